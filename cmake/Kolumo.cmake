@@ -1,0 +1,38 @@
+# Common settings of the project's own targets.
+
+set(KOLUMO_WARNINGS -Wall -Wextra -Werror -Wno-unused-parameter)
+set(KOLUMO_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+
+function(kolumo_target_defaults target)
+  target_compile_options(${target} PRIVATE ${KOLUMO_WARNINGS})
+  if(KOLUMO_SANITIZE)
+    target_compile_options(${target} PRIVATE ${KOLUMO_SANITIZER_FLAGS})
+    target_link_options(${target} PRIVATE ${KOLUMO_SANITIZER_FLAGS})
+  endif()
+endfunction()
+
+# kolumo_library(name STATIC|SHARED SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+# The include root of every library is the project root, so headers are included as "platform/win/cstring.h".
+function(kolumo_library name kind)
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  add_library(${name} ${kind} ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+  kolumo_target_defaults(${name})
+endfunction()
+
+# kolumo_test(name SOURCES ... LIBS ...): one GoogleTest executable; its tests are listed when ctest runs.
+# Tests labelled "slow" stay out of the default run (ctest -LE slow).
+function(kolumo_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE KOLUMO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+                                             KOLUMO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  kolumo_target_defaults(${name})
+  set(props ENVIRONMENT "KOLUMO_TEST=1")
+  if(ARG_LABELS)
+    list(APPEND props LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()

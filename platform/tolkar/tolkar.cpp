@@ -1,0 +1,149 @@
+#include "platform/tolkar/tolkar.h"
+
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <string>
+#include <tuple>
+
+#include "platform/win/paths.h"
+
+namespace tolkar {
+namespace {
+
+using Key = std::pair<std::string, std::string>;  // context, German text
+using Dictionary = std::map<Key, std::string>;
+
+struct State {
+  std::mutex mutex;
+  std::map<std::string, std::string> languages;               // area -> language
+  std::map<std::string, Dictionary> dictionaries;             // "dict.language" -> entries
+  WindowTranslator windowTranslator = nullptr;
+};
+
+State& TheState() {
+  static State state;
+  return state;
+}
+
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == 'n' || s[i + 1] == 't' || s[i + 1] == '\\')) {
+      out += s[i + 1] == 'n' ? '\n' : (s[i + 1] == 't' ? '\t' : '\\');
+      ++i;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+Dictionary LoadDictionary(const std::string& name, const std::string& language) {
+  Dictionary d;
+  std::ifstream in(win::JoinPath(win::JoinPath(win::InstallRoot(), "dict"), name + "." + language + ".txt"));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    auto t1 = line.find('\t');
+    if (t1 == std::string::npos) continue;
+    auto t2 = line.find('\t', t1 + 1);
+    if (t2 == std::string::npos) continue;
+    d[{Unescape(line.substr(0, t1)), Unescape(line.substr(t1 + 1, t2 - t1 - 1))}] = Unescape(line.substr(t2 + 1));
+  }
+  return d;
+}
+
+// The conversion placeholders of a printf format, in order ("%%" is no placeholder).
+std::string Placeholders(const std::string& format) {
+  std::string out;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') continue;
+    if (i + 1 < format.size() && format[i + 1] == '%') {
+      ++i;
+      continue;
+    }
+    std::size_t j = i + 1;
+    while (j < format.size() && std::string("-+ #0123456789.*hlLqjzt").find(format[j]) != std::string::npos) ++j;
+    if (j < format.size()) out += format.substr(i, j - i + 1) + ' ';
+    i = j;
+  }
+  return out;
+}
+
+thread_local std::string g_result;
+
+}  // namespace
+
+void SetLanguage(const char* area, const char* language) {
+  std::lock_guard lock(TheState().mutex);
+  TheState().languages[area ? area : ""] = language ? language : "deutsch";
+}
+
+const char* GetLanguage(const char* area) {
+  std::lock_guard lock(TheState().mutex);
+  auto& langs = TheState().languages;
+  auto it = langs.find(area ? area : "");
+  g_result = it == langs.end() ? "deutsch" : it->second;
+  return g_result.c_str();
+}
+
+void Reload() {
+  std::lock_guard lock(TheState().mutex);
+  TheState().dictionaries.clear();
+}
+
+void SetWindowTranslator(WindowTranslator translator) {
+  std::lock_guard lock(TheState().mutex);
+  TheState().windowTranslator = translator;
+}
+
+namespace {
+
+std::string Lookup(const char* area, const char* dictionary, const char* context, const char* text) {
+  std::string german = text ? text : "";
+  State& s = TheState();
+  std::lock_guard lock(s.mutex);
+  auto lang = s.languages.find(area ? area : "");
+  if (lang == s.languages.end() || lang->second == "deutsch" || !dictionary) return german;
+  std::string dictKey = std::string(dictionary) + "." + lang->second;
+  auto dict = s.dictionaries.find(dictKey);
+  if (dict == s.dictionaries.end()) dict = s.dictionaries.emplace(dictKey, LoadDictionary(dictionary, lang->second)).first;
+  auto hit = dict->second.find({context ? context : "", german});
+  if (hit == dict->second.end()) hit = dict->second.find({"", german});
+  if (hit == dict->second.end()) return german;
+  if (Placeholders(hit->second) != Placeholders(german)) return german;
+  return hit->second;
+}
+
+struct WindowCall {
+  const char* area;
+  const char* dictionary;
+  const char* context;
+  std::string last;
+};
+
+const char* TranslateForWindow(const char* text, void* state) {
+  auto* call = static_cast<WindowCall*>(state);
+  call->last = Lookup(call->area, call->dictionary, call->context, text);
+  return call->last.c_str();
+}
+
+}  // namespace
+}  // namespace tolkar
+
+extern "C" const char* TOLK_Translate(const char* area, const char* dictionary, const char* context, const char* text) {
+  tolkar::g_result = tolkar::Lookup(area, dictionary, context, text);
+  return tolkar::g_result.c_str();
+}
+
+extern "C" BOOL TOLK_HWNDTranslate(const char* area, const char* dictionary, const char* context, HWND window) {
+  tolkar::WindowTranslator translator;
+  {
+    std::lock_guard lock(tolkar::TheState().mutex);
+    translator = tolkar::TheState().windowTranslator;
+  }
+  if (!translator || !window) return TRUE;
+  tolkar::WindowCall call{area, dictionary, context, {}};
+  return translator(window, tolkar::TranslateForWindow, &call);
+}

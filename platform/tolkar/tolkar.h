@@ -1,0 +1,33 @@
+// Localisation: German text in, the text in the user's language out.
+//
+// Dictionaries are text files "<dictionary>.<language>.txt" in the folder "dict" of the installation root; each line
+// holds context, German text and translation separated by tabs ("\n" and "\t" written as escapes). A text that no
+// dictionary holds comes back unchanged, and so does a translation whose format placeholders differ from the German
+// text's, since callers format with the translated text.
+#pragma once
+
+#include "platform/win/wintypes.h"
+
+extern "C" {
+
+// The result stays valid until the next call from the same thread.
+const char* TOLK_Translate(const char* area, const char* dictionary, const char* context, const char* text);
+
+// Translates a dialog's caption and the texts of its controls in place.
+BOOL TOLK_HWNDTranslate(const char* area, const char* dictionary, const char* context, HWND window);
+}
+
+namespace tolkar {
+
+// The language of an area ("deutsch" when none is set). German needs no dictionary.
+void SetLanguage(const char* area, const char* language);
+const char* GetLanguage(const char* area);
+
+// Drops the loaded dictionaries (after the files or the installation root changed).
+void Reload();
+
+// The window system installs how a window's texts are walked and replaced; until then dialogs stay as they are.
+using WindowTranslator = BOOL (*)(HWND window, const char* (*translate)(const char* text, void* state), void* state);
+void SetWindowTranslator(WindowTranslator translator);
+
+}  // namespace tolkar

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both presets and runs every test of the default run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+jobs="$(nproc)"
+for preset in default asan; do
+  echo "== build ($preset)"
+  bash scripts/build.sh "$preset"
+  echo "== test ($preset)"
+  ctest --preset "$preset" --parallel "$jobs"
+done

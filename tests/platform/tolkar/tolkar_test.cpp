@@ -1,0 +1,61 @@
+#include "platform/tolkar/tolkar.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class TolkarTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::path(testing::TempDir()) / "tolkar_root";
+    std::filesystem::create_directories(root_ / "dict");
+    std::ofstream(root_ / "dict" / "vernik_i_common.englisch.txt")
+        << "BaseData\tDatei '%s' nicht gefunden!\tFile '%s' not found!\n"
+        << "\tAbbrechen\tCancel\n"
+        << "LKDlg\tZeile %d: %s\tLine %s: %d\n"  // placeholders swapped: unusable
+        << "Load\tZwei\\nZeilen\tTwo\\nlines\n";
+    setenv("KOLUMO_ROOT", root_.c_str(), 1);
+    tolkar::Reload();
+  }
+  void TearDown() override {
+    tolkar::SetLanguage("Ormi Eingabe", "deutsch");
+    unsetenv("KOLUMO_ROOT");
+    tolkar::Reload();
+  }
+  std::filesystem::path root_;
+};
+
+TEST_F(TolkarTest, GermanComesBackUnchanged) {
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", "Datei '%s' nicht gefunden!"),
+               "Datei '%s' nicht gefunden!");
+  EXPECT_STREQ(tolkar::GetLanguage("Ormi Eingabe"), "deutsch");
+}
+
+TEST_F(TolkarTest, DictionaryEntriesTranslateByContextThenAnyContext) {
+  tolkar::SetLanguage("Ormi Eingabe", "englisch");
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", "Datei '%s' nicht gefunden!"),
+               "File '%s' not found!");
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "ProgDB", "Abbrechen"), "Cancel");
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "Load", "Zwei\nZeilen"), "Two\nlines");
+  // Another area keeps German; an unknown text and a missing dictionary come back unchanged.
+  EXPECT_STREQ(TOLK_Translate("Ormi Ausgabe", "vernik_i_common", "ProgDB", "Abbrechen"), "Abbrechen");
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", "Unbekannt %d"), "Unbekannt %d");
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_none", "X", "Abbrechen"), "Abbrechen");
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", nullptr), "");
+}
+
+TEST_F(TolkarTest, TranslationWithOtherPlaceholdersIsRefused) {
+  tolkar::SetLanguage("Ormi Eingabe", "englisch");
+  EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "LKDlg", "Zeile %d: %s"), "Zeile %d: %s");
+}
+
+TEST_F(TolkarTest, DialogTranslationWithoutWindowsLeavesThemAlone) {
+  EXPECT_TRUE(TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_common", "LKDlg", nullptr));
+}
+
+}  // namespace
