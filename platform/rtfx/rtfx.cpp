@@ -1,0 +1,594 @@
+#include "platform/rtfx/rtfx.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <sstream>
+
+#include "platform/rtfx/rtfx_settings.h"
+#include "platform/win/paths.h"
+
+namespace rtfx {
+namespace {
+
+constexpr double kTwipsPerCm = 566.9291338582677;
+constexpr double kTextWidthCm = 17.0;  // A4 with 2.5 cm left and 1.5 cm right margin
+
+// Colour 2 is the blue of highlighted values; other code rewrites exactly that entry.
+constexpr const char* kColourTable = "{\\colortbl ;\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red255\\green0\\blue0;"
+                                     "\\red0\\green128\\blue0;\\red128\\green128\\blue128;}";
+constexpr const char* kFontTable = "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}"
+                                   "{\\f2\\ftech\\fcharset2 Symbol;}{\\f3\\fmodern\\fcharset0 Courier New;}}";
+
+struct Style {
+  int level;
+  int number;
+  const char* name;
+  const char* format;  // paragraph and character formatting of the style
+};
+
+const Style kStyles[] = {
+    {0, 0, "Normal", "\\ql\\sb0\\sa0\\f0\\fs20"},
+    {-2, 1, "heading 1", "\\ql\\keepn\\sb360\\sa120\\f0\\fs28\\b"},
+    {-3, 2, "heading 2", "\\ql\\keepn\\sb240\\sa120\\f0\\fs24\\b"},
+    {-4, 3, "heading 3", "\\ql\\keepn\\sb200\\sa80\\f0\\fs22\\b"},
+    {-5, 4, "table heading", "\\ql\\keepn\\sb160\\sa60\\f0\\fs20\\b"},
+    {-12, 5, "caption", "\\qc\\sb60\\sa120\\f0\\fs18\\i"},
+    {3, 6, "input heading", "\\ql\\keepn\\sb240\\sa120\\f0\\fs22\\b\\ul"},
+};
+
+const Style& StyleOf(int level) {
+  for (const Style& s : kStyles)
+    if (s.level == level) return s;
+  return kStyles[0];
+}
+
+struct Table {
+  std::vector<double> widthsCm;
+  bool header = false;
+  std::vector<std::string> row;  // cells of the row being filled
+  bool headerRowWritten = false;
+};
+
+struct Document {
+  std::string path;
+  bool begun = false;
+  bool noHeader = false;
+  int firstPage = 1;
+  std::string name, title, version, freeText;
+  std::string body;
+  bool inTable = false;
+  Table table;
+};
+
+struct State {
+  std::recursive_mutex mutex;
+  Document doc;
+  std::string lastError;
+  PictureConverter converter = nullptr;
+  ResourceResolver resolver = nullptr;
+};
+
+State& S() {
+  static State s;
+  return s;
+}
+
+// Windows-1252 bytes 0x80-0x9F and the code points they stand for (0 = unassigned).
+const char32_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0};
+
+int Cp1252Byte(char32_t cp) {
+  if (cp < 0x80) return int(cp);
+  if (cp >= 0xA0 && cp <= 0xFF) return int(cp);
+  for (int i = 0; i < 32; ++i)
+    if (kCp1252High[i] == cp) return 0x80 + i;
+  return -1;
+}
+
+// Decodes one UTF-8 sequence at s[i]; a byte that starts no valid sequence is taken as a Windows-1252 byte.
+char32_t DecodeUtf8(const std::string& s, std::size_t& i, bool& rawByte) {
+  auto b = static_cast<unsigned char>(s[i]);
+  rawByte = false;
+  int len = b >= 0xF0 && b < 0xF5 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+  if (b >= 0xF5) len = 0;
+  if (len && i + std::size_t(len) <= s.size()) {
+    char32_t cp = b & (0xFF >> (len + 1));
+    bool ok = true;
+    for (int k = 1; k < len; ++k) {
+      auto c = static_cast<unsigned char>(s[i + std::size_t(k)]);
+      if ((c & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (ok && !(len == 3 && cp < 0x800) && !(len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) &&
+        !(cp >= 0xD800 && cp <= 0xDFFF)) {
+      i += std::size_t(len);
+      return cp;
+    }
+  }
+  ++i;
+  rawByte = true;
+  return b;
+}
+
+std::string Twips(double cm) { return std::to_string(long(std::lround(cm * kTwipsPerCm))); }
+
+// A cell format "@n" gives n decimals; anything else is refused in favour of a plain number.
+int Decimals(const char* format) {
+  if (format && format[0] == '@' && format[1] >= '0' && format[1] <= '9' && format[2] == '\0') return format[1] - '0';
+  return -1;
+}
+
+std::string FormatNumber(const char* format, double value) {
+  char buf[64];
+  int d = Decimals(format);
+  if (d >= 0)
+    std::snprintf(buf, sizeof buf, "%.*f", d, value);
+  else
+    std::snprintf(buf, sizeof buf, "%g", value);
+  return buf;
+}
+
+bool ReadFile(const std::string& path, std::vector<unsigned char>& bytes) {
+  std::ifstream in(win::ToFsPath(path), std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+bool PngSize(const std::vector<unsigned char>& png, long& w, long& h) {
+  static const unsigned char sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (png.size() < 24 || std::memcmp(png.data(), sig, 8) != 0) return false;
+  auto be32 = [&](std::size_t at) {
+    return long(png[at]) << 24 | long(png[at + 1]) << 16 | long(png[at + 2]) << 8 | long(png[at + 3]);
+  };
+  w = be32(16);
+  h = be32(20);
+  return w > 0 && h > 0;
+}
+
+bool JpegSize(const std::vector<unsigned char>& jpg, long& w, long& h) {
+  if (jpg.size() < 4 || jpg[0] != 0xFF || jpg[1] != 0xD8) return false;
+  std::size_t i = 2;
+  while (i + 9 < jpg.size()) {
+    if (jpg[i] != 0xFF) return false;
+    unsigned char marker = jpg[i + 1];
+    std::size_t len = std::size_t(jpg[i + 2]) << 8 | jpg[i + 3];
+    if (marker >= 0xC0 && marker <= 0xC3) {
+      h = long(jpg[i + 5]) << 8 | jpg[i + 6];
+      w = long(jpg[i + 7]) << 8 | jpg[i + 8];
+      return w > 0 && h > 0;
+    }
+    i += 2 + len;
+  }
+  return false;
+}
+
+// The picture as an RTF \pict group, or empty text when the file cannot be embedded.
+std::string PictureGroup(const char* file, double widthCm, double heightCm) {
+  State& s = S();
+  std::vector<unsigned char> bytes;
+  if (!file || !ReadFile(file, bytes)) {
+    s.lastError = std::string("Bilddatei nicht lesbar: ") + (file ? file : "");
+    return {};
+  }
+  long w = 0, h = 0;
+  const char* blip = "\\pngblip";
+  if (!PngSize(bytes, w, h)) {
+    if (JpegSize(bytes, w, h)) {
+      blip = "\\jpegblip";
+    } else {
+      std::vector<unsigned char> png;
+      if (!s.converter || !s.converter(file, png) || !PngSize(png, w, h)) {
+        s.lastError = std::string("Bildformat nicht lesbar: ") + file;
+        return {};
+      }
+      bytes.swap(png);
+    }
+  }
+  if (widthCm <= 0) widthCm = w / 96.0 * 2.54;
+  if (heightCm <= 0) heightCm = widthCm * double(h) / double(w);
+  std::string out = "{\\pict";
+  out += blip;
+  out += "\\picw" + std::to_string(w) + "\\pich" + std::to_string(h) + "\\picwgoal" + Twips(widthCm) + "\\pichgoal" +
+         Twips(heightCm) + "\r\n";
+  static const char hex[] = "0123456789abcdef";
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    out += hex[bytes[i] >> 4];
+    out += hex[bytes[i] & 0xF];
+    if (i % 64 == 63) out += "\r\n";
+  }
+  out += "}";
+  return out;
+}
+
+void ParagraphRaw(const std::string& rtf, int level) {
+  const Style& st = StyleOf(level);
+  std::string& b = S().doc.body;
+  b += "\\pard\\plain\\s" + std::to_string(st.number) + st.format + " " + rtf + "\\par\r\n";
+}
+
+void WriteRow(Document& d, bool header) {
+  Table& t = d.table;
+  double total = 0;
+  for (double w : t.widthsCm) total += std::max(w, 0.0);
+  double scale = total > kTextWidthCm ? kTextWidthCm / total : 1.0;
+  std::string row = "\\trowd\\trgaph70\\trleft0";
+  if (header) row += "\\trhdr";
+  double right = 0;
+  for (double w : t.widthsCm) {
+    right += std::max(w, 0.0) * scale;
+    row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx" +
+           Twips(right);
+  }
+  row += "\r\n";
+  for (const std::string& cell : t.row) row += cell;
+  row += "\\row\r\n";
+  d.body += row;
+  t.row.clear();
+}
+
+void AddCell(const std::string& content) {
+  Document& d = S().doc;
+  if (!d.inTable) return;
+  d.table.row.push_back("\\pard\\intbl\\plain\\f0\\fs18" + std::string(d.table.header ? "\\b" : "") + content + "\\cell\r\n");
+  if (d.table.row.size() >= d.table.widthsCm.size()) WriteRow(d, d.table.header);
+}
+
+void ParseHeaderBlock(Document& d, const char* block) {
+  if (!block) return;
+  // Fields end at an empty one; a block is never longer than a few kilobytes, the bound guards a missing end.
+  for (const char* p = block; *p && p - block < 65536; p += std::strlen(p) + 1) {
+    std::string field(p);
+    auto eq = field.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = field.substr(0, eq), value = field.substr(eq + 1);
+    if (key == "Name") d.name = value;
+    else if (key == "Titel") d.title = value;
+    else if (key == "Version") d.version = value;
+    else if (key == "@T") d.freeText = value;
+  }
+}
+
+std::string PageHeader(const Document& d) {
+  if (d.noHeader) return {};
+  char lister[256] = "", customer[256] = "";
+  ReadSetting("Lister", lister, sizeof lister);
+  ReadSetting("Customer0", customer, sizeof customer);
+  std::string h = "{\\header\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + EscapeText(d.name) + "  " + EscapeText(d.title);
+  if (!d.version.empty()) h += "  " + EscapeText(d.version);
+  h += "\\tab Seite {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par\r\n";
+  if (!d.freeText.empty()) h += "\\pard\\plain\\f0\\fs16 " + EscapeText(d.freeText) + "\\par\r\n";
+  h += "\\pard\\plain\\brdrb\\brdrs\\brdrw10\\fs4\\par}\r\n";
+  if (*lister || *customer) {
+    h += "{\\footer\\pard\\plain\\f0\\fs14\\tqr\\tx9638 " + EscapeText(customer) + "\\tab " + EscapeText(lister) +
+         "\\par}\r\n";
+  }
+  return h;
+}
+
+std::string DocumentText(const Document& d) {
+  std::string stylesheet = "{\\stylesheet";
+  for (const Style& st : kStyles)
+    stylesheet += std::string("{\\s") + std::to_string(st.number) + st.format + " " + st.name + ";}";
+  stylesheet += "}";
+  std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1031\r\n";
+  out += kFontTable;
+  out += "\r\n";
+  out += kColourTable;
+  out += "\r\n" + stylesheet + "\r\n";
+  out += "\\paperw11906\\paperh16838\\margl1418\\margr851\\margt1134\\margb1134\\headery567\\footery567"
+         "\\pgnstarts" + std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\\pgnrestart\r\n";
+  out += PageHeader(d);
+  out += d.body;
+  out += "}\r\n";
+  return out;
+}
+
+// Writes the file whole or not at all.
+bool WriteAtomically(const std::string& path, const std::string& text, std::string& error) {
+  std::string fs = win::ToFsPath(path);
+  std::string tmp = fs + ".part" + std::to_string(::getpid());
+  std::FILE* f = std::fopen(tmp.c_str(), "wb");
+  if (!f) {
+    error = "Die Datei '" + path + "' kann nicht geschrieben werden: " + std::strerror(errno);
+    return false;
+  }
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  ok = std::fflush(f) == 0 && ok;
+  ok = ::fsync(::fileno(f)) == 0 && ok;
+  ok = std::fclose(f) == 0 && ok;
+  if (ok && std::rename(tmp.c_str(), fs.c_str()) != 0) ok = false;
+  if (!ok) {
+    error = "Die Datei '" + path + "' kann nicht geschrieben werden: " + std::strerror(errno);
+    std::remove(tmp.c_str());
+  }
+  return ok;
+}
+
+// The body of an RTF document: everything inside the outer group after its header tables and document settings.
+std::string RtfBody(const std::string& rtf) {
+  std::size_t i = rtf.find("{\\rtf");
+  if (i == std::string::npos) return {};
+  i += 5;
+  while (i < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[i]))) ++i;
+  // Skip leading control words and header groups.
+  static const char* headerGroups[] = {"{\\fonttbl", "{\\colortbl", "{\\stylesheet", "{\\info", "{\\*", "{\\header",
+                                       "{\\footer", "{\\listtable", "{\\listoverridetable"};
+  for (;;) {
+    while (i < rtf.size() && (rtf[i] == '\r' || rtf[i] == '\n' || rtf[i] == ' ')) ++i;
+    if (i >= rtf.size()) return {};
+    if (rtf[i] == '{') {
+      bool header = false;
+      for (const char* g : headerGroups)
+        if (rtf.compare(i, std::strlen(g), g) == 0) header = true;
+      if (!header) break;
+      int depth = 0;
+      for (; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+          ++i;
+          continue;
+        }
+        if (rtf[i] == '{') ++depth;
+        if (rtf[i] == '}' && --depth == 0) {
+          ++i;
+          break;
+        }
+      }
+      continue;
+    }
+    if (rtf[i] == '\\') {
+      static const char* docWords[] = {"\\ansi", "\\deff", "\\deflang", "\\paper", "\\marg", "\\header", "\\footer",
+                                       "\\pgn", "\\viewkind", "\\uc", "\\deftab"};
+      bool docWord = false;
+      for (const char* w : docWords)
+        if (rtf.compare(i, std::strlen(w), w) == 0) docWord = true;
+      if (!docWord) break;
+      ++i;
+      while (i < rtf.size() && (std::isalnum(static_cast<unsigned char>(rtf[i])) || rtf[i] == '-')) ++i;
+      if (i < rtf.size() && rtf[i] == ' ') ++i;
+      continue;
+    }
+    break;
+  }
+  std::size_t end = rtf.rfind('}');
+  if (end == std::string::npos || end < i) return {};
+  return rtf.substr(i, end - i);
+}
+
+}  // namespace
+
+void SetPictureConverter(PictureConverter converter) {
+  std::lock_guard lock(S().mutex);
+  S().converter = converter;
+}
+
+void SetResourceResolver(ResourceResolver resolver) {
+  std::lock_guard lock(S().mutex);
+  S().resolver = resolver;
+}
+
+std::string EscapeText(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      if (b == '\n') out += "\\line ";
+      else if (b != '\r') out += char(b);
+      ++i;
+      continue;
+    }
+    bool raw = false;
+    char32_t cp = DecodeUtf8(utf8, i, raw);
+    int byte = raw ? int(cp) : Cp1252Byte(cp);
+    char buf[24];
+    if (byte >= 0) {
+      std::snprintf(buf, sizeof buf, "\\'%02x", byte);
+    } else if (cp <= 0xFFFF) {
+      std::snprintf(buf, sizeof buf, "\\u%d?", int(std::int16_t(cp)));
+    } else {
+      // Beyond the basic plane RTF takes a surrogate pair.
+      char32_t v = cp - 0x10000;
+      std::snprintf(buf, sizeof buf, "\\u%d?\\u%d?", int(std::int16_t(0xD800 + (v >> 10))),
+                    int(std::int16_t(0xDC00 + (v & 0x3FF))));
+    }
+    out += buf;
+  }
+  return out;
+}
+
+}  // namespace rtfx
+
+using rtfx::S;
+
+extern "C" {
+
+void RTFX_NewDocument() {
+  std::lock_guard lock(S().mutex);
+  S().doc = rtfx::Document{};
+  S().lastError.clear();
+}
+
+void RTFX_SetOutputFile(const char* path) {
+  std::lock_guard lock(S().mutex);
+  S().doc.path = path ? path : "";
+}
+
+BOOL RTFX_BeginDocument(const char* /*templateText*/, int, int, int firstPage, const char* headerBlock) {
+  std::lock_guard lock(S().mutex);
+  rtfx::Document& d = S().doc;
+  d.begun = true;
+  d.firstPage = firstPage;
+  d.body.clear();
+  rtfx::ParseHeaderBlock(d, headerBlock);
+  return TRUE;
+}
+
+BOOL RTFX_BeginBlock(const char* path, int, int, int firstPage, const char* options) {
+  std::lock_guard lock(S().mutex);
+  S().doc = rtfx::Document{};
+  S().lastError.clear();
+  rtfx::Document& d = S().doc;
+  d.path = path ? path : "";
+  d.begun = true;
+  d.firstPage = firstPage;
+  d.noHeader = options && std::strstr(options, "nologo") != nullptr;
+  return TRUE;
+}
+
+BOOL RTFX_EndDocument(int) {
+  std::lock_guard lock(S().mutex);
+  rtfx::Document& d = S().doc;
+  if (d.inTable) RTFX_EndTable();
+  if (!d.begun || d.path.empty()) {
+    S().lastError = "Kein RTF-Dokument begonnen.";
+    return FALSE;
+  }
+  std::string text = rtfx::DocumentText(d);
+  std::string error;
+  bool ok = rtfx::WriteAtomically(d.path, text, error);
+  S().lastError = ok ? "" : error;
+  d = rtfx::Document{};
+  return ok ? TRUE : FALSE;
+}
+
+void RTFX_InsertRtf(const char* rtf) {
+  std::lock_guard lock(S().mutex);
+  if (rtf) S().doc.body += rtf;
+}
+
+void RTFX_Paragraph(int level, const char* text) {
+  std::lock_guard lock(S().mutex);
+  rtfx::Document& d = S().doc;
+  if (d.inTable) RTFX_EndTable();
+  rtfx::ParagraphRaw(rtfx::EscapeText(text ? text : ""), level);
+}
+
+void RTFX_Picture(const char* file, int, double widthCm, double heightCm) {
+  std::lock_guard lock(S().mutex);
+  rtfx::Document& d = S().doc;
+  if (d.inTable) RTFX_EndTable();
+  std::string pict = rtfx::PictureGroup(file, widthCm, heightCm);
+  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+}
+
+void RTFX_BeginTable(int columns, const double* widthsCm) {
+  std::lock_guard lock(S().mutex);
+  rtfx::Document& d = S().doc;
+  if (d.inTable) RTFX_EndTable();
+  if (columns <= 0 || columns > 63 || !widthsCm) return;
+  d.inTable = true;
+  d.table = rtfx::Table{};
+  d.table.widthsCm.assign(widthsCm, widthsCm + columns);
+}
+
+void RTFX_HeaderRow(int on) {
+  std::lock_guard lock(S().mutex);
+  rtfx::Document& d = S().doc;
+  if (!d.inTable) return;
+  if (!d.table.row.empty()) {
+    d.table.row.resize(d.table.widthsCm.size(), "\\pard\\intbl\\cell\r\n");
+    rtfx::WriteRow(d, d.table.header);
+  }
+  d.table.header = on != 0;
+}
+
+void RTFX_EndTable() {
+  std::lock_guard lock(S().mutex);
+  rtfx::Document& d = S().doc;
+  if (!d.inTable) return;
+  if (!d.table.row.empty()) {
+    d.table.row.resize(d.table.widthsCm.size(), "\\pard\\intbl\\cell\r\n");
+    rtfx::WriteRow(d, d.table.header);
+  }
+  d.body += "\\pard\\plain\r\n";
+  d.inTable = false;
+}
+
+void RTFX_CellInt(const char* format, int value) {
+  std::lock_guard lock(S().mutex);
+  int dec = rtfx::Decimals(format);
+  rtfx::AddCell("\\qr " + (dec > 0 ? rtfx::FormatNumber(format, value) : std::to_string(value)));
+}
+
+void RTFX_CellFloat(const char* format, float value) {
+  std::lock_guard lock(S().mutex);
+  rtfx::AddCell("\\qr " + rtfx::FormatNumber(format, double(value)));
+}
+
+void RTFX_CellDouble(const char* format, double value) {
+  std::lock_guard lock(S().mutex);
+  rtfx::AddCell("\\qr " + rtfx::FormatNumber(format, value));
+}
+
+void RTFX_Text(const char* text) {
+  std::lock_guard lock(S().mutex);
+  std::string t = rtfx::EscapeText(text ? text : "");
+  if (S().doc.inTable)
+    rtfx::AddCell(" " + t);
+  else
+    S().doc.body += "\\pard\\plain\\s0\\f0\\fs20 " + t + "\\par\r\n";
+}
+
+void RTFX_CellPicture(const char* file, int, double widthCm, double heightCm) {
+  std::lock_guard lock(S().mutex);
+  std::string pict = rtfx::PictureGroup(file, widthCm, heightCm);
+  if (S().doc.inTable)
+    rtfx::AddCell(" " + pict);
+  else if (!pict.empty())
+    S().doc.body += "\\pard\\plain " + pict + "\\par\r\n";
+}
+
+void RTFX_InsertRtfFile(const char* file, const char*, int, int) {
+  std::lock_guard lock(S().mutex);
+  std::vector<unsigned char> bytes;
+  if (!file || !rtfx::ReadFile(file, bytes)) {
+    S().lastError = std::string("RTF-Datei nicht lesbar: ") + (file ? file : "");
+    return;
+  }
+  rtfx::Document& d = S().doc;
+  if (d.inTable) RTFX_EndTable();
+  d.body += "{" + rtfx::RtfBody(std::string(bytes.begin(), bytes.end())) + "}\r\n";
+}
+
+void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, double heightCm, int, int, int) {
+  std::string path;
+  {
+    std::lock_guard lock(S().mutex);
+    if (S().resolver) path = S().resolver(module, resourceId);
+  }
+  if (path.empty()) {
+    std::lock_guard lock(S().mutex);
+    S().lastError = "Bildressource " + std::to_string(resourceId) + " nicht gefunden.";
+    return;
+  }
+  RTFX_Picture(path.c_str(), 1, widthCm, heightCm);
+}
+
+BOOL RTFX_Settings(const char* key, char* buffer, int size) {
+  if (!key || !buffer || size <= 0) return FALSE;
+  if (std::strncmp(key, "gets/", 5) == 0) return rtfx::ReadSetting(key + 5, buffer, size) ? TRUE : FALSE;
+  if (std::strncmp(key, "sets/", 5) == 0) {
+    std::string value(buffer, strnlen(buffer, std::size_t(size)));
+    return rtfx::WriteSetting(key + 5, value) ? TRUE : FALSE;
+  }
+  return FALSE;
+}
+
+const char* RTFX_GetLastError() {
+  std::lock_guard lock(S().mutex);
+  return S().lastError.c_str();
+}
+
+}  // extern "C"

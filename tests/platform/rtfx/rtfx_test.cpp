@@ -1,0 +1,242 @@
+#include "platform/rtfx/rtfx.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// Checks that the groups balance and returns every control word, in order.
+std::vector<std::string> ControlWords(const std::string& rtf, bool& balanced) {
+  std::vector<std::string> words;
+  int depth = 0;
+  balanced = true;
+  for (std::size_t i = 0; i < rtf.size(); ++i) {
+    char c = rtf[i];
+    if (c == '{') ++depth;
+    if (c == '}' && --depth < 0) balanced = false;
+    if (c == '\\' && i + 1 < rtf.size()) {
+      char n = rtf[i + 1];
+      if (std::isalpha(static_cast<unsigned char>(n))) {
+        std::size_t j = i + 1;
+        while (j < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[j]))) ++j;
+        words.push_back(rtf.substr(i + 1, j - i - 1));
+        i = j - 1;
+      } else {
+        ++i;  // control symbol such as \' \{ \} \\ \*
+      }
+    }
+  }
+  if (depth != 0) balanced = false;
+  return words;
+}
+
+const std::set<std::string> kKnownWords = {
+    "rtf", "ansi", "ansicpg", "deff", "deflang", "fonttbl", "f", "fswiss", "froman", "ftech", "fmodern", "fcharset",
+    "colortbl", "red", "green", "blue", "stylesheet", "s", "ql", "qc", "qr", "sb", "sa", "fs", "b", "i", "ul",
+    "keepn", "paperw", "paperh", "margl", "margr", "margt", "margb", "headery", "footery", "pgnstarts",
+    "pgnrestart", "header", "footer", "pard", "plain", "tqr", "tx", "tab", "field", "fldinst", "fldrslt", "par",
+    "brdrb", "brdrs", "brdrw", "trowd", "trgaph", "trleft", "trhdr", "clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr",
+    "cellx", "intbl", "cell", "row", "pict", "pngblip", "picw", "pich", "picwgoal", "pichgoal", "line", "u",
+    "sub", "super", "nosupersub", "cf", "page", "PAGE"};
+
+class RtfxTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(testing::TempDir()) / ("rtfx_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    setenv("ORMI_RTFX_SETTINGS", (dir_ / "rtfx.ini").c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("ORMI_RTFX_SETTINGS");
+    fs::remove_all(dir_);
+  }
+
+  fs::path MakePng(int w, int h) {
+    fs::path p = dir_ / "bild.png";
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_surface_write_to_png(s, p.c_str());
+    cairo_surface_destroy(s);
+    return p;
+  }
+
+  // A report as the column report writes one: header block, headings, a table with header row, a picture.
+  std::string WriteReport(const fs::path& file) {
+    RTFX_NewDocument();
+    RTFX_SetOutputFile(file.c_str());
+    const char block[] = "Name=TQ-Kolumo\0Titel=Stahlbetonstütze\0Version=V 1.00\0@T=Pos. 12\0";
+    EXPECT_TRUE(RTFX_BeginDocument("", 0, 0, 3, block));
+    RTFX_Paragraph(-2, "Eingabedaten Ortbetonstütze");
+    RTFX_Paragraph(-3, "\\b Querschnitte");
+    RTFX_Paragraph(0, "Durchmesser {\\f2 \xC3\x86} = 40 cm, \xCE\xB1 = 0.5, Bewehrung A{\\sub s}");
+    const double widths[] = {2.0, 4.0, 4.0};
+    RTFX_BeginTable(3, widths);
+    RTFX_HeaderRow(1);
+    RTFX_Text("Feld");
+    RTFX_Text("N [kN]");
+    RTFX_Text("M [kNm]");
+    RTFX_HeaderRow(0);
+    RTFX_CellInt("@0", 1);
+    RTFX_CellDouble("@2", -1234.5678);
+    RTFX_CellFloat("@1", 12.25f);
+    RTFX_CellInt("@0", 2);
+    RTFX_CellDouble("@3", 0.5);
+    RTFX_Text("");
+    RTFX_EndTable();
+    RTFX_Paragraph(0, " ");
+    RTFX_Picture(MakePng(200, 100).c_str(), 1, 10.0, 0.0);
+    RTFX_Paragraph(-12, "Bild 1");
+    EXPECT_TRUE(RTFX_EndDocument(0));
+    return ReadAll(file);
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(RtfxTest, ReportIsBalancedSevenBitRtfWithKnownControlWords) {
+  std::string rtf = WriteReport(dir_ / "bericht.rtf");
+  ASSERT_FALSE(rtf.empty());
+  EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+  bool balanced = false;
+  for (const std::string& w : ControlWords(rtf, balanced)) EXPECT_TRUE(kKnownWords.count(w)) << "unknown \\" << w;
+  EXPECT_TRUE(balanced);
+  for (unsigned char c : rtf) ASSERT_LT(c, 0x80) << "8-bit character in the RTF";
+}
+
+TEST_F(RtfxTest, TextsAreEscapedForWindows1252AndUnicode) {
+  std::string rtf = WriteReport(dir_ / "bericht.rtf");
+  EXPECT_NE(rtf.find("Ortbetonst\\'fctze"), std::string::npos);  // ü = 0xFC
+  // The Symbol font's diameter sign stays its raw code 0xC6; Greek alpha outside 1252 becomes \u945?.
+  EXPECT_NE(rtf.find("{\\f2 \\'c6}"), std::string::npos);
+  EXPECT_NE(rtf.find("\\u945?"), std::string::npos);
+  EXPECT_NE(rtf.find("A{\\sub s}"), std::string::npos);
+  EXPECT_NE(rtf.find("TQ-Kolumo"), std::string::npos);
+  EXPECT_NE(rtf.find("Pos. 12"), std::string::npos);
+  EXPECT_NE(rtf.find("\\pgnstarts3"), std::string::npos);
+}
+
+TEST_F(RtfxTest, TablesHaveRepeatedHeaderRowsAndFormattedNumbers) {
+  std::string rtf = WriteReport(dir_ / "bericht.rtf");
+  // One header row (marked to repeat), two body rows.
+  std::size_t rows = 0, headers = 0;
+  for (std::size_t p = 0; (p = rtf.find("\\trowd", p)) != std::string::npos; ++p) ++rows;
+  for (std::size_t p = 0; (p = rtf.find("\\trhdr", p)) != std::string::npos; ++p) ++headers;
+  EXPECT_EQ(rows, 3u);
+  EXPECT_EQ(headers, 1u);
+  EXPECT_NE(rtf.find("-1234.57\\cell"), std::string::npos);
+  EXPECT_NE(rtf.find("12.2\\cell"), std::string::npos);  // 12.25 rounds half to even in binary: 12.2
+  EXPECT_NE(rtf.find("0.500\\cell"), std::string::npos);
+  // Column edges: 2, 6 and 10 cm in twips (1 cm = 567 twips).
+  EXPECT_NE(rtf.find("\\cellx1134"), std::string::npos);
+  EXPECT_NE(rtf.find("\\cellx3402"), std::string::npos);
+  EXPECT_NE(rtf.find("\\cellx5669"), std::string::npos);
+}
+
+TEST_F(RtfxTest, WideTablesAreScaledToThePageWidth) {
+  fs::path file = dir_ / "breit.rtf";
+  ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+  const double widths[] = {10.0, 10.0, 14.0};  // 34 cm on a 17 cm text width
+  RTFX_BeginTable(3, widths);
+  RTFX_HeaderRow(0);
+  RTFX_Text("a");
+  RTFX_Text("b");
+  RTFX_Text("c");
+  RTFX_EndTable();
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  std::string rtf = ReadAll(file);
+  EXPECT_NE(rtf.find("\\cellx2835"), std::string::npos);  // 5 cm
+  EXPECT_NE(rtf.find("\\cellx9638"), std::string::npos);  // 17 cm
+  EXPECT_EQ(rtf.find("{\\header"), std::string::npos);  // "nologo"
+}
+
+TEST_F(RtfxTest, PicturesAreEmbeddedAsPngKeepingProportions) {
+  std::string rtf = WriteReport(dir_ / "bericht.rtf");
+  EXPECT_NE(rtf.find("\\pngblip\\picw200\\pich100\\picwgoal5669\\pichgoal2835"), std::string::npos);
+  EXPECT_NE(rtf.find("89504e47"), std::string::npos);  // PNG signature as hex
+}
+
+TEST_F(RtfxTest, AFailedWriteIsReportedAndLeavesNoFile) {
+  fs::path file = dir_ / "fehlt" / "bericht.rtf";
+  RTFX_NewDocument();
+  RTFX_SetOutputFile(file.c_str());
+  RTFX_BeginDocument("", 0, 0, 1, "Name=x\0\0");
+  RTFX_Paragraph(0, "Text");
+  EXPECT_FALSE(RTFX_EndDocument(0));
+  EXPECT_NE(std::string(RTFX_GetLastError()).find("bericht.rtf"), std::string::npos);
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_FALSE(fs::exists(dir_ / "fehlt"));
+  // A document that was never begun is not written either.
+  RTFX_NewDocument();
+  EXPECT_FALSE(RTFX_EndDocument(0));
+}
+
+TEST_F(RtfxTest, IncludedRtfFileContributesItsBodyOnly) {
+  fs::path part = dir_ / "vardef.tmp.rtf";
+  ASSERT_TRUE(RTFX_BeginBlock(part.c_str(), 0, 1, 0, "nologo"));
+  RTFX_Text("\\ql\\cf2 h = 2*b = 0.60\\cf1  m");
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  std::string partText = ReadAll(part);
+  EXPECT_NE(partText.find("\\red0\\green0\\blue255"), std::string::npos);  // colour 2, rewritten by others
+
+  fs::path file = dir_ / "gesamt.rtf";
+  RTFX_NewDocument();
+  RTFX_SetOutputFile(file.c_str());
+  RTFX_BeginDocument("", 0, 0, 1, "Name=x\0\0");
+  RTFX_Paragraph(-2, "Vorher");
+  RTFX_InsertRtfFile(part.c_str(), "", 10, 0);
+  RTFX_Paragraph(-2, "Nachher");
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  std::string rtf = ReadAll(file);
+  bool balanced = false;
+  ControlWords(rtf, balanced);
+  EXPECT_TRUE(balanced);
+  auto before = rtf.find("Vorher"), value = rtf.find("h = 2*b = 0.60"), after = rtf.find("Nachher");
+  EXPECT_LT(before, value);
+  EXPECT_LT(value, after);
+  std::size_t fonttables = 0;
+  for (std::size_t p = 0; (p = rtf.find("\\fonttbl", p)) != std::string::npos; ++p) ++fonttables;
+  EXPECT_EQ(fonttables, 1u);
+}
+
+TEST_F(RtfxTest, SettingsPersistAndKeepDefaults) {
+  char buffer[255] = "Vorgabe";
+  EXPECT_FALSE(RTFX_Settings("gets/Lister", buffer, sizeof buffer));
+  EXPECT_STREQ(buffer, "Vorgabe");
+  char value[255] = "Ing.-Büro Muster\nZeile 2";
+  EXPECT_TRUE(RTFX_Settings("sets/Lister", value, sizeof value));
+  char back[255] = "";
+  EXPECT_TRUE(RTFX_Settings("gets/Lister", back, sizeof back));
+  EXPECT_STREQ(back, "Ing.-Büro Muster\nZeile 2");
+  EXPECT_FALSE(RTFX_Settings("Lister", back, sizeof back));
+  char small[4] = "";
+  EXPECT_TRUE(RTFX_Settings("gets/Lister", small, sizeof small));
+  EXPECT_STREQ(small, "Ing");
+}
+
+TEST_F(RtfxTest, OfficeSuiteOpensTheReport) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  fs::path file = dir_ / "bericht.rtf";
+  WriteReport(file);
+  std::string cmd = "cd '" + dir_.string() + "' && soffice --headless --convert-to txt:Text bericht.rtf >/dev/null 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  std::string text = ReadAll(dir_ / "bericht.txt");
+  EXPECT_NE(text.find("Eingabedaten Ortbetonstütze"), std::string::npos);
+  EXPECT_NE(text.find("-1234.57"), std::string::npos);
+}
+
+}  // namespace
