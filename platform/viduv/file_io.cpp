@@ -1,0 +1,140 @@
+#include "platform/viduv/file_io.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace viduv::detail {
+namespace {
+
+std::string systemError(int code) { return std::strerror(code); }
+
+// Closes the descriptor when the scope ends, whichever way it ends.
+class FileDescriptor {
+public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { close(); }
+  int get() const { return fd_; }
+  // Closes now; false when closing reported an error (a write may have been lost).
+  bool close() {
+    if (fd_ < 0) return true;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0;
+  }
+
+private:
+  int fd_;
+};
+
+bool isAbsolute(std::string_view path) {
+  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
+  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+}
+
+}  // namespace
+
+std::string fileSystemPath(std::string_view path) {
+  std::string mapped(path);
+  for (char& c : mapped) {
+    if (c == '\\') c = '/';
+  }
+  return mapped;
+}
+
+std::string absolutePath(std::string_view path) {
+  if (path.empty() || isAbsolute(path)) return std::string(path);
+  std::vector<char> folder(4096);
+  if (::getcwd(folder.data(), folder.size()) == nullptr) return std::string(path);
+  std::string result(folder.data());
+  if (result.empty() || result.back() != '/') result += '/';
+  result += path;
+  return result;
+}
+
+bool readWholeFile(std::string_view path, std::string& bytes, std::string& error) {
+  const std::string fsPath = fileSystemPath(path);
+  FileDescriptor file(::open(fsPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) {
+    error = "Cannot open '" + std::string(path) + "': " + systemError(errno);
+    return false;
+  }
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    error = "Cannot read '" + std::string(path) + "': not a regular file";
+    return false;
+  }
+  bytes.clear();
+  char chunk[65536];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      error = "Cannot read '" + std::string(path) + "': " + systemError(errno);
+      return false;
+    }
+    bytes.append(chunk, std::size_t(got));
+  }
+  return true;
+}
+
+bool writeFileAtomically(std::string_view path, std::string_view bytes, std::string& error) {
+  const std::string target = fileSystemPath(path);
+  if (target.empty() || target.back() == '/') {
+    error = "Cannot write '" + std::string(path) + "': not a file name";
+    return false;
+  }
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temporary = folder + "/." + base + ".XXXXXX";
+
+  FileDescriptor file(::mkstemp(temporary.data()));
+  if (file.get() < 0) {
+    error = "Cannot write '" + std::string(path) + "': " + systemError(errno);
+    return false;
+  }
+  const auto fail = [&](int code) {
+    error = "Cannot write '" + std::string(path) + "': " + systemError(code);
+    file.close();
+    ::unlink(temporary.c_str());
+    return false;
+  };
+
+  // A replaced file keeps its permissions; a new one gets the usual ones.
+  struct stat old {};
+  const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+  if (::fchmod(file.get(), mode) != 0) return fail(errno);
+
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t put = ::write(file.get(), bytes.data() + written, bytes.size() - written);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    written += std::size_t(put);
+  }
+  if (::fsync(file.get()) != 0) return fail(errno);
+  if (!file.close()) return fail(errno);
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int code = errno;
+    ::unlink(temporary.c_str());
+    error = "Cannot write '" + std::string(path) + "': " + systemError(code);
+    return false;
+  }
+  // The rename itself must reach the disk too.
+  FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (directory.get() >= 0) ::fsync(directory.get());
+  return true;
+}
+
+}  // namespace viduv::detail
