@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/rtfx/rtfx_settings.h"
+#include "platform/win/codepage.h"
 #include "platform/win/paths.h"
 
 namespace rtfx {
@@ -77,48 +78,6 @@ struct State {
 State& S() {
   static State s;
   return s;
-}
-
-// Windows-1252 bytes 0x80-0x9F and the code points they stand for (0 = unassigned).
-const char32_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0};
-
-int Cp1252Byte(char32_t cp) {
-  if (cp < 0x80) return int(cp);
-  if (cp >= 0xA0 && cp <= 0xFF) return int(cp);
-  for (int i = 0; i < 32; ++i)
-    if (kCp1252High[i] == cp) return 0x80 + i;
-  return -1;
-}
-
-// Decodes one UTF-8 sequence at s[i]; a byte that starts no valid sequence is taken as a Windows-1252 byte.
-char32_t DecodeUtf8(const std::string& s, std::size_t& i, bool& rawByte) {
-  auto b = static_cast<unsigned char>(s[i]);
-  rawByte = false;
-  int len = b >= 0xF0 && b < 0xF5 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
-  if (b >= 0xF5) len = 0;
-  if (len && i + std::size_t(len) <= s.size()) {
-    char32_t cp = b & (0xFF >> (len + 1));
-    bool ok = true;
-    for (int k = 1; k < len; ++k) {
-      auto c = static_cast<unsigned char>(s[i + std::size_t(k)]);
-      if ((c & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (ok && !(len == 3 && cp < 0x800) && !(len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) &&
-        !(cp >= 0xD800 && cp <= 0xDFFF)) {
-      i += std::size_t(len);
-      return cp;
-    }
-  }
-  ++i;
-  rawByte = true;
-  return b;
 }
 
 std::string Twips(double cm) { return std::to_string(long(std::lround(cm * kTwipsPerCm))); }
@@ -390,8 +349,8 @@ std::string EscapeText(const std::string& utf8) {
       continue;
     }
     bool raw = false;
-    char32_t cp = DecodeUtf8(utf8, i, raw);
-    int byte = raw ? int(cp) : Cp1252Byte(cp);
+    char32_t cp = win::NextCodePoint(utf8, i, &raw);
+    int byte = raw ? int(cp) : win::Windows1252Byte(cp);
     char buf[24];
     if (byte >= 0) {
       std::snprintf(buf, sizeof buf, "\\'%02x", byte);
