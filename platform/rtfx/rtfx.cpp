@@ -91,6 +91,8 @@ int Decimals(const char* format) {
 std::string FormatNumber(const char* format, double value) {
   char buf[64];
   int d = Decimals(format);
+  // A value that shows as zero is written without a sign ("-0.00" reads as a result of its own).
+  if (d >= 0 && std::fabs(value) < 0.5 * std::pow(10.0, -d)) value = 0.0;
   if (d >= 0)
     std::snprintf(buf, sizeof buf, "%.*f", d, value);
   else
@@ -247,7 +249,8 @@ std::string DocumentText(const Document& d) {
   out += kColourTable;
   out += "\r\n" + stylesheet + "\r\n";
   out += "\\paperw11906\\paperh16838\\margl1418\\margr851\\margt1134\\margb1134\\headery567\\footery567"
-         "\\pgnstarts" + std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\\pgnrestart\r\n";
+         "\\pgnstart" + std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\r\n\\sectd\\pgnstarts" +
+         std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\\pgnrestart\r\n";
   out += PageHeader(d);
   out += d.body;
   out += "}\r\n";

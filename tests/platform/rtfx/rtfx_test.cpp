@@ -50,7 +50,7 @@ const std::set<std::string> kKnownWords = {
     "rtf", "ansi", "ansicpg", "deff", "deflang", "fonttbl", "f", "fswiss", "froman", "ftech", "fmodern", "fcharset",
     "colortbl", "red", "green", "blue", "stylesheet", "s", "ql", "qc", "qr", "sb", "sa", "fs", "b", "i", "ul",
     "keepn", "paperw", "paperh", "margl", "margr", "margt", "margb", "headery", "footery", "pgnstarts",
-    "pgnrestart", "header", "footer", "pard", "plain", "tqr", "tx", "tab", "field", "fldinst", "fldrslt", "par",
+    "pgnrestart", "pgnstart", "sectd", "header", "footer", "pard", "plain", "tqr", "tx", "tab", "field", "fldinst", "fldrslt", "par",
     "brdrb", "brdrs", "brdrw", "trowd", "trgaph", "trleft", "trhdr", "clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr",
     "cellx", "intbl", "cell", "row", "pict", "pngblip", "picw", "pich", "picwgoal", "pichgoal", "line", "u",
     "sub", "super", "nosupersub", "cf", "page", "PAGE"};
@@ -97,6 +97,9 @@ class RtfxTest : public testing::Test {
     RTFX_CellInt("@0", 2);
     RTFX_CellDouble("@3", 0.5);
     RTFX_Text("");
+    RTFX_CellInt("@0", 3);
+    RTFX_CellDouble("@3", -0.0004);
+    RTFX_Text("");
     RTFX_EndTable();
     RTFX_Paragraph(0, " ");
     RTFX_Picture(MakePng(200, 100).c_str(), 1, 10.0, 0.0);
@@ -136,11 +139,12 @@ TEST_F(RtfxTest, TablesHaveRepeatedHeaderRowsAndFormattedNumbers) {
   std::size_t rows = 0, headers = 0;
   for (std::size_t p = 0; (p = rtf.find("\\trowd", p)) != std::string::npos; ++p) ++rows;
   for (std::size_t p = 0; (p = rtf.find("\\trhdr", p)) != std::string::npos; ++p) ++headers;
-  EXPECT_EQ(rows, 3u);
+  EXPECT_EQ(rows, 4u);
   EXPECT_EQ(headers, 1u);
   EXPECT_NE(rtf.find("-1234.57\\cell"), std::string::npos);
   EXPECT_NE(rtf.find("12.2\\cell"), std::string::npos);  // 12.25 rounds half to even in binary: 12.2
   EXPECT_NE(rtf.find("0.500\\cell"), std::string::npos);
+  EXPECT_NE(rtf.find(" 0.000\\cell"), std::string::npos);  // -0.0004 at three decimals carries no sign
   // Column edges: 2, 6 and 10 cm in twips (1 cm = 567 twips).
   EXPECT_NE(rtf.find("\\cellx1134"), std::string::npos);
   EXPECT_NE(rtf.find("\\cellx3402"), std::string::npos);
