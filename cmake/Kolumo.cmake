@@ -30,7 +30,9 @@ function(kolumo_test name)
   target_compile_definitions(${name} PRIVATE KOLUMO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
                                              KOLUMO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   kolumo_target_defaults(${name})
-  set(props ENVIRONMENT "KOLUMO_TEST=1")
+  # Tests never touch the user's own registry or settings files.
+  set(home ${CMAKE_BINARY_DIR}/testhome)
+  set(props ENVIRONMENT "KOLUMO_TEST=1;ORMI_REGISTRY=${home}/${name}-registry.xml;ORMI_RTFX_SETTINGS=${home}/${name}-rtfx.ini;XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data")
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "platform/win/paths.h"
+#include "platform/win/registry.h"
 
 namespace tolkar {
 namespace {
@@ -17,6 +18,7 @@ using Dictionary = std::map<Key, std::string>;
 struct State {
   std::mutex mutex;
   std::map<std::string, std::string> languages;               // area -> language
+  std::map<std::string, std::string> storedLanguages;         // area -> language read from the registry
   std::map<std::string, Dictionary> dictionaries;             // "dict.language" -> entries
   WindowTranslator windowTranslator = nullptr;
 };
@@ -73,6 +75,29 @@ std::string Placeholders(const std::string& format) {
 
 thread_local std::string g_result;
 
+// The language the user chose for an area, kept in the registry; "deutsch" when none is stored.
+std::string RegistryLanguage(const std::string& area) {
+  std::string language = "deutsch";
+  HKEY key = nullptr;
+  if (RegOpenKeyEx(HKEY_CURRENT_USER, "software\\Ormi\\TOLK", 0, KEY_READ, &key) != ERROR_SUCCESS) return language;
+  char buffer[256] = {};
+  DWORD size = sizeof buffer - 1;
+  DWORD type = REG_NONE;
+  if (RegQueryValueEx(key, area.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ) && buffer[0])
+    language = buffer;
+  RegCloseKey(key);
+  return language;
+}
+
+// The language of an area: the one set, else the stored one (read once). Call with the state locked.
+const std::string& LanguageOf(State& s, const std::string& area) {
+  if (auto set = s.languages.find(area); set != s.languages.end()) return set->second;
+  auto stored = s.storedLanguages.find(area);
+  if (stored == s.storedLanguages.end()) stored = s.storedLanguages.emplace(area, RegistryLanguage(area)).first;
+  return stored->second;
+}
+
 }  // namespace
 
 void SetLanguage(const char* area, const char* language) {
@@ -82,15 +107,14 @@ void SetLanguage(const char* area, const char* language) {
 
 const char* GetLanguage(const char* area) {
   std::lock_guard lock(TheState().mutex);
-  auto& langs = TheState().languages;
-  auto it = langs.find(area ? area : "");
-  g_result = it == langs.end() ? "deutsch" : it->second;
+  g_result = LanguageOf(TheState(), area ? area : "");
   return g_result.c_str();
 }
 
 void Reload() {
   std::lock_guard lock(TheState().mutex);
   TheState().dictionaries.clear();
+  TheState().storedLanguages.clear();
 }
 
 void SetWindowTranslator(WindowTranslator translator) {
@@ -104,11 +128,11 @@ std::string Lookup(const char* area, const char* dictionary, const char* context
   std::string german = text ? text : "";
   State& s = TheState();
   std::lock_guard lock(s.mutex);
-  auto lang = s.languages.find(area ? area : "");
-  if (lang == s.languages.end() || lang->second == "deutsch" || !dictionary) return german;
-  std::string dictKey = std::string(dictionary) + "." + lang->second;
+  const std::string& language = LanguageOf(s, area ? area : "");
+  if (language == "deutsch" || !dictionary) return german;
+  std::string dictKey = std::string(dictionary) + "." + language;
   auto dict = s.dictionaries.find(dictKey);
-  if (dict == s.dictionaries.end()) dict = s.dictionaries.emplace(dictKey, LoadDictionary(dictionary, lang->second)).first;
+  if (dict == s.dictionaries.end()) dict = s.dictionaries.emplace(dictKey, LoadDictionary(dictionary, language)).first;
   auto hit = dict->second.find({context ? context : "", german});
   if (hit == dict->second.end()) hit = dict->second.find({"", german});
   if (hit == dict->second.end()) return german;

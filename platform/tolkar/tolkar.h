@@ -19,11 +19,12 @@ BOOL TOLK_HWNDTranslate(const char* area, const char* dictionary, const char* co
 
 namespace tolkar {
 
-// The language of an area ("deutsch" when none is set). German needs no dictionary.
+// The language of an area: set here, else the registry value named by the area under
+// HKEY_CURRENT_USER "software\Ormi\TOLK", else "deutsch". German needs no dictionary.
 void SetLanguage(const char* area, const char* language);
 const char* GetLanguage(const char* area);
 
-// Drops the loaded dictionaries (after the files or the installation root changed).
+// Drops the loaded dictionaries and the languages read from the registry.
 void Reload();
 
 // The window system installs how a window's texts are walked and replaced; until then dialogs stay as they are.

@@ -28,6 +28,7 @@ using LPVOID = void*;
 using LPCVOID = const void*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
+using HANDLE = void*;
 
 #ifndef TRUE
 #define TRUE 1

@@ -6,13 +6,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
 class TolkarTest : public testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::path(testing::TempDir()) / "tolkar_root";
+    // A folder per process: ctest runs the tests of this file side by side.
+    root_ = std::filesystem::path(testing::TempDir()) / ("tolkar_root_" + std::to_string(getpid()));
     std::filesystem::create_directories(root_ / "dict");
     std::ofstream(root_ / "dict" / "vernik_i_common.englisch.txt")
         << "BaseData\tDatei '%s' nicht gefunden!\tFile '%s' not found!\n"
@@ -26,6 +30,7 @@ class TolkarTest : public testing::Test {
     tolkar::SetLanguage("Ormi Eingabe", "deutsch");
     unsetenv("KOLUMO_ROOT");
     tolkar::Reload();
+    std::filesystem::remove_all(root_);
   }
   std::filesystem::path root_;
 };

@@ -1,0 +1,156 @@
+#include "formula/formulanumber.h"
+
+#include <cctype>
+
+#include "platform/viduv/viduv.h"
+
+namespace {
+
+// Reads a decimal number at the start of the text as "%lf" does (blanks skipped, the rest ignored), without
+// the hexadecimal, infinite and NaN forms of this platform's scanner.
+bool ScanLeadingNumber(const std::string& text, double& value) {
+  std::size_t i = 0, n = text.size();
+  auto digit = [&](std::size_t at) { return at < n && text[at] >= '0' && text[at] <= '9'; };
+  while (i < n && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  std::size_t begin = i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  bool mantissa = false;
+  while (digit(i)) ++i, mantissa = true;
+  if (i < n && text[i] == '.') {
+    ++i;
+    while (digit(i)) ++i, mantissa = true;
+  }
+  if (!mantissa) return false;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t e = i + 1;
+    if (e < n && (text[e] == '+' || text[e] == '-')) ++e;
+    if (digit(e)) {
+      while (digit(e)) ++e;
+      i = e;
+    }
+  }
+  return ConvertNumberWord(std::string_view(text).substr(begin, i - begin), value);
+}
+
+}  // namespace
+
+CFormulaNumber::CFormulaNumber() : m_pStore(&GetGlobalVariableStore()) {}
+
+CFormulaNumber::CFormulaNumber(const double& value) : m_dValue(value), m_pStore(&GetGlobalVariableStore()) {}
+
+CFormulaNumber::CFormulaNumber(const CFormulaNumber& other) { *this = other; }
+
+void CFormulaNumber::Reset() {
+  m_bNumber = TRUE;
+  m_strText.Empty();
+  m_dValue = 0.0;
+}
+
+CFormulaNumber& CFormulaNumber::operator=(const CFormulaNumber& other) {
+  if (this != &other) {
+    m_bNumber = other.m_bNumber;
+    m_strText = other.m_strText;
+    m_dValue = other.m_dValue;
+    m_pStore = other.m_pStore;
+  }
+  return *this;
+}
+
+CFormulaNumber& CFormulaNumber::operator=(double value) {
+  Reset();
+  m_dValue = value;
+  return *this;
+}
+
+CFormulaNumber& CFormulaNumber::operator=(int value) { return *this = double(value); }
+
+CFormulaNumber& CFormulaNumber::operator=(const char* text) {
+  Reset();
+  CString input(text);
+  CString copy = input;
+  copy.Replace(',', '.');
+  double leading = 0.0;
+  if (!ScanLeadingNumber(copy.str(), leading)) {
+    m_bNumber = FALSE;
+    m_strText = copy;
+    return *this;
+  }
+  // Without a store nothing can be evaluated: the number read is all there is.
+  if (!m_pStore || !m_pStore->Evaluate(copy, &m_dValue)) {
+    m_dValue = leading;
+    return *this;
+  }
+  if (m_dValue != leading) {
+    m_bNumber = FALSE;
+    m_strText = input;
+  }
+  return *this;
+}
+
+double CFormulaNumber::GetValue() {
+  if (!m_bNumber && m_pStore) m_pStore->Evaluate(m_strText, &m_dValue);
+  return m_dValue;
+}
+
+const CString& CFormulaNumber::GetText() {
+  if (m_bNumber) m_strText.Format("%lg", m_dValue);
+  return m_strText;
+}
+
+double CFormulaNumber::operator+(const CFormulaNumber& other) {
+  double own = GetValue();
+  return own + CFormulaNumber(other).GetValue();
+}
+double CFormulaNumber::operator-(const CFormulaNumber& other) {
+  double own = GetValue();
+  return own - CFormulaNumber(other).GetValue();
+}
+double CFormulaNumber::operator+(double d) { return GetValue() + d; }
+double CFormulaNumber::operator-(double d) { return GetValue() - d; }
+double CFormulaNumber::operator*(double d) { return GetValue() * d; }
+double CFormulaNumber::operator/(double d) { return GetValue() / d; }
+
+CFormulaNumber& CFormulaNumber::operator*=(double d) { return *this = GetValue() * d; }
+
+bool CFormulaNumber::operator!=(double d) { return GetValue() != d; }
+bool CFormulaNumber::operator<(double d) { return GetValue() < d; }
+bool CFormulaNumber::operator>(double d) { return GetValue() > d; }
+bool CFormulaNumber::operator>=(double d) { return GetValue() >= d; }
+bool CFormulaNumber::operator<(int i) { return GetValue() < double(i); }
+bool CFormulaNumber::operator<(const CFormulaNumber& other) { return GetValue() < other.m_dValue; }
+bool CFormulaNumber::operator>(const CFormulaNumber& other) { return GetValue() > other.m_dValue; }
+bool CFormulaNumber::operator<=(const CFormulaNumber& other) { return GetValue() <= other.m_dValue; }
+bool CFormulaNumber::operator>=(const CFormulaNumber& other) { return GetValue() >= other.m_dValue; }
+
+void CFormulaNumber::ReadXML(int parent, const char* name) {
+  m_dValue = VIDUV_GetDouble(parent, name);
+  int child = VIDUV_FindFirstChild(parent, name);
+  if (!child) {
+    m_bNumber = TRUE;
+    m_strText.Empty();
+    return;
+  }
+  m_bNumber = FALSE;
+  m_strText = VIDUV_GetString(child, "exp");
+  m_strText.Replace(',', ';');
+}
+
+void CFormulaNumber::WriteXML(int parent, const char* name) {
+  double value = GetValue();
+  VIDUV_SetDouble(parent, name, value);
+  while (int old = VIDUV_FindFirstChild(parent, name)) {
+    if (!VIDUV_DeleteElement(old)) break;
+  }
+  if (m_bNumber) return;
+  int child = VIDUV_AddChildElement(parent, name);
+  m_strText.Replace(',', '.');
+  VIDUV_SetString(child, "exp", m_strText);
+}
+
+CFormulaNumber GetXmlFormulaNumber(int parent, const char* name) {
+  CFormulaNumber number;
+  number.ReadXML(parent, name);
+  return number;
+}
+
+void SetXmlFormulaNumber(int parent, const char* name, CFormulaNumber& number) { number.WriteXML(parent, name); }

@@ -1,0 +1,63 @@
+// CFormulaNumber: the number type of every data class. The engineer enters a plain number or an expression
+// over named variables; an expression is kept as text and evaluated against its variable store on every read.
+#pragma once
+
+#include "formula/varstore.h"
+#include "platform/win/afx.h"
+
+class CFormulaNumber {
+ public:
+  CFormulaNumber();
+  CFormulaNumber(const double& value);
+  CFormulaNumber(const CFormulaNumber& other);
+  virtual ~CFormulaNumber() = default;
+
+  // Plain 0.0 with empty text; the store stays.
+  void Reset();
+  CFormulaNumber& operator=(const CFormulaNumber& other);
+  CFormulaNumber& operator=(double value);
+  CFormulaNumber& operator=(int value);
+  // User input: ',' reads as '.'; a leading number that the whole text evaluates to gives a plain number,
+  // any other text an expression (a text that fails to evaluate falls back to its leading number).
+  CFormulaNumber& operator=(const char* text);
+
+  // The value; an expression with a store is evaluated first (a failure keeps the last good value, and the
+  // store's message list says why).
+  double GetValue();
+  // An expression's text; for a plain number its value formatted with "%lg" (kept in the text field).
+  const CString& GetText();
+
+  double operator+(const CFormulaNumber& other);
+  double operator-(const CFormulaNumber& other);
+  double operator+(double d);
+  double operator-(double d);
+  double operator*(double d);
+  double operator/(double d);
+  // Becomes the plain number value times d (an expression is given up).
+  CFormulaNumber& operator*=(double d);
+  bool operator!=(double d);
+  bool operator<(double d);
+  bool operator>(double d);
+  bool operator>=(double d);
+  bool operator<(int i);
+  // This value, evaluated, against the other's cached value (the other is not evaluated).
+  bool operator<(const CFormulaNumber& other);
+  bool operator>(const CFormulaNumber& other);
+  bool operator<=(const CFormulaNumber& other);
+  bool operator>=(const CFormulaNumber& other);
+
+  // The XML form under element `parent`: attribute `name` holds the value; an expression also has one child
+  // element `name` whose attribute "exp" holds its text.
+  void ReadXML(int parent, const char* name);
+  void WriteXML(int parent, const char* name);
+
+  BOOL m_bNumber = TRUE;              // TRUE: plain number (the text is not used); FALSE: expression
+  CString m_strText;                  // the expression; for a plain number empty or its last formatted form
+  double m_dValue = 0.0;              // the number, or the expression's last good value
+  CVariableStore* m_pStore = nullptr; // not owned; the store an expression is evaluated against
+};
+
+// A default formula number (global store) read from the XML form.
+CFormulaNumber GetXmlFormulaNumber(int parent, const char* name);
+// Writes the number in the XML form (an expression's text gets '.' for ',').
+void SetXmlFormulaNumber(int parent, const char* name, CFormulaNumber& number);

@@ -1,0 +1,283 @@
+#include "formula/varstore.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kE = 2.718281828459045;
+
+std::uint64_t g_lastStamp = 0;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
+
+// The key of a full name: the part after its last '\'.
+CString KeyOf(const CString& fullName) {
+  int slash = fullName.ReverseFind('\\');
+  return slash < 0 ? fullName : fullName.Mid(slash + 1);
+}
+
+// The text by which the sorted listing orders its entries: unsigned bytes, full name first.
+std::string SortText(const CString& fullName, const CString& description, const CString& unit, double value) {
+  char number[64];
+  std::snprintf(number, sizeof number, "%16.16le", value);
+  std::string text;
+  text.reserve(std::size_t(fullName.GetLength() + description.GetLength() + unit.GetLength()) + 32);
+  text.append(fullName.str()).append(1, '|').append(description.str()).append(1, '|');
+  text.append(unit.str()).append(1, '|').append(number);
+  return text;
+}
+
+// Replaces every occurrence of `from` (non-empty) in one pass.
+void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  std::size_t at = text.find(from);
+  if (at == std::string::npos) return;
+  std::string out;
+  out.reserve(text.size());
+  std::size_t done = 0;
+  for (; at != std::string::npos; at = text.find(from, done)) {
+    out.append(text, done, at - done).append(to);
+    done = at + from.size();
+  }
+  out.append(text, done, std::string::npos);
+  text.swap(out);
+}
+
+// True when the sign at `at` belongs to an exponent: "<number>e-5", the number standing on its own (not the
+// tail of a name such as x1e).
+bool IsExponentSign(const std::string& text, std::size_t at) {
+  if (at < 2 || at + 1 >= text.size() || !IsDigit(text[at + 1])) return false;
+  if (text[at - 1] != 'e' && text[at - 1] != 'E') return false;
+  std::size_t begin = at - 1;
+  bool digit = false;
+  while (begin > 0 && (IsDigit(text[begin - 1]) || text[begin - 1] == '.')) {
+    digit = digit || IsDigit(text[begin - 1]);
+    --begin;
+  }
+  return digit && (begin == 0 || !IsNameChar(text[begin - 1]));
+}
+
+}  // namespace
+
+void PrepareFormula(std::string& text) {
+  if (text.find('.') != std::string::npos) {
+    static constexpr std::string_view kDotted[][2] = {
+        {".LT.", "<"},   {".lt.", "<"},   {".LE.", "<="},  {".le.", "<="},  {".EQ.", "=="},
+        {".eq.", "=="},  {".NE.", "!="},  {".ne.", "!="},  {".GT.", ">"},   {".gt.", ">"},
+        {".GE.", ">="},  {".ge.", ">="},  {".AND.", "&&"}, {".and.", "&&"}, {".OR.", "||"},
+        {".or.", "||"},  {".FALSE.", "0"}, {".false.", "0"}, {".TRUE.", "1"}, {".true.", "1"},
+    };
+    for (const auto& pair : kDotted) ReplaceAll(text, pair[0], pair[1]);
+  }
+  std::replace(text.begin(), text.end(), ',', '.');
+
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    bool keep = (i + 1 < text.size() && text[i + 1] == '=') || IsExponentSign(text, i);  // "+=", "1e-5"
+    if ((c == '-' || c == '+') && !keep) {
+      out.append(1, ' ').append(1, c).append(1, ' ');
+    } else if (c == '#' || (c == '.' && (i == 0 || !IsDigit(text[i - 1])))) {
+      out.append("0.");
+    } else {
+      out.append(1, c);
+    }
+  }
+  text.swap(out);
+}
+
+void PrepareFormula(CString& text) {
+  std::string work = text.str();
+  PrepareFormula(work);
+  text = CString(std::move(work));
+}
+
+CVariableStore& GetGlobalVariableStore() {
+  static CVariableStore store;
+  return store;
+}
+
+CVariableStore::CVariableStore() { Touch(); }
+
+CVariableStore::~CVariableStore() { RemoveAll(); }
+
+void CVariableStore::Touch() { m_nStamp = ++g_lastStamp; }
+
+void CVariableStore::RemoveAll() {
+  m_Variables.clear();
+  Touch();
+}
+
+void CVariableStore::SetVariable(const char* fullName, const char* description, const char* unit, double value) {
+  CString full(fullName);
+  CString key = KeyOf(full);
+  auto it = m_Variables.find(key.str());
+  if (it != m_Variables.end() && std::fabs(it->second.value - value) > 1e-8) {
+    CVarMessage message;
+    message.m_nCode = FMC_OVERWRITTEN;
+    message.m_strText.Format("%s wird überschrieben mit %.2lf", key.GetString(), value);
+    m_Messages.Add(message);
+  }
+  if (it == m_Variables.end()) it = m_Variables.emplace(key.str(), Record()).first;
+  Record& record = it->second;
+  record.key = key;
+  record.fullName = full;
+  record.description = description;
+  record.unit = unit;
+  record.value = value;
+  record.sortText = SortText(record.fullName, record.description, record.unit, value);
+  Touch();
+}
+
+std::vector<const CVariableStore*> CVariableStore::Chain() const {
+  std::vector<const CVariableStore*> chain;
+  for (const CVariableStore* s = this; s && std::find(chain.begin(), chain.end(), s) == chain.end(); s = s->m_pParent)
+    chain.push_back(s);
+  return chain;
+}
+
+int CVariableStore::CollectVariables(CStringArray& names, CStringArray& descriptions, CStringArray& units,
+                                     CArray<double, double>& values) const {
+  auto chain = Chain();
+  // The ancestors' records, in the order of their sorted listing.
+  std::vector<const Record*> inherited;
+  for (std::size_t i = 1; i < chain.size(); ++i)
+    for (const auto& [key, record] : chain[i]->m_Variables) inherited.push_back(&record);
+  std::stable_sort(inherited.begin(), inherited.end(),
+                   [](const Record* a, const Record* b) { return a->sortText < b->sortText; });
+  auto append = [&](const Record& r) {
+    names.Add(r.fullName);
+    descriptions.Add(r.description);
+    units.Add(r.unit);
+    values.Add(r.value);
+  };
+  for (const Record* r : inherited) append(*r);
+  for (const auto& [key, record] : m_Variables) append(record);
+  return int(names.GetSize());
+}
+
+int CVariableStore::GetVariables(CStringArray& names, CStringArray& descriptions, CStringArray& units,
+                                 CArray<double, double>& values) const {
+  CollectVariables(names, descriptions, units, values);
+  // Entries the caller passed in may have arrays of unequal length; only complete rows take part.
+  std::size_t count = std::size_t(std::min({names.GetSize(), descriptions.GetSize(), units.GetSize(), values.GetSize()}));
+  std::vector<std::string> texts(count);
+  for (std::size_t i = 0; i < count; ++i) texts[i] = SortText(names[INT_PTR(i)], descriptions[INT_PTR(i)], units[INT_PTR(i)], values[INT_PTR(i)]);
+  std::vector<std::size_t> order(count);
+  std::iota(order.begin(), order.end(), std::size_t(0));
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return texts[a] < texts[b]; });
+
+  CStringArray n, d, u;
+  CArray<double, double> v;
+  for (std::size_t i : order) {
+    n.Add(names[INT_PTR(i)]);
+    d.Add(descriptions[INT_PTR(i)]);
+    u.Add(units[INT_PTR(i)]);
+    v.Add(values[INT_PTR(i)]);
+  }
+  names.Copy(n);
+  descriptions.Copy(d);
+  units.Copy(u);
+  values.Copy(v);
+  return int(count);
+}
+
+void CVariableStore::GetDescriptions(CStringArray& lines, CStringArray& names) const {
+  CStringArray full, descriptions, units;
+  CArray<double, double> values;
+  int count = GetVariables(full, descriptions, units, values);
+  for (int i = 0; i < count; ++i) {
+    int slash = full[i].ReverseFind('\\');
+    CString key = slash < 0 ? full[i] : full[i].Mid(slash + 1);
+    if (std::find(names.begin(), names.end(), key) != names.end()) continue;
+    CString shown = slash < 0 ? descriptions[i] : full[i].Left(slash) + "\\" + descriptions[i];
+    CString line;
+    line.Format("%s\t(%s=%lg %s)", shown.GetString(), key.GetString(), values[i], units[i].GetString());
+    names.Add(key);
+    lines.Add(line);
+  }
+}
+
+const FormulaSymbolTable& CVariableStore::Symbols() {
+  // Fresh when the same stores, unchanged, still form the chain (checked without building it anew: this runs
+  // on every read of an expression).
+  const auto& cached = m_Resolved.chain;
+  std::size_t matched = 0;
+  const CVariableStore* s = this;
+  for (; s && matched < cached.size() && cached[matched].first == s && cached[matched].second == s->m_nStamp;
+       s = s->m_pParent)
+    ++matched;
+  bool fresh = matched == cached.size() &&
+               (!s || std::any_of(cached.begin(), cached.end(), [s](const auto& entry) { return entry.first == s; }));
+  if (fresh) return m_Resolved.symbols;
+
+  auto chain = Chain();
+
+  // Of the entries that share a key, the one last in the sorted listing gives the value. Shared keys are rare,
+  // so the earlier holders of a key are looked up only when one turns up.
+  FormulaSymbolTable symbols;
+  std::size_t total = 0;
+  for (const CVariableStore* store : chain) total += store->m_Variables.size();
+  symbols.reserve(total + 2);
+  for (std::size_t i = 0; i < chain.size(); ++i)
+    for (const auto& [key, record] : chain[i]->m_Variables) {
+      auto [it, added] = symbols.try_emplace(key, record.value);
+      if (added) continue;
+      const Record* best = nullptr;
+      for (std::size_t j = 0; j < i; ++j)
+        if (auto found = chain[j]->m_Variables.find(key); found != chain[j]->m_Variables.end())
+          if (!best || best->sortText < found->second.sortText) best = &found->second;
+      if (best && best->sortText < record.sortText) it->second = record.value;
+    }
+  symbols.try_emplace("pi", kPi);
+  symbols.try_emplace("e", kE);
+
+  m_Resolved.symbols.swap(symbols);
+  m_Resolved.chain.clear();
+  for (const CVariableStore* store : chain) m_Resolved.chain.emplace_back(store, store->m_nStamp);
+  return m_Resolved.symbols;
+}
+
+BOOL CVariableStore::Evaluate(const char* text, double* result) {
+  m_Messages.RemoveAll();
+  std::optional<CFormulaParser> parser;
+  auto keepMessages = [&] {
+    if (!parser) return;
+    for (std::size_t i = 0; i < parser->m_Messages.size(); ++i) {
+      CVarMessage message;
+      message.m_nCode = parser->m_Codes[i];
+      message.m_strText = CString(parser->m_Messages[i]);
+      m_Messages.Add(message);
+    }
+  };
+  try {
+    std::string_view source(text ? text : "");
+    CheckFormulaLength(source);
+    std::string prepared(source);
+    PrepareFormula(prepared);
+    parser.emplace(std::move(prepared));
+    parser->m_pSharedSymbols = &Symbols();
+    double value = parser->Evaluate();
+    if (result) *result = value;
+    keepMessages();
+    return TRUE;
+  } catch (const std::exception& error) {
+    keepMessages();
+    // An error raised by a function records nothing; notes of undefined names alone would hide it.
+    if (!parser || parser->m_Codes.empty() || parser->m_Codes.back() == FMC_UNDEFINED) {
+      CVarMessage message;
+      message.m_nCode = FMC_ERROR;
+      message.m_strText = error.what();
+      m_Messages.Add(message);
+    }
+    return FALSE;
+  }
+}

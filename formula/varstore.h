@@ -1,0 +1,83 @@
+// The store of named variables against which formulas are evaluated, with its chain of parent stores and the
+// messages of its last evaluation.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "formula/formulaparser.h"
+#include "platform/win/afx.h"
+
+// One message of an evaluation or an overwrite notice. Codes: 1 a variable was overwritten with another value;
+// 2 to 512 from the parser (FormulaMessageCode); 4 also the text of an error raised during the evaluation.
+struct CVarMessage {
+  int m_nCode = 0;
+  CString m_strText;
+};
+
+class CVariableStore {
+ public:
+  CVariableStore();
+  virtual ~CVariableStore();
+  CVariableStore(const CVariableStore&) = delete;
+  CVariableStore& operator=(const CVariableStore&) = delete;
+
+  // Deletes every variable; the messages and the parent stay.
+  void RemoveAll();
+  // Creates or overwrites the variable whose key is the full name after its last '\'. Overwriting with a value
+  // that differs by more than 1e-8 appends a message of code 1.
+  void SetVariable(const char* fullName, const char* description, const char* unit, double value);
+  // Appends the parent chain's sorted list, then this store's own variables; returns the total count.
+  int CollectVariables(CStringArray& names, CStringArray& descriptions, CStringArray& units,
+                       CArray<double, double>& values) const;
+  // CollectVariables, then all entries of the four arrays sorted together ascending (by full name, then
+  // description, unit and value, compared as bytes); returns the count.
+  int GetVariables(CStringArray& names, CStringArray& descriptions, CStringArray& units,
+                   CArray<double, double>& values) const;
+  // For the variable menus: one line "path\description<TAB>(key=value unit)" per visible key not yet in
+  // names; the key is appended to names beside it. The first entry of a key in sorted order wins.
+  void GetDescriptions(CStringArray& lines, CStringArray& names) const;
+  // Evaluates a formula against the variables of the whole chain. TRUE with *result written; FALSE with
+  // *result untouched and the reason as the last message. Either way the messages of this evaluation replace
+  // the message list.
+  BOOL Evaluate(const char* text, double* result);
+
+  CVariableStore* m_pParent = nullptr;  // not owned; set by the owner
+  CArray<CVarMessage> m_Messages;       // messages of the last evaluation and overwrite notices since then
+
+ private:
+  struct Record {
+    CString key;
+    CString fullName;
+    CString description;
+    CString unit;
+    double value = 0.0;
+    std::string sortText;  // "full|description|unit|value": the order of the sorted listing
+  };
+  // The visible value of every key of the chain, as an evaluation sees it.
+  struct ResolvedSymbols {
+    std::vector<std::pair<const CVariableStore*, std::uint64_t>> chain;  // stores and stamps it was built from
+    FormulaSymbolTable symbols;
+  };
+
+  // The stores from this one up to the root, each once (a parent loop ends the chain).
+  std::vector<const CVariableStore*> Chain() const;
+  const FormulaSymbolTable& Symbols();
+  void Touch();
+
+  std::map<std::string, Record> m_Variables;  // by key
+  std::uint64_t m_nStamp = 0;                 // changes with every change of the variables
+  ResolvedSymbols m_Resolved;
+};
+
+// The module's global store: the variables that the positions publish. Its parent is 0.
+CVariableStore& GetGlobalVariableStore();
+
+// Rewrites a formula text for the parser: dotted operators (".LT.", ".and.", ...), decimal commas, blanks
+// around signs (an exponent's sign stays with its number, "+=" and "-=" stay whole) and a leading "0" for bare
+// decimal points.
+void PrepareFormula(CString& text);
+void PrepareFormula(std::string& text);

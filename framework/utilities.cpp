@@ -1,0 +1,530 @@
+#include "framework/utilities.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "platform/viduv/viduv.h"
+
+extern char** environ;
+
+namespace {
+
+// --- Start-up log ---
+
+std::mutex g_clockMutex;
+CLogFile::Clock g_clock;
+
+std::chrono::system_clock::time_point LogNow() {
+  std::lock_guard lock(g_clockMutex);
+  return g_clock ? g_clock() : std::chrono::system_clock::now();
+}
+
+std::string FsPath(const char* path) { return win::ToFsPath(path ? path : ""); }
+
+std::string StripTrailingSeparators(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+// --- Processes ---
+
+// The error text of the system for an errno value.
+CString SystemErrorText(int error) { return CString(std::generic_category().message(error)); }
+
+// One argument quoted by the Windows rules, so that SplitCommandLine gives it back unchanged.
+std::string QuoteArgument(const std::string& arg) {
+  std::string out = "\"";
+  std::size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');
+  return out + "\"";
+}
+
+// Starts the command line's program; 0 or the errno value of the failed start.
+int Spawn(const char* commandLine, pid_t& pid) {
+  std::vector<std::string> args = SplitCommandLine(commandLine);
+  if (args.empty() || args[0].empty()) return ENOENT;
+  args[0] = win::ToFsPath(args[0]);
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawnattr_init(&attributes);
+  // The child inherits no handles but the standard streams, and starts with no signal blocked.
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+  int rc = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc;
+}
+
+void ReportStartFailure(int error) { MessageBox(nullptr, SystemErrorText(error), "Error", MB_OK); }
+
+// Whether a program can be found on the search path.
+bool ProgramOnPath(const char* program) {
+  const char* path = std::getenv("PATH");
+  if (!path) return false;
+  std::string dirs = path;
+  std::size_t start = 0;
+  while (start <= dirs.size()) {
+    std::size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    std::string dir = dirs.substr(start, end - start);
+    std::string candidate = win::JoinPath(dir.empty() ? "." : dir, program);
+    struct stat st {};
+    if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// --- Names ---
+
+unsigned char FoldAscii(char c) {
+  auto u = static_cast<unsigned char>(c);
+  return u >= 'A' && u <= 'Z' ? u + 32 : u;
+}
+
+// Length of the UTF-8 character starting at text (1 for a stray byte).
+std::size_t CharLength(const char* text) {
+  std::size_t n = 1;
+  if (static_cast<unsigned char>(text[0]) >= 0xC0)
+    while (text[n] && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) ++n;
+  return n;
+}
+
+DWORD AttributesOf(const std::string& name, const struct stat& st) {
+  DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (!name.empty() && name[0] == '.') attributes |= FILE_ATTRIBUTE_HIDDEN;
+  if (!(st.st_mode & S_IWUSR)) attributes |= FILE_ATTRIBUTE_READONLY;
+  return attributes;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= std::size_t(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+// --- Start-up log ---
+
+void CLogFile::SetClock(Clock clock) {
+  std::lock_guard lock(g_clockMutex);
+  g_clock = std::move(clock);
+}
+
+void CLogFile::WriteLine(const char* text) {
+  using namespace std::chrono;
+  auto now = LogNow();
+  auto sinceEpoch = duration_cast<milliseconds>(now.time_since_epoch());
+  std::time_t seconds = std::time_t(floor<std::chrono::seconds>(sinceEpoch).count());
+  int millisecond = int(sinceEpoch.count() - std::int64_t(seconds) * 1000);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "[%02d.%02d.%04d / %02d:%02d:%02d:%04d]", utc.tm_mday, utc.tm_mon + 1,
+                utc.tm_year + 1900, utc.tm_hour, utc.tm_min, utc.tm_sec, millisecond);
+
+  std::string path = FsPath(m_path);
+  std::FILE* file = nullptr;
+  for (int attempt = 0; attempt < 10 && !file; ++attempt) {
+    file = std::fopen(path.c_str(), "a");
+    if (!file) std::this_thread::sleep_for(milliseconds(20));
+  }
+  if (!file) return;
+  std::fprintf(file, "%s %s\n", stamp, text ? text : "");
+  std::fclose(file);
+}
+
+// --- Folders ---
+
+CString GetExeDir() { return CString(win::ExeDir()); }
+
+CString GetInstallRoot() { return CString(win::InstallRoot()); }
+
+CString GetCurrentDir() {
+  std::vector<char> buffer(4096);
+  if (!::getcwd(buffer.data(), buffer.size())) return "/";
+  return CString(StripTrailingSeparators(buffer.data()));
+}
+
+CString GetCommonAppDataDir() {
+  if (const char* dir = std::getenv("KOLUMO_COMMON_DATA"); dir && *dir)
+    return CString(StripTrailingSeparators(win::ToFsPath(dir)));
+  if (const char* dir = std::getenv("XDG_DATA_HOME"); dir && *dir) return CString(StripTrailingSeparators(dir));
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return CString(win::JoinPath(StripTrailingSeparators(home), ".local/share"));
+  return "";
+}
+
+CString GetUserDataDir() {
+  std::string dir = GetCommonAppDataDir().str();
+  if (dir.size() > 4) dir = win::JoinPath(dir, "ormi");
+  struct stat st {};
+  if (dir.empty() || ::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return GetInstallRoot();
+  return CString(dir);
+}
+
+CString GetVorbelegungFile(const char* program, const char* variant) {
+  std::string name = std::string("TQ-") + (program ? program : "");
+  if (variant && *variant) name += std::string("_") + variant;
+  name += " Vorbelegung.tqx";
+  return CString(win::JoinPath(win::JoinPath(GetUserDataDir().str(), "Vorlagen"), name));
+}
+
+CCurDirSaver::CCurDirSaver() {
+  std::vector<char> buffer(4096);
+  if (::getcwd(buffer.data(), buffer.size())) m_dir = buffer.data();
+}
+
+CCurDirSaver::~CCurDirSaver() {
+  if (!m_dir.IsEmpty() && ::chdir(m_dir) != 0) {
+    // The folder is gone; nothing better to return to.
+  }
+}
+
+// --- Processes ---
+
+std::vector<std::string> SplitCommandLine(const char* commandLine) {
+  std::vector<std::string> args;
+  const char* p = commandLine ? commandLine : "";
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (blank(*p)) ++p;
+  if (!*p) return args;
+
+  // The program name: quotes group, backslashes are plain characters.
+  std::string program;
+  if (*p == '"') {
+    for (++p; *p && *p != '"'; ++p) program += *p;
+    if (*p) ++p;
+  } else {
+    for (; *p && !blank(*p); ++p) program += *p;
+  }
+  args.push_back(program);
+
+  for (;;) {
+    while (blank(*p)) ++p;
+    if (!*p) break;
+    std::string arg;
+    bool quoted = false;
+    while (*p && (quoted || !blank(*p))) {
+      std::size_t backslashes = 0;
+      while (*p == '\\') {
+        ++backslashes;
+        ++p;
+      }
+      if (*p == '"') {
+        arg.append(backslashes / 2, '\\');
+        if (backslashes % 2) {
+          arg += '"';
+        } else if (quoted && p[1] == '"') {
+          arg += '"';  // "" inside quotes is a quote
+          ++p;
+        } else {
+          quoted = !quoted;
+        }
+        ++p;
+      } else {
+        arg.append(backslashes, '\\');
+        if (*p && (quoted || !blank(*p))) arg += *p++;
+      }
+    }
+    args.push_back(arg);
+  }
+  return args;
+}
+
+DWORD RunProcessAndWait(const char* commandLine, int /*showCommand*/) {
+  pid_t pid = 0;
+  if (int error = Spawn(commandLine, pid)) {
+    ReportStartFailure(error);
+    return 0xFFFFFFFFu;
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return 0xFFFFFFFFu;
+  }
+  if (WIFEXITED(status)) return DWORD(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) return DWORD(128 + WTERMSIG(status));
+  return 0xFFFFFFFFu;
+}
+
+bool RunProcess(const char* commandLine, int /*showCommand*/) {
+  pid_t pid = 0;
+  if (int error = Spawn(commandLine, pid)) {
+    ReportStartFailure(error);
+    return false;
+  }
+  // Nobody waits for the program; reap it when it ends so that it leaves no zombie behind.
+  try {
+    std::thread([pid] {
+      int status = 0;
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+  }
+  return true;
+}
+
+// --- Fingerprints ---
+
+bool CFingerPrint::FromElement(int element) { return VIDUV_GetFingerPrint(element, m_data) == 1; }
+
+bool CFingerPrint::FromFile(const char* path) { return VIDUV_GetFingerPrintOfFile(path, m_data) == 1; }
+
+void CFingerPrint::Clear() { std::memset(m_data, 0, sizeof m_data); }
+
+bool CFingerPrint::operator==(const CFingerPrint& other) const {
+  return std::memcmp(m_data, other.m_data, sizeof m_data) == 0;
+}
+
+// --- Directory listing and files ---
+
+bool CDirList::MatchesPattern(const char* name, const char* pattern) {
+  const char* n = name ? name : "";
+  const char* p = pattern ? pattern : "";
+  const char* starP = nullptr;  // last '*' seen, and where its run in the name ends so far
+  const char* starN = nullptr;
+  while (*n) {
+    if (*p == '*') {
+      starP = ++p;
+      starN = n;
+    } else if (*p == '?') {
+      ++p;
+      n += CharLength(n);
+    } else if (*p && FoldAscii(*p) == FoldAscii(*n)) {
+      ++p;
+      ++n;
+    } else if (starP) {
+      p = starP;
+      starN += CharLength(starN);
+      n = starN;
+    } else {
+      return false;
+    }
+  }
+  while (*p == '*') ++p;
+  return !*p;
+}
+
+CStringList* CDirList::GetFileList(const char* pattern, DWORD attributeMask) {
+  if (!pattern) return nullptr;
+  CString folder = GetFolderPart(pattern);
+  CString namePattern = CString(pattern).Mid(folder.GetLength());
+  if (namePattern.IsEmpty()) return nullptr;
+  if (namePattern == "*.*") namePattern = "*";  // everything, names without a dot included
+
+  std::string dirPath = folder.IsEmpty() ? "." : win::ToFsPath(folder.str());
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(dirPath.c_str()), ::closedir);
+  if (!dir) return nullptr;
+  std::vector<std::string> names;
+  while (dirent* entry = ::readdir(dir.get())) {
+    std::string name = entry->d_name;
+    if (name == "." || name == ".." || !MatchesPattern(name.c_str(), namePattern)) continue;
+    if (attributeMask) {
+      struct stat st {};
+      if (::fstatat(::dirfd(dir.get()), name.c_str(), &st, 0) != 0) continue;
+      if (!(AttributesOf(name, st) & attributeMask)) continue;
+    }
+    names.push_back(std::move(name));
+  }
+  if (names.empty()) return nullptr;
+  std::sort(names.begin(), names.end());
+  auto list = std::make_unique<CStringList>();
+  for (const auto& name : names) list->AddTail(folder + name.c_str());
+  return list.release();
+}
+
+bool CDirList::FileExists(const char* path) {
+  struct stat st {};
+  return path && ::stat(FsPath(path).c_str(), &st) == 0;
+}
+
+bool CDirList::GetFileModTime(const char* path, std::time_t& modified) {
+  struct stat st {};
+  if (!path || ::stat(FsPath(path).c_str(), &st) != 0) return false;
+  modified = st.st_mtime;
+  return true;
+}
+
+CString CDirList::GetFolderPart(const char* path) {
+  CString p(path);
+  int at = std::max(p.ReverseFind('\\'), p.ReverseFind('/'));
+  return at < 0 ? CString() : p.Left(at + 1);
+}
+
+CString CDirList::GetExtension(const char* path) {
+  CString p(path);
+  int dot = p.ReverseFind('.');
+  if (dot <= 0 || dot == p.GetLength() - 1) return CString();
+  CString extension = p.Mid(dot + 1);
+  extension.MakeLower();
+  return extension;
+}
+
+bool CDirList::CanOpenFile(const char* path) {
+  if (!path) return false;
+  std::FILE* file = std::fopen(FsPath(path).c_str(), "r");
+  if (!file) return false;
+  // A folder opens for reading here, but it is no file.
+  struct stat st {};
+  bool isFile = ::fstat(::fileno(file), &st) == 0 && !S_ISDIR(st.st_mode);
+  std::fclose(file);
+  return isFile;
+}
+
+void CDirList::SortStringList(CStringList* list, int caseSensitive) {
+  if (!list) return;
+  std::vector<CString> items;
+  for (POSITION pos = list->GetHeadPosition(); pos;) items.push_back(list->GetNext(pos));
+  std::stable_sort(items.begin(), items.end(), [&](const CString& a, const CString& b) {
+    return (caseSensitive ? a.Compare(b) : a.CompareNoCase(b)) < 0;
+  });
+  std::size_t i = 0;
+  for (POSITION pos = list->GetHeadPosition(); pos;) list->GetNext(pos) = items[i++];
+}
+
+bool CDirList::CopyFileKeepStatus(const char* destination, const char* source) {
+  if (!destination || !source) return false;
+  std::string from = FsPath(source), to = FsPath(destination);
+  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st {};
+  if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(in);
+    return false;
+  }
+  // The copy is made beside the destination and replaces it only when complete.
+  std::string temp = to + "." + std::to_string(::getpid()) + ".copy";
+  int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (out < 0) {
+    ::close(in);
+    return false;
+  }
+  std::vector<char> block(64 * 1024);
+  bool ok = true;
+  for (;;) {
+    ssize_t n = ::read(in, block.data(), block.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    if (!WriteAll(out, block.data(), std::size_t(n))) {
+      ok = false;
+      break;
+    }
+  }
+  ::close(in);
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ok = ok && ::fchmod(out, st.st_mode & 07777) == 0 && ::futimens(out, times) == 0;
+  ok = ::close(out) == 0 && ok;
+  if (ok && ::rename(temp.c_str(), to.c_str()) == 0) return true;
+  ::unlink(temp.c_str());
+  return false;
+}
+
+// --- Strings and numbers ---
+
+void SplitString(const char* text, const char* separator, CStringArray& pieces) {
+  pieces.RemoveAll();
+  std::string_view rest = text ? text : "";
+  if (rest.empty()) return;
+  std::string_view sep = separator ? separator : "";
+  for (;;) {
+    std::size_t at = sep.empty() ? std::string_view::npos : rest.find(sep);
+    CString piece(rest.substr(0, at));
+    pieces.Add(piece.Trim());
+    if (at == std::string_view::npos) break;
+    rest.remove_prefix(at + sep.size());
+  }
+}
+
+CString IntToStr(int value, int radix) {
+  if (radix < 2 || radix > 36) return CString();
+  static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  bool negative = radix == 10 && value < 0;
+  std::uint32_t rest = negative ? std::uint32_t(-std::int64_t(value)) : std::uint32_t(value);
+  std::string out;
+  do {
+    out += digits[rest % std::uint32_t(radix)];
+    rest /= std::uint32_t(radix);
+  } while (rest);
+  if (negative) out += '-';
+  std::reverse(out.begin(), out.end());
+  return CString(out);
+}
+
+double IntAtan2(int y, int x) { return std::atan2(double(y), double(x)); }
+
+double IntPow(int base, int exponent) { return std::pow(double(base), double(exponent)); }
+
+bool IsClassName(const CObject* object, const char* className) {
+  return object && className && std::strcmp(object->GetRuntimeClass()->m_lpszClassName, className) == 0;
+}
+
+// --- Output files ---
+
+CString GetViewerProgram() { return "xdg-open"; }
+
+void OpenWithViewer(const char* path) {
+  if (!CDirList::CanOpenFile(path)) {
+    AfxMessageBox(CString("Fehler beim Öffnen der Datei ") + (path ? path : ""), MB_OK);
+    return;
+  }
+  RunProcess(GetViewerProgram() + " " + QuoteArgument(FsPath(path)).c_str(), SW_SHOWNORMAL);
+}
+
+void PrintFile(const char* path) {
+  CString text;
+  if (!CDirList::CanOpenFile(path)) {
+    text.Format("Datei '%s' nicht gefunden!", path ? path : "");
+    AfxMessageBox(text, MB_OK);
+    return;
+  }
+  if (!ProgramOnPath("lp")) {
+    text.Format("Datei '%s' kann nicht gedruckt werden: das Druckprogramm \"lp\" wurde nicht gefunden.", path);
+    AfxMessageBox(text, MB_OK);
+    return;
+  }
+  RunProcess(CString("lp ") + QuoteArgument(FsPath(path)).c_str(), SW_HIDE);
+}

@@ -1,0 +1,33 @@
+// The rich-text control of the framework's output views. Headless: it holds its text (RTF source or plain text)
+// in memory and paints nothing; callers and tests read the text back.
+#pragma once
+
+#include "platform/win/afx.h"
+
+class CRichText {
+ public:
+  enum FileType : long { rtfFile = 0, textFile = 1 };
+
+  // Loads the whole file as the control's text; false (text unchanged) when it cannot be read.
+  BOOL LoadFile(const char* fileName, long fileType);
+  void SetText(const char* text);
+  CString GetText() const { return m_text; }
+  long GetFileType() const { return m_fileType; }
+
+  // Two position properties of the control (the first visible line and the caret); set to 0 after loading.
+  void SetProperty5(long value) { m_property5 = value; }
+  void SetProperty8(long value) { m_property8 = value; }
+  long GetProperty5() const { return m_property5; }
+  long GetProperty8() const { return m_property8; }
+
+  // Shows an RTF file from its start (an unreadable file leaves the text as it was).
+  void ShowFile(const char* path);
+  // Shows a text.
+  void ShowText(const char* text);
+
+ private:
+  CString m_text;
+  long m_fileType = textFile;
+  long m_property5 = 0;
+  long m_property8 = 0;
+};

@@ -1,0 +1,260 @@
+#include "formula/varstore.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include <string>
+#include <vector>
+
+#include "formula_test_support.h"
+
+namespace {
+
+using formula_test::Evaluate;
+using formula_test::Outcome;
+
+struct Row {
+  std::string name, description, unit;
+  double value;
+  bool operator==(const Row&) const = default;
+};
+
+std::vector<Row> Listing(const CVariableStore& store) {
+  CStringArray names, descriptions, units;
+  CArray<double, double> values;
+  int count = store.GetVariables(names, descriptions, units, values);
+  std::vector<Row> rows;
+  for (int i = 0; i < count; ++i) rows.push_back({names[i].str(), descriptions[i].str(), units[i].str(), values[i]});
+  return rows;
+}
+
+std::vector<std::pair<int, std::string>> Messages(const CVariableStore& store) {
+  std::vector<std::pair<int, std::string>> out;
+  for (const CVarMessage& m : store.m_Messages) out.emplace_back(m.m_nCode, m.m_strText.str());
+  return out;
+}
+
+class VariableStoreTest : public testing::Test {
+ protected:
+  formula_test::PrivateRegistry registry_;
+};
+
+TEST_F(VariableStoreTest, OverwriteNoticesOnlyForRealChanges) {
+  CVariableStore store;
+  store.SetVariable("Pos1\\h", "Hoehe", "m", 2.0);
+  store.SetVariable("Pos1\\h", "Hoehe", "m", 2.0 + 1e-9);  // within 1e-8: silent
+  store.SetVariable("Pos1\\h", "Hoehe", "m", 2.0);
+  EXPECT_TRUE(store.m_Messages.IsEmpty());
+  store.SetVariable("Pos2\\h", "Hoehe", "m", 2.504);
+  store.SetVariable("b", "", "", 1.0);  // new keys are never a notice
+  store.SetVariable("h", "", "", -1.0 / 3);
+  EXPECT_EQ(Messages(store), (std::vector<std::pair<int, std::string>>{{1, "h wird überschrieben mit 2.50"},
+                                                                        {1, "h wird überschrieben mit -0.33"}}));
+  // The next evaluation starts a new list.
+  Evaluate(store, "h");
+  EXPECT_TRUE(store.m_Messages.IsEmpty());
+}
+
+TEST_F(VariableStoreTest, SameKeyInAnotherPathReplacesTheRecord) {
+  CVariableStore store;
+  store.SetVariable("Dach\\Pfette\\l", "Laenge", "m", 4.0);
+  store.SetVariable("Wand\\l", "Laenge Wand", "m", 3.0);
+  EXPECT_EQ(Listing(store), (std::vector<Row>{{"Wand\\l", "Laenge Wand", "m", 3.0}}));
+  EXPECT_EQ(Evaluate(store, "l*2").value, 6.0);
+}
+
+TEST_F(VariableStoreTest, SeparatorInDescriptionOrUnitKeepsTheFieldsApart) {
+  CVariableStore store;
+  store.SetVariable("Pos\\h", "Hoehe|innen", "m|cm", 2.5);
+  store.SetVariable("b|x", "", "", 1.0);
+  EXPECT_EQ(Listing(store), (std::vector<Row>{{"Pos\\h", "Hoehe|innen", "m|cm", 2.5}, {"b|x", "", "", 1.0}}));
+  Outcome out = Evaluate(store, "h*2");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.value, 5.0);
+  EXPECT_TRUE(out.codes.empty());
+  CStringArray lines, names;
+  store.GetDescriptions(lines, names);
+  ASSERT_EQ(names.GetSize(), 2);
+  EXPECT_EQ(names[0], "h");
+  EXPECT_EQ(lines[0], "Pos\\Hoehe|innen\t(h=2.5 m|cm)");
+}
+
+TEST_F(VariableStoreTest, ListingMergesTheParentChainInByteOrder) {
+  CVariableStore root, parent, child;
+  parent.m_pParent = &root;
+  child.m_pParent = &parent;
+  root.SetVariable("zeta", "", "", 1);
+  parent.SetVariable("B\\beta", "b", "", 2);
+  parent.SetVariable("alpha", "", "", 3);
+  child.SetVariable("Alpha", "", "", 4);  // keys are case-sensitive: another variable
+  child.SetVariable("a\xc3\xa4", "", "", 5);
+  // Unsigned bytes: upper case before lower case, "ä" (0xC3) after every ASCII letter.
+  EXPECT_EQ(Listing(child), (std::vector<Row>{{"Alpha", "", "", 4},
+                                              {"B\\beta", "b", "", 2},
+                                              {"alpha", "", "", 3},
+                                              {"a\xc3\xa4", "", "", 5},
+                                              {"zeta", "", "", 1}}));
+  EXPECT_EQ(Listing(parent).size(), 3u);
+  // Entries already in the arrays take part in the sort.
+  CStringArray names, descriptions, units;
+  CArray<double, double> values;
+  names.Add("m");
+  descriptions.Add("");
+  units.Add("");
+  values.Add(9);
+  EXPECT_EQ(root.GetVariables(names, descriptions, units, values), 2);
+  EXPECT_EQ(names[0], "m");
+  EXPECT_EQ(names[1], "zeta");
+}
+
+TEST_F(VariableStoreTest, CollectPutsTheParentsSortedListFirst) {
+  CVariableStore parent, child;
+  child.m_pParent = &parent;
+  parent.SetVariable("z", "", "", 1);
+  parent.SetVariable("y", "", "", 2);
+  child.SetVariable("a", "", "", 3);
+  CStringArray names, descriptions, units;
+  CArray<double, double> values;
+  EXPECT_EQ(child.CollectVariables(names, descriptions, units, values), 3);
+  EXPECT_EQ(names[0], "y");
+  EXPECT_EQ(names[1], "z");
+  EXPECT_EQ(names[2], "a");
+  EXPECT_EQ(values[2], 3);
+}
+
+TEST_F(VariableStoreTest, EvaluationSeesTheWholeChainAndFollowsItsChanges) {
+  CVariableStore root, parent, child;
+  parent.m_pParent = &root;
+  child.m_pParent = &parent;
+  root.SetVariable("g", "", "", 10);
+  parent.SetVariable("p", "", "", 2);
+  child.SetVariable("c", "", "", 3);
+  EXPECT_EQ(Evaluate(child, "g + p*c").value, 16);
+
+  root.SetVariable("g", "", "", 20);  // a change two stores up is seen at once
+  EXPECT_EQ(Evaluate(child, "g + p*c").value, 26);
+  parent.RemoveAll();
+  Outcome out = Evaluate(child, "g + p*c");
+  EXPECT_EQ(out.value, 20);
+  EXPECT_EQ(out.codes, std::vector<int>{32});
+  child.m_pParent = &root;  // so is another parent
+  root.SetVariable("p", "", "", 5);
+  EXPECT_EQ(Evaluate(child, "g + p*c").value, 35);
+  child.m_pParent = nullptr;
+  EXPECT_EQ(Evaluate(child, "g").codes, std::vector<int>{32});
+  // The parent's own view is not the child's.
+  EXPECT_EQ(Evaluate(root, "c").codes, std::vector<int>{32});
+}
+
+TEST_F(VariableStoreTest, ReplacedParentAtTheSameAddressIsNotMistakenForTheOld) {
+  CVariableStore child;
+  auto parent = std::make_unique<CVariableStore>();
+  parent->SetVariable("x", "", "", 1);
+  child.m_pParent = parent.get();
+  EXPECT_EQ(Evaluate(child, "x").value, 1);
+  parent->~CVariableStore();
+  new (parent.get()) CVariableStore();  // a new store where the old one was
+  parent->SetVariable("x", "", "", 2);
+  EXPECT_EQ(Evaluate(child, "x").value, 2);
+}
+
+TEST_F(VariableStoreTest, OfOneKeyTheLastInSortedOrderCounts) {
+  CVariableStore parent, child;
+  child.m_pParent = &parent;
+  parent.SetVariable("Pos1\\h", "", "", 3);
+  child.SetVariable("h", "", "", 5);
+  EXPECT_EQ(Evaluate(child, "h").value, 5);  // "h|..." sorts after "Pos1\h|..."
+  parent.SetVariable("x", "", "", 7);
+  child.SetVariable("Dach\\x", "", "", 8);
+  EXPECT_EQ(Evaluate(child, "x").value, 7);  // "x|..." sorts after "Dach\x|..."
+  // The menu shows the first of a key instead.
+  CStringArray lines, names;
+  child.GetDescriptions(lines, names);
+  EXPECT_EQ(names.GetSize(), 2);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), CString("Dach\\\t(x=8 )")), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), CString("Pos1\\\t(h=3 )")), lines.end());
+}
+
+TEST_F(VariableStoreTest, ConstantsAndTheirOverrides) {
+  CVariableStore store;
+  EXPECT_DOUBLE_EQ(Evaluate(store, "2*pi").value, 6.283185307179586);
+  store.SetVariable("Werte\\pi", "", "", 3);
+  EXPECT_EQ(Evaluate(store, "2*pi").value, 6);
+  EXPECT_DOUBLE_EQ(Evaluate(store, "e").value, 2.718281828459045);
+}
+
+TEST_F(VariableStoreTest, DescriptionLines) {
+  CVariableStore parent, store;
+  store.m_pParent = &parent;
+  parent.SetVariable("Pos 1\\Stuetze\\h", "Hoehe", "m", 3.25);
+  store.SetVariable("b", "Breite", "cm", 30);
+  store.SetVariable("d", "", "", 1e-7);
+  CStringArray lines, names;
+  names.Add("d");  // a caller suppresses a key by naming it
+  store.GetDescriptions(lines, names);
+  ASSERT_EQ(lines.GetSize(), 2);
+  EXPECT_EQ(lines[0], "Pos 1\\Stuetze\\Hoehe\t(h=3.25 m)");
+  EXPECT_EQ(lines[1], "Breite\t(b=30 cm)");
+  ASSERT_EQ(names.GetSize(), 3);
+  EXPECT_EQ(names[1], "h");
+  EXPECT_EQ(names[2], "b");
+}
+
+TEST_F(VariableStoreTest, FailedEvaluationKeepsTheResultAndExplains) {
+  CVariableStore store;
+  double result = 7;
+  EXPECT_FALSE(store.Evaluate("2+", &result));
+  EXPECT_EQ(result, 7);
+  EXPECT_EQ(Messages(store), (std::vector<std::pair<int, std::string>>{{128, "Unerwartetes Symbol: <end of expression>"}}));
+  EXPECT_TRUE(store.Evaluate("1+1", &result));
+  EXPECT_EQ(result, 2);
+  EXPECT_TRUE(store.m_Messages.IsEmpty());
+  EXPECT_FALSE(store.Evaluate(nullptr, &result));  // no text: nothing to evaluate
+  EXPECT_EQ(result, 2);
+}
+
+TEST_F(VariableStoreTest, ParentLoopDoesNotHang) {
+  CVariableStore a, b;
+  a.m_pParent = &b;
+  b.m_pParent = &a;
+  a.SetVariable("x", "", "", 1);
+  b.SetVariable("y", "", "", 2);
+  EXPECT_EQ(Evaluate(a, "x+y").value, 3);
+  EXPECT_EQ(Evaluate(b, "x+y").value, 3);
+  EXPECT_EQ(Listing(a).size(), 2u);
+}
+
+TEST_F(VariableStoreTest, GlobalStoreIsOneAndHasNoParent) {
+  EXPECT_EQ(&GetGlobalVariableStore(), &GetGlobalVariableStore());
+  EXPECT_EQ(GetGlobalVariableStore().m_pParent, nullptr);
+}
+
+TEST(PrepareFormulaTest, RewritesForTheParser) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a-b+c", "a - b + c"},
+      {"2,5*a", "2.5*a"},
+      {".5", "0.5"},
+      {"2*.5", "2*0.5"},
+      {"1.5", "1.5"},
+      {"1e-5", "1e-5"},
+      {"2*1E+3", "2*1E+3"},
+      {"x1e-5", "x1e - 5"},  // a name, not an exponent
+      {"1e-x", "1e - x"},
+      {"a+=1-=2", "a+=1-=2"},
+      {"a.LT.b.or.c.GE.d", "a<b||c>=d"},
+      {".TRUE..AND.x", "1&&x"},
+      {".Lt.", "0.Lt0."},  // mixed case stays, its points are bare decimal points
+      {"a#b", "a0.b"},
+      {"", ""},
+  };
+  for (const auto& [in, out] : cases) {
+    CString text(in);
+    PrepareFormula(text);
+    EXPECT_EQ(text, out) << in;
+  }
+}
+
+}  // namespace
