@@ -26,13 +26,12 @@ endfunction()
 function(kolumo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock kolumo_test_main)
   target_compile_definitions(${name} PRIVATE KOLUMO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
                                              KOLUMO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   kolumo_target_defaults(${name})
-  # Tests never touch the user's own registry or settings files.
-  set(home ${CMAKE_BINARY_DIR}/testhome)
-  set(props ENVIRONMENT "KOLUMO_TEST=1;ORMI_REGISTRY=${home}/${name}-registry.xml;ORMI_RTFX_SETTINGS=${home}/${name}-rtfx.ini;XDG_CONFIG_HOME=${home}/config;XDG_DATA_HOME=${home}/data")
+  # The test main gives every test program a home of its own (registry, settings, data folders).
+  set(props ENVIRONMENT "KOLUMO_TEST=1")
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()
