@@ -28,7 +28,6 @@ using LPVOID = void*;
 using LPCVOID = const void*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
-using HANDLE = void*;
 
 #ifndef TRUE
 #define TRUE 1
@@ -77,3 +76,73 @@ enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_NORMAL = 1, SW_SHOWMINIMIZED = 2
              SW_MINIMIZE = 6, SW_SHOWNA = 8, SW_RESTORE = 9 };
 
 constexpr int MAX_PATH = 260;
+
+// ---- Window-system types ------------------------------------------------------------------------------------
+// Every handle below is a number of the process-wide handle table cast to an opaque pointer type; the window
+// system never hands out object addresses, so a stale handle is recognised instead of reaching freed memory.
+
+using SHORT = std::int16_t;
+using ULONG_PTR = std::uintptr_t;
+using INT = int;
+using PUINT = UINT*;
+using LPINT = int*;
+using LPBOOL = BOOL*;
+using USHORT = std::uint16_t;
+using CHAR = char;
+using HANDLE = void*;
+using HGDIOBJ = void*;
+using HGLOBAL = void*;
+using LPLONG = LONG*;
+using ATOM = WORD;
+
+#define KOLUMO_DECLARE_HANDLE(name) \
+  struct name##__;                  \
+  using name = name##__*
+KOLUMO_DECLARE_HANDLE(HINSTANCE);
+KOLUMO_DECLARE_HANDLE(HMENU);
+KOLUMO_DECLARE_HANDLE(HDC);
+KOLUMO_DECLARE_HANDLE(HPEN);
+KOLUMO_DECLARE_HANDLE(HBRUSH);
+KOLUMO_DECLARE_HANDLE(HFONT);
+KOLUMO_DECLARE_HANDLE(HBITMAP);
+KOLUMO_DECLARE_HANDLE(HRGN);
+KOLUMO_DECLARE_HANDLE(HPALETTE);
+KOLUMO_DECLARE_HANDLE(HICON);
+KOLUMO_DECLARE_HANDLE(HMETAFILE);
+KOLUMO_DECLARE_HANDLE(HENHMETAFILE);
+KOLUMO_DECLARE_HANDLE(HTREEITEM);
+KOLUMO_DECLARE_HANDLE(HIMAGELIST);
+using HMODULE = HINSTANCE;
+using HCURSOR = HICON;
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+struct SIZE {
+  LONG cx;
+  LONG cy;
+};
+// Rectangles include their left and top edge and exclude their right and bottom edge.
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
+using LPPOINT = POINT*;
+using LPSIZE = SIZE*;
+using LPRECT = RECT*;
+using LPCRECT = const RECT*;
+struct POINTS {
+  SHORT x;
+  SHORT y;
+};
+
+constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) { return WPARAM(MAKELONG(lo, hi)); }
+constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return LPARAM(MAKELONG(lo, hi)); }
+constexpr LRESULT MAKELRESULT(WORD lo, WORD hi) { return LRESULT(MAKELONG(lo, hi)); }
+constexpr int GET_X_LPARAM(LPARAM lp) { return int(SHORT(LOWORD(DWORD_PTR(lp)))); }
+constexpr int GET_Y_LPARAM(LPARAM lp) { return int(SHORT(HIWORD(DWORD_PTR(lp)))); }
+inline LPCSTR MAKEINTRESOURCE(UINT id) { return reinterpret_cast<LPCSTR>(std::uintptr_t(WORD(id))); }
+inline bool IS_INTRESOURCE(LPCSTR p) { return (reinterpret_cast<std::uintptr_t>(p) >> 16) == 0; }

@@ -10,7 +10,7 @@ namespace {
 
 class TestHome : public testing::Environment {
  public:
-  TestHome() {
+  void SetUp() override {
     std::string pattern = (std::filesystem::temp_directory_path() / "kolumo-test-XXXXXX").string();
     if (char* dir = mkdtemp(pattern.data())) home_ = dir;
     if (home_.empty()) return;
