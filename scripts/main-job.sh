@@ -6,7 +6,7 @@ build="${1:-build/default}"
 host="$build/bin/kolumo"
 example="data/examples/Stuetze.tqx"
 if [ ! -x "$host" ] || [ ! -f "$example" ]; then
-  echo "The libraries are built and tested; the host program and the example position are not built yet,"
+  echo "The libraries are built; the host program and the example position are not built yet,"
   echo "so there is no column to calculate."
   exit 0
 fi
