@@ -1,0 +1,188 @@
+// The design object of one cross-section: the section as numbered groups of points (outline polygons of
+// concrete and sets of bars), each of one material with its stress-strain law, and the design state of
+// the biaxial iterations. Groups, points and materials are numbered from 1. Lengths in m (entered in cm),
+// areas in m2, strains in per mille, stresses and forces in the units of the material table (kN/m2, kN,
+// kNm). The strain plane is eps(y, z) = m_eps0 + m_ky y + m_kz z in the section's own coordinates; the
+// resultant moments are referred to the reference point (m_yr, m_zr), the centroid found by stbm3d.
+#pragma once
+
+#include <cstdio>
+
+constexpr int kBemMaxGruppen = 100;
+constexpr int kBemMaxPunkte = 100;
+constexpr int kBemMaxMaterial = 30;
+constexpr double kBemLeer = 1.0e9;  // "not given" for m_eps2b and the trace
+
+// Gross section values of the concrete polygons (m, m2, m4).
+struct QuerschnittsWerte {
+    double A = 0.0, ys = 0.0, zs = 0.0, Iy = 0.0, Iz = 0.0;
+};
+
+// The record handed to the frame analysis by HoleQuerschnittswerte.
+struct QuerschnittsRecord {
+    double A = 0.0, Iy = 0.0, Iz = 0.0, Imin = 0.0, E1000 = 0.0;
+};
+
+// Result record of one mode of stbm3d.
+struct BemErgebnis {
+    double N = 0.0, My = 0.0, Mz = 0.0;
+    double faktor = 0.0, gamma = 0.0;  // mode 4 only
+    double alfM = 0.0, alfK = 0.0;     // degrees
+    double dmdk = 0.0;
+    double nullinie = 0.0;             // neutral axis angle, degrees
+    double y0 = 0.0, z0 = 0.0;
+    double eps1b = 0.0, eps2b = 0.0, eps2s = 0.0;
+    double asZug = 0.0, sigStahl = 0.0, zugzone = 0.0;  // mode 2 only
+};
+
+// Resultants of a strain plane with their split into compression and tension.
+struct Resultierende {
+    double N = 0.0, My = 0.0, Mz = 0.0;
+};
+
+// Codes of the section routines at the engine boundary.
+enum BemCode {
+    kBemOk = 0,
+    kBemDehnungUeberschritten = 1,  // DEHNZU: no strain state within the ultimate strains
+    kBemKeineBewehrung = 3,         // design groups without area: nothing to scale
+};
+
+// ---- Engine settings read by the section design (to live in CStuetzenRechner) -------------------------
+// The engine's compression-reinforcement switch: 1 lets the layout choice weaken the compression side.
+extern int g_druckBewSchalter;
+
+class cBem {
+public:
+    cBem();
+
+    // ---- definition (section design core) ----
+    int SetzeMaterial(int mode, const double* values);
+    int SetzeQuerGruppe(int g, int npkt, int material, int type, const double* yCm, const double* zCm,
+                        const double* areas, int kind);
+    QuerschnittsWerte BerechneQuerschnittswerte() const;
+    void HoleQuerschnittswerte(QuerschnittsRecord& record);
+    double sigeps(double& sigStahlMax);
+    int AsBewehrung(double As[5]);
+    void SpeichereErgebnis(int mode, double N, double My, double Mz, double dmdk, double gamma, double mue);
+    void DruckeBemTabellen(int mode, int part, double N, double My, double Mz, double dmdk, double gamma,
+                           double mue);
+    void BerechneNullinienbreite(double& b0, double& zugflaeche);
+
+    // ---- biaxial iterations ----
+    int spareq(int kind, double alphaDeg, double k, double& N, double& My, double& Mz);
+    int dehn12(double k, int& flag);
+    int Sicher(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code);
+    int DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code);
+    int IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue,
+                               double& mue, double& gamma, int& code);
+    static double GammaAusDehnung(double eps);
+
+    // ---- dispatcher ----
+    int stbm3d(int mode, const int* intParams, const double* realParams);
+    void BerechneBezugspunkt();
+    int WaehleBewehrungsbild(double N, double My, double Mz);
+
+    // ---- reinforcement ----
+    double HoleAS() const;
+    double AsErhoeheung(double fakt);
+    void SetzeAsMin(double aso);
+    void MindestBewehrung(int code, double N);
+    int SetzeAS(double asmax);
+    int FaserSpannungen(double eps0, double epsT);
+
+    // ---- helpers ----
+    static double WinkelAtan2(double y, double x);
+    static double Vorzeichen(double a, double b);
+    static int MatIndex(int k) { return 30 * k - 1; }
+    static double PolygonFlaeche(int n, const double* y, const double* z, double& umfang);
+
+    // Property k (0..5) of material m (1..30).
+    double Mat(int k, int m) const { return m_mat[MatIndex(k) + m]; }
+    bool IstBeton(int g) const { return m_istBeton[m_gmat[g]] != 0; }
+    bool IstBewehrung(int g) const { return !IstBeton(g); }
+    // Stress of material m at strain eps (offset included) with the concrete tension factor t.
+    double Spannung(int m, double eps, double t) const;
+    // The concrete tension factor of material m for the current m_eps2b.
+    double ZugFaktor(int m, bool offsetAus) const;
+
+    // ---- groups (1-based) ----
+    int m_nqgr = 0;
+    int m_gmat[kBemMaxGruppen + 1] = {};
+    int m_npkt[kBemMaxGruppen + 1] = {};
+    int m_gerst[kBemMaxGruppen + 1] = {};
+    int m_gtyp[kBemMaxGruppen + 1] = {};
+    int m_exbemgr[kBemMaxGruppen + 1] = {};
+    int m_gpoly[kBemMaxGruppen + 1] = {};
+    int m_bemgr[kBemMaxGruppen + 1] = {};
+    double m_agr[kBemMaxGruppen + 1] = {};
+
+    // ---- points (1-based) ----
+    double m_py[kBemMaxPunkte + 1] = {};
+    double m_pz[kBemMaxPunkte + 1] = {};
+    double m_pa[kBemMaxPunkte + 1] = {};
+    double m_peps[kBemMaxPunkte + 1] = {};
+    double m_psig[kBemMaxPunkte + 1] = {};
+
+    // ---- summary ----
+    double m_ac = 0.0;      // total concrete area, m2
+    double m_ymax = 0.0;    // largest |y|, m
+    double m_zmax = 0.0;    // largest |z|, m
+    double m_tiefe = 0.0;   // largest z range of a polygon group, m
+
+    // ---- materials ----
+    double m_mat[6 * kBemMaxMaterial] = {};
+    int m_nmat = 0;
+    int m_istBeton[kBemMaxMaterial + 1] = {};
+    double m_E = 34000.0;   // modulus of material 1, N/mm2
+    double m_epscu = 0.0, m_eps1c = 0.0, m_epsud = 0.0;
+
+    // ---- design state ----
+    int m_bwbild = 0;
+    int m_druckbew = 0;
+    double m_eps0 = 0.0, m_ky = 0.0, m_kz = 0.0;
+    double m_eps1b = 0.0, m_eps2b = kBemLeer, m_eps2s = 0.0;
+    double bwfakt = 1.0;
+    double m_EIy = 0.0, m_EIz = 0.0;
+    double m_By = 0.0, m_Bz = 0.0;
+    int m_zustand = 1;      // section state counter: 1 after a reset, 0 after stbm3d
+    double m_yr = 0.0, m_zr = 0.0;  // reference point, m
+    double m_steuer[6] = {};
+    double m_gammaErf = 0.0;
+    int m_code = 0;
+    int m_kd = 0;
+    int m_querTyp = 1;
+    int m_norm = 1;
+    int m_minBew = 0;       // minimum reinforcement set
+    double m_cOben = 0.0, m_cUnten = 0.0;  // covers of the upper and lower reinforcement, cm
+    double m_minmue = 0.0, m_maxmue = 0.0; // percent
+    double m_mue = 0.0;     // ratio of the last design, percent
+    double m_nu = 0.0, m_myu = 0.0, m_mzu = 0.0;  // ultimate forces of the last design run
+    double m_fyd = 0.0;     // design yield strength, kN/m2 (0: taken from the first steel material)
+
+    // ---- Sicher normalisation ----
+    double m_nn = 1.0, m_myn = 1.0, m_mzn = 1.0, m_ey0 = 0.0, m_ez0 = 0.0;
+    // ---- partial resultants of the last spareq ----
+    Resultierende m_druck, m_zug;
+    double m_hebel = 0.0;
+    int m_sicherSchritte = 0;    // Newton steps of the last Sicher
+    int m_limitErreicht = 0;     // 1 when the last iteration stopped at its step limit (also traced)
+
+    // ---- results ----
+    BemErgebnis m_erg[5];   // modes 1..4
+    double m_slots[30] = {};
+    double m_dmdk = 0.0;
+    // fibre evaluation
+    double m_sigBetonMax = 0.0, m_sigBetonMin = 0.0, m_sigStahlMax = 0.0, m_asZugFaser = 0.0, m_frei = 0.0;
+
+private:
+    void PolygonResultierende(int g, bool offsetAus, const double dir[2]);
+    void PunktResultierende(int g, bool offsetAus);
+    void SetzeEinheitsebene(double alpha);
+    void NormiereKraefte(double N, double My, double Mz, double& n, double& my, double& mz) const;
+    void AuswertungNorm(double alpha, double k, double psi1, double psi2, double& e1, double& e2, double& rho,
+                        double nmm[3]);
+    void Randdehnungen();
+    bool SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
+                             double& e2, double& rho, double nmm[3]);
+    void DruckeZeile(char sep, const char* l1, double v1, const char* l2, double v2, const char* l3, double v3);
+};

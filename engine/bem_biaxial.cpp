@@ -1,0 +1,859 @@
+// Biaxial bending with normal force on the design object: resultants of a strain plane, ultimate planes
+// of the strain domains, the ultimate safety factor, the strain state under given forces and the
+// reinforcement ratio that gives the required safety.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/bem.h"
+#include "engine/protocol.h"
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+
+// [-pi, pi)
+double NormiereWinkel(double a)
+{
+    if (!std::isfinite(a))
+        return 0.0;
+    a = std::fmod(a + kPi, 2.0 * kPi);
+    if (a < 0.0)
+        a += 2.0 * kPi;
+    return a - kPi;
+}
+
+double MindestBetrag(double v, double min)
+{
+    return std::fabs(v) < min ? (v < 0.0 ? -min : min) : v;
+}
+
+// x^n, without pow for the exponents the codes use
+inline double PotenzN(double x, double n, int nInt)
+{
+    switch (nInt) {
+    case 1: return x;
+    case 2: return x * x;
+    case 3: return x * x * x;
+    default: return std::pow(x, n);
+    }
+}
+
+// The stress-strain law of one material with the limits kept away from zero.
+struct Gesetz {
+    double f = 0.0;   // compressive strength (positive)
+    double e1 = 0.0;  // end of the compression curve (negative)
+    double e4 = 0.0;  // end of the tension curve (positive)
+    double n = 1.0;
+    int nInt = 0;     // n when it is 1, 2 or 3, else 0
+    double t = 0.0;   // tensile strength
+
+    double operator()(double eps) const
+    {
+        if (eps >= 0.0) {
+            const double r = std::min(eps / e4, 1.0);
+            return (1.0 - PotenzN(1.0 - r, n, nInt)) * t;
+        }
+        const double r = std::min(eps / e1, 1.0);
+        return -(1.0 - PotenzN(1.0 - r, n, nInt)) * f;
+    }
+};
+
+// Gauss-Legendre on [0, 1]
+constexpr double kG3x[3] = {0.11270166537925831, 0.5, 0.8872983346207417};
+constexpr double kG3w[3] = {0.2777777777777778, 0.4444444444444444, 0.2777777777777778};
+constexpr double kG5x[5] = {0.04691007703066800, 0.23076534494715845, 0.5, 0.76923465505284155,
+                            0.95308992296933200};
+constexpr double kG5w[5] = {0.11846344252809454, 0.23931433524968324, 0.28444444444444444, 0.23931433524968324,
+                            0.11846344252809454};
+
+// Integrals of q(t) times the law over one piece of an edge, q in {v, v u, v^2/2}; u, v, eps linear in t.
+struct Stueck {
+    double ua, du, va, dv, ea, de;  // values at t = 0 and their change per unit t
+};
+
+void GaussStueck(const Stueck& s, double t0, double t1, const Gesetz& law, int np, double out[3])
+{
+    const double* xs = np == 3 ? kG3x : kG5x;
+    const double* ws = np == 3 ? kG3w : kG5w;
+    const double h = t1 - t0;
+    for (int k = 0; k < np; ++k) {
+        const double t = t0 + h * xs[k];
+        const double f = law(s.ea + t * s.de) * ws[k] * h;
+        const double v = s.va + t * s.dv, u = s.ua + t * s.du;
+        out[0] += v * f;
+        out[1] += v * u * f;
+        out[2] += 0.5 * v * v * f;
+    }
+}
+
+// The same in closed form for a curve branch S (1 - w^n), w = 1 - eps/limit, any real n.
+void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double scale, const Gesetz& law,
+                 double out[3])
+{
+    const double w0 = 1.0 - (s.ea + t0 * s.de) / limit;
+    const double w1 = 1.0 - (s.ea + t1 * s.de) / limit;
+    const double dw = w1 - w0;  // per piece
+    if (!(std::fabs(dw) > 0.05 * std::max(std::fabs(w0), std::fabs(w1)))) {
+        // short against its distance from the limit: the power is smooth there, 5 points suffice
+        GaussStueck(s, t0, t1, law, 5, out);
+        return;
+    }
+    // constant part: polynomial, exact with 3 points
+    {
+        const double h = t1 - t0;
+        for (int k = 0; k < 3; ++k) {
+            const double t = t0 + h * kG3x[k];
+            const double f = scale * kG3w[k] * h;
+            const double v = s.va + t * s.dv, u = s.ua + t * s.du;
+            out[0] += v * f;
+            out[1] += v * u * f;
+            out[2] += 0.5 * v * v * f;
+        }
+    }
+    // -scale * w^n part: t = t0 + (w - w0)(t1 - t0)/dw, so v and u are linear in w
+    const double dtdw = (t1 - t0) / dw;
+    const double bv = s.dv * dtdw, av = s.va + s.dv * t0 - bv * w0;
+    const double bu = s.du * dtdw, au = s.ua + s.du * t0 - bu * w0;
+    const double n = law.n;
+    auto W = [&](int j) {
+        const double p = n + j;
+        return (std::pow(std::max(w1, 0.0), p) - std::pow(std::max(w0, 0.0), p)) / p;
+    };
+    const double W1 = W(1), W2 = W(2), W3 = W(3);
+    auto integral = [&](double c0, double c1, double c2) { return -scale * dtdw * (c0 * W1 + c1 * W2 + c2 * W3); };
+    out[0] += integral(av, bv, 0.0);
+    out[1] += integral(av * au, av * bu + bv * au, bv * bu);
+    out[2] += integral(0.5 * av * av, av * bv, 0.5 * bv * bv);
+}
+
+}  // namespace
+
+double cBem::GammaAusDehnung(double eps)
+{
+    return std::clamp(2.1 - 0.11666666666666665 * eps, 1.75, 2.1);
+}
+
+void cBem::PunktResultierende(int g, bool offsetAus)
+{
+    const int m = m_gmat[g];
+    const double e3 = offsetAus ? 0.0 : Mat(3, m);
+    Gesetz law;
+    law.f = Mat(0, m);
+    law.e1 = MindestBetrag(Mat(1, m), 1e-9);
+    law.e4 = MindestBetrag(Mat(4, m), 1e-9);
+    law.n = Mat(5, m);
+    law.nInt = (law.n == 1.0 || law.n == 2.0 || law.n == 3.0) ? static_cast<int>(law.n) : 0;
+    law.t = ZugFaktor(m, offsetAus);
+    const double w = m_bemgr[g] ? bwfakt : 1.0;
+    for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+        const double eps = m_eps0 + m_ky * m_py[i] + m_kz * m_pz[i] + e3;
+        const double F = law(eps) * m_pa[i] * w;
+        Resultierende& r = F >= 0.0 ? m_zug : m_druck;
+        r.N += F;
+        r.My += F * m_pz[i];
+        r.Mz -= F * m_py[i];
+    }
+}
+
+// Exact integral of the law over the polygon by Green's theorem in coordinates (u along the strain
+// gradient, v across it): the law depends on u alone, so int f dA = -oint v f(u) du, and the first
+// moments follow with the weights u and v/2. Each edge is cut where its strain crosses a branch limit.
+void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2])
+{
+    const int m = m_gmat[g];
+    const double e3 = offsetAus ? 0.0 : Mat(3, m);
+    Gesetz law;
+    law.f = Mat(0, m);
+    law.e1 = MindestBetrag(Mat(1, m), 1e-9);
+    law.e4 = MindestBetrag(Mat(4, m), 1e-9);
+    law.n = Mat(5, m);
+    law.nInt = (law.n == 1.0 || law.n == 2.0 || law.n == 3.0) ? static_cast<int>(law.n) : 0;
+    law.t = ZugFaktor(m, offsetAus);
+    const double dy = dir[0], dz = dir[1];
+
+    double sum[2][3] = {{0, 0, 0}, {0, 0, 0}};  // [compression, tension][N, u-moment, v-moment]
+    const int erst = m_gerst[g], n = m_npkt[g];
+    for (int k = 0; k < n; ++k) {
+        const int a = erst + k, b = erst + (k + 1) % n;
+        const double ua = dy * m_py[a] + dz * m_pz[a], ub = dy * m_py[b] + dz * m_pz[b];
+        const double du = ub - ua;
+        if (du == 0.0)
+            continue;
+        const double va = -dz * m_py[a] + dy * m_pz[a], vb = -dz * m_py[b] + dy * m_pz[b];
+        const double ea = m_eps0 + m_ky * m_py[a] + m_kz * m_pz[a] + e3;
+        const double eb = m_eps0 + m_ky * m_py[b] + m_kz * m_pz[b] + e3;
+        if (std::fabs(ea) < 1e-300 && std::fabs(eb) < 1e-300)
+            continue;  // law is zero at zero strain
+        const Stueck s{ua, du, va, vb - va, ea, eb - ea};
+        // cut points where the strain passes a branch limit
+        double ts[5];
+        int nt = 0;
+        ts[nt++] = 0.0;
+        const double limits[3] = {law.e1, 0.0, law.e4};
+        double cuts[3];
+        int nc = 0;
+        for (double L : limits) {
+            if ((ea < L && L < eb) || (eb < L && L < ea))
+                cuts[nc++] = (L - ea) / (eb - ea);
+        }
+        // at most three cuts: an insertion sort (std::sort on so short an array trips GCC's bounds check)
+        for (int i = 1; i < nc; ++i)
+            for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j)
+                std::swap(cuts[j], cuts[j - 1]);
+        for (int c = 0; c < nc; ++c)
+            ts[nt++] = cuts[c];
+        ts[nt++] = 1.0;
+        for (int p = 0; p + 1 < nt; ++p) {
+            const double t0 = ts[p], t1 = ts[p + 1];
+            if (t1 <= t0)
+                continue;
+            const double em = ea + 0.5 * (t0 + t1) * (eb - ea);
+            double part[3] = {0.0, 0.0, 0.0};
+            const bool druck = em < 0.0;
+            const bool kurve = druck ? em > law.e1 : em < law.e4;
+            const double scale = druck ? -law.f : law.t;
+            if (scale == 0.0)
+                continue;
+            if (!kurve || law.nInt != 0)
+                GaussStueck(s, t0, t1, law, 3, part);  // polynomial in t: exact
+            else
+                ExaktStueck(s, t0, t1, druck ? law.e1 : law.e4, scale, law, part);
+            double* acc = sum[druck ? 0 : 1];
+            for (int q = 0; q < 3; ++q)
+                acc[q] -= du * part[q];
+        }
+    }
+    for (int side = 0; side < 2; ++side) {
+        Resultierende& r = side == 0 ? m_druck : m_zug;
+        const double N = sum[side][0], Iu = sum[side][1], Iv = sum[side][2];
+        const double Sy = dy * Iu - dz * Iv;  // int f y dA
+        const double Sz = dz * Iu + dy * Iv;  // int f z dA
+        r.N += N;
+        r.My += Sz;
+        r.Mz -= Sy;
+    }
+}
+
+void cBem::Randdehnungen()
+{
+    double e1b = 1e9, e2s = -1e9;
+    for (int g = 1; g <= m_nqgr; ++g) {
+        const bool beton = IstBeton(g);
+        for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+            const double e = m_eps0 + m_ky * m_py[i] + m_kz * m_pz[i];
+            if (beton)
+                e1b = std::min(e1b, e);
+            else
+                e2s = std::max(e2s, e);
+        }
+    }
+    m_eps1b = e1b;
+    m_eps2s = e2s;
+}
+
+int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, double& Mz)
+{
+    const bool offsetAus = m_zustand == 1 || m_zustand == 2;
+    if (kind == 1) {
+        const double a = alphaDeg * kPi / 180.0, ca = std::cos(a), sa = std::sin(a);
+        double pc = -1e9, ps = -1e9, pcs = -1e9;
+        for (int g = 1; g <= m_nqgr; ++g) {
+            const bool beton = IstBeton(g);
+            for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+                const double p = ca * m_py[i] + sa * m_pz[i];
+                if (beton) {
+                    if (-p >= pc)
+                        pc = -p;
+                    if (p >= pcs)
+                        pcs = p;
+                } else if (p >= ps) {
+                    ps = p;
+                }
+            }
+        }
+        if (std::fabs(m_eps2b - m_eps2s) <= 1e-9 || ps <= -1e9)
+            ps = pcs;
+        const double kappa = (m_eps2s - m_eps1b) / MindestBetrag(pc + ps, 1e-9);
+        m_eps0 = m_eps2s - kappa * ps;
+        m_ky = kappa * ca;
+        m_kz = kappa * sa;
+    }
+    if (k >= 0.0 && k <= 33.0) {
+        int flag = 0;
+        dehn12(k, flag);
+    } else if (kind == 2) {
+        Randdehnungen();
+    }
+
+    m_druck = Resultierende{};
+    m_zug = Resultierende{};
+    const double kap = std::hypot(m_ky, m_kz);
+    const double dir[2] = {kap > 0.0 ? m_ky / kap : 1.0, kap > 0.0 ? m_kz / kap : 0.0};
+    for (int g = 1; g <= m_nqgr; ++g) {
+        const bool beton = IstBeton(g);
+        if (m_zustand == 1 && !beton)
+            continue;
+        if (m_gpoly[g])
+            PolygonResultierende(g, offsetAus, dir);
+        else
+            PunktResultierende(g, offsetAus);
+    }
+    N = m_druck.N + m_zug.N;
+    My = m_druck.My + m_zug.My;
+    Mz = m_druck.Mz + m_zug.Mz;
+
+    const double nd = std::fabs(m_druck.N) < 1.0 ? 1.0 : m_druck.N;
+    const double nz = std::fabs(m_zug.N) < 1.0 ? 1.0 : m_zug.N;
+    const double yd = -m_druck.Mz / nd, zd = m_druck.My / nd;
+    const double yz = -m_zug.Mz / nz, zz = m_zug.My / nz;
+    m_hebel = std::hypot(yd - yz, zd - zz);
+
+    if (m_zustand != 1 && m_zustand != 2) {
+        My -= m_zr * N;
+        Mz += m_yr * N;
+    }
+    return 0;
+}
+
+int cBem::dehn12(double k, int& flag)
+{
+    flag = 0;
+    if (!(k >= 0.0 && k <= 33.0))
+        return 0;
+    double sc1 = 1e9, sc2 = -1e9, ss = -1e9;
+    for (int g = 1; g <= m_nqgr; ++g) {
+        const bool beton = IstBeton(g);
+        for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+            const double s = m_eps0 + m_ky * m_py[i] + m_kz * m_pz[i];
+            if (beton) {
+                sc1 = std::min(sc1, s);
+                sc2 = std::max(sc2, s);
+            } else {
+                ss = std::max(ss, s);
+            }
+        }
+    }
+    if (ss <= -1e9)
+        ss = sc2;  // a section without bars: its far concrete edge takes the place of the steel
+    if (sc1 >= 1e9)
+        sc1 = sc2 = ss;
+    double sa = sc1, sb, ta, tb;
+    const double e1c = m_eps1c, ecu = m_epscu, eud = m_epsud;
+    if (k < 5.0) {
+        ta = e1c + (ecu - e1c) * 0.2 * k;
+        sb = sc2;
+        tb = (1.0 - 0.2 * k) * e1c;
+    } else if (k < 6.0) {
+        ta = ecu;
+        sb = (6.0 - k) * sc2 + (k - 5.0) * ss;
+        tb = 0.0;
+    } else if (k < 16.0) {
+        ta = ecu;
+        sb = ss;
+        tb = (k - 6.0) * 0.1 * eud;
+    } else {
+        ta = ecu + (eud - ecu) * (k - 16.0) / 17.0;
+        sb = ss;
+        tb = eud;
+    }
+    const double ds = MindestBetrag(sa - sb, 1e-9);
+    const double b = (ta - tb) / ds;
+    const double c = (tb * sa - sb * ta) / ds;
+    m_ky *= b;
+    m_kz *= b;
+    m_eps0 = b * m_eps0 + c;
+    m_eps1b = b * sc1 + c;
+    m_eps2b = b * sc2 + c;
+    m_eps2s = b * ss + c;
+    flag = std::fabs(m_eps0) < 5.0 * std::fabs(m_tiefe * m_kz) ? 1 : 0;
+    return 0;
+}
+
+void cBem::SetzeEinheitsebene(double alpha)
+{
+    m_eps0 = 0.0;
+    m_ky = std::cos(alpha);
+    m_kz = std::sin(alpha);
+}
+
+void cBem::NormiereKraefte(double N, double My, double Mz, double& n, double& my, double& mz) const
+{
+    n = N / m_nn;
+    my = (My - m_ez0 * N) / m_myn;
+    mz = (m_ey0 * N + Mz) / m_mzn;
+}
+
+void cBem::AuswertungNorm(double alpha, double k, double psi1, double psi2, double& e1, double& e2, double& rho,
+                          double nmm[3])
+{
+    SetzeEinheitsebene(alpha);
+    double N = 0.0, My = 0.0, Mz = 0.0;
+    spareq(2, 0.0, k, N, My, Mz);
+    NormiereKraefte(N, My, Mz, nmm[0], nmm[1], nmm[2]);
+    const double m = std::hypot(nmm[1], nmm[2]);
+    e1 = NormiereWinkel(std::atan2(nmm[2], nmm[1]) - psi1);
+    e2 = NormiereWinkel(std::atan2(nmm[0], m) - psi2);
+    rho = std::hypot(nmm[0], m);
+}
+
+bool cBem::SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
+                               double& e2, double& rho, double nmm[3])
+{
+    // the domain k that meets the load's angle psi2 for the direction a: e2 grows with k
+    auto loeseK = [&](double a) {
+        double lo = 0.0, hi = 32.0, f1, glo, ghi, fr, tmp[3];
+        AuswertungNorm(a, lo, psi1, psi2, f1, glo, fr, tmp);
+        AuswertungNorm(a, hi, psi1, psi2, f1, ghi, fr, tmp);
+        double kk;
+        if (glo >= 0.0) {
+            kk = lo;
+        } else if (ghi <= 0.0) {
+            kk = hi;
+        } else {
+            int seite = 0;
+            kk = 0.5 * (lo + hi);
+            for (int i = 0; i < 100 && hi - lo > 1e-12; ++i) {
+                kk = hi - ghi * (hi - lo) / (ghi - glo);  // regula falsi, Illinois rule
+                if (!(kk > lo && kk < hi))
+                    kk = 0.5 * (lo + hi);
+                double g;
+                AuswertungNorm(a, kk, psi1, psi2, f1, g, fr, tmp);
+                if (std::fabs(g) < 1e-12)
+                    break;
+                if (g < 0.0) {
+                    lo = kk;
+                    glo = g;
+                    if (seite == -1)
+                        ghi *= 0.5;
+                    seite = -1;
+                } else {
+                    hi = kk;
+                    ghi = g;
+                    if (seite == 1)
+                        glo *= 0.5;
+                    seite = 1;
+                }
+            }
+        }
+        AuswertungNorm(a, kk, psi1, psi2, e1, e2, rho, nmm);
+        return kk;
+    };
+    k = loeseK(alpha);
+    if (biaxial && !(std::fabs(e1) < 1e-6)) {
+        // bracket the direction whose moment angle meets psi1, then narrow it down
+        const double a0 = alpha, h0 = e1;
+        double aLo = a0, hLo = h0, aHi = a0, hHi = h0;
+        bool gefunden = false;
+        for (int j = 1; j <= 63 && !gefunden; ++j) {
+            for (double sgn : {1.0, -1.0}) {
+                const double a = a0 + sgn * 0.05 * j;
+                loeseK(a);
+                if (std::fabs(e1) < 1.5 && std::fabs(h0) < 1.5 && (e1 < 0.0) != (h0 < 0.0)) {
+                    aHi = a;
+                    hHi = e1;
+                    aLo = a0 + sgn * 0.05 * (j - 1);
+                    loeseK(aLo);
+                    hLo = e1;
+                    gefunden = (hLo < 0.0) != (hHi < 0.0);
+                    if (gefunden)
+                        break;
+                }
+            }
+        }
+        if (!gefunden)
+            return false;
+        double a = aLo;
+        int seite = 0;
+        for (int i = 0; i < 80 && std::fabs(aHi - aLo) > 1e-12; ++i) {
+            a = aHi - hHi * (aHi - aLo) / (hHi - hLo);
+            if (!((a - aLo) * (a - aHi) < 0.0))
+                a = 0.5 * (aLo + aHi);
+            loeseK(a);
+            if (std::fabs(e1) < 1e-12)
+                break;
+            if ((e1 < 0.0) == (hLo < 0.0)) {
+                aLo = a;
+                hLo = e1;
+                if (seite == -1)
+                    hHi *= 0.5;
+                seite = -1;
+            } else {
+                aHi = a;
+                hHi = e1;
+                if (seite == 1)
+                    hLo *= 0.5;
+                seite = 1;
+            }
+        }
+        alpha = NormiereWinkel(a);
+        k = loeseK(alpha);
+    }
+    return std::sqrt(e1 * e1 + e2 * e2) < 1e-3;
+}
+
+int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code)
+{
+    code = 0;
+    m_limitErreicht = 0;
+    if (My == 0.0 && Mz == 0.0)
+        My = 1e-9;
+
+    // centric state
+    double Nc = 0.0, Myc = 0.0, Mzc = 0.0;
+    SetzeEinheitsebene(0.0);
+    spareq(2, 0.0, N > 0.0 ? 33.0 : 0.0, Nc, Myc, Mzc);
+    m_nn = std::max(std::fabs(Nc), 1e-9);
+    m_ey0 = std::fabs(Nc) > 1e-9 ? -Mzc / Nc : 0.0;
+    m_ez0 = std::fabs(Nc) > 1e-9 ? Myc / Nc : 0.0;
+    if (std::fabs(m_ey0) < 1e-6)
+        m_ey0 = 0.0;
+    if (std::fabs(m_ez0) < 1e-6)
+        m_ez0 = 0.0;
+
+    // moment capacities at domain 12
+    double N12 = 0.0, My12 = 0.0, Mz12 = 0.0;
+    SetzeEinheitsebene(My - m_ez0 * N < 0.0 ? -kPi / 2.0 : kPi / 2.0);
+    spareq(2, 0.0, 12.0, N12, My12, Mz12);
+    m_myn = std::max(std::fabs(My12 - m_ez0 * N12), 1e-9);
+    SetzeEinheitsebene(m_ey0 * N + Mz < 0.0 ? 0.0 : kPi);
+    spareq(2, 0.0, 12.0, N12, My12, Mz12);
+    m_mzn = std::max(std::fabs(Mz12 + m_ey0 * N12), 1e-9);
+
+    // target of the given forces
+    double n0, my0, mz0;
+    NormiereKraefte(N, My, Mz, n0, my0, mz0);
+    const double m0 = std::hypot(my0, mz0);
+    const double psi1 = std::atan2(mz0, my0), psi2 = std::atan2(n0, m0);
+    const double rhoLast = std::hypot(n0, m0);
+
+    double k = std::min(psi2 * 30.0 / kPi + 16.0, 20.0);
+    if (k0 <= 33.0)
+        k = k0;
+    k = std::clamp(k, 0.0, 32.0);
+
+    // biaxial or uniaxial
+    double e1, e2, rho, r0[3], r90[3];
+    AuswertungNorm(0.0, k, psi1, psi2, e1, e2, rho, r0);
+    AuswertungNorm(kPi / 2.0, k, psi1, psi2, e1, e2, rho, r90);
+    const bool biaxial = std::fabs(r0[1]) > 0.001 * std::fabs(r0[2]) ||
+                         std::fabs(r90[2]) > 0.001 * std::fabs(r90[1]) ||
+                         (std::fabs(My) > 1e-6 && std::fabs(Mz) > 1e-6);
+    double alpha;
+    if (biaxial && k0 > 33.0) {
+        double det = r0[1] * r90[2] - r90[1] * r0[2];
+        if (std::fabs(det) < 1e-5)
+            det = 1.0;
+        const double cy = (my0 * r90[2] - r90[1] * mz0) / det;
+        const double cz = (r0[1] * mz0 - my0 * r0[2]) / det;
+        alpha = std::atan2(cz, cy);
+    } else if (biaxial) {
+        alpha = alpha0;
+    } else {
+        alpha = NormiereWinkel(psi1 + kPi / 2.0);
+    }
+
+    double nmm[3];
+    AuswertungNorm(alpha, k, psi1, psi2, e1, e2, rho, nmm);
+    double j11 = 0.0, j12 = 0.0, j21 = 0.0, j22 = 1.0;
+    int seitBau = 99, schritt = 0;
+    while (!(std::sqrt(e1 * e1 + e2 * e2) < 1e-4)) {
+        if (schritt >= 125)
+            break;
+        const double r = std::sqrt(e1 * e1 + e2 * e2);
+        if (r > 0.001 || seitBau >= 3) {
+            double f1, f2, fr, tmp[3];
+            AuswertungNorm(alpha, k + 0.01, psi1, psi2, f1, f2, fr, tmp);
+            j12 = NormiereWinkel(f1 - e1) * 100.0;
+            j22 = NormiereWinkel(f2 - e2) * 100.0;
+            if (biaxial) {
+                AuswertungNorm(NormiereWinkel(alpha + 0.01), k, psi1, psi2, f1, f2, fr, tmp);
+                j11 = NormiereWinkel(f1 - e1) * 100.0;
+                j21 = NormiereWinkel(f2 - e2) * 100.0;
+            }
+            seitBau = 0;
+        }
+        double da = 0.0, dk;
+        const double detRoh = j11 * j22 - j12 * j21;
+        bool flach = false;
+        const bool ohneMoment = std::hypot(nmm[1], nmm[2]) < 1e-6;  // the moment angle means nothing
+        if (biaxial && std::fabs(detRoh) >= 1e-9 && !ohneMoment) {
+            const double det = MindestBetrag(detRoh, 1e-9);
+            da = (-e1 * j22 + e2 * j12) / det;
+            dk = (-e2 * j11 + e1 * j21) / det;
+        } else {
+            // where the resultants do not change with the angle (every bar yielded, no concrete) the
+            // domain alone moves toward the load
+            flach = biaxial;
+            dk = -e2 / MindestBetrag(j22, 1e-9);
+        }
+        // limited steps that keep their direction
+        const double dkl = std::clamp(dk, std::max(-0.5 * k, -1.1), std::min((32.0 - k) * 0.5, 1.0));
+        const double dal = std::clamp(da, -0.2, 0.22);
+        double dkS = dkl, daS = dal;
+        if (std::fabs(dkl) >= 1e-9 && std::fabs(dal) >= 1e-9) {
+            const double q = std::min(dkl / dk, dal / da);
+            dkS = dk * q;
+            daS = da * q;
+        }
+        // a step that does not lower the error is halved (a Newton step across the kinks of the strain
+        // domains can otherwise bounce between two points until the step limit)
+        const double kAlt = k, alphaAlt = alpha;
+        for (int halb = 0;; ++halb) {
+            k = kAlt + dkS;
+            alpha = NormiereWinkel(alphaAlt + daS);
+            AuswertungNorm(alpha, k, psi1, psi2, e1, e2, rho, nmm);
+            if (flach || std::sqrt(e1 * e1 + e2 * e2) <= r || halb >= 8)
+                break;
+            dkS *= 0.5;
+            daS *= 0.5;
+            seitBau = 99;
+        }
+        if (g_trace.IsOpen())
+            g_trace.Printf(" SICHER %3d: alpha = %9.5f k = %9.5f e1 = %10.3e e2 = %10.3e\n", schritt, alpha, k, e1, e2);
+        ++schritt;
+        ++seitBau;
+        if (!flach && std::fabs(da) < 1e-4 && std::fabs(dk) < 1e-4)
+            break;
+    }
+    m_sicherSchritte = schritt;
+    if (!(std::sqrt(e1 * e1 + e2 * e2) < 1e-3)) {
+        // Newton ended away from the load (kinks of the strain domains, nearly constant resultants):
+        // solve the two angles one after the other by bracketing
+        if (!SicherEinschliessen(alpha, k, psi1, psi2, biaxial, e1, e2, rho, nmm)) {
+            m_limitErreicht = 1;
+            g_trace.Printf("(ITERATION DES SICHERHEITSNACHWEISES NACH %d SCHRITTEN ABGEBROCHEN)\n", schritt);
+        }
+    }
+
+    N = m_nn * nmm[0];
+    My = m_myn * nmm[1] + m_ez0 * N;
+    Mz = m_mzn * nmm[2] - m_ey0 * N;
+    gamma = rhoLast > 0.0 ? rho / rhoLast : 1e9;
+    return 0;
+}
+
+namespace {
+double Det3(const double a[3][4], int c0, int c1, int c2)
+{
+    return a[0][c0] * (a[1][c1] * a[2][c2] - a[2][c1] * a[1][c2]) -
+           a[0][c1] * (a[1][c0] * a[2][c2] - a[2][c0] * a[1][c2]) +
+           a[0][c2] * (a[1][c0] * a[2][c1] - a[2][c0] * a[1][c1]);
+}
+
+// Cramer's rule on the 3x4 array [J | r]; the determinant kept at least 1e-9 in magnitude.
+void Cramer(const double a[3][4], double x[3], double& det, double num[3])
+{
+    det = MindestBetrag(Det3(a, 0, 1, 2), 1e-9);
+    num[0] = Det3(a, 3, 1, 2);
+    num[1] = Det3(a, 0, 3, 2);
+    num[2] = Det3(a, 0, 1, 3);
+    for (int j = 0; j < 3; ++j)
+        x[j] = num[j] / det;
+}
+}  // namespace
+
+int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code)
+{
+    code = 0;
+    dmdk = 0.0;
+    m_limitErreicht = 0;
+    const double ziel[3] = {N, Mz, My};  // residual order: N, Mz, My
+
+    double gamma = 0.0;
+    int sc = 0;
+    Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
+    if (gamma < 0.95) {
+        code = kBemDehnungUeberschritten;
+        g_trace.Printf(" ** GRENZDEHNUNGEN UEBERSCHRITTEN\n SICHERHEITSNACHWEIS **\n");
+        DruckeBemTabellen(3, 2, N, My, Mz, 0.0, gamma, 0.0);
+        return 0;
+    }
+
+    const double ymax = m_ymax, zmax = m_zmax;
+    bool daempfung = false;
+    double jac[3][4] = {};
+    for (;;) {
+        double x[3] = {eps0, ky, kz};
+        auto setze = [&](const double v[3], double f[3]) {
+            m_eps0 = v[0];
+            m_ky = v[1];
+            m_kz = v[2];
+            double n, my, mz;
+            spareq(2, 0.0, 99.0, n, my, mz);
+            f[0] = n;
+            f[1] = mz;
+            f[2] = my;
+        };
+        double F[3];
+        setze(x, F);
+        int bauten = 0, iter = 0, schritte = 0;
+        double detLetzt = 0.0, detVor = 0.0;
+        while (m_eps1b >= m_epscu && m_eps2s <= m_epsud) {
+            double R[3], norm = 0.0;
+            for (int i = 0; i < 3; ++i) {
+                R[i] = ziel[i] - F[i];
+                const double q = R[i] / std::max(std::fabs(ziel[i]), 1.0);
+                norm += q * q;
+            }
+            norm = std::sqrt(norm);
+            const bool bauen = iter < 2 || (detVor != 0.0 && std::fabs(detLetzt / detVor) <= 0.5);
+            if (bauen) {
+                if (++bauten >= 25) {
+                    code = kBemDehnungUeberschritten;
+                    m_limitErreicht = 1;
+                    g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
+                    N = F[0];
+                    Mz = F[1];
+                    My = F[2];
+                    return 0;
+                }
+                for (int j = 0; j < 3; ++j) {
+                    double xp[3] = {x[0], x[1], x[2]};
+                    const double d = Vorzeichen(std::max(0.01 * std::fabs(x[j]), 0.01), x[j]);
+                    xp[j] += d;
+                    double Fp[3];
+                    setze(xp, Fp);
+                    for (int i = 0; i < 3; ++i)
+                        jac[i][j] = (Fp[i] - F[i]) / d;
+                }
+                setze(x, F);
+                detVor = detLetzt;
+                detLetzt = Det3(jac, 0, 1, 2);
+            }
+            ++iter;
+            for (int i = 0; i < 3; ++i)
+                jac[i][3] = R[i];
+            double dx[3], det, num[3];
+            Cramer(jac, dx, det, num);
+            const double omega = daempfung ? 1.0 - std::pow(0.5, bauten) : 1.0;
+            for (double& v : dx)
+                v *= omega;
+            bool klein = true;
+            for (int i = 1; i <= 3; ++i) {
+                const double de = dx[0] + std::cos((i - 1) * kPi) * ymax * dx[1] + std::cos(0.2 * i * kPi) * zmax * dx[2];
+                klein = klein && std::fabs(de) < 1e-4;
+            }
+            for (int j = 0; j < 3; ++j)
+                x[j] += dx[j];
+            setze(x, F);
+            if (klein || norm < 1e-4) {
+                N = F[0];
+                Mz = F[1];
+                My = F[2];
+                // stiffnesses from the target moments and the final curvatures
+                m_By = std::fabs(m_kz) <= 1e-5 ? m_EIy : std::fabs(ziel[2] / m_kz);
+                m_Bz = std::fabs(m_ky) <= 1e-5 ? m_EIz : std::fabs(ziel[1] / m_ky);
+                double my = 1.0, mz = 0.0;
+                const double mm = std::hypot(ziel[2], ziel[1]);
+                if (std::fabs(ziel[2]) >= 1e-4 || std::fabs(ziel[1]) >= 1e-4) {
+                    my = ziel[2] / mm;
+                    mz = ziel[1] / mm;
+                }
+                jac[0][3] = 0.0;
+                jac[1][3] = mz;
+                jac[2][3] = my;
+                double dk[3], d2, nn[3];
+                Cramer(jac, dk, d2, nn);
+                if (nn[1] != 0.0 || nn[2] != 0.0)
+                    dmdk = 1.0 / std::hypot(dk[1], dk[2]);
+                m_dmdk = dmdk;
+                return 0;
+            }
+            if (++schritte > 100) {
+                m_limitErreicht = 1;
+                g_trace.Printf("* (2)ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", schritte);
+                N = F[0];
+                Mz = F[1];
+                My = F[2];
+                return 0;
+            }
+        }
+        if (daempfung) {
+            code = kBemDehnungUeberschritten;
+            g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
+            N = F[0];
+            Mz = F[1];
+            My = F[2];
+            return 0;
+        }
+        daempfung = true;  // the step left the ultimate strains: once more from the start, damped
+    }
+}
+
+int cBem::IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue,
+                                 double& mue, double& gamma, int& code)
+{
+    code = 0;
+    m_limitErreicht = 0;
+    const bool automatisch = !(gamma > 0.0);  // 0 (or a meaningless negative value): from the steel strain
+    double gammaErf = gamma;
+    const double ac = m_ac;
+    if (!(as > 0.0) || !(ac > 0.0)) {
+        code = kBemKeineBewehrung;  // nothing that a factor could scale
+        return 0;
+    }
+    auto faktor = [&](double mu) { return ac / as * mu * 0.01; };
+    double nu = 0.0, myu = 0.0, mzu = 0.0;
+    auto lauf = [&](double mu) {
+        bwfakt = faktor(mu);
+        nu = N;
+        myu = My;
+        mzu = Mz;
+        double g = 0.0;
+        int c = 0;
+        Sicher(0.0, 99.0, nu, myu, mzu, g, c);
+        m_nu = nu;
+        m_myu = myu;
+        m_mzu = mzu;
+        if (automatisch)
+            gammaErf = GammaAusDehnung(m_eps2s);
+        return g;
+    };
+
+    double g0 = lauf(minmue);
+    double verh = g0 / gammaErf;
+    if (verh >= 1.0) {
+        if (m_minBew && !automatisch)
+            verh = 1.0;
+        mue = minmue / verh;
+        gamma = lauf(mue);
+        m_gammaErf = gammaErf;
+        return 0;
+    }
+    const double gMax = lauf(maxmue);
+    const double verhMax = gMax / gammaErf;
+    if (verhMax > 1.0) {
+        double xa = minmue, fa = verh, xb = maxmue, fb = verhMax;
+        double xc = xb - (xb - xa) * (fb - 1.0) / (fb - fa);
+        for (int pass = 1; pass <= 100; ++pass) {
+            xc = std::clamp(xc, minmue, maxmue);
+            const double g = lauf(xc);
+            const double fc = g / gammaErf;
+            if (std::fabs(g - gammaErf) < 1e-4) {
+                mue = xc;
+                gamma = g;
+                m_gammaErf = gammaErf;
+                return 0;
+            }
+            // SekantenSchritt (Pegasus rule, target 1)
+            const double q = pass == 1 ? -1.0 : (fc - 1.0) / MindestBetrag(fb - 1.0, 1e-300);
+            if (q >= 0.0) {
+                if (q <= 1.0)
+                    fa = 1.0 + (fa - 1.0) / (1.0 + q);
+            } else {
+                xa = xb;
+                fa = fb;
+            }
+            xb = xc;
+            fb = fc;
+            xc = fb != fa ? xb - (xb - xa) * (fb - 1.0) / (fb - fa) : 0.5 * (xa + xb);
+        }
+        m_limitErreicht = 1;
+        g_trace.Printf("ITERATION DES  BEW.-VERHAELTNISSES NACH %d ITERATIONEN ABGEBROCHEN\n", 101);
+        return 0;
+    }
+    mue = maxmue;
+    bwfakt = faktor(maxmue);
+    gamma = gMax;
+    m_gammaErf = gammaErf;
+    return 0;
+}

@@ -1,0 +1,64 @@
+// Concrete and reinforcing-steel values of a design code and grade, for the report (characteristic
+// values), the frame analysis and verification (design values of the stress-strain laws) and the shear
+// checks. Strengths are returned in kN/m2 (the catalogue holds N/mm2), strains in per mille.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+// ---- Catalogue access -------------------------------------------------------------------------------
+// The material catalogue as the engine sees it. The engine library does not link the framework, so the
+// calculation driver installs an adapter over the material handler; without one, every catalogue look-up
+// finds nothing (keys read as 0) and only the user tables give values.
+class MaterialKatalog {
+public:
+    virtual ~MaterialKatalog() = default;
+    // Grade names of a code in list order (norm as the engine names it, e.g. "DIN 1045-I").
+    virtual void Sorten(const char* norm, const char* kat, const char* ukat, std::vector<std::string>& names) = 0;
+    // The key -> value-text map of one grade; false when the grade is unknown.
+    virtual bool Werte(const char* norm, const char* kat, const char* ukat, const std::string& name,
+                       std::map<std::string, std::string>& out) = 0;
+};
+
+// Installs the catalogue (kept alive by the caller); nullptr removes it. Returns the previous one.
+MaterialKatalog* SetzeMaterialKatalog(MaterialKatalog* katalog);
+
+// ---- User materials ----------------------------------------------------------------------------------
+// 1: values come from the two user tables instead of the catalogue.
+extern int g_userMaterial;
+// "Ecm", "Ec0m", "G", "fck", "tau_cm", "fctm", "epsilon_c1u", "epsilon_c1", "epsilon_c2u", "epsilon_c2",
+// "phi", "fbd", "gamma_cg", "gamma_ca", "gamma_cgu", "gamma_cau", "gamma_cgf", "gamma_caf", "gamma",
+// "gamma_u", "mue", "alpha_t" (catalogue units: N/mm2, per mille).
+extern double g_userBeton[22];
+// "E", "gamma", "fyk", "ftk", "gamma_sg", "gamma_sa", "alpha_t", "epsilon_yd", "epsilon_szul", "duk".
+extern double g_userStahl[10];
+
+// ---- Values of the stress-strain laws -----------------------------------------------------------------
+// Concrete of engine code `code` (0, 1, 2, 3, 11, 12, 13) and grade index `grade`: fck, fcd (kN/m2), the
+// strain at the end of the curve eps1 and the ultimate strain eps2 (per mille, negative), Ecm (N/mm2) and
+// the exponent of the curve (form). `mode` 2 selects the law for the frame analysis. Returns 0.
+int HoleBetonRechenwerte(int code, int fireSwitch, int shapeClass, int mode, int grade, double& fck, double& fcd,
+                         double& eps1, double& eps2, double& Ecm, double& form, double factor, int accidental);
+// Steel: fyd (kN/m2), yield strain (per mille, negative), strain limit (per mille), E (N/mm2), fyk (kN/m2).
+int HoleStahlRechenwerte(int code, int grade, double& fyd, double& epsy, double& epsu, double& E, double& fyk,
+                         double factor, int accidental);
+// The same for the report and the preparation of the sections (accidental partial factors of the catalogue).
+int HoleBetonKennwerte(int code, int fireSwitch, int shapeClass, int mode, int grade, double& fck, double& fcd,
+                       double& eps1, double& eps2, double& Ecm, double& form, double factor, int accidental);
+int HoleStahlKennwerte(int code, int grade, double& fyd, double& epsy, double& epsu, double& E, double& fyk,
+                       double factor, int accidental);
+
+// One concrete value in N/mm2 for the shear checks; `what`: 0 fck, 1 fcd, 2 fcm, 3 modulus, 4 fctm,
+// 5 0.7 fctm, 6 1.3 fctm, 7 zero, 8 tau_cd, 9 gamma x 1000, 10 9.5e6 (fcm/1000)^(1/3).
+double HoleBetonBemessungswerte(int code, int grade, int what, int ecmMode, int fireSwitch, double factor,
+                                int accidental);
+// fyd (what 0) or fyk (what 1) in N/mm2; 0 for any other what.
+double HoleStahlBemessungswerte(int code, int grade, int what, int accidental);
+
+// Grade names of a code for the input dialogs: at most 30 concrete and 20 steel names, each cut to 15
+// characters, in consecutive slots of 15 characters (buffers need 15 x count + 1 characters).
+int HoleMaterialListen(int code, char* betonNamen, char* stahlNamen, int& nBeton, int& nStahl);
+
+// The catalogue code name of an engine code ("" for an unknown code).
+const char* KatalogNorm(int code);

@@ -1,0 +1,177 @@
+// The engine's calculation object: one global CStuetzenRechner holds the column's model input, the
+// member model built from it, the combination set, the partition of the work arrays and the state of
+// a run. Units: m, kN, kNm; reinforcement areas in m2 inside the engine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/kombisatz.h"
+
+// Capacities of the fixed arrays.
+constexpr int kMaxFelder = 100;         // fields of the column
+constexpr int kMaxStaebe = 100;         // members (each has a start and an end section)
+constexpr int kMaxKnoten = 200;         // nodes
+constexpr int kMaxQuerschnitte = 200;   // sections: 2e start, 2e + 1 end of member e
+constexpr int kMaxQuerWechsel = 100;    // section-change records
+constexpr int kMaxLinienlasten = 200;   // line loads per stage
+constexpr int kMaxEinzellasten = 200;   // point loads per stage
+constexpr int kMaxLager = 100;          // support definitions
+constexpr int kMaxKriech = 50;          // creep entries
+constexpr int kStufen = 4;              // construction stages
+constexpr int kIndexGroesse = 80;       // entries of the index table INDEX
+
+// Design-code number of the engine: 0 DIN 1045, 1 DIN 1045-1, 2 EC2, 3 SIA 262, 11/12/13 EC2 with the
+// national annex of Germany/France/United Kingdom.
+extern int NORM;
+// The current number of combinations; sizes the result areas.
+extern int NKOMBI;
+
+// One line load of a stage: from xa over its length, linear from qa to qe (kN/m or kNm/m).
+struct LinienlastEingabe {
+    double xa = 0.0;      // start, m from the foot
+    double laenge = 0.0;  // m
+    double qa = 0.0;
+    double qe = 0.0;
+    int lastfall = 0;     // load case (1-based)
+    int richtung = 0;     // which pair it loads: 0 axial qx, 1 qy, 2 qz, 3 torque mx
+};
+
+// One point load of a stage at a field end.
+struct EinzellastEingabe {
+    int position = 0;     // 0 the top (L), 1 the foot (koor[0]), k + 1 the end of field k
+    int lastfall = 0;     // load case (1-based)
+    double werte[5] = {}; // kN / kNm on the degrees of freedom u, v, w, rotation y, rotation z
+};
+
+// A section change inside a field: a discontinuity from koor[feld] + abstand over laenge.
+struct QuerWechsel {
+    int feld = 0;
+    double abstand = 0.0;  // m
+    double laenge = 0.0;   // m
+};
+
+// Results of the model set-up that its caller turns into messages.
+enum SetupCode {
+    kSetupOk = 0,
+    kSetupKeineKombinationen = 1,  // NKOMBI == 0; the run goes on with empty areas
+    kSetupZuVieleStaebe = 2,       // more nodes or members than the fixed arrays hold
+    kSetupSpeicher = 3,            // records or partition do not fit into the work arrays
+    kSetupEingabe = 4,             // field, load or section-change input beyond the capacities
+};
+
+class CStuetzenRechner {
+public:
+    // ---- model input (filled by the calculation driver; cleared by Init) ----
+    int nFelder = 0;
+    double feldLaenge[kMaxFelder] = {};   // m, from the foot upwards
+    int feldStaebe[kMaxFelder] = {};      // members per field
+    double feldEz[kMaxFelder] = {};       // eccentricity ez of the field, m
+    int nQuerWechsel = 0;
+    QuerWechsel querWechsel[kMaxQuerWechsel];
+    int stufeAktiv[kStufen] = {};         // 1..3: stage present (stage 0 always is)
+    int kriechSchalter = 0;               // creep runs when above 0
+    int rechenSchalter[20] = {};          // the twenty pass switches
+    double ersteKombiLast = 0.0;          // 25.0 when the driver's option is on
+    int protokollSchalter = 0;            // protocol detail input
+    double zeichenHoehe = 0.0;            // input of the report drawing scale
+    int nLinienlasten[kStufen] = {};
+    LinienlastEingabe linienlast[kStufen][kMaxLinienlasten];
+    int nEinzellasten[kStufen] = {};
+    EinzellastEingabe einzellast[kStufen][kMaxEinzellasten];
+    // supports: per stage and model node (field end 0..nFelder) the support number (1-based, 0 none),
+    // per support seven values (negative rigid, positive spring stiffness, 0 free)
+    int lagerAnKnoten[kStufen][kMaxFelder + 1] = {};
+    int nLager = 0;
+    double lagerWerte[kMaxLager][7] = {};
+    double gammaBeton = 0.0;              // unit weight of the concrete, kN/m3
+    int eigengewichtQuer = 0;             // 1: self weight acts along z, else along the axis
+    double kriechZahl = 0.0;              // creep coefficient phi
+    int nKriech = 0;                      // creep entries: load case and factor
+    int kriechLf[kMaxKriech] = {};
+    double kriechFakt[kMaxKriech] = {};
+    std::string basisPfad;                // base path of the combination files
+    int dateiNummer = 0;                  // files are named with dateiNummer + 1
+
+    // ---- the combination set ----
+    CKombiSatz kombi;
+
+    // ---- per section, kept across passes ----
+    double AusAs[kMaxQuerschnitte] = {};
+    int LKBem[kMaxQuerschnitte][2] = {};
+    double bwFaktor[kMaxQuerschnitte] = {};   // largest first-order design factor of each section
+
+    // ---- run state ----
+    int rissSchalter = 0;          // 1 during the serviceability pass
+    int aussergewoehnlich = 0;     // 1 while accidental-situation material values apply
+    int aktSystem = 0;             // construction stage in hand
+    int textX = 0, textY = 0;      // position of the closing note
+    int INDEX[kIndexGroesse] = {};
+    std::string meldung;           // the engine's message buffer
+
+    // ---- the member model (built by BaueModell) ----
+    double koor[kMaxFelder + 1] = {};  // field-end coordinates, koor[0] = 0
+    double L = 0.0;                    // total length
+    int nKnoten = 0;
+    int nStaebe = 0;
+    double x[kMaxKnoten] = {};         // node coordinates, ascending from the foot
+    int stabFeld[kMaxKnoten] = {};     // field of each member
+    double stabEz[kMaxKnoten] = {};    // eccentricity of each member (its field's on the first)
+    int nLastSaetze = 0;               // line-load records
+    int nPunktSaetze = 0;              // point-load records
+    float zeichenMassstab = 0.0f;      // read by the report drawing
+    std::vector<std::string> setupMeldungen;  // notes of the set-up for the user
+
+    // Clears every input, model, state and result-index group.
+    void Init();
+
+    // ---- combination files ----
+    // Builds the file name into path; direction 1 reads (returns the number of combinations, 0 when
+    // the file does not open, -1 for a refused file with the reason in meldung), -1 writes (0, or -1).
+    int OeffneKombiDatei(std::string& path, int kind, int stage, int direction);
+    std::string KombiDateiName(int kind, int stage) const;
+
+    // ---- model set-up ----
+    void BerechneFeldKoordinaten();
+    int BaueModell();
+    int ErzeugeKnoten(int first, int& nKoor, int firstExtra, int nExtra);
+    void SortiereKoordinaten(int first, int n);
+    int VerteileLinienlasten();
+    int VerteileEinzellasten();
+    int KnotenBeiKoordinate(int i) const;
+    int ZaehleKombinationen();
+
+    // ---- load images and supports of one analysis ----
+    // Enters the factors of combination lf (mode 0, -1, 2) or of the creep entries (mode 1) into the
+    // load records; returns the number of load images minus one (-1 when none).
+    int aktlast(int mode, int lf);
+    // Adds the fixed-end forces of the member loads of element e (length L, m) to its load vector and
+    // stored fixed-end forces; q8 is a scratch of eight doubles.
+    void StabLasten(int e, double L, int load, int fixed, int q8);
+    // Adds factor x values of every loaded node-load record to the load vector (7 per node).
+    void KnotenLasten(int load);
+    // Fills the spring vector (7 per finite-element node) and the support flags (int, per node) from
+    // the supports of the current system; model nodes at xModel (m), finite-element nodes at xFe.
+    void Lager(int springs, int xModel, int nModel, int xFe, int nFe, int flags);
+    // Adds the imperfection forces of element e for combination comb to the nodal load vector.
+    void ImperfektionsLasten(int e, int load, int endForces, int comb);
+
+    // ---- results of one analysis ----
+    // Stores the support reactions (7 per node), node deformations (7 per node) and member-end forces
+    // (14 per member) of combination k + base of a run in mode 0, 1 or 2 into the slots of its mode,
+    // and in first order without the crack switch keeps the governing combinations of reactions and
+    // deformations (slots 60 and 61).
+    void SpeichereSystemErgebnisse(int mode, int k, int base, int reactions, int displacements, int forces);
+
+    // Reports a failed analysis code of a run: codes 1, 2 and 99 to the error log, code 4 (reinforcement
+    // ratio beyond the code's limit) as a message to the user; other codes report nothing.
+    void MeldeLaufFehler(int code);
+
+    // The user-facing texts of a set-up code and of the set-up's notes, raised in one place.
+    void ZeigeSetupMeldungen(int code);
+
+    // Work-array slot of the partition: start of combination c in slot `slot` of per-combination size.
+    int Slot(int slot, int c, int perCombination) const { return INDEX[slot] + c * perCombination; }
+};
+
+extern CStuetzenRechner g_rechner;

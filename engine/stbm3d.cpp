@@ -1,0 +1,314 @@
+// The one entry into the design of a single cross-section: resultants of a strain state, strain state
+// under given forces, ultimate safety factor, or design of the reinforcement.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/bem.h"
+#include "engine/protocol.h"
+
+void cBem::BerechneBezugspunkt()
+{
+    m_yr = 0.0;
+    m_zr = 0.0;
+    m_eps0 = -0.01;
+    m_ky = 0.0;
+    m_kz = 0.0;
+    double N = 0.0, My = 0.0, Mz = 0.0;
+    spareq(2, 0.0, 99.0, N, My, Mz);
+    // the centroid of the resultant of a uniform shortening
+    if (N != 0.0) {
+        m_yr = -Mz / N;
+        m_zr = My / N;
+    }
+    m_zustand = 0;
+}
+
+int cBem::stbm3d(int mode, const int* intParams, const double* realParams)
+{
+    m_code = 0;
+    m_eps2b = kBemLeer;
+    std::fill(std::begin(m_bemgr), std::end(m_bemgr), 0);
+    std::fill(std::begin(m_slots), std::end(m_slots), 0.0);
+    for (int k = 0; k < 6; ++k)
+        m_steuer[k] = realParams[k];
+    m_gammaErf = realParams[6];
+
+    if (m_zustand < 3)
+        BerechneBezugspunkt();
+    m_kd = intParams[3];
+    if (mode < 0)
+        return 0;
+
+    double N = 0.0, My = 0.0, Mz = 0.0, dmdk = 0.0, gamma = 0.0, mue = 0.0;
+    int code = 0;
+    switch (mode) {
+    case 1: {
+        m_eps1b = realParams[1];
+        m_eps2s = realParams[2];
+        const int s = intParams[0];
+        if (s != 1 && s != 2)
+            return -1;
+        if (s == 1)
+            m_eps2b = m_eps2s;
+        DruckeBemTabellen(1, 1, N, My, Mz, 0.0, 0.0, 0.0);
+        spareq(1, realParams[0], 99.0, N, My, Mz);
+        break;
+    }
+    case 2:
+    case 3:
+        N = realParams[0];
+        My = realParams[4];
+        Mz = realParams[5];
+        DruckeBemTabellen(mode, 1, N, My, Mz, 0.0, 0.0, 0.0);
+        if (mode == 3)
+            Sicher(0.0, 99.0, N, My, Mz, gamma, code);
+        else
+            DEHNZU(N, My, Mz, -0.3, 0.0, 0.0, dmdk, code);
+        if (code != 0) {
+            m_code = code;
+            return code;
+        }
+        break;
+    case 4: {
+        N = realParams[0];
+        My = realParams[4];
+        Mz = realParams[5];
+        WaehleBewehrungsbild(N, My, Mz);
+        double as = 0.0;
+        for (int g = 1; g <= m_nqgr; ++g)
+            if (m_bemgr[g])
+                as += m_agr[g];
+        g_trace.Printf("-> stbm3d: as = %.3f <-\n", as * 10000.0);
+        DruckeBemTabellen(4, 1, N, My, Mz, 0.0, 0.0, m_mue);
+        gamma = m_gammaErf;
+        IteriereBewVerhaeltnis(as, N, My, Mz, m_minmue, m_maxmue, mue, gamma, code);
+        if (code != 0) {
+            m_code = code;
+            return code;
+        }
+        m_mue = mue;
+        N = m_nu;
+        My = m_myu;
+        Mz = m_mzu;
+        break;
+    }
+    default:
+        return 0;
+    }
+    DruckeBemTabellen(mode, 2, N, My, Mz, dmdk, gamma, mue);
+    if (mode == 4) {
+        double As[5];
+        AsBewehrung(As);
+    }
+    return 0;
+}
+
+int cBem::WaehleBewehrungsbild(double N, double My, double Mz)
+{
+    m_druckbew = 0;
+    const QuerschnittsWerte q = BerechneQuerschnittswerte();
+    const double A = q.A != 0.0 ? q.A : 1.0;
+    const double Iy = q.Iy != 0.0 ? q.Iy : 1.0;
+    const double Iz = q.Iz != 0.0 ? q.Iz : 1.0;
+    double myS = 0.0, mzS = 0.0;
+    if (std::fabs(My) <= std::fabs(Mz))
+        mzS = Mz;
+    else
+        myS = My;
+    auto spannung = [&](int i) { return N / A + (m_pz[i] - q.zs) * myS / Iy - (m_py[i] - q.ys) * mzS / Iz; };
+
+    int nurdruck = 1;
+    double smin = 1e30, smax = -1e30, ymin = 1e30, ymax = -1e30, zmin = 1e30, zmax = -1e30;
+    if (m_nqgr >= 1) {
+        for (int i = m_gerst[1]; i < m_gerst[1] + m_npkt[1]; ++i) {
+            const double s = spannung(i);
+            if (s > 0.0)
+                nurdruck = 0;
+            smin = std::min(smin, s);
+            smax = std::max(smax, s);
+            ymin = std::min(ymin, m_py[i]);
+            ymax = std::max(ymax, m_py[i]);
+            zmin = std::min(zmin, m_pz[i]);
+            zmax = std::max(zmax, m_pz[i]);
+        }
+    }
+    const double b = ymax > ymin ? ymax - ymin : 0.0;
+    const double d = zmax > zmin ? zmax - zmin : 0.0;
+
+    const double sigma0 = 0.001 * N / A;
+    if (std::fabs(My) > 0.1 && std::fabs(Mz) > 0.1) {
+        if (sigma0 < -0.1)
+            nurdruck = 1;
+        else if (std::fabs(sigma0) < 0.1)
+            nurdruck = 0;
+        else if (N != 0.0 && (std::fabs(Mz / N * b) > 0.2 || std::fabs(My / N * d) > 0.2))
+            nurdruck = 1;
+    }
+
+    const double zso = d / 2.0 - m_cOben * 0.01, zsu = d / 2.0 - m_cUnten * 0.01;
+    const double dod = d - m_cOben * 0.01, dud = d - m_cUnten * 0.01;
+    double medy, h;
+    if (My < 0.0) {
+        medy = std::fabs(My - zso * N);
+        h = dod;
+    } else {
+        medy = My - zsu * N;
+        h = dud;
+    }
+    static const double kKdStern[8] = {1.93, 1.74, 1.54, 1.41, 1.30, 1.22, 1.15, 1.09};
+    const double kdStern = (m_kd >= 1 && m_kd <= 8) ? kKdStern[m_kd - 1] : 1.5;
+
+    double fTop = 1.0, fBot = 1.0;
+    auto summe = [&](int kind) {
+        double s = 0.0;
+        for (int g = 1; g <= m_nqgr; ++g)
+            if (m_exbemgr[g] == kind)
+                s += m_agr[g];
+        return s;
+    };
+    auto skaliere = [&](int g, double f) {
+        m_agr[g] *= f;
+        m_pa[m_gerst[g] + m_npkt[g] - 1] *= f;
+    };
+    if (std::fabs(medy) > 0.1 && b > 0.0) {
+        const double kd = 100.0 * h / std::sqrt(std::fabs(medy / b));
+        if (kd < kdStern) {
+            nurdruck = 1;
+            const double mStern = (100.0 * h / kdStern) * (100.0 * h / kdStern) * b;
+            const double am = std::fabs(medy);
+            if (!m_minBew && g_druckBewSchalter == 1 && mStern < am && am < 2.0 * mStern) {
+                const double a1 = summe(1), a2 = summe(2);
+                if (My > 0.0 && a2 > 0.0)
+                    fBot = ((am - mStern) / am) * a1 / a2;
+                else if (My < 0.0 && a1 > 0.0)
+                    fTop = ((am - mStern) / am) * a2 / a1;
+                for (int g = 1; g <= m_nqgr; ++g) {
+                    if (m_exbemgr[g] == 1)
+                        skaliere(g, fTop);
+                    else if (m_exbemgr[g] == 2)
+                        skaliere(g, fBot);
+                }
+            }
+        }
+    }
+    if (sigma0 > 0.01 && N != 0.0) {
+        const double ez = std::fabs(My) < 1.0 ? d : std::fabs(My / N);
+        const double ey = std::fabs(Mz) < 1.0 ? b : std::fabs(Mz / N);
+        if (ez < 0.45 * d || ey < 0.45 * b || medy < 0.0)
+            nurdruck = 1;
+    }
+    if ((smin > 0.0 && smax > 0.0) || (smin < 0.0 && smax < 0.0) || m_querTyp == 3 || m_minBew)
+        nurdruck = 1;
+
+    if (nurdruck == 0) {
+        if (myS > 0.0)
+            m_bwbild = 1;
+        else if (myS < 0.0)
+            m_bwbild = 2;
+        else if (mzS > 0.0)
+            m_bwbild = 4;
+        else if (mzS < 0.0)
+            m_bwbild = 3;
+        else
+            m_bwbild = 1;
+    } else {
+        m_bwbild = -1;
+        myS = My;
+        mzS = Mz;
+    }
+
+    if (nurdruck == 1 && m_querTyp != 3) {
+        if (N > 0.0 && d > 0.0) {
+            const double e = std::fabs(My / N);
+            double s1 = My < 0.0 ? d / 2.0 - e : d / 2.0 + e;
+            double s2 = My < 0.0 ? d / 2.0 + e : d / 2.0 - e;
+            s1 /= d;
+            s2 /= d;
+            auto korrigiere = [](double s) { return s < -1.0 ? std::fabs(s) : (s < 0.0 ? 0.01 : s); };
+            s1 = korrigiere(s1);
+            s2 = korrigiere(s2);
+            if (s1 <= s2) {
+                fTop = s1 / s2;
+                fBot = 1.0;
+            } else {
+                fBot = s2 / s1;
+                fTop = 1.0;
+            }
+        }
+        double aTop = 0.0, aBot = 0.0;
+        for (int g = 1; g <= m_nqgr; ++g) {
+            if (m_exbemgr[g] < 0 || IstBeton(g))
+                continue;
+            for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+                if (m_pz[i] > q.zs)
+                    aTop += m_pa[i];
+                else if (m_pz[i] < q.zs)
+                    aBot += m_pa[i];
+            }
+        }
+        if (My < 0.0) {
+            if (aBot <= aTop) {
+                if (aTop > 0.0)
+                    fTop *= aBot / aTop;
+            } else {
+                fBot *= aTop / aBot;
+            }
+        } else {
+            if (aTop < aBot) {
+                fBot *= aTop / aBot;
+            } else if (aTop > 0.0) {
+                fTop *= aBot / aTop;
+            }
+        }
+        m_bwbild = -2;
+    }
+    if (m_minBew) {
+        m_bwbild = -1;
+        fTop = std::max(fTop, 1.0);
+        fBot = std::max(fBot, 1.0);
+    }
+
+    for (int g = 1; g <= m_nqgr; ++g) {
+        const int kind = (m_exbemgr[g] == 1 || m_exbemgr[g] == 2) ? m_exbemgr[g] : 0;
+        for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+            const double s = spannung(i);
+            m_bemgr[g] = 0;
+            if (kind != 0)
+                m_bemgr[g] = (s > -100.0 || nurdruck == 1) ? 1 : 0;
+            if (m_bwbild == -2 && kind != 0) {
+                if (m_pz[i] > q.zs) {
+                    skaliere(g, fTop);
+                    m_exbemgr[g] = 1;
+                } else if (m_pz[i] < q.zs) {
+                    skaliere(g, fBot);
+                    m_exbemgr[g] = 2;
+                }
+            }
+        }
+    }
+    double summeBem = 0.0;
+    int nBem = 0;
+    for (int g = 1; g <= m_nqgr; ++g)
+        if (m_bemgr[g]) {
+            summeBem += m_agr[g];
+            ++nBem;
+        }
+    if (nBem == 0 || summeBem == 0.0)
+        for (int g = 1; g <= m_nqgr; ++g)
+            if (m_exbemgr[g] == 1 || m_exbemgr[g] == 2)
+                m_bemgr[g] = 1;
+
+    if (!m_minBew) {
+        if (m_norm == 0 || m_norm == 1 || m_norm == 3 || m_norm == 11) {
+            m_minmue = 0.4;
+            m_maxmue = 10.0;
+        } else if (m_norm == 2 || m_norm == 12 || m_norm == 13) {
+            m_minmue = 0.2;
+            m_maxmue = 10.0;
+        }
+    } else {
+        MindestBewehrung(m_norm, N);
+    }
+    g_trace.Printf(" BWBILD = %d DRUCKBEW = %d\n", m_bwbild, m_druckbew);
+    return 0;
+}
