@@ -12,7 +12,9 @@
 // Load groups (index, type): 0 permanent (0), 1 variable additive (1), 2 variable alternative (2),
 // 3 accidental (3), 4 permanent, every load case on its own (4). The load cases of one permanent or
 // additive action act together; those of an alternative or accidental action exclude one another, and
-// two accidental load cases never act together.
+// two accidental load cases never act together. A variable action acts only where it is unfavourable:
+// every combination is also formed without it, down to the permanent actions alone; an accidental
+// combination always holds its accidental load case.
 //
 // Verification kinds: 0 fundamental "Ed", 1 accidental "Ed,A" (without an accidental action when none
 // is defined), 2 characteristic "Ed,char", 3 frequent "Ed,frequ", 4 quasi-permanent "Ed,perm";

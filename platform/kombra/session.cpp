@@ -289,9 +289,9 @@ namespace {
 // Beyond this many candidates a kind is refused before it is formed.
 constexpr double kMaxCandidates = 100000.0;
 
-// Steps a mixed-radix counter; false when it wrapped round.
+// Steps a mixed-radix counter whose last digit runs fastest; false when it wrapped round.
 bool nextCounter(std::vector<std::size_t>& counter, const std::vector<std::size_t>& sizes) {
-  for (std::size_t i = 0; i < counter.size(); ++i) {
+  for (std::size_t i = counter.size(); i-- > 0;) {
     if (++counter[i] < sizes[i]) return true;
     counter[i] = 0;
   }
@@ -300,6 +300,17 @@ bool nextCounter(std::vector<std::size_t>& counter, const std::vector<std::size_
 
 }  // namespace
 
+// A variable action acts only where it is unfavourable, so each variable unit is absent or present (as
+// leading or accompanying action where the kind has a leading one); an alternative unit is present by one
+// of its load cases. Where the kind has a leading action, the combination of the permanent actions alone
+// is formed too.
+//
+// Order, for an engineer reading the list: per accidental load case (accidental kind), the leading action
+// in action order, the combination without a variable action last; for one leader, first its load case
+// (alternative actions), then the other variable actions in action order, each first present (by its load
+// cases in turn) and then absent, so that the fullest combination comes first; innermost the permanent
+// variants in action order, each first with gamma_G,sup and then with gamma_G,inf. A combination that
+// equals one formed before (a zero factor drops its term) is not formed again.
 bool Session::formKind(int kind, const Prepared& prepared, std::vector<Combination>& out) {
   const bool factors = !noGammaPsi_;
   const bool ultimate = kind == kFundamental || kind == kAccidental;
@@ -316,16 +327,11 @@ bool Session::formKind(int kind, const Prepared& prepared, std::vector<Combinati
     }
     permanentChoices.push_back(std::move(choices));
   }
+  std::vector<std::size_t> permanentSizes;
+  for (const auto& choices : permanentChoices) permanentSizes.push_back(choices.size());
 
-  // Leading variable action: each in turn where the rule has one.
   const bool hasLeading = kind == kFundamental || kind == kCharacteristic || kind == kFrequent ||
                           (kind == kAccidental && norm_->accidentalLeadingPsi1);
-  std::vector<int> leaders;
-  if (hasLeading) {
-    for (std::size_t i = 0; i < prepared.variable.size(); ++i) leaders.push_back(static_cast<int>(i));
-  }
-  if (leaders.empty()) leaders.push_back(-1);
-
   auto variableFactor = [&](std::size_t unit, bool leading) {
     if (!factors) return 1.0;
     const Category& category = *prepared.variable[unit].category;
@@ -343,17 +349,46 @@ bool Session::formKind(int kind, const Prepared& prepared, std::vector<Combinati
     }
   };
 
+  // States of a unit that is not leading: present by each of its load-case choices, then absent. With a
+  // zero factor, presence is absence: such a unit is only absent (same list, fewer candidates).
+  const std::size_t variables = prepared.variable.size();
+  std::vector<std::size_t> choiceCounts;
+  std::vector<std::size_t> accompanyingStates;
+  for (std::size_t u = 0; u < variables; ++u) {
+    const Unit& unit = prepared.variable[u];
+    choiceCounts.push_back(unit.exclusive ? unit.lastfaelle.size() : 1);
+    accompanyingStates.push_back(variableFactor(u, false) == 0.0 ? 1 : choiceCounts.back() + 1);
+  }
+
+  // Leaders in action order, then none (-1): the permanent actions alone, or, without a leading action,
+  // every variable unit in its non-leading states.
+  std::vector<int> leaders;
+  if (hasLeading) {
+    for (std::size_t u = 0; u < variables; ++u) leaders.push_back(static_cast<int>(u));
+  }
+  leaders.push_back(-1);
+  auto statesFor = [&](int leader) {
+    std::vector<std::size_t> sizes(variables, 1);
+    for (std::size_t u = 0; u < variables; ++u) {
+      if (static_cast<int>(u) == leader)
+        sizes[u] = choiceCounts[u];
+      else if (!hasLeading || leader >= 0)
+        sizes[u] = accompanyingStates[u];
+    }
+    return sizes;
+  };
+
   // Accidental situations: each accidental load case, or none.
   std::vector<int> situations{0};
   if (kind == kAccidental && !prepared.accidental.empty()) situations = prepared.accidental;
 
-  std::vector<std::size_t> alternativeSizes;
-  for (const Unit& unit : prepared.variable) alternativeSizes.push_back(unit.exclusive ? unit.lastfaelle.size() : 1);
-  std::vector<std::size_t> permanentSizes;
-  for (const auto& choices : permanentChoices) permanentSizes.push_back(choices.size());
-
-  double candidates = static_cast<double>(situations.size()) * static_cast<double>(leaders.size());
-  for (std::size_t size : alternativeSizes) candidates *= static_cast<double>(size);
+  double perSituation = 0.0;
+  for (int leader : leaders) {
+    double product = 1.0;
+    for (std::size_t size : statesFor(leader)) product *= static_cast<double>(size);
+    perSituation += product;
+  }
+  double candidates = static_cast<double>(situations.size()) * perSituation;
   for (std::size_t size : permanentSizes) candidates *= static_cast<double>(size);
   const std::string tooMany = std::string("Zu viele Kombinationen der Art \"") + kindText(kind) + "\" (mehr als " +
                               std::to_string(KOMBRA_MAX_KOMBI_JE_ART) +
@@ -368,7 +403,8 @@ bool Session::formKind(int kind, const Prepared& prepared, std::vector<Combinati
   Terms terms;
   for (int situation : situations) {
     for (int leader : leaders) {
-      std::vector<std::size_t> alternative(alternativeSizes.size(), 0);
+      const std::vector<std::size_t> variableSizes = statesFor(leader);
+      std::vector<std::size_t> state(variables, 0);
       do {
         std::vector<std::size_t> permanent(permanentSizes.size(), 0);
         do {
@@ -377,11 +413,13 @@ bool Session::formKind(int kind, const Prepared& prepared, std::vector<Combinati
             const double factor = permanentChoices[u][permanent[u]];
             for (int lastfall : prepared.permanent[u].lastfaelle) terms.emplace_back(lastfall, factor);
           }
-          for (std::size_t u = 0; u < prepared.variable.size(); ++u) {
+          for (std::size_t u = 0; u < variables; ++u) {
+            const bool leading = static_cast<int>(u) == leader;
+            if (!leading && state[u] == variableSizes[u] - 1) continue;  // the last non-leading state is absence
             const Unit& unit = prepared.variable[u];
-            const double factor = variableFactor(u, static_cast<int>(u) == leader);
+            const double factor = variableFactor(u, leading);
             if (unit.exclusive)
-              terms.emplace_back(unit.lastfaelle[alternative[u]], factor);
+              terms.emplace_back(unit.lastfaelle[state[u]], factor);
             else
               for (int lastfall : unit.lastfaelle) terms.emplace_back(lastfall, factor);
           }
@@ -397,7 +435,7 @@ bool Session::formKind(int kind, const Prepared& prepared, std::vector<Combinati
           }
           formed.push_back(Combination{kindText(kind), ruleText(terms), terms});
         } while (nextCounter(permanent, permanentSizes));
-      } while (nextCounter(alternative, alternativeSizes));
+      } while (nextCounter(state, variableSizes));
     }
   }
   out.insert(out.end(), std::make_move_iterator(formed.begin()), std::make_move_iterator(formed.end()));
