@@ -53,6 +53,33 @@ void BM_AllKindsSevenActions(benchmark::State& state) {
 }
 BENCHMARK(BM_AllKindsSevenActions)->Unit(benchmark::kMillisecond);
 
+// Ten actions within the limit: six permanent actions taken with gamma_G,sup only (no favourable variant), the
+// same imposed load, snow and wind, and one accidental load case. Ed: 21 combinations.
+constexpr int kGruppen10[10] = {0, 0, 0, 0, 0, 0, 1, 1, 2, 3};
+constexpr int kKategorien10[10] = {0, 0, 0, 0, 0, 0, 0, 8, 11, 0};
+constexpr int kLastfaelle10[10] = {1, 1, 1, 1, 1, 1, 1, 1, 2, 1};
+
+void BM_AllKindsTenActions(benchmark::State& state) {
+  const int session = KOMBRA_StartSession();
+  KOMBRA_SetNorm(session, "EC");
+  for (auto _ : state) {
+    KOMBRA_ClearLFEW(session);
+    int lastfall = 1;
+    for (int a = 0; a < 10; ++a) {
+      for (int n = 0; n < kLastfaelle10[a]; ++n) KOMBRA_SetLastfall(session, lastfall++, a + 1);
+      KOMBRA_DefEinw(session, a + 1, kGruppen10[a], kKategorien10[a], 0);
+    }
+    for (int kind = 0; kind < KOMBRA_NUM_NACHWEISE; ++kind) KOMBRA_EnableNachweis(session, kind, 1);
+    if (KOMBRA_Calc(session) != 0) {
+      state.SkipWithError(KOMBRA_GetLastError(session));
+      break;
+    }
+    state.counters["combinations"] = KOMBRA_GetNumOfKombi(session);
+  }
+  KOMBRA_CloseSession(session);
+}
+BENCHMARK(BM_AllKindsTenActions)->Unit(benchmark::kMillisecond);
+
 // The same seven actions through CLKData (mode 3), as the actions dialog forms them.
 void BM_CLKDataCalcSevenActions(benchmark::State& state) {
   CLKData data;
