@@ -1,0 +1,80 @@
+// The material library's opening of the two databases and its failures.
+#include "platform/catalogs/zurovo.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/platform/catalogs/catalogs_test_support.h"
+
+using namespace catalogs_test;
+
+namespace {
+
+const char* kSmallDb = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Materialdatenbank>
+  <Kategorie Name="Beton" Prioritaet="0"/>
+</Materialdatenbank>
+)";
+
+TEST(Zurovo, OpensBothDatabasesUnderTheInstallationRoot) {
+  TempDir dir;
+  ScopedRoot root(dir.Path());
+  WriteFile(dir.File("catalogs/material.xml"), kSmallDb);
+  WriteFile(dir.File("userMaterial.xml"), kSmallDb);
+  int standard = ZUROVO_OpenStandard();
+  int user = ZUROVO_OpenUser();
+  ASSERT_NE(standard, 0) << ZUROVO_GetLastError();
+  ASSERT_NE(user, 0) << ZUROVO_GetLastError();
+  EXPECT_NE(standard, user);
+  EXPECT_STREQ(VIDUV_GetElementName(standard), "Materialdatenbank");
+  EXPECT_NE(ChildNamed(user, "Beton"), 0);
+  EXPECT_EQ(ZUROVO_Close(standard), 1);
+  EXPECT_EQ(ZUROVO_Close(standard), 0) << "closed twice";
+  EXPECT_EQ(ZUROVO_Close(user), 1);
+  EXPECT_EQ(std::string(ZUROVO_GetUserPath()), dir.File("userMaterial.xml"));
+}
+
+TEST(Zurovo, MissingUserDatabaseIsNoFault) {
+  TempDir dir;
+  ScopedRoot root(dir.Path());
+  EXPECT_EQ(ZUROVO_OpenUser(), 0);
+  EXPECT_STREQ(ZUROVO_GetLastError(), "");
+}
+
+TEST(Zurovo, MissingStandardDatabaseSaysWhichFile) {
+  TempDir dir;
+  ScopedRoot root(dir.Path());
+  EXPECT_EQ(ZUROVO_OpenStandard(), 0);
+  std::string message = ZUROVO_GetLastError();
+  EXPECT_NE(message.find(dir.File("catalogs/material.xml")), std::string::npos) << message;
+  EXPECT_NE(message.find("nicht gefunden"), std::string::npos) << message;
+}
+
+TEST(Zurovo, MalformedFilesAreRefusedWithAMessage) {
+  struct Case {
+    const char* text;
+    const char* expectedPart;
+  } cases[] = {
+      {"<Materialdatenbank><Kategorie Name=\"Beton\">", "kann nicht gelesen werden"},
+      {"", "kann nicht gelesen werden"},
+      {"<?xml version=\"1.0\"?><Profile/>", "keine Materialdatenbank"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    ScopedRoot root(dir.Path());
+    WriteFile(dir.File("catalogs/material.xml"), c.text);
+    WriteFile(dir.File("userMaterial.xml"), c.text);
+    EXPECT_EQ(ZUROVO_OpenStandard(), 0) << c.text;
+    EXPECT_NE(std::string(ZUROVO_GetLastError()).find(c.expectedPart), std::string::npos) << ZUROVO_GetLastError();
+    EXPECT_EQ(ZUROVO_OpenUser(), 0) << c.text;
+    EXPECT_NE(std::string(ZUROVO_GetLastError()).find(dir.File("userMaterial.xml")), std::string::npos);
+  }
+}
+
+TEST(Zurovo, ClosingAnUnknownHandleDoesNothing) {
+  EXPECT_EQ(ZUROVO_Close(0), 0);
+  EXPECT_EQ(ZUROVO_Close(987654), 0);
+}
+
+}  // namespace
