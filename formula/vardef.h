@@ -1,0 +1,270 @@
+// The variable definitions of a position: an ordered list of entries of eight kinds (variable, heading,
+// calculation, free text, picture, sketch, taken-over value, table sum). Variables defined by an entry are seen
+// by the formulas of the entries below it; flagged ones are exported to other positions. Stored as "vardef".
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "formula/formulanumber.h"
+#include "formula/varstore.h"
+#include "platform/win/afx.h"
+
+// A value taken over from another position's exports. The transfer layer's ImportData derives from it and
+// refreshes the value from its source; this base keeps, reads and writes the record and cannot refresh it.
+class CImportRecord {
+ public:
+  CImportRecord() = default;
+  // Copies the reference and the last value; the status text stays the target's own.
+  CImportRecord(const CImportRecord& other);
+  CImportRecord& operator=(const CImportRecord& other);
+  virtual ~CImportRecord() = default;
+
+  virtual std::unique_ptr<CImportRecord> Clone() const;
+  // The five attributes "varPath", "desc", "varName", "value", "unit" of the element.
+  void ReadData(int element);
+  void WriteData(int element) const;
+  // Refreshes value and unit from the source: 0 found (or nothing to refresh), 1 source file missing,
+  // 2 value missing; sets the status text.
+  virtual int Update();
+
+  CString varPath;  // source position, then the "desc" texts of its exports folders and value, joined by '\'
+  CString desc;
+  CString varName;
+  double value = 0.0;
+  CString unit;
+  CString status;  // empty while the source is found; never stored
+};
+
+// The rich-text document part as the variable definitions fill it with their text.
+class CSkribTarget {
+ public:
+  virtual ~CSkribTarget() = default;
+  // The position document's complete file name.
+  virtual CString GetPositionFileName() const = 0;
+  // Replaces the part's text by this RTF (one chunk with its terminating zero), marks the part as not empty
+  // and as freshly generated.
+  virtual void TakeGeneratedText(const CString& rtf) = 0;
+};
+
+// What the variable definitions need of the layers above them; each layer installs its part at start-up.
+struct CVarDefServices {
+  // A new taken-over value record; without it a plain CImportRecord.
+  std::function<std::unique_ptr<CImportRecord>()> createImportRecord;
+  // An integer of the default section of the user settings; without it the default.
+  std::function<int(const char* name, int defaultValue)> readIntSetting;
+  // The dialog about lost value references, modal: true when it ended with OK, with the lines handed back
+  // (an emptied line drops its reference). Without it nothing is dropped.
+  std::function<bool(CStringArray& lines)> showLostValues;
+};
+CVarDefServices& GetVarDefServices();
+
+class CVarDefEntry {
+ public:
+  enum Kind {
+    kVariable = 0,
+    kUeberschrift = 1,
+    kBerechnung = 2,
+    kFreierText = 3,
+    kAbbildung = 4,
+    kKritzl = 5,
+    kWertUebernahme = 6,
+    kSummeTabelle = 7
+  };
+
+  CVarDefEntry() = default;
+  CVarDefEntry(const CVarDefEntry&) = delete;
+  CVarDefEntry& operator=(const CVarDefEntry&) = delete;
+  virtual ~CVarDefEntry() = default;
+
+  // A new entry of the kind with its defaults; nullptr for a code outside 0-7.
+  static std::unique_ptr<CVarDefEntry> Create(int typeCode);
+
+  // Copies the own fields of an entry of the same kind; another kind is ignored.
+  virtual void CopyFrom(const CVarDefEntry& other);
+  virtual void ReadData(int element);
+  virtual void WriteData(int element);
+  // A taken-over value's status text; nullptr for every other kind.
+  virtual const CString* GetImportText() const;
+
+  int type = -1;
+  int format = 0;
+  int digits = 2;
+  int textHeight = 0;
+
+ protected:
+  explicit CVarDefEntry(int kind) : type(kind) {}
+};
+
+class CVarDefVariable : public CVarDefEntry {
+ public:
+  CVarDefVariable();
+  void CopyFrom(const CVarDefEntry& other) override;
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+
+  CString desc;
+  CString varName;
+  CString unit;
+  CFormulaNumber value;
+  CVariableStore store;  // holds this entry's own variable; chained to the entry above
+  BOOL bExported = FALSE;
+};
+
+class CVarDefUeberschrift : public CVarDefEntry {
+ public:
+  CVarDefUeberschrift() : CVarDefEntry(kUeberschrift) {}
+  void CopyFrom(const CVarDefEntry& other) override;
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+
+  CString title;
+};
+
+class CVarDefBerechnung : public CVarDefEntry {
+ public:
+  CVarDefBerechnung() : CVarDefEntry(kBerechnung) {}
+  void CopyFrom(const CVarDefEntry& other) override;
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+
+  CString desc;
+  CString unit;
+  CFormulaNumber value;
+};
+
+class CVarDefFreierText : public CVarDefEntry {
+ public:
+  CVarDefFreierText() : CVarDefEntry(kFreierText) {}
+  void CopyFrom(const CVarDefEntry& other) override;
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+
+  CString text;
+};
+
+// The bytes of a picture file kept inside the entry.
+class CVarDefPictureBase : public CVarDefEntry {
+ public:
+  void FreeFileBuffer();
+  void SetFileBuffer(const void* data, unsigned size);
+  const unsigned char* GetFileBuffer() const { return fileBuffer.get(); }
+  unsigned GetBufferSize() const { return bufferSize; }
+
+  double dWidth = 0.0;
+  double dHeight = 0.0;
+
+ protected:
+  explicit CVarDefPictureBase(int kind) : CVarDefEntry(kind) {}
+  void CopyPicture(const CVarDefPictureBase& other);
+  void ReadBuffer(int element);
+
+  std::unique_ptr<unsigned char[]> fileBuffer;
+  unsigned bufferSize = 0;
+};
+
+class CVarDefAbbildung : public CVarDefPictureBase {
+ public:
+  CVarDefAbbildung() : CVarDefPictureBase(kAbbildung) {}
+  void CopyFrom(const CVarDefEntry& other) override;
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+
+  CString fileName;
+};
+
+class CVarDefKritzl : public CVarDefPictureBase {
+ public:
+  CVarDefKritzl() : CVarDefPictureBase(kKritzl) {}
+  void CopyFrom(const CVarDefEntry& other) override;
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+};
+
+class CVarDefWertUebernahme : public CVarDefEntry {
+ public:
+  CVarDefWertUebernahme();
+  void CopyFrom(const CVarDefEntry& other) override;
+  // Reads the record and refreshes it from its source.
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+  const CString* GetImportText() const override;
+
+  CImportRecord& GetImport() { return *import; }
+  const CImportRecord& GetImport() const { return *import; }
+
+ private:
+  std::unique_ptr<CImportRecord> import;
+};
+
+class CVarDefSummeTabelle : public CVarDefEntry {
+ public:
+  CVarDefSummeTabelle() : CVarDefEntry(kSummeTabelle) {}
+  void CopyFrom(const CVarDefEntry& other) override;
+  void ReadData(int element) override;
+  void WriteData(int element) override;
+
+  CString desc;
+  CString varName;
+  CString unit;
+  BOOL bExported = FALSE;
+  double sum = 0.0;
+  CVariableStore store;
+};
+
+class CVarDefList {
+ public:
+  CVarDefList();
+  CVarDefList(const CVarDefList&) = delete;
+  CVarDefList& operator=(const CVarDefList&) = delete;
+  ~CVarDefList();
+
+  int GetSize() const { return int(entries.size()); }
+  // Entry i, or nullptr for an empty slot or an index outside the list.
+  CVarDefEntry* GetAt(int i) const;
+  // Entry i when it is of the kind T.
+  template <class T>
+  T* GetAs(int i) const {
+    return dynamic_cast<T*>(GetAt(i));
+  }
+  int GetEntryCount() const;
+
+  void RemoveAll();
+  void SetSize(int n);
+  void SetEntryType(int i, int typeCode);
+  // Puts an entry into slot i (growing the list) or at the end (i < 0); the list owns it.
+  void SetAt(int i, std::unique_ptr<CVarDefEntry> entry);
+  void Add(std::unique_ptr<CVarDefEntry> entry) { SetAt(-1, std::move(entry)); }
+  void InsertAt(int i, std::unique_ptr<CVarDefEntry> entry);
+  void RemoveAt(int i);
+
+  void ReadData(int parent);
+  void ReadOldData(int parent);
+  void WriteData(int parent);
+  void WriteExports(int element);
+
+  void UpdateVariables();
+  void GetVariables(CStringArray& names, CStringArray& descriptions, CStringArray& units,
+                    CArray<double, double>& values, BOOL onlyExported);
+  // A copy of the record of every taken-over value, in list order.
+  template <class Record>
+  void GetImportData(CArray<Record>& out) const {
+    out.RemoveAll();
+    for (int i = 0; i < GetSize(); ++i)
+      if (auto* entry = GetAs<CVarDefWertUebernahme>(i)) out.Add(Record(entry->GetImport()));
+  }
+  void CheckImportedValues();
+
+  // The RTF block of the definitions: variant 0 for the report, 1 for the document part.
+  void WriteRtf(const char* path, int variant);
+  static void FormatEntryText(CString& text, int format, int textHeight);
+  void CreateSkribText(CSkribTarget& documentPart);
+
+  BOOL bPageBreak = FALSE;
+  BOOL bReport = TRUE;            // the report block is written only when set
+  BOOL bLostValuesShown = FALSE;  // the dialog about lost references was shown once
+  CVariableStore store;           // the taken-over values; chained to the global store
+
+ private:
+  std::vector<std::unique_ptr<CVarDefEntry>> entries;
+};

@@ -1,0 +1,313 @@
+#include "framework/basedata.h"
+
+#include "framework/regsettings.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/viduv/viduv.h"
+
+namespace {
+
+CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", text)); }
+
+int SettingInt(const char* name, int defaultValue) {
+  int value = defaultValue;
+  GetRegSettings().ReadInt("", name, &value, defaultValue);
+  return value;
+}
+
+int FindOrAddChild(int parent, const char* name) {
+  int child = VIDUV_FindFirstChild(parent, name);
+  return child ? child : VIDUV_AddChildElement(parent, name);
+}
+
+// The document part of a position whose module has no document editor.
+class CEmptyDocumentPart : public CDocumentPart {
+ public:
+  explicit CEmptyDocumentPart(BaseData& owner) : owner_(owner) {}
+  CString GetPositionFileName() const override { return VIDUV_GetCompleteFileName(owner_.doc); }
+  void TakeGeneratedText(const CString&) override {}
+  void Reset() override {}
+  void ReadXML(int) override {}
+  void WriteXML(int, int) override {}
+  void DefineVariables(int) override {}
+  int Calculate(COLORREF, int) override { return -1; }
+  void ExportRtf(const char*, int, int, const char*, const char*) override {}
+  bool IsEmpty() const override { return true; }
+  bool HoldsText() const override { return false; }
+  bool HasEditorLink() const override { return false; }
+
+ private:
+  BaseData& owner_;
+};
+
+// The load transfers of a position whose module has none.
+class CEmptyLoadTransferList : public CLoadTransferList {
+ public:
+  void RemoveAll() override {}
+  void ReadData(int) override {}
+  void WriteData(int) override {}
+  void Recalc() override {}
+  void SetOwner(BaseData*) override {}
+};
+
+class CNoProgramLookup : public CProgramLookup {
+ public:
+  bool FindProg(const char*, const char*, CProgRecordInfo&) const override { return false; }
+  bool IsStairProgram(const char*) const override { return false; }
+  bool IsVariablesProgram(const char*) const override { return false; }
+};
+
+DocumentPartFactory& DocumentParts() {
+  static DocumentPartFactory factory;
+  return factory;
+}
+
+LoadTransferListFactory& LoadTransferLists() {
+  static LoadTransferListFactory factory;
+  return factory;
+}
+
+const CProgramLookup*& ProgramLookup() {
+  static const CProgramLookup* lookup = nullptr;
+  return lookup;
+}
+
+// The combination data stores its protocols in the document of its position.
+const bool kInstalled = [] {
+  SetLKOwnerDocumentFn([](const BaseData* owner) { return owner ? owner->doc : 0; });
+  return true;
+}();
+
+}  // namespace
+
+void SetDocumentPartFactory(DocumentPartFactory factory) { DocumentParts() = std::move(factory); }
+
+void SetLoadTransferListFactory(LoadTransferListFactory factory) { LoadTransferLists() = std::move(factory); }
+
+void SetProgramLookup(const CProgramLookup* lookup) { ProgramLookup() = lookup; }
+
+const CProgramLookup& GetProgramLookup() {
+  static const CNoProgramLookup none;
+  return ProgramLookup() ? *ProgramLookup() : none;
+}
+
+BaseData::BaseData() {
+  if (DocumentParts()) pSubData = DocumentParts()(*this);
+  if (!pSubData) pSubData = std::make_unique<CEmptyDocumentPart>(*this);
+  if (LoadTransferLists()) luDataList = LoadTransferLists()();
+  if (!luDataList) luDataList = std::make_unique<CEmptyLoadTransferList>();
+  luDataList->SetOwner(this);
+  lastUeberlagerung.owner = this;
+  variables.m_pParent = &GetGlobalVariableStore();
+}
+
+BaseData::~BaseData() {
+  // The transfers refer to this object; they go first.
+  luDataList.reset();
+}
+
+void BaseData::DefineVariables() {
+  variables.RemoveAll();
+  CStringArray names, descriptions, units;
+  CArray<double, double> values;
+  varDefs.GetVariables(names, descriptions, units, values, FALSE);
+  for (INT_PTR i = 0; i < names.GetSize(); ++i) variables.SetVariable(names[i], descriptions[i], units[i], values[i]);
+  if (SettingInt("bSkrib", 0)) pSubData->DefineVariables(0);
+}
+
+int BaseData::ReadData(int document) {
+  int root = VIDUV_GetRootElement(document);
+  if (!root) return 0;
+
+  CString readProgname = VIDUV_GetString(root, "progname");
+  CString readModulename = VIDUV_GetString(root, "modulename");
+  double readVersion = VIDUV_GetDouble(root, "version");
+  const CProgramLookup& programs = GetProgramLookup();
+  if (programs.IsStairProgram(readProgname) && readVersion == 12.0) readVersion = 7.0;
+
+  CProgRecordInfo program;
+  if (programs.FindProg(readProgname, readModulename, program) && program.progVersion < readVersion) {
+    CString text;
+    text.Format(Tr("Die einzulesende Datei ist mit der Version %.2lf\ndes Programms TQ-%s erstellt worden.\nDas "
+                   "Programm liegt jedoch in Version %.2lf vor.\n\nEs wird versucht, die Datei einzulesen, Sie "
+                   "sollten jedoch alle\nanderen geöffneten Positionen sichern und die Eingaben dieser\nPosition "
+                   "überprüfen!")
+                    .GetString(),
+                readVersion, readProgname.GetString(), program.progVersion);
+    AfxMessageBox(text);
+  }
+
+  int info = VIDUV_FindFirstChild(root, "info");
+  if (!info) {
+    AfxMessageBox(Tr("Die Datei enthält keine Positionsdaten (das Element \"info\" fehlt); sie wird nicht gelesen."));
+    return 0;
+  }
+  progname = readProgname;
+  modulename = readModulename;
+  version = readVersion;
+
+  int input = VIDUV_FindFirstChild(root, "input");
+  if (input) {
+    nPage = VIDUV_GetIntWithDefault(input, "nPage", 1, 1);
+    freeText = VIDUV_GetString(input, "freeText");
+    posDesc = VIDUV_GetString(input, "posDesc");
+    dickeLinie = VIDUV_GetInt(input, "dickeLinie") != 0;
+  }
+
+  comment = VIDUV_GetString(info, "comment");
+  owner = VIDUV_GetString(info, "owner");
+  creationdate = VIDUV_GetString(info, "creationdate");
+  lastuser = VIDUV_GetString(info, "lastuser");
+  errors = VIDUV_GetInt(info, "errors");
+  materialgroup = VIDUV_GetInt(info, "materialgroup");
+  norm = VIDUV_GetInt(info, "norm");
+  laendercode = VIDUV_GetInt(info, "laendercode");
+  lknorm = VIDUV_GetInt(info, "lknorm");
+  bIsTemplate = VIDUV_GetInt(info, "bIsTemplate");
+  Modellhof = VIDUV_GetInt(info, "Modellhof") != 0;
+
+  if (input) {
+    varDefs.ReadData(input);
+    if (int skrib = VIDUV_FindFirstChild(input, "Skrib")) pSubData->ReadXML(skrib);
+  }
+  if (SettingInt("bSkrib", 0) && progname != "Skrib" && !programs.IsVariablesProgram(progname) &&
+      varDefs.GetSize() > 0 && pSubData->IsEmpty() && pSubData->HasEditorLink())
+    varDefs.CreateSkribText(*pSubData);
+
+  if (input) {
+    if (bUsesLK) {
+      lastUeberlagerung.ReadData(input);
+      lastUeberlagerung.SetNorm(lknorm);
+    }
+    luDataList->ReadData(input);
+    luDataList->SetOwner(this);
+    luDataList->Recalc();
+  }
+  ReadResults(document);
+  if (input) ReadAnnotations(input);
+  return 1;
+}
+
+void BaseData::WriteData(int document) {
+  int root = VIDUV_GetRootElement(document);
+  if (!root) return;
+
+  VIDUV_SetString(root, "progname", progname);
+  VIDUV_SetString(root, "modulename", modulename);
+  CProgRecordInfo program;
+  const bool known = GetProgramLookup().FindProg(progname, modulename, program);
+  if (known) version = program.progVersion;
+  CString versionText;
+  versionText.Format("%.2lf", version);
+  VIDUV_SetString(root, "version", versionText);
+
+  int info = FindOrAddChild(root, "info");
+  VIDUV_SetString(info, "comment", comment);
+  VIDUV_SetString(info, "owner", owner);
+  VIDUV_SetString(info, "creationdate", creationdate);
+  VIDUV_SetString(info, "lastuser", lastuser);
+  VIDUV_SetInt(info, "errors", errors);
+  VIDUV_SetInt(info, "materialgroup", materialgroup);
+  VIDUV_SetInt(info, "norm", norm);
+  VIDUV_SetInt(info, "laendercode", laendercode);
+  VIDUV_SetInt(info, "lknorm", lknorm);
+  VIDUV_SetInt(info, "bModularisieren", 1);
+  VIDUV_SetInt(info, "bIsTemplate", 0);
+  VIDUV_SetInt(info, "Modellhof", 0);
+  if (known) VIDUV_SetString(info, "progDesc", program.progName);
+
+  int input = FindOrAddChild(root, "input");
+  // Every formula is bound to the definitions above it before its value is written and exported.
+  varDefs.UpdateVariables();
+  varDefs.WriteData(input);
+  int exports = PrepareExportsElement(root);
+  varDefs.WriteExports(exports);
+  if (pSubData->HoldsText()) pSubData->WriteXML(FindOrAddChild(input, "Skrib"), exports);
+
+  VIDUV_SetInt(input, "nPage", nPage);
+  VIDUV_SetString(input, "freeText", freeText);
+  VIDUV_SetString(input, "posDesc", posDesc);
+  VIDUV_SetInt(input, "dickeLinie", dickeLinie ? 1 : 0);
+  if (bUsesLK) lastUeberlagerung.WriteData(input);
+  luDataList->WriteData(input);
+  WriteAnnotations(input);
+}
+
+void BaseData::SetDefaults() {
+  resultMessage.Empty();
+  variables.RemoveAll();
+  variables.m_pParent = &GetGlobalVariableStore();
+  varDefs.RemoveAll();
+  pSubData->Reset();
+  nPage = 1;
+  freeText.Empty();
+}
+
+void BaseData::Redraw(BOOL) {}
+void BaseData::Draw2D(BOOL) {}
+void BaseData::Draw3D(BOOL) {}
+void BaseData::PreviewHook1(int) {}
+void BaseData::PreviewHook2(int) {}
+int BaseData::PreviewQuery(int, int) { return 0; }
+void BaseData::PickObject(CWnd*, int) {}
+void BaseData::DragObject(CWnd*, int, double, double, double, int, int, int) {}
+void BaseData::EndDrag(int) {}
+void BaseData::OnCommandHook(CWnd*, int) {}
+void BaseData::PreviewHook3() {}
+bool BaseData::CheckInput(BaseVarList&, int) { return true; }
+
+void BaseData::SetTabForDoc(int tab) { tabForDoc[doc] = tab; }
+
+int BaseData::GetStartTab(int defaultTab) {
+  if (SettingInt("bAlwaysSkribTab", 0)) return 0;
+  int root = VIDUV_GetRootElement(doc);
+  if (root && VIDUV_GetInt(root, "bJustLoaded")) {
+    VIDUV_DeleteAttr(root, "bJustLoaded");
+    return defaultTab;
+  }
+  int tab = defaultTab;
+  return tabForDoc.Lookup(doc, tab) ? tab : defaultTab;
+}
+
+CString BaseData::GetVortextTabTitle() const {
+  return Tr(SettingInt("bSkrib", 0) ? "Skrib Vortext" : "Vortexttabelle");
+}
+
+int BaseData::PrepareExportsElement(int root) {
+  int exports = FindOrAddChild(root, "exports");
+  for (int value = VIDUV_FindFirstChild(exports, "value"); value;) {
+    int next = VIDUV_FindNextChild(value, "value");
+    VIDUV_DeleteElement(value);
+    value = next;
+  }
+  return exports;
+}
+
+void BaseData::ReadAnnotations(int input) {
+  annotations.RemoveAll();
+  int element = VIDUV_FindFirstChild(input, "annotations");
+  int key = 0;
+  for (int attr = VIDUV_GetFirstAttrHandle(element); attr; attr = VIDUV_GetNextAttrHandle(attr)) {
+    CAnnotation annotation;
+    annotation.key = key++;
+    annotation.name = VIDUV_GetAttrNameByHandle(attr);
+    annotation.text = VIDUV_GetStringByHandle(attr);
+    annotations.Add(annotation);
+  }
+}
+
+void BaseData::WriteAnnotations(int input) {
+  while (int old = VIDUV_FindFirstChild(input, "annotations")) {
+    if (!VIDUV_DeleteElement(old)) break;
+  }
+  if (annotations.IsEmpty()) return;
+  int element = VIDUV_AddChildElement(input, "annotations");
+  for (const CAnnotation& annotation : annotations) VIDUV_SetString(element, annotation.name, annotation.text);
+}
+
+CString BaseData::GetOutputFileName() const {
+  // Only the extension is matched without case; the rest of the path keeps its case.
+  CString name = VIDUV_GetCompleteFileName(doc);
+  if (name.GetLength() >= 4 && name.Right(4).CompareNoCase(".tqx") == 0)
+    return name.Left(name.GetLength() - 4) + ".rtf";
+  return name + ".rtf";
+}
