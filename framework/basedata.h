@@ -142,6 +142,11 @@ class BaseData {
   void SetTabForDoc(int tab);
   int GetStartTab(int defaultTab);
   CString GetVortextTabTitle() const;
+  // Shows a topic of a help file in the host program's folder (the file is opened as a whole: no help viewer
+  // here can jump to a topic).
+  static void ShowHelpTopic(const char* helpFile, const char* topic);
+  // Opens a file below the installation root with the desktop's program for it.
+  static void OpenProgramFile(const char* relativePath);
 
   // The generic results tree and the annotations.
   void ReadAnnotations(int input);

@@ -1,5 +1,7 @@
 #include "framework/utilities.h"
 
+#include "framework/regsettings.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -504,7 +506,15 @@ bool IsClassName(const CObject* object, const char* className) {
 
 // --- Output files ---
 
-CString GetViewerProgram() { return "xdg-open"; }
+CString GetViewerProgram() {
+  const CString& viewer = GetRegSettings().annexoPath;
+  if (!viewer.IsEmpty() && ::access(FsPath(viewer).c_str(), X_OK) == 0) return QuoteArgument(FsPath(viewer)).c_str();
+  return "xdg-open";
+}
+
+bool ShellOpen(const char* path) {
+  return RunProcess(CString("xdg-open ") + QuoteArgument(FsPath(path)).c_str(), SW_SHOWNORMAL);
+}
 
 void OpenWithViewer(const char* path) {
   if (!CDirList::CanOpenFile(path)) {

@@ -139,8 +139,10 @@ bool IsClassName(const CObject* object, const char* className);
 
 // --- Output files ---
 
-// The viewer program for output files (until the settings hold one).
+// The viewer program for output files: the settings' viewer when it is installed, else the desktop's opener.
 CString GetViewerProgram();
+// Opens a file with the desktop's program for it (the shell verb "open"); false when it cannot be started.
+bool ShellOpen(const char* path);
 // Opens the file in the viewer without waiting; a file that cannot be read gives a message.
 void OpenWithViewer(const char* path);
 // Hands the file to the printing program "lp"; a file that cannot be read, or no "lp", gives a message.
