@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build ccache g++ pkg-config
-  libpugixml-dev libminizip-dev zlib1g-dev libcairo2-dev libpng-dev
+  libpugixml-dev libminizip-dev zlib1g-dev libcairo2-dev libfreetype-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )

@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "platform/win/headless.h"
 #include "platform/win/paths.h"
 #include "platform/win/registry.h"
 
@@ -20,7 +21,7 @@ struct State {
   std::map<std::string, std::string> languages;               // area -> language
   std::map<std::string, std::string> storedLanguages;         // area -> language read from the registry
   std::map<std::string, Dictionary> dictionaries;             // "dict.language" -> entries
-  WindowTranslator windowTranslator = nullptr;
+  WindowTranslator windowTranslator = &win::TranslateWindowTexts;
 };
 
 State& TheState() {

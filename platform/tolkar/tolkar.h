@@ -27,7 +27,7 @@ const char* GetLanguage(const char* area);
 // Drops the loaded dictionaries and the languages read from the registry.
 void Reload();
 
-// The window system installs how a window's texts are walked and replaced; until then dialogs stay as they are.
+// How a window's texts are walked and replaced: the window system's walk unless a test installs another.
 using WindowTranslator = BOOL (*)(HWND window, const char* (*translate)(const char* text, void* state), void* state);
 void SetWindowTranslator(WindowTranslator translator);
 

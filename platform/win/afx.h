@@ -8,3 +8,10 @@
 #include "platform/win/msgbox.h"
 #include "platform/win/paths.h"
 #include "platform/win/wintypes.h"
+// The window system: windows with message maps, dialogs, controls, drawing.
+#include "platform/win/afxctl.h"
+#include "platform/win/afxgdi.h"
+#include "platform/win/afxole.h"
+#include "platform/win/afxwnd.h"
+#include "platform/win/headless.h"
+#include "platform/win/winapi.h"
