@@ -6,8 +6,7 @@
 
 #include "engine/messages.h"
 #include "engine/protocol.h"
-
-int g_druckBewSchalter = 0;
+#include "engine/utilities.h"
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -21,13 +20,6 @@ double Grad(double rad)
 cBem::cBem()
 {
     SetzeMaterial(-1, nullptr);
-}
-
-double cBem::WinkelAtan2(double y, double x)
-{
-    if (y == 0.0 && x == 0.0)
-        return kPi / 2.0;
-    return std::atan2(y, x);
 }
 
 double cBem::Vorzeichen(double a, double b)
@@ -270,8 +262,8 @@ void cBem::SpeichereErgebnis(int mode, double N, double My, double Mz, double dm
         e.faktor = bwfakt;
         e.gamma = gamma;
     }
-    e.alfM = Grad(WinkelAtan2(Mz, My));
-    const double alfK = WinkelAtan2(m_kz, m_ky);
+    e.alfM = Grad(engine::Angle(Mz, My));
+    const double alfK = engine::Angle(m_kz, m_ky);
     e.alfK = Grad(alfK);
     e.dmdk = dmdk;
     double nl = Grad(alfK) - 90.0;

@@ -47,10 +47,6 @@ enum BemCode {
     kBemKeineBewehrung = 3,         // design groups without area: nothing to scale
 };
 
-// ---- Engine settings read by the section design (to live in CStuetzenRechner) -------------------------
-// The engine's compression-reinforcement switch: 1 lets the layout choice weaken the compression side.
-extern int g_druckBewSchalter;
-
 class cBem {
 public:
     cBem();
@@ -91,7 +87,6 @@ public:
     int FaserSpannungen(double eps0, double epsT);
 
     // ---- helpers ----
-    static double WinkelAtan2(double y, double x);
     static double Vorzeichen(double a, double b);
     static int MatIndex(int k) { return 30 * k - 1; }
     static double PolygonFlaeche(int n, const double* y, const double* z, double& umfang);

@@ -259,13 +259,6 @@ double SignTransfer(double a, double b)
     return b >= 0.0 ? std::fabs(a) : -std::fabs(a);
 }
 
-double Angle(double y, double x)
-{
-    if (y == 0.0 && x == 0.0)
-        return std::numbers::pi / 2.0;
-    return std::atan2(y, x);
-}
-
 void PrintMatrix(const char* name, int start, int rows, int cols, int kind)
 {
     if (!g_trace.IsOpen())

@@ -54,8 +54,6 @@ double Extremum(int x, int inc, int n, int kind, int& offset);
 int ISign(int i);
 // |a| with the sign of b (b = 0 counts as positive).
 double SignTransfer(double a, double b);
-// atan2(y, x); pi/2 when both are exactly 0.
-double Angle(double y, double x);
 // Writes a matrix of the work arrays to the trace; kind 0 doubles, else ints.
 void PrintMatrix(const char* name, int start, int rows, int cols, int kind);
 

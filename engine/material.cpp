@@ -6,9 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-int g_userMaterial = 0;
-double g_userBeton[22] = {};
-double g_userStahl[10] = {};
+#include "engine/rechner.h"
 
 namespace {
 
@@ -51,11 +49,11 @@ std::vector<std::string> Sorten(int code, bool beton)
 Werte Lade(int code, int grade, bool beton)
 {
     Werte w;
-    if (g_userMaterial == 1) {
+    if (g_rechner.userMaterial == 1) {
         const int n = beton ? 22 : 10;
         for (int k = 0; k < n; ++k) {
             char text[64];
-            std::snprintf(text, sizeof text, "%lf", beton ? g_userBeton[k] : g_userStahl[k]);
+            std::snprintf(text, sizeof text, "%lf", beton ? g_rechner.userBeton[k] : g_rechner.userStahl[k]);
             w.m_map[beton ? kBetonKeys[k] : kStahlKeys[k]] = text;
         }
         return w;
@@ -308,7 +306,7 @@ int HoleMaterialListen(int code, char* betonNamen, char* stahlNamen, int& nBeton
         }
         return n;
     };
-    if (g_userMaterial == 1) {
+    if (g_rechner.userMaterial == 1) {
         nBeton = schreibe(betonNamen, {"concrete"}, 30);
         nStahl = schreibe(stahlNamen, {"steel"}, 20);
         return 0;

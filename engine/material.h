@@ -25,14 +25,9 @@ public:
 MaterialKatalog* SetzeMaterialKatalog(MaterialKatalog* katalog);
 
 // ---- User materials ----------------------------------------------------------------------------------
-// 1: values come from the two user tables instead of the catalogue.
-extern int g_userMaterial;
-// "Ecm", "Ec0m", "G", "fck", "tau_cm", "fctm", "epsilon_c1u", "epsilon_c1", "epsilon_c2u", "epsilon_c2",
-// "phi", "fbd", "gamma_cg", "gamma_ca", "gamma_cgu", "gamma_cau", "gamma_cgf", "gamma_caf", "gamma",
-// "gamma_u", "mue", "alpha_t" (catalogue units: N/mm2, per mille).
-extern double g_userBeton[22];
-// "E", "gamma", "fyk", "ftk", "gamma_sg", "gamma_sa", "alpha_t", "epsilon_yd", "epsilon_szul", "duk".
-extern double g_userStahl[10];
+// The user-material switch and the two user tables are model input of the calculation object
+// (CStuetzenRechner::userMaterial, userBeton, userStahl); with the switch at 1 the values come from them
+// instead of the catalogue.
 
 // ---- Values of the stress-strain laws -----------------------------------------------------------------
 // Concrete of engine code `code` (0, 1, 2, 3, 11, 12, 13) and grade index `grade`: fck, fcd (kN/m2), the

@@ -224,6 +224,7 @@ int CStuetzenRechner::ZaehleKombinationen()
         return kSetupSpeicher;
 
     INDEX[2] = INDEX[0];
+    nErgebnisPlaetze = NKOMBI;
     for (const auto& s : doubles) {
         INDEX[s.slot] = INDEX[1];
         INDEX[1] += static_cast<int>(s.size);

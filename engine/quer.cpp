@@ -5,8 +5,6 @@
 
 #include "engine/material.h"
 
-QuerschnittsEingabe g_querEingabe;
-QuerschnittsFelder g_querFelder;
 cQuer g_quer[kMaxQuerschnitte];
 
 namespace {
@@ -404,7 +402,7 @@ int SetzeQuerUm()
     const int nel = std::min(g_rechner.nStaebe, kMaxStaebe);
     for (int e = 0; e < nel; ++e) {
         const int feld = std::clamp(g_rechner.stabFeld[e], 0, kMaxFelder - 1);
-        const StabQuerschnitt& s = g_querEingabe.feld[feld];
+        const StabQuerschnitt& s = g_rechner.querEingabe.feld[feld];
         int typ = s.typ + 1;
         if (typ == 2)
             typ = 3;
@@ -419,11 +417,11 @@ int SetzeQuerUm()
             q.Bereite(NORM, typ, s.betonGuete, s.stahlGuete, s.wort, s.d, 1, 0, wert, wert, s.c1, s.c2);
             QuerschnittsRecord r;
             q.m_bem.HoleQuerschnittswerte(r);
-            g_querFelder.A[iq] = r.A;
-            g_querFelder.Iy[iq] = r.Iy;
-            g_querFelder.Iz[iq] = r.Iz;
-            g_querFelder.It[iq] = r.Imin;
-            g_querFelder.E[iq] = r.E1000;
+            g_rechner.querFelder.A[iq] = r.A;
+            g_rechner.querFelder.Iy[iq] = r.Iy;
+            g_rechner.querFelder.Iz[iq] = r.Iz;
+            g_rechner.querFelder.It[iq] = r.Imin;
+            g_rechner.querFelder.E[iq] = r.E1000;
         }
     }
     return 0;

@@ -69,31 +69,6 @@ private:
     void Werte();
 };
 
-// ---- Section input and per-section arrays (to live in CStuetzenRechner) -------------------------------
-// The cross-section of a field as the driver enters it; type numbers of the member section (0 rectangle,
-// 1 and 2 circle, 3 type 4, 4 polygon).
-struct StabQuerschnitt {
-    int typ = 0;
-    double d[4] = {};          // cm
-    int betonGuete = 0, stahlGuete = 0;
-    int wort = 0;              // reinforcement layout word
-    double bewehrung = 0.0;    // stored reinforcement value, cm2
-    double c1 = 0.0, c2 = 0.0; // edge distances of the bars, cm
-    double weiter = 0.0;
-};
-
-struct QuerschnittsEingabe {
-    StabQuerschnitt feld[kMaxFelder];   // per field
-};
-extern QuerschnittsEingabe g_querEingabe;
-
-// The per-section arrays of the frame analysis filled by SetzeQuerUm.
-struct QuerschnittsFelder {
-    double A[kMaxQuerschnitte] = {}, Iy[kMaxQuerschnitte] = {}, Iz[kMaxQuerschnitte] = {};
-    double It[kMaxQuerschnitte] = {}, E[kMaxQuerschnitte] = {};
-};
-extern QuerschnittsFelder g_querFelder;
-
 // The engine's 200 sections: member e owns 2e (start) and 2e + 1 (end).
 extern cQuer g_quer[kMaxQuerschnitte];
 

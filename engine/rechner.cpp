@@ -1,5 +1,7 @@
 #include "engine/rechner.h"
 
+#include <cstdio>
+
 #include "engine/messages.h"
 #include "engine/protocol.h"
 
@@ -58,4 +60,67 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
     default:
         break;
     }
+}
+
+void CStuetzenRechner::MeldeDltr3DFehler(int code, bool elementFehler)
+{
+    if (elementFehler)
+        EngineMessage("errind != 0");
+    switch (code) {
+    case 1:
+        EngineMessage("Fehler beim aufstellen der Elementmatrizen.\nBitte Stützengeometrie überprüfen.");
+        break;
+    case 2:
+        EngineMessage("Fehler beim lösen des Gleichungssystems.\nBitte Lagerdefinitionen, Biegesteifigkeiten und "
+                      "Vorverformungen überprüfen.");
+        break;
+    case 3:
+        EngineMessage("Fehler in der Bemessung.\nBitte Bemessungsangaben überprüfen.");
+        break;
+    case 4:
+        break;  // the driver reports it
+    case 5:
+        EngineMessage("Das System ist für die Arbeitsfelder der Berechnung zu groß. Bitte Stabteilung "
+                      "oder Anzahl der Kombinationen verringern.");
+        break;
+    case 99:
+        EngineMessage("Anzahl der max. Iterationsschritte überschritten.\nBitte vorh. Bewehrung erhöhen.");
+        break;
+    default:
+        if (code > 0 && code < 100) {
+            char text[64];
+            std::snprintf(text, sizeof text, "Ende mit Fehlernummer = %d", code);
+            EngineMessage(text);
+        }
+        break;
+    }
+}
+
+int CStuetzenRechner::Waehle(int kind, int mode, int stage)
+{
+    wahlArt = kind;
+    wahlModus = mode;
+    wahlStufe = stage;
+    return kombi.WaehleKombinationen(kind, mode, stage, 0);
+}
+
+bool CStuetzenRechner::KombiTexte(int lf, std::string& titel, std::string& formel) const
+{
+    if (lf < 0 || lf >= kombi.nAusgewaehlt || wahlStufe < 0 || wahlStufe >= kKombiBlocks)
+        return false;
+    // the selection of the last Waehle, counted again in its block
+    int n = 0;
+    for (int c = 0; c < kombi.nKombi[wahlStufe] && c < kMaxKombinationen; ++c) {
+        std::string t = kombi.titel[wahlStufe][c];
+        const int nummer = kombi.sprache == 0 ? NachweisNummerDeutsch(kombi.namensCode, 0, t, 1)
+                                              : NachweisNummerEnglisch(kombi.namensCode, 0, t, 1);
+        if (!(wahlModus >= 3 ? nummer >= 2 : nummer == wahlArt))
+            continue;
+        if (n++ == lf) {
+            titel = kombi.titel[wahlStufe][c];
+            formel = kombi.formel[wahlStufe][c];
+            return true;
+        }
+    }
+    return false;
 }

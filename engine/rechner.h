@@ -8,6 +8,8 @@
 
 #include "engine/kombisatz.h"
 
+class CDC;
+
 // Capacities of the fixed arrays.
 constexpr int kMaxFelder = 100;         // fields of the column
 constexpr int kMaxStaebe = 100;         // members (each has a start and an end section)
@@ -51,6 +53,62 @@ struct QuerWechsel {
     double laenge = 0.0;   // m
 };
 
+// The cross-section of a field as the driver enters it; type numbers of the member section (0 rectangle,
+// 1 and 2 circle, 3 type 4, 4 polygon).
+struct StabQuerschnitt {
+    int typ = 0;
+    double d[4] = {};          // cm
+    int betonGuete = 0, stahlGuete = 0;
+    int wort = 0;              // reinforcement layout word
+    double bewehrung = 0.0;    // stored reinforcement value, cm2
+    double c1 = 0.0, c2 = 0.0; // edge distances of the bars, cm
+    double weiter = 0.0;
+};
+
+struct QuerschnittsEingabe {
+    StabQuerschnitt feld[kMaxFelder];   // per field
+};
+
+// The per-section arrays of the frame analysis (section 2e starts member e, 2e + 1 ends it): filled by
+// SetzeQuerUm, E and the bending stiffnesses renewed by every analysis run.
+struct QuerschnittsFelder {
+    double A[kMaxQuerschnitte] = {};    // m2
+    double Iy[kMaxQuerschnitte] = {};   // m4
+    double Iz[kMaxQuerschnitte] = {};   // m4
+    double It[kMaxQuerschnitte] = {};   // m4 (the smaller bending inertia)
+    double E[kMaxQuerschnitte] = {};    // kN/m2
+    // bending stiffnesses E*I/1000 (MNm2): current and those before the last update
+    double By[kMaxQuerschnitte] = {}, Bz[kMaxQuerschnitte] = {};
+    double ByAlt[kMaxQuerschnitte] = {}, BzAlt[kMaxQuerschnitte] = {};
+};
+
+// Imperfection and creep-eccentricity input of one construction stage.
+struct ImperfektionsEingabe {
+    int art = 0;                // 0 inclination, 1 eigenmode-affine, 2 and 3 the same plus creep; else none
+    int komponenten = 0;        // 1: the inclination is given as its two components
+    double neigungW = 0.0;      // rad, first component (acts on w)
+    double neigungV = 0.0;      // rad, second component (acts on v)
+    double neigung = 0.0;       // rad, magnitude shared by the modes
+    double teiler = 0.0;        // eigenmode amplitude = total length / teiler
+    int Kriech_CKAusm = 0;      // 0: the amplitude is the eccentricity at the reference node
+    int Kriech_Bzkn = 0;        // reference field: the node at koor[Kriech_Bzkn]
+    double ausmitte = 0.0;      // eccentricity e at the reference node, cm
+};
+
+// Fire-check result of one section, as the fire check leaves it (N, moments, resisting force, load
+// level, required width and axis distance, reinforcement) for SpeichereBrandErgebnis.
+struct BrandErgebnisBlock {
+    double NEdfi = 0.0;     // kN
+    double My = 0.0;        // kNm
+    double Mz = 0.0;        // kNm
+    double NR = 0.0;        // kN
+    double muefi = 0.0;     // load level
+    double bErf = 0.0;      // cm
+    double aErf = 0.0;      // cm
+    double As = 0.0;        // m2
+    int OK = 0;             // 1 satisfied
+};
+
 // Results of the model set-up that its caller turns into messages.
 enum SetupCode {
     kSetupOk = 0,
@@ -92,6 +150,23 @@ public:
     double kriechFakt[kMaxKriech] = {};
     std::string basisPfad;                // base path of the combination files
     int dateiNummer = 0;                  // files are named with dateiNummer + 1
+    QuerschnittsEingabe querEingabe;      // the sections of the fields
+    ImperfektionsEingabe imperfektion[kStufen];
+    // material values: 1 takes them from the two user tables instead of the catalogue
+    int userMaterial = 0;
+    // "Ecm", "Ec0m", "G", "fck", "tau_cm", "fctm", "epsilon_c1u", "epsilon_c1", "epsilon_c2u", "epsilon_c2",
+    // "phi", "fbd", "gamma_cg", "gamma_ca", "gamma_cgu", "gamma_cau", "gamma_cgf", "gamma_caf", "gamma",
+    // "gamma_u", "mue", "alpha_t" (catalogue units: N/mm2, per mille)
+    double userBeton[22] = {};
+    // "E", "gamma", "fyk", "ftk", "gamma_sg", "gamma_sa", "alpha_t", "epsilon_yd", "epsilon_szul", "duk"
+    double userStahl[10] = {};
+    // compression-reinforcement switch: 1 lets the layout choice weaken the compression side
+    int druckBewSchalter = 0;
+    // passed through to the verification: three material selectors, the fire switch and its parameters
+    // (resistance class 0..4, exposure, a third value)
+    int materialWahl[3] = {};
+    int brandSchalter = 0;
+    double brandParameter[3] = {};
 
     // ---- the combination set ----
     CKombiSatz kombi;
@@ -100,12 +175,18 @@ public:
     double AusAs[kMaxQuerschnitte] = {};
     int LKBem[kMaxQuerschnitte][2] = {};
     double bwFaktor[kMaxQuerschnitte] = {};   // largest first-order design factor of each section
+    QuerschnittsFelder querFelder;            // the frame analysis's section values and stiffnesses
+    BrandErgebnisBlock brandBlock[kMaxQuerschnitte];  // the last fire check of each section
 
     // ---- run state ----
     int rissSchalter = 0;          // 1 during the serviceability pass
     int aussergewoehnlich = 0;     // 1 while accidental-situation material values apply
     int aktSystem = 0;             // construction stage in hand
     int textX = 0, textY = 0;      // position of the closing note
+    int fortschrittX = 5, fortschrittY = 30;  // position of the progress line of an analysis
+    int protokollDetail = 0;       // 1: the imperfections write their detail lines
+    int rissBasis = 0;             // first result slot of the serviceability pass
+    int wahlArt = 0, wahlModus = 0, wahlStufe = 0;  // the last selection of the passes
     int INDEX[kIndexGroesse] = {};
     std::string meldung;           // the engine's message buffer
 
@@ -117,6 +198,7 @@ public:
     double x[kMaxKnoten] = {};         // node coordinates, ascending from the foot
     int stabFeld[kMaxKnoten] = {};     // field of each member
     double stabEz[kMaxKnoten] = {};    // eccentricity of each member (its field's on the first)
+    int nErgebnisPlaetze = 0;          // combinations the result areas of the partition hold
     int nLastSaetze = 0;               // line-load records
     int nPunktSaetze = 0;              // point-load records
     float zeichenMassstab = 0.0f;      // read by the report drawing
@@ -162,6 +244,54 @@ public:
     // and in first order without the crack switch keeps the governing combinations of reactions and
     // deformations (slots 60 and 61).
     void SpeichereSystemErgebnisse(int mode, int k, int base, int reactions, int displacements, int forces);
+
+    // ---- the pass sequence ----
+    // The full calculation over every stage and kind of combination file; returns the number of result
+    // slots of the ultimate passes, or 0 when the run failed.
+    int RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAccidentalFinal);
+    // The first-order run alone; returns the number of "Tr" combinations computed, or 0 on failure.
+    int RechneRegelNachweis(CDC* dc, int nSteps, int nFirstFree);
+    // Keeps the governing reinforcement of every section after an analysis of kind `kind` (0, 1 first
+    // order, 2 second order, 3 serviceability, 4 fire, 5 accidental second order); before != 0: nothing.
+    void MerkeMassgebend(int k, int base, int kind, int before = 0);
+    // Raises the reinforcement field by field: mode 0 by the first-order design factors, mode 1 to the
+    // largest area of the field.
+    void AsAusRegelbemessung(int mode);
+    // Appends the fire record of the last fire combination to the result container.
+    void SpeichereBrandErgebnis();
+
+    // Selects the combinations of a stage and remembers the selection mode.
+    int Waehle(int kind, int mode, int stage);
+    // Title and formula text of selected combination lf; false when it cannot be found.
+    bool KombiTexte(int lf, std::string& titel, std::string& formel) const;
+
+    // ---- frame analysis ----
+    // One analysis of combination lf of the selection in mode -1 (eigenvalues), 0 (first order), 1 (creep)
+    // or 2 (second order); base offsets the combination's result slots. Returns 0, 1 element matrix,
+    // 2 equation system, 3 design, 4 reinforcement ratio, 5 work arrays too small, 99 iteration limit, or
+    // the negative code of a failed eigen solution.
+    int RechneDltr3D(CDC* dc, int mode, int lf, int base);
+    // Stores the design values of every section of combination lf after an analysis (modes 0 and 2) and
+    // keeps the governing combination of each section; endForces: the run's 14 end forces per member.
+    // Per section (2E values per combination and slot):
+    //   first order  50 N, 51 My, 52 Mz (kN, kNm), 53 present As (cm2), 54 bwfakt, 55 present safety
+    //                factor, 56 ratio mue (%), 57 smallest concrete strain, 58 largest steel strain (per
+    //                mille); governing combination: int slot 62 the smallest safety factor of the design,
+    //                63 the largest steel strain of the strain check (serviceability pass)
+    //   second order 23 N, 24 My, 25 Mz, 26..37 the design object's result values 3..14 (areas and kinds of
+    //                the two reinforcement groups, gamma, strain plane), 38 present safety factor,
+    //                39 present As (cm2), 40 smallest concrete strain; int slot 66 the combination with
+    //                the smallest safety factor
+    void SpeichereBemessungswerte(int mode, int lf, int endForces);
+
+    // ---- imperfections and factors ----
+    void RechneVorverformungen(int comb, int stage);
+    static void PSIFAKT(double fakteig, double alfa0, double alfaE, double& fy, double& fz, double& f1, double& f2);
+    static void SetzeGamma(double& g1, double& g2, double& g3, double& g4);
+    double LastFaktor(int norm, int mode, int k) const;
+
+    // Shows the message of an analysis code (and of a refused element matrix) as the analysis ends.
+    void MeldeDltr3DFehler(int code, bool elementFehler);
 
     // Reports a failed analysis code of a run: codes 1, 2 and 99 to the error log, code 4 (reinforcement
     // ratio beyond the code's limit) as a message to the user; other codes report nothing.

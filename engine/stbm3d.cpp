@@ -5,6 +5,7 @@
 
 #include "engine/bem.h"
 #include "engine/protocol.h"
+#include "engine/rechner.h"
 
 void cBem::BerechneBezugspunkt()
 {
@@ -176,7 +177,7 @@ int cBem::WaehleBewehrungsbild(double N, double My, double Mz)
             nurdruck = 1;
             const double mStern = (100.0 * h / kdStern) * (100.0 * h / kdStern) * b;
             const double am = std::fabs(medy);
-            if (!m_minBew && g_druckBewSchalter == 1 && mStern < am && am < 2.0 * mStern) {
+            if (!m_minBew && g_rechner.druckBewSchalter == 1 && mStern < am && am < 2.0 * mStern) {
                 const double a1 = summe(1), a2 = summe(2);
                 if (My > 0.0 && a2 > 0.0)
                     fBot = ((am - mStern) / am) * a1 / a2;

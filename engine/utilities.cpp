@@ -1,5 +1,8 @@
 #include "engine/utilities.h"
 
+#include <cmath>
+#include <numbers>
+
 COLORREF g_farben[kFarbAnzahl] = {};
 
 void SetzeFarben()
@@ -55,4 +58,11 @@ double Interpoliere(const double* y, const double* x, int n, double x0)
             return y[i] + (y[i + 1] - y[i]) * (x0 - x[i]) / (x[i + 1] - x[i]);
     }
     return 0.0;
+}
+
+double engine::Angle(double y, double x)
+{
+    if (y == 0.0 && x == 0.0)
+        return std::numbers::pi / 2.0;
+    return std::atan2(y, x);
 }

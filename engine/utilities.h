@@ -16,3 +16,8 @@ int Runde(double x);
 // Linear interpolation of y over the monotonic table x (n entries, ascending or descending) at x0;
 // values beyond the ends are those of the ends; 0.0 when no interval holds x0.
 double Interpoliere(const double* y, const double* x, int n, double x0);
+
+namespace engine {
+// atan2(y, x) in radians; pi/2 when both are exactly 0.
+double Angle(double y, double x);
+}  // namespace engine

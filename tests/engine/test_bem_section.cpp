@@ -6,6 +6,7 @@
 #include <random>
 
 #include "engine/bem.h"
+#include "engine/utilities.h"
 #include "tests/engine/section_fixture.h"
 
 using namespace section_test;
@@ -158,9 +159,9 @@ TEST(BemGesetz, ConcreteTensionFactor)
 
 TEST(BemHelfer, SmallRoutines)
 {
-    EXPECT_DOUBLE_EQ(cBem::WinkelAtan2(0.0, 0.0), kPi / 2.0);
-    EXPECT_DOUBLE_EQ(cBem::WinkelAtan2(1.0, 0.0), kPi / 2.0);
-    EXPECT_DOUBLE_EQ(cBem::WinkelAtan2(0.0, -1.0), kPi);
+    EXPECT_DOUBLE_EQ(engine::Angle(0.0, 0.0), kPi / 2.0);
+    EXPECT_DOUBLE_EQ(engine::Angle(1.0, 0.0), kPi / 2.0);
+    EXPECT_DOUBLE_EQ(engine::Angle(0.0, -1.0), kPi);
     EXPECT_EQ(cBem::Vorzeichen(-3.0, 0.0), 3.0);
     EXPECT_EQ(cBem::Vorzeichen(3.0, -1.0), -3.0);
     EXPECT_EQ(cBem::MatIndex(0), -1);

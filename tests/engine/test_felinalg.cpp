@@ -6,6 +6,7 @@
 
 #include "engine/felinalg.h"
 #include "engine/protocol.h"
+#include "engine/utilities.h"
 #include "work_fixture.h"
 
 using namespace engine;

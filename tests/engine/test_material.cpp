@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/material.h"
+#include "engine/rechner.h"
 
 namespace {
 
@@ -16,26 +17,26 @@ void SetzeBetonC30(double fck = 30.0)
 {
     const double werte[22] = {33000, 34600, 13750, fck, 1.64, 2.9, -3.5, -2.2, -3.5, -2.0, 2.2,
                               3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2, 25,   24,   0.2,  1e-5};
-    std::memcpy(g_userBeton, werte, sizeof werte);
+    std::memcpy(g_rechner.userBeton, werte, sizeof werte);
 }
 
 // B500B: E 200000, fyk 500, ftk 540, gamma_s 1.15 / 1.0, eps_yd 2.17, eps_ud 25, duk 50.
 void SetzeStahlB500()
 {
     const double werte[10] = {200000, 78.5, 500, 540, 1.15, 1.0, 1e-5, 2.17, 25, 50};
-    std::memcpy(g_userStahl, werte, sizeof werte);
+    std::memcpy(g_rechner.userStahl, werte, sizeof werte);
 }
 
 class MaterialTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_altUser = g_userMaterial;
-        g_userMaterial = 1;
+        m_altUser = g_rechner.userMaterial;
+        g_rechner.userMaterial = 1;
         SetzeBetonC30();
         SetzeStahlB500();
     }
-    void TearDown() override { g_userMaterial = m_altUser; }
+    void TearDown() override { g_rechner.userMaterial = m_altUser; }
 
     struct Beton {
         double fck = -7, fcd = -7, e1 = -7, e2 = -7, ecm = -7, form = -7;
@@ -234,13 +235,13 @@ protected:
     void SetUp() override
     {
         m_alt = SetzeMaterialKatalog(&m_katalog);
-        m_altUser = g_userMaterial;
-        g_userMaterial = 0;
+        m_altUser = g_rechner.userMaterial;
+        g_rechner.userMaterial = 0;
     }
     void TearDown() override
     {
         SetzeMaterialKatalog(m_alt);
-        g_userMaterial = m_altUser;
+        g_rechner.userMaterial = m_altUser;
     }
     KleinKatalog m_katalog;
 

@@ -19,16 +19,16 @@ class QuerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_altUser = g_userMaterial;
-        g_userMaterial = 1;
+        m_altUser = g_rechner.userMaterial;
+        g_rechner.userMaterial = 1;
         // EC2 C30/37 and B500B as in the codes' tables (see the material tests)
         const double beton[22] = {33000, 34600, 13750, 30, 1.64, 2.9, -3.5, -2.2, -3.5, -2.0, 2.2,
                                   3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2, 25,   24,   0.2,  1e-5};
         const double stahl[10] = {200000, 78.5, 500, 540, 1.15, 1.0, 1e-5, 2.17, 25, 50};
-        std::memcpy(g_userBeton, beton, sizeof beton);
-        std::memcpy(g_userStahl, stahl, sizeof stahl);
+        std::memcpy(g_rechner.userBeton, beton, sizeof beton);
+        std::memcpy(g_rechner.userStahl, stahl, sizeof stahl);
     }
-    void TearDown() override { g_userMaterial = m_altUser; }
+    void TearDown() override { g_rechner.userMaterial = m_altUser; }
 
     static double Summe(const cQuer& q)
     {
@@ -159,7 +159,7 @@ TEST_F(QuerTest, SetzeQuerUmFillsTheSectionArrays)
     g_rechner.stabFeld[0] = 0;
     g_rechner.stabFeld[1] = 0;
     NORM = 2;
-    StabQuerschnitt& s = g_querEingabe.feld[0];
+    StabQuerschnitt& s = g_rechner.querEingabe.feld[0];
     s = StabQuerschnitt{};
     s.typ = 0;
     s.d[0] = 30;
@@ -170,11 +170,11 @@ TEST_F(QuerTest, SetzeQuerUmFillsTheSectionArrays)
     EXPECT_EQ(SetzeQuerUm(), 0);
     for (int iq = 0; iq < 4; ++iq) {
         SCOPED_TRACE(iq);
-        EXPECT_NEAR(g_querFelder.A[iq], 0.15, 1e-12);
-        EXPECT_NEAR(g_querFelder.Iy[iq], 0.3 * 0.125 / 12.0, 1e-12);
-        EXPECT_NEAR(g_querFelder.Iz[iq], 0.5 * 0.027 / 12.0, 1e-12);
-        EXPECT_NEAR(g_querFelder.It[iq], 0.5 * 0.027 / 12.0, 1e-12);
-        EXPECT_NEAR(g_querFelder.E[iq], 33.0e6, 1e-3);
+        EXPECT_NEAR(g_rechner.querFelder.A[iq], 0.15, 1e-12);
+        EXPECT_NEAR(g_rechner.querFelder.Iy[iq], 0.3 * 0.125 / 12.0, 1e-12);
+        EXPECT_NEAR(g_rechner.querFelder.Iz[iq], 0.5 * 0.027 / 12.0, 1e-12);
+        EXPECT_NEAR(g_rechner.querFelder.It[iq], 0.5 * 0.027 / 12.0, 1e-12);
+        EXPECT_NEAR(g_rechner.querFelder.E[iq], 33.0e6, 1e-3);
         EXPECT_NEAR(g_quer[iq].m_sa[0], 3e-4, 1e-15);
     }
     g_rechner.nStaebe = 0;
@@ -233,7 +233,7 @@ TEST_F(QuerTest, SmallLoadGivesDin1045Minimum)
     // DIN 1045 (1988): the minimum is the ratio 0.8 % of the concrete area: 0.008 * 1500 = 12 cm2
     Din1045Katalog katalog;
     MaterialKatalog* alt = SetzeMaterialKatalog(&katalog);
-    g_userMaterial = 0;
+    g_rechner.userMaterial = 0;
     cQuer& q = g_quer[3];
     const double d[4] = {30, 50, 0, 0};
     q.Bereite(0, 1, 0, 0, 0, d, 1, 0, 0.0, 0.0, 5.0, 5.0);

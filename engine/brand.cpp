@@ -1,0 +1,204 @@
+// The two passes of the tabulated fire check: first every section must carry its fire normal force at
+// all, then its dimensions are compared with the table for its load level, raising the resisting force
+// where they fall short.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/brand.h"
+#include "engine/quer.h"
+
+namespace {
+
+struct Variante {
+    bool ec2;             // the tables of EN 1992-1-2 with two options, no length dependence
+    double nFaktor;       // first pass: the design force is this multiple of the fire force
+    double grenze1Start;  // ratio limits (percent) of the first pass
+    double grenze1Ende;
+    double grenze2;       // of the second pass
+    double raiseStart;    // raising factor of the resisting force
+    double raiseEnde;
+};
+
+// The stored thresholds sit just below the limits, so that a ratio at the limit counts as reaching it.
+constexpr Variante kDin{false, 2.0, 8.999999999, 8.999999999, 8.999999999, 1.1, 1.1};
+constexpr Variante kEc2De{true, 1.0, 4.089999999, 3.999999999, 3.999999999, 1.01, 1.1};
+
+double LastNiveau(double nedfi, double nr)
+{
+    if (std::fabs(nr) > 0.0)
+        return std::fabs(nedfi) / std::fabs(nr);
+    return nedfi == 0.0 ? 0.0 : 1e30;  // a section that resists nothing is fully loaded
+}
+
+struct Bedarf {
+    double b = 0.0, a = 0.0;  // cm
+};
+
+// Required b and a for load level mue; true when the section's b and a meet them. A negative exposure
+// requires nothing.
+bool Nachschlagen(const Variante& v, int seiten, int klasse, int art, double laenge, double mue, double b, double a,
+                  Bedarf& bedarf)
+{
+    namespace t = brand_tabellen;
+    if (seiten < 0) {
+        bedarf = Bedarf{};
+        return true;
+    }
+    const bool einseitig = seiten == 0;
+    if (!v.ec2) {
+        const double* tb = einseitig ? t::kDinBEinseitig : t::kDinBMehrseitig;
+        const double* ta = einseitig ? t::kDinAEinseitig : t::kDinAMehrseitig;
+        bedarf.b = InterpoliereBrandtabelle(tb, mue, klasse, art, laenge);
+        bedarf.a = InterpoliereBrandtabelle(ta, mue, klasse, art, laenge);
+        return bedarf.b <= b && bedarf.a <= a;
+    }
+    const Bedarf o1{InterpoliereBrandtabelleMue(einseitig ? t::kEc2B1Einseitig : t::kEc2B1Mehrseitig, mue, klasse),
+                    InterpoliereBrandtabelleMue(einseitig ? t::kEc2A1Einseitig : t::kEc2A1Mehrseitig, mue, klasse)};
+    const Bedarf o2{InterpoliereBrandtabelleMue(einseitig ? t::kEc2B1Einseitig : t::kEc2B2Mehrseitig, mue, klasse),
+                    InterpoliereBrandtabelleMue(einseitig ? t::kEc2A1Einseitig : t::kEc2A2Mehrseitig, mue, klasse)};
+    const bool ok1 = o1.b <= b && o1.a <= a;
+    const bool ok2 = o2.b <= b && o2.a <= a;
+    bedarf = ok1 || !ok2 ? o1 : o2;
+    return ok1 || ok2;
+}
+
+// Designs section iq for the normal force n with the moments of its ultimate check.
+void Bemesse(int code, int iq, double gamma, const double* kraefte, double n)
+{
+    const cBem& b = g_quer[iq].m_bem;
+    double r[7];
+    std::copy(kraefte, kraefte + 7, r);
+    r[0] = n;
+    r[4] = b.m_erg[3].My;
+    r[5] = b.m_erg[3].Mz;
+    RechneBem(code, iq, 4, gamma, 1.001, r);
+}
+
+int BrandTabelle(const Variante& v, int code, int nel, const double* forces, double gamma, int stride,
+                 const double* knotenX, int klasse, int seiten)
+{
+    nel = std::clamp(nel, 0, kMaxStaebe);
+    if (stride < 7)
+        stride = 7;
+    klasse = std::clamp(klasse, 0, 4);
+    const double laenge = knotenX ? knotenX[nel] : 0.0;
+    int ergebnis = kBrandOk;
+
+    // first pass: can every section carry its fire normal force?
+    for (int iq = 0; iq < 2 * nel; ++iq) {
+        cQuer& q = g_quer[iq];
+        cBem& b = q.m_bem;
+        BrandErgebnisBlock& blk = g_rechner.brandBlock[iq];
+        const double* rec = forces + static_cast<std::ptrdiff_t>(iq) * stride;
+        const double nedfi = rec[0];
+        blk.NEdfi = nedfi;
+        blk.My = b.m_erg[3].My;
+        blk.Mz = b.m_erg[3].Mz;
+        blk.NR = b.m_erg[3].N;
+        blk.muefi = LastNiveau(nedfi, blk.NR);
+        blk.OK = 1;
+        blk.As = b.HoleAS();
+        if (!(blk.muefi > 1.0))
+            continue;
+        blk.NR = v.nFaktor * nedfi;
+        blk.muefi = 1.0;
+        Bemesse(code, iq, gamma, rec, v.nFaktor * nedfi);
+        if (b.bwfakt <= 1.0) {
+            blk.As = BrandBewehrungVorhanden(b);
+        } else {
+            blk.As = b.HoleAS() * b.bwfakt;
+            const double grenze = iq % 2 == 0 ? v.grenze1Start : v.grenze1Ende;
+            if (q.m_Ac > 0.0 && blk.As * 100.0 / q.m_Ac >= grenze) {
+                ergebnis = kBrandBewehrungsgrad;
+                blk.OK = 0;
+            } else {
+                b.AsErhoeheung(b.bwfakt);
+            }
+        }
+    }
+    if (ergebnis == kBrandBewehrungsgrad)
+        return ergebnis;
+
+    // second pass: the table, raising the resisting force where the section falls short
+    for (int iq = 0; iq < 2 * nel; ++iq) {
+        cQuer& q = g_quer[iq];
+        cBem& b = q.m_bem;
+        BrandErgebnisBlock& blk = g_rechner.brandBlock[iq];
+        const double* rec = forces + static_cast<std::ptrdiff_t>(iq) * stride;
+        const double nedfi = rec[0];
+        int typ = 0, g1 = 0, g2 = 0, wort = 0, flag = 0;
+        double dim[4] = {};
+        q.HoleEingabe(typ, g1, g2, wort, dim, flag);
+        const double bVorh = typ == 1 ? std::min(dim[0], dim[1]) : dim[0];
+        const double aVorh = std::min(dim[2], dim[3]);
+        const int art = typ == 1 ? 0 : 1;
+
+        const double n3 = b.m_erg[3].N, n4 = b.m_erg[4].N;
+        double nr = std::fabs(n3) >= std::fabs(n4) ? n3 : n4;
+        double mue = LastNiveau(nedfi, nr);
+        Bedarf bedarf;
+        if (Nachschlagen(v, seiten, klasse, art, laenge, mue, bVorh, aVorh, bedarf)) {
+            blk.bErf = bedarf.b;
+            blk.aErf = bedarf.a;
+            continue;
+        }
+        const double raise = iq % 2 == 0 ? v.raiseStart : v.raiseEnde;
+        bool moeglich = true;
+        do {
+            // a section that resists nothing cannot be raised into the table
+            if (nr == 0.0) {
+                moeglich = false;
+                break;
+            }
+            nr *= raise;
+            mue = LastNiveau(nedfi, nr);
+            if (mue < 0.001) {
+                moeglich = false;
+                break;
+            }
+        } while (!Nachschlagen(v, seiten, klasse, art, laenge, mue, bVorh, aVorh, bedarf));
+        if (!moeglich) {
+            ergebnis = kBrandAbmessungen;
+            blk.OK = 0;
+            continue;
+        }
+        blk.bErf = bedarf.b;
+        blk.aErf = bedarf.a;
+        blk.NEdfi = nedfi;
+        blk.My = b.m_erg[3].My;
+        blk.Mz = b.m_erg[3].Mz;
+        blk.NR = nr;
+        blk.muefi = mue;
+        Bemesse(code, iq, gamma, rec, nr);
+        if (b.bwfakt <= 1.0) {
+            blk.As = b.HoleAS() * b.bwfakt;
+        } else if (q.m_Ac > 0.0 && b.HoleAS() * b.bwfakt * 100.0 / q.m_Ac >= v.grenze2) {
+            ergebnis = kBrandBewehrungsgrad;
+            blk.OK = 0;
+        } else {
+            b.AsErhoeheung(b.bwfakt);
+            blk.As = b.HoleAS();
+        }
+    }
+    return ergebnis;
+}
+
+}  // namespace
+
+double BrandBewehrungVorhanden(cBem& bem)
+{
+    // AsErhoeheung(1) would raise by nothing and report 0: a factor of exactly 1 keeps the area as it is
+    return bem.bwfakt < 1.0 ? bem.AsErhoeheung(bem.bwfakt) : bem.HoleAS();
+}
+
+int BrandTabelleDIN4102(int code, int nel, const double* forces, int, double gamma, int stride, const double*,
+                        const double* knotenX, int, int klasse, int seiten, double)
+{
+    return BrandTabelle(kDin, code, nel, forces, gamma, stride, knotenX, klasse, seiten);
+}
+
+int BrandTabelleEC2_DE(int code, int nel, const double* forces, int, double gamma, int stride, const double*,
+                       const double* knotenX, int, int klasse, int seiten, double)
+{
+    return BrandTabelle(kEc2De, code, nel, forces, gamma, stride, knotenX, klasse, seiten);
+}

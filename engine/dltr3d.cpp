@@ -1,0 +1,474 @@
+// The frame analysis of one combination: assembly, supports, solution, end forces, the equilibrium and
+// stiffness iterations of creep and second order, and the buckling eigenvalues.
+#include <cmath>
+#include <cstdio>
+
+#include "engine/element.h"
+#include "engine/felinalg.h"
+#include "engine/material.h"
+#include "engine/nachweis_seam.h"
+#include "engine/protocol.h"
+#include "engine/quer.h"
+#include "engine/rechner.h"
+#include "engine/workarrays.h"
+#include "engine/zeichnen.h"
+
+using namespace engine;
+
+namespace {
+
+NachweisFunktionen g_nachweis;
+
+constexpr int kMaxPaesse = 300;             // equilibrium passes and stiffness updates
+constexpr int kMindestUpdates = 10;         // stiffness updates before a run may end
+constexpr double kKraftToleranz = 0.1;      // percent change of an end force
+constexpr double kSteifToleranz = 0.1 * 0.01;  // percent change of a bending stiffness
+constexpr int kEigenVektoren = 4;
+constexpr int kEigenWerte = 2;
+
+// Work areas of one run inside the work arrays, laid out after the partition.
+struct Bereiche {
+    // ints
+    int conn = 0, lm = 0, mht = 0, maxa = 0, flags = 0;
+    // doubles
+    int xModel = 0, xFe = 0, input = 0, T = 0, ke = 0, kg = 0, tmp = 0, packed = 0;
+    int springs = 0, load = 0, F = 0, disp = 0, reactions = 0, endF = 0, fixedF = 0;
+    int elLoad = 0, elDisp = 0, q8 = 0, f14 = 0, K = 0, K0 = 0, KG = 0, eig = 0;
+    int nwk = 0;
+};
+
+// c = a^T b for 14 x 14 matrices (column-major); c must differ from a and b.
+void MalTransponiert(int a, int b, int c)
+{
+    for (int j = 1; j <= kElementDofs; ++j)
+        for (int i = 1; i <= kElementDofs; ++i) {
+            double s = 0.0;
+            for (int k = 1; k <= kElementDofs; ++k)
+                s += WD2(a, kElementDofs, k, i) * WD2(b, kElementDofs, k, j);
+            WD2(c, kElementDofs, i, j) = s;
+        }
+}
+
+// c = a b for 14 x 14 matrices; c must differ from a and b.
+void Mal(int a, int b, int c)
+{
+    for (int j = 1; j <= kElementDofs; ++j)
+        for (int i = 1; i <= kElementDofs; ++i) {
+            double s = 0.0;
+            for (int k = 1; k <= kElementDofs; ++k)
+                s += WD2(a, kElementDofs, i, k) * WD2(b, kElementDofs, k, j);
+            WD2(c, kElementDofs, i, j) = s;
+        }
+}
+
+// y = op(a) x for a 14 x 14 matrix a and 14-vectors; y must differ from x.
+void MalVektor(int a, int x, int y, bool transponiert)
+{
+    for (int i = 1; i <= kElementDofs; ++i) {
+        double s = 0.0;
+        for (int k = 1; k <= kElementDofs; ++k)
+            s += (transponiert ? WD2(a, kElementDofs, k, i) : WD2(a, kElementDofs, i, k)) * WD(x + k - 1);
+        WD(y + i - 1) = s;
+    }
+}
+
+}  // namespace
+
+NachweisFunktionen SetzeNachweisFunktionen(NachweisFunktionen funktionen)
+{
+    const NachweisFunktionen alt = g_nachweis;
+    g_nachweis = funktionen;
+    return alt;
+}
+
+const NachweisFunktionen& HoleNachweisFunktionen()
+{
+    return g_nachweis;
+}
+
+int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
+{
+    // load images
+    if (aktlast(mode, lf) < 0)
+        return 0;
+    const int comb = lf + base;
+
+    // factors
+    double g1 = 1.0, g2 = 1.0, g3 = 1.0, g4 = 1.0;
+    SetzeGamma(g1, g2, g3, g4);
+    const double faktoren[4] = {g1, g2, g3, g4};
+    const double fg = LastFaktor(NORM, mode, lf);
+
+    const int K = nKnoten;
+    const int E = nStaebe;
+    const int nn = 7 * K;
+    const int nSections = 2 * E;
+    QuerschnittsFelder& qf = querFelder;
+
+    // work areas, coordinates and skyline
+    Bereiche b;
+    const long long intsNeeded = 2LL * E + kElementDofs + nn + (nn + 1) + K;
+    if (K < 2 || !WorkIFits(INDEX[0], intsNeeded)) {
+        MeldeDltr3DFehler(5, false);
+        return 5;
+    }
+    b.conn = INDEX[0];
+    b.lm = b.conn + 2 * E;
+    b.mht = b.lm + kElementDofs;
+    b.maxa = b.mht + nn;
+    b.flags = b.maxa + nn + 1;
+    FillI(b.mht, 1, nn, 0);
+    for (int e = 0; e < E; ++e) {
+        WI(b.conn + 2 * e) = e;
+        WI(b.conn + 2 * e + 1) = e + 1;
+        LocationVector(b.lm, b.conn + 2 * e);
+        ColumnHeights(b.mht, kElementDofs, b.lm);
+    }
+    int mk = 0;
+    b.nwk = ColumnAddresses(b.maxa, b.mht, nn, mk);
+    g_protokoll.Printf(" nband = %d halbe Bandbreite = %d\n", b.nwk, mk);
+
+    const long long fixedDoubles = (nFelder + 1) + K + kElementInputSize + 4LL * 196 + 105 + 5LL * nn + 28LL * E +
+                                   14 + 14 + 8 + 14;
+    const long long doublesNeeded = fixedDoubles + 3LL * b.nwk + EigenWorkSize(nn, kEigenVektoren);
+    if (!WorkDFits(INDEX[1], doublesNeeded)) {
+        MeldeDltr3DFehler(5, false);
+        return 5;
+    }
+    int d = INDEX[1];
+    auto nimm = [&d](int n) {
+        const int start = d;
+        d += n;
+        return start;
+    };
+    b.xModel = nimm(nFelder + 1);
+    b.xFe = nimm(K);
+    b.input = nimm(kElementInputSize);
+    b.T = nimm(196);
+    b.ke = nimm(196);
+    b.kg = nimm(196);
+    b.tmp = nimm(196);
+    b.packed = nimm(105);
+    b.springs = nimm(nn);
+    b.load = nimm(nn);
+    b.F = nimm(nn);
+    b.disp = nimm(nn);
+    b.reactions = nimm(nn);
+    b.endF = nimm(14 * E);
+    b.fixedF = nimm(14 * E);
+    b.elLoad = nimm(14);
+    b.elDisp = nimm(14);
+    b.q8 = nimm(8);
+    b.f14 = nimm(14);
+    b.K = nimm(b.nwk);
+    b.K0 = nimm(b.nwk);
+    b.KG = nimm(b.nwk);
+    b.eig = nimm(EigenWorkSize(nn, kEigenVektoren));
+
+    // progress line
+    char zeile[256];
+    switch (mode) {
+    case -1: std::snprintf(zeile, sizeof zeile, "Eigen-LK %d", lf + 1); break;
+    case 1: std::snprintf(zeile, sizeof zeile, "Kriechen"); break;
+    case 2: std::snprintf(zeile, sizeof zeile, "Knick-LK %d", lf + 1); break;
+    default: std::snprintf(zeile, sizeof zeile, rissSchalter == 1 ? "Riss-LK %d" : "Regel-LK %d", lf + 1); break;
+    }
+    if (dc) {
+        std::string titel, formel;
+        if (KombiTexte(lf, titel, formel)) {
+            const std::string mit = std::string(zeile) + " : " + titel + " " + formel;
+            std::snprintf(zeile, sizeof zeile, "%s", mit.c_str());
+        }
+        ZeichneText(dc, fortschrittX, fortschrittY, zeile, 12, 0.0f, 0, 0x0000FF);
+    }
+    g_protokoll.Printf("\n===== RechneDltr3D: %s (modus = %d, lf = %d, base = %d)\n", zeile, mode, lf, base);
+
+    for (int f = 0; f <= nFelder; ++f)
+        WD(b.xModel + f) = koor[f];
+    for (int k = 0; k < K; ++k)
+        WD(b.xFe + k) = x[k];
+
+    // moduli of the sections from the material values of the code
+    auto setzeModuln = [&](int materialMode) {
+        for (int iq = 0; iq < nSections; ++iq) {
+            double fck = 0, fcd = 0, eps1 = 0, eps2 = 0, Ecm = 0, form = 0;
+            HoleBetonRechenwerte(NORM, 0, 1, materialMode, g_quer[iq].m_betonGuete, fck, fcd, eps1, eps2, Ecm, form,
+                                 1.0, aussergewoehnlich);
+            qf.E[iq] = Ecm * 1000.0;
+        }
+    };
+    setzeModuln(2);
+    for (int iq = 0; iq < nSections; ++iq) {
+        qf.By[iq] = qf.ByAlt[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
+        qf.Bz[iq] = qf.BzAlt[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
+    }
+
+    // end forces of the previous pass
+    FillD(b.endF, 1, 14 * E, 0.0);
+
+    int passZaehler = 0;
+    int steifZaehler = 0;
+    int code = 0;
+    bool elementFehler = false;
+    const double phi = kriechZahl;
+
+    // the element input of element e for the pass in hand
+    auto elementEingabe = [&](int e) {
+        const int s0 = 2 * e, s1 = 2 * e + 1;
+        FillD(b.input, 1, kElementInputSize, 0.0);
+        const double L = x[e + 1] - x[e];
+        double Em = (qf.E[s0] + qf.E[s1]) / 2.0;
+        // creep: the effective modulus of the long-term load
+        if (mode == 1 || mode == -1)
+            Em /= (1.0 + phi);
+        WD(b.input + kElL) = L;
+        WD(b.input + kElE) = Em;
+        WD(b.input + kElG) = 100.0 * Em;
+        WD(b.input + kElA) = (qf.A[s0] + qf.A[s1]) / 2.0;
+        WD(b.input + kElIt) = (qf.It[s0] + qf.It[s1]) / 2.0;
+        if ((mode == 1 || mode == 2) && steifZaehler >= 1 && Em > 0.0) {
+            const double Eroh = (qf.E[s0] + qf.E[s1]) / 2.0;
+            WD(b.input + kElIy) = (qf.By[s0] + qf.By[s1]) * 500.0 / Eroh;
+            WD(b.input + kElIz) = (qf.Bz[s0] + qf.Bz[s1]) * 500.0 / Eroh;
+        } else {
+            WD(b.input + kElIy) = (qf.Iy[s0] + qf.Iy[s1]) / 2.0;
+            WD(b.input + kElIz) = (qf.Iz[s0] + qf.Iz[s1]) / 2.0;
+        }
+        return L;
+    };
+
+    // without a verification the run cannot design: it ends as a design error
+    bool keinNachweis = false;
+    auto nachweis = [&](int nachweisMode, double gamma) {
+        const StbNachweisFunktion f = g_nachweis.stbNachweis;
+        if (!f) {
+            keinNachweis = true;
+            return 0;
+        }
+        return f(NORM, E, &WD(b.endF), nachweisMode, gamma, qf.ByAlt, qf.By, qf.BzAlt, qf.Bz, 7, faktoren,
+                 &WD(b.xFe), mode, materialWahl[0], materialWahl[1], materialWahl[2], brandSchalter,
+                 brandParameter[0], brandParameter[1], brandParameter[2]);
+    };
+
+    bool eigen = false;
+    for (;;) {
+        ++passZaehler;
+        // moduli again for the iterating modes
+        if (mode == 2 && steifZaehler == 0)
+            setzeModuln(2);
+        else if ((mode == 1 || mode == 2) && steifZaehler >= 1)
+            setzeModuln(mode);
+        FillD(b.load, 1, nn, 0.0);
+        FillD(b.fixedF, 1, 14 * E, 0.0);
+        FillD(b.K, 1, 3 * b.nwk, 0.0);
+        FillD(b.disp, 1, nn, 0.0);
+        // element matrices and loads
+        for (int e = 0; e < E; ++e) {
+            const double L = elementEingabe(e);
+            const int endF = b.endF + 14 * e;
+            const int rc = mode == -1 ? ElementMatrices(b.input, b.ke, b.kg, endF, -1, 0)
+                                      : ElementMatrices(b.input, b.ke, b.kg, endF, 0, 1);
+            if (rc != 0)
+                elementFehler = true;
+            if (rc > 0) {
+                code = 1;
+                break;
+            }
+            const bool exz = ExzaMat(b.T, 7, 0.0, 0.0, stabEz[e], 0.0, 0.0, stabEz[e]) == 1;
+            if (exz) {
+                Mal(b.ke, b.T, b.tmp);
+                MalTransponiert(b.T, b.tmp, b.ke);
+            }
+            LocationVector(b.lm, b.conn + 2 * e);
+            PackUpper(b.ke, b.packed, kElementDofs);
+            AssembleSkyline(b.K, b.maxa, b.packed, b.lm, kElementDofs);
+            if (mode == -1 && passZaehler >= 2) {
+                if (exz) {
+                    Mal(b.kg, b.T, b.tmp);
+                    MalTransponiert(b.T, b.tmp, b.kg);
+                }
+                PackUpper(b.kg, b.packed, kElementDofs);
+                AssembleSkyline(b.KG, b.maxa, b.packed, b.lm, kElementDofs);
+            }
+            // self weight, then the member loads of the combination
+            FillD(b.elLoad, 1, kElementDofs, 0.0);
+            FillD(b.q8, 1, 8, 0.0);
+            const double w = WD(b.input + kElA) * gammaBeton;
+            if (eigengewichtQuer == 1) {
+                WD(b.q8 + 4) = w;
+                WD(b.q8 + 5) = w;
+            } else {
+                WD(b.q8 + 0) = -w;
+                WD(b.q8 + 1) = -w;
+            }
+            for (int k = 0; k < 8; ++k)
+                WD(b.q8 + k) *= fg;
+            FixedEndForces(b.q8, e, L, b.elLoad, b.fixedF + 14 * e);
+            StabLasten(e, L, b.elLoad, b.fixedF + 14 * e, b.q8);
+            if (exz) {
+                MalVektor(b.T, b.elLoad, b.f14, true);
+                h0811(b.f14, b.elLoad, kElementDofs);
+            }
+            for (int k = 0; k < kElementDofs; ++k)
+                WD(b.load + 7 * e + k) += WD(b.elLoad + k);
+            if (mode == 2)
+                ImperfektionsLasten(e, b.load, endF, comb);
+        }
+        if (code != 0)
+            break;
+        // supports
+        Lager(b.springs, b.xModel, nFelder + 1, b.xFe, K, b.flags);
+        h0811(b.K, b.K0, b.nwk);
+        SetzeLager(b.K, b.springs, b.maxa, nn);
+        // the eigen problem needs the axial forces of the first pass only
+        if (mode == -1 && passZaehler >= 2) {
+            eigen = true;
+            break;
+        }
+        // node loads
+        KnotenLasten(b.load);
+        double sx = 0.0, sy = 0.0, sz = 0.0;
+        for (int k = 0; k < K; ++k) {
+            sx += WD(b.load + 7 * k);
+            sy += WD(b.load + 7 * k + 1);
+            sz += WD(b.load + 7 * k + 2);
+        }
+        g_protokoll.Printf(" Lastsummen: Px = %.3f Py = %.3f Pz = %.3f\n", sx, sy, sz);
+        h0811(b.load, b.F, nn);
+        h0811(b.load, b.disp, nn);
+        if (h3660(b.K, b.maxa, b.disp, nn, 1) != 0) {
+            code = 2;
+            break;
+        }
+        // end forces
+        bool konvergiert = true;
+        for (int e = 0; e < E; ++e) {
+            elementEingabe(e);
+            const int endF = b.endF + 14 * e;
+            ElementMatrices(b.input, b.ke, b.kg, endF, 0, 1);
+            for (int k = 0; k < kElementDofs; ++k)
+                WD(b.elDisp + k) = WD(b.disp + 7 * e + k);
+            if (ExzaMat(b.T, 7, 0.0, 0.0, stabEz[e], 0.0, 0.0, stabEz[e]) == 1) {
+                MalVektor(b.T, b.elDisp, b.f14, false);
+                h0811(b.f14, b.elDisp, kElementDofs);
+            }
+            MalVektor(b.ke, b.elDisp, b.f14, false);
+            for (int k = 0; k < kElementDofs; ++k) {
+                double f = WD(b.f14 + k) - WD(b.fixedF + 14 * e + k);
+                if (k < 7)
+                    f = -f;
+                if (mode == 1 || mode == 2) {
+                    const double alt = WD(endF + k);
+                    const double aenderung = std::fabs(f) >= 1e-10 ? std::fabs((alt - f) * 100.0 / f) : 0.0;
+                    if (aenderung > kKraftToleranz)
+                        konvergiert = false;
+                }
+                WD(endF + k) = f;
+            }
+        }
+        if (mode == -1)
+            continue;
+        if (mode == 0) {
+            code = nachweis(rissSchalter == 1 ? 2 : 4, g1);
+            break;
+        }
+        if (!konvergiert) {
+            if (passZaehler >= kMaxPaesse) {
+                code = 99;
+                break;
+            }
+            continue;
+        }
+        // stiffness update
+        for (int iq = 0; iq < nSections; ++iq) {
+            qf.ByAlt[iq] = qf.By[iq];
+            qf.BzAlt[iq] = qf.Bz[iq];
+        }
+        const int rn = nachweis(2, mode == 1 ? g3 : g2);
+        AsAusRegelbemessung(1);
+        if (rn == 2 || keinNachweis) {
+            code = 3;
+            break;
+        }
+        if (rn == 4) {
+            code = 4;
+            break;
+        }
+        bool gesetzt = true;
+        for (int iq = 0; iq < nSections && gesetzt; ++iq) {
+            const double dy = qf.By[iq] != 0.0 ? std::fabs((qf.ByAlt[iq] - qf.By[iq]) * 100.0 / qf.By[iq]) : 0.0;
+            const double dz = qf.Bz[iq] != 0.0 ? std::fabs((qf.BzAlt[iq] - qf.Bz[iq]) * 100.0 / qf.Bz[iq]) : 0.0;
+            gesetzt = dy <= kSteifToleranz && dz <= kSteifToleranz;
+        }
+        g_protokoll.Printf(" Steifigkeitsiteration %d nach %d Gleichgewichtsschritten: %s\n", steifZaehler + 1,
+                           passZaehler, gesetzt ? "konvergiert" : "nicht konvergiert");
+        if (!gesetzt) {
+            passZaehler = 0;
+            ++steifZaehler;
+            if (steifZaehler >= kMaxPaesse) {
+                code = 99;
+                break;
+            }
+            continue;
+        }
+        if (steifZaehler < kMindestUpdates) {
+            ++steifZaehler;
+            passZaehler = 0;
+            continue;
+        }
+        break;
+    }
+
+    if (eigen) {
+        // buckling eigenvalues: the four vectors and (lambda, largest |v|, largest |w|) of each
+        const int vektoren = b.eig;
+        const int werte = b.eig + nn * kEigenVektoren;
+        const int rt = h4809(b.K, b.KG, b.maxa, vektoren, nn, b.nwk, kEigenWerte, kEigenVektoren);
+        if (rt > 0) {
+            FillD(vektoren, 1, nn * kEigenVektoren + kEigenVektoren, 0.0);
+            code = -rt;
+        }
+        if (comb >= 0 && comb < nErgebnisPlaetze) {
+            const int v18 = Slot(18, comb, 4 * nn);
+            const int v19 = Slot(19, comb, 12);
+            h0811(vektoren, v18, 4 * nn);
+            for (int i = 0; i < kEigenVektoren; ++i) {
+                double vMax = 0.0, wMax = 0.0;
+                for (int k = 0; k < K; ++k) {
+                    vMax = std::fmax(vMax, std::fabs(WD(vektoren + nn * i + 7 * k + 1)));
+                    wMax = std::fmax(wMax, std::fabs(WD(vektoren + nn * i + 7 * k + 2)));
+                }
+                WD(v19 + i) = WD(werte + i);
+                WD(v19 + 4 + 2 * i) = vMax;
+                WD(v19 + 5 + 2 * i) = wMax;
+                g_protokoll.Printf(" Eigenwert %d = %f v = %f w = %f\n", i + 1, WD(werte + i), vMax, wMax);
+            }
+        }
+    } else {
+        // reactions, the ultimate check, shear and the results
+        MultiplyB(b.K0, b.disp, b.reactions, b.maxa, nn, b.nwk);
+        h0810(b.F, 1, b.reactions, 1, nn, 1.0, 4);
+        if (mode == 1 || mode == 2) {
+            const int ru = nachweis(3, g1);
+            if (g_nachweis.schubNachweis)
+                g_nachweis.schubNachweis(NORM, E, &WD(b.endF), mode);
+            if (code == 0)
+                code = ru;
+        }
+        if (keinNachweis && code == 0) {
+            FehlerLog(g_errorLog, 1, "Kein Nachweis der Querschnitte eingebunden");
+            code = 3;
+        }
+        if (comb >= 0 && comb < nErgebnisPlaetze) {
+            SpeichereSystemErgebnisse(mode, lf, base, b.reactions, b.disp, b.endF);
+            SpeichereBemessungswerte(mode, comb, b.endF);
+        } else {
+            g_protokoll.Printf(" Ergebnisplatz %d außerhalb der Ergebnisfelder: nicht gespeichert\n", comb);
+        }
+    }
+
+    if (dc)
+        ZeichneText(dc, fortschrittX, fortschrittY, zeile, 12, 0.0f, 0, 0xFFFFFF);
+    MeldeDltr3DFehler(code, elementFehler);
+    return code;
+}

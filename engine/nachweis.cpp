@@ -1,0 +1,248 @@
+// The verification driver of the sections and the shear dispatch.
+#include "engine/nachweis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/brand.h"
+#include "engine/material.h"
+#include "engine/messages.h"
+#include "engine/protocol.h"
+#include "engine/quer.h"
+#include "engine/schub.h"
+
+namespace {
+
+// The laws of one pair of grades: concrete record A (simplified law of the strain state, also used for
+// the ultimate states), record B (parabola of the frame analysis, no concrete tension), steel record F
+// (the accidental situation of the fire check) and steel record S (the steel as the section preparation
+// defines it). Seven values each: f, eps1, eps_u, eps3, eps4, n, E.
+struct Rekorde {
+    int code = -1, betonGuete = -1, stahlGuete = -1;
+    double A[7] = {}, B[7] = {}, F[7] = {}, S[7] = {};
+};
+
+Rekorde HoleRekorde(int code, int betonGuete, int stahlGuete, int formKlasse, int accidental)
+{
+    Rekorde r;
+    r.code = code;
+    r.betonGuete = betonGuete;
+    r.stahlGuete = stahlGuete;
+    double fck = 0, fcd = 0, e1 = 0, e2 = 0, ecm = 0, form = 0;
+    HoleBetonRechenwerte(code, 0, formKlasse, 0, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
+    const double a[7] = {fcd, e1, e2, 0.0, -0.95 * e1, 1.0, ecm};
+    std::copy(a, a + 7, r.A);
+    fck = fcd = e1 = e2 = ecm = form = 0;
+    HoleBetonRechenwerte(code, 0, formKlasse, 2, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
+    const double b[7] = {fcd, e1, e2, 0.0, 0.0, 2.0, ecm};
+    std::copy(b, b + 7, r.B);
+    double fyd = 0, epsy = 0, epsu = 0, es = 0, fyk = 0;
+    HoleStahlRechenwerte(code, stahlGuete, fyd, epsy, epsu, es, fyk, 1.0, 1);
+    const double f[7] = {fyd, epsy, epsu, 0.0, -epsy, 1.0, 0.0};
+    std::copy(f, f + 7, r.F);
+    fyd = epsy = epsu = es = fyk = 0;
+    HoleStahlKennwerte(code, stahlGuete, fyd, epsy, epsu, es, fyk, 1.0, 0);
+    const double st[7] = {fyd, epsy, epsu, 0.0, -epsy, 1.0, 0.0};
+    std::copy(st, st + 7, r.S);
+    return r;
+}
+
+// The records of the grades in hand; a column rarely has more than one or two pairs.
+class RekordSpeicher {
+public:
+    RekordSpeicher(int code, int formKlasse, int accidental)
+        : m_code(code), m_form(formKlasse), m_acc(accidental)
+    {
+    }
+    const Rekorde& Hole(int betonGuete, int stahlGuete)
+    {
+        for (const Rekorde& r : m_rekorde)
+            if (r.betonGuete == betonGuete && r.stahlGuete == stahlGuete)
+                return r;
+        m_rekorde.push_back(HoleRekorde(m_code, betonGuete, stahlGuete, m_form, m_acc));
+        return m_rekorde.back();
+    }
+
+private:
+    int m_code, m_form, m_acc;
+    std::vector<Rekorde> m_rekorde;
+};
+
+void SetzeBeton(cBem& b, const double* rekord)
+{
+    b.SetzeMaterial(1, rekord);
+    b.SetzeMaterial(-2, nullptr);  // the reference strains follow the law in hand
+}
+
+// Reinforcement of a section as the design left it: the design groups scaled by the design factor when
+// the design asks for more than is present.
+double BemesseneBewehrung(const cBem& b)
+{
+    const double f = std::max(b.bwfakt, 1.0);
+    double s = 0.0;
+    for (int g = 1; g <= b.m_nqgr; ++g) {
+        if (!b.IstBewehrung(g))
+            continue;
+        const double w = b.m_bemgr[g] ? f : 1.0;
+        for (int i = b.m_gerst[g]; i < b.m_gerst[g] + b.m_npkt[g]; ++i)
+            s += b.m_pa[i] * w;
+    }
+    return s;
+}
+
+void Aktualisiere(int iq, const double* ByAlt, double* By, const double* BzAlt, double* Bz)
+{
+    if (!By || !Bz || !ByAlt || !BzAlt)
+        return;
+    const cBem& b = g_quer[iq].m_bem;
+    By[iq] = SteifigkeitNachUpdate(ByAlt[iq], b.m_By);
+    Bz[iq] = SteifigkeitNachUpdate(BzAlt[iq], b.m_Bz);
+}
+
+int BrandNachweis(int code, int nel, const double* forces, int mode, double gamma, int stride,
+                  const double* faktoren, const double* knotenX, int analyseModus, double brand1, double brand2,
+                  double brand3)
+{
+    const int klasse = static_cast<int>(std::lround(brand1));
+    const int seiten = static_cast<int>(std::lround(brand2));
+    const char* const kAbmessungen =
+        "Brandschutznachweis nicht möglich!\nStützenabmessungen bzw. Betondeckungen bitte ändern.";
+    switch (code) {
+    case 1:
+    case 11: {
+        const int r = code == 1 ? BrandTabelleDIN4102(code, nel, forces, mode, gamma, stride, faktoren, knotenX,
+                                                      analyseModus, klasse, seiten, brand3)
+                                : BrandTabelleEC2_DE(code, nel, forces, mode, gamma, stride, faktoren, knotenX,
+                                                     analyseModus, klasse, seiten, brand3);
+        if (r == kBrandBewehrungsgrad)
+            EngineMessage(code == 1 ? "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 9%"
+                                    : "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 4%");
+        else if (r == kBrandAbmessungen)
+            EngineMessage(kAbmessungen);
+        return 0;
+    }
+    case 2:
+        EngineMessage("Brandschutznachweis nach EC 2 nicht möglich!");
+        return 0;
+    case 3:
+        EngineMessage("Brandschutznachweis nach SIA 262 nicht möglich!");
+        return 0;
+    case 12:
+        EngineMessage("Brandschutznachweis nach EC 2 NA F nicht möglich!");
+        return 0;
+    case 13:
+        EngineMessage("Brandschutznachweis nach EC 2 NA GB nicht möglich!");
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
+double SteifigkeitNachUpdate(double alt, double neu)
+{
+    return std::max(0.997 * alt, neu);
+}
+
+int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
+                  const double* BzAlt, double* Bz, int stride, const double* faktoren, const double* knotenX,
+                  int analyseModus, int material1, int, int, int brandSchalter, double brand1, double brand2,
+                  double brand3)
+{
+    nel = std::clamp(nel, 0, kMaxStaebe);
+    const int nq = 2 * nel;
+    if (nq == 0 || forces == nullptr)
+        return 0;
+    RekordSpeicher speicher(code, material1, g_rechner.aussergewoehnlich);
+    // The fire switch is an input of the whole run; the fire pass is the one whose second-order runs work in
+    // the accidental situation, and only there the fire steel and the fire check apply.
+    const bool brand = brandSchalter != 0 && g_rechner.aussergewoehnlich != 0;
+
+    // every section starts from record A (and the steel of the situation) with no stiffness of its own
+    for (int iq = 0; iq < nq; ++iq) {
+        cQuer& q = g_quer[iq];
+        cBem& b = q.m_bem;
+        const Rekorde& r = speicher.Hole(q.m_betonGuete, q.m_stahlGuete);
+        b.m_E = r.A[6];
+        QuerschnittsRecord werte;
+        b.HoleQuerschnittswerte(werte);
+        b.SetzeMaterial(1, r.A);
+        if (q.m_nStaebe > 0)
+            b.SetzeMaterial(2, brand ? r.F : r.S);
+        b.SetzeMaterial(-2, nullptr);
+        b.m_By = 0.0;
+        b.m_Bz = 0.0;
+    }
+
+    if (mode == 2) {
+        RechneBemAlle(code, nel, forces, 2, gamma);
+        for (int iq = 0; iq < nq; ++iq)
+            Aktualisiere(iq, ByAlt, By, BzAlt, Bz);
+        for (int iq = 0; iq < nq; ++iq)
+            SetzeBeton(g_quer[iq].m_bem, speicher.Hole(g_quer[iq].m_betonGuete, g_quer[iq].m_stahlGuete).B);
+    }
+
+    for (int iq = 0; iq < nq; ++iq) {
+        RechneBem(code, iq, mode, gamma, 1.1, forces + 7 * iq);
+        Aktualisiere(iq, ByAlt, By, BzAlt, Bz);
+    }
+
+    int ergebnis = 0;
+    if (mode == 3 && analyseModus == 2 && brand)
+        ergebnis = BrandNachweis(code, nel, forces, mode, gamma, stride, faktoren, knotenX, analyseModus, brand1,
+                                 brand2, brand3);
+
+    if (mode == 2)
+        for (int iq = 0; iq < nq; ++iq)
+            SetzeBeton(g_quer[iq].m_bem, speicher.Hole(g_quer[iq].m_betonGuete, g_quer[iq].m_stahlGuete).A);
+
+    // the code's maximum reinforcement ratio; a design counts with what it asked for, so that a design that
+    // fails at the maximum ratio is reported at once
+    const double grenze = (code == 2 || code == 3) ? 7.999999999 : 8.999999999;
+    for (int iq = 0; iq < nq; ++iq) {
+        const cQuer& q = g_quer[iq];
+        if (!(q.m_Ac > 0.0))
+            continue;
+        const double as = mode == 4 ? BemesseneBewehrung(q.m_bem) : q.m_bem.HoleAS();
+        const double grad = as * 100.0 / q.m_Ac;
+        if (grad >= grenze) {
+            g_protokoll.Printf("Bewehrungsgrad %.3f %% im Querschnitt %d\n", grad, iq);
+            return kNachweisBewehrungsgrad;
+        }
+    }
+    return ergebnis;
+}
+
+int SchubNachweis(int code, int nel, const double* forces, int)
+{
+    nel = std::clamp(nel, 0, kMaxStaebe);
+    if (forces == nullptr)
+        return 0;
+    for (int iq = 0; iq < 2 * nel; ++iq) {
+        // the annex routines serve both ends of an element
+        int (cSchub::*routine)(cBem&) = nullptr;
+        switch (code) {
+        case 1: routine = &cSchub::SchubDIN1045_1; break;
+        case 2: routine = &cSchub::SchubEC2; break;
+        case 3: routine = &cSchub::SchubSIA262; break;
+        case 11: routine = &cSchub::SchubEC2_NA_DE; break;
+        case 12:
+        case 13: routine = &cSchub::SchubEC2_NA_FGB; break;
+        default: break;
+        }
+        if (!routine)
+            continue;
+        cBem& b = g_quer[iq].m_bem;
+        cSchub& s = g_schub[iq];
+        s.Setze(iq);
+        std::copy(forces + 7 * iq, forces + 7 * iq + 7, s.kraefte);
+        const int typ = b.m_querTyp;
+        b.m_querTyp = 3;
+        s.schubSchalter = 1;
+        (s.*routine)(b);
+        b.m_querTyp = typ;
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+// The reinforced-concrete verification of every section of the column for one set of element end forces
+// (strain state and stiffnesses, ultimate safety, design), with the fire check by tables and the code's
+// maximum reinforcement ratio, and the shear dispatch by design code. Both have the shapes of the
+// analysis's seam (nachweis_seam.h); a calculation installs them with
+//     SetzeNachweisFunktionen({StbNachweis_1, SchubNachweis});
+#pragma once
+
+#include "engine/nachweis_seam.h"
+
+// Result of StbNachweis_1 when a section's reinforcement ratio reaches the code's maximum.
+constexpr int kNachweisBewehrungsgrad = 4;
+
+// See StbNachweisFunktion. material1 is the shape class of the concrete law (HoleBetonRechenwerte);
+// material2 and material3 are not read. The accidental situation of the material values is the
+// engine's (g_rechner.aussergewoehnlich); the fire switch takes effect in the runs of that situation (the
+// fire pass): the steel takes its accidental values and the ultimate check of a second-order run runs the
+// fire check, with brand1 the resistance class (0..4), brand2 the exposure (0 one side, 1 more sides) and
+// brand3 passed on unused.
+int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
+                  const double* BzAlt, double* Bz, int stride, const double* faktoren, const double* knotenX,
+                  int analyseModus, int material1, int material2, int material3, int brandSchalter, double brand1,
+                  double brand2, double brand3);
+
+// Shear and torsion of both sections of every element with the routine of the design code; the
+// sections' own seven forces (forces: 14 per element) reach the routine. Returns 0.
+int SchubNachweis(int code, int nel, const double* forces, int analyseModus);
+
+// The stiffness an update leaves: the new strain state's, but at most 0.3 percent below the previous.
+double SteifigkeitNachUpdate(double alt, double neu);

@@ -1,0 +1,112 @@
+// Shear and torsion checks of one cross-section by DIN 1045-1, EC2 (with the national annexes of
+// Germany, France and the United Kingdom) and SIA 262, with the section values they read and the shear
+// result block they fill. Forces come in kN and kNm and are worked in MN and MNm; resistances leave the
+// block in kN and kNm, stirrups in cm2/m, longitudinal torsion reinforcement in cm2.
+#pragma once
+
+#include "engine/bem.h"
+#include "engine/rechner.h"
+
+constexpr int kSchubSlots = 30;
+
+// Slots of the shear result block that the result storage and the report read (DIN 1045-1 and EC2
+// layout; SIA 262 writes a layout of its own, see SchubSIA262).
+enum SchubSlot {
+    kSlotFall = 0,        // case + 0.1
+    kSlotCot = 1,         // cot theta used
+    kSlotFyd = 2,         // MN/m2
+    kSlotAswV = 4,        // governing stirrups for shear, cm2/m
+    kSlotVRdct = 5,       // kN
+    kSlotVRdc = 6,        // kN
+    kSlotVRdmax = 7,      // kN
+    kSlotTef = 8,         // m
+    kSlotVRdctmin = 9,    // kN
+    kSlotW = 10,          // m
+    kSlotK = 11,
+    kSlotRhoL = 12,
+    kSlotVEd = 15,        // kN
+    kSlotSigma = 16,      // MN/m2
+    kSlotAk = 17,         // m2
+    kSlotUk = 18,         // m
+    kSlotAswT = 19,       // cm2/m
+    kSlotAslT = 20,       // cm2
+    kSlotTRdmax = 21,     // kNm
+    kSlotR = 23,
+    kSlotZ = 25,          // m
+    kSlotAsminS = 27,     // cm2/m
+    kSlotAsminT = 28,     // cm2/m
+    kSlotAsminTl = 29,    // cm2
+};
+
+// The section values of the shear checks and their results. These belong to the section's design object
+// cBem; until it carries them, one record per section lives beside it in g_schub (same index as g_quer).
+class cSchub {
+public:
+    // ---- read by the checks ----
+    double kraefte[7] = {};   // N, Vy, Vz, T, My, Mz (kN, kNm; compression negative) and the bimoment
+    int norm = 1;             // engine design-code number
+    int betonGuete = 0;       // grade indices in the code's lists
+    int stahlGuete = 0;
+    int aussergewoehnlich = 0;  // accidental design situation
+    double h = 0.0;           // section depth, m
+    double ac = 0.0;          // concrete area, m2
+    double z = 0.0;           // internal lever arm of the bending design, m
+    double bw = 0.0;          // web width, m
+    // Edge distance of the tension reinforcement and cover of the longitudinal bars, cm; [0] on the face in
+    // tension under a positive moment, [1] on the other face.
+    double d1[2] = {};
+    double cv[2] = {};
+    double tef = 0.0;         // effective wall thickness of the torsion core, cm (worked in m)
+    double ak = 0.0;          // area enclosed by the torsion core, m2
+    double uk = 0.0;          // perimeter of the torsion core, m
+    int nKern = 0;            // core polygon points (at most 20) and their y coordinates, cm
+    double kernY[20] = {};
+    double cotTheta = 0.0;    // the user's cot theta; 0 means none
+    int schubSchalter = 0;    // 1 once the shear dispatch has checked the section
+
+    // ---- the shear result block ----
+    double erg[kSchubSlots] = {};
+
+    // Takes the section values from the prepared cross-section iq and its design state: geometry, grades,
+    // torsion core, the lever arm of the last design and the user's cot theta of the section's field.
+    void Setze(int iq);
+
+    // The checks; each returns 0 and writes the result block.
+    int SchubDIN1045_1(cBem& bem);
+    int SchubEC2(cBem& bem);
+    int SchubEC2_NA_DE(cBem& bem);
+    int SchubEC2_NA_FGB(cBem& bem);
+    int SchubSIA262(cBem& bem);
+
+private:
+    enum class Ec2Art { Basis, NaDe, NaFgb };
+    // Forces in MN and MNm, the longitudinal reinforcement (m2) and the floored torsion core (m, m2).
+    struct Eingang {
+        double NEd = 0.0, VEd = 0.0, MEd = 0.0, TEd = 0.0, asl = 0.0;
+        double tef = 0.0, ak = 0.0, uk = 0.0;
+    };
+    int SchubEC2Variante(cBem& bem, Ec2Art art);
+    // The steps all DIN 1045-1 and EC2 checks begin with: forces, tension reinforcement, neutral-axis
+    // width, floors of the core values, the design factor, and the fallback width 0.65 h.
+    Eingang Vorbereiten(cBem& bem);
+    double KernBreite() const;
+};
+
+extern cSchub g_schub[kMaxQuerschnitte];
+
+// The user's cot theta of each field (0 = none). Belongs with the field's section input (StabQuerschnitt);
+// kept here until the input carries it.
+extern double g_cotThetaFeld[kMaxFelder];
+
+// Longitudinal tension reinforcement for the shear check (m2): the bars of the kind-1 groups under tension
+// in the current design state, or, when none is, those within a quarter of the largest |z| of the section.
+// The moment is not used.
+double HoleAslSchub(const cBem& bem, double moment);
+
+// Group `group` (0..99) of kind `kind`: its bar count, and its first bar as a 0-based point index in
+// `first`; -1 (first untouched) when the group has another kind.
+int HoleGruppe(const cBem& bem, int kind, int* first, int group);
+
+// Minimum shear reinforcement ratio of DIN 1045-1 times 10^4 for the concrete grade index (lowest grade
+// first; indices beyond the table take its nearest end).
+double RhoWMinDIN1045_1(int betonGuete);

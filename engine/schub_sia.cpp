@@ -1,0 +1,99 @@
+// Shear and torsion by SIA 262 (4.3.3 and 4.3.5): resistance of the web without stirrups from tau_cd and
+// the strain-dependent factor kd, stirrups and compression-field widths for shear and for the shear
+// flow of torsion. Stresses in MN/m2, forces in MN and MNm.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/material.h"
+#include "engine/schub.h"
+
+namespace {
+constexpr double kCotOhneWinkel = 2.1445069;           // theta = 25 degrees
+constexpr double kTanOhneWinkel = 0.4663076626146551;
+}  // namespace
+
+int cSchub::SchubSIA262(cBem& bem)
+{
+    if (!(h > 0.0))
+        return 0;  // a section without an outline has nothing to check
+    if (bw == 0.0) {
+        double sigMax = 0.0;
+        bem.sigeps(sigMax);
+        double b0 = 0.0, zug = 0.0;
+        bem.BerechneNullinienbreite(b0, zug);
+        if (b0 > 0.0)
+            bw = b0;
+    }
+    const double VEd = std::hypot(kraefte[1], kraefte[2]) / 1000.0;
+    const double TEd = std::fabs(kraefte[3]) / 1000.0;
+    const double MEd = std::hypot(kraefte[4], kraefte[5]) / 1000.0;
+    const double fcd = HoleBetonBemessungswerte(norm, betonGuete, 1, 1, 0, 1.0, aussergewoehnlich);
+    const double fck = HoleBetonBemessungswerte(norm, betonGuete, 0, 1, 0, 1.0, aussergewoehnlich);
+    const double taucd = HoleBetonBemessungswerte(norm, betonGuete, 8, 1, 0, 1.0, aussergewoehnlich);
+    const double fyd = HoleStahlBemessungswerte(norm, stahlGuete, 0, aussergewoehnlich);
+    const double fsk = HoleStahlBemessungswerte(norm, stahlGuete, 1, aussergewoehnlich);
+
+    const double d = h - (kraefte[4] >= 0.0 ? d1[0] : d1[1]) / 100.0;
+    if (std::fabs(z) < 0.5 * d)
+        z = d;
+    const double zv = std::min(z, 0.9 * d);
+
+    double tanT = 0.0;
+    if (std::fabs(cotTheta) < 0.1) {
+        cotTheta = kCotOhneWinkel;
+        tanT = kTanOhneWinkel;
+    } else {
+        tanT = 1.0 / cotTheta;
+    }
+    const double cot = cotTheta;
+    const double theta = std::atan(tanT);
+    const double sc = std::sin(theta) * std::cos(theta);
+
+    // kd from the ratio of the acting to the resisting moment once the section is beyond its ultimate
+    // state; without a resisting moment the full 2.2 stays (the smaller kd)
+    const double ruR = bem.m_slots[11];
+    const double mrd = std::hypot(bem.m_erg[3].My, bem.m_erg[3].Mz) / 1000.0;
+    double kv = 2.2;
+    if (ruR > 1.0 && mrd > 0.0)
+        kv = 2.2 * MEd / mrd;
+    const double kd = 1.0 / (1.0 + kv * d);
+    const double vrd = kd * taucd * d * bw;
+
+    // 5.5.2.2: rho_w,min = 0.001 sqrt(fck/30) 500/fsk of the web width
+    const double asmin = fsk > 0.0 ? 0.001 * std::sqrt(fck / 30.0) * 500.0 / fsk * bw * 1e4 : 0.0;
+    double asw = asmin, bwErf = 0.0;
+    if (VEd > vrd) {
+        asw = std::max(VEd / (zv * cot * fyd) * 1e4, asmin);
+        bwErf = VEd / (0.6 * fcd * zv * sc);
+    }
+
+    const bool torsion = TEd > 0.001;
+    double vedT = 0.0, aswT = 0.0, wandErf = 0.0;
+    if (torsion) {
+        const double Ak = std::fabs(ak) < 1e-10 ? 1e-10 : ak;
+        vedT = TEd * zv / (2.0 * Ak);
+        if (vedT > vrd) {
+            aswT = vedT / (zv * cot * fyd) * 1e4;
+            wandErf = vedT / (0.6 * fcd * zv * sc);
+        }
+    }
+
+    erg[0] = torsion ? 1.0 : 0.0;
+    erg[1] = taucd;
+    erg[2] = zv;
+    erg[3] = asw;
+    erg[4] = VEd * 1000.0;
+    erg[5] = vrd * 1000.0;
+    erg[6] = zv;
+    erg[7] = bwErf * 100.0;
+    erg[8] = fyd;
+    erg[9] = ak * 1e4;
+    erg[10] = uk;
+    erg[11] = aswT;
+    erg[12] = vedT * 1000.0;
+    erg[13] = vrd * 1000.0;
+    erg[14] = wandErf * 100.0;
+    erg[15] = cot;
+    erg[25] = zv;
+    return 0;
+}

@@ -1,0 +1,534 @@
+// The pass sequence of a column calculation over the construction stages and kinds of combination file,
+// the governing reinforcement kept between the passes, and the storage of design and fire results.
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "engine/messages.h"
+#include "engine/progress.h"
+#include "engine/protocol.h"
+#include "engine/quer.h"
+#include "engine/rechner.h"
+#include "engine/results.h"
+#include "engine/workarrays.h"
+#include "engine/zeichnen.h"
+
+namespace {
+
+constexpr double kAsVergleich = 1.0000001;  // a raise must exceed the kept area by this factor
+constexpr double kNichtGesetzt = 1e-11;     // m2: no governing area kept yet
+
+// Bookkeeping of one run: the protocol and the progress display end with it on every path.
+class Lauf {
+public:
+    Lauf(CDC* dc, int textX, int textY) : m_dc(dc), m_x(textX), m_y(textY) {}
+    ~Lauf()
+    {
+        g_protokoll.Close();
+        if (m_progress)
+            Progress().Destroy();
+    }
+    Lauf(const Lauf&) = delete;
+    Lauf& operator=(const Lauf&) = delete;
+
+    void MitFortschritt(int nSteps)
+    {
+        m_progress = true;
+        Progress().Create();
+        Progress().SetStep(std::max(1, 100 / std::max(1, nSteps)));
+    }
+    void Schritt(const char* status) const
+    {
+        if (!m_progress)
+            return;
+        Progress().SetStatus(status);
+        Progress().StepIt();
+    }
+    void Notiz(const char* text) const
+    {
+        if (m_dc)
+            ZeichneText(m_dc, m_x, m_y, text, 12, 0.0f, 0, 0x000000);
+    }
+
+private:
+    CDC* m_dc;
+    int m_x, m_y;
+    bool m_progress = false;
+};
+
+}  // namespace
+
+int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAccidentalFinal)
+{
+    // state of the run
+    rissSchalter = 0;
+    textX = 5;
+    textY = 5 * 3;
+    INDEX[0] = INDEX[1] = nFirstFree;
+    protokollDetail = 1;
+    g_protokoll.Open("kolumoorg.txt");
+    aussergewoehnlich = 0;
+    Lauf lauf(dc, textX, textY);
+    lauf.MitFortschritt(nSteps);
+
+    // a failed analysis ends the run
+    auto abbruch = [&](int code) {
+        MeldeLaufFehler(code);
+        lauf.Notiz("FEHLER bei der Berechnung");
+        return 0;
+    };
+    // a selection beyond the capacities of the combination set ends the run with its reason
+    auto waehle = [&](int kind, int mode, int stage) {
+        if (Waehle(kind, mode, stage) < 0) {
+            EngineMessage(kombi.meldung.c_str());
+            return false;
+        }
+        return true;
+    };
+    auto oeffne = [&](int kind, int stage) {
+        std::string path;
+        return std::max(0, OeffneKombiDatei(path, kind, stage, 1));
+    };
+    auto anzahl = [&](int n) { return std::min(n, kombi.nAusgewaehlt); };
+
+    // the member model and the sections
+    BerechneFeldKoordinaten();
+    const int setup = BaueModell();
+    ZeigeSetupMeldungen(setup);
+    if (setup != kSetupOk && setup != kSetupKeineKombinationen) {
+        lauf.Notiz("FEHLER bei der Berechnung");
+        return 0;
+    }
+    SetzeQuerUm();
+    g_protokoll.Printf("Ende SetzeQuerUm()\n");
+
+    // stages present
+    int stufen[kStufen];
+    int nStufen = 0;
+    for (int s = 0; s < kStufen; ++s)
+        if (s == 0 || stufeAktiv[s])
+            stufen[nStufen++] = s;
+    std::fill(std::begin(bwFaktor), std::end(bwFaktor), 0.0);
+    int nAcc[kStufen] = {};
+    int nEig[kStufen] = {};
+    int base = 0;
+    const int trNummer = NORM == 0 ? 1 : 0;
+
+    // first order, "Tr"
+    int nTr = 0;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        aktSystem = s;
+        NKOMBI = oeffne(kArtTr, s);
+        if (!waehle(trNummer, 0, s))
+            return abbruch(0);
+        g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
+        const int n = NKOMBI;
+        for (int k = 0; k < anzahl(n); ++k) {
+            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
+            const int code = RechneDltr3D(dc, 0, k, base);
+            if (code > 0)
+                return abbruch(code);
+            MerkeMassgebend(k, base, 0);
+        }
+        base += n;
+        nTr += n;
+    }
+    int total = nTr;
+
+    // first order, accidental "EdA"
+    aussergewoehnlich = 1;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        aktSystem = s;
+        NKOMBI = oeffne(kArtEdA, s);
+        if (NKOMBI == 0)
+            continue;
+        if (!waehle(1, NORM != 0 ? 1 : 0, s))
+            return abbruch(0);
+        g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
+        const int n = NKOMBI;
+        for (int k = 0; k < anzahl(n); ++k) {
+            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
+            const int code = RechneDltr3D(dc, 0, k, base);
+            if (code > 0)
+                return abbruch(code);
+            MerkeMassgebend(k, base, 1);
+        }
+        base += n;
+        if (s != 0 || bAccidentalFinal) {
+            nAcc[s] += n;
+            total += n;
+        }
+    }
+    aussergewoehnlich = 0;
+
+    // reinforcement of the regular design
+    if (rechenSchalter[12])
+        AsAusRegelbemessung(0);
+    g_protokoll.Printf("Vorverformungen\n");
+
+    // buckling eigenvalues of the "Tr" combinations
+    base = 0;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        aktSystem = s;
+        oeffne(kArtTr, s);
+        if (!waehle(trNummer, 0, s))
+            return abbruch(0);
+        const int gespeichert = NKOMBI;
+        NKOMBI = nTr;
+        const int n = kombi.nAusgewaehlt;
+        for (int k = 0; k < n; ++k) {
+            lauf.Schritt("Berechnung der Eigenwerte");
+            RechneDltr3D(dc, -1, k, base);
+        }
+        NKOMBI = gespeichert;
+        nEig[s] += n;
+        base += n;
+    }
+
+    // creep
+    if (kriechSchalter > 0) {
+        aktSystem = 0;
+        lauf.Schritt("Berechnung TQ-KOLUMO (Kriechen)");
+        RechneDltr3D(dc, 1, 0, 0);
+    }
+
+    // imperfections
+    g_protokoll.Printf("RechneVorverformungen\n");
+    int r = 0;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        const int gespeichert = NKOMBI;
+        NKOMBI = nTr;
+        for (int j = 0; j < nEig[s]; ++j)
+            RechneVorverformungen(r + j, s);
+        NKOMBI = gespeichert;
+        r += nEig[s];
+    }
+
+    // second order
+    base = 0;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        aktSystem = s;
+        if (!waehle(trNummer, 0, s))
+            return abbruch(0);
+        const int n = kombi.nAusgewaehlt;
+        for (int k = 0; k < std::min(nEig[s], n); ++k) {
+            g_protokoll.Printf(" KnickNachweis für sys = %d lfzahl = %d\n", s, n);
+            lauf.Schritt("Berechnung der Tragsicherheit Th. 2. 0.");
+            const int code = RechneDltr3D(dc, 2, k, base);
+            if (code > 0)
+                return abbruch(code);
+            MerkeMassgebend(k, base, 2);
+        }
+        base += n;
+    }
+
+    // accidental second order
+    if (std::any_of(std::begin(nAcc), std::end(nAcc), [](int n) { return n > 0; })) {
+        base = nTr;
+        for (int i = 0; i < nStufen; ++i) {
+            const int s = stufen[i];
+            aktSystem = s;
+            aussergewoehnlich = 1;
+            NKOMBI = oeffne(kArtEdA, s);
+            if (!waehle(1, NORM != 0 ? 1 : 0, s))
+                return abbruch(0);
+            const int n = kombi.nAusgewaehlt;
+            for (int k = 0; k < std::min(nAcc[s], n); ++k) {
+                aussergewoehnlich = 0;
+                lauf.Schritt("Berechnung der Eigenwerte");
+                RechneDltr3D(dc, -1, k, base);
+                RechneVorverformungen(base + k, s);
+                const int code = RechneDltr3D(dc, 2, k, base);
+                if (code > 0)
+                    return abbruch(code);
+                MerkeMassgebend(k, base, 5);
+            }
+            base += n;
+        }
+        aussergewoehnlich = 0;
+    }
+
+    // fire, "EdB" of the final system
+    rissSchalter = 0;
+    g_ergebnisse.Brandschnittgroessen.clear();
+    NKOMBI = oeffne(kArtEdB, 0);
+    base = total;
+    if (NKOMBI > 0) {
+        const int n = NKOMBI;
+        aussergewoehnlich = 1;
+        aktSystem = 0;
+        if (!waehle(trNummer, 0, 0))
+            return abbruch(0);
+        for (int k = 0; k < anzahl(n); ++k) {
+            lauf.Schritt("Berechnung Brandschutznachweis");
+            RechneDltr3D(dc, -1, k, base);
+            RechneVorverformungen(base + k, 0);
+            const int code = RechneDltr3D(dc, 2, k, base);
+            if (code > 0)
+                return abbruch(code);
+            SpeichereBrandErgebnis();
+            MerkeMassgebend(k, base, 4);
+            AsAusRegelbemessung(1);
+            MerkeMassgebend(k, base, 4);
+        }
+        total += n;
+    }
+
+    // serviceability, "Gb"
+    rissSchalter = 1;
+    aussergewoehnlich = 0;
+    base = total;
+    rissBasis = total;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        aktSystem = s;
+        NKOMBI = oeffne(kArtGb, s);
+        if (!waehle(2, 3, s))
+            return abbruch(0);
+        const int n = kombi.nAusgewaehlt;
+        g_protokoll.Printf(" RissNachweis für sys = %d lfzahl = %d\n", s, n);
+        for (int k = 0; k < std::min(NKOMBI, n); ++k) {
+            lauf.Schritt("Berechnung der Gebrauchstauglichkeit");
+            const int code = RechneDltr3D(dc, 0, k, base);
+            if (code > 0)
+                return abbruch(code);
+            MerkeMassgebend(k, base, 3);
+        }
+        base += n;
+    }
+
+    // end
+    lauf.Notiz("ENDE der Berechnung");
+    return total;
+}
+
+int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFree)
+{
+    rissSchalter = 0;
+    textX = 5;
+    textY = 5 * 3;
+    INDEX[0] = INDEX[1] = nFirstFree;
+    g_protokoll.Close();
+    aussergewoehnlich = 0;
+    Lauf lauf(dc, textX, textY);
+
+    BerechneFeldKoordinaten();
+    const int setup = BaueModell();
+    ZeigeSetupMeldungen(setup);
+    if (setup != kSetupOk && setup != kSetupKeineKombinationen)
+        return 0;
+    SetzeQuerUm();
+    std::fill(std::begin(bwFaktor), std::end(bwFaktor), 0.0);
+
+    int base = 0;
+    int summe = 0;
+    for (int s = 0; s < kStufen; ++s) {
+        if (s > 0 && !stufeAktiv[s])
+            continue;
+        aktSystem = s;
+        std::string path;
+        NKOMBI = std::max(0, OeffneKombiDatei(path, kArtTr, s, 1));
+        if (Waehle(NORM == 0 ? 1 : 0, 0, s) < 0) {
+            EngineMessage(kombi.meldung.c_str());
+            return 0;
+        }
+        const int n = NKOMBI;
+        for (int k = 0; k < std::min(n, kombi.nAusgewaehlt); ++k) {
+            if (k > 0)
+                ersteKombiLast = 0.0;
+            const int code = RechneDltr3D(dc, 0, k, base);
+            if (code > 0) {
+                // codes 1, 2 and 99 to the error log; a design beyond the reinforcement ratio limit is
+                // reported here too
+                MeldeLaufFehler(code);
+                return 0;
+            }
+        }
+        base += n;
+        summe += n;
+    }
+    return summe;
+}
+
+void CStuetzenRechner::MerkeMassgebend(int k, int base, int kind, int before)
+{
+    if (before != 0)
+        return;
+    const int n = k + base;
+    const int nSections = std::min(2 * nStaebe, kMaxQuerschnitte);
+    for (int i = 0; i < nSections; ++i) {
+        const cBem& bem = g_quer[i].m_bem;
+        const double vorh = bem.HoleAS();
+        if (kind >= 2) {
+            if (vorh > AusAs[i] * kAsVergleich) {
+                g_protokoll.Printf("vorher AusAs[%d] = %lf, LKBem[%d][0] = %d, LKBem[%d][1] = %d \n", i,
+                                   AusAs[i] * 10000.0, i, LKBem[i][0], i, LKBem[i][1]);
+                AusAs[i] = vorh;
+                LKBem[i][0] = n;
+                LKBem[i][1] = kind;
+                g_protokoll.Printf("nachher AusAs[%d] = %lf, LKBem[%d][0] = %d, LKBem[%d][1] = %d \n", i,
+                                   AusAs[i] * 10000.0, i, LKBem[i][0], i, LKBem[i][1]);
+            }
+        } else {
+            const double bw = bem.bwfakt;
+            if (AusAs[i] < kNichtGesetzt) {
+                AusAs[i] = bw > 1.0 ? vorh * bw : vorh;
+                LKBem[i][0] = n;
+                LKBem[i][1] = kind;
+            }
+            if (bw > 1.0 && vorh * bw > AusAs[i]) {
+                AusAs[i] = vorh * bw;
+                LKBem[i][0] = n;
+                LKBem[i][1] = kind;
+            }
+        }
+    }
+}
+
+void CStuetzenRechner::AsAusRegelbemessung(int mode)
+{
+    const int nSections = std::min(2 * nStaebe, kMaxQuerschnitte);
+    g_protokoll.Printf("&&&&&&&&& AS aus REGELBEMESSUNG &&&&&&&&&&&&&");
+    g_protokoll.Printf(" n = %d\n", mode);
+    for (int i = 0; i < nSections; ++i) {
+        const double as0 = g_quer[i].m_bem.HoleAS();
+        const double bw = bwFaktor[i];
+        g_protokoll.Printf("iqu= %d : AS0 = %.2f", i, as0 * 10000.0);
+        g_protokoll.Printf(" mit bw = %.3f --> ASREGEL = %.2f\n", bw, (bw > 1.0 ? as0 * bw : as0) * 10000.0);
+    }
+    for (int f = 0; f < nFelder; ++f) {
+        double asmax = 0.0;
+        if (mode == 1) {
+            for (int e = 0; e < nStaebe; ++e)
+                if (stabFeld[e] == f)
+                    for (int i = 2 * e; i <= 2 * e + 1; ++i)
+                        asmax = std::max(asmax, g_quer[i].m_bem.HoleAS());
+            g_protokoll.Printf("asmax[%d] = %.2f\n", f, asmax * 10000.0);
+            for (int e = 0; e < nStaebe; ++e)
+                if (stabFeld[e] == f)
+                    for (int i = 2 * e; i <= 2 * e + 1; ++i) {
+                        g_quer[i].m_bem.SetzeAS(asmax);
+                        g_protokoll.Printf("Neues As[%d] = %.2f\n", i, g_quer[i].m_bem.HoleAS() * 10000.0);
+                    }
+        } else if (mode == 0) {
+            int massgebend = -1;
+            for (int e = 0; e < nStaebe; ++e) {
+                if (stabFeld[e] != f)
+                    continue;
+                // of a member's two sections the end section wins a tie; across members only a larger
+                // factor replaces the kept one
+                int besser = bwFaktor[2 * e + 1] >= bwFaktor[2 * e] ? 2 * e + 1 : 2 * e;
+                if (massgebend < 0 || bwFaktor[besser] > asmax) {
+                    asmax = bwFaktor[besser];
+                    massgebend = besser;
+                }
+            }
+            g_protokoll.Printf("asmax[%d] = %.2f\n", f, asmax);
+            if (massgebend < 0 || !(asmax > 1.0))
+                continue;
+            for (int e = 0; e < nStaebe; ++e)
+                if (stabFeld[e] == f)
+                    for (int i = 2 * e; i <= 2 * e + 1; ++i) {
+                        g_quer[i].m_bem.AsErhoeheung(asmax);
+                        AusAs[i] = AusAs[massgebend];
+                        LKBem[i][0] = LKBem[massgebend][0];
+                        LKBem[i][1] = LKBem[massgebend][1];
+                        g_protokoll.Printf("Neues As[%d] = %.2f\n", i, g_quer[i].m_bem.HoleAS() * 10000.0);
+                    }
+        }
+    }
+}
+
+void CStuetzenRechner::SpeichereBrandErgebnis()
+{
+    auto record = std::make_unique<CResultBrandschnittgroessen>();
+    record->System = 0;
+    const int nSections = std::min(2 * nStaebe, kMaxQuerschnitte);
+    bool alle = true;
+    for (int i = 0; i < nSections; ++i)
+        alle = alle && brandBlock[i].OK == 1;
+    record->OK = alle ? 1 : 0;
+    if (alle) {
+        for (int e = nStaebe - 1; e >= 0; --e)
+            for (int i : {2 * e + 1, 2 * e}) {
+                const BrandErgebnisBlock& b = brandBlock[i];
+                // the end section lies at the member's upper node
+                record->Kote.push_back(i == 2 * e + 1 ? x[e + 1] : x[e]);
+                record->N.push_back(b.NEdfi);
+                record->My.push_back(b.My);
+                record->Mx.push_back(b.Mz);
+                record->Nrd.push_back(b.NR);
+                record->alfa.push_back(b.muefi);
+                record->minB.push_back(b.bErf);
+                record->minDeck.push_back(b.aErf);
+                record->As.push_back(b.As * 10000.0);
+            }
+    }
+    g_ergebnisse.Brandschnittgroessen.push_back(std::move(record));
+}
+
+void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
+{
+    if (mode != 0 && mode != 2)
+        return;
+    const int E2 = 2 * nStaebe;
+    const int nSections = std::min(E2, kMaxQuerschnitte);
+    auto slot = [&](int s, int c, int i) -> double& { return WD(Slot(s, c, E2) + i); };
+    auto gueltig = [&](int c) { return c >= 0 && c < nErgebnisPlaetze; };
+    for (int i = 0; i < nSections; ++i) {
+        const cBem& bem = g_quer[i].m_bem;
+        // the section's forces: the element's start values for 2e, end values for 2e + 1
+        const int f = endForces + 14 * (i / 2) + 7 * (i % 2);
+        const double N = WD(f), My = WD(f + 4), Mz = WD(f + 5);
+        const double as = bem.HoleAS() * 10000.0;
+        const double gamma = bem.m_slots[11];
+        if (mode == 0) {
+            const double werte[9] = {N, My, Mz, as, bem.bwfakt, gamma, bem.m_mue, bem.m_eps1b, bem.m_eps2s};
+            for (int j = 0; j < 9; ++j)
+                slot(50 + j, lf, i) = werte[j];
+            int& gov = WI(INDEX[rissSchalter == 1 ? 63 : 62] + i);
+            if (rissSchalter == 1) {
+                // the strain check: the combination with the largest steel strain
+                const bool frueher = gueltig(gov) && gov >= rissBasis;
+                const double bisher = frueher ? slot(58, gov, i) : -1e300;
+                g_protokoll.Printf(" rmin[%d] = %.3f eps = %.3f bisher lf = %d\n", i, bisher, bem.m_eps2s, gov);
+                if (!frueher || gov == lf || bem.m_eps2s > bisher) {
+                    gov = lf;
+                    g_protokoll.Printf(" ---> neuer lf = %d\n", gov);
+                }
+            } else {
+                const double bisher = gueltig(gov) ? slot(55, gov, i) : 1e300;
+                g_protokoll.Printf(" rmin[%d] = %.2f vorh. gam = %.2f bisher lf = %d\n", i, bisher, gamma, gov);
+                if (!gueltig(gov) || gov == lf || gamma < bisher) {
+                    gov = lf;
+                    g_protokoll.Printf(" ---> neuer lf = %d\n", gov);
+                }
+                g_protokoll.Printf("(i=%d): As = %.3f gam = %.3f bwfakt = %.3f mue = %.3f\n", i, as, gamma, bem.bwfakt,
+                                   bem.m_mue);
+                if (bem.bwfakt > bwFaktor[i])
+                    bwFaktor[i] = bem.bwfakt;
+            }
+        } else {
+            slot(23, lf, i) = N;
+            slot(24, lf, i) = My;
+            slot(25, lf, i) = Mz;
+            for (int j = 3; j <= 14; ++j)
+                slot(23 + j, lf, i) = bem.m_slots[j];
+            slot(38, lf, i) = gamma;
+            slot(39, lf, i) = as;
+            slot(40, lf, i) = bem.m_eps1b;
+            int& gov = WI(INDEX[66] + i);
+            const double bisher = gueltig(gov) ? slot(38, gov, i) : 1e300;
+            g_protokoll.Printf(" rmin[%d] = %.2f vorh. gam = %.2f bisher lf = %d\n", i, bisher, gamma, gov);
+            if (!gueltig(gov) || gov == lf || gamma < bisher) {
+                gov = lf;
+                g_protokoll.Printf(" ---> neuer lf = %d\n", gov);
+            }
+        }
+    }
+}

@@ -1,0 +1,255 @@
+// Imperfections of a combination (pre-deformation per node, pre-rotation per member) from the stage's
+// input, the first-order and creep deformations and the two lowest buckling modes; the partial factors
+// of the codes and the self-weight factor of a combination.
+#include <cmath>
+#include <numbers>
+
+#include "engine/messages.h"
+#include "engine/protocol.h"
+#include "engine/rechner.h"
+#include "engine/utilities.h"
+#include "engine/workarrays.h"
+
+namespace {
+
+constexpr double kGrad = 180.0 / std::numbers::pi;
+constexpr double kKlein = 1e-8;
+
+// Direction of (v, w) to the y axis in degrees; 0 for the zero vector.
+double Richtung(double w, double v)
+{
+    return (v == 0.0 && w == 0.0) ? 0.0 : engine::Angle(w, v) * kGrad;
+}
+
+}  // namespace
+
+void CStuetzenRechner::PSIFAKT(double fakteig, double alfa0, double alfaE, double& fy, double& fz, double& f1,
+                               double& f2)
+{
+    f1 = 1.0;
+    f2 = 1.0;
+    double beta = 0.0;
+    if (fakteig >= 3.0) {
+        beta = alfaE - alfa0;
+    } else {
+        const double d = alfaE - alfa0;
+        const bool nahe90 = std::fabs(alfaE - 90.0) < 1.0;
+        if (std::fabs(d) >= 1.0)
+            beta = d * fakteig * 0.5 + alfa0;
+        else if (std::fabs(alfaE) <= 89.0 || nahe90)
+            beta = 90.0 - 45.0 * fakteig;  // near +90 turned below: 45 fakteig, as towards -90
+        else
+            beta = 45.0 * fakteig;
+        if (nahe90)
+            beta = 90.0 - beta;
+    }
+    fy = std::cos(beta / kGrad);
+    fz = std::sin(beta / kGrad);
+    g_protokoll.Printf(" ******** Ergebnisse aus PSIFAKT *****************\n");
+    g_protokoll.Printf(" fakteig = %.3f\n", fakteig);
+    g_protokoll.Printf(" alfa0   = %.3f   alfaE   = %.3f\n", alfa0, alfaE);
+    g_protokoll.Printf(" res. Winkel = %.3f\n", beta);
+    g_protokoll.Printf(" Anteil fy   = %.3f fz   = %.3f\n", fy, fz);
+    g_protokoll.Printf(" Anteil f1   = %.3f f2   = %.3f\n", f1, f2);
+}
+
+void CStuetzenRechner::SetzeGamma(double& g1, double& g2, double& g3, double& g4)
+{
+    g_protokoll.Printf("SetzeGamma: NORM = %d\n", NORM);
+    switch (NORM) {
+    case 0:
+        g1 = 0.0;
+        g2 = 1.0;
+        g3 = 1.75;
+        g4 = 1.0;
+        break;
+    case 1:
+    case 2:
+    case 3:
+    case 11:
+    case 12:
+    case 13:
+        g1 = g2 = g3 = g4 = 1.0;
+        break;
+    default:
+        break;
+    }
+}
+
+double CStuetzenRechner::LastFaktor(int norm, int mode, int k) const
+{
+    if (norm == 0)
+        return mode == 2 ? 1.75 : 1.0;
+    if (k < 0 || k >= kombi.nAusgewaehlt || kombi.PaarAnzahl(k) <= 0)
+        return 1.0;  // no combination in hand: the load as it is
+    return static_cast<double>(kombi.KolFakt[kombi.start[k]]);
+}
+
+void CStuetzenRechner::RechneVorverformungen(int comb, int s)
+{
+    if (comb < 0 || comb >= nErgebnisPlaetze || s < 0 || s >= kStufen || nKnoten < 2)
+        return;
+    const ImperfektionsEingabe& in = imperfektion[s];
+    const int K = nKnoten;
+    const int K7 = 7 * K;
+    const bool detail = protokollDetail != 0;
+    const int verformung = Slot(11, comb, K7);
+    const int kriech = Slot(16, 0, K7);
+    const int eigen = Slot(19, comb, 12);
+    const int formen = Slot(18, comb, 4 * K7);
+    const int vor = Slot(70, comb, 4 * K);
+    const double phi = kriechZahl;
+    const double kriechAnteil = in.art > 1 && phi + 1.0 != 0.0 ? phi / (phi + 1.0) : 0.0;
+    auto vkr = [&](int n) { return WD(kriech + 7 * n + 1) * kriechAnteil; };
+    auto wkr = [&](int n) { return WD(kriech + 7 * n + 2) * kriechAnteil; };
+
+    // the node of the largest first-order (plus creep) deformation and its direction
+    double v00 = 0.0, w00 = 0.0, r00 = -1.0;
+    int nMax = 0;
+    for (int n = 0; n < K; ++n) {
+        const double v = WD(verformung + 7 * n + 1) + vkr(n);
+        const double w = WD(verformung + 7 * n + 2) + wkr(n);
+        const double r = std::sqrt(v * v + w * w);
+        if (detail) {
+            g_protokoll.Printf(" vkr = %f wkr = %f\n", vkr(n), wkr(n));
+            g_protokoll.Printf(" v0 = %f w0 = %f r0 = %f\n", v, w, r);
+        }
+        if (r > r00) {
+            v00 = v;
+            w00 = w;
+            r00 = r;
+            nMax = n;
+        }
+    }
+    const double alfa0 = (std::fabs(v00) >= 1e-5 || std::fabs(w00) >= 1e-5) ? engine::Angle(w00, v00) * kGrad : 0.0;
+    if (detail) {
+        g_protokoll.Printf(" max am Knoten %d: v00 = %f w00 = %f r00 = %f\n", nMax, v00, w00, r00);
+        g_protokoll.Printf(" Winkel zur y-Achse alfa0 = %.2f\n", alfa0);
+    }
+
+    // without a lowest eigenvalue (no member in compression) there is no imperfection
+    const double lambda1 = WD(eigen);
+    const double lambda2 = WD(eigen + 1);
+    if (std::fabs(lambda1) < kKlein) {
+        for (int i = 0; i < 4 * K; ++i)
+            WD(vor + i) = 0.0;
+        return;
+    }
+    const double fakteig = lambda2 / lambda1;
+    if (detail)
+        g_protokoll.Printf(" fakteig = %f\n", fakteig);
+
+    // directions of the two modes
+    const double v1 = WD(eigen + 4), w1 = WD(eigen + 5);
+    const double v2 = WD(eigen + 6), w2 = WD(eigen + 7);
+    const double r1 = std::sqrt(v1 * v1 + w1 * w1);
+    const double r2 = std::sqrt(v2 * v2 + w2 * w2);
+    const double alfa1 = Richtung(w1, v1);
+    const double alfa2 = Richtung(w2, v2);
+    if (detail) {
+        g_protokoll.Printf(" v1 = %f w1 = %f ----> alfa1 = %.3f\n", v1, w1, alfa1);
+        g_protokoll.Printf(" v2 = %f w2 = %f ----> alfa2 = %.3f\n", v2, w2, alfa2);
+    }
+
+    // shares of the two modes
+    double fy = 0.0, fz = 0.0, f1 = 1.0, f2 = 1.0;
+    PSIFAKT(fakteig, alfa0, alfa1, fy, fz, f1, f2);
+
+    // node pre-deformations by the kind of imperfection
+    auto v0 = [&](int n) -> double& { return WD(vor + 4 * n); };
+    auto w0 = [&](int n) -> double& { return WD(vor + 4 * n + 1); };
+    switch (in.art) {
+    case 1:
+    case 3: {
+        double fakt1 = 0.0, fakt2 = 0.0;
+        if (in.Kriech_CKAusm != 0) {
+            if (detail)
+                g_protokoll.Printf("Kriech_CKAusm != 0\n");
+            // a vanishing mode or divisor contributes nothing
+            if (in.teiler != 0.0 && r1 >= kKlein)
+                fakt1 = fy * L * f1 / in.teiler / r1;
+            if (in.teiler != 0.0 && r2 >= kKlein)
+                fakt2 = fz * L * f2 / in.teiler / r2;
+        } else {
+            if (detail)
+                g_protokoll.Printf("Kriech_CKAusm == 0\n");
+            int j = -1;
+            if (in.Kriech_Bzkn >= 0 && in.Kriech_Bzkn <= nFelder)
+                for (int n = 0; n < K && j < 0; ++n)
+                    if (std::fabs(x[n] - koor[in.Kriech_Bzkn]) < 0.001)
+                        j = n;
+            if (detail)
+                g_protokoll.Printf("Kriech_Bzkn = %d -> i = %d\n", in.Kriech_Bzkn, j);
+            double vi = 0.0, wi = 0.0, vi2 = 0.0, wi2 = 0.0;
+            if (j >= 0) {
+                vi = WD(formen + 7 * j + 1);
+                wi = WD(formen + 7 * j + 2);
+                vi2 = WD(formen + K7 + 7 * j + 1);
+                wi2 = WD(formen + K7 + 7 * j + 2);
+            }
+            double ri = std::sqrt(vi * vi + wi * wi);
+            double ri2 = std::sqrt(vi2 * vi2 + wi2 * wi2);
+            if (detail) {
+                g_protokoll.Printf(" 1) vi = %f wi = %f ri = %.3f\n", vi, wi, ri);
+                g_protokoll.Printf(" 2) vi = %f wi = %f ri = %.3f\n", vi2, wi2, ri2);
+            }
+            if (ri < kKlein) {
+                EngineMessage("Achtung! Bezugknoten hat res. Verformung 0.0! Ausmitte kann nicht angesetzt werden!");
+                ri = 1e10;
+            }
+            if (ri2 < kKlein)
+                ri2 = 1e10;
+            fakt1 = fy * in.ausmitte * f1 / ri * 0.01;
+            fakt2 = fz * in.ausmitte * f2 / ri2 * 0.01;
+        }
+        if (detail)
+            g_protokoll.Printf(" fakt1 = %f fakt2 = %f\n", fakt1, fakt2);
+        const double s1 = v00 >= 0.0 ? 1.0 : -1.0;
+        const double s2 = w00 >= 0.0 ? 1.0 : -1.0;
+        for (int n = 0; n < K; ++n) {
+            const double m1v = WD(formen + 7 * n + 1), m1w = WD(formen + 7 * n + 2);
+            const double m2v = WD(formen + K7 + 7 * n + 1), m2w = WD(formen + K7 + 7 * n + 2);
+            v0(n) = (std::fabs(fakt2 * m2v) + std::fabs(fakt1 * m1v)) * s1;
+            w0(n) = (std::fabs(fakt2 * m2w) + std::fabs(fakt1 * m1w)) * s2;
+            if (detail) {
+                g_protokoll.Printf(" vz1 = %f wz1 = %f\n", fakt1 * m1v, fakt1 * m1w);
+                g_protokoll.Printf(" v1 = %f v2 = %f\n", fakt1 * m1v, fakt2 * m2v);
+                g_protokoll.Printf(" w1 = %f w2 = %f\n", fakt1 * m1w, fakt2 * m2w);
+            }
+        }
+        break;
+    }
+    case 0:
+    case 2: {
+        double cv = 0.0, cw = 0.0;
+        if (in.komponenten) {
+            cv = in.neigungV;
+            cw = in.neigungW;
+        } else {
+            cv = fy * in.neigung;
+            cw = -(fz * in.neigung);
+        }
+        for (int n = 0; n < K; ++n) {
+            v0(n) = cv * x[n] + vkr(n);
+            w0(n) = wkr(n) - cw * x[n];
+        }
+        break;
+    }
+    default:
+        return;  // no imperfection of its own: the values stay
+    }
+    if (detail)
+        for (int n = 0; n < K; ++n)
+            g_protokoll.Printf(" Knoten %d: v0 = %f w0 = %f\n", n, v0(n), w0(n));
+
+    // member pre-rotations
+    for (int m = 0; m + 1 < K; ++m) {
+        const double dx = x[m + 1] - x[m];
+        const double psiy = dx != 0.0 ? -(w0(m + 1) - w0(m)) / dx : 0.0;
+        const double psiz = dx != 0.0 ? (v0(m + 1) - v0(m)) / dx : 0.0;
+        WD(vor + 4 * m + 2) = psiy;
+        WD(vor + 4 * m + 3) = psiz;
+        if (detail)
+            g_protokoll.Printf(" STAB %d: psiy = %f psiz = %f\n", m, psiy, psiz);
+    }
+}

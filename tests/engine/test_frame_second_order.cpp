@@ -1,0 +1,220 @@
+// Buckling eigenvalues and second-order runs of the frame analysis against Euler's loads and the closed
+// forms of the compressed cantilever, with the elastic verification.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/protocol.h"
+#include "frame_fixture.h"
+
+using namespace frame_test;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+struct EulerFall {
+    const char* name;
+    double knickFaktor;   // buckling length / length
+    double zweiterFaktor; // the same for the second buckling mode about the same axis
+    std::array<double, 7> fuss, kopf;
+    bool kopfGelagert;
+};
+
+const std::array<double, 7> kKopfEingespannt = {0, -1, -1, -1, -1, -1, -1};
+
+// Euler's four cases. Fixed-pinned: kL = 4.4934 and 7.7253 (tan kL = kL), buckling lengths 0.699155659 L
+// and 0.406662 L; fixed-fixed: second mode kL = 8.9868 (tan(kL/2) = kL/2), 0.349578 L; cantilever
+// 3 pi / 2, 2/3 L; pinned 2 pi, L/2.
+const EulerFall kEulerFaelle[] = {
+    {"Kragstuetze", 2.0, 2.0 / 3.0, kEingespannt, {}, false},
+    {"Pendelstuetze", 1.0, 0.5, kGelenkig, kQuerGehalten, true},
+    {"EingespanntGelenkig", 0.699155659, 0.406662, kEingespannt, kQuerGehalten, true},
+    {"BeidseitigEingespannt", 0.5, 0.349578, kEingespannt, kKopfEingespannt, true},
+};
+
+void PrintTo(const EulerFall& f, std::ostream* os)
+{
+    *os << f.name;
+}
+
+class EulerKnicken : public FrameTest, public ::testing::WithParamInterface<EulerFall> {};
+
+using FrameSecondOrder = FrameTest;
+
+bool Gemeldet(const char* text)
+{
+    for (const auto& r : win::msgbox::Log())
+        if (r.text == text)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_P(EulerKnicken, BucklingFactorsAreEulersLoadsOverTheLoad)
+{
+    // L = 6 m in two fields of four members each; P = 100 kN on top. The buckling factors are
+    // pi^2 EI / (beta L)^2 / P: the lowest about z (v, the weaker axis); the second the lower of the
+    // first about y (w) and the second about z.
+    const EulerFall& f = GetParam();
+    const double L = 6.0, P = 100.0;
+    Stuetze({3.0, 3.0}, 4);
+    Lager(0, 0, 1, f.fuss);
+    if (f.kopfGelagert)
+        Lager(0, 2, 2, f.kopf);
+    Einzellast(0, 0, 1, {-P, 0, 0, 0, 0});
+    Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+    Baue();
+    ASSERT_EQ(g_rechner.nStaebe, 8);
+    ASSERT_EQ(Rechne(-1), 0);
+    const double lk = f.knickFaktor * L;
+    const double lambdaV = kPi * kPi * kE * kIz / (lk * lk) / P;
+    const double lk2 = f.zweiterFaktor * L;
+    const double lambda2 = std::min(kPi * kPi * kE * kIy / (lk * lk), kPi * kPi * kE * kIz / (lk2 * lk2)) / P;
+    const int werte = g_rechner.Slot(19, 0, 12);
+    EXPECT_NEAR(WD(werte), lambdaV, 0.005 * lambdaV);
+    EXPECT_NEAR(WD(werte + 1), lambda2, 0.005 * lambda2);
+    // the first mode moves along y only
+    EXPECT_GT(WD(werte + 4), 1e6 * WD(werte + 5));
+    // an eigen run designs nothing
+    EXPECT_TRUE(g_aufrufe.modes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lagerungen, EulerKnicken, ::testing::ValuesIn(kEulerFaelle),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FrameSecondOrder, EigenRunStoresOnlyWhatTheImperfectionsRead)
+{
+    Stuetze({3.0}, 3);
+    Lager(0, 0, 1, kEingespannt);
+    Einzellast(0, 0, 1, {-100.0, 1.0, 0, 0, 0});
+    Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+    Baue();
+    const int K7 = 7 * g_rechner.nKnoten, E14 = 14 * g_rechner.nStaebe;
+    // results of other runs, the creep results among them
+    const struct {
+        int slot, size;
+    } andere[] = {{10, K7}, {11, K7}, {12, E14}, {15, K7}, {16, K7}, {17, E14}, {20, K7}, {21, K7}, {22, E14}};
+    for (const auto& a : andere)
+        for (int i = 0; i < a.size; ++i)
+            WD(g_rechner.Slot(a.slot, 0, a.size) + i) = 7.0;
+    ASSERT_EQ(Rechne(-1), 0);
+    for (const auto& a : andere)
+        for (int i = 0; i < a.size; ++i)
+            ASSERT_EQ(WD(g_rechner.Slot(a.slot, 0, a.size) + i), 7.0) << a.slot << " " << i;
+    // the four vectors and the values are there
+    EXPECT_GT(WD(g_rechner.Slot(19, 0, 12)), 0.0);
+    double groesste = 0.0;
+    for (int i = 0; i < 4 * K7; ++i)
+        groesste = std::max(groesste, std::fabs(WD(g_rechner.Slot(18, 0, 4 * K7) + i)));
+    EXPECT_GT(groesste, 0.0);
+}
+
+TEST_F(FrameSecondOrder, NoMemberInCompressionGivesZeroEigenvaluesAndNoImperfection)
+{
+    Stuetze({3.0}, 3);
+    Lager(0, 0, 1, kEingespannt);
+    Einzellast(0, 0, 1, {100.0, 1.0, 0, 0, 0});  // tension
+    Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+    g_rechner.imperfektion[0].art = 1;
+    g_rechner.imperfektion[0].Kriech_CKAusm = 1;
+    g_rechner.imperfektion[0].teiler = 200.0;
+    Baue();
+    ASSERT_EQ(Rechne(0), 0);
+    EXPECT_LE(Rechne(-1), 0);
+    const int werte = g_rechner.Slot(19, 0, 12);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(WD(werte + i), 0.0) << i;
+    const int vor = g_rechner.Slot(70, 0, 4 * g_rechner.nKnoten);
+    for (int i = 0; i < 4 * g_rechner.nKnoten; ++i)
+        WD(vor + i) = 9.0;
+    g_rechner.RechneVorverformungen(0, 0);
+    for (int i = 0; i < 4 * g_rechner.nKnoten; ++i)
+        ASSERT_EQ(WD(vor + i), 0.0) << i;
+    EXPECT_TRUE(win::msgbox::Log().empty());
+}
+
+TEST_F(FrameSecondOrder, CantileverMomentIsAmplifiedByTheAxialLoad)
+{
+    // Cantilever L = 4 m, P = 0.2 Pcr (Pcr = pi^2 E Iz / (2L)^2) and H = 10 kN along y at the top.
+    // Exact elastic second order with k = sqrt(P / E Iz), u = kL: base moment H tan(u) / k, tip
+    // deflection H (tan u - u) / (P k). The amplification of the first-order moment HL, tan(u)/u,
+    // lies between 1 and 1 / (1 - P/Pcr).
+    const double L = 4.0, H = 10.0;
+    const double pcr = kPi * kPi * kE * kIz / (4.0 * L * L);
+    const double P = 0.2 * pcr;
+    Stuetze({2.0, 2.0}, 4);
+    Lager(0, 0, 1, kEingespannt);
+    Einzellast(0, 0, 1, {-P, H, 0, 0, 0});
+    Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+    Baue();
+    ASSERT_EQ(Rechne(2), 0);
+    const double k = std::sqrt(P / (kE * kIz));
+    const double u = k * L;
+    const double moment = H * std::tan(u) / k;
+    const double tip = H * (std::tan(u) - u) / (P * k);
+    const double mFe = std::fabs(Stab(22, 0, 0, 5));
+    EXPECT_NEAR(mFe, moment, 0.005 * moment);
+    EXPECT_NEAR(Knoten(21, 0, Oben(), 1), tip, 0.005 * tip);
+    EXPECT_NEAR(std::fabs(Knoten(20, 0, 0, 5)), moment, 0.005 * moment);
+    EXPECT_GT(mFe, H * L);
+    EXPECT_LT(mFe, H * L / (1.0 - 0.2));
+    // a column that settles at once: eleven stiffness updates, then the ultimate check
+    EXPECT_EQ(std::count(g_aufrufe.modes.begin(), g_aufrufe.modes.end(), 2), 11);
+    EXPECT_EQ(g_aufrufe.modes.back(), 3);
+}
+
+TEST_F(FrameSecondOrder, InclinationActsAsThetaTimesNAtTheTop)
+{
+    // The same cantilever under P alone, inclined by theta = 1/200 along y: the inclination is the
+    // horizontal load H = theta P, so the base moment is theta P tan(u) / k.
+    const double L = 4.0, theta = 1.0 / 200.0;
+    const double P = 0.2 * kPi * kPi * kE * kIz / (4.0 * L * L);
+    Stuetze({2.0, 2.0}, 4);
+    Lager(0, 0, 1, kEingespannt);
+    Einzellast(0, 0, 1, {-P, 0, 0, 0, 0});
+    Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+    ImperfektionsEingabe& imp = g_rechner.imperfektion[0];
+    imp.art = 0;
+    imp.komponenten = 1;
+    imp.neigungV = theta;
+    Baue();
+    ASSERT_EQ(Rechne(0), 0);
+    ASSERT_EQ(Rechne(-1), 0);
+    g_rechner.RechneVorverformungen(0, 0);
+    const int vor = g_rechner.Slot(70, 0, 4 * g_rechner.nKnoten);
+    for (int n = 0; n < g_rechner.nKnoten; ++n) {
+        EXPECT_NEAR(WD(vor + 4 * n), theta * g_rechner.x[n], 1e-15) << n;
+        EXPECT_EQ(WD(vor + 4 * n + 1), 0.0) << n;
+    }
+    for (int m = 0; m < g_rechner.nStaebe; ++m)
+        EXPECT_NEAR(WD(vor + 4 * m + 3), theta, 1e-15) << m;
+    ASSERT_EQ(Rechne(2), 0);
+    const double k = std::sqrt(P / (kE * kIz));
+    const double moment = theta * P * std::tan(k * L) / k;
+    EXPECT_NEAR(std::fabs(Stab(22, 0, 0, 5)), moment, 0.005 * moment);
+    EXPECT_NEAR(std::fabs(Knoten(20, 0, 0, 5)), moment, 0.005 * moment);
+}
+
+TEST_F(FrameSecondOrder, StiffnessesThatNeverSettleEndWithCode99)
+{
+    // a verification that softens every section by 1 % per update never settles
+    Stuetze({4.0}, 2);
+    Lager(0, 0, 1, kEingespannt);
+    Einzellast(0, 0, 1, {0, 10.0, 0, 0, 0});
+    Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+    Baue();
+    g_aufrufe.weicher = 0.99;
+    DebugProtocol log;
+    log.OpenInMemory();
+    DebugProtocol* alt = g_errorLog;
+    g_errorLog = &log;
+    const int code = Rechne(2);
+    EXPECT_EQ(code, 99);
+    EXPECT_EQ(std::count(g_aufrufe.modes.begin(), g_aufrufe.modes.end(), 2), 300);
+    EXPECT_TRUE(Gemeldet("Anzahl der max. Iterationsschritte überschritten.\nBitte vorh. Bewehrung erhöhen."));
+    g_rechner.MeldeLaufFehler(code);
+    EXPECT_NE(log.Text().find("300"), std::string::npos);
+    g_errorLog = alt;
+}
