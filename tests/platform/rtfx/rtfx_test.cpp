@@ -232,15 +232,19 @@ TEST_F(RtfxTest, SettingsPersistAndKeepDefaults) {
   EXPECT_STREQ(small, "Ing");
 }
 
-TEST_F(RtfxTest, OfficeSuiteOpensTheReport) {
+TEST_F(RtfxTest, OfficeSuiteTurnsTheReportIntoAPdfWithItsText) {
   if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
   fs::path file = dir_ / "bericht.rtf";
   WriteReport(file);
-  std::string cmd = "cd '" + dir_.string() + "' && soffice --headless --convert-to txt:Text bericht.rtf >/dev/null 2>&1";
+  std::string cmd = "cd '" + dir_.string() + "' && soffice --headless --convert-to pdf bericht.rtf >/dev/null 2>&1" +
+                    " && pdftotext -layout bericht.pdf bericht.txt";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   std::string text = ReadAll(dir_ / "bericht.txt");
   EXPECT_NE(text.find("Eingabedaten Ortbetonstütze"), std::string::npos);
+  EXPECT_NE(text.find("TQ-Kolumo"), std::string::npos);
   EXPECT_NE(text.find("-1234.57"), std::string::npos);
+  EXPECT_NE(text.find("Bild 1"), std::string::npos);
 }
 
 }  // namespace
