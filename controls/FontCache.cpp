@@ -3,8 +3,9 @@
 CFontCache g_fontCache;
 
 CFontCache::CFontCache() {
-  // The window system's tables are made first, so that they outlive the cache's fonts.
-  ::GetStockObject(SYSTEM_FONT);
+  // The window system's tables (handles and their MFC wrappers) are made first, so that they outlive the cache's
+  // fonts at exit.
+  CGdiObject::FromHandle(::GetStockObject(SYSTEM_FONT));
 }
 
 CFontCache::~CFontCache() {

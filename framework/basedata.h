@@ -10,7 +10,7 @@
 #include "formula/vardef.h"
 #include "formula/varstore.h"
 #include "framework/lkdata.h"
-#include "framework/resultentry.h"
+#include "framework/results.h"
 #include "platform/win/afx.h"
 
 class BaseData;
