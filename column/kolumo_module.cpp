@@ -1,0 +1,224 @@
+// The module's exports: the application object built when the host loads the module, and the interface
+// dispatcher through which the host creates and drives the input dialog and the position documents.
+#include <array>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "column/interface.h"
+#include "column/kolumodata.h"
+#include "column_ui/kolumodlg.h"
+#include "framework/calldoc.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/viduv/viduv.h"
+
+#define KOLUMO_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", text)); }
+
+class CKolumoApp : public CWinApp {
+ public:
+  CKolumoApp() : CWinApp(nullptr) {}
+  ~CKolumoApp() override = default;
+
+  // LOCAL WORKAROUND until CWinApp offers PreTranslateMessage: the message goes to the windows from its target up
+  // to the top, each window's PreTranslateMessage in turn, as the application's message loop does.
+  BOOL PreTranslateMessage(MSG* msg) {
+    for (HWND wnd = msg ? msg->hwnd : nullptr; wnd; wnd = ::GetParent(wnd)) {
+      if (CWnd* window = CWnd::FromHandlePermanent(wnd); window && window->PreTranslateMessage(msg)) return TRUE;
+    }
+    return FALSE;
+  }
+
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CKolumoApp, CWinApp)
+END_MESSAGE_MAP()
+
+// The first of the module's static objects.
+CKolumoApp theApp __attribute__((init_priority(101)));
+
+// The input dialog behind a window parameter; nullptr for any other window.
+CKolumoDlg* InputDialog(int handle) {
+  CWnd* window = win::FromHandle<CWnd>(handle);
+  if (!window || std::strcmp(window->GetRuntimeClass()->m_lpszClassName, "CKolumoDlg") != 0) return nullptr;
+  return dynamic_cast<CKolumoDlg*>(window);
+}
+
+using Params = std::array<int, 4>;
+
+int CreateInputDlg(const Params& p) {
+  // The dialog is a child window: it is made in the host's window (where MFC would have taken the application's
+  // main window for a missing parent), and the host owns it from now on and destroys it.
+  CWnd* parent = win::FromHandle<CWnd>(p[0]);
+  if (!parent) return 0;
+  auto dialog = std::make_unique<CKolumoDlg>();
+  if (!dialog->Create(CKolumoDlg::IDD, parent)) return 0;
+  dialog->SetParent(parent);
+  return win::MakeHandle<CWnd>(dialog.release());
+}
+
+int CreatePreviewDlg(const Params& p) {
+  // The preview dialog belongs to the framework dialogs, which this module does not hold yet: no preview.
+  (void)InputDialog(p[1]);
+  return 0;
+}
+
+int SetData(const Params& p) {
+  CKolumoDlg* dialog = InputDialog(p[0]);
+  if (!dialog) return 1;
+  CKolumoData& data = dialog->m_data;
+  const int document = p[1];
+  if (data.doc != document) {
+    data.doc = document;
+    if (document) {
+      // Another document is read into clean data, so that nothing of the previous one stays or is doubled.
+      data.SetDefaults();
+      data.doc = document;
+      data.ReadData(document);
+      dialog->ExchangeData(FALSE);
+      dialog->GetTabCtrl().SendMessage(TCM_SETCURSEL, WPARAM(data.GetStartTab(2)));
+      dialog->OnPageChange();
+    }
+  }
+  data.varDefs.CheckImportedValues();
+  dialog->OnPageChange();
+  return 1;
+}
+
+int GetData(const Params& p) {
+  CKolumoDlg* dialog = InputDialog(p[0]);
+  if (!dialog || p[1] != dialog->m_data.doc) return 1;
+  dialog->ExchangeData(TRUE);
+  dialog->m_data.WriteData(p[1]);
+  dialog->m_data.SetTabForDoc(int(dialog->GetTabCtrl().SendMessage(TCM_GETCURSEL)));
+  return 1;
+}
+
+int CreateEmptyDoc(const Params& p) {
+  CKolumoDlg* dialog = InputDialog(p[0]);
+  if (!dialog) return 0;
+  CKolumoData& data = dialog->m_data;
+  data.SetDefaults();
+  const int document = VIDUV_CreateDoc("");
+  data.doc = document;
+  data.WriteData(document);
+  return document;
+}
+
+int SilentCalc(const Params& p) {
+  auto data = std::make_unique<CKolumoData>();
+  data->doc = p[0];
+  data->ReadData(p[0]);
+  data->SilentCalc();
+  return 1;
+}
+
+int Annotation(const Params& p) {
+  CKolumoDlg* dialog = InputDialog(p[0]);
+  CString* text = win::FromHandle<CString>(p[1]);
+  if (!dialog || !text) return 1;
+  if (p[2])
+    dialog->SetAnnotation(*text);
+  else
+    dialog->GetAnnotation(*text);
+  return 1;
+}
+
+int PosAnnotation(const Params& p) {
+  CKolumoDlg* dialog = InputDialog(p[0]);
+  CString* text = win::FromHandle<CString>(p[1]);
+  if (!dialog || !text) return 1;
+  if (p[2])
+    dialog->m_posAnnotation = *text;
+  else
+    *text = dialog->m_posAnnotation;
+  return 1;
+}
+
+int RegisterShowRtfTip(const Params& p) {
+  CKolumoDlg::s_showRtfTip = p[0];
+  return 1;
+}
+
+int CanExportTo(const Params& p) {
+  if (vecExportToStruct* targets = win::FromHandle<vecExportToStruct>(p[0])) targets->clear();
+  return 1;
+}
+
+int Export(const Params&) {
+  AfxMessageBox(Tr("Export wird von diesem Modul in der vorliegenden Version nicht unterstützt."));
+  return 0;
+}
+
+int PreTranslate(const Params& p) {
+  MSG* msg = win::FromHandle<MSG>(p[0]);
+  return msg ? theApp.PreTranslateMessage(msg) : 0;
+}
+
+struct Command {
+  const char* action;
+  std::array<const char*, 4> types;  // nullptr after the last
+  int (*handler)(const Params&);
+};
+
+constexpr Command kCommands[] = {
+    {"PreTranslateMessage", {"MSG*"}, PreTranslate},
+    {"CreateInputDlg", {"CWnd*"}, CreateInputDlg},
+    {"CreatePreviewDlg", {"CWnd*", "CWnd*", "BOOL"}, CreatePreviewDlg},
+    {"SetData", {"CWnd*", "int"}, SetData},
+    {"GetData", {"CWnd*", "int"}, GetData},
+    {"CreateEmptyDoc", {"CWnd*"}, CreateEmptyDoc},
+    {"SilentCalc", {"int"}, SilentCalc},
+    {"Annotation", {"CWnd*", "CString*", "BOOL"}, Annotation},
+    {"PosAnnotation", {"CWnd*", "CString*", "BOOL"}, PosAnnotation},
+    {"RegisterShowRtfTip", {"TYPE_SHOWRTFTIP"}, RegisterShowRtfTip},
+    {"CanExportTo", {"vecExportToStruct*", "int"}, CanExportTo},
+    {"Export", {"int", "CString*", "CString*", "CString*"}, Export},
+};
+
+int Dispatch(int callDocument) {
+  const CString action = GetInterfaceAction(callDocument);
+  for (const Command& command : kCommands) {
+    if (action != command.action) continue;
+    int expected = 0;
+    while (expected < int(command.types.size()) && command.types[std::size_t(expected)]) ++expected;
+    if (GetInterfaceNumOfParams(callDocument) != expected) {
+      AfxMessageBox("Wrong number of parameters!");
+      return 0;
+    }
+    Params values{};
+    for (int i = 0; i < expected; ++i) {
+      CString type;
+      GetInterfaceParam(callDocument, i, type, values[std::size_t(i)]);
+      if (type != command.types[std::size_t(i)]) {
+        AfxMessageBox("Type mismatch!");
+        return 0;
+      }
+    }
+    return command.handler(values);
+  }
+  if (VIDUV_GetInt(VIDUV_GetRootElement(callDocument), "NotImplementedWarning")) {
+    CString text;
+    text.Format(Tr("Funktion '%s' nicht implementiert!").GetString(), action.GetString());
+    AfxMessageBox(text);
+  }
+  return 0;
+}
+
+}  // namespace
+
+KOLUMO_EXPORT int interfaceFunc(int callDocument) {
+  // Nothing may leave the module through its C boundary.
+  try {
+    return Dispatch(callDocument);
+  } catch (const std::exception& e) {
+    AfxMessageBox(e.what(), MB_ICONSTOP);
+  } catch (...) {
+    AfxMessageBox(Tr("Unbekannter Fehler im Modul."), MB_ICONSTOP);
+  }
+  return 0;
+}

@@ -1,0 +1,63 @@
+// The column's input dialog that the host embeds in its window: it owns the position's column data for its whole
+// life, keeps the tabs, the construction-stage box and the data in step, and moves a position document into the
+// data and back. Its tab pages join it later and take part in the data exchange and the page changes.
+#pragma once
+
+#include "column/kolumodata.h"
+#include "platform/win/afx.h"
+
+class CKolumoDlg : public CDialog, public CKolumoDataOwner {
+  DECLARE_DYNCREATE(CKolumoDlg)
+
+ public:
+  enum { IDD = 26001 };
+  static constexpr int kTabs = 6;
+  static constexpr int kResultTab = 5;
+  static constexpr UINT kIdTab = 26000;
+  static constexpr UINT kIdFrame = 26012;
+  static constexpr UINT kIdStage = 26014;
+  static constexpr UINT kIdDeleteStage = 26062;
+
+  explicit CKolumoDlg(CWnd* parent = nullptr);
+  ~CKolumoDlg() override;
+
+  BOOL OnInitDialog() override;
+
+  // The pages and the dialog exchange their values with the data: FALSE data to controls, TRUE controls to data.
+  virtual void ExchangeData(BOOL saveAndValidate);
+  // Shows the page of the selected tab and lets the other pages store first.
+  virtual void OnPageChange();
+
+  // The annotation of the selected tab (kept with the data's annotations); false, changing nothing, when no tab
+  // is selected.
+  bool SetAnnotation(const CString& text);
+  bool GetAnnotation(CString& text) const;
+
+  int GetStageSelection() const override;
+  CTabCtrl& GetTabCtrl() { return m_tabCtrl; }
+  CComboBox& GetStageBox() { return m_stageBox; }
+
+  // The tip file of a tab, as the host's tip callback receives it; the help topic of a tab.
+  static const char* TipFile(int tab);
+  static const char* HelpTopic(int tab);
+
+  CKolumoData m_data;
+  // The position annotation the host exchanges.
+  CString m_posAnnotation;
+  // The current construction stage; -1 until the stage box was read the first time.
+  int m_aktBauZustand = -1;
+  // The host's tip-file callback (a handle), registered through the module's interface; 0 for none.
+  static int s_showRtfTip;
+  // The tab shown before the last page change, shared by every dialog of the module.
+  static int s_previousTab;
+
+ protected:
+  void OnSelChangeTab(NMHDR* header, LRESULT* result);
+  void OnSelChangeStage();
+  void ShowTip(int tab) const;
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  CTabCtrl m_tabCtrl;
+  CComboBox m_stageBox;
+};

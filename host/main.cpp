@@ -1,0 +1,183 @@
+// The command-line host: loads the column module as the suite's host does and drives its exports.
+//
+//   kolumo [--answer ok|cancel|yes|no|N] new FILE.tqx
+//   kolumo [--answer ...] roundtrip IN.tqx OUT.tqx
+//   kolumo [--answer ...] calc FILE.tqx
+//   kolumo [--answer ...] report FILE.tqx
+//   kolumo [--answer ...] call ACTION [TYPE=VALUE ...]
+//
+// Message boxes are printed to stderr and answered with their default button, or with --answer.
+// Exit status: 0 when the job was done, 1 when it failed (files on disk stay as they were), 2 for a wrong command.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/module.h"
+#include "platform/viduv/viduv.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kolumo [--answer ok|cancel|yes|no|N] COMMAND\n"
+    "  new FILE.tqx                 an empty column position\n"
+    "  roundtrip IN.tqx OUT.tqx     reads a position into the module and writes it back as OUT\n"
+    "  calc FILE.tqx                calculates the position and saves it\n"
+    "  report FILE.tqx              writes the report beside the position\n"
+    "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n";
+
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "kolumo: %s\n", text.c_str());
+  return 1;
+}
+
+std::optional<int> ParseAnswer(const std::string& text) {
+  if (text == "ok") return IDOK;
+  if (text == "cancel") return IDCANCEL;
+  if (text == "yes") return IDYES;
+  if (text == "no") return IDNO;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (!text.empty() && end && *end == '\0' && value > 0) return int(value);
+  return std::nullopt;
+}
+
+// A position document of the host, closed when the job ends.
+class Document {
+ public:
+  explicit Document(int handle) : handle_(handle) {}
+  ~Document() {
+    if (handle_) VIDUV_CloseDoc(handle_);
+  }
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+  int get() const { return handle_; }
+
+ private:
+  int handle_;
+};
+
+// Opens a column position; a clear message when the file is missing, unreadable or no column position.
+int OpenColumnPosition(const std::string& path, std::string& error) {
+  if (!std::filesystem::exists(path)) {
+    error = path + ": no such file";
+    return 0;
+  }
+  const int doc = VIDUV_OpenDoc(path.c_str());
+  if (!doc) {
+    error = path + ": the file cannot be read as a position (" + VIDUV_GetLastError() + ")";
+    return 0;
+  }
+  const int root = VIDUV_GetRootElement(doc);
+  if (!VIDUV_FindFirstChild(root, "info") || std::string(VIDUV_GetString(root, "progname")) != kKolumoProgName) {
+    VIDUV_CloseDoc(doc);
+    error = path + ": the file is no column position (program \"" + kKolumoProgName + "\")";
+    return 0;
+  }
+  return doc;
+}
+
+int New(host::Module& module, const std::string& path) {
+  if (std::filesystem::exists(path)) return Fail(path + ": the file exists; a new position is not written over it");
+  host::InputDialog dialog(module);
+  if (!dialog.get()) return Fail("the module made no input dialog");
+  Document doc(module.Call("CreateEmptyDoc", {{"CWnd*", dialog.get()}}));
+  if (!doc.get()) return Fail("the module made no empty position");
+  if (!VIDUV_SaveDocAs(doc.get(), path.c_str())) return Fail(path + ": " + VIDUV_GetLastError());
+  return 0;
+}
+
+int Roundtrip(host::Module& module, const std::string& in, const std::string& out) {
+  std::string error;
+  Document doc(OpenColumnPosition(in, error));
+  if (!doc.get()) return Fail(error);
+  host::InputDialog dialog(module);
+  if (!dialog.get()) return Fail("the module made no input dialog");
+  module.Call("SetData", {{"CWnd*", dialog.get()}, {"int", doc.get()}});
+  module.Call("GetData", {{"CWnd*", dialog.get()}, {"int", doc.get()}});
+  if (!VIDUV_SaveDocAs(doc.get(), out.c_str())) return Fail(out + ": " + VIDUV_GetLastError());
+  return 0;
+}
+
+int Calc(host::Module& module, const std::string& path) {
+  std::string error;
+  Document doc(OpenColumnPosition(path, error));
+  if (!doc.get()) return Fail(error);
+  if (!module.calcFunc())
+    return Fail("the module cannot calculate yet: it has no calculation driver (calcFunc); " + path + " is unchanged");
+  module.calcFunc()(doc.get(), 0);
+  // The calculation reports success by the results it leaves in the document.
+  const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.get()), "result");
+  if (!VIDUV_FindFirstChild(result, "Schnittgroessen"))
+    return Fail(path + ": the calculation gave no results; the file is unchanged");
+  if (!VIDUV_SaveDoc(doc.get())) return Fail(path + ": " + VIDUV_GetLastError());
+  return 0;
+}
+
+int Report(host::Module& module, const std::string& path) {
+  std::string error;
+  Document doc(OpenColumnPosition(path, error));
+  if (!doc.get()) return Fail(error);
+  if (!module.rtfFunc()) return Fail("the module cannot write reports yet: it has no report (RtfKolumo)");
+  module.rtfFunc()(doc.get(), 0);
+  std::string report = path;
+  if (report.size() >= 4 && strcasecmp(report.c_str() + report.size() - 4, ".tqx") == 0)
+    report.resize(report.size() - 4);
+  report += ".rtf";
+  if (!std::filesystem::exists(report)) return Fail(report + ": the report was not written");
+  return 0;
+}
+
+// One interface call with the parameters given as TYPE=VALUE.
+int Call(host::Module& module, const std::string& action, const std::vector<std::string>& arguments) {
+  host::CallObjects objects(module);
+  std::vector<host::Param> params;
+  for (const std::string& argument : arguments) {
+    const auto equals = argument.find('=');
+    if (equals == std::string::npos) return Fail("parameter \"" + argument + "\" is not TYPE=VALUE");
+    std::string error;
+    const std::optional<int> value = objects.Value(argument.substr(equals + 1), error);
+    if (!value) return Fail(error);
+    params.push_back({argument.substr(0, equals), *value});
+  }
+  const int reply = module.Call(action, params);
+  std::printf("reply %d\n", reply);
+  objects.Print(stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::optional<int> answer;
+  if (args.size() >= 2 && args[0] == "--answer") {
+    answer = ParseAnswer(args[1]);
+    if (!answer) {
+      std::fprintf(stderr, "kolumo: unknown answer \"%s\"\n%s", args[1].c_str(), kUsage);
+      return 2;
+    }
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  const std::string command = args.empty() ? "" : args[0];
+  const bool known = (command == "new" && args.size() == 2) || (command == "roundtrip" && args.size() == 3) ||
+                     (command == "calc" && args.size() == 2) || (command == "report" && args.size() == 2) ||
+                     (command == "call" && args.size() >= 2);
+  if (!known) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+
+  host::InitMessageBoxes(answer);
+  std::string error;
+  auto module = host::Module::Load(error);
+  if (!module) return Fail(error);
+  if (command == "new") return New(*module, args[1]);
+  if (command == "roundtrip") return Roundtrip(*module, args[1], args[2]);
+  if (command == "calc") return Calc(*module, args[1]);
+  if (command == "report") return Report(*module, args[1]);
+  return Call(*module, args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+}

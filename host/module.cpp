@@ -1,0 +1,133 @@
+#include "host/module.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+
+#include "framework/calldoc.h"
+#include "platform/viduv/viduv.h"
+
+namespace host {
+
+void InitMessageBoxes(std::optional<int> answer) {
+  win::msgbox::SetEchoStream(stderr);
+  win::script::SetEchoStream(stderr);
+  if (answer) {
+    const int given = *answer;
+    win::msgbox::SetUnscriptedHandler([given](const win::msgbox::Record&) { return given; });
+  }
+}
+
+// --- Module --------------------------------------------------------------------------------------------------------
+
+std::unique_ptr<Module> Module::Load(std::string& error) {
+  const std::string path = win::JoinPath(win::ExeDir(), "libkolumo.so");
+  std::unique_ptr<Module> module(new Module);
+  module->library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module->library_) {
+    const char* reason = dlerror();
+    error = "the module " + path + " cannot be loaded: " + (reason ? reason : "unknown reason");
+    return nullptr;
+  }
+  module->interface_ = reinterpret_cast<KolumoInterfaceFunc>(dlsym(module->library_, "interfaceFunc"));
+  module->calc_ = reinterpret_cast<KolumoCalcFunc>(dlsym(module->library_, "calcFunc"));
+  module->rtf_ = reinterpret_cast<KolumoRtfFunc>(dlsym(module->library_, "RtfKolumo"));
+  if (!module->interface_) {
+    error = "the module " + path + " has no interfaceFunc";
+    return nullptr;
+  }
+  return module;
+}
+
+Module::~Module() {
+  if (library_) dlclose(library_);
+}
+
+int Module::Call(const std::string& action, const std::vector<Param>& params) const {
+  const int doc = CreateInterfaceCallDoc(action.c_str(), TRUE);
+  if (!doc) return 0;
+  for (const Param& param : params) AddInterfaceParam(doc, param.type.c_str(), param.value);
+  const int reply = interface_(doc);
+  VIDUV_CloseDoc(doc);
+  return reply;
+}
+
+// --- Windows -------------------------------------------------------------------------------------------------------
+
+HostWindow::HostWindow() {
+  window_.CreateEx(0, nullptr, "kolumo", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1200, 320, nullptr, nullptr);
+  handle_ = win::MakeHandle<CWnd>(&window_);
+}
+
+HostWindow::~HostWindow() {
+  win::ReleaseHandle(handle_);
+  window_.DestroyWindow();
+}
+
+InputDialog::InputDialog(const Module& module) { handle_ = module.Call("CreateInputDlg", {{"CWnd*", host_.handle()}}); }
+
+InputDialog::~InputDialog() {
+  CWnd* dialog = win::FromHandle<CWnd>(handle_);
+  win::ReleaseHandle(handle_);
+  if (!dialog) return;
+  dialog->DestroyWindow();
+  delete dialog;  // the module made it for the host, which destroys it
+}
+
+// --- Call objects --------------------------------------------------------------------------------------------------
+
+CallObjects::~CallObjects() {
+  for (int handle : handles_) win::ReleaseHandle(handle);
+  for (int doc : documents_) VIDUV_CloseDoc(doc);
+}
+
+std::optional<int> CallObjects::Value(const std::string& text, std::string& error) {
+  if (text == "host") {
+    if (!host_) host_ = std::make_unique<HostWindow>();
+    return host_->handle();
+  }
+  if (text == "dialog") {
+    if (!dialog_) dialog_ = std::make_unique<InputDialog>(module_);
+    if (!dialog_->get()) {
+      error = "the module made no input dialog";
+      return std::nullopt;
+    }
+    return dialog_->get();
+  }
+  if (text.rfind("doc:", 0) == 0) {
+    const int doc = VIDUV_OpenDoc(text.c_str() + 4);
+    if (!doc) {
+      error = text.substr(4) + ": the file cannot be read as a position";
+      return std::nullopt;
+    }
+    documents_.push_back(doc);
+    return doc;
+  }
+  if (text.rfind("text:", 0) == 0) {
+    texts_.emplace_back(text.substr(5));
+    handles_.push_back(win::MakeHandle(&texts_.back()));
+    return handles_.back();
+  }
+  if (text == "exports") {
+    if (!exports_) {
+      exports_ = std::make_unique<vecExportToStruct>();
+      exports_->push_back({kKolumoProgName, "Stütze"});
+      handles_.push_back(win::MakeHandle(exports_.get()));
+    }
+    return handles_.back();
+  }
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || !end || *end != '\0') {
+    error = "value \"" + text + "\" is no number, host, dialog, doc:PATH, text:TEXT or exports";
+    return std::nullopt;
+  }
+  return int(value);
+}
+
+void CallObjects::Print(std::FILE* out) const {
+  for (const CString& text : texts_) std::fprintf(out, "text %s\n", text.GetString());
+  if (exports_) std::fprintf(out, "exports %zu\n", exports_->size());
+}
+
+}  // namespace host

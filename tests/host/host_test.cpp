@@ -1,0 +1,166 @@
+// The host program run as a process, as the README's commands and the main job run it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/column/column_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct HostRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class HostTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "host-test-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    root_ = column_test::MakeInstallRoot(folder_, KOLUMO_DATA_DIR);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // Runs the host with the arguments and an installation root over the repository's data folder.
+  HostRun Host(const std::vector<std::string>& args) const {
+    std::string command = "KOLUMO_ROOT=" + Quote(root_.string()) + " " + Quote(KOLUMO_HOST);
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    command += " >" + Quote((folder_ / "stdout").string()) + " 2>" + Quote((folder_ / "stderr").string());
+    HostRun run;
+    const int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = Slurp(folder_ / "stdout");
+    run.err = Slurp(folder_ / "stderr");
+    return run;
+  }
+  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+  fs::path folder_;
+  fs::path root_;
+};
+
+TEST_F(HostTest, NewPositionRoundTripsUnchanged) {
+  const HostRun made = Host({"new", Path("a.tqx")});
+  ASSERT_EQ(made.status, 0) << made.err;
+  const std::string empty = Slurp(Path("a.tqx"));
+  EXPECT_NE(empty.find("progname=\"KOLUMO\""), std::string::npos);
+  // The program description gives the version, so results of such a file are kept when it is read.
+  EXPECT_NE(empty.find("version=\"2012.01\""), std::string::npos);
+  ASSERT_EQ(Host({"roundtrip", Path("a.tqx"), Path("b.tqx")}).status, 0);
+  ASSERT_EQ(Host({"roundtrip", Path("b.tqx"), Path("c.tqx")}).status, 0);
+  EXPECT_EQ(Slurp(Path("b.tqx")), Slurp(Path("c.tqx")));
+  EXPECT_EQ(Slurp(Path("a.tqx")), empty) << "the input of a round trip is not written";
+}
+
+TEST_F(HostTest, ExampleColumnKeepsEveryValue) {
+  const std::string example = std::string(KOLUMO_DATA_DIR) + "/examples/Stuetze.tqx";
+  const HostRun run = Host({"roundtrip", example, Path("out.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Slurp(Path("out.tqx")), Slurp(example));
+  EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+TEST_F(HostTest, BadFilesAreRefusedAndLeftAsTheyWere) {
+  std::ofstream(Path("broken.tqx")) << "<?xml version=\"1.0\"?><root progname=\"KOLUMO\"><info></root";
+  std::ofstream(Path("other.tqx")) << "<?xml version=\"1.0\"?><root progname=\"TREPPE\"><info/><input/></root>";
+  const std::string broken = Slurp(Path("broken.tqx"));
+  for (const std::string name : {"missing.tqx", "broken.tqx", "other.tqx"}) {
+    SCOPED_TRACE(name);
+    for (const std::string command : {"roundtrip", "calc", "report"}) {
+      std::vector<std::string> args{command, Path(name)};
+      if (command == "roundtrip") args.push_back(Path("out.tqx"));
+      const HostRun run = Host(args);
+      EXPECT_EQ(run.status, 1) << command;
+      EXPECT_FALSE(run.err.empty()) << command;
+      EXPECT_FALSE(fs::exists(Path("out.tqx")));
+    }
+  }
+  EXPECT_EQ(Slurp(Path("broken.tqx")), broken);
+  EXPECT_FALSE(fs::exists(Path("missing.tqx")));
+}
+
+TEST_F(HostTest, NewDoesNotWriteOverAFile) {
+  std::ofstream(Path("taken.tqx")) << "mine";
+  const HostRun run = Host({"new", Path("taken.tqx")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Slurp(Path("taken.tqx")), "mine");
+}
+
+TEST_F(HostTest, CalculationAndReportSayTheyCannotRunYet) {
+  ASSERT_EQ(Host({"new", Path("a.tqx")}).status, 0);
+  const std::string before = Slurp(Path("a.tqx"));
+  const HostRun calc = Host({"calc", Path("a.tqx")});
+  EXPECT_EQ(calc.status, 1);
+  EXPECT_NE(calc.err.find("cannot calculate yet"), std::string::npos) << calc.err;
+  const HostRun report = Host({"report", Path("a.tqx")});
+  EXPECT_EQ(report.status, 1);
+  EXPECT_NE(report.err.find("cannot write reports yet"), std::string::npos) << report.err;
+  EXPECT_EQ(Slurp(Path("a.tqx")), before);
+  EXPECT_FALSE(fs::exists(Path("a.rtf")));
+}
+
+TEST_F(HostTest, CallShowsTheModulesRefusalsOnStderr) {
+  const struct {
+    std::vector<std::string> args;
+    std::string reply;
+    std::string message;
+  } cases[] = {
+      {{"call", "Export", "int=0", "CString*=text:a", "CString*=text:b"}, "reply 0", "Wrong number of parameters!"},
+      {{"call", "SetData", "CWnd*=dialog", "long=0"}, "reply 0", "Type mismatch!"},
+      {{"call", "Export", "int=0", "CString*=text:a", "CString*=text:b", "CString*=text:c"},
+       "reply 0",
+       "Export wird von diesem Modul in der vorliegenden Version nicht unterstützt."},
+      {{"call", "CreateEmptyDoc", "CWnd*=host"}, "reply 0", ""},
+      {{"call", "CanExportTo", "vecExportToStruct*=exports", "int=0"}, "reply 1", ""},
+      {{"call", "PosAnnotation", "CWnd*=dialog", "CString*=text:Pos. 4", "BOOL=0"}, "reply 1", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[1]);
+    const HostRun run = Host(c.args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), c.reply);
+    if (c.message.empty())
+      EXPECT_TRUE(run.err.empty()) << run.err;
+    else
+      EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  // The list is emptied, and the position annotation of a new dialog is empty.
+  EXPECT_NE(Host({"call", "CanExportTo", "vecExportToStruct*=exports", "int=0"}).out.find("exports 0"),
+            std::string::npos);
+  EXPECT_NE(Host({"call", "PosAnnotation", "CWnd*=dialog", "CString*=text:Pos. 4", "BOOL=0"}).out.find("text \n"),
+            std::string::npos);
+}
+
+TEST_F(HostTest, WrongCommandsShowTheUsage) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"frobnicate"}, {"new"}, {"roundtrip", "a.tqx"}, {"--answer", "maybe", "new", "x.tqx"}}) {
+    const HostRun run = Host(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: kolumo"), std::string::npos);
+  }
+}
+
+}  // namespace
