@@ -23,15 +23,6 @@ class CKolumoApp : public CWinApp {
   CKolumoApp() : CWinApp(nullptr) {}
   ~CKolumoApp() override = default;
 
-  // LOCAL WORKAROUND until CWinApp offers PreTranslateMessage: the message goes to the windows from its target up
-  // to the top, each window's PreTranslateMessage in turn, as the application's message loop does.
-  BOOL PreTranslateMessage(MSG* msg) {
-    for (HWND wnd = msg ? msg->hwnd : nullptr; wnd; wnd = ::GetParent(wnd)) {
-      if (CWnd* window = CWnd::FromHandlePermanent(wnd); window && window->PreTranslateMessage(msg)) return TRUE;
-    }
-    return FALSE;
-  }
-
   DECLARE_MESSAGE_MAP()
 };
 

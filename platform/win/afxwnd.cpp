@@ -918,6 +918,13 @@ HINSTANCE& ResourceHandle() {
 CWinApp::CWinApp(LPCSTR appName) : m_hInstance(GetModuleHandle(nullptr)), m_strAppName(appName) {
   if (!TheApp()) TheApp() = this;
 }
+BOOL CWinApp::PreTranslateMessage(MSG* msg) {
+  for (HWND wnd = msg ? msg->hwnd : nullptr; wnd; wnd = ::GetParent(wnd)) {
+    if (CWnd* window = CWnd::FromHandlePermanent(wnd); window && window->PreTranslateMessage(msg)) return TRUE;
+  }
+  return FALSE;
+}
+
 CWinApp::~CWinApp() {
   if (TheApp() == this) TheApp() = nullptr;
 }

@@ -569,6 +569,9 @@ class CWinApp : public CCmdTarget {
   CString m_strAppName;
   virtual BOOL InitInstance() { return TRUE; }
   virtual int ExitInstance() { return 0; }
+  // Offers the message to the windows from its target up to the top, each one's PreTranslateMessage in turn, as
+  // the application's message loop does; TRUE when one of them took it.
+  virtual BOOL PreTranslateMessage(MSG* msg);
 };
 
 CWinApp* AfxGetApp();

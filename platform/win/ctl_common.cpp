@@ -397,6 +397,12 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TCM_GETCURSEL: return s.cur;
     case TCM_SETCURSEL: {
       int i = int(wParam);
+      if (i == -1) {  // deselects every tab
+        int old = s.cur;
+        s.cur = -1;
+        InvalidateRect(wnd, nullptr, TRUE);
+        return old;
+      }
       if (i < 0 || i >= n) return -1;
       int old = s.cur;
       s.cur = i;

@@ -208,6 +208,12 @@ TEST_F(WindowTest, TabDeletionKeepsTheSelectionOnTheSameTab) {
   item.cchTextMax = sizeof(buf);
   tab->GetItem(tab->GetCurSel(), &item);
   EXPECT_STREQ(buf, "C");
+  // -1 deselects every tab; other indices outside the tabs change nothing.
+  EXPECT_EQ(tab->SetCurSel(5), -1);
+  EXPECT_EQ(tab->GetCurSel(), 1);
+  EXPECT_EQ(tab->SetCurSel(-1), 1);
+  EXPECT_EQ(tab->GetCurSel(), -1);
+  tab->SetCurSel(1);
   CRect display(0, 0, 300, 100);
   tab->AdjustRect(FALSE, &display);
   EXPECT_GT(display.top, 10);
