@@ -1,12 +1,23 @@
-// The rich-text control of the framework's output views. Headless: it holds its text (RTF source or plain text)
-// in memory and paints nothing; callers and tests read the text back.
+// The rich-text control of the framework's output views, and its window: created from the control's class id as a
+// child window (or used without a window as a plain text holder). Headless: it holds its text (RTF source or plain
+// text) in memory and paints nothing; callers and tests read the text back.
 #pragma once
+
+#include <cstdint>
 
 #include "platform/win/afx.h"
 
-class CRichText {
+class CRichText : public CWnd {
+  DECLARE_DYNCREATE(CRichText)
  public:
   enum FileType : long { rtfFile = 0, textFile = 1 };
+
+  static const char* GetClsid();
+  using CWnd::Create;
+  // The control window as a child of the parent.
+  virtual BOOL Create(LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id);
+  // The control's own window handle (0 without a window), as the control reports it.
+  long GetHwnd() const { return long(reinterpret_cast<std::intptr_t>(m_hWnd)); }
 
   // Loads the whole file as the control's text; false (text unchanged) when it cannot be read.
   BOOL LoadFile(const char* fileName, long fileType);

@@ -1,0 +1,50 @@
+// The column drawn into the graphics controls: its 3D view (fields as solids, supports, dimensions, title and
+// the loads of the current stage with labels that do not overlap) and the result diagram of one quantity along
+// the column. Coordinates are metres; z runs from the head of the column (0) down to its foot (H), through the
+// fields in their order (field 0 at the head).
+#pragma once
+
+#include <vector>
+
+#include "framework_ui/plotwerk.h"
+
+class CKolumoData;
+class CResultEntry;
+
+// The running extreme of a value series: reset (1) only starts a series at the index; otherwise a value beyond the
+// largest or the smallest replaces it and its index.
+void MerkeExtremwert(int reset, int index, double value, double& groesster, double& kleinster, int& iGroesster,
+                     int& iKleinster);
+
+// What a result diagram is drawn from.
+struct CDiagrammEingabe {
+  std::vector<double> stationen;  // m along the column
+  std::vector<double> werte;      // one per station
+  std::vector<int> teilung;       // elements per field (report: field ends after 2 x teilung points)
+  double hoehe = 0.0;             // H, m
+  int schriftFeld = 0;            // report: keep the per-field extreme markers
+  bool vorschau = false;          // drawn for the preview (the data has an input dialog), else for the report
+  bool punktWerte = false;        // preview: point values (support or foundation forces)
+};
+
+// Fills the result entry as the diagram hands it over: points, markers, extremes (with the closing point of a
+// one-signed diagram) and the layout. Returns the range |largest - smallest|.
+double FuelleDiagrammEintrag(const CDiagrammEingabe& eingabe, CResultEntry& eintrag);
+
+// Draws the diagram beside the column at the given distance (m) from its axis; nothing for empty lists.
+void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D& control, const char* titel);
+
+// The data's diagram lists and flags as a diagram input (field lengths, member counts and output option from the
+// data; stations, values and the point-values flag as given).
+CDiagrammEingabe DiagrammEingabe(CKolumoData& data, const std::vector<double>& stationen,
+                                 const std::vector<double>& werte, bool punktWerte);
+
+// The column's 3D view; also used for the report's pictures.
+void Zeichne3D(CKolumoData& data, CPlotwerk3D& control);
+// The loads of the data's current stage (called at the end of Zeichne3D).
+void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& control);
+// The preview's 3D drawing: into the first 3D control of the data's list, if there is one. The first drawing
+// since the module was loaded resets the view.
+void Draw3D(CKolumoData& data);
+// Whether the 3D view has been drawn since the module was loaded.
+bool Is3DDrawn();

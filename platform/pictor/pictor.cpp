@@ -1,0 +1,158 @@
+#include "platform/pictor/pictor.h"
+
+#include <cairo.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "framework_ui/plotwerk.h"
+#include "platform/plotwerk/scene2d.h"
+#include "platform/rtfx/rtfx.h"
+#include "platform/win/paths.h"
+
+namespace {
+
+// The current picture: a hidden frame window and the control inside it.
+struct Picture {
+  CWnd frame;
+  std::unique_ptr<CPlotwerk3D> view3D;
+  std::unique_ptr<CPlotwerk2D> view2D;
+  ~Picture() {
+    if (view3D && view3D->m_hWnd) view3D->DestroyWindow();
+    if (view2D && view2D->m_hWnd) view2D->DestroyWindow();
+    if (frame.m_hWnd) frame.DestroyWindow();
+  }
+};
+
+std::unique_ptr<Picture>& Current() {
+  static std::unique_ptr<Picture> picture;
+  return picture;
+}
+
+std::unique_ptr<Picture> MakeFrame(int width, int height, int hidden) {
+  auto p = std::make_unique<Picture>();
+  DWORD style = WS_POPUP | (hidden ? 0 : WS_VISIBLE);
+  if (!p->frame.CreateEx(0, "Static", "", style, CRect(0, 0, width, height), nullptr, 0)) return nullptr;
+  return p;
+}
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  auto* out = static_cast<std::vector<unsigned char>*>(closure);
+  out->insert(out->end(), data, data + length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+bool EncodePng(const std::vector<std::uint32_t>& pixels, int width, int height, std::vector<unsigned char>& png) {
+  if (width <= 0 || height <= 0 || pixels.size() != std::size_t(width) * std::size_t(height)) return false;
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(s);
+    return false;
+  }
+  cairo_surface_flush(s);
+  unsigned char* data = cairo_image_surface_get_data(s);
+  int stride = cairo_image_surface_get_stride(s);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(data + std::size_t(y) * std::size_t(stride), pixels.data() + std::size_t(y) * std::size_t(width),
+                std::size_t(width) * 4);
+  cairo_surface_mark_dirty(s);
+  png.clear();
+  bool ok = cairo_surface_write_to_png_stream(s, &AppendBytes, &png) == CAIRO_STATUS_SUCCESS;
+  cairo_surface_destroy(s);
+  return ok;
+}
+
+std::uint32_t Le(const std::string& b, std::size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = v << 8 | std::uint8_t(b[at + std::size_t(i)]);
+  return v;
+}
+
+// 24- and 32-bit uncompressed bitmaps, as the 3D control writes them.
+bool DecodeBmp(const std::string& b, std::vector<std::uint32_t>& pixels, int& width, int& height) {
+  if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
+  std::uint32_t offset = Le(b, 10, 4);
+  std::int32_t w = std::int32_t(Le(b, 18, 4)), h = std::int32_t(Le(b, 22, 4));
+  std::uint32_t bpp = Le(b, 28, 2), compression = Le(b, 30, 4);
+  if (w <= 0 || h == 0 || w > 20000 || h > 20000 || h < -20000 || (bpp != 24 && bpp != 32) || compression != 0)
+    return false;
+  bool bottomUp = h > 0;
+  width = w;
+  height = bottomUp ? h : -h;
+  std::size_t stride = (std::size_t(width) * (bpp / 8) + 3) & ~std::size_t(3);
+  if (offset > b.size() || b.size() - offset < stride * std::size_t(height)) return false;
+  pixels.assign(std::size_t(width) * std::size_t(height), 0);
+  for (int y = 0; y < height; ++y) {
+    std::size_t row = offset + std::size_t(bottomUp ? height - 1 - y : y) * stride;
+    for (int x = 0; x < width; ++x) {
+      std::size_t at = row + std::size_t(x) * (bpp / 8);
+      pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] =
+          std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |
+          std::uint32_t(std::uint8_t(b[at + 2])) << 16;
+    }
+  }
+  return true;
+}
+
+void RenderScene(HDC dc, const RECT& r, const void* context) {
+  plotwerk::View2D(*static_cast<const plotwerk::Scene2D*>(context), r).Render(dc);
+}
+
+bool ConverterEntry(const char* path, std::vector<unsigned char>& png) { return pictor::ConvertToPng(path, png); }
+
+// The RTF writer learns the controls' picture files when this library is loaded.
+const bool kConverterInstalled = (rtfx::SetPictureConverter(&ConverterEntry), true);
+
+}  // namespace
+
+namespace pictor {
+
+bool ConvertToPng(const char* path, std::vector<unsigned char>& png) {
+  if (!path) return false;
+  std::ifstream f(win::ToFsPath(path), std::ios::binary);
+  if (!f) return false;
+  std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::vector<std::uint32_t> pixels;
+  int width = 0, height = 0;
+  if (DecodeBmp(bytes, pixels, width, height)) return EncodePng(pixels, width, height, png);
+  plotwerk::Scene2D scene;
+  if (!scene.Load(path, &width, &height)) return false;
+  // Metafiles are drawn again at twice the size of the control they came from, for print.
+  width = std::clamp(width, 50, 4000) * 2;
+  height = std::clamp(height, 50, 4000) * 2;
+  pixels = plotwerk::RenderOffscreen(width, height, 0xFFFFFF, &RenderScene, &scene);
+  return EncodePng(pixels, width, height, png);
+}
+
+}  // namespace pictor
+
+extern "C" {
+
+int Pictor_Create3D(int width, int height, int hidden) {
+  Current().reset();
+  auto p = MakeFrame(width, height, hidden);
+  if (!p) return 0;
+  p->view3D = std::make_unique<CPlotwerk3D>();
+  if (!p->view3D->Create("", WS_VISIBLE, CRect(0, 0, width, height), &p->frame, 1)) return 0;
+  Current() = std::move(p);
+  return 1;
+}
+
+int Pictor_Create2D(int width, int height, int hidden) {
+  Current().reset();
+  auto p = MakeFrame(width, height, hidden);
+  if (!p) return 0;
+  p->view2D = std::make_unique<CPlotwerk2D>();
+  if (!p->view2D->Create("", WS_VISIBLE, CRect(0, 0, width, height), &p->frame, 1)) return 0;
+  Current() = std::move(p);
+  return 1;
+}
+
+CPlotwerk3D* Pictor_GetPlotwerk3DPtr() { return Current() ? Current()->view3D.get() : nullptr; }
+
+CPlotwerk2D* Pictor_GetPlotwerk2DPtr() { return Current() ? Current()->view2D.get() : nullptr; }
+
+void Pictor_Destroy() { Current().reset(); }
+}

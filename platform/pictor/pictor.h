@@ -1,0 +1,29 @@
+// The picture library of the report: one picture at a time, a graphics control in a hidden window, drawn through
+// its wrapper and written to a file with the control's own save call (a bitmap of the 3D view, a metafile of the
+// 2D drawing). Loading the library teaches the RTF writer to embed those files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CPlotwerk2D;
+class CPlotwerk3D;
+
+extern "C" {
+// A new picture of width x height pixels with a 3D / 2D control (hidden when the flag is set); it replaces the
+// picture made before. Returns 1, or 0 when the control could not be created.
+int Pictor_Create3D(int width, int height, int hidden);
+int Pictor_Create2D(int width, int height, int hidden);
+// The control of the current picture; nullptr when there is none of that kind.
+CPlotwerk3D* Pictor_GetPlotwerk3DPtr();
+CPlotwerk2D* Pictor_GetPlotwerk2DPtr();
+// Destroys the current picture.
+void Pictor_Destroy();
+}
+
+namespace pictor {
+
+// Turns a picture file written by the controls (a 2D metafile or a BMP) into PNG bytes; false for other files.
+bool ConvertToPng(const char* path, std::vector<unsigned char>& png);
+
+}  // namespace pictor

@@ -1,0 +1,363 @@
+#include "platform/plotwerk/scene3d.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/plotwerk/gdiutil.h"
+#include "platform/plotwerk/scene2d.h"
+
+namespace plotwerk {
+
+namespace {
+constexpr COLORREF kLoadColour = 0x3030D0;  // loads stand out in red
+constexpr COLORREF kDimensionColour = 0x505050;
+
+Vec3 Plus(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+Vec3 Sub(const Vec3& a, const Vec3& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+Vec3 Mul(const Vec3& a, double f) { return {a[0] * f, a[1] * f, a[2] * f}; }
+double Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double Norm(const Vec3& a) { return std::sqrt(Dot(a, a)); }
+Vec3 Unit(const Vec3& a) {
+  double n = Norm(a);
+  return n > 1e-12 ? Mul(a, 1.0 / n) : Vec3{0, 0, 0};
+}
+
+COLORREF Shade(COLORREF c, double f) {
+  auto ch = [&](int shift) { return std::clamp(int(((c >> shift) & 0xFF) * f), 0, 255) << shift; };
+  return COLORREF(ch(0) | ch(8) | ch(16));
+}
+
+std::string Format(const char* format, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+Primitive3D Face(std::vector<Vec3> pts, COLORREF fill, COLORREF pen) {
+  Primitive3D p;
+  p.type = Primitive3D::Face;
+  p.points = std::move(pts);
+  p.fill = fill;
+  p.pen = pen;
+  return p;
+}
+
+Primitive3D Segment(const Vec3& a, const Vec3& b, COLORREF pen, int width = 1) {
+  Primitive3D p;
+  p.type = Primitive3D::Segment;
+  p.points = {a, b};
+  p.pen = pen;
+  p.width = width;
+  return p;
+}
+
+Primitive3D Label(const Vec3& at, const std::string& text, COLORREF colour, int pixels = 11) {
+  Primitive3D p;
+  p.type = Primitive3D::Label;
+  p.points = {at};
+  p.text = text;
+  p.pen = colour;
+  p.textPixels = pixels;
+  return p;
+}
+
+// An arrow from tail to tip: its shaft and two head strokes in the plane of the shaft and the view direction's
+// normal, so the head is seen from every side.
+void AddArrow(std::vector<Primitive3D>& out, const Vec3& tail, const Vec3& tip, double head, COLORREF colour) {
+  Vec3 d = Sub(tip, tail);
+  double len = Norm(d);
+  if (len < 1e-9) return;
+  out.push_back(Segment(tail, tip, colour, 2));
+  Vec3 u = Mul(d, 1.0 / len);
+  Vec3 ref = std::fabs(u[2]) < 0.9 ? Vec3{0, 0, 1} : Vec3{1, 0, 0};
+  Vec3 side1 = Unit(Cross(u, ref)), side2 = Unit(Cross(u, side1));
+  double h = std::min(head, 0.5 * len);
+  Vec3 back = Sub(tip, Mul(u, h));
+  for (const Vec3& s : {side1, side2}) {
+    out.push_back(Segment(tip, Plus(back, Mul(s, 0.4 * h)), colour, 2));
+    out.push_back(Segment(tip, Sub(back, Mul(s, 0.4 * h)), colour, 2));
+  }
+}
+}  // namespace
+
+void Scene3D::ResetView() {
+  azimuth = 35.0;
+  elevation = 20.0;
+}
+
+void Scene3D::Clear(bool resetView) {
+  m_items.clear();
+  m_sections.clear();
+  title.clear();
+  style = Style3D{};
+  if (resetView) ResetView();
+}
+
+int Scene3D::CreateSection(const std::vector<std::array<double, 2>>& contour) {
+  m_sections.push_back(contour);
+  return int(m_sections.size());
+}
+
+const std::vector<std::array<double, 2>>* Scene3D::Section(int handle) const {
+  if (handle < 1 || handle > int(m_sections.size())) return nullptr;
+  return &m_sections[std::size_t(handle - 1)];
+}
+
+Item3D& Scene3D::Add(Kind3D kind, std::vector<Vec3> p, std::vector<double> v, std::vector<std::string> texts) {
+  Item3D item;
+  item.kind = kind;
+  item.p = std::move(p);
+  item.v = std::move(v);
+  item.texts = std::move(texts);
+  item.style = style;
+  m_items.push_back(std::move(item));
+  return m_items.back();
+}
+
+int Scene3D::ItemCount(Kind3D kind) const {
+  return int(std::count_if(m_items.begin(), m_items.end(), [kind](const Item3D& i) { return i.kind == kind; }));
+}
+
+void Scene3D::Axes(Vec3& right, Vec3& down, Vec3& depth) const {
+  double a = azimuth * M_PI / 180.0, e = elevation * M_PI / 180.0;
+  // z points down the screen; the eye looks from the -x, -y side and from above (-z).
+  depth = {std::sin(a) * std::cos(e), std::cos(a) * std::cos(e), std::sin(e)};
+  down = {-std::sin(a) * std::sin(e), -std::cos(a) * std::sin(e), std::cos(e)};
+  right = {-std::cos(a), std::sin(a), 0.0};
+}
+
+std::vector<Primitive3D> Scene3D::Tessellate() const {
+  std::vector<Primitive3D> out;
+  for (const Item3D& item : m_items) {
+    const auto& p = item.p;
+    const auto& v = item.v;
+    COLORREF c = item.style.colour;
+    COLORREF edge = Shade(c, 0.45);
+    switch (item.kind) {
+      case Kind3D::Line:
+        out.push_back(Segment(p[0], p[1], c, 1));
+        break;
+      case Kind3D::Box: {
+        double x[2] = {std::min(p[0][0], p[1][0]), std::max(p[0][0], p[1][0])};
+        double y[2] = {std::min(p[0][1], p[1][1]), std::max(p[0][1], p[1][1])};
+        double z[2] = {std::min(p[0][2], p[1][2]), std::max(p[0][2], p[1][2])};
+        auto V = [&](int i, int j, int k) { return Vec3{x[i], y[j], z[k]}; };
+        out.push_back(Face({V(0, 0, 0), V(1, 0, 0), V(1, 1, 0), V(0, 1, 0)}, c, edge));
+        out.push_back(Face({V(0, 0, 1), V(0, 1, 1), V(1, 1, 1), V(1, 0, 1)}, c, edge));
+        out.push_back(Face({V(0, 0, 0), V(0, 0, 1), V(1, 0, 1), V(1, 0, 0)}, c, edge));
+        out.push_back(Face({V(0, 1, 0), V(1, 1, 0), V(1, 1, 1), V(0, 1, 1)}, c, edge));
+        out.push_back(Face({V(0, 0, 0), V(0, 1, 0), V(0, 1, 1), V(0, 0, 1)}, c, edge));
+        out.push_back(Face({V(1, 0, 0), V(1, 0, 1), V(1, 1, 1), V(1, 1, 0)}, c, edge));
+        break;
+      }
+      case Kind3D::Extrusion: {
+        const auto* s1 = Section(item.section1);
+        const auto* s2 = Section(item.section2);
+        if (!s1 || !s2 || s1->empty() || s2->empty()) break;
+        Vec3 axis = Sub(p[1], p[0]);
+        if (Norm(axis) < 1e-12) break;
+        Vec3 a = Unit(axis);
+        Vec3 u = std::fabs(a[2]) > 0.999 ? Vec3{1, 0, 0} : Unit(Cross({0, 0, 1}, a));
+        Vec3 w = Cross(a, u);
+        auto place = [&](const Vec3& origin, const std::array<double, 2>& q) {
+          return Plus(origin, Plus(Mul(u, q[0]), Mul(w, q[1])));
+        };
+        std::size_t n = std::min(s1->size(), s2->size());
+        std::vector<Vec3> cap1, cap2;
+        for (std::size_t i = 0; i < n; ++i) {
+          cap1.push_back(place(p[0], (*s1)[i]));
+          cap2.push_back(place(p[1], (*s2)[i]));
+        }
+        // Side faces of a smooth contour carry no edges of their own; the caps outline the solid.
+        for (std::size_t i = 0; i < n; ++i) {
+          std::size_t j = (i + 1) % n;
+          out.push_back(Face({cap1[i], cap1[j], cap2[j], cap2[i]}, c, n > 8 ? c : edge));
+        }
+        out.push_back(Face(cap1, c, edge));
+        out.push_back(Face(cap2, c, edge));
+        break;
+      }
+      case Kind3D::PointLoad: {
+        Vec3 d = Unit(p[1]);
+        Vec3 tail = Sub(p[0], Mul(d, v[1]));
+        AddArrow(out, tail, p[0], v[0], kLoadColour);
+        if (!item.texts.empty()) out.push_back(Label(tail, item.texts[0], kLoadColour));
+        break;
+      }
+      case Kind3D::LineLoad: {
+        Vec3 d = Unit(p[2]);
+        int arrows = std::max(2, int(v[3]) + 1);
+        Vec3 t1 = Sub(p[0], Mul(d, v[1])), t2 = Sub(p[1], Mul(d, v[2]));
+        out.push_back(Segment(t1, t2, kLoadColour, 1));
+        out.push_back(Segment(p[0], p[1], kLoadColour, 1));
+        for (int k = 0; k < arrows; ++k) {
+          double f = double(k) / (arrows - 1);
+          Vec3 tip = Plus(p[0], Mul(Sub(p[1], p[0]), f));
+          Vec3 tail = Sub(tip, Mul(d, v[1] + (v[2] - v[1]) * f));
+          AddArrow(out, tail, tip, v[0], kLoadColour);
+        }
+        if (item.texts.size() > 0) out.push_back(Label(t1, item.texts[0], kLoadColour));
+        if (item.texts.size() > 1 && !item.texts[1].empty()) out.push_back(Label(t2, item.texts[1], kLoadColour));
+        break;
+      }
+      case Kind3D::Quad: {
+        Vec3 e = Sub(p[1], p[0]);
+        double len = Norm(e);
+        Vec3 mid = Mul(Plus(p[0], p[1]), 0.5);
+        Vec3 o = Sub(p[2], mid);
+        if (len > 1e-12) o = Sub(o, Mul(e, Dot(o, e) / (len * len)));
+        Vec3 a = Plus(p[0], o), b = Plus(p[1], o);
+        out.push_back(Segment(p[0], a, kDimensionColour));
+        out.push_back(Segment(p[1], b, kDimensionColour));
+        out.push_back(Segment(a, b, kDimensionColour));
+        Vec3 tick = Mul(Unit(Plus(Unit(o), Unit(e))), std::max(0.02, 0.04 * len));
+        out.push_back(Segment(Sub(a, tick), Plus(a, tick), kDimensionColour, 2));
+        out.push_back(Segment(Sub(b, tick), Plus(b, tick), kDimensionColour, 2));
+        std::string text = !item.texts.empty() && !item.texts[0].empty() ? item.texts[0] : Format("%.2f", len);
+        out.push_back(Label(Plus(Mul(Plus(a, b), 0.5), Mul(Unit(o), 0.03)), text, kDimensionColour, 10));
+        break;
+      }
+      case Kind3D::Support: {
+        double k = std::max(0.05, v[0] * 0.25);  // symbol size, m
+        const Vec3& at = p[0];
+        auto fill = [&](double spring) { return spring < 0 ? c : Shade(c, 1.6); };
+        // Lateral restraints: a triangle pointing at the node from the restrained side; rigid ones are filled
+        // dark, springs light.
+        if (p[1][0] != 0.0)
+          out.push_back(Face({at, Plus(at, {-k, 0, -k / 2}), Plus(at, {-k, 0, k / 2})}, fill(p[1][0]), edge));
+        if (p[1][1] != 0.0)
+          out.push_back(Face({at, Plus(at, {0, -k, -k / 2}), Plus(at, {0, -k, k / 2})}, fill(p[1][1]), edge));
+        // A vertical restraint: a pyramid under the node (z grows downwards).
+        if (p[1][2] != 0.0) {
+          Vec3 b[4] = {Plus(at, {-k / 2, -k / 2, k}), Plus(at, {k / 2, -k / 2, k}), Plus(at, {k / 2, k / 2, k}),
+                       Plus(at, {-k / 2, k / 2, k})};
+          for (int i = 0; i < 4; ++i) out.push_back(Face({at, b[i], b[(i + 1) % 4]}, fill(p[1][2]), edge));
+          out.push_back(Face({b[0], b[1], b[2], b[3]}, fill(p[1][2]), edge));
+        }
+        // Rotational restraints: a plate through the node.
+        if (p[2][0] != 0.0 || p[2][1] != 0.0) {
+          double h = k * 0.8;
+          double spring = p[2][0] != 0.0 ? p[2][0] : p[2][1];
+          out.push_back(Face({Plus(at, {-h, -h, 0}), Plus(at, {h, -h, 0}), Plus(at, {h, h, 0}), Plus(at, {-h, h, 0})},
+                             fill(spring), edge));
+        }
+        break;
+      }
+      case Kind3D::Moment: {
+        for (int axis = 0; axis < 3; ++axis) {
+          double s = p[1][std::size_t(axis)];
+          if (s == 0.0) continue;
+          Vec3 dir{0, 0, 0};
+          dir[std::size_t(axis)] = s > 0 ? 1.0 : -1.0;
+          Vec3 tip = Plus(p[0], Mul(dir, std::fabs(s)));
+          // A moment vector: an arrow with a double head.
+          AddArrow(out, p[0], tip, v[0], kLoadColour);
+          AddArrow(out, p[0], Sub(tip, Mul(dir, std::min(v[0], std::fabs(s)) * 0.5)), v[0], kLoadColour);
+          if (std::size_t(axis) < item.texts.size() && !item.texts[std::size_t(axis)].empty())
+            out.push_back(Label(tip, item.texts[std::size_t(axis)], kLoadColour));
+        }
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+namespace {
+void RenderInto(HDC dc, const RECT& r, const void* context) {
+  static_cast<const Scene3D*>(context)->Render(dc, r);
+}
+}  // namespace
+
+void Scene3D::Render(HDC dc, const RECT& client) const {
+  {
+    HBRUSH bg = ::CreateSolidBrush(background);
+    ::FillRect(dc, &client, bg);
+    ::DeleteObject(bg);
+  }
+  Vec3 right, down, depth;
+  Axes(right, down, depth);
+  std::vector<Primitive3D> prims = Tessellate();
+  // Fit the projected drawing into the client area below the title.
+  int titleSpace = title.empty() ? 0 : titleSize + 14;
+  RECT plot{client.left + 24, client.top + 16 + titleSpace, client.right - 24, client.bottom - 16};
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  bool any = false;
+  for (const Primitive3D& p : prims)
+    for (const Vec3& q : p.points) {
+      double sx = Dot(q, right), sy = Dot(q, down);
+      if (!any) {
+        x1 = x2 = sx;
+        y1 = y2 = sy;
+        any = true;
+      }
+      x1 = std::min(x1, sx);
+      x2 = std::max(x2, sx);
+      y1 = std::min(y1, sy);
+      y2 = std::max(y2, sy);
+    }
+  double w = std::max(x2 - x1, 1e-9), h = std::max(y2 - y1, 1e-9);
+  double pw = std::max<LONG>(1, plot.right - plot.left), ph = std::max<LONG>(1, plot.bottom - plot.top);
+  double scale = std::min(pw / w, ph / h);
+  if (!std::isfinite(scale) || scale > 1e6) scale = 1.0;
+  double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
+  double px0 = (plot.left + plot.right) / 2.0, py0 = (plot.top + plot.bottom) / 2.0;
+  auto toPixel = [&](const Vec3& q) {
+    return POINT{LONG(std::lround(px0 + (Dot(q, right) - cx) * scale)),
+                 LONG(std::lround(py0 + (Dot(q, down) - cy) * scale))};
+  };
+
+  // Painter's algorithm: the farthest first; a line lies just in front of the face it borders.
+  std::vector<std::pair<double, const Primitive3D*>> order;
+  for (const Primitive3D& p : prims) {
+    if (p.type == Primitive3D::Label) continue;
+    double d = 0;
+    for (const Vec3& q : p.points) d += Dot(q, depth);
+    d /= double(p.points.size());
+    if (p.type == Primitive3D::Segment) d -= 1e-4;
+    order.push_back({d, &p});
+  }
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (const auto& [d, p] : order) {
+    std::vector<POINT> pts;
+    for (const Vec3& q : p->points) pts.push_back(toPixel(q));
+    if (p->type == Primitive3D::Face) {
+      // Newell's normal: faces turned towards the viewer are lit more.
+      Vec3 n{0, 0, 0};
+      for (std::size_t i = 0; i < p->points.size(); ++i) {
+        const Vec3& a = p->points[i];
+        const Vec3& b = p->points[(i + 1) % p->points.size()];
+        n[0] += (a[1] - b[1]) * (a[2] + b[2]);
+        n[1] += (a[2] - b[2]) * (a[0] + b[0]);
+        n[2] += (a[0] - b[0]) * (a[1] + b[1]);
+      }
+      double lit = 0.7 + 0.3 * std::fabs(Dot(Unit(n), depth));
+      GdiStyle s(dc, p->pen == p->fill ? Shade(p->fill, lit) : p->pen, Shade(p->fill, lit), 1);
+      ::Polygon(dc, pts.data(), int(pts.size()));
+    } else {
+      GdiStyle s(dc, p->pen, p->pen, p->width);
+      DrawLine(dc, pts[0], pts[1]);
+    }
+  }
+  for (const Primitive3D& p : prims)
+    if (p.type == Primitive3D::Label) {
+      POINT at = toPixel(p.points[0]);
+      DrawText(dc, {at.x + 3, at.y - 3}, p.text, 0.0, p.textPixels, p.pen);
+    }
+  if (!title.empty()) {
+    bool centred = titlePosition == 2;
+    POINT at{centred ? (client.left + client.right) / 2 : client.left + 10, client.top + 8 + titleSize};
+    DrawText(dc, at, title, 0.0, titleSize, style.lineColour == 0 ? 0 : 0x404040, centred, titleFont.c_str());
+  }
+}
+
+bool Scene3D::SaveImage(const std::string& path, int width, int height) const {
+  auto pixels = RenderOffscreen(width, height, background, &RenderInto, this);
+  return WritePicture(pixels, width, height, path);
+}
+
+}  // namespace plotwerk

@@ -1,0 +1,96 @@
+// The 3D drawing of a graphics control: a display list of solids, symbols, dimensions and texts in model
+// coordinates (m; z runs down the screen, as a column is described from its head down to its foot), seen in an
+// orthographic view from above and drawn with hidden surfaces removed by painting the faces from the farthest to
+// the nearest.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/win/winapi.h"
+
+namespace plotwerk {
+
+using Vec3 = std::array<double, 3>;
+
+struct Style3D {
+  COLORREF colour = 0xC0C0C0;
+  BOOL emphasis = FALSE;
+  std::string font;
+  int fontSize = 0;
+  double textHeight = 0.0;
+  COLORREF lineColour = 0x808080;
+  int lineWidth = 1;
+};
+
+enum class Kind3D {
+  Line,       // p1 p2
+  Box,        // two opposite corners
+  Extrusion,  // start, end, sections
+  PointLoad,  // point, direction, head, length
+  LineLoad,   // start, end, direction, head, length1, length2, arrows
+  Quad,       // dimension: p1 p2 measured, p3 on the dimension line, p4 its normal
+  Support,    // position, restraints (x, y, z), rotations (x, y, z), size
+  Moment,     // point, sizes (x, y, z), head
+};
+
+struct Item3D {
+  Kind3D kind = Kind3D::Line;
+  std::vector<Vec3> p;      // points and vectors, by kind
+  std::vector<double> v;    // sizes, by kind
+  int section1 = 0, section2 = 0;
+  std::vector<std::string> texts;
+  Style3D style;
+};
+
+// A flat primitive of the rendering: a face, a line or a text, with its depth in the view.
+struct Primitive3D {
+  enum Type { Face, Segment, Label } type = Face;
+  std::vector<Vec3> points;
+  COLORREF fill = 0;
+  COLORREF pen = 0;
+  int width = 1;
+  std::string text;
+  int textPixels = 11;
+};
+
+class Scene3D {
+ public:
+  // Empties the display list and the sections; the view is reset when asked.
+  void Clear(bool resetView);
+  void ResetView();
+
+  int CreateSection(const std::vector<std::array<double, 2>>& contour);
+  const std::vector<std::array<double, 2>>* Section(int handle) const;
+  Item3D& Add(Kind3D kind, std::vector<Vec3> p, std::vector<double> v = {}, std::vector<std::string> texts = {});
+
+  Style3D style;
+  COLORREF background = 0xFFFFFF;
+  std::string title;
+  int titlePosition = 0;
+  std::string titleFont = "Arial";
+  int titleSize = 15;
+  double titleHeight = 0.0;  // text height of the style the title was set with (m)
+  double azimuth = 35.0;    // degrees, turn about z
+  double elevation = 20.0;  // degrees, looking down on the xy plane (from -z)
+
+  const std::vector<Item3D>& Items() const { return m_items; }
+  int ItemCount(Kind3D kind) const;
+  std::size_t SectionCount() const { return m_sections.size(); }
+
+  // The flat primitives of all items, in model coordinates.
+  std::vector<Primitive3D> Tessellate() const;
+  // Screen axes of the view: right, down and depth (into the screen).
+  void Axes(Vec3& right, Vec3& down, Vec3& depth) const;
+
+  void Render(HDC dc, const RECT& client) const;
+  // Writes the view as a picture (BMP or PNG by the name's extension); false when it cannot be written.
+  bool SaveImage(const std::string& path, int width, int height) const;
+
+ private:
+  std::vector<Item3D> m_items;
+  std::vector<std::vector<std::array<double, 2>>> m_sections;
+};
+
+}  // namespace plotwerk

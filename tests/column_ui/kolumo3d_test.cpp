@@ -1,0 +1,238 @@
+// The column's 3D view: what reaches the 3D control for fields, supports, dimensions, title and loads.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "column/kolumodata.h"
+#include "column_ui/kolumodraw.h"
+#include "platform/plotwerk/controls.h"
+#include "platform/win/wintest.h"
+
+namespace pw = plotwerk;
+
+namespace {
+
+class Kolumo3DTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    parent_.CreateEx(0, "Static", "", WS_POPUP, CRect(0, 0, 400, 600), nullptr, 0);
+    ASSERT_TRUE(view_.Create("", WS_VISIBLE, CRect(0, 0, 300, 500), &parent_, 11011));
+  }
+  void TearDown() override {
+    view_.DestroyWindow();
+    parent_.DestroyWindow();
+    WindowTest::TearDown();
+  }
+  pw::Scene3D& Scene() { return pw::Control3D::FromHandle(view_.m_hWnd)->Scene(); }
+  std::vector<const pw::Item3D*> Items(pw::Kind3D kind) {
+    std::vector<const pw::Item3D*> out;
+    for (const auto& i : Scene().Items())
+      if (i.kind == kind) out.push_back(&i);
+    return out;
+  }
+
+  // A column of the given field lengths (m); rectangular 30 x 40 cm sections unless changed.
+  void Column(std::initializer_list<double> lengths) {
+    data_.SetFieldCount(int(lengths.size()));
+    int i = 0;
+    for (double l : lengths) {
+      data_.fieldLengths[i] = l;
+      data_.querschnitte[i].bx = 30.0;
+      data_.querschnitte[i].dy = 40.0;
+      ++i;
+    }
+  }
+  void AddLoad(int ltype, int node, int direction, double offset, double length, double val0, double val1) {
+    Load l;
+    l.ltype = ltype;
+    l.node = node;
+    l.direction = direction;
+    l.offset = offset;
+    l.length = length;
+    l.val0 = val0;
+    l.val1 = val1;
+    data_.loads[0].Add(l);
+  }
+
+  CWnd parent_;
+  CPlotwerk3D view_;
+  CKolumoData data_;
+};
+
+}  // namespace
+
+TEST_F(Kolumo3DTest, FieldsAreSolidsByTheirSectionKind) {
+  Column({2.0, 1.5, 1.0});
+  data_.querschnitte[1].type = 1;
+  data_.querschnitte[1].bx = 40.0;  // circle, radius 0.2 m
+  data_.querschnitte[2].type = 2;
+  data_.querschnitte[2].bx = 60.0;  // ring, radii 0.3 and 0.2 m
+  data_.querschnitte[2].dy = 40.0;
+  data_.querschnitte[0].ex = 10.0;  // the rectangle lies 0.1 m off the axis in x
+  Zeichne3D(data_, view_);
+
+  auto boxes = Items(pw::Kind3D::Box);
+  ASSERT_EQ(boxes.size(), 1u);
+  // Corners (ex -+ bx/2, ey -+ dy/2) x 0.01 and the field's ends 0 and 2 m.
+  EXPECT_FLOAT_EQ(float(boxes[0]->p[0][0]), -0.05f);
+  EXPECT_FLOAT_EQ(float(boxes[0]->p[0][1]), -0.2f);
+  EXPECT_FLOAT_EQ(float(boxes[0]->p[1][0]), 0.25f);
+  EXPECT_FLOAT_EQ(float(boxes[0]->p[1][2]), 2.0f);
+
+  auto solids = Items(pw::Kind3D::Extrusion);
+  ASSERT_EQ(solids.size(), 2u);
+  EXPECT_FLOAT_EQ(float(solids[0]->p[0][2]), 2.0f);
+  EXPECT_FLOAT_EQ(float(solids[0]->p[1][2]), 3.5f);
+  EXPECT_FLOAT_EQ(float(solids[1]->p[1][2]), 4.5f);
+  const auto* circle = Scene().Section(solids[0]->section1);
+  const auto* ring = Scene().Section(solids[1]->section1);
+  ASSERT_TRUE(circle && ring);
+  ASSERT_EQ(circle->size(), 64u);
+  for (const auto& p : *circle) EXPECT_NEAR(std::hypot(p[0], p[1]), 0.2, 1e-6);
+  ASSERT_EQ(ring->size(), 131u);
+  for (std::size_t k = 0; k < 65; ++k) EXPECT_NEAR(std::hypot((*ring)[k][0], (*ring)[k][1]), 0.3, 1e-6);
+  for (std::size_t k = 65; k < 130; ++k) EXPECT_NEAR(std::hypot((*ring)[k][0], (*ring)[k][1]), 0.2, 1e-6);
+  EXPECT_NEAR((*ring)[130][0], 0.3, 1e-7);
+  EXPECT_EQ((*ring)[130][1], 0.0);
+  EXPECT_EQ(solids[1]->section1, solids[1]->section2);
+}
+
+TEST_F(Kolumo3DTest, SupportsTitleAndDimensions) {
+  Column({2.0, 1.5});
+  data_.querschnitte[1].bx = 50.0;  // the widest section: Wx = 50 cm
+  data_.supports[0][0].cx = -1.0;
+  data_.supports[0][0].cy = 800.0;
+  data_.supports[0][2].cmx = -1.0;
+  data_.supports[0][2].cmy = 1200.0;
+  Zeichne3D(data_, view_);
+
+  auto supports = Items(pw::Kind3D::Support);
+  ASSERT_EQ(supports.size(), 3u);
+  const double z[3] = {0.0, 2.0, 3.5};
+  for (int j = 0; j < 3; ++j) {
+    EXPECT_FLOAT_EQ(float(supports[std::size_t(j)]->p[0][2]), float(z[j])) << "node " << j;
+    EXPECT_EQ(supports[std::size_t(j)]->p[1][2], j == 2 ? -1.0 : 0.0) << "only the last node gets -1";
+    EXPECT_FLOAT_EQ(float(supports[std::size_t(j)]->v[0]), 0.8f);
+    EXPECT_EQ(supports[std::size_t(j)]->style.colour, COLORREF(0x408080));
+  }
+  EXPECT_EQ(supports[0]->p[1][0], -1.0);
+  EXPECT_EQ(supports[0]->p[1][1], 800.0);
+  EXPECT_EQ(supports[2]->p[2][0], -1.0);
+  EXPECT_EQ(supports[2]->p[2][1], 1200.0);
+
+  // "%.2f" of H = 3.5 m, text height H/35 = 0.1.
+  EXPECT_EQ(Scene().title, "Stahlbetonstütze H = 3.50 m");
+  EXPECT_EQ(Scene().titlePosition, 2);
+  EXPECT_NEAR(Scene().titleHeight, 0.1, 1e-7);
+
+  auto dims = Items(pw::Kind3D::Quad);
+  ASSERT_EQ(dims.size(), 3u);
+  // Per field at Wx x 0.01 + H/12 = 0.5 + 0.29167, the whole column at 0.5 + H/6 = 1.08333.
+  EXPECT_FLOAT_EQ(float(dims[1]->p[0][2]), 2.0f);
+  EXPECT_FLOAT_EQ(float(dims[1]->p[1][2]), 3.5f);
+  EXPECT_FLOAT_EQ(float(dims[1]->p[2][0]), float(0.5 + 3.5 / 12));
+  EXPECT_FLOAT_EQ(float(dims[1]->p[2][2]), 2.75f);
+  EXPECT_FLOAT_EQ(float(dims[2]->p[2][0]), float(0.5 + 3.5 / 6));
+  EXPECT_FLOAT_EQ(float(dims[2]->p[1][2]), 3.5f);
+  EXPECT_TRUE(pw::Control3D::FromHandle(view_.m_hWnd)->SceneEnded());
+}
+
+TEST_F(Kolumo3DTest, AColumnWithoutFieldsOnlyClearsTheBackgroundAndEnds) {
+  Scene().background = 0;
+  Zeichne3D(data_, view_);
+  EXPECT_TRUE(Scene().Items().empty());
+  EXPECT_TRUE(Scene().title.empty());
+  EXPECT_EQ(Scene().background, COLORREF(0xFFFFFF));
+  EXPECT_TRUE(pw::Control3D::FromHandle(view_.m_hWnd)->SceneEnded());
+}
+
+TEST_F(Kolumo3DTest, DistributedLoadsStandBesideTheColumnWithoutOverlap) {
+  Column({5.0});  // H = 5, L = 1; section 30 x 40 cm
+  AddLoad(0, 0, 0, 1.0, 2.0, 3.0, 0.0);    // uniform 3.0 in x from 1 to 3 m
+  AddLoad(1, 0, 0, 1.5, 2.0, 2.0, 2.005);  // linear 2.0 to 2.005 in x, overlapping the first
+  AddLoad(0, 0, 1, 0.0, 9.0, -6.0, 0.0);   // in y, reaching beyond the top: drawn up to H
+  AddLoad(0, 0, 2, 0.0, 1.0, 0.0, 0.0);    // zero: skipped
+  AddLoad(0, 0, 0, 6.0, 1.0, 5.0, 0.0);    // starts above H: skipped
+  Zeichne3D(data_, view_);
+
+  auto loads = Items(pw::Kind3D::LineLoad);
+  ASSERT_EQ(loads.size(), 3u);
+  // m = 6 (largest |value|), L = 1: arrow 0.7 L |f| / m, at most 0.3 L.
+  const auto& first = *loads[0];
+  EXPECT_FLOAT_EQ(float(first.p[0][0]), float(-0.8 * 0.3)) << "x = -q - 0.8 hx with q = 0";
+  EXPECT_FLOAT_EQ(float(first.p[0][2]), 1.0f);
+  EXPECT_FLOAT_EQ(float(first.p[1][2]), 3.0f);
+  EXPECT_FLOAT_EQ(float(first.p[2][0]), 1.0f);
+  EXPECT_FLOAT_EQ(float(first.v[0]), 0.1f);
+  EXPECT_FLOAT_EQ(float(first.v[1]), 0.3f) << "0.7 x 3 / 6 = 0.35 limited to 0.3";
+  EXPECT_EQ(int(first.v[3]), 5) << "2.5 x (z2 - z1)";
+  EXPECT_EQ(first.texts[0], "3.0");
+  EXPECT_EQ(first.texts[1], "") << "equal values show one text";
+
+  const auto& second = *loads[1];
+  EXPECT_FLOAT_EQ(float(second.p[0][0]), float(-1.0 - 0.8 * 0.3)) << "its label is pushed one L out";
+  EXPECT_EQ(second.texts[0], "2.0");
+  EXPECT_EQ(second.texts[1], "") << "2.0 and 2.005 differ by less than 0.01";
+  EXPECT_FLOAT_EQ(float(second.v[1]), float(0.7 * 2.0 / 6.0));
+
+  const auto& third = *loads[2];
+  EXPECT_FLOAT_EQ(float(third.p[0][1]), float(-0.8 * 0.4)) << "y loads have a placer of their own";
+  EXPECT_FLOAT_EQ(float(third.p[1][2]), 5.0f) << "drawn up to H; the data keeps its length";
+  EXPECT_FLOAT_EQ(float(third.p[2][1]), 1.0f);
+  EXPECT_EQ(third.texts[0], "-6.0");
+  EXPECT_DOUBLE_EQ(data_.loads[0][2].length.GetValue(), 9.0);
+}
+
+TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
+  Column({2.0, 2.0});  // H = 4, L = 0.8
+  data_.querschnitte[1].ex = 5.0;
+  AddLoad(10, 1, 2, 0.0, 0.0, 100.0, 0.0);  // axial 100 kN at node 1 (z = 2)
+  AddLoad(10, 1, 0, 0.5, 0.0, 10.0, 4.0);   // 10 kN and 4 kNm in x at z = 2.5
+  AddLoad(10, 2, 1, 0.0, 0.0, 0.0, 0.0);    // nothing: skipped
+  Zeichne3D(data_, view_);
+
+  auto forces = Items(pw::Kind3D::PointLoad);
+  ASSERT_EQ(forces.size(), 2u);
+  // Axial: point (ex x 0.01, 0, z - q), q = 0 for the first label; size 0.7 L x 100 / 100 = 0.56 > 0.3 L = 0.24.
+  EXPECT_FLOAT_EQ(float(forces[0]->p[0][0]), 0.05f);
+  EXPECT_FLOAT_EQ(float(forces[0]->p[0][2]), 2.0f);
+  EXPECT_FLOAT_EQ(float(forces[0]->p[1][2]), 1.0f);
+  EXPECT_FLOAT_EQ(float(forces[0]->v[1]), 0.24f);
+  EXPECT_EQ(forces[0]->texts[0], "100.0");
+  // In x: two labels on one stretch (force, then moment), so the point lies one L further out: q = 0.8.
+  EXPECT_FLOAT_EQ(float(forces[1]->p[0][0]), float(-0.8 - 0.8 * 0.3));
+  EXPECT_FLOAT_EQ(float(forces[1]->p[0][2]), 2.5f);
+  EXPECT_FLOAT_EQ(float(forces[1]->p[1][0]), 1.0f);
+  EXPECT_FLOAT_EQ(float(forces[1]->v[1]), float(4.0 / 35)) << "0.7 L x 10 / 100 = 0.056 is raised to H/35";
+  auto moments = Items(pw::Kind3D::Moment);
+  ASSERT_EQ(moments.size(), 1u);
+  EXPECT_FLOAT_EQ(float(moments[0]->p[1][1]), 0.24f) << "0.7 L x 4 / 100 is raised to 0.3 L";
+  EXPECT_EQ(moments[0]->p[1][0], 0.0);
+  EXPECT_EQ(moments[0]->texts[1], "4.0");
+}
+
+TEST_F(Kolumo3DTest, MomentsWithoutAnyForceKeepAFiniteSize) {
+  Column({3.0});  // L = 0.6
+  AddLoad(10, 0, 1, 1.0, 0.0, 0.0, 7.5);  // a moment alone: m10 = 0
+  Zeichne3D(data_, view_);
+  auto moments = Items(pw::Kind3D::Moment);
+  ASSERT_EQ(moments.size(), 1u);
+  EXPECT_FLOAT_EQ(float(moments[0]->p[1][0]), 0.18f);
+  EXPECT_TRUE(Items(pw::Kind3D::PointLoad).empty());
+}
+
+TEST_F(Kolumo3DTest, OnlyTheFirstDrawingResetsTheView) {
+  Column({3.0});
+  data_.plot3D.Add(&view_);
+  Scene().azimuth = 80;
+  Draw3D(data_);
+  EXPECT_TRUE(Is3DDrawn());
+  EXPECT_EQ(Scene().azimuth, 35) << "the first drawing resets the view";
+  EXPECT_EQ(Items(pw::Kind3D::Box).size(), 1u);
+  Scene().azimuth = 80;
+  Draw3D(data_);
+  EXPECT_EQ(Scene().azimuth, 80) << "later drawings keep the engineer's view";
+  EXPECT_EQ(Items(pw::Kind3D::Box).size(), 1u) << "each drawing starts from a cleared scene";
+  data_.plot3D.RemoveAll();
+}
