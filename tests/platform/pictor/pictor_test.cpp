@@ -1,0 +1,111 @@
+// The report's picture library: one picture at a time, and the controls' picture files embedded by the RTF writer.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "framework_ui/plotwerk.h"
+#include "platform/pictor/pictor.h"
+#include "platform/plotwerk/controls.h"
+#include "platform/rtfx/rtfx.h"
+#include "platform/win/wintest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PictorTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    dir_ = fs::temp_directory_path() / ("pictor-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    Pictor_Destroy();
+    fs::remove_all(dir_);
+    WindowTest::TearDown();
+  }
+  static std::string ReadAll(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  }
+  // Width and height from a PNG's header.
+  static std::pair<long, long> PngSize(const std::vector<unsigned char>& png) {
+    auto be = [&](int at) { return long(png[at]) << 24 | long(png[at + 1]) << 16 | long(png[at + 2]) << 8 | png[at + 3]; };
+    return {be(16), be(20)};
+  }
+  fs::path dir_;
+};
+
+}  // namespace
+
+TEST_F(PictorTest, OnePictureAtATime) {
+  EXPECT_EQ(Pictor_GetPlotwerk3DPtr(), nullptr);
+  ASSERT_EQ(Pictor_Create3D(300, 500, 1), 1);
+  CPlotwerk3D* view = Pictor_GetPlotwerk3DPtr();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(Pictor_GetPlotwerk2DPtr(), nullptr);
+  EXPECT_FALSE(view->GetParent()->IsWindowVisible()) << "the picture's window is hidden";
+  CRect r;
+  view->GetClientRect(&r);
+  EXPECT_EQ(r.Width(), 300);
+  EXPECT_EQ(r.Height(), 500);
+  HWND hwnd = view->m_hWnd;
+  ASSERT_EQ(Pictor_Create2D(500, 200, 1), 1);
+  EXPECT_FALSE(::IsWindow(hwnd)) << "a new picture replaces the old one";
+  EXPECT_EQ(Pictor_GetPlotwerk3DPtr(), nullptr);
+  ASSERT_NE(Pictor_GetPlotwerk2DPtr(), nullptr);
+  Pictor_Destroy();
+  EXPECT_EQ(Pictor_GetPlotwerk2DPtr(), nullptr);
+  Pictor_Destroy();  // nothing left: no harm
+}
+
+TEST_F(PictorTest, TheThreeDViewIsSavedAsABitmapThatConvertsToPng) {
+  ASSERT_EQ(Pictor_Create3D(300, 500, 1), 1);
+  CPlotwerk3D* view = Pictor_GetPlotwerk3DPtr();
+  const float corners[6] = {0, 0, 0, 0.3f, 0.3f, 3.0f};
+  view->AddLine(corners, 1, 1);
+  const std::string file = (dir_ / "stuetzeEndsystem.bmp").string();
+  view->SaveImage(file.c_str());
+  std::vector<unsigned char> png;
+  ASSERT_TRUE(pictor::ConvertToPng(file.c_str(), png));
+  EXPECT_EQ(PngSize(png), std::make_pair(300L, 500L));
+}
+
+TEST_F(PictorTest, TheTwoDMetafileIsEmbeddedInTheReport) {
+  ASSERT_EQ(Pictor_Create2D(500, 200, 1), 1);
+  CPlotwerk2D* plot = Pictor_GetPlotwerk2DPtr();
+  plot->Clear();
+  plot->Invoke39(0, 0, 0, -1, -1, 0);
+  plot->SetStyle(0, 4, 3, 0);
+  plot->AddRectangle(0, -1, 4, 7);
+  plot->Invoke55();
+  plot->AddLine(0, 1, 4, 2);
+  plot->Refresh();
+  const std::string metafile = (dir_ / "Bewehrung").string();
+  plot->SetTitle(metafile.c_str());
+  ASSERT_TRUE(fs::exists(metafile)) << "SetTitle writes the drawing to the file it names";
+
+  std::vector<unsigned char> png;
+  ASSERT_TRUE(pictor::ConvertToPng(metafile.c_str(), png));
+  EXPECT_EQ(PngSize(png), std::make_pair(1000L, 400L)) << "drawn again at twice the control's size";
+
+  // The RTF writer asks the library for files it cannot read itself.
+  const fs::path report = dir_ / "bericht.rtf";
+  ASSERT_TRUE(RTFX_BeginBlock(report.c_str(), 0, 1, 0, "nologo"));
+  RTFX_Picture(metafile.c_str(), 1, 10.0, 0.0);
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  std::string rtf = ReadAll(report);
+  EXPECT_NE(rtf.find("\\pngblip\\picw1000\\pich400"), std::string::npos);
+}
+
+TEST_F(PictorTest, OtherFilesAreNotPictures) {
+  const fs::path text = dir_ / "notiz.txt";
+  std::ofstream(text) << "BM but not a bitmap";
+  std::vector<unsigned char> png;
+  EXPECT_FALSE(pictor::ConvertToPng(text.c_str(), png));
+  EXPECT_FALSE(pictor::ConvertToPng((dir_ / "fehlt.bmp").c_str(), png));
+  EXPECT_FALSE(pictor::ConvertToPng(nullptr, png));
+}
