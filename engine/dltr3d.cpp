@@ -384,7 +384,25 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
             qf.ByAlt[iq] = qf.By[iq];
             qf.BzAlt[iq] = qf.Bz[iq];
         }
+        // The start values are the gross concrete section's, no state of the section's law: the first strain
+        // state replaces them whole, the 0.3 percent limit damps only the later updates.
+        const bool erstesUpdate = steifZaehler == 0;
+        if (erstesUpdate)
+            for (int iq = 0; iq < nSections; ++iq) {
+                qf.ByAlt[iq] = 0.0;
+                qf.BzAlt[iq] = 0.0;
+            }
         const int rn = nachweis(2, mode == 1 ? g3 : g2);
+        if (erstesUpdate)
+            for (int iq = 0; iq < nSections; ++iq) {
+                qf.ByAlt[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
+                qf.BzAlt[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
+                // a section without a strain state keeps its start value
+                if (!(qf.By[iq] > 0.0))
+                    qf.By[iq] = qf.ByAlt[iq];
+                if (!(qf.Bz[iq] > 0.0))
+                    qf.Bz[iq] = qf.BzAlt[iq];
+            }
         AsAusRegelbemessung(1);
         if (rn == 2 || keinNachweis) {
             code = 3;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/nachweis.h"
 #include "engine/protocol.h"
 #include "frame_fixture.h"
 
@@ -217,4 +218,47 @@ TEST_F(FrameSecondOrder, StiffnessesThatNeverSettleEndWithCode99)
     g_rechner.MeldeLaufFehler(code);
     EXPECT_NE(log.Text().find("300"), std::string::npos);
     g_errorLog = alt;
+}
+
+namespace {
+
+// A verification whose strain state gives every section 30 percent of its start stiffness E Ic, updated by
+// the driver's rule (at most 0.3 percent below the previous value).
+double g_startBy[2 * kMaxStaebe], g_startBz[2 * kMaxStaebe];
+int DreissigProzent(int, int nel, const double*, int mode, double, const double* ByAlt, double* By,
+                    const double* BzAlt, double* Bz, int, const double*, const double*, int, int, int, int, int,
+                    double, double, double)
+{
+    g_aufrufe.modes.push_back(mode);
+    if (mode == 2)
+        for (int i = 0; i < 2 * nel; ++i) {
+            By[i] = SteifigkeitNachUpdate(ByAlt[i], 0.3 * g_startBy[i]);
+            Bz[i] = SteifigkeitNachUpdate(BzAlt[i], 0.3 * g_startBz[i]);
+        }
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(FrameSecondOrder, FirstStrainStateReplacesTheGrossStiffness)
+{
+    // The start value E Ic is no state of the section's law. A strain state at 0.3 E Ic lies below
+    // 0.997^300 = 0.406 of it: limited from the start, the stiffness would need
+    // ln(0.3) / ln(0.997) = 401 updates. Taken whole at the first update, it settles at once.
+    Stuetze({4.0}, 2);
+    Lager(0, 0, 1, kEingespannt);
+    Einzellast(0, 0, 1, {-500.0, 10.0, 0, 0, 0});
+    Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+    Baue();
+    for (int i = 0; i < 4; ++i) {
+        g_startBy[i] = kE * kIy / 1000.0;
+        g_startBz[i] = kE * kIz / 1000.0;
+    }
+    SetzeNachweisFunktionen({&DreissigProzent, nullptr});
+    ASSERT_EQ(Rechne(2), 0);
+    EXPECT_EQ(std::count(g_aufrufe.modes.begin(), g_aufrufe.modes.end(), 2), 11);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_DOUBLE_EQ(g_rechner.querFelder.By[i], 0.3 * g_startBy[i]) << i;
+        EXPECT_DOUBLE_EQ(g_rechner.querFelder.Bz[i], 0.3 * g_startBz[i]) << i;
+    }
 }
