@@ -5,8 +5,11 @@
 #include <exception>
 #include <memory>
 
+#include "column/calcfunc.h"
 #include "column/interface.h"
 #include "column/kolumodata.h"
+#include "report/rtfausgabe.h"
+#include "transfer/ludata.h"
 #include "column_ui/kolumodlg.h"
 #include "framework/calldoc.h"
 #include "platform/tolkar/tolkar.h"
@@ -20,8 +23,9 @@ CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "ve
 
 class CKolumoApp : public CWinApp {
  public:
-  CKolumoApp() : CWinApp(nullptr) {}
-  ~CKolumoApp() override = default;
+  CKolumoApp() : CWinApp(nullptr) { RegisterLoadTransfer(); }
+  // The host may unload the module before it exits: nothing of it may stay registered with the framework.
+  ~CKolumoApp() override { SetLoadTransferListFactory(nullptr); }
 
   DECLARE_MESSAGE_MAP()
 };
@@ -212,4 +216,19 @@ KOLUMO_EXPORT int interfaceFunc(int callDocument) {
     AfxMessageBox(Tr("Unbekannter Fehler im Modul."), MB_ICONSTOP);
   }
   return 0;
+}
+
+// Calculates the position document; success is the presence of the new "result" element.
+KOLUMO_EXPORT int calcFunc(int document, int flag) { return KolumoCalc(document, flag); }
+
+// Writes the report of the position document beside its file (bOutput 0 only reads the position).
+KOLUMO_EXPORT int RtfKolumo(int document, int bOutput) {
+  try {
+    report::RtfKolumo(document, bOutput);
+  } catch (const std::exception& e) {
+    AfxMessageBox(e.what(), MB_OK | MB_ICONERROR);
+  } catch (...) {
+    AfxMessageBox("RtfKolumo: unbekannter Fehler", MB_OK | MB_ICONERROR);
+  }
+  return 1;
 }

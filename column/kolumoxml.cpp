@@ -438,6 +438,9 @@ int CKolumoData::ReadData(int document) {
       });
       lastUeberlagerung = lastUeberlagerungBZ[stage];
       lastUeberlagerung.owner = this;
+      // The stage's combination data replaced the position's own: the actions that load transfers make are
+      // made again on it.
+      GetLUDataList().Recalc();
     }
 
     if (fileVersion < kVersionAusgabeAmRoot) {

@@ -108,6 +108,10 @@ int Calc(host::Module& module, const std::string& path) {
   if (!doc.get()) return Fail(error);
   if (!module.calcFunc())
     return Fail("the module cannot calculate yet: it has no calculation driver (calcFunc); " + path + " is unchanged");
+  // Results of an earlier run must not pass for the results of this one.
+  const int root = VIDUV_GetRootElement(doc.get());
+  for (int old = VIDUV_FindFirstChild(root, "result"); old; old = VIDUV_FindFirstChild(root, "result"))
+    VIDUV_DeleteElement(old);
   module.calcFunc()(doc.get(), 0);
   // The calculation reports success by the results it leaves in the document.
   const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.get()), "result");
@@ -122,7 +126,7 @@ int Report(host::Module& module, const std::string& path) {
   Document doc(OpenColumnPosition(path, error));
   if (!doc.get()) return Fail(error);
   if (!module.rtfFunc()) return Fail("the module cannot write reports yet: it has no report (RtfKolumo)");
-  module.rtfFunc()(doc.get(), 0);
+  module.rtfFunc()(doc.get(), 1);  // 1: write the report (0 only reads the position)
   std::string report = path;
   if (report.size() >= 4 && strcasecmp(report.c_str() + report.size() - 4, ".tqx") == 0)
     report.resize(report.size() - 4);

@@ -92,9 +92,9 @@ void MakeExample(CKolumoData& d) {
   self.LCGen.Parse();
   self.desc = "Eigengewicht Stütze";
   d.loads[0].Add(self);
-  d.loads[0].Add(PointLoad(1, 2, 620.0, "Dach, ständig"));
+  d.loads[0].Add(PointLoad(1, 0, 620.0, "Dach, ständig"));
   d.loads[0].Add(PointLoad(1, 1, 480.0, "Decke über EG, ständig"));
-  d.loads[0].Add(PointLoad(2, 2, 95.0, "Dach, Nutzlast"));
+  d.loads[0].Add(PointLoad(2, 0, 95.0, "Dach, Nutzlast"));
   d.loads[0].Add(PointLoad(2, 1, 160.0, "Decke über EG, Nutzlast"));
   d.loads[0].Add(WindLoad(0, 3.20, 2.4));
   d.loads[0].Add(WindLoad(1, 4.50, 2.4));

@@ -1,0 +1,463 @@
+#include "column/calcfunc.h"
+
+#include <algorithm>
+#include <exception>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "column/ergebnisse.h"
+#include "column/kolumodata.h"
+#include "column/kombidateien.h"
+#include "column/lagerexport.h"
+#include "transfer/ludata.h"
+#include "engine/material.h"
+#include "engine/rechner.h"
+#include "engine/schub.h"
+#include "engine/utilities.h"
+#include "engine/workarrays.h"
+#include "framework/matehandler.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/msgbox.h"
+
+namespace {
+
+CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", text)); }
+
+void Melde(const char* text) { AfxMessageBox(Tr(text)); }
+
+const char* const kKeineLasten[CKolumoData::kStages] = {
+    "Keine Lasten im Endsystem vorhanden. Berechnung wird nicht durchgeführt!",
+    "Keine Lasten im Transportzustand vorhanden. Berechnung wird nicht durchgeführt!",
+    "Keine Lasten im Bauzustand 1 vorhanden. Berechnung wird nicht durchgeführt!",
+    "Keine Lasten im Bauzustand 2 vorhanden. Berechnung wird nicht durchgeführt!",
+};
+
+// The engine's view of the material catalogue, over the material handler. The engine asks for the same grades
+// again and again during a run; the answers are kept for the calculation.
+class MateHandlerKatalog : public MaterialKatalog {
+ public:
+  void Sorten(const char* norm, const char* kat, const char* ukat, std::vector<std::string>& names) override {
+    const std::string key = std::string(norm) + '\n' + kat + '\n' + ukat;
+    auto it = sorten_.find(key);
+    if (it == sorten_.end()) {
+      CStringArray list;
+      GetMateHandler().GetObjekte(kat, ukat, norm, list);
+      std::vector<std::string> found;
+      for (const CString& name : list)
+        if (!name.IsEmpty()) found.emplace_back(name.GetString());
+      it = sorten_.emplace(key, std::move(found)).first;
+    }
+    names = it->second;
+  }
+  bool Werte(const char* norm, const char* kat, const char* ukat, const std::string& name,
+             std::map<std::string, std::string>& out) override {
+    const std::string key = std::string(norm) + '\n' + kat + '\n' + ukat + '\n' + name;
+    auto it = werte_.find(key);
+    if (it == werte_.end()) {
+      CMateProps props;
+      CString objekt = name.c_str();
+      GetMateHandler().GetMaterial(props, kat, ukat, norm, objekt);
+      std::map<std::string, std::string> found;
+      for (POSITION pos = props.m_values.GetStartPosition(); pos;) {
+        CString k, v;
+        props.m_values.GetNextAssoc(pos, k, v);
+        found[k.GetString()] = v.GetString();
+      }
+      it = werte_.emplace(key, std::move(found)).first;
+    }
+    out = it->second;
+    return !out.empty();
+  }
+
+ private:
+  std::map<std::string, std::vector<std::string>> sorten_;
+  std::map<std::string, std::map<std::string, std::string>> werte_;
+};
+
+// Installs the catalogue adapter for one calculation.
+class KatalogEinsatz {
+ public:
+  KatalogEinsatz() : vorher_(SetzeMaterialKatalog(&katalog_)) {}
+  ~KatalogEinsatz() { SetzeMaterialKatalog(vorher_); }
+  KatalogEinsatz(const KatalogEinsatz&) = delete;
+  KatalogEinsatz& operator=(const KatalogEinsatz&) = delete;
+
+ private:
+  MateHandlerKatalog katalog_;
+  MaterialKatalog* vorher_;
+};
+
+// Temporary files of a calculation: removed when the calculation ends, whatever way it ends.
+class TempDateien {
+ public:
+  ~TempDateien() {
+    for (const std::string& path : pfade_) std::remove(path.c_str());
+    std::remove("HHHH.EMF");
+  }
+  void Merke(const std::string& path) { pfade_.insert(path); }
+  void Entferne(const std::string& path) {
+    std::remove(path.c_str());
+    pfade_.erase(path);
+  }
+
+ private:
+  std::set<std::string> pfade_;
+};
+
+// The grade's position among the first `max` names of the code's list, `fallback` when absent.
+int GradeIndex(int code, const char* kat, const char* ukat, const CString& name, int max, int fallback) {
+  const char* norm = code == 1 ? "DIN 1045-I" : KatalogNorm(code);
+  if (!*norm) return fallback;
+  CStringArray list;
+  GetMateHandler().GetObjekte(kat, ukat, norm, list);
+  for (INT_PTR i = 0; i < list.GetSize() && i < max; ++i)
+    if (list[i] == name) return int(i);
+  return fallback;
+}
+
+void LeereErgebnisse(CResultContainer& e, bool mitFundkraeften) {
+  e.Schnittgroessen.clear();
+  e.Bruchschnittgroessen.clear();
+  e.Brandschnittgroessen.clear();
+  e.Dehnschnittgroessen.clear();
+  e.Lagerkraefte.clear();
+  e.Verformung.clear();
+  e.Schub.clear();
+  e.Rissnachweis.clear();
+  e.ErfAs.clear();
+  if (mitFundkraeften) e.Fundkraefte.clear();
+}
+
+// Combination counts of one stage by kind text.
+struct StufenZahl {
+  bool lasten = false;
+  int ed = 0, perm = 0, acc = 0, brand = 0;
+};
+
+}  // namespace
+
+int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4]) {
+  CStuetzenRechner& r = g_rechner;
+  const int nFelder = data.nFields();
+  r.basisPfad = basis;
+  r.dateiNummer = 0;
+  const int code = data.iNorm + 1;
+  NORM = code;
+  if (nFelder < 1 || nFelder > kMaxFelder) {
+    Melde("Die Stütze braucht mindestens ein Feld.");
+    return 1;
+  }
+  r.nFelder = nFelder;
+
+  // fields from the foot (the data's last field) upwards
+  int staebe = 0;
+  double koor[kMaxFelder + 1] = {};
+  for (int f = 0; f < nFelder; ++f) {
+    CKolumoQuer& q = data.querschnitte[nFelder - 1 - f];
+    r.feldLaenge[f] = data.fieldLengths[nFelder - 1 - f].GetValue();
+    r.feldStaebe[f] = q.teilung < 1 ? 5 : q.teilung;
+    r.feldEz[f] = q.ex.GetValue() / 100.0;
+    staebe += r.feldStaebe[f];
+    koor[f + 1] = koor[f] + r.feldLaenge[f];
+  }
+  if (staebe > kMaxStaebe) {
+    Melde("Mehr als 100 Stababschnitte. Stabteilung bitte Reduzieren.");
+    return 1;
+  }
+
+  // supports: model node m (field end from the foot) is the data's support nFelder - m
+  int nummer = 0;
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    if (!flags[s]) continue;
+    CArray<CSupport>& lager = data.supports[std::size_t(s)];
+    for (int m = 0; m <= nFelder; ++m) {
+      const int i = nFelder - m;
+      if (i < 0 || i >= lager.GetSize()) continue;
+      CSupport& sp = lager[i];
+      double werte[7] = {sp.cz.GetValue(), sp.cy.GetValue(), sp.cx.GetValue(), 0.0, sp.cmy.GetValue(),
+                         sp.cmx.GetValue(), -1.0};
+      if (s == 0 && m == 0) {
+        // the foundation's springs replace those of the foot
+        const double fund[5][2] = {{data.cz, 0}, {data.cy, 1}, {data.cx, 2}, {data.cmy, 4}, {data.cmx, 5}};
+        for (const auto& f : fund)
+          if (f[0] != 0.0) werte[int(f[1])] = f[0];
+      }
+      bool frei = true;
+      for (int k : {0, 1, 2, 4, 5}) frei = frei && werte[k] == 0.0;
+      if (frei) continue;
+      if (nummer >= kMaxLager) {
+        Melde("Zu viele Lager: höchstens 100 Lager in allen Bauzuständen zusammen.");
+        return 1;
+      }
+      for (int k = 0; k < 7; ++k) r.lagerWerte[nummer][k] = werte[k];
+      r.lagerAnKnoten[s][m] = ++nummer;
+    }
+  }
+  r.nLager = nummer;
+
+  // materials
+  const int beton = GradeIndex(code, "Beton", "Normalbeton", data.sBeton, 30, 2);
+  const int stahl = GradeIndex(code, "Stahl", "Betonstahl", data.sStahl, 20, 1);
+
+  // cross-sections
+  for (int f = 0; f < nFelder; ++f) {
+    CKolumoQuer& q = data.querschnitte[nFelder - 1 - f];
+    StabQuerschnitt& s = r.querEingabe.feld[f];
+    s.typ = q.type;
+    s.wort = q.bewType;
+    s.d[0] = q.bx.GetValue();
+    s.d[1] = q.dy.GetValue();
+    if (q.type == 2) {
+      std::swap(s.d[0], s.d[1]);
+      s.wort = 4;
+    } else if (q.type == 1) {
+      s.wort = 3;
+    }
+    s.betonGuete = beton;
+    s.stahlGuete = stahl;
+    s.c1 = q.bdy.GetValue();
+    s.c2 = q.bdx.GetValue();
+    s.bewehrung = q.as.GetValue();
+    const double theta = q.theta.GetValue();
+    const double t = std::tan(theta * M_PI / 180.0);
+    g_cotThetaFeld[f] = t != 0.0 ? 1.0 / t : 0.0;
+  }
+
+  // loads; positions and heights from the foot
+  auto hoehe = [&](int node) { return koor[std::clamp(nFelder - node, 0, nFelder)]; };
+  r.gammaBeton = 0.0;
+  r.ersteKombiLast = 0.0;
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    if (!flags[s]) continue;
+    for (Load& load : data.loads[std::size_t(s)]) {
+      if (load.ltype == 0 || load.ltype == 1) {
+        if (r.nLinienlasten[s] >= kMaxLinienlasten) {
+          Melde("Zu viele Linienlasten in einem Bauzustand (höchstens 200).");
+          return 1;
+        }
+        LinienlastEingabe& q = r.linienlast[s][r.nLinienlasten[s]++];
+        q.xa = hoehe(load.node) - load.offset.GetValue();
+        q.laenge = -load.length.GetValue();
+        const double sign = load.direction == 2 ? -1.0 : 1.0;
+        q.qa = sign * load.val0.GetValue();
+        q.qe = sign * (load.ltype == 0 ? load.val0.GetValue() : load.val1.GetValue());
+        q.lastfall = load.lc;
+        q.richtung = load.direction == 0 ? 2 : load.direction == 1 ? 1 : 0;
+      } else if (load.ltype == 10) {
+        if (r.nEinzellasten[s] >= kMaxEinzellasten) {
+          Melde("Zu viele Einzellasten in einem Bauzustand (höchstens 200).");
+          return 1;
+        }
+        EinzellastEingabe& p = r.einzellast[s][r.nEinzellasten[s]++];
+        p.position = nFelder + 1 - load.node;
+        p.lastfall = load.lc;
+        if (load.direction == 0) {
+          p.werte[2] = load.val0.GetValue();
+          p.werte[3] = load.val1.GetValue();
+        } else if (load.direction == 1) {
+          p.werte[1] = load.val0.GetValue();
+          p.werte[4] = load.val1.GetValue();
+        } else {
+          p.werte[0] = -load.val0.GetValue();
+        }
+      } else if (load.ltype == 11) {
+        r.gammaBeton = 25.0;
+        r.ersteKombiLast = 25.0;
+      }
+    }
+  }
+
+  // imperfections
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    CKolumoVorver& v = data.vorver[std::size_t(s)];
+    ImperfektionsEingabe& im = r.imperfektion[s];
+    im.art = v.type;
+    im.komponenten = v.bDirekteVorgabe;
+    im.Kriech_CKAusm = v.bAusmitte;
+    im.Kriech_Bzkn = v.IDPunkt;
+    im.neigung = v.Schiefstellung != 0 ? 1.0 / double(v.Schiefstellung) : 0.0;
+    im.ausmitte = v.ausmitte.GetValue();
+    im.neigungW = v.umx.GetValue() / 100.0;
+    im.neigungV = v.umy.GetValue() / 100.0;
+    const double invw = v.invw.GetValue() / 100.0;
+    im.teiler = invw != 0.0 ? 1.0 / invw : 0.0;
+  }
+
+  // creep
+  r.nKriech = 0;
+  if (data.vorver[0].type > 1 && data.kriechen.GetSize() > 0) {
+    r.kriechZahl = data.kriechen[0].KriechZahl;
+    for (INT_PTR i = 0; i < data.kriechen.GetSize() && r.nKriech < kMaxKriech; ++i) {
+      if (!(data.kriechen[i].Faktor > 0.0)) continue;
+      r.kriechLf[r.nKriech] = int(i) + 1;
+      r.kriechFakt[r.nKriech] = data.kriechen[i].Faktor;
+      ++r.nKriech;
+    }
+  }
+  r.kriechSchalter = r.nKriech;
+
+  // stages, output, fire
+  for (int s = 1; s < CKolumoData::kStages; ++s) r.stufeAktiv[s] = flags[s] ? 1 : 0;
+  r.zeichenHoehe = data.BildBreite;
+  r.materialWahl[0] = 1;
+  r.brandSchalter = data.num_Brand ? 1 : 0;
+  if (data.num_Brand) {
+    r.brandParameter[0] = data.indexBrandKlasse;
+    r.brandParameter[1] = data.indexBrandSeiten;
+    r.brandParameter[2] = data.bPutzBekleidet;
+  }
+  return 0;
+}
+
+int Calculate(int document) {
+  auto data = std::make_unique<CKolumoData>();
+  data->SetDefaults();
+  data->ReadData(document);
+  // the support-reaction export of the write-back finds the position through the data's document
+  data->doc = document;
+  // Loads taken over from other positions are calculated like loads entered by hand; the stage gets its own
+  // loads back before the results are written.
+  CTransferredStageLoads transferred(*data, data->lastUeberlagerungBZ[0], data->loads[0], data->maxLF[0]);
+  transferred.Apply(data->fieldLengths, !data->LKManuell);
+
+  const std::string datei = VIDUV_GetCompleteFileName(document);
+  if (datei.empty()) {
+    Melde("Die Position hat keinen Dateinamen. Bitte zuerst speichern.");
+    return 1;
+  }
+  const std::string basis = PositionBasePath(datei.c_str()).GetString();
+
+  TempDateien temp;
+  for (int s = 0; s < CKolumoData::kStages; ++s)
+    for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) temp.Entferne(KombiDateiPfad(basis, art, s));
+  KatalogEinsatz katalog;
+  NachweisMitschrift mitschrift;
+  LeereErgebnisse(data->ergebnisse, true);
+  std::string fehler;
+
+  // counts and capacities of every stage before anything runs
+  StufenZahl zahl[CKolumoData::kStages];
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    StufenZahl& z = zahl[s];
+    const CLKData& lk = data->lastUeberlagerungBZ[std::size_t(s)];
+    z.lasten = data->maxLF[std::size_t(s)] > 0 && lk.lastfaelle.GetSize() > 0;
+    for (const CKombination& k : lk.kombinationen) {
+      if (k.art == "Ed") ++z.ed;
+      if (k.art == "Ed,perm") ++z.perm;
+      if (k.art == "Ed,A" && data->num_Brand && s == 0) ++z.brand;
+      if (k.art == "Ed,A" && data->HatAussergewEinwirkung(s)) ++z.acc;
+    }
+    if (!z.lasten) z = StufenZahl{};
+    if (z.lasten && z.ed == 0 && z.perm == 0 && z.acc == 0) {
+      Melde(kKeineLasten[s]);
+      return 1;
+    }
+    if (z.lasten && (data->maxLF[std::size_t(s)] > kKombiMaxLastfaelle ||
+                     EinwirkungsAnzahl(*data, s) > kKombiMaxEinwirkungen ||
+                     std::max({z.ed, z.perm, z.acc, z.brand}) > kKombiMaxProArt)) {
+      Melde("Zu viele Lastfälle, Einwirkungen oder Kombinationen: je Bauzustand höchstens 50 Lastfälle, 50 "
+            "Einwirkungen und 200 Kombinationen jeder Art. Berechnung wird nicht durchgeführt!");
+      return 1;
+    }
+  }
+  if (std::none_of(std::begin(zahl), std::end(zahl), [](const StufenZahl& z) { return z.lasten; })) {
+    Melde(kKeineLasten[0]);
+    return 1;
+  }
+  int summe = 0;
+  for (const StufenZahl& z : zahl) summe += z.ed + z.acc;
+  if (summe >= 1000) {
+    Melde("Es können max. 1000 Einwirkungen vom\nTyp ED + ED,A berechnet werden.\n Bitte Anzahl reduzieren.");
+    return 1;
+  }
+
+  // characteristic pre-run: every load case of the final system alone, for the foundation loads
+  if (zahl[0].lasten) {
+    const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
+    temp.Merke(pfad);
+    if (!WriteCharacteristicFile(*data, basis, fehler)) {
+      AfxMessageBox(fehler.c_str());
+      return 1;
+    }
+    WorkArrays arbeit;
+    g_rechner.Init();
+    const int flags[4] = {1, 0, 0, 0};
+    if (PrepareSystem(*data, basis, flags) == 1) return 1;
+    SetzeFarben();
+    std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 0);
+    const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data->maxLF[0]), 1000);
+    if (n <= 0) return 1;  // the engine has said why
+    DruckeErgebnisse(g_rechner, n, data->ergebnisse);
+    for (auto& rec : data->ergebnisse.Fundkraefte) rec->LK = -rec->LK;
+    temp.Entferne(pfad);
+  }
+
+  // the design run over every stage
+  WorkArrays arbeit;
+  g_rechner.Init();
+  int flags[4] = {};
+  int zaehler[5][CKolumoData::kStages] = {};
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    const StufenZahl& z = zahl[s];
+    flags[s] = z.lasten ? 1 : 0;
+    zaehler[kDateiTr][s] = z.ed;
+    zaehler[kDateiGb][s] = z.perm;
+    zaehler[kDateiEdA][s] = z.acc;
+    zaehler[kDateiEdB][s] = z.brand;
+    for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) {
+      if (zaehler[art][s] <= 0) continue;
+      temp.Merke(KombiDateiPfad(basis, art, s));
+      if (!WriteCombinationFile(*data, basis, art, zaehler[art], s, fehler)) {
+        AfxMessageBox(fehler.c_str());
+        return 1;
+      }
+    }
+  }
+  if (PrepareSystem(*data, basis, flags) == 1) return 1;
+  SetzeFarben();
+  LeereErgebnisse(data->ergebnisse, false);
+  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 1);
+
+  int paesse = 0;
+  for (int s = 0; s < CKolumoData::kStages; ++s)
+    paesse += 3 * (zahl[s].ed + zahl[s].acc) + zahl[s].brand + zahl[s].perm;
+  const int accidental = zahl[0].acc > 0 ? 1 : 0;
+  const int gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), 1000, accidental);
+  if (gbStart <= 0) return 1;  // the engine has said why
+  DruckeErgebnisse(g_rechner, gbStart, data->ergebnisse);
+  if (data->ergebnisse.Schnittgroessen.empty()) {
+    Melde("Die Berechnung hat keine Ergebnisse geliefert.");
+    return 1;
+  }
+
+  const int nFelder = data->nFields();
+  data->ErgStabTeil.RemoveAll();
+  data->ErgStabTeil.SetSize(nFelder);
+  for (int f = 0; f < nFelder; ++f) data->ErgStabTeil[f] = 0;
+  for (int e = g_rechner.nStaebe - 1; e >= 0; --e) {
+    const int f = g_rechner.stabFeld[e];
+    if (f >= 0 && f < nFelder) ++data->ErgStabTeil[nFelder - 1 - f];
+  }
+  transferred.Restore();
+  data->bSchreibeErgebnisse = 1;
+  data->WriteData(document);
+  data->bSchreibeErgebnisse = 0;
+  return 1;
+}
+
+int KolumoCalc(int document, int) {
+  try {
+    return Calculate(document);
+  } catch (const std::exception& e) {
+    AfxMessageBox(e.what(), MB_ICONSTOP);
+  } catch (...) {
+    AfxMessageBox(Tr("Unbekannter Fehler im Modul."), MB_ICONSTOP);
+  }
+  return 1;
+}

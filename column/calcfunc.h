@@ -1,0 +1,21 @@
+// The calculation driver: one position document in, its results written back. It reads the column, writes the
+// combination files, loads the engine with the system, runs a characteristic first-order pre-run and the design
+// run, collects the results into the position's result records, writes the document and removes its temporary
+// files on every path.
+#pragma once
+
+#include <string>
+
+class CKolumoData;
+
+// Calculates the position document; success is the new "result" element in it. Failures are shown as messages
+// and leave the document as it was. Returns 1.
+int Calculate(int document);
+
+// The body of the module's export calcFunc: Calculate, with nothing thrown across the module's C boundary (a
+// failure is shown as a message). The flag is not used. Returns 1.
+int KolumoCalc(int document, int flag);
+
+// Loads the engine object (g_rechner, after Init) with the column: stages whose flag is set take part. Returns 1
+// when the calculation must stop (the reason has been shown), 0 otherwise.
+int PrepareSystem(CKolumoData& data, const std::string& basis, const int stageFlags[4]);

@@ -1,0 +1,471 @@
+#include "column/ergebnisse.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/nachweis.h"
+#include "engine/quer.h"
+#include "engine/schub.h"
+#include "engine/workarrays.h"
+
+namespace {
+
+// ---- values of the verification kept per analysis (see NachweisMitschrift) ----------------------------------
+
+constexpr double kLeer = 1.0e8;  // a strain the design object reports as "not given" is at least this
+
+// Per section: strain check and ultimate check (N, My, Mz, eps1, eps2, epss, alfa), stiffnesses By, Bz (MNm2),
+// shear (ved, cot, vrdct, vrdmax, asb), crack check (eps1, eps2, epss, sigma, azab, nue).
+struct Abschnitt {
+  std::array<double, 7> dehnung{}, bruch{};
+  double By = 0.0, Bz = 0.0;
+  std::array<double, 5> schub{};
+  std::array<double, 6> riss{};
+};
+using Mitschrift = std::vector<Abschnitt>;
+
+struct MitschriftSpeicher {
+  NachweisFunktionen vorher;
+  std::unordered_map<std::uint64_t, Mitschrift> analysen;
+  std::uint64_t dehnungSchluessel = 0;  // of the last strain-state evaluation, not yet committed
+  Mitschrift dehnung;
+  bool aktiv = false;
+};
+MitschriftSpeicher g_mitschrift;
+
+std::uint64_t Schluessel(const double* forces, int nel, int analyseModus) {
+  std::uint64_t h = 1469598103934665603ull ^ std::uint64_t(analyseModus + 7);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(forces);
+  for (std::size_t i = 0; i < std::size_t(14) * std::size_t(nel) * sizeof(double); ++i) {
+    h ^= bytes[i];
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+double Dehnung(double eps) { return std::fabs(eps) >= kLeer ? 0.0 : eps; }
+
+std::array<double, 7> Zustand(const BemErgebnis& e) {
+  return {e.N, e.My, e.Mz, Dehnung(e.eps1b), Dehnung(e.eps2b), Dehnung(e.eps2s), e.alfK};
+}
+
+int Abschnitte(int nel) { return std::clamp(2 * nel, 0, kMaxQuerschnitte); }
+
+int StbMitschrift(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
+                  const double* BzAlt, double* Bz, int stride, const double* faktoren, const double* knotenX,
+                  int analyseModus, int material1, int material2, int material3, int brandSchalter, double brand1,
+                  double brand2, double brand3) {
+  const int rc = StbNachweis_1(code, nel, forces, mode, gamma, ByAlt, By, BzAlt, Bz, stride, faktoren, knotenX,
+                               analyseModus, material1, material2, material3, brandSchalter, brand1, brand2, brand3);
+  const int n = Abschnitte(nel);
+  const std::uint64_t key = Schluessel(forces, nel, analyseModus);
+  if (analyseModus == 0 && mode == 2) {
+    // the crack check of a serviceability combination
+    Mitschrift& m = g_mitschrift.analysen[key];
+    m.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i) {
+      const cBem& bem = g_quer[i].m_bem;
+      const BemErgebnis& e = bem.m_erg[2];
+      const double zug = std::fabs(e.zugzone);
+      m[std::size_t(i)].riss = {Dehnung(e.eps1b), Dehnung(e.eps2b), Dehnung(e.eps2s), e.sigStahl * 0.001,
+                                bem.m_ac > 0.0 ? zug / bem.m_ac : 0.0, zug > 0.0 ? e.asZug / zug * 100.0 : 0.0};
+    }
+  } else if ((analyseModus == 1 || analyseModus == 2) && mode == 2) {
+    g_mitschrift.dehnungSchluessel = key;
+    g_mitschrift.dehnung.assign(std::size_t(n), Abschnitt{});
+    for (int i = 0; i < n; ++i) {
+      Abschnitt& a = g_mitschrift.dehnung[std::size_t(i)];
+      a.dehnung = Zustand(g_quer[i].m_bem.m_erg[2]);
+      a.By = By ? By[i] : 0.0;
+      a.Bz = Bz ? Bz[i] : 0.0;
+    }
+  } else if ((analyseModus == 1 || analyseModus == 2) && mode == 3) {
+    // the ultimate check ends a converged analysis: its strain state is the last one evaluated
+    Mitschrift& m = g_mitschrift.analysen[key];
+    m.assign(std::size_t(n), Abschnitt{});
+    if (g_mitschrift.dehnungSchluessel == key && int(g_mitschrift.dehnung.size()) == n) m = g_mitschrift.dehnung;
+    for (int i = 0; i < n; ++i) m[std::size_t(i)].bruch = Zustand(g_quer[i].m_bem.m_erg[3]);
+  }
+  return rc;
+}
+
+int SchubMitschrift(int code, int nel, const double* forces, int analyseModus) {
+  const int rc = SchubNachweis(code, nel, forces, analyseModus);
+  Mitschrift& m = g_mitschrift.analysen[Schluessel(forces, nel, analyseModus)];
+  const int n = Abschnitte(nel);
+  m.resize(std::size_t(n));
+  for (int i = 0; i < n; ++i) {
+    const double* erg = g_schub[i].erg;
+    if (code == 3)
+      m[std::size_t(i)].schub = {erg[4], erg[15], 0.0, erg[5], erg[3]};
+    else
+      m[std::size_t(i)].schub = {erg[kSlotVEd], erg[kSlotCot], erg[kSlotVRdct], erg[kSlotVRdmax], erg[kSlotAswV]};
+  }
+  return rc;
+}
+
+// ---- the collection ----------------------------------------------------------------------------------------
+
+constexpr int kModusSlot[3] = {10, 15, 20};  // reactions; displacements and end forces follow
+
+class Sammler {
+ public:
+  Sammler(CStuetzenRechner& r, int gbStart, CResultContainer& out) : r_(r), gbStart_(gbStart), out_(out) {
+    K_ = r.nKnoten;
+    E_ = r.nStaebe;
+    top_ = K_ > 0 ? r.x[K_ - 1] : 0.0;
+    for (int s = 0; s < kStufen; ++s) da_[s] = s == 0 || r.stufeAktiv[s] != 0;
+    for (int art : {kArtTr, kArtGb, kArtEdA, kArtEdB})
+      for (int s = 0; s < kStufen; ++s)
+        if (da_[s]) {
+          std::string path;
+          anzahl_[art][s] = std::max(0, r.OeffneKombiDatei(path, art, s, 1));
+        }
+    for (int s = 0; s < kStufen; ++s) nTr_ += anzahl_[kArtTr][s];
+  }
+
+  void Sammeln() {
+    const bool voll = std::any_of(std::begin(r_.rechenSchalter), std::end(r_.rechenSchalter), [](int v) { return v; });
+    // 1, 2: first order
+    ProKombination(kArtTr, [&](int lk, int s, int c) { System(0, lk, s, 0, c); });
+    if (voll) ProKombination(kArtEdA, [&](int lk, int s, int c) { System(0, lk, s, 1, c); });
+    // 3: creep
+    if (r_.kriechSchalter > 0) System(1, 1, 0, 2, 0);
+    // 4, 5: second order
+    if (voll) {
+      for (int art : {kArtTr, kArtEdA})
+        ProKombination(art, [&](int lk, int s, int c) {
+          Eigenwerte(lk, s, c);
+          System(2, lk, s, 3, c);
+          Zustaende(lk, s, c);
+        });
+    }
+    // 6, 7: shear
+    for (int art : {kArtTr, kArtEdA}) ProKombination(art, [&](int lk, int s, int c) { Schub(lk, s, c); });
+    // 8: crack
+    ProKombination(kArtGb, [&](int lk, int s, int) { Riss(lk, s, gbStart_ + lk - 1); });
+    // 9: fire
+    Brand();
+    // 10: foundation loads
+    ProKombination(kArtTr, [&](int lk, int s, int c) { Fundament(lk, s, 0, c); });
+    ProKombination(kArtEdA, [&](int lk, int s, int c) { Fundament(lk, s, 1, c); });
+    // 11: required reinforcement
+    ErfAs();
+  }
+
+ private:
+  template <class Fn> void ProKombination(int art, Fn fn) {
+    int lk = art == kArtEdA ? nTr_ : 0;
+    const int erste = lk;
+    for (int s = 0; s < kStufen; ++s) {
+      if (!da_[s]) continue;
+      for (int k = 0; k < anzahl_[art][s]; ++k) {
+        ++lk;
+        fn(lk, s, art == kArtGb ? lk - erste - 1 : lk - 1);
+      }
+    }
+  }
+
+  bool Passt(int slot, int c, int per) const {
+    return c >= 0 && (slot == 15 || slot == 16 || slot == 17 || c < r_.nErgebnisPlaetze) &&
+           WorkDFits(r_.Slot(slot, c, per), per);
+  }
+  // Component k of node n (reactions or displacements) in `slot`, 0 outside the areas.
+  double Knoten(int slot, int c, int n, int k) const {
+    return Passt(slot, c, 7 * K_) ? WD(r_.Slot(slot, c, 7 * K_) + 7 * n + k) : 0.0;
+  }
+  // Component k of element e at its end (ende) or start, from `slot`.
+  double Stab(int slot, int c, int e, bool ende, int k) const {
+    return Passt(slot, c, 14 * E_) ? WD(r_.Slot(slot, c, 14 * E_) + 14 * e + (ende ? 7 : 0) + k) : 0.0;
+  }
+  // Section value of combination c in a per-section slot.
+  double Abschnitt(int slot, int c, int iq) const {
+    return Passt(slot, c, 2 * E_) ? WD(r_.Slot(slot, c, 2 * E_) + iq) : 0.0;
+  }
+  double Kote(int n) const { return top_ - r_.x[n]; }
+
+  // The kept verification values of the analysis whose end forces stand in `slot` for combination c.
+  const Mitschrift* Gemerkt(int slot, int c, int analyseModus) const {
+    if (!Passt(slot, c, 14 * E_) || E_ < 1) return nullptr;
+    const auto it = g_mitschrift.analysen.find(Schluessel(&WD(r_.Slot(slot, c, 14 * E_)), E_, analyseModus));
+    return it == g_mitschrift.analysen.end() || int(it->second.size()) < 2 * E_ ? nullptr : &it->second;
+  }
+
+  static bool IstLager(const double v[5]) {
+    double summe = 0.0;
+    for (int k = 0; k < 5; ++k) summe += std::fabs(v[k]);
+    return summe >= 0.001;
+  }
+
+  template <class R> R& Neu(std::vector<std::unique_ptr<R>>& list, int lk, int s, int typ) {
+    list.push_back(std::make_unique<R>());
+    R& rec = *list.back();
+    rec.LK = lk;
+    rec.System = s;
+    rec.Typ = typ;
+    return rec;
+  }
+
+  // Support forces, deformations and member forces of one analysis mode (0, 1, 2).
+  void System(int mode, int lk, int s, int typ, int c) {
+    const int rs = kModusSlot[mode], ds = rs + 1, fs = rs + 2;
+    auto& lager = Neu(out_.Lagerkraefte, lk, s, typ);
+    for (int n = K_ - 1; n >= 0; --n) {
+      const double v[5] = {Knoten(rs, c, n, 0), Knoten(rs, c, n, 1), Knoten(rs, c, n, 2), Knoten(rs, c, n, 4),
+                           Knoten(rs, c, n, 5)};
+      if (!IstLager(v)) continue;
+      lager.Kote.push_back(Kote(n));
+      lager.Apz.push_back(-v[0]);
+      lager.Apy.push_back(v[1]);
+      lager.Apx.push_back(v[2]);
+      lager.Amy.push_back(v[3]);
+      lager.Amx.push_back(v[4]);
+    }
+    auto& verf = Neu(out_.Verformung, lk, s, typ);
+    for (int n = K_ - 1; n >= 0; --n) {
+      verf.Kote.push_back(Kote(n));
+      verf.w.push_back(-Knoten(ds, c, n, 0) * 1000.0);
+      verf.v.push_back(Knoten(ds, c, n, 1) * 1000.0);
+      verf.u.push_back(Knoten(ds, c, n, 2) * 1000.0);
+      verf.phiy.push_back(Knoten(ds, c, n, 4) * 1000.0);
+      verf.phix.push_back(Knoten(ds, c, n, 5) * 1000.0);
+      const bool vor = mode == 2 && Passt(70, c, 4 * K_);
+      verf.v0.push_back(vor ? WD(r_.Slot(70, c, 4 * K_) + 4 * n) * 1000.0 : 0.0);
+      verf.w0.push_back(vor ? WD(r_.Slot(70, c, 4 * K_) + 4 * n + 1) * 1000.0 : 0.0);
+    }
+    const Mitschrift* m = mode == 2 ? Gemerkt(fs, c, 2) : nullptr;
+    auto& stab = Neu(out_.Schnittgroessen, lk, s, typ);
+    ProStabende([&](int e, bool ende, int iq) {
+      stab.Kote.push_back(Kote(ende ? e + 1 : e));
+      stab.N.push_back(Stab(fs, c, e, ende, 0));
+      stab.Vy.push_back(Stab(fs, c, e, ende, 1));
+      stab.Vx.push_back(Stab(fs, c, e, ende, 2));
+      stab.My.push_back(Stab(fs, c, e, ende, 4));
+      stab.Mx.push_back(Stab(fs, c, e, ende, 5));
+      double eta = 0.0, erf = 0.0, asab = 0.0, by = 0.0, bx = 0.0;
+      if (mode == 0) {
+        const double g = Abschnitt(55, c, iq);
+        eta = g != 0.0 ? 1.0 / g : 0.0;
+        erf = Abschnitt(53, c, iq);
+        asab = std::fabs(g - 1.0) < 0.001 ? 0.0 : Abschnitt(56, c, iq);
+      } else if (mode == 2) {
+        const double g = Abschnitt(38, c, iq);
+        eta = g != 0.0 ? 1.0 / g : 0.0;
+        if (m) {
+          by = (*m)[std::size_t(iq)].By;
+          bx = (*m)[std::size_t(iq)].Bz;
+        }
+      }
+      stab.Eta.push_back(eta);
+      stab.ErfAs.push_back(erf);
+      stab.AsAb.push_back(asab);
+      stab.By.push_back(by);
+      stab.Bx.push_back(bx);
+    });
+  }
+
+  // Two rows per element from the last: its end (section 2e + 1), then its start (section 2e).
+  template <class Fn> void ProStabende(Fn fn) {
+    for (int e = E_ - 1; e >= 0; --e) {
+      fn(e, true, 2 * e + 1);
+      fn(e, false, 2 * e);
+    }
+  }
+
+  void Eigenwerte(int lk, int s, int c) {
+    auto& rec = Neu(out_.Verformung, lk, s, 4);
+    if (!Passt(19, c, 12)) return;
+    const int w = r_.Slot(19, c, 12);
+    const double block[6] = {WD(w), WD(w + 4), WD(w + 5), WD(w + 1), WD(w + 6), WD(w + 7)};
+    std::copy(std::begin(block), std::end(block), rec.Eigen);
+    auto norm = [](double a, double b) {
+      const double n = std::sqrt(a * a + b * b);
+      return n < 1.0e-8 ? 1.0e8 : n;
+    };
+    const double n1 = norm(block[1], block[2]), n2 = norm(block[4], block[5]);
+    if (!(n1 <= 1.0e7 || n2 <= 1.0e7) || !Passt(18, c, 28 * K_)) return;
+    const int formen = r_.Slot(18, c, 28 * K_);
+    for (int n = K_ - 1; n >= 0; --n) {
+      rec.Kote.push_back(Kote(n));
+      rec.u.push_back(0.0);
+      rec.v.push_back(WD(formen + 7 * n + 1) / n1);
+      rec.w.push_back(WD(formen + 7 * n + 2) / n1);
+      rec.phix.push_back(0.0);
+      rec.phiy.push_back(0.0);
+      rec.v0.push_back(WD(formen + 7 * K_ + 7 * n + 1) / n2);
+      rec.w0.push_back(WD(formen + 7 * K_ + 7 * n + 2) / n2);
+    }
+  }
+
+  // Ultimate and strain checks of a second-order combination.
+  void Zustaende(int lk, int s, int c) {
+    const Mitschrift* m = Gemerkt(22, c, 2);
+    auto& bruch = Neu(out_.Bruchschnittgroessen, lk, s, 3);
+    auto& dehn = Neu(out_.Dehnschnittgroessen, lk, s, 3);
+    ProStabende([&](int e, bool ende, int iq) {
+      const double kote = Kote(ende ? e + 1 : e);
+      for (auto [rec, werte] : {std::pair{&bruch, m ? (*m)[std::size_t(iq)].bruch : std::array<double, 7>{}},
+                                std::pair<CResultBruchschnittgroessen*, std::array<double, 7>>{
+                                    &dehn, m ? (*m)[std::size_t(iq)].dehnung : std::array<double, 7>{}}}) {
+        rec->Kote.push_back(kote);
+        rec->N.push_back(werte[0]);
+        rec->My.push_back(werte[1]);
+        rec->Mx.push_back(werte[2]);
+        rec->eps1.push_back(werte[3]);
+        rec->eps2.push_back(werte[4]);
+        rec->epss.push_back(werte[5]);
+        rec->alfa.push_back(werte[6]);
+      }
+    });
+  }
+
+  void Schub(int lk, int s, int c) {
+    const Mitschrift* m = Gemerkt(22, c, 2);
+    auto& rec = Neu(out_.Schub, lk, s, 3);
+    ProStabende([&](int e, bool ende, int iq) {
+      const std::array<double, 5> v = m ? (*m)[std::size_t(iq)].schub : std::array<double, 5>{};
+      rec.Kote.push_back(Kote(ende ? e + 1 : e));
+      rec.ved.push_back(v[0]);
+      rec.cot.push_back(v[1]);
+      rec.vrdct.push_back(v[2]);
+      rec.vrdmax.push_back(v[3]);
+      rec.asb.push_back(v[4]);
+    });
+  }
+
+  void Riss(int lk, int s, int c) {
+    const Mitschrift* m = Gemerkt(12, c, 0);
+    auto& rec = Neu(out_.Rissnachweis, lk, s, 3);
+    ProStabende([&](int e, bool ende, int iq) {
+      const std::array<double, 6> v = m ? (*m)[std::size_t(iq)].riss : std::array<double, 6>{};
+      const double row[9] = {Stab(12, c, e, ende, 0), Stab(12, c, e, ende, 4), Stab(12, c, e, ende, 5),
+                             v[0], v[1], v[2], v[3], v[4], v[5]};
+      // the end row of an element below the last repeats the start row of the element above it: left out
+      if (ende && e < E_ - 1 && !rec.Kote.empty()) {
+        const std::size_t p = rec.Kote.size() - 1;
+        const double vorher[9] = {rec.N[p], rec.My[p], rec.Mx[p], rec.eps1[p], rec.eps2[p],
+                                  rec.epss[p], rec.sigma[p], rec.azab[p], rec.nue[p]};
+        bool gleich = true;
+        for (int k = 0; k < 9; ++k) gleich = gleich && std::fabs(row[k] - vorher[k]) < 0.001;
+        if (gleich) return;
+      }
+      rec.Kote.push_back(Kote(ende ? e + 1 : e));
+      rec.N.push_back(row[0]);
+      rec.My.push_back(row[1]);
+      rec.Mx.push_back(row[2]);
+      rec.eps1.push_back(row[3]);
+      rec.eps2.push_back(row[4]);
+      rec.epss.push_back(row[5]);
+      rec.sigma.push_back(row[6]);
+      rec.azab.push_back(row[7]);
+      rec.nue.push_back(row[8]);
+    });
+  }
+
+  void Brand() {
+    const int n = anzahl_[kArtTr][0];
+    const auto& engine = g_ergebnisse.Brandschnittgroessen;
+    for (int i = 0; i < anzahl_[kArtEdB][0]; ++i) {
+      auto& rec = Neu(out_.Brandschnittgroessen, n + i + 1, 0, 1);
+      if (i < int(engine.size()) && engine[std::size_t(i)] && engine[std::size_t(i)]->OK != 0) {
+        rec = *engine[std::size_t(i)];
+        rec.LK = n + i + 1;
+        rec.System = 0;
+        rec.Typ = 1;
+      }
+    }
+  }
+
+  void Fundament(int lk, int s, int typ, int c) {
+    auto& rec = Neu(out_.Fundkraefte, lk, s, typ);
+    for (int n = K_ - 1; n >= 0; --n) {
+      const double v1[5] = {Knoten(10, c, n, 0), Knoten(10, c, n, 1), Knoten(10, c, n, 2), Knoten(10, c, n, 4),
+                            Knoten(10, c, n, 5)};
+      const double v2[5] = {Knoten(20, c, n, 0), Knoten(20, c, n, 1), Knoten(20, c, n, 2), Knoten(20, c, n, 4),
+                            Knoten(20, c, n, 5)};
+      double summe[5];
+      for (int k = 0; k < 5; ++k) summe[k] = std::fabs(v1[k]) + std::fabs(v2[k]);
+      if (!IstLager(summe)) continue;
+      int knr = 0;
+      for (int j = 0; j <= r_.nFelder && j <= kMaxFelder; ++j)
+        if (std::fabs(r_.x[n] - r_.koor[j]) < 0.001) knr = r_.nFelder - j + 1;
+      rec.KNr.push_back(knr);
+      rec.Kote.push_back(Kote(n));
+      rec.Apx.push_back(v1[2]);
+      rec.Apy.push_back(v1[1]);
+      rec.Apz.push_back(-v1[0]);
+      rec.Amy.push_back(v1[3]);
+      rec.Amx.push_back(v1[4]);
+      rec.dAmy.push_back(std::fabs(v2[3]) < 0.001 ? 0.0 : v2[3] - v1[3]);
+      rec.dAmx.push_back(std::fabs(v2[4]) < 0.001 ? 0.0 : v2[4] - v1[4]);
+    }
+  }
+
+  // The governing combination as the report numbers it: "Ed" and "Ed,A" over all stages from 1, "Ed,perm" from 1,
+  // fire as its fire record.
+  int LKNr(int index, int art) const {
+    switch (art) {
+      case 3: return index - r_.rissBasis + 1;
+      case 4: return index - (gbStart_ - anzahl_[kArtEdB][0]) + anzahl_[kArtTr][0] + 1;
+      default: return index + 1;
+    }
+  }
+
+  void ErfAs() {
+    out_.ErfAs.push_back(std::make_unique<CResultErfAs>());
+    CResultErfAs& rec = *out_.ErfAs.back();
+    for (int e = E_ - 1; e >= 0; --e) {
+      const int ende = 2 * e + 1, anfang = 2 * e;
+      const double asEnde = g_quer[ende].m_bem.HoleAS() * 10000.0;
+      const double asAnfang = g_quer[anfang].m_bem.HoleAS() * 10000.0;
+      const int iq = asEnde > asAnfang ? ende : anfang;
+      const double as = std::max(asEnde, asAnfang);
+      for (int n : {e + 1, e}) {
+        rec.Kote.push_back(Kote(n));
+        rec.As.push_back(as);
+        rec.QuerNr.push_back(r_.nFelder - r_.stabFeld[e]);
+        rec.LKNr.push_back(LKNr(r_.LKBem[iq][0], r_.LKBem[iq][1]));
+        rec.NachTyp.push_back(r_.LKBem[iq][1]);
+      }
+    }
+  }
+
+  CStuetzenRechner& r_;
+  int gbStart_;
+  CResultContainer& out_;
+  int K_ = 0, E_ = 0;
+  double top_ = 0.0;
+  bool da_[kStufen] = {};
+  int anzahl_[5][kStufen] = {};
+  int nTr_ = 0;
+};
+
+}  // namespace
+
+NachweisMitschrift::NachweisMitschrift() {
+  g_mitschrift.analysen.clear();
+  g_mitschrift.dehnung.clear();
+  g_mitschrift.dehnungSchluessel = 0;
+  g_mitschrift.vorher = SetzeNachweisFunktionen({StbMitschrift, SchubMitschrift});
+  g_mitschrift.aktiv = true;
+}
+
+NachweisMitschrift::~NachweisMitschrift() {
+  SetzeNachweisFunktionen(g_mitschrift.vorher);
+  g_mitschrift.aktiv = false;
+  g_mitschrift.analysen.clear();
+  g_mitschrift.dehnung.clear();
+}
+
+int DruckeErgebnisse(CStuetzenRechner& rechner, int gbStart, CResultContainer& out) {
+  if (rechner.nKnoten < 2 || rechner.nStaebe < 1 || g_workD == nullptr) return 0;
+  Sammler(rechner, gbStart, out).Sammeln();
+  return 0;
+}

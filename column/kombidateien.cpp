@@ -1,0 +1,206 @@
+#include "column/kombidateien.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "column/kolumodata.h"
+#include "engine/kombisatz.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/win/msgbox.h"
+
+namespace {
+
+CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", text)); }
+
+// File text of a writer kind: the engine names the same texts 0 "Tr", 1 "Gb", 3 "EdA", 4 "EdB".
+int EngineArt(int art) {
+  switch (art) {
+    case kDateiTr: return kArtTr;
+    case kDateiGb: return kArtGb;
+    case kDateiEdA: return kArtEdA;
+    case kDateiEdB: return kArtEdB;
+    default: return -1;
+  }
+}
+
+// Title of each combination line and flag row of a kind.
+const char* Titel(int art) { return art == kDateiGb ? "Ed,quasi_ständig" : art == kDateiEdA ? "Ed,A" : "Ed"; }
+
+void SetzeFlags(CKombiSatz& satz, int block, int art) {
+  for (int i = 0; i < 8; ++i) satz.flags[block][i] = 0;
+  satz.flags[block][art == kDateiGb ? 2 : art == kDateiEdA ? 1 : 0] = 1;
+}
+
+// A formula text is one token of the file.
+std::string OhneLeerzeichen(const CString& text) {
+  std::string out;
+  for (const char c : std::string(text.GetString()))
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') out += c;
+  return out;
+}
+
+const CEinwirkung* FindeEinwirkung(const CLKData& lk, int nr) {
+  for (const CEinwirkung& e : lk.einwirkungen)
+    if (e.nr == nr) return &e;
+  return nr >= 1 && nr <= lk.einwirkungen.GetSize() ? &lk.einwirkungen[nr - 1] : nullptr;
+}
+
+// Written beside the target and renamed, so that a failed write leaves no half file.
+bool SchreibeDatei(const std::string& pfad, const std::string& text, std::string& error) {
+  const std::string temp = pfad + ".tmp";
+  std::FILE* file = std::fopen(temp.c_str(), "wb");
+  if (!file) {
+    error = "Datei " + pfad + " kann nicht zum Schreiben geöffnet werden !";
+    return false;
+  }
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed && std::rename(temp.c_str(), pfad.c_str()) == 0) return true;
+  std::remove(temp.c_str());
+  error = "Datei " + pfad + " kann nicht zum Schreiben geöffnet werden !";
+  return false;
+}
+
+}  // namespace
+
+std::string KombiDateiPfad(const std::string& basis, int art, int stage) {
+  char name[64];
+  std::snprintf(name, sizeof name, ".Vrb2%dLk%s%d.dat", 1, KombiArtText(EngineArt(art)), stage);
+  return basis + name;
+}
+
+const char* KombinationsArt(int art) {
+  switch (art) {
+    case kDateiTr: return "Ed";
+    case kDateiGb: return "Ed,perm";
+    case kDateiEdA:
+    case kDateiEdB: return "Ed,A";
+    default: return "";
+  }
+}
+
+int EinwirkungsAnzahl(const CKolumoData& data, int stage) {
+  int highest = 0;
+  if (stage < 0 || stage >= CKolumoData::kStages) return 0;
+  for (const CLKLastfall& row : data.lastUeberlagerungBZ[std::size_t(stage)].lastfaelle)
+    if (row.einw > highest) highest = row.einw;
+  return highest;
+}
+
+bool WriteCombinationFile(CKolumoData& data, const std::string& basis, int art, const int counts[4], int stage,
+                          std::string& error) {
+  if (EngineArt(art) < 0 || stage < 0 || stage >= CKolumoData::kStages) {
+    error = "Unbekannte Art oder unbekannter Bauzustand einer Kombinationsdatei.";
+    return false;
+  }
+  CLKData& lk = data.lastUeberlagerungBZ[std::size_t(stage)];
+  lk.GetKategorieBeiwerte();
+  const int nLf = data.maxLF[std::size_t(stage)];
+  const int nEinw = EinwirkungsAnzahl(data, stage);
+  if (nLf > kKombiMaxLastfaelle || nEinw > kKombiMaxEinwirkungen || counts[stage] > kKombiMaxProArt) {
+    error = "Zu viele Lastfälle, Einwirkungen oder Kombinationen in einem Bauzustand.";
+    return false;
+  }
+
+  auto satz = std::make_unique<CKombiSatz>();
+  satz->namensCode = data.iNorm + 1;
+  const int b = stage;
+  satz->nLasten[b] = nLf;
+  satz->nLf[b] = nEinw;
+  satz->nx[b] = 1;
+  for (int i = 0; i < nLf; ++i) satz->lastLf[b][i] = i < lk.lastfaelle.GetSize() ? lk.lastfaelle[i].einw : 0;
+
+  int additiv = 1, alternativ = 6, aussergewoehnlich = 13;
+  auto naechste = [](int& zaehler, int grenze, const char* meldung) {
+    if (zaehler > grenze) {
+      AfxMessageBox(Tr(meldung));
+      zaehler = grenze;
+    }
+    return zaehler++;
+  };
+  for (int j = 1; j <= nEinw; ++j) {
+    const CEinwirkung* e = FindeEinwirkung(lk, j);
+    const int gruppe = e ? e->indexGruppe : 0;
+    int nummer = 0;
+    if (gruppe == 1)
+      nummer = naechste(additiv, 5,
+                        "Achtung Sie haben mehr als 5 additive Einwirkungen vergeben.\nAlle additiven Einwirkungen >5 "
+                        "werden der Gruppe 5 zugewiesen.");
+    else if (gruppe == 2)
+      nummer = naechste(alternativ, 12,
+                        "Achtung Sie haben mehr als 7 alternative Einwirkungen vergeben.\nAlle alternativen "
+                        "Einwirkungen >7 werden der Gruppe 7 zugewiesen.");
+    else if (gruppe != 0)
+      nummer = naechste(aussergewoehnlich, 13,
+                        "Achtung Sie haben mehr als 1 aussergewöhnliche Einwirkungen vergeben.\nAlle weiteren "
+                        "aussergewöhnlichen Einwirkungen werden der Gruppe 1 zugewiesen.");
+    satz->lfGruppe[b][j - 1] = nummer;
+    satz->lfVariabel[b][j - 1] = gruppe != 0 ? 1 : 0;
+    satz->lfAktion[b][j - 1] = gruppe != 0 && e ? e->indexKategorie + 1 : 0;
+
+    double f[7] = {};
+    if (gruppe == 0) {
+      f[0] = lk.gamma_g_guenstig;
+      f[1] = lk.gamma_g_unguenstig;
+    } else if (gruppe == 3) {
+      f[0] = f[1] = lk.gamma_a;
+    } else {
+      f[2] = lk.gamma_q_guenstig;
+      f[3] = lk.gamma_q_unguenstig;
+      const int kat = e ? e->indexKategorie : -1;
+      if (kat >= 0 && kat < lk.beiwerte.GetSize()) {
+        f[4] = lk.beiwerte[kat].psi0;
+        f[5] = lk.beiwerte[kat].psi1;
+        f[6] = lk.beiwerte[kat].psi2;
+      }
+    }
+    for (int c = 0; c < 7; ++c) satz->faktoren[c][b][j - 1] = float(f[c]);
+  }
+  SetzeFlags(*satz, b, art);
+
+  // The combinations of the kind, in their order; fire rebuilds the formula without the accidental load cases.
+  const char* kind = KombinationsArt(art);
+  const bool ohneAussergewoehnliche = art == kDateiEdB && data.HatAussergewEinwirkung(stage);
+  int m = 0;
+  for (int k = 0; k < lk.kombinationen.GetSize() && m < counts[stage]; ++k) {
+    const CKombination& komb = lk.kombinationen[k];
+    if (komb.art != kind) continue;
+    CString formel = komb.regelUser.IsEmpty() ? komb.regel : komb.regelUser;
+    if (ohneAussergewoehnliche) data.HoleKombiFormel(stage, k, formel);
+    satz->titel[b][m] = Titel(art);
+    satz->formel[b][m] = OhneLeerzeichen(formel);
+    ++m;
+  }
+  satz->nKombi[b] = m;
+  return SchreibeDatei(KombiDateiPfad(basis, art, stage), satz->Schreiben(), error);
+}
+
+bool WriteCharacteristicFile(const CKolumoData& data, const std::string& basis, std::string& error) {
+  const int nLf = data.maxLF[0];
+  if (nLf < 1 || nLf > kKombiMaxLastfaelle) {
+    error = "Zu viele Lastfälle im Endsystem.";
+    return false;
+  }
+  auto satz = std::make_unique<CKombiSatz>();
+  satz->namensCode = data.iNorm + 1;
+  satz->nLasten[0] = nLf;
+  satz->nLf[0] = 2;
+  satz->nx[0] = 1;
+  // action 1 permanent, action 2 additive in group 1, category 1; unfavourable factors 1, all else 0
+  for (int i = 0; i < nLf; ++i) satz->lastLf[0][i] = i == 0 ? 1 : 2;
+  for (int (*row)[kMaxLastfaelle] : {satz->lfGruppe, satz->lfVariabel, satz->lfAktion}) {
+    row[0][0] = 0;
+    row[0][1] = 1;
+  }
+  SetzeFlags(*satz, 0, kDateiTr);
+  satz->faktoren[1][0][0] = 1.0f;
+  satz->faktoren[3][0][1] = 1.0f;
+  satz->nKombi[0] = nLf;
+  for (int i = 1; i <= nLf; ++i) {
+    char formel[32];
+    std::snprintf(formel, sizeof formel, "1.00*(%d)", i);
+    satz->titel[0][i - 1] = "Ed";
+    satz->formel[0][i - 1] = formel;
+  }
+  return SchreibeDatei(KombiDateiPfad(basis, kDateiTr, 0), satz->Schreiben(), error);
+}

@@ -1,0 +1,40 @@
+// Combination files: the load combinations of one construction stage, handed to the engine as a small text
+// file beside the position file (base path + ".Vrb21Lk" + kind + stage + ".dat"). The text is the engine's own
+// combination-set format (engine/kombisatz.h): what is written here is what the engine reads.
+#pragma once
+
+#include <string>
+
+class CKolumoData;
+
+// Kinds of combination file as the driver numbers them; each names the generated combinations it holds.
+enum KombiDateiArt {
+  kDateiTr = 1,   // "Tr": combinations "Ed"
+  kDateiGb = 2,   // "Gb": combinations "Ed,perm"
+  kDateiEdA = 3,  // "EdA": combinations "Ed,A"
+  kDateiEdB = 4,  // "EdB": fire, the "Ed,A" combinations of stage 0
+};
+
+// Capacities of a stage as the engine's reader holds it.
+constexpr int kKombiMaxLastfaelle = 50;
+constexpr int kKombiMaxEinwirkungen = 50;
+constexpr int kKombiMaxProArt = 200;
+
+// The file of a kind (1-4) and stage (0-3).
+std::string KombiDateiPfad(const std::string& basis, int art, int stage);
+
+// The combination kind text ("Ed", "Ed,perm", "Ed,A") a file kind takes from the generated combinations.
+const char* KombinationsArt(int art);
+
+// The highest action number the stage's load cases use.
+int EinwirkungsAnzahl(const CKolumoData& data, int stage);
+
+// Writes the file of that kind and stage from the stage's load-combination data; counts[stage] combinations of
+// the kind are written. The stage's factors are fetched from the combination generator first. Messages about
+// actions beyond the engine's groups are shown; the file is written in any case. False, with the reason in
+// `error`, when the file cannot be written (nothing is left behind then).
+bool WriteCombinationFile(CKolumoData& data, const std::string& basis, int art, const int counts[4], int stage,
+                          std::string& error);
+
+// Writes the characteristic file of stage 0 (kind "Tr"): every load case a combination of its own with factor 1.
+bool WriteCharacteristicFile(const CKolumoData& data, const std::string& basis, std::string& error);

@@ -1,0 +1,192 @@
+// The report driver: file names, title block, the variables' RTF and the
+// chapters in their order.
+#include "report/rtfausgabe.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "column/kolumodata.h"
+#include "platform/rtfx/rtfx.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/paths.h"
+#include "report/bilder.h"
+#include "report/rtfhilfe.h"
+
+using namespace report;
+
+namespace report {
+
+namespace {
+
+bool EndetMitTqx(const std::string& path) {
+  return path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".tqx") == 0;
+}
+
+// Removes a file when it goes out of scope, on every path.
+class TempDatei {
+ public:
+  explicit TempDatei(std::string path) : m_path(std::move(path)) {}
+  ~TempDatei() { std::remove(m_path.c_str()); }
+  TempDatei(const TempDatei&) = delete;
+  TempDatei& operator=(const TempDatei&) = delete;
+  const std::string& Pfad() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
+}  // namespace
+
+std::string ReportFileName(const std::string& positionFile) {
+  if (EndetMitTqx(positionFile)) return positionFile.substr(0, positionFile.size() - 4) + ".rtf";
+  return positionFile + ".rtf";
+}
+
+std::string TempFileName(const std::string& positionFile) {
+  if (EndetMitTqx(positionFile)) return positionFile.substr(0, positionFile.size() - 4) + ".tmp.rtf";
+  return positionFile + ".tmp.rtf";
+}
+
+void RtfKolumo(int document, int bOutput) {
+  auto data = std::make_unique<CKolumoData>();
+  data->SetDefaults();
+  data->doc = document;
+  data->ReadData(document);
+  if (bOutput == 0) return;
+  auto ausgabe = std::make_unique<CRtf_Ausgabe>();
+  ausgabe->m_pData = data.get();
+  ausgabe->Ausgabe(document);
+}
+
+}  // namespace report
+
+bool CRtf_Ausgabe::StufeVorhanden(int stage) const {
+  return stage >= 0 && stage < CKolumoData::kStages && m_pData->lastUeberlagerungBZ[stage].lastfaelle.GetSize() > 0;
+}
+
+bool CRtf_Ausgabe::HatErgebnisse() const {
+  const CResultContainer& e = m_pData->ergebnisse;
+  return !e.Schnittgroessen.empty() || !e.Bruchschnittgroessen.empty() || !e.Brandschnittgroessen.empty() ||
+         !e.Dehnschnittgroessen.empty() || !e.Lagerkraefte.empty() || !e.Verformung.empty() || !e.Schub.empty() ||
+         !e.Rissnachweis.empty() || !e.Fundkraefte.empty() || !e.ErfAs.empty();
+}
+
+std::string CRtf_Ausgabe::BildPfad(const std::string& name) const { return m_bildOrdner + m_bildStamm + name; }
+
+void CRtf_Ausgabe::Ausgabe(int document) {
+  if (!m_pData) return;
+  CKolumoData& d = *m_pData;
+
+  RTFX_NewDocument();
+  const char* complete = VIDUV_GetCompleteFileName(document);
+  const std::string position = win::ToFsPath(complete ? complete : "");
+  // A document without a file has no place for its report.
+  if (position.empty()) return;
+  const std::string reportFile = ReportFileName(position);
+  const std::size_t slash = reportFile.rfind('/');
+  m_bildOrdner = slash == std::string::npos ? std::string() : reportFile.substr(0, slash + 1);
+  // The pictures carry the position's name without its extension letters, the
+  // dot kept ("Stuetze.").
+  m_bildStamm = reportFile.substr(m_bildOrdner.size(), reportFile.size() - m_bildOrdner.size() - 3);
+
+  const int root = VIDUV_GetRootElement(document);
+  const std::string name = std::string("TQ-") + VIDUV_GetString(root, "progname");
+  const CString titel = Tr("Stahlbetonstütze Theorie II.Ordnung, veränderl. Querschn.");
+  CString version;
+  version.Format("V %.2lf", VIDUV_GetDouble(root, "version"));
+  RTFX_SetOutputFile(reportFile.c_str());
+
+  int ersteSeite = 1;
+  std::string kopf = "Name=" + name + '\0' + "Titel=" + titel.str() + '\0' + "Version=" + version.str() + '\0';
+  const int input = VIDUV_FindFirstChild(root, "input");
+  if (input && !VIDUV_FindNextChild(input, "input")) {
+    ersteSeite = VIDUV_GetInt(input, "nPage");
+    kopf += std::string("@T=") + VIDUV_GetString(input, "freeText") + '\0';
+  }
+  kopf += '\0';
+  RTFX_BeginDocument("", 0, 0, ersteSeite, kopf.c_str());
+
+  const int rtfFiles = VIDUV_FindFirstChild(root, "rtfFiles");
+  if (rtfFiles && VIDUV_GetBinDataLength(rtfFiles, "vardef") > 0) {
+    TempDatei variablen(TempFileName(position));
+    if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str()))
+      RTFX_InsertRtfFile(variablen.Pfad().c_str(), "", 10, 0);
+  }
+
+  {
+    Bild3D bild;
+    if (d.graf_System || d.num_System) {
+      Bemerkung(d.anmerkungen.GetSize() > 1 ? d.anmerkungen[1] : CString());
+      Bemerkung(d.anmerkungen.GetSize() > 2 ? d.anmerkungen[2] : CString());
+      Absatz(kKapitel, Tr(d.Fertigteil ? "Eingabedaten Fertigteilstütze" : "Eingabedaten Ortbetonstütze"));
+    }
+    if (d.graf_System) {
+      Absatz(kAbschnitt, Tr("Systemdarstellung"));
+      SystemBilder(bild.Control());
+    }
+  }
+
+  if (d.num_System) {
+    Geometrie();
+    Lager();
+    Querschnitte();
+    Materialien();
+    Belastung();
+    Lastkollektive();
+    Vorverformungen();
+    Kriechen();
+  }
+
+  const int numErgebnisse[] = {d.num_Regel_Lager,     d.num_Regel_Verform,  d.num_Regel_Schnitt,  d.num_Kriech_Lager,
+                               d.num_Kriech_Verform,  d.num_Kriech_Schnitt, d.num_KNSW_Eigen,     d.num_KNSW_Lager,
+                               d.num_KNSW_Verform,    d.num_KNSW_Schnitt,   d.num_KNSW_Bruch,     d.num_KNSW_Dehn,
+                               d.num_KNSW_Schub,      d.num_Riss,           d.num_Brand,          d.num_Fundament,
+                               d.num_FundLastw,       d.num_ErfAs,          d.graf_Regel_Schnitt, d.graf_KNSW_Schnitt,
+                               d.graf_Kriech_Schnitt, d.graf_ErfAs};
+  bool ergebnisKapitel = false;
+  for (int schalter : numErgebnisse) ergebnisKapitel = ergebnisKapitel || schalter != 0;
+  MassgebendeFaelle();
+  const bool ergebnisse = HatErgebnisse();
+  if (ergebnisKapitel) {
+    Bemerkung(d.anmerkungen.GetSize() > 5 ? d.anmerkungen[5] : CString());
+    Absatz(kKapitel, Tr("Ergebnisdaten"));
+    KonstruktiveRegeln();
+    // A position that was not calculated still reports its input; it says why
+    // the results are missing.
+    if (!ergebnisse)
+      Absatz(kText, Tr("Keine Ergebnisse vorhanden: die Position ist noch "
+                       "nicht berechnet."));
+  }
+  if (!ergebnisse) {
+    RTFX_EndDocument(0);
+    return;
+  }
+
+  Bild2D bild;
+  CPlotwerk2D* view2D = bild.Control();
+  if (d.num_Regel_Lager || d.num_Regel_Verform || d.num_Regel_Schnitt || d.graf_Regel_Schnitt) ErgebnisseBruch(view2D);
+  if (d.vorver[0].type > 1 &&
+      (d.graf_Kriech_Schnitt || d.num_Kriech_Lager || d.num_Kriech_Verform || d.num_Kriech_Schnitt))
+    ErgebnisseKriechen(view2D);
+  if (d.num_KNSW_Eigen || d.num_KNSW_Lager || d.num_KNSW_Verform || d.num_KNSW_Schnitt || d.num_KNSW_Bruch ||
+      d.num_KNSW_Dehn || d.num_KNSW_Schub || d.graf_KNSW_Schnitt)
+    ErgebnisseVerformung(view2D);
+  if (d.num_Riss) ErgebnisseRiss();
+  if (!d.ergebnisse.Brandschnittgroessen.empty() && d.num_Brand) ErgebnisseBrand();
+  if (d.num_Fundament) {
+    Absatz(kAbschnitt, Tr("\\b Ergebnisse Fundamentlasten"));
+    ErgebnisseFundament();
+  }
+  if (d.num_FundLastw) {
+    Absatz(kAbschnitt, Tr("\\b Ergebnisse Lastweiterleitung (charakteristisch, Zustand I)"));
+    LastweiterleitungTabellen(d);
+  }
+  if (d.num_ErfAs || d.graf_ErfAs) {
+    Absatz(kAbschnitt, Tr("\\b Erforderliche Bewehrung"));
+    ErforderlicheBewehrung(view2D);
+  }
+  bild.Zerstoere();
+  RTFX_EndDocument(0);
+}

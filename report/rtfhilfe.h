@@ -1,0 +1,52 @@
+// Small writers shared by the report's sections: translated texts, paragraphs,
+// tables with their header rows and the paragraph that follows every table, and
+// the words the sections share.
+#pragma once
+
+#include <initializer_list>
+
+#include "platform/win/afx.h"
+
+class CKolumoData;
+class CFormulaNumber;
+
+namespace report {
+
+// Paragraph levels of the report.
+enum Ebene {
+  kText = 0,
+  kKapitel = -2,
+  kAbschnitt = -3,
+  kUnterabschnitt = -4,
+  kTabellenTitel = -5,
+  kBildTitel = -12,
+  kEingabeTitel = 3
+};
+
+// A report text in the user's language.
+CString Tr(const char* text);
+
+void Absatz(int ebene, const char* text);
+// A remark: an empty paragraph, then the text; nothing for an empty remark.
+void Bemerkung(const CString& text);
+
+// Opens a table of the given column widths (cm).
+void Tabelle(std::initializer_list<double> breiten);
+// One header row; texts are translated unless told otherwise. The first row
+// starts the header, the body starts with Rumpf().
+void Kopfzeile(std::initializer_list<const char*> texte, bool uebersetzen = true);
+void Rumpf();
+// Closes the table and writes the level-0 paragraph " " that follows every
+// table.
+void TabelleEnde();
+
+void Zelle(const char* text);
+void Zahl(int wert);  // "@0"
+void Zahl(const char* format, double wert);
+void Zahl(const char* format, CFormulaNumber& wert);
+
+// The construction stage as a row word ("Endsystem", "Transport", "Bauzu. 1",
+// "Bauzu. 2"), translated.
+CString StufenWort(int stage);
+
+}  // namespace report

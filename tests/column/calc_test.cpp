@@ -1,0 +1,501 @@
+// The calculation driver end to end on small columns, the combination files it hands to the engine, and the result
+// records it collects.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "column/calcfunc.h"
+#include "column/kolumodata.h"
+#include "column/kombidateien.h"
+#include "column_test_support.h"
+#include "engine/kombisatz.h"
+#include "engine/rechner.h"
+#include "engine/schub.h"
+#include "framework/matehandler.h"
+#include "framework/progdb.h"
+
+namespace {
+
+CEinwirkung Action(int nr, int gruppe, int kategorie = 0) {
+  CEinwirkung a;
+  a.nr = nr;
+  a.indexGruppe = a.indexGruppeHHHH = gruppe;
+  a.indexKategorie = kategorie;
+  return a;
+}
+
+void AddCombination(CLKData& lk, const char* art, const char* formel) {
+  CKombination k;
+  k.art = art;
+  k.regel = k.regelUser = formel;
+  lk.kombinationen.Add(k);
+}
+
+// Stage `stage` with one load case per action (load case i belongs to action i).
+void SetActions(CKolumoData& d, int stage, std::initializer_list<CEinwirkung> actions) {
+  CLKData& lk = d.lastUeberlagerungBZ[std::size_t(stage)];
+  lk.einwirkungen.RemoveAll();
+  lk.lastfaelle.RemoveAll();
+  lk.kombinationen.RemoveAll();
+  for (const CEinwirkung& a : actions) {
+    lk.einwirkungen.Add(a);
+    CLKLastfall row;
+    row.lf = a.nr;
+    row.einw = a.nr;
+    lk.lastfaelle.Add(row);
+  }
+  d.maxLF[std::size_t(stage)] = int(lk.lastfaelle.GetSize());
+}
+
+Load PointLoad(int lc, int node, int direction, double value) {
+  Load load;
+  load.lc = lc;
+  load.ltype = 10;
+  load.node = node;
+  load.direction = direction;
+  load.bHasDirection = 1;
+  load.val0 = value;
+  load.LCGen.text.Format("%d", lc);
+  load.LCGen.Parse();
+  return load;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The calculation reads the material catalogue of an installation root of its own; the root is set only while a
+// test of this file runs, so that the other tests of the program see the environment they expect.
+class CalcTest : public column_test::ColumnTest {
+ protected:
+  static void SetUpTestSuite() {
+    // The program database is read once per process, from the root of its first use; it is read here, before this
+    // file's root is set, so that every test of the program sees the same one.
+    GetProgDB();
+    std::string pattern = (std::filesystem::temp_directory_path() / "calc-root-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    s_root = pattern;
+    s_installRoot = column_test::MakeInstallRoot(s_root, KOLUMO_SOURCE_DIR "/data").string();
+  }
+  static void TearDownTestSuite() { std::filesystem::remove_all(s_root); }
+  void SetUp() override {
+    ColumnTest::SetUp();
+    const char* before = std::getenv("KOLUMO_ROOT");
+    hadRoot_ = before != nullptr;
+    if (before) rootBefore_ = before;
+    ::setenv("KOLUMO_ROOT", s_installRoot.c_str(), 1);
+    GetMateHandler().OpenStandardDB(TRUE);
+  }
+  void TearDown() override {
+    if (hadRoot_)
+      ::setenv("KOLUMO_ROOT", rootBefore_.c_str(), 1);
+    else
+      ::unsetenv("KOLUMO_ROOT");
+    ColumnTest::TearDown();
+  }
+
+  // Reads the engine's combination set from the file of that kind and stage beside `base`.
+  int ReadBack(const std::string& base, int engineArt, int stage) {
+    g_rechner.Init();
+    g_rechner.basisPfad = base;
+    std::string path;
+    return g_rechner.OeffneKombiDatei(path, engineArt, stage, 1);
+  }
+  std::string Base() const { return (folder_ / "pos").string(); }
+
+  static inline std::filesystem::path s_root;
+  static inline std::string s_installRoot;
+  bool hadRoot_ = false;
+  std::string rootBefore_;
+};
+
+// ---- combination files ----------------------------------------------------------------------------------------
+
+TEST_F(CalcTest, CombinationFilesReadBackWithTheirCombinationsAndFactors) {
+  CKolumoData d;
+  d.iNorm = 1;  // EC2: engine code 2
+  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
+  SetActions(d, 0, {Action(1, 0), Action(2, 1, 0), Action(3, 3)});
+  CLKData& lk = d.lastUeberlagerungBZ[0];
+  AddCombination(lk, "Ed", "1.35*(1)+1.50*(2)");
+  AddCombination(lk, "Ed", "1.00*(1)+1.50*(2)");
+  AddCombination(lk, "Ed,perm", "1.00*(1)+0.30*(2)");
+  AddCombination(lk, "Ed,A", "1.00*(1)+0.50*(2)+1.00*(3)");
+  const int counts[4][4] = {{}, {2}, {1}, {1}};  // by writer kind 1..3, stage 0
+  struct Case {
+    int art, engineArt, combos;
+    const char* title;
+    int titleNumber;  // verification number of the title under code 2
+    const char* firstFormula;
+  } cases[] = {
+      {kDateiTr, kArtTr, 2, "Ed", 0, "1.35*(1)+1.50*(2)"},
+      {kDateiGb, kArtGb, 1, "Ed,quasi_ständig", 2, "1.00*(1)+0.30*(2)"},
+      {kDateiEdA, kArtEdA, 1, "Ed,A", 1, "1.00*(1)+0.50*(2)+1.00*(3)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    std::string error;
+    ASSERT_TRUE(WriteCombinationFile(d, Base(), c.art, counts[c.art], 0, error)) << error;
+    ASSERT_EQ(ReadBack(Base(), c.engineArt, 0), c.combos);
+    const CKombiSatz& k = g_rechner.kombi;
+    EXPECT_EQ(k.namensCode, 2);
+    EXPECT_EQ(k.nLasten[0], 3);  // load cases
+    EXPECT_EQ(k.nLf[0], 3);      // actions
+    EXPECT_EQ(k.titel[0][0], c.title);
+    EXPECT_EQ(k.formel[0][0], c.firstFormula);
+    std::string title = k.titel[0][0];
+    EXPECT_EQ(NachweisNummerDeutsch(k.namensCode, 0, title, 1), c.titleNumber);
+    // groups: permanent 0, first additive 1, first accidental 13; variable flags; category + 1
+    EXPECT_EQ(k.lfGruppe[0][0], 0);
+    EXPECT_EQ(k.lfGruppe[0][1], 1);
+    EXPECT_EQ(k.lfGruppe[0][2], 13);
+    EXPECT_EQ(k.lfVariabel[0][1], 1);
+    EXPECT_EQ(k.lfAktion[0][1], 1);
+    // factors of the Eurocode: gamma_G 1.00 / 1.35, gamma_Q 0 / 1.5, psi of offices 0.7, 0.5, 0.3
+    EXPECT_NEAR(k.faktoren[0][0][0], 1.00, 1e-6);
+    EXPECT_NEAR(k.faktoren[1][0][0], 1.35, 1e-6);
+    EXPECT_NEAR(k.faktoren[3][0][1], 1.50, 1e-6);
+    EXPECT_NEAR(k.faktoren[4][0][1], 0.70, 1e-6);
+    EXPECT_NEAR(k.faktoren[5][0][1], 0.50, 1e-6);
+    EXPECT_NEAR(k.faktoren[6][0][1], 0.30, 1e-6);
+    EXPECT_NEAR(k.faktoren[0][0][2], k.faktoren[1][0][2], 1e-9);  // accidental: gamma_a twice
+  }
+  // the selection of the first "Ed" combination gives its load cases with their factors
+  ASSERT_EQ(ReadBack(Base(), kArtTr, 0), 2);
+  ASSERT_EQ(g_rechner.kombi.WaehleKombinationen(0, 0, 0, 0), 0);
+  ASSERT_EQ(g_rechner.kombi.nAusgewaehlt, 2);
+  ASSERT_EQ(g_rechner.kombi.PaarAnzahl(0), 2);
+  EXPECT_EQ(g_rechner.kombi.KolLf[0], 1);
+  EXPECT_NEAR(g_rechner.kombi.KolFakt[0], 1.35, 1e-6);
+  EXPECT_EQ(g_rechner.kombi.KolLf[1], 2);
+  EXPECT_NEAR(g_rechner.kombi.KolFakt[1], 1.50, 1e-6);
+}
+
+// The annexes of France and the United Kingdom (engine codes 12 and 13) select their combinations like Germany's.
+TEST_F(CalcTest, EveryEurocodeAnnexSelectsItsCombinations) {
+  for (int iNorm : {1, 10, 11, 12}) {
+    SCOPED_TRACE(iNorm);
+    CKolumoData d;
+    d.iNorm = iNorm;
+    d.InitStages(CKolumoData::KombiNormFuerNorm(iNorm));
+    SetActions(d, 0, {Action(1, 0), Action(2, 1)});
+    AddCombination(d.lastUeberlagerungBZ[0], "Ed", "1.35*(1)+1.50*(2)");
+    const int counts[4] = {1, 0, 0, 0};
+    std::string error;
+    ASSERT_TRUE(WriteCombinationFile(d, Base(), kDateiTr, counts, 0, error)) << error;
+    ASSERT_EQ(ReadBack(Base(), kArtTr, 0), 1);
+    EXPECT_EQ(g_rechner.kombi.namensCode, iNorm + 1);
+    ASSERT_EQ(g_rechner.kombi.WaehleKombinationen(0, 0, 0, 0), 0);
+    EXPECT_EQ(g_rechner.kombi.nAusgewaehlt, 1);
+  }
+}
+
+TEST_F(CalcTest, SevenAdditiveActionsShareTheFifthGroupWithTwoWarnings) {
+  CKolumoData d;
+  SetActions(d, 2, {Action(1, 1), Action(2, 1), Action(3, 1), Action(4, 1), Action(5, 1), Action(6, 1), Action(7, 1)});
+  AddCombination(d.lastUeberlagerungBZ[2], "Ed", "1.50*(1)");
+  const int counts[4] = {0, 0, 1, 0};
+  std::string error;
+  ASSERT_TRUE(WriteCombinationFile(d, Base(), kDateiTr, counts, 2, error)) << error;
+  EXPECT_EQ(win::msgbox::Log().size(), 2u);
+  const std::string text = ReadFile(Base() + ".Vrb21LkTr2.dat");
+  // stage 2's file: two empty blocks before its own, one after
+  EXPECT_EQ(text.find(" 0 0 0\n 0 0 0\n 7 7 1\n"), text.find('\n') + 1) << text;
+  EXPECT_NE(text.find(" 1 2 3 4 5 5 5\n"), std::string::npos) << text;
+  EXPECT_EQ(text.substr(text.size() - 7), " 0 0 0\n");
+}
+
+TEST_F(CalcTest, CharacteristicFileMakesEveryLoadCaseACombination) {
+  CKolumoData d;
+  d.maxLF[0] = 3;
+  std::string error;
+  ASSERT_TRUE(WriteCharacteristicFile(d, Base(), error)) << error;
+  ASSERT_EQ(ReadBack(Base(), kArtTr, 0), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(g_rechner.kombi.formel[0][i], "1.00*(" + std::to_string(i + 1) + ")");
+  EXPECT_NEAR(g_rechner.kombi.faktoren[1][0][0], 1.0, 1e-9);
+  EXPECT_NEAR(g_rechner.kombi.faktoren[3][0][1], 1.0, 1e-9);
+}
+
+// ---- calculation --------------------------------------------------------------------------------------------
+
+// A cantilever of one field, L = 4 m, 40 x 40 cm, C30/37, fixed at the foot, loaded at the head by N = 1000 kN
+// (load case 1) and H = 20 kN in x (load case 2), both with factor 1.0; no imperfection.
+struct Cantilever {
+  static constexpr double L = 4.0, N = 1000.0, H = 20.0;
+  void Make(CKolumoData& d) {
+    d.version = 2012.01;
+    d.iNorm = 1;
+    d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
+    d.sBeton = "C30/37";
+    d.sStahl = "B500B";
+    d.SetFieldCount(1);
+    d.fieldLengths[0] = L;
+    CKolumoQuer& q = d.querschnitte[0];
+    q.bx = 40.0;
+    q.dy = 40.0;
+    q.bdx = q.bdy = 4.0;
+    q.as = 3.14;
+    q.teilung = 8;
+    CSupport& foot = d.supports[0][1];
+    foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
+    d.loads[0].Add(PointLoad(1, 0, 2, N));
+    d.loads[0].Add(PointLoad(2, 0, 0, H));
+    CKolumoVorver& v = d.vorver[0];
+    v.type = 0;
+    v.bDirekteVorgabe = 1;
+    v.umx = 0.0;
+    v.umy = 0.0;
+    SetActions(d, 0, {Action(1, 0), Action(2, 1, 0)});
+    AddCombination(d.lastUeberlagerungBZ[0], "Ed", "1.00*(1)+1.00*(2)");
+    AddCombination(d.lastUeberlagerungBZ[0], "Ed,perm", "1.00*(1)+0.30*(2)");
+  }
+};
+
+class CalcRunTest : public CalcTest {
+ protected:
+  // Writes the column into a position, calculates it and reads the result back.
+  std::unique_ptr<CKolumoData> Run(CKolumoData& input) {
+    const int doc = NewDocument();
+    input.WriteData(doc);
+    Calculate(doc);
+    auto out = std::make_unique<CKolumoData>();
+    out->SetDefaults();
+    out->ReadData(doc);
+    return out;
+  }
+  template <class R> static const R* Find(const std::vector<std::unique_ptr<R>>& list, int typ, int lk = 1) {
+    for (const auto& r : list)
+      if (r->Typ == typ && r->LK == lk) return r.get();
+    return nullptr;
+  }
+};
+
+TEST_F(CalcRunTest, CantileverBalancesItsLoadsAndAmplifiesItsBaseMoment) {
+  CKolumoData in;
+  Cantilever().Make(in);
+  auto out = Run(in);
+  ASSERT_FALSE(out->ergebnisse.Schnittgroessen.empty()) << testing::PrintToString(Messages());
+
+  // support reactions balance the loads: vertical N, horizontal H, base moment H L (first order)
+  const CResultLagerkraefte* lager = Find(out->ergebnisse.Lagerkraefte, 0);
+  ASSERT_NE(lager, nullptr);
+  ASSERT_EQ(lager->Kote.size(), 1u);
+  EXPECT_NEAR(lager->Kote[0], Cantilever::L, 1e-6);
+  EXPECT_NEAR(std::fabs(lager->Apz[0]), Cantilever::N, 1e-3 * Cantilever::N);
+  EXPECT_NEAR(std::fabs(lager->Apx[0]) + std::fabs(lager->Apy[0]), Cantilever::H, 1e-3 * Cantilever::H);
+  const double hl = Cantilever::H * Cantilever::L;  // 80 kNm
+  EXPECT_NEAR(std::fabs(lager->Amy[0]) + std::fabs(lager->Amx[0]), hl, 1e-3 * hl);
+
+  // first-order member forces at the foot (last row): M = H L
+  const CResultSchnittgroessen* erste = Find(out->ergebnisse.Schnittgroessen, 0);
+  ASSERT_NE(erste, nullptr);
+  const std::size_t fuss = erste->Kote.size() - 1;
+  EXPECT_NEAR(erste->Kote[fuss], Cantilever::L, 1e-6);
+  const double m1 = std::hypot(erste->My[fuss], erste->Mx[fuss]);
+  EXPECT_NEAR(m1, hl, 1e-3 * hl);
+
+  // second order: equilibrium of the deformed cantilever gives M2 = H L + N * (head displacement), and the
+  // amplification is about 1 / (1 - N / Ncr) with Ncr = pi^2 B / (2 L)^2 from the stiffness B the engine used
+  // (B in MNm2; for the uncracked section B = 33000 * 0.4^4 / 12 = 70.4 MNm2, Ncr = 10860 kN, factor 1.10; a cracked
+  // section has a smaller B and a larger factor).
+  const CResultSchnittgroessen* zweite = Find(out->ergebnisse.Schnittgroessen, 3);
+  const CResultVerformung* verf = nullptr;
+  for (const auto& r : out->ergebnisse.Verformung)
+    if (r->Typ == 3 && r->LK == 1) verf = r.get();
+  ASSERT_NE(zweite, nullptr);
+  ASSERT_NE(verf, nullptr);
+  const double m2 = std::hypot(zweite->My[fuss], zweite->Mx[fuss]);
+  const double kopf = std::hypot(verf->u[0], verf->v[0]) / 1000.0;  // m, row 0 is the head (Kote 0)
+  EXPECT_GT(m2, m1);
+  EXPECT_NEAR(m2, hl + Cantilever::N * kopf, 0.02 * m2);
+  double b = 0.0;
+  for (std::size_t i = 0; i < zweite->By.size(); ++i) b += zweite->By[i] / double(zweite->By.size());
+  ASSERT_GT(b, 0.0);
+  const double ncr = M_PI * M_PI * b * 1000.0 / (4.0 * Cantilever::L * Cantilever::L);
+  const double faktor = 1.0 / (1.0 - Cantilever::N / ncr);
+  EXPECT_NEAR(m2 / m1, faktor, 0.25 * (faktor - 1.0) + 0.02);
+}
+
+TEST_F(CalcRunTest, ResultRecordsHoldEveryKindTheRunProduced) {
+  CKolumoData in;
+  Cantilever().Make(in);
+  in.num_Brand = 1;
+  AddCombination(in.lastUeberlagerungBZ[0], "Ed,A", "1.00*(1)+0.30*(2)");
+  auto out = Run(in);
+  const CResultContainer& e = out->ergebnisse;
+  // one "Ed" combination: first and second order, shear; one "Ed,perm": crack; one fire combination
+  EXPECT_NE(Find(e.Schnittgroessen, 0), nullptr);
+  EXPECT_NE(Find(e.Schnittgroessen, 3), nullptr);
+  EXPECT_NE(Find(e.Bruchschnittgroessen, 3), nullptr);
+  EXPECT_NE(Find(e.Dehnschnittgroessen, 3), nullptr);
+  EXPECT_NE(Find(e.Lagerkraefte, 0), nullptr);
+  EXPECT_NE(Find(e.Verformung, 4), nullptr);  // buckling eigenvalues
+  EXPECT_NE(Find(e.Schub, 3), nullptr);
+  EXPECT_NE(Find(e.Rissnachweis, 3), nullptr);
+  ASSERT_EQ(e.Brandschnittgroessen.size(), 1u);
+  EXPECT_EQ(e.Brandschnittgroessen[0]->LK, 2);  // after the one "Tr" combination of stage 0
+  ASSERT_EQ(e.ErfAs.size(), 1u);
+  EXPECT_EQ(e.ErfAs[0]->Kote.size(), 16u);  // two rows per member, 8 members
+  for (int q : e.ErfAs[0]->QuerNr) EXPECT_EQ(q, 1);
+  // crack rows: one per node, the end row of a lower member repeats the start row of the member above it
+  const CResultRissnachweis* riss = Find(e.Rissnachweis, 3);
+  ASSERT_NE(riss, nullptr);
+  EXPECT_EQ(riss->Kote.size(), 9u);
+  // the foundation record of the design run: one support, the foot, boundary number 2 of the one field (head 1)
+  for (const auto& r : e.Fundkraefte) {
+    ASSERT_EQ(r->KNr.size(), 1u);
+    EXPECT_EQ(r->KNr[0], 2);
+    EXPECT_NEAR(r->Kote[0], Cantilever::L, 1e-6);
+  }
+  // foundation loads: the pre-run's per load case (negative LK) beside the design run's
+  int charakteristisch = 0, bemessung = 0;
+  for (const auto& r : e.Fundkraefte) (r->LK < 0 ? charakteristisch : bemessung)++;
+  EXPECT_EQ(charakteristisch, 2);
+  EXPECT_EQ(bemessung, 1);
+  // every row of a record has all its columns
+  for (const auto& r : e.Schnittgroessen) EXPECT_EQ(r->Eta.size(), r->Kote.size());
+  // the combination files are gone
+  for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().extension(), ".tqx") << entry.path();
+}
+
+TEST_F(CalcRunTest, StageWithOnlyAccidentalCombinationsStopsAndWritesNothing) {
+  CKolumoData in;
+  Cantilever().Make(in);
+  in.lastUeberlagerungBZ[0].kombinationen.RemoveAll();
+  AddCombination(in.lastUeberlagerungBZ[0], "Ed,A", "1.00*(1)");
+  auto out = Run(in);
+  EXPECT_TRUE(out->ergebnisse.Schnittgroessen.empty());
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Keine Lasten im Endsystem vorhanden. Berechnung wird nicht durchgeführt!"});
+  for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().extension(), ".tqx") << entry.path();
+}
+
+TEST_F(CalcTest, MoreThanHundredMembersAreRefusedBeforeTheEngineRuns) {
+  for (const auto& [teilung, refused] : {std::pair{50, false}, std::pair{51, true}}) {
+    SCOPED_TRACE(teilung);
+    win::msgbox::ClearLog();
+    CKolumoData d;
+    Cantilever().Make(d);
+    d.SetFieldCount(2);
+    d.fieldLengths[0] = 2.0;
+    d.fieldLengths[1] = 2.0;
+    d.querschnitte[1] = d.querschnitte[0];
+    d.querschnitte[0].teilung = 50;
+    d.querschnitte[1].teilung = teilung;
+    g_rechner.Init();
+    const int flags[4] = {1, 0, 0, 0};
+    EXPECT_EQ(PrepareSystem(d, Base(), flags), refused ? 1 : 0);
+    const std::vector<std::string> expected =
+        refused ? std::vector<std::string>{"Mehr als 100 Stababschnitte. Stabteilung bitte Reduzieren."}
+                : std::vector<std::string>{};
+    EXPECT_EQ(Messages(), expected);
+  }
+}
+
+// A two-field column as the engine must see it: the data runs from the head down, the engine from the foot up.
+TEST_F(CalcTest, SystemPreparationTurnsTheColumnFootUp) {
+  CKolumoData d;
+  d.iNorm = 1;  // EC2, engine code 2
+  d.sBeton = "C30/37";  // fifth concrete grade of EC2
+  d.sStahl = "B500C";   // third steel grade
+  d.SetFieldCount(2);
+  d.fieldLengths[0] = 3.0;  // head field
+  d.fieldLengths[1] = 5.0;  // foot field
+  d.querschnitte[0].teilung = 4;
+  d.querschnitte[0].theta = 30.0;
+  d.querschnitte[1].teilung = 6;
+  d.querschnitte[1].ex = 2.0;  // cm
+  d.querschnitte[1].theta = 45.0;
+  d.supports[0][0].cx = d.supports[0][0].cy = -1.0;  // head
+  CSupport& foot = d.supports[0][2];
+  foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
+  d.cz = 5000.0;  // the foundation spring replaces the foot's rigid vertical support
+  d.loads[0].Add(PointLoad(1, 0, 2, 100.0));
+  Load wind;
+  wind.lc = 2;
+  wind.ltype = 0;
+  wind.node = 1;  // the storey joint, 5 m above the foot
+  wind.direction = 0;
+  wind.length = 5.0;
+  wind.val0 = 2.0;
+  d.loads[0].Add(wind);
+  Load self;
+  self.lc = 1;
+  self.ltype = 11;
+  d.loads[0].Add(self);
+  g_rechner.Init();
+  const int flags[4] = {1, 0, 0, 0};
+  ASSERT_EQ(PrepareSystem(d, Base(), flags), 0);
+  const CStuetzenRechner& r = g_rechner;
+  EXPECT_EQ(NORM, 2);
+  EXPECT_EQ(r.nFelder, 2);
+  EXPECT_DOUBLE_EQ(r.feldLaenge[0], 5.0);
+  EXPECT_DOUBLE_EQ(r.feldLaenge[1], 3.0);
+  EXPECT_EQ(r.feldStaebe[0], 6);
+  EXPECT_EQ(r.feldStaebe[1], 4);
+  EXPECT_DOUBLE_EQ(r.feldEz[0], 0.02);
+  EXPECT_EQ(r.querEingabe.feld[0].betonGuete, 4);
+  EXPECT_EQ(r.querEingabe.feld[0].stahlGuete, 2);
+  EXPECT_NEAR(g_cotThetaFeld[1], std::sqrt(3.0), 1e-9);  // cot 30 degrees, the head field
+  EXPECT_NEAR(g_cotThetaFeld[0], 1.0, 1e-9);
+  // supports: the foot is model node 0, the head model node 2; engine order u (axial), v (y), w (x)
+  ASSERT_GT(r.lagerAnKnoten[0][0], 0);
+  ASSERT_GT(r.lagerAnKnoten[0][2], 0);
+  EXPECT_EQ(r.lagerAnKnoten[0][1], 0);
+  const double* fuss = r.lagerWerte[r.lagerAnKnoten[0][0] - 1];
+  EXPECT_DOUBLE_EQ(fuss[0], 5000.0);
+  EXPECT_DOUBLE_EQ(fuss[1], -1.0);
+  EXPECT_DOUBLE_EQ(fuss[2], -1.0);
+  const double* kopf = r.lagerWerte[r.lagerAnKnoten[0][2] - 1];
+  EXPECT_DOUBLE_EQ(kopf[0], 0.0);
+  EXPECT_DOUBLE_EQ(kopf[2], -1.0);
+  // the head load at engine position nFields + 1 (the top), downwards along the axis
+  ASSERT_EQ(r.nEinzellasten[0], 1);
+  EXPECT_EQ(r.einzellast[0][0].position, 3);
+  EXPECT_DOUBLE_EQ(r.einzellast[0][0].werte[0], -100.0);
+  // the line load from the joint (5 m above the foot) down over 5 m, in x (engine w)
+  ASSERT_EQ(r.nLinienlasten[0], 1);
+  EXPECT_DOUBLE_EQ(r.linienlast[0][0].xa, 5.0);
+  EXPECT_DOUBLE_EQ(r.linienlast[0][0].laenge, -5.0);
+  EXPECT_EQ(r.linienlast[0][0].richtung, 2);
+  EXPECT_DOUBLE_EQ(r.linienlast[0][0].qe, 2.0);
+  EXPECT_DOUBLE_EQ(r.gammaBeton, 25.0);
+}
+
+// A column the design cannot carry: the run fails, the document keeps its input and gets no results, and no
+// combination file (nor a stale one from before) is left.
+TEST_F(CalcRunTest, FailedRunLeavesNoResultsAndNoFiles) {
+  CKolumoData in;
+  Cantilever().Make(in);
+  in.loads[0][0].val0 = 40000.0;  // kN on 40 x 40 cm: far beyond the section
+  std::ofstream(folder_ / "position.Vrb21LkGb1.dat") << " 2\n";
+  const int doc = NewDocument();
+  in.WriteData(doc);
+  Calculate(doc);
+  // the design reports the reinforcement ratio beyond the code's limit
+  const std::vector<std::string> msgs = Messages();
+  EXPECT_TRUE(std::any_of(msgs.begin(), msgs.end(),
+                          [](const std::string& m) { return m.find("Bewehrungsgrad > 8%") != std::string::npos; }))
+      << testing::PrintToString(msgs);
+  EXPECT_EQ(VIDUV_FindFirstChild(VIDUV_FindFirstChild(Root(doc), "result"), "Schnittgroessen"), 0);
+  CKolumoData back;
+  back.SetDefaults();
+  back.ReadData(doc);
+  ASSERT_EQ(back.loads[0].GetSize(), 2);
+  EXPECT_DOUBLE_EQ(back.loads[0][0].val0.GetValue(), 40000.0);
+  for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().extension(), ".tqx") << entry.path();
+}
+
+}  // namespace
