@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "column/kolumodata.h"
+#include "column/lagerexport.h"
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
@@ -393,6 +394,8 @@ void CKolumoData::WriteData(int document) {
   }
 
   WriteResultRecords(Rewrite(root, "result"));
+  // Every write of a calculated column exports its support reactions for other positions.
+  WriteExports(*this, document, kExportModus);
 }
 
 void CKolumoData::WriteResultRecords(int result) {
