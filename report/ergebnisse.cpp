@@ -58,21 +58,21 @@ void CRtf_Ausgabe::KonstruktiveRegeln() {
   }
   Absatz(kText, " ");
   Absatz(kText, Tr("\\b Konstruktive Richtlinien werden wie folgt berücksichtigt:"));
-  // Sent to the library as they stand.
+  // One percent sign on the page (the texts were printf formats, where "%%" stands for it).
   switch (d.iNorm) {
     case 0:
-      Absatz(kText, "Mindestbewehrung max(0.3%% vom Querschnitt Ac,0.15*|Ned|/fyd)");
+      Absatz(kText, "Mindestbewehrung max(0.3% vom Querschnitt Ac,0.15*|Ned|/fyd)");
       break;
     case 1:
-      Absatz(kText, "Mindestbewehrung max(0.2%% vom Querschnitt Ac,0.10*|Ned|/fyd");
+      Absatz(kText, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.10*|Ned|/fyd");
       break;
     case 2:
-      Absatz(kText, "Mindestbewehrung 0.6%% vom Querschnitt Ac");
+      Absatz(kText, "Mindestbewehrung 0.6% vom Querschnitt Ac");
       break;
     case 10:
     case 11:
     case 12:
-      Absatz(kText, "Mindestbewehrung max(0.2%% vom Querschnitt Ac,0.15*|Ned|/fyd)");
+      Absatz(kText, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)");
       break;
     default:
       break;

@@ -217,7 +217,7 @@ void CRtf_Ausgabe::Rissnachweis(int k, int t, int s) {
     Tabelle({1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6});
     Kopfzeile({"Kote h", "N", "M\\sub y", "M\\sub x", "\\f2 e\\f1\\sub 1,Ri", "\\f2 e\\f1\\sub 2,Ri",
                "\\f2 e\\f1\\sub s,Ri", "\\f2 s\\f1\\sub s,Ri", "A{\\sub z}/A{\\sub b}", "\\f2 m\\f1\\sub z,Ri"});
-    Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[prom.]", "[prom.]", "[prom.]", "[MN/m\\super 2]", "[-]", "[%%]"},
+    Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[prom.]", "[prom.]", "[prom.]", "[MN/m\\super 2]", "[-]", "[%]"},
               false);
     Rumpf();
     Zeilen(r->Kote, {{&r->N, "@2"},

@@ -357,6 +357,9 @@ TEST_F(ReportTest, ChaptersInOrderWithBalancedGroups) {
             "");
   // The transport stage has no load cases: it shows nowhere.
   EXPECT_EQ(text.find("Transport"), std::string::npos);
+  // The minimum reinforcement of DIN 1045-1 (code 0), with one percent sign.
+  EXPECT_NE(text.find("Mindestbewehrung max(0.3% vom Querschnitt Ac,0.15*|Ned|/fyd)"), std::string::npos);
+  EXPECT_EQ(text.find("%%"), std::string::npos);
   EXPECT_EQ(text.find("Keine Ergebnisse"), std::string::npos);
 }
 
