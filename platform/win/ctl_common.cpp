@@ -20,23 +20,18 @@ LRESULT ProgressProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ProgressState& s = ControlState<ProgressState>(wnd);
   auto clamp = [&](int p) { return std::clamp(p, std::min(s.lo, s.hi), std::max(s.lo, s.hi)); };
   auto redraw = [&] { InvalidateRect(wnd, nullptr, TRUE); };
+  // Both range messages answer the previous range as two words.
+  auto setRange = [&](int lo, int hi) {
+    LRESULT old = MAKELONG(WORD(s.lo), WORD(s.hi));
+    s.lo = lo;
+    s.hi = hi;
+    s.pos = clamp(s.pos);
+    redraw();
+    return old;
+  };
   switch (msg) {
-    case PBM_SETRANGE: {
-      LRESULT old = MAKELONG(WORD(s.lo), WORD(s.hi));
-      s.lo = LOWORD(lParam);
-      s.hi = HIWORD(lParam);
-      s.pos = clamp(s.pos);
-      redraw();
-      return old;
-    }
-    case PBM_SETRANGE32: {
-      LRESULT old = MAKELONG(WORD(s.lo), WORD(s.hi));
-      s.lo = int(wParam);
-      s.hi = int(lParam);
-      s.pos = clamp(s.pos);
-      redraw();
-      return old;
-    }
+    case PBM_SETRANGE: return setRange(LOWORD(lParam), HIWORD(lParam));
+    case PBM_SETRANGE32: return setRange(int(wParam), int(lParam));
     case PBM_GETRANGE: {
       if (auto* r = reinterpret_cast<PBRANGE*>(lParam)) *r = {s.lo, s.hi};
       return wParam ? s.lo : s.hi;
