@@ -13,7 +13,8 @@
 
 namespace {
 
-const std::string kDataDir = (std::filesystem::path(__FILE__).parent_path() / "data").string();
+// From the build, not __FILE__: a compiler cache may make source paths relative.
+const std::string kDataDir = ENGINE_TEST_DATA;
 
 std::string ReadFile(const std::string& path)
 {
