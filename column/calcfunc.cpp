@@ -233,6 +233,7 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
   auto hoehe = [&](int node) { return koor[std::clamp(nFelder - node, 0, nFelder)]; };
   r.gammaBeton = 0.0;
   r.ersteKombiLast = 0.0;
+  std::fill(std::begin(r.eigengewichtLf), std::end(r.eigengewichtLf), 0);
   for (int s = 0; s < CKolumoData::kStages; ++s) {
     if (!flags[s]) continue;
     for (Load& load : data.loads[std::size_t(s)]) {
@@ -267,6 +268,13 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
           p.werte[0] = -load.val0.GetValue();
         }
       } else if (load.ltype == 11) {
+        // the own weight acts once, in the load case it names
+        if (load.lc < 1 || (r.eigengewichtLf[s] != 0 && r.eigengewichtLf[s] != load.lc)) {
+          Melde("Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
+                "durchgeführt!");
+          return 1;
+        }
+        r.eigengewichtLf[s] = load.lc;
         r.gammaBeton = 25.0;
         r.ersteKombiLast = 25.0;
       }

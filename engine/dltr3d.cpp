@@ -97,7 +97,8 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
     double g1 = 1.0, g2 = 1.0, g3 = 1.0, g4 = 1.0;
     SetzeGamma(g1, g2, g3, g4);
     const double faktoren[4] = {g1, g2, g3, g4};
-    const double fg = LastFaktor(NORM, mode, lf);
+    // the own weight takes the factor of its own load case
+    const double fg = EigengewichtFaktor(mode, lf);
 
     const int K = nKnoten;
     const int E = nStaebe;

@@ -1,4 +1,5 @@
 // Model set-up: field coordinates, nodes, members, load records and the partition of the work arrays.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -265,6 +266,12 @@ int CStuetzenRechner::BaueModell()
         }
     if (nLager < 0 || nLager > kMaxLager || nKriech < 0 || nKriech > kMaxKriech) {
         meldung = "Zu viele Lager oder Kriechlastfälle.";
+        return kSetupEingabe;
+    }
+    // the own weight acts only in its own load case: a unit weight without one would be lost silently
+    if (std::fabs(gammaBeton) >= 0.01 &&
+        std::none_of(std::begin(eigengewichtLf), std::end(eigengewichtLf), [](int lc) { return lc > 0; })) {
+        meldung = "Das Eigengewicht ist keinem Lastfall zugeordnet.";
         return kSetupEingabe;
     }
 

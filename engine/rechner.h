@@ -143,6 +143,8 @@ public:
     int nLager = 0;
     double lagerWerte[kMaxLager][7] = {};
     double gammaBeton = 0.0;              // unit weight of the concrete, kN/m3
+    // per stage the load case of the own weight (1-based); 0: the stage has no own weight
+    int eigengewichtLf[kStufen] = {};
     int eigengewichtQuer = 0;             // 1: self weight acts along z, else along the axis
     double kriechZahl = 0.0;              // creep coefficient phi
     int nKriech = 0;                      // creep entries: load case and factor
@@ -227,6 +229,9 @@ public:
     // Enters the factors of combination lf (mode 0, -1, 2) or of the creep entries (mode 1) into the
     // load records; returns the number of load images minus one (-1 when none).
     int aktlast(int mode, int lf);
+    // Factor of the own weight: its load case's factor in combination lf of the current stage (mode 0, -1,
+    // 2; 0 when the combination lacks that load case) or in the creep load (mode 1).
+    double EigengewichtFaktor(int mode, int lf) const;
     // Adds the fixed-end forces of the member loads of element e (length L, m) to its load vector and
     // stored fixed-end forces; q8 is a scratch of eight doubles.
     void StabLasten(int e, double L, int load, int fixed, int q8);
