@@ -280,6 +280,7 @@ int CStuetzenRechner::BaueModell()
     for (int k = 0; k < kMaxKnoten; ++k) {
         x[k] = 0.0;
         stabEz[k] = 0.0;
+        stabEy[k] = 0.0;
     }
 
     const int firstNode = INDEX[1];
@@ -312,9 +313,10 @@ int CStuetzenRechner::BaueModell()
             if (x[e] >= koor[f] - kTol && x[e + 1] <= koor[f + 1] + kTol) {
                 stabFeld[e] = f;
                 stabEz[e] = first ? feldEz[f] : 0.0;
+                stabEy[e] = first ? feldEy[f] : 0.0;
                 first = false;
-                g_protokoll.Printf("stab = %d typ = %d xa = %.2f xe = %.2f ez = %.3f\n", e, f, x[e], x[e + 1],
-                                   stabEz[e]);
+                g_protokoll.Printf("stab = %d typ = %d xa = %.2f xe = %.2f ez = %.3f ey = %.3f\n", e, f, x[e],
+                                   x[e + 1], stabEz[e], stabEy[e]);
             }
         }
     }

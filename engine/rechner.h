@@ -124,7 +124,10 @@ public:
     int nFelder = 0;
     double feldLaenge[kMaxFelder] = {};   // m, from the foot upwards
     int feldStaebe[kMaxFelder] = {};      // members per field
-    double feldEz[kMaxFelder] = {};       // eccentricity ez of the field, m
+    // offset of the field's axis against the axis of the field below (the lowest field: against the
+    // supports), m; it acts as a rigid link at the node where the field begins
+    double feldEz[kMaxFelder] = {};       // along z
+    double feldEy[kMaxFelder] = {};       // along y
     int nQuerWechsel = 0;
     QuerWechsel querWechsel[kMaxQuerWechsel];
     int stufeAktiv[kStufen] = {};         // 1..3: stage present (stage 0 always is)
@@ -199,7 +202,9 @@ public:
     int nStaebe = 0;
     double x[kMaxKnoten] = {};         // node coordinates, ascending from the foot
     int stabFeld[kMaxKnoten] = {};     // field of each member
-    double stabEz[kMaxKnoten] = {};    // eccentricity of each member (its field's on the first)
+    // offsets of each member at its start node: its field's on the field's first member, else 0 (m)
+    double stabEz[kMaxKnoten] = {};
+    double stabEy[kMaxKnoten] = {};
     int nErgebnisPlaetze = 0;          // combinations the result areas of the partition hold
     int nLastSaetze = 0;               // line-load records
     int nPunktSaetze = 0;              // point-load records

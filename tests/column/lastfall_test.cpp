@@ -1,4 +1,5 @@
-// The calculation driver's loads end to end: the own weight in its own load case.
+// The calculation driver's loads end to end: the own weight in its own load case, and the axial force of a field
+// handed down to the field below with the offset between their axes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -183,6 +184,81 @@ TEST_F(LastfallTest, OwnWeightInTwoLoadCasesOfAStageIsRefused) {
   EXPECT_EQ(g_rechner.eigengewichtLf[0], 1);
   EXPECT_EQ(g_rechner.eigengewichtLf[1], 0);
   EXPECT_DOUBLE_EQ(g_rechner.gammaBeton, 25.0);
+}
+
+// ---- field offsets --------------------------------------------------------------------------------------------
+
+// Two fields, 3 m below and 2 m above, fixed at the foot; N = 500 kN down at the head on the upper field's axis.
+// The upper field's axis lies e = 5 cm off the lower one's, in x and then in y. Statics: the lower field carries
+// the constant moment N e = 25 kNm (My for an offset in x, Mx for one in y), the upper field none; the foot takes
+// N and N e.
+TEST_F(LastfallTest, UpperFieldOffsetLoadsTheLowerFieldWithNe) {
+  constexpr double a = 3.0, b = 2.0, N = 500.0, e = 5.0;
+  for (int richtung : {0, 1}) {
+    CKolumoData in;
+    Stuetze(in, b);
+    in.SetFieldCount(2);
+    in.fieldLengths[0] = b;  // the head field
+    in.fieldLengths[1] = a;
+    in.querschnitte[1] = in.querschnitte[0];
+    (richtung == 0 ? in.querschnitte[0].ex : in.querschnitte[0].ey) = e;
+    in.supports[0][1] = CSupport();
+    CSupport& foot = in.supports[0][2];
+    foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
+    in.loads[0].Add(Last(1, 10, 0, 2, N));
+    Lastfaelle(in, 1);
+    Kombination(in, "Ed", "1.00*(1)");
+    auto out = Run(in);
+    const CResultContainer& r = out->ergebnisse;
+    ASSERT_FALSE(r.Schnittgroessen.empty()) << testing::PrintToString(Messages());
+    const double M = N * e / 100.0;
+
+    const CResultSchnittgroessen* s = Find(r.Schnittgroessen, 0, 1);
+    ASSERT_NE(s, nullptr);
+    int unten = 0;
+    for (std::size_t i = 0; i < s->Kote.size(); ++i) {
+      const double ebene = richtung == 0 ? s->My[i] : s->Mx[i];
+      const double andere = richtung == 0 ? s->Mx[i] : s->My[i];
+      EXPECT_NEAR(andere, 0.0, 1e-6) << richtung << " row " << i;
+      EXPECT_NEAR(s->N[i], -N, 1e-6) << richtung << " row " << i;
+      if (std::fabs(s->Kote[i] - b) < 1e-6) continue;  // the joint: the two fields' rows differ there
+      EXPECT_NEAR(std::fabs(ebene), s->Kote[i] > b ? M : 0.0, 1e-6) << richtung << " at " << s->Kote[i];
+      unten += s->Kote[i] > b ? 1 : 0;
+    }
+    EXPECT_GT(unten, 0);
+
+    const CResultLagerkraefte* lager = Find(r.Lagerkraefte, 0, 1);
+    ASSERT_NE(lager, nullptr);
+    ASSERT_EQ(lager->Kote.size(), 1u);
+    EXPECT_NEAR(std::fabs(lager->Apz[0]), N, 1e-6);
+    EXPECT_NEAR(std::fabs(richtung == 0 ? lager->Amy[0] : lager->Amx[0]), M, 1e-6) << richtung;
+    EXPECT_NEAR(richtung == 0 ? lager->Amx[0] : lager->Amy[0], 0.0, 1e-6) << richtung;
+  }
+}
+
+// The views draw each field at its own offset from the system line: fields at the same offset make a straight
+// column; the engine links each field to the one below it.
+TEST_F(LastfallTest, FieldOffsetsReachTheEngineAsStepsBetweenFields) {
+  CKolumoData d;
+  Stuetze(d, 2.0);
+  d.SetFieldCount(3);
+  for (int i = 0; i < 3; ++i) {
+    d.fieldLengths[i] = 2.0;
+    d.querschnitte[i] = d.querschnitte[0];
+  }
+  // head to foot: x 4, 4, 1 cm; y 0, -2, 0 cm
+  d.querschnitte[0].ex = 4.0;
+  d.querschnitte[1].ex = 4.0;
+  d.querschnitte[2].ex = 1.0;
+  d.querschnitte[1].ey = -2.0;
+  g_rechner.Init();
+  const int flags[4] = {1, 0, 0, 0};
+  ASSERT_EQ(PrepareSystem(d, Base(), flags), 0);
+  const double ez[3] = {0.01, 0.03, 0.0}, ey[3] = {0.0, -0.02, 0.02};  // from the foot up
+  for (int f = 0; f < 3; ++f) {
+    EXPECT_NEAR(g_rechner.feldEz[f], ez[f], 1e-12) << f;
+    EXPECT_NEAR(g_rechner.feldEy[f], ey[f], 1e-12) << f;
+  }
 }
 
 }  // namespace
