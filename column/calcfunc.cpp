@@ -158,11 +158,18 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
   // fields from the foot (the data's last field) upwards
   int staebe = 0;
   double koor[kMaxFelder + 1] = {};
+  // Each field's axis lies at its own offset from the system line (x along the engine's z, y along its y); the
+  // engine links a field to the axis below it, the lowest to the supports on the system line.
+  double exUnten = 0.0, eyUnten = 0.0;
   for (int f = 0; f < nFelder; ++f) {
     CKolumoQuer& q = data.querschnitte[nFelder - 1 - f];
     r.feldLaenge[f] = data.fieldLengths[nFelder - 1 - f].GetValue();
     r.feldStaebe[f] = q.teilung < 1 ? 5 : q.teilung;
-    r.feldEz[f] = q.ex.GetValue() / 100.0;
+    const double ex = q.ex.GetValue() / 100.0, ey = q.ey.GetValue() / 100.0;
+    r.feldEz[f] = ex - exUnten;
+    r.feldEy[f] = ey - eyUnten;
+    exUnten = ex;
+    eyUnten = ey;
     staebe += r.feldStaebe[f];
     koor[f + 1] = koor[f] + r.feldLaenge[f];
   }
@@ -233,6 +240,7 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
   auto hoehe = [&](int node) { return koor[std::clamp(nFelder - node, 0, nFelder)]; };
   r.gammaBeton = 0.0;
   r.ersteKombiLast = 0.0;
+  std::fill(std::begin(r.eigengewichtLf), std::end(r.eigengewichtLf), 0);
   for (int s = 0; s < CKolumoData::kStages; ++s) {
     if (!flags[s]) continue;
     for (Load& load : data.loads[std::size_t(s)]) {
@@ -267,6 +275,13 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
           p.werte[0] = -load.val0.GetValue();
         }
       } else if (load.ltype == 11) {
+        // the own weight acts once, in the load case it names
+        if (load.lc < 1 || (r.eigengewichtLf[s] != 0 && r.eigengewichtLf[s] != load.lc)) {
+          Melde("Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
+                "durchgeführt!");
+          return 1;
+        }
+        r.eigengewichtLf[s] = load.lc;
         r.gammaBeton = 25.0;
         r.ersteKombiLast = 25.0;
       }

@@ -97,7 +97,8 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
     double g1 = 1.0, g2 = 1.0, g3 = 1.0, g4 = 1.0;
     SetzeGamma(g1, g2, g3, g4);
     const double faktoren[4] = {g1, g2, g3, g4};
-    const double fg = LastFaktor(NORM, mode, lf);
+    // the own weight takes the factor of its own load case
+    const double fg = EigengewichtFaktor(mode, lf);
 
     const int K = nKnoten;
     const int E = nStaebe;
@@ -274,7 +275,8 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
                 code = 1;
                 break;
             }
-            const bool exz = ExzaMat(b.T, 7, 0.0, 0.0, stabEz[e], 0.0, 0.0, stabEz[e]) == 1;
+            // a field's offset is a rigid link at the node where the field begins, not at both ends
+            const bool exz = ExzaMat(b.T, 7, 0.0, stabEy[e], stabEz[e], 0.0, 0.0, 0.0) == 1;
             if (exz) {
                 Mal(b.ke, b.T, b.tmp);
                 MalTransponiert(b.T, b.tmp, b.ke);
@@ -348,7 +350,7 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
             ElementMatrices(b.input, b.ke, b.kg, endF, 0, 1);
             for (int k = 0; k < kElementDofs; ++k)
                 WD(b.elDisp + k) = WD(b.disp + 7 * e + k);
-            if (ExzaMat(b.T, 7, 0.0, 0.0, stabEz[e], 0.0, 0.0, stabEz[e]) == 1) {
+            if (ExzaMat(b.T, 7, 0.0, stabEy[e], stabEz[e], 0.0, 0.0, 0.0) == 1) {
                 MalVektor(b.T, b.elDisp, b.f14, false);
                 h0811(b.f14, b.elDisp, kElementDofs);
             }

@@ -41,7 +41,29 @@ int CStuetzenRechner::aktlast(int mode, int lf)
             for (int i = kombi.start[lf]; i < kombi.start[lf + 1]; ++i)
                 enter(kombi.KolLf[i], static_cast<double>(kombi.KolFakt[i]), false);
     }
-    return hits - 1 + (std::fabs(gammaBeton) >= 0.01 ? 1 : 0);
+    const bool eigengewicht = std::fabs(gammaBeton) >= 0.01 && EigengewichtFaktor(mode, lf) != 0.0;
+    return hits - 1 + (eigengewicht ? 1 : 0);
+}
+
+double CStuetzenRechner::EigengewichtFaktor(int mode, int lf) const
+{
+    const int lc = aktSystem >= 0 && aktSystem < kStufen ? eigengewichtLf[aktSystem] : 0;
+    if (lc <= 0)
+        return 0.0;
+    double faktor = 0.0;
+    if (mode == 1) {
+        for (int k = 0; k < nKriech; ++k)
+            if (kriechLf[k] == lc)
+                faktor += kriechFakt[k];
+        return faktor;
+    }
+    if (lf < 0 || lf >= kombi.nAusgewaehlt)
+        return 0.0;
+    for (int i = kombi.start[lf]; i < kombi.start[lf + 1]; ++i)
+        if (kombi.KolLf[i] == lc)
+            faktor = static_cast<double>(kombi.KolFakt[i]);
+    // the old DIN 1045 raises the own weight by its global safety factor in second order
+    return NORM == 0 ? faktor * LastFaktor(0, mode, lf) : faktor;
 }
 
 void CStuetzenRechner::StabLasten(int e, double length, int load, int fixed, int q8)

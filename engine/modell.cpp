@@ -1,4 +1,5 @@
 // Model set-up: field coordinates, nodes, members, load records and the partition of the work arrays.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -267,12 +268,19 @@ int CStuetzenRechner::BaueModell()
         meldung = "Zu viele Lager oder Kriechlastfälle.";
         return kSetupEingabe;
     }
+    // the own weight acts only in its own load case: a unit weight without one would be lost silently
+    if (std::fabs(gammaBeton) >= 0.01 &&
+        std::none_of(std::begin(eigengewichtLf), std::end(eigengewichtLf), [](int lc) { return lc > 0; })) {
+        meldung = "Das Eigengewicht ist keinem Lastfall zugeordnet.";
+        return kSetupEingabe;
+    }
 
     BerechneFeldKoordinaten();
     zeichenMassstab = (zeichenHoehe > 5.0 && zeichenHoehe < 15.0) ? static_cast<float>(10.0 * zeichenHoehe) : 70.0f;
     for (int k = 0; k < kMaxKnoten; ++k) {
         x[k] = 0.0;
         stabEz[k] = 0.0;
+        stabEy[k] = 0.0;
     }
 
     const int firstNode = INDEX[1];
@@ -305,9 +313,10 @@ int CStuetzenRechner::BaueModell()
             if (x[e] >= koor[f] - kTol && x[e + 1] <= koor[f + 1] + kTol) {
                 stabFeld[e] = f;
                 stabEz[e] = first ? feldEz[f] : 0.0;
+                stabEy[e] = first ? feldEy[f] : 0.0;
                 first = false;
-                g_protokoll.Printf("stab = %d typ = %d xa = %.2f xe = %.2f ez = %.3f\n", e, f, x[e], x[e + 1],
-                                   stabEz[e]);
+                g_protokoll.Printf("stab = %d typ = %d xa = %.2f xe = %.2f ez = %.3f ey = %.3f\n", e, f, x[e],
+                                   x[e + 1], stabEz[e], stabEy[e]);
             }
         }
     }

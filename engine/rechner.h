@@ -124,7 +124,10 @@ public:
     int nFelder = 0;
     double feldLaenge[kMaxFelder] = {};   // m, from the foot upwards
     int feldStaebe[kMaxFelder] = {};      // members per field
-    double feldEz[kMaxFelder] = {};       // eccentricity ez of the field, m
+    // offset of the field's axis against the axis of the field below (the lowest field: against the
+    // supports), m; it acts as a rigid link at the node where the field begins
+    double feldEz[kMaxFelder] = {};       // along z
+    double feldEy[kMaxFelder] = {};       // along y
     int nQuerWechsel = 0;
     QuerWechsel querWechsel[kMaxQuerWechsel];
     int stufeAktiv[kStufen] = {};         // 1..3: stage present (stage 0 always is)
@@ -143,6 +146,8 @@ public:
     int nLager = 0;
     double lagerWerte[kMaxLager][7] = {};
     double gammaBeton = 0.0;              // unit weight of the concrete, kN/m3
+    // per stage the load case of the own weight (1-based); 0: the stage has no own weight
+    int eigengewichtLf[kStufen] = {};
     int eigengewichtQuer = 0;             // 1: self weight acts along z, else along the axis
     double kriechZahl = 0.0;              // creep coefficient phi
     int nKriech = 0;                      // creep entries: load case and factor
@@ -197,7 +202,9 @@ public:
     int nStaebe = 0;
     double x[kMaxKnoten] = {};         // node coordinates, ascending from the foot
     int stabFeld[kMaxKnoten] = {};     // field of each member
-    double stabEz[kMaxKnoten] = {};    // eccentricity of each member (its field's on the first)
+    // offsets of each member at its start node: its field's on the field's first member, else 0 (m)
+    double stabEz[kMaxKnoten] = {};
+    double stabEy[kMaxKnoten] = {};
     int nErgebnisPlaetze = 0;          // combinations the result areas of the partition hold
     int nLastSaetze = 0;               // line-load records
     int nPunktSaetze = 0;              // point-load records
@@ -227,6 +234,9 @@ public:
     // Enters the factors of combination lf (mode 0, -1, 2) or of the creep entries (mode 1) into the
     // load records; returns the number of load images minus one (-1 when none).
     int aktlast(int mode, int lf);
+    // Factor of the own weight: its load case's factor in combination lf of the current stage (mode 0, -1,
+    // 2; 0 when the combination lacks that load case) or in the creep load (mode 1).
+    double EigengewichtFaktor(int mode, int lf) const;
     // Adds the fixed-end forces of the member loads of element e (length L, m) to its load vector and
     // stored fixed-end forces; q8 is a scratch of eight doubles.
     void StabLasten(int e, double L, int load, int fixed, int q8);

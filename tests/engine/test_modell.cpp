@@ -270,9 +270,12 @@ TEST_F(LastbildTest, CombinationFactorsReachTheRecordsOfItsLoadCases)
     EXPECT_EQ(m_r->aktlast(0, 1), 2);
     EXPECT_DOUBLE_EQ(Factor(m_r->INDEX[5], 0), 0.0);
     EXPECT_DOUBLE_EQ(Factor(linie, 2), 0.5);
-    // self weight counts as one image more
+    // self weight counts as one image more where the combination holds its load case
     m_r->gammaBeton = 25.0;
+    m_r->eigengewichtLf[0] = 1;
     EXPECT_EQ(m_r->aktlast(0, 1), 3);
+    m_r->eigengewichtLf[0] = 2;
+    EXPECT_EQ(m_r->aktlast(0, 1), 2);
     // a stage without line loads still has its empty record of load case 1: one image
     m_r->gammaBeton = 0.0;
     m_r->aktSystem = 2;

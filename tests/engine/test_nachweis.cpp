@@ -358,6 +358,8 @@ protected:
             Linienlast(s, 0.0, 6.0, 4.0, 2, 2);
         }
         g_rechner.gammaBeton = 25.0;
+        // the own weight in load case 1, the first term of every combination below
+        g_rechner.eigengewichtLf[0] = g_rechner.eigengewichtLf[1] = 1;
         g_rechner.imperfektion[0].art = 0;
         g_rechner.imperfektion[0].neigung = 1.0 / 200.0;
         g_rechner.imperfektion[1].art = 0;
