@@ -39,6 +39,61 @@ class EnvVar {
   bool had_ = false;
 };
 
+// A cantilever of one field of length L (m), EC2 C30/37 and B500B, 40 x 40 cm with bars at 4 cm, fixed at the foot,
+// without imperfection; one action and load case per entry of `loads` (the first permanent, the others variable),
+// each a point load at the head (direction 0 x, 2 downwards along the axis), and one "Ed" combination.
+struct HeadLoad {
+  int direction;
+  double value;
+};
+inline void Cantilever(CKolumoData& d, double L, std::initializer_list<HeadLoad> loads, const char* combination) {
+  d.version = 2012.01;
+  d.iNorm = 1;
+  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
+  d.sBeton = "C30/37";
+  d.sStahl = "B500B";
+  d.SetFieldCount(1);
+  d.fieldLengths[0] = L;
+  CKolumoQuer& q = d.querschnitte[0];
+  q.bx = q.dy = 40.0;
+  q.bdx = q.bdy = 4.0;
+  q.as = 3.14;
+  q.teilung = 4;
+  CSupport& foot = d.supports[0][1];
+  foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
+  d.vorver[0].type = 0;
+  d.vorver[0].bDirekteVorgabe = 1;
+  d.vorver[0].umx = d.vorver[0].umy = 0.0;
+  CLKData& lk = d.lastUeberlagerungBZ[0];
+  lk.einwirkungen.RemoveAll();
+  lk.lastfaelle.RemoveAll();
+  lk.kombinationen.RemoveAll();
+  int nr = 0;
+  for (const HeadLoad& h : loads) {
+    ++nr;
+    Load load;
+    load.lc = nr;
+    load.ltype = 10;
+    load.node = 0;
+    load.direction = h.direction;
+    load.bHasDirection = 1;
+    load.val0 = h.value;
+    d.loads[0].Add(load);
+    CEinwirkung a;
+    a.nr = nr;
+    a.indexGruppe = a.indexGruppeHHHH = nr == 1 ? 0 : 1;
+    lk.einwirkungen.Add(a);
+    CLKLastfall row;
+    row.lf = row.einw = nr;
+    lk.lastfaelle.Add(row);
+  }
+  d.maxLF[0] = nr;
+  CKombination k;
+  k.art = "Ed";
+  k.regel = k.regelUser = combination;
+  lk.kombinationen.Add(k);
+}
+
 class CalcRunFixture : public ColumnTest {
  protected:
   void SetUp() override {

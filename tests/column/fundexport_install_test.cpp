@@ -15,59 +15,11 @@ namespace {
 
 constexpr double kFakt = 1.4;
 
-// A cantilever of one field, L = 4 m, 40 x 40 cm, EC2 C30/37, fixed at the foot, no own weight; at the head
-// N = 1000 kN (load case 1, permanent) and H = 20 kN in x (load case 2, variable); design combination
-// 1.35 x (1) + 1.50 x (2); a foundation position is asked for, with the factor 1.4 from design to
-// characteristic values.
+// A cantilever of one field, L = 4 m, without own weight; at the head N = 1000 kN (load case 1, permanent) and
+// H = 20 kN in x (load case 2, variable); design combination 1.35 x (1) + 1.50 x (2); a foundation position is
+// asked for, with the factor 1.4 from design to characteristic values.
 void Column(CKolumoData& d) {
-  d.version = 2012.01;
-  d.iNorm = 1;
-  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
-  d.sBeton = "C30/37";
-  d.sStahl = "B500B";
-  d.SetFieldCount(1);
-  d.fieldLengths[0] = 4.0;
-  CKolumoQuer& q = d.querschnitte[0];
-  q.bx = 40.0;
-  q.dy = 40.0;
-  q.bdx = q.bdy = 4.0;
-  q.as = 3.14;
-  q.teilung = 4;
-  CSupport& foot = d.supports[0][1];
-  foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
-  for (auto [lc, direction, value] : {std::tuple{1, 2, 1000.0}, std::tuple{2, 0, 20.0}}) {
-    Load load;
-    load.lc = lc;
-    load.ltype = 10;
-    load.node = 0;
-    load.direction = direction;
-    load.bHasDirection = 1;
-    load.val0 = value;
-    d.loads[0].Add(load);
-  }
-  d.vorver[0].type = 0;
-  d.vorver[0].bDirekteVorgabe = 1;
-  d.vorver[0].umx = 0.0;
-  d.vorver[0].umy = 0.0;
-  CLKData& lk = d.lastUeberlagerungBZ[0];
-  lk.einwirkungen.RemoveAll();
-  lk.lastfaelle.RemoveAll();
-  lk.kombinationen.RemoveAll();
-  for (int nr : {1, 2}) {
-    CEinwirkung a;
-    a.nr = nr;
-    a.indexGruppe = a.indexGruppeHHHH = nr - 1;
-    lk.einwirkungen.Add(a);
-    CLKLastfall row;
-    row.lf = nr;
-    row.einw = nr;
-    lk.lastfaelle.Add(row);
-  }
-  d.maxLF[0] = 2;
-  CKombination k;
-  k.art = "Ed";
-  k.regel = k.regelUser = "1.35*(1)+1.50*(2)";
-  lk.kombinationen.Add(k);
+  column_test::Cantilever(d, 4.0, {{2, 1000.0}, {0, 20.0}}, "1.35*(1)+1.50*(2)");
   d.FudPos = 1;
   d.fakt = kFakt;
   d.bx = 2.5;

@@ -10,64 +10,21 @@
 
 namespace {
 
-CEinwirkung Permanent() {
-  CEinwirkung a;
-  a.nr = 1;
-  return a;
-}
-
 // A cantilever of one field, L = 4 m, EC2 C30/37, ring 40/20 cm with the axis distance bdx = 4 cm (bdy, which the
 // dialog does not offer for a ring, holds something else), fixed at the foot; load case 1 holds its own weight and
 // N = 100 kN at the head.
 void RingCantilever(CKolumoData& d) {
-  d.version = 2012.01;
-  d.iNorm = 1;
-  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
-  d.sBeton = "C30/37";
-  d.sStahl = "B500B";
-  d.SetFieldCount(1);
-  d.fieldLengths[0] = 4.0;
+  column_test::Cantilever(d, 4.0, {{2, 100.0}}, "1.00*(1)");
   CKolumoQuer& q = d.querschnitte[0];
   q.type = 2;
   q.bewType = 2;
-  q.bx = 40.0;
   q.dy = 20.0;
-  q.bdx = 4.0;
   q.bdy = 7.5;
   q.as = 10.0;
-  q.teilung = 4;
-  CSupport& foot = d.supports[0][1];
-  foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
-  Load head;
-  head.lc = 1;
-  head.ltype = 10;
-  head.node = 0;
-  head.direction = 2;
-  head.bHasDirection = 1;
-  head.val0 = 100.0;
-  d.loads[0].Add(head);
   Load self;
   self.lc = 1;
   self.ltype = 11;
   d.loads[0].Add(self);
-  d.vorver[0].type = 0;
-  d.vorver[0].bDirekteVorgabe = 1;
-  d.vorver[0].umx = 0.0;
-  d.vorver[0].umy = 0.0;
-  CLKData& lk = d.lastUeberlagerungBZ[0];
-  lk.einwirkungen.RemoveAll();
-  lk.lastfaelle.RemoveAll();
-  lk.kombinationen.RemoveAll();
-  lk.einwirkungen.Add(Permanent());
-  CLKLastfall row;
-  row.lf = 1;
-  row.einw = 1;
-  lk.lastfaelle.Add(row);
-  d.maxLF[0] = 1;
-  CKombination k;
-  k.art = "Ed";
-  k.regel = k.regelUser = "1.00*(1)";
-  lk.kombinationen.Add(k);
 }
 
 // The ring's 20-gons (radius R: A = 10 R^2 sin 18 deg): Ac,net = 3.09017 (0.20^2 - 0.10^2) = 0.0927051 m2.
@@ -101,33 +58,33 @@ TEST_F(RingColumnTest, EngineSeesTheOuterDiameterTheOpeningAndTheDialogsAxisDist
   EXPECT_NEAR(std::hypot(q.m_sy[0], q.m_sz[0] + 20.0), 16.0, 1e-9);
 }
 
-TEST_F(RingColumnTest, CircleIsSolidWhateverItsSecondDimensionHolds) {
-  CKolumoData d;
-  RingCantilever(d);
-  d.querschnitte[0].type = 1;
-  d.querschnitte[0].dy = 30.0;  // left over from a rectangle
-  g_rechner.Init();
-  const int flags[4] = {1, 0, 0, 0};
-  ASSERT_EQ(PrepareSystem(d, (folder_ / "pos").string(), flags), 0);
-  const StabQuerschnitt& s = g_rechner.querEingabe.feld[0];
-  EXPECT_DOUBLE_EQ(s.d[0], 40.0);
-  EXPECT_DOUBLE_EQ(s.d[1], 40.0);
-  EXPECT_DOUBLE_EQ(s.c1, 4.0);
-  EXPECT_EQ(s.wort, 3);
-}
-
-TEST_F(RingColumnTest, RingWithoutAWallIsRefused) {
-  for (double innen : {0.0, 40.0, 45.0}) {
-    SCOPED_TRACE(innen);
+// A circle is solid whatever its second dimension holds (30: left over from a rectangle); a ring needs a wall.
+TEST_F(RingColumnTest, CircleIsSolidAndARingNeedsAWall) {
+  const char* const kKeineWand =
+      "Kreisring: Der Innendurchmesser muss größer als 0 und kleiner als der Außendurchmesser sein.";
+  struct Case {
+    int type;
+    double dy;
+    int result;
+    double d1;  // the engine's second dimension
+  } cases[] = {{1, 30.0, 0, 40.0}, {2, 0.0, 1, 0.0}, {2, 40.0, 1, 0.0}, {2, 45.0, 1, 0.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.type << " " << c.dy);
     win::msgbox::ClearLog();
     CKolumoData d;
     RingCantilever(d);
-    d.querschnitte[0].dy = innen;
+    d.querschnitte[0].type = c.type;
+    d.querschnitte[0].dy = c.dy;
     g_rechner.Init();
     const int flags[4] = {1, 0, 0, 0};
-    EXPECT_EQ(PrepareSystem(d, (folder_ / "pos").string(), flags), 1);
-    EXPECT_EQ(Messages(), std::vector<std::string>{
-                              "Kreisring: Der Innendurchmesser muss größer als 0 und kleiner als der Außendurchmesser sein."});
+    EXPECT_EQ(PrepareSystem(d, (folder_ / "pos").string(), flags), c.result);
+    if (c.result == 0) {
+      EXPECT_DOUBLE_EQ(g_rechner.querEingabe.feld[0].d[1], c.d1);
+      EXPECT_DOUBLE_EQ(g_rechner.querEingabe.feld[0].c1, 4.0);
+      EXPECT_TRUE(Messages().empty());
+    } else {
+      EXPECT_EQ(Messages(), std::vector<std::string>{kKeineWand});
+    }
   }
 }
 

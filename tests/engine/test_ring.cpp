@@ -197,8 +197,8 @@ using RingKnicken = frame_test::FrameTest;
 TEST_F(RingKnicken, PinnedRingColumnBucklesAtEulersLoad)
 {
     // Pinned column L = 6 m, P = 100 kN, ring 40/20 (E = 33000 N/mm2): lambda = pi^2 E I / L^2 / P with the
-    // 20-gons' I = 1.13991e-3 m4: 10311.3 kN / 100 kN = 103.11 (the circles' I gives 106.57; the old swapped
-    // input, a solid circle of 20 cm, 7.0; the members' cubic shape functions are within 0.5 %).
+    // 20-gons' I = 1.13991e-3 m4: 10312.9 kN / 100 kN = 103.13 (the circles' I gives 106.58; the old swapped
+    // input, a solid circle of 20 cm, 6.88; the members' cubic shape functions are within 0.5 %).
     const double L = 6.0, P = 100.0;
     Stuetze({3.0, 3.0}, 4);
     for (int f = 0; f < 2; ++f)
