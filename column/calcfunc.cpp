@@ -220,16 +220,25 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
     s.wort = q.bewType;
     s.d[0] = q.bx.GetValue();
     s.d[1] = q.dy.GetValue();
-    if (q.type == 2) {
-      std::swap(s.d[0], s.d[1]);
-      s.wort = 4;
-    } else if (q.type == 1) {
-      s.wort = 3;
+    s.c1 = q.bdy.GetValue();
+    s.c2 = q.bdx.GetValue();
+    if (q.type == 1 || q.type == 2) {
+      // A circle's bars sit on one ring at the single axis distance the engineer enters for it (bdx). A ring is
+      // its outer diameter bx with the inner diameter dy as its opening; a circle has no opening, whatever dy holds.
+      s.c1 = s.c2 = q.bdx.GetValue();
+      if (q.type == 1) {
+        s.d[1] = s.d[0];
+        s.wort = 3;
+      } else {
+        if (!(s.d[1] > 0.0 && s.d[1] < s.d[0])) {
+          Melde("Kreisring: Der Innendurchmesser muss größer als 0 und kleiner als der Außendurchmesser sein.");
+          return 1;
+        }
+        s.wort = 4;
+      }
     }
     s.betonGuete = beton;
     s.stahlGuete = stahl;
-    s.c1 = q.bdy.GetValue();
-    s.c2 = q.bdx.GetValue();
     s.bewehrung = q.as.GetValue();
     const double theta = q.theta.GetValue();
     const double t = std::tan(theta * M_PI / 180.0);

@@ -7,6 +7,7 @@
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/paths.h"
 #include "platform/win/msgbox.h"
 
 namespace {
@@ -191,6 +192,15 @@ int FundkraefteZeilen(const CResultFundkraefte& r) {
 
 CString FoundationFileName(const char* basePath) { return CString(basePath ? basePath : "") + "_Fund.tqx"; }
 
+CString FoundationTemplate() {
+  const std::string user = GetVorbelegungFile(kFundamentProgName, kFundamentModuleName).str();
+  if (CDirList::FileExists(user.c_str())) return CString(user);
+  const std::string name = user.substr(user.find_last_of('/') + 1);
+  const std::string shipped = win::JoinPath(win::JoinPath(win::InstallRoot(), "Vorlagen"), name);
+  if (CDirList::FileExists(shipped.c_str())) return CString(shipped);
+  return "";
+}
+
 bool WriteFoundationPosition(CKolumoData& data, const char* basePath) {
   if (!basePath || !*basePath) return false;
   // The loads are the design values divided by the factor; without a positive factor there are none.
@@ -208,18 +218,36 @@ bool WriteFoundationPosition(CKolumoData& data, const char* basePath) {
     return false;
   // A new position starts from the foundation module's template, read as a document and saved under the target
   // name only when complete: the target never holds a bare or half-written copy.
-  const OpenDocument doc(exists ? target : GetVorbelegungFile(kFundamentProgName, kFundamentModuleName));
+  const CString source = exists ? target : FoundationTemplate();
+  if (source.IsEmpty()) {
+    CString text;
+    text.Format(Tr("Die Vorlage der Fundamentposition fehlt:\n%s\nDie Fundamentposition wird nicht geschrieben.")
+                    .GetString(),
+                GetVorbelegungFile(kFundamentProgName, kFundamentModuleName).GetString());
+    AfxMessageBox(text, MB_OK);
+    return false;
+  }
+  const OpenDocument doc(source);
   const int root = VIDUV_GetRootElement(doc.Get());
   const int input = VIDUV_FindFirstChild(root, "input");
   const int wahl = VIDUV_FindFirstChild(input, "wahl");
   const int last = VIDUV_FindFirstChild(input, "last");
   const int geom = VIDUV_FindFirstChild(input, "geom");
-  if (!root || !input || !wahl || !last || !geom) return false;
-  if (CString(VIDUV_GetString(root, "progname")) != kFundamentProgName ||
-      CString(VIDUV_GetString(root, "modulename")) != kFundamentModuleName) {
+  const bool codes = CString(VIDUV_GetString(root, "progname")) == kFundamentProgName &&
+                     CString(VIDUV_GetString(root, "modulename")) == kFundamentModuleName;
+  if (exists && root && !codes) {
     AfxMessageBox("Vorhandene Fundamentposition ist kein Plattenfundament. Bitte zuerst die vorhanden "
                   "Fundamentposition löschen. Danach Stützenposition erneut rechnen.",
                   MB_OK);
+    return false;
+  }
+  if (!root || !input || !wahl || !last || !geom || !codes) {
+    CString text;
+    text.Format(Tr("%s ist keine vollständige Plattenfundament-Position.\nDie Fundamentposition wird nicht "
+                   "geschrieben.")
+                    .GetString(),
+                source.GetString());
+    AfxMessageBox(text, MB_OK);
     return false;
   }
 
@@ -228,5 +256,9 @@ bool WriteFoundationPosition(CKolumoData& data, const char* basePath) {
   VIDUV_SetInt(wahl, "lkmanuell", 1);
   WriteGeometry(geom, data);
   WriteLoadCasesAndActions(input, WriteLoadGroups(last, data));
-  return (exists ? VIDUV_SaveDoc(doc.Get()) : VIDUV_SaveDocAs(doc.Get(), target)) == 1;
+  if ((exists ? VIDUV_SaveDoc(doc.Get()) : VIDUV_SaveDocAs(doc.Get(), target)) == 1) return true;
+  CString text;
+  text.Format(Tr("Die Fundamentposition %s kann nicht gespeichert werden.").GetString(), target.GetString());
+  AfxMessageBox(text, MB_OK);
+  return false;
 }

@@ -17,7 +17,11 @@ int FundkraefteZeilen(const CResultFundkraefte& record);
 // The file name of the foundation position of a column whose position file, without ".tqx", is basePath.
 CString FoundationFileName(const char* basePath);
 
+// The foundation module's default-input template: the user's own when there is one, else the one the installation
+// ships in its "Vorlagen" folder; empty when neither exists.
+CString FoundationTemplate();
+
 // Creates the foundation position from the foundation module's default-input template, or updates an existing
 // one after the user agreed to overwrite it. The file is replaced only as a whole, once every element is written.
-// Returns whether the file was written.
+// Every reason not to write it but the user's "No" is told in a message. Returns whether the file was written.
 bool WriteFoundationPosition(CKolumoData& data, const char* basePath);

@@ -108,7 +108,7 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         } else {
             blk.As = b.HoleAS() * b.bwfakt;
             const double grenze = iq % 2 == 0 ? v.grenze1Start : v.grenze1Ende;
-            if (q.m_Ac > 0.0 && blk.As * 100.0 / q.m_Ac >= grenze) {
+            if (q.BetonFlaeche() > 0.0 && blk.As * 100.0 / q.BetonFlaeche() >= grenze) {
                 ergebnis = kBrandBewehrungsgrad;
                 blk.OK = 0;
             } else {
@@ -172,7 +172,7 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         Bemesse(code, iq, gamma, rec, nr);
         if (b.bwfakt <= 1.0) {
             blk.As = b.HoleAS() * b.bwfakt;
-        } else if (q.m_Ac > 0.0 && b.HoleAS() * b.bwfakt * 100.0 / q.m_Ac >= v.grenze2) {
+        } else if (q.BetonFlaeche() > 0.0 && b.HoleAS() * b.bwfakt * 100.0 / q.BetonFlaeche() >= v.grenze2) {
             ergebnis = kBrandBewehrungsgrad;
             blk.OK = 0;
         } else {

@@ -203,10 +203,10 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
     const double grenze = (code == 2 || code == 3) ? 7.999999999 : 8.999999999;
     for (int iq = 0; iq < nq; ++iq) {
         const cQuer& q = g_quer[iq];
-        if (!(q.m_Ac > 0.0))
+        if (!(q.BetonFlaeche() > 0.0))
             continue;
         const double as = mode == 4 ? BemesseneBewehrung(q.m_bem) : q.m_bem.HoleAS();
-        const double grad = as * 100.0 / q.m_Ac;
+        const double grad = as * 100.0 / q.BetonFlaeche();
         if (grad >= grenze) {
             g_protokoll.Printf("Bewehrungsgrad %.3f %% im Querschnitt %d\n", grad, iq);
             return kNachweisBewehrungsgrad;

@@ -293,6 +293,11 @@ void cQuer::Werte()
         m_Aoeff = std::fabs(Flaeche(m_nZweit, m_zy, m_zz, m_umfangOeff)) * 0.0001;
         m_umfangOeff *= 0.01;
     }
+    m_AcNetto = m_Ac;
+    for (int o = 0; o < m_nOeffnungen; ++o) {
+        double umfang = 0.0;
+        m_AcNetto -= std::fabs(Flaeche(m_oN[o], m_oy[o], m_oz[o], umfang)) * 0.0001;
+    }
 }
 
 void cQuer::Torsionskern()

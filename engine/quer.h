@@ -49,7 +49,11 @@ public:
     double m_oy[kQuerMaxOeffnungen][20] = {}, m_oz[kQuerMaxOeffnungen][20] = {};
 
     // ---- section values ----
+    // m_Ac is the outline's area and m_Aoeff that of the first opening (or of type 1's second polygon, which
+    // is no opening); the concrete is the outline less every opening.
     double m_Ac = 0.0, m_Aoeff = 0.0, m_umfang = 0.0, m_umfangOeff = 0.0;
+    double m_AcNetto = 0.0;
+    double BetonFlaeche() const { return m_AcNetto; }
 
     // ---- torsion core ----
     int m_nKern = 0;

@@ -22,7 +22,7 @@ void cSchub::Setze(int iq)
     betonGuete = q.m_betonGuete;
     stahlGuete = q.m_stahlGuete;
     aussergewoehnlich = g_rechner.aussergewoehnlich;
-    ac = q.m_Ac;
+    ac = q.BetonFlaeche();
     z = q.m_bem.m_hebel;
 
     // outline extent, cm

@@ -13,12 +13,12 @@
 
 namespace column_test {
 
-// An installation root of its own in `folder` that reads the repository's program descriptions and catalogues, so
-// that what the programs write there (the start-up log) stays out of the repository.
+// An installation root of its own in `folder` that reads the repository's program descriptions, catalogues and
+// templates, so that what the programs write there (the start-up log) stays out of the repository.
 inline std::filesystem::path MakeInstallRoot(const std::filesystem::path& folder, const std::string& dataDir) {
   const std::filesystem::path root = folder / "root";
   std::filesystem::create_directories(root);
-  for (const char* part : {"pi", "catalogs"})
+  for (const char* part : {"pi", "catalogs", "Vorlagen"})
     std::filesystem::create_directory_symlink(std::filesystem::path(dataDir) / part, root / part);
   return root;
 }

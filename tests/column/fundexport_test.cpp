@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "column/fundexport.h"
 #include "column/kolumodata.h"
+#include "calc_run_support.h"
 #include "column/lagerexport.h"
 #include "export_test_support.h"
 #include "formula/formulanumber.h"
@@ -40,6 +42,13 @@ class FoundationTest : public ExportTest {
     data_.bSchreibeErgebnisse = 1;
     doc_ = NewDocument("Stuetze.tqx");
     target_ = folder_ / "Stuetze_Fund.tqx";
+    // An installation without a template of its own: only the user's template, where a test writes one, serves.
+    std::filesystem::create_directories(folder_ / "install");
+    root_ = std::make_unique<column_test::EnvVar>("KOLUMO_ROOT", (folder_ / "install").string());
+  }
+  void TearDown() override {
+    root_.reset();
+    ExportTest::TearDown();
   }
   // Opens the foundation file; 0 when there is none.
   int OpenTarget() {
@@ -61,6 +70,7 @@ class FoundationTest : public ExportTest {
   CKolumoData data_;
   int doc_ = 0;
   std::filesystem::path target_;
+  std::unique_ptr<column_test::EnvVar> root_;
 };
 
 TEST_F(FoundationTest, WrittenBesideThePositionDuringTheCalculationsWrite) {
@@ -256,19 +266,43 @@ TEST_F(FoundationTest, ExistingFileThatIsNoPositionStaysAsItIs) {
   win::msgbox::QueueAnswer(IDYES);
   EXPECT_FALSE(WriteFoundationPosition(data_, (folder_ / "Stuetze").c_str()));
   EXPECT_EQ(FileBytes(target_), "keine Position");
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);  // the question, then why nothing was written
+  EXPECT_EQ(win::msgbox::Log()[1].text, target_.string() +
+                                             " ist keine vollständige Plattenfundament-Position.\nDie "
+                                             "Fundamentposition wird nicht geschrieben.");
 }
 
-// A template that cannot serve (missing, or without an element the export fills) leaves no file behind: neither a
-// bare copy of the template nor a half-written position.
-TEST_F(FoundationTest, UnusableTemplateLeavesNoFile) {
-  EXPECT_FALSE(WriteFoundationPosition(data_, (folder_ / "Stuetze").c_str()));
-  EXPECT_FALSE(std::filesystem::exists(target_));
-  WriteFoundationTemplate(TemplatePath(), "FUND", "platte2", /*withGeom=*/false);
-  EXPECT_FALSE(WriteFoundationPosition(data_, (folder_ / "Stuetze").c_str()));
-  EXPECT_FALSE(std::filesystem::exists(target_));
-  EXPECT_TRUE(win::msgbox::Log().empty());
-  for (const auto& entry : std::filesystem::directory_iterator(folder_))
-    EXPECT_EQ(entry.path().string().find("Fund"), std::string::npos) << entry.path();
+// A template that cannot serve (missing, without an element the export fills, or another module's) leaves no file
+// behind, neither a bare copy of the template nor a half-written position, and says why.
+TEST_F(FoundationTest, UnusableTemplateLeavesNoFileAndSaysWhy) {
+  const std::string missing = "Die Vorlage der Fundamentposition fehlt:\n" + TemplatePath().string() +
+                              "\nDie Fundamentposition wird nicht geschrieben.";
+  const std::string incomplete =
+      TemplatePath().string() + " ist keine vollständige Plattenfundament-Position.\nDie Fundamentposition wird "
+                                "nicht geschrieben.";
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"missing", [] {}, missing},
+      {"without geom", [&] { WriteFoundationTemplate(TemplatePath(), "FUND", "platte2", /*withGeom=*/false); },
+       incomplete},
+      {"another module's", [&] { WriteFoundationTemplate(TemplatePath(), "BALKEN", "durchlauf"); }, incomplete},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(TemplatePath());
+    c.make();
+    win::msgbox::ClearLog();
+    EXPECT_FALSE(WriteFoundationPosition(data_, (folder_ / "Stuetze").c_str()));
+    EXPECT_FALSE(std::filesystem::exists(target_));
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
+    for (const auto& entry : std::filesystem::directory_iterator(folder_))
+      EXPECT_EQ(entry.path().string().find("Fund"), std::string::npos) << entry.path();
+  }
 }
 
 TEST_F(FoundationTest, FactorOfZeroIsRefusedWithAMessage) {
