@@ -111,6 +111,9 @@ int SchubMitschrift(int code, int nel, const double* forces, int analyseModus) {
   return rc;
 }
 
+// True when the required area is the code minimum (the design alone would need no more).
+bool MindestGilt(double erf, double minimum) { return minimum > 0.0 && erf <= minimum * (1.0 + 1e-3); }
+
 // ---- the collection ----------------------------------------------------------------------------------------
 
 constexpr int kModusSlot[3] = {10, 15, 20};  // reactions; displacements and end forces follow
@@ -254,7 +257,9 @@ class Sammler {
         const double g = Abschnitt(55, c, iq);
         eta = g != 0.0 ? 1.0 / g : 0.0;
         erf = Abschnitt(53, c, iq);
-        asab = std::fabs(g - 1.0) < 0.001 ? 0.0 : Abschnitt(56, c, iq);
+        // the ratio column reads 0 ("minimum") where the code minimum is what the section needs
+        const double minimum = Abschnitt(54, c, iq);
+        asab = MindestGilt(erf, minimum) ? 0.0 : Abschnitt(56, c, iq);
       } else if (mode == 2) {
         const double g = Abschnitt(38, c, iq);
         eta = g != 0.0 ? 1.0 / g : 0.0;

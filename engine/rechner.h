@@ -274,7 +274,8 @@ public:
     // Stores the design values of every section of combination lf after an analysis (modes 0 and 2) and
     // keeps the governing combination of each section; endForces: the run's 14 end forces per member.
     // Per section (2E values per combination and slot):
-    //   first order  50 N, 51 My, 52 Mz (kN, kNm), 53 present As (cm2), 54 bwfakt, 55 present safety
+    //   first order  50 N, 51 My, 52 Mz (kN, kNm), 53 required As (cm2: present As x bwfakt, at least the
+    //                code minimum), 54 the code minimum As of the design (cm2), 55 present safety
     //                factor, 56 ratio mue (%), 57 smallest concrete strain, 58 largest steel strain (per
     //                mille); governing combination: int slot 62 the smallest safety factor of the design,
     //                63 the largest steel strain of the strain check (serviceability pass)

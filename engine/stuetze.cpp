@@ -488,7 +488,11 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
         const double as = bem.HoleAS() * 10000.0;
         const double gamma = bem.m_slots[11];
         if (mode == 0) {
-            const double werte[9] = {N, My, Mz, as, bem.bwfakt, gamma, bem.m_mue, bem.m_eps1b, bem.m_eps2s};
+            // what this combination asks of the section: the present bars scaled by the design factor, and
+            // never less than the code's minimum that the design started from
+            const double asMin = std::max(bem.m_minmue, 0.0) * std::max(bem.m_ac, 0.0) * 100.0;
+            const double asErf = std::max(as * std::max(bem.bwfakt, 0.0), asMin);
+            const double werte[9] = {N, My, Mz, asErf, asMin, gamma, bem.m_mue, bem.m_eps1b, bem.m_eps2s};
             for (int j = 0; j < 9; ++j)
                 slot(50 + j, lf, i) = werte[j];
             int& gov = WI(INDEX[rissSchalter == 1 ? 63 : 62] + i);
