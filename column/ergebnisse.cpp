@@ -141,17 +141,22 @@ class Sammler {
     if (voll) ProKombination(kArtEdA, [&](int lk, int s, int c) { System(0, lk, s, 1, c); });
     // 3: creep
     if (r_.kriechSchalter > 0) System(1, 1, 0, 2, 0);
-    // 4, 5: second order
+    // 4, 5: second order; accidental combinations only where the second-order pass took them (the final system's
+    // may be left out), so that no record shows results of a run that did not happen
     if (voll) {
       for (int art : {kArtTr, kArtEdA})
-        ProKombination(art, [&](int lk, int s, int c) {
-          Eigenwerte(lk, s, c);
-          System(2, lk, s, 3, c);
-          Zustaende(lk, s, c);
-        });
+        ProKombination(
+            art,
+            [&](int lk, int s, int c) {
+              Eigenwerte(lk, s, c);
+              System(2, lk, s, 3, c);
+              Zustaende(lk, s, c);
+            },
+            art == kArtEdA);
     }
     // 6, 7: shear
-    for (int art : {kArtTr, kArtEdA}) ProKombination(art, [&](int lk, int s, int c) { Schub(lk, s, c); });
+    for (int art : {kArtTr, kArtEdA})
+      ProKombination(art, [&](int lk, int s, int c) { Schub(lk, s, c); }, art == kArtEdA);
     // 8: crack
     ProKombination(kArtGb, [&](int lk, int s, int) { Riss(lk, s, gbStart_ + lk - 1); });
     // 9: fire
@@ -164,13 +169,16 @@ class Sammler {
   }
 
  private:
-  template <class Fn> void ProKombination(int art, Fn fn) {
+  // Calls fn(LK, stage, work-array index) for every combination of a kind; with zweiteOrdnung only for the accidental
+  // combinations that the second-order pass calculated (they keep their numbers).
+  template <class Fn> void ProKombination(int art, Fn fn, bool zweiteOrdnung = false) {
     int lk = art == kArtEdA ? nTr_ : 0;
     const int erste = lk;
     for (int s = 0; s < kStufen; ++s) {
       if (!da_[s]) continue;
       for (int k = 0; k < anzahl_[art][s]; ++k) {
         ++lk;
+        if (zweiteOrdnung && k >= r_.akzZweiteOrdnung[s]) continue;
         fn(lk, s, art == kArtGb ? lk - erste - 1 : lk - 1);
       }
     }

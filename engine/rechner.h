@@ -186,6 +186,7 @@ public:
     int fortschrittX = 5, fortschrittY = 30;  // position of the progress line of an analysis
     int protokollDetail = 0;       // 1: the imperfections write their detail lines
     int rissBasis = 0;             // first result slot of the serviceability pass
+    int akzZweiteOrdnung[kStufen] = {};  // accidental combinations of each stage in the second-order pass
     int wahlArt = 0, wahlModus = 0, wahlStufe = 0;  // the last selection of the passes
     int INDEX[kIndexGroesse] = {};
     std::string meldung;           // the engine's message buffer
@@ -247,7 +248,8 @@ public:
 
     // ---- the pass sequence ----
     // The full calculation over every stage and kind of combination file; returns the number of result
-    // slots of the ultimate passes, or 0 when the run failed.
+    // slots of the ultimate passes ("Tr", every accidental combination, fire), which is the first slot of
+    // the serviceability results, or 0 when the run failed. No two passes share a slot.
     int RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAccidentalFinal);
     // The first-order run alone; returns the number of "Tr" combinations computed, or 0 on failure.
     int RechneRegelNachweis(CDC* dc, int nSteps, int nFirstFree);
