@@ -3,17 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <optional>
-#include <string>
 
-#include "column/calcfunc.h"
 #include "column/kolumodata.h"
-#include "column_test_support.h"
-#include "framework/matehandler.h"
-#include "framework/progdb.h"
+#include "tests/column/calc_root.h"
 
 namespace {
 
@@ -63,44 +55,7 @@ void CentricColumn(CKolumoData& d, double N, double stab) {
   lk.kombinationen.Add(k);
 }
 
-class RequiredReinforcementTest : public column_test::ColumnTest {
- protected:
-  static void SetUpTestSuite() {
-    GetProgDB();
-    std::string pattern = (std::filesystem::temp_directory_path() / "erfas-root-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    s_root = pattern;
-    s_installRoot = column_test::MakeInstallRoot(s_root, KOLUMO_SOURCE_DIR "/data").string();
-  }
-  static void TearDownTestSuite() { std::filesystem::remove_all(s_root); }
-  void SetUp() override {
-    ColumnTest::SetUp();
-    if (const char* before = std::getenv("KOLUMO_ROOT")) rootBefore_ = before;
-    ::setenv("KOLUMO_ROOT", s_installRoot.c_str(), 1);
-    GetMateHandler().OpenStandardDB(TRUE);
-  }
-  void TearDown() override {
-    if (rootBefore_)
-      ::setenv("KOLUMO_ROOT", rootBefore_->c_str(), 1);
-    else
-      ::unsetenv("KOLUMO_ROOT");
-    ColumnTest::TearDown();
-  }
-
-  std::unique_ptr<CKolumoData> Run(CKolumoData& input) {
-    const int doc = NewDocument();
-    input.WriteData(doc);
-    Calculate(doc);
-    auto out = std::make_unique<CKolumoData>();
-    out->SetDefaults();
-    out->ReadData(doc);
-    return out;
-  }
-
-  static inline std::filesystem::path s_root;
-  static inline std::string s_installRoot;
-  std::optional<std::string> rootBefore_;
-};
+using RequiredReinforcementTest = column_test::CalcRootTest;
 
 // Centric compression at the ultimate limit: the section strains by eps_c2 = -2.0 per mille throughout, the concrete
 // carries fcd = 30 / 1.5 = 20 MPa on Ac = 1600 cm2 (3200 kN) and the steel sigma = 200000 * 0.002 = 400 MPa

@@ -3,22 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <optional>
+#include <map>
 #include <string>
+#include <vector>
 
-#include "accidental_column.h"
-#include "column/calcfunc.h"
 #include "column/ergebnisse.h"
-#include "column/kolumodata.h"
 #include "column/kombidateien.h"
-#include "column_test_support.h"
 #include "engine/material.h"
 #include "engine/rechner.h"
 #include "engine/workarrays.h"
-#include "framework/matehandler.h"
-#include "framework/progdb.h"
+#include "tests/column/accidental_column.h"
+#include "tests/column/calc_root.h"
 
 namespace {
 
@@ -54,34 +49,7 @@ class Katalog : public MaterialKatalog {
   MaterialKatalog* vorher_;
 };
 
-class ResultSlotsTest : public column_test::ColumnTest {
- protected:
-  static void SetUpTestSuite() {
-    GetProgDB();
-    std::string pattern = (std::filesystem::temp_directory_path() / "slots-root-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    s_root = pattern;
-    s_installRoot = column_test::MakeInstallRoot(s_root, KOLUMO_SOURCE_DIR "/data").string();
-  }
-  static void TearDownTestSuite() { std::filesystem::remove_all(s_root); }
-  void SetUp() override {
-    ColumnTest::SetUp();
-    if (const char* before = std::getenv("KOLUMO_ROOT")) rootBefore_ = before;
-    ::setenv("KOLUMO_ROOT", s_installRoot.c_str(), 1);
-    GetMateHandler().OpenStandardDB(TRUE);
-  }
-  void TearDown() override {
-    if (rootBefore_)
-      ::setenv("KOLUMO_ROOT", rootBefore_->c_str(), 1);
-    else
-      ::unsetenv("KOLUMO_ROOT");
-    ColumnTest::TearDown();
-  }
-
-  static inline std::filesystem::path s_root;
-  static inline std::string s_installRoot;
-  std::optional<std::string> rootBefore_;
-};
+using ResultSlotsTest = column_test::CalcRootTest;
 
 template <class R> const R* Find(const std::vector<std::unique_ptr<R>>& list, int system, int lk, int typ) {
   for (const auto& r : list)

@@ -3,54 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <optional>
 #include <string>
 
-#include "column/calcfunc.h"
-#include "column/kolumodata.h"
-#include "framework/matehandler.h"
-#include "framework/progdb.h"
 #include "platform/viduv/viduv.h"
 #include "report/rtfausgabe.h"
 #include "tests/column/accidental_column.h"
-#include "tests/column/column_test_support.h"
+#include "tests/column/calc_root.h"
 #include "tests/report/rtf_text.h"
 
 namespace {
 
 using column_test::AccidentalColumn;
 
-class AccidentalReportTest : public column_test::ColumnTest {
- protected:
-  static void SetUpTestSuite() {
-    GetProgDB();
-    std::string pattern = (std::filesystem::temp_directory_path() / "accreport-root-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    s_root = pattern;
-    s_installRoot = column_test::MakeInstallRoot(s_root, KOLUMO_SOURCE_DIR "/data").string();
-  }
-  static void TearDownTestSuite() { std::filesystem::remove_all(s_root); }
-  void SetUp() override {
-    ColumnTest::SetUp();
-    if (const char* before = std::getenv("KOLUMO_ROOT")) rootBefore_ = before;
-    ::setenv("KOLUMO_ROOT", s_installRoot.c_str(), 1);
-    GetMateHandler().OpenStandardDB(TRUE);
-  }
-  void TearDown() override {
-    if (rootBefore_)
-      ::setenv("KOLUMO_ROOT", rootBefore_->c_str(), 1);
-    else
-      ::unsetenv("KOLUMO_ROOT");
-    ColumnTest::TearDown();
-  }
-
-  static inline std::filesystem::path s_root;
-  static inline std::string s_installRoot;
-  std::optional<std::string> rootBefore_;
-};
+using AccidentalReportTest = column_test::CalcRootTest;
 
 // The text between `from` (its first place after `at`) and the next `to`; empty when `from` is missing.
 std::string Abschnitt(const std::string& text, const std::string& from, const std::string& to, std::size_t at = 0) {
@@ -69,14 +34,9 @@ TEST_F(AccidentalReportTest, TransportAccidentalAndFireResultsArePrintedEachFrom
   in.num_KNSW_Lager = 1;
   in.num_Brand = 1;
   in.AusgabeTyp = 0;
-  const int doc = NewDocument("Stuetze.tqx");
-  in.WriteData(doc);
-  Calculate(doc);
-
-  CKolumoData out;
-  out.SetDefaults();
-  out.ReadData(doc);
-  const CResultContainer& e = out.ergebnisse;
+  int doc = 0;
+  const auto out = Run(in, &doc, "Stuetze.tqx");
+  const CResultContainer& e = out->ergebnisse;
   // LK: 2 "Tr" over both stages, the transport's accidental combination 3; the fire combination 2 (after the final
   // system's one "Tr")
   const CResultLagerkraefte* transport = nullptr;
