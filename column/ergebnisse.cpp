@@ -111,6 +111,9 @@ int SchubMitschrift(int code, int nel, const double* forces, int analyseModus) {
   return rc;
 }
 
+// True when the required area is the code minimum (the design alone would need no more).
+bool MindestGilt(double erf, double minimum) { return minimum > 0.0 && erf <= minimum * (1.0 + 1e-3); }
+
 // ---- the collection ----------------------------------------------------------------------------------------
 
 constexpr int kModusSlot[3] = {10, 15, 20};  // reactions; displacements and end forces follow
@@ -138,17 +141,22 @@ class Sammler {
     if (voll) ProKombination(kArtEdA, [&](int lk, int s, int c) { System(0, lk, s, 1, c); });
     // 3: creep
     if (r_.kriechSchalter > 0) System(1, 1, 0, 2, 0);
-    // 4, 5: second order
+    // 4, 5: second order; accidental combinations only where the second-order pass took them (the final system's
+    // may be left out), so that no record shows results of a run that did not happen
     if (voll) {
       for (int art : {kArtTr, kArtEdA})
-        ProKombination(art, [&](int lk, int s, int c) {
-          Eigenwerte(lk, s, c);
-          System(2, lk, s, 3, c);
-          Zustaende(lk, s, c);
-        });
+        ProKombination(
+            art,
+            [&](int lk, int s, int c) {
+              Eigenwerte(lk, s, c);
+              System(2, lk, s, 3, c);
+              Zustaende(lk, s, c);
+            },
+            art == kArtEdA);
     }
     // 6, 7: shear
-    for (int art : {kArtTr, kArtEdA}) ProKombination(art, [&](int lk, int s, int c) { Schub(lk, s, c); });
+    for (int art : {kArtTr, kArtEdA})
+      ProKombination(art, [&](int lk, int s, int c) { Schub(lk, s, c); }, art == kArtEdA);
     // 8: crack
     ProKombination(kArtGb, [&](int lk, int s, int) { Riss(lk, s, gbStart_ + lk - 1); });
     // 9: fire
@@ -161,13 +169,16 @@ class Sammler {
   }
 
  private:
-  template <class Fn> void ProKombination(int art, Fn fn) {
+  // Calls fn(LK, stage, work-array index) for every combination of a kind; with zweiteOrdnung only for the accidental
+  // combinations that the second-order pass calculated (they keep their numbers).
+  template <class Fn> void ProKombination(int art, Fn fn, bool zweiteOrdnung = false) {
     int lk = art == kArtEdA ? nTr_ : 0;
     const int erste = lk;
     for (int s = 0; s < kStufen; ++s) {
       if (!da_[s]) continue;
       for (int k = 0; k < anzahl_[art][s]; ++k) {
         ++lk;
+        if (zweiteOrdnung && k >= r_.akzZweiteOrdnung[s]) continue;
         fn(lk, s, art == kArtGb ? lk - erste - 1 : lk - 1);
       }
     }
@@ -254,7 +265,9 @@ class Sammler {
         const double g = Abschnitt(55, c, iq);
         eta = g != 0.0 ? 1.0 / g : 0.0;
         erf = Abschnitt(53, c, iq);
-        asab = std::fabs(g - 1.0) < 0.001 ? 0.0 : Abschnitt(56, c, iq);
+        // the ratio column reads 0 ("minimum") where the code minimum is what the section needs
+        const double minimum = Abschnitt(54, c, iq);
+        asab = MindestGilt(erf, minimum) ? 0.0 : Abschnitt(56, c, iq);
       } else if (mode == 2) {
         const double g = Abschnitt(38, c, iq);
         eta = g != 0.0 ? 1.0 / g : 0.0;

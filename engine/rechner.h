@@ -191,6 +191,7 @@ public:
     int fortschrittX = 5, fortschrittY = 30;  // position of the progress line of an analysis
     int protokollDetail = 0;       // 1: the imperfections write their detail lines
     int rissBasis = 0;             // first result slot of the serviceability pass
+    int akzZweiteOrdnung[kStufen] = {};  // accidental combinations of each stage in the second-order pass
     int wahlArt = 0, wahlModus = 0, wahlStufe = 0;  // the last selection of the passes
     int INDEX[kIndexGroesse] = {};
     std::string meldung;           // the engine's message buffer
@@ -257,7 +258,8 @@ public:
 
     // ---- the pass sequence ----
     // The full calculation over every stage and kind of combination file; returns the number of result
-    // slots of the ultimate passes, or 0 when the run failed.
+    // slots of the ultimate passes ("Tr", every accidental combination, fire), which is the first slot of
+    // the serviceability results, or 0 when the run failed. No two passes share a slot.
     int RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAccidentalFinal);
     // The first-order run alone; returns the number of "Tr" combinations computed, or 0 on failure.
     int RechneRegelNachweis(CDC* dc, int nSteps, int nFirstFree);
@@ -284,7 +286,8 @@ public:
     // Stores the design values of every section of combination lf after an analysis (modes 0 and 2) and
     // keeps the governing combination of each section; endForces: the run's 14 end forces per member.
     // Per section (2E values per combination and slot):
-    //   first order  50 N, 51 My, 52 Mz (kN, kNm), 53 present As (cm2), 54 bwfakt, 55 present safety
+    //   first order  50 N, 51 My, 52 Mz (kN, kNm), 53 required As (cm2: present As x bwfakt, at least the
+    //                code minimum), 54 the code minimum As of the design (cm2), 55 present safety
     //                factor, 56 ratio mue (%), 57 smallest concrete strain, 58 largest steel strain (per
     //                mille); governing combination: int slot 62 the smallest safety factor of the design,
     //                63 the largest steel strain of the strain check (serviceability pass)

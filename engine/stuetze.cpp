@@ -134,9 +134,9 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
         base += n;
         nTr += n;
     }
-    int total = nTr;
-
-    // first order, accidental "EdA"
+    // first order, accidental "EdA": every stage's combinations keep their slots after the "Tr" ones, also those
+    // of the final system that the second-order pass leaves out
+    int nEdA = 0;
     aussergewoehnlich = 1;
     for (int i = 0; i < nStufen; ++i) {
         const int s = stufen[i];
@@ -156,12 +156,12 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
             MerkeMassgebend(k, base, 1);
         }
         base += n;
-        if (s != 0 || bAccidentalFinal) {
+        nEdA += n;
+        if (s != 0 || bAccidentalFinal)
             nAcc[s] += n;
-            total += n;
-        }
     }
     aussergewoehnlich = 0;
+    std::copy(std::begin(nAcc), std::end(nAcc), std::begin(akzZweiteOrdnung));
 
     // reinforcement of the regular design
     if (rechenSchalter[12])
@@ -235,6 +235,9 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
             aktSystem = s;
             aussergewoehnlich = 1;
             NKOMBI = oeffne(kArtEdA, s);
+            // as in first order: a stage without the file has no slots
+            if (NKOMBI == 0)
+                continue;
             if (!waehle(1, NORM != 0 ? 1 : 0, s))
                 return abbruch(0);
             const int n = kombi.nAusgewaehlt;
@@ -253,11 +256,12 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
         aussergewoehnlich = 0;
     }
 
-    // fire, "EdB" of the final system
+    // fire, "EdB" of the final system: its slots follow those of every accidental combination, so that the
+    // accidental second-order results of a stage stay whether or not the final system's took part
     rissSchalter = 0;
     g_ergebnisse.Brandschnittgroessen.clear();
     NKOMBI = oeffne(kArtEdB, 0);
-    base = total;
+    base = nTr + nEdA;
     if (NKOMBI > 0) {
         const int n = NKOMBI;
         aussergewoehnlich = 1;
@@ -276,14 +280,14 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
             AsAusRegelbemessung(1);
             MerkeMassgebend(k, base, 4);
         }
-        total += n;
+        base += n;
     }
 
-    // serviceability, "Gb"
+    // serviceability, "Gb": after the fire slots
     rissSchalter = 1;
     aussergewoehnlich = 0;
-    base = total;
-    rissBasis = total;
+    rissBasis = base;
+    const int gbStart = base;
     for (int i = 0; i < nStufen; ++i) {
         const int s = stufen[i];
         aktSystem = s;
@@ -302,9 +306,9 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
         base += n;
     }
 
-    // end
+    // end: the caller finds the serviceability results from the first slot after the ultimate ones
     lauf.Notiz("ENDE der Berechnung");
-    return total;
+    return gbStart;
 }
 
 int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFree)
@@ -488,7 +492,11 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
         const double as = bem.HoleAS() * 10000.0;
         const double gamma = bem.m_slots[11];
         if (mode == 0) {
-            const double werte[9] = {N, My, Mz, as, bem.bwfakt, gamma, bem.m_mue, bem.m_eps1b, bem.m_eps2s};
+            // what this combination asks of the section: the present bars scaled by the design factor, and
+            // never less than the code's minimum that the design started from
+            const double asMin = std::max(bem.m_minmue, 0.0) * std::max(bem.m_ac, 0.0) * 100.0;
+            const double asErf = std::max(as * std::max(bem.bwfakt, 0.0), asMin);
+            const double werte[9] = {N, My, Mz, asErf, asMin, gamma, bem.m_mue, bem.m_eps1b, bem.m_eps2s};
             for (int j = 0; j < 9; ++j)
                 slot(50 + j, lf, i) = werte[j];
             int& gov = WI(INDEX[rissSchalter == 1 ? 63 : 62] + i);

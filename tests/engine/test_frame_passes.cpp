@@ -2,6 +2,7 @@
 // reinforcement kept between passes, the raise of the reinforcement field by field and the fire records.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -206,7 +207,9 @@ TEST_F(Durchlauf, AccidentalCombinationsOfTheFinalSystemAloneStayInFirstOrder)
     // no stage 1: the final system's accidental combination is analysed in first order only
     g_rechner.stufeAktiv[1] = 0;
     Datei(kArtEdA, 0, {{"Ed,A", "1.00*(1)+1.00*(2)+"}});
-    EXPECT_EQ(g_rechner.RechneStuetze(nullptr, 1, 1000, 0), 2 + 1);
+    // slots: two "Tr", the accidental combination (first order only, its slot stays its own), one fire; the
+    // serviceability results follow them
+    EXPECT_EQ(g_rechner.RechneStuetze(nullptr, 1, 1000, 0), 2 + 1 + 1);
     int erste = 0, zweite = 0;
     for (const std::string& l : Marken()) {
         erste += l.find("Regel-LK") != std::string::npos ? 1 : 0;
@@ -214,6 +217,10 @@ TEST_F(Durchlauf, AccidentalCombinationsOfTheFinalSystemAloneStayInFirstOrder)
     }
     EXPECT_EQ(erste, 3);   // two "Tr", one "EdA"
     EXPECT_EQ(zweite, 3);  // two "Tr", one fire
+    // fire in the slot after the accidental one, serviceability after fire
+    const std::vector<std::string> marken = Marken();
+    EXPECT_NE(std::find(marken.begin(), marken.end(), Lauf("Knick-LK 1", 2, 0, 3)), marken.end());
+    EXPECT_NE(std::find(marken.begin(), marken.end(), Lauf("Riss-LK 1", 0, 0, 4)), marken.end());
 }
 
 TEST_F(Durchlauf, FailureInSecondOrderEndsTheRunWithItsMessage)

@@ -1,0 +1,103 @@
+// The required reinforcement of the first-order design records: what each section needs under its combination,
+// never below the code minimum, and the ratio column's mark where that minimum governs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "column/kolumodata.h"
+#include "tests/column/calc_root.h"
+
+namespace {
+
+// A cantilever of one field, 3 m, 40 x 40 cm, C30/37, B500B, four corner bars of `stab` cm2 each, loaded at its head
+// by the axial force N alone (load case 1, factor 1.00): every section is in centric compression.
+void CentricColumn(CKolumoData& d, double N, double stab) {
+  d.version = 2012.01;
+  d.iNorm = 1;  // EC2 without annex (engine code 2)
+  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
+  d.sBeton = "C30/37";
+  d.sStahl = "B500B";
+  d.SetFieldCount(1);
+  d.fieldLengths[0] = 3.0;
+  CKolumoQuer& q = d.querschnitte[0];
+  q.bx = q.dy = 40.0;
+  q.bdx = q.bdy = 4.0;
+  q.as = stab;
+  q.teilung = 4;
+  CSupport& foot = d.supports[0][1];
+  foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
+  Load head;
+  head.lc = 1;
+  head.ltype = 10;
+  head.node = 0;
+  head.direction = 2;
+  head.bHasDirection = 1;
+  head.val0 = N;
+  head.LCGen.text = "1";
+  head.LCGen.Parse();
+  d.loads[0].Add(head);
+  d.vorver[0].type = 0;
+  d.vorver[0].bDirekteVorgabe = 1;
+  CLKData& lk = d.lastUeberlagerungBZ[0];
+  lk.einwirkungen.RemoveAll();
+  lk.lastfaelle.RemoveAll();
+  lk.kombinationen.RemoveAll();
+  CEinwirkung g;
+  g.nr = 1;
+  lk.einwirkungen.Add(g);
+  CLKLastfall row;
+  row.lf = row.einw = 1;
+  lk.lastfaelle.Add(row);
+  d.maxLF[0] = 1;
+  CKombination k;
+  k.art = "Ed";
+  k.regel = k.regelUser = "1.00*(1)";
+  lk.kombinationen.Add(k);
+}
+
+using RequiredReinforcementTest = column_test::CalcRootTest;
+
+// Centric compression at the ultimate limit: the section strains by eps_c2 = -2.0 per mille throughout, the concrete
+// carries fcd = 30 / 1.5 = 20 MPa on Ac = 1600 cm2 (3200 kN) and the steel sigma = 200000 * 0.002 = 400 MPa
+// (below fyd = 500 / 1.15 = 434.8 MPa), so the design needs As = (N - 3200 kN) / 40 kN/cm2. The code minimum is
+// max(0.10 N / fyd, 0.002 Ac) = max(N / 434.8 cm2/kN, 3.2 cm2).
+TEST_F(RequiredReinforcementTest, FirstOrderRecordsHoldWhatEachSectionNeeds) {
+  struct Case {
+    const char* what;
+    double N;          // kN
+    double stab;       // cm2 per corner bar
+    double erfAs;      // cm2, the hand-worked requirement
+    bool minimum;      // the minimum governs: the ratio column reads 0 ("Min.Ac" in the report)
+  } cases[] = {
+      // (4000 - 3200) / 40 = 20.0 cm2 > the 4 x 3.14 = 12.56 entered; minimum 9.2 cm2
+      {"design needs more than the bars", 4000.0, 3.14, 20.0, false},
+      // (3700 - 3200) / 40 = 12.5 cm2 < the 4 x 4.91 = 19.64 entered; minimum 8.51 cm2
+      {"design needs less than the bars", 3700.0, 4.91, 12.5, false},
+      // the concrete alone carries 2000 kN: the minimum 2000 / 434.8 = 4.60 cm2 governs
+      {"minimum governs", 2000.0, 3.14, 2000.0 / 434.78, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CKolumoData in;
+    CentricColumn(in, c.N, c.stab);
+    auto out = Run(in);
+    const CResultSchnittgroessen* erste = nullptr;
+    for (const auto& r : out->ergebnisse.Schnittgroessen)
+      if (r->Typ == 0 && r->LK == 1) erste = r.get();
+    ASSERT_NE(erste, nullptr) << testing::PrintToString(Messages());
+    ASSERT_EQ(erste->ErfAs.size(), 8u);  // two rows for each of the 4 members
+    for (std::size_t i = 0; i < erste->ErfAs.size(); ++i) {
+      EXPECT_NEAR(erste->N[i], -c.N, 1e-6 * c.N);
+      EXPECT_NEAR(erste->ErfAs[i], c.erfAs, 0.01 * c.erfAs) << "row " << i;
+      if (c.minimum) {
+        EXPECT_EQ(erste->AsAb[i], 0.0) << "row " << i;
+      } else {
+        // the ratio of the requirement: As / Ac in percent
+        EXPECT_NEAR(erste->AsAb[i], c.erfAs / 1600.0 * 100.0, 0.01 * c.erfAs / 16.0) << "row " << i;
+        EXPECT_NEAR(erste->Eta[i], 1.0, 1e-3) << "row " << i;  // the design uses the section fully
+      }
+    }
+  }
+}
+
+}  // namespace
