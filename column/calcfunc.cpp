@@ -218,8 +218,10 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
     StabQuerschnitt& s = r.querEingabe.feld[f];
     s.typ = q.type;
     s.wort = q.bewType;
-    s.d[0] = q.bx.GetValue();
-    s.d[1] = q.dy.GetValue();
+    // The engine's y is the column's Y and its z the column's X: a rectangle's width along y is dy and its depth
+    // along z is bx, as its bar distances bdy (along Y) and bdx (along X) already are.
+    s.d[0] = q.type == 0 ? q.dy.GetValue() : q.bx.GetValue();
+    s.d[1] = q.type == 0 ? q.bx.GetValue() : q.dy.GetValue();
     s.c1 = q.bdy.GetValue();
     s.c2 = q.bdx.GetValue();
     if (q.type == 1 || q.type == 2) {
