@@ -130,7 +130,9 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         double dim[4] = {};
         q.HoleEingabe(typ, g1, g2, wort, dim, flag);
         const double bVorh = typ == 1 ? std::min(dim[0], dim[1]) : dim[0];
-        const double aVorh = std::min(dim[2], dim[3]);
+        // The axis distance of the bars is the section's bar edge distance; the third and fourth dimensions
+        // hold it only where a section was given them.
+        const double aVorh = dim[2] > 0.0 && dim[3] > 0.0 ? std::min(dim[2], dim[3]) : std::min(q.m_c1, q.m_c2);
         const int art = typ == 1 ? 0 : 1;
 
         const double n3 = b.m_erg[3].N, n4 = b.m_erg[4].N;

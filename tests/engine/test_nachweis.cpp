@@ -199,19 +199,20 @@ TEST_F(NachweisTest, FireMessagesByCode)
     struct Fall {
         int code;
         const char* text;
+        double a;  // axis distance given as the third and fourth dimension, cm (0: the bars' edge distance)
     };
     const Fall faelle[] = {
-        {3, "Brandschutznachweis nach SIA 262 nicht möglich!"},
-        {12, "Brandschutznachweis nach EC 2 NA F nicht möglich!"},
-        {13, "Brandschutznachweis nach EC 2 NA GB nicht möglich!"},
-        // no axis distance given (D3 = D4 = 0): no load level meets the table
-        {1, "Brandschutznachweis nicht möglich!\nStützenabmessungen bzw. Betondeckungen bitte ändern."},
-        {11, "Brandschutznachweis nicht möglich!\nStützenabmessungen bzw. Betondeckungen bitte ändern."},
+        {3, "Brandschutznachweis nach SIA 262 nicht möglich!", 0.0},
+        {12, "Brandschutznachweis nach EC 2 NA F nicht möglich!", 0.0},
+        {13, "Brandschutznachweis nach EC 2 NA GB nicht möglich!", 0.0},
+        // an axis distance of 1 cm is below every table value: no load level meets the table
+        {1, "Brandschutznachweis nicht möglich!\nStützenabmessungen bzw. Betondeckungen bitte ändern.", 1.0},
+        {11, "Brandschutznachweis nicht möglich!\nStützenabmessungen bzw. Betondeckungen bitte ändern.", 1.0},
     };
     g_rechner.aussergewoehnlich = 1;
     for (const Fall& f : faelle) {
         win::msgbox::ClearLog();
-        Element(f.code);
+        Element(f.code, 30.0, 50.0, 6.0, f.a);
         Kraefte({-800.0, 0.0, 0.0, 0.0, 50.0});
         EXPECT_EQ(Lauf(f.code, 3, 1.0, 2, 1), 0) << f.code;
         EXPECT_EQ(Meldungen(), std::vector<std::string>{f.text}) << f.code;
@@ -413,3 +414,24 @@ TEST_P(VollerLauf, TwoFieldColumnIsDesignedAndVerifiedInEveryStage)
 INSTANTIATE_TEST_SUITE_P(Normen, VollerLauf, ::testing::Values(1, 2, 11));
 
 }  // namespace
+
+TEST_F(NachweisTest, FireTableReadsTheBarsEdgeDistance)
+{
+    // 30 x 50 cm with bars at 5 cm and no third or fourth dimension: the table is met with the bars' own axis
+    // distance, and what it asks for lies within the section (b >= bErf, a = 5 cm >= aErf)
+    g_rechner.aussergewoehnlich = 1;
+    for (int code : {1, 11}) {
+        win::msgbox::ClearLog();
+        Element(code, 30.0, 50.0, 6.0, 0.0);
+        Kraefte({-800.0, 0.0, 0.0, 0.0, 50.0});
+        EXPECT_EQ(Lauf(code, 3, 1.0, 2, 1), 0) << code;
+        EXPECT_TRUE(Meldungen().empty()) << code;
+        for (int iq = 0; iq < 2; ++iq) {
+            const BrandErgebnisBlock& blk = g_rechner.brandBlock[iq];
+            EXPECT_EQ(blk.OK, 1) << code;
+            EXPECT_GT(blk.aErf, 0.0) << code;
+            EXPECT_LE(blk.aErf, 5.0) << code;
+            EXPECT_LE(blk.bErf, 30.0) << code;
+        }
+    }
+}
