@@ -195,6 +195,8 @@ void TwoFieldsOffsetWithStage(CKolumoData& d) {
 // permanent load in load case 3 and the column's own weight alone in load case 4.
 void CantileverOwnWeightSnowWind(CKolumoData& d) {
   Common(d, 10, "C30/37", "Kragstütze mit Eigengewicht, Schnee und Wind");
+  d.num_Fundament = 1;  // its foundation position carries the own weight once per load case
+  d.num_FundLastw = 1;
   d.comment = "Eigengewicht im eigenen Lastfall 4";
   d.SetFieldCount(1);
   d.fieldLengths[0] = 4.00;

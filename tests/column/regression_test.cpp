@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
-#include "tests/column/column_test_support.h"
 #include "tests/report/rtf_text.h"
 
 namespace {
@@ -102,8 +101,9 @@ void DumpResult(int result, std::vector<std::string>& lines) {
   }
 }
 
-// The exported values, one line per element: its path (elements named by their "desc") and its attributes.
-void DumpExports(int element, const std::string& path, std::vector<std::string>& lines) {
+// The elements below `element` (the exported values, a foundation position), one line per element: its path
+// (elements named by their "desc" where they have one) and its attributes.
+void DumpElements(int element, const std::string& path, std::vector<std::string>& lines) {
   for (int e = VIDUV_GetFirstChild(element); e; e = VIDUV_GetNextChild(e)) {
     std::string name = VIDUV_GetElementName(e);
     std::string attrs;
@@ -114,7 +114,7 @@ void DumpExports(int element, const std::string& path, std::vector<std::string>&
     }
     const std::string here = path + "/" + name;
     lines.push_back(here + ":\t" + attrs);
-    DumpExports(e, here, lines);
+    DumpElements(e, here, lines);
   }
 }
 
@@ -301,7 +301,11 @@ class RegressionTest : public testing::TestWithParam<std::string> {
     std::string pattern = (fs::temp_directory_path() / "regression-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
-    root_ = column_test::MakeInstallRoot(folder_, KOLUMO_SOURCE_DIR "/data");
+    // an installation root as the main job lays it out: every entry of the data folder
+    root_ = folder_ / "root";
+    fs::create_directory(root_);
+    for (const auto& entry : fs::directory_iterator(KOLUMO_SOURCE_DIR "/data"))
+      fs::create_directory_symlink(entry.path(), root_ / entry.path().filename());
   }
   void TearDown() override { fs::remove_all(folder_); }
 
@@ -365,8 +369,26 @@ TEST_P(RegressionTest, CalculationAndReportMatchTheStoredOnes) {
   ASSERT_NE(doc, 0) << VIDUV_GetLastError();
   const int root = VIDUV_GetRootElement(doc);
   if (const int result = VIDUV_FindFirstChild(root, "result")) DumpResult(result, results);
-  if (const int exports = VIDUV_FindFirstChild(root, "exports")) DumpExports(exports, "exports", results);
+  if (const int exports = VIDUV_FindFirstChild(root, "exports")) DumpElements(exports, "exports", results);
   VIDUV_CloseDoc(doc);
+  // what else the runs wrote (pictures, the engine's protocol, a foundation position), and the positions whole
+  std::vector<std::string> written;
+  for (const auto& entry : fs::directory_iterator(folder_)) {
+    const std::string f = entry.path().filename().string();
+    if (f != file && f != "root" && f != "stdout" && f != "stderr") written.push_back(f);
+  }
+  std::sort(written.begin(), written.end());
+  for (const std::string& f : written) {
+    results.push_back("written:\t" + f);
+    if (fs::path(f).extension() != ".tqx") continue;
+    if (const int other = VIDUV_OpenDoc((folder_ / f).c_str())) {
+      DumpElements(VIDUV_GetRootElement(other), f, results);
+      VIDUV_CloseDoc(other);
+    }
+  }
+  for (std::string& line : results)
+    for (std::size_t at; (at = line.find(folder_.string())) != std::string::npos;)
+      line.replace(at, folder_.string().size(), "<dir>");
 
   const fs::path rtf = folder_ / (name + ".rtf");
   const std::vector<std::string> reportText =
