@@ -56,8 +56,10 @@ bool IsIntColumn(const std::string& name) {
   return name == "KNr" || name == "QuerNr" || name == "LKNr" || name == "NachTyp" || name == "Teilung";
 }
 
+// A column's values; an attribute that holds no binary data (a text a later version may add) as it stands.
 std::string BinaryColumn(int attribute, const std::string& name) {
   const int bytes = VIDUV_GetBinDataByHandle(attribute, nullptr, 0);
+  if (bytes <= 0) return VIDUV_GetStringByHandle(attribute);
   std::vector<unsigned char> data(std::size_t(std::max(bytes, 0)));
   if (bytes > 0) VIDUV_GetBinDataByHandle(attribute, data.data(), bytes);
   std::string text;
