@@ -137,14 +137,15 @@ void Common(CKolumoData& d, int iNorm, const char* beton, const char* desc) {
   FullReport(d);
 }
 
-// (a)-(c) A cantilever of 3.5 m, 35 x 35 cm, fixed into its foundation, with a heavy axial load and wind at its
-// head: the moment of the slender cantilever, not the minimum, governs its reinforcement.
+// (a)-(c) A cantilever of 3.5 m, 30 cm in X (the wind's direction) and 45 cm in Y, fixed into its foundation, with a
+// heavy axial load and wind at its head: the moment of the slender cantilever about its weak axis, not the minimum,
+// governs its reinforcement.
 void DesignGoverned(CKolumoData& d, int iNorm, const char* desc) {
   Common(d, iNorm, "C30/37", desc);
   d.comment = "Kragstütze, Bemessung maßgebend";
   d.SetFieldCount(1);
   d.fieldLengths[0] = 3.50;
-  Section(d.querschnitte[0], 35.0, 35.0, 5.0, 3.14, 4);
+  Section(d.querschnitte[0], 30.0, 45.0, 5.0, 3.14, 4);
   Fix(d.supports[0][1]);
   d.loads[0].Add(PointLoad(1, 0, kAxial, 650.0, "Dach, ständig"));
   d.loads[0].Add(PointLoad(2, 0, kAxial, 180.0, "Dach, Nutzlast"));
