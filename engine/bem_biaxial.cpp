@@ -739,9 +739,12 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 N = F[0];
                 Mz = F[1];
                 My = F[2];
-                // stiffnesses from the target moments and the final curvatures
-                m_By = std::fabs(m_kz) <= 1e-5 ? m_EIy : std::fabs(ziel[2] / m_kz);
-                m_Bz = std::fabs(m_ky) <= 1e-5 ? m_EIz : std::fabs(ziel[1] / m_ky);
+                // Secant stiffnesses from the target moments and the final curvatures. A plane without
+                // curvature has none: 0 says so, and the frame analysis keeps the stiffness it has there.
+                // (The gross E I in its place would lift a cracked section back to its uncracked stiffness
+                // wherever its moment passes zero, and the damped fall from there would not settle.)
+                m_By = std::fabs(m_kz) <= 1e-5 ? 0.0 : std::fabs(ziel[2] / m_kz);
+                m_Bz = std::fabs(m_ky) <= 1e-5 ? 0.0 : std::fabs(ziel[1] / m_ky);
                 double my = 1.0, mz = 0.0;
                 const double mm = std::hypot(ziel[2], ziel[1]);
                 if (std::fabs(ziel[2]) >= 1e-4 || std::fabs(ziel[1]) >= 1e-4) {

@@ -146,7 +146,11 @@ int BrandNachweis(int code, int nel, const double* forces, int mode, double gamm
 
 double SteifigkeitNachUpdate(double alt, double neu)
 {
-    return std::max(0.997 * alt, neu);
+    // a plane without a strain state so far holds its start value (-alt): the first state replaces it whole
+    if (alt < 0.0)
+        return neu > 0.0 ? neu : -alt;
+    // no strain state in the plane (0): the previous value stays
+    return neu > 0.0 ? std::max(0.997 * alt, neu) : alt;
 }
 
 int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,

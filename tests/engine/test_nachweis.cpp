@@ -72,7 +72,10 @@ TEST(Steifigkeit, FallsByAtMostThreeTenthsOfAPercentPerUpdate)
     struct Fall {
         double alt, neu, erwartet;
     };
-    const Fall faelle[] = {{100.0, 50.0, 99.7}, {100.0, 99.8, 99.8}, {100.0, 150.0, 150.0}, {100.0, 0.0, 99.7}};
+    // 0: no strain state in the plane, the previous value stays; a negative previous value: the plane has
+    // had no strain state yet and holds the start value -alt, which its first state replaces whole
+    const Fall faelle[] = {{100.0, 50.0, 99.7},   {100.0, 99.8, 99.8}, {100.0, 150.0, 150.0},
+                           {100.0, 0.0, 100.0},   {-100.0, 30.0, 30.0}, {-100.0, 0.0, 100.0}};
     for (const Fall& f : faelle)
         EXPECT_DOUBLE_EQ(SteifigkeitNachUpdate(f.alt, f.neu), f.erwartet) << f.alt << " " << f.neu;
 }
