@@ -686,7 +686,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
         double F[3];
         setze(x, F);
         int bauten = 0, iter = 0, schritte = 0;
-        double detLetzt = 0.0, detVor = 0.0;
+        double detLetzt = 0.0, detVor = 0.0, normVor = 0.0;
         while (m_eps1b >= m_epscu && m_eps2s <= m_epsud) {
             double R[3], norm = 0.0;
             for (int i = 0; i < 3; ++i) {
@@ -695,7 +695,12 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 norm += q * q;
             }
             norm = std::sqrt(norm);
-            const bool bauen = iter < 2 || (detVor != 0.0 && std::fabs(detLetzt / detVor) <= 0.5);
+            // The Jacobian is kept while the residual at least halves per step. Kept from a plane far from
+            // the solution (the start lies at -0.3 per mille, a lightly loaded section near 0) its slope
+            // can be half the true one, and the steps then swing about the solution without end.
+            const bool stockt = iter >= 2 && norm > 0.5 * normVor;
+            normVor = norm;
+            const bool bauen = iter < 2 || stockt || (detVor != 0.0 && std::fabs(detLetzt / detVor) <= 0.5);
             if (bauen) {
                 if (++bauten >= 25) {
                     code = kBemDehnungUeberschritten;

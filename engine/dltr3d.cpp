@@ -202,6 +202,8 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
     // whether a section has had a strain state in each bending plane during this run
     std::vector<char> zustandY(nSections, 0), zustandZ(nSections, 0);
     std::vector<double> startBy(nSections), startBz(nSections);
+    // each plane's change at the previous update
+    std::vector<double> schrittY(nSections, 0.0), schrittZ(nSections, 0.0);
     for (int iq = 0; iq < nSections; ++iq) {
         qf.By[iq] = qf.ByAlt[iq] = startBy[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
         qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
@@ -398,14 +400,26 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
                 qf.BzAlt[iq] = -startBz[iq];
         }
         const int rn = nachweis(2, mode == 1 ? g3 : g2);
+        // Near the column's limit a plane's stiffness can swing about its state, each change turning back
+        // the previous one and the swing growing: there the mean of the two values damps it. The settled
+        // stiffness is the same, since it changes no more.
+        auto daempfe = [](double& B, double alt, double& schritt) {
+            if ((B - alt) * schritt < 0.0)
+                B = 0.5 * (B + alt);
+            schritt = B - alt;
+        };
         for (int iq = 0; iq < nSections; ++iq) {
             if (!zustandY[iq]) {
                 qf.ByAlt[iq] = startBy[iq];
                 zustandY[iq] = qf.By[iq] != startBy[iq];
+            } else {
+                daempfe(qf.By[iq], qf.ByAlt[iq], schrittY[iq]);
             }
             if (!zustandZ[iq]) {
                 qf.BzAlt[iq] = startBz[iq];
                 zustandZ[iq] = qf.Bz[iq] != startBz[iq];
+            } else {
+                daempfe(qf.Bz[iq], qf.BzAlt[iq], schrittZ[iq]);
             }
         }
         AsAusRegelbemessung(1);
