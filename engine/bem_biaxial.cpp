@@ -686,7 +686,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
         double F[3];
         setze(x, F);
         int bauten = 0, iter = 0, schritte = 0;
-        double detLetzt = 0.0, detVor = 0.0;
+        double detLetzt = 0.0, detVor = 0.0, normVor = 0.0;
         while (m_eps1b >= m_epscu && m_eps2s <= m_epsud) {
             double R[3], norm = 0.0;
             for (int i = 0; i < 3; ++i) {
@@ -695,7 +695,12 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 norm += q * q;
             }
             norm = std::sqrt(norm);
-            const bool bauen = iter < 2 || (detVor != 0.0 && std::fabs(detLetzt / detVor) <= 0.5);
+            // The Jacobian is kept while the residual at least halves per step. Kept from a plane far from
+            // the solution (the start lies at -0.3 per mille, a lightly loaded section near 0) its slope
+            // can be half the true one, and the steps then swing about the solution without end.
+            const bool stockt = iter >= 2 && norm > 0.5 * normVor;
+            normVor = norm;
+            const bool bauen = iter < 2 || stockt || (detVor != 0.0 && std::fabs(detLetzt / detVor) <= 0.5);
             if (bauen) {
                 if (++bauten >= 25) {
                     code = kBemDehnungUeberschritten;
@@ -739,9 +744,12 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 N = F[0];
                 Mz = F[1];
                 My = F[2];
-                // stiffnesses from the target moments and the final curvatures
-                m_By = std::fabs(m_kz) <= 1e-5 ? m_EIy : std::fabs(ziel[2] / m_kz);
-                m_Bz = std::fabs(m_ky) <= 1e-5 ? m_EIz : std::fabs(ziel[1] / m_ky);
+                // Secant stiffnesses from the target moments and the final curvatures. A plane without
+                // curvature has none: 0 says so, and the frame analysis keeps the stiffness it has there.
+                // (The gross E I in its place would lift a cracked section back to its uncracked stiffness
+                // wherever its moment passes zero, and the damped fall from there would not settle.)
+                m_By = std::fabs(m_kz) <= 1e-5 ? 0.0 : std::fabs(ziel[2] / m_kz);
+                m_Bz = std::fabs(m_ky) <= 1e-5 ? 0.0 : std::fabs(ziel[1] / m_ky);
                 double my = 1.0, mz = 0.0;
                 const double mm = std::hypot(ziel[2], ziel[1]);
                 if (std::fabs(ziel[2]) >= 1e-4 || std::fabs(ziel[1]) >= 1e-4) {

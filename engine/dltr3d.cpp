@@ -2,6 +2,7 @@
 // stiffness iterations of creep and second order, and the buckling eigenvalues.
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "engine/element.h"
 #include "engine/felinalg.h"
@@ -199,9 +200,14 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
         }
     };
     setzeModuln(2);
+    // whether a section has had a strain state in each bending plane during this run
+    std::vector<char> zustandY(nSections, 0), zustandZ(nSections, 0);
+    std::vector<double> startBy(nSections), startBz(nSections);
+    // each plane's change at the previous update
+    std::vector<double> schrittY(nSections, 0.0), schrittZ(nSections, 0.0);
     for (int iq = 0; iq < nSections; ++iq) {
-        qf.By[iq] = qf.ByAlt[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
-        qf.Bz[iq] = qf.BzAlt[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
+        qf.By[iq] = qf.ByAlt[iq] = startBy[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
+        qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
     }
 
     // end forces of the previous pass
@@ -386,25 +392,38 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
             qf.ByAlt[iq] = qf.By[iq];
             qf.BzAlt[iq] = qf.Bz[iq];
         }
-        // The start values are the gross concrete section's, no state of the section's law: the first strain
-        // state replaces them whole, the 0.3 percent limit damps only the later updates.
-        const bool erstesUpdate = steifZaehler == 0;
-        if (erstesUpdate)
-            for (int iq = 0; iq < nSections; ++iq) {
-                qf.ByAlt[iq] = 0.0;
-                qf.BzAlt[iq] = 0.0;
-            }
+        // The start values are the gross concrete section's, no state of the section's law: a plane's first
+        // strain state replaces its start value whole, whenever it comes (the negative previous value tells
+        // the update so); the 0.3 percent limit damps only the updates after it.
+        for (int iq = 0; iq < nSections; ++iq) {
+            if (!zustandY[iq])
+                qf.ByAlt[iq] = -startBy[iq];
+            if (!zustandZ[iq])
+                qf.BzAlt[iq] = -startBz[iq];
+        }
         const int rn = nachweis(2, mode == 1 ? g3 : g2);
-        if (erstesUpdate)
-            for (int iq = 0; iq < nSections; ++iq) {
-                qf.ByAlt[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
-                qf.BzAlt[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
-                // a section without a strain state keeps its start value
-                if (!(qf.By[iq] > 0.0))
-                    qf.By[iq] = qf.ByAlt[iq];
-                if (!(qf.Bz[iq] > 0.0))
-                    qf.Bz[iq] = qf.BzAlt[iq];
+        // Near the column's limit a plane's stiffness can swing about its state, each change turning back
+        // the previous one and the swing growing: there the mean of the two values damps it. The settled
+        // stiffness is the same, since it changes no more.
+        auto daempfe = [](double& B, double alt, double& schritt) {
+            if ((B - alt) * schritt < 0.0)
+                B = 0.5 * (B + alt);
+            schritt = B - alt;
+        };
+        for (int iq = 0; iq < nSections; ++iq) {
+            if (!zustandY[iq]) {
+                qf.ByAlt[iq] = startBy[iq];
+                zustandY[iq] = qf.By[iq] != startBy[iq];
+            } else {
+                daempfe(qf.By[iq], qf.ByAlt[iq], schrittY[iq]);
             }
+            if (!zustandZ[iq]) {
+                qf.BzAlt[iq] = startBz[iq];
+                zustandZ[iq] = qf.Bz[iq] != startBz[iq];
+            } else {
+                daempfe(qf.Bz[iq], qf.BzAlt[iq], schrittZ[iq]);
+            }
+        }
         AsAusRegelbemessung(1);
         if (rn == 2 || keinNachweis) {
             code = 3;

@@ -14,13 +14,14 @@
 
 namespace {
 
-// The laws of one pair of grades: concrete record A (simplified law of the strain state, also used for
-// the ultimate states), record B (parabola of the frame analysis, no concrete tension), steel record F
-// (the accidental situation of the fire check) and steel record S (the steel as the section preparation
-// defines it). Seven values each: f, eps1, eps_u, eps3, eps4, n, E.
+// The laws of one pair of grades: concrete record A (simplified law of the strain state, with a tension
+// branch), record U (record A without concrete tension: the ultimate check and the design, since the codes
+// ignore the tensile strength at the ultimate limit state), record B (parabola of the frame analysis, no
+// concrete tension), steel record F (the accidental situation of the fire check) and steel record S (the
+// steel as the section preparation defines it). Seven values each: f, eps1, eps_u, eps3, eps4, n, E.
 struct Rekorde {
     int code = -1, betonGuete = -1, stahlGuete = -1;
-    double A[7] = {}, B[7] = {}, F[7] = {}, S[7] = {};
+    double A[7] = {}, U[7] = {}, B[7] = {}, F[7] = {}, S[7] = {};
 };
 
 Rekorde HoleRekorde(int code, int betonGuete, int stahlGuete, int formKlasse, int accidental)
@@ -33,6 +34,8 @@ Rekorde HoleRekorde(int code, int betonGuete, int stahlGuete, int formKlasse, in
     HoleBetonRechenwerte(code, 0, formKlasse, 0, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
     const double a[7] = {fcd, e1, e2, 0.0, -0.95 * e1, 1.0, ecm};
     std::copy(a, a + 7, r.A);
+    std::copy(a, a + 7, r.U);
+    r.U[4] = 0.0;
     fck = fcd = e1 = e2 = ecm = form = 0;
     HoleBetonRechenwerte(code, 0, formKlasse, 2, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
     const double b[7] = {fcd, e1, e2, 0.0, 0.0, 2.0, ecm};
@@ -143,7 +146,11 @@ int BrandNachweis(int code, int nel, const double* forces, int mode, double gamm
 
 double SteifigkeitNachUpdate(double alt, double neu)
 {
-    return std::max(0.997 * alt, neu);
+    // a plane without a strain state so far holds its start value (-alt): the first state replaces it whole
+    if (alt < 0.0)
+        return neu > 0.0 ? neu : -alt;
+    // no strain state in the plane (0): the previous value stays
+    return neu > 0.0 ? std::max(0.997 * alt, neu) : alt;
 }
 
 int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
@@ -160,7 +167,9 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
     // the accidental situation, and only there the fire steel and the fire check apply.
     const bool brand = brandSchalter != 0 && g_rechner.aussergewoehnlich != 0;
 
-    // every section starts from record A (and the steel of the situation) with no stiffness of its own
+    // every section starts from the concrete law of the mode (and the steel of the situation) with no
+    // stiffness of its own
+    const bool grenzzustand = mode == 3 || mode == 4;
     for (int iq = 0; iq < nq; ++iq) {
         cQuer& q = g_quer[iq];
         cBem& b = q.m_bem;
@@ -168,7 +177,7 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
         b.m_E = r.A[6];
         QuerschnittsRecord werte;
         b.HoleQuerschnittswerte(werte);
-        b.SetzeMaterial(1, r.A);
+        b.SetzeMaterial(1, grenzzustand ? r.U : r.A);
         if (q.m_nStaebe > 0)
             b.SetzeMaterial(2, brand ? r.F : r.S);
         b.SetzeMaterial(-2, nullptr);

@@ -25,5 +25,8 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
 // sections' own seven forces (forces: 14 per element) reach the routine. Returns 0.
 int SchubNachweis(int code, int nel, const double* forces, int analyseModus);
 
-// The stiffness an update leaves: the new strain state's, but at most 0.3 percent below the previous.
+// The stiffness an update leaves: the new strain state's, but at most 0.3 percent below the previous; the
+// previous one where the section has no strain state in the plane (neu = 0). A negative previous value
+// marks a plane that has had no strain state yet and holds the start value -alt: its first state
+// replaces that whole.
 double SteifigkeitNachUpdate(double alt, double neu);
