@@ -60,6 +60,7 @@ protected:
         Einzellast(0, 0, 2, {-255.0 * faktor, 0, 0, 0, 0});
         Linienlast(0, 0.0, gesamt, 2.4 * faktor, 2, 2);
         r.gammaBeton = 25.0;
+        r.eigengewichtLf[0] = 1;  // the own weight in load case 1, as in the example
         r.imperfektion[0].art = 0;
         r.imperfektion[0].neigung = 1.0 / 200.0;
         for (int& s : r.rechenSchalter)
