@@ -3,6 +3,7 @@
 #pragma once
 
 #include "column/kolumodata.h"
+#include "tests/column/calc_run_support.h"
 
 namespace column_test {
 
@@ -17,63 +18,22 @@ struct AccidentalColumn {
   static constexpr double L = 3.0;
   static constexpr double NEnd = 1000.0, HEnd = 50.0, NTransport = 400.0, HTransport = 30.0;
 
-  static Load HeadLoad(int lc, int direction, double value) {
-    Load load;
-    load.lc = lc;
-    load.ltype = 10;
-    load.node = 0;
-    load.direction = direction;
-    load.bHasDirection = 1;
-    load.val0 = value;
-    load.LCGen.text.Format("%d", lc);
-    load.LCGen.Parse();
-    return load;
-  }
-
   static void Stage(CKolumoData& d, int stage, bool accidental, const char* accidentalFormula) {
-    CLKData& lk = d.lastUeberlagerungBZ[std::size_t(stage)];
-    lk.einwirkungen.RemoveAll();
-    lk.lastfaelle.RemoveAll();
-    lk.kombinationen.RemoveAll();
-    for (int nr = 1; nr <= (accidental ? 2 : 1); ++nr) {
-      CEinwirkung e;
-      e.nr = nr;
-      e.indexGruppe = e.indexGruppeHHHH = nr == 1 ? 0 : 3;  // permanent; accidental
-      lk.einwirkungen.Add(e);
-      CLKLastfall row;
-      row.lf = row.einw = nr;
-      lk.lastfaelle.Add(row);
-    }
-    d.maxLF[std::size_t(stage)] = int(lk.lastfaelle.GetSize());
-    for (const auto& [art, formel] : {std::pair{"Ed", "1.35*(1)"}, std::pair{"Ed,A", accidentalFormula}}) {
-      CKombination k;
-      k.art = art;
-      k.regel = k.regelUser = formel;
-      lk.kombinationen.Add(k);
-    }
-    CSupport& foot = d.supports[std::size_t(stage)][1];
-    foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
-    d.vorver[std::size_t(stage)].type = 0;
-    d.vorver[std::size_t(stage)].bDirekteVorgabe = 1;
+    if (accidental)
+      SetActions(d, stage, {Action(1, 0), Action(2, 3)});  // permanent; accidental
+    else
+      SetActions(d, stage, {Action(1, 0)});
+    AddCombination(d, stage, "Ed", "1.35*(1)");
+    AddCombination(d, stage, "Ed,A", accidentalFormula);
+    FixFootWithoutImperfection(d, stage);
   }
 
   static void Make(CKolumoData& d, bool accidentalFinal) {
-    d.version = 2012.01;
-    d.iNorm = 10;  // EC2 with the German annex: the fire table of DIN EN 1992-1-2
-    d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
-    d.sBeton = "C30/37";
-    d.sStahl = "B500B";
-    d.SetFieldCount(1);
-    d.fieldLengths[0] = L;
-    CKolumoQuer& q = d.querschnitte[0];
-    q.bx = q.dy = 40.0;
-    q.bdx = q.bdy = 4.0;
-    q.as = 3.14;
-    q.teilung = 4;
-    d.loads[0].Add(HeadLoad(1, 2, NEnd));
-    if (accidentalFinal) d.loads[0].Add(HeadLoad(2, 0, HEnd));
-    d.loads[1].Add(HeadLoad(1, 2, NTransport));
-    d.loads[1].Add(HeadLoad(2, 0, HTransport));
+    Cantilever(d, L, 10);  // EC2 with the German annex: the fire table of DIN EN 1992-1-2
+    d.loads[0].Add(PointLoad(1, 2, NEnd));
+    if (accidentalFinal) d.loads[0].Add(PointLoad(2, 0, HEnd));
+    d.loads[1].Add(PointLoad(1, 2, NTransport));
+    d.loads[1].Add(PointLoad(2, 0, HTransport));
     Stage(d, 0, accidentalFinal, accidentalFinal ? "1.00*(1)+1.00*(2)" : "1.00*(1)");
     Stage(d, 1, true, "1.00*(1)+1.00*(2)");
     d.num_Brand = 1;

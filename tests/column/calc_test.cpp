@@ -4,68 +4,25 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 
+#include "calc_run_support.h"
 #include "column/calcfunc.h"
 #include "column/kolumodata.h"
 #include "column/kombidateien.h"
-#include "column_test_support.h"
 #include "engine/kombisatz.h"
 #include "engine/rechner.h"
 #include "engine/schub.h"
-#include "framework/matehandler.h"
-#include "framework/progdb.h"
 
 namespace {
 
-CEinwirkung Action(int nr, int gruppe, int kategorie = 0) {
-  CEinwirkung a;
-  a.nr = nr;
-  a.indexGruppe = a.indexGruppeHHHH = gruppe;
-  a.indexKategorie = kategorie;
-  return a;
-}
-
-void AddCombination(CLKData& lk, const char* art, const char* formel) {
-  CKombination k;
-  k.art = art;
-  k.regel = k.regelUser = formel;
-  lk.kombinationen.Add(k);
-}
-
-// Stage `stage` with one load case per action (load case i belongs to action i).
-void SetActions(CKolumoData& d, int stage, std::initializer_list<CEinwirkung> actions) {
-  CLKData& lk = d.lastUeberlagerungBZ[std::size_t(stage)];
-  lk.einwirkungen.RemoveAll();
-  lk.lastfaelle.RemoveAll();
-  lk.kombinationen.RemoveAll();
-  for (const CEinwirkung& a : actions) {
-    lk.einwirkungen.Add(a);
-    CLKLastfall row;
-    row.lf = a.nr;
-    row.einw = a.nr;
-    lk.lastfaelle.Add(row);
-  }
-  d.maxLF[std::size_t(stage)] = int(lk.lastfaelle.GetSize());
-}
-
-Load PointLoad(int lc, int node, int direction, double value) {
-  Load load;
-  load.lc = lc;
-  load.ltype = 10;
-  load.node = node;
-  load.direction = direction;
-  load.bHasDirection = 1;
-  load.val0 = value;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  return load;
-}
+using column_test::Action;
+using column_test::AddCombination;
+using column_test::PointLoad;
+using column_test::SetActions;
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path);
@@ -74,36 +31,9 @@ std::string ReadFile(const std::filesystem::path& path) {
   return s.str();
 }
 
-// The calculation reads the material catalogue of an installation root of its own; the root is set only while a
-// test of this file runs, so that the other tests of the program see the environment they expect.
-class CalcTest : public column_test::ColumnTest {
+// The calculation's fixture, and the engine's combination set read back from a file the driver wrote.
+class CalcTest : public column_test::CalcRunFixture {
  protected:
-  static void SetUpTestSuite() {
-    // The program database is read once per process, from the root of its first use; it is read here, before this
-    // file's root is set, so that every test of the program sees the same one.
-    GetProgDB();
-    std::string pattern = (std::filesystem::temp_directory_path() / "calc-root-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    s_root = pattern;
-    s_installRoot = column_test::MakeInstallRoot(s_root, KOLUMO_SOURCE_DIR "/data").string();
-  }
-  static void TearDownTestSuite() { std::filesystem::remove_all(s_root); }
-  void SetUp() override {
-    ColumnTest::SetUp();
-    const char* before = std::getenv("KOLUMO_ROOT");
-    hadRoot_ = before != nullptr;
-    if (before) rootBefore_ = before;
-    ::setenv("KOLUMO_ROOT", s_installRoot.c_str(), 1);
-    GetMateHandler().OpenStandardDB(TRUE);
-  }
-  void TearDown() override {
-    if (hadRoot_)
-      ::setenv("KOLUMO_ROOT", rootBefore_.c_str(), 1);
-    else
-      ::unsetenv("KOLUMO_ROOT");
-    ColumnTest::TearDown();
-  }
-
   // Reads the engine's combination set from the file of that kind and stage beside `base`.
   int ReadBack(const std::string& base, int engineArt, int stage) {
     g_rechner.Init();
@@ -111,12 +41,6 @@ class CalcTest : public column_test::ColumnTest {
     std::string path;
     return g_rechner.OeffneKombiDatei(path, engineArt, stage, 1);
   }
-  std::string Base() const { return (folder_ / "pos").string(); }
-
-  static inline std::filesystem::path s_root;
-  static inline std::string s_installRoot;
-  bool hadRoot_ = false;
-  std::string rootBefore_;
 };
 
 // ---- combination files ----------------------------------------------------------------------------------------
@@ -126,11 +50,10 @@ TEST_F(CalcTest, CombinationFilesReadBackWithTheirCombinationsAndFactors) {
   d.iNorm = 1;  // EC2: engine code 2
   d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
   SetActions(d, 0, {Action(1, 0), Action(2, 1, 0), Action(3, 3)});
-  CLKData& lk = d.lastUeberlagerungBZ[0];
-  AddCombination(lk, "Ed", "1.35*(1)+1.50*(2)");
-  AddCombination(lk, "Ed", "1.00*(1)+1.50*(2)");
-  AddCombination(lk, "Ed,perm", "1.00*(1)+0.30*(2)");
-  AddCombination(lk, "Ed,A", "1.00*(1)+0.50*(2)+1.00*(3)");
+  AddCombination(d, 0, "Ed", "1.35*(1)+1.50*(2)");
+  AddCombination(d, 0, "Ed", "1.00*(1)+1.50*(2)");
+  AddCombination(d, 0, "Ed,perm", "1.00*(1)+0.30*(2)");
+  AddCombination(d, 0, "Ed,A", "1.00*(1)+0.50*(2)+1.00*(3)");
   const int counts[4][4] = {{}, {2}, {1}, {1}};  // by writer kind 1..3, stage 0
   struct Case {
     int art, engineArt, combos;
@@ -189,7 +112,7 @@ TEST_F(CalcTest, EveryEurocodeAnnexSelectsItsCombinations) {
     d.iNorm = iNorm;
     d.InitStages(CKolumoData::KombiNormFuerNorm(iNorm));
     SetActions(d, 0, {Action(1, 0), Action(2, 1)});
-    AddCombination(d.lastUeberlagerungBZ[0], "Ed", "1.35*(1)+1.50*(2)");
+    AddCombination(d, 0, "Ed", "1.35*(1)+1.50*(2)");
     const int counts[4] = {1, 0, 0, 0};
     std::string error;
     ASSERT_TRUE(WriteCombinationFile(d, Base(), kDateiTr, counts, 0, error)) << error;
@@ -203,7 +126,7 @@ TEST_F(CalcTest, EveryEurocodeAnnexSelectsItsCombinations) {
 TEST_F(CalcTest, SevenAdditiveActionsShareTheFifthGroupWithTwoWarnings) {
   CKolumoData d;
   SetActions(d, 2, {Action(1, 1), Action(2, 1), Action(3, 1), Action(4, 1), Action(5, 1), Action(6, 1), Action(7, 1)});
-  AddCombination(d.lastUeberlagerungBZ[2], "Ed", "1.50*(1)");
+  AddCombination(d, 2, "Ed", "1.50*(1)");
   const int counts[4] = {0, 0, 1, 0};
   std::string error;
   ASSERT_TRUE(WriteCombinationFile(d, Base(), kDateiTr, counts, 2, error)) << error;
@@ -233,52 +156,13 @@ TEST_F(CalcTest, CharacteristicFileMakesEveryLoadCaseACombination) {
 struct Cantilever {
   static constexpr double L = 4.0, N = 1000.0, H = 20.0;
   void Make(CKolumoData& d) {
-    d.version = 2012.01;
-    d.iNorm = 1;
-    d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
-    d.sBeton = "C30/37";
-    d.sStahl = "B500B";
-    d.SetFieldCount(1);
-    d.fieldLengths[0] = L;
-    CKolumoQuer& q = d.querschnitte[0];
-    q.bx = 40.0;
-    q.dy = 40.0;
-    q.bdx = q.bdy = 4.0;
-    q.as = 3.14;
-    q.teilung = 8;
-    CSupport& foot = d.supports[0][1];
-    foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
-    d.loads[0].Add(PointLoad(1, 0, 2, N));
-    d.loads[0].Add(PointLoad(2, 0, 0, H));
-    CKolumoVorver& v = d.vorver[0];
-    v.type = 0;
-    v.bDirekteVorgabe = 1;
-    v.umx = 0.0;
-    v.umy = 0.0;
-    SetActions(d, 0, {Action(1, 0), Action(2, 1, 0)});
-    AddCombination(d.lastUeberlagerungBZ[0], "Ed", "1.00*(1)+1.00*(2)");
-    AddCombination(d.lastUeberlagerungBZ[0], "Ed,perm", "1.00*(1)+0.30*(2)");
+    column_test::Cantilever(d, L, {{2, N}, {0, H}}, "1.00*(1)+1.00*(2)");
+    d.querschnitte[0].teilung = 8;
+    AddCombination(d, 0, "Ed,perm", "1.00*(1)+0.30*(2)");
   }
 };
 
-class CalcRunTest : public CalcTest {
- protected:
-  // Writes the column into a position, calculates it and reads the result back.
-  std::unique_ptr<CKolumoData> Run(CKolumoData& input) {
-    const int doc = NewDocument();
-    input.WriteData(doc);
-    Calculate(doc);
-    auto out = std::make_unique<CKolumoData>();
-    out->SetDefaults();
-    out->ReadData(doc);
-    return out;
-  }
-  template <class R> static const R* Find(const std::vector<std::unique_ptr<R>>& list, int typ, int lk = 1) {
-    for (const auto& r : list)
-      if (r->Typ == typ && r->LK == lk) return r.get();
-    return nullptr;
-  }
-};
+using CalcRunTest = CalcTest;
 
 TEST_F(CalcRunTest, CantileverBalancesItsLoadsAndAmplifiesItsBaseMoment) {
   CKolumoData in;
@@ -330,7 +214,7 @@ TEST_F(CalcRunTest, ResultRecordsHoldEveryKindTheRunProduced) {
   CKolumoData in;
   Cantilever().Make(in);
   in.num_Brand = 1;
-  AddCombination(in.lastUeberlagerungBZ[0], "Ed,A", "1.00*(1)+0.30*(2)");
+  AddCombination(in, 0, "Ed,A", "1.00*(1)+0.30*(2)");
   auto out = Run(in);
   const CResultContainer& e = out->ergebnisse;
   // one "Ed" combination: first and second order, shear; one "Ed,perm": crack; one fire combination
@@ -373,7 +257,7 @@ TEST_F(CalcRunTest, StageWithOnlyAccidentalCombinationsStopsAndWritesNothing) {
   CKolumoData in;
   Cantilever().Make(in);
   in.lastUeberlagerungBZ[0].kombinationen.RemoveAll();
-  AddCombination(in.lastUeberlagerungBZ[0], "Ed,A", "1.00*(1)");
+  AddCombination(in, 0, "Ed,A", "1.00*(1)");
   auto out = Run(in);
   EXPECT_TRUE(out->ergebnisse.Schnittgroessen.empty());
   EXPECT_EQ(Messages(), std::vector<std::string>{"Keine Lasten im Endsystem vorhanden. Berechnung wird nicht durchgeführt!"});
@@ -421,7 +305,7 @@ TEST_F(CalcTest, SystemPreparationTurnsTheColumnFootUp) {
   CSupport& foot = d.supports[0][2];
   foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
   d.cz = 5000.0;  // the foundation spring replaces the foot's rigid vertical support
-  d.loads[0].Add(PointLoad(1, 0, 2, 100.0));
+  d.loads[0].Add(PointLoad(1, 2, 100.0));
   Load wind;
   wind.lc = 2;
   wind.ltype = 0;
@@ -430,10 +314,7 @@ TEST_F(CalcTest, SystemPreparationTurnsTheColumnFootUp) {
   wind.length = 5.0;
   wind.val0 = 2.0;
   d.loads[0].Add(wind);
-  Load self;
-  self.lc = 1;
-  self.ltype = 11;
-  d.loads[0].Add(self);
+  d.loads[0].Add(column_test::OwnWeight(1));
   g_rechner.Init();
   const int flags[4] = {1, 0, 0, 0};
   ASSERT_EQ(PrepareSystem(d, Base(), flags), 0);
@@ -480,20 +361,16 @@ TEST_F(CalcRunTest, FailedRunLeavesNoResultsAndNoFiles) {
   Cantilever().Make(in);
   in.loads[0][0].val0 = 40000.0;  // kN on 40 x 40 cm: far beyond the section
   std::ofstream(folder_ / "position.Vrb21LkGb1.dat") << " 2\n";
-  const int doc = NewDocument();
-  in.WriteData(doc);
-  Calculate(doc);
+  int doc = 0;
+  const auto back = Run(in, "position.tqx", &doc);
   // the design reports the reinforcement ratio beyond the code's limit
   const std::vector<std::string> msgs = Messages();
   EXPECT_TRUE(std::any_of(msgs.begin(), msgs.end(),
                           [](const std::string& m) { return m.find("Bewehrungsgrad > 8%") != std::string::npos; }))
       << testing::PrintToString(msgs);
   EXPECT_EQ(VIDUV_FindFirstChild(VIDUV_FindFirstChild(Root(doc), "result"), "Schnittgroessen"), 0);
-  CKolumoData back;
-  back.SetDefaults();
-  back.ReadData(doc);
-  ASSERT_EQ(back.loads[0].GetSize(), 2);
-  EXPECT_DOUBLE_EQ(back.loads[0][0].val0.GetValue(), 40000.0);
+  ASSERT_EQ(back->loads[0].GetSize(), 2);
+  EXPECT_DOUBLE_EQ(back->loads[0][0].val0.GetValue(), 40000.0);
   for (const auto& entry : std::filesystem::directory_iterator(folder_))
     EXPECT_EQ(entry.path().extension(), ".tqx") << entry.path();
 }

@@ -31,7 +31,7 @@ class FoundationInstallTest : public column_test::CalcRunFixture {
  protected:
   std::filesystem::path Target() const { return folder_ / "Stuetze_Fund.tqx"; }
   std::filesystem::path UserTemplate() const {
-    return folder_ / "common" / "ormi" / "Vorlagen" / "TQ-FUND_platte2 Vorbelegung.tqx";
+    return common_ / "ormi" / "Vorlagen" / "TQ-FUND_platte2 Vorbelegung.tqx";
   }
   static int Child(int parent, std::initializer_list<const char*> path) {
     for (const char* name : path) parent = VIDUV_FindFirstChild(parent, name);

@@ -3,125 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string>
 
+#include "calc_run_support.h"
 #include "column/calcfunc.h"
 #include "column/kolumodata.h"
-#include "column_test_support.h"
 #include "engine/rechner.h"
-#include "framework/matehandler.h"
-#include "framework/progdb.h"
 
 namespace {
 
-Load Last(int lc, int ltype, int node, int direction, double value) {
-  Load load;
-  load.lc = lc;
-  load.ltype = ltype;
-  load.node = node;
-  load.direction = direction;
-  load.bHasDirection = ltype == 11 ? 0 : 1;
-  load.val0 = value;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  return load;
-}
+using column_test::Action;
+using column_test::AddCombination;
+using column_test::Cantilever;
+using column_test::OwnWeight;
+using column_test::PointLoad;
+using column_test::SetActions;
 
-// Stage 0 with one load case per action; action 1 permanent, the others additive in their own groups.
-void Lastfaelle(CKolumoData& d, int n) {
-  CLKData& lk = d.lastUeberlagerungBZ[0];
-  lk.einwirkungen.RemoveAll();
-  lk.lastfaelle.RemoveAll();
-  lk.kombinationen.RemoveAll();
-  for (int i = 1; i <= n; ++i) {
-    CEinwirkung a;
-    a.nr = i;
-    a.indexGruppe = a.indexGruppeHHHH = i == n ? 0 : i;
-    lk.einwirkungen.Add(a);
-    CLKLastfall row;
-    row.lf = i;
-    row.einw = i;
-    lk.lastfaelle.Add(row);
-  }
-  d.maxLF[0] = n;
-}
-
-void Kombination(CKolumoData& d, const char* art, const char* formel) {
-  CKombination k;
-  k.art = art;
-  k.regel = k.regelUser = formel;
-  d.lastUeberlagerungBZ[0].kombinationen.Add(k);
-}
-
-// One field fixed at the foot, 40 x 40 cm, C30/37, no imperfection.
-void Stuetze(CKolumoData& d, double laenge) {
-  d.version = 2012.01;
-  d.iNorm = 1;
-  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
-  d.sBeton = "C30/37";
-  d.sStahl = "B500B";
-  d.SetFieldCount(1);
-  d.fieldLengths[0] = laenge;
-  CKolumoQuer& q = d.querschnitte[0];
-  q.bx = q.dy = 40.0;
-  q.bdx = q.bdy = 4.0;
-  q.as = 3.14;
-  q.teilung = 4;
-  CSupport& foot = d.supports[0][1];
-  foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
-  d.vorver[0].type = 0;
-  d.vorver[0].bDirekteVorgabe = 1;
-}
-
-class LastfallTest : public column_test::ColumnTest {
- protected:
-  static void SetUpTestSuite() {
-    GetProgDB();
-    std::string pattern = (std::filesystem::temp_directory_path() / "lastfall-root-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    s_root = pattern;
-    s_installRoot = column_test::MakeInstallRoot(s_root, KOLUMO_SOURCE_DIR "/data").string();
-  }
-  static void TearDownTestSuite() { std::filesystem::remove_all(s_root); }
-  void SetUp() override {
-    ColumnTest::SetUp();
-    const char* before = std::getenv("KOLUMO_ROOT");
-    hadRoot_ = before != nullptr;
-    if (before) rootBefore_ = before;
-    ::setenv("KOLUMO_ROOT", s_installRoot.c_str(), 1);
-    GetMateHandler().OpenStandardDB(TRUE);
-  }
-  void TearDown() override {
-    if (hadRoot_)
-      ::setenv("KOLUMO_ROOT", rootBefore_.c_str(), 1);
-    else
-      ::unsetenv("KOLUMO_ROOT");
-    ColumnTest::TearDown();
-  }
-  std::unique_ptr<CKolumoData> Run(CKolumoData& input) {
-    const int doc = NewDocument();
-    input.WriteData(doc);
-    Calculate(doc);
-    auto out = std::make_unique<CKolumoData>();
-    out->SetDefaults();
-    out->ReadData(doc);
-    return out;
-  }
-  template <class R> static const R* Find(const std::vector<std::unique_ptr<R>>& list, int typ, int lk) {
-    for (const auto& r : list)
-      if (r->Typ == typ && r->LK == lk) return r.get();
-    return nullptr;
-  }
-  std::string Base() const { return (folder_ / "pos").string(); }
-
-  static inline std::filesystem::path s_root;
-  static inline std::string s_installRoot;
-  bool hadRoot_ = false;
-  std::string rootBefore_;
-};
+using LastfallTest = column_test::CalcRunFixture;
 
 // ---- own weight -----------------------------------------------------------------------------------------------
 
@@ -131,15 +28,15 @@ class LastfallTest : public column_test::ColumnTest {
 TEST_F(LastfallTest, OwnWeightActsOnlyInItsLoadCase) {
   constexpr double L = 4.0, S = 80.0, H = 10.0, Q = 120.0, G = 25.0 * 0.4 * 0.4 * L;
   CKolumoData in;
-  Stuetze(in, L);
-  in.loads[0].Add(Last(1, 10, 0, 2, S));
-  in.loads[0].Add(Last(2, 10, 0, 0, H));
-  in.loads[0].Add(Last(3, 10, 0, 2, Q));
-  in.loads[0].Add(Last(4, 11, 0, 0, 25.0));
-  Lastfaelle(in, 4);
-  Kombination(in, "Ed", "1.35*(4)+1.50*(1)");
-  Kombination(in, "Ed", "1.50*(1)+1.50*(3)");
-  Kombination(in, "Ed,perm", "1.00*(4)+0.30*(3)");
+  Cantilever(in, L);
+  in.loads[0].Add(PointLoad(1, 2, S));
+  in.loads[0].Add(PointLoad(2, 0, H));
+  in.loads[0].Add(PointLoad(3, 2, Q));
+  in.loads[0].Add(OwnWeight(4));
+  SetActions(in, 0, {Action(1, 1), Action(2, 2), Action(3, 3), Action(4, 0)});
+  AddCombination(in, 0, "Ed", "1.35*(4)+1.50*(1)");
+  AddCombination(in, 0, "Ed", "1.50*(1)+1.50*(3)");
+  AddCombination(in, 0, "Ed,perm", "1.00*(4)+0.30*(3)");
   auto out = Run(in);
   const CResultContainer& e = out->ergebnisse;
   ASSERT_FALSE(e.Schnittgroessen.empty()) << testing::PrintToString(Messages());
@@ -170,9 +67,9 @@ TEST_F(LastfallTest, OwnWeightActsOnlyInItsLoadCase) {
 
 TEST_F(LastfallTest, OwnWeightInTwoLoadCasesOfAStageIsRefused) {
   CKolumoData d;
-  Stuetze(d, 4.0);
-  d.loads[0].Add(Last(1, 11, 0, 0, 25.0));
-  d.loads[0].Add(Last(2, 11, 0, 0, 25.0));
+  Cantilever(d, 4.0);
+  d.loads[0].Add(OwnWeight(1));
+  d.loads[0].Add(OwnWeight(2));
   g_rechner.Init();
   const int flags[4] = {1, 0, 0, 0};
   EXPECT_EQ(PrepareSystem(d, Base(), flags), 1);
@@ -196,7 +93,7 @@ TEST_F(LastfallTest, UpperFieldOffsetLoadsTheLowerFieldWithNe) {
   constexpr double a = 3.0, b = 2.0, N = 500.0, e = 5.0;
   for (int richtung : {0, 1}) {
     CKolumoData in;
-    Stuetze(in, b);
+    Cantilever(in, b);
     in.SetFieldCount(2);
     in.fieldLengths[0] = b;  // the head field
     in.fieldLengths[1] = a;
@@ -205,9 +102,9 @@ TEST_F(LastfallTest, UpperFieldOffsetLoadsTheLowerFieldWithNe) {
     in.supports[0][1] = CSupport();
     CSupport& foot = in.supports[0][2];
     foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
-    in.loads[0].Add(Last(1, 10, 0, 2, N));
-    Lastfaelle(in, 1);
-    Kombination(in, "Ed", "1.00*(1)");
+    in.loads[0].Add(PointLoad(1, 2, N));
+    SetActions(in, 0, {Action(1, 0)});
+    AddCombination(in, 0, "Ed", "1.00*(1)");
     auto out = Run(in);
     const CResultContainer& r = out->ergebnisse;
     ASSERT_FALSE(r.Schnittgroessen.empty()) << testing::PrintToString(Messages());
@@ -240,7 +137,7 @@ TEST_F(LastfallTest, UpperFieldOffsetLoadsTheLowerFieldWithNe) {
 // column; the engine links each field to the one below it.
 TEST_F(LastfallTest, FieldOffsetsReachTheEngineAsStepsBetweenFields) {
   CKolumoData d;
-  Stuetze(d, 2.0);
+  Cantilever(d, 2.0);
   d.SetFieldCount(3);
   for (int i = 0; i < 3; ++i) {
     d.fieldLengths[i] = 2.0;

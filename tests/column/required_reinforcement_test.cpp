@@ -5,57 +5,18 @@
 #include <cmath>
 
 #include "column/kolumodata.h"
-#include "tests/column/calc_root.h"
+#include "tests/column/calc_run_support.h"
 
 namespace {
 
 // A cantilever of one field, 3 m, 40 x 40 cm, C30/37, B500B, four corner bars of `stab` cm2 each, loaded at its head
 // by the axial force N alone (load case 1, factor 1.00): every section is in centric compression.
 void CentricColumn(CKolumoData& d, double N, double stab) {
-  d.version = 2012.01;
-  d.iNorm = 1;  // EC2 without annex (engine code 2)
-  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
-  d.sBeton = "C30/37";
-  d.sStahl = "B500B";
-  d.SetFieldCount(1);
-  d.fieldLengths[0] = 3.0;
-  CKolumoQuer& q = d.querschnitte[0];
-  q.bx = q.dy = 40.0;
-  q.bdx = q.bdy = 4.0;
-  q.as = stab;
-  q.teilung = 4;
-  CSupport& foot = d.supports[0][1];
-  foot.cx = foot.cy = foot.cz = foot.cmx = foot.cmy = -1.0;
-  Load head;
-  head.lc = 1;
-  head.ltype = 10;
-  head.node = 0;
-  head.direction = 2;
-  head.bHasDirection = 1;
-  head.val0 = N;
-  head.LCGen.text = "1";
-  head.LCGen.Parse();
-  d.loads[0].Add(head);
-  d.vorver[0].type = 0;
-  d.vorver[0].bDirekteVorgabe = 1;
-  CLKData& lk = d.lastUeberlagerungBZ[0];
-  lk.einwirkungen.RemoveAll();
-  lk.lastfaelle.RemoveAll();
-  lk.kombinationen.RemoveAll();
-  CEinwirkung g;
-  g.nr = 1;
-  lk.einwirkungen.Add(g);
-  CLKLastfall row;
-  row.lf = row.einw = 1;
-  lk.lastfaelle.Add(row);
-  d.maxLF[0] = 1;
-  CKombination k;
-  k.art = "Ed";
-  k.regel = k.regelUser = "1.00*(1)";
-  lk.kombinationen.Add(k);
+  column_test::Cantilever(d, 3.0, {{2, N}}, "1.00*(1)");  // EC2 without annex (engine code 2)
+  d.querschnitte[0].as = stab;
 }
 
-using RequiredReinforcementTest = column_test::CalcRootTest;
+using RequiredReinforcementTest = column_test::CalcRunFixture;
 
 // Centric compression at the ultimate limit: the section strains by eps_c2 = -2.0 per mille throughout, the concrete
 // carries fcd = 30 / 1.5 = 20 MPa on Ac = 1600 cm2 (3200 kN) and the steel sigma = 200000 * 0.002 = 400 MPa

@@ -13,7 +13,7 @@
 #include "engine/rechner.h"
 #include "engine/workarrays.h"
 #include "tests/column/accidental_column.h"
-#include "tests/column/calc_root.h"
+#include "tests/column/calc_run_support.h"
 
 namespace {
 
@@ -49,13 +49,7 @@ class Katalog : public MaterialKatalog {
   MaterialKatalog* vorher_;
 };
 
-using ResultSlotsTest = column_test::CalcRootTest;
-
-template <class R> const R* Find(const std::vector<std::unique_ptr<R>>& list, int system, int lk, int typ) {
-  for (const auto& r : list)
-    if (r->System == system && r->LK == lk && r->Typ == typ) return r.get();
-  return nullptr;
-}
+using ResultSlotsTest = column_test::CalcRunFixture;
 
 // The final system has an accidental combination, but the run leaves it out of second order (accidental-final switch
 // off); the transport stage's accidental combination and the fire combination are calculated in second order.
@@ -68,7 +62,6 @@ template <class R> const R* Find(const std::vector<std::unique_ptr<R>>& list, in
 TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) {
   CKolumoData d;
   AccidentalColumn::Make(d, true);
-  const std::string basis = (folder_ / "pos").string();
   int zaehler[5][CKolumoData::kStages] = {};
   zaehler[kDateiTr][0] = zaehler[kDateiTr][1] = 1;
   zaehler[kDateiEdA][0] = zaehler[kDateiEdA][1] = 1;
@@ -77,7 +70,7 @@ TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) 
     for (int art : {kDateiTr, kDateiEdA, kDateiEdB}) {
       if (zaehler[art][s] == 0) continue;
       std::string error;
-      ASSERT_TRUE(WriteCombinationFile(d, basis, art, zaehler[art], s, error)) << error;
+      ASSERT_TRUE(WriteCombinationFile(d, Base(), art, zaehler[art], s, error)) << error;
     }
 
   CResultContainer out;
@@ -87,7 +80,7 @@ TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) 
     NachweisMitschrift mitschrift;
     g_rechner.Init();
     const int flags[4] = {1, 1, 0, 0};
-    ASSERT_EQ(PrepareSystem(d, basis, flags), 0);
+    ASSERT_EQ(PrepareSystem(d, Base(), flags), 0);
     std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 1);
     const int gbStart = g_rechner.RechneStuetze(nullptr, 10, 1000, 0);
     EXPECT_EQ(gbStart, 5) << testing::PrintToString(Messages());  // 2 "Tr", 2 "EdA", 1 fire
@@ -101,14 +94,14 @@ TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) 
   }
 
   // the transport's accidental combination: LK 4 (after the two "Tr" and the final system's "EdA"), second order
-  const CResultLagerkraefte* lager = Find(out.Lagerkraefte, 1, 4, 3);
+  const CResultLagerkraefte* lager = Find(out.Lagerkraefte, 3, 4, 1);
   ASSERT_NE(lager, nullptr);
   ASSERT_EQ(lager->Kote.size(), 1u);
   EXPECT_NEAR(lager->Kote[0], AccidentalColumn::L, 1e-6);
   EXPECT_NEAR(std::fabs(lager->Apz[0]), AccidentalColumn::NTransport, 1e-3 * AccidentalColumn::NTransport);
   EXPECT_NEAR(std::hypot(lager->Apx[0], lager->Apy[0]), AccidentalColumn::HTransport, 1e-3 * AccidentalColumn::HTransport);
   EXPECT_GE(std::hypot(lager->Amx[0], lager->Amy[0]), AccidentalColumn::HTransport * AccidentalColumn::L * 0.999);
-  const CResultSchnittgroessen* stab = Find(out.Schnittgroessen, 1, 4, 3);
+  const CResultSchnittgroessen* stab = Find(out.Schnittgroessen, 3, 4, 1);
   ASSERT_NE(stab, nullptr);
   for (double n : stab->N) EXPECT_NEAR(std::fabs(n), AccidentalColumn::NTransport, 1e-3 * AccidentalColumn::NTransport);
 
@@ -118,9 +111,9 @@ TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) 
   EXPECT_EQ(out.Brandschnittgroessen[0]->System, 0);
 
   // the final system's accidental combination took no part in second order: no second-order record claims it
-  EXPECT_EQ(Find(out.Lagerkraefte, 0, 3, 3), nullptr);
-  EXPECT_EQ(Find(out.Schnittgroessen, 0, 3, 3), nullptr);
-  EXPECT_NE(Find(out.Schnittgroessen, 0, 3, 1), nullptr);  // its first-order record stays
+  EXPECT_EQ(Find(out.Lagerkraefte, 3, 3, 0), nullptr);
+  EXPECT_EQ(Find(out.Schnittgroessen, 3, 3, 0), nullptr);
+  EXPECT_NE(Find(out.Schnittgroessen, 1, 3, 0), nullptr);  // its first-order record stays
 }
 
 }  // namespace

@@ -21,10 +21,7 @@ void RingCantilever(CKolumoData& d) {
   q.dy = 20.0;
   q.bdy = 7.5;
   q.as = 10.0;
-  Load self;
-  self.lc = 1;
-  self.ltype = 11;
-  d.loads[0].Add(self);
+  d.loads[0].Add(column_test::OwnWeight(1));
 }
 
 // The ring's 20-gons (radius R: A = 10 R^2 sin 18 deg): Ac,net = 3.09017 (0.20^2 - 0.10^2) = 0.0927051 m2.
@@ -39,7 +36,7 @@ TEST_F(RingColumnTest, EngineSeesTheOuterDiameterTheOpeningAndTheDialogsAxisDist
   RingCantilever(d);
   g_rechner.Init();
   const int flags[4] = {1, 0, 0, 0};
-  ASSERT_EQ(PrepareSystem(d, (folder_ / "pos").string(), flags), 0);
+  ASSERT_EQ(PrepareSystem(d, Base(), flags), 0);
   const StabQuerschnitt& s = g_rechner.querEingabe.feld[0];
   EXPECT_EQ(s.typ, 2);
   EXPECT_EQ(s.wort, 4);
@@ -77,7 +74,7 @@ TEST_F(RingColumnTest, CircleIsSolidAndARingNeedsAWall) {
     d.querschnitte[0].dy = c.dy;
     g_rechner.Init();
     const int flags[4] = {1, 0, 0, 0};
-    EXPECT_EQ(PrepareSystem(d, (folder_ / "pos").string(), flags), c.result);
+    EXPECT_EQ(PrepareSystem(d, Base(), flags), c.result);
     if (c.result == 0) {
       EXPECT_DOUBLE_EQ(g_rechner.querEingabe.feld[0].d[1], c.d1);
       EXPECT_DOUBLE_EQ(g_rechner.querEingabe.feld[0].c1, 4.0);

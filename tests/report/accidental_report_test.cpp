@@ -8,14 +8,14 @@
 #include "platform/viduv/viduv.h"
 #include "report/rtfausgabe.h"
 #include "tests/column/accidental_column.h"
-#include "tests/column/calc_root.h"
+#include "tests/column/calc_run_support.h"
 #include "tests/report/rtf_text.h"
 
 namespace {
 
 using column_test::AccidentalColumn;
 
-using AccidentalReportTest = column_test::CalcRootTest;
+using AccidentalReportTest = column_test::CalcRunFixture;
 
 // The text between `from` (its first place after `at`) and the next `to`; empty when `from` is missing.
 std::string Abschnitt(const std::string& text, const std::string& from, const std::string& to, std::size_t at = 0) {
@@ -35,13 +35,11 @@ TEST_F(AccidentalReportTest, TransportAccidentalAndFireResultsArePrintedEachFrom
   in.num_Brand = 1;
   in.AusgabeTyp = 0;
   int doc = 0;
-  const auto out = Run(in, &doc, "Stuetze.tqx");
+  const auto out = Run(in, "Stuetze.tqx", &doc);
   const CResultContainer& e = out->ergebnisse;
   // LK: 2 "Tr" over both stages, the transport's accidental combination 3; the fire combination 2 (after the final
   // system's one "Tr")
-  const CResultLagerkraefte* transport = nullptr;
-  for (const auto& r : e.Lagerkraefte)
-    if (r->System == 1 && r->LK == 3 && r->Typ == 3) transport = r.get();
+  const CResultLagerkraefte* transport = Find(e.Lagerkraefte, 3, 3, 1);
   ASSERT_NE(transport, nullptr) << testing::PrintToString(Messages());
   ASSERT_EQ(transport->Apz.size(), 1u);
   EXPECT_NEAR(std::fabs(transport->Apz[0]), AccidentalColumn::NTransport, 0.4);
