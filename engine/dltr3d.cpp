@@ -1,5 +1,6 @@
 // The frame analysis of one combination: assembly, supports, solution, end forces, the equilibrium and
 // stiffness iterations of creep and second order, and the buckling eigenvalues.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -26,6 +27,7 @@ constexpr double kKraftToleranz = 0.1;      // percent change of an end force
 constexpr double kSteifToleranz = 0.1 * 0.01;  // percent change of a bending stiffness
 constexpr int kEigenVektoren = 4;
 constexpr int kEigenWerte = 2;
+constexpr double kNeustartErhoehung = 1.1;  // steel raise when no equilibrium exists with the steel present
 
 // Work areas of one run inside the work arrays, laid out after the partition.
 struct Bereiche {
@@ -257,6 +259,50 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
                  brandParameter[0], brandParameter[1], brandParameter[2]);
     };
 
+    // The stiffness iteration for the steel present starts at the gross stiffnesses, above those of any
+    // equilibrium: a section's secant stiffness falls as its moment grows, and the moments grow as the
+    // stiffnesses fall, so every update stays at or above the equilibrium's stiffnesses and every pass's
+    // moments at or below its moments. A section without a strain state under them, or a frame that an
+    // update leaves unstable (a non-positive pivot), therefore proves that no equilibrium exists with that
+    // steel. The steel then rises by a tenth, as the design raises it (in the failing sections' fields, or
+    // everywhere for an unstable frame), and the iteration starts again from the gross stiffnesses; the
+    // code's ratio limit ends it. Sized in the iteration itself to a pass's moments, the steel would follow
+    // moments that an iteration far from its equilibrium overshoots. False: no steel to raise.
+    int neustarts = 0;
+    auto erhoeheUndNeu = [&](bool nurVersagte, int update) {
+        const int felder = std::max(nFelder, 1);
+        auto feldVon = [&](int iq) { return std::clamp(stabFeld[iq / 2], 0, felder - 1); };
+        std::vector<char> feld(felder, nurVersagte ? 0 : 1);
+        if (nurVersagte)
+            for (int iq = 0; iq < nSections; ++iq)
+                if (g_quer[iq].m_bem.m_code != 0)
+                    feld[feldVon(iq)] = 1;
+        double vorher = 0.0, nachher = 0.0;
+        for (int iq = 0; iq < nSections; ++iq) {
+            if (!feld[feldVon(iq)])
+                continue;
+            cBem& bem = g_quer[iq].m_bem;
+            vorher += bem.HoleAS();
+            bem.AsErhoeheung(kNeustartErhoehung);
+            nachher += bem.HoleAS();
+        }
+        if (!(nachher > vorher) || ++neustarts > kMaxPaesse)
+            return false;
+        g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f, neuer Start\n",
+                           nurVersagte ? "Kein Dehnungszustand" : "System instabil", update, kNeustartErhoehung);
+        for (int iq = 0; iq < nSections; ++iq) {
+            qf.By[iq] = qf.ByAlt[iq] = startBy[iq];
+            qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq];
+        }
+        std::fill(zustandY.begin(), zustandY.end(), 0);
+        std::fill(zustandZ.begin(), zustandZ.end(), 0);
+        std::fill(schrittY.begin(), schrittY.end(), 0.0);
+        std::fill(schrittZ.begin(), schrittZ.end(), 0.0);
+        steifZaehler = 0;
+        passZaehler = 0;
+        return true;
+    };
+
     bool eigen = false;
     for (;;) {
         ++passZaehler;
@@ -345,6 +391,8 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
         h0811(b.load, b.F, nn);
         h0811(b.load, b.disp, nn);
         if (h3660(b.K, b.maxa, b.disp, nn, 1) != 0) {
+            if (steifZaehler >= 1 && (mode == 1 || mode == 2) && erhoeheUndNeu(false, steifZaehler))
+                continue;
             code = 2;
             break;
         }
@@ -401,7 +449,12 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
             if (!zustandZ[iq])
                 qf.BzAlt[iq] = -startBz[iq];
         }
-        const int rn = nachweis(2, mode == 1 ? g3 : g2);
+        int rn = nachweis(2, mode == 1 ? g3 : g2);
+        if (rn == kNachweisOhneZustand) {
+            if (erhoeheUndNeu(true, steifZaehler + 1))
+                continue;
+            rn = 0;  // nothing to raise: the sections without a state keep their stiffnesses
+        }
         // Near the column's limit a plane's stiffness can swing about its state, each change turning back
         // the previous one and the swing growing: there the mean of the two values damps it. The settled
         // stiffness is the same, since it changes no more.

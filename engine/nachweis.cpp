@@ -185,16 +185,23 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
         b.m_Bz = 0.0;
     }
 
+    // The strain states raise no steel: sized to the moments of a pass of the stiffness iteration, the steel
+    // would follow moments that an iteration far from its equilibrium overshoots. A section without a state
+    // is reported, and the iteration raises the steel and starts again.
+    const double erhoehung = mode == 2 ? 1.0 : 1.1;
     if (mode == 2) {
-        RechneBemAlle(code, nel, forces, 2, gamma);
-        for (int iq = 0; iq < nq; ++iq)
+        for (int iq = 0; iq < nq; ++iq) {
+            RechneBem(code, iq, 2, gamma, erhoehung, forces + 7 * iq);
             Aktualisiere(iq, ByAlt, By, BzAlt, Bz);
+        }
         for (int iq = 0; iq < nq; ++iq)
             SetzeBeton(g_quer[iq].m_bem, speicher.Hole(g_quer[iq].m_betonGuete, g_quer[iq].m_stahlGuete).B);
     }
 
+    bool ohneZustand = false;
     for (int iq = 0; iq < nq; ++iq) {
-        RechneBem(code, iq, mode, gamma, 1.1, forces + 7 * iq);
+        if (RechneBem(code, iq, mode, gamma, erhoehung, forces + 7 * iq) != 0 && mode == 2)
+            ohneZustand = true;
         Aktualisiere(iq, ByAlt, By, BzAlt, Bz);
     }
 
@@ -221,7 +228,7 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
             return kNachweisBewehrungsgrad;
         }
     }
-    return ergebnis;
+    return ohneZustand ? kNachweisOhneZustand : ergebnis;
 }
 
 int SchubNachweis(int code, int nel, const double* forces, int)

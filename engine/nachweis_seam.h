@@ -11,7 +11,7 @@
 // doubles per section; faktoren: the four factors of SetzeGamma; knotenX: node heights (m, nel + 1
 // values); analyseModus: the calling analysis's mode (-1, 0, 1, 2); material1..3: the engine's material
 // selectors; brandSchalter and brand1..3: the fire switch and its parameters. Returns 0, 4 (reinforcement
-// ratio beyond the code's limit) or another code of the verification.
+// ratio beyond the code's limit), kNachweisOhneZustand or another code of the verification.
 using StbNachweisFunktion = int (*)(int code, int nel, const double* forces, int mode, double gamma,
                                     const double* ByAlt, double* By, const double* BzAlt, double* Bz, int stride,
                                     const double* faktoren, const double* knotenX, int analyseModus,
@@ -20,6 +20,10 @@ using StbNachweisFunktion = int (*)(int code, int nel, const double* forces, int
 
 // The shear verification of every section with the routine of the design code; returns 0.
 using SchubNachweisFunktion = int (*)(int code, int nel, const double* forces, int analyseModus);
+
+// Result of a strain-state call (mode 2) where a section has no strain state under its forces with the
+// steel it has (its design object's m_code is not 0); the call raises no steel.
+constexpr int kNachweisOhneZustand = 5;
 
 struct NachweisFunktionen {
     StbNachweisFunktion stbNachweis = nullptr;

@@ -73,6 +73,9 @@ protected:
         m_norm = NORM;
         NORM = 2;
         g_rechner.Init();
+        // a design factor is left in the sections by a calculation before (the set-up keeps it)
+        for (cQuer& q : g_quer)
+            q.m_bem.bwfakt = 1.0;
         g_aufrufe = NachweisAufrufe{};
         // EC2 C30/37 and B500B as in the codes' tables
         const double beton[22] = {33000, 34600, 13750, 30, 1.64, 2.9, -3.5, -2.2, -3.5, -2.0, 2.2,

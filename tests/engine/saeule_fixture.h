@@ -67,6 +67,35 @@ protected:
             s = 1;
         return r.RechneStuetze(nullptr, 10, 1000, 0);
     }
+    // A cantilever of one field, `laenge` m of 40 x 40 cm with four bars of 3.14 cm2 at 4 cm, `staebe`
+    // members, fixed at the foot and free at its head, where N (kN, compression positive) acts centrically;
+    // no own weight, the inclination `neigung` in each plane; one combination 1.00 * (1).
+    int Kragstuetze(double laenge, double N, int staebe, double neigung)
+    {
+        Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
+        CStuetzenRechner& r = g_rechner;
+        r.nFelder = 1;
+        r.nEinzellasten[0] = r.nLinienlasten[0] = 0;
+        r.nLager = 0;
+        for (int& n : r.lagerAnKnoten[0])
+            n = 0;
+        win::msgbox::ClearLog();
+        r.feldLaenge[0] = laenge;
+        r.feldStaebe[0] = staebe;
+        StabQuerschnitt& q = r.querEingabe.feld[0];
+        q = StabQuerschnitt{};
+        q.d[0] = q.d[1] = 40.0;
+        q.bewehrung = 3.14;
+        q.c1 = q.c2 = 4.0;
+        Lager(0, 0, 1, kEingespannt);
+        Einzellast(0, 0, 1, {-N, 0, 0, 0, 0});
+        r.gammaBeton = 0.0;
+        r.imperfektion[0].art = 0;
+        r.imperfektion[0].neigung = neigung;
+        for (int& s : r.rechenSchalter)
+            s = 1;
+        return r.RechneStuetze(nullptr, 10, 1000, 0);
+    }
     // the example's two fields
     int Beispiel(int proFeld, double faktor)
     {

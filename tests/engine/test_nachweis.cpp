@@ -102,6 +102,28 @@ TEST_F(NachweisTest, StrainStateStiffnessIsFlooredByThePrevious)
     }
 }
 
+TEST_F(NachweisTest, StrainStateRaisesNoSteelAndNamesTheSectionWithoutState)
+{
+    // 30 x 50 cm with 12 cm2: even at fck = 30 N/mm2 and fyd = 434.8 N/mm2 the section carries at most
+    // 0.15 * 30000 + 0.0012 * 434783 = 5022 kN centrically, so under 6000 kN no strain state exists. The
+    // call reports it and leaves the steel and the previous stiffnesses as they are (the stiffness
+    // iteration raises the steel and starts again); under 800 kN both sections have their state.
+    Element(2);
+    Kraefte({-6000.0, 0.0, 0.0, 0.0, 20.0, 5.0});
+    EXPECT_EQ(Lauf(2, 2), kNachweisOhneZustand);
+    for (int iq = 0; iq < 2; ++iq) {
+        const cBem& b = g_quer[iq].m_bem;
+        EXPECT_NEAR(b.HoleAS() * 1e4, 12.0, 1e-9) << iq;
+        EXPECT_NE(b.m_code, 0) << iq;
+        EXPECT_DOUBLE_EQ(m_by[iq], 1.0) << iq;
+        EXPECT_DOUBLE_EQ(m_bz[iq], 1.0) << iq;
+    }
+    Kraefte({-800.0, 0.0, 0.0, 0.0, 120.0, 30.0});
+    EXPECT_EQ(Lauf(2, 2), 0);
+    for (int iq = 0; iq < 2; ++iq)
+        EXPECT_EQ(g_quer[iq].m_bem.m_code, 0) << iq;
+}
+
 TEST_F(NachweisTest, ConcreteLawIsTheSimplifiedOneAfterEveryCall)
 {
     // record A of EC2 C30/37: fcd = 30/1.5 = 20 N/mm2, eps1 = eps_c2 = -2.0, eps_cu2 = -3.5, no offset,
