@@ -1,0 +1,301 @@
+#include "column/eingabepruefung.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <set>
+
+#include "column/kolumodata.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/msgbox.h"
+
+namespace {
+
+// Translated and formatted as printf does.
+std::string Text(const char* vorlage, ...) {
+  const char* uebersetzt = TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", vorlage);
+  va_list args;
+  va_start(args, vorlage);
+  char buffer[1024];
+  std::vsnprintf(buffer, sizeof buffer, uebersetzt, args);
+  va_end(args);
+  return buffer;
+}
+
+// A copy: the next translation may reuse the library's buffer.
+std::string StufenName(int stage) {
+  static const char* const kNamen[CKolumoData::kStages] = {"Endsystem", "Transport", "Bauzustand 1",
+                                                           "Bauzustand 2"};
+  return TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", kNamen[stage]);
+}
+
+// Design codes the engine calculates: DIN 1045-1, EC2, SIA 262 and EC2 with the German, French or UK annex.
+bool NormBekannt(int iNorm) { return iNorm == 0 || iNorm == 1 || iNorm == 2 || (iNorm >= 10 && iNorm <= 12); }
+
+// Load types the column calculates: uniform and trapezoidal line loads, point load with moments, own weight.
+bool LasttypBerechnet(int ltype) { return ltype == 0 || ltype == 1 || ltype == 10 || ltype == 11; }
+
+// Loads and combinations may end this close beyond the column's ends (m): the field lengths are sums.
+constexpr double kLageToleranz = 0.0005;
+// Members one field can be divided into; the whole column has at most as many.
+constexpr int kMaxTeilung = 100;
+
+// The stage is calculated: it has load cases (as the driver decides).
+bool HatLastfaelle(const CKolumoData& data, int s) {
+  return data.maxLF[std::size_t(s)] > 0 && data.lastUeberlagerungBZ[std::size_t(s)].lastfaelle.GetSize() > 0;
+}
+
+std::set<int> Lastfallnummern(const CKolumoData& data, int s) {
+  std::set<int> nummern;
+  for (const CLKLastfall& lf : data.lastUeberlagerungBZ[std::size_t(s)].lastfaelle)
+    if (lf.lf >= 1 && lf.lf <= data.maxLF[std::size_t(s)]) nummern.insert(lf.lf);
+  return nummern;
+}
+
+class Pruefung {
+ public:
+  Pruefung(CKolumoData& data, int document) : data_(data), document_(document) {}
+
+  std::vector<std::string> Fehler() {
+    Dokument();
+    if (!NormBekannt(data_.iNorm))
+      fehler_.push_back(Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: 0 DIN 1045-1, 1 EC2, 2 SIA 262, "
+                             "10, 11, 12 EC2 mit nationalem Anhang D, F, GB).",
+                             data_.iNorm));
+    for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
+    for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
+    return fehler_;
+  }
+
+ private:
+  // What the data no longer shows: stages outside 0-3 and a missing "impact" are dropped when the file is read.
+  void Dokument() {
+    const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(document_), "input");
+    const int impact = input ? VIDUV_FindFirstChild(input, "impact") : 0;
+    if (!impact) {
+      fehler_.push_back(Text("Die Position hat kein Element \"impact\": es gibt keine Lasten."));
+      return;
+    }
+    for (int bz = VIDUV_FindFirstChild(impact, "BauZustand"); bz; bz = VIDUV_FindNextChild(bz, "BauZustand")) {
+      const int nr = VIDUV_GetInt(bz, "bzNr");
+      if (nr >= 0 && nr < CKolumoData::kStages) continue;
+      if (VIDUV_FindFirstChild(bz, "load"))
+        fehler_.push_back(Text("Lasten im Bauzustand bzNr = \"%s\": die Stütze hat nur die Bauzustände 0 bis 3.",
+                               VIDUV_GetString(bz, "bzNr")));
+    }
+  }
+
+  void Querschnitt(int f) {
+    CKolumoQuer& q = data_.querschnitte[f];
+    const double bx = q.bx.GetValue(), dy = q.dy.GetValue(), bdx = q.bdx.GetValue(), bdy = q.bdy.GetValue();
+    const double as = q.as.GetValue();
+    auto melde = [&](const std::string& text) { fehler_.push_back(Text("Feld %d, Querschnitt: ", f) + text); };
+    if (q.type < 0 || q.type > 2) {
+      melde(Text("Querschnittsart type = %d ist unbekannt (0 Rechteck, 1 Kreis, 2 Ring).", q.type));
+      return;
+    }
+    if (q.type == 0 && (q.bewType < 0 || q.bewType > 2))
+      melde(Text("Bewehrungsanordnung bewType = %d ist unbekannt (0, 1 oder 2).", q.bewType));
+    if (q.teilung > kMaxTeilung)
+      melde(Text("Stabteilung teilung = %d: höchstens %d Stababschnitte.", q.teilung, kMaxTeilung));
+    if (!(as >= 0.0)) melde(Text("Bewehrungsfläche as = %g cm² ist negativ.", as));
+    if (!(bdx >= 0.0)) melde(Text("Randabstand bdx = %g cm ist negativ.", bdx));
+    if (!(bdy >= 0.0)) melde(Text("Randabstand bdy = %g cm ist negativ.", bdy));
+    if (!(bx > 0.0)) {
+      melde(Text("Abmessung bx = %g cm ist nicht positiv.", bx));
+      return;
+    }
+    if (q.type == 1) {
+      // bars on a circle of radius bx/2 - bdy
+      if (bdy >= bx / 2.0) melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", bdy, bx));
+      return;
+    }
+    if (!(dy > 0.0)) {
+      melde(Text("Abmessung dy = %g cm ist nicht positiv.", dy));
+      return;
+    }
+    if (q.type == 2) {
+      // a ring of outer diameter bx and inner dy; bars at bdy from either face of the wall
+      if (dy >= bx)
+        melde(Text("Innendurchmesser dy = %g cm ist nicht kleiner als der Außendurchmesser bx = %g cm.", dy, bx));
+      else if (bdy >= (bx - dy) / 4.0)
+        melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte der Wand (Wanddicke %g cm).", bdy, (bx - dy) / 2.0));
+      return;
+    }
+    // rectangle: bars at bdy from the faces across bx; from the faces across dy at bdx (at bdy for four bars)
+    if (bdy >= bx / 2.0)
+      melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Breite bx = %g cm).", bdy, bx));
+    else if (q.bewType == 0 && bdy >= dy / 2.0)
+      melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdy, dy));
+    if (q.bewType != 0 && bdx >= dy / 2.0)
+      melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdx, dy));
+  }
+
+  void Stufe(int s) {
+    const CArray<Load>& lasten = data_.loads[std::size_t(s)];
+    if (!HatLastfaelle(data_, s)) {
+      if (lasten.GetSize() > 0)
+        fehler_.push_back(Text("%s: %d Lasten, aber keine Lastfälle; die Lasten würden nicht berechnet.",
+                               StufenName(s).c_str(), int(lasten.GetSize())));
+      return;
+    }
+    if (lasten.GetSize() == 0)
+      fehler_.push_back(Text("%s: Lastfälle, aber keine Lasten.", StufenName(s).c_str()));
+    if (data_.vorver[std::size_t(s)].type < 0 || data_.vorver[std::size_t(s)].type > 3)
+      fehler_.push_back(Text("%s: Art der Vorverformung type = %d ist unbekannt (0 bis 3).", StufenName(s).c_str(),
+                             data_.vorver[std::size_t(s)].type));
+    const std::set<int> nummern = Lastfallnummern(data_, s);
+    for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
+    const CLKData& lk = data_.lastUeberlagerungBZ[std::size_t(s)];
+    for (INT_PTR k = 0; k < lk.kombinationen.GetSize(); ++k) Kombination(s, int(k), nummern);
+  }
+
+  // Height of node n (0 at the head, nFields at the foot) below the head (m).
+  double Tiefe(int node) {
+    double t = 0.0;
+    for (int f = 0; f < node && f < data_.nFields(); ++f) t += data_.fieldLengths[f].GetValue();
+    return t;
+  }
+
+  void Last(int s, int i, const std::set<int>& nummern) {
+    Load& l = data_.loads[std::size_t(s)][i];
+    const std::string wer = Text("%s, Last %d (\"%s\"): ", StufenName(s).c_str(), i + 1, l.desc.GetString());
+    auto melde = [&](const std::string& text) { fehler_.push_back(wer + text); };
+    if (!nummern.count(l.lc))
+      melde(Text("Lastfall lc = %d gibt es nicht (höchster Lastfall %d).", l.lc, data_.maxLF[std::size_t(s)]));
+    if (!LasttypBerechnet(l.ltype)) {
+      const CString name = Load::GetLoadTypeText(l.ltype);
+      melde(Text("Lasttyp ltype = %d%s wird von der Stütze nicht berechnet (0 Gleichlast, 1 Trapezlast, 10 "
+                 "Einzellast/Moment, 11 Eigengewicht).",
+                 l.ltype, name.IsEmpty() ? "" : (" (" + std::string(name.GetString()) + ")").c_str()));
+      return;
+    }
+    if (l.ltype == 11) return;
+    if (l.direction < 0 || l.direction > 2)
+      melde(Text("Lastrichtung direction = %d ist unbekannt (0 X, 1 Y, 2 Z).", l.direction));
+    const int n = data_.nFields();
+    if (l.node < 0 || l.node > n) {
+      melde(Text("Knoten node = %d liegt nicht an der Stütze (Knoten 0 bis %d).", l.node, n));
+      return;
+    }
+    if (l.ltype == 10) return;
+    // a line load runs from `offset` below its node over `length` downwards
+    const double gesamt = Tiefe(n);
+    const double anfang = Tiefe(l.node) + l.offset.GetValue();
+    const double ende = anfang + l.length.GetValue();
+    if (!(std::fabs(ende - anfang) > 0.0)) {
+      melde(Text("Linienlast der Länge length = %g m.", l.length.GetValue()));
+      return;
+    }
+    const double oben = std::min(anfang, ende), unten = std::max(anfang, ende);
+    if (!(oben >= -kLageToleranz && unten <= gesamt + kLageToleranz))
+      melde(Text("Linienlast von %.3f m bis %.3f m unter dem Kopf liegt nicht ganz an der Stütze (Höhe %.3f m; "
+                 "node = %d, offset = %g m, length = %g m).",
+                 oben, unten, gesamt, l.node, l.offset.GetValue(), l.length.GetValue()));
+  }
+
+  void Kombination(int s, int k, const std::set<int>& nummern) {
+    const CKombination& komb = data_.lastUeberlagerungBZ[std::size_t(s)].kombinationen[k];
+    // only these kinds reach the engine
+    if (komb.art != "Ed" && komb.art != "Ed,perm" && komb.art != "Ed,A") return;
+    const CString& formel = komb.regelUser.IsEmpty() ? komb.regel : komb.regelUser;
+    const std::string wer = Text("%s, Kombination %d (%s) \"%s\": ", StufenName(s).c_str(), k + 1, komb.art.GetString(),
+                                 formel.GetString());
+    std::vector<KombiGlied> glieder;
+    std::string grund;
+    if (!LeseKombiFormel(formel.GetString(), glieder, grund)) {
+      fehler_.push_back(wer + grund);
+      return;
+    }
+    for (const KombiGlied& g : glieder)
+      for (int lf : g.lastfaelle)
+        if (!nummern.count(lf)) fehler_.push_back(wer + Text("Lastfall %d gibt es nicht.", lf));
+  }
+
+  CKolumoData& data_;
+  int document_;
+  std::vector<std::string> fehler_;
+};
+
+}  // namespace
+
+bool LeseKombiFormel(const std::string& formel, std::vector<KombiGlied>& glieder, std::string& grund) {
+  glieder.clear();
+  std::size_t i = 0;
+  const std::size_t n = formel.size();
+  auto blanks = [&] {
+    while (i < n && std::isspace(static_cast<unsigned char>(formel[i]))) ++i;
+  };
+  auto fehlt = [&](const char* was) {
+    grund = i < n ? Text("an Stelle %d \"%c\" steht, wo %s stehen muss.", int(i) + 1, formel[i], was)
+                  : Text("die Formel endet, wo %s stehen muss.", was);
+    return false;
+  };
+  auto ziffern = [&](std::string& text) {
+    while (i < n && std::isdigit(static_cast<unsigned char>(formel[i]))) text += formel[i++];
+  };
+  blanks();
+  if (i == n) {
+    grund = Text("die Formel ist leer.");
+    return false;
+  }
+  for (;;) {
+    KombiGlied g;
+    std::string zahl;
+    blanks();
+    ziffern(zahl);
+    if (i < n && (formel[i] == '.' || formel[i] == ',')) {
+      zahl += '.';
+      ++i;
+      ziffern(zahl);
+    }
+    if (zahl.empty() || zahl == ".") return fehlt(Text("ein Faktor").c_str());
+    g.faktor = std::strtod(zahl.c_str(), nullptr);
+    blanks();
+    if (i >= n || formel[i] != '*') return fehlt("\"*\"");
+    ++i;
+    blanks();
+    if (i >= n || formel[i] != '(') return fehlt("\"(\"");
+    ++i;
+    for (;;) {
+      blanks();
+      std::string lf;
+      ziffern(lf);
+      if (lf.empty() || lf.size() > 6) return fehlt(Text("eine Lastfallnummer").c_str());
+      g.lastfaelle.push_back(std::stoi(lf));
+      blanks();
+      if (i < n && formel[i] == '+') {
+        ++i;
+        continue;
+      }
+      if (i < n && formel[i] == ')') {
+        ++i;
+        break;
+      }
+      return fehlt("\"+\" oder \")\"");
+    }
+    glieder.push_back(std::move(g));
+    blanks();
+    if (i == n) return true;
+    if (formel[i] != '+') return fehlt("\"+\"");
+    ++i;
+  }
+}
+
+std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return Pruefung(data, document).Fehler(); }
+
+bool PruefeEingabe(CKolumoData& data, int document) {
+  const std::vector<std::string> fehler = EingabeFehler(data, document);
+  if (fehler.empty()) return true;
+  // a box stays readable: the first problems, then how many more
+  constexpr std::size_t kZeigen = 15;
+  std::string text = Text("Die Eingabe kann so nicht berechnet werden:");
+  for (std::size_t k = 0; k < fehler.size() && k < kZeigen; ++k) text += "\n- " + fehler[k];
+  if (fehler.size() > kZeigen) text += "\n" + Text("... und %d weitere.", int(fehler.size() - kZeigen));
+  text += "\n" + Text("Berechnung wird nicht durchgeführt!");
+  AfxMessageBox(text.c_str(), MB_ICONSTOP);
+  return false;
+}

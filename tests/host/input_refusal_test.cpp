@@ -1,0 +1,125 @@
+// Bad input in a calculated position: `kolumo calc` refuses it with a message that names the field and the value,
+// exits non-zero and leaves the file as it was, old results included.
+#include "tests/host/host_run.h"
+
+namespace {
+
+using namespace host_test;
+
+// Replaces the first `from` after the first `anchor` (the whole text when the anchor is empty).
+std::string ReplaceAfter(std::string text, const std::string& anchor, const std::string& from, const std::string& to) {
+  const std::size_t start = anchor.empty() ? 0 : text.find(anchor);
+  const std::size_t at = start == std::string::npos ? std::string::npos : text.find(from, start);
+  if (at == std::string::npos) return "";  // the case no longer fits the example: the test says so
+  return text.replace(at, from.size(), to);
+}
+
+// Removes every piece from `begin` up to and including the next `end`.
+std::string Remove(std::string text, const std::string& begin, const std::string& end) {
+  for (std::size_t at = text.find(begin); at != std::string::npos; at = text.find(begin, at)) {
+    const std::size_t stop = text.find(end, at);
+    if (stop == std::string::npos) return "";
+    text.erase(at, stop + end.size() - at);
+  }
+  return text;
+}
+
+class InputRefusalTest : public HostTest {
+ protected:
+  // The example, calculated once, so that a refusal visibly keeps the old results.
+  std::string Calculated() {
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", Path("Stuetze.tqx"));
+    const HostRun run = Host({"calc", Path("Stuetze.tqx")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    return Slurp(Path("Stuetze.tqx"));
+  }
+};
+
+struct RefusalCase {
+  const char* name;
+  std::string (*mutate)(const std::string&);
+  const char* message;  // a part of the message: the field and its value
+};
+
+const RefusalCase kRefused[] = {
+    {"unknown design code", [](const std::string& t) { return ReplaceAfter(t, "<system", "iNorm=\"10\"", "iNorm=\"5\""); },
+     "iNorm = 5"},
+    {"stage with load cases but no loads", [](const std::string& t) { return Remove(t, "<load ", "/>"); },
+     "Endsystem: Lastfälle, aber keine Lasten"},
+    {"loads in stage 9",
+     [](const std::string& t) { return ReplaceAfter(t, "<impact>", "bzNr=\"0\"", "bzNr=\"9\""); },
+     "bzNr = \"9\""},
+    {"no impact element", [](const std::string& t) { return Remove(t, "<impact>", "</impact>"); },
+     "kein Element \"impact\""},
+    {"combination names load case 7",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)+1.50*(2)+0.90*(3)\"",
+                           "regelUser=\"1.35*(1)+1.50*(7)\"");
+     },
+     "Lastfall 7 gibt es nicht"},
+    {"combination formula does not parse",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)+1.50*(2)+0.90*(3)\"",
+                           "regelUser=\"1.35*(1)+abc\"");
+     },
+     "\"1.35*(1)+abc\": an Stelle 10 \"a\""},
+    {"load in load case 9",
+     [](const std::string& t) { return ReplaceAfter(t, "", "lc=\"2\" LCGen=\"2\" desc=\"Dach", "lc=\"9\" LCGen=\"2\" desc=\"Dach"); },
+     "Last 4 (\"Dach, Nutzlast\"): Lastfall lc = 9"},
+    {"unknown load type",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "ltype=\"10\"", "ltype=\"42\""); },
+     "Lasttyp ltype = 42"},
+    {"point load type the column does not calculate",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "ltype=\"10\"", "ltype=\"8\""); },
+     "Lasttyp ltype = 8 (Einzellast)"},
+    // field 1 is 4.5 m long and ends at the foot: 5.5 m from its top reach 1 m below the column
+    {"line load beyond the foot",
+     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"4.5\"", "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"5.5\""); },
+     "von 3.200 m bis 8.700 m unter dem Kopf liegt nicht ganz an der Stütze (Höhe 7.700 m"},
+    // starting 1 m above the head
+    {"line load above the head",
+     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"3.2\"", "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"-1\" length=\"3.2\""); },
+     "von -1.000 m bis 2.200 m"},
+    {"line load at a node beyond the foot",
+     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"1\" direction=\"0\"", "node=\"3\" direction=\"0\""); },
+     "Knoten node = 3"},
+    {"unknown load direction",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, ständig\"", "direction=\"2\"", "direction=\"5\""); },
+     "Lastrichtung direction = 5"},
+    // field 0 is 35 cm wide: a cover of 17.5 cm puts the bars on the axis
+    {"cover at half the section",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bdy=\"4.5\"", "bdy=\"17.5\""); },
+     "Feld 0, Querschnitt: Randabstand bdy = 17.5 cm reicht bis zur Mitte (Breite bx = 35 cm)"},
+    {"negative bar area",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "as=\"3.14\"", "as=\"-1\""); },
+     "Feld 1, Querschnitt: Bewehrungsfläche as = -1"},
+    {"unknown reinforcement layout",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bewType=\"0\"", "bewType=\"7\""); },
+     "bewType = 7"},
+    {"unknown section kind",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "type=\"0\"", "type=\"4\""); },
+     "Querschnittsart type = 4"},
+    {"unknown imperfection type",
+     [](const std::string& t) { return ReplaceAfter(t, "<impact>", "<vorver type=\"0\"", "<vorver type=\"9\""); },
+     "Endsystem: Art der Vorverformung type = 9"},
+};
+
+TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
+  const std::string calculated = Calculated();
+  ASSERT_NE(calculated.find("<Schnittgroessen"), std::string::npos);
+  for (const RefusalCase& c : kRefused) {
+    SCOPED_TRACE(c.name);
+    const std::string bad = c.mutate(calculated);
+    ASSERT_FALSE(bad.empty()) << "the case does not fit the example any more";
+    ASSERT_NE(bad, calculated);
+    { std::ofstream(Path("bad.tqx"), std::ios::binary) << bad; }
+    const HostRun run = Host({"calc", Path("bad.tqx")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Berechnung wird nicht durchgeführt"), std::string::npos) << run.err;
+    EXPECT_EQ(Slurp(Path("bad.tqx")), bad) << "the position was written";
+  }
+}
+
+}  // namespace
