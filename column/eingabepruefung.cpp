@@ -6,8 +6,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <set>
+#include <sstream>
 
 #include "column/kolumodata.h"
+#include "formula/formulanumber.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/msgbox.h"
@@ -55,6 +57,38 @@ std::set<int> Lastfallnummern(const CKolumoData& data, int s) {
   return nummern;
 }
 
+// The numbers of the column's part of the file, by parent and element name: whole numbers, and decimals (read
+// with a decimal comma as a point). Attributes that are missing read as 0 and are not checked here.
+struct ZahlenListe {
+  const char* element;  // "parent/name"
+  const char* ganz;
+  const char* dezimal;
+};
+const ZahlenListe kZahlen[] = {
+    {"root/Ausgabe",
+     "num_System AusgabeTyp num_Regel_KNSW num_Regel_Lager num_Regel_Verform num_Regel_Schnitt num_Kriech_Lager "
+     "num_Kriech_Verform num_Kriech_Schnitt num_KNSW_Eigen num_KNSW_Lager num_KNSW_Verform num_KNSW_Schnitt "
+     "num_KNSW_Bruch num_KNSW_Dehn num_KNSW_Schub num_Riss num_Fundament num_FundLastw num_ErfAs num_Brand GrafikTyp "
+     "SchriftFeld graf_System graf_Regel_Schnitt graf_KNSW_Schnitt graf_Kriech_Schnitt graf_ErfAs",
+     "BildBreite"},
+    {"input/Brand", "indexBrandKlasse indexBrandSeiten bPutzBekleidet", ""},
+    {"input/Fundament", "FudPos", "bx by Es EsID nue cx cy cz cmx cmy fakt hoehe"},
+    {"input/system", "iNorm Fertigteil LKManuell nFields", ""},
+    {"system/maxLFBZ", "", ""},
+    {"maxLFBZ/BauZustand", "bzNr maxLF", ""},
+    {"system/field", "fieldNr", "length"},
+    {"field/quer", "type bewType teilung", "bx dy ex ey bdx bdy as theta"},
+    {"field/support", "", ""},
+    {"support/BauZustand", "bzNr node cxTyp cyTyp czTyp cmxTyp cmyTyp cmzTyp cwTyp",
+     "cx cy cz cmx cmy cmz cwoelb posX length ey ez"},
+    {"input/impact", "", ""},
+    {"impact/BauZustand", "bzNr", ""},
+    {"BauZustand/load", "lc ltype node direction bHasDirection",
+     "offset length ey ez val0 val1 val2 val3 val4 val5"},
+    {"BauZustand/vorver", "type bDirekteVorgabe bGesetzt bAusmitte Schiefstellung IDPunkt", "ausmitte umx umy invw"},
+    {"BauZustand/Kriechen", "", "KriechZahl Faktor"},
+};
+
 class Pruefung {
  public:
   Pruefung(CKolumoData& data, int document) : data_(data), document_(document) {}
@@ -71,9 +105,48 @@ class Pruefung {
   }
 
  private:
-  // What the data no longer shows: stages outside 0-3 and a missing "impact" are dropped when the file is read.
+  // Text where a number belongs: the reading takes its leading number or 0, so it is refused here. Loads are
+  // named by their place in the stage (`ordnung`, from 1).
+  void Zahlen(int element, const std::string& eltern, const std::string& pfad, int ordnung = 0) {
+    const std::string name = VIDUV_GetElementName(element);
+    const ZahlenListe* liste = nullptr;
+    for (const ZahlenListe& z : kZahlen)
+      if (eltern + "/" + name == z.element) liste = &z;
+    if (!liste) return;
+    std::string hier = pfad.empty() ? name : pfad + "/" + name;
+    if (ordnung > 0) hier += " " + std::to_string(ordnung);
+    for (const char* kennung : {"fieldNr", "bzNr"})
+      if (*VIDUV_GetString(element, kennung))
+        hier += std::string("[") + kennung + "=" + VIDUV_GetString(element, kennung) + "]";
+    auto enthaelt = [](const char* namen, const std::string& attr) {
+      std::istringstream woerter(namen);
+      for (std::string wort; woerter >> wort;)
+        if (wort == attr) return true;
+      return false;
+    };
+    for (int h = VIDUV_GetFirstAttrHandle(element); h; h = VIDUV_GetNextAttrHandle(h)) {
+      const std::string attr = VIDUV_GetAttrNameByHandle(h);
+      const std::string text = VIDUV_GetStringByHandle(h);
+      int i = 0;
+      double d = 0.0;
+      if (enthaelt(liste->ganz, attr) && !ReadIntegerText(text.c_str(), i))
+        fehler_.push_back(hier + ": " + Text("%s = \"%s\" ist keine ganze Zahl.", attr.c_str(), text.c_str()));
+      else if (enthaelt(liste->dezimal, attr) && !ReadDecimalText(text.c_str(), d))
+        fehler_.push_back(hier + ": " + Text("%s = \"%s\" ist keine Zahl.", attr.c_str(), text.c_str()));
+    }
+    int lasten = 0;
+    for (int kind = VIDUV_GetFirstChild(element); kind; kind = VIDUV_GetNextChild(kind))
+      Zahlen(kind, name, hier, std::string(VIDUV_GetElementName(kind)) == "load" ? ++lasten : 0);
+  }
+
+  // What the data no longer shows: stages outside 0-3 and a missing "impact" are dropped when the file is read;
+  // numbers that were no numbers were read as their leading digits.
   void Dokument() {
-    const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(document_), "input");
+    const int root = VIDUV_GetRootElement(document_);
+    if (int ausgabe = VIDUV_FindFirstChild(root, "Ausgabe")) Zahlen(ausgabe, "root", "");
+    const int input = VIDUV_FindFirstChild(root, "input");
+    for (const char* teil : {"Brand", "Fundament", "system", "impact"})
+      if (int element = input ? VIDUV_FindFirstChild(input, teil) : 0) Zahlen(element, "input", "");
     const int impact = input ? VIDUV_FindFirstChild(input, "impact") : 0;
     if (!impact) {
       fehler_.push_back(Text("Die Position hat kein Element \"impact\": es gibt keine Lasten."));

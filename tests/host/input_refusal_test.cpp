@@ -103,6 +103,18 @@ const RefusalCase kRefused[] = {
     {"unknown imperfection type",
      [](const std::string& t) { return ReplaceAfter(t, "<impact>", "<vorver type=\"0\"", "<vorver type=\"9\""); },
      "Endsystem: Art der Vorverformung type = 9"},
+    {"text in a width",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bx=\"35\"", "bx=\"35cm\""); },
+     "system/field[fieldNr=0]/quer: bx = \"35cm\" ist keine Zahl."},
+    {"text in a load value",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "val0=\"95\"", "val0=\"abc\""); },
+     "impact/BauZustand[bzNr=0]/load 4: val0 = \"abc\" ist keine Zahl."},
+    {"decimal in a member count",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "teilung=\"6\"", "teilung=\"4,5\""); },
+     "system/field[fieldNr=1]/quer: teilung = \"4,5\" ist keine ganze Zahl."},
+    {"text in a foundation value",
+     [](const std::string& t) { return ReplaceAfter(t, "<Fundament", "hoehe=\"", "hoehe=\"x"); },
+     "Fundament: hoehe = \"x"},
 };
 
 TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
@@ -120,6 +132,33 @@ TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
     EXPECT_NE(run.err.find("Berechnung wird nicht durchgeführt"), std::string::npos) << run.err;
     EXPECT_EQ(Slurp(Path("bad.tqx")), bad) << "the position was written";
   }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace host_test;
+
+// A decimal comma is read as the engineer meant it: the column calculates to the same file as with points.
+TEST_F(InputRefusalTest, DecimalCommasCalculateAsPoints) {
+  const std::string example = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  std::string commas = example;
+  for (const std::string point : {"bdx=\"4.5\"", "bdy=\"4.5\"", "as=\"3.14\"", "val0=\"2.4\"", "length=\"3.2\""}) {
+    std::string comma = point;
+    comma[comma.find('.')] = ',';
+    for (std::size_t at = commas.find(point); at != std::string::npos; at = commas.find(point, at))
+      commas.replace(at, point.size(), comma);
+  }
+  ASSERT_NE(commas.find("val0=\"2,4\""), std::string::npos);
+  { std::ofstream(Path("points.tqx"), std::ios::binary) << example; }
+  { std::ofstream(Path("commas.tqx"), std::ios::binary) << commas; }
+  const HostRun points = Host({"calc", Path("points.tqx")});
+  const HostRun withCommas = Host({"calc", Path("commas.tqx")});
+  ASSERT_EQ(points.status, 0) << points.err;
+  ASSERT_EQ(withCommas.status, 0) << withCommas.err;
+  // the write-back formats every number with a point: the files become one
+  EXPECT_EQ(Slurp(Path("commas.tqx")), Slurp(Path("points.tqx")));
 }
 
 }  // namespace
