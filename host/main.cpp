@@ -62,8 +62,15 @@ class Document {
 
 // Opens a column position; a clear message when the file is missing, unreadable or no column position.
 int OpenColumnPosition(const std::string& path, std::string& error) {
-  if (!std::filesystem::exists(path)) {
+  std::error_code code;
+  const auto status = std::filesystem::status(path, code);
+  if (!std::filesystem::exists(status)) {
     error = path + ": no such file";
+    return 0;
+  }
+  // A FIFO or a device would hold the read or feed it endlessly.
+  if (!std::filesystem::is_regular_file(status)) {
+    error = path + ": not a regular file; a position is read only from a file";
     return 0;
   }
   const int doc = VIDUV_OpenDoc(path.c_str());

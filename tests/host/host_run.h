@@ -48,7 +48,8 @@ class HostTest : public testing::Test {
 
   // Runs the host with the arguments and an installation root over the repository's data folder.
   HostRun Host(const std::vector<std::string>& args) const {
-    std::string command = "KOLUMO_ROOT=" + Quote(root_.string()) + " " + Quote(KOLUMO_HOST);
+    // a host that hangs fails the test (status 124) instead of holding the test run
+    std::string command = "KOLUMO_ROOT=" + Quote(root_.string()) + " timeout 120 " + Quote(KOLUMO_HOST);
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " >" + Quote((folder_ / "stdout").string()) + " 2>" + Quote((folder_ / "stderr").string());
     HostRun run;

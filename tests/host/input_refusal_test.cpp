@@ -1,5 +1,7 @@
 // Bad input in a calculated position: `kolumo calc` refuses it with a message that names the field and the value,
 // exits non-zero and leaves the file as it was, old results included.
+#include <sys/stat.h>
+
 #include "tests/host/host_run.h"
 
 namespace {
@@ -159,6 +161,44 @@ TEST_F(InputRefusalTest, DecimalCommasCalculateAsPoints) {
   ASSERT_EQ(withCommas.status, 0) << withCommas.err;
   // the write-back formats every number with a point: the files become one
   EXPECT_EQ(Slurp(Path("commas.tqx")), Slurp(Path("points.tqx")));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace host_test;
+
+// A FIFO or a device is no position: refused at once, never read (a FIFO would block the read, a device
+// feed it without end).
+TEST_F(InputRefusalTest, PositionsThatAreNoFilesAreRefusedBeforeReading) {
+  ASSERT_EQ(mkfifo(Path("fifo.tqx").c_str(), 0644), 0);
+  for (const std::string& path : {Path("fifo.tqx"), std::string("/dev/zero")}) {
+    for (const std::string command : {"calc", "report", "roundtrip"}) {
+      SCOPED_TRACE(path + " " + command);
+      std::vector<std::string> args{command, path};
+      if (command == "roundtrip") args.push_back(Path("out.tqx"));
+      const HostRun run = Host(args);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_NE(run.err.find(path + ": not a regular file"), std::string::npos) << run.err;
+      EXPECT_FALSE(fs::exists(Path("out.tqx")));
+    }
+  }
+  EXPECT_TRUE(fs::is_fifo(Path("fifo.tqx")));
+}
+
+// A position reached through a symbolic link is calculated into the file the link names; the link stays.
+TEST_F(InputRefusalTest, ASymlinkedPositionIsWrittenThrough) {
+  fs::create_directory(Path("real"));
+  fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", Path("real/Stuetze.tqx"));
+  fs::create_symlink("real/Stuetze.tqx", Path("link.tqx"));
+  const HostRun run = Host({"calc", Path("link.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::is_symlink(Path("link.tqx")));
+  EXPECT_EQ(fs::read_symlink(Path("link.tqx")), "real/Stuetze.tqx");
+  EXPECT_NE(Slurp(Path("real/Stuetze.tqx")).find("<Schnittgroessen"), std::string::npos);
+  for (const auto& entry : fs::directory_iterator(Path("real")))
+    EXPECT_EQ(entry.path().filename(), "Stuetze.tqx") << "a temporary file stayed";
 }
 
 }  // namespace
