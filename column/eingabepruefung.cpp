@@ -99,6 +99,11 @@ class Pruefung {
       fehler_.push_back(Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: 0 DIN 1045-1, 1 EC2, 2 SIA 262, "
                              "10, 11, 12 EC2 mit nationalem Anhang D, F, GB).",
                              data_.iNorm));
+    for (int f = 0; f < data_.nFields(); ++f) {
+      const std::string wer = Text("Feld %d: ", f);
+      if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))
+        fehler_.push_back(wer + Text("Feldlänge length = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
+    }
     for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
     return fehler_;
@@ -161,8 +166,25 @@ class Pruefung {
     }
   }
 
+  // An expression that does not evaluate would be calculated with the value it had when it was saved.
+  bool Ausdruck(CFormulaNumber& zahl, const std::string& wer, const char* feld) {
+    double wert = 0.0;
+    if (zahl.m_bNumber || !zahl.m_pStore || zahl.m_pStore->Evaluate(zahl.m_strText, &wert)) return true;
+    fehler_.push_back(wer + Text("%s = \"%s\" lässt sich nicht auswerten.", feld, zahl.m_strText.GetString()));
+    return false;
+  }
+
   void Querschnitt(int f) {
     CKolumoQuer& q = data_.querschnitte[f];
+    {
+      const std::string wer = Text("Feld %d, Querschnitt: ", f);
+      const std::pair<CFormulaNumber*, const char*> zahlen[] = {{&q.bx, "bx"},   {&q.dy, "dy"},   {&q.ex, "ex"},
+                                                                {&q.ey, "ey"},   {&q.bdx, "bdx"}, {&q.bdy, "bdy"},
+                                                                {&q.as, "as"},   {&q.theta, "theta"}};
+      bool gut = true;
+      for (const auto& [zahl, feld] : zahlen) gut = Ausdruck(*zahl, wer, feld) && gut;
+      if (!gut) return;
+    }
     const double bx = q.bx.GetValue(), dy = q.dy.GetValue(), bdx = q.bdx.GetValue(), bdy = q.bdy.GetValue();
     const double as = q.as.GetValue();
     auto melde = [&](const std::string& text) { fehler_.push_back(Text("Feld %d, Querschnitt: ", f) + text); };
@@ -220,6 +242,11 @@ class Pruefung {
     if (data_.vorver[std::size_t(s)].type < 0 || data_.vorver[std::size_t(s)].type > 3)
       fehler_.push_back(Text("%s: Art der Vorverformung type = %d ist unbekannt (0 bis 3).", StufenName(s).c_str(),
                              data_.vorver[std::size_t(s)].type));
+    CKolumoVorver& v = data_.vorver[std::size_t(s)];
+    const std::string wer = Text("%s, Vorverformung: ", StufenName(s).c_str());
+    for (const auto& [zahl, feld] : {std::pair<CFormulaNumber*, const char*>{&v.ausmitte, "ausmitte"},
+                                     {&v.umx, "umx"}, {&v.umy, "umy"}, {&v.invw, "invw"}})
+      Ausdruck(*zahl, wer, feld);
     const std::set<int> nummern = Lastfallnummern(data_, s);
     for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
     const CLKData& lk = data_.lastUeberlagerungBZ[std::size_t(s)];
@@ -246,7 +273,11 @@ class Pruefung {
                  l.ltype, name.IsEmpty() ? "" : (" (" + std::string(name.GetString()) + ")").c_str()));
       return;
     }
-    if (l.ltype == 11) return;
+    const std::pair<CFormulaNumber*, const char*> zahlen[] = {
+        {&l.offset, "offset"}, {&l.length, "length"}, {&l.val0, "val0"}, {&l.val1, "val1"}};
+    bool gut = true;
+    for (const auto& [zahl, feld] : zahlen) gut = Ausdruck(*zahl, wer, feld) && gut;
+    if (!gut || l.ltype == 11) return;
     if (l.direction < 0 || l.direction > 2)
       melde(Text("Lastrichtung direction = %d ist unbekannt (0 X, 1 Y, 2 Z).", l.direction));
     const int n = data_.nFields();

@@ -117,6 +117,14 @@ const RefusalCase kRefused[] = {
     {"text in a foundation value",
      [](const std::string& t) { return ReplaceAfter(t, "<Fundament", "hoehe=\"", "hoehe=\"x"); },
      "Fundament: hoehe = \"x"},
+    {"expression that does not evaluate",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<field fieldNr=\"1\"", "theta=\"45\" />", "theta=\"45\"><as exp=\"3.14*\" /></quer>");
+     },
+     "Feld 1, Querschnitt: as = \"3.14*\" lässt sich nicht auswerten."},
+    {"field of length 0",
+     [](const std::string& t) { return ReplaceAfter(t, "", "<field fieldNr=\"1\" length=\"4.5\"", "<field fieldNr=\"1\" length=\"0\""); },
+     "Feld 1: Feldlänge length = 0 m ist nicht positiv."},
 };
 
 TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
