@@ -247,6 +247,12 @@ class Pruefung {
     for (const auto& [zahl, feld] : {std::pair<CFormulaNumber*, const char*>{&v.ausmitte, "ausmitte"},
                                      {&v.umx, "umx"}, {&v.umy, "umy"}, {&v.invw, "invw"}})
       Ausdruck(*zahl, wer, feld);
+    // the inclination 1/n and the reference node count only where the kind of imperfection reads them
+    if ((v.type == 0 || v.type == 2) && !v.bDirekteVorgabe && v.Schiefstellung <= 0)
+      fehler_.push_back(wer + Text("Schiefstellung 1/n mit n = %d; n muss positiv sein.", v.Schiefstellung));
+    if ((v.type == 1 || v.type == 3) && !v.bAusmitte && (v.IDPunkt < 0 || v.IDPunkt > data_.nFields()))
+      fehler_.push_back(wer + Text("Bezugsknoten IDPunkt = %d liegt nicht an der Stütze (Knoten 0 bis %d).",
+                                   v.IDPunkt, data_.nFields()));
     const std::set<int> nummern = Lastfallnummern(data_, s);
     for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
     const CLKData& lk = data_.lastUeberlagerungBZ[std::size_t(s)];

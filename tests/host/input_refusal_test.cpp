@@ -125,6 +125,22 @@ const RefusalCase kRefused[] = {
     {"field of length 0",
      [](const std::string& t) { return ReplaceAfter(t, "", "<field fieldNr=\"1\" length=\"4.5\"", "<field fieldNr=\"1\" length=\"0\""); },
      "Feld 1: Feldlänge length = 0 m ist nicht positiv."},
+    {"inclination of a negative denominator",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<impact>", "bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\"",
+                           "bDirekteVorgabe=\"0\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"-200\"");
+     },
+     "Endsystem, Vorverformung: Schiefstellung 1/n mit n = -200"},
+    {"reference node off the column",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<impact>", "<vorver type=\"0\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\" IDPunkt=\"0\"",
+                           "<vorver type=\"1\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"0\" Schiefstellung=\"200\" IDPunkt=\"2147483647\"");
+     },
+     "Bezugsknoten IDPunkt = 2147483647 liegt nicht an der Stütze (Knoten 0 bis 2)"},
+    // the sum of the members of two fields would overflow an int
+    {"member count beyond int",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "teilung=\"6\"", "teilung=\"2147483647\""); },
+     "Feld 0, Querschnitt: Stabteilung teilung = 2147483647: höchstens 100"},
 };
 
 TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
