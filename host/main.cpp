@@ -157,6 +157,8 @@ int Call(host::Module& module, const std::string& action, const std::vector<std:
   const int reply = module.Call(action, params);
   std::printf("reply %d\n", reply);
   objects.Print(stdout);
+  // a dialog made for this call ends with it, before the host window it may sit in
+  if (action == "CreateInputDlg" && reply) host::DestroyModuleDialog(reply);
   return 0;
 }
 

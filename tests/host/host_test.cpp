@@ -107,6 +107,15 @@ TEST_F(HostTest, CallShowsTheModulesRefusalsOnStderr) {
             std::string::npos);
 }
 
+// The dialog a call makes is destroyed with the call: under the leak checker a dialog left alive fails the run.
+TEST_F(HostTest, TheInputDialogOfACallIsReleased) {
+  const HostRun run = Host({"call", "CreateInputDlg", "CWnd*=host"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.rfind("reply ", 0), std::string::npos);
+  EXPECT_NE(run.out.rfind("reply 0", 0), 0u) << "the module made no dialog";
+  EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
 TEST_F(HostTest, WrongCommandsShowTheUsage) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate"}, {"new"}, {"roundtrip", "a.tqx"}, {"--answer", "maybe", "new", "x.tqx"}}) {
