@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -133,12 +134,20 @@ int Report(host::Module& module, const std::string& path) {
   Document doc(OpenColumnPosition(path, error));
   if (!doc.get()) return Fail(error);
   if (!module.rtfFunc()) return Fail("the module cannot write reports yet: it has no report (RtfKolumo)");
-  module.rtfFunc()(doc.get(), 1);  // 1: write the report (0 only reads the position)
   std::string report = path;
   if (report.size() >= 4 && strcasecmp(report.c_str() + report.size() - 4, ".tqx") == 0)
     report.resize(report.size() - 4);
   report += ".rtf";
-  if (!std::filesystem::exists(report)) return Fail(report + ": the report was not written");
+  // The module says nothing of success: a report is new when the file there is another one than before.
+  struct stat before {};
+  const bool existed = ::stat(report.c_str(), &before) == 0;
+  module.rtfFunc()(doc.get(), 1);  // 1: write the report (0 only reads the position)
+  struct stat after {};
+  if (::stat(report.c_str(), &after) != 0) return Fail(report + ": the report was not written");
+  const bool same = existed && after.st_ino == before.st_ino && after.st_dev == before.st_dev &&
+                    after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
+  if (same || !S_ISREG(after.st_mode))
+    return Fail(report + ": the report was not written; what stands there is not the new report");
   return 0;
 }
 

@@ -116,6 +116,26 @@ TEST_F(HostTest, TheInputDialogOfACallIsReleased) {
   EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
+// A report that cannot be written fails the command; what stood there before never passes for the new report.
+TEST_F(HostTest, AReportThatIsNotWrittenFails) {
+  fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", Path("Stuetze.tqx"));
+  ASSERT_EQ(Host({"calc", Path("Stuetze.tqx")}).status, 0);
+  // a folder where the report belongs: the module cannot put the report there
+  fs::create_directory(Path("Stuetze.rtf"));
+  const HostRun blocked = Host({"report", Path("Stuetze.tqx")});
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_NE(blocked.err.find("Stuetze.rtf: the report was not written"), std::string::npos) << blocked.err;
+  EXPECT_TRUE(fs::is_empty(Path("Stuetze.rtf")));
+  fs::remove(Path("Stuetze.rtf"));
+  // an old report is replaced by the new one
+  std::ofstream(Path("Stuetze.rtf")) << "old";
+  const HostRun fresh = Host({"report", Path("Stuetze.tqx")});
+  EXPECT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_EQ(Slurp(Path("Stuetze.rtf")).rfind("{\\rtf1", 0), 0u);
+  for (const auto& entry : fs::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+}
+
 TEST_F(HostTest, WrongCommandsShowTheUsage) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {}, {"frobnicate"}, {"new"}, {"roundtrip", "a.tqx"}, {"--answer", "maybe", "new", "x.tqx"}}) {
