@@ -63,6 +63,8 @@ struct ZahlenListe {
   const char* element;  // "parent/name"
   const char* ganz;
   const char* dezimal;
+  // decimals of the combination data, which the XML library reads: a decimal comma would be read as its end
+  const char* punkt = "";
 };
 const ZahlenListe kZahlen[] = {
     {"root/Ausgabe",
@@ -87,6 +89,22 @@ const ZahlenListe kZahlen[] = {
      "offset length ey ez val0 val1 val2 val3 val4 val5"},
     {"BauZustand/vorver", "type bDirekteVorgabe bGesetzt bAusmitte Schiefstellung IDPunkt", "ausmitte umx umy invw"},
     {"BauZustand/Kriechen", "", "KriechZahl Faktor"},
+    {"input/Einwirkungen", "", ""},
+    {"Einwirkungen/BauZustand", "bzNr", ""},
+    {"BauZustand/lastUeberlagerung", "modus lknorm version nachweisMitGammaInf mitAlternativLasten mitAlternativGruppen",
+     "", "schneeHoehe psi2_kran GInfFactor"},
+    {"lastUeberlagerung/sicherheitsbeiwerte", "", "",
+     "gamma_g_guenstig gamma_g_unguenstig gamma_q_guenstig gamma_q_unguenstig gamma_g_sup gamma_g_inf gamma_a "
+     "gamma_g_stb1 gamma_g_stb2 gamma_g_stb3 gamma_g_dst1 gamma_g_dst2 gamma_g_dst3 gamma_q_dst1 gamma_q_dst2 "
+     "gamma_q_dst3 gamma_g_1 gamma_g_2 gamma_g_3 gamma_q_1 gamma_q_2 gamma_q_3 gamma_e0g_1 gamma_e0g_2 gamma_e0g_3"},
+    {"sicherheitsbeiwerte/kombinationsbeiwerte", "", "", "psi0 psi1 psi2"},
+    {"lastUeberlagerung/lastfaelle", "", ""},
+    {"lastfaelle/lastfall", "lf einw", ""},
+    {"lastUeberlagerung/einwirkungen", "", ""},
+    {"einwirkungen/einwirkung",
+     "einw indexGruppe indexGruppeHHHH indexKategorie indexKLED einwNichtAufteilen lastfallMax lastfallMin "
+     "alternativgruppe readonly maxmin indexLuda",
+     ""},
 };
 
 class Pruefung {
@@ -138,6 +156,9 @@ class Pruefung {
         fehler_.push_back(hier + ": " + Text("%s = \"%s\" ist keine ganze Zahl.", attr.c_str(), text.c_str()));
       else if (enthaelt(liste->dezimal, attr) && !ReadDecimalText(text.c_str(), d))
         fehler_.push_back(hier + ": " + Text("%s = \"%s\" ist keine Zahl.", attr.c_str(), text.c_str()));
+      else if (enthaelt(liste->punkt, attr) && (!ReadDecimalText(text.c_str(), d) || text.find(',') != text.npos))
+        fehler_.push_back(hier + ": " +
+                          Text("%s = \"%s\" ist keine Zahl mit Dezimalpunkt.", attr.c_str(), text.c_str()));
     }
     int lasten = 0;
     for (int kind = VIDUV_GetFirstChild(element); kind; kind = VIDUV_GetNextChild(kind))
@@ -150,7 +171,7 @@ class Pruefung {
     const int root = VIDUV_GetRootElement(document_);
     if (int ausgabe = VIDUV_FindFirstChild(root, "Ausgabe")) Zahlen(ausgabe, "root", "");
     const int input = VIDUV_FindFirstChild(root, "input");
-    for (const char* teil : {"Brand", "Fundament", "system", "impact"})
+    for (const char* teil : {"Brand", "Fundament", "system", "impact", "Einwirkungen"})
       if (int element = input ? VIDUV_FindFirstChild(input, teil) : 0) Zahlen(element, "input", "");
     const int impact = input ? VIDUV_FindFirstChild(input, "impact") : 0;
     if (!impact) {

@@ -141,6 +141,17 @@ const RefusalCase kRefused[] = {
     {"member count beyond int",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "teilung=\"6\"", "teilung=\"2147483647\""); },
      "Feld 0, Querschnitt: Stabteilung teilung = 2147483647: höchstens 100"},
+    // the combination data is read by the XML library, which would take "1,35" as 1
+    {"decimal comma in a partial factor",
+     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "gamma_g_unguenstig=\"1.35\"", "gamma_g_unguenstig=\"1,35\""); },
+     "Einwirkungen/BauZustand[bzNr=0]/lastUeberlagerung/sicherheitsbeiwerte: gamma_g_unguenstig = \"1,35\" ist keine "
+     "Zahl mit Dezimalpunkt."},
+    {"text in a combination factor",
+     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "psi0=\"0.6\"", "psi0=\"sechs\""); },
+     "kombinationsbeiwerte: psi0 = \"sechs\""},
+    {"text in a load case's action",
+     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"zwei\""); },
+     "lastfaelle/lastfall: einw = \"zwei\" ist keine ganze Zahl."},
 };
 
 TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
