@@ -9,6 +9,8 @@
 #include <sstream>
 
 #include "column/kolumodata.h"
+#include "engine/material.h"
+#include "framework/matehandler.h"
 #include "formula/formulanumber.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
@@ -124,9 +126,15 @@ class Pruefung {
     }
     for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
+    if (NormBekannt(data_.iNorm)) {
+      Sorte("Beton", "Normalbeton", data_.sBeton, 30, 2, "Betonsorte sBeton");
+      Sorte("Stahl", "Betonstahl", data_.sStahl, 20, 1, "Stahlsorte sStahl");
+    }
     return fehler_;
   }
 
+  // Said, not refused: the calculation takes a grade of the catalogue in place of an unknown one.
+  const std::vector<std::string>& Hinweise() const { return hinweise_; }
  private:
   // Text where a number belongs: the reading takes its leading number or 0, so it is refused here. Loads are
   // named by their place in the stage (`ordnung`, from 1).
@@ -185,6 +193,26 @@ class Pruefung {
         fehler_.push_back(Text("Lasten im Bauzustand bzNr = \"%s\": die Stütze hat nur die Bauzustände 0 bis 3.",
                                VIDUV_GetString(bz, "bzNr")));
     }
+  }
+
+  // The grade as the calculation looks it up: among the first `max` of the code's list, else the list's entry
+  // `ersatz`.
+  void Sorte(const char* kat, const char* ukat, const CString& name, int max, int ersatz, const char* feld) {
+    const int code = data_.iNorm + 1;
+    const char* norm = code == 1 ? "DIN 1045-I" : KatalogNorm(code);
+    CStringArray liste;
+    GetMateHandler().GetObjekte(kat, ukat, norm, liste);
+    for (INT_PTR i = 0; i < liste.GetSize() && i < max; ++i)
+      if (liste[i] == name) return;
+    // the catalogue keeps DIN 1045-1 under a name of its own
+    if (code == 1) norm = KatalogNorm(code);
+    if (liste.GetSize() <= ersatz) {
+      fehler_.push_back(Text("%s = \"%s\": der Materialkatalog hat für %s keine Sorten (%s, %s).", feld,
+                             name.GetString(), norm, kat, ukat));
+      return;
+    }
+    hinweise_.push_back(Text("%s = \"%s\" gibt es in %s nicht; gerechnet wird mit %s.", feld, name.GetString(),
+                             norm, liste[ersatz].GetString()));
   }
 
   // An expression that does not evaluate would be calculated with the value it had when it was saved.
@@ -349,6 +377,7 @@ class Pruefung {
   CKolumoData& data_;
   int document_;
   std::vector<std::string> fehler_;
+  std::vector<std::string> hinweise_;
 };
 
 }  // namespace
@@ -419,8 +448,12 @@ bool LeseKombiFormel(const std::string& formel, std::vector<KombiGlied>& glieder
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return Pruefung(data, document).Fehler(); }
 
 bool PruefeEingabe(CKolumoData& data, int document) {
-  const std::vector<std::string> fehler = EingabeFehler(data, document);
-  if (fehler.empty()) return true;
+  Pruefung pruefung(data, document);
+  const std::vector<std::string> fehler = pruefung.Fehler();
+  if (fehler.empty()) {
+    for (const std::string& hinweis : pruefung.Hinweise()) AfxMessageBox(hinweis.c_str(), MB_ICONINFORMATION);
+    return true;
+  }
   // a box stays readable: the first problems, then how many more
   constexpr std::size_t kZeigen = 15;
   std::string text = Text("Die Eingabe kann so nicht berechnet werden:");
