@@ -42,7 +42,7 @@ bool NormBekannt(int iNorm) { return iNorm == 0 || iNorm == 1 || iNorm == 2 || (
 // Load types the column calculates: uniform and trapezoidal line loads, point load with moments, own weight.
 bool LasttypBerechnet(int ltype) { return ltype == 0 || ltype == 1 || ltype == 10 || ltype == 11; }
 
-// Loads and combinations may end this close beyond the column's ends (m): the field lengths are sums.
+// A line load may end this close beyond the column's ends (m): the positions are sums of field lengths.
 constexpr double kLageToleranz = 0.0005;
 // Members one field can be divided into; the whole column has at most as many.
 constexpr int kMaxTeilung = 100;
@@ -135,6 +135,7 @@ class Pruefung {
 
   // Said, not refused: the calculation takes a grade of the catalogue in place of an unknown one.
   const std::vector<std::string>& Hinweise() const { return hinweise_; }
+
  private:
   // Text where a number belongs: the reading takes its leading number or 0, so it is refused here. Loads are
   // named by their place in the stage (`ordnung`, from 1).
