@@ -253,9 +253,14 @@ class Pruefung {
       melde(Text("Abmessung bx = %g cm ist nicht positiv.", bx));
       return;
     }
+    // cot theta of the shear check; 0 stands for the code's default
+    const double theta = q.theta.GetValue();
+    if (!(theta >= 0.0 && theta < 90.0))
+      melde(Text("Druckstrebenwinkel theta = %g° liegt nicht zwischen 0° und 90°.", theta));
     if (q.type == 1) {
-      // bars on a circle of radius bx/2 - bdy
-      if (bdy >= bx / 2.0) melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", bdy, bx));
+      // bars on a circle of radius bx/2 - bdy; the design measures both covers against the diameter
+      for (const auto& [c, name] : {std::pair{bdy, "bdy"}, std::pair{bdx, "bdx"}})
+        if (c >= bx / 2.0) melde(Text("Randabstand %s = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", name, c, bx));
       return;
     }
     if (!(dy > 0.0)) {
@@ -268,15 +273,17 @@ class Pruefung {
         melde(Text("Innendurchmesser dy = %g cm ist nicht kleiner als der Außendurchmesser bx = %g cm.", dy, bx));
       else if (bdy >= (bx - dy) / 4.0)
         melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte der Wand (Wanddicke %g cm).", bdy, (bx - dy) / 2.0));
+      if (bdx >= bx / 2.0)
+        melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", bdx, bx));
       return;
     }
-    // rectangle: bars at bdy from the faces across bx; from the faces across dy at bdx (at bdy for four bars)
+    // rectangle: bars at bdy from the faces across bx (and, for four bars, across dy); the design measures both
+    // covers against the depth dy
     if (bdy >= bx / 2.0)
       melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Breite bx = %g cm).", bdy, bx));
-    else if (q.bewType == 0 && bdy >= dy / 2.0)
+    else if (bdy >= dy / 2.0)
       melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdy, dy));
-    if (q.bewType != 0 && bdx >= dy / 2.0)
-      melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdx, dy));
+    if (bdx >= dy / 2.0) melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdx, dy));
   }
 
   void Stufe(int s) {
@@ -341,7 +348,12 @@ class Pruefung {
       melde(Text("Knoten node = %d liegt nicht an der Stütze (Knoten 0 bis %d).", l.node, n));
       return;
     }
-    if (l.ltype == 10) return;
+    if (l.ltype == 10) {
+      // a point load acts at its node: a distance from it would be dropped
+      if (l.offset.GetValue() != 0.0)
+        melde(Text("Einzellast mit Abstand offset = %g m: Einzellasten wirken an ihrem Knoten.", l.offset.GetValue()));
+      return;
+    }
     // a line load runs from `offset` below its node over `length` downwards
     const double gesamt = Tiefe(n);
     const double anfang = Tiefe(l.node) + l.offset.GetValue();

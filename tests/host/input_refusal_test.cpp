@@ -152,6 +152,19 @@ const RefusalCase kRefused[] = {
     {"text in a load case's action",
      [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"zwei\""); },
      "lastfaelle/lastfall: einw = \"zwei\" ist keine ganze Zahl."},
+    // the design takes the depth less the bottom cover bdx for the lever arm: 20 cm of 40 leave none
+    {"bottom cover at half the depth",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "bdx=\"4.5\"", "bdx=\"20\""); },
+     "Feld 1, Querschnitt: Randabstand bdx = 20 cm reicht bis zur Mitte (Dicke dy = 40 cm)."},
+    // tan(1e308°) is no number: every shear result would be NaN
+    {"strut angle beyond 90 degrees",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "theta=\"45\"", "theta=\"1e308\""); },
+     "Feld 0, Querschnitt: Druckstrebenwinkel theta = 1e+308° liegt nicht zwischen 0° und 90°."},
+    {"point load away from its node",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "desc=\"Decke über EG, Nutzlast\"", "offset=\"0\"", "offset=\"1.5\"");
+     },
+     "Last 5 (\"Decke über EG, Nutzlast\"): Einzellast mit Abstand offset = 1.5 m"},
 };
 
 TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
