@@ -313,6 +313,13 @@ class Pruefung {
     const std::set<int> nummern = Lastfallnummern(data_, s);
     for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
     const CLKData& lk = data_.lastUeberlagerungBZ[std::size_t(s)];
+    // the combination file gives every load case its action: one that does not exist has no factors
+    std::set<int> einwirkungen;
+    for (const CEinwirkung& e : lk.einwirkungen) einwirkungen.insert(e.nr);
+    for (const CLKLastfall& lf : lk.lastfaelle)
+      if (!einwirkungen.count(lf.einw))
+        fehler_.push_back(Text("%s, Lastfall %d: Einwirkung einw = %d gibt es nicht.", StufenName(s).c_str(), lf.lf,
+                               lf.einw));
     for (INT_PTR k = 0; k < lk.kombinationen.GetSize(); ++k) Kombination(s, int(k), nummern);
   }
 
