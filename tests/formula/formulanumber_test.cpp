@@ -232,21 +232,6 @@ TEST_F(FormulaNumberXmlTest, ReaderTakesCommasAsArgumentSeparators) {
   EXPECT_EQ(n.m_dValue, 1.5);
 }
 
-TEST_F(FormulaNumberXmlTest, DecimalCommaInAFileIsTheDecimalPoint) {
-  // "4,5" typed by an engineer means 4.5; text that is no number keeps the old reading (its leading number,
-  // else 0) and is refused by the column's input check.
-  const struct {
-    const char* text;
-    double value;
-  } cases[] = {{"4,5", 4.5}, {" -0,25 ", -0.25}, {"4.5", 4.5}, {"1,5e2", 150.0}, {"35cm", 35.0}, {"abc", 0.0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    VIDUV_SetString(root_, "v", c.text);
-    EXPECT_EQ(GetXmlFormulaNumber(root_, "v").GetValue(), c.value);
-    EXPECT_EQ(GetXmlDecimal(root_, "v"), c.value);
-  }
-}
-
 TEST(NumberText, OnlyWholeNumbersAreNumbers) {
   const struct {
     const char* text;
