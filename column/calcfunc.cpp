@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "column/eingabepruefung.h"
 #include "column/ergebnisse.h"
 #include "column/kolumodata.h"
 #include "column/kombidateien.h"
@@ -351,6 +352,7 @@ int Calculate(int document) {
   // loads back before the results are written.
   CTransferredStageLoads transferred(*data, data->lastUeberlagerungBZ[0], data->loads[0], data->maxLF[0]);
   transferred.Apply(data->fieldLengths, !data->LKManuell);
+  if (!PruefeEingabe(*data, document)) return 1;
 
   const std::string datei = VIDUV_GetCompleteFileName(document);
   if (datei.empty()) {

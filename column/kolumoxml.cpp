@@ -230,7 +230,7 @@ struct AttrWriter {
 struct AttrReader {
   int element;
   void Int(const char* name, int& value) { value = VIDUV_GetInt(element, name); }
-  void Double(const char* name, double& value) { value = VIDUV_GetDouble(element, name); }
+  void Double(const char* name, double& value) { value = GetXmlDecimal(element, name); }
 };
 
 template <class V>
@@ -327,8 +327,8 @@ void CKolumoVorver::WriteData(int element) {
 }
 
 void CKolumoKriechen::ReadData(int element) {
-  KriechZahl = VIDUV_GetDouble(element, "KriechZahl");
-  Faktor = VIDUV_GetDouble(element, "Faktor");
+  KriechZahl = GetXmlDecimal(element, "KriechZahl");
+  Faktor = GetXmlDecimal(element, "Faktor");
 }
 
 void CKolumoKriechen::WriteData(int element) const {

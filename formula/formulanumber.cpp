@@ -1,6 +1,8 @@
 #include "formula/formulanumber.h"
 
 #include <cctype>
+#include <charconv>
+#include <cmath>
 
 #include "platform/viduv/viduv.h"
 
@@ -123,7 +125,7 @@ bool CFormulaNumber::operator<=(const CFormulaNumber& other) { return GetValue()
 bool CFormulaNumber::operator>=(const CFormulaNumber& other) { return GetValue() >= other.m_dValue; }
 
 void CFormulaNumber::ReadXML(int parent, const char* name) {
-  m_dValue = VIDUV_GetDouble(parent, name);
+  m_dValue = GetXmlDecimal(parent, name);
   int child = VIDUV_FindFirstChild(parent, name);
   if (!child) {
     m_bNumber = TRUE;
@@ -154,3 +156,63 @@ CFormulaNumber GetXmlFormulaNumber(int parent, const char* name) {
 }
 
 void SetXmlFormulaNumber(int parent, const char* name, CFormulaNumber& number) { number.WriteXML(parent, name); }
+
+namespace {
+
+std::string_view Trimmed(const char* text) {
+  std::string_view view = text ? text : "";
+  while (!view.empty() && std::isspace(static_cast<unsigned char>(view.front()))) view.remove_prefix(1);
+  while (!view.empty() && std::isspace(static_cast<unsigned char>(view.back()))) view.remove_suffix(1);
+  return view;
+}
+
+}  // namespace
+
+bool ReadDecimalText(const char* text, double& value) {
+  const std::string_view view = Trimmed(text);
+  std::string number;
+  std::size_t i = 0;
+  auto digits = [&] {
+    std::size_t n = 0;
+    for (; i < view.size() && view[i] >= '0' && view[i] <= '9'; ++i, ++n) number += view[i];
+    return n;
+  };
+  if (i < view.size() && (view[i] == '+' || view[i] == '-')) {
+    if (view[i] == '-') number += '-';
+    ++i;
+  }
+  std::size_t mantissa = digits();
+  if (i < view.size() && (view[i] == '.' || view[i] == ',')) {
+    number += '.';
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (i < view.size() && (view[i] == 'e' || view[i] == 'E')) {
+    number += 'e';
+    ++i;
+    if (i < view.size() && (view[i] == '+' || view[i] == '-')) number += view[i++];
+    if (digits() == 0) return false;
+  }
+  if (i != view.size()) return false;
+  double read = 0.0;
+  const auto result = std::from_chars(number.data(), number.data() + number.size(), read);
+  if (result.ec != std::errc() || result.ptr != number.data() + number.size() || !std::isfinite(read)) return false;
+  value = read;
+  return true;
+}
+
+bool ReadIntegerText(const char* text, int& value) {
+  std::string_view view = Trimmed(text);
+  if (!view.empty() && view.front() == '+') view.remove_prefix(1);
+  int read = 0;
+  const auto result = std::from_chars(view.data(), view.data() + view.size(), read);
+  if (view.empty() || result.ec != std::errc() || result.ptr != view.data() + view.size()) return false;
+  value = read;
+  return true;
+}
+
+double GetXmlDecimal(int element, const char* name) {
+  double value = 0.0;
+  return ReadDecimalText(VIDUV_GetString(element, name), value) ? value : VIDUV_GetDouble(element, name);
+}

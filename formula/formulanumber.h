@@ -61,3 +61,12 @@ class CFormulaNumber {
 CFormulaNumber GetXmlFormulaNumber(int parent, const char* name);
 // Writes the number in the XML form (an expression's text gets '.' for ',').
 void SetXmlFormulaNumber(int parent, const char* name, CFormulaNumber& number);
+
+// A number written as text in a file: blanks around it, a sign, a decimal point or comma, an exponent, and
+// nothing else; it must be finite. ("4,5" is 4.5; "abc", "35cm", "" and "1.000,5" are no numbers.)
+bool ReadDecimalText(const char* text, double& value);
+// A whole number in the range of int written as text in a file, blanks around it allowed.
+bool ReadIntegerText(const char* text, int& value);
+// The attribute as a decimal number, a decimal comma read as a point. Text that is no number reads as the XML
+// library reads it (its leading number, else 0): the column's input check refuses it before a calculation.
+double GetXmlDecimal(int element, const char* name);

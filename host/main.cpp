@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -62,8 +63,15 @@ class Document {
 
 // Opens a column position; a clear message when the file is missing, unreadable or no column position.
 int OpenColumnPosition(const std::string& path, std::string& error) {
-  if (!std::filesystem::exists(path)) {
+  std::error_code code;
+  const auto status = std::filesystem::status(path, code);
+  if (!std::filesystem::exists(status)) {
     error = path + ": no such file";
+    return 0;
+  }
+  // A FIFO or a device would hold the read or feed it endlessly.
+  if (!std::filesystem::is_regular_file(status)) {
+    error = path + ": not a regular file; a position is read only from a file";
     return 0;
   }
   const int doc = VIDUV_OpenDoc(path.c_str());
@@ -126,12 +134,20 @@ int Report(host::Module& module, const std::string& path) {
   Document doc(OpenColumnPosition(path, error));
   if (!doc.get()) return Fail(error);
   if (!module.rtfFunc()) return Fail("the module cannot write reports yet: it has no report (RtfKolumo)");
-  module.rtfFunc()(doc.get(), 1);  // 1: write the report (0 only reads the position)
   std::string report = path;
   if (report.size() >= 4 && strcasecmp(report.c_str() + report.size() - 4, ".tqx") == 0)
     report.resize(report.size() - 4);
   report += ".rtf";
-  if (!std::filesystem::exists(report)) return Fail(report + ": the report was not written");
+  // The module says nothing of success: a report is new when the file there is another one than before.
+  struct stat before {};
+  const bool existed = ::stat(report.c_str(), &before) == 0;
+  module.rtfFunc()(doc.get(), 1);  // 1: write the report (0 only reads the position)
+  struct stat after {};
+  if (::stat(report.c_str(), &after) != 0) return Fail(report + ": the report was not written");
+  const bool same = existed && after.st_ino == before.st_ino && after.st_dev == before.st_dev &&
+                    after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
+  if (same || !S_ISREG(after.st_mode))
+    return Fail(report + ": the report was not written; what stands there is not the new report");
   return 0;
 }
 
@@ -150,6 +166,8 @@ int Call(host::Module& module, const std::string& action, const std::vector<std:
   const int reply = module.Call(action, params);
   std::printf("reply %d\n", reply);
   objects.Print(stdout);
+  // a dialog made for this call ends with it, before the host window it may sit in
+  if (action == "CreateInputDlg" && reply) host::DestroyModuleDialog(reply);
   return 0;
 }
 

@@ -66,13 +66,15 @@ HostWindow::~HostWindow() {
 
 InputDialog::InputDialog(const Module& module) { handle_ = module.Call("CreateInputDlg", {{"CWnd*", host_.handle()}}); }
 
-InputDialog::~InputDialog() {
-  CWnd* dialog = win::FromHandle<CWnd>(handle_);
-  win::ReleaseHandle(handle_);
+void DestroyModuleDialog(int handle) {
+  CWnd* dialog = win::FromHandle<CWnd>(handle);
+  win::ReleaseHandle(handle);
   if (!dialog) return;
   dialog->DestroyWindow();
   delete dialog;  // the module made it for the host, which destroys it
 }
+
+InputDialog::~InputDialog() { DestroyModuleDialog(handle_); }
 
 // --- Call objects --------------------------------------------------------------------------------------------------
 

@@ -59,6 +59,9 @@ class HostWindow {
   int handle_ = 0;
 };
 
+// Destroys a dialog that the module made for the host (the reply of "CreateInputDlg") and releases its handle.
+void DestroyModuleDialog(int handle);
+
 // The module's input dialog in a host window; the host destroys it at the end.
 class InputDialog {
  public:

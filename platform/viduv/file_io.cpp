@@ -39,6 +39,23 @@ bool isAbsolute(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
 
+// The file a symbolic link names (through every link of a chain), so that a save replaces that file and the
+// link stays; any other path as it is.
+std::string linkTarget(std::string path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    std::vector<char> buffer(4096);
+    const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (length <= 0 || std::size_t(length) >= buffer.size()) return path;
+    std::string next(buffer.data(), std::size_t(length));
+    const std::size_t slash = path.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+    path = next;
+  }
+  return path;
+}
+
 }  // namespace
 
 std::string fileSystemPath(std::string_view path) {
@@ -61,7 +78,8 @@ std::string absolutePath(std::string_view path) {
 
 bool readWholeFile(std::string_view path, std::string& bytes, std::string& error) {
   const std::string fsPath = fileSystemPath(path);
-  FileDescriptor file(::open(fsPath.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK a FIFO would hold the open until some writer comes; it is refused below instead.
+  FileDescriptor file(::open(fsPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) {
     error = "Cannot open '" + std::string(path) + "': " + systemError(errno);
     return false;
@@ -87,7 +105,7 @@ bool readWholeFile(std::string_view path, std::string& bytes, std::string& error
 }
 
 bool writeFileAtomically(std::string_view path, std::string_view bytes, std::string& error) {
-  const std::string target = fileSystemPath(path);
+  const std::string target = linkTarget(fileSystemPath(path));
   if (target.empty() || target.back() == '/') {
     error = "Cannot write '" + std::string(path) + "': not a file name";
     return false;

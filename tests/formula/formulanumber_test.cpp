@@ -232,6 +232,39 @@ TEST_F(FormulaNumberXmlTest, ReaderTakesCommasAsArgumentSeparators) {
   EXPECT_EQ(n.m_dValue, 1.5);
 }
 
+TEST(NumberText, OnlyWholeNumbersAreNumbers) {
+  const struct {
+    const char* text;
+    bool decimal;
+    double value;
+    bool integer;
+    int whole;
+  } cases[] = {
+      {"4,5", true, 4.5, false, 0},      {"4.5", true, 4.5, false, 0},     {"12", true, 12.0, true, 12},
+      {" +7 ", true, 7.0, true, 7},      {"-3", true, -3.0, true, -3},     {",5", true, 0.5, false, 0},
+      {"2e-3", true, 0.002, false, 0},   {"abc", false, 0, false, 0},      {"35cm", false, 0, false, 0},
+      {"", false, 0, false, 0},          {"1.000,5", false, 0, false, 0},  {"4,5,6", false, 0, false, 0},
+      {"1e400", false, 0, false, 0},     {"nan", false, 0, false, 0},      {"inf", false, 0, false, 0},
+      {"0x10", false, 0, false, 0},      {"2e", false, 0, false, 0},       {".", false, 0, false, 0},
+      {"2147483647", true, 2147483647.0, true, 2147483647},
+      // one beyond the int range: a decimal, but no whole number of the file
+      {"2147483648", true, 2147483648.0, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    double d = -99.0;
+    EXPECT_EQ(ReadDecimalText(c.text, d), c.decimal);
+    if (c.decimal) {
+      EXPECT_EQ(d, c.value);
+    }
+    int i = -99;
+    EXPECT_EQ(ReadIntegerText(c.text, i), c.integer);
+    if (c.integer) {
+      EXPECT_EQ(i, c.whole);
+    }
+  }
+}
+
 TEST_F(FormulaNumberXmlTest, MissingAttributeReadsAsPlainZero) {
   CFormulaNumber n = Number("a*2");
   n.ReadXML(root_, "fehlt");

@@ -1,66 +1,9 @@
 // The host program run as a process, as the README's commands and the main job run it.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "tests/column/column_test_support.h"
+#include "tests/host/host_run.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-struct HostRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-class HostTest : public testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "host-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    root_ = column_test::MakeInstallRoot(folder_, KOLUMO_DATA_DIR);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  // Runs the host with the arguments and an installation root over the repository's data folder.
-  HostRun Host(const std::vector<std::string>& args) const {
-    std::string command = "KOLUMO_ROOT=" + Quote(root_.string()) + " " + Quote(KOLUMO_HOST);
-    for (const std::string& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote((folder_ / "stdout").string()) + " 2>" + Quote((folder_ / "stderr").string());
-    HostRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = Slurp(folder_ / "stdout");
-    run.err = Slurp(folder_ / "stderr");
-    return run;
-  }
-  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
-
-  fs::path folder_;
-  fs::path root_;
-};
+using namespace host_test;
 
 TEST_F(HostTest, NewPositionRoundTripsUnchanged) {
   const HostRun made = Host({"new", Path("a.tqx")});
@@ -162,6 +105,35 @@ TEST_F(HostTest, CallShowsTheModulesRefusalsOnStderr) {
             std::string::npos);
   EXPECT_NE(Host({"call", "PosAnnotation", "CWnd*=dialog", "CString*=text:Pos. 4", "BOOL=0"}).out.find("text \n"),
             std::string::npos);
+}
+
+// The dialog a call makes is destroyed with the call: under the leak checker a dialog left alive fails the run.
+TEST_F(HostTest, TheInputDialogOfACallIsReleased) {
+  const HostRun run = Host({"call", "CreateInputDlg", "CWnd*=host"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.rfind("reply ", 0), std::string::npos);
+  EXPECT_NE(run.out.rfind("reply 0", 0), 0u) << "the module made no dialog";
+  EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+// A report that cannot be written fails the command; what stood there before never passes for the new report.
+TEST_F(HostTest, AReportThatIsNotWrittenFails) {
+  fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", Path("Stuetze.tqx"));
+  ASSERT_EQ(Host({"calc", Path("Stuetze.tqx")}).status, 0);
+  // a folder where the report belongs: the module cannot put the report there
+  fs::create_directory(Path("Stuetze.rtf"));
+  const HostRun blocked = Host({"report", Path("Stuetze.tqx")});
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_NE(blocked.err.find("Stuetze.rtf: the report was not written"), std::string::npos) << blocked.err;
+  EXPECT_TRUE(fs::is_empty(Path("Stuetze.rtf")));
+  fs::remove(Path("Stuetze.rtf"));
+  // an old report is replaced by the new one
+  std::ofstream(Path("Stuetze.rtf")) << "old";
+  const HostRun fresh = Host({"report", Path("Stuetze.tqx")});
+  EXPECT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_EQ(Slurp(Path("Stuetze.rtf")).rfind("{\\rtf1", 0), 0u);
+  for (const auto& entry : fs::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }
 
 TEST_F(HostTest, WrongCommandsShowTheUsage) {

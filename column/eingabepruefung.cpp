@@ -1,0 +1,485 @@
+#include "column/eingabepruefung.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+#include "column/kolumodata.h"
+#include "engine/material.h"
+#include "framework/matehandler.h"
+#include "formula/formulanumber.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/msgbox.h"
+
+namespace {
+
+// Translated and formatted as printf does.
+std::string Text(const char* vorlage, ...) {
+  const char* uebersetzt = TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", vorlage);
+  va_list args;
+  va_start(args, vorlage);
+  char buffer[1024];
+  std::vsnprintf(buffer, sizeof buffer, uebersetzt, args);
+  va_end(args);
+  return buffer;
+}
+
+// A copy: the next translation may reuse the library's buffer.
+std::string StufenName(int stage) {
+  static const char* const kNamen[CKolumoData::kStages] = {"Endsystem", "Transport", "Bauzustand 1",
+                                                           "Bauzustand 2"};
+  return TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", kNamen[stage]);
+}
+
+// Design codes the engine calculates: DIN 1045-1, EC2, SIA 262 and EC2 with the German, French or UK annex.
+bool NormBekannt(int iNorm) { return iNorm == 0 || iNorm == 1 || iNorm == 2 || (iNorm >= 10 && iNorm <= 12); }
+
+// Load types the column calculates: uniform and trapezoidal line loads, point load with moments, own weight.
+bool LasttypBerechnet(int ltype) { return ltype == 0 || ltype == 1 || ltype == 10 || ltype == 11; }
+
+// A line load may end this close beyond the column's ends (m): the positions are sums of field lengths.
+constexpr double kLageToleranz = 0.0005;
+// Members one field can be divided into; the whole column has at most as many.
+constexpr int kMaxTeilung = 100;
+
+// The stage is calculated: it has load cases (as the driver decides).
+bool HatLastfaelle(const CKolumoData& data, int s) {
+  return data.maxLF[std::size_t(s)] > 0 && data.lastUeberlagerungBZ[std::size_t(s)].lastfaelle.GetSize() > 0;
+}
+
+std::set<int> Lastfallnummern(const CKolumoData& data, int s) {
+  std::set<int> nummern;
+  for (const CLKLastfall& lf : data.lastUeberlagerungBZ[std::size_t(s)].lastfaelle)
+    if (lf.lf >= 1 && lf.lf <= data.maxLF[std::size_t(s)]) nummern.insert(lf.lf);
+  return nummern;
+}
+
+// The numbers of the column's part of the file, by parent and element name: whole numbers, and decimals (read
+// with a decimal comma as a point). Attributes that are missing read as 0 and are not checked here.
+struct ZahlenListe {
+  const char* element;  // "parent/name"
+  const char* ganz;
+  const char* dezimal;
+  // decimals of the combination data, which the XML library reads: a decimal comma would be read as its end
+  const char* punkt = "";
+};
+const ZahlenListe kZahlen[] = {
+    {"root/Ausgabe",
+     "num_System AusgabeTyp num_Regel_KNSW num_Regel_Lager num_Regel_Verform num_Regel_Schnitt num_Kriech_Lager "
+     "num_Kriech_Verform num_Kriech_Schnitt num_KNSW_Eigen num_KNSW_Lager num_KNSW_Verform num_KNSW_Schnitt "
+     "num_KNSW_Bruch num_KNSW_Dehn num_KNSW_Schub num_Riss num_Fundament num_FundLastw num_ErfAs num_Brand GrafikTyp "
+     "SchriftFeld graf_System graf_Regel_Schnitt graf_KNSW_Schnitt graf_Kriech_Schnitt graf_ErfAs",
+     "BildBreite"},
+    {"input/Brand", "indexBrandKlasse indexBrandSeiten bPutzBekleidet", ""},
+    {"input/Fundament", "FudPos", "bx by Es EsID nue cx cy cz cmx cmy fakt hoehe"},
+    {"input/system", "iNorm Fertigteil LKManuell nFields", ""},
+    {"system/maxLFBZ", "", ""},
+    {"maxLFBZ/BauZustand", "bzNr maxLF", ""},
+    {"system/field", "fieldNr", "length"},
+    {"field/quer", "type bewType teilung", "bx dy ex ey bdx bdy as theta"},
+    {"field/support", "", ""},
+    {"support/BauZustand", "bzNr node cxTyp cyTyp czTyp cmxTyp cmyTyp cmzTyp cwTyp",
+     "cx cy cz cmx cmy cmz cwoelb posX length ey ez"},
+    {"input/impact", "", ""},
+    {"impact/BauZustand", "bzNr", ""},
+    {"BauZustand/load", "lc ltype node direction bHasDirection",
+     "offset length ey ez val0 val1 val2 val3 val4 val5"},
+    {"BauZustand/vorver", "type bDirekteVorgabe bGesetzt bAusmitte Schiefstellung IDPunkt", "ausmitte umx umy invw"},
+    {"BauZustand/Kriechen", "", "KriechZahl Faktor"},
+    {"input/Einwirkungen", "", ""},
+    {"Einwirkungen/BauZustand", "bzNr", ""},
+    {"BauZustand/lastUeberlagerung", "modus lknorm version nachweisMitGammaInf mitAlternativLasten mitAlternativGruppen",
+     "", "schneeHoehe psi2_kran GInfFactor"},
+    {"lastUeberlagerung/sicherheitsbeiwerte", "", "",
+     "gamma_g_guenstig gamma_g_unguenstig gamma_q_guenstig gamma_q_unguenstig gamma_g_sup gamma_g_inf gamma_a "
+     "gamma_g_stb1 gamma_g_stb2 gamma_g_stb3 gamma_g_dst1 gamma_g_dst2 gamma_g_dst3 gamma_q_dst1 gamma_q_dst2 "
+     "gamma_q_dst3 gamma_g_1 gamma_g_2 gamma_g_3 gamma_q_1 gamma_q_2 gamma_q_3 gamma_e0g_1 gamma_e0g_2 gamma_e0g_3"},
+    {"sicherheitsbeiwerte/kombinationsbeiwerte", "", "", "psi0 psi1 psi2"},
+    {"lastUeberlagerung/lastfaelle", "", ""},
+    {"lastfaelle/lastfall", "lf einw", ""},
+    {"lastUeberlagerung/einwirkungen", "", ""},
+    {"einwirkungen/einwirkung",
+     "einw indexGruppe indexGruppeHHHH indexKategorie indexKLED einwNichtAufteilen lastfallMax lastfallMin "
+     "alternativgruppe readonly maxmin indexLuda",
+     ""},
+};
+
+class Pruefung {
+ public:
+  Pruefung(CKolumoData& data, int document) : data_(data), document_(document) {}
+
+  std::vector<std::string> Fehler() {
+    Dokument();
+    if (!NormBekannt(data_.iNorm))
+      fehler_.push_back(Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: 0 DIN 1045-1, 1 EC2, 2 SIA 262, "
+                             "10, 11, 12 EC2 mit nationalem Anhang D, F, GB).",
+                             data_.iNorm));
+    for (int f = 0; f < data_.nFields(); ++f) {
+      const std::string wer = Text("Feld %d: ", f);
+      if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))
+        fehler_.push_back(wer + Text("Feldlänge length = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
+    }
+    for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
+    for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
+    if (NormBekannt(data_.iNorm)) {
+      Sorte("Beton", "Normalbeton", data_.sBeton, 30, 2, "Betonsorte sBeton");
+      Sorte("Stahl", "Betonstahl", data_.sStahl, 20, 1, "Stahlsorte sStahl");
+    }
+    return fehler_;
+  }
+
+  // Said, not refused: the calculation takes a grade of the catalogue in place of an unknown one.
+  const std::vector<std::string>& Hinweise() const { return hinweise_; }
+
+ private:
+  // Text where a number belongs: the reading takes its leading number or 0, so it is refused here. Loads are
+  // named by their place in the stage (`ordnung`, from 1).
+  void Zahlen(int element, const std::string& eltern, const std::string& pfad, int ordnung = 0) {
+    const std::string name = VIDUV_GetElementName(element);
+    const ZahlenListe* liste = nullptr;
+    for (const ZahlenListe& z : kZahlen)
+      if (eltern + "/" + name == z.element) liste = &z;
+    if (!liste) return;
+    std::string hier = pfad.empty() ? name : pfad + "/" + name;
+    if (ordnung > 0) hier += " " + std::to_string(ordnung);
+    for (const char* kennung : {"fieldNr", "bzNr"})
+      if (*VIDUV_GetString(element, kennung))
+        hier += std::string("[") + kennung + "=" + VIDUV_GetString(element, kennung) + "]";
+    auto enthaelt = [](const char* namen, const std::string& attr) {
+      std::istringstream woerter(namen);
+      for (std::string wort; woerter >> wort;)
+        if (wort == attr) return true;
+      return false;
+    };
+    for (int h = VIDUV_GetFirstAttrHandle(element); h; h = VIDUV_GetNextAttrHandle(h)) {
+      const std::string attr = VIDUV_GetAttrNameByHandle(h);
+      const std::string text = VIDUV_GetStringByHandle(h);
+      int i = 0;
+      double d = 0.0;
+      if (enthaelt(liste->ganz, attr) && !ReadIntegerText(text.c_str(), i))
+        fehler_.push_back(hier + ": " + Text("%s = \"%s\" ist keine ganze Zahl.", attr.c_str(), text.c_str()));
+      else if (enthaelt(liste->dezimal, attr) && !ReadDecimalText(text.c_str(), d))
+        fehler_.push_back(hier + ": " + Text("%s = \"%s\" ist keine Zahl.", attr.c_str(), text.c_str()));
+      else if (enthaelt(liste->punkt, attr) && (!ReadDecimalText(text.c_str(), d) || text.find(',') != text.npos))
+        fehler_.push_back(hier + ": " +
+                          Text("%s = \"%s\" ist keine Zahl mit Dezimalpunkt.", attr.c_str(), text.c_str()));
+    }
+    int lasten = 0;
+    for (int kind = VIDUV_GetFirstChild(element); kind; kind = VIDUV_GetNextChild(kind))
+      Zahlen(kind, name, hier, std::string(VIDUV_GetElementName(kind)) == "load" ? ++lasten : 0);
+  }
+
+  // What the data no longer shows: stages outside 0-3 and a missing "impact" are dropped when the file is read;
+  // numbers that were no numbers were read as their leading digits.
+  void Dokument() {
+    const int root = VIDUV_GetRootElement(document_);
+    if (int ausgabe = VIDUV_FindFirstChild(root, "Ausgabe")) Zahlen(ausgabe, "root", "");
+    const int input = VIDUV_FindFirstChild(root, "input");
+    for (const char* teil : {"Brand", "Fundament", "system", "impact", "Einwirkungen"})
+      if (int element = input ? VIDUV_FindFirstChild(input, teil) : 0) Zahlen(element, "input", "");
+    const int impact = input ? VIDUV_FindFirstChild(input, "impact") : 0;
+    if (!impact) {
+      fehler_.push_back(Text("Die Position hat kein Element \"impact\": es gibt keine Lasten."));
+      return;
+    }
+    for (int bz = VIDUV_FindFirstChild(impact, "BauZustand"); bz; bz = VIDUV_FindNextChild(bz, "BauZustand")) {
+      const int nr = VIDUV_GetInt(bz, "bzNr");
+      if (nr >= 0 && nr < CKolumoData::kStages) continue;
+      if (VIDUV_FindFirstChild(bz, "load"))
+        fehler_.push_back(Text("Lasten im Bauzustand bzNr = \"%s\": die Stütze hat nur die Bauzustände 0 bis 3.",
+                               VIDUV_GetString(bz, "bzNr")));
+    }
+  }
+
+  // The grade as the calculation looks it up: among the first `max` of the code's list, else the list's entry
+  // `ersatz`.
+  void Sorte(const char* kat, const char* ukat, const CString& name, int max, int ersatz, const char* feld) {
+    const int code = data_.iNorm + 1;
+    const char* norm = code == 1 ? "DIN 1045-I" : KatalogNorm(code);
+    CStringArray liste;
+    GetMateHandler().GetObjekte(kat, ukat, norm, liste);
+    for (INT_PTR i = 0; i < liste.GetSize() && i < max; ++i)
+      if (liste[i] == name) return;
+    // the catalogue keeps DIN 1045-1 under a name of its own
+    if (code == 1) norm = KatalogNorm(code);
+    if (liste.GetSize() <= ersatz) {
+      fehler_.push_back(Text("%s = \"%s\": der Materialkatalog hat für %s keine Sorten (%s, %s).", feld,
+                             name.GetString(), norm, kat, ukat));
+      return;
+    }
+    hinweise_.push_back(Text("%s = \"%s\" gibt es in %s nicht; gerechnet wird mit %s.", feld, name.GetString(),
+                             norm, liste[ersatz].GetString()));
+  }
+
+  // An expression that does not evaluate would be calculated with the value it had when it was saved.
+  bool Ausdruck(CFormulaNumber& zahl, const std::string& wer, const char* feld) {
+    double wert = 0.0;
+    if (zahl.m_bNumber || !zahl.m_pStore || zahl.m_pStore->Evaluate(zahl.m_strText, &wert)) return true;
+    fehler_.push_back(wer + Text("%s = \"%s\" lässt sich nicht auswerten.", feld, zahl.m_strText.GetString()));
+    return false;
+  }
+
+  void Querschnitt(int f) {
+    CKolumoQuer& q = data_.querschnitte[f];
+    {
+      const std::string wer = Text("Feld %d, Querschnitt: ", f);
+      const std::pair<CFormulaNumber*, const char*> zahlen[] = {{&q.bx, "bx"},   {&q.dy, "dy"},   {&q.ex, "ex"},
+                                                                {&q.ey, "ey"},   {&q.bdx, "bdx"}, {&q.bdy, "bdy"},
+                                                                {&q.as, "as"},   {&q.theta, "theta"}};
+      bool gut = true;
+      for (const auto& [zahl, feld] : zahlen) gut = Ausdruck(*zahl, wer, feld) && gut;
+      if (!gut) return;
+    }
+    const double bx = q.bx.GetValue(), dy = q.dy.GetValue(), bdx = q.bdx.GetValue(), bdy = q.bdy.GetValue();
+    const double as = q.as.GetValue();
+    auto melde = [&](const std::string& text) { fehler_.push_back(Text("Feld %d, Querschnitt: ", f) + text); };
+    if (q.type < 0 || q.type > 2) {
+      melde(Text("Querschnittsart type = %d ist unbekannt (0 Rechteck, 1 Kreis, 2 Ring).", q.type));
+      return;
+    }
+    if (q.type == 0 && (q.bewType < 0 || q.bewType > 2))
+      melde(Text("Bewehrungsanordnung bewType = %d ist unbekannt (0, 1 oder 2).", q.bewType));
+    if (q.teilung > kMaxTeilung)
+      melde(Text("Stabteilung teilung = %d: höchstens %d Stababschnitte.", q.teilung, kMaxTeilung));
+    if (!(as >= 0.0)) melde(Text("Bewehrungsfläche as = %g cm² ist negativ.", as));
+    if (!(bdx >= 0.0)) melde(Text("Randabstand bdx = %g cm ist negativ.", bdx));
+    if (!(bdy >= 0.0)) melde(Text("Randabstand bdy = %g cm ist negativ.", bdy));
+    if (!(bx > 0.0)) {
+      melde(Text("Abmessung bx = %g cm ist nicht positiv.", bx));
+      return;
+    }
+    // cot theta of the shear check; 0 stands for the code's default
+    const double theta = q.theta.GetValue();
+    if (!(theta >= 0.0 && theta < 90.0))
+      melde(Text("Druckstrebenwinkel theta = %g° liegt nicht zwischen 0° und 90°.", theta));
+    if (q.type == 1) {
+      // bars on a circle of radius bx/2 - bdy; the design measures both covers against the diameter
+      for (const auto& [c, name] : {std::pair{bdy, "bdy"}, std::pair{bdx, "bdx"}})
+        if (c >= bx / 2.0) melde(Text("Randabstand %s = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", name, c, bx));
+      return;
+    }
+    if (!(dy > 0.0)) {
+      melde(Text("Abmessung dy = %g cm ist nicht positiv.", dy));
+      return;
+    }
+    if (q.type == 2) {
+      // a ring of outer diameter bx and inner dy; bars at bdy from either face of the wall
+      if (dy >= bx)
+        melde(Text("Innendurchmesser dy = %g cm ist nicht kleiner als der Außendurchmesser bx = %g cm.", dy, bx));
+      else if (bdy >= (bx - dy) / 4.0)
+        melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte der Wand (Wanddicke %g cm).", bdy, (bx - dy) / 2.0));
+      if (bdx >= bx / 2.0)
+        melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", bdx, bx));
+      return;
+    }
+    // rectangle: bars at bdy from the faces across bx (and, for four bars, across dy); the design measures both
+    // covers against the depth dy
+    if (bdy >= bx / 2.0)
+      melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Breite bx = %g cm).", bdy, bx));
+    else if (bdy >= dy / 2.0)
+      melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdy, dy));
+    if (bdx >= dy / 2.0) melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdx, dy));
+  }
+
+  void Stufe(int s) {
+    const CArray<Load>& lasten = data_.loads[std::size_t(s)];
+    if (!HatLastfaelle(data_, s)) {
+      if (lasten.GetSize() > 0)
+        fehler_.push_back(Text("%s: %d Lasten, aber keine Lastfälle; die Lasten würden nicht berechnet.",
+                               StufenName(s).c_str(), int(lasten.GetSize())));
+      return;
+    }
+    if (lasten.GetSize() == 0)
+      fehler_.push_back(Text("%s: Lastfälle, aber keine Lasten.", StufenName(s).c_str()));
+    if (data_.vorver[std::size_t(s)].type < 0 || data_.vorver[std::size_t(s)].type > 3)
+      fehler_.push_back(Text("%s: Art der Vorverformung type = %d ist unbekannt (0 bis 3).", StufenName(s).c_str(),
+                             data_.vorver[std::size_t(s)].type));
+    CKolumoVorver& v = data_.vorver[std::size_t(s)];
+    const std::string wer = Text("%s, Vorverformung: ", StufenName(s).c_str());
+    for (const auto& [zahl, feld] : {std::pair<CFormulaNumber*, const char*>{&v.ausmitte, "ausmitte"},
+                                     {&v.umx, "umx"}, {&v.umy, "umy"}, {&v.invw, "invw"}})
+      Ausdruck(*zahl, wer, feld);
+    // the inclination 1/n and the reference node count only where the kind of imperfection reads them
+    if ((v.type == 0 || v.type == 2) && !v.bDirekteVorgabe && v.Schiefstellung <= 0)
+      fehler_.push_back(wer + Text("Schiefstellung 1/n mit n = %d; n muss positiv sein.", v.Schiefstellung));
+    if ((v.type == 1 || v.type == 3) && !v.bAusmitte && (v.IDPunkt < 0 || v.IDPunkt > data_.nFields()))
+      fehler_.push_back(wer + Text("Bezugsknoten IDPunkt = %d liegt nicht an der Stütze (Knoten 0 bis %d).",
+                                   v.IDPunkt, data_.nFields()));
+    const std::set<int> nummern = Lastfallnummern(data_, s);
+    for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
+    const CLKData& lk = data_.lastUeberlagerungBZ[std::size_t(s)];
+    // the combination file gives every load case its action: one that does not exist has no factors
+    std::set<int> einwirkungen;
+    for (const CEinwirkung& e : lk.einwirkungen) einwirkungen.insert(e.nr);
+    for (const CLKLastfall& lf : lk.lastfaelle)
+      if (!einwirkungen.count(lf.einw))
+        fehler_.push_back(Text("%s, Lastfall %d: Einwirkung einw = %d gibt es nicht.", StufenName(s).c_str(), lf.lf,
+                               lf.einw));
+    for (INT_PTR k = 0; k < lk.kombinationen.GetSize(); ++k) Kombination(s, int(k), nummern);
+  }
+
+  // Height of node n (0 at the head, nFields at the foot) below the head (m).
+  double Tiefe(int node) {
+    double t = 0.0;
+    for (int f = 0; f < node && f < data_.nFields(); ++f) t += data_.fieldLengths[f].GetValue();
+    return t;
+  }
+
+  void Last(int s, int i, const std::set<int>& nummern) {
+    Load& l = data_.loads[std::size_t(s)][i];
+    const std::string wer = Text("%s, Last %d (\"%s\"): ", StufenName(s).c_str(), i + 1, l.desc.GetString());
+    auto melde = [&](const std::string& text) { fehler_.push_back(wer + text); };
+    if (!nummern.count(l.lc))
+      melde(Text("Lastfall lc = %d gibt es nicht (höchster Lastfall %d).", l.lc, data_.maxLF[std::size_t(s)]));
+    if (!LasttypBerechnet(l.ltype)) {
+      const CString name = Load::GetLoadTypeText(l.ltype);
+      melde(Text("Lasttyp ltype = %d%s wird von der Stütze nicht berechnet (0 Gleichlast, 1 Trapezlast, 10 "
+                 "Einzellast/Moment, 11 Eigengewicht).",
+                 l.ltype, name.IsEmpty() ? "" : (" (" + std::string(name.GetString()) + ")").c_str()));
+      return;
+    }
+    const std::pair<CFormulaNumber*, const char*> zahlen[] = {
+        {&l.offset, "offset"}, {&l.length, "length"}, {&l.val0, "val0"}, {&l.val1, "val1"}};
+    bool gut = true;
+    for (const auto& [zahl, feld] : zahlen) gut = Ausdruck(*zahl, wer, feld) && gut;
+    if (!gut || l.ltype == 11) return;
+    if (l.direction < 0 || l.direction > 2)
+      melde(Text("Lastrichtung direction = %d ist unbekannt (0 X, 1 Y, 2 Z).", l.direction));
+    const int n = data_.nFields();
+    if (l.node < 0 || l.node > n) {
+      melde(Text("Knoten node = %d liegt nicht an der Stütze (Knoten 0 bis %d).", l.node, n));
+      return;
+    }
+    if (l.ltype == 10) {
+      // a point load acts at its node: a distance from it would be dropped
+      if (l.offset.GetValue() != 0.0)
+        melde(Text("Einzellast mit Abstand offset = %g m: Einzellasten wirken an ihrem Knoten.", l.offset.GetValue()));
+      return;
+    }
+    // a line load runs from `offset` below its node over `length` downwards
+    const double gesamt = Tiefe(n);
+    const double anfang = Tiefe(l.node) + l.offset.GetValue();
+    const double ende = anfang + l.length.GetValue();
+    if (!(std::fabs(ende - anfang) > 0.0)) {
+      melde(Text("Linienlast der Länge length = %g m.", l.length.GetValue()));
+      return;
+    }
+    const double oben = std::min(anfang, ende), unten = std::max(anfang, ende);
+    if (!(oben >= -kLageToleranz && unten <= gesamt + kLageToleranz))
+      melde(Text("Linienlast von %.3f m bis %.3f m unter dem Kopf liegt nicht ganz an der Stütze (Höhe %.3f m; "
+                 "node = %d, offset = %g m, length = %g m).",
+                 oben, unten, gesamt, l.node, l.offset.GetValue(), l.length.GetValue()));
+  }
+
+  void Kombination(int s, int k, const std::set<int>& nummern) {
+    const CKombination& komb = data_.lastUeberlagerungBZ[std::size_t(s)].kombinationen[k];
+    // only these kinds reach the engine
+    if (komb.art != "Ed" && komb.art != "Ed,perm" && komb.art != "Ed,A") return;
+    const CString& formel = komb.regelUser.IsEmpty() ? komb.regel : komb.regelUser;
+    const std::string wer = Text("%s, Kombination %d (%s) \"%s\": ", StufenName(s).c_str(), k + 1, komb.art.GetString(),
+                                 formel.GetString());
+    std::vector<KombiGlied> glieder;
+    std::string grund;
+    if (!LeseKombiFormel(formel.GetString(), glieder, grund)) {
+      fehler_.push_back(wer + grund);
+      return;
+    }
+    for (const KombiGlied& g : glieder)
+      for (int lf : g.lastfaelle)
+        if (!nummern.count(lf)) fehler_.push_back(wer + Text("Lastfall %d gibt es nicht.", lf));
+  }
+
+  CKolumoData& data_;
+  int document_;
+  std::vector<std::string> fehler_;
+  std::vector<std::string> hinweise_;
+};
+
+}  // namespace
+
+bool LeseKombiFormel(const std::string& formel, std::vector<KombiGlied>& glieder, std::string& grund) {
+  glieder.clear();
+  std::size_t i = 0;
+  const std::size_t n = formel.size();
+  auto blanks = [&] {
+    while (i < n && std::isspace(static_cast<unsigned char>(formel[i]))) ++i;
+  };
+  auto fehlt = [&](const char* was) {
+    grund = i < n ? Text("an Stelle %d \"%c\" steht, wo %s stehen muss.", int(i) + 1, formel[i], was)
+                  : Text("die Formel endet, wo %s stehen muss.", was);
+    return false;
+  };
+  auto ziffern = [&](std::string& text) {
+    while (i < n && std::isdigit(static_cast<unsigned char>(formel[i]))) text += formel[i++];
+  };
+  blanks();
+  if (i == n) {
+    grund = Text("die Formel ist leer.");
+    return false;
+  }
+  for (;;) {
+    KombiGlied g;
+    std::string zahl;
+    blanks();
+    ziffern(zahl);
+    if (i < n && (formel[i] == '.' || formel[i] == ',')) {
+      zahl += '.';
+      ++i;
+      ziffern(zahl);
+    }
+    if (zahl.empty() || zahl == ".") return fehlt(Text("ein Faktor").c_str());
+    g.faktor = std::strtod(zahl.c_str(), nullptr);
+    blanks();
+    if (i >= n || formel[i] != '*') return fehlt("\"*\"");
+    ++i;
+    blanks();
+    if (i >= n || formel[i] != '(') return fehlt("\"(\"");
+    ++i;
+    for (;;) {
+      blanks();
+      std::string lf;
+      ziffern(lf);
+      if (lf.empty() || lf.size() > 6) return fehlt(Text("eine Lastfallnummer").c_str());
+      g.lastfaelle.push_back(std::stoi(lf));
+      blanks();
+      if (i < n && formel[i] == '+') {
+        ++i;
+        continue;
+      }
+      if (i < n && formel[i] == ')') {
+        ++i;
+        break;
+      }
+      return fehlt("\"+\" oder \")\"");
+    }
+    glieder.push_back(std::move(g));
+    blanks();
+    if (i == n) return true;
+    if (formel[i] != '+') return fehlt("\"+\"");
+    ++i;
+  }
+}
+
+std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return Pruefung(data, document).Fehler(); }
+
+bool PruefeEingabe(CKolumoData& data, int document) {
+  Pruefung pruefung(data, document);
+  const std::vector<std::string> fehler = pruefung.Fehler();
+  if (fehler.empty()) {
+    for (const std::string& hinweis : pruefung.Hinweise()) AfxMessageBox(hinweis.c_str(), MB_ICONINFORMATION);
+    return true;
+  }
+  // a box stays readable: the first problems, then how many more
+  constexpr std::size_t kZeigen = 15;
+  std::string text = Text("Die Eingabe kann so nicht berechnet werden:");
+  for (std::size_t k = 0; k < fehler.size() && k < kZeigen; ++k) text += "\n- " + fehler[k];
+  if (fehler.size() > kZeigen) text += "\n" + Text("... und %d weitere.", int(fehler.size() - kZeigen));
+  text += "\n" + Text("Berechnung wird nicht durchgeführt!");
+  AfxMessageBox(text.c_str(), MB_ICONSTOP);
+  return false;
+}

@@ -1,0 +1,23 @@
+// The input check of a column before it is calculated. Input that the calculation would read as zeros, drop or
+// cut without a word is refused here; every problem names its field and its value.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CKolumoData;
+
+// The problems of the column's input, empty when it can be calculated. `document` is the position the data was
+// read from: loads in a stage the column does not have are seen only there.
+std::vector<std::string> EingabeFehler(CKolumoData& data, int document);
+
+// Shows the problems in one message box; false when there were any (the calculation must not run).
+bool PruefeEingabe(CKolumoData& data, int document);
+
+// A combination formula as the engine reads it: terms "factor*(load case+load case...)" joined by "+"; a decimal
+// comma is a decimal point. False, with the reason, for anything else.
+struct KombiGlied {
+  double faktor = 0.0;
+  std::vector<int> lastfaelle;
+};
+bool LeseKombiFormel(const std::string& formel, std::vector<KombiGlied>& glieder, std::string& grund);

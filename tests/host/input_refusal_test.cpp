@@ -1,0 +1,279 @@
+// Bad input in a calculated position: `kolumo calc` refuses it with a message that names the field and the value,
+// exits non-zero and leaves the file as it was, old results included.
+#include <sys/stat.h>
+
+#include "tests/host/host_run.h"
+
+namespace {
+
+using namespace host_test;
+
+// Replaces the first `from` after the first `anchor` (the whole text when the anchor is empty).
+std::string ReplaceAfter(std::string text, const std::string& anchor, const std::string& from, const std::string& to) {
+  const std::size_t start = anchor.empty() ? 0 : text.find(anchor);
+  const std::size_t at = start == std::string::npos ? std::string::npos : text.find(from, start);
+  if (at == std::string::npos) return "";  // the case no longer fits the example: the test says so
+  return text.replace(at, from.size(), to);
+}
+
+// Removes every piece from `begin` up to and including the next `end`.
+std::string Remove(std::string text, const std::string& begin, const std::string& end) {
+  for (std::size_t at = text.find(begin); at != std::string::npos; at = text.find(begin, at)) {
+    const std::size_t stop = text.find(end, at);
+    if (stop == std::string::npos) return "";
+    text.erase(at, stop + end.size() - at);
+  }
+  return text;
+}
+
+class InputRefusalTest : public HostTest {
+ protected:
+  // The example, calculated once, so that a refusal visibly keeps the old results.
+  std::string Calculated() {
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", Path("Stuetze.tqx"));
+    const HostRun run = Host({"calc", Path("Stuetze.tqx")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+    return Slurp(Path("Stuetze.tqx"));
+  }
+};
+
+struct RefusalCase {
+  const char* name;
+  std::string (*mutate)(const std::string&);
+  const char* message;  // a part of the message: the field and its value
+};
+
+const RefusalCase kRefused[] = {
+    {"unknown design code", [](const std::string& t) { return ReplaceAfter(t, "<system", "iNorm=\"10\"", "iNorm=\"5\""); },
+     "iNorm = 5"},
+    {"stage with load cases but no loads", [](const std::string& t) { return Remove(t, "<load ", "/>"); },
+     "Endsystem: Lastfälle, aber keine Lasten"},
+    {"loads in stage 9",
+     [](const std::string& t) { return ReplaceAfter(t, "<impact>", "bzNr=\"0\"", "bzNr=\"9\""); },
+     "bzNr = \"9\""},
+    {"no impact element", [](const std::string& t) { return Remove(t, "<impact>", "</impact>"); },
+     "kein Element \"impact\""},
+    {"combination names load case 7",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)+1.50*(2)+0.90*(3)\"",
+                           "regelUser=\"1.35*(1)+1.50*(7)\"");
+     },
+     "Lastfall 7 gibt es nicht"},
+    {"combination formula does not parse",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)+1.50*(2)+0.90*(3)\"",
+                           "regelUser=\"1.35*(1)+abc\"");
+     },
+     "\"1.35*(1)+abc\": an Stelle 10 \"a\""},
+    {"load in load case 9",
+     [](const std::string& t) { return ReplaceAfter(t, "", "lc=\"2\" LCGen=\"2\" desc=\"Dach", "lc=\"9\" LCGen=\"2\" desc=\"Dach"); },
+     "Last 4 (\"Dach, Nutzlast\"): Lastfall lc = 9"},
+    {"unknown load type",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "ltype=\"10\"", "ltype=\"42\""); },
+     "Lasttyp ltype = 42"},
+    {"point load type the column does not calculate",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "ltype=\"10\"", "ltype=\"8\""); },
+     "Lasttyp ltype = 8 (Einzellast)"},
+    // field 1 is 4.5 m long and ends at the foot: 5.5 m from its top reach 1 m below the column
+    {"line load beyond the foot",
+     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"4.5\"", "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"5.5\""); },
+     "von 3.200 m bis 8.700 m unter dem Kopf liegt nicht ganz an der Stütze (Höhe 7.700 m"},
+    // starting 1 m above the head
+    {"line load above the head",
+     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"3.2\"", "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"-1\" length=\"3.2\""); },
+     "von -1.000 m bis 2.200 m"},
+    {"line load at a node beyond the foot",
+     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"1\" direction=\"0\"", "node=\"3\" direction=\"0\""); },
+     "Knoten node = 3"},
+    {"unknown load direction",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, ständig\"", "direction=\"2\"", "direction=\"5\""); },
+     "Lastrichtung direction = 5"},
+    // field 0 is 35 cm wide: a cover of 17.5 cm puts the bars on the axis
+    {"cover at half the section",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bdy=\"4.5\"", "bdy=\"17.5\""); },
+     "Feld 0, Querschnitt: Randabstand bdy = 17.5 cm reicht bis zur Mitte (Breite bx = 35 cm)"},
+    {"negative bar area",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "as=\"3.14\"", "as=\"-1\""); },
+     "Feld 1, Querschnitt: Bewehrungsfläche as = -1"},
+    {"unknown reinforcement layout",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bewType=\"0\"", "bewType=\"7\""); },
+     "bewType = 7"},
+    {"unknown section kind",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "type=\"0\"", "type=\"4\""); },
+     "Querschnittsart type = 4"},
+    {"unknown imperfection type",
+     [](const std::string& t) { return ReplaceAfter(t, "<impact>", "<vorver type=\"0\"", "<vorver type=\"9\""); },
+     "Endsystem: Art der Vorverformung type = 9"},
+    {"text in a width",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bx=\"35\"", "bx=\"35cm\""); },
+     "system/field[fieldNr=0]/quer: bx = \"35cm\" ist keine Zahl."},
+    {"text in a load value",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "val0=\"95\"", "val0=\"abc\""); },
+     "impact/BauZustand[bzNr=0]/load 4: val0 = \"abc\" ist keine Zahl."},
+    {"decimal in a member count",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "teilung=\"6\"", "teilung=\"4,5\""); },
+     "system/field[fieldNr=1]/quer: teilung = \"4,5\" ist keine ganze Zahl."},
+    {"text in a foundation value",
+     [](const std::string& t) { return ReplaceAfter(t, "<Fundament", "hoehe=\"", "hoehe=\"x"); },
+     "Fundament: hoehe = \"x"},
+    {"expression that does not evaluate",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<field fieldNr=\"1\"", "theta=\"45\" />", "theta=\"45\"><as exp=\"3.14*\" /></quer>");
+     },
+     "Feld 1, Querschnitt: as = \"3.14*\" lässt sich nicht auswerten."},
+    {"field of length 0",
+     [](const std::string& t) { return ReplaceAfter(t, "", "<field fieldNr=\"1\" length=\"4.5\"", "<field fieldNr=\"1\" length=\"0\""); },
+     "Feld 1: Feldlänge length = 0 m ist nicht positiv."},
+    {"inclination of a negative denominator",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<impact>", "bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\"",
+                           "bDirekteVorgabe=\"0\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"-200\"");
+     },
+     "Endsystem, Vorverformung: Schiefstellung 1/n mit n = -200"},
+    {"reference node off the column",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<impact>", "<vorver type=\"0\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\" IDPunkt=\"0\"",
+                           "<vorver type=\"1\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"0\" Schiefstellung=\"200\" IDPunkt=\"2147483647\"");
+     },
+     "Bezugsknoten IDPunkt = 2147483647 liegt nicht an der Stütze (Knoten 0 bis 2)"},
+    // the sum of the members of two fields would overflow an int
+    {"member count beyond int",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "teilung=\"6\"", "teilung=\"2147483647\""); },
+     "Feld 0, Querschnitt: Stabteilung teilung = 2147483647: höchstens 100"},
+    // the combination data is read by the XML library, which would take "1,35" as 1
+    {"decimal comma in a partial factor",
+     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "gamma_g_unguenstig=\"1.35\"", "gamma_g_unguenstig=\"1,35\""); },
+     "Einwirkungen/BauZustand[bzNr=0]/lastUeberlagerung/sicherheitsbeiwerte: gamma_g_unguenstig = \"1,35\" ist keine "
+     "Zahl mit Dezimalpunkt."},
+    {"text in a combination factor",
+     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "psi0=\"0.6\"", "psi0=\"sechs\""); },
+     "kombinationsbeiwerte: psi0 = \"sechs\""},
+    {"text in a load case's action",
+     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"zwei\""); },
+     "lastfaelle/lastfall: einw = \"zwei\" ist keine ganze Zahl."},
+    // the design takes the depth less the bottom cover bdx for the lever arm: 20 cm of 40 leave none
+    {"bottom cover at half the depth",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "bdx=\"4.5\"", "bdx=\"20\""); },
+     "Feld 1, Querschnitt: Randabstand bdx = 20 cm reicht bis zur Mitte (Dicke dy = 40 cm)."},
+    // tan(1e308°) is no number: every shear result would be NaN
+    {"strut angle beyond 90 degrees",
+     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "theta=\"45\"", "theta=\"1e308\""); },
+     "Feld 0, Querschnitt: Druckstrebenwinkel theta = 1e+308° liegt nicht zwischen 0° und 90°."},
+    {"point load away from its node",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "desc=\"Decke über EG, Nutzlast\"", "offset=\"0\"", "offset=\"1.5\"");
+     },
+     "Last 5 (\"Decke über EG, Nutzlast\"): Einzellast mit Abstand offset = 1.5 m"},
+    {"load case of an action that does not exist",
+     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"-1\""); },
+     "Endsystem, Lastfall 2: Einwirkung einw = -1 gibt es nicht."},
+};
+
+TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
+  const std::string calculated = Calculated();
+  ASSERT_NE(calculated.find("<Schnittgroessen"), std::string::npos);
+  for (const RefusalCase& c : kRefused) {
+    SCOPED_TRACE(c.name);
+    const std::string bad = c.mutate(calculated);
+    ASSERT_FALSE(bad.empty()) << "the case does not fit the example any more";
+    ASSERT_NE(bad, calculated);
+    { std::ofstream(Path("bad.tqx"), std::ios::binary) << bad; }
+    const HostRun run = Host({"calc", Path("bad.tqx")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Berechnung wird nicht durchgeführt"), std::string::npos) << run.err;
+    EXPECT_EQ(Slurp(Path("bad.tqx")), bad) << "the position was written";
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace host_test;
+
+// A decimal comma is read as the engineer meant it: the column calculates to the same file as with points.
+TEST_F(InputRefusalTest, DecimalCommasCalculateAsPoints) {
+  const std::string example = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  std::string commas = example;
+  for (const std::string point : {"bdx=\"4.5\"", "bdy=\"4.5\"", "as=\"3.14\"", "val0=\"2.4\"", "length=\"3.2\""}) {
+    std::string comma = point;
+    comma[comma.find('.')] = ',';
+    for (std::size_t at = commas.find(point); at != std::string::npos; at = commas.find(point, at))
+      commas.replace(at, point.size(), comma);
+  }
+  ASSERT_NE(commas.find("val0=\"2,4\""), std::string::npos);
+  { std::ofstream(Path("points.tqx"), std::ios::binary) << example; }
+  { std::ofstream(Path("commas.tqx"), std::ios::binary) << commas; }
+  const HostRun points = Host({"calc", Path("points.tqx")});
+  const HostRun withCommas = Host({"calc", Path("commas.tqx")});
+  ASSERT_EQ(points.status, 0) << points.err;
+  ASSERT_EQ(withCommas.status, 0) << withCommas.err;
+  // the write-back formats every number with a point: the files become one
+  EXPECT_EQ(Slurp(Path("commas.tqx")), Slurp(Path("points.tqx")));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace host_test;
+
+// A FIFO or a device is no position: refused at once, never read (a FIFO would block the read, a device
+// feed it without end).
+TEST_F(InputRefusalTest, PositionsThatAreNoFilesAreRefusedBeforeReading) {
+  ASSERT_EQ(mkfifo(Path("fifo.tqx").c_str(), 0644), 0);
+  for (const std::string& path : {Path("fifo.tqx"), std::string("/dev/zero")}) {
+    for (const std::string command : {"calc", "report", "roundtrip"}) {
+      SCOPED_TRACE(path + " " + command);
+      std::vector<std::string> args{command, path};
+      if (command == "roundtrip") args.push_back(Path("out.tqx"));
+      const HostRun run = Host(args);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_NE(run.err.find(path + ": not a regular file"), std::string::npos) << run.err;
+      EXPECT_FALSE(fs::exists(Path("out.tqx")));
+    }
+  }
+  EXPECT_TRUE(fs::is_fifo(Path("fifo.tqx")));
+}
+
+// A position reached through a symbolic link is calculated into the file the link names; the link stays.
+TEST_F(InputRefusalTest, ASymlinkedPositionIsWrittenThrough) {
+  fs::create_directory(Path("real"));
+  fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", Path("real/Stuetze.tqx"));
+  fs::create_symlink("real/Stuetze.tqx", Path("link.tqx"));
+  const HostRun run = Host({"calc", Path("link.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::is_symlink(Path("link.tqx")));
+  EXPECT_EQ(fs::read_symlink(Path("link.tqx")), "real/Stuetze.tqx");
+  EXPECT_NE(Slurp(Path("real/Stuetze.tqx")).find("<Schnittgroessen"), std::string::npos);
+  for (const auto& entry : fs::directory_iterator(Path("real")))
+    EXPECT_EQ(entry.path().filename(), "Stuetze.tqx") << "a temporary file stayed";
+}
+
+}  // namespace
+
+namespace {
+
+using namespace host_test;
+
+// A grade that the code's catalogue lacks is calculated with the catalogue's fallback (concrete: the third grade,
+// C12/15, C16/20, C20/25 in data/catalogs/material.xml under "EC2 NA (DE)"; steel: the second, B500A, B500B),
+// and the calculation says so.
+TEST_F(InputRefusalTest, AnUnknownGradeIsNamedWithTheGradeUsed) {
+  std::string text = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  text = ReplaceAfter(text, "<system", "sBeton=\"C30/37\" sStahl=\"B500B\"", "sBeton=\"C99/1\" sStahl=\"B500X\"");
+  ASSERT_FALSE(text.empty());
+  { std::ofstream(Path("grade.tqx"), std::ios::binary) << text; }
+  const HostRun run = Host({"calc", Path("grade.tqx")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Betonsorte sBeton = \"C99/1\" gibt es in EC2 NA (DE) nicht; gerechnet wird mit C20/25."),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("Stahlsorte sStahl = \"B500X\" gibt es in EC2 NA (DE) nicht; gerechnet wird mit B500B."),
+            std::string::npos)
+      << run.err;
+}
+
+}  // namespace
