@@ -258,9 +258,9 @@ class Pruefung {
     if (!(theta >= 0.0 && theta < 90.0))
       melde(Text("Druckstrebenwinkel theta = %g° liegt nicht zwischen 0° und 90°.", theta));
     if (q.type == 1) {
-      // bars on a circle of radius bx/2 - bdy; the design measures both covers against the diameter
-      for (const auto& [c, name] : {std::pair{bdy, "bdy"}, std::pair{bdx, "bdx"}})
-        if (c >= bx / 2.0) melde(Text("Randabstand %s = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", name, c, bx));
+      // bars on one circle at the axis distance bdx
+      if (bdx >= bx / 2.0)
+        melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", bdx, bx));
       return;
     }
     if (!(dy > 0.0)) {
@@ -268,22 +268,18 @@ class Pruefung {
       return;
     }
     if (q.type == 2) {
-      // a ring of outer diameter bx and inner dy; bars at bdy from either face of the wall
+      // a ring of outer diameter bx and inner dy; its bars at bdx from the outer and the inner face
       if (dy >= bx)
         melde(Text("Innendurchmesser dy = %g cm ist nicht kleiner als der Außendurchmesser bx = %g cm.", dy, bx));
-      else if (bdy >= (bx - dy) / 4.0)
-        melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte der Wand (Wanddicke %g cm).", bdy, (bx - dy) / 2.0));
-      if (bdx >= bx / 2.0)
-        melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Durchmesser bx = %g cm).", bdx, bx));
+      else if (bdx >= (bx - dy) / 2.0)
+        melde(Text("Randabstand bdx = %g cm liegt außerhalb der Wand (Wanddicke %g cm).", bdx, (bx - dy) / 2.0));
       return;
     }
-    // rectangle: bars at bdy from the faces across bx (and, for four bars, across dy); the design measures both
-    // covers against the depth dy
-    if (bdy >= bx / 2.0)
-      melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Breite bx = %g cm).", bdy, bx));
-    else if (bdy >= dy / 2.0)
+    // rectangle: bars at bdx from the faces across bx (X) and at bdy from those across dy (Y)
+    if (bdx >= bx / 2.0)
+      melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Breite bx = %g cm).", bdx, bx));
+    if (bdy >= dy / 2.0)
       melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdy, dy));
-    if (bdx >= dy / 2.0) melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdx, dy));
   }
 
   void Stufe(int s) {

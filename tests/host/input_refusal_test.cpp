@@ -92,7 +92,7 @@ const RefusalCase kRefused[] = {
     // field 0 is 35 cm wide: a cover of 17.5 cm puts the bars on the axis
     {"cover at half the section",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bdy=\"4.5\"", "bdy=\"17.5\""); },
-     "Feld 0, Querschnitt: Randabstand bdy = 17.5 cm reicht bis zur Mitte (Breite bx = 35 cm)"},
+     "Feld 0, Querschnitt: Randabstand bdy = 17.5 cm reicht bis zur Mitte (Dicke dy = 35 cm)"},
     {"negative bar area",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "as=\"3.14\"", "as=\"-1\""); },
      "Feld 1, Querschnitt: Bewehrungsfläche as = -1"},
@@ -152,10 +152,10 @@ const RefusalCase kRefused[] = {
     {"text in a load case's action",
      [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"zwei\""); },
      "lastfaelle/lastfall: einw = \"zwei\" ist keine ganze Zahl."},
-    // the design takes the depth less the bottom cover bdx for the lever arm: 20 cm of 40 leave none
-    {"bottom cover at half the depth",
+    // bars at bdx from the faces across bx: 20 cm of 40 leave no lever arm
+    {"cover at half the width",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "bdx=\"4.5\"", "bdx=\"20\""); },
-     "Feld 1, Querschnitt: Randabstand bdx = 20 cm reicht bis zur Mitte (Dicke dy = 40 cm)."},
+     "Feld 1, Querschnitt: Randabstand bdx = 20 cm reicht bis zur Mitte (Breite bx = 40 cm)."},
     // tan(1e308°) is no number: every shear result would be NaN
     {"strut angle beyond 90 degrees",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "theta=\"45\"", "theta=\"1e308\""); },
