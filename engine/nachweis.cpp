@@ -212,8 +212,11 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
         }
     }
 
+    // The fire check takes the steel of a section that carries its forces: one that does not gets more steel
+    // from the stiffness iteration first (the fire design would raise it besides, and its messages would
+    // speak of steel that is about to change).
     int ergebnis = 0;
-    if (mode == 3 && analyseModus == 2 && brand)
+    if (mode == 3 && analyseModus == 2 && brand && nichtTragfaehig.empty())
         ergebnis = BrandNachweis(code, nel, forces, mode, gamma, stride, faktoren, knotenX, analyseModus, brand1,
                                  brand2, brand3);
 
