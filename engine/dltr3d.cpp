@@ -267,9 +267,13 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
     // steel. The steel then rises by a tenth, as the design raises it (in the failing sections' fields, or
     // everywhere for an unstable frame), and the iteration starts again from the gross stiffnesses; the
     // code's ratio limit ends it. Sized in the iteration itself to a pass's moments, the steel would follow
-    // moments that an iteration far from its equilibrium overshoots. False: no steel to raise.
+    // moments that an iteration far from its equilibrium overshoots. The same holds for a converged column
+    // whose final ultimate check finds a section unsafe: its steel carries the equilibrium's forces only
+    // with the stiffness law's strength, not with the ultimate law's. False: no steel to raise.
+    enum class Grund { Instabil, OhneZustand, NichtTragfaehig };
     int neustarts = 0;
-    auto erhoeheUndNeu = [&](bool nurVersagte, int update) {
+    auto erhoeheUndNeu = [&](Grund grund, int update) {
+        const bool nurVersagte = grund != Grund::Instabil;
         const int felder = std::max(nFelder, 1);
         auto feldVon = [&](int iq) { return std::clamp(stabFeld[iq / 2], 0, felder - 1); };
         std::vector<char> feld(felder, nurVersagte ? 0 : 1);
@@ -288,8 +292,11 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
         }
         if (!(nachher > vorher) || ++neustarts > kMaxPaesse)
             return false;
-        g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f, neuer Start\n",
-                           nurVersagte ? "Kein Dehnungszustand" : "System instabil", update, kNeustartErhoehung);
+        const char* text = grund == Grund::Instabil      ? "System instabil"
+                           : grund == Grund::OhneZustand ? "Kein Dehnungszustand"
+                                                         : "Tragsicherheit unter 1";
+        g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f, neuer Start\n", text, update,
+                           kNeustartErhoehung);
         for (int iq = 0; iq < nSections; ++iq) {
             qf.By[iq] = qf.ByAlt[iq] = startBy[iq];
             qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq];
@@ -304,6 +311,9 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
     };
 
     bool eigen = false;
+    // the ultimate check of a converged second-order run, made before the run ends
+    bool endGeprueft = false;
+    int endPruefung = 0;
     for (;;) {
         ++passZaehler;
         // moduli again for the iterating modes
@@ -391,7 +401,7 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
         h0811(b.load, b.F, nn);
         h0811(b.load, b.disp, nn);
         if (h3660(b.K, b.maxa, b.disp, nn, 1) != 0) {
-            if (steifZaehler >= 1 && (mode == 1 || mode == 2) && erhoeheUndNeu(false, steifZaehler))
+            if (steifZaehler >= 1 && (mode == 1 || mode == 2) && erhoeheUndNeu(Grund::Instabil, steifZaehler))
                 continue;
             code = 2;
             break;
@@ -451,7 +461,7 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
         }
         int rn = nachweis(2, mode == 1 ? g3 : g2);
         if (rn == kNachweisOhneZustand) {
-            if (erhoeheUndNeu(true, steifZaehler + 1))
+            if (erhoeheUndNeu(Grund::OhneZustand, steifZaehler + 1))
                 continue;
             rn = 0;  // nothing to raise: the sections without a state keep their stiffnesses
         }
@@ -508,6 +518,19 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
             passZaehler = 0;
             continue;
         }
+        // The reinforcement a second-order run leaves must carry its forces by the ultimate check: a section
+        // below safety 1 gets more steel, and the iteration starts again.
+        if (mode == 2) {
+            endPruefung = nachweis(3, g1);
+            endGeprueft = true;
+            if (endPruefung == kNachweisNichtTragfaehig) {
+                if (erhoeheUndNeu(Grund::NichtTragfaehig, steifZaehler + 1)) {
+                    endGeprueft = false;
+                    continue;
+                }
+                code = 3;  // no steel to raise
+            }
+        }
         break;
     }
 
@@ -541,7 +564,10 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
         MultiplyB(b.K0, b.disp, b.reactions, b.maxa, nn, b.nwk);
         h0810(b.F, 1, b.reactions, 1, nn, 1.0, 4);
         if (mode == 1 || mode == 2) {
-            const int ru = nachweis(3, g1);
+            int ru = endGeprueft ? endPruefung : nachweis(3, g1);
+            // the creep run's check under its long-term load sizes no steel
+            if (ru == kNachweisNichtTragfaehig)
+                ru = 0;
             if (g_nachweis.schubNachweis)
                 g_nachweis.schubNachweis(NORM, E, &WD(b.endF), mode);
             if (code == 0)

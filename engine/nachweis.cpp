@@ -199,14 +199,24 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
     }
 
     bool ohneZustand = false;
+    // the sections the ultimate check finds unsafe, taken before the fire check designs the sections anew
+    std::vector<int> nichtTragfaehig;
     for (int iq = 0; iq < nq; ++iq) {
         if (RechneBem(code, iq, mode, gamma, erhoehung, forces + 7 * iq) != 0 && mode == 2)
             ohneZustand = true;
         Aktualisiere(iq, ByAlt, By, BzAlt, Bz);
+        const double sicherheit = g_quer[iq].m_bem.m_slots[11];
+        if (mode == 3 && g_quer[iq].BetonFlaeche() > 0.0 && sicherheit < 1.0 - kSicherheitsToleranz) {
+            g_protokoll.Printf("Sicherheit %.4f < 1 im Querschnitt %d\n", sicherheit, iq);
+            nichtTragfaehig.push_back(iq);
+        }
     }
 
+    // The fire check takes the steel of a section that carries its forces: one that does not gets more steel
+    // from the stiffness iteration first (the fire design would raise it besides, and its messages would
+    // speak of steel that is about to change).
     int ergebnis = 0;
-    if (mode == 3 && analyseModus == 2 && brand)
+    if (mode == 3 && analyseModus == 2 && brand && nichtTragfaehig.empty())
         ergebnis = BrandNachweis(code, nel, forces, mode, gamma, stride, faktoren, knotenX, analyseModus, brand1,
                                  brand2, brand3);
 
@@ -228,7 +238,11 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
             return kNachweisBewehrungsgrad;
         }
     }
-    return ohneZustand ? kNachweisOhneZustand : ergebnis;
+    if (ohneZustand)
+        return kNachweisOhneZustand;
+    for (int iq : nichtTragfaehig)
+        g_quer[iq].m_bem.m_code = kNachweisNichtTragfaehig;
+    return !nichtTragfaehig.empty() && ergebnis == 0 ? kNachweisNichtTragfaehig : ergebnis;
 }
 
 int SchubNachweis(int code, int nel, const double* forces, int)

@@ -11,7 +11,8 @@
 // doubles per section; faktoren: the four factors of SetzeGamma; knotenX: node heights (m, nel + 1
 // values); analyseModus: the calling analysis's mode (-1, 0, 1, 2); material1..3: the engine's material
 // selectors; brandSchalter and brand1..3: the fire switch and its parameters. Returns 0, 4 (reinforcement
-// ratio beyond the code's limit), kNachweisOhneZustand or another code of the verification.
+// ratio beyond the code's limit), kNachweisOhneZustand, kNachweisNichtTragfaehig or another code of the
+// verification.
 using StbNachweisFunktion = int (*)(int code, int nel, const double* forces, int mode, double gamma,
                                     const double* ByAlt, double* By, const double* BzAlt, double* Bz, int stride,
                                     const double* faktoren, const double* knotenX, int analyseModus,
@@ -24,6 +25,12 @@ using SchubNachweisFunktion = int (*)(int code, int nel, const double* forces, i
 // Result of a strain-state call (mode 2) where a section has no strain state under its forces with the
 // steel it has (its design object's m_code is not 0); the call raises no steel.
 constexpr int kNachweisOhneZustand = 5;
+
+// Result of an ultimate check (mode 3) where a section's safety factor lies below 1 by more than
+// kSicherheitsToleranz: the section has too little steel for its forces. Its design object's m_code
+// holds this value; the check raises no steel.
+constexpr int kNachweisNichtTragfaehig = 6;
+constexpr double kSicherheitsToleranz = 1e-3;
 
 struct NachweisFunktionen {
     StbNachweisFunktion stbNachweis = nullptr;

@@ -104,7 +104,8 @@ TEST_F(GrenzzustandTest, PlainConcreteDoesNotCarryALargeMoment)
     };
     for (const Fall& f : faelle) {
         Querschnitt(0.004);
-        ASSERT_EQ(Lauf(3, f.N, f.M), 0);
+        // below safety 1 the check names the sections (the stiffness iteration then raises their steel)
+        ASSERT_EQ(Lauf(3, f.N, f.M), kNachweisNichtTragfaehig);
         for (int iq = 0; iq < 2; ++iq)
             EXPECT_NEAR(g_quer[iq].m_bem.m_slots[11], f.faktor, 0.01) << f.N << " " << iq;
     }

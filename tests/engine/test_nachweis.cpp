@@ -124,6 +124,32 @@ TEST_F(NachweisTest, StrainStateRaisesNoSteelAndNamesTheSectionWithoutState)
         EXPECT_EQ(g_quer[iq].m_bem.m_code, 0) << iq;
 }
 
+TEST_F(NachweisTest, UltimateCheckNamesTheSectionsThatCannotCarry)
+{
+    // 30 x 50 cm, 12 cm2, EC2: under centric compression the ultimate law shortens the section at
+    // eps_c2 = -2.0 per mille, where the concrete carries fcd = 20 N/mm2 and the bars 200000 * 0.002 =
+    // 400 N/mm2 (below fyd = 434.8), so N_Rd = 0.15 * 20000 + 0.0012 * 400000 = 3480 kN and the safety
+    // is 3480 / N. Below 1 by more than the rounding tolerance the check names both sections; at
+    // 1 - 0.0005 it lets them pass.
+    Element(2);
+    struct Fall {
+        double N;
+        int erwartet;
+    };
+    const Fall faelle[] = {{3400.0, 0}, {3480.0 / 0.9995, 0}, {3480.0 / 0.997, kNachweisNichtTragfaehig},
+                           {3600.0, kNachweisNichtTragfaehig}};
+    for (const Fall& f : faelle) {
+        Kraefte({-f.N, 0.0, 0.0, 0.0, 0.0, 0.0});
+        EXPECT_EQ(Lauf(2, 3), f.erwartet) << f.N;
+        for (int iq = 0; iq < 2; ++iq) {
+            const cBem& b = g_quer[iq].m_bem;
+            EXPECT_NEAR(b.m_slots[11], 3480.0 / f.N, 2e-4) << f.N;
+            EXPECT_EQ(b.m_code, f.erwartet) << f.N;
+            EXPECT_NEAR(b.HoleAS() * 1e4, 12.0, 1e-9) << f.N;  // the check raises no steel
+        }
+    }
+}
+
 TEST_F(NachweisTest, ConcreteLawIsTheSimplifiedOneAfterEveryCall)
 {
     // record A of EC2 C30/37: fcd = 30/1.5 = 20 N/mm2, eps1 = eps_c2 = -2.0, eps_cu2 = -3.5, no offset,
@@ -247,19 +273,31 @@ TEST_F(NachweisTest, FireMessagesByCode)
 
 TEST_F(NachweisTest, FireRatioLimitMessages)
 {
-    // 4000 kN on 30 x 30 cm exceed the ultimate normal force: designed for the fire force (EC2 NA DE) it
-    // needs about (4000 - 0.09 x 17000)/400000 = 62 cm2 = 6.9 % > 4 %; DIN 1045-1 designs for twice the
-    // force and passes 9 %
+    // 30 x 30 cm with 8 cm2 at 4 cm in the fire pass. Its ultimate check passes: EC2 NA DE carries
+    // 0.09 * 17000 + 0.0008 * 400000 = 1850 kN > 1400 kN, DIN 1045-1 (accidental: fcd = 0.85 * 30 / 1.3)
+    // 0.09 * 19615 + 320 = 2085 kN > 1800 kN; but the R 120 tables ask for a load level the section reaches
+    // only with more steel than 4 % (9 %) of its area. Under 4000 kN the ultimate check fails: the fire
+    // check waits for the steel the stiffness iteration adds, and says nothing.
     g_rechner.aussergewoehnlich = 1;
-    const std::pair<int, const char*> faelle[] = {{11, "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 4%"},
-                                                  {1, "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 9%"}};
-    for (const auto& [code, text] : faelle) {
+    struct Fall {
+        int code;
+        double N;
+        const char* text;
+    };
+    const Fall faelle[] = {{11, 1400.0, "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 4%"},
+                           {1, 1800.0, "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 9%"}};
+    for (const Fall& f : faelle) {
         win::msgbox::ClearLog();
-        Element(code, 30.0, 30.0, 4.0, 4.0);
-        Kraefte({-4000.0});
-        EXPECT_EQ(Lauf(code, 3, 1.0, 2, 1), 0);
-        EXPECT_EQ(Meldungen(), std::vector<std::string>{text}) << code;
+        Element(f.code, 30.0, 30.0, 4.0, 4.0);
+        Kraefte({-f.N});
+        EXPECT_EQ(Lauf(f.code, 3, 1.0, 2, 1, 3.0), 0) << f.code;
+        EXPECT_EQ(Meldungen(), std::vector<std::string>{f.text}) << f.code;
         EXPECT_EQ(g_rechner.brandBlock[0].OK, 0);
+        win::msgbox::ClearLog();
+        Element(f.code, 30.0, 30.0, 4.0, 4.0);
+        Kraefte({-4000.0});
+        EXPECT_EQ(Lauf(f.code, 3, 1.0, 2, 1, 3.0), kNachweisNichtTragfaehig) << f.code;
+        EXPECT_TRUE(Meldungen().empty()) << f.code;
     }
 }
 
