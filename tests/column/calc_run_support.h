@@ -15,6 +15,7 @@
 #include "column/calcfunc.h"
 #include "column/kolumodata.h"
 #include "column_test_support.h"
+#include "position_builders.h"
 #include "framework/matehandler.h"
 #include "framework/progdb.h"
 
@@ -44,40 +45,8 @@ class EnvVar {
 
 // ---- positions ----------------------------------------------------------------------------------------------
 
-// A point load (kN) of load case `lc` at the head, in `direction` (0 x, 1 y, 2 downwards along the axis); its list
-// of generated load cases names that case alone.
-inline Load PointLoad(int lc, int direction, double value) {
-  Load load;
-  load.lc = lc;
-  load.ltype = 10;
-  load.node = 0;
-  load.direction = direction;
-  load.bHasDirection = 1;
-  load.val0 = value;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  return load;
-}
-
-// The own weight (25 kN/m3) in load case `lc`.
-inline Load OwnWeight(int lc) {
-  Load load;
-  load.lc = lc;
-  load.ltype = 11;
-  load.val0 = 25.0;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  return load;
-}
-
-// An action of group `gruppe` (0 permanent, 1 additive, 2 alternative, 3 accidental) and category `kategorie`.
-inline CEinwirkung Action(int nr, int gruppe, int kategorie = 0) {
-  CEinwirkung a;
-  a.nr = nr;
-  a.indexGruppe = a.indexGruppeHHHH = gruppe;
-  a.indexKategorie = kategorie;
-  return a;
-}
+// A point load (kN) of load case `lc` at the head.
+inline Load PointLoad(int lc, int direction, double value) { return PointLoad(lc, 0, direction, value); }
 
 // Stage `stage` with one load case per action (load case i belongs to action i) and no combination yet.
 inline void SetActions(CKolumoData& d, int stage, const std::vector<CEinwirkung>& actions) {

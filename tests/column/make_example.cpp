@@ -7,49 +7,13 @@
 
 #include "column/kolumodata.h"
 #include "platform/viduv/viduv.h"
+#include "position_builders.h"
 
 namespace {
 
+using namespace column_test;
+
 constexpr double kRigid = -1.0;
-
-Load PointLoad(int lc, int node, double axialKN, const char* desc) {
-  Load load;
-  load.lc = lc;
-  load.ltype = 10;  // "Einzellast/Moment"
-  load.node = node;
-  load.direction = 2;
-  load.bHasDirection = 1;
-  load.val0 = axialKN;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  load.desc = desc;
-  return load;
-}
-
-Load WindLoad(int field, double lengthM, double kNPerM) {
-  Load load;
-  load.lc = 3;
-  load.ltype = 0;  // "Gleichlast"
-  load.node = field;
-  load.direction = 0;
-  load.bHasDirection = 1;
-  load.offset = 0.0;
-  load.length = lengthM;
-  load.val0 = kNPerM;
-  load.LCGen.text = "3";
-  load.LCGen.Parse();
-  load.desc = "Wind auf Fassade";
-  return load;
-}
-
-CEinwirkung Action(int nr, int gruppe, int kategorie) {
-  CEinwirkung action;
-  action.nr = nr;
-  action.indexGruppe = gruppe;
-  action.indexGruppeHHHH = gruppe;
-  action.indexKategorie = kategorie;
-  return action;
-}
 
 void MakeExample(CKolumoData& d) {
   d.comment = "Innenstütze Achse B/3, Erdgeschoss und 1. Obergeschoss";
@@ -84,20 +48,13 @@ void MakeExample(CKolumoData& d) {
 
   // Load cases: 1 permanent, 2 imposed (offices), 3 wind on the facade.
   d.maxLF[0] = 3;
-  Load self;
-  self.lc = 1;
-  self.ltype = 11;  // "Eigengewicht"
-  self.val0 = 25.0;
-  self.LCGen.text = "1";
-  self.LCGen.Parse();
-  self.desc = "Eigengewicht Stütze";
-  d.loads[0].Add(self);
-  d.loads[0].Add(PointLoad(1, 0, 620.0, "Dach, ständig"));
-  d.loads[0].Add(PointLoad(1, 1, 480.0, "Decke über EG, ständig"));
-  d.loads[0].Add(PointLoad(2, 0, 95.0, "Dach, Nutzlast"));
-  d.loads[0].Add(PointLoad(2, 1, 160.0, "Decke über EG, Nutzlast"));
-  d.loads[0].Add(WindLoad(0, 3.20, 2.4));
-  d.loads[0].Add(WindLoad(1, 4.50, 2.4));
+  d.loads[0].Add(OwnWeight(1));
+  d.loads[0].Add(PointLoad(1, 0, kAxial, 620.0, "Dach, ständig"));
+  d.loads[0].Add(PointLoad(1, 1, kAxial, 480.0, "Decke über EG, ständig"));
+  d.loads[0].Add(PointLoad(2, 0, kAxial, 95.0, "Dach, Nutzlast"));
+  d.loads[0].Add(PointLoad(2, 1, kAxial, 160.0, "Decke über EG, Nutzlast"));
+  d.loads[0].Add(LineLoad(3, 0, 3.20, kX, 2.4, "Wind auf Fassade"));
+  d.loads[0].Add(LineLoad(3, 1, 4.50, kX, 2.4, "Wind auf Fassade"));
 
   // Inclination 1/200 and a bow of the member.
   CKolumoVorver& v = d.vorver[0];

@@ -11,64 +11,13 @@
 
 #include "column/kolumodata.h"
 #include "platform/viduv/viduv.h"
+#include "position_builders.h"
 
 namespace {
 
+using namespace column_test;
+
 constexpr double kRigid = -1.0;
-
-// Directions of a load: 0 x, 1 y, 2 along the axis (downwards).
-enum { kX = 0, kY = 1, kAxial = 2 };
-
-Load PointLoad(int lc, int node, int direction, double value, const char* desc) {
-  Load load;
-  load.lc = lc;
-  load.ltype = 10;  // "Einzellast/Moment"
-  load.node = node;
-  load.direction = direction;
-  load.bHasDirection = 1;
-  load.val0 = value;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  load.desc = desc;
-  return load;
-}
-
-// A uniform line load over a whole field (`field` is the node at its head).
-Load LineLoad(int lc, int field, double lengthM, int direction, double kNPerM, const char* desc) {
-  Load load;
-  load.lc = lc;
-  load.ltype = 0;  // "Gleichlast"
-  load.node = field;
-  load.direction = direction;
-  load.bHasDirection = 1;
-  load.offset = 0.0;
-  load.length = lengthM;
-  load.val0 = kNPerM;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  load.desc = desc;
-  return load;
-}
-
-Load OwnWeight(int lc) {
-  Load load;
-  load.lc = lc;
-  load.ltype = 11;  // "Eigengewicht"
-  load.val0 = 25.0;
-  load.LCGen.text.Format("%d", lc);
-  load.LCGen.Parse();
-  load.desc = "Eigengewicht Stütze";
-  return load;
-}
-
-CEinwirkung Action(int nr, int gruppe, int kategorie) {
-  CEinwirkung action;
-  action.nr = nr;
-  action.indexGruppe = gruppe;
-  action.indexGruppeHHHH = gruppe;
-  action.indexKategorie = kategorie;
-  return action;
-}
 
 // Groups: 0 permanent, 1 variable. Categories of the combination norms of all three codes: 0 imposed A/B,
 // 6 snow up to 1000 m, 7 wind.
