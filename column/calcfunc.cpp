@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -92,23 +91,6 @@ class KatalogEinsatz {
  private:
   MateHandlerKatalog katalog_;
   MaterialKatalog* vorher_;
-};
-
-// Temporary files of a calculation: removed when the calculation ends, whatever way it ends.
-class TempDateien {
- public:
-  ~TempDateien() {
-    for (const std::string& path : pfade_) std::remove(path.c_str());
-    std::remove("HHHH.EMF");
-  }
-  void Merke(const std::string& path) { pfade_.insert(path); }
-  void Entferne(const std::string& path) {
-    std::remove(path.c_str());
-    pfade_.erase(path);
-  }
-
- private:
-  std::set<std::string> pfade_;
 };
 
 // The grade's position among the first `max` names of the code's list, `fallback` when absent.
@@ -359,15 +341,18 @@ int Calculate(int document) {
     Melde("Die Position hat keinen Dateinamen. Bitte zuerst speichern.");
     return 1;
   }
-  const std::string basis = PositionBasePath(datei.c_str()).GetString();
+  // the calculation's scratch files live in a folder of its own, removed on every way out of here
+  KombiOrdner ordner;
+  std::string fehler;
+  if (!ordner.Anlegen(fehler)) {
+    AfxMessageBox(fehler.c_str(), MB_ICONSTOP);
+    return 1;
+  }
+  const std::string& basis = ordner.Basis();
 
-  TempDateien temp;
-  for (int s = 0; s < CKolumoData::kStages; ++s)
-    for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) temp.Entferne(KombiDateiPfad(basis, art, s));
   KatalogEinsatz katalog;
   NachweisMitschrift mitschrift;
   LeereErgebnisse(data->ergebnisse, true);
-  std::string fehler;
 
   // counts and capacities of every stage before anything runs
   StufenZahl zahl[CKolumoData::kStages];
@@ -408,7 +393,6 @@ int Calculate(int document) {
   // characteristic pre-run: every load case of the final system alone, for the foundation loads
   if (zahl[0].lasten) {
     const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
-    temp.Merke(pfad);
     if (!WriteCharacteristicFile(*data, basis, fehler)) {
       AfxMessageBox(fehler.c_str());
       return 1;
@@ -423,7 +407,7 @@ int Calculate(int document) {
     if (n <= 0) return 1;  // the engine has said why
     DruckeErgebnisse(g_rechner, n, data->ergebnisse);
     for (auto& rec : data->ergebnisse.Fundkraefte) rec->LK = -rec->LK;
-    temp.Entferne(pfad);
+    std::remove(pfad.c_str());
   }
 
   // the design run over every stage
@@ -440,7 +424,6 @@ int Calculate(int document) {
     zaehler[kDateiEdB][s] = z.brand;
     for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) {
       if (zaehler[art][s] <= 0) continue;
-      temp.Merke(KombiDateiPfad(basis, art, s));
       if (!WriteCombinationFile(*data, basis, art, zaehler[art], s, fehler)) {
         AfxMessageBox(fehler.c_str());
         return 1;
