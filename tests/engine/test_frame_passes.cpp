@@ -377,3 +377,62 @@ TEST_F(Bewehrung, FireRecordFromTheTopDownOrEmptyWhenASectionFailed)
     EXPECT_TRUE(g_ergebnisse.Brandschnittgroessen[1]->Kote.empty());
     g_ergebnisse.Brandschnittgroessen.clear();
 }
+
+// What the set-up says a run asks of the work arrays is what it takes: the whole run goes through in arrays of
+// exactly that size and stops, with the engine's own message, in arrays one entry smaller.
+TEST_F(Durchlauf, TheWorkArrayEstimateIsWhatTheRunTakes)
+{
+    // 7 combinations (Tr 2 + 1, Gb 1 + 1, EdA 1, EdB 1), 2 fields of 2 members: K = 5 nodes, E = 4 members.
+    // Records: no line loads, so one empty record in each of the 4 stages (3 doubles, 5 ints each); 4 point
+    // loads (8 doubles, 5 ints each).
+    // Partition: per combination 60 K + 82 E + 16 = 644 doubles, 7 x 644 = 4508, and 14 K + 14 E = 126 more;
+    // ints 28 K + 10 E = 180.
+    // Frame: nn = 7 K = 35 equations, skyline 28 + 77 (K - 1) = 336; doubles (F + 1) + K + 36 + 4 x 196 + 105 +
+    // 5 nn + 28 E + 50 + 3 x 336 + eigen area (35 x 4 + 4 + 20 + 16 + 12 + 70 = 262) = 2540; ints 2 E + 14 + 2 nn
+    // + 1 + K = 98. Below the first free index 1000 lie 999 entries.
+    // doubles 999 + 12 + 32 + 4634 + 2540 = 8217; ints 999 + 40 + 180 + 98 = 1317.
+    // A line load over the whole column in stage 0 replaces that stage's empty record by one record per member:
+    // 4 records instead of 1, 9 doubles and 15 ints more.
+    struct Modell {
+        bool linienlast;
+        long long linienSaetze, doubles, ints;
+    };
+    for (const Modell& m : {Modell{false, 4, 8217, 1317}, Modell{true, 7, 8226, 1332}}) {
+        SCOPED_TRACE(m.linienlast ? "with a line load" : "point loads only");
+        if (m.linienlast)
+            Linienlast(0, 0.0, 4.0, 2.0, 1, 2);
+        const ArbeitsBedarf a = g_rechner.Arbeitsbedarf(7, 1000);
+        EXPECT_EQ(a.knoten, 5);
+        EXPECT_EQ(a.staebe, 4);
+        EXPECT_EQ(a.linienSaetze, m.linienSaetze);
+        EXPECT_EQ(a.punktSaetze, 4);
+        EXPECT_EQ(a.doublesJeKombination, 644);
+        EXPECT_EQ(a.doubles, m.doubles);
+        EXPECT_EQ(a.ints, m.ints);
+
+        // the engine object is too large for the stack
+        const auto eingabe = std::make_unique<CStuetzenRechner>(g_rechner);
+        struct Fall {
+            const char* name;
+            long long doubles, ints;
+            int ergebnis;  // what RechneStuetze returns: the ultimate slot count, 0 when it stops
+        };
+        const Fall faelle[] = {
+            {"exactly the estimate", a.doubles, a.ints, 5},
+            {"one double less", a.doubles - 1, a.ints, 0},
+            {"one int less", a.doubles, a.ints - 1, 0},
+        };
+        for (const Fall& f : faelle) {
+            SCOPED_TRACE(f.name);
+            g_rechner = *eingabe;
+            for (cQuer& q : g_quer)
+                q.m_bem.bwfakt = 1.0;
+            win::msgbox::ClearLog();
+            m_arrays.reset();
+            m_arrays = std::make_unique<WorkArrays>(static_cast<int>(f.doubles), static_cast<int>(f.ints));
+            EXPECT_EQ(g_rechner.RechneStuetze(nullptr, 10, 1000, 0), f.ergebnis);
+            EXPECT_EQ(win::msgbox::Log().empty(), f.ergebnis != 0);
+        }
+        g_rechner = *eingabe;
+    }
+}
