@@ -332,7 +332,7 @@ constexpr int kErsterFreierIndex = 1000;
 // Whether a run over the stages of `flags` with nKombi combinations fits the engine's work arrays. When it does
 // not, the message names the sizes that together are too large and what would fit. The engine object is loaded
 // for the estimate: it must be set up again before a run.
-bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi) {
+bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, const char* lauf) {
   g_rechner.Init();
   if (PrepareSystem(data, std::string(), flags) == 1) return false;
   const ArbeitsBedarf a = g_rechner.Arbeitsbedarf(nKombi, kErsterFreierIndex);
@@ -340,10 +340,10 @@ bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi) {
   char text[1024];
   int n = std::snprintf(
       text, sizeof text,
-      "Das System ist für die Arbeitsfelder der Berechnung zu groß: %d Stababschnitte, %d Kombinationen, %lld "
+      "Das System ist für die Arbeitsfelder der Berechnung zu groß (%s): %d Stababschnitte, %d Kombinationen, %lld "
       "Linienlastabschnitte (je Linienlast ein Abschnitt für jeden Stababschnitt, den sie überdeckt) und %lld "
       "Einzellasten brauchen %lld von %d Gleitkommazahlen und %lld von %d ganzen Zahlen.",
-      a.staebe, a.kombinationen, a.linienSaetze, a.punktSaetze, a.doubles, kWorkDoubleCount, a.ints, kWorkIntCount);
+      lauf, a.staebe, a.kombinationen, a.linienSaetze, a.punktSaetze, a.doubles, kWorkDoubleCount, a.ints, kWorkIntCount);
   if (a.ints > kWorkIntCount) {
     n += std::snprintf(text + n, sizeof text - std::size_t(n),
                        " Bitte Stabteilung oder Anzahl der Linienlasten verringern.");
@@ -439,8 +439,11 @@ int Calculate(int document) {
       lauf[s] = zahl[s].lasten ? 1 : 0;
       kombinationen += zahl[s].ed + zahl[s].perm + zahl[s].acc + zahl[s].brand;
     }
-    if (zahl[0].lasten && !PasstInArbeitsfelder(*data, vorlauf, std::max(1, data->maxLF[0]))) return 1;
-    if (!PasstInArbeitsfelder(*data, lauf, kombinationen)) return 1;
+    // the design run first: it holds the loads of every stage
+    if (!PasstInArbeitsfelder(*data, lauf, kombinationen, Tr("Bemessung").GetString())) return 1;
+    if (zahl[0].lasten && !PasstInArbeitsfelder(*data, vorlauf, std::max(1, data->maxLF[0]),
+                                                Tr("Vorlauf mit jedem Lastfall des Endsystems allein").GetString()))
+      return 1;
   }
 
   // characteristic pre-run: every load case of the final system alone, for the foundation loads
