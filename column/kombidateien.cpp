@@ -85,8 +85,9 @@ bool KombiOrdner::Anlegen(std::string& error) {
   }
   std::string muster = (temp / "kolumo-calc-XXXXXX").string();
   if (!mkdtemp(muster.data())) {
-    error = "Der Ordner für die Kombinationsdateien kann in " + temp.string() +
-            " nicht angelegt werden: " + std::strerror(errno) + ". Berechnung wird nicht durchgeführt!";
+    const std::string grund = std::strerror(errno);
+    error = "Der Ordner für die Kombinationsdateien kann in " + temp.string() + " nicht angelegt werden: " + grund +
+            ". Berechnung wird nicht durchgeführt!";
     return false;
   }
   ordner_ = muster;

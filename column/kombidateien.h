@@ -35,7 +35,6 @@ class KombiOrdner {
   bool Anlegen(std::string& error);
   // The base path of the calculation's combination files inside the folder (empty before Anlegen).
   const std::string& Basis() const { return basis_; }
-  const std::string& Ordner() const { return ordner_; }
 
  private:
   std::string ordner_;
