@@ -343,7 +343,8 @@ bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, con
       "Das System ist für die Arbeitsfelder der Berechnung zu groß (%s): %d Stababschnitte, %d Kombinationen, %lld "
       "Linienlastabschnitte (je Linienlast ein Abschnitt für jeden Stababschnitt, den sie überdeckt) und %lld "
       "Einzellasten brauchen %lld von %d Gleitkommazahlen und %lld von %d ganzen Zahlen.",
-      lauf, a.staebe, a.kombinationen, a.linienSaetze, a.punktSaetze, a.doubles, kWorkDoubleCount, a.ints, kWorkIntCount);
+      lauf, a.staebe, a.kombinationen, a.linienSaetze, a.punktSaetze, a.doubles, kWorkDoubleCount, a.ints,
+      kWorkIntCount);
   if (a.ints > kWorkIntCount) {
     n += std::snprintf(text + n, sizeof text - std::size_t(n),
                        " Bitte Stabteilung oder Anzahl der Linienlasten verringern.");

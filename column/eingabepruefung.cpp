@@ -377,7 +377,7 @@ class Pruefung {
         // a degree of restraint is turned into a stiffness only when a member system saves it; the column would
         // take the percentage for a stiffness
         fehler_.push_back(wer + Text("%sTyp = 1: Einspanngrad %s = %g %% ist nicht in eine Federsteifigkeit "
-                                     "umgerechnet; die Stütze rechnet mit Federwerten (-1 starr, 0 frei, sonst kNm/rad).",
+                                     "umgerechnet; die Stütze rechnet mit Federwerten (-1 starr, 0 frei, kNm/rad).",
                                      f.name, f.name, wert));
         continue;
       }

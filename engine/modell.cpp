@@ -34,7 +34,8 @@ void Partition(long long N, long long K, long long E, Fn&& fn)
         {33, 2 * E * N}, {34, 2 * E * N}, {35, 2 * E * N}, {36, 2 * E * N}, {37, 2 * E * N},
         {38, 2 * E * N}, {39, 2 * E * N}, {40, 2 * E * N}, {41, 4 * N}, {70, 4 * K * N},
     };
-    const Bereich ints[] = {{60, 14 * K}, {61, 14 * K}, {62, 2 * E}, {63, 2 * E}, {64, 2 * E}, {65, 2 * E}, {66, 2 * E}};
+    const Bereich ints[] = {{60, 14 * K}, {61, 14 * K}, {62, 2 * E}, {63, 2 * E},
+                            {64, 2 * E}, {65, 2 * E}, {66, 2 * E}};
     for (const Bereich& b : doubles)
         fn(false, b);
     for (const Bereich& b : ints)

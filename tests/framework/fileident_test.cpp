@@ -134,27 +134,18 @@ TEST_F(FileIdentTest, UnreadableFileLeavesTheOutputsAsTheyWere) {
 // What is not a regular file is not opened: a FIFO would hold the reader until some writer came, a device may
 // never end. A link to a regular file is read as the file.
 TEST_F(FileIdentTest, OnlyRegularFilesAreRead) {
-  const fs::path position = folder_ / "echt.tqx";
-  WriteAll(position, "<?xml version=\"1.0\"?><root progname=\"KOLUMO\" modulename=\"M\" version=\"2012.01\"/>");
-  fs::create_symlink(position, folder_ / "link.tqx");
+  WriteAll(folder_ / "echt.tqx", "<?xml version=\"1.0\"?><root progname=\"K\" modulename=\"M\" version=\"2012\"/>");
+  fs::create_symlink(folder_ / "echt.tqx", folder_ / "link.tqx");
   ASSERT_EQ(::mkfifo((folder_ / "fifo.tqx").c_str(), 0600), 0);
   fs::create_directory(folder_ / "ordner.tqx");
-  struct Fall {
-    fs::path path;
-    bool gelesen;
-  };
-  const Fall faelle[] = {{folder_ / "link.tqx", true},
-                         {folder_ / "fifo.tqx", false},
-                         {folder_ / "ordner.tqx", false},
-                         {"/dev/zero", false}};
-  for (const Fall& f : faelle) {
-    SCOPED_TRACE(f.path.string());
+  for (const auto& [pfad, gelesen] :
+       {std::pair{folder_ / "link.tqx", true}, std::pair{folder_ / "fifo.tqx", false},
+        std::pair{folder_ / "ordner.tqx", false}, std::pair{fs::path("/dev/zero"), false}}) {
     CString progname = "alt", modulename = "alt", version = "alt";
-    EXPECT_EQ(ReadPositionHead(f.path.c_str(), progname, modulename, &version), 1);
-    EXPECT_EQ(progname, f.gelesen ? "KOLUMO" : "alt");
-    EXPECT_EQ(version, f.gelesen ? "2012.01" : "alt");
-    EXPECT_EQ(GetOldFormatProgramName(f.path.c_str()), f.gelesen ? GetOldFormatProgramName(position.c_str()) : "");
-    EXPECT_EQ(ReadZipModuleType(f.path.c_str()), 0);
+    EXPECT_EQ(ReadPositionHead(pfad.c_str(), progname, modulename, &version), 1);
+    EXPECT_EQ(version, gelesen ? "2012" : "alt") << pfad;
+    EXPECT_EQ(ReadZipModuleType(pfad.c_str()), 0) << pfad;
+    EXPECT_EQ(GetOldFormatProgramName(pfad.c_str()), "") << pfad;  // the head names no old program
   }
 }
 
