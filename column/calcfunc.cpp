@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -92,23 +91,6 @@ class KatalogEinsatz {
  private:
   MateHandlerKatalog katalog_;
   MaterialKatalog* vorher_;
-};
-
-// Temporary files of a calculation: removed when the calculation ends, whatever way it ends.
-class TempDateien {
- public:
-  ~TempDateien() {
-    for (const std::string& path : pfade_) std::remove(path.c_str());
-    std::remove("HHHH.EMF");
-  }
-  void Merke(const std::string& path) { pfade_.insert(path); }
-  void Entferne(const std::string& path) {
-    std::remove(path.c_str());
-    pfade_.erase(path);
-  }
-
- private:
-  std::set<std::string> pfade_;
 };
 
 // The grade's position among the first `max` names of the code's list, `fallback` when absent.
@@ -342,6 +324,48 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
   return 0;
 }
 
+namespace {
+
+// The engine's runs start laying out the work arrays at this index.
+constexpr int kErsterFreierIndex = 1000;
+
+// Whether a run over the stages of `flags` with nKombi combinations fits the engine's work arrays. When it does
+// not, the message names the sizes that together are too large and what would fit. The engine object is loaded
+// for the estimate: it must be set up again before a run.
+bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, const char* lauf) {
+  g_rechner.Init();
+  if (PrepareSystem(data, std::string(), flags) == 1) return false;
+  const ArbeitsBedarf a = g_rechner.Arbeitsbedarf(nKombi, kErsterFreierIndex);
+  if (a.doubles <= kWorkDoubleCount && a.ints <= kWorkIntCount) return true;
+  char text[1024];
+  int n = std::snprintf(
+      text, sizeof text,
+      "Das System ist für die Arbeitsfelder der Berechnung zu groß (%s): %d Stababschnitte, %d Kombinationen, %lld "
+      "Linienlastabschnitte (je Linienlast ein Abschnitt für jeden Stababschnitt, den sie überdeckt) und %lld "
+      "Einzellasten brauchen %lld von %d Gleitkommazahlen und %lld von %d ganzen Zahlen.",
+      lauf, a.staebe, a.kombinationen, a.linienSaetze, a.punktSaetze, a.doubles, kWorkDoubleCount, a.ints,
+      kWorkIntCount);
+  if (a.ints > kWorkIntCount) {
+    n += std::snprintf(text + n, sizeof text - std::size_t(n),
+                       " Bitte Stabteilung oder Anzahl der Linienlasten verringern.");
+  } else {
+    const long long ohne = a.doubles - a.doublesJeKombination * a.kombinationen;
+    const long long moeglich = a.doublesJeKombination > 0 ? (kWorkDoubleCount - ohne) / a.doublesJeKombination : 0;
+    if (moeglich >= 1)
+      n += std::snprintf(text + n, sizeof text - std::size_t(n),
+                         " Bei %d Stababschnitten und diesen Lasten sind höchstens %lld Kombinationen möglich.",
+                         a.staebe, moeglich);
+    else
+      n += std::snprintf(text + n, sizeof text - std::size_t(n),
+                         " Bitte Stabteilung oder Anzahl der Linienlasten verringern.");
+  }
+  std::snprintf(text + n, sizeof text - std::size_t(n), " Berechnung wird nicht durchgeführt!");
+  AfxMessageBox(text, MB_ICONSTOP);
+  return false;
+}
+
+}  // namespace
+
 int Calculate(int document) {
   auto data = std::make_unique<CKolumoData>();
   data->SetDefaults();
@@ -359,15 +383,18 @@ int Calculate(int document) {
     Melde("Die Position hat keinen Dateinamen. Bitte zuerst speichern.");
     return 1;
   }
-  const std::string basis = PositionBasePath(datei.c_str()).GetString();
+  // the calculation's scratch files live in a folder of its own, removed on every way out of here
+  KombiOrdner ordner;
+  std::string fehler;
+  if (!ordner.Anlegen(fehler)) {
+    AfxMessageBox(fehler.c_str(), MB_ICONSTOP);
+    return 1;
+  }
+  const std::string& basis = ordner.Basis();
 
-  TempDateien temp;
-  for (int s = 0; s < CKolumoData::kStages; ++s)
-    for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) temp.Entferne(KombiDateiPfad(basis, art, s));
   KatalogEinsatz katalog;
   NachweisMitschrift mitschrift;
   LeereErgebnisse(data->ergebnisse, true);
-  std::string fehler;
 
   // counts and capacities of every stage before anything runs
   StufenZahl zahl[CKolumoData::kStages];
@@ -405,10 +432,24 @@ int Calculate(int document) {
     return 1;
   }
 
+  // both runs must fit the work arrays together with their combinations, before anything is written or run
+  {
+    const int vorlauf[4] = {1, 0, 0, 0};
+    int lauf[4] = {}, kombinationen = 0;
+    for (int s = 0; s < CKolumoData::kStages; ++s) {
+      lauf[s] = zahl[s].lasten ? 1 : 0;
+      kombinationen += zahl[s].ed + zahl[s].perm + zahl[s].acc + zahl[s].brand;
+    }
+    // the design run first: it holds the loads of every stage
+    if (!PasstInArbeitsfelder(*data, lauf, kombinationen, Tr("Bemessung").GetString())) return 1;
+    if (zahl[0].lasten && !PasstInArbeitsfelder(*data, vorlauf, std::max(1, data->maxLF[0]),
+                                                Tr("Vorlauf mit jedem Lastfall des Endsystems allein").GetString()))
+      return 1;
+  }
+
   // characteristic pre-run: every load case of the final system alone, for the foundation loads
   if (zahl[0].lasten) {
     const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
-    temp.Merke(pfad);
     if (!WriteCharacteristicFile(*data, basis, fehler)) {
       AfxMessageBox(fehler.c_str());
       return 1;
@@ -419,11 +460,11 @@ int Calculate(int document) {
     if (PrepareSystem(*data, basis, flags) == 1) return 1;
     SetzeFarben();
     std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 0);
-    const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data->maxLF[0]), 1000);
+    const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data->maxLF[0]), kErsterFreierIndex);
     if (n <= 0) return 1;  // the engine has said why
     DruckeErgebnisse(g_rechner, n, data->ergebnisse);
     for (auto& rec : data->ergebnisse.Fundkraefte) rec->LK = -rec->LK;
-    temp.Entferne(pfad);
+    std::remove(pfad.c_str());
   }
 
   // the design run over every stage
@@ -440,7 +481,6 @@ int Calculate(int document) {
     zaehler[kDateiEdB][s] = z.brand;
     for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) {
       if (zaehler[art][s] <= 0) continue;
-      temp.Merke(KombiDateiPfad(basis, art, s));
       if (!WriteCombinationFile(*data, basis, art, zaehler[art], s, fehler)) {
         AfxMessageBox(fehler.c_str());
         return 1;
@@ -456,7 +496,7 @@ int Calculate(int document) {
   for (int s = 0; s < CKolumoData::kStages; ++s)
     paesse += 3 * (zahl[s].ed + zahl[s].acc) + zahl[s].brand + zahl[s].perm;
   const int accidental = zahl[0].acc > 0 ? 1 : 0;
-  const int gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), 1000, accidental);
+  const int gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), kErsterFreierIndex, accidental);
   if (gbStart <= 0) return 1;  // the engine has said why
   DruckeErgebnisse(g_rechner, gbStart, data->ergebnisse);
   if (data->ergebnisse.Schnittgroessen.empty()) {

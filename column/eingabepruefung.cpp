@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "column/kolumodata.h"
 #include "engine/material.h"
@@ -68,6 +69,10 @@ struct ZahlenListe {
   // decimals of the combination data, which the XML library reads: a decimal comma would be read as its end
   const char* punkt = "";
 };
+// The spring records of a support (a spring computed from the members above and below), read by the XML library.
+constexpr const char* kFederGanz = "bDrehfeder bEnableOben bEnableUnten oqtyp olage uqtyp ulage";
+constexpr const char* kFederDezimal = "oemod ograd oh oqkd oqrb oqrd oIy uemod ugrad uh uqkd uqrb uqrd uIy";
+
 const ZahlenListe kZahlen[] = {
     {"root/Ausgabe",
      "num_System AusgabeTyp num_Regel_KNSW num_Regel_Lager num_Regel_Verform num_Regel_Schnitt num_Kriech_Lager "
@@ -85,6 +90,13 @@ const ZahlenListe kZahlen[] = {
     {"field/support", "", ""},
     {"support/BauZustand", "bzNr node cxTyp cyTyp czTyp cmxTyp cmyTyp cmzTyp cwTyp",
      "cx cy cz cmx cmy cmz cwoelb posX length ey ez"},
+    {"BauZustand/SDcx", kFederGanz, "", kFederDezimal},
+    {"BauZustand/SDcy", kFederGanz, "", kFederDezimal},
+    {"BauZustand/SDcz", kFederGanz, "", kFederDezimal},
+    {"BauZustand/SDcmx", kFederGanz, "", kFederDezimal},
+    {"BauZustand/SDcmy", kFederGanz, "", kFederDezimal},
+    {"BauZustand/SDcmz", kFederGanz, "", kFederDezimal},
+    {"BauZustand/SDcw", kFederGanz, "", kFederDezimal},
     {"input/impact", "", ""},
     {"impact/BauZustand", "bzNr", ""},
     {"BauZustand/load", "lc ltype node direction bHasDirection",
@@ -126,6 +138,7 @@ class Pruefung {
     }
     for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
+    Fundament();
     if (NormBekannt(data_.iNorm)) {
       Sorte("Beton", "Normalbeton", data_.sBeton, 30, 2, "Betonsorte sBeton");
       Sorte("Stahl", "Betonstahl", data_.sStahl, 20, 1, "Stahlsorte sStahl");
@@ -178,6 +191,16 @@ class Pruefung {
   // numbers that were no numbers were read as their leading digits.
   void Dokument() {
     const int root = VIDUV_GetRootElement(document_);
+    // the version decides where the output options are read and whether results are kept: read as 0, a text
+    // would make the file an old one
+    for (int h = VIDUV_GetFirstAttrHandle(root); h; h = VIDUV_GetNextAttrHandle(h)) {
+      if (std::string(VIDUV_GetAttrNameByHandle(h)) != "version") continue;
+      const std::string text = VIDUV_GetStringByHandle(h);
+      double wert = 0.0;
+      if (!ReadDecimalText(text.c_str(), wert) || text.find(',') != text.npos)
+        fehler_.push_back(Text("Dateiversion version = \"%s\" ist keine Versionsnummer (wie \"2012.01\").",
+                               text.c_str()));
+    }
     if (int ausgabe = VIDUV_FindFirstChild(root, "Ausgabe")) Zahlen(ausgabe, "root", "");
     const int input = VIDUV_FindFirstChild(root, "input");
     for (const char* teil : {"Brand", "Fundament", "system", "impact", "Einwirkungen"})
@@ -306,6 +329,8 @@ class Pruefung {
     if ((v.type == 1 || v.type == 3) && !v.bAusmitte && (v.IDPunkt < 0 || v.IDPunkt > data_.nFields()))
       fehler_.push_back(wer + Text("Bezugsknoten IDPunkt = %d liegt nicht an der Stütze (Knoten 0 bis %d).",
                                    v.IDPunkt, data_.nFields()));
+    for (INT_PTR i = 0; i < data_.supports[std::size_t(s)].GetSize() && i <= data_.nFields(); ++i)
+      Lager(s, int(i));
     const std::set<int> nummern = Lastfallnummern(data_, s);
     for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
     const CLKData& lk = data_.lastUeberlagerungBZ[std::size_t(s)];
@@ -317,6 +342,95 @@ class Pruefung {
         fehler_.push_back(Text("%s, Lastfall %d: Einwirkung einw = %d gibt es nicht.", StufenName(s).c_str(), lf.lf,
                                lf.einw));
     for (INT_PTR k = 0; k < lk.kombinationen.GetSize(); ++k) Kombination(s, int(k), nummern);
+  }
+
+  // A spring value as the engine reads it: -1 rigid, 0 free, otherwise a stiffness. Any other negative value or
+  // no number at all would be taken as rigid or spread NaN through every result.
+  void Federwert(double wert, const std::string& wer, const char* feld) {
+    if (!std::isfinite(wert))
+      fehler_.push_back(wer + Text("Federwert %s = %g ist keine Zahl.", feld, wert));
+    else if (wert < 0.0 && wert != -1.0)
+      fehler_.push_back(wer + Text("Federwert %s = %g ist negativ (-1 starr, 0 frei, sonst eine positive Steifigkeit).",
+                                   feld, wert));
+  }
+
+  // The springs of support i of a stage (0 at the head, nFields at the foot) that the calculation reads.
+  void Lager(int s, int i) {
+    CSupport& sp = data_.supports[std::size_t(s)][i];
+    const std::string wer = Text("%s, Lager an Knoten %d: ", StufenName(s).c_str(), i);
+    struct Feder {
+      CFormulaNumber* wert;
+      int typ;
+      const CSpringData* daten;
+      const char* name;
+      bool drehung;
+    };
+    const Feder federn[] = {{&sp.cx, sp.cxTyp, &sp.SDcx, "cx", false},
+                            {&sp.cy, sp.cyTyp, &sp.SDcy, "cy", false},
+                            {&sp.cz, sp.czTyp, &sp.SDcz, "cz", false},
+                            {&sp.cmx, sp.cmxTyp, &sp.SDcmx, "cmx", true},
+                            {&sp.cmy, sp.cmyTyp, &sp.SDcmy, "cmy", true}};
+    for (const Feder& f : federn) {
+      if (!Ausdruck(*f.wert, wer, f.name)) continue;
+      const double wert = f.wert->GetValue();
+      if (f.typ == 1 && f.drehung) {
+        // a degree of restraint is turned into a stiffness only when a member system saves it; the column would
+        // take the percentage for a stiffness
+        fehler_.push_back(wer + Text("%sTyp = 1: Einspanngrad %s = %g %% ist nicht in eine Federsteifigkeit "
+                                     "umgerechnet; die Stütze rechnet mit Federwerten (-1 starr, 0 frei, kNm/rad).",
+                                     f.name, f.name, wert));
+        continue;
+      }
+      if (f.typ != 0 && f.typ != 2) {
+        fehler_.push_back(wer + Text("Federart %sTyp = %d ist unbekannt (0 Federwert, %s2 aus Bauteilen berechnet).",
+                                     f.name, f.typ, f.drehung ? "1 Einspanngrad, " : ""));
+        continue;
+      }
+      Federwert(wert, wer, f.name);
+      if (f.typ == 2) Federdaten(*f.daten, f.drehung, wer + Text("Feder %s aus Bauteilen: ", f.name));
+    }
+  }
+
+  // The members a computed spring was derived from: the stiffness stands on them.
+  void Federdaten(const CSpringData& d, bool drehung, const std::string& wer) {
+    auto seite = [&](const CSpringData::Side& b, const char* p) {
+      auto positiv = [&](double wert, const char* feld, const char* einheit) {
+        if (!(wert > 0.0) || !std::isfinite(wert))
+          fehler_.push_back(wer + Text("%s%s = %g %s ist nicht positiv.", p, feld, wert, einheit));
+      };
+      positiv(b.emod, "emod", "MN/m²");
+      positiv(b.h, "h", "m");
+      if (drehung && !(b.grad >= 0.0 && b.grad <= 100.0))
+        fehler_.push_back(wer + Text("%sgrad = %g %% liegt nicht zwischen 0 und 100 %%.", p, b.grad));
+      if (b.qtyp == 0) {
+        positiv(b.qrb, "qrb", "cm");
+        positiv(b.qrd, "qrd", "cm");
+      } else if (b.qtyp == 1) {
+        positiv(b.qkd, "qkd", "cm");
+      } else if (b.qtyp != 2) {
+        fehler_.push_back(wer + Text("%sqtyp = %d ist unbekannt (0 Rechteck, 1 Kreis, 2 Profil).", p, b.qtyp));
+      }
+    };
+    // a translational spring stands on the member below alone
+    if (drehung && d.bEnableOben) seite(d.oben, "o");
+    if (d.bEnableUnten) seite(d.unten, "u");
+  }
+
+  // The foundation's springs replace the foot's; its size and soil are read where foundation output is wanted.
+  void Fundament() {
+    if (!HatLastfaelle(data_, 0)) return;
+    const std::string wer = Text("Fundament: ");
+    const std::pair<double, const char*> federn[] = {
+        {data_.cx, "cx"}, {data_.cy, "cy"}, {data_.cz, "cz"}, {data_.cmx, "cmx"}, {data_.cmy, "cmy"}};
+    for (const auto& [wert, feld] : federn) Federwert(wert, wer, feld);
+    if (!data_.num_Fundament && !data_.FudPos) return;
+    const std::tuple<double, const char*, const char*> groessen[] = {
+        {data_.bx, "bx", "m"}, {data_.by, "by", "m"}, {data_.hoehe, "hoehe", "m"}, {data_.Es, "Es", "MN/m²"}};
+    for (const auto& [wert, feld, einheit] : groessen)
+      if (!(wert > 0.0) || !std::isfinite(wert))
+        fehler_.push_back(wer + Text("%s = %g %s ist nicht positiv.", feld, wert, einheit));
+    if (!(data_.nue >= 0.0 && data_.nue < 0.5))
+      fehler_.push_back(wer + Text("Querdehnzahl nue = %g liegt nicht in [0; 0,5).", data_.nue));
   }
 
   // Height of node n (0 at the head, nFields at the foot) below the head (m).

@@ -1,7 +1,12 @@
 #include "column/kombidateien.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "column/kolumodata.h"
 #include "engine/kombisatz.h"
@@ -62,6 +67,34 @@ bool SchreibeDatei(const std::string& pfad, const std::string& text, std::string
 }
 
 }  // namespace
+
+KombiOrdner::~KombiOrdner() {
+  if (ordner_.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove_all(ordner_, ec);
+}
+
+bool KombiOrdner::Anlegen(std::string& error) {
+  std::error_code ec;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+  if (ec) {
+    const char* env = std::getenv("TMPDIR");
+    error = std::string("Kein temporärer Ordner für die Kombinationsdateien (TMPDIR = \"") + (env ? env : "") +
+            "\"): " + ec.message() + ". Berechnung wird nicht durchgeführt!";
+    return false;
+  }
+  std::string muster = (temp / "kolumo-calc-XXXXXX").string();
+  if (!mkdtemp(muster.data())) {
+    const std::string grund = std::strerror(errno);
+    error = "Der Ordner für die Kombinationsdateien kann in " + temp.string() + " nicht angelegt werden: " + grund +
+            ". Berechnung wird nicht durchgeführt!";
+    return false;
+  }
+  ordner_ = muster;
+  // a fixed short name: the position's own name may be long enough to overflow a file name with the suffixes
+  basis_ = ordner_ + "/kombi";
+  return true;
+}
 
 std::string KombiDateiPfad(const std::string& basis, int art, int stage) {
   char name[64];

@@ -1,6 +1,8 @@
 // Combination files: the load combinations of one construction stage, handed to the engine as a small text
-// file beside the position file (base path + ".Vrb21Lk" + kind + stage + ".dat"). The text is the engine's own
-// combination-set format (engine/kombisatz.h): what is written here is what the engine reads.
+// file (base path + ".Vrb21Lk" + kind + stage + ".dat"). The text is the engine's own combination-set format
+// (engine/kombisatz.h): what is written here is what the engine reads. The base path lies in a scratch folder of
+// the calculation's own, so that no other calculation (a position whose name differs only by case, a second run
+// of the same position) reads or removes these files.
 #pragma once
 
 #include <string>
@@ -19,6 +21,25 @@ enum KombiDateiArt {
 constexpr int kKombiMaxLastfaelle = 50;
 constexpr int kKombiMaxEinwirkungen = 50;
 constexpr int kKombiMaxProArt = 200;
+
+// The scratch folder of one calculation: made with a unique name in the temporary folder, removed with
+// everything in it when the object goes, whatever way the calculation ends.
+class KombiOrdner {
+ public:
+  KombiOrdner() = default;
+  ~KombiOrdner();
+  KombiOrdner(const KombiOrdner&) = delete;
+  KombiOrdner& operator=(const KombiOrdner&) = delete;
+
+  // False, with the folder and the system's reason in `error`, when no folder could be made.
+  bool Anlegen(std::string& error);
+  // The base path of the calculation's combination files inside the folder (empty before Anlegen).
+  const std::string& Basis() const { return basis_; }
+
+ private:
+  std::string ordner_;
+  std::string basis_;
+};
 
 // The file of a kind (1-4) and stage (0-3).
 std::string KombiDateiPfad(const std::string& basis, int art, int stage);

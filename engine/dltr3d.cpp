@@ -29,6 +29,21 @@ constexpr int kEigenVektoren = 4;
 constexpr int kEigenWerte = 2;
 constexpr double kNeustartErhoehung = 1.1;  // steel raise when no equilibrium exists with the steel present
 
+}  // namespace
+
+// A chain of two-node members with 7 degrees of freedom per node: the first node's columns reach 0..6 rows above
+// the diagonal, every later node's 7..13 (back to the first equation of the node below).
+void RahmenArbeitsbedarf(int K, int E, int F, long long& doubles, long long& ints)
+{
+    const long long nn = 7LL * K;
+    const long long nwk = K < 1 ? 0 : 28 + 77LL * (K - 1);
+    ints = 2LL * E + kElementDofs + nn + (nn + 1) + K;
+    doubles = (F + 1) + K + kElementInputSize + 4LL * 196 + 105 + 5LL * nn + 28LL * E + 14 + 14 + 8 + 14 + 3 * nwk +
+              EigenWorkSize(static_cast<int>(nn), kEigenVektoren);
+}
+
+namespace {
+
 // Work areas of one run inside the work arrays, laid out after the partition.
 struct Bereiche {
     // ints

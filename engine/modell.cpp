@@ -8,9 +8,40 @@
 #include "engine/rechner.h"
 #include "engine/workarrays.h"
 
+#include <vector>
+
 namespace {
 constexpr double kTol = 0.001;  // m
 constexpr int kExtraOffset = 1000;
+
+struct Bereich {
+    int slot;
+    long long size;
+};
+
+// The partition for N combinations, K nodes and E members: the double slots, then the int slots, in order.
+template <class Fn>
+void Partition(long long N, long long K, long long E, Fn&& fn)
+{
+    const Bereich doubles[] = {
+        {10, 7 * K * N}, {11, 7 * K * N}, {12, 14 * E * N},
+        {50, 2 * E * N}, {51, 2 * E * N}, {52, 2 * E * N}, {53, 2 * E * N}, {54, 2 * E * N},
+        {55, 2 * E * N}, {56, 2 * E * N}, {57, 2 * E * N}, {58, 2 * E * N},
+        {15, 7 * K}, {16, 7 * K}, {17, 14 * E}, {18, 28 * K * N}, {19, 12 * N},
+        {20, 7 * K * N}, {21, 7 * K * N}, {22, 14 * E * N},
+        {23, 2 * E * N}, {24, 2 * E * N}, {25, 2 * E * N}, {26, 2 * E * N}, {27, 2 * E * N},
+        {28, 2 * E * N}, {29, 2 * E * N}, {30, 2 * E * N}, {31, 2 * E * N}, {32, 2 * E * N},
+        {33, 2 * E * N}, {34, 2 * E * N}, {35, 2 * E * N}, {36, 2 * E * N}, {37, 2 * E * N},
+        {38, 2 * E * N}, {39, 2 * E * N}, {40, 2 * E * N}, {41, 4 * N}, {70, 4 * K * N},
+    };
+    const Bereich ints[] = {{60, 14 * K}, {61, 14 * K}, {62, 2 * E}, {63, 2 * E},
+                            {64, 2 * E}, {65, 2 * E}, {66, 2 * E}};
+    for (const Bereich& b : doubles)
+        fn(false, b);
+    for (const Bereich& b : ints)
+        fn(true, b);
+}
+
 }  // namespace
 
 void CStuetzenRechner::BerechneFeldKoordinaten()
@@ -195,49 +226,88 @@ int CStuetzenRechner::ZaehleKombinationen()
         code = kSetupKeineKombinationen;
 
     const long long N = NKOMBI, K = nKnoten, E = nStaebe;
-    // double slots in order with their sizes
-    const struct {
-        int slot;
-        long long size;
-    } doubles[] = {
-        {10, 7 * K * N}, {11, 7 * K * N}, {12, 14 * E * N},
-        {50, 2 * E * N}, {51, 2 * E * N}, {52, 2 * E * N}, {53, 2 * E * N}, {54, 2 * E * N},
-        {55, 2 * E * N}, {56, 2 * E * N}, {57, 2 * E * N}, {58, 2 * E * N},
-        {15, 7 * K}, {16, 7 * K}, {17, 14 * E}, {18, 28 * K * N}, {19, 12 * N},
-        {20, 7 * K * N}, {21, 7 * K * N}, {22, 14 * E * N},
-        {23, 2 * E * N}, {24, 2 * E * N}, {25, 2 * E * N}, {26, 2 * E * N}, {27, 2 * E * N},
-        {28, 2 * E * N}, {29, 2 * E * N}, {30, 2 * E * N}, {31, 2 * E * N}, {32, 2 * E * N},
-        {33, 2 * E * N}, {34, 2 * E * N}, {35, 2 * E * N}, {36, 2 * E * N}, {37, 2 * E * N},
-        {38, 2 * E * N}, {39, 2 * E * N}, {40, 2 * E * N}, {41, 4 * N}, {70, 4 * K * N},
-    };
-    const struct {
-        int slot;
-        long long size;
-    } ints[] = {{60, 14 * K}, {61, 14 * K}, {62, 2 * E}, {63, 2 * E}, {64, 2 * E}, {65, 2 * E}, {66, 2 * E}};
-
     long long d = INDEX[1];
-    for (const auto& s : doubles)
-        d += s.size;
     long long i = INDEX[0];
-    for (const auto& s : ints)
-        i += s.size;
+    Partition(N, K, E, [&](bool isInt, const Bereich& b) { (isInt ? i : d) += b.size; });
     if (!WorkDFits(INDEX[1], d - INDEX[1]) || !WorkIFits(INDEX[0], i - INDEX[0]))
         return kSetupSpeicher;
 
     INDEX[2] = INDEX[0];
     nErgebnisPlaetze = NKOMBI;
-    for (const auto& s : doubles) {
-        INDEX[s.slot] = INDEX[1];
-        INDEX[1] += static_cast<int>(s.size);
-    }
     const int firstInt = INDEX[0];
-    for (const auto& s : ints) {
-        INDEX[s.slot] = INDEX[0];
-        INDEX[0] += static_cast<int>(s.size);
-    }
+    Partition(N, K, E, [&](bool isInt, const Bereich& b) {
+        int& next = INDEX[isInt ? 0 : 1];
+        INDEX[b.slot] = next;
+        next += static_cast<int>(b.size);
+    });
     for (int k = firstInt; k < INDEX[0]; ++k)
         WI(k) = -1;
     return code;
+}
+
+ArbeitsBedarf CStuetzenRechner::Arbeitsbedarf(int nKombi, int nFirstFree) const
+{
+    ArbeitsBedarf a;
+    a.kombinationen = nKombi;
+    const int F = std::clamp(nFelder, 0, kMaxFelder);
+    // nodes as ErzeugeKnoten makes them
+    std::vector<double> ende(static_cast<std::size_t>(F) + 1, 0.0);
+    for (int f = 0; f < F; ++f)
+        ende[f + 1] = ende[f] + feldLaenge[f];
+    std::vector<double> xs{0.0};
+    for (int f = 0; f < F; ++f)
+        for (int k = 1; k <= feldStaebe[f]; ++k)
+            xs.push_back(ende[f] + k * feldLaenge[f] / feldStaebe[f]);
+    for (int r = 0; r < std::clamp(nQuerWechsel, 0, kMaxQuerWechsel); ++r) {
+        const QuerWechsel& w = querWechsel[r];
+        if (w.feld < 0 || w.feld >= F)
+            continue;
+        for (const double p : {ende[w.feld] + w.abstand, ende[w.feld] + w.abstand + w.laenge}) {
+            const bool near =
+                std::any_of(xs.begin(), xs.end(), [p](double x) { return std::fabs(x - p) <= kTol; });
+            if (p >= 0.0 && p <= ende[F] && !near)
+                xs.push_back(p);
+        }
+    }
+    std::sort(xs.begin(), xs.end());
+    const int K = static_cast<int>(xs.size());
+    const int E = K - 1;
+    a.knoten = K;
+    a.staebe = E;
+
+    // load records as VerteileLinienlasten and VerteileEinzellasten lay them out (a point load off every node
+    // is counted: it is skipped only when the set-up meets it)
+    for (int s = 0; s < kStufen; ++s) {
+        const int n = std::clamp(nLinienlasten[s], 0, kMaxLinienlasten);
+        if (n == 0)
+            ++a.linienSaetze;
+        for (int l = 0; l < n; ++l) {
+            const LinienlastEingabe& q = linienlast[s][l];
+            const double xa = q.xa, xe = q.xa + q.laenge;
+            if (std::fabs(xe - xa) < 1e-9)
+                continue;
+            const double lo = std::min(xa, xe), hi = std::max(xa, xe);
+            for (int e = 0; e < E; ++e)
+                if (xs[e] >= lo - kTol && xs[e + 1] <= hi + kTol)
+                    ++a.linienSaetze;
+        }
+        a.punktSaetze += std::clamp(nEinzellasten[s], 0, kMaxEinzellasten);
+    }
+
+    long long partD = 0, partI = 0, einsD = 0, einsI = 0;
+    Partition(nKombi, K, E, [&](bool isInt, const Bereich& b) { (isInt ? partI : partD) += b.size; });
+    Partition(nKombi + 1LL, K, E, [&](bool isInt, const Bereich& b) { (isInt ? einsI : einsD) += b.size; });
+    long long rahmenD = 0, rahmenI = 0;
+    RahmenArbeitsbedarf(K, E, F, rahmenD, rahmenI);
+    const long long vorher = nFirstFree - 1LL;  // indices below the caller's first free one
+    const long long saetze = a.linienSaetze + a.punktSaetze;
+    // the node coordinates and section-change points are laid out first and then overwritten by the records
+    const long long knotenD = kExtraOffset + 2LL * std::clamp(nQuerWechsel, 0, kMaxQuerWechsel);
+    a.doubles = vorher + std::max(knotenD, kLinienSatzDoubles * a.linienSaetze +
+                                               kPunktSatzDoubles * a.punktSaetze + partD + rahmenD);
+    a.ints = vorher + kSatzGroesse * saetze + partI + rahmenI;
+    a.doublesJeKombination = einsD - partD;
+    return a;
 }
 
 int CStuetzenRechner::BaueModell()

@@ -118,6 +118,22 @@ enum SetupCode {
     kSetupEingabe = 4,             // field, load or section-change input beyond the capacities
 };
 
+// What one run asks of the work arrays: the count of doubles and of ints it uses from index 1 on (the caller's
+// first free index included), with the sizes it follows from.
+struct ArbeitsBedarf {
+    int knoten = 0;
+    int staebe = 0;
+    int kombinationen = 0;
+    long long linienSaetze = 0;          // one per member a line load covers, one per stage without line loads
+    long long punktSaetze = 0;           // point loads
+    long long doubles = 0;
+    long long ints = 0;
+    long long doublesJeKombination = 0;  // the part of `doubles` each further combination adds
+};
+
+// Work areas of one frame analysis, laid out after the partition, for K nodes, E members and F fields.
+void RahmenArbeitsbedarf(int K, int E, int F, long long& doubles, long long& ints);
+
 class CStuetzenRechner {
 public:
     // ---- model input (filled by the calculation driver; cleared by Init) ----
@@ -230,6 +246,9 @@ public:
     int VerteileEinzellasten();
     int KnotenBeiKoordinate(int i) const;
     int ZaehleKombinationen();
+    // What a run with nKombi combinations asks of the work arrays, from the model input alone (no work array
+    // is touched): the nodes, load records, partition and frame areas the set-up and the analyses lay out.
+    ArbeitsBedarf Arbeitsbedarf(int nKombi, int nFirstFree) const;
 
     // ---- load images and supports of one analysis ----
     // Enters the factors of combination lf (mode 0, -1, 2) or of the creep entries (mode 1) into the

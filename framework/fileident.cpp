@@ -1,5 +1,8 @@
 #include "framework/fileident.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <unzip.h>
 
 #include <cstdio>
@@ -14,15 +17,31 @@
 
 namespace {
 
-// The first `limit` bytes of a file; empty when it cannot be read.
+// Only a regular file (or a link to one) is read: opening a FIFO would wait for a writer, a device may never end.
+bool IsRegularFile(const char* path) {
+  struct stat status {};
+  return path && ::stat(win::ToFsPath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The first `limit` bytes of a regular file; empty when it cannot be read or is no regular file.
 std::string ReadFileStart(const char* path, std::size_t limit) {
   if (!path) return {};
-  std::FILE* file = std::fopen(win::ToFsPath(path).c_str(), "rb");
-  if (!file) return {};
-  std::string bytes(limit, '\0');
-  std::size_t count = std::fread(bytes.data(), 1, limit, file);
-  std::fclose(file);
-  bytes.resize(count);
+  // not blocking on a FIFO put in the file's place after any earlier look; refused below
+  const int file = ::open(win::ToFsPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (file < 0) return {};
+  struct stat status {};
+  std::string bytes;
+  if (::fstat(file, &status) == 0 && S_ISREG(status.st_mode)) {
+    bytes.assign(limit, '\0');
+    std::size_t count = 0;
+    while (count < limit) {
+      const ssize_t got = ::read(file, bytes.data() + count, limit - count);
+      if (got <= 0) break;
+      count += std::size_t(got);
+    }
+    bytes.resize(count);
+  }
+  ::close(file);
   // The head is text: it ends at its first zero byte.
   if (auto zero = bytes.find('\0'); zero != std::string::npos) bytes.resize(zero);
   return bytes;
@@ -270,7 +289,7 @@ CString GetOldFormatProgramName(const char* path) {
 }
 
 int ReadZipModuleType(const char* path) {
-  if (!path) return 0;
+  if (!IsRegularFile(path)) return 0;
   unzFile zip = unzOpen(win::ToFsPath(path).c_str());
   if (!zip) return 0;
   int result = 0;

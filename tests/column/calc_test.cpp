@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -360,9 +361,17 @@ TEST_F(CalcRunTest, FailedRunLeavesNoResultsAndNoFiles) {
   CKolumoData in;
   Cantilever().Make(in);
   in.loads[0][0].val0 = 40000.0;  // kN on 40 x 40 cm: far beyond the section
+  // a file beside the position named as combination files once were is not the calculation's: it stays as it is
   std::ofstream(folder_ / "position.Vrb21LkGb1.dat") << " 2\n";
+  // the calculation's scratch folder goes into a temporary folder the test can look into
+  const std::filesystem::path temp = folder_ / "temp";
+  std::filesystem::create_directory(temp);
+  const char* before = std::getenv("TMPDIR");
+  const std::string vorher = before ? before : "";
+  setenv("TMPDIR", temp.c_str(), 1);
   int doc = 0;
   const auto back = Run(in, "position.tqx", &doc);
+  if (before) setenv("TMPDIR", vorher.c_str(), 1); else unsetenv("TMPDIR");
   // the design reports the reinforcement ratio beyond the code's limit
   const std::vector<std::string> msgs = Messages();
   EXPECT_TRUE(std::any_of(msgs.begin(), msgs.end(),
@@ -371,8 +380,11 @@ TEST_F(CalcRunTest, FailedRunLeavesNoResultsAndNoFiles) {
   EXPECT_EQ(VIDUV_FindFirstChild(VIDUV_FindFirstChild(Root(doc), "result"), "Schnittgroessen"), 0);
   ASSERT_EQ(back->loads[0].GetSize(), 2);
   EXPECT_DOUBLE_EQ(back->loads[0][0].val0.GetValue(), 40000.0);
-  for (const auto& entry : std::filesystem::directory_iterator(folder_))
-    EXPECT_EQ(entry.path().extension(), ".tqx") << entry.path();
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"position.Vrb21LkGb1.dat", "position.tqx", "temp"}));
+  EXPECT_TRUE(std::filesystem::is_empty(temp)) << "a scratch file stayed in the temporary folder";
 }
 
 }  // namespace

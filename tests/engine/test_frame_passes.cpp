@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <tuple>
 
 #include "engine/progress.h"
 #include "engine/results.h"
@@ -376,4 +377,41 @@ TEST_F(Bewehrung, FireRecordFromTheTopDownOrEmptyWhenASectionFailed)
     EXPECT_EQ(g_ergebnisse.Brandschnittgroessen[1]->OK, 0);
     EXPECT_TRUE(g_ergebnisse.Brandschnittgroessen[1]->Kote.empty());
     g_ergebnisse.Brandschnittgroessen.clear();
+}
+
+// What the set-up says a run asks of the work arrays is what it takes: the whole run goes through in arrays of
+// exactly that size and stops, with the engine's own message, in arrays one entry smaller.
+TEST_F(Durchlauf, TheWorkArrayEstimateIsWhatTheRunTakes)
+{
+    // 7 combinations (Tr 2 + 1, Gb 1 + 1, EdA 1, EdB 1), 2 fields of 2 members: K = 5 nodes, E = 4 members.
+    // Records: 4 point loads (8 doubles, 5 ints each) and, without line loads, an empty record in each of the 4
+    // stages (3 doubles, 5 ints). Partition: 7 x (60 K + 82 E + 16 = 644) + 14 K + 14 E = 4634 doubles, 28 K +
+    // 10 E = 180 ints. Frame: 35 equations, skyline 28 + 77 (K - 1) = 336; (F + 1) + K + 36 + 4 x 196 + 105 + 5 x 35
+    // + 28 E + 50 + 3 x 336 + eigen area (35 x 4 + 4 + 20 + 16 + 12 + 70 = 262) = 2540 doubles, 2 E + 14 + 2 x 35 +
+    // 1 + K = 98 ints. With 999 entries below the first free index: 8217 doubles, 1317 ints. A line load over the
+    // whole column in stage 0 puts 4 records in place of that stage's empty one: 9 doubles and 15 ints more.
+    for (const auto& [linienlast, doubles, ints] :
+         {std::tuple{false, 8217LL, 1317LL}, std::tuple{true, 8226LL, 1332LL}}) {
+        SCOPED_TRACE(linienlast ? "with a line load" : "point loads only");
+        if (linienlast)
+            Linienlast(0, 0.0, 4.0, 2.0, 1, 2);
+        const ArbeitsBedarf a = g_rechner.Arbeitsbedarf(7, 1000);
+        EXPECT_EQ(a.doublesJeKombination, 644);
+        EXPECT_EQ(a.doubles, doubles);
+        EXPECT_EQ(a.ints, ints);
+        const auto eingabe = std::make_unique<CStuetzenRechner>(g_rechner);  // too large for the stack
+        // exactly the estimate: all 5 ultimate slots; one double or one int less: the run stops with a message
+        for (const auto& [d, i, ergebnis] : {std::tuple{a.doubles, a.ints, 5}, std::tuple{a.doubles - 1, a.ints, 0},
+                                             std::tuple{a.doubles, a.ints - 1, 0}}) {
+            g_rechner = *eingabe;
+            for (cQuer& q : g_quer)
+                q.m_bem.bwfakt = 1.0;
+            win::msgbox::ClearLog();
+            m_arrays.reset();
+            m_arrays = std::make_unique<WorkArrays>(static_cast<int>(d), static_cast<int>(i));
+            EXPECT_EQ(g_rechner.RechneStuetze(nullptr, 10, 1000, 0), ergebnis) << d << " doubles, " << i << " ints";
+            EXPECT_EQ(win::msgbox::Log().empty(), ergebnis != 0);
+        }
+        g_rechner = *eingabe;
+    }
 }

@@ -81,9 +81,13 @@ TEST_F(ModellTest, SectionChangesAddNodesOnlyAwayFromExistingOnes)
     m_r->nQuerWechsel = 2;
     m_r->querWechsel[0] = {0, 1.0005, 0.0};  // 0.0005 m from node 1: no node
     m_r->querWechsel[1] = {1, 0.5, 0.25};    // 3.5 and 3.75: two nodes in field 1
+    // the work-array estimate, made from the input before the set-up, counts the nodes the set-up will make
+    const ArbeitsBedarf a = m_r->Arbeitsbedarf(1, 1000);
     m_r->BaueModell();
     const double expected[] = {0, 1, 2, 3, 3.5, 3.75, 4, 5};
     ASSERT_EQ(m_r->nKnoten, 8);
+    EXPECT_EQ(a.knoten, 8);
+    EXPECT_EQ(a.staebe, 7);
     for (int k = 0; k < 8; ++k)
         EXPECT_NEAR(m_r->x[k], expected[k], 1e-12);
     EXPECT_EQ(m_r->feldStaebe[0], 3);
@@ -103,6 +107,7 @@ TEST_F(ModellTest, LineLoadsAreInterpolatedOntoTheMembersTheyCover)
     m_r->nLinienlasten[0] = 2;
     m_r->linienlast[0][0] = {0.0, 4.0, 0.0, 8.0, 2, 1};  // 0 -> 8 kN/m over the column, load case 2
     m_r->linienlast[0][1] = {1.5, 2.5, 3.0, 3.0, 3, 2};  // from 1.5: half of member 1 stays unloaded
+    EXPECT_EQ(m_r->Arbeitsbedarf(1, 1000).linienSaetze, 4 + 2 + 3);
     m_r->BaueModell();
     const int first = m_r->INDEX[6];
     // stage 0: four members from the top down, then members 3 and 2 of the second load;

@@ -3,6 +3,7 @@
 // converter kind rewriting a file as its rule says.
 #include "framework/fileident.h"
 
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <fstream>
@@ -128,6 +129,24 @@ TEST_F(FileIdentTest, UnreadableFileLeavesTheOutputsAsTheyWere) {
   EXPECT_EQ(progname, "alt");
   EXPECT_EQ(modulename, "alt");
   EXPECT_EQ(version, "alt");
+}
+
+// What is not a regular file is not opened: a FIFO would hold the reader until some writer came, a device may
+// never end. A link to a regular file is read as the file.
+TEST_F(FileIdentTest, OnlyRegularFilesAreRead) {
+  WriteAll(folder_ / "echt.tqx", "<?xml version=\"1.0\"?><root progname=\"K\" modulename=\"M\" version=\"2012\"/>");
+  fs::create_symlink(folder_ / "echt.tqx", folder_ / "link.tqx");
+  ASSERT_EQ(::mkfifo((folder_ / "fifo.tqx").c_str(), 0600), 0);
+  fs::create_directory(folder_ / "ordner.tqx");
+  for (const auto& [pfad, gelesen] :
+       {std::pair{folder_ / "link.tqx", true}, std::pair{folder_ / "fifo.tqx", false},
+        std::pair{folder_ / "ordner.tqx", false}, std::pair{fs::path("/dev/zero"), false}}) {
+    CString progname = "alt", modulename = "alt", version = "alt";
+    EXPECT_EQ(ReadPositionHead(pfad.c_str(), progname, modulename, &version), 1);
+    EXPECT_EQ(version, gelesen ? "2012" : "alt") << pfad;
+    EXPECT_EQ(ReadZipModuleType(pfad.c_str()), 0) << pfad;
+    EXPECT_EQ(GetOldFormatProgramName(pfad.c_str()), "") << pfad;  // the head names no old program
+  }
 }
 
 TEST_F(FileIdentTest, HeadWithoutRootGivesAnEmptyVersion) {

@@ -168,6 +168,46 @@ const RefusalCase kRefused[] = {
     {"load case of an action that does not exist",
      [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"-1\""); },
      "Endsystem, Lastfall 2: Einwirkung einw = -1 gibt es nicht."},
+    // the foot's support: -1 rigid, 0 free, otherwise a stiffness
+    {"negative spring",
+     [](const std::string& t) { return ReplaceAfter(t, "", "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-1\"", "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-5\""); },
+     "Endsystem, Lager an Knoten 2: Federwert cz = -5 ist negativ"},
+    {"spring that evaluates beyond every number",
+     [](const std::string& t) { return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "cmzTyp=\"0\" cwTyp=\"0\" />",
+                                                    "cmzTyp=\"0\" cwTyp=\"0\"><cy exp=\"1e308*1e308\" /></BauZustand>"); },
+     "Endsystem, Lager an Knoten 2: Federwert cy = inf ist keine Zahl."},
+    // 50 % would be calculated as 50 kNm/rad
+    {"degree of restraint not converted",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "cz=\"-1\" cmx=\"-1\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"0\"",
+                           "cz=\"-1\" cmx=\"50\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"1\"");
+     },
+     "Lager an Knoten 2: cmxTyp = 1: Einspanngrad cmx = 50 % ist nicht in eine Federsteifigkeit umgerechnet"},
+    {"spring computed from a member of negative modulus",
+     [](const std::string& t) { return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "czTyp=\"0\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\" />",
+                                                    "czTyp=\"2\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\"><SDcz bDrehfeder=\"0\" bEnableOben=\"0\" bEnableUnten=\"1\" uemod=\"-30000\" ugrad=\"100\" uh=\"3\" uqkd=\"30\" uqrb=\"30\" uqrd=\"20\" uqtyp=\"0\" ulage=\"0\" uIy=\"0\" /></BauZustand>"); },
+     "Lager an Knoten 2: Feder cz aus Bauteilen: uemod = -30000 MN/m² ist nicht positiv."},
+    {"text in a spring record",
+     [](const std::string& t) { return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "czTyp=\"0\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\" />",
+                                                    "czTyp=\"2\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\"><SDcz bEnableOben=\"0\" bEnableUnten=\"1\" uemod=\"30000\" uh=\"3m\" /></BauZustand>"); },
+     "BauZustand[bzNr=0]/SDcz: uh = \"3m\" ist keine Zahl mit Dezimalpunkt."},
+    {"negative foundation spring",
+     [](const std::string& t) { return ReplaceAfter(t, "<Fundament", "cz=\"0\"", "cz=\"-3\""); },
+     "Fundament: Federwert cz = -3 ist negativ"},
+    // the soil's values are read where foundation output is requested
+    {"foundation on a negative soil modulus",
+     [](const std::string& t) {
+       return ReplaceAfter(ReplaceAfter(t, "<Fundament", "Es=\"700\"", "Es=\"-700\""), "<Ausgabe", "num_Fundament=\"0\"", "num_Fundament=\"1\"");
+     },
+     "Fundament: Es = -700 MN/m² ist nicht positiv."},
+    {"foundation with a Poisson's ratio of 0.5",
+     [](const std::string& t) {
+       return ReplaceAfter(ReplaceAfter(t, "<Fundament", "nue=\"0.2\"", "nue=\"0.5\""), "<Fundament", "FudPos=\"0\"", "FudPos=\"1\"");
+     },
+     "Fundament: Querdehnzahl nue = 0.5 liegt nicht in [0; 0,5)."},
+    {"version that is no number",
+     [](const std::string& t) { return ReplaceAfter(t, "<root", "version=\"2012.01\"", "version=\"zwanzig\""); },
+     "Dateiversion version = \"zwanzig\" ist keine Versionsnummer"},
 };
 
 TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
