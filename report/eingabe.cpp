@@ -137,7 +137,7 @@ void CRtf_Ausgabe::Querschnitte() {
     CKolumoQuer& q = d.querschnitte[i];
     Zahl(i + 1);
     Zelle(q.type >= 0 && q.type <= 2 ? Tr(kTypen[q.type]).GetString() : "");
-    Zahl(q.bewType + 1);
+    NummerZelle(q.bewType);
     switch (q.type) {
       case 0:
         Zahl("@1", q.bx);
@@ -263,7 +263,7 @@ void CRtf_Ausgabe::Belastung() {
           RTFX_CellFloat("@2", gamma);
           continue;
         }
-        Zahl(last.node + 1);
+        NummerZelle(last.node);
         if (art.ltype == 10) {
           const double p = last.val0.GetValue();
           const double m = last.val1.GetValue();
@@ -350,7 +350,8 @@ void CRtf_Ausgabe::Vorverformungen() {
       if (v.bAusmitte == 1)
         zeile.Format(Tr("Explizite Vorgabe der Vorverformung: Stützenlänge/%d"), v.Schiefstellung);
       else
-        zeile.Format(Tr("Im Bezugsknoten %d  e{\\sub u} = %.2lf cm"), v.IDPunkt + 1, v.ausmitte.GetValue());
+        zeile.Format(Tr("Im Bezugsknoten %s  e{\\sub u} = %.2lf cm"), Nummer(v.IDPunkt).GetString(),
+                     v.ausmitte.GetValue());
       Absatz(kText, zeile);
       Absatz(kText, Tr("Die Richtung ergibt sich aus der zugehörigen "
                        "Verformung aus der Regelbemessung"));
