@@ -1,5 +1,6 @@
 // The input chapter: geometry, supports, cross-sections, materials, loads, load
 // combinations, imperfections and creep, echoed from the column data.
+#include <algorithm>
 #include <cstdlib>
 
 #include "column/kolumodata.h"
@@ -47,6 +48,40 @@ CMateProps HoleMaterial(int iNorm, const char* kat, const char* ukat, const CStr
     GetMateHandler().GetMaterial(props, kat, ukat, norm->katalog, objekt);
   }
   return props;
+}
+
+// The grade the calculation takes: the named one when it is among the first `max` names of the code's list, else
+// the list's entry `ersatz` (the last one of a shorter list). The counts are the calculation's: 30 concrete names
+// with fallback 2, 20 steel names with fallback 1. The name as given when the code has no list.
+struct Sorte {
+  CString name;
+  bool ersetzt = false;
+};
+
+Sorte VerwendeteSorte(int iNorm, const char* kat, const char* ukat, const CString& gegeben, int max, int ersatz) {
+  Sorte sorte{gegeben};
+  const MaterialNorm* norm = FindeMaterialNorm(iNorm);
+  if (!norm) return sorte;
+  CStringArray liste;
+  GetMateHandler().GetObjekte(kat, ukat, norm->katalog, liste);
+  if (liste.GetSize() == 0) return sorte;
+  for (INT_PTR i = 0; i < liste.GetSize() && i < max; ++i)
+    if (liste[i] == gegeben) return sorte;
+  sorte.name = liste[std::min<INT_PTR>(ersatz, liste.GetSize() - 1)];
+  sorte.ersetzt = true;
+  return sorte;
+}
+
+Sorte BetonSorte(const CKolumoData& d) { return VerwendeteSorte(d.iNorm, "Beton", "Normalbeton", d.sBeton, 30, 2); }
+Sorte StahlSorte(const CKolumoData& d) { return VerwendeteSorte(d.iNorm, "Stahl", "Betonstahl", d.sStahl, 20, 1); }
+
+// Said below the table when the grade of the input is not in the catalogue of the code.
+void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const MaterialNorm* norm) {
+  if (!sorte.ersetzt) return;
+  CString zeile;
+  zeile.Format(Tr("%s \"%s\" der Eingabe gibt es im Materialkatalog für %s nicht; gerechnet wird mit %s."), Tr(wort).GetString(),
+               gegeben.GetString(), norm ? norm->katalog : "", sorte.name.GetString());
+  Absatz(kText, zeile);
 }
 
 void Eigenschaft(const CMateProps& props, const char* key) {
@@ -183,24 +218,29 @@ void CRtf_Ausgabe::Materialien() {
   Kopfzeile({"Schubmodul", "spez. Gewicht"});
   Kopfzeile({"[-]", "[MN/m²]", "[MN/m²]", "[%{\\sub o}]", "[%{\\sub o}]", "[-]", "[-]", "[MN/m²]", "[kN/m³]"}, false);
   Rumpf();
-  const CMateProps beton = HoleMaterial(d.iNorm, "Beton", "Normalbeton", d.sBeton);
-  Zelle(d.sBeton);
+  const Sorte betonSorte = BetonSorte(d);
+  const CMateProps beton = HoleMaterial(d.iNorm, "Beton", "Normalbeton", betonSorte.name);
+  Zelle(betonSorte.name);
   for (const char* key : {"fck", "Ecm", "epsilon_c2", "epsilon_c2u"}) Eigenschaft(beton, key);
   Eigenschaft(beton, d.Fertigteil ? "gamma_cgf" : "gamma_cg");
   Eigenschaft(beton, d.Fertigteil ? "gamma_caf" : "gamma_ca");
   Eigenschaft(beton, "G");
   Eigenschaft(beton, "gamma");
   RTFX_EndTable();
+  Ersatz("Die Betonsorte", d.sBeton, betonSorte, norm);
 
   if (norm) Absatz(kUnterabschnitt, Tr(norm->stahl));
   Tabelle({2.0, 2.0, 2.0, 2.5});
   Kopfzeile({"Name", "f\\sub yk", "E-Modul", "spez. Gewicht"});
   Kopfzeile({" ", "[MN/m²]", "[MN/m²]", "[kN/m³]"}, false);
   Rumpf();
-  const CMateProps stahl = HoleMaterial(d.iNorm, "Stahl", "Betonstahl", d.sStahl);
-  Zelle(d.sStahl);
+  const Sorte stahlSorte = StahlSorte(d);
+  const CMateProps stahl = HoleMaterial(d.iNorm, "Stahl", "Betonstahl", stahlSorte.name);
+  Zelle(stahlSorte.name);
   for (const char* key : {"fyk", "E", "gamma"}) Eigenschaft(stahl, key);
-  TabelleEnde();
+  RTFX_EndTable();
+  Ersatz("Die Stahlsorte", d.sStahl, stahlSorte, norm);
+  Absatz(kText, " ");
 }
 
 void CRtf_Ausgabe::Belastung() {
@@ -209,7 +249,7 @@ void CRtf_Ausgabe::Belastung() {
   Absatz(kAbschnitt, Tr("Belastungsdaten "));
 
   // Self weight: the specific weight of the concrete grade.
-  const float gamma = float(std::atof(HoleMaterial(d.iNorm, "Beton", "Normalbeton", d.sBeton).GetValue("gamma")));
+  const float gamma = float(std::atof(HoleMaterial(d.iNorm, "Beton", "Normalbeton", BetonSorte(d).name).GetValue("gamma")));
   static const char* const kRichtungen[] = {"X", "Y", "Z"};
   struct Art {
     int ltype;

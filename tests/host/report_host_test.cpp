@@ -66,3 +66,61 @@ TEST_F(ReportHostTest, IndicesOutOfRangeAreShownAsTheyStand) {
 }
 
 }  // namespace
+
+// The material tables name the grade the calculation takes. The example's code is EC2 NA (DE), whose catalogue
+// lists C12/15, C16/20, C20/25, ... and B500A, B500B: an unknown concrete is calculated as the third (C20/25,
+// fck = 20 N/mm²), an unknown steel as the second (B500B, fyk = 500 N/mm²), and the report says so.
+struct GradeCase {
+  const char* name;
+  const char* beton;
+  const char* stahl;
+  const char* betonZeile;  // the concrete row up to fck
+  const char* stahlZeile;  // the steel row up to fyk
+  const char* hinweis;     // the sentence below the tables; empty when the grades are the catalogue's
+};
+
+const GradeCase kGrades[] = {
+    {"grades of the catalogue", "C30/37", "B500B", "\nC30/37|30.00|", "\nB500B|500.00|", ""},
+    {"unknown concrete", "C99/115", "B500A", "\nC20/25|20.00|", "\nB500A|500.00|",
+     "Die Betonsorte \"C99/115\" der Eingabe gibt es im Materialkatalog für EC2 NA (DE) nicht; gerechnet wird mit "
+     "C20/25."},
+    {"unknown steel", "C30/37", "S235", "\nC30/37|30.00|", "\nB500B|500.00|",
+     "Die Stahlsorte \"S235\" der Eingabe gibt es im Materialkatalog für EC2 NA (DE) nicht; gerechnet wird mit "
+     "B500B."},
+};
+
+std::string MitSorten(const std::string& text, const char* beton, const char* stahl) {
+  return Ersetze(Ersetze(text, "<system", "sBeton=\"C30/37\"", std::string("sBeton=\"") + beton + "\""), "<system",
+                 "sStahl=\"B500B\"", std::string("sStahl=\"") + stahl + "\"");
+}
+
+TEST_F(ReportHostTest, MaterialTablesNameTheGradeTheCalculationTakes) {
+  for (const GradeCase& c : kGrades) {
+    SCOPED_TRACE(c.name);
+    const std::string text = MitSorten(Example(), c.beton, c.stahl);
+    ASSERT_FALSE(text.empty());
+    const HostRun run = Host({"report", Write("sorte.tqx", text)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string shown = ReportText("sorte.rtf");
+    EXPECT_NE(shown.find(c.betonZeile), std::string::npos) << shown.substr(shown.find("Materialien"), 600);
+    EXPECT_NE(shown.find(c.stahlZeile), std::string::npos) << shown.substr(shown.find("Materialien"), 600);
+    if (*c.hinweis)
+      EXPECT_NE(shown.find(c.hinweis), std::string::npos);
+    else
+      EXPECT_EQ(shown.find("der Eingabe gibt es im Materialkatalog"), std::string::npos);
+    // the self weight is the unit weight of the grade taken (25 kN/m³ for every grade of the catalogue)
+    EXPECT_NE(shown.find("|Eigengewicht Stütze|25.00|"), std::string::npos);
+  }
+}
+
+// The grade the report names is the one calculated: an unknown concrete gives the results of C20/25.
+TEST_F(ReportHostTest, UnknownGradeIsCalculatedAsTheGradeTheReportNames) {
+  auto results = [](const std::string& position) { return position.substr(position.find("<result>")); };
+  const std::string unbekannt = Write("unbekannt.tqx", MitSorten(Example(), "C99/115", "B500B"));
+  const std::string genannt = Write("genannt.tqx", MitSorten(Example(), "C20/25", "B500B"));
+  const std::string anders = Write("anders.tqx", MitSorten(Example(), "C30/37", "B500B"));
+  for (const std::string& path : {unbekannt, genannt, anders}) ASSERT_EQ(Host({"calc", path}).status, 0) << path;
+  EXPECT_TRUE(results(Slurp(unbekannt)) == results(Slurp(genannt)));
+  // and the comparison can fail: another grade gives other results
+  EXPECT_FALSE(results(Slurp(anders)) == results(Slurp(genannt)));
+}
