@@ -56,6 +56,7 @@ CMateProps HoleMaterial(int iNorm, const char* kat, const char* ukat, const CStr
 struct Sorte {
   CString name;
   bool ersetzt = false;
+  bool katalog = false;  // the code has a list of such grades in the catalogue
 };
 
 Sorte VerwendeteSorte(int iNorm, const char* kat, const char* ukat, const CString& gegeben, int max, int ersatz) {
@@ -65,6 +66,7 @@ Sorte VerwendeteSorte(int iNorm, const char* kat, const char* ukat, const CStrin
   CStringArray liste;
   GetMateHandler().GetObjekte(kat, ukat, norm->katalog, liste);
   if (liste.GetSize() == 0) return sorte;
+  sorte.katalog = true;
   for (INT_PTR i = 0; i < liste.GetSize() && i < max; ++i)
     if (liste[i] == gegeben) return sorte;
   sorte.name = liste[std::min<INT_PTR>(ersatz, liste.GetSize() - 1)];
@@ -77,15 +79,26 @@ Sorte StahlSorte(const CKolumoData& d) { return VerwendeteSorte(d.iNorm, "Stahl"
 
 // Said below the table when the grade of the input is not in the catalogue of the code.
 void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const MaterialNorm* norm) {
-  if (!sorte.ersetzt) return;
   CString zeile;
+  // a catalogue that is missing or was refused gives no values: said, not shown as zeros
+  if (norm && !sorte.katalog) {
+    zeile.Format(Tr("%s \"%s\": der Materialkatalog hat für %s keine Sorten; ihre Werte fehlen."),
+                 Tr(wort).GetString(), gegeben.GetString(), norm->katalog);
+    Absatz(kText, zeile);
+    return;
+  }
+  if (!sorte.ersetzt) return;
   zeile.Format(Tr("%s \"%s\" der Eingabe gibt es im Materialkatalog für %s nicht; gerechnet wird mit %s."), Tr(wort).GetString(),
                gegeben.GetString(), norm ? norm->katalog : "", sorte.name.GetString());
   Absatz(kText, zeile);
 }
 
+// An empty cell for a grade the catalogue does not hold.
 void Eigenschaft(const CMateProps& props, const char* key) {
-  RTFX_CellFloat("@2", float(std::atof(props.GetValue(key))));
+  if (!props.m_element)
+    Zelle("");
+  else
+    RTFX_CellFloat("@2", float(std::atof(props.GetValue(key))));
 }
 
 // A spring as the supports table shows it: fixed, free or its stiffness.
