@@ -1,5 +1,7 @@
 // `kolumo report` as a process: a report may be asked of any position, calculated or not, so the report trusts
 // nothing it reads from the file and says plainly when it could not write the new report.
+#include <unistd.h>
+
 #include "tests/host/host_run.h"
 #include "tests/report/rtf_text.h"
 
@@ -123,4 +125,71 @@ TEST_F(ReportHostTest, UnknownGradeIsCalculatedAsTheGradeTheReportNames) {
   EXPECT_TRUE(results(Slurp(unbekannt)) == results(Slurp(genannt)));
   // and the comparison can fail: another grade gives other results
   EXPECT_FALSE(results(Slurp(anders)) == results(Slurp(genannt)));
+}
+
+// A report that cannot be written fails with the system's reason; a report standing there from before is left
+// as it was and named an older one, and no temporary file stays. Root writes into read-only folders, so the
+// host then runs without the capability that lets it.
+struct SchreibCase {
+  const char* name;
+  bool alterBericht;            // a report written before the folder was spoilt
+  void (*verderbe)(const fs::path& ordner);
+  const char* grund;            // the system's reason in the message
+};
+
+const SchreibCase kSchreiben[] = {
+    {"read-only folder", false, [](const fs::path& o) { fs::permissions(o, fs::perms::owner_read | fs::perms::owner_exec); },
+     "Permission denied"},
+    {"read-only folder with an older report", true,
+     [](const fs::path& o) { fs::permissions(o, fs::perms::owner_read | fs::perms::owner_exec); }, "Permission denied"},
+    {"a folder where the report belongs", false, [](const fs::path& o) { fs::create_directory(o / "Stuetze.rtf"); },
+     "Is a directory"},
+};
+
+TEST_F(ReportHostTest, AReportThatCannotBeWrittenFailsWithTheSystemsReason) {
+  if (::geteuid() == 0) {
+    if (std::system("setpriv --bounding-set=-dac_override,-dac_read_search true 2>/dev/null") != 0)
+      GTEST_SKIP() << "root without setpriv writes into read-only folders";
+    prefix_ = "setpriv --bounding-set=-dac_override,-dac_read_search ";
+  }
+  for (const SchreibCase& c : kSchreiben) {
+    SCOPED_TRACE(c.name);
+    const fs::path ordner = folder_ / c.name;
+    fs::create_directory(ordner);
+    const std::string position = (ordner / "Stuetze.tqx").string();
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", position);
+    const fs::path bericht = ordner / "Stuetze.rtf";
+    std::string alt;
+    fs::file_time_type altZeit;
+    if (c.alterBericht) {
+      ASSERT_EQ(Host({"report", position}).status, 0);
+      alt = Slurp(bericht);
+      altZeit = fs::last_write_time(bericht);
+    }
+    c.verderbe(ordner);
+    const HostRun run = Host({"report", position});
+    fs::permissions(ordner, fs::perms::owner_all);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find(bericht.string() + ": the report was not written"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(c.grund), std::string::npos) << run.err;
+    if (c.alterBericht) {
+      EXPECT_NE(run.err.find("older one, not the new report"), std::string::npos) << run.err;
+      EXPECT_TRUE(Slurp(bericht) == alt);
+      EXPECT_TRUE(fs::last_write_time(bericht) == altZeit);
+    } else {
+      EXPECT_FALSE(fs::is_regular_file(bericht));
+    }
+    for (const auto& entry : fs::directory_iterator(ordner))
+      EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << "left behind: " << entry.path();
+  }
+}
+
+// A picture whose place is taken by a folder is not written; its temporary file does not stay either.
+TEST_F(ReportHostTest, APictureThatCannotBeWrittenLeavesNoTemporaryFile) {
+  const std::string position = Write("Stuetze.tqx", Example());
+  fs::create_directory(folder_ / "Stuetze.Endsystem.bmp");
+  const HostRun run = Host({"report", position});
+  EXPECT_TRUE(run.status == 0 || run.status == 1) << run.err;
+  for (const auto& entry : fs::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << "left behind: " << entry.path();
 }
