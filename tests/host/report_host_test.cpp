@@ -2,6 +2,8 @@
 // nothing it reads from the file and says plainly when it could not write the new report.
 #include <unistd.h>
 
+#include <chrono>
+
 #include "tests/host/host_run.h"
 #include "tests/report/rtf_text.h"
 
@@ -192,4 +194,32 @@ TEST_F(ReportHostTest, APictureThatCannotBeWrittenLeavesNoTemporaryFile) {
   EXPECT_TRUE(run.status == 0 || run.status == 1) << run.err;
   for (const auto& entry : fs::directory_iterator(folder_))
     EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << "left behind: " << entry.path();
+}
+
+// Report time stays bounded with sizes typed in the wrong unit or thousands of loads: the example with its fields
+// typed in millimetres (3200 m and 4500 m) and with 3000 more point loads at the head reports in seconds, with
+// every load in the loads table (it took minutes in the label placement of the system picture before).
+TEST_F(ReportHostTest, HugeSizesAndThousandsOfLoadsReportInSeconds) {
+  std::string text = Ersetze(Ersetze(Example(), "<field fieldNr=\"0\"", "length=\"3.2\"", "length=\"3200\""),
+                             "<field fieldNr=\"1\"", "length=\"4.5\"", "length=\"4500\"");
+  ASSERT_FALSE(text.empty());
+  const std::size_t at = text.find("<load lc=\"1\" LCGen=\"1\" desc=\"Dach, st");
+  ASSERT_NE(at, std::string::npos);
+  const std::string last = text.substr(at, text.find("/>", at) + 2 - at);
+  std::string lasten;
+  for (int k = 0; k < 3000; ++k)
+    lasten += Ersetze(last, "", "val0=\"620\"", "val0=\"" + std::to_string(1 + k % 50) + "\"") + "\n";
+  text.insert(at, lasten);
+  const std::string path = Write("gross.tqx", text);
+  const auto start = std::chrono::steady_clock::now();
+  const HostRun run = Host({"report", path});
+  const double sekunden = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_LT(sekunden, 20.0);
+  const std::string shown = ReportText("gross.rtf");
+  std::size_t zeilen = 0;
+  for (std::size_t p = shown.find("|Dach, ständig|"); p != std::string::npos; p = shown.find("|Dach, ständig|", p + 1))
+    ++zeilen;
+  EXPECT_EQ(zeilen, 3001u);
+  EXPECT_NE(shown.find("|3200.00|"), std::string::npos) << "the field length as typed";
 }
