@@ -19,6 +19,7 @@ struct State {
   std::map<int, int> documentOfRoot;  // root element -> document
   std::string lastError;
   std::string pathBuffer;
+  std::string checkBuffer;
 };
 
 // Built when the library is loaded, so that it outlives the callers' global objects, which close their
@@ -69,19 +70,22 @@ bool AlsZahl(const std::string& text, double& wert) {
 }
 
 // The faults of the properties directly under `element`, whose place in the tree is `wo`.
+// The fault of one value, empty when it is sound.
+std::string WertFehler(const std::string& key, const std::string& text) {
+  if (!IstZahl(key)) return {};
+  double wert = 0.0;
+  const bool zahl = AlsZahl(text, wert);
+  if (!zahl && (!text.empty() || MussPositivSein(key))) return key + " = \"" + text + "\" ist keine Zahl.";
+  if (zahl && MussPositivSein(key) && !(wert > 0.0)) return key + " = " + text + " muss größer als 0 sein.";
+  return {};
+}
+
 void PruefeEigenschaften(int element, const std::string& wo, std::vector<std::string>& fehler) {
   for (int p = VIDUV_FindFirstChild(element, "Eigenschaft"); p; p = VIDUV_FindNextChild(p, "Eigenschaft")) {
-    // a value given by a formula is evaluated when the material is fetched
+    // a value given by a formula is known once the material handler has evaluated it
     if (*VIDUV_GetString(p, "Formel")) continue;
-    const std::string key = VIDUV_GetString(p, "Kurzname");
-    const std::string text = VIDUV_GetString(p, "Wert01");
-    double wert = 0.0;
-    const bool zahl = AlsZahl(text, wert);
-    if (!IstZahl(key)) continue;
-    if (!zahl && (!text.empty() || MussPositivSein(key)))
-      fehler.push_back(wo + ": " + key + " = \"" + text + "\" ist keine Zahl.");
-    else if (zahl && MussPositivSein(key) && !(wert > 0.0))
-      fehler.push_back(wo + ": " + key + " = " + text + " muss größer als 0 sein.");
+    const std::string fehlerText = WertFehler(VIDUV_GetString(p, "Kurzname"), VIDUV_GetString(p, "Wert01"));
+    if (!fehlerText.empty()) fehler.push_back(wo + ": " + fehlerText);
   }
 }
 
@@ -149,6 +153,11 @@ int ZUROVO_Close(int root) {
 }
 
 const char* ZUROVO_GetLastError(void) { return S().lastError.c_str(); }
+
+const char* ZUROVO_CheckValue(const char* key, const char* text) {
+  S().checkBuffer = WertFehler(key ? key : "", text ? text : "");
+  return S().checkBuffer.c_str();
+}
 
 const char* ZUROVO_GetStandardPath(void) {
   S().pathBuffer = StandardPath();

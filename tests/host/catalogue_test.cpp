@@ -117,3 +117,49 @@ TEST_F(CatalogueTest, NonsenseInTheUserCatalogueLeavesTheStandardOne) {
 }
 
 }  // namespace
+
+// Values that formulas give are judged once evaluated: fck = fck_cube - 100 with fck_cube = 37 gives -63 and
+// refuses the user catalogue; fck = 0.8 fck_cube gives 29.6 and is sound.
+struct FormelCase {
+  const char* name;
+  const char* formel;
+  const char* meldung;  // empty: the catalogue is used without a word
+};
+
+const FormelCase kFormeln[] = {
+    {"formula below zero", "fck_cube-100",
+     "Beton / Normalbeton / EC2 NA (DE) / Formelbeton: fck = -63 muss größer als 0 sein. (Formel fck_cube-100)"},
+    {"sound formula", "0.8*fck_cube", ""},
+};
+
+TEST_F(CatalogueTest, ValuesOfFormulasAreJudgedOnceEvaluated) {
+  Katalog(root_ / "catalogs" / "material.xml", standard_);
+  for (const FormelCase& c : kFormeln) {
+    SCOPED_TRACE(c.name);
+    Katalog(root_ / "userMaterial.xml", std::string(R"xml(<?xml version="1.0" encoding="UTF-8"?>
+<Materialdatenbank>
+  <Kategorie Name="Beton" Prioritaet="0">
+    <Unterkategorie Name="Normalbeton" Prioritaet="0">
+      <Norm Name="EC2 NA (DE)" Prioritaet="0">
+        <Objekt Name="Formelbeton" Prioritaet="99">
+          <Eigenschaft Name="Würfelfestigkeit" Kurzname="fck_cube" Wert01="37" Formel="" Einheit="N/mm²"/>
+          <Eigenschaft Name="Festigkeit" Kurzname="fck" Wert01="30" Formel=")xml") +
+                                                  c.formel + R"xml(" Einheit="N/mm²"/>
+        </Objekt>
+      </Norm>
+    </Unterkategorie>
+  </Kategorie>
+</Materialdatenbank>
+)xml");
+    const HostRun calc = Host({"calc", Path("Stuetze.tqx")});
+    EXPECT_EQ(calc.status, 0) << calc.err;
+    if (*c.meldung) {
+      EXPECT_NE(calc.err.find((root_ / "userMaterial.xml").string() + "' enthält unbrauchbare Werte"),
+                std::string::npos)
+          << calc.err;
+      EXPECT_NE(calc.err.find(c.meldung), std::string::npos) << calc.err;
+    } else {
+      EXPECT_TRUE(calc.err.empty()) << calc.err;
+    }
+  }
+}
