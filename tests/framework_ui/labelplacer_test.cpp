@@ -145,14 +145,3 @@ TEST(LabelBoxTest, HugeBoxesCollideByTheirBounds) {
   };
   for (Case& c : cases) EXPECT_EQ(c.a.Collides(c.b), c.collides) << c.name;
 }
-
-// Fifteen hundred labels over one stretch of a 7700 m column (the example typed in millimetres): label k lies
-// at k label heights, and the placement ends in well under a second (it took minutes before).
-TEST(LabelPlacerTest, ThousandsOfLabelsOnAHugeColumnStackQuickly) {
-  CLabelPlacer placer;
-  const double hoehe = 7700.0, label = 0.25 * hoehe / 35.0;
-  for (int k = 0; k < 1500; ++k) {
-    const double offset = placer.PlaceLabel(0.0, hoehe, 3200.0 - 0.04 * hoehe, 3200.0 + 0.04 * hoehe, label, 0.01);
-    ASSERT_NEAR(offset, k * label, 1e-3 * label) << "label " << k;
-  }
-}
