@@ -137,10 +137,60 @@ void CMateHandler::ReportOpenFailure() {
   AfxMessageBox(text, MB_OK | MB_ICONERROR);
 }
 
+CString CMateHandler::FormulaFaults(int root, int bUser) {
+  static const char* const kLevels[] = {"Kategorie", "Unterkategorie", "Norm", "Objekt"};
+  std::vector<std::string> faults;
+  // depth first through the levels; each grade with a formula among its properties is evaluated
+  struct Node {
+    int element;
+    std::string where;
+    int level;
+  };
+  std::vector<Node> open{{root, "", 0}};
+  while (!open.empty()) {
+    const Node n = open.back();
+    open.pop_back();
+    if (n.level == 4) {
+      CMateProps record;
+      LoadRecord(record, n.element, bUser);
+      CString key, formula;
+      for (POSITION pos = record.m_formulas.GetStartPosition(); pos;) {
+        record.m_formulas.GetNextAssoc(pos, key, formula);
+        const CString value = record.GetValue(key);
+        const std::string fault = ZUROVO_CheckValue(key, value);
+        if (!fault.empty()) faults.push_back(n.where + ": " + fault + " (Formel " + formula.str() + ")");
+      }
+      continue;
+    }
+    for (int c = VIDUV_FindFirstChild(n.element, kLevels[n.level]); c; c = VIDUV_FindNextChild(c, kLevels[n.level]))
+      open.push_back({c, n.where + (n.level ? " / " : "") + VIDUV_GetString(c, "Name"), n.level + 1});
+  }
+  CString text;
+  for (const std::string& fault : faults) text += CString("\n- ") + fault.c_str();
+  return text;
+}
+
+void CMateHandler::Open(int& handle, int (*open)(), const char* path, int bUser) {
+  SetHandle(handle, open());
+  if (!handle) {
+    ReportOpenFailure();
+    return;
+  }
+  const CString faults = FormulaFaults(handle, bUser);
+  if (faults.IsEmpty()) return;
+  ZUROVO_Close(handle);
+  SetHandle(handle, 0);
+  CString text;
+  text.Format(Tr("Die Materialdatenbank steht nicht zur Verfügung:\nDie Materialdatenbank '%s' enthält unbrauchbare "
+                 "Werte und wird nicht verwendet:%s"),
+              path, faults.GetString());
+  Log("CMateHandler(): " + text);
+  AfxMessageBox(text, MB_OK | MB_ICONERROR);
+}
+
 void CMateHandler::OpenStandardDB(BOOL bOpen) {
   if (bOpen && !m_databases[0]) {
-    SetHandle(m_databases[0], ZUROVO_OpenStandard());
-    if (!m_databases[0]) ReportOpenFailure();
+    Open(m_databases[0], ZUROVO_OpenStandard, ZUROVO_GetStandardPath(), 0);
   } else if (!bOpen && m_databases[0]) {
     ZUROVO_Close(m_databases[0]);
     SetHandle(m_databases[0], 0);
@@ -149,8 +199,7 @@ void CMateHandler::OpenStandardDB(BOOL bOpen) {
 
 void CMateHandler::OpenUserDB(BOOL bOpen) {
   if (bOpen && !m_databases[1]) {
-    SetHandle(m_databases[1], ZUROVO_OpenUser());
-    if (!m_databases[1]) ReportOpenFailure();
+    Open(m_databases[1], ZUROVO_OpenUser, ZUROVO_GetUserPath(), 1);
   } else if (!bOpen && m_databases[1]) {
     ZUROVO_Close(m_databases[1]);
     SetHandle(m_databases[1], 0);

@@ -61,6 +61,10 @@ class CMateHandler {
   void ListByPriority(int level, const char* kat, const char* ukat, CStringArray& out);
   void LoadRecord(CMateProps& record, int element, int bUser);
   void ReportOpenFailure();
+  // The faults of the values the database's formulas give, as one message; empty when all are sound.
+  CString FormulaFaults(int root, int bUser);
+  // Opens one database and refuses it when its formulas give values that make no sense.
+  void Open(int& handle, int (*open)(), const char* path, int bUser);
   void SetHandle(int& handle, int value);
 
   CMateProps m_cache;

@@ -8,6 +8,32 @@ constexpr double kScale = 10000.0;  // model units to search units
 
 long Trunc(double v) { return long(std::trunc(v)); }
 POINT Pt(double x, double y) { return POINT{LONG(Trunc(x)), LONG(Trunc(y))}; }
+
+// A box's region is built one row per unit of its height: beyond this many rows (a column typed in millimetres
+// is drawn thousands of times too large) two boxes whose bounds overlap count as colliding, which can only move
+// a label further out, never onto another.
+constexpr long kRasterRows = 4096;
+
+RECT Bounds(const POINT* pt) {
+  RECT r{pt[0].x, pt[0].y, pt[0].x, pt[0].y};
+  for (int i = 1; i < 4; ++i) {
+    r.left = std::min(r.left, pt[i].x);
+    r.right = std::max(r.right, pt[i].x);
+    r.top = std::min(r.top, pt[i].y);
+    r.bottom = std::max(r.bottom, pt[i].y);
+  }
+  return r;
+}
+
+// The box walked round (start-near, start-far, end-far, end-near) turns only at right angles along the axes: its
+// region is its bounds.
+bool AxisAligned(const POINT* pt) {
+  const POINT ring[4] = {pt[0], pt[1], pt[3], pt[2]};
+  auto vertical = [&](int i) { return ring[i].x == ring[(i + 1) % 4].x; };
+  auto horizontal = [&](int i) { return ring[i].y == ring[(i + 1) % 4].y; };
+  return (vertical(0) && horizontal(1) && vertical(2) && horizontal(3)) ||
+         (horizontal(0) && vertical(1) && horizontal(2) && vertical(3));
+}
 }  // namespace
 
 // ---- Box -------------------------------------------------------------------------------------------------------------
@@ -51,6 +77,13 @@ bool CLabelBox::Collides(CLabelBox& other) {
   if (std::all_of(m_pt, m_pt + 4, [&](POINT p) { return has(other, p); }) &&
       std::all_of(other.m_pt, other.m_pt + 4, [&](POINT p) { return has(*this, p); }))
     return true;
+  // A region lies within its bounds (right and bottom edges outside): disjoint bounds never collide, and the
+  // bounds of boxes along the axes are their regions.
+  const RECT a = Bounds(m_pt), b = Bounds(other.m_pt);
+  if (std::max(a.left, b.left) >= std::min(a.right, b.right) || std::max(a.top, b.top) >= std::min(a.bottom, b.bottom))
+    return false;
+  if (AxisAligned(m_pt) && AxisAligned(other.m_pt)) return true;
+  if (a.bottom - a.top > kRasterRows || b.bottom - b.top > kRasterRows) return true;
   CRgn common;
   common.CreateRectRgn(0, 0, 0, 0);
   int kind = common.CombineRgn(&Region(), &other.Region(), RGN_AND);
@@ -147,12 +180,19 @@ double CLabelPlacer::FindOffset(int code, double px, double py, double qx, doubl
     long offset = base + step;
     CLabelBox box = MakeBox(code, s, e, side, offset, h, h);
     bool collides = false;
-    for (int i = 0; i < m_count && !collides; ++i)
-      if (m_levels[std::size_t(i)] == level && box.Collides(m_boxes[std::size_t(i)])) collides = true;
+    // only the boxes of this level: thousands of labels would otherwise be compared with every box at every level
+    if (std::size_t(level) < m_perLevel.size())
+      for (int i : m_perLevel[std::size_t(level)])
+        if (box.Collides(m_boxes[std::size_t(i)])) {
+          collides = true;
+          break;
+        }
     // Levels above the highest one in use hold no boxes, so the search always ends.
     if (!collides) {
       m_boxes.push_back(box);
       m_levels.push_back(level);
+      if (m_perLevel.size() <= std::size_t(level)) m_perLevel.resize(std::size_t(level) + 1);
+      m_perLevel[std::size_t(level)].push_back(m_count);
       ++m_count;
       return double(offset) * 0.0001;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/win/afx.h"
 
@@ -53,5 +54,6 @@ class CLabelPlacer {
  private:
   std::vector<CLabelBox> m_boxes;
   std::vector<int> m_levels;
+  std::vector<std::vector<int>> m_perLevel;  // the boxes of each level
   int m_count = 0;
 };

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/module.h"
+#include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 
 namespace {
@@ -142,12 +143,17 @@ int Report(host::Module& module, const std::string& path) {
   struct stat before {};
   const bool existed = ::stat(report.c_str(), &before) == 0;
   module.rtfFunc()(doc.get(), 1);  // 1: write the report (0 only reads the position)
+  // The writer's reason (the system's: permission, disk full, a folder in the way), when it gave one.
+  const std::string reason = RTFX_GetLastError();
+  const std::string why = reason.empty() ? std::string() : " (" + reason + ")";
   struct stat after {};
-  if (::stat(report.c_str(), &after) != 0) return Fail(report + ": the report was not written");
-  const bool same = existed && after.st_ino == before.st_ino && after.st_dev == before.st_dev &&
+  const bool now = ::stat(report.c_str(), &after) == 0;
+  const bool same = now && existed && after.st_ino == before.st_ino && after.st_dev == before.st_dev &&
                     after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
-  if (same || !S_ISREG(after.st_mode))
-    return Fail(report + ": the report was not written; what stands there is not the new report");
+  const std::string failed = report + ": the report was not written" + why;
+  if (!now) return Fail(failed);
+  if (!S_ISREG(after.st_mode)) return Fail(failed + "; what stands there is no report");
+  if (same || !reason.empty()) return Fail(failed + "; the report standing there is an older one, not the new report");
   return 0;
 }
 

@@ -1,5 +1,6 @@
 // The input chapter: geometry, supports, cross-sections, materials, loads, load
 // combinations, imperfections and creep, echoed from the column data.
+#include <algorithm>
 #include <cstdlib>
 
 #include "column/kolumodata.h"
@@ -49,8 +50,55 @@ CMateProps HoleMaterial(int iNorm, const char* kat, const char* ukat, const CStr
   return props;
 }
 
+// The grade the calculation takes: the named one when it is among the first `max` names of the code's list, else
+// the list's entry `ersatz` (the last one of a shorter list). The counts are the calculation's: 30 concrete names
+// with fallback 2, 20 steel names with fallback 1. The name as given when the code has no list.
+struct Sorte {
+  CString name;
+  bool ersetzt = false;
+  bool katalog = false;  // the code has a list of such grades in the catalogue
+};
+
+Sorte VerwendeteSorte(int iNorm, const char* kat, const char* ukat, const CString& gegeben, int max, int ersatz) {
+  Sorte sorte{gegeben};
+  const MaterialNorm* norm = FindeMaterialNorm(iNorm);
+  if (!norm) return sorte;
+  CStringArray liste;
+  GetMateHandler().GetObjekte(kat, ukat, norm->katalog, liste);
+  if (liste.GetSize() == 0) return sorte;
+  sorte.katalog = true;
+  for (INT_PTR i = 0; i < liste.GetSize() && i < max; ++i)
+    if (liste[i] == gegeben) return sorte;
+  sorte.name = liste[std::min<INT_PTR>(ersatz, liste.GetSize() - 1)];
+  sorte.ersetzt = true;
+  return sorte;
+}
+
+Sorte BetonSorte(const CKolumoData& d) { return VerwendeteSorte(d.iNorm, "Beton", "Normalbeton", d.sBeton, 30, 2); }
+Sorte StahlSorte(const CKolumoData& d) { return VerwendeteSorte(d.iNorm, "Stahl", "Betonstahl", d.sStahl, 20, 1); }
+
+// Said below the table when the grade of the input is not in the catalogue of the code.
+void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const MaterialNorm* norm) {
+  CString zeile;
+  // a catalogue that is missing or was refused gives no values: said, not shown as zeros
+  if (norm && !sorte.katalog) {
+    zeile.Format(Tr("%s \"%s\": der Materialkatalog hat für %s keine Sorten; ihre Werte fehlen."),
+                 Tr(wort).GetString(), gegeben.GetString(), norm->katalog);
+    Absatz(kText, zeile);
+    return;
+  }
+  if (!sorte.ersetzt) return;
+  zeile.Format(Tr("%s \"%s\" der Eingabe gibt es im Materialkatalog für %s nicht; gerechnet wird mit %s."), Tr(wort).GetString(),
+               gegeben.GetString(), norm ? norm->katalog : "", sorte.name.GetString());
+  Absatz(kText, zeile);
+}
+
+// An empty cell for a grade the catalogue does not hold.
 void Eigenschaft(const CMateProps& props, const char* key) {
-  RTFX_CellFloat("@2", float(std::atof(props.GetValue(key))));
+  if (!props.m_element)
+    Zelle("");
+  else
+    RTFX_CellFloat("@2", float(std::atof(props.GetValue(key))));
 }
 
 // A spring as the supports table shows it: fixed, free or its stiffness.
@@ -137,7 +185,7 @@ void CRtf_Ausgabe::Querschnitte() {
     CKolumoQuer& q = d.querschnitte[i];
     Zahl(i + 1);
     Zelle(q.type >= 0 && q.type <= 2 ? Tr(kTypen[q.type]).GetString() : "");
-    Zahl(q.bewType + 1);
+    NummerZelle(q.bewType);
     switch (q.type) {
       case 0:
         Zahl("@1", q.bx);
@@ -183,24 +231,29 @@ void CRtf_Ausgabe::Materialien() {
   Kopfzeile({"Schubmodul", "spez. Gewicht"});
   Kopfzeile({"[-]", "[MN/m²]", "[MN/m²]", "[%{\\sub o}]", "[%{\\sub o}]", "[-]", "[-]", "[MN/m²]", "[kN/m³]"}, false);
   Rumpf();
-  const CMateProps beton = HoleMaterial(d.iNorm, "Beton", "Normalbeton", d.sBeton);
-  Zelle(d.sBeton);
+  const Sorte betonSorte = BetonSorte(d);
+  const CMateProps beton = HoleMaterial(d.iNorm, "Beton", "Normalbeton", betonSorte.name);
+  Zelle(betonSorte.name);
   for (const char* key : {"fck", "Ecm", "epsilon_c2", "epsilon_c2u"}) Eigenschaft(beton, key);
   Eigenschaft(beton, d.Fertigteil ? "gamma_cgf" : "gamma_cg");
   Eigenschaft(beton, d.Fertigteil ? "gamma_caf" : "gamma_ca");
   Eigenschaft(beton, "G");
   Eigenschaft(beton, "gamma");
   RTFX_EndTable();
+  Ersatz("Die Betonsorte", d.sBeton, betonSorte, norm);
 
   if (norm) Absatz(kUnterabschnitt, Tr(norm->stahl));
   Tabelle({2.0, 2.0, 2.0, 2.5});
   Kopfzeile({"Name", "f\\sub yk", "E-Modul", "spez. Gewicht"});
   Kopfzeile({" ", "[MN/m²]", "[MN/m²]", "[kN/m³]"}, false);
   Rumpf();
-  const CMateProps stahl = HoleMaterial(d.iNorm, "Stahl", "Betonstahl", d.sStahl);
-  Zelle(d.sStahl);
+  const Sorte stahlSorte = StahlSorte(d);
+  const CMateProps stahl = HoleMaterial(d.iNorm, "Stahl", "Betonstahl", stahlSorte.name);
+  Zelle(stahlSorte.name);
   for (const char* key : {"fyk", "E", "gamma"}) Eigenschaft(stahl, key);
-  TabelleEnde();
+  RTFX_EndTable();
+  Ersatz("Die Stahlsorte", d.sStahl, stahlSorte, norm);
+  Absatz(kText, " ");
 }
 
 void CRtf_Ausgabe::Belastung() {
@@ -209,7 +262,7 @@ void CRtf_Ausgabe::Belastung() {
   Absatz(kAbschnitt, Tr("Belastungsdaten "));
 
   // Self weight: the specific weight of the concrete grade.
-  const float gamma = float(std::atof(HoleMaterial(d.iNorm, "Beton", "Normalbeton", d.sBeton).GetValue("gamma")));
+  const float gamma = float(std::atof(HoleMaterial(d.iNorm, "Beton", "Normalbeton", BetonSorte(d).name).GetValue("gamma")));
   static const char* const kRichtungen[] = {"X", "Y", "Z"};
   struct Art {
     int ltype;
@@ -263,7 +316,7 @@ void CRtf_Ausgabe::Belastung() {
           RTFX_CellFloat("@2", gamma);
           continue;
         }
-        Zahl(last.node + 1);
+        NummerZelle(last.node);
         if (art.ltype == 10) {
           const double p = last.val0.GetValue();
           const double m = last.val1.GetValue();
@@ -350,7 +403,8 @@ void CRtf_Ausgabe::Vorverformungen() {
       if (v.bAusmitte == 1)
         zeile.Format(Tr("Explizite Vorgabe der Vorverformung: Stützenlänge/%d"), v.Schiefstellung);
       else
-        zeile.Format(Tr("Im Bezugsknoten %d  e{\\sub u} = %.2lf cm"), v.IDPunkt + 1, v.ausmitte.GetValue());
+        zeile.Format(Tr("Im Bezugsknoten %s  e{\\sub u} = %.2lf cm"), Nummer(v.IDPunkt).GetString(),
+                     v.ausmitte.GetValue());
       Absatz(kText, zeile);
       Absatz(kText, Tr("Die Richtung ergibt sich aus der zugehörigen "
                        "Verformung aus der Regelbemessung"));

@@ -10,6 +10,7 @@
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/msgbox.h"
 #include "platform/win/paths.h"
 #include "report/bilder.h"
 #include "report/rtfhilfe.h"
@@ -36,6 +37,15 @@ class TempDatei {
  private:
   std::string m_path;
 };
+
+// Writes the report file; the reason when it could not be written (a read-only folder, a full disk), so that
+// nobody takes the report standing there, if any, for the new one.
+void Abschluss() {
+  if (RTFX_EndDocument(0)) return;
+  CString text;
+  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"), RTFX_GetLastError());
+  AfxMessageBox(text, MB_OK | MB_ICONERROR);
+}
 
 }  // namespace
 
@@ -160,7 +170,7 @@ void CRtf_Ausgabe::Ausgabe(int document) {
                        "nicht berechnet."));
   }
   if (!ergebnisse) {
-    RTFX_EndDocument(0);
+    Abschluss();
     return;
   }
 
@@ -188,5 +198,5 @@ void CRtf_Ausgabe::Ausgabe(int document) {
     ErforderlicheBewehrung(view2D);
   }
   bild.Zerstoere();
-  RTFX_EndDocument(0);
+  Abschluss();
 }

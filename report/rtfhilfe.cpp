@@ -1,5 +1,6 @@
 #include "report/rtfhilfe.h"
 
+#include <limits>
 #include <vector>
 
 #include "formula/formulanumber.h"
@@ -49,6 +50,22 @@ void Zelle(const char* text) { RTFX_Text(text); }
 void Zahl(int wert) { RTFX_CellInt("@0", wert); }
 void Zahl(const char* format, double wert) { RTFX_CellDouble(format, wert); }
 void Zahl(const char* format, CFormulaNumber& wert) { RTFX_CellDouble(format, wert.GetValue()); }
+
+CString Nummer(int index) {
+  CString text;
+  if (index >= 0 && index < std::numeric_limits<int>::max())
+    text.Format("%d", index + 1);
+  else
+    text.Format("? (%d)", index);
+  return text;
+}
+
+void NummerZelle(int index) {
+  if (index >= 0 && index < std::numeric_limits<int>::max())
+    Zahl(index + 1);
+  else
+    Zelle(Nummer(index));
+}
 
 CString StufenWort(int stage) {
   static const char* const kWorte[] = {"Endsystem", "Transport", "Bauzu. 1", "Bauzu. 2"};

@@ -44,6 +44,11 @@ void Zelle(const char* text);
 void Zahl(int wert);  // "@0"
 void Zahl(const char* format, double wert);
 void Zahl(const char* format, CFormulaNumber& wert);
+// A number counted from 1 of an index counted from 0, as the file gave it: a
+// report may be asked of a position that was never checked, so an index out of
+// range is shown as it stands, without arithmetic on it.
+CString Nummer(int index);
+void NummerZelle(int index);
 
 // The construction stage as a row word ("Endsystem", "Transport", "Bauzu. 1",
 // "Bauzu. 2"), translated.

@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/viduv/viduv.h"
 #include "platform/win/paths.h"
@@ -16,6 +19,7 @@ struct State {
   std::map<int, int> documentOfRoot;  // root element -> document
   std::string lastError;
   std::string pathBuffer;
+  std::string checkBuffer;
 };
 
 // Built when the library is loaded, so that it outlives the callers' global objects, which close their
@@ -29,6 +33,72 @@ std::string UserPath() { return win::JoinPath(win::InstallRoot(), "userMaterial.
 bool FileExists(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Properties a calculation divides by or scales with: a value at or below zero has no meaning for them.
+bool MussPositivSein(const std::string& key) {
+  static const char* const kPositiv[] = {"fck",      "fcm",      "Ecm",       "Ec0m",      "E",         "G",
+                                         "fyk",      "ftk",      "beta_r",    "beta_wn",   "beta_s",    "gamma",
+                                         "gamma_cg", "gamma_ca", "gamma_cgu", "gamma_cau", "gamma_cgf", "gamma_caf",
+                                         "gamma_sg", "gamma_sa"};
+  for (const char* k : kPositiv)
+    if (key == k) return true;
+  return false;
+}
+
+// The properties the calculations read as numbers; other properties may hold any text.
+bool IstZahl(const std::string& key) {
+  static const char* const kZahlen[] = {"alpha_t",    "duk",        "epsilon_c1", "epsilon_c1u", "epsilon_c2",
+                                        "epsilon_c2u", "epsilon_d", "epsilon_szul", "epsilon_u",  "epsilon_yd",
+                                        "fbd",        "fck_cube",   "fctk_005",   "fctk_095",    "fctm",
+                                        "gamma_u",    "mue",        "n",          "phi",         "tau_cd",
+                                        "tau_cm"};
+  if (MussPositivSein(key)) return true;
+  for (const char* k : kZahlen)
+    if (key == k) return true;
+  return false;
+}
+
+// A value as the format writes it: a finite number with a decimal point, blanks around it allowed.
+bool AlsZahl(const std::string& text, double& wert) {
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  wert = std::strtod(begin, &end);
+  if (end == begin) return false;
+  while (*end == ' ' || *end == '\t') ++end;
+  return *end == '\0' && std::isfinite(wert);
+}
+
+// The faults of the properties directly under `element`, whose place in the tree is `wo`.
+// The fault of one value, empty when it is sound.
+std::string WertFehler(const std::string& key, const std::string& text) {
+  if (!IstZahl(key)) return {};
+  double wert = 0.0;
+  const bool zahl = AlsZahl(text, wert);
+  if (!zahl && (!text.empty() || MussPositivSein(key))) return key + " = \"" + text + "\" ist keine Zahl.";
+  if (zahl && MussPositivSein(key) && !(wert > 0.0)) return key + " = " + text + " muss größer als 0 sein.";
+  return {};
+}
+
+void PruefeEigenschaften(int element, const std::string& wo, std::vector<std::string>& fehler) {
+  for (int p = VIDUV_FindFirstChild(element, "Eigenschaft"); p; p = VIDUV_FindNextChild(p, "Eigenschaft")) {
+    // a value given by a formula is known once the material handler has evaluated it
+    if (*VIDUV_GetString(p, "Formel")) continue;
+    const std::string fehlerText = WertFehler(VIDUV_GetString(p, "Kurzname"), VIDUV_GetString(p, "Wert01"));
+    if (!fehlerText.empty()) fehler.push_back(wo + ": " + fehlerText);
+  }
+}
+
+// Every property of the tree, in document order: under the root, the categories, subcategories, codes and
+// their grades.
+void PruefeWerte(int element, const std::string& wo, int ebene, std::vector<std::string>& fehler) {
+  static const char* const kEbenen[] = {"Kategorie", "Unterkategorie", "Norm", "Objekt"};
+  PruefeEigenschaften(element, wo, fehler);
+  if (ebene >= 4) return;
+  for (int c = VIDUV_FindFirstChild(element, kEbenen[ebene]); c; c = VIDUV_FindNextChild(c, kEbenen[ebene])) {
+    const std::string name = VIDUV_GetString(c, "Name");
+    PruefeWerte(c, ebene == 0 ? name : wo + " / " + name, ebene + 1, fehler);
+  }
 }
 
 int Open(const std::string& path, bool required) {
@@ -47,6 +117,17 @@ int Open(const std::string& path, bool required) {
   if (!root || std::string(VIDUV_GetElementName(root)) != kRootName) {
     s.lastError = "Die Datei '" + path + "' ist keine Materialdatenbank (Wurzelelement \"" +
                   (root ? VIDUV_GetElementName(root) : "") + "\" statt \"" + kRootName + "\").";
+    VIDUV_CloseDoc(doc);
+    return 0;
+  }
+  // A value that makes no sense would be calculated into NaN or zero: the database is not used at all.
+  std::vector<std::string> fehler;
+  PruefeWerte(root, "Wurzel", 0, fehler);
+  if (!fehler.empty()) {
+    constexpr std::size_t kGezeigt = 10;
+    s.lastError = "Die Materialdatenbank '" + path + "' enthält unbrauchbare Werte und wird nicht verwendet:";
+    for (std::size_t i = 0; i < fehler.size() && i < kGezeigt; ++i) s.lastError += "\n- " + fehler[i];
+    if (fehler.size() > kGezeigt) s.lastError += "\n(und " + std::to_string(fehler.size() - kGezeigt) + " weitere)";
     VIDUV_CloseDoc(doc);
     return 0;
   }
@@ -72,6 +153,11 @@ int ZUROVO_Close(int root) {
 }
 
 const char* ZUROVO_GetLastError(void) { return S().lastError.c_str(); }
+
+const char* ZUROVO_CheckValue(const char* key, const char* text) {
+  S().checkBuffer = WertFehler(key ? key : "", text ? text : "");
+  return S().checkBuffer.c_str();
+}
 
 const char* ZUROVO_GetStandardPath(void) {
   S().pathBuffer = StandardPath();

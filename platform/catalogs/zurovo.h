@@ -17,13 +17,17 @@ extern "C" {
 
 // Root element of the standard / user database, 0 when it is not available. A missing user database is
 // not an error; a missing standard database, or either file unreadable or not a material database, leaves
-// a message for ZUROVO_GetLastError. The document stays open until ZUROVO_Close.
+// a message for ZUROVO_GetLastError, and so does a value that makes no sense (a strength, modulus, unit weight or
+// partial factor at or below zero, text where a number belongs): such a database is not opened. The document stays open until ZUROVO_Close.
 ZUROVO_API int ZUROVO_OpenStandard(void);
 ZUROVO_API int ZUROVO_OpenUser(void);
 // Closes the database whose root element is given. 1 when it was open.
 ZUROVO_API int ZUROVO_Close(int root);
 // The message of the last failed open (German, with the file path); "" when the last open had no fault.
 ZUROVO_API const char* ZUROVO_GetLastError(void);
+// The fault of a property's value as the opens judge it ("fck = 0 muss größer als 0 sein."); "" when the value
+// is sound. For values that formulas give, which only the material handler evaluates.
+ZUROVO_API const char* ZUROVO_CheckValue(const char* key, const char* text);
 // The files the two opens read.
 ZUROVO_API const char* ZUROVO_GetStandardPath(void);
 ZUROVO_API const char* ZUROVO_GetUserPath(void);

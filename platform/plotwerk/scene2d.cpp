@@ -63,6 +63,17 @@ Item2D& Scene2D::Add(Kind2D kind, std::vector<double> v, std::string text) {
 }
 
 namespace {
+// A temporary file that did not become its target is removed: no ".part" stays beside the pictures.
+bool Verwirf(const std::string& tmp) {
+  std::remove(win::ToFsPath(tmp.c_str()).c_str());
+  return false;
+}
+
+bool Ersetze(const std::string& tmp, const std::string& path) {
+  if (std::rename(win::ToFsPath(tmp.c_str()).c_str(), win::ToFsPath(path.c_str()).c_str()) == 0) return true;
+  return Verwirf(tmp);
+}
+
 // Indices of the coordinate pairs of an item that are points of the drawing (others are directions or sizes).
 std::vector<std::pair<int, int>> PointPairs(const Item2D& item) {
   std::vector<std::pair<int, int>> p;
@@ -253,9 +264,10 @@ bool Scene2D::Save(const std::string& path, int width, int height) const {
     std::ofstream f(win::ToFsPath(tmp.c_str()), std::ios::binary | std::ios::trunc);
     if (!f) return false;
     f << o.str();
-    if (!f.good()) return false;
+    f.close();
+    if (!f.good()) return Verwirf(tmp);
   }
-  return std::rename(win::ToFsPath(tmp.c_str()).c_str(), win::ToFsPath(path.c_str()).c_str()) == 0;
+  return Ersetze(tmp, path);
 }
 
 bool Scene2D::Load(const std::string& path, int* width, int* height) {
@@ -625,7 +637,7 @@ bool WritePicture(const std::vector<std::uint32_t>& pixels, int width, int heigh
     image.width = width;
     image.height = height;
     image.pixels = pixels;
-    if (!win::SavePng(image, win::ToFsPath(tmp.c_str()))) return false;
+    if (!win::SavePng(image, win::ToFsPath(tmp.c_str()))) return Verwirf(tmp);
   } else {
     std::uint32_t stride = (std::uint32_t(width) * 3 + 3) & ~3u;
     std::uint32_t dataSize = stride * std::uint32_t(height);
@@ -662,9 +674,10 @@ bool WritePicture(const std::vector<std::uint32_t>& pixels, int width, int heigh
     std::ofstream f(win::ToFsPath(tmp.c_str()), std::ios::binary | std::ios::trunc);
     if (!f) return false;
     f.write(out.data(), std::streamsize(out.size()));
-    if (!f.good()) return false;
+    f.close();
+    if (!f.good()) return Verwirf(tmp);
   }
-  return std::rename(win::ToFsPath(tmp.c_str()).c_str(), win::ToFsPath(path.c_str()).c_str()) == 0;
+  return Ersetze(tmp, path);
 }
 
 }  // namespace plotwerk

@@ -119,3 +119,29 @@ TEST(LabelPlacerTest, ManyLabelsOnOneStretchNeverShareALevel) {
   for (int i = 0; i < 150; ++i)
     EXPECT_NEAR(placer.PlaceLabel(0.0, 10.0, 4.0, 6.0, 0.25, 0.01), 0.25 * i, 1e-9) << "label " << i;
 }
+
+// Drawings thousands of times too large (a column typed in millimetres) decide by the boxes' bounds: boxes along
+// the axes exactly as their regions would (touching edges share no area), slanted boxes beyond 4096 rows by
+// their bounds, which can only push a label further out.
+TEST(LabelBoxTest, HugeBoxesCollideByTheirBounds) {
+  auto make = [](LONG x1, LONG y1, LONG x2, LONG y2) {
+    return CLabelPlacer::MakeBox(1, POINT{x1 * 100, y1 * 100}, POINT{x2 * 100, y1 * 100}, 1, 0, (y1 - y2) * 100,
+                                 (y1 - y2) * 100);
+  };
+  struct Case {
+    const char* name;
+    CLabelBox a, b;
+    bool collides;
+  };
+  // a horizontal segment 0..10^6 with a box 10^6 high above it: 10^6 rows of region before
+  Case cases[] = {
+      {"overlapping", make(0, 0, 1000000, -1000000), make(999999, 0, 2000000, -1000000), true},
+      {"touching", make(0, 0, 1000000, -1000000), make(1000000, 0, 2000000, -1000000), false},
+      {"apart", make(0, 0, 1000000, -1000000), make(0, -1000001, 1000000, -2000000), false},
+      // on the diagonal P(0,0)-Q(10^8,-10^8) one box 10^6 rows high; a box along the axes inside its bounds
+      {"slanted within the bounds",
+       CLabelPlacer::MakeBox(1, POINT{0, 0}, POINT{100000000, -100000000}, 1, 0, 1000000, 1000000),
+       make(999000, -10, 1000000, -20), true},
+  };
+  for (Case& c : cases) EXPECT_EQ(c.a.Collides(c.b), c.collides) << c.name;
+}

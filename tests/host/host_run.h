@@ -49,7 +49,7 @@ class HostTest : public testing::Test {
   // Runs the host with the arguments and an installation root over the repository's data folder.
   HostRun Host(const std::vector<std::string>& args) const {
     // a host that hangs fails the test (status 124) instead of holding the test run
-    std::string command = "KOLUMO_ROOT=" + Quote(root_.string()) + " timeout 120 " + Quote(KOLUMO_HOST);
+    std::string command = "KOLUMO_ROOT=" + Quote(root_.string()) + " timeout 120 " + prefix_ + Quote(KOLUMO_HOST);
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " >" + Quote((folder_ / "stdout").string()) + " 2>" + Quote((folder_ / "stderr").string());
     HostRun run;
@@ -63,6 +63,7 @@ class HostTest : public testing::Test {
 
   fs::path folder_;
   fs::path root_;
+  std::string prefix_;  // put before the host program, e.g. to run it with fewer privileges
 };
 
 }  // namespace host_test

@@ -1,6 +1,6 @@
-// Seeded fuzz of position files: the example column with mutated numbers, texts and elements is calculated by
-// the host. Whatever the mutation, the host ends with 0 (results written) or 1 (a message, the file untouched),
-// never with a crash, a hang or a sanitizer report, and leaves no scratch file behind. KOLUMO_FUZZ_CASES sets
+// Seeded fuzz of position files: the example column with mutated numbers, texts and elements is calculated and
+// reported by the host. Whatever the mutation, the host ends with 0 (results or report written) or 1 (a message,
+// the file untouched), never with a crash, a hang or a sanitizer report, and leaves no scratch file behind. KOLUMO_FUZZ_CASES sets
 // the number of cases: a few in the default run, many in the slow one.
 #include <random>
 #include <regex>
@@ -103,11 +103,25 @@ TEST_F(PositionFuzzTest, MutatedPositionsAreCalculatedOrRefusedUntouched) {
       ++calculated;
       EXPECT_NE(Slurp(path).find("<Schnittgroessen"), std::string::npos);
     }
+    // the report is asked of whatever stands in the file now, calculated or refused
+    const std::string before = Slurp(path);
+    const HostRun report = Host({"report", path});
+    ASSERT_TRUE(report.status == 0 || report.status == 1) << "report status " << report.status << "\n" << report.err;
+    EXPECT_EQ(report.err.find("runtime error"), std::string::npos) << report.err;
+    EXPECT_EQ(report.err.find("Sanitizer"), std::string::npos) << report.err;
+    EXPECT_EQ(Slurp(path), before) << "the report changed the position";
+    if (report.status == 0) {
+      EXPECT_TRUE(fs::is_regular_file(Path("fuzz.rtf")));
+    }
     for (const auto& entry : fs::directory_iterator(folder_)) {
       const std::string name = entry.path().filename().string();
-      EXPECT_TRUE(name == "fuzz.tqx" || name == "root" || name == "stdout" || name == "stderr" ||
-                  name == "kolumoorg.txt")
+      // the report and its pictures ("fuzz.<name>.emf"/".bmp") are wanted; nothing else may stay
+      const bool bild = name.rfind("fuzz.", 0) == 0 && (name.size() > 9) &&
+                        (name.compare(name.size() - 4, 4, ".emf") == 0 || name.compare(name.size() - 4, 4, ".bmp") == 0);
+      EXPECT_TRUE(name == "fuzz.tqx" || name == "fuzz.rtf" || bild || name == "root" || name == "stdout" ||
+                  name == "stderr" || name == "kolumoorg.txt")
           << "left behind: " << name;
+      if (name != "root") fs::remove(entry.path());
     }
     if (testing::Test::HasFailure()) {
       std::ofstream(fs::temp_directory_path() / "kolumo-fuzz-failed.tqx", std::ios::binary) << text;
