@@ -93,17 +93,6 @@ class KatalogEinsatz {
   MaterialKatalog* vorher_;
 };
 
-// The grade's position among the first `max` names of the code's list, `fallback` when absent.
-int GradeIndex(int code, const char* kat, const char* ukat, const CString& name, int max, int fallback) {
-  const char* norm = code == 1 ? "DIN 1045-I" : KatalogNorm(code);
-  if (!*norm) return fallback;
-  CStringArray list;
-  GetMateHandler().GetObjekte(kat, ukat, norm, list);
-  for (INT_PTR i = 0; i < list.GetSize() && i < max; ++i)
-    if (list[i] == name) return int(i);
-  return fallback;
-}
-
 void LeereErgebnisse(CResultContainer& e, bool mitFundkraeften) {
   e.Schnittgroessen.clear();
   e.Bruchschnittgroessen.clear();
@@ -192,8 +181,8 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
   r.nLager = nummer;
 
   // materials
-  const int beton = GradeIndex(code, "Beton", "Normalbeton", data.sBeton, 30, 2);
-  const int stahl = GradeIndex(code, "Stahl", "Betonstahl", data.sStahl, 20, 1);
+  const int beton = GradeOfCalculation(data.iNorm, true, data.sBeton).index;
+  const int stahl = GradeOfCalculation(data.iNorm, false, data.sStahl).index;
 
   // cross-sections
   for (int f = 0; f < nFelder; ++f) {
@@ -528,4 +517,27 @@ int KolumoCalc(int document, int) {
     AfxMessageBox(Tr("Unbekannter Fehler im Modul."), MB_ICONSTOP);
   }
   return 1;
+}
+
+UsedGrade GradeOfCalculation(int iNorm, bool concrete, const CString& given) {
+  UsedGrade grade;
+  grade.name = given;
+  const int max = concrete ? 30 : 20;
+  grade.index = concrete ? 2 : 1;
+  const int code = iNorm + 1;
+  grade.norm = KatalogNorm(code);
+  if (!*grade.norm) return grade;
+  CStringArray list;
+  // the catalogue keeps the grades of DIN 1045-1 under a name of its own
+  GetMateHandler().GetObjekte(concrete ? "Beton" : "Stahl", concrete ? "Normalbeton" : "Betonstahl",
+                              code == 1 ? "DIN 1045-I" : grade.norm, list);
+  grade.listSize = int(list.GetSize());
+  for (INT_PTR i = 0; i < list.GetSize() && i < max; ++i)
+    if (list[i] == given) {
+      grade.index = int(i);
+      return grade;
+    }
+  grade.replaced = grade.listSize > 0;
+  if (grade.replaced) grade.name = list[std::min<INT_PTR>(grade.index, list.GetSize() - 1)];
+  return grade;
 }

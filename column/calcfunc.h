@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win/afxstr.h"
+
 class CKolumoData;
 
 // Calculates the position document; success is the new "result" element in it. Failures are shown as messages
@@ -19,3 +21,14 @@ int KolumoCalc(int document, int flag);
 // Loads the engine object (g_rechner, after Init) with the column: stages whose flag is set take part. Returns 1
 // when the calculation must stop (the reason has been shown), 0 otherwise.
 int PrepareSystem(CKolumoData& data, const std::string& basis, const int stageFlags[4]);
+
+// The grade a calculation takes for the concrete or the steel of the column: the named one when it is among the
+// first names of the code's list in the catalogue (30 concrete, 20 steel), else the list's fallback entry (2, 1).
+struct UsedGrade {
+  int index = 0;          // the engine's grade index: the position in the list, or the fallback
+  CString name;           // the grade taken; the given name when the code has no list
+  bool replaced = false;  // the given name is not among the list's names
+  int listSize = 0;       // names in the code's list (0: the catalogue has none for the code)
+  const char* norm = "";  // the code's name in the catalogue
+};
+UsedGrade GradeOfCalculation(int iNorm, bool concrete, const CString& given);

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "column/calcfunc.h"
 #include "column/kolumodata.h"
 #include "engine/material.h"
 #include "framework/matehandler.h"
@@ -140,8 +141,8 @@ class Pruefung {
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
     Fundament();
     if (NormBekannt(data_.iNorm)) {
-      Sorte("Beton", "Normalbeton", data_.sBeton, 30, 2, "Betonsorte sBeton");
-      Sorte("Stahl", "Betonstahl", data_.sStahl, 20, 1, "Stahlsorte sStahl");
+      Sorte(true, data_.sBeton, "Betonsorte sBeton");
+      Sorte(false, data_.sStahl, "Stahlsorte sStahl");
     }
     return fehler_;
   }
@@ -219,24 +220,18 @@ class Pruefung {
     }
   }
 
-  // The grade as the calculation looks it up: among the first `max` of the code's list, else the list's entry
-  // `ersatz`.
-  void Sorte(const char* kat, const char* ukat, const CString& name, int max, int ersatz, const char* feld) {
-    const int code = data_.iNorm + 1;
-    const char* norm = code == 1 ? "DIN 1045-I" : KatalogNorm(code);
-    CStringArray liste;
-    GetMateHandler().GetObjekte(kat, ukat, norm, liste);
-    for (INT_PTR i = 0; i < liste.GetSize() && i < max; ++i)
-      if (liste[i] == name) return;
-    // the catalogue keeps DIN 1045-1 under a name of its own
-    if (code == 1) norm = KatalogNorm(code);
-    if (liste.GetSize() <= ersatz) {
+  // The grade the calculation takes: a code without the fallback grade in its list is refused, a replaced grade said.
+  void Sorte(bool beton, const CString& name, const char* feld) {
+    const UsedGrade sorte = GradeOfCalculation(data_.iNorm, beton, name);
+    if (sorte.listSize <= sorte.index) {
       fehler_.push_back(Text("%s = \"%s\": der Materialkatalog hat für %s keine Sorten (%s, %s).", feld,
-                             name.GetString(), norm, kat, ukat));
+                             name.GetString(), sorte.norm, beton ? "Beton" : "Stahl",
+                             beton ? "Normalbeton" : "Betonstahl"));
       return;
     }
-    hinweise_.push_back(Text("%s = \"%s\" gibt es in %s nicht; gerechnet wird mit %s.", feld, name.GetString(),
-                             norm, liste[ersatz].GetString()));
+    if (sorte.replaced)
+      hinweise_.push_back(Text("%s = \"%s\" gibt es in %s nicht; gerechnet wird mit %s.", feld, name.GetString(),
+                               sorte.norm, sorte.name.GetString()));
   }
 
   // An expression that does not evaluate would be calculated with the value it had when it was saved.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "column/calcfunc.h"
 #include "column/kolumodata.h"
 #include "framework/matehandler.h"
 #include "platform/rtfx/rtfx.h"
@@ -50,32 +51,20 @@ CMateProps HoleMaterial(int iNorm, const char* kat, const char* ukat, const CStr
   return props;
 }
 
-// The grade the calculation takes: the named one when it is among the first `max` names of the code's list, else
-// the list's entry `ersatz` (the last one of a shorter list). The counts are the calculation's: 30 concrete names
-// with fallback 2, 20 steel names with fallback 1. The name as given when the code has no list.
+// The grade the calculation takes (the named one, or the catalogue's fallback for a name it lacks).
 struct Sorte {
   CString name;
   bool ersetzt = false;
   bool katalog = false;  // the code has a list of such grades in the catalogue
 };
 
-Sorte VerwendeteSorte(int iNorm, const char* kat, const char* ukat, const CString& gegeben, int max, int ersatz) {
-  Sorte sorte{gegeben};
-  const MaterialNorm* norm = FindeMaterialNorm(iNorm);
-  if (!norm) return sorte;
-  CStringArray liste;
-  GetMateHandler().GetObjekte(kat, ukat, norm->katalog, liste);
-  if (liste.GetSize() == 0) return sorte;
-  sorte.katalog = true;
-  for (INT_PTR i = 0; i < liste.GetSize() && i < max; ++i)
-    if (liste[i] == gegeben) return sorte;
-  sorte.name = liste[std::min<INT_PTR>(ersatz, liste.GetSize() - 1)];
-  sorte.ersetzt = true;
-  return sorte;
+Sorte VerwendeteSorte(const CKolumoData& d, bool beton) {
+  const UsedGrade g = GradeOfCalculation(d.iNorm, beton, beton ? d.sBeton : d.sStahl);
+  return {g.name, g.replaced, g.listSize > 0};
 }
 
-Sorte BetonSorte(const CKolumoData& d) { return VerwendeteSorte(d.iNorm, "Beton", "Normalbeton", d.sBeton, 30, 2); }
-Sorte StahlSorte(const CKolumoData& d) { return VerwendeteSorte(d.iNorm, "Stahl", "Betonstahl", d.sStahl, 20, 1); }
+Sorte BetonSorte(const CKolumoData& d) { return VerwendeteSorte(d, true); }
+Sorte StahlSorte(const CKolumoData& d) { return VerwendeteSorte(d, false); }
 
 // Said below the table when the grade of the input is not in the catalogue of the code.
 void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const MaterialNorm* norm) {
