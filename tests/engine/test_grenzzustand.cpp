@@ -12,21 +12,12 @@ namespace {
 // 30 x 50 cm (h = 50 along z), C30/37 and B500 of test_schub_fixture.h: fcd = 20 N/mm2, the design law
 // linear to eps1 = -2.0 and flat to eps_cu = -3.5 per mille; fyd = 434.78 N/mm2, Es = 200000 N/mm2.
 // Four corner bars at 5 cm from the edges, half the steel at each face.
-class GrenzzustandTest : public schub_test::SchubUmgebung {
+class GrenzzustandTest : public schub_test::EinElement {
 protected:
     void SetUp() override
     {
-        SchubUmgebung::SetUp();
-        m_norm = NORM;
+        EinElement::SetUp();
         NORM = 2;
-        g_rechner.nStaebe = 1;
-        g_rechner.stabFeld[0] = 0;
-    }
-    void TearDown() override
-    {
-        NORM = m_norm;
-        g_rechner.nStaebe = 0;
-        SchubUmgebung::TearDown();
     }
     // both sections with `as` cm2 of steel in all
     void Querschnitt(double as)
@@ -49,7 +40,6 @@ protected:
     double m_kraefte[14] = {};
     double m_alt[2] = {0.0, 0.0}, m_neu[2] = {};
     double m_knoten[2] = {0.0, 3.0};
-    int m_norm = 0;
 };
 
 // The strain plane of the hand calculation: -3.5 per mille at the top edge, neutral axis at x = 35 cm.

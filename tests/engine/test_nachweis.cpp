@@ -14,21 +14,8 @@
 namespace {
 
 // One element of a 30 x 50 cm column (C30/37, B500, see test_schub_fixture.h), its two sections alike.
-class NachweisTest : public schub_test::SchubUmgebung {
+class NachweisTest : public schub_test::EinElement {
 protected:
-    void SetUp() override
-    {
-        SchubUmgebung::SetUp();
-        m_norm = NORM;
-        g_rechner.nStaebe = 1;
-        g_rechner.stabFeld[0] = 0;
-    }
-    void TearDown() override
-    {
-        NORM = m_norm;
-        g_rechner.nStaebe = 0;
-        SchubUmgebung::TearDown();
-    }
 
     // Both sections with four bars of r/2 cm2 (2 r cm2 in all) at 5 cm, axis distances d3 = d4 = a.
     void Element(int code, double b = 30.0, double h = 50.0, double r = 6.0, double a = 0.0)
@@ -62,7 +49,6 @@ protected:
     double m_kraefte[14] = {};
     double m_byAlt[2] = {1.0, 1.0}, m_by[2] = {}, m_bzAlt[2] = {1.0, 1.0}, m_bz[2] = {};
     double m_knoten[2] = {0.0, 3.0};
-    int m_norm = 0;
 };
 
 // ---- stiffnesses and material records ----

@@ -45,22 +45,8 @@ StabQuerschnitt Ring(double aussen, double innen, double c, double bewehrung)
 }
 
 // One element of a ring column, prepared as the calculation prepares it.
-class RingTest : public schub_test::SchubUmgebung {
+class RingTest : public schub_test::EinElement {
 protected:
-    void SetUp() override
-    {
-        SchubUmgebung::SetUp();
-        m_norm = NORM;
-        g_rechner.nStaebe = 1;
-        g_rechner.stabFeld[0] = 0;
-    }
-    void TearDown() override
-    {
-        NORM = m_norm;
-        g_rechner.nStaebe = 0;
-        g_rechner.querEingabe.feld[0] = StabQuerschnitt{};
-        SchubUmgebung::TearDown();
-    }
     void Bereite(int code, const StabQuerschnitt& s)
     {
         NORM = code;
@@ -83,7 +69,6 @@ protected:
     double m_kraefte[14] = {};
     double m_byAlt[2] = {1.0, 1.0}, m_by[2] = {}, m_bzAlt[2] = {1.0, 1.0}, m_bz[2] = {};
     double m_knoten[2] = {0.0, 3.0};
-    int m_norm = 0;
 };
 
 }  // namespace

@@ -80,4 +80,26 @@ private:
     int m_altAcc = 0;
 };
 
+// One element of the engine (its start and end section), the code number restored after the test.
+class EinElement : public SchubUmgebung {
+protected:
+    void SetUp() override
+    {
+        SchubUmgebung::SetUp();
+        m_norm = NORM;
+        g_rechner.nStaebe = 1;
+        g_rechner.stabFeld[0] = 0;
+    }
+    void TearDown() override
+    {
+        NORM = m_norm;
+        g_rechner.nStaebe = 0;
+        g_rechner.querEingabe.feld[0] = StabQuerschnitt{};
+        SchubUmgebung::TearDown();
+    }
+
+private:
+    int m_norm = 0;
+};
+
 }  // namespace schub_test
