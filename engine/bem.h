@@ -176,7 +176,7 @@ private:
     void NormiereKraefte(double N, double My, double Mz, double& n, double& my, double& mz) const;
     void AuswertungNorm(double alpha, double k, double psi1, double psi2, double& e1, double& e2, double& rho,
                         double nmm[3]);
-    void Randdehnungen();
+    double Randdehnungen();  // sets m_eps1b, m_eps2s; returns the largest concrete strain
     bool SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
                              double& e2, double& rho, double nmm[3]);
     void DruckeZeile(char sep, const char* l1, double v1, const char* l2, double v2, const char* l3, double v3);

@@ -233,21 +233,24 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2])
     }
 }
 
-void cBem::Randdehnungen()
+double cBem::Randdehnungen()
 {
-    double e1b = 1e9, e2s = -1e9;
+    double e1b = 1e9, e2b = -1e9, e2s = -1e9;
     for (int g = 1; g <= m_nqgr; ++g) {
         const bool beton = IstBeton(g);
         for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
             const double e = m_eps0 + m_ky * m_py[i] + m_kz * m_pz[i];
-            if (beton)
+            if (beton) {
                 e1b = std::min(e1b, e);
-            else
+                e2b = std::max(e2b, e);
+            } else {
                 e2s = std::max(e2s, e);
+            }
         }
     }
     m_eps1b = e1b;
     m_eps2s = e2s;
+    return e2b;
 }
 
 int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, double& Mz)
@@ -668,6 +671,17 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
         return 0;
     }
 
+    // The ultimate planes of the safety check leave their own largest concrete strain behind (centric
+    // shortening: the strain at the peak of the curve). It stays the tension reference of the law while the
+    // plane is sought; the plane that is found reports its own.
+    auto ende = [&](const double F[3]) {
+        N = F[0];
+        Mz = F[1];
+        My = F[2];
+        const double e2b = Randdehnungen();
+        m_eps2b = e2b > -1e9 ? e2b : kBemLeer;
+    };
+
     const double ymax = m_ymax, zmax = m_zmax;
     bool daempfung = false;
     double jac[3][4] = {};
@@ -706,9 +720,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                     code = kBemDehnungUeberschritten;
                     m_limitErreicht = 1;
                     g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
-                    N = F[0];
-                    Mz = F[1];
-                    My = F[2];
+                    ende(F);
                     return 0;
                 }
                 for (int j = 0; j < 3; ++j) {
@@ -741,9 +753,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 x[j] += dx[j];
             setze(x, F);
             if (klein || norm < 1e-4) {
-                N = F[0];
-                Mz = F[1];
-                My = F[2];
+                ende(F);
                 // Secant stiffnesses from the target moments and the final curvatures. A plane without
                 // curvature has none: 0 says so, and the frame analysis keeps the stiffness it has there.
                 // (The gross E I in its place would lift a cracked section back to its uncracked stiffness
@@ -769,18 +779,14 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
             if (++schritte > 100) {
                 m_limitErreicht = 1;
                 g_trace.Printf("* (2)ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", schritte);
-                N = F[0];
-                Mz = F[1];
-                My = F[2];
+                ende(F);
                 return 0;
             }
         }
         if (daempfung) {
             code = kBemDehnungUeberschritten;
             g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
-            N = F[0];
-            Mz = F[1];
-            My = F[2];
+            ende(F);
             return 0;
         }
         daempfung = true;  // the step left the ultimate strains: once more from the start, damped

@@ -190,6 +190,48 @@ TEST(BemDehnzu, FullyCompressedLinearSectionGivesElasticStiffness)
     EXPECT_NEAR(b.m_erg[2].dmdk, ei, 1e-2 * ei);
 }
 
+TEST(BemDehnzu, EdgeStrainsAreThoseOfTheFoundPlane)
+{
+    // Rectangle 30 x 50 (top z = 0, centroid z = -0.25) with 8 bars of 3.14 cm2 (As = 25.133 cm2), all
+    // in compression, so eps1 (smallest concrete) is the bottom edge, eps2 (largest concrete) the top edge
+    // and epss the top bars (z = -0.05).
+    // Linear law: EA' = 10000 * 0.15 + 200000 * As = 2002.65 kN, EI' = 46.330 kNm2 (per mille), so
+    //   eps(z) = N / EA' + My / EI' * (z + 0.25); N = -1000, My = 0: all three -0.49934.
+    //   N = -3000, My = 20: eps1 = -1.49801 - 0.10792 = -1.60593, eps2 = -1.38009, epss = -1.41167.
+    // Parabola, centric: with r = -eps / 2, 3000 (2r - r^2) + 200000 * As * 2r = |N|, i.e.
+    //   3000 r^2 - 7005.31 r + |N| = 0; N = -1000: r = 0.15024, eps = -0.30048 on every fibre.
+    // Before, eps2 kept the ultimate plane of the preceding safety check (-2.0, the curve's peak strain).
+    const double as = 8 * 3.14159e-4;
+    const double ea = 10000.0 * 0.15 + 200000.0 * as;
+    const double ei = 10000.0 * 0.3 * 0.125 / 12.0 + 200000.0 * 6 * 3.14159e-4 * 0.04;
+    const double b1 = 6000.0 + 400000.0 * as;
+    const double rPar = (b1 - std::sqrt(b1 * b1 - 12000.0 * 1000.0)) / 6000.0;
+    auto linear = [&](double N, double My, double z) { return N / ea + My / ei * (z + 0.25); };
+    struct Fall {
+        const char* name;
+        double n, N, My, eps1, eps2, epss;
+    } faelle[] = {
+        {"linear centric", 1.0, -1000.0, 0.0, linear(-1000, 0, -0.5), linear(-1000, 0, 0), linear(-1000, 0, -0.05)},
+        {"linear bending", 1.0, -3000.0, 20.0, linear(-3000, 20, -0.5), linear(-3000, 20, 0), linear(-3000, 20, -0.05)},
+        {"parabola centric", 2.0, -1000.0, 0.0, -2.0 * rPar, -2.0 * rPar, -2.0 * rPar},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        LawDef law = Parabola();
+        law.n = f.n;
+        cBem b;
+        Baue(b, law, {Rechteck(30, 50)}, AchtStaebe());
+        b.m_norm = 2;
+        const int ip[4] = {1, 0, 0, 4};
+        const double rp[7] = {f.N, 0, 0, 0, f.My, 0.0, 0};
+        ASSERT_EQ(b.stbm3d(2, ip, rp), 0);
+        const BemErgebnis& e = b.m_erg[2];
+        EXPECT_NEAR(e.eps1b, f.eps1, 2e-4);
+        EXPECT_NEAR(e.eps2b, f.eps2, 2e-4);
+        EXPECT_NEAR(e.eps2s, f.epss, 2e-4);
+    }
+}
+
 TEST(BemDehnzu, LoadBeyondCapacityFails)
 {
     cBem b;
