@@ -254,6 +254,38 @@ TEST_F(CalcRunTest, ResultRecordsHoldEveryKindTheRunProduced) {
     EXPECT_EQ(entry.path().extension(), ".tqx") << entry.path();
 }
 
+TEST_F(CalcRunTest, CrackRecordsHoldTheEdgeStrainsOfTheServicePlane) {
+  // LK 1 carries N alone: a centric plane, every fibre at one strain, so eps1 = eps2 = epss; that strain is a
+  // service strain, |eps| < 2 per mille (N = 1000 kN on 40 x 40 cm is 6.25 N/mm2, far below fcd).
+  // LK 2 adds 0.3 H: a plane with bending, where eps1 (smallest concrete) <= epss (largest steel, the bars lie
+  // inside the outline) <= eps2 (largest concrete).
+  CKolumoData in;
+  Cantilever().Make(in);
+  in.lastUeberlagerungBZ[0].kombinationen.RemoveAll();
+  AddCombination(in, 0, "Ed", "1.00*(1)+1.00*(2)");
+  AddCombination(in, 0, "Ed,perm", "1.00*(1)");
+  AddCombination(in, 0, "Ed,perm", "1.00*(1)+0.30*(2)");
+  auto out = Run(in);
+  int gesehen = 0;
+  for (const auto& r : out->ergebnisse.Rissnachweis) {
+    SCOPED_TRACE(r->LK);
+    ASSERT_FALSE(r->Kote.empty());
+    ++gesehen;
+    for (std::size_t i = 0; i < r->Kote.size(); ++i) {
+      if (r->LK == 1) {
+        EXPECT_LT(r->eps1[i], 0.0);
+        EXPECT_GT(r->eps1[i], -2.0);
+        EXPECT_NEAR(r->eps2[i], r->eps1[i], 1e-6);
+        EXPECT_NEAR(r->epss[i], r->eps1[i], 1e-6);
+      } else {
+        EXPECT_LE(r->eps1[i], r->epss[i] + 1e-9);
+        EXPECT_LE(r->epss[i], r->eps2[i] + 1e-9);
+      }
+    }
+  }
+  EXPECT_EQ(gesehen, 2);
+}
+
 TEST_F(CalcRunTest, StageWithOnlyAccidentalCombinationsStopsAndWritesNothing) {
   CKolumoData in;
   Cantilever().Make(in);
