@@ -144,7 +144,8 @@ int Report(host::Module& module, const std::string& path) {
   // Without the column's input the module would write a report of nothing and call it done.
   const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.get()), "input");
   if (!input || !VIDUV_FindFirstChild(input, "system"))
-    return Fail(path + ": the position has no column input (no \"input\" element with its \"system\"); no report written");
+    return Fail(path + ": the position has no column input (no \"input\" element with its \"system\"); "
+                "no report written");
   std::string report = path;
   if (report.size() >= 4 && strcasecmp(report.c_str() + report.size() - 4, ".tqx") == 0)
     report.resize(report.size() - 4);
