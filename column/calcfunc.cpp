@@ -16,6 +16,7 @@
 #include "column/lagerexport.h"
 #include "transfer/ludata.h"
 #include "engine/material.h"
+#include "engine/protocol.h"
 #include "engine/rechner.h"
 #include "engine/schub.h"
 #include "engine/utilities.h"
@@ -372,6 +373,9 @@ int Calculate(int document) {
     Melde("Die Position hat keinen Dateinamen. Bitte zuerst speichern.");
     return 1;
   }
+  // The debug protocol goes beside the position under its whole file name: "Pos.tqx" and "Pos.TQX" calculated at
+  // once keep a protocol each, and no run writes into the folder it was started from.
+  ProtocolPathFor protokoll(datei + ".kolumoorg.txt");
   // the calculation's scratch files live in a folder of its own, removed on every way out of here
   KombiOrdner ordner;
   std::string fehler;

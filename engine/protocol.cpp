@@ -9,6 +9,22 @@ int g_errorLogLines = 0;
 
 namespace {
 constexpr std::size_t kFlushSize = 1 << 16;
+
+std::string& Path()
+{
+    static std::string path = "kolumoorg.txt";
+    return path;
+}
+}  // namespace
+
+const std::string& ProtocolPath()
+{
+    return Path();
+}
+
+void SetProtocolPath(const std::string& path)
+{
+    Path() = path;
 }
 
 DebugProtocol::~DebugProtocol()

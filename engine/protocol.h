@@ -1,4 +1,4 @@
-// The engine's text sinks: the debug protocol "kolumoorg.txt" (buffered, so a run is not slowed by it),
+// The engine's text sinks: the debug protocol (buffered, so a run is not slowed by it),
 // the inert trace of the numeric kernel and the error log. A sink that was never opened swallows
 // everything, so computing routines may write to them freely.
 #pragma once
@@ -31,7 +31,24 @@ private:
     std::string m_buffer;
 };
 
-extern DebugProtocol g_protokoll;  // "kolumoorg.txt" during a run
+extern DebugProtocol g_protokoll;  // open during a run, at ProtocolPath()
+
+// Where a run writes its debug protocol: "kolumoorg.txt" in the current folder unless a caller names another
+// file (the calculation driver puts it beside the position, so that positions calculated at once keep theirs).
+const std::string& ProtocolPath();
+void SetProtocolPath(const std::string& path);
+
+// Names the protocol's file for the life of the object and restores the earlier name after it.
+class ProtocolPathFor {
+public:
+    explicit ProtocolPathFor(const std::string& path) : m_before(ProtocolPath()) { SetProtocolPath(path); }
+    ~ProtocolPathFor() { SetProtocolPath(m_before); }
+    ProtocolPathFor(const ProtocolPathFor&) = delete;
+    ProtocolPathFor& operator=(const ProtocolPathFor&) = delete;
+
+private:
+    std::string m_before;
+};
 extern DebugProtocol g_trace;      // trace of the numeric kernel; never opened in production
 
 // The error log: nothing in the system opens it; it counts and writes when a caller gives it a stream.

@@ -66,7 +66,7 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
     textY = 5 * 3;
     INDEX[0] = INDEX[1] = nFirstFree;
     protokollDetail = 1;
-    g_protokoll.Open("kolumoorg.txt");
+    g_protokoll.Open(ProtocolPath().c_str());
     aussergewoehnlich = 0;
     Lauf lauf(dc, textX, textY);
     lauf.MitFortschritt(nSteps);

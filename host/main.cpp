@@ -5,9 +5,11 @@
 //   kolumo [--answer ...] calc FILE.tqx
 //   kolumo [--answer ...] report FILE.tqx
 //   kolumo [--answer ...] call ACTION [TYPE=VALUE ...]
+//   kolumo --help | --version
 //
 // Message boxes are printed to stderr and answered with their default button, or with --answer.
-// Exit status: 0 when the job was done, 1 when it failed (files on disk stay as they were), 2 for a wrong command.
+// Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
+// they were), 2 for a wrong command.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +31,11 @@ constexpr const char* kUsage =
     "  roundtrip IN.tqx OUT.tqx     reads a position into the module and writes it back as OUT\n"
     "  calc FILE.tqx                calculates the position and saves it\n"
     "  report FILE.tqx              writes the report beside the position\n"
-    "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n";
+    "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n"
+    "  --help                       this text\n"
+    "  --version                    the module's program version\n"
+    "The installation root (program descriptions, catalogues, templates) is $KOLUMO_ROOT, else found beside the\n"
+    "program: ../root (build tree), ../share/kolumo (installed) or the program's parent folder.\n";
 
 int Fail(const std::string& text) {
   std::fprintf(stderr, "kolumo: %s\n", text.c_str());
@@ -135,6 +141,11 @@ int Report(host::Module& module, const std::string& path) {
   Document doc(OpenColumnPosition(path, error));
   if (!doc.get()) return Fail(error);
   if (!module.rtfFunc()) return Fail("the module cannot write reports yet: it has no report (RtfKolumo)");
+  // Without the column's input the module would write a report of nothing and call it done.
+  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.get()), "input");
+  if (!input || !VIDUV_FindFirstChild(input, "system"))
+    return Fail(path + ": the position has no column input (no \"input\" element with its \"system\"); "
+                "no report written");
   std::string report = path;
   if (report.size() >= 4 && strcasecmp(report.c_str() + report.size() - 4, ".tqx") == 0)
     report.resize(report.size() - 4);
@@ -174,6 +185,9 @@ int Call(host::Module& module, const std::string& action, const std::vector<std:
   objects.Print(stdout);
   // a dialog made for this call ends with it, before the host window it may sit in
   if (action == "CreateInputDlg" && reply) host::DestroyModuleDialog(reply);
+  // An action answers a call it did with a non-zero reply; 0 is a refusal, whose reason is on stderr. Only the
+  // message filter answers a question with its reply (0: not a message of the module).
+  if (reply == 0 && action != "PreTranslateMessage") return Fail("the module refused \"" + action + "\" (reply 0)");
   return 0;
 }
 
@@ -191,16 +205,39 @@ int main(int argc, char** argv) {
     args.erase(args.begin(), args.begin() + 2);
   }
   const std::string command = args.empty() ? "" : args[0];
+  if (!answer && args.size() == 1 && (command == "--help" || command == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   const bool known = (command == "new" && args.size() == 2) || (command == "roundtrip" && args.size() == 3) ||
                      (command == "calc" && args.size() == 2) || (command == "report" && args.size() == 2) ||
-                     (command == "call" && args.size() >= 2);
+                     (command == "call" && args.size() >= 2) || (command == "--version" && args.size() == 1);
   if (!known) {
+    const bool named = command == "new" || command == "roundtrip" || command == "calc" || command == "report" ||
+                       command == "call" || command == "--version" || command == "--help" || command == "-h";
+    if (command.empty())
+      std::fputs("kolumo: no command given\n", stderr);
+    else if (!named)
+      std::fprintf(stderr, "kolumo: unknown command \"%s\"\n", command.c_str());
+    else
+      std::fprintf(stderr, "kolumo: wrong arguments for \"%s\"\n", command.c_str());
     std::fputs(kUsage, stderr);
     return 2;
   }
 
-  host::InitMessageBoxes(answer);
   std::string error;
+  // The module reads its installation root from KOLUMO_ROOT; the host names the one beside it when none is set.
+  const std::string root = host::FindInstallRoot(error);
+  if (root.empty()) return Fail(error);
+  ::setenv("KOLUMO_ROOT", root.c_str(), 1);
+  if (command == "--version") {
+    const std::string version = host::ProgramVersion(root, error);
+    if (version.empty()) return Fail(error);
+    std::printf("kolumo %s\n", version.c_str());
+    return 0;
+  }
+
+  host::InitMessageBoxes(answer);
   auto module = host::Module::Load(error);
   if (!module) return Fail(error);
   if (command == "new") return New(*module, args[1]);

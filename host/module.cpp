@@ -3,11 +3,44 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "framework/calldoc.h"
 #include "platform/viduv/viduv.h"
 
 namespace host {
+
+namespace {
+
+constexpr const char* kProgramDescription = "pi/kolumo.pi";
+
+}  // namespace
+
+std::string FindInstallRoot(std::string& error) {
+  if (const char* set = std::getenv("KOLUMO_ROOT"); set && *set) return set;
+  const std::filesystem::path exe = win::ExeDir();
+  const std::filesystem::path candidates[] = {exe.parent_path() / "root", exe.parent_path() / "share" / "kolumo",
+                                              exe.parent_path()};
+  std::string searched;
+  for (const std::filesystem::path& folder : candidates) {
+    std::error_code code;
+    if (std::filesystem::is_regular_file(folder / kProgramDescription, code))
+      return std::filesystem::absolute(folder, code).lexically_normal().string();
+    searched += (searched.empty() ? "" : ", ") + folder.lexically_normal().string();
+  }
+  error = std::string("no installation root: KOLUMO_ROOT is not set and none of ") + searched + " holds " +
+          kProgramDescription;
+  return {};
+}
+
+std::string ProgramVersion(const std::string& root, std::string& error) {
+  const std::string path = win::JoinPath(root, kProgramDescription);
+  const int doc = VIDUV_OpenDoc(path.c_str());
+  const std::string version = doc ? VIDUV_GetString(VIDUV_GetRootElement(doc), "progVersion") : "";
+  if (doc) VIDUV_CloseDoc(doc);
+  if (version.empty()) error = path + ": the program description gives no program version (progVersion)";
+  return version;
+}
 
 void InitMessageBoxes(std::optional<int> answer) {
   win::msgbox::SetEchoStream(stderr);

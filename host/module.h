@@ -14,6 +14,14 @@
 
 namespace host {
 
+// The installation root: $KOLUMO_ROOT when set, else the first folder beside the program that holds the module's
+// program description (pi/kolumo.pi): <exe>/../root (the build tree), <exe>/../share/kolumo (installed),
+// <exe>/.. . Empty, with the folders searched in `error`, when there is none.
+std::string FindInstallRoot(std::string& error);
+
+// The module's program version from its program description in the root; empty with a message when unreadable.
+std::string ProgramVersion(const std::string& root, std::string& error);
+
 // Message boxes are printed to stderr and answered with their default button, or with `answer`.
 void InitMessageBoxes(std::optional<int> answer);
 

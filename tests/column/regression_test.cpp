@@ -311,7 +311,7 @@ class RegressionTest : public testing::TestWithParam<std::string> {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  // Runs the host in the scratch folder (the engine writes its protocol into the current folder); its
+  // Runs the host in the scratch folder (so that a protocol written into the current folder would show); its
   // messages come on stderr, with the scratch folder's name replaced.
   HostRun Host(const std::string& command, const std::string& file) const {
     const std::string line = "cd " + Quote(folder_.string()) + " && KOLUMO_ROOT=" + Quote(root_.string()) + " " +

@@ -46,10 +46,13 @@ class HostTest : public testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  // Runs the host with the arguments and an installation root over the repository's data folder.
-  HostRun Host(const std::vector<std::string>& args) const {
+  // Runs the host with the arguments and an installation root over the repository's data folder (none when
+  // root_ is emptied), in the folder cwd_ when one is set.
+  HostRun Host(const std::vector<std::string>& args, const std::string& program = KOLUMO_HOST) const {
     // a host that hangs fails the test (status 124) instead of holding the test run
-    std::string command = "KOLUMO_ROOT=" + Quote(root_.string()) + " timeout 120 " + prefix_ + Quote(KOLUMO_HOST);
+    std::string command = (cwd_.empty() ? "" : "cd " + Quote(cwd_.string()) + " && ") +
+                          (root_.empty() ? "env -u KOLUMO_ROOT" : "KOLUMO_ROOT=" + Quote(root_.string())) +
+                          " timeout 120 " + prefix_ + Quote(program);
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " >" + Quote((folder_ / "stdout").string()) + " 2>" + Quote((folder_ / "stderr").string());
     HostRun run;
@@ -63,6 +66,7 @@ class HostTest : public testing::Test {
 
   fs::path folder_;
   fs::path root_;
+  fs::path cwd_;
   std::string prefix_;  // put before the host program, e.g. to run it with fewer privileges
 };
 

@@ -75,6 +75,7 @@ TEST_F(HostTest, TheExampleIsCalculatedAndReported) {
   EXPECT_NE(rtf.find("Ergebnisdaten"), std::string::npos);
 }
 
+// A refused call (reply 0) fails the command, so that a script sees it; the module's reason stays on stderr.
 TEST_F(HostTest, CallShowsTheModulesRefusalsOnStderr) {
   const struct {
     std::vector<std::string> args;
@@ -86,6 +87,7 @@ TEST_F(HostTest, CallShowsTheModulesRefusalsOnStderr) {
       {{"call", "Export", "int=0", "CString*=text:a", "CString*=text:b", "CString*=text:c"},
        "reply 0",
        "Export wird von diesem Modul in der vorliegenden Version nicht unterstützt."},
+      {{"call", "Frobnicate"}, "reply 0", "Funktion 'Frobnicate' nicht implementiert!"},
       {{"call", "CreateEmptyDoc", "CWnd*=host"}, "reply 0", ""},
       {{"call", "CanExportTo", "vecExportToStruct*=exports", "int=0"}, "reply 1", ""},
       {{"call", "PosAnnotation", "CWnd*=dialog", "CString*=text:Pos. 4", "BOOL=0"}, "reply 1", ""},
@@ -93,12 +95,17 @@ TEST_F(HostTest, CallShowsTheModulesRefusalsOnStderr) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[1]);
     const HostRun run = Host(c.args);
-    EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')), c.reply);
-    if (c.message.empty())
+    if (c.reply == "reply 0") {
+      EXPECT_EQ(run.status, 1);
+      EXPECT_NE(run.err.find("the module refused \"" + c.args[1] + "\""), std::string::npos) << run.err;
+    } else {
+      EXPECT_EQ(run.status, 0) << run.err;
       EXPECT_TRUE(run.err.empty()) << run.err;
-    else
+    }
+    if (!c.message.empty()) {
       EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
   }
   // The list is emptied, and the position annotation of a new dialog is empty.
   EXPECT_NE(Host({"call", "CanExportTo", "vecExportToStruct*=exports", "int=0"}).out.find("exports 0"),
