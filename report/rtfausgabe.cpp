@@ -115,6 +115,12 @@ void CRtf_Ausgabe::Ausgabe(int document) {
     ersteSeite = VIDUV_GetInt(input, "nPage");
     kopf += std::string("@T=") + VIDUV_GetString(input, "freeText") + '\0';
   }
+  // The page header names the position as its file is named, with the description the engineer gave it.
+  std::string stamm = complete;
+  if (const std::size_t ende = stamm.find_last_of("/\\"); ende != std::string::npos) stamm.erase(0, ende + 1);
+  if (const std::size_t punkt = stamm.rfind('.'); punkt != std::string::npos && punkt > 0) stamm.erase(punkt);
+  kopf += "Position=" + stamm + '\0';
+  if (input) kopf += std::string("Bezeichnung=") + VIDUV_GetString(input, "posDesc") + '\0';
   kopf += '\0';
   RTFX_BeginDocument("", 0, 0, ersteSeite, kopf.c_str());
 

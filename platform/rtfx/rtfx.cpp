@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -54,6 +55,7 @@ struct Table {
   bool header = false;
   std::vector<std::string> row;  // cells of the row being filled
   bool headerRowWritten = false;
+  std::size_t lastRowAt = std::string::npos;  // where the last written row begins in the body
 };
 
 struct Document {
@@ -62,9 +64,12 @@ struct Document {
   bool noHeader = false;
   int firstPage = 1;
   std::string name, title, version, freeText;
+  std::string position, description;  // the position's file name and its description
   std::string body;
   bool inTable = false;
   Table table;
+  // Where the paragraphs written since the last table or picture begin: they lead into what follows.
+  std::vector<std::size_t> leadIn;
 };
 
 struct State {
@@ -176,6 +181,7 @@ std::string PictureGroup(const char* file, double widthCm, double heightCm) {
 void ParagraphRaw(const std::string& rtf, int level) {
   const Style& st = StyleOf(level);
   std::string& b = S().doc.body;
+  S().doc.leadIn.push_back(b.size());
   b += "\\pard\\plain\\s" + std::to_string(st.number) + st.format + " " + rtf + "\\par\r\n";
 }
 
@@ -184,7 +190,8 @@ void WriteRow(Document& d, bool header) {
   double total = 0;
   for (double w : t.widthsCm) total += std::max(w, 0.0);
   double scale = total > kTextWidthCm ? kTextWidthCm / total : 1.0;
-  std::string row = "\\trowd\\trgaph70\\trleft0";
+  // No row splits across pages; header rows repeat on every page and stay with the row that follows them.
+  std::string row = "\\trowd\\trgaph70\\trleft0\\trkeep";
   if (header) row += "\\trhdr";
   double right = 0;
   for (double w : t.widthsCm) {
@@ -195,14 +202,44 @@ void WriteRow(Document& d, bool header) {
   row += "\r\n";
   for (const std::string& cell : t.row) row += cell;
   row += "\\row\r\n";
+  t.lastRowAt = d.body.size();
   d.body += row;
+  d.leadIn.clear();
   t.row.clear();
+}
+
+std::string EmptyCell() { return "\\pard\\intbl\\keepn\\cell\r\n"; }
+
+// Every row but the last keeps with its next, so a table that fits on a page is never split and its heading
+// stays with it; a longer table breaks where the page ends and its header rows repeat.
+void ReleaseLastRow(Document& d) {
+  std::size_t at = d.table.lastRowAt;
+  if (at == std::string::npos || at > d.body.size()) return;
+  for (const char* cell : {"\\intbl\\plain\\keepn", "\\intbl\\keepn"})
+    for (std::size_t k = at; (k = d.body.find(cell, k)) != std::string::npos;) d.body.erase(k + std::strlen(cell) - 6, 6);
+}
+
+// The paragraphs that lead into a table keep with it, so that no heading or title line is left at the foot of
+// a page; a long lead-in is not kept whole, it could not fit on one page with its table.
+void KeepLeadInWithNext(Document& d) {
+  constexpr std::size_t kMostKept = 12;
+  static const std::string kPard = "\\pard\\plain";
+  std::size_t kept = 0;
+  for (auto it = d.leadIn.rbegin(); it != d.leadIn.rend() && kept < kMostKept; ++it, ++kept) {
+    std::size_t at = *it;
+    if (d.body.compare(at, kPard.size(), kPard) != 0) continue;
+    std::size_t end = d.body.find(' ', at);
+    if (end != std::string::npos && d.body.substr(at, end - at).find("\\keepn") != std::string::npos) continue;
+    d.body.insert(at + kPard.size(), "\\keepn");
+  }
+  d.leadIn.clear();
 }
 
 void AddCell(const std::string& content) {
   Document& d = S().doc;
   if (!d.inTable) return;
-  d.table.row.push_back("\\pard\\intbl\\plain\\f0\\fs18" + std::string(d.table.header ? "\\b" : "") + content + "\\cell\r\n");
+  d.table.row.push_back("\\pard\\intbl\\plain\\keepn\\f0\\fs18" +
+                        std::string(d.table.header ? "\\b" : "") + content + "\\cell\r\n");
   if (d.table.row.size() >= d.table.widthsCm.size()) WriteRow(d, d.table.header);
 }
 
@@ -218,8 +255,22 @@ void ParseHeaderBlock(Document& d, const char* block) {
     else if (key == "Titel") d.title = value;
     else if (key == "Version") d.version = value;
     else if (key == "@T") d.freeText = value;
+    else if (key == "Position") d.position = value;
+    else if (key == "Bezeichnung") d.description = value;
   }
 }
+
+std::string Today() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char buf[16] = "";
+  if (localtime_r(&now, &local)) std::strftime(buf, sizeof buf, "%d.%m.%Y", &local);
+  return buf;
+}
+
+// The field results are what a reader shows before it updates the fields; every reader here updates them.
+constexpr const char* kPageOfPages =
+    "Seite {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} von {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}";
 
 std::string PageHeader(const Document& d) {
   if (d.noHeader) return {};
@@ -228,7 +279,11 @@ std::string PageHeader(const Document& d) {
   ReadSetting("Customer0", customer, sizeof customer);
   std::string h = "{\\header\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + EscapeText(d.name) + "  " + EscapeText(d.title);
   if (!d.version.empty()) h += "  " + EscapeText(d.version);
-  h += "\\tab Seite {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par\r\n";
+  h += "\\tab " + std::string(kPageOfPages) + "\\par\r\n";
+  std::string position = d.position;
+  if (!d.description.empty()) position += (position.empty() ? "" : " \u2013 ") + d.description;
+  if (!position.empty()) position = "Position " + position;
+  h += "\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + EscapeText(position) + "\\tab " + Today() + "\\par\r\n";
   if (!d.freeText.empty()) h += "\\pard\\plain\\f0\\fs16 " + EscapeText(d.freeText) + "\\par\r\n";
   h += "\\pard\\plain\\brdrb\\brdrs\\brdrw10\\fs4\\par}\r\n";
   if (*lister || *customer) {
@@ -428,6 +483,7 @@ BOOL RTFX_EndDocument(int) {
 void RTFX_InsertRtf(const char* rtf) {
   std::lock_guard lock(S().mutex);
   if (rtf) S().doc.body += rtf;
+  S().doc.leadIn.clear();
 }
 
 void RTFX_Paragraph(int level, const char* text) {
@@ -443,6 +499,7 @@ void RTFX_Picture(const char* file, int, double widthCm, double heightCm) {
   if (d.inTable) RTFX_EndTable();
   std::string pict = rtfx::PictureGroup(file, widthCm, heightCm);
   if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+  d.leadIn.clear();
 }
 
 void RTFX_BeginTable(int columns, const double* widthsCm) {
@@ -450,6 +507,7 @@ void RTFX_BeginTable(int columns, const double* widthsCm) {
   rtfx::Document& d = S().doc;
   if (d.inTable) RTFX_EndTable();
   if (columns <= 0 || columns > 63 || !widthsCm) return;
+  rtfx::KeepLeadInWithNext(d);
   d.inTable = true;
   d.table = rtfx::Table{};
   d.table.widthsCm.assign(widthsCm, widthsCm + columns);
@@ -460,7 +518,7 @@ void RTFX_HeaderRow(int on) {
   rtfx::Document& d = S().doc;
   if (!d.inTable) return;
   if (!d.table.row.empty()) {
-    d.table.row.resize(d.table.widthsCm.size(), "\\pard\\intbl\\cell\r\n");
+    d.table.row.resize(d.table.widthsCm.size(), rtfx::EmptyCell());
     rtfx::WriteRow(d, d.table.header);
   }
   d.table.header = on != 0;
@@ -471,9 +529,10 @@ void RTFX_EndTable() {
   rtfx::Document& d = S().doc;
   if (!d.inTable) return;
   if (!d.table.row.empty()) {
-    d.table.row.resize(d.table.widthsCm.size(), "\\pard\\intbl\\cell\r\n");
+    d.table.row.resize(d.table.widthsCm.size(), rtfx::EmptyCell());
     rtfx::WriteRow(d, d.table.header);
   }
+  rtfx::ReleaseLastRow(d);
   d.body += "\\pard\\plain\r\n";
   d.inTable = false;
 }
@@ -499,8 +558,10 @@ void RTFX_Text(const char* text) {
   std::string t = rtfx::EscapeText(text ? text : "");
   if (S().doc.inTable)
     rtfx::AddCell(" " + t);
-  else
+  else {
+    S().doc.leadIn.push_back(S().doc.body.size());
     S().doc.body += "\\pard\\plain\\s0\\f0\\fs20 " + t + "\\par\r\n";
+  }
 }
 
 void RTFX_CellPicture(const char* file, int, double widthCm, double heightCm) {
@@ -510,6 +571,7 @@ void RTFX_CellPicture(const char* file, int, double widthCm, double heightCm) {
     rtfx::AddCell(" " + pict);
   else if (!pict.empty())
     S().doc.body += "\\pard\\plain " + pict + "\\par\r\n";
+  S().doc.leadIn.clear();
 }
 
 void RTFX_InsertRtfFile(const char* file, const char*, int, int) {
@@ -522,6 +584,7 @@ void RTFX_InsertRtfFile(const char* file, const char*, int, int) {
   rtfx::Document& d = S().doc;
   if (d.inTable) RTFX_EndTable();
   d.body += "{" + rtfx::RtfBody(std::string(bytes.begin(), bytes.end())) + "}\r\n";
+  d.leadIn.clear();
 }
 
 void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, double heightCm, int, int, int) {

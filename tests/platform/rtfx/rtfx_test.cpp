@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -51,9 +52,9 @@ const std::set<std::string> kKnownWords = {
     "colortbl", "red", "green", "blue", "stylesheet", "s", "ql", "qc", "qr", "sb", "sa", "fs", "b", "i", "ul",
     "keepn", "paperw", "paperh", "margl", "margr", "margt", "margb", "headery", "footery", "pgnstarts",
     "pgnrestart", "pgnstart", "sectd", "header", "footer", "pard", "plain", "tqr", "tx", "tab", "field", "fldinst", "fldrslt", "par",
-    "brdrb", "brdrs", "brdrw", "trowd", "trgaph", "trleft", "trhdr", "clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr",
+    "brdrb", "brdrs", "brdrw", "trowd", "trgaph", "trleft", "trhdr", "trkeep", "clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr",
     "cellx", "intbl", "cell", "row", "pict", "pngblip", "picw", "pich", "picwgoal", "pichgoal", "line", "u",
-    "sub", "super", "nosupersub", "cf", "page", "PAGE"};
+    "sub", "super", "nosupersub", "cf", "page", "PAGE", "NUMPAGES"};
 
 class RtfxTest : public testing::Test {
  protected:
@@ -149,6 +150,92 @@ TEST_F(RtfxTest, TablesHaveRepeatedHeaderRowsAndFormattedNumbers) {
   EXPECT_NE(rtf.find("\\cellx1134"), std::string::npos);
   EXPECT_NE(rtf.find("\\cellx3402"), std::string::npos);
   EXPECT_NE(rtf.find("\\cellx5669"), std::string::npos);
+}
+
+// The rows of one table in the written order, each with whether its paragraphs keep with the next and whether it
+// repeats as a header; the paragraphs before the table likewise.
+struct Row {
+  bool header, keep;
+};
+std::vector<Row> TableRows(const std::string& rtf) {
+  std::vector<Row> rows;
+  for (std::size_t p = 0; (p = rtf.find("\\trowd", p)) != std::string::npos; ++p) {
+    const std::size_t end = rtf.find("\\row", p + 6);
+    const std::string row = rtf.substr(p, end - p);
+    rows.push_back({row.find("\\trhdr") != std::string::npos, row.find("\\keepn") != std::string::npos});
+  }
+  return rows;
+}
+
+TEST_F(RtfxTest, ATableIsKeptWithItsLeadInAndHeaderRowsOnOnePage) {
+  // Every row keeps with the next but the last: a table that fits on a page is not split, its header rows
+  // stay with the first body row; the title and text lines before it keep with it, the text before a picture
+  // does not.
+  RTFX_NewDocument();
+  const fs::path file = dir_ / "seiten.rtf";
+  RTFX_SetOutputFile(file.c_str());
+  ASSERT_TRUE(RTFX_BeginDocument("", 0, 0, 1, "Name=TQ-Kolumo\0\0"));
+  RTFX_Paragraph(0, "vor dem Bild");
+  RTFX_Picture(MakePng(20, 10).c_str(), 1, 2.0, 0.0);
+  RTFX_Paragraph(-5, "Stabschnittkr\xC3\xA4" "fte");
+  RTFX_Paragraph(0, "");
+  RTFX_Paragraph(0, "Knickfiguren");
+  const double widths[] = {2.0, 2.0};
+  RTFX_BeginTable(2, widths);
+  RTFX_HeaderRow(1);
+  RTFX_Text("Kote h");
+  RTFX_Text("N");
+  RTFX_Text("[m]");
+  RTFX_Text("[kN]");
+  RTFX_HeaderRow(0);
+  for (int i = 0; i < 3; ++i) {
+    RTFX_CellDouble("@2", i);
+    RTFX_CellDouble("@2", -100.0 * i);
+  }
+  RTFX_EndTable();
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  const std::string rtf = ReadAll(file);
+
+  const std::vector<Row> rows = TableRows(rtf);
+  ASSERT_EQ(rows.size(), 5u);
+  const bool header[] = {true, true, false, false, false}, keep[] = {true, true, true, true, false};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].header, header[i]) << "row " << i;
+    EXPECT_EQ(rows[i].keep, keep[i]) << "row " << i;
+  }
+  EXPECT_EQ(rtf.find("\\trowd\\trgaph70\\trleft0\\trhdr"), std::string::npos) << "a row that may split";
+  auto paragraph = [&](const std::string& text) {
+    const std::size_t at = rtf.find(text);
+    return at == std::string::npos ? std::string() : rtf.substr(rtf.rfind("\\pard", at), at - rtf.rfind("\\pard", at));
+  };
+  EXPECT_EQ(paragraph("vor dem Bild").find("\\keepn"), std::string::npos);
+  EXPECT_NE(paragraph("Stabschnittkr").find("\\keepn"), std::string::npos);
+  EXPECT_NE(paragraph("Knickfiguren").find("\\keepn"), std::string::npos);
+  // the empty line between title and text line keeps as well, or the title could end a page
+  const std::size_t leer = rtf.find("\\par", rtf.find("Stabschnittkr"));
+  const std::size_t leerAt = rtf.find("\\pard", leer);
+  EXPECT_NE(rtf.substr(leerAt, rtf.find(' ', leerAt) - leerAt).find("\\keepn"), std::string::npos);
+}
+
+TEST_F(RtfxTest, ThePageHeaderNamesThePositionTheDateAndPageOfPages) {
+  RTFX_NewDocument();
+  const fs::path file = dir_ / "kopf.rtf";
+  RTFX_SetOutputFile(file.c_str());
+  const char block[] = "Name=TQ-Kolumo\0Titel=St\xC3\xBC" "tze\0Version=V 1.00\0Position=Stuetze\0"
+                       "Bezeichnung=St\xC3\xBC" "tze B/3\0";
+  ASSERT_TRUE(RTFX_BeginDocument("", 0, 0, 1, block));
+  RTFX_Paragraph(0, "Text");
+  const std::time_t now = std::time(nullptr);
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  const std::string rtf = ReadAll(file);
+  const std::string header = rtf.substr(rtf.find("{\\header"), rtf.find("Text") - rtf.find("{\\header"));
+  std::tm local{};
+  localtime_r(&now, &local);
+  char today[16];
+  std::strftime(today, sizeof today, "%d.%m.%Y", &local);
+  for (const std::string& part : std::vector<std::string>{"Seite {\\field{\\*\\fldinst PAGE}", "von {\\field{\\*\\fldinst NUMPAGES}",
+                           "Position Stuetze \\'96 St\\'fctze B/3", today})
+    EXPECT_NE(header.find(part), std::string::npos) << part << " not in\n" << header;
 }
 
 TEST_F(RtfxTest, WideTablesAreScaledToThePageWidth) {
