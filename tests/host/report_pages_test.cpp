@@ -1,0 +1,101 @@
+// The example's report as a reader prints it: converted to PDF by the office suite and read page by page. Every
+// page carries the page header with the position and "Seite n von N"; a page that shows rows of a height table
+// shows that table's header and unit rows above them; no table title is left at the foot of a page.
+#include <regex>
+#include <set>
+
+#include "tests/host/host_run.h"
+
+namespace {
+
+using namespace host_test;
+
+bool Installed(const char* program) {
+  return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t first = line.find_first_not_of(" \t\f");
+    if (first == std::string::npos) continue;
+    line.erase(0, first);
+    line.erase(line.find_last_not_of(" \t") + 1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+class ReportPagesTest : public HostTest {};
+
+TEST_F(ReportPagesTest, EveryPageHasItsHeaderAndEveryTablePageItsHeaderRows) {
+  for (const char* program : {"soffice", "pdftotext", "pdfinfo"})
+    if (!Installed(program)) GTEST_SKIP() << program << " is not installed";
+  const std::string position = Path("Stuetze.tqx");
+  std::ofstream(position, std::ios::binary) << Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  for (const char* command : {"calc", "report"}) {
+    const HostRun run = Host({command, position});
+    ASSERT_EQ(run.status, 0) << command << ": " << run.err;
+  }
+  // the report lies beside the position, named after it (lower-cased where the file system asks for it)
+  const std::string stem = fs::exists(Path("Stuetze.rtf")) ? "Stuetze" : "stuetze";
+  ASSERT_TRUE(fs::exists(Path(stem + ".rtf")));
+  // A profile of its own, so that a running office suite or a parallel test does not hold the conversion.
+  const std::string convert = "cd " + Quote(folder_.string()) + " && timeout 300 soffice -env:UserInstallation=file://" +
+                              folder_.string() + "/office --headless --convert-to pdf " + stem + ".rtf >/dev/null 2>&1";
+  ASSERT_EQ(std::system(convert.c_str()), 0);
+  ASSERT_EQ(std::system(("pdfinfo " + Quote(Path(stem + ".pdf")) + " >" + Quote(Path("info.txt"))).c_str()), 0);
+  std::smatch m;
+  const std::string info = Slurp(Path("info.txt"));
+  ASSERT_TRUE(std::regex_search(info, m, std::regex(R"(Pages:\s+(\d+))")));
+  const int pages = std::stoi(m[1]);
+  ASSERT_GT(pages, 1);
+
+  std::vector<std::vector<std::string>> page(pages + 1);
+  for (int n = 1; n <= pages; ++n) {
+    const std::string out = Path("seite.txt");
+    const std::string cmd = "pdftotext -layout -f " + std::to_string(n) + " -l " + std::to_string(n) + " " +
+                            Quote(Path(stem + ".pdf")) + " " + Quote(out);
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    page[n] = Lines(Slurp(out));
+  }
+
+  // A row of a height table: the height and at least two more numbers ("7.70 -1905.03 0.00 ...").
+  const std::regex row(R"(^-?\d+\.\d+(\s+-?\d+\.\d+){2,})");
+  const std::regex date(R"(\b\d{2}\.\d{2}\.\d{4}\b)");
+  std::set<std::string> titles;  // the lines just above a table's first header row
+  for (int n = 1; n <= pages; ++n)
+    for (std::size_t i = 3; i < page[n].size(); ++i)
+      if (page[n][i].rfind("Kote h", 0) == 0) titles.insert(page[n][i - 1]);
+  ASSERT_FALSE(titles.empty());
+  int tablePages = 0;
+  for (int n = 1; n <= pages; ++n) {
+    SCOPED_TRACE("page " + std::to_string(n));
+    const std::vector<std::string>& lines = page[n];
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_NE(lines[0].find("TQ-KOLUMO"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("Seite " + std::to_string(n) + " von " + std::to_string(pages)), std::string::npos)
+        << lines[0];
+    EXPECT_EQ(lines[1].rfind("Position Stuetze \xE2\x80\x93 St\xC3\xBCtze B/3", 0), 0u) << lines[1];
+    EXPECT_TRUE(std::regex_search(lines[1], date)) << lines[1];
+    bool header = false, units = false, rows = false;
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+      if (lines[i].rfind("Kote h", 0) == 0) header = true;
+      else if (lines[i].rfind("[m]", 0) == 0) units = header;
+      else if (std::regex_search(lines[i], row)) {
+        rows = true;
+        EXPECT_TRUE(header && units) << "a table row without its header rows above it: " << lines[i];
+        if (!(header && units)) break;
+      }
+    }
+    tablePages += rows;
+    if (n < pages) {
+      EXPECT_EQ(titles.count(lines.back()), 0u) << "a table title at the foot of the page: " << lines.back();
+    }
+  }
+  // the example's results fill many pages of height tables; none found means the text was not read
+  EXPECT_GT(tablePages, 10);
+}
+
+}  // namespace
