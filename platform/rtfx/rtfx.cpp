@@ -211,7 +211,8 @@ void WriteRow(Document& d, bool header) {
 std::string EmptyCell() { return "\\pard\\intbl\\keepn\\cell\r\n"; }
 
 // Every row but the last keeps with its next, so a table that fits on a page is never split and its heading
-// stays with it; a longer table breaks where the page ends and its header rows repeat.
+// stays with it; a longer table breaks where the page ends, and its header rows repeat in the readers that
+// repeat them.
 void ReleaseLastRow(Document& d) {
   std::size_t at = d.table.lastRowAt;
   if (at == std::string::npos || at > d.body.size()) return;
