@@ -228,7 +228,7 @@ void KeepLeadInWithNext(Document& d) {
   std::size_t kept = 0;
   for (auto it = d.leadIn.rbegin(); it != d.leadIn.rend() && kept < kMostKept; ++it, ++kept) {
     std::size_t at = *it;
-    if (d.body.compare(at, kPard.size(), kPard) != 0) continue;
+    if (at > d.body.size() || d.body.compare(at, kPard.size(), kPard) != 0) continue;
     std::size_t end = d.body.find(' ', at);
     if (end != std::string::npos && d.body.substr(at, end - at).find("\\keepn") != std::string::npos) continue;
     d.body.insert(at + kPard.size(), "\\keepn");
@@ -449,6 +449,7 @@ BOOL RTFX_BeginDocument(const char* /*templateText*/, int, int, int firstPage, c
   d.begun = true;
   d.firstPage = firstPage;
   d.body.clear();
+  d.leadIn.clear();
   rtfx::ParseHeaderBlock(d, headerBlock);
   return TRUE;
 }
