@@ -282,7 +282,7 @@ std::string PageHeader(const Document& d) {
   if (!d.version.empty()) h += "  " + EscapeText(d.version);
   h += "\\tab " + std::string(kPageOfPages) + "\\par\r\n";
   std::string position = d.position;
-  if (!d.description.empty()) position += (position.empty() ? "" : " \u2013 ") + d.description;
+  if (!d.description.empty()) position += (position.empty() ? "" : " - ") + d.description;
   if (!position.empty()) position = "Position " + position;
   h += "\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + EscapeText(position) + "\\tab " + Today() + "\\par\r\n";
   if (!d.freeText.empty()) h += "\\pard\\plain\\f0\\fs16 " + EscapeText(d.freeText) + "\\par\r\n";
