@@ -289,7 +289,7 @@ void CRtf_Ausgabe::Belastung() {
               }
               break;
             default:
-              Tabelle({2.0, 2.6, 0.8, 2.0, 1.6, 1.58, 1.58, 1.58, 1.58, 1.58});
+              Tabelle({2.0, 2.3, 0.8, 2.4, 1.7, 1.55, 1.55, 1.55, 1.55, 1.55});
               Kopfzeile({"System", "Lastart", "LF", "Text", "Knoten", "P{\\sub x}", "P{\\sub y}", "P{\\sub z}",
                          "M{\\sub x}", "M{\\sub y}"});
               Kopfzeile({"[-]", "[-]", "[-]", "[-]", "[Nr.]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]"}, false);

@@ -235,7 +235,7 @@ void CRtf_Ausgabe::Rissnachweis(int k, int t, int s) {
 
 void CRtf_Ausgabe::Fundamentlasten(int k, int t, int s) {
   for (CResultFundkraefte* r : Treffer(m_pData->ergebnisse.Fundkraefte, k, t, s)) {
-    Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
+    Tabelle({1.7, 1.7, 1.7, 1.7, 1.7, 1.7, 2.2, 2.2});
     Kopfzeile({"Kote h", "AP-I\\sub z", "AP-I\\sub y", "AP-I\\sub x", "AM-I\\sub y", "AM-I\\sub x", "AM-(II-I)\\sub y",
                "AM-(II-I)\\sub x"});
     Kopfzeile({"[m]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]", "[kNm]", "[kNm]"}, false);
