@@ -45,6 +45,15 @@ TEST_F(SymbolsReportTest, SignsAndGreekLettersAreTextWithTheSymbolFontAsFallback
   EXPECT_NE(rtf_.find("{\\f2 {\\uc1\\u949 e}}"), std::string::npos);
 }
 
+// The shear diagrams beside the report are titled by their force (the picture file escapes the blank as %20).
+TEST_F(SymbolsReportTest, ShearDiagramsAreTitledQuerkraft) {
+  const std::string diagramm = Slurp(Path("Stuetze.Schnitt-LK1-Typ3-BZ0.emf"));
+  ASSERT_FALSE(diagramm.empty());
+  EXPECT_NE(diagramm.find("Querkraft%20Vx"), std::string::npos);
+  EXPECT_NE(diagramm.find("Querkraft%20Vy"), std::string::npos);
+  EXPECT_EQ(diagramm.find("Querkraftkraft"), std::string::npos);
+}
+
 // The PDF a word processor makes of the report holds the signs as text, and the words of the input tables whole.
 TEST_F(SymbolsReportTest, ThePdfOfTheReportCanBeSearchedForTheSigns) {
   if (std::system("command -v soffice >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
