@@ -214,11 +214,11 @@ void CRtf_Ausgabe::Materialien() {
   const MaterialNorm* norm = FindeMaterialNorm(d.iNorm);
   Absatz(kAbschnitt, Tr("Materialien"));
   if (norm) Absatz(kUnterabschnitt, Tr(norm->beton));
-  Tabelle({1.8, 1.6, 1.6, 1.5, 1.5, 1.5, 1.5, 2.3, 2.5});
+  Tabelle({1.8, 1.9, 2.1, 1.5, 1.5, 1.3, 1.3, 2.8, 2.2});
   Kopfzeile({"Name", "f{\\sub ck}", "E-Modul"});
   Kopfzeile({"{\\f2 e}{\\sub c2}", "{\\f2 e}{\\sub c2u}", "{\\f2 g}{\\sub G}", "{\\f2 g}{\\sub A}"}, false);
   Kopfzeile({"Schubmodul", "spez. Gewicht"});
-  Kopfzeile({"[-]", "[MN/m²]", "[MN/m²]", "[%{\\sub o}]", "[%{\\sub o}]", "[-]", "[-]", "[MN/m²]", "[kN/m³]"}, false);
+  Kopfzeile({"[-]", "[MN/m²]", "[MN/m²]", "[‰]", "[‰]", "[-]", "[-]", "[MN/m²]", "[kN/m³]"}, false);
   Rumpf();
   const Sorte betonSorte = BetonSorte(d);
   const CMateProps beton = HoleMaterial(d.iNorm, "Beton", "Normalbeton", betonSorte.name);
@@ -268,7 +268,7 @@ void CRtf_Ausgabe::Belastung() {
           offen = true;
           switch (art.ltype) {
             case 11:
-              Tabelle({2.0, 3.0, 1.0, 2.0, 2.0});
+              Tabelle({2.0, 3.0, 1.0, 3.5, 2.0});
               Kopfzeile({"System", "Lastart", "LF", "Text"});
               Kopfzeile({"{\\f2 g}"}, false);
               Kopfzeile({"[-]", "[-]", "[-]", "[-]", "[kN/m³]"}, false);
@@ -276,9 +276,9 @@ void CRtf_Ausgabe::Belastung() {
             case 0:
             case 1:
               if (art.ltype == 0)
-                Tabelle({2.0, 2.0, 1.0, 1.8, 1.8, 1.5, 1.5, 1.7, 1.7});
+                Tabelle({2.0, 2.0, 1.0, 3.0, 1.8, 1.5, 1.5, 1.7, 1.7});
               else
-                Tabelle({2.0, 2.0, 1.0, 1.6, 1.6, 1.5, 1.5, 1.6, 1.6, 1.6});
+                Tabelle({2.0, 2.0, 1.0, 2.6, 1.6, 1.5, 1.5, 1.6, 1.6, 1.6});
               Kopfzeile({"System", "Lastart", "LF", "Text", "Knoten", "Rtg.", "Abst.", "Länge"});
               if (art.ltype == 0) {
                 Kopfzeile({"P"});
@@ -289,10 +289,10 @@ void CRtf_Ausgabe::Belastung() {
               }
               break;
             default:
-              Tabelle({2.0, 2.0, 1.0, 1.6, 1.6, 1.5, 1.5, 1.6, 1.6, 1.6});
+              Tabelle({2.0, 2.3, 0.8, 2.4, 1.7, 1.55, 1.55, 1.55, 1.55, 1.55});
               Kopfzeile({"System", "Lastart", "LF", "Text", "Knoten", "P{\\sub x}", "P{\\sub y}", "P{\\sub z}",
                          "M{\\sub x}", "M{\\sub y}"});
-              Kopfzeile({"[-]", "[-]", "[Nr.]", "[-]", "[Nr.]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]"}, false);
+              Kopfzeile({"[-]", "[-]", "[-]", "[-]", "[Nr.]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]"}, false);
               break;
           }
           Rumpf();
@@ -375,8 +375,8 @@ void CRtf_Ausgabe::Vorverformungen() {
       if (v.type == 2) Absatz(kText, Tr(" Zusätzliche Berücksichtigung von Kriechverformungen."));
       if (v.bDirekteVorgabe) {
         zeile.Format(Tr("Explizite Vorgabe der Schiefstellung {\\f2 y} : um "
-                        "die x-Achse = %.2lf proz., um die "
-                        "y-Achse = %.2lf proz."),
+                        "die x-Achse = %.2lf %%, um die "
+                        "y-Achse = %.2lf %%"),
                      v.umx.GetValue(), v.umy.GetValue());
       } else {
         zeile.Format(Tr("Globale Schiefstellung {\\f2 y}  = %.2lf, die in "
@@ -407,7 +407,7 @@ void CRtf_Ausgabe::Kriechen() {
   if (d.vorver[0].type <= 1) return;
   Absatz(kEingabeTitel, Tr("Kriechen"));
   CString zeile;
-  zeile.Format(Tr("Kriechen im Endsystem mit \\f2 j\\f1 = %.2f"),
+  zeile.Format(Tr("Kriechen im Endsystem mit {\\f2 j} = %.2f"),
                d.kriechen.GetSize() > 0 ? d.kriechen[0].KriechZahl : 0.0);
   Absatz(kText, zeile);
   Tabelle({2.0, 2.0});

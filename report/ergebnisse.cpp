@@ -271,7 +271,7 @@ void CRtf_Ausgabe::ErgebnisseKriechen(CPlotwerk2D* view2D) {
   if (d.vorver[0].type <= 1) return;
   Absatz(kAbschnitt, Tr("Ergebnisse Kriechen"));
   CString zeile;
-  zeile.Format(Tr("Kriechen im Endsystem mit \\f2 j\\f1 = %.2f"),
+  zeile.Format(Tr("Kriechen im Endsystem mit {\\f2 j} = %.2f"),
                d.kriechen.GetSize() > 0 ? d.kriechen[0].KriechZahl : 0.0);
   Absatz(kUnterabschnitt, zeile);
   if (!StufeVorhanden(0)) return;

@@ -90,8 +90,8 @@ void CRtf_Ausgabe::Verformungen(int k, int t, int s, int mode) {
     if (mode == 2) {
       Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
       Kopfzeile({"Kote h", "w", "v", "v\\sub 0", "u", "u\\sub 0"});
-      Kopfzeile({"\\f2 q\\f1 \\sub y", "\\f2 q\\f1 \\sub x"}, false);
-      Kopfzeile({"[m]", "[mm]", "[mm]", "[mm]", "[mm]", "[mm]", "[prom.]", "[prom.]"}, false);
+      Kopfzeile({"{\\f2 q}\\sub y", "{\\f2 q}\\sub x"}, false);
+      Kopfzeile({"[m]", "[mm]", "[mm]", "[mm]", "[mm]", "[mm]", "[‰]", "[‰]"}, false);
       Rumpf();
       Zeilen(r->Kote, {{&r->w, "@2"},
                        {&r->v, "@2"},
@@ -103,8 +103,8 @@ void CRtf_Ausgabe::Verformungen(int k, int t, int s, int mode) {
     } else {
       Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
       Kopfzeile({"Kote h", "w", "v", "u"});
-      Kopfzeile({"\\f2 q\\f1 \\sub y", "\\f2 q\\f1 \\sub x"}, false);
-      Kopfzeile({"[m]", "[mm]", "[mm]", "[mm]", "[prom.]", "[prom.]"}, false);
+      Kopfzeile({"{\\f2 q}\\sub y", "{\\f2 q}\\sub x"}, false);
+      Kopfzeile({"[m]", "[mm]", "[mm]", "[mm]", "[‰]", "[‰]"}, false);
       Rumpf();
       Zeilen(r->Kote, {{&r->w, "@2"}, {&r->v, "@2"}, {&r->u, "@2"}, {&r->phiy, "@2"}, {&r->phix, "@2"}});
     }
@@ -122,8 +122,8 @@ void CRtf_Ausgabe::Stabschnittkraefte(int k, int t, int s, int mode, int diagram
     else
       Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.6});
     Kopfzeile({"Kote h", "N", "V\\sub y", "V\\sub x", "M\\sub y", "M\\sub x"});
-    if (mode == 0) Kopfzeile({"\\f2 n", "erf. A\\sub s", "A{\\sub s}/A{\\sub b}"});
-    if (mode == 2) Kopfzeile({"B\\sub y", "B\\sub x", "\\f2 n"});
+    if (mode == 0) Kopfzeile({"{\\f2 n}", "erf. A\\sub s", "A{\\sub s}/A{\\sub b}"});
+    if (mode == 2) Kopfzeile({"B\\sub y", "B\\sub x", "{\\f2 n}"});
     Kopfzeile({"[m]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]"}, false);
     if (mode == 0) Kopfzeile({"[-]", "[cm\\super 2]", "[%]"}, false);
     if (mode == 2) Kopfzeile({"[MNm\\super 2]", "[MNm\\super 2]", "[-]"}, false);
@@ -155,8 +155,8 @@ void CRtf_Ausgabe::Stabschnittkraefte(int k, int t, int s, int mode, int diagram
     DiagrammRahmen(hoehe, 5 * abstand + hoehe / 8, view2D);
     const std::pair<const ResultColumn*, const char*> diagramme[] = {{&r->Mx, "Moment Mx"},
                                                                      {&r->My, "Moment My"},
-                                                                     {&r->Vx, "Querkraftkraft Vx"},
-                                                                     {&r->Vy, "Querkraftkraft Vy"},
+                                                                     {&r->Vx, "Querkraft Vx"},
+                                                                     {&r->Vy, "Querkraft Vy"},
                                                                      {&r->N, "Normalkraft N"}};
     for (std::size_t i = 0; i < 5; ++i)
       Diagramm(r->Kote, *diagramme[i].first, double(i + 1) * abstand, view2D, Tr(diagramme[i].second));
@@ -174,7 +174,7 @@ void NachweisTabelle(const CResultBruchschnittgroessen& r, std::initializer_list
   Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
   Kopfzeile(namen);
   Kopfzeile(griechisch, false);
-  Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[prom.]", "[prom.]", "[prom.]", "[°]"}, false);
+  Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[‰]", "[‰]", "[‰]", "[°]"}, false);
   Rumpf();
   Zeilen(
       r.Kote,
@@ -188,14 +188,14 @@ void CRtf_Ausgabe::Bruchnachweis(int k, int t, int s) {
   Absatz(kTabellenTitel, Tr("\\b Bruchsicherheitsnachweis"));
   for (CResultBruchschnittgroessen* r : Treffer(m_pData->ergebnisse.Bruchschnittgroessen, k, t, s))
     NachweisTabelle(*r, {"Kote h", "N\\sub u", "M\\sub y,u", "M\\sub x,u"},
-                    {"\\f2 e\\f1\\sub 1,u", "\\f2 e\\f1\\sub 2,u", "\\f2 e\\f1\\sub s,u", "\\f2 a\\f1\\sub u"});
+                    {"{\\f2 e}\\sub 1,u", "{\\f2 e}\\sub 2,u", "{\\f2 e}\\sub s,u", "{\\f2 a}\\sub u"});
 }
 
 void CRtf_Ausgabe::Dehnungsnachweis(int k, int t, int s) {
   Absatz(kTabellenTitel, Tr("\\b Dehnungsnachweis"));
   for (CResultDehnschnittgroessen* r : Treffer(m_pData->ergebnisse.Dehnschnittgroessen, k, t, s))
     NachweisTabelle(*r, {"Kote h", "N", "M\\sub y", "M\\sub x"},
-                    {"\\f2 e\\f1\\sub 1", "\\f2 e\\f1\\sub 2", "\\f2 e\\f1\\sub s", "\\f2 a"});
+                    {"{\\f2 e}\\sub 1", "{\\f2 e}\\sub 2", "{\\f2 e}\\sub s", "{\\f2 a}"});
 }
 
 void CRtf_Ausgabe::Schubnachweis(int k, int t, int s) {
@@ -214,10 +214,10 @@ void CRtf_Ausgabe::Rissnachweis(int k, int t, int s) {
   Absatz(kTabellenTitel, Tr("\\b Stabschnittkräfte mit Stahlspannung, Zugzone "
                             "und Bewehrungsgrad"));
   for (CResultRissnachweis* r : Treffer(m_pData->ergebnisse.Rissnachweis, k, t, s)) {
-    Tabelle({1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6});
-    Kopfzeile({"Kote h", "N", "M\\sub y", "M\\sub x", "\\f2 e\\f1\\sub 1,Ri", "\\f2 e\\f1\\sub 2,Ri",
-               "\\f2 e\\f1\\sub s,Ri", "\\f2 s\\f1\\sub s,Ri", "A{\\sub z}/A{\\sub b}", "\\f2 m\\f1\\sub z,Ri"});
-    Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[prom.]", "[prom.]", "[prom.]", "[MN/m\\super 2]", "[-]", "[%]"},
+    Tabelle({1.5, 1.9, 1.5, 1.5, 1.5, 1.5, 1.5, 1.9, 1.6, 1.5});
+    Kopfzeile({"Kote h", "N", "M\\sub y", "M\\sub x", "{\\f2 e}\\sub 1,Ri", "{\\f2 e}\\sub 2,Ri",
+               "{\\f2 e}\\sub s,Ri", "{\\f2 s}\\sub s,Ri", "A{\\sub z}/A{\\sub b}", "{\\f2 m}\\sub z,Ri"});
+    Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[‰]", "[‰]", "[‰]", "[MN/m\\super 2]", "[-]", "[%]"},
               false);
     Rumpf();
     Zeilen(r->Kote, {{&r->N, "@2"},
@@ -235,7 +235,7 @@ void CRtf_Ausgabe::Rissnachweis(int k, int t, int s) {
 
 void CRtf_Ausgabe::Fundamentlasten(int k, int t, int s) {
   for (CResultFundkraefte* r : Treffer(m_pData->ergebnisse.Fundkraefte, k, t, s)) {
-    Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
+    Tabelle({1.7, 1.7, 1.7, 1.7, 1.7, 1.7, 2.2, 2.2});
     Kopfzeile({"Kote h", "AP-I\\sub z", "AP-I\\sub y", "AP-I\\sub x", "AM-I\\sub y", "AM-I\\sub x", "AM-(II-I)\\sub y",
                "AM-(II-I)\\sub x"});
     Kopfzeile({"[m]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]", "[kNm]", "[kNm]"}, false);
@@ -292,7 +292,7 @@ void CRtf_Ausgabe::Brandschutz(int k, int t, int s) {
     }
     Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
     Kopfzeile({"Kote h", "N\\sub fi", "My\\sub fi", "Mx\\sub fi", "N\\sub rd"});
-    Kopfzeile({"\\f2 a\\f1\\sub 1"}, false);
+    Kopfzeile({"{\\f2 a}\\sub 1"}, false);
     Kopfzeile({"erf. d", "erf. d1", "As"});
     Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[kN]", "[-]", "[cm]", "[cm]", "[cm²]"}, false);
     Rumpf();

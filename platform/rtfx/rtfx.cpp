@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -396,14 +398,64 @@ void SetResourceResolver(ResourceResolver resolver) {
   S().resolver = resolver;
 }
 
+namespace {
+
+// The Greek letter a Symbol-font character stands for, 0 for other characters.
+char32_t SymbolGreek(char c) {
+  // Symbol font order: A..Z and a..z in Latin positions.
+  static const char32_t kUpper[26] = {0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393, 0x397, 0x399,
+                                      0x3D1, 0x39A, 0x39B, 0x39C, 0x39D, 0x39F, 0x3A0, 0x398, 0x3A1,
+                                      0x3A3, 0x3A4, 0x3A5, 0x3C2, 0x3A9, 0x39E, 0x3A8, 0x396};
+  static const char32_t kLower[26] = {0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6, 0x3B3, 0x3B7, 0x3B9,
+                                      0x3D5, 0x3BA, 0x3BB, 0x3BC, 0x3BD, 0x3BF, 0x3C0, 0x3B8, 0x3C1,
+                                      0x3C3, 0x3C4, 0x3C5, 0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
+  if (c >= 'A' && c <= 'Z') return kUpper[c - 'A'];
+  if (c >= 'a' && c <= 'z') return kLower[c - 'a'];
+  return 0;
+}
+
+}  // namespace
+
 std::string EscapeText(const std::string& utf8) {
   std::string out;
   out.reserve(utf8.size());
+  // Whether the Symbol font is on, per open group: its letters go out as Unicode so that they keep the text's
+  // size and can be searched, with the Symbol character as the fallback old readers show.
+  std::vector<bool> symbol{false};
   for (std::size_t i = 0; i < utf8.size();) {
     auto b = static_cast<unsigned char>(utf8[i]);
     if (b < 0x80) {
-      if (b == '\n') out += "\\line ";
-      else if (b != '\r') out += char(b);
+      if (b == '\\' && i + 1 < utf8.size() && std::isalpha(static_cast<unsigned char>(utf8[i + 1]))) {
+        std::size_t j = i + 1;
+        while (j < utf8.size() && std::isalpha(static_cast<unsigned char>(utf8[j]))) ++j;
+        std::size_t k = j;
+        if (k < utf8.size() && utf8[k] == '-') ++k;
+        while (k < utf8.size() && std::isdigit(static_cast<unsigned char>(utf8[k]))) ++k;
+        if (utf8.compare(i, j - i, "\\f") == 0 && k > j) symbol.back() = utf8.compare(j, k - j, "2") == 0;
+        if (k < utf8.size() && utf8[k] == ' ') ++k;
+        out.append(utf8, i, k - i);
+        i = k;
+        continue;
+      }
+      if (b == '\\' && i + 1 < utf8.size()) {
+        // A control symbol; "\'xx" takes its two hex digits along.
+        std::size_t n = utf8[i + 1] == '\'' ? std::min<std::size_t>(4, utf8.size() - i) : 2;
+        out.append(utf8, i, n);
+        i += n;
+        continue;
+      }
+      if (b == '{') symbol.push_back(symbol.back());
+      if (b == '}' && symbol.size() > 1) symbol.pop_back();
+      char32_t greek = symbol.back() ? SymbolGreek(char(b)) : 0;
+      if (greek) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "{\\uc1\\u%d %c}", int(greek), char(b));
+        out += buf;
+      } else if (b == '\n') {
+        out += "\\line ";
+      } else if (b != '\r') {
+        out += char(b);
+      }
       ++i;
       continue;
     }
@@ -411,7 +463,10 @@ std::string EscapeText(const std::string& utf8) {
     char32_t cp = win::NextCodePoint(utf8, i, &raw);
     int byte = raw ? int(cp) : win::Windows1252Byte(cp);
     char buf[24];
-    if (byte >= 0) {
+    if (byte == 0xC6 && symbol.back()) {
+      // The Symbol font's empty-set sign, which stands for the bar diameter.
+      std::snprintf(buf, sizeof buf, "{\\uc1\\u8709 \\'c6}");
+    } else if (byte >= 0) {
       std::snprintf(buf, sizeof buf, "\\'%02x", byte);
     } else if (cp <= 0xFFFF) {
       std::snprintf(buf, sizeof buf, "\\u%d?", int(std::int16_t(cp)));

@@ -1,7 +1,8 @@
 // The RTF writer: one current document of paragraphs, tables and pictures, written as 7-bit RTF that word
 // processors open. Texts may carry RTF control words ("\b", "\qc", "\sub", "\super", "\f2" for the Symbol font),
 // which pass into the document as they stand; other characters are escaped ("\'xx" for Windows-1252, "\uN?"
-// beyond). Each call names the ordinal of the suite's library it stands for.
+// beyond). Letters in the Symbol font go out as Unicode Greek with the Symbol character as the fallback. Each
+// call names the ordinal of the suite's library it stands for.
 #pragma once
 
 #include <string>

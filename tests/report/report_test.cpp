@@ -389,7 +389,7 @@ TEST_F(ReportTest, InputTablesShowTheWorkedCase) {
                         "1|1.00|"};
   for (const char* row : rows) EXPECT_NE(text.find(row), std::string::npos) << row;
   EXPECT_NE(text.find("Zusätzliche Berücksichtigung von Kriechverformungen."), std::string::npos);
-  EXPECT_NE(text.find("um die x-Achse = -0.40 proz., um die y-Achse = 0.40 proz."), std::string::npos);
+  EXPECT_NE(text.find("um die x-Achse = -0.40 %, um die y-Achse = 0.40 %"), std::string::npos);
   EXPECT_NE(text.find("Kriechen im Endsystem mit"), std::string::npos);
 }
 

@@ -45,12 +45,13 @@ inline void AppendUtf8(std::string& out, unsigned code) {
 }
 
 // The text a reader sees (Windows-1252 escapes as UTF-8 for the German letters
-// used in the report).
+// and the per mille sign used in the report).
 inline std::string VisibleText(const std::string& rtf) {
   std::string out;
   int skipDepth = 0;  // inside a destination that is not shown: the depth at which it ends
   int depth = 0;
   bool groupStart = false;
+  int fallback = 1;  // \uc: the characters after a \u that only old readers show
   for (std::size_t i = 0; i < rtf.size(); ++i) {
     const char c = rtf[i];
     if (c == '{') {
@@ -82,7 +83,8 @@ inline std::string VisibleText(const std::string& rtf) {
       continue;
     }
     if (n == '\'') {
-      const unsigned code = unsigned(std::strtoul(rtf.substr(i + 2, 2).c_str(), nullptr, 16));
+      unsigned code = unsigned(std::strtoul(rtf.substr(i + 2, 2).c_str(), nullptr, 16));
+      if (code == 0x89) code = 0x2030;  // the per mille sign of Windows-1252
       if (!skipDepth) AppendUtf8(out, code);
       i += 3;
       continue;
@@ -102,9 +104,12 @@ inline std::string VisibleText(const std::string& rtf) {
     if (word == "par" || word == "row" || word == "line") out += '\n';
     if (word == "cell") out += '|';
     if (word == "tab") out += '\t';
+    if (word == "uc" && !number.empty()) fallback = std::atoi(number.c_str());
     if (word == "u" && !number.empty()) {
       AppendUtf8(out, unsigned(std::atoi(number.c_str())) & 0xFFFF);
-      if (i + 1 < rtf.size() && rtf[i + 1] == '?') ++i;
+      // the characters old readers show instead: a plain character or a "\'xx" each
+      for (int n = 0; n < fallback && i + 1 < rtf.size() && rtf[i + 1] != '{' && rtf[i + 1] != '}'; ++n)
+        i += rtf.compare(i + 1, 2, "\\'") == 0 ? 4 : 1;
     }
   }
   return out;

@@ -53,7 +53,7 @@ const std::set<std::string> kKnownWords = {
     "keepn", "paperw", "paperh", "margl", "margr", "margt", "margb", "headery", "footery", "pgnstarts",
     "pgnrestart", "pgnstart", "sectd", "header", "footer", "pard", "plain", "tqr", "tx", "tab", "field", "fldinst", "fldrslt", "par",
     "brdrb", "brdrs", "brdrw", "trowd", "trgaph", "trleft", "trhdr", "trkeep", "clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr",
-    "cellx", "intbl", "cell", "row", "pict", "pngblip", "picw", "pich", "picwgoal", "pichgoal", "line", "u",
+    "cellx", "intbl", "cell", "row", "pict", "pngblip", "picw", "pich", "picwgoal", "pichgoal", "line", "u", "uc",
     "sub", "super", "nosupersub", "cf", "page", "PAGE", "NUMPAGES"};
 
 class RtfxTest : public testing::Test {
@@ -125,13 +125,34 @@ TEST_F(RtfxTest, ReportIsBalancedSevenBitRtfWithKnownControlWords) {
 TEST_F(RtfxTest, TextsAreEscapedForWindows1252AndUnicode) {
   std::string rtf = WriteReport(dir_ / "bericht.rtf");
   EXPECT_NE(rtf.find("Ortbetonst\\'fctze"), std::string::npos);  // ü = 0xFC
-  // The Symbol font's diameter sign stays its raw code 0xC6; Greek alpha outside 1252 becomes \u945?.
-  EXPECT_NE(rtf.find("{\\f2 \\'c6}"), std::string::npos);
+  // The Symbol font's diameter sign goes out as Unicode U+2205 with its raw code 0xC6 as the fallback; Greek alpha
+  // outside 1252 becomes \u945?.
+  EXPECT_NE(rtf.find("{\\f2 {\\uc1\\u8709 \\'c6}}"), std::string::npos);
   EXPECT_NE(rtf.find("\\u945?"), std::string::npos);
   EXPECT_NE(rtf.find("A{\\sub s}"), std::string::npos);
   EXPECT_NE(rtf.find("TQ-Kolumo"), std::string::npos);
   EXPECT_NE(rtf.find("Pos. 12"), std::string::npos);
   EXPECT_NE(rtf.find("\\pgnstarts3"), std::string::npos);
+}
+
+// Letters in the Symbol font become their Greek code points (Unicode table: alpha 945, epsilon 949, theta 952,
+// psi 968, Gamma 915) with the Symbol letter as the one fallback character; the Symbol font ends with its group or
+// another font. Other control words, "\f22" and escaped braces change nothing.
+TEST(RtfxEscape, SymbolLettersGoOutAsUnicodeWithTheSymbolFallback) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"{\\f2 e}{\\sub c2}", "{\\f2 {\\uc1\\u949 e}}{\\sub c2}"},
+      {"{\\f2 q}\\sub y", "{\\f2 {\\uc1\\u952 q}}\\sub y"},
+      {"\\f2 a\\f0 a", "\\f2 {\\uc1\\u945 a}\\f0 a"},
+      {"{\\f2 y} : y", "{\\f2 {\\uc1\\u968 y}} : y"},
+      {"{\\f2 {\\sub G}}", "{\\f2 {\\sub {\\uc1\\u915 G}}}"},
+      {"{\\f2 e\\}e}e", "{\\f2 {\\uc1\\u949 e}\\}{\\uc1\\u949 e}}e"},
+      {"\\f22 e \\fs20 e", "\\f22 e \\fs20 e"},
+      {"{\\f2 1 }", "{\\f2 1 }"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(rtfx::EscapeText(c.in), c.out) << c.in;
 }
 
 TEST_F(RtfxTest, TablesHaveRepeatedHeaderRowsAndFormattedNumbers) {
