@@ -460,6 +460,12 @@ class Pruefung {
       melde(Text("Knoten node = %d liegt nicht an der Stütze (Knoten 0 bis %d).", l.node, n));
       return;
     }
+    // the calculation takes a load on the column's axis: an eccentricity would be dropped without its moment
+    for (const auto& [zahl, feld] : {std::pair{&l.ey, "ey"}, std::pair{&l.ez, "ez"}})
+      if (Ausdruck(*zahl, wer, feld) && zahl->GetValue() != 0.0)
+        melde(Text("Lastausmitte %s = %g cm: die Stütze rechnet Lasten in ihrer Achse; das Moment bitte als Last "
+                   "eingeben.",
+                   feld, zahl->GetValue()));
     if (l.ltype == 10) {
       // a point load acts at its node: a distance from it would be dropped
       if (l.offset.GetValue() != 0.0)

@@ -165,6 +165,9 @@ const RefusalCase kRefused[] = {
        return ReplaceAfter(t, "desc=\"Decke über EG, Nutzlast\"", "offset=\"0\"", "offset=\"1.5\"");
      },
      "Last 5 (\"Decke über EG, Nutzlast\"): Einzellast mit Abstand offset = 1.5 m"},
+    {"eccentric load",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, ständig\"", "ey=\"0\"", "ey=\"5\""); },
+     "(\"Dach, ständig\"): Lastausmitte ey = 5 cm"},
     {"load case of an action that does not exist",
      [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"-1\""); },
      "Endsystem, Lastfall 2: Einwirkung einw = -1 gibt es nicht."},
