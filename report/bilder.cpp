@@ -82,6 +82,8 @@ void CRtf_Ausgabe::Diagramm(const std::vector<double>& stationen, const std::vec
 void CRtf_Ausgabe::DiagrammEinfuegen(CPlotwerk2D* view2D, const std::string& name, const char* caption) {
   if (!view2D) return;
   view2D->Refresh();
+  // The control keeps the drawing in its own format ("PLOTWERK-2D" text, ".p2d"), not as a Windows
+  // metafile; the file's name says so and the picture library turns it into PNG for the report.
   const std::string datei = BildPfad(name);
   view2D->SetTitle(datei.c_str());
   RTFX_Picture(datei.c_str(), 1, m_pData->BildBreite, 0.0);

@@ -207,7 +207,7 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   }
   DiagrammRahmen(hoehe, 2 * hoehe - hoehe / 8, view2D);
   Diagramm(stationen, werte, hoehe + hoehe / 8, view2D, Tr("erf. As"));
-  DiagrammEinfuegen(view2D, Tr("Bewehrung").str() + ".emf", Tr("Bewehrung"));
+  DiagrammEinfuegen(view2D, Tr("Bewehrung").str() + ".p2d", Tr("Bewehrung"));
 }
 
 bool CRtf_Ausgabe::GiltFilter(int stage, int nummer, int typ1, int typ2) const {

@@ -161,7 +161,7 @@ void CRtf_Ausgabe::Stabschnittkraefte(int k, int t, int s, int mode, int diagram
     for (std::size_t i = 0; i < 5; ++i)
       Diagramm(r->Kote, *diagramme[i].first, double(i + 1) * abstand, view2D, Tr(diagramme[i].second));
     CString name;
-    name.Format("Schnitt-LK%d-Typ%d-BZ%d.emf", k, t, s);
+    name.Format("Schnitt-LK%d-Typ%d-BZ%d.p2d", k, t, s);
     DiagrammEinfuegen(view2D, name.str(), Tr("Schnittgrößen"));
   }
 }

@@ -115,9 +115,9 @@ TEST_F(PositionFuzzTest, MutatedPositionsAreCalculatedOrRefusedUntouched) {
     }
     for (const auto& entry : fs::directory_iterator(folder_)) {
       const std::string name = entry.path().filename().string();
-      // the report, its pictures ("fuzz.<name>.emf"/".bmp") and the protocol are wanted; nothing else may stay
+      // the report, its pictures ("fuzz.<name>.p2d"/".bmp") and the protocol are wanted; nothing else may stay
       const bool bild = name.rfind("fuzz.", 0) == 0 && (name.size() > 9) &&
-                        (name.compare(name.size() - 4, 4, ".emf") == 0 || name.compare(name.size() - 4, 4, ".bmp") == 0);
+                        (name.compare(name.size() - 4, 4, ".p2d") == 0 || name.compare(name.size() - 4, 4, ".bmp") == 0);
       EXPECT_TRUE(name == "fuzz.tqx" || name == "fuzz.rtf" || bild || name == "root" || name == "stdout" ||
                   name == "stderr" || name == "fuzz.tqx.kolumoorg.txt")
           << "left behind: " << name;

@@ -1,5 +1,6 @@
 // The example's report writes its signs as text: per mille and per cent signs in the units, Greek letters as
 // Unicode with the Symbol letter for old readers, so a PDF made from it can be searched for them.
+#include <algorithm>
 #include <cstdlib>
 
 #include "tests/host/host_run.h"
@@ -47,11 +48,32 @@ TEST_F(SymbolsReportTest, SignsAndGreekLettersAreTextWithTheSymbolFontAsFallback
 
 // The shear diagrams beside the report are titled by their force (the picture file escapes the blank as %20).
 TEST_F(SymbolsReportTest, ShearDiagramsAreTitledQuerkraft) {
-  const std::string diagramm = Slurp(Path("Stuetze.Schnitt-LK1-Typ3-BZ0.emf"));
+  const std::string diagramm = Slurp(Path("Stuetze.Schnitt-LK1-Typ3-BZ0.p2d"));
   ASSERT_FALSE(diagramm.empty());
   EXPECT_NE(diagramm.find("Querkraft%20Vx"), std::string::npos);
   EXPECT_NE(diagramm.find("Querkraft%20Vy"), std::string::npos);
   EXPECT_EQ(diagramm.find("Querkraftkraft"), std::string::npos);
+}
+
+// Every file the report leaves beside the position is what its name's extension says, told by its first bytes.
+TEST_F(SymbolsReportTest, FilesBesideTheReportAreWhatTheirExtensionSays) {
+  const std::pair<const char*, std::string> kKopf[] = {{".rtf", "{\\rtf1"},
+                                                      {".bmp", "BM"},
+                                                      {".png", "\x89PNG\r\n\x1a\n"},
+                                                      {".p2d", "PLOTWERK-2D 1\n"}};
+  int bilder = 0;
+  for (const auto& entry : fs::directory_iterator(folder_)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("Stuetze.", 0) != 0 || name == "Stuetze.tqx" || name.find("kolumoorg") != std::string::npos)
+      continue;
+    const std::string ext = entry.path().extension().string();
+    const auto kopf = std::find_if(std::begin(kKopf), std::end(kKopf), [&](const auto& k) { return ext == k.first; });
+    ASSERT_NE(kopf, std::end(kKopf)) << "unexpected file beside the report: " << name;
+    EXPECT_EQ(Slurp(entry.path().string()).substr(0, kopf->second.size()), kopf->second) << name;
+    bilder += ext == ".rtf" ? 0 : 1;
+  }
+  // the example draws its final system and the section-force diagrams of its combinations
+  EXPECT_GE(bilder, 2);
 }
 
 // The PDF a word processor makes of the report holds the signs as text, and the words of the input tables whole.

@@ -548,8 +548,8 @@ TEST_F(ReportTest, SystemPicturesLieBesideTheReport) {
   EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Endsystem.bmp"));
   EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Bauzustand1.bmp"));
   EXPECT_FALSE(std::filesystem::exists(folder_ / "Stuetze.Transport.bmp"));
-  EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Schnitt-LK1-Typ0-BZ0.emf"));
-  EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Bewehrung.emf"));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Schnitt-LK1-Typ0-BZ0.p2d"));
+  EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Bewehrung.p2d"));
   EXPECT_EQ(MissingInOrder(
                 text, {"Bruch E", "Stabschnittkräfte mit Bemessung", "Schnittgrößen", "Erforderliche", "Bewehrung"}),
             "");
