@@ -3,6 +3,8 @@
 // the controls write beside the report.
 #include "report/bilder.h"
 
+#include <vector>
+
 #include "column/kolumodata.h"
 #include "column_ui/kolumodraw.h"
 #include "framework_ui/plotwerk.h"
@@ -37,17 +39,19 @@ void Bild2D::Zerstoere() {
 
 void CRtf_Ausgabe::SystemBilder(CPlotwerk3D* view3D) {
   CKolumoData& d = *m_pData;
-  int vorhanden = 0;
-  for (int s = 0; s < CKolumoData::kStages; ++s) vorhanden += StufeVorhanden(s) ? 1 : 0;
-  const double breite = vorhanden <= 2 ? 6.0 : vorhanden == 3 ? 5.0 : 4.0;
-  double breiten[CKolumoData::kStages];
-  for (int s = 0; s < CKolumoData::kStages; ++s) breiten[s] = StufeVorhanden(s) ? breite : 1.0;
-  RTFX_BeginTable(CKolumoData::kStages, breiten);
+  // One column per stage present: an absent stage's empty column would only push the pictures apart.
+  std::vector<int> stufen;
+  for (int s = 0; s < CKolumoData::kStages; ++s)
+    if (StufeVorhanden(s)) stufen.push_back(s);
+  if (stufen.empty()) return;
+  const double breite = stufen.size() <= 2 ? 6.0 : stufen.size() == 3 ? 5.0 : 4.0;
+  const std::vector<double> breiten(stufen.size(), breite);
+  RTFX_BeginTable(int(stufen.size()), breiten.data());
   RTFX_HeaderRow(0);
 
   static const char* const kDateiWorte[] = {"Endsystem", "Transport", "Bauzustand1", "Bauzustand2"};
-  for (int s = 0; s < CKolumoData::kStages; ++s) {
-    if (!StufeVorhanden(s) || !view3D) {
+  for (int s : stufen) {
+    if (!view3D) {
       Zelle("");
       continue;
     }
@@ -56,10 +60,10 @@ void CRtf_Ausgabe::SystemBilder(CPlotwerk3D* view3D) {
     Zeichne3D(d, *view3D);
     const std::string datei = BildPfad(Tr(kDateiWorte[s]).str() + ".bmp");
     view3D->SaveImage(datei.c_str());
-    RTFX_CellPicture(datei.c_str(), 1, breiten[s], 0.0);
+    RTFX_CellPicture(datei.c_str(), 1, breite, 0.0);
   }
   static const char* const kTitel[] = {"\\qc Endsystem", "\\qc Transport", "\\qc Bauzustand 1", "\\qc Bauzustand 2"};
-  for (int s = 0; s < CKolumoData::kStages; ++s) Zelle(StufeVorhanden(s) ? Tr(kTitel[s]).GetString() : "");
+  for (int s : stufen) Zelle(Tr(kTitel[s]).GetString());
   TabelleEnde();
   d.aktBauZustand = 0;
 }

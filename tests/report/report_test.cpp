@@ -554,6 +554,16 @@ TEST_F(ReportTest, SystemPicturesLieBesideTheReport) {
                 text, {"Bruch E", "Stabschnittkräfte mit Bemessung", "Schnittgrößen", "Erforderliche", "Bewehrung"}),
             "");
   EXPECT_NE(rtf_.find("\\pict"), std::string::npos);
+  // Endsystem and Bauzustand 1 are the stages present: the picture table has exactly those two columns, so
+  // its row definition before the first picture closes two cells and no empty one.
+  const std::size_t bild = rtf_.find("\\pict");
+  const std::size_t zeile = rtf_.rfind("\\trowd", bild);
+  ASSERT_NE(zeile, std::string::npos);
+  const std::string definition = rtf_.substr(zeile, rtf_.find("\\pard", zeile) - zeile);
+  std::size_t zellen = 0;
+  for (std::size_t at = definition.find("\\cellx"); at != std::string::npos; at = definition.find("\\cellx", at + 1))
+    ++zellen;
+  EXPECT_EQ(zellen, 2u) << definition;
 }
 
 TEST_F(ReportTest, PrecastColumnShowsThePrecastPartialFactors) {
