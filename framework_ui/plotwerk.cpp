@@ -1,5 +1,8 @@
 #include "framework_ui/plotwerk.h"
 
+#include <memory>
+
+#include "platform/pictor/pictor.h"
 #include "platform/plotwerk/controls.h"
 
 using plotwerk::Variant;
@@ -19,6 +22,23 @@ Variant B(BOOL v) { return Variant::Bool(v); }
 Variant S(LPCSTR v) { return Variant::Str(v); }
 Variant A(const float* v) { return Variant::R4Array(*v); }
 Variant A(const double* v) { return Variant::R8Array(*v); }
+
+// The report's picture library draws with these wrappers; it learns how to make them when this library is loaded.
+template <class Control>
+void DropControl(Control* control) {
+  if (control && control->m_hWnd) control->DestroyWindow();
+  delete control;
+}
+template <class Control>
+Control* MakeControl(CWnd* parent, const RECT& rect) {
+  auto control = std::make_unique<Control>();
+  if (control->Create("", WS_VISIBLE, rect, parent, 1)) return control.release();
+  DropControl(control.release());
+  return nullptr;
+}
+const bool kPictorControls = (pictor::SetControlFactory({&MakeControl<CPlotwerk3D>, &MakeControl<CPlotwerk2D>,
+                                                         &DropControl<CPlotwerk3D>, &DropControl<CPlotwerk2D>}),
+                              true);
 }  // namespace
 
 BOOL CPlotwerkWnd::CreateControl(const char* classId, LPCSTR windowName, DWORD style, const RECT& rect,

@@ -7,21 +7,28 @@
 #include <iterator>
 #include <memory>
 
-#include "framework_ui/plotwerk.h"
 #include "platform/plotwerk/scene2d.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/win/paths.h"
 
 namespace {
 
+pictor::ControlFactory& Factory() {
+  static pictor::ControlFactory factory;
+  return factory;
+}
+
 // The current picture: a hidden frame window and the control inside it.
 struct Picture {
   CWnd frame;
-  std::unique_ptr<CPlotwerk3D> view3D;
-  std::unique_ptr<CPlotwerk2D> view2D;
+  CPlotwerk3D* view3D = nullptr;
+  CPlotwerk2D* view2D = nullptr;
+  Picture() = default;
+  Picture(const Picture&) = delete;
+  Picture& operator=(const Picture&) = delete;
   ~Picture() {
-    if (view3D && view3D->m_hWnd) view3D->DestroyWindow();
-    if (view2D && view2D->m_hWnd) view2D->DestroyWindow();
+    if (view3D) Factory().destroy3D(view3D);
+    if (view2D) Factory().destroy2D(view2D);
     if (frame.m_hWnd) frame.DestroyWindow();
   }
 };
@@ -109,6 +116,8 @@ const bool kConverterInstalled = (rtfx::SetPictureConverter(&ConverterEntry), tr
 
 namespace pictor {
 
+void SetControlFactory(const ControlFactory& factory) { Factory() = factory; }
+
 bool ConvertToPng(const char* path, std::vector<unsigned char>& png) {
   if (!path) return false;
   std::ifstream f(win::ToFsPath(path), std::ios::binary);
@@ -132,27 +141,29 @@ extern "C" {
 
 int Pictor_Create3D(int width, int height, int hidden) {
   Current().reset();
+  if (!Factory().create3D) return 0;
   auto p = MakeFrame(width, height, hidden);
   if (!p) return 0;
-  p->view3D = std::make_unique<CPlotwerk3D>();
-  if (!p->view3D->Create("", WS_VISIBLE, CRect(0, 0, width, height), &p->frame, 1)) return 0;
+  p->view3D = Factory().create3D(&p->frame, CRect(0, 0, width, height));
+  if (!p->view3D) return 0;
   Current() = std::move(p);
   return 1;
 }
 
 int Pictor_Create2D(int width, int height, int hidden) {
   Current().reset();
+  if (!Factory().create2D) return 0;
   auto p = MakeFrame(width, height, hidden);
   if (!p) return 0;
-  p->view2D = std::make_unique<CPlotwerk2D>();
-  if (!p->view2D->Create("", WS_VISIBLE, CRect(0, 0, width, height), &p->frame, 1)) return 0;
+  p->view2D = Factory().create2D(&p->frame, CRect(0, 0, width, height));
+  if (!p->view2D) return 0;
   Current() = std::move(p);
   return 1;
 }
 
-CPlotwerk3D* Pictor_GetPlotwerk3DPtr() { return Current() ? Current()->view3D.get() : nullptr; }
+CPlotwerk3D* Pictor_GetPlotwerk3DPtr() { return Current() ? Current()->view3D : nullptr; }
 
-CPlotwerk2D* Pictor_GetPlotwerk2DPtr() { return Current() ? Current()->view2D.get() : nullptr; }
+CPlotwerk2D* Pictor_GetPlotwerk2DPtr() { return Current() ? Current()->view2D : nullptr; }
 
 void Pictor_Destroy() { Current().reset(); }
 }

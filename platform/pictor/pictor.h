@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/afxwnd.h"
+
 class CPlotwerk2D;
 class CPlotwerk3D;
 
@@ -22,6 +24,16 @@ void Pictor_Destroy();
 }
 
 namespace pictor {
+
+// How the library makes and destroys the controls of its pictures. The graphics control wrappers live above the
+// platform and register these when they are loaded; without them no picture can be made.
+struct ControlFactory {
+  CPlotwerk3D* (*create3D)(CWnd* parent, const RECT& rect) = nullptr;
+  CPlotwerk2D* (*create2D)(CWnd* parent, const RECT& rect) = nullptr;
+  void (*destroy3D)(CPlotwerk3D* control) = nullptr;
+  void (*destroy2D)(CPlotwerk2D* control) = nullptr;
+};
+void SetControlFactory(const ControlFactory& factory);
 
 // Turns a picture file written by the controls (a 2D metafile or a BMP) into PNG bytes; false for other files.
 bool ConvertToPng(const char* path, std::vector<unsigned char>& png);
