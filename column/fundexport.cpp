@@ -14,20 +14,7 @@ namespace {
 
 CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", text)); }
 
-// Closes the document on every path.
-class OpenDocument {
- public:
-  explicit OpenDocument(const char* path) : doc_(VIDUV_OpenDoc(path)) {}
-  ~OpenDocument() {
-    if (doc_) VIDUV_CloseDoc(doc_);
-  }
-  OpenDocument(const OpenDocument&) = delete;
-  OpenDocument& operator=(const OpenDocument&) = delete;
-  int Get() const { return doc_; }
-
- private:
-  int doc_;
-};
+using viduv::ScopedDoc;
 
 // Removes every copy of the element and adds a fresh one.
 int Rewrite(int parent, const char* name) {
@@ -227,7 +214,7 @@ bool WriteFoundationPosition(CKolumoData& data, const char* basePath) {
     AfxMessageBox(text, MB_OK);
     return false;
   }
-  const OpenDocument doc(source);
+  const ScopedDoc doc(source);
   const int root = VIDUV_GetRootElement(doc.Get());
   const int input = VIDUV_FindFirstChild(root, "input");
   const int wahl = VIDUV_FindFirstChild(input, "wahl");

@@ -51,21 +51,7 @@ std::string ReadFileStart(const char* path, std::size_t limit) {
 std::string Piece(const std::string& text, std::size_t start, std::size_t count) {
   return start >= text.size() ? std::string() : text.substr(start, count);
 }
-
-class ScopedDoc {
- public:
-  explicit ScopedDoc(const char* path) : m_doc(VIDUV_OpenDoc(path)) {}
-  ~ScopedDoc() {
-    if (m_doc) VIDUV_CloseDoc(m_doc);
-  }
-  ScopedDoc(const ScopedDoc&) = delete;
-  ScopedDoc& operator=(const ScopedDoc&) = delete;
-  int Get() const { return m_doc; }
-  int Root() const { return VIDUV_GetRootElement(m_doc); }
-
- private:
-  int m_doc;
-};
+using viduv::ScopedDoc;
 
 constexpr int kMissing = -999999;
 

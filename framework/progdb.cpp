@@ -47,19 +47,7 @@ bool IsAbsolute(const CString& path) {
 
 CString InExeDir(const CString& name) { return GetExeDir() + "/" + name; }
 
-class ScopedDoc {
- public:
-  explicit ScopedDoc(int doc) : m_doc(doc) {}
-  ~ScopedDoc() {
-    if (m_doc) VIDUV_CloseDoc(m_doc);
-  }
-  ScopedDoc(const ScopedDoc&) = delete;
-  ScopedDoc& operator=(const ScopedDoc&) = delete;
-  int Get() const { return m_doc; }
-
- private:
-  int m_doc;
-};
+using viduv::ScopedDoc;
 
 CString Str(int element, const char* name) { return CString(VIDUV_GetString(element, name)); }
 

@@ -57,20 +57,7 @@ SektabelFunc LoadSektabel() {
   return library ? reinterpret_cast<SektabelFunc>(dlsym(library, "Sektabel")) : nullptr;
 }
 
-// A document of the XML library, closed on every path.
-class ScopedDoc {
- public:
-  explicit ScopedDoc(int doc) : m_doc(doc) {}
-  ~ScopedDoc() {
-    if (m_doc) VIDUV_CloseDoc(m_doc);
-  }
-  ScopedDoc(const ScopedDoc&) = delete;
-  ScopedDoc& operator=(const ScopedDoc&) = delete;
-  int Get() const { return m_doc; }
-
- private:
-  int m_doc;
-};
+using viduv::ScopedDoc;
 
 }  // namespace
 

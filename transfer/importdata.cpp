@@ -7,20 +7,7 @@ namespace {
 
 CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "ImportData", text)); }
 
-// Closes the source document on every way out.
-class SourceDocument {
- public:
-  explicit SourceDocument(const char* path) : doc_(VIDUV_OpenDoc(path)) {}
-  ~SourceDocument() {
-    if (doc_) VIDUV_CloseDoc(doc_);
-  }
-  SourceDocument(const SourceDocument&) = delete;
-  SourceDocument& operator=(const SourceDocument&) = delete;
-  int Handle() const { return doc_; }
-
- private:
-  int doc_;
-};
+using viduv::ScopedDoc;
 
 }  // namespace
 
@@ -49,10 +36,10 @@ int ImportData::Update() {
 
   int result = 2;
   {
-    SourceDocument source(fileName);
-    if (!source.Handle()) {
+    ScopedDoc source(fileName);
+    if (!source.Get()) {
       result = 1;
-    } else if (int element = VIDUV_FindFirstChild(VIDUV_GetRootElement(source.Handle()), "exports")) {
+    } else if (int element = VIDUV_FindFirstChild(VIDUV_GetRootElement(source.Get()), "exports")) {
       for (INT_PTR i = 0; element && i < chain.GetSize(); ++i)
         element = VIDUV_FindFirstChildWithAttr(element, "desc", chain[i]);
       // A reference must reach a value: a folder, or the exports element itself, holds none.

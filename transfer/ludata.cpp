@@ -12,20 +12,7 @@ namespace {
 
 constexpr const char* kColumnCode = "kolumo";
 
-// Closes the source document on every way out of a calculation.
-class SourceDocument {
- public:
-  explicit SourceDocument(const char* path) : doc_(VIDUV_OpenDoc(path)) {}
-  ~SourceDocument() {
-    if (doc_) VIDUV_CloseDoc(doc_);
-  }
-  SourceDocument(const SourceDocument&) = delete;
-  SourceDocument& operator=(const SourceDocument&) = delete;
-  int Handle() const { return doc_; }
-
- private:
-  int doc_;
-};
+using viduv::ScopedDoc;
 
 void WriteIntArray(int parent, const char* name, const CArray<int, int>& values) {
   if (values.IsEmpty()) return;
@@ -225,9 +212,9 @@ double LUData::GetSpacing(int sourceDoc) {
 void LUData::Calc() {
   destDocument = owner ? owner->doc : 0;
   if (!destDocument || position.IsEmpty()) return;
-  SourceDocument source(SourcePath(destDocument));
-  if (!source.Handle() || !VIDUV_GetRootElement(destDocument)) return;
-  sourceDocument = source.Handle();
+  ScopedDoc source(SourcePath(destDocument));
+  if (!source.Get() || !VIDUV_GetRootElement(destDocument)) return;
+  sourceDocument = source.Get();
 
   ReadSource(destDocument, sourceDocument);
   e = GetSpacing(sourceDocument);

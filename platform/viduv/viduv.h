@@ -147,3 +147,26 @@ VIDUV_API const char* VIDUV_GetLastError(void);
 #ifdef __cplusplus
 }
 #endif
+
+#ifdef __cplusplus
+namespace viduv {
+
+// A document closed on every way out of a scope (a handle of 0 is none).
+class ScopedDoc {
+ public:
+  explicit ScopedDoc(int document) : doc_(document) {}
+  explicit ScopedDoc(const char* path) : doc_(VIDUV_OpenDoc(path)) {}
+  ~ScopedDoc() {
+    if (doc_) VIDUV_CloseDoc(doc_);
+  }
+  ScopedDoc(const ScopedDoc&) = delete;
+  ScopedDoc& operator=(const ScopedDoc&) = delete;
+  int Get() const { return doc_; }
+  int Root() const { return VIDUV_GetRootElement(doc_); }
+
+ private:
+  int doc_;
+};
+
+}  // namespace viduv
+#endif
