@@ -14,9 +14,8 @@
 
 namespace {
 
-// The laws of one pair of grades: concrete record A (simplified law of the strain state, with a tension
-// branch), record U (record A without concrete tension: the ultimate check and the design, since the codes
-// ignore the tensile strength at the ultimate limit state), record B (parabola of the frame analysis, no
+// The laws of one pair of grades: concrete record A (simplified law of the strain state), record U (the
+// ultimate check and the design), record B (parabola of the frame analysis, no
 // concrete tension), steel record F (the accidental situation of the fire check) and steel record S (the
 // steel as the section preparation defines it). Seven values each: f, eps1, eps_u, eps3, eps4, n, E.
 struct Rekorde {
@@ -32,10 +31,13 @@ Rekorde HoleRekorde(int code, int betonGuete, int stahlGuete, int formKlasse, in
     r.stahlGuete = stahlGuete;
     double fck = 0, fcd = 0, e1 = 0, e2 = 0, ecm = 0, form = 0;
     HoleBetonRechenwerte(code, 0, formKlasse, 0, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
-    const double a[7] = {fcd, e1, e2, 0.0, -0.95 * e1, 1.0, ecm};
+    // No concrete tension in any record. The law's tension branch is linear up to 0.95 fcd at -0.95 eps1
+    // and is scaled by a reference strain that is no property of the plane in hand (it is whatever the
+    // previous check left behind): a tensile strength of that size would make cracked columns stiff, and the
+    // codes let the tensile strength be neglected.
+    const double a[7] = {fcd, e1, e2, 0.0, 0.0, 1.0, ecm};
     std::copy(a, a + 7, r.A);
     std::copy(a, a + 7, r.U);
-    r.U[4] = 0.0;
     fck = fcd = e1 = e2 = ecm = form = 0;
     HoleBetonRechenwerte(code, 0, formKlasse, 2, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
     const double b[7] = {fcd, e1, e2, 0.0, 0.0, 2.0, ecm};
