@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Checks every #include of the code folders against the table of allowed folder pairs below and prints the
+# table and the violations. Exit status 1 when there is a violation.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# folder: the folders it may include besides itself, lowest layer first
+declare -A allowed=(
+  [platform/win]=""
+  [platform/viduv]="platform/win"
+  [platform/tolkar]="platform/win"
+  [platform/rtfx]="platform/win"
+  [platform/kombra]=""
+  [platform/catalogs]="platform/win platform/viduv"
+  [platform/plotwerk]="platform/win"
+  [platform/pictor]="platform/win platform/rtfx platform/plotwerk"
+  [platform/richedit]="platform/win"
+  [platform/tqscript]="platform/win"
+  [geometry]="platform/win"
+  [formula]="platform/win platform/viduv platform/tolkar platform/rtfx"
+  [controls]="platform/win platform/tolkar"
+  [framework]="platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs formula controls"
+  [engine]="platform/win platform/tolkar"
+  [transfer]="platform/win platform/viduv platform/tolkar formula framework"
+  [column]="platform/win platform/viduv platform/tolkar platform/rtfx formula framework engine transfer"
+  [framework_ui]="platform/win platform/plotwerk platform/pictor"
+  [column_ui]="platform/win platform/viduv platform/tolkar platform/pictor framework framework_ui column"
+  [report]="platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor formula framework framework_ui column column_ui"
+  [host]="platform/win platform/viduv platform/rtfx framework column"
+)
+order=(platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs platform/plotwerk
+       platform/pictor platform/richedit platform/tqscript geometry formula controls framework engine transfer column
+       framework_ui column_ui report host)
+
+printf '%-18s may include\n' folder
+for f in "${order[@]}"; do
+  printf '%-18s %s\n' "$f" "${allowed[$f]:-(platform only)}"
+done
+
+violations=0
+for f in "${order[@]}"; do
+  [ -d "$f" ] || continue
+  while IFS=: read -r file line target; do
+    dir=$(dirname "$target")
+    [ "$dir" = "$f" ] && continue
+    ok=0
+    for a in ${allowed[$f]}; do [ "$dir" = "$a" ] && ok=1; done
+    if [ $ok -eq 0 ]; then
+      echo "violation: $file:$line includes $target"
+      violations=$((violations + 1))
+    fi
+  done < <(grep -rnoE '#include "[a-z_]+(/[a-z_]+)?/[A-Za-z0-9_.]+"' "$f" --include='*.cpp' --include='*.h' |
+           sed -E 's/#include "([^"]+)"/\1/')
+done
+
+echo "violations: $violations"
+[ $violations -eq 0 ]
