@@ -9,6 +9,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "platform/win/codepage.h"
 #include "platform/win/gdi_internal.h"
 
 namespace win::detail {
@@ -16,21 +17,7 @@ namespace win::detail {
 // ---- UTF-8 ---------------------------------------------------------------------------------------------------------
 std::string EncodeUtf8(std::uint32_t cp) {
   std::string out;
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xF0 | (cp >> 18));
-    out += char(0x80 | ((cp >> 12) & 0x3F));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
+  AppendUtf8(out, char32_t(cp));
   return out;
 }
 
