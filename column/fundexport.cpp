@@ -30,11 +30,6 @@ void RemoveChildren(int parent, const char* name) {
   }
 }
 
-int FindOrAddChild(int parent, const char* name) {
-  int child = VIDUV_FindFirstChild(parent, name);
-  return child ? child : VIDUV_AddChildElement(parent, name);
-}
-
 // A load value of the foundation: the characteristic value (design value / Faktor) with its formula.
 void WriteLoadValue(int element, const char* name, double designValue, double faktor) {
   CFormulaNumber number;
@@ -125,7 +120,7 @@ std::vector<int> WriteLoadGroups(int last, const CKolumoData& data) {
 }
 
 void WriteLoadCasesAndActions(int input, const std::vector<int>& designGroups) {
-  const int lastUeberlagerung = FindOrAddChild(input, "lastUeberlagerung");
+  const int lastUeberlagerung = VIDUV_FindOrAddChild(input, "lastUeberlagerung");
   const int lastfaelle = Rewrite(lastUeberlagerung, "lastfaelle");
   int lastfall = VIDUV_AddChildElement(lastfaelle, "lastfall");
   VIDUV_SetInt(lastfall, "lf", 1);
@@ -139,7 +134,7 @@ void WriteLoadCasesAndActions(int input, const std::vector<int>& designGroups) {
   }
   if (!liste.IsEmpty()) liste = liste.Left(liste.GetLength() - 1);
 
-  const int einwirkungen = FindOrAddChild(lastUeberlagerung, "einwirkungen");
+  const int einwirkungen = VIDUV_FindOrAddChild(lastUeberlagerung, "einwirkungen");
   RemoveChildren(einwirkungen, "einwirkung");
   struct Action {
     int nr;

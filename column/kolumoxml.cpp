@@ -342,8 +342,7 @@ void CKolumoData::WriteData(int document) {
   BaseData::WriteData(document);
   int root = VIDUV_GetRootElement(document);
   if (!root) return;
-  int input = VIDUV_FindFirstChild(root, "input");
-  if (!input) input = VIDUV_AddChildElement(root, "input");
+  int input = VIDUV_FindOrAddChild(root, "input");
 
   for (INT_PTR i = 0; i < anmerkungen.GetSize(); ++i) {
     CString name;

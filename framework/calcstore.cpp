@@ -19,11 +19,6 @@ int SettingInt(const char* name, int defaultValue) {
   return value;
 }
 
-int FindOrAddChild(int parent, const char* name) {
-  int child = VIDUV_FindFirstChild(parent, name);
-  return child ? child : VIDUV_AddChildElement(parent, name);
-}
-
 void DeleteChild(int parent, const char* name) {
   if (int child = VIDUV_FindFirstChild(parent, name)) VIDUV_DeleteElement(child);
 }
@@ -39,7 +34,7 @@ CFingerPrint StoredFingerprint(int document, const char* name) {
 void StoreFingerprint(int document, const char* name, const CFingerPrint& print) {
   int root = VIDUV_GetRootElement(document);
   if (!root) return;
-  VIDUV_SetBinData(FindOrAddChild(root, "info"), name, CFingerPrint::Size, print.GetData(), 0);
+  VIDUV_SetBinData(VIDUV_FindOrAddChild(root, "info"), name, CFingerPrint::Size, print.GetData(), 0);
 }
 
 // The busy flag is cleared on every way out.
@@ -115,14 +110,14 @@ void BaseData::StoreVardefRtf() {
     int index = part.Calculate(RGB(0, 0, 0), nPage);
     bool valid = index >= 0 && index <= 9;
     if (valid) part.ExportRtf(temporary, index, nPage, "", "");
-    int files = FindOrAddChild(root, "rtfFiles");
+    int files = VIDUV_FindOrAddChild(root, "rtfFiles");
     if (!valid || !VIDUV_StoreFileInAttr(files, "vardef", temporary, 1)) VIDUV_DeleteAttr(files, "vardef");
     std::remove(fsTemporary);
     return;
   }
   if (varDefs.GetSize() == 0) return;
   varDefs.WriteRtf(temporary, 0);
-  int files = FindOrAddChild(root, "rtfFiles");
+  int files = VIDUV_FindOrAddChild(root, "rtfFiles");
   VIDUV_StoreFileInAttr(files, "vardef", temporary, 1);
   std::remove(fsTemporary);
 }
@@ -245,5 +240,5 @@ void BaseData::SilentCalc() {
   // The definitions' values are written anew, not added a second time beside those the position already holds.
   int exports = PrepareExportsElement(root);
   varDefs.WriteExports(exports);
-  if (GetSubData().HoldsText()) GetSubData().WriteXML(FindOrAddChild(input, "Skrib"), exports);
+  if (GetSubData().HoldsText()) GetSubData().WriteXML(VIDUV_FindOrAddChild(input, "Skrib"), exports);
 }

@@ -313,8 +313,7 @@ int ReadZipModuleType(const char* path) {
 void SetModularisieren(int document) {
   int root = VIDUV_GetRootElement(document);
   if (!root) return;
-  int info = VIDUV_FindFirstChild(root, "info");
-  if (!info) info = VIDUV_AddChildElement(root, "info");
+  int info = VIDUV_FindOrAddChild(root, "info");
   VIDUV_SetInt(info, "bModularisieren", 1);
 }
 

@@ -733,10 +733,7 @@ void CLKData::WriteProtokolle() {
   const int document = ownerDocumentFn(owner);
   const int root = VIDUV_GetRootElement(document);
   if (root == 0) return;
-  auto rtfFiles = [root] {
-    int element = VIDUV_FindFirstChild(root, "rtfFiles");
-    return element != 0 ? element : VIDUV_AddChildElement(root, "rtfFiles");
-  };
+  auto rtfFiles = [root] { return VIDUV_FindOrAddChild(root, "rtfFiles"); };
   if (protokollGammaPsi) {
     KOMBRA_Protokoll(session, 1, 0, gammaPsiDatei);
     VIDUV_StoreFileInAttr(rtfFiles(), "lastueberlagerung_gammaPsi", gammaPsiDatei, 1);

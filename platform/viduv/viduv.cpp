@@ -518,6 +518,11 @@ const char* VIDUV_GetCompleteFileName(int document) {
 
 // --- Elements ---
 
+int VIDUV_FindOrAddChild(int parent, const char* name) {
+  const int child = VIDUV_FindFirstChild(parent, name);
+  return child ? child : VIDUV_AddChildElement(parent, name);
+}
+
 int VIDUV_AddChildElement(int parent, const char* name) {
   return guarded(0, [&] {
     ElementRef ref = findElement(parent);

@@ -60,6 +60,8 @@ VIDUV_API const char* VIDUV_GetCompleteFileName(int document);
 
 // Appends a new last child; 0 for an illegal name.
 VIDUV_API int VIDUV_AddChildElement(int parent, const char* name);
+// The first child named `name`, appended when there is none.
+VIDUV_API int VIDUV_FindOrAddChild(int parent, const char* name);
 // Removes the element with its subtree. 1 when removed.
 VIDUV_API int VIDUV_DeleteElement(int element);
 // Removes one attribute. 1 when it was there.
