@@ -289,7 +289,8 @@ void CRtf_Ausgabe::Belastung() {
               }
               break;
             default:
-              Tabelle({2.0, 2.3, 0.8, 2.4, 1.7, 1.55, 1.55, 1.55, 1.55, 1.55});
+              // "Einzellast/Moment" is one word to a reader: its column holds it on one line
+              Tabelle({1.85, 2.85, 0.8, 2.25, 1.45, 1.55, 1.55, 1.55, 1.55, 1.55});
               Kopfzeile({"System", "Lastart", "LF", "Text", "Knoten", "P{\\sub x}", "P{\\sub y}", "P{\\sub z}",
                          "M{\\sub x}", "M{\\sub y}"});
               Kopfzeile({"[-]", "[-]", "[-]", "[-]", "[Nr.]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]"}, false);

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "tests/host/host_run.h"
+#include "tests/report/rtf_cells.h"
 
 namespace {
 
@@ -96,6 +97,27 @@ TEST_F(ReportPagesTest, EveryPageHasItsHeaderAndEveryTablePageItsHeaderRows) {
   }
   // the example's results fill many pages of height tables; none found means the text was not read
   EXPECT_GT(tablePages, 10);
+}
+
+// Every table of the example's report, with every result table switched on, holds its words: no column so narrow
+// that a reader breaks a word, a number or a unit inside its cell.
+TEST_F(ReportPagesTest, EveryWordFitsItsTableCell) {
+  const std::string position = Path("Stuetze.tqx");
+  std::string text = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  text = std::regex_replace(text, std::regex(R"re(( num_\w+)="0")re"), "$1=\"1\"");
+  ASSERT_NE(text.find(" num_FundLastw=\"1\""), std::string::npos);
+  std::ofstream(position, std::ios::binary) << text;
+  for (const char* command : {"calc", "report"}) {
+    const HostRun run = Host({command, position});
+    ASSERT_EQ(run.status, 0) << command << ": " << run.err;
+  }
+  const std::string stem = fs::exists(Path("Stuetze.rtf")) ? "Stuetze" : "stuetze";
+  const std::string rtf = Slurp(Path(stem + ".rtf"));
+  // the load hand-over tables are there, so their columns were measured too
+  ASSERT_NE(rtf.find("Lastweiterleitung"), std::string::npos);
+  ASSERT_NE(rtf.find("extremal"), std::string::npos);
+  for (const report_test::EngerZelle& z : report_test::EngeZellen(rtf))
+    ADD_FAILURE() << "\"" << z.wort << "\" needs " << z.breit << " twips, its cell holds " << z.verfuegbar;
 }
 
 }  // namespace
