@@ -171,21 +171,25 @@ void Blank(int count) {
   for (int i = 0; i < count; ++i) RTFX_Text(" ");
 }
 
-// One block is the force table and, for x and y, the moment table stacked under it: thirteen columns side by side
-// would not fit a portrait page with the numbers at a legible size.
+// A block is one table: the force part and, for x and y, the moment part under it with header lines of its own
+// (thirteen columns side by side would not fit a portrait page with the numbers at a legible size). One table keeps
+// the two parts on one page.
 void PrintGroupRow(const Direction& d, int s, int g, const SupportValues& max, const SupportValues& min) {
   for (int teil : {kKraftTeil, kMomentTeil}) {
     if (teil == kMomentTeil && d.moment < 0) break;
-    const int c = teil == kKraftTeil ? int(d.force) : d.moment;
-    WriteReactionTableHeader(d.table, teil);
+    const std::size_t c = std::size_t(teil == kKraftTeil ? int(d.force) : d.moment);
+    if (teil == kKraftTeil)
+      WriteReactionTableHeader(d.table, teil);
+    else
+      WriteReactionHeaderLines(d.table, teil, false);
     RTFX_CellInt("@0", s);
     RTFX_CellInt("@0", g + 1);
     RTFX_Text(kGroupNames[g]);
-    RTFX_CellDouble("@2", max[std::size_t(c)]);
-    RTFX_CellDouble("@2", min[std::size_t(c)]);
+    RTFX_CellDouble("@2", max[c]);
+    RTFX_CellDouble("@2", min[c]);
     Blank(3);
-    RTFX_EndTable();
   }
+  RTFX_EndTable();
   RTFX_Paragraph(0, "");
 }
 
@@ -197,13 +201,16 @@ void PrintExtremalRow(const Direction& d, int s, const SupportValues& max, const
   for (int teil : {kKraftTeil, kMomentTeil}) {
     if (teil == kMomentTeil && d.moment < 0) break;
     const std::size_t c = std::size_t(teil == kKraftTeil ? int(d.force) : d.moment);
-    WriteReactionTableHeader(d.table, teil);
+    if (teil == kKraftTeil)
+      WriteReactionTableHeader(d.table, teil);
+    else
+      WriteReactionHeaderLines(d.table, teil, false);
     RTFX_CellInt("@0", s);
     RTFX_Text(" ");
     RTFX_Text(kGroupNames[kGroups]);
     for (double v : ExtremalValues(max[c], min[c], g[c])) RTFX_CellDouble("@2", v);
-    RTFX_EndTable();
   }
+  RTFX_EndTable();
   RTFX_Paragraph(0, "");
 }
 
@@ -351,9 +358,7 @@ CString PositionBasePath(const char* fileName) {
   return base;
 }
 
-void WriteReactionTableHeader(int direction, int teil) {
-  // Wide enough for "außergewöhnlich" and for reactions of six digits with their sign at the report's 9 pt.
-  static constexpr double kWidths[kReactionColumns] = {1.2, 1.2, 2.9, 2.0, 2.0, 2.0, 2.0, 2.0};
+void WriteReactionHeaderLines(int direction, int teil, bool header) {
   const char* axis = direction == 0 ? "x" : direction == 1 ? "y" : "z";
   const bool moment = teil == kMomentTeil;
   CString a;
@@ -362,11 +367,19 @@ void WriteReactionTableHeader(int direction, int teil) {
   const CString line1[kReactionColumns] = {"Auf-", "Lf.-", "Typ", "max.", "min.", a, a, a};
   const CString line2[kReactionColumns] = {"lager", "Nr.:", " ", a, a, "\\sub (g)", "\\sub (max-g)", "\\sub (min-g)"};
   const char* const line3[kReactionColumns] = {"[-]", "[-]", "[-]", unit, unit, unit, unit, unit};
+  // header rows are bold by themselves; lines within the body are set bold here
+  const CString fett = header ? "" : "\\b ";
+  for (const CString& text : line1) RTFX_Text(fett + Tr(text));
+  for (const CString& text : line2) RTFX_Text(fett + Tr(text));
+  for (const char* text : line3) RTFX_Text(fett + text);
+}
+
+void WriteReactionTableHeader(int direction, int teil) {
+  // Wide enough for "außergewöhnlich" and for reactions of six digits with their sign at the report's 9 pt.
+  static constexpr double kWidths[kReactionColumns] = {1.2, 1.2, 2.9, 2.0, 2.0, 2.0, 2.0, 2.0};
   RTFX_BeginTable(kReactionColumns, kWidths);
   RTFX_HeaderRow(1);
-  for (const CString& text : line1) RTFX_Text(Tr(text));
-  for (const CString& text : line2) RTFX_Text(Tr(text));
-  for (const char* text : line3) RTFX_Text(text);
+  WriteReactionHeaderLines(direction, teil, true);
   RTFX_HeaderRow(0);
 }
 

@@ -329,18 +329,20 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
-// Report mode: the same exports, and per per-group and extremal block a force table and, for x and y, a moment
-// table under it (three header rows and one row each); the design reactions are not printed.
+// Report mode: the same exports, and per per-group and extremal block one table: its force part (three header
+// rows and one row) and, for x and y, the moment part under it (three header lines and one row, within the
+// table's body); the design reactions are not printed.
 TEST_F(ReactionExportTest, ReportModePrintsOneTablePerBlock) {
   const auto rtf = folder_ / "report.rtf";
   ASSERT_TRUE(RTFX_BeginBlock(rtf.c_str(), 0, 0, 1, "nologo"));
   const ExportMap v = Write(kReportModus);
   ASSERT_TRUE(RTFX_EndDocument(0)) << RTFX_GetLastError();
   const std::string text = ReadFile(rtf);
-  // Blocks: z of "ständig", y of "Verkehr add.1", x of "Verkehr alt.1", and the extremal z, x and y: two z tables,
-  // four x and y blocks of two tables each.
-  EXPECT_EQ(Count(text, "\\trowd"), (2 + 4 * 2) * 4);
-  EXPECT_EQ(Count(text, "\\trhdr"), (2 + 4 * 2) * 3);
+  // Blocks: z of "ständig", y of "Verkehr add.1", x of "Verkehr alt.1", and the extremal z, x and y: two z tables
+  // of four rows, four x and y tables of eight.
+  EXPECT_EQ(Count(text, "\\trowd"), 2 * 4 + 4 * 8);
+  EXPECT_EQ(Count(text, "\\trhdr"), 6 * 3);
+  EXPECT_EQ(Count(text, "\\fs18 \\b Auf-"), 4);  // the moment parts' first header line, bold within the body
   // Every row has eight cells and ends within the text width of the portrait page (17.0 cm = 9638 twips).
   for (auto row = text.find("\\trowd"); row != std::string::npos; row = text.find("\\trowd", row + 1)) {
     const std::string r = text.substr(row, text.find("\\row", row) - row);
