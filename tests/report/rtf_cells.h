@@ -1,35 +1,29 @@
 // The table cells of a written RTF report measured against their columns: a word (text between blanks) wider
-// than its cell is broken inside it by every reader. Widths are estimated from the Arial character widths (in
-// thousandths of the font size) at the report's 9 pt table text; bold header text is taken 10 % wider, sub- and
-// superscripts at two thirds.
+// than its cell is broken inside it by every reader. The caller measures: given a word's characters (UTF-8), whether
+// they are bold header text and whether they are a sub- or superscript, it returns their width in twips at the
+// tables' 9 pt.
 #pragma once
 
 #include <cctype>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace report_test {
 
-inline int ArialWidth(unsigned c) {
-  static const int kAscii[95] = {
-      278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // ' ' .. '/'
-      556, 556, 556, 556, 556, 556, 556, 556, 556, 556,                                // digits
-      278, 278, 584, 584, 584, 556, 1015,                                              // ':' .. '@'
-      667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778, 667,  // 'A' .. 'P'
-      778, 722, 667, 611, 722, 667, 944, 667, 667, 611,                                // 'Q' .. 'Z'
-      278, 278, 278, 469, 556, 333,                                                    // '[' .. '`'
-      556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556, 556,  // 'a' .. 'p'
-      556, 333, 500, 278, 556, 500, 722, 500, 500, 500,                                // 'q' .. 'z'
-      334, 260, 334, 584};
-  if (c >= 32 && c < 127) return kAscii[c - 32];
-  switch (c) {
-    case 0xDF: return 611;                          // ß
-    case 0xC4: case 0xD6: case 0xDC: return 778;    // Ä Ö Ü
-    case 0xB2: case 0xB3: return 333;               // ² ³
-    case 0xB0: return 400;                          // °
-    case 0x2030: return 1000;                       // per mille
-    default: return 600;                            // umlauts, Greek letters and the rest
+using Messen = std::function<double(const std::string& text, bool fett, bool klein)>;
+
+inline void Utf8(std::string& out, unsigned c) {
+  if (c < 0x80) {
+    out += char(c);
+  } else if (c < 0x800) {
+    out += char(0xC0 | (c >> 6));
+    out += char(0x80 | (c & 0x3F));
+  } else {
+    out += char(0xE0 | (c >> 12));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
   }
 }
 
@@ -40,9 +34,8 @@ struct EngerZelle {
 };
 
 // Every cell of every table row whose widest word does not fit inside the cell.
-inline std::vector<EngerZelle> EngeZellen(const std::string& rtf) {
-  constexpr double kGap = 2 * 70;       // \trgaph70 on either side
-  constexpr double kPunkt = 9.0 * 20;   // twips per em at 9 pt
+inline std::vector<EngerZelle> EngeZellen(const std::string& rtf, const Messen& messen) {
+  constexpr double kGap = 2 * 70;  // \trgaph70 on either side
   std::vector<EngerZelle> enge;
   for (std::size_t row = rtf.find("\\trowd"); row != std::string::npos; row = rtf.find("\\trowd", row + 1)) {
     const std::size_t ende = rtf.find("\\row", row + 6);
@@ -72,8 +65,10 @@ inline std::vector<EngerZelle> EngeZellen(const std::string& rtf) {
     };
     auto zeichen = [&](unsigned c) {
       if (c == ' ') return wortEnde();
-      wort += ArialWidth(c) * (kopf ? 1.1 : 1.0) * (klein.back() ? 2.0 / 3 : 1.0) * kPunkt / 1000.0;
-      text += c < 128 ? char(c) : '?';
+      std::string z;
+      Utf8(z, c);
+      wort += messen(z, kopf, klein.back());
+      text += z;
     };
     int auslassen = 0;  // the fallback characters after a \u
     for (std::size_t i = pos; i < r.size() && zelle < breiten.size(); ++i) {
