@@ -208,7 +208,7 @@ void CRtf_Ausgabe::Dehnungsnachweis(int k, int t, int s) {
 void CRtf_Ausgabe::Schubnachweis(int k, int t, int s) {
   Absatz(kTabellenTitel, Tr("\\b Schubnachweis aus Querkraft"));
   for (CResultSchub* r : Treffer(m_pData->ergebnisse.Schub, k, t, s)) {
-    Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
+    Tabelle({1.8, 1.8, 1.8, 1.8, 2.0, 1.8});
     Kopfzeile({"Kote h", "V{\\sub Ed,R}", "cot{\\f2 q} ", "V{\\sub Rd,ct}", "V{\\sub Rd,max}", "a{\\sub s,b}"});
     Kopfzeile({"[m]", "[kN]", "[-]", "[kN]", "[kN]", "[cm{\\super 2}/m]"}, false);
     Rumpf();
