@@ -171,20 +171,23 @@ void Blank(int count) {
   for (int i = 0; i < count; ++i) RTFX_Text(" ");
 }
 
+// A block is one table: the force part and, for x and y, the moment part under it with header lines of its own
+// (thirteen columns side by side would not fit a portrait page with the numbers at a legible size). One table keeps
+// the two parts on one page.
 void PrintGroupRow(const Direction& d, int s, int g, const SupportValues& max, const SupportValues& min) {
-  WriteReactionTableHeader(d.table);
-  RTFX_CellInt("@0", s);
-  RTFX_CellInt("@0", g + 1);
-  RTFX_Text(kGroupNames[g]);
-  RTFX_CellDouble("@2", max[d.force]);
-  RTFX_CellDouble("@2", min[d.force]);
-  if (d.moment >= 0) {
+  for (int teil : {kKraftTeil, kMomentTeil}) {
+    if (teil == kMomentTeil && d.moment < 0) break;
+    const std::size_t c = std::size_t(teil == kKraftTeil ? int(d.force) : d.moment);
+    if (teil == kKraftTeil)
+      WriteReactionTableHeader(d.table, teil);
+    else
+      WriteReactionHeaderLines(d.table, teil, false);
+    RTFX_CellInt("@0", s);
+    RTFX_CellInt("@0", g + 1);
+    RTFX_Text(kGroupNames[g]);
+    RTFX_CellDouble("@2", max[c]);
+    RTFX_CellDouble("@2", min[c]);
     Blank(3);
-    RTFX_CellDouble("@2", max[d.moment]);
-    RTFX_CellDouble("@2", min[d.moment]);
-    Blank(3);
-  } else {
-    Blank(8);
   }
   RTFX_EndTable();
   RTFX_Paragraph(0, "");
@@ -195,15 +198,17 @@ std::array<double, 5> ExtremalValues(double max, double min, double g) { return 
 
 void PrintExtremalRow(const Direction& d, int s, const SupportValues& max, const SupportValues& min,
                       const SupportValues& g) {
-  WriteReactionTableHeader(d.table);
-  RTFX_CellInt("@0", s);
-  RTFX_Text(" ");
-  RTFX_Text(kGroupNames[kGroups]);
-  for (double v : ExtremalValues(max[d.force], min[d.force], g[d.force])) RTFX_CellDouble("@2", v);
-  if (d.moment >= 0) {
-    for (double v : ExtremalValues(max[d.moment], min[d.moment], g[d.moment])) RTFX_CellDouble("@2", v);
-  } else {
-    Blank(5);
+  for (int teil : {kKraftTeil, kMomentTeil}) {
+    if (teil == kMomentTeil && d.moment < 0) break;
+    const std::size_t c = std::size_t(teil == kKraftTeil ? int(d.force) : d.moment);
+    if (teil == kKraftTeil)
+      WriteReactionTableHeader(d.table, teil);
+    else
+      WriteReactionHeaderLines(d.table, teil, false);
+    RTFX_CellInt("@0", s);
+    RTFX_Text(" ");
+    RTFX_Text(kGroupNames[kGroups]);
+    for (double v : ExtremalValues(max[c], min[c], g[c])) RTFX_CellDouble("@2", v);
   }
   RTFX_EndTable();
   RTFX_Paragraph(0, "");
@@ -353,25 +358,28 @@ CString PositionBasePath(const char* fileName) {
   return base;
 }
 
-void WriteReactionTableHeader(int direction) {
-  static constexpr double kWidths[13] = {1.0, 1.0, 1.5, 1.2, 1.2, 1.2, 1.2, 1.2, 1.2, 1.2, 1.2, 1.2, 1.2};
+void WriteReactionHeaderLines(int direction, int teil, bool header) {
   const char* axis = direction == 0 ? "x" : direction == 1 ? "y" : "z";
-  auto force = [&](const char* pattern) {
-    CString text;
-    text.Format(pattern, axis);
-    return text;
-  };
-  const CString a = force("A\\sub %s"), am = force("Am\\sub %s");
-  const CString line1[13] = {"Auf-", "Lf.-", "Typ", "max.", "min.", a, a, a, "max.", "min.", am, am, am};
-  const CString line2[13] = {"lager", "Nr.:", " ",  a,        a,        "\\sub (g)", "\\sub (max-g)", "\\sub (min-g)",
-                             am,      am,     "\\sub (g)", "\\sub (max-g)", "\\sub (min-g)"};
-  static constexpr const char* kLine3[13] = {"[-]",  "[-]",  "[-]",  "[kN]",  "[kN]",  "[kN]", "[kN]",
-                                             "[kN]", "[kNm]", "[kNm]", "[kNm]", "[kNm]", "[kNm]"};
-  RTFX_BeginTable(13, kWidths);
+  const bool moment = teil == kMomentTeil;
+  CString a;
+  a.Format(moment ? "Am\\sub %s" : "A\\sub %s", axis);
+  const char* unit = moment ? "[kNm]" : "[kN]";
+  const CString line1[kReactionColumns] = {"Auf-", "Lf.-", "Typ", "max.", "min.", a, a, a};
+  const CString line2[kReactionColumns] = {"lager", "Nr.:", " ", a, a, "\\sub (g)", "\\sub (max-g)", "\\sub (min-g)"};
+  const char* const line3[kReactionColumns] = {"[-]", "[-]", "[-]", unit, unit, unit, unit, unit};
+  // header rows are bold by themselves; lines within the body are set bold here
+  const CString fett = header ? "" : "\\b ";
+  for (const CString& text : line1) RTFX_Text(fett + Tr(text));
+  for (const CString& text : line2) RTFX_Text(fett + Tr(text));
+  for (const char* text : line3) RTFX_Text(fett + text);
+}
+
+void WriteReactionTableHeader(int direction, int teil) {
+  // Wide enough for "außergewöhnlich" and for reactions of six digits with their sign at the report's 9 pt.
+  static constexpr double kWidths[kReactionColumns] = {1.2, 1.2, 2.9, 2.0, 2.0, 2.0, 2.0, 2.0};
+  RTFX_BeginTable(kReactionColumns, kWidths);
   RTFX_HeaderRow(1);
-  for (const CString& text : line1) RTFX_Text(Tr(text));
-  for (const CString& text : line2) RTFX_Text(Tr(text));
-  for (const char* text : kLine3) RTFX_Text(text);
+  WriteReactionHeaderLines(direction, teil, true);
   RTFX_HeaderRow(0);
 }
 

@@ -289,7 +289,9 @@ void CRtf_Ausgabe::Belastung() {
               }
               break;
             default:
-              Tabelle({2.0, 2.3, 0.8, 2.4, 1.7, 1.55, 1.55, 1.55, 1.55, 1.55});
+              // "Einzellast/Moment" is one word to a reader: its column holds it on one line, also in the wider
+              // sans serif that stands in for Arial where Arial is missing; the load text wraps between its words
+              Tabelle({2.03, 3.22, 0.7, 2.0, 1.56, 1.498, 1.498, 1.498, 1.498, 1.498});
               Kopfzeile({"System", "Lastart", "LF", "Text", "Knoten", "P{\\sub x}", "P{\\sub y}", "P{\\sub z}",
                          "M{\\sub x}", "M{\\sub y}"});
               Kopfzeile({"[-]", "[-]", "[-]", "[-]", "[Nr.]", "[kN]", "[kN]", "[kN]", "[kNm]", "[kNm]"}, false);

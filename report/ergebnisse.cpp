@@ -180,10 +180,14 @@ void CRtf_Ausgabe::MassgebendeFaelle() {
 void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   CKolumoData& d = *m_pData;
   Absatz(kText, Tr("\\b (mindestens feldweise einlegen !)"));
+  Legende("Einzulegen ist die eingegebene Bewehrung, wo ein Nachweis mehr erforderte erhöht; "
+          "erf. A{\\sub s} in den Tabellen der Kombinationen ist, was jede Kombination erfordert.");
   Tabelle({1.6, 1.6, 5.2, 3.2, 3.2});
   Kopfzeile({"Feld", "Komb.", "Nachweis", "\\qc Anfang", "\\qc Ende"});
   Kopfzeile({" ", " ", " "}, false);
-  Kopfzeile({"\\qc erf. A{\\sub s} [cm{\\super 2}]", "\\qc erf. A{\\sub s} [cm{\\super 2}]"});
+  // What must be built: the steel after the run, which starts from the entered bars. The per-combination
+  // requirement stands in the result tables; naming both "erf." made them seem to disagree.
+  Kopfzeile({"\\qc einzulegende A{\\sub s} [cm{\\super 2}]", "\\qc einzulegende A{\\sub s} [cm{\\super 2}]"});
   Rumpf();
   for (std::size_t q = 0; q < m_massgLK.size(); ++q) {
     Zahl(int(q) + 1);

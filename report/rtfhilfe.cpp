@@ -46,6 +46,8 @@ void TabelleEnde() {
   Absatz(kText, " ");
 }
 
+void Legende(const char* text) { Absatz(kText, Tr(text)); }
+
 void Zelle(const char* text) { RTFX_Text(text); }
 void Zahl(int wert) { RTFX_CellInt("@0", wert); }
 void Zahl(const char* format, double wert) { RTFX_CellDouble(format, wert); }

@@ -39,6 +39,9 @@ void Rumpf();
 // Closes the table and writes the level-0 paragraph " " that follows every
 // table.
 void TabelleEnde();
+// A line that says what a table's columns hold (translated), written just before the table so that it stays on
+// the table's page.
+void Legende(const char* text);
 
 void Zelle(const char* text);
 void Zahl(int wert);  // "@0"

@@ -117,6 +117,13 @@ void CRtf_Ausgabe::Stabschnittkraefte(int k, int t, int s, int mode, int diagram
                                        "\\b Stabschnittkräfte mit wirksamen Steifigkeiten und Ausnutzung"};
   Absatz(kTabellenTitel, Tr(kTitel[mode >= 0 && mode <= 2 ? mode : 1]));
   for (CResultSchnittgroessen* r : Treffer(m_pData->ergebnisse.Schnittgroessen, k, t, s)) {
+    // The first-order design scales the bars to what the combination needs and rates the section with that
+    // steel; the second-order check rates the section with the steel it has.
+    if (mode == 0)
+      Legende("{\\f2 n}: Ausnutzung mit erforderlicher Bewehrung (erf. A{\\sub s} dieser Kombination), "
+              "A{\\sub s}/A{\\sub b}: deren Bewehrungsgrad");
+    else if (mode == 2)
+      Legende("{\\f2 n}: Ausnutzung mit vorhandener Bewehrung");
     if (mode == 1)
       Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
     else
@@ -201,7 +208,7 @@ void CRtf_Ausgabe::Dehnungsnachweis(int k, int t, int s) {
 void CRtf_Ausgabe::Schubnachweis(int k, int t, int s) {
   Absatz(kTabellenTitel, Tr("\\b Schubnachweis aus Querkraft"));
   for (CResultSchub* r : Treffer(m_pData->ergebnisse.Schub, k, t, s)) {
-    Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8});
+    Tabelle({1.8, 1.8, 1.8, 1.8, 2.0, 1.8});
     Kopfzeile({"Kote h", "V{\\sub Ed,R}", "cot{\\f2 q} ", "V{\\sub Rd,ct}", "V{\\sub Rd,max}", "a{\\sub s,b}"});
     Kopfzeile({"[m]", "[kN]", "[-]", "[kN]", "[kN]", "[cm{\\super 2}/m]"}, false);
     Rumpf();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <ostream>
 #include <string>
 
@@ -328,17 +329,33 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
-// Report mode: the same exports, and one table per per-group and extremal block (three header rows and one row
-// each); the design reactions are not printed.
+// Report mode: the same exports, and per per-group and extremal block one table: its force part (three header
+// rows and one row) and, for x and y, the moment part under it (three header lines and one row, within the
+// table's body); the design reactions are not printed.
 TEST_F(ReactionExportTest, ReportModePrintsOneTablePerBlock) {
   const auto rtf = folder_ / "report.rtf";
   ASSERT_TRUE(RTFX_BeginBlock(rtf.c_str(), 0, 0, 1, "nologo"));
   const ExportMap v = Write(kReportModus);
   ASSERT_TRUE(RTFX_EndDocument(0)) << RTFX_GetLastError();
   const std::string text = ReadFile(rtf);
-  // Blocks: z of "ständig", y of "Verkehr add.1", x of "Verkehr alt.1", and the extremal z, x and y.
-  EXPECT_EQ(Count(text, "\\trowd"), 6 * 4);
+  // Blocks: z of "ständig", y of "Verkehr add.1", x of "Verkehr alt.1", and the extremal z, x and y: two z tables
+  // of four rows, four x and y tables of eight.
+  EXPECT_EQ(Count(text, "\\trowd"), 2 * 4 + 4 * 8);
   EXPECT_EQ(Count(text, "\\trhdr"), 6 * 3);
+  EXPECT_EQ(Count(text, "\\fs18 \\b Auf-"), 4);  // the moment parts' first header line, bold within the body
+  // Every row has eight cells and ends within the text width of the portrait page (17.0 cm = 9638 twips).
+  for (auto row = text.find("\\trowd"); row != std::string::npos; row = text.find("\\trowd", row + 1)) {
+    const std::string r = text.substr(row, text.find("\\row", row) - row);
+    EXPECT_EQ(Count(r, "\\cellx"), 8);
+    const auto last = r.rfind("\\cellx");
+    EXPECT_LE(std::atoi(r.c_str() + last + 6), 9638) << r.substr(0, 80);
+  }
+  // The y block of "Verkehr add.1": Ay max 10, then the moment table under it with Amy max 40 (10 kN x 4 m).
+  const auto ay = text.find("\\qr 10.00\\cell");
+  ASSERT_NE(ay, std::string::npos);
+  const auto amy = text.find("Am\\sub y", ay);
+  ASSERT_NE(amy, std::string::npos);
+  EXPECT_NE(text.find("\\qr 40.00\\cell", amy), std::string::npos);
   // A z table names "A\sub z" three times in its first header line and twice in its second; two z tables.
   EXPECT_EQ(Count(text, "A\\sub z"), 2 * 5);
   EXPECT_NE(text.find("\\qr 500.00\\cell"), std::string::npos);

@@ -29,13 +29,17 @@ TEST_F(RequiredReinforcementTest, FirstOrderRecordsHoldWhatEachSectionNeeds) {
     double stab;       // cm2 per corner bar
     double erfAs;      // cm2, the hand-worked requirement
     bool minimum;      // the minimum governs: the ratio column reads 0 ("Min.Ac" in the report)
+    double eta2;       // the second-order utilisation, with the steel present: N / (3200 + 40 As)
   } cases[] = {
-      // (4000 - 3200) / 40 = 20.0 cm2 > the 4 x 3.14 = 12.56 entered; minimum 9.2 cm2
-      {"design needs more than the bars", 4000.0, 3.14, 20.0, false},
-      // (3700 - 3200) / 40 = 12.5 cm2 < the 4 x 4.91 = 19.64 entered; minimum 8.51 cm2
-      {"design needs less than the bars", 3700.0, 4.91, 12.5, false},
-      // the concrete alone carries 2000 kN: the minimum 2000 / 434.8 = 4.60 cm2 governs
-      {"minimum governs", 2000.0, 3.14, 2000.0 / 434.78, true},
+      // (4000 - 3200) / 40 = 20.0 cm2 > the 4 x 3.14 = 12.56 entered; minimum 9.2 cm2; the bars are raised to
+      // 20.0 cm2 before the second-order run: 4000 / (3200 + 800) = 1.0
+      {"design needs more than the bars", 4000.0, 3.14, 20.0, false, 1.0},
+      // (3700 - 3200) / 40 = 12.5 cm2 < the 4 x 4.91 = 19.64 entered; minimum 8.51 cm2;
+      // 3700 / (3200 + 785.6) = 0.928 (with the requirement it would read 1.0)
+      {"design needs less than the bars", 3700.0, 4.91, 12.5, false, 3700.0 / 3985.6},
+      // the concrete alone carries 2000 kN: the minimum 2000 / 434.8 = 4.60 cm2 governs;
+      // 2000 / (3200 + 502.4) = 0.540
+      {"minimum governs", 2000.0, 3.14, 2000.0 / 434.78, true, 2000.0 / 3702.4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -43,15 +47,25 @@ TEST_F(RequiredReinforcementTest, FirstOrderRecordsHoldWhatEachSectionNeeds) {
     CentricColumn(in, c.N, c.stab);
     auto out = Run(in);
     const CResultSchnittgroessen* erste = nullptr;
-    for (const auto& r : out->ergebnisse.Schnittgroessen)
+    const CResultSchnittgroessen* zweite = nullptr;
+    for (const auto& r : out->ergebnisse.Schnittgroessen) {
       if (r->Typ == 0 && r->LK == 1) erste = r.get();
+      if (r->Typ == 3 && r->LK == 1) zweite = r.get();
+    }
     ASSERT_NE(erste, nullptr) << testing::PrintToString(Messages());
+    ASSERT_NE(zweite, nullptr);
+    // The report's member-force tables say which steel their utilisation uses: the first-order design rates the
+    // section with the requirement, the second-order check with the bars present.
+    ASSERT_EQ(zweite->Eta.size(), 8u);
+    for (std::size_t i = 0; i < zweite->Eta.size(); ++i) EXPECT_NEAR(zweite->Eta[i], c.eta2, 2e-3) << "row " << i;
     ASSERT_EQ(erste->ErfAs.size(), 8u);  // two rows for each of the 4 members
     for (std::size_t i = 0; i < erste->ErfAs.size(); ++i) {
       EXPECT_NEAR(erste->N[i], -c.N, 1e-6 * c.N);
       EXPECT_NEAR(erste->ErfAs[i], c.erfAs, 0.01 * c.erfAs) << "row " << i;
       if (c.minimum) {
         EXPECT_EQ(erste->AsAb[i], 0.0) << "row " << i;
+        // with the minimum, not the entered bars: 2000 / (3200 + 4.60 x 40) = 0.591 (0.540 with 12.56 cm2)
+        EXPECT_NEAR(erste->Eta[i], c.N / (3200.0 + 40.0 * c.erfAs), 2e-3) << "row " << i;
       } else {
         // the ratio of the requirement: As / Ac in percent
         EXPECT_NEAR(erste->AsAb[i], c.erfAs / 1600.0 * 100.0, 0.01 * c.erfAs / 16.0) << "row " << i;

@@ -433,6 +433,28 @@ TEST_F(ReportTest, RequiredReinforcementNamesTheGoverningCases) {
   EXPECT_NE(text.find("Mindestens 8 D12 für Querschnitt: 2\n"), std::string::npos);
 }
 
+// Each member-force table says which steel its utilisation uses, on the line just above its header: the
+// first-order design's requirement, the second-order check's bars present; the creep table has no utilisation.
+// The closing table is what must be built, named apart from the per-combination requirement.
+TEST_F(ReportTest, UtilisationColumnsNameTheirReinforcement) {
+  CKolumoData d;
+  Fill(d);
+  const std::string text = Report(d);
+  EXPECT_EQ(MissingInOrder(text, {"Stabschnittkräfte mit Bemessung\nν: Ausnutzung mit erforderlicher Bewehrung (erf. "
+                                  "As dieser Kombination), As/Ab: deren Bewehrungsgrad\nKote h|",
+                                  "Stabschnittkräfte mit wirksamen Steifigkeiten und Ausnutzung\nν: Ausnutzung mit "
+                                  "vorhandener Bewehrung\nKote h|"}),
+            "");
+  const std::size_t kriechen = text.find("Ergebnisse Kriechen");
+  ASSERT_NE(kriechen, std::string::npos);
+  EXPECT_NE(text.find("Stabschnittkräfte\nKote h|", kriechen), std::string::npos);
+  EXPECT_EQ(MissingInOrder(text, {"Erforderliche Bewehrung", "Einzulegen ist die eingegebene Bewehrung",
+                                  "Feld|Komb.|Nachweis|Anfang|Ende|", "|einzulegende As [cm2]|einzulegende As [cm2]|",
+                                  "1|1|Bauzustand 1 TR Bruch Ed|4.50|4.50|"}),
+            "");
+  EXPECT_EQ(text.find("erf. As [cm2]"), std::string::npos);
+}
+
 TEST_F(ReportTest, GoverningFilterWritesOnlyTheGoverningCombinations) {
   CKolumoData d;
   Fill(d);
