@@ -81,6 +81,9 @@ CDiagrammEingabe DiagrammEingabe(CKolumoData& data, const std::vector<double>& s
   e.werte = werte;
   for (int i = 0; i < data.ErgStabTeil.GetSize(); ++i) e.teilung.push_back(data.ErgStabTeil[i]);
   e.hoehe = Hoehe(data);
+  double z = 0;
+  e.feldKoten.push_back(z);
+  for (int i = 0; i < data.nFields(); ++i) e.feldKoten.push_back(z += Laenge(data, i));
   e.schriftFeld = data.SchriftFeld;
   e.vorschau = data.pDlg != nullptr;
   e.punktWerte = punktWerte;
