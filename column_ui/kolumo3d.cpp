@@ -216,9 +216,10 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
   // x and along the axis label on the -x side, loads in y on the -y side, each side with its own placement.
   std::array<CLabelPlacer, 2> placer{CLabelPlacer(150), CLabelPlacer(150)};
   const float wegX[3] = {-1, 0, 0}, wegY[3] = {0, -1, 0};
-  // A label beside the column, beyond the longest arrow (0.3 L) of its side; e is its width across.
-  const double base = 0.35 * L;
-  auto beschrifte = [&](int d, const Flaechen& f, double z, double e, const std::string& text) {
+  // A label beside the column, beyond the longest arrow (0.3 L) of its side; a label of some eight characters is
+  // about 0.65 L wide at the scale the column fills its picture with.
+  const double base = 0.35 * L, e = 0.65 * L;
+  auto beschrifte = [&](int d, const Flaechen& f, double z, const std::string& text) {
     const int seite = d == 2 ? 1 : 0;
     const double q =
         placer[std::size_t(seite)].FindOffset(1, 0.0, 0.0, 0.0, H, H, z - abstand, z + abstand, e, 1, base);
@@ -261,12 +262,11 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
       }
       c.AddLineLoad(p1.data(), p2.data(), richtung, float(0.1 * L), float(a1), float(a2), long(2.5 * (z2 - z1)), "",
                     "");
-      const double e = d == 0 ? 0.5 * L : L;
       if (t2.empty()) {
-        beschrifte(d, f, (z1 + z2) / 2, e, t1);
+        beschrifte(d, f, (z1 + z2) / 2, t1);
       } else {
-        beschrifte(d, f, z1, e, t1);
-        beschrifte(d, f, z2, e, t2);
+        beschrifte(d, f, z1, t1);
+        beschrifte(d, f, z2, t2);
       }
     } else if (l.ltype == 10) {
       const double z = l.offset.GetValue() + basis[std::size_t(knoten)];
@@ -293,7 +293,7 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
         if (val0 < 0) spitze[achse] -= float(groesse);
         c.AddPointLoad(spitze.data(), richtung, float(0.1 * L), float(groesse), "");
         const double zText = d == 0 ? (val0 > 0 ? z - groesse / 2 : z + groesse / 2) : z;
-        beschrifte(d, f, zText, d == 0 ? 0.5 * L : L, Fmt("%.1f kN", val0));
+        beschrifte(d, f, zText, Fmt("%.1f kN", val0));
       }
       if (val1 != 0) {
         // The moment turns in the plane of the load: about y for loads in x, about x for loads in y and axial
@@ -304,7 +304,7 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
         if (std::fabs(g) <= 0.3 * L) g = std::copysign(0.3 * L, val1);
         groessen[k] = float(g);
         c.Invoke21(punkt.data(), groessen, float(0.1 * L), "", "", "");
-        beschrifte(d, f, z, d == 0 ? 0.5 * L : L, Fmt("%.1f kNm", val1));
+        beschrifte(d, f, z, Fmt("%.1f kNm", val1));
       }
     }
   }

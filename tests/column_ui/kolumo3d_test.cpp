@@ -180,15 +180,16 @@ TEST_F(Kolumo3DTest, DistributedLoadsStandOnTheColumnAndTheirLabelsBesideIt) {
     double x, y, z;
   };
   // Labels at the middle of their load, 0.35 L beyond the face (past the longest arrow). The second one's reach
-  // (2.1 +- 0.2) meets the first one's (2.0 +- 0.2): it moves one L further out. The y load has its own side.
+  // (2.1 +- 0.2) meets the first one's (2.0 +- 0.2): it moves a label's width (0.65 L) further out. The y load has
+  // its own side.
   const Fall faelle[] = {{"3.0 kN/m", -0.15 - 0.35, 0.0, 2.0},
-                         {"2.0 kN/m", -0.15 - 0.35 - 1.0, 0.0, 2.1},
+                         {"2.0 kN/m", -0.15 - 0.35 - 0.65, 0.0, 2.1},
                          {"-6.0 kN/m", 0.0, -0.2 - 0.35, 2.5}};
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(texts[i]->texts[0], faelle[i].text);
-    EXPECT_NEAR(texts[i]->p[0][0], faelle[i].x, 1e-4) << faelle[i].text;
-    EXPECT_NEAR(texts[i]->p[0][1], faelle[i].y, 1e-4) << faelle[i].text;
-    EXPECT_NEAR(texts[i]->p[0][2], faelle[i].z, 1e-4) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][0], faelle[i].x, 2e-4) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][1], faelle[i].y, 2e-4) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][2], faelle[i].z, 2e-4) << faelle[i].text;
   }
   EXPECT_TRUE(Items(pw::Kind3D::LineLoad)[0]->texts[0].empty()) << "the load itself carries no text";
 }
@@ -250,7 +251,8 @@ TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
   EXPECT_EQ(moments[0]->p[1][0], 0.0);
 
   // Labels with units beside the -x face, 0.35 L = 0.28 out: the axial one at the middle of its arrow (2 - 0.12),
-  // the force in x at 2.5; the moment's reach meets the force's, so it stands one L (0.8) further out.
+  // the force in x at 2.5; the moment's reach meets the force's, so it stands a label's width (0.65 L = 0.52)
+  // further out.
   auto texts = Items(pw::Kind3D::Text);
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0]->texts[0], "100.0 kN");
@@ -260,7 +262,7 @@ TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
   EXPECT_EQ(texts[1]->texts[0], "10.0 kN");
   EXPECT_NEAR(texts[1]->p[0][0], -0.1 - 0.28, 2e-4);
   EXPECT_EQ(texts[2]->texts[0], "4.0 kNm");
-  EXPECT_NEAR(texts[2]->p[0][0], -0.1 - 0.28 - 0.8, 2e-4);
+  EXPECT_NEAR(texts[2]->p[0][0], -0.1 - 0.28 - 0.52, 2e-4);
   EXPECT_EQ(texts[2]->p[1][0], -1.0) << "reading away from the column";
 }
 
