@@ -5,6 +5,7 @@
 // tenfold (N -10 and -100 kN, Vx 2 and 20 kN, My 1 and 10 kNm), their diagrams switched on.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -45,7 +46,7 @@ class BilderTest : public column_test::ColumnTest {
   static void TearDownTestSuite() { std::filesystem::remove_all(s_root); }
 
   // Writes the report of the case with the pictures placed bildBreite wide; returns the RTF.
-  std::string Report(double bildBreite) {
+  std::string Report(double bildBreite, bool system = false) {
     CKolumoData d;
     d.SetDefaults();
     d.version = 2012.01;
@@ -68,6 +69,7 @@ class BilderTest : public column_test::ColumnTest {
       k.regel = k.regelUser = regel;
       end.kombinationen.Add(k);
     }
+    d.graf_System = system ? 1 : 0;
     d.num_Regel_Schnitt = 1;
     d.graf_Regel_Schnitt = 1;
     d.BildBreite = bildBreite;
@@ -91,6 +93,14 @@ class BilderTest : public column_test::ColumnTest {
 };
 
 std::filesystem::path BilderTest::s_root;
+
+// The pixel widths of the RTF's pictures, in order.
+std::vector<double> Pixelbreiten(const std::string& rtf) {
+  std::vector<double> breiten;
+  for (std::size_t at = rtf.find("\\picw"); at != std::string::npos; at = rtf.find("\\picw", at + 1))
+    if (std::isdigit(static_cast<unsigned char>(rtf[at + 5]))) breiten.push_back(std::stod(rtf.substr(at + 5)));
+  return breiten;
+}
 
 // The widths (cm) the RTF places its pictures at, in order.
 std::vector<double> Bildbreiten(const std::string& rtf) {
@@ -166,4 +176,14 @@ TEST_F(BilderTest, TheDiagramsOfEachKindOfForceShareTheirScaleAcrossPictures) {
     for (const auto& item : klein.Items()) da = da || (item.kind == pw::Kind2D::Text && item.text == hoehe);
     EXPECT_TRUE(da) << "the height axis names " << hoehe;
   }
+}
+
+TEST_F(BilderTest, TheSystemPicturePrintsAtTwoHundredDotsPerInchAtLeast) {
+  // The final system alone: its picture is placed 6 cm wide, and 200 dpi over 6 cm are 473 pixels.
+  const std::string rtf = Report(16.0, true);
+  const std::vector<double> pixel = Pixelbreiten(rtf), breiten = Bildbreiten(rtf);
+  ASSERT_EQ(pixel.size(), 3u) << "the system picture and the two result pictures";
+  ASSERT_EQ(breiten.size(), 3u);
+  EXPECT_NEAR(breiten[0], 6.0, 0.01);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_GE(pixel[i] / (breiten[i] / 2.54), 200.0) << "picture " << i;
 }
