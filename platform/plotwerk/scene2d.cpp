@@ -216,7 +216,8 @@ bool Scene2D::Bounds(double& x1, double& y1, double& x2, double& y2) const {
         t.Apply(x, y, ax, ay);
         const double ux = std::cos(a), uy = std::sin(a), nx = -uy, ny = ux;
         for (double along : {0.0, run})
-          for (double across : {-0.25 * em, 0.8 * em}) take(ax + ux * along + nx * across, ay + uy * along + ny * across);
+          for (double across : {-0.25 * em, 0.8 * em})
+            take(ax + ux * along + nx * across, ay + uy * along + ny * across);
         break;
       }
       default:
