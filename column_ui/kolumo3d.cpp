@@ -81,6 +81,9 @@ CDiagrammEingabe DiagrammEingabe(CKolumoData& data, const std::vector<double>& s
   e.werte = werte;
   for (int i = 0; i < data.ErgStabTeil.GetSize(); ++i) e.teilung.push_back(data.ErgStabTeil[i]);
   e.hoehe = Hoehe(data);
+  double z = 0;
+  e.feldKoten.push_back(z);
+  for (int i = 0; i < data.nFields(); ++i) e.feldKoten.push_back(z += Laenge(data, i));
   e.schriftFeld = data.SchriftFeld;
   e.vorschau = data.pDlg != nullptr;
   e.punktWerte = punktWerte;
@@ -169,6 +172,26 @@ void Zeichne3D(CKolumoData& data, CPlotwerk3D& c) {
   c.EndScene();
 }
 
+// Where a load meets the column: the faces of a field's section turned towards the viewer (the -x and the -y side)
+// and its centre (m).
+struct Flaechen {
+  double xMitte = 0, yMitte = 0, xFlaeche = 0, yFlaeche = 0, breiteY = 0;
+};
+
+Flaechen FlaechenVon(CKolumoQuer* q) {
+  Flaechen f;
+  if (!q) return f;
+  const double bx = q->bx.GetValue() * 0.01, dy = q->dy.GetValue() * 0.01;
+  // A circle and a ring are bx across in both directions (dy of a ring is its opening).
+  const double halbX = bx / 2, halbY = q->type == 0 ? dy / 2 : bx / 2;
+  f.xMitte = q->ex.GetValue() * 0.01;
+  f.yMitte = q->ey.GetValue() * 0.01;
+  f.xFlaeche = f.xMitte - halbX;
+  f.yFlaeche = f.yMitte - halbY;
+  f.breiteY = 2 * halbY;
+  return f;
+}
+
 void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
   const int stufe = data.aktBauZustand;
   if (stufe < 0 || stufe >= CKolumoData::kStages) return;
@@ -178,6 +201,7 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
   for (int k = 0; k < n; ++k) basis[std::size_t(k) + 1] = basis[std::size_t(k)] + Laenge(data, k);
   const double H = basis[std::size_t(n)];
   const double L = 0.2 * H;
+  const double abstand = 0.04 * H;  // a label's reach along the column to either side of its height
 
   double m = 0, m10 = 0;
   for (int i = 0; i < lasten.GetSize(); ++i) {
@@ -188,25 +212,36 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
   }
   if (m <= 0) m = 1.0;
 
-  // Label placers for loads in the axis (0), in x (1) and in y (2).
-  std::array<CLabelPlacer, 3> placer{CLabelPlacer(150), CLabelPlacer(150), CLabelPlacer(150)};
+  // The loads stand on the column; their labels are placed off it, side by side where they would meet: loads in
+  // x and along the axis label on the -x side, loads in y on the -y side, each side with its own placement.
+  std::array<CLabelPlacer, 2> placer{CLabelPlacer(150), CLabelPlacer(150)};
+  const float wegX[3] = {-1, 0, 0}, wegY[3] = {0, -1, 0};
+  // A label beside the column, beyond the longest arrow (0.3 L) of its side; a label of some eight characters is
+  // about 0.65 L wide at the scale the column fills its picture with.
+  const double base = 0.35 * L, e = 0.65 * L;
+  auto beschrifte = [&](int d, const Flaechen& f, double z, const std::string& text) {
+    const int seite = d == 2 ? 1 : 0;
+    const double q =
+        placer[std::size_t(seite)].FindOffset(1, 0.0, 0.0, 0.0, H, H, z - abstand, z + abstand, e, 1, base);
+    const float punkt[3] = {float(seite == 0 ? f.xFlaeche - q : f.xMitte),
+                            float(seite == 1 ? f.yFlaeche - q : f.yMitte), float(z)};
+    c.AddText(punkt, seite == 0 ? wegX : wegY, text.c_str());
+  };
+  std::vector<int> axialAnKnoten(std::size_t(n) + 1, 0);
 
   for (int i = 0; i < lasten.GetSize(); ++i) {
     Load& l = lasten[i];
     const int knoten = std::clamp(l.node, 0, n);
-    CKolumoQuer* q = Querschnitt(data, l.node);
-    const double ex = q ? q->ex.GetValue() : 0.0, ey = q ? q->ey.GetValue() : 0.0;
-    int d = 0;
-    double hx = 0, hy = 0;
-    if (l.direction == 0) {
-      d = 1;
-      hx = q ? q->bx.GetValue() * 0.01 : 0.0;
-    } else if (l.direction == 1) {
-      d = 2;
-      hy = q ? q->dy.GetValue() * 0.01 : 0.0;
-    }
+    const Flaechen f = FlaechenVon(Querschnitt(data, l.node));
+    const int d = l.direction == 0 ? 1 : l.direction == 1 ? 2 : 0;
     const double val0 = l.val0.GetValue(), val1 = l.val1.GetValue();
     const std::size_t achse = d == 1 ? 0 : d == 2 ? 1 : 2;
+    // The point on the column a load acts at: on the -x face for loads in x, on the -y face for loads in y and
+    // along the axis (whose arrows so stay clear of those in x).
+    auto amStab = [&](double z) {
+      return std::array<float, 3>{float(d == 1 ? f.xFlaeche : f.xMitte), float(d == 1 ? f.yMitte : f.yFlaeche),
+                                  float(z)};
+    };
 
     if (l.ltype == 0 || l.ltype == 1) {
       const double f1 = val0, f2 = l.ltype == 1 ? val1 : val0;
@@ -214,61 +249,62 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
       if (z1 > H) continue;
       const double z2 = std::min(z1 + l.length.GetValue(), H);
       if (std::fabs(f1) <= 0.0001 && std::fabs(f2) <= 0.0001) continue;
-      double pos = 0;
-      if (d == 1 || d == 2) pos = placer[std::size_t(d)].PlaceLabel(0.0, H, z1 - 0.04 * H, z2 + 0.04 * H, L, 0.01);
-      const std::string t1 = Fmt("%.1f", f1);
-      const std::string t2 = std::fabs(f1 - f2) < 0.01 ? std::string() : Fmt("%.1f", f2);
-      const double x = d == 1 ? -pos - 0.8 * hx : ex * 0.01 + hx / 2;
-      const double y = d == 2 ? -pos - 0.8 * hy : ey * 0.01 + hy / 2;
-      const float p1[3] = {float(x), float(y), float(z1)}, p2[3] = {float(x), float(y), float(z2)};
+      const std::string t1 = Fmt("%.1f kN/m", f1);
+      const std::string t2 = std::fabs(f1 - f2) < 0.01 ? std::string() : Fmt("%.1f kN/m", f2);
+      const auto p1 = amStab(z1), p2 = amStab(z2);
       float richtung[3] = {0, 0, 0};
-      richtung[achse] = 1.0f;  // the larger of |f1| and |f2| along the axis, over itself
+      richtung[achse] = 1.0f;  // towards the column; the label carries the sign
       double a1 = std::fabs(f1) * 0.7 * L / m, a2 = std::fabs(f2) * 0.7 * L / m;
       const double groesser = std::max(a1, a2);
       if (groesser > 0.3 * L) {
         a1 *= 0.3 * L / groesser;
         a2 *= 0.3 * L / groesser;
       }
-      c.AddLineLoad(p1, p2, richtung, float(0.1 * L), float(a1), float(a2), long(2.5 * (z2 - z1)), t1.c_str(),
-                    t2.c_str());
+      c.AddLineLoad(p1.data(), p2.data(), richtung, float(0.1 * L), float(a1), float(a2), long(2.5 * (z2 - z1)), "",
+                    "");
+      if (t2.empty()) {
+        beschrifte(d, f, (z1 + z2) / 2, t1);
+      } else {
+        beschrifte(d, f, z1, t1);
+        beschrifte(d, f, z2, t2);
+      }
     } else if (l.ltype == 10) {
       const double z = l.offset.GetValue() + basis[std::size_t(knoten)];
       if (z > H + 0.01) continue;
       if (std::fabs(val0) <= 0.0001 && std::fabs(val1) <= 0.0001) continue;
-      if (l.direction == 2) hx = 0.02 * ex;
-      const double e = d == 0 ? 0.5 * L : L;
-      double pos = 0;
-      if (val0 != 0) pos = placer[std::size_t(d)].PlaceLabel(0.0, H, z - 0.04 * H, z + 0.04 * H, e, 0.01);
-      if (val1 != 0) pos = placer[std::size_t(d)].PlaceLabel(0.0, H, z - 0.04 * H, z + 0.04 * H, e, 0.01);
-      float punkt[3];
+      std::array<float, 3> punkt = amStab(z);
       if (d == 0) {
-        punkt[0] = float(hx / 2);
-        punkt[1] = float(hy / 2);
-        punkt[2] = float(z - pos);
-      } else {
-        punkt[0] = float(d == 1 ? -pos - 0.8 * hx : ex * 0.01 + hx / 2);
-        punkt[1] = float(d == 2 ? -pos - 0.8 * hy : ey * 0.01 + hy / 2);
-        punkt[2] = float(z);
+        // On the head the force stands on the top face; further down beside the -y face, its tip at the node's
+        // height. Several at one node stand side by side.
+        const int k = axialAnKnoten[std::size_t(knoten)]++;
+        const double versatz = (k % 2 == 1 ? -1.0 : 1.0) * double((k + 1) / 2) * 0.25 * f.breiteY;
+        punkt[0] = float(f.xMitte + versatz);
+        if (z <= 1e-9) punkt[1] = float(f.yMitte);
       }
+      double groesse = 0;
       if (val0 != 0) {
         float richtung[3] = {0, 0, 0};
         richtung[achse] = val0 > 0 ? 1.0f : -1.0f;
-        double groesse = m10 > 0 ? std::fabs(val0) * 0.7 * L / m10 : 0.3 * L;
+        groesse = m10 > 0 ? std::fabs(val0) * 0.7 * L / m10 : 0.3 * L;
         if (groesse > 0.3 * L) groesse = 0.3 * L;
         if (groesse < H / 35) groesse = H / 35;
-        c.AddPointLoad(punkt, richtung, float(0.1 * L), float(groesse), Fmt("%.1f", val0).c_str());
+        // A pulling force starts at the column and points away from it.
+        std::array<float, 3> spitze = punkt;
+        if (val0 < 0) spitze[achse] -= float(groesse);
+        c.AddPointLoad(spitze.data(), richtung, float(0.1 * L), float(groesse), "");
+        const double zText = d == 0 ? (val0 > 0 ? z - groesse / 2 : z + groesse / 2) : z;
+        beschrifte(d, f, zText, Fmt("%.1f kN", val0));
       }
       if (val1 != 0) {
         // The moment turns in the plane of the load: about y for loads in x, about x for loads in y and axial
         // loads.
         float groessen[3] = {0, 0, 0};
-        std::string texte[3];
         const std::size_t k = d == 1 ? 1 : 0;
         double g = m10 > 0 ? val1 * 0.7 * L / m10 : std::copysign(0.3 * L, val1);
         if (std::fabs(g) <= 0.3 * L) g = std::copysign(0.3 * L, val1);
         groessen[k] = float(g);
-        texte[k] = Fmt("%.1f", val1);
-        c.Invoke21(punkt, groessen, float(0.1 * L), texte[0].c_str(), texte[1].c_str(), texte[2].c_str());
+        c.Invoke21(punkt.data(), groessen, float(0.1 * L), "", "", "");
+        beschrifte(d, f, z, Fmt("%.1f kNm", val1));
       }
     }
   }

@@ -2,13 +2,19 @@
 // input and the framework's result entry, which draws the curve and its extreme-value labels.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "column_ui/kolumodraw.h"
 #include "framework/results.h"
+#include "framework_ui/labelplacer.h"
 
 namespace {
 
 constexpr double kKonstant = 0.0001;  // a diagram whose range is at most this is drawn as a constant
+constexpr double kSchrift = 0.7;      // the font is this many text heights high (as the 2D control draws it)
+constexpr double kZeichen = 0.6;      // width of a character of a number in font heights, with some room
+constexpr long kGrau = 0x808080;
 
 // The result entry draws through the 2D control.
 class CPlotwerkZiel : public CDiagramTarget {
@@ -28,9 +34,58 @@ class CPlotwerkZiel : public CDiagramTarget {
   }
   void Invoke55() override { m_control.Invoke55(); }
 
- private:
+ protected:
   CPlotwerk2D& m_control;
 };
+
+// The report's value labels: horizontal on the page, beside the diagram's edge on the side of the smaller values,
+// at the height of their point and pushed further out where an earlier label of the picture lies. Placed in the
+// picture's coordinates: across to the right, along the column downwards (the drawing is turned by a quarter and
+// the column stretched by the picture's factor).
+class CBerichtZiel : public CPlotwerkZiel {
+ public:
+  CBerichtZiel(CPlotwerk2D& control, CLabelPlacer& placer, double rand, double hoehe, double streckung,
+               double textHoehe, double breite)
+      : CPlotwerkZiel(control),
+        m_placer(placer),
+        m_rand(rand),
+        m_hoehe(hoehe),
+        m_k(streckung),
+        m_h(textHoehe),
+        m_em(kSchrift * textHoehe),
+        m_breite(breite) {}
+
+  void AddValueLabel(double x, double y, double, double, double, double, const char* wert) override {
+    // "0.00" marks nothing: it is the closing point of a one-signed diagram or a value too small to print.
+    if (std::fabs(std::atof(wert)) < 1e-9) return;
+    std::string text = wert;
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    const double mitte = m_k * x;
+    const double o = m_placer.FindOffset(1, m_rand, 0.0, m_rand, m_k * m_hoehe, m_k * m_hoehe, mitte - 0.6 * m_em,
+                                         mitte + 0.6 * m_em, m_breite, 1, 0.5 * m_em);
+    const double links = m_rand + o;  // where the text begins, across
+    m_control.SetStyle(kGrau, 0, 3, 0);
+    m_control.AddLine(x, y, x, -(links - 0.2 * m_em));
+    m_control.SetStyle(0, 0, 3, 0);
+    m_control.AddText((mitte + 0.35 * m_em) / m_k, -links, -90.0, m_h, text.c_str());
+  }
+
+ private:
+  CLabelPlacer& m_placer;
+  double m_rand, m_hoehe, m_k, m_h, m_em, m_breite;
+};
+
+std::string Zahl(int stellen, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", stellen, v);
+  return buf;
+}
+
+std::string Titel(const CDiagrammEingabe& eingabe, const char* titel) {
+  std::string t = titel;
+  if (!eingabe.einheit.empty()) t += " [" + eingabe.einheit + "]";
+  return t;
+}
 
 }  // namespace
 
@@ -117,6 +172,13 @@ double FuelleDiagrammEintrag(const CDiagrammEingabe& eingabe, CResultEntry& e) {
   return std::fabs(groesster - kleinster);
 }
 
+void SkalaErweitern(const std::vector<double>& werte, double& skalaMin, double& skalaMax) {
+  for (double w : werte) {
+    skalaMin = std::min(skalaMin, w);
+    skalaMax = std::max(skalaMax, w);
+  }
+}
+
 void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D& control, const char* titel) {
   if (eingabe.stationen.empty() || eingabe.werte.empty()) return;
   if (!titel) titel = "";
@@ -127,34 +189,90 @@ void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D
     control.Invoke39(offset, 0, 0, -1, -1, 0);
   else if (eingabe.schriftFeld == 0)
     e.pointFlags.RemoveAll();
+  const bool bericht = !eingabe.vorschau;
+  const double k = eingabe.streckung > 0 ? eingabe.streckung : 1.0;
+  const double h = eingabe.schriftHoehe > 0 ? eingabe.schriftHoehe : 0.05 * H;
+  // The report's title lies under the foot, beginning at the diagram's left edge on the page.
+  auto berichtTitel = [&](double links) {
+    control.SetStyle(0, 0, 3, 0);
+    const std::string t = Titel(eingabe, titel);
+    if (eingabe.schriftHoehe > 0)
+      control.AddText(H + 2.0 * kSchrift * h / k, links, -90.0, h, t.c_str());
+    else
+      control.AddText(1.1 * H, links, -90.0, H / 18, t.c_str());
+  };
   control.SetStyle(0, 0, 3, 0);
   if (spanne <= kKonstant) {
     const double y = offset - 0.375 * H;
     control.SetStyle(0, 1, 0, 0);
     control.AddLine(0, y, H, y);
     control.SetStyle(0, 0, 3, 0);
-    control.AddText(1.1 * H, offset - 0.25 * H, -90.0, H / 18, titel);
+    if (bericht)
+      berichtTitel(offset - 0.25 * H);
+    else
+      control.AddText(1.1 * H, offset - 0.25 * H, -90.0, H / 18, titel);
     return;
   }
   // The entry searches its extremes and their stations afresh, from its own start values.
   e.minValue = 1e10f;
   e.maxValue = -1e10f;
   e.CalcMinMax();
-  const double s = -(0.25 * H / spanne);
-  e.scale = s;
-  e.offset = offset + s * spanne;
+  // A shared scale maps its whole range onto the diagram's width, each diagram from the same zero line; without
+  // one the diagram's own range fills the width.
+  const double anfang = offset - 0.5 * H;  // the diagram's side of the smaller values, across
+  if (bericht && eingabe.skalaMax - eingabe.skalaMin > kKonstant) {
+    const double lo = std::min({eingabe.skalaMin, double(e.minValue), 0.0});
+    const double hi = std::max({eingabe.skalaMax, double(e.maxValue), 0.0});
+    e.scale = -(0.25 * H / (hi - lo));
+    e.offset = anfang - (double(e.maxValue) - lo) * e.scale;
+  } else {
+    e.scale = -(0.25 * H / spanne);
+    e.offset = offset + e.scale * spanne;
+  }
   e.labelsAbove = TRUE;
   e.keepTextHeight = TRUE;
   if (eingabe.vorschau) {
     e.textHeight = H / 30;
     e.title.Empty();
   } else {
-    e.textHeight = 0.05 * H;
+    e.textHeight = h;
     e.nDigits = 2;
-    e.axisIntervals = 2;
-    control.AddText(1.1 * H, e.offset, -90.0, H / 18, titel);
+    // No value grid: its numbers would stand upright and crowd each other; the extremes carry their values.
+    e.axisIntervals = eingabe.schriftHoehe > 0 ? 0 : 2;
+    berichtTitel(anfang + 0.25 * H);
   }
   e.InsertZeroPoints();
-  CPlotwerkZiel ziel(control);
+  if (!bericht || eingabe.schriftHoehe <= 0) {
+    CPlotwerkZiel ziel(control);
+    e.DrawDiagram(ziel);
+    return;
+  }
+  CLabelPlacer eigener;
+  CLabelPlacer& placer = eingabe.beschriftung ? *eingabe.beschriftung : eigener;
+  const std::size_t zeichen =
+      std::max(Zahl(e.nDigits, e.minValue).size(), Zahl(e.nDigits, e.maxValue).size());
+  const double breite = (kZeichen * double(zeichen) + 0.5) * kSchrift * h;
+  CBerichtZiel ziel(control, placer, -anfang, H, k, h, breite);
   e.DrawDiagram(ziel);
+}
+
+void ZeichneHoehenachse(const CDiagrammEingabe& eingabe, double y, double yEnde, CPlotwerk2D& control) {
+  const double H = eingabe.hoehe;
+  const double k = eingabe.streckung > 0 ? eingabe.streckung : 1.0;
+  const double h = eingabe.schriftHoehe > 0 ? eingabe.schriftHoehe : 0.05 * H;
+  const double em = kSchrift * h;
+  control.SetStyle(0, 0, 3, 0);
+  control.AddLine(0, y, H, y);
+  for (std::size_t i = 0; i < eingabe.feldKoten.size(); ++i) {
+    const double z = eingabe.feldKoten[i];
+    control.SetStyle(0, 0, 3, 0);
+    control.AddLine(z, y, z, y - 0.4 * em);
+    const std::string text = Zahl(2, z) + " m";
+    control.AddText(z + 0.35 * em / k, y - 0.6 * em, -90.0, h, text.c_str());
+    if (i > 0 && i + 1 < eingabe.feldKoten.size()) {
+      control.SetStyle(kGrau, 3, 3, 0);
+      control.AddLine(z, y - 0.4 * em, z, yEnde);
+    }
+  }
+  control.SetStyle(0, 0, 3, 0);
 }

@@ -45,6 +45,8 @@ class CPlotwerk3D : public CPlotwerkWnd {
   void AddSupport(const float* position, const float* restraints, const float* further, float size, BOOL flag);
   void Refresh(BOOL resetView, BOOL flag2, BOOL flag3);
   void SaveImage(LPCSTR fileName);
+  // A text at a point, reading from it to the left or the right as the direction away is seen on the screen.
+  void AddText(const float* point, const float* away, LPCSTR text);
 };
 
 class CPlotwerk2D : public CPlotwerkWnd {

@@ -3,10 +3,12 @@
 // the controls write beside the report.
 #include "report/bilder.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "column/kolumodata.h"
 #include "column_ui/kolumodraw.h"
+#include "framework_ui/labelplacer.h"
 #include "framework_ui/plotwerk.h"
 #include "platform/pictor/pictor.h"
 #include "platform/rtfx/rtfx.h"
@@ -15,7 +17,57 @@
 
 using namespace report;
 
+namespace {
+
+constexpr int kBild2DBreite = 500;          // pixels of the result pictures' control
+constexpr double kSeitenBreiteCm = 17.0;    // the page's text width
+constexpr double kSchriftCm = 7.5 / 72 * 2.54;  // 7.5 pt: printed texts stay above 7 pt
+constexpr double kSchriftJeHoehe = 0.7;     // the 2D control's font is 0.7 text heights
+constexpr double kCmJeHoehe = 3.6;          // across, per column height: room for a value label beside each diagram
+constexpr double kSaeuleCm = 8.0;           // the column's printed length that its heights can be read on
+
+}  // namespace
+
 namespace report {
+
+Drucklage DrucklageBerechnen(double hoehe, double ende, double bildBreite) {
+  Drucklage l{};
+  const double basis = ende + 3 * hoehe / 8;
+  l.breiteCm = std::min(kSeitenBreiteCm, std::max(bildBreite, kCmJeHoehe * (basis / hoehe + 0.3)));
+  if (hoehe <= 0 || basis <= 0) {
+    l.breiteCm = bildBreite > 0 ? bildBreite : kSeitenBreiteCm;
+    l.schriftHoehe = 0;
+    l.streckung = 1;
+    l.rahmenEnde = l.achse = ende;
+    return l;
+  }
+  // The frame gains 1.5 font heights for the height axis; the font height itself depends on the frame's width:
+  // W = basis + 1.5 em with em = kSchriftCm / (cm per unit) and cm per unit = f breite / W.
+  const double f = pictor::PrintedCmPerUnit(kBild2DBreite, 1.0, 1.0);
+  const double breite = basis / (1.0 - 1.5 * kSchriftCm / (f * l.breiteCm));
+  const double cmJeEinheit = pictor::PrintedCmPerUnit(kBild2DBreite, breite, l.breiteCm);
+  const double em = kSchriftCm / cmJeEinheit;
+  l.schriftHoehe = em / kSchriftJeHoehe;
+  l.achse = ende + 1.0 * em;
+  l.rahmenEnde = ende + 1.5 * em;
+  l.streckung = std::max(1.0, kSaeuleCm / (cmJeEinheit * hoehe));
+  return l;
+}
+
+void SkalenBerechnen(const CKolumoData& d, BildLage& lage) {
+  for (int art = 0; art < 4; ++art) lage.skalaMin[art] = lage.skalaMax[art] = 0.0;
+  for (const auto& r : d.ergebnisse.Schnittgroessen) {
+    const bool gezeichnet = ((r->Typ == 0 || r->Typ == 1) && d.graf_Regel_Schnitt) ||
+                            (r->Typ == 2 && d.graf_Kriech_Schnitt) || (r->Typ == 3 && d.graf_KNSW_Schnitt);
+    if (!gezeichnet) continue;
+    SkalaErweitern(r->Mx, lage.skalaMin[kMoment], lage.skalaMax[kMoment]);
+    SkalaErweitern(r->My, lage.skalaMin[kMoment], lage.skalaMax[kMoment]);
+    SkalaErweitern(r->Vx, lage.skalaMin[kQuerkraft], lage.skalaMax[kQuerkraft]);
+    SkalaErweitern(r->Vy, lage.skalaMin[kQuerkraft], lage.skalaMax[kQuerkraft]);
+    SkalaErweitern(r->N, lage.skalaMin[kNormalkraft], lage.skalaMax[kNormalkraft]);
+  }
+  lage.skalenBekannt = true;
+}
 
 Bild3D::Bild3D() {
   if (Pictor_Create3D(300, 500, 1)) m_control = Pictor_GetPlotwerk3DPtr();
@@ -25,7 +77,7 @@ Bild3D::~Bild3D() { Pictor_Destroy(); }
 
 Bild2D::Bild2D() {
   m_erzeugt = true;
-  if (Pictor_Create2D(500, 200, 1)) m_control = Pictor_GetPlotwerk2DPtr();
+  if (Pictor_Create2D(kBild2DBreite, 200, 1)) m_control = Pictor_GetPlotwerk2DPtr();
 }
 
 void Bild2D::Zerstoere() {
@@ -70,17 +122,44 @@ void CRtf_Ausgabe::SystemBilder(CPlotwerk3D* view3D) {
 
 void CRtf_Ausgabe::DiagrammRahmen(double hoehe, double ende, CPlotwerk2D* view2D) {
   if (!view2D) return;
+  if (!m_bild) m_bild = std::make_shared<BildLage>();
+  if (!m_bild->skalenBekannt) SkalenBerechnen(*m_pData, *m_bild);
+  // Legible when printed: the texts' height follows from the width the picture is placed at, and the column is
+  // stretched along its axis so that its heights can be told apart.
+  const Drucklage l = DrucklageBerechnen(hoehe, ende, m_pData->BildBreite);
+  m_bild->breiteCm = l.breiteCm;
+  m_bild->schriftHoehe = l.schriftHoehe;
+  m_bild->streckung = l.streckung;
+  m_bild->beschriftung = std::make_shared<CLabelPlacer>(150);
   view2D->Clear();
-  view2D->Invoke39(0, 0, 0, -1, -1, 0);
+  view2D->Invoke39(0, 0, 0, -l.streckung, -1, 0);
   view2D->SetStyle(0, 4, 3, 0);
-  view2D->AddRectangle(0, -3 * hoehe / 8, hoehe, ende);
+  view2D->AddRectangle(0, -3 * hoehe / 8, hoehe, l.rahmenEnde);
   view2D->Invoke55();
+  if (l.schriftHoehe > 0) {
+    CDiagrammEingabe achse = DiagrammEingabe(*m_pData, {}, {}, false);
+    achse.hoehe = hoehe;
+    achse.schriftHoehe = l.schriftHoehe;
+    achse.streckung = l.streckung;
+    ZeichneHoehenachse(achse, l.achse, -3 * hoehe / 8, *view2D);
+  }
 }
 
 void CRtf_Ausgabe::Diagramm(const std::vector<double>& stationen, const std::vector<double>& werte, double offset,
-                            CPlotwerk2D* view2D, const char* titel) {
+                            CPlotwerk2D* view2D, const char* titel, int art) {
   if (!view2D) return;
-  ZeichneDiagramm(DiagrammEingabe(*m_pData, stationen, werte, false), offset, *view2D, titel);
+  CDiagrammEingabe e = DiagrammEingabe(*m_pData, stationen, werte, false);
+  if (m_bild) {
+    e.schriftHoehe = m_bild->schriftHoehe;
+    e.streckung = m_bild->streckung;
+    e.beschriftung = m_bild->beschriftung.get();
+    if (art >= kMoment && art <= kNormalkraft) {
+      e.skalaMin = m_bild->skalaMin[art];
+      e.skalaMax = m_bild->skalaMax[art];
+      e.einheit = art == kMoment ? "kNm" : "kN";
+    }
+  }
+  ZeichneDiagramm(e, offset, *view2D, titel);
 }
 
 void CRtf_Ausgabe::DiagrammEinfuegen(CPlotwerk2D* view2D, const std::string& name, const char* caption) {
@@ -90,6 +169,6 @@ void CRtf_Ausgabe::DiagrammEinfuegen(CPlotwerk2D* view2D, const std::string& nam
   // metafile; the file's name says so and the picture library turns it into PNG for the report.
   const std::string datei = BildPfad(name);
   view2D->SetTitle(datei.c_str());
-  RTFX_Picture(datei.c_str(), 1, m_pData->BildBreite, 0.0);
+  RTFX_Picture(datei.c_str(), 1, m_bild && m_bild->breiteCm > 0 ? m_bild->breiteCm : m_pData->BildBreite, 0.0);
   Absatz(kBildTitel, caption);
 }

@@ -4,6 +4,7 @@
 // result records. Units as in the data: m, cm, cm², kN, kNm, per mille.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ class CPlotwerk2D;
 class CPlotwerk3D;
 
 namespace report {
+
+struct BildLage;
 
 // Writes the report of a position document beside its file; with bOutput 0 the
 // document is only read.
@@ -95,10 +98,13 @@ class CRtf_Ausgabe {
   void KombinationsDurchlauf(int kapitel, CPlotwerk2D* view2D);
   bool GiltFilter(int stage, int nummer, int typ1, int typ2) const;
   std::string BildPfad(const std::string& name) const;
+  // art: the kind of force whose diagrams share one scale across the report (report::DiagrammArt); 0 the
+  // diagram's own scale.
   void Diagramm(const std::vector<double>& stationen, const std::vector<double>& werte, double offset,
-                CPlotwerk2D* view2D, const char* titel);
+                CPlotwerk2D* view2D, const char* titel, int art = 0);
   // The frame of a result picture: along the column 0..hoehe, across from -3/8
   // hoehe to ende (m).
   void DiagrammRahmen(double hoehe, double ende, CPlotwerk2D* view2D);
   void DiagrammEinfuegen(CPlotwerk2D* view2D, const std::string& name, const char* caption);
+  std::shared_ptr<report::BildLage> m_bild;  // the result picture being drawn and the report's shared scales
 };

@@ -4,6 +4,7 @@
 
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
+#include "report/bilder.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
 
@@ -160,13 +161,18 @@ void CRtf_Ausgabe::Stabschnittkraefte(int k, int t, int s, int mode, int diagram
     // Five diagrams side by side across the picture.
     const double abstand = 0.75 * hoehe;
     DiagrammRahmen(hoehe, 5 * abstand + hoehe / 8, view2D);
-    const std::pair<const ResultColumn*, const char*> diagramme[] = {{&r->Mx, "Moment Mx"},
-                                                                     {&r->My, "Moment My"},
-                                                                     {&r->Vx, "Querkraft Vx"},
-                                                                     {&r->Vy, "Querkraft Vy"},
-                                                                     {&r->N, "Normalkraft N"}};
+    const struct {
+      const ResultColumn* werte;
+      const char* titel;
+      DiagrammArt art;
+    } diagramme[] = {{&r->Mx, "Moment Mx", kMoment},
+                     {&r->My, "Moment My", kMoment},
+                     {&r->Vx, "Querkraft Vx", kQuerkraft},
+                     {&r->Vy, "Querkraft Vy", kQuerkraft},
+                     {&r->N, "Normalkraft N", kNormalkraft}};
     for (std::size_t i = 0; i < 5; ++i)
-      Diagramm(r->Kote, *diagramme[i].first, double(i + 1) * abstand, view2D, Tr(diagramme[i].second));
+      Diagramm(r->Kote, *diagramme[i].werte, double(i + 1) * abstand, view2D, Tr(diagramme[i].titel),
+               diagramme[i].art);
     CString name;
     name.Format("Schnitt-LK%d-Typ%d-BZ%d.p2d", k, t, s);
     DiagrammEinfuegen(view2D, name.str(), Tr("Schnittgrößen"));

@@ -2,6 +2,8 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -104,8 +106,11 @@ bool DecodeBmp(const std::string& b, std::vector<std::uint32_t>& pixels, int& wi
 }
 
 void RenderScene(HDC dc, const RECT& r, const void* context) {
-  plotwerk::View2D(*static_cast<const plotwerk::Scene2D*>(context), r).Render(dc);
+  plotwerk::View2D(*static_cast<const plotwerk::Scene2D*>(context), r, true).Render(dc);
 }
+
+// The margin the 2D view keeps on each side, in pixels.
+constexpr int kViewMargin = 14;
 
 bool ConverterEntry(const char* path, std::vector<unsigned char>& png) { return pictor::ConvertToPng(path, png); }
 
@@ -118,6 +123,26 @@ namespace pictor {
 
 void SetControlFactory(const ControlFactory& factory) { Factory() = factory; }
 
+void PrintSize(const plotwerk::Scene2D& scene, int controlWidth, int& width, int& height) {
+  width = std::clamp(controlWidth, 50, 4000) * kPrintFactor;
+  double x1, y1, x2, y2;
+  const int plot = width - 2 * kViewMargin;
+  if (!scene.Bounds(x1, y1, x2, y2) || x2 - x1 <= 1e-12) {
+    height = width / 2;
+    return;
+  }
+  // As high as the drawing needs at the full width: no empty bands above and below it on the page.
+  const int top = scene.title.empty() ? 0 : 22;
+  height = int(std::ceil(plot * (y2 - y1) / (x2 - x1))) + 2 * kViewMargin + top;
+  height = std::clamp(height, 50, 3 * width);
+}
+
+double PrintedCmPerUnit(int controlWidth, double drawingWidth, double placedWidthCm) {
+  if (drawingWidth <= 0) return 0.0;
+  const int width = std::clamp(controlWidth, 50, 4000) * kPrintFactor;
+  return placedWidthCm * double(width - 2 * kViewMargin) / double(width) / drawingWidth;
+}
+
 bool ConvertToPng(const char* path, std::vector<unsigned char>& png) {
   if (!path) return false;
   std::ifstream f(win::ToFsPath(path), std::ios::binary);
@@ -128,9 +153,7 @@ bool ConvertToPng(const char* path, std::vector<unsigned char>& png) {
   if (DecodeBmp(bytes, pixels, width, height)) return EncodePng(pixels, width, height, png);
   plotwerk::Scene2D scene;
   if (!scene.Load(path, &width, &height)) return false;
-  // Metafiles are drawn again at twice the size of the control they came from, for print.
-  width = std::clamp(width, 50, 4000) * 2;
-  height = std::clamp(height, 50, 4000) * 2;
+  PrintSize(scene, width, width, height);
   pixels = plotwerk::RenderOffscreen(width, height, 0xFFFFFF, &RenderScene, &scene);
   return EncodePng(pixels, width, height, png);
 }

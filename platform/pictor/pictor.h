@@ -9,6 +9,9 @@
 #include "platform/win/afxwnd.h"
 
 class CPlotwerk2D;
+namespace plotwerk {
+class Scene2D;
+}
 class CPlotwerk3D;
 
 extern "C" {
@@ -36,6 +39,15 @@ struct ControlFactory {
 void SetControlFactory(const ControlFactory& factory);
 
 // Turns a picture file written by the controls (a 2D metafile or a BMP) into PNG bytes; false for other files.
+// A metafile is drawn again for print: kPrintFactor times the control's width, as high as the drawing needs at
+// that width, its texts at their drawing height.
 bool ConvertToPng(const char* path, std::vector<unsigned char>& png);
+
+inline constexpr int kPrintFactor = 3;
+// The pixel size at which a metafile of a control of the given width is printed.
+void PrintSize(const plotwerk::Scene2D& scene, int controlWidth, int& width, int& height);
+// Centimetres on paper per drawing unit across a metafile's drawing of the given width (view units) when its
+// picture is placed at the given width: the scale at which its texts and lines are printed.
+double PrintedCmPerUnit(int controlWidth, double drawingWidth, double placedWidthCm);
 
 }  // namespace pictor

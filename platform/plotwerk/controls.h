@@ -32,7 +32,7 @@ namespace id3d {
 enum : DISPID {
   EndScene = 1, AddLine = 4, CreateSection = 5, AddExtrusion = 6, SetExtent = 7, SetBackColor = 12,
   AddPointLoad = 13, AddLineLoad = 14, SetStyle = 16, AddQuad = 18, Invoke19 = 19, SetTitle = 20, Invoke21 = 21,
-  AddSupport = 22, Refresh = 23, SaveImage = 33
+  AddSupport = 22, Refresh = 23, SaveImage = 33, AddText = 34
 };
 }
 

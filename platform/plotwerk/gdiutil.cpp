@@ -41,14 +41,14 @@ void DrawLine(HDC dc, POINT a, POINT b) {
 }
 
 void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelHeight, COLORREF colour,
-              bool centred, const char* face) {
+              int align, const char* face) {
   if (text.empty()) return;
   int tenths = int(std::lround(angle * 10.0));
   HFONT font = ::CreateFont(-pixelHeight, 0, tenths, tenths, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, face);
   HGDIOBJ old = ::SelectObject(dc, font);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, colour);
-  UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE | (centred ? TA_CENTER : TA_LEFT));
+  UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE | (align == 1 ? TA_CENTER : align == 2 ? TA_RIGHT : TA_LEFT));
   ::TextOut(dc, p.x, p.y, text.c_str(), int(text.size()));
   ::SetTextAlign(dc, oldAlign);
   ::SelectObject(dc, old);

@@ -29,8 +29,9 @@ class GdiStyle {
 };
 
 void DrawLine(HDC dc, POINT a, POINT b);
-// A text with its baseline start at p (centred on p when centred), turned by angle degrees counter-clockwise.
+// A text on its baseline from p (align 0), centred on p (1) or ending at p (2), turned by angle degrees
+// counter-clockwise.
 void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelHeight, COLORREF colour,
-              bool centred = false, const char* face = "Arial");
+              int align = 0, const char* face = "Arial");
 
 }  // namespace plotwerk

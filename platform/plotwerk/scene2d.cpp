@@ -28,6 +28,19 @@ bool Transform2D::Inverse(double vx, double vy, double& x, double& y) const {
   return true;
 }
 
+namespace {
+// The font of a text is this many of its text heights (drawing units) high.
+constexpr double kFontPerHeight = 0.7;
+
+// The angle on the screen (degrees, counter-clockwise) of a drawing direction given in degrees.
+double ViewAngle(const Transform2D& t, double degrees) {
+  double a = degrees * M_PI / 180.0;
+  double dx = std::cos(a) * t.xx + std::sin(a) * t.yx;
+  double dy = std::cos(a) * t.xy + std::sin(a) * t.yy;
+  return std::atan2(dy, dx) * 180.0 / M_PI;
+}
+}  // namespace
+
 // ---- Scene ---------------------------------------------------------------------------------------------------------
 Scene2D::Scene2D() { Clear(); }
 
@@ -192,12 +205,19 @@ bool Scene2D::Bounds(double& x1, double& y1, double& x2, double& y2) const {
         break;
       case Kind2D::Text:
       case Kind2D::ValueLabel: {
-        // The text's run: about 0.6 heights per character along its direction, one height across.
+        // The text's box in the view, where it is drawn: its run along its direction (about 0.6 font heights per
+        // character), its capitals above the baseline and its descenders below; the font is 0.7 text heights.
         bool label = item.kind == Kind2D::ValueLabel;
         double x = label ? v[2] : v[0], y = label ? v[3] : v[1];
-        double h = std::fabs(label ? v[4] : v[3]), a = (label ? v[5] : v[2]) * M_PI / 180.0;
-        double run = 0.6 * h * double(item.text.size());
-        point(x + std::cos(a) * run - std::sin(a) * h, y + std::sin(a) * run + std::cos(a) * h);
+        double em = kFontPerHeight * std::fabs(label ? v[4] : v[3]);
+        double a = ViewAngle(t, label ? v[5] : v[2]) * M_PI / 180.0;
+        double run = 0.6 * em * double(item.text.size());
+        double ax, ay;
+        t.Apply(x, y, ax, ay);
+        const double ux = std::cos(a), uy = std::sin(a), nx = -uy, ny = ux;
+        for (double along : {0.0, run})
+          for (double across : {-0.25 * em, 0.8 * em})
+            take(ax + ux * along + nx * across, ay + uy * along + ny * across);
         break;
       }
       default:
@@ -340,7 +360,8 @@ bool Scene2D::Load(const std::string& path, int* width, int* height) {
 }
 
 // ---- View ----------------------------------------------------------------------------------------------------------
-View2D::View2D(const Scene2D& scene, const RECT& client) : m_scene(scene), m_client(client) {
+View2D::View2D(const Scene2D& scene, const RECT& client, bool exactText)
+    : m_scene(scene), m_client(client), m_exactText(exactText) {
   m_plot = client;
   int headerLines = !scene.showHeader || scene.header.empty()
                         ? 0
@@ -378,9 +399,11 @@ void View2D::ToView(int px, int py, double& vx, double& vy) const {
 }
 
 int View2D::TextPixels(double height) const {
-  // A text height in drawing units is the height of its capitals; the font is somewhat larger.
-  double px = std::fabs(height) * m_scale * 0.7;
-  return std::clamp(int(std::isfinite(px) ? std::lround(px) : 0), 8, 24);
+  double px = std::fabs(height) * m_scale * kFontPerHeight;
+  if (!std::isfinite(px)) px = 0;
+  // On screen a text stays between 8 and 24 pixels whatever the zoom; a print keeps the drawing's proportions.
+  if (m_exactText) return std::clamp(int(std::lround(px)), 1, 2000);
+  return std::clamp(int(std::lround(px)), 8, 24);
 }
 
 POINT View2D::Item(const Item2D& item, double x, double y) const {
@@ -390,14 +413,6 @@ POINT View2D::Item(const Item2D& item, double x, double y) const {
 }
 
 namespace {
-// The angle on the screen (degrees, counter-clockwise) of a drawing direction given in degrees.
-double ViewAngle(const Transform2D& t, double degrees) {
-  double a = degrees * M_PI / 180.0;
-  double dx = std::cos(a) * t.xx + std::sin(a) * t.yx;
-  double dy = std::cos(a) * t.xy + std::sin(a) * t.yy;
-  return std::atan2(dy, dx) * 180.0 / M_PI;
-}
-
 // The pixel direction of a drawing vector (unit length; zero when the vector is zero).
 void PixelDir(const Transform2D& t, double dx, double dy, double& px, double& py) {
   double vx = dx * t.xx + dy * t.yx, vy = dx * t.xy + dy * t.yy;

@@ -94,7 +94,7 @@ class Scene2D {
   const std::vector<Transform2D>& Transforms() const { return m_transforms; }
   int ItemCount(Kind2D kind) const;
 
-  // View bounds of all items (texts by their anchor and height); false when there is nothing to show.
+  // View bounds of all items (texts by the box they are drawn in); false when there is nothing to show.
   bool Bounds(double& x1, double& y1, double& x2, double& y2) const;
 
   // Writes the drawing to a file / reads it back (false when the file is not a drawing of this kind).
@@ -114,7 +114,9 @@ class Scene2D {
 // How a scene lies in a pixel rectangle: one scale for both axes, the bounds centred.
 class View2D {
  public:
-  View2D(const Scene2D& scene, const RECT& client);
+  // exactText: texts are drawn at their drawing height, as a picture for print needs (the screen keeps them
+  // within a legible pixel range instead).
+  View2D(const Scene2D& scene, const RECT& client, bool exactText = false);
   POINT ToPixel(double vx, double vy) const;
   void ToView(int px, int py, double& vx, double& vy) const;
   double Scale() const { return m_scale; }
@@ -132,6 +134,7 @@ class View2D {
   RECT m_plot{};
   double m_scale = 1.0;
   double m_x0 = 0, m_y0 = 0;
+  bool m_exactText = false;
 };
 
 // Writes a 0x00RRGGBB picture as a PNG or a 24-bit BMP file (by the name's extension; PNG otherwise).

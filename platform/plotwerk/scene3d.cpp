@@ -185,7 +185,10 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
         Vec3 d = Unit(p[1]);
         Vec3 tail = Sub(p[0], Mul(d, v[1]));
         AddArrow(out, tail, p[0], v[0], kLoadColour);
-        if (!item.texts.empty()) out.push_back(Label(tail, item.texts[0], kLoadColour));
+        if (!item.texts.empty()) {
+          out.push_back(Label(tail, item.texts[0], kLoadColour));
+          out.back().away = Mul(d, -1.0);
+        }
         break;
       }
       case Kind3D::LineLoad: {
@@ -200,8 +203,14 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
           Vec3 tail = Sub(tip, Mul(d, v[1] + (v[2] - v[1]) * f));
           AddArrow(out, tail, tip, v[0], kLoadColour);
         }
-        if (item.texts.size() > 0) out.push_back(Label(t1, item.texts[0], kLoadColour));
-        if (item.texts.size() > 1 && !item.texts[1].empty()) out.push_back(Label(t2, item.texts[1], kLoadColour));
+        if (item.texts.size() > 0) {
+          out.push_back(Label(t1, item.texts[0], kLoadColour));
+          out.back().away = Mul(d, -1.0);
+        }
+        if (item.texts.size() > 1 && !item.texts[1].empty()) {
+          out.push_back(Label(t2, item.texts[1], kLoadColour));
+          out.back().away = Mul(d, -1.0);
+        }
         break;
       }
       case Kind3D::Quad: {
@@ -247,6 +256,12 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
         }
         break;
       }
+      case Kind3D::Text:
+        if (!item.texts.empty() && !item.texts[0].empty()) {
+          out.push_back(Label(p[0], item.texts[0], kLoadColour));
+          out.back().away = p[1];
+        }
+        break;
       case Kind3D::Moment: {
         for (int axis = 0; axis < 3; ++axis) {
           double s = p[1][std::size_t(axis)];
@@ -268,12 +283,20 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
 }
 
 namespace {
+struct ImageContext {
+  const Scene3D* scene;
+  double pixel;
+};
+
 void RenderInto(HDC dc, const RECT& r, const void* context) {
-  static_cast<const Scene3D*>(context)->Render(dc, r);
+  const auto* c = static_cast<const ImageContext*>(context);
+  c->scene->Render(dc, r, c->pixel);
 }
+
+int Px(double pixel, double n) { return std::max(1, int(std::lround(n * pixel))); }
 }  // namespace
 
-void Scene3D::Render(HDC dc, const RECT& client) const {
+void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
   {
     HBRUSH bg = ::CreateSolidBrush(background);
     ::FillRect(dc, &client, bg);
@@ -283,8 +306,9 @@ void Scene3D::Render(HDC dc, const RECT& client) const {
   Axes(right, down, depth);
   std::vector<Primitive3D> prims = Tessellate();
   // Fit the projected drawing into the client area below the title.
-  int titleSpace = title.empty() ? 0 : titleSize + 14;
-  RECT plot{client.left + 24, client.top + 16 + titleSpace, client.right - 24, client.bottom - 16};
+  int titleSpace = title.empty() ? 0 : Px(pixel, titleSize + 14);
+  RECT plot{client.left + Px(pixel, 24), client.top + Px(pixel, 16) + titleSpace, client.right - Px(pixel, 24),
+            client.bottom - Px(pixel, 16)};
   double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
   bool any = false;
   for (const Primitive3D& p : prims)
@@ -319,6 +343,8 @@ void Scene3D::Render(HDC dc, const RECT& client) const {
     for (const Vec3& q : p.points) d += Dot(q, depth);
     d /= double(p.points.size());
     if (p.type == Primitive3D::Segment) d -= 1e-4;
+    // Loads stand on the faces turned towards the viewer: a large face whose middle lies nearer must not hide them.
+    if (p.type == Primitive3D::Segment && p.pen == kLoadColour) d = -1e300;
     order.push_back({d, &p});
   }
   std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -339,25 +365,33 @@ void Scene3D::Render(HDC dc, const RECT& client) const {
       GdiStyle s(dc, p->pen == p->fill ? Shade(p->fill, lit) : p->pen, Shade(p->fill, lit), 1);
       ::Polygon(dc, pts.data(), int(pts.size()));
     } else {
-      GdiStyle s(dc, p->pen, p->pen, p->width);
+      GdiStyle s(dc, p->pen, p->pen, Px(pixel, p->width));
       DrawLine(dc, pts[0], pts[1]);
     }
   }
   for (const Primitive3D& p : prims)
     if (p.type == Primitive3D::Label) {
       POINT at = toPixel(p.points[0]);
-      DrawText(dc, {at.x + 3, at.y - 3}, p.text, 0.0, p.textPixels, p.pen);
+      const int gap = Px(pixel, 3);
+      // A label whose side is to the left of its anchor ends there, so that it reads away from what it marks.
+      if (Dot(p.away, right) < -1e-9)
+        DrawText(dc, {at.x - gap, at.y - gap}, p.text, 0.0, Px(pixel, p.textPixels), p.pen, 2);
+      else
+        DrawText(dc, {at.x + gap, at.y - gap}, p.text, 0.0, Px(pixel, p.textPixels), p.pen);
     }
   if (!title.empty()) {
     bool centred = titlePosition == 2;
-    POINT at{centred ? (client.left + client.right) / 2 : client.left + 10, client.top + 8 + titleSize};
-    DrawText(dc, at, title, 0.0, titleSize, style.lineColour == 0 ? 0 : 0x404040, centred, titleFont.c_str());
+    POINT at{centred ? (client.left + client.right) / 2 : client.left + Px(pixel, 10),
+             client.top + Px(pixel, 8 + titleSize)};
+    DrawText(dc, at, title, 0.0, Px(pixel, titleSize), style.lineColour == 0 ? 0 : 0x404040, centred ? 1 : 0,
+             titleFont.c_str());
   }
 }
 
 bool Scene3D::SaveImage(const std::string& path, int width, int height) const {
-  auto pixels = RenderOffscreen(width, height, background, &RenderInto, this);
-  return WritePicture(pixels, width, height, path);
+  const ImageContext context{this, double(kImageScale)};
+  auto pixels = RenderOffscreen(width * kImageScale, height * kImageScale, background, &RenderInto, &context);
+  return WritePicture(pixels, width * kImageScale, height * kImageScale, path);
 }
 
 }  // namespace plotwerk

@@ -33,6 +33,7 @@ enum class Kind3D {
   Quad,       // dimension: p1 p2 measured, p3 on the dimension line, p4 its normal
   Support,    // position, restraints (x, y, z), rotations (x, y, z), size
   Moment,     // point, sizes (x, y, z), head
+  Text,       // anchor, the direction it reads away from the anchor in (its screen sense left or right)
 };
 
 struct Item3D {
@@ -53,7 +54,12 @@ struct Primitive3D {
   int width = 1;
   std::string text;
   int textPixels = 11;
+  Vec3 away{0, 0, 0};  // a label reads from its anchor in this direction's screen sense (left or right)
 };
+
+// A saved view is this many times the control's size, its lines and texts with it: a picture placed a few
+// centimetres wide in a report then prints sharply (300 px over 6 cm are some 130 dpi, twice that 250 dpi).
+inline constexpr int kImageScale = 2;
 
 class Scene3D {
  public:
@@ -84,8 +90,10 @@ class Scene3D {
   // Screen axes of the view: right, down and depth (into the screen).
   void Axes(Vec3& right, Vec3& down, Vec3& depth) const;
 
-  void Render(HDC dc, const RECT& client) const;
-  // Writes the view as a picture (BMP or PNG by the name's extension); false when it cannot be written.
+  // pixel: the size of one screen pixel in the target's pixels (line widths, texts and margins grow with it).
+  void Render(HDC dc, const RECT& client, double pixel = 1.0) const;
+  // Writes the view as a picture (BMP or PNG by the name's extension) of kImageScale times the given size; false
+  // when it cannot be written.
   bool SaveImage(const std::string& path, int width, int height) const;
 
  private:

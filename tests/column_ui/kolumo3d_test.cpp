@@ -147,10 +147,10 @@ TEST_F(Kolumo3DTest, AColumnWithoutFieldsOnlyClearsTheBackgroundAndEnds) {
   EXPECT_TRUE(pw::Control3D::FromHandle(view_.m_hWnd)->SceneEnded());
 }
 
-TEST_F(Kolumo3DTest, DistributedLoadsStandBesideTheColumnWithoutOverlap) {
-  Column({5.0});  // H = 5, L = 1; section 30 x 40 cm
+TEST_F(Kolumo3DTest, DistributedLoadsStandOnTheColumnAndTheirLabelsBesideIt) {
+  Column({5.0});  // H = 5, L = 1; section 30 x 40 cm: the -x face at x = -0.15, the -y face at y = -0.2
   AddLoad(0, 0, 0, 1.0, 2.0, 3.0, 0.0);    // uniform 3.0 in x from 1 to 3 m
-  AddLoad(1, 0, 0, 1.5, 2.0, 2.0, 2.005);  // linear 2.0 to 2.005 in x, overlapping the first
+  AddLoad(1, 0, 0, 1.0, 2.2, 2.0, 2.005);  // linear 2.0 to 2.005 in x from 1 to 3.2 m
   AddLoad(0, 0, 1, 0.0, 9.0, -6.0, 0.0);   // in y, reaching beyond the top: drawn up to H
   AddLoad(0, 0, 2, 0.0, 1.0, 0.0, 0.0);    // zero: skipped
   AddLoad(0, 0, 0, 6.0, 1.0, 5.0, 0.0);    // starts above H: skipped
@@ -158,35 +158,75 @@ TEST_F(Kolumo3DTest, DistributedLoadsStandBesideTheColumnWithoutOverlap) {
 
   auto loads = Items(pw::Kind3D::LineLoad);
   ASSERT_EQ(loads.size(), 3u);
-  // m = 6 (largest |value|), L = 1: arrow 0.7 L |f| / m, at most 0.3 L.
+  // m = 6 (largest |value|), L = 1: arrow 0.7 L |f| / m, at most 0.3 L. Every load's arrow tips lie on the face
+  // of its side, whatever its label does.
   const auto& first = *loads[0];
-  EXPECT_FLOAT_EQ(float(first.p[0][0]), float(-0.8 * 0.3)) << "x = -q - 0.8 hx with q = 0";
+  EXPECT_FLOAT_EQ(float(first.p[0][0]), -0.15f);
   EXPECT_FLOAT_EQ(float(first.p[0][2]), 1.0f);
   EXPECT_FLOAT_EQ(float(first.p[1][2]), 3.0f);
   EXPECT_FLOAT_EQ(float(first.p[2][0]), 1.0f);
-  EXPECT_FLOAT_EQ(float(first.v[0]), 0.1f);
   EXPECT_FLOAT_EQ(float(first.v[1]), 0.3f) << "0.7 x 3 / 6 = 0.35 limited to 0.3";
   EXPECT_EQ(int(first.v[3]), 5) << "2.5 x (z2 - z1)";
-  EXPECT_EQ(first.texts[0], "3.0");
-  EXPECT_EQ(first.texts[1], "") << "equal values show one text";
-
-  const auto& second = *loads[1];
-  EXPECT_FLOAT_EQ(float(second.p[0][0]), float(-1.0 - 0.8 * 0.3)) << "its label is pushed one L out";
-  EXPECT_EQ(second.texts[0], "2.0");
-  EXPECT_EQ(second.texts[1], "") << "2.0 and 2.005 differ by less than 0.01";
-  EXPECT_FLOAT_EQ(float(second.v[1]), float(0.7 * 2.0 / 6.0));
-
-  const auto& third = *loads[2];
-  EXPECT_FLOAT_EQ(float(third.p[0][1]), float(-0.8 * 0.4)) << "y loads have a placer of their own";
-  EXPECT_FLOAT_EQ(float(third.p[1][2]), 5.0f) << "drawn up to H; the data keeps its length";
-  EXPECT_FLOAT_EQ(float(third.p[2][1]), 1.0f);
-  EXPECT_EQ(third.texts[0], "-6.0");
+  EXPECT_FLOAT_EQ(float(loads[1]->p[0][0]), -0.15f);
+  EXPECT_FLOAT_EQ(float(loads[1]->v[1]), float(0.7 * 2.0 / 6.0));
+  EXPECT_FLOAT_EQ(float(loads[2]->p[0][1]), -0.2f);
+  EXPECT_FLOAT_EQ(float(loads[2]->p[1][2]), 5.0f) << "drawn up to H; the data keeps its length";
   EXPECT_DOUBLE_EQ(data_.loads[0][2].length.GetValue(), 9.0);
+
+  auto texts = Items(pw::Kind3D::Text);
+  ASSERT_EQ(texts.size(), 3u);
+  struct Fall {
+    const char* text;
+    double x, y, z;
+  };
+  // Labels at the middle of their load, 0.35 L beyond the face (past the longest arrow). The second one's reach
+  // (2.1 +- 0.2) meets the first one's (2.0 +- 0.2): it moves a label's width (0.65 L) further out. The y load has
+  // its own side.
+  const Fall faelle[] = {{"3.0 kN/m", -0.15 - 0.35, 0.0, 2.0},
+                         {"2.0 kN/m", -0.15 - 0.35 - 0.65, 0.0, 2.1},
+                         {"-6.0 kN/m", 0.0, -0.2 - 0.35, 2.5}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(texts[i]->texts[0], faelle[i].text);
+    EXPECT_NEAR(texts[i]->p[0][0], faelle[i].x, 2e-4) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][1], faelle[i].y, 2e-4) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][2], faelle[i].z, 2e-4) << faelle[i].text;
+  }
+  EXPECT_TRUE(Items(pw::Kind3D::LineLoad)[0]->texts[0].empty()) << "the load itself carries no text";
+}
+
+TEST_F(Kolumo3DTest, ALoadOfTheSecondFieldStandsAtThatFieldsHeight) {
+  Column({3.2, 4.5});  // field 2 from 3.2 to 7.7 m below the head
+  data_.querschnitte[1].bx = 40.0;  // its -x face at x = -0.2
+  AddLoad(0, 1, 0, 0.0, 4.5, 2.4, 0.0);    // uniform over field 2
+  AddLoad(10, 1, 2, 0.0, 0.0, 480.0, 0.0);  // axial at node 2 (the head of field 2)
+  AddLoad(10, 1, 0, 1.5, 0.0, -10.0, 0.0);  // pulling in x, 1.5 m into field 2
+  Zeichne3D(data_, view_);
+  auto line = Items(pw::Kind3D::LineLoad);
+  ASSERT_EQ(line.size(), 1u);
+  EXPECT_FLOAT_EQ(float(line[0]->p[0][2]), 3.2f);
+  EXPECT_FLOAT_EQ(float(line[0]->p[1][2]), 7.7f);
+  EXPECT_FLOAT_EQ(float(line[0]->p[0][0]), -0.2f) << "on field 2's face";
+  auto forces = Items(pw::Kind3D::PointLoad);
+  ASSERT_EQ(forces.size(), 2u);
+  // Axial: the tip at the node's height on the -y face; H = 7.7, L = 1.54, size 0.3 L.
+  EXPECT_FLOAT_EQ(float(forces[0]->p[0][2]), 3.2f);
+  EXPECT_FLOAT_EQ(float(forces[0]->p[0][1]), -0.2f);
+  EXPECT_FLOAT_EQ(float(forces[0]->p[1][2]), 1.0f) << "pointing down the column";
+  // Pulling: the arrow starts at the face (tail = tip - direction x size) and points away.
+  const auto& zug = *forces[1];
+  EXPECT_FLOAT_EQ(float(zug.p[0][2]), 4.7f);
+  EXPECT_FLOAT_EQ(float(zug.p[1][0]), -1.0f);
+  EXPECT_NEAR(zug.p[0][0] + zug.v[1], -0.2, 1e-6) << "the tail touches the face";
+  auto texts = Items(pw::Kind3D::Text);
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[1]->texts[0], "480.0 kN");
+  EXPECT_EQ(texts[2]->texts[0], "-10.0 kN");
+  EXPECT_NEAR(texts[2]->p[0][2], 4.7, 1e-6);
 }
 
 TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
   Column({2.0, 2.0});  // H = 4, L = 0.8
-  data_.querschnitte[1].ex = 5.0;
+  data_.querschnitte[1].ex = 5.0;           // field 2 lies 0.05 m off the axis: its -x face at -0.1
   AddLoad(10, 1, 2, 0.0, 0.0, 100.0, 0.0);  // axial 100 kN at node 1 (z = 2)
   AddLoad(10, 1, 0, 0.5, 0.0, 10.0, 4.0);   // 10 kN and 4 kNm in x at z = 2.5
   AddLoad(10, 2, 1, 0.0, 0.0, 0.0, 0.0);    // nothing: skipped
@@ -194,14 +234,14 @@ TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
 
   auto forces = Items(pw::Kind3D::PointLoad);
   ASSERT_EQ(forces.size(), 2u);
-  // Axial: point (ex x 0.01, 0, z - q), q = 0 for the first label; size 0.7 L x 100 / 100 = 0.56 > 0.3 L = 0.24.
+  // Axial: on the -y face at (ex, -dy/2), the tip at z; size 0.7 L x 100 / 100 = 0.56 > 0.3 L = 0.24.
   EXPECT_FLOAT_EQ(float(forces[0]->p[0][0]), 0.05f);
+  EXPECT_FLOAT_EQ(float(forces[0]->p[0][1]), -0.2f);
   EXPECT_FLOAT_EQ(float(forces[0]->p[0][2]), 2.0f);
   EXPECT_FLOAT_EQ(float(forces[0]->p[1][2]), 1.0f);
   EXPECT_FLOAT_EQ(float(forces[0]->v[1]), 0.24f);
-  EXPECT_EQ(forces[0]->texts[0], "100.0");
-  // In x: two labels on one stretch (force, then moment), so the point lies one L further out: q = 0.8.
-  EXPECT_FLOAT_EQ(float(forces[1]->p[0][0]), float(-0.8 - 0.8 * 0.3));
+  // In x: on the face at z = 2.5.
+  EXPECT_FLOAT_EQ(float(forces[1]->p[0][0]), -0.1f);
   EXPECT_FLOAT_EQ(float(forces[1]->p[0][2]), 2.5f);
   EXPECT_FLOAT_EQ(float(forces[1]->p[1][0]), 1.0f);
   EXPECT_FLOAT_EQ(float(forces[1]->v[1]), float(4.0 / 35)) << "0.7 L x 10 / 100 = 0.056 is raised to H/35";
@@ -209,7 +249,21 @@ TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
   ASSERT_EQ(moments.size(), 1u);
   EXPECT_FLOAT_EQ(float(moments[0]->p[1][1]), 0.24f) << "0.7 L x 4 / 100 is raised to 0.3 L";
   EXPECT_EQ(moments[0]->p[1][0], 0.0);
-  EXPECT_EQ(moments[0]->texts[1], "4.0");
+
+  // Labels with units beside the -x face, 0.35 L = 0.28 out: the axial one at the middle of its arrow (2 - 0.12),
+  // the force in x at 2.5; the moment's reach meets the force's, so it stands a label's width (0.65 L = 0.52)
+  // further out.
+  auto texts = Items(pw::Kind3D::Text);
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0]->texts[0], "100.0 kN");
+  // The placement counts in steps of 0.0001 m.
+  EXPECT_NEAR(texts[0]->p[0][0], -0.1 - 0.28, 2e-4);
+  EXPECT_NEAR(texts[0]->p[0][2], 1.88, 1e-6);
+  EXPECT_EQ(texts[1]->texts[0], "10.0 kN");
+  EXPECT_NEAR(texts[1]->p[0][0], -0.1 - 0.28, 2e-4);
+  EXPECT_EQ(texts[2]->texts[0], "4.0 kNm");
+  EXPECT_NEAR(texts[2]->p[0][0], -0.1 - 0.28 - 0.52, 2e-4);
+  EXPECT_EQ(texts[2]->p[1][0], -1.0) << "reading away from the column";
 }
 
 TEST_F(Kolumo3DTest, MomentsWithoutAnyForceKeepAFiniteSize) {

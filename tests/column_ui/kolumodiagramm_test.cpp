@@ -5,6 +5,7 @@
 
 #include "column_ui/kolumodraw.h"
 #include "framework/results.h"
+#include "framework_ui/labelplacer.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/win/wintest.h"
 
@@ -173,4 +174,153 @@ TEST_F(DiagrammZeichnenTest, TheCurveLiesBetweenOffsetMinusHalfAndAQuarterOfH) {
   int labels = 0;
   for (const auto& item : s.Items()) labels += item.kind == pw::Kind2D::ValueLabel;
   EXPECT_GE(labels, 1) << "the extreme values are labelled";
+}
+
+// ---- The report's print layout ---------------------------------------------------------------------------------
+
+namespace {
+
+// A text's box on the page (view units): its run of 0.6 font heights per character from its baseline start, its
+// capitals 0.8 font heights above the baseline and its descenders 0.25 below; the font is 0.7 text heights. The
+// report's texts read horizontally.
+struct Kasten {
+  double x1, y1, x2, y2;
+  bool Schneidet(const Kasten& o) const { return x1 < o.x2 && o.x1 < x2 && y1 < o.y2 && o.y1 < y2; }
+};
+
+Kasten TextKasten(const pw::Scene2D& s, const pw::Item2D& item) {
+  double vx, vy;
+  s.Transforms()[std::size_t(item.transform)].Apply(item.v[0], item.v[1], vx, vy);
+  const double em = 0.7 * item.v[3];
+  return {vx, vy - 0.25 * em, vx + 0.6 * em * double(item.text.size()), vy + 0.8 * em};
+}
+
+CDiagrammEingabe Bericht(std::vector<double> stationen, std::vector<double> werte, double hoehe) {
+  CDiagrammEingabe e = Eingabe(std::move(stationen), std::move(werte), false);
+  e.hoehe = hoehe;
+  e.schriftHoehe = 0.2;
+  return e;
+}
+
+}  // namespace
+
+TEST_F(DiagrammZeichnenTest, DiagramsOfOneKindShareOneScale) {
+  // Two diagrams side by side hold the range their values span together, 0 included: its width is 0.25 H = 1 across.
+  // A value v lies at y = (offset - 0.5 H) + (v - lo) / (hi - lo) x 0.25 H.
+  struct Fall {
+    const char* name;
+    std::vector<double> a, b;
+    double aVon, aBis, bVon, bBis;  // y of each diagram's bands, offset 3 (diagram start y = 1)
+  };
+  const Fall faelle[] = {
+      // Peaks 10 and 100 kN: range 0..100, the first 0.1 wide, the second 1.
+      {"10 and 100", {0, 10, 4}, {0, 100, 40}, 1.0, 1.1, 1.0, 2.0},
+      // -10..5 and 0..100: range -10..100 (110), zero line at 1 + 10/110.
+      {"mixed signs", {-10, 5, 0}, {0, 100, 40}, 1.0, 1.0 + 15.0 / 110, 1.0 + 10.0 / 110, 2.0},
+  };
+  for (const Fall& f : faelle) {
+    double lo = 0, hi = 0;
+    SkalaErweitern(f.a, lo, hi);
+    SkalaErweitern(f.b, lo, hi);
+    double von[2], bis[2];
+    for (int k = 0; k < 2; ++k) {
+      plot_.Clear();
+      CDiagrammEingabe e = Bericht({0, 2, 4}, k == 0 ? f.a : f.b, 4.0);
+      e.skalaMin = lo;
+      e.skalaMax = hi;
+      ZeichneDiagramm(e, 3.0, plot_, "N");
+      von[k] = 1e9;
+      bis[k] = -1e9;
+      for (const auto& item : Scene().Items())
+        if (item.kind == pw::Kind2D::Polygon)
+          for (std::size_t i = 1; i < item.v.size(); i += 2) {
+            von[k] = std::min(von[k], item.v[i]);
+            bis[k] = std::max(bis[k], item.v[i]);
+          }
+    }
+    EXPECT_NEAR(von[0], f.aVon, 1e-6) << f.name;
+    EXPECT_NEAR(bis[0], f.aBis, 1e-6) << f.name;
+    EXPECT_NEAR(von[1], f.bVon, 1e-6) << f.name;
+    EXPECT_NEAR(bis[1], f.bBis, 1e-6) << f.name;
+  }
+}
+
+TEST_F(DiagrammZeichnenTest, DenseValueLabelsNeverOverlap) {
+  // Sixty fields of one element over 4 m: the extremes of every field are labelled, one label per height (61
+  // heights 0.067 m apart, 0.1 on the page with the stretch of 1.5, closer than a text is high: 1.05 x 0.7 x 0.2
+  // = 0.147); two diagrams side by side share the picture's placement.
+  std::vector<double> stationen, werte, zweite;
+  for (int f = 0; f < 60; ++f)
+    for (int e = 0; e < 2; ++e) {
+      stationen.push_back((f + e) * 4.0 / 60);
+      werte.push_back((f % 2 ? -1.0 : 1.0) * (10.0 + f) * (e ? 0.5 : 1.0));
+      zweite.push_back(werte.back() * 3.0 + 1.0);
+    }
+  CLabelPlacer placer;
+  // As the report's picture: turned by a quarter, the column drawn 1.5 times as long as the values' axis.
+  plot_.Invoke39(0, 0, 0, -1.5, -1, 0);
+  for (int d = 0; d < 2; ++d) {
+    CDiagrammEingabe e = Bericht(stationen, d == 0 ? werte : zweite, 4.0);
+    e.streckung = 1.5;
+    e.teilung.assign(60, 1);
+    e.schriftFeld = 1;
+    e.beschriftung = &placer;
+    ZeichneDiagramm(e, 3.0 + 3.0 * d, plot_, "M");
+  }
+  std::vector<Kasten> kaesten;
+  int titel = 0;
+  for (const auto& item : Scene().Items()) {
+    if (item.kind != pw::Kind2D::Text) continue;
+    EXPECT_DOUBLE_EQ(item.v[2], -90.0) << "every text reads horizontally on the page";
+    if (item.text == "M") {
+      ++titel;
+      continue;
+    }
+    kaesten.push_back(TextKasten(Scene(), item));
+  }
+  EXPECT_EQ(titel, 2);
+  ASSERT_EQ(kaesten.size(), 122u) << "both diagrams label each of their 61 heights";
+  int hoechsteStufe = 0;
+  for (int i = 0; i < placer.GetCount(); ++i) hoechsteStufe = std::max(hoechsteStufe, placer.GetLevel(i));
+  EXPECT_GE(hoechsteStufe, 2) << "neighbouring labels had to move out";
+  for (std::size_t i = 0; i < kaesten.size(); ++i)
+    for (std::size_t j = i + 1; j < kaesten.size(); ++j)
+      EXPECT_FALSE(kaesten[i].Schneidet(kaesten[j])) << "labels " << i << " and " << j;
+}
+
+TEST_F(DiagrammZeichnenTest, TheHeightAxisNamesTheFieldBoundaries) {
+  // Fields of 3.20 and 4.50 m: head 0.00, boundary 3.20, foot 7.70; the column drawn twice as long as wide.
+  CDiagrammEingabe e = Bericht({}, {}, 7.7);
+  e.feldKoten = {0.0, 3.2, 7.7};
+  e.streckung = 2.0;
+  ZeichneHoehenachse(e, 5.0, -1.0, plot_);
+  const double em = 0.7 * 0.2;
+  struct Fall {
+    const char* text;
+    double kote;
+  };
+  const Fall faelle[] = {{"0.00 m", 0.0}, {"3.20 m", 3.2}, {"7.70 m", 7.7}};
+  for (const Fall& f : faelle) {
+    int texte = 0, striche = 0;
+    for (const auto& item : Scene().Items()) {
+      if (item.kind == pw::Kind2D::Text && item.text == f.text) {
+        ++texte;
+        // Its baseline a third of a font height below the height (the picture's heights run down the column).
+        EXPECT_NEAR(item.v[0], f.kote + 0.35 * em / 2.0, 1e-9) << f.text;
+        EXPECT_LT(item.v[1], 5.0) << "beside the axis, towards the diagrams";
+      }
+      if (item.kind == pw::Kind2D::Line && item.v[0] == f.kote && item.v[2] == f.kote && item.style.line == 0)
+        ++striche;
+    }
+    EXPECT_EQ(texte, 1) << f.text;
+    EXPECT_EQ(striche, 1) << "a tick at " << f.text;
+  }
+  int gepunktet = 0;
+  for (const auto& item : Scene().Items())
+    if (item.kind == pw::Kind2D::Line && item.style.line == 3) {
+      ++gepunktet;
+      EXPECT_DOUBLE_EQ(item.v[0], 3.2) << "only the inner boundary crosses the picture";
+      EXPECT_DOUBLE_EQ(item.v[3], -1.0);
+    }
+  EXPECT_EQ(gepunktet, 1);
 }

@@ -71,7 +71,7 @@ TEST_F(PictorTest, TheThreeDViewIsSavedAsABitmapThatConvertsToPng) {
   view->SaveImage(file.c_str());
   std::vector<unsigned char> png;
   ASSERT_TRUE(pictor::ConvertToPng(file.c_str(), png));
-  EXPECT_EQ(PngSize(png), std::make_pair(300L, 500L));
+  EXPECT_EQ(PngSize(png), std::make_pair(600L, 1000L)) << "saved at twice the control's size, for print";
 }
 
 TEST_F(PictorTest, TheTwoDMetafileIsEmbeddedInTheReport) {
@@ -90,7 +90,9 @@ TEST_F(PictorTest, TheTwoDMetafileIsEmbeddedInTheReport) {
 
   std::vector<unsigned char> png;
   ASSERT_TRUE(pictor::ConvertToPng(metafile.c_str(), png));
-  EXPECT_EQ(PngSize(png), std::make_pair(1000L, 400L)) << "drawn again at twice the control's size";
+  // Three times the control's width, 1500 px; the drawing is 8 wide (y from -1 to 7) and 4 high (x from 0 to 4),
+  // so its plot of 1500 - 2 x 14 px is 736 px high, and the picture 736 + 2 x 14.
+  EXPECT_EQ(PngSize(png), std::make_pair(1500L, 764L)) << "as high as the drawing needs at the print width";
 
   // The RTF writer asks the library for files it cannot read itself.
   const fs::path report = dir_ / "bericht.rtf";
@@ -98,7 +100,7 @@ TEST_F(PictorTest, TheTwoDMetafileIsEmbeddedInTheReport) {
   RTFX_Picture(metafile.c_str(), 1, 10.0, 0.0);
   ASSERT_TRUE(RTFX_EndDocument(0));
   std::string rtf = ReadAll(report);
-  EXPECT_NE(rtf.find("\\pngblip\\picw1000\\pich400"), std::string::npos);
+  EXPECT_NE(rtf.find("\\pngblip\\picw1500\\pich764"), std::string::npos);
 }
 
 TEST_F(PictorTest, OtherFilesAreNotPictures) {

@@ -416,7 +416,7 @@ TEST_F(PlotwerkTest, NearSolidsHideFarOnes) {
   EXPECT_LT(centre & 0xFF, 0x40u) << "no blue shows through";
 }
 
-TEST_F(PlotwerkTest, SaveImageWritesABitmapOfTheControlsSize) {
+TEST_F(PlotwerkTest, SaveImageWritesABitmapOfTwiceTheControlsSize) {
   auto dir = std::filesystem::temp_directory_path() / "plotwerk-bmp";
   std::filesystem::create_directories(dir);
   HWND w = Make(pw::kClassId3D, 300, 500);
@@ -435,9 +435,10 @@ TEST_F(PlotwerkTest, SaveImageWritesABitmapOfTheControlsSize) {
     return std::uint32_t(std::uint8_t(head[at])) | std::uint32_t(std::uint8_t(head[at + 1])) << 8 |
            std::uint32_t(std::uint8_t(head[at + 2])) << 16 | std::uint32_t(std::uint8_t(head[at + 3])) << 24;
   };
-  EXPECT_EQ(le32(18), 300u);
-  EXPECT_EQ(le32(22), 500u);
-  // 24-bit rows padded to 4 bytes: 900 bytes per row.
-  EXPECT_EQ(std::filesystem::file_size(file), 54u + 900u * 500u);
+  // Twice the control's size (a few centimetres in a report then print at some 250 dpi).
+  EXPECT_EQ(le32(18), 600u);
+  EXPECT_EQ(le32(22), 1000u);
+  // 24-bit rows padded to 4 bytes: 1800 bytes per row.
+  EXPECT_EQ(std::filesystem::file_size(file), 54u + 1800u * 1000u);
   std::filesystem::remove_all(dir);
 }
