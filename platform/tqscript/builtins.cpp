@@ -69,6 +69,7 @@ Value Str32(const std::u32string& s) { return Value::Str(FromU32(s)); }
 
 Value MakeArray(std::vector<Value> items) {
   if (items.size() > kMaxArrayElements) Fail("Array zu groß");
+  Charge(items.size() * sizeof(Value));
   Value v;
   v.kind = Value::Kind::Array;
   v.array = std::make_shared<ArrayData>();

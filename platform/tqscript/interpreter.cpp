@@ -133,6 +133,7 @@ std::shared_ptr<ArrayData> NewArray(const std::vector<int32_t>& upper, int line,
     count *= static_cast<std::size_t>(u + 1);
     if (count > kMaxArrayElements) Fail("Array zu groß", line, column);
   }
+  Charge(count * sizeof(Value));
   a->upper = upper;
   a->items.resize(count);
   return a;
@@ -148,7 +149,17 @@ class Interpreter {
   }
 
   // A bare procedure name given to Execute is a call.
-  Value EvaluateTop(const Expr& e) { return Eval(e); }
+  Value EvaluateTop(const Expr& e) {
+    try {
+      return Eval(e);
+    } catch (ScriptError& error) {
+      if (error.line == 0) {
+        error.line = e.line;
+        error.column = e.column;
+      }
+      throw;
+    }
+  }
 
  private:
   SessionState& state_;
@@ -159,6 +170,7 @@ class Interpreter {
   void Step(int line, int column) {
     if (++steps_ > kTQScriptStepLimit)
       Fail("Abbruch: mehr als " + std::to_string(kTQScriptStepLimit) + " Schritte (Endlosschleife?)", line, column);
+    if (steps_ % 1024 == 0) CheckTime(line, column);
   }
 
   std::unordered_map<std::string, CellP>& Scope() { return frame_ ? frame_->locals : state_.globals; }
@@ -287,9 +299,23 @@ class Interpreter {
       std::vector<Value> args;
       args.reserve(e.args.size());
       for (const auto& a : e.args) args.push_back(Eval(*a));
-      return CallBuiltin(BuiltinCall{e.shown, args, e.line, e.column});
+      return Placed(e, [&] { return CallBuiltin(BuiltinCall{e.shown, args, e.line, e.column}); });
     }
     Fail("Unbekannte Funktion: " + e.shown, e.line, e.column);
+  }
+
+  // Errors raised without a place (a text grown too long) take the expression's.
+  template <typename F>
+  static Value Placed(const Expr& e, F f) {
+    try {
+      return f();
+    } catch (ScriptError& error) {
+      if (error.line == 0) {
+        error.line = e.line;
+        error.column = e.column;
+      }
+      throw;
+    }
   }
 
   Value EvalName(const Expr& e) {
@@ -331,7 +357,7 @@ class Interpreter {
       case Expr::Kind::Binary: {
         Value a = Eval(*e.args[0]);
         Value b = Eval(*e.args[1]);
-        return Apply(e.op, a, b, e.line, e.column);
+        return Placed(e, [&] { return Apply(e.op, a, b, e.line, e.column); });
       }
     }
     return Value{};
@@ -353,7 +379,20 @@ class Interpreter {
     return Flow::Normal;
   }
 
+  // Errors raised without a place (a text grown too long) take the statement's.
   Flow Exec(const Stmt& s) {
+    try {
+      return ExecHere(s);
+    } catch (ScriptError& e) {
+      if (e.line == 0) {
+        e.line = s.line;
+        e.column = s.column;
+      }
+      throw;
+    }
+  }
+
+  Flow ExecHere(const Stmt& s) {
     Step(s.line, s.column);
     switch (s.kind) {
       case Stmt::Kind::Dim:

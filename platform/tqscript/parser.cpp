@@ -24,6 +24,7 @@ const std::set<std::string> kKeywords = {
     "BYREF", "REDIM", "PRESERVE", "OPTION", "EXPLICIT", "PUBLIC",   "PRIVATE", "TRUE", "FALSE", "EMPTY"};
 
 constexpr int kMaxNesting = 100;
+constexpr int kMaxExpressionHeight = 500;
 
 struct Token {
   enum class Kind { Name, Number, String, Symbol, EndOfLine, Colon, End };
@@ -782,27 +783,26 @@ class Parser {
       }
     }
     ExpectSymbol(")");
+    for (const auto& a : e.args) e.height = std::max(e.height, a->height + 1);
+    if (e.height > kMaxExpressionHeight) Fail("Ausdruck zu lang", e.line, e.column);
   }
 
+  ExprP Operator(Expr::Kind kind, Op op, const Token& at, ExprP a, ExprP b) {
+    auto e = std::make_unique<Expr>();
+    e->kind = kind;
+    e->op = op;
+    e->line = at.line;
+    e->column = at.column;
+    e->height = 1 + std::max(a->height, b ? b->height : 0);
+    if (e->height > kMaxExpressionHeight) Fail("Ausdruck zu lang", at.line, at.column);
+    e->args.push_back(std::move(a));
+    if (b) e->args.push_back(std::move(b));
+    return e;
+  }
   ExprP Binary(Op op, const Token& at, ExprP a, ExprP b) {
-    auto e = std::make_unique<Expr>();
-    e->kind = Expr::Kind::Binary;
-    e->op = op;
-    e->line = at.line;
-    e->column = at.column;
-    e->args.push_back(std::move(a));
-    e->args.push_back(std::move(b));
-    return e;
+    return Operator(Expr::Kind::Binary, op, at, std::move(a), std::move(b));
   }
-  ExprP Unary(Op op, const Token& at, ExprP a) {
-    auto e = std::make_unique<Expr>();
-    e->kind = Expr::Kind::Unary;
-    e->op = op;
-    e->line = at.line;
-    e->column = at.column;
-    e->args.push_back(std::move(a));
-    return e;
-  }
+  ExprP Unary(Op op, const Token& at, ExprP a) { return Operator(Expr::Kind::Unary, op, at, std::move(a), nullptr); }
 
  public:
   // Precedence, loosest first: Imp, Eqv, Xor, Or, And, Not, comparison, &, + -, Mod, \, * /, unary -, ^.

@@ -23,8 +23,19 @@ struct ScriptError {
 
 // Strings beyond this many characters and arrays beyond this many elements are refused: a macro must not be able to
 // exhaust the memory of the process.
-inline constexpr std::size_t kMaxStringLength = 10'000'000;
-inline constexpr std::size_t kMaxArrayElements = 10'000'000;
+inline constexpr std::size_t kMaxStringLength = 1'000'000;
+inline constexpr std::size_t kMaxArrayElements = 1'000'000;
+// One call into the host (a load or an Execute) may create this many bytes of texts and arrays and run this long;
+// the step limit alone would let a loop that copies large texts run for hours or fill the memory.
+inline constexpr std::size_t kRunBudgetBytes = 256u << 20;
+inline constexpr double kRunTimeLimitSeconds = 10;
+
+// Starts the budget and the clock of a call into the host.
+void StartRun();
+// Counts bytes against the budget; fails when it is spent.
+void Charge(std::size_t bytes);
+// Fails when the call has run too long.
+void CheckTime(int line, int column);
 
 struct ArrayData;
 
@@ -110,6 +121,7 @@ struct Expr {
   bool hasArgs = false;     // Name followed by "( ... )"
   std::vector<ExprP> args;  // call arguments or array indices; operands of Unary/Binary
   Op op = Op::Add;
+  int height = 1;  // of the operator tree below: evaluating it recurses this deep
 };
 
 struct Stmt;

@@ -14,6 +14,8 @@ namespace {
 
 using namespace tqscript;
 
+constexpr std::uintmax_t kMaxMacroFileBytes = 16u << 20;
+
 struct Session {
   SessionState state;
   std::string error;
@@ -55,8 +57,10 @@ void ClearError(Session& s) {
 // Compiles the text and runs its module-level statements; on any error the session is as it was.
 int Load(Session& s, const std::string& text) {
   ClearError(s);
+  // Arrays are copied too: the text's statements may change their elements before they fail.
   SessionState before = s.state;
-  for (auto& [name, cell] : before.globals) cell = std::make_shared<Cell>(*cell);
+  for (auto& [name, cell] : before.globals) cell = std::make_shared<Cell>(Cell{CopyValue(cell->value), cell->constant});
+  StartRun();
   try {
     Program program = ParseProgram(win::AsUtf8(text));
     if (program.optionExplicit) s.state.optionExplicit = true;
@@ -67,6 +71,10 @@ int Load(Session& s, const std::string& text) {
   } catch (const ScriptError& e) {
     s.state = std::move(before);
     SetError(s, e);
+    return 0;
+  } catch (const std::exception& e) {
+    s.state = std::move(before);
+    SetError(s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, ""});
     return 0;
   }
 }
@@ -110,6 +118,10 @@ int TQSCRIPT_LoadMacroFile(int session, const char* path) {
     SetError(*s, ScriptError{std::string("Makrodatei nicht lesbar: ") + path, 0, 0, ""});
     return 0;
   }
+  if (std::filesystem::file_size(path, ec) > kMaxMacroFileBytes) {
+    SetError(*s, ScriptError{std::string("Makrodatei zu groß: ") + path, 0, 0, ""});
+    return 0;
+  }
   std::ostringstream text;
   text << in.rdbuf();
   return Load(*s, text.str());
@@ -128,6 +140,7 @@ double TQSCRIPT_Execute(int session, const char* statement) {
   if (!s) return 0;
   ClearError(*s);
   s->strResult.clear();
+  StartRun();
   try {
     ExprP expression;
     Block statements;
@@ -146,6 +159,10 @@ double TQSCRIPT_Execute(int session, const char* statement) {
   } catch (const ScriptError& e) {
     s->strResult.clear();
     SetError(*s, e);
+    return 0;
+  } catch (const std::exception& e) {
+    s->strResult.clear();
+    SetError(*s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, ""});
     return 0;
   }
 }

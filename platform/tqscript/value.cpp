@@ -1,4 +1,5 @@
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +8,30 @@
 #include "platform/win/codepage.h"
 
 namespace tqscript {
+
+namespace {
+
+struct RunState {
+  std::size_t spent = 0;
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+};
+thread_local RunState run;
+
+}  // namespace
+
+void StartRun() { run = RunState{}; }
+
+void Charge(std::size_t bytes) {
+  run.spent += bytes;
+  if (run.spent > kRunBudgetBytes)
+    Fail("Abbruch: mehr als " + std::to_string(kRunBudgetBytes >> 20) + " MB Texte und Arrays erzeugt");
+}
+
+void CheckTime(int line, int column) {
+  std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - run.start;
+  if (elapsed.count() > kRunTimeLimitSeconds)
+    Fail("Abbruch: Laufzeit über " + FormatDouble(kRunTimeLimitSeconds) + " s", line, column);
+}
 
 void Fail(std::string message, int line, int column) { throw ScriptError{std::move(message), line, column, ""}; }
 
@@ -33,7 +58,13 @@ Value Value::Dbl(double d) {
 }
 
 Value Value::Str(std::string s) {
-  if (s.size() > kMaxStringLength) Fail("Zeichenfolge zu lang");
+  if (s.size() > kMaxStringLength) {
+    std::size_t characters = 0;
+    for (char c : s) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    if (characters > kMaxStringLength)
+      Fail("Zeichenfolge zu lang: mehr als " + std::to_string(kMaxStringLength) + " Zeichen");
+  }
+  Charge(s.size());
   Value v;
   v.kind = Kind::String;
   v.text = std::move(s);
@@ -43,7 +74,9 @@ Value Value::Str(std::string s) {
 bool Value::IsNumeric() const { return kind == Kind::Boolean || kind == Kind::Integer || kind == Kind::Double; }
 
 Value CopyValue(const Value& v) {
+  if (v.kind == Value::Kind::String) Charge(v.text.size());
   if (v.kind != Value::Kind::Array) return v;
+  Charge(v.array->items.size() * sizeof(Value));
   Value copy = v;
   copy.array = std::make_shared<ArrayData>(*v.array);
   for (auto& item : copy.array->items) item = CopyValue(item);

@@ -238,6 +238,7 @@ TEST_F(Script, Statements) {
       {"Function AREA(B, H) ' Fläche\n Rem in m²\n AREA = b * _\n   h\nEnd "
        "Function",
        "area(0.3, 0.5)", "0.15"},
+      {"Private Function P()\n P = 1\nEnd Function\nPublic z\nz = 2", "z + P", "3"},
       {"Function Label(n)\n Label = \"Stab \" & n\nEnd Function", "Label( 4)", "Stab 4"},
   };
   for (const ProgramCase& c : cases) {
@@ -365,6 +366,31 @@ TEST_F(Script, DeepNestingIsRefused) {
   EXPECT_NE(Error().find("zu tief verschachtelt"), std::string::npos);
   std::string nested = std::string(20, '(') + "2" + std::string(20, ')') + " * 3";
   EXPECT_EQ(TQSCRIPT_Execute(session_, nested.c_str()), 6.0);
+  // A long flat chain recurses as deep when evaluated; 400 terms still go.
+  std::string chain = "1";
+  for (int i = 0; i < 399; ++i) chain += " + 1";
+  EXPECT_EQ(TQSCRIPT_Execute(session_, chain.c_str()), 400.0);
+  chain = "Len(" + chain;
+  for (int i = 0; i < 200; ++i) chain += " & 1";
+  EXPECT_EQ(TQSCRIPT_Execute(session_, (chain + ")").c_str()), 0.0);
+  EXPECT_EQ(Error().substr(0, 16), "Ausdruck zu lang");
+}
+
+// Texts and arrays a call creates are bounded, so a loop cannot fill the memory within its steps.
+TEST_F(Script, MemoryIsBounded) {
+  ASSERT_EQ(
+      TQSCRIPT_AddMacro(session_, "Sub S()\n Dim a(999)\n For i = 0 To 999\n  a(i) = Space(500000)\n Next\nEnd Sub"),
+      1);
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "S"), 0.0);
+  int line = 0, column = 0;
+  // 1000 texts of 500000 characters, created and copied into the array: about 1 MB a turn.
+  EXPECT_EQ(TQSCRIPT_GetLastError(session_, line, column).substr(0, 55),
+            "Abbruch: mehr als 256 MB Texte und Arrays erzeugt in S ");
+  EXPECT_EQ(line, 4);
+  EXPECT_EQ(Run("", "Len(Space(1000000) & \"x\")"),
+            "error: Zeichenfolge zu lang: mehr als 1000000 Zeichen (Zeile 1, Spalte 20)");
+  EXPECT_EQ(Run("", "Len(String(1000000, \"ä\"))"), "1000000");
+  EXPECT_EQ(Run("Dim big(2000, 2000)", ""), "load error: Array zu groß (Zeile 1, Spalte 5)");
 }
 
 TEST_F(Script, RunawayLoopsAndRecursionStop) {
@@ -414,6 +440,9 @@ TEST_F(Script, ResultsAndSessions) {
   EXPECT_EQ(TQSCRIPT_Execute(session_, "Sq(3)"), 9.0);
   EXPECT_EQ(Error(), "");
   EXPECT_EQ(Run("", "IsEmpty(z)"), "True");
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Dim arr(1)\narr(0) = 1"), 1);
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, "arr(0) = 2\narr(5) = 3"), 0);
+  EXPECT_EQ(Run("", "arr(0)"), "1");
   // A later text replaces a procedure of the same name.
   ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Function Sq(x)\n Sq = -1\nEnd Function"), 1);
   EXPECT_EQ(TQSCRIPT_Execute(session_, "Sq(3)"), -1.0);
