@@ -45,16 +45,6 @@ Value SameKind(const Value& v, double d, int line, int column) {
   return Value::Dbl(d);
 }
 
-char32_t UpperChar(char32_t c) {
-  if (c >= 'a' && c <= 'z') return c - 32;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-  return c;
-}
-char32_t LowerChar(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-  return c;
-}
 std::u32string Upper(std::u32string s) {
   for (auto& c : s) c = UpperChar(c);
   return s;

@@ -74,6 +74,8 @@ Value Apply(Op op, const Value& a, const Value& b, int line, int column) {
     case Op::Ge: return Value::Bool(Compares(op, Compare(a, b, line, column)));
     case Op::Add:
       if (a.kind == K::String && b.kind == K::String) return Value::Str(a.text + b.text);
+      if (a.kind == K::String && b.kind == K::Empty) return a;
+      if (a.kind == K::Empty && b.kind == K::String) return b;
       [[fallthrough]];
     case Op::Sub:
     case Op::Mul: {

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/tqscript/script_internal.h"
+#include "platform/win/codepage.h"
 
 namespace tqscript {
 namespace {
@@ -35,10 +36,16 @@ struct Token {
   int line = 1, column = 1;
 };
 
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return u;
+std::string Upper(std::string_view s) { return UpperText(s); }
+
+// The byte length of the name character at i (a letter; after the first also a digit or "_"), 0 when there is none.
+std::size_t NameCharLength(std::string_view src, std::size_t i, bool first) {
+  unsigned char c = static_cast<unsigned char>(src[i]);
+  if (c < 0x80) return (std::isalpha(c) || (!first && (std::isdigit(c) || c == '_'))) ? 1 : 0;
+  std::size_t pos = i;
+  bool raw = false;
+  char32_t cp = win::NextCodePoint(src, pos, &raw);
+  return !raw && IsLatinLetter(cp) ? pos - i : 0;
 }
 
 std::vector<Token> Tokenize(std::string_view src) {
@@ -88,9 +95,9 @@ std::vector<Token> Tokenize(std::string_view src) {
       }
       Fail("Ungültiges Zeichen: _", line, column);
     }
-    if (std::isalpha(static_cast<unsigned char>(c))) {
+    if (NameCharLength(src, i, true)) {
       std::size_t b = i;
-      while (i < src.size() && (std::isalnum(static_cast<unsigned char>(src[i])) || src[i] == '_')) advance(1);
+      for (std::size_t n = 0; i < src.size() && (n = NameCharLength(src, i, false)) != 0;) advance(n);
       t.kind = Token::Kind::Name;
       t.text = std::string(src.substr(b, i - b));
       t.upper = Upper(t.text);

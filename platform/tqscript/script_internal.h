@@ -77,9 +77,13 @@ bool ParseNumber(std::string_view text, double& out);
 std::string FormatDouble(double d);
 std::string TypeName(const Value& v);
 
-// Unicode-aware helpers on UTF-8 text.
+// Unicode-aware helpers on UTF-8 text; case maps ASCII and the Latin-1 letters (umlauts, accents).
 std::u32string ToU32(std::string_view s);
 std::string FromU32(std::u32string_view s);
+char32_t UpperChar(char32_t c);
+char32_t LowerChar(char32_t c);
+bool IsLatinLetter(char32_t c);
+std::string UpperText(std::string_view s);
 
 // ---- Syntax tree ----
 

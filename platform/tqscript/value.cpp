@@ -243,4 +243,26 @@ std::string FromU32(std::u32string_view s) {
   return out;
 }
 
+char32_t UpperChar(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+  return c;
+}
+
+char32_t LowerChar(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  return c;
+}
+
+bool IsLatinLetter(char32_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7);
+}
+
+std::string UpperText(std::string_view s) {
+  std::u32string u = ToU32(s);
+  for (auto& c : u) c = UpperChar(c);
+  return FromU32(u);
+}
+
 }  // namespace tqscript

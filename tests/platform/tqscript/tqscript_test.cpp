@@ -82,6 +82,7 @@ TEST_F(Script, Expressions) {
       {"True Xor True", "False"},
       {"1 = 1 And 2 = 2", "True"},
       {"Empty + 1", "1"},
+      {"\"ab\" + Empty", "ab"},
       {"\"x\" & Empty", "x"},
   };
   for (const Case& c : cases) EXPECT_EQ(Run("", c.statement), c.expected) << c.statement;
@@ -239,6 +240,7 @@ TEST_F(Script, Statements) {
        "Function",
        "area(0.3, 0.5)", "0.15"},
       {"Private Function P()\n P = 1\nEnd Function\nPublic z\nz = 2", "z + P", "3"},
+      {"Function Fläche(b, h)\n Fläche = b * h\nEnd Function", "FLÄCHE(2, 3) + fläche(1, 1)", "7"},
       {"Function Label(n)\n Label = \"Stab \" & n\nEnd Function", "Label( 4)", "Stab 4"},
   };
   for (const ProgramCase& c : cases) {
@@ -274,6 +276,7 @@ TEST_F(Script, ErrorsNameTheirPlace) {
        "Syntaxfehler: 'End If' erwartet, 'End' gefunden (Zeile 4, Spalte 1)", 4, 1},
       {"x = \"offen\n", "", "Zeichenfolge nicht abgeschlossen (Zeile 1, Spalte 5)", 1, 5},
       {"x = 1 § 2", "", "Ungültiges Zeichen: § (Zeile 1, Spalte 7)", 1, 7},
+      {"Sub Mäßig()\n x = 1 € 2\nEnd Sub", "", "Ungültiges Zeichen: € (Zeile 2, Spalte 8)", 2, 8},
       {"Function F()\nEnd Function\nFunction f()\nEnd Function", "", "Name mehrfach definiert: f (Zeile 3, Spalte 10)",
        3, 10},
       {"Sub S()\n Exit For\nEnd Sub", "",
