@@ -186,9 +186,9 @@ class Interpreter {
     return it != state_.globals.end() ? it->second : nullptr;
   }
 
-  const Procedure* FindProcedure(const std::string& name) {
+  std::shared_ptr<Procedure> FindProcedure(const std::string& name) {
     auto it = state_.procedures.find(name);
-    return it != state_.procedures.end() ? it->second.get() : nullptr;
+    return it != state_.procedures.end() ? it->second : nullptr;
   }
 
   [[noreturn]] void Undefined(const Expr& e) { Fail("Variable ist nicht definiert: " + e.shown, e.line, e.column); }
@@ -296,7 +296,8 @@ class Interpreter {
   }
 
   Value CallNamed(const Expr& e) {
-    if (const Procedure* p = FindProcedure(e.name)) return CallProcedure(*p, e);
+    // The call holds the procedure: a message box's handler might load a text that replaces it meanwhile.
+    if (auto p = FindProcedure(e.name)) return CallProcedure(*p, e);
     if (IsBuiltin(e.name)) {
       std::vector<Value> args;
       args.reserve(e.args.size());
