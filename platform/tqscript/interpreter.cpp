@@ -150,8 +150,13 @@ class Interpreter {
     (void)f;  // Exit statements outside their construct are refused by the parser
   }
 
-  // A bare procedure name given to Execute is a call.
+  // A bare procedure name given to Execute is a call; a bare name that is nothing at all is most likely a
+  // misspelt one, and an error says so instead of a silent 0.
   Value EvaluateTop(const Expr& e) {
+    Value constant;
+    if (e.kind == Expr::Kind::Name && !e.hasArgs && !FindCell(e.name) && !FindProcedure(e.name) &&
+        !IsBuiltin(e.name) && !BuiltinConstant(e.name, constant))
+      Fail("Unbekannte Funktion: " + e.shown, e.line, e.column);
     try {
       return Eval(e);
     } catch (ScriptError& error) {

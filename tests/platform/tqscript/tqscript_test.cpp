@@ -285,6 +285,7 @@ TEST_F(Script, ErrorsNameTheirPlace) {
        2, 2},
       {"Function F(x)\n F = 1 / x\nEnd Function", "F(0)", "Division durch Null in F (Zeile 2, Spalte 8)", 2, 8},
       {"", "Nix(1)", "Unbekannte Funktion: Nix (Zeile 1, Spalte 1)", 1, 1},
+      {"", " Nix", "Unbekannte Funktion: Nix (Zeile 1, Spalte 2)", 1, 2},
       {"Function F(a, b)\nEnd Function", "1 + F(1)",
        "Falsche Anzahl an Argumenten: F erwartet 2, erhielt 1 (Zeile 1, Spalte "
        "5)",
@@ -429,7 +430,8 @@ TEST_F(Script, RunawayLoopsAndRecursionStop) {
 
 TEST_F(Script, ResultsAndSessions) {
   ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Function Sq(x)\n Sq = x * x\nEnd Function"), 1);
-  // The formula call form: the name, "( " and the arguments.
+  // The formula call form: the name, "( " and the arguments ("%lg" may write an exponent).
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Sq( 2e-05)"), 2e-05 * 2e-05);
   EXPECT_EQ(TQSCRIPT_Execute(session_, "Sq( 1.5)"), 2.25);
   EXPECT_EQ(TQSCRIPT_GetStrResult(session_), "2.25");
   EXPECT_EQ(TQSCRIPT_Execute(session_, "\"abc\""), 0.0);
@@ -459,9 +461,9 @@ TEST_F(Script, ResultsAndSessions) {
   EXPECT_EQ(TQSCRIPT_GetLastError(other, line, column), "Unbekannte Funktion: Sq (Zeile 1, Spalte 1)");
   TQSCRIPT_EndSession(other);
   EXPECT_EQ(TQSCRIPT_Execute(other, "1 + 1"), 0.0);
-  EXPECT_NE(TQSCRIPT_GetLastError(other, line, column), "");
+  EXPECT_EQ(TQSCRIPT_GetLastError(other, line, column), "Unbekannte Skriptsitzung: " + std::to_string(other));
   TQSCRIPT_ClearSession(session_);
-  EXPECT_NE(Run("", "Sq(3)"), "9");
+  EXPECT_EQ(Run("", "Sq(3)"), "error: Unbekannte Funktion: Sq (Zeile 1, Spalte 1)");
 }
 
 // An event call as the document makes it: a Windows path passes through the string unchanged.
