@@ -1,9 +1,16 @@
-// The script host: an interpreter of a procedural VBScript subset, one session per document part.
-// Macros can compute and show messages, nothing else: no files, objects or system access.
+// The script host: an interpreter of a procedural VBScript subset, one session per document part. Macros can compute
+// and show messages, nothing else: no files, objects or system access. Names that would reach them (CreateObject,
+// GetObject, Execute, Eval, Shell, Set, ...) are refused when the text is compiled, with the message "nicht
+// unterstützt: <name>".
 #pragma once
 
 #include <functional>
 #include <string>
+
+// A runaway macro stops with an error after this many statements (loop turns count as statements) in one
+// TQSCRIPT_Execute, TQSCRIPT_AddMacro or TQSCRIPT_LoadMacroFile, and beyond this many nested procedure calls.
+inline constexpr long kTQScriptStepLimit = 1'000'000;
+inline constexpr int kTQScriptDepthLimit = 200;
 
 // A new, empty session; its handle is positive.
 int TQSCRIPT_StartSession();
@@ -11,23 +18,27 @@ void TQSCRIPT_EndSession(int session);
 // Forgets every macro of the session (the session stays open).
 void TQSCRIPT_ClearSession(int session);
 
-// Adds the procedures of a macro file or a macro text to the session. 1 when it compiled, 0 on an error
-// (TQSCRIPT_GetLastError says which and where; the session keeps what it had before the call).
+// Adds the procedures of a macro file or a macro text to the session and runs its module-level statements (Dim, Const,
+// ...). 1 when it compiled and ran, 0 on an error (TQSCRIPT_GetLastError says which and where; the session keeps what
+// it had before the call). A procedure of a later text replaces one of the same name. A macro file that does not exist
+// loads nothing and is no error. Texts that are not UTF-8 are read as Windows-1252.
 int TQSCRIPT_LoadMacroFile(int session, const char* path);
 int TQSCRIPT_AddMacro(int session, const char* text);
 
-// Runs a statement: a procedure call "Name(1, \"a\")", "Name" alone, or an expression. Returns the numeric
-// result (0 when there is none or on an error); the text form of the result stays for TQSCRIPT_GetStrResult.
+// Runs a statement: a procedure call "Name(1, \"a\")", "Name" alone, or an expression; "x = 1" assigns. Returns the
+// numeric result (0 when there is none, when it is a text that is no number, or on an error; True is -1); the text form
+// of the result stays for TQSCRIPT_GetStrResult: "" for none, numbers with "." and the shortest digits that read back
+// as the same double, plain for 1e-5 <= |x| < 1e15, else as "1.5E+20".
 double TQSCRIPT_Execute(int session, const char* statement);
 std::string TQSCRIPT_GetStrResult(int session);
 
-// The text of the last error of the session, empty when the last call succeeded; line and column count
-// from 1 within the text that was compiled or executed (0 when unknown).
+// The text of the last error of the session, empty when the last call succeeded, in the form "<what>[ in <procedure>]
+// (Zeile 3, Spalte 7)"; line and column count from 1 (characters) within the text that was compiled or executed, or,
+// for an error inside a procedure, within the macro text that defines it (0 when unknown).
 std::string TQSCRIPT_GetLastError(int session, int& line, int& column);
 
 // The macro editor: with no editor installed (headless), the text comes back unchanged.
-using TQScriptEditor = std::function<std::string(int session, const std::string& text, const std::string& error,
-                                                 int line, int column)>;
+using TQScriptEditor =
+    std::function<std::string(int session, const std::string& text, const std::string& error, int line, int column)>;
 void TQSCRIPT_SetEditor(TQScriptEditor editor);
-std::string TQSCRIPT_EditMacro(int session, const std::string& text, const std::string& error, int line,
-                               int column);
+std::string TQSCRIPT_EditMacro(int session, const std::string& text, const std::string& error, int line, int column);

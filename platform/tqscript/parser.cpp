@@ -1,0 +1,996 @@
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <set>
+
+#include "platform/tqscript/script_internal.h"
+#include "platform/win/codepage.h"
+
+namespace tqscript {
+namespace {
+
+// Names that would reach objects, the file system, other code or the clock: refused where they stand.
+const std::set<std::string> kRefusedNames = {
+    "CREATEOBJECT", "GETOBJECT",   "EVAL",  "EXECUTE",   "EXECUTEGLOBAL", "SHELL",        "WSCRIPT",  "GETREF",
+    "INPUTBOX",     "LOADPICTURE", "SET",   "NEW",       "CLASS",         "WITH",         "PROPERTY", "ON",
+    "RANDOMIZE",    "RND",         "NOW",   "DATE",      "TIME",          "TIMER",        "OPEN",     "KILL",
+    "FILECOPY",     "MKDIR",       "RMDIR", "CHDIR",     "DIR",           "ENVIRON",      "NOTHING",  "NULL",
+    "ERASE",        "GOTO",        "STOP",  "SETLOCALE", "GETLOCALE",     "SCRIPTENGINE", "ERR"};
+
+// Words that end an expression or a statement and cannot name a variable.
+const std::set<std::string> kKeywords = {
+    "AND",   "OR",    "XOR",      "EQV",    "IMP",      "NOT",      "MOD",     "IS",   "THEN",  "ELSE", "ELSEIF",
+    "END",   "IF",    "FOR",      "TO",     "STEP",     "NEXT",     "EACH",    "IN",   "DO",    "LOOP", "WHILE",
+    "UNTIL", "WEND",  "SELECT",   "CASE",   "EXIT",     "FUNCTION", "SUB",     "DIM",  "CONST", "CALL", "BYVAL",
+    "BYREF", "REDIM", "PRESERVE", "OPTION", "EXPLICIT", "PUBLIC",   "PRIVATE", "TRUE", "FALSE", "EMPTY"};
+
+constexpr int kMaxNesting = 100;
+constexpr int kMaxExpressionHeight = 500;
+
+struct Token {
+  enum class Kind { Name, Number, String, Symbol, EndOfLine, Colon, End };
+  Kind kind = Kind::End;
+  std::string text;   // as written (symbols: the operator)
+  std::string upper;  // names: upper case
+  Value value;        // literals
+  int line = 1, column = 1;
+};
+
+std::string Upper(std::string_view s) { return UpperText(s); }
+
+// The byte length of the name character at i (a letter; after the first also a digit or "_"), 0 when there is none.
+std::size_t NameCharLength(std::string_view src, std::size_t i, bool first) {
+  unsigned char c = static_cast<unsigned char>(src[i]);
+  if (c < 0x80) return (std::isalpha(c) || (!first && (std::isdigit(c) || c == '_'))) ? 1 : 0;
+  std::size_t pos = i;
+  bool raw = false;
+  char32_t cp = win::NextCodePoint(src, pos, &raw);
+  return !raw && IsLatinLetter(cp) ? pos - i : 0;
+}
+
+std::vector<Token> Tokenize(std::string_view src) {
+  std::vector<Token> tokens;
+  std::size_t i = 0;
+  int line = 1, column = 1;
+  auto advance = [&](std::size_t n) {
+    for (std::size_t k = 0; k < n && i < src.size(); ++k, ++i)
+      if ((static_cast<unsigned char>(src[i]) & 0xC0) != 0x80) ++column;  // columns count characters
+  };
+  auto newline = [&]() {
+    if (src[i] == '\r' && i + 1 < src.size() && src[i + 1] == '\n') ++i;
+    ++i;
+    ++line;
+    column = 1;
+  };
+  auto skipToLineEnd = [&]() {
+    while (i < src.size() && src[i] != '\n' && src[i] != '\r') advance(1);
+  };
+  while (i < src.size()) {
+    char c = src[i];
+    Token t;
+    t.line = line;
+    t.column = column;
+    if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
+      advance(1);
+      continue;
+    }
+    if (c == '\n' || c == '\r') {
+      newline();
+      t.kind = Token::Kind::EndOfLine;
+      tokens.push_back(t);
+      continue;
+    }
+    if (c == '\'') {
+      skipToLineEnd();
+      continue;
+    }
+    if (c == '_') {
+      // A line continuation: "_" with only blanks up to the line's end.
+      std::size_t k = i + 1;
+      while (k < src.size() && (src[k] == ' ' || src[k] == '\t')) ++k;
+      if (k >= src.size() || src[k] == '\n' || src[k] == '\r') {
+        advance(k - i);
+        if (i < src.size()) newline();
+        continue;
+      }
+      Fail("Ungültiges Zeichen: _", line, column);
+    }
+    if (NameCharLength(src, i, true)) {
+      std::size_t b = i;
+      for (std::size_t n = 0; i < src.size() && (n = NameCharLength(src, i, false)) != 0;) advance(n);
+      t.kind = Token::Kind::Name;
+      t.text = std::string(src.substr(b, i - b));
+      t.upper = Upper(t.text);
+      if (t.upper == "REM") {
+        skipToLineEnd();
+        continue;
+      }
+      tokens.push_back(t);
+      continue;
+    }
+    if (std::isdigit(static_cast<unsigned char>(c)) ||
+        (c == '.' && i + 1 < src.size() && std::isdigit(static_cast<unsigned char>(src[i + 1])))) {
+      std::size_t b = i;
+      bool isDouble = false;
+      while (i < src.size() && std::isdigit(static_cast<unsigned char>(src[i]))) advance(1);
+      if (i < src.size() && src[i] == '.') {
+        isDouble = true;
+        advance(1);
+        while (i < src.size() && std::isdigit(static_cast<unsigned char>(src[i]))) advance(1);
+      }
+      if (i < src.size() && (src[i] == 'e' || src[i] == 'E')) {
+        std::size_t k = i + 1;
+        if (k < src.size() && (src[k] == '+' || src[k] == '-')) ++k;
+        if (k < src.size() && std::isdigit(static_cast<unsigned char>(src[k]))) {
+          isDouble = true;
+          advance(k - i);
+          while (i < src.size() && std::isdigit(static_cast<unsigned char>(src[i]))) advance(1);
+        }
+      }
+      if (i < src.size() && (std::isalpha(static_cast<unsigned char>(src[i])) || src[i] == '_'))
+        Fail("Syntaxfehler: ungültige Zahl", t.line, t.column);
+      t.kind = Token::Kind::Number;
+      t.text = std::string(src.substr(b, i - b));
+      double d = 0;
+      if (!ParseNumber(t.text, d)) Fail("Überlauf: " + t.text, t.line, t.column);
+      t.value = (!isDouble && d <= INT32_MAX) ? Value::Int(static_cast<int64_t>(d)) : Value::Dbl(d);
+      tokens.push_back(t);
+      continue;
+    }
+    if (c == '&' && i + 1 < src.size() && (src[i + 1] == 'H' || src[i + 1] == 'h') && i + 2 < src.size() &&
+        std::isxdigit(static_cast<unsigned char>(src[i + 2]))) {
+      std::size_t b = i;
+      advance(2);
+      while (i < src.size() && std::isxdigit(static_cast<unsigned char>(src[i]))) advance(1);
+      if (i < src.size() && src[i] == '&') advance(1);  // the Long suffix
+      t.kind = Token::Kind::Number;
+      t.text = std::string(src.substr(b, i - b));
+      std::string digits = t.text.back() == '&' ? t.text.substr(0, t.text.size() - 1) : t.text;
+      double d = 0;
+      if (!ParseNumber(digits, d)) Fail("Überlauf: " + t.text, t.line, t.column);
+      t.value = Value::Int(static_cast<int64_t>(d));
+      tokens.push_back(t);
+      continue;
+    }
+    if (c == '"') {
+      std::string s;
+      advance(1);
+      for (;;) {
+        if (i >= src.size() || src[i] == '\n' || src[i] == '\r')
+          Fail("Zeichenfolge nicht abgeschlossen", t.line, t.column);
+        if (src[i] == '"') {
+          if (i + 1 < src.size() && src[i + 1] == '"') {
+            s += '"';
+            advance(2);
+            continue;
+          }
+          advance(1);
+          break;
+        }
+        s += src[i];
+        advance(1);
+      }
+      t.kind = Token::Kind::String;
+      t.text = s;
+      t.value = Value::Str(std::move(s));
+      tokens.push_back(t);
+      continue;
+    }
+    if (c == ':') {
+      advance(1);
+      t.kind = Token::Kind::Colon;
+      tokens.push_back(t);
+      continue;
+    }
+    static const char* const kTwo[] = {"<>", "<=", ">="};
+    bool two = false;
+    for (const char* op : kTwo)
+      if (i + 1 < src.size() && src[i] == op[0] && src[i + 1] == op[1]) two = true;
+    if (two || std::string_view("+-*/\\^&=<>(),.").find(c) != std::string_view::npos) {
+      t.kind = Token::Kind::Symbol;
+      t.text = std::string(src.substr(i, two ? 2 : 1));
+      advance(two ? 2 : 1);
+      tokens.push_back(t);
+      continue;
+    }
+    if (c == '#') Fail("nicht unterstützt: Datumsangabe", line, column);
+    // Show the whole character, not its first byte.
+    unsigned char lead = static_cast<unsigned char>(c);
+    std::size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    std::string shown(src.substr(i, std::min(len, src.size() - i)));
+    Fail("Ungültiges Zeichen: " + shown, line, column);
+  }
+  Token end;
+  end.kind = Token::Kind::EndOfLine;
+  end.line = line;
+  end.column = column;
+  tokens.push_back(end);
+  end.kind = Token::Kind::End;
+  tokens.push_back(end);
+  return tokens;
+}
+
+class Parser {
+ public:
+  explicit Parser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
+
+  Program ParseProgram() {
+    Program program;
+    std::set<std::string> procNames;
+    std::set<std::string> moduleNames;
+    for (;;) {
+      SkipSeparators();
+      if (At(Token::Kind::End)) break;
+      std::size_t save = pos_;
+      if (IsWord("PUBLIC") || IsWord("PRIVATE")) {
+        Next();
+        if (!IsWord("FUNCTION") && !IsWord("SUB")) {
+          if (IsWord("CONST")) {
+            program.statements.push_back(ParseStatementLine(moduleNames));
+            continue;
+          }
+          // "Public x" declares like Dim.
+          pos_ = save;
+        }
+      }
+      if (IsWord("FUNCTION") || IsWord("SUB")) {
+        auto proc = ParseProcedure();
+        if (!procNames.insert(proc->name).second)
+          Fail("Name mehrfach definiert: " + proc->shown, proc->line, proc->column);
+        program.procedures.push_back(std::move(proc));
+        continue;
+      }
+      if (IsWord("OPTION")) {
+        Next();
+        ExpectWord("EXPLICIT");
+        program.optionExplicit = true;
+        ExpectEndOfStatement();
+        continue;
+      }
+      program.statements.push_back(ParseStatementLine(moduleNames));
+    }
+    return program;
+  }
+
+  // A statement given to Execute as an expression, or null when the text is not one whole expression (`error` then says
+  // where reading it as one failed).
+  ExprP TryWholeExpression(ScriptError& error) {
+    try {
+      SkipSeparators();
+      if (At(Token::Kind::End)) return nullptr;
+      ExprP e = ParseExpression();
+      SkipSeparators();
+      if (!At(Token::Kind::End)) Unexpected("Textende");
+      return e;
+    } catch (const ScriptError& e) {
+      error = e;
+      return nullptr;
+    }
+  }
+
+  Block ParseLooseStatements() {
+    Block block;
+    std::set<std::string> names;
+    for (;;) {
+      SkipSeparators();
+      if (At(Token::Kind::End)) break;
+      if (IsWord("FUNCTION") || IsWord("SUB") || IsWord("OPTION"))
+        Fail("Syntaxfehler: " + Peek().text + " ist hier nicht erlaubt", Peek().line, Peek().column);
+      block.push_back(ParseStatementLine(names));
+    }
+    return block;
+  }
+
+ private:
+  std::vector<Token> tokens_;
+  std::size_t pos_ = 0;
+  int depth_ = 0;
+  int forDepth_ = 0, doDepth_ = 0;
+  std::string procKind_;  // "FUNCTION", "SUB" or "" at module level
+
+  struct DepthGuard {
+    Parser& p;
+    explicit DepthGuard(Parser& parser) : p(parser) {
+      if (++p.depth_ > kMaxNesting) Fail("Ausdruck oder Block zu tief verschachtelt", p.Peek().line, p.Peek().column);
+    }
+    ~DepthGuard() { --p.depth_; }
+  };
+
+  const Token& Peek(std::size_t ahead = 0) const { return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)]; }
+  const Token& Next() {
+    const Token& t = tokens_[pos_];
+    if (pos_ + 1 < tokens_.size()) ++pos_;
+    return t;
+  }
+  bool At(Token::Kind k) const { return Peek().kind == k; }
+  bool IsWord(const char* w, std::size_t ahead = 0) const {
+    return Peek(ahead).kind == Token::Kind::Name && Peek(ahead).upper == w;
+  }
+  bool IsSymbol(const char* s) const { return Peek().kind == Token::Kind::Symbol && Peek().text == s; }
+  bool AtEndOfStatement() const { return At(Token::Kind::EndOfLine) || At(Token::Kind::Colon) || At(Token::Kind::End); }
+
+  [[noreturn]] void Unexpected(const std::string& expected) const {
+    const Token& t = Peek();
+    std::string found = t.kind == Token::Kind::EndOfLine ? "Zeilenende"
+                        : t.kind == Token::Kind::End     ? "Textende"
+                        : t.kind == Token::Kind::Colon   ? "':'"
+                        : t.kind == Token::Kind::String  ? "\"" + t.text + "\""
+                                                         : "'" + t.text + "'";
+    Fail("Syntaxfehler: " + expected + " erwartet, " + found + " gefunden", t.line, t.column);
+  }
+
+  void ExpectWord(const char* w) {
+    if (!IsWord(w)) {
+      std::string shown = w;
+      for (std::size_t k = 1; k < shown.size(); ++k)
+        shown[k] = static_cast<char>(std::tolower(static_cast<unsigned char>(shown[k])));
+      Unexpected("'" + shown + "'");
+    }
+    Next();
+  }
+  void ExpectSymbol(const char* s) {
+    if (!IsSymbol(s)) Unexpected(std::string("'") + s + "'");
+    Next();
+  }
+  void ExpectEndOfStatement() {
+    if (!AtEndOfStatement()) Unexpected("Anweisungsende");
+  }
+  void SkipSeparators() {
+    while (At(Token::Kind::EndOfLine) || At(Token::Kind::Colon)) Next();
+  }
+
+  void RefuseName(const Token& t) const {
+    if (t.kind == Token::Kind::Name && kRefusedNames.count(t.upper))
+      Fail("nicht unterstützt: " + t.text, t.line, t.column);
+  }
+
+  // A name that may denote a variable, a constant, a parameter or a procedure.
+  const Token& ExpectIdentifier(const char* what) {
+    const Token& t = Peek();
+    RefuseName(t);
+    if (t.kind != Token::Kind::Name || kKeywords.count(t.upper)) Unexpected(what);
+    return Next();
+  }
+
+  std::shared_ptr<Procedure> ParseProcedure() {
+    auto proc = std::make_shared<Procedure>();
+    proc->isFunction = IsWord("FUNCTION");
+    procKind_ = proc->isFunction ? "FUNCTION" : "SUB";
+    Next();
+    const Token& name = ExpectIdentifier("Prozedurname");
+    proc->name = name.upper;
+    proc->shown = name.text;
+    proc->line = name.line;
+    proc->column = name.column;
+    std::set<std::string> names;
+    if (IsSymbol("(")) {
+      Next();
+      if (!IsSymbol(")")) {
+        for (;;) {
+          Param p;
+          if (IsWord("BYVAL")) {
+            p.byRef = false;
+            Next();
+          } else if (IsWord("BYREF")) {
+            Next();
+          }
+          const Token& pn = ExpectIdentifier("Parametername");
+          p.name = pn.upper;
+          p.shown = pn.text;
+          if (p.name == proc->name || !names.insert(p.name).second)
+            Fail("Name mehrfach definiert: " + pn.text, pn.line, pn.column);
+          if (IsSymbol("(")) {
+            Next();
+            ExpectSymbol(")");
+          }
+          proc->params.push_back(std::move(p));
+          if (IsSymbol(",")) {
+            Next();
+            continue;
+          }
+          break;
+        }
+      }
+      ExpectSymbol(")");
+    }
+    ExpectEndOfStatement();
+    proc->body = ParseBlock(names, [&] { return IsWord("END") && IsWord(procKind_.c_str(), 1); });
+    if (!(IsWord("END") && IsWord(procKind_.c_str(), 1))) Unexpected(proc->isFunction ? "'End Function'" : "'End Sub'");
+    Next();
+    Next();
+    ExpectEndOfStatement();
+    procKind_.clear();
+    return proc;
+  }
+
+  template <typename Stop>
+  Block ParseBlock(std::set<std::string>& names, Stop stop) {
+    DepthGuard guard(*this);
+    Block block;
+    for (;;) {
+      SkipSeparators();
+      if (At(Token::Kind::End) || stop()) break;
+      if (IsWord("FUNCTION") || IsWord("SUB"))
+        Fail("Syntaxfehler: Prozedur in einer Prozedur oder einem Block", Peek().line, Peek().column);
+      if (IsWord("END") && !IsWord("IF", 1) && !IsWord("SELECT", 1) && !IsWord("FUNCTION", 1) && !IsWord("SUB", 1))
+        Unexpected("Anweisung");
+      // A closing word that belongs to no open block ends it; the caller reports what it expected.
+      if (IsWord("END") || IsWord("NEXT") || IsWord("LOOP") || IsWord("WEND") || IsWord("ELSE") || IsWord("ELSEIF") ||
+          IsWord("CASE"))
+        break;
+      block.push_back(ParseStatementLine(names));
+    }
+    return block;
+  }
+
+  // One statement, then its end (line end, ':' or, in a one-line If, Else).
+  StmtP ParseStatementLine(std::set<std::string>& names) {
+    StmtP s = ParseStatement(names, false);
+    if (!AtEndOfStatement()) Unexpected("Anweisungsende");
+    return s;
+  }
+
+  StmtP NewStmt(Stmt::Kind kind, const Token& at) {
+    auto s = std::make_unique<Stmt>();
+    s->kind = kind;
+    s->line = at.line;
+    s->column = at.column;
+    return s;
+  }
+
+  DimItem ParseDimItem(bool redim) {
+    const Token& n = ExpectIdentifier("Variablenname");
+    DimItem d;
+    d.name = n.upper;
+    d.shown = n.text;
+    d.line = n.line;
+    d.column = n.column;
+    if (IsSymbol("(")) {
+      Next();
+      d.isArray = true;
+      if (!IsSymbol(")")) {
+        for (;;) {
+          d.bounds.push_back(ParseExpression());
+          if (!IsSymbol(",")) break;
+          Next();
+        }
+      }
+      ExpectSymbol(")");
+      if (redim && d.bounds.empty()) Unexpected("Arraygrenze");
+    } else if (redim) {
+      Unexpected("'('");
+    }
+    return d;
+  }
+
+  StmtP ParseStatement(std::set<std::string>& names, bool inLineIf) {
+    DepthGuard guard(*this);
+    const Token& t = Peek();
+    RefuseName(t);
+    if (t.kind != Token::Kind::Name) Unexpected("Anweisung");
+    const std::string& w = t.upper;
+    if (w == "DIM" || w == "PUBLIC" || w == "PRIVATE") {
+      Next();
+      auto s = NewStmt(Stmt::Kind::Dim, t);
+      for (;;) {
+        DimItem d = ParseDimItem(false);
+        if (!names.insert(d.name).second) Fail("Name mehrfach definiert: " + d.shown, d.line, d.column);
+        s->dims.push_back(std::move(d));
+        if (!IsSymbol(",")) break;
+        Next();
+      }
+      return s;
+    }
+    if (w == "REDIM") {
+      Next();
+      auto s = NewStmt(Stmt::Kind::ReDim, t);
+      if (IsWord("PRESERVE")) {
+        s->preserve = true;
+        Next();
+      }
+      for (;;) {
+        s->dims.push_back(ParseDimItem(true));
+        if (!IsSymbol(",")) break;
+        Next();
+      }
+      return s;
+    }
+    if (w == "CONST") {
+      Next();
+      auto s = NewStmt(Stmt::Kind::Const, t);
+      for (;;) {
+        const Token& n = ExpectIdentifier("Konstantenname");
+        DimItem d;
+        d.name = n.upper;
+        d.shown = n.text;
+        d.line = n.line;
+        d.column = n.column;
+        if (!names.insert(d.name).second) Fail("Name mehrfach definiert: " + n.text, n.line, n.column);
+        ExpectSymbol("=");
+        s->consts.emplace_back(std::move(d), ParseExpression());
+        if (!IsSymbol(",")) break;
+        Next();
+      }
+      return s;
+    }
+    if (w == "IF") return ParseIf(names, inLineIf);
+    if (w == "FOR") return ParseFor(names);
+    if (w == "DO") return ParseDo(names);
+    if (w == "WHILE") {
+      Next();
+      auto s = NewStmt(Stmt::Kind::Do, t);
+      s->hasCond = true;
+      s->conds.push_back(ParseExpression());
+      ExpectEndOfStatement();
+      s->blocks.push_back(ParseBlock(names, [&] { return IsWord("WEND"); }));
+      ExpectWord("WEND");
+      // "Exit Do" does not leave a While loop: it leaves the Do around it.
+      s->wend = true;
+      return s;
+    }
+    if (w == "SELECT") return ParseSelect(names);
+    if (w == "EXIT") {
+      Next();
+      if (IsWord("FOR")) {
+        if (forDepth_ == 0) Fail("Syntaxfehler: 'Exit For' außerhalb einer For-Schleife", t.line, t.column);
+        Next();
+        return NewStmt(Stmt::Kind::ExitFor, t);
+      }
+      if (IsWord("DO")) {
+        if (doDepth_ == 0) Fail("Syntaxfehler: 'Exit Do' außerhalb einer Do-Schleife", t.line, t.column);
+        Next();
+        return NewStmt(Stmt::Kind::ExitDo, t);
+      }
+      if (IsWord("FUNCTION") || IsWord("SUB")) {
+        if (Peek().upper != procKind_)
+          Fail("Syntaxfehler: 'Exit " + Peek().text + "' außerhalb einer solchen Prozedur", t.line, t.column);
+        Next();
+        return NewStmt(Stmt::Kind::ExitProc, t);
+      }
+      Unexpected("'For', 'Do', 'Function' oder 'Sub'");
+    }
+    if (w == "CALL") {
+      Next();
+      auto s = NewStmt(Stmt::Kind::Call, t);
+      const Token& n = ExpectIdentifier("Prozedurname");
+      s->target = NameExpr(n);
+      if (IsSymbol("(")) ParseArgs(*s->target);
+      return s;
+    }
+    if (w == "OPTION") Fail("Syntaxfehler: 'Option Explicit' gehört an den Anfang des Textes", t.line, t.column);
+    if (kKeywords.count(w)) Unexpected("Anweisung");
+    // An assignment or a procedure call.
+    const Token& n = Next();
+    ExprP target = NameExpr(n);
+    if (IsSymbol(".")) Fail("nicht unterstützt: Objektzugriff " + n.text + ".", Peek().line, Peek().column);
+    if (IsSymbol("(")) {
+      // "Name(a, b) = x", "Name(a, b)" or "Name (a) + 1, b": decided by what follows the brackets.
+      std::size_t save = pos_;
+      ParseArgs(*target);
+      if (IsSymbol("=")) {
+        Next();
+        auto s = NewStmt(Stmt::Kind::Assign, t);
+        s->target = std::move(target);
+        s->from = ParseExpression();
+        return s;
+      }
+      if (AtEndOfStatement() || (inLineIf && IsWord("ELSE"))) {
+        auto s = NewStmt(Stmt::Kind::Call, t);
+        s->target = std::move(target);
+        return s;
+      }
+      pos_ = save;
+      target->args.clear();
+      target->hasArgs = false;
+    } else if (IsSymbol("=")) {
+      Next();
+      auto s = NewStmt(Stmt::Kind::Assign, t);
+      s->target = std::move(target);
+      s->from = ParseExpression();
+      return s;
+    }
+    auto s = NewStmt(Stmt::Kind::Call, t);
+    if (!AtEndOfStatement() && !(inLineIf && IsWord("ELSE"))) {
+      target->hasArgs = true;
+      for (;;) {
+        target->args.push_back(ParseExpression());
+        if (!IsSymbol(",")) break;
+        Next();
+      }
+    }
+    s->target = std::move(target);
+    return s;
+  }
+
+  StmtP ParseIf(std::set<std::string>& names, bool inLineIf) {
+    const Token& t = Next();
+    auto s = NewStmt(Stmt::Kind::If, t);
+    s->conds.push_back(ParseExpression());
+    ExpectWord("THEN");
+    if (!At(Token::Kind::EndOfLine) && !At(Token::Kind::End)) {
+      // One line: statements separated by ':' up to the line's end, perhaps with an Else part.
+      auto parseLinePart = [&](Block& block) {
+        for (;;) {
+          block.push_back(ParseStatement(names, true));
+          if (At(Token::Kind::Colon)) {
+            Next();
+            if (At(Token::Kind::EndOfLine) || At(Token::Kind::End)) break;
+            if (IsWord("ELSE")) break;
+            continue;
+          }
+          break;
+        }
+      };
+      s->blocks.emplace_back();
+      parseLinePart(s->blocks.back());
+      if (IsWord("ELSE")) {
+        Next();
+        s->blocks.emplace_back();
+        parseLinePart(s->blocks.back());
+      }
+      // A one-line If may close with "End If" on the same line.
+      if (IsWord("END") && IsWord("IF", 1)) {
+        Next();
+        Next();
+      }
+      if (!At(Token::Kind::EndOfLine) && !At(Token::Kind::End) && !(inLineIf && At(Token::Kind::Colon)))
+        Unexpected("Zeilenende");
+      return s;
+    }
+    auto stop = [&] { return IsWord("ELSEIF") || IsWord("ELSE") || (IsWord("END") && IsWord("IF", 1)); };
+    s->blocks.push_back(ParseBlock(names, stop));
+    while (IsWord("ELSEIF")) {
+      Next();
+      s->conds.push_back(ParseExpression());
+      ExpectWord("THEN");
+      ExpectEndOfStatement();
+      s->blocks.push_back(ParseBlock(names, stop));
+    }
+    if (IsWord("ELSE")) {
+      Next();
+      s->blocks.push_back(ParseBlock(names, [&] { return IsWord("END") && IsWord("IF", 1); }));
+    }
+    if (!(IsWord("END") && IsWord("IF", 1))) Unexpected("'End If'");
+    Next();
+    Next();
+    return s;
+  }
+
+  StmtP ParseFor(std::set<std::string>& names) {
+    const Token& t = Next();
+    bool each = IsWord("EACH");
+    if (each) Next();
+    auto s = NewStmt(each ? Stmt::Kind::ForEach : Stmt::Kind::For, t);
+    const Token& v = ExpectIdentifier("Schleifenvariable");
+    s->target = NameExpr(v);
+    if (each) {
+      ExpectWord("IN");
+      s->from = ParseExpression();
+    } else {
+      ExpectSymbol("=");
+      s->from = ParseExpression();
+      ExpectWord("TO");
+      s->to = ParseExpression();
+      if (IsWord("STEP")) {
+        Next();
+        s->step = ParseExpression();
+      }
+    }
+    ExpectEndOfStatement();
+    ++forDepth_;
+    s->blocks.push_back(ParseBlock(names, [&] { return IsWord("NEXT"); }));
+    --forDepth_;
+    ExpectWord("NEXT");
+    if (At(Token::Kind::Name) && !IsWord("ELSE")) {
+      const Token& n = Next();
+      if (n.upper != v.upper) Fail("Syntaxfehler: 'Next " + v.text + "' erwartet", n.line, n.column);
+    }
+    return s;
+  }
+
+  StmtP ParseDo(std::set<std::string>& names) {
+    const Token& t = Next();
+    auto s = NewStmt(Stmt::Kind::Do, t);
+    if (IsWord("WHILE") || IsWord("UNTIL")) {
+      s->until = IsWord("UNTIL");
+      Next();
+      s->hasCond = true;
+      s->condAtTop = true;
+      s->conds.push_back(ParseExpression());
+    }
+    ExpectEndOfStatement();
+    ++doDepth_;
+    s->blocks.push_back(ParseBlock(names, [&] { return IsWord("LOOP"); }));
+    --doDepth_;
+    ExpectWord("LOOP");
+    if (IsWord("WHILE") || IsWord("UNTIL")) {
+      if (s->hasCond) Fail("Syntaxfehler: Bedingung am Anfang und am Ende der Schleife", Peek().line, Peek().column);
+      s->until = IsWord("UNTIL");
+      Next();
+      s->hasCond = true;
+      s->condAtTop = false;
+      s->conds.push_back(ParseExpression());
+    }
+    return s;
+  }
+
+  StmtP ParseSelect(std::set<std::string>& names) {
+    const Token& t = Next();
+    auto s = NewStmt(Stmt::Kind::Select, t);
+    ExpectWord("CASE");
+    s->conds.push_back(ParseExpression());
+    ExpectEndOfStatement();
+    SkipSeparators();
+    bool sawElse = false;
+    while (IsWord("CASE")) {
+      const Token& caseToken = Next();
+      CaseClause clause;
+      if (IsWord("ELSE")) {
+        if (sawElse) Fail("Syntaxfehler: zweimal 'Case Else'", caseToken.line, caseToken.column);
+        sawElse = true;
+        Next();
+      } else {
+        if (sawElse) Fail("Syntaxfehler: 'Case' nach 'Case Else'", caseToken.line, caseToken.column);
+        for (;;) {
+          CaseItem item;
+          if (IsWord("IS")) {
+            Next();
+            static const std::pair<const char*, Op> kOps[] = {{"=", Op::Eq}, {"<>", Op::Ne}, {"<", Op::Lt},
+                                                              {">", Op::Gt}, {"<=", Op::Le}, {">=", Op::Ge}};
+            bool found = false;
+            for (auto& [sym, op] : kOps)
+              if (IsSymbol(sym)) {
+                item.op = op;
+                found = true;
+              }
+            if (!found) Unexpected("Vergleichsoperator");
+            Next();
+            item.kind = CaseItem::Kind::Is;
+            item.a = ParseExpression();
+          } else {
+            item.a = ParseExpression();
+            if (IsWord("TO")) {
+              Next();
+              item.kind = CaseItem::Kind::Range;
+              item.b = ParseExpression();
+            }
+          }
+          clause.items.push_back(std::move(item));
+          if (!IsSymbol(",")) break;
+          Next();
+        }
+      }
+      clause.body = ParseBlock(names, [&] { return IsWord("CASE") || (IsWord("END") && IsWord("SELECT", 1)); });
+      s->cases.push_back(std::move(clause));
+    }
+    if (!(IsWord("END") && IsWord("SELECT", 1))) Unexpected("'Case' oder 'End Select'");
+    Next();
+    Next();
+    return s;
+  }
+
+  ExprP NameExpr(const Token& n) {
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Kind::Name;
+    e->name = n.upper;
+    e->shown = n.text;
+    e->line = n.line;
+    e->column = n.column;
+    return e;
+  }
+
+  void ParseArgs(Expr& e) {
+    ExpectSymbol("(");
+    e.hasArgs = true;
+    if (!IsSymbol(")")) {
+      for (;;) {
+        e.args.push_back(ParseExpression());
+        if (!IsSymbol(",")) break;
+        Next();
+      }
+    }
+    ExpectSymbol(")");
+    for (const auto& a : e.args) e.height = std::max(e.height, a->height + 1);
+    if (e.height > kMaxExpressionHeight) Fail("Ausdruck zu lang", e.line, e.column);
+  }
+
+  ExprP Operator(Expr::Kind kind, Op op, const Token& at, ExprP a, ExprP b) {
+    auto e = std::make_unique<Expr>();
+    e->kind = kind;
+    e->op = op;
+    e->line = at.line;
+    e->column = at.column;
+    e->height = 1 + std::max(a->height, b ? b->height : 0);
+    if (e->height > kMaxExpressionHeight) Fail("Ausdruck zu lang", at.line, at.column);
+    e->args.push_back(std::move(a));
+    if (b) e->args.push_back(std::move(b));
+    return e;
+  }
+  ExprP Binary(Op op, const Token& at, ExprP a, ExprP b) {
+    return Operator(Expr::Kind::Binary, op, at, std::move(a), std::move(b));
+  }
+  ExprP Unary(Op op, const Token& at, ExprP a) { return Operator(Expr::Kind::Unary, op, at, std::move(a), nullptr); }
+
+ public:
+  // Precedence, loosest first: Imp, Eqv, Xor, Or, And, Not, comparison, &, + -, Mod, \, * /, unary -, ^.
+  ExprP ParseExpression() {
+    DepthGuard guard(*this);
+    return ParseLogical(0);
+  }
+
+ private:
+  ExprP ParseLogical(int level) {
+    static const std::pair<const char*, Op> kLevels[] = {
+        {"IMP", Op::Imp}, {"EQV", Op::Eqv}, {"XOR", Op::Xor}, {"OR", Op::Or}, {"AND", Op::And}};
+    if (level == 5) return ParseNot();
+    ExprP left = ParseLogical(level + 1);
+    while (IsWord(kLevels[level].first)) {
+      const Token& t = Next();
+      left = Binary(kLevels[level].second, t, std::move(left), ParseLogical(level + 1));
+    }
+    return left;
+  }
+
+  ExprP ParseNot() {
+    if (IsWord("NOT")) {
+      DepthGuard guard(*this);
+      const Token& t = Next();
+      return Unary(Op::Not, t, ParseNot());
+    }
+    return ParseComparison();
+  }
+
+  ExprP ParseComparison() {
+    ExprP left = ParseConcat();
+    static const std::pair<const char*, Op> kOps[] = {{"=", Op::Eq}, {"<>", Op::Ne}, {"<", Op::Lt},
+                                                      {">", Op::Gt}, {"<=", Op::Le}, {">=", Op::Ge}};
+    for (;;) {
+      if (IsWord("IS")) Fail("nicht unterstützt: Is", Peek().line, Peek().column);
+      bool found = false;
+      for (auto& [sym, op] : kOps)
+        if (IsSymbol(sym)) {
+          const Token& t = Next();
+          left = Binary(op, t, std::move(left), ParseConcat());
+          found = true;
+          break;
+        }
+      if (!found) return left;
+    }
+  }
+
+  ExprP ParseConcat() {
+    ExprP left = ParseAdditive();
+    while (IsSymbol("&")) {
+      const Token& t = Next();
+      left = Binary(Op::Concat, t, std::move(left), ParseAdditive());
+    }
+    return left;
+  }
+
+  ExprP ParseAdditive() {
+    ExprP left = ParseMod();
+    while (IsSymbol("+") || IsSymbol("-")) {
+      const Token& t = Next();
+      left = Binary(t.text == "+" ? Op::Add : Op::Sub, t, std::move(left), ParseMod());
+    }
+    return left;
+  }
+
+  ExprP ParseMod() {
+    ExprP left = ParseIntDiv();
+    while (IsWord("MOD")) {
+      const Token& t = Next();
+      left = Binary(Op::Mod, t, std::move(left), ParseIntDiv());
+    }
+    return left;
+  }
+
+  ExprP ParseIntDiv() {
+    ExprP left = ParseMultiplicative();
+    while (IsSymbol("\\")) {
+      const Token& t = Next();
+      left = Binary(Op::IntDiv, t, std::move(left), ParseMultiplicative());
+    }
+    return left;
+  }
+
+  ExprP ParseMultiplicative() {
+    ExprP left = ParseUnary();
+    while (IsSymbol("*") || IsSymbol("/")) {
+      const Token& t = Next();
+      left = Binary(t.text == "*" ? Op::Mul : Op::Div, t, std::move(left), ParseUnary());
+    }
+    return left;
+  }
+
+  ExprP ParseUnary() {
+    if (IsSymbol("-") || IsSymbol("+")) {
+      DepthGuard guard(*this);
+      const Token& t = Next();
+      return Unary(t.text == "-" ? Op::Neg : Op::Plus, t, ParseUnary());
+    }
+    return ParsePower();
+  }
+
+  // "^" binds tighter than a leading minus (-2^2 is -4) and takes a signed right operand (2^-1).
+  ExprP ParsePower() {
+    ExprP left = ParsePrimary();
+    while (IsSymbol("^")) {
+      const Token& t = Next();
+      left = Binary(Op::Pow, t, std::move(left), ParseSignedPrimary());
+    }
+    return left;
+  }
+
+  ExprP ParseSignedPrimary() {
+    if (IsSymbol("-") || IsSymbol("+")) {
+      DepthGuard guard(*this);
+      const Token& t = Next();
+      return Unary(t.text == "-" ? Op::Neg : Op::Plus, t, ParseSignedPrimary());
+    }
+    return ParsePrimary();
+  }
+
+  ExprP ParsePrimary() {
+    const Token& t = Peek();
+    if (t.kind == Token::Kind::Number || t.kind == Token::Kind::String) {
+      Next();
+      auto e = std::make_unique<Expr>();
+      e->kind = Expr::Kind::Literal;
+      e->literal = t.value;
+      e->line = t.line;
+      e->column = t.column;
+      return e;
+    }
+    if (t.kind == Token::Kind::Name && (t.upper == "TRUE" || t.upper == "FALSE" || t.upper == "EMPTY")) {
+      Next();
+      auto e = std::make_unique<Expr>();
+      e->kind = Expr::Kind::Literal;
+      if (t.upper != "EMPTY") e->literal = Value::Bool(t.upper == "TRUE");
+      e->line = t.line;
+      e->column = t.column;
+      return e;
+    }
+    if (IsSymbol("(")) {
+      Next();
+      ExprP e = ParseExpression();
+      ExpectSymbol(")");
+      return e;
+    }
+    if (t.kind == Token::Kind::Name) {
+      const Token& n = ExpectIdentifier("Ausdruck");
+      ExprP e = NameExpr(n);
+      if (IsSymbol("(")) ParseArgs(*e);
+      if (IsSymbol(".")) Fail("nicht unterstützt: Objektzugriff " + n.text + ".", Peek().line, Peek().column);
+      return e;
+    }
+    Unexpected("Ausdruck");
+  }
+};
+
+}  // namespace
+
+Program ParseProgram(std::string_view text) { return Parser(Tokenize(text)).ParseProgram(); }
+
+void ParseStatement(std::string_view text, ExprP& expression, Block& statements) {
+  std::vector<Token> tokens = Tokenize(text);
+  // "x = 1" assigns (as a statement) rather than compares.
+  std::size_t first = 0;
+  while (tokens[first].kind == Token::Kind::EndOfLine || tokens[first].kind == Token::Kind::Colon) ++first;
+  bool assignment = tokens[first].kind == Token::Kind::Name && tokens[first + 1].kind == Token::Kind::Symbol &&
+                    tokens[first + 1].text == "=";
+  ScriptError asExpression;
+  if (!assignment) expression = Parser(tokens).TryWholeExpression(asExpression);
+  if (expression) return;
+  try {
+    statements = Parser(std::move(tokens)).ParseLooseStatements();
+  } catch (const ScriptError& asStatements) {
+    // Neither reading works: the one that got further says best what is wrong.
+    if (!assignment &&
+        std::pair(asExpression.line, asExpression.column) > std::pair(asStatements.line, asStatements.column))
+      throw asExpression;
+    throw;
+  }
+}
+
+}  // namespace tqscript

@@ -1,0 +1,226 @@
+// Inside the script host: values, the syntax tree, the parser and the interpreter.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tqscript {
+
+// Raised by the parser and the interpreter; the host turns it into the session's last error.
+struct ScriptError {
+  std::string message;
+  int line = 0;
+  int column = 0;
+  std::string procedure;  // where a run-time error happened, as written; empty
+                          // at the top level
+};
+
+[[noreturn]] void Fail(std::string message, int line = 0, int column = 0);
+
+// Strings beyond this many characters and arrays beyond this many elements are refused: a macro must not be able to
+// exhaust the memory of the process.
+inline constexpr std::size_t kMaxStringLength = 1'000'000;
+inline constexpr std::size_t kMaxArrayElements = 1'000'000;
+// One call into the host (a load or an Execute) may create this many bytes of texts and arrays and run this long;
+// the step limit alone would let a loop that copies large texts run for hours or fill the memory.
+inline constexpr std::size_t kRunBudgetBytes = 256u << 20;
+inline constexpr double kRunTimeLimitSeconds = 10;
+
+// Starts the budget and the clock of a call into the host.
+void StartRun();
+// Counts bytes against the budget; fails when it is spent.
+void Charge(std::size_t bytes);
+// Fails when the call has run too long.
+void CheckTime(int line, int column);
+
+struct ArrayData;
+
+// A Variant: Empty, Boolean, Integer (32 bits, as the language's Long), Double, String (UTF-8) or an array.
+struct Value {
+  enum class Kind { Empty, Boolean, Integer, Double, String, Array };
+  Kind kind = Kind::Empty;
+  bool boolean = false;
+  int32_t integer = 0;
+  double number = 0;
+  std::string text;
+  std::shared_ptr<ArrayData> array;
+
+  static Value Bool(bool b);
+  static Value Int(int64_t i);  // a Double when outside the 32-bit range
+  static Value Dbl(double d);
+  static Value Str(std::string s);
+
+  bool IsNumeric() const;  // Boolean, Integer or Double
+};
+
+struct ArrayData {
+  std::vector<int32_t> upper;  // upper bound per dimension; lower bounds are 0
+  std::vector<Value> items;    // first index varies fastest
+  bool dynamic = false;        // declared without bounds: ReDim may size it
+};
+
+Value CopyValue(const Value& v);  // arrays are copied whole, as assignment does
+
+// Conversions; `where` places the type error.
+double ToDouble(const Value& v, int line, int column);
+int32_t ToLong(const Value& v, int line,
+               int column);  // rounded half to even, range-checked
+bool ToBool(const Value& v, int line, int column);
+std::string ToText(const Value& v, int line, int column);
+// The numeric value of a text ("." as decimal point, exponent, &H hex); false when it is not a number.
+bool ParseNumber(std::string_view text, double& out);
+// Shortest text that reads back as the same double; plain decimals for 1e-5 <= |d| < 1e15, else "1.5E+20".
+std::string FormatDouble(double d);
+std::string TypeName(const Value& v);
+
+// Unicode-aware helpers on UTF-8 text; case maps ASCII and the Latin-1 letters (umlauts, accents).
+std::u32string ToU32(std::string_view s);
+std::string FromU32(std::u32string_view s);
+char32_t UpperChar(char32_t c);
+char32_t LowerChar(char32_t c);
+bool IsLatinLetter(char32_t c);
+std::string UpperText(std::string_view s);
+
+// ---- Syntax tree ----
+
+enum class Op {
+  Add,
+  Sub,
+  Mul,
+  Div,
+  IntDiv,
+  Mod,
+  Pow,
+  Concat,
+  Eq,
+  Ne,
+  Lt,
+  Gt,
+  Le,
+  Ge,
+  And,
+  Or,
+  Xor,
+  Eqv,
+  Imp,
+  Neg,
+  Not,
+  Plus
+};
+
+struct Expr;
+using ExprP = std::unique_ptr<Expr>;
+
+struct Expr {
+  enum class Kind { Literal, Name, Unary, Binary };
+  Kind kind = Kind::Literal;
+  int line = 0, column = 0;
+  Value literal;
+  std::string name;         // upper case
+  std::string shown;        // as written, for messages
+  bool hasArgs = false;     // Name followed by "( ... )"
+  std::vector<ExprP> args;  // call arguments or array indices; operands of Unary/Binary
+  Op op = Op::Add;
+  int height = 1;  // of the operator tree below: evaluating it recurses this deep
+};
+
+struct Stmt;
+using StmtP = std::unique_ptr<Stmt>;
+using Block = std::vector<StmtP>;
+
+struct CaseItem {
+  enum class Kind { Value, Range, Is };
+  Kind kind = Kind::Value;
+  Op op = Op::Eq;  // for Is
+  ExprP a, b;
+};
+
+struct CaseClause {
+  std::vector<CaseItem> items;  // empty: Case Else
+  Block body;
+};
+
+struct DimItem {
+  std::string name, shown;
+  bool isArray = false;
+  std::vector<ExprP> bounds;  // empty with isArray: a dynamic array
+  int line = 0, column = 0;
+};
+
+struct Stmt {
+  enum class Kind { Dim, ReDim, Const, Assign, Call, If, For, ForEach, Do, Select, ExitFor, ExitDo, ExitProc };
+  Kind kind = Kind::Call;
+  int line = 0, column = 0;
+  std::vector<DimItem> dims;  // Dim, ReDim
+  bool preserve = false;      // ReDim Preserve
+  ExprP target;               // Assign; Call (a Name with its arguments); For/ForEach variable
+  std::vector<ExprP> conds;   // If: one per branch; Do: [0] the condition;
+                              // Select: [0] the tested value
+  std::vector<Block> blocks;  // If: one per cond, then else; loops: [0] the body
+  ExprP from, to, step;       // For; ForEach: from = the array
+  std::vector<std::pair<DimItem, ExprP>> consts;
+  // Do: where the condition stands and whether it is Until.
+  bool condAtTop = true, hasCond = false, until = false;
+  bool wend = false;  // While ... Wend: Exit Do passes through it
+  std::vector<CaseClause> cases;
+};
+
+struct Param {
+  std::string name, shown;
+  bool byRef = true;
+};
+
+struct Procedure {
+  std::string name, shown;
+  bool isFunction = false;
+  std::vector<Param> params;
+  Block body;
+  int line = 0, column = 0;
+};
+
+struct Program {
+  std::vector<std::shared_ptr<Procedure>> procedures;
+  Block statements;  // module level, run when loaded
+  bool optionExplicit = false;
+};
+
+// Parses a macro text (procedures and module-level statements).
+Program ParseProgram(std::string_view text);
+// Parses a statement given to Execute: an expression when the whole text is one, else statements. Exactly one of the
+// outputs is set.
+void ParseStatement(std::string_view text, ExprP& expression, Block& statements);
+
+// ---- Interpreter ----
+
+struct Cell {
+  Value value;
+  bool constant = false;
+};
+using CellP = std::shared_ptr<Cell>;
+
+struct SessionState {
+  std::unordered_map<std::string, std::shared_ptr<Procedure>> procedures;
+  std::unordered_map<std::string, CellP> globals;
+  bool optionExplicit = false;
+};
+
+// Runs module-level statements, or evaluates an expression (a bare procedure name is a call).
+void RunStatements(SessionState& state, const Block& statements);
+Value Evaluate(SessionState& state, const Expr& expression);
+
+// Built-in functions: true when `name` is one; the value in `result`.
+struct BuiltinCall {
+  const std::string& name;
+  std::vector<Value>& args;
+  int line, column;
+};
+bool IsBuiltin(const std::string& upperName);
+Value CallBuiltin(const BuiltinCall& call);
+// Named constants (vbCrLf, vbYesNo, ...); false when `upperName` is none.
+bool BuiltinConstant(const std::string& upperName, Value& out);
+
+}  // namespace tqscript

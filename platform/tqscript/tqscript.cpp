@@ -1,0 +1,200 @@
+#include "platform/tqscript/tqscript.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sstream>
+
+#include "platform/tqscript/script_internal.h"
+#include "platform/win/codepage.h"
+
+namespace {
+
+using namespace tqscript;
+
+constexpr std::uintmax_t kMaxMacroFileBytes = 16u << 20;
+
+struct Session {
+  SessionState state;
+  std::string error;
+  int errorLine = 0, errorColumn = 0;
+  std::string strResult;
+};
+
+struct Registry {
+  std::recursive_mutex mutex;
+  std::map<int, std::shared_ptr<Session>> sessions;
+  int next = 1;
+  TQScriptEditor editor;
+};
+
+Registry& TheRegistry() {
+  static Registry registry;
+  return registry;
+}
+
+std::shared_ptr<Session> Find(int session) {
+  auto& r = TheRegistry();
+  auto it = r.sessions.find(session);
+  return it == r.sessions.end() ? nullptr : it->second;
+}
+
+void SetError(Session& s, const ScriptError& e) {
+  s.error = e.message;
+  if (!e.procedure.empty()) s.error += " in " + e.procedure;
+  if (e.line > 0) s.error += " (Zeile " + std::to_string(e.line) + ", Spalte " + std::to_string(e.column) + ")";
+  s.errorLine = e.line;
+  s.errorColumn = e.column;
+}
+
+void ClearError(Session& s) {
+  s.error.clear();
+  s.errorLine = s.errorColumn = 0;
+}
+
+// Compiles the text and runs its module-level statements; on any error the session is as it was.
+int Load(Session& s, const std::string& text) {
+  ClearError(s);
+  // Arrays are copied too: the text's statements may change their elements before they fail.
+  SessionState before = s.state;
+  for (auto& [name, cell] : before.globals) cell = std::make_shared<Cell>(Cell{CopyValue(cell->value), cell->constant});
+  StartRun();
+  try {
+    Program program = ParseProgram(win::AsUtf8(text));
+    if (program.optionExplicit) s.state.optionExplicit = true;
+    // A later text may replace a procedure of an earlier one (the user's file over the maker's).
+    for (auto& p : program.procedures) s.state.procedures[p->name] = p;
+    RunStatements(s.state, program.statements);
+    return 1;
+  } catch (const ScriptError& e) {
+    s.state = std::move(before);
+    SetError(s, e);
+    return 0;
+  } catch (const std::exception& e) {
+    s.state = std::move(before);
+    SetError(s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, ""});
+    return 0;
+  }
+}
+
+}  // namespace
+
+int TQSCRIPT_StartSession() {
+  auto& r = TheRegistry();
+  std::lock_guard lock(r.mutex);
+  int handle = r.next++;
+  r.sessions[handle] = std::make_shared<Session>();
+  return handle;
+}
+
+void TQSCRIPT_EndSession(int session) {
+  auto& r = TheRegistry();
+  std::lock_guard lock(r.mutex);
+  r.sessions.erase(session);
+}
+
+void TQSCRIPT_ClearSession(int session) {
+  std::lock_guard lock(TheRegistry().mutex);
+  if (auto s = Find(session)) {
+    s->state = SessionState{};
+    ClearError(*s);
+    s->strResult.clear();
+  }
+}
+
+int TQSCRIPT_LoadMacroFile(int session, const char* path) {
+  std::lock_guard lock(TheRegistry().mutex);
+  auto s = Find(session);
+  if (!s) return 0;
+  ClearError(*s);
+  if (!path || !*path) return 1;
+  std::error_code ec;
+  // A macro file that was never written is no error: there is nothing to load.
+  if (!std::filesystem::exists(path, ec)) return 1;
+  std::ifstream in(path, std::ios::binary);
+  if (!in || std::filesystem::is_directory(path, ec)) {
+    SetError(*s, ScriptError{std::string("Makrodatei nicht lesbar: ") + path, 0, 0, ""});
+    return 0;
+  }
+  if (std::filesystem::file_size(path, ec) > kMaxMacroFileBytes) {
+    SetError(*s, ScriptError{std::string("Makrodatei zu groß: ") + path, 0, 0, ""});
+    return 0;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return Load(*s, text.str());
+}
+
+int TQSCRIPT_AddMacro(int session, const char* text) {
+  std::lock_guard lock(TheRegistry().mutex);
+  auto s = Find(session);
+  if (!s) return 0;
+  return Load(*s, text ? text : "");
+}
+
+double TQSCRIPT_Execute(int session, const char* statement) {
+  std::lock_guard lock(TheRegistry().mutex);
+  auto s = Find(session);
+  if (!s) return 0;
+  ClearError(*s);
+  s->strResult.clear();
+  StartRun();
+  try {
+    ExprP expression;
+    Block statements;
+    ParseStatement(win::AsUtf8(statement ? statement : ""), expression, statements);
+    if (!expression) {
+      RunStatements(s->state, statements);
+      return 0;
+    }
+    Value v = Evaluate(s->state, *expression);
+    if (v.kind == Value::Kind::Array) return 0;
+    s->strResult = ToText(v, 0, 0);
+    double d = 0;
+    if (v.IsNumeric()) return ToDouble(v, 0, 0);
+    if (v.kind == Value::Kind::String && ParseNumber(v.text, d)) return d;
+    return 0;
+  } catch (const ScriptError& e) {
+    s->strResult.clear();
+    SetError(*s, e);
+    return 0;
+  } catch (const std::exception& e) {
+    s->strResult.clear();
+    SetError(*s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, ""});
+    return 0;
+  }
+}
+
+std::string TQSCRIPT_GetStrResult(int session) {
+  std::lock_guard lock(TheRegistry().mutex);
+  auto s = Find(session);
+  return s ? s->strResult : std::string();
+}
+
+std::string TQSCRIPT_GetLastError(int session, int& line, int& column) {
+  std::lock_guard lock(TheRegistry().mutex);
+  auto s = Find(session);
+  if (!s) {
+    line = column = 0;
+    return "Unbekannte Skriptsitzung: " + std::to_string(session);
+  }
+  line = s->errorLine;
+  column = s->errorColumn;
+  return s->error;
+}
+
+void TQSCRIPT_SetEditor(TQScriptEditor editor) {
+  std::lock_guard lock(TheRegistry().mutex);
+  TheRegistry().editor = std::move(editor);
+}
+
+std::string TQSCRIPT_EditMacro(int session, const std::string& text, const std::string& error, int line, int column) {
+  TQScriptEditor editor;
+  {
+    std::lock_guard lock(TheRegistry().mutex);
+    editor = TheRegistry().editor;
+  }
+  return editor ? editor(session, text, error, line, column) : text;
+}

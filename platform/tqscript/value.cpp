@@ -1,0 +1,268 @@
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/tqscript/script_internal.h"
+#include "platform/win/codepage.h"
+
+namespace tqscript {
+
+namespace {
+
+struct RunState {
+  std::size_t spent = 0;
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+};
+thread_local RunState run;
+
+}  // namespace
+
+void StartRun() { run = RunState{}; }
+
+void Charge(std::size_t bytes) {
+  run.spent += bytes;
+  if (run.spent > kRunBudgetBytes)
+    Fail("Abbruch: mehr als " + std::to_string(kRunBudgetBytes >> 20) + " MB Texte und Arrays erzeugt");
+}
+
+void CheckTime(int line, int column) {
+  std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - run.start;
+  if (elapsed.count() > kRunTimeLimitSeconds)
+    Fail("Abbruch: Laufzeit über " + FormatDouble(kRunTimeLimitSeconds) + " s", line, column);
+}
+
+void Fail(std::string message, int line, int column) { throw ScriptError{std::move(message), line, column, ""}; }
+
+Value Value::Bool(bool b) {
+  Value v;
+  v.kind = Kind::Boolean;
+  v.boolean = b;
+  return v;
+}
+
+Value Value::Int(int64_t i) {
+  if (i < INT32_MIN || i > INT32_MAX) return Dbl(static_cast<double>(i));
+  Value v;
+  v.kind = Kind::Integer;
+  v.integer = static_cast<int32_t>(i);
+  return v;
+}
+
+Value Value::Dbl(double d) {
+  Value v;
+  v.kind = Kind::Double;
+  v.number = d;
+  return v;
+}
+
+Value Value::Str(std::string s) {
+  if (s.size() > kMaxStringLength) {
+    std::size_t characters = 0;
+    for (char c : s) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    if (characters > kMaxStringLength)
+      Fail("Zeichenfolge zu lang: mehr als " + std::to_string(kMaxStringLength) + " Zeichen");
+  }
+  Charge(s.size());
+  Value v;
+  v.kind = Kind::String;
+  v.text = std::move(s);
+  return v;
+}
+
+bool Value::IsNumeric() const { return kind == Kind::Boolean || kind == Kind::Integer || kind == Kind::Double; }
+
+Value CopyValue(const Value& v) {
+  if (v.kind == Value::Kind::String) Charge(v.text.size());
+  if (v.kind != Value::Kind::Array) return v;
+  Charge(v.array->items.size() * sizeof(Value));
+  Value copy = v;
+  copy.array = std::make_shared<ArrayData>(*v.array);
+  for (auto& item : copy.array->items) item = CopyValue(item);
+  return copy;
+}
+
+bool ParseNumber(std::string_view text, double& out) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  text = text.substr(b, e - b);
+  if (text.empty()) return false;
+  bool negative = false;
+  std::size_t i = 0;
+  if (text[0] == '+' || text[0] == '-') {
+    negative = text[0] == '-';
+    i = 1;
+  }
+  if (text.size() > i + 2 && text[i] == '&' && (text[i + 1] == 'H' || text[i + 1] == 'h')) {
+    int64_t v = 0;
+    auto r = std::from_chars(text.data() + i + 2, text.data() + text.size(), v, 16);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || v > 0xFFFFFFFFLL) return false;
+    // Hex texts are 32-bit patterns: &HFFFFFFFF is -1.
+    if (v > INT32_MAX) v -= 0x100000000LL;
+    out = negative ? -static_cast<double>(v) : static_cast<double>(v);
+    return true;
+  }
+  // Only digits, one point and an exponent: from_chars alone would also take "inf" and "nan".
+  std::size_t j = i;
+  bool digits = false;
+  while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j, digits = true;
+  if (j < text.size() && text[j] == '.') {
+    ++j;
+    while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j, digits = true;
+  }
+  if (!digits) return false;
+  if (j < text.size() && (text[j] == 'e' || text[j] == 'E')) {
+    std::size_t k = j + 1;
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
+    if (k >= text.size() || !std::isdigit(static_cast<unsigned char>(text[k]))) return false;
+    while (k < text.size() && std::isdigit(static_cast<unsigned char>(text[k]))) ++k;
+    j = k;
+  }
+  if (j != text.size()) return false;
+  std::string copy(text.substr(i));
+  char* end = nullptr;
+  double v = std::strtod(copy.c_str(), &end);
+  if (!std::isfinite(v)) return false;
+  out = negative ? -v : v;
+  return true;
+}
+
+namespace {
+
+[[noreturn]] void TypeMismatch(const Value& v, int line, int column) {
+  if (v.kind == Value::Kind::String) Fail("Typen unverträglich: \"" + v.text + "\"", line, column);
+  Fail("Typen unverträglich: " + TypeName(v), line, column);
+}
+
+}  // namespace
+
+double ToDouble(const Value& v, int line, int column) {
+  switch (v.kind) {
+    case Value::Kind::Empty: return 0;
+    case Value::Kind::Boolean: return v.boolean ? -1 : 0;
+    case Value::Kind::Integer: return v.integer;
+    case Value::Kind::Double: return v.number;
+    case Value::Kind::String: {
+      double d = 0;
+      if (ParseNumber(v.text, d)) return d;
+      break;
+    }
+    case Value::Kind::Array: break;
+  }
+  TypeMismatch(v, line, column);
+}
+
+int32_t ToLong(const Value& v, int line, int column) {
+  if (v.kind == Value::Kind::Integer) return v.integer;
+  double d = std::nearbyint(ToDouble(v, line, column));  // the default rounding mode: half to even
+  if (d < INT32_MIN || d > INT32_MAX) Fail("Überlauf", line, column);
+  return static_cast<int32_t>(d);
+}
+
+bool ToBool(const Value& v, int line, int column) {
+  if (v.kind == Value::Kind::Boolean) return v.boolean;
+  if (v.kind == Value::Kind::String) {
+    std::string u;
+    for (char c : v.text) u += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (u == "TRUE" || u == "WAHR") return true;
+    if (u == "FALSE" || u == "FALSCH") return false;
+  }
+  return ToDouble(v, line, column) != 0;
+}
+
+std::string FormatDouble(double d) {
+  if (d == 0) return "0";
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific);
+  std::string sci(buf, r.ptr);
+  // sci is "[-]d[.ddd]e[+-]xx": split into sign, digits and exponent.
+  bool negative = sci[0] == '-';
+  std::size_t ePos = sci.find('e');
+  std::string mantissa = sci.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0));
+  int exponent = std::atoi(sci.c_str() + ePos + 1);
+  std::string digits;
+  for (char c : mantissa)
+    if (c != '.') digits += c;
+  std::string out = negative ? "-" : "";
+  if (exponent >= -5 && exponent < 15) {
+    if (exponent < 0) {
+      out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    } else if (static_cast<int>(digits.size()) <= exponent + 1) {
+      out += digits + std::string(static_cast<std::size_t>(exponent + 1) - digits.size(), '0');
+    } else {
+      out += digits.substr(0, static_cast<std::size_t>(exponent + 1)) + "." +
+             digits.substr(static_cast<std::size_t>(exponent + 1));
+    }
+    return out;
+  }
+  out += digits.substr(0, 1);
+  if (digits.size() > 1) out += "." + digits.substr(1);
+  char exp[16];
+  std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  return out + exp;
+}
+
+std::string ToText(const Value& v, int line, int column) {
+  switch (v.kind) {
+    case Value::Kind::Empty: return "";
+    case Value::Kind::Boolean: return v.boolean ? "True" : "False";
+    case Value::Kind::Integer: return std::to_string(v.integer);
+    case Value::Kind::Double: return FormatDouble(v.number);
+    case Value::Kind::String: return v.text;
+    case Value::Kind::Array: break;
+  }
+  TypeMismatch(v, line, column);
+}
+
+std::string TypeName(const Value& v) {
+  switch (v.kind) {
+    case Value::Kind::Empty: return "Empty";
+    case Value::Kind::Boolean: return "Boolean";
+    case Value::Kind::Integer: return "Long";
+    case Value::Kind::Double: return "Double";
+    case Value::Kind::String: return "String";
+    case Value::Kind::Array: return "Variant()";
+  }
+  return "";
+}
+
+std::u32string ToU32(std::string_view s) {
+  std::u32string out;
+  out.reserve(s.size());
+  std::size_t pos = 0;
+  while (pos < s.size()) out += win::NextCodePoint(s, pos);
+  return out;
+}
+
+std::string FromU32(std::u32string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t c : s) win::AppendUtf8(out, c);
+  return out;
+}
+
+char32_t UpperChar(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+  return c;
+}
+
+char32_t LowerChar(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  return c;
+}
+
+bool IsLatinLetter(char32_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7);
+}
+
+std::string UpperText(std::string_view s) {
+  std::u32string u = ToU32(s);
+  for (auto& c : u) c = UpperChar(c);
+  return FromU32(u);
+}
+
+}  // namespace tqscript

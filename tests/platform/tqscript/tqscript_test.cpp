@@ -1,0 +1,523 @@
+#include "platform/tqscript/tqscript.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/win/msgbox.h"
+
+namespace {
+
+class Script : public testing::Test {
+ protected:
+  void SetUp() override { session_ = TQSCRIPT_StartSession(); }
+  void TearDown() override { TQSCRIPT_EndSession(session_); }
+
+  std::string Error() {
+    int line = -1, column = -1;
+    return TQSCRIPT_GetLastError(session_, line, column);
+  }
+  // The text result of a statement after the macro text loaded; an error shows as "error: ...".
+  std::string Run(const std::string& macro, const std::string& statement) {
+    if (!macro.empty() && !TQSCRIPT_AddMacro(session_, macro.c_str())) return "load error: " + Error();
+    TQSCRIPT_Execute(session_, statement.c_str());
+    std::string error = Error();
+    return error.empty() ? TQSCRIPT_GetStrResult(session_) : "error: " + error;
+  }
+  int session_ = 0;
+};
+
+struct Case {
+  const char* statement;
+  const char* expected;
+};
+
+// Operators, precedence and the text form of numbers (shortest digits that read back the same double).
+TEST_F(Script, Expressions) {
+  const Case cases[] = {
+      {"1 + 2 * 3", "7"},
+      {"(1 + 2) * 3", "9"},
+      {"10 - 2 - 3", "5"},
+      {"8 / 2 / 2", "2"},
+      {"1 / 4", "0.25"},
+      {"7 \\ 2", "3"},
+      {"-7 \\ 2", "-3"},
+      {"2.5 \\ 1", "2"},
+      {"3.5 \\ 1", "4"},  // operands round half to even
+      {"5 \\ 2 * 2", "1"},
+      {"7 Mod 3", "1"},
+      {"-7 Mod 3", "-1"},
+      {"1 + 7 Mod 4", "4"},
+      {"2 ^ 10", "1024"},
+      {"-2 ^ 2", "-4"},
+      {"2 ^ -1", "0.5"},
+      {"2 ^ 3 ^ 2", "64"},
+      {"0.1 + 0.2", "0.30000000000000004"},
+      {"1 / 3", "0.3333333333333333"},
+      {"1E20", "1E+20"},
+      {"1.5E-7", "1.5E-07"},
+      {"0.00001", "0.00001"},
+      {"1E15", "1E+15"},
+      {"123456789012345", "123456789012345"},
+      {"2147483647 + 1", "2147483648"},
+      {"&HFF", "255"},
+      {"-0.5 * 0", "0"},
+      {"\"a\" & 1 & True", "a1True"},
+      {"2 + 3 & 4", "54"},
+      {"\"3\" + 4", "7"},
+      {"\"ab\" + \"cd\"", "abcd"},
+      {"1 < 2", "True"},
+      {"\"B\" < \"a\"", "True"},
+      {"\"10\" = 10", "True"},
+      {"2 >= 3", "False"},
+      {"1 <> 1", "False"},
+      {"Not True", "False"},
+      {"Not 0", "-1"},
+      {"True And False", "False"},
+      {"6 And 3", "2"},
+      {"5 Or 2", "7"},
+      {"True Xor True", "False"},
+      {"1 = 1 And 2 = 2", "True"},
+      {"Empty + 1", "1"},
+      {"\"ab\" + Empty", "ab"},
+      {"\"x\" & Empty", "x"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Run("", c.statement), c.expected) << c.statement;
+}
+
+TEST_F(Script, Builtins) {
+  const Case cases[] = {
+      {"Len(\"Äpfel\")", "5"},
+      {"Left(\"Stütze\", 3)", "Stü"},
+      {"Right(\"Stütze\", 2)", "ze"},
+      {"Mid(\"Stütze\", 3, 2)", "üt"},
+      {"Mid(\"abc\", 2)", "bc"},
+      {"Mid(\"abc\", 5)", ""},
+      {"InStr(\"Hallo\", \"l\")", "3"},
+      {"InStr(4, \"Hallo\", \"l\")", "4"},
+      {"InStr(\"Hallo\", \"x\")", "0"},
+      {"InStr(1, \"Hallo\", \"L\", 1)", "3"},
+      {"InStrRev(\"a.b.c\", \".\")", "4"},
+      {"UCase(\"stütze\")", "STÜTZE"},
+      {"LCase(\"ÄB\")", "äb"},
+      {"Trim(\"  a b  \") & \"|\"", "a b|"},
+      {"LTrim(\"  a \") & \"|\"", "a |"},
+      {"RTrim(\"  a \") & \"|\"", "  a|"},
+      {"Replace(\"a-b-c\", \"-\", \"+\")", "a+b+c"},
+      {"Replace(\"a-b-c\", \"-\", \"+\", 1, 1)", "a+b-c"},
+      {"Replace(\"aXbx\", \"x\", \"_\", 1, -1, 1)", "a_b_"},
+      {"Space(3) & \"x\"", "   x"},
+      {"String(3, \"*\")", "***"},
+      {"Chr(65) & Chr(228)", "Aä"},
+      {"Asc(\"A\") & \",\" & Asc(\"ä\")", "65,228"},
+      {"StrReverse(\"abc\")", "cba"},
+      {"CStr(1.5)", "1.5"},
+      {"CDbl(\"2.5\") * 2", "5"},
+      {"CInt(2.5)", "2"},
+      {"CInt(3.5)", "4"},
+      {"CLng(-2.5)", "-2"},
+      {"CBool(0)", "False"},
+      {"CBool(\"True\")", "True"},
+      {"Int(-2.5)", "-3"},
+      {"Fix(-2.5)", "-2"},
+      {"Abs(-3)", "3"},
+      {"Sgn(-0.1)", "-1"},
+      {"Sqr(16)", "4"},
+      {"Exp(0)", "1"},
+      {"Log(1)", "0"},
+      {"Sin(0) + Cos(0) + Tan(0)", "1"},
+      {"Atn(1) * 4", "3.141592653589793"},
+      {"Round(2.5)", "2"},
+      {"Round(-1.5)", "-2"},
+      {"Round(3.14159, 2)", "3.14"},
+      {"IsNumeric(\"1.5\")", "True"},
+      {"IsNumeric(\"1,5\")", "False"},
+      {"IsEmpty(nix)", "True"},
+      {"FormatNumber(1234.5678, 2)", "1234.57"},
+      {"FormatNumber(0.5)", "0.50"},
+      {"FormatNumber(-0.001, 2)", "0.00"},
+      {"UBound(Array(1, 2, 3))", "2"},
+      {"Join(Split(\"a,b,c\", \",\"), \"+\")", "a+b+c"},
+      {"TypeName(1.5) & TypeName(1)", "DoubleLong"},
+      {"vbYesNo + vbQuestion", "36"},
+      {"Len(vbCrLf)", "2"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Run("", c.statement), c.expected) << c.statement;
+}
+
+struct ProgramCase {
+  const char* macro;
+  const char* statement;
+  const char* expected;
+};
+
+TEST_F(Script, Statements) {
+  const char* sign =
+      "Function Sign(x)\n  If x > 0 Then\n    Sign = \"+\"\n  "
+      "ElseIf x < 0 Then\n    Sign = \"-\"\n"
+      "  Else\n    Sign = \"0\"\n  End If\nEnd Function";
+  // A text compares greater than any number, so "x" must come before Is > 100.
+  const char* grade =
+      "Function Grade(v)\n Select Case v\n  Case 1, 2: Grade = "
+      "\"klein\"\n  Case 3 To 5\n   Grade = \"mittel\"\n"
+      "  Case \"x\": Grade = \"text\"\n  Case Is > 100: Grade "
+      "= \"riesig\"\n  Case Else: Grade = \"groß\"\n"
+      " End Select\nEnd Function";
+  const ProgramCase cases[] = {
+      {sign, "Sign(5) & Sign(-2) & Sign(0)", "+-0"},
+      {grade,
+       "Grade(2) & \",\" & Grade(4) & \",\" & Grade(7) & \",\" & Grade(101) & "
+       "\",\" & Grade(\"x\")",
+       "klein,mittel,groß,riesig,text"},
+      // One-line If with a colon list and an Else part.
+      {"Function F(x)\n If x Then F = 1 : F = F + 1 Else F = 10\nEnd Function", "F(True) & F(False)", "210"},
+      // 1 + 4 + 7 + 10 = 22; 10 + 8 + 6 + 4 + 2 = 30; the counter ends one step past the limit.
+      {"Function F()\n Dim i, s\n For i = 1 To 10 Step 3: s = s + i: Next\n F "
+       "= s\nEnd Function",
+       "F()", "22"},
+      {"Function F()\n For i = 10 To 1 Step -2\n  F = F + i\n Next i\nEnd "
+       "Function",
+       "F", "30"},
+      {"Function F()\n For i = 1 To 10: Next\n F = i\nEnd Function", "F", "11"},
+      {"Function F()\n For i = 0 To 1 Step 0.25: n = n + 1: Next\n F = n\nEnd "
+       "Function",
+       "F", "5"},
+      {"Function F()\n For i = 5 To 1: F = 99: Next\n F = F & \"-\"\nEnd "
+       "Function",
+       "F", "-"},
+      // Loops: a pre-test never runs, a post-test runs once.
+      {"Function F()\n Do While n < 5: n = n + 2: Loop\n F = n\nEnd Function", "F", "6"},
+      {"Function F()\n Do Until n >= 5\n  n = n + 2\n Loop\n F = n\nEnd "
+       "Function",
+       "F", "6"},
+      {"Function F()\n Do: n = n + 1: Loop While n < 0\n F = n\nEnd Function", "F", "1"},
+      {"Function F()\n Do\n  n = n + 1\n Loop Until n = 3\n F = n\nEnd "
+       "Function",
+       "F", "3"},
+      {"Function F()\n While n < 4: n = n + 1: Wend\n F = n\nEnd Function", "F", "4"},
+      {"Function F()\n Do\n  n = n + 1\n  If n = 7 Then Exit Do\n Loop\n F = "
+       "n\nEnd Function",
+       "F", "7"},
+      // Exit For leaves only the inner loop: 3 outer turns of 2 inner ones.
+      {"Function F()\n For i = 1 To 3\n  For j = 1 To 9\n   If j > 2 Then Exit "
+       "For\n   n = n + 1\n  Next\n Next\n"
+       " F = n\nEnd Function",
+       "F", "6"},
+      {"Function F()\n F = 1\n Exit Function\n F = 2\nEnd Function", "F", "1"},
+      {"Function F()\n Dim a\n a = Array(2, 3, 4)\n For Each v In a: F = F + "
+       "v: Next\nEnd Function",
+       "F", "9"},
+      // Arrays: fixed, two-dimensional, resized with their values kept.
+      {"Function F()\n Dim a(3)\n For i = 0 To 3: a(i) = i * i: Next\n F = "
+       "a(3) & \"/\" & UBound(a)\nEnd Function",
+       "F", "9/3"},
+      {"Function F()\n Dim m(2, 4)\n m(2, 4) = 7\n F = m(2, 4) & UBound(m, 1) "
+       "& UBound(m, 2)\nEnd Function",
+       "F", "724"},
+      {"Function F()\n Dim a()\n ReDim a(1)\n a(1) = 5\n ReDim Preserve a(3)\n "
+       "F = a(1) & \"/\" & UBound(a)\n"
+       "End Function",
+       "F", "5/3"},
+      {"Const G = 9.81, TEXT = \"kN\"\nFunction F(m)\n F = m * G & TEXT\nEnd "
+       "Function",
+       "F(2)", "19.62kN"},
+      // Arguments go by reference unless ByVal says otherwise.
+      {"Sub Inc(x)\n x = x + 1\nEnd Sub\nSub IncV(ByVal x)\n x = x + 1\nEnd "
+       "Sub\n"
+       "Function F()\n a = 1: Inc a: Call Inc(a): IncV a\n F = a\nEnd Function",
+       "F", "3"},
+      {"Sub Fill(ByRef arr)\n arr(0) = \"x\"\nEnd Sub\nFunction F()\n Dim "
+       "a(1)\n Fill a\n F = a(0)\nEnd Function",
+       "F", "x"},
+      {"Function Fact(n)\n If n <= 1 Then\n  Fact = 1\n Else\n  Fact = n * "
+       "Fact(n - 1)\n End If\nEnd Function",
+       "Fact(10)", "3628800"},
+      // Continuation, comments, Rem and names in any case.
+      {"Function AREA(B, H) ' Fläche\n Rem in m²\n AREA = b * _\n   h\nEnd "
+       "Function",
+       "area(0.3, 0.5)", "0.15"},
+      {"Private Function P()\n P = 1\nEnd Function\nPublic z\nz = 2", "z + P", "3"},
+      {"Function Fläche(b, h)\n Fläche = b * h\nEnd Function", "FLÄCHE(2, 3) + fläche(1, 1)", "7"},
+      {"Function Label(n)\n Label = \"Stab \" & n\nEnd Function", "Label( 4)", "Stab 4"},
+  };
+  for (const ProgramCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    EXPECT_EQ(Run(c.macro, c.statement), c.expected) << c.macro << "\n-> " << c.statement;
+  }
+}
+
+// Module-level variables keep their values between calls.
+TEST_F(Script, ModuleStateLivesBetweenCalls) {
+  ASSERT_EQ(Run("Dim count\nSub Bump()\n count = count + 1\nEnd Sub", "Bump"), "");
+  EXPECT_EQ(Run("", "Bump()"), "");
+  EXPECT_EQ(Run("", "count"), "2");
+  EXPECT_EQ(Run("", "x = 5"), "");
+  EXPECT_EQ(Run("", "x * 2"), "10");
+  // A call without brackets, several statements in one.
+  EXPECT_EQ(Run("Dim seen\nSub Hello(a, b)\n seen = a & b\nEnd Sub", "Hello \"x\", 2: Bump"), "");
+  EXPECT_EQ(Run("", "seen & count"), "x23");
+}
+
+struct ErrorCase {
+  const char* macro;  // loaded first; its error counts when the statement is empty
+  const char* statement;
+  const char* message;  // the whole error text
+  int line, column;
+};
+
+TEST_F(Script, ErrorsNameTheirPlace) {
+  const ErrorCase cases[] = {
+      {"Function F(x)\n  F = x\n  y = * 2\nEnd Function", "",
+       "Syntaxfehler: Ausdruck erwartet, '*' gefunden (Zeile 3, Spalte 7)", 3, 7},
+      {"Function F(x)\n If x Then\n  F = 1\nEnd Function", "",
+       "Syntaxfehler: 'End If' erwartet, 'End' gefunden (Zeile 4, Spalte 1)", 4, 1},
+      {"x = \"offen\n", "", "Zeichenfolge nicht abgeschlossen (Zeile 1, Spalte 5)", 1, 5},
+      {"x = 1 § 2", "", "Ungültiges Zeichen: § (Zeile 1, Spalte 7)", 1, 7},
+      {"Sub Mäßig()\n x = 1 € 2\nEnd Sub", "", "Ungültiges Zeichen: € (Zeile 2, Spalte 8)", 2, 8},
+      {"Function F()\nEnd Function\nFunction f()\nEnd Function", "", "Name mehrfach definiert: f (Zeile 3, Spalte 10)",
+       3, 10},
+      {"Sub S()\n Exit For\nEnd Sub", "",
+       "Syntaxfehler: 'Exit For' außerhalb einer For-Schleife (Zeile 2, Spalte "
+       "2)",
+       2, 2},
+      {"Function F(x)\n F = 1 / x\nEnd Function", "F(0)", "Division durch Null in F (Zeile 2, Spalte 8)", 2, 8},
+      {"", "Nix(1)", "Unbekannte Funktion: Nix (Zeile 1, Spalte 1)", 1, 1},
+      {"Function F(a, b)\nEnd Function", "1 + F(1)",
+       "Falsche Anzahl an Argumenten: F erwartet 2, erhielt 1 (Zeile 1, Spalte "
+       "5)",
+       1, 5},
+      {"Function F()\n Dim a(2)\n F = a(3)\nEnd Function", "F",
+       "Index außerhalb des gültigen Bereichs: a(3) in F (Zeile 3, Spalte 6)", 3, 6},
+      {"", "\"abc\" * 2", "Typen unverträglich: \"abc\" (Zeile 1, Spalte 7)", 1, 7},
+      {"Option Explicit\nFunction F()\n F = y\nEnd Function", "F",
+       "Variable ist nicht definiert: y in F (Zeile 3, Spalte 6)", 3, 6},
+      {"Const K = 1\nSub S()\n K = 2\nEnd Sub", "S", "Zuweisung an eine Konstante: K in S (Zeile 3, Spalte 2)", 3, 2},
+      {"", "Sqr(-1)",
+       "Ungültiger Prozeduraufruf oder ungültiges Argument: Sqr (negativ) "
+       "(Zeile 1, Spalte 1)",
+       1, 1},
+      {"", "CInt(40000)", "Überlauf: CInt (Zeile 1, Spalte 1)", 1, 1},
+      {"", "Len(1 +)", "Syntaxfehler: Ausdruck erwartet, ')' gefunden (Zeile 1, Spalte 8)", 1, 8},
+  };
+  for (const ErrorCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    int result = TQSCRIPT_AddMacro(session_, c.macro);
+    if (*c.statement) {
+      ASSERT_EQ(result, 1) << c.macro << ": " << Error();
+      EXPECT_EQ(TQSCRIPT_Execute(session_, c.statement), 0.0);
+      EXPECT_EQ(TQSCRIPT_GetStrResult(session_), "");
+    } else {
+      EXPECT_EQ(result, 0) << c.macro;
+    }
+    int line = 0, column = 0;
+    EXPECT_EQ(TQSCRIPT_GetLastError(session_, line, column), c.message) << c.macro << "\n-> " << c.statement;
+    EXPECT_EQ(line, c.line) << c.message;
+    EXPECT_EQ(column, c.column) << c.message;
+  }
+}
+
+// Nothing outside the language's arithmetic and texts is reachable; each refusal names its place.
+TEST_F(Script, ForbiddenCallsAreRefused) {
+  const ErrorCase cases[] = {
+      {"Sub S()\n x = CreateObject(\"Scripting.FileSystemObject\")\nEnd Sub", "", "CreateObject", 2, 6},
+      {"Sub S()\n  x = GetObject(\"winmgmts:\")\nEnd Sub", "", "GetObject", 2, 7},
+      {"Sub S()\n Execute \"x = 1\"\nEnd Sub", "", "Execute", 2, 2},
+      {"Function F()\n F = Eval(\"1+1\")\nEnd Function", "", "Eval", 2, 6},
+      {"ExecuteGlobal \"Sub T: End Sub\"", "", "ExecuteGlobal", 1, 1},
+      {"x = 1: Shell \"rm -rf /\"", "", "Shell", 1, 8},
+      {"Sub S()\n Set fso = Nothing\nEnd Sub", "", "Set", 2, 2},
+      {"WScript.Echo 1", "", "WScript", 1, 1},
+      {"Sub S()\n On Error Resume Next\nEnd Sub", "", "On", 2, 2},
+      {"x = InputBox(\"?\")", "", "InputBox", 1, 5},
+      {"Randomize", "", "Randomize", 1, 1},
+      {"x = Now", "", "Now", 1, 5},
+      {"x = #1/1/2020#", "", "Datumsangabe", 1, 5},
+      {"Sub S()\n y = obj.Name\nEnd Sub", "", "Objektzugriff obj.", 2, 9},
+      {"", "CreateObject(\"WScript.Shell\")", "CreateObject", 1, 1},
+      {"", "Len(GetObject(\"x\"))", "GetObject", 1, 5},
+      {"", "Eval(\"1\")", "Eval", 1, 1},
+  };
+  for (const ErrorCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    if (*c.macro) {
+      EXPECT_EQ(TQSCRIPT_AddMacro(session_, c.macro), 0) << c.macro;
+    } else {
+      EXPECT_EQ(TQSCRIPT_Execute(session_, c.statement), 0.0);
+    }
+    int line = 0, column = 0;
+    std::string error = TQSCRIPT_GetLastError(session_, line, column);
+    EXPECT_EQ(error, std::string("nicht unterstützt: ") + c.message + " (Zeile " + std::to_string(c.line) +
+                         ", Spalte " + std::to_string(c.column) + ")")
+        << c.macro << c.statement;
+    EXPECT_EQ(line, c.line) << error;
+    EXPECT_EQ(column, c.column) << error;
+  }
+}
+
+// Nesting too deep for the parser is refused before it could exhaust the stack.
+TEST_F(Script, DeepNestingIsRefused) {
+  std::string deep = std::string(150, '(') + "1" + std::string(150, ')');
+  EXPECT_EQ(TQSCRIPT_Execute(session_, deep.c_str()), 0.0);
+  EXPECT_EQ(Error(), "Ausdruck oder Block zu tief verschachtelt (Zeile 1, Spalte 101)");
+  std::string ifs;
+  for (int i = 0; i < 150; ++i) ifs += "If True Then\n";
+  for (int i = 0; i < 150; ++i) ifs += "End If\n";
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, ifs.c_str()), 0);
+  EXPECT_NE(Error().find("zu tief verschachtelt"), std::string::npos);
+  std::string nested = std::string(20, '(') + "2" + std::string(20, ')') + " * 3";
+  EXPECT_EQ(TQSCRIPT_Execute(session_, nested.c_str()), 6.0);
+  // A long flat chain recurses as deep when evaluated; 400 terms still go.
+  std::string chain = "1";
+  for (int i = 0; i < 399; ++i) chain += " + 1";
+  EXPECT_EQ(TQSCRIPT_Execute(session_, chain.c_str()), 400.0);
+  chain = "Len(" + chain;
+  for (int i = 0; i < 200; ++i) chain += " & 1";
+  EXPECT_EQ(TQSCRIPT_Execute(session_, (chain + ")").c_str()), 0.0);
+  EXPECT_EQ(Error().substr(0, 16), "Ausdruck zu lang");
+}
+
+// Texts and arrays a call creates are bounded, so a loop cannot fill the memory within its steps.
+TEST_F(Script, MemoryIsBounded) {
+  ASSERT_EQ(
+      TQSCRIPT_AddMacro(session_, "Sub S()\n Dim a(999)\n For i = 0 To 999\n  a(i) = Space(500000)\n Next\nEnd Sub"),
+      1);
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "S"), 0.0);
+  int line = 0, column = 0;
+  // 1000 texts of 500000 characters, created and copied into the array: about 1 MB a turn.
+  EXPECT_EQ(TQSCRIPT_GetLastError(session_, line, column).substr(0, 55),
+            "Abbruch: mehr als 256 MB Texte und Arrays erzeugt in S ");
+  EXPECT_EQ(line, 4);
+  EXPECT_EQ(Run("", "Len(Space(1000000) & \"x\")"),
+            "error: Zeichenfolge zu lang: mehr als 1000000 Zeichen (Zeile 1, Spalte 20)");
+  EXPECT_EQ(Run("", "Len(String(1000000, \"ä\"))"), "1000000");
+  EXPECT_EQ(Run("Dim big(2000, 2000)", ""), "load error: Array zu groß (Zeile 1, Spalte 5)");
+}
+
+TEST_F(Script, RunawayLoopsAndRecursionStop) {
+  const ErrorCase cases[] = {
+      {"Sub S()\n Do\n Loop\nEnd Sub", "S", "Abbruch: mehr als 1000000 Schritte (Endlosschleife?) in S", 2, 2},
+      {"Sub S()\n For i = 1 To 2000000\n  x = i\n Next\nEnd Sub", "S", "Abbruch: mehr als 1000000 Schritte", 0, 0},
+      {"Sub S()\n For i = 1 To 2 Step 0: Next\nEnd Sub", "S", "Abbruch: mehr als 1000000 Schritte", 2, 2},
+      {"", "While True: Wend",
+       "Abbruch: mehr als 1000000 Schritte (Endlosschleife?) (Zeile 1, Spalte "
+       "1)",
+       1, 1},
+      {"Function R(n)\n R = R(n + 1)\nEnd Function", "R(0)", "verschachtelte Aufrufe", 2, 6},
+  };
+  for (const ErrorCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    ASSERT_EQ(TQSCRIPT_AddMacro(session_, c.macro), 1) << Error();
+    EXPECT_EQ(TQSCRIPT_Execute(session_, c.statement), 0.0);
+    int line = 0, column = 0;
+    std::string error = TQSCRIPT_GetLastError(session_, line, column);
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    if (c.line) {
+      EXPECT_EQ(line, c.line) << error;
+      EXPECT_EQ(column, c.column) << error;
+    } else {
+      EXPECT_GT(line, 0) << error;
+    }
+  }
+  // A loop at load time is stopped the same way and leaves nothing behind.
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, "Dim n\nDo: n = n + 1: Loop"), 0);
+  EXPECT_NE(Error().find("Abbruch"), std::string::npos);
+  EXPECT_EQ(Run("", "IsEmpty(n)"), "True");
+}
+
+TEST_F(Script, ResultsAndSessions) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Function Sq(x)\n Sq = x * x\nEnd Function"), 1);
+  // The formula call form: the name, "( " and the arguments.
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Sq( 1.5)"), 2.25);
+  EXPECT_EQ(TQSCRIPT_GetStrResult(session_), "2.25");
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "\"abc\""), 0.0);
+  EXPECT_EQ(TQSCRIPT_GetStrResult(session_), "abc");
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "\"2.5\""), 2.5);
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "1 < 2"), -1.0);
+
+  // A failed load keeps the procedures and values the session had.
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, "Function Sq(x)\n Sq = 0\nEnd Function\nFunction Bad(\n"), 0);
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, "Function Sq(x)\n Sq = 0\nEnd Function\nDim z\nz = 1 / 0"), 0);
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Sq(3)"), 9.0);
+  EXPECT_EQ(Error(), "");
+  EXPECT_EQ(Run("", "IsEmpty(z)"), "True");
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Dim arr(1)\narr(0) = 1"), 1);
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, "arr(0) = 2\narr(5) = 3"), 0);
+  EXPECT_EQ(Run("", "arr(0)"), "1");
+  // A later text replaces a procedure of the same name.
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Function Sq(x)\n Sq = -1\nEnd Function"), 1);
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Sq(3)"), -1.0);
+
+  // Sessions are apart, and cleared or ended ones know nothing.
+  int other = TQSCRIPT_StartSession();
+  EXPECT_GT(other, 0);
+  EXPECT_NE(other, session_);
+  TQSCRIPT_Execute(other, "Sq(3)");
+  int line = 0, column = 0;
+  EXPECT_EQ(TQSCRIPT_GetLastError(other, line, column), "Unbekannte Funktion: Sq (Zeile 1, Spalte 1)");
+  TQSCRIPT_EndSession(other);
+  EXPECT_EQ(TQSCRIPT_Execute(other, "1 + 1"), 0.0);
+  EXPECT_NE(TQSCRIPT_GetLastError(other, line, column), "");
+  TQSCRIPT_ClearSession(session_);
+  EXPECT_NE(Run("", "Sq(3)"), "9");
+}
+
+// An event call as the document makes it: a Windows path passes through the string unchanged.
+TEST_F(Script, EventMacroReceivesNameAndFolder) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_,
+                              "Dim seen\nSub OnInitDocument(name, folder)\n "
+                              "seen = name & \"|\" & folder\n"
+                              "End Sub"),
+            1);
+  EXPECT_EQ(Run("", "OnInitDocument( \"Pos 12\", \"D:\\Projekte\")"), "");
+  EXPECT_EQ(Run("", "seen"), "Pos 12|D:\\Projekte");
+}
+
+TEST_F(Script, MacroFilesAreReadAsTheyWereSaved) {
+  auto dir = std::filesystem::path(testing::TempDir()) / ("tqscript_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  // Windows-1252: "ä" is the byte E4.
+  std::ofstream(dir / "old.bas", std::ios::binary) << "Function Word()\r\n  Word = \"M\xE4"
+                                                      "rz\"\r\nEnd Function\r\n";
+  EXPECT_EQ(TQSCRIPT_LoadMacroFile(session_, (dir / "old.bas").c_str()), 1);
+  EXPECT_EQ(Run("", "Word & Len(Word)"), "März4");
+  EXPECT_EQ(TQSCRIPT_LoadMacroFile(session_, (dir / "missing.bas").c_str()), 1);
+  EXPECT_EQ(Error(), "");
+  std::ofstream(dir / "bad.bas") << "\n\nSub S(\n";
+  EXPECT_EQ(TQSCRIPT_LoadMacroFile(session_, (dir / "bad.bas").c_str()), 0);
+  int line = 0, column = 0;
+  TQSCRIPT_GetLastError(session_, line, column);
+  EXPECT_EQ(line, 3);
+  EXPECT_EQ(TQSCRIPT_LoadMacroFile(session_, dir.c_str()), 0);
+  EXPECT_NE(Error().find("nicht lesbar"), std::string::npos);
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(Script, MsgBoxGoesToTheSink) {
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(7);  // No
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_,
+                              "Function Ask()\n Ask = MsgBox(\"Weiter?\", "
+                              "vbYesNo, \"Frage\") = vbYes\n"
+                              "End Function"),
+            1);
+  EXPECT_EQ(Run("", "Ask"), "False");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Weiter?");
+  EXPECT_EQ(win::msgbox::Log()[0].caption, "Frage");
+  EXPECT_EQ(win::msgbox::Log()[0].type, 4u);
+  win::msgbox::ClearLog();
+}
+
+TEST_F(Script, EditorIsOptional) {
+  EXPECT_EQ(TQSCRIPT_EditMacro(session_, "Sub S()\nEnd Sub", "", -1, -1), "Sub S()\nEnd Sub");
+  TQSCRIPT_SetEditor([](int, const std::string& text, const std::string& error, int line, int) {
+    return text + "' " + error + std::to_string(line);
+  });
+  EXPECT_EQ(TQSCRIPT_EditMacro(session_, "x", "E", 3, 7), "x' E3");
+  TQSCRIPT_SetEditor(nullptr);
+}
+
+}  // namespace
