@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "document/subdata.h"
+#include "platform/tqscript/tqscript.h"
 #include "platform/viduv/viduv.h"
 
 namespace {
@@ -174,6 +175,79 @@ TEST_F(SubDataTest, AFormulaErrorIsReportedAndTheDocumentIsStillWritten) {
   std::string stored(std::size_t(VIDUV_GetBinDataLength(skrib, "rtfData")), '\0');
   VIDUV_GetBinData(skrib, "rtfData", stored.data());
   EXPECT_NE(stored.find("\\cf1\\ulwave y = w/2 = 0.0[("), std::string::npos) << stored;
+}
+
+}  // namespace
+
+namespace {
+
+// The macros of a document: event macros learn the position's name and folder, formulas call functions.
+TEST_F(SubDataTest, MacrosSeeThePositionAndServeTheFormulas) {
+  // A name with quotes must arrive whole, not end the text of the call early.
+  const fs::path file = folder_ / "Pos \"12\".tqx";
+  int input, exports;
+  const int doc = NewDocument(input, exports);
+  ASSERT_TRUE(VIDUV_SaveDocAs(doc, file.c_str()));
+  const int skrib = VIDUV_AddChildElement(input, "Skrib");
+  Position position;
+  position.doc = doc;
+  SubData& part = position.Part();
+  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 z = @Doppelt(2.5) = 0.0\\par\r\n"
+                    "\\cf1 w = @Kaputt(1) = 0.0\\par\r\n}");
+  part.isEmpty = 0;
+  part.macroText =
+      "Dim seen\r\nSub OnInitDocument(name, folder)\r\n  seen = name & \"|\" & folder\r\nEnd Sub\r\n"
+      "Function Doppelt(x)\r\n  Doppelt = 2 * x\r\nEnd Function\r\n"
+      "Function Kaputt(x)\r\n  Kaputt = x / 0\r\nEnd Function\r\n";
+  part.WriteXML(skrib, exports);
+  part.ReadXML(skrib);
+  TQSCRIPT_Execute(part.GetSession(), "seen");
+  EXPECT_EQ(TQSCRIPT_GetStrResult(part.GetSession()), "Pos \"12\"|" + folder_.string());
+
+  // Doppelt(2.5) = 5.0 goes into the formula; Kaputt fails and its error is the unit's message.
+  part.Calculate(RGB(7, 13, 255), -1);
+  double z = 0.0;
+  ASSERT_TRUE(position.variables.Evaluate("z", &z));
+  EXPECT_DOUBLE_EQ(z, 5.0);
+  const std::string text = part.text.Text();
+  EXPECT_NE(text.find("z = @Doppelt(2.5) = 5.0[5]\\par"), std::string::npos) << text;
+  EXPECT_NE(text.find("\\cf1\\ulwave w = @Kaputt(1) = 0.0[("), std::string::npos) << text;
+  EXPECT_NE(std::string(part.GetMessages()).find("w = @Kaputt(1) = 0.0: "), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The variable definitions turned into the document's text define the same variables when the text is evaluated.
+TEST_F(SubDataTest, TextMadeFromTheVariableDefinitionsDefinesTheirVariables) {
+  int input, exports;
+  const int doc = NewDocument(input, exports);
+  ASSERT_TRUE(VIDUV_SaveDocAs(doc, (folder_ / "vars.tqx").c_str()));
+  Position position;
+  position.doc = doc;
+  const struct {
+    const char *name, *formula;
+  } definitions[] = {{"b", "0.30"}, {"h", "2*b"}};
+  for (const auto& d : definitions) {
+    auto entry = std::make_unique<CVarDefVariable>();
+    entry->varName = d.name;
+    entry->unit = "m";
+    entry->value.m_pStore = &position.variables;
+    entry->value = d.formula;
+    position.varDefs.Add(std::move(entry));
+  }
+  position.varDefs.UpdateVariables();
+  position.varDefs.CreateSkribText(position.Part());
+  ASSERT_TRUE(position.Part().HoldsText());
+  EXPECT_EQ(position.Part().recalculationPending, 1);
+  // b = 0.30 and h = 2*0.30 = 0.60, now from the document alone.
+  position.variables.RemoveAll();
+  position.Part().DefineVariables(0);
+  double h = 0.0;
+  ASSERT_TRUE(position.variables.Evaluate("h", &h)) << position.Part().text.Text();
+  EXPECT_DOUBLE_EQ(h, 0.6);
+  EXPECT_TRUE(position.Part().GetMessages().IsEmpty()) << position.Part().GetMessages().str();
 }
 
 }  // namespace
