@@ -299,17 +299,15 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
       }
     std::size_t unitStart = p;
     std::size_t i = p + word.size();
+    std::size_t next = 0;  // the first picture or object not yet passed
     while (i < regionEnd) {
-      bool inOpaque = false;
-      for (const auto& [first, second] : opaque)
-        if (i == first) {
-          // Pictures and objects are never part of a unit.
-          addUnit(unitStart, i);
-          unitStart = i = std::min(second, regionEnd);
-          inOpaque = true;
-          break;
-        }
-      if (inOpaque) continue;
+      while (next < opaque.size() && opaque[next].first < i) ++next;
+      if (next < opaque.size() && opaque[next].first == i) {
+        // Pictures and objects are never part of a unit.
+        addUnit(unitStart, i);
+        unitStart = i = std::min(opaque[next].second, regionEnd);
+        continue;
+      }
       if (text[i] == '\\' && !Escaped(text, i)) {
         std::size_t separator = 0;
         if (text.compare(i, 4, "\\par") == 0 && IsWordEnd(text, i + 4)) {

@@ -62,22 +62,10 @@ int NumberAfter(const std::string& entry, const char* word, int fallback) {
   return fallback;
 }
 
-void ReplaceOutside(std::string& text, const std::string& from, const std::string& to) {
-  std::size_t at = 0;
-  for (;;) {
-    const std::size_t p = text.find(from, at);
-    if (p == std::string::npos) return;
-    bool inside = false;
-    for (const auto& [first, second] : OpaqueGroups(text))
-      if (p >= first && p < second) {
-        at = second;
-        inside = true;
-        break;
-      }
-    if (inside) continue;
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  if (from.empty()) return;
+  for (std::size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
     text.replace(p, from.size(), to);
-    at = p + to.size();
-  }
 }
 
 // Removes every occurrence of a control word with its delimiting blank; a control word before it keeps a
@@ -86,12 +74,6 @@ void RemoveControlWord(std::string& text, const std::string& word) {
   for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p)) {
     const std::size_t end = p + word.size();
     if ((end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) || Escaped(text, p)) {
-      p = end;
-      continue;
-    }
-    bool inside = false;
-    for (const auto& [first, second] : OpaqueGroups(text)) inside = inside || (p >= first && p < second);
-    if (inside) {
       p = end;
       continue;
     }
@@ -380,12 +362,26 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
     while (cut < text.size() && std::isdigit(static_cast<unsigned char>(text[cut]))) ++cut;
     text.erase(0, cut);
   }
-  ReplaceOutside(text, "\\viewkind4", "\\viewkind1");
-  ReplaceOutside(text, TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "RichEditCtrl", "[Seitenumbruch]"), "\\page ");
-  RemoveControlWord(text, "\\ulwave");
-  ReplaceOutside(text, "/*", "\\v ");
-  ReplaceOutside(text, "*/", "\\v0 ");
-  ReplaceOutside(text, "\\trowd", "\\trowd\\trkeep");
+  // Pictures and objects pass unchanged; the markup of the text around them is rewritten.
+  const std::string pageBreak = TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "RichEditCtrl", "[Seitenumbruch]");
+  std::string prepared;
+  std::size_t from = 0;
+  auto rewrite = [&](std::string part) {
+    ReplaceAll(part, "\\viewkind4", "\\viewkind1");
+    ReplaceAll(part, pageBreak, "\\page ");
+    RemoveControlWord(part, "\\ulwave");
+    ReplaceAll(part, "/*", "\\v ");
+    ReplaceAll(part, "*/", "\\v0 ");
+    ReplaceAll(part, "\\trowd", "\\trowd\\trkeep");
+    prepared += part;
+  };
+  for (const auto& [first, second] : OpaqueGroups(text)) {
+    rewrite(text.substr(from, first - from));
+    prepared.append(text, first, second - first);
+    from = second;
+  }
+  rewrite(text.substr(from));
+  text = prepared;
   if (const std::size_t last = text.rfind('}'); last != std::string::npos) text.erase(last, 1);
   list.SetText(text);
 }

@@ -193,12 +193,13 @@ TEST_F(SubDataTest, MacrosSeeThePositionAndServeTheFormulas) {
   position.doc = doc;
   SubData& part = position.Part();
   part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 z = @Doppelt(2.5) = 0.0\\par\r\n"
-                    "\\cf1 w = @Kaputt(1) = 0.0\\par\r\n}");
+                    "\\cf1 w = @Kaputt(1) = 0.0\\par\r\n\\cf1 t = @Klammern(1) = 0\\par\r\n}");
   part.isEmpty = 0;
   part.macroText =
       "Dim seen\r\nSub OnInitDocument(name, folder)\r\n  seen = name & \"|\" & folder\r\nEnd Sub\r\n"
       "Function Doppelt(x)\r\n  Doppelt = 2 * x\r\nEnd Function\r\n"
-      "Function Kaputt(x)\r\n  Kaputt = x / 0\r\nEnd Function\r\n";
+      "Function Kaputt(x)\r\n  Kaputt = x / 0\r\nEnd Function\r\n"
+      "Function Klammern(x)\r\n  Klammern = \"{a}\\b\"\r\nEnd Function\r\n";
   part.WriteXML(skrib, exports);
   part.ReadXML(skrib);
   TQSCRIPT_Execute(part.GetSession(), "seen");
@@ -213,6 +214,8 @@ TEST_F(SubDataTest, MacrosSeeThePositionAndServeTheFormulas) {
   EXPECT_NE(text.find("z = @Doppelt(2.5) = 5.0[5]\\par"), std::string::npos) << text;
   EXPECT_NE(text.find("\\cf1\\ulwave w = @Kaputt(1) = 0.0[("), std::string::npos) << text;
   EXPECT_NE(std::string(part.GetMessages()).find("w = @Kaputt(1) = 0.0: "), std::string::npos);
+  // A text result shows as text, never as RTF groups or control words.
+  EXPECT_NE(text.find("t = @Klammern(1) = 0[\\{a\\}\\\\b]\\par"), std::string::npos) << text;
 }
 
 }  // namespace
