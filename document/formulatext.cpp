@@ -202,7 +202,8 @@ int CountDecimals(std::string& text) {
     const std::size_t dot = text.find('.');
     if (dot == std::string::npos) return 0;
     int n = 0;
-    while (dot + 1 + std::size_t(n) < text.size() && std::isdigit(static_cast<unsigned char>(text[dot + 1 + std::size_t(n)])))
+    while (dot + 1 + std::size_t(n) < text.size() &&
+           std::isdigit(static_cast<unsigned char>(text[dot + 1 + std::size_t(n)])))
       ++n;
     return n;
   }
@@ -259,8 +260,10 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
   runs.push_back(int(text.size()) - 1);
 
   std::vector<std::size_t> sumStarts, sumEnds;
-  for (std::size_t p = text.find("/*S+*/"); p != std::string::npos; p = text.find("/*S+*/", p + 1)) sumStarts.push_back(p);
-  for (std::size_t p = text.find("/*S-*/"); p != std::string::npos; p = text.find("/*S-*/", p + 1)) sumEnds.push_back(p);
+  for (std::size_t p = text.find("/*S+*/"); p != std::string::npos; p = text.find("/*S+*/", p + 1))
+    sumStarts.push_back(p);
+  for (std::size_t p = text.find("/*S-*/"); p != std::string::npos; p = text.find("/*S-*/", p + 1))
+    sumEnds.push_back(p);
   if (sumStarts.size() != sumEnds.size()) sumStarts.clear(), sumEnds.clear();
 
   const auto opaque = OpaqueGroups(text);
@@ -289,7 +292,8 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
   const std::string word = "\\cf" + std::to_string(formulaColour);
   for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p + word.size())) {
     // "\cf1" must not be read in "\cf12".
-    if (Escaped(text, p) || (p + word.size() < text.size() && std::isdigit(static_cast<unsigned char>(text[p + word.size()]))))
+    if (Escaped(text, p) ||
+        (p + word.size() < text.size() && std::isdigit(static_cast<unsigned char>(text[p + word.size()]))))
       continue;
     std::size_t regionEnd = text.size();
     for (std::size_t q = text.find("\\cf", p + word.size()); q != std::string::npos; q = text.find("\\cf", q + 3))
@@ -312,8 +316,10 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
         std::size_t separator = 0;
         if (text.compare(i, 4, "\\par") == 0 && IsWordEnd(text, i + 4)) {
           separator = 4;
-          if (text.compare(i + 4, 2, "\r\n") == 0) separator = 6;
-          else if (i + 4 < text.size() && (text[i + 4] == '\n' || text[i + 4] == ' ')) separator = 5;
+          if (text.compare(i + 4, 2, "\r\n") == 0)
+            separator = 6;
+          else if (i + 4 < text.size() && (text[i + 4] == '\n' || text[i + 4] == ' '))
+            separator = 5;
         } else if (text.compare(i, 4, "\\row") == 0 && IsWordEnd(text, i + 4)) {
           separator = 4;
         }
@@ -424,7 +430,8 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
     } else {
       int last = index;
       while (last >= 0 && !blocks[std::size_t(last)].inSumRange) --last;
-      for (int i = last; i >= 0 && blocks[std::size_t(i)].inSumRange; --i) sum += std::atof(blocks[std::size_t(i)].result.c_str());
+      for (int i = last; i >= 0 && blocks[std::size_t(i)].inSumRange; --i)
+        sum += std::atof(blocks[std::size_t(i)].result.c_str());
     }
     std::size_t length = 5;
     if (counted) {

@@ -119,7 +119,8 @@ int ParseRtfTable(const std::string& text, std::vector<RtfTableRow>& rows) {
       while (open > 0) {
         end = FindCellEnd(text, p);
         if (end == std::string::npos) break;
-        for (std::size_t x = text.find("\\cellx", p); x != std::string::npos && x < end; x = text.find("\\cellx", x + 6))
+        for (std::size_t x = text.find("\\cellx", p); x != std::string::npos && x < end;
+             x = text.find("\\cellx", x + 6))
           ++open;
         --open;
         p = end + 5;

@@ -44,9 +44,9 @@ class CRtfChunkList {
 struct RtfTableRow {
   int deleted = 0;
   int cellCount = 0;
-  std::vector<long> boundaries;  // the numbers after "\cellx"
+  std::vector<long> boundaries;    // the numbers after "\cellx"
   std::vector<std::string> cells;  // each cell's RTF without "\pard\intbl"
-  std::string properties;  // between "\trowd" and the first "\cellx"
+  std::string properties;          // between "\trowd" and the first "\cellx"
   int start = -1;
   int end = -1;  // after "\row"
 };

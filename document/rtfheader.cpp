@@ -81,8 +81,8 @@ void RemoveControlWord(std::string& text, const std::string& word) {
     std::size_t back = p;
     while (back > 0 && std::isalnum(static_cast<unsigned char>(text[back - 1]))) --back;
     const bool afterWord = back > 0 && back < p && text[back - 1] == '\\' && !Escaped(text, back - 1);
-    const bool textFollows = p + length < text.size() && text[p + length] != '\\' && text[p + length] != '{' &&
-                             text[p + length] != '}';
+    const bool textFollows =
+        p + length < text.size() && text[p + length] != '\\' && text[p + length] != '{' && text[p + length] != '}';
     text.replace(p, length, afterWord && textFollows ? " " : "");
   }
 }
@@ -97,7 +97,8 @@ std::vector<std::pair<std::size_t, std::size_t>> OpaqueGroups(const std::string&
     bool opaque = false;
     for (const char* word : kOpaque) {
       const std::size_t n = std::strlen(word);
-      if (rtf.compare(i, n, word) == 0 && (i + n >= rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[i + n]))))
+      if (rtf.compare(i, n, word) == 0 &&
+          (i + n >= rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[i + n]))))
         opaque = true;
     }
     if (!opaque) continue;
@@ -161,8 +162,8 @@ void RtfHeaderTable::Parse(const std::string& text, int& start, int& end) {
   start = end = -1;
   const std::string keyword = Keyword();
   std::size_t at = text.find(keyword);
-  while (at != std::string::npos && (at + keyword.size() < text.size() &&
-                                     std::isalpha(static_cast<unsigned char>(text[at + keyword.size()]))))
+  while (at != std::string::npos &&
+         (at + keyword.size() < text.size() && std::isalpha(static_cast<unsigned char>(text[at + keyword.size()]))))
     at = text.find(keyword, at + 1);
   if (at == std::string::npos) return;
   start = int(at);

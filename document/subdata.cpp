@@ -138,7 +138,8 @@ void SubData::ReadXML(int element) {
     lastMaterialPath = VIDUV_GetString(material, "lastPath");
     lastMaterialObject = VIDUV_GetString(material, "lastObj");
     pathChecks.clear();
-    for (int check = VIDUV_FindFirstChild(material, "pathCheck"); check; check = VIDUV_FindNextChild(check, "pathCheck"))
+    for (int check = VIDUV_FindFirstChild(material, "pathCheck"); check;
+         check = VIDUV_FindNextChild(check, "pathCheck"))
       pathChecks[VIDUV_GetString(check, "path")] = VIDUV_GetInt(check, "check");
   }
   ReadValues(element, "exportValues", "exportValue", exportValues);
@@ -299,8 +300,8 @@ void SubData::DefineVariables(int definitionOnly) {
     const CImportRecord& record = imports[i];
     const std::string path = record.varPath.str();
     const std::size_t slash = path.rfind('\\');
-    const std::string fullName = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
-                                 record.varName.str();
+    const std::string fullName =
+        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + record.varName.str();
     owner.variables.SetVariable(fullName.c_str(), record.desc, record.unit, record.value);
   }
   if (!definitionOnly) Evaluate(kFormulaColour, 1);
@@ -359,8 +360,8 @@ void SubData::ExportRtf(const char* path, int firstNumber, int page, const char*
   for (int i = tables.fonts.GetCount() - tables.addedFonts; i < tables.fonts.GetCount(); ++i)
     rtfx::AddHeaderEntry("\\fonttbl", tables.fonts.GetEntry(i));
   const std::string product = "TQ-\\i S\\i0 krib";
-  std::string block = std::string("nologo") + '\0' + "Name=" + product + '\0' + "Titel=Skrib" + '\0' +
-                      "Version=V " + (version ? version : "") + '\0' + '\0';
+  std::string block = std::string("nologo") + '\0' + "Name=" + product + '\0' + "Titel=Skrib" + '\0' + "Version=V " +
+                      (version ? version : "") + '\0' + '\0';
   RTFX_BeginDocument("", 0, firstNumber, page, block.c_str());
   RTFX_InsertRtf(copy.Text().c_str());
   RTFX_EndDocument(0);

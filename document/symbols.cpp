@@ -20,13 +20,12 @@ Tables& T() {
 void Build() {
   Tables& t = T();
   // Upper case A..Z and lower case a..z in the Symbol font; J, V, j, v are the variant letters.
-  static const char* upper[26] = {"ALPHA", "BETA",    "CHI",  "DELTA", "EPSILON", "PHI",   "GAMMA", "ETA",  "IOTA",
-                                  "THETA", "KAPPA",   "LAMBDA", "MU",  "NU",      "OMICRON", "PI",  "THETA", "RHO",
-                                  "SIGMA", "TAU",     "UPSILON", "sigma", "OMEGA", "XI",   "PSI",   "ZETA"};
-  static const char* lower[26] = {"alpha", "beta",  "chi",     "delta", "epsilon", "phi",   "gamma",
-                                  "eta",   "iota",  "phi",     "kappa", "lambda",  "mu",    "nu",
-                                  "omicron", "pi",  "theta",   "rho",   "sigma",   "tau",   "upsilon",
-                                  "pi",    "omega", "xi",      "psi",   "zeta"};
+  static const char* upper[26] = {"ALPHA", "BETA",  "CHI",     "DELTA", "EPSILON", "PHI",     "GAMMA", "ETA",   "IOTA",
+                                  "THETA", "KAPPA", "LAMBDA",  "MU",    "NU",      "OMICRON", "PI",    "THETA", "RHO",
+                                  "SIGMA", "TAU",   "UPSILON", "sigma", "OMEGA",   "XI",      "PSI",   "ZETA"};
+  static const char* lower[26] = {"alpha", "beta",  "chi",     "delta", "epsilon", "phi",     "gamma", "eta",   "iota",
+                                  "phi",   "kappa", "lambda",  "mu",    "nu",      "omicron", "pi",    "theta", "rho",
+                                  "sigma", "tau",   "upsilon", "pi",    "omega",   "xi",      "psi",   "zeta"};
   for (int i = 0; i < 26; ++i) {
     t.greek[std::size_t('A' + i)] = upper[i];
     t.greek[std::size_t('a' + i)] = lower[i];

@@ -1,8 +1,9 @@
 // The formula text engine: units of formula-coloured text classified, evaluated against a variable store and
 // written back with the decimals the engineer typed.
+#include "document/formulatext.h"
+
 #include <gtest/gtest.h>
 
-#include "document/formulatext.h"
 #include "document/rtfchunks.h"
 #include "document/rtfheader.h"
 #include "document/symbols.h"
@@ -60,7 +61,8 @@ TEST(FormulaText, FunctionsSumsAndChecksWriteTheirOutputIntoTheUnit) {
       store, &blocks);
   EXPECT_NE(text.find("u = @checkmax(0.95) = 0.95[<1.00]\\par"), std::string::npos) << text;
   EXPECT_NE(text.find("v = @checkmax(1.2;1) = 1.20[<1.00 Nicht erf\\'fcllt!]\\par"), std::string::npos) << text;
-  EXPECT_NE(text.find("As = @druckeas(4;16) = 8.04[gew\\'e4hlt: 4 \\f1 \\'c6\\f0  16]\\par"), std::string::npos) << text;
+  EXPECT_NE(text.find("As = @druckeas(4;16) = 8.04[gew\\'e4hlt: 4 \\f1 \\'c6\\f0  16]\\par"), std::string::npos)
+      << text;
   EXPECT_NEAR(Value(store, "As"), 8.04248, 1e-5);
   EXPECT_DOUBLE_EQ(Value(store, "S"), 9.24);
   EXPECT_DOUBLE_EQ(Value(store, "m"), 7.0);
@@ -150,11 +152,10 @@ TEST(FormulaText, ClassifiesUnitsByTheirPlainText) {
     const char* formula;
     int decimals;
   } cases[] = {
-      {"b = 0.30 ", 2, "b", "0.30", 2},       {"A = b*2 = 1.0", 4, "A", "b*2", 1},
-      {"b*h = 0,125", 3, "", "b*h", 3},       {"N == 12", 3, "", "N", 0},
-      {"W = b*h^2/6", 2, "W", "b*h^2/6", 2},  {"12.5", 1, "", "", 2},
-      {"a = b = c = 1", 0, "", "", 2},        {"Summe = 3", 3, "", "Summe", 0},
-      {"r = x = #.###", 4, "r", "x", 3},      {"Z:bb = 1", 2, "bb", "1", 0},
+      {"b = 0.30 ", 2, "b", "0.30", 2}, {"A = b*2 = 1.0", 4, "A", "b*2", 1},   {"b*h = 0,125", 3, "", "b*h", 3},
+      {"N == 12", 3, "", "N", 0},       {"W = b*h^2/6", 2, "W", "b*h^2/6", 2}, {"12.5", 1, "", "", 2},
+      {"a = b = c = 1", 0, "", "", 2},  {"Summe = 3", 3, "", "Summe", 0},      {"r = x = #.###", 4, "r", "x", 3},
+      {"Z:bb = 1", 2, "bb", "1", 0},
   };
   for (const auto& c : cases) {
     SkribTextBlock block;

@@ -74,7 +74,8 @@ TEST(RtfHeaderTables, RenumberingLeavesTheTableAndOtherWordsAlone) {
 
 TEST(ReportPreparation, FitsTheDocumentToTheReportTables) {
   const std::string report =
-      "{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\ftech Symbol;}}{\\colortbl ;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}";
+      "{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\ftech Symbol;}}{\\colortbl "
+      ";\\red0\\green0\\blue0;\\red0\\green0\\blue255;}";
   const std::string document =
       "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}{\\f3\\fnil Wingdings;}{\\f2\\ftech Symbol;}}\r\n"
       "{\\colortbl ;\\red0\\green0\\blue255;\\red7\\green13\\blue255;}\r\n"

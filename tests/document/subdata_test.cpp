@@ -1,4 +1,6 @@
 // The document part of a position: its XML element, its values, exports and imports, and its calculation.
+#include "document/subdata.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "document/subdata.h"
 #include "platform/tqscript/tqscript.h"
 #include "platform/viduv/viduv.h"
 
@@ -51,8 +52,9 @@ class SubDataTest : public testing::Test {
 
 TEST_F(SubDataTest, TheElementRoundTripsByteForByte) {
   // RTF with a picture, bytes above 127 and a zero-terminated buffer; every setting away from its default.
-  const std::string rtf = "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0.30\\par\r\n"
-                          "{\\pict\\pngblip 89504e47{}\\'fc}\xfc\xe4}";
+  const std::string rtf =
+      "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0.30\\par\r\n"
+      "{\\pict\\pngblip 89504e47{}\\'fc}\xfc\xe4}";
   Position first;
   SubData& part = first.Part();
   part.text.SetText(rtf);
@@ -192,8 +194,9 @@ TEST_F(SubDataTest, MacrosSeeThePositionAndServeTheFormulas) {
   Position position;
   position.doc = doc;
   SubData& part = position.Part();
-  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 z = @Doppelt(2.5) = 0.0\\par\r\n"
-                    "\\cf1 w = @Kaputt(1) = 0.0\\par\r\n\\cf1 t = @Klammern(1) = 0\\par\r\n}");
+  part.text.SetText(
+      "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 z = @Doppelt(2.5) = 0.0\\par\r\n"
+      "\\cf1 w = @Kaputt(1) = 0.0\\par\r\n\\cf1 t = @Klammern(1) = 0\\par\r\n}");
   part.isEmpty = 0;
   part.macroText =
       "Dim seen\r\nSub OnInitDocument(name, folder)\r\n  seen = name & \"|\" & folder\r\nEnd Sub\r\n"
@@ -229,9 +232,7 @@ TEST_F(SubDataTest, TextMadeFromTheVariableDefinitionsDefinesTheirVariables) {
   ASSERT_TRUE(VIDUV_SaveDocAs(doc, (folder_ / "vars.tqx").c_str()));
   Position position;
   position.doc = doc;
-  const struct {
-    const char *name, *formula;
-  } definitions[] = {{"b", "0.30"}, {"h", "2*b"}};
+  const struct { const char *name, *formula; } definitions[] = {{"b", "0.30"}, {"h", "2*b"}};
   for (const auto& d : definitions) {
     auto entry = std::make_unique<CVarDefVariable>();
     entry->varName = d.name;
