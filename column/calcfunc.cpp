@@ -362,6 +362,9 @@ int Calculate(int document) {
   data->ReadData(document);
   // the support-reaction export of the write-back finds the position through the data's document
   data->doc = document;
+  // Formulas of the document part that failed are reported; they stop neither the calculation nor the saving.
+  if (const CString messages = data->GetSubData().GetMessages(); !messages.IsEmpty())
+    AfxMessageBox(Tr("Fehler in den Formeln des Dokuments:") + "\n" + messages, MB_ICONWARNING);
   // Loads taken over from other positions are calculated like loads entered by hand; the stage gets its own
   // loads back before the results are written.
   CTransferredStageLoads transferred(*data, data->lastUeberlagerungBZ[0], data->loads[0], data->maxLF[0]);

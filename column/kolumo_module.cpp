@@ -8,6 +8,7 @@
 #include "column/calcfunc.h"
 #include "column/interface.h"
 #include "column/kolumodata.h"
+#include "document/subdata.h"
 #include "report/rtfausgabe.h"
 #include "transfer/ludata.h"
 #include "column_ui/kolumodlg.h"
@@ -23,9 +24,15 @@ CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "ve
 
 class CKolumoApp : public CWinApp {
  public:
-  CKolumoApp() : CWinApp(nullptr) { RegisterLoadTransfer(); }
+  CKolumoApp() : CWinApp(nullptr) {
+    RegisterLoadTransfer();
+    RegisterDocumentPart();
+  }
   // The host may unload the module before it exits: nothing of it may stay registered with the framework.
-  ~CKolumoApp() override { SetLoadTransferListFactory(nullptr); }
+  ~CKolumoApp() override {
+    SetLoadTransferListFactory(nullptr);
+    SetDocumentPartFactory(nullptr);
+  }
 
   DECLARE_MESSAGE_MAP()
 };

@@ -14,11 +14,6 @@ int SettingInt(const char* name, int defaultValue) {
   return value;
 }
 
-int FindOrAddChild(int parent, const char* name) {
-  int child = VIDUV_FindFirstChild(parent, name);
-  return child ? child : VIDUV_AddChildElement(parent, name);
-}
-
 // The document part of a position whose module has no document editor.
 class CEmptyDocumentPart : public CDocumentPart {
  public:
@@ -200,7 +195,7 @@ void BaseData::WriteData(int document) {
   versionText.Format("%.2lf", version);
   VIDUV_SetString(root, "version", versionText);
 
-  int info = FindOrAddChild(root, "info");
+  int info = VIDUV_FindOrAddChild(root, "info");
   VIDUV_SetString(info, "comment", comment);
   VIDUV_SetString(info, "owner", owner);
   VIDUV_SetString(info, "creationdate", creationdate);
@@ -215,13 +210,13 @@ void BaseData::WriteData(int document) {
   VIDUV_SetInt(info, "Modellhof", 0);
   if (known) VIDUV_SetString(info, "progDesc", program.progName);
 
-  int input = FindOrAddChild(root, "input");
+  int input = VIDUV_FindOrAddChild(root, "input");
   // Every formula is bound to the definitions above it before its value is written and exported.
   varDefs.UpdateVariables();
   varDefs.WriteData(input);
   int exports = PrepareExportsElement(root);
   varDefs.WriteExports(exports);
-  if (pSubData->HoldsText()) pSubData->WriteXML(FindOrAddChild(input, "Skrib"), exports);
+  if (pSubData->HoldsText()) pSubData->WriteXML(VIDUV_FindOrAddChild(input, "Skrib"), exports);
 
   VIDUV_SetInt(input, "nPage", nPage);
   VIDUV_SetString(input, "freeText", freeText);
@@ -273,7 +268,7 @@ CString BaseData::GetVortextTabTitle() const {
 }
 
 int BaseData::PrepareExportsElement(int root) {
-  int exports = FindOrAddChild(root, "exports");
+  int exports = VIDUV_FindOrAddChild(root, "exports");
   for (int value = VIDUV_FindFirstChild(exports, "value"); value;) {
     int next = VIDUV_FindNextChild(value, "value");
     VIDUV_DeleteElement(value);

@@ -40,6 +40,10 @@ class CDocumentPart : public CSkribTarget {
   virtual bool HoldsText() const = 0;
   // The document editor has linked itself to the part.
   virtual bool HasEditorLink() const = 0;
+  // What the last evaluation found wrong in the document's formulas, one line each; empty when nothing.
+  virtual CString GetMessages() const { return CString(); }
+  // The document's own page number, passed to the report.
+  virtual int GetPage() const { return 1; }
 };
 using DocumentPartFactory = std::function<std::unique_ptr<CDocumentPart>(BaseData& owner)>;
 // Installs how positions build their document part; an empty function restores the empty part.
@@ -138,6 +142,9 @@ class BaseData {
   void SaveOutputFingerprint();
   void ClearOutputFingerprint();
   void StoreVardefRtf();
+  // With documents in use: the evaluated document part as the report's block in "rtfFiles". True when the
+  // document part stands for the variable definitions (whether or not it had text to store).
+  bool StoreDocumentRtf();
 
   void SetTabForDoc(int tab);
   int GetStartTab(int defaultTab);

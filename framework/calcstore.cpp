@@ -96,6 +96,24 @@ void BaseData::SaveOutputFingerprint() {
 
 void BaseData::ClearOutputFingerprint() { StoreFingerprint(doc, "output_fingerprint", CFingerPrint()); }
 
+bool BaseData::StoreDocumentRtf() {
+  if (progname == "Skrib" || !SettingInt("bSkrib", 0) || GetProgramLookup().IsVariablesProgram(progname)) return false;
+  int root = VIDUV_GetRootElement(doc);
+  CDocumentPart& part = GetSubData();
+  if (!root || part.IsEmpty() || !part.HoldsText()) return true;
+  CString temporary = GetOutputFileName();
+  temporary = temporary.Left(temporary.GetLength() - 4) + ".tmp.rtf";
+  const CString fsTemporary = CString(win::ToFsPath(temporary.str()));
+  // Evaluated in the formula colour, numbered from the document's own first number.
+  int index = part.Calculate(RGB(7, 13, 255), -1);
+  bool valid = index >= 0 && index <= 9;
+  if (valid) part.ExportRtf(temporary, index, part.GetPage(), "", "");
+  int files = VIDUV_FindOrAddChild(root, "rtfFiles");
+  if (!valid || !VIDUV_StoreFileInAttr(files, "vardef", temporary, 1)) VIDUV_DeleteAttr(files, "vardef");
+  std::remove(fsTemporary);
+  return true;
+}
+
 void BaseData::StoreVardefRtf() {
   if (progname == "Skrib") return;
   int root = VIDUV_GetRootElement(doc);
@@ -104,17 +122,7 @@ void BaseData::StoreVardefRtf() {
   CString temporary = GetOutputFileName();
   temporary = temporary.Left(temporary.GetLength() - 4) + ".tmp.rtf";
   const CString fsTemporary = CString(win::ToFsPath(temporary.str()));
-  if (SettingInt("bSkrib", 0) && !GetProgramLookup().IsVariablesProgram(progname)) {
-    CDocumentPart& part = GetSubData();
-    if (part.IsEmpty() || !part.HoldsText()) return;
-    int index = part.Calculate(RGB(0, 0, 0), nPage);
-    bool valid = index >= 0 && index <= 9;
-    if (valid) part.ExportRtf(temporary, index, nPage, "", "");
-    int files = VIDUV_FindOrAddChild(root, "rtfFiles");
-    if (!valid || !VIDUV_StoreFileInAttr(files, "vardef", temporary, 1)) VIDUV_DeleteAttr(files, "vardef");
-    std::remove(fsTemporary);
-    return;
-  }
+  if (StoreDocumentRtf()) return;
   if (varDefs.GetSize() == 0) return;
   varDefs.WriteRtf(temporary, 0);
   int files = VIDUV_FindOrAddChild(root, "rtfFiles");

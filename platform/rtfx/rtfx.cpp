@@ -72,6 +72,8 @@ struct Document {
   Table table;
   // Where the paragraphs written since the last table or picture begin: they lead into what follows.
   std::vector<std::size_t> leadIn;
+  // Font and colour entries beyond the library's own tables, for inserted RTF that needs them.
+  std::string extraFonts, extraColours;
 };
 
 struct State {
@@ -296,15 +298,55 @@ std::string PageHeader(const Document& d) {
   return h;
 }
 
+// One of the library's tables with the document's own entries added before its closing brace.
+std::string TableWith(const char* table, const std::string& extra) {
+  std::string out = table;
+  out.insert(out.size() - 1, extra);
+  return out;
+}
+
+// The entries that an inserted document's table of this kind holds beyond the library's own; empty when it holds
+// none or is not based on the library's table.
+std::string ExtraEntries(const std::string& rtf, const char* table) {
+  const std::string own(table, std::strlen(table) - 1);
+  const std::size_t at = rtf.find(own);
+  if (at == std::string::npos) return {};
+  int depth = 0;
+  for (std::size_t i = at + own.size(); i < rtf.size(); ++i) {
+    if (rtf[i] == '\\') {
+      ++i;
+      continue;
+    }
+    if (rtf[i] == '{') ++depth;
+    if (rtf[i] == '}' && depth-- == 0) return rtf.substr(at + own.size(), i - at - own.size());
+  }
+  return {};
+}
+
+// Takes over the extra entries of an inserted document. Their numbers follow the library's own, so they can be
+// taken only into a document that has no other extras; a clash is reported, the text still goes in.
+void TakeExtraEntries(Document& d, const std::string& rtf, std::string& error) {
+  const std::pair<const char*, std::string Document::*> kinds[] = {{kFontTable, &Document::extraFonts},
+                                                                    {kColourTable, &Document::extraColours}};
+  for (const auto& [table, member] : kinds) {
+    const std::string extra = ExtraEntries(rtf, table);
+    if (extra.empty() || d.*member == extra) continue;
+    if ((d.*member).empty())
+      d.*member = extra;
+    else
+      error = "Schriften oder Farben des eingefügten RTF-Textes passen nicht zu denen des Dokuments.";
+  }
+}
+
 std::string DocumentText(const Document& d) {
   std::string stylesheet = "{\\stylesheet";
   for (const Style& st : kStyles)
     stylesheet += std::string("{\\s") + std::to_string(st.number) + st.format + " " + st.name + ";}";
   stylesheet += "}";
   std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1031\r\n";
-  out += kFontTable;
+  out += TableWith(kFontTable, d.extraFonts);
   out += "\r\n";
-  out += kColourTable;
+  out += TableWith(kColourTable, d.extraColours);
   out += "\r\n" + stylesheet + "\r\n";
   out += "\\paperw11906\\paperh16838\\margl1418\\margr851\\margt1134\\margb1134\\headery567\\footery567"
          "\\pgnstart" + std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\r\n\\sectd\\pgnstarts" +
@@ -640,7 +682,9 @@ void RTFX_InsertRtfFile(const char* file, const char*, int, int) {
   }
   rtfx::Document& d = S().doc;
   if (d.inTable) RTFX_EndTable();
-  d.body += "{" + rtfx::RtfBody(std::string(bytes.begin(), bytes.end())) + "}\r\n";
+  const std::string rtf(bytes.begin(), bytes.end());
+  rtfx::TakeExtraEntries(d, rtf, S().lastError);
+  d.body += "{" + rtfx::RtfBody(rtf) + "}\r\n";
   d.leadIn.clear();
 }
 
@@ -674,3 +718,19 @@ const char* RTFX_GetLastError() {
 }
 
 }  // extern "C"
+
+namespace rtfx {
+
+std::string CurrentHeader() {
+  std::lock_guard lock(S().mutex);
+  return TableWith(kFontTable, S().doc.extraFonts) + "\r\n" + TableWith(kColourTable, S().doc.extraColours);
+}
+
+void AddHeaderEntry(const char* keyword, const std::string& entry) {
+  std::lock_guard lock(S().mutex);
+  if (!keyword) return;
+  if (std::strcmp(keyword, "\\fonttbl") == 0) S().doc.extraFonts += entry;
+  if (std::strcmp(keyword, "\\colortbl") == 0) S().doc.extraColours += entry;
+}
+
+}  // namespace rtfx

@@ -65,6 +65,12 @@ void SetPictureConverter(PictureConverter converter);
 using ResourceResolver = std::string (*)(const void* module, int resourceId);
 void SetResourceResolver(ResourceResolver resolver);
 
+// The current document's font and colour tables as RTF text: the library's own entries and those added.
+std::string CurrentHeader();
+// Appends an entry (its RTF text, numbered to follow the tables) to the current document's font table
+// ("\fonttbl") or colour table ("\colortbl"); the written document and the documents that insert it carry it.
+void AddHeaderEntry(const char* keyword, const std::string& entry);
+
 // Writes text as RTF: UTF-8 in, control words kept, other characters escaped.
 std::string EscapeText(const std::string& utf8);
 

@@ -1,0 +1,625 @@
+#include "document/formulatext.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "document/rtfchunks.h"
+#include "document/rtfheader.h"
+#include "document/symbols.h"
+#include "formula/formulanumber.h"
+#include "formula/varstore.h"
+#include "framework/regsettings.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/tqscript/tqscript.h"
+
+namespace {
+
+constexpr double kPi = 3.1415927;
+
+std::string Trim(const std::string& text) {
+  std::size_t a = 0, b = text.size();
+  while (a < b && text[a] == ' ') ++a;
+  while (b > a && text[b - 1] == ' ') --b;
+  return text.substr(a, b - a);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Tr(const char* text) { return TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "RichEditCtrl", text); }
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+  char buffer[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return buffer;
+}
+
+bool Escaped(const std::string& text, std::size_t at) {
+  std::size_t n = 0;
+  while (at > n && text[at - n - 1] == '\\') ++n;
+  return n % 2 == 1;
+}
+
+bool IsWordEnd(const std::string& text, std::size_t at) {
+  return at >= text.size() || !std::isalpha(static_cast<unsigned char>(text[at]));
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
+    text.replace(p, from.size(), to);
+}
+
+bool AllIn(const std::string& text, SymbolCharClass charClass) {
+  for (char c : text)
+    if (!InCharClass(charClass, static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+std::string FontKey(const RtfFontTable& fonts, int i) {
+  std::string key = Lower(fonts.GetKey(i));
+  key.erase(std::remove(key.begin(), key.end(), '_'), key.end());
+  return key;
+}
+
+int ReadSetting(const char* name, int defaultValue) {
+  int value = defaultValue;
+  GetRegSettings().ReadInt("Skrib", name, &value, defaultValue);
+  return value;
+}
+
+// What a script result may put into a bracket part: escaped RTF without brackets of its own.
+std::string BracketText(std::string text) {
+  std::replace(text.begin(), text.end(), '[', '(');
+  std::replace(text.begin(), text.end(), ']', ')');
+  return EscapeRtfText(text);
+}
+
+// Puts output in place of the last bracket part of the block's RTF, or at its end; a shown result behind it
+// keeps its place.
+void PlaceOutput(SkribTextBlock& block, const std::string& output) {
+  const std::size_t close = block.rtf.rfind(']');
+  const std::size_t open = block.rtf.rfind('[');
+  if (close != std::string::npos && open != std::string::npos && open < close) {
+    block.rtf.replace(open, close + 1 - open, output);
+    if (block.resultPosition > int(open)) block.resultPosition += int(output.size()) - int(close + 1 - open);
+  } else {
+    block.rtf += output;
+  }
+}
+
+double EvaluateArgument(const std::string& text, CVariableStore& store) {
+  CFormulaNumber number;
+  number.m_pStore = &store;
+  number = text.c_str();
+  return number.GetValue();
+}
+
+}  // namespace
+
+void ReadColourTable(const std::string& text, std::vector<unsigned long>& colours) {
+  const std::size_t table = text.find("\\colortbl");
+  if (table == std::string::npos) return;
+  const std::size_t close = text.find('}', table);
+  std::string body = text.substr(table + 9, close == std::string::npos ? std::string::npos : close - table - 9);
+  for (std::size_t at = 0;;) {
+    const std::size_t semicolon = body.find(';', at);
+    if (semicolon == std::string::npos) break;
+    const std::string entry = body.substr(at, semicolon - at);
+    auto part = [&entry](const char* word) {
+      const std::size_t p = entry.find(word);
+      return p == std::string::npos ? 0L : std::atol(entry.c_str() + p + std::strlen(word));
+    };
+    colours.push_back(static_cast<unsigned long>(part("\\red") + 256 * part("\\green") + 65536 * part("\\blue")));
+    at = semicolon + 1;
+  }
+}
+
+int FindColourIndex(const std::string& text, unsigned long colour) {
+  std::vector<unsigned long> colours;
+  ReadColourTable(text, colours);
+  // Entry 0 is the automatic colour, never the formula colour even when its value reads 0.
+  for (int i = int(colours.size()) - 1; i >= 1; --i)
+    if (colours[std::size_t(i)] == colour) return i;
+  return -1;
+}
+
+std::string TakeRun(const std::string& text, int charClass, bool fromEnd) {
+  const SymbolCharClass c = SymbolCharClass(charClass);
+  if (!fromEnd) {
+    std::size_t a = 0;
+    while (a < text.size() && text[a] == ' ') ++a;
+    std::size_t b = a;
+    while (b < text.size() && InCharClass(c, static_cast<unsigned char>(text[b]))) ++b;
+    return text.substr(a, b - a);
+  }
+  std::size_t b = text.size();
+  while (b > 0 && text[b - 1] == ' ') --b;
+  std::size_t a = b;
+  while (a > 0 && InCharClass(c, static_cast<unsigned char>(text[a - 1]))) --a;
+  return text.substr(a, b - a);
+}
+
+bool IsVariableName(std::string& text) {
+  const std::string trimmed = Trim(text);
+  std::string upper = trimmed;
+  for (char& ch : upper) ch = char(std::toupper(static_cast<unsigned char>(ch)));
+  if (upper.find("SUMME") != std::string::npos || trimmed.empty()) return false;
+  if (AllIn(trimmed, kFormulaChars)) {
+    if (!AllIn(trimmed, kNameChars) || std::isdigit(static_cast<unsigned char>(trimmed[0]))) return false;
+    text = trimmed;
+    return true;
+  }
+  // A label in the formula colour ("Breite:b"): the name is the trailing run of name characters when it is at
+  // least as long as the leading formula run.
+  const std::string leading = TakeRun(trimmed, kFormulaChars, false);
+  const std::string trailing = TakeRun(trimmed, kNameChars, true);
+  if (trailing.empty() || trailing.size() < leading.size() || std::isdigit(static_cast<unsigned char>(trailing[0])))
+    return false;
+  text = trailing;
+  return true;
+}
+
+bool TakeFormula(std::string& text) {
+  const std::string run = Trim(TakeRun(Trim(text), kFormulaChars, false));
+  if (run.empty()) return false;
+  text = run;
+  return true;
+}
+
+bool TakeValue(std::string& text) {
+  const std::string trimmed = Trim(text);
+  const std::string formula = Trim(TakeRun(trimmed, kFormulaChars, false));
+  const std::string value = TakeRun(trimmed, kValueChars, false);
+  if (value.empty() || value.size() < formula.size()) return false;
+  text = value;
+  return true;
+}
+
+bool TakePlainNumber(std::string& text) {
+  if (text.find('=') != std::string::npos) return false;
+  const std::string run = TakeRun(Trim(text), kNumberChars, false);
+  if (run.empty()) return false;
+  text = run;
+  return true;
+}
+
+int CountDecimals(std::string& text) {
+  std::replace(text.begin(), text.end(), ',', '.');
+  double number = 0.0;
+  if (std::sscanf(text.c_str(), " %lf ", &number) == 1) {
+    const std::size_t dot = text.find('.');
+    if (dot == std::string::npos) return 0;
+    int n = 0;
+    while (dot + 1 + std::size_t(n) < text.size() &&
+           std::isdigit(static_cast<unsigned char>(text[dot + 1 + std::size_t(n)])))
+      ++n;
+    return n;
+  }
+  const std::size_t hash = text.find("#.");
+  if (hash == std::string::npos) return 2;
+  int n = 0;
+  while (hash + 2 + std::size_t(n) < text.size() && text[hash + 2 + std::size_t(n)] == '#') ++n;
+  return n;
+}
+
+void ExtractUnit(SkribTextBlock& block) {
+  const std::size_t close = block.rtf.rfind(']');
+  const std::size_t open = block.rtf.rfind('[');
+  if (close == std::string::npos || open == std::string::npos || close < open) return;
+  RtfToPlain(block.unit, block.rtf.substr(open + 1, close - open - 1), 0, nullptr);
+  block.unit = Trim(block.unit);
+}
+
+void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, unsigned long colour) {
+  blocks.clear();
+  const int formulaColour = FindColourIndex(text, colour);
+  // A document without the formula colour has no formula text.
+  if (formulaColour < 0) return;
+
+  RtfFontTable fonts;
+  int fontStart = -1, fontEnd = -1;
+  fonts.Parse(text, fontStart, fontEnd);
+  int symbolFont = -1, textFont = -1;
+  for (int i = 0; i < fonts.GetCount(); ++i) {
+    if (symbolFont < 0 && FontKey(fonts, i) == "symbol") symbolFont = fonts.GetNumber(i);
+    if (textFont < 0 && FontKey(fonts, i) == "arial") textFont = fonts.GetNumber(i);
+  }
+  auto isSymbol = [&](int number) { return number >= 0 && number == symbolFont; };
+
+  // Font runs, from the end of the header tables on (their own "\f" words name the entries, they select nothing).
+  RtfStyleTable styles;
+  int styleStart = -1, styleEnd = -1;
+  styles.Parse(text, styleStart, styleEnd);
+  const std::size_t bodyFrom = std::size_t(std::max({0, fontEnd, styleEnd}));
+  std::vector<int> runs{0};
+  int current = fonts.GetCount() > 0 ? fonts.GetNumber(0) : -1;
+  for (std::size_t p = text.find("\\f", bodyFrom); p != std::string::npos; p = text.find("\\f", p + 2)) {
+    if (Escaped(text, p) || p + 2 >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p + 2]))) continue;
+    std::size_t end = p + 2;
+    while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+    const int number = std::atoi(text.c_str() + p + 2);
+    bool known = false;
+    for (int i = 0; i < fonts.GetCount(); ++i) known = known || fonts.GetNumber(i) == number;
+    if (!known) continue;
+    if (isSymbol(number) && !isSymbol(current)) runs.push_back(-int(end));
+    if (!isSymbol(number) && isSymbol(current)) runs.push_back(int(end));
+    current = number;
+  }
+  runs.push_back(int(text.size()) - 1);
+
+  std::vector<std::size_t> sumStarts, sumEnds;
+  for (std::size_t p = text.find("/*S+*/"); p != std::string::npos; p = text.find("/*S+*/", p + 1))
+    sumStarts.push_back(p);
+  for (std::size_t p = text.find("/*S-*/"); p != std::string::npos; p = text.find("/*S-*/", p + 1))
+    sumEnds.push_back(p);
+  if (sumStarts.size() != sumEnds.size()) sumStarts.clear(), sumEnds.clear();
+
+  const auto opaque = OpaqueGroups(text);
+  auto addUnit = [&](std::size_t start, std::size_t end) {
+    if (end <= start) return;
+    SkribTextBlock block;
+    block.rtf = text.substr(start, end - start);
+    block.start = int(start);
+    block.end = int(end);
+    block.textFont = textFont;
+    block.symbolFont = symbolFont;
+    std::size_t first = 0, last = runs.size() - 1;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+      if (std::abs(runs[i]) < int(start)) first = i;
+    for (std::size_t i = runs.size(); i-- > 0;)
+      if (std::abs(runs[i]) > int(end)) last = i;
+    block.fontRuns.assign(runs.begin() + long(first), runs.begin() + long(std::max(first, last)) + 1);
+    RtfToPlain(block.plain, block.rtf, int(start), &block.fontRuns);
+    if (Trim(block.plain).empty()) return;
+    ExtractUnit(block);
+    for (std::size_t i = 0; i < sumStarts.size(); ++i)
+      if (start > sumStarts[i] && start < sumEnds[i]) block.inSumRange = 1;
+    blocks.push_back(block);
+  };
+
+  const std::string word = "\\cf" + std::to_string(formulaColour);
+  for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p + word.size())) {
+    // "\cf1" must not be read in "\cf12".
+    if (Escaped(text, p) ||
+        (p + word.size() < text.size() && std::isdigit(static_cast<unsigned char>(text[p + word.size()]))))
+      continue;
+    std::size_t regionEnd = text.size();
+    for (std::size_t q = text.find("\\cf", p + word.size()); q != std::string::npos; q = text.find("\\cf", q + 3))
+      if (!Escaped(text, q)) {
+        regionEnd = q;
+        break;
+      }
+    std::size_t unitStart = p;
+    std::size_t i = p + word.size();
+    std::size_t next = 0;  // the first picture or object not yet passed
+    while (i < regionEnd) {
+      while (next < opaque.size() && opaque[next].first < i) ++next;
+      if (next < opaque.size() && opaque[next].first == i) {
+        // Pictures and objects are never part of a unit.
+        addUnit(unitStart, i);
+        unitStart = i = std::min(opaque[next].second, regionEnd);
+        continue;
+      }
+      if (text[i] == '\\' && !Escaped(text, i)) {
+        std::size_t separator = 0;
+        if (text.compare(i, 4, "\\par") == 0 && IsWordEnd(text, i + 4)) {
+          separator = 4;
+          if (text.compare(i + 4, 2, "\r\n") == 0)
+            separator = 6;
+          else if (i + 4 < text.size() && (text[i + 4] == '\n' || text[i + 4] == ' '))
+            separator = 5;
+        } else if (text.compare(i, 4, "\\row") == 0 && IsWordEnd(text, i + 4)) {
+          separator = 4;
+        }
+        if (separator > 0) {
+          addUnit(unitStart, i);
+          i += separator;
+          unitStart = i;
+          continue;
+        }
+      }
+      ++i;
+    }
+    addUnit(unitStart, regionEnd);
+    p = std::max(p, regionEnd > word.size() ? regionEnd - word.size() : 0);
+  }
+}
+
+void ClassifyBlock(SkribTextBlock& block) {
+  block.type = 0;
+  std::string plain = block.plain;
+  std::string number = plain;
+  if (TakePlainNumber(number)) {
+    block.type = 1;
+    block.result = number;
+    return;
+  }
+  const std::size_t equals = std::size_t(std::count(plain.begin(), plain.end(), '='));
+  auto resultPositionOf = [&block](const std::string& shown) {
+    const std::size_t lastEquals = block.rtf.rfind('=');
+    const std::size_t at = lastEquals == std::string::npos ? std::string::npos : block.rtf.find(shown, lastEquals);
+    block.resultPosition = at == std::string::npos ? -1 : int(at);
+    block.resultLength = at == std::string::npos ? -1 : int(shown.size());
+  };
+  if (equals == 1) {
+    const std::size_t eq = plain.find('=');
+    std::string left = plain.substr(0, eq), right = plain.substr(eq + 1);
+    std::string name = left, value = right, formula = right;
+    if (IsVariableName(name) && TakeValue(value)) {
+      block.type = 2;
+      block.name = name;
+      block.formula = value;
+      block.decimals = CountDecimals(value);
+      resultPositionOf(block.formula);
+      return;
+    }
+    name = left;
+    if (IsVariableName(name) && TakeFormula(formula)) {
+      block.type = 2;
+      block.name = name;
+      block.formula = formula;
+      block.resultPosition = -1;
+      block.resultLength = 0;
+      std::string decimals = right;
+      block.decimals = CountDecimals(decimals);
+      return;
+    }
+    formula = left;
+    value = right;
+    if (TakeFormula(formula) && TakeValue(value)) {
+      block.type = 3;
+      block.formula = formula;
+      block.result = value;
+      block.decimals = CountDecimals(value);
+      resultPositionOf(block.result);
+    }
+    return;
+  }
+  if (equals == 2) {
+    const std::size_t first = plain.find('=');
+    const std::size_t second = plain.find('=', first + 1);
+    if (second == first + 1) {
+      std::string formula = plain.substr(0, first), value = plain.substr(second + 1);
+      if (TakeFormula(formula) && TakeValue(value)) {
+        block.type = 3;
+        block.formula = formula;
+        block.result = value;
+        block.decimals = CountDecimals(value);
+        resultPositionOf(block.result);
+      }
+      return;
+    }
+    std::string name = plain.substr(0, first), formula = plain.substr(first + 1, second - first - 1),
+                value = plain.substr(second + 1);
+    if (IsVariableName(name) && TakeFormula(formula) && TakeValue(value)) {
+      block.type = 4;
+      block.name = name;
+      block.formula = formula;
+      block.result = value;
+      block.decimals = CountDecimals(value);
+      resultPositionOf(block.result);
+    }
+  }
+}
+
+void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store) {
+  SkribTextBlock& block = blocks[std::size_t(index)];
+  std::string& formula = block.formula;
+  for (const char* form : {"SUMME", "Summe", "summe"}) {
+    const std::size_t at = formula.find(form);
+    if (at == std::string::npos) continue;
+    long count = 0;
+    const std::string pattern = std::string(form) + "(%ld)";
+    const bool counted = std::sscanf(formula.c_str() + at, pattern.c_str(), &count) == 1;
+    double sum = 0.0;
+    if (counted && count > 0) {
+      for (long i = index - 1; i >= index - count; --i)
+        if (i >= 0) sum += std::atof(blocks[std::size_t(i)].result.c_str());
+    } else {
+      int last = index;
+      while (last >= 0 && !blocks[std::size_t(last)].inSumRange) --last;
+      for (int i = last; i >= 0 && blocks[std::size_t(i)].inSumRange; --i)
+        sum += std::atof(blocks[std::size_t(i)].result.c_str());
+    }
+    std::size_t length = 5;
+    if (counted) {
+      const std::size_t close = formula.find(')', at);
+      length = close == std::string::npos ? formula.size() - at : close + 1 - at;
+    }
+    formula.replace(at, length, Format("%lf", sum));
+  }
+
+  for (std::size_t at = formula.find('@'); at != std::string::npos; at = formula.find('@')) {
+    const std::size_t open = formula.find('(', at);
+    std::string name = Trim(formula.substr(at + 1, (open == std::string::npos ? formula.size() : open) - at - 1));
+    std::vector<std::string> arguments;
+    std::size_t end = formula.size();
+    if (open != std::string::npos) {
+      int depth = 0;
+      std::size_t argStart = open + 1;
+      for (std::size_t i = open; i < formula.size(); ++i) {
+        const char c = formula[i];
+        if (c == '(') ++depth;
+        if (c == ';' && depth == 1) {
+          arguments.push_back(formula.substr(argStart, i - argStart));
+          argStart = i + 1;
+        }
+        if (c == ')' && --depth == 0) {
+          arguments.push_back(formula.substr(argStart, i - argStart));
+          end = i + 1;
+          break;
+        }
+      }
+      if (end == formula.size() && depth > 0) arguments.push_back(formula.substr(argStart));
+      if (arguments.size() == 1 && Trim(arguments[0]).empty()) arguments.clear();
+    }
+    std::vector<double> values;
+    std::vector<std::string> texts;
+    for (const std::string& argument : arguments) {
+      values.push_back(EvaluateArgument(argument, store));
+      texts.push_back(Format("%lg", values.back()));
+    }
+    const std::string function = Lower(name);
+    const int d = block.decimals;
+    std::string value;
+    if (function == "checkmax" || function == "checkmin") {
+      const double x = values.empty() ? 0.0 : values[0];
+      const double limit = values.size() > 1 ? values[1] : 1.0;
+      const double tolerance = 0.5 * std::pow(10.0, -d);
+      const bool max = function == "checkmax";
+      const bool holds = max ? x < limit + tolerance : x > limit - tolerance;
+      std::string output = Format("[%s%.*lf", max ? "<" : ">", d, limit);
+      if (!holds) output += " " + EscapeRtfText(Tr("Nicht erfüllt!"));
+      PlaceOutput(block, output + "]");
+      value = Format("%lg", x);
+    } else if (function == "druckeas" || function == "druckeasb") {
+      const long n = long((values.empty() ? 0.0 : values[0]) + 0.5);
+      const double diameterMm = values.size() > 1 ? values[1] : 0.0;
+      const double dCm = diameterMm * 0.1;
+      double area = double(n) * kPi * (dCm / 2.0) * (dCm / 2.0);
+      const bool fonts = block.symbolFont >= 0 && block.textFont >= 0;
+      // The diameter sign is character 198 of the Symbol font.
+      const std::string sign = fonts ? Format("\\f%d \\'c6\\f%d ", block.symbolFont, block.textFont) : "$SYMBOL_D$";
+      std::string output;
+      if (function == "druckeas") {
+        output = Format("[%s %ld %s %ld]", EscapeRtfText(Tr("gewählt:")).c_str(), n, sign.c_str(), long(diameterMm));
+      } else {
+        const double spacing = values.size() > 2 ? values[2] : 0.0;
+        area = spacing != 0.0 ? area * 100.0 / spacing : 0.0;
+        output = Format("[%ld-%s, %s %ld %s %.1lf cm]", n, EscapeRtfText(Tr("schnittig")).c_str(), sign.c_str(),
+                        long(diameterMm), EscapeRtfText(Tr("alle")).c_str(), spacing);
+      }
+      PlaceOutput(block, output);
+      value = Format("%lg", area);
+    } else if (function == "max" || function == "min") {
+      if (!values.empty()) {
+        const double x = function == "max" ? *std::max_element(values.begin(), values.end())
+                                           : *std::min_element(values.begin(), values.end());
+        value = Format("%lg", x);
+      }
+    } else {
+      std::string statement = name;
+      if (!texts.empty()) {
+        statement += "( ";
+        for (std::size_t i = 0; i < texts.size(); ++i) statement += (i ? ", " : "") + texts[i];
+        statement += ")";
+      }
+      const double result = TQSCRIPT_Execute(scriptSession, statement.c_str());
+      value = Format("%lf", result);
+      const std::string shown = "[" + TQSCRIPT_GetStrResult(scriptSession) + "]";
+      if (shown != "[]") PlaceOutput(block, "[" + BracketText(shown.substr(1, shown.size() - 2)) + "]");
+      int line = 0, column = 0;
+      block.messageCode = 0;
+      block.message = TQSCRIPT_GetLastError(scriptSession, line, column);
+    }
+    formula.replace(at, end - at, value);
+  }
+}
+
+void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store, int,
+                   const std::string& namePrefix) {
+  SkribTextBlock& block = blocks[std::size_t(index)];
+  block.messageCode = 0;
+  block.message.clear();
+  store.m_Messages.RemoveAll();
+  ApplyFunctions(blocks, index, scriptSession, store);
+  const std::string fullName = namePrefix.empty() ? block.name : namePrefix + "\\" + block.name;
+  if (block.type < 2 || block.type > 4) return;
+
+  const double value = EvaluateArgument(block.formula, store);
+  if (block.type == 2 || block.type == 4)
+    store.SetVariable(fullName.c_str(), block.name.c_str(), block.unit.c_str(), value);
+  std::string result = Format("%.*lf", block.decimals, value);
+
+  std::string& rtf = block.rtf;
+  bool placeholder = false;
+  if (block.resultPosition >= 0 && block.resultPosition + block.resultLength <= int(rtf.size())) {
+    rtf.replace(std::size_t(block.resultPosition), std::size_t(block.resultLength), "$$RESULT$$");
+    placeholder = true;
+  }
+  if (rtf.compare(0, 8, "\\ulwave ") == 0) rtf.erase(0, 8);
+  if (rtf.size() >= 8 && rtf.compare(rtf.size() - 8, 8, "\\ulnone ") == 0) rtf.erase(rtf.size() - 8);
+  ReplaceAll(rtf, "\\ulwave \\", "\\");
+  ReplaceAll(rtf, "\\ulnone \\", "\\");
+  for (const char* mark : {"\\ulwave", "\\ulnone ", "\\ulnone"}) ReplaceAll(rtf, mark, "");
+  for (std::size_t open = rtf.find("[("); open != std::string::npos; open = rtf.find("[(", open)) {
+    const std::size_t close = rtf.find(")]", open);
+    if (close == std::string::npos) break;
+    rtf.erase(open, close + 2 - open);
+  }
+
+  if (block.message.empty() && store.m_Messages.GetSize() > 0) {
+    block.messageCode = store.m_Messages[0].m_nCode;
+    block.message = store.m_Messages[0].m_strText.str();
+  }
+  if (!block.message.empty()) {
+    int show = ReadSetting("bGenErrors", 1);
+    if (show != 0 && block.messageCode == 1) show = ReadSetting("bVariableOverwritten", 1);
+    if (show != 0 && block.messageCode == 32) show = ReadSetting("bUnknownVar", 1);
+    if (show != 0) {
+      if (rtf.find("\\ulwave") == std::string::npos) {
+        // After the unit's own colour word: put before it, the mark would lie outside the unit and never be
+        // taken away by the next evaluation.
+        std::size_t at = 0;
+        if (rtf.compare(0, 3, "\\cf") == 0) {
+          at = 3;
+          while (at < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[at]))) ++at;
+        }
+        const bool word = at < rtf.size() && rtf[at] == '\\';
+        rtf.insert(at, at > 0 || word ? "\\ulwave" : "\\ulwave ");
+        rtf += "\\ulnone ";
+      }
+      const std::string shown = "[(" + BracketText(block.message) + ")]";
+      // A definition without a shown result still shows what went wrong.
+      const bool closed = rtf.size() >= 8 && rtf.compare(rtf.size() - 8, 8, "\\ulnone ") == 0;
+      if (placeholder)
+        result += shown;
+      else
+        rtf.insert(closed ? rtf.size() - 8 : rtf.size(), shown);
+    }
+  }
+  if (placeholder) {
+    const std::size_t at = rtf.find("$$RESULT$$");
+    if (at != std::string::npos) rtf.replace(at, 10, result);
+  }
+  block.result = Format("%.*lf", block.decimals, value);
+}
+
+void JoinText(std::string& text, const std::vector<SkribTextBlock>& blocks) {
+  for (std::size_t i = blocks.size(); i-- > 0;) {
+    const SkribTextBlock& block = blocks[i];
+    if (block.start < 0 || block.end < block.start || std::size_t(block.end) > text.size()) continue;
+    text.replace(std::size_t(block.start), std::size_t(block.end - block.start), block.rtf);
+  }
+}
+
+void EvaluateText(CRtfChunkList& list, unsigned long colour, std::vector<SkribTextBlock>& blocks, int scriptSession,
+                  CVariableStore* parentStore, CVariableStore* store, int firstNumber, const std::string& namePrefix) {
+  std::unique_ptr<CVariableStore> temporary;
+  if (!store) {
+    temporary = std::make_unique<CVariableStore>();
+    store = temporary.get();
+  }
+  if (parentStore) store->m_pParent = parentStore;
+  std::string text = list.Text();
+  SplitText(text, blocks, colour);
+  for (int i = 0; i < int(blocks.size()); ++i) {
+    ClassifyBlock(blocks[std::size_t(i)]);
+    EvaluateBlock(blocks, i, scriptSession, *store, firstNumber, namePrefix);
+  }
+  if (blocks.empty()) return;  // nothing evaluated: the text stays as it was, byte for byte
+  JoinText(text, blocks);
+  list.SetText(text);
+}

@@ -1,0 +1,388 @@
+#include "document/rtfheader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "document/rtfchunks.h"
+#include "document/symbols.h"
+#include "platform/tolkar/tolkar.h"
+#include "platform/win/paths.h"
+
+namespace {
+
+std::string Trim(const std::string& text) {
+  std::size_t a = 0, b = text.size();
+  while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
+  while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
+  return text.substr(a, b - a);
+}
+
+// The end of the brace group that opens at start (after its '}'); npos when it does not close.
+std::size_t GroupEnd(const std::string& text, std::size_t start) {
+  int depth = 0;
+  for (std::size_t i = start; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\') {
+      // Raw bytes after "\binN" may hold anything, braces included.
+      if (text.compare(i + 1, 3, "bin") == 0 && i + 4 < text.size() &&
+          std::isdigit(static_cast<unsigned char>(text[i + 4]))) {
+        char* after = nullptr;
+        const long n = std::strtol(text.c_str() + i + 4, &after, 10);
+        i = std::size_t(after - text.c_str());
+        if (i < text.size() && text[i] == ' ') ++i;
+        i += std::size_t(std::max(n, 0L));
+        --i;
+        continue;
+      }
+      ++i;
+      continue;
+    }
+    if (c == '{') ++depth;
+    if (c == '}' && --depth == 0) return i + 1;
+  }
+  return std::string::npos;
+}
+
+bool Escaped(const std::string& text, std::size_t at) {
+  std::size_t n = 0;
+  while (at > n && text[at - n - 1] == '\\') ++n;
+  return n % 2 == 1;
+}
+
+// Number that follows word somewhere in entry (atoi); fallback when the word is not followed by a digit.
+int NumberAfter(const std::string& entry, const char* word, int fallback) {
+  const std::size_t n = std::strlen(word);
+  for (std::size_t p = entry.find(word); p != std::string::npos; p = entry.find(word, p + 1))
+    if (p + n < entry.size() && std::isdigit(static_cast<unsigned char>(entry[p + n])))
+      return std::atoi(entry.c_str() + p + n);
+  return fallback;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  if (from.empty()) return;
+  for (std::size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
+    text.replace(p, from.size(), to);
+}
+
+// Removes every occurrence of a control word with its delimiting blank; a control word before it keeps a
+// delimiter of its own, so that "\b\ulwave x" becomes "\b x", not "\bx".
+void RemoveControlWord(std::string& text, const std::string& word) {
+  for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p)) {
+    const std::size_t end = p + word.size();
+    if ((end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) || Escaped(text, p)) {
+      p = end;
+      continue;
+    }
+    const std::size_t length = word.size() + (end < text.size() && text[end] == ' ' ? 1 : 0);
+    std::size_t back = p;
+    while (back > 0 && std::isalnum(static_cast<unsigned char>(text[back - 1]))) --back;
+    const bool afterWord = back > 0 && back < p && text[back - 1] == '\\' && !Escaped(text, back - 1);
+    const bool textFollows =
+        p + length < text.size() && text[p + length] != '\\' && text[p + length] != '{' && text[p + length] != '}';
+    text.replace(p, length, afterWord && textFollows ? " " : "");
+  }
+}
+
+}  // namespace
+
+std::vector<std::pair<std::size_t, std::size_t>> OpaqueGroups(const std::string& rtf) {
+  static const char* kOpaque[] = {"{\\pict", "{\\object", "{\\*\\shppict", "{\\nonshppict", "{\\*\\objdata"};
+  std::vector<std::pair<std::size_t, std::size_t>> groups;
+  for (std::size_t i = rtf.find('{'); i != std::string::npos; i = rtf.find('{', i + 1)) {
+    if (Escaped(rtf, i)) continue;
+    bool opaque = false;
+    for (const char* word : kOpaque) {
+      const std::size_t n = std::strlen(word);
+      if (rtf.compare(i, n, word) == 0 &&
+          (i + n >= rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[i + n]))))
+        opaque = true;
+    }
+    if (!opaque) continue;
+    std::size_t end = GroupEnd(rtf, i);
+    if (end == std::string::npos) end = rtf.size();
+    groups.emplace_back(i, end);
+    i = end - 1;
+  }
+  return groups;
+}
+
+std::string EscapeRtfText(const std::string& utf8) {
+  std::string out;
+  char buffer[16];
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c == '\\' || c == '{' || c == '}') {
+      out += '\\';
+      out += char(c);
+      ++i;
+      continue;
+    }
+    if (c < 0x80) {
+      out += char(c);
+      ++i;
+      continue;
+    }
+    int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    unsigned code = length == 4 ? c & 0x07u : length == 3 ? c & 0x0Fu : c & 0x1Fu;
+    bool valid = length > 0 && i + std::size_t(length) <= utf8.size();
+    for (int k = 1; valid && k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(utf8[i + std::size_t(k)]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    if (!valid) {  // a byte of an older file's code page
+      std::snprintf(buffer, sizeof buffer, "\\'%02x", c);
+      out += buffer;
+      ++i;
+      continue;
+    }
+    if (code < 0x100)
+      std::snprintf(buffer, sizeof buffer, "\\'%02x", code);
+    else
+      std::snprintf(buffer, sizeof buffer, "\\u%d?", code < 0x8000 ? int(code) : int(code) - 0x10000);
+    out += buffer;
+    i += std::size_t(length);
+  }
+  return out;
+}
+
+void RtfHeaderTable::WriteTable(std::string& out) const {
+  out = std::string("{") + Keyword() + " ";
+  for (const std::string& entry : entries_) out += entry;
+  out += "}";
+}
+
+void RtfHeaderTable::RenumberEntry(int, int) {}
+
+void RtfHeaderTable::Parse(const std::string& text, int& start, int& end) {
+  start = end = -1;
+  const std::string keyword = Keyword();
+  std::size_t at = text.find(keyword);
+  while (at != std::string::npos &&
+         (at + keyword.size() < text.size() && std::isalpha(static_cast<unsigned char>(text[at + keyword.size()]))))
+    at = text.find(keyword, at + 1);
+  if (at == std::string::npos) return;
+  start = int(at);
+  std::size_t position = at + keyword.size();
+  for (;;) {
+    const std::size_t before = position;
+    if (!NextEntry(text, position)) break;
+    const std::string entry = text.substr(before, position - before);
+    std::string key;
+    EntryKey(key, entry);
+    while (Find(key) >= 0) key += "_";
+    Add(EntryNumber(GetCount(), entry), entry, key);
+  }
+  end = int(position);
+}
+
+int RtfHeaderTable::Add(int number, const std::string& entry, const std::string& key) {
+  entries_.push_back(entry);
+  numbers_.push_back(number);
+  keys_.push_back(key);
+  const int index = GetCount() - 1;
+  RenumberEntry(index, number);
+  keyIndex_[key] = index;
+  return index;
+}
+
+int RtfHeaderTable::Find(const std::string& key) const {
+  auto it = keyIndex_.find(key);
+  return it == keyIndex_.end() ? -1 : it->second;
+}
+
+bool RtfColorTable::NextEntry(const std::string& text, std::size_t& position) const {
+  const std::size_t semicolon = text.find(';', position);
+  const std::size_t brace = text.find('}', position);
+  if (semicolon != std::string::npos && (brace == std::string::npos || semicolon < brace)) {
+    position = semicolon + 1;
+    return true;
+  }
+  position = brace == std::string::npos ? text.size() : brace + 1;
+  return false;
+}
+
+void RtfColorTable::EntryKey(std::string& key, const std::string& entry) const {
+  std::string text = entry;
+  text.erase(std::remove(text.begin(), text.end(), ';'), text.end());
+  key = Trim(text);
+  if (key.empty()) key = "default";
+}
+
+int RtfGroupTable::NewNumber() const {
+  for (int n = 0;; ++n)
+    if (std::find(numbers_.begin(), numbers_.end(), n) == numbers_.end()) return n;
+}
+
+bool RtfGroupTable::NextEntry(const std::string& text, std::size_t& position) const {
+  while (position < text.size() && std::isspace(static_cast<unsigned char>(text[position]))) ++position;
+  if (position >= text.size()) return false;
+  if (text[position] == '}') {
+    ++position;
+    return false;
+  }
+  if (text[position] == '{') {
+    const std::size_t end = GroupEnd(text, position);
+    position = end == std::string::npos ? text.size() : end;
+    return true;
+  }
+  // An entry written without its own group runs to its ';'.
+  const std::size_t semicolon = text.find(';', position);
+  const std::size_t brace = text.find('}', position);
+  if (semicolon == std::string::npos || (brace != std::string::npos && brace < semicolon)) {
+    position = brace == std::string::npos ? text.size() : brace + 1;
+    return false;
+  }
+  position = semicolon + 1;
+  return true;
+}
+
+void RtfGroupTable::EntryKey(std::string& key, const std::string& entry) const {
+  std::string text = entry;
+  const std::size_t open = text.find('{');
+  if (open != std::string::npos) text.erase(0, open + 1);
+  if (!text.empty() && text.back() == '}') text.pop_back();
+  // Inner groups (alternative names, panose numbers) are not part of the name.
+  for (std::size_t p = text.find('{'); p != std::string::npos; p = text.find('{', p + 1)) {
+    const std::size_t end = GroupEnd(text, p);
+    text.replace(p, end == std::string::npos ? std::string::npos : end - p, " ");
+  }
+  std::string plain;
+  RtfToPlain(plain, text, 0, nullptr);
+  plain.erase(std::remove(plain.begin(), plain.end(), ';'), plain.end());
+  key = Trim(plain);
+}
+
+void RtfGroupTable::RenumberEntry(int index, int number) {
+  std::string& entry = entries_[std::size_t(index)];
+  const std::string word = NumberWord();
+  for (std::size_t p = entry.find(word); p != std::string::npos; p = entry.find(word, p + 1)) {
+    std::size_t digits = p + word.size();
+    std::size_t end = digits;
+    while (end < entry.size() && std::isdigit(static_cast<unsigned char>(entry[end]))) ++end;
+    if (end == digits) continue;
+    entry.replace(digits, end - digits, std::to_string(number));
+    return;
+  }
+}
+
+int RtfFontTable::EntryNumber(int, const std::string& entry) const { return NumberAfter(entry, "\\f", 0); }
+
+int RtfStyleTable::EntryNumber(int, const std::string& entry) const { return NumberAfter(entry, "\\s", 0); }
+
+void RenumberReferences(const std::vector<int>& oldNumbers, const std::vector<int>& newNumbers, const std::string& word,
+                        std::string& text, int tableStart, int tableEnd) {
+  const auto opaque = OpaqueGroups(text);
+  std::string out;
+  std::size_t copied = 0;
+  for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p + word.size())) {
+    if (tableStart >= 0 && tableEnd >= 0 && p >= std::size_t(tableStart) && p < std::size_t(tableEnd)) continue;
+    if (Escaped(text, p)) continue;
+    bool inside = false;
+    for (const auto& [first, second] : opaque) inside = inside || (p >= first && p < second);
+    if (inside) continue;
+    const std::size_t digits = p + word.size();
+    std::size_t end = digits;
+    while (end < text.size() && end < digits + 3 && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+    if (end == digits) continue;
+    const int old = std::atoi(text.substr(digits, end - digits).c_str());
+    int replacement = -1;
+    for (std::size_t i = 0; i < oldNumbers.size() && i < newNumbers.size(); ++i)
+      if (oldNumbers[i] == old) replacement = newNumbers[i];
+    if (replacement < 0) continue;
+    out.append(text, copied, digits - copied);
+    out += std::to_string(replacement);
+    copied = end;
+  }
+  out.append(text, copied, std::string::npos);
+  text = out;
+}
+
+bool ReadTemplateFile(const std::string& path, std::string& text) {
+  if (path.empty()) return false;
+  std::ifstream file(win::ToFsPath(path), std::ios::binary);
+  if (!file) return false;
+  text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !text.empty();
+}
+
+void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, ReportHeaderTables& tables) {
+  std::string text = list.Text();
+  RtfHeaderTable* reportTables[] = {&tables.colours, &tables.fonts, &tables.styles};
+  int* added[] = {&tables.addedColours, &tables.addedFonts, &tables.addedStyles};
+  int headerEnd = -1;
+  for (int kind = 0; kind < 3; ++kind) {
+    std::unique_ptr<RtfHeaderTable> document;
+    if (kind == 0) document = std::make_unique<RtfColorTable>();
+    if (kind == 1) document = std::make_unique<RtfFontTable>();
+    if (kind == 2) document = std::make_unique<RtfStyleTable>();
+    int start = -1, end = -1;
+    document->Parse(text, start, end);
+    if (start < 0) continue;
+    RtfHeaderTable& report = *reportTables[kind];
+    if (report.GetCount() == 0) {
+      int s, e;
+      report.Parse(reportHeader, s, e);
+    }
+    std::vector<int> oldNumbers, newNumbers;
+    for (int i = 0; i < document->GetCount(); ++i) {
+      std::string key = document->GetKey(i);
+      key.erase(std::remove(key.begin(), key.end(), '_'), key.end());
+      int found = report.Find(key);
+      if (found < 0) {
+        found = report.Add(report.NewNumber(), document->GetEntry(i), key);
+        ++*added[kind];
+      }
+      oldNumbers.push_back(document->GetNumber(i));
+      newNumbers.push_back(report.GetNumber(found));
+    }
+    for (const std::string& word : document->ReferenceWords())
+      RenumberReferences(oldNumbers, newNumbers, word, text, start, end);
+  }
+  // The header tables of the document stay behind: the report has its own.
+  RtfColorTable colours;
+  RtfFontTable fonts;
+  RtfStyleTable styles;
+  for (RtfHeaderTable* table : {static_cast<RtfHeaderTable*>(&colours), static_cast<RtfHeaderTable*>(&fonts),
+                                static_cast<RtfHeaderTable*>(&styles)}) {
+    int start = -1, end = -1;
+    table->Parse(text, start, end);
+    if (end >= 0) headerEnd = std::max(headerEnd, end);
+  }
+  const std::size_t generator = text.find("{\\*\\generator Msftedit");
+  if (generator != std::string::npos) {
+    text.erase(0, generator);
+  } else if (headerEnd >= 0 && text.compare(0, 5, "{\\rtf") == 0) {
+    text.erase(0, std::size_t(headerEnd));
+  } else if (text.compare(0, 5, "{\\rtf") == 0) {
+    std::size_t cut = 5;
+    while (cut < text.size() && std::isdigit(static_cast<unsigned char>(text[cut]))) ++cut;
+    text.erase(0, cut);
+  }
+  // Pictures and objects pass unchanged; the markup of the text around them is rewritten.
+  const std::string pageBreak = TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "RichEditCtrl", "[Seitenumbruch]");
+  std::string prepared;
+  std::size_t from = 0;
+  auto rewrite = [&](std::string part) {
+    ReplaceAll(part, "\\viewkind4", "\\viewkind1");
+    ReplaceAll(part, pageBreak, "\\page ");
+    RemoveControlWord(part, "\\ulwave");
+    ReplaceAll(part, "/*", "\\v ");
+    ReplaceAll(part, "*/", "\\v0 ");
+    ReplaceAll(part, "\\trowd", "\\trowd\\trkeep");
+    prepared += part;
+  };
+  for (const auto& [first, second] : OpaqueGroups(text)) {
+    rewrite(text.substr(from, first - from));
+    prepared.append(text, first, second - first);
+    from = second;
+  }
+  rewrite(text.substr(from));
+  text = prepared;
+  if (const std::size_t last = text.rfind('}'); last != std::string::npos) text.erase(last, 1);
+  list.SetText(text);
+}

@@ -1,0 +1,133 @@
+// A column position with a document part through the host program: `kolumo calc` evaluates the document's
+// formulas against the position's variables, `kolumo report` prints the evaluated document, and reading and
+// writing keep the document byte for byte.
+#include "document/formulatext.h"
+#include "formula/vardef.h"
+#include "framework/regsettings.h"
+#include "platform/viduv/viduv.h"
+#include "tests/host/host_run.h"
+
+namespace {
+
+using namespace host_test;
+
+const fs::path kData = fs::path(KOLUMO_TEST_DATA) / "document";
+
+// The document's RTF as the position stores it (without the buffer's terminating zero).
+std::string StoredRtf(const std::string& path) {
+  const int doc = VIDUV_OpenDoc(path.c_str());
+  const int skrib = VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input"), "Skrib");
+  std::string bytes(std::size_t(std::max(VIDUV_GetBinDataLength(skrib, "rtfData"), 0)), '\0');
+  VIDUV_GetBinData(skrib, "rtfData", bytes.data());
+  VIDUV_CloseDoc(doc);
+  return bytes.c_str();
+}
+
+std::string Element(const std::string& file, const char* name) {
+  const std::size_t start = file.find(std::string("<") + name);
+  const std::size_t end = file.find(std::string("</") + name + ">", start);
+  return start == std::string::npos || end == std::string::npos ? std::string() : file.substr(start, end - start);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+class DocumentHostTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    GetRegSettings().WriteInt("", "bSkrib", 1);
+    input_ = Slurp(kData / "formulas.rtf");
+    // The example column with one variable definition, fck = 30 N/mm2, and the document part.
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", Path("doc.tqx"));
+    const int doc = VIDUV_OpenDoc(Path("doc.tqx").c_str());
+    const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+    CVarDefList definitions;
+    auto fck = std::make_unique<CVarDefVariable>();
+    fck->varName = "fck";
+    fck->desc = "Betondruckfestigkeit";
+    fck->unit = "N/mm2";
+    fck->value = 30.0;
+    definitions.Add(std::move(fck));
+    definitions.WriteData(input);
+    const int skrib = VIDUV_AddChildElement(input, "Skrib");
+    VIDUV_SetInt(skrib, "iPage", 1);
+    VIDUV_SetBinData(skrib, "rtfData", int(input_.size()) + 1, input_.c_str(), 0);
+    VIDUV_SetInt(skrib, "isEmpty", 0);
+    ASSERT_TRUE(VIDUV_SaveDoc(doc));
+    VIDUV_CloseDoc(doc);
+  }
+  void TearDown() override {
+    GetRegSettings().WriteInt("", "bSkrib", 0);
+    HostTest::TearDown();
+  }
+  std::string input_;
+};
+
+TEST_F(DocumentHostTest, CalcEvaluatesTheDocumentAgainstThePositionsVariables) {
+  const HostRun run = Host({"calc", Path("doc.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  // The failing unit is one of the calculation's messages; the calculation and the saving went on.
+  EXPECT_NE(run.err.find("Fehler in den Formeln des Dokuments"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("x = q*2 = 0.00: "), std::string::npos) << run.err;
+
+  // Worked by hand: A = 0.30*0.6 = 0.180; I = 0.30*0.6^3/12 = 0.0054; fcd = 0.85*30/1.5 = 17.0 (fck from the
+  // position's definitions); eta = A/0.2 = 0.90 <= 1.00; As = 4*pi*(1.6/2)^2 = 8.0425 cm2 for 4 bars of 16 mm;
+  // S = SUMME(2) = 0.90 + 8.04 = 8.94 (the two shown results above it). q is defined nowhere: x is marked.
+  // sigma = 1.5 (s in the Symbol font), the blue "c = 9.99" is not formula text, the picture stays.
+  std::string expected = input_;
+  expected = Replaced(expected, "A = b*h = 0.000", "A = b*h = 0.180");
+  expected = Replaced(expected, "I = b*h^3/12 = 0.00000", "I = b*h^3/12 = 0.00540");
+  expected = Replaced(expected, "fcd = 0.85*fck/1.5 = 0.0", "fcd = 0.85*fck/1.5 = 17.0");
+  expected = Replaced(expected, "eta = @checkmax(A/0.2) = 0.00", "eta = @checkmax(A/0.2) = 0.90[<1.00]");
+  expected = Replaced(expected, "As = @druckeas(4;16) = 0.00",
+                      "As = @druckeas(4;16) = 8.04[gew\\'e4hlt: 4 \\f2 \\'c6\\f0  16]");
+  expected = Replaced(expected, "S = SUMME(2) = 0.00", "S = SUMME(2) = 8.94");
+  expected = Replaced(expected, "\\cf2 x = q*2 = 0.00\\par", "\\cf2\\ulwave x = q*2 = 0.00[(MESSAGE)]\\ulnone \\par");
+  std::string stored = StoredRtf(Path("doc.tqx"));
+  const std::size_t open = stored.find("[(");
+  const std::size_t close = stored.find(")]\\ulnone", open);
+  ASSERT_NE(close, std::string::npos) << stored;
+  const std::string message = stored.substr(open + 2, close - open - 2);
+  EXPECT_NE(message.find('q'), std::string::npos) << message;
+  EXPECT_EQ(stored.replace(open + 2, message.size(), "MESSAGE"), expected);
+}
+
+TEST_F(DocumentHostTest, TheReportHoldsTheEvaluatedDocumentWithItsFontsAndColours) {
+  ASSERT_EQ(Host({"calc", Path("doc.tqx")}).status, 0);
+  const HostRun run = Host({"report", Path("doc.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string report = Slurp(Path("doc.rtf"));
+  // The formula colour and Wingdings were not among the report's own: both went into its tables, and the body
+  // refers to them by their numbers there.
+  const int colour = FindColourIndex(report, 7ul + 256ul * 13ul + 65536ul * 255ul);
+  ASSERT_GT(colour, 0) << report.substr(0, 600);
+  EXPECT_NE(report.find("\\cf" + std::to_string(colour) + " fcd = 0.85*fck/1.5 = 17.0"), std::string::npos)
+      << report.substr(report.find("Querschnitt"), 900);
+  EXPECT_NE(report.find("Wingdings;}"), std::string::npos);
+  EXPECT_NE(report.find("A = b*h = 0.180"), std::string::npos);
+  EXPECT_NE(report.find("\\v intern\\v0 "), std::string::npos);  // hidden in the report
+  EXPECT_EQ(report.find("\\ulwave"), std::string::npos);
+  EXPECT_NE(report.find("{\\pict\\pngblip\\picw2\\pich3"), std::string::npos);
+  // The report leaves the position file as it was.
+  EXPECT_EQ(Element(Slurp(Path("doc.tqx")), "rtfFiles"), "");
+}
+
+TEST_F(DocumentHostTest, ReadingAndWritingKeepTheDocumentByteForByte) {
+  // Without evaluation the element goes through reading and writing unchanged.
+  GetRegSettings().WriteInt("", "bSkrib", 0);
+  ASSERT_EQ(Host({"roundtrip", Path("doc.tqx"), Path("once.tqx")}).status, 0);
+  ASSERT_EQ(Host({"roundtrip", Path("once.tqx"), Path("twice.tqx")}).status, 0);
+  EXPECT_EQ(StoredRtf(Path("once.tqx")), input_);
+  EXPECT_EQ(Element(Slurp(Path("once.tqx")), "Skrib"), Element(Slurp(Path("twice.tqx")), "Skrib"));
+  // An evaluated document is its own evaluation: evaluating it again changes no byte.
+  GetRegSettings().WriteInt("", "bSkrib", 1);
+  ASSERT_EQ(Host({"calc", Path("doc.tqx")}).status, 0);
+  ASSERT_EQ(Host({"roundtrip", Path("doc.tqx"), Path("again.tqx")}).status, 0);
+  EXPECT_EQ(StoredRtf(Path("again.tqx")), StoredRtf(Path("doc.tqx")));
+}
+
+}  // namespace

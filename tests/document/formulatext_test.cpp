@@ -1,0 +1,197 @@
+// The formula text engine: units of formula-coloured text classified, evaluated against a variable store and
+// written back with the decimals the engineer typed.
+#include "document/formulatext.h"
+
+#include <gtest/gtest.h>
+
+#include "document/rtfchunks.h"
+#include "document/rtfheader.h"
+#include "document/symbols.h"
+#include "formula/varstore.h"
+#include "framework/regsettings.h"
+
+namespace {
+
+constexpr unsigned long kFormula = 7ul + 256ul * 13ul + 65536ul * 255ul;
+const std::string kHead =
+    "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\ftech Symbol;}}\r\n"
+    "{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}\r\n\\pard\\f0 ";
+
+// The document text after one evaluation against store.
+std::string Evaluated(const std::string& body, CVariableStore& store, std::vector<SkribTextBlock>* out = nullptr) {
+  CRtfChunkList list;
+  list.SetText(kHead + body + "}");
+  std::vector<SkribTextBlock> blocks;
+  EvaluateText(list, kFormula, blocks, 0, nullptr, &store, 1, "");
+  if (out) *out = blocks;
+  const std::string text = list.Text();
+  return text.substr(kHead.size(), text.size() - kHead.size() - 1);
+}
+
+double Value(CVariableStore& store, const char* name) {
+  double value = -1.0;
+  EXPECT_TRUE(store.Evaluate(name, &value)) << name;
+  return value;
+}
+
+TEST(FormulaText, UnitsAreEvaluatedInTextOrderWithTheirTypedDecimals) {
+  CVariableStore store;
+  // b = 0.30, h = 0.5: A = 0.15 shown with the three decimals typed; 0.15/0.3 = 0.5 shown with the one decimal
+  // typed; a definition without a shown result defines W = 0.3*0.25/6 = 0.0125 and leaves its text alone.
+  const std::string text = Evaluated(
+      "\\cf2 b = 0.30\\par\r\n\\cf2 h = 0.5\\par\r\n\\cf2 A = b*h = 1.000\\par\r\n\\cf2 A/0.3 = 9.9\\par\r\n"
+      "\\cf2 W = b*h^2/6\\par\r\n",
+      store);
+  EXPECT_EQ(text,
+            "\\cf2 b = 0.30\\par\r\n\\cf2 h = 0.5\\par\r\n\\cf2 A = b*h = 0.150\\par\r\n\\cf2 A/0.3 = 0.5\\par\r\n"
+            "\\cf2 W = b*h^2/6\\par\r\n");
+  EXPECT_DOUBLE_EQ(Value(store, "A"), 0.15);
+  EXPECT_DOUBLE_EQ(Value(store, "W"), 0.0125);
+}
+
+TEST(FormulaText, FunctionsSumsAndChecksWriteTheirOutputIntoTheUnit) {
+  CVariableStore store;
+  std::vector<SkribTextBlock> blocks;
+  // checkmax(0.95) passes the limit 1.0; checkmax(1.2; 1) fails and shows the limit as 1.00 (two decimals);
+  // druckeas(4; 16) = 4*pi*0.8^2 = 8.0425 cm2; SUMME(2) = 1.20 + 8.04 = 9.24 (the shown results);
+  // max(2; 7; 3) = 7.
+  const std::string text = Evaluated(
+      "\\cf2 u = @checkmax(0.95) = 0.00\\par\r\n\\cf2 v = @checkmax(1.2;1) = 0.00\\par\r\n"
+      "\\cf2 As = @druckeas(4;16) = 0.00\\par\r\n\\cf2 S = SUMME(2) = 0.00\\par\r\n\\cf2 m = @max(2;7;3) = 0\\par\r\n",
+      store, &blocks);
+  EXPECT_NE(text.find("u = @checkmax(0.95) = 0.95[<1.00]\\par"), std::string::npos) << text;
+  EXPECT_NE(text.find("v = @checkmax(1.2;1) = 1.20[<1.00 Nicht erf\\'fcllt!]\\par"), std::string::npos) << text;
+  EXPECT_NE(text.find("As = @druckeas(4;16) = 8.04[gew\\'e4hlt: 4 \\f1 \\'c6\\f0  16]\\par"), std::string::npos)
+      << text;
+  EXPECT_NEAR(Value(store, "As"), 8.04248, 1e-5);
+  EXPECT_DOUBLE_EQ(Value(store, "S"), 9.24);
+  EXPECT_DOUBLE_EQ(Value(store, "m"), 7.0);
+}
+
+TEST(FormulaText, SumRangesAndTheirMarkers) {
+  // The sum covers 1.5 + 2.5 inside the range; the unit outside (10) does not count.
+  CVariableStore store;
+  Evaluated("\\cf2 10\\par\r\n/*S+*/\\cf2 1.5\\par\r\n\\cf2 2.5\\par\r\n/*S-*/\\cf2 t = SUMME = 0.0\\par\r\n", store);
+  EXPECT_DOUBLE_EQ(Value(store, "t"), 4.0);
+  // One marker missing: no sum range, the sum is 0.
+  CVariableStore unpaired;
+  Evaluated("\\cf2 10\\par\r\n/*S+*/\\cf2 1.5\\par\r\n\\cf2 t = SUMME = 0.0\\par\r\n", unpaired);
+  EXPECT_DOUBLE_EQ(Value(unpaired, "t"), 0.0);
+}
+
+TEST(FormulaText, AnErrorIsUnderlinedAndShownEscapedAndDisappearsWhenMended) {
+  CVariableStore store;
+  std::vector<SkribTextBlock> blocks;
+  const std::string text = Evaluated("\\cf2 x = q*2 = 0.00\\par\r\n", store, &blocks);
+  ASSERT_FALSE(blocks.empty());
+  EXPECT_FALSE(blocks[0].message.empty());
+  EXPECT_EQ(text.rfind("\\cf2\\ulwave x = q*2 = 0.00[(", 0), 0u) << text;
+  EXPECT_NE(text.find(")]\\ulnone \\par"), std::string::npos) << text;
+  // Now q exists: the same text loses its mark and message (a store emptied as a calculation empties it).
+  CVariableStore mended;
+  mended.SetVariable("q", "q", "", 1.5);
+  CRtfChunkList list;
+  list.SetText(kHead + text + "}");
+  EvaluateText(list, kFormula, blocks, 0, nullptr, &mended, 1, "");
+  EXPECT_EQ(list.Text(), kHead + "\\cf2 x = q*2 = 3.00\\par\r\n}");
+  // The settings may keep errors out of the text.
+  GetRegSettings().WriteInt("Skrib", "bGenErrors", 0);
+  CVariableStore quiet;
+  const std::string silent = Evaluated("\\cf2 y = p+1 = 0\\par\r\n", quiet);
+  EXPECT_EQ(silent.find("\\ulwave"), std::string::npos) << silent;
+  EXPECT_EQ(silent.find("[("), std::string::npos) << silent;
+  GetRegSettings().WriteInt("Skrib", "bGenErrors", 1);
+}
+
+TEST(FormulaText, OnlyTheFormulaColourAsAWholeControlWordIsEvaluated) {
+  const std::string body = "\\cf12 a = 2*1 = 0\\par\r\n\\cf1 b = 2*1.0 = 0.0\\par\r\n}";
+  const struct {
+    const char* table;
+    std::string expected;
+  } cases[] = {
+      // The formula colour is 1: "\cf12" is another colour, "\cf1" alone starts formula text (b = 2.0).
+      {"{\\colortbl ;\\red7\\green13\\blue255;\\red0\\green0\\blue0;}",
+       "\\cf12 a = 2*1 = 0\\par\r\n\\cf1 b = 2*1.0 = 2.0\\par\r\n}"},
+      // No formula colour at all: nothing is formula text, the document stays as it is.
+      {"{\\colortbl ;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}", body},
+  };
+  for (const auto& c : cases) {
+    const std::string head = std::string("{\\rtf1") + c.table + "\r\n";
+    CRtfChunkList list;
+    list.SetText(head + body);
+    CVariableStore store;
+    store.SetVariable("a", "a", "", 5.0);
+    std::vector<SkribTextBlock> blocks;
+    EvaluateText(list, kFormula, blocks, 0, nullptr, &store, 1, "");
+    EXPECT_EQ(list.Text(), head + c.expected) << c.table;
+    EXPECT_DOUBLE_EQ(Value(store, "a"), 5.0) << "the \\cf12 unit must not define a";
+  }
+}
+
+TEST(FormulaText, PicturesInFormulaTextStayByteForByte) {
+  CVariableStore store;
+  const std::string picture = "{\\pict\\pngblip\\picw2\\pich3 89504e47=0d0a\\par 1a0a}";
+  const std::string text = Evaluated("\\cf2 k = 2*3 = 0" + picture + "\\par\r\n", store);
+  EXPECT_EQ(text, "\\cf2 k = 2*3 = 6" + picture + "\\par\r\n");
+}
+
+TEST(FormulaText, GreekLettersOfTheSymbolFontBecomeNames) {
+  CVariableStore store;
+  // "\f1" is the Symbol font: its a is alpha, s sigma; the a in Arial stays a.
+  Evaluated("\\cf2\\f1 a\\f0  = 2.5\\par\r\n\\cf2 a = 4\\par\r\n\\cf2\\f1 s\\f0  = a*2 = 0\\par\r\n", store);
+  EXPECT_DOUBLE_EQ(Value(store, "alpha"), 2.5);
+  EXPECT_DOUBLE_EQ(Value(store, "a"), 4.0);
+  EXPECT_DOUBLE_EQ(Value(store, "sigma"), 8.0);
+}
+
+TEST(FormulaText, ClassifiesUnitsByTheirPlainText) {
+  const struct {
+    const char* plain;
+    int type;
+    const char* name;
+    const char* formula;
+    int decimals;
+  } cases[] = {
+      {"b = 0.30 ", 2, "b", "0.30", 2}, {"A = b*2 = 1.0", 4, "A", "b*2", 1},   {"b*h = 0,125", 3, "", "b*h", 3},
+      {"N == 12", 3, "", "N", 0},       {"W = b*h^2/6", 2, "W", "b*h^2/6", 2}, {"12.5", 1, "", "", 2},
+      {"a = b = c = 1", 0, "", "", 2},  {"Summe = 3", 3, "", "Summe", 0},      {"r = x = #.###", 4, "r", "x", 3},
+      {"Z:bb = 1", 2, "bb", "1", 0},
+  };
+  for (const auto& c : cases) {
+    SkribTextBlock block;
+    block.plain = c.plain;
+    block.rtf = c.plain;
+    ClassifyBlock(block);
+    EXPECT_EQ(block.type, c.type) << c.plain;
+    EXPECT_EQ(block.name, c.name) << c.plain;
+    EXPECT_EQ(block.formula, c.formula) << c.plain;
+    EXPECT_EQ(block.decimals, c.decimals) << c.plain;
+  }
+}
+
+TEST(FormulaText, PlainTextOfUnits) {
+  const struct {
+    const char* rtf;
+    const char* plain;
+  } cases[] = {
+      {"A = 5 [kN]", "A = 5 "},
+      {"\\pard\\intbl x\\cell y\\cell \\row", "x y "},
+      {"/*Text*/ und /*S+*/1/*S-*/", "Text und 1"},
+      {"a\\\\b", "a\\b"},
+  };
+  for (const auto& c : cases) {
+    std::string plain;
+    RtfToPlain(plain, c.rtf, 0, nullptr);
+    EXPECT_EQ(plain, c.plain) << c.rtf;
+  }
+  // A unit of 10000 characters or more keeps its letters: no Greek names.
+  const std::vector<int> runs{0, -1, 20000};
+  std::string plain;
+  RtfToPlain(plain, std::string(10000, 'a'), 0, &runs);
+  EXPECT_EQ(plain.find("alpha"), std::string::npos);
+  // Offset 1: x at 1 lies before the Symbol run's boundary (1 is not below 1), a at 2 inside it.
+  RtfToPlain(plain, "xa", 1, &runs);
+  EXPECT_EQ(plain, "xalpha");
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+// The document part of a position: its XML element, its values, exports and imports, and its calculation.
+#include "document/subdata.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/tqscript/tqscript.h"
+#include "platform/viduv/viduv.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Position : public BaseData {
+ public:
+  bool PrepareCalc(CStringArray&, int) override { return true; }
+  SubData& Part() { return static_cast<SubData&>(GetSubData()); }
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class SubDataTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterDocumentPart();
+    folder_ = fs::temp_directory_path() / ("subdata-" + std::to_string(::getpid()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override {
+    for (int doc : docs_) VIDUV_CloseDoc(doc);
+    SetDocumentPartFactory(nullptr);
+    fs::remove_all(folder_);
+  }
+  // A new position file with "input" and "exports"; returns the document.
+  int NewDocument(int& input, int& exports) {
+    const int doc = VIDUV_CreateDoc("root");
+    docs_.push_back(doc);
+    input = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "input");
+    exports = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "exports");
+    return doc;
+  }
+  fs::path folder_;
+  std::vector<int> docs_;
+};
+
+TEST_F(SubDataTest, TheElementRoundTripsByteForByte) {
+  // RTF with a picture, bytes above 127 and a zero-terminated buffer; every setting away from its default.
+  const std::string rtf =
+      "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0.30\\par\r\n"
+      "{\\pict\\pngblip 89504e47{}\\'fc}\xfc\xe4}";
+  Position first;
+  SubData& part = first.Part();
+  part.text.SetText(rtf);
+  part.page = 4;
+  part.macroText = "Function F(x)\r\n  F = 2 * x\r\nEnd Function\r\n";
+  part.libraryModule = "Bibliothek";
+  part.isEmpty = 0;
+  part.tableProps.nCol = 2;
+  part.tableProps.colWidth = {100, 200};
+  part.tableProps.defaultText = {"a", "<b>"};
+  part.searchText = "b =";
+  part.direction = 0;
+  part.pathChecks = {{"Beton\\C30/37", 1}, {"Stahl", 0}};
+  part.exportValues = {{"Breite", "b", "m", 0.3}};
+  part.inputValues = {{"Last", "q", "kN/m", 12.5}};
+  int input, exports;
+  const int doc = NewDocument(input, exports);
+  part.WriteXML(VIDUV_AddChildElement(input, "Skrib"), exports);
+  ASSERT_TRUE(VIDUV_SaveDocAs(doc, (folder_ / "a.tqx").c_str()));
+
+  const int read = VIDUV_OpenDoc((folder_ / "a.tqx").c_str());
+  docs_.push_back(read);
+  Position second;
+  second.Part().ReadXML(VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_GetRootElement(read), "input"), "Skrib"));
+  EXPECT_EQ(std::string(second.Part().text.GetBuffer(0), std::size_t(second.Part().text.GetSize(0))),
+            std::string(rtf.c_str(), rtf.size() + 1));
+  EXPECT_EQ(second.Part().page, 4);
+  EXPECT_EQ(second.Part().tableProps.defaultText[1], "<b>");
+  int input2, exports2;
+  const int again = NewDocument(input2, exports2);
+  second.Part().WriteXML(VIDUV_AddChildElement(input2, "Skrib"), exports2);
+  ASSERT_TRUE(VIDUV_SaveDocAs(again, (folder_ / "b.tqx").c_str()));
+  EXPECT_EQ(ReadAll(folder_ / "a.tqx"), ReadAll(folder_ / "b.tqx"));
+}
+
+TEST_F(SubDataTest, MissingKeysKeepTheirDefaults) {
+  int input, exports;
+  NewDocument(input, exports);
+  const int skrib = VIDUV_AddChildElement(input, "Skrib");
+  Position position;
+  position.Part().ReadXML(skrib);
+  EXPECT_EQ(position.Part().page, 1);
+  EXPECT_EQ(position.Part().tableProps.colWidth, (std::vector<int>{2835, 850, 283, 2948, 397, 964, 737}));
+  EXPECT_FALSE(position.Part().HoldsText());
+  // A damaged count reads as far as it can, without taking the memory it names.
+  VIDUV_SetInt(VIDUV_AddChildElement(skrib, "tableProp"), "numOfDefaultText", 2000000000);
+  position.Part().ReadXML(skrib);
+  EXPECT_LE(position.Part().tableProps.defaultText.size(), 10000u);
+}
+
+TEST_F(SubDataTest, ExportsImportsAndTheirNames) {
+  Position position;
+  SubData& part = position.Part();
+  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0.25\\par\r\n}");
+  part.isEmpty = 0;
+  // An export without a description goes out under its variable name; one without either name is left out.
+  part.exportValues = {{"", "b", "m", 0.0}, {"", "", "", 1.0}, {"Fehlt", "zz", "", 2.0}};
+  // Taken over from another position: the path's folders prefix the name; a record without any path is
+  // entered under its name alone.
+  int input, exports;
+  NewDocument(input, exports);
+  const int skrib = VIDUV_AddChildElement(input, "Skrib");
+  const int imports = VIDUV_AddChildElement(skrib, "importValues");
+  const struct {
+    const char *path, *name;
+    double value;
+  } records[] = {{"Pos 1\\Lasten\\N", "N", 250.0}, {"", "k", 3.0}};
+  for (const auto& r : records) {
+    const int item = VIDUV_AddChildElement(imports, "importValue");
+    VIDUV_SetInt(item, "type", 6);
+    VIDUV_SetString(item, "varPath", r.path);
+    VIDUV_SetString(item, "varName", r.name);
+    VIDUV_SetDouble(item, "value", r.value);
+  }
+  const int before = position.varDefs.GetSize();
+  std::vector<SubDataValue> kept = part.exportValues;
+  part.ReadXML(skrib);
+  part.exportValues = kept;
+  EXPECT_EQ(position.varDefs.GetSize(), before + 2);
+
+  // b = 0.25 from the text; zz is defined nowhere and its export goes.
+  EXPECT_EQ(part.Calculate(RGB(7, 13, 255), -1), 1);
+  double value = 0.0;
+  EXPECT_TRUE(position.variables.Evaluate("b", &value));
+  EXPECT_DOUBLE_EQ(value, 0.25);
+  // Neither zz nor the nameless value can be evaluated: both go.
+  ASSERT_EQ(part.exportValues.size(), 1u);
+  EXPECT_DOUBLE_EQ(part.exportValues[0].value, 0.25);
+  position.variables.RemoveAll();
+  part.DefineVariables(1);
+  CStringArray names, descriptions, units;
+  CArray<double, double> values;
+  position.variables.CollectVariables(names, descriptions, units, values);
+  ASSERT_EQ(names.GetSize(), 2);
+  EXPECT_EQ(names[0], "Pos 1\\Lasten\\N");
+  EXPECT_EQ(names[1], "k");
+
+  part.exportValues.push_back({"", "", "", 1.0});
+  part.WriteXML(skrib, exports);
+  const int value0 = VIDUV_FindFirstChild(exports, "value");
+  ASSERT_NE(value0, 0);
+  EXPECT_EQ(VIDUV_FindNextChild(value0, "value"), 0);
+  EXPECT_STREQ(VIDUV_GetString(value0, "desc"), "b");
+  EXPECT_DOUBLE_EQ(VIDUV_GetDouble(value0, "val"), 0.25);
+  // The imports now live in the variable definitions and are not written back.
+  EXPECT_EQ(VIDUV_FindFirstChild(skrib, "importValues"), 0);
+}
+
+TEST_F(SubDataTest, AFormulaErrorIsReportedAndTheDocumentIsStillWritten) {
+  Position position;
+  SubData& part = position.Part();
+  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 y = w/2 = 0.0\\par\r\n}");
+  part.isEmpty = 0;
+  part.Calculate(RGB(7, 13, 255), -1);
+  EXPECT_NE(std::string(part.GetMessages()).find("y = w/2 = 0.0: "), std::string::npos) << part.GetMessages().str();
+  int input, exports;
+  NewDocument(input, exports);
+  const int skrib = VIDUV_AddChildElement(input, "Skrib");
+  part.WriteXML(skrib, exports);
+  std::string stored(std::size_t(VIDUV_GetBinDataLength(skrib, "rtfData")), '\0');
+  VIDUV_GetBinData(skrib, "rtfData", stored.data());
+  EXPECT_NE(stored.find("\\cf1\\ulwave y = w/2 = 0.0[("), std::string::npos) << stored;
+}
+
+}  // namespace
+
+namespace {
+
+// The macros of a document: event macros learn the position's name and folder, formulas call functions.
+TEST_F(SubDataTest, MacrosSeeThePositionAndServeTheFormulas) {
+  // A name with quotes must arrive whole, not end the text of the call early.
+  const fs::path file = folder_ / "Pos \"12\".tqx";
+  int input, exports;
+  const int doc = NewDocument(input, exports);
+  ASSERT_TRUE(VIDUV_SaveDocAs(doc, file.c_str()));
+  const int skrib = VIDUV_AddChildElement(input, "Skrib");
+  Position position;
+  position.doc = doc;
+  SubData& part = position.Part();
+  part.text.SetText(
+      "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 z = @Doppelt(2.5) = 0.0\\par\r\n"
+      "\\cf1 w = @Kaputt(1) = 0.0\\par\r\n\\cf1 t = @Klammern(1) = 0\\par\r\n}");
+  part.isEmpty = 0;
+  part.macroText =
+      "Dim seen\r\nSub OnInitDocument(name, folder)\r\n  seen = name & \"|\" & folder\r\nEnd Sub\r\n"
+      "Function Doppelt(x)\r\n  Doppelt = 2 * x\r\nEnd Function\r\n"
+      "Function Kaputt(x)\r\n  Kaputt = x / 0\r\nEnd Function\r\n"
+      "Function Klammern(x)\r\n  Klammern = \"{a}\\b\"\r\nEnd Function\r\n";
+  part.WriteXML(skrib, exports);
+  part.ReadXML(skrib);
+  TQSCRIPT_Execute(part.GetSession(), "seen");
+  EXPECT_EQ(TQSCRIPT_GetStrResult(part.GetSession()), "Pos \"12\"|" + folder_.string());
+
+  // Doppelt(2.5) = 5.0 goes into the formula; Kaputt fails and its error is the unit's message.
+  part.Calculate(RGB(7, 13, 255), -1);
+  double z = 0.0;
+  ASSERT_TRUE(position.variables.Evaluate("z", &z));
+  EXPECT_DOUBLE_EQ(z, 5.0);
+  const std::string text = part.text.Text();
+  EXPECT_NE(text.find("z = @Doppelt(2.5) = 5.0[5]\\par"), std::string::npos) << text;
+  EXPECT_NE(text.find("\\cf1\\ulwave w = @Kaputt(1) = 0.0[("), std::string::npos) << text;
+  EXPECT_NE(std::string(part.GetMessages()).find("w = @Kaputt(1) = 0.0: "), std::string::npos);
+  // A text result shows as text, never as RTF groups or control words.
+  EXPECT_NE(text.find("t = @Klammern(1) = 0[\\{a\\}\\\\b]\\par"), std::string::npos) << text;
+}
+
+}  // namespace
+
+namespace {
+
+// The variable definitions turned into the document's text define the same variables when the text is evaluated.
+TEST_F(SubDataTest, TextMadeFromTheVariableDefinitionsDefinesTheirVariables) {
+  int input, exports;
+  const int doc = NewDocument(input, exports);
+  ASSERT_TRUE(VIDUV_SaveDocAs(doc, (folder_ / "vars.tqx").c_str()));
+  Position position;
+  position.doc = doc;
+  const struct { const char *name, *formula; } definitions[] = {{"b", "0.30"}, {"h", "2*b"}};
+  for (const auto& d : definitions) {
+    auto entry = std::make_unique<CVarDefVariable>();
+    entry->varName = d.name;
+    entry->unit = "m";
+    entry->value.m_pStore = &position.variables;
+    entry->value = d.formula;
+    position.varDefs.Add(std::move(entry));
+  }
+  position.varDefs.UpdateVariables();
+  position.varDefs.CreateSkribText(position.Part());
+  ASSERT_TRUE(position.Part().HoldsText());
+  EXPECT_EQ(position.Part().recalculationPending, 1);
+  // b = 0.30 and h = 2*0.30 = 0.60, now from the document alone.
+  position.variables.RemoveAll();
+  position.Part().DefineVariables(0);
+  double h = 0.0;
+  ASSERT_TRUE(position.variables.Evaluate("h", &h)) << position.Part().text.Text();
+  EXPECT_DOUBLE_EQ(h, 0.6);
+  EXPECT_TRUE(position.Part().GetMessages().IsEmpty()) << position.Part().GetMessages().str();
+}
+
+}  // namespace
