@@ -327,15 +327,10 @@ class ReactionWriter {
   bool report_;
 };
 
-int FindOrAddChild(int parent, const char* name) {
-  int child = VIDUV_FindFirstChild(parent, name);
-  return child ? child : VIDUV_AddChildElement(parent, name);
-}
-
 // The exports element with the column's reaction folders of an earlier write removed; what the common part of the
 // position wrote there (exported variables, the document part's values) stays.
 int PrepareReactionFolders(int root) {
-  const int exports = FindOrAddChild(root, "exports");
+  const int exports = VIDUV_FindOrAddChild(root, "exports");
   for (int folder = VIDUV_FindFirstChild(exports, "folder"); folder;) {
     const int next = VIDUV_FindNextChild(folder, "folder");
     const CString desc = VIDUV_GetString(folder, "desc");
