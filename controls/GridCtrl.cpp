@@ -2238,6 +2238,7 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
     lineStart = lineEnd + 1;
     if (lineEnd == text.size()) break;
   }
+  m_LastPaste = CCellBlock(cell.row, cell.col, maxRow, maxCol);
   if (selectPastedCells) {
     SetSelectedRange(cell.row, cell.col, maxRow, maxCol, TRUE, TRUE);
   } else {
@@ -2310,8 +2311,21 @@ void CGridCtrl::OnBeginDrag() {
   SendMessageToParent(sel.minRow, sel.minCol, GVN_BEGINDRAG);
   m_MouseMode = MOUSE_DRAGGING;
   m_bLMouseButtonDown = FALSE;
+  // A drop on this grid clears its selection: a move empties the cells that were dragged, kept from here.
+  std::vector<CCellID> dragged;
+  for (POSITION pos = m_Selection.GetStartPosition(); pos;) {
+    DWORD key;
+    CCellID id;
+    m_Selection.GetNextAssoc(pos, key, id);
+    dragged.push_back(id);
+  }
   DROPEFFECT effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
-  if (effect & DROPEFFECT_MOVE) CutSelectedText();
+  if ((effect & DROPEFFECT_MOVE) && m_bEditingAllowed) {
+    const CCellBlock pasted = m_LastPaste;
+    for (const CCellID& id : dragged)
+      if (!pasted.Contains(id.row, id.col)) ReplaceCellText(id.row, id.col, "");
+  }
+  m_LastPaste = CCellBlock();
   delete source;
 }
 

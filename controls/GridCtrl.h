@@ -338,6 +338,8 @@ class CGridCtrl : public CWnd {
   CMap<DWORD, DWORD, CCellID, CCellID&> m_Selection, m_KeptSelection;
   CGridTitleTip m_TitleTip;
   CCellID m_LastDragOverCell;
+  // The block the last paste or drop wrote.
+  CCellBlock m_LastPaste;
   CGridDropTarget m_DropTarget;
   BOOL m_bAscending = TRUE;
   int m_nSortColumn = -1;

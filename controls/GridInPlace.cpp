@@ -290,9 +290,11 @@ void CGridInPlaceCombo::OnRButtonUp(UINT flags, CPoint point) {
 }
 
 void CGridInPlaceCombo::EndEdit() {
+  // The close is posted: until it comes, a focus loss of the edit field must not end the edit again.
   static bool ending = false;
-  if (ending || !GetSafeHwnd()) return;
+  if (ending || m_bEnded || !GetSafeHwnd()) return;
   ending = true;
+  m_bEnded = true;
   CString text;
   GetWindowText(text);
   UINT key = m_nLastChar;

@@ -79,6 +79,7 @@ class CGridInPlaceCombo : public CComboBox {
   BOOL m_bExitOnArrows = FALSE;
   COLORREF m_crForeClr, m_crBackClr;
   CGridCtrl* m_pGrid;
+  bool m_bEnded = false;
   DECLARE_MESSAGE_MAP()
 };
 

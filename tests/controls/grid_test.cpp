@@ -555,6 +555,41 @@ TEST_F(GridTest, DeleteEmptiesTheSelectedCellsUnlessTheParentVetoes) {
   EXPECT_EQ(grid->GetItemText(5, 2), "5/2");
 }
 
+// ---- drag and drop ---------------------------------------------------------------------------------------------
+
+struct DropCase {
+  const char* name;
+  DWORD keys;        // MK_CONTROL copies
+  bool readOnlyTarget;
+  const char* source;  // the dragged cell afterwards
+  const char* target;  // the drop cell afterwards
+};
+
+TEST_F(GridTest, DraggingCellsMovesOrCopiesTheirTextAndAReadOnlyCellRefusesTheDrop) {
+  const std::vector<DropCase> cases = {
+      {"move", 0, false, "", "2/1"},
+      {"copy with ctrl", MK_CONTROL, false, "2/1", "2/1"},
+      {"read-only target", 0, true, "2/1", "6/2"},
+  };
+  for (const DropCase& d : cases) {
+    MakeGrid();
+    grid->EnableDragAndDrop(TRUE);
+    if (d.readOnlyTarget) grid->SetItemState(6, 2, grid->GetItemState(6, 2) | GVIS_READONLY);
+    ClickCell(2, 1);
+    const CPoint target = CellCenter(6, 2);
+    win::script::QueueDrop(grid->m_hWnd, target, d.keys);
+    // Press on the selected cell and move: the drag starts.
+    const CPoint from = CellCenter(2, 1);
+    win::input::Drag(grid->m_hWnd, from.x, from.y, from.x + 3, from.y + 3, 2);
+    win::PumpMessages();
+    EXPECT_EQ(grid->GetItemText(2, 1), d.source) << d.name;
+    EXPECT_EQ(grid->GetItemText(6, 2), d.target) << d.name;
+    EXPECT_EQ(parent.Count(GVN_BEGINDRAG), 1) << d.name;
+    EXPECT_EQ(grid->GetMouseMode(), CGridCtrl::MOUSE_NOTHING) << d.name;
+    grid.reset();
+  }
+}
+
 // ---- title tip -------------------------------------------------------------------------------------------------
 
 TEST_F(GridTest, ATitleTipShowsACutOffTextOnlyOverItsCell) {
@@ -570,6 +605,24 @@ TEST_F(GridTest, ATitleTipShowsACutOffTextOnlyOverItsCell) {
   win::input::MouseMove(grid->m_hWnd, shortText.x, shortText.y);
   win::PumpMessages();
   EXPECT_FALSE(grid->TitleTip().IsWindowVisible());
+}
+
+TEST_F(GridTest, AClickOnTheTitleTipReachesTheCellUnderIt) {
+  MakeGrid();
+  grid->SetItemText(5, 2, "Wind aus Westen mit Sog auf der Leeseite");
+  const CPoint p = CellCenter(5, 2);
+  win::input::MouseMove(grid->m_hWnd, p.x, p.y);
+  win::PumpMessages();
+  ASSERT_TRUE(grid->TitleTip().IsWindowVisible());
+  // The click lands on the tip, which lies over the cell; the grid gets it in its own coordinates.
+  CPoint onTip = p;
+  grid->ClientToScreen(&onTip);
+  grid->TitleTip().ScreenToClient(&onTip);
+  win::input::Click(grid->TitleTip().m_hWnd, onTip.x, onTip.y);
+  win::PumpMessages();
+  EXPECT_FALSE(grid->TitleTip().IsWindowVisible());
+  EXPECT_EQ(Focus(), CCellID(5, 2));
+  EXPECT_EQ(parent.Count(GVN_CLICK), 1);
 }
 
 // ---- sorting ---------------------------------------------------------------------------------------------------
@@ -589,6 +642,93 @@ TEST_F(GridTest, TwoClicksOnASortingHeaderSortAscendingThenDescending) {
   EXPECT_EQ(order, "edcba");
   // Each cell knows its new row: the row's number column moved with it ("e" was row 4).
   EXPECT_EQ(grid->GetItemText(1, 0), "4");
+}
+
+// ---- core ------------------------------------------------------------------------------------------------------
+
+TEST_F(GridTest, CountsKeepCellsFocusAndFixedStateInStep) {
+  CGridCtrl empty;
+  EXPECT_EQ(empty.GetRowCount(), 0);
+  EXPECT_EQ(empty.GetCell(0, 0), nullptr);
+  // Fixed rows beyond the rows raise the row count.
+  EXPECT_TRUE(empty.SetFixedRowCount(3));
+  EXPECT_EQ(empty.GetRowCount(), 3);
+
+  MakeGrid();
+  grid->SetItemBkColour(4, 2, RGB(255, 0, 0));
+  // Row 4 becomes a fixed row: its cells carry the fixed bits and lose their own colours.
+  EXPECT_TRUE(grid->SetFixedRowCount(5));
+  EXPECT_EQ(grid->GetItemState(4, 2) & (GVIS_FIXED | GVIS_FIXEDROW), UINT(GVIS_FIXED | GVIS_FIXEDROW));
+  EXPECT_EQ(grid->GetCell(4, 2)->GetBackClr(), CLR_DEFAULT);
+  EXPECT_TRUE(grid->SetFixedRowCount(1));
+  EXPECT_EQ(grid->GetItemState(4, 2) & GVIS_FIXED, 0u);
+  // Lowering the row count below the focus row clears the focus.
+  grid->SetFocusCell(20, 2);
+  EXPECT_TRUE(grid->SetRowCount(10));
+  EXPECT_FALSE(grid->IsValid(grid->GetFocusCell()));
+  // Positions outside the grid change nothing.
+  EXPECT_FALSE(grid->SetItemText(10, 1, "x"));
+  EXPECT_FALSE(grid->SetColumnWidth(-1, 5));
+  EXPECT_FALSE(grid->SetColumnWidth(2, -5));
+  EXPECT_EQ(grid->GetColumnWidth(6), -1);
+}
+
+TEST_F(GridTest, TheVerticalBarAppearsWithTheFirstRowThatDoesNotFit) {
+  MakeGrid(5, 3, 300, 200);
+  EXPECT_EQ(grid->GetVertRange(), 0);
+  EXPECT_EQ(grid->GetBarsShown() & 2, 0);
+  const int h = grid->GetRowHeight(1);
+  CRect client;
+  grid->GetClientRect(&client);
+  // Rows until the data no longer fit below the header.
+  const int fitting = (client.Height() - h) / h;
+  grid->SetRowCount(1 + fitting + 1);
+  EXPECT_NE(grid->GetBarsShown() & 2, 0);
+  // The range is the scrollable height less one: all data rows.
+  EXPECT_EQ(grid->GetVertRange(), (fitting + 1) * h - 1);
+  // Line-down at the end does nothing.
+  grid->SendMessage(WM_VSCROLL, SB_BOTTOM);
+  const int end = grid->GetScrollPos32(SB_VERT);
+  grid->SendMessage(WM_VSCROLL, SB_LINEDOWN);
+  EXPECT_EQ(grid->GetScrollPos32(SB_VERT), end);
+}
+
+TEST_F(GridTest, GridLineModesDrawOnlyTheirLines) {
+  for (int mode : {GVL_NONE, GVL_HORZ, GVL_VERT, GVL_BOTH}) {
+    MakeGrid();
+    grid->SetGridLines(mode);
+    Picture img(grid.get());
+    CRect cell;
+    ASSERT_TRUE(grid->GetCellRect(5, 2, &cell));
+    const bool vertical = img.At(cell.right, cell.top + 4) == RGB(192, 192, 192);
+    const bool horizontal = img.At(cell.left + 4, cell.bottom) == RGB(192, 192, 192);
+    EXPECT_EQ(vertical, (mode & GVL_VERT) != 0) << mode;
+    EXPECT_EQ(horizontal, (mode & GVL_HORZ) != 0) << mode;
+    grid.reset();
+  }
+}
+
+TEST_F(GridTest, ARightClickOnAHeaderMovesTheFocusIntoTheDataAndTellsTheParent) {
+  MakeGrid();
+  const CPoint p = CellCenter(6, 0);
+  win::input::Click(grid->m_hWnd, p.x, p.y, VK_RBUTTON);
+  win::PumpMessages();
+  EXPECT_EQ(Focus(), CCellID(6, 1));
+  const Notice* n = parent.Last(GVN_RCLICK);
+  ASSERT_NE(n, nullptr);
+  EXPECT_EQ(n->row, 6);
+  EXPECT_EQ(n->col, 0);
+}
+
+TEST_F(GridTest, AButtonCellCallsItsHookWhenClickedOrOnSpace) {
+  MakeGrid();
+  ASSERT_TRUE(grid->SetCellType(3, 2, RUNTIME_CLASS(CGridCellButton)));
+  ClickCell(3, 2);
+  ASSERT_EQ(grid->buttons.size(), 1u);
+  EXPECT_EQ(grid->buttons[0], CCellID(3, 2));
+  win::input::Key(VK_SPACE);
+  win::PumpMessages();
+  EXPECT_EQ(grid->buttons.size(), 2u);
 }
 
 // ---- degenerate grids ------------------------------------------------------------------------------------------
