@@ -265,6 +265,11 @@ void CGridInPlaceCombo::OnChar(UINT ch, UINT repeat, UINT flags) {
     EndWithKey(VK_RETURN);
     return;
   }
+  // A character sent to the combo box is meant for its edit field.
+  if (m_edit.GetSafeHwnd()) {
+    m_edit.SendMessage(WM_CHAR, ch, MAKELPARAM(repeat, flags));
+    return;
+  }
   Default();
 }
 

@@ -472,6 +472,47 @@ TEST_F(GridTest, PickingFromAComboCellWritesTheOptionBeforeTheEditEnds) {
   EXPECT_EQ(grid->comboPicks[0].second, 2);
 }
 
+TEST_F(GridTest, TabInAnEditableComboEndsLikeEnterAndTheTypedTextIsKept) {
+  MakeGrid();
+  grid->SetTabHook(FALSE);
+  ASSERT_TRUE(grid->SetCellType(3, 1, RUNTIME_CLASS(CGridCellCombo)));
+  auto* combo = static_cast<CGridCellCombo*>(grid->GetCell(3, 1));
+  CStringArray options;
+  options.Add("Eigengewicht");
+  combo->SetOptions(options);
+  grid->SetFocusCell(3, 1);
+  // The first character opens the combo and replaces its text.
+  win::input::Type("Wind\t");
+  win::PumpMessages();
+  EXPECT_EQ(grid->GetItemText(3, 1), "Wind");
+  EXPECT_FALSE(combo->IsEditing());
+  // Enter (which Tab reports) stands for Tab: on to the next cell.
+  EXPECT_EQ(Focus(), CCellID(3, 2));
+  EXPECT_EQ(parent.Count(GVN_ENDLABELEDIT), 1);
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
+}
+
+TEST_F(GridTest, TheEditorWidensWithItsTextButNotPastTheGrid) {
+  MakeGrid();
+  grid->SetFocusCell(2, 3);
+  win::input::Type("Eine Bemerkung, die nicht in die Zelle passt");
+  win::PumpMessages();
+  CWnd* editor = CWnd::GetFocus();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_NE(editor->m_hWnd, grid->m_hWnd);
+  CRect cell, edit, client;
+  grid->GetCellRect(2, 3, &cell);
+  editor->GetWindowRect(&edit);
+  grid->ScreenToClient(&edit);
+  grid->GetClientRect(&client);
+  EXPECT_GT(edit.right, cell.right + 1);
+  EXPECT_LE(edit.right, client.right);
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(grid->GetItemText(2, 3), "2/3");
+}
+
 TEST_F(GridTest, AComboListHasAtLeastFourAndAtMostFifteenLines) {
   MakeGrid();
   for (auto [count, lines] : std::vector<std::pair<int, int>>{{2, 4}, {9, 9}, {40, 15}}) {
