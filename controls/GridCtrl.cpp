@@ -6,7 +6,6 @@
 #include <string>
 
 #include "controls/GridInPlace.h"
-#include "platform/win/registry.h"
 
 IMPLEMENT_DYNAMIC(CGridRowArray, CObArray)
 IMPLEMENT_DYNCREATE(CGridCtrl, CWnd)
@@ -123,6 +122,12 @@ BOOL CGridCtrl::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style) {
   if (m_bTips) m_TitleTip.Create(this);
   ResetScrollBars();
   return TRUE;
+}
+
+void CGridCtrl::PreSubclassWindow() {
+  CWnd::PreSubclassWindow();
+  // A grid made from a dialog template is subclassed, not created: its title tip is made here.
+  if (m_bTips) m_TitleTip.Create(this);
 }
 
 // ---- counts and storage -------------------------------------------------------------------------------------------
@@ -1281,7 +1286,7 @@ void CGridCtrl::SetSelectedRange(int r0, int c0, int r1, int c1, BOOL forceRepai
   if (selectCells) {
     std::vector<CCellID> old;
     for (POSITION pos = m_Selection.GetStartPosition(); pos;) {
-      DWORD key;
+      SelectionKey key;
       CCellID id;
       m_Selection.GetNextAssoc(pos, key, id);
       old.push_back(id);
@@ -1296,7 +1301,7 @@ void CGridCtrl::SetSelectedRange(int r0, int c0, int r1, int c1, BOOL forceRepai
     }
     if (r0 >= 0 && c0 >= 0 && r1 >= 0 && c1 >= 0 && !(m_bRowSelectMode && m_bOneRowOnly)) {
       for (POSITION pos = m_KeptSelection.GetStartPosition(); pos;) {
-        DWORD key;
+        SelectionKey key;
         CCellID id;
         m_KeptSelection.GetNextAssoc(pos, key, id);
         if (!IsValid(id)) continue;
@@ -1322,7 +1327,7 @@ void CGridCtrl::SetSelectedRange(int r0, int c0, int r1, int c1, BOOL forceRepai
 CCellBlock CGridCtrl::GetSelectedRange() const {
   CCellBlock b(m_nRowCount, m_nColCount, -1, -1);
   for (POSITION pos = m_Selection.GetStartPosition(); pos;) {
-    DWORD key;
+    SelectionKey key;
     CCellID id;
     m_Selection.GetNextAssoc(pos, key, id);
     b.minRow = std::min(b.minRow, id.row);
@@ -1769,7 +1774,7 @@ void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
     if (ctrl) {
       m_KeptSelection.RemoveAll();
       for (POSITION pos = m_Selection.GetStartPosition(); pos;) {
-        DWORD key;
+        SelectionKey key;
         CCellID id;
         m_Selection.GetNextAssoc(pos, key, id);
         m_KeptSelection.SetAt(key, id);
@@ -2165,7 +2170,7 @@ void CGridCtrl::CutSelectedText() {
   if (!m_bEditingAllowed) return;
   std::vector<CCellID> cells;
   for (POSITION pos = m_Selection.GetStartPosition(); pos;) {
-    DWORD key;
+    SelectionKey key;
     CCellID id;
     m_Selection.GetNextAssoc(pos, key, id);
     cells.push_back(id);
@@ -2314,7 +2319,7 @@ void CGridCtrl::OnBeginDrag() {
   // A drop on this grid clears its selection: a move empties the cells that were dragged, kept from here.
   std::vector<CCellID> dragged;
   for (POSITION pos = m_Selection.GetStartPosition(); pos;) {
-    DWORD key;
+    SelectionKey key;
     CCellID id;
     m_Selection.GetNextAssoc(pos, key, id);
     dragged.push_back(id);
@@ -2636,6 +2641,29 @@ void CGridCtrl::PrintFooter(CDC* dc, CPrintInfo* info) {
   dc->DrawText(page, &rect, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   dc->DrawText(when, -1, &rect, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   dc->SelectObject(old);
+}
+
+CImageList* CGridCtrl::CreateDragImage(CPoint* hotSpot) {
+  CRect rect;
+  if (!GetSafeHwnd() || !GetCellRect(m_idCurrentCell, &rect)) return nullptr;
+  CGridCellBase* cell = GetCell(m_idCurrentCell.row, m_idCurrentCell.col);
+  if (!cell) return nullptr;
+  rect.OffsetRect(-rect.left, -rect.top);
+  if (hotSpot) *hotSpot = CPoint(rect.Width(), rect.Height());
+  CClientDC screen(this);
+  CDC mem;
+  CBitmap bitmap;
+  if (!mem.CreateCompatibleDC(&screen) || !bitmap.CreateCompatibleBitmap(&screen, rect.Width(), rect.Height()))
+    return nullptr;
+  CBitmap* old = mem.SelectObject(&bitmap);
+  cell->Draw(&mem, m_idCurrentCell.row, m_idCurrentCell.col, rect, FALSE);
+  mem.SelectObject(old);
+  auto* list = new CImageList;
+  list->Create(rect.Width(), rect.Height(), ILC_MASK | ILC_COLOR32, 1, 1);
+  COLORREF mask = cell->GetBackClr();
+  if (mask == CLR_DEFAULT) mask = cell->GetDefaultCell()->GetBackClr();
+  list->Add(&bitmap, mask);
+  return list;
 }
 
 void CGridCtrl::OnEndPrinting(CDC*, CPrintInfo*) { m_PrinterFont.DeleteObject(); }

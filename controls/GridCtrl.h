@@ -3,6 +3,7 @@
 // parent supplies the cell data on demand. Every input table of the module is one of these.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -205,6 +206,8 @@ class CGridCtrl : public CWnd {
   virtual void PrintHeader(CDC* dc, CPrintInfo* info);
   virtual void PrintFooter(CDC* dc, CPrintInfo* info);
   virtual void PrintRowButtons(CDC* dc, CPrintInfo* info);
+  // The focus cell as a one-image list (owned by the caller) and its hot spot; nullptr without a focus cell.
+  virtual CImageList* CreateDragImage(CPoint* hotSpot);
   void SetPrintMarginInfo(int header, int footer, int left, int right, int top, int bottom, int gap);
   int GetPrintPageCount() const { return m_nNumPages; }
   // The footer's page text for a page of the laid-out print.
@@ -251,6 +254,7 @@ class CGridCtrl : public CWnd {
 
  protected:
   static BOOL RegisterWindowClass();
+  void PreSubclassWindow() override;
   void SetupDefaultCells();
   void PaintBackground(CDC* dc);
   BOOL IsOnRowDivider(CPoint p);
@@ -264,7 +268,11 @@ class CGridCtrl : public CWnd {
   void SendCacheHintToParent(const CCellBlock& range) const;
   void RedrawFixedOf(int row, int col, bool rowChanged, bool colChanged);
   void DrawDividerLine(bool vertical, int at);
-  static DWORD SelKey(int row, int col) { return DWORD(WORD(row)) | (DWORD(WORD(col)) << 16); }
+  // Row in the low half, column in the high half; wide enough for grids of more than 65,535 rows.
+  using SelectionKey = unsigned long long;
+  static SelectionKey SelKey(int row, int col) {
+    return (SelectionKey(std::uint32_t(row))) | (SelectionKey(std::uint32_t(col)) << 32);
+  }
   void ShowScrollBars(int bar, BOOL show);
   void SwapRows(int a, int b);
   void QuickSort(PFNLVCOMPARE compare, int col, int lo, int hi, BOOL ascending, LPARAM data);
@@ -335,7 +343,7 @@ class CGridCtrl : public CWnd {
   int m_nResizeCaptureRange = 3;
   BOOL m_bAllowRowResize = TRUE, m_bAllowColumnResize = TRUE;
   int m_nWheelLines = 3;
-  CMap<DWORD, DWORD, CCellID, CCellID&> m_Selection, m_KeptSelection;
+  CMap<SelectionKey, SelectionKey, CCellID, CCellID&> m_Selection, m_KeptSelection;
   CGridTitleTip m_TitleTip;
   CCellID m_LastDragOverCell;
   // The block the last paste or drop wrote.

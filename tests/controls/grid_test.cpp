@@ -631,6 +631,17 @@ TEST_F(GridTest, DraggingCellsMovesOrCopiesTheirTextAndAReadOnlyCellRefusesTheDr
   }
 }
 
+TEST_F(GridTest, TheDragImageIsTheFocusCellWithItsSizeAsHotSpot) {
+  MakeGrid();
+  CPoint hot;
+  EXPECT_EQ(grid->CreateDragImage(&hot), nullptr);
+  grid->SetFocusCell(3, 2);
+  std::unique_ptr<CImageList> image(grid->CreateDragImage(&hot));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetImageCount(), 1);
+  EXPECT_EQ(hot, CPoint(grid->GetColumnWidth(2) - 1, grid->GetRowHeight(3) - 1));
+}
+
 // ---- title tip -------------------------------------------------------------------------------------------------
 
 TEST_F(GridTest, ATitleTipShowsACutOffTextOnlyOverItsCell) {
@@ -824,6 +835,9 @@ TEST_F(GridTest, AVirtualGridOfAHundredThousandRowsScrollsToItsEndAndShowsTheLas
   EXPECT_EQ(grid->GetFocusCell(), CCellID(99999, 4));
   EXPECT_TRUE(grid->IsCellVisible(99999, 4));
   EXPECT_EQ(grid->GetItemText(99999, 4), "99999:4");
+  // Selection beyond row 65,535 is not mistaken for a row 65,536 rows earlier.
+  EXPECT_TRUE(grid->IsCellSelected(99999, 4));
+  EXPECT_FALSE(grid->IsCellSelected(99999 - 65536, 4));
   CCellBlock visible = grid->GetVisibleNonFixedCellRange();
   EXPECT_EQ(visible.maxRow, 99999);
   win::RenderWindow(grid->m_hWnd);
