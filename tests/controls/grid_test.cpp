@@ -57,6 +57,8 @@ class HookGrid : public CGridCtrl {
   void OnCellCheck(int row, int col) override { checks.emplace_back(row, col); }
   void OnCellComboSelect(int row, int col, int item) override { comboPicks.push_back({CCellID(row, col), item}); }
   void OnButtonClick(int row, int col) override { buttons.emplace_back(row, col); }
+  int keys = 0;
+  void OnKeyHandled(int, int, UINT) override { ++keys; }
 };
 
 constexpr UINT kGridId = 4711;
@@ -127,6 +129,21 @@ class GridTest : public win::test::WindowTest {
 
 TEST_F(GridTest, HeadersAreFaceColouredDataCellsWindowColouredWithGridLinesBetween) {
   MakeGrid();
+  // The picture to look at also shows the special cells and a sort arrow.
+  grid->SortItems(3, TRUE);
+  grid->SetCellType(6, 1, RUNTIME_CLASS(CGridCellCheck));
+  static_cast<CGridCellCheck*>(grid->GetCell(6, 1))->SetCheck(TRUE);
+  grid->SetCellType(7, 1, RUNTIME_CLASS(CGridCellCheck));
+  grid->SetItemText(6, 1, "");
+  grid->SetItemText(7, 1, "");
+  grid->SetCellType(8, 1, RUNTIME_CLASS(CGridCellCombo));
+  grid->SetItemText(8, 1, "Schnee");
+  grid->SetCellType(9, 1, RUNTIME_CLASS(CGridCellButton));
+  grid->SetItemText(9, 1, "Details...");
+  grid->SetItemFormat(10, 2, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+  grid->SetItemText(10, 2, "-1250,00");
+  grid->SetItemFgColour(10, 2, RGB(192, 0, 0));
+  grid->SetItemBkColour(11, 2, RGB(255, 255, 200));
   grid->SetFocusCell(2, 2);
   grid->SetSelectedRange(3, 3, 4, 4);
   win::PumpMessages();
@@ -231,6 +248,43 @@ TEST_F(GridTest, KeysMoveTheFocusCell) {
     EXPECT_EQ(Focus(), k.expected) << k.name << ": got (" << Focus().row << ", " << Focus().col << ")";
     grid.reset();
   }
+}
+
+TEST_F(GridTest, ArrowsMoveTheFocusEvenWhenEveryCellIsReadOnly) {
+  MakeGrid();
+  for (int r = 1; r < 30; ++r)
+    for (int c = 1; c < 6; ++c) grid->SetItemState(r, c, grid->GetItemState(r, c) | GVIS_READONLY);
+  grid->SetFocusCell(2, 2);
+  win::input::Key(VK_DOWN);
+  win::input::Key(VK_RIGHT);
+  win::PumpMessages();
+  EXPECT_EQ(Focus(), CCellID(3, 3));
+  // And no editor opens on them.
+  win::input::Key(VK_F2);
+  win::PumpMessages();
+  EXPECT_EQ(CWnd::GetFocus()->m_hWnd, grid->m_hWnd);
+}
+
+TEST_F(GridTest, DraggingASelectionBelowTheGridScrollsAndExtendsIt) {
+  MakeGrid();
+  const CPoint from = CellCenter(3, 2);
+  CRect client;
+  grid->GetClientRect(&client);
+  win::input::MouseDown(grid->m_hWnd, from.x, from.y);
+  win::input::MouseMove(grid->m_hWnd, from.x, client.bottom + 20);
+  // The auto-scroll timer runs every 25 ms while the pointer stays below: each tick is a Down key, which
+  // scrolls once the focus passes the last visible row. 400 ms: 400 / 25 = 16 ticks, from row 3 to row 19.
+  win::RunFor(400, 5);
+  EXPECT_EQ(grid->keys, 16);
+  EXPECT_EQ(Focus(), CCellID(19, 2));
+  const int scrolled = grid->GetScrollPos32(SB_VERT);
+  win::input::MouseUp(grid->m_hWnd, from.x, client.bottom + 20);
+  win::PumpMessages();
+  EXPECT_GT(scrolled, 0);
+  CCellBlock sel = grid->GetSelectedRange();
+  EXPECT_EQ(sel.minRow, 3);
+  EXPECT_GT(sel.maxRow, grid->GetTopleftNonFixedCell(TRUE).row);
+  EXPECT_EQ(sel.minCol, 2);
 }
 
 TEST_F(GridTest, PageDownMovesTheFocusByTheRowsTheViewScrolled) {
