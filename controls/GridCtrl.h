@@ -10,7 +10,7 @@
 #include "controls/GridCell.h"
 #include "controls/GridTitleTip.h"
 #include "platform/win/afxole.h"
-#include "platform/win/afxprint.h"
+#include "platform/win/print.h"
 #include "platform/win/afxres.h"
 
 inline constexpr const char* GRIDCTRL_CLASSNAME = "MFCGridCtrl";
