@@ -2491,12 +2491,13 @@ void CGridCtrl::OnPrint(CDC* dc, CPrintInfo* info) {
   for (int r = m_nCurrPrintRow; r < m_nRowCount; ++r) {
     const int h = GetRowHeight(r);
     if (h <= 0) continue;
-    if (top - fixedH + h - 1 > m_nPageHeight) break;
+    // The same test as the page count's, so that every row lands on exactly one page.
+    if (top - fixedH + h > m_nPageHeight && top > fixedH) break;
     int left = fixedW;
     for (int c = m_nCurrPrintCol; c < m_nColCount; ++c) {
       const int w = GetColumnWidth(c);
       if (w <= 0) continue;
-      if (left - fixedW + w - 1 > m_nPageWidth) break;
+      if (left - fixedW + w > m_nPageWidth && left > fixedW) break;
       CRect rect(left, top, left + w - 1, top + h - 1);
       if (CGridCellBase* cell = GetCell(r, c)) cell->PrintCell(dc, r, c, rect);
       if (m_nLineStyle & GVL_HORZ) {
@@ -2534,10 +2535,11 @@ void CGridCtrl::PrintFixedRowCells(int startCol, int stopCol, int& row, CRect& r
   for (int c = startCol; c < stopCol; ++c) {
     const int w = GetColumnWidth(c);
     if (w <= 0) continue;
+    const bool firstOfRow = first != FALSE;
     rect.left = first ? rect.left : rect.right + 1;
     rect.right = rect.left + w - 1;
     first = FALSE;
-    if (rect.right > m_nPageWidth) break;
+    if (rect.right + 1 > m_nPageWidth && !firstOfRow) break;
     if (CGridCellBase* cell = GetCell(row, c)) cell->PrintCell(dc, row, c, rect);
     if (m_nLineStyle & GVL_HORZ) {
       dc->MoveTo(rect.left - 1, rect.bottom);
@@ -2554,16 +2556,12 @@ void CGridCtrl::PrintColumnHeadings(CDC* dc, CPrintInfo*) {
   const int savedWidth = m_nPageWidth;
   m_nPageWidth += GetFixedColumnWidth();
   int top = 0;
-  // Fixed rows sit above the body: the origin was moved below them only for the body.
-  const int fixedH = GetFixedRowHeight();
-  (void)fixedH;
   for (int r = 0; r < m_nFixedRowCount; ++r) {
     const int h = GetRowHeight(r);
     if (h <= 0) continue;
     CRect rect(0, top, 0, top + h - 1);
     BOOL first = TRUE;
-    if (m_nCurrPrintCol > m_nFixedColCount || m_nFixedColCount > 0)
-      PrintFixedRowCells(0, m_nFixedColCount, r, rect, dc, first);
+    PrintFixedRowCells(0, m_nFixedColCount, r, rect, dc, first);
     PrintFixedRowCells(m_nCurrPrintCol, m_nColCount, r, rect, dc, first);
     top += h;
   }
@@ -2576,7 +2574,7 @@ void CGridCtrl::PrintRowButtons(CDC* dc, CPrintInfo*) {
   for (int r = m_nCurrPrintRow; r < m_nRowCount; ++r) {
     const int h = GetRowHeight(r);
     if (h <= 0) continue;
-    if (top - fixedH + h - 1 > m_nPageHeight) break;
+    if (top - fixedH + h > m_nPageHeight && top > fixedH) break;
     CRect rect(0, top, 0, top + h - 1);
     BOOL first = TRUE;
     const int savedWidth = m_nPageWidth;

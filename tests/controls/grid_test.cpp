@@ -2,8 +2,12 @@
 // and the degenerate grids (no rows, no columns, hidden columns, a virtual grid of 100,000 rows).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -900,34 +904,76 @@ TEST_F(GridTest, AVirtualGridOfAHundredThousandRowsScrollsToItsEndAndShowsTheLas
 
 // ---- printing --------------------------------------------------------------------------------------------------
 
-// A memory DC that reports itself as a printer of a given paper size in pixels.
-class PaperDC : public CDC {
+// Cells that note where they were printed.
+std::vector<CCellID>& PrintedCells() {
+  static std::vector<CCellID> printed;
+  return printed;
+}
+class NotingCell : public CGridCell {
+  DECLARE_DYNCREATE(NotingCell)
  public:
-  PaperDC(int w, int h) {
-    CreateCompatibleDC(nullptr);
-    bitmap.CreateBitmap(w, h, 1, 32, nullptr);
-    SelectObject(&bitmap);
-    m_bPrinting = true;
+  BOOL PrintCell(CDC* dc, int row, int col, CRect rect) override {
+    PrintedCells().emplace_back(row, col);
+    return CGridCell::PrintCell(dc, row, col, rect);
   }
-  CBitmap bitmap;
+};
+IMPLEMENT_DYNCREATE(NotingCell, CGridCell)
+
+class FooterGrid : public HookGrid {
+ public:
+  using HookGrid::HookGrid;
+  std::vector<std::string> footers;
+  void PrintFooter(CDC* dc, CPrintInfo* info) override {
+    footers.push_back(PageFooterText(int(info->m_nCurPage)).GetString());
+    CGridCtrl::PrintFooter(dc, info);
+  }
 };
 
-TEST_F(GridTest, PrintingLaysTheRowsOutOnPagesAndTheFooterCountsThem) {
-  MakeGrid(100, 6);
-  PaperDC dc(600, 840);
-  CPrintInfo info;
-  grid->OnBeginPrinting(&dc, &info);
-  const int pages = grid->GetPrintPageCount();
-  ASSERT_GE(pages, 2);
-  EXPECT_EQ(int(info.GetMaxPage()), pages);
-  for (int page = 1; page <= pages; ++page) {
-    info.m_nCurPage = UINT(page);
-    grid->OnPrint(&dc, &info);
+int PdfPages(const std::string& pdf) {
+  std::regex page(R"(/Type\s*/Page[^s])");
+  return int(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+TEST_F(GridTest, AGridOfThreePagesPrintsEveryRowOnceHeadersOnEachPageAndPageTwoOfThree) {
+  FooterGrid printGrid(0, 0, 0, 0);
+  printGrid.SetDefaultCellType(RUNTIME_CLASS(NotingCell));
+  printGrid.SetColumnCount(6);
+  printGrid.SetFixedColumnCount(1);
+  ASSERT_TRUE(printGrid.Create(CRect(0, 0, 440, 300), &parent, kGridId));
+  win::print::PageSetup paper;
+  paper.dpi = 72;
+  // The smallest number of rows, in steps of ten, that fills three pages.
+  int rows = 0;
+  for (int n = 10; n <= 2000 && rows == 0; n += 10) {
+    printGrid.SetRowCount(n);
+    printGrid.SetFixedRowCount(1);
+    CDC dc;
+    dc.Attach(win::print::CreatePrinterDC(paper));
+    CPrintInfo info;
+    printGrid.OnBeginPrinting(&dc, &info);
+    printGrid.OnEndPrinting(&dc, &info);
+    dc.DeleteDC();
+    if (printGrid.GetPrintPageCount() == 3) rows = n;
   }
-  grid->OnEndPrinting(&dc, &info);
-  CString footer;
-  footer.Format("Page %d of %d", 2, pages);
-  EXPECT_EQ(grid->PageFooterText(2), footer);
+  ASSERT_GT(rows, 0);
+  for (int r = 1; r < rows; ++r) printGrid.SetItemText(r, 1, std::to_string(r).c_str());
+  PrintedCells().clear();
+  const std::string pdf = testing::TempDir() + "grid-print.pdf";
+  win::print::Job job;
+  job.begin = [&](CDC* dc, CPrintInfo* info) { printGrid.OnBeginPrinting(dc, info); };
+  job.page = [&](CDC* dc, CPrintInfo* info) { printGrid.OnPrint(dc, info); };
+  job.end = [&](CDC* dc, CPrintInfo* info) { printGrid.OnEndPrinting(dc, info); };
+  ASSERT_TRUE(win::print::PrintDocument(pdf, "Lasten", job, paper)) << win::print::LastError();
+  std::ifstream in(pdf, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(PdfPages(bytes), 3);
+  EXPECT_EQ(printGrid.footers, (std::vector<std::string>{"Page 1 of 3", "Page 2 of 3", "Page 3 of 3"}));
+  // Each data cell once; each header cell (row 0) once per page; each row number cell once.
+  std::map<std::pair<int, int>, int> times;
+  for (const CCellID& c : PrintedCells()) ++times[{c.row, c.col}];
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(times[std::make_pair(r, c)], r == 0 ? 3 : 1) << r << "," << c;
+  std::remove(pdf.c_str());
 }
 
 }  // namespace
