@@ -977,4 +977,35 @@ TEST_F(GridTest, AGridOfThreePagesPrintsEveryRowOnceHeadersOnEachPageAndPageTwoO
   if (!keep) std::remove(pdf.c_str());
 }
 
+TEST_F(GridTest, AtScreenScaleAWideGridRunsAcrossPagesAndStillPrintsEveryCellOnce) {
+  FooterGrid printGrid(0, 0, 0, 0);
+  printGrid.SetDefaultCellType(RUNTIME_CLASS(NotingCell));
+  printGrid.SetRowCount(60);
+  printGrid.SetColumnCount(12);
+  printGrid.SetFixedRowCount(1);
+  printGrid.SetFixedColumnCount(1);
+  ASSERT_TRUE(printGrid.Create(CRect(0, 0, 440, 300), &parent, kGridId));
+  for (int c = 0; c < 12; ++c) printGrid.SetColumnWidth(c, 150);
+  printGrid.SetPrintAtScreenScale(TRUE);
+  win::print::PageSetup paper;
+  paper.dpi = 72;
+  PrintedCells().clear();
+  win::print::Job job;
+  job.begin = [&](CDC* dc, CPrintInfo* info) { printGrid.OnBeginPrinting(dc, info); };
+  job.page = [&](CDC* dc, CPrintInfo* info) { printGrid.OnPrint(dc, info); };
+  job.end = [&](CDC* dc, CPrintInfo* info) { printGrid.OnEndPrinting(dc, info); };
+  const std::string pdf = testing::TempDir() + "grid-wide.pdf";
+  ASSERT_TRUE(win::print::PrintDocument(pdf, "Lasten", job, paper)) << win::print::LastError();
+  std::remove(pdf.c_str());
+  const int pages = printGrid.GetPrintPageCount();
+  // 11 data columns of 150 do not fit one A4 width at screen scale: more than one page across.
+  ASSERT_GT(pages, 2);
+  ASSERT_EQ(int(printGrid.footers.size()), pages);
+  EXPECT_EQ(printGrid.footers.back(), "Page " + std::to_string(pages) + " of " + std::to_string(pages));
+  std::map<std::pair<int, int>, int> times;
+  for (const CCellID& c : PrintedCells()) ++times[std::make_pair(c.row, c.col)];
+  for (int r = 1; r < 60; ++r)
+    for (int c = 1; c < 12; ++c) EXPECT_EQ(times[std::make_pair(r, c)], 1) << r << "," << c;
+}
+
 }  // namespace
