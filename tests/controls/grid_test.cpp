@@ -735,6 +735,29 @@ TEST_F(GridTest, AClickOnTheTitleTipReachesTheCellUnderIt) {
   EXPECT_EQ(parent.Count(GVN_CLICK), 1);
 }
 
+TEST_F(GridTest, TwoQuickPressesOnTheTitleTipReachTheGridAsADoubleClick) {
+  MakeGrid();
+  grid->SetItemText(5, 2, "Wind aus Westen mit Sog auf der Leeseite");
+  const CPoint p = CellCenter(5, 2);
+  auto pressOnTip = [&] {
+    win::input::MouseMove(grid->m_hWnd, p.x + 1, p.y);
+    win::input::MouseMove(grid->m_hWnd, p.x, p.y);
+    win::PumpMessages();
+    ASSERT_TRUE(grid->TitleTip().IsWindowVisible());
+    CPoint onTip = p;
+    grid->ClientToScreen(&onTip);
+    grid->TitleTip().ScreenToClient(&onTip);
+    win::input::Click(grid->TitleTip().m_hWnd, onTip.x, onTip.y);
+    win::PumpMessages();
+  };
+  pressOnTip();
+  EXPECT_EQ(parent.Count(GVN_DBLCLK), 0);
+  win::AdvanceClock(100);  // well within the double-click time
+  pressOnTip();
+  EXPECT_EQ(parent.Count(GVN_DBLCLK), 1);
+  EXPECT_EQ(parent.Last(GVN_DBLCLK)->row, 5);
+}
+
 // ---- sorting ---------------------------------------------------------------------------------------------------
 
 TEST_F(GridTest, TwoClicksOnASortingHeaderSortAscendingThenDescending) {
