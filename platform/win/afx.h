@@ -14,4 +14,5 @@
 #include "platform/win/afxole.h"
 #include "platform/win/afxwnd.h"
 #include "platform/win/headless.h"
+#include "platform/win/resources.h"
 #include "platform/win/winapi.h"

@@ -229,6 +229,13 @@ class CTreeCtrl : public CWnd {
   HTREEITEM InsertItem(UINT mask, LPCSTR text, int image, int selectedImage, UINT state, UINT stateMask, LPARAM param,
                        HTREEITEM parent, HTREEITEM after);
   BOOL DeleteItem(HTREEITEM item) { return BOOL(SendMessage(TVM_DELETEITEM, 0, LPARAM(item))); }
+  // Image lists (TVSIL_NORMAL, TVSIL_STATE); the control does not own them. Returns the previous one.
+  class CImageList* SetImageList(class CImageList* list, int which);
+  class CImageList* GetImageList(int which) const;
+  BOOL GetItemImage(HTREEITEM item, int& image, int& selectedImage) const;
+  BOOL SetItemImage(HTREEITEM item, int image, int selectedImage);
+  // The item's image and text in a new image list of one image (owned by the caller), for dragging it.
+  class CImageList* CreateDragImage(HTREEITEM item);
   BOOL DeleteAllItems() { return DeleteItem(TVI_ROOT); }
   BOOL Expand(HTREEITEM item, UINT code) { return BOOL(SendMessage(TVM_EXPAND, code, LPARAM(item))); }
   HTREEITEM GetNextItem(HTREEITEM item, UINT code) const {
@@ -380,6 +387,15 @@ class CImageList : public CObject {
   HICON ExtractIcon(int index) { return ImageList_GetIcon(m_hImageList, index, ILD_NORMAL); }
   COLORREF SetBkColor(COLORREF c) { return ImageList_SetBkColor(m_hImageList, c); }
   COLORREF GetBkColor() const { return ImageList_GetBkColor(m_hImageList); }
+  // A wrapper for a list owned elsewhere: it lives as long as the process and never destroys the list.
+  static CImageList* FromHandle(HIMAGELIST list);
+  // Dragging: the image follows the mouse over a window's screen contents (platform/win/drag.cpp).
+  BOOL BeginDrag(int image, CPoint hotspot) { return ImageList_BeginDrag(m_hImageList, image, hotspot.x, hotspot.y); }
+  static void EndDrag() { ImageList_EndDrag(); }
+  static BOOL DragEnter(CWnd* lock, CPoint p);
+  static BOOL DragMove(CPoint p) { return ImageList_DragMove(p.x, p.y); }
+  static BOOL DragLeave(CWnd* lock);
+  static BOOL DragShowNolock(BOOL show) { return ImageList_DragShowNolock(show); }
 };
 
 // Shows the wait cursor for its lifetime.

@@ -6,6 +6,7 @@
 
 #include "platform/win/afxwnd.h"
 #include "platform/win/gdi_internal.h"
+#include "platform/win/resources.h"
 
 IMPLEMENT_DYNCREATE(CGdiObject, CObject)
 IMPLEMENT_DYNCREATE(CPen, CGdiObject)
@@ -96,6 +97,8 @@ BOOL CFont::CreatePointFont(int pointSize, LPCSTR face, CDC*) {
   return CreateFontIndirect(&lf);
 }
 
+BOOL CBitmap::LoadBitmap(UINT id) { return Attach(::LoadBitmap(AfxGetResourceHandle(), MAKEINTRESOURCE(id))); }
+
 BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int w, int h) {
   return Attach(::CreateCompatibleBitmap(dc ? dc->m_hDC : nullptr, w, h));
 }
@@ -108,6 +111,7 @@ CDC::~CDC() {
 BOOL CDC::Attach(HDC dc) {
   if (!dc || m_hDC) return FALSE;
   m_hDC = m_hAttribDC = dc;
+  m_bPrinting = ::GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER;
   return TRUE;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/win/afxgeom.h"
 #include "platform/win/afxobj.h"
 #include "platform/win/gdi.h"
+#include "platform/win/print.h"
 
 class CWnd;
 
@@ -83,8 +84,8 @@ class CBitmap : public CGdiObject {
   }
   BOOL CreateBitmapIndirect(BITMAP* bm) { return Attach(::CreateBitmapIndirect(bm)); }
   BOOL CreateCompatibleBitmap(class CDC* dc, int w, int h);
-  // Bitmap resources are not part of this system: always FALSE.
-  BOOL LoadBitmap(UINT id) { return FALSE; }
+  // A bitmap resource (platform/win/resources.h); FALSE when none is registered under the id.
+  BOOL LoadBitmap(UINT id);
   operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
   int GetBitmap(BITMAP* out) const { return GetObject(sizeof(BITMAP), out); }
   DWORD GetBitmapBits(DWORD size, LPVOID bits) const { return DWORD(::GetBitmapBits(*this, LONG(size), bits)); }
@@ -148,6 +149,16 @@ class CDC : public CObject {
   int SaveDC() { return ::SaveDC(m_hDC); }
   BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
   int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
+  // Printing on a printer DC (platform/win/print.h): the pages go to a PDF file.
+  int StartDoc(DOCINFO* info) { return ::StartDoc(m_hDC, info); }
+  int StartDoc(LPCSTR docName) {
+    DOCINFO di{int(sizeof(DOCINFO)), docName, nullptr, nullptr, 0};
+    return ::StartDoc(m_hDC, &di);
+  }
+  int StartPage() { return ::StartPage(m_hDC); }
+  int EndPage() { return ::EndPage(m_hDC); }
+  int EndDoc() { return ::EndDoc(m_hDC); }
+  int AbortDoc() { return ::AbortDoc(m_hDC); }
 
   CPen* SelectObject(CPen* pen) { return static_cast<CPen*>(SelectGdi(pen)); }
   CBrush* SelectObject(CBrush* brush) { return static_cast<CBrush*>(SelectGdi(brush)); }

@@ -51,6 +51,7 @@ CRuntimeClassRegistrar::CRuntimeClassRegistrar(const CRuntimeClass* rc) {
 
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
+IMPLEMENT_DYNAMIC(CResourceException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
 IMPLEMENT_DYNAMIC(CFile, CObject)
 

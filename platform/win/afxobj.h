@@ -92,6 +92,11 @@ class CMemoryException : public CException {
   DECLARE_DYNAMIC(CMemoryException)
 };
 
+// A window class or another system resource could not be had.
+class CResourceException : public CException {
+  DECLARE_DYNAMIC(CResourceException)
+};
+
 class CFileException : public CException {
   DECLARE_DYNAMIC(CFileException)
  public:

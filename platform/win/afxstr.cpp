@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win/winapi.h"
+
 namespace {
 
 int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
@@ -296,3 +298,10 @@ CString operator+(const CString& a, const char* b) { return CString(a.s_ + (b ? 
 CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.s_); }
 CString operator+(const CString& a, char b) { return CString(a.s_ + b); }
 CString operator+(char a, const CString& b) { return CString(a + b.s_); }
+
+BOOL CString::LoadString(UINT id) {
+  char buf[4096];
+  int n = ::LoadString(nullptr, id, buf, sizeof(buf));
+  s_.assign(buf, std::size_t(n > 0 ? n : 0));
+  return n > 0 ? TRUE : FALSE;
+}

@@ -32,6 +32,8 @@ class CString {
   operator LPCTSTR() const { return s_.c_str(); }
   LPCTSTR GetString() const { return s_.c_str(); }
   const std::string& str() const { return s_; }
+  // The string resource id (platform/win resources); FALSE and empty when none is registered.
+  BOOL LoadString(UINT id);
 
   CString& operator+=(const CString& other);
   CString& operator+=(const char* text);

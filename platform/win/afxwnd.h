@@ -568,6 +568,11 @@ class CWinApp : public CCmdTarget {
   HINSTANCE m_hInstance = nullptr;
   CString m_strAppName;
   virtual BOOL InitInstance() { return TRUE; }
+  // Resources (platform/win/resources.h); shared icons and cursors, nullptr when the id has none.
+  HICON LoadIcon(UINT id) const { return ::LoadIcon(m_hInstance, MAKEINTRESOURCE(id)); }
+  HICON LoadStandardIcon(LPCSTR name) const { return ::LoadIcon(nullptr, name); }
+  HCURSOR LoadCursor(UINT id) const { return ::LoadCursor(m_hInstance, MAKEINTRESOURCE(id)); }
+  HCURSOR LoadStandardCursor(LPCSTR name) const { return ::LoadCursor(nullptr, name); }
   virtual int ExitInstance() { return 0; }
   // Offers the message to the windows from its target up to the top, each one's PreTranslateMessage in turn, as
   // the application's message loop does; TRUE when one of them took it.

@@ -522,7 +522,21 @@ struct TreeState {
   bool customHeight = false;
   HFONT font = nullptr;
   bool focused = false;
+  HIMAGELIST images = nullptr;       // TVSIL_NORMAL: drawn before each item's text
+  HIMAGELIST stateImages = nullptr;  // TVSIL_STATE: kept for the caller
+  // Where an item's text starts: its indent, then the image column when there is an image list.
+  int ImageWidth() const {
+    int cx = 0, cy = 0;
+    return images && ImageList_GetIconSize(images, &cx, &cy) ? cx + 3 : 0;
+  }
 };
+
+// Rows fit the font and the images.
+int DefaultItemHeight(const TreeState& s) {
+  int cx = 0, cy = 0;
+  int h = FontHeight(s.font) + 3;
+  return s.images && ImageList_GetIconSize(s.images, &cx, &cy) ? std::max(h, cy + 2) : h;
+}
 
 Node* NodeOf(TreeState& s, HTREEITEM h) {
   auto it = s.nodes.find(reinterpret_cast<std::uintptr_t>(h));
@@ -665,7 +679,8 @@ TreeHit TreeHitTest(HWND wnd, TreeState& s, POINT p) {
   h.node = n;
   bool root = (Get(wnd)->style & TVS_LINESATROOT) != 0;
   int level = Depth(n) + (root ? 1 : 0);
-  int textLeft = 2 + level * s.indent;
+  int imageLeft = 2 + level * s.indent;
+  int textLeft = imageLeft + s.ImageWidth();
   HDC dc = GetDC(wnd);
   HGDIOBJ old = UseFont(dc, s.font);
   SIZE sz;
@@ -674,9 +689,11 @@ TreeHit TreeHitTest(HWND wnd, TreeState& s, POINT p) {
   ReleaseDC(wnd, dc);
   if (p.x >= textLeft && p.x < textLeft + sz.cx + 4)
     h.flags = TVHT_ONITEMLABEL;
-  else if (p.x >= textLeft - s.indent && p.x < textLeft && (level > 0) && HasButton(n) && (Get(wnd)->style & TVS_HASBUTTONS))
+  else if (p.x >= imageLeft && p.x < textLeft)
+    h.flags = TVHT_ONITEMICON;
+  else if (p.x >= imageLeft - s.indent && p.x < imageLeft && (level > 0) && HasButton(n) && (Get(wnd)->style & TVS_HASBUTTONS))
     h.flags = TVHT_ONITEMBUTTON;
-  else if (p.x < textLeft)
+  else if (p.x < imageLeft)
     h.flags = TVHT_ONITEMINDENT;
   else
     h.flags = TVHT_ONITEMRIGHT;
@@ -736,10 +753,17 @@ void PaintTree(HWND wnd, TreeState& s, HDC dc) {
       SelectObject(dc, op);
       DeleteObject(black);
     }
+    bool sel = n == s.selected || n == s.dropHilite;
+    if (s.images) {
+      int cx = 0, cy = 0;
+      ImageList_GetIconSize(s.images, &cx, &cy);
+      int image = sel && n == s.selected ? n->selectedImage : n->image;
+      if (image >= 0) ImageList_Draw(s.images, image, dc, textLeft, y + (s.itemHeight - cy) / 2, ILD_TRANSPARENT);
+      textLeft += s.ImageWidth();
+    }
     SIZE sz;
     GetTextExtentPoint32(dc, n->text.c_str(), int(n->text.size()), &sz);
     RECT tr{textLeft, y, textLeft + sz.cx + 4, y + s.itemHeight};
-    bool sel = n == s.selected || n == s.dropHilite;
     if (sel && (s.focused || n == s.dropHilite)) {
       FillRect(dc, &tr, GetSysColorBrush(COLOR_HIGHLIGHT));
       SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -777,7 +801,7 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SETFONT:
       s.font = reinterpret_cast<HFONT>(wParam);
-      if (!s.customHeight) s.itemHeight = FontHeight(s.font) + 3;
+      if (!s.customHeight) s.itemHeight = DefaultItemHeight(s);
       UpdateTreeScroll(wnd, s);
       if (LOWORD(lParam)) InvalidateRect(wnd, nullptr, TRUE);
       return 0;
@@ -952,6 +976,19 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       Node* n = NodeOf(s, reinterpret_cast<HTREEITEM>(wParam));
       return n ? LRESULT(n->state & UINT(lParam)) : 0;
     }
+    case TVM_SETIMAGELIST: {
+      HIMAGELIST& slot = wParam == TVSIL_STATE ? s.stateImages : s.images;
+      HIMAGELIST old = slot;
+      slot = reinterpret_cast<HIMAGELIST>(lParam);
+      if (wParam == TVSIL_NORMAL && !s.customHeight) {
+        s.itemHeight = DefaultItemHeight(s);
+        UpdateTreeScroll(wnd, s);
+      }
+      InvalidateRect(wnd, nullptr, TRUE);
+      return reinterpret_cast<LRESULT>(old);
+    }
+    case TVM_GETIMAGELIST:
+      return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE ? s.stateImages : s.images);
     case TVM_GETITEMRECT: {
       auto* r = reinterpret_cast<RECT*>(lParam);
       if (!r) return FALSE;
@@ -973,7 +1010,8 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         GetTextExtentPoint32(dc, n->text.c_str(), int(n->text.size()), &sz);
         SelectObject(dc, old);
         ReleaseDC(wnd, dc);
-        *r = {2 + level * s.indent, row * s.itemHeight, 2 + level * s.indent + sz.cx + 4, (row + 1) * s.itemHeight};
+        int left = 2 + level * s.indent + s.ImageWidth();
+        *r = {left, row * s.itemHeight, left + sz.cx + 4, (row + 1) * s.itemHeight};
       } else {
         *r = {0, row * s.itemHeight, rc.right, (row + 1) * s.itemHeight};
       }

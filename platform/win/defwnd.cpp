@@ -6,6 +6,7 @@
 
 #include "platform/win/gdi_internal.h"
 #include "platform/win/handles.h"
+#include "platform/win/resources.h"
 
 namespace win::detail {
 namespace {
@@ -407,6 +408,11 @@ HCURSOR LoadCursor(HINSTANCE, LPCSTR name) {
   static std::map<UINT, HCURSOR> cursors;
   auto it = cursors.find(id);
   if (it != cursors.end()) return it->second;
+  if (HCURSOR painted = win::res::PaintedCursor(id)) {
+    cursors[id] = painted;
+    In().cursorIds[reinterpret_cast<std::uintptr_t>(painted)] = id;
+    return painted;
+  }
   auto o = std::make_shared<GdiObject>();
   o->kind = GdiKind::Icon;
   o->stock = true;
@@ -422,8 +428,6 @@ HCURSOR SetCursor(HCURSOR cursor) {
   return old;
 }
 HCURSOR GetCursor() { return In().cursorHandle; }
-
-HICON LoadIcon(HINSTANCE instance, LPCSTR name) { return LoadCursor(instance, name); }
 
 UINT GetDoubleClickTime() { return 500; }
 

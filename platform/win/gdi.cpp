@@ -2,12 +2,15 @@
 // metafile recording.
 #include "platform/win/gdi.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
 
 #include "platform/win/gdi_internal.h"
+#include "platform/win/print.h"
 #include "platform/win/handles.h"
 #include "platform/win/internal.h"
 
@@ -981,7 +984,12 @@ HDC CreateCompatibleDC(HDC) {
   return h;
 }
 
-HDC CreateDC(LPCSTR, LPCSTR, LPCSTR, const void*) { return GetDC(nullptr); }
+// The driver "WINSPOOL" or the device "PDF" make a printer DC (A4); anything else is the screen.
+HDC CreateDC(LPCSTR driver, LPCSTR device, LPCSTR, const void*) {
+  auto is = [](LPCSTR a, const char* b) { return a && strcasecmp(a, b) == 0; };
+  if (is(driver, "WINSPOOL") || is(device, "PDF")) return win::print::CreatePrinterDC();
+  return GetDC(nullptr);
+}
 
 BOOL DeleteDC(HDC dc) {
   int h = int(reinterpret_cast<std::intptr_t>(dc));
@@ -1020,6 +1028,7 @@ BOOL RestoreDC(HDC dc, int saved) {
 
 int GetDeviceCaps(HDC dc, int index) {
   Dc* d = GetDc(dc);
+  if (d && d->printer) return PrinterCaps(*d, index);
   switch (index) {
     case LOGPIXELSX: case LOGPIXELSY: return 96;
     case HORZRES: return d ? d->surface->width : 1920;

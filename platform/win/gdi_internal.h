@@ -57,6 +57,8 @@ struct DcState {
   COLORREF dcPen = 0;
 };
 
+struct PrintJob;  // print.cpp
+
 struct Dc {
   HDC self = nullptr;
   std::shared_ptr<Surface> surface;
@@ -69,7 +71,11 @@ struct Dc {
   std::vector<HGDIOBJ> playTemporaries;
   DcState st;
   std::vector<DcState> saved;
+  std::shared_ptr<PrintJob> printer;  // printer DCs: the paper and the document
 };
+
+// GetDeviceCaps of a printer DC.
+int PrinterCaps(const Dc& d, int index);
 
 Dc* GetDc(HDC h);
 std::shared_ptr<GdiObject> Obj(HGDIOBJ h);

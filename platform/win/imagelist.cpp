@@ -148,12 +148,37 @@ int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon) {
   if (!l || !GetIconInfo(icon, &ii)) return -1;
   BITMAP bm{};
   GetObject(ii.hbmMask, sizeof(bm), &bm);
-  std::vector<COLORREF> px = ii.hbmColor ? Read(ii.hbmColor, 0, std::min<int>(bm.bmWidth, l->cx), l->cy)
-                                         : std::vector<COLORREF>(std::size_t(l->cx) * std::size_t(l->cy), 0);
-  std::vector<COLORREF> m = Read(ii.hbmMask, 0, std::min<int>(bm.bmWidth, l->cx), l->cy);
+  std::vector<COLORREF> px, m;
+  if (bm.bmWidth == l->cx && bm.bmHeight == l->cy) {
+    px = ii.hbmColor ? Read(ii.hbmColor, 0, l->cx, l->cy) : std::vector<COLORREF>(std::size_t(l->cx) * std::size_t(l->cy), 0);
+    m = Read(ii.hbmMask, 0, l->cx, l->cy);
+  } else {
+    // An icon of another size is scaled to the list's size, as the system does: each pixel averages the opaque
+    // pixels of its box and is clear when most of the box is.
+    std::vector<COLORREF> big = ii.hbmColor ? Read(ii.hbmColor, 0, bm.bmWidth, bm.bmHeight)
+                                            : std::vector<COLORREF>(std::size_t(bm.bmWidth) * std::size_t(bm.bmHeight), 0);
+    std::vector<COLORREF> bigMask = Read(ii.hbmMask, 0, bm.bmWidth, bm.bmHeight);
+    for (int y = 0; y < l->cy; ++y)
+      for (int x = 0; x < l->cx; ++x) {
+        int x0 = x * bm.bmWidth / l->cx, x1 = std::max(x0 + 1, (x + 1) * bm.bmWidth / l->cx);
+        int y0 = y * bm.bmHeight / l->cy, y1 = std::max(y0 + 1, (y + 1) * bm.bmHeight / l->cy);
+        int opaque = 0, total = 0, r = 0, g = 0, b = 0;
+        for (int yy = y0; yy < y1; ++yy)
+          for (int xx = x0; xx < x1; ++xx) {
+            std::size_t i = std::size_t(yy) * std::size_t(bm.bmWidth) + std::size_t(xx);
+            ++total;
+            if (bigMask[i] != 0) continue;
+            ++opaque;
+            r += GetRValue(big[i]), g += GetGValue(big[i]), b += GetBValue(big[i]);
+          }
+        bool clearPixel = 2 * opaque < total;
+        px.push_back(opaque ? RGB(r / opaque, g / opaque, b / opaque) : 0);
+        m.push_back(clearPixel ? RGB(255, 255, 255) : 0);
+      }
+  }
   std::vector<bool> clear;
   for (COLORREF c : m) clear.push_back(c != 0);
-  if (index < 0 || index >= int(l->pixels.size())) return AddImages(*l, px, clear, std::min<int>(bm.bmWidth, l->cx));
+  if (index < 0 || index >= int(l->pixels.size())) return AddImages(*l, px, clear, l->cx);
   l->pixels[std::size_t(index)] = px;
   l->clear[std::size_t(index)] = clear;
   RebuildStrip(*l);

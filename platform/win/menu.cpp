@@ -344,8 +344,6 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const vo
   return TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr);
 }
 
-HMENU LoadMenu(HINSTANCE, LPCSTR) { return nullptr; }
-
 namespace win::script {
 void QueueMenuItem(const std::string& textPath) {
   detail::QueueMenuScript([textPath](HMENU menu) {

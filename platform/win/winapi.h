@@ -241,6 +241,8 @@ inline constexpr UINT TVM_INSERTITEM = 0x1100, TVM_DELETEITEM = 0x1101, TVM_EXPA
   TVM_SELECTITEM = 0x110B, TVM_GETITEM = 0x110C, TVM_SETITEM = 0x110D, TVM_GETVISIBLECOUNT = 0x1110,
   TVM_HITTEST = 0x1111, TVM_SORTCHILDREN = 0x1113, TVM_ENSUREVISIBLE = 0x1114, TVM_SETITEMHEIGHT = 0x111B,
   TVM_GETITEMHEIGHT = 0x111C, TVM_GETITEMSTATE = 0x1127;
+// Tree-view image lists.
+inline constexpr UINT TVM_GETIMAGELIST = 0x1108, TVM_SETIMAGELIST = 0x1109, TVSIL_NORMAL = 0, TVSIL_STATE = 2;
 inline constexpr UINT TVN_SELCHANGING = UINT(-401), TVN_SELCHANGED = UINT(-402), TVN_GETDISPINFO = UINT(-403),
   TVN_ITEMEXPANDING = UINT(-405), TVN_ITEMEXPANDED = UINT(-406), TVN_DELETEITEM = UINT(-409),
   TVN_KEYDOWN = UINT(-412);
@@ -793,3 +795,13 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT flags);
 COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color);
 COLORREF ImageList_GetBkColor(HIMAGELIST list);
+// Drag images: one drag at a time; the image is shown over the locked window (screen coordinates relative to
+// its window rectangle) until DragLeave; DragImageOf tells tests where it is.
+BOOL ImageList_BeginDrag(HIMAGELIST list, int image, int hotspotX, int hotspotY);
+void ImageList_EndDrag();
+BOOL ImageList_DragEnter(HWND lock, int x, int y);
+BOOL ImageList_DragMove(int x, int y);
+BOOL ImageList_DragLeave(HWND lock);
+BOOL ImageList_DragShowNolock(BOOL show);
+HIMAGELIST ImageList_GetDragImage(POINT* position, POINT* hotspot);
+HIMAGELIST ImageList_Duplicate(HIMAGELIST list);

@@ -1,0 +1,312 @@
+#include "controls/GridInPlace.h"
+
+#include <algorithm>
+
+#include "controls/GridCtrl.h"
+
+IMPLEMENT_DYNAMIC(CGridInPlaceEdit, CEdit)
+IMPLEMENT_DYNAMIC(CGridComboEditPart, CEdit)
+IMPLEMENT_DYNAMIC(CGridInPlaceCombo, CComboBox)
+
+namespace {
+
+constexpr UINT kComboFieldId = 1001;
+
+bool IsNavigationKey(UINT ch) { return ch >= VK_PRIOR && ch <= VK_DOWN; }
+bool IsExitArrow(UINT ch) {
+  return ch == VK_PRIOR || ch == VK_NEXT || ch == VK_LEFT || ch == VK_RIGHT || ch == VK_UP || ch == VK_DOWN;
+}
+bool CtrlHeld() { return (::GetKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+// Where the caret goes and which character follows when an editor opens.
+void PlaceCaret(CWnd* field, CWnd* charTarget, UINT firstChar, bool imeForWide) {
+  const int length = field->GetWindowTextLength();
+  if (firstChar == VK_LBUTTON || firstChar == VK_RETURN) {
+    field->SendMessage(EM_SETSEL, WPARAM(length), LPARAM(-1));
+    field->SendMessage(EM_SCROLLCARET);
+    return;
+  }
+  if (firstChar == VK_BACK) {
+    field->SendMessage(EM_SETSEL, WPARAM(length), LPARAM(-1));
+    field->SendMessage(EM_SCROLLCARET);
+    charTarget->SendMessage(WM_CHAR, firstChar);
+    return;
+  }
+  field->SendMessage(EM_SETSEL, 0, LPARAM(-1));
+  field->SendMessage(EM_SCROLLCARET);
+  if (firstChar == VK_TAB || firstChar == VK_SPACE || IsNavigationKey(firstChar)) return;
+  charTarget->SendMessage(imeForWide && firstChar >= 0x80 ? WM_IME_CHAR : WM_CHAR, firstChar);
+}
+
+}  // namespace
+
+void SendEndEditNotification(CWnd* editor, int row, int col, const CString& text, UINT lastKey) {
+  GridDisplayInfo info{};
+  info.hdr.hwndFrom = editor->GetSafeHwnd();
+  info.hdr.idFrom = UINT_PTR(editor->GetDlgCtrlID());
+  info.hdr.code = UINT(GVN_ENDLABELEDIT);
+  info.item.mask = LVIF_TEXT | LVIF_PARAM;
+  info.item.row = row;
+  info.item.col = col;
+  info.item.strText = text;
+  info.item.lParam = LPARAM(lastKey);
+  CWnd* owner = editor->GetOwner();
+  if (owner) owner->SendMessage(WM_NOTIFY, WPARAM(info.hdr.idFrom), LPARAM(&info));
+}
+
+// ---- edit ---------------------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CGridInPlaceEdit, CEdit)
+ON_WM_KILLFOCUS()
+ON_WM_CHAR()
+ON_WM_KEYDOWN()
+ON_WM_GETDLGCODE()
+ON_WM_SYSCHAR()
+ON_WM_RBUTTONUP()
+END_MESSAGE_MAP()
+
+CGridInPlaceEdit::CGridInPlaceEdit(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, CString text,
+                                   UINT firstChar)
+    : m_nRow(row), m_nColumn(col), m_pGrid(static_cast<CGridCtrl*>(parent)), m_sInitText(text), m_Rect(rect) {
+  if (!Create(style | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, rect, parent, id)) return;
+  SendMessage(WM_SETFONT, WPARAM(parent->SendMessage(WM_GETFONT)), 0);
+  SetWindowText(text);
+  SetFocus();
+  PlaceCaret(this, this, firstChar, true);
+}
+
+void CGridInPlaceEdit::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
+  if (IsExitArrow(ch) && (m_bExitOnArrows || CtrlHeld() || ch == VK_UP || ch == VK_DOWN)) {
+    m_nLastChar = ch;
+    GetParent()->SetFocus();
+    return;
+  }
+  Default();
+}
+
+void CGridInPlaceEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
+  if (ch == VK_TAB || ch == VK_RETURN) {
+    m_nLastChar = ch;
+    GetParent()->SetFocus();
+    return;
+  }
+  if (ch == VK_ESCAPE) {
+    SetWindowText(m_sInitText);
+    m_nLastChar = ch;
+    GetParent()->SetFocus();
+    return;
+  }
+  Default();
+  // Grow to the text (never shrink, never past the grid's client area).
+  CString text;
+  GetWindowText(text);
+  CClientDC dc(this);
+  CFont* old = dc.SelectObject(GetFont());
+  CSize size = dc.GetTextExtent(text + "  ");
+  dc.SelectObject(old);
+  CRect client;
+  m_pGrid->GetClientRect(&client);
+  if (size.cx > m_Rect.Width()) {
+    m_Rect.right = std::min(m_Rect.left + int(size.cx), int(client.right));
+    MoveWindow(&m_Rect);
+  }
+}
+
+void CGridInPlaceEdit::OnKillFocus(CWnd* newWnd) {
+  Default();
+  EndEdit();
+}
+
+void CGridInPlaceEdit::OnRButtonUp(UINT flags, CPoint point) {
+  MapWindowPoints(m_pGrid, &point, 1);
+  m_pGrid->OnRButtonUpHook(flags, point);
+}
+
+void CGridInPlaceEdit::EndEdit() {
+  // The focus loss caused by closing would end the edit a second time.
+  static bool ending = false;
+  if (ending) return;
+  ending = true;
+  CString text;
+  GetWindowText(text);
+  if (GetSafeHwnd()) SendEndEditNotification(this, m_nRow, m_nColumn, text, m_nLastChar);
+  if (::IsWindow(GetSafeHwnd())) SendMessage(WM_CLOSE);
+  ending = false;
+}
+
+void CGridInPlaceEdit::PostNcDestroy() { delete this; }
+
+// ---- combo's edit field -------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CGridComboEditPart, CEdit)
+ON_WM_KEYDOWN()
+ON_WM_KEYUP()
+ON_WM_KILLFOCUS()
+END_MESSAGE_MAP()
+
+CGridInPlaceCombo* CGridComboEditPart::Combo() const { return static_cast<CGridInPlaceCombo*>(GetParent()); }
+
+BOOL CGridComboEditPart::PreTranslateMessage(MSG* msg) {
+  if (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) {
+    ::TranslateMessage(msg);
+    ::DispatchMessage(msg);
+    return TRUE;
+  }
+  return msg->message == WM_SYSCHAR;
+}
+
+void CGridComboEditPart::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
+  if (IsExitArrow(ch) && CtrlHeld() && GetDlgCtrlID() == int(kComboFieldId)) {
+    Combo()->SendMessage(WM_KEYDOWN, ch, MAKELPARAM(repeat, flags));
+    return;
+  }
+  Default();
+}
+
+void CGridComboEditPart::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
+  if (ch == VK_ESCAPE || ch == VK_TAB || ch == VK_RETURN) {
+    Combo()->SendMessage(WM_KEYUP, ch, MAKELPARAM(repeat, flags));
+    return;
+  }
+  Default();
+}
+
+void CGridComboEditPart::OnKillFocus(CWnd* newWnd) {
+  Default();
+  Combo()->EndEdit();
+}
+
+// ---- combo --------------------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CGridInPlaceCombo, CComboBox)
+ON_WM_KILLFOCUS()
+ON_WM_KEYDOWN()
+ON_WM_KEYUP()
+ON_WM_CHAR()
+ON_CONTROL_REFLECT(CBN_DROPDOWN, OnDropdown)
+ON_CONTROL_REFLECT(CBN_CLOSEUP, OnCloseUp)
+ON_WM_GETDLGCODE()
+ON_WM_RBUTTONUP()
+END_MESSAGE_MAP()
+
+CGridInPlaceCombo::CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col,
+                                     COLORREF crFore, COLORREF crBack, const CStringArray& items,
+                                     const CString& text, UINT firstChar)
+    : m_nNumLines(std::clamp(int(items.GetSize()), 4, 15)),
+      m_sInitText(text),
+      m_nRow(row),
+      m_nCol(col),
+      m_crForeClr(crFore),
+      m_crBackClr(crBack),
+      m_pGrid(static_cast<CGridCtrl*>(parent)) {
+  const int cellHeight = rect.Height();
+  CRect dropped = rect;
+  dropped.bottom += ::GetSystemMetrics(SM_CYHSCROLL) + m_nNumLines * cellHeight;
+  if (!Create(style | WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_AUTOHSCROLL, dropped, parent, id)) return;
+  for (INT_PTR i = 0; i < items.GetSize(); ++i) AddString(items[i]);
+  SendMessage(WM_SETFONT, WPARAM(parent->SendMessage(WM_GETFONT)), 0);
+  SetItemHeight(-1, UINT(cellHeight));
+  SetDroppedWidth(UINT(GetDropWidth()));
+  SetHorizontalExtent(0);
+  if (SelectString(-1, text) == CB_ERR) SetWindowText(text);
+  ShowDropDown(TRUE);
+  if ((style & 0x3) == CBS_DROPDOWNLIST) {
+    SetFocus();
+    return;
+  }
+  m_edit.SubclassDlgItem(kComboFieldId, this);
+  SetFocus();
+  PlaceCaret(&m_edit, this, firstChar, false);
+}
+
+int CGridInPlaceCombo::GetDropWidth() {
+  CClientDC dc(this);
+  CFont* old = dc.SelectObject(GetFont());
+  int widest = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    CString s;
+    GetLBText(i, s);
+    widest = std::max(widest, int(dc.GetTextExtent(s).cx));
+  }
+  int width = widest + ::GetSystemMetrics(SM_CXVSCROLL) + int(dc.GetTextExtent("0", 1).cx);
+  dc.SelectObject(old);
+  return std::min(width, 200);
+}
+
+void CGridInPlaceCombo::EndWithKey(UINT key) {
+  m_nLastChar = key;
+  GetParent()->SetFocus();
+}
+
+void CGridInPlaceCombo::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
+  if (IsExitArrow(ch) && (m_bExitOnArrows || CtrlHeld())) {
+    EndWithKey(ch);
+    return;
+  }
+  Default();
+}
+
+void CGridInPlaceCombo::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
+  // The edit field forwards the ending keys as key-ups.
+  if (ch == VK_ESCAPE || ch == VK_TAB || ch == VK_RETURN) {
+    OnChar(ch, repeat, flags);
+    return;
+  }
+  Default();
+}
+
+void CGridInPlaceCombo::OnChar(UINT ch, UINT repeat, UINT flags) {
+  if (ch == VK_ESCAPE) {
+    SetWindowText(m_sInitText);
+    EndWithKey(VK_ESCAPE);
+    return;
+  }
+  if (ch == VK_TAB || ch == VK_RETURN) {
+    EndWithKey(VK_RETURN);
+    return;
+  }
+  // A character sent to the combo box is meant for its edit field.
+  if (m_edit.GetSafeHwnd()) {
+    m_edit.SendMessage(WM_CHAR, ch, MAKELPARAM(repeat, flags));
+    return;
+  }
+  Default();
+}
+
+void CGridInPlaceCombo::OnKillFocus(CWnd* newWnd) {
+  Default();
+  if (newWnd != this && (GetStyle() & 0x3) == CBS_DROPDOWNLIST) EndEdit();
+}
+
+void CGridInPlaceCombo::OnDropdown() { SetDroppedWidth(UINT(GetDropWidth())); }
+
+void CGridInPlaceCombo::OnCloseUp() {
+  int item = GetCurSel();
+  if (!m_pGrid || !::IsWindow(m_pGrid->GetSafeHwnd()) || item < 0) return;
+  CString text;
+  GetLBText(item, text);
+  m_pGrid->SetItemText(m_nRow, m_nCol, text);
+  m_pGrid->OnCellComboSelect(m_nRow, m_nCol, item);
+}
+
+void CGridInPlaceCombo::OnRButtonUp(UINT flags, CPoint point) {
+  MapWindowPoints(m_pGrid, &point, 1);
+  m_pGrid->OnRButtonUpHook(flags, point);
+}
+
+void CGridInPlaceCombo::EndEdit() {
+  // The close is posted: until it comes, a focus loss of the edit field must not end the edit again.
+  static bool ending = false;
+  if (ending || m_bEnded || !GetSafeHwnd()) return;
+  ending = true;
+  m_bEnded = true;
+  CString text;
+  GetWindowText(text);
+  UINT key = m_nLastChar;
+  m_nLastChar = 0;
+  SendEndEditNotification(this, m_nRow, m_nCol, text, key);
+  if (::IsWindow(GetSafeHwnd())) PostMessage(WM_CLOSE);
+  ending = false;
+}
+
+void CGridInPlaceCombo::PostNcDestroy() { delete this; }

@@ -1,0 +1,87 @@
+// The in-place editors a cell opens over itself: a single-line edit field and a combo box. Each takes the keyboard,
+// decides which keys end the editing, sends the grid one end-of-edit notification with the text and the key that
+// ended it, and deletes itself once its window is gone.
+#pragma once
+
+#include "platform/win/afx.h"
+
+class CGridCtrl;
+
+class CGridInPlaceEdit : public CEdit {
+  DECLARE_DYNAMIC(CGridInPlaceEdit)
+ public:
+  CGridInPlaceEdit(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, CString text, UINT firstChar);
+  void EndEdit();
+  UINT LastKey() const { return m_nLastChar; }
+
+ protected:
+  void PostNcDestroy() override;
+  void OnKillFocus(CWnd* newWnd);
+  void OnChar(UINT ch, UINT repeat, UINT flags);
+  void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  UINT OnGetDlgCode() { return DLGC_WANTALLKEYS; }
+  void OnSysChar(UINT, UINT, UINT) {}
+  void OnRButtonUp(UINT flags, CPoint point);
+
+  int m_nRow, m_nColumn;
+  CGridCtrl* m_pGrid;
+  CString m_sInitText;
+  UINT m_nLastChar = 0;
+  BOOL m_bExitOnArrows = FALSE;
+  CRect m_Rect;
+  DECLARE_MESSAGE_MAP()
+};
+
+class CGridInPlaceCombo;
+
+// The combo box's edit field: keeps the editing keys away from dialog navigation and ends the edit on focus loss.
+class CGridComboEditPart : public CEdit {
+  DECLARE_DYNAMIC(CGridComboEditPart)
+ public:
+  BOOL PreTranslateMessage(MSG* msg) override;
+
+ protected:
+  void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  void OnKeyUp(UINT ch, UINT repeat, UINT flags);
+  void OnKillFocus(CWnd* newWnd);
+  CGridInPlaceCombo* Combo() const;
+  DECLARE_MESSAGE_MAP()
+};
+
+class CGridInPlaceCombo : public CComboBox {
+  DECLARE_DYNAMIC(CGridInPlaceCombo)
+ public:
+  CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, COLORREF crFore,
+                    COLORREF crBack, const CStringArray& items, const CString& text, UINT firstChar);
+  void EndEdit();
+  int GetDropWidth();
+  int ListLines() const { return m_nNumLines; }
+  UINT LastKey() const { return m_nLastChar; }
+  CGridComboEditPart m_edit;
+
+ protected:
+  friend class CGridComboEditPart;
+  void PostNcDestroy() override;
+  void OnKillFocus(CWnd* newWnd);
+  void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  void OnKeyUp(UINT ch, UINT repeat, UINT flags);
+  void OnChar(UINT ch, UINT repeat, UINT flags);
+  void OnDropdown();
+  void OnCloseUp();
+  UINT OnGetDlgCode() { return DLGC_WANTALLKEYS; }
+  void OnRButtonUp(UINT flags, CPoint point);
+  void EndWithKey(UINT key);
+
+  int m_nNumLines;
+  CString m_sInitText;
+  int m_nRow, m_nCol;
+  UINT m_nLastChar = 0;
+  BOOL m_bExitOnArrows = FALSE;
+  COLORREF m_crForeClr, m_crBackClr;
+  CGridCtrl* m_pGrid;
+  bool m_bEnded = false;
+  DECLARE_MESSAGE_MAP()
+};
+
+// Sends the grid's end-of-edit notification for an editor window (shared by both editors).
+void SendEndEditNotification(CWnd* editor, int row, int col, const CString& text, UINT lastKey);

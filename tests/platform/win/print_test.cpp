@@ -1,0 +1,168 @@
+// Printer DCs: page geometry, pages in the PDF, and failures that leave no file behind.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "platform/win/wintest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PrintTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    dir = fs::temp_directory_path() / ("kolumo-print-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    fs::remove_all(dir);
+    WindowTest::TearDown();
+  }
+  // Files left in the folder (a failed job must leave none).
+  std::vector<std::string> Files() const {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
+    return out;
+  }
+  fs::path dir;
+};
+
+std::string Read(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The page objects of a PDF (each "/Type /Page" that is not "/Pages").
+int PdfPages(const std::string& pdf) {
+  std::regex page(R"(/Type\s*/Page[^s])");
+  return int(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+TEST_F(PrintTest, ThePrinterDcDescribesThePaperAtItsResolution) {
+  struct Case {
+    win::print::PageSetup setup;
+    int horzres, vertres, physicalWidth;  // hand-worked: mm / 25.4 * dpi, less two margins
+  };
+  const Case cases[] = {
+      // A4 at 300 dpi with 5 mm margins: 210 mm = 2480.3 -> 2480 px, 5 mm = 59.06 -> 59 px; 297 mm -> 3508 px.
+      {{210, 297, 5, 300, false}, 2480 - 118, 3508 - 118, 2480},
+      // A4 landscape at 100 dpi without margins: 297 mm = 1169.3 -> 1169 px, 210 mm = 826.8 -> 827 px.
+      {{297, 210, 0, 100, false}, 1169, 827, 1169},
+  };
+  for (const Case& c : cases) {
+    CDC dc;
+    ASSERT_TRUE(dc.Attach(win::print::CreatePrinterDC(c.setup)));
+    EXPECT_TRUE(dc.IsPrinting());
+    EXPECT_EQ(dc.GetDeviceCaps(HORZRES), c.horzres);
+    EXPECT_EQ(dc.GetDeviceCaps(VERTRES), c.vertres);
+    EXPECT_EQ(dc.GetDeviceCaps(PHYSICALWIDTH), c.physicalWidth);
+    EXPECT_EQ(dc.GetDeviceCaps(LOGPIXELSX), c.setup.dpi);
+    EXPECT_EQ(dc.GetDeviceCaps(TECHNOLOGY), DT_RASPRINTER);
+    EXPECT_EQ(dc.GetDeviceCaps(NUMCOLORS), -1);
+    dc.DeleteDC();
+  }
+  win::print::PageSetup mono;
+  mono.monochrome = true;
+  HDC dc = win::print::CreatePrinterDC(mono);
+  EXPECT_EQ(GetDeviceCaps(dc, NUMCOLORS), 2) << "a two-colour printer, as grids ask for";
+  DeleteDC(dc);
+  win::print::PageSetup bad;
+  bad.marginMm = 120;  // more than half the paper
+  EXPECT_EQ(win::print::CreatePrinterDC(bad), nullptr);
+}
+
+TEST_F(PrintTest, EveryPageOfTheJobIsAPageOfThePdf) {
+  fs::path pdf = dir / "grid.pdf";
+  win::print::Job job;
+  std::vector<UINT> printed;
+  job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(3); };
+  job.page = [&](CDC* dc, CPrintInfo* info) {
+    printed.push_back(info->m_nCurPage);
+    dc->Rectangle(info->m_rectDraw.left + 10, 10, 200, 200);
+    dc->TextOut(20, 20, "Seite");
+  };
+  win::print::PageSetup low;
+  low.dpi = 72;
+  ASSERT_TRUE(win::print::PrintDocument(pdf.string(), "Raster", job, low)) << win::print::LastError();
+  EXPECT_EQ(printed, (std::vector<UINT>{1, 2, 3}));
+  std::string bytes = Read(pdf);
+  EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+  EXPECT_EQ(PdfPages(bytes), 3);
+  EXPECT_EQ(Files(), std::vector<std::string>{"grid.pdf"}) << "no temporary file stays";
+}
+
+TEST_F(PrintTest, TheDocumentCallsWriteThePagesStartedAndEnded) {
+  HDC dc = CreateDC("WINSPOOL", "PDF", nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+  fs::path pdf = dir / "zwei.pdf";
+  DOCINFO di{int(sizeof(DOCINFO)), "zwei", nullptr, nullptr, 0};
+  std::string target = pdf.string();
+  di.lpszOutput = target.c_str();
+  EXPECT_EQ(StartPage(dc), SP_ERROR) << "no page outside a document";
+  ASSERT_GT(StartDoc(dc, &di), 0);
+  EXPECT_FALSE(fs::exists(pdf)) << "the file appears only when the document ends";
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_GT(StartPage(dc), 0);
+    ASSERT_GT(EndPage(dc), 0);
+  }
+  EXPECT_EQ(win::print::PageCount(dc), 2);
+  ASSERT_GT(EndDoc(dc), 0);
+  EXPECT_EQ(PdfPages(Read(pdf)), 2);
+  DeleteDC(dc);
+}
+
+TEST_F(PrintTest, AnAbandonedDocumentLeavesNoFile) {
+  HDC dc = win::print::CreatePrinterDC();
+  std::string target = (dir / "weg.pdf").string();
+  DOCINFO di{int(sizeof(DOCINFO)), "weg", target.c_str(), nullptr, 0};
+  ASSERT_GT(StartDoc(dc, &di), 0);
+  StartPage(dc);
+  EndPage(dc);
+  DeleteDC(dc);  // ends the DC with the document open
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(PrintTest, AMissingFolderIsReportedAndNothingIsWritten) {
+  win::print::Job job;
+  job.page = [](CDC* dc, CPrintInfo*) { dc->TextOut(0, 0, "x"); };
+  std::string target = (dir / "gibtsnicht" / "a.pdf").string();
+  EXPECT_FALSE(win::print::PrintDocument(target, "a", job));
+  EXPECT_NE(win::print::LastError().find("gibtsnicht"), std::string::npos) << win::print::LastError();
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(PrintTest, AFullDiskIsReportedAndLeavesNeitherTheFileNorItsTemporary) {
+  // The file-size limit makes every write beyond 2 KB fail as a full disk does (EFBIG instead of ENOSPC).
+  fs::path pdf = dir / "voll.pdf";
+  std::ofstream(pdf) << "the old print";
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  auto oldSignal = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 2048;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  win::print::Job job;
+  job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(2); };
+  job.page = [](CDC* dc, CPrintInfo*) {
+    for (int i = 0; i < 40; ++i) dc->TextOut(10, 30 * i, "Eine Zeile Text, die Platz braucht 0123456789");
+  };
+  win::print::PageSetup low;
+  low.dpi = 72;
+  bool ok = win::print::PrintDocument(pdf.string(), "voll", job, low);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldSignal);
+  EXPECT_FALSE(ok);
+  EXPECT_NE(win::print::LastError().find("voll.pdf"), std::string::npos) << win::print::LastError();
+  EXPECT_EQ(Files(), std::vector<std::string>{"voll.pdf"}) << "no temporary file stays";
+  EXPECT_EQ(Read(pdf), "the old print") << "the earlier file is untouched";
+}
+
+}  // namespace
