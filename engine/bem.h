@@ -23,6 +23,8 @@ struct QuerschnittsRecord {
     double A = 0.0, Iy = 0.0, Iz = 0.0, Imin = 0.0, E1000 = 0.0;
 };
 
+struct BemGesetz;  // the stress-strain law of one material, ready for the integration
+
 // Result record of one mode of stbm3d.
 struct BemErgebnis {
     double N = 0.0, My = 0.0, Mz = 0.0;
@@ -68,6 +70,9 @@ public:
     int spareq(int kind, double alphaDeg, double k, double& N, double& My, double& Mz);
     int dehn12(double k, int& flag);
     int Sicher(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code);
+    // Derivatives of the resultants (rows N, Mz, My) of the current plane by (eps0, ky, kz), from the same
+    // integration as spareq in kind 2 without domain mapping.
+    void Tangente(double J[3][3]) const;
     int DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code);
     int IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue,
                                double& mue, double& gamma, int& code);
@@ -170,8 +175,10 @@ public:
     double m_sigBetonMax = 0.0, m_sigBetonMin = 0.0, m_sigStahlMax = 0.0, m_asZugFaser = 0.0, m_frei = 0.0;
 
 private:
-    void PolygonResultierende(int g, bool offsetAus, const double dir[2]);
-    void PunktResultierende(int g, bool offsetAus);
+    void PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law);
+    void PunktResultierende(int g, bool offsetAus, const BemGesetz& law);
+    void PolygonTangente(int g, bool offsetAus, const double dir[2], const BemGesetz& law, double T[6]) const;
+    void PunktTangente(int g, bool offsetAus, const BemGesetz& law, double T[6]) const;
     void SetzeEinheitsebene(double alpha);
     void NormiereKraefte(double N, double My, double Mz, double& n, double& my, double& mz) const;
     void AuswertungNorm(double alpha, double k, double psi1, double psi2, double& e1, double& e2, double& rho,
