@@ -165,6 +165,8 @@ public:
     Resultierende m_druck, m_zug;
     double m_hebel = 0.0;
     int m_sicherSchritte = 0;    // Newton steps of the last Sicher
+    double m_sicherAlpha = 0.0, m_sicherK = 99.0;  // direction and domain where the last Sicher ended
+    double m_startAlpha = 0.0, m_startK = 99.0;    // start of the strain state's capacity search (99: none)
     int m_limitErreicht = 0;     // 1 when the last iteration stopped at its step limit (also traced)
 
     // ---- results ----

@@ -827,6 +827,8 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
         }
     }
 
+    m_sicherAlpha = alpha;
+    m_sicherK = k;
     N = m_nn * nmm[0];
     My = m_myn * nmm[1] + m_ez0 * N;
     Mz = m_mzn * nmm[2] - m_ey0 * N;
@@ -861,9 +863,21 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     m_limitErreicht = 0;
     const double ziel[3] = {N, Mz, My};  // residual order: N, Mz, My
 
+    // The capacity search starts from where the last one of this section ended: the forces of the
+    // stiffness iteration change little from one pass to the next. A start that does not lead to the
+    // capacity gives way to the search's own start.
     double gamma = 0.0;
     int sc = 0;
-    Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
+    const double NLast = N, MyLast = My, MzLast = Mz;
+    Sicher(m_startAlpha, m_startK, N, My, Mz, gamma, sc);
+    if (m_limitErreicht && m_startK <= 33.0) {
+        N = NLast;
+        My = MyLast;
+        Mz = MzLast;
+        Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
+    }
+    m_startAlpha = m_limitErreicht ? 0.0 : m_sicherAlpha;
+    m_startK = m_limitErreicht ? 99.0 : m_sicherK;
     if (gamma < 0.95) {
         code = kBemDehnungUeberschritten;
         g_trace.Printf(" ** GRENZDEHNUNGEN UEBERSCHRITTEN\n SICHERHEITSNACHWEIS **\n");
