@@ -52,8 +52,6 @@ int cBem::SetzeMaterial(int mode, const double* values)
         std::fill(std::begin(m_pa), std::end(m_pa), 0.0);
         m_E = 34000.0;
         m_zustand = 1;
-        m_startAlpha = 0.0;
-        m_startK = 99.0;
         m_ac = m_ymax = m_zmax = m_tiefe = 0.0;
         m_epscu = m_eps1c = m_epsud = 0.0;
         return 0;

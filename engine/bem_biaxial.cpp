@@ -3,6 +3,7 @@
 // reinforcement ratio that gives the required safety.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/bem.h"
 #include "engine/protocol.h"
@@ -598,6 +599,72 @@ void cBem::AuswertungNorm(double alpha, double k, double psi1, double psi2, doub
     rho = std::hypot(nmm[0], m);
 }
 
+// Everything the resultants of a plane read from the section, byte for byte.
+void cBem::Abdruck(std::vector<unsigned char>& out) const
+{
+    out.clear();
+    auto add = [&out](const void* p, std::size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        out.insert(out.end(), b, b + n);
+    };
+    const int nPunkte = m_nqgr > 0 ? m_gerst[m_nqgr] + m_npkt[m_nqgr] - 1 : 0;
+    add(&m_nqgr, sizeof m_nqgr);
+    add(&m_gmat[1], sizeof(int) * m_nqgr);
+    add(&m_npkt[1], sizeof(int) * m_nqgr);
+    add(&m_gerst[1], sizeof(int) * m_nqgr);
+    add(&m_gpoly[1], sizeof(int) * m_nqgr);
+    add(&m_bemgr[1], sizeof(int) * m_nqgr);
+    if (nPunkte > 0 && nPunkte <= kBemMaxPunkte) {
+        add(&m_py[1], sizeof(double) * nPunkte);
+        add(&m_pz[1], sizeof(double) * nPunkte);
+        add(&m_pa[1], sizeof(double) * nPunkte);
+    }
+    add(m_istBeton, sizeof m_istBeton);
+    add(m_mat, sizeof m_mat);
+    const double werte[9] = {bwfakt, m_yr, m_zr, m_eps1c, m_epscu, m_epsud, m_tiefe, static_cast<double>(m_zustand),
+                             static_cast<double>(nPunkte)};
+    add(werte, sizeof werte);
+}
+
+void cBem::PruefeEinheitsebenen()
+{
+    thread_local std::vector<unsigned char> neu;
+    Abdruck(neu);
+    for (int e = 0; e < kEintraege; ++e) {
+        if (neu == m_einheit[e].abdruck) {
+            m_einheitAktiv = e;
+            return;
+        }
+    }
+    // a section alternates between the laws of the stiffness iteration and of the ultimate check
+    m_einheitAktiv = m_einheitNaechster;
+    m_einheitNaechster = (m_einheitNaechster + 1) % kEintraege;
+    Einheitsebenen& e = m_einheit[m_einheitAktiv];
+    e.abdruck.swap(neu);
+    std::fill(std::begin(e.gueltig), std::end(e.gueltig), false);
+    e.startAlpha = 0.0;
+    e.startK = 99.0;
+}
+
+// The resultants of the unit plane at alpha mapped to domain k; kept per slot while the section's
+// fingerprint stands (the plane then holds whatever the caller sets next).
+void cBem::Einheitsebene(int slot, double alpha, double k, double& N, double& My, double& Mz)
+{
+    Einheitsebenen& e = m_einheit[m_einheitAktiv];
+    if (e.gueltig[slot]) {
+        N = e.F[slot][0];
+        My = e.F[slot][1];
+        Mz = e.F[slot][2];
+        return;
+    }
+    SetzeEinheitsebene(alpha);
+    spareq(2, 0.0, k, N, My, Mz);
+    e.F[slot][0] = N;
+    e.F[slot][1] = My;
+    e.F[slot][2] = Mz;
+    e.gueltig[slot] = true;
+}
+
 bool cBem::SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
                                double& e2, double& rho, double nmm[3])
 {
@@ -701,9 +768,12 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
         My = 1e-9;
 
     // centric state
+    PruefeEinheitsebenen();
     double Nc = 0.0, Myc = 0.0, Mzc = 0.0;
-    SetzeEinheitsebene(0.0);
-    spareq(2, 0.0, N > 0.0 ? 33.0 : 0.0, Nc, Myc, Mzc);
+    if (N > 0.0)
+        Einheitsebene(1, 0.0, 33.0, Nc, Myc, Mzc);
+    else
+        Einheitsebene(0, 0.0, 0.0, Nc, Myc, Mzc);
     m_nn = std::max(std::fabs(Nc), 1e-9);
     m_ey0 = std::fabs(Nc) > 1e-9 ? -Mzc / Nc : 0.0;
     m_ez0 = std::fabs(Nc) > 1e-9 ? Myc / Nc : 0.0;
@@ -714,11 +784,15 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
 
     // moment capacities at domain 12
     double N12 = 0.0, My12 = 0.0, Mz12 = 0.0;
-    SetzeEinheitsebene(My - m_ez0 * N < 0.0 ? -kPi / 2.0 : kPi / 2.0);
-    spareq(2, 0.0, 12.0, N12, My12, Mz12);
+    if (My - m_ez0 * N < 0.0)
+        Einheitsebene(2, -kPi / 2.0, 12.0, N12, My12, Mz12);
+    else
+        Einheitsebene(3, kPi / 2.0, 12.0, N12, My12, Mz12);
     m_myn = std::max(std::fabs(My12 - m_ez0 * N12), 1e-9);
-    SetzeEinheitsebene(m_ey0 * N + Mz < 0.0 ? 0.0 : kPi);
-    spareq(2, 0.0, 12.0, N12, My12, Mz12);
+    if (m_ey0 * N + Mz < 0.0)
+        Einheitsebene(4, 0.0, 12.0, N12, My12, Mz12);
+    else
+        Einheitsebene(5, kPi, 12.0, N12, My12, Mz12);
     m_mzn = std::max(std::fabs(Mz12 + m_ey0 * N12), 1e-9);
 
     // target of the given forces
@@ -734,12 +808,15 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
     k = std::clamp(k, 0.0, 32.0);
 
     // biaxial or uniaxial
-    double e1, e2, rho, r0[3], r90[3];
-    AuswertungNorm(0.0, k, psi1, psi2, e1, e2, rho, r0);
-    AuswertungNorm(kPi / 2.0, k, psi1, psi2, e1, e2, rho, r90);
-    const bool biaxial = std::fabs(r0[1]) > 0.001 * std::fabs(r0[2]) ||
-                         std::fabs(r90[2]) > 0.001 * std::fabs(r90[1]) ||
-                         (std::fabs(My) > 1e-6 && std::fabs(Mz) > 1e-6);
+    double e1, e2, rho, r0[3] = {}, r90[3] = {};
+    // with both moments present the case is biaxial; the responses then serve only a search without start
+    const bool zweiMomente = std::fabs(My) > 1e-6 && std::fabs(Mz) > 1e-6;
+    if (!zweiMomente || k0 > 33.0) {
+        AuswertungNorm(0.0, k, psi1, psi2, e1, e2, rho, r0);
+        AuswertungNorm(kPi / 2.0, k, psi1, psi2, e1, e2, rho, r90);
+    }
+    const bool biaxial = zweiMomente || std::fabs(r0[1]) > 0.001 * std::fabs(r0[2]) ||
+                         std::fabs(r90[2]) > 0.001 * std::fabs(r90[1]);
     double alpha;
     if (biaxial && k0 > 33.0) {
         double det = r0[1] * r90[2] - r90[1] * r0[2];
@@ -863,21 +940,24 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     m_limitErreicht = 0;
     const double ziel[3] = {N, Mz, My};  // residual order: N, Mz, My
 
-    // The capacity search starts from where the last one of this section ended: the forces of the
-    // stiffness iteration change little from one pass to the next. A start that does not lead to the
-    // capacity gives way to the search's own start.
+    // The capacity search starts from where the last one of this section under the same laws ended: the
+    // forces of the stiffness iteration change little from one pass to the next. A start that does not
+    // lead to the capacity gives way to the search's own start.
     double gamma = 0.0;
     int sc = 0;
     const double NLast = N, MyLast = My, MzLast = Mz;
-    Sicher(m_startAlpha, m_startK, N, My, Mz, gamma, sc);
-    if (m_limitErreicht && m_startK <= 33.0) {
+    PruefeEinheitsebenen();
+    const int eintrag = m_einheitAktiv;
+    const double startAlpha = m_einheit[eintrag].startAlpha, startK = m_einheit[eintrag].startK;
+    Sicher(startAlpha, startK, N, My, Mz, gamma, sc);
+    if (m_limitErreicht && startK <= 33.0) {
         N = NLast;
         My = MyLast;
         Mz = MzLast;
         Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
     }
-    m_startAlpha = m_limitErreicht ? 0.0 : m_sicherAlpha;
-    m_startK = m_limitErreicht ? 99.0 : m_sicherK;
+    m_einheit[eintrag].startAlpha = m_limitErreicht ? 0.0 : m_sicherAlpha;
+    m_einheit[eintrag].startK = m_limitErreicht ? 99.0 : m_sicherK;
     if (gamma < 0.95) {
         code = kBemDehnungUeberschritten;
         g_trace.Printf(" ** GRENZDEHNUNGEN UEBERSCHRITTEN\n SICHERHEITSNACHWEIS **\n");
