@@ -41,13 +41,14 @@ inline double PotenzN(double x, double n, int nInt)
 }  // namespace
 
 // The stress-strain law of one material with the limits kept away from zero.
+// No member initialisers: a plane's table of laws is filled only for the materials in use.
 struct BemGesetz {
-    double f = 0.0;   // compressive strength (positive)
-    double e1 = 0.0;  // end of the compression curve (negative)
-    double e4 = 0.0;  // end of the tension curve (positive)
-    double n = 1.0;
-    int nInt = 0;     // n when it is 1, 2 or 3, else 0
-    double t = 0.0;   // tensile strength
+    double f;   // compressive strength (positive)
+    double e1;  // end of the compression curve (negative)
+    double e4;  // end of the tension curve (positive)
+    double n;
+    int nInt;   // n when it is 1, 2 or 3, else 0
+    double t;   // tensile strength
 
     double operator()(double eps) const
     {
@@ -64,7 +65,7 @@ namespace {
 
 BemGesetz GesetzVon(const cBem& b, int m, bool offsetAus)
 {
-    BemGesetz law;
+    BemGesetz law{};
     law.f = b.Mat(0, m);
     law.e1 = MindestBetrag(b.Mat(1, m), 1e-9);
     law.e4 = MindestBetrag(b.Mat(4, m), 1e-9);
