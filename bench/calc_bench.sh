@@ -1,13 +1,29 @@
 #!/usr/bin/env bash
-# Times "kolumo calc" on the shipped two-field example (target: under 1 s) and on a circular column with 30
-# combinations made from it (target: under 5 s). Uses hyperfine when it is installed, else `time`.
-# Argument: the build folder (default build/default; an optimised build is what the targets mean).
+# Times "kolumo calc" on the shipped two-field example (target: under 50 ms) and on a circular column with 30
+# combinations made from it (target: under 0.25 s), optionally side by side with another build (the version
+# before a change) in the same run, the two alternating so that both see the same load of the machine.
+# Arguments: the build folder (default build/default; an optimised build is what the targets mean), then
+# optionally the build folder of the version to compare with. KOLUMO_BENCH_RUNS sets the runs per case (7).
+# Each line gives the fastest and the median wall time of the runs, and the CPU time of the fastest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/default}"
-host="$PWD/$build/bin/kolumo"
+vorher="${2:-}"
+runs="${KOLUMO_BENCH_RUNS:-7}"
+[ -d "$build" ] || { echo "calc_bench: no build folder $build" >&2; exit 1; }
+host="$(cd "$build" && pwd)/bin/kolumo"
 example="$PWD/data/examples/Stuetze.tqx"
-[ -x "$host" ] || { echo "calc_bench: $host is not built" >&2; exit 1; }
+[ -x "$host" ] || { echo "calc_bench: $build/bin/kolumo is not built" >&2; exit 1; }
+hosts=("$host")
+namen=("this")
+if [ -n "$vorher" ]; then
+  [ -d "$vorher" ] || { echo "calc_bench: no build folder $vorher" >&2; exit 1; }
+  alt="$(cd "$vorher" && pwd)/bin/kolumo"
+  [ -x "$alt" ] || { echo "calc_bench: $vorher/bin/kolumo is not built" >&2; exit 1; }
+  hosts+=("$alt")
+  namen+=("before")
+fi
+case "$runs" in '' | *[!0-9]* | 0) echo "calc_bench: KOLUMO_BENCH_RUNS must be a positive number" >&2; exit 1 ;; esac
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -46,21 +62,47 @@ if len(parts) == 2:
 open(sys.argv[2], "w", encoding="utf-8").write(text)
 PY
 
+# one timed calculation of a fresh copy: prints "wall_ms cpu_ms"
+einmal() {  # host file
+  local h=$1 file=$2
+  cp "$work/$file.orig" "$work/$file"
+  local t0 t1 status=0
+  t0=$(date +%s%N)
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -f "%U %S" -o "$work/cpu" "$h" calc "$work/$file" > "$work/log" 2>&1 || status=$?
+  else
+    echo "0 0" > "$work/cpu"  # no CPU time without the time program
+    "$h" calc "$work/$file" > "$work/log" 2>&1 || status=$?
+  fi
+  t1=$(date +%s%N)
+  if [ "$status" -ne 0 ]; then
+    echo "calc failed (exit $status) with $h:" >&2
+    tail -n 3 "$work/log" >&2
+    return 1
+  fi
+  awk -v w=$(((t1 - t0) / 1000)) '{printf "%.1f %.1f\n", w / 1000.0, ($1 + $2) * 1000.0}' "$work/cpu"
+}
+
 run() {  # name file
   local name=$1 file=$2
-  if command -v hyperfine > /dev/null; then
-    hyperfine --warmup 1 --runs 5 --prepare "cp $work/$file.orig $work/$file" "$host calc $work/$file" \
-      --export-markdown "$work/bench.md" > /dev/null && { echo "== $name"; cat "$work/bench.md"; } ||
-      echo "== $name: calc failed (hyperfine stopped)"
-  else
-    cp "$work/$file.orig" "$work/$file"
-    echo "== $name"
-    local status=0
-    { time "$host" calc "$work/$file" > "$work/$name.log" 2>&1; } 2>&1 || status=$?
-    [ "$status" -eq 0 ] || { echo "calc failed (exit $status):"; tail -n 3 "$work/$name.log"; }
+  echo "== $name"
+  local k i
+  for i in "${!hosts[@]}"; do : > "$work/times.$i"; einmal "${hosts[$i]}" "$file" > /dev/null; done  # warm-up
+  for ((k = 0; k < runs; k++)); do
+    for i in "${!hosts[@]}"; do einmal "${hosts[$i]}" "$file" >> "$work/times.$i"; done
+  done
+  local best=()
+  for i in "${!hosts[@]}"; do
+    read -r min med cpu < <(sort -n "$work/times.$i" |
+      awk '{w[NR] = $1; c[NR] = $2} END {printf "%s %s %s\n", w[1], w[int((NR + 1) / 2)], c[1]}')
+    best+=("$min")
+    printf "  %-7s fastest %8.1f ms   median %8.1f ms   cpu %8.1f ms\n" "${namen[$i]}" "$min" "$med" "$cpu"
+  done
+  if [ "${#best[@]}" -eq 2 ]; then
+    awk -v a="${best[0]}" -v b="${best[1]}" 'BEGIN {if (a > 0) printf "  before / this (fastest): %.2f\n", b / a}'
   fi
 }
 cp "$work/rect.tqx" "$work/rect.tqx.orig"
 cp "$work/circ.tqx" "$work/circ.tqx.orig"
-run "two-field rectangular example (target < 1 s)" rect.tqx
-run "circular column, 30 combinations (target < 5 s)" circ.tqx
+run "two-field rectangular example (target < 50 ms)" rect.tqx
+run "circular column, 30 combinations (target < 0.25 s)" circ.tqx

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <vector>
 
 constexpr int kBemMaxGruppen = 100;
 constexpr int kBemMaxPunkte = 100;
@@ -22,6 +23,8 @@ struct QuerschnittsWerte {
 struct QuerschnittsRecord {
     double A = 0.0, Iy = 0.0, Iz = 0.0, Imin = 0.0, E1000 = 0.0;
 };
+
+struct BemGesetz;  // the stress-strain law of one material, ready for the integration
 
 // Result record of one mode of stbm3d.
 struct BemErgebnis {
@@ -68,6 +71,9 @@ public:
     int spareq(int kind, double alphaDeg, double k, double& N, double& My, double& Mz);
     int dehn12(double k, int& flag);
     int Sicher(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code);
+    // Derivatives of the resultants (rows N, Mz, My) of the current plane by (eps0, ky, kz), from the same
+    // integration as spareq in kind 2 without domain mapping.
+    void Tangente(double J[3][3]) const;
     int DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code);
     int IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue,
                                double& mue, double& gamma, int& code);
@@ -160,6 +166,7 @@ public:
     Resultierende m_druck, m_zug;
     double m_hebel = 0.0;
     int m_sicherSchritte = 0;    // Newton steps of the last Sicher
+    double m_sicherAlpha = 0.0, m_sicherK = 99.0;  // direction and domain where the last Sicher ended
     int m_limitErreicht = 0;     // 1 when the last iteration stopped at its step limit (also traced)
 
     // ---- results ----
@@ -170,13 +177,31 @@ public:
     double m_sigBetonMax = 0.0, m_sigBetonMin = 0.0, m_sigStahlMax = 0.0, m_asZugFaser = 0.0, m_frei = 0.0;
 
 private:
-    void PolygonResultierende(int g, bool offsetAus, const double dir[2]);
-    void PunktResultierende(int g, bool offsetAus);
+    // Per state of the section (its fingerprint): the resultants of the unit planes that scale the capacity
+    // search (centric at domains 0 and 33, domain 12 at -90, 90, 0 and 180 degrees) and the strain state's
+    // start of that search.
+    struct Einheitsebenen {
+        std::vector<unsigned char> abdruck;
+        bool gueltig[6] = {};
+        double F[6][3] = {};
+        double startAlpha = 0.0, startK = 99.0;  // where the strain state's capacity search starts (99: none)
+    };
+    static constexpr int kEintraege = 4;
+    Einheitsebenen m_einheit[kEintraege];
+    int m_einheitAktiv = 0, m_einheitNaechster = 0;
+
+    void PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law);
+    void PunktResultierende(int g, bool offsetAus, const BemGesetz& law);
+    void PolygonTangente(int g, bool offsetAus, const double dir[2], const BemGesetz& law, double T[6]) const;
+    void PunktTangente(int g, bool offsetAus, const BemGesetz& law, double T[6]) const;
     void SetzeEinheitsebene(double alpha);
     void NormiereKraefte(double N, double My, double Mz, double& n, double& my, double& mz) const;
     void AuswertungNorm(double alpha, double k, double psi1, double psi2, double& e1, double& e2, double& rho,
                         double nmm[3]);
     double Randdehnungen();  // sets m_eps1b, m_eps2s; returns the largest concrete strain
+    void Abdruck(std::vector<unsigned char>& out) const;
+    void PruefeEinheitsebenen();
+    void Einheitsebene(int slot, double alpha, double k, double& N, double& My, double& Mz);
     bool SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
                              double& e2, double& rho, double nmm[3]);
     void DruckeZeile(char sep, const char* l1, double v1, const char* l2, double v2, const char* l3, double v3);

@@ -3,6 +3,7 @@
 // reinforcement ratio that gives the required safety.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/bem.h"
 #include "engine/protocol.h"
@@ -37,14 +38,17 @@ inline double PotenzN(double x, double n, int nInt)
     }
 }
 
+}  // namespace
+
 // The stress-strain law of one material with the limits kept away from zero.
-struct Gesetz {
-    double f = 0.0;   // compressive strength (positive)
-    double e1 = 0.0;  // end of the compression curve (negative)
-    double e4 = 0.0;  // end of the tension curve (positive)
-    double n = 1.0;
-    int nInt = 0;     // n when it is 1, 2 or 3, else 0
-    double t = 0.0;   // tensile strength
+// No member initialisers: a plane's table of laws is filled only for the materials in use.
+struct BemGesetz {
+    double f;   // compressive strength (positive)
+    double e1;  // end of the compression curve (negative)
+    double e4;  // end of the tension curve (positive)
+    double n;
+    int nInt;   // n when it is 1, 2 or 3, else 0
+    double t;   // tensile strength
 
     double operator()(double eps) const
     {
@@ -56,6 +60,33 @@ struct Gesetz {
         return -(1.0 - PotenzN(1.0 - r, n, nInt)) * f;
     }
 };
+
+namespace {
+
+BemGesetz GesetzVon(const cBem& b, int m, bool offsetAus)
+{
+    BemGesetz law{};
+    law.f = b.Mat(0, m);
+    law.e1 = MindestBetrag(b.Mat(1, m), 1e-9);
+    law.e4 = MindestBetrag(b.Mat(4, m), 1e-9);
+    law.n = b.Mat(5, m);
+    law.nInt = (law.n == 1.0 || law.n == 2.0 || law.n == 3.0) ? static_cast<int>(law.n) : 0;
+    law.t = b.ZugFaktor(m, offsetAus);
+    return law;
+}
+
+// The laws of the materials the groups use.
+void GesetzeDerGruppen(const cBem& b, bool offsetAus, BemGesetz laws[kBemMaxMaterial + 1])
+{
+    bool fertig[kBemMaxMaterial + 1] = {};
+    for (int g = 1; g <= b.m_nqgr; ++g) {
+        const int m = b.m_gmat[g];
+        if (!fertig[m]) {
+            laws[m] = GesetzVon(b, m, offsetAus);
+            fertig[m] = true;
+        }
+    }
+}
 
 // Gauss-Legendre on [0, 1]
 constexpr double kG3x[3] = {0.11270166537925831, 0.5, 0.8872983346207417};
@@ -70,7 +101,7 @@ struct Stueck {
     double ua, du, va, dv, ea, de;  // values at t = 0 and their change per unit t
 };
 
-void GaussStueck(const Stueck& s, double t0, double t1, const Gesetz& law, int np, double out[3])
+void GaussStueck(const Stueck& s, double t0, double t1, const BemGesetz& law, int np, double out[3])
 {
     const double* xs = np == 3 ? kG3x : kG5x;
     const double* ws = np == 3 ? kG3w : kG5w;
@@ -86,7 +117,7 @@ void GaussStueck(const Stueck& s, double t0, double t1, const Gesetz& law, int n
 }
 
 // The same in closed form for a curve branch S (1 - w^n), w = 1 - eps/limit, any real n.
-void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double scale, const Gesetz& law,
+void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double scale, const BemGesetz& law,
                  double out[3])
 {
     const double w0 = 1.0 - (s.ea + t0 * s.de) / limit;
@@ -125,6 +156,103 @@ void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double sca
     out[2] += integral(0.5 * av * av, av * bv, 0.5 * bv * bv);
 }
 
+// Slope of the law at eps: S n w^(n-1) / limit on a curve branch, 0 beyond its limit.
+double Steigung(const BemGesetz& law, double eps)
+{
+    const bool druck = eps < 0.0;
+    const double limit = druck ? law.e1 : law.e4;
+    const double r = eps / limit;
+    if (r >= 1.0)
+        return 0.0;
+    const double scale = druck ? -law.f : law.t;
+    const double x = 1.0 - r;
+    double p;
+    switch (law.nInt) {
+    case 1: p = 1.0; break;
+    case 2: p = x; break;
+    case 3: p = x * x; break;
+    default: p = std::pow(x, law.n - 1.0); break;
+    }
+    return scale * law.n * p / limit;
+}
+
+// Integrals of q(t) times the law's slope over one piece of an edge, q in {v, v u, v u^2, v^2/2, u v^2/2,
+// v^3/3}: by Green's theorem the area integrals of the slope times 1, u, u^2, v, u v, v^2.
+void GaussSteigung(const Stueck& s, double t0, double t1, const BemGesetz& law, int np, double out[6])
+{
+    const double* xs = np == 3 ? kG3x : kG5x;
+    const double* ws = np == 3 ? kG3w : kG5w;
+    const double h = t1 - t0;
+    for (int k = 0; k < np; ++k) {
+        const double t = t0 + h * xs[k];
+        const double g = Steigung(law, s.ea + t * s.de) * ws[k] * h;
+        const double v = s.va + t * s.dv, u = s.ua + t * s.du;
+        out[0] += v * g;
+        out[1] += v * u * g;
+        out[2] += v * u * u * g;
+        out[3] += 0.5 * v * v * g;
+        out[4] += 0.5 * u * v * v * g;
+        out[5] += v * v * v / 3.0 * g;
+    }
+}
+
+// The same in closed form on a curve branch of any real n: the slope is scale n w^(n-1) / limit, and with
+// v, u linear in w every integrand is a cubic in w times w^(n-1).
+void ExaktSteigung(const Stueck& s, double t0, double t1, double limit, double scale, const BemGesetz& law,
+                   double out[6])
+{
+    const double w0 = 1.0 - (s.ea + t0 * s.de) / limit;
+    const double w1 = 1.0 - (s.ea + t1 * s.de) / limit;
+    const double dw = w1 - w0;
+    if (!(std::fabs(dw) > 0.05 * std::max(std::fabs(w0), std::fabs(w1)))) {
+        GaussSteigung(s, t0, t1, law, 5, out);
+        return;
+    }
+    const double dtdw = (t1 - t0) / dw;
+    const double bv = s.dv * dtdw, av = s.va + s.dv * t0 - bv * w0;
+    const double bu = s.du * dtdw, au = s.ua + s.du * t0 - bu * w0;
+    const double n = law.n;
+    double W[4];  // int w^(n-1+j) dw from w0 to w1
+    for (int j = 0; j < 4; ++j) {
+        const double p = n + j;
+        W[j] = (std::pow(std::max(w1, 0.0), p) - std::pow(std::max(w0, 0.0), p)) / p;
+    }
+    const double c = scale * n / limit * dtdw;
+    auto integral = [&](double c0, double c1, double c2, double c3) {
+        return c * (c0 * W[0] + c1 * W[1] + c2 * W[2] + c3 * W[3]);
+    };
+    out[0] += integral(av, bv, 0.0, 0.0);
+    out[1] += integral(av * au, av * bu + bv * au, bv * bu, 0.0);
+    out[2] += integral(av * au * au, 2.0 * av * au * bu + bv * au * au, av * bu * bu + 2.0 * bv * au * bu,
+                       bv * bu * bu);
+    out[3] += integral(0.5 * av * av, av * bv, 0.5 * bv * bv, 0.0);
+    out[4] += integral(0.5 * au * av * av, au * av * bv + 0.5 * bu * av * av, 0.5 * au * bv * bv + bu * av * bv,
+                       0.5 * bu * bv * bv);
+    out[5] += integral(av * av * av / 3.0, av * av * bv, av * bv * bv, bv * bv * bv / 3.0);
+}
+
+// Edge parameters 0 < t < 1 where the strain passes a branch limit, framed by 0 and 1; returns their number.
+int Schnitte(double ea, double eb, const BemGesetz& law, double ts[5])
+{
+    int nt = 0;
+    ts[nt++] = 0.0;
+    const double limits[3] = {law.e1, 0.0, law.e4};
+    double cuts[3];
+    int nc = 0;
+    for (double L : limits) {
+        if ((ea < L && L < eb) || (eb < L && L < ea))
+            cuts[nc++] = (L - ea) / (eb - ea);
+    }
+    // at most three cuts: an insertion sort (std::sort on so short an array trips GCC's bounds check)
+    for (int i = 1; i < nc; ++i)
+        for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j)
+            std::swap(cuts[j], cuts[j - 1]);
+    for (int c = 0; c < nc; ++c)
+        ts[nt++] = cuts[c];
+    ts[nt++] = 1.0;
+    return nt;
+}
+
 }  // namespace
 
 double cBem::GammaAusDehnung(double eps)
@@ -132,17 +260,10 @@ double cBem::GammaAusDehnung(double eps)
     return std::clamp(2.1 - 0.11666666666666665 * eps, 1.75, 2.1);
 }
 
-void cBem::PunktResultierende(int g, bool offsetAus)
+void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law)
 {
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
-    Gesetz law;
-    law.f = Mat(0, m);
-    law.e1 = MindestBetrag(Mat(1, m), 1e-9);
-    law.e4 = MindestBetrag(Mat(4, m), 1e-9);
-    law.n = Mat(5, m);
-    law.nInt = (law.n == 1.0 || law.n == 2.0 || law.n == 3.0) ? static_cast<int>(law.n) : 0;
-    law.t = ZugFaktor(m, offsetAus);
     const double w = m_bemgr[g] ? bwfakt : 1.0;
     for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
         const double eps = m_eps0 + m_ky * m_py[i] + m_kz * m_pz[i] + e3;
@@ -157,17 +278,10 @@ void cBem::PunktResultierende(int g, bool offsetAus)
 // Exact integral of the law over the polygon by Green's theorem in coordinates (u along the strain
 // gradient, v across it): the law depends on u alone, so int f dA = -oint v f(u) du, and the first
 // moments follow with the weights u and v/2. Each edge is cut where its strain crosses a branch limit.
-void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2])
+void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law)
 {
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
-    Gesetz law;
-    law.f = Mat(0, m);
-    law.e1 = MindestBetrag(Mat(1, m), 1e-9);
-    law.e4 = MindestBetrag(Mat(4, m), 1e-9);
-    law.n = Mat(5, m);
-    law.nInt = (law.n == 1.0 || law.n == 2.0 || law.n == 3.0) ? static_cast<int>(law.n) : 0;
-    law.t = ZugFaktor(m, offsetAus);
     const double dy = dir[0], dz = dir[1];
 
     double sum[2][3] = {{0, 0, 0}, {0, 0, 0}};  // [compression, tension][N, u-moment, v-moment]
@@ -184,24 +298,8 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2])
         if (std::fabs(ea) < 1e-300 && std::fabs(eb) < 1e-300)
             continue;  // law is zero at zero strain
         const Stueck s{ua, du, va, vb - va, ea, eb - ea};
-        // cut points where the strain passes a branch limit
         double ts[5];
-        int nt = 0;
-        ts[nt++] = 0.0;
-        const double limits[3] = {law.e1, 0.0, law.e4};
-        double cuts[3];
-        int nc = 0;
-        for (double L : limits) {
-            if ((ea < L && L < eb) || (eb < L && L < ea))
-                cuts[nc++] = (L - ea) / (eb - ea);
-        }
-        // at most three cuts: an insertion sort (std::sort on so short an array trips GCC's bounds check)
-        for (int i = 1; i < nc; ++i)
-            for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j)
-                std::swap(cuts[j], cuts[j - 1]);
-        for (int c = 0; c < nc; ++c)
-            ts[nt++] = cuts[c];
-        ts[nt++] = 1.0;
+        const int nt = Schnitte(ea, eb, law, ts);
         for (int p = 0; p + 1 < nt; ++p) {
             const double t0 = ts[p], t1 = ts[p + 1];
             if (t1 <= t0)
@@ -230,6 +328,106 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2])
         r.N += N;
         r.My += Sz;
         r.Mz -= Sy;
+    }
+}
+
+void cBem::PunktTangente(int g, bool offsetAus, const BemGesetz& law, double T[6]) const
+{
+    const int m = m_gmat[g];
+    const double e3 = offsetAus ? 0.0 : Mat(3, m);
+    const double w = m_bemgr[g] ? bwfakt : 1.0;
+    for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+        const double y = m_py[i], z = m_pz[i];
+        const double k = Steigung(law, m_eps0 + m_ky * y + m_kz * z + e3) * m_pa[i] * w;
+        T[0] += k;
+        T[1] += k * y;
+        T[2] += k * z;
+        T[3] += k * y * y;
+        T[4] += k * y * z;
+        T[5] += k * z * z;
+    }
+}
+
+// The slope of the law integrated over the polygon with the same edge walk as the resultants; the law is
+// continuous at its branch limits, so the moving cut points add nothing to the derivatives.
+void cBem::PolygonTangente(int g, bool offsetAus, const double dir[2], const BemGesetz& law, double T[6]) const
+{
+    const int m = m_gmat[g];
+    const double e3 = offsetAus ? 0.0 : Mat(3, m);
+    const double dy = dir[0], dz = dir[1];
+    double sum[6] = {0, 0, 0, 0, 0, 0};  // slope times 1, u, u^2, v, u v, v^2
+    const int erst = m_gerst[g], n = m_npkt[g];
+    for (int k = 0; k < n; ++k) {
+        const int a = erst + k, b = erst + (k + 1) % n;
+        const double ua = dy * m_py[a] + dz * m_pz[a], ub = dy * m_py[b] + dz * m_pz[b];
+        const double du = ub - ua;
+        if (du == 0.0)
+            continue;
+        const double va = -dz * m_py[a] + dy * m_pz[a], vb = -dz * m_py[b] + dy * m_pz[b];
+        const double ea = m_eps0 + m_ky * m_py[a] + m_kz * m_pz[a] + e3;
+        const double eb = m_eps0 + m_ky * m_py[b] + m_kz * m_pz[b] + e3;
+        const Stueck s{ua, du, va, vb - va, ea, eb - ea};
+        double ts[5];
+        const int nt = Schnitte(ea, eb, law, ts);
+        for (int p = 0; p + 1 < nt; ++p) {
+            const double t0 = ts[p], t1 = ts[p + 1];
+            if (t1 <= t0)
+                continue;
+            const double em = ea + 0.5 * (t0 + t1) * (eb - ea);
+            const bool druck = em < 0.0;
+            const bool kurve = druck ? em > law.e1 : em < law.e4;
+            const double scale = druck ? -law.f : law.t;
+            if (!kurve || scale == 0.0)
+                continue;  // constant stress there
+            double part[6] = {0, 0, 0, 0, 0, 0};
+            if (law.nInt != 0)
+                GaussSteigung(s, t0, t1, law, 3, part);  // polynomial of degree n + 2 at most: exact
+            else
+                ExaktSteigung(s, t0, t1, druck ? law.e1 : law.e4, scale, law, part);
+            for (int q = 0; q < 6; ++q)
+                sum[q] -= du * part[q];
+        }
+    }
+    const double Tuu = sum[2], Tuv = sum[4], Tvv = sum[5];
+    T[0] += sum[0];
+    T[1] += dy * sum[1] - dz * sum[3];
+    T[2] += dz * sum[1] + dy * sum[3];
+    T[3] += dy * dy * Tuu - 2.0 * dy * dz * Tuv + dz * dz * Tvv;
+    T[4] += dy * dz * (Tuu - Tvv) + (dy * dy - dz * dz) * Tuv;
+    T[5] += dz * dz * Tuu + 2.0 * dy * dz * Tuv + dy * dy * Tvv;
+}
+
+void cBem::Tangente(double J[3][3]) const
+{
+    const bool offsetAus = m_zustand == 1 || m_zustand == 2;
+    double T[6] = {0, 0, 0, 0, 0, 0};  // slope times 1, y, z, y^2, y z, z^2
+    BemGesetz laws[kBemMaxMaterial + 1];
+    GesetzeDerGruppen(*this, offsetAus, laws);
+    const double kap = std::hypot(m_ky, m_kz);
+    const double dir[2] = {kap > 0.0 ? m_ky / kap : 1.0, kap > 0.0 ? m_kz / kap : 0.0};
+    for (int g = 1; g <= m_nqgr; ++g) {
+        if (m_zustand == 1 && !IstBeton(g))
+            continue;
+        const BemGesetz& law = laws[m_gmat[g]];
+        if (m_gpoly[g])
+            PolygonTangente(g, offsetAus, dir, law, T);
+        else
+            PunktTangente(g, offsetAus, law, T);
+    }
+    // N = int s, Mz = -int s y, My = int s z, by (eps0, ky, kz)
+    const double dN[3] = {T[0], T[1], T[2]};
+    double dMz[3] = {-T[1], -T[3], -T[4]};
+    double dMy[3] = {T[2], T[4], T[5]};
+    if (m_zustand != 1 && m_zustand != 2) {
+        for (int j = 0; j < 3; ++j) {
+            dMy[j] -= m_zr * dN[j];
+            dMz[j] += m_yr * dN[j];
+        }
+    }
+    for (int j = 0; j < 3; ++j) {
+        J[0][j] = dN[j];
+        J[1][j] = dMz[j];
+        J[2][j] = dMy[j];
     }
 }
 
@@ -289,16 +487,20 @@ int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, dou
 
     m_druck = Resultierende{};
     m_zug = Resultierende{};
+    // the laws once per plane: the concrete tension factor follows m_eps2b, set above by the domain mapping
+    BemGesetz laws[kBemMaxMaterial + 1];
+    GesetzeDerGruppen(*this, offsetAus, laws);
     const double kap = std::hypot(m_ky, m_kz);
     const double dir[2] = {kap > 0.0 ? m_ky / kap : 1.0, kap > 0.0 ? m_kz / kap : 0.0};
     for (int g = 1; g <= m_nqgr; ++g) {
         const bool beton = IstBeton(g);
         if (m_zustand == 1 && !beton)
             continue;
+        const BemGesetz& law = laws[m_gmat[g]];
         if (m_gpoly[g])
-            PolygonResultierende(g, offsetAus, dir);
+            PolygonResultierende(g, offsetAus, dir, law);
         else
-            PunktResultierende(g, offsetAus);
+            PunktResultierende(g, offsetAus, law);
     }
     N = m_druck.N + m_zug.N;
     My = m_druck.My + m_zug.My;
@@ -396,6 +598,72 @@ void cBem::AuswertungNorm(double alpha, double k, double psi1, double psi2, doub
     e1 = NormiereWinkel(std::atan2(nmm[2], nmm[1]) - psi1);
     e2 = NormiereWinkel(std::atan2(nmm[0], m) - psi2);
     rho = std::hypot(nmm[0], m);
+}
+
+// Everything the resultants of a plane read from the section, byte for byte.
+void cBem::Abdruck(std::vector<unsigned char>& out) const
+{
+    out.clear();
+    auto add = [&out](const void* p, std::size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        out.insert(out.end(), b, b + n);
+    };
+    const int nPunkte = m_nqgr > 0 ? m_gerst[m_nqgr] + m_npkt[m_nqgr] - 1 : 0;
+    add(&m_nqgr, sizeof m_nqgr);
+    add(&m_gmat[1], sizeof(int) * m_nqgr);
+    add(&m_npkt[1], sizeof(int) * m_nqgr);
+    add(&m_gerst[1], sizeof(int) * m_nqgr);
+    add(&m_gpoly[1], sizeof(int) * m_nqgr);
+    add(&m_bemgr[1], sizeof(int) * m_nqgr);
+    if (nPunkte > 0 && nPunkte <= kBemMaxPunkte) {
+        add(&m_py[1], sizeof(double) * nPunkte);
+        add(&m_pz[1], sizeof(double) * nPunkte);
+        add(&m_pa[1], sizeof(double) * nPunkte);
+    }
+    add(m_istBeton, sizeof m_istBeton);
+    add(m_mat, sizeof m_mat);
+    const double werte[9] = {bwfakt, m_yr, m_zr, m_eps1c, m_epscu, m_epsud, m_tiefe, static_cast<double>(m_zustand),
+                             static_cast<double>(nPunkte)};
+    add(werte, sizeof werte);
+}
+
+void cBem::PruefeEinheitsebenen()
+{
+    thread_local std::vector<unsigned char> neu;
+    Abdruck(neu);
+    for (int e = 0; e < kEintraege; ++e) {
+        if (neu == m_einheit[e].abdruck) {
+            m_einheitAktiv = e;
+            return;
+        }
+    }
+    // a section alternates between the laws of the stiffness iteration and of the ultimate check
+    m_einheitAktiv = m_einheitNaechster;
+    m_einheitNaechster = (m_einheitNaechster + 1) % kEintraege;
+    Einheitsebenen& e = m_einheit[m_einheitAktiv];
+    e.abdruck.swap(neu);
+    std::fill(std::begin(e.gueltig), std::end(e.gueltig), false);
+    e.startAlpha = 0.0;
+    e.startK = 99.0;
+}
+
+// The resultants of the unit plane at alpha mapped to domain k; kept per slot while the section's
+// fingerprint stands (the plane then holds whatever the caller sets next).
+void cBem::Einheitsebene(int slot, double alpha, double k, double& N, double& My, double& Mz)
+{
+    Einheitsebenen& e = m_einheit[m_einheitAktiv];
+    if (e.gueltig[slot]) {
+        N = e.F[slot][0];
+        My = e.F[slot][1];
+        Mz = e.F[slot][2];
+        return;
+    }
+    SetzeEinheitsebene(alpha);
+    spareq(2, 0.0, k, N, My, Mz);
+    e.F[slot][0] = N;
+    e.F[slot][1] = My;
+    e.F[slot][2] = Mz;
+    e.gueltig[slot] = true;
 }
 
 bool cBem::SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
@@ -501,9 +769,12 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
         My = 1e-9;
 
     // centric state
+    PruefeEinheitsebenen();
     double Nc = 0.0, Myc = 0.0, Mzc = 0.0;
-    SetzeEinheitsebene(0.0);
-    spareq(2, 0.0, N > 0.0 ? 33.0 : 0.0, Nc, Myc, Mzc);
+    if (N > 0.0)
+        Einheitsebene(1, 0.0, 33.0, Nc, Myc, Mzc);
+    else
+        Einheitsebene(0, 0.0, 0.0, Nc, Myc, Mzc);
     m_nn = std::max(std::fabs(Nc), 1e-9);
     m_ey0 = std::fabs(Nc) > 1e-9 ? -Mzc / Nc : 0.0;
     m_ez0 = std::fabs(Nc) > 1e-9 ? Myc / Nc : 0.0;
@@ -514,11 +785,15 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
 
     // moment capacities at domain 12
     double N12 = 0.0, My12 = 0.0, Mz12 = 0.0;
-    SetzeEinheitsebene(My - m_ez0 * N < 0.0 ? -kPi / 2.0 : kPi / 2.0);
-    spareq(2, 0.0, 12.0, N12, My12, Mz12);
+    if (My - m_ez0 * N < 0.0)
+        Einheitsebene(2, -kPi / 2.0, 12.0, N12, My12, Mz12);
+    else
+        Einheitsebene(3, kPi / 2.0, 12.0, N12, My12, Mz12);
     m_myn = std::max(std::fabs(My12 - m_ez0 * N12), 1e-9);
-    SetzeEinheitsebene(m_ey0 * N + Mz < 0.0 ? 0.0 : kPi);
-    spareq(2, 0.0, 12.0, N12, My12, Mz12);
+    if (m_ey0 * N + Mz < 0.0)
+        Einheitsebene(4, 0.0, 12.0, N12, My12, Mz12);
+    else
+        Einheitsebene(5, kPi, 12.0, N12, My12, Mz12);
     m_mzn = std::max(std::fabs(Mz12 + m_ey0 * N12), 1e-9);
 
     // target of the given forces
@@ -534,12 +809,15 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
     k = std::clamp(k, 0.0, 32.0);
 
     // biaxial or uniaxial
-    double e1, e2, rho, r0[3], r90[3];
-    AuswertungNorm(0.0, k, psi1, psi2, e1, e2, rho, r0);
-    AuswertungNorm(kPi / 2.0, k, psi1, psi2, e1, e2, rho, r90);
-    const bool biaxial = std::fabs(r0[1]) > 0.001 * std::fabs(r0[2]) ||
-                         std::fabs(r90[2]) > 0.001 * std::fabs(r90[1]) ||
-                         (std::fabs(My) > 1e-6 && std::fabs(Mz) > 1e-6);
+    double e1, e2, rho, r0[3] = {}, r90[3] = {};
+    // with both moments present the case is biaxial; the responses then serve only a search without start
+    const bool zweiMomente = std::fabs(My) > 1e-6 && std::fabs(Mz) > 1e-6;
+    if (!zweiMomente || k0 > 33.0) {
+        AuswertungNorm(0.0, k, psi1, psi2, e1, e2, rho, r0);
+        AuswertungNorm(kPi / 2.0, k, psi1, psi2, e1, e2, rho, r90);
+    }
+    const bool biaxial = zweiMomente || std::fabs(r0[1]) > 0.001 * std::fabs(r0[2]) ||
+                         std::fabs(r90[2]) > 0.001 * std::fabs(r90[1]);
     double alpha;
     if (biaxial && k0 > 33.0) {
         double det = r0[1] * r90[2] - r90[1] * r0[2];
@@ -627,6 +905,8 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
         }
     }
 
+    m_sicherAlpha = alpha;
+    m_sicherK = k;
     N = m_nn * nmm[0];
     My = m_myn * nmm[1] + m_ez0 * N;
     Mz = m_mzn * nmm[2] - m_ey0 * N;
@@ -661,9 +941,24 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     m_limitErreicht = 0;
     const double ziel[3] = {N, Mz, My};  // residual order: N, Mz, My
 
+    // The capacity search starts from where the last one of this section under the same laws ended: the
+    // forces of the stiffness iteration change little from one pass to the next. A start that does not
+    // lead to the capacity gives way to the search's own start.
     double gamma = 0.0;
     int sc = 0;
-    Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
+    const double NLast = N, MyLast = My, MzLast = Mz;
+    PruefeEinheitsebenen();
+    const int eintrag = m_einheitAktiv;
+    const double startAlpha = m_einheit[eintrag].startAlpha, startK = m_einheit[eintrag].startK;
+    Sicher(startAlpha, startK, N, My, Mz, gamma, sc);
+    if (m_limitErreicht && startK <= 33.0) {
+        N = NLast;
+        My = MyLast;
+        Mz = MzLast;
+        Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
+    }
+    m_einheit[eintrag].startAlpha = m_limitErreicht ? 0.0 : m_sicherAlpha;
+    m_einheit[eintrag].startK = m_limitErreicht ? 99.0 : m_sicherK;
     if (gamma < 0.95) {
         code = kBemDehnungUeberschritten;
         g_trace.Printf(" ** GRENZDEHNUNGEN UEBERSCHRITTEN\n SICHERHEITSNACHWEIS **\n");
@@ -732,7 +1027,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                     for (int i = 0; i < 3; ++i)
                         jac[i][j] = (Fp[i] - F[i]) / d;
                 }
-                setze(x, F);
+                // the plane is set anew by the step below; x's resultants are still in F
                 detVor = detLetzt;
                 detLetzt = Det3(jac, 0, 1, 2);
             }

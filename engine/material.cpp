@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 
 #include "engine/rechner.h"
 
@@ -46,7 +47,32 @@ std::vector<std::string> Sorten(int code, bool beton)
     return names;
 }
 
-Werte Lade(int code, int grade, bool beton)
+// The grades read from the installed catalogue, each once: a calculation asks for the same few grades
+// thousands of times. Emptied whenever a catalogue is installed or removed (once per calculation).
+struct Gelesen {
+    int code, grade;
+    bool beton;
+    Werte w;
+};
+std::deque<Gelesen> g_gelesen;  // references to entries stay valid while it grows
+
+Werte LadeNeu(int code, int grade, bool beton);
+
+const Werte& Lade(int code, int grade, bool beton)
+{
+    if (g_rechner.userMaterial == 1) {  // the user tables may change between two calls
+        thread_local Werte w;
+        w = LadeNeu(code, grade, beton);
+        return w;
+    }
+    for (const Gelesen& g : g_gelesen)
+        if (g.code == code && g.grade == grade && g.beton == beton)
+            return g.w;
+    g_gelesen.push_back({code, grade, beton, LadeNeu(code, grade, beton)});
+    return g_gelesen.back().w;
+}
+
+Werte LadeNeu(int code, int grade, bool beton)
 {
     Werte w;
     if (g_rechner.userMaterial == 1) {
@@ -86,7 +112,7 @@ int HoleBeton(const BetonArt& art, int code, int fireSwitch, int shapeClass, int
         return 0;
     if (factor < 0.1)
         factor = 1.0;
-    const Werte w = Lade(code, grade, true);
+    const Werte& w = Lade(code, grade, true);
     double gamma = w(fireSwitch ? "gamma_cgf" : "gamma_cg");
     if (art.kennwerte && accidental)
         gamma = w(fireSwitch ? "gamma_caf" : "gamma_ca");
@@ -151,7 +177,7 @@ int HoleStahl(bool kennwerte, int code, int grade, double& fyd, double& epsy, do
         return 0;
     if (factor < 0.1)
         factor = 1.0;
-    const Werte w = Lade(code, grade, false);
+    const Werte& w = Lade(code, grade, false);
     E = w("E");
     epsu = w("epsilon_szul");
     if (code == 0) {
@@ -179,6 +205,7 @@ MaterialKatalog* SetzeMaterialKatalog(MaterialKatalog* katalog)
 {
     MaterialKatalog* prev = g_katalog;
     g_katalog = katalog;
+    g_gelesen.clear();
     return prev;
 }
 
@@ -235,7 +262,7 @@ double HoleBetonBemessungswerte(int code, int grade, int what, int ecmMode, int 
         return 0.0;
     if (factor < 0.1)
         factor = 1.0;
-    const Werte w = Lade(code, grade, true);
+    const Werte& w = Lade(code, grade, true);
     if (code == 0) {
         if (what == 0)
             return w("beta_r");
@@ -281,7 +308,7 @@ double HoleStahlBemessungswerte(int code, int grade, int what, int accidental)
 {
     if (!IstBekannt(code))
         return 0.0;
-    const Werte w = Lade(code, grade, false);
+    const Werte& w = Lade(code, grade, false);
     const double fyk = code == 0 ? w("beta_s") : w("fyk");
     double gs = w(accidental ? "gamma_sa" : "gamma_sg");
     if (gs <= 0.0)

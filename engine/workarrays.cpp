@@ -1,13 +1,31 @@
 #include "engine/workarrays.h"
 
+#include <cstdlib>
+#include <new>
+
 double* g_workD = nullptr;
 int* g_workI = nullptr;
 int g_workDSize = 0;
 int g_workISize = 0;
 
+namespace {
+template <typename T>
+T* Genullt(int n)
+{
+    void* p = std::calloc(static_cast<std::size_t>(n) + 1, sizeof(T));
+    if (!p)
+        throw std::bad_alloc();
+    return static_cast<T*>(p);
+}
+}  // namespace
+
+void WorkArrays::Frei::operator()(void* p) const
+{
+    std::free(p);
+}
+
 WorkArrays::WorkArrays(int doubles, int ints)
-    : m_d(new double[static_cast<std::size_t>(doubles) + 1]()),
-      m_i(new int[static_cast<std::size_t>(ints) + 1]()),
+    : m_d(Genullt<double>(doubles)), m_i(Genullt<int>(ints)),
       m_prevD(g_workD), m_prevI(g_workI), m_prevDSize(g_workDSize), m_prevISize(g_workISize)
 {
     g_workD = m_d.get();

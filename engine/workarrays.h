@@ -61,8 +61,13 @@ public:
     WorkArrays& operator=(const WorkArrays&) = delete;
 
 private:
-    std::unique_ptr<double[]> m_d;
-    std::unique_ptr<int[]> m_i;
+    // Zeroed by the allocator: pages of a large block that a run never touches are never mapped, so a
+    // small column pays for the pages its model uses, not for the capacity.
+    struct Frei {
+        void operator()(void* p) const;
+    };
+    std::unique_ptr<double[], Frei> m_d;
+    std::unique_ptr<int[], Frei> m_i;
     double* m_prevD;
     int* m_prevI;
     int m_prevDSize;
