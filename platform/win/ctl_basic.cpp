@@ -1052,6 +1052,7 @@ void RegisterBuiltInClasses() {
   RegisterClassOf("Edit", &EditProc, CS_DBLCLKS, nullptr);
   RegisterListControls();
   RegisterCommonControls();
+  RegisterScrollBarControl();
 }
 
 }  // namespace win::detail
