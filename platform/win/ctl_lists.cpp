@@ -159,6 +159,42 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ListState& s = ControlState<ListState>(wnd);
   bool handled;
   LRESULT fr = FontMessages(wnd, msg, wParam, lParam, s.font, handled);
+  // Owner-drawn list boxes: the parent says the rows' height and draws each row (WM_MEASUREITEM, WM_DRAWITEM).
+  const bool ownerDrawn = !s.combo && (w->style & LBS_OWNERDRAWFIXED);
+  if (ownerDrawn && (msg == WM_CREATE || msg == WM_SETFONT)) {
+    if (msg == WM_CREATE) s.sorted = w->style & LBS_SORT;
+    MEASUREITEMSTRUCT mis{ODT_LISTBOX, UINT(w->id), 0, 0, UINT(FontHeight(s.font)), 0};
+    SendMessage(GetParent(wnd), WM_MEASUREITEM, w->id, reinterpret_cast<LPARAM>(&mis));
+    s.itemHeight = std::max(1, int(mis.itemHeight));
+    UpdateListScroll(wnd, s);
+    return 0;
+  }
+  if (ownerDrawn && msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    FillRect(dc, &rc, CtlColor(wnd, dc, WM_CTLCOLORLISTBOX));
+    for (int i = s.top, y = 0; i < s.Count() && y < rc.bottom; ++i, y += s.itemHeight) {
+      bool sel = MultiSel(*w) ? s.items[std::size_t(i)].selected : i == s.cur;
+      DRAWITEMSTRUCT dis{};
+      dis.CtlType = ODT_LISTBOX;
+      dis.CtlID = UINT(w->id);
+      dis.itemID = UINT(i);
+      dis.itemAction = ODA_DRAWENTIRE;
+      dis.itemState = (sel ? ODS_SELECTED : 0) | (s.focused && i == s.cur ? ODS_FOCUS : 0) |
+                      (IsWindowEnabled(wnd) ? 0 : ODS_DISABLED);
+      dis.hwndItem = wnd;
+      dis.hDC = dc;
+      dis.rcItem = {0, y, rc.right, y + s.itemHeight};
+      dis.itemData = ULONG_PTR(s.items[std::size_t(i)].data);
+      int saved = SaveDC(dc);
+      SendMessage(GetParent(wnd), WM_DRAWITEM, w->id, reinterpret_cast<LPARAM>(&dis));
+      RestoreDC(dc, saved);
+    }
+    EndPaint(wnd, &ps);
+    return 0;
+  }
   if (handled) {
     if (msg == WM_SETFONT) {
       s.itemHeight = FontHeight(s.font);
