@@ -7,6 +7,9 @@ packages=(
   libpugixml-dev libminizip-dev zlib1g-dev libcairo2-dev libfreetype-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  libx11-dev
+  # the end-to-end screen test: a virtual X server and a driver of real X events
+  xvfb xdotool
 )
 
 missing=()
