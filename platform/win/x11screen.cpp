@@ -132,14 +132,17 @@ class X11Screen : public Screen {
         }
       }
     }
-    if (g_pictureWanted) {
-      g_pictureWanted = 0;
-      WritePicture();
-    }
+    // The picture shows what was done before it was asked for: a round trip brings every event sent before.
+    const bool picture = g_pictureWanted;
+    if (picture) XSync(display_, False);
     while (XPending(display_)) {
       XEvent event;
       XNextEvent(display_, &event);
       Handle(event);
+    }
+    if (picture) {
+      g_pictureWanted = 0;
+      WritePicture();
     }
     return true;
   }
