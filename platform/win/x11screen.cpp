@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 #include <map>
@@ -327,14 +328,45 @@ class X11Screen : public Screen {
     DeliverScreenEvent(e);
   }
 
+  // The screen as the window system sees it: every visible top-level window where it lies, pop-ups (a dropped
+  // list, a tip) over the windows they belong to, cut to the area they cover together.
   void WritePicture() {
-    HWND target = GetActiveWindow();
-    if (!target) {
+    std::vector<HWND> order;
+    for (bool topmost : {false, true})
       for (HWND hwnd : detail::TopLevelWindows())
-        if (IsWindowVisible(hwnd)) target = hwnd;
+        if (detail::Window* w = Get(hwnd); w && IsWindowVisible(hwnd) && bool(w->exStyle & WS_EX_TOPMOST) == topmost)
+          order.push_back(hwnd);
+    RECT area{};
+    for (HWND hwnd : order) {
+      const RECT& r = Get(hwnd)->rect;
+      area = order.front() == hwnd ? r
+                                   : RECT{std::min(area.left, r.left), std::min(area.top, r.top),
+                                          std::max(area.right, r.right), std::max(area.bottom, r.bottom)};
     }
-    if (!target || !SaveWindowPngAtomic(target, picturePath_))
+    Image picture;
+    picture.width = area.right - area.left;
+    picture.height = area.bottom - area.top;
+    if (order.empty() || picture.width <= 0 || picture.height <= 0) {
+      std::fprintf(stderr, "kolumo: no window to take a picture of\n");
+      return;
+    }
+    picture.pixels.assign(std::size_t(picture.width) * std::size_t(picture.height), 0x808080);
+    for (HWND hwnd : order) {
+      const Image image = RenderWindow(hwnd);
+      const RECT& r = Get(hwnd)->rect;
+      for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+          const int px = r.left - area.left + x, py = r.top - area.top + y;
+          if (px >= 0 && py >= 0 && px < picture.width && py < picture.height)
+            picture.pixels[std::size_t(py) * std::size_t(picture.width) + std::size_t(px)] =
+                image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+        }
+    }
+    const std::string part = picturePath_ + ".part";
+    if (!SavePng(picture, part) || std::rename(part.c_str(), picturePath_.c_str()) != 0) {
+      std::remove(part.c_str());
       std::fprintf(stderr, "kolumo: no picture written to %s\n", picturePath_.c_str());
+    }
   }
 
   Display* display_;

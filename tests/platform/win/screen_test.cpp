@@ -220,6 +220,43 @@ TEST_F(ScreenTest, MouseEventsLandInTheControlUnderThePoint) {
   for (const win::ScreenEvent& e : Click(gone, kSecond)) EXPECT_NO_THROW(win::DeliverScreenEvent(e));
 }
 
+// As in the column's input dialog: a tab control first, a combo box laid over its strip after it.
+TEST_F(ScreenTest, AControlLaidOverATabControlTakesItsClicks) {
+  win::DialogTemplate t;
+  t.cx = 200;
+  t.cy = 100;
+  t.items = {
+      {201, "SysTabControl32", "", WS_TABSTOP, 4, 4, 190, 90},
+      {202, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 120, 4, 70, 60},
+  };
+  CDialog dialog;
+  ASSERT_TRUE(dialog.CreateIndirect(t, nullptr));
+  dialog.ShowWindow(SW_SHOW);
+  CTabCtrl* tab = static_cast<CTabCtrl*>(dialog.GetDlgItem(201));
+  tab->InsertItem(0, "Eins");
+  tab->InsertItem(1, "Zwei");
+  auto* combo = static_cast<CComboBox*>(dialog.GetDlgItem(202));
+  combo->AddString("Endsystem");
+  for (const auto& e : Click(dialog.m_hWnd, 202)) win::DeliverScreenEvent(e);
+  EXPECT_TRUE(combo->GetDroppedState()) << "the tab control took the click meant for the combo box";
+  win::input::Key(VK_ESCAPE);
+  // the tabs themselves still take theirs: the second tab's middle
+  RECT second, top;
+  tab->GetItemRect(1, &second);
+  tab->ClientToScreen(&second);
+  dialog.GetWindowRect(&top);
+  for (auto kind : {win::ScreenEvent::kPress, win::ScreenEvent::kRelease}) {
+    win::ScreenEvent e;
+    e.kind = kind;
+    e.window = dialog.m_hWnd;
+    e.x = (second.left + second.right) / 2 - top.left;
+    e.y = (second.top + second.bottom) / 2 - top.top;
+    win::DeliverScreenEvent(e);
+  }
+  EXPECT_EQ(tab->GetCurSel(), 1);
+  dialog.DestroyWindow();
+}
+
 class StepClock : public win::Clock {
  public:
   DWORD now = 0;
