@@ -57,7 +57,8 @@ class FakeScreen : public win::Screen {
   void Present() override { ++presents; }
   bool WaitForInput(DWORD) override {
     ++waits;
-    if (!connected || steps.empty()) return connected;
+    // Once the user has done every step nothing more comes, as from a screen that was closed.
+    if (!connected || steps.empty()) return false;
     Step step = std::move(steps.front());
     steps.pop_front();
     for (const win::ScreenEvent& e : step(GetActiveWindow())) win::DeliverScreenEvent(e);
@@ -255,6 +256,72 @@ TEST_F(ScreenTest, AControlLaidOverATabControlTakesItsClicks) {
   }
   EXPECT_EQ(tab->GetCurSel(), 1);
   dialog.DestroyWindow();
+}
+
+// A popup menu on the screen: items in rows of 20 pixels below a 2-pixel margin, separators 8 pixels high.
+TEST_F(ScreenTest, APopupMenuOnTheScreenAnswersWithWhatTheUserPicks) {
+  CWnd owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "Besitzer", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+  HMENU more = CreatePopupMenu();
+  AppendMenu(more, MF_STRING, 102, "Alles");
+  HMENU menu = CreatePopupMenu();
+  AppendMenu(menu, MF_STRING, 100, "&Kopieren");
+  AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenu(menu, MF_STRING | MF_GRAYED, 101, "Einfügen");
+  AppendMenu(menu, MF_POPUP, UINT_PTR(more), "Mehr");
+  AppendMenu(menu, MF_STRING, 103, "Löschen");
+  const POINT at{100, 50};
+  // A click 20 pixels right of `corner` and `y` down, in whichever window lies there.
+  auto clickAt = [](POINT corner, int y) {
+    return [corner, y](HWND) {
+      const POINT point{corner.x + 20, corner.y + y};
+      const HWND under = WindowFromPoint(point);
+      RECT r{};
+      GetWindowRect(under, &r);
+      std::vector<win::ScreenEvent> events;
+      for (auto kind : {win::ScreenEvent::kPress, win::ScreenEvent::kRelease}) {
+        win::ScreenEvent e;
+        e.kind = kind;
+        e.window = under;
+        e.x = point.x - r.left;
+        e.y = point.y - r.top;
+        events.push_back(e);
+      }
+      return events;
+    };
+  };
+  auto key = [](UINT vk) { return [vk](HWND) { return Key(vk); }; };
+  // the rows' middles: Kopieren 2 + 10, Einfügen 2 + 20 + 8 + 10, Mehr 2 + 48 + 10, Löschen 2 + 68 + 10
+  using Steps = std::vector<FakeScreen::Step>;
+  struct Case {
+    const char* name;
+    Steps steps;
+    UINT command;
+  } cases[] = {
+      {"click an item", {clickAt(at, 12)}, 100},
+      {"click the last", {clickAt(at, 80)}, 103},
+      // a grayed item takes no click; the menu stays open for the next
+      {"grayed, then another", {clickAt(at, 40), clickAt(at, 12)}, 100},
+      {"escape", {key(VK_ESCAPE)}, 0},
+      {"click beside the menu", {clickAt(POINT{at.x + 180, at.y + 150}, 0)}, 0},
+      // down from nothing: Kopieren, then past the separator and the grayed item to Mehr, whose submenu opens
+      {"keys into the submenu", {key(VK_DOWN), key(VK_DOWN), key(VK_RETURN), key(VK_DOWN), key(VK_RETURN)}, 102},
+      {"escape closes the submenu only", {key(VK_UP), key(VK_UP), key(VK_RIGHT), key(VK_ESCAPE), key(VK_UP),
+                                          key(VK_RETURN)}, 100},
+  };
+  win::SetScreen(&screen);
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    screen.steps.assign(c.steps.begin(), c.steps.end());
+    screen.waits = 0;
+    EXPECT_EQ(UINT(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner.m_hWnd, nullptr)), c.command);
+    EXPECT_TRUE(screen.steps.empty()) << screen.steps.size() << " steps left";
+    // the menu ended with the last step, not for want of input
+    EXPECT_EQ(screen.waits, int(c.steps.size()));
+    EXPECT_EQ(WindowFromPoint(POINT{at.x + 10, at.y + 5}), owner.m_hWnd) << "a menu window stayed";
+  }
+  DestroyMenu(menu);
+  owner.DestroyWindow();
 }
 
 class StepClock : public win::Clock {
