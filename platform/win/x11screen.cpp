@@ -319,6 +319,20 @@ class X11Screen : public Screen {
         e = *key;
         break;
       }
+      case ConfigureNotify: {
+        // A window manager moved the window: the window system learns where it lies, so that what it places by
+        // it (a dropped list, a menu) appears there.
+        auto it = shown_.find(hwnd);
+        if (it == shown_.end()) return;
+        int x = 0, y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(display_, event.xconfigure.window, RootWindow(display_, screen_), 0, 0, &x, &y, &child);
+        RECT& r = it->second.rect;
+        if (x == r.left && y == r.top) return;
+        OffsetRect(&r, x - r.left, y - r.top);
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+      }
       case ClientMessage:
         if (event.xclient.message_type != wmProtocols_ || ::Atom(event.xclient.data.l[0]) != wmDelete_) return;
         e.kind = ScreenEvent::kClose;
