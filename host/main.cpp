@@ -281,6 +281,8 @@ int main(int argc, char** argv) {
   } headlessAtEnd;
 
   host::InitMessageBoxes(answer);
+  // A call's standard output is its reply and objects, read by programs: no progress lines among them.
+  if (command == "call") win::script::SetProgressStream(nullptr);
   auto module = host::Module::Load(error);
   if (!module) return Fail(error);
   if (command == "new") return New(*module, args[1]);

@@ -47,4 +47,12 @@ TEST_F(HostTest, CalcTellsTheProgressStepsOnStandardOutput) {
   EXPECT_EQ(statuses.back(), "Berechnung der Gebrauchstauglichkeit");
 }
 
+// A call's output is read by programs: the reply comes first, even when the call calculates.
+TEST_F(HostTest, ACallThatCalculatesPrintsNoProgress) {
+  std::ofstream(Path("Stuetze.tqx")) << Example();
+  const HostRun run = Host({"call", "SilentCalc", "int=doc:" + Path("Stuetze.tqx")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "reply 1\n");
+}
+
 }  // namespace
