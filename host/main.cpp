@@ -235,7 +235,8 @@ int main(int argc, char** argv) {
                      (command == "call" && args.size() >= 2) || (command == "--version" && args.size() == 1);
   if (!known) {
     const bool named = command == "new" || command == "roundtrip" || command == "calc" || command == "report" ||
-                       command == "edit" || command == "call" || command == "--version" || command == "--help" || command == "-h";
+                       command == "edit" || command == "call" || command == "--version" || command == "--help" ||
+                       command == "-h";
     if (command.empty())
       std::fputs("kolumo: no command given\n", stderr);
     else if (!named)
