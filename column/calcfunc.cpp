@@ -14,8 +14,10 @@
 #include "column/kolumodata.h"
 #include "column/kombidateien.h"
 #include "column/lagerexport.h"
+#include "controls/ProgressDlg.h"
 #include "transfer/ludata.h"
 #include "engine/material.h"
+#include "engine/progress.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
 #include "engine/schub.h"
@@ -37,6 +39,51 @@ const char* const kKeineLasten[CKolumoData::kStages] = {
     "Keine Lasten im Transportzustand vorhanden. Berechnung wird nicht durchgeführt!",
     "Keine Lasten im Bauzustand 1 vorhanden. Berechnung wird nicht durchgeführt!",
     "Keine Lasten im Bauzustand 2 vorhanden. Berechnung wird nicht durchgeführt!",
+};
+
+// The user pressed Cancel in the progress dialog: the run ends, the position keeps what it had.
+struct BerechnungAbgebrochen {};
+
+// The engine's progress shown in the progress dialog, one step per combination; its Cancel ends the run at the
+// next step.
+class Fortschrittsdialog : public EngineProgress {
+ public:
+  ~Fortschrittsdialog() override { Destroy(); }
+  bool Create() override {
+    auto dlg = std::make_unique<ProgressDlg>(kCaption);
+    if (!dlg->Create(nullptr)) return false;
+    dlg_ = std::move(dlg);
+    return true;
+  }
+  void SetStep(int step) override {
+    if (dlg_) dlg_->SetStep(step);
+  }
+  int StepIt() override {
+    if (!dlg_) return 0;
+    const int previous = dlg_->StepIt();
+    if (dlg_->m_bCancel) throw BerechnungAbgebrochen{};
+    return previous;
+  }
+  void SetStatus(const char* text) override {
+    if (dlg_) dlg_->SetStatus(text);
+  }
+  void Destroy() override { dlg_.reset(); }
+
+ private:
+  static constexpr UINT kCaption = 41004;
+  std::unique_ptr<ProgressDlg> dlg_;
+};
+
+// Installs a display for the life of the object.
+class FortschrittEinsatz {
+ public:
+  explicit FortschrittEinsatz(EngineProgress& anzeige) : vorher_(SetProgress(&anzeige)) {}
+  ~FortschrittEinsatz() { SetProgress(vorher_); }
+  FortschrittEinsatz(const FortschrittEinsatz&) = delete;
+  FortschrittEinsatz& operator=(const FortschrittEinsatz&) = delete;
+
+ private:
+  EngineProgress* vorher_;
 };
 
 // The engine's view of the material catalogue, over the material handler. The engine asks for the same grades
@@ -492,7 +539,15 @@ int Calculate(int document) {
   for (int s = 0; s < CKolumoData::kStages; ++s)
     paesse += 3 * (zahl[s].ed + zahl[s].acc) + zahl[s].brand + zahl[s].perm;
   const int accidental = zahl[0].acc > 0 ? 1 : 0;
-  const int gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), kErsterFreierIndex, accidental);
+  int gbStart = 0;
+  try {
+    Fortschrittsdialog anzeige;
+    FortschrittEinsatz einsatz(anzeige);
+    gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), kErsterFreierIndex, accidental);
+  } catch (const BerechnungAbgebrochen&) {
+    win::script::ProgressLine("[progress] calculation cancelled: the position keeps its previous results");
+    return 1;
+  }
   if (gbStart <= 0) return 1;  // the engine has said why
   DruckeErgebnisse(g_rechner, gbStart, data->ergebnisse);
   if (data->ergebnisse.Schnittgroessen.empty()) {

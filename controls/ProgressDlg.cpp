@@ -1,6 +1,7 @@
 #include "controls/ProgressDlg.h"
 
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/screen.h"
 
 namespace {
 
@@ -103,6 +104,13 @@ int ProgressDlg::StepIt() {
   if (!m_Progress.m_hWnd) return m_nLower;
   int previous = int(m_Progress.SendMessage(PBM_STEPIT));
   UpdatePercent(previous + m_nStep);
+  // Without a screen nobody sees the bar: the step goes to the log instead.
+  CString caption, status, percent;
+  GetWindowText(caption);
+  GetDlgItemText(kStatus, status);
+  GetDlgItemText(kPercent, percent);
+  win::script::ProgressLine("[progress: " + std::string(caption.GetString()) + "] " + percent.GetString() + " " +
+                    status.GetString());
   return previous;
 }
 
@@ -120,6 +128,8 @@ void ProgressDlg::UpdatePercent(int position) {
 }
 
 void ProgressDlg::PumpMessages() {
+  // On a screen the user's clicks (Cancel) come in here; headless this does nothing.
+  if (win::Screen* screen = win::CurrentScreen()) screen->WaitForInput(0);
   MSG msg;
   while (::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (m_hWnd && ::IsDialogMessage(m_hWnd, &msg)) continue;

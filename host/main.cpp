@@ -4,10 +4,12 @@
 //   kolumo [--answer ...] roundtrip IN.tqx OUT.tqx
 //   kolumo [--answer ...] calc FILE.tqx
 //   kolumo [--answer ...] report FILE.tqx
+//   kolumo [--answer ...] edit FILE.tqx
 //   kolumo [--answer ...] call ACTION [TYPE=VALUE ...]
 //   kolumo --help | --version
 //
-// Message boxes are printed to stderr and answered with their default button, or with --answer.
+// Message boxes are printed to stderr and answered with their default button, or with --answer. The steps of the
+// progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
 // they were), 2 for a wrong command.
 #include <cstdio>
@@ -19,7 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "host/edit.h"
 #include "host/module.h"
+#include "platform/win/x11screen.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 
@@ -31,6 +35,8 @@ constexpr const char* kUsage =
     "  roundtrip IN.tqx OUT.tqx     reads a position into the module and writes it back as OUT\n"
     "  calc FILE.tqx                calculates the position and saves it\n"
     "  report FILE.tqx              writes the report beside the position\n"
+    "  edit FILE.tqx                opens the column's input dialog on the X display $DISPLAY; OK saves the\n"
+    "                               position, Cancel leaves the file as it was\n"
     "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n"
     "  --help                       this text\n"
     "  --version                    the module's program version\n"
@@ -168,6 +174,20 @@ int Report(host::Module& module, const std::string& path) {
   return 0;
 }
 
+int Edit(host::Module& module, const std::string& path) {
+  std::string error;
+  Document doc(OpenColumnPosition(path, error));
+  if (!doc.get()) return Fail(error);
+  switch (host::EditPosition(module, doc.get(), error)) {
+    case host::EditResult::kSaved: return 0;
+    case host::EditResult::kCancelled:
+      std::fprintf(stderr, "kolumo: cancelled; %s is unchanged\n", path.c_str());
+      return 0;
+    case host::EditResult::kFailed: break;
+  }
+  return Fail(error + "; " + path + " is unchanged");
+}
+
 // One interface call with the parameters given as TYPE=VALUE.
 int Call(host::Module& module, const std::string& action, const std::vector<std::string>& arguments) {
   host::CallObjects objects(module);
@@ -211,10 +231,12 @@ int main(int argc, char** argv) {
   }
   const bool known = (command == "new" && args.size() == 2) || (command == "roundtrip" && args.size() == 3) ||
                      (command == "calc" && args.size() == 2) || (command == "report" && args.size() == 2) ||
+                     (command == "edit" && args.size() == 2) ||
                      (command == "call" && args.size() >= 2) || (command == "--version" && args.size() == 1);
   if (!known) {
     const bool named = command == "new" || command == "roundtrip" || command == "calc" || command == "report" ||
-                       command == "call" || command == "--version" || command == "--help" || command == "-h";
+                       command == "edit" || command == "call" || command == "--version" || command == "--help" ||
+                       command == "-h";
     if (command.empty())
       std::fputs("kolumo: no command given\n", stderr);
     else if (!named)
@@ -237,12 +259,37 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // The screen is chosen here, once: only "edit" and a calculation (its progress dialog) show windows, and only
+  // when a display is there; everything else stays headless.
+  std::unique_ptr<win::Screen> screen;
+  std::unique_ptr<win::Clock> wallClock;
+  if (command == "edit" || (command == "calc" && std::getenv("DISPLAY") && *std::getenv("DISPLAY"))) {
+    const char* picture = std::getenv("KOLUMO_SCREEN_PICTURE");
+    screen = win::OpenX11Screen(error, picture ? picture : "");
+    if (!screen && command == "edit") return Fail(error);
+    if (!screen) std::fprintf(stderr, "kolumo: %s; the calculation runs without windows\n", error.c_str());
+    if (screen) {
+      wallClock = win::MakeWallClock();
+      win::SetClock(wallClock.get());
+      win::SetScreen(screen.get());
+    }
+  }
+  struct Headless {
+    ~Headless() {
+      win::SetScreen(nullptr);
+      win::SetClock(nullptr);
+    }
+  } headlessAtEnd;
+
   host::InitMessageBoxes(answer);
+  // A call's standard output is its reply and objects, read by programs: no progress lines among them.
+  if (command == "call") win::script::SetProgressStream(nullptr);
   auto module = host::Module::Load(error);
   if (!module) return Fail(error);
   if (command == "new") return New(*module, args[1]);
   if (command == "roundtrip") return Roundtrip(*module, args[1], args[2]);
   if (command == "calc") return Calc(*module, args[1]);
   if (command == "report") return Report(*module, args[1]);
+  if (command == "edit") return Edit(*module, args[1]);
   return Call(*module, args[1], std::vector<std::string>(args.begin() + 2, args.end()));
 }

@@ -45,6 +45,8 @@ std::string ProgramVersion(const std::string& root, std::string& error) {
 void InitMessageBoxes(std::optional<int> answer) {
   win::msgbox::SetEchoStream(stderr);
   win::script::SetEchoStream(stderr);
+  // Progress is the running account of a job, not a message: it goes to standard output.
+  win::script::SetProgressStream(stdout);
   if (answer) {
     const int given = *answer;
     win::msgbox::SetUnscriptedHandler([given](const win::msgbox::Record&) { return given; });

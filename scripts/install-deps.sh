@@ -9,6 +9,9 @@ packages=(
   fonts-dejavu-core
   # the page-by-page test prints the example's report to PDF and reads it back
   libreoffice-writer poppler-utils
+  libx11-dev
+  # the end-to-end screen test: a virtual X server and a driver of real X events
+  xvfb xdotool
 )
 
 missing=()

@@ -335,6 +335,14 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   int n = int(s.items.size());
   switch (msg) {
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_NCHITTEST: {
+      // Only the tabs take the mouse: the pages and controls laid over the control's area get it elsewhere.
+      POINT p{SHORT(LOWORD(lParam)), SHORT(HIWORD(lParam))};
+      ScreenToClient(wnd, &p);
+      for (const RECT& r : TabRects(wnd, s))
+        if (PtInRect(&r, p)) return HTCLIENT;
+      return HTTRANSPARENT;
+    }
     case TCM_GETITEMCOUNT: return n;
     case TCM_INSERTITEM: {
       auto* item = reinterpret_cast<const TCITEM*>(lParam);

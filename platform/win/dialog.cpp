@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/win/internal.h"
+#include "platform/win/screen.h"
 
 namespace win::detail {
 namespace {
@@ -14,6 +15,7 @@ struct Scripts {
   std::vector<script::ModalRecord> log;
   std::function<INT_PTR(const script::ModalRecord&)> unscripted;
   std::FILE* echo = nullptr;
+  std::FILE* progress = nullptr;
 };
 Scripts& S() {
   static Scripts s;
@@ -167,21 +169,24 @@ INT_PTR RunModal(HWND dlg) {
   rec.caption = Get(dlg) ? Get(dlg)->text : "";
   rec.templateId = Get(dlg) && Get(dlg)->dialog ? Get(dlg)->dialog->templateId : 0;
   Get(dlg)->dialog->modal = true;
+  auto ended = [dlg] { return !Get(dlg) || Get(dlg)->dialog->ended; };
+  // A queued script is the user of a test; a screen brings the real one. Without either nothing would ever end
+  // the dialog, so the unscripted answer does.
   if (!S().dialogs.empty()) {
     auto script = std::move(S().dialogs.front());
     S().dialogs.pop_front();
     rec.scripted = true;
     script(dlg);
-    PumpMessages();
-  } else {
-    INT_PTR a = Unscripted(rec);
-    if (Get(dlg) && !Get(dlg)->dialog->ended) EndDialog(dlg, a);
   }
-  if (Get(dlg) && !Get(dlg)->dialog->ended) {
-    script::ModalRecord late = rec;
-    late.caption += " (its script did not end it)";
-    INT_PTR a = Unscripted(late);
-    if (Get(dlg)) EndDialog(dlg, a);
+  while (!ended()) {
+    PumpMessages();
+    if (ended()) break;
+    Screen* screen = CurrentScreen();
+    if (screen && screen->WaitForInput(NextTimerDelay())) continue;
+    script::ModalRecord asked = rec;
+    if (rec.scripted) asked.caption += " (its script did not end it)";
+    INT_PTR a = Unscripted(asked);
+    if (!ended()) EndDialog(dlg, a);
   }
   rec.answer = Get(dlg) ? Get(dlg)->dialog->result : INT_PTR(IDCANCEL);
   LogModal(rec);
@@ -575,6 +580,14 @@ void ClearScripts() { detail::ResetScripts(); }
 const std::vector<ModalRecord>& Log() { return detail::S().log; }
 void ClearLog() { detail::S().log.clear(); }
 void SetEchoStream(std::FILE* stream) { detail::S().echo = stream; }
+
+void SetProgressStream(std::FILE* stream) { detail::S().progress = stream; }
+
+void ProgressLine(const std::string& line) {
+  if (!detail::S().progress) return;
+  std::fprintf(detail::S().progress, "%s\n", line.c_str());
+  std::fflush(detail::S().progress);
+}
 void SetUnscriptedHandler(std::function<INT_PTR(const ModalRecord&)> handler) {
   detail::S().unscripted = std::move(handler);
 }

@@ -104,6 +104,10 @@ void ClearLog();
 
 // Where modal dialogs and menus are echoed as they are answered (nullptr: nowhere, the default).
 void SetEchoStream(std::FILE* stream);
+// Where the steps of progress dialogs are written as they are shown, one line each, so that a run without a
+// screen still tells them (nullptr: nowhere, the default).
+void SetProgressStream(std::FILE* stream);
+void ProgressLine(const std::string& line);
 
 // Called when a dialog or menu finds no script (or a dialog script does not end its dialog). The result is
 // the answer (a dialog's end code, a menu's command). Without a handler: dialogs end with IDCANCEL, menus with 0.

@@ -183,6 +183,9 @@ void QueueMenuScript(std::function<INT_PTR(HMENU)> script);
 std::function<INT_PTR(HMENU)> TakeMenuScript();
 void BaseUnits(HFONT font, int& baseX, int& baseY);
 
+// A popup menu shown on the screen until the user picks an item (its command) or closes it (0).
+INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y);
+
 // Sets focus without the checks of SetFocus (used by dialogs).
 void DialogFocus(HWND control);
 

@@ -4,6 +4,7 @@
 
 #include "platform/win/handles.h"
 #include "platform/win/internal.h"
+#include "platform/win/screen.h"
 
 namespace win::detail {
 namespace {
@@ -311,7 +312,7 @@ BOOL InsertMenuItem(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO* 
   return TRUE;
 }
 
-BOOL TrackPopupMenu(HMENU menu, UINT flags, int, int, int, HWND owner, const RECT*) {
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
   if (!M(menu)) return FALSE;
   if (!(flags & TPM_NONOTIFY) && owner) {
     SendMessage(owner, WM_ENTERMENULOOP, TRUE, 0);
@@ -329,6 +330,9 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int, int, int, HWND owner, const REC
       bad.caption += " (the scripted answer is no enabled item)";
       cmd = Unscripted(bad);
     }
+  } else if (win::CurrentScreen()) {
+    rec.scripted = true;  // answered by the user on the screen
+    cmd = TrackMenuOnScreen(menu, x, y);
   } else {
     cmd = Unscripted(rec);
   }

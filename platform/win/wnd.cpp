@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 
 #include "platform/win/handles.h"
 #include "platform/win/internal.h"
+#include "platform/win/screen.h"
 
 namespace win::detail {
 
@@ -33,7 +35,9 @@ struct System {
   bool quit = false;
   std::vector<Timer> timers;
   UINT_PTR nextTimerId = 1;
-  DWORD clock = 0;
+  DWORD clock = 0;  // the test clock, or what AdvanceClock added to an installed clock
+  win::Clock* externalClock = nullptr;
+  win::Screen* screen = nullptr;
   HWND focus = nullptr;
   HWND active = nullptr;
   HWND capture = nullptr;
@@ -47,6 +51,11 @@ struct System {
 System& Sys() {
   static System* s = new System;
   return *s;
+}
+
+DWORD ClockNow() {
+  System& s = Sys();
+  return s.externalClock ? s.externalClock->Now() + s.clock : s.clock;
 }
 
 std::string Lower(std::string s) {
@@ -807,7 +816,7 @@ LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (!w || !w->proc) return 0;
   System& s = Sys();
   MSG saved = s.current;
-  s.current = MSG{wnd, msg, wParam, lParam, s.clock, {}};
+  s.current = MSG{wnd, msg, wParam, lParam, ClockNow(), {}};
   GetCursorPos(&s.current.pt);
   ++s.sendDepth;
   struct Restore {
@@ -823,7 +832,7 @@ LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 BOOL PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (wnd && !Get(wnd)) return FALSE;
-  MSG m{wnd, msg, wParam, lParam, Sys().clock, {}};
+  MSG m{wnd, msg, wParam, lParam, ClockNow(), {}};
   GetCursorPos(&m.pt);
   Sys().queue.push_back(m);
   return TRUE;
@@ -835,7 +844,7 @@ void win::detail::PostMessageFront(const MSG& msg) {
 }
 
 void PostQuitMessage(int code) {
-  MSG m{nullptr, WM_QUIT, WPARAM(code), 0, Sys().clock, {}};
+  MSG m{nullptr, WM_QUIT, WPARAM(code), 0, ClockNow(), {}};
   Sys().queue.push_back(m);
 }
 
@@ -850,13 +859,13 @@ bool InFilter(const MSG& m, HWND wnd, UINT first, UINT last) {
 void GenerateTimers() {
   System& s = Sys();
   for (Timer& t : s.timers) {
-    if (s.clock < t.due) continue;
+    if (ClockNow() < t.due) continue;
     bool pending = std::any_of(s.queue.begin(), s.queue.end(), [&](const MSG& m) {
       return m.message == WM_TIMER && m.hwnd == t.wnd && m.wParam == t.id;
     });
-    t.due = s.clock + std::max<UINT>(t.elapse, 1);
+    t.due = ClockNow() + std::max<UINT>(t.elapse, 1);
     if (pending) continue;
-    s.queue.push_back(MSG{t.wnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), s.clock, {}});
+    s.queue.push_back(MSG{t.wnd, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), ClockNow(), {}});
   }
 }
 }  // namespace
@@ -879,12 +888,18 @@ BOOL PeekMessage(LPMSG msg, HWND wnd, UINT first, UINT last, UINT remove) {
 
 BOOL GetMessage(LPMSG msg, HWND wnd, UINT first, UINT last) {
   if (PeekMessage(msg, wnd, first, last, PM_REMOVE)) return msg->message != WM_QUIT;
+  // On a screen the next message comes from the user or a timer.
+  while (Sys().screen) {
+    Sys().screen->Present();
+    if (!Sys().screen->WaitForInput(win::NextTimerDelay())) break;
+    if (PeekMessage(msg, wnd, first, last, PM_REMOVE)) return msg->message != WM_QUIT;
+  }
   // Nothing would ever arrive: a headless loop must not wait.
   win::script::ModalRecord r;
   r.kind = "message loop";
   r.caption = "GetMessage with an empty queue";
   Unscripted(r);
-  if (msg) *msg = MSG{nullptr, WM_QUIT, 0, 0, Sys().clock, {}};
+  if (msg) *msg = MSG{nullptr, WM_QUIT, 0, 0, ClockNow(), {}};
   return FALSE;
 }
 
@@ -923,7 +938,7 @@ LRESULT DispatchMessage(const MSG* msg) {
         if (Get(tip)) SendMessage(tip, TTM_RELAYEVENT, 0, LPARAM(msg));
   }
   if (msg->message == WM_TIMER && msg->lParam) {
-    reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, Sys().clock);
+    reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, ClockNow());
     return 0;
   }
   if (!msg->hwnd) return 0;
@@ -1029,11 +1044,11 @@ UINT_PTR SetTimer(HWND wnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   for (Timer& t : s.timers)
     if (t.wnd == wnd && t.id == id) {
       t.elapse = elapse;
-      t.due = s.clock + std::max<UINT>(elapse, 1);
+      t.due = ClockNow() + std::max<UINT>(elapse, 1);
       t.proc = proc;
       return wnd ? (id ? id : 1) : id;
     }
-  s.timers.push_back(Timer{wnd, id, elapse, s.clock + std::max<UINT>(elapse, 1), proc});
+  s.timers.push_back(Timer{wnd, id, elapse, ClockNow() + std::max<UINT>(elapse, 1), proc});
   return wnd ? (id ? id : 1) : id;
 }
 
@@ -1049,7 +1064,7 @@ BOOL KillTimer(HWND wnd, UINT_PTR id) {
   return before != s.timers.size();
 }
 
-DWORD GetTickCount() { return Sys().clock; }
+DWORD GetTickCount() { return ClockNow(); }
 
 // ---- Painting -------------------------------------------------------------------------------------------------------------
 BOOL InvalidateRect(HWND wnd, const RECT* rect, BOOL erase) {
@@ -1320,7 +1335,26 @@ BOOL EnableScrollBar(HWND wnd, UINT bar, UINT arrows) {
 // ---- The headless interface -----------------------------------------------------------------------------------------------
 namespace win {
 
-DWORD Now() { return detail::Sys().clock; }
+DWORD Now() { return detail::ClockNow(); }
+
+Screen* SetScreen(Screen* screen) { return std::exchange(detail::Sys().screen, screen); }
+Screen* CurrentScreen() { return detail::Sys().screen; }
+Clock* SetClock(Clock* clock) { return std::exchange(detail::Sys().externalClock, clock); }
+
+DWORD NextTimerDelay() {
+  const DWORD now = detail::ClockNow();
+  DWORD delay = INFINITE;
+  for (const auto& t : detail::Sys().timers) delay = std::min<DWORD>(delay, t.due > now ? t.due - now : 0);
+  return delay;
+}
+
+void ProcessPendingInput() {
+  PumpMessages();
+  if (Screen* screen = detail::Sys().screen) {
+    screen->WaitForInput(0);
+    PumpMessages();
+  }
+}
 
 void AdvanceClock(DWORD ms) { detail::Sys().clock += ms; }
 
@@ -1357,6 +1391,7 @@ int PumpMessages() {
     }
     if (!painted) break;
   }
+  if (detail::Sys().screen) detail::Sys().screen->Present();
   return count;
 }
 

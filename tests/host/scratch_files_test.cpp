@@ -28,7 +28,7 @@ class ScratchFilesTest : public HostTest {
     for (std::size_t i = 0; i < namen.size(); ++i) {
       const fs::path arbeit = folder_ / std::to_string(i);
       fs::create_directories(arbeit);
-      command += "(cd " + Quote(arbeit.string()) + " && TMPDIR=" + Quote(temp.string()) +
+      command += "(cd " + Quote(arbeit.string()) + " && env -u DISPLAY TMPDIR=" + Quote(temp.string()) +
                  " KOLUMO_ROOT=" + Quote(root_.string()) + " timeout 120 " + Quote(KOLUMO_HOST) + " calc " +
                  Quote(Path("p/" + namen[i])) + " 2>err; echo $? >rc) & ";
     }

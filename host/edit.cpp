@@ -1,0 +1,98 @@
+#include "host/edit.h"
+
+#include "platform/viduv/viduv.h"
+
+namespace host {
+
+namespace {
+
+constexpr UINT kEditTemplate = 7100;
+
+// The window around the module's input dialog: its size in dialog units, the annotation line and the buttons
+// below it.
+win::DialogTemplate EditTemplate() {
+  win::DialogTemplate t;
+  t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
+  t.cx = 583;
+  t.cy = 168;
+  using I = win::DialogItem;
+  t.items = {
+      I{-1, "Static", "Anmerkung:", SS_LEFT, 6, 152, 42, 10},
+      I{kEditAnnotationId, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 50, 150, 420, 13},
+      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 476, 150, 48, 14},
+      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 529, 150, 48, 14},
+  };
+  return t;
+}
+const win::DialogTemplateRegistrar kTemplate(kEditTemplate, EditTemplate());
+
+class EditWindow : public CDialog {
+ public:
+  EditWindow(const Module& module, int document, std::string caption)
+      : CDialog(kEditTemplate, nullptr), module_(module), document_(document), caption_(std::move(caption)) {}
+  ~EditWindow() override {
+    if (dialog_) DestroyModuleDialog(dialog_);
+    if (self_) win::ReleaseHandle(self_);
+  }
+
+  std::string error;
+
+ protected:
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    SetWindowText(caption_.c_str());
+    self_ = win::MakeHandle<CWnd>(this);
+    dialog_ = module_.Call("CreateInputDlg", {{"CWnd*", self_}});
+    CWnd* input = win::FromHandle<CWnd>(dialog_);
+    if (!input) {
+      error = "the module made no input dialog";
+      EndDialog(IDABORT);
+      return TRUE;
+    }
+    input->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    module_.Call("SetData", {{"CWnd*", dialog_}, {"int", document_}});
+    input->ShowWindow(SW_SHOW);
+    CString annotation;
+    win::ScopedHandle<CString> text(&annotation);
+    module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", FALSE}});
+    SetDlgItemText(kEditAnnotationId, annotation);
+    return TRUE;
+  }
+
+  void OnOK() override {
+    CString annotation;
+    GetDlgItemText(kEditAnnotationId, annotation);
+    win::ScopedHandle<CString> text(&annotation);
+    module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", TRUE}});
+    module_.Call("GetData", {{"CWnd*", dialog_}, {"int", document_}});
+    // The document is written beside its file and renamed over it: a failed save leaves the old file whole.
+    if (!VIDUV_SaveDoc(document_)) {
+      error = std::string(VIDUV_GetCompleteFileName(document_)) + ": " + VIDUV_GetLastError();
+      EndDialog(IDABORT);
+      return;
+    }
+    EndDialog(IDOK);
+  }
+
+ private:
+  const Module& module_;
+  int document_;
+  std::string caption_;
+  int self_ = 0;
+  int dialog_ = 0;
+};
+
+}  // namespace
+
+EditResult EditPosition(const Module& module, int document, std::string& error) {
+  std::string path = VIDUV_GetCompleteFileName(document);
+  const auto slash = path.find_last_of('/');
+  EditWindow window(module, document, "kolumo - " + (slash == std::string::npos ? path : path.substr(slash + 1)));
+  const INT_PTR answer = window.DoModal();
+  if (answer == IDOK) return EditResult::kSaved;
+  if (answer == IDCANCEL) return EditResult::kCancelled;
+  error = window.error.empty() ? "the editing window could not be shown" : window.error;
+  return EditResult::kFailed;
+}
+
+}  // namespace host
