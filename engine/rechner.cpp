@@ -62,6 +62,12 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
     }
 }
 
+void CStuetzenRechner::MeldeVorverformungen(int code)
+{
+    if (code == kVorverformungOhneBezug)
+        EngineMessage("Achtung! Bezugknoten hat res. Verformung 0.0! Ausmitte kann nicht angesetzt werden!");
+}
+
 void CStuetzenRechner::MeldeDltr3DFehler(int code, bool elementFehler)
 {
     if (elementFehler)

@@ -174,7 +174,7 @@ protected:
         g_rechner.OeffneKombiDatei(path, kArtTr, stage, 1);
         g_rechner.Waehle(0, 0, stage);
         g_rechner.aktSystem = stage;
-        return g_rechner.RechneDltr3D(nullptr, mode, lf, base);
+        return g_rechner.RechneDltr3DUndMelde(nullptr, mode, lf, base);
     }
 
     // Component j (0 u .. 6 warping) of node n in the 7-per-node area `slot` of combination c.
