@@ -329,9 +329,24 @@ int Analyse::Nachweis(int nachweisMode, double gamma)
         keinNachweis = true;
         return 0;
     }
-    return f(NORM, E, &WD(b.endF), nachweisMode, gamma, qf.ByAlt, qf.By, qf.BzAlt, qf.Bz, 7, faktoren, &WD(b.xFe),
-             mode, r.materialWahl[0], r.materialWahl[1], r.materialWahl[2], r.brandSchalter, r.brandParameter[0],
-             r.brandParameter[1], r.brandParameter[2]);
+    NachweisAufruf a;
+    a.code = NORM;
+    a.nel = E;
+    a.forces = &WD(b.endF);
+    a.mode = nachweisMode;
+    a.gamma = gamma;
+    a.ByAlt = qf.ByAlt;
+    a.By = qf.By;
+    a.BzAlt = qf.BzAlt;
+    a.Bz = qf.Bz;
+    a.stride = 7;
+    a.faktoren = faktoren;
+    a.knotenX = &WD(b.xFe);
+    a.analyseModus = mode;
+    std::copy(std::begin(r.materialWahl), std::end(r.materialWahl), a.material);
+    a.brandSchalter = r.brandSchalter;
+    std::copy(std::begin(r.brandParameter), std::end(r.brandParameter), a.brand);
+    return f(a);
 }
 
 // The stiffness iteration for the steel present starts at the gross stiffnesses, above those of any
@@ -749,6 +764,7 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
 int CStuetzenRechner::RechneDltr3DUndMelde(CDC* dc, int mode, int lf, int base)
 {
     const int code = RechneDltr3D(dc, mode, lf, base);
+    ZeigeNachweisHinweise();
     MeldeDltr3DFehler(code, letzteAnalyseElementFehler);
     return code;
 }

@@ -216,6 +216,7 @@ public:
     int INDEX[kIndexGroesse] = {};
     std::string meldung;           // the engine's message buffer
     bool letzteAnalyseElementFehler = false;  // the last analysis met a refused element matrix
+    std::vector<int> nachweisHinweise;        // hints of the verification (BrandHinweis), not yet shown
 
     // ---- the member model (built by BaueModell) ----
     double koor[kMaxFelder + 1] = {};  // field-end coordinates, koor[0] = 0
@@ -339,6 +340,9 @@ public:
     // Reports a failed analysis code of a run: codes 1, 2 and 99 to the error log, code 4 (reinforcement
     // ratio beyond the code's limit) as a message to the user; other codes report nothing.
     void MeldeLaufFehler(int code);
+
+    // Shows the hints the verification left (nachweisHinweise) in their order, and forgets them.
+    void ZeigeNachweisHinweise();
 
     // The user-facing texts of a set-up code and of the set-up's notes, raised in one place.
     void ZeigeSetupMeldungen(int code);
