@@ -64,6 +64,11 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
     }
 }
 
+void CStuetzenRechner::MeldeAuswahlFehler()
+{
+    EngineMessage(kombi.meldung.c_str());
+}
+
 void CStuetzenRechner::ZeigeNachweisHinweise()
 {
     // taken first: a message may not add to the list it is read from

@@ -341,6 +341,9 @@ public:
     // ratio beyond the code's limit) as a message to the user; other codes report nothing.
     void MeldeLaufFehler(int code);
 
+    // Shows why the combination set refused a selection (its meldung).
+    void MeldeAuswahlFehler();
+
     // Shows the hints the verification left (nachweisHinweise) in their order, and forgets them.
     void ZeigeNachweisHinweise();
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/messages.h"
 #include "engine/progress.h"
 #include "engine/protocol.h"
 #include "engine/quer.h"
@@ -94,7 +93,7 @@ private:
     bool Waehle(int kind, int mode, int stage)
     {
         if (r.Waehle(kind, mode, stage) < 0) {
-            EngineMessage(r.kombi.meldung.c_str());
+            r.MeldeAuswahlFehler();
             return false;
         }
         return true;
@@ -415,7 +414,7 @@ int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFre
         std::string path;
         NKOMBI = std::max(0, OeffneKombiDatei(path, kArtTr, s, 1));
         if (Waehle(NORM == 0 ? 1 : 0, 0, s) < 0) {
-            EngineMessage(kombi.meldung.c_str());
+            MeldeAuswahlFehler();
             return 0;
         }
         const int n = NKOMBI;
