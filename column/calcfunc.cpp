@@ -162,22 +162,13 @@ struct StufenZahl {
 
 }  // namespace
 
-int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4]) {
-  CStuetzenRechner& r = g_rechner;
-  const int nFelder = data.nFields();
-  r.basisPfad = basis;
-  r.dateiNummer = 0;
-  const int code = data.iNorm + 1;
-  NORM = code;
-  if (nFelder < 1 || nFelder > kMaxFelder) {
-    Melde("Die Stütze braucht mindestens ein Feld.");
-    return 1;
-  }
-  r.nFelder = nFelder;
+namespace {
 
-  // fields from the foot (the data's last field) upwards
+// Fields from the foot (the data's last field) upwards, with their coordinates into koor; false when the member
+// count is beyond the engine's arrays.
+bool SetzeFelder(CKolumoData& data, CStuetzenRechner& r, double koor[]) {
+  const int nFelder = r.nFelder;
   int staebe = 0;
-  double koor[kMaxFelder + 1] = {};
   // Each field's axis lies at its own offset from the system line (x along the engine's z, y along its y); the
   // engine links a field to the axis below it, the lowest to the supports on the system line.
   double exUnten = 0.0, eyUnten = 0.0;
@@ -195,10 +186,14 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
   }
   if (staebe > kMaxStaebe) {
     Melde("Mehr als 100 Stababschnitte. Stabteilung bitte Reduzieren.");
-    return 1;
+    return false;
   }
+  return true;
+}
 
-  // supports: model node m (field end from the foot) is the data's support nFelder - m
+// Supports: model node m (field end from the foot) is the data's support nFelder - m.
+bool SetzeLager(CKolumoData& data, CStuetzenRechner& r, const int flags[4]) {
+  const int nFelder = r.nFelder;
   int nummer = 0;
   for (int s = 0; s < CKolumoData::kStages; ++s) {
     if (!flags[s]) continue;
@@ -220,19 +215,21 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
       if (frei) continue;
       if (nummer >= kMaxLager) {
         Melde("Zu viele Lager: höchstens 100 Lager in allen Bauzuständen zusammen.");
-        return 1;
+        return false;
       }
       for (int k = 0; k < 7; ++k) r.lagerWerte[nummer][k] = werte[k];
       r.lagerAnKnoten[s][m] = ++nummer;
     }
   }
   r.nLager = nummer;
+  return true;
+}
 
-  // materials
+// Cross-sections and materials of the fields.
+bool SetzeQuerschnitte(CKolumoData& data, CStuetzenRechner& r) {
+  const int nFelder = r.nFelder;
   const int beton = GradeOfCalculation(data.iNorm, true, data.sBeton).index;
   const int stahl = GradeOfCalculation(data.iNorm, false, data.sStahl).index;
-
-  // cross-sections
   for (int f = 0; f < nFelder; ++f) {
     CKolumoQuer& q = data.querschnitte[nFelder - 1 - f];
     StabQuerschnitt& s = r.querEingabe.feld[f];
@@ -254,7 +251,7 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
       } else {
         if (!(s.d[1] > 0.0 && s.d[1] < s.d[0])) {
           Melde("Kreisring: Der Innendurchmesser muss größer als 0 und kleiner als der Außendurchmesser sein.");
-          return 1;
+          return false;
         }
         s.wort = 4;
       }
@@ -266,60 +263,69 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
     const double t = std::tan(theta * M_PI / 180.0);
     g_cotThetaFeld[f] = t != 0.0 ? 1.0 / t : 0.0;
   }
+  return true;
+}
 
-  // loads; positions and heights from the foot
-  auto hoehe = [&](int node) { return koor[std::clamp(nFelder - node, 0, nFelder)]; };
+// One load of stage s; positions and heights from the foot (koor).
+bool SetzeLast(CStuetzenRechner& r, int s, Load& load, const double koor[]) {
+  const int nFelder = r.nFelder;
+  if (load.ltype == 0 || load.ltype == 1) {
+    if (r.nLinienlasten[s] >= kMaxLinienlasten) {
+      Melde("Zu viele Linienlasten in einem Bauzustand (höchstens 200).");
+      return false;
+    }
+    LinienlastEingabe& q = r.linienlast[s][r.nLinienlasten[s]++];
+    q.xa = koor[std::clamp(nFelder - load.node, 0, nFelder)] - load.offset.GetValue();
+    q.laenge = -load.length.GetValue();
+    const double sign = load.direction == 2 ? -1.0 : 1.0;
+    q.qa = sign * load.val0.GetValue();
+    q.qe = sign * (load.ltype == 0 ? load.val0.GetValue() : load.val1.GetValue());
+    q.lastfall = load.lc;
+    q.richtung = load.direction == 0 ? 2 : load.direction == 1 ? 1 : 0;
+  } else if (load.ltype == 10) {
+    if (r.nEinzellasten[s] >= kMaxEinzellasten) {
+      Melde("Zu viele Einzellasten in einem Bauzustand (höchstens 200).");
+      return false;
+    }
+    EinzellastEingabe& p = r.einzellast[s][r.nEinzellasten[s]++];
+    p.position = nFelder + 1 - load.node;
+    p.lastfall = load.lc;
+    if (load.direction == 0) {
+      p.werte[2] = load.val0.GetValue();
+      p.werte[3] = load.val1.GetValue();
+    } else if (load.direction == 1) {
+      p.werte[1] = load.val0.GetValue();
+      p.werte[4] = load.val1.GetValue();
+    } else {
+      p.werte[0] = -load.val0.GetValue();
+    }
+  } else if (load.ltype == 11) {
+    // the own weight acts once, in the load case it names
+    if (load.lc < 1 || (r.eigengewichtLf[s] != 0 && r.eigengewichtLf[s] != load.lc)) {
+      Melde("Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
+            "durchgeführt!");
+      return false;
+    }
+    r.eigengewichtLf[s] = load.lc;
+    r.gammaBeton = 25.0;
+    r.ersteKombiLast = 25.0;
+  }
+  return true;
+}
+
+bool SetzeLasten(CKolumoData& data, CStuetzenRechner& r, const int flags[4], const double koor[]) {
   r.gammaBeton = 0.0;
   r.ersteKombiLast = 0.0;
   std::fill(std::begin(r.eigengewichtLf), std::end(r.eigengewichtLf), 0);
   for (int s = 0; s < CKolumoData::kStages; ++s) {
     if (!flags[s]) continue;
-    for (Load& load : data.loads[std::size_t(s)]) {
-      if (load.ltype == 0 || load.ltype == 1) {
-        if (r.nLinienlasten[s] >= kMaxLinienlasten) {
-          Melde("Zu viele Linienlasten in einem Bauzustand (höchstens 200).");
-          return 1;
-        }
-        LinienlastEingabe& q = r.linienlast[s][r.nLinienlasten[s]++];
-        q.xa = hoehe(load.node) - load.offset.GetValue();
-        q.laenge = -load.length.GetValue();
-        const double sign = load.direction == 2 ? -1.0 : 1.0;
-        q.qa = sign * load.val0.GetValue();
-        q.qe = sign * (load.ltype == 0 ? load.val0.GetValue() : load.val1.GetValue());
-        q.lastfall = load.lc;
-        q.richtung = load.direction == 0 ? 2 : load.direction == 1 ? 1 : 0;
-      } else if (load.ltype == 10) {
-        if (r.nEinzellasten[s] >= kMaxEinzellasten) {
-          Melde("Zu viele Einzellasten in einem Bauzustand (höchstens 200).");
-          return 1;
-        }
-        EinzellastEingabe& p = r.einzellast[s][r.nEinzellasten[s]++];
-        p.position = nFelder + 1 - load.node;
-        p.lastfall = load.lc;
-        if (load.direction == 0) {
-          p.werte[2] = load.val0.GetValue();
-          p.werte[3] = load.val1.GetValue();
-        } else if (load.direction == 1) {
-          p.werte[1] = load.val0.GetValue();
-          p.werte[4] = load.val1.GetValue();
-        } else {
-          p.werte[0] = -load.val0.GetValue();
-        }
-      } else if (load.ltype == 11) {
-        // the own weight acts once, in the load case it names
-        if (load.lc < 1 || (r.eigengewichtLf[s] != 0 && r.eigengewichtLf[s] != load.lc)) {
-          Melde("Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
-                "durchgeführt!");
-          return 1;
-        }
-        r.eigengewichtLf[s] = load.lc;
-        r.gammaBeton = 25.0;
-        r.ersteKombiLast = 25.0;
-      }
-    }
+    for (Load& load : data.loads[std::size_t(s)])
+      if (!SetzeLast(r, s, load, koor)) return false;
   }
+  return true;
+}
 
-  // imperfections
+void SetzeImperfektionen(CKolumoData& data, CStuetzenRechner& r) {
   for (int s = 0; s < CKolumoData::kStages; ++s) {
     CKolumoVorver& v = data.vorver[std::size_t(s)];
     ImperfektionsEingabe& im = r.imperfektion[s];
@@ -334,8 +340,9 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
     const double invw = v.invw.GetValue() / 100.0;
     im.teiler = invw != 0.0 ? 1.0 / invw : 0.0;
   }
+}
 
-  // creep
+void SetzeKriechen(CKolumoData& data, CStuetzenRechner& r) {
   r.nKriech = 0;
   if (data.vorver[0].type > 1 && data.kriechen.GetSize() > 0) {
     r.kriechZahl = data.kriechen[0].KriechZahl;
@@ -347,6 +354,27 @@ int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4
     }
   }
   r.kriechSchalter = r.nKriech;
+}
+
+}  // namespace
+
+int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4]) {
+  CStuetzenRechner& r = g_rechner;
+  const int nFelder = data.nFields();
+  r.basisPfad = basis;
+  r.dateiNummer = 0;
+  NORM = data.iNorm + 1;
+  if (nFelder < 1 || nFelder > kMaxFelder) {
+    Melde("Die Stütze braucht mindestens ein Feld.");
+    return 1;
+  }
+  r.nFelder = nFelder;
+  double koor[kMaxFelder + 1] = {};
+  if (!SetzeFelder(data, r, koor) || !SetzeLager(data, r, flags) || !SetzeQuerschnitte(data, r) ||
+      !SetzeLasten(data, r, flags, koor))
+    return 1;
+  SetzeImperfektionen(data, r);
+  SetzeKriechen(data, r);
 
   // stages, output, fire
   for (int s = 1; s < CKolumoData::kStages; ++s) r.stufeAktiv[s] = flags[s] ? 1 : 0;
@@ -401,6 +429,142 @@ bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, con
   return false;
 }
 
+// Counts of every stage by kind, with the checks of the counts against the capacities; false when a
+// check refused the calculation (with its message).
+bool ZaehleStufen(CKolumoData& data, StufenZahl zahl[]) {
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    StufenZahl& z = zahl[s];
+    const CLKData& lk = data.lastUeberlagerungBZ[std::size_t(s)];
+    z.lasten = data.maxLF[std::size_t(s)] > 0 && lk.lastfaelle.GetSize() > 0;
+    for (const CKombination& k : lk.kombinationen) {
+      if (k.art == "Ed") ++z.ed;
+      if (k.art == "Ed,perm") ++z.perm;
+      if (k.art == "Ed,A" && data.num_Brand && s == 0) ++z.brand;
+      if (k.art == "Ed,A" && data.HatAussergewEinwirkung(s)) ++z.acc;
+    }
+    if (!z.lasten) z = StufenZahl{};
+    if (z.lasten && z.ed == 0 && z.perm == 0 && z.acc == 0) {
+      Melde(kKeineLasten[s]);
+      return false;
+    }
+    if (z.lasten && (data.maxLF[std::size_t(s)] > kKombiMaxLastfaelle ||
+                     EinwirkungsAnzahl(data, s) > kKombiMaxEinwirkungen ||
+                     std::max({z.ed, z.perm, z.acc, z.brand}) > kKombiMaxProArt)) {
+      Melde("Zu viele Lastfälle, Einwirkungen oder Kombinationen: je Bauzustand höchstens 50 Lastfälle, 50 "
+            "Einwirkungen und 200 Kombinationen jeder Art. Berechnung wird nicht durchgeführt!");
+      return false;
+    }
+  }
+  if (std::none_of(zahl, zahl + CKolumoData::kStages, [](const StufenZahl& z) { return z.lasten; })) {
+    Melde(kKeineLasten[0]);
+    return false;
+  }
+  int summe = 0;
+  for (int s = 0; s < CKolumoData::kStages; ++s) summe += zahl[s].ed + zahl[s].acc;
+  if (summe >= 1000) {
+    Melde("Es können max. 1000 Einwirkungen vom\nTyp ED + ED,A berechnet werden.\n Bitte Anzahl reduzieren.");
+    return false;
+  }
+  return true;
+}
+
+// Both runs must fit the work arrays together with their combinations, before anything is written or run.
+bool PassenBeideLaeufe(CKolumoData& data, const StufenZahl zahl[]) {
+  const int vorlauf[4] = {1, 0, 0, 0};
+  int lauf[4] = {}, kombinationen = 0;
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    lauf[s] = zahl[s].lasten ? 1 : 0;
+    kombinationen += zahl[s].ed + zahl[s].perm + zahl[s].acc + zahl[s].brand;
+  }
+  // the design run first: it holds the loads of every stage
+  if (!PasstInArbeitsfelder(data, lauf, kombinationen, Tr("Bemessung").GetString())) return false;
+  return !zahl[0].lasten || PasstInArbeitsfelder(data, vorlauf, std::max(1, data.maxLF[0]),
+                                                 Tr("Vorlauf mit jedem Lastfall des Endsystems allein").GetString());
+}
+
+// Characteristic pre-run: every load case of the final system alone, for the foundation loads.
+bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis) {
+  std::string fehler;
+  const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
+  if (!WriteCharacteristicFile(data, basis, fehler)) {
+    AfxMessageBox(fehler.c_str());
+    return false;
+  }
+  WorkArrays arbeit;
+  g_rechner.Init();
+  const int flags[4] = {1, 0, 0, 0};
+  if (PrepareSystem(data, basis, flags) == 1) return false;
+  SetzeFarben();
+  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 0);
+  const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data.maxLF[0]), kErsterFreierIndex);
+  if (n <= 0) return false;  // the engine has said why
+  DruckeErgebnisse(g_rechner, n, data.ergebnisse);
+  for (auto& rec : data.ergebnisse.Fundkraefte) rec->LK = -rec->LK;
+  std::remove(pfad.c_str());
+  return true;
+}
+
+// The design run over every stage, with its combination files; false when it ended without results.
+bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZahl zahl[]) {
+  WorkArrays arbeit;
+  g_rechner.Init();
+  int flags[4] = {};
+  int zaehler[5][CKolumoData::kStages] = {};
+  std::string fehler;
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    const StufenZahl& z = zahl[s];
+    flags[s] = z.lasten ? 1 : 0;
+    zaehler[kDateiTr][s] = z.ed;
+    zaehler[kDateiGb][s] = z.perm;
+    zaehler[kDateiEdA][s] = z.acc;
+    zaehler[kDateiEdB][s] = z.brand;
+    for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) {
+      if (zaehler[art][s] <= 0) continue;
+      if (!WriteCombinationFile(data, basis, art, zaehler[art], s, fehler)) {
+        AfxMessageBox(fehler.c_str());
+        return false;
+      }
+    }
+  }
+  if (PrepareSystem(data, basis, flags) == 1) return false;
+  SetzeFarben();
+  LeereErgebnisse(data.ergebnisse, false);
+  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 1);
+
+  int paesse = 0;
+  for (int s = 0; s < CKolumoData::kStages; ++s)
+    paesse += 3 * (zahl[s].ed + zahl[s].acc) + zahl[s].brand + zahl[s].perm;
+  const int accidental = zahl[0].acc > 0 ? 1 : 0;
+  int gbStart = 0;
+  try {
+    Fortschrittsdialog anzeige;
+    FortschrittEinsatz einsatz(anzeige);
+    gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), kErsterFreierIndex, accidental);
+  } catch (const BerechnungAbgebrochen&) {
+    win::script::ProgressLine("[progress] calculation cancelled: the position keeps its previous results");
+    return false;
+  }
+  if (gbStart <= 0) return false;  // the engine has said why
+  DruckeErgebnisse(g_rechner, gbStart, data.ergebnisse);
+  if (data.ergebnisse.Schnittgroessen.empty()) {
+    Melde("Die Berechnung hat keine Ergebnisse geliefert.");
+    return false;
+  }
+  return true;
+}
+
+// The members of each field of the run, in the data's field order.
+void UebernehmeStabteilung(CKolumoData& data) {
+  const int nFelder = data.nFields();
+  data.ErgStabTeil.RemoveAll();
+  data.ErgStabTeil.SetSize(nFelder);
+  for (int f = 0; f < nFelder; ++f) data.ErgStabTeil[f] = 0;
+  for (int e = g_rechner.nStaebe - 1; e >= 0; --e) {
+    const int f = g_rechner.stabFeld[e];
+    if (f >= 0 && f < nFelder) ++data.ErgStabTeil[nFelder - 1 - f];
+  }
+}
+
 }  // namespace
 
 int Calculate(int document) {
@@ -441,128 +605,11 @@ int Calculate(int document) {
 
   // counts and capacities of every stage before anything runs
   StufenZahl zahl[CKolumoData::kStages];
-  for (int s = 0; s < CKolumoData::kStages; ++s) {
-    StufenZahl& z = zahl[s];
-    const CLKData& lk = data->lastUeberlagerungBZ[std::size_t(s)];
-    z.lasten = data->maxLF[std::size_t(s)] > 0 && lk.lastfaelle.GetSize() > 0;
-    for (const CKombination& k : lk.kombinationen) {
-      if (k.art == "Ed") ++z.ed;
-      if (k.art == "Ed,perm") ++z.perm;
-      if (k.art == "Ed,A" && data->num_Brand && s == 0) ++z.brand;
-      if (k.art == "Ed,A" && data->HatAussergewEinwirkung(s)) ++z.acc;
-    }
-    if (!z.lasten) z = StufenZahl{};
-    if (z.lasten && z.ed == 0 && z.perm == 0 && z.acc == 0) {
-      Melde(kKeineLasten[s]);
-      return 1;
-    }
-    if (z.lasten && (data->maxLF[std::size_t(s)] > kKombiMaxLastfaelle ||
-                     EinwirkungsAnzahl(*data, s) > kKombiMaxEinwirkungen ||
-                     std::max({z.ed, z.perm, z.acc, z.brand}) > kKombiMaxProArt)) {
-      Melde("Zu viele Lastfälle, Einwirkungen oder Kombinationen: je Bauzustand höchstens 50 Lastfälle, 50 "
-            "Einwirkungen und 200 Kombinationen jeder Art. Berechnung wird nicht durchgeführt!");
-      return 1;
-    }
-  }
-  if (std::none_of(std::begin(zahl), std::end(zahl), [](const StufenZahl& z) { return z.lasten; })) {
-    Melde(kKeineLasten[0]);
-    return 1;
-  }
-  int summe = 0;
-  for (const StufenZahl& z : zahl) summe += z.ed + z.acc;
-  if (summe >= 1000) {
-    Melde("Es können max. 1000 Einwirkungen vom\nTyp ED + ED,A berechnet werden.\n Bitte Anzahl reduzieren.");
-    return 1;
-  }
+  if (!ZaehleStufen(*data, zahl) || !PassenBeideLaeufe(*data, zahl)) return 1;
+  if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis)) return 1;
+  if (!Bemessungslauf(*data, basis, zahl)) return 1;
 
-  // both runs must fit the work arrays together with their combinations, before anything is written or run
-  {
-    const int vorlauf[4] = {1, 0, 0, 0};
-    int lauf[4] = {}, kombinationen = 0;
-    for (int s = 0; s < CKolumoData::kStages; ++s) {
-      lauf[s] = zahl[s].lasten ? 1 : 0;
-      kombinationen += zahl[s].ed + zahl[s].perm + zahl[s].acc + zahl[s].brand;
-    }
-    // the design run first: it holds the loads of every stage
-    if (!PasstInArbeitsfelder(*data, lauf, kombinationen, Tr("Bemessung").GetString())) return 1;
-    if (zahl[0].lasten && !PasstInArbeitsfelder(*data, vorlauf, std::max(1, data->maxLF[0]),
-                                                Tr("Vorlauf mit jedem Lastfall des Endsystems allein").GetString()))
-      return 1;
-  }
-
-  // characteristic pre-run: every load case of the final system alone, for the foundation loads
-  if (zahl[0].lasten) {
-    const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
-    if (!WriteCharacteristicFile(*data, basis, fehler)) {
-      AfxMessageBox(fehler.c_str());
-      return 1;
-    }
-    WorkArrays arbeit;
-    g_rechner.Init();
-    const int flags[4] = {1, 0, 0, 0};
-    if (PrepareSystem(*data, basis, flags) == 1) return 1;
-    SetzeFarben();
-    std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 0);
-    const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data->maxLF[0]), kErsterFreierIndex);
-    if (n <= 0) return 1;  // the engine has said why
-    DruckeErgebnisse(g_rechner, n, data->ergebnisse);
-    for (auto& rec : data->ergebnisse.Fundkraefte) rec->LK = -rec->LK;
-    std::remove(pfad.c_str());
-  }
-
-  // the design run over every stage
-  WorkArrays arbeit;
-  g_rechner.Init();
-  int flags[4] = {};
-  int zaehler[5][CKolumoData::kStages] = {};
-  for (int s = 0; s < CKolumoData::kStages; ++s) {
-    const StufenZahl& z = zahl[s];
-    flags[s] = z.lasten ? 1 : 0;
-    zaehler[kDateiTr][s] = z.ed;
-    zaehler[kDateiGb][s] = z.perm;
-    zaehler[kDateiEdA][s] = z.acc;
-    zaehler[kDateiEdB][s] = z.brand;
-    for (int art : {kDateiTr, kDateiGb, kDateiEdA, kDateiEdB}) {
-      if (zaehler[art][s] <= 0) continue;
-      if (!WriteCombinationFile(*data, basis, art, zaehler[art], s, fehler)) {
-        AfxMessageBox(fehler.c_str());
-        return 1;
-      }
-    }
-  }
-  if (PrepareSystem(*data, basis, flags) == 1) return 1;
-  SetzeFarben();
-  LeereErgebnisse(data->ergebnisse, false);
-  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 1);
-
-  int paesse = 0;
-  for (int s = 0; s < CKolumoData::kStages; ++s)
-    paesse += 3 * (zahl[s].ed + zahl[s].acc) + zahl[s].brand + zahl[s].perm;
-  const int accidental = zahl[0].acc > 0 ? 1 : 0;
-  int gbStart = 0;
-  try {
-    Fortschrittsdialog anzeige;
-    FortschrittEinsatz einsatz(anzeige);
-    gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), kErsterFreierIndex, accidental);
-  } catch (const BerechnungAbgebrochen&) {
-    win::script::ProgressLine("[progress] calculation cancelled: the position keeps its previous results");
-    return 1;
-  }
-  if (gbStart <= 0) return 1;  // the engine has said why
-  DruckeErgebnisse(g_rechner, gbStart, data->ergebnisse);
-  if (data->ergebnisse.Schnittgroessen.empty()) {
-    Melde("Die Berechnung hat keine Ergebnisse geliefert.");
-    return 1;
-  }
-
-  const int nFelder = data->nFields();
-  data->ErgStabTeil.RemoveAll();
-  data->ErgStabTeil.SetSize(nFelder);
-  for (int f = 0; f < nFelder; ++f) data->ErgStabTeil[f] = 0;
-  for (int e = g_rechner.nStaebe - 1; e >= 0; --e) {
-    const int f = g_rechner.stabFeld[e];
-    if (f >= 0 && f < nFelder) ++data->ErgStabTeil[nFelder - 1 - f];
-  }
+  UebernehmeStabteilung(*data);
   transferred.Restore();
   data->bSchreibeErgebnisse = 1;
   data->WriteData(document);

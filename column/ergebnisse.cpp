@@ -58,14 +58,13 @@ std::array<double, 7> Zustand(const BemErgebnis& e) {
 
 int Abschnitte(int nel) { return std::clamp(2 * nel, 0, kMaxQuerschnitte); }
 
-int StbMitschrift(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
-                  const double* BzAlt, double* Bz, int stride, const double* faktoren, const double* knotenX,
-                  int analyseModus, int material1, int material2, int material3, int brandSchalter, double brand1,
-                  double brand2, double brand3) {
-  const int rc = StbNachweis_1(code, nel, forces, mode, gamma, ByAlt, By, BzAlt, Bz, stride, faktoren, knotenX,
-                               analyseModus, material1, material2, material3, brandSchalter, brand1, brand2, brand3);
+int StbMitschrift(const NachweisAufruf& aufruf) {
+  const int rc = StbNachweis_1(aufruf);
+  const int nel = aufruf.nel, mode = aufruf.mode, analyseModus = aufruf.analyseModus;
+  const double* By = aufruf.By;
+  const double* Bz = aufruf.Bz;
   const int n = Abschnitte(nel);
-  const std::uint64_t key = Schluessel(forces, nel, analyseModus);
+  const std::uint64_t key = Schluessel(aufruf.forces, nel, analyseModus);
   if (analyseModus == 0 && mode == 2) {
     // the crack check of a serviceability combination
     Mitschrift& m = g_mitschrift.analysen[key];

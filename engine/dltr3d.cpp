@@ -104,33 +104,93 @@ const NachweisFunktionen& HoleNachweisFunktionen()
     return g_nachweis;
 }
 
-int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
-{
-    // load images
-    if (aktlast(mode, lf) < 0)
-        return 0;
-    const int comb = lf + base;
+namespace {
 
-    // factors
-    double g1 = 1.0, g2 = 1.0, g3 = 1.0, g4 = 1.0;
-    SetzeGamma(g1, g2, g3, g4);
-    const double faktoren[4] = {g1, g2, g3, g4};
-    // the own weight takes the factor of its own load case
-    const double fg = EigengewichtFaktor(mode, lf);
+// The stiffness iteration's reason to raise the steel and start again.
+enum class Grund { Instabil, OhneZustand, NichtTragfaehig };
 
-    const int K = nKnoten;
-    const int E = nStaebe;
-    const int nn = 7 * K;
-    const int nSections = 2 * E;
-    QuerschnittsFelder& qf = querFelder;
+// How a step of the iteration leaves it: on within the pass, a new pass, or the end of the run.
+enum class Weiter { ImPass, NeuerPass, Ende };
 
-    // work areas, coordinates and skyline
-    Bereiche b;
-    const long long intsNeeded = 2LL * E + kElementDofs + nn + (nn + 1) + K;
-    if (K < 2 || !WorkIFits(INDEX[0], intsNeeded)) {
-        MeldeDltr3DFehler(5, false);
-        return 5;
+// One analysis of one combination: its work areas, the state of its equilibrium and stiffness
+// iterations, and its result code.
+class Analyse {
+public:
+    Analyse(CStuetzenRechner& r, int mode, int lf, int base)
+        : r(r), qf(r.querFelder), mode(mode), lf(lf), base(base), comb(lf + base), K(r.nKnoten), E(r.nStaebe),
+          nn(7 * r.nKnoten), nSections(2 * r.nStaebe)
+    {
+        CStuetzenRechner::SetzeGamma(g1, g2, g3, g4);
+        faktoren[0] = g1;
+        faktoren[1] = g2;
+        faktoren[2] = g3;
+        faktoren[3] = g4;
+        // the own weight takes the factor of its own load case
+        fg = r.EigengewichtFaktor(mode, lf);
     }
+
+    bool LegeBereicheAn();
+    void ZeigeFortschritt(CDC* dc);
+    void SetzeStartwerte();
+    void Iteriere();
+    void RechneEigenwerte();
+    void SpeichereErgebnisse();
+
+    const char* Zeile() const { return zeile; }
+    bool Eigen() const { return eigen; }
+    int code = 0;
+    bool elementFehler = false;
+
+private:
+    void SetzeModuln(int materialMode);
+    double ElementEingabe(int e);
+    int Nachweis(int nachweisMode, double gamma);
+    bool ErhoeheUndNeu(Grund grund, int update);
+    Weiter Pass();
+    bool BaueSystem();
+    void BaueElement(int e, bool exz);
+    void ElementLasten(int e, double L, bool exz);
+    Weiter LoeseSystem();
+    bool RechneEndkraefte();
+    Weiter AktualisiereSteifigkeiten();
+    void BeginneSteifigkeitsUpdate();
+    void DaempfeSteifigkeiten();
+    bool SteifigkeitenGesetzt() const;
+    Weiter PruefeEndzustand();
+
+    CStuetzenRechner& r;
+    QuerschnittsFelder& qf;
+    const int mode, lf, base, comb;
+    const int K, E, nn, nSections;
+    double g1 = 1.0, g2 = 1.0, g3 = 1.0, g4 = 1.0;
+    double faktoren[4] = {};
+    double fg = 0.0;
+    Bereiche b;
+    char zeile[256] = {};
+
+    // whether a section has had a strain state in each bending plane during this run
+    std::vector<char> zustandY, zustandZ;
+    std::vector<double> startBy, startBz;
+    // each plane's change at the previous update
+    std::vector<double> schrittY, schrittZ;
+    int passZaehler = 0;
+    int steifZaehler = 0;
+    int neustarts = 0;
+    // without a verification the run cannot design: it ends as a design error
+    bool keinNachweis = false;
+    bool eigen = false;
+    // the ultimate check of a converged second-order run, made before the run ends
+    bool endGeprueft = false;
+    int endPruefung = 0;
+};
+
+// Work areas, coordinates and skyline; false when the work arrays are too small.
+bool Analyse::LegeBereicheAn()
+{
+    const int* INDEX = r.INDEX;
+    const long long intsNeeded = 2LL * E + kElementDofs + nn + (nn + 1) + K;
+    if (K < 2 || !WorkIFits(INDEX[0], intsNeeded))
+        return false;
     b.conn = INDEX[0];
     b.lm = b.conn + 2 * E;
     b.mht = b.lm + kElementDofs;
@@ -147,20 +207,18 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
     b.nwk = ColumnAddresses(b.maxa, b.mht, nn, mk);
     g_protokoll.Printf(" nband = %d halbe Bandbreite = %d\n", b.nwk, mk);
 
-    const long long fixedDoubles = (nFelder + 1) + K + kElementInputSize + 4LL * 196 + 105 + 5LL * nn + 28LL * E +
+    const long long fixedDoubles = (r.nFelder + 1) + K + kElementInputSize + 4LL * 196 + 105 + 5LL * nn + 28LL * E +
                                    14 + 14 + 8 + 14;
     const long long doublesNeeded = fixedDoubles + 3LL * b.nwk + EigenWorkSize(nn, kEigenVektoren);
-    if (!WorkDFits(INDEX[1], doublesNeeded)) {
-        MeldeDltr3DFehler(5, false);
-        return 5;
-    }
+    if (!WorkDFits(INDEX[1], doublesNeeded))
+        return false;
     int d = INDEX[1];
     auto nimm = [&d](int n) {
         const int start = d;
         d += n;
         return start;
     };
-    b.xModel = nimm(nFelder + 1);
+    b.xModel = nimm(r.nFelder + 1);
     b.xFe = nimm(K);
     b.input = nimm(kElementInputSize);
     b.T = nimm(196);
@@ -183,425 +241,530 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
     b.K0 = nimm(b.nwk);
     b.KG = nimm(b.nwk);
     b.eig = nimm(EigenWorkSize(nn, kEigenVektoren));
+    return true;
+}
 
-    // progress line
-    char zeile[256];
+void Analyse::ZeigeFortschritt(CDC* dc)
+{
     switch (mode) {
     case -1: std::snprintf(zeile, sizeof zeile, "Eigen-LK %d", lf + 1); break;
     case 1: std::snprintf(zeile, sizeof zeile, "Kriechen"); break;
     case 2: std::snprintf(zeile, sizeof zeile, "Knick-LK %d", lf + 1); break;
-    default: std::snprintf(zeile, sizeof zeile, rissSchalter == 1 ? "Riss-LK %d" : "Regel-LK %d", lf + 1); break;
+    default: std::snprintf(zeile, sizeof zeile, r.rissSchalter == 1 ? "Riss-LK %d" : "Regel-LK %d", lf + 1); break;
     }
     if (dc) {
         std::string titel, formel;
-        if (KombiTexte(lf, titel, formel)) {
+        if (r.KombiTexte(lf, titel, formel)) {
             const std::string mit = std::string(zeile) + " : " + titel + " " + formel;
             std::snprintf(zeile, sizeof zeile, "%s", mit.c_str());
         }
-        ZeichneText(dc, fortschrittX, fortschrittY, zeile, 12, 0.0f, 0, 0x0000FF);
+        ZeichneText(dc, r.fortschrittX, r.fortschrittY, zeile, 12, 0.0f, 0, 0x0000FF);
     }
     g_protokoll.Printf("\n===== RechneDltr3D: %s (modus = %d, lf = %d, base = %d)\n", zeile, mode, lf, base);
+}
 
-    for (int f = 0; f <= nFelder; ++f)
-        WD(b.xModel + f) = koor[f];
+// Coordinates, the moduli of the code and the gross stiffnesses the iterations start from.
+void Analyse::SetzeStartwerte()
+{
+    for (int f = 0; f <= r.nFelder; ++f)
+        WD(b.xModel + f) = r.koor[f];
     for (int k = 0; k < K; ++k)
-        WD(b.xFe + k) = x[k];
-
-    // moduli of the sections from the material values of the code
-    auto setzeModuln = [&](int materialMode) {
-        for (int iq = 0; iq < nSections; ++iq) {
-            double fck = 0, fcd = 0, eps1 = 0, eps2 = 0, Ecm = 0, form = 0;
-            HoleBetonRechenwerte(NORM, 0, 1, materialMode, g_quer[iq].m_betonGuete, fck, fcd, eps1, eps2, Ecm, form,
-                                 1.0, aussergewoehnlich);
-            qf.E[iq] = Ecm * 1000.0;
-        }
-    };
-    setzeModuln(2);
-    // whether a section has had a strain state in each bending plane during this run
-    std::vector<char> zustandY(nSections, 0), zustandZ(nSections, 0);
-    std::vector<double> startBy(nSections), startBz(nSections);
-    // each plane's change at the previous update
-    std::vector<double> schrittY(nSections, 0.0), schrittZ(nSections, 0.0);
+        WD(b.xFe + k) = r.x[k];
+    SetzeModuln(2);
+    zustandY.assign(nSections, 0);
+    zustandZ.assign(nSections, 0);
+    startBy.assign(nSections, 0.0);
+    startBz.assign(nSections, 0.0);
+    schrittY.assign(nSections, 0.0);
+    schrittZ.assign(nSections, 0.0);
     for (int iq = 0; iq < nSections; ++iq) {
         qf.By[iq] = qf.ByAlt[iq] = startBy[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
         qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
     }
-
     // end forces of the previous pass
     FillD(b.endF, 1, 14 * E, 0.0);
+}
 
-    int passZaehler = 0;
-    int steifZaehler = 0;
-    int code = 0;
-    bool elementFehler = false;
-    const double phi = kriechZahl;
-
-    // the element input of element e for the pass in hand
-    auto elementEingabe = [&](int e) {
-        const int s0 = 2 * e, s1 = 2 * e + 1;
-        FillD(b.input, 1, kElementInputSize, 0.0);
-        const double L = x[e + 1] - x[e];
-        double Em = (qf.E[s0] + qf.E[s1]) / 2.0;
-        // creep: the effective modulus of the long-term load
-        if (mode == 1 || mode == -1)
-            Em /= (1.0 + phi);
-        WD(b.input + kElL) = L;
-        WD(b.input + kElE) = Em;
-        WD(b.input + kElG) = 100.0 * Em;
-        WD(b.input + kElA) = (qf.A[s0] + qf.A[s1]) / 2.0;
-        WD(b.input + kElIt) = (qf.It[s0] + qf.It[s1]) / 2.0;
-        if ((mode == 1 || mode == 2) && steifZaehler >= 1 && Em > 0.0) {
-            const double Eroh = (qf.E[s0] + qf.E[s1]) / 2.0;
-            WD(b.input + kElIy) = (qf.By[s0] + qf.By[s1]) * 500.0 / Eroh;
-            WD(b.input + kElIz) = (qf.Bz[s0] + qf.Bz[s1]) * 500.0 / Eroh;
-        } else {
-            WD(b.input + kElIy) = (qf.Iy[s0] + qf.Iy[s1]) / 2.0;
-            WD(b.input + kElIz) = (qf.Iz[s0] + qf.Iz[s1]) / 2.0;
-        }
-        return L;
-    };
-
-    // without a verification the run cannot design: it ends as a design error
-    bool keinNachweis = false;
-    auto nachweis = [&](int nachweisMode, double gamma) {
-        const StbNachweisFunktion f = g_nachweis.stbNachweis;
-        if (!f) {
-            keinNachweis = true;
-            return 0;
-        }
-        return f(NORM, E, &WD(b.endF), nachweisMode, gamma, qf.ByAlt, qf.By, qf.BzAlt, qf.Bz, 7, faktoren,
-                 &WD(b.xFe), mode, materialWahl[0], materialWahl[1], materialWahl[2], brandSchalter,
-                 brandParameter[0], brandParameter[1], brandParameter[2]);
-    };
-
-    // The stiffness iteration for the steel present starts at the gross stiffnesses, above those of any
-    // equilibrium: a section's secant stiffness falls as its moment grows, and the moments grow as the
-    // stiffnesses fall, so every update stays at or above the equilibrium's stiffnesses and every pass's
-    // moments at or below its moments. A section without a strain state under them, or a frame that an
-    // update leaves unstable (a non-positive pivot), therefore proves that no equilibrium exists with that
-    // steel. The steel then rises by a tenth, as the design raises it (in the failing sections' fields, or
-    // everywhere for an unstable frame), and the iteration starts again from the gross stiffnesses; the
-    // code's ratio limit ends it. Sized in the iteration itself to a pass's moments, the steel would follow
-    // moments that an iteration far from its equilibrium overshoots. The same holds for a converged column
-    // whose final ultimate check finds a section unsafe: its steel carries the equilibrium's forces only
-    // with the stiffness law's strength, not with the ultimate law's. False: no steel to raise.
-    enum class Grund { Instabil, OhneZustand, NichtTragfaehig };
-    int neustarts = 0;
-    auto erhoeheUndNeu = [&](Grund grund, int update) {
-        const bool nurVersagte = grund != Grund::Instabil;
-        const int felder = std::max(nFelder, 1);
-        auto feldVon = [&](int iq) { return std::clamp(stabFeld[iq / 2], 0, felder - 1); };
-        std::vector<char> feld(felder, nurVersagte ? 0 : 1);
-        if (nurVersagte)
-            for (int iq = 0; iq < nSections; ++iq)
-                if (g_quer[iq].m_bem.m_code != 0)
-                    feld[feldVon(iq)] = 1;
-        double vorher = 0.0, nachher = 0.0;
-        for (int iq = 0; iq < nSections; ++iq) {
-            if (!feld[feldVon(iq)])
-                continue;
-            cBem& bem = g_quer[iq].m_bem;
-            vorher += bem.HoleAS();
-            bem.AsErhoeheung(kNeustartErhoehung);
-            nachher += bem.HoleAS();
-        }
-        if (!(nachher > vorher) || ++neustarts > kMaxPaesse)
-            return false;
-        const char* text = grund == Grund::Instabil      ? "System instabil"
-                           : grund == Grund::OhneZustand ? "Kein Dehnungszustand"
-                                                         : "Tragsicherheit unter 1";
-        g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f, neuer Start\n", text, update,
-                           kNeustartErhoehung);
-        for (int iq = 0; iq < nSections; ++iq) {
-            qf.By[iq] = qf.ByAlt[iq] = startBy[iq];
-            qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq];
-        }
-        std::fill(zustandY.begin(), zustandY.end(), 0);
-        std::fill(zustandZ.begin(), zustandZ.end(), 0);
-        std::fill(schrittY.begin(), schrittY.end(), 0.0);
-        std::fill(schrittZ.begin(), schrittZ.end(), 0.0);
-        steifZaehler = 0;
-        passZaehler = 0;
-        return true;
-    };
-
-    bool eigen = false;
-    // the ultimate check of a converged second-order run, made before the run ends
-    bool endGeprueft = false;
-    int endPruefung = 0;
-    for (;;) {
-        ++passZaehler;
-        // moduli again for the iterating modes
-        if (mode == 2 && steifZaehler == 0)
-            setzeModuln(2);
-        else if ((mode == 1 || mode == 2) && steifZaehler >= 1)
-            setzeModuln(mode);
-        FillD(b.load, 1, nn, 0.0);
-        FillD(b.fixedF, 1, 14 * E, 0.0);
-        FillD(b.K, 1, 3 * b.nwk, 0.0);
-        FillD(b.disp, 1, nn, 0.0);
-        // element matrices and loads
-        for (int e = 0; e < E; ++e) {
-            const double L = elementEingabe(e);
-            const int endF = b.endF + 14 * e;
-            const int rc = mode == -1 ? ElementMatrices(b.input, b.ke, b.kg, endF, -1, 0)
-                                      : ElementMatrices(b.input, b.ke, b.kg, endF, 0, 1);
-            if (rc != 0)
-                elementFehler = true;
-            if (rc > 0) {
-                code = 1;
-                break;
-            }
-            // a field's offset is a rigid link at the node where the field begins, not at both ends
-            const bool exz = ExzaMat(b.T, 7, 0.0, stabEy[e], stabEz[e], 0.0, 0.0, 0.0) == 1;
-            if (exz) {
-                Mal(b.ke, b.T, b.tmp);
-                MalTransponiert(b.T, b.tmp, b.ke);
-            }
-            LocationVector(b.lm, b.conn + 2 * e);
-            PackUpper(b.ke, b.packed, kElementDofs);
-            AssembleSkyline(b.K, b.maxa, b.packed, b.lm, kElementDofs);
-            if (mode == -1 && passZaehler >= 2) {
-                if (exz) {
-                    Mal(b.kg, b.T, b.tmp);
-                    MalTransponiert(b.T, b.tmp, b.kg);
-                }
-                PackUpper(b.kg, b.packed, kElementDofs);
-                AssembleSkyline(b.KG, b.maxa, b.packed, b.lm, kElementDofs);
-            }
-            // self weight, then the member loads of the combination
-            FillD(b.elLoad, 1, kElementDofs, 0.0);
-            FillD(b.q8, 1, 8, 0.0);
-            const double w = WD(b.input + kElA) * gammaBeton;
-            if (eigengewichtQuer == 1) {
-                WD(b.q8 + 4) = w;
-                WD(b.q8 + 5) = w;
-            } else {
-                WD(b.q8 + 0) = -w;
-                WD(b.q8 + 1) = -w;
-            }
-            for (int k = 0; k < 8; ++k)
-                WD(b.q8 + k) *= fg;
-            FixedEndForces(b.q8, e, L, b.elLoad, b.fixedF + 14 * e);
-            StabLasten(e, L, b.elLoad, b.fixedF + 14 * e, b.q8);
-            if (exz) {
-                MalVektor(b.T, b.elLoad, b.f14, true);
-                h0811(b.f14, b.elLoad, kElementDofs);
-            }
-            for (int k = 0; k < kElementDofs; ++k)
-                WD(b.load + 7 * e + k) += WD(b.elLoad + k);
-            if (mode == 2)
-                ImperfektionsLasten(e, b.load, endF, comb);
-        }
-        if (code != 0)
-            break;
-        // supports
-        Lager(b.springs, b.xModel, nFelder + 1, b.xFe, K, b.flags);
-        h0811(b.K, b.K0, b.nwk);
-        SetzeLager(b.K, b.springs, b.maxa, nn);
-        // the eigen problem needs the axial forces of the first pass only
-        if (mode == -1 && passZaehler >= 2) {
-            eigen = true;
-            break;
-        }
-        // node loads
-        KnotenLasten(b.load);
-        double sx = 0.0, sy = 0.0, sz = 0.0;
-        for (int k = 0; k < K; ++k) {
-            sx += WD(b.load + 7 * k);
-            sy += WD(b.load + 7 * k + 1);
-            sz += WD(b.load + 7 * k + 2);
-        }
-        g_protokoll.Printf(" Lastsummen: Px = %.3f Py = %.3f Pz = %.3f\n", sx, sy, sz);
-        h0811(b.load, b.F, nn);
-        h0811(b.load, b.disp, nn);
-        if (h3660(b.K, b.maxa, b.disp, nn, 1) != 0) {
-            if (steifZaehler >= 1 && (mode == 1 || mode == 2) && erhoeheUndNeu(Grund::Instabil, steifZaehler))
-                continue;
-            code = 2;
-            break;
-        }
-        // end forces
-        bool konvergiert = true;
-        for (int e = 0; e < E; ++e) {
-            elementEingabe(e);
-            const int endF = b.endF + 14 * e;
-            ElementMatrices(b.input, b.ke, b.kg, endF, 0, 1);
-            for (int k = 0; k < kElementDofs; ++k)
-                WD(b.elDisp + k) = WD(b.disp + 7 * e + k);
-            if (ExzaMat(b.T, 7, 0.0, stabEy[e], stabEz[e], 0.0, 0.0, 0.0) == 1) {
-                MalVektor(b.T, b.elDisp, b.f14, false);
-                h0811(b.f14, b.elDisp, kElementDofs);
-            }
-            MalVektor(b.ke, b.elDisp, b.f14, false);
-            for (int k = 0; k < kElementDofs; ++k) {
-                double f = WD(b.f14 + k) - WD(b.fixedF + 14 * e + k);
-                if (k < 7)
-                    f = -f;
-                if (mode == 1 || mode == 2) {
-                    const double alt = WD(endF + k);
-                    const double aenderung = std::fabs(f) >= 1e-10 ? std::fabs((alt - f) * 100.0 / f) : 0.0;
-                    if (aenderung > kKraftToleranz)
-                        konvergiert = false;
-                }
-                WD(endF + k) = f;
-            }
-        }
-        if (mode == -1)
-            continue;
-        if (mode == 0) {
-            code = nachweis(rissSchalter == 1 ? 2 : 4, g1);
-            break;
-        }
-        if (!konvergiert) {
-            if (passZaehler >= kMaxPaesse) {
-                code = 99;
-                break;
-            }
-            continue;
-        }
-        // stiffness update
-        for (int iq = 0; iq < nSections; ++iq) {
-            qf.ByAlt[iq] = qf.By[iq];
-            qf.BzAlt[iq] = qf.Bz[iq];
-        }
-        // The start values are the gross concrete section's, no state of the section's law: a plane's first
-        // strain state replaces its start value whole, whenever it comes (the negative previous value tells
-        // the update so); the 0.3 percent limit damps only the updates after it.
-        for (int iq = 0; iq < nSections; ++iq) {
-            if (!zustandY[iq])
-                qf.ByAlt[iq] = -startBy[iq];
-            if (!zustandZ[iq])
-                qf.BzAlt[iq] = -startBz[iq];
-        }
-        int rn = nachweis(2, mode == 1 ? g3 : g2);
-        if (rn == kNachweisOhneZustand) {
-            if (erhoeheUndNeu(Grund::OhneZustand, steifZaehler + 1))
-                continue;
-            rn = 0;  // nothing to raise: the sections without a state keep their stiffnesses
-        }
-        // Near the column's limit a plane's stiffness can swing about its state, each change turning back
-        // the previous one and the swing growing: there the mean of the two values damps it. The settled
-        // stiffness is the same, since it changes no more.
-        auto daempfe = [](double& B, double alt, double& schritt) {
-            if ((B - alt) * schritt < 0.0)
-                B = 0.5 * (B + alt);
-            schritt = B - alt;
-        };
-        for (int iq = 0; iq < nSections; ++iq) {
-            if (!zustandY[iq]) {
-                qf.ByAlt[iq] = startBy[iq];
-                zustandY[iq] = qf.By[iq] != startBy[iq];
-            } else {
-                daempfe(qf.By[iq], qf.ByAlt[iq], schrittY[iq]);
-            }
-            if (!zustandZ[iq]) {
-                qf.BzAlt[iq] = startBz[iq];
-                zustandZ[iq] = qf.Bz[iq] != startBz[iq];
-            } else {
-                daempfe(qf.Bz[iq], qf.BzAlt[iq], schrittZ[iq]);
-            }
-        }
-        AsAusRegelbemessung(1);
-        if (rn == 2 || keinNachweis) {
-            code = 3;
-            break;
-        }
-        if (rn == 4) {
-            code = 4;
-            break;
-        }
-        bool gesetzt = true;
-        for (int iq = 0; iq < nSections && gesetzt; ++iq) {
-            const double dy = qf.By[iq] != 0.0 ? std::fabs((qf.ByAlt[iq] - qf.By[iq]) * 100.0 / qf.By[iq]) : 0.0;
-            const double dz = qf.Bz[iq] != 0.0 ? std::fabs((qf.BzAlt[iq] - qf.Bz[iq]) * 100.0 / qf.Bz[iq]) : 0.0;
-            gesetzt = dy <= kSteifToleranz && dz <= kSteifToleranz;
-        }
-        g_protokoll.Printf(" Steifigkeitsiteration %d nach %d Gleichgewichtsschritten: %s\n", steifZaehler + 1,
-                           passZaehler, gesetzt ? "konvergiert" : "nicht konvergiert");
-        if (!gesetzt) {
-            passZaehler = 0;
-            ++steifZaehler;
-            if (steifZaehler >= kMaxPaesse) {
-                code = 99;
-                break;
-            }
-            continue;
-        }
-        if (steifZaehler < kMindestUpdates) {
-            ++steifZaehler;
-            passZaehler = 0;
-            continue;
-        }
-        // The reinforcement a second-order run leaves must carry its forces by the ultimate check: a section
-        // below safety 1 gets more steel, and the iteration starts again.
-        if (mode == 2) {
-            endPruefung = nachweis(3, g1);
-            endGeprueft = true;
-            if (endPruefung == kNachweisNichtTragfaehig) {
-                if (erhoeheUndNeu(Grund::NichtTragfaehig, steifZaehler + 1)) {
-                    endGeprueft = false;
-                    continue;
-                }
-                code = 3;  // no steel to raise
-            }
-        }
-        break;
+// Moduli of the sections from the material values of the code.
+void Analyse::SetzeModuln(int materialMode)
+{
+    for (int iq = 0; iq < nSections; ++iq) {
+        double fck = 0, fcd = 0, eps1 = 0, eps2 = 0, Ecm = 0, form = 0;
+        HoleBetonRechenwerte(NORM, 0, 1, materialMode, g_quer[iq].m_betonGuete, fck, fcd, eps1, eps2, Ecm, form, 1.0,
+                             r.aussergewoehnlich);
+        qf.E[iq] = Ecm * 1000.0;
     }
+}
 
-    if (eigen) {
-        // buckling eigenvalues: the four vectors and (lambda, largest |v|, largest |w|) of each
-        const int vektoren = b.eig;
-        const int werte = b.eig + nn * kEigenVektoren;
-        const int rt = h4809(b.K, b.KG, b.maxa, vektoren, nn, b.nwk, kEigenWerte, kEigenVektoren);
-        if (rt > 0) {
-            FillD(vektoren, 1, nn * kEigenVektoren + kEigenVektoren, 0.0);
-            code = -rt;
-        }
-        if (comb >= 0 && comb < nErgebnisPlaetze) {
-            const int v18 = Slot(18, comb, 4 * nn);
-            const int v19 = Slot(19, comb, 12);
-            h0811(vektoren, v18, 4 * nn);
-            for (int i = 0; i < kEigenVektoren; ++i) {
-                double vMax = 0.0, wMax = 0.0;
-                for (int k = 0; k < K; ++k) {
-                    vMax = std::fmax(vMax, std::fabs(WD(vektoren + nn * i + 7 * k + 1)));
-                    wMax = std::fmax(wMax, std::fabs(WD(vektoren + nn * i + 7 * k + 2)));
-                }
-                WD(v19 + i) = WD(werte + i);
-                WD(v19 + 4 + 2 * i) = vMax;
-                WD(v19 + 5 + 2 * i) = wMax;
-                g_protokoll.Printf(" Eigenwert %d = %f v = %f w = %f\n", i + 1, WD(werte + i), vMax, wMax);
-            }
-        }
+// The element input of element e for the pass in hand; returns its length.
+double Analyse::ElementEingabe(int e)
+{
+    const int s0 = 2 * e, s1 = 2 * e + 1;
+    FillD(b.input, 1, kElementInputSize, 0.0);
+    const double L = r.x[e + 1] - r.x[e];
+    double Em = (qf.E[s0] + qf.E[s1]) / 2.0;
+    // creep: the effective modulus of the long-term load
+    if (mode == 1 || mode == -1)
+        Em /= (1.0 + r.kriechZahl);
+    WD(b.input + kElL) = L;
+    WD(b.input + kElE) = Em;
+    WD(b.input + kElG) = 100.0 * Em;
+    WD(b.input + kElA) = (qf.A[s0] + qf.A[s1]) / 2.0;
+    WD(b.input + kElIt) = (qf.It[s0] + qf.It[s1]) / 2.0;
+    if ((mode == 1 || mode == 2) && steifZaehler >= 1 && Em > 0.0) {
+        const double Eroh = (qf.E[s0] + qf.E[s1]) / 2.0;
+        WD(b.input + kElIy) = (qf.By[s0] + qf.By[s1]) * 500.0 / Eroh;
+        WD(b.input + kElIz) = (qf.Bz[s0] + qf.Bz[s1]) * 500.0 / Eroh;
     } else {
-        // reactions, the ultimate check, shear and the results
-        MultiplyB(b.K0, b.disp, b.reactions, b.maxa, nn, b.nwk);
-        h0810(b.F, 1, b.reactions, 1, nn, 1.0, 4);
-        if (mode == 1 || mode == 2) {
-            int ru = endGeprueft ? endPruefung : nachweis(3, g1);
-            // the creep run's check under its long-term load sizes no steel
-            if (ru == kNachweisNichtTragfaehig)
-                ru = 0;
-            if (g_nachweis.schubNachweis)
-                g_nachweis.schubNachweis(NORM, E, &WD(b.endF), mode);
-            if (code == 0)
-                code = ru;
+        WD(b.input + kElIy) = (qf.Iy[s0] + qf.Iy[s1]) / 2.0;
+        WD(b.input + kElIz) = (qf.Iz[s0] + qf.Iz[s1]) / 2.0;
+    }
+    return L;
+}
+
+int Analyse::Nachweis(int nachweisMode, double gamma)
+{
+    const StbNachweisFunktion f = g_nachweis.stbNachweis;
+    if (!f) {
+        keinNachweis = true;
+        return 0;
+    }
+    NachweisAufruf a;
+    a.code = NORM;
+    a.nel = E;
+    a.forces = &WD(b.endF);
+    a.mode = nachweisMode;
+    a.gamma = gamma;
+    a.ByAlt = qf.ByAlt;
+    a.By = qf.By;
+    a.BzAlt = qf.BzAlt;
+    a.Bz = qf.Bz;
+    a.stride = 7;
+    a.faktoren = faktoren;
+    a.knotenX = &WD(b.xFe);
+    a.analyseModus = mode;
+    std::copy(std::begin(r.materialWahl), std::end(r.materialWahl), a.material);
+    a.brandSchalter = r.brandSchalter;
+    std::copy(std::begin(r.brandParameter), std::end(r.brandParameter), a.brand);
+    return f(a);
+}
+
+// The stiffness iteration for the steel present starts at the gross stiffnesses, above those of any
+// equilibrium: a section's secant stiffness falls as its moment grows, and the moments grow as the
+// stiffnesses fall, so every update stays at or above the equilibrium's stiffnesses and every pass's
+// moments at or below its moments. A section without a strain state under them, or a frame that an
+// update leaves unstable (a non-positive pivot), therefore proves that no equilibrium exists with that
+// steel. The steel then rises by a tenth, as the design raises it (in the failing sections' fields, or
+// everywhere for an unstable frame), and the iteration starts again from the gross stiffnesses; the
+// code's ratio limit ends it. Sized in the iteration itself to a pass's moments, the steel would follow
+// moments that an iteration far from its equilibrium overshoots. The same holds for a converged column
+// whose final ultimate check finds a section unsafe: its steel carries the equilibrium's forces only
+// with the stiffness law's strength, not with the ultimate law's. False: no steel to raise.
+bool Analyse::ErhoeheUndNeu(Grund grund, int update)
+{
+    const bool nurVersagte = grund != Grund::Instabil;
+    const int felder = std::max(r.nFelder, 1);
+    auto feldVon = [&](int iq) { return std::clamp(r.stabFeld[iq / 2], 0, felder - 1); };
+    std::vector<char> feld(felder, nurVersagte ? 0 : 1);
+    if (nurVersagte)
+        for (int iq = 0; iq < nSections; ++iq)
+            if (g_quer[iq].m_bem.m_code != 0)
+                feld[feldVon(iq)] = 1;
+    double vorher = 0.0, nachher = 0.0;
+    for (int iq = 0; iq < nSections; ++iq) {
+        if (!feld[feldVon(iq)])
+            continue;
+        cBem& bem = g_quer[iq].m_bem;
+        vorher += bem.HoleAS();
+        bem.AsErhoeheung(kNeustartErhoehung);
+        nachher += bem.HoleAS();
+    }
+    if (!(nachher > vorher) || ++neustarts > kMaxPaesse)
+        return false;
+    const char* text = grund == Grund::Instabil      ? "System instabil"
+                       : grund == Grund::OhneZustand ? "Kein Dehnungszustand"
+                                                     : "Tragsicherheit unter 1";
+    g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f, neuer Start\n", text, update,
+                       kNeustartErhoehung);
+    for (int iq = 0; iq < nSections; ++iq) {
+        qf.By[iq] = qf.ByAlt[iq] = startBy[iq];
+        qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq];
+    }
+    std::fill(zustandY.begin(), zustandY.end(), 0);
+    std::fill(zustandZ.begin(), zustandZ.end(), 0);
+    std::fill(schrittY.begin(), schrittY.end(), 0.0);
+    std::fill(schrittZ.begin(), schrittZ.end(), 0.0);
+    steifZaehler = 0;
+    passZaehler = 0;
+    return true;
+}
+
+void Analyse::Iteriere()
+{
+    while (Pass() != Weiter::Ende) {
+    }
+}
+
+// One equilibrium pass: assembly, supports, solution, end forces, and the verification the mode asks for.
+Weiter Analyse::Pass()
+{
+    ++passZaehler;
+    // moduli again for the iterating modes
+    if (mode == 2 && steifZaehler == 0)
+        SetzeModuln(2);
+    else if ((mode == 1 || mode == 2) && steifZaehler >= 1)
+        SetzeModuln(mode);
+    FillD(b.load, 1, nn, 0.0);
+    FillD(b.fixedF, 1, 14 * E, 0.0);
+    FillD(b.K, 1, 3 * b.nwk, 0.0);
+    FillD(b.disp, 1, nn, 0.0);
+    if (!BaueSystem()) {
+        code = 1;
+        return Weiter::Ende;
+    }
+    // supports
+    r.Lager(b.springs, b.xModel, r.nFelder + 1, b.xFe, K, b.flags);
+    h0811(b.K, b.K0, b.nwk);
+    SetzeLager(b.K, b.springs, b.maxa, nn);
+    // the eigen problem needs the axial forces of the first pass only
+    if (mode == -1 && passZaehler >= 2) {
+        eigen = true;
+        return Weiter::Ende;
+    }
+    const Weiter geloest = LoeseSystem();
+    if (geloest != Weiter::ImPass)
+        return geloest;
+    const bool konvergiert = RechneEndkraefte();
+    if (mode == -1)
+        return Weiter::NeuerPass;
+    if (mode == 0) {
+        code = Nachweis(r.rissSchalter == 1 ? 2 : 4, g1);
+        return Weiter::Ende;
+    }
+    if (!konvergiert) {
+        if (passZaehler >= kMaxPaesse) {
+            code = 99;
+            return Weiter::Ende;
         }
-        if (keinNachweis && code == 0) {
-            FehlerLog(g_errorLog, 1, "Kein Nachweis der Querschnitte eingebunden");
-            code = 3;
+        return Weiter::NeuerPass;
+    }
+    return AktualisiereSteifigkeiten();
+}
+
+// Element matrices and loads into the system; false when an element matrix is refused.
+bool Analyse::BaueSystem()
+{
+    for (int e = 0; e < E; ++e) {
+        const double L = ElementEingabe(e);
+        const int endF = b.endF + 14 * e;
+        const int rc = mode == -1 ? ElementMatrices(b.input, b.ke, b.kg, endF, -1, 0)
+                                  : ElementMatrices(b.input, b.ke, b.kg, endF, 0, 1);
+        if (rc != 0)
+            elementFehler = true;
+        if (rc > 0)
+            return false;
+        // a field's offset is a rigid link at the node where the field begins, not at both ends
+        const bool exz = ExzaMat(b.T, 7, 0.0, r.stabEy[e], r.stabEz[e], 0.0, 0.0, 0.0) == 1;
+        BaueElement(e, exz);
+        ElementLasten(e, L, exz);
+        if (mode == 2)
+            r.ImperfektionsLasten(e, b.load, endF, comb);
+    }
+    return true;
+}
+
+// The element's stiffness (and, for the eigen problem, geometric stiffness) into the skyline.
+void Analyse::BaueElement(int e, bool exz)
+{
+    if (exz) {
+        Mal(b.ke, b.T, b.tmp);
+        MalTransponiert(b.T, b.tmp, b.ke);
+    }
+    LocationVector(b.lm, b.conn + 2 * e);
+    PackUpper(b.ke, b.packed, kElementDofs);
+    AssembleSkyline(b.K, b.maxa, b.packed, b.lm, kElementDofs);
+    if (mode == -1 && passZaehler >= 2) {
+        if (exz) {
+            Mal(b.kg, b.T, b.tmp);
+            MalTransponiert(b.T, b.tmp, b.kg);
         }
-        if (comb >= 0 && comb < nErgebnisPlaetze) {
-            SpeichereSystemErgebnisse(mode, lf, base, b.reactions, b.disp, b.endF);
-            SpeichereBemessungswerte(mode, comb, b.endF);
-        } else {
-            g_protokoll.Printf(" Ergebnisplatz %d außerhalb der Ergebnisfelder: nicht gespeichert\n", comb);
+        PackUpper(b.kg, b.packed, kElementDofs);
+        AssembleSkyline(b.KG, b.maxa, b.packed, b.lm, kElementDofs);
+    }
+}
+
+// Self weight, then the member loads of the combination, into the load vector.
+void Analyse::ElementLasten(int e, double L, bool exz)
+{
+    FillD(b.elLoad, 1, kElementDofs, 0.0);
+    FillD(b.q8, 1, 8, 0.0);
+    const double w = WD(b.input + kElA) * r.gammaBeton;
+    if (r.eigengewichtQuer == 1) {
+        WD(b.q8 + 4) = w;
+        WD(b.q8 + 5) = w;
+    } else {
+        WD(b.q8 + 0) = -w;
+        WD(b.q8 + 1) = -w;
+    }
+    for (int k = 0; k < 8; ++k)
+        WD(b.q8 + k) *= fg;
+    FixedEndForces(b.q8, e, L, b.elLoad, b.fixedF + 14 * e);
+    r.StabLasten(e, L, b.elLoad, b.fixedF + 14 * e, b.q8);
+    if (exz) {
+        MalVektor(b.T, b.elLoad, b.f14, true);
+        h0811(b.f14, b.elLoad, kElementDofs);
+    }
+    for (int k = 0; k < kElementDofs; ++k)
+        WD(b.load + 7 * e + k) += WD(b.elLoad + k);
+}
+
+// Node loads and the solution; an unstable frame after a stiffness update raises the steel and starts again.
+Weiter Analyse::LoeseSystem()
+{
+    r.KnotenLasten(b.load);
+    double sx = 0.0, sy = 0.0, sz = 0.0;
+    for (int k = 0; k < K; ++k) {
+        sx += WD(b.load + 7 * k);
+        sy += WD(b.load + 7 * k + 1);
+        sz += WD(b.load + 7 * k + 2);
+    }
+    g_protokoll.Printf(" Lastsummen: Px = %.3f Py = %.3f Pz = %.3f\n", sx, sy, sz);
+    h0811(b.load, b.F, nn);
+    h0811(b.load, b.disp, nn);
+    if (h3660(b.K, b.maxa, b.disp, nn, 1) == 0)
+        return Weiter::ImPass;
+    if (steifZaehler >= 1 && (mode == 1 || mode == 2) && ErhoeheUndNeu(Grund::Instabil, steifZaehler))
+        return Weiter::NeuerPass;
+    code = 2;
+    return Weiter::Ende;
+}
+
+// End forces of every element; true when none changed by more than the tolerance (iterating modes).
+bool Analyse::RechneEndkraefte()
+{
+    bool konvergiert = true;
+    for (int e = 0; e < E; ++e) {
+        ElementEingabe(e);
+        const int endF = b.endF + 14 * e;
+        ElementMatrices(b.input, b.ke, b.kg, endF, 0, 1);
+        for (int k = 0; k < kElementDofs; ++k)
+            WD(b.elDisp + k) = WD(b.disp + 7 * e + k);
+        if (ExzaMat(b.T, 7, 0.0, r.stabEy[e], r.stabEz[e], 0.0, 0.0, 0.0) == 1) {
+            MalVektor(b.T, b.elDisp, b.f14, false);
+            h0811(b.f14, b.elDisp, kElementDofs);
+        }
+        MalVektor(b.ke, b.elDisp, b.f14, false);
+        for (int k = 0; k < kElementDofs; ++k) {
+            double f = WD(b.f14 + k) - WD(b.fixedF + 14 * e + k);
+            if (k < 7)
+                f = -f;
+            if (mode == 1 || mode == 2) {
+                const double alt = WD(endF + k);
+                const double aenderung = std::fabs(f) >= 1e-10 ? std::fabs((alt - f) * 100.0 / f) : 0.0;
+                if (aenderung > kKraftToleranz)
+                    konvergiert = false;
+            }
+            WD(endF + k) = f;
         }
     }
+    return konvergiert;
+}
 
+// The stiffness update after a converged equilibrium, and whether the iteration goes on.
+Weiter Analyse::AktualisiereSteifigkeiten()
+{
+    BeginneSteifigkeitsUpdate();
+    int rn = Nachweis(2, mode == 1 ? g3 : g2);
+    if (rn == kNachweisOhneZustand) {
+        if (ErhoeheUndNeu(Grund::OhneZustand, steifZaehler + 1))
+            return Weiter::NeuerPass;
+        rn = 0;  // nothing to raise: the sections without a state keep their stiffnesses
+    }
+    DaempfeSteifigkeiten();
+    r.AsAusRegelbemessung(1);
+    if (rn == 2 || keinNachweis) {
+        code = 3;
+        return Weiter::Ende;
+    }
+    if (rn == 4) {
+        code = 4;
+        return Weiter::Ende;
+    }
+    const bool gesetzt = SteifigkeitenGesetzt();
+    g_protokoll.Printf(" Steifigkeitsiteration %d nach %d Gleichgewichtsschritten: %s\n", steifZaehler + 1,
+                       passZaehler, gesetzt ? "konvergiert" : "nicht konvergiert");
+    if (!gesetzt) {
+        passZaehler = 0;
+        ++steifZaehler;
+        if (steifZaehler >= kMaxPaesse) {
+            code = 99;
+            return Weiter::Ende;
+        }
+        return Weiter::NeuerPass;
+    }
+    if (steifZaehler < kMindestUpdates) {
+        ++steifZaehler;
+        passZaehler = 0;
+        return Weiter::NeuerPass;
+    }
+    return PruefeEndzustand();
+}
+
+void Analyse::BeginneSteifigkeitsUpdate()
+{
+    for (int iq = 0; iq < nSections; ++iq) {
+        qf.ByAlt[iq] = qf.By[iq];
+        qf.BzAlt[iq] = qf.Bz[iq];
+    }
+    // The start values are the gross concrete section's, no state of the section's law: a plane's first
+    // strain state replaces its start value whole, whenever it comes (the negative previous value tells
+    // the update so); the 0.3 percent limit damps only the updates after it.
+    for (int iq = 0; iq < nSections; ++iq) {
+        if (!zustandY[iq])
+            qf.ByAlt[iq] = -startBy[iq];
+        if (!zustandZ[iq])
+            qf.BzAlt[iq] = -startBz[iq];
+    }
+}
+
+// Near the column's limit a plane's stiffness can swing about its state, each change turning back the
+// previous one and the swing growing: there the mean of the two values damps it. The settled stiffness
+// is the same, since it changes no more.
+void Analyse::DaempfeSteifigkeiten()
+{
+    auto daempfe = [](double& B, double alt, double& schritt) {
+        if ((B - alt) * schritt < 0.0)
+            B = 0.5 * (B + alt);
+        schritt = B - alt;
+    };
+    for (int iq = 0; iq < nSections; ++iq) {
+        if (!zustandY[iq]) {
+            qf.ByAlt[iq] = startBy[iq];
+            zustandY[iq] = qf.By[iq] != startBy[iq];
+        } else {
+            daempfe(qf.By[iq], qf.ByAlt[iq], schrittY[iq]);
+        }
+        if (!zustandZ[iq]) {
+            qf.BzAlt[iq] = startBz[iq];
+            zustandZ[iq] = qf.Bz[iq] != startBz[iq];
+        } else {
+            daempfe(qf.Bz[iq], qf.BzAlt[iq], schrittZ[iq]);
+        }
+    }
+}
+
+bool Analyse::SteifigkeitenGesetzt() const
+{
+    bool gesetzt = true;
+    for (int iq = 0; iq < nSections && gesetzt; ++iq) {
+        const double dy = qf.By[iq] != 0.0 ? std::fabs((qf.ByAlt[iq] - qf.By[iq]) * 100.0 / qf.By[iq]) : 0.0;
+        const double dz = qf.Bz[iq] != 0.0 ? std::fabs((qf.BzAlt[iq] - qf.Bz[iq]) * 100.0 / qf.Bz[iq]) : 0.0;
+        gesetzt = dy <= kSteifToleranz && dz <= kSteifToleranz;
+    }
+    return gesetzt;
+}
+
+// The reinforcement a second-order run leaves must carry its forces by the ultimate check: a section
+// below safety 1 gets more steel, and the iteration starts again.
+Weiter Analyse::PruefeEndzustand()
+{
+    if (mode != 2)
+        return Weiter::Ende;
+    endPruefung = Nachweis(3, g1);
+    endGeprueft = true;
+    if (endPruefung == kNachweisNichtTragfaehig) {
+        if (ErhoeheUndNeu(Grund::NichtTragfaehig, steifZaehler + 1)) {
+            endGeprueft = false;
+            return Weiter::NeuerPass;
+        }
+        code = 3;  // no steel to raise
+    }
+    return Weiter::Ende;
+}
+
+// Buckling eigenvalues: the four vectors and (lambda, largest |v|, largest |w|) of each.
+void Analyse::RechneEigenwerte()
+{
+    const int vektoren = b.eig;
+    const int werte = b.eig + nn * kEigenVektoren;
+    const int rt = h4809(b.K, b.KG, b.maxa, vektoren, nn, b.nwk, kEigenWerte, kEigenVektoren);
+    if (rt > 0) {
+        FillD(vektoren, 1, nn * kEigenVektoren + kEigenVektoren, 0.0);
+        code = -rt;
+    }
+    if (comb < 0 || comb >= r.nErgebnisPlaetze)
+        return;
+    const int v18 = r.Slot(18, comb, 4 * nn);
+    const int v19 = r.Slot(19, comb, 12);
+    h0811(vektoren, v18, 4 * nn);
+    for (int i = 0; i < kEigenVektoren; ++i) {
+        double vMax = 0.0, wMax = 0.0;
+        for (int k = 0; k < K; ++k) {
+            vMax = std::fmax(vMax, std::fabs(WD(vektoren + nn * i + 7 * k + 1)));
+            wMax = std::fmax(wMax, std::fabs(WD(vektoren + nn * i + 7 * k + 2)));
+        }
+        WD(v19 + i) = WD(werte + i);
+        WD(v19 + 4 + 2 * i) = vMax;
+        WD(v19 + 5 + 2 * i) = wMax;
+        g_protokoll.Printf(" Eigenwert %d = %f v = %f w = %f\n", i + 1, WD(werte + i), vMax, wMax);
+    }
+}
+
+// Reactions, the ultimate check, shear and the results.
+void Analyse::SpeichereErgebnisse()
+{
+    MultiplyB(b.K0, b.disp, b.reactions, b.maxa, nn, b.nwk);
+    h0810(b.F, 1, b.reactions, 1, nn, 1.0, 4);
+    if (mode == 1 || mode == 2) {
+        int ru = endGeprueft ? endPruefung : Nachweis(3, g1);
+        // the creep run's check under its long-term load sizes no steel
+        if (ru == kNachweisNichtTragfaehig)
+            ru = 0;
+        if (g_nachweis.schubNachweis)
+            g_nachweis.schubNachweis(NORM, E, &WD(b.endF), mode);
+        if (code == 0)
+            code = ru;
+    }
+    if (keinNachweis && code == 0) {
+        FehlerLog(g_errorLog, 1, "Kein Nachweis der Querschnitte eingebunden");
+        code = 3;
+    }
+    if (comb >= 0 && comb < r.nErgebnisPlaetze) {
+        r.SpeichereSystemErgebnisse(mode, lf, base, b.reactions, b.disp, b.endF);
+        r.SpeichereBemessungswerte(mode, comb, b.endF);
+    } else {
+        g_protokoll.Printf(" Ergebnisplatz %d außerhalb der Ergebnisfelder: nicht gespeichert\n", comb);
+    }
+}
+
+}  // namespace
+
+int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
+{
+    letzteAnalyseElementFehler = false;
+    // load images
+    if (aktlast(mode, lf) < 0)
+        return 0;
+    Analyse analyse(*this, mode, lf, base);
+    if (!analyse.LegeBereicheAn())
+        return 5;
+    analyse.ZeigeFortschritt(dc);
+    analyse.SetzeStartwerte();
+    analyse.Iteriere();
+    if (analyse.Eigen())
+        analyse.RechneEigenwerte();
+    else
+        analyse.SpeichereErgebnisse();
     if (dc)
-        ZeichneText(dc, fortschrittX, fortschrittY, zeile, 12, 0.0f, 0, 0xFFFFFF);
-    MeldeDltr3DFehler(code, elementFehler);
+        ZeichneText(dc, fortschrittX, fortschrittY, analyse.Zeile(), 12, 0.0f, 0, 0xFFFFFF);
+    letzteAnalyseElementFehler = analyse.elementFehler;
+    return analyse.code;
+}
+
+int CStuetzenRechner::RechneDltr3DUndMelde(CDC* dc, int mode, int lf, int base)
+{
+    const int code = RechneDltr3D(dc, mode, lf, base);
+    ZeigeNachweisHinweise();
+    MeldeDltr3DFehler(code, letzteAnalyseElementFehler);
     return code;
 }

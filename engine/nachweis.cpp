@@ -7,9 +7,9 @@
 
 #include "engine/brand.h"
 #include "engine/material.h"
-#include "engine/messages.h"
 #include "engine/protocol.h"
 #include "engine/quer.h"
+#include "engine/rechner.h"
 #include "engine/schub.h"
 
 namespace {
@@ -105,42 +105,32 @@ void Aktualisiere(int iq, const double* ByAlt, double* By, const double* BzAlt, 
     Bz[iq] = SteifigkeitNachUpdate(BzAlt[iq], b.m_Bz);
 }
 
-int BrandNachweis(int code, int nel, const double* forces, int mode, double gamma, int stride,
-                  const double* faktoren, const double* knotenX, int analyseModus, double brand1, double brand2,
-                  double brand3)
+// The fire check by the tables of the design code; what keeps it from being made is left as a hint.
+void BrandNachweis(const NachweisAufruf& a)
 {
-    const int klasse = static_cast<int>(std::lround(brand1));
-    const int seiten = static_cast<int>(std::lround(brand2));
-    const char* const kAbmessungen =
-        "Brandschutznachweis nicht möglich!\nStützenabmessungen bzw. Betondeckungen bitte ändern.";
-    switch (code) {
+    const int klasse = static_cast<int>(std::lround(a.brand[0]));
+    const int seiten = static_cast<int>(std::lround(a.brand[1]));
+    std::vector<int>& hinweise = g_rechner.nachweisHinweise;
+    switch (a.code) {
     case 1:
     case 11: {
-        const int r = code == 1 ? BrandTabelleDIN4102(code, nel, forces, mode, gamma, stride, faktoren, knotenX,
-                                                      analyseModus, klasse, seiten, brand3)
-                                : BrandTabelleEC2_DE(code, nel, forces, mode, gamma, stride, faktoren, knotenX,
-                                                     analyseModus, klasse, seiten, brand3);
+        const int r = a.code == 1 ? BrandTabelleDIN4102(a.code, a.nel, a.forces, a.mode, a.gamma, a.stride,
+                                                        a.faktoren, a.knotenX, a.analyseModus, klasse, seiten,
+                                                        a.brand[2])
+                                  : BrandTabelleEC2_DE(a.code, a.nel, a.forces, a.mode, a.gamma, a.stride,
+                                                       a.faktoren, a.knotenX, a.analyseModus, klasse, seiten,
+                                                       a.brand[2]);
         if (r == kBrandBewehrungsgrad)
-            EngineMessage(code == 1 ? "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 9%"
-                                    : "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 4%");
+            hinweise.push_back(a.code == 1 ? kBrandHinweisGrad9 : kBrandHinweisGrad4);
         else if (r == kBrandAbmessungen)
-            EngineMessage(kAbmessungen);
-        return 0;
+            hinweise.push_back(kBrandHinweisAbmessungen);
+        return;
     }
-    case 2:
-        EngineMessage("Brandschutznachweis nach EC 2 nicht möglich!");
-        return 0;
-    case 3:
-        EngineMessage("Brandschutznachweis nach SIA 262 nicht möglich!");
-        return 0;
-    case 12:
-        EngineMessage("Brandschutznachweis nach EC 2 NA F nicht möglich!");
-        return 0;
-    case 13:
-        EngineMessage("Brandschutznachweis nach EC 2 NA GB nicht möglich!");
-        return 0;
-    default:
-        return 0;
+    case 2: hinweise.push_back(kBrandHinweisEC2); return;
+    case 3: hinweise.push_back(kBrandHinweisSIA262); return;
+    case 12: hinweise.push_back(kBrandHinweisEC2_NA_F); return;
+    case 13: hinweise.push_back(kBrandHinweisEC2_NA_GB); return;
+    default: return;
     }
 }
 
@@ -155,19 +145,34 @@ double SteifigkeitNachUpdate(double alt, double neu)
     return neu > 0.0 ? std::max(0.997 * alt, neu) : alt;
 }
 
-int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
-                  const double* BzAlt, double* Bz, int stride, const double* faktoren, const double* knotenX,
-                  int analyseModus, int material1, int, int, int brandSchalter, double brand1, double brand2,
-                  double brand3)
+const char* BrandHinweisText(int hinweis)
 {
-    nel = std::clamp(nel, 0, kMaxStaebe);
+    switch (hinweis) {
+    case kBrandHinweisGrad9: return "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 9%";
+    case kBrandHinweisGrad4: return "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 4%";
+    case kBrandHinweisAbmessungen:
+        return "Brandschutznachweis nicht möglich!\nStützenabmessungen bzw. Betondeckungen bitte ändern.";
+    case kBrandHinweisEC2: return "Brandschutznachweis nach EC 2 nicht möglich!";
+    case kBrandHinweisSIA262: return "Brandschutznachweis nach SIA 262 nicht möglich!";
+    case kBrandHinweisEC2_NA_F: return "Brandschutznachweis nach EC 2 NA F nicht möglich!";
+    case kBrandHinweisEC2_NA_GB: return "Brandschutznachweis nach EC 2 NA GB nicht möglich!";
+    default: return nullptr;
+    }
+}
+
+int StbNachweis_1(const NachweisAufruf& a)
+{
+    const int code = a.code, mode = a.mode;
+    const double gamma = a.gamma;
+    const int nel = std::clamp(a.nel, 0, kMaxStaebe);
     const int nq = 2 * nel;
+    const double* forces = a.forces;
     if (nq == 0 || forces == nullptr)
         return 0;
-    RekordSpeicher speicher(code, material1, g_rechner.aussergewoehnlich);
+    RekordSpeicher speicher(code, a.material[0], g_rechner.aussergewoehnlich);
     // The fire switch is an input of the whole run; the fire pass is the one whose second-order runs work in
     // the accidental situation, and only there the fire steel and the fire check apply.
-    const bool brand = brandSchalter != 0 && g_rechner.aussergewoehnlich != 0;
+    const bool brand = a.brandSchalter != 0 && g_rechner.aussergewoehnlich != 0;
 
     // every section starts from the concrete law of the mode (and the steel of the situation) with no
     // stiffness of its own
@@ -194,7 +199,7 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
     if (mode == 2) {
         for (int iq = 0; iq < nq; ++iq) {
             RechneBem(code, iq, 2, gamma, erhoehung, forces + 7 * iq);
-            Aktualisiere(iq, ByAlt, By, BzAlt, Bz);
+            Aktualisiere(iq, a.ByAlt, a.By, a.BzAlt, a.Bz);
         }
         for (int iq = 0; iq < nq; ++iq)
             SetzeBeton(g_quer[iq].m_bem, speicher.Hole(g_quer[iq].m_betonGuete, g_quer[iq].m_stahlGuete).B);
@@ -206,7 +211,7 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
     for (int iq = 0; iq < nq; ++iq) {
         if (RechneBem(code, iq, mode, gamma, erhoehung, forces + 7 * iq) != 0 && mode == 2)
             ohneZustand = true;
-        Aktualisiere(iq, ByAlt, By, BzAlt, Bz);
+        Aktualisiere(iq, a.ByAlt, a.By, a.BzAlt, a.Bz);
         const double sicherheit = g_quer[iq].m_bem.m_slots[11];
         if (mode == 3 && g_quer[iq].BetonFlaeche() > 0.0 && sicherheit < 1.0 - kSicherheitsToleranz) {
             g_protokoll.Printf("Sicherheit %.4f < 1 im Querschnitt %d\n", sicherheit, iq);
@@ -217,10 +222,11 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
     // The fire check takes the steel of a section that carries its forces: one that does not gets more steel
     // from the stiffness iteration first (the fire design would raise it besides, and its messages would
     // speak of steel that is about to change).
-    int ergebnis = 0;
-    if (mode == 3 && analyseModus == 2 && brand && nichtTragfaehig.empty())
-        ergebnis = BrandNachweis(code, nel, forces, mode, gamma, stride, faktoren, knotenX, analyseModus, brand1,
-                                 brand2, brand3);
+    if (mode == 3 && a.analyseModus == 2 && brand && nichtTragfaehig.empty()) {
+        NachweisAufruf begrenzt = a;
+        begrenzt.nel = nel;
+        BrandNachweis(begrenzt);
+    }
 
     if (mode == 2)
         for (int iq = 0; iq < nq; ++iq)
@@ -244,7 +250,7 @@ int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamm
         return kNachweisOhneZustand;
     for (int iq : nichtTragfaehig)
         g_quer[iq].m_bem.m_code = kNachweisNichtTragfaehig;
-    return !nichtTragfaehig.empty() && ergebnis == 0 ? kNachweisNichtTragfaehig : ergebnis;
+    return nichtTragfaehig.empty() ? 0 : kNachweisNichtTragfaehig;
 }
 
 int SchubNachweis(int code, int nel, const double* forces, int)

@@ -10,16 +10,28 @@
 // Result of StbNachweis_1 when a section's reinforcement ratio reaches the code's maximum.
 constexpr int kNachweisBewehrungsgrad = 4;
 
-// See StbNachweisFunktion. material1 is the shape class of the concrete law (HoleBetonRechenwerte);
-// material2 and material3 are not read. The accidental situation of the material values is the
+// See StbNachweisFunktion. material[0] is the shape class of the concrete law (HoleBetonRechenwerte);
+// material[1] and material[2] are not read. The accidental situation of the material values is the
 // engine's (g_rechner.aussergewoehnlich); the fire switch takes effect in the runs of that situation (the
 // fire pass): the steel takes its accidental values and the ultimate check of a second-order run runs the
-// fire check, with brand1 the resistance class (0..4), brand2 the exposure (0 one side, 1 more sides) and
-// brand3 passed on unused.
-int StbNachweis_1(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
-                  const double* BzAlt, double* Bz, int stride, const double* faktoren, const double* knotenX,
-                  int analyseModus, int material1, int material2, int material3, int brandSchalter, double brand1,
-                  double brand2, double brand3);
+// fire check, with brand[0] the resistance class (0..4), brand[1] the exposure (0 one side, 1 more sides) and
+// brand[2] passed on unused. A fire check that cannot be made leaves a hint in g_rechner.nachweisHinweise
+// (BrandHinweis) for the driver to show; the verification raises no message.
+int StbNachweis_1(const NachweisAufruf& aufruf);
+
+// Why a fire check could not be made.
+enum BrandHinweis {
+    kBrandHinweisGrad9 = 1,      // the tables ask for more than 9 % reinforcement
+    kBrandHinweisGrad4,          // the tables ask for more than 4 % reinforcement
+    kBrandHinweisAbmessungen,    // no row of the tables is met with the section's dimensions
+    kBrandHinweisEC2,            // no fire check by tables for the design code
+    kBrandHinweisSIA262,
+    kBrandHinweisEC2_NA_F,
+    kBrandHinweisEC2_NA_GB,
+};
+
+// The message text of a fire hint; nullptr for an unknown one.
+const char* BrandHinweisText(int hinweis);
 
 // Shear and torsion of both sections of every element with the routine of the design code; the
 // sections' own seven forces (forces: 14 per element) reach the routine. Returns 0.

@@ -3,21 +3,33 @@
 // tested apart from it; the calculation installs them once (SetzeNachweisFunktionen) before a run.
 #pragma once
 
-// The verification of every section (start section 2e, end section 2e + 1 of element e) for one set of
-// end forces. code: engine design-code number; nel: elements; forces: 14 per element, 7 per section
-// (N, Vy, Vz, T, My, Mz, bimoment; kN, kNm), start values already sign-changed; mode: 2 strain state
-// (new stiffnesses into By, Bz), 3 ultimate safety, 4 design; gamma: safety factor of the run; ByAlt,
-// By, BzAlt, Bz: per-section bending stiffnesses (E*I/1000) before the update and current; stride: 7
-// doubles per section; faktoren: the four factors of SetzeGamma; knotenX: node heights (m, nel + 1
-// values); analyseModus: the calling analysis's mode (-1, 0, 1, 2); material1..3: the engine's material
-// selectors; brandSchalter and brand1..3: the fire switch and its parameters. Returns 0, 4 (reinforcement
-// ratio beyond the code's limit), kNachweisOhneZustand, kNachweisNichtTragfaehig or another code of the
-// verification.
-using StbNachweisFunktion = int (*)(int code, int nel, const double* forces, int mode, double gamma,
-                                    const double* ByAlt, double* By, const double* BzAlt, double* Bz, int stride,
-                                    const double* faktoren, const double* knotenX, int analyseModus,
-                                    int material1, int material2, int material3, int brandSchalter,
-                                    double brand1, double brand2, double brand3);
+// One call of the verification of every section (start section 2e, end section 2e + 1 of element e) for
+// one set of end forces.
+struct NachweisAufruf {
+    int code = 0;                      // engine design-code number
+    int nel = 0;                       // elements
+    // 14 per element, 7 per section (N, Vy, Vz, T, My, Mz, bimoment; kN, kNm), start values already
+    // sign-changed
+    const double* forces = nullptr;
+    int mode = 0;                      // 2 strain state (new stiffnesses into By, Bz), 3 ultimate safety, 4 design
+    double gamma = 1.0;                // safety factor of the run
+    // per-section bending stiffnesses (E*I/1000) before the update and current
+    const double* ByAlt = nullptr;
+    double* By = nullptr;
+    const double* BzAlt = nullptr;
+    double* Bz = nullptr;
+    int stride = 7;                    // doubles per section
+    const double* faktoren = nullptr;  // the four factors of SetzeGamma
+    const double* knotenX = nullptr;   // node heights (m, nel + 1 values)
+    int analyseModus = 0;              // the calling analysis's mode (-1, 0, 1, 2)
+    int material[3] = {};              // the engine's material selectors
+    int brandSchalter = 0;             // the fire switch
+    double brand[3] = {};              // its parameters: resistance class, exposure, a third value
+};
+
+// Returns 0, 4 (reinforcement ratio beyond the code's limit), kNachweisOhneZustand, kNachweisNichtTragfaehig
+// or another code of the verification.
+using StbNachweisFunktion = int (*)(const NachweisAufruf& aufruf);
 
 // The shear verification of every section with the routine of the design code; returns 0.
 using SchubNachweisFunktion = int (*)(int code, int nel, const double* forces, int analyseModus);

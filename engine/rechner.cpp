@@ -1,8 +1,10 @@
 #include "engine/rechner.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "engine/messages.h"
+#include "engine/nachweis.h"
 #include "engine/protocol.h"
 
 int NORM = 0;
@@ -60,6 +62,27 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
     default:
         break;
     }
+}
+
+void CStuetzenRechner::MeldeAuswahlFehler()
+{
+    EngineMessage(kombi.meldung.c_str());
+}
+
+void CStuetzenRechner::ZeigeNachweisHinweise()
+{
+    // taken first: a message may not add to the list it is read from
+    const std::vector<int> hinweise = std::move(nachweisHinweise);
+    nachweisHinweise.clear();
+    for (int h : hinweise)
+        if (const char* text = BrandHinweisText(h))
+            EngineMessage(text);
+}
+
+void CStuetzenRechner::MeldeVorverformungen(int code)
+{
+    if (code == kVorverformungOhneBezug)
+        EngineMessage("Achtung! Bezugknoten hat res. Verformung 0.0! Ausmitte kann nicht angesetzt werden!");
 }
 
 void CStuetzenRechner::MeldeDltr3DFehler(int code, bool elementFehler)

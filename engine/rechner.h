@@ -109,6 +109,10 @@ struct BrandErgebnisBlock {
     int OK = 0;             // 1 satisfied
 };
 
+// Result of RechneVorverformungen when the first buckling mode leaves the reference node of an eccentricity
+// in place: the eccentricity cannot be scaled to it and adds nothing.
+constexpr int kVorverformungOhneBezug = 1;
+
 // Results of the model set-up that its caller turns into messages.
 enum SetupCode {
     kSetupOk = 0,
@@ -211,6 +215,8 @@ public:
     int wahlArt = 0, wahlModus = 0, wahlStufe = 0;  // the last selection of the passes
     int INDEX[kIndexGroesse] = {};
     std::string meldung;           // the engine's message buffer
+    bool letzteAnalyseElementFehler = false;  // the last analysis met a refused element matrix
+    std::vector<int> nachweisHinweise;        // hints of the verification (BrandHinweis), not yet shown
 
     // ---- the member model (built by BaueModell) ----
     double koor[kMaxFelder + 1] = {};  // field-end coordinates, koor[0] = 0
@@ -301,7 +307,10 @@ public:
     // or 2 (second order); base offsets the combination's result slots. Returns 0, 1 element matrix,
     // 2 equation system, 3 design, 4 reinforcement ratio, 5 work arrays too small, 99 iteration limit, or
     // the negative code of a failed eigen solution.
+    // Raises no message: the code (and letzteAnalyseElementFehler) go to MeldeDltr3DFehler.
     int RechneDltr3D(CDC* dc, int mode, int lf, int base);
+    // RechneDltr3D with the messages of its code, as the drivers run it.
+    int RechneDltr3DUndMelde(CDC* dc, int mode, int lf, int base);
     // Stores the design values of every section of combination lf after an analysis (modes 0 and 2) and
     // keeps the governing combination of each section; endForces: the run's 14 end forces per member.
     // Per section (2E values per combination and slot):
@@ -317,7 +326,10 @@ public:
     void SpeichereBemessungswerte(int mode, int lf, int endForces);
 
     // ---- imperfections and factors ----
-    void RechneVorverformungen(int comb, int stage);
+    // Returns 0, or kVorverformungOhneBezug (the values are set without the eccentricity); raises no message.
+    int RechneVorverformungen(int comb, int stage);
+    // The message of a code of RechneVorverformungen.
+    void MeldeVorverformungen(int code);
     static void PSIFAKT(double fakteig, double alfa0, double alfaE, double& fy, double& fz, double& f1, double& f2);
     static void SetzeGamma(double& g1, double& g2, double& g3, double& g4);
     double LastFaktor(int norm, int mode, int k) const;
@@ -328,6 +340,12 @@ public:
     // Reports a failed analysis code of a run: codes 1, 2 and 99 to the error log, code 4 (reinforcement
     // ratio beyond the code's limit) as a message to the user; other codes report nothing.
     void MeldeLaufFehler(int code);
+
+    // Shows why the combination set refused a selection (its meldung).
+    void MeldeAuswahlFehler();
+
+    // Shows the hints the verification left (nachweisHinweise) in their order, and forgets them.
+    void ZeigeNachweisHinweise();
 
     // The user-facing texts of a set-up code and of the set-up's notes, raised in one place.
     void ZeigeSetupMeldungen(int code);

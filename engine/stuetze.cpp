@@ -4,7 +4,6 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/messages.h"
 #include "engine/progress.h"
 #include "engine/protocol.h"
 #include "engine/quer.h"
@@ -58,6 +57,292 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The passes of a full calculation over the stages present, with the slot bookkeeping they share. A pass
+// that fails reports its code and returns false; the run then ends.
+class Passfolge {
+public:
+    Passfolge(CStuetzenRechner& r, CDC* dc, Lauf& lauf) : r(r), dc(dc), lauf(lauf), trNummer(NORM == 0 ? 1 : 0)
+    {
+        for (int s = 0; s < kStufen; ++s)
+            if (s == 0 || r.stufeAktiv[s])
+                stufen[nStufen++] = s;
+    }
+
+    bool ErsteOrdnung();
+    bool ErsteOrdnungAussergewoehnlich(int bAccidentalFinal);
+    bool Eigenwerte();
+    void Kriechen();
+    void Vorverformungen();
+    bool ZweiteOrdnung();
+    bool ZweiteOrdnungAussergewoehnlich();
+    bool Brand();
+    bool Gebrauch();
+
+    int gbStart = 0;
+
+private:
+    bool Abbruch(int code)
+    {
+        r.MeldeLaufFehler(code);
+        lauf.Notiz("FEHLER bei der Berechnung");
+        return false;
+    }
+    // a selection beyond the capacities of the combination set ends the run with its reason
+    bool Waehle(int kind, int mode, int stage)
+    {
+        if (r.Waehle(kind, mode, stage) < 0) {
+            r.MeldeAuswahlFehler();
+            return false;
+        }
+        return true;
+    }
+    int Oeffne(int kind, int stage)
+    {
+        std::string path;
+        return std::max(0, r.OeffneKombiDatei(path, kind, stage, 1));
+    }
+    int Anzahl(int n) const { return std::min(n, r.kombi.nAusgewaehlt); }
+    // A second-order run with its own eigenvalues and imperfections, as the accidental and fire passes make it.
+    int MitImperfektion(int k, int s);
+
+    CStuetzenRechner& r;
+    CDC* dc;
+    Lauf& lauf;
+    const int trNummer;
+    int stufen[kStufen] = {};
+    int nStufen = 0;
+    int nAcc[kStufen] = {};
+    int nEig[kStufen] = {};
+    int base = 0;
+    int nTr = 0;
+    int nEdA = 0;
+};
+
+// first order, "Tr"
+bool Passfolge::ErsteOrdnung()
+{
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        r.aktSystem = s;
+        NKOMBI = Oeffne(kArtTr, s);
+        if (!Waehle(trNummer, 0, s))
+            return Abbruch(0);
+        g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
+        const int n = NKOMBI;
+        for (int k = 0; k < Anzahl(n); ++k) {
+            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
+            const int code = r.RechneDltr3DUndMelde(dc, 0, k, base);
+            if (code > 0)
+                return Abbruch(code);
+            r.MerkeMassgebend(k, base, 0);
+        }
+        base += n;
+        nTr += n;
+    }
+    return true;
+}
+
+// first order, accidental "EdA": every stage's combinations keep their slots after the "Tr" ones, also those
+// of the final system that the second-order pass leaves out
+bool Passfolge::ErsteOrdnungAussergewoehnlich(int bAccidentalFinal)
+{
+    r.aussergewoehnlich = 1;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        r.aktSystem = s;
+        NKOMBI = Oeffne(kArtEdA, s);
+        if (NKOMBI == 0)
+            continue;
+        if (!Waehle(1, NORM != 0 ? 1 : 0, s))
+            return Abbruch(0);
+        g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
+        const int n = NKOMBI;
+        for (int k = 0; k < Anzahl(n); ++k) {
+            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
+            const int code = r.RechneDltr3DUndMelde(dc, 0, k, base);
+            if (code > 0)
+                return Abbruch(code);
+            r.MerkeMassgebend(k, base, 1);
+        }
+        base += n;
+        nEdA += n;
+        if (s != 0 || bAccidentalFinal)
+            nAcc[s] += n;
+    }
+    r.aussergewoehnlich = 0;
+    std::copy(std::begin(nAcc), std::end(nAcc), std::begin(r.akzZweiteOrdnung));
+    return true;
+}
+
+// buckling eigenvalues of the "Tr" combinations
+bool Passfolge::Eigenwerte()
+{
+    base = 0;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        r.aktSystem = s;
+        Oeffne(kArtTr, s);
+        if (!Waehle(trNummer, 0, s))
+            return Abbruch(0);
+        const int gespeichert = NKOMBI;
+        NKOMBI = nTr;
+        const int n = r.kombi.nAusgewaehlt;
+        for (int k = 0; k < n; ++k) {
+            lauf.Schritt("Berechnung der Eigenwerte");
+            r.RechneDltr3DUndMelde(dc, -1, k, base);
+        }
+        NKOMBI = gespeichert;
+        nEig[s] += n;
+        base += n;
+    }
+    return true;
+}
+
+void Passfolge::Kriechen()
+{
+    if (r.kriechSchalter <= 0)
+        return;
+    r.aktSystem = 0;
+    lauf.Schritt("Berechnung TQ-KOLUMO (Kriechen)");
+    r.RechneDltr3DUndMelde(dc, 1, 0, 0);
+}
+
+void Passfolge::Vorverformungen()
+{
+    g_protokoll.Printf("RechneVorverformungen\n");
+    int c = 0;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        const int gespeichert = NKOMBI;
+        NKOMBI = nTr;
+        for (int j = 0; j < nEig[s]; ++j)
+            r.MeldeVorverformungen(r.RechneVorverformungen(c + j, s));
+        NKOMBI = gespeichert;
+        c += nEig[s];
+    }
+}
+
+// second order
+bool Passfolge::ZweiteOrdnung()
+{
+    base = 0;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        r.aktSystem = s;
+        if (!Waehle(trNummer, 0, s))
+            return Abbruch(0);
+        const int n = r.kombi.nAusgewaehlt;
+        for (int k = 0; k < std::min(nEig[s], n); ++k) {
+            g_protokoll.Printf(" KnickNachweis für sys = %d lfzahl = %d\n", s, n);
+            lauf.Schritt("Berechnung der Tragsicherheit Th. 2. 0.");
+            const int code = r.RechneDltr3DUndMelde(dc, 2, k, base);
+            if (code > 0)
+                return Abbruch(code);
+            r.MerkeMassgebend(k, base, 2);
+        }
+        base += n;
+    }
+    return true;
+}
+
+int Passfolge::MitImperfektion(int k, int s)
+{
+    r.RechneDltr3DUndMelde(dc, -1, k, base);
+    r.MeldeVorverformungen(r.RechneVorverformungen(base + k, s));
+    return r.RechneDltr3DUndMelde(dc, 2, k, base);
+}
+
+// accidental second order
+bool Passfolge::ZweiteOrdnungAussergewoehnlich()
+{
+    if (!std::any_of(std::begin(nAcc), std::end(nAcc), [](int n) { return n > 0; }))
+        return true;
+    base = nTr;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        r.aktSystem = s;
+        r.aussergewoehnlich = 1;
+        NKOMBI = Oeffne(kArtEdA, s);
+        // as in first order: a stage without the file has no slots
+        if (NKOMBI == 0)
+            continue;
+        if (!Waehle(1, NORM != 0 ? 1 : 0, s))
+            return Abbruch(0);
+        const int n = r.kombi.nAusgewaehlt;
+        for (int k = 0; k < std::min(nAcc[s], n); ++k) {
+            r.aussergewoehnlich = 0;
+            lauf.Schritt("Berechnung der Eigenwerte");
+            const int code = MitImperfektion(k, s);
+            if (code > 0)
+                return Abbruch(code);
+            r.MerkeMassgebend(k, base, 5);
+        }
+        base += n;
+    }
+    r.aussergewoehnlich = 0;
+    return true;
+}
+
+// fire, "EdB" of the final system: its slots follow those of every accidental combination, so that the
+// accidental second-order results of a stage stay whether or not the final system's took part
+bool Passfolge::Brand()
+{
+    r.rissSchalter = 0;
+    g_ergebnisse.Brandschnittgroessen.clear();
+    NKOMBI = Oeffne(kArtEdB, 0);
+    base = nTr + nEdA;
+    if (NKOMBI <= 0)
+        return true;
+    const int n = NKOMBI;
+    r.aussergewoehnlich = 1;
+    r.aktSystem = 0;
+    if (!Waehle(trNummer, 0, 0))
+        return Abbruch(0);
+    for (int k = 0; k < Anzahl(n); ++k) {
+        lauf.Schritt("Berechnung Brandschutznachweis");
+        const int code = MitImperfektion(k, 0);
+        if (code > 0)
+            return Abbruch(code);
+        r.SpeichereBrandErgebnis();
+        r.MerkeMassgebend(k, base, 4);
+        r.AsAusRegelbemessung(1);
+        r.MerkeMassgebend(k, base, 4);
+    }
+    base += n;
+    return true;
+}
+
+// serviceability, "Gb": after the fire slots
+bool Passfolge::Gebrauch()
+{
+    r.rissSchalter = 1;
+    r.aussergewoehnlich = 0;
+    r.rissBasis = base;
+    gbStart = base;
+    for (int i = 0; i < nStufen; ++i) {
+        const int s = stufen[i];
+        r.aktSystem = s;
+        NKOMBI = Oeffne(kArtGb, s);
+        if (!Waehle(2, 3, s))
+            return Abbruch(0);
+        const int n = r.kombi.nAusgewaehlt;
+        g_protokoll.Printf(" RissNachweis für sys = %d lfzahl = %d\n", s, n);
+        for (int k = 0; k < std::min(NKOMBI, n); ++k) {
+            lauf.Schritt("Berechnung der Gebrauchstauglichkeit");
+            const int code = r.RechneDltr3DUndMelde(dc, 0, k, base);
+            if (code > 0)
+                return Abbruch(code);
+            r.MerkeMassgebend(k, base, 3);
+        }
+        base += n;
+    }
+    return true;
+}
+
+}  // namespace
+
 int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAccidentalFinal)
 {
     // state of the run
@@ -71,26 +356,6 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
     Lauf lauf(dc, textX, textY);
     lauf.MitFortschritt(nSteps);
 
-    // a failed analysis ends the run
-    auto abbruch = [&](int code) {
-        MeldeLaufFehler(code);
-        lauf.Notiz("FEHLER bei der Berechnung");
-        return 0;
-    };
-    // a selection beyond the capacities of the combination set ends the run with its reason
-    auto waehle = [&](int kind, int mode, int stage) {
-        if (Waehle(kind, mode, stage) < 0) {
-            EngineMessage(kombi.meldung.c_str());
-            return false;
-        }
-        return true;
-    };
-    auto oeffne = [&](int kind, int stage) {
-        std::string path;
-        return std::max(0, OeffneKombiDatei(path, kind, stage, 1));
-    };
-    auto anzahl = [&](int n) { return std::min(n, kombi.nAusgewaehlt); };
-
     // the member model and the sections
     BerechneFeldKoordinaten();
     const int setup = BaueModell();
@@ -102,213 +367,24 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
     SetzeQuerUm();
     g_protokoll.Printf("Ende SetzeQuerUm()\n");
 
-    // stages present
-    int stufen[kStufen];
-    int nStufen = 0;
-    for (int s = 0; s < kStufen; ++s)
-        if (s == 0 || stufeAktiv[s])
-            stufen[nStufen++] = s;
+    Passfolge passe(*this, dc, lauf);
     std::fill(std::begin(bwFaktor), std::end(bwFaktor), 0.0);
-    int nAcc[kStufen] = {};
-    int nEig[kStufen] = {};
-    int base = 0;
-    const int trNummer = NORM == 0 ? 1 : 0;
-
-    // first order, "Tr"
-    int nTr = 0;
-    for (int i = 0; i < nStufen; ++i) {
-        const int s = stufen[i];
-        aktSystem = s;
-        NKOMBI = oeffne(kArtTr, s);
-        if (!waehle(trNummer, 0, s))
-            return abbruch(0);
-        g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
-        const int n = NKOMBI;
-        for (int k = 0; k < anzahl(n); ++k) {
-            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
-            const int code = RechneDltr3D(dc, 0, k, base);
-            if (code > 0)
-                return abbruch(code);
-            MerkeMassgebend(k, base, 0);
-        }
-        base += n;
-        nTr += n;
-    }
-    // first order, accidental "EdA": every stage's combinations keep their slots after the "Tr" ones, also those
-    // of the final system that the second-order pass leaves out
-    int nEdA = 0;
-    aussergewoehnlich = 1;
-    for (int i = 0; i < nStufen; ++i) {
-        const int s = stufen[i];
-        aktSystem = s;
-        NKOMBI = oeffne(kArtEdA, s);
-        if (NKOMBI == 0)
-            continue;
-        if (!waehle(1, NORM != 0 ? 1 : 0, s))
-            return abbruch(0);
-        g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
-        const int n = NKOMBI;
-        for (int k = 0; k < anzahl(n); ++k) {
-            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
-            const int code = RechneDltr3D(dc, 0, k, base);
-            if (code > 0)
-                return abbruch(code);
-            MerkeMassgebend(k, base, 1);
-        }
-        base += n;
-        nEdA += n;
-        if (s != 0 || bAccidentalFinal)
-            nAcc[s] += n;
-    }
-    aussergewoehnlich = 0;
-    std::copy(std::begin(nAcc), std::end(nAcc), std::begin(akzZweiteOrdnung));
-
+    if (!passe.ErsteOrdnung() || !passe.ErsteOrdnungAussergewoehnlich(bAccidentalFinal))
+        return 0;
     // reinforcement of the regular design
     if (rechenSchalter[12])
         AsAusRegelbemessung(0);
     g_protokoll.Printf("Vorverformungen\n");
-
-    // buckling eigenvalues of the "Tr" combinations
-    base = 0;
-    for (int i = 0; i < nStufen; ++i) {
-        const int s = stufen[i];
-        aktSystem = s;
-        oeffne(kArtTr, s);
-        if (!waehle(trNummer, 0, s))
-            return abbruch(0);
-        const int gespeichert = NKOMBI;
-        NKOMBI = nTr;
-        const int n = kombi.nAusgewaehlt;
-        for (int k = 0; k < n; ++k) {
-            lauf.Schritt("Berechnung der Eigenwerte");
-            RechneDltr3D(dc, -1, k, base);
-        }
-        NKOMBI = gespeichert;
-        nEig[s] += n;
-        base += n;
-    }
-
-    // creep
-    if (kriechSchalter > 0) {
-        aktSystem = 0;
-        lauf.Schritt("Berechnung TQ-KOLUMO (Kriechen)");
-        RechneDltr3D(dc, 1, 0, 0);
-    }
-
-    // imperfections
-    g_protokoll.Printf("RechneVorverformungen\n");
-    int r = 0;
-    for (int i = 0; i < nStufen; ++i) {
-        const int s = stufen[i];
-        const int gespeichert = NKOMBI;
-        NKOMBI = nTr;
-        for (int j = 0; j < nEig[s]; ++j)
-            RechneVorverformungen(r + j, s);
-        NKOMBI = gespeichert;
-        r += nEig[s];
-    }
-
-    // second order
-    base = 0;
-    for (int i = 0; i < nStufen; ++i) {
-        const int s = stufen[i];
-        aktSystem = s;
-        if (!waehle(trNummer, 0, s))
-            return abbruch(0);
-        const int n = kombi.nAusgewaehlt;
-        for (int k = 0; k < std::min(nEig[s], n); ++k) {
-            g_protokoll.Printf(" KnickNachweis für sys = %d lfzahl = %d\n", s, n);
-            lauf.Schritt("Berechnung der Tragsicherheit Th. 2. 0.");
-            const int code = RechneDltr3D(dc, 2, k, base);
-            if (code > 0)
-                return abbruch(code);
-            MerkeMassgebend(k, base, 2);
-        }
-        base += n;
-    }
-
-    // accidental second order
-    if (std::any_of(std::begin(nAcc), std::end(nAcc), [](int n) { return n > 0; })) {
-        base = nTr;
-        for (int i = 0; i < nStufen; ++i) {
-            const int s = stufen[i];
-            aktSystem = s;
-            aussergewoehnlich = 1;
-            NKOMBI = oeffne(kArtEdA, s);
-            // as in first order: a stage without the file has no slots
-            if (NKOMBI == 0)
-                continue;
-            if (!waehle(1, NORM != 0 ? 1 : 0, s))
-                return abbruch(0);
-            const int n = kombi.nAusgewaehlt;
-            for (int k = 0; k < std::min(nAcc[s], n); ++k) {
-                aussergewoehnlich = 0;
-                lauf.Schritt("Berechnung der Eigenwerte");
-                RechneDltr3D(dc, -1, k, base);
-                RechneVorverformungen(base + k, s);
-                const int code = RechneDltr3D(dc, 2, k, base);
-                if (code > 0)
-                    return abbruch(code);
-                MerkeMassgebend(k, base, 5);
-            }
-            base += n;
-        }
-        aussergewoehnlich = 0;
-    }
-
-    // fire, "EdB" of the final system: its slots follow those of every accidental combination, so that the
-    // accidental second-order results of a stage stay whether or not the final system's took part
-    rissSchalter = 0;
-    g_ergebnisse.Brandschnittgroessen.clear();
-    NKOMBI = oeffne(kArtEdB, 0);
-    base = nTr + nEdA;
-    if (NKOMBI > 0) {
-        const int n = NKOMBI;
-        aussergewoehnlich = 1;
-        aktSystem = 0;
-        if (!waehle(trNummer, 0, 0))
-            return abbruch(0);
-        for (int k = 0; k < anzahl(n); ++k) {
-            lauf.Schritt("Berechnung Brandschutznachweis");
-            RechneDltr3D(dc, -1, k, base);
-            RechneVorverformungen(base + k, 0);
-            const int code = RechneDltr3D(dc, 2, k, base);
-            if (code > 0)
-                return abbruch(code);
-            SpeichereBrandErgebnis();
-            MerkeMassgebend(k, base, 4);
-            AsAusRegelbemessung(1);
-            MerkeMassgebend(k, base, 4);
-        }
-        base += n;
-    }
-
-    // serviceability, "Gb": after the fire slots
-    rissSchalter = 1;
-    aussergewoehnlich = 0;
-    rissBasis = base;
-    const int gbStart = base;
-    for (int i = 0; i < nStufen; ++i) {
-        const int s = stufen[i];
-        aktSystem = s;
-        NKOMBI = oeffne(kArtGb, s);
-        if (!waehle(2, 3, s))
-            return abbruch(0);
-        const int n = kombi.nAusgewaehlt;
-        g_protokoll.Printf(" RissNachweis für sys = %d lfzahl = %d\n", s, n);
-        for (int k = 0; k < std::min(NKOMBI, n); ++k) {
-            lauf.Schritt("Berechnung der Gebrauchstauglichkeit");
-            const int code = RechneDltr3D(dc, 0, k, base);
-            if (code > 0)
-                return abbruch(code);
-            MerkeMassgebend(k, base, 3);
-        }
-        base += n;
-    }
+    if (!passe.Eigenwerte())
+        return 0;
+    passe.Kriechen();
+    passe.Vorverformungen();
+    if (!passe.ZweiteOrdnung() || !passe.ZweiteOrdnungAussergewoehnlich() || !passe.Brand() || !passe.Gebrauch())
+        return 0;
 
     // end: the caller finds the serviceability results from the first slot after the ultimate ones
     lauf.Notiz("ENDE der Berechnung");
-    return gbStart;
+    return passe.gbStart;
 }
 
 int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFree)
@@ -338,14 +414,14 @@ int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFre
         std::string path;
         NKOMBI = std::max(0, OeffneKombiDatei(path, kArtTr, s, 1));
         if (Waehle(NORM == 0 ? 1 : 0, 0, s) < 0) {
-            EngineMessage(kombi.meldung.c_str());
+            MeldeAuswahlFehler();
             return 0;
         }
         const int n = NKOMBI;
         for (int k = 0; k < std::min(n, kombi.nAusgewaehlt); ++k) {
             if (k > 0)
                 ersteKombiLast = 0.0;
-            const int code = RechneDltr3D(dc, 0, k, base);
+            const int code = RechneDltr3DUndMelde(dc, 0, k, base);
             if (code > 0) {
                 // codes 1, 2 and 99 to the error log; a design beyond the reinforcement ratio limit is
                 // reported here too

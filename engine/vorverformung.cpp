@@ -4,7 +4,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/messages.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
 #include "engine/utilities.h"
@@ -85,166 +84,213 @@ double CStuetzenRechner::LastFaktor(int norm, int mode, int k) const
     return static_cast<double>(kombi.KolFakt[kombi.start[k]]);
 }
 
-void CStuetzenRechner::RechneVorverformungen(int comb, int s)
-{
-    if (comb < 0 || comb >= nErgebnisPlaetze || s < 0 || s >= kStufen || nKnoten < 2)
-        return;
-    const ImperfektionsEingabe& in = imperfektion[s];
-    const int K = nKnoten;
-    const int K7 = 7 * K;
-    const bool detail = protokollDetail != 0;
-    const int verformung = Slot(11, comb, K7);
-    const int kriech = Slot(16, 0, K7);
-    const int eigen = Slot(19, comb, 12);
-    const int formen = Slot(18, comb, 4 * K7);
-    const int vor = Slot(70, comb, 4 * K);
-    const double phi = kriechZahl;
-    const double kriechAnteil = in.art > 1 && phi + 1.0 != 0.0 ? phi / (phi + 1.0) : 0.0;
-    auto vkr = [&](int n) { return WD(kriech + 7 * n + 1) * kriechAnteil; };
-    auto wkr = [&](int n) { return WD(kriech + 7 * n + 2) * kriechAnteil; };
+namespace {
 
-    // the node of the largest first-order (plus creep) deformation and its direction
-    double v00 = 0.0, w00 = 0.0, r00 = -1.0;
+// The imperfection of one combination: the slots it reads and writes, the largest first-order deformation
+// and the two lowest buckling modes.
+class Vorverformung {
+public:
+    Vorverformung(const CStuetzenRechner& r, int comb, int s)
+        : r(r), in(r.imperfektion[s]), K(r.nKnoten), K7(7 * r.nKnoten), detail(r.protokollDetail != 0),
+          verformung(r.Slot(11, comb, K7)), kriech(r.Slot(16, 0, K7)), eigen(r.Slot(19, comb, 12)),
+          formen(r.Slot(18, comb, 4 * K7)), vor(r.Slot(70, comb, 4 * K))
+    {
+        const double phi = r.kriechZahl;
+        kriechAnteil = in.art > 1 && phi + 1.0 != 0.0 ? phi / (phi + 1.0) : 0.0;
+    }
+
+    void SucheGroessteVerformung();
+    bool HatEigenwert();
+    void RichtungenDerFormen();
+    int AusEigenformen();
+    void AusSchiefstellung();
+    void Stabverdrehungen();
+    void DruckeKnoten();
+
+private:
+    double vkr(int n) const { return WD(kriech + 7 * n + 1) * kriechAnteil; }
+    double wkr(int n) const { return WD(kriech + 7 * n + 2) * kriechAnteil; }
+    double& v0(int n) const { return WD(vor + 4 * n); }
+    double& w0(int n) const { return WD(vor + 4 * n + 1); }
+    int BezugsKnoten() const;
+    int FaktorenAmBezugsKnoten(double& fakt1, double& fakt2) const;
+
+    const CStuetzenRechner& r;
+    const ImperfektionsEingabe& in;
+    const int K, K7;
+    const bool detail;
+    const int verformung, kriech, eigen, formen, vor;
+    double kriechAnteil = 0.0;
+    double v00 = 0.0, w00 = 0.0, alfa0 = 0.0;
+    double r1 = 0.0, r2 = 0.0;
+    // shares of the two modes
+    double fy = 0.0, fz = 0.0, f1 = 1.0, f2 = 1.0;
+};
+
+// the node of the largest first-order (plus creep) deformation and its direction
+void Vorverformung::SucheGroessteVerformung()
+{
+    double r00 = -1.0;
     int nMax = 0;
     for (int n = 0; n < K; ++n) {
         const double v = WD(verformung + 7 * n + 1) + vkr(n);
         const double w = WD(verformung + 7 * n + 2) + wkr(n);
-        const double r = std::sqrt(v * v + w * w);
+        const double rr = std::sqrt(v * v + w * w);
         if (detail) {
             g_protokoll.Printf(" vkr = %f wkr = %f\n", vkr(n), wkr(n));
-            g_protokoll.Printf(" v0 = %f w0 = %f r0 = %f\n", v, w, r);
+            g_protokoll.Printf(" v0 = %f w0 = %f r0 = %f\n", v, w, rr);
         }
-        if (r > r00) {
+        if (rr > r00) {
             v00 = v;
             w00 = w;
-            r00 = r;
+            r00 = rr;
             nMax = n;
         }
     }
-    const double alfa0 = (std::fabs(v00) >= 1e-5 || std::fabs(w00) >= 1e-5) ? engine::Angle(w00, v00) * kGrad : 0.0;
+    alfa0 = (std::fabs(v00) >= 1e-5 || std::fabs(w00) >= 1e-5) ? engine::Angle(w00, v00) * kGrad : 0.0;
     if (detail) {
         g_protokoll.Printf(" max am Knoten %d: v00 = %f w00 = %f r00 = %f\n", nMax, v00, w00, r00);
         g_protokoll.Printf(" Winkel zur y-Achse alfa0 = %.2f\n", alfa0);
     }
+}
 
-    // without a lowest eigenvalue (no member in compression) there is no imperfection
-    const double lambda1 = WD(eigen);
-    const double lambda2 = WD(eigen + 1);
-    if (std::fabs(lambda1) < kKlein) {
-        for (int i = 0; i < 4 * K; ++i)
-            WD(vor + i) = 0.0;
-        return;
-    }
-    const double fakteig = lambda2 / lambda1;
+// Without a lowest eigenvalue (no member in compression) there is no imperfection: the values are cleared.
+bool Vorverformung::HatEigenwert()
+{
+    if (!(std::fabs(WD(eigen)) < kKlein))
+        return true;
+    for (int i = 0; i < 4 * K; ++i)
+        WD(vor + i) = 0.0;
+    return false;
+}
+
+// directions of the two modes and their shares
+void Vorverformung::RichtungenDerFormen()
+{
+    const double fakteig = WD(eigen + 1) / WD(eigen);
     if (detail)
         g_protokoll.Printf(" fakteig = %f\n", fakteig);
-
-    // directions of the two modes
     const double v1 = WD(eigen + 4), w1 = WD(eigen + 5);
     const double v2 = WD(eigen + 6), w2 = WD(eigen + 7);
-    const double r1 = std::sqrt(v1 * v1 + w1 * w1);
-    const double r2 = std::sqrt(v2 * v2 + w2 * w2);
+    r1 = std::sqrt(v1 * v1 + w1 * w1);
+    r2 = std::sqrt(v2 * v2 + w2 * w2);
     const double alfa1 = Richtung(w1, v1);
     const double alfa2 = Richtung(w2, v2);
     if (detail) {
         g_protokoll.Printf(" v1 = %f w1 = %f ----> alfa1 = %.3f\n", v1, w1, alfa1);
         g_protokoll.Printf(" v2 = %f w2 = %f ----> alfa2 = %.3f\n", v2, w2, alfa2);
     }
+    CStuetzenRechner::PSIFAKT(fakteig, alfa0, alfa1, fy, fz, f1, f2);
+}
 
-    // shares of the two modes
-    double fy = 0.0, fz = 0.0, f1 = 1.0, f2 = 1.0;
-    PSIFAKT(fakteig, alfa0, alfa1, fy, fz, f1, f2);
+// The model node at the reference field end, -1 when there is none.
+int Vorverformung::BezugsKnoten() const
+{
+    int j = -1;
+    if (in.Kriech_Bzkn >= 0 && in.Kriech_Bzkn <= r.nFelder)
+        for (int n = 0; n < K && j < 0; ++n)
+            if (std::fabs(r.x[n] - r.koor[in.Kriech_Bzkn]) < 0.001)
+                j = n;
+    if (detail)
+        g_protokoll.Printf("Kriech_Bzkn = %d -> i = %d\n", in.Kriech_Bzkn, j);
+    return j;
+}
 
-    // node pre-deformations by the kind of imperfection
-    auto v0 = [&](int n) -> double& { return WD(vor + 4 * n); };
-    auto w0 = [&](int n) -> double& { return WD(vor + 4 * n + 1); };
-    switch (in.art) {
-    case 1:
-    case 3: {
-        double fakt1 = 0.0, fakt2 = 0.0;
-        if (in.Kriech_CKAusm != 0) {
-            if (detail)
-                g_protokoll.Printf("Kriech_CKAusm != 0\n");
-            // a vanishing mode or divisor contributes nothing
-            if (in.teiler != 0.0 && r1 >= kKlein)
-                fakt1 = fy * L * f1 / in.teiler / r1;
-            if (in.teiler != 0.0 && r2 >= kKlein)
-                fakt2 = fz * L * f2 / in.teiler / r2;
-        } else {
-            if (detail)
-                g_protokoll.Printf("Kriech_CKAusm == 0\n");
-            int j = -1;
-            if (in.Kriech_Bzkn >= 0 && in.Kriech_Bzkn <= nFelder)
-                for (int n = 0; n < K && j < 0; ++n)
-                    if (std::fabs(x[n] - koor[in.Kriech_Bzkn]) < 0.001)
-                        j = n;
-            if (detail)
-                g_protokoll.Printf("Kriech_Bzkn = %d -> i = %d\n", in.Kriech_Bzkn, j);
-            double vi = 0.0, wi = 0.0, vi2 = 0.0, wi2 = 0.0;
-            if (j >= 0) {
-                vi = WD(formen + 7 * j + 1);
-                wi = WD(formen + 7 * j + 2);
-                vi2 = WD(formen + K7 + 7 * j + 1);
-                wi2 = WD(formen + K7 + 7 * j + 2);
-            }
-            double ri = std::sqrt(vi * vi + wi * wi);
-            double ri2 = std::sqrt(vi2 * vi2 + wi2 * wi2);
-            if (detail) {
-                g_protokoll.Printf(" 1) vi = %f wi = %f ri = %.3f\n", vi, wi, ri);
-                g_protokoll.Printf(" 2) vi = %f wi = %f ri = %.3f\n", vi2, wi2, ri2);
-            }
-            if (ri < kKlein) {
-                EngineMessage("Achtung! Bezugknoten hat res. Verformung 0.0! Ausmitte kann nicht angesetzt werden!");
-                ri = 1e10;
-            }
-            if (ri2 < kKlein)
-                ri2 = 1e10;
-            fakt1 = fy * in.ausmitte * f1 / ri * 0.01;
-            fakt2 = fz * in.ausmitte * f2 / ri2 * 0.01;
-        }
+// The mode factors that give the eccentricity at the reference node; kVorverformungOhneBezug when the first
+// mode does not move that node (the eccentricity then adds nothing).
+int Vorverformung::FaktorenAmBezugsKnoten(double& fakt1, double& fakt2) const
+{
+    const int j = BezugsKnoten();
+    double vi = 0.0, wi = 0.0, vi2 = 0.0, wi2 = 0.0;
+    if (j >= 0) {
+        vi = WD(formen + 7 * j + 1);
+        wi = WD(formen + 7 * j + 2);
+        vi2 = WD(formen + K7 + 7 * j + 1);
+        wi2 = WD(formen + K7 + 7 * j + 2);
+    }
+    double ri = std::sqrt(vi * vi + wi * wi);
+    double ri2 = std::sqrt(vi2 * vi2 + wi2 * wi2);
+    if (detail) {
+        g_protokoll.Printf(" 1) vi = %f wi = %f ri = %.3f\n", vi, wi, ri);
+        g_protokoll.Printf(" 2) vi = %f wi = %f ri = %.3f\n", vi2, wi2, ri2);
+    }
+    int code = 0;
+    if (ri < kKlein) {
+        code = kVorverformungOhneBezug;
+        ri = 1e10;
+    }
+    if (ri2 < kKlein)
+        ri2 = 1e10;
+    fakt1 = fy * in.ausmitte * f1 / ri * 0.01;
+    fakt2 = fz * in.ausmitte * f2 / ri2 * 0.01;
+    return code;
+}
+
+// Node pre-deformations affine to the two modes.
+int Vorverformung::AusEigenformen()
+{
+    double fakt1 = 0.0, fakt2 = 0.0;
+    int code = 0;
+    if (in.Kriech_CKAusm != 0) {
         if (detail)
-            g_protokoll.Printf(" fakt1 = %f fakt2 = %f\n", fakt1, fakt2);
-        const double s1 = v00 >= 0.0 ? 1.0 : -1.0;
-        const double s2 = w00 >= 0.0 ? 1.0 : -1.0;
-        for (int n = 0; n < K; ++n) {
-            const double m1v = WD(formen + 7 * n + 1), m1w = WD(formen + 7 * n + 2);
-            const double m2v = WD(formen + K7 + 7 * n + 1), m2w = WD(formen + K7 + 7 * n + 2);
-            v0(n) = (std::fabs(fakt2 * m2v) + std::fabs(fakt1 * m1v)) * s1;
-            w0(n) = (std::fabs(fakt2 * m2w) + std::fabs(fakt1 * m1w)) * s2;
-            if (detail) {
-                g_protokoll.Printf(" vz1 = %f wz1 = %f\n", fakt1 * m1v, fakt1 * m1w);
-                g_protokoll.Printf(" v1 = %f v2 = %f\n", fakt1 * m1v, fakt2 * m2v);
-                g_protokoll.Printf(" w1 = %f w2 = %f\n", fakt1 * m1w, fakt2 * m2w);
-            }
-        }
-        break;
+            g_protokoll.Printf("Kriech_CKAusm != 0\n");
+        // a vanishing mode or divisor contributes nothing
+        if (in.teiler != 0.0 && r1 >= kKlein)
+            fakt1 = fy * r.L * f1 / in.teiler / r1;
+        if (in.teiler != 0.0 && r2 >= kKlein)
+            fakt2 = fz * r.L * f2 / in.teiler / r2;
+    } else {
+        if (detail)
+            g_protokoll.Printf("Kriech_CKAusm == 0\n");
+        code = FaktorenAmBezugsKnoten(fakt1, fakt2);
     }
-    case 0:
-    case 2: {
-        double cv = 0.0, cw = 0.0;
-        if (in.komponenten) {
-            cv = in.neigungV;
-            cw = in.neigungW;
-        } else {
-            cv = fy * in.neigung;
-            cw = -(fz * in.neigung);
+    if (detail)
+        g_protokoll.Printf(" fakt1 = %f fakt2 = %f\n", fakt1, fakt2);
+    const double s1 = v00 >= 0.0 ? 1.0 : -1.0;
+    const double s2 = w00 >= 0.0 ? 1.0 : -1.0;
+    for (int n = 0; n < K; ++n) {
+        const double m1v = WD(formen + 7 * n + 1), m1w = WD(formen + 7 * n + 2);
+        const double m2v = WD(formen + K7 + 7 * n + 1), m2w = WD(formen + K7 + 7 * n + 2);
+        v0(n) = (std::fabs(fakt2 * m2v) + std::fabs(fakt1 * m1v)) * s1;
+        w0(n) = (std::fabs(fakt2 * m2w) + std::fabs(fakt1 * m1w)) * s2;
+        if (detail) {
+            g_protokoll.Printf(" vz1 = %f wz1 = %f\n", fakt1 * m1v, fakt1 * m1w);
+            g_protokoll.Printf(" v1 = %f v2 = %f\n", fakt1 * m1v, fakt2 * m2v);
+            g_protokoll.Printf(" w1 = %f w2 = %f\n", fakt1 * m1w, fakt2 * m2w);
         }
-        for (int n = 0; n < K; ++n) {
-            v0(n) = cv * x[n] + vkr(n);
-            w0(n) = wkr(n) - cw * x[n];
-        }
-        break;
     }
-    default:
-        return;  // no imperfection of its own: the values stay
+    return code;
+}
+
+// Node pre-deformations of an inclination (plus the creep share).
+void Vorverformung::AusSchiefstellung()
+{
+    double cv = 0.0, cw = 0.0;
+    if (in.komponenten) {
+        cv = in.neigungV;
+        cw = in.neigungW;
+    } else {
+        cv = fy * in.neigung;
+        cw = -(fz * in.neigung);
     }
+    for (int n = 0; n < K; ++n) {
+        v0(n) = cv * r.x[n] + vkr(n);
+        w0(n) = wkr(n) - cw * r.x[n];
+    }
+}
+
+void Vorverformung::DruckeKnoten()
+{
     if (detail)
         for (int n = 0; n < K; ++n)
             g_protokoll.Printf(" Knoten %d: v0 = %f w0 = %f\n", n, v0(n), w0(n));
+}
 
-    // member pre-rotations
+// member pre-rotations
+void Vorverformung::Stabverdrehungen()
+{
     for (int m = 0; m + 1 < K; ++m) {
-        const double dx = x[m + 1] - x[m];
+        const double dx = r.x[m + 1] - r.x[m];
         const double psiy = dx != 0.0 ? -(w0(m + 1) - w0(m)) / dx : 0.0;
         const double psiz = dx != 0.0 ? (v0(m + 1) - v0(m)) / dx : 0.0;
         WD(vor + 4 * m + 2) = psiy;
@@ -252,4 +298,28 @@ void CStuetzenRechner::RechneVorverformungen(int comb, int s)
         if (detail)
             g_protokoll.Printf(" STAB %d: psiy = %f psiz = %f\n", m, psiy, psiz);
     }
+}
+
+}  // namespace
+
+int CStuetzenRechner::RechneVorverformungen(int comb, int s)
+{
+    if (comb < 0 || comb >= nErgebnisPlaetze || s < 0 || s >= kStufen || nKnoten < 2)
+        return 0;
+    Vorverformung vv(*this, comb, s);
+    vv.SucheGroessteVerformung();
+    if (!vv.HatEigenwert())
+        return 0;
+    vv.RichtungenDerFormen();
+    int code = 0;
+    switch (imperfektion[s].art) {
+    case 1:
+    case 3: code = vv.AusEigenformen(); break;
+    case 0:
+    case 2: vv.AusSchiefstellung(); break;
+    default: return 0;  // no imperfection of its own: the values stay
+    }
+    vv.DruckeKnoten();
+    vv.Stabverdrehungen();
+    return code;
 }

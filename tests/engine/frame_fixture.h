@@ -46,17 +46,15 @@ struct NachweisAufrufe {
 inline NachweisAufrufe g_aufrufe;
 
 // Keeps the stiffnesses (unless told to soften them) and passes every section.
-inline int ElastischerNachweis(int, int nel, const double* forces, int mode, double gamma, const double*,
-                               double* By, const double*, double* Bz, int, const double*, const double*, int, int,
-                               int, int, int, double, double, double)
+inline int ElastischerNachweis(const NachweisAufruf& a)
 {
-    g_aufrufe.modes.push_back(mode);
-    g_aufrufe.gammas.push_back(gamma);
-    g_aufrufe.axialStart.push_back(forces[0]);
-    if (mode == 2 && g_aufrufe.weicher != 1.0)
-        for (int i = 0; i < 2 * nel; ++i) {
-            By[i] *= g_aufrufe.weicher;
-            Bz[i] *= g_aufrufe.weicher;
+    g_aufrufe.modes.push_back(a.mode);
+    g_aufrufe.gammas.push_back(a.gamma);
+    g_aufrufe.axialStart.push_back(a.forces[0]);
+    if (a.mode == 2 && g_aufrufe.weicher != 1.0)
+        for (int i = 0; i < 2 * a.nel; ++i) {
+            a.By[i] *= g_aufrufe.weicher;
+            a.Bz[i] *= g_aufrufe.weicher;
         }
     return 0;
 }
@@ -174,7 +172,7 @@ protected:
         g_rechner.OeffneKombiDatei(path, kArtTr, stage, 1);
         g_rechner.Waehle(0, 0, stage);
         g_rechner.aktSystem = stage;
-        return g_rechner.RechneDltr3D(nullptr, mode, lf, base);
+        return g_rechner.RechneDltr3DUndMelde(nullptr, mode, lf, base);
     }
 
     // Component j (0 u .. 6 warping) of node n in the 7-per-node area `slot` of combination c.

@@ -28,9 +28,11 @@ std::vector<double> g_sicherheiten;  // the least safety of each ultimate check
 
 // Every section's z-plane state is 0.05 r E Iz with r = As / As0 the raise of its steel; the y plane keeps
 // its stiffness. The ultimate check finds the safety r / r_erf of its field.
-int MitDemStahl(int, int nel, const double*, int mode, double, const double*, double*, const double* BzAlt,
-                double* Bz, int, const double*, const double*, int, int, int, int, int, double, double, double)
+int MitDemStahl(const NachweisAufruf& a)
 {
+    const int nel = a.nel, mode = a.mode;
+    const double* BzAlt = a.BzAlt;
+    double* Bz = a.Bz;
     if (mode == 3) {
         int ergebnis = 0;
         double kleinste = 1e9;
@@ -226,15 +228,12 @@ struct Pruefung {
     double sicherheit, stahl;  // least safety of an ultimate check, and the largest steel then (cm2)
 };
 std::vector<Pruefung> g_pruefungen;
-int MitProtokoll(int code, int nel, const double* forces, int mode, double gamma, const double* ByAlt, double* By,
-                 const double* BzAlt, double* Bz, int stride, const double* faktoren, const double* knotenX,
-                 int analyse, int m1, int m2, int m3, int brand, double b1, double b2, double b3)
+int MitProtokoll(const NachweisAufruf& a)
 {
-    const int r = StbNachweis_1(code, nel, forces, mode, gamma, ByAlt, By, BzAlt, Bz, stride, faktoren, knotenX,
-                                analyse, m1, m2, m3, brand, b1, b2, b3);
-    if (mode == 3 && analyse == 2) {
+    const int r = StbNachweis_1(a);
+    if (a.mode == 3 && a.analyseModus == 2) {
         Pruefung p{1e9, 0.0};
-        for (int i = 0; i < 2 * nel; ++i) {
+        for (int i = 0; i < 2 * a.nel; ++i) {
             p.sicherheit = std::min(p.sicherheit, g_quer[i].m_bem.m_slots[11]);
             p.stahl = std::max(p.stahl, g_quer[i].m_bem.HoleAS() * 1e4);
         }

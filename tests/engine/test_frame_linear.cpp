@@ -216,6 +216,10 @@ TEST_F(FrameLinear, WorkAreasBeyondTheArraysAreRefused)
     EXPECT_EQ(Rechne(0), 5);
     ASSERT_EQ(win::msgbox::Log().size(), 1u);
     EXPECT_NE(win::msgbox::Log()[0].text.find("Arbeitsfelder"), std::string::npos);
+    // the analysis alone returns the code and says nothing: the driver's call turned it into the message
+    win::msgbox::ClearLog();
+    EXPECT_EQ(g_rechner.RechneDltr3D(nullptr, 0, 0, 0), 5);
+    EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 TEST_F(FrameLinear, DesignValuesAndTheGoverningCombinationPerSection)

@@ -227,10 +227,8 @@ TEST_F(Durchlauf, AccidentalCombinationsOfTheFinalSystemAloneStayInFirstOrder)
 TEST_F(Durchlauf, FailureInSecondOrderEndsTheRunWithItsMessage)
 {
     // a verification that reports the reinforcement ratio limit in the ultimate check
-    SetzeNachweisFunktionen({[](int, int, const double*, int mode, double, const double*, double*, const double*,
-                                double*, int, const double*, const double*, int analyse, int, int, int, int, double,
-                                double, double) { return mode == 3 && analyse == 2 ? 4 : 0; },
-                             nullptr});
+    SetzeNachweisFunktionen(
+        {[](const NachweisAufruf& a) { return a.mode == 3 && a.analyseModus == 2 ? 4 : 0; }, nullptr});
     NORM = 3;
     EXPECT_EQ(g_rechner.RechneStuetze(nullptr, 1, 1000, 0), 0);
     ASSERT_EQ(win::msgbox::Log().size(), 1u);
@@ -256,10 +254,7 @@ TEST_F(Durchlauf, FirstOrderRunCountsTheTrCombinationsWithoutProtocol)
 
 TEST_F(Durchlauf, FirstOrderRunReportsTheReinforcementRatioLimit)
 {
-    SetzeNachweisFunktionen({[](int, int, const double*, int, double, const double*, double*, const double*,
-                                double*, int, const double*, const double*, int, int, int, int, int, double, double,
-                                double) { return 4; },
-                             nullptr});
+    SetzeNachweisFunktionen({[](const NachweisAufruf&) { return 4; }, nullptr});
     EXPECT_EQ(g_rechner.RechneRegelNachweis(nullptr, 1, 1000), 0);
     ASSERT_EQ(win::msgbox::Log().size(), 1u);
     EXPECT_EQ(win::msgbox::Log()[0].text,

@@ -225,10 +225,11 @@ namespace {
 // A verification whose strain state gives every section 30 percent of its start stiffness E Ic, updated by
 // the driver's rule (at most 0.3 percent below the previous value).
 double g_startBy[2 * kMaxStaebe], g_startBz[2 * kMaxStaebe];
-int DreissigProzent(int, int nel, const double*, int mode, double, const double* ByAlt, double* By,
-                    const double* BzAlt, double* Bz, int, const double*, const double*, int, int, int, int, int,
-                    double, double, double)
+int DreissigProzent(const NachweisAufruf& a)
 {
+    const int nel = a.nel, mode = a.mode;
+    const double *ByAlt = a.ByAlt, *BzAlt = a.BzAlt;
+    double *By = a.By, *Bz = a.Bz;
     g_aufrufe.modes.push_back(mode);
     if (mode == 2)
         for (int i = 0; i < 2 * nel; ++i) {

@@ -33,8 +33,18 @@ protected:
             m_kraefte[7 * iq] = N;
             m_kraefte[7 * iq + 4] = My;
         }
-        return StbNachweis_1(2, 1, m_kraefte, mode, 1.0, m_alt, m_neu, m_alt, m_neu, 7, nullptr, m_knoten, 2, 0,
-                             0, 0, 0, 0.0, 0.0, 0.0);
+        NachweisAufruf a;
+        a.code = 2;
+        a.nel = 1;
+        a.forces = m_kraefte;
+        a.mode = mode;
+        a.ByAlt = m_alt;
+        a.By = m_neu;
+        a.BzAlt = m_alt;
+        a.Bz = m_neu;
+        a.knotenX = m_knoten;
+        a.analyseModus = 2;
+        return StbNachweis_1(a);
     }
 
     double m_kraefte[14] = {};

@@ -35,11 +35,29 @@ protected:
     int Lauf(int code, int mode, double gamma = 1.0, int analyse = 2, int brand = 0, double klasse = 2.0,
              double seiten = 1.0)
     {
-        return StbNachweis_1(code, 1, m_kraefte, mode, gamma, m_byAlt, m_by, m_bzAlt, m_bz, 7, nullptr, m_knoten,
-                             analyse, 0, 0, 0, brand, klasse, seiten, 0.0);
+        NachweisAufruf a;
+        a.code = code;
+        a.nel = 1;
+        a.forces = m_kraefte;
+        a.mode = mode;
+        a.gamma = gamma;
+        a.ByAlt = m_byAlt;
+        a.By = m_by;
+        a.BzAlt = m_bzAlt;
+        a.Bz = m_bz;
+        a.knotenX = m_knoten;
+        a.analyseModus = analyse;
+        a.brandSchalter = brand;
+        a.brand[0] = klasse;
+        a.brand[1] = seiten;
+        return StbNachweis_1(a);
     }
+    // The verification itself raises no message; its hints become messages where the driver shows them.
     static std::vector<std::string> Meldungen()
     {
+        EXPECT_TRUE(win::msgbox::Log().empty());
+        g_rechner.ZeigeNachweisHinweise();
+        EXPECT_TRUE(g_rechner.nachweisHinweise.empty());
         std::vector<std::string> texte;
         for (const win::msgbox::Record& r : win::msgbox::Log())
             texte.push_back(r.text);

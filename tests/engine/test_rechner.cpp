@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "engine/nachweis.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
 #include "platform/win/msgbox.h"
@@ -66,4 +67,18 @@ TEST(Rechner, FailedRunsAreReportedByCode)
     EXPECT_TRUE(win::msgbox::Log()[0].text.starts_with("Achtung! Bewehrungsgrad"));
     NORM = savedNorm;
     g_errorLog = saved;
+}
+
+TEST(Rechner, VerificationHintsAreShownInTheirOrderOnceAndUnknownOnesSkipped)
+{
+    auto r = std::make_unique<CStuetzenRechner>();
+    win::msgbox::ClearLog();
+    r->nachweisHinweise = {kBrandHinweisSIA262, 999, kBrandHinweisGrad4};
+    r->ZeigeNachweisHinweise();
+    ASSERT_EQ(win::msgbox::Log().size(), 2u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, "Brandschutznachweis nach SIA 262 nicht möglich!");
+    EXPECT_EQ(win::msgbox::Log()[1].text, "Brandschutznachweis nicht möglich!\nBewehrungsgrad > 4%");
+    EXPECT_TRUE(r->nachweisHinweise.empty());
+    r->ZeigeNachweisHinweise();  // shown once
+    EXPECT_EQ(win::msgbox::Log().size(), 2u);
 }

@@ -62,8 +62,20 @@ protected:
     }
     int Lauf(int code, int mode)
     {
-        return StbNachweis_1(code, 1, m_kraefte, mode, 1.0, m_byAlt, m_by, m_bzAlt, m_bz, 7, nullptr, m_knoten, 2, 0,
-                             0, 0, 0, 2.0, 1.0, 0.0);
+        NachweisAufruf a;
+        a.code = code;
+        a.nel = 1;
+        a.forces = m_kraefte;
+        a.mode = mode;
+        a.ByAlt = m_byAlt;
+        a.By = m_by;
+        a.BzAlt = m_bzAlt;
+        a.Bz = m_bz;
+        a.knotenX = m_knoten;
+        a.analyseModus = 2;
+        a.brand[0] = 2.0;
+        a.brand[1] = 1.0;
+        return StbNachweis_1(a);
     }
 
     double m_kraefte[14] = {};

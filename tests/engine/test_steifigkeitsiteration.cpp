@@ -26,10 +26,11 @@ int g_updates = 0;
 // value, as a fraction of the start value; 0: none
 double (*g_zustand)(int p, int u, double r) = nullptr;
 
-int GegebeneZustaende(int, int nel, const double*, int mode, double, const double* ByAlt, double* By,
-                      const double* BzAlt, double* Bz, int, const double*, const double*, int, int, int, int, int,
-                      double, double, double)
+int GegebeneZustaende(const NachweisAufruf& a)
 {
+    const int nel = a.nel, mode = a.mode;
+    const double *ByAlt = a.ByAlt, *BzAlt = a.BzAlt;
+    double *By = a.By, *Bz = a.Bz;
     g_aufrufe.modes.push_back(mode);
     if (mode != 2)
         return 0;
