@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "column/interface.h"
+#include "framework/module_interface.h"
 #include "engine/results.h"
 #include "formula/formulanumber.h"
 #include "formula/varstore.h"

@@ -1,6 +1,6 @@
 #include "column_ui/kolumodlg.h"
 
-#include "column/interface.h"
+#include "framework/module_interface.h"
 #include "platform/tolkar/tolkar.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "column/interface.h"
+#include "framework/module_interface.h"
 #include "platform/win/afx.h"
 
 namespace host {

@@ -20,17 +20,19 @@ declare -A allowed=(
   [formula]="platform/win platform/viduv platform/tolkar platform/rtfx"
   [controls]="platform/win platform/tolkar"
   [framework]="platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs formula controls"
+  [document]="platform/win platform/viduv platform/tolkar platform/rtfx platform/tqscript formula framework"
   [engine]="platform/win platform/tolkar"
   [transfer]="platform/win platform/viduv platform/tolkar formula framework"
-  [column]="platform/win platform/viduv platform/tolkar platform/rtfx formula framework engine transfer"
+  [column]="platform/win platform/viduv platform/tolkar platform/rtfx formula controls framework engine transfer"
   [framework_ui]="platform/win platform/plotwerk platform/pictor"
   [column_ui]="platform/win platform/viduv platform/tolkar platform/pictor framework framework_ui column"
   [report]="platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor formula framework framework_ui column column_ui"
-  [host]="platform/win platform/viduv platform/rtfx framework column"
+  [module]="platform/win platform/viduv platform/tolkar framework document transfer column column_ui report"
+  [host]="platform/win platform/viduv platform/rtfx framework"
 )
 order=(platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs platform/plotwerk
-       platform/pictor platform/richedit platform/tqscript geometry formula controls framework engine transfer column
-       framework_ui column_ui report host)
+       platform/pictor platform/richedit platform/tqscript geometry formula controls framework document engine transfer
+       column framework_ui column_ui report module host)
 
 printf '%-18s may include\n' folder
 for f in "${order[@]}"; do

@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+echo "== include layers"
+bash scripts/check-layers.sh
 jobs="$(nproc)"
 for preset in default asan; do
   echo "== build ($preset)"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "column/interface.h"
+#include "framework/module_interface.h"
 #include "column_test_support.h"
 #include "column_ui/kolumodlg.h"
 #include "platform/viduv/viduv.h"

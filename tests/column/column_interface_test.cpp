@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "column/interface.h"
+#include "framework/module_interface.h"
 #include "column_test_support.h"
 #include "framework/calldoc.h"
 #include "platform/viduv/viduv.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "column/calcfunc.h"
-#include "column/interface.h"
+#include "framework/module_interface.h"
 #include "column/kolumodata.h"
 #include "document/subdata.h"
 #include "report/rtfausgabe.h"
