@@ -43,26 +43,18 @@ PlausiJumpHandlers& JumpHandlers() {
   return handlers;
 }
 
-// The system's error and warning icons, drawn: a red disc and a yellow triangle on white.
-void AddIcon(CImageList& list, int size, bool error) {
-  std::vector<std::uint32_t> pixels(std::size_t(size) * std::size_t(size), 0x00ffffffu);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      double cx = x + 0.5 - size / 2.0;
-      double cy = y + 0.5 - size / 2.0;
-      bool inside = error ? cx * cx + cy * cy <= size * size / 4.0 : 2.0 * (cx < 0 ? -cx : cx) <= y + 1;
-      if (inside) pixels[std::size_t(y * size + x)] = error ? 0x00d02020u : 0x00f0c000u;
-    }
-  }
-  CBitmap bitmap;
-  bitmap.CreateBitmap(size, size, 1, 32, pixels.data());
-  list.Add(&bitmap, static_cast<CBitmap*>(nullptr));
+// The system's error and warning icons at the list's size.
+void AddIcon(CImageList& list, int size, LPCSTR which) {
+  HICON icon = static_cast<HICON>(LoadImage(nullptr, which, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  list.Add(icon);
+  DestroyIcon(icon);
 }
 
 void MakeIcons(CImageList& list, int size) {
-  list.Create(size, size, ILC_COLOR32, 2, 0);
-  AddIcon(list, size, true);
-  AddIcon(list, size, false);
+  list.DeleteImageList();
+  list.Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
+  AddIcon(list, size, IDI_ERROR);
+  AddIcon(list, size, IDI_WARNING);
 }
 
 // The item of a "\" path, inserting the missing folder items; the last part becomes the message item.
@@ -167,7 +159,7 @@ BOOL PlauCtrlV1::OnInitDialog() {
   CDialog::OnInitDialog();
   m_tree.DeleteAllItems();
   MakeIcons(m_images, 16);
-  // Stand-in: the tree control keeps the items' image numbers but has no image list yet (TVM_SETIMAGELIST).
+  m_tree.SetImageList(&m_images, TVSIL_NORMAL);
   HTREEITEM last = nullptr;
   for (INT_PTR i = 0; i < m_messages.GetSize(); ++i) last = InsertPath(m_tree, m_messages[i], 0, LPARAM(i));
   if (last) m_tree.EnsureVisible(last);
@@ -215,7 +207,7 @@ BOOL PlauCtrlV2::OnInitDialog() {
   SetWindowText(TOLK_Translate(kArea, kDictionary, "PlauCtrlV2", "Plausibilitätskontrolle v.2.0"));
   m_tree.DeleteAllItems();
   MakeIcons(m_images, 24);
-  // Stand-in: the tree control keeps the items' image numbers but has no image list yet (TVM_SETIMAGELIST).
+  m_tree.SetImageList(&m_images, TVSIL_NORMAL);
   m_selected = -1;
   HTREEITEM first = nullptr;
   int errors = 0;

@@ -8,6 +8,7 @@
 #include "framework/matehandler.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/win/afxwnd.h"
+#include "report/querschnittskizze.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
 
@@ -205,7 +206,8 @@ void CRtf_Ausgabe::Querschnitte() {
     Zahl("@1", q.theta);
   }
   TabelleEnde();
-  RTFX_ResourcePicture(AfxGetResourceHandle(), 26032, 6.0, 6.0, 0, 0, 0);
+  EnsureQuerschnittSkizze();
+  RTFX_ResourcePicture(AfxGetResourceHandle(), kQuerschnittSkizze, 6.0, 6.0, 0, 0, 0);
   Absatz(kText, " ");
 }
 

@@ -16,6 +16,7 @@
 #include "platform/rtfx/rtfx_settings.h"
 #include "platform/win/codepage.h"
 #include "platform/win/paths.h"
+#include "platform/win/resources.h"
 
 namespace rtfx {
 namespace {
@@ -145,13 +146,20 @@ bool JpegSize(const std::vector<unsigned char>& jpg, long& w, long& h) {
 }
 
 // The picture as an RTF \pict group, or empty text when the file cannot be embedded.
+std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, double widthCm, double heightCm);
+
 std::string PictureGroup(const char* file, double widthCm, double heightCm) {
-  State& s = S();
   std::vector<unsigned char> bytes;
   if (!file || !ReadFile(file, bytes)) {
-    s.lastError = std::string("Bilddatei nicht lesbar: ") + (file ? file : "");
+    S().lastError = std::string("Bilddatei nicht lesbar: ") + (file ? file : "");
     return {};
   }
+  return PictureGroupOf(std::move(bytes), file, widthCm, heightCm);
+}
+
+// The picture group of an image's bytes; file names the picture in messages (and is read by the converter).
+std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, double widthCm, double heightCm) {
+  State& s = S();
   long w = 0, h = 0;
   const char* blip = "\\pngblip";
   if (!PngSize(bytes, w, h)) {
@@ -694,12 +702,24 @@ void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, do
     std::lock_guard lock(S().mutex);
     if (S().resolver) path = S().resolver(module, resourceId);
   }
-  if (path.empty()) {
-    std::lock_guard lock(S().mutex);
+  if (!path.empty()) {
+    RTFX_Picture(path.c_str(), 1, widthCm, heightCm);
+    return;
+  }
+  // Without a resolver, or when it knows no file, the window system's bitmap resources are asked.
+  std::vector<unsigned char> png =
+      resourceId > 0 && resourceId <= 0xFFFF ? win::res::BitmapPng(UINT(resourceId)) : std::vector<unsigned char>{};
+  std::lock_guard lock(S().mutex);
+  if (png.empty()) {
     S().lastError = "Bildressource " + std::to_string(resourceId) + " nicht gefunden.";
     return;
   }
-  RTFX_Picture(path.c_str(), 1, widthCm, heightCm);
+  rtfx::Document& d = S().doc;
+  if (d.inTable) RTFX_EndTable();
+  std::string name = "Bildressource " + std::to_string(resourceId);
+  std::string pict = rtfx::PictureGroupOf(std::move(png), name.c_str(), widthCm, heightCm);
+  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+  d.leadIn.clear();
 }
 
 BOOL RTFX_Settings(const char* key, char* buffer, int size) {

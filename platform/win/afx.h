@@ -9,7 +9,9 @@
 #include "platform/win/paths.h"
 #include "platform/win/wintypes.h"
 // The window system: windows with message maps, dialogs, controls, drawing.
+#include "platform/win/afxbar.h"
 #include "platform/win/afxctl.h"
+#include "platform/win/afxdlgs.h"
 #include "platform/win/afxgdi.h"
 #include "platform/win/afxole.h"
 #include "platform/win/afxwnd.h"

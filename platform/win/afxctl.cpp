@@ -233,8 +233,22 @@ std::map<HMENU, std::unique_ptr<CMenu, MenuRelease>>& MenuWrappers() {
 
 CMenu::~CMenu() { DestroyMenu(); }
 
+namespace {
+// Menus attached to an object of their own: owner-drawn items are drawn and measured by that object.
+std::map<HMENU, CMenu*>& PermanentMenus() {
+  static auto* m = new std::map<HMENU, CMenu*>;
+  return *m;
+}
+}  // namespace
+
+CMenu* CMenu::FromHandlePermanent(HMENU menu) {
+  auto it = PermanentMenus().find(menu);
+  return it == PermanentMenus().end() ? nullptr : it->second;
+}
+
 CMenu* CMenu::FromHandle(HMENU menu) {
   if (!menu) return nullptr;
+  if (CMenu* own = FromHandlePermanent(menu)) return own;
   auto& w = MenuWrappers();
   auto it = w.find(menu);
   if (it != w.end()) return it->second.get();
@@ -249,12 +263,15 @@ CMenu* CMenu::FromHandle(HMENU menu) {
 BOOL CMenu::Attach(HMENU menu) {
   if (!menu || m_hMenu) return FALSE;
   m_hMenu = menu;
+  PermanentMenus()[menu] = this;
   return TRUE;
 }
 
 HMENU CMenu::Detach() {
   HMENU h = m_hMenu;
   m_hMenu = nullptr;
+  auto it = PermanentMenus().find(h);
+  if (it != PermanentMenus().end() && it->second == this) PermanentMenus().erase(it);
   return h;
 }
 

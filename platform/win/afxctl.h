@@ -304,6 +304,8 @@ class CMenu : public CObject {
   operator HMENU() const { return m_hMenu; }
   HMENU GetSafeHmenu() const { return m_hMenu; }
   static CMenu* FromHandle(HMENU menu);
+  // The object the menu is attached to (Attach, Create*, LoadMenu); nullptr for a menu without one.
+  static CMenu* FromHandlePermanent(HMENU menu);
   BOOL Attach(HMENU menu);
   HMENU Detach();
   BOOL CreateMenu() { return Attach(::CreateMenu()); }

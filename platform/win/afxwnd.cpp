@@ -399,11 +399,27 @@ HBRUSH CWnd::OnCtlColor(CDC* dc, CWnd* wnd, UINT) {
 }
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT dis) {
-  if (dis && dis->CtlType != ODT_MENU && ReflectLastMsg(dis->hwndItem)) return;
+  if (dis && dis->CtlType == ODT_MENU) {
+    // Owner-drawn menu items are drawn by the menu object they belong to.
+    if (CMenu* menu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(dis->hwndItem))) {
+      menu->DrawItem(dis);
+      return;
+    }
+  } else if (dis && ReflectLastMsg(dis->hwndItem)) {
+    return;
+  }
   Default();
 }
 
-void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT) { Default(); }
+void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT mis) {
+  if (mis && mis->CtlType == ODT_MENU) {
+    if (CMenu* menu = CMenu::FromHandlePermanent(win::MenuOfMeasuredItem())) {
+      menu->MeasureItem(mis);
+      return;
+    }
+  }
+  Default();
+}
 
 void CWnd::OnNcDestroy() { Default(); }
 

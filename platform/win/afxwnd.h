@@ -5,6 +5,8 @@
 // offered to the control's own map as reflected notifications (ON_CONTROL_REFLECT, ON_NOTIFY_REFLECT).
 #pragma once
 
+#include <algorithm>
+
 #include <functional>
 
 #include "platform/win/afxgdi.h"
@@ -285,6 +287,10 @@ class CWnd : public CCmdTarget {
   static CWnd* GetSafeOwner(CWnd* parent = nullptr, HWND* topLevel = nullptr);
   CWnd* GetWindow(UINT cmd) const { return FromHandle(::GetWindow(m_hWnd, cmd)); }
   CWnd* GetNextWindow(UINT cmd = GW_HWNDNEXT) const { return FromHandle(::GetWindow(m_hWnd, cmd)); }
+  // Stacks the visible control bars (children with ids first..last) at the top (or bottom) of the client area and
+  // gives the child leftOver what remains; rectParam receives that remainder (platform/win/toolbar.cpp).
+  void RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags = 0, LPRECT rectParam = nullptr,
+                      LPCRECT clientRect = nullptr, BOOL stretch = TRUE);
   CWnd* GetTopWindow() const { return FromHandle(::GetTopWindow(m_hWnd)); }
   CWnd* GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
   void GetDlgItem(int id, HWND* out) const { *out = ::GetDlgItem(m_hWnd, id); }
@@ -479,6 +485,26 @@ class CWnd : public CCmdTarget {
 
 class CScrollBar : public CWnd {
   DECLARE_DYNAMIC(CScrollBar)
+ public:
+  BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    return CWnd::Create("ScrollBar", nullptr, style, rect, parent, id);
+  }
+  int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
+  int SetScrollPos(int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, pos, redraw); }
+  void GetScrollRange(int* minPos, int* maxPos) const { ::GetScrollRange(m_hWnd, SB_CTL, minPos, maxPos); }
+  void SetScrollRange(int minPos, int maxPos, BOOL redraw = TRUE) { ::SetScrollRange(m_hWnd, SB_CTL, minPos, maxPos, redraw); }
+  BOOL SetScrollInfo(LPSCROLLINFO info, BOOL redraw = TRUE) {
+    return BOOL(::SendMessage(m_hWnd, SBM_SETSCROLLINFO, redraw, LPARAM(info)) >= 0);
+  }
+  BOOL GetScrollInfo(LPSCROLLINFO info, UINT mask = SIF_ALL) {
+    info->fMask = mask;
+    return ::GetScrollInfo(m_hWnd, SB_CTL, info);
+  }
+  int GetScrollLimit() const {
+    SCROLLINFO si{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(m_hWnd, SB_CTL, &si);
+    return std::max(si.nMin, si.nMax - std::max(int(si.nPage) - 1, 0));
+  }
 };
 
 // ---- Dialog data exchange -------------------------------------------------------------------------------------------

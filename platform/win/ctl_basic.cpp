@@ -430,6 +430,7 @@ struct EditState {
   bool canUndo = false;
   int leftMargin = 2;
   int rightMargin = 2;
+  HWND self = nullptr;  // for the width and font of wrapped lines
 };
 
 bool Multi(const Window& w) { return w.style & ES_MULTILINE; }
@@ -446,6 +447,46 @@ std::vector<std::pair<int, int>> Lines(const std::string& t) {
     }
   }
   out.push_back({start, int(t.size()) - start});
+  return out;
+}
+
+// The lines as shown: a multi-line edit without horizontal scrolling (no ES_AUTOHSCROLL, no WS_HSCROLL) wraps
+// each line at the last blank that fits the client width, a word wider than the width at a character.
+std::vector<std::pair<int, int>> Lines(const EditState& s) {
+  std::vector<std::pair<int, int>> lines = Lines(s.text);
+  Window* w = s.self ? Get(s.self) : nullptr;
+  if (!w || !Multi(*w) || (w->style & (ES_AUTOHSCROLL | WS_HSCROLL))) return lines;
+  RECT rc;
+  GetClientRect(s.self, &rc);
+  int width = rc.right - s.leftMargin - s.rightMargin;
+  if (width <= 0) return lines;
+  HDC dc = GetDC(s.self);
+  HFONT old = UseFont(dc, s.font);
+  auto fits = [&](int start, int end) {
+    SIZE sz{};
+    GetTextExtentPoint32(dc, s.text.c_str() + start, end - start, &sz);
+    return sz.cx <= width;
+  };
+  std::vector<std::pair<int, int>> out;
+  for (auto [start, length] : lines) {
+    int end = start + length;
+    while (start < end && !fits(start, end)) {
+      // The longest run that fits, then back to just after its last blank when there is one.
+      int cut = start + 1;
+      while (cut < end && fits(start, Utf8Next(s.text, cut))) cut = Utf8Next(s.text, cut);
+      int blank = cut;
+      while (blank > start && s.text[std::size_t(blank)] != ' ' && s.text[std::size_t(blank - 1)] != ' ') --blank;
+      if (blank > start) {
+        while (blank < end && s.text[std::size_t(blank)] == ' ') ++blank;  // blanks stay at the line's end
+        cut = blank;
+      }
+      out.push_back({start, cut - start});
+      start = cut;
+    }
+    out.push_back({start, end - start});
+  }
+  SelectObject(dc, old);
+  ReleaseDC(s.self, dc);
   return out;
 }
 
@@ -521,7 +562,7 @@ void ScrollToCaret(HWND wnd, EditState& s) {
   EditMetrics m = Measure(wnd, s);
   RECT rc;
   GetClientRect(wnd, &rc);
-  auto lines = Lines(s.text);
+  auto lines = Lines(s);
   int li = LineOf(lines, s.caret);
   std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
   int x = XOfPos(m.dc, s, line, s.caret - lines[std::size_t(li)].first);
@@ -597,7 +638,7 @@ int WordRight(const std::string& t, int pos) {
 
 int PosFromPoint(HWND wnd, EditState& s, int x, int y) {
   EditMetrics m = Measure(wnd, s);
-  auto lines = Lines(s.text);
+  auto lines = Lines(s);
   int li = Multi(*Get(wnd)) ? std::clamp(s.topLine + (y - 1) / std::max(1, m.lineHeight), 0, int(lines.size()) - 1) : 0;
   std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
   int left = LineLeft(wnd, s, TextWidth(m.dc, s, line));
@@ -609,6 +650,7 @@ int PosFromPoint(HWND wnd, EditState& s, int x, int y) {
 void PaintEdit(HWND wnd, HDC dc) {
   Window* w = Get(wnd);
   EditState& s = ControlState<EditState>(wnd);
+  s.self = wnd;
   RECT rc;
   GetClientRect(wnd, &rc);
   bool readOnly = (w->style & ES_READONLY) || !IsWindowEnabled(wnd);
@@ -619,7 +661,7 @@ void PaintEdit(HWND wnd, HDC dc) {
   TEXTMETRIC tm;
   GetTextMetrics(dc, &tm);
   IntersectClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
-  auto lines = Lines(s.text);
+  auto lines = Lines(s);
   int a = std::min(s.anchor, s.caret), b = std::max(s.anchor, s.caret);
   bool showSel = (s.focused || (w->style & ES_NOHIDESEL)) && a != b;
   int y = Multi(*w) ? 1 : std::max(0, int(rc.bottom - tm.tmHeight) / 2);
@@ -659,7 +701,7 @@ void PaintEdit(HWND wnd, HDC dc) {
 void EditKey(HWND wnd, EditState& s, UINT vk) {
   Window* w = Get(wnd);
   bool shift = KeyIsDown(VK_SHIFT), ctrl = KeyIsDown(VK_CONTROL);
-  auto lines = Lines(s.text);
+  auto lines = Lines(s);
   int li = LineOf(lines, s.caret);
   int next = s.caret;
   bool move = true;
@@ -776,6 +818,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
   EditState& s = ControlState<EditState>(wnd);
+  s.self = wnd;
   bool handled;
   LRESULT fr = FontMessages(wnd, msg, wParam, lParam, s.font, handled);
   if (handled) return fr;
@@ -909,24 +952,24 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_GETLIMITTEXT: return s.limit;
     case EM_GETMODIFY: return s.modified;
     case EM_SETMODIFY: s.modified = wParam != 0; return 0;
-    case EM_GETLINECOUNT: return LRESULT(Lines(s.text).size());
+    case EM_GETLINECOUNT: return LRESULT(Lines(s).size());
     case EM_LINEINDEX: {
-      auto lines = Lines(s.text);
+      auto lines = Lines(s);
       int li = int(wParam) == -1 ? LineOf(lines, s.caret) : int(wParam);
       return li >= 0 && li < int(lines.size()) ? lines[std::size_t(li)].first : -1;
     }
     case EM_LINELENGTH: {
-      auto lines = Lines(s.text);
+      auto lines = Lines(s);
       int pos = int(wParam) == -1 ? s.caret : int(wParam);
       return lines[std::size_t(LineOf(lines, std::clamp(pos, 0, int(s.text.size()))))].second;
     }
     case EM_LINEFROMCHAR: {
-      auto lines = Lines(s.text);
+      auto lines = Lines(s);
       int pos = int(wParam) == -1 ? s.caret : int(wParam);
       return LineOf(lines, std::clamp(pos, 0, int(s.text.size())));
     }
     case EM_GETLINE: {
-      auto lines = Lines(s.text);
+      auto lines = Lines(s);
       auto* buf = reinterpret_cast<char*>(lParam);
       if (!buf || wParam >= lines.size()) return 0;
       WORD max;
@@ -938,7 +981,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_GETFIRSTVISIBLELINE: return s.topLine;
     case EM_SCROLLCARET: ScrollToCaret(wnd, s); InvalidateRect(wnd, nullptr, TRUE); return TRUE;
     case EM_LINESCROLL:
-      s.topLine = std::clamp(s.topLine + int(lParam), 0, int(Lines(s.text).size()) - 1);
+      s.topLine = std::clamp(s.topLine + int(lParam), 0, int(Lines(s).size()) - 1);
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
     case EM_CANUNDO: return s.canUndo;
@@ -968,7 +1011,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case EM_POSFROMCHAR: {
       EditMetrics m = Measure(wnd, s);
-      auto lines = Lines(s.text);
+      auto lines = Lines(s);
       int pos = std::clamp(int(wParam), 0, int(s.text.size()));
       int li = LineOf(lines, pos);
       std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
@@ -979,7 +1022,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case EM_CHARFROMPOS: {
       int pos = PosFromPoint(wnd, s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      return MAKELONG(WORD(pos), WORD(LineOf(Lines(s.text), pos)));
+      return MAKELONG(WORD(pos), WORD(LineOf(Lines(s), pos)));
     }
     case WM_COPY: CopySelection(s); return 0;
     case WM_CUT:
@@ -1052,6 +1095,7 @@ void RegisterBuiltInClasses() {
   RegisterClassOf("Edit", &EditProc, CS_DBLCLKS, nullptr);
   RegisterListControls();
   RegisterCommonControls();
+  RegisterScrollBarControl();
 }
 
 }  // namespace win::detail

@@ -18,6 +18,7 @@ std::string Lower(std::string s);
 void RegisterClassOf(const char* name, WNDPROC proc, UINT style, HBRUSH background);
 void RegisterListControls();
 void RegisterCommonControls();
+void RegisterScrollBarControl();
 int FontHeight(HFONT font);
 
 }  // namespace win::detail

@@ -159,6 +159,42 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   ListState& s = ControlState<ListState>(wnd);
   bool handled;
   LRESULT fr = FontMessages(wnd, msg, wParam, lParam, s.font, handled);
+  // Owner-drawn list boxes: the parent says the rows' height and draws each row (WM_MEASUREITEM, WM_DRAWITEM).
+  const bool ownerDrawn = !s.combo && (w->style & LBS_OWNERDRAWFIXED);
+  if (ownerDrawn && (msg == WM_CREATE || msg == WM_SETFONT)) {
+    if (msg == WM_CREATE) s.sorted = w->style & LBS_SORT;
+    MEASUREITEMSTRUCT mis{ODT_LISTBOX, UINT(w->id), 0, 0, UINT(FontHeight(s.font)), 0};
+    SendMessage(GetParent(wnd), WM_MEASUREITEM, w->id, reinterpret_cast<LPARAM>(&mis));
+    s.itemHeight = std::max(1, int(mis.itemHeight));
+    UpdateListScroll(wnd, s);
+    return 0;
+  }
+  if (ownerDrawn && msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(wnd, &ps);
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    FillRect(dc, &rc, CtlColor(wnd, dc, WM_CTLCOLORLISTBOX));
+    for (int i = s.top, y = 0; i < s.Count() && y < rc.bottom; ++i, y += s.itemHeight) {
+      bool sel = MultiSel(*w) ? s.items[std::size_t(i)].selected : i == s.cur;
+      DRAWITEMSTRUCT dis{};
+      dis.CtlType = ODT_LISTBOX;
+      dis.CtlID = UINT(w->id);
+      dis.itemID = UINT(i);
+      dis.itemAction = ODA_DRAWENTIRE;
+      dis.itemState = (sel ? ODS_SELECTED : 0) | (s.focused && i == s.cur ? ODS_FOCUS : 0) |
+                      (IsWindowEnabled(wnd) ? 0 : ODS_DISABLED);
+      dis.hwndItem = wnd;
+      dis.hDC = dc;
+      dis.rcItem = {0, y, rc.right, y + s.itemHeight};
+      dis.itemData = ULONG_PTR(s.items[std::size_t(i)].data);
+      int saved = SaveDC(dc);
+      SendMessage(GetParent(wnd), WM_DRAWITEM, w->id, reinterpret_cast<LPARAM>(&dis));
+      RestoreDC(dc, saved);
+    }
+    EndPaint(wnd, &ps);
+    return 0;
+  }
   if (handled) {
     if (msg == WM_SETFONT) {
       s.itemHeight = FontHeight(s.font);
@@ -403,6 +439,7 @@ struct ComboState : Items {
   bool updatingEdit = false;
   bool sizing = false;
   int curBeforeDrop = -1;
+  HWND simpleList = nullptr;  // CBS_SIMPLE: the list that always shows below the edit
 };
 
 DWORD ComboType(const Window& w) { return w.style & 3; }
@@ -425,6 +462,11 @@ void LayoutCombo(HWND combo, ComboState& s) {
   if (!s.edit) return;
   RECT rc;
   GetClientRect(combo, &rc);
+  if (s.simpleList) {
+    MoveWindow(s.edit, 3, 3, std::max(0, int(rc.right - 6)), std::max(0, s.fieldHeight - 6), TRUE);
+    MoveWindow(s.simpleList, 0, s.fieldHeight, rc.right, std::max(0, int(rc.bottom) - s.fieldHeight), TRUE);
+    return;
+  }
   int button = GetSystemMetrics(SM_CXVSCROLL);
   MoveWindow(s.edit, 3, 3, std::max(0, int(rc.right - button - 6)), std::max(0, int(rc.bottom - 6)), TRUE);
 }
@@ -479,13 +521,14 @@ void ComboChoose(HWND combo, ComboState& s, int i, bool closeList) {
   bool changed = s.cur != i;
   s.cur = i;
   ShowCurrent(combo, s);
-  if (s.list) {
-    ListState& ls = ControlState<ListState>(s.list);
+  for (HWND list : {s.list, s.simpleList}) {
+    if (!list) continue;
+    ListState& ls = ControlState<ListState>(list);
     ls.cur = i;
-    EnsureVisible(s.list, ls, i);
-    InvalidateRect(s.list, nullptr, TRUE);
+    EnsureVisible(list, ls, i);
+    InvalidateRect(list, nullptr, TRUE);
   }
-  if (closeList) {
+  if (closeList && !s.simpleList) {
     CloseList(combo, s, true);
     if (!Get(combo)) return;
     if (changed || s.curBeforeDrop != i) NotifyCommand(combo, CBN_SELCHANGE);
@@ -537,6 +580,28 @@ void ComboKey(HWND combo, ComboState& s, UINT vk) {
   if (s.Valid(i) && i != s.cur) ComboChoose(combo, s, i, false);
 }
 
+LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// A simple combo's list shows the combo's items: after every message the list takes them over when they changed.
+LRESULT SimpleAwareComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT r = ComboProc(wnd, msg, wParam, lParam);
+  Window* w = Get(wnd);
+  if (!w || !w->control) return r;
+  ComboState& s = ControlState<ComboState>(wnd);
+  if (!s.simpleList || !Get(s.simpleList)) return r;
+  ListState& ls = ControlState<ListState>(s.simpleList);
+  bool same = ls.cur == s.cur && ls.items.size() == s.items.size() &&
+              std::equal(ls.items.begin(), ls.items.end(), s.items.begin(),
+                         [](const Item& a, const Item& b) { return a.text == b.text && a.data == b.data; });
+  if (!same) {
+    ls.items = s.items;
+    ls.cur = s.cur;
+    UpdateListScroll(s.simpleList, ls);
+    InvalidateRect(s.simpleList, nullptr, TRUE);
+  }
+  return r;
+}
+
 LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
@@ -555,6 +620,16 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         s.edit = CreateWindowEx(0, "Edit", w->text.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10, 10, wnd,
                                 reinterpret_cast<HMENU>(std::intptr_t(kComboEditId)), nullptr, nullptr);
       }
+      if (type == CBS_SIMPLE) {
+        // The list is part of the control, below the edit, as high as the control allows.
+        s.simpleList = CreateWindowEx(0, "ComboLBox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10,
+                                      wnd, reinterpret_cast<HMENU>(std::intptr_t(1000)), nullptr, nullptr);
+        ListState& ls = ControlState<ListState>(s.simpleList);
+        ls.combo = wnd;
+        ls.itemHeight = s.itemHeight;
+        LayoutCombo(wnd, s);
+        return 0;
+      }
       s.sizing = true;
       SetWindowPos(wnd, nullptr, 0, 0, cs ? cs->cx : 100, s.fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       s.sizing = false;
@@ -563,7 +638,7 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_WINDOWPOSCHANGING: {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-      if (!s.sizing && pos && !(pos->flags & SWP_NOSIZE) && pos->cy != s.fieldHeight) {
+      if (!s.sizing && !s.simpleList && pos && !(pos->flags & SWP_NOSIZE) && pos->cy != s.fieldHeight) {
         // The height given to a combo box is the height of its dropped list.
         s.droppedHeight = pos->cy;
         pos->cy = s.fieldHeight;
@@ -576,7 +651,11 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.itemHeight = FontHeight(s.font);
       s.fieldHeight = s.itemHeight + 8;
       if (s.edit) SendMessage(s.edit, WM_SETFONT, wParam, lParam);
-      {
+      if (s.simpleList) {
+        ListState& ls = ControlState<ListState>(s.simpleList);
+        ls.font = s.font;
+        ls.itemHeight = s.itemHeight;
+      } else {
         RECT r;
         GetWindowRect(wnd, &r);
         s.sizing = true;
@@ -794,6 +873,15 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       FillRect(dc, &rc, enabled ? b : GetSysColorBrush(COLOR_3DFACE));
       RECT edge = rc;
       DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+      if (s.simpleList) {
+        // Only the edit's frame: the list below draws itself.
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_3DFACE));
+        RECT field{rc.left, rc.top, rc.right, rc.top + s.fieldHeight};
+        FillRect(dc, &field, enabled ? b : GetSysColorBrush(COLOR_3DFACE));
+        DrawEdge(dc, &field, EDGE_SUNKEN, BF_RECT);
+        EndPaint(wnd, &ps);
+        return 0;
+      }
       int bw = GetSystemMetrics(SM_CXVSCROLL);
       RECT button{rc.right - bw - 2, rc.top + 2, rc.right - 2, rc.bottom - 2};
       DrawFrameControl(dc, &button, DFC_SCROLL,
@@ -828,7 +916,7 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 void RegisterListControls() {
   RegisterClassOf("ListBox", &ListProc, CS_DBLCLKS, nullptr);
   RegisterClassOf("ComboLBox", &ListProc, CS_SAVEBITS, nullptr);
-  RegisterClassOf("ComboBox", &ComboProc, CS_DBLCLKS, nullptr);
+  RegisterClassOf("ComboBox", &SimpleAwareComboProc, CS_DBLCLKS, nullptr);
 }
 
 }  // namespace win::detail

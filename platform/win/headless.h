@@ -64,6 +64,14 @@ bool SavePng(const Image& image, const std::string& path);
 // The pixel of a memory DC's selected bitmap (or any DC's surface) in device coordinates.
 COLORREF PeekPixel(HDC dc, int x, int y);
 
+// ---- Menus as pictures ---------------------------------------------------------------------------------------------
+// Draws a popup menu as it opens: owner-drawn items are measured and drawn by the owner window (WM_MEASUREITEM,
+// WM_DRAWITEM with ODT_MENU), the others as text with check marks and submenu arrows. highlighted is the position
+// drawn selected (-1 none).
+Image RenderMenu(HMENU menu, HWND owner, int highlighted = -1);
+// The menu whose item the owner is measuring (for WM_MEASUREITEM, which names only the item).
+HMENU MenuOfMeasuredItem();
+
 // ---- Answers for modal interaction -----------------------------------------------------------------------------
 // Raised by the default unscripted handler of tests (see wintest.h) and usable by any handler.
 struct UnscriptedInteraction : std::runtime_error {

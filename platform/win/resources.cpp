@@ -44,6 +44,7 @@ void Fail(const std::string& why) { T().lastError = why; }
 // ---- The system's icons, drawn ---------------------------------------------------------------------------------
 void Disc(cairo_t* cr, int w, int h, double r, double g, double b) {
   double m = std::min(w, h);
+  cairo_new_path(cr);
   cairo_arc(cr, w / 2.0, h / 2.0, m / 2.0 - m / 32.0, 0, 2 * M_PI);
   cairo_set_source_rgb(cr, r, g, b);
   cairo_fill_preserve(cr);

@@ -173,6 +173,10 @@ inline constexpr UINT SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERI
               SB_BOTTOM = 7, SB_RIGHT = 7, SB_ENDSCROLL = 8;
 inline constexpr UINT SIF_RANGE = 0x1, SIF_PAGE = 0x2, SIF_POS = 0x4, SIF_DISABLENOSCROLL = 0x8, SIF_TRACKPOS = 0x10,
               SIF_ALL = 0x17;
+// Scroll-bar controls.
+inline constexpr DWORD SBS_HORZ = 0x0, SBS_VERT = 0x1;
+inline constexpr UINT SBM_SETPOS = 0xE0, SBM_GETPOS = 0xE1, SBM_SETRANGE = 0xE2, SBM_GETRANGE = 0xE3,
+                      SBM_SETRANGEREDRAW = 0xE6, SBM_SETSCROLLINFO = 0xE9, SBM_GETSCROLLINFO = 0xEA;
 inline constexpr UINT ESB_ENABLE_BOTH = 0, ESB_DISABLE_LTUP = 1, ESB_DISABLE_RTDN = 2, ESB_DISABLE_BOTH = 3;
 
 // Menus.

@@ -34,6 +34,15 @@ class WindowTest : public ::testing::Test {
   void TearDown() override {
     EXPECT_EQ(script::PendingDialogs(), 0u) << "scripted dialogs were not shown";
     EXPECT_EQ(script::PendingMenus(), 0u) << "scripted menus were not shown";
+    EXPECT_EQ(script::PendingFileDialogs(), 0u) << "scripted file dialogs were not shown";
+    while (script::PendingFileDialogs() > 0) {
+      OPENFILENAME drain{};
+      char buf[8];
+      drain.lpstrFile = buf;
+      drain.nMaxFile = sizeof(buf);
+      script::SetUnscriptedHandler(nullptr);
+      GetOpenFileName(&drain);
+    }
     ResetWindowSystem();
     script::SetUnscriptedHandler(nullptr);
     msgbox::SetUnscriptedHandler(nullptr);

@@ -401,3 +401,34 @@ TEST_F(CalcStoreTest, SilentCalcCalculatesWithOutputAndWritesTheExportsOnce) {
 }
 
 }  // namespace
+
+// The second form shows each message with the system's icon of its kind: error red, warning yellow, 24 pixels.
+TEST_F(CalcStoreTest, SecondFormShowsErrorAndWarningIcons) {
+  beam.bPlausiV2 = true;
+  beam.plausi = {Plausi(BaseVarEntry::kError, "Querschnitt fehlt"), Plausi(BaseVarEntry::kWarning, "Bewehrung gering")};
+  win::script::QueueDialog([](CDialog& d) {
+    auto& tree = static_cast<PlauCtrlV2&>(d).m_tree;
+    CImageList* images = tree.GetImageList(TVSIL_NORMAL);
+    ASSERT_NE(images, nullptr);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images->GetSafeHandle(), &cx, &cy);
+    EXPECT_EQ(cx, 24);
+    HTREEITEM error = tree.GetRootItem(), warning = tree.GetNextSiblingItem(error);
+    int image = -1, selected = -1;
+    tree.GetItemImage(warning, image, selected);
+    EXPECT_EQ(image, 1);
+    win::Image shot = win::RenderWindow(tree.m_hWnd);
+    if (const char* out = std::getenv("KOLUMO_TEST_PNG")) win::SaveWindowPng(d.m_hWnd, out);
+    CRect e, w;
+    tree.GetItemRect(error, &e, TRUE);
+    tree.GetItemRect(warning, &w, TRUE);
+    COLORREF red = shot.At(e.left - 3 - 12, e.top + 4);       // the disc's upper part, above the cross
+    COLORREF yellow = shot.At(w.left - 3 - 18, w.bottom - 4);  // the triangle's lower left, beside the mark
+    EXPECT_GT(GetRValue(red), 150);
+    EXPECT_LT(GetGValue(red), 80);
+    EXPECT_GT(GetGValue(yellow), 150);
+    EXPECT_LT(GetBValue(yellow), 80);
+    win::input::ClickCenter(d.GetDlgItem(IDCANCEL)->m_hWnd);
+  });
+  EXPECT_EQ(Calc(beam), (Result{0, 0, 0, 1}));
+}

@@ -1,4 +1,5 @@
 #include "platform/rtfx/rtfx.h"
+#include "platform/win/resources.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -356,3 +357,22 @@ TEST_F(RtfxTest, OfficeSuiteTurnsTheReportIntoAPdfWithItsText) {
 }
 
 }  // namespace
+
+// A bitmap resource of the window system is embedded as PNG at the size asked for; an unknown one is reported.
+TEST_F(RtfxTest, ABitmapResourceIsEmbeddedFromTheWindowSystem) {
+  win::res::RegisterBitmap(26901, 40, 20, [](cairo_t* cr, int w, int h) {
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_rectangle(cr, 0, 0, w / 2.0, h);
+    cairo_fill(cr);
+  });
+  fs::path file = dir_ / "ressource.rtf";
+  ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+  RTFX_ResourcePicture(nullptr, 26901, 6.0, 3.0, 0, 0, 0);
+  RTFX_ResourcePicture(nullptr, 26902, 6.0, 6.0, 0, 0, 0);
+  EXPECT_NE(std::string(RTFX_GetLastError()).find("26902"), std::string::npos);
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  std::string rtf = ReadAll(file);
+  // 6 cm = 3402 twips (6 / 2.54 * 1440), 3 cm = 1701 twips.
+  EXPECT_NE(rtf.find("\\pngblip\\picw40\\pich20\\picwgoal3402\\pichgoal1701"), std::string::npos);
+  EXPECT_EQ(rtf.find("\\pngblip", rtf.find("\\pngblip") + 1), std::string::npos) << "the unknown one adds nothing";
+}

@@ -1,0 +1,78 @@
+// Popup menus drawn as they open: owner-drawn items measured and drawn by their menu object through the owner.
+#include <gtest/gtest.h>
+
+#include "platform/win/wintest.h"
+
+namespace {
+
+// A menu whose owner-drawn items are coloured bars: red, or blue when selected; each 50 x 20 pixels.
+class BarMenu : public CMenu {
+ public:
+  std::vector<UINT> measured, drawn;
+  std::vector<UINT> states;
+  void MeasureItem(LPMEASUREITEMSTRUCT mis) override {
+    measured.push_back(mis->itemID);
+    mis->itemWidth = 50;
+    mis->itemHeight = 20;
+  }
+  void DrawItem(LPDRAWITEMSTRUCT dis) override {
+    drawn.push_back(dis->itemID);
+    states.push_back(dis->itemState);
+    HBRUSH b = CreateSolidBrush((dis->itemState & ODS_SELECTED) ? RGB(0, 0, 255) : RGB(255, 0, 0));
+    FillRect(dis->hDC, &dis->rcItem, b);
+    DeleteObject(b);
+  }
+};
+
+class Owner : public CWnd {
+ public:
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(Owner, CWnd)
+ON_WM_DRAWITEM()
+ON_WM_MEASUREITEM()
+END_MESSAGE_MAP()
+
+class MenuDrawTest : public win::test::WindowTest {};
+
+TEST_F(MenuDrawTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheirMenu) {
+  Owner owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr));
+  BarMenu menu;
+  ASSERT_TRUE(menu.CreatePopupMenu());
+  menu.AppendMenu(MF_STRING, 10, "Kopieren\tStrg+C");
+  menu.AppendMenu(MF_OWNERDRAW, 11, reinterpret_cast<LPCSTR>(std::uintptr_t(0x1234)));
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_OWNERDRAW | MF_GRAYED, 12, nullptr);
+  win::Image shot = win::RenderMenu(menu, owner.m_hWnd, 1);
+  EXPECT_EQ(menu.measured, (std::vector<UINT>{11, 12}));
+  EXPECT_EQ(menu.drawn, (std::vector<UINT>{11, 12}));
+  EXPECT_EQ(menu.states[0], UINT(ODS_SELECTED));
+  EXPECT_EQ(menu.states[1], UINT(ODS_GRAYED | ODS_DISABLED));
+  // Layout: frame 3, text row (font height + 6), bar 11 (20), separator 8, bar 12 (20), frame 3.
+  TEXTMETRIC tm{};
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  GetTextMetrics(dc, &tm);
+  DeleteDC(dc);
+  int top11 = 3 + tm.tmHeight + 6, top12 = top11 + 20 + 8;
+  EXPECT_EQ(shot.height, top12 + 20 + 3);
+  EXPECT_EQ(shot.At(10, top11 + 10), RGB(0, 0, 255)) << "the selected bar";
+  EXPECT_EQ(shot.At(10, top12 + 10), RGB(255, 0, 0));
+  EXPECT_EQ(shot.At(10, top11 - 2), GetSysColor(COLOR_MENU)) << "the text row is not the owner's";
+  EXPECT_GE(shot.width, 50 + 18 + 6) << "the check-mark column is added to the measured width";
+  if (const char* out = std::getenv("KOLUMO_TEST_PNG")) win::SavePng(shot, out);
+}
+
+TEST_F(MenuDrawTest, AMenuWithoutItsObjectLeavesOwnerDrawnItemsToTheOwner) {
+  Owner owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr));
+  HMENU plain = CreatePopupMenu();
+  AppendMenu(plain, MF_OWNERDRAW, 5, nullptr);
+  win::Image shot = win::RenderMenu(plain, owner.m_hWnd);  // nobody draws it: no crash, menu colour
+  EXPECT_EQ(shot.At(10, 8), GetSysColor(COLOR_MENU));
+  DestroyMenu(plain);
+  EXPECT_EQ(win::RenderMenu(plain, owner.m_hWnd).width, 0) << "a destroyed menu draws nothing";
+}
+
+}  // namespace
