@@ -92,6 +92,8 @@ TEST_F(HoverButtonTest, ACheckBoxButtonTogglesOnEachClickAndDrawsPressedWhileChe
   // Pressed while checked, even without the pointer over it.
   EXPECT_EQ(Pixel(b, 4, 4), RGB(0, 160, 0));
   EXPECT_TRUE(b.LastPressed());
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+    win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/hover-button-checked.png");
   win::input::ClickCenter(b.m_hWnd);
   win::PumpMessages();
   EXPECT_EQ(b.GetCheck(), 0);

@@ -132,7 +132,13 @@ TEST_F(DialogPartsTest, ResizeAnchorsControlsByPercentAndOffset) {
   RECT r;
   ASSERT_TRUE(CResizeHelper::GetChildRect(parent.m_hWnd, child.m_hWnd, &r));
   EXPECT_EQ(CRect(r), CRect(1, 2, 3, 4));
+  CWnd corner;
+  ASSERT_TRUE(corner.Create("Button", "?", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), &parent, 15));
+  helper.AddControl(corner.m_hWnd, 100, 0, 100, 0, -20, 0, 0, 20);
   helper.Resize(CRect(0, 0, 500, 300));
+  Save("resize", &parent);
+  ASSERT_TRUE(CResizeHelper::GetChildRect(parent.m_hWnd, corner.m_hWnd, &r));
+  EXPECT_EQ(CRect(r), CRect(479, 0, 499, 20));
   ASSERT_TRUE(CResizeHelper::GetChildRect(parent.m_hWnd, child.m_hWnd, &r));
   EXPECT_EQ(CRect(r), CRect(5, 5, 494, 294));
   RECT untouched = {7, 7, 7, 7};

@@ -292,6 +292,39 @@ TEST_F(TypedGridTest, PercentagesShareTheWidthOfVisibleColumnsAndTheLastFillsThe
   EXPECT_EQ(h.bottom, t.top);
 }
 
+TEST_F(TypedGridTest, PercentagesOfNothingDivideNothingAndTheLastColumnTakesTheWidth) {
+  COrmiGridCtrl g;
+  ASSERT_TRUE(g.Create(CRect(0, 0, 300, 100), &parent, 9, WS_CHILD | WS_VISIBLE));
+  g.Init(2, 3, 0, 0);
+  g.LayoutColumns();
+  CRect client;
+  g.GetClientRect(&client);
+  EXPECT_EQ(g.GetColumnWidth(0), 0);
+  EXPECT_EQ(g.GetColumnWidth(1), 0);
+  EXPECT_EQ(g.GetColumnWidth(2), client.Width());
+  // A display factor of 0 reads as 0 rather than dividing by it.
+  g.SetCellType(1, 1, ORMI_DOUBLE);
+  g.SetNumberFormat(1, 1, "%lf", "%lg", 0.0);
+  g.SetItemText(1, 1, "5");
+  EXPECT_DOUBLE_EQ(g.GetCellDouble(1, 1), 0.0);
+}
+
+TEST_F(TypedGridTest, AFocusCellInOneGridClearsTheMarkOfItsLinkedGrid) {
+  TypedGrid other;
+  ASSERT_TRUE(other.Create(CRect(5, 205, 745, 260), &parent, 8));
+  other.Layout();
+  grid.LinkedGrids().push_back(&other);
+  other.LinkedGrids().push_back(&grid);
+  other.SetFocusCell(2, kInt);
+  EXPECT_EQ(other.GetMarkedRow(), 2);
+  grid.SetFocusCell(3, kInt);
+  EXPECT_EQ(grid.GetMarkedRow(), 3);
+  EXPECT_EQ(other.GetMarkedRow(), -1);
+  EXPECT_FALSE(other.IsActive());
+  EXPECT_EQ(other.GetFocusCell(), CCellID());
+  EXPECT_EQ(other.GetCell(2, kInt)->GetBackClr(), kOrmiWhite);
+}
+
 TEST_F(TypedGridTest, TabLeavesTheLastEditableCellForTheNextControlWithAText) {
   CCellID last;
   ASSERT_TRUE(grid.LastEditableCell(last));
