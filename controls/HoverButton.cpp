@@ -10,6 +10,7 @@ IMPLEMENT_DYNAMIC(CHoverButton, CButton)
 BEGIN_MESSAGE_MAP(CHoverButton, CButton)
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
+ON_WM_SETCURSOR()
 ON_WM_KILLFOCUS()
 ON_WM_CANCELMODE()
 ON_WM_ENABLE()
@@ -145,6 +146,26 @@ int CHoverButton::SetBitmaps(HBITMAP normal, COLORREF normalTransparent, HBITMAP
   return 0;
 }
 
+int CHoverButton::SetIcon(HICON normal, HICON hover) {
+  const HICON given[2] = {normal, hover};
+  for (int i = 0; i < 2; ++i) {
+    m_icons[i] = Icon();
+    ICONINFO info{};
+    if (!given[i] || !::GetIconInfo(given[i], &info)) continue;
+    BITMAP bm{};
+    ::GetObject(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+    // The window system lends the icon's own bitmaps here: they are not ours to delete.
+    m_icons[i] = {given[i], bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
+  }
+  Invalidate();
+  return 0;
+}
+
+int CHoverButton::SetSound(LPCTSTR sound, BOOL onClick) {
+  m_sounds[onClick ? 1 : 0] = sound ? sound : "";
+  return 0;
+}
+
 int CHoverButton::SetTooltipText(LPCTSTR text, BOOL activate) {
   if (!text) return 0;
   if (!m_pToolTip) {
@@ -175,6 +196,16 @@ int CHoverButton::SetURL(LPCTSTR url) {
 int CHoverButton::SetHyperlinkStyle(BOOL on, BOOL repaint) {
   m_bHyperlink = on;
   if (on) {
+    HFONT base = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    if (!base) base = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    if (!base) base = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
+    LOGFONT lf{};
+    ::GetObject(base, sizeof(lf), &lf);
+    m_normalFont.DeleteObject();
+    m_underlinedFont.DeleteObject();
+    m_normalFont.CreateFontIndirect(&lf);
+    lf.lfUnderline = TRUE;
+    m_underlinedFont.CreateFontIndirect(&lf);
     m_colours[kTextHover] = 0xFF0000;
     m_bDrawBorder = FALSE;
   }
@@ -197,10 +228,31 @@ BOOL CHoverButton::PreTranslateMessage(MSG* msg) {
 
 // ---- hover ----------------------------------------------------------------------------------------------------------
 
+void CHoverButton::UseFont(bool underlined) {
+  if (!m_bHyperlink) return;
+  CFont& font = underlined ? m_underlinedFont : m_normalFont;
+  if (font.GetSafeHandle()) SendMessage(WM_SETFONT, WPARAM(font.GetSafeHandle()), FALSE);
+}
+
 void CHoverButton::CancelHover() {
   if (!m_bMouseOnButton) return;
   m_bMouseOnButton = FALSE;
+  UseFont(false);
   Invalidate();
+}
+
+BOOL CHoverButton::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
+  if (m_hCursor) {
+    ::SetCursor(m_hCursor);
+    return TRUE;
+  }
+  if (m_bIsFlat && (!m_strURL.IsEmpty() || m_bMouseOnButton)) {
+    if (HCURSOR hand = ::LoadCursor(nullptr, IDC_HAND)) {
+      ::SetCursor(hand);
+      return TRUE;
+    }
+  }
+  return CButton::OnSetCursor(wnd, hitTest, message);
 }
 
 void CHoverButton::OnMouseMove(UINT flags, CPoint point) {
@@ -213,7 +265,9 @@ void CHoverButton::OnMouseMove(UINT flags, CPoint point) {
   if (under == m_hWnd) {
     if (!m_bMouseOnButton) {
       m_bMouseOnButton = TRUE;
+      UseFont(true);
       Invalidate();
+      if (!m_sounds[0].IsEmpty()) ::PlaySound(m_sounds[0], nullptr, SND_ASYNC | SND_NODEFAULT);
       TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, m_hWnd, 0};
       ::TrackMouseEvent(&track);
     }
@@ -255,6 +309,7 @@ UINT CHoverButton::OnGetDlgCode() {
 
 void CHoverButton::OnClicked() {
   SetFocus();
+  if (!m_sounds[1].IsEmpty()) ::PlaySound(m_sounds[1], nullptr, SND_ASYNC | SND_NODEFAULT);
   if (m_bIsCheckBox) {
     m_nCheck = !m_nCheck;
     Invalidate();
@@ -321,6 +376,14 @@ CRect CHoverButton::ImageRect(const CRect& item, BOOL hasTitle, CRect* caption, 
   image.bottom = image.top + h;
   if (pressed && !m_bIsCheckBox) image.OffsetRect(m_ptPressedOffset.x, m_ptPressedOffset.y);
   return image;
+}
+
+void CHoverButton::DrawIconImage(CDC* dc, BOOL hasTitle, RECT* item, CRect* caption, BOOL pressed, BOOL disabled) {
+  const int index = (m_bMouseOnButton || pressed) && m_icons[1].icon ? 1 : 0;
+  const Icon& icon = m_icons[index];
+  if (!icon.icon) return;
+  const CRect at = ImageRect(CRect(*item), hasTitle, caption, icon.width, icon.height, pressed);
+  dc->DrawState(at.TopLeft(), at.Size(), icon.icon, DSS_NORMAL | (disabled ? DSS_DISABLED : 0));
 }
 
 void CHoverButton::DrawBitmapImage(CDC* dc, BOOL hasTitle, RECT* item, CRect* caption, BOOL pressed,
@@ -414,7 +477,10 @@ void CHoverButton::DrawItem(LPDRAWITEMSTRUCT dis) {
   GetWindowText(title);
   CRect caption(item);
   const BOOL hasTitle = !title.IsEmpty();
-  if (m_images[0].bitmap) DrawBitmapImage(dc, hasTitle, &dis->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
+  if (m_icons[0].icon)
+    DrawIconImage(dc, hasTitle, &dis->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
+  else if (m_images[0].bitmap)
+    DrawBitmapImage(dc, hasTitle, &dis->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
   if (hasTitle) DrawCaption(dc, hasTitle, &dis->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
   if (m_bIsFocused && (!m_bIsFlat || m_bDrawFlatFocus)) {
     CRect focus(item);

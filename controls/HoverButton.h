@@ -30,6 +30,14 @@ class CHoverButton : public CButton {
   int SetTooltipText(LPCTSTR text, BOOL activate = TRUE);
   int SetURL(LPCTSTR url);
   int SetHyperlinkStyle(BOOL on, BOOL repaint = TRUE);
+  // Icons instead of bitmaps (the hover icon is optional); the button does not own them.
+  int SetIcon(HICON normal, HICON hover = nullptr);
+  // Sounds played (by name) when the pointer enters and when the button is clicked; nullptr for none.
+  int SetSound(LPCTSTR sound, BOOL onClick);
+  int SetBtnCursor(HCURSOR cursor) {
+    m_hCursor = cursor;
+    return 0;
+  }
   // The menu drops down on a click; the chosen command goes to the owner as WM_COMMAND.
   int SetMenu(CIconMenu* menu, CWnd* owner);
 
@@ -50,6 +58,7 @@ class CHoverButton : public CButton {
   void PreSubclassWindow() override;
   virtual void OnDrawBackground(CDC* dc, CRect* rect);
   virtual void OnDrawBorder(CDC* dc, CRect* rect);
+  virtual void DrawIconImage(CDC* dc, BOOL hasTitle, RECT* item, CRect* caption, BOOL pressed, BOOL disabled);
   virtual void DrawBitmapImage(CDC* dc, BOOL hasTitle, RECT* item, CRect* caption, BOOL pressed, BOOL disabled);
   virtual void DrawCaption(CDC* dc, BOOL hasTitle, RECT* item, CRect* caption, BOOL pressed, BOOL disabled);
 
@@ -60,6 +69,8 @@ class CHoverButton : public CButton {
 
   void OnMouseMove(UINT flags, CPoint point);
   void OnMouseLeave();
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+  void UseFont(bool underlined);
   void OnKillFocus(CWnd* newWnd);
   void OnCancelMode();
   void OnEnable(BOOL enable);
@@ -89,6 +100,13 @@ class CHoverButton : public CButton {
     HBITMAP mask = nullptr;
     int width = 0, height = 0;
   } m_images[2];
+  struct Icon {
+    HICON icon = nullptr;
+    int width = 0, height = 0;
+  } m_icons[2];
+  CString m_sounds[2];  // hover, click
+  HCURSOR m_hCursor = nullptr;
+  CFont m_normalFont, m_underlinedFont;
   BOOL m_bLastPressed = FALSE;
   COLORREF m_crLastBack = 0;
   DECLARE_MESSAGE_MAP()

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "controls/HoverButton.h"
+#include "platform/win/afxdlgs.h"
 #include "platform/win/wintest.h"
 
 namespace {
@@ -145,6 +146,45 @@ TEST_F(HoverButtonTest, TheDropDownMenuSendsTheChosenCommandToItsOwner) {
   win::PumpMessages();
   EXPECT_EQ(parent.commands, (std::vector<UINT>{502}));
   EXPECT_FALSE(b.LastPressed() && !b.IsHovered()) << "the menu no longer holds the button down";
+}
+
+
+TEST_F(HoverButtonTest, AnIconSitsLeftOfTheCaptionAndSoundsGoWithHoverAndClick) {
+  CHoverButton b;
+  Make(b, "Hilfe", BS_PUSHBUTTON, 5);
+  // A 10 x 10 green icon (mask all black: every pixel shows).
+  CClientDC screen(nullptr);
+  HBITMAP colour = ::CreateCompatibleBitmap(screen.m_hDC, 10, 10);
+  HBITMAP mask = ::CreateBitmap(10, 10, 1, 1, nullptr);
+  {
+    CDC mem;
+    mem.CreateCompatibleDC(&screen);
+    HGDIOBJ old = ::SelectObject(mem.m_hDC, colour);
+    mem.FillSolidRect(0, 0, 10, 10, RGB(0, 200, 0));
+    ::SelectObject(mem.m_hDC, mask);
+    mem.FillSolidRect(0, 0, 10, 10, RGB(0, 0, 0));
+    ::SelectObject(mem.m_hDC, old);
+  }
+  ICONINFO info{TRUE, 0, 0, mask, colour};
+  HICON icon = ::CreateIconIndirect(&info);
+  ASSERT_NE(icon, nullptr);
+  b.SetIcon(icon);
+  b.SetSound("Einrasten", FALSE);
+  b.SetSound("Klick", TRUE);
+  win::shell::ClearLog();
+  win::PumpMessages();
+  win::Image img = win::RenderWindow(b.m_hWnd);
+  if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SavePng(img, std::string(dir) + "/hover-button-icon.png");
+  // The image margin is 3 pixels; the 30-pixel-high button centres the 10-pixel icon at 10.
+  EXPECT_EQ(img.At(3 + 5, 10 + 5), RGB(0, 200, 0));
+  win::input::MouseMove(b.m_hWnd, 40, 10);
+  win::PumpMessages();
+  win::input::ClickCenter(b.m_hWnd);
+  win::PumpMessages();
+  EXPECT_EQ(win::shell::Log(), (std::vector<std::string>{"sound Einrasten", "sound Klick"}));
+  ::DestroyIcon(icon);
+  ::DeleteObject(colour);
+  ::DeleteObject(mask);
 }
 
 }  // namespace
