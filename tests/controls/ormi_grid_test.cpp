@@ -201,6 +201,12 @@ TEST_F(TypedGridTest, AFormulaIsKeptShowsItsValueUnderlinedAndABadOneKeepsTheOld
   win::msgbox::QueueAnswer(IDOK);
   TypeInto(1, kFormula, "2*(b");
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  // The message is the formula library's own reason for the same text.
+  double unused = 0.0;
+  ASSERT_FALSE(GetGlobalVariableStore().Evaluate("2*(b", &unused));
+  const auto& reasons = GetGlobalVariableStore().m_Messages;
+  ASSERT_GT(reasons.GetSize(), 0);
+  EXPECT_EQ(win::msgbox::Log()[0].text, reasons[reasons.GetSize() - 1].m_strText.GetString());
   EXPECT_EQ(grid.GetCellFormula(1, kFormula).GetText(), "2*b");
   EXPECT_EQ(grid.GetItemText(1, kFormula), "6");
   // A plain number is no expression; an emptied cell holds a plain 0 and shows nothing.
