@@ -181,7 +181,7 @@ class CGridCtrl : public CWnd {
 
   // ---- notifications and text changes
   LRESULT SendMessageToParent(int row, int col, int code) const;
-  BOOL ReplaceCellText(int row, int col, LPCTSTR text);
+  virtual BOOL ReplaceCellText(int row, int col, LPCTSTR text);
 
   // ---- clipboard and drag and drop
   virtual void CutSelectedText();

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "controls/FontCache.h"
+#include "controls/MainDlgBase.h"
+#include "controls/OrmiGridCtrl.h"
 #include "platform/tolkar/tolkar.h"
 
 namespace {
@@ -110,10 +112,17 @@ bool BaseVarList::HasTarget(const BaseVarEntry& entry) {
 void BaseVarList::GotoTarget(const BaseVarEntry& entry) const {
   if (!HasTarget(entry) || !pInputDlg) return;
   const PlausiJumpHandlers& handlers = JumpHandlers();
-  if (entry.page >= 0 && handlers.selectPage) handlers.selectPage(pInputDlg, entry.page);
+  if (entry.page >= 0) {
+    if (handlers.selectPage)
+      handlers.selectPage(pInputDlg, entry.page);
+    else if (auto* main = dynamic_cast<CMainDlgBase*>(pInputDlg))
+      main->SelectPage(entry.page);
+  }
   if (entry.grid) {
     if (handlers.setFocusCell)
       handlers.setFocusCell(entry.grid, entry.row, entry.col);
+    else if (auto* typed = dynamic_cast<COrmiGridCtrl*>(entry.grid))
+      typed->SetFocusCell(entry.row, entry.col);
     else
       entry.grid->SetFocus();
   }

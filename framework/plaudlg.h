@@ -46,8 +46,8 @@ class BaseVarList {
   std::vector<BaseVarEntry> entries;
 };
 
-// Page selection of the input dialog and the focus cell of a grid belong to the dialog base and the grid control,
-// which install them here. Without them a jump selects no page and gives the grid window the focus.
+// Page selection of the input dialog and the focus cell of a grid, when a caller wants its own. Without them a
+// jump selects the page of a main dialog base on its tab control and the cell of a typed grid.
 struct PlausiJumpHandlers {
   std::function<void(CWnd* inputDialog, int page)> selectPage;
   std::function<void(CWnd* grid, int row, int col)> setFocusCell;

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "controls/MainDlgBase.h"
+#include "controls/OrmiGridCtrl.h"
 #include "platform/win/wintest.h"
 
 namespace {
@@ -223,6 +225,60 @@ TEST_F(PlausiTest, JumpSelectsThePageFocusesTheCellAndNotifiesTheControlsParent)
   list.GotoTarget(Message(BaseVarEntry::kError, "ohne Ziel"));
   EXPECT_TRUE(calls.empty());
   SetPlausiJumpHandlers({});
+}
+
+}  // namespace
+
+namespace {
+
+// The input dialog of a module: a tab control with pages by id and a typed grid on one page.
+class InputDialog : public CMainDlgBase {
+ public:
+  COrmiTabCtrl tab;
+  COrmiGridCtrl grid;
+  int pageChanges = 0;
+  void OnPageChange() override { ++pageChanges; }
+};
+
+TEST_F(PlausiTest, ADoubleClickedErrorSelectsThePageAndTheCellItNames) {
+  InputDialog input;
+  win::DialogTemplate t;
+  t.cx = 300;
+  t.cy = 150;
+  ASSERT_TRUE(input.CreateIndirect(t));
+  ASSERT_TRUE(input.tab.Create(WS_CHILD | WS_VISIBLE, CRect(5, 5, 400, 30), &input, 20));
+  input.tab.AddPage(100, "System");
+  input.tab.AddPage(200, "Lasten");
+  input.SetPageTab(&input.tab);
+  ASSERT_TRUE(input.grid.Create(CRect(5, 35, 400, 200), &input, 21));
+  input.grid.Init(6, 3, 1, 1);
+  for (int r = 1; r < 6; ++r) input.grid.SetCellType(r, 2, ORMI_DOUBLE);
+  input.tab.SetCurPage(100);
+  BaseVarList list(&input);
+  list.Add(Message(BaseVarEntry::kWarning, "Hinweis ohne Ziel"));
+  BaseVarEntry error = Message(BaseVarEntry::kError, "Lasten\\N fehlt", 200);
+  error.grid = &input.grid;
+  error.row = 4;
+  error.col = 2;
+  list.Add(error);
+  PlauCtrlV2 dialog;
+  dialog.SetMessageList(&list);
+  win::script::QueueDialog([&](CDialog&) {
+    HTREEITEM item = FindItem(dialog.m_tree, dialog.m_tree.GetRootItem(), "N fehlt");
+    ASSERT_NE(item, nullptr);
+    dialog.m_tree.EnsureVisible(item);
+    CRect r;
+    dialog.m_tree.GetItemRect(item, &r, TRUE);
+    win::input::DoubleClick(dialog.m_tree.m_hWnd, r.left + 2, r.top + 2);
+  });
+  ASSERT_EQ(dialog.DoModal(), 1);
+  ASSERT_NE(dialog.GetSelectedMessage(), nullptr);
+  list.GotoTarget(*dialog.GetSelectedMessage());
+  win::PumpMessages();
+  EXPECT_EQ(input.tab.GetCurPage(), 200);
+  EXPECT_EQ(input.pageChanges, 1);
+  EXPECT_EQ(input.grid.GetFocusCell(), CCellID(4, 2));
+  EXPECT_EQ(CWnd::GetFocus(), &input.grid);
 }
 
 }  // namespace

@@ -1,0 +1,995 @@
+#include "controls/OrmiGridCtrl.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "controls/GridCellTypes.h"
+#include "controls/OrmiGridCells.h"
+#include "controls/PopupMenuBuilder.h"
+#include "platform/win/msgbox.h"
+
+IMPLEMENT_DYNAMIC(COrmiGridCtrl, CGridCtrl)
+
+BEGIN_MESSAGE_MAP(COrmiGridCtrl, CGridCtrl)
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_SIZE()
+ON_WM_LBUTTONUP()
+ON_WM_LBUTTONDOWN()
+ON_WM_RBUTTONDOWN()
+ON_WM_SHOWWINDOW()
+END_MESSAGE_MAP()
+
+namespace {
+
+constexpr UINT kCellFormat = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+
+int Key(int row, int col) { return (row << 16) + col; }
+
+const CRuntimeClass* ClassOf(int type) {
+  switch (type) {
+    case ORMI_CHECK: return RUNTIME_CLASS(CGridCellCheck);
+    case ORMI_COMBO:
+    case ORMI_COMBO_INDEX: return RUNTIME_CLASS(CGridCellCombo);
+    case ORMI_BUTTON: return RUNTIME_CLASS(CGridCellButton);
+    case ORMI_RADIO: return RUNTIME_CLASS(COrmiGridCellRadio);
+    case ORMI_RICH: return RUNTIME_CLASS(COrmiGridCellRich);
+    default: return RUNTIME_CLASS(CGridCell);
+  }
+}
+
+bool IsNumberType(int type) { return type == ORMI_INT || type == ORMI_DOUBLE || type == ORMI_FORMULA; }
+
+// A printf format for one int: "%ld"-like formats get a long (long is wider than int here).
+CString FormatInt(const CString& format, int value) {
+  CString out;
+  if (std::strstr(format, "l")) out.Format(format, long(value));
+  else out.Format(format, value);
+  return out;
+}
+
+}  // namespace
+
+COrmiGridCtrl::COrmiGridCtrl() : CGridCtrl(0, 0, 0, 0) { m_bTabHook = 1; }
+
+COrmiGridCtrl::~COrmiGridCtrl() {
+  if (m_pHeader && m_pHeader->GetSafeHwnd()) m_pHeader->DestroyWindow();
+}
+
+// ---- records --------------------------------------------------------------------------------------------------------
+
+COrmiCellInfo* COrmiGridCtrl::Info(int row, int col) const {
+  auto it = m_cells.find(Key(row, col));
+  return it == m_cells.end() ? nullptr : it->second.get();
+}
+
+COrmiCellInfo* COrmiGridCtrl::EnsureInfo(int row, int col) {
+  auto& slot = m_cells[Key(row, col)];
+  if (!slot) {
+    slot = std::make_unique<COrmiCellInfo>();
+    slot->row = row;
+    slot->col = col;
+  }
+  return slot.get();
+}
+
+void COrmiGridCtrl::RemoveInfo(int row, int col) { m_cells.erase(Key(row, col)); }
+
+const COrmiCellInfo* COrmiGridCtrl::GetCellInfo(int row, int col) const { return Info(row, col); }
+
+// ---- layout ---------------------------------------------------------------------------------------------------------
+
+void COrmiGridCtrl::Init(int rows, int cols, int fixedRows, int fixedCols) {
+  CWnd* parent = GetParent();
+  if (parent)
+    if (auto font = reinterpret_cast<HFONT>(parent->SendMessage(WM_GETFONT)))
+      SendMessage(WM_SETFONT, WPARAM(font), TRUE);
+  ModifyStyle(WS_BORDER, 0);
+  ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+  GetDefaultCell(FALSE, FALSE)->SetBackClr(kOrmiWhite);
+  m_nEnterKey = VK_TAB;
+  m_nRows = rows;
+  m_nCols = cols;
+  m_nFixedRows = fixedRows;
+  m_nFixedCols = fixedCols;
+  m_percent.assign(std::size_t(std::max(cols, 0)), 0);
+  m_visible.assign(std::size_t(std::max(cols, 0)), 1);
+  m_rowHeights.assign(std::size_t(std::max(rows, 0)), 0);
+  CGridCtrl::SetRowCount(rows);
+  CGridCtrl::SetColumnCount(cols);
+  SetFixedRowCount(fixedRows);
+  SetFixedColumnCount(fixedCols);
+  m_bMarkFocusHeaders = FALSE;
+  ResetSelectedRange();
+  m_bSelectionOn = FALSE;
+  m_bAllowRowResize = FALSE;
+  m_bAllowColumnResize = FALSE;
+  for (int r = 0; r < rows; ++r) m_rowHeights[std::size_t(r)] = GetRowHeight(r);
+  for (int r = fixedRows; r < rows; ++r) InitRow(r);
+  m_captions.assign(std::size_t(std::max(cols, 0)), CString());
+  if (m_bHeaderEnabled && parent) {
+    CRect table;
+    GetWindowRect(&table);
+    parent->ScreenToClient(&table);
+    const int h = GetFixedRowHeight();
+    CRect header(table.left, table.top, table.right, table.top + h);
+    table.top += h + 1;
+    m_pHeader = std::make_unique<CGridCtrl>(0, 0, 0, 0);
+    m_pHeader->Create(header, parent, 0, 0x50810000);
+    if (auto font = reinterpret_cast<HFONT>(parent->SendMessage(WM_GETFONT)))
+      m_pHeader->SendMessage(WM_SETFONT, WPARAM(font), TRUE);
+    m_pHeader->ModifyStyle(WS_BORDER, 0);
+    m_pHeader->ModifyStyleEx(WS_EX_CLIENTEDGE, 0);
+    m_pHeader->EnableSelection(FALSE);
+    m_pHeader->SetRowResize(FALSE);
+    m_pHeader->SetColumnResize(FALSE);
+    m_pHeader->GetDefaultCell(TRUE, FALSE)->SetBackClr(::GetSysColor(COLOR_MENU));
+    SetWindowPos(nullptr, table.left, table.top, table.Width(), table.Height(), SWP_NOZORDER);
+    m_headerRect = table;
+  }
+  m_bInitialised = TRUE;
+}
+
+void COrmiGridCtrl::SetColumnWidthPercent(int col, int percent) {
+  if (col >= 0 && col < int(m_percent.size())) m_percent[std::size_t(col)] = percent;
+}
+
+void COrmiGridCtrl::SetColumnCaption(int col, LPCTSTR text) {
+  if (col >= 0 && col < int(m_captions.size())) m_captions[std::size_t(col)] = text;
+}
+
+void COrmiGridCtrl::SetColumnVisible(int col, BOOL visible, BOOL relayout) {
+  if (col < 0 || col >= int(m_visible.size())) return;
+  const int flag = visible ? 1 : 0;
+  if (m_visible[std::size_t(col)] == flag) return;
+  m_visible[std::size_t(col)] = flag;
+  if (relayout) LayoutColumns();
+}
+
+BOOL COrmiGridCtrl::IsColumnVisible(int col) const {
+  return col >= 0 && col < int(m_visible.size()) && m_visible[std::size_t(col)];
+}
+
+void COrmiGridCtrl::StretchLast(CGridCtrl& grid) {
+  int last = grid.GetColumnCount() - 1;
+  while (last >= 0 && grid.GetColumnWidth(last) <= 0) --last;
+  if (last < 0) return;
+  CRect client;
+  grid.GetClientRect(&client);
+  long total = 0;
+  for (int c = 0; c < grid.GetColumnCount(); ++c) total += grid.GetColumnWidth(c);
+  if (client.Width() > total) grid.SetColumnWidth(last, grid.GetColumnWidth(last) + int(client.Width() - total));
+  grid.ResetScrollBars();
+}
+
+void COrmiGridCtrl::LayoutColumns() {
+  if (!m_bInitialised || GetRowCount() == 0 || !GetSafeHwnd()) return;
+  long total = 0;
+  for (int c = 0; c < m_nCols; ++c)
+    if (m_visible[std::size_t(c)]) total += m_percent[std::size_t(c)];
+  CRect client;
+  GetClientRect(&client);
+  const int width = client.Width();
+  int lastVisible = m_nCols - 1;
+  while (lastVisible >= 0 && !m_visible[std::size_t(lastVisible)]) --lastVisible;
+  for (int c = 0; c < m_nCols; ++c) {
+    int w = 0;
+    if (c == lastVisible)
+      w = 1;
+    else if (m_visible[std::size_t(c)] && total > 0)
+      w = int(double(m_percent[std::size_t(c)]) * width / double(total) + 0.5);
+    SetColumnWidth(c, w);
+  }
+  StretchLast(*this);
+  Invalidate();
+  if (!m_pHeader || !m_pHeader->GetSafeHwnd()) return;
+  if (CWnd* parent = GetParent()) {
+    GetWindowRect(&m_headerRect);
+    parent->ScreenToClient(&m_headerRect);
+  }
+  int firstRow = 0;
+  while (firstRow < GetRowCount() && GetRowHeight(firstRow) == 0) ++firstRow;
+  if (firstRow >= GetRowCount()) return;
+  int h = GetFixedRowHeight();
+  if (h == 0) h = GetRowHeight(firstRow);
+  m_pHeader->SetWindowPos(nullptr, m_headerRect.left, m_headerRect.top - h - 1, m_headerRect.Width(), h + 1,
+                          SWP_NOZORDER);
+  struct Group {
+    CString caption;
+    int width;
+  };
+  std::vector<Group> groups;
+  for (int c = 0; c < m_nCols; ++c) {
+    const CString& caption = m_captions[std::size_t(c)];
+    if (!caption.IsEmpty() || groups.empty())
+      groups.push_back({caption, GetColumnWidth(c)});
+    else
+      groups.back().width += GetColumnWidth(c);
+  }
+  const int n = int(groups.size());
+  if (m_pHeader->GetColumnCount() == 0) {
+    m_pHeader->SetRowCount(1);
+    m_pHeader->SetColumnCount(n);
+    m_pHeader->SetFixedRowCount(1);
+    m_pHeader->SetRowHeight(0, h);
+    for (int g = 0; g < n; ++g) {
+      m_pHeader->SetItemFormat(0, g, kCentred);
+      m_pHeader->SetItemText(0, g, groups[std::size_t(g)].caption);
+      m_pHeader->SetColumnWidth(g, groups[std::size_t(g)].width);
+    }
+    if (n >= 2) {
+      m_pHeader->SetColumnWidth(n - 1, 1);
+      StretchLast(*m_pHeader);
+    }
+  } else {
+    const int existing = m_pHeader->GetColumnCount();
+    for (int g = 0; g < std::min(n, existing); ++g) m_pHeader->SetColumnWidth(g, groups[std::size_t(g)].width);
+    if (n >= 2 && n < existing) {
+      m_pHeader->SetColumnWidth(n - 1, 1);
+      StretchLast(*m_pHeader);
+    }
+  }
+  m_pHeader->Invalidate();
+}
+
+void COrmiGridCtrl::ShowRow(int row, BOOL show) {
+  if (row < 0 || row >= GetRowCount() || row >= int(m_rowHeights.size())) return;
+  if (bool(IsRowVisible(row)) == bool(show)) return;
+  SetRowHeight(row, show ? m_rowHeights[std::size_t(row)] : 0);
+  ResetScrollBars();
+  Invalidate();
+}
+
+void COrmiGridCtrl::SetRowCount(int n) {
+  if (n < 0) return;
+  const int old = std::max(GetRowCount(), 0);
+  m_nRows = n;
+  CGridCtrl::SetRowCount(n);
+  m_rowHeights.resize(std::size_t(n), 0);
+  for (int r = n; r < old; ++r)
+    for (int c = 0; c < GetColumnCount(); ++c) RemoveInfo(r, c);
+  for (int r = old; r < n; ++r) {
+    m_rowHeights[std::size_t(r)] = GetRowHeight(r);
+    InitRow(r);
+  }
+  if (n != old) LayoutColumns();
+}
+
+void COrmiGridCtrl::InvalidateAll(BOOL erase) {
+  if (GetSafeHwnd()) CWnd::Invalidate(erase);
+  if (m_pHeader && m_pHeader->GetSafeHwnd()) m_pHeader->Invalidate(erase);
+}
+
+// ---- cell types -----------------------------------------------------------------------------------------------------
+
+int COrmiGridCtrl::SetCellType(int row, int col, int type) {
+  if (type < ORMI_TEXT || type > ORMI_RICH || type == ORMI_NONE) return GetCellType(row, col);
+  CGridCellBase* cell = GetCell(row, col);
+  if (!cell) return 0;
+  const CRuntimeClass* cls = ClassOf(type);
+  if (std::strcmp(cell->GetRuntimeClass()->m_lpszClassName, cls->m_lpszClassName) != 0) {
+    CGridCtrl::SetCellType(row, col, cls);
+    cell = GetCell(row, col);
+    if (type == ORMI_CHECK || type == ORMI_RADIO) {
+      cell->SetState(cell->GetState() | GVIS_READONLY);
+      cell->SetBackClr(kOrmiGrey);
+    } else if (type == ORMI_BUTTON) {
+      cell->SetState(cell->GetState() | GVIS_READONLY);
+      cell->SetFormat(kCentred);
+      cell->SetBackClr(CLR_DEFAULT);
+    }
+  }
+  if (type == ORMI_TEXT) {
+    RemoveInfo(row, col);
+    return 0;
+  }
+  COrmiCellInfo* info = EnsureInfo(row, col);
+  info->type = type;
+  if (type == ORMI_INT) {
+    info->scanFormat = "%ld";
+    info->displayFormat = "%ld";
+  } else if (type == ORMI_DOUBLE || type == ORMI_FORMULA) {
+    if (info->displayFormat.IsEmpty()) info->displayFormat = "%lg";
+    if (info->scanFormat.IsEmpty()) info->scanFormat = "%lf";
+    if (type == ORMI_FORMULA && !info->value) {
+      info->value = std::make_unique<CFormulaNumber>();
+      info->value->m_pStore = &GetGlobalVariableStore();
+    }
+  } else if (type == ORMI_COMBO || type == ORMI_COMBO_INDEX) {
+    if (auto* combo = dynamic_cast<CGridCellCombo*>(cell))
+      combo->SetStyle(type == ORMI_COMBO ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
+  }
+  return info->type;
+}
+
+int COrmiGridCtrl::GetCellType(int row, int col) const {
+  const COrmiCellInfo* info = Info(row, col);
+  return info ? info->type : 0;
+}
+
+void COrmiGridCtrl::SetNumberFormat(int row, int col, LPCTSTR scanFormat, LPCTSTR displayFormat, double factor) {
+  COrmiCellInfo* info = Info(row, col);
+  if (!info || !IsNumberType(info->type)) return;
+  info->scanFormat = scanFormat;
+  info->displayFormat = displayFormat;
+  info->factor = factor;
+}
+
+void COrmiGridCtrl::SetCellAlignment(int row, int col, int align) {
+  static const UINT kAlign[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+  if (align < 0 || align > 2) return;
+  SetItemFormat(row, col, kAlign[align] | kCellFormat);
+}
+
+void COrmiGridCtrl::SetCenteredText(int row, int col, LPCTSTR text) {
+  SetItemFormat(row, col, kCentred);
+  SetItemText(row, col, text);
+}
+
+void COrmiGridCtrl::SetCellFont(int row, int col, LPCTSTR face, BOOL italic, BOOL underline, int height, int weight) {
+  CGridCellBase* cell = GetCell(row, col);
+  if (!cell) return;
+  LOGFONT lf{};
+  if (const LOGFONT* current = cell->GetFont()) lf = *current;
+  std::strncpy(lf.lfFaceName, face ? face : "", 31);
+  lf.lfFaceName[31] = 0;
+  lf.lfItalic = BYTE(italic ? 1 : 0);
+  lf.lfUnderline = BYTE(underline ? 1 : 0);
+  if (height != -1) lf.lfHeight = height;
+  lf.lfWeight = weight;
+  cell->SetFont(&lf);
+}
+
+// ---- typed values ---------------------------------------------------------------------------------------------------
+
+CString COrmiGridCtrl::FormatValue(const COrmiCellInfo& info, double shown) const {
+  CString out;
+  out.Format(info.displayFormat, shown);
+  return out;
+}
+
+CString COrmiGridCtrl::SetCellText(int row, int col, LPCTSTR text) {
+  CString old = GetItemText(row, col);
+  SetItemText(row, col, text);
+  return old;
+}
+
+CString COrmiGridCtrl::GetCellText(int row, int col) {
+  EndEditing();
+  if (Info(row, col)) return CString();
+  return GetItemText(row, col);
+}
+
+int COrmiGridCtrl::SetCellInt(int row, int col, int value) {
+  COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_INT) return 0;
+  const int old = GetCellInt(row, col);
+  SetItemText(row, col, FormatInt(info->displayFormat, value));
+  return old;
+}
+
+int COrmiGridCtrl::GetCellInt(int row, int col) {
+  EndEditing();
+  COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_INT) return 0;
+  int value = 0;
+  return ReadIntegerText(GetItemText(row, col), value) ? value : 0;
+}
+
+double COrmiGridCtrl::SetCellDouble(int row, int col, double value) {
+  COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_DOUBLE) return 0.0;
+  const double old = GetCellDouble(row, col);
+  SetItemText(row, col, FormatValue(*info, value * info->factor));
+  return old;
+}
+
+double COrmiGridCtrl::GetCellDouble(int row, int col) {
+  EndEditing();
+  COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_DOUBLE) return 0.0;
+  double shown = 0.0;
+  if (!ReadDecimalText(GetItemText(row, col), shown) || info->factor == 0.0) return 0.0;
+  return shown / info->factor;
+}
+
+void COrmiGridCtrl::ShowFormula(int row, int col, COrmiCellInfo& info) {
+  CGridCellBase* cell = GetCell(row, col);
+  if (!cell || !info.value) return;
+  SetItemText(row, col, FormatValue(info, info.value->GetValue()));
+  LOGFONT lf{};
+  if (const LOGFONT* current = cell->GetFont()) lf = *current;
+  lf.lfUnderline = BYTE(info.value->m_bNumber ? 0 : 1);
+  cell->SetFont(&lf);
+}
+
+CFormulaNumber COrmiGridCtrl::SetCellFormula(int row, int col, const CFormulaNumber& value) {
+  COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_FORMULA || !info->value) return CFormulaNumber();
+  CFormulaNumber old = *info->value;
+  *info->value = value;
+  if (!info->value->m_pStore) info->value->m_pStore = old.m_pStore;
+  ShowFormula(row, col, *info);
+  return old;
+}
+
+CFormulaNumber COrmiGridCtrl::GetCellFormula(int row, int col) {
+  EndEditing();
+  COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_FORMULA || !info->value) return CFormulaNumber();
+  return *info->value;
+}
+
+int COrmiGridCtrl::SetCellCheck(int row, int col, int state) {
+  auto* cell = dynamic_cast<CGridCellCheck*>(GetCell(row, col));
+  if (!cell || GetCellType(row, col) != ORMI_CHECK) return 0;
+  return cell->SetCheck(state);
+}
+
+int COrmiGridCtrl::GetCellCheck(int row, int col) {
+  EndEditing();
+  auto* cell = dynamic_cast<CGridCellCheck*>(GetCell(row, col));
+  if (!cell || GetCellType(row, col) != ORMI_CHECK) return 0;
+  return cell->GetCheck();
+}
+
+static CGridCellCombo* ComboOf(COrmiGridCtrl& grid, int row, int col) {
+  const int type = grid.GetCellType(row, col);
+  if (type != ORMI_COMBO && type != ORMI_COMBO_INDEX) return nullptr;
+  return dynamic_cast<CGridCellCombo*>(grid.GetCell(row, col));
+}
+
+void COrmiGridCtrl::SetComboOptions(int row, int col, const CStringArray& options) {
+  if (CGridCellCombo* combo = ComboOf(*this, row, col)) combo->SetOptions(options);
+}
+
+void COrmiGridCtrl::GetComboOptions(int row, int col, CStringArray& options) {
+  if (CGridCellCombo* combo = ComboOf(*this, row, col)) combo->GetOptions(options);
+}
+
+int COrmiGridCtrl::SetComboIndex(int row, int col, int index) {
+  CGridCellCombo* combo = ComboOf(*this, row, col);
+  if (!combo) return -1;
+  const int old = GetComboIndex(row, col);
+  CStringArray options;
+  combo->GetOptions(options);
+  if (index == -1)
+    SetItemText(row, col, "");
+  else if (index >= 0 && index < int(options.GetSize()))
+    SetItemText(row, col, options[index]);
+  return old;
+}
+
+int COrmiGridCtrl::GetComboIndex(int row, int col) {
+  EndEditing();
+  CGridCellCombo* combo = ComboOf(*this, row, col);
+  if (!combo) return -1;
+  CStringArray options;
+  combo->GetOptions(options);
+  const CString text = GetItemText(row, col);
+  int found = -1;
+  for (int i = 0; i < int(options.GetSize()); ++i)
+    if (options[i] == text) found = i;
+  return found;
+}
+
+CString COrmiGridCtrl::SetComboText(int row, int col, LPCTSTR text) {
+  if (!ComboOf(*this, row, col)) return CString();
+  CString old = GetItemText(row, col);
+  SetItemText(row, col, text);
+  return old;
+}
+
+CString COrmiGridCtrl::GetComboText(int row, int col) {
+  EndEditing();
+  if (!ComboOf(*this, row, col)) return CString();
+  return GetItemText(row, col);
+}
+
+CString COrmiGridCtrl::SetButtonText(int row, int col, LPCTSTR text) {
+  if (GetCellType(row, col) != ORMI_BUTTON) return CString();
+  CString old = GetItemText(row, col);
+  SetItemText(row, col, text);
+  return old;
+}
+
+BOOL COrmiGridCtrl::IsCellEditable(int row, int col) const {
+  CGridCellBase* cell = GetCell(row, col);
+  if (!cell) return FALSE;
+  const int type = GetCellType(row, col);
+  if (type == ORMI_CHECK || type == ORMI_RADIO)
+    if (auto* check = dynamic_cast<CGridCellCheck*>(cell)) return !check->IsLocked();
+  return !cell->IsReadOnly();
+}
+
+void COrmiGridCtrl::SetIntValue(int row, int col, const int* value, BOOL editableOnly) {
+  if (!value) return;
+  if (editableOnly && !IsCellEditable(row, col)) {
+    if (GetCellType(row, col) == ORMI_INT) SetItemText(row, col, "");
+    return;
+  }
+  SetCellInt(row, col, *value);
+}
+
+int COrmiGridCtrl::GetIntValue(int row, int col, int* value, BOOL editableOnly) {
+  if (!value) return 0;
+  if (!editableOnly || IsCellEditable(row, col)) *value = GetCellInt(row, col);
+  return *value;
+}
+
+int COrmiGridCtrl::GetCheckValue(int row, int col, int* value, BOOL editableOnly) {
+  if (!value) return 0;
+  if (!editableOnly || IsCellEditable(row, col)) *value = GetCellCheck(row, col);
+  return *value;
+}
+
+// ---- enabling and marking -------------------------------------------------------------------------------------------
+
+void COrmiGridCtrl::SetCellReadOnly(int row, int col, BOOL readOnly) {
+  CGridCellBase* cell = GetCell(row, col);
+  if (!cell) return;
+  const int type = GetCellType(row, col);
+  if (type == ORMI_CHECK || type == ORMI_RADIO) {
+    if (auto* check = dynamic_cast<CGridCellCheck*>(cell)) check->SetLocked(readOnly);
+    RedrawCell(row, col);
+  } else if (type == ORMI_BUTTON) {
+    cell->SetBackClr(CLR_DEFAULT);
+    cell->SetTextClr(readOnly ? kOrmiGreyText : 0);
+    cell->SetState(cell->GetState() | GVIS_READONLY);
+  } else {
+    cell->SetBackClr(readOnly ? kOrmiGrey : kOrmiWhite);
+    cell->SetState(readOnly ? (cell->GetState() | GVIS_READONLY) : (cell->GetState() & ~DWORD(GVIS_READONLY)));
+  }
+}
+
+void COrmiGridCtrl::EnableCell(int row, int col, BOOL enable) {
+  CGridCellBase* cell = GetCell(row, col);
+  if (!cell) return;
+  const int type = GetCellType(row, col);
+  if (type == ORMI_CHECK || type == ORMI_RADIO || type == ORMI_BUTTON) {
+    SetCellReadOnly(row, col, !enable);
+    return;
+  }
+  cell->SetBackClr(enable ? kOrmiWhite : kOrmiGrey);
+  cell->SetTextClr(enable ? 0 : kOrmiGreyText);
+  cell->SetState(enable ? DWORD(0) : DWORD(GVIS_READONLY));
+}
+
+void COrmiGridCtrl::RefreshRowCells(int row, BOOL enable) {
+  for (int c = std::max(GetFixedColumnCount(), 0); c < GetColumnCount(); ++c)
+    if (Info(row, c)) EnableCell(row, c, enable);
+  Invalidate();
+}
+
+void COrmiGridCtrl::MarkRow(int row) {
+  const int fixedCols = GetFixedColumnCount();
+  auto nonFixedRow = [&](int r) { return r >= GetFixedRowCount() && r < GetRowCount(); };
+  if (nonFixedRow(m_nMarkedRow)) {
+    for (int c = fixedCols; c < GetColumnCount(); ++c) {
+      CGridCellBase* cell = GetCell(m_nMarkedRow, c);
+      const int type = GetCellType(m_nMarkedRow, c);
+      if (!cell || type == ORMI_BUTTON) continue;
+      if (type == ORMI_CHECK || type == ORMI_RADIO)
+        cell->SetBackClr(kOrmiGrey);
+      else
+        cell->SetBackClr(cell->IsReadOnly() ? kOrmiGrey : kOrmiWhite);
+    }
+  }
+  if (nonFixedRow(row)) {
+    for (int c = fixedCols; c < GetColumnCount(); ++c) {
+      CGridCellBase* cell = GetCell(row, c);
+      if (!cell || GetCellType(row, c) == ORMI_BUTTON) continue;
+      cell->SetBackClr(cell->IsReadOnly() ? kOrmiMarkedReadOnly : kOrmiMarked);
+    }
+  }
+  m_nMarkedRow = row < 0 ? -1 : row;
+  if (GetSafeHwnd()) Invalidate();
+}
+
+// ---- focus and Tab --------------------------------------------------------------------------------------------------
+
+void COrmiGridCtrl::SetFocusCell(int row, int col) {
+  if (row != -1 && col != -1) EnsureVisible(row, col);
+  CGridCtrl::SetFocusCell(row, col);
+  m_bActive = 1;
+  if (GetSafeHwnd() && ::GetFocus() != m_hWnd) SetFocus();
+  OnFocusCellChanged(row, col);
+  RedrawCell(row, col);
+}
+
+BOOL COrmiGridCtrl::GetFocusCell(int* row, int* col) const {
+  const CCellID cell = CGridCtrl::GetFocusCell();
+  if (!IsValid(cell)) return FALSE;
+  if (row) *row = cell.row;
+  if (col) *col = cell.col;
+  return TRUE;
+}
+
+BOOL COrmiGridCtrl::WalkEditable(CCellID& cell, BOOL editableOnly, bool forwards) {
+  const int r0 = GetFixedRowCount(), c0 = GetFixedColumnCount();
+  const int rows = GetRowCount(), cols = GetColumnCount();
+  bool haveVisible = false;
+  CCellID firstVisible(0, 0);
+  for (int i = 0; i < (rows - r0) * (cols - c0); ++i) {
+    const int k = forwards ? i : (rows - r0) * (cols - c0) - 1 - i;
+    const int r = r0 + k / (cols - c0), c = c0 + k % (cols - c0);
+    if (GetRowHeight(r) == 0 || GetColumnWidth(c) == 0) continue;
+    if (!haveVisible) {
+      haveVisible = true;
+      firstVisible = CCellID(r, c);
+    }
+    CGridCellBase* cell_ = GetCell(r, c);
+    if (editableOnly && (!cell_ || !cell_->IsClickable())) continue;
+    cell = CCellID(r, c);
+    return TRUE;
+  }
+  cell = firstVisible;
+  return FALSE;
+}
+
+BOOL COrmiGridCtrl::FirstEditableCell(CCellID& cell, BOOL editableOnly) { return WalkEditable(cell, editableOnly, true); }
+BOOL COrmiGridCtrl::LastEditableCell(CCellID& cell, BOOL editableOnly) { return WalkEditable(cell, editableOnly, false); }
+
+void COrmiGridCtrl::ClearFocus() {
+  MarkRow(-1);
+  CGridCtrl::SetFocusCell(-1, -1);
+  m_bActive = 0;
+  Invalidate();
+}
+
+BOOL COrmiGridCtrl::TabToNextControl(int row, int col, BOOL backwards) {
+  if (!m_bTabNavigation) return FALSE;
+  CCellID first, last;
+  const BOOL hasFirst = FirstEditableCell(first), hasLast = LastEditableCell(last);
+  if (hasFirst && hasLast && CCellID(row, col) != (backwards ? first : last)) return FALSE;
+  CWnd* parent = GetParent();
+  if (!parent) return FALSE;
+  // Controls without a window text (frames, lines) are no stops; grids are, whatever their text.
+  CWnd* target = nullptr;
+  CWnd* from = this;
+  for (int guard = 0; guard < 1000; ++guard) {
+    CWnd* next = parent->GetNextDlgTabItem(from, backwards);
+    if (!next || next->m_hWnd == m_hWnd) break;
+    CString text;
+    next->GetWindowText(text);
+    if (!text.IsEmpty() || dynamic_cast<COrmiGridCtrl*>(CWnd::FromHandlePermanent(next->m_hWnd))) {
+      target = next;
+      break;
+    }
+    if (next->m_hWnd == from->m_hWnd) break;
+    from = next;
+  }
+  if (!target) return FALSE;
+  ClearFocus();
+  if (auto* grid = dynamic_cast<COrmiGridCtrl*>(CWnd::FromHandlePermanent(target->m_hWnd)))
+    grid->m_bEnteredBackwards = BYTE(backwards ? 1 : 0);
+  target->SetFocus();
+  return TRUE;
+}
+
+void COrmiGridCtrl::OnFocusCellChanged(int row, int col) {
+  if (m_bRowMarking) MarkRow(row);
+  for (COrmiGridCtrl* other : m_linked) {
+    if (!other || other == this) continue;
+    other->MarkRow(-1);
+    other->CGridCtrl::SetFocusCell(-1, -1);
+    other->m_bActive = 0;
+  }
+}
+
+void COrmiGridCtrl::OnSetFocus(CWnd* oldWnd) {
+  Default();
+  const CCellID current = CGridCtrl::GetFocusCell();
+  if (m_bMouseAction) {
+    if (IsValid(current)) CGridCtrl::SetFocusCell(current);
+    return;
+  }
+  if (m_bActive && IsValid(current)) return;
+  bool backwards = m_bEnteredBackwards != 0;
+  if (!backwards && oldWnd && GetParent()) {
+    CWnd* following = GetParent()->GetNextDlgTabItem(this, FALSE);
+    if (following && following->m_hWnd == oldWnd->m_hWnd &&
+        !dynamic_cast<CGridCtrl*>(CWnd::FromHandlePermanent(oldWnd->m_hWnd)))
+      backwards = true;
+  }
+  CCellID cell;
+  if (backwards)
+    LastEditableCell(cell);
+  else
+    FirstEditableCell(cell);
+  m_bEnteredBackwards = 0;
+  m_bActive = 1;
+  if (IsValid(cell)) {
+    EnsureVisible(cell.row, cell.col);
+    CGridCtrl::SetFocusCell(cell);
+    OnFocusCellChanged(cell.row, cell.col);
+  }
+}
+
+void COrmiGridCtrl::OnKillFocus(CWnd* newWnd) {
+  Default();
+  if (!newWnd || !m_bActive || newWnd->GetParent() == nullptr || !GetParent()) return;
+  if (newWnd->GetParent()->m_hWnd != GetParent()->m_hWnd) return;
+  char cls[32] = {};
+  ::GetClassName(newWnd->m_hWnd, cls, sizeof(cls));
+  if (std::strcmp(cls, "Edit") == 0) return;
+  ClearFocus();
+}
+
+void COrmiGridCtrl::OnSize(UINT type, int cx, int cy) { CGridCtrl::OnSize(type, cx, cy); }
+
+void COrmiGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
+  m_bMouseAction = 1;
+  CGridCtrl::OnLButtonDown(flags, point);
+  m_bMouseAction = 0;
+}
+
+void COrmiGridCtrl::OnLButtonUp(UINT flags, CPoint point) {
+  m_bMouseAction = 1;
+  CGridCtrl::OnLButtonUp(flags, point);
+  m_bMouseAction = 0;
+  const CCellID cell = GetCellFromPt(point);
+  if (IsValid(cell)) OnCellClick(cell.row, cell.col);
+}
+
+void COrmiGridCtrl::OnRButtonDown(UINT flags, CPoint point) {
+  m_bMouseAction = 1;
+  CGridCtrl::OnRButtonDown(flags, point);
+  m_bMouseAction = 0;
+}
+
+void COrmiGridCtrl::OnShowWindow(BOOL show, UINT status) {
+  Default();
+  if (m_pHeader && m_pHeader->GetSafeHwnd()) m_pHeader->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+// ---- editing --------------------------------------------------------------------------------------------------------
+
+void COrmiGridCtrl::OnStartEditCell(int row, int col, int type) {
+  CGridCtrl::SetFocusCell(row, col);
+  m_bActive = 1;
+}
+
+void COrmiGridCtrl::OnEditCell(int row, int col, CPoint point, UINT nChar) {
+  COrmiCellInfo* info = Info(row, col);
+  const int type = info ? info->type : 0;
+  if ((type == ORMI_COMBO || type == ORMI_COMBO_INDEX || type == ORMI_RICH) && nChar == VK_TAB) return;
+  if (CGridCtrl::IsCellEditable(row, col) && info) {
+    CString full;
+    double shown = 0.0;
+    if (type == ORMI_DOUBLE && ReadDecimalText(GetItemText(row, col), shown)) {
+      full.Format("%lg", shown);
+      SetItemText(row, col, full);
+    } else if (type == ORMI_FORMULA && info->value) {
+      if (info->value->m_bNumber) {
+        if (!GetItemText(row, col).IsEmpty()) full.Format("%lg", info->value->m_dValue);
+      } else {
+        full = info->value->GetText();
+      }
+      SetItemText(row, col, full);
+    }
+  }
+  CGridCtrl::OnEditCell(row, col, point, nChar);
+  OnStartEditCell(row, col, type);
+}
+
+BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula,
+                              CString& reason) {
+  COrmiCellInfo* info = Info(row, col);
+  if (!info) {
+    shown = in;
+    return TRUE;
+  }
+  CString text = in;
+  text.Trim();
+  switch (info->type) {
+    case ORMI_INT: {
+      int value = 0;
+      if (text.IsEmpty()) {
+        shown = "";
+        return TRUE;
+      }
+      if (!ReadIntegerText(text, value)) {
+        reason.Format("'%s' ist keine ganze Zahl.", in.GetString());
+        return FALSE;
+      }
+      shown = FormatInt(info->displayFormat, value);
+      return TRUE;
+    }
+    case ORMI_DOUBLE: {
+      double value = 0.0;
+      if (text.IsEmpty()) {
+        shown = "";
+        return TRUE;
+      }
+      if (!ReadDecimalText(text, value)) {
+        reason.Format("'%s' ist keine Zahl.", in.GetString());
+        return FALSE;
+      }
+      shown = FormatValue(*info, value);
+      return TRUE;
+    }
+    case ORMI_FORMULA: {
+      formula = info->value ? *info->value : CFormulaNumber();
+      if (text.IsEmpty()) {
+        formula.Reset();
+        shown = "";
+        return TRUE;
+      }
+      double value = 0.0;
+      if (!ReadDecimalText(text, value)) {
+        CVariableStore* store = formula.m_pStore ? formula.m_pStore : &GetGlobalVariableStore();
+        CString expression = text;
+        expression.Replace(',', '.');
+        if (!store->Evaluate(expression, &value)) {
+          reason = store->m_Messages.GetSize() ? store->m_Messages[store->m_Messages.GetSize() - 1].m_strText
+                                               : CString("Die Formel kann nicht berechnet werden.");
+          return FALSE;
+        }
+      }
+      formula = text.GetString();
+      shown = FormatValue(*info, formula.GetValue());
+      return TRUE;
+    }
+    case ORMI_COMBO_INDEX: {
+      CStringArray options;
+      GetComboOptions(row, col, options);
+      for (int i = 0; i < int(options.GetSize()); ++i)
+        if (options[i] == in || in.IsEmpty()) {
+          shown = in;
+          return TRUE;
+        }
+      reason.Format("'%s' ist keine der Auswahlmöglichkeiten.", in.GetString());
+      return FALSE;
+    }
+    case ORMI_CHECK:
+    case ORMI_RADIO:
+    case ORMI_BUTTON: reason = "Diese Zelle nimmt keinen Text an."; return FALSE;
+    default: shown = in; return TRUE;
+  }
+}
+
+void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
+  if (m_bInEndEdit) {
+    CGridCtrl::OnEndEditCell(row, col, text);
+    return;
+  }
+  m_bInEndEdit = TRUE;
+  COrmiCellInfo* info = Info(row, col);
+  const int type = info ? info->type : 0;
+  CString shown = text, reason;
+  CFormulaNumber formula;
+  bool ok = true;
+  if (IsNumberType(type)) {
+    ok = TypedText(row, col, text, shown, formula, reason);
+    if (!ok) {
+      AfxMessageBox(reason, MB_ICONEXCLAMATION);
+      // The value before the edit stays; its display comes back.
+      if (type == ORMI_FORMULA && info->value)
+        shown = info->value->m_bNumber && info->value->m_dValue == 0.0 && info->value->m_strText.IsEmpty()
+                    ? CString()
+                    : FormatValue(*info, info->value->GetValue());
+      else
+        shown = GetItemText(row, col);
+    }
+  }
+  if (ok && type == ORMI_FORMULA && info->value) {
+    *info->value = formula;
+    if (CGridCellBase* cell = GetCell(row, col)) {
+      LOGFONT lf{};
+      if (const LOGFONT* current = cell->GetFont()) lf = *current;
+      lf.lfUnderline = BYTE(info->value->m_bNumber ? 0 : 1);
+      cell->SetFont(&lf);
+    }
+  }
+  CGridCtrl::OnEndEditCell(row, col, shown);
+  if (!ok) SetItemText(row, col, shown);
+  m_bInEndEdit = FALSE;
+  if (ok) OnCellChanged(row, col, type);
+}
+
+BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
+  COrmiCellInfo* info = Info(row, col);
+  if (!info) return CGridCtrl::ReplaceCellText(row, col, text);
+  if (!IsCellEditable(row, col)) return FALSE;
+  CString shown, reason;
+  CFormulaNumber formula;
+  if (!TypedText(row, col, CString(text), shown, formula, reason)) {
+    ++m_nRefused;
+    return FALSE;
+  }
+  const CFormulaNumber before = info->value ? *info->value : CFormulaNumber();
+  if (info->type == ORMI_FORMULA && info->value) *info->value = formula;
+  if (!CGridCtrl::ReplaceCellText(row, col, shown)) {
+    if (info->value) *info->value = before;
+    return FALSE;
+  }
+  if (info->type == ORMI_FORMULA && !shown.IsEmpty()) ShowFormula(row, col, *info);
+  OnCellChanged(row, col, info->type);
+  return TRUE;
+}
+
+BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells) {
+  m_nRefused = 0;
+  const BOOL done = CGridCtrl::PasteTextToGrid(cell, data, selectPastedCells);
+  if (m_nRefused > 0) {
+    CString text;
+    text.Format("%d Wert(e) passten nicht zum Typ ihrer Zelle und wurden nicht übernommen.", m_nRefused);
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+  }
+  m_nRefused = 0;
+  return done;
+}
+
+// ---- context menu ---------------------------------------------------------------------------------------------------
+
+void COrmiGridCtrl::AddMenuItem(int firstRow, int firstCol, int lastRow, int lastCol, LPCTSTR text, int command,
+                                UINT flags) {
+  COrmiGridMenuItem item;
+  item.firstRow = firstRow;
+  item.firstCol = firstCol;
+  item.lastRow = lastRow;
+  item.lastCol = lastCol;
+  item.text = text;
+  item.command = command;
+  item.flags = flags;
+  m_menu.push_back(item);
+}
+
+void COrmiGridCtrl::OnRButtonUpHook(UINT flags, CPoint point) {
+  const CCellID cell = GetCellFromPt(point);
+  if (!IsValid(cell)) return;
+  CPopupMenuBuilder builder;
+  int highest = 0;
+  bool added = false;
+  for (const COrmiGridMenuItem& item : m_menu) {
+    if (cell.row < item.firstRow || cell.row > item.lastRow || cell.col < item.firstCol || cell.col > item.lastCol)
+      continue;
+    const bool separator = std::strstr(item.text, "Separator") != nullptr || item.command == -1;
+    builder.AddItem(item.text, UINT(item.command), separator, item.flags != 0);
+    highest = std::max(highest, item.command);
+    added = true;
+  }
+  std::map<int, CString> variables;
+  COrmiCellInfo* info = Info(cell.row, cell.col);
+  if (info && info->type == ORMI_FORMULA && info->value && info->value->m_pStore) {
+    CStringArray lines, names;
+    info->value->m_pStore->GetDescriptions(lines, names);
+    if (lines.GetSize() > 0 && added) builder.AddItem("Seperator1", UINT(-1), TRUE);
+    for (int i = 0; i < int(lines.GetSize()) && i < int(names.GetSize()); ++i) {
+      builder.AddItem(lines[i], UINT(++highest));
+      variables[highest] = names[i];
+      added = true;
+    }
+  }
+  if (!added) return;
+  CPoint screen = point;
+  ClientToScreen(&screen);
+  MarkRow(cell.row);
+  Invalidate();
+  const int command = int(builder.Track(screen.x, screen.y, m_hWnd));
+  if (command == 0) return;
+  auto variable = variables.find(command);
+  if (variable != variables.end()) {
+    EndEditing();
+    CFormulaNumber formula = *info->value;
+    CString text = formula.GetText();
+    if (formula.m_bNumber && GetItemText(cell.row, cell.col).IsEmpty()) text.Empty();
+    const char lastChar = text.IsEmpty() ? 0 : text[text.GetLength() - 1];
+    if (lastChar && std::strchr("+-*/(", lastChar))
+      text += variable->second;
+    else
+      text = variable->second;
+    formula = text.GetString();
+    SetCellFormula(cell.row, cell.col, formula);
+    OnCellChanged(cell.row, cell.col, ORMI_FORMULA);
+    if (!IsItemEditing(cell.row, cell.col)) OnEditCell(cell.row, cell.col, CPoint(-1, -1), 1);
+    return;
+  }
+  m_bMouseAction = 1;
+  CGridCtrl::OnRButtonUpHook(flags, point);
+  m_bMouseAction = 0;
+  OnCellContextMenu(cell.row, cell.col, command);
+}

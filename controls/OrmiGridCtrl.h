@@ -1,0 +1,200 @@
+// The typed input table every input grid of the module derives from: cells with a type (integer, double, check,
+// combo, button, formula, radio, rich text) read and written through typed operations only, numbers shown and
+// read with the decimal comma, columns laid out by percentages under an optional caption header, a marked row,
+// Tab leaving the table at its first or last editable cell, and context menus registered per cell range (with
+// the variables offered in formula cells).
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "controls/GridCtrl.h"
+#include "formula/formulanumber.h"
+
+// Type codes of SetCellType.
+enum : int {
+  ORMI_TEXT = 0,
+  ORMI_INT = 1,
+  ORMI_DOUBLE = 2,
+  ORMI_CHECK = 3,
+  ORMI_COMBO = 4,
+  ORMI_COMBO_INDEX = 5,
+  ORMI_BUTTON = 6,
+  ORMI_FORMULA = 7,
+  ORMI_NONE = 8,
+  ORMI_RADIO = 9,
+  ORMI_RICH = 10,
+};
+
+// Colours of editable, read-only and marked cells.
+inline constexpr COLORREF kOrmiWhite = 0xFFFFFF;
+inline constexpr COLORREF kOrmiGrey = 0xE0E0E0;
+inline constexpr COLORREF kOrmiGreyText = 0x808080;
+inline constexpr COLORREF kOrmiMarked = 0xFFC080;
+inline constexpr COLORREF kOrmiMarkedReadOnly = 0xC8A078;
+
+struct COrmiCellInfo {
+  int row = -1;
+  int col = -1;
+  int type = ORMI_DOUBLE;
+  CString scanFormat;     // reads the cell's text
+  CString displayFormat;  // writes it
+  double factor = 1.0;    // shown value = stored value x factor
+  std::unique_ptr<CFormulaNumber> value;  // formula cells only
+};
+
+struct COrmiGridMenuItem {
+  int firstRow = 0, firstCol = 0, lastRow = 0x40000000, lastCol = 0x40000000;
+  CString text;
+  int command = -1;  // -1: separator
+  UINT flags = 0;    // non-zero: checked
+};
+
+class COrmiGridCtrl : public CGridCtrl {
+  DECLARE_DYNAMIC(COrmiGridCtrl)
+ public:
+  COrmiGridCtrl();
+  ~COrmiGridCtrl() override;
+
+  using CGridCtrl::SetCellType;
+  using CGridCtrl::SetRowCount;
+  using CGridCtrl::GetFocusCell;
+  using CGridCtrl::IsCellEditable;
+
+  // ---- construction and layout
+  void Init(int rows, int cols, int fixedRows, int fixedCols);
+  void SetColumnWidthPercent(int col, int percent);
+  void SetColumnCaption(int col, LPCTSTR text);
+  void SetColumnVisible(int col, BOOL visible, BOOL relayout = TRUE);
+  BOOL IsColumnVisible(int col) const;
+  void LayoutColumns();
+  void ShowRow(int row, BOOL show);
+  BOOL IsRowVisible(int row) const { return GetRowHeight(row) != 0; }
+  void SetRowCount(int n);
+  void AddRow() { SetRowCount(m_nRows + 1); }
+  void RemoveLastRow() {
+    if (m_nRows > m_nFixedRows) SetRowCount(m_nRows - 1);
+  }
+  void InvalidateAll(BOOL erase = TRUE);
+  CGridCtrl* GetHeaderGrid() const { return m_pHeader.get(); }
+  void EnableHeader(BOOL on) { m_bHeaderEnabled = on; }
+  void EnableRowMarking(BOOL on) { m_bRowMarking = on; }
+  void EnableTabNavigation(BOOL on) { m_bTabNavigation = on; }
+  std::vector<COrmiGridCtrl*>& LinkedGrids() { return m_linked; }
+
+  // ---- cell types and formats
+  int SetCellType(int row, int col, int type);
+  int GetCellType(int row, int col) const;
+  void SetNumberFormat(int row, int col, LPCTSTR scanFormat, LPCTSTR displayFormat, double factor);
+  const COrmiCellInfo* GetCellInfo(int row, int col) const;
+  void SetCellAlignment(int row, int col, int align);
+  void SetCenteredText(int row, int col, LPCTSTR text);
+  void SetCellFont(int row, int col, LPCTSTR face, BOOL italic, BOOL underline, int height, int weight);
+
+  // ---- typed values; a cell of another type is left alone and gives the neutral result
+  CString SetCellText(int row, int col, LPCTSTR text);
+  CString GetCellText(int row, int col);
+  int SetCellInt(int row, int col, int value);
+  int GetCellInt(int row, int col);
+  double SetCellDouble(int row, int col, double value);
+  double GetCellDouble(int row, int col);
+  CFormulaNumber SetCellFormula(int row, int col, const CFormulaNumber& value);
+  CFormulaNumber GetCellFormula(int row, int col);
+  int SetCellCheck(int row, int col, int state);
+  int GetCellCheck(int row, int col);
+  void SetComboOptions(int row, int col, const CStringArray& options);
+  void GetComboOptions(int row, int col, CStringArray& options);
+  int SetComboIndex(int row, int col, int index);
+  int GetComboIndex(int row, int col);
+  CString SetComboText(int row, int col, LPCTSTR text);
+  CString GetComboText(int row, int col);
+  CString SetButtonText(int row, int col, LPCTSTR text);
+  BOOL IsCellEditable(int row, int col) const;
+  void SetIntValue(int row, int col, const int* value, BOOL editableOnly);
+  int GetIntValue(int row, int col, int* value, BOOL editableOnly);
+  int GetCheckValue(int row, int col, int* value, BOOL editableOnly);
+
+  // ---- enabling and marking
+  void SetCellReadOnly(int row, int col, BOOL readOnly);
+  void EnableCell(int row, int col, BOOL enable);
+  void RefreshRowCells(int row, BOOL enable);
+  void MarkRow(int row);
+  int GetMarkedRow() const { return m_nMarkedRow; }
+
+  // ---- focus
+  // Gives the table the keyboard focus and makes (row, col) its focus cell, scrolled into view.
+  void SetFocusCell(int row, int col);
+  BOOL GetFocusCell(int* row, int* col) const;
+  BOOL FirstEditableCell(CCellID& cell, BOOL editableOnly = TRUE);
+  BOOL LastEditableCell(CCellID& cell, BOOL editableOnly = TRUE);
+  BOOL IsActive() const { return m_bActive; }
+
+  // ---- context menu
+  void AddMenuItem(int firstRow, int firstCol, int lastRow, int lastCol, LPCTSTR text, int command, UINT flags = 0);
+  void AddMenuItem(LPCTSTR text, int command, UINT flags = 0) {
+    AddMenuItem(0, 0, 0x40000000, 0x40000000, text, command, flags);
+  }
+  void ClearMenuItems() { m_menu.clear(); }
+
+  // ---- hooks of derived grids
+  virtual void Layout() {}
+  virtual void OnCellChanged(int row, int col, int type) {}
+  virtual void OnStartEditCell(int row, int col, int type);
+  virtual void OnCellClick(int row, int col) {}
+  virtual void InitRow(int row) {}
+  virtual void OnCellContextMenu(int row, int col, int command) {}
+
+  // ---- overrides of the grid
+  void OnFocusCellChanged(int row, int col) override;
+  void OnEditCell(int row, int col, CPoint point, UINT nChar) override;
+  void OnEndEditCell(int row, int col, CString text) override;
+  BOOL TabToNextControl(int row, int col, BOOL backwards) override;
+  void OnRButtonUpHook(UINT flags, CPoint point) override;
+  // Paste, drop and cut write through the typed path: a text a typed cell cannot take is refused.
+  BOOL ReplaceCellText(int row, int col, LPCTSTR text) override;
+  BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE) override;
+
+
+ protected:
+  COrmiCellInfo* Info(int row, int col) const;
+  COrmiCellInfo* EnsureInfo(int row, int col);
+  void RemoveInfo(int row, int col);
+  // Shows a formula's value in the cell and underlines the font exactly when it is an expression.
+  void ShowFormula(int row, int col, COrmiCellInfo& info);
+  // Writes the typed form of a text into a cell; FALSE (cell unchanged) when the text does not fit its type.
+  // The text a typed number cell shows for a typed-in text (formula cells: the new value too); FALSE with the
+  // reason when the cell cannot take it.
+  BOOL TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula, CString& reason);
+  void StretchLast(CGridCtrl& grid);
+  int m_nRefused = 0;
+  void ClearFocus();
+  CString FormatValue(const COrmiCellInfo& info, double shown) const;
+  BOOL WalkEditable(CCellID& cell, BOOL editableOnly, bool forwards);
+
+  void OnSetFocus(CWnd* oldWnd);
+  void OnKillFocus(CWnd* newWnd);
+  void OnSize(UINT type, int cx, int cy);
+  void OnLButtonUp(UINT flags, CPoint point);
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnRButtonDown(UINT flags, CPoint point);
+  void OnShowWindow(BOOL show, UINT status);
+
+  std::map<int, std::unique_ptr<COrmiCellInfo>> m_cells;  // key (row << 16) + col
+  std::vector<COrmiGridMenuItem> m_menu;
+  int m_nRows = -1, m_nCols = -1, m_nFixedRows = -1, m_nFixedCols = -1, m_nMarkedRow = -1;
+  std::vector<int> m_percent;
+  std::vector<int> m_visible;
+  std::vector<int> m_rowHeights;
+  std::unique_ptr<CGridCtrl> m_pHeader;
+  std::vector<CString> m_captions;
+  CRect m_headerRect;
+  BOOL m_bInitialised = FALSE, m_bHeaderEnabled = FALSE, m_bRowMarking = FALSE, m_bInEndEdit = FALSE;
+  BOOL m_bTabNavigation = TRUE;
+  std::vector<COrmiGridCtrl*> m_linked;
+  BYTE m_bActive = 0, m_bEnteredBackwards = 0, m_bMouseAction = 0;
+
+  friend class COrmiGridTestAccess;
+  DECLARE_MESSAGE_MAP()
+};
+

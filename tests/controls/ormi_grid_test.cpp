@@ -1,0 +1,448 @@
+// The typed input grid driven as the engineer drives it: typed cells and their formats, formula cells with the
+// variable menu, Tab out of the table, the caption header, the rich-text cell and the parameter grid.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "controls/OrmiGridCells.h"
+#include "controls/OrmiGridCtrl.h"
+#include "platform/win/msgbox.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+// Columns of the grid below, one per cell type; the last is hidden.
+enum Col { kText, kInt, kDouble, kCheck, kCombo, kComboIndex, kButton, kFormula, kNone, kRadio, kRich, kHidden, kCols };
+
+class TypedGrid : public COrmiGridCtrl {
+ public:
+  TypedGrid() {
+    m_bHeaderEnabled = TRUE;
+    m_bRowMarking = TRUE;
+  }
+  std::vector<std::tuple<int, int, int>> changed;
+  std::vector<std::tuple<int, int, int>> commands;
+  std::vector<int> initRows;
+  void Layout() override {
+    Init(5, kCols, 1, 0);
+    for (int c = 0; c < kCols; ++c) SetColumnWidthPercent(c, 10);
+    SetColumnCaption(kText, "Bezeichnung");
+    SetColumnCaption(kInt, "Zahlen");  // spans int and double
+    SetColumnCaption(kCheck, "Auswahl");
+    SetColumnCaption(kFormula, "Formel");
+    SetColumnCaption(kRadio, "Rest");
+    const int types[kCols] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 2};
+    for (int r = 1; r < 5; ++r)
+      for (int c = 0; c < kCols; ++c) SetCellType(r, c, types[c]);
+    SetColumnVisible(kHidden, FALSE, FALSE);
+    AddMenuItem("Zeile kopieren", 1);
+    AddMenuItem("SeparatorUp", -1);
+    AddMenuItem(1, 0, 4, 0, "Nur Bezeichnung", 2);
+    LayoutColumns();
+  }
+  void InitRow(int row) override { initRows.push_back(row); }
+  void OnCellChanged(int row, int col, int type) override { changed.emplace_back(row, col, type); }
+  void OnCellContextMenu(int row, int col, int command) override { commands.emplace_back(row, col, command); }
+};
+
+class TypedGridTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Eingabe", WS_POPUP | WS_VISIBLE, 0, 0, 760, 300, nullptr, nullptr));
+    ASSERT_TRUE(before.Create("Edit", "vorher", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 5, 100, 25), &parent, 1));
+    ASSERT_TRUE(grid.Create(CRect(5, 60, 745, 200), &parent, 2));
+    ASSERT_TRUE(empty.Create("Static", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 205, 50, 225), &parent, 3));
+    ASSERT_TRUE(after.Create("Button", "Weiter", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 230, 100, 255), &parent, 4));
+    grid.Layout();
+    GetGlobalVariableStore().RemoveAll();
+    GetGlobalVariableStore().SetVariable("Lasten\\b", "Breite", "m", 3.0);
+    win::PumpMessages();
+  }
+  void TearDown() override {
+    GetGlobalVariableStore().RemoveAll();
+    WindowTest::TearDown();
+  }
+  void Save(const char* name, CWnd* wnd) {
+    if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(wnd->m_hWnd, std::string(dir) + "/" + name + ".png");
+  }
+  CPoint Center(int row, int col) {
+    CRect r;
+    EXPECT_TRUE(grid.GetCellRect(row, col, &r));
+    return r.CenterPoint();
+  }
+  // Types text into a cell's in-place editor and ends the edit with Escape-free Enter; the focus goes back.
+  void TypeInto(int row, int col, const std::string& text) {
+    grid.SetFocusCell(row, col);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    // F2 opens the editor with the text selected; typing replaces it.
+    win::input::KeyWith(VK_CONTROL, 'A');
+    if (text.empty()) win::input::Key(VK_BACK);
+    win::input::Type(text);
+    grid.EndEditing();
+    win::PumpMessages();
+  }
+  CWnd parent, before, empty, after;
+  TypedGrid grid;
+};
+
+TEST_F(TypedGridTest, EveryTypeGetsItsCellClassAndRecord) {
+  struct Case {
+    int col, type;
+    const char* cls;
+  };
+  const Case cases[] = {{kText, 0, "CGridCell"},           {kInt, 1, "CGridCell"},
+                        {kDouble, 2, "CGridCell"},         {kCheck, 3, "CGridCellCheck"},
+                        {kCombo, 4, "CGridCellCombo"},     {kComboIndex, 5, "CGridCellCombo"},
+                        {kButton, 6, "CGridCellButton"},   {kFormula, 7, "CGridCell"},
+                        {kNone, 0, "CGridCell"},           {kRadio, 9, "COrmiGridCellRadio"},
+                        {kRich, 10, "COrmiGridCellRich"}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(grid.GetCellType(2, c.col), c.type) << c.col;
+    EXPECT_STREQ(grid.GetCell(2, c.col)->GetRuntimeClass()->m_lpszClassName, c.cls) << c.col;
+  }
+  // Check, radio and button cells open no editor; check and radio stay clickable until locked.
+  EXPECT_TRUE(grid.GetCell(2, kCheck)->IsReadOnly());
+  EXPECT_TRUE(grid.IsCellEditable(2, kRadio));
+  grid.SetCellReadOnly(2, kRadio, TRUE);
+  EXPECT_FALSE(grid.IsCellEditable(2, kRadio));
+  EXPECT_EQ(grid.GetCell(2, kButton)->GetFormat(), UINT(DT_CENTER | DT_VCENTER | DT_SINGLELINE));
+  EXPECT_EQ(grid.initRows, (std::vector<int>{1, 2, 3, 4}));
+  // Type 8 asks for nothing and changes nothing.
+  EXPECT_EQ(grid.SetCellType(2, kInt, 8), 1);
+  // Integer formats overwrite the double ones; the way back keeps them, since they are not empty.
+  grid.SetCellType(3, kDouble, 1);
+  EXPECT_STREQ(grid.GetCellInfo(3, kDouble)->scanFormat, "%ld");
+  grid.SetCellType(3, kDouble, 2);
+  EXPECT_STREQ(grid.GetCellInfo(3, kDouble)->displayFormat, "%ld");
+  grid.SetCellType(3, kDouble, 0);
+  EXPECT_EQ(grid.GetCellInfo(3, kDouble), nullptr);
+}
+
+TEST_F(TypedGridTest, TypedValuesRoundTripAndOtherCellsGiveTheNeutralResult) {
+  EXPECT_EQ(grid.SetCellInt(1, kInt, -42), 0);
+  EXPECT_EQ(grid.GetItemText(1, kInt), "-42");
+  EXPECT_EQ(grid.SetCellInt(1, kInt, 7), -42);
+  // A display factor of 100 (per cent): 0.25 shows as 25, 25 reads back as 0.25.
+  grid.SetNumberFormat(1, kDouble, "%lf", "%.1lf", 100.0);
+  grid.SetCellDouble(1, kDouble, 0.25);
+  EXPECT_EQ(grid.GetItemText(1, kDouble), "25.0");
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kDouble), 0.25);
+  EXPECT_EQ(grid.SetCellCheck(1, kCheck, 1), 0);
+  EXPECT_EQ(grid.GetCellCheck(1, kCheck), 1);
+  EXPECT_EQ(grid.SetButtonText(1, kButton, "Details"), "");
+  EXPECT_EQ(grid.GetItemText(1, kButton), "Details");
+  // Wrong types: unchanged cells, neutral results.
+  grid.SetCellText(1, kText, "Stütze");
+  EXPECT_EQ(grid.GetCellText(1, kText), "Stütze");
+  EXPECT_EQ(grid.GetCellText(1, kInt), "");
+  EXPECT_EQ(grid.SetCellInt(1, kDouble, 5), 0);
+  EXPECT_EQ(grid.GetItemText(1, kDouble), "25.0");
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kInt), 0.0);
+  EXPECT_EQ(grid.GetCellCheck(1, kRadio), 0);
+  EXPECT_EQ(grid.GetComboIndex(1, kInt), -1);
+  // Combo by index: the last equal option wins; -1 blanks; -2 and past the end change nothing.
+  CStringArray options;
+  options.Add("A");
+  options.Add("B");
+  options.Add("A");
+  grid.SetComboOptions(1, kComboIndex, options);
+  grid.SetComboIndex(1, kComboIndex, 1);
+  EXPECT_EQ(grid.GetComboText(1, kComboIndex), "B");
+  grid.SetComboText(1, kComboIndex, "A");
+  EXPECT_EQ(grid.GetComboIndex(1, kComboIndex), 2);
+  EXPECT_EQ(grid.SetComboIndex(1, kComboIndex, -2), 2);
+  EXPECT_EQ(grid.SetComboIndex(1, kComboIndex, 3), 2);
+  EXPECT_EQ(grid.GetComboText(1, kComboIndex), "A");
+  grid.SetComboIndex(1, kComboIndex, -1);
+  EXPECT_EQ(grid.GetComboText(1, kComboIndex), "");
+  // Integer values of read-only cells are blanked and not read when only editable cells count.
+  int value = 9;
+  grid.SetCellReadOnly(2, kInt, TRUE);
+  grid.SetIntValue(2, kInt, &value, TRUE);
+  EXPECT_EQ(grid.GetItemText(2, kInt), "");
+  int untouched = 5;
+  EXPECT_EQ(grid.GetIntValue(2, kInt, &untouched, TRUE), 5);
+}
+
+TEST_F(TypedGridTest, NumbersTypedWithTheDecimalCommaAreTakenAndBadTextIsRefused) {
+  grid.SetNumberFormat(2, kDouble, "%lf", "%lg", 100.0);
+  TypeInto(2, kDouble, "2,5");
+  // 2.5 shown at factor 100 is 0.025 stored.
+  EXPECT_EQ(grid.GetItemText(2, kDouble), "2.5");
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(2, kDouble), 0.025);
+  win::msgbox::QueueAnswer(IDOK);
+  TypeInto(2, kDouble, "35cm");
+  ASSERT_FALSE(win::msgbox::Log().empty());
+  EXPECT_NE(win::msgbox::Log().back().text.find("35cm"), std::string::npos);
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(2, kDouble), 0.025);
+  TypeInto(2, kInt, "12");
+  EXPECT_EQ(grid.GetCellInt(2, kInt), 12);
+}
+
+TEST_F(TypedGridTest, AFormulaIsKeptShowsItsValueUnderlinedAndABadOneKeepsTheOldValue) {
+  TypeInto(1, kFormula, "2*b");
+  CFormulaNumber f = grid.GetCellFormula(1, kFormula);
+  EXPECT_FALSE(f.m_bNumber);
+  EXPECT_EQ(f.GetText(), "2*b");
+  // b = 3.
+  EXPECT_EQ(grid.GetItemText(1, kFormula), "6");
+  EXPECT_EQ(grid.GetCell(1, kFormula)->GetFont()->lfUnderline, 1);
+  // While edited the cell shows its expression.
+  grid.SetFocusCell(1, kFormula);
+  win::input::Key(VK_F2);
+  win::PumpMessages();
+  EXPECT_EQ(grid.GetItemText(1, kFormula), "2*b");
+  grid.EndEditing();
+  win::PumpMessages();
+  win::msgbox::QueueAnswer(IDOK);
+  TypeInto(1, kFormula, "2*(b");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  // The message is the formula library's own reason for the same text.
+  double unused = 0.0;
+  ASSERT_FALSE(GetGlobalVariableStore().Evaluate("2*(b", &unused));
+  const auto& reasons = GetGlobalVariableStore().m_Messages;
+  ASSERT_GT(reasons.GetSize(), 0);
+  EXPECT_EQ(win::msgbox::Log()[0].text, reasons[reasons.GetSize() - 1].m_strText.GetString());
+  EXPECT_EQ(grid.GetCellFormula(1, kFormula).GetText(), "2*b");
+  EXPECT_EQ(grid.GetItemText(1, kFormula), "6");
+  // A plain number is no expression; an emptied cell holds a plain 0 and shows nothing.
+  TypeInto(1, kFormula, "4,5");
+  EXPECT_TRUE(grid.GetCellFormula(1, kFormula).m_bNumber);
+  EXPECT_EQ(grid.GetCell(1, kFormula)->GetFont()->lfUnderline, 0);
+  TypeInto(1, kFormula, "");
+  EXPECT_EQ(grid.GetItemText(1, kFormula), "");
+  EXPECT_DOUBLE_EQ(grid.GetCellFormula(1, kFormula).m_dValue, 0.0);
+}
+
+TEST_F(TypedGridTest, AVariablePickedFromTheMenuIsAppendedAfterAnOperatorAndReplacesANumber) {
+  struct Case {
+    bool expression;
+    const char* before;
+    const char* after;
+    const char* shown;
+  };
+  // b = 3: "2+b" is 5.
+  const Case cases[] = {{true, "2+", "2+b", "5"}, {false, "3", "b", "3"}};
+  for (const Case& c : cases) {
+    CFormulaNumber f;
+    f.m_pStore = &GetGlobalVariableStore();
+    if (c.expression) {
+      f.m_bNumber = FALSE;
+      f.m_strText = c.before;
+    } else {
+      f = c.before;
+    }
+    grid.SetCellFormula(3, kFormula, f);
+    // The grid's entry in range takes 1 (the separator -1), so the variable is command 2.
+    win::script::QueueMenuCommand(2);
+    const CPoint p = Center(3, kFormula);
+    win::input::Click(grid.m_hWnd, p.x, p.y, VK_RBUTTON);
+    win::PumpMessages();
+    grid.EndEditing();
+    win::PumpMessages();
+    EXPECT_EQ(grid.GetCellFormula(3, kFormula).GetText(), c.after) << c.before;
+    EXPECT_EQ(grid.GetItemText(3, kFormula), c.shown) << c.before;
+    win::AdvanceClock(1000);
+  }
+  // The menu: the grid's entries, a separator (no command), then the variable's description.
+  const auto& log = win::script::Log();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back().kind, "menu");
+  EXPECT_EQ(log.back().caption.find("Seperator1"), std::string::npos) << log.back().caption;
+  EXPECT_NE(log.back().caption.find("Zeile kopieren"), std::string::npos) << log.back().caption;
+  EXPECT_NE(log.back().caption.find("Breite"), std::string::npos) << log.back().caption;
+  EXPECT_EQ(log.back().caption.find("Nur Bezeichnung"), std::string::npos) << "its range is column 0 only";
+}
+
+TEST_F(TypedGridTest, AGridCommandGoesToTheHookAndMarksTheRow) {
+  win::script::QueueMenuCommand(2);
+  const CPoint p = Center(2, kText);
+  win::input::Click(grid.m_hWnd, p.x, p.y, VK_RBUTTON);
+  win::PumpMessages();
+  ASSERT_EQ(grid.commands.size(), 1u);
+  EXPECT_EQ(grid.commands[0], std::make_tuple(2, int(kText), 2));
+  EXPECT_EQ(grid.GetMarkedRow(), 2);
+  EXPECT_EQ(grid.GetCell(2, kInt)->GetBackClr(), kOrmiMarked);
+}
+
+TEST_F(TypedGridTest, PercentagesShareTheWidthOfVisibleColumnsAndTheLastFillsTheRest) {
+  COrmiGridCtrl g;
+  ASSERT_TRUE(g.Create(CRect(0, 0, 700, 100), &parent, 9, WS_CHILD | WS_VISIBLE));
+  g.Init(3, 3, 1, 0);
+  g.SetColumnWidthPercent(0, 30);
+  g.SetColumnWidthPercent(1, 30);
+  g.SetColumnWidthPercent(2, 40);
+  g.SetColumnVisible(1, FALSE, FALSE);
+  g.LayoutColumns();
+  CRect client;
+  g.GetClientRect(&client);
+  const int w = client.Width();
+  // 30 of the 70 visible per cent: round(3/7 w); the last visible column takes what is left.
+  EXPECT_EQ(g.GetColumnWidth(0), int(30.0 * w / 70.0 + 0.5));
+  EXPECT_EQ(g.GetColumnWidth(1), 0);
+  EXPECT_EQ(g.GetColumnWidth(0) + g.GetColumnWidth(2), w);
+  // The header of the typed grid: one column per caption group, above the table.
+  CGridCtrl* header = grid.GetHeaderGrid();
+  ASSERT_NE(header, nullptr);
+  ASSERT_EQ(header->GetColumnCount(), 5);
+  EXPECT_EQ(header->GetItemText(0, 1), "Zahlen");
+  EXPECT_EQ(header->GetColumnWidth(1), grid.GetColumnWidth(kInt) + grid.GetColumnWidth(kDouble));
+  EXPECT_EQ(grid.GetColumnWidth(kHidden), 0);
+  CRect h, t;
+  header->GetWindowRect(&h);
+  grid.GetWindowRect(&t);
+  EXPECT_EQ(h.bottom, t.top);
+}
+
+TEST_F(TypedGridTest, PercentagesOfNothingDivideNothingAndTheLastColumnTakesTheWidth) {
+  COrmiGridCtrl g;
+  ASSERT_TRUE(g.Create(CRect(0, 0, 300, 100), &parent, 9, WS_CHILD | WS_VISIBLE));
+  g.Init(2, 3, 0, 0);
+  g.LayoutColumns();
+  CRect client;
+  g.GetClientRect(&client);
+  EXPECT_EQ(g.GetColumnWidth(0), 0);
+  EXPECT_EQ(g.GetColumnWidth(1), 0);
+  EXPECT_EQ(g.GetColumnWidth(2), client.Width());
+  // A display factor of 0 reads as 0 rather than dividing by it.
+  g.SetCellType(1, 1, ORMI_DOUBLE);
+  g.SetNumberFormat(1, 1, "%lf", "%lg", 0.0);
+  g.SetItemText(1, 1, "5");
+  EXPECT_DOUBLE_EQ(g.GetCellDouble(1, 1), 0.0);
+}
+
+TEST_F(TypedGridTest, AFocusCellInOneGridClearsTheMarkOfItsLinkedGrid) {
+  TypedGrid other;
+  ASSERT_TRUE(other.Create(CRect(5, 205, 745, 260), &parent, 8));
+  other.Layout();
+  grid.LinkedGrids().push_back(&other);
+  other.LinkedGrids().push_back(&grid);
+  other.SetFocusCell(2, kInt);
+  EXPECT_EQ(other.GetMarkedRow(), 2);
+  grid.SetFocusCell(3, kInt);
+  EXPECT_EQ(grid.GetMarkedRow(), 3);
+  EXPECT_EQ(other.GetMarkedRow(), -1);
+  EXPECT_FALSE(other.IsActive());
+  EXPECT_EQ(other.GetFocusCell(), CCellID());
+  EXPECT_EQ(other.GetCell(2, kInt)->GetBackClr(), kOrmiWhite);
+}
+
+TEST_F(TypedGridTest, TabLeavesTheLastEditableCellForTheNextControlWithAText) {
+  CCellID last;
+  ASSERT_TRUE(grid.LastEditableCell(last));
+  // The hidden column is skipped: the rich cell of the last row is the last.
+  EXPECT_EQ(last, CCellID(4, kRich));
+  grid.SetFocusCell(4, kRich);
+  win::PumpMessages();
+  win::input::Key(VK_TAB);
+  win::PumpMessages();
+  // The static without text is no stop.
+  EXPECT_EQ(::GetFocus(), after.m_hWnd);
+  EXPECT_FALSE(grid.IsActive());
+  EXPECT_EQ(grid.GetMarkedRow(), -1);
+  // Back from the control that follows the grid: it is entered at its last editable cell.
+  empty.SetFocus();
+  win::PumpMessages();
+  grid.SetFocus();
+  win::PumpMessages();
+  EXPECT_EQ(::GetFocus(), grid.m_hWnd);
+  EXPECT_EQ(grid.GetFocusCell(), CCellID(4, kRich));
+  // Tab inside the table moves within it.
+  grid.SetFocusCell(2, kInt);
+  win::input::Key(VK_TAB);
+  win::PumpMessages();
+  EXPECT_EQ(::GetFocus(), grid.m_hWnd);
+}
+
+TEST_F(TypedGridTest, PasteAndCutGoThroughTheTypedPath) {
+  win::SetClipboardText("abc\t7.5");
+  COleDataObject data;
+  ASSERT_TRUE(data.AttachClipboard());
+  grid.SetCellDouble(1, kDouble, 1.0);
+  grid.SetCellInt(1, kInt, 3);
+  win::msgbox::QueueAnswer(IDOK);
+  grid.PasteTextToGrid(CCellID(1, kInt), &data, FALSE);
+  // "abc" is no integer: refused with one message, the 3 stays; 7.5 reaches the double cell.
+  EXPECT_EQ(grid.GetCellInt(1, kInt), 3);
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kDouble), 7.5);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  // Pasted formulas are kept as formulas.
+  win::SetClipboardText("b*2");
+  COleDataObject formula;
+  ASSERT_TRUE(formula.AttachClipboard());
+  grid.PasteTextToGrid(CCellID(2, kFormula), &formula, FALSE);
+  EXPECT_EQ(grid.GetCellFormula(2, kFormula).GetText(), "b*2");
+  EXPECT_EQ(grid.GetItemText(2, kFormula), "6");
+  // A cut formula cell holds a plain 0 again.
+  grid.EnableSelection(TRUE);
+  grid.SetSelectedRange(2, kFormula, 2, kFormula);
+  grid.CutSelectedText();
+  EXPECT_TRUE(grid.GetCellFormula(2, kFormula).m_bNumber);
+  EXPECT_EQ(grid.GetItemText(2, kFormula), "");
+}
+
+TEST_F(TypedGridTest, RichTextKeepsItsSourceAndDrawsIndicesAndGreekLetters) {
+  struct Case {
+    const char* markup;
+    const char* translated;
+  };
+  const Case cases[] = {
+      {"M\\sub y\\sub0", "M\\sub \\fs20 y\\nosupersub\\fs0"},
+      {"\\greek a\\greek0 = 5", "\\f2 a\\f0 = 5"},
+      {"x\\super 2\\super0 ", "x\\super \\fs20 2\\nosupersub\\fs16 "},
+      {"\\cfred rot", "\\cf5 rot"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(COrmiGridCellRich::TranslateMarkup(c.markup), c.translated) << c.markup;
+  grid.SetCellText(1, kRich, "\\greek s\\greek0 A\\sub s1\\sub0");
+  win::PumpMessages();
+  Save("typed-grid", &parent);
+  auto* cell = static_cast<COrmiGridCellRich*>(grid.GetCell(1, kRich));
+  // Drawn twice, the source is still what was set.
+  win::RenderWindow(parent.m_hWnd);
+  EXPECT_EQ(grid.GetItemText(1, kRich), "\\greek s\\greek0 A\\sub s1\\sub0");
+  const auto& runs = cell->LastRuns();
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0].text, "σ");
+  // The blank after a control word ends it and is no text.
+  EXPECT_EQ(runs[1].text, "A");
+  EXPECT_EQ(runs[2].text, "s1");
+  EXPECT_EQ(runs[2].shift, -1);
+  // The default background is written as white (colour 2).
+  const std::string doc = cell->LastDocument().GetString();
+  EXPECT_NE(doc.find(";\\red255\\green255\\blue255;\\red0\\green0\\blue0;"), std::string::npos) << doc;
+  // The subscript is drawn lower than the letter before it: text pixels reach further down in its part.
+  {
+    win::Image img = win::RenderWindow(grid.m_hWnd);
+    CRect r;
+    grid.GetCellRect(1, kRich, &r);
+    int lowestInk = -1;
+    for (int y = r.top + 1; y < r.bottom - 1; ++y)
+      for (int x = r.left + 2; x < r.right - 2; ++x)
+        if (COLORREF c = img.At(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) lowestInk = std::max(lowestInk, y);
+    EXPECT_GT(lowestInk, r.CenterPoint().y) << "the subscript sits below the middle of the cell";
+  }
+}
+
+TEST_F(TypedGridTest, TheRadioBoxIsPlacedByMarginAndCentring) {
+  auto* radio = static_cast<COrmiGridCellRadio*>(grid.GetCell(1, kRadio));
+  CDC* dc = grid.GetDC();
+  radio->Draw(dc, 1, kRadio, CRect(100, 20, 140, 40), TRUE);
+  grid.ReleaseDC(dc);
+  const int side = ::GetSystemMetrics(SM_CXHSCROLL);
+  const int margin = int(radio->GetMargin());
+  // left + (margin - 1) + (40 - side) / 2.
+  EXPECT_EQ(radio->GetCheckPlacement().left, 100 + margin - 1 + (40 - side) / 2);
+  EXPECT_EQ(radio->FrameState(), UINT(DFCS_BUTTONRADIO));
+  radio->SetCheck(TRUE);
+  radio->SetLocked(TRUE);
+  EXPECT_EQ(radio->FrameState(), UINT(0x504));
+  // Space on a locked radio is handled and changes nothing.
+  EXPECT_TRUE(radio->OnSpaceKey());
+  EXPECT_TRUE(radio->GetCheck());
+}
+
+}  // namespace
