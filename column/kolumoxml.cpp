@@ -9,6 +9,7 @@
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/designcode.h"
 
 static_assert(std::endian::native == std::endian::little, "binary attributes hold little-endian values");
 
@@ -259,12 +260,8 @@ void FundamentFields(V& v, CKolumoData& d) {
 
 // The design code preset for templates by the user's default code text; -1 for an unknown text.
 int NormFuerVorgabe(const CString& text) {
-  if (text == "DIN") return 0;
-  if (text == "EC") return 1;
-  if (text == "SIA") return 2;
-  // EC2 with the German annex.
-  if (text == "ECNA") return 10;
-  return -1;
+  const designcode::DesignCode* c = designcode::ByPresetKey(text.GetString());
+  return c ? c->input : -1;
 }
 
 }  // namespace

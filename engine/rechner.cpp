@@ -4,6 +4,7 @@
 
 #include "engine/messages.h"
 #include "engine/protocol.h"
+#include "platform/win/designcode.h"
 
 int NORM = 0;
 int NKOMBI = 0;
@@ -50,9 +51,10 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
         FehlerLog(g_errorLog, 1, "Gleichungssystem instabil");
         break;
     case 4:
-        EngineMessage(NORM == 2 || NORM == 3
-                          ? "Achtung! Bewehrungsgrad > 8%. Bitte Stützenabmessung bzw Betondeckung ändern."
-                          : "Achtung! Bewehrungsgrad > 9%. Bitte Stützenabmessung bzw Betondeckung ändern.");
+        if (const designcode::DesignCode* c = designcode::ByEngine(NORM); c && c->maxRatioPercent == 8)
+            EngineMessage("Achtung! Bewehrungsgrad > 8%. Bitte Stützenabmessung bzw Betondeckung ändern.");
+        else
+            EngineMessage("Achtung! Bewehrungsgrad > 9%. Bitte Stützenabmessung bzw Betondeckung ändern.");
         break;
     case 99:
         FehlerLog(g_errorLog, 1, "Mehr als 300 Gleichgewichts- oder Steifigkeitsiterationen");
