@@ -40,6 +40,11 @@ class CKolumoQuer {
   CFormulaNumber as = 2.0;      // cm²
   CFormulaNumber theta = 45.0;  // degrees
   int teilung = 5;              // members the field is divided into
+
+ private:
+  // Every stored attribute, in stored order, for reading and writing alike.
+  template <class V>
+  void Fields(const V& v);
 };
 
 // The imperfections of one construction stage.
@@ -64,6 +69,10 @@ class CKolumoVorver {
   CFormulaNumber umx = -0.4;
   CFormulaNumber umy = 0.4;
   CFormulaNumber invw = 0.5;
+
+ private:
+  template <class V>
+  void Fields(const V& v);
 };
 
 // One creep entry.
