@@ -12,6 +12,7 @@ class FieldWriter {
   explicit FieldWriter(int element) : element_(element) {}
   int Element() const { return element_; }
   void Int(const char* name, int value) const { VIDUV_SetInt(element_, name, value); }
+  void IntOr(const char* name, int value, int) const { Int(name, value); }
   void Flag(const char* name, bool value) const { VIDUV_SetInt(element_, name, value ? 1 : 0); }
   void NumberFlag(const char* name, bool value) const { Flag(name, value); }
   void Double(const char* name, double value) const { VIDUV_SetDouble(element_, name, value); }
@@ -28,6 +29,10 @@ class FieldReader {
   explicit FieldReader(int element) : element_(element) {}
   int Element() const { return element_; }
   void Int(const char* name, int& value) const { value = VIDUV_GetInt(element_, name); }
+  // The fallback where the attribute is missing.
+  void IntOr(const char* name, int& value, int fallback) const {
+    value = VIDUV_GetIntWithDefault(element_, name, fallback, 1);
+  }
   void Flag(const char* name, bool& value) const { value = VIDUV_GetInt(element_, name) != 0; }
   // A flag read as a number: any value but zero sets it.
   void NumberFlag(const char* name, bool& value) const { value = VIDUV_GetDouble(element_, name) != 0.0; }

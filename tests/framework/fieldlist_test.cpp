@@ -10,6 +10,7 @@ using pos_test::PosTest;
 
 struct Record {
   int count = 0;
+  int page = 0;
   bool on = false;
   bool numberOn = false;
   double plain = 0.0;
@@ -21,6 +22,7 @@ struct Record {
 template <class V, class R>
 void Fields(const V& v, R& r) {
   v.Int("count", r.count);
+  v.IntOr("page", r.page, 1);
   v.Flag("on", r.on);
   v.NumberFlag("numberOn", r.numberOn);
   v.Double("plain", r.plain);
@@ -37,6 +39,7 @@ class FieldListTest : public PosTest {
 TEST_F(FieldListTest, WhatIsWrittenIsReadBack) {
   Record written;
   written.count = -7;
+  written.page = 0;  // a stored zero is not the fallback
   written.on = true;
   written.numberOn = true;
   written.plain = 0.1;
@@ -49,6 +52,7 @@ TEST_F(FieldListTest, WhatIsWrittenIsReadBack) {
   Record read;
   Fields(FieldReader(element), read);
   EXPECT_EQ(read.count, -7);
+  EXPECT_EQ(read.page, 0);
   EXPECT_TRUE(read.on);
   EXPECT_TRUE(read.numberOn);
   EXPECT_DOUBLE_EQ(read.plain, 0.1);
@@ -71,6 +75,7 @@ TEST_F(FieldListTest, ReadersOfTheSameTextDiffer) {
   read.count = 99;  // an attribute that is missing reads as zero
   Fields(FieldReader(element), read);
   EXPECT_EQ(read.count, 0);
+  EXPECT_EQ(read.page, 1) << "a missing attribute with a fallback reads as the fallback";
   EXPECT_FALSE(read.on) << "an integer flag reads the leading 0 of 0.5";
   EXPECT_TRUE(read.numberOn) << "a number flag is set by 0.5";
   EXPECT_DOUBLE_EQ(read.plain, 2.0) << "a plain double stops at the comma";
