@@ -192,7 +192,8 @@ class CKolumoData : public BaseData {
   std::array<CKolumoVorver, kStages> vorver;
   CArray<CKolumoKriechen> kriechen;
   std::array<int, kStages> maxLF{};
-  // Design code: 0 DIN 1045-1, 1 EC2, 2 SIA 262, 10/11/12 EC2 with the German/French/UK annex.
+  // Design code: 0 DIN 1045-1, 1 EC2, 2 SIA 262, 10/11/12 EC2 with the German/French/UK annex; its row in
+  // designcode::kCodes holds every number and name that goes with it.
   int iNorm = 0;
   CString sBeton = "C25/30";
   CString sStahl = "BSt 500 SA";
