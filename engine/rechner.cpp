@@ -50,12 +50,16 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
     case 2:
         FehlerLog(g_errorLog, 1, "Gleichungssystem instabil");
         break;
-    case 4:
-        if (const designcode::DesignCode* c = designcode::ByEngine(NORM); c && c->maxRatioPercent == 8)
-            EngineMessage("Achtung! Bewehrungsgrad > 8%. Bitte Stützenabmessung bzw Betondeckung ändern.");
-        else
-            EngineMessage("Achtung! Bewehrungsgrad > 9%. Bitte Stützenabmessung bzw Betondeckung ändern.");
+    case 4: {
+        // the older DIN 1045, which no input names, warns at 9 % as well
+        const designcode::DesignCode* c = designcode::ByEngine(NORM);
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "Achtung! Bewehrungsgrad > %d%%. Bitte Stützenabmessung bzw Betondeckung ändern.",
+                      c ? c->maxRatioPercent : 9);
+        EngineMessage(text);
         break;
+    }
     case 99:
         FehlerLog(g_errorLog, 1, "Mehr als 300 Gleichgewichts- oder Steifigkeitsiterationen");
         break;

@@ -209,6 +209,7 @@ void CMateHandler::OpenUserDB(BOOL bOpen) {
 }
 
 CString CMateHandler::CorrectNormName(const char* norm) {
+  if (!norm) return CString();
   for (const designcode::DesignCode& c : designcode::kCodes)
     if (std::strcmp(norm, c.gradeList) == 0) return c.catalogue;
   return norm;
@@ -218,7 +219,7 @@ void CMateHandler::CorrectRebarGradeName(const char* kat, const char* ukat, cons
   if (CString(kat) != "Stahl" || CString(ukat) != "Betonstahl") return;
   bool eurocode = false;
   for (const designcode::DesignCode& c : designcode::kCodes)
-    if (c.eurocode && std::strcmp(norm, c.catalogue) == 0) eurocode = true;
+    if (norm && c.eurocode && std::strcmp(norm, c.catalogue) == 0) eurocode = true;
   if (!eurocode) return;
   if (objekt == "BSt 500 SA" || objekt == "BSt 500 MA")
     objekt = "B500A";
