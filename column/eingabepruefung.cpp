@@ -16,6 +16,7 @@
 #include "formula/formulanumber.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/designcode.h"
 #include "platform/win/msgbox.h"
 
 namespace {
@@ -38,8 +39,14 @@ std::string StufenName(int stage) {
   return TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", kNamen[stage]);
 }
 
-// Design codes the engine calculates: DIN 1045-1, EC2, SIA 262 and EC2 with the German, French or UK annex.
-bool NormBekannt(int iNorm) { return iNorm == 0 || iNorm == 1 || iNorm == 2 || (iNorm >= 10 && iNorm <= 12); }
+bool NormBekannt(int iNorm) { return designcode::ByInput(iNorm) != nullptr; }
+
+std::string BekannteNormen() {
+  std::string list;
+  for (const designcode::DesignCode& c : designcode::kCodes)
+    list += (list.empty() ? "" : ", ") + std::to_string(c.input) + ' ' + c.name;
+  return list;
+}
 
 // Load types the column calculates: uniform and trapezoidal line loads, point load with moments, own weight.
 bool LasttypBerechnet(int ltype) { return ltype == 0 || ltype == 1 || ltype == 10 || ltype == 11; }
@@ -129,9 +136,8 @@ class Pruefung {
   std::vector<std::string> Fehler() {
     Dokument();
     if (!NormBekannt(data_.iNorm))
-      fehler_.push_back(Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: 0 DIN 1045-1, 1 EC2, 2 SIA 262, "
-                             "10, 11, 12 EC2 mit nationalem Anhang D, F, GB).",
-                             data_.iNorm));
+      fehler_.push_back(
+          Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: %s).", data_.iNorm, BekannteNormen().c_str()));
     for (int f = 0; f < data_.nFields(); ++f) {
       const std::string wer = Text("Feld %d: ", f);
       if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/designcode.h"
 
 namespace {
 
@@ -49,17 +50,8 @@ CKolumoData::CKolumoData() {
 CKolumoData::~CKolumoData() = default;
 
 int CKolumoData::KombiNormFuerNorm(int code) {
-  switch (code) {
-    case 1:
-    case 10:
-    case 11:
-    case 12:
-      return 0;  // "DIN 1055-100"
-    case 2:
-      return 2;  // "SIA 260:2003"
-    default:
-      return 1;  // DIN 1045-1 (and a code the data does not name)
-  }
+  const designcode::DesignCode* c = designcode::ByInput(code);
+  return c ? c->combinationNorm : 1;  // a code the data does not name goes with DIN 1045-1's
 }
 
 void CKolumoData::SetPresets(CLKData& lk) const {

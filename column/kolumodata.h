@@ -40,6 +40,11 @@ class CKolumoQuer {
   CFormulaNumber as = 2.0;      // cm²
   CFormulaNumber theta = 45.0;  // degrees
   int teilung = 5;              // members the field is divided into
+
+ private:
+  // Every stored attribute, in stored order, for reading and writing alike.
+  template <class V>
+  void Fields(const V& v);
 };
 
 // The imperfections of one construction stage.
@@ -64,6 +69,10 @@ class CKolumoVorver {
   CFormulaNumber umx = -0.4;
   CFormulaNumber umy = 0.4;
   CFormulaNumber invw = 0.5;
+
+ private:
+  template <class V>
+  void Fields(const V& v);
 };
 
 // One creep entry.
@@ -183,7 +192,8 @@ class CKolumoData : public BaseData {
   std::array<CKolumoVorver, kStages> vorver;
   CArray<CKolumoKriechen> kriechen;
   std::array<int, kStages> maxLF{};
-  // Design code: 0 DIN 1045-1, 1 EC2, 2 SIA 262, 10/11/12 EC2 with the German/French/UK annex.
+  // Design code: 0 DIN 1045-1, 1 EC2, 2 SIA 262, 10/11/12 EC2 with the German/French/UK annex; its row in
+  // designcode::kCodes holds every number and name that goes with it.
   int iNorm = 0;
   CString sBeton = "C25/30";
   CString sStahl = "BSt 500 SA";

@@ -6,9 +6,11 @@
 
 #include "column/kolumodata.h"
 #include "column/lagerexport.h"
+#include "framework/fieldlist.h"
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/designcode.h"
 
 static_assert(std::endian::native == std::endian::little, "binary attributes hold little-endian values");
 
@@ -189,7 +191,7 @@ bool ReadRecord(int element, const char* name, std::vector<std::unique_ptr<Rec>>
 
 // Visits the output options in their stored order; `full` adds those that older files do not have.
 template <class V>
-void AusgabeFields(V& v, CKolumoData& d, bool full, bool fundLastw) {
+void AusgabeFields(const V& v, CKolumoData& d, bool full, bool fundLastw) {
   v.Int("num_System", d.num_System);
   v.Int("AusgabeTyp", d.AusgabeTyp);
   v.Int("num_Regel_KNSW", d.num_Regel_KNSW);
@@ -211,7 +213,7 @@ void AusgabeFields(V& v, CKolumoData& d, bool full, bool fundLastw) {
   if (full && fundLastw) v.Int("num_FundLastw", d.num_FundLastw);
   v.Int("num_ErfAs", d.num_ErfAs);
   v.Int("num_Brand", d.num_Brand);
-  v.Double("BildBreite", d.BildBreite);
+  v.Decimal("BildBreite", d.BildBreite);
   v.Int("GrafikTyp", d.GrafikTyp);
   if (full) v.Int("SchriftFeld", d.SchriftFeld);
   v.Int("graf_System", d.graf_System);
@@ -221,120 +223,98 @@ void AusgabeFields(V& v, CKolumoData& d, bool full, bool fundLastw) {
   v.Int("graf_ErfAs", d.graf_ErfAs);
 }
 
-struct AttrWriter {
-  int element;
-  void Int(const char* name, int& value) { VIDUV_SetInt(element, name, value); }
-  void Double(const char* name, double& value) { VIDUV_SetDouble(element, name, value); }
-};
-
-struct AttrReader {
-  int element;
-  void Int(const char* name, int& value) { value = VIDUV_GetInt(element, name); }
-  void Double(const char* name, double& value) { value = GetXmlDecimal(element, name); }
-};
-
 template <class V>
-void BrandFields(V& v, CKolumoData& d) {
+void BrandFields(const V& v, CKolumoData& d) {
   v.Int("indexBrandKlasse", d.indexBrandKlasse);
   v.Int("indexBrandSeiten", d.indexBrandSeiten);
   v.Int("bPutzBekleidet", d.bPutzBekleidet);
 }
 
 template <class V>
-void FundamentFields(V& v, CKolumoData& d) {
-  v.Double("bx", d.bx);
-  v.Double("by", d.by);
-  v.Double("Es", d.Es);
-  v.Double("EsID", d.EsID);
-  v.Double("nue", d.nue);
+void FundamentFields(const V& v, CKolumoData& d) {
+  v.Decimal("bx", d.bx);
+  v.Decimal("by", d.by);
+  v.Decimal("Es", d.Es);
+  v.Decimal("EsID", d.EsID);
+  v.Decimal("nue", d.nue);
   v.Int("FudPos", d.FudPos);
-  v.Double("cx", d.cx);
-  v.Double("cy", d.cy);
-  v.Double("cz", d.cz);
-  v.Double("cmx", d.cmx);
-  v.Double("cmy", d.cmy);
-  v.Double("fakt", d.fakt);
-  v.Double("hoehe", d.hoehe);
+  v.Decimal("cx", d.cx);
+  v.Decimal("cy", d.cy);
+  v.Decimal("cz", d.cz);
+  v.Decimal("cmx", d.cmx);
+  v.Decimal("cmy", d.cmy);
+  v.Decimal("fakt", d.fakt);
+  v.Decimal("hoehe", d.hoehe);
+}
+
+template <class V>
+void SystemFields(const V& v, CKolumoData& d) {
+  v.Int("iNorm", d.iNorm);
+  v.String("sBeton", d.sBeton);
+  v.String("sStahl", d.sStahl);
+  v.Int("Fertigteil", d.Fertigteil);
+  v.Int("LKManuell", d.LKManuell);
 }
 
 // The design code preset for templates by the user's default code text; -1 for an unknown text.
 int NormFuerVorgabe(const CString& text) {
-  if (text == "DIN") return 0;
-  if (text == "EC") return 1;
-  if (text == "SIA") return 2;
-  // EC2 with the German annex.
-  if (text == "ECNA") return 10;
-  return -1;
+  const designcode::DesignCode* c = designcode::ByPresetKey(text.GetString());
+  return c ? c->input : -1;
 }
 
 }  // namespace
 
 // --- Parts of the sections, imperfections and creep ------------------------------------------------------
 
-void CKolumoQuer::ReadData(int element) {
-  type = VIDUV_GetInt(element, "type");
-  bewType = VIDUV_GetInt(element, "bewType");
-  teilung = VIDUV_GetInt(element, "teilung");
-  bx.ReadXML(element, "bx");
-  dy.ReadXML(element, "dy");
-  ex.ReadXML(element, "ex");
-  ey.ReadXML(element, "ey");
-  bdx.ReadXML(element, "bdx");
-  bdy.ReadXML(element, "bdy");
-  as.ReadXML(element, "as");
-  theta.ReadXML(element, "theta");
+template <class V>
+void CKolumoQuer::Fields(const V& v) {
+  v.Int("type", type);
+  v.Int("bewType", bewType);
+  v.Int("teilung", teilung);
+  v.Number("bx", bx);
+  v.Number("dy", dy);
+  v.Number("ex", ex);
+  v.Number("ey", ey);
+  v.Number("bdx", bdx);
+  v.Number("bdy", bdy);
+  v.Number("as", as);
+  v.Number("theta", theta);
 }
+
+void CKolumoQuer::ReadData(int element) { Fields(FieldReader(element)); }
 
 void CKolumoQuer::WriteData(int element) {
   if (teilung < 1) teilung = 5;
-  VIDUV_SetInt(element, "type", type);
-  VIDUV_SetInt(element, "bewType", bewType);
-  VIDUV_SetInt(element, "teilung", teilung);
-  bx.WriteXML(element, "bx");
-  dy.WriteXML(element, "dy");
-  ex.WriteXML(element, "ex");
-  ey.WriteXML(element, "ey");
-  bdx.WriteXML(element, "bdx");
-  bdy.WriteXML(element, "bdy");
-  as.WriteXML(element, "as");
-  theta.WriteXML(element, "theta");
+  Fields(FieldWriter(element));
 }
 
-void CKolumoVorver::ReadData(int element) {
-  type = VIDUV_GetInt(element, "type");
-  bDirekteVorgabe = VIDUV_GetInt(element, "bDirekteVorgabe");
-  bGesetzt = VIDUV_GetInt(element, "bGesetzt");
-  bAusmitte = VIDUV_GetInt(element, "bAusmitte");
-  Schiefstellung = VIDUV_GetInt(element, "Schiefstellung");
-  IDPunkt = VIDUV_GetInt(element, "IDPunkt");
-  ausmitte.ReadXML(element, "ausmitte");
-  umx.ReadXML(element, "umx");
-  umy.ReadXML(element, "umy");
-  invw.ReadXML(element, "invw");
+template <class V>
+void CKolumoVorver::Fields(const V& v) {
+  v.Int("type", type);
+  v.Int("bDirekteVorgabe", bDirekteVorgabe);
+  v.Int("bGesetzt", bGesetzt);
+  v.Int("bAusmitte", bAusmitte);
+  v.Int("Schiefstellung", Schiefstellung);
+  v.Int("IDPunkt", IDPunkt);
+  v.Number("ausmitte", ausmitte);
+  v.Number("umx", umx);
+  v.Number("umy", umy);
+  v.Number("invw", invw);
 }
 
-void CKolumoVorver::WriteData(int element) {
-  VIDUV_SetInt(element, "type", type);
-  VIDUV_SetInt(element, "bDirekteVorgabe", bDirekteVorgabe);
-  VIDUV_SetInt(element, "bGesetzt", bGesetzt);
-  VIDUV_SetInt(element, "bAusmitte", bAusmitte);
-  VIDUV_SetInt(element, "Schiefstellung", Schiefstellung);
-  VIDUV_SetInt(element, "IDPunkt", IDPunkt);
-  ausmitte.WriteXML(element, "ausmitte");
-  umx.WriteXML(element, "umx");
-  umy.WriteXML(element, "umy");
-  invw.WriteXML(element, "invw");
+void CKolumoVorver::ReadData(int element) { Fields(FieldReader(element)); }
+
+void CKolumoVorver::WriteData(int element) { Fields(FieldWriter(element)); }
+
+template <class V, class K>
+static void KriechenFields(const V& v, K& k) {
+  v.Decimal("KriechZahl", k.KriechZahl);
+  v.Decimal("Faktor", k.Faktor);
 }
 
-void CKolumoKriechen::ReadData(int element) {
-  KriechZahl = GetXmlDecimal(element, "KriechZahl");
-  Faktor = GetXmlDecimal(element, "Faktor");
-}
+void CKolumoKriechen::ReadData(int element) { KriechenFields(FieldReader(element), *this); }
 
-void CKolumoKriechen::WriteData(int element) const {
-  VIDUV_SetDouble(element, "KriechZahl", KriechZahl);
-  VIDUV_SetDouble(element, "Faktor", Faktor);
-}
+void CKolumoKriechen::WriteData(int element) const { KriechenFields(FieldWriter(element), *this); }
 
 // --- Writing -----------------------------------------------------------------------------------------------
 
@@ -353,19 +333,12 @@ void CKolumoData::WriteData(int document) {
   int einwirkungen = Rewrite(input, "Einwirkungen");
   for (int stage = 0; stage < kStages; ++stage) lastUeberlagerungBZ[stage].WriteData(AddStage(einwirkungen, stage));
 
-  AttrWriter ausgabe{Rewrite(root, "Ausgabe")};
-  AusgabeFields(ausgabe, *this, true, true);
-  AttrWriter brand{Rewrite(input, "Brand")};
-  BrandFields(brand, *this);
-  AttrWriter fundament{Rewrite(input, "Fundament")};
-  FundamentFields(fundament, *this);
+  AusgabeFields(FieldWriter(Rewrite(root, "Ausgabe")), *this, true, true);
+  BrandFields(FieldWriter(Rewrite(input, "Brand")), *this);
+  FundamentFields(FieldWriter(Rewrite(input, "Fundament")), *this);
 
   int system = Rewrite(input, "system");
-  VIDUV_SetInt(system, "iNorm", iNorm);
-  VIDUV_SetString(system, "sBeton", sBeton);
-  VIDUV_SetString(system, "sStahl", sStahl);
-  VIDUV_SetInt(system, "Fertigteil", Fertigteil);
-  VIDUV_SetInt(system, "LKManuell", LKManuell);
+  SystemFields(FieldWriter(system), *this);
   VIDUV_SetInt(system, "nFields", nFields());
   int maxLFBZ = VIDUV_AddChildElement(system, "maxLFBZ");
   for (int stage = 0; stage < kStages; ++stage) VIDUV_SetInt(AddStage(maxLFBZ, stage), "maxLF", maxLF[stage]);
@@ -446,22 +419,12 @@ int CKolumoData::ReadData(int document) {
     }
 
     if (fileVersion < kVersionAusgabeAmRoot) {
-      if (int element = VIDUV_FindFirstChild(input, "Ausgabe")) {
-        AttrReader reader{element};
-        AusgabeFields(reader, *this, false, false);
-      }
+      if (int element = VIDUV_FindFirstChild(input, "Ausgabe")) AusgabeFields(FieldReader(element), *this, false, false);
     } else if (int element = VIDUV_FindFirstChild(root, "Ausgabe")) {
-      AttrReader reader{element};
-      AusgabeFields(reader, *this, true, fileVersion > kVersionFundLastw);
+      AusgabeFields(FieldReader(element), *this, true, fileVersion > kVersionFundLastw);
     }
-    if (int element = VIDUV_FindFirstChild(input, "Brand")) {
-      AttrReader reader{element};
-      BrandFields(reader, *this);
-    }
-    if (int element = VIDUV_FindFirstChild(input, "Fundament")) {
-      AttrReader reader{element};
-      FundamentFields(reader, *this);
-    }
+    if (int element = VIDUV_FindFirstChild(input, "Brand")) BrandFields(FieldReader(element), *this);
+    if (int element = VIDUV_FindFirstChild(input, "Fundament")) FundamentFields(FieldReader(element), *this);
 
     if (int system = VIDUV_FindFirstChild(input, "system")) {
       const int fields = VIDUV_GetInt(system, "nFields");
@@ -472,11 +435,7 @@ int CKolumoData::ReadData(int document) {
             fields, kMaxFields);
         AfxMessageBox(text);
       } else {
-        iNorm = VIDUV_GetInt(system, "iNorm");
-        sBeton = VIDUV_GetString(system, "sBeton");
-        sStahl = VIDUV_GetString(system, "sStahl");
-        Fertigteil = VIDUV_GetInt(system, "Fertigteil");
-        LKManuell = VIDUV_GetInt(system, "LKManuell");
+        SystemFields(FieldReader(system), *this);
         SetFieldCount(fields);
         if (int maxLFBZ = VIDUV_FindFirstChild(system, "maxLFBZ")) {
           ForEachChild(maxLFBZ, "BauZustand", [&](int element) {

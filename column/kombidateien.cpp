@@ -11,6 +11,7 @@
 #include "column/kolumodata.h"
 #include "engine/kombisatz.h"
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/designcode.h"
 #include "platform/win/msgbox.h"
 
 namespace {
@@ -136,7 +137,7 @@ bool WriteCombinationFile(CKolumoData& data, const std::string& basis, int art, 
   }
 
   auto satz = std::make_unique<CKombiSatz>();
-  satz->namensCode = data.iNorm + 1;
+  satz->namensCode = designcode::EngineNumber(data.iNorm);
   const int b = stage;
   satz->nLasten[b] = nLf;
   satz->nLf[b] = nEinw;
@@ -215,7 +216,7 @@ bool WriteCharacteristicFile(const CKolumoData& data, const std::string& basis, 
     return false;
   }
   auto satz = std::make_unique<CKombiSatz>();
-  satz->namensCode = data.iNorm + 1;
+  satz->namensCode = designcode::EngineNumber(data.iNorm);
   satz->nLasten[0] = nLf;
   satz->nLf[0] = 2;
   satz->nx[0] = 1;

@@ -6,6 +6,7 @@
 #include "engine/bem.h"
 #include "engine/protocol.h"
 #include "engine/quer.h"
+#include "platform/win/designcode.h"
 
 double cBem::HoleAS() const
 {
@@ -71,34 +72,15 @@ void cBem::MindestBewehrung(int code, double N)
     const double n = N > 0.0 ? 0.0 : std::fabs(N);
     const double nTerm = fydCm > 0.0 ? n / fydCm : 0.0;
     double as1 = 0.0, as2 = 0.0;
-    switch (code) {
-    case 0:
+    if (code == 0) {
+        // the older DIN 1045, which no input names: no minimum from the forces
         m_maxmue = 10.0;
         m_minmue = 0.8;
-        break;
-    case 1:
-        as1 = 0.15 * nTerm;
-        as2 = 0.003 * ac;
-        m_maxmue = 9.0;
-        break;
-    case 2:
-        as1 = 0.10 * nTerm;
-        as2 = 0.002 * ac;
-        m_maxmue = 8.0;
-        break;
-    case 3:
-        as1 = 0.15 * nTerm;
-        as2 = 0.006 * ac;
-        m_maxmue = 8.0;
-        break;
-    case 11:
-    case 12:
-    case 13:
-        as1 = 0.15 * nTerm;
-        as2 = 0.002 * ac;
-        m_maxmue = 9.0;
-        break;
-    default:
+    } else if (const designcode::DesignCode* c = designcode::ByEngine(code)) {
+        as1 = c->minimumNFactor * nTerm;
+        as2 = c->minimumAcRatio * ac;
+        m_maxmue = c->maxRatioPercent;
+    } else {
         return;  // no other codes exist
     }
     const double asMin = std::max(as1, as2) * 0.0001;

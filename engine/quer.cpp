@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/material.h"
+#include "platform/win/designcode.h"
 
 cQuer g_quer[kMaxQuerschnitte];
 
@@ -249,11 +250,8 @@ void cQuer::BaueStaebe()
             stab(-e, c2 / 2.0 - 3.0 * h / 4.0, q * sh);
             stab(e / 2.0, c2 - h, q * sb);
             stab(-e / 2.0, c2 - h, q * sb);
-            double kleinst = 0.0;
-            if (m_norm == 1 || m_norm == 11)
-                kleinst = 0.000113;
-            else if (m_norm == 2 || m_norm == 3 || m_norm == 12 || m_norm == 13)
-                kleinst = 0.00005;
+            const designcode::DesignCode* code = designcode::ByEngine(m_norm);
+            const double kleinst = code ? code->leastBarArea : 0.0;  // the older DIN 1045: none
             for (int k = 0; k < m_nStaebe; ++k)
                 m_sa[k] = std::max(m_sa[k], kleinst);
         }

@@ -6,6 +6,7 @@
 #include "engine/messages.h"
 #include "engine/nachweis.h"
 #include "engine/protocol.h"
+#include "platform/win/designcode.h"
 
 int NORM = 0;
 int NKOMBI = 0;
@@ -51,11 +52,16 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
     case 2:
         FehlerLog(g_errorLog, 1, "Gleichungssystem instabil");
         break;
-    case 4:
-        EngineMessage(NORM == 2 || NORM == 3
-                          ? "Achtung! Bewehrungsgrad > 8%. Bitte Stützenabmessung bzw Betondeckung ändern."
-                          : "Achtung! Bewehrungsgrad > 9%. Bitte Stützenabmessung bzw Betondeckung ändern.");
+    case 4: {
+        // the older DIN 1045, which no input names, warns at 9 % as well
+        const designcode::DesignCode* c = designcode::ByEngine(NORM);
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "Achtung! Bewehrungsgrad > %d%%. Bitte Stützenabmessung bzw Betondeckung ändern.",
+                      c ? c->maxRatioPercent : 9);
+        EngineMessage(text);
         break;
+    }
     case 99:
         FehlerLog(g_errorLog, 1, "Mehr als 300 Gleichgewichts- oder Steifigkeitsiterationen");
         break;

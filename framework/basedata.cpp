@@ -1,5 +1,6 @@
 #include "framework/basedata.h"
 
+#include "framework/fieldlist.h"
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
@@ -72,6 +73,28 @@ const bool kInstalled = [] {
   return true;
 }();
 
+// The position's own attributes of "info" (those it writes with fixed values are handled apart) and of "input".
+template <class V, class D>
+void InfoFields(const V& v, D& d) {
+  v.String("comment", d.comment);
+  v.String("owner", d.owner);
+  v.String("creationdate", d.creationdate);
+  v.String("lastuser", d.lastuser);
+  v.Int("errors", d.errors);
+  v.Int("materialgroup", d.materialgroup);
+  v.Int("norm", d.norm);
+  v.Int("laendercode", d.laendercode);
+  v.Int("lknorm", d.lknorm);
+}
+
+template <class V, class D>
+void InputFields(const V& v, D& d) {
+  v.IntOr("nPage", d.nPage, 1);
+  v.String("freeText", d.freeText);
+  v.String("posDesc", d.posDesc);
+  v.Flag("dickeLinie", d.dickeLinie);
+}
+
 }  // namespace
 
 void SetDocumentPartFactory(DocumentPartFactory factory) { DocumentParts() = std::move(factory); }
@@ -142,21 +165,10 @@ int BaseData::ReadData(int document) {
 
   int input = VIDUV_FindFirstChild(root, "input");
   if (input) {
-    nPage = VIDUV_GetIntWithDefault(input, "nPage", 1, 1);
-    freeText = VIDUV_GetString(input, "freeText");
-    posDesc = VIDUV_GetString(input, "posDesc");
-    dickeLinie = VIDUV_GetInt(input, "dickeLinie") != 0;
+    InputFields(FieldReader(input), *this);
   }
 
-  comment = VIDUV_GetString(info, "comment");
-  owner = VIDUV_GetString(info, "owner");
-  creationdate = VIDUV_GetString(info, "creationdate");
-  lastuser = VIDUV_GetString(info, "lastuser");
-  errors = VIDUV_GetInt(info, "errors");
-  materialgroup = VIDUV_GetInt(info, "materialgroup");
-  norm = VIDUV_GetInt(info, "norm");
-  laendercode = VIDUV_GetInt(info, "laendercode");
-  lknorm = VIDUV_GetInt(info, "lknorm");
+  InfoFields(FieldReader(info), *this);
   bIsTemplate = VIDUV_GetInt(info, "bIsTemplate");
   Modellhof = VIDUV_GetInt(info, "Modellhof") != 0;
 
@@ -196,15 +208,7 @@ void BaseData::WriteData(int document) {
   VIDUV_SetString(root, "version", versionText);
 
   int info = VIDUV_FindOrAddChild(root, "info");
-  VIDUV_SetString(info, "comment", comment);
-  VIDUV_SetString(info, "owner", owner);
-  VIDUV_SetString(info, "creationdate", creationdate);
-  VIDUV_SetString(info, "lastuser", lastuser);
-  VIDUV_SetInt(info, "errors", errors);
-  VIDUV_SetInt(info, "materialgroup", materialgroup);
-  VIDUV_SetInt(info, "norm", norm);
-  VIDUV_SetInt(info, "laendercode", laendercode);
-  VIDUV_SetInt(info, "lknorm", lknorm);
+  InfoFields(FieldWriter(info), *this);
   VIDUV_SetInt(info, "bModularisieren", 1);
   VIDUV_SetInt(info, "bIsTemplate", 0);
   VIDUV_SetInt(info, "Modellhof", 0);
@@ -218,10 +222,7 @@ void BaseData::WriteData(int document) {
   varDefs.WriteExports(exports);
   if (pSubData->HoldsText()) pSubData->WriteXML(VIDUV_FindOrAddChild(input, "Skrib"), exports);
 
-  VIDUV_SetInt(input, "nPage", nPage);
-  VIDUV_SetString(input, "freeText", freeText);
-  VIDUV_SetString(input, "posDesc", posDesc);
-  VIDUV_SetInt(input, "dickeLinie", dickeLinie ? 1 : 0);
+  InputFields(FieldWriter(input), *this);
   if (bUsesLK) lastUeberlagerung.WriteData(input);
   luDataList->WriteData(input);
   WriteAnnotations(input);

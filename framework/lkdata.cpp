@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "framework/fieldlist.h"
 #include "platform/kombra/kombra.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
@@ -62,18 +63,35 @@ void SetLKOwnerDocumentFn(LKOwnerDocumentFn fn) { ownerDocumentFn = fn; }
 // ---------------------------------------------------------------------------------------------------------
 // Records
 
-void CLKBeiwert::ReadData(int element) {
-  name = VIDUV_GetString(element, "name");
-  psi0 = VIDUV_GetDouble(element, "psi0");
-  psi1 = VIDUV_GetDouble(element, "psi1");
-  psi2 = VIDUV_GetDouble(element, "psi2");
+template <class V, class B>
+void BeiwertFields(const V& v, B& b) {
+  v.String("name", b.name);
+  v.Double("psi0", b.psi0);
+  v.Double("psi1", b.psi1);
+  v.Double("psi2", b.psi2);
 }
 
-void CLKBeiwert::WriteData(int element) const {
-  VIDUV_SetString(element, "name", name);
-  VIDUV_SetDouble(element, "psi0", psi0);
-  VIDUV_SetDouble(element, "psi1", psi1);
-  VIDUV_SetDouble(element, "psi2", psi2);
+void CLKBeiwert::ReadData(int element) { BeiwertFields(FieldReader(element), *this); }
+
+void CLKBeiwert::WriteData(int element) const { BeiwertFields(FieldWriter(element), *this); }
+
+template <class V, class E>
+void EinwirkungFields(const V& v, E& e) {
+  v.Int("einw", e.nr);
+  v.String("title", e.title);
+  v.String("lastfaelle", e.lastfaelle);
+  v.Int("indexGruppe", e.indexGruppe);
+  v.Int("indexGruppeHHHH", e.indexGruppeHHHH);
+  v.Int("indexKategorie", e.indexKategorie);
+  v.Int("indexKLED", e.indexKLED);
+  v.Flag("einwNichtAufteilen", e.einwNichtAufteilen);
+  v.Int("lastfallMax", e.lastfallMax);
+  v.Int("lastfallMin", e.lastfallMin);
+  v.Int("alternativgruppe", e.alternativgruppe);
+  v.String("desc", e.desc);
+  v.Flag("readonly", e.readonly);
+  v.Int("maxmin", e.maxmin);
+  v.Int("indexLuda", e.indexLuda);
 }
 
 CEinwirkung& CEinwirkung::operator=(const CEinwirkung& other) {
@@ -230,21 +248,7 @@ void CLKData::ReadData(int parent) {
   if (const int list = VIDUV_FindFirstChild(element, "einwirkungen")) {
     for (int row = VIDUV_FindFirstChild(list, "einwirkung"); row != 0; row = VIDUV_FindNextChild(row, "einwirkung")) {
       CEinwirkung e;
-      e.nr = VIDUV_GetInt(row, "einw");
-      e.title = VIDUV_GetString(row, "title");
-      e.lastfaelle = VIDUV_GetString(row, "lastfaelle");
-      e.indexGruppe = VIDUV_GetInt(row, "indexGruppe");
-      e.indexGruppeHHHH = VIDUV_GetInt(row, "indexGruppeHHHH");
-      e.indexKategorie = VIDUV_GetInt(row, "indexKategorie");
-      e.indexKLED = VIDUV_GetInt(row, "indexKLED");
-      e.einwNichtAufteilen = VIDUV_GetInt(row, "einwNichtAufteilen") != 0;
-      e.lastfallMax = VIDUV_GetInt(row, "lastfallMax");
-      e.lastfallMin = VIDUV_GetInt(row, "lastfallMin");
-      e.alternativgruppe = VIDUV_GetInt(row, "alternativgruppe");
-      e.desc = VIDUV_GetString(row, "desc");
-      e.readonly = VIDUV_GetInt(row, "readonly") != 0;
-      e.maxmin = VIDUV_GetInt(row, "maxmin");
-      e.indexLuda = VIDUV_GetInt(row, "indexLuda");
+      EinwirkungFields(FieldReader(row), e);
 
       if (e.indexGruppeHHHH == 0 && e.indexGruppe > 0) e.indexGruppeHHHH = e.indexGruppe;
       if (version < 1) {
@@ -380,22 +384,7 @@ void CLKData::WriteData(int parent) {
     for (CEinwirkung& e : einwirkungen) {
       if (e.nr < 1) continue;
       if (e.alternativgruppe < 1) e.alternativgruppe = 0;
-      const int child = VIDUV_AddChildElement(list, "einwirkung");
-      VIDUV_SetInt(child, "einw", e.nr);
-      VIDUV_SetString(child, "title", e.title);
-      VIDUV_SetString(child, "lastfaelle", e.lastfaelle);
-      VIDUV_SetInt(child, "indexGruppe", e.indexGruppe);
-      VIDUV_SetInt(child, "indexGruppeHHHH", e.indexGruppeHHHH);
-      VIDUV_SetInt(child, "indexKategorie", e.indexKategorie);
-      VIDUV_SetInt(child, "indexKLED", e.indexKLED);
-      VIDUV_SetInt(child, "einwNichtAufteilen", e.einwNichtAufteilen ? 1 : 0);
-      VIDUV_SetInt(child, "lastfallMax", e.lastfallMax);
-      VIDUV_SetInt(child, "lastfallMin", e.lastfallMin);
-      VIDUV_SetInt(child, "alternativgruppe", e.alternativgruppe);
-      VIDUV_SetString(child, "desc", e.desc);
-      VIDUV_SetInt(child, "readonly", e.readonly ? 1 : 0);
-      VIDUV_SetInt(child, "maxmin", e.maxmin);
-      VIDUV_SetInt(child, "indexLuda", e.indexLuda);
+      EinwirkungFields(FieldWriter(VIDUV_AddChildElement(list, "einwirkung")), e);
     }
   }
 

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "framework/fieldlist.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/viduv/viduv.h"
 
 namespace {
 
@@ -99,25 +99,21 @@ CString Load::GetDirectionText(int i) {
   return i >= 0 && i < kDirectionCount ? Tr(kTexts[i]) : CString();
 }
 
-void Load::WriteData(int element) {
-  VIDUV_SetInt(element, "lc", lc);
-  VIDUV_SetString(element, "LCGen", LCGen.text);
-  VIDUV_SetString(element, "desc", desc);
-  VIDUV_SetInt(element, "ltype", ltype);
-  VIDUV_SetInt(element, "node", node);
-  VIDUV_SetInt(element, "direction", direction);
-  VIDUV_SetInt(element, "bHasDirection", bHasDirection);
-  ForEachValue([element](const char* name, CFormulaNumber& number) { SetXmlFormulaNumber(element, name, number); });
+template <class V>
+void Load::Fields(const V& v) {
+  v.Int("lc", lc);
+  v.String("LCGen", LCGen.text);
+  v.String("desc", desc);
+  v.Int("ltype", ltype);
+  v.Int("node", node);
+  v.Int("direction", direction);
+  v.Int("bHasDirection", bHasDirection);
+  ForEachValue([&v](const char* name, CFormulaNumber& number) { v.Number(name, number); });
 }
 
+void Load::WriteData(int element) { Fields(FieldWriter(element)); }
+
 void Load::ReadData(int element) {
-  lc = VIDUV_GetInt(element, "lc");
-  LCGen.text = VIDUV_GetString(element, "LCGen");
+  Fields(FieldReader(element));
   LCGen.Parse();
-  desc = VIDUV_GetString(element, "desc");
-  ltype = VIDUV_GetInt(element, "ltype");
-  node = VIDUV_GetInt(element, "node");
-  direction = VIDUV_GetInt(element, "direction");
-  bHasDirection = VIDUV_GetInt(element, "bHasDirection");
-  ForEachValue([element](const char* name, CFormulaNumber& number) { number.ReadXML(element, name); });
 }

@@ -60,4 +60,7 @@ class Load {
   // The ten formula values with their attribute names, in stored order.
   template <class Fn>
   void ForEachValue(Fn fn);
+  // Every stored attribute, in stored order, for reading and writing alike.
+  template <class V>
+  void Fields(const V& v);
 };

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "platform/catalogs/zurovo.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/designcode.h"
 
 namespace {
 
@@ -207,14 +209,18 @@ void CMateHandler::OpenUserDB(BOOL bOpen) {
 }
 
 CString CMateHandler::CorrectNormName(const char* norm) {
-  CString name(norm);
-  if (name == "DIN 1045-I") name.SetAt(9, '1');
-  return name;
+  if (!norm) return CString();
+  for (const designcode::DesignCode& c : designcode::kCodes)
+    if (std::strcmp(norm, c.gradeList) == 0) return c.catalogue;
+  return norm;
 }
 
 void CMateHandler::CorrectRebarGradeName(const char* kat, const char* ukat, const char* norm, CString& objekt) {
   if (CString(kat) != "Stahl" || CString(ukat) != "Betonstahl") return;
-  if (CString(norm) != "EC2" && CString(norm) != "EC2 NA (DE)") return;
+  bool eurocode = false;
+  for (const designcode::DesignCode& c : designcode::kCodes)
+    if (norm && c.eurocode && std::strcmp(norm, c.catalogue) == 0) eurocode = true;
+  if (!eurocode) return;
   if (objekt == "BSt 500 SA" || objekt == "BSt 500 MA")
     objekt = "B500A";
   else if (objekt == "BSt 500 SB" || objekt == "BSt 500 MB")

@@ -160,10 +160,7 @@ bool ProgDBEntry::IsInstalled() const {
 }
 
 int ProgDBEntry::CallInterface(int document) {
-  struct Closer {
-    int doc;
-    ~Closer() { VIDUV_CloseDoc(doc); }
-  } closer{document};
+  const viduv::ScopedDoc closer(document);
   CString message;
   InterfaceProc proc = nullptr;
   if (DLLName == kHostExecutableName) {

@@ -1,5 +1,6 @@
 #include "framework/support.h"
 
+#include "framework/fieldlist.h"
 #include "platform/viduv/viduv.h"
 
 namespace {
@@ -12,51 +13,36 @@ const char* const kSpringNames[CSupport::kSpringCount] = {"SDcx", "SDcy", "SDcz"
 // The keys of one side carry its prefix: "o" above, "u" below.
 CString Key(char prefix, const char* name) { return CString(prefix) + name; }
 
-void WriteSide(int element, char p, const CSpringData::Side& s) {
-  VIDUV_SetDouble(element, Key(p, "emod"), s.emod);
-  VIDUV_SetDouble(element, Key(p, "grad"), s.grad);
-  VIDUV_SetDouble(element, Key(p, "h"), s.h);
-  VIDUV_SetDouble(element, Key(p, "qkd"), s.qkd);
-  VIDUV_SetDouble(element, Key(p, "qrb"), s.qrb);
-  VIDUV_SetDouble(element, Key(p, "qrd"), s.qrd);
-  VIDUV_SetInt(element, Key(p, "qtyp"), s.qtyp);
-  VIDUV_SetInt(element, Key(p, "lage"), s.lage);
-  VIDUV_SetString(element, Key(p, "ProfFamily"), s.ProfFamily);
-  VIDUV_SetString(element, Key(p, "Profile"), s.Profile);
-  VIDUV_SetDouble(element, Key(p, "Iy"), s.Iy);
+template <class V, class S>
+void SideFields(const V& v, char p, S& s) {
+  v.Double(Key(p, "emod"), s.emod);
+  v.Double(Key(p, "grad"), s.grad);
+  v.Double(Key(p, "h"), s.h);
+  v.Double(Key(p, "qkd"), s.qkd);
+  v.Double(Key(p, "qrb"), s.qrb);
+  v.Double(Key(p, "qrd"), s.qrd);
+  v.Int(Key(p, "qtyp"), s.qtyp);
+  v.Int(Key(p, "lage"), s.lage);
+  v.String(Key(p, "ProfFamily"), s.ProfFamily);
+  v.String(Key(p, "Profile"), s.Profile);
+  v.Double(Key(p, "Iy"), s.Iy);
 }
 
-void ReadSide(int element, char p, CSpringData::Side& s) {
-  s.emod = VIDUV_GetDouble(element, Key(p, "emod"));
-  s.grad = VIDUV_GetDouble(element, Key(p, "grad"));
-  s.h = VIDUV_GetDouble(element, Key(p, "h"));
-  s.qkd = VIDUV_GetDouble(element, Key(p, "qkd"));
-  s.qrb = VIDUV_GetDouble(element, Key(p, "qrb"));
-  s.qrd = VIDUV_GetDouble(element, Key(p, "qrd"));
-  s.qtyp = VIDUV_GetInt(element, Key(p, "qtyp"));
-  s.lage = VIDUV_GetInt(element, Key(p, "lage"));
-  s.ProfFamily = VIDUV_GetString(element, Key(p, "ProfFamily"));
-  s.Profile = VIDUV_GetString(element, Key(p, "Profile"));
-  s.Iy = VIDUV_GetDouble(element, Key(p, "Iy"));
+// A side's values are stored only while the side is enabled.
+template <class V, class D>
+void SpringFields(const V& v, D& d) {
+  v.Int("bDrehfeder", d.bDrehfeder);
+  v.Int("bEnableOben", d.bEnableOben);
+  if (d.bEnableOben) SideFields(v, 'o', d.oben);
+  v.Int("bEnableUnten", d.bEnableUnten);
+  if (d.bEnableUnten) SideFields(v, 'u', d.unten);
 }
 
 }  // namespace
 
-void CSpringData::WriteData(int element) const {
-  VIDUV_SetInt(element, "bDrehfeder", bDrehfeder);
-  VIDUV_SetInt(element, "bEnableOben", bEnableOben);
-  if (bEnableOben) WriteSide(element, 'o', oben);
-  VIDUV_SetInt(element, "bEnableUnten", bEnableUnten);
-  if (bEnableUnten) WriteSide(element, 'u', unten);
-}
+void CSpringData::WriteData(int element) const { SpringFields(FieldWriter(element), *this); }
 
-void CSpringData::ReadData(int element) {
-  bDrehfeder = VIDUV_GetInt(element, "bDrehfeder");
-  bEnableOben = VIDUV_GetInt(element, "bEnableOben");
-  if (bEnableOben) ReadSide(element, 'o', oben);
-  bEnableUnten = VIDUV_GetInt(element, "bEnableUnten");
-  if (bEnableUnten) ReadSide(element, 'u', unten);
-}
+void CSpringData::ReadData(int element) { SpringFields(FieldReader(element), *this); }
 
 CSupport::CSupport() = default;
 

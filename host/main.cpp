@@ -60,19 +60,7 @@ std::optional<int> ParseAnswer(const std::string& text) {
 }
 
 // A position document of the host, closed when the job ends.
-class Document {
- public:
-  explicit Document(int handle) : handle_(handle) {}
-  ~Document() {
-    if (handle_) VIDUV_CloseDoc(handle_);
-  }
-  Document(const Document&) = delete;
-  Document& operator=(const Document&) = delete;
-  int get() const { return handle_; }
-
- private:
-  int handle_;
-};
+using Document = viduv::ScopedDoc;
 
 // Opens a column position; a clear message when the file is missing, unreadable or no column position.
 int OpenColumnPosition(const std::string& path, std::string& error) {
@@ -106,49 +94,49 @@ int New(host::Module& module, const std::string& path) {
   host::InputDialog dialog(module);
   if (!dialog.get()) return Fail("the module made no input dialog");
   Document doc(module.Call("CreateEmptyDoc", {{"CWnd*", dialog.get()}}));
-  if (!doc.get()) return Fail("the module made no empty position");
-  if (!VIDUV_SaveDocAs(doc.get(), path.c_str())) return Fail(path + ": " + VIDUV_GetLastError());
+  if (!doc.Get()) return Fail("the module made no empty position");
+  if (!VIDUV_SaveDocAs(doc.Get(), path.c_str())) return Fail(path + ": " + VIDUV_GetLastError());
   return 0;
 }
 
 int Roundtrip(host::Module& module, const std::string& in, const std::string& out) {
   std::string error;
   Document doc(OpenColumnPosition(in, error));
-  if (!doc.get()) return Fail(error);
+  if (!doc.Get()) return Fail(error);
   host::InputDialog dialog(module);
   if (!dialog.get()) return Fail("the module made no input dialog");
-  module.Call("SetData", {{"CWnd*", dialog.get()}, {"int", doc.get()}});
-  module.Call("GetData", {{"CWnd*", dialog.get()}, {"int", doc.get()}});
-  if (!VIDUV_SaveDocAs(doc.get(), out.c_str())) return Fail(out + ": " + VIDUV_GetLastError());
+  module.Call("SetData", {{"CWnd*", dialog.get()}, {"int", doc.Get()}});
+  module.Call("GetData", {{"CWnd*", dialog.get()}, {"int", doc.Get()}});
+  if (!VIDUV_SaveDocAs(doc.Get(), out.c_str())) return Fail(out + ": " + VIDUV_GetLastError());
   return 0;
 }
 
 int Calc(host::Module& module, const std::string& path) {
   std::string error;
   Document doc(OpenColumnPosition(path, error));
-  if (!doc.get()) return Fail(error);
+  if (!doc.Get()) return Fail(error);
   if (!module.calcFunc())
     return Fail("the module cannot calculate yet: it has no calculation driver (calcFunc); " + path + " is unchanged");
   // Results of an earlier run must not pass for the results of this one.
-  const int root = VIDUV_GetRootElement(doc.get());
+  const int root = VIDUV_GetRootElement(doc.Get());
   for (int old = VIDUV_FindFirstChild(root, "result"); old; old = VIDUV_FindFirstChild(root, "result"))
     VIDUV_DeleteElement(old);
-  module.calcFunc()(doc.get(), 0);
+  module.calcFunc()(doc.Get(), 0);
   // The calculation reports success by the results it leaves in the document.
-  const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.get()), "result");
+  const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.Get()), "result");
   if (!VIDUV_FindFirstChild(result, "Schnittgroessen"))
     return Fail(path + ": the calculation gave no results; the file is unchanged");
-  if (!VIDUV_SaveDoc(doc.get())) return Fail(path + ": " + VIDUV_GetLastError());
+  if (!VIDUV_SaveDoc(doc.Get())) return Fail(path + ": " + VIDUV_GetLastError());
   return 0;
 }
 
 int Report(host::Module& module, const std::string& path) {
   std::string error;
   Document doc(OpenColumnPosition(path, error));
-  if (!doc.get()) return Fail(error);
+  if (!doc.Get()) return Fail(error);
   if (!module.rtfFunc()) return Fail("the module cannot write reports yet: it has no report (RtfKolumo)");
   // Without the column's input the module would write a report of nothing and call it done.
-  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.get()), "input");
+  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.Get()), "input");
   if (!input || !VIDUV_FindFirstChild(input, "system"))
     return Fail(path + ": the position has no column input (no \"input\" element with its \"system\"); "
                 "no report written");
@@ -159,7 +147,7 @@ int Report(host::Module& module, const std::string& path) {
   // The module says nothing of success: a report is new when the file there is another one than before.
   struct stat before {};
   const bool existed = ::stat(report.c_str(), &before) == 0;
-  module.rtfFunc()(doc.get(), 1);  // 1: write the report (0 only reads the position)
+  module.rtfFunc()(doc.Get(), 1);  // 1: write the report (0 only reads the position)
   // The writer's reason (the system's: permission, disk full, a folder in the way), when it gave one.
   const std::string reason = RTFX_GetLastError();
   const std::string why = reason.empty() ? std::string() : " (" + reason + ")";
@@ -177,8 +165,8 @@ int Report(host::Module& module, const std::string& path) {
 int Edit(host::Module& module, const std::string& path) {
   std::string error;
   Document doc(OpenColumnPosition(path, error));
-  if (!doc.get()) return Fail(error);
-  switch (host::EditPosition(module, doc.get(), error)) {
+  if (!doc.Get()) return Fail(error);
+  switch (host::EditPosition(module, doc.Get(), error)) {
     case host::EditResult::kSaved: return 0;
     case host::EditResult::kCancelled:
       std::fprintf(stderr, "kolumo: cancelled; %s is unchanged\n", path.c_str());

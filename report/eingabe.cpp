@@ -8,6 +8,7 @@
 #include "framework/matehandler.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/win/afxwnd.h"
+#include "platform/win/designcode.h"
 #include "report/querschnittskizze.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
@@ -16,38 +17,12 @@ using namespace report;
 
 namespace {
 
-// The catalogue code and the two headings of a design code; false for an
-// unknown code.
-struct MaterialNorm {
-  int iNorm;
-  const char* beton;
-  const char* stahl;
-  const char* katalog;
-};
-
-constexpr MaterialNorm kMaterialNormen[] = {
-    {0, "Normalbeton DIN 1045-1:2008", "Betonstahl DIN 1045-1:2008", "DIN 1045-I"},
-    {1, "Normalbeton EC2:2005", "Betonstahl EC2:2008", "EC2"},
-    {2, "Normalbeton SIA 262", "Betonstahl SIA 262", "SIA 262:2003"},
-    {10, "Normalbeton EC2 NA (DE)", "Betonstahl EC2 NA (DE)", "EC2 NA (DE)"},
-    // The French and British annexes have no grades of their own in the
-    // catalogue.
-    {11, "Normalbeton EC2 NA (F)", "Betonstahl EC2 NA (F)", "EC2 NA (DE)"},
-    {12, "Normalbeton EC2 NA (GB)", "Betonstahl EC2 NA (GB)", "EC2 NA (DE)"},
-};
-
-const MaterialNorm* FindeMaterialNorm(int iNorm) {
-  for (const MaterialNorm& norm : kMaterialNormen)
-    if (norm.iNorm == iNorm) return &norm;
-  return nullptr;
-}
-
 // The catalogue entry of a grade; empty for an unknown code or grade.
 CMateProps HoleMaterial(int iNorm, const char* kat, const char* ukat, const CString& grade) {
   CMateProps props;
-  if (const MaterialNorm* norm = FindeMaterialNorm(iNorm)) {
+  if (const designcode::DesignCode* norm = designcode::ByInput(iNorm)) {
     CString objekt = grade;
-    GetMateHandler().GetMaterial(props, kat, ukat, norm->katalog, objekt);
+    GetMateHandler().GetMaterial(props, kat, ukat, norm->gradeList, objekt);
   }
   return props;
 }
@@ -68,18 +43,18 @@ Sorte BetonSorte(const CKolumoData& d) { return VerwendeteSorte(d, true); }
 Sorte StahlSorte(const CKolumoData& d) { return VerwendeteSorte(d, false); }
 
 // Said below the table when the grade of the input is not in the catalogue of the code.
-void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const MaterialNorm* norm) {
+void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const designcode::DesignCode* norm) {
   CString zeile;
   // a catalogue that is missing or was refused gives no values: said, not shown as zeros
   if (norm && !sorte.katalog) {
     zeile.Format(Tr("%s \"%s\": der Materialkatalog hat für %s keine Sorten; ihre Werte fehlen."),
-                 Tr(wort).GetString(), gegeben.GetString(), norm->katalog);
+                 Tr(wort).GetString(), gegeben.GetString(), norm->gradeList);
     Absatz(kText, zeile);
     return;
   }
   if (!sorte.ersetzt) return;
   zeile.Format(Tr("%s \"%s\" der Eingabe gibt es im Materialkatalog für %s nicht; gerechnet wird mit %s."), Tr(wort).GetString(),
-               gegeben.GetString(), norm ? norm->katalog : "", sorte.name.GetString());
+               gegeben.GetString(), norm ? norm->gradeList : "", sorte.name.GetString());
   Absatz(kText, zeile);
 }
 
@@ -213,9 +188,9 @@ void CRtf_Ausgabe::Querschnitte() {
 
 void CRtf_Ausgabe::Materialien() {
   CKolumoData& d = *m_pData;
-  const MaterialNorm* norm = FindeMaterialNorm(d.iNorm);
+  const designcode::DesignCode* norm = designcode::ByInput(d.iNorm);
   Absatz(kAbschnitt, Tr("Materialien"));
-  if (norm) Absatz(kUnterabschnitt, Tr(norm->beton));
+  if (norm) Absatz(kUnterabschnitt, Tr(norm->concreteHeading));
   Tabelle({1.8, 1.9, 2.1, 1.5, 1.5, 1.3, 1.3, 2.8, 2.2});
   Kopfzeile({"Name", "f{\\sub ck}", "E-Modul"});
   Kopfzeile({"{\\f2 e}{\\sub c2}", "{\\f2 e}{\\sub c2u}", "{\\f2 g}{\\sub G}", "{\\f2 g}{\\sub A}"}, false);
@@ -233,7 +208,7 @@ void CRtf_Ausgabe::Materialien() {
   RTFX_EndTable();
   Ersatz("Die Betonsorte", d.sBeton, betonSorte, norm);
 
-  if (norm) Absatz(kUnterabschnitt, Tr(norm->stahl));
+  if (norm) Absatz(kUnterabschnitt, Tr(norm->steelHeading));
   Tabelle({2.0, 2.0, 2.0, 2.5});
   Kopfzeile({"Name", "f\\sub yk", "E-Modul", "spez. Gewicht"});
   Kopfzeile({" ", "[MN/m²]", "[MN/m²]", "[kN/m³]"}, false);

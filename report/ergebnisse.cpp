@@ -6,6 +6,7 @@
 
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
+#include "platform/win/designcode.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
 
@@ -58,31 +59,14 @@ void CRtf_Ausgabe::KonstruktiveRegeln() {
   }
   Absatz(kText, " ");
   Absatz(kText, Tr("\\b Konstruktive Richtlinien werden wie folgt berücksichtigt:"));
-  // One percent sign on the page (the texts were printf formats, where "%%" stands for it).
-  switch (d.iNorm) {
-    case 0:
-      Absatz(kText, "Mindestbewehrung max(0.3% vom Querschnitt Ac,0.15*|Ned|/fyd)");
-      break;
-    case 1:
-      Absatz(kText, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.10*|Ned|/fyd");
-      break;
-    case 2:
-      Absatz(kText, "Mindestbewehrung 0.6% vom Querschnitt Ac");
-      break;
-    case 10:
-    case 11:
-    case 12:
-      Absatz(kText, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)");
-      break;
-    default:
-      break;
-  }
+  const designcode::DesignCode* code = designcode::ByInput(d.iNorm);
+  if (code) Absatz(kText, code->minimumRule);
   static const char* const kD12[] = {"Mindestens 4 D12 für Querschnitt: %s", "Mindestens 8 D12 für Querschnitt: %s",
                                      "Mindestens 16 D12 für Querschnitt: %s"};
   static const char* const kD8[] = {"Mindestens 4 D8 für Querschnitt: %s", "Mindestens 8 D8 für Querschnitt: %s",
                                     "Mindestens 16 D8 für Querschnitt: %s"};
-  const bool d12 = d.iNorm == 0 || d.iNorm == 1 || (d.iNorm >= 10 && d.iNorm <= 12);
-  if (!d12 && d.iNorm != 2) return;
+  if (!code) return;
+  const bool d12 = code->minimumBar == 12;
   for (int typ = 0; typ < 3; ++typ) {
     if (listen[typ].IsEmpty()) continue;
     const CString liste = listen[typ].Left(listen[typ].GetLength() - 1);

@@ -4,6 +4,7 @@
 
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
+#include "platform/win/designcode.h"
 #include "report/bilder.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
@@ -270,7 +271,8 @@ void CRtf_Ausgabe::Fundamentlasten(int k, int t, int s) {
 
 void CRtf_Ausgabe::Brandschutz(int k, int t, int s) {
   CKolumoData& d = *m_pData;
-  const bool en = d.iNorm == 10;
+  const designcode::DesignCode* code = designcode::ByInput(d.iNorm);
+  const bool en = code && code->fireTablesEn;
   Absatz(kText, Tr(en ? "\\b Statisch konstruktiver Brandschutz nach DIN EN "
                         "1992-1-2:2010-12"
                       : "\\b Statisch konstruktiver Brandschutz nach DIN 4102-4"));

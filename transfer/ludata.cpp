@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 
+#include "framework/fieldlist.h"
 #include "platform/viduv/viduv.h"
 
 namespace {
@@ -46,6 +47,13 @@ void ReadIntArray(int parent, const char* name, CArray<int, int>& values) {
   }
 }
 
+void IntArray(const FieldWriter& v, const char* name, CArray<int, int>& values) {
+  WriteIntArray(v.Element(), name, values);
+}
+void IntArray(const FieldReader& v, const char* name, CArray<int, int>& values) {
+  ReadIntArray(v.Element(), name, values);
+}
+
 }  // namespace
 
 // --- Record -----------------------------------------------------------------------------------------------
@@ -81,30 +89,35 @@ void LUData::Reset() {
   readCursor = 0;
 }
 
+template <class V>
+void LUData::Fields(const V& v) {
+  v.Int("version", version);
+  v.String("position", position);
+  v.String("auflager", auflager);
+  v.String("progModul", progModul);
+  v.Int("einwModus", einwModus);
+  v.Int("einwKatModus", einwKatModus);
+  v.Int("richtung", richtung);
+  v.Number("xa", xa);
+  v.Number("xl", xl);
+  v.Double("e", e);
+  v.Double("Faktor", Faktor);
+  v.NumberFlag("eModByUser", eModByUser);
+  v.Int("einzelLast", einzelLast);
+  v.Int("streckenLast", streckenLast);
+  v.Flag("aktiv", aktiv);
+  v.Int("einwMod", einwMod);
+  IntArray(v, "EinwSrc2DestMax", EinwSrc2DestMax);
+  IntArray(v, "EinwSrc2DestMin", EinwSrc2DestMin);
+}
+
 bool LUData::ReadData(int parent, bool bFirst) {
   const int element = bFirst ? VIDUV_FindFirstChild(parent, "lu") : VIDUV_FindNextChild(readCursor, "lu");
   if (!element) return false;
   readCursor = element;
-  version = VIDUV_GetInt(element, "version");
-  position = VIDUV_GetString(element, "position");
-  auflager = VIDUV_GetString(element, "auflager");
-  progModul = VIDUV_GetString(element, "progModul");
-  einwModus = VIDUV_GetInt(element, "einwModus");
-  einwKatModus = VIDUV_GetInt(element, "einwKatModus");
-  richtung = VIDUV_GetInt(element, "richtung");
-  xa.ReadXML(element, "xa");
-  xl.ReadXML(element, "xl");
-  e = VIDUV_GetDouble(element, "e");
-  Faktor = VIDUV_GetDouble(element, "Faktor");
-  eModByUser = VIDUV_GetDouble(element, "eModByUser") != 0.0;
-  einzelLast = VIDUV_GetInt(element, "einzelLast");
-  streckenLast = VIDUV_GetInt(element, "streckenLast");
-  aktiv = VIDUV_GetInt(element, "aktiv") != 0;
-  einwMod = VIDUV_GetInt(element, "einwMod");
+  Fields(FieldReader(element));
   if (e < 0.001) e = 1.0;
   if (std::abs(Faktor) < 0.001) Faktor = 1.0;
-  ReadIntArray(element, "EinwSrc2DestMax", EinwSrc2DestMax);
-  ReadIntArray(element, "EinwSrc2DestMin", EinwSrc2DestMin);
   ReadLoads(element);
   return true;
 }
@@ -120,24 +133,7 @@ void LUData::ReadLoads(int element) {
 
 void LUData::WriteData(int parent) {
   int element = VIDUV_AddChildElement(parent, "lu");
-  VIDUV_SetInt(element, "version", version);
-  VIDUV_SetString(element, "position", position);
-  VIDUV_SetString(element, "auflager", auflager);
-  VIDUV_SetString(element, "progModul", progModul);
-  VIDUV_SetInt(element, "einwModus", einwModus);
-  VIDUV_SetInt(element, "einwKatModus", einwKatModus);
-  VIDUV_SetInt(element, "richtung", richtung);
-  xa.WriteXML(element, "xa");
-  xl.WriteXML(element, "xl");
-  VIDUV_SetDouble(element, "e", e);
-  VIDUV_SetDouble(element, "Faktor", Faktor);
-  VIDUV_SetInt(element, "eModByUser", eModByUser ? 1 : 0);
-  VIDUV_SetInt(element, "einzelLast", einzelLast);
-  VIDUV_SetInt(element, "streckenLast", streckenLast);
-  VIDUV_SetInt(element, "aktiv", aktiv ? 1 : 0);
-  VIDUV_SetInt(element, "einwMod", einwMod);
-  WriteIntArray(element, "EinwSrc2DestMax", EinwSrc2DestMax);
-  WriteIntArray(element, "EinwSrc2DestMin", EinwSrc2DestMin);
+  Fields(FieldWriter(element));
   if (aktiv) {
     for (Load& load : m_load) {
       load.ltype = 10;

@@ -148,6 +148,9 @@ class LUData {
   bool quiet = false;  // the message about a source without actions is not shown again
 
  private:
+  // Every stored attribute of the "lu" element, in stored order, for reading and writing alike.
+  template <class V>
+  void Fields(const V& v);
   CLKData* DestLK() const;
   // The file of the source position: `position` + ".tqx", beside the destination's file when it lies there.
   CString SourcePath(int destDoc) const;

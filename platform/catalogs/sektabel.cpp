@@ -36,8 +36,7 @@ extern "C" int Sektabel(int document, int flag) {
   double wy = iy / std::max(zs, s.h - zs);
   double wz = iz / (std::max(s.bo, s.bu) / 2);
 
-  int result = VIDUV_FindFirstChild(root, "result");
-  if (!result) result = VIDUV_AddChildElement(root, "result");
+  const int result = VIDUV_FindOrAddChild(root, "result");
   if (!result) return 0;
   const struct {
     const char* name;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
+#include "platform/win/designcode.h"
 #include "platform/win/msgbox.h"
 #include "tests/platform/catalogs/catalogs_test_support.h"
 
@@ -364,6 +365,28 @@ TEST_F(MateHandlerData, GradeListsOfTheCodes) {
   EXPECT_EQ(handler.GetNormen("Beton", "Normalbeton", out), 5);
   EXPECT_EQ(List(out), (std::vector<std::string>{"DIN 1045", "DIN 1045-1", "EC2", "EC2 NA (DE)", "SIA 262:2003"}));
   EXPECT_EQ(handler.GetKategorien(out), 2);
+}
+
+// Every design code must reach grades in the shipped catalogue under its grade-list name, and that name must
+// come back as the code's catalogue name: a misspelt row would leave a code without materials. The input and
+// engine numbers are looked up both ways; the engine counts one more (its 0 is the older DIN 1045).
+TEST_F(MateHandlerData, EveryDesignCodeHasConcreteAndSteelGrades) {
+  CMateHandler handler;
+  CStringArray out;
+  for (const designcode::DesignCode& c : designcode::kCodes) {
+    SCOPED_TRACE(c.input);
+    EXPECT_GT(handler.GetObjekte("Beton", "Normalbeton", c.gradeList, out), 0);
+    EXPECT_GT(handler.GetObjekte("Stahl", "Betonstahl", c.gradeList, out), 0);
+    EXPECT_EQ(CMateHandler::CorrectNormName(c.gradeList), c.catalogue);
+    EXPECT_EQ(c.engine, c.input + 1);
+    EXPECT_EQ(designcode::ByInput(c.input), &c);
+    EXPECT_EQ(designcode::ByEngine(c.engine), &c);
+    EXPECT_EQ(designcode::EngineNumber(c.input), c.engine);
+  }
+  for (int unknown : {-1, 3, 9, 13}) EXPECT_EQ(designcode::ByInput(unknown), nullptr) << unknown;
+  EXPECT_EQ(designcode::EngineNumber(3), -1);
+  EXPECT_EQ(designcode::ByPresetKey("ECNA")->input, 10);
+  EXPECT_EQ(designcode::ByPresetKey(""), nullptr);
 }
 
 // The editor is a program found beside the host or on the search path.

@@ -8,7 +8,7 @@
 
 #include "engine/brand.h"
 #include "engine/quer.h"
-#include "test_schub_fixture.h"
+#include "schub_fixture.h"
 
 namespace {
 

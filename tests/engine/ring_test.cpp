@@ -14,7 +14,7 @@
 #include "engine/brand.h"
 #include "engine/nachweis.h"
 #include "frame_fixture.h"
-#include "test_schub_fixture.h"
+#include "schub_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Shear and torsion checks against hand calculations from the codes' own formulas.
 //
-// The column: rectangle 30 x 50 cm, C30/37, B500 (see test_schub_fixture.h), eight bars of 20 mm
+// The column: rectangle 30 x 50 cm, C30/37, B500 (see schub_fixture.h), eight bars of 20 mm
 // (3.14159 cm2) at 5 cm from the faces; the design state is a uniform shortening, so no bar is in tension
 // and the tension reinforcement is the three bars within a quarter of the depth from the top:
 // Asl = 9.42477e-4 m2. Section values: h = 0.50 m, Ac = 0.15 m2, bw = 0.30 m, lever arm of the design
@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "engine/schub.h"
-#include "test_schub_fixture.h"
+#include "schub_fixture.h"
 #include "section_fixture.h"
 
 namespace {

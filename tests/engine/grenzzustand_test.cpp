@@ -5,11 +5,11 @@
 #include <cmath>
 
 #include "engine/nachweis.h"
-#include "test_schub_fixture.h"
+#include "schub_fixture.h"
 
 namespace {
 
-// 30 x 50 cm (h = 50 along z), C30/37 and B500 of test_schub_fixture.h: fcd = 20 N/mm2, the design law
+// 30 x 50 cm (h = 50 along z), C30/37 and B500 of schub_fixture.h: fcd = 20 N/mm2, the design law
 // linear to eps1 = -2.0 and flat to eps_cu = -3.5 per mille; fyd = 434.78 N/mm2, Es = 200000 N/mm2.
 // Four corner bars at 5 cm from the edges, half the steel at each face.
 class GrenzzustandTest : public schub_test::EinElement {

@@ -458,6 +458,36 @@ TEST(BemBewehrung, MinimumOfDin10451)
     EXPECT_NEAR(t.HoleAS(), 4.8e-4, 1e-12);
 }
 
+// The other codes on the same section: Ac = 1600 cm2, |N| = 2000 kN, fyd = 43.5 kN/cm2.
+// EC2: max(0.10 * 2000 / 43.5 = 4.598, 0.002 * 1600 = 3.2) cm2, at most 8 %; SIA 262: max(6.897, 0.006 * 1600 = 9.6),
+// 8 %; EC2 with an annex: max(0.15 * 2000 / 43.5 = 6.897, 3.2), 9 %. A code the engine does not know sets nothing.
+TEST(BemBewehrung, MinimumOfTheOtherCodes)
+{
+    const struct {
+        int code;
+        double asCm2;
+        double maxmue;
+        int minBew;
+    } cases[] = {{2, 0.10 * 2000.0 / 43.5, 8.0, 1},
+                 {3, 9.6, 8.0, 1},
+                 {11, 0.15 * 2000.0 / 43.5, 9.0, 1},
+                 {12, 0.15 * 2000.0 / 43.5, 9.0, 1},
+                 {13, 0.15 * 2000.0 / 43.5, 9.0, 1},
+                 {5, 0.0, 0.0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        cBem b;
+        Baue(b, Parabola(), {Rechteck(40, 40)}, {{15, -5, 1e-4}, {-15, -35, 1e-4}});
+        b.m_fyd = 435000.0;
+        b.MindestBewehrung(c.code, -2000.0);
+        EXPECT_EQ(b.m_minBew, c.minBew);
+        EXPECT_DOUBLE_EQ(b.m_maxmue, c.maxmue);
+        if (c.minBew) {
+            EXPECT_NEAR(b.HoleAS(), c.asCm2 * 1e-4, 1e-12);
+        }
+    }
+}
+
 TEST(BemBewehrung, FibreStresses)
 {
     // plane eps = 1 + 10 z: bars at z = -0.05 (0.5 per mille, tension) and z = -0.45 (-3.5)

@@ -14,7 +14,7 @@
 namespace {
 
 // From the build, not __FILE__: a compiler cache may make source paths relative.
-const std::string kDataDir = ENGINE_TEST_DATA;
+const std::string kDataDir = std::string(KOLUMO_TEST_DATA) + "/engine";
 
 std::string ReadFile(const std::string& path)
 {

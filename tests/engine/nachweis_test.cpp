@@ -9,11 +9,11 @@
 #include "engine/nachweis.h"
 #include "engine/results.h"
 #include "frame_fixture.h"
-#include "test_schub_fixture.h"
+#include "schub_fixture.h"
 
 namespace {
 
-// One element of a 30 x 50 cm column (C30/37, B500, see test_schub_fixture.h), its two sections alike.
+// One element of a 30 x 50 cm column (C30/37, B500, see schub_fixture.h), its two sections alike.
 class NachweisTest : public schub_test::EinElement {
 protected:
 

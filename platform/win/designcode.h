@@ -1,0 +1,165 @@
+// The design codes a column is calculated by: one row per code with every number and name that hangs on it,
+// so that the input, the engine, the catalogue, the combination generator and the report agree. It sits
+// here, the lowest folder that every one of them may include.
+#pragma once
+
+#include <cstring>
+
+namespace designcode {
+
+struct DesignCode {
+  int input;                    // the number a position file stores ("iNorm")
+  int engine;                   // the engine's number for the same code
+  const char* name;             // short name for messages
+  const char* presetKey;        // the user's default-code setting that presets new positions ("" none)
+  const char* catalogue;        // the code's name in the material catalogue
+  const char* gradeList;        // the name under which the catalogue keeps its grade list
+  const char* concreteHeading;  // report headings of the material section
+  const char* steelHeading;
+  int combinationNorm;          // the combination generator's norm of the actions that go with the code
+  bool eurocode;                // the EC2 family (its catalogue renames the old rebar grades)
+  bool fireTablesEn;            // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
+  const char* minimumRule;      // the report's line on the minimum longitudinal reinforcement, printed as it is
+  int minimumBar;               // diameter (mm) of the least bars the report names per section type
+  // m2; the engine raises every bar of the 16-bar layout to it. Not the report's bar: for EC2 and the French
+  // and British annexes the report names 12 mm where the engine takes 8 mm.
+  double leastBarArea;
+  // The engine's minimum longitudinal reinforcement: max(nFactor |N| / fyd, acRatio Ac).
+  double minimumNFactor;
+  double minimumAcRatio;
+  int maxRatioPercent;  // the largest reinforcement ratio of the design; above it the engine warns
+};
+
+// DIN 1045-1's grades are listed under "DIN 1045-I" in the catalogue. The French and British annexes have no
+// grades of their own and take the German annex's.
+inline constexpr DesignCode kCodes[] = {
+    {.input = 0,
+     .engine = 1,
+     .name = "DIN 1045-1",
+     .presetKey = "DIN",
+     .catalogue = "DIN 1045-1",
+     .gradeList = "DIN 1045-I",
+     .concreteHeading = "Normalbeton DIN 1045-1:2008",
+     .steelHeading = "Betonstahl DIN 1045-1:2008",
+     .combinationNorm = 1,
+     .eurocode = false,
+     .fireTablesEn = false,
+     .minimumRule = "Mindestbewehrung max(0.3% vom Querschnitt Ac,0.15*|Ned|/fyd)",
+     .minimumBar = 12,
+     .leastBarArea = 0.000113,
+     .minimumNFactor = 0.15,
+     .minimumAcRatio = 0.003,
+     .maxRatioPercent = 9},
+    {.input = 1,
+     .engine = 2,
+     .name = "EC2",
+     .presetKey = "EC",
+     .catalogue = "EC2",
+     .gradeList = "EC2",
+     .concreteHeading = "Normalbeton EC2:2005",
+     .steelHeading = "Betonstahl EC2:2008",
+     .combinationNorm = 0,
+     .eurocode = true,
+     .fireTablesEn = false,
+     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.10*|Ned|/fyd",
+     .minimumBar = 12,
+     .leastBarArea = 0.00005,
+     .minimumNFactor = 0.10,
+     .minimumAcRatio = 0.002,
+     .maxRatioPercent = 8},
+    {.input = 2,
+     .engine = 3,
+     .name = "SIA 262",
+     .presetKey = "SIA",
+     .catalogue = "SIA 262:2003",
+     .gradeList = "SIA 262:2003",
+     .concreteHeading = "Normalbeton SIA 262",
+     .steelHeading = "Betonstahl SIA 262",
+     .combinationNorm = 2,
+     .eurocode = false,
+     .fireTablesEn = false,
+     .minimumRule = "Mindestbewehrung 0.6% vom Querschnitt Ac",
+     .minimumBar = 8,
+     .leastBarArea = 0.00005,
+     .minimumNFactor = 0.15,
+     .minimumAcRatio = 0.006,
+     .maxRatioPercent = 8},
+    {.input = 10,
+     .engine = 11,
+     .name = "EC2 mit nationalem Anhang D",
+     .presetKey = "ECNA",
+     .catalogue = "EC2 NA (DE)",
+     .gradeList = "EC2 NA (DE)",
+     .concreteHeading = "Normalbeton EC2 NA (DE)",
+     .steelHeading = "Betonstahl EC2 NA (DE)",
+     .combinationNorm = 0,
+     .eurocode = true,
+     .fireTablesEn = true,
+     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
+     .minimumBar = 12,
+     .leastBarArea = 0.000113,
+     .minimumNFactor = 0.15,
+     .minimumAcRatio = 0.002,
+     .maxRatioPercent = 9},
+    {.input = 11,
+     .engine = 12,
+     .name = "EC2 mit nationalem Anhang F",
+     .presetKey = "",
+     .catalogue = "EC2 NA (DE)",
+     .gradeList = "EC2 NA (DE)",
+     .concreteHeading = "Normalbeton EC2 NA (F)",
+     .steelHeading = "Betonstahl EC2 NA (F)",
+     .combinationNorm = 0,
+     .eurocode = true,
+     .fireTablesEn = false,
+     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
+     .minimumBar = 12,
+     .leastBarArea = 0.00005,
+     .minimumNFactor = 0.15,
+     .minimumAcRatio = 0.002,
+     .maxRatioPercent = 9},
+    {.input = 12,
+     .engine = 13,
+     .name = "EC2 mit nationalem Anhang GB",
+     .presetKey = "",
+     .catalogue = "EC2 NA (DE)",
+     .gradeList = "EC2 NA (DE)",
+     .concreteHeading = "Normalbeton EC2 NA (GB)",
+     .steelHeading = "Betonstahl EC2 NA (GB)",
+     .combinationNorm = 0,
+     .eurocode = true,
+     .fireTablesEn = false,
+     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
+     .minimumBar = 12,
+     .leastBarArea = 0.00005,
+     .minimumNFactor = 0.15,
+     .minimumAcRatio = 0.002,
+     .maxRatioPercent = 9},
+};
+
+// nullptr for a number no code has.
+inline const DesignCode* ByInput(int input) {
+  for (const DesignCode& c : kCodes)
+    if (c.input == input) return &c;
+  return nullptr;
+}
+
+inline const DesignCode* ByEngine(int engine) {
+  for (const DesignCode& c : kCodes)
+    if (c.engine == engine) return &c;
+  return nullptr;
+}
+
+inline const DesignCode* ByPresetKey(const char* key) {
+  for (const DesignCode& c : kCodes)
+    if (*c.presetKey && std::strcmp(c.presetKey, key) == 0) return &c;
+  return nullptr;
+}
+
+// The engine's number of an input code; -1 for a number no code has.
+inline int EngineNumber(int input) {
+  const DesignCode* c = ByInput(input);
+  return c ? c->engine : -1;
+}
+
+}  // namespace designcode
