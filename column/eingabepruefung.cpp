@@ -16,7 +16,7 @@
 #include "formula/formulanumber.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 #include "platform/win/msgbox.h"
 
 namespace {

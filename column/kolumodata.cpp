@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 
 namespace {
 

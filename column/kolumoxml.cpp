@@ -10,7 +10,7 @@
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 
 static_assert(std::endian::native == std::endian::little, "binary attributes hold little-endian values");
 

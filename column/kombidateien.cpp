@@ -11,7 +11,7 @@
 #include "column/kolumodata.h"
 #include "engine/kombisatz.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 #include "platform/win/msgbox.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "engine/bem.h"
 #include "engine/protocol.h"
 #include "engine/quer.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 
 double cBem::HoleAS() const
 {

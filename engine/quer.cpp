@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/material.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 
 cQuer g_quer[kMaxQuerschnitte];
 

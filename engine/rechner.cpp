@@ -6,7 +6,7 @@
 #include "engine/messages.h"
 #include "engine/nachweis.h"
 #include "engine/protocol.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 
 int NORM = 0;
 int NKOMBI = 0;

@@ -14,7 +14,7 @@
 #include "platform/catalogs/zurovo.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "framework/matehandler.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/win/afxwnd.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 #include "report/querschnittskizze.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"

@@ -4,7 +4,7 @@
 
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 #include "report/bilder.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"

@@ -16,27 +16,28 @@ declare -A allowed=(
   [platform/pictor]="platform/win platform/rtfx platform/plotwerk"
   [platform/richedit]="platform/win"
   [platform/tqscript]="platform/win"
+  [designcode]=""
   [geometry]="platform/win"
   [formula]="platform/win platform/viduv platform/tolkar platform/rtfx"
   [controls]="platform/win platform/tolkar platform/viduv formula"
-  [framework]="platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs formula controls"
+  [framework]="designcode platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs formula controls"
   [document]="platform/win platform/viduv platform/tolkar platform/rtfx platform/tqscript formula framework"
-  [engine]="platform/win platform/tolkar"
+  [engine]="designcode platform/win platform/tolkar"
   [transfer]="platform/win platform/viduv platform/tolkar formula framework"
-  [column]="platform/win platform/viduv platform/tolkar platform/rtfx formula controls framework engine transfer"
+  [column]="designcode platform/win platform/viduv platform/tolkar platform/rtfx formula controls framework engine transfer"
   [framework_ui]="platform/win platform/plotwerk platform/pictor"
   [column_ui]="platform/win platform/viduv platform/tolkar platform/pictor framework framework_ui column"
-  [report]="platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor formula framework framework_ui column column_ui"
+  [report]="designcode platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor formula framework framework_ui column column_ui"
   [module]="platform/win platform/viduv platform/tolkar framework document transfer column column_ui report"
   [host]="platform/win platform/viduv platform/rtfx framework"
 )
 order=(platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs platform/plotwerk
-       platform/pictor platform/richedit platform/tqscript geometry formula controls framework document engine transfer
+       platform/pictor platform/richedit platform/tqscript designcode geometry formula controls framework document engine transfer
        column framework_ui column_ui report module host)
 
 printf '%-18s may include\n' folder
 for f in "${order[@]}"; do
-  printf '%-18s %s\n' "$f" "${allowed[$f]:-(platform only)}"
+  printf '%-18s %s\n' "$f" "${allowed[$f]:-(nothing)}"
 done
 
 violations=0

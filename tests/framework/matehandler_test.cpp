@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
-#include "platform/win/designcode.h"
+#include "designcode/designcode.h"
 #include "platform/win/msgbox.h"
 #include "tests/platform/catalogs/catalogs_test_support.h"
 

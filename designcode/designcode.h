@@ -1,6 +1,6 @@
 // The design codes a column is calculated by: one row per code with every number and name that hangs on it,
-// so that the input, the engine, the catalogue, the combination generator and the report agree. It sits
-// here, the lowest folder that every one of them may include.
+// so that the input, the engine, the catalogue, the combination generator and the report agree. A folder of
+// its own below every subsystem (it includes nothing of the project), so that the engine may read it too.
 #pragma once
 
 #include <cstring>
