@@ -36,6 +36,7 @@ struct BemErgebnis {
     double y0 = 0.0, z0 = 0.0;
     double eps1b = 0.0, eps2b = 0.0, eps2s = 0.0;
     double asZug = 0.0, sigStahl = 0.0, zugzone = 0.0;  // mode 2 only
+    double nullinienbreite = 0.0;                       // mode 2 only, m
 };
 
 // Resultants of a strain plane with their split into compression and tension.
@@ -189,6 +190,17 @@ private:
     static constexpr int kEintraege = 4;
     Einheitsebenen m_einheit[kEintraege];
     int m_einheitAktiv = 0, m_einheitNaechster = 0;
+
+    // Per state of the section: the reference point and what its uniform shortening leaves behind. The
+    // first design after a reset sees the concrete alone, the later ones the whole section: two entries.
+    struct Bezugspunkt {
+        std::vector<unsigned char> abdruck;
+        double eps2b = 0.0;
+        double yr = 0.0, zr = 0.0, eps1b = 0.0, eps2s = 0.0, hebel = 0.0;
+        Resultierende druck, zug;
+    };
+    Bezugspunkt m_bezug[2];
+    int m_bezugNaechster = 0;
 
     void PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law);
     void PunktResultierende(int g, bool offsetAus, const BemGesetz& law);

@@ -49,13 +49,20 @@ struct BemGesetz {
     double n;
     int nInt;   // n when it is 1, 2 or 3, else 0
     double t;   // tensile strength
+    // Beyond the end of a branch the curve is flat: S (1 - 0^n) is S itself for n > 0, so a yielded bar or
+    // crushed fibre needs neither the division nor the power (the value is the same to the bit).
+    bool flachZug, flachDruck;
 
     double operator()(double eps) const
     {
         if (eps >= 0.0) {
+            if (flachZug && eps >= e4)
+                return t;
             const double r = std::min(eps / e4, 1.0);
             return (1.0 - PotenzN(1.0 - r, n, nInt)) * t;
         }
+        if (flachDruck && eps <= e1)
+            return -f;
         const double r = std::min(eps / e1, 1.0);
         return -(1.0 - PotenzN(1.0 - r, n, nInt)) * f;
     }
@@ -72,6 +79,9 @@ BemGesetz GesetzVon(const cBem& b, int m, bool offsetAus)
     law.n = b.Mat(5, m);
     law.nInt = (law.n == 1.0 || law.n == 2.0 || law.n == 3.0) ? static_cast<int>(law.n) : 0;
     law.t = b.ZugFaktor(m, offsetAus);
+    // eps >= e4 > 0 gives eps / e4 >= 1 after rounding too, so min(..., 1) is exactly 1 there
+    law.flachZug = law.n > 0.0 && law.e4 > 0.0;
+    law.flachDruck = law.n > 0.0 && law.e1 < 0.0;
     return law;
 }
 
@@ -101,7 +111,8 @@ struct Stueck {
     double ua, du, va, dv, ea, de;  // values at t = 0 and their change per unit t
 };
 
-void GaussStueck(const Stueck& s, double t0, double t1, const BemGesetz& law, int np, double out[3])
+template <int np>
+void GaussStueck(const Stueck& s, double t0, double t1, const BemGesetz& law, double out[3])
 {
     const double* xs = np == 3 ? kG3x : kG5x;
     const double* ws = np == 3 ? kG3w : kG5w;
@@ -125,7 +136,7 @@ void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double sca
     const double dw = w1 - w0;  // per piece
     if (!(std::fabs(dw) > 0.05 * std::max(std::fabs(w0), std::fabs(w1)))) {
         // short against its distance from the limit: the power is smooth there, 5 points suffice
-        GaussStueck(s, t0, t1, law, 5, out);
+        GaussStueck<5>(s, t0, t1, law, out);
         return;
     }
     // constant part: polynomial, exact with 3 points
@@ -265,14 +276,25 @@ void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law)
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
     const double w = m_bemgr[g] ? bwfakt : 1.0;
-    for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
-        const double eps = m_eps0 + m_ky * m_py[i] + m_kz * m_pz[i] + e3;
+    const double eps0 = m_eps0, ky = m_ky, kz = m_kz;
+    // Both sides summed in registers: the side a bar does not belong to gets a zero, which leaves a sum
+    // that started at +0 unchanged to the bit (such a sum is never -0).
+    Resultierende zug = m_zug, druck = m_druck;
+    const int ende = m_gerst[g] + m_npkt[g];
+    for (int i = m_gerst[g]; i < ende; ++i) {
+        const double y = m_py[i], z = m_pz[i];
+        const double eps = eps0 + ky * y + kz * z + e3;
         const double F = law(eps) * m_pa[i] * w;
-        Resultierende& r = F >= 0.0 ? m_zug : m_druck;
-        r.N += F;
-        r.My += F * m_pz[i];
-        r.Mz -= F * m_py[i];
+        const double Fz = F >= 0.0 ? F : 0.0, Fd = F >= 0.0 ? 0.0 : F;
+        zug.N += Fz;
+        zug.My += Fz * z;
+        zug.Mz -= Fz * y;
+        druck.N += Fd;
+        druck.My += Fd * z;
+        druck.Mz -= Fd * y;
     }
+    m_zug = zug;
+    m_druck = druck;
 }
 
 // Exact integral of the law over the polygon by Green's theorem in coordinates (u along the strain
@@ -286,15 +308,25 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], cons
 
     double sum[2][3] = {{0, 0, 0}, {0, 0, 0}};  // [compression, tension][N, u-moment, v-moment]
     const int erst = m_gerst[g], n = m_npkt[g];
+    // each corner's u, v and strain once (an edge reads two corners, and every corner ends two edges)
+    double pu[kBemMaxPunkte + 1], pv[kBemMaxPunkte + 1], pe[kBemMaxPunkte + 1];
+    const double eps0 = m_eps0, ky = m_ky, kz = m_kz;
     for (int k = 0; k < n; ++k) {
-        const int a = erst + k, b = erst + (k + 1) % n;
-        const double ua = dy * m_py[a] + dz * m_pz[a], ub = dy * m_py[b] + dz * m_pz[b];
+        const double y = m_py[erst + k], z = m_pz[erst + k];
+        pu[k] = dy * y + dz * z;
+        pv[k] = -dz * y + dy * z;
+        pe[k] = eps0 + ky * y + kz * z + e3;
+    }
+    pu[n] = pu[0];
+    pv[n] = pv[0];
+    pe[n] = pe[0];
+    for (int k = 0; k < n; ++k) {
+        const double ua = pu[k], ub = pu[k + 1];
         const double du = ub - ua;
         if (du == 0.0)
             continue;
-        const double va = -dz * m_py[a] + dy * m_pz[a], vb = -dz * m_py[b] + dy * m_pz[b];
-        const double ea = m_eps0 + m_ky * m_py[a] + m_kz * m_pz[a] + e3;
-        const double eb = m_eps0 + m_ky * m_py[b] + m_kz * m_pz[b] + e3;
+        const double va = pv[k], vb = pv[k + 1];
+        const double ea = pe[k], eb = pe[k + 1];
         if (std::fabs(ea) < 1e-300 && std::fabs(eb) < 1e-300)
             continue;  // law is zero at zero strain
         const Stueck s{ua, du, va, vb - va, ea, eb - ea};
@@ -312,7 +344,7 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], cons
             if (scale == 0.0)
                 continue;
             if (!kurve || law.nInt != 0)
-                GaussStueck(s, t0, t1, law, 3, part);  // polynomial in t: exact
+                GaussStueck<3>(s, t0, t1, law, part);  // polynomial in t: exact
             else
                 ExaktStueck(s, t0, t1, druck ? law.e1 : law.e4, scale, law, part);
             double* acc = sum[druck ? 0 : 1];
