@@ -3,6 +3,7 @@
 // reinforcement ratio that gives the required safety.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "engine/bem.h"
@@ -605,6 +606,50 @@ int cBem::dehn12(double k, int& flag)
     return 0;
 }
 
+bool cBem::SpareqGemerkt(Ebene* gemerkt, int anzahl, Ebene* ablage, double k, double& N, double& My, double& Mz)
+{
+    // without a domain mapping the law's tension reference is read as it stands
+    const bool abgebildet = k >= 0.0 && k <= 33.0;
+    const double frage[5] = {k, m_eps0, m_ky, m_kz, abgebildet ? 0.0 : m_eps2b};
+    for (int i = 0; i < anzahl; ++i) {
+        const Ebene& e = gemerkt[i];
+        if (!e.gueltig || std::memcmp(e.frage, frage, sizeof frage) != 0)
+            continue;
+        N = e.N;
+        My = e.My;
+        Mz = e.Mz;
+        m_eps0 = e.eps0;
+        m_ky = e.ky;
+        m_kz = e.kz;
+        m_eps1b = e.eps1b;
+        m_eps2b = e.eps2b;
+        m_eps2s = e.eps2s;
+        m_hebel = e.hebel;
+        m_druck = e.druck;
+        m_zug = e.zug;
+        return false;
+    }
+    spareq(2, 0.0, k, N, My, Mz);
+    if (!ablage)
+        return true;
+    Ebene& e = *ablage;
+    e.gueltig = true;
+    std::memcpy(e.frage, frage, sizeof frage);
+    e.N = N;
+    e.My = My;
+    e.Mz = Mz;
+    e.eps0 = m_eps0;
+    e.ky = m_ky;
+    e.kz = m_kz;
+    e.eps1b = m_eps1b;
+    e.eps2b = m_eps2b;
+    e.eps2s = m_eps2s;
+    e.hebel = m_hebel;
+    e.druck = m_druck;
+    e.zug = m_zug;
+    return true;
+}
+
 void cBem::SetzeEinheitsebene(double alpha)
 {
     m_eps0 = 0.0;
@@ -624,7 +669,9 @@ void cBem::AuswertungNorm(double alpha, double k, double psi1, double psi2, doub
 {
     SetzeEinheitsebene(alpha);
     double N = 0.0, My = 0.0, Mz = 0.0;
-    spareq(2, 0.0, k, N, My, Mz);
+    Einheitsebenen& ee = m_einheit[m_einheitAktiv];
+    if (SpareqGemerkt(ee.suche, 4, &ee.suche[ee.sucheNaechste], k, N, My, Mz))
+        ee.sucheNaechste = (ee.sucheNaechste + 1) % 4;
     NormiereKraefte(N, My, Mz, nmm[0], nmm[1], nmm[2]);
     const double m = std::hypot(nmm[1], nmm[2]);
     e1 = NormiereWinkel(std::atan2(nmm[2], nmm[1]) - psi1);
@@ -677,6 +724,11 @@ void cBem::PruefeEinheitsebenen()
     std::fill(std::begin(e.gueltig), std::end(e.gueltig), false);
     e.startAlpha = 0.0;
     e.startK = 99.0;
+    for (Ebene& p : e.suche)
+        p.gueltig = false;
+    for (Ebene& p : e.dehnStart)
+        p.gueltig = false;
+    e.sucheNaechste = 0;
 }
 
 // The resultants of the unit plane at alpha mapped to domain k; kept per slot while the section's
@@ -1014,18 +1066,24 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     double jac[3][4] = {};
     for (;;) {
         double x[3] = {eps0, ky, kz};
-        auto setze = [&](const double v[3], double f[3]) {
+        // the start plane and its difference planes (slots 0 to 3) come again while the search before ends
+        // where it ended last time
+        Ebene* start = m_einheit[m_einheitAktiv].dehnStart;
+        auto setze = [&](const double v[3], double f[3], int slot = -1) {
             m_eps0 = v[0];
             m_ky = v[1];
             m_kz = v[2];
             double n, my, mz;
-            spareq(2, 0.0, 99.0, n, my, mz);
+            if (slot >= 0)
+                SpareqGemerkt(&start[slot], 1, &start[slot], 99.0, n, my, mz);
+            else
+                spareq(2, 0.0, 99.0, n, my, mz);
             f[0] = n;
             f[1] = mz;
             f[2] = my;
         };
         double F[3];
-        setze(x, F);
+        setze(x, F, 0);
         int bauten = 0, iter = 0, schritte = 0;
         double detLetzt = 0.0, detVor = 0.0, normVor = 0.0;
         while (m_eps1b >= m_epscu && m_eps2s <= m_epsud) {
@@ -1055,7 +1113,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                     const double d = Vorzeichen(std::max(0.01 * std::fabs(x[j]), 0.01), x[j]);
                     xp[j] += d;
                     double Fp[3];
-                    setze(xp, Fp);
+                    setze(xp, Fp, iter == 0 ? 1 + j : -1);
                     for (int i = 0; i < 3; ++i)
                         jac[i][j] = (Fp[i] - F[i]) / d;
                 }
