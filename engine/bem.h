@@ -232,6 +232,8 @@ private:
     double Randdehnungen();  // sets m_eps1b, m_eps2s; returns the largest concrete strain
     void Abdruck(std::vector<unsigned char>& out) const;
     void PruefeEinheitsebenen();
+    // Sicher for a section whose fingerprint PruefeEinheitsebenen has just checked
+    int SicherGeprueft(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code);
     void Einheitsebene(int slot, double alpha, double k, double& N, double& My, double& Mz);
     bool SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
                              double& e2, double& rho, double nmm[3]);

@@ -699,8 +699,17 @@ void cBem::Abdruck(std::vector<unsigned char>& out) const
         add(&m_pz[1], sizeof(double) * nPunkte);
         add(&m_pa[1], sizeof(double) * nPunkte);
     }
-    add(m_istBeton, sizeof m_istBeton);
-    add(m_mat, sizeof m_mat);
+    // the materials up to the highest one in use (a group may name one above m_nmat)
+    int nMat = m_nmat;
+    for (int g = 1; g <= m_nqgr; ++g)
+        nMat = std::max(nMat, m_gmat[g]);
+    nMat = std::clamp(nMat, 0, kBemMaxMaterial);
+    add(&nMat, sizeof nMat);
+    if (nMat > 0) {
+        add(&m_istBeton[1], sizeof(int) * nMat);
+        for (int k = 0; k < 6; ++k)
+            add(&m_mat[MatIndex(k) + 1], sizeof(double) * nMat);
+    }
     const double werte[9] = {bwfakt, m_yr, m_zr, m_eps1c, m_epscu, m_epsud, m_tiefe, static_cast<double>(m_zustand),
                              static_cast<double>(nPunkte)};
     add(werte, sizeof werte);
@@ -847,13 +856,18 @@ bool cBem::SicherEinschliessen(double& alpha, double& k, double psi1, double psi
 
 int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code)
 {
+    PruefeEinheitsebenen();
+    return SicherGeprueft(alpha0, k0, N, My, Mz, gamma, code);
+}
+
+int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code)
+{
     code = 0;
     m_limitErreicht = 0;
     if (My == 0.0 && Mz == 0.0)
         My = 1e-9;
 
     // centric state
-    PruefeEinheitsebenen();
     double Nc = 0.0, Myc = 0.0, Mzc = 0.0;
     if (N > 0.0)
         Einheitsebene(1, 0.0, 33.0, Nc, Myc, Mzc);
@@ -1034,12 +1048,12 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     PruefeEinheitsebenen();
     const int eintrag = m_einheitAktiv;
     const double startAlpha = m_einheit[eintrag].startAlpha, startK = m_einheit[eintrag].startK;
-    Sicher(startAlpha, startK, N, My, Mz, gamma, sc);
+    SicherGeprueft(startAlpha, startK, N, My, Mz, gamma, sc);
     if (m_limitErreicht && startK <= 33.0) {
         N = NLast;
         My = MyLast;
         Mz = MzLast;
-        Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
+        SicherGeprueft(0.0, 99.0, N, My, Mz, gamma, sc);
     }
     m_einheit[eintrag].startAlpha = m_limitErreicht ? 0.0 : m_sicherAlpha;
     m_einheit[eintrag].startK = m_limitErreicht ? 99.0 : m_sicherK;
