@@ -307,7 +307,7 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], cons
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
     const double dy = dir[0], dz = dir[1];
 
-    double sum[2][3] = {{0, 0, 0}, {0, 0, 0}};  // [compression, tension][N, u-moment, v-moment]
+    double d0 = 0.0, d1 = 0.0, d2 = 0.0, z0 = 0.0, z1 = 0.0, z2 = 0.0;
     const int erst = m_gerst[g], n = m_npkt[g];
     // each corner's u, v and strain once (an edge reads two corners, and every corner ends two edges)
     double pu[kBemMaxPunkte + 1], pv[kBemMaxPunkte + 1], pe[kBemMaxPunkte + 1];
@@ -348,11 +348,19 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], cons
                 GaussStueck<3>(s, t0, t1, law, part);  // polynomial in t: exact
             else
                 ExaktStueck(s, t0, t1, druck ? law.e1 : law.e4, scale, law, part);
-            double* acc = sum[druck ? 0 : 1];
-            for (int q = 0; q < 3; ++q)
-                acc[q] -= du * part[q];
+            // named sums stay in registers (an indexed row would go through memory on every piece)
+            if (druck) {
+                d0 -= du * part[0];
+                d1 -= du * part[1];
+                d2 -= du * part[2];
+            } else {
+                z0 -= du * part[0];
+                z1 -= du * part[1];
+                z2 -= du * part[2];
+            }
         }
     }
+    const double sum[2][3] = {{d0, d1, d2}, {z0, z1, z2}};  // [compression, tension][N, u-moment, v-moment]
     for (int side = 0; side < 2; ++side) {
         Resultierende& r = side == 0 ? m_druck : m_zug;
         const double N = sum[side][0], Iu = sum[side][1], Iv = sum[side][2];
