@@ -217,8 +217,11 @@ private:
     Bezugspunkt m_bezug[2];
     int m_bezugNaechster = 0;
 
-    void PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law);
-    void PunktResultierende(int g, bool offsetAus, const BemGesetz& law);
+    // add the group's compression and tension parts to the running sums
+    void PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law, Resultierende& druck,
+                              Resultierende& zug) const;
+    void PunktResultierende(int g, bool offsetAus, const BemGesetz& law, Resultierende& druck,
+                            Resultierende& zug) const;
     void PolygonTangente(int g, bool offsetAus, const double dir[2], const BemGesetz& law, double T[6]) const;
     void PunktTangente(int g, bool offsetAus, const BemGesetz& law, double T[6]) const;
     void SetzeEinheitsebene(double alpha);

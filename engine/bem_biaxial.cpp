@@ -272,15 +272,15 @@ double cBem::GammaAusDehnung(double eps)
     return std::clamp(2.1 - 0.11666666666666665 * eps, 1.75, 2.1);
 }
 
-void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law)
+void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law, Resultierende& druck,
+                              Resultierende& zug) const
 {
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
     const double w = m_bemgr[g] ? bwfakt : 1.0;
     const double eps0 = m_eps0, ky = m_ky, kz = m_kz;
-    // Both sides summed in registers: the side a bar does not belong to gets a zero, which leaves a sum
-    // that started at +0 unchanged to the bit (such a sum is never -0).
-    Resultierende zug = m_zug, druck = m_druck;
+    // The side a bar does not belong to gets a zero, which leaves a sum that started at +0 unchanged to the
+    // bit (such a sum is never -0): no branch on the sign.
     const int ende = m_gerst[g] + m_npkt[g];
     for (int i = m_gerst[g]; i < ende; ++i) {
         const double y = m_py[i], z = m_pz[i];
@@ -294,14 +294,13 @@ void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law)
         druck.My += Fd * z;
         druck.Mz -= Fd * y;
     }
-    m_zug = zug;
-    m_druck = druck;
 }
 
 // Exact integral of the law over the polygon by Green's theorem in coordinates (u along the strain
 // gradient, v across it): the law depends on u alone, so int f dA = -oint v f(u) du, and the first
 // moments follow with the weights u and v/2. Each edge is cut where its strain crosses a branch limit.
-void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law)
+void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law,
+                                Resultierende& druck, Resultierende& zug) const
 {
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
@@ -362,7 +361,7 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], cons
     }
     const double sum[2][3] = {{d0, d1, d2}, {z0, z1, z2}};  // [compression, tension][N, u-moment, v-moment]
     for (int side = 0; side < 2; ++side) {
-        Resultierende& r = side == 0 ? m_druck : m_zug;
+        Resultierende& r = side == 0 ? druck : zug;
         const double N = sum[side][0], Iu = sum[side][1], Iv = sum[side][2];
         const double Sy = dy * Iu - dz * Iv;  // int f y dA
         const double Sz = dz * Iu + dy * Iv;  // int f z dA
@@ -526,8 +525,8 @@ int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, dou
         Randdehnungen();
     }
 
-    m_druck = Resultierende{};
-    m_zug = Resultierende{};
+    // the running sums in locals over all groups (a section's bars are one group each), in group order
+    Resultierende druck, zug;
     // the laws once per plane: the concrete tension factor follows m_eps2b, set above by the domain mapping
     BemGesetz laws[kBemMaxMaterial + 1];
     GesetzeDerGruppen(*this, offsetAus, laws);
@@ -539,10 +538,12 @@ int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, dou
             continue;
         const BemGesetz& law = laws[m_gmat[g]];
         if (m_gpoly[g])
-            PolygonResultierende(g, offsetAus, dir, law);
+            PolygonResultierende(g, offsetAus, dir, law, druck, zug);
         else
-            PunktResultierende(g, offsetAus, law);
+            PunktResultierende(g, offsetAus, law, druck, zug);
     }
+    m_druck = druck;
+    m_zug = zug;
     N = m_druck.N + m_zug.N;
     My = m_druck.My + m_zug.My;
     Mz = m_druck.Mz + m_zug.Mz;
