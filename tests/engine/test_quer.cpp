@@ -290,24 +290,3 @@ TEST_F(QuerTest, StrainStateBeyondCapacityEndsAfterBoundedRaises)
 }
 
 }  // namespace
-
-TEST(QuerFeld, SectionsAreBuiltOnFirstUseAndLieInOneRange)
-{
-    // The last section, used first, is a section as built: no groups, the state after a reset, the
-    // default modulus. Whether built on use or by the range, every section has its place in one range of
-    // 200, so that index and address agree (the whole-range loops of the frame set-up rely on it).
-    cQuer& letzter = g_quer[kMaxQuerschnitte - 1];
-    EXPECT_EQ(letzter.m_bem.m_nqgr, 0);
-    EXPECT_EQ(letzter.m_bem.m_zustand, 1);
-    EXPECT_EQ(letzter.m_bem.m_E, 34000.0);
-    letzter.m_typ = 4;
-    int n = 0;
-    for (cQuer& q : g_quer) {
-        EXPECT_EQ(&q, &g_quer[n]) << n;
-        ++n;
-    }
-    EXPECT_EQ(n, kMaxQuerschnitte);
-    EXPECT_EQ(&g_quer[7] - &g_quer[0], 7);
-    EXPECT_EQ(g_quer[kMaxQuerschnitte - 1].m_typ, 4) << "the range keeps a section built before";
-    letzter.m_typ = cQuer().m_typ;
-}
