@@ -284,6 +284,7 @@ void cBem::SpeichereErgebnis(int mode, double N, double My, double Mz, double dm
         double b0 = 0.0, zug = 0.0;
         BerechneNullinienbreite(b0, zug);
         e.zugzone = zug;
+        e.nullinienbreite = b0;
     }
     (void)mue;
 }
@@ -379,11 +380,8 @@ void cBem::DruckeBemTabellen(int mode, int part, double N, double My, double Mz,
         m_slots[16] = m_eps2b;
         m_slots[17] = m_eps2s;
         SpeichereErgebnis(mode, N, My, Mz, dmdk, gamma, mue);
-        double b0 = 0.0, zug = 0.0;
-        if (mode == 2) {
-            b0 = 0.0;
-            BerechneNullinienbreite(b0, zug);
-        }
+        // the result record of a strain state holds the width and the tension zone already
+        const double b0 = mode == 2 ? m_erg[2].nullinienbreite : 0.0, zug = mode == 2 ? m_erg[2].zugzone : 0.0;
         m_slots[18] = b0 * 100.0;
         m_slots[19] = zug;
     }

@@ -36,6 +36,7 @@ struct BemErgebnis {
     double y0 = 0.0, z0 = 0.0;
     double eps1b = 0.0, eps2b = 0.0, eps2s = 0.0;
     double asZug = 0.0, sigStahl = 0.0, zugzone = 0.0;  // mode 2 only
+    double nullinienbreite = 0.0;                       // mode 2 only, m
 };
 
 // Resultants of a strain plane with their split into compression and tension.
@@ -177,30 +178,65 @@ public:
     double m_sigBetonMax = 0.0, m_sigBetonMin = 0.0, m_sigStahlMax = 0.0, m_asZugFaser = 0.0, m_frei = 0.0;
 
 private:
+    // One evaluated plane of spareq(2, 0, k): what it was asked (the plane and k; the largest concrete strain
+    // only where no domain mapping replaces it) and everything it left behind.
+    struct Ebene {
+        bool gueltig = false;
+        double frage[5] = {};  // k, eps0, ky, kz, eps2b
+        double N = 0.0, My = 0.0, Mz = 0.0;
+        double eps0 = 0.0, ky = 0.0, kz = 0.0, eps1b = 0.0, eps2b = 0.0, eps2s = 0.0, hebel = 0.0;
+        Resultierende druck, zug;
+    };
     // Per state of the section (its fingerprint): the resultants of the unit planes that scale the capacity
-    // search (centric at domains 0 and 33, domain 12 at -90, 90, 0 and 180 degrees) and the strain state's
-    // start of that search.
+    // search (centric at domains 0 and 33, domain 12 at -90, 90, 0 and 180 degrees), the strain state's
+    // start of that search, and planes that come again: the last planes of the capacity search (the next
+    // search starts where it ended; a uniaxial one meets its direction among its two probes) and the strain
+    // state's start plane with its three difference planes (the same for every strain state while the
+    // search before it ends at the same plane).
     struct Einheitsebenen {
         std::vector<unsigned char> abdruck;
         bool gueltig[6] = {};
         double F[6][3] = {};
         double startAlpha = 0.0, startK = 99.0;  // where the strain state's capacity search starts (99: none)
+        Ebene suche[4];
+        int sucheNaechste = 0;
+        Ebene dehnStart[4];
     };
     static constexpr int kEintraege = 4;
     Einheitsebenen m_einheit[kEintraege];
     int m_einheitAktiv = 0, m_einheitNaechster = 0;
 
-    void PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law);
-    void PunktResultierende(int g, bool offsetAus, const BemGesetz& law);
+    // Per state of the section: the reference point and what its uniform shortening leaves behind. The
+    // first design after a reset sees the concrete alone, the later ones the whole section: two entries.
+    struct Bezugspunkt {
+        std::vector<unsigned char> abdruck;
+        double eps2b = 0.0;
+        double yr = 0.0, zr = 0.0, eps1b = 0.0, eps2s = 0.0, hebel = 0.0;
+        Resultierende druck, zug;
+    };
+    Bezugspunkt m_bezug[2];
+    int m_bezugNaechster = 0;
+
+    // add the group's compression and tension parts to the running sums
+    void PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law, Resultierende& druck,
+                              Resultierende& zug) const;
+    void PunktResultierende(int g, bool offsetAus, const BemGesetz& law, Resultierende& druck,
+                            Resultierende& zug) const;
     void PolygonTangente(int g, bool offsetAus, const double dir[2], const BemGesetz& law, double T[6]) const;
     void PunktTangente(int g, bool offsetAus, const BemGesetz& law, double T[6]) const;
     void SetzeEinheitsebene(double alpha);
+    // spareq(2, 0, k, ...) on the current plane, answered from one of the kept planes when it is that very
+    // plane; else evaluated and kept in *ablage (when given): true then. Only valid while the fingerprint
+    // that PruefeEinheitsebenen last checked stands.
+    bool SpareqGemerkt(Ebene* gemerkt, int anzahl, Ebene* ablage, double k, double& N, double& My, double& Mz);
     void NormiereKraefte(double N, double My, double Mz, double& n, double& my, double& mz) const;
     void AuswertungNorm(double alpha, double k, double psi1, double psi2, double& e1, double& e2, double& rho,
                         double nmm[3]);
     double Randdehnungen();  // sets m_eps1b, m_eps2s; returns the largest concrete strain
     void Abdruck(std::vector<unsigned char>& out) const;
     void PruefeEinheitsebenen();
+    // Sicher for a section whose fingerprint PruefeEinheitsebenen has just checked
+    int SicherGeprueft(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code);
     void Einheitsebene(int slot, double alpha, double k, double& N, double& My, double& Mz);
     bool SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
                              double& e2, double& rho, double nmm[3]);

@@ -3,6 +3,7 @@
 // reinforcement ratio that gives the required safety.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "engine/bem.h"
@@ -49,13 +50,20 @@ struct BemGesetz {
     double n;
     int nInt;   // n when it is 1, 2 or 3, else 0
     double t;   // tensile strength
+    // Beyond the end of a branch the curve is flat: S (1 - 0^n) is S itself for n > 0, so a yielded bar or
+    // crushed fibre needs neither the division nor the power (the value is the same to the bit).
+    bool flachZug, flachDruck;
 
     double operator()(double eps) const
     {
         if (eps >= 0.0) {
+            if (flachZug && eps >= e4)
+                return t;
             const double r = std::min(eps / e4, 1.0);
             return (1.0 - PotenzN(1.0 - r, n, nInt)) * t;
         }
+        if (flachDruck && eps <= e1)
+            return -f;
         const double r = std::min(eps / e1, 1.0);
         return -(1.0 - PotenzN(1.0 - r, n, nInt)) * f;
     }
@@ -72,6 +80,9 @@ BemGesetz GesetzVon(const cBem& b, int m, bool offsetAus)
     law.n = b.Mat(5, m);
     law.nInt = (law.n == 1.0 || law.n == 2.0 || law.n == 3.0) ? static_cast<int>(law.n) : 0;
     law.t = b.ZugFaktor(m, offsetAus);
+    // eps >= e4 > 0 gives eps / e4 >= 1 after rounding too, so min(..., 1) is exactly 1 there
+    law.flachZug = law.n > 0.0 && law.e4 > 0.0;
+    law.flachDruck = law.n > 0.0 && law.e1 < 0.0;
     return law;
 }
 
@@ -101,7 +112,8 @@ struct Stueck {
     double ua, du, va, dv, ea, de;  // values at t = 0 and their change per unit t
 };
 
-void GaussStueck(const Stueck& s, double t0, double t1, const BemGesetz& law, int np, double out[3])
+template <int np>
+void GaussStueck(const Stueck& s, double t0, double t1, const BemGesetz& law, double out[3])
 {
     const double* xs = np == 3 ? kG3x : kG5x;
     const double* ws = np == 3 ? kG3w : kG5w;
@@ -125,7 +137,7 @@ void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double sca
     const double dw = w1 - w0;  // per piece
     if (!(std::fabs(dw) > 0.05 * std::max(std::fabs(w0), std::fabs(w1)))) {
         // short against its distance from the limit: the power is smooth there, 5 points suffice
-        GaussStueck(s, t0, t1, law, 5, out);
+        GaussStueck<5>(s, t0, t1, law, out);
         return;
     }
     // constant part: polynomial, exact with 3 points
@@ -260,41 +272,61 @@ double cBem::GammaAusDehnung(double eps)
     return std::clamp(2.1 - 0.11666666666666665 * eps, 1.75, 2.1);
 }
 
-void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law)
+void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law, Resultierende& druck,
+                              Resultierende& zug) const
 {
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
     const double w = m_bemgr[g] ? bwfakt : 1.0;
-    for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
-        const double eps = m_eps0 + m_ky * m_py[i] + m_kz * m_pz[i] + e3;
+    const double eps0 = m_eps0, ky = m_ky, kz = m_kz;
+    // The side a bar does not belong to gets a zero, which leaves a sum that started at +0 unchanged to the
+    // bit (such a sum is never -0): no branch on the sign.
+    const int ende = m_gerst[g] + m_npkt[g];
+    for (int i = m_gerst[g]; i < ende; ++i) {
+        const double y = m_py[i], z = m_pz[i];
+        const double eps = eps0 + ky * y + kz * z + e3;
         const double F = law(eps) * m_pa[i] * w;
-        Resultierende& r = F >= 0.0 ? m_zug : m_druck;
-        r.N += F;
-        r.My += F * m_pz[i];
-        r.Mz -= F * m_py[i];
+        const double Fz = F >= 0.0 ? F : 0.0, Fd = F >= 0.0 ? 0.0 : F;
+        zug.N += Fz;
+        zug.My += Fz * z;
+        zug.Mz -= Fz * y;
+        druck.N += Fd;
+        druck.My += Fd * z;
+        druck.Mz -= Fd * y;
     }
 }
 
 // Exact integral of the law over the polygon by Green's theorem in coordinates (u along the strain
 // gradient, v across it): the law depends on u alone, so int f dA = -oint v f(u) du, and the first
 // moments follow with the weights u and v/2. Each edge is cut where its strain crosses a branch limit.
-void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law)
+void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law,
+                                Resultierende& druck, Resultierende& zug) const
 {
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
     const double dy = dir[0], dz = dir[1];
 
-    double sum[2][3] = {{0, 0, 0}, {0, 0, 0}};  // [compression, tension][N, u-moment, v-moment]
+    double d0 = 0.0, d1 = 0.0, d2 = 0.0, z0 = 0.0, z1 = 0.0, z2 = 0.0;
     const int erst = m_gerst[g], n = m_npkt[g];
+    // each corner's u, v and strain once (an edge reads two corners, and every corner ends two edges)
+    double pu[kBemMaxPunkte + 1], pv[kBemMaxPunkte + 1], pe[kBemMaxPunkte + 1];
+    const double eps0 = m_eps0, ky = m_ky, kz = m_kz;
     for (int k = 0; k < n; ++k) {
-        const int a = erst + k, b = erst + (k + 1) % n;
-        const double ua = dy * m_py[a] + dz * m_pz[a], ub = dy * m_py[b] + dz * m_pz[b];
+        const double y = m_py[erst + k], z = m_pz[erst + k];
+        pu[k] = dy * y + dz * z;
+        pv[k] = -dz * y + dy * z;
+        pe[k] = eps0 + ky * y + kz * z + e3;
+    }
+    pu[n] = pu[0];
+    pv[n] = pv[0];
+    pe[n] = pe[0];
+    for (int k = 0; k < n; ++k) {
+        const double ua = pu[k], ub = pu[k + 1];
         const double du = ub - ua;
         if (du == 0.0)
             continue;
-        const double va = -dz * m_py[a] + dy * m_pz[a], vb = -dz * m_py[b] + dy * m_pz[b];
-        const double ea = m_eps0 + m_ky * m_py[a] + m_kz * m_pz[a] + e3;
-        const double eb = m_eps0 + m_ky * m_py[b] + m_kz * m_pz[b] + e3;
+        const double va = pv[k], vb = pv[k + 1];
+        const double ea = pe[k], eb = pe[k + 1];
         if (std::fabs(ea) < 1e-300 && std::fabs(eb) < 1e-300)
             continue;  // law is zero at zero strain
         const Stueck s{ua, du, va, vb - va, ea, eb - ea};
@@ -312,16 +344,24 @@ void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], cons
             if (scale == 0.0)
                 continue;
             if (!kurve || law.nInt != 0)
-                GaussStueck(s, t0, t1, law, 3, part);  // polynomial in t: exact
+                GaussStueck<3>(s, t0, t1, law, part);  // polynomial in t: exact
             else
                 ExaktStueck(s, t0, t1, druck ? law.e1 : law.e4, scale, law, part);
-            double* acc = sum[druck ? 0 : 1];
-            for (int q = 0; q < 3; ++q)
-                acc[q] -= du * part[q];
+            // named sums stay in registers (an indexed row would go through memory on every piece)
+            if (druck) {
+                d0 -= du * part[0];
+                d1 -= du * part[1];
+                d2 -= du * part[2];
+            } else {
+                z0 -= du * part[0];
+                z1 -= du * part[1];
+                z2 -= du * part[2];
+            }
         }
     }
+    const double sum[2][3] = {{d0, d1, d2}, {z0, z1, z2}};  // [compression, tension][N, u-moment, v-moment]
     for (int side = 0; side < 2; ++side) {
-        Resultierende& r = side == 0 ? m_druck : m_zug;
+        Resultierende& r = side == 0 ? druck : zug;
         const double N = sum[side][0], Iu = sum[side][1], Iv = sum[side][2];
         const double Sy = dy * Iu - dz * Iv;  // int f y dA
         const double Sz = dz * Iu + dy * Iv;  // int f z dA
@@ -485,8 +525,8 @@ int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, dou
         Randdehnungen();
     }
 
-    m_druck = Resultierende{};
-    m_zug = Resultierende{};
+    // the running sums in locals over all groups (a section's bars are one group each), in group order
+    Resultierende druck, zug;
     // the laws once per plane: the concrete tension factor follows m_eps2b, set above by the domain mapping
     BemGesetz laws[kBemMaxMaterial + 1];
     GesetzeDerGruppen(*this, offsetAus, laws);
@@ -498,10 +538,12 @@ int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, dou
             continue;
         const BemGesetz& law = laws[m_gmat[g]];
         if (m_gpoly[g])
-            PolygonResultierende(g, offsetAus, dir, law);
+            PolygonResultierende(g, offsetAus, dir, law, druck, zug);
         else
-            PunktResultierende(g, offsetAus, law);
+            PunktResultierende(g, offsetAus, law, druck, zug);
     }
+    m_druck = druck;
+    m_zug = zug;
     N = m_druck.N + m_zug.N;
     My = m_druck.My + m_zug.My;
     Mz = m_druck.Mz + m_zug.Mz;
@@ -573,6 +615,50 @@ int cBem::dehn12(double k, int& flag)
     return 0;
 }
 
+bool cBem::SpareqGemerkt(Ebene* gemerkt, int anzahl, Ebene* ablage, double k, double& N, double& My, double& Mz)
+{
+    // without a domain mapping the law's tension reference is read as it stands
+    const bool abgebildet = k >= 0.0 && k <= 33.0;
+    const double frage[5] = {k, m_eps0, m_ky, m_kz, abgebildet ? 0.0 : m_eps2b};
+    for (int i = 0; i < anzahl; ++i) {
+        const Ebene& e = gemerkt[i];
+        if (!e.gueltig || std::memcmp(e.frage, frage, sizeof frage) != 0)
+            continue;
+        N = e.N;
+        My = e.My;
+        Mz = e.Mz;
+        m_eps0 = e.eps0;
+        m_ky = e.ky;
+        m_kz = e.kz;
+        m_eps1b = e.eps1b;
+        m_eps2b = e.eps2b;
+        m_eps2s = e.eps2s;
+        m_hebel = e.hebel;
+        m_druck = e.druck;
+        m_zug = e.zug;
+        return false;
+    }
+    spareq(2, 0.0, k, N, My, Mz);
+    if (!ablage)
+        return true;
+    Ebene& e = *ablage;
+    e.gueltig = true;
+    std::memcpy(e.frage, frage, sizeof frage);
+    e.N = N;
+    e.My = My;
+    e.Mz = Mz;
+    e.eps0 = m_eps0;
+    e.ky = m_ky;
+    e.kz = m_kz;
+    e.eps1b = m_eps1b;
+    e.eps2b = m_eps2b;
+    e.eps2s = m_eps2s;
+    e.hebel = m_hebel;
+    e.druck = m_druck;
+    e.zug = m_zug;
+    return true;
+}
+
 void cBem::SetzeEinheitsebene(double alpha)
 {
     m_eps0 = 0.0;
@@ -592,7 +678,9 @@ void cBem::AuswertungNorm(double alpha, double k, double psi1, double psi2, doub
 {
     SetzeEinheitsebene(alpha);
     double N = 0.0, My = 0.0, Mz = 0.0;
-    spareq(2, 0.0, k, N, My, Mz);
+    Einheitsebenen& ee = m_einheit[m_einheitAktiv];
+    if (SpareqGemerkt(ee.suche, 4, &ee.suche[ee.sucheNaechste], k, N, My, Mz))
+        ee.sucheNaechste = (ee.sucheNaechste + 1) % 4;
     NormiereKraefte(N, My, Mz, nmm[0], nmm[1], nmm[2]);
     const double m = std::hypot(nmm[1], nmm[2]);
     e1 = NormiereWinkel(std::atan2(nmm[2], nmm[1]) - psi1);
@@ -620,8 +708,17 @@ void cBem::Abdruck(std::vector<unsigned char>& out) const
         add(&m_pz[1], sizeof(double) * nPunkte);
         add(&m_pa[1], sizeof(double) * nPunkte);
     }
-    add(m_istBeton, sizeof m_istBeton);
-    add(m_mat, sizeof m_mat);
+    // the materials up to the highest one in use (a group may name one above m_nmat)
+    int nMat = m_nmat;
+    for (int g = 1; g <= m_nqgr; ++g)
+        nMat = std::max(nMat, m_gmat[g]);
+    nMat = std::clamp(nMat, 0, kBemMaxMaterial);
+    add(&nMat, sizeof nMat);
+    if (nMat > 0) {
+        add(&m_istBeton[1], sizeof(int) * nMat);
+        for (int k = 0; k < 6; ++k)
+            add(&m_mat[MatIndex(k) + 1], sizeof(double) * nMat);
+    }
     const double werte[9] = {bwfakt, m_yr, m_zr, m_eps1c, m_epscu, m_epsud, m_tiefe, static_cast<double>(m_zustand),
                              static_cast<double>(nPunkte)};
     add(werte, sizeof werte);
@@ -645,6 +742,11 @@ void cBem::PruefeEinheitsebenen()
     std::fill(std::begin(e.gueltig), std::end(e.gueltig), false);
     e.startAlpha = 0.0;
     e.startK = 99.0;
+    for (Ebene& p : e.suche)
+        p.gueltig = false;
+    for (Ebene& p : e.dehnStart)
+        p.gueltig = false;
+    e.sucheNaechste = 0;
 }
 
 // The resultants of the unit plane at alpha mapped to domain k; kept per slot while the section's
@@ -763,13 +865,18 @@ bool cBem::SicherEinschliessen(double& alpha, double& k, double psi1, double psi
 
 int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code)
 {
+    PruefeEinheitsebenen();
+    return SicherGeprueft(alpha0, k0, N, My, Mz, gamma, code);
+}
+
+int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code)
+{
     code = 0;
     m_limitErreicht = 0;
     if (My == 0.0 && Mz == 0.0)
         My = 1e-9;
 
     // centric state
-    PruefeEinheitsebenen();
     double Nc = 0.0, Myc = 0.0, Mzc = 0.0;
     if (N > 0.0)
         Einheitsebene(1, 0.0, 33.0, Nc, Myc, Mzc);
@@ -950,12 +1057,12 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     PruefeEinheitsebenen();
     const int eintrag = m_einheitAktiv;
     const double startAlpha = m_einheit[eintrag].startAlpha, startK = m_einheit[eintrag].startK;
-    Sicher(startAlpha, startK, N, My, Mz, gamma, sc);
+    SicherGeprueft(startAlpha, startK, N, My, Mz, gamma, sc);
     if (m_limitErreicht && startK <= 33.0) {
         N = NLast;
         My = MyLast;
         Mz = MzLast;
-        Sicher(0.0, 99.0, N, My, Mz, gamma, sc);
+        SicherGeprueft(0.0, 99.0, N, My, Mz, gamma, sc);
     }
     m_einheit[eintrag].startAlpha = m_limitErreicht ? 0.0 : m_sicherAlpha;
     m_einheit[eintrag].startK = m_limitErreicht ? 99.0 : m_sicherK;
@@ -982,18 +1089,24 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     double jac[3][4] = {};
     for (;;) {
         double x[3] = {eps0, ky, kz};
-        auto setze = [&](const double v[3], double f[3]) {
+        // the start plane and its difference planes (slots 0 to 3) come again while the search before ends
+        // where it ended last time
+        Ebene* start = m_einheit[m_einheitAktiv].dehnStart;
+        auto setze = [&](const double v[3], double f[3], int slot = -1) {
             m_eps0 = v[0];
             m_ky = v[1];
             m_kz = v[2];
             double n, my, mz;
-            spareq(2, 0.0, 99.0, n, my, mz);
+            if (slot >= 0)
+                SpareqGemerkt(&start[slot], 1, &start[slot], 99.0, n, my, mz);
+            else
+                spareq(2, 0.0, 99.0, n, my, mz);
             f[0] = n;
             f[1] = mz;
             f[2] = my;
         };
         double F[3];
-        setze(x, F);
+        setze(x, F, 0);
         int bauten = 0, iter = 0, schritte = 0;
         double detLetzt = 0.0, detVor = 0.0, normVor = 0.0;
         while (m_eps1b >= m_epscu && m_eps2s <= m_epsud) {
@@ -1023,7 +1136,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                     const double d = Vorzeichen(std::max(0.01 * std::fabs(x[j]), 0.01), x[j]);
                     xp[j] += d;
                     double Fp[3];
-                    setze(xp, Fp);
+                    setze(xp, Fp, iter == 0 ? 1 + j : -1);
                     for (int i = 0; i < 3; ++i)
                         jac[i][j] = (Fp[i] - F[i]) / d;
                 }

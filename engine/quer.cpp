@@ -6,7 +6,30 @@
 #include "engine/material.h"
 #include "designcode/designcode.h"
 
-cQuer g_quer[kMaxQuerschnitte];
+QuerFeld g_quer;
+
+QuerFeld::~QuerFeld()
+{
+    for (int i = 0; i < kMaxQuerschnitte; ++i)
+        if (m_gebaut[i])
+            Zeiger(i)->~cQuer();
+}
+
+cQuer& QuerFeld::Baue(int i)
+{
+    // the sections lie one after the other, so a pointer into the range reaches its neighbours
+    cQuer* q = ::new (m_speicher + sizeof(cQuer) * i) cQuer();
+    m_gebaut[i] = true;
+    return *q;
+}
+
+cQuer* QuerFeld::begin()
+{
+    for (int i = 0; i < kMaxQuerschnitte; ++i)
+        if (!m_gebaut[i])
+            Baue(i);
+    return Zeiger(0);
+}
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;

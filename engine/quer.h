@@ -3,6 +3,8 @@
 // it fills with materials, groups and points. Dimensions in cm, areas in m2 unless stated.
 #pragma once
 
+#include <new>
+
 #include "engine/bem.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
@@ -73,8 +75,28 @@ private:
     void Werte();
 };
 
-// The engine's 200 sections: member e owns 2e (start) and 2e + 1 (end).
-extern cQuer g_quer[kMaxQuerschnitte];
+// The engine's 200 sections: member e owns 2e (start) and 2e + 1 (end). Each is built on its first use: a
+// model uses a few of them, and building all of them when the module is loaded would write every page of them.
+class QuerFeld {
+public:
+    QuerFeld() = default;
+    ~QuerFeld();
+    QuerFeld(const QuerFeld&) = delete;
+    QuerFeld& operator=(const QuerFeld&) = delete;
+
+    cQuer& operator[](int i) { return m_gebaut[i] ? *Zeiger(i) : Baue(i); }
+    // the whole range, every section built
+    cQuer* begin();
+    cQuer* end() { return begin() + kMaxQuerschnitte; }
+
+private:
+    cQuer* Zeiger(int i) { return std::launder(reinterpret_cast<cQuer*>(m_speicher)) + i; }
+    cQuer& Baue(int i);
+
+    alignas(cQuer) unsigned char m_speicher[sizeof(cQuer) * kMaxQuerschnitte];
+    bool m_gebaut[kMaxQuerschnitte] = {};
+};
+extern QuerFeld g_quer;
 
 // Prepares both sections of every member of the model (g_rechner.nStaebe) once per calculation.
 int SetzeQuerUm();

@@ -14,6 +14,23 @@ void cBem::BerechneBezugspunkt()
     m_eps0 = -0.01;
     m_ky = 0.0;
     m_kz = 0.0;
+    // Every design of the section asks for it again, and the section rarely changes in between: kept per
+    // fingerprint, with everything the plane leaves behind, so that a kept point changes nothing.
+    thread_local std::vector<unsigned char> abdruck;
+    Abdruck(abdruck);
+    for (Bezugspunkt& b : m_bezug) {
+        if (b.abdruck.empty() || b.eps2b != m_eps2b || b.abdruck != abdruck)
+            continue;
+        m_yr = b.yr;
+        m_zr = b.zr;
+        m_eps1b = b.eps1b;
+        m_eps2s = b.eps2s;
+        m_hebel = b.hebel;
+        m_druck = b.druck;
+        m_zug = b.zug;
+        m_zustand = 0;
+        return;
+    }
     double N = 0.0, My = 0.0, Mz = 0.0;
     spareq(2, 0.0, 99.0, N, My, Mz);
     // the centroid of the resultant of a uniform shortening
@@ -21,6 +38,17 @@ void cBem::BerechneBezugspunkt()
         m_yr = -Mz / N;
         m_zr = My / N;
     }
+    Bezugspunkt& b = m_bezug[m_bezugNaechster];
+    m_bezugNaechster = (m_bezugNaechster + 1) % 2;
+    b.abdruck.swap(abdruck);
+    b.eps2b = m_eps2b;
+    b.yr = m_yr;
+    b.zr = m_zr;
+    b.eps1b = m_eps1b;
+    b.eps2s = m_eps2s;
+    b.hebel = m_hebel;
+    b.druck = m_druck;
+    b.zug = m_zug;
     m_zustand = 0;
 }
 

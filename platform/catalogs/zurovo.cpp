@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/viduv/viduv.h"
@@ -36,7 +37,7 @@ bool FileExists(const std::string& path) {
 }
 
 // Properties a calculation divides by or scales with: a value at or below zero has no meaning for them.
-bool MussPositivSein(const std::string& key) {
+bool MussPositivSein(std::string_view key) {
   static const char* const kPositiv[] = {"fck",      "fcm",      "Ecm",       "Ec0m",      "E",         "G",
                                          "fyk",      "ftk",      "beta_r",    "beta_wn",   "beta_s",    "gamma",
                                          "gamma_cg", "gamma_ca", "gamma_cgu", "gamma_cau", "gamma_cgf", "gamma_caf",
@@ -47,7 +48,7 @@ bool MussPositivSein(const std::string& key) {
 }
 
 // The properties the calculations read as numbers; other properties may hold any text.
-bool IstZahl(const std::string& key) {
+bool IstZahl(std::string_view key) {
   static const char* const kZahlen[] = {"alpha_t",    "duk",        "epsilon_c1", "epsilon_c1u", "epsilon_c2",
                                         "epsilon_c2u", "epsilon_d", "epsilon_szul", "epsilon_u",  "epsilon_yd",
                                         "fbd",        "fck_cube",   "fctk_005",   "fctk_095",    "fctm",
@@ -60,8 +61,7 @@ bool IstZahl(const std::string& key) {
 }
 
 // A value as the format writes it: a finite number with a decimal point, blanks around it allowed.
-bool AlsZahl(const std::string& text, double& wert) {
-  const char* begin = text.c_str();
+bool AlsZahl(const char* begin, double& wert) {
   char* end = nullptr;
   wert = std::strtod(begin, &end);
   if (end == begin) return false;
@@ -69,35 +69,45 @@ bool AlsZahl(const std::string& text, double& wert) {
   return *end == '\0' && std::isfinite(wert);
 }
 
-// The faults of the properties directly under `element`, whose place in the tree is `wo`.
 // The fault of one value, empty when it is sound.
-std::string WertFehler(const std::string& key, const std::string& text) {
+std::string WertFehler(const char* key, const char* text) {
   if (!IstZahl(key)) return {};
   double wert = 0.0;
   const bool zahl = AlsZahl(text, wert);
-  if (!zahl && (!text.empty() || MussPositivSein(key))) return key + " = \"" + text + "\" ist keine Zahl.";
-  if (zahl && MussPositivSein(key) && !(wert > 0.0)) return key + " = " + text + " muss größer als 0 sein.";
+  if (!zahl && (*text || MussPositivSein(key))) return std::string(key) + " = \"" + text + "\" ist keine Zahl.";
+  if (zahl && MussPositivSein(key) && !(wert > 0.0)) return std::string(key) + " = " + text + " muss größer als 0 sein.";
   return {};
 }
 
-void PruefeEigenschaften(int element, const std::string& wo, std::vector<std::string>& fehler) {
+// The names from the category down to `element`, as a fault message shows its place ("Wurzel" above them).
+std::string Ort(const std::vector<std::string>& pfad) {
+  if (pfad.empty()) return "Wurzel";
+  std::string wo = pfad[0];
+  for (std::size_t i = 1; i < pfad.size(); ++i) wo += " / " + pfad[i];
+  return wo;
+}
+
+// The faults of the properties directly under `element`; the place is only spelt out for a fault, as a
+// database of sound values is read on every start.
+void PruefeEigenschaften(int element, const std::vector<std::string>& pfad, std::vector<std::string>& fehler) {
   for (int p = VIDUV_FindFirstChild(element, "Eigenschaft"); p; p = VIDUV_FindNextChild(p, "Eigenschaft")) {
     // a value given by a formula is known once the material handler has evaluated it
     if (*VIDUV_GetString(p, "Formel")) continue;
     const std::string fehlerText = WertFehler(VIDUV_GetString(p, "Kurzname"), VIDUV_GetString(p, "Wert01"));
-    if (!fehlerText.empty()) fehler.push_back(wo + ": " + fehlerText);
+    if (!fehlerText.empty()) fehler.push_back(Ort(pfad) + ": " + fehlerText);
   }
 }
 
 // Every property of the tree, in document order: under the root, the categories, subcategories, codes and
 // their grades.
-void PruefeWerte(int element, const std::string& wo, int ebene, std::vector<std::string>& fehler) {
+void PruefeWerte(int element, std::vector<std::string>& pfad, int ebene, std::vector<std::string>& fehler) {
   static const char* const kEbenen[] = {"Kategorie", "Unterkategorie", "Norm", "Objekt"};
-  PruefeEigenschaften(element, wo, fehler);
+  PruefeEigenschaften(element, pfad, fehler);
   if (ebene >= 4) return;
   for (int c = VIDUV_FindFirstChild(element, kEbenen[ebene]); c; c = VIDUV_FindNextChild(c, kEbenen[ebene])) {
-    const std::string name = VIDUV_GetString(c, "Name");
-    PruefeWerte(c, ebene == 0 ? name : wo + " / " + name, ebene + 1, fehler);
+    pfad.emplace_back(VIDUV_GetString(c, "Name"));  // the library keeps its answer for a few calls only
+    PruefeWerte(c, pfad, ebene + 1, fehler);
+    pfad.pop_back();
   }
 }
 
@@ -122,7 +132,8 @@ int Open(const std::string& path, bool required) {
   }
   // A value that makes no sense would be calculated into NaN or zero: the database is not used at all.
   std::vector<std::string> fehler;
-  PruefeWerte(root, "Wurzel", 0, fehler);
+  std::vector<std::string> pfad;
+  PruefeWerte(root, pfad, 0, fehler);
   if (!fehler.empty()) {
     constexpr std::size_t kGezeigt = 10;
     s.lastError = "Die Materialdatenbank '" + path + "' enthält unbrauchbare Werte und wird nicht verwendet:";

@@ -78,3 +78,25 @@ TEST(Zurovo, ClosingAnUnknownHandleDoesNothing) {
 }
 
 }  // namespace
+
+// A value that makes no sense refuses the database, and the message names its place from the category down
+// (the root's own properties as "Wurzel"); sound grades and values from formulas stay out of it.
+TEST(Zurovo, FaultyValuesAreRefusedWithTheirPlace) {
+  const char* db = R"(<Materialdatenbank><Eigenschaft Kurzname="gamma" Wert01="0"/>
+  <Kategorie Name="Beton" Prioritaet="0"><Eigenschaft Kurzname="n" Wert01="zwei"/>
+    <Unterkategorie Name="Normalbeton"><Norm Name="DIN">
+      <Objekt Name="C20/25"><Eigenschaft Kurzname="fck" Wert01="20.0"/></Objekt>
+      <Objekt Name="C30/37"><Eigenschaft Kurzname="fck" Wert01="-30.0"/></Objekt>
+      <Objekt Name="C35/45"><Eigenschaft Kurzname="fck" Wert01="" Formel="2*1"/></Objekt>
+    </Norm></Unterkategorie></Kategorie></Materialdatenbank>)";
+  TempDir dir;
+  ScopedRoot root(dir.Path());
+  WriteFile(dir.File("catalogs/material.xml"), db);
+  EXPECT_EQ(ZUROVO_OpenStandard(), 0);
+  const std::string message = ZUROVO_GetLastError();
+  for (const char* part : {"- Wurzel: gamma = 0 muss größer als 0 sein.", "- Beton: n = \"zwei\" ist keine Zahl.",
+                           "- Beton / Normalbeton / DIN / C30/37: fck = -30.0 muss größer als 0 sein."})
+    EXPECT_NE(message.find(part), std::string::npos) << part << "\n" << message;
+  EXPECT_EQ(message.find("C20/25"), std::string::npos);
+  EXPECT_EQ(message.find("C35/45"), std::string::npos);
+}
