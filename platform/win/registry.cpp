@@ -745,6 +745,10 @@ LSTATUS RegSetValueEx(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE*
     if (LSTATUS rc = Resolve(s, key, KEY_SET_VALUE, r)) return rc;
     std::string name = valueName ? valueName : "";
     Value* v = r.key->FindValue(name);
+    // A value set to what it holds leaves the file alone: every program start sets a few, and each write syncs
+    // the disk.
+    if (v && v->type == type && v->data.size() == size && std::equal(data, data + size, v->data.begin()))
+      return ERROR_SUCCESS;
     if (!v) {
       r.key->values.push_back(Value{name, type, {}});
       v = &r.key->values.back();

@@ -182,6 +182,21 @@ TEST_F(RegistryTest, TheFileStaysReadableText) {
     EXPECT_TRUE(entry.path() == file_ || entry.path().string() == file_.string() + ".lock") << entry.path();
 }
 
+TEST_F(RegistryTest, SettingAValueToWhatItHoldsLeavesTheFileAlone) {
+  // A second name for the file: a rewrite replaces the file behind the registry's name and leaves it alone.
+  HKEY key = Create("software\\Ormi");
+  Set(key, "dispFlags", REG_DWORD, {127, 0, 0, 0});
+  const fs::path link = dir_ / "link.xml";
+  fs::create_hard_link(file_, link);
+  Set(key, "dispFlags", REG_DWORD, {127, 0, 0, 0});
+  EXPECT_EQ(fs::hard_link_count(file_), 2u);
+  Set(key, "dispFlags", REG_DWORD, {128, 0, 0, 0});
+  EXPECT_EQ(fs::hard_link_count(file_), 1u);
+  EXPECT_EQ(Get(key, "dispFlags").second, (Bytes{128, 0, 0, 0}));
+  RegCloseKey(key);
+  fs::remove(link);
+}
+
 TEST_F(RegistryTest, WritersInTwoProcessesLoseNothing) {
   // Both write into the same file at the same time; each change must survive the other's.
   constexpr int kEach = 30;
