@@ -140,6 +140,13 @@ void RegisterPictures() {
       cairo_arc(cr, 8, 8, 4, 0, 6.2832);
       cairo_fill(cr);
     });
+  if (!win::res::HasBitmap(IDB_IMPORT_FOLDER))
+    win::res::RegisterBitmap(IDB_IMPORT_FOLDER, 16, 16, [](cairo_t* cr, int, int) {
+      cairo_set_source_rgb(cr, 0.85, 0.7, 0.25);
+      cairo_rectangle(cr, 1, 3, 6, 3);
+      cairo_rectangle(cr, 1, 5, 14, 9);
+      cairo_fill(cr);
+    });
 }
 
 // Collects the values below an exports folder: its values first, then the folders, each with its path.
@@ -246,6 +253,9 @@ void ImportSourceView::ShowPosition(const CString& positionName, CTreeCtrl& tree
     CBitmap leaf;
     leaf.Attach(::LoadBitmap(nullptr, MAKEINTRESOURCE(IDB_IMPORT_VALUE)));
     images.Add(&leaf, RGB(255, 255, 255));
+    CBitmap folder;
+    folder.Attach(::LoadBitmap(nullptr, MAKEINTRESOURCE(IDB_IMPORT_FOLDER)));
+    images.Add(&folder, RGB(255, 255, 255));
   }
   if (tree.GetImageList(TVSIL_NORMAL) != &images) tree.SetImageList(&images, TVSIL_NORMAL);
 
@@ -268,6 +278,7 @@ void ImportSourceView::ShowPosition(const CString& positionName, CTreeCtrl& tree
     if (!TreeInsertPath(leaf, text.Mid(text.Find('\\') + 1), tree, TVI_LAST, TRUE)) continue;
     tree.SetItemData(leaf, DWORD_PTR(i + 1));
     tree.SetItemImage(leaf, 0, 0);
+    for (HTREEITEM up = tree.GetParentItem(leaf); up; up = tree.GetParentItem(up)) tree.SetItemImage(up, 1, 1);
     itemOfPath[values[i].varPath] = leaf;
   }
 }
@@ -334,7 +345,6 @@ void ImportValGrid::AddOrReplace(const ImportData& record) {
   for (INT_PTR i = 0; i < records.GetSize(); ++i)
     if (records[i].varPath == record.varPath) {
       records[i] = record;
-      // The row shows the value just read; the name typed in the grid stays as the record has it.
       ExchangeData(FALSE);
       return;
     }
@@ -729,4 +739,9 @@ void RegisterImportDialogs() {
     lines.Copy(dialog.m_texts);
     return true;
   };
+}
+
+void UnregisterImportDialogs() {
+  GetVarDefServices().createImportRecord = nullptr;
+  GetVarDefServices().showLostValues = nullptr;
 }

@@ -27,6 +27,7 @@ enum : UINT {
   IDB_IMPORT_RELEASE = 166,
   IDB_IMPORT_RELEASE_ALL = 146,
   IDB_IMPORT_VALUE = 173,
+  IDB_IMPORT_FOLDER = 17301,  // the module's own picture of a folder of values
 };
 
 // What the value-import dialogs share: the project's positions and the exported values of one of them.
@@ -159,3 +160,5 @@ class DlgLostImportVal : public CDialog {
 // Makes ImportData the record of taken-over values and the lost-references dialog the one the variable
 // definitions show.
 void RegisterImportDialogs();
+// Leaves the variable definitions with plain records and no dialog (the module is being unloaded).
+void UnregisterImportDialogs();

@@ -497,6 +497,7 @@ TEST_F(HostImportTest, AnImportedReactionFollowsItsSourceAndKeepsItsLastNumberWh
     dialog.m_tree.SelectItem(leaf->second);
     dialog.m_tree.EnsureVisible(leaf->second);
     d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TAKE, BN_CLICKED), 0);
+    SavePicture("import-values-host", d);
     d.SendMessage(WM_COMMAND, IDOK, 0);
   });
   ASSERT_EQ(dialog.DoModal(), IDOK);
