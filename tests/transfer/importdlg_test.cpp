@@ -554,6 +554,36 @@ TEST_F(HostImportTest, AnImportedReactionFollowsItsSourceAndKeepsItsLastNumberWh
   EXPECT_FALSE(kept.status.IsEmpty());
   EXPECT_NEAR(VariableValue(lost, "Pos1_A3LF2_maxAz"), 295.0, 1e-6);
 }
+TEST_F(HostImportTest, TheSingleValueDialogOpensAtThePositionAndValueChosenLast) {
+  fs::copy_file(KOLUMO_DATA_DIR "/examples/Stuetze.tqx", folder_ / "Pos1.tqx");
+  Calculate("Pos1.tqx");
+  DlgSimpleImportVal::LastPosition().Empty();
+  DlgSimpleImportVal::LastTreePath().Empty();
+  DlgSimpleImportVal first(&parent_);
+  win::script::QueueDialog([&](CDialog& d) {
+    first.m_list.SetCurSel(0);
+    d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_IMPORT_LIST, LBN_SELCHANGE), LPARAM(first.m_list.m_hWnd));
+    auto leaf = first.m_view.itemOfPath.find("Pos1\\Auflager3\\z-z\\1: ständig\\max Az");
+    ASSERT_NE(leaf, first.m_view.itemOfPath.end());
+    first.m_tree.SelectItem(leaf->second);
+    d.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  ASSERT_EQ(first.DoModal(), IDOK);
+  // Roof 620 kN + floor 480 kN + own weight 25 kN/m3 x (0.35^2 x 3.2 m + 0.40^2 x 4.5 m) = 27.8 kN: 1127.8 kN.
+  EXPECT_NEAR(first.m_chosen.value, 1127.8, 1e-6);
+  EXPECT_EQ(DlgSimpleImportVal::LastPosition(), "Pos1");
+
+  DlgSimpleImportVal second(&parent_);
+  win::script::QueueDialog([&](CDialog& d) {
+    EXPECT_EQ(second.m_list.GetCurSel(), 0);
+    HTREEITEM selected = second.m_tree.GetSelectedItem();
+    ASSERT_NE(selected, nullptr);
+    ASSERT_NE(second.m_view.RecordOf(second.m_tree, selected), nullptr);
+    EXPECT_EQ(second.m_view.RecordOf(second.m_tree, selected)->varPath, first.m_chosen.varPath);
+    d.SendMessage(WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(second.DoModal(), IDCANCEL);
+}
 #endif
 
 }  // namespace
