@@ -336,9 +336,12 @@ TEST_F(ImportTest, RemovingAFolderMarksEveryReferenceBelowIt) {
     SavePicture("import-lost", d);
     HTREEITEM folder = nullptr;
     ASSERT_TRUE(TreeFindPath(folder, nullptr, "Pos1\\Auflager1", dialog.m_tree, FALSE));
-    dialog.m_tree.SelectItem(folder);
-    win::script::QueueMenuCommand(1);
-    d.SendMessage(WM_CONTEXTMENU, WPARAM(dialog.m_tree.m_hWnd), MAKELPARAM(10, 10));
+    CRect r;
+    dialog.m_tree.GetItemRect(folder, &r, TRUE);
+    win::input::Click(dialog.m_tree.m_hWnd, r.left + 2, r.top + 2);
+    win::script::QueueMenuItem("Übernahme entfernen");
+    win::input::Click(dialog.m_tree.m_hWnd, r.left + 2, r.top + 2, VK_RBUTTON);
+    win::PumpMessages();
     EXPECT_EQ(Lines(dialog.m_tree), (std::vector<std::string>{"Pos2", "  N [kN] = 3.00"}));
     d.SendMessage(WM_COMMAND, IDOK, 0);
   });
