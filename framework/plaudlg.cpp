@@ -6,6 +6,7 @@
 #include "controls/FontCache.h"
 #include "controls/MainDlgBase.h"
 #include "controls/OrmiGridCtrl.h"
+#include "framework/treepath.h"
 #include "platform/tolkar/tolkar.h"
 
 namespace {
@@ -57,32 +58,21 @@ void MakeIcons(CImageList& list, int size) {
   AddIcon(list, size, IDI_WARNING);
 }
 
-// The item of a "\" path, inserting the missing folder items; the last part becomes the message item.
+// The item of a "\" path: missing folders get the message's image and no message; the last part is always a
+// new item, so that equal messages stay apart.
 HTREEITEM InsertPath(CTreeCtrl& tree, const CString& text, int image, LPARAM data) {
   HTREEITEM parent = TVI_ROOT;
-  int start = 0;
-  CString part;
-  while (true) {
-    int slash = text.Find('\\', start);
-    if (slash < 0) break;
-    part = text.Mid(start, slash - start);
-    start = slash + 1;
-    HTREEITEM found = nullptr;
-    for (HTREEITEM item = parent == TVI_ROOT ? tree.GetRootItem() : tree.GetChildItem(parent); item;
-         item = tree.GetNextSiblingItem(item)) {
-      if (tree.GetItemText(item) == part) {
-        found = item;
-        break;
-      }
+  for (int slash = text.Find('\\'); slash >= 0; slash = text.Find('\\', slash + 1)) {
+    CString folder = text.Left(slash);
+    if (!TreeFindPath(parent, nullptr, folder, tree, FALSE)) {
+      TreeInsertPath(parent, folder, tree, TVI_LAST, FALSE);
+      tree.SetItemImage(parent, image, image);
+      tree.SetItemData(parent, DWORD_PTR(-1));
     }
-    if (!found)
-      found = tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, part, image, image, 0, 0,
-                              LPARAM(-1), parent, TVI_LAST);
-    tree.Expand(found, TVE_EXPAND);
-    parent = found;
+    tree.Expand(parent, TVE_EXPAND);
   }
-  return tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, text.Mid(start), image, image, 0, 0,
-                         data, parent, TVI_LAST);
+  return tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, text.Mid(text.ReverseFind('\\') + 1),
+                         image, image, 0, 0, data, parent, TVI_LAST);
 }
 
 void Show(CWnd& dialog, int id, bool show) {

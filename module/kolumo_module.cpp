@@ -10,6 +10,7 @@
 #include "column/kolumodata.h"
 #include "document/subdata.h"
 #include "report/rtfausgabe.h"
+#include "transfer/importdlg.h"
 #include "transfer/ludata.h"
 #include "column_ui/kolumodlg.h"
 #include "framework/calldoc.h"
@@ -27,11 +28,13 @@ class CKolumoApp : public CWinApp {
   CKolumoApp() : CWinApp(nullptr) {
     RegisterLoadTransfer();
     RegisterDocumentPart();
+    RegisterImportDialogs();
   }
   // The host may unload the module before it exits: nothing of it may stay registered with the framework.
   ~CKolumoApp() override {
     SetLoadTransferListFactory(nullptr);
     SetDocumentPartFactory(nullptr);
+    UnregisterImportDialogs();
   }
 
   DECLARE_MESSAGE_MAP()
