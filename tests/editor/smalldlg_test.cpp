@@ -1,6 +1,9 @@
 // The macro, search, replace and settings dialogs, driven as the engineer would.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +97,28 @@ TEST(SafeReplace, RefusesWhatItCannotWriteAndLeavesNoFragment) {
   EXPECT_FALSE(ReplaceFileSafely(dir + "/fehlt/datei.bas", "x", reason));
   EXPECT_TRUE(ReplaceFileSafely(dir + "/datei.bas", "neu", reason)) << reason;
   EXPECT_EQ(Slurp(dir + "/datei.bas"), "neu");
+}
+
+TEST(SafeReplace, AWriteThatRunsOutOfRoomKeepsTheOldFile) {
+  // Files may grow to 64 bytes only: writing 1000 bytes fails part-way, as on a full disk. Removing the old
+  // file first and writing in its place would leave a cut file; the old 3 bytes must stay.
+  const std::string dir = editortest::ScratchDir("full");
+  const std::string path = dir + "/makros.bas";
+  std::ofstream(path) << "alt";
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = before;
+  small.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string reason;
+  const bool written = ReplaceFileSafely(path, std::string(1000, 'x'), reason);
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ(Slurp(path), "alt");
+  EXPECT_FALSE(fs::exists(path + ".neu"));
 }
 
 TEST_F(SmallDialogTest, DirectionIsFreeOnlyWithoutTheWholeText) {
