@@ -2,6 +2,7 @@
 #include "editor/tabledlg.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,7 +12,8 @@
 namespace fs = std::filesystem;
 
 std::string editortest::ScratchDir(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("kolumo-editor-" + name);
+  // The process id keeps tests that run at the same time apart.
+  const fs::path dir = fs::temp_directory_path() / ("kolumo-editor-" + name + "-" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir.string();
