@@ -217,7 +217,8 @@ bool MoveBoundary(std::vector<RtfTableRow>& rows, int k, int d) {
     // A short row's last boundary is its right edge, not a column boundary of the table.
     if (k + 1 >= int(row.boundaries.size())) continue;
     const long lo = k > 0 ? row.boundaries[std::size_t(k - 1)] : 0;
-    row.boundaries[std::size_t(k)] = std::clamp(row.boundaries[std::size_t(k)] + d, lo, row.boundaries[std::size_t(k + 1)]);
+    const long hi = row.boundaries[std::size_t(k + 1)];
+    row.boundaries[std::size_t(k)] = std::clamp(row.boundaries[std::size_t(k)] + d, lo, hi);
   }
   return true;
 }
@@ -602,8 +603,8 @@ void GridDlg::OnSaveTemplate() {
   // The count written is the widths there are, so that the file reads back whole.
   t.nCol = int(t.colWidth.size());
   const std::filesystem::path cwd = std::filesystem::current_path();
-  CFileDialog files(FALSE, "*.ttp", nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR, Tr("TQ-Skrib Tabellenvorlagen|*.ttp||"),
-                    this);
+  CFileDialog files(FALSE, "*.ttp", nullptr, OFN_HIDEREADONLY | OFN_NOCHANGEDIR,
+                    Tr("TQ-Skrib Tabellenvorlagen|*.ttp||"), this);
   const CString folder = TemplateFolder();
   files.m_ofn.lpstrInitialDir = folder;
   const bool chosen = files.DoModal() == IDOK;

@@ -118,16 +118,4 @@ TEST_F(DatabaseImportTest, TheChoiceIsSharedByOneCodesObjectsAndKeptInTheDocumen
   EXPECT_EQ(std::string(dlg.m_sTitle), "Querschnittswerte für HEA - HEA 200");
 }
 
-TEST(ChoiceMasks, BitsFollowTheRows) {
-  std::vector<MatValueRow> rows(40);
-  ApplyChoiceMask(rows, int(0x80000001u));
-  EXPECT_EQ(rows[0].active, 1);
-  EXPECT_EQ(rows[31].active, 1);
-  EXPECT_EQ(rows[32].active, 0);
-  rows[35].active = 1;
-  EXPECT_EQ(unsigned(ChoiceMask(rows)), 0x80000001u);
-  std::vector<MatValueRow> none;
-  EXPECT_EQ(ChoiceMask(none), 0);
-}
-
 }  // namespace

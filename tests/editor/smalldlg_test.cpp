@@ -84,21 +84,6 @@ TEST_F(SmallDialogTest, MacroFilesGoThroughTheEditorAndAFailedWriteKeepsTheOldFi
   EXPECT_EQ(seen[2], "");
 }
 
-TEST(SafeReplace, RefusesWhatItCannotWriteAndLeavesNoFragment) {
-  const std::string dir = editortest::ScratchDir("replace");
-  std::string reason;
-  // A folder in the way of the target: the rename fails, the folder stays, no ".neu" is left behind.
-  fs::create_directory(dir + "/ordner");
-  fs::create_directory(dir + "/ordner/inhalt");
-  EXPECT_FALSE(ReplaceFileSafely(dir + "/ordner", "x", reason));
-  EXPECT_FALSE(reason.empty());
-  EXPECT_TRUE(fs::is_directory(dir + "/ordner/inhalt"));
-  EXPECT_FALSE(fs::exists(dir + "/ordner.neu"));
-  EXPECT_FALSE(ReplaceFileSafely(dir + "/fehlt/datei.bas", "x", reason));
-  EXPECT_TRUE(ReplaceFileSafely(dir + "/datei.bas", "neu", reason)) << reason;
-  EXPECT_EQ(Slurp(dir + "/datei.bas"), "neu");
-}
-
 TEST(SafeReplace, AWriteThatRunsOutOfRoomKeepsTheOldFile) {
   // Files may grow to 64 bytes only: writing 1000 bytes fails part-way, as on a full disk. Removing the old
   // file first and writing in its place would leave a cut file; the old 3 bytes must stay.

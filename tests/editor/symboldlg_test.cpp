@@ -33,7 +33,8 @@ class FormattedText : public SkribTextTarget {
     int height = 0;
     GetCharFormat(face, height);
     chars.erase(chars.begin() + start, chars.begin() + end);
-    for (std::size_t i = 0; i < text.size(); ++i) chars.insert(chars.begin() + start + long(i), {text[i], face, height});
+    for (std::size_t i = 0; i < text.size(); ++i)
+      chars.insert(chars.begin() + start + long(i), {text[i], face, height});
     start = end = start + long(text.size());
   }
   void SetFaceName(const std::string& face) override {

@@ -30,8 +30,8 @@ RtfTableRow Row(std::vector<long> boundaries, std::vector<std::string> cells = {
   return row;
 }
 
-// A three-column table whose second row has only two cells.
-std::vector<RtfTableRow> ShortRowTable() { return {Row({1000, 2000, 3000}), Row({1000, 2000})}; }
+// A three-column table whose second row has only two cells and whose third has one.
+std::vector<RtfTableRow> ShortRowTable() { return {Row({1000, 2000, 3000}), Row({1000, 2000}), Row({4000})}; }
 
 TEST(TableRows, ARowClosingWithFewerCellsThanBoundariesEndsAtItsOwnRow) {
   // Row 1 declares three boundaries but closes after two cells; before the mend the third cell was looked for
@@ -55,48 +55,38 @@ TEST(TableRows, ColumnOperationsTouchOnlyTheCellsARowHas) {
   struct Case {
     const char* what;
     void (*op)(std::vector<RtfTableRow>&);
-    std::vector<long> first, second;
+    std::vector<long> first, second, third;
   };
   const Case cases[] = {
       // Boundary 1 is inner in row 1 but row 2's right edge: only row 1 moves.
-      {"move inner boundary 1 by 500", [](auto& r) { table::MoveBoundary(r, 1, 500); }, {1000, 2500, 3000},
-       {1000, 2000}},
-      {"move boundary 0 by -200", [](auto& r) { table::MoveBoundary(r, 0, -200); }, {800, 2000, 3000}, {800, 2000}},
-      {"boundary past its neighbour refused", [](auto& r) { table::MoveBoundary(r, 0, 1001); }, {1000, 2000, 3000},
-       {1000, 2000}},
-      // Column 3 is missing in row 2: that row stays as it is.
-      {"delete column 3", [](auto& r) { table::DeleteColumn(r, 3); }, {1000, 2000}, {1000, 2000}},
-      {"delete column 1", [](auto& r) { table::DeleteColumn(r, 1); }, {2000, 3000}, {2000}},
+      {"move boundary 1 by 500", [](auto& r) { table::MoveBoundary(r, 1, 500); }, {1000, 2500, 3000}, {1000, 2000},
+       {4000}},
+      {"move boundary 0 by -200", [](auto& r) { table::MoveBoundary(r, 0, -200); }, {800, 2000, 3000}, {800, 2000},
+       {4000}},
+      {"past its neighbour", [](auto& r) { table::MoveBoundary(r, 0, 1001); }, {1000, 2000, 3000}, {1000, 2000},
+       {4000}},
+      // Column 3 is missing in row 2; the only column of row 3 stays.
+      {"delete column 3", [](auto& r) { table::DeleteColumn(r, 3); }, {1000, 2000}, {1000, 2000}, {4000}},
+      {"delete column 1", [](auto& r) { table::DeleteColumn(r, 1); }, {2000, 3000}, {2000}, {4000}},
       // Column 2 spans 1000..2000: halves at 1500.
       {"insert left of 2", [](auto& r) { table::InsertColumnLeft(r, 2); }, {1000, 1500, 2000, 3000},
-       {1000, 1500, 2000}},
-      {"insert right of 3", [](auto& r) { table::InsertColumnRight(r, 3); }, {1000, 2000, 2500, 3000}, {1000, 2000}},
-      {"columns to 2", [](auto& r) { table::SetColumnCount(r, 2); }, {1000, 2000}, {1000, 2000}},
+       {1000, 1500, 2000}, {4000}},
+      {"insert right of 1", [](auto& r) { table::InsertColumnRight(r, 1); }, {500, 1000, 2000, 3000},
+       {500, 1000, 2000}, {2000, 4000}},
       // Added columns are 1 cm = 567 twips each.
-      {"columns to 4", [](auto& r) { table::SetColumnCount(r, 4); }, {1000, 2000, 3000, 3567},
-       {1000, 2000, 2567, 3134}},
+      {"columns to 2", [](auto& r) { table::SetColumnCount(r, 2); }, {1000, 2000}, {1000, 2000}, {4000, 4567}},
   };
   for (const Case& c : cases) {
     std::vector<RtfTableRow> rows = ShortRowTable();
     c.op(rows);
     EXPECT_EQ(rows[0].boundaries, c.first) << c.what;
     EXPECT_EQ(rows[1].boundaries, c.second) << c.what;
+    EXPECT_EQ(rows[2].boundaries, c.third) << c.what;
     for (const RtfTableRow& row : rows) {
       EXPECT_EQ(row.cellCount, int(row.boundaries.size())) << c.what;
       EXPECT_LE(row.cells.size(), row.boundaries.size()) << c.what;
     }
   }
-}
-
-TEST(TableRows, InsertedCellsHoldTheirTexts) {
-  std::vector<RtfTableRow> rows = {Row({1000, 2000}, {"a", "b"})};
-  table::InsertColumnLeft(rows, 2);
-  EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"a", " ", "b"}));
-  table::InsertColumnRight(rows, 1);
-  EXPECT_EQ(rows[0].cells, (std::vector<std::string>{"a", "", " ", "b"}));
-  std::vector<RtfTableRow> single = {Row({4000}, {"nur"})};
-  table::DeleteColumn(single, 1);
-  EXPECT_EQ(single[0].boundaries, (std::vector<long>{4000})) << "the only column stays";
 }
 
 TEST(TableRows, TotalWidthByMode) {
@@ -133,12 +123,6 @@ TEST(TableRows, RowCountMarksAndUnmarks) {
   table::SetRowCount(rows, 3);
   EXPECT_EQ(rows[2].deleted, 0);
   EXPECT_EQ(rows[3].deleted, 1);
-}
-
-TEST(TableUnits, CentimetresAndTwips) {
-  EXPECT_EQ(TwipsFromCm(1.0), 567);    // 566.93 rounded
-  EXPECT_EQ(TwipsFromCm(16.0), 9071);  // 9070.87 rounded
-  EXPECT_NEAR(CmFromTwips(1440), 2.54, 1e-12);
 }
 
 TEST(TableTemplates, WriteReadAndApply) {
@@ -216,6 +200,7 @@ TEST_F(TableDialogTest, MouseDragsABoundaryAndTheMenuInsertsAColumn) {
     win::input::Click(schematic, c3.x, c3.y, VK_RBUTTON);
     EXPECT_EQ(g.m_nCols, 4);
     EXPECT_EQ(g.m_rows[0].boundaries, (std::vector<long>{g.m_rows[0].boundaries[0], 5670, 7088, 8505}));
+    EXPECT_EQ(g.m_rows[0].cells[3], "") << "the new cell at the right is empty";
     EXPECT_EQ(g.m_rows[1].cellCount, 2);
     editortest::SavePicture(g.m_hWnd, "table-dialog-edited");
     g.EndDialog(IDOK);
