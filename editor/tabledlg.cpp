@@ -327,21 +327,21 @@ class CTableSchematic : public CWnd {
     font.CreatePointFont(80, "Arial");
     CFont* oldFont = dc.SelectObject(&font);
     dc.SetBkMode(TRANSPARENT);
-    // The selected cell under the rest.
+    CPen black(PS_SOLID, 1, RGB(0, 0, 0));
+    CPen high(PS_SOLID, 3, kHighlight);
+    CPen grey(PS_SOLID, 1, kRowLine);
+    CPen* oldPen = dc.SelectObject(&black);
+    dc.Rectangle(X(0), top, X(b.back()) + 1, bottom + 1);
+    // The selected cell under the lines and texts.
     const int sel = dlg.m_nSelected;
     if (sel >= 1 && sel <= n)
       dc.FillSolidRect(CRect(X(sel > 1 ? b[std::size_t(sel - 2)] : 0) + 1, top + 1, X(b[std::size_t(sel - 1)]), bottom),
                        RGB(0xF0, 0xD8, 0xD8));
-    CPen grey(PS_SOLID, 1, kRowLine);
-    CPen* oldPen = dc.SelectObject(&grey);
+    dc.SelectObject(&grey);
     for (int r = 1; r < rowsShown; ++r) {
       dc.MoveTo(X(0), top + r * RowPixels());
       dc.LineTo(X(b.back()), top + r * RowPixels());
     }
-    CPen black(PS_SOLID, 1, RGB(0, 0, 0));
-    CPen high(PS_SOLID, 3, kHighlight);
-    dc.SelectObject(&black);
-    dc.Rectangle(X(0), top, X(b.back()) + 1, bottom + 1);
     for (int k = 0; k + 1 < n; ++k) {
       dc.SelectObject(sel == n + k + 1 ? &high : &black);
       dc.MoveTo(X(b[std::size_t(k)]), top);

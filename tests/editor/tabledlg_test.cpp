@@ -202,6 +202,9 @@ TEST_F(TableDialogTest, MouseDragsABoundaryAndTheMenuInsertsAColumn) {
     EXPECT_EQ(g.m_rows[0].boundaries, (std::vector<long>{g.m_rows[0].boundaries[0], 5670, 7088, 8505}));
     EXPECT_EQ(g.m_rows[0].cells[3], "") << "the new cell at the right is empty";
     EXPECT_EQ(g.m_rows[1].cellCount, 2);
+    const CPoint c2 = g.ObjectPoint(2);
+    win::input::Click(schematic, c2.x, c2.y);
+    EXPECT_EQ(g.m_nSelected, 2);
     editortest::SavePicture(g.m_hWnd, "table-dialog-edited");
     g.EndDialog(IDOK);
   });
