@@ -84,6 +84,13 @@ std::size_t FindCellEnd(const std::string& text, std::size_t at) {
   return std::string::npos;
 }
 
+// The next "\row" control word (not a longer word starting so), from at.
+std::size_t FindRowEnd(const std::string& text, std::size_t at) {
+  for (std::size_t p = text.find("\\row", at); p != std::string::npos; p = text.find("\\row", p + 4))
+    if (p + 4 >= text.size() || !std::isalpha(static_cast<unsigned char>(text[p + 4]))) return p;
+  return std::string::npos;
+}
+
 void Erase(std::string& text, const std::string& what) {
   for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p)) text.erase(p, what.size());
 }
@@ -110,7 +117,9 @@ int ParseRtfTable(const std::string& text, std::vector<RtfTableRow>& rows) {
       ++row.cellCount;
       cellStart = SkipNumber(text, p + 6);
     }
-    bool complete = true;
+    // A row may close with fewer cells than boundaries; its cells are looked for only up to its "\row".
+    const std::size_t rowEnd = FindRowEnd(text, cellStart);
+    if (rowEnd == std::string::npos) break;
     while (int(row.cells.size()) < row.cellCount) {
       // A cell ends where the "\cell" words outnumber the "\cellx" words met since its start.
       int open = 1;
@@ -118,6 +127,7 @@ int ParseRtfTable(const std::string& text, std::vector<RtfTableRow>& rows) {
       std::size_t end = std::string::npos;
       while (open > 0) {
         end = FindCellEnd(text, p);
+        if (end > rowEnd) end = std::string::npos;
         if (end == std::string::npos) break;
         for (std::size_t x = text.find("\\cellx", p); x != std::string::npos && x < end;
              x = text.find("\\cellx", x + 6))
@@ -125,18 +135,12 @@ int ParseRtfTable(const std::string& text, std::vector<RtfTableRow>& rows) {
         --open;
         p = end + 5;
       }
-      if (end == std::string::npos) {
-        complete = false;
-        break;
-      }
+      if (end == std::string::npos) break;
       std::string cell = text.substr(cellStart, end - cellStart);
       Erase(cell, "\\pard\\intbl");
       row.cells.push_back(cell);
       cellStart = end + 5;
     }
-    if (!complete) break;
-    const std::size_t rowEnd = text.find("\\row", cellStart);
-    if (rowEnd == std::string::npos) break;
     row.end = int(rowEnd + 4);
     rows.push_back(row);
     at = rowEnd + 4;
