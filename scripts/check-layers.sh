@@ -28,12 +28,13 @@ declare -A allowed=(
   [framework_ui]="platform/win platform/plotwerk platform/pictor"
   [column_ui]="platform/win platform/viduv platform/tolkar platform/pictor framework framework_ui column"
   [report]="designcode platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor formula framework framework_ui column column_ui"
+  [editor]="platform/win platform/viduv platform/tolkar platform/rtfx platform/tqscript platform/richedit platform/plotwerk platform/pictor formula controls framework document framework_ui"
   [module]="platform/win platform/viduv platform/tolkar framework document transfer column column_ui report"
   [host]="platform/win platform/viduv platform/rtfx framework"
 )
 order=(platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs platform/plotwerk
        platform/pictor platform/richedit platform/tqscript designcode geometry formula controls framework document engine transfer
-       column framework_ui column_ui report module host)
+       column framework_ui column_ui report editor module host)
 
 printf '%-18s may include\n' folder
 for f in "${order[@]}"; do
