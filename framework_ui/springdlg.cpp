@@ -1,6 +1,7 @@
 #include "framework_ui/springdlg.h"
 
 #include "framework_ui/dialoghelp.h"
+#include "framework_ui/memberspringdlg.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/headless.h"
 
@@ -215,6 +216,15 @@ BOOL SpringValDlg::OnInitDialog() {
     m_presets.SetCurSel(presetIndex);
     grid.ToGrid();
   };
+  if (!grid.computeSpring)
+    grid.computeSpring = [this](int, CSpringData& record, double& stiffness) -> BOOL {
+      DlgFeder dialog(this);
+      dialog.SetSpringData(record);
+      if (dialog.DoModal() != IDOK) return FALSE;
+      dialog.GetSpringData(record);
+      stiffness = dialog.result;
+      return TRUE;
+    };
   for (const char* name : kPresetNames) m_presets.AddString(Tr("SpringValDlg", name));
   presetIndex = DetectPreset(support);
   m_presets.SetCurSel(presetIndex);
