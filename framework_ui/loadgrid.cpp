@@ -324,9 +324,12 @@ BOOL LoadGrid::StoreCell(int row, int col) {
       storeInt(load.ltype, type);
       break;
     }
-    case kColNode:
-      storeInt(load.node, GetComboIndex(row, col));
+    case kColNode: {
+      // Drawings index by node as well: without a choice the previous node stays.
+      const int node = GetComboIndex(row, col);
+      if (node >= 0) storeInt(load.node, node);
       break;
+    }
     case kColDirection: {
       // Titles and drawings index by direction: without a choice the previous direction stays.
       const int direction = ComboToDirection(GetComboIndex(row, col));

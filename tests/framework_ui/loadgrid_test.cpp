@@ -211,6 +211,14 @@ TEST_F(LoadGridTest, ADirectionWithoutAChoiceKeepsThePreviousDirection) {
   // the table.
   EXPECT_EQ(LoadGrid::ValueTitle(4, true, -1, 0), "---");
   EXPECT_EQ(LoadGrid::ValueTitle(10, true, 3, 1), "---");
+  // The node, which drawings index as well, keeps its value the same way.
+  grid.loads[0].node = 1;
+  grid.UpdateGrid(FALSE);
+  grid.SetFocusCell(1, LoadGrid::kColNode);
+  win::PumpMessages();
+  grid.SetComboIndex(1, LoadGrid::kColNode, -1);
+  grid.UpdateGrid(TRUE);
+  EXPECT_EQ(grid.loads[0].node, 1);
   // A choice still changes it: Y is the second of the three offered directions.
   Choose(1, LoadGrid::kColDirection, 1);
   EXPECT_EQ(grid.loads[0].direction, 1);
