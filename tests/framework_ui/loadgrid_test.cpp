@@ -1,0 +1,288 @@
+// The load grid driven as the engineer drives it: typing into the entry row, choosing a type, the context menu,
+// and what each load type shows and locks.
+#include "framework_ui/loadgrid.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "platform/win/msgbox.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+class CountingLoadGrid : public LoadGrid {
+ public:
+  int changes = 0;
+  void OnLoadsChanged() override { ++changes; }
+};
+
+class LoadGridTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Lasten", WS_POPUP | WS_VISIBLE, 0, 0, 1200, 260, nullptr, nullptr));
+    for (int& allowed : grid.allowedTypes) allowed = 1;
+    grid.actionNames.Add("G - ständig");
+    grid.actionNames.Add("Q - Nutzlast");
+    grid.nodeValues = {0.0, 3.5};
+    ASSERT_TRUE(grid.Create(CRect(5, 5, 1195, 255), &parent, 2));
+    grid.Layout();
+    win::PumpMessages();
+  }
+  void Save(const char* name) {
+    if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+      win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/" + name + ".png");
+  }
+  void TypeInto(int row, int col, const std::string& text) {
+    grid.SetFocusCell(row, col);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    win::input::KeyWith(VK_CONTROL, 'A');
+    win::input::Type(text);
+    grid.EndEditing();
+    win::PumpMessages();
+  }
+  // Opens the combo of a cell and steps from its choice to the option at index (an open list without a choice
+  // stands on the first option).
+  void Choose(int row, int col, int index) {
+    const int current = std::max(0, grid.GetComboIndex(row, col));
+    grid.SetFocusCell(row, col);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    for (int i = current; i < index; ++i) win::input::Key(VK_DOWN);
+    for (int i = current; i > index; --i) win::input::Key(VK_UP);
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+  }
+  void AddLoads(int n) {
+    grid.SetLoadCount(n);
+    for (int i = 0; i < n; ++i) {
+      grid.loads[std::size_t(i)].lc = 1;
+      grid.loads[std::size_t(i)].desc.Format("Last %d", i + 1);
+      grid.loads[std::size_t(i)].length = 1.0 + i;
+    }
+    grid.UpdateGrid(FALSE);
+    win::PumpMessages();
+  }
+  CWnd parent;
+  CountingLoadGrid grid;
+};
+
+TEST_F(LoadGridTest, AnEmptyGridHasTheTitleAndEntryRowAndALengthTypedThereMakesALoad) {
+  EXPECT_EQ(grid.GetRowCount(), 2);
+  EXPECT_EQ(grid.GetItemText(0, LoadGrid::kColValue0), "Px");
+  TypeInto(1, LoadGrid::kColLength, "5");
+  ASSERT_EQ(grid.LoadCount(), 1);
+  EXPECT_DOUBLE_EQ(grid.loads[0].length.GetValue(), 5.0);
+  EXPECT_EQ(grid.GetRowCount(), 3);
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColLength), "5.00 m");
+  // The new entry row is empty and open.
+  EXPECT_EQ(grid.GetItemText(2, LoadGrid::kColLength), "");
+  EXPECT_TRUE(grid.IsCellEditable(2, LoadGrid::kColLength));
+  EXPECT_GE(grid.changes, 1);
+  // Zero typed into the entry row is no entry.
+  TypeInto(2, LoadGrid::kColLength, "0");
+  EXPECT_EQ(grid.LoadCount(), 1);
+  Save("loadgrid");
+}
+
+TEST_F(LoadGridTest, ChoosingSelfWeightLocksAndEmptiesEveryCellAfterTheTypeAndSetsTheDefault) {
+  AddLoads(1);
+  grid.loads[0].val2 = 7.0;
+  grid.UpdateGrid(FALSE);
+  Choose(1, LoadGrid::kColType, 11);
+  EXPECT_EQ(grid.loads[0].ltype, 11);
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColType), "Eigengewicht");
+  EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 12.34);
+  for (int c = LoadGrid::kColNode; c < LoadGrid::kCols; ++c) {
+    EXPECT_FALSE(grid.IsCellEditable(1, c)) << c;
+    EXPECT_EQ(grid.GetItemText(1, c), "") << c;
+  }
+  for (int c : {LoadGrid::kColAction, LoadGrid::kColText, LoadGrid::kColType}) EXPECT_TRUE(grid.IsCellEditable(1, c));
+  // The load-case column is locked unless the module opens it.
+  EXPECT_FALSE(grid.IsCellEditable(1, LoadGrid::kColCases));
+  // Locked values are kept in the load, only not shown.
+  EXPECT_DOUBLE_EQ(grid.loads[0].val2.GetValue(), 7.0);
+  Save("loadgrid-selfweight");
+}
+
+TEST_F(LoadGridTest, ATypeChosenInTheEntryRowMakesALoadOfThatTypeWithItsCells) {
+  Choose(1, LoadGrid::kColType, 8);
+  ASSERT_EQ(grid.LoadCount(), 1);
+  EXPECT_EQ(grid.loads[0].ltype, 8);
+  // A point load without a single direction: length locked, three forces open.
+  EXPECT_FALSE(grid.IsCellEditable(1, LoadGrid::kColLength));
+  for (int v = 0; v < 3; ++v) EXPECT_TRUE(grid.IsCellEditable(1, LoadGrid::kColValue0 + v)) << v;
+  EXPECT_FALSE(grid.IsCellEditable(1, LoadGrid::kColValue0 + 3));
+  grid.SetFocusCell(1, 1);
+  win::PumpMessages();
+  EXPECT_EQ(grid.GetItemText(0, LoadGrid::kColLength), "---");
+  EXPECT_EQ(grid.GetItemText(0, LoadGrid::kColValue0 + 2), "Pz");
+}
+
+// Every type with and without a single direction: the row's editable cells are those of its mask, and locked
+// cells show nothing. Spot masks written out from the type's meaning (a uniform load with one direction: action
+// to direction and one value; a point moment with one direction: no length, no eY, one value).
+TEST_F(LoadGridTest, EachTypeOpensTheCellsOfItsMask) {
+  struct Spot {
+    int type;
+    bool single;
+    const char* mask;
+  };
+  const Spot spots[] = {{0, true, "01111111111100000"},
+                        {9, true, "01111110101100000"},
+                        {11, false, "01111000000000000"},
+                        {13, false, "01111111111111111"}};
+  for (const Spot& s : spots) EXPECT_STREQ(LoadGrid::EditMask(s.type, s.single), s.mask) << s.type;
+  grid.loadCasesEditable = 1;
+  AddLoads(2 * Load::kLoadTypeCount);
+  for (int i = 0; i < grid.LoadCount(); ++i) {
+    grid.loads[std::size_t(i)].ltype = i / 2;
+    grid.loads[std::size_t(i)].bHasDirection = i % 2;
+  }
+  grid.UpdateGrid(FALSE);
+  for (int i = 0; i < grid.LoadCount(); ++i) {
+    const char* mask = LoadGrid::EditMask(i / 2, i % 2);
+    for (int c = 1; c < LoadGrid::kCols; ++c) {
+      EXPECT_EQ(grid.IsCellEditable(i + 1, c) != FALSE, mask[c] == '1') << "type " << i / 2 << " col " << c;
+      if (mask[c] != '1') {
+        EXPECT_EQ(grid.GetItemText(i + 1, c), "") << "type " << i / 2 << " col " << c;
+      }
+    }
+  }
+}
+
+TEST_F(LoadGridTest, TitlesAndUnitsFollowTypeDirectionAndSingleDirection) {
+  struct Case {
+    int type;
+    bool single;
+    int direction;
+    const char* length;
+    const char* values[3];
+    const char* unit0;  // the first value's display
+  };
+  const Case cases[] = {
+      {0, true, 0, "Länge", {"P", "---", "---"}, "%.2lf kN/m"},
+      {0, false, 0, "Länge", {"Px", "Py", "Pz"}, "%.2lf kN/m"},
+      {2, true, 0, "L(links)", {"L(rechts)", "P", "---"}, "%.2lf m"},
+      {4, true, 1, "Länge", {"T(-Y)", "T(+Y)", "---"}, "%.2lf °K"},
+      {4, false, 2, "Länge", {"T(-Z)", "T(+Z)", "---"}, "%.2lf °K"},
+      {5, false, 0, "---", {"ds", "---", "---"}, "%.1lf cm"},
+      {10, true, 2, "---", {"Pz", "My", "---"}, "%.2lf kN"},
+      {10, false, 0, "---", {"Px", "Py", "Pz"}, "%.2lf kN"},
+      {11, false, 0, "---", {"---", "---", "---"}, ""},
+      {12, true, 0, "Länge", {"F", "---", "---"}, "%.2lf kN/m²"},
+  };
+  AddLoads(1);
+  for (const Case& c : cases) {
+    grid.loads[0].ltype = c.type;
+    grid.loads[0].bHasDirection = c.single;
+    grid.loads[0].direction = c.direction;
+    grid.SetColumnTitles(0);
+    EXPECT_EQ(grid.GetItemText(0, LoadGrid::kColLength), c.length) << c.type;
+    for (int v = 0; v < 3; ++v) EXPECT_EQ(grid.GetItemText(0, LoadGrid::kColValue0 + v), c.values[v]) << c.type;
+    EXPECT_EQ(LoadGrid::ValueFormat(c.type, c.single, 0), c.unit0) << c.type;
+  }
+  // An index outside the loads titles as a uniform load in three directions.
+  grid.SetColumnTitles(5);
+  EXPECT_EQ(grid.GetItemText(0, LoadGrid::kColValue0 + 1), "Py");
+}
+
+// A direction combo left without a choice (index -1) keeps the direction stored before: a temperature load in
+// Z keeps Z and its titles T(-Z), T(+Z); a direction of -1 would index outside the three title rows.
+TEST_F(LoadGridTest, ADirectionWithoutAChoiceKeepsThePreviousDirection) {
+  AddLoads(1);
+  grid.loads[0].ltype = 4;
+  grid.loads[0].direction = 2;
+  grid.UpdateGrid(FALSE);
+  grid.SetFocusCell(1, LoadGrid::kColDirection);
+  win::PumpMessages();
+  grid.SetComboIndex(1, LoadGrid::kColDirection, -1);
+  grid.UpdateGrid(TRUE);
+  EXPECT_EQ(grid.loads[0].direction, 2);
+  grid.SetColumnTitles(0);
+  EXPECT_EQ(grid.GetItemText(0, LoadGrid::kColValue0), "T(-Z)");
+  // A load read with a direction out of range titles its direction-bound values "---" instead of reading past
+  // the table.
+  EXPECT_EQ(LoadGrid::ValueTitle(4, true, -1, 0), "---");
+  EXPECT_EQ(LoadGrid::ValueTitle(10, true, 3, 1), "---");
+  // The node, which drawings index as well, keeps its value the same way.
+  grid.loads[0].node = 1;
+  grid.UpdateGrid(FALSE);
+  grid.SetFocusCell(1, LoadGrid::kColNode);
+  win::PumpMessages();
+  grid.SetComboIndex(1, LoadGrid::kColNode, -1);
+  grid.UpdateGrid(TRUE);
+  EXPECT_EQ(grid.loads[0].node, 1);
+  // A choice still changes it: Y is the second of the three offered directions.
+  Choose(1, LoadGrid::kColDirection, 1);
+  EXPECT_EQ(grid.loads[0].direction, 1);
+}
+
+TEST_F(LoadGridTest, OnlyAllowedTypesAndDirectionsAreOfferedAndMappedBack) {
+  for (int& allowed : grid.allowedTypes) allowed = 0;
+  grid.allowedTypes[0] = grid.allowedTypes[8] = grid.allowedTypes[11] = 1;
+  grid.allowedDirections[0] = 0;
+  EXPECT_EQ(grid.TypeToCombo(8), 1);
+  EXPECT_EQ(grid.ComboToType(2), 11);
+  EXPECT_EQ(grid.TypeToCombo(4), -1);
+  EXPECT_EQ(grid.ComboToType(3), -1);
+  EXPECT_EQ(grid.DirectionToCombo(2), 1);
+  EXPECT_EQ(grid.ComboToDirection(0), 1);
+  EXPECT_EQ(grid.ComboToDirection(-1), -1);
+  Choose(1, LoadGrid::kColType, 2);
+  ASSERT_EQ(grid.LoadCount(), 1);
+  EXPECT_EQ(grid.loads[0].ltype, 11);
+}
+
+TEST_F(LoadGridTest, CopyOnTheLastLoadAppendsAndDeleteMovesTheRestUp) {
+  AddLoads(2);
+  CRect cell;
+  ASSERT_TRUE(grid.GetCellRect(2, LoadGrid::kColText, &cell));
+  win::script::QueueMenuItem("Last kopieren");
+  win::input::Click(grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
+  win::PumpMessages();
+  ASSERT_EQ(grid.LoadCount(), 3);
+  EXPECT_EQ(grid.loads[2].desc, "Last 2");
+  EXPECT_DOUBLE_EQ(grid.loads[2].length.GetValue(), 2.0);
+  EXPECT_EQ(grid.GetRowCount(), 5);
+  EXPECT_EQ(grid.GetItemText(3, LoadGrid::kColText), "Last 2");
+  // The entry row offers no menu.
+  ASSERT_TRUE(grid.GetCellRect(1, LoadGrid::kColText, &cell));
+  win::script::QueueMenuItem("Last löschen");
+  win::input::Click(grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
+  win::PumpMessages();
+  ASSERT_EQ(grid.LoadCount(), 2);
+  EXPECT_EQ(grid.loads[0].desc, "Last 2");
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColText), "Last 2");
+}
+
+TEST_F(LoadGridTest, AValueChangeBelowATenThousandthIsNoChange) {
+  AddLoads(1);
+  grid.loads[0].val0 = 2.0;
+  grid.UpdateGrid(FALSE);
+  grid.changes = 0;
+  TypeInto(1, LoadGrid::kColValue0, "2.00005");
+  EXPECT_EQ(grid.changes, 0);
+  TypeInto(1, LoadGrid::kColValue0, "2,5");
+  EXPECT_EQ(grid.changes, 1);
+  EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 2.5);
+}
+
+TEST_F(LoadGridTest, TheActionIsChosenByNameOrTypedAsANumber) {
+  Choose(1, LoadGrid::kColAction, 1);
+  ASSERT_EQ(grid.LoadCount(), 1);
+  EXPECT_EQ(grid.loads[0].lc, 2);
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColAction), "Q - Nutzlast");
+  grid.numericActions = 1;
+  grid.UpdateGrid(FALSE);
+  TypeInto(1, LoadGrid::kColAction, "7");
+  EXPECT_EQ(grid.loads[0].lc, 7);
+}
+
+}  // namespace

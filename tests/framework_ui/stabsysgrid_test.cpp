@@ -1,0 +1,172 @@
+// The member-system grid driven as the engineer drives it: fields typed in and removed, supports that copy the
+// conditions of the one before, springs shown and edited in the spring dialog, and copying fields.
+#include "framework_ui/stabsysgrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework_ui/springdlg.h"
+#include "platform/win/msgbox.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+class CountingGrid : public StabSysGrid {
+ public:
+  int changes = 0;
+  void OnFieldsChanged() override { ++changes; }
+};
+
+class StabSysGridTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "System", WS_POPUP | WS_VISIBLE, 0, 0, 1000, 240, nullptr, nullptr));
+    ASSERT_TRUE(grid.Create(CRect(5, 5, 995, 235), &parent, 2));
+    grid.Layout();
+    win::PumpMessages();
+  }
+  void Save(const char* name) {
+    if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+      win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/" + name + ".png");
+  }
+  void TypeInto(int row, int col, const std::string& text) {
+    grid.SetFocusCell(row, col);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    win::input::KeyWith(VK_CONTROL, 'A');
+    win::input::Type(text);
+    grid.EndEditing();
+    win::PumpMessages();
+  }
+  void ClickCell(int row, int col, UINT button = VK_LBUTTON) {
+    CRect r;
+    ASSERT_TRUE(grid.GetCellRect(row, col, &r));
+    win::input::Click(grid.m_hWnd, r.CenterPoint().x, r.CenterPoint().y, button);
+    win::PumpMessages();
+  }
+  void Fields(const std::vector<double>& lengths) {
+    grid.SetFieldCount(int(lengths.size()));
+    for (std::size_t f = 0; f < lengths.size(); ++f) grid.lengths[f] = lengths[f];
+    grid.UpdateGrid(FALSE);
+    win::PumpMessages();
+  }
+  CWnd parent;
+  CountingGrid grid;
+};
+
+TEST_F(StabSysGridTest, ALengthInTheEntryRowMakesAFieldWhoseSupportCopiesTheStartSupport) {
+  EXPECT_EQ(grid.GetRowCount(), 3);
+  EXPECT_FALSE(grid.IsCellEditable(1, StabSysGrid::kColLength));
+  ClickCell(1, StabSysGrid::kColCx);
+  ClickCell(1, StabSysGrid::kColCx + 2);
+  EXPECT_DOUBLE_EQ(grid.supports[0].cz.GetValue(), -1.0);
+  TypeInto(2, StabSysGrid::kColLength, "3");
+  ASSERT_EQ(grid.FieldCount(), 1);
+  EXPECT_DOUBLE_EQ(grid.lengths[0].GetValue(), 3.0);
+  EXPECT_EQ(grid.GetRowCount(), 4);
+  EXPECT_DOUBLE_EQ(grid.supports[1].cx.GetValue(), -1.0);
+  EXPECT_DOUBLE_EQ(grid.supports[1].cy.GetValue(), 0.0);
+  EXPECT_DOUBLE_EQ(grid.supports[1].cz.GetValue(), -1.0);
+  EXPECT_EQ(grid.bucklingFields[0], 1);
+  // Running sums: 3 and 3 + 2.5 = 5.5.
+  TypeInto(3, StabSysGrid::kColLength, "2,5");
+  ASSERT_EQ(grid.FieldCount(), 2);
+  EXPECT_EQ(grid.GetItemText(3, StabSysGrid::kColSum), "5.50 m");
+  EXPECT_EQ(grid.GetCellInt(3, StabSysGrid::kColField), 2);
+  Save("stabsysgrid");
+}
+
+TEST_F(StabSysGridTest, ALengthOfZeroRemovesTheLastFieldOnlyWhenTwoOrMoreExist) {
+  Fields({4.0});
+  TypeInto(2, StabSysGrid::kColLength, "0");
+  EXPECT_EQ(grid.FieldCount(), 1);
+  Fields({4.0, 2.0});
+  grid.changes = 0;
+  TypeInto(3, StabSysGrid::kColLength, "0");
+  EXPECT_EQ(grid.FieldCount(), 1);
+  EXPECT_EQ(grid.GetRowCount(), 4);
+  EXPECT_EQ(grid.supports.size(), 2u);
+  EXPECT_GE(grid.changes, 1);
+}
+
+TEST_F(StabSysGridTest, ASpringValueLocksItsBoxAndMarksTheSpringButton) {
+  Fields({4.0});
+  grid.supports[1].cz = 5000.0;
+  grid.supports[1].cx = -1.0;
+  grid.UpdateGrid(FALSE);
+  EXPECT_EQ(grid.GetItemText(2, StabSysGrid::kColSprings), "-> Federwerte <-");
+  EXPECT_EQ(grid.GetItemText(1, StabSysGrid::kColSprings), "Federwerte");
+  EXPECT_TRUE(grid.GetCellCheck(2, StabSysGrid::kColCx + 2));
+  EXPECT_FALSE(grid.IsCellEditable(2, StabSysGrid::kColCx + 2));
+  EXPECT_TRUE(grid.IsCellEditable(2, StabSysGrid::kColCx));
+  // A warping spring alone does not mark the button.
+  grid.supports[1].cz = 0.0;
+  grid.supports[1].cwoelb = 300.0;
+  grid.UpdateGrid(FALSE);
+  EXPECT_EQ(grid.GetItemText(2, StabSysGrid::kColSprings), "Federwerte");
+  Save("stabsysgrid-spring");
+}
+
+// The tip of a spring box gives the stiffness in the unit of its direction: a translation in kN/m, a rotation in
+// kNm/rad (a moment per unit rotation; "kN/rad" would be a force per rotation). Rigid and free show no tip.
+TEST_F(StabSysGridTest, TheTipOfASpringGivesItsStiffnessWithTheUnitOfItsDirection) {
+  Fields({4.0});
+  grid.supports[1].cz = 5000.0;
+  grid.supports[1].cmy = 2500.0;
+  grid.supports[1].cmx = -1.0;
+  std::vector<std::string> tips;
+  grid.showTip = [&tips](const char* file) { tips.emplace_back(file); };
+  EXPECT_EQ(grid.GetTitleTipText(2, StabSysGrid::kColCx + 2), "5.0000e+03 kN/m");
+  EXPECT_EQ(grid.GetTitleTipText(2, StabSysGrid::kColCx + 4), "2.5000e+03 kNm/rad");
+  EXPECT_EQ(grid.GetTitleTipText(2, StabSysGrid::kColCx + 3), "");
+  EXPECT_EQ(grid.GetTitleTipText(2, StabSysGrid::kColLength), "");
+  EXPECT_EQ(tips, (std::vector<std::string>{"common_stabSysGrid_cz.rtf", "common_stabSysGrid_cmy.rtf",
+                                            "common_stabSysGrid_fieldLength.rtf"}));
+}
+
+TEST_F(StabSysGridTest, CopyingField2Of3GivesFourFieldsWithTheCopyAsField3) {
+  Fields({3.0, 4.0, 5.0});
+  grid.supports[2].cz = 700.0;
+  grid.divisions[1] = 6;
+  grid.UpdateGrid(FALSE);
+  win::script::QueueMenuItem("Feld kopieren");
+  ClickCell(3, StabSysGrid::kColLength, VK_RBUTTON);
+  ASSERT_EQ(grid.FieldCount(), 4);
+  const double expected[] = {3.0, 4.0, 4.0, 5.0};
+  for (int f = 0; f < 4; ++f) EXPECT_DOUBLE_EQ(grid.lengths[std::size_t(f)].GetValue(), expected[f]) << f;
+  EXPECT_DOUBLE_EQ(grid.supports[3].cz.GetValue(), 700.0);
+  EXPECT_EQ(grid.divisions[2], 6);
+  EXPECT_EQ(grid.supports.size(), 5u);
+  // Sums 3, 7, 11, 16.
+  EXPECT_EQ(grid.GetItemText(5, StabSysGrid::kColSum), "16.00 m");
+  win::script::QueueMenuItem("Feld löschen");
+  ClickCell(2, StabSysGrid::kColLength, VK_RBUTTON);
+  ASSERT_EQ(grid.FieldCount(), 3);
+  EXPECT_DOUBLE_EQ(grid.lengths[0].GetValue(), 4.0);
+  EXPECT_EQ(grid.supports.size(), 4u);
+}
+
+TEST_F(StabSysGridTest, TheSpringButtonOpensTheSpringDialogAndTakesItsSupport) {
+  Fields({4.0, 3.0});
+  win::script::QueueDialog([](CDialog& d) {
+    auto& dlg = static_cast<SpringValDlg&>(d);
+    // The inner support: no fixity column.
+    EXPECT_FALSE(dlg.grid.IsColumnVisible(SpringValGrid::kColFixity));
+    EXPECT_EQ(dlg.directionMask, 0b111111);
+    d.SendDlgItemMessage(IDC_SPRING_PRESET, CB_SETCURSEL, 5);
+    d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SPRING_PRESET, CBN_SELCHANGE),
+                  LPARAM(d.GetDlgItem(IDC_SPRING_PRESET)->m_hWnd));
+    win::input::ClickCenter(d.GetDlgItem(IDOK)->m_hWnd);
+  });
+  ClickCell(2, StabSysGrid::kColSprings);
+  EXPECT_DOUBLE_EQ(grid.supports[1].cmy.GetValue(), -1.0);
+  for (int c = StabSysGrid::kColCx; c < StabSysGrid::kColCw; ++c) EXPECT_TRUE(grid.GetCellCheck(2, c)) << c;
+  EXPECT_EQ(grid.supports[1].presetIdx, 5);
+}
+
+}  // namespace
