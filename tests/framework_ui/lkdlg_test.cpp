@@ -309,6 +309,20 @@ TEST_F(LKDlgTest, HandEditedCombinationsGrowFromTheEmptyRowAndCopyAndDelete) {
   EXPECT_EQ(data.kombinationen[0].regel, "1.35*(1)");
 }
 
+TEST_F(LKDlgTest, F1OpensTheDialogsHelpFile) {
+  // No installation holds the help file here: the attempt tells which file it looked for.
+  win::msgbox::QueueAnswer(IDOK);
+  Run([&](LKDlg& d) {
+    d.m_grid.SetFocus();
+    win::input::Key(VK_F1);
+    win::PumpMessages();
+    Press(d, IDCANCEL);
+  });
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("Einwirkungen definieren.pdf"), std::string::npos)
+      << win::msgbox::Log()[0].text;
+}
+
 TEST(LastfallGridTest, ModeOneListsTwoKindsAndTheCountRenumbers) {
   win::ResetWindowSystem();
   CWnd parent;
