@@ -22,7 +22,7 @@ enum : UINT {
 // The position's variable definitions, one entry per row, and an empty last row
 // that becomes an entry when a kind is chosen in it.
 class VarDefGrid : public COrmiGridCtrl {
-public:
+ public:
   enum Col { kTyp, kText, kVariable, kWert, kEinheit, kExport, kCols };
 
   void SetData(BaseData *data) { m_pData = data; }
@@ -46,7 +46,7 @@ public:
   // Without it the button says that no value can be taken over here.
   static std::function<bool(BaseData &data)> &ValueImport();
 
-private:
+ private:
   CVarDefList *List() const;
   void SetRowKind(int row, int kind);
   void FillRow(int row, CVarDefEntry &entry);
@@ -64,7 +64,7 @@ private:
 };
 
 class DlgVarDef : public CDialog {
-public:
+ public:
   explicit DlgVarDef(CWnd *parent = nullptr);
   ~DlgVarDef() override;
 
@@ -85,7 +85,7 @@ public:
   CWnd *m_pEditor = nullptr;
   BaseData *m_pData = nullptr;
 
-protected:
+ protected:
   BOOL OnInitDialog() override;
   void OnOK() override {}
   void OnCancel() override {}

@@ -14,13 +14,10 @@ constexpr const char *kArea = "Ormi Eingabe";
 constexpr const char *kDictionary = "vernik_i_common";
 constexpr const char *kContext = "LKDlg";
 
-CString Tr(const char *text) {
-  return CString(TOLK_Translate(kArea, kDictionary, kContext, text));
-}
+CString Tr(const char *text) { return CString(TOLK_Translate(kArea, kDictionary, kContext, text)); }
 
 void TranslateAll(CStringArray &texts) {
-  for (INT_PTR i = 0; i < texts.GetSize(); ++i)
-    texts[i] = Tr(texts[i]);
+  for (INT_PTR i = 0; i < texts.GetSize(); ++i) texts[i] = Tr(texts[i]);
 }
 
 // The factor that calculates permanent actions with gamma_G,sup = 1.5 where the
@@ -35,23 +32,16 @@ win::DialogTemplate LKTemplate() {
   t.caption = "Einwirkungen definieren";
   using I = win::DialogItem;
   t.items = {
-      I{IDC_LK_GAMMA_INF, "Button",
-        "Ständige Einwirkungen auch mit gamma_G,inf berechnen",
+      I{IDC_LK_GAMMA_INF, "Button", "Ständige Einwirkungen auch mit gamma_G,inf berechnen",
         BS_AUTOCHECKBOX | WS_TABSTOP, 7, 168, 250, 10},
-      I{IDC_LK_GAMMA_SUP, "Button",
-        "Ständige Einwirkungen mit gamma_G,sup=1.5 berechnen (DIN EN 12811)",
+      I{IDC_LK_GAMMA_SUP, "Button", "Ständige Einwirkungen mit gamma_G,sup=1.5 berechnen (DIN EN 12811)",
         BS_AUTOCHECKBOX | WS_TABSTOP, 7, 182, 270, 10},
-      I{IDC_LK_HOEHE_LABEL, "Static", "Höhe über NN [m]", SS_LEFT, 290, 169, 70,
-        9},
-      I{IDC_LK_HOEHE, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 362,
-        167, 50, 12},
-      I{IDC_LK_ANSEHEN, "Button", "Kombinationsregeln ansehen",
-        BS_PUSHBUTTON | WS_TABSTOP, 7, 215, 120, 14},
-      I{IDC_LK_ERZEUGEN, "Button", "Kombinationsregeln erzeugen",
-        BS_PUSHBUTTON | WS_TABSTOP, 133, 215, 120, 14},
+      I{IDC_LK_HOEHE_LABEL, "Static", "Höhe über NN [m]", SS_LEFT, 290, 169, 70, 9},
+      I{IDC_LK_HOEHE, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 362, 167, 50, 12},
+      I{IDC_LK_ANSEHEN, "Button", "Kombinationsregeln ansehen", BS_PUSHBUTTON | WS_TABSTOP, 7, 215, 120, 14},
+      I{IDC_LK_ERZEUGEN, "Button", "Kombinationsregeln erzeugen", BS_PUSHBUTTON | WS_TABSTOP, 133, 215, 120, 14},
       I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 346, 215, 50, 14},
-      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 403, 215,
-        50, 14},
+      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 403, 215, 50, 14},
   };
   return t;
 }
@@ -70,8 +60,7 @@ win::DialogTemplate KollektivTemplate() {
 }
 
 const win::DialogTemplateRegistrar kLKTemplate(IDD_LKDLG, LKTemplate());
-const win::DialogTemplateRegistrar kKollektivTemplate(IDD_KOLLEKTIVDLG,
-                                                      KollektivTemplate());
+const win::DialogTemplateRegistrar kKollektivTemplate(IDD_KOLLEKTIVDLG, KollektivTemplate());
 
 // The grid's place in a dialog, in dialog units.
 CRect GridRect(const CDialog &dialog, int bottom) {
@@ -81,8 +70,7 @@ CRect GridRect(const CDialog &dialog, int bottom) {
 }
 
 void Show(CWnd &dialog, int id, bool show) {
-  if (CWnd *item = dialog.GetDlgItem(id))
-    item->ShowWindow(show ? SW_SHOW : SW_HIDE);
+  if (CWnd *item = dialog.GetDlgItem(id)) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
 // A number typed with a decimal point or comma, blanks around it allowed; false
@@ -97,14 +85,12 @@ bool ParseDecimal(CString text, double &value) {
   errno = 0;
   char *end = nullptr;
   const double parsed = std::strtod(text.GetString(), &end);
-  if (end == text.GetString() || *end != '\0' || errno == ERANGE ||
-      !std::isfinite(parsed))
-    return false;
+  if (end == text.GetString() || *end != '\0' || errno == ERANGE || !std::isfinite(parsed)) return false;
   value = parsed;
   return true;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------------------------------
 // EinwirkungGrid
@@ -112,8 +98,7 @@ bool ParseDecimal(CString text, double &value) {
 void EinwirkungGrid::Layout() {
   Init(15, kCols, 1, 1);
   const int widths[kCols] = {0, 5, 10, 15, 15, 15, 22, 17, 15};
-  for (int c = 0; c < kCols; ++c)
-    SetColumnWidthPercent(c, widths[c]);
+  for (int c = 0; c < kCols; ++c) SetColumnWidthPercent(c, widths[c]);
   const char *headers[kCols] = {"",
                                 "Einw",
                                 "Lastfälle",
@@ -123,16 +108,13 @@ void EinwirkungGrid::Layout() {
                                 "Last nicht feldweise aufteilen",
                                 "Alternativgruppe",
                                 "Beiwerte"};
-  for (int c = 1; c < kCols; ++c)
-    SetItemText(0, c, Tr(headers[c]));
+  for (int c = 1; c < kCols; ++c) SetItemText(0, c, Tr(headers[c]));
   const bool lastfaelle = !m_pData || m_pData->spalteLastfaelle;
   SetColumnVisible(kLastfaelle, lastfaelle, FALSE);
   SetColumnVisible(kKLED, !m_pData || m_pData->spalteKLED, FALSE);
-  SetColumnVisible(kNichtAufteilen, m_pData && m_pData->spalteNichtAufteilen,
-                   FALSE);
+  SetColumnVisible(kNichtAufteilen, m_pData && m_pData->spalteNichtAufteilen, FALSE);
   SetColumnVisible(kKategorie, !m_pData || m_pData->spalteKategorie, FALSE);
-  SetColumnVisible(kAlternativ, m_pData && m_pData->mitAlternativGruppen,
-                   FALSE);
+  SetColumnVisible(kAlternativ, m_pData && m_pData->mitAlternativGruppen, FALSE);
   SetColumnVisible(kBeiwerte, FALSE, FALSE);
   ClearMenuItems();
   AddMenuItem(0, 0, 0x40000000, kBeiwerte, Tr("Einwirkung löschen"), 1);
@@ -140,8 +122,7 @@ void EinwirkungGrid::Layout() {
 }
 
 void EinwirkungGrid::InitRow(int row) {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   CStringArray alternativ;
   alternativ.Add(Tr("keine"));
   const int limit = std::max(0, std::min(m_pData->maxAlternativgruppen, 9));
@@ -152,8 +133,7 @@ void EinwirkungGrid::InitRow(int row) {
   }
   CStringArray gruppen, kategorien, kled;
   m_pData->GetLastGruppen(gruppen);
-  if (gruppen.GetSize() > 0)
-    m_pData->GetLastKategorien(kategorien, gruppen[0]);
+  if (gruppen.GetSize() > 0) m_pData->GetLastKategorien(kategorien, gruppen[0]);
   m_pData->GetKLEDNamen(kled);
   TranslateAll(gruppen);
   TranslateAll(kategorien);
@@ -176,20 +156,16 @@ void EinwirkungGrid::InitRow(int row) {
 
 void EinwirkungGrid::LockRow(int row, bool readonly, int generatorGroup) {
   for (int c = kNr; c <= kGruppe; ++c)
-    if (c != kLastfaelle)
-      SetCellReadOnly(row, c, readonly);
-  for (int c = kKategorie; c <= kAlternativ; ++c)
-    SetCellReadOnly(row, c, readonly || generatorGroup == 0);
+    if (c != kLastfaelle) SetCellReadOnly(row, c, readonly);
+  for (int c = kKategorie; c <= kAlternativ; ++c) SetCellReadOnly(row, c, readonly || generatorGroup == 0);
 }
 
 void EinwirkungGrid::OnGruppeChanged(int row, int g, bool filling) {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   const int G = m_pData->GetLastGruppeIndex(g);
   CStringArray gruppen, kategorien;
   m_pData->GetLastGruppen(gruppen);
-  if (g >= 0 && g < gruppen.GetSize())
-    m_pData->GetLastKategorien(kategorien, gruppen[g]);
+  if (g >= 0 && g < gruppen.GetSize()) m_pData->GetLastKategorien(kategorien, gruppen[g]);
   TranslateAll(kategorien);
   const int keptKategorie = std::max(GetComboIndex(row, kKategorie), 0);
   SetComboOptions(row, kKategorie, kategorien);
@@ -198,24 +174,20 @@ void EinwirkungGrid::OnGruppeChanged(int row, int g, bool filling) {
     SetComboIndex(row, kKategorie, kategorien.GetSize() > 0 ? 0 : -1);
     SetComboIndex(row, kKLED, m_pData->GetDefaultKLED(G, 0));
   } else if (!filling) {
-    SetComboIndex(row, kKategorie,
-                  keptKategorie < kategorien.GetSize() ? keptKategorie : 0);
+    SetComboIndex(row, kKategorie, keptKategorie < kategorien.GetSize() ? keptKategorie : 0);
     SetComboIndex(row, kKLED, m_pData->GetDefaultKLED(G, 1));
   }
 }
 
 void EinwirkungGrid::OnKategorieChanged(int row, int c) {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   const int G = m_pData->GetLastGruppeIndex(GetComboIndex(row, kGruppe));
   SetComboIndex(row, kKLED, m_pData->GetDefaultKLED(G, c));
-  SetCellCheck(row, kNichtAufteilen,
-               m_pData->GetDefaultNichtAufteilen(c) ? 1 : 0);
+  SetCellCheck(row, kNichtAufteilen, m_pData->GetDefaultNichtAufteilen(c) ? 1 : 0);
 }
 
 void EinwirkungGrid::ExchangeData(BOOL fromGrid) {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   CLKData &d = *m_pData;
   if (fromGrid) {
     CArray<CEinwirkung, const CEinwirkung &> rows;
@@ -248,16 +220,14 @@ void EinwirkungGrid::ExchangeData(BOOL fromGrid) {
   }
   if (d.spalteLastfaelle) {
     const bool remove = d.unbenutzteEinwirkungenEntfernen;
-    if (m_keepUnused)
-      d.unbenutzteEinwirkungenEntfernen = false;
+    if (m_keepUnused) d.unbenutzteEinwirkungenEntfernen = false;
     d.UpdateLastfallZuordnung();
     d.unbenutzteEinwirkungenEntfernen = remove;
   }
   m_filling = true;
   const int n = int(d.einwirkungen.GetSize());
   SetRowCount(n + 2);
-  for (int r = 1; r < n + 2; ++r)
-    InitRow(r);
+  for (int r = 1; r < n + 2; ++r) InitRow(r);
   for (int i = 0; i < n; ++i) {
     const CEinwirkung &e = d.einwirkungen[i];
     const int r = i + 1;
@@ -274,8 +244,7 @@ void EinwirkungGrid::ExchangeData(BOOL fromGrid) {
   const int last = n + 1;
   SetItemText(last, kNr, "");
   SetCellText(last, kLastfaelle, "");
-  for (int c : {int(kGruppe), int(kKategorie), int(kKLED), int(kAlternativ)})
-    SetComboIndex(last, c, -1);
+  for (int c : {int(kGruppe), int(kKategorie), int(kKLED), int(kAlternativ)}) SetComboIndex(last, c, -1);
   SetCellCheck(last, kNichtAufteilen, 0);
   LockRow(last, false, -1);
   m_filling = false;
@@ -284,60 +253,45 @@ void EinwirkungGrid::ExchangeData(BOOL fromGrid) {
 
 bool EinwirkungGrid::RowHasContent(int row, int col) {
   switch (GetCellType(row, col)) {
-  case ORMI_INT:
-    return GetCellInt(row, col) != 0;
-  case ORMI_CHECK:
-    return GetCellCheck(row, col) != 0;
-  case ORMI_COMBO_INDEX:
-    return GetComboIndex(row, col) >= 0;
-  default:
-    return !GetItemText(row, col).IsEmpty();
+    case ORMI_INT: return GetCellInt(row, col) != 0;
+    case ORMI_CHECK: return GetCellCheck(row, col) != 0;
+    case ORMI_COMBO_INDEX: return GetComboIndex(row, col) >= 0;
+    default: return !GetItemText(row, col).IsEmpty();
   }
 }
 
 void EinwirkungGrid::OnCellChanged(int row, int col, int type) {
-  if (!m_pData || m_filling || row < 1)
-    return;
+  if (!m_pData || m_filling || row < 1) return;
   // A number typed as 0 is the first action; a cleared number takes the row
   // away.
-  if (col == kNr && !GetItemText(row, kNr).IsEmpty() &&
-      GetCellInt(row, kNr) == 0)
-    SetCellInt(row, kNr, 1);
-  if (col == kGruppe)
-    OnGruppeChanged(row, std::max(GetComboIndex(row, kGruppe), 0), false);
-  if (col == kKategorie)
-    OnKategorieChanged(row, std::max(GetComboIndex(row, kKategorie), 0));
+  if (col == kNr && !GetItemText(row, kNr).IsEmpty() && GetCellInt(row, kNr) == 0) SetCellInt(row, kNr, 1);
+  if (col == kGruppe) OnGruppeChanged(row, std::max(GetComboIndex(row, kGruppe), 0), false);
+  if (col == kKategorie) OnKategorieChanged(row, std::max(GetComboIndex(row, kKategorie), 0));
   if (row == GetRowCount() - 1 && RowHasContent(row, col)) {
     CEinwirkung neu;
     neu.indexGruppeHHHH = m_pData->GetLastGruppeIndex(0);
     neu.indexKLED = m_pData->GetDefaultKLED(neu.indexGruppeHHHH, 0);
-    m_pData->einwirkungen.SetSize(
-        std::max<INT_PTR>(m_pData->einwirkungen.GetSize(), row - 1));
+    m_pData->einwirkungen.SetSize(std::max<INT_PTR>(m_pData->einwirkungen.GetSize(), row - 1));
     m_pData->einwirkungen.InsertAt(row - 1, neu);
     // The new row shows the new action's defaults beside what was typed.
     m_filling = true;
     if (col != kGruppe) {
       SetComboIndex(row, kGruppe, neu.indexGruppe);
       OnGruppeChanged(row, neu.indexGruppe, true);
-      if (col != kKategorie)
-        SetComboIndex(row, kKategorie, 0);
-      if (col != kKLED)
-        SetComboIndex(row, kKLED, neu.indexKLED);
+      if (col != kKategorie) SetComboIndex(row, kKategorie, 0);
+      if (col != kKLED) SetComboIndex(row, kKLED, neu.indexKLED);
     }
-    if (col != kAlternativ)
-      SetComboIndex(row, kAlternativ, 0);
+    if (col != kAlternativ) SetComboIndex(row, kAlternativ, 0);
     m_filling = false;
     AddRow();
   }
   if (col == kNr) {
     const int n = GetCellInt(row, kNr);
     int index = 0;
-    for (int r = 1; r < row; ++r)
-      index += GetCellInt(r, kNr) > 0 ? 1 : 0;
+    for (int r = 1; r < row; ++r) index += GetCellInt(r, kNr) > 0 ? 1 : 0;
     ExchangeData(TRUE);
     if (n > 0 && index < m_pData->einwirkungen.GetSize())
-      m_pData->einwirkungen[index].lastfaelle =
-          m_pData->GetLastfallEinwirkungen(n);
+      m_pData->einwirkungen[index].lastfaelle = m_pData->GetLastfallEinwirkungen(n);
     m_keepUnused = true;
     ExchangeData(FALSE);
     m_keepUnused = false;
@@ -346,19 +300,15 @@ void EinwirkungGrid::OnCellChanged(int row, int col, int type) {
 }
 
 void EinwirkungGrid::OnCellClick(int row, int col) {
-  if (row >= 1 && col == kNichtAufteilen && IsCellEditable(row, col))
-    OnCellChanged(row, col, ORMI_CHECK);
+  if (row >= 1 && col == kNichtAufteilen && IsCellEditable(row, col)) OnCellChanged(row, col, ORMI_CHECK);
 }
 
 void EinwirkungGrid::OnCellContextMenu(int row, int col, int command) {
-  if (!m_pData || command != 1 || row < 1 || GetCellInt(row, kNr) < 1)
-    return;
+  if (!m_pData || command != 1 || row < 1 || GetCellInt(row, kNr) < 1) return;
   int index = 0;
-  for (int r = 1; r < row; ++r)
-    index += GetCellInt(r, kNr) > 0 ? 1 : 0;
+  for (int r = 1; r < row; ++r) index += GetCellInt(r, kNr) > 0 ? 1 : 0;
   ExchangeData(TRUE);
-  if (index < m_pData->einwirkungen.GetSize())
-    m_pData->einwirkungen.RemoveAt(index);
+  if (index < m_pData->einwirkungen.GetSize()) m_pData->einwirkungen.RemoveAt(index);
   m_keepUnused = true;
   ExchangeData(FALSE);
   m_keepUnused = false;
@@ -371,8 +321,7 @@ void KollektivGrid::Layout() {
   const int n = m_pData ? int(m_pData->kombinationen.GetSize()) : 0;
   Init(n + 1, kCols, 1, 1);
   const int widths[kCols] = {0, 10, 15, 60};
-  for (int c = 0; c < kCols; ++c)
-    SetColumnWidthPercent(c, widths[c]);
+  for (int c = 0; c < kCols; ++c) SetColumnWidthPercent(c, widths[c]);
   SetItemText(0, kNr, Tr("Kollektiv"));
   SetItemText(0, kNachweis, Tr("Nachweis"));
   SetItemText(0, kRegel, Tr("Bildungsvorschrift"));
@@ -388,25 +337,19 @@ void KollektivGrid::InitRow(int row) {
   SetCellType(row, kNr, ORMI_INT);
   SetCellType(row, kNachweis, ORMI_TEXT);
   SetCellType(row, kRegel, ORMI_TEXT);
-  for (int c = kNr; c < kCols; ++c)
-    SetCellReadOnly(row, c, !Manual());
+  for (int c = kNr; c < kCols; ++c) SetCellReadOnly(row, c, !Manual());
 }
 
 void KollektivGrid::ExchangeData(BOOL fromGrid) {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   CLKData &d = *m_pData;
   if (fromGrid) {
-    if (!Manual())
-      return;
+    if (!Manual()) return;
     CArray<CKombination, const CKombination &> kept;
     for (int r = 1; r < GetRowCount(); ++r) {
       const CString nachweis = GetCellText(r, kNachweis);
-      if (nachweis.IsEmpty())
-        continue;
-      CKombination k = r - 1 < d.kombinationen.GetSize()
-                           ? d.kombinationen[r - 1]
-                           : CKombination();
+      if (nachweis.IsEmpty()) continue;
+      CKombination k = r - 1 < d.kombinationen.GetSize() ? d.kombinationen[r - 1] : CKombination();
       k.art = nachweis;
       k.regel = GetCellText(r, kRegel);
       k.regelUser = k.regel;
@@ -436,40 +379,31 @@ void KollektivGrid::ExchangeData(BOOL fromGrid) {
 }
 
 void KollektivGrid::OnCellChanged(int row, int col, int type) {
-  if (!m_pData || m_filling || !Manual())
-    return;
+  if (!m_pData || m_filling || !Manual()) return;
   if (row == GetRowCount() - 1 && !GetItemText(row, col).IsEmpty()) {
     AddRow();
     // A combination starts with its verification text: without one the row
     // would be dropped at once.
-    if (GetCellText(row, kNachweis).IsEmpty())
-      SetCellText(row, kNachweis, Tr("manuell"));
+    if (GetCellText(row, kNachweis).IsEmpty()) SetCellText(row, kNachweis, Tr("manuell"));
     m_pData->kombinationen.Add(CKombination());
   }
   ExchangeData(TRUE);
 }
 
 void KollektivGrid::OnCellContextMenu(int row, int col, int command) {
-  if (!m_pData || !Manual() || row < 1 ||
-      row > m_pData->kombinationen.GetSize())
-    return;
+  if (!m_pData || !Manual() || row < 1 || row > m_pData->kombinationen.GetSize()) return;
   ExchangeData(TRUE);
   const int i = row - 1;
-  if (i >= m_pData->kombinationen.GetSize())
-    return;
-  if (command == 1)
-    m_pData->kombinationen.RemoveAt(i);
-  if (command == 2)
-    m_pData->kombinationen.InsertAt(i + 1,
-                                    CKombination(m_pData->kombinationen[i]));
+  if (i >= m_pData->kombinationen.GetSize()) return;
+  if (command == 1) m_pData->kombinationen.RemoveAt(i);
+  if (command == 2) m_pData->kombinationen.InsertAt(i + 1, CKombination(m_pData->kombinationen[i]));
   ExchangeData(FALSE);
 }
 
 BEGIN_MESSAGE_MAP(KollektivDlg, CDialog)
 END_MESSAGE_MAP()
 
-KollektivDlg::KollektivDlg(CLKData *data, CWnd *parent)
-    : CDialog(IDD_KOLLEKTIVDLG, parent), m_pData(data) {}
+KollektivDlg::KollektivDlg(CLKData *data, CWnd *parent) : CDialog(IDD_KOLLEKTIVDLG, parent), m_pData(data) {}
 
 BOOL KollektivDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -530,11 +464,9 @@ bool LKDlg::TakeOptions() {
   double value = 0.0;
   if (!ParseDecimal(hoehe, value)) {
     CString text;
-    text.Format(Tr("Die Höhe über NN \"%s\" ist keine Zahl."),
-                hoehe.GetString());
+    text.Format(Tr("Die Höhe über NN \"%s\" ist keine Zahl."), hoehe.GetString());
     AfxMessageBox(text, MB_ICONEXCLAMATION);
-    if (CWnd *edit = GetDlgItem(IDC_LK_HOEHE))
-      GotoDlgCtrl(edit);
+    if (CWnd *edit = GetDlgItem(IDC_LK_HOEHE)) GotoDlgCtrl(edit);
     return false;
   }
   m_strHoehe = hoehe;
@@ -547,22 +479,17 @@ bool LKDlg::TakeOptions() {
 }
 
 void LKDlg::OnOK() {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   m_grid.ExchangeData(TRUE);
-  if (!TakeOptions())
-    return;
-  if (!m_pData->CheckEinwirkungen())
-    return;
+  if (!TakeOptions()) return;
+  if (!m_pData->CheckEinwirkungen()) return;
   // A failed run has told its reason; the actions are taken all the same.
-  if (!m_bManuell && !m_bKombisGebildet)
-    m_pData->Calc();
+  if (!m_bManuell && !m_bKombisGebildet) m_pData->Calc();
   CDialog::OnOK();
 }
 
 void LKDlg::OnCancel() {
-  if (m_pData && m_pCopy)
-    *m_pData = *m_pCopy;
+  if (m_pData && m_pCopy) *m_pData = *m_pCopy;
   CDialog::OnCancel();
 }
 
@@ -573,24 +500,18 @@ void LKDlg::ShowKollektive() {
 }
 
 void LKDlg::OnAnsehen() {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   m_grid.ExchangeData(TRUE);
-  if (!TakeOptions())
-    return;
-  if (!m_bManuell && !m_pData->Calc())
-    return;
+  if (!TakeOptions()) return;
+  if (!m_bManuell && !m_pData->Calc()) return;
   ShowKollektive();
 }
 
 void LKDlg::OnErzeugen() {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   m_grid.ExchangeData(TRUE);
-  if (!TakeOptions())
-    return;
-  if (!m_pData->Calc())
-    return;
+  if (!TakeOptions()) return;
+  if (!m_pData->Calc()) return;
   ShowKollektive();
 }
 
@@ -607,13 +528,12 @@ BOOL LKDlg::PreTranslateMessage(MSG *msg) {
 
 namespace {
 bool ModusEins(const CLKData *d) { return d && d->modus == 1; }
-} // namespace
+}  // namespace
 
 void LastfallGrid::Layout() {
   Init(11, kCols, 1, 1);
   const int widths[kCols] = {0, 10, 15};
-  for (int c = 0; c < kCols; ++c)
-    SetColumnWidthPercent(c, widths[c]);
+  for (int c = 0; c < kCols; ++c) SetColumnWidthPercent(c, widths[c]);
   SetItemText(0, kLastfall, Tr("Lastfall"));
   SetItemText(0, kEinwirkung, Tr("Einwirkung"));
   LayoutColumns();
@@ -634,21 +554,18 @@ void LastfallGrid::InitRow(int row) {
 }
 
 void LastfallGrid::Renumber() {
-  for (INT_PTR i = 0; i < m_pData->lastfaelle.GetSize(); ++i)
-    m_pData->lastfaelle[i].lf = int(i) + 1;
+  for (INT_PTR i = 0; i < m_pData->lastfaelle.GetSize(); ++i) m_pData->lastfaelle[i].lf = int(i) + 1;
 }
 
 void LastfallGrid::ExchangeData(BOOL fromGrid) {
-  if (!m_pData)
-    return;
+  if (!m_pData) return;
   CLKData &d = *m_pData;
   if (fromGrid) {
     d.lastfaelle.RemoveAll();
     for (int r = 1; r < GetRowCount(); ++r) {
       CLKLastfall lf;
       lf.lf = GetCellInt(r, kLastfall);
-      lf.einw = ModusEins(&d) ? std::max(GetComboIndex(r, kEinwirkung), 0) + 1
-                              : GetCellInt(r, kEinwirkung);
+      lf.einw = ModusEins(&d) ? std::max(GetComboIndex(r, kEinwirkung), 0) + 1 : GetCellInt(r, kEinwirkung);
       d.lastfaelle.Add(lf);
     }
     return;
@@ -668,8 +585,7 @@ void LastfallGrid::ExchangeData(BOOL fromGrid) {
 }
 
 void LastfallGrid::SetNumLastfaelle(int n) {
-  if (!m_pData || n < 0)
-    return;
+  if (!m_pData || n < 0) return;
   SetRowCount(n + 1);
   m_pData->lastfaelle.SetSize(n);
   Renumber();

@@ -27,18 +27,8 @@ enum : UINT {
 // The actions of a CLKData, one per row, and an empty last row for a new
 // action.
 class EinwirkungGrid : public COrmiGridCtrl {
-public:
-  enum Col {
-    kNr = 1,
-    kLastfaelle,
-    kGruppe,
-    kKategorie,
-    kKLED,
-    kNichtAufteilen,
-    kAlternativ,
-    kBeiwerte,
-    kCols
-  };
+ public:
+  enum Col { kNr = 1, kLastfaelle, kGruppe, kKategorie, kKLED, kNichtAufteilen, kAlternativ, kBeiwerte, kCols };
 
   void SetData(CLKData *data) { m_pData = data; }
   void Layout() override;
@@ -55,7 +45,7 @@ public:
   void OnGruppeChanged(int row, int g, bool filling);
   void OnKategorieChanged(int row, int c);
 
-private:
+ private:
   void LockRow(int row, bool readonly, int generatorGroup);
   bool RowHasContent(int row, int col);
   CLKData *m_pData = nullptr;
@@ -67,7 +57,7 @@ private:
 
 // The combinations of a CLKData: read-only unless they are edited by hand.
 class KollektivGrid : public COrmiGridCtrl {
-public:
+ public:
   enum Col { kNr = 1, kNachweis, kRegel, kCols };
 
   void SetData(CLKData *data) { m_pData = data; }
@@ -77,18 +67,18 @@ public:
   void OnCellChanged(int row, int col, int type) override;
   void OnCellContextMenu(int row, int col, int command) override;
 
-private:
+ private:
   bool Manual() const { return m_pData && m_pData->manuelleKombinationen; }
   CLKData *m_pData = nullptr;
   bool m_filling = false;
 };
 
 class KollektivDlg : public CDialog {
-public:
+ public:
   explicit KollektivDlg(CLKData *data, CWnd *parent = nullptr);
   KollektivGrid m_grid;
 
-protected:
+ protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
   CLKData *m_pData;
@@ -96,7 +86,7 @@ protected:
 };
 
 class LKDlg : public CDialog {
-public:
+ public:
   explicit LKDlg(CWnd *parent = nullptr);
   ~LKDlg() override;
 
@@ -114,7 +104,7 @@ public:
 
   EinwirkungGrid m_grid;
 
-protected:
+ protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
@@ -135,7 +125,7 @@ protected:
 // The load cases and their actions; in mode 1 the action is one of two named
 // kinds.
 class LastfallGrid : public COrmiGridCtrl {
-public:
+ public:
   enum Col { kLastfall = 1, kEinwirkung, kCols };
 
   void SetData(CLKData *data) { m_pData = data; }
@@ -144,7 +134,7 @@ public:
   void ExchangeData(BOOL fromGrid);
   void SetNumLastfaelle(int n);
 
-protected:
+ protected:
   void Renumber();
   CLKData *m_pData = nullptr;
 };

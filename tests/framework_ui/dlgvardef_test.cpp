@@ -2,8 +2,9 @@
 // their rows, a kind chosen in the empty row, formulas over the variables above
 // them, the row commands of the context menu, and the switch to the document
 // editor.
-#include <gtest/gtest.h>
+#include "framework_ui/dlgvardef.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,7 +16,6 @@
 #include "formula/vardef.h"
 #include "framework/basedata.h"
 #include "framework/regsettings.h"
-#include "framework_ui/dlgvardef.h"
 #include "platform/win/afxdlgs.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/wintest.h"
@@ -24,14 +24,13 @@ namespace {
 
 // The settings of these tests live in a registry file of their own.
 const bool kOwnRegistry = [] {
-  const auto file = std::filesystem::temp_directory_path() /
-                    ("vardef-registry-" + std::to_string(::getpid()) + ".xml");
+  const auto file = std::filesystem::temp_directory_path() / ("vardef-registry-" + std::to_string(::getpid()) + ".xml");
   ::setenv("ORMI_REGISTRY", file.c_str(), 1);
   return true;
 }();
 
 class Position : public BaseData {
-public:
+ public:
   bool PrepareCalc(CStringArray &, int) override { return true; }
   void DefineVariables() override {
     ++defined;
@@ -48,32 +47,30 @@ void TypeInto(COrmiGridCtrl &grid, int row, int col, const std::string &text) {
   win::input::Key(VK_F2);
   win::PumpMessages();
   win::input::KeyWith(VK_CONTROL, 'A');
-  if (text.empty())
-    win::input::Key(VK_BACK);
+  if (text.empty()) win::input::Key(VK_BACK);
   win::input::Type(text);
   grid.EndEditing();
   win::PumpMessages();
 }
 
-template <class T> T &Add(CVarDefList &list) {
+template <class T>
+T &Add(CVarDefList &list) {
   list.Add(CVarDefEntry::Create(T().type));
   return *list.GetAs<T>(list.GetSize() - 1);
 }
 
 std::vector<int> Kinds(const CVarDefList &list) {
   std::vector<int> kinds;
-  for (int i = 0; i < list.GetSize(); ++i)
-    kinds.push_back(list.GetAt(i) ? list.GetAt(i)->type : -1);
+  for (int i = 0; i < list.GetSize(); ++i) kinds.push_back(list.GetAt(i) ? list.GetAt(i)->type : -1);
   return kinds;
 }
 
 class VarDefPageTest : public win::test::WindowTest {
-protected:
+ protected:
   void SetUp() override {
     WindowTest::SetUp();
     GetRegSettings().WriteInt("", "bSkrib", 0);
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Eingabe", WS_POPUP | WS_VISIBLE, 0,
-                                0, 900, 320, nullptr, nullptr));
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Eingabe", WS_POPUP | WS_VISIBLE, 0, 0, 900, 320, nullptr, nullptr));
     ASSERT_TRUE(page.Create(IDD_DLGVARDEF, &parent));
     page.MoveWindow(0, 0, 900, 320);
     page.ShowWindow(SW_SHOW);
@@ -109,8 +106,7 @@ protected:
     CRect cell;
     ASSERT_TRUE(page.m_grid.GetCellRect(row, col, &cell));
     win::script::QueueMenuItem(path);
-    win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x,
-                      cell.CenterPoint().y, VK_RBUTTON);
+    win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
     win::PumpMessages();
   }
   CWnd parent;
@@ -120,7 +116,7 @@ protected:
 
 TEST_F(VarDefPageTest, EachKindGetsItsCellsAndValues) {
   VarDefGrid &g = page.m_grid;
-  ASSERT_EQ(g.GetRowCount(), 7); // header, five entries, the empty row
+  ASSERT_EQ(g.GetRowCount(), 7);  // header, five entries, the empty row
   struct Case {
     int row, col, type;
     bool editable;
@@ -147,8 +143,7 @@ TEST_F(VarDefPageTest, EachKindGetsItsCellsAndValues) {
   for (const Case &c : cases) {
     EXPECT_EQ(g.GetCellType(c.row, c.col), c.type) << c.row << "," << c.col;
     if (c.type != ORMI_BUTTON) {
-      EXPECT_EQ(bool(g.IsCellEditable(c.row, c.col)), c.editable)
-          << c.row << "," << c.col;
+      EXPECT_EQ(bool(g.IsCellEditable(c.row, c.col)), c.editable) << c.row << "," << c.col;
     }
     if (c.text) {
       EXPECT_EQ(g.GetItemText(c.row, c.col), c.text) << c.row << "," << c.col;
@@ -174,8 +169,7 @@ TEST_F(VarDefPageTest, AChangedVariableReachesTheFormulasBelowAndThePosition) {
   TypeInto(g, 1, VarDefGrid::kWert, "4,25");
   // 2 * 4.25 = 8.5, refreshed in the calculation's row and in the list.
   EXPECT_DOUBLE_EQ(g.GetCellFormula(3, VarDefGrid::kWert).GetValue(), 8.5);
-  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetValue(),
-                   8.5);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetValue(), 8.5);
   EXPECT_GT(data.defined, defined);
   EXPECT_GT(data.redrawn, 0);
   // Typing the same value again changes nothing, so the position is not told.
@@ -186,8 +180,7 @@ TEST_F(VarDefPageTest, AChangedVariableReachesTheFormulasBelowAndThePosition) {
 
 TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
   VarDefGrid &g = page.m_grid;
-  EXPECT_FALSE(g.IsCellEditable(6, VarDefGrid::kText))
-      << "nothing but the kind can be typed there";
+  EXPECT_FALSE(g.IsCellEditable(6, VarDefGrid::kText)) << "nothing but the kind can be typed there";
   page.TransferData(TRUE);
   EXPECT_EQ(data.varDefs.GetSize(), 5);
   g.SetComboIndex(6, VarDefGrid::kTyp, CVarDefEntry::kFreierText);
@@ -196,8 +189,7 @@ TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
   EXPECT_EQ(g.GetRowCount(), 8);
   EXPECT_TRUE(g.IsCellEditable(6, VarDefGrid::kText));
   TypeInto(g, 6, VarDefGrid::kText, "Nachweis nach EC 2");
-  EXPECT_EQ(data.varDefs.GetAs<CVarDefFreierText>(5)->text,
-            "Nachweis nach EC 2");
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefFreierText>(5)->text, "Nachweis nach EC 2");
   // Another kind replaces the entry by a new one of that kind.
   g.SetComboIndex(2, VarDefGrid::kTyp, CVarDefEntry::kFreierText);
   g.OnCellChanged(2, VarDefGrid::kTyp, ORMI_COMBO_INDEX);
@@ -255,8 +247,7 @@ TEST_F(VarDefPageTest, FormatSizeAndDigitsAreSetFromTheMenu) {
   CRect cell;
   ASSERT_TRUE(page.m_grid.GetCellRect(2, VarDefGrid::kWert, &cell));
   win::script::QueueMenuCommand(0);
-  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x,
-                    cell.CenterPoint().y, VK_RBUTTON);
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
   win::PumpMessages();
   const std::string &offered = win::script::Log().back().caption;
   EXPECT_EQ(offered.find("Nachkommastellen"), std::string::npos) << offered;
@@ -264,8 +255,7 @@ TEST_F(VarDefPageTest, FormatSizeAndDigitsAreSetFromTheMenu) {
 
 TEST_F(VarDefPageTest, WithTheDocumentSwitchTheGridIsHiddenAndNotExchanged) {
   CWnd editor;
-  ASSERT_TRUE(editor.Create("Static", "Dokument", WS_CHILD, CRect(0, 0, 10, 10),
-                            &page, 11623));
+  ASSERT_TRUE(editor.Create("Static", "Dokument", WS_CHILD, CRect(0, 0, 10, 10), &page, 11623));
   std::vector<BOOL> exchanged;
   page.SetEditor(&editor, [&](BOOL save) { exchanged.push_back(save); });
   EXPECT_EQ(data.pSkribDlg, &editor);
@@ -285,8 +275,7 @@ TEST_F(VarDefPageTest, WithTheDocumentSwitchTheGridIsHiddenAndNotExchanged) {
 }
 
 TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
-  const auto file = std::filesystem::temp_directory_path() /
-                    ("vardef-" + std::to_string(::getpid()) + ".emf");
+  const auto file = std::filesystem::temp_directory_path() / ("vardef-" + std::to_string(::getpid()) + ".emf");
   {
     std::FILE *f = std::fopen(file.c_str(), "wb");
     std::fputs("EMF!", f);
@@ -296,18 +285,14 @@ TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
   const int row = 5;
   CRect cell;
   ASSERT_TRUE(page.m_grid.GetCellRect(row, VarDefGrid::kVariable, &cell));
-  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x,
-                    cell.CenterPoint().y);
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
   win::PumpMessages();
   auto *picture = data.varDefs.GetAs<CVarDefAbbildung>(4);
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ(picture->GetBufferSize(), 4u);
-  EXPECT_EQ(
-      std::string(reinterpret_cast<const char *>(picture->GetFileBuffer()), 4),
-      "EMF!");
-  EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kText),
-            CString(file.c_str()));
+  EXPECT_EQ(std::string(reinterpret_cast<const char *>(picture->GetFileBuffer()), 4), "EMF!");
+  EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kText), CString(file.c_str()));
   std::filesystem::remove(file);
 }
 
-} // namespace
+}  // namespace

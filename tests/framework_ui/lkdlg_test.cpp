@@ -1,6 +1,8 @@
 // The actions dialog driven as the engineer drives it: typing actions into its
 // grid, forming the combinations through the generator, the refusals that keep
 // the dialog open, and the grids of combinations and load cases.
+#include "framework_ui/lkdlg.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "framework_ui/lkdlg.h"
 #include "platform/win/msgbox.h"
 #include "platform/win/wintest.h"
 
@@ -26,8 +27,7 @@ void TypeInto(COrmiGridCtrl &grid, int row, int col, const std::string &text) {
   win::input::Key(VK_F2);
   win::PumpMessages();
   win::input::KeyWith(VK_CONTROL, 'A');
-  if (text.empty())
-    win::input::Key(VK_BACK);
+  if (text.empty()) win::input::Key(VK_BACK);
   win::input::Type(text);
   grid.EndEditing();
   win::PumpMessages();
@@ -42,13 +42,12 @@ void Press(CDialog &dialog, int id) {
 
 std::vector<int> Numbers(const CLKData &data) {
   std::vector<int> numbers;
-  for (const CEinwirkung &e : data.einwirkungen)
-    numbers.push_back(e.nr);
+  for (const CEinwirkung &e : data.einwirkungen) numbers.push_back(e.nr);
   return numbers;
 }
 
 class LKDlgTest : public win::test::WindowTest {
-protected:
+ protected:
   // EN 1990, mode 3: load case 1 permanent (action 1), load case 2 imposed,
   // category A (action 2).
   void SetUp() override {
@@ -74,28 +73,24 @@ protected:
     *dialog.m_pCopy = data;
     data.manuelleKombinationen = manual;
     dialog.m_bManuell = manual;
-    win::script::QueueDialog(
-        [&](CDialog &d) { script(static_cast<LKDlg &>(d)); });
+    win::script::QueueDialog([&](CDialog &d) { script(static_cast<LKDlg &>(d)); });
     return dialog.DoModal();
   }
   CLKData data;
 };
 
 TEST_F(LKDlgTest, TypingIntoTheEmptyLastRowMakesANewActionAndANewEmptyRow) {
-  data.unbenutzteEinwirkungenEntfernen =
-      true; // as the column has it: the refill must not drop the new action
+  data.unbenutzteEinwirkungenEntfernen = true;  // as the column has it: the refill must not drop the new action
   const INT_PTR result = Run([&](LKDlg &d) {
     EinwirkungGrid &grid = d.m_grid;
-    ASSERT_EQ(grid.GetRowCount(), 4); // header, two actions, the empty row
+    ASSERT_EQ(grid.GetRowCount(), 4);  // header, two actions, the empty row
     EXPECT_EQ(grid.GetCellText(1, EinwirkungGrid::kLastfaelle).Trim(), "1");
     EXPECT_EQ(grid.GetItemText(3, EinwirkungGrid::kNr), "");
-    EXPECT_FALSE(d.GetDlgItem(IDC_LK_ERZEUGEN)->IsWindowVisible())
-        << "only with manual combinations";
+    EXPECT_FALSE(d.GetDlgItem(IDC_LK_ERZEUGEN)->IsWindowVisible()) << "only with manual combinations";
     TypeInto(grid, 3, EinwirkungGrid::kNr, "7");
     EXPECT_EQ(grid.GetRowCount(), 5);
     EXPECT_EQ(grid.GetCellInt(3, EinwirkungGrid::kNr), 7);
-    EXPECT_EQ(grid.GetItemText(4, EinwirkungGrid::kNr), "")
-        << "a new empty row";
+    EXPECT_EQ(grid.GetItemText(4, EinwirkungGrid::kNr), "") << "a new empty row";
     EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2, 7}));
     // The new action is permanent by default: its permanent group locks
     // category and duration class.
@@ -124,7 +119,7 @@ TEST_F(LKDlgTest, CancelGivesBackTheDataAsItWasBefore) {
 
 TEST_F(LKDlgTest, OkFormsTheCombinationsThroughTheGenerator) {
   data.nachweisMitGammaInf = false;
-  data.nachweisSchalter = {true}; // fundamental combinations only
+  data.nachweisSchalter = {true};  // fundamental combinations only
   EXPECT_EQ(Run([&](LKDlg &d) { Press(d, IDOK); }), IDOK);
   // EN 1990, 6.10: gamma_G = 1.35, gamma_Q = 1.50; the imposed load may be
   // absent.
@@ -134,18 +129,15 @@ TEST_F(LKDlgTest, OkFormsTheCombinationsThroughTheGenerator) {
   EXPECT_EQ(data.kombinationen[1].regel, "1.35*(1)");
 }
 
-TEST_F(LKDlgTest,
-       TheViewButtonShowsTheCombinationsFormedAndOkDoesNotFormThemAgain) {
+TEST_F(LKDlgTest, TheViewButtonShowsTheCombinationsFormedAndOkDoesNotFormThemAgain) {
   data.nachweisMitGammaInf = false;
   data.nachweisSchalter = {true};
   std::vector<std::string> shown;
   Run([&](LKDlg &d) {
     win::script::QueueDialog([&](CDialog &k) {
       KollektivGrid &grid = static_cast<KollektivDlg &>(k).m_grid;
-      for (int r = 1; r < grid.GetRowCount(); ++r)
-        shown.push_back(grid.GetCellText(r, KollektivGrid::kRegel).str());
-      EXPECT_FALSE(grid.IsCellEditable(1, KollektivGrid::kRegel))
-          << "formed by the generator: read-only";
+      for (int r = 1; r < grid.GetRowCount(); ++r) shown.push_back(grid.GetCellText(r, KollektivGrid::kRegel).str());
+      EXPECT_FALSE(grid.IsCellEditable(1, KollektivGrid::kRegel)) << "formed by the generator: read-only";
       Save("kollektivdlg", &k);
       Press(k, IDOK);
     });
@@ -154,8 +146,7 @@ TEST_F(LKDlgTest,
     data.kombinationen[0].regel = "von Hand";
     Press(d, IDOK);
   });
-  EXPECT_EQ(shown,
-            (std::vector<std::string>{"1.35*(1)+1.50*(2)", "1.35*(1)", ""}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"1.35*(1)+1.50*(2)", "1.35*(1)", ""}));
   EXPECT_EQ(data.kombinationen[0].regel, "von Hand");
 }
 
@@ -164,10 +155,8 @@ TEST_F(LKDlgTest, ATwiceTypedNumberKeepsTheDialogOpenAndLosesNothing) {
   const INT_PTR result = Run([&](LKDlg &d) {
     TypeInto(d.m_grid, 2, EinwirkungGrid::kNr, "1");
     Press(d, IDOK);
-    EXPECT_TRUE(::IsWindow(d.m_hWnd) && ::IsWindowVisible(d.m_hWnd))
-        << "the dialog stays open";
-    EXPECT_EQ(d.m_grid.GetCellInt(2, EinwirkungGrid::kNr), 1)
-        << "what was typed stays";
+    EXPECT_TRUE(::IsWindow(d.m_hWnd) && ::IsWindowVisible(d.m_hWnd)) << "the dialog stays open";
+    EXPECT_EQ(d.m_grid.GetCellInt(2, EinwirkungGrid::kNr), 1) << "what was typed stays";
     // Load case 2 still names action 2, which the refilled grid shows again at
     // the end.
     EXPECT_EQ(Numbers(data), (std::vector<int>{1, 1, 2}));
@@ -176,8 +165,7 @@ TEST_F(LKDlgTest, ATwiceTypedNumberKeepsTheDialogOpenAndLosesNothing) {
   });
   EXPECT_EQ(result, IDCANCEL);
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
-  EXPECT_EQ(win::msgbox::Log()[0].text,
-            "Einwirkung 1 ist mehrfach definiert worden");
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Einwirkung 1 ist mehrfach definiert worden");
 }
 
 TEST_F(LKDlgTest, NoActionsLeaveTheViewButtonWithoutTheCombinationsDialog) {
@@ -211,17 +199,13 @@ TEST_F(LKDlgTest, OptionsAreStoredAndTheHeightEvenWhenItsFieldIsHidden) {
     data.schneeHoehe = 10.0;
     Run(
         [&](LKDlg &d) {
-          EXPECT_EQ(bool(d.GetDlgItem(IDC_LK_HOEHE)->IsWindowVisible()),
-                    c.heightShown)
-              << c.norm;
-          EXPECT_FALSE(d.GetDlgItem(IDC_LK_GAMMA_INF)->IsWindowVisible())
-              << "offered only when the data asks";
+          EXPECT_EQ(bool(d.GetDlgItem(IDC_LK_HOEHE)->IsWindowVisible()), c.heightShown) << c.norm;
+          EXPECT_FALSE(d.GetDlgItem(IDC_LK_GAMMA_INF)->IsWindowVisible()) << "offered only when the data asks";
           CString shown;
           d.GetDlgItemText(IDC_LK_HOEHE, shown);
-          EXPECT_EQ(shown, "      10"); // "%8.0lf"
+          EXPECT_EQ(shown, "      10");  // "%8.0lf"
           d.SetDlgItemText(IDC_LK_HOEHE, c.height);
-          d.CheckDlgButton(IDC_LK_GAMMA_SUP,
-                           c.sup ? BST_CHECKED : BST_UNCHECKED);
+          d.CheckDlgButton(IDC_LK_GAMMA_SUP, c.sup ? BST_CHECKED : BST_UNCHECKED);
           Press(d, IDOK);
         },
         true);
@@ -250,17 +234,15 @@ TEST_F(LKDlgTest, AHeightThatIsNoNumberIsRefusedAndTheDialogStaysOpen) {
 
 TEST_F(LKDlgTest, TheContextCommandDeletesTheActionOfItsRow) {
   data.unbenutzteEinwirkungenEntfernen = false;
-  data.lastfaelle.RemoveAt(
-      1); // no load case names action 2, so it does not come back
+  data.lastfaelle.RemoveAt(1);  // no load case names action 2, so it does not come back
   Run([&](LKDlg &d) {
     d.m_grid.OnCellContextMenu(3, EinwirkungGrid::kNr,
-                               1); // the empty row: nothing to delete
+                               1);  // the empty row: nothing to delete
     EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
     win::script::QueueMenuItem("Einwirkung löschen");
     CRect cell;
     ASSERT_TRUE(d.m_grid.GetCellRect(2, EinwirkungGrid::kNr, &cell));
-    win::input::Click(d.m_grid.m_hWnd, cell.CenterPoint().x,
-                      cell.CenterPoint().y, VK_RBUTTON);
+    win::input::Click(d.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
     win::PumpMessages();
     EXPECT_EQ(Numbers(data), (std::vector<int>{1}));
     EXPECT_EQ(d.m_grid.GetRowCount(), 3);
@@ -297,11 +279,11 @@ TEST_F(LKDlgTest, HandEditedCombinationsGrowFromTheEmptyRowAndCopyAndDelete) {
     EXPECT_EQ(grid.GetRowCount(), 4);
     ASSERT_EQ(data.kombinationen.GetSize(), 2);
     EXPECT_EQ(data.kombinationen[1].regelUser, "1.00*(1)+1.50*(2)");
-    grid.OnCellContextMenu(1, KollektivGrid::kRegel, 2); // copy after itself
-    grid.OnCellContextMenu(3, KollektivGrid::kRegel, 1); // delete the typed one
+    grid.OnCellContextMenu(1, KollektivGrid::kRegel, 2);  // copy after itself
+    grid.OnCellContextMenu(3, KollektivGrid::kRegel, 1);  // delete the typed one
     EXPECT_EQ(grid.GetRowCount(), 4);
     TypeInto(grid, 1, KollektivGrid::kNachweis,
-             ""); // no verification text: dropped on OK
+             "");  // no verification text: dropped on OK
     Press(k, IDOK);
   });
   dialog.DoModal();
@@ -312,7 +294,7 @@ TEST_F(LKDlgTest, HandEditedCombinationsGrowFromTheEmptyRowAndCopyAndDelete) {
 TEST_F(LKDlgTest, F1OpensTheDialogsHelpFile) {
   // No installation holds the help file here: the attempt tells which file it looked for.
   win::msgbox::QueueAnswer(IDOK);
-  Run([&](LKDlg& d) {
+  Run([&](LKDlg &d) {
     d.m_grid.SetFocus();
     win::input::Key(VK_F1);
     win::PumpMessages();
@@ -326,8 +308,7 @@ TEST_F(LKDlgTest, F1OpensTheDialogsHelpFile) {
 TEST(LastfallGridTest, ModeOneListsTwoKindsAndTheCountRenumbers) {
   win::ResetWindowSystem();
   CWnd parent;
-  ASSERT_TRUE(parent.CreateEx(0, nullptr, "Lasten", WS_POPUP | WS_VISIBLE, 0, 0,
-                              400, 300, nullptr, nullptr));
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, "Lasten", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
   CLKData data;
   data.modus = 1;
   data.lastfaelle.Add(CLKLastfall{4, 1});
@@ -338,8 +319,7 @@ TEST(LastfallGridTest, ModeOneListsTwoKindsAndTheCountRenumbers) {
   grid.Layout();
   grid.ExchangeData(FALSE);
   ASSERT_EQ(grid.GetRowCount(), 3);
-  EXPECT_EQ(grid.GetCellInt(2, LastfallGrid::kLastfall), 2)
-      << "renumbered 1..n";
+  EXPECT_EQ(grid.GetCellInt(2, LastfallGrid::kLastfall), 2) << "renumbered 1..n";
   EXPECT_EQ(grid.GetComboText(1, LastfallGrid::kEinwirkung), "ständige Last");
   EXPECT_EQ(grid.GetComboText(2, LastfallGrid::kEinwirkung), "Verkehr additiv");
   EXPECT_FALSE(grid.IsCellEditable(1, LastfallGrid::kLastfall));
@@ -364,4 +344,4 @@ TEST(LastfallGridTest, ModeOneListsTwoKindsAndTheCountRenumbers) {
   win::ResetWindowSystem();
 }
 
-} // namespace
+}  // namespace
