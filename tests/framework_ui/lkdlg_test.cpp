@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -29,6 +30,20 @@ void TypeInto(COrmiGridCtrl &grid, int row, int col, const std::string &text) {
   win::input::KeyWith(VK_CONTROL, 'A');
   if (text.empty()) win::input::Key(VK_BACK);
   win::input::Type(text);
+  grid.EndEditing();
+  win::PumpMessages();
+}
+
+// Opens a combo cell and walks its list to the option at index, as with the arrow keys; Enter chooses.
+void Choose(COrmiGridCtrl& grid, int row, int col, int index) {
+  const int current = std::max(grid.GetComboIndex(row, col), 0);
+  grid.SetFocusCell(row, col);
+  win::PumpMessages();
+  win::input::Key(VK_F2);
+  win::PumpMessages();
+  for (int i = current; i < index; ++i) win::input::Key(VK_DOWN);
+  for (int i = current; i > index; --i) win::input::Key(VK_UP);
+  win::input::Key(VK_RETURN);
   grid.EndEditing();
   win::PumpMessages();
 }
@@ -303,6 +318,38 @@ TEST_F(LKDlgTest, F1OpensTheDialogsHelpFile) {
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
   EXPECT_NE(win::msgbox::Log()[0].text.find("Einwirkungen definieren.pdf"), std::string::npos)
       << win::msgbox::Log()[0].text;
+}
+
+TEST_F(LKDlgTest, AChosenCategoryBringsItsDurationClassAndSplitDefaults) {
+  // Defaults of a variable action under EN 1990: duration class 2 ("mittel") for most categories, 3 ("kurz") at
+  // list positions 8 and 11; only position 8 is not split by fields.
+  struct Case {
+    int kategorie, kled;
+    bool nichtAufteilen;
+  };
+  const Case cases[] = {{8, 3, true}, {0, 2, false}, {11, 3, false}};
+  data.spalteKLED = true;
+  Run([&](LKDlg& d) {
+    CStringArray gruppen, kategorien;
+    data.GetLastGruppen(gruppen);
+    data.GetLastKategorien(kategorien, gruppen[1]);
+    for (const Case& c : cases) {
+      ASSERT_LT(c.kategorie, kategorien.GetSize());
+      Choose(d.m_grid, 2, EinwirkungGrid::kKategorie, c.kategorie);
+      EXPECT_EQ(d.m_grid.GetComboIndex(2, EinwirkungGrid::kKategorie), c.kategorie);
+      EXPECT_EQ(d.m_grid.GetComboIndex(2, EinwirkungGrid::kKLED), c.kled) << c.kategorie;
+      EXPECT_EQ(d.m_grid.GetCellCheck(2, EinwirkungGrid::kNichtAufteilen), c.nichtAufteilen ? 1 : 0) << c.kategorie;
+      ASSERT_EQ(data.einwirkungen.GetSize(), 2);
+      EXPECT_EQ(data.einwirkungen[1].indexKategorie, c.kategorie);
+      EXPECT_EQ(data.einwirkungen[1].indexKLED, c.kled);
+    }
+    // The permanent group has no categories: choosing it locks category and duration class.
+    Choose(d.m_grid, 2, EinwirkungGrid::kGruppe, 0);
+    EXPECT_FALSE(d.m_grid.IsCellEditable(2, EinwirkungGrid::kKLED));
+    EXPECT_EQ(data.einwirkungen[1].indexGruppeHHHH, data.GetLastGruppeIndex(0));
+    Save("lkdlg-kled", &d);
+    Press(d, IDCANCEL);
+  });
 }
 
 TEST(LastfallGridTest, ModeOneListsTwoKindsAndTheCountRenumbers) {
