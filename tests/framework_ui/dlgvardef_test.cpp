@@ -295,4 +295,43 @@ TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
   std::filesystem::remove(file);
 }
 
+TEST_F(VarDefPageTest, ASketchReplacesItsEntrysPictureAndTheFolderIsGivenBack) {
+  const auto home = std::filesystem::current_path();
+  const auto scratch = std::filesystem::temp_directory_path() / ("vardef-sketch-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(scratch);
+  std::filesystem::current_path(scratch);
+  Add<CVarDefKritzl>(data.varDefs);
+  page.TransferData(FALSE);
+  auto saved = VarDefGrid::SketchProgram();
+  // The sketch program leaves its drawing in the current folder, which it may change on its way.
+  VarDefGrid::SketchProgram() = [&] {
+    std::FILE* f = std::fopen("xxxx.emf", "wb");
+    std::fputs("SKIZZE", f);
+    std::fclose(f);
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::current_path(scratch);
+    return true;
+  };
+  CRect cell;
+  ASSERT_TRUE(page.m_grid.GetCellRect(6, VarDefGrid::kVariable, &cell));
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  win::PumpMessages();
+  auto* sketch = data.varDefs.GetAs<CVarDefKritzl>(5);
+  ASSERT_NE(sketch, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sketch->GetFileBuffer()), sketch->GetBufferSize()), "SKIZZE");
+  EXPECT_FALSE(std::filesystem::exists(scratch / "xxxx.emf")) << "the drawing is taken, not left behind";
+  EXPECT_EQ(std::filesystem::current_path(), scratch);
+  // A program that cannot be started says so and changes nothing.
+  VarDefGrid::SketchProgram() = [] { return false; };
+  win::msgbox::QueueAnswer(IDOK);
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  win::PumpMessages();
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("kritzl"), std::string::npos);
+  EXPECT_EQ(sketch->GetBufferSize(), 6u);
+  VarDefGrid::SketchProgram() = saved;
+  std::filesystem::current_path(home);
+  std::filesystem::remove_all(scratch);
+}
+
 }  // namespace

@@ -219,7 +219,8 @@ TEST_F(LKDlgTest, OptionsAreStoredAndTheHeightEvenWhenItsFieldIsHidden) {
           CString shown;
           d.GetDlgItemText(IDC_LK_HOEHE, shown);
           EXPECT_EQ(shown, "      10");  // "%8.0lf"
-          d.SetDlgItemText(IDC_LK_HOEHE, c.height);
+          if (c.heightShown) Save("lkdlg-height", &d);
+      d.SetDlgItemText(IDC_LK_HOEHE, c.height);
           d.CheckDlgButton(IDC_LK_GAMMA_SUP, c.sup ? BST_CHECKED : BST_UNCHECKED);
           Press(d, IDOK);
         },
