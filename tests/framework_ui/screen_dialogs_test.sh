@@ -17,6 +17,8 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAILED: $*"
+  echo "--- windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+  for f in "$work"/*.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
   exit 1
 }
 wait_for() {
@@ -32,6 +34,8 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work
 xvfb=$!
 wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -n1 "$work/display")"
+# Settings of their own, so that nothing another run keeps there (a language, say) changes a caption.
+export ORMI_REGISTRY="$work/registry.xml"
 if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
   { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
   export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
