@@ -123,15 +123,6 @@ TEST_F(LKDlgTest, TypingIntoTheEmptyLastRowMakesANewActionAndANewEmptyRow) {
   EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
 }
 
-TEST_F(LKDlgTest, CancelGivesBackTheDataAsItWasBefore) {
-  Run([&](LKDlg &d) {
-    TypeInto(d.m_grid, 3, EinwirkungGrid::kNr, "5");
-    EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2, 5}));
-    Press(d, IDCANCEL);
-  });
-  EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
-}
-
 TEST_F(LKDlgTest, OkFormsTheCombinationsThroughTheGenerator) {
   data.nachweisMitGammaInf = false;
   data.nachweisSchalter = {true};  // fundamental combinations only
