@@ -150,6 +150,7 @@ void CLKData::CopyFrom(const CLKData& other) {
   spalteLastfaelle = other.spalteLastfaelle;
   spalteKLED = other.spalteKLED;
   spalteNichtAufteilen = other.spalteNichtAufteilen;
+  spalteKategorie = other.spalteKategorie;
   mitAlternativLasten = other.mitAlternativLasten;
   mitAlternativGruppen = other.mitAlternativGruppen;
   maxAlternativgruppen = other.maxAlternativgruppen;
@@ -157,6 +158,7 @@ void CLKData::CopyFrom(const CLKData& other) {
   mitGruppenTyp6 = other.mitGruppenTyp6;
   kombinationGesperrt = other.kombinationGesperrt;
   ansichtButton = other.ansichtButton;
+  gammaInfOption = other.gammaInfOption;
   kombisWiederherstellen = other.kombisWiederherstellen;
   protokollGammaPsi = other.protokollGammaPsi;
   protokollKombRegeln = other.protokollKombRegeln;

@@ -125,6 +125,7 @@ class CLKData {
   bool spalteLastfaelle = true;
   bool spalteKLED = false;
   bool spalteNichtAufteilen = true;
+  bool spalteKategorie = true;
   bool mitAlternativLasten = false;
   bool mitAlternativGruppen = false;
   // Number of alternative groups the actions dialog offers.
@@ -134,6 +135,8 @@ class CLKData {
   bool kombinationGesperrt = false;
   // Option of the actions dialog: its view button is offered.
   bool ansichtButton = true;
+  // Option of the actions dialog: the switch for permanent actions also with gamma_G,inf is offered.
+  bool gammaInfOption = false;
   bool kombisWiederherstellen = false;
   bool protokollGammaPsi = true;
   bool protokollKombRegeln = true;

@@ -13,6 +13,7 @@
 #include "transfer/importdlg.h"
 #include "transfer/ludata.h"
 #include "column_ui/kolumodlg.h"
+#include "framework_ui/dlgvardef.h"
 #include "framework/calldoc.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
@@ -90,6 +91,11 @@ int SetData(const Params& p) {
     }
   }
   data.varDefs.CheckImportedValues();
+  if (DlgVarDef* page = DlgVarDef::FindIn(dialog)) {
+    // The page shows the data of the dialog it sits in, whoever made it.
+    if (page->m_pData != &data) page->SetData(&data);
+    page->TransferData(FALSE);
+  }
   dialog->OnPageChange();
   return 1;
 }

@@ -12,6 +12,9 @@
 #include "framework/module_interface.h"
 #include "column_test_support.h"
 #include "framework/calldoc.h"
+#include "formula/vardef.h"
+#include "framework/basedata.h"
+#include "framework_ui/dlgvardef.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/wintest.h"
 
@@ -355,6 +358,36 @@ TEST_F(ModuleInterfaceTest, RemainingActionsReachTheirHandlers) {
   }
   // No preview dialog exists in this module yet.
   EXPECT_EQ(Call("CreatePreviewDlg", {{"CWnd*", hostHandle_}, {"CWnd*", Dialog()}, {"BOOL", 1}}), 0);
+}
+
+// A document read into the dialog moves its variable definitions to the variables page, also when the same
+// document is handed again (the page may have been changed meanwhile).
+TEST_F(ModuleInterfaceTest, SetDataMovesTheVariableDefinitionsToTheVariablesPage) {
+  const int doc = NewDoc();
+  {
+    CVarDefList list;
+    auto variable = CVarDefEntry::Create(CVarDefEntry::kVariable);
+    auto& v = static_cast<CVarDefVariable&>(*variable);
+    v.desc = "Stützenhöhe";
+    v.varName = "h";
+    v.value = 3.5;
+    list.Add(std::move(variable));
+    list.Add(CVarDefEntry::Create(CVarDefEntry::kUeberschrift));
+    list.WriteData(VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input"));
+  }
+  DlgVarDef page;
+  ASSERT_TRUE(page.Create(IDD_DLGVARDEF, DialogWindow()));
+  Call("SetData", {{"CWnd*", Dialog()}, {"int", 0}});
+  EXPECT_EQ(Call("SetData", {{"CWnd*", Dialog()}, {"int", doc}}), 1);
+  ASSERT_NE(page.m_pData, nullptr);
+  ASSERT_EQ(page.m_grid.GetRowCount(), 4);  // header, two entries, the empty row
+  EXPECT_EQ(page.m_grid.GetComboIndex(1, VarDefGrid::kTyp), CVarDefEntry::kVariable);
+  EXPECT_EQ(page.m_grid.GetCellText(1, VarDefGrid::kText), "Stützenhöhe");
+  EXPECT_EQ(page.m_grid.GetComboIndex(2, VarDefGrid::kTyp), CVarDefEntry::kUeberschrift);
+  page.m_pData->varDefs.RemoveAt(1);
+  EXPECT_EQ(Call("SetData", {{"CWnd*", Dialog()}, {"int", doc}}), 1);
+  EXPECT_EQ(page.m_grid.GetRowCount(), 3);
+  page.DestroyWindow();
 }
 
 }  // namespace

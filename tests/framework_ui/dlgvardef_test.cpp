@@ -1,0 +1,337 @@
+// The variables page driven as the engineer drives it: entries of each kind in
+// their rows, a kind chosen in the empty row, formulas over the variables above
+// them, the row commands of the context menu, and the switch to the document
+// editor.
+#include "framework_ui/dlgvardef.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "formula/vardef.h"
+#include "framework/basedata.h"
+#include "framework/regsettings.h"
+#include "platform/win/afxdlgs.h"
+#include "platform/win/msgbox.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+// The settings of these tests live in a registry file of their own.
+const bool kOwnRegistry = [] {
+  const auto file = std::filesystem::temp_directory_path() / ("vardef-registry-" + std::to_string(::getpid()) + ".xml");
+  ::setenv("ORMI_REGISTRY", file.c_str(), 1);
+  return true;
+}();
+
+class Position : public BaseData {
+ public:
+  bool PrepareCalc(CStringArray &, int) override { return true; }
+  void DefineVariables() override {
+    ++defined;
+    BaseData::DefineVariables();
+  }
+  void Redraw(BOOL) override { ++redrawn; }
+  int defined = 0;
+  int redrawn = 0;
+};
+
+void TypeInto(COrmiGridCtrl &grid, int row, int col, const std::string &text) {
+  grid.SetFocusCell(row, col);
+  win::PumpMessages();
+  win::input::Key(VK_F2);
+  win::PumpMessages();
+  win::input::KeyWith(VK_CONTROL, 'A');
+  if (text.empty()) win::input::Key(VK_BACK);
+  win::input::Type(text);
+  grid.EndEditing();
+  win::PumpMessages();
+}
+
+template <class T>
+T &Add(CVarDefList &list) {
+  list.Add(CVarDefEntry::Create(T().type));
+  return *list.GetAs<T>(list.GetSize() - 1);
+}
+
+std::vector<int> Kinds(const CVarDefList &list) {
+  std::vector<int> kinds;
+  for (int i = 0; i < list.GetSize(); ++i) kinds.push_back(list.GetAt(i) ? list.GetAt(i)->type : -1);
+  return kinds;
+}
+
+class VarDefPageTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    GetRegSettings().WriteInt("", "bSkrib", 0);
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Eingabe", WS_POPUP | WS_VISIBLE, 0, 0, 900, 320, nullptr, nullptr));
+    ASSERT_TRUE(page.Create(IDD_DLGVARDEF, &parent));
+    page.MoveWindow(0, 0, 900, 320);
+    page.ShowWindow(SW_SHOW);
+    auto &h = Add<CVarDefVariable>(data.varDefs);
+    h.desc = "Stützenhöhe";
+    h.varName = "h";
+    h.unit = "m";
+    h.value = 3.5;
+    Add<CVarDefUeberschrift>(data.varDefs).title = "Lasten";
+    auto &n = Add<CVarDefBerechnung>(data.varDefs);
+    n.desc = "doppelte Höhe";
+    n.value = "2*h";
+    auto &taken = Add<CVarDefWertUebernahme>(data.varDefs);
+    taken.GetImport().varPath = "Pos 1\\Auflager\\A";
+    taken.GetImport().varName = "A";
+    taken.GetImport().value = 12.5;
+    Add<CVarDefAbbildung>(data.varDefs).dWidth = 8.0;
+    page.SetData(&data);
+    page.TransferData(FALSE);
+    win::PumpMessages();
+  }
+  void TearDown() override {
+    page.DestroyWindow();
+    parent.DestroyWindow();
+    GetRegSettings().WriteInt("", "bSkrib", 0);
+    WindowTest::TearDown();
+  }
+  void Save(const char *name) {
+    if (const char *dir = std::getenv("KOLUMO_PICTURES"))
+      win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/" + name + ".png");
+  }
+  void Command(int row, int col, const char *path) {
+    CRect cell;
+    ASSERT_TRUE(page.m_grid.GetCellRect(row, col, &cell));
+    win::script::QueueMenuItem(path);
+    win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
+    win::PumpMessages();
+  }
+  CWnd parent;
+  DlgVarDef page;
+  Position data;
+};
+
+TEST_F(VarDefPageTest, EachKindGetsItsCellsAndValues) {
+  VarDefGrid &g = page.m_grid;
+  ASSERT_EQ(g.GetRowCount(), 7);  // header, five entries, the empty row
+  struct Case {
+    int row, col, type;
+    bool editable;
+    const char *text;
+  };
+  const Case cases[] = {
+      {1, VarDefGrid::kText, ORMI_TEXT, true, "Stützenhöhe"},
+      {1, VarDefGrid::kWert, ORMI_FORMULA, true, nullptr},
+      {1, VarDefGrid::kEinheit, ORMI_COMBO, true, "m"},
+      {1, VarDefGrid::kExport, ORMI_CHECK, true, nullptr},
+      {2, VarDefGrid::kText, ORMI_TEXT, true, "Lasten"},
+      {2, VarDefGrid::kVariable, ORMI_TEXT, false, ""},
+      {3, VarDefGrid::kVariable, ORMI_TEXT, false, ""},
+      {3, VarDefGrid::kWert, ORMI_FORMULA, true, nullptr},
+      // Taken over: the source path with its separators shown as dashes,
+      // nothing editable but the button.
+      {4, VarDefGrid::kText, ORMI_TEXT, false, "Pos 1 - Auflager - A"},
+      {4, VarDefGrid::kWert, ORMI_DOUBLE, false, nullptr},
+      {4, VarDefGrid::kExport, ORMI_BUTTON, false, "Auswahl"},
+      {5, VarDefGrid::kVariable, ORMI_BUTTON, false, "Datei wählen"},
+      {5, VarDefGrid::kWert, ORMI_DOUBLE, true, "8.0 cm"},
+      {6, VarDefGrid::kText, ORMI_TEXT, false, ""},
+  };
+  for (const Case &c : cases) {
+    EXPECT_EQ(g.GetCellType(c.row, c.col), c.type) << c.row << "," << c.col;
+    if (c.type != ORMI_BUTTON) {
+      EXPECT_EQ(bool(g.IsCellEditable(c.row, c.col)), c.editable) << c.row << "," << c.col;
+    }
+    if (c.text) {
+      EXPECT_EQ(g.GetItemText(c.row, c.col), c.text) << c.row << "," << c.col;
+    }
+  }
+  // The calculation shows the value of its formula over the variable above it:
+  // 2 * 3.5.
+  EXPECT_DOUBLE_EQ(g.GetCellFormula(3, VarDefGrid::kWert).GetValue(), 7.0);
+  EXPECT_EQ(g.GetCellFormula(3, VarDefGrid::kWert).GetText(), "2*h");
+  // Headings are bold.
+  EXPECT_EQ(g.GetCell(2, VarDefGrid::kText)->GetFont()->lfWeight, 700);
+  // The headers follow the kind of the focused row.
+  g.SetFocusCell(5, VarDefGrid::kWert);
+  EXPECT_EQ(g.GetItemText(0, VarDefGrid::kWert), "Breite");
+  g.SetFocusCell(1, VarDefGrid::kWert);
+  EXPECT_EQ(g.GetItemText(0, VarDefGrid::kWert), "Wert/Formel");
+  Save("dlgvardef");
+}
+
+TEST_F(VarDefPageTest, AChangedVariableReachesTheFormulasBelowAndThePosition) {
+  VarDefGrid &g = page.m_grid;
+  const int defined = data.defined;
+  TypeInto(g, 1, VarDefGrid::kWert, "4,25");
+  // 2 * 4.25 = 8.5, refreshed in the calculation's row and in the list.
+  EXPECT_DOUBLE_EQ(g.GetCellFormula(3, VarDefGrid::kWert).GetValue(), 8.5);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetValue(), 8.5);
+  EXPECT_GT(data.defined, defined);
+  EXPECT_GT(data.redrawn, 0);
+  // Typing the same value again changes nothing, so the position is not told.
+  const int before = data.defined;
+  TypeInto(g, 2, VarDefGrid::kText, "Lasten");
+  EXPECT_EQ(data.defined, before);
+}
+
+TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
+  VarDefGrid &g = page.m_grid;
+  EXPECT_FALSE(g.IsCellEditable(6, VarDefGrid::kText)) << "nothing but the kind can be typed there";
+  page.TransferData(TRUE);
+  EXPECT_EQ(data.varDefs.GetSize(), 5);
+  g.SetComboIndex(6, VarDefGrid::kTyp, CVarDefEntry::kFreierText);
+  g.OnCellChanged(6, VarDefGrid::kTyp, ORMI_COMBO_INDEX);
+  EXPECT_EQ(Kinds(data.varDefs), (std::vector<int>{0, 1, 2, 6, 4, 3}));
+  EXPECT_EQ(g.GetRowCount(), 8);
+  EXPECT_TRUE(g.IsCellEditable(6, VarDefGrid::kText));
+  TypeInto(g, 6, VarDefGrid::kText, "Nachweis nach EC 2");
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefFreierText>(5)->text, "Nachweis nach EC 2");
+  // Another kind replaces the entry by a new one of that kind.
+  g.SetComboIndex(2, VarDefGrid::kTyp, CVarDefEntry::kFreierText);
+  g.OnCellChanged(2, VarDefGrid::kTyp, ORMI_COMBO_INDEX);
+  EXPECT_EQ(Kinds(data.varDefs), (std::vector<int>{0, 3, 2, 6, 4, 3}));
+}
+
+TEST_F(VarDefPageTest, RowCommandsMoveCopyDeleteAndFormat) {
+  struct Case {
+    int row, col;
+    const char *path;
+    std::vector<int> kinds;
+  };
+  const std::vector<int> start{0, 1, 2, 6, 4};
+  const Case cases[] = {
+      {3, VarDefGrid::kText, "Zeile nach oben schieben", {0, 2, 1, 6, 4}},
+      {1, VarDefGrid::kText, "Zeile nach unten schieben", {2, 0, 1, 6, 4}},
+      {3, VarDefGrid::kText, "Zeile an den Anfang schieben", {1, 2, 0, 6, 4}},
+      {1, VarDefGrid::kTyp, "Zeile ans Ende schieben", {2, 0, 6, 4, 1}},
+      {2, VarDefGrid::kTyp, "Zeile kopieren", {2, 0, 0, 6, 4, 1}},
+      {1, VarDefGrid::kTyp, "Zeile löschen", {0, 0, 6, 4, 1}},
+  };
+  for (const Case &c : cases) {
+    Command(c.row, c.col, c.path);
+    EXPECT_EQ(Kinds(data.varDefs), c.kinds) << c.path;
+    EXPECT_EQ(page.m_grid.GetRowCount(), int(c.kinds.size()) + 2) << c.path;
+  }
+  // The copy is a copy: the same name and formula.
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefVariable>(1)->varName, "h");
+}
+
+TEST_F(VarDefPageTest, FormatSizeAndDigitsAreSetFromTheMenu) {
+  struct Case {
+    int col;
+    const char *path;
+    int format, height, digits;
+  };
+  const Case cases[] = {
+      {VarDefGrid::kText, "Format\\Fett", 1, 0, 2},
+      {VarDefGrid::kText, "Format\\Rechtsbündig", 17, 0, 2},
+      {VarDefGrid::kText, "Format\\Fett", 16, 0, 2},
+      {VarDefGrid::kText, "Schriftgrad\\14", 16, 14, 2},
+      {VarDefGrid::kText, "Schriftgrad\\8", 16, 8, 2},
+      {VarDefGrid::kText, "Schriftgrad\\Standard", 16, 0, 2},
+      {VarDefGrid::kWert, "Nachkommastellen\\Keine", 16, 0, 0},
+      {VarDefGrid::kWert, "Nachkommastellen\\6", 16, 0, 6},
+  };
+  for (const Case &c : cases) {
+    Command(1, c.col, c.path);
+    const CVarDefEntry *e = data.varDefs.GetAt(0);
+    EXPECT_EQ(e->format, c.format) << c.path;
+    EXPECT_EQ(e->textHeight, c.height) << c.path;
+    EXPECT_EQ(e->digits, c.digits) << c.path;
+  }
+  // A heading has no digits to choose: its value column offers no such entry.
+  CRect cell;
+  ASSERT_TRUE(page.m_grid.GetCellRect(2, VarDefGrid::kWert, &cell));
+  win::script::QueueMenuCommand(0);
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
+  win::PumpMessages();
+  const std::string &offered = win::script::Log().back().caption;
+  EXPECT_EQ(offered.find("Nachkommastellen"), std::string::npos) << offered;
+}
+
+TEST_F(VarDefPageTest, WithTheDocumentSwitchTheGridIsHiddenAndNotExchanged) {
+  CWnd editor;
+  ASSERT_TRUE(editor.Create("Static", "Dokument", WS_CHILD, CRect(0, 0, 10, 10), &page, 11623));
+  std::vector<BOOL> exchanged;
+  page.SetEditor(&editor, [&](BOOL save) { exchanged.push_back(save); });
+  EXPECT_EQ(data.pSkribDlg, &editor);
+  GetRegSettings().WriteInt("", "bSkrib", 1);
+  page.m_grid.SetItemText(1, VarDefGrid::kText, "geändert");
+  page.TransferData(TRUE);
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefVariable>(0)->desc, "Stützenhöhe");
+  page.TransferData(FALSE);
+  EXPECT_EQ(exchanged, (std::vector<BOOL>{TRUE, FALSE}));
+  EXPECT_FALSE(page.m_grid.IsWindowVisible());
+  EXPECT_TRUE(editor.IsWindowVisible());
+  GetRegSettings().WriteInt("", "bSkrib", 0);
+  page.TransferData(FALSE);
+  EXPECT_TRUE(page.m_grid.IsWindowVisible());
+  EXPECT_FALSE(editor.IsWindowVisible());
+  EXPECT_EQ(page.m_grid.GetItemText(1, VarDefGrid::kText), "Stützenhöhe");
+}
+
+TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
+  const auto file = std::filesystem::temp_directory_path() / ("vardef-" + std::to_string(::getpid()) + ".emf");
+  {
+    std::FILE *f = std::fopen(file.c_str(), "wb");
+    std::fputs("EMF!", f);
+    std::fclose(f);
+  }
+  win::script::QueueFileDialog(file.string());
+  const int row = 5;
+  CRect cell;
+  ASSERT_TRUE(page.m_grid.GetCellRect(row, VarDefGrid::kVariable, &cell));
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  win::PumpMessages();
+  auto *picture = data.varDefs.GetAs<CVarDefAbbildung>(4);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->GetBufferSize(), 4u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char *>(picture->GetFileBuffer()), 4), "EMF!");
+  EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kText), CString(file.c_str()));
+  std::filesystem::remove(file);
+}
+
+TEST_F(VarDefPageTest, ASketchReplacesItsEntrysPictureAndTheFolderIsGivenBack) {
+  const auto home = std::filesystem::current_path();
+  const auto scratch = std::filesystem::temp_directory_path() / ("vardef-sketch-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(scratch);
+  std::filesystem::current_path(scratch);
+  Add<CVarDefKritzl>(data.varDefs);
+  page.TransferData(FALSE);
+  auto saved = VarDefGrid::SketchProgram();
+  // The sketch program leaves its drawing in the current folder, which it may change on its way.
+  VarDefGrid::SketchProgram() = [&] {
+    std::FILE* f = std::fopen("xxxx.emf", "wb");
+    std::fputs("SKIZZE", f);
+    std::fclose(f);
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::filesystem::current_path(scratch);
+    return true;
+  };
+  CRect cell;
+  ASSERT_TRUE(page.m_grid.GetCellRect(6, VarDefGrid::kVariable, &cell));
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  win::PumpMessages();
+  auto* sketch = data.varDefs.GetAs<CVarDefKritzl>(5);
+  ASSERT_NE(sketch, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sketch->GetFileBuffer()), sketch->GetBufferSize()), "SKIZZE");
+  EXPECT_FALSE(std::filesystem::exists(scratch / "xxxx.emf")) << "the drawing is taken, not left behind";
+  EXPECT_EQ(std::filesystem::current_path(), scratch);
+  // A program that cannot be started says so and changes nothing.
+  VarDefGrid::SketchProgram() = [] { return false; };
+  win::msgbox::QueueAnswer(IDOK);
+  win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  win::PumpMessages();
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("kritzl"), std::string::npos);
+  EXPECT_EQ(sketch->GetBufferSize(), 6u);
+  VarDefGrid::SketchProgram() = saved;
+  std::filesystem::current_path(home);
+  std::filesystem::remove_all(scratch);
+}
+
+}  // namespace

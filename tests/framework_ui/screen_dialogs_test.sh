@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The actions dialog, the combinations dialog and the variables page on a virtual X server: each window appears
+# under its caption, its picture is written, and Escape sent through X closes it with "Abbrechen" (reply 2).
+# Exit 77 (skipped) without Xvfb or xdotool.
+set -u
+show=$1
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing: skipped"; exit 77; }
+work=$(mktemp -d)
+xvfb=""
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED: $*"
+  echo "--- windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+  for f in "$work"/*.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
+  exit 1
+}
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+  done
+}
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n1 "$work/display")"
+# Settings of their own, so that nothing another run keeps there (a language, say) changes a caption.
+export ORMI_REGISTRY="$work/registry.xml"
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+  { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
+  export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
+fi
+
+for entry in "lkdlg:Einwirkungen definieren" "kollektiv:erzeugte Lastkollektive" "vardef:Vortexttabelle"; do
+  which=${entry%%:*}
+  caption=${entry#*:}
+  KOLUMO_SCREEN_PICTURE="$work/$which.png" "$show" "$which" >"$work/$which.out" 2>"$work/$which.err" &
+  app=$!
+  find_window() { window=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n1) && [ -n "$window" ]; }
+  wait_for 20 find_window || fail "$which: no window \"$caption\" within 20 s"
+  kill -USR1 "$app"
+  wait_for 10 test -s "$work/$which.png" || fail "$which: no picture"
+  xdotool key --window "$window" Escape 2>/dev/null
+  wait_for 10 eval '! kill -0 "$app" 2>/dev/null' || fail "$which: still open after Escape"
+  wait "$app" || fail "$which: exit $? ($(cat "$work/$which.err"))"
+  app=""
+  [ "$(cat "$work/$which.out")" = "2" ] || fail "$which: reply $(cat "$work/$which.out"), expected 2"
+  [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work/$which.png" "$KOLUMO_PICTURES/screen-$which.png"
+done
+echo "all three dialogs shown and closed"
