@@ -409,9 +409,13 @@ void Document::ReadRtf(const std::string& rtf) {
       continue;
     }
     if (c == '}') {
-      stack.pop_back();
       ++i;
-      if (stack.empty()) closed = true;
+      // The outermost group's format stays for the final paragraph mark.
+      if (stack.size() == 1) {
+        closed = true;
+        continue;
+      }
+      stack.pop_back();
       continue;
     }
     if (c != '\\') {
@@ -605,6 +609,13 @@ std::string Document::WriteRtf() const {
     }
     needSpace = false;
   }
+  // The format of the final mark is what an empty paragraph at the end types with.
+  const CharFormat& last = CharAt(n);
+  if (last.colour != cur.colour) word("\\cf" + std::to_string(last.colour));
+  if (last.font != cur.font) word("\\f" + std::to_string(last.font));
+  if (last.size != cur.size) word("\\fs" + std::to_string(last.size));
+  if (last.bold != cur.bold) word(last.bold ? "\\b" : "\\b0");
+  if (last.italic != cur.italic) word(last.italic ? "\\i" : "\\i0");
   out += "}";
   return out;
 }

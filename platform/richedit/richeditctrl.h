@@ -118,6 +118,7 @@ class CRichEditCtrl : public CWnd {
   richdoc::Document& Doc() { return doc_; }
   const richdoc::Document& Doc() const { return doc_; }
   DWORD GetEventMask() const { return eventMask_; }
+  void SetEventMask(DWORD mask) { eventMask_ = mask; }
   // The lines as laid out last (for tests): first character of each.
   const std::vector<int>& LineStarts() const { return lineStarts_; }
 
