@@ -466,16 +466,16 @@ bool SubDlg::Execute(UINT id) {
       menu.AddItem(Tr("Seitenumbruch"), 341);
       CPoint at;
       ::GetCursorPos(&at);
-      if (menu.Track(at.x, at.y, m_hWnd) == 341) PageBreak();
+      const UINT choice = menu.Track(at.x, at.y, m_hWnd);
+      if (choice == 340) LoadTransferProtocol();
+      if (choice == 341) PageBreak();
       return true;
     }
     default: return false;
   }
 }
 
-void SubDlg::ShowContextMenu(CPoint at) {
-  UpdateToolbarState();
-  CPopupMenuBuilder menu;
+void SubDlg::BuildContextMenu(CPopupMenuBuilder& menu, CStringArray& names) {
   menu.AddItem(Tr("Kopieren"), 100);
   menu.AddItem(Tr("Einfügen"), 101);
   menu.AddItem(Tr("Aussschneiden"), 102);
@@ -503,31 +503,32 @@ void SubDlg::ShowContextMenu(CPoint at) {
   menu.AddItem("--", 0, TRUE);
   menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Übernahmeprotokoll"), 340);
   menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Seitenumbruch"), 341);
-  if (position) {
-    CStringArray descriptions, names;
-    position->variables.GetDescriptions(descriptions, names);
-    if (descriptions.GetSize() > 0) {
-      menu.AddItem("---", 0, TRUE);
-      menu.AddItem(Tr("Wertübernahme") + "\\----", 0, TRUE);
-    }
-    for (INT_PTR i = 0; i < descriptions.GetSize(); ++i) {
-      CString line = descriptions[i];
-      const int slash = line.Find('/');
-      if (slash >= 0) line.SetAt(slash, '\\');
-      menu.AddItem(Tr("Wertübernahme") + "\\" + line, UINT(410 + i));
-    }
-    const UINT choice = menu.Track(at.x, at.y, m_hWnd);
-    if (choice >= 410 && INT_PTR(choice - 410) < names.GetSize()) {
-      text.InsertText(names[INT_PTR(choice - 410)]);
-      Invalidate();
-      return;
-    }
-    if (choice != 0) OnCommand(WPARAM(0x10000 | choice), 0);
-    Invalidate();
-    return;
+  names.RemoveAll();
+  if (!position) return;
+  CStringArray descriptions;
+  position->variables.GetDescriptions(descriptions, names);
+  if (descriptions.GetSize() > 0) {
+    menu.AddItem("---", 0, TRUE);
+    menu.AddItem(Tr("Wertübernahme") + "\\----", 0, TRUE);
   }
+  for (INT_PTR i = 0; i < descriptions.GetSize(); ++i) {
+    CString line = descriptions[i];
+    const int slash = line.Find('/');
+    if (slash >= 0) line.SetAt(slash, '\\');
+    menu.AddItem(Tr("Wertübernahme") + "\\" + line, UINT(410 + i));
+  }
+}
+
+void SubDlg::ShowContextMenu(CPoint at) {
+  UpdateToolbarState();
+  CPopupMenuBuilder menu;
+  CStringArray names;
+  BuildContextMenu(menu, names);
   const UINT choice = menu.Track(at.x, at.y, m_hWnd);
-  if (choice != 0) OnCommand(WPARAM(0x10000 | choice), 0);
+  if (choice >= 410 && INT_PTR(choice - 410) < names.GetSize())
+    text.InsertText(names[INT_PTR(choice - 410)]);
+  else if (choice != 0)
+    OnCommand(WPARAM(0x10000 | choice), 0);
   Invalidate();
 }
 
@@ -575,6 +576,7 @@ BOOL SubDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
       b1.CheckButton(int(button), !b1.IsButtonChecked(int(button)));
       ToggleEffect(button);
     }
+    if (id == 340) LoadTransferProtocol();
     if (id == 341) PageBreak();
     return TRUE;
   }

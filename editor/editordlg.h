@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/MainDlgBase.h"
+#include "controls/PopupMenuBuilder.h"
 #include "document/subdata.h"
 #include "editor/formulatextctrl.h"
 #include "platform/win/afx.h"
@@ -39,6 +40,17 @@ class SubDlg : public CDialog {
   void ApplyZoomText(const CString& shown);
   // The context menu at a point of the screen.
   void ShowContextMenu(CPoint at);
+  // Its items; names receives the variable names behind the items 410 and on.
+  void BuildContextMenu(CPopupMenuBuilder& menu, CStringArray& names);
+  // A table of the position's taken-over values at the caret (a comment of the document with "ltHide").
+  void LoadTransferProtocol();
+  struct DatabaseValue {
+    CString name, variable, value, unit;
+  };
+  // The active values chosen from the database, under the dialog's title, as a table at the caret.
+  void InsertDatabaseValues(const CString& title, const std::vector<DatabaseValue>& values);
+  // The definitions of the document's input values take their (edited) values and are evaluated again.
+  void ApplyInputValues();
   void SearchAgain();
   void ReplaceAgain();
   void PageBreak();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "controls/PopupMenuBuilder.h"
+#include "framework/regsettings.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/headless.h"
 #include "platform/win/wintest.h"
@@ -196,6 +198,31 @@ TEST_F(EditorTest, LoadTransfersOfTheTextBecomeImportEntries) {
   EXPECT_EQ(position_->varDefs.GetSize() - before, added + 1);
 }
 
+TEST_F(EditorTest, ContextMenuOffersTheVariablesOneLevelDeeperAtTheirSlash) {
+  Open("{\\rtf1 Text\\par\r\n}");
+  position_->variables.SetVariable("fck", "Beton/Druckfestigkeit", "N/mm2", 30.0);
+  CPopupMenuBuilder menu;
+  CStringArray names;
+  editor_.BuildContextMenu(menu, names);
+  const CPopupMenuItem* values = nullptr;
+  for (const auto& item : menu.Items())
+    if (item->text == "Wertübernahme") values = item.get();
+  ASSERT_NE(values, nullptr);
+  const CPopupMenuItem* beton = nullptr;
+  for (const auto& item : values->children)
+    if (item->text.Find("Beton") == 0) beton = item.get();
+  ASSERT_NE(beton, nullptr);
+  ASSERT_FALSE(beton->children.empty());
+  EXPECT_EQ(beton->children[0]->text.Find("Druckfestigkeit"), 0);
+  const std::string png = ::testing::TempDir() + "editor_menu.png";
+  ASSERT_TRUE(win::SavePng(win::RenderMenu(menu.BuildMenu(), editor_.m_hWnd), png));
+  // Choosing it writes the name at the caret.
+  editor_.text.SetSel(0, 0);
+  win::script::QueueMenuCommand(UINT(410 + names.GetSize() - 1));
+  editor_.ShowContextMenu(CPoint(10, 10));
+  EXPECT_EQ(Text().substr(0, 3), "fck");
+}
+
 TEST_F(EditorTest, Picture) {
   Open("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red7\\green13\\blue255;}\\pard\\s1\\fs28\\b Querschnitt\\par\r\n"
        "\\pard\\fs20\\b0 Rechteckquerschnitt aus Stahlbeton, die Bewehrung symmetrisch an zwei Seiten.\\par\r\n"
@@ -205,6 +232,109 @@ TEST_F(EditorTest, Picture) {
   const std::string png = ::testing::TempDir() + "editor.png";
   ASSERT_TRUE(win::SaveWindowPng(editor_.m_hWnd, png));
   EXPECT_NE(Text().find("A = b*h = 0,18"), std::string::npos) << Text();  // 0.30 * 0.60
+}
+
+}  // namespace
+
+namespace {
+
+class EditorCommandsTest : public EditorTest {
+ protected:
+  void AddImport(const char* path, const char* name, const char* unit) {
+    auto entry = std::make_unique<CVarDefWertUebernahme>();
+    entry->GetImport().varPath = path;
+    entry->GetImport().varName = name;
+    entry->GetImport().unit = unit;
+    position_->varDefs.Add(std::move(entry));
+  }
+};
+
+TEST_F(EditorCommandsTest, TheLoadTransferProtocolIsATableOfTheTakenOverValues) {
+  Open("{\\rtf1 vor\\par\r\n}");
+  win::msgbox::QueueAnswer(IDOK);
+  win::script::QueueMenuItem("Einfügen \\Übernahmeprotokoll");
+  editor_.ShowContextMenu(CPoint(50, 50));
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);  // nothing to show yet
+  AddImport("Pos 1\\Lasten\\N", "N", "kN");
+  AddImport("Pos 2\\Lasten\\M", "M", "kNm");
+  struct Case {
+    int hide, command;
+    const char* firstCell;  // as the text shows it
+    bool commandHidden;
+  } cases[] = {
+      {0, 0, "Pos 1 - Lasten - N", false},
+      {0, 1, "Pos 1 - Lasten - N$C_LT(\"Pos 1\\Lasten\\N\",\"N\")", true},
+      {1, 1, "/*Pos 1 - Lasten - N$C_LT(\"Pos 1\\Lasten\\N\",\"N\")", false},
+  };
+  for (const Case& c : cases) {
+    Open("{\\rtf1 vor\\par\r\n}");
+    GetRegSettings().WriteInt("Skrib", "ltHide", c.hide);
+    GetRegSettings().WriteInt("Skrib", "ltCmd", c.command);
+    editor_.text.SetSel(0, 0);
+    editor_.LoadTransferProtocol();
+    const std::string t = Text();
+    EXPECT_EQ(t.substr(0, std::string(c.firstCell).size()), c.firstCell) << c.hide << c.command;
+    // Two rows of five cells: N and M in the formula colour, their units, and the protocol closed by "*/".
+    EXPECT_NE(t.find("\x07N\x07==\x07#.##\x07[kN]\x07\x0e"), std::string::npos);
+    EXPECT_NE(t.find("\x07M\x07==\x07#.##\x07[kNm]\x07\x0e"), std::string::npos);
+    // The table's own closing paragraph comes before the end of the comment.
+    EXPECT_EQ(t.find("\x0e\r*/") != std::string::npos, c.hide == 1);
+    const int at = int(t.find("$C_LT"));
+    if (c.command) {
+      ASSERT_GE(at, 0);
+      EXPECT_EQ(editor_.text.Doc().CharAt(at).hidden, c.commandHidden);
+    }
+    const int n = int(t.find("\x07N"));
+    EXPECT_EQ(editor_.text.Doc().colours[std::size_t(editor_.text.Doc().CharAt(n + 1).colour)].b, 255);
+  }
+  GetRegSettings().WriteInt("Skrib", "ltHide", 0);
+  GetRegSettings().WriteInt("Skrib", "ltCmd", 0);
+}
+
+TEST_F(EditorCommandsTest, DatabaseValuesBecomeATable) {
+  struct Case {
+    std::vector<SubDlg::DatabaseValue> values;
+    const char* text;
+  } cases[] = {
+      // The table ends with a paragraph of its own before the text's final mark.
+      {{}, "\r"},
+      {{{"Druckfestigkeit", "fck", "30", "N/mm2"}},
+       "C30/37 - Druckfestigkeit\x07" "fck\x07=\x07" "30\x07[N/mm2]\x07\x0e\r\r"},
+      {{{"Druckfestigkeit", "fck", "30", "N/mm2"}, {"E-Modul", "Ecm", "33000", "N/mm2"}},
+       "C30/37\x07\x07\x07\x07\x07\x0e" "Druckfestigkeit\x07" "fck\x07=\x07" "30\x07[N/mm2]\x07\x0e"
+       "E-Modul\x07" "Ecm\x07=\x07" "33000\x07[N/mm2]\x07\x0e\r\r"},
+  };
+  for (const Case& c : cases) {
+    Open("");
+    editor_.InsertDatabaseValues("C30/37", c.values);
+    EXPECT_EQ(Text(), c.text);
+  }
+  EXPECT_TRUE(editor_.text.Doc().CharAt(0).bold);  // the title row
+}
+
+TEST_F(EditorCommandsTest, InputValuesReplaceTheirDefinitions) {
+  // q = 12.5 typed with two decimals and a comma; g stays; Q = q*2 = 25 follows in the recalculation.
+  SubData& part = position_->Part();
+  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 q = 5,00\\par\r\n\\cf1 g = 1,0\\par\r\n}");
+  part.inputValues = {{"Last", "q", "kN/m", 12.5}};
+  editor_.ApplyInputValues();
+  const std::string rtf = part.text.Text();
+  EXPECT_NE(rtf.find("q = 12,50"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("g = 1,0"), std::string::npos) << rtf;
+  double q = 0.0;
+  EXPECT_TRUE(position_->variables.Evaluate("q", &q));
+  EXPECT_DOUBLE_EQ(q, 12.5);
+}
+
+TEST_F(EditorCommandsTest, CtrlWheelShowsTheZoomInTheCombo) {
+  Open("");
+  editor_.text.SetZoom(130);
+  win::input::KeyDown(VK_CONTROL);
+  editor_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), 0);
+  win::input::KeyUp(VK_CONTROL);
+  CString shown;
+  editor_.bar2.zoom.GetWindowText(shown);
+  EXPECT_EQ(std::string(shown), "130 %");
 }
 
 }  // namespace
