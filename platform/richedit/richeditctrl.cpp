@@ -90,6 +90,7 @@ void CRichEditCtrl::Changed() {
 }
 
 void CRichEditCtrl::NotifySelection() {
+  scrollToCaret_ = true;
   if (!m_hWnd) return;
   Invalidate();
   CWnd* parent = GetParent();
@@ -495,7 +496,9 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       y = rowTop;
     }
     const int indentFirst = int((p.left + p.first) * twip), indentRest = int(p.left * twip);
-    int x = left + std::max(0, indentFirst);
+    // A numbered paragraph's label stands in the hanging room; its text starts at the indent of the others.
+    const int firstStart = p.numbering > 0 ? std::max(indentRest, indentFirst) : std::max(0, indentFirst);
+    int x = left + firstStart;
     int lineStart = i;
     int lineHeight = 0;
     std::vector<int> lineChars;
@@ -604,6 +607,13 @@ void CRichEditCtrl::Paint(HDC dc) {
   charBoxes_ = layout.boxes;
   ::SetBkMode(dc, TRANSPARENT);
   const int n = doc_.Length();
+  // The caret stays in view: the text scrolls by whole lines when it leaves the window.
+  if (selEnd_ < long(layout.boxes.size()) && scrollToCaret_) {
+    const RECT& caret = layout.boxes[std::size_t(selEnd_)];
+    if (caret.bottom - scrollY_ > client.Height()) scrollY_ = caret.bottom - client.Height() + kMargin;
+    if (caret.top < scrollY_) scrollY_ = std::max(0, int(caret.top) - kMargin);
+    scrollToCaret_ = false;
+  }
   const double twip = 96.0 / 1440.0 * scale;
   // Table cell frames.
   for (int i = 0; i < n; ++i) {
@@ -683,7 +693,8 @@ void CRichEditCtrl::Paint(HDC dc) {
     }
     number = lastKind == p.numbering ? number + 1 : p.numberStart;
     lastKind = p.numbering;
-    const std::string label = richdoc::NumberLabel(p.numbering, number);
+    // A bullet is drawn as the round bullet of the code page rather than the small dot the RTF label uses.
+    const std::string label = p.numbering == 1 ? std::string("\x95") : richdoc::NumberLabel(p.numbering, number);
     const RECT& r = layout.boxes[std::size_t(i)];
     HFONT font = FontFor(doc_, doc_.CharAt(i), p, scale);
     HGDIOBJ old = ::SelectObject(dc, font);
@@ -760,6 +771,14 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_MOUSEWHEEL:
+      if (!(LOWORD(wParam) & MK_CONTROL)) {
+        int bottom = 0;
+        for (const RECT& r : charBoxes_) bottom = std::max(bottom, int(r.bottom));
+        scrollY_ = std::clamp(scrollY_ - short(HIWORD(wParam)) / 120 * 48, 0, std::max(0, bottom - 20));
+        Invalidate();
+      }
+      return 0;
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: Invalidate(); break;

@@ -147,4 +147,8 @@ class CRichEditCtrl : public CWnd {
   std::vector<int> lineStarts_;
   std::vector<RECT> charBoxes_;
   int scrollY_ = 0;
+  bool scrollToCaret_ = false;
+
+ public:
+  int GetScrollY() const { return scrollY_; }
 };

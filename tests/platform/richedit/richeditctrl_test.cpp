@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -243,6 +244,45 @@ TEST_F(RichEditTest, LongParagraphsWrapWhenDrawn) {
   for (std::uint32_t px : image.pixels)
     if (px == 0x00070DFFu) ++blue;
   EXPECT_GT(blue, 10);
+}
+
+TEST_F(RichEditTest, NumberingHiddenTextAndScriptsAreDrawn) {
+  Load(ReadFile("numbering.rtf"));
+  const win::Image numbered = win::RenderWindow(edit_.m_hWnd);
+  win::SavePng(numbered, ::testing::TempDir() + "richedit_numbering.png");
+  Load(ReadFile("headings_hidden.rtf"));
+  const win::Image hidden = win::RenderWindow(edit_.m_hWnd);
+  win::SavePng(hidden, ::testing::TempDir() + "richedit_headings.png");
+  // Hidden text takes no room: "sichtbar" starts where "verborgen" would have stood.
+  const int v = int(edit_.Doc().text.find("verborgen")), s = int(edit_.Doc().text.find("sichtbar"));
+  const int lineOfV = int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), v) - edit_.LineStarts().begin());
+  const int lineOfS = int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), s) - edit_.LineStarts().begin());
+  EXPECT_EQ(lineOfV, lineOfS);
+  // The numbered paragraphs show their labels in the hanging room left of the text, which starts 567 twips
+  // (38 pixels) in: dark pixels in the first 20 columns of the second and third lines are the labels "1." and "2.".
+  int dark = 0;
+  for (int y = 23; y < 54; ++y)
+    for (int x = 0; x < 20; ++x)
+      if ((numbered.pixels[std::size_t(y * numbered.width + x)] & 0xFF) < 0x60) ++dark;
+  EXPECT_GT(dark, 5);
+}
+
+TEST_F(RichEditTest, TheCaretStaysInViewAndTheWheelScrolls) {
+  std::string lines;
+  for (int i = 0; i < 40; ++i) lines += "Zeile " + std::to_string(i) + "\\par\r\n";
+  Load("{\\rtf1 " + lines + "}");
+  win::RenderWindow(edit_.m_hWnd);
+  EXPECT_EQ(edit_.GetScrollY(), 0);
+  edit_.SetSel(-1, -1);  // the end, 40 lines of about 17 pixels below a window of 280
+  win::RenderWindow(edit_.m_hWnd);
+  const int atEnd = edit_.GetScrollY();
+  EXPECT_GT(atEnd, 400);
+  edit_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);  // one notch up
+  win::RenderWindow(edit_.m_hWnd);
+  EXPECT_EQ(edit_.GetScrollY(), atEnd - 48);
+  edit_.SetSel(0, 0);
+  win::RenderWindow(edit_.m_hWnd);
+  EXPECT_EQ(edit_.GetScrollY(), 0);
 }
 
 }  // namespace
