@@ -586,6 +586,18 @@ BOOL SubDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 BOOL SubDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
   const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lParam);
+  if (hdr && hdr->code == TTN_NEEDTEXT) {
+    // The command's (or control's) id names its string resource; the text is cut to the tip's own buffer.
+    auto* info = reinterpret_cast<NMTTDISPINFO*>(lParam);
+    char loaded[257] = {};
+    ::LoadString(nullptr, UINT(hdr->idFrom), loaded, sizeof loaded);
+    const CString shown = loaded[0] ? Tr(loaded) : CString();
+    std::snprintf(info->szText, sizeof info->szText, "%s", shown.GetString());
+    info->lpszText = info->szText;
+    if (hdr->hwndFrom && ::IsWindow(hdr->hwndFrom))
+      ::SetWindowPos(hdr->hwndFrom, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+  }
   if (hdr && hdr->idFrom == kTextId && hdr->code == EN_SELCHANGE) {
     UpdateToolbarState();
     return TRUE;

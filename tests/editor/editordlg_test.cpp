@@ -223,6 +223,26 @@ TEST_F(EditorTest, ContextMenuOffersTheVariablesOneLevelDeeperAtTheirSlash) {
   EXPECT_EQ(Text().substr(0, 3), "fck");
 }
 
+TEST_F(EditorTest, TooltipsComeFromTheStringsOfTheCommands) {
+  Open("");
+  struct Case {
+    UINT id;
+    const char* text;
+  } cases[] = {{11503, "[Strg-F] Markierung Fett"},
+               {11544, "[F5] Dokument berechnen"},
+               {40003, "Öffnet den Dialog 'Visual Basic Scripting'"},
+               {40044, "Dokument berechnen und Ergebnisdokument öffnen"},
+               {12345, ""}};
+  for (const Case& c : cases) {
+    NMTTDISPINFO info{};
+    info.hdr.idFrom = c.id;
+    info.hdr.code = TTN_NEEDTEXT;
+    editor_.SendMessage(WM_NOTIFY, c.id, LPARAM(&info));
+    EXPECT_EQ(std::string(info.szText).substr(0, std::string(c.text).size()), c.text) << c.id;
+    EXPECT_LT(std::string(info.szText).size(), 80u);
+  }
+}
+
 TEST_F(EditorTest, Picture) {
   Open("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red7\\green13\\blue255;}\\pard\\s1\\fs28\\b Querschnitt\\par\r\n"
        "\\pard\\fs20\\b0 Rechteckquerschnitt aus Stahlbeton, die Bewehrung symmetrisch an zwei Seiten.\\par\r\n"
