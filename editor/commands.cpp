@@ -4,6 +4,10 @@
 #include "editor/editordlg.h"
 #include "formula/varstore.h"
 #include "framework/regsettings.h"
+#include "framework/utilities.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/afxdlgs.h"
+#include "platform/win/paths.h"
 
 namespace {
 
@@ -93,4 +97,31 @@ void SubDlg::ApplyInputValues() {
     }
   JoinText(rtf, blocks);
   document->text.SetText(rtf);
+}
+
+void SubDlg::SaveBuildingBlock() {
+  long start = 0, end = 0;
+  if (!text.GetSel(start, end)) {
+    ::MessageBox(m_hWnd, Tr("Bitte zunächst den gewünschten Bereich markieren!"), "TQ-Skrib",
+                 MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  CFileDialog dialog(FALSE, ".tqx", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                     Tr("TQ-VERNIK Positionen|*.tqx||"), this);
+  if (dialog.DoModal() != IDOK) return;
+  TransferData(TRUE);
+  CRtfChunkList selection;
+  text.StreamOut(selection, true);
+  // The block is a position made from the template, holding the selection as its document text; a missing
+  // template or element writes nothing.
+  const std::string templatePath = win::ToFsPath(GetVorbelegungFile("Skrib", nullptr).GetString());
+  const int doc = VIDUV_OpenDoc(templatePath.c_str());
+  if (!doc) return;
+  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+  const int skrib = input ? VIDUV_FindFirstChild(input, "Skrib") : 0;
+  if (skrib) {
+    VIDUV_SetBinData(skrib, "rtfData", selection.GetSize(0), selection.GetBuffer(0), 0);
+    VIDUV_SaveDocAs(doc, win::ToFsPath(dialog.GetPathName().GetString()).c_str());
+  }
+  VIDUV_CloseDoc(doc);
 }

@@ -479,6 +479,7 @@ void SubDlg::BuildContextMenu(CPopupMenuBuilder& menu, CStringArray& names) {
   menu.AddItem(Tr("Kopieren"), 100);
   menu.AddItem(Tr("Einfügen"), 101);
   menu.AddItem(Tr("Aussschneiden"), 102);
+  menu.AddItem(Tr("Als Baustein speichern"), 103);
   menu.AddItem(Tr("Löschen"), 104);
   menu.AddItem(Tr("Alles Löschen"), 105);
   menu.AddItem("-", 0, TRUE);
@@ -554,6 +555,7 @@ BOOL SubDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (id == 100) text.SendMessage(WM_COPY);
     if (id == 101) text.SendMessage(WM_PASTE);
     if (id == 102) text.SendMessage(WM_CUT);
+    if (id == 103) SaveBuildingBlock();
     if (id == 104) text.InsertText("");
     if (id == 105 &&
         ::MessageBox(m_hWnd, Tr("Soll der gesamte Text wirklich gelöscht werden?"), "TQ-Skrib",

@@ -51,6 +51,8 @@ class SubDlg : public CDialog {
   void InsertDatabaseValues(const CString& title, const std::vector<DatabaseValue>& values);
   // The definitions of the document's input values take their (edited) values and are evaluated again.
   void ApplyInputValues();
+  // The selection as a position file of its own, made from the template of the user data folder.
+  void SaveBuildingBlock();
   void SearchAgain();
   void ReplaceAgain();
   void PageBreak();

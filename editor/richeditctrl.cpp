@@ -5,6 +5,7 @@
 
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/paths.h"
 
 IMPLEMENT_DYNAMIC(OleRichEditCtrl, CRichEditCtrl)
 
@@ -31,7 +32,7 @@ void OleRichEditCtrl::StreamIn(CRtfChunkList& list, bool selectionOnly) {
 }
 
 void OleRichEditCtrl::NewDocument() {
-  std::ifstream in(win::ToFsPath((GetUserDataDir() + "\\Vorlagen\\Freie Textvorlage.rtf").GetString()),
+  std::ifstream in(win::JoinPath(win::JoinPath(GetUserDataDir().str(), "Vorlagen"), "Freie Textvorlage.rtf"),
                    std::ios::binary);
   const std::string rtf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // A missing or unreadable template leaves an empty text in the default format.

@@ -6,6 +6,12 @@
 
 #include "controls/PopupMenuBuilder.h"
 #include "framework/regsettings.h"
+#include "framework/utilities.h"
+#include "platform/win/afxdlgs.h"
+#include "platform/win/paths.h"
+
+#include <filesystem>
+#include <fstream>
 #include "platform/viduv/viduv.h"
 #include "platform/win/headless.h"
 #include "platform/win/wintest.h"
@@ -355,6 +361,44 @@ TEST_F(EditorCommandsTest, CtrlWheelShowsTheZoomInTheCombo) {
   CString shown;
   editor_.bar2.zoom.GetWindowText(shown);
   EXPECT_EQ(std::string(shown), "130 %");
+}
+
+TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFromOne) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::path(GetUserDataDir().str()) / "Vorlagen";
+  fs::create_directories(folder);
+  {
+    std::ofstream out(folder / "Freie Textvorlage.rtf", std::ios::binary);
+    out << "{\\rtf1 Vorlage\\par\r\n}";
+  }
+  Open("");
+  EXPECT_EQ(Text(), "Vorlage\r\r");
+
+  // A building block: the selection "Vorlage" in a position made from the template.
+  const int made = VIDUV_CreateDoc("root");
+  VIDUV_AddChildElement(VIDUV_AddChildElement(VIDUV_GetRootElement(made), "input"), "Skrib");
+  ASSERT_TRUE(VIDUV_SaveDocAs(made, GetVorbelegungFile("Skrib", nullptr).GetString()));
+  VIDUV_CloseDoc(made);
+  editor_.text.SetSel(0, 0);
+  win::msgbox::QueueAnswer(IDOK);
+  editor_.SaveBuildingBlock();  // nothing selected
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  const fs::path block = fs::path(::testing::TempDir()) / "baustein.tqx";
+  fs::remove(block);
+  editor_.text.SetSel(0, 7);
+  win::script::QueueFileDialog(block.string());
+  editor_.SaveBuildingBlock();
+  const int read = VIDUV_OpenDoc(block.string().c_str());
+  ASSERT_NE(read, 0);
+  const int skrib = VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_GetRootElement(read), "input"), "Skrib");
+  std::string rtf(std::size_t(VIDUV_GetBinDataLength(skrib, "rtfData")), '\0');
+  VIDUV_GetBinData(skrib, "rtfData", rtf.data());
+  VIDUV_CloseDoc(read);
+  richdoc::Document d;
+  d.ReadRtf(rtf.c_str());
+  EXPECT_EQ(d.text, "Vorlage\r");
+  fs::remove(folder / "Freie Textvorlage.rtf");
+  fs::remove(GetVorbelegungFile("Skrib", nullptr).GetString());
 }
 
 }  // namespace
