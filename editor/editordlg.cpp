@@ -340,7 +340,6 @@ void SubDlg::UpdateToolbarState() {
   startIndent = (pm & PFM_STARTINDENT) ? pf.dxStartIndent : 0;
   offset = (pm & PFM_OFFSET) ? pf.dxOffset : 0;
   lineSpacing = (pm & PFM_LINESPACING) ? (pf.dyLineSpacing == 0 ? 0 : pf.dyLineSpacing / 10 - 2) : -1;
-  if (pm & PFM_LINESPACING) lineSpacing = pf.bLineSpacingRule;
 }
 
 void SubDlg::ToggleEffect(UINT id) {
@@ -458,6 +457,9 @@ bool SubDlg::Execute(UINT id) {
     case 11538: text.Redo(); return true;
     case 11544: Refresh(-1); return true;
     case 40001: PageBreak(); return true;
+    case 40033:
+      if (IsWindowVisible()) BaseData::ShowHelpTopic("tq-skrib.chm", "H_ufig_gestellte_Fragen.htm");
+      return true;
     case 40035: SearchAgain(); return true;
     case 40042: ReplaceAgain(); return true;
     case 40050: {

@@ -230,9 +230,9 @@ BOOL CRichEditCtrl::SetParaFormat(const PARAFORMAT2& pf) {
     const DWORD m = pf.dwMask;
     if (m & PFM_ALIGNMENT)
       f.align = pf.wAlignment == PFA_CENTER ? 1 : pf.wAlignment == PFA_RIGHT ? 2 : pf.wAlignment == PFA_JUSTIFY ? 3 : 0;
-    if (m & PFM_STARTINDENT) f.left = int(pf.dxStartIndent);
+    // The start indent places the first line, the offset the further lines relative to it; each keeps the other.
+    if (m & PFM_STARTINDENT) f.left = int(pf.dxStartIndent) - f.first;
     if (m & PFM_OFFSET) {
-      // The first line stays where the start indent puts it; the others move by the offset.
       const int firstLine = f.left + f.first;
       f.left = firstLine + int(pf.dxOffset);
       f.first = -int(pf.dxOffset);
@@ -295,8 +295,8 @@ void CRichEditCtrl::SetHeading(int level) {
   cf.dwMask = CFM_BOLD;
   cf.dwEffects = level >= 2 ? CFE_BOLD : 0;
   if (selEnd_ > selStart_) {
-    undo_.pop_back();  // one undo step for the whole change
     SetSelectionCharFormat(cf);
+    undo_.pop_back();  // one undo step for the whole change: the state before the paragraph format
   }
   selStart_ = oldStart;
   selEnd_ = oldEnd;

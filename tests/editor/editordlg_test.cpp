@@ -137,6 +137,21 @@ TEST_F(EditorTest, FormattingCommandsAndTheToolbarState) {
   editor_.UpdateToolbarState();
   EXPECT_EQ(editor_.startIndent, 567);
 
+  // Line spacing 1.5 from its menu reads back as state 1; numbering (a, b, c) is kind 3 with a 567 twip hang.
+  win::script::QueueMenuCommand(2);
+  editor_.SendMessage(WM_COMMAND, 11530);
+  editor_.UpdateToolbarState();
+  EXPECT_EQ(editor_.lineSpacing, 1);
+  win::script::QueueMenuCommand(3);
+  editor_.SendMessage(WM_COMMAND, 11531);
+  EXPECT_EQ(editor_.numbering, 3);
+  EXPECT_EQ(editor_.text.Doc().ParaAt(0).left, 567);
+  EXPECT_EQ(editor_.text.Doc().ParaAt(0).first, -567);
+  editor_.SendMessage(WM_COMMAND, 11532);  // bullets replace it
+  EXPECT_EQ(editor_.numbering, 1);
+  editor_.SendMessage(WM_COMMAND, 11532);  // and go again
+  EXPECT_EQ(editor_.numbering, 0);
+
   // Heading 2 from the style accelerator, bold with it.
   editor_.SendMessage(WM_COMMAND, 40038);
   EXPECT_EQ(editor_.text.Doc().ParaAt(0).heading, 2);

@@ -164,6 +164,22 @@ TEST_F(RichEditTest, TypingUndoAndRedo) {
   EXPECT_EQ(edit_.Doc().ParaAt(0).align, 1);
   EXPECT_EQ(edit_.Doc().ParaAt(2).align, 1);
   EXPECT_EQ(edit_.Doc().ParaAt(edit_.GetTextLength() - 1).align, 0);
+  // Start indent 100 with the further lines 567 right of it: \li667\fi-567; a new start indent keeps the hang.
+  struct Step {
+    DWORD mask;
+    long start, offset;
+    int left, first;
+  } steps[] = {{PFM_OFFSET, 0, 567, 567, -567}, {PFM_STARTINDENT, 100, 0, 667, -567}, {PFM_OFFSET, 0, 0, 100, 0}};
+  edit_.SetSel(0, 0);
+  for (const Step& s : steps) {
+    PARAFORMAT2 indent;
+    indent.dwMask = s.mask;
+    indent.dxStartIndent = s.start;
+    indent.dxOffset = s.offset;
+    edit_.SetParaFormat(indent);
+    EXPECT_EQ(edit_.Doc().ParaAt(0).left, s.left);
+    EXPECT_EQ(edit_.Doc().ParaAt(0).first, s.first);
+  }
 }
 
 TEST_F(RichEditTest, FindHonoursCaseWordsAndDirection) {
@@ -225,6 +241,10 @@ TEST_F(RichEditTest, HeadingsAndZoom) {
   edit_.GetZoom(num, den);
   EXPECT_EQ(num * 100 / den, 150);
   EXPECT_FALSE(edit_.SetZoom(1, 100));  // below the smallest ratio
+  // One undo takes the heading back whole: its style and its boldness.
+  EXPECT_TRUE(edit_.Undo());
+  EXPECT_EQ(edit_.Doc().ParaAt(5).heading, 0);
+  EXPECT_FALSE(edit_.Doc().CharAt(5).bold);
 }
 
 TEST_F(RichEditTest, LongParagraphsWrapWhenDrawn) {
