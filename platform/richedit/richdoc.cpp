@@ -290,7 +290,10 @@ void Document::ReadRtf(const std::string& rtf) {
           const Word f = ReadWord(rtf, p + 1);
           if (f.name != "f" || !f.hasParam || f.param < 0 || f.param > 4096)
             throw RtfError("a font table entry does not begin with \\f and its number");
-          const std::size_t entryStart = p + 2 + std::to_string(f.param).size() + 1;
+          // The entry starts right after the number, so that a blank before the name is kept.
+          std::size_t entryStart = p + 3;
+          while (entryStart < close && (rtf[entryStart] == '-' || std::isdigit(static_cast<unsigned char>(rtf[entryStart]))))
+            ++entryStart;
           Font font;
           font.entry = rtf.substr(entryStart, close - entryStart);
           const std::size_t semi = std::min(font.entry.rfind(';'), font.entry.size());
@@ -421,7 +424,8 @@ void Document::ReadRtf(const std::string& rtf) {
     if (c != '\\') {
       if (toSkip > 0) {
         --toSkip;
-      } else {
+      } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
+        // Other control bytes would be taken for the text's own marks.
         put(c);
       }
       ++i;
@@ -435,7 +439,9 @@ void Document::ReadRtf(const std::string& rtf) {
         --toSkip;
         continue;
       }
-      if (w.symbol == '\'') put(char(w.param));
+      if (w.symbol == '\'') {
+        if (w.param >= 0x20 || w.param == '\t') put(char(w.param));
+      }
       else if (w.symbol == '\\' || w.symbol == '{' || w.symbol == '}') put(w.symbol);
       else if (w.symbol == '~') put('\xa0');
       else if (w.symbol == '_') put('-');
@@ -479,7 +485,7 @@ void Document::ReadRtf(const std::string& rtf) {
     else if (n == "uc") ucSkip = int(w.param);
     else if (n == "u") {
       const long code = w.param < 0 ? w.param + 65536 : w.param;
-      put(code < 256 ? char(code) : '?');
+      put(code >= 0x20 && code < 256 ? char(code) : '?');
       toSkip = ucSkip;
     }
   }

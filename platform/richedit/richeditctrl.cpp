@@ -110,7 +110,11 @@ void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
   std::string clean;
   for (std::size_t i = 0; i < insert.size(); ++i) {
     if (insert[i] == '\r' && i + 1 < insert.size() && insert[i + 1] == '\n') ++i;
-    clean += insert[i] == '\n' ? richdoc::kPara : insert[i];
+    const char c = insert[i];
+    if (c == '\n' || c == '\r')
+      clean += richdoc::kPara;
+    else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
+      clean += c;  // other control bytes would be taken for marks of the text
   }
   BeginChange();
   if (!canUndo) undo_.pop_back();

@@ -118,6 +118,17 @@ TEST_F(RichEditTest, MalformedRtfIsRefusedAndTheTextStays) {
   }
 }
 
+TEST(RichDocRoundTrip, ControlBytesAndBlanksInFontEntries) {
+  // Raw and escaped control bytes cannot pose as cell or row marks (\\u7 shows '?' and skips its fallback "d");
+  // "{\\f0 Arial;}" keeps its blank.
+  richdoc::Document d;
+  d.ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f01\\fnil Symbol;}}a\x07" "b\\'07c\\u7 d\\par\r\n}");
+  EXPECT_EQ(d.text, "abc?\r\r");
+  EXPECT_EQ(d.fonts[0].name, "Arial");
+  EXPECT_EQ(d.fonts[1].name, "Symbol");
+  EXPECT_NE(d.WriteRtf().find("{\\f0 Arial;}{\\f1\\fnil Symbol;}"), std::string::npos);
+}
+
 TEST_F(RichEditTest, AMixedSelectionClearsTheMaskBitOfWhatDiffers) {
   Load("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\pard\\b ab\\b0 cd\\i\\f1 ef\\par\r\n}");
   struct Case {
@@ -145,6 +156,9 @@ TEST_F(RichEditTest, TypingUndoAndRedo) {
   edit_.SetFocus();
   win::input::Type("ab\ncd");
   EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\ncd");
+  edit_.ReplaceSel("\x01\x07", TRUE);  // bytes of the text's own marks are not typed
+  EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\ncd");
+  EXPECT_TRUE(edit_.Undo());
   win::input::Key(VK_BACK);
   EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\nc");
   EXPECT_TRUE(edit_.Undo());
