@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "document/formulatext.h"
+#include "formula/varstore.h"
 #include "platform/win/headless.h"
 #include "platform/win/wintest.h"
 
@@ -196,6 +201,32 @@ TEST_F(TextCtrlTest, CommandsAreCollected) {
     edit_.CollectCommands(c.text);
     EXPECT_EQ(edit_.commands, c.lines) << c.text;
   }
+}
+
+TEST_F(TextCtrlTest, TheEngineReadsTheControlsRtfAsItReadsItsOwn) {
+  // The document part's sample text, loaded into the control and streamed out again, evaluates to the same units,
+  // results and messages, and its picture comes back byte for byte.
+  std::ifstream in(std::string(KOLUMO_TEST_DATA) + "/document/formulas.rtf", std::ios::binary);
+  const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(original.empty());
+  Load(original);
+  const std::string rewritten = edit_.StreamOutRtf(false);
+  auto evaluate = [](const std::string& rtf) {
+    CRtfChunkList list;
+    list.SetText(rtf);
+    std::vector<SkribTextBlock> blocks;
+    CVariableStore store;
+    EvaluateText(list, 7ul + 256ul * 13ul + 65536ul * 255ul, blocks, 0, nullptr, &store, 1, "");
+    std::vector<std::string> shown;
+    for (const SkribTextBlock& b : blocks) shown.push_back(b.plain + " -> " + b.result + " " + b.message);
+    return shown;
+  };
+  const std::vector<std::string> before = evaluate(original), after = evaluate(rewritten);
+  EXPECT_GE(before.size(), 8u);
+  EXPECT_EQ(after, before);
+  const std::size_t pict = original.find("{\\pict");
+  const std::string group = original.substr(pict, original.find('}', pict) + 1 - pict);
+  EXPECT_NE(rewritten.find(group), std::string::npos);
 }
 
 }  // namespace
