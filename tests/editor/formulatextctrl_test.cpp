@@ -61,7 +61,9 @@ TEST_F(TextCtrlTest, NoOrSeveralBuffersStartANewDocument) {
 }
 
 TEST_F(TextCtrlTest, ReplaceAnswersYesNoAndCancel) {
-  // Mend: a "No" moves on to the next hit instead of asking about the same one forever.
+  // Mend: a "No" moves on to the next hit instead of asking about the same one forever. In "a b a b a" the three
+  // hits are asked about in turn: No, Yes, No leaves the first and third and replaces the second, and a fourth
+  // box says the text is not found any more; Cancel after a No stops with two boxes and nothing replaced.
   struct Case {
     std::vector<int> answers;
     const char* result;
