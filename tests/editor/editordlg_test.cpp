@@ -83,6 +83,24 @@ TEST_F(EditorTest, TypedFormulasAreRecalculatedAndWrittenWithThePosition) {
   VIDUV_CloseDoc(doc);
 }
 
+TEST_F(EditorTest, AnErrorIsUnderlinedThroughTheControlAndGoesWhenMended) {
+  // y = w/2 with w unknown is an error; after "w = 4" is written before it, y = 4/2 = 2,0 and nothing is wavy.
+  Open("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 y = w/2 = 0,0\\par\r\n}");
+  auto wavy = [&] {
+    int n = 0;
+    for (int i = 0; i < editor_.text.Doc().Length(); ++i) n += editor_.text.Doc().CharAt(i).underline == 2;
+    return n;
+  };
+  EXPECT_GT(wavy(), 0);
+  editor_.text.SetSel(0, 0);
+  editor_.text.InsertText("w = 4\n");
+  editor_.text.SetSel(0, 5);
+  editor_.text.MarkFormula(true);
+  editor_.SendMessage(WM_COMMAND, 11544);
+  EXPECT_EQ(Text().substr(0, 20), "w = 4\ry = w/2 = 2,0\r");
+  EXPECT_EQ(wavy(), 0);
+}
+
 TEST_F(EditorTest, TheEmptyFlagFollowsTheText) {
   // Mend: typing clears the flag at once; emptying the text and transferring sets it again.
   Open("");
