@@ -187,6 +187,35 @@ bool TakeValue(std::string& text) {
   return true;
 }
 
+bool TakeAsked(std::string& text) {
+  if (Trim(text) != "?") return false;
+  text = "?";
+  return true;
+}
+
+namespace {
+
+// The value as the unit shows it: with its typed decimals, or as many as it needs (up to six) where the engineer
+// asked with "?"; with the decimal comma the engineer typed (an asked value follows the units before it).
+std::string ShownValue(const std::vector<SkribTextBlock>& blocks, int index, double value) {
+  const SkribTextBlock& block = blocks[std::size_t(index)];
+  std::string shown;
+  bool comma = block.decimalComma;
+  if (block.decimals >= 0) {
+    shown = Format("%.*lf", block.decimals, value);
+  } else {
+    shown = Format("%.6lf", value);
+    while (!shown.empty() && shown.back() == '0') shown.pop_back();
+    if (!shown.empty() && shown.back() == '.') shown.pop_back();
+    if (shown == "-0") shown = "0";
+    for (int i = 0; i < index; ++i) comma = comma || blocks[std::size_t(i)].decimalComma;
+  }
+  if (comma) std::replace(shown.begin(), shown.end(), '.', ',');
+  return shown;
+}
+
+}  // namespace
+
 bool TakePlainNumber(std::string& text) {
   if (text.find('=') != std::string::npos) return false;
   const std::string run = TakeRun(Trim(text), kNumberChars, false);
@@ -295,7 +324,9 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
     if (Escaped(text, p) ||
         (p + word.size() < text.size() && std::isdigit(static_cast<unsigned char>(text[p + word.size()]))))
       continue;
-    std::size_t regionEnd = text.size();
+    // The document's closing brace ends the last paragraph, which has no "\\par" of its own.
+    const std::size_t close = text.rfind('}');
+    std::size_t regionEnd = close != std::string::npos && close > p ? close : text.size();
     for (std::size_t q = text.find("\\cf", p + word.size()); q != std::string::npos; q = text.find("\\cf", q + 3))
       if (!Escaped(text, q)) {
         regionEnd = q;
@@ -361,6 +392,7 @@ void ClassifyBlock(SkribTextBlock& block) {
       block.type = 2;
       block.name = name;
       block.formula = value;
+      block.decimalComma = value.find(',') != std::string::npos;
       block.decimals = CountDecimals(value);
       resultPositionOf(block.formula);
       return;
@@ -378,11 +410,12 @@ void ClassifyBlock(SkribTextBlock& block) {
     }
     formula = left;
     value = right;
-    if (TakeFormula(formula) && TakeValue(value)) {
+    if (TakeFormula(formula) && (TakeValue(value) || TakeAsked(value))) {
       block.type = 3;
       block.formula = formula;
       block.result = value;
-      block.decimals = CountDecimals(value);
+      block.decimalComma = value.find(',') != std::string::npos;
+      block.decimals = value == "?" ? -1 : CountDecimals(value);
       resultPositionOf(block.result);
     }
     return;
@@ -403,12 +436,13 @@ void ClassifyBlock(SkribTextBlock& block) {
     }
     std::string name = plain.substr(0, first), formula = plain.substr(first + 1, second - first - 1),
                 value = plain.substr(second + 1);
-    if (IsVariableName(name) && TakeFormula(formula) && TakeValue(value)) {
+    if (IsVariableName(name) && TakeFormula(formula) && (TakeValue(value) || TakeAsked(value))) {
       block.type = 4;
       block.name = name;
       block.formula = formula;
       block.result = value;
-      block.decimals = CountDecimals(value);
+      block.decimalComma = value.find(',') != std::string::npos;
+      block.decimals = value == "?" ? -1 : CountDecimals(value);
       resultPositionOf(block.result);
     }
   }
@@ -541,7 +575,7 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   const double value = EvaluateArgument(block.formula, store);
   if (block.type == 2 || block.type == 4)
     store.SetVariable(fullName.c_str(), block.name.c_str(), block.unit.c_str(), value);
-  std::string result = Format("%.*lf", block.decimals, value);
+  std::string result = ShownValue(blocks, index, value);
 
   std::string& rtf = block.rtf;
   bool placeholder = false;
@@ -594,7 +628,7 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
     const std::size_t at = rtf.find("$$RESULT$$");
     if (at != std::string::npos) rtf.replace(at, 10, result);
   }
-  block.result = Format("%.*lf", block.decimals, value);
+  block.result = ShownValue(blocks, index, value);
 }
 
 void JoinText(std::string& text, const std::vector<SkribTextBlock>& blocks) {

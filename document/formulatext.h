@@ -23,7 +23,8 @@ struct SkribTextBlock {
   std::string formula;
   std::string result;
   std::string unit;
-  int decimals = 2;
+  int decimals = 2;  // -1: as many as the value needs (the engineer asked with "?")
+  bool decimalComma = false;
   int textFont = -1;
   int symbolFont = -1;
   int messageCode = 0;
@@ -52,6 +53,8 @@ void ReadColourTable(const std::string& text, std::vector<unsigned long>& colour
 bool IsVariableName(std::string& text);
 bool TakeFormula(std::string& text);
 bool TakeValue(std::string& text);
+// A result left open for the engine to fill in: "?".
+bool TakeAsked(std::string& text);
 bool TakePlainNumber(std::string& text);
 std::string TakeRun(const std::string& text, int charClass, bool fromEnd);
 int CountDecimals(std::string& text);

@@ -49,6 +49,26 @@ TEST(FormulaText, UnitsAreEvaluatedInTextOrderWithTheirTypedDecimals) {
   EXPECT_DOUBLE_EQ(Value(store, "W"), 0.0125);
 }
 
+TEST(FormulaText, AskedResultsAndTheDecimalComma) {
+  // b = 0,30 keeps its comma; A = 2 b = 0.6 asked with "?" shows the one decimal it needs, with the comma the
+  // units before it use; c = 1/3 asked in a text without commas shows six decimals, 0.333333; d = 2,5 * 2 = 5
+  // keeps the two typed decimals and the comma.
+  CVariableStore store;
+  EXPECT_EQ(Evaluated("\\cf2 b = 0,30\\par\r\n\\cf2 A = b*2 = ?\\par\r\n\\cf2 d = 2,5*2 = 0,00\\par\r\n", store),
+            "\\cf2 b = 0,30\\par\r\n\\cf2 A = b*2 = 0,6\\par\r\n\\cf2 d = 2,5*2 = 5,00\\par\r\n");
+  EXPECT_DOUBLE_EQ(Value(store, "A"), 0.6);
+  CVariableStore other;
+  EXPECT_EQ(Evaluated("\\cf2 c = 1/3 = ?\\par\r\n\\cf2 4 - 4 = ?\\par\r\n", other),
+            "\\cf2 c = 1/3 = 0.333333\\par\r\n\\cf2 4 - 4 = 0\\par\r\n");
+}
+
+TEST(FormulaText, TheLastParagraphEndsAtTheClosingBrace) {
+  // A text typed without a final Enter: its last unit e = 3*2 = 6 stands right before the document's "}".
+  CVariableStore store;
+  EXPECT_EQ(Evaluated("\\cf2 e = 3*2 = 0", store), "\\cf2 e = 3*2 = 6");
+  EXPECT_DOUBLE_EQ(Value(store, "e"), 6.0);
+}
+
 TEST(FormulaText, FunctionsSumsAndChecksWriteTheirOutputIntoTheUnit) {
   CVariableStore store;
   std::vector<SkribTextBlock> blocks;

@@ -1,0 +1,629 @@
+#include "platform/richedit/richdoc.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace richdoc {
+
+namespace {
+
+bool IsRowWord(const std::string& w) {
+  return w.rfind("tr", 0) == 0 || w.rfind("cl", 0) == 0 || w.rfind("brdr", 0) == 0 || w == "cellx";
+}
+
+// Words the body understands; any other word met before the body is kept as raw prologue.
+bool IsBodyWord(const std::string& w) {
+  static const char* const words[] = {"pard", "plain", "par", "b", "i", "ul", "ulnone", "ulwave", "sub", "super",
+                                      "nosupersub", "v", "f", "fs", "cf", "ql", "qc", "qr", "qj", "li", "fi", "ri",
+                                      "sl", "slmult", "s", "tab", "line", "page", "cell", "row", "intbl", "lang"};
+  for (const char* word : words)
+    if (w == word) return true;
+  return IsRowWord(w);
+}
+
+// The index just past the group that opens at text[at] ('{'), escapes honoured.
+std::size_t GroupEnd(const std::string& text, std::size_t at) {
+  int depth = 0;
+  for (std::size_t i = at; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\') {
+      ++i;
+      continue;
+    }
+    if (c == '{') ++depth;
+    if (c == '}' && --depth == 0) return i + 1;
+  }
+  throw RtfError("the RTF text ends inside a group (a closing brace is missing)");
+}
+
+struct Word {
+  std::string name;     // empty for a control symbol
+  char symbol = 0;      // the symbol's character
+  bool hasParam = false;
+  long param = 0;
+  std::size_t end = 0;  // after the word and its delimiting space
+};
+
+// Reads the control word or symbol at text[at] ('\').
+Word ReadWord(const std::string& text, std::size_t at) {
+  Word w;
+  std::size_t i = at + 1;
+  if (i >= text.size()) throw RtfError("the RTF text ends with a lone backslash");
+  if (!std::isalpha(static_cast<unsigned char>(text[i]))) {
+    w.symbol = text[i];
+    w.end = i + 1;
+    if (w.symbol == '\'') {
+      if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
+          !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
+        throw RtfError("a hexadecimal character escape (\\'hh) is incomplete");
+      w.param = std::strtol(text.substr(i + 1, 2).c_str(), nullptr, 16);
+      w.end = i + 3;
+    }
+    return w;
+  }
+  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) w.name += text[i++];
+  std::size_t digits = i;
+  if (digits < text.size() && text[digits] == '-') ++digits;
+  while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+  if (digits > i && std::isdigit(static_cast<unsigned char>(text[digits - 1]))) {
+    w.hasParam = true;
+    w.param = std::strtol(text.substr(i, digits - i).c_str(), nullptr, 10);
+    i = digits;
+  }
+  if (i < text.size() && text[i] == ' ') ++i;
+  w.end = i;
+  return w;
+}
+
+// The first control word of the group at text[at] and whether it is marked "\*".
+std::string GroupWord(const std::string& text, std::size_t at, bool& starred) {
+  starred = false;
+  std::size_t i = at + 1;
+  while (i < text.size() && (text[i] == '\r' || text[i] == '\n')) ++i;
+  if (text.compare(i, 2, "\\*") == 0) {
+    starred = true;
+    i += 2;
+  }
+  if (i < text.size() && text[i] == '\\') return ReadWord(text, i).name;
+  return {};
+}
+
+bool IsOpaqueGroup(const std::string& word) {
+  return word == "pict" || word == "object" || word == "shppict" || word == "nonshppict" || word == "shp";
+}
+
+std::string Roman(int n, bool upper) {
+  static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
+                                                      {90, "xc"},  {50, "l"},   {40, "xl"}, {10, "x"},   {9, "ix"},
+                                                      {5, "v"},    {4, "iv"},   {1, "i"}};
+  std::string out;
+  for (const auto& [value, letters] : parts)
+    while (n >= value) {
+      out += letters;
+      n -= value;
+    }
+  if (upper)
+    for (char& c : out) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+std::string NumberLabel(int kind, int n) {
+  switch (kind) {
+    case 1: return "\xb7";
+    case 2: return std::to_string(n) + ".";
+    case 3: return std::string(1, char('a' + (n - 1) % 26)) + ".";
+    case 4: return std::string(1, char('A' + (n - 1) % 26)) + ".";
+    case 5: return Roman(n, false) + ".";
+    case 6: return Roman(n, true) + ".";
+    default: return {};
+  }
+}
+
+Document::Document() {
+  fonts.push_back({"\\fswiss\\fcharset0 Arial;", "Arial"});
+  colours.push_back({});
+  charFormats.push_back({});
+  paraFormats.push_back({});
+  text = std::string(1, kPara);
+  charFormat = {0};
+  paraFormat = {0};
+  extra = {-1};
+}
+
+int Document::InternChar(const CharFormat& f) {
+  const auto it = std::find(charFormats.begin(), charFormats.end(), f);
+  if (it != charFormats.end()) return int(it - charFormats.begin());
+  charFormats.push_back(f);
+  return int(charFormats.size()) - 1;
+}
+
+int Document::InternPara(const ParaFormat& f) {
+  const auto it = std::find(paraFormats.begin(), paraFormats.end(), f);
+  if (it != paraFormats.end()) return int(it - paraFormats.begin());
+  paraFormats.push_back(f);
+  return int(paraFormats.size()) - 1;
+}
+
+int Document::InternBlob(const std::string& bytes) {
+  blobs.push_back(bytes);
+  return int(blobs.size()) - 1;
+}
+
+int Document::ParagraphEnd(int i) const {
+  const int n = Length();
+  i = std::clamp(i, 0, n - 1);
+  while (i < n - 1 && text[std::size_t(i)] != kPara && text[std::size_t(i)] != kCell && text[std::size_t(i)] != kRow) ++i;
+  return i;
+}
+
+int Document::ParagraphStart(int i) const {
+  i = std::clamp(i, 0, Length() - 1);
+  while (i > 0) {
+    const char c = text[std::size_t(i - 1)];
+    if (c == kPara || c == kCell || c == kRow) break;
+    --i;
+  }
+  return i;
+}
+
+const ParaFormat& Document::ParaAt(int i) const {
+  return paraFormats[std::size_t(paraFormat[std::size_t(ParagraphEnd(i))])];
+}
+
+int Document::FindFont(const std::string& name) {
+  for (std::size_t i = 0; i < fonts.size(); ++i)
+    if (fonts[i].name == name) return int(i);
+  const bool symbol = name == "Symbol";
+  fonts.push_back({std::string(symbol ? "\\ftech\\fcharset2 " : "\\fswiss\\fcharset0 ") + name + ";", name});
+  return int(fonts.size()) - 1;
+}
+
+int Document::FindColour(int r, int g, int b) {
+  for (std::size_t i = 0; i < colours.size(); ++i)
+    if (!colours[i].automatic && colours[i].r == r && colours[i].g == g && colours[i].b == b) return int(i);
+  colours.push_back({false, r, g, b});
+  return int(colours.size()) - 1;
+}
+
+void Document::Replace(int start, int end, const std::string& insert, const CharFormat& f) {
+  start = std::clamp(start, 0, Length() - 1);
+  end = std::clamp(end, start, Length() - 1);
+  const int para = paraFormat[std::size_t(ParagraphEnd(start))];
+  const int fmt = InternChar(f);
+  text.replace(std::size_t(start), std::size_t(end - start), insert);
+  charFormat.erase(charFormat.begin() + start, charFormat.begin() + end);
+  paraFormat.erase(paraFormat.begin() + start, paraFormat.begin() + end);
+  extra.erase(extra.begin() + start, extra.begin() + end);
+  charFormat.insert(charFormat.begin() + start, insert.size(), fmt);
+  paraFormat.insert(paraFormat.begin() + start, insert.size(), para);
+  extra.insert(extra.begin() + start, insert.size(), -1);
+}
+
+Document Document::Slice(int start, int end) const {
+  start = std::clamp(start, 0, Length() - 1);
+  end = std::clamp(end, start, Length() - 1);
+  Document out = *this;
+  const int mark = paraFormat[std::size_t(ParagraphEnd(end > start ? end - 1 : start))];
+  out.text = text.substr(std::size_t(start), std::size_t(end - start)) + kPara;
+  out.charFormat.assign(charFormat.begin() + start, charFormat.begin() + end);
+  out.charFormat.push_back(charFormat[std::size_t(end)]);
+  out.paraFormat.assign(paraFormat.begin() + start, paraFormat.begin() + end);
+  out.paraFormat.push_back(mark);
+  out.extra.assign(extra.begin() + start, extra.begin() + end);
+  out.extra.push_back(-1);
+  return out;
+}
+
+void Document::ReplaceWith(int start, int end, const Document& other) {
+  start = std::clamp(start, 0, Length() - 1);
+  end = std::clamp(end, start, Length() - 1);
+  Replace(start, end, "", CharAt(start));
+  const int n = other.Length() - 1;  // its final mark stays behind
+  std::vector<int> cf(static_cast<std::size_t>(n)), pf(static_cast<std::size_t>(n)), ex(static_cast<std::size_t>(n), -1);
+  for (int i = 0; i < n; ++i) {
+    CharFormat f = other.CharAt(i);
+    f.font = FindFont(other.fonts[std::size_t(f.font) < other.fonts.size() ? std::size_t(f.font) : 0].name);
+    if (std::size_t(f.colour) < other.colours.size() && !other.colours[std::size_t(f.colour)].automatic) {
+      const Colour& c = other.colours[std::size_t(f.colour)];
+      f.colour = FindColour(c.r, c.g, c.b);
+    } else {
+      f.colour = 0;
+    }
+    cf[std::size_t(i)] = InternChar(f);
+    pf[std::size_t(i)] = InternPara(other.paraFormats[std::size_t(other.paraFormat[std::size_t(i)])]);
+    if (other.extra[std::size_t(i)] >= 0) ex[std::size_t(i)] = InternBlob(other.blobs[std::size_t(other.extra[std::size_t(i)])]);
+  }
+  text.insert(std::size_t(start), other.text, 0, std::size_t(n));
+  charFormat.insert(charFormat.begin() + start, cf.begin(), cf.end());
+  paraFormat.insert(paraFormat.begin() + start, pf.begin(), pf.end());
+  extra.insert(extra.begin() + start, ex.begin(), ex.end());
+}
+
+std::string Document::PlainText(int start, int end) const {
+  std::string out;
+  for (int i = std::max(0, start); i < std::min(end, Length()); ++i) {
+    const char c = text[std::size_t(i)];
+    if (c == kPara || c == kRow) out += "\r\n";
+    else if (c == kCell) out += '\t';
+    else if (c == kLine) out += '\n';
+    else if (c != kObject) out += c;
+  }
+  return out;
+}
+
+void Document::ReadRtf(const std::string& rtf) {
+  if (rtf.compare(0, 5, "{\\rtf") != 0) throw RtfError("not an RTF text: it does not begin with \"{\\rtf\"");
+  Document d;
+  d.fonts.clear();
+  d.colours.clear();
+  d.headWords.clear();
+  d.prologue.clear();
+  d.text.clear();
+  d.charFormat.clear();
+  d.paraFormat.clear();
+  d.extra.clear();
+
+  std::size_t i = ReadWord(rtf, 0 + 1).end;  // after "\rtf1"
+  bool tablesSeen = false;
+  // Header: the words and groups before the body.
+  while (i < rtf.size()) {
+    const char c = rtf[i];
+    if (c == '\r' || c == '\n') {
+      ++i;
+      continue;
+    }
+    if (c == '{') {
+      bool starred = false;
+      const std::string word = GroupWord(rtf, i, starred);
+      const std::size_t end = GroupEnd(rtf, i);
+      if (word == "fonttbl") {
+        for (std::size_t p = ReadWord(rtf, i + 1).end; p + 1 < end;) {
+          if (rtf[p] != '{') {
+            ++p;
+            continue;
+          }
+          const std::size_t close = GroupEnd(rtf, p) - 1;
+          const Word f = ReadWord(rtf, p + 1);
+          if (f.name != "f" || !f.hasParam || f.param < 0 || f.param > 4096)
+            throw RtfError("a font table entry does not begin with \\f and its number");
+          // The entry starts right after the number, so that a blank before the name is kept.
+          std::size_t entryStart = p + 3;
+          while (entryStart < close && (rtf[entryStart] == '-' || std::isdigit(static_cast<unsigned char>(rtf[entryStart]))))
+            ++entryStart;
+          Font font;
+          font.entry = rtf.substr(entryStart, close - entryStart);
+          const std::size_t semi = std::min(font.entry.rfind(';'), font.entry.size());
+          const std::size_t blank = font.entry.rfind(' ', semi);
+          const std::size_t nameStart = blank == std::string::npos ? 0 : blank + 1;
+          font.name = font.entry.substr(nameStart, semi - nameStart);
+          if (d.fonts.size() <= std::size_t(f.param)) d.fonts.resize(std::size_t(f.param) + 1);
+          d.fonts[std::size_t(f.param)] = font;
+          p = close + 1;
+        }
+        tablesSeen = true;
+      } else if (word == "colortbl") {
+        std::size_t p = ReadWord(rtf, i + 1).end;
+        Colour colour;
+        while (p < end - 1) {
+          if (rtf[p] == ';') {
+            d.colours.push_back(colour);
+            colour = {};
+            ++p;
+          } else if (rtf[p] == '\\') {
+            const Word w = ReadWord(rtf, p);
+            if (w.name == "red") colour.r = int(w.param);
+            if (w.name == "green") colour.g = int(w.param);
+            if (w.name == "blue") colour.b = int(w.param);
+            if (w.name == "red" || w.name == "green" || w.name == "blue") colour.automatic = false;
+            p = w.end;
+          } else {
+            ++p;
+          }
+        }
+        tablesSeen = true;
+      } else if (IsOpaqueGroup(word) || word == "pntext" || (starred && word == "pn")) {
+        break;
+      } else {
+        (tablesSeen ? d.prologue : d.headWords) += rtf.substr(i, end - i);
+      }
+      i = end;
+      continue;
+    }
+    if (c == '\\') {
+      const Word w = ReadWord(rtf, i);
+      if (w.name.empty() || IsBodyWord(w.name)) break;
+      std::string raw = rtf.substr(i, w.end - i);
+      (tablesSeen ? d.prologue : d.headWords) += raw;
+      i = w.end;
+      continue;
+    }
+    break;
+  }
+  if (d.fonts.empty()) d.fonts.push_back({"\\fswiss\\fcharset0 Arial;", "Arial"});
+  if (d.colours.empty()) d.colours.push_back({});
+
+  struct State {
+    CharFormat cf;
+    int skipUnicode = 0;
+  };
+  std::vector<State> stack{State{}};
+  ParaFormat pf;
+  std::string rowDef;
+  int ucSkip = 1;
+  int toSkip = 0;
+  auto put = [&](char ch, int blob = -1) {
+    d.text += ch;
+    d.charFormat.push_back(d.InternChar(stack.back().cf));
+    d.paraFormat.push_back(d.InternPara(pf));
+    d.extra.push_back(blob);
+  };
+  bool closed = false;
+  while (i < rtf.size() && !closed) {
+    const char c = rtf[i];
+    if (c == '\r' || c == '\n') {
+      ++i;
+      continue;
+    }
+    if (c == '{') {
+      bool starred = false;
+      const std::string word = GroupWord(rtf, i, starred);
+      if (IsOpaqueGroup(word)) {
+        const std::size_t end = GroupEnd(rtf, i);
+        put(kObject, d.InternBlob(rtf.substr(i, end - i)));
+        i = end;
+        continue;
+      }
+      if (starred && word == "pn") {
+        const std::size_t end = GroupEnd(rtf, i);
+        std::size_t p = rtf.find("\\pn", i);
+        while (p < end) {
+          if (rtf[p] == '{') {
+            p = GroupEnd(rtf, p);
+            continue;
+          }
+          if (rtf[p] != '\\') {
+            ++p;
+            continue;
+          }
+          const Word w = ReadWord(rtf, p);
+          if (w.name == "pnlvlblt") pf.numbering = 1;
+          if (w.name == "pndec") pf.numbering = 2;
+          if (w.name == "pnlcltr") pf.numbering = 3;
+          if (w.name == "pnucltr") pf.numbering = 4;
+          if (w.name == "pnlcrm") pf.numbering = 5;
+          if (w.name == "pnucrm") pf.numbering = 6;
+          if (w.name == "pnstart") pf.numberStart = int(w.param);
+          if (w.name == "pnindent") pf.numberTab = int(w.param);
+          p = w.end;
+        }
+        i = end;
+        continue;
+      }
+      if (word == "pntext" || starred) {
+        i = GroupEnd(rtf, i);
+        continue;
+      }
+      stack.push_back(stack.back());
+      ++i;
+      continue;
+    }
+    if (c == '}') {
+      ++i;
+      // The outermost group's format stays for the final paragraph mark.
+      if (stack.size() == 1) {
+        closed = true;
+        continue;
+      }
+      stack.pop_back();
+      continue;
+    }
+    if (c != '\\') {
+      if (toSkip > 0) {
+        --toSkip;
+      } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
+        // Other control bytes would be taken for the text's own marks.
+        put(c);
+      }
+      ++i;
+      continue;
+    }
+    const Word w = ReadWord(rtf, i);
+    const std::size_t start = i;
+    i = w.end;
+    if (w.name.empty()) {
+      if (toSkip > 0) {
+        --toSkip;
+        continue;
+      }
+      if (w.symbol == '\'') {
+        if (w.param >= 0x20 || w.param == '\t') put(char(w.param));
+      }
+      else if (w.symbol == '\\' || w.symbol == '{' || w.symbol == '}') put(w.symbol);
+      else if (w.symbol == '~') put('\xa0');
+      else if (w.symbol == '_') put('-');
+      continue;
+    }
+    CharFormat& cf = stack.back().cf;
+    const bool on = !w.hasParam || w.param != 0;
+    const std::string& n = w.name;
+    if (n == "par") put(kPara);
+    else if (n == "cell") put(kCell);
+    else if (n == "row") put(kRow, d.InternBlob(rowDef));
+    else if (n == "tab") put('\t');
+    else if (n == "line") put(kLine);
+    else if (n == "page") put(kPage);
+    else if (n == "pard") pf = {};
+    else if (n == "plain") cf = {};
+    else if (n == "b") cf.bold = on;
+    else if (n == "i") cf.italic = on;
+    else if (n == "ul") cf.underline = on ? 1 : 0;
+    else if (n == "ulwave") cf.underline = 2;
+    else if (n == "ulnone") cf.underline = 0;
+    else if (n == "sub") cf.sub = on, cf.super = false;
+    else if (n == "super") cf.super = on, cf.sub = false;
+    else if (n == "nosupersub") cf.sub = cf.super = false;
+    else if (n == "v") cf.hidden = on;
+    else if (n == "f") cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
+    else if (n == "fs") cf.size = w.param > 0 ? int(w.param) : 24;
+    else if (n == "cf") cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
+    else if (n == "ql") pf.align = 0;
+    else if (n == "qc") pf.align = 1;
+    else if (n == "qr") pf.align = 2;
+    else if (n == "qj") pf.align = 3;
+    else if (n == "li") pf.left = int(w.param);
+    else if (n == "fi") pf.first = int(w.param);
+    else if (n == "ri") pf.right = int(w.param);
+    else if (n == "sl") pf.spacing = int(w.param);
+    else if (n == "s") pf.heading = w.param >= 1 && w.param <= 9 ? int(w.param) : 0;
+    else if (n == "intbl") pf.inTable = true;
+    else if (n == "trowd") rowDef = "\\trowd";
+    else if (IsRowWord(n)) rowDef += rtf.substr(start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
+    else if (n == "uc") ucSkip = int(w.param);
+    else if (n == "u") {
+      const long code = w.param < 0 ? w.param + 65536 : w.param;
+      put(code >= 0x20 && code < 256 ? char(code) : '?');
+      toSkip = ucSkip;
+    }
+  }
+  if (!closed) throw RtfError("the RTF text ends before its closing brace");
+  // The final paragraph mark.
+  put(kPara);
+  *this = std::move(d);
+}
+
+std::string Document::WriteRtf() const {
+  std::string out = "{\\rtf1" + headWords + "{\\fonttbl";
+  for (std::size_t f = 0; f < fonts.size(); ++f) out += "{\\f" + std::to_string(f) + fonts[f].entry + "}";
+  out += "}\r\n{\\colortbl ";
+  for (const Colour& c : colours) {
+    if (!c.automatic)
+      out += "\\red" + std::to_string(c.r) + "\\green" + std::to_string(c.g) + "\\blue" + std::to_string(c.b);
+    out += ';';
+  }
+  out += "}\r\n" + prologue;
+  bool needSpace = !prologue.empty() && prologue.back() != '}' && prologue.back() != ' ';
+  auto word = [&](const std::string& w) {
+    out += w;
+    needSpace = true;
+  };
+  CharFormat cur;
+  ParaFormat curP;
+  bool firstPara = true;
+  int number = 0;
+  int lastKind = 0;
+  const int n = Length() - 1;
+  for (int i = 0; i < n; ++i) {
+    const char c = text[std::size_t(i)];
+    const bool paraStart = i == 0 || text[std::size_t(i - 1)] == kPara || text[std::size_t(i - 1)] == kCell ||
+                           text[std::size_t(i - 1)] == kRow;
+    if (paraStart) {
+      const ParaFormat& pf = ParaAt(i);
+      const bool rowStart = pf.inTable && (i == 0 || text[std::size_t(i - 1)] == kRow || !ParaAt(i - 1).inTable);
+      if (rowStart) {
+        int r = i;
+        while (r < n && text[std::size_t(r)] != kRow) ++r;
+        if (r < n && extra[std::size_t(r)] >= 0) word(blobs[std::size_t(extra[std::size_t(r)])]);
+      }
+      if (firstPara || rowStart || !(pf == curP)) {
+        word("\\pard");
+        if (pf.inTable) word("\\intbl");
+        if (pf.heading > 0) word("\\s" + std::to_string(pf.heading));
+        if (pf.align == 1) word("\\qc");
+        if (pf.align == 2) word("\\qr");
+        if (pf.align == 3) word("\\qj");
+        if (pf.left != 0) word("\\li" + std::to_string(pf.left));
+        if (pf.first != 0) word("\\fi" + std::to_string(pf.first));
+        if (pf.right != 0) word("\\ri" + std::to_string(pf.right));
+        if (pf.spacing != 0) word("\\sl" + std::to_string(pf.spacing) + "\\slmult1");
+        curP = pf;
+        firstPara = false;
+      }
+      if (pf.numbering > 0) {
+        number = lastKind == pf.numbering ? number + 1 : pf.numberStart;
+        lastKind = pf.numbering;
+        std::string label;
+        for (unsigned char ch : NumberLabel(pf.numbering, number)) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\'%02x", ch);
+          label += ch >= 0x80 ? std::string(hex) : std::string(1, char(ch));
+        }
+        out += "{\\pntext\\f0" + std::string(label[0] == '\\' ? "" : " ") + label + "\\tab}";
+        if (pf.numbering == 1)
+          out += "{\\*\\pn\\pnlvlblt\\pnf0\\pnindent" + std::to_string(pf.numberTab) + "{\\pntxtb\\'b7}}";
+        else
+          out += "{\\*\\pn\\pnlvlbody\\pnf0\\pnindent" + std::to_string(pf.numberTab) + "\\pnstart" +
+                 std::to_string(pf.numberStart) +
+                 (pf.numbering == 2   ? "\\pndec"
+                  : pf.numbering == 3 ? "\\pnlcltr"
+                  : pf.numbering == 4 ? "\\pnucltr"
+                  : pf.numbering == 5 ? "\\pnlcrm"
+                                      : "\\pnucrm") +
+                 "{\\pntxta.}}";
+        needSpace = false;
+      } else {
+        lastKind = 0;
+      }
+    }
+    if (c == kPara) {
+      word("\\par");
+      out += "\r\n";
+      needSpace = false;
+      continue;
+    }
+    if (c == kCell) {
+      word("\\cell");
+      continue;
+    }
+    if (c == kRow) {
+      word("\\row");
+      out += "\r\n";
+      needSpace = false;
+      continue;
+    }
+    if (c == kObject) {
+      out += blobs[std::size_t(extra[std::size_t(i)])];
+      needSpace = false;
+      continue;
+    }
+    const CharFormat& f = CharAt(i);
+    if (f.colour != cur.colour) word("\\cf" + std::to_string(f.colour));
+    if (f.font != cur.font) word("\\f" + std::to_string(f.font));
+    if (f.size != cur.size) word("\\fs" + std::to_string(f.size));
+    if (f.bold != cur.bold) word(f.bold ? "\\b" : "\\b0");
+    if (f.italic != cur.italic) word(f.italic ? "\\i" : "\\i0");
+    if (f.underline != cur.underline) word(f.underline == 0 ? "\\ulnone" : f.underline == 1 ? "\\ul" : "\\ulwave");
+    if (f.sub != cur.sub || f.super != cur.super) word(f.sub ? "\\sub" : f.super ? "\\super" : "\\nosupersub");
+    if (f.hidden != cur.hidden) word(f.hidden ? "\\v" : "\\v0");
+    cur = f;
+    if (c == '\t' || c == kLine || c == kPage) {
+      word(c == '\t' ? "\\tab" : c == kLine ? "\\line" : "\\page");
+      continue;
+    }
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 0x80 || u < 0x20) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\'%02x", u);
+      out += hex;
+    } else {
+      if (needSpace) out += ' ';
+      if (c == '\\' || c == '{' || c == '}') out += '\\';
+      out += c;
+    }
+    needSpace = false;
+  }
+  // The format of the final mark is what an empty paragraph at the end types with.
+  const CharFormat& last = CharAt(n);
+  if (last.colour != cur.colour) word("\\cf" + std::to_string(last.colour));
+  if (last.font != cur.font) word("\\f" + std::to_string(last.font));
+  if (last.size != cur.size) word("\\fs" + std::to_string(last.size));
+  if (last.bold != cur.bold) word(last.bold ? "\\b" : "\\b0");
+  if (last.italic != cur.italic) word(last.italic ? "\\i" : "\\i0");
+  out += "}";
+  return out;
+}
+
+}  // namespace richdoc

@@ -1,0 +1,102 @@
+// The rich-text document behind the text control: characters with their formats, paragraphs (their format sits on
+// the paragraph mark), table rows, embedded objects kept as the exact bytes of their RTF group, and the RTF
+// reader and writer of the dialect the formula text engine reads. Positions are character offsets; the text always
+// ends with the final paragraph mark.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace richdoc {
+
+// Special characters of the text.
+constexpr char kPara = '\r';      // paragraph mark (\par)
+constexpr char kCell = '\x07';    // end of a table cell (\cell)
+constexpr char kRow = '\x0e';     // end of a table row (\row); its extra holds the row definition
+constexpr char kObject = '\x01';  // an embedded object or picture; its extra holds the group's bytes
+constexpr char kLine = '\x0b';    // line break (\line)
+constexpr char kPage = '\x0c';    // page break (\page)
+
+struct CharFormat {
+  bool bold = false, italic = false, sub = false, super = false, hidden = false;
+  int underline = 0;  // 0 none, 1 single, 2 wave
+  int font = 0;       // index into the font table
+  int size = 24;      // half points
+  int colour = 0;     // index into the colour table, 0 the automatic colour
+  bool operator==(const CharFormat&) const = default;
+};
+
+struct ParaFormat {
+  int align = 0;  // 0 left, 1 centre, 2 right, 3 justify
+  int left = 0, first = 0, right = 0;  // twips
+  int spacing = 0;                     // line spacing in twips (\sl, multiple), 0 single
+  int numbering = 0;                   // 0 none, 1 bullet, 2 arabic, 3 a b c, 4 A B C, 5 i ii, 6 I II
+  int numberStart = 1, numberTab = 0;
+  int heading = 0;  // 0 standard, 1..9 heading level
+  bool inTable = false;
+  bool operator==(const ParaFormat&) const = default;
+};
+
+struct Font {
+  std::string entry;  // what stands between "{\fN" and "}", kept as read
+  std::string name;
+};
+
+struct Colour {
+  bool automatic = true;
+  int r = 0, g = 0, b = 0;
+};
+
+// A malformed RTF text: the reader refuses it whole.
+struct RtfError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class Document {
+ public:
+  Document();
+
+  // Text and formats, parallel: one entry per character.
+  std::string text;
+  std::vector<int> charFormat;  // index into charFormats
+  std::vector<int> paraFormat;  // index into paraFormats, meaningful on kPara, kCell and kRow
+  std::vector<int> extra;       // index into blobs for kRow and kObject, else -1
+  std::vector<CharFormat> charFormats;
+  std::vector<ParaFormat> paraFormats;
+  std::vector<std::string> blobs;
+  std::vector<Font> fonts;
+  std::vector<Colour> colours;
+  std::string headWords = "\\ansi\\ansicpg1252\\deff0";  // between "{\rtf1" and the font table
+  std::string prologue = "\\viewkind4\\uc1";              // raw groups and words before the body
+
+  int Length() const { return int(text.size()); }
+  int InternChar(const CharFormat& f);
+  int InternPara(const ParaFormat& f);
+  int InternBlob(const std::string& bytes);
+  const CharFormat& CharAt(int i) const { return charFormats[std::size_t(charFormat[std::size_t(i)])]; }
+  // The format of the paragraph holding character i (read from its mark).
+  const ParaFormat& ParaAt(int i) const;
+  int ParagraphEnd(int i) const;    // index of the mark that ends the paragraph of i
+  int ParagraphStart(int i) const;  // index of its first character
+  int FindFont(const std::string& name);  // the font's index, added when missing
+  int FindColour(int r, int g, int b);    // the colour's index, added when missing
+
+  // Replaces [start, end) by text in format f (paragraph marks take the format of the paragraph they split).
+  void Replace(int start, int end, const std::string& insert, const CharFormat& f);
+  // Replaces [start, end) by a whole other document (its characters, formats and objects).
+  void ReplaceWith(int start, int end, const Document& other);
+  // The part [start, end) as a document of its own (with the same tables), ended by a paragraph mark.
+  Document Slice(int start, int end) const;
+
+  void ReadRtf(const std::string& rtf);
+  std::string WriteRtf() const;
+  // The characters as plain text: marks as "\r\n", cells as tabs, objects left out.
+  std::string PlainText(int start, int end) const;
+};
+
+// A numbering label ("3.", "c.", "iv.") for the n-th item (from 1) of a numbering kind.
+std::string NumberLabel(int kind, int n);
+
+}  // namespace richdoc

@@ -1,0 +1,154 @@
+// The editable rich-text control: a window over a richdoc::Document with a selection, character and paragraph
+// formats (reading a mixed selection clears the attribute's mask bit), headings, find and replace, undo and redo,
+// zoom, the clipboard in RTF and plain text, and drawing with word wrap. It answers the edit messages (EM_*,
+// WM_CHAR, WM_KEYDOWN, WM_CUT/COPY/PASTE, WM_GETTEXT) and offers the usual wrapper calls.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/richedit/richdoc.h"
+#include "platform/win/afx.h"
+
+// Character format mask and effect bits.
+inline constexpr DWORD CFM_BOLD = 0x1, CFM_ITALIC = 0x2, CFM_UNDERLINE = 0x4, CFM_HIDDEN = 0x100,
+                       CFM_SUBSCRIPT = 0x30000, CFM_SUPERSCRIPT = 0x30000, CFM_FACE = 0x20000000,
+                       CFM_COLOR = 0x40000000, CFM_SIZE = 0x80000000, CFM_UNDERLINETYPE = 0x800000;
+inline constexpr DWORD CFE_BOLD = 0x1, CFE_ITALIC = 0x2, CFE_UNDERLINE = 0x4, CFE_HIDDEN = 0x100,
+                       CFE_SUBSCRIPT = 0x10000, CFE_SUPERSCRIPT = 0x20000, CFE_AUTOCOLOR = 0x40000000;
+inline constexpr DWORD PFM_STARTINDENT = 0x1, PFM_RIGHTINDENT = 0x2, PFM_OFFSET = 0x4, PFM_ALIGNMENT = 0x8,
+                       PFM_NUMBERING = 0x20, PFM_LINESPACING = 0x100, PFM_STYLE = 0x400,
+                       PFM_NUMBERINGSTYLE = 0x2000, PFM_NUMBERINGTAB = 0x4000, PFM_NUMBERINGSTART = 0x8000;
+inline constexpr WORD PFA_LEFT = 1, PFA_RIGHT = 2, PFA_CENTER = 3, PFA_JUSTIFY = 4;
+inline constexpr WORD PFN_BULLET = 1, PFN_ARABIC = 2, PFN_LCLETTER = 3, PFN_UCLETTER = 4, PFN_LCROMAN = 5,
+                      PFN_UCROMAN = 6;
+inline constexpr WORD PFNS_PERIOD = 0x200;
+inline constexpr UINT EM_EXGETSEL = WM_USER + 52, EM_EXSETSEL = WM_USER + 55, EM_GETCHARFORMAT = WM_USER + 58,
+                      EM_GETPARAFORMAT = WM_USER + 61, EM_SETCHARFORMAT = WM_USER + 68,
+                      EM_SETPARAFORMAT = WM_USER + 71, EM_REDO = WM_USER + 84, EM_CANREDO = WM_USER + 85,
+                      EM_GETZOOM = WM_USER + 224, EM_SETZOOM = WM_USER + 225, EM_SETEVENTMASK = WM_USER + 69;
+inline constexpr UINT EN_SELCHANGE = 0x0702;
+inline constexpr WPARAM SCF_SELECTION = 0x1, SCF_WORD = 0x2, SCF_DEFAULT = 0x0, SCF_ALL = 0x4;
+inline constexpr DWORD ENM_SELCHANGE = 0x80000, ENM_KEYEVENTS = 0x10000, ENM_CHANGE = 0x1;
+// The clipboard format of RTF text.
+inline constexpr UINT CF_RTF = 0xC0A0;
+
+struct CHARRANGE {
+  LONG cpMin = 0;
+  LONG cpMax = 0;
+};
+struct CHARFORMAT2 {
+  UINT cbSize = sizeof(CHARFORMAT2);
+  DWORD dwMask = 0;
+  DWORD dwEffects = 0;
+  LONG yHeight = 0;  // twips
+  COLORREF crTextColor = 0;
+  char szFaceName[32] = {};
+};
+using CHARFORMAT = CHARFORMAT2;
+struct PARAFORMAT2 {
+  UINT cbSize = sizeof(PARAFORMAT2);
+  DWORD dwMask = 0;
+  WORD wNumbering = 0;
+  WORD wAlignment = 0;
+  LONG dxStartIndent = 0;  // for setting: absolute start indent of the first line
+  LONG dxRightIndent = 0;
+  LONG dxOffset = 0;  // the further lines relative to the first
+  LONG dyLineSpacing = 0;
+  BYTE bLineSpacingRule = 0;
+  short sStyle = 0;  // -1 standard, -2..-10 headings 1..9
+  WORD wNumberingStart = 0, wNumberingStyle = 0, wNumberingTab = 0;
+  short cTabCount = 0;
+  LONG rgxTabs[32] = {};
+};
+using PARAFORMAT = PARAFORMAT2;
+struct SELCHANGE {
+  NMHDR nmhdr;
+  CHARRANGE chrg;
+  WORD seltyp = 0;
+};
+
+class CRichEditCtrl : public CWnd {
+  DECLARE_DYNAMIC(CRichEditCtrl)
+ public:
+  CRichEditCtrl();
+  static const char* ClassName();
+  BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
+
+  // Selection (positions are characters; -1 as end means the end of the text).
+  void GetSel(long& start, long& end) const;
+  void SetSel(long start, long end);
+  CString GetSelText() const;
+  void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE);
+  long GetTextLength() const { return doc_.Length() - 1; }
+  // The plain text with paragraph marks as '\r' (the form find works on).
+  std::string GetRawText() const { return doc_.text; }
+  CString GetPlainText() const;
+
+  BOOL SetSelectionCharFormat(const CHARFORMAT2& cf);
+  BOOL SetDefaultCharFormat(const CHARFORMAT2& cf);
+  BOOL SetWordCharFormat(const CHARFORMAT2& cf);
+  DWORD GetSelectionCharFormat(CHARFORMAT2& cf) const;
+  BOOL SetParaFormat(const PARAFORMAT2& pf);
+  DWORD GetParaFormat(PARAFORMAT2& pf) const;
+  // 1 standard, 2..10 headings 1..9: the selection widened to whole paragraphs.
+  void SetHeading(int level);
+
+  BOOL CanUndo() const { return !undo_.empty(); }
+  BOOL CanRedo() const { return !redo_.empty(); }
+  BOOL Undo();
+  BOOL Redo();
+  void EmptyUndoBuffer();
+  void Copy();
+  void Cut();
+  void Paste();
+  void Clear();
+
+  BOOL SetZoom(int numerator, int denominator);
+  BOOL GetZoom(int& numerator, int& denominator) const;
+
+  // Forward (or backward) search from the selection; the hit (start, end) or -1.
+  long FindText(const std::string& what, bool matchCase, bool wholeWord, bool down, long from, long& hitEnd) const;
+
+  // RTF of the whole text or of the selection; streaming in replaces it (the selection's part keeps undo).
+  std::string StreamOutRtf(bool selectionOnly) const;
+  // False, and nothing changed, when the text is not RTF; the reason in *error when given.
+  bool StreamInRtf(const std::string& rtf, bool selectionOnly, std::string* error = nullptr);
+
+  richdoc::Document& Doc() { return doc_; }
+  const richdoc::Document& Doc() const { return doc_; }
+  DWORD GetEventMask() const { return eventMask_; }
+  void SetEventMask(DWORD mask) { eventMask_ = mask; }
+  // The lines as laid out last (for tests): first character of each.
+  const std::vector<int>& LineStarts() const { return lineStarts_; }
+
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ protected:
+  // Every change goes through these: the state before is kept for undo.
+  void BeginChange();
+  void Changed();
+  void NotifySelection();
+  void Paint(HDC dc);
+  void KeyDown(UINT vk);
+  int CharFromPoint(int x, int y) const;
+
+  richdoc::Document doc_;
+  long selStart_ = 0, selEnd_ = 0;
+  richdoc::CharFormat typing_;
+  bool typingSet_ = false;
+  struct Snapshot {
+    richdoc::Document doc;
+    long start, end;
+  };
+  std::vector<Snapshot> undo_, redo_;
+  int zoomNum_ = 0, zoomDen_ = 0;
+  DWORD eventMask_ = 0;
+  std::vector<int> lineStarts_;
+  std::vector<RECT> charBoxes_;
+  int scrollY_ = 0;
+  bool scrollToCaret_ = false;
+
+ public:
+  int GetScrollY() const { return scrollY_; }
+};

@@ -1,0 +1,437 @@
+// The editor window: typing formulas and recalculating them, the data exchange with the document part, formatting
+// commands, zoom, the context menu and a picture of the window.
+#include "editor/editordlg.h"
+
+#include <gtest/gtest.h>
+
+#include "controls/PopupMenuBuilder.h"
+#include "framework/regsettings.h"
+#include "framework/utilities.h"
+#include "platform/win/afxdlgs.h"
+#include "platform/win/paths.h"
+
+#include <filesystem>
+#include <fstream>
+#include "platform/viduv/viduv.h"
+#include "platform/win/headless.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+class Position : public BaseData {
+ public:
+  bool PrepareCalc(CStringArray&, int) override { return true; }
+  SubData& Part() { return static_cast<SubData&>(GetSubData()); }
+};
+
+class EditorTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    RegisterDocumentPart();
+    position_ = std::make_unique<Position>();
+    frame_.CreateEx(0, "Static", "Eingabe", WS_POPUP | WS_VISIBLE, CRect(0, 0, 900, 560), nullptr, 0);
+    editor_.document = &position_->Part();
+    editor_.position = position_.get();
+    ASSERT_TRUE(editor_.Create(SubDlg::IDD, &frame_));
+    editor_.SetWindowPos(nullptr, 0, 0, 880, 540, SWP_NOZORDER);
+    editor_.ShowWindow(SW_SHOW);
+  }
+  void TearDown() override {
+    editor_.DestroyWindow();
+    frame_.DestroyWindow();
+    SetDocumentPartFactory(nullptr);
+    WindowTest::TearDown();
+  }
+  std::string Text() { return editor_.text.GetRawText(); }
+  void Open(const std::string& rtf) {
+    position_->Part().text.SetText(rtf);
+    editor_.TransferData(FALSE);
+  }
+  std::unique_ptr<Position> position_;
+  CWnd frame_;
+  SubDlg editor_;
+};
+
+TEST_F(EditorTest, TypedFormulasAreRecalculatedAndWrittenWithThePosition) {
+  Open("");
+  SubData& part = position_->Part();
+  part.exportValues = {{"Fläche", "A", "m2", 0.0}};
+  editor_.text.SetFocus();
+  win::input::Type("b = 0,30\nA = b*2 = ?");
+  win::input::KeyWith(VK_CONTROL, 'A');
+  win::input::Key(VK_F9);  // formula
+  win::input::Key(VK_F5);  // recalculation
+  win::PumpMessages();
+  // A = 2 b = 2 * 0.30 = 0.6, shown with the one decimal the engineer's "?" leaves to the default of the text.
+  const std::string text = Text();
+  EXPECT_NE(text.find("A = b*2 = 0,6"), std::string::npos) << text;
+  EXPECT_EQ(part.isEmpty, 0);
+
+  const int doc = VIDUV_CreateDoc("root");
+  const int input = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "input");
+  const int exports = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "exports");
+  const int skrib = VIDUV_AddChildElement(input, "Skrib");
+  part.WriteXML(skrib, exports);
+  Position reread;
+  reread.Part().ReadXML(skrib);
+  EXPECT_NE(reread.Part().text.Text().find("A = b*2 = 0,6"), std::string::npos);
+  EXPECT_EQ(reread.Part().isEmpty, 0);
+  const int value = VIDUV_FindFirstChild(exports, "value");
+  ASSERT_NE(value, 0);
+  EXPECT_DOUBLE_EQ(VIDUV_GetDouble(value, "val"), 0.6);
+  VIDUV_CloseDoc(doc);
+}
+
+TEST_F(EditorTest, AnErrorIsUnderlinedThroughTheControlAndGoesWhenMended) {
+  // y = w/2 with w unknown is an error; after "w = 4" is written before it, y = 4/2 = 2,0 and nothing is wavy.
+  Open("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 y = w/2 = 0,0\\par\r\n}");
+  auto wavy = [&] {
+    int n = 0;
+    for (int i = 0; i < editor_.text.Doc().Length(); ++i) n += editor_.text.Doc().CharAt(i).underline == 2;
+    return n;
+  };
+  EXPECT_GT(wavy(), 0);
+  editor_.text.SetSel(0, 0);
+  editor_.text.InsertText("w = 4\n");
+  editor_.text.SetSel(0, 5);
+  editor_.text.MarkFormula(true);
+  editor_.SendMessage(WM_COMMAND, 11544);
+  EXPECT_EQ(Text().substr(0, 20), "w = 4\ry = w/2 = 2,0\r");
+  EXPECT_EQ(wavy(), 0);
+}
+
+TEST_F(EditorTest, TheEmptyFlagFollowsTheText) {
+  // Mend: typing clears the flag at once; emptying the text and transferring sets it again.
+  Open("");
+  SubData& part = position_->Part();
+  EXPECT_EQ(part.isEmpty, 1);
+  editor_.text.SetFocus();
+  win::input::Type("x");
+  EXPECT_EQ(part.isEmpty, 0);
+  editor_.TransferData(TRUE);
+  EXPECT_EQ(part.isEmpty, 0);
+  win::input::Key(VK_BACK);
+  editor_.TransferData(TRUE);
+  EXPECT_EQ(part.isEmpty, 1);
+}
+
+TEST_F(EditorTest, GeneratedTextIsReformattedWithoutTouchingTheClipboard) {
+  // Mend: the engineer's clipboard holds what it held before the editor opened a generated text.
+  win::SetClipboardText("Notiz des Ingenieurs");
+  SubData& part = position_->Part();
+  part.recalculationPending = 1;
+  Open("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 h = 0,5\\par\r\n\\cf1 x = h*4 = 0,0\\par\r\n}");
+  EXPECT_EQ(win::ClipboardText(), "Notiz des Ingenieurs");
+  EXPECT_EQ(part.recalculationPending, 0);
+  EXPECT_NE(Text().find("x = h*4 = 2,0"), std::string::npos) << Text();  // 4 * 0.5
+}
+
+TEST_F(EditorTest, FormattingCommandsAndTheToolbarState) {
+  Open("{\\rtf1 eins zwei\\par\r\n}");
+  editor_.text.SetSel(0, 4);
+  CToolBarCtrl& b1 = editor_.bar1.GetToolBarCtrl();
+  b1.CheckButton(11503, TRUE);
+  editor_.SendMessage(WM_COMMAND, 11503);
+  EXPECT_TRUE(editor_.text.Doc().CharAt(0).bold);
+  EXPECT_FALSE(editor_.text.Doc().CharAt(5).bold);
+  editor_.text.SetSel(0, 9);  // mixed: the bold state stays as it was
+  editor_.UpdateToolbarState();
+  EXPECT_TRUE(editor_.bold);
+  editor_.text.SetSel(5, 5);
+  EXPECT_FALSE(editor_.bold);  // the selection change refreshed it
+  EXPECT_FALSE(b1.IsButtonChecked(11503));
+
+  editor_.SendMessage(WM_COMMAND, 11509);
+  EXPECT_EQ(editor_.alignment, 2);
+  EXPECT_TRUE(editor_.bar2.GetToolBarCtrl().IsButtonChecked(11509));
+
+  // Outdent from 300 twips ends at 0, indent adds 1 cm = 567 twips.
+  editor_.text.SetIndent(300, 0);
+  editor_.SendMessage(WM_COMMAND, 11534);
+  editor_.UpdateToolbarState();
+  EXPECT_EQ(editor_.startIndent, 0);
+  editor_.SendMessage(WM_COMMAND, 11533);
+  editor_.UpdateToolbarState();
+  EXPECT_EQ(editor_.startIndent, 567);
+
+  // Line spacing 1.5 from its menu reads back as state 1; numbering (a, b, c) is kind 3 with a 567 twip hang.
+  win::script::QueueMenuCommand(2);
+  editor_.SendMessage(WM_COMMAND, 11530);
+  editor_.UpdateToolbarState();
+  EXPECT_EQ(editor_.lineSpacing, 1);
+  win::script::QueueMenuCommand(3);
+  editor_.SendMessage(WM_COMMAND, 11531);
+  EXPECT_EQ(editor_.numbering, 3);
+  EXPECT_EQ(editor_.text.Doc().ParaAt(0).left, 567);
+  EXPECT_EQ(editor_.text.Doc().ParaAt(0).first, -567);
+  editor_.SendMessage(WM_COMMAND, 11532);  // bullets replace it
+  EXPECT_EQ(editor_.numbering, 1);
+  editor_.SendMessage(WM_COMMAND, 11532);  // and go again
+  EXPECT_EQ(editor_.numbering, 0);
+
+  // Heading 2 from the style accelerator, bold with it.
+  editor_.SendMessage(WM_COMMAND, 40038);
+  EXPECT_EQ(editor_.text.Doc().ParaAt(0).heading, 2);
+  EXPECT_EQ(editor_.bar2.style.GetCurSel(), 2);
+
+  // Text heights: index 7 is 14 pt = 280 twips; an index outside 0..12 changes nothing.
+  editor_.text.SetSel(0, 4);
+  editor_.bar2.height.SetCurSel(7);
+  editor_.SendMessage(WM_COMMAND, MAKEWPARAM(11524, CBN_SELCHANGE), LPARAM(editor_.bar2.height.m_hWnd));
+  EXPECT_EQ(editor_.text.Doc().CharAt(1).size, 28);
+  editor_.bar2.height.SetCurSel(-1);
+  editor_.SendMessage(WM_COMMAND, MAKEWPARAM(11524, CBN_SELCHANGE), LPARAM(editor_.bar2.height.m_hWnd));
+  EXPECT_EQ(editor_.text.Doc().CharAt(1).size, 28);
+}
+
+TEST_F(EditorTest, ZoomFromTheCombo) {
+  Open("");
+  struct Case {
+    const char* typed;
+    int expected;
+  } cases[] = {{"10", 200}, {"250", 200}, {"11", 11}, {"249 %", 249}, {"abc", 249}};
+  editor_.bar2.zoom.SetCurSel(18);  // "200 %"
+  editor_.SendMessage(WM_COMMAND, MAKEWPARAM(11546, CBN_SELCHANGE), LPARAM(editor_.bar2.zoom.m_hWnd));
+  EXPECT_EQ(editor_.text.GetZoom(), 200);
+  for (const Case& c : cases) {
+    editor_.ApplyZoomText(c.typed);
+    EXPECT_EQ(editor_.text.GetZoom(), c.expected) << c.typed;
+  }
+  // Page width: the text's width over 650 pixels.
+  editor_.bar2.zoom.SetCurSel(0);
+  editor_.ApplyZoom();
+  CRect r;
+  editor_.text.GetClientRect(&r);
+  EXPECT_EQ(editor_.text.GetZoom(), r.Width() * 100 / 650);
+}
+
+TEST_F(EditorTest, ContextMenuMarksAndDeletes) {
+  Open("{\\rtf1 Summe 12\\par\r\n}");
+  editor_.text.SetSel(6, 8);
+  win::script::QueueMenuCommand(108);
+  editor_.ShowContextMenu(CPoint(100, 100));
+  EXPECT_EQ(Text(), "Summe /*S+*/12/*S-*/\r\r");
+  win::script::QueueMenuItem("Einfügen \\Seitenumbruch");
+  editor_.ShowContextMenu(CPoint(100, 100));
+  EXPECT_NE(Text().find("[Seitenumbruch]"), std::string::npos);
+  win::msgbox::QueueAnswer(IDNO);
+  win::script::QueueMenuCommand(105);
+  editor_.ShowContextMenu(CPoint(100, 100));
+  EXPECT_GT(editor_.text.GetTextLength(), 0);
+  win::msgbox::QueueAnswer(IDYES);
+  win::script::QueueMenuCommand(105);
+  editor_.ShowContextMenu(CPoint(100, 100));
+  EXPECT_EQ(editor_.text.GetTextLength(), 0);
+}
+
+TEST_F(EditorTest, LoadTransfersOfTheTextBecomeImportEntries) {
+  // Three parts and "LT" (any case) make an entry; four parts do not.
+  const int before = position_->varDefs.GetSize();
+  Open("{\\rtf1 $C_lt(\"Pos 1\\\\Lasten\\\\N\",\"N\") $C_LT(\"a\",\"b\",\"c\")\\par\r\n}");
+  // The text is loaded twice by the transfer (load and recalculation) and once more per refresh; each refresh
+  // adds the entries its commands name.
+  ASSERT_GT(position_->varDefs.GetSize(), before);
+  const int added = position_->varDefs.GetSize() - before;
+  editor_.Refresh(-1);
+  EXPECT_EQ(position_->varDefs.GetSize() - before, added + 1);
+}
+
+TEST_F(EditorTest, ContextMenuOffersTheVariablesOneLevelDeeperAtTheirSlash) {
+  Open("{\\rtf1 Text\\par\r\n}");
+  position_->variables.SetVariable("fck", "Beton/Druckfestigkeit", "N/mm2", 30.0);
+  CPopupMenuBuilder menu;
+  CStringArray names;
+  editor_.BuildContextMenu(menu, names);
+  const CPopupMenuItem* values = nullptr;
+  for (const auto& item : menu.Items())
+    if (item->text == "Wertübernahme") values = item.get();
+  ASSERT_NE(values, nullptr);
+  const CPopupMenuItem* beton = nullptr;
+  for (const auto& item : values->children)
+    if (item->text.Find("Beton") == 0) beton = item.get();
+  ASSERT_NE(beton, nullptr);
+  ASSERT_FALSE(beton->children.empty());
+  EXPECT_EQ(beton->children[0]->text.Find("Druckfestigkeit"), 0);
+  const std::string png = ::testing::TempDir() + "editor_menu.png";
+  ASSERT_TRUE(win::SavePng(win::RenderMenu(menu.BuildMenu(), editor_.m_hWnd), png));
+  // Choosing it writes the name at the caret.
+  editor_.text.SetSel(0, 0);
+  win::script::QueueMenuCommand(UINT(410 + names.GetSize() - 1));
+  editor_.ShowContextMenu(CPoint(10, 10));
+  EXPECT_EQ(Text().substr(0, 3), "fck");
+}
+
+TEST_F(EditorTest, TooltipsComeFromTheStringsOfTheCommands) {
+  Open("");
+  struct Case {
+    UINT id;
+    const char* text;
+  } cases[] = {{11503, "[Strg-F] Markierung Fett"},
+               {11544, "[F5] Dokument berechnen"},
+               {40003, "Öffnet den Dialog 'Visual Basic Scripting'"},
+               {40044, "Dokument berechnen und Ergebnisdokument öffnen"},
+               {12345, ""}};
+  for (const Case& c : cases) {
+    NMTTDISPINFO info{};
+    info.hdr.idFrom = c.id;
+    info.hdr.code = TTN_NEEDTEXT;
+    editor_.SendMessage(WM_NOTIFY, c.id, LPARAM(&info));
+    EXPECT_EQ(std::string(info.szText).substr(0, std::string(c.text).size()), c.text) << c.id;
+    EXPECT_LT(std::string(info.szText).size(), 80u);
+  }
+}
+
+TEST_F(EditorTest, Picture) {
+  Open("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red7\\green13\\blue255;}\\pard\\s1\\fs28\\b Querschnitt\\par\r\n"
+       "\\pard\\fs20\\b0 Rechteckquerschnitt aus Stahlbeton, die Bewehrung symmetrisch an zwei Seiten.\\par\r\n"
+       "\\cf1 b = 0,30\\cf0  [m]\\par\r\n\\cf1 h = 0,60\\cf0  [m]\\par\r\n\\cf1 A = b*h = ?\\cf0  [m\\'b2]\\par\r\n"
+       "\\trowd\\trgaph28\\cellx2000\\cellx3500\\pard\\intbl Gk\\cell 120 kN\\cell\\row\r\n\\pard\\par\r\n}");
+  editor_.Refresh(-1);
+  const std::string png = ::testing::TempDir() + "editor.png";
+  ASSERT_TRUE(win::SaveWindowPng(editor_.m_hWnd, png));
+  EXPECT_NE(Text().find("A = b*h = 0,18"), std::string::npos) << Text();  // 0.30 * 0.60
+}
+
+}  // namespace
+
+namespace {
+
+class EditorCommandsTest : public EditorTest {
+ protected:
+  void AddImport(const char* path, const char* name, const char* unit) {
+    auto entry = std::make_unique<CVarDefWertUebernahme>();
+    entry->GetImport().varPath = path;
+    entry->GetImport().varName = name;
+    entry->GetImport().unit = unit;
+    position_->varDefs.Add(std::move(entry));
+  }
+};
+
+TEST_F(EditorCommandsTest, TheLoadTransferProtocolIsATableOfTheTakenOverValues) {
+  Open("{\\rtf1 vor\\par\r\n}");
+  win::msgbox::QueueAnswer(IDOK);
+  win::script::QueueMenuItem("Einfügen \\Übernahmeprotokoll");
+  editor_.ShowContextMenu(CPoint(50, 50));
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);  // nothing to show yet
+  AddImport("Pos 1\\Lasten\\N", "N", "kN");
+  AddImport("Pos 2\\Lasten\\M", "M", "kNm");
+  struct Case {
+    int hide, command;
+    const char* firstCell;  // as the text shows it
+    bool commandHidden;
+  } cases[] = {
+      {0, 0, "Pos 1 - Lasten - N", false},
+      {0, 1, "Pos 1 - Lasten - N$C_LT(\"Pos 1\\Lasten\\N\",\"N\")", true},
+      {1, 1, "/*Pos 1 - Lasten - N$C_LT(\"Pos 1\\Lasten\\N\",\"N\")", false},
+  };
+  for (const Case& c : cases) {
+    Open("{\\rtf1 vor\\par\r\n}");
+    GetRegSettings().WriteInt("Skrib", "ltHide", c.hide);
+    GetRegSettings().WriteInt("Skrib", "ltCmd", c.command);
+    editor_.text.SetSel(0, 0);
+    editor_.LoadTransferProtocol();
+    const std::string t = Text();
+    EXPECT_EQ(t.substr(0, std::string(c.firstCell).size()), c.firstCell) << c.hide << c.command;
+    // Two rows of five cells: N and M in the formula colour, their units, and the protocol closed by "*/".
+    EXPECT_NE(t.find("\x07N\x07==\x07#.##\x07[kN]\x07\x0e"), std::string::npos);
+    EXPECT_NE(t.find("\x07M\x07==\x07#.##\x07[kNm]\x07\x0e"), std::string::npos);
+    // The table's own closing paragraph comes before the end of the comment.
+    EXPECT_EQ(t.find("\x0e\r*/") != std::string::npos, c.hide == 1);
+    const int at = int(t.find("$C_LT"));
+    if (c.command) {
+      ASSERT_GE(at, 0);
+      EXPECT_EQ(editor_.text.Doc().CharAt(at).hidden, c.commandHidden);
+    }
+    const int n = int(t.find("\x07N"));
+    EXPECT_EQ(editor_.text.Doc().colours[std::size_t(editor_.text.Doc().CharAt(n + 1).colour)].b, 255);
+  }
+  GetRegSettings().WriteInt("Skrib", "ltHide", 0);
+  GetRegSettings().WriteInt("Skrib", "ltCmd", 0);
+}
+
+TEST_F(EditorCommandsTest, DatabaseValuesBecomeATable) {
+  struct Case {
+    std::vector<SubDlg::DatabaseValue> values;
+    const char* text;
+  } cases[] = {
+      // The table ends with a paragraph of its own before the text's final mark.
+      {{}, "\r"},
+      {{{"Druckfestigkeit", "fck", "30", "N/mm2"}},
+       "C30/37 - Druckfestigkeit\x07" "fck\x07=\x07" "30\x07[N/mm2]\x07\x0e\r\r"},
+      {{{"Druckfestigkeit", "fck", "30", "N/mm2"}, {"E-Modul", "Ecm", "33000", "N/mm2"}},
+       "C30/37\x07\x07\x07\x07\x07\x0e" "Druckfestigkeit\x07" "fck\x07=\x07" "30\x07[N/mm2]\x07\x0e"
+       "E-Modul\x07" "Ecm\x07=\x07" "33000\x07[N/mm2]\x07\x0e\r\r"},
+  };
+  for (const Case& c : cases) {
+    Open("");
+    editor_.InsertDatabaseValues("C30/37", c.values);
+    EXPECT_EQ(Text(), c.text);
+  }
+  EXPECT_TRUE(editor_.text.Doc().CharAt(0).bold);  // the title row
+}
+
+TEST_F(EditorCommandsTest, InputValuesReplaceTheirDefinitions) {
+  // q = 12.5 typed with two decimals and a comma; g stays; Q = q*2 = 25 follows in the recalculation.
+  SubData& part = position_->Part();
+  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 q = 5,00\\par\r\n\\cf1 g = 1,0\\par\r\n}");
+  part.inputValues = {{"Last", "q", "kN/m", 12.5}};
+  editor_.ApplyInputValues();
+  const std::string rtf = part.text.Text();
+  EXPECT_NE(rtf.find("q = 12,50"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("g = 1,0"), std::string::npos) << rtf;
+  double q = 0.0;
+  EXPECT_TRUE(position_->variables.Evaluate("q", &q));
+  EXPECT_DOUBLE_EQ(q, 12.5);
+}
+
+TEST_F(EditorCommandsTest, CtrlWheelShowsTheZoomInTheCombo) {
+  Open("");
+  editor_.text.SetZoom(130);
+  win::input::KeyDown(VK_CONTROL);
+  editor_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 120), 0);
+  win::input::KeyUp(VK_CONTROL);
+  CString shown;
+  editor_.bar2.zoom.GetWindowText(shown);
+  EXPECT_EQ(std::string(shown), "130 %");
+}
+
+TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFromOne) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::path(GetUserDataDir().str()) / "Vorlagen";
+  fs::create_directories(folder);
+  {
+    std::ofstream out(folder / "Freie Textvorlage.rtf", std::ios::binary);
+    out << "{\\rtf1 Vorlage\\par\r\n}";
+  }
+  Open("");
+  EXPECT_EQ(Text(), "Vorlage\r\r");
+
+  // A building block: the selection "Vorlage" in a position made from the template.
+  const int made = VIDUV_CreateDoc("root");
+  VIDUV_AddChildElement(VIDUV_AddChildElement(VIDUV_GetRootElement(made), "input"), "Skrib");
+  ASSERT_TRUE(VIDUV_SaveDocAs(made, GetVorbelegungFile("Skrib", nullptr).GetString()));
+  VIDUV_CloseDoc(made);
+  editor_.text.SetSel(0, 0);
+  win::msgbox::QueueAnswer(IDOK);
+  editor_.SaveBuildingBlock();  // nothing selected
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  const fs::path block = fs::path(::testing::TempDir()) / "baustein.tqx";
+  fs::remove(block);
+  editor_.text.SetSel(0, 7);
+  win::script::QueueFileDialog(block.string());
+  editor_.SaveBuildingBlock();
+  const int read = VIDUV_OpenDoc(block.string().c_str());
+  ASSERT_NE(read, 0);
+  const int skrib = VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_GetRootElement(read), "input"), "Skrib");
+  std::string rtf(std::size_t(VIDUV_GetBinDataLength(skrib, "rtfData")), '\0');
+  VIDUV_GetBinData(skrib, "rtfData", rtf.data());
+  VIDUV_CloseDoc(read);
+  richdoc::Document d;
+  d.ReadRtf(rtf.c_str());
+  EXPECT_EQ(d.text, "Vorlage\r");
+  fs::remove(folder / "Freie Textvorlage.rtf");
+  fs::remove(GetVorbelegungFile("Skrib", nullptr).GetString());
+}
+
+}  // namespace

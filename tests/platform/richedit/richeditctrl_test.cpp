@@ -1,0 +1,322 @@
+// The editable rich-text control: RTF round trips of hand-written files, formats, editing, find, clipboard, drawing.
+#include "platform/richedit/richeditctrl.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/win/headless.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+std::string ReadFile(const std::string& name) {
+  std::ifstream in(std::string(KOLUMO_TEST_DATA) + "/richedit/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The paragraph text of a document with marks as '|', cells as '^' and rows as '#'.
+std::string Shape(const richdoc::Document& d) {
+  std::string s;
+  for (char c : d.text)
+    s += c == richdoc::kPara ? '|' : c == richdoc::kCell ? '^' : c == richdoc::kRow ? '#' : c == richdoc::kObject ? '@' : c;
+  return s;
+}
+
+class RichEditTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    parent_.CreateEx(0, "Static", "host", WS_POPUP | WS_VISIBLE, CRect(0, 0, 420, 300), nullptr, 0);
+    ASSERT_TRUE(edit_.Create(WS_VISIBLE | WS_BORDER, CRect(0, 0, 400, 280), &parent_, 4677));
+  }
+  void Load(const std::string& rtf) { ASSERT_TRUE(edit_.StreamInRtf(rtf, false)); }
+  CWnd parent_;
+  CRichEditCtrl edit_;
+};
+
+// Each file is written in the control's own dialect, so reading and writing it again must give every byte back;
+// the shape and a format per file show the reader understood it rather than copied it.
+TEST(RichDocRoundTrip, GoldenFilesAreStableByteForByte) {
+  struct Case {
+    const char* file;
+    const char* shape;
+  } cases[] = {
+      {"tables.rtf", "Lasten|Gk^g = 5,0^kN^#Qk^^^#Ende||"},
+      {"numbering.rtf", "Liste|Erstens|Zweitens|Punkt|Mitte|Rechts||"},
+      {"headings_hidden.rtf",
+       "Querschnitt|Text verborgen sichtbar kursiv, unter, tief, hoch, \xc6 16|Bewehrung|\xe4\xf6\xfc \\ { }||"},
+      {"picture.rtf", "Bild: @|@||"},
+  };
+  for (const Case& c : cases) {
+    const std::string original = ReadFile(c.file);
+    ASSERT_FALSE(original.empty()) << c.file;
+    richdoc::Document d;
+    d.ReadRtf(original);
+    EXPECT_EQ(Shape(d), c.shape) << c.file;
+    EXPECT_EQ(d.WriteRtf(), original) << c.file;
+  }
+}
+
+TEST(RichDocRoundTrip, WhatTheFilesMean) {
+  richdoc::Document t;
+  t.ReadRtf(ReadFile("tables.rtf"));
+  const int g = int(t.text.find("g = 5"));
+  EXPECT_EQ(t.colours[std::size_t(t.CharAt(g).colour)].b, 255);
+  EXPECT_TRUE(t.ParaAt(g).inTable);
+  EXPECT_FALSE(t.ParaAt(int(t.text.find("Ende"))).inTable);
+  EXPECT_EQ(t.blobs[std::size_t(t.extra[t.text.find(richdoc::kRow)])],
+            "\\trowd\\trgaph28\\trpaddl28\\cellx1000\\cellx1500\\cellx2200");
+
+  richdoc::Document n;
+  n.ReadRtf(ReadFile("numbering.rtf"));
+  const richdoc::ParaFormat& second = n.ParaAt(int(n.text.find("Zweitens")));
+  EXPECT_EQ(second.numbering, 2);
+  EXPECT_EQ(second.left, 567);
+  EXPECT_EQ(second.first, -567);
+  EXPECT_EQ(n.ParaAt(int(n.text.find("Punkt"))).numbering, 1);
+  EXPECT_EQ(n.ParaAt(int(n.text.find("Mitte"))).align, 1);
+  EXPECT_EQ(n.ParaAt(int(n.text.find("Rechts"))).spacing, 360);
+
+  richdoc::Document h;
+  h.ReadRtf(ReadFile("headings_hidden.rtf"));
+  EXPECT_EQ(h.ParaAt(0).heading, 1);
+  EXPECT_EQ(h.ParaAt(int(h.text.find("Bewehrung"))).heading, 2);
+  EXPECT_TRUE(h.CharAt(int(h.text.find("verborgen"))).hidden);
+  EXPECT_FALSE(h.CharAt(int(h.text.find("sichtbar"))).hidden);
+  EXPECT_TRUE(h.CharAt(int(h.text.find("tief"))).sub);
+  EXPECT_TRUE(h.CharAt(int(h.text.find("hoch"))).super);
+  EXPECT_EQ(h.fonts[std::size_t(h.CharAt(int(h.text.find('\xc6'))).font)].name, "Symbol");
+
+  richdoc::Document p;
+  p.ReadRtf(ReadFile("picture.rtf"));
+  const std::size_t pict = p.text.find(richdoc::kObject);
+  EXPECT_EQ(p.blobs[std::size_t(p.extra[pict])].substr(0, 14), "{\\pict\\pngblip");
+  EXPECT_EQ(p.blobs[std::size_t(p.extra[pict])].back(), '}');
+}
+
+TEST_F(RichEditTest, MalformedRtfIsRefusedAndTheTextStays) {
+  Load(ReadFile("tables.rtf"));
+  const std::string before = edit_.StreamOutRtf(false);
+  struct Case {
+    const char* rtf;
+    const char* reason;
+  } cases[] = {
+      {"plain words", "does not begin"},
+      {"{\\rtf1 abc", "closing brace"},
+      {"{\\rtf1 a\\'4", "incomplete"},
+      {"{\\rtf1{\\fonttbl{\\x Arial;}} a}", "font table"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(edit_.StreamInRtf(c.rtf, false, &error)) << c.rtf;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    EXPECT_EQ(edit_.StreamOutRtf(false), before);
+  }
+}
+
+TEST(RichDocRoundTrip, ControlBytesAndBlanksInFontEntries) {
+  // Raw and escaped control bytes cannot pose as cell or row marks (\\u7 shows '?' and skips its fallback "d");
+  // "{\\f0 Arial;}" keeps its blank.
+  richdoc::Document d;
+  d.ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f01\\fnil Symbol;}}a\x07" "b\\'07c\\u7 d\\par\r\n}");
+  EXPECT_EQ(d.text, "abc?\r\r");
+  EXPECT_EQ(d.fonts[0].name, "Arial");
+  EXPECT_EQ(d.fonts[1].name, "Symbol");
+  EXPECT_NE(d.WriteRtf().find("{\\f0 Arial;}{\\f1\\fnil Symbol;}"), std::string::npos);
+}
+
+TEST_F(RichEditTest, AMixedSelectionClearsTheMaskBitOfWhatDiffers) {
+  Load("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\pard\\b ab\\b0 cd\\i\\f1 ef\\par\r\n}");
+  struct Case {
+    long start, end;
+    DWORD present, absent;
+  } cases[] = {
+      {0, 2, CFM_BOLD | CFM_ITALIC | CFM_FACE, 0},  // all bold, none italic
+      {0, 4, CFM_ITALIC | CFM_FACE | CFM_SIZE, CFM_BOLD},
+      {2, 6, CFM_BOLD | CFM_COLOR, CFM_ITALIC | CFM_FACE},
+  };
+  for (const Case& c : cases) {
+    edit_.SetSel(c.start, c.end);
+    CHARFORMAT2 cf;
+    const DWORD mask = edit_.GetSelectionCharFormat(cf);
+    EXPECT_EQ(mask & c.present, c.present) << c.start << ".." << c.end;
+    EXPECT_EQ(mask & c.absent, 0u) << c.start << ".." << c.end;
+  }
+  edit_.SetSel(0, 1);
+  CHARFORMAT2 cf;
+  edit_.GetSelectionCharFormat(cf);
+  EXPECT_TRUE(cf.dwEffects & CFE_BOLD);
+}
+
+TEST_F(RichEditTest, TypingUndoAndRedo) {
+  edit_.SetFocus();
+  win::input::Type("ab\ncd");
+  EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\ncd");
+  edit_.ReplaceSel("\x01\x07", TRUE);  // bytes of the text's own marks are not typed
+  EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\ncd");
+  EXPECT_TRUE(edit_.Undo());
+  win::input::Key(VK_BACK);
+  EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\nc");
+  EXPECT_TRUE(edit_.Undo());
+  EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\ncd");
+  EXPECT_TRUE(edit_.Undo());
+  EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\nc");
+  EXPECT_TRUE(edit_.Redo());
+  EXPECT_EQ(std::string(edit_.GetPlainText()), "ab\r\ncd");
+  // A paragraph split keeps the paragraph's format on both halves.
+  edit_.SetSel(0, 0);
+  PARAFORMAT2 pf;
+  pf.dwMask = PFM_ALIGNMENT;
+  pf.wAlignment = PFA_CENTER;
+  edit_.SetParaFormat(pf);
+  edit_.SetSel(1, 1);
+  edit_.ReplaceSel("\n", TRUE);
+  EXPECT_EQ(edit_.Doc().ParaAt(0).align, 1);
+  EXPECT_EQ(edit_.Doc().ParaAt(2).align, 1);
+  EXPECT_EQ(edit_.Doc().ParaAt(edit_.GetTextLength() - 1).align, 0);
+  // Start indent 100 with the further lines 567 right of it: \li667\fi-567; a new start indent keeps the hang.
+  struct Step {
+    DWORD mask;
+    long start, offset;
+    int left, first;
+  } steps[] = {{PFM_OFFSET, 0, 567, 567, -567}, {PFM_STARTINDENT, 100, 0, 667, -567}, {PFM_OFFSET, 0, 0, 100, 0}};
+  edit_.SetSel(0, 0);
+  for (const Step& s : steps) {
+    PARAFORMAT2 indent;
+    indent.dwMask = s.mask;
+    indent.dxStartIndent = s.start;
+    indent.dxOffset = s.offset;
+    edit_.SetParaFormat(indent);
+    EXPECT_EQ(edit_.Doc().ParaAt(0).left, s.left);
+    EXPECT_EQ(edit_.Doc().ParaAt(0).first, s.first);
+  }
+}
+
+TEST_F(RichEditTest, FindHonoursCaseWordsAndDirection) {
+  Load("{\\rtf1 Last last Lastfall last\\par\r\n}");
+  struct Case {
+    const char* what;
+    bool matchCase, whole, down;
+    long from, hit;
+  } cases[] = {
+      {"last", false, false, true, 0, 0},   {"last", true, false, true, 0, 5},
+      {"last", false, true, true, 6, 19},   {"last", false, false, true, 6, 10},
+      {"last", false, false, false, 19, 10}, {"fehlt", false, false, true, 0, -1},
+  };
+  for (const Case& c : cases) {
+    long end = 0;
+    EXPECT_EQ(edit_.FindText(c.what, c.matchCase, c.whole, c.down, c.from, end), c.hit) << c.what << " " << c.from;
+    if (c.hit >= 0) {
+      EXPECT_EQ(end, c.hit + 4);
+    }
+  }
+}
+
+TEST_F(RichEditTest, ClipboardCarriesRtfAndTextAndObjectsStayByteForByte) {
+  Load(ReadFile("picture.rtf"));
+  const std::string blob = edit_.Doc().blobs[std::size_t(edit_.Doc().extra[6])];
+  edit_.SetSel(0, 7);  // "Bild: " and the picture
+  edit_.Copy();
+  EXPECT_EQ(win::ClipboardText(), "Bild: ");
+  edit_.SetSel(-1, -1);
+  edit_.Paste();
+  const richdoc::Document& d = edit_.Doc();
+  EXPECT_EQ(Shape(d), "Bild: @|@|Bild: @|");
+  int pictures = 0;
+  for (std::size_t i = 0; i < d.text.size(); ++i)
+    if (d.text[i] == richdoc::kObject && d.blobs[std::size_t(d.extra[i])] == blob) ++pictures;
+  EXPECT_EQ(pictures, 2);
+  // Plain text alone pastes as text.
+  win::SetClipboardText("x\r\ny");
+  edit_.SetSel(0, 0);
+  edit_.Paste();
+  EXPECT_EQ(Shape(edit_.Doc()).substr(0, 4), "x|yB");
+}
+
+TEST_F(RichEditTest, HeadingsAndZoom) {
+  Load("{\\rtf1 eins\\par\r\nzwei\\par\r\n}");
+  edit_.SetSel(6, 6);
+  edit_.SetHeading(3);  // heading 2
+  PARAFORMAT2 pf;
+  edit_.SetSel(5, 9);
+  edit_.GetParaFormat(pf);
+  EXPECT_EQ(pf.sStyle, -3);
+  EXPECT_TRUE(edit_.Doc().CharAt(5).bold);
+  EXPECT_FALSE(edit_.Doc().CharAt(0).bold);
+  edit_.SetSel(0, 9);
+  EXPECT_EQ(edit_.GetParaFormat(pf) & PFM_STYLE, 0u);  // two paragraphs, two styles
+  EXPECT_EQ(edit_.StreamOutRtf(false).find("\\pard\\s2\\b zwei"), edit_.StreamOutRtf(false).find("\\pard\\s2"));
+  EXPECT_TRUE(edit_.SetZoom(150, 100));
+  int num = 0, den = 0;
+  edit_.GetZoom(num, den);
+  EXPECT_EQ(num * 100 / den, 150);
+  EXPECT_FALSE(edit_.SetZoom(1, 100));  // below the smallest ratio
+  // One undo takes the heading back whole: its style and its boldness.
+  EXPECT_TRUE(edit_.Undo());
+  EXPECT_EQ(edit_.Doc().ParaAt(5).heading, 0);
+  EXPECT_FALSE(edit_.Doc().CharAt(5).bold);
+}
+
+TEST_F(RichEditTest, LongParagraphsWrapWhenDrawn) {
+  std::string words;
+  for (int i = 0; i < 40; ++i) words += "Bewehrung ";
+  Load("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red7\\green13\\blue255;}\\pard\\fs20 " + words +
+       "\\par\r\n\\cf1 b = 0,30\\par\r\n}");
+  const std::string png = ::testing::TempDir() + "richedit_wrap.png";
+  ASSERT_TRUE(win::SaveWindowPng(edit_.m_hWnd, png));
+  // 400 characters cannot stand on one line of 400 pixels; every line starts after a blank.
+  ASSERT_GE(edit_.LineStarts().size(), 4u);
+  for (std::size_t i = 1; i + 2 < edit_.LineStarts().size(); ++i)
+    EXPECT_EQ(edit_.Doc().text[std::size_t(edit_.LineStarts()[i] - 1)], ' ');
+  // The formula line is drawn in the formula colour.
+  const win::Image image = win::RenderWindow(edit_.m_hWnd);
+  int blue = 0;
+  for (std::uint32_t px : image.pixels)
+    if (px == 0x00070DFFu) ++blue;
+  EXPECT_GT(blue, 10);
+}
+
+TEST_F(RichEditTest, NumberingHiddenTextAndScriptsAreDrawn) {
+  Load(ReadFile("numbering.rtf"));
+  const win::Image numbered = win::RenderWindow(edit_.m_hWnd);
+  win::SavePng(numbered, ::testing::TempDir() + "richedit_numbering.png");
+  Load(ReadFile("headings_hidden.rtf"));
+  const win::Image hidden = win::RenderWindow(edit_.m_hWnd);
+  win::SavePng(hidden, ::testing::TempDir() + "richedit_headings.png");
+  // Hidden text takes no room: "sichtbar" starts where "verborgen" would have stood.
+  const int v = int(edit_.Doc().text.find("verborgen")), s = int(edit_.Doc().text.find("sichtbar"));
+  const int lineOfV = int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), v) - edit_.LineStarts().begin());
+  const int lineOfS = int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), s) - edit_.LineStarts().begin());
+  EXPECT_EQ(lineOfV, lineOfS);
+  // The numbered paragraphs show their labels in the hanging room left of the text, which starts 567 twips
+  // (38 pixels) in: dark pixels in the first 20 columns of the second and third lines are the labels "1." and "2.".
+  int dark = 0;
+  for (int y = 23; y < 54; ++y)
+    for (int x = 0; x < 20; ++x)
+      if ((numbered.pixels[std::size_t(y * numbered.width + x)] & 0xFF) < 0x60) ++dark;
+  EXPECT_GT(dark, 5);
+}
+
+TEST_F(RichEditTest, TheCaretStaysInViewAndTheWheelScrolls) {
+  std::string lines;
+  for (int i = 0; i < 40; ++i) lines += "Zeile " + std::to_string(i) + "\\par\r\n";
+  Load("{\\rtf1 " + lines + "}");
+  win::RenderWindow(edit_.m_hWnd);
+  EXPECT_EQ(edit_.GetScrollY(), 0);
+  edit_.SetSel(-1, -1);  // the end, 40 lines of about 17 pixels below a window of 280
+  win::RenderWindow(edit_.m_hWnd);
+  const int atEnd = edit_.GetScrollY();
+  EXPECT_GT(atEnd, 400);
+  edit_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);  // one notch up
+  win::RenderWindow(edit_.m_hWnd);
+  EXPECT_EQ(edit_.GetScrollY(), atEnd - 48);
+  edit_.SetSel(0, 0);
+  win::RenderWindow(edit_.m_hWnd);
+  EXPECT_EQ(edit_.GetScrollY(), 0);
+}
+
+}  // namespace
