@@ -30,10 +30,8 @@ wait_for() {
   done
 }
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb 1280x800 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 # Settings of their own, so that nothing another run keeps there (a language, say) changes a caption.
 export ORMI_REGISTRY="$work/registry.xml"
 if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then

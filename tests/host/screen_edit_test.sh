@@ -33,11 +33,8 @@ wait_for() {
   done
 }
 
-# The server picks a free display itself and names it on fd 3.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 
 # Under the leak checker: Xlib keeps its connection's caches for the life of the process, as the font and
 # drawing libraries that the project's suppressions already name do.
