@@ -2,43 +2,22 @@
 // the fire rows follow the design code, and switching the fire verification asks for new combinations.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "column_ui/ausgabedlg.h"
-#include "platform/win/wintest.h"
+#include "tests/column_ui/dialog_input.h"
 
 namespace {
+
+using dialog_input::Press;
+using dialog_input::Save;
 
 class AusgabeDlgTest : public win::test::WindowTest {
  protected:
   static COrmiParamGrid& GridOf(CDialog& d) { return static_cast<CKolumoParamDlg&>(d).Grid(); }
-  static void Toggle(CDialog& d, int row) {
-    GridOf(d).SetFocusCell(row, 1);
-    win::input::Key(VK_SPACE);
-    win::PumpMessages();
-  }
-  // Opens the combo of the row and moves down `steps` options.
-  static void Pick(CDialog& d, int row, int steps) {
-    GridOf(d).SetFocusCell(row, 1);
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    for (int i = 0; i < steps; ++i) win::input::Key(VK_DOWN);
-    win::input::Key(VK_RETURN);
-    win::PumpMessages();
-  }
-  static void Enter(CDialog& d, int row, const std::string& text) {
-    GridOf(d).SetFocusCell(row, 1);
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type(text + "\n");
-    win::PumpMessages();
-  }
-  static void Press(CDialog& d, int id) { win::input::ClickCenter(d.GetDlgItem(id)->m_hWnd); }
-  static void Save(CDialog& d, const char* name) {
-    if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(d.m_hWnd, std::string(dir) + "/" + name);
-  }
+  static void Toggle(CDialog& d, int row) { dialog_input::Toggle(GridOf(d), row); }
+  static void Pick(CDialog& d, int row, int steps) { dialog_input::Pick(GridOf(d), row, steps); }
+  static void Enter(CDialog& d, int row, const std::string& text) { dialog_input::Enter(GridOf(d), row, text); }
   CKolumoData data;
 };
 

@@ -2,15 +2,17 @@
 // corrections, and that the field's cross-section changes on OK only.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "column_ui/querschnittdlg.h"
-#include "platform/win/wintest.h"
+#include "tests/column_ui/dialog_input.h"
 #include "report/querschnittskizze.h"
 
 namespace {
+
+using dialog_input::Press;
+using dialog_input::Save;
 
 class QuerDlgTest : public win::test::WindowTest {
  protected:
@@ -20,27 +22,8 @@ class QuerDlgTest : public win::test::WindowTest {
     data.SetFieldCount(2);
   }
   static CKolumoQuerGrid& GridOf(CDialog& d) { return static_cast<CKolumoQuerDlg&>(d).m_grid; }
-  static void Enter(CDialog& d, int row, const std::string& text) {
-    GridOf(d).SetFocusCell(row, 1);
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type(text);
-    GridOf(d).EndEditing();
-    win::PumpMessages();
-  }
-  static void Pick(CDialog& d, int row, int steps) {
-    GridOf(d).SetFocusCell(row, 1);
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    for (int i = 0; i < steps; ++i) win::input::Key(VK_DOWN);
-    win::input::Key(VK_RETURN);
-    win::PumpMessages();
-  }
-  static void Press(CDialog& d, int id) { win::input::ClickCenter(d.GetDlgItem(id)->m_hWnd); }
-  static void Save(CDialog& d, const char* name) {
-    if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(d.m_hWnd, std::string(dir) + "/" + name);
-  }
+  static void Enter(CDialog& d, int row, const std::string& text) { dialog_input::Enter(GridOf(d), row, text); }
+  static void Pick(CDialog& d, int row, int steps) { dialog_input::Pick(GridOf(d), row, steps); }
   CKolumoData data;
 };
 
