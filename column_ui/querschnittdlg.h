@@ -1,0 +1,53 @@
+// The cross-section of one field: shape, reinforcement layout, dimensions, offsets, cover, reinforcement, strut
+// inclination and subdivision in one two-column grid. Every finished edit checks the values against the design
+// code's minimum dimensions and reinforcement and offers a correction; the caller's cross-section changes on OK
+// only.
+#pragma once
+
+#include "column/kolumodata.h"
+#include "controls/OrmiGridCtrl.h"
+#include "platform/win/afx.h"
+
+class CKolumoQuerGrid : public COrmiGridCtrl {
+ public:
+  enum Row { kTyp = 0, kBewTyp = 1, kErste = 2, kRows = 11 };
+
+  void Layout() override;
+  // FALSE shows the copy, TRUE stores the cells into it with the checks.
+  BOOL ExchangeData(BOOL save);
+  void OnCellComboSelect(int row, int col, int item) override;
+  void OnCellChanged(int row, int col, int type) override;
+
+  CKolumoQuer m_quer;
+  int m_fertigteil = 0;
+  int m_norm = 0;
+
+ private:
+  void Show();
+  void Store();
+  void StoreTeilung(int row);
+  void CheckBewehrung();
+  bool Ask(const char* text);
+  CString Tr(const char* text) const;
+};
+
+class CKolumoQuerDlg : public CDialog {
+ public:
+  enum { IDD = 26011, kIdGrid = 26017, kIdSkizze = 26032 };
+
+  explicit CKolumoQuerDlg(CWnd* parent = nullptr);
+  ~CKolumoQuerDlg() override;
+
+  // Runs the dialog on the cross-section of a field with the position's precast flag and design code; true
+  // when the engineer took the values.
+  static bool Bearbeite(CKolumoData& data, int field, CWnd* parent);
+
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  virtual void ExchangeData(BOOL save);
+
+  CKolumoQuerGrid m_grid;
+
+ private:
+  HBITMAP m_skizze = nullptr;
+};

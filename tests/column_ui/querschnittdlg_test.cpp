@@ -1,0 +1,160 @@
+// The cross-section dialog: rows per section type, the design-code checks after each edit with their
+// corrections, and that the field's cross-section changes on OK only.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "column_ui/querschnittdlg.h"
+#include "tests/column_ui/dialog_input.h"
+#include "report/querschnittskizze.h"
+
+namespace {
+
+using dialog_input::Press;
+using dialog_input::Save;
+
+class QuerDlgTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    report::EnsureQuerschnittSkizze();
+    data.SetFieldCount(2);
+  }
+  static CKolumoQuerGrid& GridOf(CDialog& d) { return static_cast<CKolumoQuerDlg&>(d).m_grid; }
+  static void Enter(CDialog& d, int row, const std::string& text) { dialog_input::Enter(GridOf(d), row, text); }
+  static void Pick(CDialog& d, int row, int steps) { dialog_input::Pick(GridOf(d), row, steps); }
+  CKolumoData data;
+};
+
+TEST_F(QuerDlgTest, ChecksAskAfterTheEditAndYesCorrects) {
+  struct Case {
+    const char* name;
+    int type, bewType, norm, fertigteil;
+    double bx, dy, bdx, as;
+    int row;           // the row typed into
+    const char* text;  // what is typed
+    std::vector<int> answers;
+    std::vector<const char*> messages;  // the start of every box, in order (the OK of the dialog included)
+    double bxAfter, dyAfter, asAfter;
+    int bewTypeAfter, teilungAfter;
+  };
+  const char* kMin20 = "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 20.0 cm!";
+  const char* kMin12 = "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 12.0 cm!";
+  const char* kTyp2 = "Achtung! Gemäß DIN 1045-1 13.5.1.3 ist bei den vorhanden Stützenabmesungen";
+  const char* kSia = "Achtung! Gemäß SIA 262 ist mind. Durchmesser 8 mit 0.5 cm²";
+  const char* kDeckung = "Achtung Betondeckung zu groß!";
+  const char* kTeilung = "Stabteilung <2 nicht zulässig.";
+  const Case cases[] = {
+      // 15 < 20 cm, not precast, DIN: Yes gives 20 x 30.
+      {"min20", 0, 0, 0, 0, 30, 30, 3, 2, 2, "15", {IDYES}, {kMin20}, 20, 30, 2, 0, 5},
+      // The same with EC2: no question, 15 stays.
+      {"ec2", 0, 0, 1, 0, 30, 30, 3, 2, 2, "15", {}, {}, 15, 30, 2, 0, 5},
+      // Precast 10 x 10, DIN: the 12 cm question, not the 20 cm one; both sides raised.
+      {"fertigteil", 0, 0, 0, 1, 30, 10, 3, 2, 2, "10", {IDYES}, {kMin12}, 12, 12, 2, 0, 5},
+      // "No" keeps 15 and asks again on OK.
+      {"nein", 0, 0, 0, 0, 30, 30, 3, 2, 2, "15", {IDNO, IDNO}, {kMin20, kMin20}, 15, 30, 2, 0, 5},
+      // 45 > 40 cm with four corner bars, DIN: Yes changes to type 2.
+      {"typ2", 0, 0, 0, 0, 30, 30, 3, 2, 2, "45", {IDYES}, {kTyp2}, 45, 30, 2, 1, 5},
+      // Subdivision 1 becomes 2 with a message.
+      {"teilung", 0, 0, 0, 0, 30, 30, 3, 2, 10, "1", {IDOK}, {kTeilung}, 30, 30, 2, 0, 2},
+      // Circle, SIA, 2.0 cm² total < 6 x 0.5 = 3.0: Yes gives 3.0.
+      {"kreis", 1, 2, 2, 0, 30, 30, 3, 5, 6, "2", {IDYES}, {kSia}, 30, 30, 3.0, 2, 5},
+      // Ring 40 / 30 with cover 6: 2 x 6 = 12 > 40 - 30 = 10; the message returns on OK, nothing changes.
+      {"ring", 2, 2, 0, 0, 40, 30, 3, 10, 6, "6", {IDOK, IDOK}, {kDeckung, kDeckung}, 40, 30, 10, 2, 5},
+  };
+  for (const Case& c : cases) {
+    CKolumoQuer& q = data.querschnitte[1];
+    q = CKolumoQuer();
+    q.type = c.type;
+    q.bewType = c.bewType;
+    q.bx = c.bx;
+    q.dy = c.dy;
+    q.bdx = c.bdx;
+    q.as = c.as;
+    data.iNorm = c.norm;
+    data.Fertigteil = c.fertigteil;
+    win::msgbox::ClearLog();
+    for (int a : c.answers) win::msgbox::QueueAnswer(a);
+    win::script::QueueDialog([&](CDialog& d) {
+      Enter(d, c.row, c.text);
+      if (std::string(c.name) == "typ2") {
+        EXPECT_EQ(GridOf(d).GetItemText(1, 1), "Typ 2: 8 Eckeisen");
+      }
+      if (std::string(c.name) == "teilung") {
+        EXPECT_EQ(GridOf(d).GetItemText(10, 1), "2 ");
+      }
+      Press(d, IDOK);
+    });
+    ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 1, nullptr)) << c.name;
+    const auto& log = win::msgbox::Log();
+    ASSERT_EQ(log.size(), c.messages.size()) << c.name;
+    for (std::size_t i = 0; i < log.size(); ++i)
+      EXPECT_EQ(log[i].text.rfind(c.messages[i], 0), 0u) << c.name << ": " << log[i].text;
+    EXPECT_DOUBLE_EQ(q.bx.m_dValue, c.bxAfter) << c.name;
+    EXPECT_DOUBLE_EQ(q.dy.m_dValue, c.dyAfter) << c.name;
+    EXPECT_DOUBLE_EQ(q.as.m_dValue, c.asAfter) << c.name;
+    EXPECT_EQ(q.bewType, c.bewTypeAfter) << c.name;
+    EXPECT_EQ(q.teilung, c.teilungAfter) << c.name;
+    EXPECT_EQ(win::msgbox::PendingAnswers(), 0u) << c.name;
+  }
+}
+
+TEST_F(QuerDlgTest, SwitchingToCircleRewritesTheRowsAndCancelKeepsTheField) {
+  data.iNorm = 1;
+  data.querschnitte[0].bx = 35.0;
+  win::script::QueueDialog([](CDialog& d) {
+    CKolumoQuerGrid& g = GridOf(d);
+    EXPECT_EQ(g.GetItemText(2, 0), "Breite bx");
+    EXPECT_TRUE(g.IsRowVisible(10));
+    EXPECT_FALSE(g.IsCellEditable(5, 1)) << "Versatz ey";
+    Save(d, "querschnitt-rechteck.png");
+    Pick(d, 0, 1);
+    EXPECT_EQ(g.GetItemText(2, 0), "Durchmesser");
+    EXPECT_EQ(g.GetItemText(2, 1), "35.0 [cm]");
+    EXPECT_EQ(g.GetItemText(1, 1), "Typ 3: Umlaufend");
+    EXPECT_EQ(g.GetItemText(6, 0), "Gesamte Bewehrung");
+    EXPECT_FALSE(g.IsRowVisible(9));
+    EXPECT_FALSE(g.IsRowVisible(10));
+    EXPECT_FALSE(g.IsCellEditable(4, 1)) << "Versatz ey";
+    EXPECT_TRUE(g.IsCellEditable(5, 1));
+    Save(d, "querschnitt-kreis.png");
+    Pick(d, 0, 1);
+    EXPECT_EQ(g.GetItemText(3, 0), "Durchmesser innen");
+    EXPECT_TRUE(g.IsRowVisible(9));
+    EXPECT_FALSE(g.IsRowVisible(10));
+    Press(d, IDCANCEL);
+  });
+  EXPECT_FALSE(CKolumoQuerDlg::Bearbeite(data, 0, nullptr));
+  EXPECT_EQ(data.querschnitte[0].type, 0);
+  EXPECT_EQ(data.querschnitte[0].bewType, 0);
+}
+
+TEST_F(QuerDlgTest, OkWithoutAChangeKeepsEveryValueAndTypedValuesArrive) {
+  data.iNorm = 1;
+  CKolumoQuer& q = data.querschnitte[0];
+  q.bx = 31.25;
+  q.theta = 38.66;
+  q.teilung = 7;
+  win::script::QueueDialogAnswer(IDOK);
+  ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 0, nullptr));
+  EXPECT_EQ(q.bx.m_dValue, 31.25) << "shown as 31.3, kept as entered";
+  EXPECT_EQ(q.theta.m_dValue, 38.66);
+  EXPECT_EQ(q.teilung, 7);
+  win::script::QueueDialog([](CDialog& d) {
+    Enter(d, 3, "42,5");
+    Enter(d, 9, "30");
+    Pick(d, 1, 2);  // type 3: the reinforcement row becomes the total
+    EXPECT_EQ(GridOf(d).GetItemText(8, 0), "Gesamte Bewehrung");
+    Enter(d, 8, "12");
+    Press(d, IDOK);
+  });
+  ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 0, nullptr));
+  EXPECT_DOUBLE_EQ(q.dy.m_dValue, 42.5);
+  EXPECT_DOUBLE_EQ(q.theta.m_dValue, 30.0);
+  EXPECT_EQ(q.bewType, 2);
+  EXPECT_DOUBLE_EQ(q.as.m_dValue, 12.0);
+  EXPECT_DOUBLE_EQ(q.bx.m_dValue, 31.25);
+}
+
+}  // namespace
