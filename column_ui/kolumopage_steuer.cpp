@@ -8,39 +8,80 @@ CString Tr(const char* text) {
   return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoSteuDlg", text));
 }
 
-// The code "pictures": a framed badge with the code's name, all on the same spot, one shown at a time.
-win::DialogItem Badge(UINT id, const char* text) {
-  return {int(id), "Static", text, SS_CENTER | SS_CENTERIMAGE | WS_BORDER, 176, 14, 104, 96};
+// The code pictures: a plate with the code's name, all on the same spot, one shown at a time.
+win::DialogItem Badge(UINT id) { return {int(id), "Static", "", SS_BITMAP | SS_CENTERIMAGE, 174, 8, 110, 100}; }
+
+void PaintPlate(cairo_t* cr, int w, int h, const char* title, const char* subtitle, double r, double g, double b) {
+  cairo_set_source_rgb(cr, 0.83, 0.82, 0.78);
+  cairo_paint(cr);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_rectangle(cr, 6.5, 6.5, w - 13, h - 13);
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  cairo_set_source_rgb(cr, r, g, b);
+  cairo_rectangle(cr, 7, 7, w - 14, 18);
+  cairo_fill(cr);
+  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+  const auto centred = [&](const char* text, double size, double y) {
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, text, &e);
+    cairo_move_to(cr, (w - e.width) / 2 - e.x_bearing, y);
+    cairo_show_text(cr, text);
+  };
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  centred("Bemessung", 11, 20);
+  cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+  centred(title, 17, h * 0.52);
+  cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);
+  centred(subtitle, 11, h * 0.52 + 22);
 }
+
+void RegisterPlate(UINT id, const char* title, const char* subtitle, double r, double g, double b) {
+  win::res::RegisterBitmap(id, 150, 150, [=](cairo_t* cr, int w, int h) { PaintPlate(cr, w, h, title, subtitle, r, g, b); });
+}
+
+const bool kPlates = [] {
+  using D = CKolumoSteuDlg;
+  RegisterPlate(D::kIdBildDin, "DIN 1045-1", "", 0.15, 0.3, 0.55);
+  RegisterPlate(D::kIdBildEc2, "DIN EN 1992", "Eurocode 2", 0.1, 0.25, 0.6);
+  RegisterPlate(D::kIdBildSia, "SIA 262", "", 0.7, 0.1, 0.1);
+  RegisterPlate(D::kIdBildNaDe, "DIN EN 1992", "NA Deutschland", 0.1, 0.25, 0.6);
+  RegisterPlate(D::kIdBildNaAndere, "DIN EN 1992", "Nationaler Anhang", 0.1, 0.25, 0.6);
+  return true;
+}();
 
 win::DialogTemplate SteuerTemplate() {
   using D = CKolumoSteuDlg;
   win::DialogTemplate t;
   t.style = WS_CHILD | DS_CONTROL;
-  t.cx = 527;
-  t.cy = 121;
+  // The size of the main dialog's page frame.
+  t.cx = 560;
+  t.cy = 112;
   t.items = {
-      {-1, "Button", "Vorschrift", BS_GROUPBOX, 6, 4, 162, 78},
-      {int(D::kIdNormDin), "Button", "DIN 1045-1", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 14, 16, 140, 10},
-      {int(D::kIdNormEc2), "Button", "DIN EN 1992", BS_AUTORADIOBUTTON, 14, 29, 140, 10},
-      {int(D::kIdNormSia), "Button", "SIA 262", BS_AUTORADIOBUTTON, 14, 42, 140, 10},
-      {int(D::kIdNormNa), "Button", "DIN EN 1992 / NA", BS_AUTORADIOBUTTON, 14, 55, 140, 10},
-      {int(D::kIdLand), "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 26, 66, 128, 60},
-      {-1, "Button", "Stützentyp", BS_GROUPBOX, 6, 86, 162, 30},
-      {int(D::kIdOrtbeton), "Button", "Ortbeton", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 14, 99, 66, 10},
-      {int(D::kIdFertigteil), "Button", "Fertigteil", BS_AUTORADIOBUTTON, 86, 99, 70, 10},
-      Badge(D::kIdBildDin, "DIN 1045-1"),
-      Badge(D::kIdBildEc2, "DIN EN 1992"),
-      Badge(D::kIdBildSia, "SIA 262"),
-      Badge(D::kIdBildNaDe, "DIN EN 1992\nNA Deutschland"),
-      Badge(D::kIdBildNaAndere, "DIN EN 1992\nNationaler Anhang"),
-      {-1, "Button", "Programmsteuerung", BS_GROUPBOX | WS_GROUP, 292, 4, 228, 34},
-      {int(D::kIdAllgemein), "Button", "Allgemeines", BS_PUSHBUTTON | WS_TABSTOP, 300, 17, 104, 14},
-      {-1, "Button", "Ausgabesteuerung", BS_GROUPBOX, 292, 42, 228, 34},
-      {int(D::kIdNumAus), "Button", "Numerischen Ausgabe", BS_PUSHBUTTON | WS_TABSTOP, 300, 55, 104, 14},
-      {int(D::kIdGrafAus), "Button", "Grafischen Ausgabe", BS_PUSHBUTTON | WS_TABSTOP, 410, 55, 104, 14},
-      {-1, "Button", "Normsteuerwerte", BS_GROUPBOX, 292, 80, 228, 36},
-      {int(D::kIdBrand), "Button", "Brandschutznachweis", BS_PUSHBUTTON | WS_TABSTOP, 300, 94, 104, 14},
+      {-1, "Button", "Vorschrift", BS_GROUPBOX, 6, 2, 162, 76},
+      {int(D::kIdNormDin), "Button", "DIN 1045-1", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 14, 13, 140, 10},
+      {int(D::kIdNormEc2), "Button", "DIN EN 1992", BS_AUTORADIOBUTTON, 14, 25, 140, 10},
+      {int(D::kIdNormSia), "Button", "SIA 262", BS_AUTORADIOBUTTON, 14, 37, 140, 10},
+      {int(D::kIdNormNa), "Button", "DIN EN 1992 / NA", BS_AUTORADIOBUTTON, 14, 49, 140, 10},
+      {int(D::kIdLand), "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 26, 61, 128, 60},
+      {-1, "Button", "Stützentyp", BS_GROUPBOX, 6, 80, 162, 28},
+      {int(D::kIdOrtbeton), "Button", "Ortbeton", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 14, 92, 66, 10},
+      {int(D::kIdFertigteil), "Button", "Fertigteil", BS_AUTORADIOBUTTON, 86, 92, 70, 10},
+      Badge(D::kIdBildDin),
+      Badge(D::kIdBildEc2),
+      Badge(D::kIdBildSia),
+      Badge(D::kIdBildNaDe),
+      Badge(D::kIdBildNaAndere),
+      {-1, "Button", "Programmsteuerung", BS_GROUPBOX | WS_GROUP, 292, 2, 228, 32},
+      {int(D::kIdAllgemein), "Button", "Allgemeines", BS_PUSHBUTTON | WS_TABSTOP, 300, 14, 104, 14},
+      {-1, "Button", "Ausgabesteuerung", BS_GROUPBOX, 292, 38, 228, 32},
+      {int(D::kIdNumAus), "Button", "Numerischen Ausgabe", BS_PUSHBUTTON | WS_TABSTOP, 300, 50, 104, 14},
+      {int(D::kIdGrafAus), "Button", "Grafischen Ausgabe", BS_PUSHBUTTON | WS_TABSTOP, 410, 50, 104, 14},
+      {-1, "Button", "Normsteuerwerte", BS_GROUPBOX, 292, 74, 228, 34},
+      {int(D::kIdBrand), "Button", "Brandschutznachweis", BS_PUSHBUTTON | WS_TABSTOP, 300, 87, 104, 14},
   };
   return t;
 }
@@ -71,6 +112,8 @@ BOOL CKolumoSteuDlg::OnInitDialog() {
   TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoSteuDlg", m_hWnd);
   for (const char* land : kLaender) SendDlgItemMessage(kIdLand, CB_ADDSTRING, 0, LPARAM(LPCSTR(Tr(land))));
   SendDlgItemMessage(kIdLand, CB_SETCURSEL, 0, 0);
+  for (UINT id : {kIdBildDin, kIdBildEc2, kIdBildSia, kIdBildNaDe, kIdBildNaAndere})
+    SendDlgItemMessage(id, STM_SETIMAGE, IMAGE_BITMAP, LPARAM(::LoadBitmap(nullptr, MAKEINTRESOURCE(id))));
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "column_ui/kolumopage_vorver.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -16,43 +17,44 @@ win::DialogTemplate VorverTemplate() {
   const DWORD edit = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
   win::DialogTemplate t;
   t.style = WS_CHILD | DS_CONTROL;
-  t.cx = 624;
-  t.cy = 124;
+  // The size of the main dialog's page frame.
+  t.cx = 560;
+  t.cy = 112;
   t.items = {
-      {int(D::kIdGruppeArt), "Button", "Vorverformungen berücksichtigen als", BS_GROUPBOX, 6, 4, 250, 114},
+      {int(D::kIdGruppeArt), "Button", "Vorverformungen berücksichtigen als", BS_GROUPBOX, 6, 2, 230, 108},
       {int(D::kIdArt0), "Button", "Schiefstellung in X, in Y oder in X und Y,\nin allen Einwirkungen gleich",
-       BS_AUTORADIOBUTTON | BS_MULTILINE | WS_GROUP | WS_TABSTOP, 14, 16, 236, 20},
+       BS_AUTORADIOBUTTON | BS_MULTILINE | WS_GROUP | WS_TABSTOP, 14, 13, 218, 20},
       {int(D::kIdArt1), "Button", "affin zur Knickfigur der zwei niedrigsten Eigenwerte,\nje Einwirkung neu berechnet",
-       BS_AUTORADIOBUTTON | BS_MULTILINE, 14, 40, 236, 20},
+       BS_AUTORADIOBUTTON | BS_MULTILINE, 14, 36, 218, 20},
       {int(D::kIdArt2), "Button", "Schiefstellung wie oben\nmit zusätzlicher Kriechverformung",
-       BS_AUTORADIOBUTTON | BS_MULTILINE, 14, 64, 236, 20},
+       BS_AUTORADIOBUTTON | BS_MULTILINE, 14, 59, 218, 20},
       {int(D::kIdArt3), "Button", "Knickfigur wie oben\nmit zusätzlicher Kriechverformung",
-       BS_AUTORADIOBUTTON | BS_MULTILINE, 14, 88, 236, 20},
-      {int(D::kIdGruppeDetail), "Button", "Vorgabe", BS_GROUPBOX | WS_GROUP, 262, 4, 356, 114},
-      {int(D::kIdDirekt), "Button", "direkte Vorgabe der Schiefstellung", BS_AUTOCHECKBOX | WS_TABSTOP, 270, 16, 180,
+       BS_AUTORADIOBUTTON | BS_MULTILINE, 14, 82, 218, 20},
+      {int(D::kIdGruppeDetail), "Button", "Vorgabe", BS_GROUPBOX | WS_GROUP, 242, 2, 314, 108},
+      {int(D::kIdDirekt), "Button", "direkte Vorgabe der Schiefstellung", BS_AUTOCHECKBOX | WS_TABSTOP, 250, 16, 180,
        10, 0, true},
-      {int(D::kIdLabelX), "Static", "um die X-Achse:", SS_LEFT, 270, 36, 64, 10, 0, true},
-      {int(D::kIdUmX), "Edit", "-0.500", edit, 336, 34, 50, 12, 0, true},
-      {int(D::kIdEinheitX), "Static", "%", SS_LEFT, 390, 36, 12, 10, 0, true},
-      {int(D::kIdLabelY), "Static", "um die Y-Achse:", SS_LEFT, 270, 54, 64, 10, 0, true},
-      {int(D::kIdUmY), "Edit", "0.500", edit, 336, 52, 50, 12, 0, true},
-      {int(D::kIdEinheitY), "Static", "%", SS_LEFT, 390, 54, 12, 10, 0, true},
+      {int(D::kIdLabelX), "Static", "um die X-Achse:", SS_LEFT, 250, 36, 64, 10, 0, true},
+      {int(D::kIdUmX), "Edit", "-0.500", edit, 316, 34, 50, 12, 0, true},
+      {int(D::kIdEinheitX), "Static", "%", SS_LEFT, 370, 36, 12, 10, 0, true},
+      {int(D::kIdLabelY), "Static", "um die Y-Achse:", SS_LEFT, 250, 54, 64, 10, 0, true},
+      {int(D::kIdUmY), "Edit", "0.500", edit, 316, 52, 50, 12, 0, true},
+      {int(D::kIdEinheitY), "Static", "%", SS_LEFT, 370, 54, 12, 10, 0, true},
       {int(D::kIdErklResultierend), "Static", "Schiefstellung in Richtung der resultierenden Auslenkung:", SS_LEFT,
-       270, 36, 200, 10, 0, true},
-      {int(D::kIdResultierend), "Edit", "0.500", edit, 336, 52, 50, 12, 0, true},
-      {int(D::kIdBild), "Static", "", SS_BITMAP | SS_CENTERIMAGE, 500, 12, 110, 100, 0, true},
-      {int(D::kIdAusmitteModus), "Button", "direkte Vorgabe der Ausmitte", BS_AUTOCHECKBOX | WS_TABSTOP, 270, 16,
+       250, 36, 190, 10, 0, true},
+      {int(D::kIdResultierend), "Edit", "0.500", edit, 316, 52, 50, 12, 0, true},
+      {int(D::kIdBild), "Static", "", SS_BITMAP | SS_CENTERIMAGE, 452, 12, 98, 94, 0, true},
+      {int(D::kIdAusmitteModus), "Button", "direkte Vorgabe der Ausmitte", BS_AUTOCHECKBOX | WS_TABSTOP, 250, 16,
        180, 10, 0, true},
       {int(D::kIdErklAusmitte), "Static",
-       "Ungewollte Ausmitte als Anteil der Stützenhöhe,\nz. B. l/200 oder l/400:", SS_LEFT, 270, 32, 220, 20, 0,
+       "Ungewollte Ausmitte als Anteil der Stützenhöhe,\nz. B. l/200 oder l/400:", SS_LEFT, 250, 32, 220, 20, 0,
        true},
-      {int(D::kIdLabelTeiler), "Static", "Stützenhöhe/", SS_LEFT, 270, 60, 52, 10, 0, true},
-      {int(D::kIdTeiler), "Edit", "200", edit | ES_NUMBER, 324, 58, 40, 12, 0, true},
-      {int(D::kIdLabelAusmitte), "Static", "Ausmitte:", SS_LEFT, 270, 60, 52, 10, 0, true},
-      {int(D::kIdAusmitte), "Edit", "2.00", edit, 324, 58, 50, 12, 0, true},
-      {int(D::kIdEinheitCm), "Static", "cm", SS_LEFT, 378, 60, 14, 10, 0, true},
-      {int(D::kIdLabelBezug), "Static", "Bezugspunkt:", SS_LEFT, 270, 80, 52, 10, 0, true},
-      {int(D::kIdBezug), "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 324, 78, 80, 80, 0, true},
+      {int(D::kIdLabelTeiler), "Static", "Stützenhöhe/", SS_LEFT, 250, 60, 52, 10, 0, true},
+      {int(D::kIdTeiler), "Edit", "200", edit | ES_NUMBER, 304, 58, 40, 12, 0, true},
+      {int(D::kIdLabelAusmitte), "Static", "Ausmitte:", SS_LEFT, 250, 60, 52, 10, 0, true},
+      {int(D::kIdAusmitte), "Edit", "2.00", edit, 304, 58, 50, 12, 0, true},
+      {int(D::kIdEinheitCm), "Static", "cm", SS_LEFT, 358, 60, 14, 10, 0, true},
+      {int(D::kIdLabelBezug), "Static", "Bezugspunkt:", SS_LEFT, 250, 80, 52, 10, 0, true},
+      {int(D::kIdBezug), "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 304, 78, 80, 80, 0, true},
       {int(D::kIdTransportHinweis), "Static", "Im Transportzustand wird keine Vorverformung berücksichtigt.",
        SS_LEFT, 14, 16, 300, 10, 0, true},
   };
@@ -64,7 +66,9 @@ constexpr UINT kBildBitmap = 26053;
 
 // The illustration: a column inclined by the angle against the vertical, with its foot fixed.
 void PaintSchiefstellung(cairo_t* cr, int w, int h) {
-  const double x0 = w * 0.35, y0 = h - 14.0, top = 14.0, dx = w * 0.22;
+  cairo_set_source_rgb(cr, 0.83, 0.82, 0.78);
+  cairo_paint(cr);
+  const double x0 = w * 0.4, y0 = h - 18.0, top = 16.0, dx = w * 0.2;
   cairo_set_line_width(cr, 1);
   cairo_set_source_rgb(cr, 0.55, 0.55, 0.55);
   const double dash[] = {4, 3};
@@ -87,16 +91,16 @@ void PaintSchiefstellung(cairo_t* cr, int w, int h) {
   cairo_line_to(cr, x0 + 22, y0 + 2);
   cairo_stroke(cr);
   cairo_set_source_rgb(cr, 0.1, 0.3, 0.7);
-  cairo_arc_negative(cr, x0, y0, (y0 - top) * 0.55, -1.5708, -1.5708 + 0.30);
+  cairo_arc(cr, x0, y0, (y0 - top) * 0.55, -1.5708, -1.5708 + std::atan2(dx, y0 - top));
   cairo_stroke(cr);
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, 12);
   cairo_move_to(cr, x0 + 6, top + (y0 - top) * 0.40);
   cairo_show_text(cr, "\xCE\xB8");
-  cairo_move_to(cr, x0 + dx + 6, top + 10);
+  cairo_move_to(cr, x0 + dx - 30, top + 4);
   cairo_show_text(cr, "l/n");
 }
-const bool kBildRegistered = (win::res::RegisterBitmap(kBildBitmap, 150, 150, PaintSchiefstellung), true);
+const bool kBildRegistered = (win::res::RegisterBitmap(kBildBitmap, 140, 150, PaintSchiefstellung), true);
 
 // A number from an edit's text, a comma read as a point; false for anything that is no number.
 bool ReadNumber(const CString& text, double& value) {
