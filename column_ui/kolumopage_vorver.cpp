@@ -156,7 +156,7 @@ void CKolumoVorverDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Text(pDX, kIdUmY, m_umy);
   DDX_Text(pDX, kIdResultierend, m_resultierend);
   DDX_Check(pDX, kIdAusmitteModus, m_ausmitteModus);
-  DDX_Text(pDX, kIdTeiler, m_teiler);
+  DDX_Text(pDX, kIdTeiler, m_teiler);  // read as text: a wrong entry gets the page's own message
   DDX_Text(pDX, kIdAusmitte, m_ausmitte);
 }
 
@@ -229,7 +229,7 @@ void CKolumoVorverDlg::ShowAusmitte() {
   if (m_ausmitteModus) {
     Show(kIdTeiler, true);
     Show(kIdLabelTeiler, true);
-    m_teiler = m_vorver.Schiefstellung;
+    m_teiler.Format("%d", m_vorver.Schiefstellung);
     return;
   }
   for (UINT id : {kIdAusmitte, kIdLabelAusmitte, kIdEinheitCm, kIdLabelBezug, kIdBezug}) Show(id, true);
@@ -269,7 +269,14 @@ bool CKolumoVorverDlg::Store() {
   if (!number(kIdResultierend, m_resultierend, m_vorver.invw) || !number(kIdUmX, m_umx, m_vorver.umx) ||
       !number(kIdUmY, m_umy, m_vorver.umy))
     return false;
-  if (shown(kIdTeiler)) m_vorver.Schiefstellung = m_teiler;
+  if (shown(kIdTeiler)) {
+    double teiler = 0.0;
+    if (!ReadNumber(m_teiler, teiler) || teiler != double(int(teiler))) {
+      AfxMessageBox(m_teiler + Tr(" ist keine Zahl. Bitte ändern"));
+      return false;
+    }
+    m_vorver.Schiefstellung = int(teiler);
+  }
   if (shown(kIdAusmitteModus)) m_vorver.bAusmitte = m_ausmitteModus;
   m_vorver.bGesetzt = 1;
   if (!number(kIdAusmitte, m_ausmitte, m_vorver.ausmitte)) return false;

@@ -33,7 +33,7 @@ class CKolumoVorverDlg : public CDialog {
   int m_direkt = 1;
   CString m_umx = "-0.500", m_umy = "0.500", m_resultierend = "0.500";
   int m_ausmitteModus = 1;
-  int m_teiler = 200;
+  CString m_teiler = "200";
   CString m_ausmitte = "2.00";
   CKolumoVorver m_vorver;
 

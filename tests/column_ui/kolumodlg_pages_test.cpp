@@ -196,6 +196,16 @@ TEST_F(KolumoPagesTest, LettersAreNoNumberAndTheValueStays) {
   EXPECT_EQ(Text(dialog_.m_vorverDlg, D::kIdAusmitte), "2.50");
 }
 
+TEST_F(KolumoPagesTest, EmptyDivisorIsRefusedAndNothingIsStored) {
+  Open([](CKolumoData& d) { d.vorver[0].type = 1, d.vorver[0].bAusmitte = 1, d.vorver[0].Schiefstellung = 300; });
+  ShowTab(3);
+  win::msgbox::QueueAnswer(IDOK);
+  TypeInto(dialog_.m_vorverDlg, D::kIdTeiler, "");
+  EXPECT_EQ(Boxes(), std::vector<std::string>{" ist keine Zahl. Bitte ändern"});
+  EXPECT_EQ(dialog_.m_data.vorver[0].Schiefstellung, 300);
+  EXPECT_EQ(Text(dialog_.m_vorverDlg, D::kIdTeiler), "300");
+}
+
 TEST_F(KolumoPagesTest, PlainKindOnTheFinalSystemDropsTheCreepEntries) {
   Open([](CKolumoData& d) {
     d.vorver[0].type = 3;
