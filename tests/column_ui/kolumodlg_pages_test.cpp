@@ -341,3 +341,17 @@ TEST_F(KolumoPagesTest, OnlyTheSelectedTabsPageIsShown) {
 }
 
 }  // namespace
+
+namespace {
+
+// Help opens the module's help file; here it is missing, and the message names it.
+TEST_F(KolumoPagesTest, HelpAsksForTheModulesHelpFile) {
+  Open();
+  ShowTab(3);
+  win::msgbox::QueueAnswer(IDOK);
+  dialog_.SendMessage(WM_HELP, 0, 0);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("KOLUMO.chm"), std::string::npos);
+}
+
+}  // namespace
