@@ -22,7 +22,7 @@ using S = CKolumoSteuDlg;
 
 std::string FileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool Shown(CWnd* page, UINT id) {
@@ -52,6 +52,7 @@ class KolumoPagesTest : public win::test::WindowTest {
 
   // The example column, edited by `change` and saved as a position of its own, read in as the host reads it.
   fs::path Open(const std::function<void(CKolumoData&)>& change = nullptr) {
+    if (doc_) VIDUV_CloseDoc(doc_);
     const fs::path path = folder_ / "position.tqx";
     {
       CKolumoData data;
@@ -138,8 +139,6 @@ TEST_F(KolumoPagesTest, PositionPassesThroughEveryPageUnchanged) {
     Ok();
     EXPECT_EQ(FileBytes(path), before);
     EXPECT_TRUE(Boxes().empty());
-    VIDUV_CloseDoc(doc_);
-    doc_ = 0;
   }
 }
 
@@ -181,29 +180,32 @@ TEST_F(KolumoPagesTest, ConstructionStagesStartFromTheFinalSystemWithoutCreep) {
       EXPECT_FALSE(dialog_.m_vorverDlg.GetDlgItem(D::kIdArt3)->IsWindowEnabled());
     }
     SelectStage(0);
-    VIDUV_CloseDoc(doc_);
-    doc_ = 0;
   }
 }
 
-TEST_F(KolumoPagesTest, LettersAreNoNumberAndTheValueStays) {
-  Open([](CKolumoData& d) { d.vorver[0].type = 1, d.vorver[0].bAusmitte = 0, d.vorver[0].ausmitte = 2.5; });
-  ShowTab(3);
-  win::msgbox::QueueAnswer(IDOK);
-  TypeInto(dialog_.m_vorverDlg, D::kIdAusmitte, "zwei");
-  EXPECT_EQ(Boxes(), std::vector<std::string>{"zwei ist keine Zahl. Bitte ändern"});
-  EXPECT_DOUBLE_EQ(dialog_.m_data.vorver[0].ausmitte.GetValue(), 2.5);
-  EXPECT_EQ(Text(dialog_.m_vorverDlg, D::kIdAusmitte), "2.50");
-}
-
-TEST_F(KolumoPagesTest, EmptyDivisorIsRefusedAndNothingIsStored) {
-  Open([](CKolumoData& d) { d.vorver[0].type = 1, d.vorver[0].bAusmitte = 1, d.vorver[0].Schiefstellung = 300; });
-  ShowTab(3);
-  win::msgbox::QueueAnswer(IDOK);
-  TypeInto(dialog_.m_vorverDlg, D::kIdTeiler, "");
-  EXPECT_EQ(Boxes(), std::vector<std::string>{" ist keine Zahl. Bitte ändern"});
-  EXPECT_EQ(dialog_.m_data.vorver[0].Schiefstellung, 300);
-  EXPECT_EQ(Text(dialog_.m_vorverDlg, D::kIdTeiler), "300");
+// What is no number gets a message naming the text, and the stored value stays and is shown again.
+TEST_F(KolumoPagesTest, NoNumberIsRefusedAndTheValueStays) {
+  const struct {
+    int bAusmitte;
+    UINT edit;
+    const char* typed;
+    const char* shown;
+  } cases[] = {{0, D::kIdAusmitte, "zwei", "2.50"}, {1, D::kIdTeiler, "", "300"}};  // the divisor takes digits only
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    Open([&](CKolumoData& d) {
+      d.vorver[0].type = 1, d.vorver[0].bAusmitte = c.bAusmitte, d.vorver[0].ausmitte = 2.5;
+      d.vorver[0].Schiefstellung = 300;
+    });
+    ShowTab(3);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    TypeInto(dialog_.m_vorverDlg, c.edit, c.typed);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{std::string(c.typed) + " ist keine Zahl. Bitte ändern"});
+    EXPECT_DOUBLE_EQ(dialog_.m_data.vorver[0].ausmitte.GetValue(), 2.5);
+    EXPECT_EQ(dialog_.m_data.vorver[0].Schiefstellung, 300);
+    EXPECT_EQ(Text(dialog_.m_vorverDlg, c.edit), c.shown);
+  }
 }
 
 TEST_F(KolumoPagesTest, PlainKindOnTheFinalSystemDropsTheCreepEntries) {
@@ -275,11 +277,11 @@ TEST_F(KolumoPagesTest, OnlyTheGermanAnnexCanBeChosen) {
 }
 
 TEST_F(KolumoPagesTest, DeletingAStageEmptiesOnlyThatStage) {
-  const fs::path path = Open([](CKolumoData& d) {
+  Open([](CKolumoData& d) {
     for (int stage : {0, 3}) {
       d.loads[stage].RemoveAll();
       d.supports[stage][0].cxTyp = 1;
-      d.vorver[stage].Schiefstellung = 400;
+      d.vorver[stage].Schiefstellung = stage == 0 ? 400 : 250;
       d.vorver[stage].bGesetzt = 1;
     }
     Load own, shared;
@@ -299,9 +301,8 @@ TEST_F(KolumoPagesTest, DeletingAStageEmptiesOnlyThatStage) {
   EXPECT_EQ(d.supports[3][0].cxTyp, 0);
   EXPECT_EQ(d.supports[3].GetSize(), d.supports[0].GetSize());
   EXPECT_EQ(d.supports[0][0].cxTyp, 1);
-  EXPECT_EQ(d.vorver[0].Schiefstellung, 400);
   // The stage's record is new; the page then shows it as a first visit, a copy of the final system.
-  EXPECT_EQ(d.vorver[3].bGesetzt, 1);
+  EXPECT_EQ(d.vorver[3].Schiefstellung, 400);
   EXPECT_DOUBLE_EQ(d.fieldLengths[0].GetValue(), length);
   // Load case 7 was only in the deleted stage: the highest left is 2, and the actions must be formed anew.
   EXPECT_EQ(d.maxLF[3], 2);
@@ -330,24 +331,12 @@ TEST_F(KolumoPagesTest, PagesFollowTheFrameWhenTheDialogChangesSize) {
   }
 }
 
-TEST_F(KolumoPagesTest, OnlyTheSelectedTabsPageIsShown) {
-  Open();
-  CWnd* pages[] = {&dialog_.m_varDlg, &dialog_.m_steuDlg, &dialog_.m_sysDlg,
-                   &dialog_.m_vorverDlg, &dialog_.m_loadDlg, &dialog_.m_resultDlg};
-  for (int tab = 0; tab < 5; ++tab) {
-    ShowTab(tab);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ((pages[i]->GetStyle() & WS_VISIBLE) != 0, i == tab) << tab << " " << i;
-  }
-}
-
-}  // namespace
-
-namespace {
-
-// Help opens the module's help file; here it is missing, and the message names it.
-TEST_F(KolumoPagesTest, HelpAsksForTheModulesHelpFile) {
+// Only the selected tab's page is shown; help opens the module's help file, missing here, and the message names it.
+TEST_F(KolumoPagesTest, SelectedPageShowsAndAsksForTheModulesHelpFile) {
   Open();
   ShowTab(3);
+  for (CWnd* page : {(CWnd*)&dialog_.m_steuDlg, (CWnd*)&dialog_.m_sysDlg, (CWnd*)&dialog_.m_vorverDlg})
+    EXPECT_EQ((page->GetStyle() & WS_VISIBLE) != 0, page == &dialog_.m_vorverDlg);
   win::msgbox::QueueAnswer(IDOK);
   dialog_.SendMessage(WM_HELP, 0, 0);
   ASSERT_EQ(Boxes().size(), 1u);
