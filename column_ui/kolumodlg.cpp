@@ -1,5 +1,7 @@
 #include "column_ui/kolumodlg.h"
 
+#include <algorithm>
+
 #include "framework/module_interface.h"
 #include "platform/tolkar/tolkar.h"
 
@@ -40,19 +42,42 @@ win::DialogTemplate InputDialogTemplate() {
 }
 const win::DialogTemplateRegistrar kTemplate(CKolumoDlg::IDD, InputDialogTemplate());
 
+win::DialogTemplate PlaceholderTemplate() {
+  win::DialogTemplate t;
+  t.style = WS_CHILD | DS_CONTROL;
+  t.cx = 560;
+  t.cy = 110;
+  t.items = {{-1, "Static", "Die Eingabe dieser Seite folgt.", SS_LEFT, 10, 10, 300, 10}};
+  return t;
+}
+const win::DialogTemplateRegistrar kPlaceholder(CKolumoPlatzhalterDlg::IDD, PlaceholderTemplate());
+
 }  // namespace
 
 int CKolumoDlg::s_showRtfTip = 0;
 int CKolumoDlg::s_previousTab = -1;
 
-IMPLEMENT_DYNCREATE(CKolumoDlg, CDialog)
+IMPLEMENT_DYNCREATE(CKolumoDlg, CMainDlgBase)
 
-BEGIN_MESSAGE_MAP(CKolumoDlg, CDialog)
+BEGIN_MESSAGE_MAP(CKolumoDlg, CMainDlgBase)
 ON_NOTIFY(TCN_SELCHANGE, CKolumoDlg::kIdTab, OnSelChangeTab)
 ON_CBN_SELCHANGE(CKolumoDlg::kIdStage, OnSelChangeStage)
+ON_BN_CLICKED(CKolumoDlg::kIdDeleteStage, DeleteStage)
+ON_WM_SIZE()
+ON_MESSAGE(WM_HELP, OnHelp)
 END_MESSAGE_MAP()
 
-CKolumoDlg::CKolumoDlg(CWnd* parent) : CDialog(IDD, parent) { m_data.pDlg = this; }
+CKolumoDlg::CKolumoDlg(CWnd* parent) : CMainDlgBase(IDD, parent) {
+  m_data.pDlg = this;
+  m_steuDlg.m_pData = &m_data;
+  m_vorverDlg.m_pData = &m_data;
+  m_vorverDlg.m_pStage = &m_aktBauZustand;
+}
+
+CDialog* CKolumoDlg::Page(int tab) {
+  CDialog* pages[kTabs] = {&m_varDlg, &m_steuDlg, &m_sysDlg, &m_vorverDlg, &m_loadDlg, &m_resultDlg};
+  return tab >= 0 && tab < kTabs ? pages[tab] : nullptr;
+}
 
 CKolumoDlg::~CKolumoDlg() {
   m_data.pDlg = nullptr;
@@ -64,23 +89,106 @@ const char* CKolumoDlg::TipFile(int tab) { return tab >= 0 && tab < kTabs ? ::kT
 const char* CKolumoDlg::HelpTopic(int tab) { return tab >= 0 && tab < kTabs ? ::kTabs[tab].helpTopic : "Inhalt.htm"; }
 
 BOOL CKolumoDlg::OnInitDialog() {
-  CDialog::OnInitDialog();
+  CMainDlgBase::OnInitDialog();
   TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoDlg", m_hWnd);
   m_tabCtrl.SubclassDlgItem(kIdTab, this);
   m_stageBox.SubclassDlgItem(kIdStage, this);
+  SetPageTab(&m_tabCtrl);
   if (CWnd* frame = GetDlgItem(kIdFrame)) frame->ShowWindow(SW_HIDE);
+  for (int tab = 0; tab < kTabs; ++tab) {
+    static constexpr UINT ids[kTabs] = {CKolumoPlatzhalterDlg::IDD, CKolumoSteuDlg::IDD, CKolumoPlatzhalterDlg::IDD,
+                                        CKolumoVorverDlg::IDD,      CKolumoPlatzhalterDlg::IDD,
+                                        CKolumoPlatzhalterDlg::IDD};
+    Page(tab)->Create(ids[tab], this);
+  }
 
   for (int tab = 0; tab < kTabs; ++tab)
     m_tabCtrl.InsertItem(tab, tab == 0 ? m_data.GetVortextTabTitle() : Tr(::kTabs[tab].title));
   for (const char* name : kStageNames) m_stageBox.AddString(Tr(name));
   m_stageBox.SetCurSel(0);
   OnSelChangeStage();
+  Layout();
+  if (m_sysDlg.m_hWnd) m_sysDlg.SetFocus();
   return TRUE;
+}
+
+void CKolumoDlg::OnSize(UINT, int, int) {
+  Default();
+  Layout();
+}
+
+void CKolumoDlg::Layout() {
+  CWnd* frame = GetDlgItem(kIdFrame);
+  if (!m_sysDlg.m_hWnd || !m_tabCtrl.m_hWnd || !frame) return;
+  if (!m_layoutRegistered) {
+    CRect tab, frameRect;
+    CResizeHelper::GetChildRect(m_hWnd, m_tabCtrl.m_hWnd, &tab);
+    CResizeHelper::GetChildRect(m_hWnd, frame->m_hWnd, &frameRect);
+    const int m = tab.left, d = frameRect.top - tab.top;
+    m_resize.AddControl(m_tabCtrl.m_hWnd, 0, 0, 100, 100, m, m, -m, -m);
+    m_resize.AddControl(frame->m_hWnd, 0, 0, 100, 100, 2 * m, d + m, -2 * m, -2 * m);
+    m_layoutRegistered = true;
+  }
+  CRect client;
+  GetClientRect(&client);
+  m_resize.Resize(client);
+  CRect place;
+  CResizeHelper::GetChildRect(m_hWnd, frame->m_hWnd, &place);
+  for (int tab = 0; tab < kTabs; ++tab)
+    if (CDialog* page = Page(tab); page->m_hWnd)
+      page->SetWindowPos(nullptr, place.left, place.top, place.Width(), place.Height(),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CKolumoDlg::OnHelp(WPARAM, LPARAM) {
+  BaseData::ShowHelpTopic("KOLUMO.chm", HelpTopic(m_tabCtrl.m_hWnd ? m_tabCtrl.GetCurSel() : -1));
+  return Default();
 }
 
 int CKolumoDlg::GetStageSelection() const { return m_stageBox.m_hWnd ? m_stageBox.GetCurSel() : -1; }
 
-void CKolumoDlg::ExchangeData(BOOL saveAndValidate) { UpdateData(saveAndValidate); }
+void CKolumoDlg::ExchangeData(BOOL saveAndValidate) {
+  m_varDlg.ExchangeData(saveAndValidate);
+  m_steuDlg.ExchangeData(saveAndValidate);
+  m_sysDlg.ExchangeData(saveAndValidate);
+  m_vorverDlg.ExchangeData(saveAndValidate);
+  m_loadDlg.ExchangeData(saveAndValidate);
+  if (m_tabCtrl.m_hWnd && m_tabCtrl.GetCurSel() == kResultTab) m_resultDlg.ExchangeData(saveAndValidate);
+  UpdateData(saveAndValidate);
+}
+
+void CKolumoDlg::ExchangePage(int tab, BOOL toData) {
+  switch (tab) {
+    case 0: m_varDlg.ExchangeData(toData); break;
+    case 1: m_steuDlg.ExchangeData(toData); break;
+    case 2: m_sysDlg.ExchangeData(toData); break;
+    case 3: m_vorverDlg.ExchangeData(toData); break;
+    case 4: m_loadDlg.ExchangeData(toData); break;
+    case 5: m_resultDlg.ExchangeData(toData); break;
+    default: break;
+  }
+}
+
+void CKolumoDlg::DeleteStage() {
+  const int s = m_aktBauZustand;
+  if (s < 0 || s >= CKolumoData::kStages) return;
+  for (int i = 0; i < m_data.supports[s].GetSize(); ++i) m_data.supports[s][i] = CSupport();
+  m_data.loads[s].RemoveAll();
+  int highest = 0;
+  for (const auto& stageLoads : m_data.loads)
+    for (int i = 0; i < stageLoads.GetSize(); ++i) highest = std::max(highest, stageLoads[i].lc);
+  if (highest != m_data.maxLF[s]) {
+    m_data.maxLF[s] = highest;
+    m_data.bLastfaelleGeaendert = 1;
+  }
+  CLKData& lk = m_data.lastUeberlagerungBZ[s];
+  if (lk.lastfaelle.GetSize() > 0) {
+    lk.lastfaelle.RemoveAll();
+    lk.kombinationen.RemoveAll();
+  }
+  m_data.vorver[s] = CKolumoVorver();
+  ExchangeData(FALSE);
+}
 
 bool CKolumoDlg::SetAnnotation(const CString& text) {
   const int tab = m_tabCtrl.m_hWnd ? m_tabCtrl.GetCurSel() : -1;
@@ -109,14 +217,23 @@ void CKolumoDlg::OnSelChangeTab(NMHDR*, LRESULT* result) {
 void CKolumoDlg::OnPageChange() {
   const int tab = m_tabCtrl.m_hWnd ? m_tabCtrl.GetCurSel() : -1;
   if (tab < 0) return;
+  for (int i = 0; i < kTabs; ++i)
+    if (CDialog* page = Page(i); page->m_hWnd) page->ShowWindow(i == tab ? SW_SHOW : SW_HIDE);
   s_previousTab = tab;
+  // The pages that store before the new one shows, per tab.
+  static constexpr int kStoring[kTabs][5] = {
+      {1, 2, 3, 4, -1}, {0, 4, 2, 3, -1}, {0, 1, 3, 4, -1}, {0, 1, 2, 4, -1}, {0, 1, 2, 3, -1}, {0, 1, 2, 4, 3}};
   if (tab != kResultTab) {
+    for (int other : kStoring[tab])
+      if (other >= 0) ExchangePage(other, TRUE);
     ShowTip(tab);
+    ExchangePage(tab, FALSE);
   } else {
     if (m_data.bLastfaelleGeaendert) {
       AfxMessageBox(Tr("Anzahl der Lastfälle haben sich geändert.\nBitte Einwirkungen neu bilden"));
       return;
     }
+    for (int other : kStoring[tab]) ExchangePage(other, TRUE);
     ShowTip(tab);
     CStringArray messages;
     const bool calculate = m_data.PrepareCalc(messages, 0);
@@ -128,6 +245,7 @@ void CKolumoDlg::OnPageChange() {
       m_data.SetDefaults();
       m_data.doc = document;
       m_data.ReadData(document);
+      m_resultDlg.ExchangeData(FALSE);
     } else {
       m_tabCtrl.SetCurSel(2);
       OnPageChange();

@@ -4,9 +4,20 @@
 #pragma once
 
 #include "column/kolumodata.h"
+#include "column_ui/kolumopage_steuer.h"
+#include "column_ui/kolumopage_vorver.h"
+#include "controls/MainDlgBase.h"
 #include "platform/win/afx.h"
 
-class CKolumoDlg : public CDialog, public CKolumoDataOwner {
+// A page whose input is not built yet: it holds its tab's place in the exchange order and says so.
+class CKolumoPlatzhalterDlg : public CDialog {
+ public:
+  enum { IDD = 26090 };
+  CKolumoPlatzhalterDlg() : CDialog(IDD) {}
+  void ExchangeData(BOOL) {}
+};
+
+class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   DECLARE_DYNCREATE(CKolumoDlg)
 
  public:
@@ -26,7 +37,9 @@ class CKolumoDlg : public CDialog, public CKolumoDataOwner {
   // The pages and the dialog exchange their values with the data: FALSE data to controls, TRUE controls to data.
   virtual void ExchangeData(BOOL saveAndValidate);
   // Shows the page of the selected tab and lets the other pages store first.
-  virtual void OnPageChange();
+  void OnPageChange() override;
+  // Empties the current stage's supports, loads, combinations and imperfections.
+  void DeleteStage();
 
   // The annotation of the selected tab (kept with the data's annotations); false, changing nothing, when no tab
   // is selected.
@@ -40,6 +53,15 @@ class CKolumoDlg : public CDialog, public CKolumoDataOwner {
   // The tip file of a tab, as the host's tip callback receives it; the help topic of a tab.
   static const char* TipFile(int tab);
   static const char* HelpTopic(int tab);
+
+  // The pages in tab order: variables, control values, system, pre-deformation, loads, results.
+  CKolumoPlatzhalterDlg m_varDlg;
+  CKolumoSteuDlg m_steuDlg;
+  CKolumoPlatzhalterDlg m_sysDlg;
+  CKolumoVorverDlg m_vorverDlg;
+  CKolumoPlatzhalterDlg m_loadDlg;
+  CKolumoPlatzhalterDlg m_resultDlg;
+  CDialog* Page(int tab);
 
   CKolumoData m_data;
   // The position annotation the host exchanges.
@@ -55,9 +77,16 @@ class CKolumoDlg : public CDialog, public CKolumoDataOwner {
   void OnSelChangeTab(NMHDR* header, LRESULT* result);
   void OnSelChangeStage();
   void ShowTip(int tab) const;
+  void OnSize(UINT type, int cx, int cy);
+  void Layout();
+  LRESULT OnHelp(WPARAM, LPARAM);
+  // Every page but the one of the tab stores (TRUE) or shows (FALSE), in the exchange order of that tab.
+  void ExchangePage(int tab, BOOL toData);
   DECLARE_MESSAGE_MAP()
 
  private:
   CTabCtrl m_tabCtrl;
   CComboBox m_stageBox;
+  CResizeHelper m_resize;
+  bool m_layoutRegistered = false;
 };
