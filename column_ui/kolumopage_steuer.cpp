@@ -1,5 +1,7 @@
 #include "column_ui/kolumopage_steuer.h"
 
+#include "column_ui/ausgabedlg.h"
+#include "framework_ui/settingsdlg.h"
 #include "platform/tolkar/tolkar.h"
 
 namespace {
@@ -91,7 +93,27 @@ constexpr const char* kLaender[] = {"Deutschland", "Frankreich", "Großbritannie
 
 }  // namespace
 
-CKolumoSteuDlg::Openers CKolumoSteuDlg::s_openers;
+namespace {
+
+template <class Dlg>
+void OeffneParameterDialog(CKolumoData& data) {
+  Dlg dlg;
+  dlg.m_pData = &data;
+  dlg.DoModal();
+}
+
+void OeffneAllgemein(CKolumoData& data) {
+  dlgAllg dlg;
+  dlg.pData = &data;
+  dlg.bOfferThickLines = TRUE;
+  dlg.DoModal();
+}
+
+}  // namespace
+
+CKolumoSteuDlg::Openers CKolumoSteuDlg::s_openers = {OeffneAllgemein, OeffneParameterDialog<CKolumoNumAus>,
+                                                     OeffneParameterDialog<CKolumogridausgraf>,
+                                                     OeffneParameterDialog<CKolumoBrandDlg>};
 
 BEGIN_MESSAGE_MAP(CKolumoSteuDlg, CDialog)
 ON_BN_CLICKED(CKolumoSteuDlg::kIdNormDin, OnAuswahl)

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "column_ui/ausgabedlg.h"
 #include "column_ui/kolumodlg.h"
+#include "framework_ui/settingsdlg.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/headless.h"
 #include "platform/win/wintest.h"
@@ -257,6 +259,34 @@ TEST_F(KolumoPagesTest, CodeRadiosSetTheCodeAndShowItsFireButton) {
   }
   Click(dialog_.m_steuDlg, S::kIdFertigteil);
   EXPECT_EQ(dialog_.m_data.Fertigteil, 1);
+}
+
+// Each settings button opens its own dialog on the column's data; Cancel leaves the data as it was.
+TEST_F(KolumoPagesTest, SettingsButtonsOpenTheirDialogsOnTheData) {
+  const struct {
+    UINT button;
+    std::function<bool(CDialog&)> isIt;
+  } cases[] = {
+      {S::kIdAllgemein, [](CDialog& d) { return dynamic_cast<dlgAllg*>(&d) != nullptr; }},
+      {S::kIdNumAus, [](CDialog& d) { return dynamic_cast<CKolumoNumAus*>(&d) != nullptr; }},
+      {S::kIdGrafAus, [](CDialog& d) { return dynamic_cast<CKolumogridausgraf*>(&d) != nullptr; }},
+      {S::kIdBrand, [](CDialog& d) { return dynamic_cast<CKolumoBrandDlg*>(&d) != nullptr; }},
+  };
+  const fs::path path = Open([](CKolumoData& d) { d.iNorm = 0; });  // DIN 1045-1 shows the fire button
+  const std::string before = FileBytes(path);
+  ShowTab(1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    bool opened = false;
+    win::script::QueueDialog([&](CDialog& d) {
+      opened = c.isIt(d);
+      d.EndDialog(IDCANCEL);
+    });
+    Click(dialog_.m_steuDlg, c.button);
+    EXPECT_TRUE(opened);
+  }
+  Ok();
+  EXPECT_EQ(FileBytes(path), before);
 }
 
 TEST_F(KolumoPagesTest, OnlyTheGermanAnnexCanBeChosen) {
