@@ -270,10 +270,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
 BOOL CWnd::DestroyWindow() {
   if (!m_hWnd) return FALSE;
   HWND h = m_hWnd;
-  bool permanent = FromHandlePermanent(h) == this;
-  BOOL r = ::DestroyWindow(h);
-  if (!permanent) m_hWnd = nullptr;
-  return r;
+  // A temporary wrapper (from GetDlgItem, say) dies with its window: let go of the handle before.
+  if (FromHandlePermanent(h) != this) m_hWnd = nullptr;
+  return ::DestroyWindow(h);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
