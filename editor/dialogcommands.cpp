@@ -1,5 +1,6 @@
 // The editor's commands that open one of its dialogs, and the editor's text control as the dialogs see it.
 #include <cstdio>
+#include <filesystem>
 
 #include "editor/dbimportdlg.h"
 #include "editor/docimportdlg.h"
@@ -295,7 +296,12 @@ void SubDlg::ImportDocument(int folder) {
   dialog.m_pPreview = previewTarget_.get();
   dialog.m_pPosition = position;
   dialog.m_inputValues = [this](SubData& part) { InputValues(&part); };
-  if (dialog.DoModal() == IDOK) text.SendMessage(WM_PASTE);
+  // Browsing may move the current folder; the position's own folder stays the current one.
+  std::error_code error;
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  const bool imported = dialog.DoModal() == IDOK;
+  if (!error) std::filesystem::current_path(current, error);
+  if (imported) text.SendMessage(WM_PASTE);
 }
 
 void SubDlg::ShowSymbolDialog() {
