@@ -96,11 +96,16 @@ BOOL CKolumoDlg::OnInitDialog() {
   SetPageTab(&m_tabCtrl);
   if (CWnd* frame = GetDlgItem(kIdFrame)) frame->ShowWindow(SW_HIDE);
   for (int tab = 0; tab < kTabs; ++tab) {
-    static constexpr UINT ids[kTabs] = {CKolumoPlatzhalterDlg::IDD, CKolumoSteuDlg::IDD, CKolumoPlatzhalterDlg::IDD,
+    static constexpr UINT ids[kTabs] = {IDD_DLGVARDEF, CKolumoSteuDlg::IDD, CKolumoPlatzhalterDlg::IDD,
                                         CKolumoVorverDlg::IDD,      CKolumoPlatzhalterDlg::IDD,
                                         CKolumoPlatzhalterDlg::IDD};
+    if (tab == 0) m_varDlg.SetData(&m_data);
     Page(tab)->Create(ids[tab], this);
   }
+  m_skribDlg.document = dynamic_cast<SubData*>(&m_data.GetSubData());
+  m_skribDlg.position = &m_data;
+  if (m_skribDlg.Create(SubDlg::IDD, &m_varDlg))
+    m_varDlg.SetEditor(&m_skribDlg, [this](BOOL save) { m_skribDlg.TransferData(save); });
 
   for (int tab = 0; tab < kTabs; ++tab)
     m_tabCtrl.InsertItem(tab, tab == 0 ? m_data.GetVortextTabTitle() : Tr(::kTabs[tab].title));
@@ -148,7 +153,7 @@ LRESULT CKolumoDlg::OnHelp(WPARAM, LPARAM) {
 int CKolumoDlg::GetStageSelection() const { return m_stageBox.m_hWnd ? m_stageBox.GetCurSel() : -1; }
 
 void CKolumoDlg::ExchangeData(BOOL saveAndValidate) {
-  m_varDlg.ExchangeData(saveAndValidate);
+  m_varDlg.TransferData(saveAndValidate);
   m_steuDlg.ExchangeData(saveAndValidate);
   m_sysDlg.ExchangeData(saveAndValidate);
   m_vorverDlg.ExchangeData(saveAndValidate);
@@ -159,7 +164,7 @@ void CKolumoDlg::ExchangeData(BOOL saveAndValidate) {
 
 void CKolumoDlg::ExchangePage(int tab, BOOL toData) {
   switch (tab) {
-    case 0: m_varDlg.ExchangeData(toData); break;
+    case 0: m_varDlg.TransferData(toData); break;
     case 1: m_steuDlg.ExchangeData(toData); break;
     case 2: m_sysDlg.ExchangeData(toData); break;
     case 3: m_vorverDlg.ExchangeData(toData); break;

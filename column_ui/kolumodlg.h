@@ -7,6 +7,8 @@
 #include "column_ui/kolumopage_steuer.h"
 #include "column_ui/kolumopage_vorver.h"
 #include "controls/MainDlgBase.h"
+#include "editor/editordlg.h"
+#include "framework_ui/dlgvardef.h"
 #include "platform/win/afx.h"
 
 // A page whose input is not built yet: it holds its tab's place in the exchange order and says so.
@@ -55,7 +57,8 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   static const char* HelpTopic(int tab);
 
   // The pages in tab order: variables, control values, system, pre-deformation, loads, results.
-  CKolumoPlatzhalterDlg m_varDlg;
+  DlgVarDef m_varDlg;
+  SubDlg m_skribDlg;  // the document editor, shown on the variables page instead of its grid
   CKolumoSteuDlg m_steuDlg;
   CKolumoPlatzhalterDlg m_sysDlg;
   CKolumoVorverDlg m_vorverDlg;

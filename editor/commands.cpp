@@ -78,25 +78,25 @@ void SubDlg::InsertDatabaseValues(const CString& title, const std::vector<Databa
   text.SetFocus();
 }
 
-void SubDlg::ApplyInputValues() {
-  if (!document || document->inputValues.empty()) return;
-  std::string rtf = document->text.Text();
+void SubDlg::ApplyInputValues(SubData& part) {
+  if (part.inputValues.empty()) return;
+  std::string rtf = part.text.Text();
   std::vector<SkribTextBlock> blocks;
   SplitText(rtf, blocks, text.formulaColour);
   for (SkribTextBlock& block : blocks) ClassifyBlock(block);
   CVariableStore temporary;
   CVariableStore& store = position ? position->variables : temporary;
-  for (const SubDataValue& input : document->inputValues)
+  for (const SubDataValue& input : part.inputValues)
     for (std::size_t i = 0; i < blocks.size(); ++i) {
       SkribTextBlock& block = blocks[i];
       if (block.type != 2 || block.resultPosition < 0 || block.name != input.varName.GetString()) continue;
       char shown[64];
       std::snprintf(shown, sizeof shown, "%.*f", block.decimals < 0 ? 2 : block.decimals, input.value);
       block.formula = block.result = shown;
-      EvaluateBlock(blocks, int(i), document->GetSession(), store, 1, "");
+      EvaluateBlock(blocks, int(i), part.GetSession(), store, 1, "");
     }
   JoinText(rtf, blocks);
-  document->text.SetText(rtf);
+  part.text.SetText(rtf);
 }
 
 void SubDlg::SaveBuildingBlock() {

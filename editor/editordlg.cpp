@@ -7,6 +7,8 @@
 
 #include "controls/PopupMenuBuilder.h"
 #include "controls/ProgressDlg.h"
+#include "editor/docimportdlg.h"
+#include "editor/symboldlg.h"
 #include "framework/regsettings.h"
 #include "platform/win/headless.h"
 #include "platform/win/resources.h"
@@ -464,16 +466,24 @@ bool SubDlg::Execute(UINT id) {
     case 40042: ReplaceAgain(); return true;
     case 40050: {
       CPopupMenuBuilder menu;
+      menu.AddItem(Tr("Sonderzeichen"), 310);
+      menu.AddItem(Tr("Datenbank"), 313);
+      menu.AddItem(Tr("Dokument") + "\\" + Tr("Aktuelles Projekt"), 330);
+      menu.AddItem(Tr("Dokument") + "\\" + Tr("Anwendervorlage"), 331);
+      menu.AddItem(Tr("Dokument") + "\\" + Tr("Bibliothek"), 332);
       menu.AddItem(Tr("Übernahmeprotokoll"), 340);
       menu.AddItem(Tr("Seitenumbruch"), 341);
       CPoint at;
       ::GetCursorPos(&at);
       const UINT choice = menu.Track(at.x, at.y, m_hWnd);
+      if (choice == 310) ShowSymbolDialog();
+      if (choice == 313) DatabaseInsert();
+      if (choice >= 330 && choice <= 332) ImportDocument(int(choice) - 330);
       if (choice == 340) LoadTransferProtocol();
       if (choice == 341) PageBreak();
       return true;
     }
-    default: return false;
+    default: return ExecuteDialogCommand(id);
   }
 }
 
@@ -502,18 +512,24 @@ void SubDlg::BuildContextMenu(CPopupMenuBuilder& menu, CStringArray& names) {
   const BOOL states[] = {bold, italic, underline, superscript, subscript};
   for (int i = 0; i < 5; ++i)
     menu.AddItem(Tr("Formatierung") + "\\" + Tr(effects[i]), UINT(304 + i), FALSE, states[i]);
+  menu.AddItem(Tr("Tabellenbreiten ändern"), 309);
   menu.AddItem(Tr("In Ausgabe verbergen"), 106);
   menu.AddItem("--", 0, TRUE);
+  menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Sonderzeichen"), 310);
+  menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Tabelle"), 311);
+  menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Datenbank"), 313);
+  menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Dokument") + "\\" + Tr("Aktuelles Projekt"), 330);
+  menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Dokument") + "\\" + Tr("Anwendervorlage"), 331);
+  menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Dokument") + "\\" + Tr("Bibliothek"), 332);
   menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Übernahmeprotokoll"), 340);
   menu.AddItem(Tr("Einfügen ") + "\\" + Tr("Seitenumbruch"), 341);
   names.RemoveAll();
   if (!position) return;
   CStringArray descriptions;
   position->variables.GetDescriptions(descriptions, names);
-  if (descriptions.GetSize() > 0) {
-    menu.AddItem("---", 0, TRUE);
-    menu.AddItem(Tr("Wertübernahme") + "\\----", 0, TRUE);
-  }
+  menu.AddItem("---", 0, TRUE);
+  menu.AddItem(Tr("Wertübernahme") + "\\" + Tr("Einzelwert direkt übernehmen"), 400);
+  if (descriptions.GetSize() > 0) menu.AddItem(Tr("Wertübernahme") + "\\----", 0, TRUE);
   for (INT_PTR i = 0; i < descriptions.GetSize(); ++i) {
     CString line = descriptions[i];
     const int slash = line.Find('/');
@@ -580,8 +596,14 @@ BOOL SubDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
       b1.CheckButton(int(button), !b1.IsButtonChecked(int(button)));
       ToggleEffect(button);
     }
+    if (id == 309) ChangeTable();
+    if (id == 310) ShowSymbolDialog();
+    if (id == 311) NewTable();
+    if (id == 313) DatabaseInsert();
+    if (id >= 330 && id <= 332) ImportDocument(int(id) - 330);
     if (id == 340) LoadTransferProtocol();
     if (id == 341) PageBreak();
+    if (id == 400) SingleValueImport();
     return TRUE;
   }
   if (Execute(id)) return TRUE;
@@ -633,6 +655,17 @@ LRESULT SubDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SIZE) {
     const LRESULT r = CDialog::WindowProc(message, wParam, lParam);
     Resize();
+    return r;
+  }
+  if (message == WM_SHOWWINDOW) {
+    const LRESULT r = CDialog::WindowProc(message, wParam, lParam);
+    // The symbol dialog follows the editor; while hidden with it, it stays marked as shown.
+    if (symbols_ && symbols_->m_hWnd) {
+      if (wParam && symbolShown) symbols_->ShowWindow(SW_SHOW);
+      if (!wParam) symbols_->ShowWindow(SW_HIDE);
+    }
+    if (text.m_hWnd) text.Invalidate();
+    Invalidate();
     return r;
   }
   if (message == WM_MOUSEWHEEL && (LOWORD(wParam) & MK_CONTROL)) {

@@ -3,6 +3,7 @@
 // zoom, keys, the data exchange with the document part and the document commands with their context menu.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,11 @@
 #include "document/subdata.h"
 #include "editor/formulatextctrl.h"
 #include "platform/win/afx.h"
+
+class DlgSymbol;
+class MatCatalogue;
+class SkribTextTarget;
+class SkribPreview;
 
 class SkribToolBar : public CToolBar {
  public:
@@ -50,15 +56,36 @@ class SubDlg : public CDialog {
   // The active values chosen from the database, under the dialog's title, as a table at the caret.
   void InsertDatabaseValues(const CString& title, const std::vector<DatabaseValue>& values);
   // The definitions of the document's input values take their (edited) values and are evaluated again.
-  void ApplyInputValues();
+  void ApplyInputValues(SubData& part);
   // The selection as a position file of its own, made from the template of the user data folder.
   void SaveBuildingBlock();
   void SearchAgain();
   void ReplaceAgain();
   void PageBreak();
 
+  // The commands that open a dialog; each ends without change when the dialog is cancelled.
+  void Search();
+  void Replace();
+  void Settings();
+  void Macros();
+  void NewTable();
+  void ChangeTable();
+  void FormulaOverview();
+  // The input values dialog on part (the editor's document when null); false when cancelled or there are none.
+  bool InputValues(SubData* part = nullptr);
+  void InputValuesAndRefresh();
+  void ValueImport();
+  void SingleValueImport();
+  void DatabaseInsert();
+  // folder: 0 the current folder, 1 the user's templates, 2 the libraries.
+  void ImportDocument(int folder);
+  void ShowSymbolDialog();
+  DlgSymbol* SymbolDialog() const { return symbols_.get(); }
+  int symbolShown = 0;
+
   SubData* document = nullptr;
   BaseData* position = nullptr;  // the position the document belongs to (may be null)
+  MatCatalogue* catalogue = nullptr;  // the database dialog's entries; null: the databases
   SkribRichEdit text;
   SkribToolBar bar1;
   SkribComboBar bar2;
@@ -86,6 +113,15 @@ class SubDlg : public CDialog {
   void CreateCombo(CComboBox& combo, UINT id, int width, DWORD kind);
   void LoadTransfers();
 
+  bool ExecuteDialogCommand(UINT id);
+  // The table rows' RTF written back into rtf from the last row to the first; new rows go before the position
+  // returned by insertAt.
+  static void RewriteTable(std::string& rtf, const std::vector<RtfTableRow>& rows, std::size_t insertAt);
+
+  std::unique_ptr<DlgSymbol> symbols_;
+  std::unique_ptr<SkribTextTarget> target_;
+  std::unique_ptr<SkribPreview> previewTarget_;
+  OleRichEditCtrl preview_;
   CResizeHelper resizer_;
   bool resizerFilled_ = false;
 };

@@ -375,8 +375,10 @@ TEST_F(ModuleInterfaceTest, SetDataMovesTheVariableDefinitionsToTheVariablesPage
     list.Add(CVarDefEntry::Create(CVarDefEntry::kUeberschrift));
     list.WriteData(VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input"));
   }
-  DlgVarDef page;
-  ASSERT_TRUE(page.Create(IDD_DLGVARDEF, DialogWindow()));
+  // The input dialog's own variables tab.
+  DlgVarDef* found = DlgVarDef::FindIn(DialogWindow());
+  ASSERT_NE(found, nullptr);
+  DlgVarDef& page = *found;
   Call("SetData", {{"CWnd*", Dialog()}, {"int", 0}});
   EXPECT_EQ(Call("SetData", {{"CWnd*", Dialog()}, {"int", doc}}), 1);
   ASSERT_NE(page.m_pData, nullptr);
@@ -387,7 +389,6 @@ TEST_F(ModuleInterfaceTest, SetDataMovesTheVariableDefinitionsToTheVariablesPage
   page.m_pData->varDefs.RemoveAt(1);
   EXPECT_EQ(Call("SetData", {{"CWnd*", Dialog()}, {"int", doc}}), 1);
   EXPECT_EQ(page.m_grid.GetRowCount(), 3);
-  page.DestroyWindow();
 }
 
 }  // namespace

@@ -376,7 +376,7 @@ TEST_F(EditorCommandsTest, InputValuesReplaceTheirDefinitions) {
   SubData& part = position_->Part();
   part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 q = 5,00\\par\r\n\\cf1 g = 1,0\\par\r\n}");
   part.inputValues = {{"Last", "q", "kN/m", 12.5}};
-  editor_.ApplyInputValues();
+  editor_.ApplyInputValues(part);
   const std::string rtf = part.text.Text();
   EXPECT_NE(rtf.find("q = 12,50"), std::string::npos) << rtf;
   EXPECT_NE(rtf.find("g = 1,0"), std::string::npos) << rtf;
