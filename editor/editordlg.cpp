@@ -198,11 +198,15 @@ int SubDlg::TransferData(BOOL save) {
   if (!document) return 1;
   if (save) {
     UpdateData(TRUE);
+    CRtfChunkList shown;
+    text.StreamOut(shown, false);
     document->isEmpty = text.GetTextLength() == 0 ? 1 : 0;
-    text.StreamOut(document->text, false);
+    document->text = loadedStable && shown.Text() == loadedShown ? loadedText : shown;
     GetRegSettings().WriteInt("Skrib", "iZoom", bar2.zoom.GetCurSel());
     return 1;
   }
+  loadedText = document->text;
+  loadedStable = !document->recalculationPending;
   text.StreamIn(document->text, false);
   if (document->recalculationPending) {
     // The generated text takes the control's own formatting through a copy of itself, not through the
@@ -215,7 +219,12 @@ int SubDlg::TransferData(BOOL save) {
     document->recalculationPending = 0;
   }
   document->CheckAndDefineVariables();
+  CRtfChunkList before, after;
+  text.StreamOut(before, false);
   Refresh(1);
+  text.StreamOut(after, false);
+  loadedShown = after.Text();
+  loadedStable = loadedStable && before.Text() == loadedShown;
   ApplyZoom();
   text.Invalidate();
   text.EnableWindow(TRUE);

@@ -87,6 +87,12 @@ class SubDlg : public CDialog {
   BaseData* position = nullptr;  // the position the document belongs to (may be null)
   MatCatalogue* catalogue = nullptr;  // the database dialog's entries; null: the databases
   SkribRichEdit text;
+  // The document's text as it came in and as the control gave it back after loading: when neither the engineer
+  // nor the recalculation on loading changed anything, the stored text is handed back untouched (the control
+  // writes its own formatting).
+  CRtfChunkList loadedText;
+  std::string loadedShown;
+  bool loadedStable = false;
   SkribToolBar bar1;
   SkribComboBar bar2;
   CButton hover;

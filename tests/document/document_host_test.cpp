@@ -123,17 +123,12 @@ TEST_F(DocumentHostTest, ReadingAndWritingKeepTheDocumentByteForByte) {
   ASSERT_EQ(Host({"roundtrip", Path("once.tqx"), Path("twice.tqx")}).status, 0);
   EXPECT_EQ(StoredRtf(Path("once.tqx")), input_);
   EXPECT_EQ(Element(Slurp(Path("once.tqx")), "Skrib"), Element(Slurp(Path("twice.tqx")), "Skrib"));
-  // An evaluated document is its own evaluation. Through the input dialog the editor shows it and gives back the
-  // same text in its own writing, which is then stable: a second pass changes no byte.
+  // An evaluated document is its own evaluation: evaluating it again changes no byte, also when the input
+  // dialog's editor shows it (the engineer changed nothing, so the stored text goes back as it was).
   GetRegSettings().WriteInt("", "bSkrib", 1);
   ASSERT_EQ(Host({"calc", Path("doc.tqx")}).status, 0);
   ASSERT_EQ(Host({"roundtrip", Path("doc.tqx"), Path("again.tqx")}).status, 0);
-  ASSERT_EQ(Host({"roundtrip", Path("again.tqx"), Path("twice-again.tqx")}).status, 0);
-  const std::string again = StoredRtf(Path("again.tqx"));
-  EXPECT_EQ(StoredRtf(Path("twice-again.tqx")), again);
-  for (const char* kept : {"A = b*h = 0.180", "fcd = 0.85*fck/1.5 = 17.0", "S = SUMME(2) = 8.94", "/*intern*/",
-                           "{\\pict\\pngblip\\picw2\\pich3"})
-    EXPECT_NE(again.find(kept), std::string::npos) << kept;
+  EXPECT_EQ(StoredRtf(Path("again.tqx")), StoredRtf(Path("doc.tqx")));
 }
 
 }  // namespace

@@ -265,6 +265,9 @@ TEST_F(WindowTest, TemporaryWrappersHaveTheClassOfTheirControl) {
   // A stale handle gives no wrapper.
   DestroyWindow(edit);
   EXPECT_EQ(CWnd::FromHandle(edit), nullptr);
+  // A temporary wrapper may destroy its own window (it dies with it: the sanitizer run sees any late write).
+  EXPECT_TRUE(CWnd::FromHandle(combo)->DestroyWindow());
+  EXPECT_FALSE(IsWindow(combo));
 }
 
 TEST_F(WindowTest, SubclassedControlGetsItsMessagesFirstAndPassesTheRestOn) {
