@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "column/kolumodata.h"
@@ -39,9 +40,12 @@ int StuetzStufe(CKolumoData& d) {
   return std::clamp(s, 0, CKolumoData::kStages - 1);
 }
 
-CPlotwerk2D* Control(CKolumoData& d, int k) {
-  if (k >= d.plot2D.GetSize()) return nullptr;
-  auto* c = dynamic_cast<CPlotwerk2D*>(d.plot2D[k]);
+CPlotwerk2D* Control(CKolumoData& d, const std::function<CPlotwerk2D*(int)>& ansicht, int k) {
+  CPlotwerk2D* c = nullptr;
+  if (ansicht)
+    c = ansicht(k);
+  else if (k < d.plot2D.GetSize())
+    c = dynamic_cast<CPlotwerk2D*>(d.plot2D[k]);
   return c && c->GetSafeHwnd() ? c : nullptr;
 }
 
@@ -142,10 +146,10 @@ void CKolumoVorschau2D::Draw2D() {
     c.Invoke17(1);
     c.Refresh();
   };
-  if (CPlotwerk2D* c = Control(d, 0)) seite(*c, 0);
-  if (CPlotwerk2D* c = Control(d, 1)) seite(*c, 1);
+  if (CPlotwerk2D* c = Control(d, ansicht, 0)) seite(*c, 0);
+  if (CPlotwerk2D* c = Control(d, ansicht, 1)) seite(*c, 1);
 
-  CPlotwerk2D* c = Control(d, 2);
+  CPlotwerk2D* c = Control(d, ansicht, 2);
   if (!c) return;
   c->Clear();
   c->Invoke39(0, 0, 1, 0, 0, 1);

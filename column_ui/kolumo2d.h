@@ -21,6 +21,11 @@ class CKolumoVorschau2D {
 
   // First press on an object: picks it (ids of another kind clear the pick) and redraws.
   void PickObject(int id);
+  // The drawing height the press was at: a drag's movements count from there.
+  void DragStart(double y) {
+    m_hasLast = true;
+    m_lastY = y;
+  }
   // A movement of the dragged object to the drawing position (x, y) of its view; only the height along the column
   // counts, applied in whole raster steps (m). Returns the distance applied (m).
   double DragObject(CPlotwerk2D* control, int id, double x, double y, double raster);
@@ -33,6 +38,8 @@ class CKolumoVorschau2D {
   double cutHeight = 0.0;  // m from the head
   // Called after a drag changed the data: 1 field lengths, 2 loads or the cut (the pages show the new values).
   std::function<void(int)> onChanged;
+  // The control of a view (0 Y-Z, 1 X-Z, 2 X-Y); without it the data's 2D list in this order.
+  std::function<CPlotwerk2D*(int)> ansicht;
   // Called after a drag ended with a movement, to redraw the 3D view.
   std::function<void()> onRedraw3D;
 

@@ -5,6 +5,8 @@
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/headless.h"
 
+namespace pw = plotwerk;
+
 namespace {
 
 constexpr const char* kArea = "Ormi Eingabe";
@@ -314,7 +316,10 @@ void CPreviewDlg::OnPlotNotify(UINT id, NMHDR* header, LRESULT* result) {
       UpdateData(TRUE);
       pickedAgain = nm->objectId == pickedId;
       pickedId = int(nm->objectId);
-      target->PickObject(control, pickedId);
+      // While an object is dragged its view keeps its scale: a view fitted to its items would refit as the
+      // object moves and turn the same mouse position into another height.
+      target->PickObjectAt(control, pickedId, nm->x, nm->y);
+      if (pickedAgain) HaltView(static_cast<CPlotwerk2D*>(control), true);
       break;
     }
     case plotwerk::event2d::DragMove:
@@ -322,6 +327,7 @@ void CPreviewDlg::OnPlotNotify(UINT id, NMHDR* header, LRESULT* result) {
       if (pickedId != 0 && pickedAgain) target->DragObject(control, pickedId, nm->x, nm->y, m_dRaster * 0.01, PlaneOf(id));
       break;
     case plotwerk::event2d::DragEnd:
+      HaltView(static_cast<CPlotwerk2D*>(control), false);
       if (pickedId != 0) target->EndDrag(pickedId);
       break;
     case plotwerk::event2d::ControlCommand:
@@ -330,6 +336,16 @@ void CPreviewDlg::OnPlotNotify(UINT id, NMHDR* header, LRESULT* result) {
     default:
       break;
   }
+}
+
+void CPreviewDlg::HaltView(CPlotwerk2D* control, bool halt) {
+  if (!halt) {
+    control->Invoke34(0, 0, 0, 0);
+    return;
+  }
+  pw::Control2D* c = pw::Control2D::FromHandle(control->m_hWnd);
+  double x1, y1, x2, y2;
+  if (c && c->Scene().Bounds(x1, y1, x2, y2)) control->Invoke34(x1, y1, x2, y2);
 }
 
 void CPreviewDlg::OnEditOutput() {

@@ -22,6 +22,8 @@ class CPreviewTarget {
   virtual void Draw2D();
   virtual void Draw3D();
   virtual void PickObject(CWnd* control, int id);
+  // A press on an object at the drawing position (x, y): picks it; a drag measures its movements from there.
+  virtual void PickObjectAt(CWnd* control, int id, double x, double y) { PickObject(control, id); }
   // (x, y): the drawing position of the dragged object; raster in m; plane 0 XZ, 1 XY, 2 YZ.
   virtual void DragObject(CWnd* control, int id, double x, double y, double raster, int plane);
   virtual void EndDrag(int id);
@@ -88,6 +90,8 @@ class CPreviewDlg : public CDialog {
  private:
   CWnd* PlotOf(UINT id);
   static int PlaneOf(UINT id);
+  // Holds the view window of a 2D control at its present extent (true) or lets it fit its items again.
+  static void HaltView(CPlotwerk2D* control, bool halt);
   std::vector<int> m_tabView;  // view of each tab
   CResizeHelper m_resize;
 };
