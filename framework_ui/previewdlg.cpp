@@ -1,5 +1,7 @@
 #include "framework_ui/previewdlg.h"
 
+#include <algorithm>
+
 #include "framework/basedata.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/tolkar/tolkar.h"
@@ -235,20 +237,32 @@ void CPreviewDlg::LayoutViews() {
     };
     if (m_bCombined) {
       if (m_nViewMask & (k3D | kXZ | kXY | kYZ | kQuer)) {
+        // Widths of the shown views that add up to more than the dialog are scaled down to fit it.
+        const int bits[5] = {k3D, kXZ, kXY, kYZ, kQuer};
+        int summe = 0;
+        for (int v = 0; v < 5; ++v)
+          if (m_nViewMask & bits[v]) summe += std::max(0, m_aViewWidth[std::size_t(v)]);
+        auto breite = [&](int v) {
+          const int w = std::max(0, m_aViewWidth[std::size_t(v)]);
+          return summe > 100 ? w * 100 / summe : w;
+        };
         int x = 0;
+        bool erster = true;  // the first frame keeps the tab control's margin on its left
         if (m_nViewMask & k3D) {
-          x = m_aViewWidth[0];
+          x = breite(0);
           add(m_3D, 0, 0, x, 100, 2 * m, m + t + 1, -m / 2, -2 * m);
+          erster = false;
         }
         const std::pair<int, CWnd*> reihe[3] = {{kYZ, &m_yz}, {kXZ, &m_xz}, {kXY, &m_xy}};
         const int views[3] = {3, 1, 2};
         for (int k = 0; k < 3; ++k)
           if (m_nViewMask & reihe[k].first) {
-            const int w = m_aViewWidth[std::size_t(views[k])];
-            add(*reihe[k].second, x, 0, x + w, 100, m / 2, m + t, -m / 2, -2 * m);
+            const int w = breite(views[k]);
+            add(*reihe[k].second, x, 0, x + w, 100, erster ? 2 * m : m / 2, m + t, -m / 2, -2 * m);
             x += w;
+            erster = false;
           }
-        if (m_nViewMask & kQuer) add(m_quer, x, 0, x + m_aViewWidth[4], 100, m / 2, m + t, -2 * m, -2 * m);
+        if (m_nViewMask & kQuer) add(m_quer, x, 0, x + breite(4), 100, erster ? 2 * m : m / 2, m + t, -2 * m, -2 * m);
       }
       add(m_rich, 0, 0, 100, 100, 2 * m, m + t, -2 * m, -2 * m);
     } else {

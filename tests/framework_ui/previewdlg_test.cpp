@@ -75,9 +75,23 @@ TEST_F(PreviewDlgTest, EveryMaskLaysOutInBothModes) {
     EXPECT_EQ(dlg_.m_tab.GetItemCount(), f.tabs);
     EXPECT_EQ(dlg_.SelectedView(), f.view);
     dlg_.SetWindowPos(nullptr, 0, 0, 600, 300, SWP_NOZORDER);
-    CRect r;
-    dlg_.m_xz.GetWindowRect(&r);
-    EXPECT_GE(r.Width(), 0);
+    // Every shown frame has a size and lies inside the tab control, which follows the dialog.
+    CRect client, tab;
+    dlg_.GetClientRect(&client);
+    dlg_.m_tab.GetWindowRect(&tab);
+    dlg_.ScreenToClient(&tab);
+    EXPECT_GT(tab.Width(), client.Width() * 9 / 10);
+    for (CWnd* w : {static_cast<CWnd*>(&dlg_.m_3D), static_cast<CWnd*>(&dlg_.m_xz), static_cast<CWnd*>(&dlg_.m_xy),
+                    static_cast<CWnd*>(&dlg_.m_yz), static_cast<CWnd*>(&dlg_.m_quer),
+                    static_cast<CWnd*>(&dlg_.m_rich)}) {
+      if (!Visible(*w)) continue;
+      CRect r;
+      w->GetWindowRect(&r);
+      dlg_.ScreenToClient(&r);
+      EXPECT_GT(r.Width(), 0) << w->GetDlgCtrlID();
+      EXPECT_GT(r.Height(), 0) << w->GetDlgCtrlID();
+      EXPECT_TRUE(r.left >= tab.left && r.right <= tab.right && r.bottom <= tab.bottom) << w->GetDlgCtrlID();
+    }
     dlg_.DestroyWindow();
   }
 }
@@ -93,7 +107,9 @@ TEST_F(PreviewDlgTest, CombinedFramesSitSideBySideByTheirWidths) {
   dlg_.m_quer.GetWindowRect(&quer);
   EXPECT_LT(yz.right, xz.left);
   EXPECT_LT(xz.right, quer.left);
-  EXPECT_NEAR(double(xz.Width()) / yz.Width(), 40.0 / 30.0, 0.1);
+  // 40 % against 30 %, less the margins (the first frame's left one is the larger).
+  EXPECT_GT(xz.Width(), yz.Width() * 5 / 4);
+  EXPECT_GT(xz.Width(), quer.Width() * 5 / 4);
   EXPECT_TRUE(Visible(dlg_.m_xz) && Visible(dlg_.m_yz) && Visible(dlg_.m_quer));
   EXPECT_FALSE(Visible(dlg_.m_xy) || Visible(dlg_.m_3D) || Visible(dlg_.m_rich));
   dlg_.SetWindowPos(nullptr, 0, 0, 1000, 500, SWP_NOZORDER);
