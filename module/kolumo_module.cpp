@@ -13,6 +13,7 @@
 #include "transfer/importdlg.h"
 #include "transfer/ludata.h"
 #include "column_ui/kolumodlg.h"
+#include "column_ui/kolumovorschau.h"
 #include "framework_ui/dlgvardef.h"
 #include "framework/calldoc.h"
 #include "platform/tolkar/tolkar.h"
@@ -68,9 +69,21 @@ int CreateInputDlg(const Params& p) {
 }
 
 int CreatePreviewDlg(const Params& p) {
-  // The preview dialog belongs to the framework dialogs, which this module does not hold yet: no preview.
-  (void)InputDialog(p[1]);
-  return 0;
+  CKolumoDlg* input = InputDialog(p[1]);
+  CWnd* parent = win::FromHandle<CWnd>(p[0]);
+  if (!input || !parent) return 0;
+  // The host owns the preview from now on and destroys it before the input dialog.
+  auto preview = std::make_unique<CKolumoVorschauDlg>(input->m_data);
+  preview->m_pInputDlg = input;
+  preview->m_bCombined = TRUE;
+  // The column's XY plane is its cross-section: the side views and the section frame.
+  preview->m_nViewMask = CPreviewDlg::kXZ | CPreviewDlg::kYZ | CPreviewDlg::kQuer | CPreviewDlg::kAusgabe;
+  preview->m_aViewWidth = {0, 37, 0, 37, 26, 0};
+  preview->InitViewTabs();
+  if (!preview->Create(CPreviewDlg::IDD, nullptr)) return 0;
+  preview->SetParent(parent);
+  preview->ShowWindow(SW_SHOW);
+  return win::MakeHandle<CWnd>(preview.release());
 }
 
 int SetData(const Params& p) {

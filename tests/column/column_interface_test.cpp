@@ -356,8 +356,18 @@ TEST_F(ModuleInterfaceTest, RemainingActionsReachTheirHandlers) {
     for (const std::string& box : Boxes()) reported |= box.find("'calcFunc'") != std::string::npos;
     EXPECT_TRUE(reported);
   }
-  // No preview dialog exists in this module yet.
-  EXPECT_EQ(Call("CreatePreviewDlg", {{"CWnd*", hostHandle_}, {"CWnd*", Dialog()}, {"BOOL", 1}}), 0);
+  // The preview stands in the host's window, shown, with its "2D/3D" and output tabs; only for the column's
+  // input dialog.
+  EXPECT_EQ(Call("CreatePreviewDlg", {{"CWnd*", hostHandle_}, {"CWnd*", hostHandle_}, {"BOOL", 1}}), 0);
+  const int preview = Call("CreatePreviewDlg", {{"CWnd*", hostHandle_}, {"CWnd*", Dialog()}, {"BOOL", 1}});
+  ASSERT_NE(preview, 0);
+  CWnd* window = win::FromHandle<CWnd>(preview);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(::GetParent(window->m_hWnd), win::FromHandle<CWnd>(hostHandle_)->m_hWnd);
+  EXPECT_TRUE(::IsWindowVisible(window->m_hWnd));
+  EXPECT_EQ(::SendMessage(::GetDlgItem(window->m_hWnd, 11014), TCM_GETITEMCOUNT, 0, 0), 2);
+  window->DestroyWindow();
+  delete window;
 }
 
 // A document read into the dialog moves its variable definitions to the variables page, also when the same

@@ -1,0 +1,413 @@
+// The column in the preview's 2D views, and picking and dragging its nodes, loads and cut.
+#include "column_ui/kolumo2d.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "column/kolumodata.h"
+#include "framework_ui/plotwerk.h"
+
+namespace {
+
+constexpr long kFill = 0xC0C0C0, kOutline = 0, kPicked = 0x4040C0, kLoads = 0xFF5A5A, kBars = 0x876E3A,
+               kHole = 0xFFFFFF;
+
+std::string Fmt2(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2lf", v);
+  return buf;
+}
+
+double Laenge(CKolumoData& d, int i) { return d.fieldLengths[i].GetValue(); }
+
+double Hoehe(CKolumoData& d) {
+  double h = 0;
+  for (int i = 0; i < d.nFields(); ++i) h += Laenge(d, i);
+  return h;
+}
+
+CKolumoQuer* Quer(CKolumoData& d, int feld) {
+  const int n = int(d.querschnitte.GetSize());
+  if (n == 0) return nullptr;
+  return &d.querschnitte[std::clamp(feld, 0, n - 1)];
+}
+
+int StuetzStufe(CKolumoData& d) {
+  const int s = d.pDlg ? d.pDlg->GetStageSelection() : 0;
+  return std::clamp(s, 0, CKolumoData::kStages - 1);
+}
+
+CPlotwerk2D* Control(CKolumoData& d, const std::function<CPlotwerk2D*(int)>& ansicht, int k) {
+  CPlotwerk2D* c = nullptr;
+  if (ansicht)
+    c = ansicht(k);
+  else if (k < d.plot2D.GetSize())
+    c = dynamic_cast<CPlotwerk2D*>(d.plot2D[k]);
+  return c && c->GetSafeHwnd() ? c : nullptr;
+}
+
+// Width across the side view (cm): mode 0 Y-Z (dy; a ring is bx across), mode 1 X-Z (bx).
+double Breite(CKolumoQuer& q, int mode) {
+  if (mode == 1) return q.bx.GetValue();
+  return q.type == 2 ? std::max(q.bx.GetValue(), q.dy.GetValue()) : q.dy.GetValue();
+}
+
+// A circle for the control: centre, then a rim point twice.
+void Kreis(CPlotwerk2D& c, double mx, double my, double rx, double ry) { c.AddTriangle(mx, my, rx, ry, rx, ry); }
+
+}  // namespace
+
+void CKolumoVorschau2D::Draw2D() {
+  CKolumoData& d = m_data;
+  if (d.plot2D.GetSize() == 0) return;
+  const int n = d.nFields();
+  const bool hatQuer = d.querschnitte.GetSize() > 0;
+  const double H = Hoehe(d);
+  const int stufe = StuetzStufe(d);
+  const int last = d.aktBauZustand;
+  const bool hatLasten = last >= 0 && last < CKolumoData::kStages && d.loads[std::size_t(last)].GetSize() > 0;
+
+  auto seite = [&](CPlotwerk2D& c, int mode) {
+    c.Clear();
+    c.Invoke39(0, 0, -1, 0, 0, -1);
+    c.Invoke54(1, 1, mode == 0 ? "Y" : "X", 0, "Z");
+    if (n > 0 && hatQuer) {
+      double W = 0;
+      for (int i = 0; i < n; ++i) W = std::max(W, Breite(*Quer(d, i), mode));
+      CArray<CSupport>& lager = d.supports[std::size_t(stufe)];
+      double z0 = 0;
+      for (int i = -1; i < n; ++i) {
+        c.SetObjectId(0, 0);
+        if (i >= 0) {
+          CKolumoQuer& q = *Quer(d, i);
+          const double w = Breite(q, mode), e = mode == 0 ? q.ey.GetValue() : q.ex.GetValue();
+          const double l = Laenge(d, i);
+          c.SetStyle(kFill, 0, 0, 0);
+          c.AddRectangle((e - w / 2) * 0.01, z0, (e + w / 2) * 0.01, z0 + l);
+          c.SetStyle(kOutline, 0, 3, 0);
+          c.AddRectangle((e - w / 2) * 0.01, z0, (e + w / 2) * 0.01, z0 + l);
+          z0 += l;
+        }
+        const int j = i + 1;
+        double x = 0, dx = 0, dz = 0, feder = 0, sechs = 0, dreh = 0;
+        CSupport* sp = j < lager.GetSize() ? &lager[j] : nullptr;
+        if (j < n) {
+          CKolumoQuer& q = *Quer(d, j);
+          x = mode == 0 ? (q.ey.GetValue() + q.dy.GetValue() / 2) * 0.01 : (q.ex.GetValue() + q.bx.GetValue() / 2) * 0.01;
+          dx = -H / 30;
+          if (sp) feder = mode == 0 ? sp->cy.GetValue() : sp->cx.GetValue();
+        } else {
+          dz = -H / 30;
+          sechs = -1.0;
+          if (sp) feder = sp->cz.GetValue();
+        }
+        if (sp) dreh = mode == 0 ? sp->cmx.GetValue() : sp->cmy.GetValue();
+        const int id = 4 * j + 1;
+        c.SetObjectId(id, 3);
+        c.SetStyle(pickedId > 0 && pickedId == id ? kPicked : kOutline, 0, 3, 0);
+        c.Invoke45(x, z0, dx, dz, feder, sechs, dreh, 1);
+        if (i == -1) c.Invoke55();
+      }
+      c.Invoke55();
+      double z = 0;
+      for (int i = 0; i < n; ++i) {
+        c.SetStyle(kOutline, 0, 3, 0);
+        const double l = Laenge(d, i);
+        if (d.pickedObject == -1) c.Invoke12(0, z, 0, z + l, W * 0.01 + H / 12, 0, 15, H / 64, "", 2, 0, 0);
+        z += l;
+      }
+      c.Invoke12(0, 0, 0, H, W * 0.01 + H / 6, 0, 15, H / 64, "", 2, 0, 0);
+      double r = -0.2;
+      if (hatLasten) r = ZeichneLasten2D(mode, c);
+      if (mode == 1) {
+        r = std::min(r, -0.2 - 0.005 * Quer(d, 0)->bx.GetValue());
+        c.SetStyle(kOutline, 0, 3, 0);
+        c.SetObjectId(3, 3);
+        c.SetStyle(pickedId == 3 ? kPicked : kOutline, 0, 3, 0);
+        cutHeight = std::clamp(cutHeight, 0.0, H);
+        const double zc = cutHeight, t = H / 30, u = H / 60, xr = H / 4 + W * 0.01;
+        c.Invoke08(xr - H / 120, zc - t, 180.0, 15, "A");
+        c.Invoke08(r + H / 45, zc - t, 180.0, 15, "A");
+        c.AddLine(xr, zc - t, xr - t, zc - t);
+        c.AddLine(xr, zc - t, xr - u, zc);
+        c.AddLine(xr - t, zc - t, xr - u, zc);
+        c.AddLine(r, zc - t, r + t, zc - t);
+        c.AddLine(r, zc - t, r + u, zc);
+        c.AddLine(r + t, zc - t, r + u, zc);
+        c.SetStyle(pickedId == 3 ? kPicked : kOutline, 2, 3, 0);
+        c.AddLine(xr, zc, r, zc);
+        c.SetObjectId(0, 0);
+      }
+    }
+    c.SetObjectId(0, 0);
+    c.Invoke17(1);
+    c.Refresh();
+  };
+  if (CPlotwerk2D* c = Control(d, ansicht, 0)) seite(*c, 0);
+  if (CPlotwerk2D* c = Control(d, ansicht, 1)) seite(*c, 1);
+
+  CPlotwerk2D* c = Control(d, ansicht, 2);
+  if (!c) return;
+  c->Clear();
+  c->Invoke39(0, 0, 1, 0, 0, 1);
+  c->Invoke54(1, 0, "X", 1, "Y");
+  if (hatQuer) {
+    // The first field that reaches down to the cut.
+    int k = 0;
+    double oben = 0;
+    for (int i = 0; i < n; ++i) {
+      oben += Laenge(d, i);
+      if (oben >= cutHeight) {
+        k = i;
+        break;
+      }
+    }
+    CKolumoQuer& q = *Quer(d, k);
+    const double bx = q.bx.GetValue(), dy = q.dy.GetValue(), bdx = q.bdx.GetValue(), bdy = q.bdy.GetValue();
+    const double m = bx / 2;
+    switch (q.type) {
+      case 0: {
+        c->SetStyle(kFill, 0, 0, 0);
+        c->AddRectangle(0, 0, bx, dy);
+        c->SetStyle(kOutline, 0, 3, 0);
+        c->AddRectangle(0, 0, bx, dy);
+        c->SetStyle(kBars, 0, 0, 0);
+        const double rs = std::sqrt(std::max(0.0, q.as.GetValue()) / 3.14159265358979);
+        auto stab = [&](double x, double y) { Kreis(*c, x, y, x + rs, y); };
+        if (q.bewType == 0 || q.bewType == 1) {
+          stab(bdx, dy - bdy);
+          stab(bx - bdx, dy - bdy);
+          stab(bx - bdx, bdy);
+          stab(bdx, bdy);
+        }
+        if (q.bewType == 1) {
+          stab(bx / 2, dy - bdy);
+          stab(bx - bdx, dy / 2);
+          stab(bx / 2, bdy);
+          stab(bdx, dy / 2);
+        }
+        if (q.bewType == 2) {
+          c->AddRectangle(bdx, bdy, bx - bdx, dy - bdy);
+          c->SetStyle(kFill, 0, 0, 0);
+          c->AddRectangle(bdx + 1, bdy + 1, bx - bdx - 1, dy - bdy - 1);
+        }
+        break;
+      }
+      case 1:
+        c->SetStyle(kFill, 0, 0, 0);
+        Kreis(*c, m, m, m, 0);
+        c->SetStyle(kBars, 0, 0, 0);
+        Kreis(*c, m, m, m, bdx);
+        c->SetStyle(kFill, 0, 0, 0);
+        Kreis(*c, m, m, m, bdx + 1);
+        c->SetStyle(kOutline, 0, 3, 0);
+        Kreis(*c, m, m, m, 0);
+        break;
+      case 2:
+        c->SetStyle(kFill, 0, 0, 0);
+        Kreis(*c, m, m, m, 0);
+        c->SetStyle(kBars, 0, 0, 0);
+        Kreis(*c, m, m, m, bx / 2 - dy / 2 - bdx);
+        c->SetStyle(kFill, 0, 0, 0);
+        Kreis(*c, m, m, m, bx / 2 - dy / 2 - bdx + 1);
+        c->SetStyle(kHole, 0, 0, 0);
+        Kreis(*c, m, m, m, (bx - dy) / 2);
+        c->SetStyle(kOutline, 0, 3, 0);
+        Kreis(*c, m, m, m, 0);
+        Kreis(*c, m, m, m, (bx - dy) / 2);
+        break;
+      default:
+        break;
+    }
+    if (q.type >= 0 && q.type <= 2) {
+      c->Invoke55();
+      c->SetStyle(kOutline, 0, 3, 0);
+      const double s = std::max(bx, dy) / 10;
+      struct Mass {
+        int type;
+        double x1, y1, x2, y2, ox, oy, size;
+      };
+      const Mass masse[] = {
+          {0, 0, dy, 0, dy - bdy, -s, 0, s / 2},     {0, 0, 0, 0, bdy, -s, 0, s / 2},
+          {0, 0, 0, 0, dy, -2 * s, 0, s / 2},        {0, 0, 0, bdx, 0, 0, -s, -s / 2},
+          {0, bx - bdx, 0, bx, 0, 0, -s, s / 2},     {0, 0, 0, bx, 0, 0, -2 * s, s / 2},
+          {1, 0, 0, bdx, 0, 0, -s, -s / 2},          {1, 0, 0, bx, 0, 0, -2 * s, s / 2},
+          {2, 0, (bx - dy) / 2, 0, (bx + dy) / 2, -s, 0, s / 2},
+          {2, 0, 0, bdx, 0, 0, -s, -s / 2},          {2, 0, 0, bx, 0, 0, -2 * s, s / 2}};
+      for (const Mass& mm : masse)
+        if (mm.type == q.type) c->Invoke12(mm.x1, mm.y1, mm.x2, mm.y2, mm.ox, mm.oy, 15, mm.size, "", 2, 0, 0);
+    }
+  }
+  c->SetObjectId(0, 0);
+  c->Invoke17(0);
+  c->Refresh();
+}
+
+double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
+  CKolumoData& d = m_data;
+  const int stufe = d.aktBauZustand;
+  if (stufe < 0 || stufe >= CKolumoData::kStages) return -0.2;
+  CArray<Load>& lasten = d.loads[std::size_t(stufe)];
+  const int n = d.nFields();
+  std::vector<double> top(std::size_t(std::max(n, 1)), 0.0);
+  double summe = 0;
+  for (int k = 0; k < n; ++k) top[std::size_t(k)] = summe += Laenge(d, k);
+  const double H = summe;
+  c.SetStyle(kLoads, 0, 0, 1);
+  // Arrow scales: the largest value, but at least 1, so that all-zero forces keep a finite scale.
+  double m1 = 1.0, m2 = 1.0;
+  for (int i = 0; i < lasten.GetSize(); ++i) {
+    Load& l = lasten[i];
+    const double a = std::fabs(l.val0.GetValue()), b = std::fabs(l.val1.GetValue());
+    if (l.ltype == 0 || l.ltype == 1) m1 = std::max(m1, a);
+    if (l.ltype == 1) m1 = std::max(m1, b);
+    if (l.ltype == 10) m2 = std::max(m2, a);
+  }
+  const double s1 = 2.6 * m1, s2 = 1.95 * m2;
+  const int richtung = mode == 0 ? 1 : 0;
+  float x0 = -0.2f;
+  for (int i = 0; i < lasten.GetSize(); ++i) {
+    Load& l = lasten[i];
+    const int id = 4 * i + 2;
+    const int knoten = std::clamp(l.node, 0, n);
+    const double b = knoten == 0 ? 0.0 : top[std::size_t(knoten - 1)];
+    const double z1 = l.offset.GetValue() + b;
+    CKolumoQuer* q = Quer(d, knoten);
+    if (!q) break;
+    const double w = mode == 0 ? q->dy.GetValue() : q->bx.GetValue();
+    const double v0 = l.val0.GetValue(), v1 = l.val1.GetValue();
+    auto stil = [&] { c.SetStyle(pickedId > 0 && pickedId == id ? kPicked : kLoads, 0, 0, 1); };
+    if (l.ltype == 10) {
+      if (l.direction != richtung && l.direction != 2) continue;
+      double x, px = 0.1, py = 0;
+      if (l.direction == 2) {
+        x = mode == 0 ? 0.0 : q->ex.GetValue() * 0.01;
+        px = 0;
+        py = 0.1;
+      } else {
+        x = x0 - 0.005 * w;
+      }
+      const double a = v0 / s2 + px, cc = v1 / s2 + px;
+      if (std::fabs(v0) < 1e-6 && std::fabs(v1) < 1e-6) continue;
+      c.SetObjectId(id, 3);
+      stil();
+      if (std::fabs(a - px) >= 1e-6) c.AddPointLoad(float(x), float(z1), float(px), float(py), float(a), Fmt2(v0).c_str());
+      if (std::fabs(cc - px) >= 1e-6) c.Invoke40(x, z1, px, py, cc, Fmt2(v1).c_str());
+      if (l.direction != 2) x0 = float(x0 - a - 0.2);
+    } else if (l.ltype == 0 || l.ltype == 1) {
+      if (l.direction != richtung) continue;
+      // A load that starts beyond the column's end is not drawn and keeps its length; one that reaches beyond it
+      // is drawn up to the end and shortened to it.
+      if (z1 >= H) continue;
+      double z2 = z1 + l.length.GetValue();
+      if (z2 > H) {
+        z2 = H;
+        l.length = H - z1;
+        if (onChanged) onChanged(2);
+      }
+      const double x = x0 - 0.005 * w;
+      const double p = v0 / s1 + 0.1, qq = l.ltype == 1 ? v1 / s1 + 0.1 : p;
+      const bool zeichnen = l.ltype == 1 ? (std::fabs(v0) >= 1e-6 || std::fabs(v1) >= 1e-6)
+                                         : (std::fabs(v0) >= 1e-6 && std::fabs(z2 - z1) >= 1e-6);
+      if (!zeichnen) continue;
+      c.SetObjectId(id, 3);
+      stil();
+      c.AddLineLoad(float(x), float(z1), float(x), float(z2), 0.1f, 0.0f, float(p), float(qq), Fmt2(v0).c_str(),
+                    Fmt2(l.ltype == 1 ? v1 : v0).c_str());
+      x0 = float(x0 - p - 0.2);
+    }
+  }
+  c.SetObjectId(0, 0);
+  return x0;
+}
+
+void CKolumoVorschau2D::PickObject(int id) {
+  pickedId = 0;
+  const int kind = id % 4;
+  if (id <= 0 || kind < 1 || kind > 3) return;
+  pickedId = id;
+  m_rest = 0;
+  m_hasLast = false;
+  Draw2D();
+}
+
+double CKolumoVorschau2D::DragObject(CPlotwerk2D* control, int id, double /*x*/, double y, double raster) {
+  if (id == 0) return 0;
+  // The control reports positions; the data moves by the change since the last one.
+  const double dy = m_hasLast ? y - m_lastY : 0.0;
+  m_hasLast = true;
+  m_lastY = y;
+  const double d = VerschiebeObjekt(id, dy, raster);
+  if (dy != 0) m_moved = true;
+  if (control && d != 0) control->MoveObject(id, 0, d);
+  return d;
+}
+
+double CKolumoVorschau2D::VerschiebeObjekt(int id, double dy, double raster) {
+  if (id <= 0 || !(raster > 0)) return 0;
+  m_rest += dy;
+  if (std::fabs(m_rest) + raster / 2 <= raster) return 0;
+  double schritte = std::trunc(m_rest / raster + (m_rest <= 0 ? -0.5 : 0.5));
+  CKolumoData& data = m_data;
+  const int n = data.nFields();
+  const int kind = id % 4, index = id / 4;
+  if (kind == 1 && index >= 0 && index <= n && n > 0) {
+    // A field never gets a length of zero or less: the steps stop at the last one that leaves it a length.
+    auto kuerzbar = [&](int feld) {
+      const double l = Laenge(data, feld);
+      return std::max(0.0, std::ceil(l / raster - 1e-9) - 1);
+    };
+    if (schritte > 0 && index < n) schritte = std::min(schritte, kuerzbar(index));
+    if (schritte < 0 && index > 0) schritte = std::max(schritte, -kuerzbar(index - 1));
+    const double d = schritte * raster;
+    if (index > 0) data.fieldLengths[index - 1] = Laenge(data, index - 1) + d;
+    if (index < n) data.fieldLengths[index] = Laenge(data, index) - d;
+    if (d != 0 && onChanged) onChanged(1);
+    m_rest = d == 0 ? 0 : m_rest - d;
+    return d;
+  }
+  const double d = schritte * raster;
+  if (kind == 2) {
+    const int stufe = data.aktBauZustand;
+    if (stufe < 0 || stufe >= CKolumoData::kStages || index >= data.loads[std::size_t(stufe)].GetSize()) return 0;
+    Load& l = data.loads[std::size_t(stufe)][index];
+    double off = l.offset.GetValue() + d;
+    if (off > 0) {
+      if (l.node > n - 1) {
+        off = 0;
+      } else if (off >= Laenge(data, std::max(l.node, 0))) {
+        off -= Laenge(data, std::max(l.node, 0));
+        ++l.node;
+      }
+    } else {
+      if (l.node <= 0) {
+        off = 0;
+      } else if (off <= Laenge(data, l.node - 1)) {
+        off += Laenge(data, l.node - 1);
+        --l.node;
+      }
+    }
+    l.offset = off;
+    if (onChanged) onChanged(2);
+  } else if (kind == 3) {
+    cutHeight += d;
+    if (onChanged) onChanged(2);
+  } else {
+    return 0;
+  }
+  m_rest -= d;
+  return d;
+}
+
+void CKolumoVorschau2D::EndDrag(int id) {
+  m_hasLast = false;
+  if (id == 0 || !m_moved) return;
+  pickedId = 0;
+  Draw2D();
+  if (onRedraw3D) onRedraw3D();
+  m_rest = 0;
+  m_moved = false;
+}

@@ -1,0 +1,52 @@
+// The column in the preview's 2D views (side views Y-Z and X-Z in m, the cross-section at the cut "A" in cm) and
+// the editing of nodes, loads and the cut with the mouse. The data's 2D control list holds the Y-Z, the X-Z and
+// the X-Y control in this order. Object ids: 4j + 1 node j (0 at the head), 4i + 2 load i of the current stage,
+// 3 the cut; the kind is id % 4.
+#pragma once
+
+#include <functional>
+
+class CKolumoData;
+class CPlotwerk2D;
+
+class CKolumoVorschau2D {
+ public:
+  explicit CKolumoVorschau2D(CKolumoData& data) : m_data(data) {}
+
+  // Draws the three views into the data's 2D controls (missing ones are skipped).
+  void Draw2D();
+  // The loads of the current stage into one side view (0 Y-Z, 1 X-Z); returns x (m) left of the last load drawn,
+  // -0.2 when none was drawn.
+  double ZeichneLasten2D(int mode, CPlotwerk2D& control);
+
+  // First press on an object: picks it (ids of another kind clear the pick) and redraws.
+  void PickObject(int id);
+  // The drawing height the press was at: a drag's movements count from there.
+  void DragStart(double y) {
+    m_hasLast = true;
+    m_lastY = y;
+  }
+  // A movement of the dragged object to the drawing position (x, y) of its view; only the height along the column
+  // counts, applied in whole raster steps (m). Returns the distance applied (m).
+  double DragObject(CPlotwerk2D* control, int id, double x, double y, double raster);
+  // Release: after a movement the pick ends and everything is redrawn.
+  void EndDrag(int id);
+  // Applies the height movement dy (m) in whole raster steps; returns the distance applied.
+  double VerschiebeObjekt(int id, double dy, double raster);
+
+  int pickedId = 0;
+  double cutHeight = 0.0;  // m from the head
+  // Called after a drag changed the data: 1 field lengths, 2 loads or the cut (the pages show the new values).
+  std::function<void(int)> onChanged;
+  // The control of a view (0 Y-Z, 1 X-Z, 2 X-Y); without it the data's 2D list in this order.
+  std::function<CPlotwerk2D*(int)> ansicht;
+  // Called after a drag ended with a movement, to redraw the 3D view.
+  std::function<void()> onRedraw3D;
+
+ private:
+  CKolumoData& m_data;
+  bool m_moved = false;
+  double m_rest = 0.0;     // height moved but not yet applied as raster steps
+  bool m_hasLast = false;  // the drag's last position is known
+  double m_lastY = 0.0;
+};

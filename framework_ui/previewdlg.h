@@ -1,0 +1,97 @@
+// The preview beside a position's input dialog: the position in 3D, in the 2D planes XZ, XY, YZ with a
+// cross-section frame, and its printed output. It draws nothing itself: it hands its graphics controls to the
+// position's drawing (a CPreviewTarget) and passes the 2D controls' mouse events on for picking and dragging.
+#pragma once
+
+#include <array>
+
+#include "controls/MainDlgBase.h"
+#include "framework_ui/plotwerk.h"
+#include "platform/richedit/richtext.h"
+#include "platform/win/afxctl.h"
+
+class BaseData;
+
+// What the preview drives. The default forwards to the position data's own virtual operations; a position whose
+// drawing lives beside its data overrides it.
+class CPreviewTarget {
+ public:
+  explicit CPreviewTarget(BaseData* data = nullptr) : m_data(data) {}
+  virtual ~CPreviewTarget() = default;
+  BaseData* Data() const { return m_data; }
+  virtual void Draw2D();
+  virtual void Draw3D();
+  virtual void PickObject(CWnd* control, int id);
+  // A press on an object at the drawing position (x, y): picks it; a drag measures its movements from there.
+  virtual void PickObjectAt(CWnd* control, int id, double x, double y) { PickObject(control, id); }
+  // (x, y): the drawing position of the dragged object; raster in m; plane 0 XZ, 1 XY, 2 YZ.
+  virtual void DragObject(CWnd* control, int id, double x, double y, double raster, int plane);
+  virtual void EndDrag(int id);
+  virtual void Command(CWnd* control, int value);
+  virtual void ShowOutput(CWnd* richText);
+
+ protected:
+  BaseData* m_data;
+};
+
+class CPreviewDlg : public CDialog {
+ public:
+  enum { IDD = 500 };
+  enum : UINT {
+    kId2DXZ = 11010, kId3D = 11011, kIdQuer = 11012, kId2DXY = 11013, kIdTab = 11014, kIdRaster = 11015,
+    kId2DYZ = 11016, kIdRasterLabel = 11053, kIdRich = 10002, kIdEdit = 11051, kIdPrint = 11052
+  };
+  // View bits of the mask.
+  enum { k3D = 1, kXZ = 2, kXY = 4, kYZ = 8, kQuer = 16, kAusgabe = 32 };
+
+  explicit CPreviewDlg(CWnd* parent = nullptr);
+  ~CPreviewDlg() override;
+
+  // Rebuilds the tabs from the mask; nothing before the window exists.
+  void InitViewTabs();
+  // Shows the selected view's controls and has the target draw into them.
+  void UpdatePreview();
+  // Places the frames for the client size.
+  void LayoutViews();
+  // From the output preview back to the last other view.
+  void RefreshOutputPreview();
+  // The view (0-5) of the selected tab; -1 when no tab is selected.
+  int SelectedView() const;
+
+  CPreviewTarget* target = nullptr;  // not owned
+  CWnd* m_pInputDlg = nullptr;       // not owned
+  int m_nViewMask = 63;
+  BOOL m_bCombined = FALSE;
+  std::array<int, 6> m_aViewWidth{25, 25, 25, 25, 25, 0};
+  double m_dRaster = 5.0;  // cm
+  BOOL m_bShowRaster = TRUE;
+  int pickedId = 0;
+  BOOL pickedAgain = FALSE;
+  int m_nLastView = -1;
+  // Called with the tip file of the selected view ("common_Preview3D.rtf", "common_Preview2D.rtf").
+  void (*showTip)(const char* file) = nullptr;
+
+  CTabCtrl m_tab;
+  CPlotwerk3D m_3D;
+  CPlotwerk2D m_xz, m_xy, m_yz, m_quer;
+  CRichText m_rich;
+  CString viewNames[6];
+
+ protected:
+  BOOL OnInitDialog() override;
+  void DoDataExchange(CDataExchange* dx) override;
+  void OnSize(UINT type, int cx, int cy);
+  void OnSelChangeTab(NMHDR* header, LRESULT* result);
+  void OnPlotNotify(UINT id, NMHDR* header, LRESULT* result);
+  void OnEditOutput();
+  void OnPrintOutput();
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  CWnd* PlotOf(UINT id);
+  static int PlaneOf(UINT id);
+  // Holds the view window of a 2D control at its present extent (true) or lets it fit its items again.
+  static void HaltView(CPlotwerk2D* control, bool halt);
+  std::vector<int> m_tabView;  // view of each tab
+  CResizeHelper m_resize;
+};

@@ -1,0 +1,180 @@
+// The preview dialog: tabs and frames for each view mask and mode, and how it forwards picks and drags.
+#include <gtest/gtest.h>
+
+#include "framework_ui/previewdlg.h"
+#include "platform/plotwerk/controls.h"
+#include "platform/win/headless.h"
+#include "platform/win/wintest.h"
+
+namespace pw = plotwerk;
+
+namespace {
+
+struct Aufrufe : CPreviewTarget {
+  int draw2D = 0, draw3D = 0, picks = 0, ends = 0, output = 0;
+  std::vector<double> rasters;
+  std::vector<int> plotsIn2D;
+  CArray<CWnd*, CWnd*>* liste = nullptr;
+  void Draw2D() override {
+    ++draw2D;
+    plotsIn2D.clear();
+    if (liste)
+      for (int i = 0; i < liste->GetSize(); ++i) plotsIn2D.push_back((*liste)[i]->GetDlgCtrlID());
+  }
+  void Draw3D() override { ++draw3D; }
+  void PickObject(CWnd*, int) override { ++picks; }
+  void DragObject(CWnd*, int, double, double, double raster, int) override { rasters.push_back(raster); }
+  void EndDrag(int) override { ++ends; }
+  void ShowOutput(CWnd*) override { ++output; }
+};
+
+class PreviewDlgTest : public win::test::WindowTest {
+ protected:
+  void TearDown() override {
+    if (dlg_.GetSafeHwnd()) dlg_.DestroyWindow();
+    WindowTest::TearDown();
+  }
+  void Open(int mask, BOOL combined) {
+    dlg_.m_nViewMask = mask;
+    dlg_.m_bCombined = combined;
+    dlg_.target = &calls_;
+    ASSERT_TRUE(dlg_.Create(CPreviewDlg::IDD, nullptr));
+    dlg_.SetWindowPos(nullptr, 0, 0, 900, 500, SWP_NOZORDER);
+  }
+  void Notify(UINT id, pw::DISPID event, long objectId = 0) {
+    pw::NMPLOTWERK nm{};
+    nm.hdr.idFrom = id;
+    nm.hdr.code = pw::PwnCode(event);
+    nm.event = event;
+    nm.objectId = objectId;
+    dlg_.SendMessage(WM_NOTIFY, WPARAM(id), reinterpret_cast<LPARAM>(&nm));
+  }
+  bool Visible(CWnd& w) { return (w.GetStyle() & WS_VISIBLE) != 0; }
+
+  CPreviewDlg dlg_;
+  Aufrufe calls_;
+};
+
+TEST_F(PreviewDlgTest, EveryMaskLaysOutInBothModes) {
+  struct Fall {
+    int mask;
+    BOOL combined;
+    int tabs;
+    int view;  // selected; -1 none
+  };
+  // Tabbed: one tab per view bit (16 has none), the second selected; a single tab is selected itself, none
+  // without tabs. Combined: "2D/3D" and the output.
+  const Fall faelle[] = {{63, FALSE, 5, 1}, {1, FALSE, 1, 0},  {16, FALSE, 0, -1}, {0, FALSE, 0, -1},
+                         {32, FALSE, 1, 5}, {2 | 16, FALSE, 1, 1}, {63, TRUE, 2, 0},  {0, TRUE, 1, 0},
+                         {16, TRUE, 1, 0},  {1 | 32, TRUE, 2, 0}, {2 | 4 | 8 | 16, TRUE, 1, 0}};
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(testing::Message() << "mask " << f.mask << " combined " << f.combined);
+    calls_ = Aufrufe();
+    if (f.view == 5) win::msgbox::QueueAnswer(IDOK);  // an output preview without an input dialog says so
+    Open(f.mask, f.combined);
+    EXPECT_EQ(dlg_.m_tab.GetItemCount(), f.tabs);
+    EXPECT_EQ(dlg_.SelectedView(), f.view);
+    dlg_.SetWindowPos(nullptr, 0, 0, 600, 300, SWP_NOZORDER);
+    // Every shown frame has a size and lies inside the tab control, which follows the dialog.
+    CRect client, tab;
+    dlg_.GetClientRect(&client);
+    dlg_.m_tab.GetWindowRect(&tab);
+    dlg_.ScreenToClient(&tab);
+    EXPECT_GT(tab.Width(), client.Width() * 9 / 10);
+    for (CWnd* w : {static_cast<CWnd*>(&dlg_.m_3D), static_cast<CWnd*>(&dlg_.m_xz), static_cast<CWnd*>(&dlg_.m_xy),
+                    static_cast<CWnd*>(&dlg_.m_yz), static_cast<CWnd*>(&dlg_.m_quer),
+                    static_cast<CWnd*>(&dlg_.m_rich)}) {
+      if (!Visible(*w)) continue;
+      CRect r;
+      w->GetWindowRect(&r);
+      dlg_.ScreenToClient(&r);
+      EXPECT_GT(r.Width(), 0) << w->GetDlgCtrlID();
+      EXPECT_GT(r.Height(), 0) << w->GetDlgCtrlID();
+      EXPECT_TRUE(r.left >= tab.left && r.right <= tab.right && r.bottom <= tab.bottom) << w->GetDlgCtrlID();
+    }
+    dlg_.DestroyWindow();
+  }
+}
+
+TEST_F(PreviewDlgTest, CombinedFramesSitSideBySideByTheirWidths) {
+  dlg_.m_aViewWidth = {0, 40, 0, 30, 30, 0};
+  calls_.liste = nullptr;
+  Open(2 | 8 | 16 | 32, TRUE);
+  // YZ first, then XZ, then the cross-section: each starts where the one before ends (plus the gaps).
+  CRect yz, xz, quer;
+  dlg_.m_yz.GetWindowRect(&yz);
+  dlg_.m_xz.GetWindowRect(&xz);
+  dlg_.m_quer.GetWindowRect(&quer);
+  EXPECT_LT(yz.right, xz.left);
+  EXPECT_LT(xz.right, quer.left);
+  // 40 % against 30 %, less the margins (the first frame's left one is the larger).
+  EXPECT_GT(xz.Width(), yz.Width() * 5 / 4);
+  EXPECT_GT(xz.Width(), quer.Width() * 5 / 4);
+  EXPECT_TRUE(Visible(dlg_.m_xz) && Visible(dlg_.m_yz) && Visible(dlg_.m_quer));
+  EXPECT_FALSE(Visible(dlg_.m_xy) || Visible(dlg_.m_3D) || Visible(dlg_.m_rich));
+  dlg_.SetWindowPos(nullptr, 0, 0, 1000, 500, SWP_NOZORDER);
+  dlg_.UpdatePreview();
+  CRect breiter;
+  dlg_.m_xz.GetWindowRect(&breiter);
+  EXPECT_GT(breiter.Width(), xz.Width()) << "the frames follow the dialog's size";
+}
+
+TEST_F(PreviewDlgTest, EachViewRedrawsOnItsTab) {
+  Open(63, FALSE);
+  // Tabs 3D, XZ, XY, YZ, output: each 2D tab draws once more, the output does not draw.
+  const int tabs[] = {0, 2, 3, 1};
+  int expected = calls_.draw2D;
+  for (int t : tabs) {
+    dlg_.m_tab.SetCurSel(t);
+    dlg_.UpdatePreview();
+    EXPECT_EQ(calls_.draw2D, ++expected);
+    EXPECT_EQ(dlg_.SelectedView(), t);
+    EXPECT_EQ(Visible(dlg_.m_quer), t != 0) << "the section frame stands beside every 2D view";
+  }
+}
+
+TEST_F(PreviewDlgTest, OutputPreviewAndBack) {
+  Open(63, FALSE);
+  const int before = calls_.draw2D;
+  dlg_.m_tab.SetCurSel(4);  // the output preview
+  win::msgbox::QueueAnswer(IDOK);
+  dlg_.UpdatePreview();
+  EXPECT_EQ(dlg_.SelectedView(), 5);
+  EXPECT_EQ(calls_.output, 0) << "without an input dialog only the message";
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("m_pInputDlg"), std::string::npos);
+  EXPECT_TRUE(Visible(dlg_.m_rich));
+  EXPECT_FALSE(Visible(dlg_.m_xz));
+  dlg_.RefreshOutputPreview();
+  EXPECT_EQ(dlg_.SelectedView(), 1);
+  EXPECT_EQ(calls_.draw2D, before + 1);
+}
+
+TEST_F(PreviewDlgTest, ADragNeedsASecondPressOnTheSameObject) {
+  Open(63, TRUE);
+  dlg_.m_dRaster = 5.0;
+  dlg_.UpdateData(FALSE);
+  struct Schritt {
+    long pick;  // 0: a drag movement
+    std::size_t drags;
+  };
+  // Press on 5, move: nothing; press on 9 (another): nothing; press on 9 again: the movement is passed.
+  const Schritt schritte[] = {{5, 0}, {0, 0}, {9, 0}, {0, 0}, {9, 0}, {0, 1}, {0, 2}};
+  for (const Schritt& s : schritte) {
+    if (s.pick)
+      Notify(CPreviewDlg::kId2DXZ, pw::event2d::ObjectPicked, s.pick);
+    else
+      Notify(CPreviewDlg::kId2DXZ, pw::event2d::DragMove);
+    EXPECT_EQ(calls_.rasters.size(), s.drags);
+  }
+  EXPECT_EQ(calls_.picks, 3);
+  ASSERT_FALSE(calls_.rasters.empty());
+  EXPECT_DOUBLE_EQ(calls_.rasters[0], 0.05) << "5 cm reach the data in m";
+  Notify(CPreviewDlg::kId2DXZ, pw::event2d::DragEnd);
+  EXPECT_EQ(calls_.ends, 1);
+  EXPECT_EQ(dlg_.pickedId, 9);
+  Notify(CPreviewDlg::kId3D, pw::event2d::DragMove);
+  EXPECT_EQ(calls_.rasters.size(), 2u) << "the 3D control does not edit";
+}
+
+}  // namespace
