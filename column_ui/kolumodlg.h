@@ -6,6 +6,7 @@
 #include "column/kolumodata.h"
 #include "column_ui/kolumopage_steuer.h"
 #include "column_ui/kolumopage_vorver.h"
+#include "column_ui/kolumoresultdlg.h"
 #include "controls/MainDlgBase.h"
 #include "platform/win/afx.h"
 
@@ -60,7 +61,7 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   CKolumoPlatzhalterDlg m_sysDlg;
   CKolumoVorverDlg m_vorverDlg;
   CKolumoPlatzhalterDlg m_loadDlg;
-  CKolumoPlatzhalterDlg m_resultDlg;
+  CKolumoResultDlg m_resultDlg;
   CDialog* Page(int tab);
 
   CKolumoData m_data;
