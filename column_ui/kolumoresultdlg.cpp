@@ -240,7 +240,9 @@ void CKolumoResultDlg::ZeichneBild(CPlotwerk2D& plot) {
     z0 += l;
     H += l;
   }
-  plot.Invoke30(m_text, 9, 15);
+  CString titel = m_text;
+  titel.Replace("\r\n", "\n");  // the picture breaks lines on the line feed alone
+  plot.Invoke30(titel, 9, 15);
   if (H > 0 && !m_werte.empty()) {
     CDiagrammEingabe eingabe = DiagrammEingabe(*m_pData, m_stationen, m_werte, m_punktWerte != FALSE);
     eingabe.vorschau = true;
