@@ -87,17 +87,11 @@ TEST(ResultExtremes, EntryFindsTheStationOfValuesBeyondItsOldStart) {
 void Stufe(CKolumoData& d, int s, bool aussergew, std::vector<const char*> arten) {
   d.maxLF[std::size_t(s)] = 2;
   CLKData& lk = d.lastUeberlagerungBZ[std::size_t(s)];
-  lk.lastfaelle.RemoveAll();
-  lk.einwirkungen.RemoveAll();
-  lk.kombinationen.RemoveAll();
   for (int i = 1; i <= 2; ++i) {
-    CLKLastfall lf;
-    lf.lf = i;
-    lf.einw = i;
-    lk.lastfaelle.Add(lf);
+    lk.lastfaelle.Add(CLKLastfall{i, i});
     CEinwirkung e;
     e.nr = i;
-    e.indexGruppe = i == 2 && aussergew ? 3 : 0;
+    e.indexGruppe = i == 2 && aussergew ? 3 : 0;  // groups above 2 are accidental
     lk.einwirkungen.Add(e);
   }
   for (const char* art : arten) {
