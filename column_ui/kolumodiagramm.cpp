@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "column_ui/kolumodraw.h"
 #include "framework/results.h"
@@ -92,8 +93,9 @@ std::string Titel(const CDiagrammEingabe& eingabe, const char* titel) {
 void MerkeExtremwert(int reset, int index, double value, double& groesster, double& kleinster, int& iGroesster,
                      int& iKleinster) {
   if (reset == 1) {
-    groesster = -1000000.0;
-    kleinster = 1000000.0;
+    // Any value must replace them: stiffnesses and springs run far beyond a million.
+    groesster = -std::numeric_limits<double>::max();
+    kleinster = std::numeric_limits<double>::max();
     iGroesster = index;
     iKleinster = index;
     return;
@@ -113,13 +115,13 @@ double FuelleDiagrammEintrag(const CDiagrammEingabe& eingabe, CResultEntry& e) {
   e.type = punkte ? 3 : 0;
   e.values.RemoveAll();
   e.pointFlags.RemoveAll();
-  e.maxValue = -1000000.0f;
-  e.minValue = 1000000.0f;
+  e.maxValue = -std::numeric_limits<float>::max();
+  e.minValue = std::numeric_limits<float>::max();
   e.scale = 1.0;
   e.nDigits = 3;
   e.axisIntervals = 5;
   e.title.Empty();
-  double groesster = -1000000.0, kleinster = 1000000.0;
+  double groesster = -std::numeric_limits<double>::max(), kleinster = std::numeric_limits<double>::max();
 
   const std::size_t n = std::min(eingabe.stationen.size(), eingabe.werte.size());
   // Per-field extremes of the report: the field's last point closes the series.
@@ -214,8 +216,8 @@ void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D
     return;
   }
   // The entry searches its extremes and their stations afresh, from its own start values.
-  e.minValue = 1e10f;
-  e.maxValue = -1e10f;
+  e.minValue = std::numeric_limits<float>::max();
+  e.maxValue = -std::numeric_limits<float>::max();
   e.CalcMinMax();
   // A shared scale maps its whole range onto the diagram's width, each diagram from the same zero line; without
   // one the diagram's own range fills the width.

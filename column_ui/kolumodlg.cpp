@@ -72,6 +72,8 @@ CKolumoDlg::CKolumoDlg(CWnd* parent) : CMainDlgBase(IDD, parent) {
   m_steuDlg.m_pData = &m_data;
   m_vorverDlg.m_pData = &m_data;
   m_vorverDlg.m_pStage = &m_aktBauZustand;
+  m_resultDlg.m_pData = &m_data;
+  m_resultDlg.m_pStage = &m_aktBauZustand;
 }
 
 CDialog* CKolumoDlg::Page(int tab) {
@@ -98,7 +100,7 @@ BOOL CKolumoDlg::OnInitDialog() {
   for (int tab = 0; tab < kTabs; ++tab) {
     static constexpr UINT ids[kTabs] = {IDD_DLGVARDEF, CKolumoSteuDlg::IDD, CKolumoPlatzhalterDlg::IDD,
                                         CKolumoVorverDlg::IDD,      CKolumoPlatzhalterDlg::IDD,
-                                        CKolumoPlatzhalterDlg::IDD};
+                                        CKolumoResultDlg::IDD};
     if (tab == 0) m_varDlg.SetData(&m_data);
     Page(tab)->Create(ids[tab], this);
   }

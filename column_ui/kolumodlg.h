@@ -6,6 +6,7 @@
 #include "column/kolumodata.h"
 #include "column_ui/kolumopage_steuer.h"
 #include "column_ui/kolumopage_vorver.h"
+#include "column_ui/kolumoresultdlg.h"
 #include "controls/MainDlgBase.h"
 #include "editor/editordlg.h"
 #include "framework_ui/dlgvardef.h"
@@ -63,7 +64,7 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   CKolumoPlatzhalterDlg m_sysDlg;
   CKolumoVorverDlg m_vorverDlg;
   CKolumoPlatzhalterDlg m_loadDlg;
-  CKolumoPlatzhalterDlg m_resultDlg;
+  CKolumoResultDlg m_resultDlg;
   CDialog* Page(int tab);
 
   CKolumoData m_data;

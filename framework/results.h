@@ -3,6 +3,8 @@
 // hints; it finds its extremes, gains zero crossings and draws itself as a diagram.
 #pragma once
 
+#include <limits>
+
 #include "platform/win/afx.h"
 
 // What a diagram needs of the 2D drawing control.
@@ -40,8 +42,9 @@ class CResultEntry {
   CArray<float, float> values;  // the points, laid out by type
   CArray<float, float> extremePositions;
   CArray<int, int> pointFlags;  // from "poi"
-  float minValue = 1e10f;
-  float maxValue = -1e10f;
+  // Start beyond every value a curve can hold.
+  float minValue = std::numeric_limits<float>::max();
+  float maxValue = -std::numeric_limits<float>::max();
   float minPosition = 0.0f;
   float maxPosition = 0.0f;
   BOOL bAbsolut = FALSE;  // labels show absolute values

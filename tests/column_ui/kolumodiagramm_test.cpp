@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "column_ui/kolumodraw.h"
 #include "framework/results.h"
@@ -28,8 +29,8 @@ TEST(MerkeExtremwertTest, ResetStartsASeriesWithoutTheValue) {
   double g = 0, k = 0;
   int ig = -1, ik = -1;
   MerkeExtremwert(1, 4, 99.0, g, k, ig, ik);
-  EXPECT_EQ(g, -1000000.0);
-  EXPECT_EQ(k, 1000000.0);
+  EXPECT_EQ(g, -std::numeric_limits<double>::max());
+  EXPECT_EQ(k, std::numeric_limits<double>::max());
   EXPECT_EQ(ig, 4);
   EXPECT_EQ(ik, 4);
   const double werte[] = {3.0, -2.0, 5.0, 5.0, -2.5};
