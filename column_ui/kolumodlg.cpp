@@ -72,6 +72,14 @@ CKolumoDlg::CKolumoDlg(CWnd* parent) : CMainDlgBase(IDD, parent) {
   m_steuDlg.m_pData = &m_data;
   m_vorverDlg.m_pData = &m_data;
   m_vorverDlg.m_pStage = &m_aktBauZustand;
+  m_loadDlg.m_pData = &m_data;
+  m_loadDlg.m_pStage = &m_aktBauZustand;
+  m_loadDlg.m_loadGrid.m_onVariablesChanged = [this] { m_varDlg.ExchangeData(FALSE); };
+  m_loadDlg.m_onValuesImported = [this] {
+    m_varDlg.ExchangeData(FALSE);
+    m_varDlg.ExchangeData(TRUE);
+    for (int tab : {1, 2, 4, 3, 5}) ExchangePage(tab, FALSE);
+  };
 }
 
 CDialog* CKolumoDlg::Page(int tab) {
@@ -97,7 +105,7 @@ BOOL CKolumoDlg::OnInitDialog() {
   if (CWnd* frame = GetDlgItem(kIdFrame)) frame->ShowWindow(SW_HIDE);
   for (int tab = 0; tab < kTabs; ++tab) {
     static constexpr UINT ids[kTabs] = {CKolumoPlatzhalterDlg::IDD, CKolumoSteuDlg::IDD, CKolumoPlatzhalterDlg::IDD,
-                                        CKolumoVorverDlg::IDD,      CKolumoPlatzhalterDlg::IDD,
+                                        CKolumoVorverDlg::IDD,      CKolumoloaddlg::IDD,
                                         CKolumoPlatzhalterDlg::IDD};
     Page(tab)->Create(ids[tab], this);
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "column/kolumodata.h"
+#include "column_ui/kolumopage_lasten.h"
 #include "column_ui/kolumopage_steuer.h"
 #include "column_ui/kolumopage_vorver.h"
 #include "controls/MainDlgBase.h"
@@ -59,7 +60,7 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   CKolumoSteuDlg m_steuDlg;
   CKolumoPlatzhalterDlg m_sysDlg;
   CKolumoVorverDlg m_vorverDlg;
-  CKolumoPlatzhalterDlg m_loadDlg;
+  CKolumoloaddlg m_loadDlg;
   CKolumoPlatzhalterDlg m_resultDlg;
   CDialog* Page(int tab);
 
