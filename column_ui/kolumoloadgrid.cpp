@@ -88,10 +88,11 @@ void CKolumoLoadGrid::InitNewLoad(int index) {
 
 void CKolumoLoadGrid::SetColumnTitles(int loadIndex) {
   LoadGrid::SetColumnTitles(loadIndex);
-  const int row = loadIndex + 1;
-  if (row >= 1 && row < GetRowCount()) SetCellReadOnly(row, kColOffset, FALSE);
   if (loadIndex < 0 || loadIndex >= LoadCount()) return;
+  const int row = loadIndex + 1;
   Load& load = loads[std::size_t(loadIndex)];
+  // A load that was a point load before gets its offset back, unless its type has none (self weight).
+  SetCellReadOnly(row, kColOffset, EditMask(load.ltype, load.bHasDirection != 0)[kColOffset] != '1');
   if (load.ltype != kPointLoad) return;
   // A point load acts at its node: no offset along the axis.
   load.offset = 0.0;

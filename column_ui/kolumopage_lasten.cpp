@@ -12,9 +12,9 @@ CString Tr(const char* text) {
 using P = CKolumoloaddlg;
 
 // The grids are made when the page opens, over these frames (dialog units).
-constexpr RECT kLoadGridRect{6, 4, 398, 108};
-constexpr RECT kLastfallGridRect{404, 4, 478, 62};
-constexpr RECT kKriechGridRect{482, 4, 556, 48};
+constexpr RECT kLoadGridRect{6, 4, 370, 110};
+constexpr RECT kLastfallGridRect{376, 4, 452, 54};
+constexpr RECT kKriechGridRect{458, 4, 556, 68};
 
 win::DialogTemplate LoadPageTemplate() {
   win::DialogTemplate t;
@@ -23,12 +23,12 @@ win::DialogTemplate LoadPageTemplate() {
   t.cx = 560;
   t.cy = 112;
   t.items = {
-      {int(P::kIdKriechLabel), "Static", "Kriechzahl:", SS_LEFT, 482, 53, 38, 10},
-      {int(P::kIdKriechzahl), "Edit", "2.5", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 522, 51, 34, 12},
-      {int(P::kIdKombinationen), "Button", "Einwirkungskombinationen bilden", BS_PUSHBUTTON | WS_TABSTOP, 404, 66,
-       152, 13},
-      {int(P::kIdLastuebernahme), "Button", "Lastübernahme", BS_PUSHBUTTON | WS_TABSTOP, 404, 81, 152, 13},
-      {int(P::kIdManuell), "Button", "Lastkollektive manuell ändern", BS_AUTOCHECKBOX | WS_TABSTOP, 404, 97, 152,
+      {int(P::kIdKriechLabel), "Static", "Kriechzahl:", SS_LEFT, 376, 58, 40, 10},
+      {int(P::kIdKriechzahl), "Edit", "2.5", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 418, 56, 34, 12},
+      {int(P::kIdKombinationen), "Button", "Einwirkungskombinationen bilden", BS_PUSHBUTTON | WS_TABSTOP, 376, 72,
+       180, 13},
+      {int(P::kIdLastuebernahme), "Button", "Lastübernahme", BS_PUSHBUTTON | WS_TABSTOP, 376, 86, 180, 13},
+      {int(P::kIdManuell), "Button", "Lastkollektive manuell ändern", BS_AUTOCHECKBOX | WS_TABSTOP, 378, 101, 178,
        10},
   };
   return t;
