@@ -167,6 +167,9 @@ TEST_F(LoadPageTest, ALoadTypedInTheEntryRowReachesTheStage) {
   reread.ReadData(doc_);
   ASSERT_EQ(reread.loads[0].GetSize(), n + 1);
   EXPECT_EQ(reread.loads[0][n].desc, "Wind");
+  // "tl" is the column's whole height: fields of 3.20 m and 4.50 m.
+  EXPECT_NEAR(reread.loads[0][n].length.GetValue(), 7.7, 1e-9);
+  EXPECT_NEAR(Data().loads[0][n].length.GetValue(), 7.7, 1e-9);
 }
 
 // The load-case grid follows the highest load case typed: up with a higher one, down when it is deleted.
