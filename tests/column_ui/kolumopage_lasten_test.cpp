@@ -328,3 +328,29 @@ TEST_F(LoadPageTest, CreepCoefficientAndFactorsReachTheEntries) {
 }
 
 }  // namespace
+
+namespace {
+
+// After values were taken over the pages show the data again; a cancelled import leaves the pages as they were.
+TEST_F(LoadPageTest, TheValueImportShowsTheDataAgainOnlyOnOk) {
+  const struct {
+    int answer;
+    const char* shown;
+  } cases[] = {{IDOK, "übernommen"}, {IDCANCEL, "vorher"}};
+  const fs::path previous = fs::current_path();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    Open([](CKolumoData& d) { d.loads[0][0].desc = "vorher"; });
+    fs::current_path(folder_);  // a project folder of one position
+    win::script::QueueDialog([this, &c](CDialog& d) {
+      Data().loads[0][0].desc = "übernommen";  // what the taken values changed in the data
+      d.EndDialog(c.answer);
+    });
+    win::input::ClickCenter(Page().GetDlgItem(P::kIdLastuebernahme)->m_hWnd);
+    win::PumpMessages();
+    fs::current_path(previous);
+    EXPECT_EQ(Loads().GetItemText(1, G::kColText), c.shown);
+  }
+}
+
+}  // namespace
