@@ -241,13 +241,6 @@ TEST_F(LoadPageTest, NodesAreTheStartsOfTheFields) {
   EXPECT_EQ(CKolumoLoadGrid::FieldNodes(d), (std::vector<double>{0.0, 2.5}));
 }
 
-TEST_F(LoadPageTest, CombinationCodeOfEachDesignCode) {
-  const struct {
-    int iNorm, code;
-  } cases[] = {{0, 0}, {10, 0}, {1, 3}, {11, 3}, {12, 3}, {2, 2}, {5, -1}};
-  for (const auto& c : cases) EXPECT_EQ(P::KombiCode(c.iNorm), c.code) << c.iNorm;
-}
-
 TEST_F(LoadPageTest, ALoadCaseWithoutActionIsNamedAndTheActionsDialogStaysShut) {
   Open();
   const CString kept = Data().lastUeberlagerungBZ[0].kombinationen[0].regel;
@@ -326,10 +319,6 @@ TEST_F(LoadPageTest, CreepCoefficientAndFactorsReachTheEntries) {
   EXPECT_DOUBLE_EQ(Data().kriechen[1].Faktor, 0.6);
   EXPECT_DOUBLE_EQ(Data().kriechen[0].Faktor, 1.0);
 }
-
-}  // namespace
-
-namespace {
 
 // After values were taken over the pages show the data again; a cancelled import leaves the pages as they were.
 TEST_F(LoadPageTest, TheValueImportShowsTheDataAgainOnlyOnOk) {
