@@ -175,7 +175,8 @@ void CKolumoData::DefineVariables() {
   for (CKolumoQuer& quer : querschnitte) quer.SetVariableStore(&variables);
   for (int stage = 0; stage < kStages; ++stage) {
     vorver[stage].SetVariableStore(&variables);
-    for (Load& load : loads[stage]) load.SetVariableStore(&variables);
+    // The column's own store knows the field heights ("tl", "l0", ...) and asks the position's store for the rest.
+    for (Load& load : loads[stage]) load.SetVariableStore(&stuetzenVariablen);
   }
 }
 

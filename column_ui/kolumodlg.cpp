@@ -74,6 +74,13 @@ CKolumoDlg::CKolumoDlg(CWnd* parent) : CMainDlgBase(IDD, parent) {
   m_vorverDlg.m_pStage = &m_aktBauZustand;
   m_resultDlg.m_pData = &m_data;
   m_resultDlg.m_pStage = &m_aktBauZustand;
+  m_loadDlg.m_pData = &m_data;
+  m_loadDlg.m_pStage = &m_aktBauZustand;
+  m_loadDlg.m_loadGrid.m_onVariablesChanged = [this] { m_varDlg.TransferData(FALSE); };
+  m_loadDlg.m_onValuesImported = [this] {
+    m_varDlg.TransferData(FALSE);
+    for (int tab : {1, 2, 4, 3, 5}) ExchangePage(tab, FALSE);
+  };
 }
 
 CDialog* CKolumoDlg::Page(int tab) {
@@ -99,7 +106,7 @@ BOOL CKolumoDlg::OnInitDialog() {
   if (CWnd* frame = GetDlgItem(kIdFrame)) frame->ShowWindow(SW_HIDE);
   for (int tab = 0; tab < kTabs; ++tab) {
     static constexpr UINT ids[kTabs] = {IDD_DLGVARDEF, CKolumoSteuDlg::IDD, CKolumoPlatzhalterDlg::IDD,
-                                        CKolumoVorverDlg::IDD,      CKolumoPlatzhalterDlg::IDD,
+                                        CKolumoVorverDlg::IDD,      CKolumoloaddlg::IDD,
                                         CKolumoResultDlg::IDD};
     if (tab == 0) m_varDlg.SetData(&m_data);
     Page(tab)->Create(ids[tab], this);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "column/kolumodata.h"
+#include "column_ui/kolumopage_lasten.h"
 #include "column_ui/kolumopage_steuer.h"
 #include "column_ui/kolumopage_vorver.h"
 #include "column_ui/kolumoresultdlg.h"
@@ -63,7 +64,7 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   CKolumoSteuDlg m_steuDlg;
   CKolumoPlatzhalterDlg m_sysDlg;
   CKolumoVorverDlg m_vorverDlg;
-  CKolumoPlatzhalterDlg m_loadDlg;
+  CKolumoloaddlg m_loadDlg;
   CKolumoResultDlg m_resultDlg;
   CDialog* Page(int tab);
 

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "framework/basedata.h"
 #include "platform/tolkar/tolkar.h"
+#include "transfer/importdlg.h"
 
 namespace {
 
@@ -286,6 +288,12 @@ void LoadGrid::BuildContextMenu() {
   if (LoadCount() == 0) return;
   AddMenuItem(1, 0, LoadCount(), kCols - 1, Tr("Last löschen"), kCmdDelete);
   AddMenuItem(1, 0, LoadCount(), kCols - 1, Tr("Last kopieren"), kCmdCopy);
+  if (!importTarget) return;
+  // Only the number cells can take a value over.
+  AddMenuItem(1, kColOffset, LoadCount(), kColEz, "", 0, MF_SEPARATOR);
+  AddMenuItem(1, kColValue0, LoadCount(), kCols - 1, "", 0, MF_SEPARATOR);
+  AddMenuItem(1, kColOffset, LoadCount(), kColEz, Tr("Lastübernahme"), kCmdImport);
+  AddMenuItem(1, kColValue0, LoadCount(), kCols - 1, Tr("Lastübernahme"), kCmdImport);
 }
 
 // ---- storing ------------------------------------------------------------------------------------------------------
@@ -443,8 +451,27 @@ void LoadGrid::OnCellContextMenu(int row, int col, int command) {
     loads.erase(loads.begin() + index);
   else if (command == kCmdCopy)
     loads.insert(loads.begin() + index + 1, Load(loads[std::size_t(index)]));
-  else
+  else if (command == kCmdImport) {
+    ImportValue(row, col);
     return;
-  UpdateGrid(FALSE);
+  } else
+    return;
+  // The rows show the grid's own loads; a derived grid's refill from its data would undo the change.
+  LoadGrid::UpdateGrid(FALSE);
   OnLoadsChanged();
+}
+
+void LoadGrid::ImportValue(int row, int col) {
+  if (!importTarget || !IsFormulaColumn(col)) return;
+  DlgSimpleImportVal dialog(GetParent());
+  if (dialog.DoModal() != IDOK) return;
+  UpdateGrid(TRUE);
+  dialog.AddToVarDefs(*importTarget);
+  CFormulaNumber value = GetCellFormula(row, col);
+  value = static_cast<LPCTSTR>(dialog.m_chosen.varName);
+  SetCellFormula(row, col, value);
+  CGridCtrl::SetFocusCell(row, col);
+  StoreCell(row, col);
+  CGridCtrl::SetFocusCell(row, col);
+  OnValueImported();
 }

@@ -9,6 +9,8 @@
 #include "controls/OrmiGridCtrl.h"
 #include "framework/load.h"
 
+class BaseData;
+
 class LoadGrid : public COrmiGridCtrl {
  public:
   static constexpr int kCols = 17;
@@ -25,7 +27,7 @@ class LoadGrid : public COrmiGridCtrl {
     kColDirection = 10,
     kColValue0 = 11,
   };
-  enum Command { kCmdDelete = 1, kCmdCopy = 2 };
+  enum Command { kCmdDelete = 1, kCmdCopy = 2, kCmdImport = 3 };
 
   LoadGrid();
 
@@ -65,6 +67,8 @@ class LoadGrid : public COrmiGridCtrl {
   virtual void OnLoadsChanged() {}
   virtual void InitNewLoad(int index) {}
   virtual void OnRowCellsSet(int row) {}
+  // A value was taken over from another position into a cell.
+  virtual void OnValueImported() {}
 
   std::vector<Load> loads;
   int allowedTypes[Load::kLoadTypeCount] = {};
@@ -77,10 +81,14 @@ class LoadGrid : public COrmiGridCtrl {
   int loadCasesEditable = 0;   // 0: the load-case column is read-only
   double selfWeightDefault = 12.34;  // the first value of a load that becomes self weight
   void* ownerData = nullptr;
+  // The position whose variable definitions take over values from other positions; nullptr: no value import.
+  BaseData* importTarget = nullptr;
 
  protected:
   void FillRow(int row);
   // Stores one cell into its load; TRUE when the load changed.
   BOOL StoreCell(int row, int col);
   void BuildContextMenu();
+  // The value-import dialog for the cell; on OK the cell refers to the value by its variable name.
+  void ImportValue(int row, int col);
 };

@@ -1,7 +1,7 @@
 // Renders every page of the column's input dialog to PNG files, with the example column read in, to look at:
 //   column_dialog_gallery [position.tqx] [output folder]
 // Besides one picture per tab it shows the pages in their other states: the national annex chosen, the
-// eccentricity kinds, a construction stage and the transport stage.
+// eccentricity kinds, a construction stage and the transport stage, the loads with and without creep factors.
 #include <cstdio>
 #include <string>
 
@@ -90,6 +90,12 @@ int main(int argc, char** argv) {
   ok &= Save(dialog, folder, "vorverformung_bauzustand1");
   ShowStage(dialog, 1);
   ok &= Save(dialog, folder, "vorverformung_transport");
+
+  // The loads page of the final system with a creep kind shows the creep factors; the transport stage has none.
+  ShowTab(dialog, 4);
+  ok &= Save(dialog, folder, "belastung_transport");
+  ShowStage(dialog, 0);
+  ok &= Save(dialog, folder, "belastung_kriechen");
 
   dialog.DestroyWindow();
   host.DestroyWindow();

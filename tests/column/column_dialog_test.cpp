@@ -42,6 +42,8 @@ class KolumoDlgTest : public win::test::WindowTest {
     written.WriteData(doc);
     dialog_.m_data.doc = doc;
     dialog_.m_data.ReadData(doc);
+    // As the host does after reading: the pages show what was read, so that they store it again.
+    dialog_.ExchangeData(FALSE);
     return doc;
   }
   void SelectStage(int stage) {

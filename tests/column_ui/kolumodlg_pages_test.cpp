@@ -129,6 +129,7 @@ TEST_F(KolumoPagesTest, PositionPassesThroughEveryPageUnchanged) {
        [](CKolumoData& d) {
          d.iNorm = 2;
          d.vorver[0].type = 3, d.vorver[0].bAusmitte = 0, d.vorver[0].ausmitte = 3.25, d.vorver[0].IDPunkt = 1;
+         d.kriechen.SetSize(d.maxLF[0]);  // a creep kind has one creep entry per load case
        }},
       {"inclination in the resulting direction, odd digits",
        [](CKolumoData& d) { d.vorver[0].bDirekteVorgabe = 0, d.vorver[0].invw = 0.3333, d.vorver[0].umx = -0.12345; }},
@@ -213,12 +214,14 @@ TEST_F(KolumoPagesTest, NoNumberIsRefusedAndTheValueStays) {
 TEST_F(KolumoPagesTest, PlainKindOnTheFinalSystemDropsTheCreepEntries) {
   Open([](CKolumoData& d) {
     d.vorver[0].type = 3;
-    d.kriechen.SetSize(2);
+    d.kriechen.SetSize(d.maxLF[0]);  // one per load case, as the loads page keeps them
+    d.kriechen[1].Faktor = 0.5;
   });
   ShowTab(3);
   Click(dialog_.m_vorverDlg, D::kIdArt2);  // still a creep kind
   EXPECT_EQ(dialog_.m_data.vorver[0].type, 2);
-  EXPECT_EQ(dialog_.m_data.kriechen.GetSize(), 2);
+  ASSERT_EQ(dialog_.m_data.kriechen.GetSize(), dialog_.m_data.maxLF[0]);
+  EXPECT_EQ(dialog_.m_data.kriechen[1].Faktor, 0.5);
   Click(dialog_.m_vorverDlg, D::kIdArt1);
   EXPECT_EQ(dialog_.m_data.vorver[0].type, 1);
   EXPECT_EQ(dialog_.m_data.kriechen.GetSize(), 0);

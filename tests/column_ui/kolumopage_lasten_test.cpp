@@ -1,0 +1,345 @@
+// The loads page of the column's input dialog: loads typed in reach the stage shown, the load cases follow the
+// highest load case typed, the combinations are formed through the actions dialog, and the creep factors.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "column_ui/kolumodlg.h"
+#include "dialog_input.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/headless.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using P = CKolumoloaddlg;
+using G = LoadGrid;
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+bool Shown(CWnd& page, UINT id) {
+  CWnd* item = page.GetDlgItem(id);
+  return item && (item->GetStyle() & WS_VISIBLE) != 0;
+}
+
+class LoadPageTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    std::string pattern = (fs::temp_directory_path() / "column-loads-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    ASSERT_TRUE(host_.CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, 0, 0, 1040, 300, nullptr, nullptr));
+    ASSERT_TRUE(dialog_.Create(CKolumoDlg::IDD, &host_));
+    dialog_.SetWindowPos(nullptr, 0, 0, 1040, 300, SWP_NOZORDER);
+    dialog_.ShowWindow(SW_SHOW);
+  }
+  void TearDown() override {
+    dialog_.DestroyWindow();
+    host_.DestroyWindow();
+    if (doc_) VIDUV_CloseDoc(doc_);
+    fs::remove_all(folder_);
+    WindowTest::TearDown();
+  }
+  // The example column, edited by `change`, saved as a position of its own and read in as the host reads it.
+  fs::path Open(const std::function<void(CKolumoData&)>& change = nullptr) {
+    if (doc_) VIDUV_CloseDoc(doc_);
+    const fs::path path = folder_ / "position.tqx";
+    {
+      CKolumoData data;
+      const int source = VIDUV_OpenDoc(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx");
+      EXPECT_NE(source, 0);
+      data.doc = source;
+      data.ReadData(source);
+      if (change) change(data);
+      data.WriteData(source);
+      EXPECT_TRUE(VIDUV_SaveDocAs(source, path.c_str()));
+      VIDUV_CloseDoc(source);
+    }
+    doc_ = VIDUV_OpenDoc(path.c_str());
+    dialog_.m_data.SetDefaults();
+    dialog_.m_data.doc = doc_;
+    dialog_.m_data.ReadData(doc_);
+    dialog_.ExchangeData(FALSE);
+    ShowTab(4);
+    return path;
+  }
+  void Ok() {
+    dialog_.ExchangeData(TRUE);
+    dialog_.m_data.WriteData(doc_);
+    ASSERT_TRUE(VIDUV_SaveDoc(doc_));
+  }
+  void ShowTab(int tab) {
+    dialog_.GetTabCtrl().SetCurSel(tab);
+    dialog_.OnPageChange();
+  }
+  void SelectStage(int stage) {
+    dialog_.GetStageBox().SetCurSel(stage);
+    dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(CKolumoDlg::kIdStage, CBN_SELCHANGE),
+                        LPARAM(dialog_.GetStageBox().m_hWnd));
+  }
+  void TypeInto(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
+    grid.SetFocusCell(row, col);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    win::input::KeyWith(VK_CONTROL, 'A');
+    win::input::Type(text);
+    grid.EndEditing();
+    win::PumpMessages();
+  }
+  void Menu(COrmiGridCtrl& grid, int row, int col, const char* item) {
+    CRect cell;
+    ASSERT_TRUE(grid.GetCellRect(row, col, &cell));
+    win::script::QueueMenuItem(item);
+    win::input::Click(grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
+    win::PumpMessages();
+  }
+  P& Page() { return dialog_.m_loadDlg; }
+  CKolumoLoadGrid& Loads() { return dialog_.m_loadDlg.m_loadGrid; }
+  CKolumoData& Data() { return dialog_.m_data; }
+  static std::vector<std::string> Boxes() {
+    std::vector<std::string> texts;
+    for (const auto& record : win::msgbox::Log()) texts.push_back(record.text);
+    return texts;
+  }
+
+  fs::path folder_;
+  int doc_ = 0;
+  CWnd host_;
+  CKolumoDlg dialog_;
+};
+
+// Open, walk the stages on the loads page, OK: the file is the same byte for byte.
+TEST_F(LoadPageTest, PositionPassesThroughTheLoadsPageUnchanged) {
+  const struct {
+    const char* what;
+    std::function<void(CKolumoData&)> change;
+  } cases[] = {
+      {"the example", nullptr},
+      {"creep with two factors",
+       [](CKolumoData& d) {
+         d.vorver[0].type = 2;
+         d.kriechen.SetSize(d.maxLF[0]);
+         for (auto& k : d.kriechen) k.KriechZahl = 1.75, k.Faktor = 0.5;
+       }},
+      {"hand-edited combinations", [](CKolumoData& d) { d.LKManuell = 1; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path path = Open(c.change);
+    const std::string before = FileBytes(path);
+    for (int tab : {2, 4, 3, 4}) ShowTab(tab);
+    Ok();
+    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_TRUE(Boxes().empty());
+  }
+}
+
+TEST_F(LoadPageTest, ALoadTypedInTheEntryRowReachesTheStage) {
+  Open();
+  const int n = Data().loads[0].GetSize();
+  ASSERT_EQ(Loads().LoadCount(), n);
+  const int entry = n + 1;
+  TypeInto(Loads(), entry, G::kColText, "Wind");
+  ASSERT_EQ(Data().loads[0].GetSize(), n + 1);
+  TypeInto(Loads(), entry, G::kColValue0, "2,5");
+  const Load& added = Data().loads[0][n];
+  EXPECT_EQ(added.desc, "Wind");
+  EXPECT_DOUBLE_EQ(CFormulaNumber(added.val0).GetValue(), 2.5);
+  // A new load takes the load case of the one above, a single direction (Y) and the column's whole height.
+  EXPECT_EQ(added.lc, Data().loads[0][n - 1].lc);
+  EXPECT_EQ(added.bHasDirection, 1);
+  EXPECT_EQ(added.direction, 1);
+  EXPECT_EQ(CFormulaNumber(added.length).GetText(), "tl");
+  Ok();
+  CKolumoData reread;
+  reread.doc = doc_;
+  reread.ReadData(doc_);
+  ASSERT_EQ(reread.loads[0].GetSize(), n + 1);
+  EXPECT_EQ(reread.loads[0][n].desc, "Wind");
+  // "tl" is the column's whole height: fields of 3.20 m and 4.50 m.
+  EXPECT_NEAR(reread.loads[0][n].length.GetValue(), 7.7, 1e-9);
+  EXPECT_NEAR(Data().loads[0][n].length.GetValue(), 7.7, 1e-9);
+}
+
+// The load-case grid follows the highest load case typed: up with a higher one, down when it is deleted.
+TEST_F(LoadPageTest, TheHighestLoadCaseSetsTheNumberOfLoadCases) {
+  Open();
+  const int maxLF = Data().maxLF[0];
+  ASSERT_GT(maxLF, 0);
+  const int n = Loads().LoadCount();
+  TypeInto(Loads(), n + 1, G::kColText, "Anprall");
+  TypeInto(Loads(), n + 1, G::kColAction, std::to_string(maxLF + 2));
+  EXPECT_EQ(Data().maxLF[0], maxLF + 2);
+  EXPECT_EQ(Data().bLastfaelleGeaendert, 1);
+  EXPECT_EQ(Page().m_lastfallGrid.GetRowCount(), maxLF + 3);
+  EXPECT_EQ(Data().lastUeberlagerung.lastfaelle.GetSize(), maxLF + 2);
+  // The results stay closed until the actions are formed again.
+  win::msgbox::QueueAnswer(IDOK);
+  ShowTab(5);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("Bitte Einwirkungen neu bilden"), std::string::npos);
+  ShowTab(4);
+  Menu(Loads(), n + 1, G::kColText, "Last löschen");
+  EXPECT_EQ(Loads().LoadCount(), n);
+  EXPECT_EQ(Data().maxLF[0], maxLF);
+  EXPECT_EQ(Page().m_lastfallGrid.GetRowCount(), maxLF + 1);
+}
+
+TEST_F(LoadPageTest, ALoadTypedInOneStageStaysWithItsStage) {
+  Open();
+  const int n0 = Data().loads[0].GetSize();
+  SelectStage(2);
+  EXPECT_EQ(Loads().LoadCount(), Data().loads[2].GetSize());
+  const int n2 = Loads().LoadCount();
+  TypeInto(Loads(), n2 + 1, G::kColText, "Montage");
+  SelectStage(0);
+  EXPECT_EQ(Loads().LoadCount(), n0);
+  SelectStage(2);
+  ASSERT_EQ(Loads().LoadCount(), n2 + 1);
+  EXPECT_EQ(Loads().GetItemText(n2 + 1, G::kColText), "Montage");
+  EXPECT_EQ(Data().loads[0].GetSize(), n0);
+}
+
+// A point load sits at its node: its offset is 0 and locked, and its values are titled by direction.
+TEST_F(LoadPageTest, APointLoadHasNoOffset) {
+  Open([](CKolumoData& d) {
+    Load load;
+    load.lc = 1, load.ltype = 10, load.bHasDirection = 1, load.direction = 0, load.offset = 0.8;
+    d.loads[0].Add(load);
+  });
+  const int row = Loads().LoadCount();
+  EXPECT_DOUBLE_EQ(Loads().loads[std::size_t(row - 1)].offset.GetValue(), 0.0);
+  EXPECT_FALSE(Loads().IsCellEditable(row, G::kColOffset));
+  // The uniform loads of the example keep their offset open.
+  for (int i = 0; i < row - 1; ++i)
+    if (Loads().loads[std::size_t(i)].ltype == 0) {
+      EXPECT_TRUE(Loads().IsCellEditable(i + 1, G::kColOffset)) << i;
+    }
+  Loads().SetFocusCell(row, G::kColText);
+  win::PumpMessages();
+  EXPECT_EQ(Loads().GetItemText(0, G::kColValue0), "Px");
+  EXPECT_EQ(Loads().GetItemText(0, G::kColValue0 + 1), "My");
+}
+
+// Two fields of 2.50 m and 1.25 m: nodes at 0 and 2.50 m; no field, no node.
+TEST_F(LoadPageTest, NodesAreTheStartsOfTheFields) {
+  CKolumoData d;
+  EXPECT_TRUE(CKolumoLoadGrid::FieldNodes(d).empty());
+  d.SetFieldCount(2);
+  d.fieldLengths[0] = 2.5, d.fieldLengths[1] = 1.25;
+  EXPECT_EQ(CKolumoLoadGrid::FieldNodes(d), (std::vector<double>{0.0, 2.5}));
+}
+
+TEST_F(LoadPageTest, ALoadCaseWithoutActionIsNamedAndTheActionsDialogStaysShut) {
+  Open();
+  const CString kept = Data().lastUeberlagerungBZ[0].kombinationen[0].regel;
+  TypeInto(Page().m_lastfallGrid, 2, LastfallGrid::kEinwirkung, "0");
+  win::msgbox::QueueAnswer(IDOK);
+  Page().OnKombinationen();
+  ASSERT_EQ(Boxes(), std::vector<std::string>{"Bitte dem Lastfall 2 eine Einwirkung zuordnen."});
+  EXPECT_EQ(Data().lastUeberlagerungBZ[0].kombinationen[0].regel, kept);
+}
+
+// The example's load cases: 1 permanent, 2 imposed, 3 wind. With load case 2 moved to the permanent action,
+// G = LF1 + LF2 takes one factor throughout; the first fundamental combination (DIN 1055-100) is
+// 1.35 G + 1.50 W with wind leading.
+TEST_F(LoadPageTest, CombinationsAreFormedThroughTheActionsDialogAndCancelKeepsThem) {
+  Open();
+  Data().bLastfaelleGeaendert = 1;
+  const int combinations = int(Data().lastUeberlagerungBZ[0].kombinationen.GetSize());
+  ASSERT_GT(combinations, 0);
+  const CString first = Data().lastUeberlagerungBZ[0].kombinationen[0].regel;
+  win::script::QueueDialog([](CDialog& d) { d.SendMessage(WM_COMMAND, IDCANCEL, 0); });
+  Page().OnKombinationen();
+  EXPECT_EQ(Data().bLastfaelleGeaendert, 0);
+  EXPECT_EQ(Data().lastUeberlagerungBZ[0].kombinationen.GetSize(), combinations);
+  EXPECT_EQ(Data().lastUeberlagerungBZ[0].kombinationen[0].regel, first);
+
+  const int permanent = Page().m_lastfallGrid.GetCellInt(1, LastfallGrid::kEinwirkung);
+  TypeInto(Page().m_lastfallGrid, 2, LastfallGrid::kEinwirkung, std::to_string(permanent));
+  win::script::QueueDialog([](CDialog& d) {
+    dialog_input::Save(d, "loads-actions.png");
+    d.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  Page().OnKombinationen();
+  const CLKData& formed = Data().lastUeberlagerungBZ[0];
+  ASSERT_GT(formed.kombinationen.GetSize(), 0);
+  EXPECT_EQ(formed.lastfaelle[1].einw, formed.lastfaelle[0].einw);
+  // Both load cases now belong to the permanent action: every combination takes them with the same factor.
+  for (int i = 0; i < formed.kombinationen.GetSize(); ++i) {
+    CKolumoData::KombiFaktoren f{};
+    CKolumoData::ParseKombiFormel(formed.kombinationen[i].regel, f);
+    EXPECT_GT(f[0], 0.0) << formed.kombinationen[i].regel.GetString();
+    EXPECT_DOUBLE_EQ(f[1], f[0]) << formed.kombinationen[i].regel.GetString();
+  }
+  EXPECT_EQ(formed.kombinationen[0].regel, "1.35*(1)+1.35*(2)+1.50*(3)");
+  EXPECT_NE(formed.kombinationen[0].regel, first);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(LoadPageTest, TheCreepGridShowsOnlyForTheFinalSystemWithCreep) {
+  const struct {
+    int kind, stage;
+    bool shown;
+  } cases[] = {{2, 0, true}, {3, 0, true}, {1, 0, false}, {3, 1, false}, {2, 2, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " stage " << c.stage);
+    Open([&](CKolumoData& d) { d.vorver[0].type = c.kind; });
+    SelectStage(c.stage);
+    EXPECT_EQ((Page().m_kriechGrid.GetStyle() & WS_VISIBLE) != 0, c.shown);
+    EXPECT_EQ(Shown(Page(), P::kIdKriechzahl), c.shown);
+    SelectStage(0);
+  }
+}
+
+// Every load case of the final system gets a creep entry; the coefficient typed goes to all, a factor to its own.
+TEST_F(LoadPageTest, CreepCoefficientAndFactorsReachTheEntries) {
+  Open([](CKolumoData& d) { d.vorver[0].type = 2; });
+  const int cases = Data().maxLF[0];
+  ASSERT_EQ(Data().kriechen.GetSize(), cases);
+  ASSERT_EQ(Page().m_kriechGrid.GetRowCount(), cases + 1);
+  CWnd* edit = Page().GetDlgItem(P::kIdKriechzahl);
+  win::input::ClickCenter(edit->m_hWnd);
+  win::input::KeyWith(VK_CONTROL, 'A');
+  win::input::Type("1,8");
+  win::PumpMessages();
+  TypeInto(Page().m_kriechGrid, 2, 1, "0.6");
+  for (int i = 0; i < cases; ++i) EXPECT_DOUBLE_EQ(Data().kriechen[i].KriechZahl, 1.8) << i;
+  EXPECT_DOUBLE_EQ(Data().kriechen[1].Faktor, 0.6);
+  EXPECT_DOUBLE_EQ(Data().kriechen[0].Faktor, 1.0);
+}
+
+// After values were taken over the pages show the data again; a cancelled import leaves the pages as they were.
+TEST_F(LoadPageTest, TheValueImportShowsTheDataAgainOnlyOnOk) {
+  const struct {
+    int answer;
+    const char* shown;
+  } cases[] = {{IDOK, "übernommen"}, {IDCANCEL, "vorher"}};
+  const fs::path previous = fs::current_path();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    Open([](CKolumoData& d) { d.loads[0][0].desc = "vorher"; });
+    fs::current_path(folder_);  // a project folder of one position
+    win::script::QueueDialog([this, &c](CDialog& d) {
+      Data().loads[0][0].desc = "übernommen";  // what the taken values changed in the data
+      d.EndDialog(c.answer);
+    });
+    win::input::ClickCenter(Page().GetDlgItem(P::kIdLastuebernahme)->m_hWnd);
+    win::PumpMessages();
+    fs::current_path(previous);
+    EXPECT_EQ(Loads().GetItemText(1, G::kColText), c.shown);
+  }
+}
+
+}  // namespace
