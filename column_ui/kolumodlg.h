@@ -5,6 +5,7 @@
 
 #include "column/kolumodata.h"
 #include "column_ui/kolumopage_steuer.h"
+#include "column_ui/kolumopage_system.h"
 #include "column_ui/kolumopage_vorver.h"
 #include "controls/MainDlgBase.h"
 #include "platform/win/afx.h"
@@ -57,7 +58,7 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   // The pages in tab order: variables, control values, system, pre-deformation, loads, results.
   CKolumoPlatzhalterDlg m_varDlg;
   CKolumoSteuDlg m_steuDlg;
-  CKolumoPlatzhalterDlg m_sysDlg;
+  CKolumoSysDlg m_sysDlg;
   CKolumoVorverDlg m_vorverDlg;
   CKolumoPlatzhalterDlg m_loadDlg;
   CKolumoPlatzhalterDlg m_resultDlg;
