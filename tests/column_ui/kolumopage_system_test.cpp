@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "column_ui/kolumodlg.h"
+#include "column_ui/fundamentdlg.h"
 #include "column_ui/querschnittdlg.h"
 #include "framework/matehandler.h"
 #include "platform/viduv/viduv.h"
@@ -187,6 +188,52 @@ TEST_F(SystemPageTest, SupportTypedInOneStageSurvivesAStageSwitch) {
   SelectStage(2);
   EXPECT_NE(Grid().GetCellCheck(head, cx), before);
   EXPECT_EQ(d.supports[2][0].cx.GetValue() != 0.0, before == 0);
+}
+
+// Whatever the boxes said, the column stands on its foot: cz rigid there (-1) and free (0) everywhere else.
+TEST_F(SystemPageTest, OnlyTheFootCarriesVertically) {
+  CKolumoData& d = dialog_.m_data;
+  const int foot = d.nFields();
+  for (int k = 0; k <= foot; ++k) d.supports[0][k].cz = k == foot ? 0.0 : -1.0;
+  dialog_.ExchangeData(FALSE);
+  dialog_.ExchangeData(TRUE);
+  for (int k = 0; k <= foot; ++k) EXPECT_DOUBLE_EQ(d.supports[0][k].cz.GetValue(), k == foot ? -1.0 : 0.0) << k;
+}
+
+// Deleting field 1 moves field 2's section up; copying field 1 puts a copy of its section after it.
+TEST_F(SystemPageTest, ContextMenuMovesTheSectionsWithTheirFields) {
+  CKolumoData& d = dialog_.m_data;
+  ASSERT_GE(d.nFields(), 2);
+  const int fields = d.nFields();
+  d.querschnitte[0].bx = 31.0;
+  d.querschnitte[1].bx = 47.0;
+  dialog_.ExchangeData(FALSE);
+  Grid().OnCellContextMenu(2, G::kColLength, G::kCmdCopy);
+  ASSERT_EQ(d.nFields(), fields + 1);
+  const double copied[] = {31.0, 31.0, 47.0};
+  for (int f = 0; f < 3; ++f) EXPECT_DOUBLE_EQ(d.querschnitte[f].bx.GetValue(), copied[f]) << f;
+  Grid().OnCellContextMenu(2, G::kColLength, G::kCmdDelete);
+  Grid().OnCellContextMenu(2, G::kColLength, G::kCmdDelete);
+  ASSERT_EQ(d.nFields(), fields - 1);
+  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), 47.0);
+}
+
+// The foundation button opens the restraint dialog on the data's values; cancelling keeps them.
+TEST_F(SystemPageTest, FoundationButtonOpensTheRestraintDialog) {
+  CKolumoData& d = dialog_.m_data;
+  d.bx = 1.2345678;
+  bool opened = false;
+  win::script::QueueDialog([&](CDialog& dlg) {
+    auto* fund = dynamic_cast<CPyloFundDlg*>(&dlg);
+    ASSERT_NE(fund, nullptr);
+    opened = true;
+    EXPECT_EQ(fund->m_bx, "1.23");  // two decimals
+    win::input::ClickCenter(dlg.GetDlgItem(IDCANCEL)->m_hWnd);
+  });
+  win::input::ClickCenter(dialog_.m_sysDlg.GetDlgItem(CKolumoSysDlg::kIdFundament)->m_hWnd);
+  win::PumpMessages();
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(d.bx, 1.2345678);
 }
 
 TEST_F(SystemPageTest, FootSpringDropsTheFoundationRestraint) {
