@@ -1,11 +1,11 @@
 // The input dialog around the column data: stages, annotations and the page change to the results.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "framework/matehandler.h"
 #include "framework/module_interface.h"
 #include "column_test_support.h"
 #include "column_ui/kolumodlg.h"
@@ -21,9 +21,12 @@ class KolumoDlgTest : public win::test::WindowTest {
     std::string pattern = (std::filesystem::temp_directory_path() / "column-dialog-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
-    // The system page lists the grades of the installation's material catalogue.
-    if (const char* root = std::getenv("KOLUMO_ROOT")) oldRoot_ = root;
-    setenv("KOLUMO_ROOT", column_test::MakeInstallRoot(folder_, KOLUMO_SOURCE_DIR "/data").c_str(), 1);
+    // The system page asks the material catalogue for its grades; these tests have none, which the catalogue
+    // reports once when it is first opened.
+    win::msgbox::QueueAnswer(IDOK);
+    GetMateHandler();
+    win::msgbox::ClearAnswers();
+    win::msgbox::ClearLog();
     ASSERT_TRUE(host_.CreateEx(0, nullptr, "host", WS_POPUP, 0, 0, 1200, 320, nullptr, nullptr));
     ASSERT_TRUE(dialog_.Create(CKolumoDlg::IDD, &host_));
   }
@@ -32,8 +35,6 @@ class KolumoDlgTest : public win::test::WindowTest {
     host_.DestroyWindow();
     for (int doc : docs_) VIDUV_CloseDoc(doc);
     std::filesystem::remove_all(folder_);
-    if (oldRoot_.empty()) unsetenv("KOLUMO_ROOT");
-    else setenv("KOLUMO_ROOT", oldRoot_.c_str(), 1);
     WindowTest::TearDown();
   }
 
@@ -61,7 +62,6 @@ class KolumoDlgTest : public win::test::WindowTest {
   }
 
   std::filesystem::path folder_;
-  std::string oldRoot_;
   std::vector<int> docs_;
   CWnd host_;
   CKolumoDlg dialog_;
