@@ -8,19 +8,20 @@
 #include <string>
 #include <tuple>
 
-#include "column_ui/kolumodlg.h"
 #include "column_ui/fundamentdlg.h"
+#include "column_ui/kolumodlg.h"
 #include "column_ui/querschnittdlg.h"
 #include "framework/matehandler.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
 #include "platform/win/wintest.h"
 #include "tests/column/column_test_support.h"
+#include "tests/column_ui/dialog_input.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using G = StabSysGrid;
+using M = CKolumoSysMateGrid;
 
 // The system page lists the grades of the material catalogue, which the installation root holds.
 class InstallRoot : public testing::Environment {
@@ -43,6 +44,7 @@ std::string FileBytes(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// The example column open on the system tab.
 class SystemPageTest : public win::test::WindowTest {
  protected:
   void SetUp() override {
@@ -50,18 +52,16 @@ class SystemPageTest : public win::test::WindowTest {
     std::string pattern = (fs::temp_directory_path() / "column-system-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
+    path_ = folder_ / "position.tqx";
+    fs::copy_file(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx", path_);
     ASSERT_TRUE(host_.CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, 0, 0, 1040, 300, nullptr, nullptr));
     ASSERT_TRUE(dialog_.Create(CKolumoDlg::IDD, &host_));
     dialog_.SetWindowPos(nullptr, 0, 0, 1040, 300, SWP_NOZORDER);
     dialog_.ShowWindow(SW_SHOW);
-    const fs::path path = folder_ / "position.tqx";
-    fs::copy_file(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx", path);
-    path_ = path;
-    doc_ = VIDUV_OpenDoc(path.c_str());
+    doc_ = VIDUV_OpenDoc(path_.c_str());
     ASSERT_NE(doc_, 0);
-    dialog_.m_data.SetDefaults();
-    dialog_.m_data.doc = doc_;
-    dialog_.m_data.ReadData(doc_);
+    d.doc = doc_;
+    d.ReadData(doc_);
     dialog_.ExchangeData(FALSE);
     ShowTab(2);
   }
@@ -81,33 +81,15 @@ class SystemPageTest : public win::test::WindowTest {
     dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(CKolumoDlg::kIdStage, CBN_SELCHANGE),
                         LPARAM(dialog_.GetStageBox().m_hWnd));
   }
-  void Ok() {
-    dialog_.ExchangeData(TRUE);
-    dialog_.m_data.WriteData(doc_);
-    ASSERT_TRUE(VIDUV_SaveDoc(doc_));
-  }
   CKolumoSysGrid& Grid() { return dialog_.m_sysDlg.m_grid; }
   CKolumoSysMateGrid& Grades() { return dialog_.m_sysDlg.m_mateGrid; }
-  void Type(COrmiGridCtrl& g, int row, int col, const std::string& text) {
-    g.SetFocusCell(row, col);
+  void Type(int row, int col, const std::string& text) {
+    Grid().SetFocusCell(row, col);
     win::input::Key(VK_F2);
     win::PumpMessages();
     win::input::KeyWith(VK_CONTROL, 'A');
     win::input::Type(text);
-    g.EndEditing();
-    win::PumpMessages();
-  }
-  void Toggle(COrmiGridCtrl& g, int row, int col) {
-    g.SetFocusCell(row, col);
-    win::input::Key(VK_SPACE);
-    win::PumpMessages();
-  }
-  void PickGrade(int row, int steps) {
-    Grades().SetFocusCell(row, 1);
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    for (int i = 0; i < steps; ++i) win::input::Key(VK_DOWN);
-    win::input::Key(VK_RETURN);
+    Grid().EndEditing();
     win::PumpMessages();
   }
   CStringArray Options(int row) {
@@ -120,91 +102,39 @@ class SystemPageTest : public win::test::WindowTest {
   int doc_ = 0;
   CWnd host_;
   CKolumoDlg dialog_;
+  CKolumoData& d = dialog_.m_data;
 };
 
 TEST_F(SystemPageTest, ExampleRoundTripsByteForByte) {
   const std::string before = FileBytes(path_);
-  ASSERT_GT(dialog_.m_data.nFields(), 0);
-  EXPECT_EQ(Grid().FieldCount(), dialog_.m_data.nFields());
-  Ok();
+  ASSERT_GT(d.nFields(), 0);
+  EXPECT_EQ(Grid().FieldCount(), d.nFields());
+  dialog_.ExchangeData(TRUE);
+  d.WriteData(doc_);
+  ASSERT_TRUE(VIDUV_SaveDoc(doc_));
   EXPECT_EQ(FileBytes(path_), before);
   EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 TEST_F(SystemPageTest, TypedLengthsAndNewFieldsReachTheData) {
-  CKolumoData& d = dialog_.m_data;
   const int fields = d.nFields();
   d.querschnitte[fields - 1].bx = 42.0;
   dialog_.ExchangeData(FALSE);
-  // Field 1 is row 2; the decimal comma reads as a point.
-  Type(Grid(), 2, G::kColLength, "3,75");
+  Type(2, G::kColLength, "3,75");  // field 1; the decimal comma reads as a point
   EXPECT_DOUBLE_EQ(d.fieldLengths[0].GetValue(), 3.75);
   // The empty row below the last field adds one, with the last field's section.
-  Type(Grid(), fields + 2, G::kColLength, "1.5");
+  Type(fields + 2, G::kColLength, "1.5");
   ASSERT_EQ(d.nFields(), fields + 1);
   EXPECT_DOUBLE_EQ(d.fieldLengths[fields].GetValue(), 1.5);
   EXPECT_DOUBLE_EQ(d.querschnitte[fields].bx.GetValue(), 42.0);
-  // The foot is the new last support: rigid vertically, the former foot free.
-  EXPECT_DOUBLE_EQ(d.supports[0][fields + 1].cz.GetValue(), -1.0);
-  EXPECT_DOUBLE_EQ(d.supports[0][fields].cz.GetValue(), 0.0);
-  // A length of 0 in the last field removes it again.
-  Type(Grid(), fields + 2, G::kColLength, "0");
+  Type(fields + 2, G::kColLength, "0");  // a length of 0 in the last field removes it
   EXPECT_EQ(d.nFields(), fields);
-}
-
-TEST_F(SystemPageTest, SectionButtonEditsItsFieldAndCancelKeepsIt) {
-  CKolumoData& d = dialog_.m_data;
-  const double before = d.querschnitte[0].bx.GetValue();
-  win::script::QueueDialogAnswer(IDCANCEL);
-  Grid().OnButtonClick(2, G::kColSection);
-  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), before);
-  win::script::QueueDialog([](CDialog& dlg) {
-    auto& q = static_cast<CKolumoQuerDlg&>(dlg);
-    q.m_grid.SetFocusCell(2, 1);
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type("38");
-    q.m_grid.EndEditing();
-    win::PumpMessages();
-    win::input::ClickCenter(dlg.GetDlgItem(IDOK)->m_hWnd);
-  });
-  Grid().OnButtonClick(2, G::kColSection);
-  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), 38.0);
-  EXPECT_TRUE(win::msgbox::Log().empty());
-}
-
-TEST_F(SystemPageTest, SupportTypedInOneStageSurvivesAStageSwitch) {
-  CKolumoData& d = dialog_.m_data;
-  const int head = 1, cx = G::kColCx;
-  const double final0 = d.supports[0][0].cx.GetValue();
-  SelectStage(2);
-  const int before = Grid().GetCellCheck(head, cx);
-  Toggle(Grid(), head, cx);
-  ASSERT_NE(Grid().GetCellCheck(head, cx), before);
-  SelectStage(0);
-  EXPECT_DOUBLE_EQ(d.supports[0][0].cx.GetValue(), final0) << "the final system is untouched";
-  EXPECT_EQ(Grid().GetCellCheck(head, cx) != 0, final0 != 0.0);
-  SelectStage(2);
-  EXPECT_NE(Grid().GetCellCheck(head, cx), before);
-  EXPECT_EQ(d.supports[2][0].cx.GetValue() != 0.0, before == 0);
-}
-
-// Whatever the boxes said, the column stands on its foot: cz rigid there (-1) and free (0) everywhere else.
-TEST_F(SystemPageTest, OnlyTheFootCarriesVertically) {
-  CKolumoData& d = dialog_.m_data;
-  const int foot = d.nFields();
-  for (int k = 0; k <= foot; ++k) d.supports[0][k].cz = k == foot ? 0.0 : -1.0;
-  dialog_.ExchangeData(FALSE);
-  dialog_.ExchangeData(TRUE);
-  for (int k = 0; k <= foot; ++k) EXPECT_DOUBLE_EQ(d.supports[0][k].cz.GetValue(), k == foot ? -1.0 : 0.0) << k;
 }
 
 // Deleting field 1 moves field 2's section up; copying field 1 puts a copy of its section after it.
 TEST_F(SystemPageTest, ContextMenuMovesTheSectionsWithTheirFields) {
-  CKolumoData& d = dialog_.m_data;
-  ASSERT_GE(d.nFields(), 2);
   const int fields = d.nFields();
+  ASSERT_GE(fields, 2);
   d.querschnitte[0].bx = 31.0;
   d.querschnitte[1].bx = 47.0;
   dialog_.ExchangeData(FALSE);
@@ -218,9 +148,18 @@ TEST_F(SystemPageTest, ContextMenuMovesTheSectionsWithTheirFields) {
   EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), 47.0);
 }
 
-// The foundation button opens the restraint dialog on the data's values; cancelling keeps them.
-TEST_F(SystemPageTest, FoundationButtonOpensTheRestraintDialog) {
-  CKolumoData& d = dialog_.m_data;
+TEST_F(SystemPageTest, SectionAndFoundationButtonsOpenTheirDialogs) {
+  const double bx = d.querschnitte[0].bx.GetValue();
+  win::script::QueueDialogAnswer(IDCANCEL);
+  Grid().OnButtonClick(2, G::kColSection);
+  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), bx) << "cancelled";
+  win::script::QueueDialog([](CDialog& dlg) {
+    dialog_input::Enter(static_cast<CKolumoQuerDlg&>(dlg).m_grid, 2, "38");  // the width of field 1
+    dialog_input::Press(dlg, IDOK);
+  });
+  Grid().OnButtonClick(2, G::kColSection);
+  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), 38.0);
+
   d.bx = 1.2345678;
   bool opened = false;
   win::script::QueueDialog([&](CDialog& dlg) {
@@ -228,22 +167,43 @@ TEST_F(SystemPageTest, FoundationButtonOpensTheRestraintDialog) {
     ASSERT_NE(fund, nullptr);
     opened = true;
     EXPECT_EQ(fund->m_bx, "1.23");  // two decimals
-    win::input::ClickCenter(dlg.GetDlgItem(IDCANCEL)->m_hWnd);
+    dialog_input::Press(dlg, IDCANCEL);
   });
-  win::input::ClickCenter(dialog_.m_sysDlg.GetDlgItem(CKolumoSysDlg::kIdFundament)->m_hWnd);
+  dialog_input::Press(dialog_.m_sysDlg, CKolumoSysDlg::kIdFundament);
   win::PumpMessages();
   EXPECT_TRUE(opened);
   EXPECT_EQ(d.bx, 1.2345678);
+  EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
-TEST_F(SystemPageTest, FootSpringDropsTheFoundationRestraint) {
-  CKolumoData& d = dialog_.m_data;
+TEST_F(SystemPageTest, SupportTypedInOneStageSurvivesAStageSwitch) {
+  const int head = 1, cx = G::kColCx;
+  const double final0 = d.supports[0][0].cx.GetValue();
+  SelectStage(2);
+  const int before = Grid().GetCellCheck(head, cx);
+  Grid().SetFocusCell(head, cx);
+  win::input::Key(VK_SPACE);
+  win::PumpMessages();
+  ASSERT_NE(Grid().GetCellCheck(head, cx), before);
+  SelectStage(0);
+  EXPECT_DOUBLE_EQ(d.supports[0][0].cx.GetValue(), final0) << "the final system is untouched";
+  EXPECT_EQ(Grid().GetCellCheck(head, cx) != 0, final0 != 0.0);
+  SelectStage(2);
+  EXPECT_NE(Grid().GetCellCheck(head, cx), before);
+  EXPECT_EQ(d.supports[2][0].cx.GetValue() != 0.0, before == 0);
+}
+
+// Whatever the boxes said, the column stands on its foot: cz rigid there (-1), free (0) everywhere else. A foot
+// spring and a foundation restraint together lose the restraint.
+TEST_F(SystemPageTest, FootCarriesVerticallyAndASpringThereDropsTheFoundation) {
   const int foot = d.nFields();
+  for (int k = 0; k <= foot; ++k) d.supports[0][k].cz = k == foot ? 0.0 : -1.0;
   d.supports[0][foot].cmx = 5000.0;
   d.cmy = 1.0, d.cx = 0.05, d.FudPos = 1;
   dialog_.ExchangeData(FALSE);
   win::msgbox::QueueAnswer(IDOK);
   dialog_.ExchangeData(TRUE);
+  for (int k = 0; k <= foot; ++k) EXPECT_DOUBLE_EQ(d.supports[0][k].cz.GetValue(), k == foot ? -1.0 : 0.0) << k;
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
   EXPECT_NE(win::msgbox::Log()[0].text.find("Fundamenteinspannung wird gelöscht"), std::string::npos);
   EXPECT_EQ(d.cmy, 0.0);
@@ -253,21 +213,16 @@ TEST_F(SystemPageTest, FootSpringDropsTheFoundationRestraint) {
 }
 
 TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
-  CKolumoData& d = dialog_.m_data;
-  const struct {
-    int norm;
-    const char* list;
-  } codes[] = {{0, "DIN 1045-I"}, {2, "SIA 262:2003"}, {10, "EC2 NA (DE)"}};
-  for (const auto& c : codes) {
-    SCOPED_TRACE(c.list);
-    d.iNorm = c.norm;
+  for (auto [norm, list] : {std::pair{0, "DIN 1045-I"}, {2, "SIA 262:2003"}, {10, "EC2 NA (DE)"}}) {
+    SCOPED_TRACE(list);
+    d.iNorm = norm;
     ShowTab(1);
     ShowTab(2);
     // The catalogue's own list for the code, without its empty priority slots.
-    for (auto [row, kat, ukat] : {std::tuple{int(CKolumoSysMateGrid::kRowBeton), "Beton", "Normalbeton"},
-                                  std::tuple{int(CKolumoSysMateGrid::kRowStahl), "Stahl", "Betonstahl"}}) {
+    for (auto [row, kat, ukat] : {std::tuple{int(M::kRowBeton), "Beton", "Normalbeton"},
+                                  std::tuple{int(M::kRowStahl), "Stahl", "Betonstahl"}}) {
       CStringArray catalogue, expected;
-      GetMateHandler().GetObjekte(kat, ukat, c.list, catalogue);
+      GetMateHandler().GetObjekte(kat, ukat, list, catalogue);
       for (const CString& name : catalogue)
         if (!name.IsEmpty()) expected.Add(name);
       const CStringArray shown = Options(row);
@@ -276,16 +231,14 @@ TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
       for (INT_PTR i = 0; i < shown.GetSize(); ++i) EXPECT_EQ(shown[i], expected[i]) << kat;
     }
   }
-  // A grade the list lacks shows the first entry but stays stored.
+  // A grade the list lacks shows the first entry but stays stored; picking one stores its name.
   d.sBeton = "C999/1000";
   dialog_.ExchangeData(FALSE);
-  EXPECT_EQ(Grades().GetComboIndex(CKolumoSysMateGrid::kRowBeton, 1), 0);
+  EXPECT_EQ(Grades().GetComboIndex(M::kRowBeton, 1), 0);
   dialog_.ExchangeData(TRUE);
   EXPECT_EQ(d.sBeton, "C999/1000");
-  // Picking one stores its name.
-  PickGrade(CKolumoSysMateGrid::kRowBeton, 2);
-  const CStringArray options = Options(CKolumoSysMateGrid::kRowBeton);
-  EXPECT_EQ(d.sBeton, options[Grades().GetComboIndex(CKolumoSysMateGrid::kRowBeton, 1)]);
+  dialog_input::Pick(Grades(), M::kRowBeton, 2);
+  EXPECT_EQ(d.sBeton, Options(M::kRowBeton)[Grades().GetComboIndex(M::kRowBeton, 1)]);
   EXPECT_NE(d.sBeton, "C999/1000");
 }
 
