@@ -70,6 +70,7 @@ END_MESSAGE_MAP()
 CKolumoDlg::CKolumoDlg(CWnd* parent) : CMainDlgBase(IDD, parent) {
   m_data.pDlg = this;
   m_steuDlg.m_pData = &m_data;
+  m_sysDlg.SetData(&m_data, &m_aktBauZustand);
   m_vorverDlg.m_pData = &m_data;
   m_vorverDlg.m_pStage = &m_aktBauZustand;
   m_resultDlg.m_pData = &m_data;
@@ -105,7 +106,7 @@ BOOL CKolumoDlg::OnInitDialog() {
   SetPageTab(&m_tabCtrl);
   if (CWnd* frame = GetDlgItem(kIdFrame)) frame->ShowWindow(SW_HIDE);
   for (int tab = 0; tab < kTabs; ++tab) {
-    static constexpr UINT ids[kTabs] = {IDD_DLGVARDEF, CKolumoSteuDlg::IDD, CKolumoPlatzhalterDlg::IDD,
+    static constexpr UINT ids[kTabs] = {IDD_DLGVARDEF, CKolumoSteuDlg::IDD, CKolumoSysDlg::IDD,
                                         CKolumoVorverDlg::IDD,      CKolumoloaddlg::IDD,
                                         CKolumoResultDlg::IDD};
     if (tab == 0) m_varDlg.SetData(&m_data);

@@ -6,6 +6,7 @@
 #include "column/kolumodata.h"
 #include "column_ui/kolumopage_lasten.h"
 #include "column_ui/kolumopage_steuer.h"
+#include "column_ui/kolumopage_system.h"
 #include "column_ui/kolumopage_vorver.h"
 #include "column_ui/kolumoresultdlg.h"
 #include "controls/MainDlgBase.h"
@@ -62,7 +63,7 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   DlgVarDef m_varDlg;
   SubDlg m_skribDlg;  // the document editor, shown on the variables page instead of its grid
   CKolumoSteuDlg m_steuDlg;
-  CKolumoPlatzhalterDlg m_sysDlg;
+  CKolumoSysDlg m_sysDlg;
   CKolumoVorverDlg m_vorverDlg;
   CKolumoloaddlg m_loadDlg;
   CKolumoResultDlg m_resultDlg;

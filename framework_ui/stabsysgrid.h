@@ -34,7 +34,7 @@ class StabSysGrid : public COrmiGridCtrl {
   StabSysGrid();
 
   int FieldCount() const { return nFields; }
-  void SetFieldCount(int n);
+  virtual void SetFieldCount(int n);
   virtual void UpdateGrid(BOOL focusCellOnly);
   virtual void BuildContextMenu();
   // The tip of a spring box: its stiffness with the unit of its direction; empty for a rigid or free support.

@@ -1,7 +1,8 @@
 // Renders every page of the column's input dialog to PNG files, with the example column read in, to look at:
 //   column_dialog_gallery [position.tqx] [output folder]
 // Besides one picture per tab it shows the pages in their other states: the national annex chosen, the
-// eccentricity kinds, a construction stage and the transport stage, the loads with and without creep factors.
+// grade lists of two codes, the eccentricity kinds, a construction stage and the transport stage, the loads with
+// and without creep factors.
 #include <cstdio>
 #include <string>
 
@@ -74,6 +75,13 @@ int main(int argc, char** argv) {
   dialog.m_data.iNorm = 12;
   dialog.ExchangeData(FALSE);
   ok &= Save(dialog, folder, "steuerwerte_na_grossbritannien");
+
+  // The system page with the grade lists of the annex and of the Swiss code.
+  ShowTab(dialog, 2);
+  ok &= Save(dialog, folder, "system_na_sorten");
+  dialog.m_data.iNorm = 2;
+  dialog.ExchangeData(FALSE);
+  ok &= Save(dialog, folder, "system_sia_sorten");
 
   ShowTab(dialog, 3);
   CKolumoVorver& vorver = dialog.m_data.vorver[0];

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/matehandler.h"
 #include "framework/module_interface.h"
 #include "column_test_support.h"
 #include "column_ui/kolumodlg.h"
@@ -20,6 +21,12 @@ class KolumoDlgTest : public win::test::WindowTest {
     std::string pattern = (std::filesystem::temp_directory_path() / "column-dialog-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
+    // The system page asks the material catalogue for its grades; these tests have none, which the catalogue
+    // reports once when it is first opened.
+    win::msgbox::QueueAnswer(IDOK);
+    GetMateHandler();
+    win::msgbox::ClearAnswers();
+    win::msgbox::ClearLog();
     ASSERT_TRUE(host_.CreateEx(0, nullptr, "host", WS_POPUP, 0, 0, 1200, 320, nullptr, nullptr));
     ASSERT_TRUE(dialog_.Create(CKolumoDlg::IDD, &host_));
   }

@@ -1,0 +1,245 @@
+// The system page: a position passes through it unchanged, typed lengths, supports and sections reach the data
+// and stay with their construction stage, and the grade lists follow the design code.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <tuple>
+
+#include "column_ui/fundamentdlg.h"
+#include "column_ui/kolumodlg.h"
+#include "column_ui/querschnittdlg.h"
+#include "framework/matehandler.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/wintest.h"
+#include "tests/column/column_test_support.h"
+#include "tests/column_ui/dialog_input.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using G = StabSysGrid;
+using M = CKolumoSysMateGrid;
+
+// The system page lists the grades of the material catalogue, which the installation root holds.
+class InstallRoot : public testing::Environment {
+ public:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "column-ui-root-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    ::setenv("KOLUMO_ROOT", column_test::MakeInstallRoot(folder_, KOLUMO_SOURCE_DIR "/data").c_str(), 1);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+ private:
+  fs::path folder_;
+};
+testing::Environment* const kInstallRoot = testing::AddGlobalTestEnvironment(new InstallRoot);  // gtest owns it
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The example column open on the system tab.
+class SystemPageTest : public win::test::WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    std::string pattern = (fs::temp_directory_path() / "column-system-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    path_ = folder_ / "position.tqx";
+    fs::copy_file(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx", path_);
+    ASSERT_TRUE(host_.CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, 0, 0, 1040, 300, nullptr, nullptr));
+    ASSERT_TRUE(dialog_.Create(CKolumoDlg::IDD, &host_));
+    dialog_.SetWindowPos(nullptr, 0, 0, 1040, 300, SWP_NOZORDER);
+    dialog_.ShowWindow(SW_SHOW);
+    doc_ = VIDUV_OpenDoc(path_.c_str());
+    ASSERT_NE(doc_, 0);
+    d.doc = doc_;
+    d.ReadData(doc_);
+    dialog_.ExchangeData(FALSE);
+    ShowTab(2);
+  }
+  void TearDown() override {
+    dialog_.DestroyWindow();
+    host_.DestroyWindow();
+    if (doc_) VIDUV_CloseDoc(doc_);
+    fs::remove_all(folder_);
+    WindowTest::TearDown();
+  }
+  void ShowTab(int tab) {
+    dialog_.GetTabCtrl().SetCurSel(tab);
+    dialog_.OnPageChange();
+  }
+  void SelectStage(int stage) {
+    dialog_.GetStageBox().SetCurSel(stage);
+    dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(CKolumoDlg::kIdStage, CBN_SELCHANGE),
+                        LPARAM(dialog_.GetStageBox().m_hWnd));
+  }
+  CKolumoSysGrid& Grid() { return dialog_.m_sysDlg.m_grid; }
+  CKolumoSysMateGrid& Grades() { return dialog_.m_sysDlg.m_mateGrid; }
+  void Type(int row, int col, const std::string& text) {
+    Grid().SetFocusCell(row, col);
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    win::input::KeyWith(VK_CONTROL, 'A');
+    win::input::Type(text);
+    Grid().EndEditing();
+    win::PumpMessages();
+  }
+  CStringArray Options(int row) {
+    CStringArray options;
+    Grades().GetComboOptions(row, 1, options);
+    return options;
+  }
+
+  fs::path folder_, path_;
+  int doc_ = 0;
+  CWnd host_;
+  CKolumoDlg dialog_;
+  CKolumoData& d = dialog_.m_data;
+};
+
+TEST_F(SystemPageTest, ExampleRoundTripsByteForByte) {
+  const std::string before = FileBytes(path_);
+  ASSERT_GT(d.nFields(), 0);
+  EXPECT_EQ(Grid().FieldCount(), d.nFields());
+  dialog_.ExchangeData(TRUE);
+  d.WriteData(doc_);
+  ASSERT_TRUE(VIDUV_SaveDoc(doc_));
+  EXPECT_EQ(FileBytes(path_), before);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+}
+
+TEST_F(SystemPageTest, TypedLengthsAndNewFieldsReachTheData) {
+  const int fields = d.nFields();
+  d.querschnitte[fields - 1].bx = 42.0;
+  dialog_.ExchangeData(FALSE);
+  Type(2, G::kColLength, "3,75");  // field 1; the decimal comma reads as a point
+  EXPECT_DOUBLE_EQ(d.fieldLengths[0].GetValue(), 3.75);
+  // The empty row below the last field adds one, with the last field's section.
+  Type(fields + 2, G::kColLength, "1.5");
+  ASSERT_EQ(d.nFields(), fields + 1);
+  EXPECT_DOUBLE_EQ(d.fieldLengths[fields].GetValue(), 1.5);
+  EXPECT_DOUBLE_EQ(d.querschnitte[fields].bx.GetValue(), 42.0);
+  Type(fields + 2, G::kColLength, "0");  // a length of 0 in the last field removes it
+  EXPECT_EQ(d.nFields(), fields);
+}
+
+// Deleting field 1 moves field 2's section up; copying field 1 puts a copy of its section after it.
+TEST_F(SystemPageTest, ContextMenuMovesTheSectionsWithTheirFields) {
+  const int fields = d.nFields();
+  ASSERT_GE(fields, 2);
+  d.querschnitte[0].bx = 31.0;
+  d.querschnitte[1].bx = 47.0;
+  dialog_.ExchangeData(FALSE);
+  Grid().OnCellContextMenu(2, G::kColLength, G::kCmdCopy);
+  ASSERT_EQ(d.nFields(), fields + 1);
+  const double copied[] = {31.0, 31.0, 47.0};
+  for (int f = 0; f < 3; ++f) EXPECT_DOUBLE_EQ(d.querschnitte[f].bx.GetValue(), copied[f]) << f;
+  Grid().OnCellContextMenu(2, G::kColLength, G::kCmdDelete);
+  Grid().OnCellContextMenu(2, G::kColLength, G::kCmdDelete);
+  ASSERT_EQ(d.nFields(), fields - 1);
+  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), 47.0);
+}
+
+TEST_F(SystemPageTest, SectionAndFoundationButtonsOpenTheirDialogs) {
+  const double bx = d.querschnitte[0].bx.GetValue();
+  win::script::QueueDialogAnswer(IDCANCEL);
+  Grid().OnButtonClick(2, G::kColSection);
+  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), bx) << "cancelled";
+  win::script::QueueDialog([](CDialog& dlg) {
+    dialog_input::Enter(static_cast<CKolumoQuerDlg&>(dlg).m_grid, 2, "38");  // the width of field 1
+    dialog_input::Press(dlg, IDOK);
+  });
+  Grid().OnButtonClick(2, G::kColSection);
+  EXPECT_DOUBLE_EQ(d.querschnitte[0].bx.GetValue(), 38.0);
+
+  d.bx = 1.2345678;
+  bool opened = false;
+  win::script::QueueDialog([&](CDialog& dlg) {
+    auto* fund = dynamic_cast<CPyloFundDlg*>(&dlg);
+    ASSERT_NE(fund, nullptr);
+    opened = true;
+    EXPECT_EQ(fund->m_bx, "1.23");  // two decimals
+    dialog_input::Press(dlg, IDCANCEL);
+  });
+  dialog_input::Press(dialog_.m_sysDlg, CKolumoSysDlg::kIdFundament);
+  win::PumpMessages();
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(d.bx, 1.2345678);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+}
+
+TEST_F(SystemPageTest, SupportTypedInOneStageSurvivesAStageSwitch) {
+  const int head = 1, cx = G::kColCx;
+  const double final0 = d.supports[0][0].cx.GetValue();
+  SelectStage(2);
+  const int before = Grid().GetCellCheck(head, cx);
+  Grid().SetFocusCell(head, cx);
+  win::input::Key(VK_SPACE);
+  win::PumpMessages();
+  ASSERT_NE(Grid().GetCellCheck(head, cx), before);
+  SelectStage(0);
+  EXPECT_DOUBLE_EQ(d.supports[0][0].cx.GetValue(), final0) << "the final system is untouched";
+  EXPECT_EQ(Grid().GetCellCheck(head, cx) != 0, final0 != 0.0);
+  SelectStage(2);
+  EXPECT_NE(Grid().GetCellCheck(head, cx), before);
+  EXPECT_EQ(d.supports[2][0].cx.GetValue() != 0.0, before == 0);
+}
+
+// Whatever the boxes said, the column stands on its foot: cz rigid there (-1), free (0) everywhere else. A foot
+// spring and a foundation restraint together lose the restraint.
+TEST_F(SystemPageTest, FootCarriesVerticallyAndASpringThereDropsTheFoundation) {
+  const int foot = d.nFields();
+  for (int k = 0; k <= foot; ++k) d.supports[0][k].cz = k == foot ? 0.0 : -1.0;
+  d.supports[0][foot].cmx = 5000.0;
+  d.cmy = 1.0, d.cx = 0.05, d.FudPos = 1;
+  dialog_.ExchangeData(FALSE);
+  win::msgbox::QueueAnswer(IDOK);
+  dialog_.ExchangeData(TRUE);
+  for (int k = 0; k <= foot; ++k) EXPECT_DOUBLE_EQ(d.supports[0][k].cz.GetValue(), k == foot ? -1.0 : 0.0) << k;
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("Fundamenteinspannung wird gelöscht"), std::string::npos);
+  EXPECT_EQ(d.cmy, 0.0);
+  EXPECT_EQ(d.cx, 0.0);
+  EXPECT_EQ(d.FudPos, 0);
+  EXPECT_DOUBLE_EQ(d.supports[0][foot].cmx.GetValue(), 5000.0);
+}
+
+TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
+  for (auto [norm, list] : {std::pair{0, "DIN 1045-I"}, {2, "SIA 262:2003"}, {10, "EC2 NA (DE)"}}) {
+    SCOPED_TRACE(list);
+    d.iNorm = norm;
+    ShowTab(1);
+    ShowTab(2);
+    // The catalogue's own list for the code, without its empty priority slots.
+    for (auto [row, kat, ukat] : {std::tuple{int(M::kRowBeton), "Beton", "Normalbeton"},
+                                  std::tuple{int(M::kRowStahl), "Stahl", "Betonstahl"}}) {
+      CStringArray catalogue, expected;
+      GetMateHandler().GetObjekte(kat, ukat, list, catalogue);
+      for (const CString& name : catalogue)
+        if (!name.IsEmpty()) expected.Add(name);
+      const CStringArray shown = Options(row);
+      ASSERT_GT(shown.GetSize(), 0) << kat;
+      ASSERT_EQ(shown.GetSize(), expected.GetSize()) << kat;
+      for (INT_PTR i = 0; i < shown.GetSize(); ++i) EXPECT_EQ(shown[i], expected[i]) << kat;
+    }
+  }
+  // A grade the list lacks shows the first entry but stays stored; picking one stores its name.
+  d.sBeton = "C999/1000";
+  dialog_.ExchangeData(FALSE);
+  EXPECT_EQ(Grades().GetComboIndex(M::kRowBeton, 1), 0);
+  dialog_.ExchangeData(TRUE);
+  EXPECT_EQ(d.sBeton, "C999/1000");
+  dialog_input::Pick(Grades(), M::kRowBeton, 2);
+  EXPECT_EQ(d.sBeton, Options(M::kRowBeton)[Grades().GetComboIndex(M::kRowBeton, 1)]);
+  EXPECT_NE(d.sBeton, "C999/1000");
+}
+
+}  // namespace
