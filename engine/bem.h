@@ -186,6 +186,9 @@ private:
     void OrdneGruppenZu(const Bildlage& L);
     void SkaliereGruppe(int g, double f);
 
+    void SetzeSicherNormierung(double N, double My, double Mz);
+    void SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], double& dmdk);
+
     // One evaluated plane of spareq(2, 0, k): what it was asked (the plane and k; the largest concrete strain
     // only where no domain mapping replaces it) and everything it left behind.
     struct Ebene {
