@@ -178,6 +178,17 @@ public:
     double m_sigBetonMax = 0.0, m_sigBetonMin = 0.0, m_sigStahlMax = 0.0, m_asZugFaser = 0.0, m_frei = 0.0;
 
 private:
+    // Steps of WaehleBewehrungsbild.
+    struct Bildlage;
+    void ErfasseSpannungsbild(Bildlage& L) const;
+    void PruefeDruckzone(Bildlage& L);
+    void VerteileNurDruck(Bildlage& L) const;
+    void OrdneGruppenZu(const Bildlage& L);
+    void SkaliereGruppe(int g, double f);
+
+    void SetzeSicherNormierung(double N, double My, double Mz);
+    void SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], double& dmdk);
+
     // One evaluated plane of spareq(2, 0, k): what it was asked (the plane and k; the largest concrete strain
     // only where no domain mapping replaces it) and everything it left behind.
     struct Ebene {

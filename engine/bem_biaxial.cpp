@@ -869,13 +869,10 @@ int cBem::Sicher(double alpha0, double k0, double& N, double& My, double& Mz, do
     return SicherGeprueft(alpha0, k0, N, My, Mz, gamma, code);
 }
 
-int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code)
+// The scales of the safety check: the centric resistance with its eccentricity and the moment capacities
+// at domain 12 on the side of the given moments.
+void cBem::SetzeSicherNormierung(double N, double My, double Mz)
 {
-    code = 0;
-    m_limitErreicht = 0;
-    if (My == 0.0 && Mz == 0.0)
-        My = 1e-9;
-
     // centric state
     double Nc = 0.0, Myc = 0.0, Mzc = 0.0;
     if (N > 0.0)
@@ -902,6 +899,16 @@ int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double
     else
         Einheitsebene(5, kPi, 12.0, N12, My12, Mz12);
     m_mzn = std::max(std::fabs(Mz12 + m_ey0 * N12), 1e-9);
+}
+
+int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code)
+{
+    code = 0;
+    m_limitErreicht = 0;
+    if (My == 0.0 && Mz == 0.0)
+        My = 1e-9;
+
+    SetzeSicherNormierung(N, My, Mz);
 
     // target of the given forces
     double n0, my0, mz0;
@@ -1041,6 +1048,27 @@ void Cramer(const double a[3][4], double x[3], double& det, double num[3])
 }
 }  // namespace
 
+// The found plane's secant stiffnesses and its slope of moment over curvature toward the target moment.
+void cBem::SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], double& dmdk)
+{
+    m_By = std::fabs(m_kz) <= 1e-5 ? 0.0 : std::fabs(ziel[2] / m_kz);
+    m_Bz = std::fabs(m_ky) <= 1e-5 ? 0.0 : std::fabs(ziel[1] / m_ky);
+    double my = 1.0, mz = 0.0;
+    const double mm = std::hypot(ziel[2], ziel[1]);
+    if (std::fabs(ziel[2]) >= 1e-4 || std::fabs(ziel[1]) >= 1e-4) {
+        my = ziel[2] / mm;
+        mz = ziel[1] / mm;
+    }
+    jac[0][3] = 0.0;
+    jac[1][3] = mz;
+    jac[2][3] = my;
+    double dk[3], d2, nn[3];
+    Cramer(jac, dk, d2, nn);
+    if (nn[1] != 0.0 || nn[2] != 0.0)
+        dmdk = 1.0 / std::hypot(dk[1], dk[2]);
+    m_dmdk = dmdk;
+}
+
 int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code)
 {
     code = 0;
@@ -1166,22 +1194,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 // curvature has none: 0 says so, and the frame analysis keeps the stiffness it has there.
                 // (The gross E I in its place would lift a cracked section back to its uncracked stiffness
                 // wherever its moment passes zero, and the damped fall from there would not settle.)
-                m_By = std::fabs(m_kz) <= 1e-5 ? 0.0 : std::fabs(ziel[2] / m_kz);
-                m_Bz = std::fabs(m_ky) <= 1e-5 ? 0.0 : std::fabs(ziel[1] / m_ky);
-                double my = 1.0, mz = 0.0;
-                const double mm = std::hypot(ziel[2], ziel[1]);
-                if (std::fabs(ziel[2]) >= 1e-4 || std::fabs(ziel[1]) >= 1e-4) {
-                    my = ziel[2] / mm;
-                    mz = ziel[1] / mm;
-                }
-                jac[0][3] = 0.0;
-                jac[1][3] = mz;
-                jac[2][3] = my;
-                double dk[3], d2, nn[3];
-                Cramer(jac, dk, d2, nn);
-                if (nn[1] != 0.0 || nn[2] != 0.0)
-                    dmdk = 1.0 / std::hypot(dk[1], dk[2]);
-                m_dmdk = dmdk;
+                SetzeSekantensteifigkeiten(ziel, jac, dmdk);
                 return 0;
             }
             if (++schritte > 100) {

@@ -132,62 +132,90 @@ int cBem::stbm3d(int mode, const int* intParams, const double* realParams)
     return 0;
 }
 
-int cBem::WaehleBewehrungsbild(double N, double My, double Mz)
-{
-    m_druckbew = 0;
-    const QuerschnittsWerte q = BerechneQuerschnittswerte();
-    const double A = q.A != 0.0 ? q.A : 1.0;
-    const double Iy = q.Iy != 0.0 ? q.Iy : 1.0;
-    const double Iz = q.Iz != 0.0 ? q.Iz : 1.0;
-    double myS = 0.0, mzS = 0.0;
-    if (std::fabs(My) <= std::fabs(Mz))
-        mzS = Mz;
-    else
-        myS = My;
-    auto spannung = [&](int i) { return N / A + (m_pz[i] - q.zs) * myS / Iy - (m_py[i] - q.ys) * mzS / Iz; };
-
+// What the choice of the reinforcement picture knows about the section under (N, My, Mz).
+struct cBem::Bildlage {
+    QuerschnittsWerte q;
+    double A = 1.0, Iy = 1.0, Iz = 1.0;
+    double N = 0.0, My = 0.0, Mz = 0.0;
+    double myS = 0.0, mzS = 0.0;  // the moments the stresses are taken with
+    double smin = 1e30, smax = -1e30;
+    double b = 0.0, d = 0.0;      // width and depth of the first group
+    double sigma0 = 0.0;          // centric stress, MN/m2
+    double medy = 0.0;
+    double fTop = 1.0, fBot = 1.0;
     int nurdruck = 1;
-    double smin = 1e30, smax = -1e30, ymin = 1e30, ymax = -1e30, zmin = 1e30, zmax = -1e30;
+
+    double Spannung(const cBem& c, int i) const
+    {
+        return N / A + (c.m_pz[i] - q.zs) * myS / Iy - (c.m_py[i] - q.ys) * mzS / Iz;
+    }
+};
+
+void cBem::SkaliereGruppe(int g, double f)
+{
+    m_agr[g] *= f;
+    m_pa[m_gerst[g] + m_npkt[g] - 1] *= f;
+}
+
+// Stresses of the gross section under the larger moment alone: is all of it pressed?
+void cBem::ErfasseSpannungsbild(Bildlage& L) const
+{
+    L.q = BerechneQuerschnittswerte();
+    L.A = L.q.A != 0.0 ? L.q.A : 1.0;
+    L.Iy = L.q.Iy != 0.0 ? L.q.Iy : 1.0;
+    L.Iz = L.q.Iz != 0.0 ? L.q.Iz : 1.0;
+    if (std::fabs(L.My) <= std::fabs(L.Mz))
+        L.mzS = L.Mz;
+    else
+        L.myS = L.My;
+
+    double ymin = 1e30, ymax = -1e30, zmin = 1e30, zmax = -1e30;
     if (m_nqgr >= 1) {
         for (int i = m_gerst[1]; i < m_gerst[1] + m_npkt[1]; ++i) {
-            const double s = spannung(i);
+            const double s = L.Spannung(*this, i);
             if (s > 0.0)
-                nurdruck = 0;
-            smin = std::min(smin, s);
-            smax = std::max(smax, s);
+                L.nurdruck = 0;
+            L.smin = std::min(L.smin, s);
+            L.smax = std::max(L.smax, s);
             ymin = std::min(ymin, m_py[i]);
             ymax = std::max(ymax, m_py[i]);
             zmin = std::min(zmin, m_pz[i]);
             zmax = std::max(zmax, m_pz[i]);
         }
     }
-    const double b = ymax > ymin ? ymax - ymin : 0.0;
-    const double d = zmax > zmin ? zmax - zmin : 0.0;
+    L.b = ymax > ymin ? ymax - ymin : 0.0;
+    L.d = zmax > zmin ? zmax - zmin : 0.0;
 
-    const double sigma0 = 0.001 * N / A;
-    if (std::fabs(My) > 0.1 && std::fabs(Mz) > 0.1) {
-        if (sigma0 < -0.1)
-            nurdruck = 1;
-        else if (std::fabs(sigma0) < 0.1)
-            nurdruck = 0;
-        else if (N != 0.0 && (std::fabs(Mz / N * b) > 0.2 || std::fabs(My / N * d) > 0.2))
-            nurdruck = 1;
+    L.sigma0 = 0.001 * L.N / L.A;
+    if (std::fabs(L.My) > 0.1 && std::fabs(L.Mz) > 0.1) {
+        if (L.sigma0 < -0.1)
+            L.nurdruck = 1;
+        else if (std::fabs(L.sigma0) < 0.1)
+            L.nurdruck = 0;
+        else if (L.N != 0.0 && (std::fabs(L.Mz / L.N * L.b) > 0.2 || std::fabs(L.My / L.N * L.d) > 0.2))
+            L.nurdruck = 1;
     }
+}
 
+// A compression zone too small for the moment about the reinforcement asks for compression reinforcement;
+// small eccentricities and stresses of one sign leave the whole section pressed.
+void cBem::PruefeDruckzone(Bildlage& L)
+{
+    const double N = L.N, My = L.My, Mz = L.Mz, b = L.b, d = L.d;
     const double zso = d / 2.0 - m_cOben * 0.01, zsu = d / 2.0 - m_cUnten * 0.01;
     const double dod = d - m_cOben * 0.01, dud = d - m_cUnten * 0.01;
-    double medy, h;
+    double h;
     if (My < 0.0) {
-        medy = std::fabs(My - zso * N);
+        L.medy = std::fabs(My - zso * N);
         h = dod;
     } else {
-        medy = My - zsu * N;
+        L.medy = My - zsu * N;
         h = dud;
     }
+    const double medy = L.medy;
     static const double kKdStern[8] = {1.93, 1.74, 1.54, 1.41, 1.30, 1.22, 1.15, 1.09};
     const double kdStern = (m_kd >= 1 && m_kd <= 8) ? kKdStern[m_kd - 1] : 1.5;
 
-    double fTop = 1.0, fBot = 1.0;
     auto summe = [&](int kind) {
         double s = 0.0;
         for (int g = 1; g <= m_nqgr; ++g)
@@ -195,121 +223,102 @@ int cBem::WaehleBewehrungsbild(double N, double My, double Mz)
                 s += m_agr[g];
         return s;
     };
-    auto skaliere = [&](int g, double f) {
-        m_agr[g] *= f;
-        m_pa[m_gerst[g] + m_npkt[g] - 1] *= f;
-    };
     if (std::fabs(medy) > 0.1 && b > 0.0) {
         const double kd = 100.0 * h / std::sqrt(std::fabs(medy / b));
         if (kd < kdStern) {
-            nurdruck = 1;
+            L.nurdruck = 1;
             const double mStern = (100.0 * h / kdStern) * (100.0 * h / kdStern) * b;
             const double am = std::fabs(medy);
             if (!m_minBew && g_rechner.druckBewSchalter == 1 && mStern < am && am < 2.0 * mStern) {
                 const double a1 = summe(1), a2 = summe(2);
                 if (My > 0.0 && a2 > 0.0)
-                    fBot = ((am - mStern) / am) * a1 / a2;
+                    L.fBot = ((am - mStern) / am) * a1 / a2;
                 else if (My < 0.0 && a1 > 0.0)
-                    fTop = ((am - mStern) / am) * a2 / a1;
+                    L.fTop = ((am - mStern) / am) * a2 / a1;
                 for (int g = 1; g <= m_nqgr; ++g) {
                     if (m_exbemgr[g] == 1)
-                        skaliere(g, fTop);
+                        SkaliereGruppe(g, L.fTop);
                     else if (m_exbemgr[g] == 2)
-                        skaliere(g, fBot);
+                        SkaliereGruppe(g, L.fBot);
                 }
             }
         }
     }
-    if (sigma0 > 0.01 && N != 0.0) {
+    if (L.sigma0 > 0.01 && N != 0.0) {
         const double ez = std::fabs(My) < 1.0 ? d : std::fabs(My / N);
         const double ey = std::fabs(Mz) < 1.0 ? b : std::fabs(Mz / N);
         if (ez < 0.45 * d || ey < 0.45 * b || medy < 0.0)
-            nurdruck = 1;
+            L.nurdruck = 1;
     }
-    if ((smin > 0.0 && smax > 0.0) || (smin < 0.0 && smax < 0.0) || m_querTyp == 3 || m_minBew)
-        nurdruck = 1;
+    if ((L.smin > 0.0 && L.smax > 0.0) || (L.smin < 0.0 && L.smax < 0.0) || m_querTyp == 3 || m_minBew)
+        L.nurdruck = 1;
+}
 
-    if (nurdruck == 0) {
-        if (myS > 0.0)
-            m_bwbild = 1;
-        else if (myS < 0.0)
-            m_bwbild = 2;
-        else if (mzS > 0.0)
-            m_bwbild = 4;
-        else if (mzS < 0.0)
-            m_bwbild = 3;
-        else
-            m_bwbild = 1;
-    } else {
-        m_bwbild = -1;
-        myS = My;
-        mzS = Mz;
-    }
-
-    if (nurdruck == 1 && m_querTyp != 3) {
-        if (N > 0.0 && d > 0.0) {
-            const double e = std::fabs(My / N);
-            double s1 = My < 0.0 ? d / 2.0 - e : d / 2.0 + e;
-            double s2 = My < 0.0 ? d / 2.0 + e : d / 2.0 - e;
-            s1 /= d;
-            s2 /= d;
-            auto korrigiere = [](double s) { return s < -1.0 ? std::fabs(s) : (s < 0.0 ? 0.01 : s); };
-            s1 = korrigiere(s1);
-            s2 = korrigiere(s2);
-            if (s1 <= s2) {
-                fTop = s1 / s2;
-                fBot = 1.0;
-            } else {
-                fBot = s2 / s1;
-                fTop = 1.0;
-            }
-        }
-        double aTop = 0.0, aBot = 0.0;
-        for (int g = 1; g <= m_nqgr; ++g) {
-            if (m_exbemgr[g] < 0 || IstBeton(g))
-                continue;
-            for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
-                if (m_pz[i] > q.zs)
-                    aTop += m_pa[i];
-                else if (m_pz[i] < q.zs)
-                    aBot += m_pa[i];
-            }
-        }
-        if (My < 0.0) {
-            if (aBot <= aTop) {
-                if (aTop > 0.0)
-                    fTop *= aBot / aTop;
-            } else {
-                fBot *= aTop / aBot;
-            }
+// A pressed section keeps upper and lower reinforcement in the ratio of the edge stresses, evened out
+// against the reinforcement above and below the centroid.
+void cBem::VerteileNurDruck(Bildlage& L) const
+{
+    const double N = L.N, My = L.My, d = L.d;
+    if (N > 0.0 && d > 0.0) {
+        const double e = std::fabs(My / N);
+        double s1 = My < 0.0 ? d / 2.0 - e : d / 2.0 + e;
+        double s2 = My < 0.0 ? d / 2.0 + e : d / 2.0 - e;
+        s1 /= d;
+        s2 /= d;
+        auto korrigiere = [](double s) { return s < -1.0 ? std::fabs(s) : (s < 0.0 ? 0.01 : s); };
+        s1 = korrigiere(s1);
+        s2 = korrigiere(s2);
+        if (s1 <= s2) {
+            L.fTop = s1 / s2;
+            L.fBot = 1.0;
         } else {
-            if (aTop < aBot) {
-                fBot *= aTop / aBot;
-            } else if (aTop > 0.0) {
-                fTop *= aBot / aTop;
-            }
+            L.fBot = s2 / s1;
+            L.fTop = 1.0;
         }
-        m_bwbild = -2;
     }
-    if (m_minBew) {
-        m_bwbild = -1;
-        fTop = std::max(fTop, 1.0);
-        fBot = std::max(fBot, 1.0);
+    double aTop = 0.0, aBot = 0.0;
+    for (int g = 1; g <= m_nqgr; ++g) {
+        if (m_exbemgr[g] < 0 || IstBeton(g))
+            continue;
+        for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+            if (m_pz[i] > L.q.zs)
+                aTop += m_pa[i];
+            else if (m_pz[i] < L.q.zs)
+                aBot += m_pa[i];
+        }
     }
+    if (My < 0.0) {
+        if (aBot <= aTop) {
+            if (aTop > 0.0)
+                L.fTop *= aBot / aTop;
+        } else {
+            L.fBot *= aTop / aBot;
+        }
+    } else {
+        if (aTop < aBot) {
+            L.fBot *= aTop / aBot;
+        } else if (aTop > 0.0) {
+            L.fTop *= aBot / aTop;
+        }
+    }
+}
 
+// Which groups are designed; a pressed section's groups take the upper or lower factor by their side.
+void cBem::OrdneGruppenZu(const Bildlage& L)
+{
     for (int g = 1; g <= m_nqgr; ++g) {
         const int kind = (m_exbemgr[g] == 1 || m_exbemgr[g] == 2) ? m_exbemgr[g] : 0;
         for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
-            const double s = spannung(i);
+            const double s = L.Spannung(*this, i);
             m_bemgr[g] = 0;
             if (kind != 0)
-                m_bemgr[g] = (s > -100.0 || nurdruck == 1) ? 1 : 0;
+                m_bemgr[g] = (s > -100.0 || L.nurdruck == 1) ? 1 : 0;
             if (m_bwbild == -2 && kind != 0) {
-                if (m_pz[i] > q.zs) {
-                    skaliere(g, fTop);
+                if (m_pz[i] > L.q.zs) {
+                    SkaliereGruppe(g, L.fTop);
                     m_exbemgr[g] = 1;
-                } else if (m_pz[i] < q.zs) {
-                    skaliere(g, fBot);
+                } else if (m_pz[i] < L.q.zs) {
+                    SkaliereGruppe(g, L.fBot);
                     m_exbemgr[g] = 2;
                 }
             }
@@ -326,6 +335,44 @@ int cBem::WaehleBewehrungsbild(double N, double My, double Mz)
         for (int g = 1; g <= m_nqgr; ++g)
             if (m_exbemgr[g] == 1 || m_exbemgr[g] == 2)
                 m_bemgr[g] = 1;
+}
+
+int cBem::WaehleBewehrungsbild(double N, double My, double Mz)
+{
+    m_druckbew = 0;
+    Bildlage L;
+    L.N = N;
+    L.My = My;
+    L.Mz = Mz;
+    ErfasseSpannungsbild(L);
+    PruefeDruckzone(L);
+
+    if (L.nurdruck == 0) {
+        if (L.myS > 0.0)
+            m_bwbild = 1;
+        else if (L.myS < 0.0)
+            m_bwbild = 2;
+        else if (L.mzS > 0.0)
+            m_bwbild = 4;
+        else if (L.mzS < 0.0)
+            m_bwbild = 3;
+        else
+            m_bwbild = 1;
+    } else {
+        m_bwbild = -1;
+        L.myS = My;
+        L.mzS = Mz;
+    }
+    if (L.nurdruck == 1 && m_querTyp != 3) {
+        VerteileNurDruck(L);
+        m_bwbild = -2;
+    }
+    if (m_minBew) {
+        m_bwbild = -1;
+        L.fTop = std::max(L.fTop, 1.0);
+        L.fBot = std::max(L.fBot, 1.0);
+    }
+    OrdneGruppenZu(L);
 
     if (!m_minBew) {
         if (m_norm == 0 || m_norm == 1 || m_norm == 3 || m_norm == 11) {

@@ -568,6 +568,34 @@ void CLKData::HandVariablesToGenerator() {
   KOMBRA_SetVariable(session, "GInfFactor", GInfFactor);
 }
 
+namespace {
+// The generator's verification kinds of the load standard, each switched by its control value; the
+// accidental one also follows an accidental action.
+std::vector<bool> NachweisArten(int lknorm, const std::array<bool, 16>& s, bool aussergewoehnlich) {
+  const bool s1 = s[1] && (aussergewoehnlich || s[2]);
+  std::vector<bool> kinds;
+  switch (lknorm) {
+    case 0:
+    case 4:
+    case 5:
+      kinds = {s[0], s1, s[3], s[4], s[5], s[6], s[7], s[8], s[9], s[10], s[11], s[12], s[13], s[14], s[14], s[15]};
+      break;
+    case 3:
+      kinds = {s[0], s1, s[3], s[4], s[5], s[6], s[7], s[8], s[9], s[10], s[11], s[12], s[14], s[14], s[15]};
+      break;
+    case 2:
+      kinds = {s[0], s1, s[3], s[4], s[6], s[7], s[8], s[9], s[10], s[11], s[12], s[13], s[14], s[14], s[15]};
+      break;
+    case 1:
+      kinds = {s[0], s1, s[3], s[14], s[14], s[15]};
+      break;
+    default:
+      break;
+  }
+  return kinds;
+}
+}  // namespace
+
 bool CLKData::Calc() {
   if (kombinationGesperrt) return false;
   CStringArray lfTexte;
@@ -663,27 +691,7 @@ bool CLKData::Calc() {
 
   HandVariablesToGenerator();
 
-  const auto& s = nachweisSchalter;
-  const bool s1 = s[1] && (aussergewoehnlich || s[2]);
-  std::vector<bool> kinds;
-  switch (lknorm) {
-    case 0:
-    case 4:
-    case 5:
-      kinds = {s[0], s1, s[3], s[4], s[5], s[6], s[7], s[8], s[9], s[10], s[11], s[12], s[13], s[14], s[14], s[15]};
-      break;
-    case 3:
-      kinds = {s[0], s1, s[3], s[4], s[5], s[6], s[7], s[8], s[9], s[10], s[11], s[12], s[14], s[14], s[15]};
-      break;
-    case 2:
-      kinds = {s[0], s1, s[3], s[4], s[6], s[7], s[8], s[9], s[10], s[11], s[12], s[13], s[14], s[14], s[15]};
-      break;
-    case 1:
-      kinds = {s[0], s1, s[3], s[14], s[14], s[15]};
-      break;
-    default:
-      break;
-  }
+  const std::vector<bool> kinds = NachweisArten(lknorm, nachweisSchalter, aussergewoehnlich);
   for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
     KOMBRA_EnableNachweis(session, int(kind), kinds[kind] ? 1 : 0);
   }

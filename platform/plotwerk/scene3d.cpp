@@ -130,6 +130,37 @@ void Scene3D::Axes(Vec3& right, Vec3& down, Vec3& depth) const {
   right = {-std::cos(a), std::sin(a), 0.0};
 }
 
+namespace {
+// The symbol of a support at its node.
+void AddSupport(std::vector<Primitive3D>& out, const Item3D& item, COLORREF c, COLORREF edge) {
+  const auto& p = item.p;
+  const auto& v = item.v;
+  double k = std::max(0.05, v[0] * 0.25);  // symbol size, m
+  const Vec3& at = p[0];
+  auto fill = [&](double spring) { return spring < 0 ? c : Shade(c, 1.6); };
+  // Lateral restraints: a triangle pointing at the node from the restrained side; rigid ones are filled
+  // dark, springs light.
+  if (p[1][0] != 0.0)
+    out.push_back(Face({at, Plus(at, {-k, 0, -k / 2}), Plus(at, {-k, 0, k / 2})}, fill(p[1][0]), edge));
+  if (p[1][1] != 0.0)
+    out.push_back(Face({at, Plus(at, {0, -k, -k / 2}), Plus(at, {0, -k, k / 2})}, fill(p[1][1]), edge));
+  // A vertical restraint: a pyramid under the node (z grows downwards).
+  if (p[1][2] != 0.0) {
+    Vec3 b[4] = {Plus(at, {-k / 2, -k / 2, k}), Plus(at, {k / 2, -k / 2, k}), Plus(at, {k / 2, k / 2, k}),
+                 Plus(at, {-k / 2, k / 2, k})};
+    for (int i = 0; i < 4; ++i) out.push_back(Face({at, b[i], b[(i + 1) % 4]}, fill(p[1][2]), edge));
+    out.push_back(Face({b[0], b[1], b[2], b[3]}, fill(p[1][2]), edge));
+  }
+  // Rotational restraints: a plate through the node.
+  if (p[2][0] != 0.0 || p[2][1] != 0.0) {
+    double h = k * 0.8;
+    double spring = p[2][0] != 0.0 ? p[2][0] : p[2][1];
+    out.push_back(Face({Plus(at, {-h, -h, 0}), Plus(at, {h, -h, 0}), Plus(at, {h, h, 0}), Plus(at, {-h, h, 0})},
+                       fill(spring), edge));
+  }
+}
+}  // namespace
+
 std::vector<Primitive3D> Scene3D::Tessellate() const {
   std::vector<Primitive3D> out;
   for (const Item3D& item : m_items) {
@@ -230,32 +261,9 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
         out.push_back(Label(Plus(Mul(Plus(a, b), 0.5), Mul(Unit(o), 0.03)), text, kDimensionColour, 10));
         break;
       }
-      case Kind3D::Support: {
-        double k = std::max(0.05, v[0] * 0.25);  // symbol size, m
-        const Vec3& at = p[0];
-        auto fill = [&](double spring) { return spring < 0 ? c : Shade(c, 1.6); };
-        // Lateral restraints: a triangle pointing at the node from the restrained side; rigid ones are filled
-        // dark, springs light.
-        if (p[1][0] != 0.0)
-          out.push_back(Face({at, Plus(at, {-k, 0, -k / 2}), Plus(at, {-k, 0, k / 2})}, fill(p[1][0]), edge));
-        if (p[1][1] != 0.0)
-          out.push_back(Face({at, Plus(at, {0, -k, -k / 2}), Plus(at, {0, -k, k / 2})}, fill(p[1][1]), edge));
-        // A vertical restraint: a pyramid under the node (z grows downwards).
-        if (p[1][2] != 0.0) {
-          Vec3 b[4] = {Plus(at, {-k / 2, -k / 2, k}), Plus(at, {k / 2, -k / 2, k}), Plus(at, {k / 2, k / 2, k}),
-                       Plus(at, {-k / 2, k / 2, k})};
-          for (int i = 0; i < 4; ++i) out.push_back(Face({at, b[i], b[(i + 1) % 4]}, fill(p[1][2]), edge));
-          out.push_back(Face({b[0], b[1], b[2], b[3]}, fill(p[1][2]), edge));
-        }
-        // Rotational restraints: a plate through the node.
-        if (p[2][0] != 0.0 || p[2][1] != 0.0) {
-          double h = k * 0.8;
-          double spring = p[2][0] != 0.0 ? p[2][0] : p[2][1];
-          out.push_back(Face({Plus(at, {-h, -h, 0}), Plus(at, {h, -h, 0}), Plus(at, {h, h, 0}), Plus(at, {-h, h, 0})},
-                             fill(spring), edge));
-        }
+      case Kind3D::Support:
+        AddSupport(out, item, c, edge);
         break;
-      }
       case Kind3D::Text:
         if (!item.texts.empty() && !item.texts[0].empty()) {
           out.push_back(Label(p[0], item.texts[0], kLoadColour));

@@ -255,21 +255,115 @@ std::string Document::PlainText(int start, int end) const {
   return out;
 }
 
-void Document::ReadRtf(const std::string& rtf) {
-  if (rtf.compare(0, 5, "{\\rtf") != 0) throw RtfError("not an RTF text: it does not begin with \"{\\rtf\"");
-  Document d;
-  d.fonts.clear();
-  d.colours.clear();
-  d.headWords.clear();
-  d.prologue.clear();
-  d.text.clear();
-  d.charFormat.clear();
-  d.paraFormat.clear();
-  d.extra.clear();
+namespace {
+// The entries "{\\fN ... name;}" of the font table group that starts at i and ends before end.
+void ReadFontTable(const std::string& rtf, std::size_t i, std::size_t end, std::vector<Font>& fonts) {
+  for (std::size_t p = ReadWord(rtf, i + 1).end; p + 1 < end;) {
+    if (rtf[p] != '{') {
+      ++p;
+      continue;
+    }
+    const std::size_t close = GroupEnd(rtf, p) - 1;
+    const Word f = ReadWord(rtf, p + 1);
+    if (f.name != "f" || !f.hasParam || f.param < 0 || f.param > 4096)
+      throw RtfError("a font table entry does not begin with \\f and its number");
+    // The entry starts right after the number, so that a blank before the name is kept.
+    std::size_t entryStart = p + 3;
+    while (entryStart < close && (rtf[entryStart] == '-' || std::isdigit(static_cast<unsigned char>(rtf[entryStart]))))
+      ++entryStart;
+    Font font;
+    font.entry = rtf.substr(entryStart, close - entryStart);
+    const std::size_t semi = std::min(font.entry.rfind(';'), font.entry.size());
+    const std::size_t blank = font.entry.rfind(' ', semi);
+    const std::size_t nameStart = blank == std::string::npos ? 0 : blank + 1;
+    font.name = font.entry.substr(nameStart, semi - nameStart);
+    if (fonts.size() <= std::size_t(f.param)) fonts.resize(std::size_t(f.param) + 1);
+    fonts[std::size_t(f.param)] = font;
+    p = close + 1;
+  }
+}
 
-  std::size_t i = ReadWord(rtf, 0 + 1).end;  // after "\rtf1"
+void ReadColourTable(const std::string& rtf, std::size_t i, std::size_t end, std::vector<Colour>& colours) {
+  std::size_t p = ReadWord(rtf, i + 1).end;
+  Colour colour;
+  while (p < end - 1) {
+    if (rtf[p] == ';') {
+      colours.push_back(colour);
+      colour = {};
+      ++p;
+    } else if (rtf[p] == '\\') {
+      const Word w = ReadWord(rtf, p);
+      if (w.name == "red") colour.r = int(w.param);
+      if (w.name == "green") colour.g = int(w.param);
+      if (w.name == "blue") colour.b = int(w.param);
+      if (w.name == "red" || w.name == "green" || w.name == "blue") colour.automatic = false;
+      p = w.end;
+    } else {
+      ++p;
+    }
+  }
+}
+
+// The list numbering of a "{\\*\\pn ...}" group.
+void ReadNumbering(const std::string& rtf, std::size_t i, std::size_t end, ParaFormat& pf) {
+  std::size_t p = rtf.find("\\pn", i);
+  while (p < end) {
+    if (rtf[p] == '{') {
+      p = GroupEnd(rtf, p);
+      continue;
+    }
+    if (rtf[p] != '\\') {
+      ++p;
+      continue;
+    }
+    const Word w = ReadWord(rtf, p);
+    if (w.name == "pnlvlblt") pf.numbering = 1;
+    if (w.name == "pndec") pf.numbering = 2;
+    if (w.name == "pnlcltr") pf.numbering = 3;
+    if (w.name == "pnucltr") pf.numbering = 4;
+    if (w.name == "pnlcrm") pf.numbering = 5;
+    if (w.name == "pnucrm") pf.numbering = 6;
+    if (w.name == "pnstart") pf.numberStart = int(w.param);
+    if (w.name == "pnindent") pf.numberTab = int(w.param);
+    p = w.end;
+  }
+}
+
+// A word that sets the character or paragraph format; false for any other word.
+bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Document& d) {
+  const bool on = !w.hasParam || w.param != 0;
+  const std::string& n = w.name;
+  if (n == "pard") pf = {};
+  else if (n == "plain") cf = {};
+  else if (n == "b") cf.bold = on;
+  else if (n == "i") cf.italic = on;
+  else if (n == "ul") cf.underline = on ? 1 : 0;
+  else if (n == "ulwave") cf.underline = 2;
+  else if (n == "ulnone") cf.underline = 0;
+  else if (n == "sub") cf.sub = on, cf.super = false;
+  else if (n == "super") cf.super = on, cf.sub = false;
+  else if (n == "nosupersub") cf.sub = cf.super = false;
+  else if (n == "v") cf.hidden = on;
+  else if (n == "f") cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
+  else if (n == "fs") cf.size = w.param > 0 ? int(w.param) : 24;
+  else if (n == "cf") cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
+  else if (n == "ql") pf.align = 0;
+  else if (n == "qc") pf.align = 1;
+  else if (n == "qr") pf.align = 2;
+  else if (n == "qj") pf.align = 3;
+  else if (n == "li") pf.left = int(w.param);
+  else if (n == "fi") pf.first = int(w.param);
+  else if (n == "ri") pf.right = int(w.param);
+  else if (n == "sl") pf.spacing = int(w.param);
+  else if (n == "s") pf.heading = w.param >= 1 && w.param <= 9 ? int(w.param) : 0;
+  else if (n == "intbl") pf.inTable = true;
+  else return false;
+  return true;
+}
+
+// The words and groups before the body, from i on; returns where the body starts.
+std::size_t ReadRtfHeader(const std::string& rtf, std::size_t i, Document& d) {
   bool tablesSeen = false;
-  // Header: the words and groups before the body.
   while (i < rtf.size()) {
     const char c = rtf[i];
     if (c == '\r' || c == '\n') {
@@ -281,49 +375,10 @@ void Document::ReadRtf(const std::string& rtf) {
       const std::string word = GroupWord(rtf, i, starred);
       const std::size_t end = GroupEnd(rtf, i);
       if (word == "fonttbl") {
-        for (std::size_t p = ReadWord(rtf, i + 1).end; p + 1 < end;) {
-          if (rtf[p] != '{') {
-            ++p;
-            continue;
-          }
-          const std::size_t close = GroupEnd(rtf, p) - 1;
-          const Word f = ReadWord(rtf, p + 1);
-          if (f.name != "f" || !f.hasParam || f.param < 0 || f.param > 4096)
-            throw RtfError("a font table entry does not begin with \\f and its number");
-          // The entry starts right after the number, so that a blank before the name is kept.
-          std::size_t entryStart = p + 3;
-          while (entryStart < close && (rtf[entryStart] == '-' || std::isdigit(static_cast<unsigned char>(rtf[entryStart]))))
-            ++entryStart;
-          Font font;
-          font.entry = rtf.substr(entryStart, close - entryStart);
-          const std::size_t semi = std::min(font.entry.rfind(';'), font.entry.size());
-          const std::size_t blank = font.entry.rfind(' ', semi);
-          const std::size_t nameStart = blank == std::string::npos ? 0 : blank + 1;
-          font.name = font.entry.substr(nameStart, semi - nameStart);
-          if (d.fonts.size() <= std::size_t(f.param)) d.fonts.resize(std::size_t(f.param) + 1);
-          d.fonts[std::size_t(f.param)] = font;
-          p = close + 1;
-        }
+        ReadFontTable(rtf, i, end, d.fonts);
         tablesSeen = true;
       } else if (word == "colortbl") {
-        std::size_t p = ReadWord(rtf, i + 1).end;
-        Colour colour;
-        while (p < end - 1) {
-          if (rtf[p] == ';') {
-            d.colours.push_back(colour);
-            colour = {};
-            ++p;
-          } else if (rtf[p] == '\\') {
-            const Word w = ReadWord(rtf, p);
-            if (w.name == "red") colour.r = int(w.param);
-            if (w.name == "green") colour.g = int(w.param);
-            if (w.name == "blue") colour.b = int(w.param);
-            if (w.name == "red" || w.name == "green" || w.name == "blue") colour.automatic = false;
-            p = w.end;
-          } else {
-            ++p;
-          }
-        }
+        ReadColourTable(rtf, i, end, d.colours);
         tablesSeen = true;
       } else if (IsOpaqueGroup(word) || word == "pntext" || (starred && word == "pn")) {
         break;
@@ -343,6 +398,25 @@ void Document::ReadRtf(const std::string& rtf) {
     }
     break;
   }
+  return i;
+}
+
+}  // namespace
+
+void Document::ReadRtf(const std::string& rtf) {
+  if (rtf.compare(0, 5, "{\\rtf") != 0) throw RtfError("not an RTF text: it does not begin with \"{\\rtf\"");
+  Document d;
+  d.fonts.clear();
+  d.colours.clear();
+  d.headWords.clear();
+  d.prologue.clear();
+  d.text.clear();
+  d.charFormat.clear();
+  d.paraFormat.clear();
+  d.extra.clear();
+
+  std::size_t i = ReadWord(rtf, 0 + 1).end;  // after "\rtf1"
+  i = ReadRtfHeader(rtf, i, d);
   if (d.fonts.empty()) d.fonts.push_back({"\\fswiss\\fcharset0 Arial;", "Arial"});
   if (d.colours.empty()) d.colours.push_back({});
 
@@ -379,27 +453,7 @@ void Document::ReadRtf(const std::string& rtf) {
       }
       if (starred && word == "pn") {
         const std::size_t end = GroupEnd(rtf, i);
-        std::size_t p = rtf.find("\\pn", i);
-        while (p < end) {
-          if (rtf[p] == '{') {
-            p = GroupEnd(rtf, p);
-            continue;
-          }
-          if (rtf[p] != '\\') {
-            ++p;
-            continue;
-          }
-          const Word w = ReadWord(rtf, p);
-          if (w.name == "pnlvlblt") pf.numbering = 1;
-          if (w.name == "pndec") pf.numbering = 2;
-          if (w.name == "pnlcltr") pf.numbering = 3;
-          if (w.name == "pnucltr") pf.numbering = 4;
-          if (w.name == "pnlcrm") pf.numbering = 5;
-          if (w.name == "pnucrm") pf.numbering = 6;
-          if (w.name == "pnstart") pf.numberStart = int(w.param);
-          if (w.name == "pnindent") pf.numberTab = int(w.param);
-          p = w.end;
-        }
+        ReadNumbering(rtf, i, end, pf);
         i = end;
         continue;
       }
@@ -448,7 +502,6 @@ void Document::ReadRtf(const std::string& rtf) {
       continue;
     }
     CharFormat& cf = stack.back().cf;
-    const bool on = !w.hasParam || w.param != 0;
     const std::string& n = w.name;
     if (n == "par") put(kPara);
     else if (n == "cell") put(kCell);
@@ -456,30 +509,8 @@ void Document::ReadRtf(const std::string& rtf) {
     else if (n == "tab") put('\t');
     else if (n == "line") put(kLine);
     else if (n == "page") put(kPage);
-    else if (n == "pard") pf = {};
-    else if (n == "plain") cf = {};
-    else if (n == "b") cf.bold = on;
-    else if (n == "i") cf.italic = on;
-    else if (n == "ul") cf.underline = on ? 1 : 0;
-    else if (n == "ulwave") cf.underline = 2;
-    else if (n == "ulnone") cf.underline = 0;
-    else if (n == "sub") cf.sub = on, cf.super = false;
-    else if (n == "super") cf.super = on, cf.sub = false;
-    else if (n == "nosupersub") cf.sub = cf.super = false;
-    else if (n == "v") cf.hidden = on;
-    else if (n == "f") cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
-    else if (n == "fs") cf.size = w.param > 0 ? int(w.param) : 24;
-    else if (n == "cf") cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
-    else if (n == "ql") pf.align = 0;
-    else if (n == "qc") pf.align = 1;
-    else if (n == "qr") pf.align = 2;
-    else if (n == "qj") pf.align = 3;
-    else if (n == "li") pf.left = int(w.param);
-    else if (n == "fi") pf.first = int(w.param);
-    else if (n == "ri") pf.right = int(w.param);
-    else if (n == "sl") pf.spacing = int(w.param);
-    else if (n == "s") pf.heading = w.param >= 1 && w.param <= 9 ? int(w.param) : 0;
-    else if (n == "intbl") pf.inTable = true;
+    else if (ApplyFormatWord(w, cf, pf, d)) {
+    }
     else if (n == "trowd") rowDef = "\\trowd";
     else if (IsRowWord(n)) rowDef += rtf.substr(start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
     else if (n == "uc") ucSkip = int(w.param);

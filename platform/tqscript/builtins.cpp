@@ -176,6 +176,49 @@ Value FormatNumber(const Args& a) {
   return Value::Str(s);
 }
 
+Value StringOf(const Args& a) {
+  std::size_t n = a.Count(0);
+  if (n > kMaxStringLength) Fail("Zeichenfolge zu lang", a.call.line, a.call.column);
+  char32_t c = 0;
+  if (a[1].kind == Value::Kind::String) {
+    std::u32string s = a.Chars(1);
+    if (s.empty()) a.Invalid("leeres Zeichen");
+    c = s[0];
+  } else {
+    int32_t code = a.Long(1);
+    if (code < 0 || code > 255) a.Invalid("Zeichencode");
+    c = ToU32(win::Windows1252ToUtf8(std::string(1, static_cast<char>(code))))[0];
+  }
+  return Str32(std::u32string(n, c));
+}
+
+Value Split(const Args& a) {
+  std::string s = a.Text(0), sep = a.size() > 1 ? a.Text(1) : " ";
+  std::vector<Value> parts;
+  if (s.empty()) return MakeArray({});
+  if (sep.empty()) return MakeArray({Value::Str(s)});
+  std::size_t pos = 0;
+  for (;;) {
+    std::size_t p = s.find(sep, pos);
+    parts.push_back(Value::Str(s.substr(pos, p == std::string::npos ? std::string::npos : p - pos)));
+    if (p == std::string::npos) break;
+    pos = p + sep.size();
+  }
+  return MakeArray(std::move(parts));
+}
+
+Value Join(const Args& a) {
+  const ArrayData& arr = ArrayArg(a, 0);
+  if (arr.upper.size() != 1) a.Invalid("eindimensionales Array erwartet");
+  std::string sep = a.size() > 1 ? a.Text(1) : " ", out;
+  for (std::size_t i = 0; i < arr.items.size(); ++i) {
+    if (i) out += sep;
+    out += ToText(arr.items[i], a.call.line, a.call.column);
+    if (out.size() > kMaxStringLength) Fail("Zeichenfolge zu lang", a.call.line, a.call.column);
+  }
+  return Value::Str(out);
+}
+
 const std::unordered_map<std::string, Entry>& Table() {
   static const std::unordered_map<std::string, Entry> table = {
       {"LEN", {1, 1, [](const Args& a) { return Value::Int(static_cast<int64_t>(a.Chars(0).size())); }}},
@@ -218,23 +261,7 @@ const std::unordered_map<std::string, Entry>& Table() {
           if (n > kMaxStringLength) Fail("Zeichenfolge zu lang", a.call.line, a.call.column);
           return Value::Str(std::string(n, ' '));
         }}},
-      {"STRING",
-       {2, 2,
-        [](const Args& a) {
-          std::size_t n = a.Count(0);
-          if (n > kMaxStringLength) Fail("Zeichenfolge zu lang", a.call.line, a.call.column);
-          char32_t c = 0;
-          if (a[1].kind == Value::Kind::String) {
-            std::u32string s = a.Chars(1);
-            if (s.empty()) a.Invalid("leeres Zeichen");
-            c = s[0];
-          } else {
-            int32_t code = a.Long(1);
-            if (code < 0 || code > 255) a.Invalid("Zeichencode");
-            c = ToU32(win::Windows1252ToUtf8(std::string(1, static_cast<char>(code))))[0];
-          }
-          return Str32(std::u32string(n, c));
-        }}},
+      {"STRING", {2, 2, StringOf}},
       {"STRREVERSE",
        {1, 1,
         [](const Args& a) {
@@ -323,35 +350,8 @@ const std::unordered_map<std::string, Entry>& Table() {
       {"UBOUND", {1, 2, [](const Args& a) { return Value::Int(Bound(a, true)); }}},
       {"LBOUND", {1, 2, [](const Args& a) { return Value::Int(Bound(a, false)); }}},
       {"ARRAY", {0, 1000, [](const Args& a) { return MakeArray(a.call.args); }}},
-      {"SPLIT",
-       {1, 2,
-        [](const Args& a) {
-          std::string s = a.Text(0), sep = a.size() > 1 ? a.Text(1) : " ";
-          std::vector<Value> parts;
-          if (s.empty()) return MakeArray({});
-          if (sep.empty()) return MakeArray({Value::Str(s)});
-          std::size_t pos = 0;
-          for (;;) {
-            std::size_t p = s.find(sep, pos);
-            parts.push_back(Value::Str(s.substr(pos, p == std::string::npos ? std::string::npos : p - pos)));
-            if (p == std::string::npos) break;
-            pos = p + sep.size();
-          }
-          return MakeArray(std::move(parts));
-        }}},
-      {"JOIN",
-       {1, 2,
-        [](const Args& a) {
-          const ArrayData& arr = ArrayArg(a, 0);
-          if (arr.upper.size() != 1) a.Invalid("eindimensionales Array erwartet");
-          std::string sep = a.size() > 1 ? a.Text(1) : " ", out;
-          for (std::size_t i = 0; i < arr.items.size(); ++i) {
-            if (i) out += sep;
-            out += ToText(arr.items[i], a.call.line, a.call.column);
-            if (out.size() > kMaxStringLength) Fail("Zeichenfolge zu lang", a.call.line, a.call.column);
-          }
-          return Value::Str(out);
-        }}},
+      {"SPLIT", {1, 2, Split}},
+      {"JOIN", {1, 2, Join}},
       {"MSGBOX", {1, 3, MsgBox}},
   };
   return table;

@@ -48,6 +48,52 @@ std::size_t NameCharLength(std::string_view src, std::size_t i, bool first) {
   return !raw && IsLatinLetter(cp) ? pos - i : 0;
 }
 
+// The end of the decimal number that starts at i; isDouble when it has a point or an exponent.
+std::size_t DecimalEnd(std::string_view src, std::size_t i, bool& isDouble) {
+  auto digits = [&]() {
+    while (i < src.size() && std::isdigit(static_cast<unsigned char>(src[i]))) ++i;
+  };
+  digits();
+  if (i < src.size() && src[i] == '.') {
+    isDouble = true;
+    ++i;
+    digits();
+  }
+  if (i < src.size() && (src[i] == 'e' || src[i] == 'E')) {
+    std::size_t k = i + 1;
+    if (k < src.size() && (src[k] == '+' || src[k] == '-')) ++k;
+    if (k < src.size() && std::isdigit(static_cast<unsigned char>(src[k]))) {
+      isDouble = true;
+      i = k;
+      digits();
+    }
+  }
+  return i;
+}
+
+// The text of the string literal whose opening quote is at i ("" inside stands for one quote); end is set
+// after its closing quote.
+std::string StringLiteral(std::string_view src, std::size_t i, std::size_t& end, int line, int column) {
+  std::string s;
+  ++i;
+  for (;;) {
+    if (i >= src.size() || src[i] == '\n' || src[i] == '\r') Fail("Zeichenfolge nicht abgeschlossen", line, column);
+    if (src[i] == '"') {
+      if (i + 1 < src.size() && src[i + 1] == '"') {
+        s += '"';
+        i += 2;
+        continue;
+      }
+      ++i;
+      break;
+    }
+    s += src[i];
+    ++i;
+  }
+  end = i;
+  return s;
+}
+
 std::vector<Token> Tokenize(std::string_view src) {
   std::vector<Token> tokens;
   std::size_t i = 0;
@@ -112,21 +158,7 @@ std::vector<Token> Tokenize(std::string_view src) {
         (c == '.' && i + 1 < src.size() && std::isdigit(static_cast<unsigned char>(src[i + 1])))) {
       std::size_t b = i;
       bool isDouble = false;
-      while (i < src.size() && std::isdigit(static_cast<unsigned char>(src[i]))) advance(1);
-      if (i < src.size() && src[i] == '.') {
-        isDouble = true;
-        advance(1);
-        while (i < src.size() && std::isdigit(static_cast<unsigned char>(src[i]))) advance(1);
-      }
-      if (i < src.size() && (src[i] == 'e' || src[i] == 'E')) {
-        std::size_t k = i + 1;
-        if (k < src.size() && (src[k] == '+' || src[k] == '-')) ++k;
-        if (k < src.size() && std::isdigit(static_cast<unsigned char>(src[k]))) {
-          isDouble = true;
-          advance(k - i);
-          while (i < src.size() && std::isdigit(static_cast<unsigned char>(src[i]))) advance(1);
-        }
-      }
+      advance(DecimalEnd(src, i, isDouble) - i);
       if (i < src.size() && (std::isalpha(static_cast<unsigned char>(src[i])) || src[i] == '_'))
         Fail("Syntaxfehler: ungültige Zahl", t.line, t.column);
       t.kind = Token::Kind::Number;
@@ -153,23 +185,9 @@ std::vector<Token> Tokenize(std::string_view src) {
       continue;
     }
     if (c == '"') {
-      std::string s;
-      advance(1);
-      for (;;) {
-        if (i >= src.size() || src[i] == '\n' || src[i] == '\r')
-          Fail("Zeichenfolge nicht abgeschlossen", t.line, t.column);
-        if (src[i] == '"') {
-          if (i + 1 < src.size() && src[i + 1] == '"') {
-            s += '"';
-            advance(2);
-            continue;
-          }
-          advance(1);
-          break;
-        }
-        s += src[i];
-        advance(1);
-      }
+      std::size_t end = i;
+      std::string s = StringLiteral(src, i, end, t.line, t.column);
+      advance(end - i);
       t.kind = Token::Kind::String;
       t.text = s;
       t.value = Value::Str(std::move(s));

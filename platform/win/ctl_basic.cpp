@@ -814,6 +814,150 @@ void SetSel(HWND wnd, EditState& s, int start, int end) {
   InvalidateRect(wnd, nullptr, TRUE);
 }
 
+LRESULT EditSetText(HWND wnd, Window* w, EditState& s, LPARAM lParam) {
+  s.text = ValidUtf8(lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
+  if (!Multi(*w)) {
+    auto cut = s.text.find_first_of("\r\n");
+    if (cut != std::string::npos) s.text.erase(cut);
+  }
+  if (int(s.text.size()) > s.limit) s.text.erase(std::size_t(s.limit));
+  w->text = s.text;
+  s.anchor = s.caret = 0;
+  s.scrollX = 0;
+  s.topLine = 0;
+  s.modified = false;
+  s.canUndo = false;
+  InvalidateRect(wnd, nullptr, TRUE);
+  NotifyCommand(wnd, EN_UPDATE);
+  NotifyCommand(wnd, EN_CHANGE);
+  return TRUE;
+}
+
+LRESULT EditGetText(EditState& s, WPARAM wParam, LPARAM lParam) {
+  auto* out = reinterpret_cast<char*>(lParam);
+  if (!out || wParam == 0) return 0;
+  std::size_t n = std::min(s.text.size(), std::size_t(wParam - 1));
+  std::memcpy(out, s.text.data(), n);
+  out[n] = 0;
+  return LRESULT(n);
+}
+
+LRESULT EditKeyDown(HWND wnd, EditState& s, WPARAM wParam, LPARAM lParam) {
+  HWND parent = GetParent(wnd);
+  // A combo box's own field leaves list keys to the combo box; a spin's buddy leaves arrows to the spin.
+  if (parent && Get(parent) && Lower(Get(parent)->className) == "combobox" &&
+      (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_F4 || wParam == VK_PRIOR || wParam == VK_NEXT ||
+       wParam == VK_RETURN || wParam == VK_ESCAPE))
+    return SendMessage(parent, WM_KEYDOWN, wParam, lParam);
+  if (HWND spin = reinterpret_cast<HWND>(GetProp(wnd, "kolumo.spin"));
+      spin && IsWindow(spin) && (wParam == VK_UP || wParam == VK_DOWN))
+    return SendMessage(spin, WM_KEYDOWN, wParam, lParam);
+  EditKey(wnd, s, UINT(wParam));
+  return 0;
+}
+
+LRESULT EditClick(HWND wnd, EditState& s, WPARAM wParam, LPARAM lParam) {
+  SetFocus(wnd);
+  if (!Get(wnd)) return 0;
+  int pos = PosFromPoint(wnd, s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  s.caret = pos;
+  if (!(wParam & MK_SHIFT)) s.anchor = pos;
+  s.mouseDown = true;
+  SetCapture(wnd);
+  InvalidateRect(wnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT EditDoubleClick(HWND wnd, EditState& s, LPARAM lParam) {
+  int pos = PosFromPoint(wnd, s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  s.anchor = WordLeft(s.text, pos);
+  int end = pos;
+  while (end < int(s.text.size()) && s.text[std::size_t(end)] != ' ' && s.text[std::size_t(end)] != '\r' &&
+         s.text[std::size_t(end)] != '\n')
+    ++end;
+  s.caret = end;
+  InvalidateRect(wnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT EditGetLine(EditState& s, WPARAM wParam, LPARAM lParam) {
+  auto lines = Lines(s);
+  auto* buf = reinterpret_cast<char*>(lParam);
+  if (!buf || wParam >= lines.size()) return 0;
+  WORD max;
+  std::memcpy(&max, buf, sizeof(max));
+  int n = std::min<int>(max, lines[wParam].second);
+  std::memcpy(buf, s.text.data() + lines[wParam].first, std::size_t(n));
+  return n;
+}
+
+LRESULT EditUndo(HWND wnd, Window* w, EditState& s) {
+  if (!s.canUndo) return FALSE;
+  std::swap(s.text, s.undoText);
+  std::swap(s.caret, s.undoCaret);
+  s.anchor = s.caret;
+  w->text = s.text;
+  Changed(wnd, s);
+  return TRUE;
+}
+
+LRESULT EditGetRect(HWND wnd, EditState& s, LPARAM lParam) {
+  auto* r = reinterpret_cast<RECT*>(lParam);
+  if (r) {
+    GetClientRect(wnd, r);
+    r->left += s.leftMargin;
+    r->right -= s.rightMargin;
+  }
+  return 0;
+}
+
+LRESULT EditPosFromChar(HWND wnd, EditState& s, WPARAM wParam) {
+  EditMetrics m = Measure(wnd, s);
+  auto lines = Lines(s);
+  int pos = std::clamp(int(wParam), 0, int(s.text.size()));
+  int li = LineOf(lines, pos);
+  std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
+  int x = LineLeft(wnd, s, TextWidth(m.dc, s, line)) + XOfPos(m.dc, s, line, pos - lines[std::size_t(li)].first);
+  int y = (li - s.topLine) * m.lineHeight;
+  Release(wnd, m);
+  return MAKELONG(WORD(x), WORD(y));
+}
+
+LRESULT EditCut(HWND wnd, Window* w, EditState& s) {
+  if (!(w->style & ES_READONLY)) {
+    CopySelection(s);
+    ReplaceSelection(wnd, s, "");
+    w->text = s.text;
+  }
+  return 0;
+}
+
+LRESULT EditClear(HWND wnd, Window* w, EditState& s) {
+  if (!(w->style & ES_READONLY)) {
+    ReplaceSelection(wnd, s, "");
+    w->text = s.text;
+  }
+  return 0;
+}
+
+LRESULT EditPaste(HWND wnd, Window* w, EditState& s) {
+  if (!(w->style & ES_READONLY)) {
+    std::string clip;
+    if (OpenClipboard(wnd)) {
+      HANDLE h = GetClipboardData(CF_TEXT);
+      if (h) {
+        const char* p = static_cast<const char*>(GlobalLock(h));
+        if (p) clip.assign(p, strnlen(p, GlobalSize(h)));
+        GlobalUnlock(h);
+      }
+      CloseClipboard();
+    }
+    ReplaceSelection(wnd, s, ValidUtf8(clip));
+    w->text = s.text;
+  }
+  return 0;
+}
+
 LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
@@ -827,32 +971,8 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.text = w->text;
       if (w->style & ES_PASSWORD) s.password = '*';
       return TRUE;
-    case WM_SETTEXT: {
-      s.text = ValidUtf8(lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
-      if (!Multi(*w)) {
-        auto cut = s.text.find_first_of("\r\n");
-        if (cut != std::string::npos) s.text.erase(cut);
-      }
-      if (int(s.text.size()) > s.limit) s.text.erase(std::size_t(s.limit));
-      w->text = s.text;
-      s.anchor = s.caret = 0;
-      s.scrollX = 0;
-      s.topLine = 0;
-      s.modified = false;
-      s.canUndo = false;
-      InvalidateRect(wnd, nullptr, TRUE);
-      NotifyCommand(wnd, EN_UPDATE);
-      NotifyCommand(wnd, EN_CHANGE);
-      return TRUE;
-    }
-    case WM_GETTEXT: {
-      auto* out = reinterpret_cast<char*>(lParam);
-      if (!out || wParam == 0) return 0;
-      std::size_t n = std::min(s.text.size(), std::size_t(wParam - 1));
-      std::memcpy(out, s.text.data(), n);
-      out[n] = 0;
-      return LRESULT(n);
-    }
+    case WM_SETTEXT: return EditSetText(wnd, w, s, lParam);
+    case WM_GETTEXT: return EditGetText(s, wParam, lParam);
     case WM_GETTEXTLENGTH: return LRESULT(s.text.size());
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
@@ -873,44 +993,12 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(wnd, nullptr, TRUE);
       NotifyCommand(wnd, EN_KILLFOCUS);
       return 0;
-    case WM_KEYDOWN: {
-      HWND parent = GetParent(wnd);
-      // A combo box's own field leaves list keys to the combo box; a spin's buddy leaves arrows to the spin.
-      if (parent && Get(parent) && Lower(Get(parent)->className) == "combobox" &&
-          (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_F4 || wParam == VK_PRIOR || wParam == VK_NEXT ||
-           wParam == VK_RETURN || wParam == VK_ESCAPE))
-        return SendMessage(parent, WM_KEYDOWN, wParam, lParam);
-      if (HWND spin = reinterpret_cast<HWND>(GetProp(wnd, "kolumo.spin"));
-          spin && IsWindow(spin) && (wParam == VK_UP || wParam == VK_DOWN))
-        return SendMessage(spin, WM_KEYDOWN, wParam, lParam);
-      EditKey(wnd, s, UINT(wParam));
-      return 0;
-    }
+    case WM_KEYDOWN: return EditKeyDown(wnd, s, wParam, lParam);
     case WM_CHAR: case WM_IME_CHAR:
       EditChar(wnd, s, std::uint32_t(wParam));
       return 0;
-    case WM_LBUTTONDOWN: {
-      SetFocus(wnd);
-      if (!Get(wnd)) return 0;
-      int pos = PosFromPoint(wnd, s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      s.caret = pos;
-      if (!(wParam & MK_SHIFT)) s.anchor = pos;
-      s.mouseDown = true;
-      SetCapture(wnd);
-      InvalidateRect(wnd, nullptr, TRUE);
-      return 0;
-    }
-    case WM_LBUTTONDBLCLK: {
-      int pos = PosFromPoint(wnd, s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      s.anchor = WordLeft(s.text, pos);
-      int end = pos;
-      while (end < int(s.text.size()) && s.text[std::size_t(end)] != ' ' && s.text[std::size_t(end)] != '\r' &&
-             s.text[std::size_t(end)] != '\n')
-        ++end;
-      s.caret = end;
-      InvalidateRect(wnd, nullptr, TRUE);
-      return 0;
-    }
+    case WM_LBUTTONDOWN: return EditClick(wnd, s, wParam, lParam);
+    case WM_LBUTTONDBLCLK: return EditDoubleClick(wnd, s, lParam);
     case WM_MOUSEMOVE:
       if (s.mouseDown) {
         s.caret = PosFromPoint(wnd, s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -968,16 +1056,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       int pos = int(wParam) == -1 ? s.caret : int(wParam);
       return LineOf(lines, std::clamp(pos, 0, int(s.text.size())));
     }
-    case EM_GETLINE: {
-      auto lines = Lines(s);
-      auto* buf = reinterpret_cast<char*>(lParam);
-      if (!buf || wParam >= lines.size()) return 0;
-      WORD max;
-      std::memcpy(&max, buf, sizeof(max));
-      int n = std::min<int>(max, lines[wParam].second);
-      std::memcpy(buf, s.text.data() + lines[wParam].first, std::size_t(n));
-      return n;
-    }
+    case EM_GETLINE: return EditGetLine(s, wParam, lParam);
     case EM_GETFIRSTVISIBLELINE: return s.topLine;
     case EM_SCROLLCARET: ScrollToCaret(wnd, s); InvalidateRect(wnd, nullptr, TRUE); return TRUE;
     case EM_LINESCROLL:
@@ -985,75 +1064,23 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
     case EM_CANUNDO: return s.canUndo;
-    case EM_UNDO: case WM_UNDO: {
-      if (!s.canUndo) return FALSE;
-      std::swap(s.text, s.undoText);
-      std::swap(s.caret, s.undoCaret);
-      s.anchor = s.caret;
-      w->text = s.text;
-      Changed(wnd, s);
-      return TRUE;
-    }
+    case EM_UNDO: case WM_UNDO: return EditUndo(wnd, w, s);
     case EM_EMPTYUNDOBUFFER: s.canUndo = false; return 0;
     case EM_SETPASSWORDCHAR: s.password = char(wParam); InvalidateRect(wnd, nullptr, TRUE); return 0;
     case EM_SETMARGINS:
       if (wParam & 1) s.leftMargin = LOWORD(lParam);
       if (wParam & 2) s.rightMargin = HIWORD(lParam);
       return 0;
-    case EM_GETRECT: {
-      auto* r = reinterpret_cast<RECT*>(lParam);
-      if (r) {
-        GetClientRect(wnd, r);
-        r->left += s.leftMargin;
-        r->right -= s.rightMargin;
-      }
-      return 0;
-    }
-    case EM_POSFROMCHAR: {
-      EditMetrics m = Measure(wnd, s);
-      auto lines = Lines(s);
-      int pos = std::clamp(int(wParam), 0, int(s.text.size()));
-      int li = LineOf(lines, pos);
-      std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
-      int x = LineLeft(wnd, s, TextWidth(m.dc, s, line)) + XOfPos(m.dc, s, line, pos - lines[std::size_t(li)].first);
-      int y = (li - s.topLine) * m.lineHeight;
-      Release(wnd, m);
-      return MAKELONG(WORD(x), WORD(y));
-    }
+    case EM_GETRECT: return EditGetRect(wnd, s, lParam);
+    case EM_POSFROMCHAR: return EditPosFromChar(wnd, s, wParam);
     case EM_CHARFROMPOS: {
       int pos = PosFromPoint(wnd, s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return MAKELONG(WORD(pos), WORD(LineOf(Lines(s), pos)));
     }
     case WM_COPY: CopySelection(s); return 0;
-    case WM_CUT:
-      if (!(w->style & ES_READONLY)) {
-        CopySelection(s);
-        ReplaceSelection(wnd, s, "");
-        w->text = s.text;
-      }
-      return 0;
-    case WM_CLEAR:
-      if (!(w->style & ES_READONLY)) {
-        ReplaceSelection(wnd, s, "");
-        w->text = s.text;
-      }
-      return 0;
-    case WM_PASTE:
-      if (!(w->style & ES_READONLY)) {
-        std::string clip;
-        if (OpenClipboard(wnd)) {
-          HANDLE h = GetClipboardData(CF_TEXT);
-          if (h) {
-            const char* p = static_cast<const char*>(GlobalLock(h));
-            if (p) clip.assign(p, strnlen(p, GlobalSize(h)));
-            GlobalUnlock(h);
-          }
-          CloseClipboard();
-        }
-        ReplaceSelection(wnd, s, ValidUtf8(clip));
-        w->text = s.text;
-      }
-      return 0;
+    case WM_CUT: return EditCut(wnd, w, s);
+    case WM_CLEAR: return EditClear(wnd, w, s);
+    case WM_PASTE: return EditPaste(wnd, w, s);
     case WM_ENABLE: InvalidateRect(wnd, nullptr, TRUE); return 0;
     case WM_SIZE: ScrollToCaret(wnd, s); return 0;
     case WM_ERASEBKGND: return 1;

@@ -325,6 +325,149 @@ void TabSelectByUser(HWND wnd, TabState& s, int i) {
   NotifyParent(wnd, &hdr2, TCN_SELCHANGE);
 }
 
+LRESULT TabInsertItem(HWND wnd, TabState& s, WPARAM wParam, LPARAM lParam, int n) {
+  auto* item = reinterpret_cast<const TCITEM*>(lParam);
+  if (!item) return -1;
+  int at = std::clamp(int(wParam), 0, n);
+  TabItem t;
+  if ((item->mask & TCIF_TEXT) && item->pszText) t.text = ValidUtf8(item->pszText);
+  if (item->mask & TCIF_IMAGE) t.image = item->iImage;
+  if (item->mask & TCIF_PARAM) t.param = item->lParam;
+  s.items.insert(s.items.begin() + at, t);
+  if (s.cur < 0)
+    s.cur = 0;
+  else if (at <= s.cur)
+    ++s.cur;
+  InvalidateRect(wnd, nullptr, TRUE);
+  return at;
+}
+
+LRESULT TabDeleteItem(HWND wnd, TabState& s, WPARAM wParam, int n) {
+  int i = int(wParam);
+  if (i < 0 || i >= n) return FALSE;
+  s.items.erase(s.items.begin() + i);
+  if (s.cur == i)
+    s.cur = -1;
+  else if (s.cur > i)
+    --s.cur;
+  InvalidateRect(wnd, nullptr, TRUE);
+  return TRUE;
+}
+
+LRESULT TabItemMessage(HWND wnd, TabState& s, UINT msg, WPARAM wParam, LPARAM lParam, int n) {
+  auto* item = reinterpret_cast<TCITEM*>(lParam);
+  int i = int(wParam);
+  if (!item || i < 0 || i >= n) return FALSE;
+  TabItem& t = s.items[std::size_t(i)];
+  if (msg == TCM_SETITEM) {
+    if ((item->mask & TCIF_TEXT) && item->pszText) t.text = ValidUtf8(item->pszText);
+    if (item->mask & TCIF_IMAGE) t.image = item->iImage;
+    if (item->mask & TCIF_PARAM) t.param = item->lParam;
+    InvalidateRect(wnd, nullptr, TRUE);
+    return TRUE;
+  }
+  if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0) {
+    std::size_t c = std::min(t.text.size(), std::size_t(item->cchTextMax - 1));
+    std::memcpy(item->pszText, t.text.data(), c);
+    item->pszText[c] = 0;
+  }
+  if (item->mask & TCIF_IMAGE) item->iImage = t.image;
+  if (item->mask & TCIF_PARAM) item->lParam = t.param;
+  return TRUE;
+}
+
+LRESULT TabSetCurSel(HWND wnd, TabState& s, WPARAM wParam, int n) {
+  int i = int(wParam);
+  if (i == -1) {  // deselects every tab
+    int old = s.cur;
+    s.cur = -1;
+    InvalidateRect(wnd, nullptr, TRUE);
+    return old;
+  }
+  if (i < 0 || i >= n) return -1;
+  int old = s.cur;
+  s.cur = i;
+  InvalidateRect(wnd, nullptr, TRUE);
+  return old;
+}
+
+LRESULT TabAdjustRect(TabState& s, WPARAM wParam, LPARAM lParam) {
+  auto* r = reinterpret_cast<RECT*>(lParam);
+  if (!r) return 0;
+  int top = TabHeight(s) + 2;
+  if (wParam) {
+    r->left -= 4;
+    r->right += 4;
+    r->top -= top + 2;
+    r->bottom += 4;
+  } else {
+    r->left += 4;
+    r->right -= 4;
+    r->top += top + 2;
+    r->bottom -= 4;
+  }
+  return 0;
+}
+
+LRESULT TabHitTestMessage(HWND wnd, TabState& s, LPARAM lParam, int n) {
+  auto* hit = reinterpret_cast<TCHITTESTINFO*>(lParam);
+  if (!hit) return -1;
+  auto rects = TabRects(wnd, s);
+  for (int i = 0; i < n; ++i)
+    if (PtInRect(&rects[std::size_t(i)], hit->pt)) {
+      hit->flags = TCHT_ONITEMLABEL;
+      return i;
+    }
+  hit->flags = TCHT_NOWHERE;
+  return -1;
+}
+
+LRESULT TabClick(HWND wnd, Window* w, TabState& s, LPARAM lParam, int n) {
+  if (!(w->style & TCS_FOCUSNEVER)) SetFocus(wnd);
+  if (!Get(wnd)) return 0;
+  auto rects = TabRects(wnd, s);
+  POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  for (int i = 0; i < n; ++i)
+    if (PtInRect(&rects[std::size_t(i)], p)) {
+      TabSelectByUser(wnd, s, i);
+      break;
+    }
+  return 0;
+}
+
+LRESULT TabPaint(HWND wnd, TabState& s, int n) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd, &ps);
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  HBRUSH bg = CtlColor(wnd, dc, WM_CTLCOLORDLG);
+  FillRect(dc, &rc, bg ? bg : GetSysColorBrush(COLOR_3DFACE));
+  int h = TabHeight(s);
+  RECT body{0, h + 1, rc.right, rc.bottom};
+  DrawEdge(dc, &body, EDGE_RAISED, BF_RECT);
+  HFONT old = UseFont(dc, s.font);
+  SetBkMode(dc, TRANSPARENT);
+  auto rects = TabRects(wnd, s);
+  for (int i = 0; i < n; ++i) {
+    RECT r = rects[std::size_t(i)];
+    bool sel = i == s.cur;
+    if (sel) InflateRect(&r, 2, 0), r.top -= 2, r.bottom += 1;
+    RECT fill{r.left + 1, r.top + 1, r.right - 1, r.bottom};
+    FillRect(dc, &fill, GetSysColorBrush(COLOR_3DFACE));
+    DrawEdge(dc, &r, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT | BF_SOFT);
+    SetTextColor(dc, IsWindowEnabled(wnd) ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT));
+    RECT tr{r.left + 2, r.top + 1, r.right - 2, r.bottom};
+    DrawText(dc, s.items[std::size_t(i)].text.c_str(), -1, &tr, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    if (sel && s.focused) {
+      RECT f{tr.left + 1, tr.top + 2, tr.right - 1, tr.bottom - 2};
+      DrawFocusRect(dc, &f);
+    }
+  }
+  SelectObject(dc, old);
+  EndPaint(wnd, &ps);
+  return 0;
+}
+
 LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
@@ -344,74 +487,16 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return HTTRANSPARENT;
     }
     case TCM_GETITEMCOUNT: return n;
-    case TCM_INSERTITEM: {
-      auto* item = reinterpret_cast<const TCITEM*>(lParam);
-      if (!item) return -1;
-      int at = std::clamp(int(wParam), 0, n);
-      TabItem t;
-      if ((item->mask & TCIF_TEXT) && item->pszText) t.text = ValidUtf8(item->pszText);
-      if (item->mask & TCIF_IMAGE) t.image = item->iImage;
-      if (item->mask & TCIF_PARAM) t.param = item->lParam;
-      s.items.insert(s.items.begin() + at, t);
-      if (s.cur < 0)
-        s.cur = 0;
-      else if (at <= s.cur)
-        ++s.cur;
-      InvalidateRect(wnd, nullptr, TRUE);
-      return at;
-    }
-    case TCM_DELETEITEM: {
-      int i = int(wParam);
-      if (i < 0 || i >= n) return FALSE;
-      s.items.erase(s.items.begin() + i);
-      if (s.cur == i)
-        s.cur = -1;
-      else if (s.cur > i)
-        --s.cur;
-      InvalidateRect(wnd, nullptr, TRUE);
-      return TRUE;
-    }
+    case TCM_INSERTITEM: return TabInsertItem(wnd, s, wParam, lParam, n);
+    case TCM_DELETEITEM: return TabDeleteItem(wnd, s, wParam, n);
     case TCM_DELETEALLITEMS:
       s.items.clear();
       s.cur = -1;
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
-    case TCM_GETITEM: case TCM_SETITEM: {
-      auto* item = reinterpret_cast<TCITEM*>(lParam);
-      int i = int(wParam);
-      if (!item || i < 0 || i >= n) return FALSE;
-      TabItem& t = s.items[std::size_t(i)];
-      if (msg == TCM_SETITEM) {
-        if ((item->mask & TCIF_TEXT) && item->pszText) t.text = ValidUtf8(item->pszText);
-        if (item->mask & TCIF_IMAGE) t.image = item->iImage;
-        if (item->mask & TCIF_PARAM) t.param = item->lParam;
-        InvalidateRect(wnd, nullptr, TRUE);
-        return TRUE;
-      }
-      if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-        std::size_t c = std::min(t.text.size(), std::size_t(item->cchTextMax - 1));
-        std::memcpy(item->pszText, t.text.data(), c);
-        item->pszText[c] = 0;
-      }
-      if (item->mask & TCIF_IMAGE) item->iImage = t.image;
-      if (item->mask & TCIF_PARAM) item->lParam = t.param;
-      return TRUE;
-    }
+    case TCM_GETITEM: case TCM_SETITEM: return TabItemMessage(wnd, s, msg, wParam, lParam, n);
     case TCM_GETCURSEL: return s.cur;
-    case TCM_SETCURSEL: {
-      int i = int(wParam);
-      if (i == -1) {  // deselects every tab
-        int old = s.cur;
-        s.cur = -1;
-        InvalidateRect(wnd, nullptr, TRUE);
-        return old;
-      }
-      if (i < 0 || i >= n) return -1;
-      int old = s.cur;
-      s.cur = i;
-      InvalidateRect(wnd, nullptr, TRUE);
-      return old;
-    }
+    case TCM_SETCURSEL: return TabSetCurSel(wnd, s, wParam, n);
     case TCM_GETCURFOCUS: return s.focusItem >= 0 ? s.focusItem : s.cur;
     case TCM_SETCURFOCUS: TabSelectByUser(wnd, s, int(wParam)); return 0;
     case TCM_GETROWCOUNT: return 1;
@@ -423,47 +508,9 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       *r = rects[std::size_t(i)];
       return TRUE;
     }
-    case TCM_HITTEST: {
-      auto* hit = reinterpret_cast<TCHITTESTINFO*>(lParam);
-      if (!hit) return -1;
-      auto rects = TabRects(wnd, s);
-      for (int i = 0; i < n; ++i)
-        if (PtInRect(&rects[std::size_t(i)], hit->pt)) {
-          hit->flags = TCHT_ONITEMLABEL;
-          return i;
-        }
-      hit->flags = TCHT_NOWHERE;
-      return -1;
-    }
-    case TCM_ADJUSTRECT: {
-      auto* r = reinterpret_cast<RECT*>(lParam);
-      if (!r) return 0;
-      int top = TabHeight(s) + 2;
-      if (wParam) {
-        r->left -= 4;
-        r->right += 4;
-        r->top -= top + 2;
-        r->bottom += 4;
-      } else {
-        r->left += 4;
-        r->right -= 4;
-        r->top += top + 2;
-        r->bottom -= 4;
-      }
-      return 0;
-    }
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
-      if (!(w->style & TCS_FOCUSNEVER)) SetFocus(wnd);
-      if (!Get(wnd)) return 0;
-      auto rects = TabRects(wnd, s);
-      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      for (int i = 0; i < n; ++i)
-        if (PtInRect(&rects[std::size_t(i)], p)) {
-          TabSelectByUser(wnd, s, i);
-          break;
-        }
-      return 0;
-    }
+    case TCM_HITTEST: return TabHitTestMessage(wnd, s, lParam, n);
+    case TCM_ADJUSTRECT: return TabAdjustRect(s, wParam, lParam);
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: return TabClick(wnd, w, s, lParam, n);
     case WM_KEYDOWN:
       if (wParam == VK_LEFT) TabSelectByUser(wnd, s, s.cur - 1);
       if (wParam == VK_RIGHT) TabSelectByUser(wnd, s, s.cur + 1);
@@ -471,38 +518,7 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: s.focused = true; InvalidateRect(wnd, nullptr, TRUE); return 0;
     case WM_KILLFOCUS: s.focused = false; InvalidateRect(wnd, nullptr, TRUE); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      HBRUSH bg = CtlColor(wnd, dc, WM_CTLCOLORDLG);
-      FillRect(dc, &rc, bg ? bg : GetSysColorBrush(COLOR_3DFACE));
-      int h = TabHeight(s);
-      RECT body{0, h + 1, rc.right, rc.bottom};
-      DrawEdge(dc, &body, EDGE_RAISED, BF_RECT);
-      HFONT old = UseFont(dc, s.font);
-      SetBkMode(dc, TRANSPARENT);
-      auto rects = TabRects(wnd, s);
-      for (int i = 0; i < n; ++i) {
-        RECT r = rects[std::size_t(i)];
-        bool sel = i == s.cur;
-        if (sel) InflateRect(&r, 2, 0), r.top -= 2, r.bottom += 1;
-        RECT fill{r.left + 1, r.top + 1, r.right - 1, r.bottom};
-        FillRect(dc, &fill, GetSysColorBrush(COLOR_3DFACE));
-        DrawEdge(dc, &r, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT | BF_SOFT);
-        SetTextColor(dc, IsWindowEnabled(wnd) ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT));
-        RECT tr{r.left + 2, r.top + 1, r.right - 2, r.bottom};
-        DrawText(dc, s.items[std::size_t(i)].text.c_str(), -1, &tr, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-        if (sel && s.focused) {
-          RECT f{tr.left + 1, tr.top + 2, tr.right - 1, tr.bottom - 2};
-          DrawFocusRect(dc, &f);
-        }
-      }
-      SelectObject(dc, old);
-      EndPaint(wnd, &ps);
-      return 0;
-    }
+    case WM_PAINT: return TabPaint(wnd, s, n);
     default: return DefWindowProc(wnd, msg, wParam, lParam);
   }
 }
@@ -802,69 +818,326 @@ void PaintTree(HWND wnd, TreeState& s, HDC dc) {
   SelectObject(dc, old);
 }
 
+LRESULT TreeInsertItem(HWND wnd, TreeState& s, LPARAM lParam) {
+  auto* ins = reinterpret_cast<const TVINSERTSTRUCT*>(lParam);
+  if (!ins) return 0;
+  Node* parent = (ins->hParent == TVI_ROOT || !ins->hParent) ? nullptr : NodeOf(s, ins->hParent);
+  if (ins->hParent && ins->hParent != TVI_ROOT && !parent) return 0;
+  auto node = std::make_unique<Node>();
+  Node* n = node.get();
+  EnsureHandleFloor();
+  n->handle = reinterpret_cast<HTREEITEM>(std::intptr_t(win::RegisterHandle(n, typeid(Node))));
+  n->parent = parent;
+  const TVITEM& it = ins->item;
+  if ((it.mask & TVIF_TEXT) && it.pszText && it.pszText != LPSTR_TEXTCALLBACK) n->text = ValidUtf8(it.pszText);
+  if (it.mask & TVIF_PARAM) n->param = it.lParam;
+  if (it.mask & TVIF_STATE) n->state = it.state & it.stateMask & ~TVIS_SELECTED;
+  if (it.mask & TVIF_CHILDREN) n->children = it.cChildren;
+  if (it.mask & TVIF_IMAGE) n->image = it.iImage;
+  if (it.mask & TVIF_SELECTEDIMAGE) n->selectedImage = it.iSelectedImage;
+  auto& sib = parent ? parent->kids : s.roots;
+  if (ins->hInsertAfter == TVI_FIRST) {
+    sib.insert(sib.begin(), n);
+  } else if (ins->hInsertAfter == TVI_SORT) {
+    auto pos = std::upper_bound(sib.begin(), sib.end(), n,
+                                [](const Node* a, const Node* b) { return Lower(a->text) < Lower(b->text); });
+    sib.insert(pos, n);
+  } else if (ins->hInsertAfter == TVI_LAST || !ins->hInsertAfter) {
+    sib.push_back(n);
+  } else {
+    Node* after = NodeOf(s, ins->hInsertAfter);
+    auto pos = std::find(sib.begin(), sib.end(), after);
+    sib.insert(pos == sib.end() ? sib.end() : std::next(pos), n);
+  }
+  s.nodes[reinterpret_cast<std::uintptr_t>(n->handle)] = std::move(node);
+  UpdateTreeScroll(wnd, s);
+  InvalidateRect(wnd, nullptr, TRUE);
+  return reinterpret_cast<LRESULT>(n->handle);
+}
+
+LRESULT TreeDeleteItem(HWND wnd, TreeState& s, LPARAM lParam) {
+  auto h = reinterpret_cast<HTREEITEM>(lParam);
+  if (!h || h == TVI_ROOT) {
+    for (Node* r : std::vector<Node*>(s.roots)) DeleteNode(wnd, s, r);
+  } else if (Node* n = NodeOf(s, h)) {
+    DeleteNode(wnd, s, n);
+  } else {
+    return FALSE;
+  }
+  UpdateTreeScroll(wnd, s);
+  InvalidateRect(wnd, nullptr, TRUE);
+  return TRUE;
+}
+
+LRESULT TreeSetItemHeight(HWND wnd, TreeState& s, WPARAM wParam) {
+  int old = s.itemHeight;
+  if (int(wParam) == -1) {
+    s.customHeight = false;
+    s.itemHeight = FontHeight(s.font) + 3;
+  } else {
+    s.customHeight = true;
+    s.itemHeight = std::max(1, int(wParam));
+  }
+  UpdateTreeScroll(wnd, s);
+  return old;
+}
+
+LRESULT TreeNextItem(TreeState& s, WPARAM wParam, LPARAM lParam) {
+  Node* n = NodeOf(s, reinterpret_cast<HTREEITEM>(lParam));
+  Node* r = nullptr;
+  auto vis = VisibleNodes(s);
+  switch (wParam) {
+    case TVGN_ROOT: r = s.roots.empty() ? nullptr : s.roots.front(); break;
+    case TVGN_CARET: r = s.selected; break;
+    case TVGN_DROPHILITE: r = s.dropHilite; break;
+    case TVGN_FIRSTVISIBLE: r = s.top < int(vis.size()) ? vis[std::size_t(s.top)] : nullptr; break;
+    case TVGN_LASTVISIBLE: r = vis.empty() ? nullptr : vis.back(); break;
+    case TVGN_PARENT: r = n ? n->parent : nullptr; break;
+    case TVGN_CHILD:
+      if (!lParam || reinterpret_cast<HTREEITEM>(lParam) == TVI_ROOT)
+        r = s.roots.empty() ? nullptr : s.roots.front();
+      else
+        r = n && !n->kids.empty() ? n->kids.front() : nullptr;
+      break;
+    case TVGN_NEXT: case TVGN_PREVIOUS: {
+      if (!n) break;
+      auto& sib = Siblings(s, n);
+      auto it = std::find(sib.begin(), sib.end(), n);
+      if (wParam == TVGN_NEXT)
+        r = std::next(it) == sib.end() ? nullptr : *std::next(it);
+      else
+        r = it == sib.begin() ? nullptr : *std::prev(it);
+      break;
+    }
+    case TVGN_NEXTVISIBLE: case TVGN_PREVIOUSVISIBLE: {
+      auto it = std::find(vis.begin(), vis.end(), n);
+      if (it == vis.end()) break;
+      if (wParam == TVGN_NEXTVISIBLE)
+        r = std::next(it) == vis.end() ? nullptr : *std::next(it);
+      else
+        r = it == vis.begin() ? nullptr : *std::prev(it);
+      break;
+    }
+    default: break;
+  }
+  return r ? reinterpret_cast<LRESULT>(r->handle) : 0;
+}
+
+LRESULT TreeSelectItem(HWND wnd, TreeState& s, WPARAM wParam, LPARAM lParam) {
+  auto h = reinterpret_cast<HTREEITEM>(lParam);
+  Node* n = h ? NodeOf(s, h) : nullptr;
+  if (h && !n) return FALSE;
+  if (wParam == TVGN_CARET) return TreeSelect(wnd, s, n, TVC_UNKNOWN);
+  if (wParam == TVGN_DROPHILITE) {
+    s.dropHilite = n;
+    InvalidateRect(wnd, nullptr, TRUE);
+    return TRUE;
+  }
+  if (wParam == TVGN_FIRSTVISIBLE && n) {
+    auto vis = VisibleNodes(s);
+    auto it = std::find(vis.begin(), vis.end(), n);
+    if (it != vis.end()) s.top = int(it - vis.begin());
+    UpdateTreeScroll(wnd, s);
+    InvalidateRect(wnd, nullptr, TRUE);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+LRESULT TreeItemMessage(HWND wnd, TreeState& s, UINT msg, LPARAM lParam) {
+  auto* item = reinterpret_cast<TVITEM*>(lParam);
+  if (!item) return FALSE;
+  Node* n = NodeOf(s, item->hItem);
+  if (!n) return FALSE;
+  if (msg == TVM_SETITEM) {
+    if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != LPSTR_TEXTCALLBACK) n->text = ValidUtf8(item->pszText);
+    if (item->mask & TVIF_PARAM) n->param = item->lParam;
+    if (item->mask & TVIF_STATE)
+      n->state = (n->state & ~item->stateMask) | (item->state & item->stateMask & ~TVIS_SELECTED);
+    if (item->mask & TVIF_CHILDREN) n->children = item->cChildren;
+    if (item->mask & TVIF_IMAGE) n->image = item->iImage;
+    InvalidateRect(wnd, nullptr, TRUE);
+    return TRUE;
+  }
+  if ((item->mask & TVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
+    std::size_t c = std::min(n->text.size(), std::size_t(item->cchTextMax - 1));
+    std::memcpy(item->pszText, n->text.data(), c);
+    item->pszText[c] = 0;
+  }
+  if (item->mask & TVIF_PARAM) item->lParam = n->param;
+  if (item->mask & TVIF_STATE) item->state = n->state & item->stateMask;
+  if (item->mask & TVIF_CHILDREN) item->cChildren = n->kids.empty() ? n->children : 1;
+  if (item->mask & TVIF_IMAGE) item->iImage = n->image;
+  if (item->mask & TVIF_SELECTEDIMAGE) item->iSelectedImage = n->selectedImage;
+  return TRUE;
+}
+
+LRESULT TreeSetImageList(HWND wnd, TreeState& s, WPARAM wParam, LPARAM lParam) {
+  HIMAGELIST& slot = wParam == TVSIL_STATE ? s.stateImages : s.images;
+  HIMAGELIST old = slot;
+  slot = reinterpret_cast<HIMAGELIST>(lParam);
+  if (wParam == TVSIL_NORMAL && !s.customHeight) {
+    s.itemHeight = DefaultItemHeight(s);
+    UpdateTreeScroll(wnd, s);
+  }
+  InvalidateRect(wnd, nullptr, TRUE);
+  return reinterpret_cast<LRESULT>(old);
+}
+
+LRESULT TreeItemRect(HWND wnd, Window* w, TreeState& s, WPARAM wParam, LPARAM lParam) {
+  auto* r = reinterpret_cast<RECT*>(lParam);
+  if (!r) return FALSE;
+  HTREEITEM h;
+  std::memcpy(&h, r, sizeof(h));
+  Node* n = NodeOf(s, h);
+  if (!n) return FALSE;
+  auto vis = VisibleNodes(s);
+  auto it = std::find(vis.begin(), vis.end(), n);
+  if (it == vis.end()) return FALSE;
+  int row = int(it - vis.begin()) - s.top;
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  int level = Depth(n) + ((w->style & TVS_LINESATROOT) ? 1 : 0);
+  if (wParam) {
+    HDC dc = GetDC(wnd);
+    HGDIOBJ old = UseFont(dc, s.font);
+    SIZE sz;
+    GetTextExtentPoint32(dc, n->text.c_str(), int(n->text.size()), &sz);
+    SelectObject(dc, old);
+    ReleaseDC(wnd, dc);
+    int left = 2 + level * s.indent + s.ImageWidth();
+    *r = {left, row * s.itemHeight, left + sz.cx + 4, (row + 1) * s.itemHeight};
+  } else {
+    *r = {0, row * s.itemHeight, rc.right, (row + 1) * s.itemHeight};
+  }
+  return TRUE;
+}
+
+LRESULT TreeHitTestMessage(HWND wnd, TreeState& s, LPARAM lParam) {
+  auto* info = reinterpret_cast<TVHITTESTINFO*>(lParam);
+  if (!info) return 0;
+  TreeHit h = TreeHitTest(wnd, s, info->pt);
+  info->hItem = h.node ? h.node->handle : nullptr;
+  info->flags = h.flags;
+  return reinterpret_cast<LRESULT>(info->hItem);
+}
+
+LRESULT TreeSortChildren(HWND wnd, TreeState& s, LPARAM lParam) {
+  auto h = reinterpret_cast<HTREEITEM>(lParam);
+  Node* n = (!h || h == TVI_ROOT) ? nullptr : NodeOf(s, h);
+  auto& level = n ? n->kids : s.roots;
+  std::stable_sort(level.begin(), level.end(), [](const Node* a, const Node* b) { return Lower(a->text) < Lower(b->text); });
+  InvalidateRect(wnd, nullptr, TRUE);
+  return TRUE;
+}
+
+LRESULT TreeClick(HWND wnd, Window* w, TreeState& s, UINT msg, LPARAM lParam) {
+  SetFocus(wnd);
+  if (!Get(wnd)) return 0;
+  TreeHit h = TreeHitTest(wnd, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+  if (msg == WM_RBUTTONDOWN) {
+    NMHDR hdr{};
+    NotifyParent(wnd, &hdr, NM_RCLICK);
+    return 0;
+  }
+  if (!h.node) return 0;
+  if (h.flags == TVHT_ONITEMBUTTON) {
+    Expand(wnd, s, h.node, TVE_TOGGLE, true);
+    return 0;
+  }
+  if (h.flags == TVHT_ONITEMLABEL || (w->style & TVS_FULLROWSELECT)) TreeSelect(wnd, s, h.node, TVC_BYMOUSE);
+  if (!Get(wnd)) return 0;
+  NMHDR hdr{};
+  if (msg == WM_LBUTTONDBLCLK) {
+    if (!NotifyParent(wnd, &hdr, NM_DBLCLK) && Get(wnd) && HasButton(h.node)) Expand(wnd, s, h.node, TVE_TOGGLE, true);
+  } else {
+    NotifyParent(wnd, &hdr, NM_CLICK);
+  }
+  return 0;
+}
+
+LRESULT TreeKeyDown(HWND wnd, TreeState& s, WPARAM wParam) {
+  struct {
+    NMHDR hdr;
+    WORD vk;
+    UINT flags;
+  } key{};
+  key.vk = WORD(wParam);
+  NotifyParent(wnd, &key.hdr, TVN_KEYDOWN);
+  if (!Get(wnd)) return 0;
+  auto vis = VisibleNodes(s);
+  if (vis.empty()) return 0;
+  auto it = std::find(vis.begin(), vis.end(), s.selected);
+  int i = it == vis.end() ? -1 : int(it - vis.begin());
+  Node* n = s.selected;
+  switch (wParam) {
+    case VK_UP: if (i > 0) TreeSelect(wnd, s, vis[std::size_t(i - 1)], TVC_BYKEYBOARD); break;
+    case VK_DOWN: if (i + 1 < int(vis.size())) TreeSelect(wnd, s, vis[std::size_t(i + 1)], TVC_BYKEYBOARD); break;
+    case VK_HOME: TreeSelect(wnd, s, vis.front(), TVC_BYKEYBOARD); break;
+    case VK_END: TreeSelect(wnd, s, vis.back(), TVC_BYKEYBOARD); break;
+    case VK_LEFT:
+      if (n && (n->state & TVIS_EXPANDED))
+        Expand(wnd, s, n, TVE_COLLAPSE, true);
+      else if (n && n->parent)
+        TreeSelect(wnd, s, n->parent, TVC_BYKEYBOARD);
+      break;
+    case VK_RIGHT:
+      if (n && HasButton(n) && !(n->state & TVIS_EXPANDED))
+        Expand(wnd, s, n, TVE_EXPAND, true);
+      else if (n && !n->kids.empty())
+        TreeSelect(wnd, s, n->kids.front(), TVC_BYKEYBOARD);
+      break;
+    case VK_ADD: if (n) Expand(wnd, s, n, TVE_EXPAND, true); break;
+    case VK_SUBTRACT: if (n) Expand(wnd, s, n, TVE_COLLAPSE, true); break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT TreeVScroll(HWND wnd, TreeState& s, WPARAM wParam) {
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  int rows = std::max(1, int(rc.bottom) / s.itemHeight);
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: s.top--; break;
+    case SB_LINEDOWN: s.top++; break;
+    case SB_PAGEUP: s.top -= rows; break;
+    case SB_PAGEDOWN: s.top += rows; break;
+    case SB_THUMBPOSITION: case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
+    default: return 0;
+  }
+  UpdateTreeScroll(wnd, s);
+  InvalidateRect(wnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT TreeDestroy(TreeState& s) {
+  for (auto& [key, node] : s.nodes) win::ReleaseHandle(int(key));
+  s.nodes.clear();
+  s.roots.clear();
+  s.selected = s.dropHilite = nullptr;
+  return 0;
+}
+
+LRESULT TreeSetFont(HWND wnd, TreeState& s, WPARAM wParam, LPARAM lParam) {
+  s.font = reinterpret_cast<HFONT>(wParam);
+  if (!s.customHeight) s.itemHeight = DefaultItemHeight(s);
+  UpdateTreeScroll(wnd, s);
+  if (LOWORD(lParam)) InvalidateRect(wnd, nullptr, TRUE);
+  return 0;
+}
+
 LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
   TreeState& s = ControlState<TreeState>(wnd);
   switch (msg) {
-    case WM_SETFONT:
-      s.font = reinterpret_cast<HFONT>(wParam);
-      if (!s.customHeight) s.itemHeight = DefaultItemHeight(s);
-      UpdateTreeScroll(wnd, s);
-      if (LOWORD(lParam)) InvalidateRect(wnd, nullptr, TRUE);
-      return 0;
+    case WM_SETFONT: return TreeSetFont(wnd, s, wParam, lParam);
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_CREATE: s.itemHeight = FontHeight(s.font) + 3; return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case TVM_INSERTITEM: {
-      auto* ins = reinterpret_cast<const TVINSERTSTRUCT*>(lParam);
-      if (!ins) return 0;
-      Node* parent = (ins->hParent == TVI_ROOT || !ins->hParent) ? nullptr : NodeOf(s, ins->hParent);
-      if (ins->hParent && ins->hParent != TVI_ROOT && !parent) return 0;
-      auto node = std::make_unique<Node>();
-      Node* n = node.get();
-      EnsureHandleFloor();
-      n->handle = reinterpret_cast<HTREEITEM>(std::intptr_t(win::RegisterHandle(n, typeid(Node))));
-      n->parent = parent;
-      const TVITEM& it = ins->item;
-      if ((it.mask & TVIF_TEXT) && it.pszText && it.pszText != LPSTR_TEXTCALLBACK) n->text = ValidUtf8(it.pszText);
-      if (it.mask & TVIF_PARAM) n->param = it.lParam;
-      if (it.mask & TVIF_STATE) n->state = it.state & it.stateMask & ~TVIS_SELECTED;
-      if (it.mask & TVIF_CHILDREN) n->children = it.cChildren;
-      if (it.mask & TVIF_IMAGE) n->image = it.iImage;
-      if (it.mask & TVIF_SELECTEDIMAGE) n->selectedImage = it.iSelectedImage;
-      auto& sib = parent ? parent->kids : s.roots;
-      if (ins->hInsertAfter == TVI_FIRST) {
-        sib.insert(sib.begin(), n);
-      } else if (ins->hInsertAfter == TVI_SORT) {
-        auto pos = std::upper_bound(sib.begin(), sib.end(), n,
-                                    [](const Node* a, const Node* b) { return Lower(a->text) < Lower(b->text); });
-        sib.insert(pos, n);
-      } else if (ins->hInsertAfter == TVI_LAST || !ins->hInsertAfter) {
-        sib.push_back(n);
-      } else {
-        Node* after = NodeOf(s, ins->hInsertAfter);
-        auto pos = std::find(sib.begin(), sib.end(), after);
-        sib.insert(pos == sib.end() ? sib.end() : std::next(pos), n);
-      }
-      s.nodes[reinterpret_cast<std::uintptr_t>(n->handle)] = std::move(node);
-      UpdateTreeScroll(wnd, s);
-      InvalidateRect(wnd, nullptr, TRUE);
-      return reinterpret_cast<LRESULT>(n->handle);
-    }
-    case TVM_DELETEITEM: {
-      auto h = reinterpret_cast<HTREEITEM>(lParam);
-      if (!h || h == TVI_ROOT) {
-        for (Node* r : std::vector<Node*>(s.roots)) DeleteNode(wnd, s, r);
-      } else if (Node* n = NodeOf(s, h)) {
-        DeleteNode(wnd, s, n);
-      } else {
-        return FALSE;
-      }
-      UpdateTreeScroll(wnd, s);
-      InvalidateRect(wnd, nullptr, TRUE);
-      return TRUE;
-    }
+    case TVM_INSERTITEM: return TreeInsertItem(wnd, s, lParam);
+    case TVM_DELETEITEM: return TreeDeleteItem(wnd, s, lParam);
     case TVM_EXPAND: {
       Node* n = NodeOf(s, reinterpret_cast<HTREEITEM>(lParam));
       if (!n) return FALSE;
@@ -876,163 +1149,24 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TVM_GETINDENT: return s.indent;
     case TVM_SETINDENT: s.indent = std::max(8, int(wParam)); InvalidateRect(wnd, nullptr, TRUE); return 0;
     case TVM_GETITEMHEIGHT: return s.itemHeight;
-    case TVM_SETITEMHEIGHT: {
-      int old = s.itemHeight;
-      if (int(wParam) == -1) {
-        s.customHeight = false;
-        s.itemHeight = FontHeight(s.font) + 3;
-      } else {
-        s.customHeight = true;
-        s.itemHeight = std::max(1, int(wParam));
-      }
-      UpdateTreeScroll(wnd, s);
-      return old;
-    }
+    case TVM_SETITEMHEIGHT: return TreeSetItemHeight(wnd, s, wParam);
     case TVM_GETVISIBLECOUNT: {
       RECT rc;
       GetClientRect(wnd, &rc);
       return rc.bottom / s.itemHeight;
     }
-    case TVM_GETNEXTITEM: {
-      Node* n = NodeOf(s, reinterpret_cast<HTREEITEM>(lParam));
-      Node* r = nullptr;
-      auto vis = VisibleNodes(s);
-      switch (wParam) {
-        case TVGN_ROOT: r = s.roots.empty() ? nullptr : s.roots.front(); break;
-        case TVGN_CARET: r = s.selected; break;
-        case TVGN_DROPHILITE: r = s.dropHilite; break;
-        case TVGN_FIRSTVISIBLE: r = s.top < int(vis.size()) ? vis[std::size_t(s.top)] : nullptr; break;
-        case TVGN_LASTVISIBLE: r = vis.empty() ? nullptr : vis.back(); break;
-        case TVGN_PARENT: r = n ? n->parent : nullptr; break;
-        case TVGN_CHILD:
-          if (!lParam || reinterpret_cast<HTREEITEM>(lParam) == TVI_ROOT)
-            r = s.roots.empty() ? nullptr : s.roots.front();
-          else
-            r = n && !n->kids.empty() ? n->kids.front() : nullptr;
-          break;
-        case TVGN_NEXT: case TVGN_PREVIOUS: {
-          if (!n) break;
-          auto& sib = Siblings(s, n);
-          auto it = std::find(sib.begin(), sib.end(), n);
-          if (wParam == TVGN_NEXT)
-            r = std::next(it) == sib.end() ? nullptr : *std::next(it);
-          else
-            r = it == sib.begin() ? nullptr : *std::prev(it);
-          break;
-        }
-        case TVGN_NEXTVISIBLE: case TVGN_PREVIOUSVISIBLE: {
-          auto it = std::find(vis.begin(), vis.end(), n);
-          if (it == vis.end()) break;
-          if (wParam == TVGN_NEXTVISIBLE)
-            r = std::next(it) == vis.end() ? nullptr : *std::next(it);
-          else
-            r = it == vis.begin() ? nullptr : *std::prev(it);
-          break;
-        }
-        default: break;
-      }
-      return r ? reinterpret_cast<LRESULT>(r->handle) : 0;
-    }
-    case TVM_SELECTITEM: {
-      auto h = reinterpret_cast<HTREEITEM>(lParam);
-      Node* n = h ? NodeOf(s, h) : nullptr;
-      if (h && !n) return FALSE;
-      if (wParam == TVGN_CARET) return TreeSelect(wnd, s, n, TVC_UNKNOWN);
-      if (wParam == TVGN_DROPHILITE) {
-        s.dropHilite = n;
-        InvalidateRect(wnd, nullptr, TRUE);
-        return TRUE;
-      }
-      if (wParam == TVGN_FIRSTVISIBLE && n) {
-        auto vis = VisibleNodes(s);
-        auto it = std::find(vis.begin(), vis.end(), n);
-        if (it != vis.end()) s.top = int(it - vis.begin());
-        UpdateTreeScroll(wnd, s);
-        InvalidateRect(wnd, nullptr, TRUE);
-        return TRUE;
-      }
-      return FALSE;
-    }
-    case TVM_GETITEM: case TVM_SETITEM: {
-      auto* item = reinterpret_cast<TVITEM*>(lParam);
-      if (!item) return FALSE;
-      Node* n = NodeOf(s, item->hItem);
-      if (!n) return FALSE;
-      if (msg == TVM_SETITEM) {
-        if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != LPSTR_TEXTCALLBACK) n->text = ValidUtf8(item->pszText);
-        if (item->mask & TVIF_PARAM) n->param = item->lParam;
-        if (item->mask & TVIF_STATE)
-          n->state = (n->state & ~item->stateMask) | (item->state & item->stateMask & ~TVIS_SELECTED);
-        if (item->mask & TVIF_CHILDREN) n->children = item->cChildren;
-        if (item->mask & TVIF_IMAGE) n->image = item->iImage;
-        InvalidateRect(wnd, nullptr, TRUE);
-        return TRUE;
-      }
-      if ((item->mask & TVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-        std::size_t c = std::min(n->text.size(), std::size_t(item->cchTextMax - 1));
-        std::memcpy(item->pszText, n->text.data(), c);
-        item->pszText[c] = 0;
-      }
-      if (item->mask & TVIF_PARAM) item->lParam = n->param;
-      if (item->mask & TVIF_STATE) item->state = n->state & item->stateMask;
-      if (item->mask & TVIF_CHILDREN) item->cChildren = n->kids.empty() ? n->children : 1;
-      if (item->mask & TVIF_IMAGE) item->iImage = n->image;
-      if (item->mask & TVIF_SELECTEDIMAGE) item->iSelectedImage = n->selectedImage;
-      return TRUE;
-    }
+    case TVM_GETNEXTITEM: return TreeNextItem(s, wParam, lParam);
+    case TVM_SELECTITEM: return TreeSelectItem(wnd, s, wParam, lParam);
+    case TVM_GETITEM: case TVM_SETITEM: return TreeItemMessage(wnd, s, msg, lParam);
     case TVM_GETITEMSTATE: {
       Node* n = NodeOf(s, reinterpret_cast<HTREEITEM>(wParam));
       return n ? LRESULT(n->state & UINT(lParam)) : 0;
     }
-    case TVM_SETIMAGELIST: {
-      HIMAGELIST& slot = wParam == TVSIL_STATE ? s.stateImages : s.images;
-      HIMAGELIST old = slot;
-      slot = reinterpret_cast<HIMAGELIST>(lParam);
-      if (wParam == TVSIL_NORMAL && !s.customHeight) {
-        s.itemHeight = DefaultItemHeight(s);
-        UpdateTreeScroll(wnd, s);
-      }
-      InvalidateRect(wnd, nullptr, TRUE);
-      return reinterpret_cast<LRESULT>(old);
-    }
+    case TVM_SETIMAGELIST: return TreeSetImageList(wnd, s, wParam, lParam);
     case TVM_GETIMAGELIST:
       return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE ? s.stateImages : s.images);
-    case TVM_GETITEMRECT: {
-      auto* r = reinterpret_cast<RECT*>(lParam);
-      if (!r) return FALSE;
-      HTREEITEM h;
-      std::memcpy(&h, r, sizeof(h));
-      Node* n = NodeOf(s, h);
-      if (!n) return FALSE;
-      auto vis = VisibleNodes(s);
-      auto it = std::find(vis.begin(), vis.end(), n);
-      if (it == vis.end()) return FALSE;
-      int row = int(it - vis.begin()) - s.top;
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      int level = Depth(n) + ((w->style & TVS_LINESATROOT) ? 1 : 0);
-      if (wParam) {
-        HDC dc = GetDC(wnd);
-        HGDIOBJ old = UseFont(dc, s.font);
-        SIZE sz;
-        GetTextExtentPoint32(dc, n->text.c_str(), int(n->text.size()), &sz);
-        SelectObject(dc, old);
-        ReleaseDC(wnd, dc);
-        int left = 2 + level * s.indent + s.ImageWidth();
-        *r = {left, row * s.itemHeight, left + sz.cx + 4, (row + 1) * s.itemHeight};
-      } else {
-        *r = {0, row * s.itemHeight, rc.right, (row + 1) * s.itemHeight};
-      }
-      return TRUE;
-    }
-    case TVM_HITTEST: {
-      auto* info = reinterpret_cast<TVHITTESTINFO*>(lParam);
-      if (!info) return 0;
-      TreeHit h = TreeHitTest(wnd, s, info->pt);
-      info->hItem = h.node ? h.node->handle : nullptr;
-      info->flags = h.flags;
-      return reinterpret_cast<LRESULT>(info->hItem);
-    }
+    case TVM_GETITEMRECT: return TreeItemRect(wnd, w, s, wParam, lParam);
+    case TVM_HITTEST: return TreeHitTestMessage(wnd, s, lParam);
     case TVM_ENSUREVISIBLE: {
       Node* n = NodeOf(s, reinterpret_cast<HTREEITEM>(lParam));
       if (!n) return FALSE;
@@ -1040,91 +1174,10 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
     }
-    case TVM_SORTCHILDREN: {
-      auto h = reinterpret_cast<HTREEITEM>(lParam);
-      Node* n = (!h || h == TVI_ROOT) ? nullptr : NodeOf(s, h);
-      auto& level = n ? n->kids : s.roots;
-      std::stable_sort(level.begin(), level.end(), [](const Node* a, const Node* b) { return Lower(a->text) < Lower(b->text); });
-      InvalidateRect(wnd, nullptr, TRUE);
-      return TRUE;
-    }
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: {
-      SetFocus(wnd);
-      if (!Get(wnd)) return 0;
-      TreeHit h = TreeHitTest(wnd, s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      if (msg == WM_RBUTTONDOWN) {
-        NMHDR hdr{};
-        NotifyParent(wnd, &hdr, NM_RCLICK);
-        return 0;
-      }
-      if (!h.node) return 0;
-      if (h.flags == TVHT_ONITEMBUTTON) {
-        Expand(wnd, s, h.node, TVE_TOGGLE, true);
-        return 0;
-      }
-      if (h.flags == TVHT_ONITEMLABEL || (w->style & TVS_FULLROWSELECT)) TreeSelect(wnd, s, h.node, TVC_BYMOUSE);
-      if (!Get(wnd)) return 0;
-      NMHDR hdr{};
-      if (msg == WM_LBUTTONDBLCLK) {
-        if (!NotifyParent(wnd, &hdr, NM_DBLCLK) && Get(wnd) && HasButton(h.node)) Expand(wnd, s, h.node, TVE_TOGGLE, true);
-      } else {
-        NotifyParent(wnd, &hdr, NM_CLICK);
-      }
-      return 0;
-    }
-    case WM_KEYDOWN: {
-      struct {
-        NMHDR hdr;
-        WORD vk;
-        UINT flags;
-      } key{};
-      key.vk = WORD(wParam);
-      NotifyParent(wnd, &key.hdr, TVN_KEYDOWN);
-      if (!Get(wnd)) return 0;
-      auto vis = VisibleNodes(s);
-      if (vis.empty()) return 0;
-      auto it = std::find(vis.begin(), vis.end(), s.selected);
-      int i = it == vis.end() ? -1 : int(it - vis.begin());
-      Node* n = s.selected;
-      switch (wParam) {
-        case VK_UP: if (i > 0) TreeSelect(wnd, s, vis[std::size_t(i - 1)], TVC_BYKEYBOARD); break;
-        case VK_DOWN: if (i + 1 < int(vis.size())) TreeSelect(wnd, s, vis[std::size_t(i + 1)], TVC_BYKEYBOARD); break;
-        case VK_HOME: TreeSelect(wnd, s, vis.front(), TVC_BYKEYBOARD); break;
-        case VK_END: TreeSelect(wnd, s, vis.back(), TVC_BYKEYBOARD); break;
-        case VK_LEFT:
-          if (n && (n->state & TVIS_EXPANDED))
-            Expand(wnd, s, n, TVE_COLLAPSE, true);
-          else if (n && n->parent)
-            TreeSelect(wnd, s, n->parent, TVC_BYKEYBOARD);
-          break;
-        case VK_RIGHT:
-          if (n && HasButton(n) && !(n->state & TVIS_EXPANDED))
-            Expand(wnd, s, n, TVE_EXPAND, true);
-          else if (n && !n->kids.empty())
-            TreeSelect(wnd, s, n->kids.front(), TVC_BYKEYBOARD);
-          break;
-        case VK_ADD: if (n) Expand(wnd, s, n, TVE_EXPAND, true); break;
-        case VK_SUBTRACT: if (n) Expand(wnd, s, n, TVE_COLLAPSE, true); break;
-        default: break;
-      }
-      return 0;
-    }
-    case WM_VSCROLL: {
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      int rows = std::max(1, int(rc.bottom) / s.itemHeight);
-      switch (LOWORD(wParam)) {
-        case SB_LINEUP: s.top--; break;
-        case SB_LINEDOWN: s.top++; break;
-        case SB_PAGEUP: s.top -= rows; break;
-        case SB_PAGEDOWN: s.top += rows; break;
-        case SB_THUMBPOSITION: case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
-        default: return 0;
-      }
-      UpdateTreeScroll(wnd, s);
-      InvalidateRect(wnd, nullptr, TRUE);
-      return 0;
-    }
+    case TVM_SORTCHILDREN: return TreeSortChildren(wnd, s, lParam);
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: return TreeClick(wnd, w, s, msg, lParam);
+    case WM_KEYDOWN: return TreeKeyDown(wnd, s, wParam);
+    case WM_VSCROLL: return TreeVScroll(wnd, s, wParam);
     case WM_MOUSEWHEEL:
       s.top -= SHORT(HIWORD(wParam)) / WHEEL_DELTA * 3;
       UpdateTreeScroll(wnd, s);
@@ -1133,12 +1186,7 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: s.focused = true; InvalidateRect(wnd, nullptr, TRUE); return 0;
     case WM_KILLFOCUS: s.focused = false; InvalidateRect(wnd, nullptr, TRUE); return 0;
     case WM_SIZE: UpdateTreeScroll(wnd, s); return 0;
-    case WM_NCDESTROY:
-      for (auto& [key, node] : s.nodes) win::ReleaseHandle(int(key));
-      s.nodes.clear();
-      s.roots.clear();
-      s.selected = s.dropHilite = nullptr;
-      return 0;
+    case WM_NCDESTROY: return TreeDestroy(s);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -1232,6 +1280,138 @@ void ShowTip(HWND wnd, TipState& s, int index) {
   SetTimer(wnd, kPopTimer, UINT(s.autopop), nullptr);
 }
 
+LRESULT TipAddTool(HWND wnd, TipState& s, TOOLINFO* ti) {
+  if (!ti) return FALSE;
+  Tool t;
+  t.info = *ti;
+  t.text = ToolText(ti);
+  t.info.lpszText = ti->lpszText == LPSTR_TEXTCALLBACK ? LPSTR_TEXTCALLBACK : nullptr;
+  int at = FindTool(s, ti);
+  if (at >= 0)
+    s.tools[std::size_t(at)] = t;
+  else
+    s.tools.push_back(t);
+  if (ti->uFlags & TTF_SUBCLASS) AddRelay((ti->uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(ti->uId) : ti->hwnd, wnd);
+  return TRUE;
+}
+
+LRESULT TipDelTool(HWND wnd, TipState& s, TOOLINFO* ti) {
+  int at = FindTool(s, ti);
+  if (at >= 0) {
+    if (s.shown == at || s.pending == at) HideTip(wnd, s);
+    const TOOLINFO& t = s.tools[std::size_t(at)].info;
+    RemoveRelay((t.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(t.uId) : t.hwnd, wnd);
+    s.tools.erase(s.tools.begin() + at);
+  }
+  return 0;
+}
+
+LRESULT TipUpdateText(HWND wnd, TipState& s, TOOLINFO* ti) {
+  int at = FindTool(s, ti);
+  if (at >= 0) {
+    s.tools[std::size_t(at)].text = ToolText(ti);
+    s.tools[std::size_t(at)].info.lpszText = ti->lpszText == LPSTR_TEXTCALLBACK ? LPSTR_TEXTCALLBACK : nullptr;
+    if (s.shown == at) s.shownText = s.tools[std::size_t(at)].text, InvalidateRect(wnd, nullptr, TRUE);
+  }
+  return 0;
+}
+
+LRESULT TipToolInfo(TipState& s, UINT msg, TOOLINFO* ti) {
+  int at = FindTool(s, ti);
+  if (at < 0) return FALSE;
+  const Tool& t = s.tools[std::size_t(at)];
+  if (msg == TTM_GETTOOLINFO) {
+    LPSTR keep = ti->lpszText;
+    *ti = t.info;
+    ti->lpszText = keep;
+  }
+  if (ti->lpszText && ti->lpszText != LPSTR_TEXTCALLBACK) std::strcpy(ti->lpszText, t.text.c_str());
+  return TRUE;
+}
+
+LRESULT TipSetToolInfo(TipState& s, TOOLINFO* ti) {
+  int at = FindTool(s, ti);
+  if (at >= 0) {
+    s.tools[std::size_t(at)].info = *ti;
+    s.tools[std::size_t(at)].text = ToolText(ti);
+  }
+  return 0;
+}
+
+LRESULT TipSetDelayTime(TipState& s, WPARAM wParam, LPARAM lParam) {
+  int v = SHORT(LOWORD(lParam));
+  switch (wParam) {
+    case TTDT_AUTOMATIC:
+      s.initial = v < 0 ? 500 : v;
+      s.autopop = s.initial * 10;
+      s.reshow = s.initial / 5;
+      break;
+    case TTDT_INITIAL: s.initial = v < 0 ? 500 : v; break;
+    case TTDT_AUTOPOP: s.autopop = v < 0 ? 5000 : v; break;
+    case TTDT_RESHOW: s.reshow = v < 0 ? 100 : v; break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT TipRelayEvent(HWND wnd, TipState& s, LPARAM lParam) {
+  auto* m = reinterpret_cast<MSG*>(lParam);
+  if (!m) return 0;
+  if (m->message == WM_MOUSEMOVE) {
+    if (!s.active) return 0;
+    POINT p{GET_X_LPARAM(m->lParam), GET_Y_LPARAM(m->lParam)};
+    int hit = -1;
+    for (int i = 0; i < int(s.tools.size()); ++i) {
+      const TOOLINFO& t = s.tools[std::size_t(i)].info;
+      if (t.uFlags & TTF_IDISHWND) {
+        if (reinterpret_cast<HWND>(t.uId) == m->hwnd) hit = i;
+      } else if (t.hwnd == m->hwnd && PtInRect(&t.rect, p)) {
+        hit = i;
+      }
+    }
+    if (hit < 0) {
+      HideTip(wnd, s);
+    } else if (hit != s.shown && hit != s.pending) {
+      HideTip(wnd, s);
+      s.pending = hit;
+      SetTimer(wnd, kShowTimer, UINT(std::max(1, s.initial)), nullptr);
+    }
+  } else if (m->message == WM_LBUTTONDOWN || m->message == WM_RBUTTONDOWN || m->message == WM_MBUTTONDOWN) {
+    HideTip(wnd, s);
+  }
+  return 0;
+}
+
+LRESULT TipTimer(HWND wnd, TipState& s, WPARAM wParam) {
+  if (wParam == kShowTimer) {
+    KillTimer(wnd, kShowTimer);
+    int p = s.pending;
+    s.pending = -1;
+    if (s.active) ShowTip(wnd, s, p);
+  } else if (wParam == kPopTimer) {
+    HideTip(wnd, s);
+  }
+  return 0;
+}
+
+LRESULT TipPaint(HWND wnd, TipState& s) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd, &ps);
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  HBRUSH b = CreateSolidBrush(s.back == CLR_DEFAULT ? GetSysColor(COLOR_INFOBK) : s.back);
+  FillRect(dc, &rc, b);
+  DeleteObject(b);
+  HFONT old = UseFont(dc, s.font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, s.fore == CLR_DEFAULT ? GetSysColor(COLOR_INFOTEXT) : s.fore);
+  RECT tr{rc.left + 3, rc.top + 2, rc.right - 3, rc.bottom - 2};
+  DrawText(dc, s.shownText.c_str(), -1, &tr, (s.maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE) | DT_NOPREFIX);
+  SelectObject(dc, old);
+  EndPaint(wnd, &ps);
+  return 0;
+}
+
 LRESULT TipProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
@@ -1250,84 +1430,22 @@ LRESULT TipProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       for (const Tool& t : s.tools)
         RemoveRelay((t.info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(t.info.uId) : t.info.hwnd, wnd);
       return 0;
-    case TTM_ADDTOOL: {
-      if (!ti) return FALSE;
-      Tool t;
-      t.info = *ti;
-      t.text = ToolText(ti);
-      t.info.lpszText = ti->lpszText == LPSTR_TEXTCALLBACK ? LPSTR_TEXTCALLBACK : nullptr;
-      int at = FindTool(s, ti);
-      if (at >= 0)
-        s.tools[std::size_t(at)] = t;
-      else
-        s.tools.push_back(t);
-      if (ti->uFlags & TTF_SUBCLASS) AddRelay((ti->uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(ti->uId) : ti->hwnd, wnd);
-      return TRUE;
-    }
-    case TTM_DELTOOL: {
-      int at = FindTool(s, ti);
-      if (at >= 0) {
-        if (s.shown == at || s.pending == at) HideTip(wnd, s);
-        const TOOLINFO& t = s.tools[std::size_t(at)].info;
-        RemoveRelay((t.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(t.uId) : t.hwnd, wnd);
-        s.tools.erase(s.tools.begin() + at);
-      }
-      return 0;
-    }
-    case TTM_UPDATETIPTEXT: {
-      int at = FindTool(s, ti);
-      if (at >= 0) {
-        s.tools[std::size_t(at)].text = ToolText(ti);
-        s.tools[std::size_t(at)].info.lpszText = ti->lpszText == LPSTR_TEXTCALLBACK ? LPSTR_TEXTCALLBACK : nullptr;
-        if (s.shown == at) s.shownText = s.tools[std::size_t(at)].text, InvalidateRect(wnd, nullptr, TRUE);
-      }
-      return 0;
-    }
+    case TTM_ADDTOOL: return TipAddTool(wnd, s, ti);
+    case TTM_DELTOOL: return TipDelTool(wnd, s, ti);
+    case TTM_UPDATETIPTEXT: return TipUpdateText(wnd, s, ti);
     case TTM_NEWTOOLRECT: {
       int at = FindTool(s, ti);
       if (at >= 0) s.tools[std::size_t(at)].info.rect = ti->rect;
       return 0;
     }
     case TTM_GETTOOLCOUNT: return LRESULT(s.tools.size());
-    case TTM_GETTOOLINFO: case TTM_GETTEXT: {
-      int at = FindTool(s, ti);
-      if (at < 0) return FALSE;
-      const Tool& t = s.tools[std::size_t(at)];
-      if (msg == TTM_GETTOOLINFO) {
-        LPSTR keep = ti->lpszText;
-        *ti = t.info;
-        ti->lpszText = keep;
-      }
-      if (ti->lpszText && ti->lpszText != LPSTR_TEXTCALLBACK) std::strcpy(ti->lpszText, t.text.c_str());
-      return TRUE;
-    }
-    case TTM_SETTOOLINFO: {
-      int at = FindTool(s, ti);
-      if (at >= 0) {
-        s.tools[std::size_t(at)].info = *ti;
-        s.tools[std::size_t(at)].text = ToolText(ti);
-      }
-      return 0;
-    }
+    case TTM_GETTOOLINFO: case TTM_GETTEXT: return TipToolInfo(s, msg, ti);
+    case TTM_SETTOOLINFO: return TipSetToolInfo(s, ti);
     case TTM_ACTIVATE:
       s.active = wParam != 0;
       if (!s.active) HideTip(wnd, s);
       return 0;
-    case TTM_SETDELAYTIME: {
-      int v = SHORT(LOWORD(lParam));
-      switch (wParam) {
-        case TTDT_AUTOMATIC:
-          s.initial = v < 0 ? 500 : v;
-          s.autopop = s.initial * 10;
-          s.reshow = s.initial / 5;
-          break;
-        case TTDT_INITIAL: s.initial = v < 0 ? 500 : v; break;
-        case TTDT_AUTOPOP: s.autopop = v < 0 ? 5000 : v; break;
-        case TTDT_RESHOW: s.reshow = v < 0 ? 100 : v; break;
-        default: break;
-      }
-      return 0;
-    }
+    case TTM_SETDELAYTIME: return TipSetDelayTime(s, wParam, lParam);
     case TTM_GETDELAYTIME:
       return wParam == TTDT_AUTOPOP ? s.autopop : wParam == TTDT_RESHOW ? s.reshow : s.initial;
     case TTM_SETMAXTIPWIDTH: {
@@ -1339,61 +1457,10 @@ LRESULT TipProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TTM_SETTIPBKCOLOR: s.back = COLORREF(wParam); return 0;
     case TTM_SETTIPTEXTCOLOR: s.fore = COLORREF(wParam); return 0;
     case TTM_POP: HideTip(wnd, s); return 0;
-    case TTM_RELAYEVENT: {
-      auto* m = reinterpret_cast<MSG*>(lParam);
-      if (!m) return 0;
-      if (m->message == WM_MOUSEMOVE) {
-        if (!s.active) return 0;
-        POINT p{GET_X_LPARAM(m->lParam), GET_Y_LPARAM(m->lParam)};
-        int hit = -1;
-        for (int i = 0; i < int(s.tools.size()); ++i) {
-          const TOOLINFO& t = s.tools[std::size_t(i)].info;
-          if (t.uFlags & TTF_IDISHWND) {
-            if (reinterpret_cast<HWND>(t.uId) == m->hwnd) hit = i;
-          } else if (t.hwnd == m->hwnd && PtInRect(&t.rect, p)) {
-            hit = i;
-          }
-        }
-        if (hit < 0) {
-          HideTip(wnd, s);
-        } else if (hit != s.shown && hit != s.pending) {
-          HideTip(wnd, s);
-          s.pending = hit;
-          SetTimer(wnd, kShowTimer, UINT(std::max(1, s.initial)), nullptr);
-        }
-      } else if (m->message == WM_LBUTTONDOWN || m->message == WM_RBUTTONDOWN || m->message == WM_MBUTTONDOWN) {
-        HideTip(wnd, s);
-      }
-      return 0;
-    }
-    case WM_TIMER:
-      if (wParam == kShowTimer) {
-        KillTimer(wnd, kShowTimer);
-        int p = s.pending;
-        s.pending = -1;
-        if (s.active) ShowTip(wnd, s, p);
-      } else if (wParam == kPopTimer) {
-        HideTip(wnd, s);
-      }
-      return 0;
+    case TTM_RELAYEVENT: return TipRelayEvent(wnd, s, lParam);
+    case WM_TIMER: return TipTimer(wnd, s, wParam);
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      HBRUSH b = CreateSolidBrush(s.back == CLR_DEFAULT ? GetSysColor(COLOR_INFOBK) : s.back);
-      FillRect(dc, &rc, b);
-      DeleteObject(b);
-      HFONT old = UseFont(dc, s.font);
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, s.fore == CLR_DEFAULT ? GetSysColor(COLOR_INFOTEXT) : s.fore);
-      RECT tr{rc.left + 3, rc.top + 2, rc.right - 3, rc.bottom - 2};
-      DrawText(dc, s.shownText.c_str(), -1, &tr, (s.maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE) | DT_NOPREFIX);
-      SelectObject(dc, old);
-      EndPaint(wnd, &ps);
-      return 0;
-    }
+    case WM_PAINT: return TipPaint(wnd, s);
     default: return DefWindowProc(wnd, msg, wParam, lParam);
   }
 }

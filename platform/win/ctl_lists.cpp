@@ -153,6 +153,175 @@ void ListSelect(HWND wnd, ListState& s, int i, bool notify) {
   if (changed && notify && (w->style & LBS_NOTIFY)) NotifyCommand(wnd, LBN_SELCHANGE);
 }
 
+LRESULT ListSetCurSel(HWND wnd, Window* w, ListState& s, WPARAM wParam) {
+  if (MultiSel(*w)) return LB_ERR;
+  if (!s.Valid(int(wParam))) {
+    s.cur = -1;
+    InvalidateRect(wnd, nullptr, TRUE);
+    return int(wParam) == -1 ? 0 : LB_ERR;
+  }
+  s.cur = int(wParam);
+  EnsureVisible(wnd, s, s.cur);
+  InvalidateRect(wnd, nullptr, TRUE);
+  return s.cur;
+}
+
+LRESULT ListSelectString(HWND wnd, ListState& s, WPARAM wParam, LPARAM lParam) {
+  int i = s.Find(int(wParam), reinterpret_cast<LPCSTR>(lParam) ? reinterpret_cast<LPCSTR>(lParam) : "", false);
+  if (i < 0) return LB_ERR;
+  s.cur = i;
+  EnsureVisible(wnd, s, i);
+  InvalidateRect(wnd, nullptr, TRUE);
+  return i;
+}
+
+LRESULT ListItemRect(HWND wnd, ListState& s, WPARAM wParam, LPARAM lParam) {
+  auto* r = reinterpret_cast<RECT*>(lParam);
+  if (!r || !s.Valid(int(wParam))) return LB_ERR;
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  *r = {0, (int(wParam) - s.top) * s.itemHeight, rc.right, (int(wParam) - s.top + 1) * s.itemHeight};
+  return 0;
+}
+
+LRESULT ListItemFromPoint(HWND wnd, ListState& s, LPARAM lParam) {
+  int y = GET_Y_LPARAM(lParam);
+  int i = s.top + y / std::max(1, s.itemHeight);
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  bool outside = y < 0 || y >= rc.bottom || !s.Valid(i);
+  return MAKELONG(WORD(std::clamp(i, 0, std::max(0, s.Count() - 1))), WORD(outside ? 1 : 0));
+}
+
+LRESULT ListSetSel(HWND wnd, Window* w, ListState& s, WPARAM wParam, LPARAM lParam) {
+  if (!MultiSel(*w)) return LB_ERR;
+  int i = int(lParam);
+  for (int k = 0; k < s.Count(); ++k)
+    if (i == -1 || k == i) s.items[std::size_t(k)].selected = wParam != 0;
+  InvalidateRect(wnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT ListSelItems(Window* w, ListState& s, WPARAM wParam, LPARAM lParam) {
+  if (!MultiSel(*w)) return LB_ERR;
+  auto* out = reinterpret_cast<int*>(lParam);
+  int n = 0;
+  for (int k = 0; k < s.Count() && n < int(wParam); ++k)
+    if (s.items[std::size_t(k)].selected) out[n++] = k;
+  return n;
+}
+
+LRESULT ListClick(HWND wnd, Window* w, ListState& s, UINT msg, LPARAM lParam) {
+  if (!s.combo) SetFocus(wnd);
+  if (!Get(wnd)) return 0;
+  int i = s.top + GET_Y_LPARAM(lParam) / std::max(1, s.itemHeight);
+  if (!s.Valid(i)) return 0;
+  if (s.combo) {
+    ListChosen(wnd, i);
+    return 0;
+  }
+  if (msg == WM_LBUTTONDOWN || !MultiSel(*w)) ListSelect(wnd, s, i, true);
+  if (msg == WM_LBUTTONDBLCLK && (w->style & LBS_NOTIFY)) NotifyCommand(wnd, LBN_DBLCLK);
+  return 0;
+}
+
+LRESULT ListMouseMove(HWND wnd, ListState& s, LPARAM lParam) {
+  if (s.combo) {
+    int i = s.top + GET_Y_LPARAM(lParam) / std::max(1, s.itemHeight);
+    if (s.Valid(i) && i != s.cur) {
+      s.cur = i;
+      InvalidateRect(wnd, nullptr, TRUE);
+    }
+  }
+  return 0;
+}
+
+LRESULT ListKeyDown(HWND wnd, Window* w, ListState& s, WPARAM wParam) {
+  int i = s.cur;
+  int rows = VisibleRows(wnd, s);
+  switch (wParam) {
+    case VK_UP: i = std::max(0, i - 1); break;
+    case VK_DOWN: i = std::min(s.Count() - 1, i + 1); break;
+    case VK_PRIOR: i = std::max(0, i - rows + 1); break;
+    case VK_NEXT: i = std::min(s.Count() - 1, i + rows - 1); break;
+    case VK_HOME: i = 0; break;
+    case VK_END: i = s.Count() - 1; break;
+    case VK_SPACE:
+      if (MultiSel(*w) && s.Valid(s.cur)) ListSelect(wnd, s, s.cur, true);
+      return 0;
+    default: return 0;
+  }
+  if (s.Valid(i) && (i != s.cur || MultiSel(*w))) {
+    if (MultiSel(*w)) {
+      s.cur = i;
+      EnsureVisible(wnd, s, i);
+      InvalidateRect(wnd, nullptr, TRUE);
+    } else {
+      ListSelect(wnd, s, i, true);
+    }
+  }
+  return 0;
+}
+
+LRESULT ListVScroll(HWND wnd, ListState& s, WPARAM wParam) {
+  int rows = VisibleRows(wnd, s);
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: s.top--; break;
+    case SB_LINEDOWN: s.top++; break;
+    case SB_PAGEUP: s.top -= rows; break;
+    case SB_PAGEDOWN: s.top += rows; break;
+    case SB_THUMBPOSITION: case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
+    case SB_TOP: s.top = 0; break;
+    case SB_BOTTOM: s.top = s.Count(); break;
+    default: return 0;
+  }
+  UpdateListScroll(wnd, s);
+  InvalidateRect(wnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT ListPaint(HWND wnd, Window* w, ListState& s) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd, &ps);
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  HBRUSH b = s.combo ? GetSysColorBrush(COLOR_WINDOW) : CtlColor(wnd, dc, WM_CTLCOLORLISTBOX);
+  FillRect(dc, &rc, b);
+  HFONT old = UseFont(dc, s.font);
+  SetBkMode(dc, TRANSPARENT);
+  PaintItems(dc, rc, s, s.focused && !s.combo, s.cur, MultiSel(*w), IsWindowEnabled(wnd));
+  SelectObject(dc, old);
+  EndPaint(wnd, &ps);
+  return 0;
+}
+
+LRESULT ListPaintOwnerDrawn(HWND wnd, Window* w, ListState& s) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd, &ps);
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  FillRect(dc, &rc, CtlColor(wnd, dc, WM_CTLCOLORLISTBOX));
+  for (int i = s.top, y = 0; i < s.Count() && y < rc.bottom; ++i, y += s.itemHeight) {
+    bool sel = MultiSel(*w) ? s.items[std::size_t(i)].selected : i == s.cur;
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTBOX;
+    dis.CtlID = UINT(w->id);
+    dis.itemID = UINT(i);
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.itemState = (sel ? ODS_SELECTED : 0) | (s.focused && i == s.cur ? ODS_FOCUS : 0) |
+                    (IsWindowEnabled(wnd) ? 0 : ODS_DISABLED);
+    dis.hwndItem = wnd;
+    dis.hDC = dc;
+    dis.rcItem = {0, y, rc.right, y + s.itemHeight};
+    dis.itemData = ULONG_PTR(s.items[std::size_t(i)].data);
+    int saved = SaveDC(dc);
+    SendMessage(GetParent(wnd), WM_DRAWITEM, w->id, reinterpret_cast<LPARAM>(&dis));
+    RestoreDC(dc, saved);
+  }
+  EndPaint(wnd, &ps);
+  return 0;
+}
+
 LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
@@ -169,32 +338,7 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     UpdateListScroll(wnd, s);
     return 0;
   }
-  if (ownerDrawn && msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(wnd, &ps);
-    RECT rc;
-    GetClientRect(wnd, &rc);
-    FillRect(dc, &rc, CtlColor(wnd, dc, WM_CTLCOLORLISTBOX));
-    for (int i = s.top, y = 0; i < s.Count() && y < rc.bottom; ++i, y += s.itemHeight) {
-      bool sel = MultiSel(*w) ? s.items[std::size_t(i)].selected : i == s.cur;
-      DRAWITEMSTRUCT dis{};
-      dis.CtlType = ODT_LISTBOX;
-      dis.CtlID = UINT(w->id);
-      dis.itemID = UINT(i);
-      dis.itemAction = ODA_DRAWENTIRE;
-      dis.itemState = (sel ? ODS_SELECTED : 0) | (s.focused && i == s.cur ? ODS_FOCUS : 0) |
-                      (IsWindowEnabled(wnd) ? 0 : ODS_DISABLED);
-      dis.hwndItem = wnd;
-      dis.hDC = dc;
-      dis.rcItem = {0, y, rc.right, y + s.itemHeight};
-      dis.itemData = ULONG_PTR(s.items[std::size_t(i)].data);
-      int saved = SaveDC(dc);
-      SendMessage(GetParent(wnd), WM_DRAWITEM, w->id, reinterpret_cast<LPARAM>(&dis));
-      RestoreDC(dc, saved);
-    }
-    EndPaint(wnd, &ps);
-    return 0;
-  }
+  if (ownerDrawn && msg == WM_PAINT) return ListPaintOwnerDrawn(wnd, w, s);
   if (handled) {
     if (msg == WM_SETFONT) {
       s.itemHeight = FontHeight(s.font);
@@ -236,17 +380,7 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case LB_GETCOUNT: return s.Count();
     case LB_GETCURSEL: return MultiSel(*w) ? s.cur : s.cur;
-    case LB_SETCURSEL:
-      if (MultiSel(*w)) return LB_ERR;
-      if (!s.Valid(int(wParam))) {
-        s.cur = -1;
-        InvalidateRect(wnd, nullptr, TRUE);
-        return int(wParam) == -1 ? 0 : LB_ERR;
-      }
-      s.cur = int(wParam);
-      EnsureVisible(wnd, s, s.cur);
-      InvalidateRect(wnd, nullptr, TRUE);
-      return s.cur;
+    case LB_SETCURSEL: return ListSetCurSel(wnd, w, s, wParam);
     case LB_GETTEXT: return s.Valid(int(wParam)) ? CopyText(s.items[wParam].text, lParam) : LB_ERR;
     case LB_GETTEXTLEN: return s.Valid(int(wParam)) ? LRESULT(s.items[wParam].text.size()) : LB_ERR;
     case LB_FINDSTRING: case LB_FINDSTRINGEXACT: {
@@ -254,14 +388,7 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                      msg == LB_FINDSTRINGEXACT);
       return i < 0 ? LB_ERR : i;
     }
-    case LB_SELECTSTRING: {
-      int i = s.Find(int(wParam), reinterpret_cast<LPCSTR>(lParam) ? reinterpret_cast<LPCSTR>(lParam) : "", false);
-      if (i < 0) return LB_ERR;
-      s.cur = i;
-      EnsureVisible(wnd, s, i);
-      InvalidateRect(wnd, nullptr, TRUE);
-      return i;
-    }
+    case LB_SELECTSTRING: return ListSelectString(wnd, s, wParam, lParam);
     case LB_GETITEMDATA: return s.Valid(int(wParam)) ? s.items[wParam].data : LB_ERR;
     case LB_SETITEMDATA:
       if (!s.Valid(int(wParam))) return LB_ERR;
@@ -279,43 +406,15 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.itemHeight = std::max(1, int(LOWORD(lParam)));
       UpdateListScroll(wnd, s);
       return 0;
-    case LB_GETITEMRECT: {
-      auto* r = reinterpret_cast<RECT*>(lParam);
-      if (!r || !s.Valid(int(wParam))) return LB_ERR;
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      *r = {0, (int(wParam) - s.top) * s.itemHeight, rc.right, (int(wParam) - s.top + 1) * s.itemHeight};
-      return 0;
-    }
-    case LB_ITEMFROMPOINT: {
-      int y = GET_Y_LPARAM(lParam);
-      int i = s.top + y / std::max(1, s.itemHeight);
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      bool outside = y < 0 || y >= rc.bottom || !s.Valid(i);
-      return MAKELONG(WORD(std::clamp(i, 0, std::max(0, s.Count() - 1))), WORD(outside ? 1 : 0));
-    }
+    case LB_GETITEMRECT: return ListItemRect(wnd, s, wParam, lParam);
+    case LB_ITEMFROMPOINT: return ListItemFromPoint(wnd, s, lParam);
     case LB_GETSEL: return s.Valid(int(wParam)) ? (MultiSel(*w) ? s.items[wParam].selected : int(wParam) == s.cur) : LB_ERR;
-    case LB_SETSEL: {
-      if (!MultiSel(*w)) return LB_ERR;
-      int i = int(lParam);
-      for (int k = 0; k < s.Count(); ++k)
-        if (i == -1 || k == i) s.items[std::size_t(k)].selected = wParam != 0;
-      InvalidateRect(wnd, nullptr, TRUE);
-      return 0;
-    }
+    case LB_SETSEL: return ListSetSel(wnd, w, s, wParam, lParam);
     case LB_GETSELCOUNT: {
       if (!MultiSel(*w)) return LB_ERR;
       return std::count_if(s.items.begin(), s.items.end(), [](const Item& i) { return i.selected; });
     }
-    case LB_GETSELITEMS: {
-      if (!MultiSel(*w)) return LB_ERR;
-      auto* out = reinterpret_cast<int*>(lParam);
-      int n = 0;
-      for (int k = 0; k < s.Count() && n < int(wParam); ++k)
-        if (s.items[std::size_t(k)].selected) out[n++] = k;
-      return n;
-    }
+    case LB_GETSELITEMS: return ListSelItems(w, s, wParam, lParam);
     case LB_SETCARETINDEX: s.cur = int(wParam); InvalidateRect(wnd, nullptr, TRUE); return 0;
     case LB_GETCARETINDEX: return s.cur;
     case WM_SETFOCUS:
@@ -328,76 +427,16 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(wnd, nullptr, TRUE);
       if (w->style & LBS_NOTIFY) NotifyCommand(wnd, LBN_KILLFOCUS);
       return 0;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
-      if (!s.combo) SetFocus(wnd);
-      if (!Get(wnd)) return 0;
-      int i = s.top + GET_Y_LPARAM(lParam) / std::max(1, s.itemHeight);
-      if (!s.Valid(i)) return 0;
-      if (s.combo) {
-        ListChosen(wnd, i);
-        return 0;
-      }
-      if (msg == WM_LBUTTONDOWN || !MultiSel(*w)) ListSelect(wnd, s, i, true);
-      if (msg == WM_LBUTTONDBLCLK && (w->style & LBS_NOTIFY)) NotifyCommand(wnd, LBN_DBLCLK);
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      if (s.combo) {
-        int i = s.top + GET_Y_LPARAM(lParam) / std::max(1, s.itemHeight);
-        if (s.Valid(i) && i != s.cur) {
-          s.cur = i;
-          InvalidateRect(wnd, nullptr, TRUE);
-        }
-      }
-      return 0;
-    case WM_KEYDOWN: {
-      int i = s.cur;
-      int rows = VisibleRows(wnd, s);
-      switch (wParam) {
-        case VK_UP: i = std::max(0, i - 1); break;
-        case VK_DOWN: i = std::min(s.Count() - 1, i + 1); break;
-        case VK_PRIOR: i = std::max(0, i - rows + 1); break;
-        case VK_NEXT: i = std::min(s.Count() - 1, i + rows - 1); break;
-        case VK_HOME: i = 0; break;
-        case VK_END: i = s.Count() - 1; break;
-        case VK_SPACE:
-          if (MultiSel(*w) && s.Valid(s.cur)) ListSelect(wnd, s, s.cur, true);
-          return 0;
-        default: return 0;
-      }
-      if (s.Valid(i) && (i != s.cur || MultiSel(*w))) {
-        if (MultiSel(*w)) {
-          s.cur = i;
-          EnsureVisible(wnd, s, i);
-          InvalidateRect(wnd, nullptr, TRUE);
-        } else {
-          ListSelect(wnd, s, i, true);
-        }
-      }
-      return 0;
-    }
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: return ListClick(wnd, w, s, msg, lParam);
+    case WM_MOUSEMOVE: return ListMouseMove(wnd, s, lParam);
+    case WM_KEYDOWN: return ListKeyDown(wnd, w, s, wParam);
     case WM_CHAR: {
       if (wParam < 0x20) return 0;
       int i = s.Find(s.cur, EncodeUtf8(std::uint32_t(wParam)), false);
       if (i >= 0 && i != s.cur) ListSelect(wnd, s, i, true);
       return 0;
     }
-    case WM_VSCROLL: {
-      int rows = VisibleRows(wnd, s);
-      switch (LOWORD(wParam)) {
-        case SB_LINEUP: s.top--; break;
-        case SB_LINEDOWN: s.top++; break;
-        case SB_PAGEUP: s.top -= rows; break;
-        case SB_PAGEDOWN: s.top += rows; break;
-        case SB_THUMBPOSITION: case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
-        case SB_TOP: s.top = 0; break;
-        case SB_BOTTOM: s.top = s.Count(); break;
-        default: return 0;
-      }
-      UpdateListScroll(wnd, s);
-      InvalidateRect(wnd, nullptr, TRUE);
-      return 0;
-    }
+    case WM_VSCROLL: return ListVScroll(wnd, s, wParam);
     case WM_MOUSEWHEEL: {
       int lines = -SHORT(HIWORD(wParam)) / WHEEL_DELTA * 3;
       s.top += lines;
@@ -408,20 +447,7 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: UpdateListScroll(wnd, s); return 0;
     case WM_ENABLE: InvalidateRect(wnd, nullptr, TRUE); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      HBRUSH b = s.combo ? GetSysColorBrush(COLOR_WINDOW) : CtlColor(wnd, dc, WM_CTLCOLORLISTBOX);
-      FillRect(dc, &rc, b);
-      HFONT old = UseFont(dc, s.font);
-      SetBkMode(dc, TRANSPARENT);
-      PaintItems(dc, rc, s, s.focused && !s.combo, s.cur, MultiSel(*w), IsWindowEnabled(wnd));
-      SelectObject(dc, old);
-      EndPaint(wnd, &ps);
-      return 0;
-    }
+    case WM_PAINT: return ListPaint(wnd, w, s);
     default: return DefWindowProc(wnd, msg, wParam, lParam);
   }
 }
@@ -602,40 +628,220 @@ LRESULT SimpleAwareComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return r;
 }
 
+LRESULT ComboCreate(HWND wnd, Window* w, ComboState& s, LPARAM lParam, DWORD type) {
+  auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
+  // WS_VSCROLL and WS_HSCROLL of a combo box are meant for its dropped list.
+  w->vscroll.shown = w->hscroll.shown = false;
+  s.sorted = w->style & CBS_SORT;
+  s.droppedHeight = cs ? cs->cy : 100;
+  s.itemHeight = FontHeight(s.font);
+  s.fieldHeight = s.itemHeight + 8;
+  if (type != CBS_DROPDOWNLIST) {
+    s.edit = CreateWindowEx(0, "Edit", w->text.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10, 10, wnd,
+                            reinterpret_cast<HMENU>(std::intptr_t(kComboEditId)), nullptr, nullptr);
+  }
+  if (type == CBS_SIMPLE) {
+    // The list is part of the control, below the edit, as high as the control allows.
+    s.simpleList = CreateWindowEx(0, "ComboLBox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10,
+                                  wnd, reinterpret_cast<HMENU>(std::intptr_t(1000)), nullptr, nullptr);
+    ListState& ls = ControlState<ListState>(s.simpleList);
+    ls.combo = wnd;
+    ls.itemHeight = s.itemHeight;
+    LayoutCombo(wnd, s);
+    return 0;
+  }
+  s.sizing = true;
+  SetWindowPos(wnd, nullptr, 0, 0, cs ? cs->cx : 100, s.fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  s.sizing = false;
+  LayoutCombo(wnd, s);
+  return 0;
+}
+
+LRESULT ComboSetFont(HWND wnd, ComboState& s, WPARAM wParam, LPARAM lParam) {
+  s.font = reinterpret_cast<HFONT>(wParam);
+  s.itemHeight = FontHeight(s.font);
+  s.fieldHeight = s.itemHeight + 8;
+  if (s.edit) SendMessage(s.edit, WM_SETFONT, wParam, lParam);
+  if (s.simpleList) {
+    ListState& ls = ControlState<ListState>(s.simpleList);
+    ls.font = s.font;
+    ls.itemHeight = s.itemHeight;
+  } else {
+    RECT r;
+    GetWindowRect(wnd, &r);
+    s.sizing = true;
+    SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, s.fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    s.sizing = false;
+  }
+  LayoutCombo(wnd, s);
+  return 0;
+}
+
+LRESULT ComboSetText(HWND wnd, Window* w, ComboState& s, LPARAM lParam) {
+  std::string t = ValidUtf8(lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
+  if (s.edit) {
+    SetEditText(wnd, s, t);
+    w->text = t;
+    return TRUE;
+  }
+  int i = s.Find(-1, t, true);
+  if (i < 0) return CB_ERR;
+  s.cur = i;
+  InvalidateRect(wnd, nullptr, TRUE);
+  return TRUE;
+}
+
+LRESULT ComboGetText(ComboState& s, WPARAM wParam, LPARAM lParam) {
+  std::string t = s.edit ? std::string() : (s.Valid(s.cur) ? s.items[std::size_t(s.cur)].text : "");
+  if (s.edit) {
+    int n = GetWindowTextLength(s.edit);
+    t.assign(std::size_t(n) + 1, '\0');
+    GetWindowText(s.edit, t.data(), n + 1);
+    t.resize(std::size_t(n));
+  }
+  auto* out = reinterpret_cast<char*>(lParam);
+  if (!out || wParam == 0) return 0;
+  std::size_t n = std::min(t.size(), std::size_t(wParam - 1));
+  std::memcpy(out, t.data(), n);
+  out[n] = 0;
+  return LRESULT(n);
+}
+
+LRESULT ComboEditCommand(HWND wnd, ComboState& s, WPARAM wParam, LPARAM lParam) {
+  if (HWND(lParam) == s.edit && s.edit) {
+    switch (HIWORD(wParam)) {
+      case EN_CHANGE:
+        if (!s.updatingEdit) {
+          // Typed text selects nothing of the list.
+          NotifyCommand(wnd, CBN_EDITCHANGE);
+        }
+        return 0;
+      case EN_UPDATE:
+        if (!s.updatingEdit) NotifyCommand(wnd, CBN_EDITUPDATE);
+        return 0;
+      case EN_SETFOCUS:
+        if (!s.focused) {
+          s.focused = true;
+          NotifyCommand(wnd, CBN_SETFOCUS);
+        }
+        return 0;
+      case EN_KILLFOCUS: {
+        HWND f = GetFocus();
+        if (f != wnd && f != s.edit) {
+          s.focused = false;
+          if (s.dropped) CloseList(wnd, s, true);
+          NotifyCommand(wnd, CBN_KILLFOCUS);
+        }
+        return 0;
+      }
+      default: return 0;
+    }
+  }
+  return 0;
+}
+
+LRESULT ComboSetFocus(HWND wnd, ComboState& s) {
+  if (s.edit) {
+    SetFocus(s.edit);
+    SendMessage(s.edit, EM_SETSEL, 0, -1);
+    return 0;
+  }
+  s.focused = true;
+  InvalidateRect(wnd, nullptr, TRUE);
+  NotifyCommand(wnd, CBN_SETFOCUS);
+  return 0;
+}
+
+LRESULT ComboKillFocus(HWND wnd, ComboState& s, WPARAM wParam) {
+  if (s.edit && HWND(wParam) == s.edit) return 0;
+  s.focused = false;
+  if (s.dropped) CloseList(wnd, s, true);
+  InvalidateRect(wnd, nullptr, TRUE);
+  NotifyCommand(wnd, CBN_KILLFOCUS);
+  return 0;
+}
+
+LRESULT ComboClick(HWND wnd, ComboState& s, LPARAM lParam, DWORD type) {
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  bool onButton = GET_X_LPARAM(lParam) >= rc.right - GetSystemMetrics(SM_CXVSCROLL);
+  SetFocus(s.edit ? s.edit : wnd);
+  if (!Get(wnd)) return 0;
+  if (type == CBS_DROPDOWNLIST || onButton) {
+    if (s.dropped)
+      CloseList(wnd, s, true);
+    else
+      OpenList(wnd, s);
+  }
+  return 0;
+}
+
+LRESULT ComboSetItemHeight(HWND wnd, ComboState& s, WPARAM wParam, LPARAM lParam) {
+  if (int(wParam) == -1) {
+    s.fieldHeight = int(lParam) + 6;
+    RECT r;
+    GetWindowRect(wnd, &r);
+    s.sizing = true;
+    SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, s.fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    s.sizing = false;
+  } else {
+    s.itemHeight = std::max(1, int(lParam));
+  }
+  return 0;
+}
+
+LRESULT ComboPaint(HWND wnd, ComboState& s, DWORD type) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd, &ps);
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  bool enabled = IsWindowEnabled(wnd);
+  HBRUSH b = CtlColor(wnd, dc, type == CBS_DROPDOWNLIST ? WM_CTLCOLORLISTBOX : WM_CTLCOLOREDIT);
+  FillRect(dc, &rc, enabled ? b : GetSysColorBrush(COLOR_3DFACE));
+  RECT edge = rc;
+  DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+  if (s.simpleList) {
+    // Only the edit's frame: the list below draws itself.
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_3DFACE));
+    RECT field{rc.left, rc.top, rc.right, rc.top + s.fieldHeight};
+    FillRect(dc, &field, enabled ? b : GetSysColorBrush(COLOR_3DFACE));
+    DrawEdge(dc, &field, EDGE_SUNKEN, BF_RECT);
+    EndPaint(wnd, &ps);
+    return 0;
+  }
+  int bw = GetSystemMetrics(SM_CXVSCROLL);
+  RECT button{rc.right - bw - 2, rc.top + 2, rc.right - 2, rc.bottom - 2};
+  DrawFrameControl(dc, &button, DFC_SCROLL,
+                   DFCS_SCROLLCOMBOBOX | (s.dropped ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
+  if (type == CBS_DROPDOWNLIST) {
+    HFONT old = UseFont(dc, s.font);
+    SetBkMode(dc, TRANSPARENT);
+    RECT tr{rc.left + 3, rc.top + 3, button.left - 1, rc.bottom - 3};
+    if (s.focused && !s.dropped) {
+      FillRect(dc, &tr, GetSysColorBrush(COLOR_HIGHLIGHT));
+      SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    } else {
+      SetTextColor(dc, enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
+    }
+    if (s.Valid(s.cur)) {
+      RECT t2{tr.left + 2, tr.top, tr.right - 1, tr.bottom};
+      DrawText(dc, s.items[std::size_t(s.cur)].text.c_str(), -1, &t2,
+               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (s.focused && !s.dropped) DrawFocusRect(dc, &tr);
+    SelectObject(dc, old);
+  }
+  EndPaint(wnd, &ps);
+  return 0;
+}
+
 LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* w = Get(wnd);
   if (!w) return 0;
   ComboState& s = ControlState<ComboState>(wnd);
   DWORD type = ComboType(*w);
   switch (msg) {
-    case WM_CREATE: {
-      auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-      // WS_VSCROLL and WS_HSCROLL of a combo box are meant for its dropped list.
-      w->vscroll.shown = w->hscroll.shown = false;
-      s.sorted = w->style & CBS_SORT;
-      s.droppedHeight = cs ? cs->cy : 100;
-      s.itemHeight = FontHeight(s.font);
-      s.fieldHeight = s.itemHeight + 8;
-      if (type != CBS_DROPDOWNLIST) {
-        s.edit = CreateWindowEx(0, "Edit", w->text.c_str(), WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10, 10, wnd,
-                                reinterpret_cast<HMENU>(std::intptr_t(kComboEditId)), nullptr, nullptr);
-      }
-      if (type == CBS_SIMPLE) {
-        // The list is part of the control, below the edit, as high as the control allows.
-        s.simpleList = CreateWindowEx(0, "ComboLBox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10,
-                                      wnd, reinterpret_cast<HMENU>(std::intptr_t(1000)), nullptr, nullptr);
-        ListState& ls = ControlState<ListState>(s.simpleList);
-        ls.combo = wnd;
-        ls.itemHeight = s.itemHeight;
-        LayoutCombo(wnd, s);
-        return 0;
-      }
-      s.sizing = true;
-      SetWindowPos(wnd, nullptr, 0, 0, cs ? cs->cx : 100, s.fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      s.sizing = false;
-      LayoutCombo(wnd, s);
-      return 0;
-    }
+    case WM_CREATE: return ComboCreate(wnd, w, s, lParam, type);
     case WM_WINDOWPOSCHANGING: {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
       if (!s.sizing && !s.simpleList && pos && !(pos->flags & SWP_NOSIZE) && pos->cy != s.fieldHeight) {
@@ -646,119 +852,18 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE: LayoutCombo(wnd, s); return 0;
-    case WM_SETFONT:
-      s.font = reinterpret_cast<HFONT>(wParam);
-      s.itemHeight = FontHeight(s.font);
-      s.fieldHeight = s.itemHeight + 8;
-      if (s.edit) SendMessage(s.edit, WM_SETFONT, wParam, lParam);
-      if (s.simpleList) {
-        ListState& ls = ControlState<ListState>(s.simpleList);
-        ls.font = s.font;
-        ls.itemHeight = s.itemHeight;
-      } else {
-        RECT r;
-        GetWindowRect(wnd, &r);
-        s.sizing = true;
-        SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, s.fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        s.sizing = false;
-      }
-      LayoutCombo(wnd, s);
-      return 0;
+    case WM_SETFONT: return ComboSetFont(wnd, s, wParam, lParam);
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (s.dropped ? DLGC_WANTALLKEYS : 0);
-    case WM_SETTEXT: {
-      std::string t = ValidUtf8(lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
-      if (s.edit) {
-        SetEditText(wnd, s, t);
-        w->text = t;
-        return TRUE;
-      }
-      int i = s.Find(-1, t, true);
-      if (i < 0) return CB_ERR;
-      s.cur = i;
-      InvalidateRect(wnd, nullptr, TRUE);
-      return TRUE;
-    }
-    case WM_GETTEXT: {
-      std::string t = s.edit ? std::string() : (s.Valid(s.cur) ? s.items[std::size_t(s.cur)].text : "");
-      if (s.edit) {
-        int n = GetWindowTextLength(s.edit);
-        t.assign(std::size_t(n) + 1, '\0');
-        GetWindowText(s.edit, t.data(), n + 1);
-        t.resize(std::size_t(n));
-      }
-      auto* out = reinterpret_cast<char*>(lParam);
-      if (!out || wParam == 0) return 0;
-      std::size_t n = std::min(t.size(), std::size_t(wParam - 1));
-      std::memcpy(out, t.data(), n);
-      out[n] = 0;
-      return LRESULT(n);
-    }
+    case WM_SETTEXT: return ComboSetText(wnd, w, s, lParam);
+    case WM_GETTEXT: return ComboGetText(s, wParam, lParam);
     case WM_GETTEXTLENGTH:
       if (s.edit) return GetWindowTextLength(s.edit);
       return s.Valid(s.cur) ? LRESULT(s.items[std::size_t(s.cur)].text.size()) : 0;
-    case WM_COMMAND:
-      if (HWND(lParam) == s.edit && s.edit) {
-        switch (HIWORD(wParam)) {
-          case EN_CHANGE:
-            if (!s.updatingEdit) {
-              // Typed text selects nothing of the list.
-              NotifyCommand(wnd, CBN_EDITCHANGE);
-            }
-            return 0;
-          case EN_UPDATE:
-            if (!s.updatingEdit) NotifyCommand(wnd, CBN_EDITUPDATE);
-            return 0;
-          case EN_SETFOCUS:
-            if (!s.focused) {
-              s.focused = true;
-              NotifyCommand(wnd, CBN_SETFOCUS);
-            }
-            return 0;
-          case EN_KILLFOCUS: {
-            HWND f = GetFocus();
-            if (f != wnd && f != s.edit) {
-              s.focused = false;
-              if (s.dropped) CloseList(wnd, s, true);
-              NotifyCommand(wnd, CBN_KILLFOCUS);
-            }
-            return 0;
-          }
-          default: return 0;
-        }
-      }
-      return 0;
-    case WM_SETFOCUS:
-      if (s.edit) {
-        SetFocus(s.edit);
-        SendMessage(s.edit, EM_SETSEL, 0, -1);
-        return 0;
-      }
-      s.focused = true;
-      InvalidateRect(wnd, nullptr, TRUE);
-      NotifyCommand(wnd, CBN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      if (s.edit && HWND(wParam) == s.edit) return 0;
-      s.focused = false;
-      if (s.dropped) CloseList(wnd, s, true);
-      InvalidateRect(wnd, nullptr, TRUE);
-      NotifyCommand(wnd, CBN_KILLFOCUS);
-      return 0;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      bool onButton = GET_X_LPARAM(lParam) >= rc.right - GetSystemMetrics(SM_CXVSCROLL);
-      SetFocus(s.edit ? s.edit : wnd);
-      if (!Get(wnd)) return 0;
-      if (type == CBS_DROPDOWNLIST || onButton) {
-        if (s.dropped)
-          CloseList(wnd, s, true);
-        else
-          OpenList(wnd, s);
-      }
-      return 0;
-    }
+    case WM_COMMAND: return ComboEditCommand(wnd, s, wParam, lParam);
+    case WM_SETFOCUS: return ComboSetFocus(wnd, s);
+    case WM_KILLFOCUS: return ComboKillFocus(wnd, s, wParam);
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: return ComboClick(wnd, s, lParam, type);
     case WM_KEYDOWN: ComboKey(wnd, s, UINT(wParam)); return 0;
     case WM_CHAR:
       if (type == CBS_DROPDOWNLIST && wParam >= 0x20) {
@@ -820,18 +925,7 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case CB_GETDROPPEDSTATE: return s.dropped;
     case CB_GETITEMHEIGHT: return int(wParam) == -1 ? s.fieldHeight - 6 : s.itemHeight;
-    case CB_SETITEMHEIGHT:
-      if (int(wParam) == -1) {
-        s.fieldHeight = int(lParam) + 6;
-        RECT r;
-        GetWindowRect(wnd, &r);
-        s.sizing = true;
-        SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, s.fieldHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        s.sizing = false;
-      } else {
-        s.itemHeight = std::max(1, int(lParam));
-      }
-      return 0;
+    case CB_SETITEMHEIGHT: return ComboSetItemHeight(wnd, s, wParam, lParam);
     case CB_GETDROPPEDWIDTH: {
       RECT r;
       GetWindowRect(wnd, &r);
@@ -863,50 +957,7 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.list = nullptr;
       return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      RECT rc;
-      GetClientRect(wnd, &rc);
-      bool enabled = IsWindowEnabled(wnd);
-      HBRUSH b = CtlColor(wnd, dc, type == CBS_DROPDOWNLIST ? WM_CTLCOLORLISTBOX : WM_CTLCOLOREDIT);
-      FillRect(dc, &rc, enabled ? b : GetSysColorBrush(COLOR_3DFACE));
-      RECT edge = rc;
-      DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
-      if (s.simpleList) {
-        // Only the edit's frame: the list below draws itself.
-        FillRect(dc, &rc, GetSysColorBrush(COLOR_3DFACE));
-        RECT field{rc.left, rc.top, rc.right, rc.top + s.fieldHeight};
-        FillRect(dc, &field, enabled ? b : GetSysColorBrush(COLOR_3DFACE));
-        DrawEdge(dc, &field, EDGE_SUNKEN, BF_RECT);
-        EndPaint(wnd, &ps);
-        return 0;
-      }
-      int bw = GetSystemMetrics(SM_CXVSCROLL);
-      RECT button{rc.right - bw - 2, rc.top + 2, rc.right - 2, rc.bottom - 2};
-      DrawFrameControl(dc, &button, DFC_SCROLL,
-                       DFCS_SCROLLCOMBOBOX | (s.dropped ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
-      if (type == CBS_DROPDOWNLIST) {
-        HFONT old = UseFont(dc, s.font);
-        SetBkMode(dc, TRANSPARENT);
-        RECT tr{rc.left + 3, rc.top + 3, button.left - 1, rc.bottom - 3};
-        if (s.focused && !s.dropped) {
-          FillRect(dc, &tr, GetSysColorBrush(COLOR_HIGHLIGHT));
-          SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-        } else {
-          SetTextColor(dc, enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
-        }
-        if (s.Valid(s.cur)) {
-          RECT t2{tr.left + 2, tr.top, tr.right - 1, tr.bottom};
-          DrawText(dc, s.items[std::size_t(s.cur)].text.c_str(), -1, &t2,
-                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-        }
-        if (s.focused && !s.dropped) DrawFocusRect(dc, &tr);
-        SelectObject(dc, old);
-      }
-      EndPaint(wnd, &ps);
-      return 0;
-    }
+    case WM_PAINT: return ComboPaint(wnd, s, type);
     default: return DefWindowProc(wnd, msg, wParam, lParam);
   }
 }

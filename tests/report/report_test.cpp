@@ -191,7 +191,11 @@ class ReportTest : public column_test::ColumnTest {
     d.anmerkungen[1] = "Bemerkung eins";
     d.anmerkungen[5] = "Bemerkung fünf";
 
-    CResultContainer& e = d.ergebnisse;
+    FillResults(d.ergebnisse);
+  }
+
+  // The worked case's results: one of every kind the report prints.
+  void FillResults(CResultContainer& e) {
     e.Schnittgroessen.push_back(Schnitt(0, 1, 0));
     e.Schnittgroessen.push_back(Schnitt(0, 2, 0));
     e.Schnittgroessen.push_back(Schnitt(2, 3, 0));
