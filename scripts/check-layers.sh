@@ -25,16 +25,16 @@ declare -A allowed=(
   [engine]="designcode platform/win platform/tolkar"
   [transfer]="platform/win platform/viduv platform/tolkar formula controls framework"
   [column]="designcode platform/win platform/viduv platform/tolkar platform/rtfx formula controls framework engine transfer"
-  [framework_ui]="platform/win platform/viduv platform/tolkar platform/plotwerk platform/pictor formula controls framework"
-  [column_ui]="platform/win platform/viduv platform/tolkar platform/pictor formula controls framework framework_ui column"
+  [framework_ui]="platform/win platform/viduv platform/tolkar platform/plotwerk platform/pictor platform/richedit formula controls framework transfer"
+  [column_ui]="platform/win platform/viduv platform/tolkar platform/pictor formula controls framework document transfer framework_ui editor column"
   [report]="designcode platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor formula framework framework_ui column column_ui"
-  [editor]="platform/win platform/viduv platform/tolkar platform/rtfx platform/tqscript platform/richedit platform/plotwerk platform/pictor formula controls framework document framework_ui"
+  [editor]="platform/win platform/viduv platform/tolkar platform/rtfx platform/tqscript platform/richedit platform/plotwerk platform/pictor formula controls framework document transfer framework_ui"
   [module]="platform/win platform/viduv platform/tolkar framework document transfer column framework_ui column_ui report"
   [host]="platform/win platform/viduv platform/rtfx framework"
 )
 order=(platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs platform/plotwerk
        platform/pictor platform/richedit platform/tqscript designcode geometry formula controls framework document engine transfer
-       column framework_ui column_ui report editor module host)
+       column framework_ui editor column_ui report module host)
 
 printf '%-18s may include\n' folder
 for f in "${order[@]}"; do
