@@ -31,12 +31,19 @@ class CKolumoApp : public CWinApp {
     RegisterLoadTransfer();
     RegisterDocumentPart();
     RegisterImportDialogs();
+    // the variables page's "Auswahl" takes values of other positions through the value-import dialog
+    VarDefGrid::ValueImport() = [](BaseData& data) {
+      DlgImportVal dialog;
+      dialog.SetPosition(&data);
+      return dialog.DoModal() == IDOK;
+    };
   }
   // The host may unload the module before it exits: nothing of it may stay registered with the framework.
   ~CKolumoApp() override {
     SetLoadTransferListFactory(nullptr);
     SetDocumentPartFactory(nullptr);
     UnregisterImportDialogs();
+    VarDefGrid::ValueImport() = nullptr;
   }
 
   DECLARE_MESSAGE_MAP()

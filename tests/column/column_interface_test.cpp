@@ -192,6 +192,11 @@ TEST_F(ModuleInterfaceTest, UnknownActionIsReportedOnlyWhenTheCallerAsks) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Funktion 'Foo' nicht implementiert!"});
 }
 
+TEST_F(ModuleInterfaceTest, TheVariablesPageTakesValuesThroughTheImportDialog) {
+  // the loaded module installs the value-import dialog behind the variables page's "Auswahl"
+  EXPECT_TRUE(static_cast<bool>(VarDefGrid::ValueImport()));
+}
+
 TEST_F(ModuleInterfaceTest, InputDialogIsMadeInTheHostWindow) {
   CWnd* dialog = DialogWindow();
   ASSERT_NE(dialog, nullptr);
