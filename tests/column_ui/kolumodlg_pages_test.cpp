@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "column_dialog_fixture.h"
 #include "column_ui/ausgabedlg.h"
 #include "column_ui/kolumodlg.h"
 #include "framework_ui/settingsdlg.h"
@@ -19,76 +20,13 @@
 namespace {
 
 namespace fs = std::filesystem;
+using column_dialog_test::FileBytes;
+using column_dialog_test::Shown;
 using D = CKolumoVorverDlg;
 using S = CKolumoSteuDlg;
 
-std::string FileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-bool Shown(CWnd* page, UINT id) {
-  CWnd* item = page->GetDlgItem(id);
-  return item && (item->GetStyle() & WS_VISIBLE) != 0;
-}
-
-class KolumoPagesTest : public win::test::WindowTest {
+class KolumoPagesTest : public column_dialog_test::ColumnDialogTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    std::string pattern = (fs::temp_directory_path() / "column-pages-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    ASSERT_TRUE(host_.CreateEx(0, nullptr, "host", WS_POPUP | WS_VISIBLE, 0, 0, 1040, 300, nullptr, nullptr));
-    ASSERT_TRUE(dialog_.Create(CKolumoDlg::IDD, &host_));
-    dialog_.SetWindowPos(nullptr, 0, 0, 1040, 300, SWP_NOZORDER);
-    dialog_.ShowWindow(SW_SHOW);
-  }
-  void TearDown() override {
-    dialog_.DestroyWindow();
-    host_.DestroyWindow();
-    if (doc_) VIDUV_CloseDoc(doc_);
-    fs::remove_all(folder_);
-    WindowTest::TearDown();
-  }
-
-  // The example column, edited by `change` and saved as a position of its own, read in as the host reads it.
-  fs::path Open(const std::function<void(CKolumoData&)>& change = nullptr) {
-    if (doc_) VIDUV_CloseDoc(doc_);
-    const fs::path path = folder_ / "position.tqx";
-    {
-      CKolumoData data;
-      const int source = VIDUV_OpenDoc(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx");
-      EXPECT_NE(source, 0);
-      data.doc = source;
-      data.ReadData(source);
-      if (change) change(data);
-      data.WriteData(source);
-      EXPECT_TRUE(VIDUV_SaveDocAs(source, path.c_str()));
-      VIDUV_CloseDoc(source);
-    }
-    doc_ = VIDUV_OpenDoc(path.c_str());
-    dialog_.m_data.SetDefaults();
-    dialog_.m_data.doc = doc_;
-    dialog_.m_data.ReadData(doc_);
-    dialog_.ExchangeData(FALSE);
-    return path;
-  }
-  // What the host does on OK: the pages store, the data is written and the position saved.
-  void Ok() {
-    dialog_.ExchangeData(TRUE);
-    dialog_.m_data.WriteData(doc_);
-    ASSERT_TRUE(VIDUV_SaveDoc(doc_));
-  }
-  void ShowTab(int tab) {
-    dialog_.GetTabCtrl().SetCurSel(tab);
-    dialog_.OnPageChange();
-  }
-  void SelectStage(int stage) {
-    dialog_.GetStageBox().SetCurSel(stage);
-    dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(CKolumoDlg::kIdStage, CBN_SELCHANGE),
-                        LPARAM(dialog_.GetStageBox().m_hWnd));
-  }
   void Click(CWnd& page, UINT id) { win::input::ClickCenter(page.GetDlgItem(id)->m_hWnd); }
   // Types into an edit of a page and leaves it for the tab control, as the engineer leaves a field.
   void TypeInto(CWnd& page, UINT id, const char* text) {
@@ -105,16 +43,6 @@ class KolumoPagesTest : public win::test::WindowTest {
     page.GetDlgItemText(id, text);
     return text;
   }
-  static std::vector<std::string> Boxes() {
-    std::vector<std::string> texts;
-    for (const auto& record : win::msgbox::Log()) texts.push_back(record.text);
-    return texts;
-  }
-
-  fs::path folder_;
-  int doc_ = 0;
-  CWnd host_;
-  CKolumoDlg dialog_;
 };
 
 // Open, look at every page, OK: the file is the same byte for byte, whatever the page's settings are.

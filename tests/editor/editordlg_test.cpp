@@ -3,6 +3,7 @@
 #include "editor/editordlg.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "controls/PopupMenuBuilder.h"
 #include "framework/regsettings.h"
@@ -398,7 +399,19 @@ TEST_F(EditorCommandsTest, CtrlWheelShowsTheZoomInTheCombo) {
 
 TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFromOne) {
   namespace fs = std::filesystem;
+  // A user data folder of this test's own: the template must not show in other tests running beside it.
+  const fs::path common = fs::path(::testing::TempDir()) / ("editor-common-" + std::to_string(::getpid()));
+  fs::create_directories(common / "ormi");
+  ::setenv("KOLUMO_COMMON_DATA", common.c_str(), 1);
+  struct Restore {
+    fs::path common;
+    ~Restore() {
+      ::unsetenv("KOLUMO_COMMON_DATA");
+      fs::remove_all(common);
+    }
+  } restore{common};
   const fs::path folder = fs::path(GetUserDataDir().str()) / "Vorlagen";
+  ASSERT_EQ(folder, common / "ormi" / "Vorlagen");
   fs::create_directories(folder);
   {
     std::ofstream out(folder / "Freie Textvorlage.rtf", std::ios::binary);
@@ -430,8 +443,6 @@ TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFrom
   richdoc::Document d;
   d.ReadRtf(rtf.c_str());
   EXPECT_EQ(d.text, "Vorlage\r");
-  fs::remove(folder / "Freie Textvorlage.rtf");
-  fs::remove(GetVorbelegungFile("Skrib", nullptr).GetString());
 }
 
 }  // namespace
