@@ -272,6 +272,7 @@ TEST_F(VarDefPageTest, WithTheDocumentSwitchTheGridIsHiddenAndNotExchanged) {
   EXPECT_TRUE(page.m_grid.IsWindowVisible());
   EXPECT_FALSE(editor.IsWindowVisible());
   EXPECT_EQ(page.m_grid.GetItemText(1, VarDefGrid::kText), "Stützenhöhe");
+  page.SetEditor(nullptr, nullptr);  // the editor window of this test goes before the page
 }
 
 TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
