@@ -85,23 +85,35 @@ bool SubDlg::ExecuteDialogCommand(UINT id) {
   }
 }
 
-void SubDlg::Search() {
-  if (!document) return;
-  DlgSearch dialog(this);
-  dialog.m_sText = document->searchText;
-  dialog.m_bMatchCase = document->matchCase;
-  dialog.m_bWholeWords = document->wholeWord;
-  dialog.m_nDirection = document->direction;
+namespace {
+
+// The search and replace dialogs share their fields with the document's last search: shown, asked, kept. A search
+// over the whole text starts at its beginning and runs down.
+template <class Dialog>
+bool AskSearch(Dialog& dialog, SubData& document, SkribRichEdit& text) {
+  dialog.m_sText = document.searchText;
+  dialog.m_bMatchCase = document.matchCase;
+  dialog.m_bWholeWords = document.wholeWord;
+  dialog.m_nDirection = document.direction;
   dialog.m_bWholeText = 1;
-  if (dialog.DoModal() != IDOK) return;
+  if (dialog.DoModal() != IDOK) return false;
   if (dialog.m_bWholeText) {
     dialog.m_nDirection = 1;
     text.SetSel(0, 0);
   }
-  document->searchText = dialog.m_sText;
-  document->matchCase = dialog.m_bMatchCase;
-  document->wholeWord = dialog.m_bWholeWords;
-  document->direction = dialog.m_nDirection;
+  document.searchText = dialog.m_sText;
+  document.matchCase = dialog.m_bMatchCase;
+  document.wholeWord = dialog.m_bWholeWords;
+  document.direction = dialog.m_nDirection;
+  return true;
+}
+
+}  // namespace
+
+void SubDlg::Search() {
+  if (!document) return;
+  DlgSearch dialog(this);
+  if (!AskSearch(dialog, *document, text)) return;
   text.FindTextEx(document->searchText, document->matchCase != 0, document->wholeWord != 0,
                   document->direction != 0, false);
 }
@@ -109,22 +121,9 @@ void SubDlg::Search() {
 void SubDlg::Replace() {
   if (!document) return;
   DlgReplace dialog(this);
-  dialog.m_sText = document->searchText;
   dialog.m_sReplacement = document->replaceText;
-  dialog.m_bMatchCase = document->matchCase;
-  dialog.m_bWholeWords = document->wholeWord;
-  dialog.m_nDirection = document->direction;
-  dialog.m_bWholeText = 1;
-  if (dialog.DoModal() != IDOK) return;
-  if (dialog.m_bWholeText) {
-    dialog.m_nDirection = 1;
-    text.SetSel(0, 0);
-  }
-  document->searchText = dialog.m_sText;
+  if (!AskSearch(dialog, *document, text)) return;
   document->replaceText = dialog.m_sReplacement;
-  document->matchCase = dialog.m_bMatchCase;
-  document->wholeWord = dialog.m_bWholeWords;
-  document->direction = dialog.m_nDirection;
   text.Replace(document->searchText, document->replaceText, dialog.m_bReplaceAll != 0, dialog.m_bAsk != 0,
                document->matchCase != 0, document->wholeWord != 0, document->direction != 0);
 }
