@@ -1064,130 +1064,75 @@ void CGridCtrl::OnSize(UINT, int, int) {
   inside = false;
 }
 
-void CGridCtrl::OnVScroll(UINT code, UINT, CScrollBar*) {
+void CGridCtrl::OnVScroll(UINT code, UINT, CScrollBar*) { ScrollAlong(SB_VERT, code); }
+
+void CGridCtrl::OnHScroll(UINT code, UINT, CScrollBar*) { ScrollAlong(SB_HORZ, code); }
+
+// Rows down the vertical bar, columns along the horizontal one; the line codes of both bars share their numbers.
+void CGridCtrl::ScrollAlong(int bar, UINT code) {
   EndEditing();
   m_TitleTip.Hide();
+  const bool vertical = bar == SB_VERT;
   CCellID topLeft = GetTopleftNonFixedCell();
   CRect client;
   GetClientRect(&client);
-  const int pos = GetScrollPos32(SB_VERT);
-  const int fixedH = GetFixedRowHeight();
-  const int page = std::max(0, int(client.Height()) - fixedH);
-  CRect below(client.left, fixedH, client.right, client.bottom);
+  const int pos = GetScrollPos32(bar);
+  const int fixed = vertical ? GetFixedRowHeight() : GetFixedColumnWidth();
+  const int page = std::max(0, int(vertical ? client.Height() : client.Width()) - fixed);
+  CRect scrolled = vertical ? CRect(client.left, fixed, client.right, client.bottom)
+                            : CRect(fixed, client.top, client.right, client.bottom);
+  const int first = vertical ? topLeft.row : topLeft.col;
+  const int fixedCount = vertical ? m_nFixedRowCount : m_nFixedColCount;
+  const int count = vertical ? m_nRowCount : m_nColCount;
+  auto size = [&](int i) { return vertical ? GetRowHeight(i) : GetColumnWidth(i); };
   SCROLLINFO si{};
   si.cbSize = sizeof(si);
   si.fMask = SIF_ALL;
-  CWnd::GetScrollInfo(SB_VERT, &si);
+  CWnd::GetScrollInfo(bar, &si);
   const int maxPos = std::max(0, si.nMax - std::max(int(si.nPage), 1) + 1);
   switch (code) {
     case SB_LINEUP:
-      if (pos > 0 && topLeft.row > m_nFixedRowCount) {
-        int r = topLeft.row - 1;
-        while (r > m_nFixedRowCount && GetRowHeight(r) < 1) --r;
-        SetScrollPos32(SB_VERT, std::max(0, pos - GetRowHeight(r)));
-        InvalidateRect(&below);
+      if (pos > 0 && first > fixedCount) {
+        int i = first - 1;
+        while (i > fixedCount && size(i) < 1) --i;
+        SetScrollPos32(bar, std::max(0, pos - size(i)));
+        InvalidateRect(&scrolled);
       }
       break;
     case SB_LINEDOWN:
       if (pos < maxPos) {
-        int r = topLeft.row;
-        while (r < m_nRowCount - 1 && GetRowHeight(r) < 1) ++r;
-        SetScrollPos32(SB_VERT, pos + std::max(0, GetRowHeight(r)));
-        if (GetScrollPos32(SB_VERT) != pos) InvalidateRect(&below);
+        int i = first;
+        while (i < count - 1 && size(i) < 1) ++i;
+        SetScrollPos32(bar, pos + std::max(0, size(i)));
+        if (GetScrollPos32(bar) != pos) InvalidateRect(&scrolled);
       }
       break;
     case SB_PAGEUP:
       if (pos > 0) {
-        SetScrollPos32(SB_VERT, std::max(0, pos - page));
-        InvalidateRect(&below);
+        SetScrollPos32(bar, std::max(0, pos - page));
+        InvalidateRect(&scrolled);
       }
       break;
     case SB_PAGEDOWN:
       if (pos < maxPos) {
-        SetScrollPos32(SB_VERT, std::min(maxPos, pos + page));
-        InvalidateRect(&below);
+        SetScrollPos32(bar, std::min(maxPos, pos + page));
+        InvalidateRect(&scrolled);
       }
       break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
-      SetScrollPos32(SB_VERT, GetScrollPos32(SB_VERT, TRUE));
-      if (GetTopleftNonFixedCell(TRUE) != topLeft) InvalidateRect(&below);
+      SetScrollPos32(bar, GetScrollPos32(bar, TRUE));
+      if (GetTopleftNonFixedCell(TRUE) != topLeft) InvalidateRect(&scrolled);
       break;
     case SB_TOP:
       if (pos > 0) {
-        SetScrollPos32(SB_VERT, 0);
+        SetScrollPos32(bar, 0);
         Invalidate();
       }
       break;
     case SB_BOTTOM:
       if (pos < maxPos) {
-        SetScrollPos32(SB_VERT, maxPos);
-        Invalidate();
-      }
-      break;
-    default: break;
-  }
-  m_idTopLeftCell = CCellID();
-}
-
-void CGridCtrl::OnHScroll(UINT code, UINT, CScrollBar*) {
-  EndEditing();
-  m_TitleTip.Hide();
-  CCellID topLeft = GetTopleftNonFixedCell();
-  CRect client;
-  GetClientRect(&client);
-  const int pos = GetScrollPos32(SB_HORZ);
-  const int fixedW = GetFixedColumnWidth();
-  const int page = std::max(0, int(client.Width()) - fixedW);
-  CRect right(fixedW, client.top, client.right, client.bottom);
-  SCROLLINFO si{};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_ALL;
-  CWnd::GetScrollInfo(SB_HORZ, &si);
-  const int maxPos = std::max(0, si.nMax - std::max(int(si.nPage), 1) + 1);
-  switch (code) {
-    case SB_LINELEFT:
-      if (pos > 0 && topLeft.col > m_nFixedColCount) {
-        int c = topLeft.col - 1;
-        while (c > m_nFixedColCount && GetColumnWidth(c) < 1) --c;
-        SetScrollPos32(SB_HORZ, std::max(0, pos - GetColumnWidth(c)));
-        InvalidateRect(&right);
-      }
-      break;
-    case SB_LINERIGHT:
-      if (pos < maxPos) {
-        int c = topLeft.col;
-        while (c < m_nColCount - 1 && GetColumnWidth(c) < 1) ++c;
-        SetScrollPos32(SB_HORZ, pos + std::max(0, GetColumnWidth(c)));
-        if (GetScrollPos32(SB_HORZ) != pos) InvalidateRect(&right);
-      }
-      break;
-    case SB_PAGELEFT:
-      if (pos > 0) {
-        SetScrollPos32(SB_HORZ, std::max(0, pos - page));
-        InvalidateRect(&right);
-      }
-      break;
-    case SB_PAGERIGHT:
-      if (pos < maxPos) {
-        SetScrollPos32(SB_HORZ, std::min(maxPos, pos + page));
-        InvalidateRect(&right);
-      }
-      break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-      SetScrollPos32(SB_HORZ, GetScrollPos32(SB_HORZ, TRUE));
-      if (GetTopleftNonFixedCell(TRUE) != topLeft) InvalidateRect(&right);
-      break;
-    case SB_LEFT:
-      if (pos > 0) {
-        SetScrollPos32(SB_HORZ, 0);
-        Invalidate();
-      }
-      break;
-    case SB_RIGHT:
-      if (pos < maxPos) {
-        SetScrollPos32(SB_HORZ, maxPos);
+        SetScrollPos32(bar, maxPos);
         Invalidate();
       }
       break;

@@ -283,6 +283,7 @@ class CGridCtrl : public CWnd {
   void OnSize(UINT type, int cx, int cy);
   void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
   void OnVScroll(UINT code, UINT pos, CScrollBar* bar);
+  void ScrollAlong(int bar, UINT code);
   BOOL OnMouseWheel(UINT flags, short delta, CPoint p);
   void OnLButtonDown(UINT flags, CPoint p);
   void OnLButtonUp(UINT flags, CPoint p);
