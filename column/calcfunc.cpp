@@ -202,8 +202,8 @@ bool SetzeLager(CKolumoData& data, CStuetzenRechner& r, const int flags[4]) {
       const int i = nFelder - m;
       if (i < 0 || i >= lager.GetSize()) continue;
       CSupport& sp = lager[i];
-      double werte[7] = {sp.cz.GetValue(), sp.cy.GetValue(), sp.cx.GetValue(), 0.0, sp.cmy.GetValue(),
-                         sp.cmx.GetValue(), -1.0};
+      double werte[7] = {
+          sp.cz.GetValue(), sp.cy.GetValue(), sp.cx.GetValue(), 0.0, sp.cmy.GetValue(), sp.cmx.GetValue(), -1.0};
       if (s == 0 && m == 0) {
         // the foundation's springs replace those of the foot
         const double fund[5][2] = {{data.cz, 0}, {data.cy, 1}, {data.cx, 2}, {data.cmy, 4}, {data.cmx, 5}};
@@ -302,8 +302,9 @@ bool SetzeLast(CStuetzenRechner& r, int s, Load& load, const double koor[]) {
   } else if (load.ltype == 11) {
     // the own weight acts once, in the load case it names
     if (load.lc < 1 || (r.eigengewichtLf[s] != 0 && r.eigengewichtLf[s] != load.lc)) {
-      Melde("Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
-            "durchgeführt!");
+      Melde(
+          "Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
+          "durchgeführt!");
       return false;
     }
     r.eigengewichtLf[s] = load.lc;
@@ -447,11 +448,12 @@ bool ZaehleStufen(CKolumoData& data, StufenZahl zahl[]) {
       Melde(kKeineLasten[s]);
       return false;
     }
-    if (z.lasten && (data.maxLF[std::size_t(s)] > kKombiMaxLastfaelle ||
-                     EinwirkungsAnzahl(data, s) > kKombiMaxEinwirkungen ||
-                     std::max({z.ed, z.perm, z.acc, z.brand}) > kKombiMaxProArt)) {
-      Melde("Zu viele Lastfälle, Einwirkungen oder Kombinationen: je Bauzustand höchstens 50 Lastfälle, 50 "
-            "Einwirkungen und 200 Kombinationen jeder Art. Berechnung wird nicht durchgeführt!");
+    if (z.lasten &&
+        (data.maxLF[std::size_t(s)] > kKombiMaxLastfaelle || EinwirkungsAnzahl(data, s) > kKombiMaxEinwirkungen ||
+         std::max({z.ed, z.perm, z.acc, z.brand}) > kKombiMaxProArt)) {
+      Melde(
+          "Zu viele Lastfälle, Einwirkungen oder Kombinationen: je Bauzustand höchstens 50 Lastfälle, 50 "
+          "Einwirkungen und 200 Kombinationen jeder Art. Berechnung wird nicht durchgeführt!");
       return false;
     }
   }

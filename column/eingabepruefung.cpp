@@ -34,8 +34,7 @@ std::string Text(const char* vorlage, ...) {
 
 // A copy: the next translation may reuse the library's buffer.
 std::string StufenName(int stage) {
-  static const char* const kNamen[CKolumoData::kStages] = {"Endsystem", "Transport", "Bauzustand 1",
-                                                           "Bauzustand 2"};
+  static const char* const kNamen[CKolumoData::kStages] = {"Endsystem", "Transport", "Bauzustand 1", "Bauzustand 2"};
   return TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", kNamen[stage]);
 }
 
@@ -107,14 +106,14 @@ const ZahlenListe kZahlen[] = {
     {"BauZustand/SDcw", kFederGanz, "", kFederDezimal},
     {"input/impact", "", ""},
     {"impact/BauZustand", "bzNr", ""},
-    {"BauZustand/load", "lc ltype node direction bHasDirection",
-     "offset length ey ez val0 val1 val2 val3 val4 val5"},
+    {"BauZustand/load", "lc ltype node direction bHasDirection", "offset length ey ez val0 val1 val2 val3 val4 val5"},
     {"BauZustand/vorver", "type bDirekteVorgabe bGesetzt bAusmitte Schiefstellung IDPunkt", "ausmitte umx umy invw"},
     {"BauZustand/Kriechen", "", "KriechZahl Faktor"},
     {"input/Einwirkungen", "", ""},
     {"Einwirkungen/BauZustand", "bzNr", ""},
-    {"BauZustand/lastUeberlagerung", "modus lknorm version nachweisMitGammaInf mitAlternativLasten mitAlternativGruppen",
-     "", "schneeHoehe psi2_kran GInfFactor"},
+    {"BauZustand/lastUeberlagerung",
+     "modus lknorm version nachweisMitGammaInf mitAlternativLasten mitAlternativGruppen", "",
+     "schneeHoehe psi2_kran GInfFactor"},
     {"lastUeberlagerung/sicherheitsbeiwerte", "", "",
      "gamma_g_guenstig gamma_g_unguenstig gamma_q_guenstig gamma_q_unguenstig gamma_g_sup gamma_g_inf gamma_a "
      "gamma_g_stb1 gamma_g_stb2 gamma_g_stb3 gamma_g_dst1 gamma_g_dst2 gamma_g_dst3 gamma_q_dst1 gamma_q_dst2 "
@@ -205,8 +204,8 @@ class Pruefung {
       const std::string text = VIDUV_GetStringByHandle(h);
       double wert = 0.0;
       if (!ReadDecimalText(text.c_str(), wert) || text.find(',') != text.npos)
-        fehler_.push_back(Text("Dateiversion version = \"%s\" ist keine Versionsnummer (wie \"2012.01\").",
-                               text.c_str()));
+        fehler_.push_back(
+            Text("Dateiversion version = \"%s\" ist keine Versionsnummer (wie \"2012.01\").", text.c_str()));
     }
     if (int ausgabe = VIDUV_FindFirstChild(root, "Ausgabe")) Zahlen(ausgabe, "root", "");
     const int input = VIDUV_FindFirstChild(root, "input");
@@ -252,9 +251,9 @@ class Pruefung {
     CKolumoQuer& q = data_.querschnitte[f];
     {
       const std::string wer = Text("Feld %d, Querschnitt: ", f);
-      const std::pair<CFormulaNumber*, const char*> zahlen[] = {{&q.bx, "bx"},   {&q.dy, "dy"},   {&q.ex, "ex"},
-                                                                {&q.ey, "ey"},   {&q.bdx, "bdx"}, {&q.bdy, "bdy"},
-                                                                {&q.as, "as"},   {&q.theta, "theta"}};
+      const std::pair<CFormulaNumber*, const char*> zahlen[] = {{&q.bx, "bx"}, {&q.dy, "dy"},      {&q.ex, "ex"},
+                                                                {&q.ey, "ey"}, {&q.bdx, "bdx"},    {&q.bdy, "bdy"},
+                                                                {&q.as, "as"}, {&q.theta, "theta"}};
       bool gut = true;
       for (const auto& [zahl, feld] : zahlen) gut = Ausdruck(*zahl, wer, feld) && gut;
       if (!gut) return;
@@ -300,10 +299,8 @@ class Pruefung {
       return;
     }
     // rectangle: bars at bdx from the faces across bx (X) and at bdy from those across dy (Y)
-    if (bdx >= bx / 2.0)
-      melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Breite bx = %g cm).", bdx, bx));
-    if (bdy >= dy / 2.0)
-      melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdy, dy));
+    if (bdx >= bx / 2.0) melde(Text("Randabstand bdx = %g cm reicht bis zur Mitte (Breite bx = %g cm).", bdx, bx));
+    if (bdy >= dy / 2.0) melde(Text("Randabstand bdy = %g cm reicht bis zur Mitte (Dicke dy = %g cm).", bdy, dy));
   }
 
   void Stufe(int s) {
@@ -314,24 +311,24 @@ class Pruefung {
                                StufenName(s).c_str(), int(lasten.GetSize())));
       return;
     }
-    if (lasten.GetSize() == 0)
-      fehler_.push_back(Text("%s: Lastfälle, aber keine Lasten.", StufenName(s).c_str()));
+    if (lasten.GetSize() == 0) fehler_.push_back(Text("%s: Lastfälle, aber keine Lasten.", StufenName(s).c_str()));
     if (data_.vorver[std::size_t(s)].type < 0 || data_.vorver[std::size_t(s)].type > 3)
       fehler_.push_back(Text("%s: Art der Vorverformung type = %d ist unbekannt (0 bis 3).", StufenName(s).c_str(),
                              data_.vorver[std::size_t(s)].type));
     CKolumoVorver& v = data_.vorver[std::size_t(s)];
     const std::string wer = Text("%s, Vorverformung: ", StufenName(s).c_str());
     for (const auto& [zahl, feld] : {std::pair<CFormulaNumber*, const char*>{&v.ausmitte, "ausmitte"},
-                                     {&v.umx, "umx"}, {&v.umy, "umy"}, {&v.invw, "invw"}})
+                                     {&v.umx, "umx"},
+                                     {&v.umy, "umy"},
+                                     {&v.invw, "invw"}})
       Ausdruck(*zahl, wer, feld);
     // the inclination 1/n and the reference node count only where the kind of imperfection reads them
     if ((v.type == 0 || v.type == 2) && !v.bDirekteVorgabe && v.Schiefstellung <= 0)
       fehler_.push_back(wer + Text("Schiefstellung 1/n mit n = %d; n muss positiv sein.", v.Schiefstellung));
     if ((v.type == 1 || v.type == 3) && !v.bAusmitte && (v.IDPunkt < 0 || v.IDPunkt > data_.nFields()))
-      fehler_.push_back(wer + Text("Bezugsknoten IDPunkt = %d liegt nicht an der Stütze (Knoten 0 bis %d).",
-                                   v.IDPunkt, data_.nFields()));
-    for (INT_PTR i = 0; i < data_.supports[std::size_t(s)].GetSize() && i <= data_.nFields(); ++i)
-      Lager(s, int(i));
+      fehler_.push_back(wer + Text("Bezugsknoten IDPunkt = %d liegt nicht an der Stütze (Knoten 0 bis %d).", v.IDPunkt,
+                                   data_.nFields()));
+    for (INT_PTR i = 0; i < data_.supports[std::size_t(s)].GetSize() && i <= data_.nFields(); ++i) Lager(s, int(i));
     const std::set<int> nummern = Lastfallnummern(data_, s);
     for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
     const CLKData& lk = data_.lastUeberlagerungBZ[std::size_t(s)];
@@ -340,8 +337,8 @@ class Pruefung {
     for (const CEinwirkung& e : lk.einwirkungen) einwirkungen.insert(e.nr);
     for (const CLKLastfall& lf : lk.lastfaelle)
       if (!einwirkungen.count(lf.einw))
-        fehler_.push_back(Text("%s, Lastfall %d: Einwirkung einw = %d gibt es nicht.", StufenName(s).c_str(), lf.lf,
-                               lf.einw));
+        fehler_.push_back(
+            Text("%s, Lastfall %d: Einwirkung einw = %d gibt es nicht.", StufenName(s).c_str(), lf.lf, lf.einw));
     for (INT_PTR k = 0; k < lk.kombinationen.GetSize(); ++k) Kombination(s, int(k), nummern);
   }
 
@@ -351,8 +348,8 @@ class Pruefung {
     if (!std::isfinite(wert))
       fehler_.push_back(wer + Text("Federwert %s = %g ist keine Zahl.", feld, wert));
     else if (wert < 0.0 && wert != -1.0)
-      fehler_.push_back(wer + Text("Federwert %s = %g ist negativ (-1 starr, 0 frei, sonst eine positive Steifigkeit).",
-                                   feld, wert));
+      fehler_.push_back(
+          wer + Text("Federwert %s = %g ist negativ (-1 starr, 0 frei, sonst eine positive Steifigkeit).", feld, wert));
   }
 
   // The springs of support i of a stage (0 at the head, nFields at the foot) that the calculation reads.
@@ -449,9 +446,10 @@ class Pruefung {
       melde(Text("Lastfall lc = %d gibt es nicht (höchster Lastfall %d).", l.lc, data_.maxLF[std::size_t(s)]));
     if (!LasttypBerechnet(l.ltype)) {
       const CString name = Load::GetLoadTypeText(l.ltype);
-      melde(Text("Lasttyp ltype = %d%s wird von der Stütze nicht berechnet (0 Gleichlast, 1 Trapezlast, 10 "
-                 "Einzellast/Moment, 11 Eigengewicht).",
-                 l.ltype, name.IsEmpty() ? "" : (" (" + std::string(name.GetString()) + ")").c_str()));
+      melde(
+          Text("Lasttyp ltype = %d%s wird von der Stütze nicht berechnet (0 Gleichlast, 1 Trapezlast, 10 "
+               "Einzellast/Moment, 11 Eigengewicht).",
+               l.ltype, name.IsEmpty() ? "" : (" (" + std::string(name.GetString()) + ")").c_str()));
       return;
     }
     const std::pair<CFormulaNumber*, const char*> zahlen[] = {
@@ -469,9 +467,10 @@ class Pruefung {
     // the calculation takes a load on the column's axis: an eccentricity would be dropped without its moment
     for (const auto& [zahl, feld] : {std::pair{&l.ey, "ey"}, std::pair{&l.ez, "ez"}})
       if (Ausdruck(*zahl, wer, feld) && zahl->GetValue() != 0.0)
-        melde(Text("Lastausmitte %s = %g cm: die Stütze rechnet Lasten in ihrer Achse; das Moment bitte als Last "
-                   "eingeben.",
-                   feld, zahl->GetValue()));
+        melde(
+            Text("Lastausmitte %s = %g cm: die Stütze rechnet Lasten in ihrer Achse; das Moment bitte als Last "
+                 "eingeben.",
+                 feld, zahl->GetValue()));
     if (l.ltype == 10) {
       // a point load acts at its node: a distance from it would be dropped
       if (l.offset.GetValue() != 0.0)
@@ -488,9 +487,10 @@ class Pruefung {
     }
     const double oben = std::min(anfang, ende), unten = std::max(anfang, ende);
     if (!(oben >= -kLageToleranz && unten <= gesamt + kLageToleranz))
-      melde(Text("Linienlast von %.3f m bis %.3f m unter dem Kopf liegt nicht ganz an der Stütze (Höhe %.3f m; "
-                 "node = %d, offset = %g m, length = %g m).",
-                 oben, unten, gesamt, l.node, l.offset.GetValue(), l.length.GetValue()));
+      melde(
+          Text("Linienlast von %.3f m bis %.3f m unter dem Kopf liegt nicht ganz an der Stütze (Höhe %.3f m; "
+               "node = %d, offset = %g m, length = %g m).",
+               oben, unten, gesamt, l.node, l.offset.GetValue(), l.length.GetValue()));
   }
 
   void Kombination(int s, int k, const std::set<int>& nummern) {

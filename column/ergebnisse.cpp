@@ -73,8 +73,12 @@ int StbMitschrift(const NachweisAufruf& aufruf) {
       const cBem& bem = g_quer[i].m_bem;
       const BemErgebnis& e = bem.m_erg[2];
       const double zug = std::fabs(e.zugzone);
-      m[std::size_t(i)].riss = {Dehnung(e.eps1b), Dehnung(e.eps2b), Dehnung(e.eps2s), e.sigStahl * 0.001,
-                                bem.m_ac > 0.0 ? zug / bem.m_ac : 0.0, zug > 0.0 ? e.asZug / zug * 100.0 : 0.0};
+      m[std::size_t(i)].riss = {Dehnung(e.eps1b),
+                                Dehnung(e.eps2b),
+                                Dehnung(e.eps2s),
+                                e.sigStahl * 0.001,
+                                bem.m_ac > 0.0 ? zug / bem.m_ac : 0.0,
+                                zug > 0.0 ? e.asZug / zug * 100.0 : 0.0};
     }
   } else if ((analyseModus == 1 || analyseModus == 2) && mode == 2) {
     g_mitschrift.dehnungSchluessel = key;
@@ -155,7 +159,8 @@ class Sammler {
     }
     // 6, 7: shear
     for (int art : {kArtTr, kArtEdA})
-      ProKombination(art, [&](int lk, int s, int c) { Schub(lk, s, c); }, art == kArtEdA);
+      ProKombination(
+          art, [&](int lk, int s, int c) { Schub(lk, s, c); }, art == kArtEdA);
     // 8: crack
     ProKombination(kArtGb, [&](int lk, int s, int) { Riss(lk, s, gbStart_ + lk - 1); });
     // 9: fire
@@ -170,7 +175,8 @@ class Sammler {
  private:
   // Calls fn(LK, stage, work-array index) for every combination of a kind; with zweiteOrdnung only for the accidental
   // combinations that the second-order pass calculated (they keep their numbers).
-  template <class Fn> void ProKombination(int art, Fn fn, bool zweiteOrdnung = false) {
+  template <class Fn>
+  void ProKombination(int art, Fn fn, bool zweiteOrdnung = false) {
     int lk = art == kArtEdA ? nTr_ : 0;
     const int erste = lk;
     for (int s = 0; s < kStufen; ++s) {
@@ -214,7 +220,8 @@ class Sammler {
     return summe >= 0.001;
   }
 
-  template <class R> R& Neu(std::vector<std::unique_ptr<R>>& list, int lk, int s, int typ) {
+  template <class R>
+  R& Neu(std::vector<std::unique_ptr<R>>& list, int lk, int s, int typ) {
     list.push_back(std::make_unique<R>());
     R& rec = *list.back();
     rec.LK = lk;
@@ -284,7 +291,8 @@ class Sammler {
   }
 
   // Two rows per element from the last: its end (section 2e + 1), then its start (section 2e).
-  template <class Fn> void ProStabende(Fn fn) {
+  template <class Fn>
+  void ProStabende(Fn fn) {
     for (int e = E_ - 1; e >= 0; --e) {
       fn(e, true, 2 * e + 1);
       fn(e, false, 2 * e);
@@ -357,12 +365,19 @@ class Sammler {
     auto& rec = Neu(out_.Rissnachweis, lk, s, 3);
     ProStabende([&](int e, bool ende, int iq) {
       const std::array<double, 6> v = m ? (*m)[std::size_t(iq)].riss : std::array<double, 6>{};
-      const double row[9] = {Stab(12, c, e, ende, 0), Stab(12, c, e, ende, 4), Stab(12, c, e, ende, 5),
-                             v[0], v[1], v[2], v[3], v[4], v[5]};
+      const double row[9] = {Stab(12, c, e, ende, 0),
+                             Stab(12, c, e, ende, 4),
+                             Stab(12, c, e, ende, 5),
+                             v[0],
+                             v[1],
+                             v[2],
+                             v[3],
+                             v[4],
+                             v[5]};
       // the end row of an element below the last repeats the start row of the element above it: left out
       if (ende && e < E_ - 1 && !rec.Kote.empty()) {
         const std::size_t p = rec.Kote.size() - 1;
-        const double vorher[9] = {rec.N[p], rec.My[p], rec.Mx[p], rec.eps1[p], rec.eps2[p],
+        const double vorher[9] = {rec.N[p],    rec.My[p],    rec.Mx[p],   rec.eps1[p], rec.eps2[p],
                                   rec.epss[p], rec.sigma[p], rec.azab[p], rec.nue[p]};
         bool gleich = true;
         for (int k = 0; k < 9; ++k) gleich = gleich && std::fabs(row[k] - vorher[k]) < 0.001;

@@ -75,7 +75,7 @@ void WriteGeometry(int geom, CKolumoData& data) {
   }
 }
 
-constexpr const char* kLineAndArea[6] = {"linie_links",  "linie_oben",     "linie_rechts",
+constexpr const char* kLineAndArea[6] = {"linie_links", "linie_oben",    "linie_rechts",
                                          "linie_unten", "flaeche_links", "flaeche_rechts"};
 
 // Writes the load groups and returns the numbers of the design groups.
@@ -203,9 +203,9 @@ bool WriteFoundationPosition(CKolumoData& data, const char* basePath) {
   const CString source = exists ? target : FoundationTemplate();
   if (source.IsEmpty()) {
     CString text;
-    text.Format(Tr("Die Vorlage der Fundamentposition fehlt:\n%s\nDie Fundamentposition wird nicht geschrieben.")
-                    .GetString(),
-                GetVorbelegungFile(kFundamentProgName, kFundamentModuleName).GetString());
+    text.Format(
+        Tr("Die Vorlage der Fundamentposition fehlt:\n%s\nDie Fundamentposition wird nicht geschrieben.").GetString(),
+        GetVorbelegungFile(kFundamentProgName, kFundamentModuleName).GetString());
     AfxMessageBox(text, MB_OK);
     return false;
   }
@@ -218,9 +218,10 @@ bool WriteFoundationPosition(CKolumoData& data, const char* basePath) {
   const bool codes = CString(VIDUV_GetString(root, "progname")) == kFundamentProgName &&
                      CString(VIDUV_GetString(root, "modulename")) == kFundamentModuleName;
   if (exists && root && !codes) {
-    AfxMessageBox("Vorhandene Fundamentposition ist kein Plattenfundament. Bitte zuerst die vorhanden "
-                  "Fundamentposition löschen. Danach Stützenposition erneut rechnen.",
-                  MB_OK);
+    AfxMessageBox(
+        "Vorhandene Fundamentposition ist kein Plattenfundament. Bitte zuerst die vorhanden "
+        "Fundamentposition löschen. Danach Stützenposition erneut rechnen.",
+        MB_OK);
     return false;
   }
   if (!root || !input || !wahl || !last || !geom || !codes) {

@@ -419,7 +419,8 @@ int CKolumoData::ReadData(int document) {
     }
 
     if (fileVersion < kVersionAusgabeAmRoot) {
-      if (int element = VIDUV_FindFirstChild(input, "Ausgabe")) AusgabeFields(FieldReader(element), *this, false, false);
+      if (int element = VIDUV_FindFirstChild(input, "Ausgabe"))
+        AusgabeFields(FieldReader(element), *this, false, false);
     } else if (int element = VIDUV_FindFirstChild(root, "Ausgabe")) {
       AusgabeFields(FieldReader(element), *this, true, fileVersion > kVersionFundLastw);
     }

@@ -222,7 +222,7 @@ bool WriteCharacteristicFile(const CKolumoData& data, const std::string& basis, 
   satz->nx[0] = 1;
   // action 1 permanent, action 2 additive in group 1, category 1; unfavourable factors 1, all else 0
   for (int i = 0; i < nLf; ++i) satz->lastLf[0][i] = i == 0 ? 1 : 2;
-  for (int (*row)[kMaxLastfaelle] : {satz->lfGruppe, satz->lfVariabel, satz->lfAktion}) {
+  for (int(*row)[kMaxLastfaelle] : {satz->lfGruppe, satz->lfVariabel, satz->lfAktion}) {
     row[0][0] = 0;
     row[0][1] = 1;
   }

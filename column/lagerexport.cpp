@@ -29,10 +29,10 @@ constexpr double kStart = 1e8;
 // Factors at or below this leave a load case out of a combination.
 constexpr double kMinFaktor = 0.1;
 
-constexpr const char* kGroupNames[kGroups + 1] = {
-    "ständig",       "Verkehr add.1", "Verkehr add.2", "Verkehr add.3", "Verkehr add.4", "Verkehr add.5",
-    "Verkehr alt.1", "Verkehr alt.2", "Verkehr alt.3", "Verkehr alt.4", "Verkehr alt.5", "Verkehr alt.6",
-    "Verkehr alt.7", "außergewöhnlich", "G eigenständig", "extremal"};
+constexpr const char* kGroupNames[kGroups + 1] = {"ständig",       "Verkehr add.1",   "Verkehr add.2",  "Verkehr add.3",
+                                                  "Verkehr add.4", "Verkehr add.5",   "Verkehr alt.1",  "Verkehr alt.2",
+                                                  "Verkehr alt.3", "Verkehr alt.4",   "Verkehr alt.5",  "Verkehr alt.6",
+                                                  "Verkehr alt.7", "außergewöhnlich", "G eigenständig", "extremal"};
 
 enum Component { kAx, kAy, kAz, kAmx, kAmy };
 
@@ -45,9 +45,8 @@ struct Direction {
   int moment;  // -1 for none
   const char* momentName;
 };
-constexpr Direction kDirections[3] = {{2, "z-z", kAz, "Az", -1, nullptr},
-                                      {0, "x-x", kAx, "Ax", kAmx, "Amx"},
-                                      {1, "y-y", kAy, "Ay", kAmy, "Amy"}};
+constexpr Direction kDirections[3] = {
+    {2, "z-z", kAz, "Az", -1, nullptr}, {0, "x-x", kAx, "Ax", kAmx, "Amx"}, {1, "y-y", kAy, "Ay", kAmy, "Amy"}};
 
 using SupportValues = std::array<double, kComponents>;
 using GroupTable = std::array<std::array<SupportValues, kSupports>, kGroups>;
@@ -258,11 +257,10 @@ class ReactionWriter {
         CString pattern;
         pattern.Format("Auflager%%d\\%s\\extremal\\", d.axis);
         const CString folder = Formatted(pattern, s);
-        WriteExtremalValues(folder, d.forceName, s, ExtremalValues(max[d.force], min[d.force], gValues[d.force]),
-                            "kN");
+        WriteExtremalValues(folder, d.forceName, s, ExtremalValues(max[d.force], min[d.force], gValues[d.force]), "kN");
         if (d.moment >= 0)
-          WriteExtremalValues(folder, d.momentName, s,
-                              ExtremalValues(max[d.moment], min[d.moment], gValues[d.moment]), "kNm");
+          WriteExtremalValues(folder, d.momentName, s, ExtremalValues(max[d.moment], min[d.moment], gValues[d.moment]),
+                              "kNm");
       }
     }
   }
@@ -313,8 +311,8 @@ class ReactionWriter {
   void WriteExtremalValues(const CString& folder, const char* name, int s, const std::array<double, 5>& values,
                            const char* unit) {
     static constexpr const char* kDesc[5] = {"max %s", "min %s", "%s (g)", "%s (max-g)", "%s (min-g)"};
-    static constexpr const char* kVar[5] = {"A%%d_max%s_extr", "A%%d_min%s_extr", "A%%d_g%s_extr",
-                                            "A%%d_maxg%s_extr", "A%%d_ming%s_extr"};
+    static constexpr const char* kVar[5] = {"A%%d_max%s_extr", "A%%d_min%s_extr", "A%%d_g%s_extr", "A%%d_maxg%s_extr",
+                                            "A%%d_ming%s_extr"};
     for (int i = 0; i < 5; ++i) {
       CString desc, pattern;
       desc.Format(kDesc[i], name);

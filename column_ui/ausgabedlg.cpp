@@ -20,11 +20,10 @@ win::DialogTemplate ParamTemplate(const char* caption, int cx, int cy, UINT grid
   return t;
 }
 
-const win::DialogTemplateRegistrar kNum(CKolumoNumAus::IDD, ParamTemplate("Steuerung der numerische Ausgabe", 200,
-                                                                          375, CKolumoNumAus::kIdGrid, 340));
-const win::DialogTemplateRegistrar kGraf(CKolumogridausgraf::IDD,
-                                         ParamTemplate("Steuerung der grafischen Ausgabe", 200, 201,
-                                                       CKolumogridausgraf::kIdGrid, 170));
+const win::DialogTemplateRegistrar kNum(CKolumoNumAus::IDD, ParamTemplate("Steuerung der numerische Ausgabe", 200, 375,
+                                                                          CKolumoNumAus::kIdGrid, 340));
+const win::DialogTemplateRegistrar kGraf(CKolumogridausgraf::IDD, ParamTemplate("Steuerung der grafischen Ausgabe", 200,
+                                                                                201, CKolumogridausgraf::kIdGrid, 170));
 const win::DialogTemplateRegistrar kBrand(CKolumoBrandDlg::IDD,
                                           ParamTemplate("Brandschutz", 225, 90, CKolumoBrandDlg::kIdGrid, 47));
 
@@ -124,8 +123,7 @@ void CKolumoNumAus::OnOK() {
 
 // ---- graphics --------------------------------------------------------------------------------------------------
 
-CKolumogridausgraf::CKolumogridausgraf(CWnd* parent)
-    : CKolumoParamDlg(IDD, kIdGrid, "CKolumogridausgraf", parent) {}
+CKolumogridausgraf::CKolumogridausgraf(CWnd* parent) : CKolumoParamDlg(IDD, kIdGrid, "CKolumogridausgraf", parent) {}
 
 void CKolumogridausgraf::AddRows() {
   CKolumoData& d = *m_pData;

@@ -13,7 +13,8 @@ CString Tr(const char* text) {
 
 using Spalten = std::vector<double>;
 
-template <class R> const R* Finde(const std::vector<std::unique_ptr<R>>& list, int lk, int typ, int stufe) {
+template <class R>
+const R* Finde(const std::vector<std::unique_ptr<R>>& list, int lk, int typ, int stufe) {
   for (const auto& r : list)
     if (r && r->LK == lk && r->Typ == typ && r->System == stufe) return r.get();
   return nullptr;
@@ -21,7 +22,7 @@ template <class R> const R* Finde(const std::vector<std::unique_ptr<R>>& list, i
 
 template <class Satz, class R, std::size_t N>
 ErgebnisSpalte Spalte(const std::vector<std::unique_ptr<Satz>>& list, int lk, int typ, int stufe,
-                      Spalten R::* const (&spalten)[N], int spalte, bool punkte = false) {
+                      Spalten R::*const (&spalten)[N], int spalte, bool punkte = false) {
   const R* r = Finde(list, lk, typ, stufe);
   if (!r || spalte < 1 || spalte > int(N)) return {};
   return {&r->Kote, &(r->*spalten[spalte - 1]), punkte};
@@ -35,15 +36,15 @@ using Q = CResultSchub;
 using F = CResultFundkraefte;
 using R = CResultRissnachweis;
 using G = CResultBrandschnittgroessen;
-Spalten S::* const kStab1[] = {&S::N, &S::Vy, &S::Vx, &S::My, &S::Mx, &S::Eta, &S::ErfAs, &S::AsAb};
-Spalten S::* const kStab3[] = {&S::N, &S::Vy, &S::Vx, &S::My, &S::Mx, &S::By, &S::Bx, &S::Eta};
-Spalten L::* const kLager[] = {&L::Apx, &L::Apy, &L::Apz, &L::Amx, &L::Amy};
-Spalten V::* const kVerf[] = {&V::u, &V::v, &V::w, &V::phix, &V::phiy, &V::v0, &V::w0};
-Spalten B::* const kBruch[] = {&B::N, &B::My, &B::Mx, &B::eps1, &B::eps2, &B::epss, &B::alfa};
-Spalten Q::* const kSchub[] = {&Q::ved, &Q::cot, &Q::vrdct, &Q::vrdmax, &Q::asb};
-Spalten F::* const kFund[] = {&F::Apx, &F::Apy, &F::Apz, &F::Amx, &F::Amy, &F::dAmx, &F::dAmy};
-Spalten R::* const kRiss[] = {&R::N, &R::My, &R::Mx, &R::eps1, &R::eps2, &R::epss, &R::sigma, &R::azab, &R::nue};
-Spalten G::* const kBrand[] = {&G::N, &G::My, &G::Mx, &G::Nrd, &G::alfa, &G::minB, &G::minDeck, &G::As};
+Spalten S::*const kStab1[] = {&S::N, &S::Vy, &S::Vx, &S::My, &S::Mx, &S::Eta, &S::ErfAs, &S::AsAb};
+Spalten S::*const kStab3[] = {&S::N, &S::Vy, &S::Vx, &S::My, &S::Mx, &S::By, &S::Bx, &S::Eta};
+Spalten L::*const kLager[] = {&L::Apx, &L::Apy, &L::Apz, &L::Amx, &L::Amy};
+Spalten V::*const kVerf[] = {&V::u, &V::v, &V::w, &V::phix, &V::phiy, &V::v0, &V::w0};
+Spalten B::*const kBruch[] = {&B::N, &B::My, &B::Mx, &B::eps1, &B::eps2, &B::epss, &B::alfa};
+Spalten Q::*const kSchub[] = {&Q::ved, &Q::cot, &Q::vrdct, &Q::vrdmax, &Q::asb};
+Spalten F::*const kFund[] = {&F::Apx, &F::Apy, &F::Apz, &F::Amx, &F::Amy, &F::dAmx, &F::dAmy};
+Spalten R::*const kRiss[] = {&R::N, &R::My, &R::Mx, &R::eps1, &R::eps2, &R::epss, &R::sigma, &R::azab, &R::nue};
+Spalten G::*const kBrand[] = {&G::N, &G::My, &G::Mx, &G::Nrd, &G::alfa, &G::minB, &G::minDeck, &G::As};
 
 // Leaves of kinds 1 and 2 (group chosen by the thousands digit); kind 2 names the first-order deformations apart.
 struct Blatt {
@@ -121,14 +122,14 @@ const Blatt kBruchBlaetter[] = {
     {3605, "Schubbemessung aus Querkraft", "as,b [cm²/m]"},
 };
 const Blatt kRissBlaetter[] = {
-    {3101, nullptr, "Normalkraft N [kN]"}, {3102, nullptr, "Moment My [kNm]"},  {3103, nullptr, "Moment Mx [kNm]"},
-    {3104, nullptr, "eps 1,r [prom.]"},    {3105, nullptr, "eps 2,r [prom.]"},  {3106, nullptr, "eps s,r [prom.]"},
-    {3107, nullptr, "Sigma s,r [MN/cm²]"}, {3108, nullptr, "Az/Ab [-]"},        {3109, nullptr, "mue z,r [%]"},
+    {3101, nullptr, "Normalkraft N [kN]"}, {3102, nullptr, "Moment My [kNm]"}, {3103, nullptr, "Moment Mx [kNm]"},
+    {3104, nullptr, "eps 1,r [prom.]"},    {3105, nullptr, "eps 2,r [prom.]"}, {3106, nullptr, "eps s,r [prom.]"},
+    {3107, nullptr, "Sigma s,r [MN/cm²]"}, {3108, nullptr, "Az/Ab [-]"},       {3109, nullptr, "mue z,r [%]"},
 };
 const Blatt kBrandBlaetter[] = {
-    {4101, nullptr, "Normalkraft N [kN]"}, {4102, nullptr, "Moment My [kNm]"},   {4103, nullptr, "Moment Mx [kNm]"},
+    {4101, nullptr, "Normalkraft N [kN]"},   {4102, nullptr, "Moment My [kNm]"}, {4103, nullptr, "Moment Mx [kNm]"},
     {4104, nullptr, "Normalkraft Nrd [kN]"}, {4105, nullptr, "alfa [-]"},        {4106, nullptr, "min. Breite [cm]"},
-    {4107, nullptr, "min. Deckung [cm]"},  {4108, nullptr, "As [cm²]"},
+    {4107, nullptr, "min. Deckung [cm]"},    {4108, nullptr, "As [cm²]"},
 };
 
 // Record type a code reads in a kind: first order Ed 0, Ed,A 1; second order and crack check 3; fire 1.
@@ -164,7 +165,8 @@ ErgebnisSpalte SucheSpalte(const CResultContainer& erg, int art, int code, int l
       default: return {};
     }
   }
-  if (art == kArtGebrauch && satz == 1 && code / 1000 == 3) return Spalte(erg.Rissnachweis, lk, typ, stufe, kRiss, spalte);
+  if (art == kArtGebrauch && satz == 1 && code / 1000 == 3)
+    return Spalte(erg.Rissnachweis, lk, typ, stufe, kRiss, spalte);
   if (art == kArtBrand && satz == 1 && code / 1000 == 4)
     return Spalte(erg.Brandschnittgroessen, lk, typ, stufe, kBrand, spalte);
   return {};

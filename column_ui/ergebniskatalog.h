@@ -13,9 +13,9 @@
 enum ErgebnisArt { kArtKeine = 0, kArtEd = 1, kArtEdA = 2, kArtGebrauch = 3, kArtBrand = 4, kArtErfAs = 5 };
 
 struct KombiEintrag {
-  CString pfad;      // "group \LK [n],art"
-  int code = 0;      // kind x 10000 + number shown
-  int satzLK = 0;    // LK of the records written for this combination; 0: none were written
+  CString pfad;    // "group \LK [n],art"
+  int code = 0;    // kind x 10000 + number shown
+  int satzLK = 0;  // LK of the records written for this combination; 0: none were written
 };
 
 struct KombiBaum {

@@ -57,7 +57,6 @@ bool Stelle(const double (&keys)[N], double x, int& i, double& t) {
   return true;
 }
 
-
 }  // namespace
 
 bool Bettungsziffer(double a, double b, double d, double es, double& ks) {
@@ -165,8 +164,8 @@ win::DialogTemplate FundTemplate() {
       I{D::kIdCmy, "Edit", "", edit, 184, 187, 62, 12},
       I{-1, "Static", "[kNm/-]", SS_LEFT, 250, 189, 40, 9},
       I{D::kIdBerechnen, "Button", "Berechnung der Federsteifigkeiten", BS_PUSHBUTTON | WS_TABSTOP, 7, 178, 140, 14},
-      I{D::kIdFudPos, "Button", "Fundamentposition automatisch erstellen", BS_AUTOCHECKBOX | WS_TABSTOP, 7, 196,
-        146, 10},
+      I{D::kIdFudPos, "Button", "Fundamentposition automatisch erstellen", BS_AUTOCHECKBOX | WS_TABSTOP, 7, 196, 146,
+        10},
       I{-1, "Static", "Faktor char. Werte", SS_LEFT, 7, 213, 70, 9},
       I{D::kIdFaktor, "Edit", "", edit, 78, 211, 38, 12},
       I{IDOK, "Button", "Übernehmen", BS_DEFPUSHBUTTON | WS_TABSTOP, 183, 211, 52, 14},
@@ -217,7 +216,7 @@ void CPyloFundDlg::FromData(const CKolumoData& data) {
 
 void CPyloFundDlg::ToData(CKolumoData& data) const {
   const CString* texts[11] = {&m_es, &m_nue, &m_bx, &m_by, &m_hoehe, &m_cz, &m_cx, &m_cy, &m_cmx, &m_cmy, &m_faktor};
-  double* fields[11] = {&data.Es, &data.nue, &data.bx, &data.by, &data.hoehe, &data.cz,
+  double* fields[11] = {&data.Es, &data.nue, &data.bx,  &data.by,  &data.hoehe, &data.cz,
                         &data.cx, &data.cy,  &data.cmx, &data.cmy, &data.fakt};
   for (int i = 0; i < 11; ++i)
     if (*texts[i] != m_initial[i]) *fields[i] = Wert(*texts[i]);
@@ -257,16 +256,16 @@ BOOL CPyloFundDlg::OnInitDialog() {
 
 void CPyloFundDlg::Show() {
   const std::pair<UINT, const CString*> texts[11] = {
-      {kIdEs, &m_es},   {kIdNue, &m_nue}, {kIdBx, &m_bx},   {kIdBy, &m_by},   {kIdHoehe, &m_hoehe}, {kIdCz, &m_cz},
-      {kIdCx, &m_cx},   {kIdCy, &m_cy},   {kIdCmx, &m_cmx}, {kIdCmy, &m_cmy}, {kIdFaktor, &m_faktor}};
+      {kIdEs, &m_es}, {kIdNue, &m_nue}, {kIdBx, &m_bx},   {kIdBy, &m_by},   {kIdHoehe, &m_hoehe},  {kIdCz, &m_cz},
+      {kIdCx, &m_cx}, {kIdCy, &m_cy},   {kIdCmx, &m_cmx}, {kIdCmy, &m_cmy}, {kIdFaktor, &m_faktor}};
   for (const auto& [id, text] : texts) SetDlgItemText(id, *text);
   CheckDlgButton(kIdFudPos, m_fudPos ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void CPyloFundDlg::Read() {
   const std::pair<UINT, CString*> texts[11] = {
-      {kIdEs, &m_es},   {kIdNue, &m_nue}, {kIdBx, &m_bx},   {kIdBy, &m_by},   {kIdHoehe, &m_hoehe}, {kIdCz, &m_cz},
-      {kIdCx, &m_cx},   {kIdCy, &m_cy},   {kIdCmx, &m_cmx}, {kIdCmy, &m_cmy}, {kIdFaktor, &m_faktor}};
+      {kIdEs, &m_es}, {kIdNue, &m_nue}, {kIdBx, &m_bx},   {kIdBy, &m_by},   {kIdHoehe, &m_hoehe},  {kIdCz, &m_cz},
+      {kIdCx, &m_cx}, {kIdCy, &m_cy},   {kIdCmx, &m_cmx}, {kIdCmy, &m_cmy}, {kIdFaktor, &m_faktor}};
   for (const auto& [id, text] : texts) {
     GetDlgItemText(id, *text);
     text->Replace(',', '.');
@@ -294,8 +293,7 @@ void CPyloFundDlg::OnBerechnen() {
   }
   bool ohneBettung = false;
   fundament::Federn f = fundament::Berechne(bx, by, es, nue, &ohneBettung);
-  if (ohneBettung)
-    AfxMessageBox(Tr("Umrechnung nicht möglich. Bettungsziffer wird auf 1000.0 kN/m³ gesetzt."), MB_OK);
+  if (ohneBettung) AfxMessageBox(Tr("Umrechnung nicht möglich. Bettungsziffer wird auf 1000.0 kN/m³ gesetzt."), MB_OK);
   m_cz.Format("%.1lf", f.cz);
   m_cx.Format("%.1lf", f.cx);
   m_cy.Format("%.1lf", f.cy);

@@ -36,8 +36,19 @@ class CPyloFundDlg : public CDialog {
  public:
   enum { IDD = 11216 };
   enum : UINT {
-    kIdNue = 14299, kIdEs = 14300, kIdBoden = 14301, kIdCz = 14307, kIdBx = 14305, kIdBy = 14306, kIdHoehe = 14308,
-    kIdCx = 14311, kIdCmx = 14312, kIdCy = 14313, kIdCmy = 14314, kIdBerechnen = 11266, kIdFudPos = 11267,
+    kIdNue = 14299,
+    kIdEs = 14300,
+    kIdBoden = 14301,
+    kIdCz = 14307,
+    kIdBx = 14305,
+    kIdBy = 14306,
+    kIdHoehe = 14308,
+    kIdCx = 14311,
+    kIdCmx = 14312,
+    kIdCy = 14313,
+    kIdCmy = 14314,
+    kIdBerechnen = 11266,
+    kIdFudPos = 11267,
     kIdFaktor = 11268,
   };
 

@@ -96,7 +96,8 @@ void CKolumoVorschau2D::Draw2D() {
         CSupport* sp = j < lager.GetSize() ? &lager[j] : nullptr;
         if (j < n) {
           CKolumoQuer& q = *Quer(d, j);
-          x = mode == 0 ? (q.ey.GetValue() + q.dy.GetValue() / 2) * 0.01 : (q.ex.GetValue() + q.bx.GetValue() / 2) * 0.01;
+          x = mode == 0 ? (q.ey.GetValue() + q.dy.GetValue() / 2) * 0.01
+                        : (q.ex.GetValue() + q.bx.GetValue() / 2) * 0.01;
           dx = -H / 30;
           if (sp) feder = mode == 0 ? sp->cy.GetValue() : sp->cx.GetValue();
         } else {
@@ -219,8 +220,7 @@ void CKolumoVorschau2D::Draw2D() {
         Kreis(*c, m, m, m, 0);
         Kreis(*c, m, m, m, (bx - dy) / 2);
         break;
-      default:
-        break;
+      default: break;
     }
     if (q.type >= 0 && q.type <= 2) {
       c->Invoke55();
@@ -230,13 +230,17 @@ void CKolumoVorschau2D::Draw2D() {
         int type;
         double x1, y1, x2, y2, ox, oy, size;
       };
-      const Mass masse[] = {
-          {0, 0, dy, 0, dy - bdy, -s, 0, s / 2},     {0, 0, 0, 0, bdy, -s, 0, s / 2},
-          {0, 0, 0, 0, dy, -2 * s, 0, s / 2},        {0, 0, 0, bdx, 0, 0, -s, -s / 2},
-          {0, bx - bdx, 0, bx, 0, 0, -s, s / 2},     {0, 0, 0, bx, 0, 0, -2 * s, s / 2},
-          {1, 0, 0, bdx, 0, 0, -s, -s / 2},          {1, 0, 0, bx, 0, 0, -2 * s, s / 2},
-          {2, 0, (bx - dy) / 2, 0, (bx + dy) / 2, -s, 0, s / 2},
-          {2, 0, 0, bdx, 0, 0, -s, -s / 2},          {2, 0, 0, bx, 0, 0, -2 * s, s / 2}};
+      const Mass masse[] = {{0, 0, dy, 0, dy - bdy, -s, 0, s / 2},
+                            {0, 0, 0, 0, bdy, -s, 0, s / 2},
+                            {0, 0, 0, 0, dy, -2 * s, 0, s / 2},
+                            {0, 0, 0, bdx, 0, 0, -s, -s / 2},
+                            {0, bx - bdx, 0, bx, 0, 0, -s, s / 2},
+                            {0, 0, 0, bx, 0, 0, -2 * s, s / 2},
+                            {1, 0, 0, bdx, 0, 0, -s, -s / 2},
+                            {1, 0, 0, bx, 0, 0, -2 * s, s / 2},
+                            {2, 0, (bx - dy) / 2, 0, (bx + dy) / 2, -s, 0, s / 2},
+                            {2, 0, 0, bdx, 0, 0, -s, -s / 2},
+                            {2, 0, 0, bx, 0, 0, -2 * s, s / 2}};
       for (const Mass& mm : masse)
         if (mm.type == q.type) c->Invoke12(mm.x1, mm.y1, mm.x2, mm.y2, mm.ox, mm.oy, 15, mm.size, "", 2, 0, 0);
     }
@@ -294,7 +298,8 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
       if (std::fabs(v0) < 1e-6 && std::fabs(v1) < 1e-6) continue;
       c.SetObjectId(id, 3);
       stil();
-      if (std::fabs(a - px) >= 1e-6) c.AddPointLoad(float(x), float(z1), float(px), float(py), float(a), Fmt2(v0).c_str());
+      if (std::fabs(a - px) >= 1e-6)
+        c.AddPointLoad(float(x), float(z1), float(px), float(py), float(a), Fmt2(v0).c_str());
       if (std::fabs(cc - px) >= 1e-6) c.Invoke40(x, z1, px, py, cc, Fmt2(v1).c_str());
       if (l.direction != 2) x0 = float(x0 - a - 0.2);
     } else if (l.ltype == 0 || l.ltype == 1) {

@@ -126,8 +126,7 @@ void Zeichne3D(CKolumoData& data, CPlotwerk3D& c) {
               c.AddExtrusion(fuss, kopf, h, h, 0.0f);
               break;
             }
-            default:
-              gezeichnet = false;
+            default: gezeichnet = false;
           }
         }
         if (gezeichnet) z0 += l;

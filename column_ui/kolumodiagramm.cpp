@@ -251,8 +251,7 @@ void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D
   }
   CLabelPlacer eigener;
   CLabelPlacer& placer = eingabe.beschriftung ? *eingabe.beschriftung : eigener;
-  const std::size_t zeichen =
-      std::max(Zahl(e.nDigits, e.minValue).size(), Zahl(e.nDigits, e.maxValue).size());
+  const std::size_t zeichen = std::max(Zahl(e.nDigits, e.minValue).size(), Zahl(e.nDigits, e.maxValue).size());
   const double breite = (kZeichen * double(zeichen) + 0.5) * kSchrift * h;
   CBerichtZiel ziel(control, placer, -anfang, H, k, h, breite);
   e.DrawDiagram(ziel);

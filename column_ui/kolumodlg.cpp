@@ -106,9 +106,8 @@ BOOL CKolumoDlg::OnInitDialog() {
   SetPageTab(&m_tabCtrl);
   if (CWnd* frame = GetDlgItem(kIdFrame)) frame->ShowWindow(SW_HIDE);
   for (int tab = 0; tab < kTabs; ++tab) {
-    static constexpr UINT ids[kTabs] = {IDD_DLGVARDEF, CKolumoSteuDlg::IDD, CKolumoSysDlg::IDD,
-                                        CKolumoVorverDlg::IDD,      CKolumoloaddlg::IDD,
-                                        CKolumoResultDlg::IDD};
+    static constexpr UINT ids[kTabs] = {IDD_DLGVARDEF,         CKolumoSteuDlg::IDD, CKolumoSysDlg::IDD,
+                                        CKolumoVorverDlg::IDD, CKolumoloaddlg::IDD, CKolumoResultDlg::IDD};
     if (tab == 0) m_varDlg.SetData(&m_data);
     Page(tab)->Create(ids[tab], this);
   }
@@ -151,8 +150,7 @@ void CKolumoDlg::Layout() {
   CResizeHelper::GetChildRect(m_hWnd, frame->m_hWnd, &place);
   for (int tab = 0; tab < kTabs; ++tab)
     if (CDialog* page = Page(tab); page->m_hWnd)
-      page->SetWindowPos(nullptr, place.left, place.top, place.Width(), place.Height(),
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+      page->SetWindowPos(nullptr, place.left, place.top, place.Width(), place.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CKolumoDlg::OnHelp(WPARAM, LPARAM) {
@@ -236,8 +234,8 @@ void CKolumoDlg::OnPageChange() {
     if (CDialog* page = Page(i); page->m_hWnd) page->ShowWindow(i == tab ? SW_SHOW : SW_HIDE);
   s_previousTab = tab;
   // The pages that store before the new one shows, per tab.
-  static constexpr int kStoring[kTabs][5] = {
-      {1, 2, 3, 4, -1}, {0, 4, 2, 3, -1}, {0, 1, 3, 4, -1}, {0, 1, 2, 4, -1}, {0, 1, 2, 3, -1}, {0, 1, 2, 4, 3}};
+  static constexpr int kStoring[kTabs][5] = {{1, 2, 3, 4, -1}, {0, 4, 2, 3, -1}, {0, 1, 3, 4, -1},
+                                             {0, 1, 2, 4, -1}, {0, 1, 2, 3, -1}, {0, 1, 2, 4, 3}};
   if (tab != kResultTab) {
     for (int other : kStoring[tab])
       if (other >= 0) ExchangePage(other, TRUE);

@@ -25,11 +25,10 @@ win::DialogTemplate LoadPageTemplate() {
   t.items = {
       {int(P::kIdKriechLabel), "Static", "Kriechzahl:", SS_LEFT, 376, 58, 40, 10},
       {int(P::kIdKriechzahl), "Edit", "2.5", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 418, 56, 34, 12},
-      {int(P::kIdKombinationen), "Button", "Einwirkungskombinationen bilden", BS_PUSHBUTTON | WS_TABSTOP, 376, 72,
-       180, 13},
+      {int(P::kIdKombinationen), "Button", "Einwirkungskombinationen bilden", BS_PUSHBUTTON | WS_TABSTOP, 376, 72, 180,
+       13},
       {int(P::kIdLastuebernahme), "Button", "Lastübernahme", BS_PUSHBUTTON | WS_TABSTOP, 376, 86, 180, 13},
-      {int(P::kIdManuell), "Button", "Lastkollektive manuell ändern", BS_AUTOCHECKBOX | WS_TABSTOP, 378, 101, 178,
-       10},
+      {int(P::kIdManuell), "Button", "Lastkollektive manuell ändern", BS_AUTOCHECKBOX | WS_TABSTOP, 378, 101, 178, 10},
   };
   return t;
 }

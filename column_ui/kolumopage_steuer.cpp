@@ -42,7 +42,8 @@ void PaintPlate(cairo_t* cr, int w, int h, const char* title, const char* subtit
 }
 
 void RegisterPlate(UINT id, const char* title, const char* subtitle, double r, double g, double b) {
-  win::res::RegisterBitmap(id, 150, 150, [=](cairo_t* cr, int w, int h) { PaintPlate(cr, w, h, title, subtitle, r, g, b); });
+  win::res::RegisterBitmap(id, 150, 150,
+                           [=](cairo_t* cr, int w, int h) { PaintPlate(cr, w, h, title, subtitle, r, g, b); });
 }
 
 const bool kPlates = [] {

@@ -110,8 +110,9 @@ void CKolumoResultDlg::BaueKombiBaum(bool mitAuswahl) {
   m_kombiBaum.SetItemData(erfAs, DWORD_PTR(kArtErfAs * 10000));
   m_baut = false;
   if (baum.ueberlauf)
-    AfxMessageBox(Tr("Max. Anzahl der Lastkollektive von 9999 überschritten.\nErgebnisse werden nur bis 9999 "
-                     "dargestellt!"));
+    AfxMessageBox(
+        Tr("Max. Anzahl der Lastkollektive von 9999 überschritten.\nErgebnisse werden nur bis 9999 "
+           "dargestellt!"));
   // A new calculation or stage never keeps the previous diagram: without a combination the page is empty.
   m_art = 0;
   m_nummer = m_satzLK = 0;

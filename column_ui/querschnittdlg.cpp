@@ -36,12 +36,32 @@ struct Zeile {
 };
 // Rows 2-10 per section type.
 constexpr Zeile kZeilen[3][9] = {
-    {{"Breite bx", BX}, {"Dicke dy", DY}, {"Versatz ex", EX}, {"Versatz ey", EY}, {"Schwerachsabst. x", BDX},
-     {"Schwerachsabst. y", BDY}, {nullptr, AS}, {"Druckstrebenneigung", THETA}, {"Stabteilung", TEIL}},
-    {{"Durchmesser", BX}, {"Versatz ex", EX}, {"Versatz ey", EY}, {"Schwerachsabst.", BDX},
-     {"Gesamte Bewehrung", AS}, {"Druckstrebenneigung", THETA}, {"Stabteilung", TEIL}, {"", KEIN}, {"", KEIN}},
-    {{"Durchmesser aussen", BX}, {"Durchmesser innen", DY}, {"Versatz ex", EX}, {"Versatz ey", EY},
-     {"Schwerachsabst.", BDX}, {"Gesamte Bewehrung", AS}, {"Druckstrebenneigung", THETA}, {"Stabteilung", TEIL},
+    {{"Breite bx", BX},
+     {"Dicke dy", DY},
+     {"Versatz ex", EX},
+     {"Versatz ey", EY},
+     {"Schwerachsabst. x", BDX},
+     {"Schwerachsabst. y", BDY},
+     {nullptr, AS},
+     {"Druckstrebenneigung", THETA},
+     {"Stabteilung", TEIL}},
+    {{"Durchmesser", BX},
+     {"Versatz ex", EX},
+     {"Versatz ey", EY},
+     {"Schwerachsabst.", BDX},
+     {"Gesamte Bewehrung", AS},
+     {"Druckstrebenneigung", THETA},
+     {"Stabteilung", TEIL},
+     {"", KEIN},
+     {"", KEIN}},
+    {{"Durchmesser aussen", BX},
+     {"Durchmesser innen", DY},
+     {"Versatz ex", EX},
+     {"Versatz ey", EY},
+     {"Schwerachsabst.", BDX},
+     {"Gesamte Bewehrung", AS},
+     {"Druckstrebenneigung", THETA},
+     {"Stabteilung", TEIL},
      {"", KEIN}},
 };
 
@@ -179,11 +199,13 @@ void CKolumoQuerGrid::Store() {
     if (q.bewType == 0 && (bx > 40 || dy > 40)) {
       const char* frage = nullptr;
       if (m_norm == 0)
-        frage = "Achtung! Gemäß DIN 1045-1 13.5.1.3 ist bei den vorhanden Stützenabmesungen\nmind. der "
-                "Bewehrungstyp 2 zu verwenden.\nSoll der Bewehrungstyp geändert werden?";
+        frage =
+            "Achtung! Gemäß DIN 1045-1 13.5.1.3 ist bei den vorhanden Stützenabmesungen\nmind. der "
+            "Bewehrungstyp 2 zu verwenden.\nSoll der Bewehrungstyp geändert werden?";
       else if (m_norm == 10)
-        frage = "Achtung! Gemäß EC2 NA (DE) 9.5.2.4 ist bei den vorhanden Stützenabmesungen\nmind. der "
-                "Bewehrungstyp 2 zu verwenden.\nSoll der Bewehrungstyp geändert werden?";
+        frage =
+            "Achtung! Gemäß EC2 NA (DE) 9.5.2.4 ist bei den vorhanden Stützenabmesungen\nmind. der "
+            "Bewehrungstyp 2 zu verwenden.\nSoll der Bewehrungstyp geändert werden?";
       if (frage && Ask(frage)) {
         q.bewType = 1;
         SetComboIndex(kBewTyp, 1, 1);
@@ -195,17 +217,20 @@ void CKolumoQuerGrid::Store() {
     if (!m_fertigteil) {
       minimum = 20;
       if (m_norm == 0)
-        frage = "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
-                "korrigiert werden?";
+        frage =
+            "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
+            "korrigiert werden?";
       else if (m_norm == 2)
         frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung korrigiert werden?";
       else if (m_norm == 10)
-        frage = "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
-                "korrigiert werden?";
+        frage =
+            "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
+            "korrigiert werden?";
     } else if (m_norm == 0) {
       minimum = 12;
-      frage = "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 12.0 cm!.\nSoll die Abmessung "
-              "korrigiert werden?";
+      frage =
+          "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 12.0 cm!.\nSoll die Abmessung "
+          "korrigiert werden?";
     } else if (m_norm == 2) {
       minimum = 15;
       frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!.\nSoll die Abmessung korrigiert werden?";

@@ -1,10 +1,10 @@
 #include "controls/GradientDlg.h"
 
 BEGIN_MESSAGE_MAP(CGradientDlg, CDialog)
-  ON_WM_ERASEBKGND()
-  ON_WM_SIZE()
-  ON_WM_CTLCOLOR()
-  ON_WM_LBUTTONDOWN()
+ON_WM_ERASEBKGND()
+ON_WM_SIZE()
+ON_WM_CTLCOLOR()
+ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
 CGradientDlg::CGradientDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent) { ResetGradient(FALSE); }
@@ -34,10 +34,10 @@ BOOL CGradientDlg::OnEraseBkgnd(CDC* dc) {
     if (band == 2) r.top = int((1.0 - m_dBottomFactor) * client.Height());
     // Vertex colours are 16-bit: each channel shifted up by 8 bits.
     TRIVERTEX v[2] = {
-        {r.left, r.top, COLOR16(GetRValue(m_crGradientStart[band]) << 8), COLOR16(GetGValue(m_crGradientStart[band]) << 8),
-         COLOR16(GetBValue(m_crGradientStart[band]) << 8), 0},
-        {r.right, r.bottom, COLOR16(GetRValue(m_crGradientEnd[band]) << 8), COLOR16(GetGValue(m_crGradientEnd[band]) << 8),
-         COLOR16(GetBValue(m_crGradientEnd[band]) << 8), 0}};
+        {r.left, r.top, COLOR16(GetRValue(m_crGradientStart[band]) << 8),
+         COLOR16(GetGValue(m_crGradientStart[band]) << 8), COLOR16(GetBValue(m_crGradientStart[band]) << 8), 0},
+        {r.right, r.bottom, COLOR16(GetRValue(m_crGradientEnd[band]) << 8),
+         COLOR16(GetGValue(m_crGradientEnd[band]) << 8), COLOR16(GetBValue(m_crGradientEnd[band]) << 8), 0}};
     GRADIENT_RECT rect{0, 1};
     ::GradientFill(dc->m_hDC, v, 2, &rect, 1, GRADIENT_FILL_RECT_H);
     painted = true;

@@ -8,8 +8,19 @@ class CGradientDlg : public CDialog {
  public:
   // Bitmap placements (the low byte of m_dwBitmapPlacement).
   enum Placement : DWORD {
-    kTile = 0, kCenter, kStretch, kTileTop, kTileBottom, kTileLeft, kTileRight, kTopLeft, kTopRight, kTopCenter,
-    kBottomLeft, kBottomRight, kBottomCenter
+    kTile = 0,
+    kCenter,
+    kStretch,
+    kTileTop,
+    kTileBottom,
+    kTileLeft,
+    kTileRight,
+    kTopLeft,
+    kTopRight,
+    kTopCenter,
+    kBottomLeft,
+    kBottomRight,
+    kBottomCenter
   };
 
   CGradientDlg(UINT templateId, CWnd* parent = nullptr);

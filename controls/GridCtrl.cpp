@@ -1331,8 +1331,7 @@ void CGridCtrl::OnSelecting(const CCellID& cell) {
 }
 
 BOOL CGridCtrl::StepCell(const CCellID& from, int dRow, int dCol, CCellID& next, BOOL editableOnly) const {
-  if (!IsValid(from) || (dRow == 0 && dCol == 0) || m_nRowCount <= m_nFixedRowCount ||
-      m_nColCount <= m_nFixedColCount)
+  if (!IsValid(from) || (dRow == 0 && dCol == 0) || m_nRowCount <= m_nFixedRowCount || m_nColCount <= m_nFixedColCount)
     return FALSE;
   CCellID at = from;
   const long limit = long(m_nRowCount) * long(m_nColCount) + 1;
@@ -2357,8 +2356,8 @@ void CGridCtrl::OnBeginPrinting(CDC* dc, CPrintInfo* info) {
     m_LogicalPageSize.cx = int(GetVirtualWidth()) + marginWidth;
     m_LogicalPageSize.cy = ::MulDiv(m_LogicalPageSize.cx, m_PaperSize.cy, std::max(1, int(m_PaperSize.cx)));
   }
-  m_nPageHeight = m_LogicalPageSize.cy - (m_nHeaderHeight + 2 * m_nGap + m_nFooterHeight) * m_CharSize.cy -
-                  GetFixedRowHeight();
+  m_nPageHeight =
+      m_LogicalPageSize.cy - (m_nHeaderHeight + 2 * m_nGap + m_nFooterHeight) * m_CharSize.cy - GetFixedRowHeight();
   int pagesDown = 1, sum = 0;
   for (int r = m_nFixedRowCount; r < m_nRowCount; ++r) {
     const int h = GetRowHeight(r);

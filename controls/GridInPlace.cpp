@@ -189,9 +189,8 @@ ON_WM_GETDLGCODE()
 ON_WM_RBUTTONUP()
 END_MESSAGE_MAP()
 
-CGridInPlaceCombo::CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col,
-                                     COLORREF crFore, COLORREF crBack, const CStringArray& items,
-                                     const CString& text, UINT firstChar)
+CGridInPlaceCombo::CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, COLORREF crFore,
+                                     COLORREF crBack, const CStringArray& items, const CString& text, UINT firstChar)
     : m_nNumLines(std::clamp(int(items.GetSize()), 4, 15)),
       m_sInitText(text),
       m_nRow(row),

@@ -51,8 +51,8 @@ class CGridComboEditPart : public CEdit {
 class CGridInPlaceCombo : public CComboBox {
   DECLARE_DYNAMIC(CGridInPlaceCombo)
  public:
-  CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, COLORREF crFore,
-                    COLORREF crBack, const CStringArray& items, const CString& text, UINT firstChar);
+  CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, COLORREF crFore, COLORREF crBack,
+                    const CStringArray& items, const CString& text, UINT firstChar);
   void EndEdit();
   int GetDropWidth();
   int ListLines() const { return m_nNumLines; }

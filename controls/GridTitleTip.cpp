@@ -35,8 +35,8 @@ CGridTitleTip::~CGridTitleTip() {
 BOOL CGridTitleTip::Create(CWnd* parent) {
   if (m_bCreated) return TRUE;
   m_pParentWnd = parent;
-  m_bCreated = CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTitleTipClass, nullptr, WS_BORDER | WS_POPUP,
-                        0, 0, 0, 0, nullptr, nullptr);
+  m_bCreated = CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTitleTipClass, nullptr, WS_BORDER | WS_POPUP, 0, 0, 0, 0,
+                        nullptr, nullptr);
   return m_bCreated;
 }
 
@@ -83,7 +83,7 @@ void CGridTitleTip::Show(CRect rectTitle, LPCTSTR text, int xOffset, LPRECT hove
   CPoint at(rectTitle.left + xOffset, rectTitle.top);
   m_pParentWnd->ClientToScreen(&at);
   ::SetWindowPos(GetSafeHwnd(), HWND_TOPMOST, at.x, at.y, xOffset + size.cx + tm.tmOverhang, rectTitle.Height(),
-               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
   // The hover rectangle was converted while the tip stood elsewhere: convert it again from the parent.
   m_rectHover = hover ? CRect(*hover) : rectTitle;
   m_rectHover.right++;

@@ -386,8 +386,7 @@ void CHoverButton::DrawIconImage(CDC* dc, BOOL hasTitle, RECT* item, CRect* capt
   dc->DrawState(at.TopLeft(), at.Size(), icon.icon, DSS_NORMAL | (disabled ? DSS_DISABLED : 0));
 }
 
-void CHoverButton::DrawBitmapImage(CDC* dc, BOOL hasTitle, RECT* item, CRect* caption, BOOL pressed,
-                                   BOOL disabled) {
+void CHoverButton::DrawBitmapImage(CDC* dc, BOOL hasTitle, RECT* item, CRect* caption, BOOL pressed, BOOL disabled) {
   const int index = (m_bMouseOnButton || pressed) && m_images[1].bitmap ? 1 : 0;
   const Image& image = m_images[index];
   if (!image.bitmap) return;

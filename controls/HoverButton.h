@@ -82,9 +82,8 @@ class CHoverButton : public CButton {
   BOOL m_bShowDisabledBitmap = TRUE;
   CPoint m_ptImageMargin{3, 3};
   CPoint m_ptPressedOffset{1, 1};
-  BOOL m_bIsFlat = TRUE, m_bMouseOnButton = FALSE, m_bIsPressed = FALSE, m_bIsFocused = FALSE,
-       m_bIsDisabled = FALSE, m_bIsDefault = FALSE, m_bIsCheckBox = FALSE, m_bDrawBorder = TRUE,
-       m_bDrawFlatFocus = FALSE;
+  BOOL m_bIsFlat = TRUE, m_bMouseOnButton = FALSE, m_bIsPressed = FALSE, m_bIsFocused = FALSE, m_bIsDisabled = FALSE,
+       m_bIsDefault = FALSE, m_bIsCheckBox = FALSE, m_bDrawBorder = TRUE, m_bDrawFlatFocus = FALSE;
   COLORREF m_colours[kColorCount] = {};
   CWnd* m_pMenuOwner = nullptr;
   BOOL m_bMenuShown = FALSE;

@@ -83,8 +83,8 @@ void CMainDlgBase::SelectPage(int page, CWnd* tab) {
 
 // ---- resize helper --------------------------------------------------------------------------------------------------
 
-void CResizeHelper::AddControl(HWND wnd, int leftPct, int topPct, int rightPct, int bottomPct, int leftOff,
-                               int topOff, int rightOff, int bottomOff) {
+void CResizeHelper::AddControl(HWND wnd, int leftPct, int topPct, int rightPct, int bottomPct, int leftOff, int topOff,
+                               int rightOff, int bottomOff) {
   m_wnd.push_back(wnd);
   m_left.push_back(leftOff);
   m_top.push_back(topOff);

@@ -66,8 +66,8 @@ class CMainDlgBase : public CDialog {
 class CResizeHelper {
  public:
   virtual ~CResizeHelper() = default;
-  void AddControl(HWND wnd, int leftPct, int topPct, int rightPct, int bottomPct, int leftOff, int topOff,
-                  int rightOff, int bottomOff);
+  void AddControl(HWND wnd, int leftPct, int topPct, int rightPct, int bottomPct, int leftOff, int topOff, int rightOff,
+                  int bottomOff);
   // Moves every control for the client rectangle (origin 0, 0); a client area of no size moves nothing.
   void Resize(const CRect& client);
   // The rectangle a control gets for a client size.

@@ -77,14 +77,30 @@ std::string Rgb(COLORREF c) {
 
 CString COrmiGridCellRich::TranslateMarkup(const CString& text) {
   static const char* const kSteps[][2] = {
-      {"\\super ", "\\super \\fs20 "}, {"\\sub ", "\\sub \\fs20 "},       {"\\sub0", "\\nosupersub"},
-      {"\\super0", "\\nosupersub"},    {"\\nosupersub", "\\nosupersub\\fs0"}, {"\\default ", "\\f0 "},
-      {"\\default0", "\\f0"},          {"\\defaultfont ", "\\f0 "},     {"\\defaultfont0", "\\f0"},
-      {"\\arial ", "\\f1 "},           {"\\arial0", "\\f0"},            {"\\symbol ", "\\f2 "},
-      {"\\symbol0", "\\f0"},           {"\\times ", "\\f3 "},           {"\\times0", "\\f0"},
-      {"\\greek ", "\\f2 "},           {"\\greek0", "\\f0"},            {"\\fs0 ", "\\fs16 "},
-      {"\\defaultsize ", "\\fs16 "},   {"\\cfdefault", "\\cf1"},        {"\\cfblack", "\\cf3"},
-      {"\\cfwhite", "\\cf4"},          {"\\cfred", "\\cf5"},            {"\\cfgreen", "\\cf6"},
+      {"\\super ", "\\super \\fs20 "},
+      {"\\sub ", "\\sub \\fs20 "},
+      {"\\sub0", "\\nosupersub"},
+      {"\\super0", "\\nosupersub"},
+      {"\\nosupersub", "\\nosupersub\\fs0"},
+      {"\\default ", "\\f0 "},
+      {"\\default0", "\\f0"},
+      {"\\defaultfont ", "\\f0 "},
+      {"\\defaultfont0", "\\f0"},
+      {"\\arial ", "\\f1 "},
+      {"\\arial0", "\\f0"},
+      {"\\symbol ", "\\f2 "},
+      {"\\symbol0", "\\f0"},
+      {"\\times ", "\\f3 "},
+      {"\\times0", "\\f0"},
+      {"\\greek ", "\\f2 "},
+      {"\\greek0", "\\f0"},
+      {"\\fs0 ", "\\fs16 "},
+      {"\\defaultsize ", "\\fs16 "},
+      {"\\cfdefault", "\\cf1"},
+      {"\\cfblack", "\\cf3"},
+      {"\\cfwhite", "\\cf4"},
+      {"\\cfred", "\\cf5"},
+      {"\\cfgreen", "\\cf6"},
       {"\\cfblue", "\\cf7"},
   };
   std::string out = text.GetString();
@@ -122,8 +138,8 @@ CString COrmiGridCellRich::BuildRtfDocument(const CString& text) const {
 }
 
 std::vector<RichRun> COrmiGridCellRich::Render(const CString& translated, COLORREF text, COLORREF back) {
-  const COLORREF table[8] = {text, text, back, RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 255, 0),
-                             RGB(0, 0, 255)};
+  const COLORREF table[8] = {text,           text,           back,          RGB(0, 0, 0), RGB(255, 255, 255),
+                             RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
   std::vector<RichRun> runs;
   RichRun current;
   current.colour = text;

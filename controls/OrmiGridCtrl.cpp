@@ -45,8 +45,10 @@ bool IsNumberType(int type) { return type == ORMI_INT || type == ORMI_DOUBLE || 
 // A printf format for one int: "%ld"-like formats get a long (long is wider than int here).
 CString FormatInt(const CString& format, int value) {
   CString out;
-  if (std::strstr(format, "l")) out.Format(format, long(value));
-  else out.Format(format, value);
+  if (std::strstr(format, "l"))
+    out.Format(format, long(value));
+  else
+    out.Format(format, value);
   return out;
 }
 
@@ -629,8 +631,12 @@ BOOL COrmiGridCtrl::WalkEditable(CCellID& cell, BOOL editableOnly, bool forwards
   return FALSE;
 }
 
-BOOL COrmiGridCtrl::FirstEditableCell(CCellID& cell, BOOL editableOnly) { return WalkEditable(cell, editableOnly, true); }
-BOOL COrmiGridCtrl::LastEditableCell(CCellID& cell, BOOL editableOnly) { return WalkEditable(cell, editableOnly, false); }
+BOOL COrmiGridCtrl::FirstEditableCell(CCellID& cell, BOOL editableOnly) {
+  return WalkEditable(cell, editableOnly, true);
+}
+BOOL COrmiGridCtrl::LastEditableCell(CCellID& cell, BOOL editableOnly) {
+  return WalkEditable(cell, editableOnly, false);
+}
 
 void COrmiGridCtrl::ClearFocus() {
   MarkRow(-1);

@@ -38,9 +38,9 @@ struct COrmiCellInfo {
   int row = -1;
   int col = -1;
   int type = ORMI_DOUBLE;
-  CString scanFormat;     // reads the cell's text
-  CString displayFormat;  // writes it
-  double factor = 1.0;    // shown value = stored value x factor
+  CString scanFormat;                     // reads the cell's text
+  CString displayFormat;                  // writes it
+  double factor = 1.0;                    // shown value = stored value x factor
   std::unique_ptr<CFormulaNumber> value;  // formula cells only
 };
 
@@ -57,10 +57,10 @@ class COrmiGridCtrl : public CGridCtrl {
   COrmiGridCtrl();
   ~COrmiGridCtrl() override;
 
-  using CGridCtrl::SetCellType;
-  using CGridCtrl::SetRowCount;
   using CGridCtrl::GetFocusCell;
   using CGridCtrl::IsCellEditable;
+  using CGridCtrl::SetCellType;
+  using CGridCtrl::SetRowCount;
 
   // ---- construction and layout
   void Init(int rows, int cols, int fixedRows, int fixedCols);
@@ -155,7 +155,6 @@ class COrmiGridCtrl : public CGridCtrl {
   BOOL ReplaceCellText(int row, int col, LPCTSTR text) override;
   BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE) override;
 
-
  protected:
   COrmiCellInfo* Info(int row, int col) const;
   COrmiCellInfo* EnsureInfo(int row, int col);
@@ -197,4 +196,3 @@ class COrmiGridCtrl : public CGridCtrl {
   friend class COrmiGridTestAccess;
   DECLARE_MESSAGE_MAP()
 };
-

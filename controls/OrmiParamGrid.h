@@ -10,8 +10,17 @@
 class COrmiParamGrid : public COrmiGridCtrl {
   DECLARE_DYNAMIC(COrmiParamGrid)
  public:
-  enum Kind { kText = 0, kInt = 1, kDouble = 2, kCheck = 3, kCombo = 4, kComboIndex = 5, kButton = 6, kFormula = 7,
-              kHeader = 8 };
+  enum Kind {
+    kText = 0,
+    kInt = 1,
+    kDouble = 2,
+    kCheck = 3,
+    kCombo = 4,
+    kComboIndex = 5,
+    kButton = 6,
+    kFormula = 7,
+    kHeader = 8
+  };
 
   COrmiParamGrid() = default;
   ~COrmiParamGrid() override;

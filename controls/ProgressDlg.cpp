@@ -34,7 +34,8 @@ const win::StringRegistrar kDocumentCaption(40051, "Berechne aktuelles Dokument"
 BEGIN_MESSAGE_MAP(ProgressDlg, CDialog)
 END_MESSAGE_MAP()
 
-ProgressDlg::ProgressDlg(UINT captionId) : CDialog(IDD, nullptr), m_nCaptionID(captionId ? captionId : kDefaultCaption) {}
+ProgressDlg::ProgressDlg(UINT captionId)
+    : CDialog(IDD, nullptr), m_nCaptionID(captionId ? captionId : kDefaultCaption) {}
 
 ProgressDlg::~ProgressDlg() {
   if (m_hWnd) DestroyWindow();
@@ -110,7 +111,7 @@ int ProgressDlg::StepIt() {
   GetDlgItemText(kStatus, status);
   GetDlgItemText(kPercent, percent);
   win::script::ProgressLine("[progress: " + std::string(caption.GetString()) + "] " + percent.GetString() + " " +
-                    status.GetString());
+                            status.GetString());
   return previous;
 }
 

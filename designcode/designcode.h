@@ -16,11 +16,11 @@ struct DesignCode {
   const char* gradeList;        // the name under which the catalogue keeps its grade list
   const char* concreteHeading;  // report headings of the material section
   const char* steelHeading;
-  int combinationNorm;          // the combination generator's norm of the actions that go with the code
-  bool eurocode;                // the EC2 family (its catalogue renames the old rebar grades)
-  bool fireTablesEn;            // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
-  const char* minimumRule;      // the report's line on the minimum longitudinal reinforcement, printed as it is
-  int minimumBar;               // diameter (mm) of the least bars the report names per section type
+  int combinationNorm;      // the combination generator's norm of the actions that go with the code
+  bool eurocode;            // the EC2 family (its catalogue renames the old rebar grades)
+  bool fireTablesEn;        // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
+  const char* minimumRule;  // the report's line on the minimum longitudinal reinforcement, printed as it is
+  int minimumBar;           // diameter (mm) of the least bars the report names per section type
   // m2; the engine raises every bar of the 16-bar layout to it. Not the report's bar: for EC2 and the French
   // and British annexes the report names 12 mm where the engine takes 8 mm.
   double leastBarArea;

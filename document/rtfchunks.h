@@ -44,10 +44,10 @@ class CRtfChunkList {
 struct RtfTableRow {
   int deleted = 0;
   int cellCount = 0;
-  std::vector<long> boundaries;    // the numbers after "\cellx"
+  std::vector<long> boundaries;  // the numbers after "\cellx"
   // Each cell's RTF without "\pard\intbl"; fewer than the boundaries when the row closed early.
   std::vector<std::string> cells;
-  std::string properties;          // between "\trowd" and the first "\cellx"
+  std::string properties;  // between "\trowd" and the first "\cellx"
   int start = -1;
   int end = -1;  // after "\row"
 };

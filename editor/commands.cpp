@@ -106,8 +106,8 @@ void SubDlg::SaveBuildingBlock() {
                  MB_OK | MB_ICONINFORMATION);
     return;
   }
-  CFileDialog dialog(FALSE, ".tqx", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                     Tr("TQ-VERNIK Positionen|*.tqx||"), this);
+  CFileDialog dialog(FALSE, ".tqx", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, Tr("TQ-VERNIK Positionen|*.tqx||"),
+                     this);
   if (dialog.DoModal() != IDOK) return;
   TransferData(TRUE);
   CRtfChunkList selection;

@@ -133,8 +133,7 @@ int ChoiceMask(const std::vector<MatValueRow>& rows) {
 }
 
 void ApplyChoiceMask(std::vector<MatValueRow>& rows, int mask) {
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    rows[i].active = i < kMaskRows && (unsigned(mask) >> i & 1u) ? 1 : 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i].active = i < kMaskRows && (unsigned(mask) >> i & 1u) ? 1 : 0;
 }
 
 // ---- MatGrid ---------------------------------------------------------------------------------------------------
@@ -181,7 +180,7 @@ void MatGrid::Exchange(std::vector<MatValueRow>& rows, BOOL save) {
 // ---- MatDlg ----------------------------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(MatDlg, CDialog)
-  ON_NOTIFY(TVN_SELCHANGED, IDC_DBIMPORT_TREE, OnSelChanged)
+ON_NOTIFY(TVN_SELCHANGED, IDC_DBIMPORT_TREE, OnSelChanged)
 END_MESSAGE_MAP()
 
 MatDlg::MatDlg(CWnd* parent) : CDialog(IDD_SKRIB_DB_IMPORT, parent) {}
@@ -229,8 +228,8 @@ BOOL MatDlg::OnInitDialog() {
     m_tree.SetItemData(leaf, DWORD_PTR(m_paths.back().get()));
   }
   if (m_pDocument && !m_pDocument->lastMaterialPath.IsEmpty()) {
-    const std::string last = std::string(m_pDocument->lastMaterialPath) + "\\" +
-                             std::string(m_pDocument->lastMaterialObject);
+    const std::string last =
+        std::string(m_pDocument->lastMaterialPath) + "\\" + std::string(m_pDocument->lastMaterialObject);
     for (const auto& path : m_paths)
       if (*path == last) {
         const HTREEITEM item = InsertPath(last);

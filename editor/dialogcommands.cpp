@@ -114,8 +114,8 @@ void SubDlg::Search() {
   if (!document) return;
   DlgSearch dialog(this);
   if (!AskSearch(dialog, *document, text)) return;
-  text.FindTextEx(document->searchText, document->matchCase != 0, document->wholeWord != 0,
-                  document->direction != 0, false);
+  text.FindTextEx(document->searchText, document->matchCase != 0, document->wholeWord != 0, document->direction != 0,
+                  false);
 }
 
 void SubDlg::Replace() {

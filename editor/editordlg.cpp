@@ -17,11 +17,11 @@ namespace {
 
 CString Tr(const char* text) { return EditorText("SubDlg", text); }
 
-const UINT kBar1Buttons[] = {0,     11529, 11535, 11536, 11537, 11538, 0,     11539, 11540, 0,     11541,
-                             11542, 0,     40011, 11545, 0,     11544, 0,     11525, 11503, 11504, 11505,
-                             11526, 11527, 40049, 0,     40050, 0,     40033};
-const UINT kBar2Buttons[] = {0,     11522, 0,     11524, 0,     11506, 11507, 11509, 11528, 0,     11530, 11531,
-                             11532, 11533, 11534, 0,     11546, 0,     40003, 11547, 40044};
+const UINT kBar1Buttons[] = {0,     11529, 11535, 11536, 11537, 11538, 0,     11539, 11540, 0,
+                             11541, 11542, 0,     40011, 11545, 0,     11544, 0,     11525, 11503,
+                             11504, 11505, 11526, 11527, 40049, 0,     40050, 0,     40033};
+const UINT kBar2Buttons[] = {0,     11522, 0,     11524, 0, 11506, 11507, 11509, 11528, 0,    11530,
+                             11531, 11532, 11533, 11534, 0, 11546, 0,     40003, 11547, 40044};
 
 struct Glyph {
   UINT id;
@@ -29,18 +29,42 @@ struct Glyph {
   bool bold, italic;
 };
 const Glyph kGlyphs[] = {
-    {11529, "\xe2\x9c\x82", false, false}, {11535, "\xe2\x9d\x90", false, false}, {11536, "\xe2\x96\xa4", false, false},
-    {11537, "\xe2\x86\xb6", true, false},  {11538, "\xe2\x86\xb7", true, false},  {11539, "?", true, false},
-    {11540, "\xe2\x87\x84", false, false}, {11541, "\xe2\x96\xa6", false, false}, {11542, "\xe2\x96\xa5", false, false},
-    {40011, "\xe2\x9a\x99", false, false}, {11545, "\xce\xa3", true, false},      {11544, "=", true, false},
-    {11525, "f", true, true},              {11503, "B", true, false},             {11504, "I", false, true},
-    {11505, "U", false, false},            {11526, "x\xe2\x82\x82", false, false}, {11527, "x\xc2\xb2", false, false},
-    {40049, "\xce\xb1", false, false},     {40050, "+", true, false},             {40033, "i", true, false},
-    {11522, "S", false, false},            {11524, "H", false, false},            {11506, "\xe2\x89\xa1", false, false},
-    {11507, "\xe2\x89\xa3", false, false}, {11509, "\xe2\x89\xa1", false, false}, {11528, "\xe2\x98\xb0", false, false},
-    {11530, "\xe2\x86\x95", false, false}, {11531, "1.", true, false},            {11532, "\xe2\x80\xa2", true, false},
-    {11533, "\xe2\x87\xa5", false, false}, {11534, "\xe2\x87\xa4", false, false}, {11546, "%", false, false},
-    {40003, "VB", true, false},            {11547, "\xe2\x86\x93", true, false},  {40044, "\xe2\x96\xb6", false, false},
+    {11529, "\xe2\x9c\x82", false, false},
+    {11535, "\xe2\x9d\x90", false, false},
+    {11536, "\xe2\x96\xa4", false, false},
+    {11537, "\xe2\x86\xb6", true, false},
+    {11538, "\xe2\x86\xb7", true, false},
+    {11539, "?", true, false},
+    {11540, "\xe2\x87\x84", false, false},
+    {11541, "\xe2\x96\xa6", false, false},
+    {11542, "\xe2\x96\xa5", false, false},
+    {40011, "\xe2\x9a\x99", false, false},
+    {11545, "\xce\xa3", true, false},
+    {11544, "=", true, false},
+    {11525, "f", true, true},
+    {11503, "B", true, false},
+    {11504, "I", false, true},
+    {11505, "U", false, false},
+    {11526, "x\xe2\x82\x82", false, false},
+    {11527, "x\xc2\xb2", false, false},
+    {40049, "\xce\xb1", false, false},
+    {40050, "+", true, false},
+    {40033, "i", true, false},
+    {11522, "S", false, false},
+    {11524, "H", false, false},
+    {11506, "\xe2\x89\xa1", false, false},
+    {11507, "\xe2\x89\xa3", false, false},
+    {11509, "\xe2\x89\xa1", false, false},
+    {11528, "\xe2\x98\xb0", false, false},
+    {11530, "\xe2\x86\x95", false, false},
+    {11531, "1.", true, false},
+    {11532, "\xe2\x80\xa2", true, false},
+    {11533, "\xe2\x87\xa5", false, false},
+    {11534, "\xe2\x87\xa4", false, false},
+    {11546, "%", false, false},
+    {40003, "VB", true, false},
+    {11547, "\xe2\x86\x93", true, false},
+    {40044, "\xe2\x96\xb6", false, false},
 };
 
 void PaintBar(const UINT* ids, std::size_t count, cairo_t* cr, int width, int height) {
@@ -81,12 +105,12 @@ struct Accel {
   UINT command;
 };
 const Accel kAccels[] = {
-    {true, false, false, '0', 40036},  {true, false, false, '1', 40037},  {true, false, false, '2', 40038},
-    {true, false, false, '3', 40039},  {true, false, false, '4', 40040},  {true, false, false, '5', 40041},
-    {true, false, false, '6', 40045},  {true, false, false, '7', 40046},  {true, false, false, '8', 40047},
-    {true, false, false, '9', 40048},  {true, false, false, 'M', 40043},  {true, false, false, 'S', 40051},
-    {false, false, false, VK_F1, 40033}, {false, false, false, VK_F3, 40035}, {true, false, false, VK_F3, 40042},
-    {false, false, false, VK_F5, 11544}, {false, false, true, VK_F5, 40052}, {false, false, false, VK_F9, 40034},
+    {true, false, false, '0', 40036},       {true, false, false, '1', 40037},    {true, false, false, '2', 40038},
+    {true, false, false, '3', 40039},       {true, false, false, '4', 40040},    {true, false, false, '5', 40041},
+    {true, false, false, '6', 40045},       {true, false, false, '7', 40046},    {true, false, false, '8', 40047},
+    {true, false, false, '9', 40048},       {true, false, false, 'M', 40043},    {true, false, false, 'S', 40051},
+    {false, false, false, VK_F1, 40033},    {false, false, false, VK_F3, 40035}, {true, false, false, VK_F3, 40042},
+    {false, false, false, VK_F5, 11544},    {false, false, true, VK_F5, 40052},  {false, false, false, VK_F9, 40034},
     {false, true, false, VK_RETURN, 40001},
 };
 
@@ -112,26 +136,51 @@ void RegisterEditorResources() {
     t.items.push_back(item);
     win::RegisterDialogTemplate(SubDlg::IDD, t);
     const std::size_t n1 = std::size(kBar1Buttons), n2 = std::size(kBar2Buttons);
-    win::res::RegisterBitmap(SubDlg::kBar1, int(16 * Images(kBar1Buttons, n1)), 15,
-                             [](cairo_t* cr, int w, int h) { PaintBar(kBar1Buttons, std::size(kBar1Buttons), cr, w, h); });
-    win::res::RegisterBitmap(SubDlg::kBar2, int(16 * Images(kBar2Buttons, n2)), 15,
-                             [](cairo_t* cr, int w, int h) { PaintBar(kBar2Buttons, std::size(kBar2Buttons), cr, w, h); });
+    win::res::RegisterBitmap(SubDlg::kBar1, int(16 * Images(kBar1Buttons, n1)), 15, [](cairo_t* cr, int w, int h) {
+      PaintBar(kBar1Buttons, std::size(kBar1Buttons), cr, w, h);
+    });
+    win::res::RegisterBitmap(SubDlg::kBar2, int(16 * Images(kBar2Buttons, n2)), 15, [](cairo_t* cr, int w, int h) {
+      PaintBar(kBar2Buttons, std::size(kBar2Buttons), cr, w, h);
+    });
     win::res::RegisterToolBar(SubDlg::kBar1, 16, 15, std::vector<UINT>(kBar1Buttons, kBar1Buttons + n1));
     win::res::RegisterToolBar(SubDlg::kBar2, 16, 15, std::vector<UINT>(kBar2Buttons, kBar2Buttons + n2));
-    const std::pair<UINT, const char*> strings[] = {
-        {11503, "[Strg-F] Markierung Fett"}, {11504, "[Strg-K] Markierung Kursiv"},
-        {11505, "[Strg-U] Markierung unterstrichen"}, {11526, "[Strg-+] Markierung tiefgestellt"},
-        {11527, "[Strg-*] Markierung hochgestellt"}, {40049, "Sonderzeichen"}, {11525, "[F9] Markierung Formel"},
-        {11506, "[Strg-L] Absatz linksbündig"}, {11507, "[Strg-E] Absatz zentrisch"},
-        {11509, "[Strg-R] Absatz rechtsbündig"}, {11528, "Blocksatz"}, {11522, "Formatvorlage"}, {11524, "Texthöhe"},
-        {11533, "Einrücken"}, {11534, "Ausrücken"}, {11530, "Zeilenabstand"}, {11532, "Stichpunkte"},
-        {11531, "Aufzählung"}, {11529, "[Strg-X] Ausschneiden"}, {11535, "[Strg-C] Kopieren Zwischenablage"},
-        {11536, "[Strg-V] Einfügen Zwischenablage"}, {11537, "[Strg-Z] Zurück"}, {11538, "Wiederherstellen"},
-        {11546, "Ansicht zoomen"}, {11544, "[F5] Dokument berechnen"}, {11545, "Übersicht aller Formeln"},
-        {11547, "Lastübernahme"}, {11541, "Neue Tabelle einfügen"}, {11542, "Markierte Tabelle ändern"},
-        {40050, "Einfügen"}, {11539, "Suchen"}, {11540, "Suchen und Ersetzen"}, {40011, "Einstellungen"},
-        {40003, "Öffnet den Dialog 'Visual Basic Scripting'"}, {40033, "Öffnet die Onlinehilfe"},
-        {40044, "Dokument berechnen und Ergebnisdokument öffnen"}, {40051, "Berechne aktuelles Dokument"}};
+    const std::pair<UINT, const char*> strings[] = {{11503, "[Strg-F] Markierung Fett"},
+                                                    {11504, "[Strg-K] Markierung Kursiv"},
+                                                    {11505, "[Strg-U] Markierung unterstrichen"},
+                                                    {11526, "[Strg-+] Markierung tiefgestellt"},
+                                                    {11527, "[Strg-*] Markierung hochgestellt"},
+                                                    {40049, "Sonderzeichen"},
+                                                    {11525, "[F9] Markierung Formel"},
+                                                    {11506, "[Strg-L] Absatz linksbündig"},
+                                                    {11507, "[Strg-E] Absatz zentrisch"},
+                                                    {11509, "[Strg-R] Absatz rechtsbündig"},
+                                                    {11528, "Blocksatz"},
+                                                    {11522, "Formatvorlage"},
+                                                    {11524, "Texthöhe"},
+                                                    {11533, "Einrücken"},
+                                                    {11534, "Ausrücken"},
+                                                    {11530, "Zeilenabstand"},
+                                                    {11532, "Stichpunkte"},
+                                                    {11531, "Aufzählung"},
+                                                    {11529, "[Strg-X] Ausschneiden"},
+                                                    {11535, "[Strg-C] Kopieren Zwischenablage"},
+                                                    {11536, "[Strg-V] Einfügen Zwischenablage"},
+                                                    {11537, "[Strg-Z] Zurück"},
+                                                    {11538, "Wiederherstellen"},
+                                                    {11546, "Ansicht zoomen"},
+                                                    {11544, "[F5] Dokument berechnen"},
+                                                    {11545, "Übersicht aller Formeln"},
+                                                    {11547, "Lastübernahme"},
+                                                    {11541, "Neue Tabelle einfügen"},
+                                                    {11542, "Markierte Tabelle ändern"},
+                                                    {40050, "Einfügen"},
+                                                    {11539, "Suchen"},
+                                                    {11540, "Suchen und Ersetzen"},
+                                                    {40011, "Einstellungen"},
+                                                    {40003, "Öffnet den Dialog 'Visual Basic Scripting'"},
+                                                    {40033, "Öffnet die Onlinehilfe"},
+                                                    {40044, "Dokument berechnen und Ergebnisdokument öffnen"},
+                                                    {40051, "Berechne aktuelles Dokument"}};
     for (const auto& [id, s] : strings) win::RegisterString(id, s);
     return true;
   }();
@@ -342,8 +391,11 @@ void SubDlg::UpdateToolbarState() {
   b2.CheckButton(11532, (pm & PFM_NUMBERING) && pf.wNumbering == 1);
   alignment = -1;
   if (pm & PFM_ALIGNMENT)
-    alignment = pf.wAlignment == PFA_LEFT ? 0 : pf.wAlignment == PFA_CENTER ? 1 : pf.wAlignment == PFA_RIGHT ? 2
-                : pf.wAlignment == PFA_JUSTIFY ? 3 : -1;
+    alignment = pf.wAlignment == PFA_LEFT      ? 0
+                : pf.wAlignment == PFA_CENTER  ? 1
+                : pf.wAlignment == PFA_RIGHT   ? 2
+                : pf.wAlignment == PFA_JUSTIFY ? 3
+                                               : -1;
   const UINT alignIds[] = {11506, 11507, 11509, 11528};
   for (int i = 0; i < 4; ++i) b2.CheckButton(int(alignIds[i]), alignment == i);
   style = (pm & PFM_STYLE) ? std::abs(pf.sStyle) - 1 : -1;
@@ -356,13 +408,34 @@ void SubDlg::UpdateToolbarState() {
 void SubDlg::ToggleEffect(UINT id) {
   const BOOL on = bar1.GetToolBarCtrl().IsButtonChecked(int(id));
   switch (id) {
-    case 11503: bold = on; text.SetCharEffects(CFM_BOLD, on ? CFE_BOLD : 0); break;
-    case 11504: italic = on; text.SetCharEffects(CFM_ITALIC, on ? CFE_ITALIC : 0); break;
-    case 11505: underline = on; text.SetCharEffects(CFM_UNDERLINE, on ? CFE_UNDERLINE : 0); break;
-    case 11526: subscript = on; text.SetCharEffects(CFM_SUBSCRIPT, on ? CFE_SUBSCRIPT : 0); break;
-    case 11527: superscript = on; text.SetCharEffects(CFM_SUPERSCRIPT, on ? CFE_SUPERSCRIPT : 0); break;
-    case 40049: symbolFont = on; text.SetFaceName(on ? "Symbol" : "Arial"); break;
-    case 11525: formula = on; text.MarkFormula(on); break;
+    case 11503:
+      bold = on;
+      text.SetCharEffects(CFM_BOLD, on ? CFE_BOLD : 0);
+      break;
+    case 11504:
+      italic = on;
+      text.SetCharEffects(CFM_ITALIC, on ? CFE_ITALIC : 0);
+      break;
+    case 11505:
+      underline = on;
+      text.SetCharEffects(CFM_UNDERLINE, on ? CFE_UNDERLINE : 0);
+      break;
+    case 11526:
+      subscript = on;
+      text.SetCharEffects(CFM_SUBSCRIPT, on ? CFE_SUBSCRIPT : 0);
+      break;
+    case 11527:
+      superscript = on;
+      text.SetCharEffects(CFM_SUPERSCRIPT, on ? CFE_SUPERSCRIPT : 0);
+      break;
+    case 40049:
+      symbolFont = on;
+      text.SetFaceName(on ? "Symbol" : "Arial");
+      break;
+    case 11525:
+      formula = on;
+      text.MarkFormula(on);
+      break;
     default: break;
   }
 }
@@ -395,12 +468,21 @@ void SubDlg::ReplaceAgain() {
 bool SubDlg::Execute(UINT id) {
   CToolBarCtrl& b1 = bar1.GetToolBarCtrl();
   switch (id) {
-    case 11503: case 11504: case 11505: case 11526: case 11527: case 40049: case 11525: ToggleEffect(id); return true;
+    case 11503:
+    case 11504:
+    case 11505:
+    case 11526:
+    case 11527:
+    case 40049:
+    case 11525: ToggleEffect(id); return true;
     case 40034:
       b1.CheckButton(11525, !b1.IsButtonChecked(11525));
       ToggleEffect(11525);
       return true;
-    case 11506: case 11507: case 11509: case 11528: {
+    case 11506:
+    case 11507:
+    case 11509:
+    case 11528: {
       const int a = id == 11506 ? 0 : id == 11507 ? 1 : id == 11509 ? 2 : 3;
       const WORD values[] = {PFA_LEFT, PFA_CENTER, PFA_RIGHT, PFA_JUSTIFY};
       alignment = a;
@@ -409,8 +491,15 @@ bool SubDlg::Execute(UINT id) {
       return true;
     }
     case 40036: SetStyleLevel(1); return true;
-    case 40037: case 40038: case 40039: case 40040: case 40041: SetStyleLevel(int(id - 40036) + 1); return true;
-    case 40045: case 40046: case 40047: case 40048: SetStyleLevel(int(id - 40045) + 7); return true;
+    case 40037:
+    case 40038:
+    case 40039:
+    case 40040:
+    case 40041: SetStyleLevel(int(id - 40036) + 1); return true;
+    case 40045:
+    case 40046:
+    case 40047:
+    case 40048: SetStyleLevel(int(id - 40045) + 7); return true;
     case 11533:
       TransferData(TRUE);
       UpdateToolbarState();
@@ -431,8 +520,8 @@ bool SubDlg::Execute(UINT id) {
     case 11531: {
       CMenu menu;
       menu.CreatePopupMenu();
-      const char* items[] = {"Keine Numerierung", "(1, 2, 3, 4, ...)", "(a, b, c, d, ...)", "(A, B, C, D, ...)",
-                             "(i, ii, iii, iv, ...)", "(I, II, III, IV, ...)"};
+      const char* items[] = {"Keine Numerierung", "(1, 2, 3, 4, ...)",     "(a, b, c, d, ...)",
+                             "(A, B, C, D, ...)", "(i, ii, iii, iv, ...)", "(I, II, III, IV, ...)"};
       for (int i = 0; i < 6; ++i) {
         const bool checked = i == 0 ? numbering <= 1 : numbering == i + 1;
         menu.AppendMenu(MF_STRING | (checked ? MF_CHECKED : 0), UINT(i + 1), Tr(items[i]));
@@ -507,8 +596,9 @@ void SubDlg::BuildContextMenu(CPopupMenuBuilder& menu, CStringArray& names) {
   menu.AddItem(Tr("Formel"), 107, FALSE, formula);
   menu.AddItem(Tr("Setze Bereich für SUMME"), 108);
   for (int i = 0; i <= 9; ++i)
-    menu.AddItem(Tr("Formatvorlage") + "\\" + (i == 0 ? Tr("Standard") : Tr(("Überschrift " + std::to_string(i)).c_str())),
-                 UINT(200 + i), FALSE, style == i);
+    menu.AddItem(
+        Tr("Formatvorlage") + "\\" + (i == 0 ? Tr("Standard") : Tr(("Überschrift " + std::to_string(i)).c_str())),
+        UINT(200 + i), FALSE, style == i);
   CString shownHeight;
   bar2.height.GetWindowText(shownHeight);
   for (int i = 0; i < int(std::size(kHeights)); ++i)
@@ -519,8 +609,7 @@ void SubDlg::BuildContextMenu(CPopupMenuBuilder& menu, CStringArray& names) {
     menu.AddItem(Tr("Ausrichtung") + "\\" + Tr(aligns[i]), UINT(300 + i), FALSE, alignment == i);
   const char* effects[] = {"Fett", "Kursiv", "Unterstrichen", "Hochgestellt", "Tiefgestellt"};
   const BOOL states[] = {bold, italic, underline, superscript, subscript};
-  for (int i = 0; i < 5; ++i)
-    menu.AddItem(Tr("Formatierung") + "\\" + Tr(effects[i]), UINT(304 + i), FALSE, states[i]);
+  for (int i = 0; i < 5; ++i) menu.AddItem(Tr("Formatierung") + "\\" + Tr(effects[i]), UINT(304 + i), FALSE, states[i]);
   menu.AddItem(Tr("Tabellenbreiten ändern"), 309);
   menu.AddItem(Tr("In Ausgabe verbergen"), 106);
   menu.AddItem("--", 0, TRUE);
@@ -584,9 +673,8 @@ BOOL SubDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (id == 102) text.SendMessage(WM_CUT);
     if (id == 103) SaveBuildingBlock();
     if (id == 104) text.InsertText("");
-    if (id == 105 &&
-        ::MessageBox(m_hWnd, Tr("Soll der gesamte Text wirklich gelöscht werden?"), "TQ-Skrib",
-                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    if (id == 105 && ::MessageBox(m_hWnd, Tr("Soll der gesamte Text wirklich gelöscht werden?"), "TQ-Skrib",
+                                  MB_YESNO | MB_ICONQUESTION) == IDYES) {
       text.SetSel(0, -1);
       text.InsertText("");
     }

@@ -84,7 +84,7 @@ class SubDlg : public CDialog {
   int symbolShown = 0;
 
   SubData* document = nullptr;
-  BaseData* position = nullptr;  // the position the document belongs to (may be null)
+  BaseData* position = nullptr;       // the position the document belongs to (may be null)
   MatCatalogue* catalogue = nullptr;  // the database dialog's entries; null: the databases
   SkribRichEdit text;
   // The document's text as it came in and as the control gave it back after loading: when neither the engineer

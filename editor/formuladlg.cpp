@@ -25,10 +25,10 @@ win::DialogTemplate GridTemplate(const char* caption, int cx, int cy, int gridId
   return t;
 }
 
-const win::DialogTemplateRegistrar kFormulas(IDD_SKRIB_FORMULAS, GridTemplate("Übersicht Formeln", 497, 234,
-                                                                             IDC_FORMULA_GRID));
-const win::DialogTemplateRegistrar kInputs(IDD_SKRIB_INPUT_VALUES, GridTemplate("Eingabeparameter", 272, 145,
-                                                                              IDC_INPUT_GRID));
+const win::DialogTemplateRegistrar kFormulas(IDD_SKRIB_FORMULAS,
+                                             GridTemplate("Übersicht Formeln", 497, 234, IDC_FORMULA_GRID));
+const win::DialogTemplateRegistrar kInputs(IDD_SKRIB_INPUT_VALUES,
+                                           GridTemplate("Eingabeparameter", 272, 145, IDC_INPUT_GRID));
 
 // The grid takes the place of the template's frame.
 void PlaceGrid(CDialog& dlg, CGridCtrl& grid, int id) {
@@ -186,8 +186,8 @@ void DlgInputVal::OnOK() {
     if (text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0)
       text.resize(text.size() - suffix.size());
     if (!ReadDecimalText(text.c_str(), read[i])) {
-      const std::string message = "Der Wert für '" + std::string((*m_pInputs)[i].desc) + "' ist keine Zahl: '" + text +
-                                  "'.";
+      const std::string message =
+          "Der Wert für '" + std::string((*m_pInputs)[i].desc) + "' ist keine Zahl: '" + text + "'.";
       AfxMessageBox(message.c_str(), MB_ICONEXCLAMATION);
       return;
     }

@@ -217,9 +217,10 @@ LRESULT OleRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void BuildTableRtf(int rows, int columns, const std::vector<int>& widths, const std::vector<std::string>& cells,
                    std::string& out) {
-  out = "{\\rtf1\\ansi\\ansicpg1252{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}{\\fonttbl{\\f0\\fswiss"
-        "\\fprq2\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}}{\\*\\generator kolumo;}\\viewkind4\\uc1"
-        "\\f1\\fs20";
+  out =
+      "{\\rtf1\\ansi\\ansicpg1252{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}{\\fonttbl{\\f0\\fswiss"
+      "\\fprq2\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}}{\\*\\generator kolumo;}\\viewkind4\\uc1"
+      "\\f1\\fs20";
   int number = 0;
   for (int r = 0; r < rows; ++r) {
     out += "\\trowd\\trgaph28\\trpaddl28\\trpaddr28\\trpaddfl3\\trpaddfr3";

@@ -68,7 +68,7 @@ void EnableDirection(CDialog& dlg) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(DlgSearch, CDialog)
-  ON_BN_CLICKED(IDC_FIND_WHOLE_TEXT, OnWholeText)
+ON_BN_CLICKED(IDC_FIND_WHOLE_TEXT, OnWholeText)
 END_MESSAGE_MAP()
 
 DlgSearch::DlgSearch(CWnd* parent) : CDialog(IDD_SKRIB_SEARCH, parent) {}
@@ -92,7 +92,7 @@ void DlgSearch::DoDataExchange(CDataExchange* dx) {
 void DlgSearch::OnWholeText() { EnableDirection(*this); }
 
 BEGIN_MESSAGE_MAP(DlgReplace, CDialog)
-  ON_BN_CLICKED(IDC_FIND_WHOLE_TEXT, OnWholeText)
+ON_BN_CLICKED(IDC_FIND_WHOLE_TEXT, OnWholeText)
 END_MESSAGE_MAP()
 
 DlgReplace::DlgReplace(CWnd* parent) : CDialog(IDD_SKRIB_REPLACE, parent) {}

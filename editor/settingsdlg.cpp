@@ -19,8 +19,8 @@ win::DialogTemplate SettingsTemplate() {
   t.items = {
       I{-1, "Button", "Berechnung", BS_GROUPBOX, 7, 7, 286, 52},
       I{IDC_SETTINGS_ERRORS, "Button", "Fehlermeldungen im Dokument eintragen", check, 14, 19, 270, 10},
-      I{IDC_SETTINGS_OVERWRITTEN, "Button", "Vorhandene Variable wird mit einem neuen Wert überschrieben", check, 26, 32,
-        258, 10},
+      I{IDC_SETTINGS_OVERWRITTEN, "Button", "Vorhandene Variable wird mit einem neuen Wert überschrieben", check, 26,
+        32, 258, 10},
       I{IDC_SETTINGS_UNKNOWN, "Button", "Nicht definierte Variable wird benutzt", check, 26, 45, 258, 10},
       I{-1, "Button", "Lastübernahme", BS_GROUPBOX, 7, 63, 286, 46},
       I{IDC_SETTINGS_LT_CLIPBOARD, "Button",
@@ -41,7 +41,7 @@ const win::DialogTemplateRegistrar kTemplate(IDD_SKRIB_SETTINGS, SettingsTemplat
 }  // namespace
 
 BEGIN_MESSAGE_MAP(DlgSettings, CDialog)
-  ON_BN_CLICKED(IDC_SETTINGS_ERRORS, OnErrors)
+ON_BN_CLICKED(IDC_SETTINGS_ERRORS, OnErrors)
 END_MESSAGE_MAP()
 
 DlgSettings::DlgSettings(CWnd* parent) : CDialog(IDD_SKRIB_SETTINGS, parent) {}

@@ -46,7 +46,7 @@ char SymbolOfButton(int id) {
 }
 
 BEGIN_MESSAGE_MAP(DlgSymbol, CDialog)
-  ON_WM_DESTROY()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 DlgSymbol::DlgSymbol(CWnd* parent) : CDialog(IDD_SKRIB_SYMBOLS, parent) {}

@@ -7,8 +7,7 @@
 #include "platform/win/afx.h"
 
 inline constexpr UINT IDD_SKRIB_SYMBOLS = 11513;
-inline constexpr int IDC_SYMBOL_SIZE = 1001, IDC_SYMBOL_SPIN = 1003, IDC_SYMBOL_FIRST = 11570,
-                     IDC_SYMBOL_LAST = 11714;
+inline constexpr int IDC_SYMBOL_SIZE = 1001, IDC_SYMBOL_SPIN = 1003, IDC_SYMBOL_FIRST = 11570, IDC_SYMBOL_LAST = 11714;
 
 // What the symbol dialog needs of the editor's text control.
 class SkribTextTarget {

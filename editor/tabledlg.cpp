@@ -16,9 +16,9 @@ namespace {
 constexpr const char* kArea = "Ormi Eingabe";
 constexpr const char* kDictionary = "vernik_i_Skrib";
 constexpr const char* kContext = "GridDlg";
-constexpr int kMinColumn = 50;      // twips
-constexpr int kAddedColumn = 567;   // 1 cm in twips
-constexpr int kMaxColumns = 63;     // what an RTF row can hold
+constexpr int kMinColumn = 50;     // twips
+constexpr int kAddedColumn = 567;  // 1 cm in twips
+constexpr int kMaxColumns = 63;    // what an RTF row can hold
 constexpr int kMaxRows = 999;
 constexpr COLORREF kHighlight = 0x4040C0;
 constexpr COLORREF kRowLine = 0xC0C0C0;
@@ -438,21 +438,21 @@ class CTableSchematic : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(CTableSchematic, CWnd)
-  ON_WM_PAINT()
-  ON_WM_LBUTTONDOWN()
-  ON_WM_LBUTTONUP()
-  ON_WM_MOUSEMOVE()
-  ON_WM_RBUTTONUP()
+ON_WM_PAINT()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_RBUTTONUP()
 END_MESSAGE_MAP()
 
 // ---- The dialog ------------------------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(GridDlg, CDialog)
-  ON_BN_CLICKED(IDC_TABLE_APPLY_WIDTH, OnChangeWidth)
-  ON_BN_CLICKED(IDC_TABLE_APPLY_COUNTS, OnChangeCounts)
-  ON_BN_CLICKED(IDC_TABLE_LOAD_TEMPLATE, OnLoadTemplate)
-  ON_BN_CLICKED(IDC_TABLE_SAVE_TEMPLATE, OnSaveTemplate)
-  ON_BN_CLICKED(IDC_TABLE_HELP, OnHelp)
+ON_BN_CLICKED(IDC_TABLE_APPLY_WIDTH, OnChangeWidth)
+ON_BN_CLICKED(IDC_TABLE_APPLY_COUNTS, OnChangeCounts)
+ON_BN_CLICKED(IDC_TABLE_LOAD_TEMPLATE, OnLoadTemplate)
+ON_BN_CLICKED(IDC_TABLE_SAVE_TEMPLATE, OnSaveTemplate)
+ON_BN_CLICKED(IDC_TABLE_HELP, OnHelp)
 END_MESSAGE_MAP()
 
 GridDlg::GridDlg(CWnd* parent) : CDialog(IDD_SKRIB_TABLE, parent) {}
@@ -540,10 +540,14 @@ void GridDlg::OnDragMove(double x) {
 void GridDlg::OnControlCommand(int value) {
   const int c = m_nSelected;
   if (c < 1 || c > CellCount()) return;
-  if (value > 1000 && value < 2000) table::DeleteColumn(m_rows, c);
-  else if (value > 2000 && value < 3000) table::InsertColumnLeft(m_rows, c);
-  else if (value > 3000 && value < 4000) table::InsertColumnRight(m_rows, c);
-  else return;
+  if (value > 1000 && value < 2000)
+    table::DeleteColumn(m_rows, c);
+  else if (value > 2000 && value < 3000)
+    table::InsertColumnLeft(m_rows, c);
+  else if (value > 3000 && value < 4000)
+    table::InsertColumnRight(m_rows, c);
+  else
+    return;
   m_nCols = CellCount();
   m_nSelected = 0;
   UpdateData(FALSE);

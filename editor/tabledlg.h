@@ -21,7 +21,7 @@ double CmFromTwips(int twips);
 struct TableTemplate {
   int nCol = 0;
   int nRow = 0;
-  int nWidth = 0;  // twips
+  int nWidth = 0;             // twips
   std::vector<int> colWidth;  // twips, one per column
   std::vector<std::string> defaultText;
 };

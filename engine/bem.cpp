@@ -353,8 +353,7 @@ void cBem::DruckeZeile(char sep, const char* l1, double v1, const char* l2, doub
     g_trace.Printf("%s\n", line.c_str());
 }
 
-void cBem::DruckeBemTabellen(int mode, int part, double N, double My, double Mz, double dmdk, double gamma,
-                             double mue)
+void cBem::DruckeBemTabellen(int mode, int part, double N, double My, double Mz, double dmdk, double gamma, double mue)
 {
     if (part == 2) {
         // result slots read by later checks

@@ -32,7 +32,7 @@ struct BemErgebnis {
     double faktor = 0.0, gamma = 0.0;  // mode 4 only
     double alfM = 0.0, alfK = 0.0;     // degrees
     double dmdk = 0.0;
-    double nullinie = 0.0;             // neutral axis angle, degrees
+    double nullinie = 0.0;  // neutral axis angle, degrees
     double y0 = 0.0, z0 = 0.0;
     double eps1b = 0.0, eps2b = 0.0, eps2s = 0.0;
     double asZug = 0.0, sigStahl = 0.0, zugzone = 0.0;  // mode 2 only
@@ -64,8 +64,7 @@ public:
     double sigeps(double& sigStahlMax);
     int AsBewehrung(double As[5]);
     void SpeichereErgebnis(int mode, double N, double My, double Mz, double dmdk, double gamma, double mue);
-    void DruckeBemTabellen(int mode, int part, double N, double My, double Mz, double dmdk, double gamma,
-                           double mue);
+    void DruckeBemTabellen(int mode, int part, double N, double My, double Mz, double dmdk, double gamma, double mue);
     void BerechneNullinienbreite(double& b0, double& zugflaeche);
 
     // ---- biaxial iterations ----
@@ -76,8 +75,8 @@ public:
     // integration as spareq in kind 2 without domain mapping.
     void Tangente(double J[3][3]) const;
     int DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code);
-    int IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue,
-                               double& mue, double& gamma, int& code);
+    int IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue, double& mue,
+                               double& gamma, int& code);
     static double GammaAusDehnung(double eps);
 
     // ---- dispatcher ----
@@ -126,16 +125,16 @@ public:
     double m_psig[kBemMaxPunkte + 1] = {};
 
     // ---- summary ----
-    double m_ac = 0.0;      // total concrete area, m2
-    double m_ymax = 0.0;    // largest |y|, m
-    double m_zmax = 0.0;    // largest |z|, m
-    double m_tiefe = 0.0;   // largest z range of a polygon group, m
+    double m_ac = 0.0;     // total concrete area, m2
+    double m_ymax = 0.0;   // largest |y|, m
+    double m_zmax = 0.0;   // largest |z|, m
+    double m_tiefe = 0.0;  // largest z range of a polygon group, m
 
     // ---- materials ----
     double m_mat[6 * kBemMaxMaterial] = {};
     int m_nmat = 0;
     int m_istBeton[kBemMaxMaterial + 1] = {};
-    double m_E = 34000.0;   // modulus of material 1, N/mm2
+    double m_E = 34000.0;  // modulus of material 1, N/mm2
     double m_epscu = 0.0, m_eps1c = 0.0, m_epsud = 0.0;
 
     // ---- design state ----
@@ -146,7 +145,7 @@ public:
     double bwfakt = 1.0;
     double m_EIy = 0.0, m_EIz = 0.0;
     double m_By = 0.0, m_Bz = 0.0;
-    int m_zustand = 1;      // section state counter: 1 after a reset, 0 after stbm3d
+    int m_zustand = 1;              // section state counter: 1 after a reset, 0 after stbm3d
     double m_yr = 0.0, m_zr = 0.0;  // reference point, m
     double m_steuer[6] = {};
     double m_gammaErf = 0.0;
@@ -154,24 +153,24 @@ public:
     int m_kd = 0;
     int m_querTyp = 1;
     int m_norm = 1;
-    int m_minBew = 0;       // minimum reinforcement set
-    double m_cOben = 0.0, m_cUnten = 0.0;  // covers of the upper and lower reinforcement, cm
-    double m_minmue = 0.0, m_maxmue = 0.0; // percent
-    double m_mue = 0.0;     // ratio of the last design, percent
+    int m_minBew = 0;                             // minimum reinforcement set
+    double m_cOben = 0.0, m_cUnten = 0.0;         // covers of the upper and lower reinforcement, cm
+    double m_minmue = 0.0, m_maxmue = 0.0;        // percent
+    double m_mue = 0.0;                           // ratio of the last design, percent
     double m_nu = 0.0, m_myu = 0.0, m_mzu = 0.0;  // ultimate forces of the last design run
-    double m_fyd = 0.0;     // design yield strength, kN/m2 (0: taken from the first steel material)
+    double m_fyd = 0.0;  // design yield strength, kN/m2 (0: taken from the first steel material)
 
     // ---- Sicher normalisation ----
     double m_nn = 1.0, m_myn = 1.0, m_mzn = 1.0, m_ey0 = 0.0, m_ez0 = 0.0;
     // ---- partial resultants of the last spareq ----
     Resultierende m_druck, m_zug;
     double m_hebel = 0.0;
-    int m_sicherSchritte = 0;    // Newton steps of the last Sicher
+    int m_sicherSchritte = 0;                      // Newton steps of the last Sicher
     double m_sicherAlpha = 0.0, m_sicherK = 99.0;  // direction and domain where the last Sicher ended
-    int m_limitErreicht = 0;     // 1 when the last iteration stopped at its step limit (also traced)
+    int m_limitErreicht = 0;                       // 1 when the last iteration stopped at its step limit (also traced)
 
     // ---- results ----
-    BemErgebnis m_erg[5];   // modes 1..4
+    BemErgebnis m_erg[5];  // modes 1..4
     double m_slots[30] = {};
     double m_dmdk = 0.0;
     // fibre evaluation
@@ -249,7 +248,7 @@ private:
     // Sicher for a section whose fingerprint PruefeEinheitsebenen has just checked
     int SicherGeprueft(double alpha0, double k0, double& N, double& My, double& Mz, double& gamma, int& code);
     void Einheitsebene(int slot, double alpha, double k, double& N, double& My, double& Mz);
-    bool SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
-                             double& e2, double& rho, double nmm[3]);
+    bool SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1, double& e2,
+                             double& rho, double nmm[3]);
     void DruckeZeile(char sep, const char* l1, double v1, const char* l2, double v2, const char* l3, double v3);
 };

@@ -48,8 +48,8 @@ struct BemGesetz {
     double e1;  // end of the compression curve (negative)
     double e4;  // end of the tension curve (positive)
     double n;
-    int nInt;   // n when it is 1, 2 or 3, else 0
-    double t;   // tensile strength
+    int nInt;  // n when it is 1, 2 or 3, else 0
+    double t;  // tensile strength
     // Beyond the end of a branch the curve is flat: S (1 - 0^n) is S itself for n > 0, so a yielded bar or
     // crushed fibre needs neither the division nor the power (the value is the same to the bit).
     bool flachZug, flachDruck;
@@ -102,8 +102,7 @@ void GesetzeDerGruppen(const cBem& b, bool offsetAus, BemGesetz laws[kBemMaxMate
 // Gauss-Legendre on [0, 1]
 constexpr double kG3x[3] = {0.11270166537925831, 0.5, 0.8872983346207417};
 constexpr double kG3w[3] = {0.2777777777777778, 0.4444444444444444, 0.2777777777777778};
-constexpr double kG5x[5] = {0.04691007703066800, 0.23076534494715845, 0.5, 0.76923465505284155,
-                            0.95308992296933200};
+constexpr double kG5x[5] = {0.04691007703066800, 0.23076534494715845, 0.5, 0.76923465505284155, 0.95308992296933200};
 constexpr double kG5w[5] = {0.11846344252809454, 0.23931433524968324, 0.28444444444444444, 0.23931433524968324,
                             0.11846344252809454};
 
@@ -129,8 +128,7 @@ void GaussStueck(const Stueck& s, double t0, double t1, const BemGesetz& law, do
 }
 
 // The same in closed form for a curve branch S (1 - w^n), w = 1 - eps/limit, any real n.
-void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double scale, const BemGesetz& law,
-                 double out[3])
+void ExaktStueck(const Stueck& s, double t0, double t1, double limit, double scale, const BemGesetz& law, double out[3])
 {
     const double w0 = 1.0 - (s.ea + t0 * s.de) / limit;
     const double w1 = 1.0 - (s.ea + t1 * s.de) / limit;
@@ -235,8 +233,8 @@ void ExaktSteigung(const Stueck& s, double t0, double t1, double limit, double s
     };
     out[0] += integral(av, bv, 0.0, 0.0);
     out[1] += integral(av * au, av * bu + bv * au, bv * bu, 0.0);
-    out[2] += integral(av * au * au, 2.0 * av * au * bu + bv * au * au, av * bu * bu + 2.0 * bv * au * bu,
-                       bv * bu * bu);
+    out[2] +=
+        integral(av * au * au, 2.0 * av * au * bu + bv * au * au, av * bu * bu + 2.0 * bv * au * bu, bv * bu * bu);
     out[3] += integral(0.5 * av * av, av * bv, 0.5 * bv * bv, 0.0);
     out[4] += integral(0.5 * au * av * av, au * av * bv + 0.5 * bu * av * av, 0.5 * au * bv * bv + bu * av * bv,
                        0.5 * bu * bv * bv);
@@ -299,8 +297,8 @@ void cBem::PunktResultierende(int g, bool offsetAus, const BemGesetz& law, Resul
 // Exact integral of the law over the polygon by Green's theorem in coordinates (u along the strain
 // gradient, v across it): the law depends on u alone, so int f dA = -oint v f(u) du, and the first
 // moments follow with the weights u and v/2. Each edge is cut where its strain crosses a branch limit.
-void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law,
-                                Resultierende& druck, Resultierende& zug) const
+void cBem::PolygonResultierende(int g, bool offsetAus, const double dir[2], const BemGesetz& law, Resultierende& druck,
+                                Resultierende& zug) const
 {
     const int m = m_gmat[g];
     const double e3 = offsetAus ? 0.0 : Mat(3, m);
@@ -719,7 +717,14 @@ void cBem::Abdruck(std::vector<unsigned char>& out) const
         for (int k = 0; k < 6; ++k)
             add(&m_mat[MatIndex(k) + 1], sizeof(double) * nMat);
     }
-    const double werte[9] = {bwfakt, m_yr, m_zr, m_eps1c, m_epscu, m_epsud, m_tiefe, static_cast<double>(m_zustand),
+    const double werte[9] = {bwfakt,
+                             m_yr,
+                             m_zr,
+                             m_eps1c,
+                             m_epscu,
+                             m_epsud,
+                             m_tiefe,
+                             static_cast<double>(m_zustand),
                              static_cast<double>(nPunkte)};
     add(werte, sizeof werte);
 }
@@ -768,8 +773,8 @@ void cBem::Einheitsebene(int slot, double alpha, double k, double& N, double& My
     e.gueltig[slot] = true;
 }
 
-bool cBem::SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1,
-                               double& e2, double& rho, double nmm[3])
+bool cBem::SicherEinschliessen(double& alpha, double& k, double psi1, double psi2, bool biaxial, double& e1, double& e2,
+                               double& rho, double nmm[3])
 {
     // the domain k that meets the load's angle psi2 for the direction a: e2 grows with k
     auto loeseK = [&](double a) {
@@ -930,8 +935,8 @@ int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double
         AuswertungNorm(0.0, k, psi1, psi2, e1, e2, rho, r0);
         AuswertungNorm(kPi / 2.0, k, psi1, psi2, e1, e2, rho, r90);
     }
-    const bool biaxial = zweiMomente || std::fabs(r0[1]) > 0.001 * std::fabs(r0[2]) ||
-                         std::fabs(r90[2]) > 0.001 * std::fabs(r90[1]);
+    const bool biaxial =
+        zweiMomente || std::fabs(r0[1]) > 0.001 * std::fabs(r0[2]) || std::fabs(r90[2]) > 0.001 * std::fabs(r90[1]);
     double alpha;
     if (biaxial && k0 > 33.0) {
         double det = r0[1] * r90[2] - r90[1] * r0[2];
@@ -1182,7 +1187,8 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 v *= omega;
             bool klein = true;
             for (int i = 1; i <= 3; ++i) {
-                const double de = dx[0] + std::cos((i - 1) * kPi) * ymax * dx[1] + std::cos(0.2 * i * kPi) * zmax * dx[2];
+                const double de =
+                    dx[0] + std::cos((i - 1) * kPi) * ymax * dx[1] + std::cos(0.2 * i * kPi) * zmax * dx[2];
                 klein = klein && std::fabs(de) < 1e-4;
             }
             for (int j = 0; j < 3; ++j)
@@ -1214,8 +1220,8 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     }
 }
 
-int cBem::IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue,
-                                 double& mue, double& gamma, int& code)
+int cBem::IteriereBewVerhaeltnis(double as, double N, double My, double Mz, double minmue, double maxmue, double& mue,
+                                 double& gamma, int& code)
 {
     code = 0;
     m_limitErreicht = 0;

@@ -14,8 +14,8 @@ struct Variante {
     double nFaktor;       // first pass: the design force is this multiple of the fire force
     double grenze1Start;  // ratio limits (percent) of the first pass
     double grenze1Ende;
-    double grenze2;       // of the second pass
-    double raiseStart;    // raising factor of the resisting force
+    double grenze2;     // of the second pass
+    double raiseStart;  // raising factor of the resisting force
     double raiseEnde;
 };
 

@@ -21,9 +21,9 @@ namespace {
 
 NachweisFunktionen g_nachweis;
 
-constexpr int kMaxPaesse = 300;             // equilibrium passes and stiffness updates
-constexpr int kMindestUpdates = 10;         // stiffness updates before a run may end
-constexpr double kKraftToleranz = 0.1;      // percent change of an end force
+constexpr int kMaxPaesse = 300;                // equilibrium passes and stiffness updates
+constexpr int kMindestUpdates = 10;            // stiffness updates before a run may end
+constexpr double kKraftToleranz = 0.1;         // percent change of an end force
 constexpr double kSteifToleranz = 0.1 * 0.01;  // percent change of a bending stiffness
 constexpr int kEigenVektoren = 4;
 constexpr int kEigenWerte = 2;
@@ -117,8 +117,16 @@ enum class Weiter { ImPass, NeuerPass, Ende };
 class Analyse {
 public:
     Analyse(CStuetzenRechner& r, int mode, int lf, int base)
-        : r(r), qf(r.querFelder), mode(mode), lf(lf), base(base), comb(lf + base), K(r.nKnoten), E(r.nStaebe),
-          nn(7 * r.nKnoten), nSections(2 * r.nStaebe)
+        : r(r),
+          qf(r.querFelder),
+          mode(mode),
+          lf(lf),
+          base(base),
+          comb(lf + base),
+          K(r.nKnoten),
+          E(r.nStaebe),
+          nn(7 * r.nKnoten),
+          nSections(2 * r.nStaebe)
     {
         CStuetzenRechner::SetzeGamma(g1, g2, g3, g4);
         faktoren[0] = g1;
@@ -207,8 +215,8 @@ bool Analyse::LegeBereicheAn()
     b.nwk = ColumnAddresses(b.maxa, b.mht, nn, mk);
     g_protokoll.Printf(" nband = %d halbe Bandbreite = %d\n", b.nwk, mk);
 
-    const long long fixedDoubles = (r.nFelder + 1) + K + kElementInputSize + 4LL * 196 + 105 + 5LL * nn + 28LL * E +
-                                   14 + 14 + 8 + 14;
+    const long long fixedDoubles =
+        (r.nFelder + 1) + K + kElementInputSize + 4LL * 196 + 105 + 5LL * nn + 28LL * E + 14 + 14 + 8 + 14;
     const long long doublesNeeded = fixedDoubles + 3LL * b.nwk + EigenWorkSize(nn, kEigenVektoren);
     if (!WorkDFits(INDEX[1], doublesNeeded))
         return false;
@@ -401,8 +409,7 @@ bool Analyse::ErhoeheUndNeu(Grund grund, int update)
 
 void Analyse::Iteriere()
 {
-    while (Pass() != Weiter::Ende) {
-    }
+    while (Pass() != Weiter::Ende) {}
 }
 
 // One equilibrium pass: assembly, supports, solution, end forces, and the verification the mode asks for.
@@ -591,8 +598,8 @@ Weiter Analyse::AktualisiereSteifigkeiten()
         return Weiter::Ende;
     }
     const bool gesetzt = SteifigkeitenGesetzt();
-    g_protokoll.Printf(" Steifigkeitsiteration %d nach %d Gleichgewichtsschritten: %s\n", steifZaehler + 1,
-                       passZaehler, gesetzt ? "konvergiert" : "nicht konvergiert");
+    g_protokoll.Printf(" Steifigkeitsiteration %d nach %d Gleichgewichtsschritten: %s\n", steifZaehler + 1, passZaehler,
+                       gesetzt ? "konvergiert" : "nicht konvergiert");
     if (!gesetzt) {
         passZaehler = 0;
         ++steifZaehler;

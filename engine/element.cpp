@@ -19,8 +19,7 @@ void SetSym(int m, int r, int c, double value)
 
 // The 4 x 4 bending pattern of one plane on the dofs (d1, r1, d2, r2) of nodes i and j: translation
 // terms k1, coupling k2 (sign s), rotation terms k3 (same node) and k4 (other node).
-void SetBendingBlock(int m, int d1, int r1, int d2, int r2, double k1, double k2, double k3, double k4,
-                     double s)
+void SetBendingBlock(int m, int d1, int r1, int d2, int r2, double k1, double k2, double k3, double k4, double s)
 {
     SetSym(m, d1, d1, k1);
     SetSym(m, d1, r1, s * k2);
@@ -86,16 +85,16 @@ int ElementMatrices(int input, int ke, int kg, int endForces, int signFlag, int 
     SetSym(ke, j + U, j + U, ea);
 
     const double eiz = E * Iz;
-    SetBendingBlock(ke, i + V, i + RZ, j + V, j + RZ, 12 * eiz / (L * L * L), 6 * eiz / (L * L),
-                    4 * eiz / L, 2 * eiz / L, 1.0);
+    SetBendingBlock(ke, i + V, i + RZ, j + V, j + RZ, 12 * eiz / (L * L * L), 6 * eiz / (L * L), 4 * eiz / L,
+                    2 * eiz / L, 1.0);
     const double eiy = E * Iy;
-    SetBendingBlock(ke, i + W, i + RY, j + W, j + RY, 12 * eiy / (L * L * L), 6 * eiy / (L * L),
-                    4 * eiy / L, 2 * eiy / L, -1.0);
+    SetBendingBlock(ke, i + W, i + RY, j + W, j + RY, 12 * eiy / (L * L * L), 6 * eiy / (L * L), 4 * eiy / L,
+                    2 * eiy / L, -1.0);
     const double eiw = E * Iw;
     const double git = G * It;
     SetBendingBlock(ke, i + RX, i + WARP, j + RX, j + WARP, 12 * eiw / (L * L * L) + 1.2 * git / L,
-                    6 * eiw / (L * L) + 0.1 * git, 4 * eiw / L + 2.0 / 15.0 * git * L,
-                    2 * eiw / L - git * L / 30.0, 1.0);
+                    6 * eiw / (L * L) + 0.1 * git, 4 * eiw / L + 2.0 / 15.0 * git * L, 2 * eiw / L - git * L / 30.0,
+                    1.0);
 
     // axial force: only compression enters the geometric matrix
     const double fStart = WD(endForces + U - 1);
@@ -116,8 +115,8 @@ int ElementMatrices(int input, int ke, int kg, int endForces, int signFlag, int 
     SetBendingBlock(kg, i + V, i + RZ, j + V, j + RZ, N * g1, N * g2, N * g3, N * g4, 1.0);
     SetBendingBlock(kg, i + W, i + RY, j + W, j + RY, N * g1, N * g2, N * g3, N * g4, -1.0);
     const double r02 = (Iy + Iz) / A;
-    SetBendingBlock(kg, i + RX, i + WARP, j + RX, j + WARP, N * r02 * g1, N * r02 * g2, N * r02 * g3,
-                    N * r02 * g4, 1.0);
+    SetBendingBlock(kg, i + RX, i + WARP, j + RX, j + WARP, N * r02 * g1, N * r02 * g2, N * r02 * g3, N * r02 * g4,
+                    1.0);
 
     // member-end releases: static condensation of the released degrees of freedom
     for (int r = 1; r <= kElementDofs; ++r) {
@@ -127,8 +126,7 @@ int ElementMatrices(int input, int ke, int kg, int endForces, int signFlag, int 
         for (int a = 1; a <= kElementDofs; ++a)
             for (int b = 1; b <= kElementDofs; ++b)
                 if (a != r && b != r && krr != 0.0)
-                    WD2(ke, kElementDofs, a, b) -=
-                        WD2(ke, kElementDofs, a, r) * WD2(ke, kElementDofs, r, b) / krr;
+                    WD2(ke, kElementDofs, a, b) -= WD2(ke, kElementDofs, a, r) * WD2(ke, kElementDofs, r, b) / krr;
         for (int a = 1; a <= kElementDofs; ++a) {
             WD2(ke, kElementDofs, a, r) = WD2(ke, kElementDofs, r, a) = 0.0;
             WD2(kg, kElementDofs, a, r) = WD2(kg, kElementDofs, r, a) = 0.0;
@@ -144,8 +142,8 @@ int ElementMatrices(int input, int ke, int kg, int endForces, int signFlag, int 
 int ExzaMat(int t, int n, double ai, double bi, double ci, double aj, double bj, double cj)
 {
     constexpr double kTiny = 1e-5;
-    if (std::fabs(ai) <= kTiny && std::fabs(bi) <= kTiny && std::fabs(ci) <= kTiny &&
-        std::fabs(aj) <= kTiny && std::fabs(bj) <= kTiny && std::fabs(cj) <= kTiny)
+    if (std::fabs(ai) <= kTiny && std::fabs(bi) <= kTiny && std::fabs(ci) <= kTiny && std::fabs(aj) <= kTiny &&
+        std::fabs(bj) <= kTiny && std::fabs(cj) <= kTiny)
         return 0;
     const int size = 2 * n;
     for (int c = 1; c <= size; ++c)

@@ -5,15 +5,15 @@
 
 // Layout of an element's input block (doubles) in the work array.
 enum ElementInput {
-    kElL = 0,        // length (m)
-    kElE = 1,        // modulus (kN/m2)
-    kElG = 2,        // shear modulus (kN/m2)
-    kElA = 3,        // area (m2)
-    kElIy = 4,       // second moment about y (m4)
-    kElIz = 5,       // second moment about z (m4)
-    kElIt = 6,       // torsion constant (m4)
-    kElIw = 7,       // warping constant (m6)
-    kElRelease = 8,  // 14 member-end release flags, one per degree of freedom
+    kElL = 0,                  // length (m)
+    kElE = 1,                  // modulus (kN/m2)
+    kElG = 2,                  // shear modulus (kN/m2)
+    kElA = 3,                  // area (m2)
+    kElIy = 4,                 // second moment about y (m4)
+    kElIz = 5,                 // second moment about z (m4)
+    kElIt = 6,                 // torsion constant (m4)
+    kElIw = 7,                 // warping constant (m6)
+    kElRelease = 8,            // 14 member-end release flags, one per degree of freedom
     kElReleaseCompanion = 22,  // 14 companion values of the releases (kept, not used)
     kElementInputSize = 36
 };

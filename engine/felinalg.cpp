@@ -519,8 +519,8 @@ int JacobiGen(int a, int b, int x, int eigv, int d, int n, double rtol, int nsma
     return 0;
 }
 
-int h4801(int a, int b, int maxa, int r, int eigv, int ar, int br, int vec, int d, int rtolv, int tt,
-          int w, int nn, int nwm, int nroot, int q, double rtol, int nitem)
+int h4801(int a, int b, int maxa, int r, int eigv, int ar, int br, int vec, int d, int rtolv, int tt, int w, int nn,
+          int nwm, int nroot, int q, double rtol, int nitem)
 {
     auto R = [r, nn](int j) { return r + (j - 1) * nn; };  // first entry of vector j
     auto EIGV = [eigv](int i) -> double& { return WD(eigv + i - 1); };

@@ -80,8 +80,8 @@ inline int EigenWorkSize(int nn, int q)
 // Starting vectors; returns 1 when B has too few excited degrees of freedom.
 int h4805(int a, int b, int maxa, int r, int w, int tt, int nn, int nwm, int q);
 // Subspace iteration proper (A decomposed); returns 0 or 4801.
-int h4801(int a, int b, int maxa, int r, int eigv, int ar, int br, int vec, int d, int rtolv, int tt,
-          int w, int nn, int nwm, int nroot, int q, double rtol, int nitem);
+int h4801(int a, int b, int maxa, int r, int eigv, int ar, int br, int vec, int d, int rtolv, int tt, int w, int nn,
+          int nwm, int nroot, int q, double rtol, int nitem);
 // Generalized Jacobi for a x = lambda b x (packed, order n); returns 0, 1, 2 or 3.
 int JacobiGen(int a, int b, int x, int eigv, int d, int n, double rtol, int nsmax);
 // Vector operation on n entries with strides: op 0 y = s x; 1 y = s x and x = old y; 2 y += s x;

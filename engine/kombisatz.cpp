@@ -30,7 +30,8 @@ public:
         return true;
     }
     // Reads one number in the C locale; false at the end or for a token that is not a number.
-    template <class T> bool Number(T& value)
+    template <class T>
+    bool Number(T& value)
     {
         std::string_view token;
         if (!Next(token))
@@ -154,7 +155,7 @@ int CKombiSatz::Lesen(const std::string& text)
         for (int i = 0; i < nl; ++i)
             if (!in.Number(neu->lastLf[b][i]))
                 return refuse(unvollstaendig);
-        for (int (*row)[kMaxLastfaelle] : {neu->lfGruppe, neu->lfVariabel, neu->lfAktion})
+        for (int(*row)[kMaxLastfaelle] : {neu->lfGruppe, neu->lfVariabel, neu->lfAktion})
             for (int i = 0; i < nf; ++i)
                 if (!in.Number(row[b][i]))
                     return refuse(unvollstaendig);
@@ -217,7 +218,7 @@ std::string CKombiSatz::Schreiben() const
             AppendInt(out, lastLf[b][i]);
         }
         out += '\n';
-        for (const int (*row)[kMaxLastfaelle] : {lfGruppe, lfVariabel, lfAktion}) {
+        for (const int(*row)[kMaxLastfaelle] : {lfGruppe, lfVariabel, lfAktion}) {
             for (int i = 0; i < nf; ++i) {
                 out += ' ';
                 AppendInt(out, row[b][i]);

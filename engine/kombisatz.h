@@ -6,13 +6,13 @@
 #include <string>
 
 // Capacities of the combination set.
-constexpr int kKombiBlocks = 4;           // one block per construction stage
-constexpr int kMaxLasten = 50;            // loads per block (NL)
-constexpr int kMaxLastfaelle = 50;        // load cases per block (NF), load-case numbers 1..50
-constexpr int kMaxKombinationen = 200;    // combinations per block (m)
-constexpr int kMaxFaktorGruppen = 50;     // factor groups per formula text
-constexpr int kMaxLfProGruppe = 50;       // load cases per factor group
-constexpr int kKombiListe = 10000;        // start table, KolLf, KolFakt, running numbers, slot map
+constexpr int kKombiBlocks = 4;         // one block per construction stage
+constexpr int kMaxLasten = 50;          // loads per block (NL)
+constexpr int kMaxLastfaelle = 50;      // load cases per block (NF), load-case numbers 1..50
+constexpr int kMaxKombinationen = 200;  // combinations per block (m)
+constexpr int kMaxFaktorGruppen = 50;   // factor groups per formula text
+constexpr int kMaxLfProGruppe = 50;     // load cases per factor group
+constexpr int kKombiListe = 10000;      // start table, KolLf, KolFakt, running numbers, slot map
 
 // Kinds of combination file ("Tr", "Gb", "Ed", "EdA", "EdB").
 enum KombiArt { kArtTr = 0, kArtGb = 1, kArtEd = 2, kArtEdA = 3, kArtEdB = 4 };
@@ -25,21 +25,21 @@ public:
     int sprache = 0;       // 0 German titles, else English
     int nDatei = 0;        // count returned by the last file read
 
-    int nLasten[kKombiBlocks] = {};   // NL per block
-    int nKombi[kKombiBlocks] = {};    // m per block
-    int nx[kKombiBlocks] = {};        // NX per block
-    int lastLf[kKombiBlocks][kMaxLasten] = {};  // load-case number (1-based) of each load
-    int nLf[kKombiBlocks] = {};                 // NF per block
+    int nLasten[kKombiBlocks] = {};                     // NL per block
+    int nKombi[kKombiBlocks] = {};                      // m per block
+    int nx[kKombiBlocks] = {};                          // NX per block
+    int lastLf[kKombiBlocks][kMaxLasten] = {};          // load-case number (1-based) of each load
+    int nLf[kKombiBlocks] = {};                         // NF per block
     int lfGruppe[kKombiBlocks][kMaxLastfaelle] = {};    // per load case: action group
     int lfVariabel[kKombiBlocks][kMaxLastfaelle] = {};  // per load case: 1 variable
     int lfAktion[kKombiBlocks][kMaxLastfaelle] = {};    // per load case: action index + 1 when variable
-    int start[kKombiListe] = {};   // selection c occupies KolLf[start[c] .. start[c+1])
+    int start[kKombiListe] = {};                        // selection c occupies KolLf[start[c] .. start[c+1])
     int KolLf[kKombiListe] = {};
-    int laufNr[kKombiListe] = {};  // running number of each combination (200 per block), -1 none
+    int laufNr[kKombiListe] = {};                  // running number of each combination (200 per block), -1 none
     int flags[kKombiBlocks][kMaxLastfaelle] = {};  // eight stage flags per block
     float KolFakt[kKombiListe] = {};
     float faktoren[7][kKombiBlocks][kMaxLastfaelle] = {};  // seven real columns per load case
-    int slotLaufNr[kKombiListe] = {};  // result slot -> running number
+    int slotLaufNr[kKombiListe] = {};                      // result slot -> running number
     std::string formel[kKombiBlocks][kMaxKombinationen];
     std::string titel[kKombiBlocks][kMaxKombinationen];
     std::string lastListe[kKombiBlocks][kMaxLastfaelle];  // "1,4,7": loads of each load case

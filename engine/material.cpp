@@ -13,12 +13,12 @@ namespace {
 
 MaterialKatalog* g_katalog = nullptr;
 
-const char* const kBetonKeys[22] = {"Ecm",      "Ec0m",       "G",         "fck",       "tau_cm",    "fctm",
-                                    "epsilon_c1u", "epsilon_c1", "epsilon_c2u", "epsilon_c2", "phi",    "fbd",
-                                    "gamma_cg", "gamma_ca",   "gamma_cgu", "gamma_cau", "gamma_cgf", "gamma_caf",
-                                    "gamma",    "gamma_u",    "mue",       "alpha_t"};
-const char* const kStahlKeys[10] = {"E",        "gamma",    "fyk",     "ftk",        "gamma_sg",
-                                    "gamma_sa", "alpha_t",  "epsilon_yd", "epsilon_szul", "duk"};
+const char* const kBetonKeys[22] = {"Ecm",         "Ec0m",       "G",           "fck",        "tau_cm",    "fctm",
+                                    "epsilon_c1u", "epsilon_c1", "epsilon_c2u", "epsilon_c2", "phi",       "fbd",
+                                    "gamma_cg",    "gamma_ca",   "gamma_cgu",   "gamma_cau",  "gamma_cgf", "gamma_caf",
+                                    "gamma",       "gamma_u",    "mue",         "alpha_t"};
+const char* const kStahlKeys[10] = {"E",        "gamma",   "fyk",        "ftk",          "gamma_sg",
+                                    "gamma_sa", "alpha_t", "epsilon_yd", "epsilon_szul", "duk"};
 
 bool IstBekannt(int code)
 {
@@ -149,23 +149,16 @@ int HoleBeton(const BetonArt& art, int code, int fireSwitch, int shapeClass, int
         break;
     }
     case 2:
-    case 12:
-        fcd = fck / (gamma * factor);
-        break;
-    case 3:
-        fcd = EtaFc(fck) * fck / (gamma * factor);
-        break;
-    case 11:
-        fcd = alphaDe * fck / (gamma * factor);
-        break;
+    case 12: fcd = fck / (gamma * factor); break;
+    case 3: fcd = EtaFc(fck) * fck / (gamma * factor); break;
+    case 11: fcd = alphaDe * fck / (gamma * factor); break;
     case 13: {
         // alpha_cc of the UK annex for bending and axial force
         const double a = art.kennwerte ? 0.85 : (shapeClass > 1 ? 0.8 : 0.85);
         fcd = a * fck / (gamma * factor);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return 0;
 }
@@ -212,20 +205,14 @@ MaterialKatalog* SetzeMaterialKatalog(MaterialKatalog* katalog)
 const char* KatalogNorm(int code)
 {
     switch (code) {
-    case 0:
-        return "DIN 1045";
-    case 1:
-        return "DIN 1045-1";
-    case 2:
-        return "EC2";
-    case 3:
-        return "SIA 262:2003";
+    case 0: return "DIN 1045";
+    case 1: return "DIN 1045-1";
+    case 2: return "EC2";
+    case 3: return "SIA 262:2003";
     case 11:
     case 12:
-    case 13:
-        return "EC2 NA (DE)";
-    default:
-        return "";
+    case 13: return "EC2 NA (DE)";
+    default: return "";
     }
 }
 
@@ -239,8 +226,8 @@ int HoleBetonRechenwerte(int code, int fireSwitch, int shapeClass, int mode, int
 int HoleBetonKennwerte(int code, int fireSwitch, int shapeClass, int mode, int grade, double& fck, double& fcd,
                        double& eps1, double& eps2, double& Ecm, double& form, double factor, int accidental)
 {
-    return HoleBeton(BetonArt{true}, code, fireSwitch, shapeClass, mode, grade, fck, fcd, eps1, eps2, Ecm, form,
-                     factor, accidental);
+    return HoleBeton(BetonArt{true}, code, fireSwitch, shapeClass, mode, grade, fck, fcd, eps1, eps2, Ecm, form, factor,
+                     accidental);
 }
 
 int HoleStahlRechenwerte(int code, int grade, double& fyd, double& epsy, double& epsu, double& E, double& fyk,

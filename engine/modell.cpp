@@ -24,18 +24,16 @@ template <class Fn>
 void Partition(long long N, long long K, long long E, Fn&& fn)
 {
     const Bereich doubles[] = {
-        {10, 7 * K * N}, {11, 7 * K * N}, {12, 14 * E * N},
-        {50, 2 * E * N}, {51, 2 * E * N}, {52, 2 * E * N}, {53, 2 * E * N}, {54, 2 * E * N},
-        {55, 2 * E * N}, {56, 2 * E * N}, {57, 2 * E * N}, {58, 2 * E * N},
-        {15, 7 * K}, {16, 7 * K}, {17, 14 * E}, {18, 28 * K * N}, {19, 12 * N},
-        {20, 7 * K * N}, {21, 7 * K * N}, {22, 14 * E * N},
-        {23, 2 * E * N}, {24, 2 * E * N}, {25, 2 * E * N}, {26, 2 * E * N}, {27, 2 * E * N},
-        {28, 2 * E * N}, {29, 2 * E * N}, {30, 2 * E * N}, {31, 2 * E * N}, {32, 2 * E * N},
-        {33, 2 * E * N}, {34, 2 * E * N}, {35, 2 * E * N}, {36, 2 * E * N}, {37, 2 * E * N},
-        {38, 2 * E * N}, {39, 2 * E * N}, {40, 2 * E * N}, {41, 4 * N}, {70, 4 * K * N},
+        {10, 7 * K * N}, {11, 7 * K * N},  {12, 14 * E * N}, {50, 2 * E * N},  {51, 2 * E * N}, {52, 2 * E * N},
+        {53, 2 * E * N}, {54, 2 * E * N},  {55, 2 * E * N},  {56, 2 * E * N},  {57, 2 * E * N}, {58, 2 * E * N},
+        {15, 7 * K},     {16, 7 * K},      {17, 14 * E},     {18, 28 * K * N}, {19, 12 * N},    {20, 7 * K * N},
+        {21, 7 * K * N}, {22, 14 * E * N}, {23, 2 * E * N},  {24, 2 * E * N},  {25, 2 * E * N}, {26, 2 * E * N},
+        {27, 2 * E * N}, {28, 2 * E * N},  {29, 2 * E * N},  {30, 2 * E * N},  {31, 2 * E * N}, {32, 2 * E * N},
+        {33, 2 * E * N}, {34, 2 * E * N},  {35, 2 * E * N},  {36, 2 * E * N},  {37, 2 * E * N}, {38, 2 * E * N},
+        {39, 2 * E * N}, {40, 2 * E * N},  {41, 4 * N},      {70, 4 * K * N},
     };
     const Bereich ints[] = {{60, 14 * K}, {61, 14 * K}, {62, 2 * E}, {63, 2 * E},
-                            {64, 2 * E}, {65, 2 * E}, {66, 2 * E}};
+                            {64, 2 * E},  {65, 2 * E},  {66, 2 * E}};
     for (const Bereich& b : doubles)
         fn(false, b);
     for (const Bereich& b : ints)
@@ -180,8 +178,7 @@ int CStuetzenRechner::VerteileEinzellasten()
             if (node < 0) {
                 char text[160];
                 std::snprintf(text, sizeof text,
-                              "Einzellast an Position %d liegt an keinem Knoten und wird nicht angesetzt.",
-                              p.position);
+                              "Einzellast an Position %d liegt an keinem Knoten und wird nicht angesetzt.", p.position);
                 setupMeldungen.emplace_back(text);
                 continue;
             }
@@ -263,8 +260,7 @@ ArbeitsBedarf CStuetzenRechner::Arbeitsbedarf(int nKombi, int nFirstFree) const
         if (w.feld < 0 || w.feld >= F)
             continue;
         for (const double p : {ende[w.feld] + w.abstand, ende[w.feld] + w.abstand + w.laenge}) {
-            const bool near =
-                std::any_of(xs.begin(), xs.end(), [p](double x) { return std::fabs(x - p) <= kTol; });
+            const bool near = std::any_of(xs.begin(), xs.end(), [p](double x) { return std::fabs(x - p) <= kTol; });
             if (p >= 0.0 && p <= ende[F] && !near)
                 xs.push_back(p);
         }
@@ -303,8 +299,8 @@ ArbeitsBedarf CStuetzenRechner::Arbeitsbedarf(int nKombi, int nFirstFree) const
     const long long saetze = a.linienSaetze + a.punktSaetze;
     // the node coordinates and section-change points are laid out first and then overwritten by the records
     const long long knotenD = kExtraOffset + 2LL * std::clamp(nQuerWechsel, 0, kMaxQuerWechsel);
-    a.doubles = vorher + std::max(knotenD, kLinienSatzDoubles * a.linienSaetze +
-                                               kPunktSatzDoubles * a.punktSaetze + partD + rahmenD);
+    a.doubles = vorher + std::max(knotenD, kLinienSatzDoubles * a.linienSaetze + kPunktSatzDoubles * a.punktSaetze +
+                                               partD + rahmenD);
     a.ints = vorher + kSatzGroesse * saetze + partI + rahmenI;
     a.doublesJeKombination = einsD - partD;
     return a;
@@ -385,8 +381,8 @@ int CStuetzenRechner::BaueModell()
                 stabEz[e] = first ? feldEz[f] : 0.0;
                 stabEy[e] = first ? feldEy[f] : 0.0;
                 first = false;
-                g_protokoll.Printf("stab = %d typ = %d xa = %.2f xe = %.2f ez = %.3f ey = %.3f\n", e, f, x[e],
-                                   x[e + 1], stabEz[e], stabEy[e]);
+                g_protokoll.Printf("stab = %d typ = %d xa = %.2f xe = %.2f ez = %.3f ey = %.3f\n", e, f, x[e], x[e + 1],
+                                   stabEz[e], stabEy[e]);
             }
         }
     }

@@ -56,10 +56,7 @@ Rekorde HoleRekorde(int code, int betonGuete, int stahlGuete, int formKlasse, in
 // The records of the grades in hand; a column rarely has more than one or two pairs.
 class RekordSpeicher {
 public:
-    RekordSpeicher(int code, int formKlasse, int accidental)
-        : m_code(code), m_form(formKlasse), m_acc(accidental)
-    {
-    }
+    RekordSpeicher(int code, int formKlasse, int accidental) : m_code(code), m_form(formKlasse), m_acc(accidental) {}
     const Rekorde& Hole(int betonGuete, int stahlGuete)
     {
         for (const Rekorde& r : m_rekorde)
@@ -114,12 +111,10 @@ void BrandNachweis(const NachweisAufruf& a)
     switch (a.code) {
     case 1:
     case 11: {
-        const int r = a.code == 1 ? BrandTabelleDIN4102(a.code, a.nel, a.forces, a.mode, a.gamma, a.stride,
-                                                        a.faktoren, a.knotenX, a.analyseModus, klasse, seiten,
-                                                        a.brand[2])
-                                  : BrandTabelleEC2_DE(a.code, a.nel, a.forces, a.mode, a.gamma, a.stride,
-                                                       a.faktoren, a.knotenX, a.analyseModus, klasse, seiten,
-                                                       a.brand[2]);
+        const int r = a.code == 1 ? BrandTabelleDIN4102(a.code, a.nel, a.forces, a.mode, a.gamma, a.stride, a.faktoren,
+                                                        a.knotenX, a.analyseModus, klasse, seiten, a.brand[2])
+                                  : BrandTabelleEC2_DE(a.code, a.nel, a.forces, a.mode, a.gamma, a.stride, a.faktoren,
+                                                       a.knotenX, a.analyseModus, klasse, seiten, a.brand[2]);
         if (r == kBrandBewehrungsgrad)
             hinweise.push_back(a.code == 1 ? kBrandHinweisGrad9 : kBrandHinweisGrad4);
         else if (r == kBrandAbmessungen)

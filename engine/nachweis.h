@@ -21,10 +21,10 @@ int StbNachweis_1(const NachweisAufruf& aufruf);
 
 // Why a fire check could not be made.
 enum BrandHinweis {
-    kBrandHinweisGrad9 = 1,      // the tables ask for more than 9 % reinforcement
-    kBrandHinweisGrad4,          // the tables ask for more than 4 % reinforcement
-    kBrandHinweisAbmessungen,    // no row of the tables is met with the section's dimensions
-    kBrandHinweisEC2,            // no fire check by tables for the design code
+    kBrandHinweisGrad9 = 1,    // the tables ask for more than 9 % reinforcement
+    kBrandHinweisGrad4,        // the tables ask for more than 4 % reinforcement
+    kBrandHinweisAbmessungen,  // no row of the tables is met with the section's dimensions
+    kBrandHinweisEC2,          // no fire check by tables for the design code
     kBrandHinweisSIA262,
     kBrandHinweisEC2_NA_F,
     kBrandHinweisEC2_NA_GB,

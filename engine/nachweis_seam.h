@@ -6,13 +6,13 @@
 // One call of the verification of every section (start section 2e, end section 2e + 1 of element e) for
 // one set of end forces.
 struct NachweisAufruf {
-    int code = 0;                      // engine design-code number
-    int nel = 0;                       // elements
+    int code = 0;  // engine design-code number
+    int nel = 0;   // elements
     // 14 per element, 7 per section (N, Vy, Vz, T, My, Mz, bimoment; kN, kNm), start values already
     // sign-changed
     const double* forces = nullptr;
-    int mode = 0;                      // 2 strain state (new stiffnesses into By, Bz), 3 ultimate safety, 4 design
-    double gamma = 1.0;                // safety factor of the run
+    int mode = 0;        // 2 strain state (new stiffnesses into By, Bz), 3 ultimate safety, 4 design
+    double gamma = 1.0;  // safety factor of the run
     // per-section bending stiffnesses (E*I/1000) before the update and current
     const double* ByAlt = nullptr;
     double* By = nullptr;

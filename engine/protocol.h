@@ -49,7 +49,7 @@ public:
 private:
     std::string m_before;
 };
-extern DebugProtocol g_trace;      // trace of the numeric kernel; never opened in production
+extern DebugProtocol g_trace;  // trace of the numeric kernel; never opened in production
 
 // The error log: nothing in the system opens it; it counts and writes when a caller gives it a stream.
 extern DebugProtocol* g_errorLog;

@@ -94,8 +94,8 @@ void cQuer::NormiereAbmessungen()
         m_dn[1] = bw / 2.0;
         m_dn[2] = h;
         m_dn[3] = std::clamp(hf, 0.0, h);
-        m_dn[4] = h - m_dn[3];          // web part
-        m_dn[5] = (bf - bw) / 2.0;      // flange overhang
+        m_dn[4] = h - m_dn[3];      // web part
+        m_dn[5] = (bf - bw) / 2.0;  // flange overhang
         break;
     }
     case 4:
@@ -362,8 +362,7 @@ void cQuer::Torsionskern()
         rechteck(b, h, std::min(b, h) / 12.0);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -9,9 +9,9 @@
 #include "engine/protocol.h"
 #include "engine/rechner.h"
 
-constexpr int kQuerMaxUmriss = 24;    // outline points of the built-in types
+constexpr int kQuerMaxUmriss = 24;  // outline points of the built-in types
 constexpr int kQuerMaxOeffnungen = 4;
-constexpr int kQuerMaxStaebe = 40;    // bars of the layouts
+constexpr int kQuerMaxStaebe = 40;  // bars of the layouts
 
 class cQuer {
 public:
@@ -36,7 +36,7 @@ public:
     int m_betonGuete = 0;
     double m_r1 = 0.0, m_r2 = 0.0, m_weiter = 0.0;
     double m_d[4] = {};
-    double m_dn[11] = {};       // normalised dimensions
+    double m_dn[11] = {};  // normalised dimensions
     double m_c1 = 0.0, m_c2 = 0.0;
     double m_abstandOben = 0.0, m_abstandUnten = 0.0;  // stored default distances (3.0 where 0)
 
@@ -64,7 +64,7 @@ public:
     // ---- bars ----
     int m_nStaebe = 0;
     double m_sy[kQuerMaxStaebe] = {}, m_sz[kQuerMaxStaebe] = {}, m_sa[kQuerMaxStaebe] = {};
-    double m_asGesamt = 0.0;   // recorded total, cm2
+    double m_asGesamt = 0.0;  // recorded total, cm2
 
     cBem m_bem;
 

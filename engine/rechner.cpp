@@ -22,21 +22,17 @@ void CStuetzenRechner::Init()
 void CStuetzenRechner::ZeigeSetupMeldungen(int code)
 {
     switch (code) {
-    case kSetupKeineKombinationen:
-        EngineMessage("NKOMBI == 0");
-        break;
-    case kSetupZuVieleStaebe:
-        EngineMessage("Mehr als 100 Stababschnitte. Stabteilung bitte Reduzieren.");
-        break;
+    case kSetupKeineKombinationen: EngineMessage("NKOMBI == 0"); break;
+    case kSetupZuVieleStaebe: EngineMessage("Mehr als 100 Stababschnitte. Stabteilung bitte Reduzieren."); break;
     case kSetupSpeicher:
-        EngineMessage("Das System ist für die Arbeitsfelder der Berechnung zu groß. Bitte Stabteilung "
-                      "oder Anzahl der Kombinationen verringern.");
+        EngineMessage(
+            "Das System ist für die Arbeitsfelder der Berechnung zu groß. Bitte Stabteilung "
+            "oder Anzahl der Kombinationen verringern.");
         break;
     case kSetupEingabe:
         EngineMessage(meldung.empty() ? "Die Eingabe übersteigt die Grenzen der Berechnung." : meldung.c_str());
         break;
-    default:
-        break;
+    default: break;
     }
     for (const std::string& text : setupMeldungen)
         EngineMessage(text.c_str());
@@ -46,12 +42,8 @@ void CStuetzenRechner::ZeigeSetupMeldungen(int code)
 void CStuetzenRechner::MeldeLaufFehler(int code)
 {
     switch (code) {
-    case 1:
-        FehlerLog(g_errorLog, 1, "Fehler in der Elementmatrix");
-        break;
-    case 2:
-        FehlerLog(g_errorLog, 1, "Gleichungssystem instabil");
-        break;
+    case 1: FehlerLog(g_errorLog, 1, "Fehler in der Elementmatrix"); break;
+    case 2: FehlerLog(g_errorLog, 1, "Gleichungssystem instabil"); break;
     case 4: {
         // the older DIN 1045, which no input names, warns at 9 % as well
         const designcode::DesignCode* c = designcode::ByEngine(NORM);
@@ -62,11 +54,8 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
         EngineMessage(text);
         break;
     }
-    case 99:
-        FehlerLog(g_errorLog, 1, "Mehr als 300 Gleichgewichts- oder Steifigkeitsiterationen");
-        break;
-    default:
-        break;
+    case 99: FehlerLog(g_errorLog, 1, "Mehr als 300 Gleichgewichts- oder Steifigkeitsiterationen"); break;
+    default: break;
     }
 }
 
@@ -96,25 +85,20 @@ void CStuetzenRechner::MeldeDltr3DFehler(int code, bool elementFehler)
     if (elementFehler)
         EngineMessage("errind != 0");
     switch (code) {
-    case 1:
-        EngineMessage("Fehler beim aufstellen der Elementmatrizen.\nBitte Stützengeometrie überprüfen.");
-        break;
+    case 1: EngineMessage("Fehler beim aufstellen der Elementmatrizen.\nBitte Stützengeometrie überprüfen."); break;
     case 2:
-        EngineMessage("Fehler beim lösen des Gleichungssystems.\nBitte Lagerdefinitionen, Biegesteifigkeiten und "
-                      "Vorverformungen überprüfen.");
+        EngineMessage(
+            "Fehler beim lösen des Gleichungssystems.\nBitte Lagerdefinitionen, Biegesteifigkeiten und "
+            "Vorverformungen überprüfen.");
         break;
-    case 3:
-        EngineMessage("Fehler in der Bemessung.\nBitte Bemessungsangaben überprüfen.");
-        break;
-    case 4:
-        break;  // the driver reports it
+    case 3: EngineMessage("Fehler in der Bemessung.\nBitte Bemessungsangaben überprüfen."); break;
+    case 4: break;  // the driver reports it
     case 5:
-        EngineMessage("Das System ist für die Arbeitsfelder der Berechnung zu groß. Bitte Stabteilung "
-                      "oder Anzahl der Kombinationen verringern.");
+        EngineMessage(
+            "Das System ist für die Arbeitsfelder der Berechnung zu groß. Bitte Stabteilung "
+            "oder Anzahl der Kombinationen verringern.");
         break;
-    case 99:
-        EngineMessage("Anzahl der max. Iterationsschritte überschritten.\nBitte vorh. Bewehrung erhöhen.");
-        break;
+    case 99: EngineMessage("Anzahl der max. Iterationsschritte überschritten.\nBitte vorh. Bewehrung erhöhen."); break;
     default:
         if (code > 0 && code < 100) {
             char text[64];

@@ -11,17 +11,17 @@
 class CDC;
 
 // Capacities of the fixed arrays.
-constexpr int kMaxFelder = 100;         // fields of the column
-constexpr int kMaxStaebe = 100;         // members (each has a start and an end section)
-constexpr int kMaxKnoten = 200;         // nodes
-constexpr int kMaxQuerschnitte = 200;   // sections: 2e start, 2e + 1 end of member e
-constexpr int kMaxQuerWechsel = 100;    // section-change records
-constexpr int kMaxLinienlasten = 200;   // line loads per stage
-constexpr int kMaxEinzellasten = 200;   // point loads per stage
-constexpr int kMaxLager = 100;          // support definitions
-constexpr int kMaxKriech = 50;          // creep entries
-constexpr int kStufen = 4;              // construction stages
-constexpr int kIndexGroesse = 80;       // entries of the index table INDEX
+constexpr int kMaxFelder = 100;        // fields of the column
+constexpr int kMaxStaebe = 100;        // members (each has a start and an end section)
+constexpr int kMaxKnoten = 200;        // nodes
+constexpr int kMaxQuerschnitte = 200;  // sections: 2e start, 2e + 1 end of member e
+constexpr int kMaxQuerWechsel = 100;   // section-change records
+constexpr int kMaxLinienlasten = 200;  // line loads per stage
+constexpr int kMaxEinzellasten = 200;  // point loads per stage
+constexpr int kMaxLager = 100;         // support definitions
+constexpr int kMaxKriech = 50;         // creep entries
+constexpr int kStufen = 4;             // construction stages
+constexpr int kIndexGroesse = 80;      // entries of the index table INDEX
 
 // Design-code number of the engine: 0 DIN 1045, 1 DIN 1045-1, 2 EC2, 3 SIA 262, 11/12/13 EC2 with the
 // national annex of Germany/France/United Kingdom.
@@ -35,15 +35,15 @@ struct LinienlastEingabe {
     double laenge = 0.0;  // m
     double qa = 0.0;
     double qe = 0.0;
-    int lastfall = 0;     // load case (1-based)
-    int richtung = 0;     // which pair it loads: 0 axial qx, 1 qy, 2 qz, 3 torque mx
+    int lastfall = 0;  // load case (1-based)
+    int richtung = 0;  // which pair it loads: 0 axial qx, 1 qy, 2 qz, 3 torque mx
 };
 
 // One point load of a stage at a field end.
 struct EinzellastEingabe {
-    int position = 0;     // 0 the top (L), 1 the foot (koor[0]), k + 1 the end of field k
-    int lastfall = 0;     // load case (1-based)
-    double werte[5] = {}; // kN / kNm on the degrees of freedom u, v, w, rotation y, rotation z
+    int position = 0;      // 0 the top (L), 1 the foot (koor[0]), k + 1 the end of field k
+    int lastfall = 0;      // load case (1-based)
+    double werte[5] = {};  // kN / kNm on the degrees of freedom u, v, w, rotation y, rotation z
 };
 
 // A section change inside a field: a discontinuity from koor[feld] + abstand over laenge.
@@ -57,26 +57,26 @@ struct QuerWechsel {
 // 1 and 2 circle, 3 type 4, 4 polygon).
 struct StabQuerschnitt {
     int typ = 0;
-    double d[4] = {};          // cm
+    double d[4] = {};  // cm
     int betonGuete = 0, stahlGuete = 0;
-    int wort = 0;              // reinforcement layout word
-    double bewehrung = 0.0;    // stored reinforcement value, cm2
-    double c1 = 0.0, c2 = 0.0; // edge distances of the bars, cm
+    int wort = 0;               // reinforcement layout word
+    double bewehrung = 0.0;     // stored reinforcement value, cm2
+    double c1 = 0.0, c2 = 0.0;  // edge distances of the bars, cm
     double weiter = 0.0;
 };
 
 struct QuerschnittsEingabe {
-    StabQuerschnitt feld[kMaxFelder];   // per field
+    StabQuerschnitt feld[kMaxFelder];  // per field
 };
 
 // The per-section arrays of the frame analysis (section 2e starts member e, 2e + 1 ends it): filled by
 // SetzeQuerUm, E and the bending stiffnesses renewed by every analysis run.
 struct QuerschnittsFelder {
-    double A[kMaxQuerschnitte] = {};    // m2
-    double Iy[kMaxQuerschnitte] = {};   // m4
-    double Iz[kMaxQuerschnitte] = {};   // m4
-    double It[kMaxQuerschnitte] = {};   // m4 (the smaller bending inertia)
-    double E[kMaxQuerschnitte] = {};    // kN/m2
+    double A[kMaxQuerschnitte] = {};   // m2
+    double Iy[kMaxQuerschnitte] = {};  // m4
+    double Iz[kMaxQuerschnitte] = {};  // m4
+    double It[kMaxQuerschnitte] = {};  // m4 (the smaller bending inertia)
+    double E[kMaxQuerschnitte] = {};   // kN/m2
     // bending stiffnesses E*I/1000 (MNm2): current and those before the last update
     double By[kMaxQuerschnitte] = {}, Bz[kMaxQuerschnitte] = {};
     double ByAlt[kMaxQuerschnitte] = {}, BzAlt[kMaxQuerschnitte] = {};
@@ -84,29 +84,29 @@ struct QuerschnittsFelder {
 
 // Imperfection and creep-eccentricity input of one construction stage.
 struct ImperfektionsEingabe {
-    int art = 0;                // 0 inclination, 1 eigenmode-affine, 2 and 3 the same plus creep; else none
-    int komponenten = 0;        // 1: the inclination is given as its two components
-    double neigungW = 0.0;      // rad, first component (acts on w)
-    double neigungV = 0.0;      // rad, second component (acts on v)
-    double neigung = 0.0;       // rad, magnitude shared by the modes
-    double teiler = 0.0;        // eigenmode amplitude = total length / teiler
-    int Kriech_CKAusm = 0;      // 0: the amplitude is the eccentricity at the reference node
-    int Kriech_Bzkn = 0;        // reference field: the node at koor[Kriech_Bzkn]
-    double ausmitte = 0.0;      // eccentricity e at the reference node, cm
+    int art = 0;            // 0 inclination, 1 eigenmode-affine, 2 and 3 the same plus creep; else none
+    int komponenten = 0;    // 1: the inclination is given as its two components
+    double neigungW = 0.0;  // rad, first component (acts on w)
+    double neigungV = 0.0;  // rad, second component (acts on v)
+    double neigung = 0.0;   // rad, magnitude shared by the modes
+    double teiler = 0.0;    // eigenmode amplitude = total length / teiler
+    int Kriech_CKAusm = 0;  // 0: the amplitude is the eccentricity at the reference node
+    int Kriech_Bzkn = 0;    // reference field: the node at koor[Kriech_Bzkn]
+    double ausmitte = 0.0;  // eccentricity e at the reference node, cm
 };
 
 // Fire-check result of one section, as the fire check leaves it (N, moments, resisting force, load
 // level, required width and axis distance, reinforcement) for SpeichereBrandErgebnis.
 struct BrandErgebnisBlock {
-    double NEdfi = 0.0;     // kN
-    double My = 0.0;        // kNm
-    double Mz = 0.0;        // kNm
-    double NR = 0.0;        // kN
-    double muefi = 0.0;     // load level
-    double bErf = 0.0;      // cm
-    double aErf = 0.0;      // cm
-    double As = 0.0;        // m2
-    int OK = 0;             // 1 satisfied
+    double NEdfi = 0.0;  // kN
+    double My = 0.0;     // kNm
+    double Mz = 0.0;     // kNm
+    double NR = 0.0;     // kN
+    double muefi = 0.0;  // load level
+    double bErf = 0.0;   // cm
+    double aErf = 0.0;   // cm
+    double As = 0.0;     // m2
+    int OK = 0;          // 1 satisfied
 };
 
 // Result of RechneVorverformungen when the first buckling mode leaves the reference node of an eccentricity
@@ -128,8 +128,8 @@ struct ArbeitsBedarf {
     int knoten = 0;
     int staebe = 0;
     int kombinationen = 0;
-    long long linienSaetze = 0;          // one per member a line load covers, one per stage without line loads
-    long long punktSaetze = 0;           // point loads
+    long long linienSaetze = 0;  // one per member a line load covers, one per stage without line loads
+    long long punktSaetze = 0;   // point loads
     long long doubles = 0;
     long long ints = 0;
     long long doublesJeKombination = 0;  // the part of `doubles` each further combination adds
@@ -142,20 +142,20 @@ class CStuetzenRechner {
 public:
     // ---- model input (filled by the calculation driver; cleared by Init) ----
     int nFelder = 0;
-    double feldLaenge[kMaxFelder] = {};   // m, from the foot upwards
-    int feldStaebe[kMaxFelder] = {};      // members per field
+    double feldLaenge[kMaxFelder] = {};  // m, from the foot upwards
+    int feldStaebe[kMaxFelder] = {};     // members per field
     // offset of the field's axis against the axis of the field below (the lowest field: against the
     // supports), m; it acts as a rigid link at the node where the field begins
-    double feldEz[kMaxFelder] = {};       // along z
-    double feldEy[kMaxFelder] = {};       // along y
+    double feldEz[kMaxFelder] = {};  // along z
+    double feldEy[kMaxFelder] = {};  // along y
     int nQuerWechsel = 0;
     QuerWechsel querWechsel[kMaxQuerWechsel];
-    int stufeAktiv[kStufen] = {};         // 1..3: stage present (stage 0 always is)
-    int kriechSchalter = 0;               // creep runs when above 0
-    int rechenSchalter[20] = {};          // the twenty pass switches
-    double ersteKombiLast = 0.0;          // 25.0 when the driver's option is on
-    int protokollSchalter = 0;            // protocol detail input
-    double zeichenHoehe = 0.0;            // input of the report drawing scale
+    int stufeAktiv[kStufen] = {};  // 1..3: stage present (stage 0 always is)
+    int kriechSchalter = 0;        // creep runs when above 0
+    int rechenSchalter[20] = {};   // the twenty pass switches
+    double ersteKombiLast = 0.0;   // 25.0 when the driver's option is on
+    int protokollSchalter = 0;     // protocol detail input
+    double zeichenHoehe = 0.0;     // input of the report drawing scale
     int nLinienlasten[kStufen] = {};
     LinienlastEingabe linienlast[kStufen][kMaxLinienlasten];
     int nEinzellasten[kStufen] = {};
@@ -165,17 +165,17 @@ public:
     int lagerAnKnoten[kStufen][kMaxFelder + 1] = {};
     int nLager = 0;
     double lagerWerte[kMaxLager][7] = {};
-    double gammaBeton = 0.0;              // unit weight of the concrete, kN/m3
+    double gammaBeton = 0.0;  // unit weight of the concrete, kN/m3
     // per stage the load case of the own weight (1-based); 0: the stage has no own weight
     int eigengewichtLf[kStufen] = {};
-    int eigengewichtQuer = 0;             // 1: self weight acts along z, else along the axis
-    double kriechZahl = 0.0;              // creep coefficient phi
-    int nKriech = 0;                      // creep entries: load case and factor
+    int eigengewichtQuer = 0;  // 1: self weight acts along z, else along the axis
+    double kriechZahl = 0.0;   // creep coefficient phi
+    int nKriech = 0;           // creep entries: load case and factor
     int kriechLf[kMaxKriech] = {};
     double kriechFakt[kMaxKriech] = {};
-    std::string basisPfad;                // base path of the combination files
-    int dateiNummer = 0;                  // files are named with dateiNummer + 1
-    QuerschnittsEingabe querEingabe;      // the sections of the fields
+    std::string basisPfad;            // base path of the combination files
+    int dateiNummer = 0;              // files are named with dateiNummer + 1
+    QuerschnittsEingabe querEingabe;  // the sections of the fields
     ImperfektionsEingabe imperfektion[kStufen];
     // material values: 1 takes them from the two user tables instead of the catalogue
     int userMaterial = 0;
@@ -199,22 +199,22 @@ public:
     // ---- per section, kept across passes ----
     double AusAs[kMaxQuerschnitte] = {};
     int LKBem[kMaxQuerschnitte][2] = {};
-    double bwFaktor[kMaxQuerschnitte] = {};   // largest first-order design factor of each section
-    QuerschnittsFelder querFelder;            // the frame analysis's section values and stiffnesses
+    double bwFaktor[kMaxQuerschnitte] = {};           // largest first-order design factor of each section
+    QuerschnittsFelder querFelder;                    // the frame analysis's section values and stiffnesses
     BrandErgebnisBlock brandBlock[kMaxQuerschnitte];  // the last fire check of each section
 
     // ---- run state ----
-    int rissSchalter = 0;          // 1 during the serviceability pass
-    int aussergewoehnlich = 0;     // 1 while accidental-situation material values apply
-    int aktSystem = 0;             // construction stage in hand
-    int textX = 0, textY = 0;      // position of the closing note
-    int fortschrittX = 5, fortschrittY = 30;  // position of the progress line of an analysis
-    int protokollDetail = 0;       // 1: the imperfections write their detail lines
-    int rissBasis = 0;             // first result slot of the serviceability pass
-    int akzZweiteOrdnung[kStufen] = {};  // accidental combinations of each stage in the second-order pass
+    int rissSchalter = 0;                           // 1 during the serviceability pass
+    int aussergewoehnlich = 0;                      // 1 while accidental-situation material values apply
+    int aktSystem = 0;                              // construction stage in hand
+    int textX = 0, textY = 0;                       // position of the closing note
+    int fortschrittX = 5, fortschrittY = 30;        // position of the progress line of an analysis
+    int protokollDetail = 0;                        // 1: the imperfections write their detail lines
+    int rissBasis = 0;                              // first result slot of the serviceability pass
+    int akzZweiteOrdnung[kStufen] = {};             // accidental combinations of each stage in the second-order pass
     int wahlArt = 0, wahlModus = 0, wahlStufe = 0;  // the last selection of the passes
     int INDEX[kIndexGroesse] = {};
-    std::string meldung;           // the engine's message buffer
+    std::string meldung;                      // the engine's message buffer
     bool letzteAnalyseElementFehler = false;  // the last analysis met a refused element matrix
     std::vector<int> nachweisHinweise;        // hints of the verification (BrandHinweis), not yet shown
 
@@ -223,15 +223,15 @@ public:
     double L = 0.0;                    // total length
     int nKnoten = 0;
     int nStaebe = 0;
-    double x[kMaxKnoten] = {};         // node coordinates, ascending from the foot
-    int stabFeld[kMaxKnoten] = {};     // field of each member
+    double x[kMaxKnoten] = {};      // node coordinates, ascending from the foot
+    int stabFeld[kMaxKnoten] = {};  // field of each member
     // offsets of each member at its start node: its field's on the field's first member, else 0 (m)
     double stabEz[kMaxKnoten] = {};
     double stabEy[kMaxKnoten] = {};
-    int nErgebnisPlaetze = 0;          // combinations the result areas of the partition hold
-    int nLastSaetze = 0;               // line-load records
-    int nPunktSaetze = 0;              // point-load records
-    float zeichenMassstab = 0.0f;      // read by the report drawing
+    int nErgebnisPlaetze = 0;                 // combinations the result areas of the partition hold
+    int nLastSaetze = 0;                      // line-load records
+    int nPunktSaetze = 0;                     // point-load records
+    float zeichenMassstab = 0.0f;             // read by the report drawing
     std::vector<std::string> setupMeldungen;  // notes of the set-up for the user
 
     // Clears every input, model, state and result-index group.

@@ -5,7 +5,8 @@ CResultContainer g_ergebnisse;
 namespace {
 
 // Empties columns and frees their storage.
-template <class... Columns> void Clear(Columns&... columns)
+template <class... Columns>
+void Clear(Columns&... columns)
 {
     (std::remove_reference_t<Columns>().swap(columns), ...);
 }

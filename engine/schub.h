@@ -12,30 +12,30 @@ constexpr int kSchubSlots = 30;
 // Slots of the shear result block that the result storage and the report read (DIN 1045-1 and EC2
 // layout; SIA 262 writes a layout of its own, see SchubSIA262).
 enum SchubSlot {
-    kSlotFall = 0,        // case + 0.1
-    kSlotCot = 1,         // cot theta used
-    kSlotFyd = 2,         // MN/m2
-    kSlotAswV = 4,        // governing stirrups for shear, cm2/m
-    kSlotVRdct = 5,       // kN
-    kSlotVRdc = 6,        // kN
-    kSlotVRdmax = 7,      // kN
-    kSlotTef = 8,         // m
-    kSlotVRdctmin = 9,    // kN
-    kSlotW = 10,          // m
+    kSlotFall = 0,      // case + 0.1
+    kSlotCot = 1,       // cot theta used
+    kSlotFyd = 2,       // MN/m2
+    kSlotAswV = 4,      // governing stirrups for shear, cm2/m
+    kSlotVRdct = 5,     // kN
+    kSlotVRdc = 6,      // kN
+    kSlotVRdmax = 7,    // kN
+    kSlotTef = 8,       // m
+    kSlotVRdctmin = 9,  // kN
+    kSlotW = 10,        // m
     kSlotK = 11,
     kSlotRhoL = 12,
-    kSlotVEd = 15,        // kN
-    kSlotSigma = 16,      // MN/m2
-    kSlotAk = 17,         // m2
-    kSlotUk = 18,         // m
-    kSlotAswT = 19,       // cm2/m
-    kSlotAslT = 20,       // cm2
-    kSlotTRdmax = 21,     // kNm
+    kSlotVEd = 15,     // kN
+    kSlotSigma = 16,   // MN/m2
+    kSlotAk = 17,      // m2
+    kSlotUk = 18,      // m
+    kSlotAswT = 19,    // cm2/m
+    kSlotAslT = 20,    // cm2
+    kSlotTRdmax = 21,  // kNm
     kSlotR = 23,
-    kSlotZ = 25,          // m
-    kSlotAsminS = 27,     // cm2/m
-    kSlotAsminT = 28,     // cm2/m
-    kSlotAsminTl = 29,    // cm2
+    kSlotZ = 25,        // m
+    kSlotAsminS = 27,   // cm2/m
+    kSlotAsminT = 28,   // cm2/m
+    kSlotAsminTl = 29,  // cm2
 };
 
 // The section values of the shear checks and their results. These belong to the section's design object
@@ -43,26 +43,26 @@ enum SchubSlot {
 class cSchub {
 public:
     // ---- read by the checks ----
-    double kraefte[7] = {};   // N, Vy, Vz, T, My, Mz (kN, kNm; compression negative) and the bimoment
-    int norm = 1;             // engine design-code number
-    int betonGuete = 0;       // grade indices in the code's lists
+    double kraefte[7] = {};  // N, Vy, Vz, T, My, Mz (kN, kNm; compression negative) and the bimoment
+    int norm = 1;            // engine design-code number
+    int betonGuete = 0;      // grade indices in the code's lists
     int stahlGuete = 0;
     int aussergewoehnlich = 0;  // accidental design situation
-    double h = 0.0;           // section depth, m
-    double ac = 0.0;          // concrete area, m2
-    double z = 0.0;           // internal lever arm of the bending design, m
-    double bw = 0.0;          // web width, m
+    double h = 0.0;             // section depth, m
+    double ac = 0.0;            // concrete area, m2
+    double z = 0.0;             // internal lever arm of the bending design, m
+    double bw = 0.0;            // web width, m
     // Edge distance of the tension reinforcement and cover of the longitudinal bars, cm; [0] on the face in
     // tension under a positive moment, [1] on the other face.
     double d1[2] = {};
     double cv[2] = {};
-    double tef = 0.0;         // effective wall thickness of the torsion core, cm (worked in m)
-    double ak = 0.0;          // area enclosed by the torsion core, m2
-    double uk = 0.0;          // perimeter of the torsion core, m
-    int nKern = 0;            // core polygon points (at most 20) and their y coordinates, cm
+    double tef = 0.0;  // effective wall thickness of the torsion core, cm (worked in m)
+    double ak = 0.0;   // area enclosed by the torsion core, m2
+    double uk = 0.0;   // perimeter of the torsion core, m
+    int nKern = 0;     // core polygon points (at most 20) and their y coordinates, cm
     double kernY[20] = {};
-    double cotTheta = 0.0;    // the user's cot theta; 0 means none
-    int schubSchalter = 0;    // 1 once the shear dispatch has checked the section
+    double cotTheta = 0.0;  // the user's cot theta; 0 means none
+    int schubSchalter = 0;  // 1 once the shear dispatch has checked the section
 
     // ---- the shear result block ----
     double erg[kSchubSlots] = {};

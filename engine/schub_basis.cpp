@@ -61,18 +61,11 @@ void cSchub::Setze(int iq)
     // torsion core: its wall is centred on the core line, which lies t inside the outline
     double t = 0.0;
     switch (q.m_typ) {
-    case 1:
-        t = std::min(q.m_d[0], q.m_d[1]) / 12.0;
-        break;
-    case 3:
-        t = q.m_d[0] / 12.0;
-        break;
+    case 1: t = std::min(q.m_d[0], q.m_d[1]) / 12.0; break;
+    case 3: t = q.m_d[0] / 12.0; break;
     case 2:
-    case 5:
-        t = std::min(ymax - ymin, zmax - zmin) / 12.0;
-        break;
-    default:
-        break;
+    case 5: t = std::min(ymax - ymin, zmax - zmin) / 12.0; break;
+    default: break;
     }
     nKern = std::clamp(q.m_nKern, 0, 20);
     tef = nKern > 0 ? 2.0 * t : 0.0;

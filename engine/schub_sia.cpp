@@ -8,7 +8,7 @@
 #include "engine/schub.h"
 
 namespace {
-constexpr double kCotOhneWinkel = 2.1445069;           // theta = 25 degrees
+constexpr double kCotOhneWinkel = 2.1445069;  // theta = 25 degrees
 constexpr double kTanOhneWinkel = 0.4663076626146551;
 }  // namespace
 

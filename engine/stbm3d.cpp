@@ -121,8 +121,7 @@ int cBem::stbm3d(int mode, const int* intParams, const double* realParams)
         Mz = m_mzu;
         break;
     }
-    default:
-        return 0;
+    default: return 0;
     }
     DruckeBemTabellen(mode, 2, N, My, Mz, dmdk, gamma, mue);
     if (mode == 4) {
@@ -139,8 +138,8 @@ struct cBem::Bildlage {
     double N = 0.0, My = 0.0, Mz = 0.0;
     double myS = 0.0, mzS = 0.0;  // the moments the stresses are taken with
     double smin = 1e30, smax = -1e30;
-    double b = 0.0, d = 0.0;      // width and depth of the first group
-    double sigma0 = 0.0;          // centric stress, MN/m2
+    double b = 0.0, d = 0.0;  // width and depth of the first group
+    double sigma0 = 0.0;      // centric stress, MN/m2
     double medy = 0.0;
     double fTop = 1.0, fBot = 1.0;
     int nurdruck = 1;

@@ -7,9 +7,9 @@ COLORREF g_farben[kFarbAnzahl] = {};
 
 void SetzeFarben()
 {
-    static constexpr COLORREF kTabelle[kFarbAnzahl] = {
-        0xFFFFFF, 0xF4F4F4, 0xC0C0C0, 0xA0A0A0, 0x808080, 0x323232, 0x000000,
-        0x003CEB, 0x0000FF, 0x6FFF6F, 0x009B00, 0xFF8000, 0xFF0000, 0xF7F7F7};
+    static constexpr COLORREF kTabelle[kFarbAnzahl] = {0xFFFFFF, 0xF4F4F4, 0xC0C0C0, 0xA0A0A0, 0x808080,
+                                                       0x323232, 0x000000, 0x003CEB, 0x0000FF, 0x6FFF6F,
+                                                       0x009B00, 0xFF8000, 0xFF0000, 0xF7F7F7};
     for (int i = 0; i < kFarbAnzahl; ++i)
         g_farben[i] = kTabelle[i];
 }

@@ -67,11 +67,8 @@ void CStuetzenRechner::SetzeGamma(double& g1, double& g2, double& g3, double& g4
     case 3:
     case 11:
     case 12:
-    case 13:
-        g1 = g2 = g3 = g4 = 1.0;
-        break;
-    default:
-        break;
+    case 13: g1 = g2 = g3 = g4 = 1.0; break;
+    default: break;
     }
 }
 
@@ -91,9 +88,16 @@ namespace {
 class Vorverformung {
 public:
     Vorverformung(const CStuetzenRechner& r, int comb, int s)
-        : r(r), in(r.imperfektion[s]), K(r.nKnoten), K7(7 * r.nKnoten), detail(r.protokollDetail != 0),
-          verformung(r.Slot(11, comb, K7)), kriech(r.Slot(16, 0, K7)), eigen(r.Slot(19, comb, 12)),
-          formen(r.Slot(18, comb, 4 * K7)), vor(r.Slot(70, comb, 4 * K))
+        : r(r),
+          in(r.imperfektion[s]),
+          K(r.nKnoten),
+          K7(7 * r.nKnoten),
+          detail(r.protokollDetail != 0),
+          verformung(r.Slot(11, comb, K7)),
+          kriech(r.Slot(16, 0, K7)),
+          eigen(r.Slot(19, comb, 12)),
+          formen(r.Slot(18, comb, 4 * K7)),
+          vor(r.Slot(70, comb, 4 * K))
     {
         const double phi = r.kriechZahl;
         kriechAnteil = in.art > 1 && phi + 1.0 != 0.0 ? phi / (phi + 1.0) : 0.0;

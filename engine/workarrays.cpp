@@ -25,8 +25,12 @@ void WorkArrays::Frei::operator()(void* p) const
 }
 
 WorkArrays::WorkArrays(int doubles, int ints)
-    : m_d(Genullt<double>(doubles)), m_i(Genullt<int>(ints)),
-      m_prevD(g_workD), m_prevI(g_workI), m_prevDSize(g_workDSize), m_prevISize(g_workISize)
+    : m_d(Genullt<double>(doubles)),
+      m_i(Genullt<int>(ints)),
+      m_prevD(g_workD),
+      m_prevI(g_workI),
+      m_prevDSize(g_workDSize),
+      m_prevISize(g_workISize)
 {
     g_workD = m_d.get();
     g_workI = m_i.get();

@@ -54,7 +54,7 @@ void ZeichneKreis(CDC* dc, int x, int y, int r, COLORREF colour)
 
 void ZeichneText(CDC* dc, int x, int y, const char* text, int height, float angle, UINT alignment, COLORREF colour)
 {
-    LOGFONT lf {};
+    LOGFONT lf{};
     lf.lfHeight = height;
     lf.lfWeight = FW_NORMAL;
     lf.lfEscapement = lf.lfOrientation = RundeF(angle) * 10;

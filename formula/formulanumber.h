@@ -51,10 +51,10 @@ class CFormulaNumber {
   void ReadXML(int parent, const char* name);
   void WriteXML(int parent, const char* name);
 
-  BOOL m_bNumber = TRUE;              // TRUE: plain number (the text is not used); FALSE: expression
-  CString m_strText;                  // the expression; for a plain number empty or its last formatted form
-  double m_dValue = 0.0;              // the number, or the expression's last good value
-  CVariableStore* m_pStore = nullptr; // not owned; the store an expression is evaluated against
+  BOOL m_bNumber = TRUE;               // TRUE: plain number (the text is not used); FALSE: expression
+  CString m_strText;                   // the expression; for a plain number empty or its last formatted form
+  double m_dValue = 0.0;               // the number, or the expression's last good value
+  CVariableStore* m_pStore = nullptr;  // not owned; the store an expression is evaluated against
 };
 
 // A default formula number (global store) read from the XML form.

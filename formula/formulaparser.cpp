@@ -95,9 +95,11 @@ void CFormulaParser::GetToken(bool ignoreSign) {
   bool signedNumber = !ignoreSign && (c == '+' || c == '-') && IsDigit(next);
 
   if (!signedNumber && next == '=' && std::strchr("!*+-/<=>", c)) {
-    static constexpr struct { char c; int type; } kTwo[] = {{'!', FT_NE}, {'*', FT_MUL_ASSIGN}, {'+', FT_PLUS_ASSIGN},
-                                                          {'-', FT_MINUS_ASSIGN}, {'/', FT_DIV_ASSIGN}, {'<', FT_LE},
-                                                          {'=', FT_EQ}, {'>', FT_GE}};
+    static constexpr struct {
+      char c;
+      int type;
+    } kTwo[] = {{'!', FT_NE},         {'*', FT_MUL_ASSIGN}, {'+', FT_PLUS_ASSIGN}, {'-', FT_MINUS_ASSIGN},
+                {'/', FT_DIV_ASSIGN}, {'<', FT_LE},         {'=', FT_EQ},          {'>', FT_GE}};
     for (const auto& t : kTwo)
       if (t.c == c) m_nTokenType = t.type;
     m_strToken.assign(f, m_nCursor, 2);
@@ -179,8 +181,8 @@ double CFormulaParser::Comparison(bool get) {
     int op = m_nTokenType;
     if (op != '<' && op != '>' && op != FT_LE && op != FT_GE && op != FT_EQ && op != FT_NE) return left;
     double right = Additive(true);
-    bool holds = op == '<'    ? left < right
-                 : op == '>'  ? left > right
+    bool holds = op == '<'     ? left < right
+                 : op == '>'   ? left > right
                  : op == FT_LE ? left <= right
                  : op == FT_GE ? left >= right
                  : op == FT_EQ ? left == right
@@ -224,8 +226,7 @@ double CFormulaParser::Power(bool get) {
 
 double CFormulaParser::Primary(bool get) {
   // Every way into a nested expression passes here, so this bounds the depth of the recursion.
-  if (m_nDepth >= kMaxFormulaNesting)
-    Fail(FMC_ERROR, "Formel zu tief geschachtelt", "Expression nested too deeply");
+  if (m_nDepth >= kMaxFormulaNesting) Fail(FMC_ERROR, "Formel zu tief geschachtelt", "Expression nested too deeply");
   ++m_nDepth;
   struct Leave {
     int& depth;
@@ -244,24 +245,22 @@ double CFormulaParser::Primary(bool get) {
       if (m_nTokenType == '(') return FunctionCall(name);
       return Variable(name);
     }
-    case '!':
-      return Primary(true) == 0 ? 1.0 : 0.0;
+    case '!': return Primary(true) == 0 ? 1.0 : 0.0;
     case '(': {
       double value = StatementList(true);
       if (m_nTokenType != ')') Fail(FMC_EXPECTED, "')' erwartet.", "')' expected.");
       GetToken(false);
       return value;
     }
-    case '-':
-      return -Power(true);
-    default:
-      Fail(FMC_UNEXPECTED_TOKEN, "Unerwartetes Symbol: " + m_strToken, "Unexpected token: " + m_strToken);
+    case '-': return -Power(true);
+    default: Fail(FMC_UNEXPECTED_TOKEN, "Unerwartetes Symbol: " + m_strToken, "Unexpected token: " + m_strToken);
   }
 }
 
 double CFormulaParser::FunctionCall(const std::string& name) {
   auto expect = [this](char c) {
-    if (m_nTokenType != c) Fail(FMC_EXPECTED, std::string("'") + c + "' erwartet.", std::string("'") + c + "' expected.");
+    if (m_nTokenType != c)
+      Fail(FMC_EXPECTED, std::string("'") + c + "' erwartet.", std::string("'") + c + "' expected.");
   };
   double result = 0.0;
   if (auto f1 = FormulaFunctions1().find(name); f1 != FormulaFunctions1().end()) {
@@ -301,8 +300,8 @@ double CFormulaParser::Variable(const std::string& name) {
       }
     }
     int op = m_nTokenType;
-    bool assigns = op == '=' || op == FT_PLUS_ASSIGN || op == FT_MINUS_ASSIGN || op == FT_MUL_ASSIGN ||
-                   op == FT_DIV_ASSIGN;
+    bool assigns =
+        op == '=' || op == FT_PLUS_ASSIGN || op == FT_MINUS_ASSIGN || op == FT_MUL_ASSIGN || op == FT_DIV_ASSIGN;
     if (!known) Note(FMC_UNDEFINED, "'" + name + "' nicht definiert");
     // A plain read of a shared variable needs no copy of its own.
     if (known && !assigns) return shared;

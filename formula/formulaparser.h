@@ -28,12 +28,12 @@ enum FormulaToken : int {
 
 // Message codes of the language.
 enum FormulaMessageCode : int {
-  FMC_OVERWRITTEN = 1,      // set by the variable store
+  FMC_OVERWRITTEN = 1,  // set by the variable store
   FMC_UNEXPECTED_END = 2,
-  FMC_ERROR = 4,            // a bad number; also an error raised by a function, or a bound exceeded
+  FMC_ERROR = 4,  // a bad number; also an error raised by a function, or a bound exceeded
   FMC_BAD_CHARACTER = 8,
   FMC_UNKNOWN_FUNCTION = 16,
-  FMC_UNDEFINED = 32,       // a note, not an error
+  FMC_UNDEFINED = 32,  // a note, not an error
   FMC_DIVISION_BY_ZERO = 64,
   FMC_UNEXPECTED_TOKEN = 128,
   FMC_TRAILING_TEXT = 256,

@@ -149,12 +149,12 @@ struct ModuleLoad {
 
 const std::map<std::string, FormulaFunction1, std::less<>>& FormulaFunctions1() {
   static const std::map<std::string, FormulaFunction1, std::less<>> table = {
-      {"abs", FnAbs},       {"acos", FnAcos},     {"asin", FnAsin},       {"atan", FnAtan},   {"acot", FnAcot},
-      {"arcosh", FnArcosh}, {"arsinh", FnArsinh}, {"artanh", FnArtanh},   {"arcoth", FnArcoth},
-      {"ceil", FnCeil},     {"cos", FnCos},       {"cosh", FnCosh},       {"cot", FnCot},     {"coth", FnCoth},
-      {"exp", FnExp},       {"floor", FnFloor},   {"log", FnLog},         {"log10", FnLog10}, {"sin", FnSin},
-      {"sinh", FnSinh},     {"tan", FnTan},       {"tanh", FnTanh},       {"sqrt", FnSqrt},   {"int", FnInt},
-      {"rand", FnRand},     {"percent", FnPercent}, {"rad", FnRad},       {"grad", FnGrad},
+      {"abs", FnAbs},         {"acos", FnAcos},     {"asin", FnAsin},     {"atan", FnAtan},     {"acot", FnAcot},
+      {"arcosh", FnArcosh},   {"arsinh", FnArsinh}, {"artanh", FnArtanh}, {"arcoth", FnArcoth}, {"ceil", FnCeil},
+      {"cos", FnCos},         {"cosh", FnCosh},     {"cot", FnCot},       {"coth", FnCoth},     {"exp", FnExp},
+      {"floor", FnFloor},     {"log", FnLog},       {"log10", FnLog10},   {"sin", FnSin},       {"sinh", FnSinh},
+      {"tan", FnTan},         {"tanh", FnTanh},     {"sqrt", FnSqrt},     {"int", FnInt},       {"rand", FnRand},
+      {"percent", FnPercent}, {"rad", FnRad},       {"grad", FnGrad},
   };
   return table;
 }

@@ -73,24 +73,15 @@ int CImportRecord::Update() {
 
 std::unique_ptr<CVarDefEntry> CVarDefEntry::Create(int typeCode) {
   switch (typeCode) {
-    case kVariable:
-      return std::make_unique<CVarDefVariable>();
-    case kUeberschrift:
-      return std::make_unique<CVarDefUeberschrift>();
-    case kBerechnung:
-      return std::make_unique<CVarDefBerechnung>();
-    case kFreierText:
-      return std::make_unique<CVarDefFreierText>();
-    case kAbbildung:
-      return std::make_unique<CVarDefAbbildung>();
-    case kKritzl:
-      return std::make_unique<CVarDefKritzl>();
-    case kWertUebernahme:
-      return std::make_unique<CVarDefWertUebernahme>();
-    case kSummeTabelle:
-      return std::make_unique<CVarDefSummeTabelle>();
-    default:
-      return nullptr;
+    case kVariable: return std::make_unique<CVarDefVariable>();
+    case kUeberschrift: return std::make_unique<CVarDefUeberschrift>();
+    case kBerechnung: return std::make_unique<CVarDefBerechnung>();
+    case kFreierText: return std::make_unique<CVarDefFreierText>();
+    case kAbbildung: return std::make_unique<CVarDefAbbildung>();
+    case kKritzl: return std::make_unique<CVarDefKritzl>();
+    case kWertUebernahme: return std::make_unique<CVarDefWertUebernahme>();
+    case kSummeTabelle: return std::make_unique<CVarDefSummeTabelle>();
+    default: return nullptr;
   }
 }
 
@@ -531,9 +522,7 @@ void CVarDefList::UpdateVariables() {
         current = &sum.store;
         break;
       }
-      default:
-        runningSum = 0.0;
-        break;
+      default: runningSum = 0.0; break;
     }
   }
 }

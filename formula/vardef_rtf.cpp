@@ -192,8 +192,7 @@ void CVarDefList::WriteRtf(const char* path, int variant) {
                                    : CString(".emf"));
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
 

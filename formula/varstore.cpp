@@ -69,10 +69,10 @@ bool IsExponentSign(const std::string& text, std::size_t at) {
 void PrepareFormula(std::string& text) {
   if (text.find('.') != std::string::npos) {
     static constexpr std::string_view kDotted[][2] = {
-        {".LT.", "<"},   {".lt.", "<"},   {".LE.", "<="},  {".le.", "<="},  {".EQ.", "=="},
-        {".eq.", "=="},  {".NE.", "!="},  {".ne.", "!="},  {".GT.", ">"},   {".gt.", ">"},
-        {".GE.", ">="},  {".ge.", ">="},  {".AND.", "&&"}, {".and.", "&&"}, {".OR.", "||"},
-        {".or.", "||"},  {".FALSE.", "0"}, {".false.", "0"}, {".TRUE.", "1"}, {".true.", "1"},
+        {".LT.", "<"},  {".lt.", "<"},    {".LE.", "<="},   {".le.", "<="},  {".EQ.", "=="},
+        {".eq.", "=="}, {".NE.", "!="},   {".ne.", "!="},   {".GT.", ">"},   {".gt.", ">"},
+        {".GE.", ">="}, {".ge.", ">="},   {".AND.", "&&"},  {".and.", "&&"}, {".OR.", "||"},
+        {".or.", "||"}, {".FALSE.", "0"}, {".false.", "0"}, {".TRUE.", "1"}, {".true.", "1"},
     };
     for (const auto& pair : kDotted) ReplaceAll(text, pair[0], pair[1]);
   }
@@ -168,9 +168,11 @@ int CVariableStore::GetVariables(CStringArray& names, CStringArray& descriptions
                                  CArray<double, double>& values) const {
   CollectVariables(names, descriptions, units, values);
   // Entries the caller passed in may have arrays of unequal length; only complete rows take part.
-  std::size_t count = std::size_t(std::min({names.GetSize(), descriptions.GetSize(), units.GetSize(), values.GetSize()}));
+  std::size_t count =
+      std::size_t(std::min({names.GetSize(), descriptions.GetSize(), units.GetSize(), values.GetSize()}));
   std::vector<std::string> texts(count);
-  for (std::size_t i = 0; i < count; ++i) texts[i] = SortText(names[INT_PTR(i)], descriptions[INT_PTR(i)], units[INT_PTR(i)], values[INT_PTR(i)]);
+  for (std::size_t i = 0; i < count; ++i)
+    texts[i] = SortText(names[INT_PTR(i)], descriptions[INT_PTR(i)], units[INT_PTR(i)], values[INT_PTR(i)]);
   std::vector<std::size_t> order(count);
   std::iota(order.begin(), order.end(), std::size_t(0));
   std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return texts[a] < texts[b]; });

@@ -9,8 +9,9 @@ void BaseData::ShowHelpTopic(const char* helpFile, const char* topic) {
   path.Format("%s\\%s", GetExeDir().GetString(), helpFile ? helpFile : "");
   if (!CDirList::FileExists(path)) {
     CString text;
-    text.Format(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", "Die Hilfedatei '%s' wurde nicht gefunden."),
-                path.GetString());
+    text.Format(
+        TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", "Die Hilfedatei '%s' wurde nicht gefunden."),
+        path.GetString());
     AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
     return;
   }

@@ -352,18 +352,11 @@ void CLKData::WriteData(int parent) {
     if (kategorie.IsEmpty()) {
       switch (e.indexGruppeHHHH) {
         case 0:
-        case 4:
-          kategorie = "ständig";
-          break;
+        case 4: kategorie = "ständig"; break;
         case 1:
-        case 2:
-          kategorie = "veränderlich";
-          break;
-        case 3:
-          kategorie = "außergewöhnlich";
-          break;
-        default:
-          break;
+        case 2: kategorie = "veränderlich"; break;
+        case 3: kategorie = "außergewöhnlich"; break;
+        default: break;
       }
     }
     if (kategorie.IsEmpty())
@@ -586,11 +579,8 @@ std::vector<bool> NachweisArten(int lknorm, const std::array<bool, 16>& s, bool 
     case 2:
       kinds = {s[0], s1, s[3], s[4], s[6], s[7], s[8], s[9], s[10], s[11], s[12], s[13], s[14], s[14], s[15]};
       break;
-    case 1:
-      kinds = {s[0], s1, s[3], s[14], s[14], s[15]};
-      break;
-    default:
-      break;
+    case 1: kinds = {s[0], s1, s[3], s[14], s[14], s[15]}; break;
+    default: break;
   }
   return kinds;
 }
@@ -665,19 +655,14 @@ bool CLKData::Calc() {
     for (const CEinwirkung& e : einwirkungen) {
       if (e.nr < 1 || e.indexGruppeHHHH < 0) continue;
       switch (e.indexGruppeHHHH) {
-        case 0:
-          KOMBRA_DefEinw(session, e.nr, 0, 0, nachweisMitGammaInf ? 1 : 0);
-          break;
+        case 0: KOMBRA_DefEinw(session, e.nr, 0, 0, nachweisMitGammaInf ? 1 : 0); break;
         case 1:
-        case 2:
-          KOMBRA_DefEinw(session, e.nr, 2, e.indexKategorie, 0);
-          break;
+        case 2: KOMBRA_DefEinw(session, e.nr, 2, e.indexKategorie, 0); break;
         case 3:
           KOMBRA_DefEinw(session, e.nr, 3, e.indexKategorie, 0);
           aussergewoehnlich = true;
           break;
-        default:
-          break;
+        default: break;
       }
     }
   }

@@ -154,8 +154,7 @@ bool ProgDBEntry::IsInstalled() const {
     }
     case 6:
       return !plugInExe.IsEmpty() && CDirList::FileExists(IsAbsolute(plugInExe) ? plugInExe : InExeDir(plugInExe));
-    default:
-      return true;
+    default: return true;
   }
 }
 

@@ -36,15 +36,11 @@ bool ReadExact(int attribute, std::int64_t count, CArray<T, T>& out) {
 
 int CResultEntry::FloatsPerPoint(int type) {
   switch (type) {
-    case 0:
-      return 2;
-    case 1:
-      return 7;
+    case 0: return 2;
+    case 1: return 7;
     case 2:
-    case 3:
-      return 3;
-    default:
-      return 0;
+    case 3: return 3;
+    default: return 0;
   }
 }
 

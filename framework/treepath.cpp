@@ -8,9 +8,7 @@ HTREEITEM FirstChild(CTreeCtrl& tree, HTREEITEM parent) {
   return parent == nullptr || parent == TVI_ROOT ? tree.GetRootItem() : tree.GetChildItem(parent);
 }
 
-bool SameText(const CString& a, const CString& b, BOOL noCase) {
-  return noCase ? a.CompareNoCase(b) == 0 : a == b;
-}
+bool SameText(const CString& a, const CString& b, BOOL noCase) { return noCase ? a.CompareNoCase(b) == 0 : a == b; }
 
 }  // namespace
 

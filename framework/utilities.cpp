@@ -301,11 +301,9 @@ bool RunProcess(const char* commandLine, int /*showCommand*/) {
   try {
     std::thread([pid] {
       int status = 0;
-      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-      }
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     }).detach();
-  } catch (const std::system_error&) {
-  }
+  } catch (const std::system_error&) {}
   return true;
 }
 

@@ -19,14 +19,14 @@
 #include "platform/win/headless.h"
 #include "platform/win/paths.h"
 
-extern char **environ;
+extern char** environ;
 
 namespace {
 
-constexpr const char *kArea = "Ormi Eingabe";
-constexpr const char *kDictionary = "vernik_i_common";
+constexpr const char* kArea = "Ormi Eingabe";
+constexpr const char* kDictionary = "vernik_i_common";
 
-CString Tr(const char *text) { return CString(TOLK_Translate(kArea, kDictionary, "VarDefGrid", text)); }
+CString Tr(const char* text) { return CString(TOLK_Translate(kArea, kDictionary, "VarDefGrid", text)); }
 
 win::DialogTemplate PageTemplate() {
   win::DialogTemplate t;
@@ -38,11 +38,11 @@ win::DialogTemplate PageTemplate() {
 
 const win::DialogTemplateRegistrar kTemplate(IDD_DLGVARDEF, PageTemplate());
 
-const char *const kKinds[] = {"Variable",  "Überschrift", "Berechnung",     "Freier Text",
+const char* const kKinds[] = {"Variable",  "Überschrift", "Berechnung",     "Freier Text",
                               "Abbildung", "Kritzl",      "Wert Übernahme", "Summe Tabelle"};
-const char *const kUnits[] = {"m", "cm", "mm", "m²", "m³", "kN", "kN/cm²", "kN/m", "kN/m²", "kN/m³", "kNm", "°"};
+const char* const kUnits[] = {"m", "cm", "mm", "m²", "m³", "kN", "kN/cm²", "kN/m", "kN/m²", "kN/m³", "kNm", "°"};
 
-const char *const kHeaders[8][6] = {
+const char* const kHeaders[8][6] = {
     {"Typ", "Beschreibung (Rechte Maustaste für Formatierungen)", "Variable", "Wert/Formel", "Einheit", "Export"},
     {"Typ", "Überschrift (Rechte Maustaste für Formatierungen)", "-", "-", "-", "-"},
     {"Typ", "Beschreibung (Rechte Maustaste für Formatierungen)", "-", "Formel", "-", "-"},
@@ -79,7 +79,7 @@ class CurrentFolderKeeper {
   std::filesystem::path m_folder;
 };
 
-bool ReadWholeFile(const std::string &path, std::vector<char> &bytes) {
+bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
   std::ifstream in(win::ToFsPath(path), std::ios::binary);
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -88,12 +88,11 @@ bool ReadWholeFile(const std::string &path, std::vector<char> &bytes) {
 
 bool RunSketchProgram() {
   const std::string program = win::ToFsPath(std::string(GetInstallRoot().GetString()) + "\\kritzl");
-  char *argv[] = {const_cast<char *>(program.c_str()), nullptr};
+  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
   pid_t pid = 0;
   if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
   return true;
 }
 
@@ -102,17 +101,17 @@ bool RunSketchProgram() {
 // ---------------------------------------------------------------------------------------------------------------------
 // VarDefGrid
 
-std::function<bool()> &VarDefGrid::SketchProgram() {
+std::function<bool()>& VarDefGrid::SketchProgram() {
   static std::function<bool()> program = RunSketchProgram;
   return program;
 }
 
-std::function<bool(BaseData &)> &VarDefGrid::ValueImport() {
-  static std::function<bool(BaseData &)> dialog;
+std::function<bool(BaseData&)>& VarDefGrid::ValueImport() {
+  static std::function<bool(BaseData&)> dialog;
   return dialog;
 }
 
-CVarDefList *VarDefGrid::List() const { return m_pData ? &m_pData->varDefs : nullptr; }
+CVarDefList* VarDefGrid::List() const { return m_pData ? &m_pData->varDefs : nullptr; }
 
 void VarDefGrid::Layout() {
   Init(2, kCols, 1, 0);
@@ -131,15 +130,15 @@ void VarDefGrid::SetHeaders(int kind) {
 
 void VarDefGrid::OnFocusCellChanged(int row, int col) {
   COrmiGridCtrl::OnFocusCellChanged(row, col);
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   if (list && row >= 1 && row <= list->GetSize())
-    if (CVarDefEntry *entry = list->GetAt(row - 1)) SetHeaders(entry->type);
+    if (CVarDefEntry* entry = list->GetAt(row - 1)) SetHeaders(entry->type);
 }
 
 void VarDefGrid::SetRowKind(int row, int kind) {
   CStringArray kinds, units;
-  for (const char *k : kKinds) kinds.Add(Tr(k));
-  for (const char *u : kUnits) units.Add(u);
+  for (const char* k : kKinds) kinds.Add(Tr(k));
+  for (const char* u : kUnits) units.Add(u);
   SetCellType(row, kTyp, ORMI_COMBO_INDEX);
   SetComboOptions(row, kTyp, kinds);
   SetCellReadOnly(row, kTyp, FALSE);
@@ -207,12 +206,12 @@ void VarDefGrid::SetRowKind(int row, int kind) {
   }
 }
 
-void VarDefGrid::FillRow(int row, CVarDefEntry &entry) {
+void VarDefGrid::FillRow(int row, CVarDefEntry& entry) {
   SetRowKind(row, entry.type);
   SetComboIndex(row, kTyp, entry.type);
   switch (entry.type) {
     case CVarDefEntry::kVariable: {
-      auto &v = static_cast<CVarDefVariable &>(entry);
+      auto& v = static_cast<CVarDefVariable&>(entry);
       SetCellText(row, kText, v.desc);
       SetCellText(row, kVariable, v.varName);
       SetCellFormula(row, kWert, v.value);
@@ -220,26 +219,26 @@ void VarDefGrid::FillRow(int row, CVarDefEntry &entry) {
       SetCellCheck(row, kExport, v.bExported ? 1 : 0);
       break;
     }
-    case CVarDefEntry::kUeberschrift: SetCellText(row, kText, static_cast<CVarDefUeberschrift &>(entry).title); break;
+    case CVarDefEntry::kUeberschrift: SetCellText(row, kText, static_cast<CVarDefUeberschrift&>(entry).title); break;
     case CVarDefEntry::kBerechnung: {
-      auto &b = static_cast<CVarDefBerechnung &>(entry);
+      auto& b = static_cast<CVarDefBerechnung&>(entry);
       SetCellText(row, kText, b.desc);
       SetCellFormula(row, kWert, b.value);
       SetComboText(row, kEinheit, b.unit);
       break;
     }
-    case CVarDefEntry::kFreierText: SetCellText(row, kText, static_cast<CVarDefFreierText &>(entry).text); break;
+    case CVarDefEntry::kFreierText: SetCellText(row, kText, static_cast<CVarDefFreierText&>(entry).text); break;
     case CVarDefEntry::kAbbildung:
     case CVarDefEntry::kKritzl: {
-      auto &p = static_cast<CVarDefPictureBase &>(entry);
+      auto& p = static_cast<CVarDefPictureBase&>(entry);
       if (entry.type == CVarDefEntry::kAbbildung)
-        SetCellText(row, kText, static_cast<CVarDefAbbildung &>(entry).fileName);
+        SetCellText(row, kText, static_cast<CVarDefAbbildung&>(entry).fileName);
       SetCellDouble(row, kWert, p.dWidth);
       SetCellDouble(row, kEinheit, p.dHeight);
       break;
     }
     case CVarDefEntry::kWertUebernahme: {
-      const CImportRecord &r = static_cast<CVarDefWertUebernahme &>(entry).GetImport();
+      const CImportRecord& r = static_cast<CVarDefWertUebernahme&>(entry).GetImport();
       CString path = r.varPath;
       path.Replace("\\", " - ");
       SetCellText(row, kText, path);
@@ -249,7 +248,7 @@ void VarDefGrid::FillRow(int row, CVarDefEntry &entry) {
       break;
     }
     case CVarDefEntry::kSummeTabelle: {
-      auto &s = static_cast<CVarDefSummeTabelle &>(entry);
+      auto& s = static_cast<CVarDefSummeTabelle&>(entry);
       SetCellText(row, kText, s.desc);
       SetCellText(row, kVariable, s.varName);
       SetCellDouble(row, kWert, s.sum);
@@ -263,7 +262,7 @@ void VarDefGrid::FillRow(int row, CVarDefEntry &entry) {
 
 void VarDefGrid::BuildMenu() {
   ClearMenuItems();
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   const int n = list ? list->GetSize() : 0;
   if (n == 0) return;
   AddMenuItem(1, 0, n, 6, Tr("Zeile löschen"), 1);
@@ -276,10 +275,10 @@ void VarDefGrid::BuildMenu() {
     AddMenuItem(1, 0, n - 1, 6, Tr("Zeile nach unten schieben"), 4);
     AddMenuItem(1, 0, n - 1, 6, Tr("Zeile ans Ende schieben"), 6);
   }
-  const char *formats[] = {"Format\\Fett",      "Format\\Kursiv",       "Format\\Unterstrichen",
+  const char* formats[] = {"Format\\Fett",      "Format\\Kursiv",       "Format\\Unterstrichen",
                            "Format\\Zentriert", "Format\\Rechtsbündig", "Format\\Blocksatz"};
   for (int r = 1; r <= n; ++r) {
-    const CVarDefEntry *entry = list->GetAt(r - 1);
+    const CVarDefEntry* entry = list->GetAt(r - 1);
     if (!entry) continue;
     AddMenuItem(r, kText, r, kText, "SeparatorFormat", -1);
     for (int b = 0; b < 6; ++b) AddMenuItem(r, kText, r, kText, Tr(formats[b]), 7 + b, (entry->format >> b) & 1);
@@ -301,7 +300,7 @@ void VarDefGrid::BuildMenu() {
 }
 
 void VarDefGrid::ExchangeData(BOOL fromGrid) {
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   if (!list) return;
   if (!fromGrid) {
     list->UpdateVariables();
@@ -309,7 +308,7 @@ void VarDefGrid::ExchangeData(BOOL fromGrid) {
     const int n = list->GetSize();
     SetRowCount(n + 2);
     for (int r = 1; r <= n; ++r) {
-      if (CVarDefEntry *entry = list->GetAt(r - 1))
+      if (CVarDefEntry* entry = list->GetAt(r - 1))
         FillRow(r, *entry);
       else
         SetRowKind(r, -1);
@@ -329,7 +328,7 @@ void VarDefGrid::ExchangeData(BOOL fromGrid) {
     const int r = i + 1;
     const int kind = GetComboIndex(r, kTyp);
     if (kind < 0) continue;
-    CVarDefEntry *entry = list->GetAt(i);
+    CVarDefEntry* entry = list->GetAt(i);
     if (!entry || entry->type != kind) {
       list->SetEntryType(i, kind);
       entry = list->GetAt(i);
@@ -337,7 +336,7 @@ void VarDefGrid::ExchangeData(BOOL fromGrid) {
     if (!entry) continue;
     switch (kind) {
       case CVarDefEntry::kVariable: {
-        auto &v = static_cast<CVarDefVariable &>(*entry);
+        auto& v = static_cast<CVarDefVariable&>(*entry);
         v.desc = GetCellText(r, kText);
         v.varName = GetCellText(r, kVariable);
         if (GetCellType(r, kWert) == ORMI_FORMULA) v.value = GetCellFormula(r, kWert);
@@ -345,24 +344,24 @@ void VarDefGrid::ExchangeData(BOOL fromGrid) {
         v.bExported = GetCellCheck(r, kExport) != 0;
         break;
       }
-      case CVarDefEntry::kUeberschrift: static_cast<CVarDefUeberschrift &>(*entry).title = GetCellText(r, kText); break;
+      case CVarDefEntry::kUeberschrift: static_cast<CVarDefUeberschrift&>(*entry).title = GetCellText(r, kText); break;
       case CVarDefEntry::kBerechnung: {
-        auto &b = static_cast<CVarDefBerechnung &>(*entry);
+        auto& b = static_cast<CVarDefBerechnung&>(*entry);
         b.desc = GetCellText(r, kText);
         if (GetCellType(r, kWert) == ORMI_FORMULA) b.value = GetCellFormula(r, kWert);
         b.unit = GetItemText(r, kEinheit);
         break;
       }
-      case CVarDefEntry::kFreierText: static_cast<CVarDefFreierText &>(*entry).text = GetCellText(r, kText); break;
+      case CVarDefEntry::kFreierText: static_cast<CVarDefFreierText&>(*entry).text = GetCellText(r, kText); break;
       case CVarDefEntry::kAbbildung:
       case CVarDefEntry::kKritzl: {
-        auto &p = static_cast<CVarDefPictureBase &>(*entry);
+        auto& p = static_cast<CVarDefPictureBase&>(*entry);
         if (GetCellType(r, kWert) == ORMI_DOUBLE) p.dWidth = GetCellDouble(r, kWert);
         if (GetCellType(r, kEinheit) == ORMI_DOUBLE) p.dHeight = GetCellDouble(r, kEinheit);
         break;
       }
       case CVarDefEntry::kSummeTabelle: {
-        auto &s = static_cast<CVarDefSummeTabelle &>(*entry);
+        auto& s = static_cast<CVarDefSummeTabelle&>(*entry);
         s.desc = GetCellText(r, kText);
         s.varName = GetCellText(r, kVariable);
         s.unit = GetItemText(r, kEinheit);
@@ -376,16 +375,16 @@ void VarDefGrid::ExchangeData(BOOL fromGrid) {
 }
 
 void VarDefGrid::OnDataChanged() {
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   if (!list || !m_pData) return;
   ExchangeData(TRUE);
   m_filling = true;
   for (int i = 0; i < list->GetSize() && i + 1 < GetRowCount(); ++i) {
-    CVarDefEntry *entry = list->GetAt(i);
+    CVarDefEntry* entry = list->GetAt(i);
     if (!entry || GetComboIndex(i + 1, kTyp) != entry->type) continue;
-    if (auto *v = dynamic_cast<CVarDefVariable *>(entry)) SetCellFormula(i + 1, kWert, v->value);
-    if (auto *b = dynamic_cast<CVarDefBerechnung *>(entry)) SetCellFormula(i + 1, kWert, b->value);
-    if (auto *s = dynamic_cast<CVarDefSummeTabelle *>(entry)) SetCellDouble(i + 1, kWert, s->sum);
+    if (auto* v = dynamic_cast<CVarDefVariable*>(entry)) SetCellFormula(i + 1, kWert, v->value);
+    if (auto* b = dynamic_cast<CVarDefBerechnung*>(entry)) SetCellFormula(i + 1, kWert, b->value);
+    if (auto* s = dynamic_cast<CVarDefSummeTabelle*>(entry)) SetCellDouble(i + 1, kWert, s->sum);
   }
   m_filling = false;
   m_pData->DefineVariables();
@@ -394,12 +393,12 @@ void VarDefGrid::OnDataChanged() {
   m_pData->Redraw(0);
 }
 
-bool VarDefGrid::CellDiffers(int row, int col, CVarDefEntry &entry) {
+bool VarDefGrid::CellDiffers(int row, int col, CVarDefEntry& entry) {
   if (GetComboIndex(row, kTyp) != entry.type) return true;
-  auto text = [&](const CString &stored) { return GetItemText(row, col) != stored; };
+  auto text = [&](const CString& stored) { return GetItemText(row, col) != stored; };
   switch (entry.type) {
     case CVarDefEntry::kVariable: {
-      auto &v = static_cast<CVarDefVariable &>(entry);
+      auto& v = static_cast<CVarDefVariable&>(entry);
       if (col == kText) return text(v.desc);
       if (col == kVariable) return text(v.varName);
       if (col == kWert)
@@ -409,9 +408,9 @@ bool VarDefGrid::CellDiffers(int row, int col, CVarDefEntry &entry) {
       if (col == kExport) return (GetCellCheck(row, kExport) != 0) != (v.bExported != 0);
       return false;
     }
-    case CVarDefEntry::kUeberschrift: return col == kText && text(static_cast<CVarDefUeberschrift &>(entry).title);
+    case CVarDefEntry::kUeberschrift: return col == kText && text(static_cast<CVarDefUeberschrift&>(entry).title);
     case CVarDefEntry::kBerechnung: {
-      auto &b = static_cast<CVarDefBerechnung &>(entry);
+      auto& b = static_cast<CVarDefBerechnung&>(entry);
       if (col == kText) return text(b.desc);
       if (col == kWert)
         return GetCellFormula(row, kWert).GetText() != b.value.GetText() ||
@@ -419,16 +418,16 @@ bool VarDefGrid::CellDiffers(int row, int col, CVarDefEntry &entry) {
       if (col == kEinheit) return text(b.unit);
       return false;
     }
-    case CVarDefEntry::kFreierText: return col == kText && text(static_cast<CVarDefFreierText &>(entry).text);
+    case CVarDefEntry::kFreierText: return col == kText && text(static_cast<CVarDefFreierText&>(entry).text);
     case CVarDefEntry::kAbbildung:
     case CVarDefEntry::kKritzl: {
-      auto &p = static_cast<CVarDefPictureBase &>(entry);
+      auto& p = static_cast<CVarDefPictureBase&>(entry);
       if (col == kWert) return GetCellDouble(row, kWert) != p.dWidth;
       if (col == kEinheit) return GetCellDouble(row, kEinheit) != p.dHeight;
       return false;
     }
     case CVarDefEntry::kSummeTabelle: {
-      auto &s = static_cast<CVarDefSummeTabelle &>(entry);
+      auto& s = static_cast<CVarDefSummeTabelle&>(entry);
       if (col == kText) return text(s.desc);
       if (col == kVariable) return text(s.varName);
       if (col == kEinheit) return text(s.unit);
@@ -440,7 +439,7 @@ bool VarDefGrid::CellDiffers(int row, int col, CVarDefEntry &entry) {
 }
 
 void VarDefGrid::OnCellChanged(int row, int col, int type) {
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   if (!list || m_filling || row < 1) return;
   if (col == kTyp) {
     OnDataChanged();
@@ -448,12 +447,12 @@ void VarDefGrid::OnCellChanged(int row, int col, int type) {
     SetFocusCell(row, kTyp);
     return;
   }
-  CVarDefEntry *entry = row <= list->GetSize() ? list->GetAt(row - 1) : nullptr;
+  CVarDefEntry* entry = row <= list->GetSize() ? list->GetAt(row - 1) : nullptr;
   if (entry && CellDiffers(row, col, *entry)) OnDataChanged();
 }
 
 void VarDefGrid::OnCellClick(int row, int col) {
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   if (!list || row < 1) return;
   const int kind = GetComboIndex(row, kTyp);
   if (GetCellType(row, col) == ORMI_CHECK && IsCellEditable(row, col)) {
@@ -467,7 +466,7 @@ void VarDefGrid::OnCellClick(int row, int col) {
 }
 
 int VarDefGrid::EntryForButton(int row) {
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   if (row == GetRowCount() - 1) AddRow();
   ExchangeData(TRUE);
   return row - 1 < list->GetSize() ? row - 1 : -1;
@@ -477,7 +476,7 @@ void VarDefGrid::ChooseFile(int row) {
   static const CString folder = GetInstallRoot() + "\\Abbildungen";
   CurrentFolderKeeper keep;
   const int i = EntryForButton(row);
-  auto *entry = i >= 0 ? List()->GetAs<CVarDefAbbildung>(i) : nullptr;
+  auto* entry = i >= 0 ? List()->GetAs<CVarDefAbbildung>(i) : nullptr;
   if (!entry) return;
   CFileDialog dialog(TRUE, "*.emf", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
                      Tr("emf Dateien (*.emf)|*.emf|Bitmap Dateien "
@@ -503,7 +502,7 @@ void VarDefGrid::ChooseFile(int row) {
 void VarDefGrid::MakeSketch(int row) {
   CurrentFolderKeeper keep;
   const int i = EntryForButton(row);
-  auto *entry = i >= 0 ? List()->GetAs<CVarDefKritzl>(i) : nullptr;
+  auto* entry = i >= 0 ? List()->GetAs<CVarDefKritzl>(i) : nullptr;
   if (!entry) return;
   if (!SketchProgram() || !SketchProgram()()) {
     AfxMessageBox(Tr("Das Skizzenprogramm kritzl konnte nicht gestartet werden."), MB_ICONEXCLAMATION);
@@ -533,12 +532,12 @@ void VarDefGrid::ImportValue(int row) {
 }
 
 void VarDefGrid::OnCellContextMenu(int row, int col, int command) {
-  CVarDefList *list = List();
+  CVarDefList* list = List();
   if (!list || row < 1 || row > list->GetSize()) return;
   ExchangeData(TRUE);
   const int i = row - 1;
   const int n = list->GetSize();
-  CVarDefEntry *entry = list->GetAt(i);
+  CVarDefEntry* entry = list->GetAt(i);
   if (!entry) return;
   auto move = [&](int from, int to) {
     auto moved = CVarDefEntry::Create(list->GetAt(from)->type);
@@ -583,7 +582,7 @@ ON_WM_SHOWWINDOW()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-DlgVarDef::DlgVarDef(CWnd *parent) : CDialog(IDD_DLGVARDEF, parent) {}
+DlgVarDef::DlgVarDef(CWnd* parent) : CDialog(IDD_DLGVARDEF, parent) {}
 
 DlgVarDef::~DlgVarDef() = default;
 
@@ -605,13 +604,13 @@ BOOL DlgVarDef::OnInitDialog() {
   return TRUE;
 }
 
-void DlgVarDef::SetData(BaseData *data) {
+void DlgVarDef::SetData(BaseData* data) {
   m_pData = data;
   m_grid.SetData(data);
   if (data) data->pSkribDlg = m_pEditor;
 }
 
-void DlgVarDef::SetEditor(CWnd *editor, std::function<void(BOOL save)> exchange) {
+void DlgVarDef::SetEditor(CWnd* editor, std::function<void(BOOL save)> exchange) {
   m_pEditor = editor;
   m_editorExchange = std::move(exchange);
   if (m_pData) m_pData->pSkribDlg = editor;
@@ -656,12 +655,12 @@ void DlgVarDef::OnDestroy() {
   Default();
 }
 
-DlgVarDef *DlgVarDef::FindIn(CWnd *window) {
+DlgVarDef* DlgVarDef::FindIn(CWnd* window) {
   if (!window || !window->GetSafeHwnd()) return nullptr;
   for (HWND child = ::GetWindow(window->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    CWnd *wnd = CWnd::FromHandlePermanent(child);
-    if (auto *page = dynamic_cast<DlgVarDef *>(wnd)) return page;
-    if (DlgVarDef *inner = FindIn(wnd)) return inner;
+    CWnd* wnd = CWnd::FromHandlePermanent(child);
+    if (auto* page = dynamic_cast<DlgVarDef*>(wnd)) return page;
+    if (DlgVarDef* inner = FindIn(wnd)) return inner;
   }
   return nullptr;
 }

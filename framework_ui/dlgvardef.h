@@ -25,7 +25,7 @@ class VarDefGrid : public COrmiGridCtrl {
  public:
   enum Col { kTyp, kText, kVariable, kWert, kEinheit, kExport, kCols };
 
-  void SetData(BaseData *data) { m_pData = data; }
+  void SetData(BaseData* data) { m_pData = data; }
   void Layout() override;
   // fromGrid: the rows become the list's entries; else the list fills the rows.
   void ExchangeData(BOOL fromGrid);
@@ -41,17 +41,17 @@ class VarDefGrid : public COrmiGridCtrl {
 
   // Runs the sketch program; the page's owner may replace it (a test, another
   // platform). Returns false when the program could not be run.
-  static std::function<bool()> &SketchProgram();
+  static std::function<bool()>& SketchProgram();
   // The value-import dialog on the position data: true when it ended with OK.
   // Without it the button says that no value can be taken over here.
-  static std::function<bool(BaseData &data)> &ValueImport();
+  static std::function<bool(BaseData& data)>& ValueImport();
 
  private:
-  CVarDefList *List() const;
+  CVarDefList* List() const;
   void SetRowKind(int row, int kind);
-  void FillRow(int row, CVarDefEntry &entry);
+  void FillRow(int row, CVarDefEntry& entry);
   void BuildMenu();
-  bool CellDiffers(int row, int col, CVarDefEntry &entry);
+  bool CellDiffers(int row, int col, CVarDefEntry& entry);
   void ChooseFile(int row);
   void MakeSketch(int row);
   void ImportValue(int row);
@@ -59,31 +59,31 @@ class VarDefGrid : public COrmiGridCtrl {
   // when there is none.
   int EntryForButton(int row);
 
-  BaseData *m_pData = nullptr;
+  BaseData* m_pData = nullptr;
   bool m_filling = false;
 };
 
 class DlgVarDef : public CDialog {
  public:
-  explicit DlgVarDef(CWnd *parent = nullptr);
+  explicit DlgVarDef(CWnd* parent = nullptr);
   ~DlgVarDef() override;
 
   // Gives the page, its grid and the editor the position data; the data keeps
   // the editor.
-  void SetData(BaseData *data);
+  void SetData(BaseData* data);
   // FALSE: data to page (and the grid or the editor shown as the setting says);
   // TRUE: page to data.
   void TransferData(BOOL save);
   // The document editor's window and its data exchange, handed in by the
   // editor's layer.
-  void SetEditor(CWnd *editor, std::function<void(BOOL save)> exchange);
+  void SetEditor(CWnd* editor, std::function<void(BOOL save)> exchange);
   // The variables page among a window's descendants; nullptr when it has none.
-  static DlgVarDef *FindIn(CWnd *window);
+  static DlgVarDef* FindIn(CWnd* window);
   static bool SkribSwitch();
 
   VarDefGrid m_grid;
-  CWnd *m_pEditor = nullptr;
-  BaseData *m_pData = nullptr;
+  CWnd* m_pEditor = nullptr;
+  BaseData* m_pData = nullptr;
 
  protected:
   BOOL OnInitDialog() override;

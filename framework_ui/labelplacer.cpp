@@ -105,13 +105,19 @@ CLabelBox CLabelPlacer::MakeBox(int code, POINT p, POINT q, int side, long offse
   const double far1 = s * double(offset + h1), far2 = s * double(offset + h2);
   POINT c[4] = {p, p, p, p};  // start-near, start-far, end-near, end-far
   switch (code) {
-    case 1: case 11: case 21: case 31: case 9:
+    case 1:
+    case 11:
+    case 21:
+    case 31:
+    case 9:
       c[0] = Pt(x1 - d * sn, y1 - d * cs);
       c[2] = Pt(x2 - d * sn, y2 - d * cs);
       c[1] = Pt(x1 - far1 * sn, y1 - far1 * cs);
       c[3] = Pt(x2 - far2 * sn, y2 - far2 * cs);
       break;
-    case 2: case 12: case 19:
+    case 2:
+    case 12:
+    case 19:
       if (std::fabs(cs) > 1e-12) {
         c[0] = Pt(x1, y1 - d / cs);
         c[2] = Pt(x2, y2 - d / cs);
@@ -119,7 +125,8 @@ CLabelBox CLabelPlacer::MakeBox(int code, POINT p, POINT q, int side, long offse
         c[3] = Pt(x2, y2 - far2 / cs);
       }
       break;
-    case 3: case 13:
+    case 3:
+    case 13:
       if (std::fabs(sn) > 1e-12) {
         auto limit = [](double w, double h) { return std::fabs(w) > 1.3 * h ? std::copysign(1.3 * h, w) : w; };
         double w1 = limit(double(h1) / sn, double(h1)), w2 = limit(double(h2) / sn, double(h2));
@@ -129,7 +136,8 @@ CLabelBox CLabelPlacer::MakeBox(int code, POINT p, POINT q, int side, long offse
         c[3] = Pt(x2 - d / sn - w2, y2);
       }
       break;
-    case 4: case 14: {
+    case 4:
+    case 14: {
       double y = std::min(y1, y2) - double(Trunc(cs * d));
       c[0] = Pt(x1, y);
       c[2] = Pt(x2, y);
@@ -137,7 +145,8 @@ CLabelBox CLabelPlacer::MakeBox(int code, POINT p, POINT q, int side, long offse
       c[3] = Pt(x2, y - double(h2));
       break;
     }
-    case 5: case 15: {
+    case 5:
+    case 15: {
       double x = (x1 <= x2 ? x1 : x2) - double(Trunc(sn * d));
       c[0] = Pt(x, y1);
       c[2] = Pt(x, y2);
@@ -145,8 +154,7 @@ CLabelBox CLabelPlacer::MakeBox(int code, POINT p, POINT q, int side, long offse
       c[3] = Pt(x - double(h2), y2);
       break;
     }
-    default:
-      break;
+    default: break;
   }
   if (s < 0) {
     std::swap(c[0], c[1]);
@@ -206,6 +214,6 @@ double CLabelPlacer::PlaceLabel(double start, double end, double extentStart, do
   if (extentStart > extentEnd) std::swap(extentStart, extentEnd);
   extentStart -= gap / 2;
   extentEnd += gap / 2;
-  return FindOffset(1, 0.0, start, 0.0, end, std::fabs(end - start), extentStart - start, extentEnd - start, height,
-                    1, 0.0);
+  return FindOffset(1, 0.0, start, 0.0, end, std::fabs(end - start), extentStart - start, extentEnd - start, height, 1,
+                    0.0);
 }

@@ -10,13 +10,13 @@
 
 namespace {
 
-constexpr const char *kArea = "Ormi Eingabe";
-constexpr const char *kDictionary = "vernik_i_common";
-constexpr const char *kContext = "LKDlg";
+constexpr const char* kArea = "Ormi Eingabe";
+constexpr const char* kDictionary = "vernik_i_common";
+constexpr const char* kContext = "LKDlg";
 
-CString Tr(const char *text) { return CString(TOLK_Translate(kArea, kDictionary, kContext, text)); }
+CString Tr(const char* text) { return CString(TOLK_Translate(kArea, kDictionary, kContext, text)); }
 
-void TranslateAll(CStringArray &texts) {
+void TranslateAll(CStringArray& texts) {
   for (INT_PTR i = 0; i < texts.GetSize(); ++i) texts[i] = Tr(texts[i]);
 }
 
@@ -63,19 +63,19 @@ const win::DialogTemplateRegistrar kLKTemplate(IDD_LKDLG, LKTemplate());
 const win::DialogTemplateRegistrar kKollektivTemplate(IDD_KOLLEKTIVDLG, KollektivTemplate());
 
 // The grid's place in a dialog, in dialog units.
-CRect GridRect(const CDialog &dialog, int bottom) {
+CRect GridRect(const CDialog& dialog, int bottom) {
   CRect r(7, 7, 453, bottom);
   dialog.MapDialogRect(&r);
   return r;
 }
 
-void Show(CWnd &dialog, int id, bool show) {
-  if (CWnd *item = dialog.GetDlgItem(id)) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
+void Show(CWnd& dialog, int id, bool show) {
+  if (CWnd* item = dialog.GetDlgItem(id)) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
 // A number typed with a decimal point or comma, blanks around it allowed; false
 // for anything else.
-bool ParseDecimal(CString text, double &value) {
+bool ParseDecimal(CString text, double& value) {
   text.Trim();
   if (text.IsEmpty()) {
     value = 0.0;
@@ -83,7 +83,7 @@ bool ParseDecimal(CString text, double &value) {
   }
   text.Replace(',', '.');
   errno = 0;
-  char *end = nullptr;
+  char* end = nullptr;
   const double parsed = std::strtod(text.GetString(), &end);
   if (end == text.GetString() || *end != '\0' || errno == ERANGE || !std::isfinite(parsed)) return false;
   value = parsed;
@@ -99,7 +99,7 @@ void EinwirkungGrid::Layout() {
   Init(15, kCols, 1, 1);
   const int widths[kCols] = {0, 5, 10, 15, 15, 15, 22, 17, 15};
   for (int c = 0; c < kCols; ++c) SetColumnWidthPercent(c, widths[c]);
-  const char *headers[kCols] = {"",
+  const char* headers[kCols] = {"",
                                 "Einw",
                                 "Lastfälle",
                                 "Lastgruppe",
@@ -188,9 +188,9 @@ void EinwirkungGrid::OnKategorieChanged(int row, int c) {
 
 void EinwirkungGrid::ExchangeData(BOOL fromGrid) {
   if (!m_pData) return;
-  CLKData &d = *m_pData;
+  CLKData& d = *m_pData;
   if (fromGrid) {
-    CArray<CEinwirkung, const CEinwirkung &> rows;
+    CArray<CEinwirkung, const CEinwirkung&> rows;
     for (int r = 1; r < GetRowCount(); ++r) {
       CEinwirkung e;
       if (r - 1 < d.einwirkungen.GetSize()) {
@@ -229,7 +229,7 @@ void EinwirkungGrid::ExchangeData(BOOL fromGrid) {
   SetRowCount(n + 2);
   for (int r = 1; r < n + 2; ++r) InitRow(r);
   for (int i = 0; i < n; ++i) {
-    const CEinwirkung &e = d.einwirkungen[i];
+    const CEinwirkung& e = d.einwirkungen[i];
     const int r = i + 1;
     OnGruppeChanged(r, e.indexGruppe, true);
     SetCellInt(r, kNr, e.nr);
@@ -342,10 +342,10 @@ void KollektivGrid::InitRow(int row) {
 
 void KollektivGrid::ExchangeData(BOOL fromGrid) {
   if (!m_pData) return;
-  CLKData &d = *m_pData;
+  CLKData& d = *m_pData;
   if (fromGrid) {
     if (!Manual()) return;
-    CArray<CKombination, const CKombination &> kept;
+    CArray<CKombination, const CKombination&> kept;
     for (int r = 1; r < GetRowCount(); ++r) {
       const CString nachweis = GetCellText(r, kNachweis);
       if (nachweis.IsEmpty()) continue;
@@ -403,7 +403,7 @@ void KollektivGrid::OnCellContextMenu(int row, int col, int command) {
 BEGIN_MESSAGE_MAP(KollektivDlg, CDialog)
 END_MESSAGE_MAP()
 
-KollektivDlg::KollektivDlg(CLKData *data, CWnd *parent) : CDialog(IDD_KOLLEKTIVDLG, parent), m_pData(data) {}
+KollektivDlg::KollektivDlg(CLKData* data, CWnd* parent) : CDialog(IDD_KOLLEKTIVDLG, parent), m_pData(data) {}
 
 BOOL KollektivDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -428,7 +428,7 @@ ON_BN_CLICKED(IDC_LK_ANSEHEN, OnAnsehen)
 ON_BN_CLICKED(IDC_LK_ERZEUGEN, OnErzeugen)
 END_MESSAGE_MAP()
 
-LKDlg::LKDlg(CWnd *parent) : CDialog(IDD_LKDLG, parent) {}
+LKDlg::LKDlg(CWnd* parent) : CDialog(IDD_LKDLG, parent) {}
 
 LKDlg::~LKDlg() = default;
 
@@ -439,7 +439,7 @@ BOOL LKDlg::OnInitDialog() {
     EndDialog(IDCANCEL);
     return TRUE;
   }
-  CLKData &d = *m_pData;
+  CLKData& d = *m_pData;
   m_bGammaInf = d.nachweisMitGammaInf;
   m_bGammaSup = std::fabs(d.GInfFactor - 1.0) > 0.0001;
   m_strHoehe.Format("%8.0lf", d.schneeHoehe);
@@ -466,7 +466,7 @@ bool LKDlg::TakeOptions() {
     CString text;
     text.Format(Tr("Die Höhe über NN \"%s\" ist keine Zahl."), hoehe.GetString());
     AfxMessageBox(text, MB_ICONEXCLAMATION);
-    if (CWnd *edit = GetDlgItem(IDC_LK_HOEHE)) GotoDlgCtrl(edit);
+    if (CWnd* edit = GetDlgItem(IDC_LK_HOEHE)) GotoDlgCtrl(edit);
     return false;
   }
   m_strHoehe = hoehe;
@@ -515,7 +515,7 @@ void LKDlg::OnErzeugen() {
   ShowKollektive();
 }
 
-BOOL LKDlg::PreTranslateMessage(MSG *msg) {
+BOOL LKDlg::PreTranslateMessage(MSG* msg) {
   if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1) {
     BaseData::OpenProgramFile("help\\Einwirkungen definieren.pdf");
     return TRUE;
@@ -527,7 +527,7 @@ BOOL LKDlg::PreTranslateMessage(MSG *msg) {
 // LastfallGrid
 
 namespace {
-bool ModusEins(const CLKData *d) { return d && d->modus == 1; }
+bool ModusEins(const CLKData* d) { return d && d->modus == 1; }
 }  // namespace
 
 void LastfallGrid::Layout() {
@@ -559,7 +559,7 @@ void LastfallGrid::Renumber() {
 
 void LastfallGrid::ExchangeData(BOOL fromGrid) {
   if (!m_pData) return;
-  CLKData &d = *m_pData;
+  CLKData& d = *m_pData;
   if (fromGrid) {
     d.lastfaelle.RemoveAll();
     for (int r = 1; r < GetRowCount(); ++r) {

@@ -30,7 +30,7 @@ class EinwirkungGrid : public COrmiGridCtrl {
  public:
   enum Col { kNr = 1, kLastfaelle, kGruppe, kKategorie, kKLED, kNichtAufteilen, kAlternativ, kBeiwerte, kCols };
 
-  void SetData(CLKData *data) { m_pData = data; }
+  void SetData(CLKData* data) { m_pData = data; }
   void Layout() override;
   void InitRow(int row) override;
   // fromGrid: the rows become the data's actions; else the data's actions fill
@@ -48,7 +48,7 @@ class EinwirkungGrid : public COrmiGridCtrl {
  private:
   void LockRow(int row, bool readonly, int generatorGroup);
   bool RowHasContent(int row, int col);
-  CLKData *m_pData = nullptr;
+  CLKData* m_pData = nullptr;
   bool m_filling = false;
   // Refilling while the dialog is open keeps actions no load case uses yet:
   // they were just typed.
@@ -60,7 +60,7 @@ class KollektivGrid : public COrmiGridCtrl {
  public:
   enum Col { kNr = 1, kNachweis, kRegel, kCols };
 
-  void SetData(CLKData *data) { m_pData = data; }
+  void SetData(CLKData* data) { m_pData = data; }
   void Layout() override;
   void InitRow(int row) override;
   void ExchangeData(BOOL fromGrid);
@@ -69,30 +69,30 @@ class KollektivGrid : public COrmiGridCtrl {
 
  private:
   bool Manual() const { return m_pData && m_pData->manuelleKombinationen; }
-  CLKData *m_pData = nullptr;
+  CLKData* m_pData = nullptr;
   bool m_filling = false;
 };
 
 class KollektivDlg : public CDialog {
  public:
-  explicit KollektivDlg(CLKData *data, CWnd *parent = nullptr);
+  explicit KollektivDlg(CLKData* data, CWnd* parent = nullptr);
   KollektivGrid m_grid;
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
-  CLKData *m_pData;
+  CLKData* m_pData;
   DECLARE_MESSAGE_MAP()
 };
 
 class LKDlg : public CDialog {
  public:
-  explicit LKDlg(CWnd *parent = nullptr);
+  explicit LKDlg(CWnd* parent = nullptr);
   ~LKDlg() override;
 
   // The data edited in place; the owner sets it before the dialog opens and
   // assigns it to the copy.
-  CLKData *m_pData = nullptr;
+  CLKData* m_pData = nullptr;
   // Taken before the dialog opens; assigned back to the edited data on cancel.
   std::unique_ptr<CLKData> m_pCopy = std::make_unique<CLKData>();
   // The combinations are edited by hand (the owner's setting, as the data's
@@ -108,7 +108,7 @@ class LKDlg : public CDialog {
   BOOL OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
-  BOOL PreTranslateMessage(MSG *msg) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
   void OnAnsehen();
   void OnErzeugen();
   // Reads the option controls into the data; false, with a message and nothing
@@ -128,7 +128,7 @@ class LastfallGrid : public COrmiGridCtrl {
  public:
   enum Col { kLastfall = 1, kEinwirkung, kCols };
 
-  void SetData(CLKData *data) { m_pData = data; }
+  void SetData(CLKData* data) { m_pData = data; }
   void Layout() override;
   void InitRow(int row) override;
   void ExchangeData(BOOL fromGrid);
@@ -136,5 +136,5 @@ class LastfallGrid : public COrmiGridCtrl {
 
  protected:
   void Renumber();
-  CLKData *m_pData = nullptr;
+  CLKData* m_pData = nullptr;
 };

@@ -76,18 +76,20 @@ const TypeTable kTypes[Load::kLoadTypeCount] = {
      "01111111111111111"},
 };
 
-const char* const kBaseTitles[LoadGrid::kCols] = {"",  "Einwirkung", "Lastfälle", "Lasttext", "Typ", "Knoten",
-                                                   "dx", "Länge",      "eY",        "eZ",       "Richtung"};
+const char* const kBaseTitles[LoadGrid::kCols] = {"",   "Einwirkung", "Lastfälle", "Lasttext", "Typ",     "Knoten",
+                                                  "dx", "Länge",      "eY",        "eZ",       "Richtung"};
 
 bool ValidType(int type) { return type >= 0 && type < Load::kLoadTypeCount; }
 
 CFormulaNumber& ValueOf(Load& load, int col) {
-  CFormulaNumber* values[] = {&load.offset, &load.length, &load.ey,   &load.ez,   nullptr, &load.val0,
+  CFormulaNumber* values[] = {&load.offset, &load.length, &load.ey,   &load.ez,   nullptr,   &load.val0,
                               &load.val1,   &load.val2,   &load.val3, &load.val4, &load.val5};
   return *values[col - LoadGrid::kColOffset];
 }
 
-bool IsFormulaColumn(int col) { return (col >= LoadGrid::kColOffset && col <= LoadGrid::kColEz) || col >= LoadGrid::kColValue0; }
+bool IsFormulaColumn(int col) {
+  return (col >= LoadGrid::kColOffset && col <= LoadGrid::kColEz) || col >= LoadGrid::kColValue0;
+}
 
 }  // namespace
 
@@ -145,9 +147,7 @@ int LoadGrid::ComboToType(int index) const { return FromCombo(allowedTypes, Load
 int LoadGrid::DirectionToCombo(int direction) const {
   return ToCombo(allowedDirections, Load::kDirectionCount, direction);
 }
-int LoadGrid::ComboToDirection(int index) const {
-  return FromCombo(allowedDirections, Load::kDirectionCount, index);
-}
+int LoadGrid::ComboToDirection(int index) const { return FromCombo(allowedDirections, Load::kDirectionCount, index); }
 
 // ---- layout and rows ----------------------------------------------------------------------------------------------
 
@@ -308,9 +308,7 @@ BOOL LoadGrid::StoreCell(int row, int col) {
     target = value;
   };
   switch (col) {
-    case kColAction:
-      storeInt(load.lc, numericActions ? GetCellInt(row, col) : GetComboIndex(row, col) + 1);
-      break;
+    case kColAction: storeInt(load.lc, numericActions ? GetCellInt(row, col) : GetComboIndex(row, col) + 1); break;
     case kColCases: {
       const CString text = GetItemText(row, col);
       changed = text != load.LCGen.text;

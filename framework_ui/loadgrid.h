@@ -77,8 +77,8 @@ class LoadGrid : public COrmiGridCtrl {
   CString nodeFormat = "%d: %.2lf m";
   CStringArray actionNames;
   CString titles[kCols];
-  int numericActions = 0;      // 1: the action is typed as a number, 0: chosen by name
-  int loadCasesEditable = 0;   // 0: the load-case column is read-only
+  int numericActions = 0;            // 1: the action is typed as a number, 0: chosen by name
+  int loadCasesEditable = 0;         // 0: the load-case column is read-only
   double selfWeightDefault = 12.34;  // the first value of a load that becomes self weight
   void* ownerData = nullptr;
   // The position whose variable definitions take over values from other positions; nullptr: no value import.

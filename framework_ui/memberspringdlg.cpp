@@ -30,7 +30,8 @@ void AddMember(win::DialogTemplate& t, int base, int x, const char* title) {
   t.items.push_back(I{base + kMsFixity, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, fieldX, 38, w, 13});
   label(2, "Höhe h (m)", 56);
   t.items.push_back(I{base + kMsHeight, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, fieldX, 56, w, 13});
-  t.items.push_back(I{base + kMsRect, "Button", "Rechteck", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, labelX, 76, 50, 10});
+  t.items.push_back(
+      I{base + kMsRect, "Button", "Rechteck", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, labelX, 76, 50, 10});
   t.items.push_back(I{base + kMsCircle, "Button", "Kreis", BS_AUTORADIOBUTTON, labelX + 55, 76, 40, 10});
   t.items.push_back(I{base + kMsProfile, "Button", "Profildatenbank", BS_AUTORADIOBUTTON, labelX + 98, 76, 70, 10});
   label(3, "Kreis d (cm)", 94);
@@ -40,7 +41,8 @@ void AddMember(win::DialogTemplate& t, int base, int x, const char* title) {
   label(5, "Rechteck d (cm)", 130);
   t.items.push_back(I{base + kMsRectD, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, fieldX, 130, w, 13});
   label(6, "Profilreihe", 148);
-  t.items.push_back(I{base + kMsSeries, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, fieldX, 148, w, 100});
+  t.items.push_back(
+      I{base + kMsSeries, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, fieldX, 148, w, 100});
   label(7, "Profil", 166);
   t.items.push_back(
       I{base + kMsProfileName, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, fieldX, 166, w, 100});
@@ -124,7 +126,8 @@ double DlgFeder::Stiffness(const CSpringData& record) {
     return record.unten.h > 0.0 ? area * record.unten.emod * 1000.0 / record.unten.h : 0.0;
   }
   double k = 0.0;
-  for (const auto* side : {record.bEnableOben ? &record.oben : nullptr, record.bEnableUnten ? &record.unten : nullptr}) {
+  for (const auto* side :
+       {record.bEnableOben ? &record.oben : nullptr, record.bEnableUnten ? &record.unten : nullptr}) {
     if (!side || side->h <= 0.0) continue;
     SectionValues(*side, area, inertia);
     // 4EI/h with the far end fixed, 3EI/h with it hinged.
@@ -176,7 +179,8 @@ void DlgFeder::ShowControls() {
     SetDlgItemText(base + kMsFixity, text);
     text.Format(heightFormat, side.h);
     SetDlgItemText(base + kMsHeight, text);
-    for (int kind = 0; kind < 3; ++kind) CheckDlgButton(base + kMsRect + kind, side.qtyp == kind ? BST_CHECKED : BST_UNCHECKED);
+    for (int kind = 0; kind < 3; ++kind)
+      CheckDlgButton(base + kMsRect + kind, side.qtyp == kind ? BST_CHECKED : BST_UNCHECKED);
     text.Format("%.1lf", side.qkd);
     SetDlgItemText(base + kMsCircleD, text);
     text.Format("%.1lf", side.qrb);
@@ -229,7 +233,8 @@ BOOL DlgFeder::OnCommand(WPARAM wParam, LPARAM lParam) {
   for (int base : {IDC_MS_ABOVE, IDC_MS_BELOW}) {
     if (id == base + kMsSeries && code == CBN_SELCHANGE) FillProfiles(base);
     if (id >= base + kMsRect && id <= base + kMsProfile && code == BN_CLICKED)
-      for (int k = 0; k < 3; ++k) CheckDlgButton(base + kMsRect + k, base + kMsRect + k == id ? BST_CHECKED : BST_UNCHECKED);
+      for (int k = 0; k < 3; ++k)
+        CheckDlgButton(base + kMsRect + k, base + kMsRect + k == id ? BST_CHECKED : BST_UNCHECKED);
   }
   const BOOL handled = CDialog::OnCommand(wParam, lParam);
   if (m_bInitialised && code == BN_CLICKED && id != IDOK && id != IDCANCEL) EnableControls();
@@ -246,7 +251,8 @@ BOOL DlgFeder::ReadControls(CSpringData& record) {
     int base;
     CSpringData::Side* side;
     int* enabled;
-  } members[] = {{IDC_MS_ABOVE, &record.oben, &record.bEnableOben}, {IDC_MS_BELOW, &record.unten, &record.bEnableUnten}};
+  } members[] = {{IDC_MS_ABOVE, &record.oben, &record.bEnableOben},
+                 {IDC_MS_BELOW, &record.unten, &record.bEnableUnten}};
   for (Member& m : members) {
     *m.enabled = IsDlgButtonChecked(m.base + kMsSwitch) == BST_CHECKED ? 1 : 0;
     if (m.base == IDC_MS_ABOVE && !rotational) *m.enabled = 0;
@@ -276,7 +282,8 @@ BOOL DlgFeder::ReadControls(CSpringData& record) {
       if (!ReadNumber(text, value, f.wholeText) || (f.positive && value <= 0.0) || value < 0.0) {
         CString label, message;
         GetDlgItemText(m.base + kMsLabel + f.label, label);
-        message.Format(Tr("Der Wert \"%s\" im Feld \"%s\" ist keine gültige Zahl."), text.GetString(), label.GetString());
+        message.Format(Tr("Der Wert \"%s\" im Feld \"%s\" ist keine gültige Zahl."), text.GetString(),
+                       label.GetString());
         AfxMessageBox(message, MB_ICONEXCLAMATION);
         if (CWnd* control = GetDlgItem(m.base + f.offset)) control->SetFocus();
         return FALSE;

@@ -41,8 +41,8 @@ const bool kPictorControls = (pictor::SetControlFactory({&MakeControl<CPlotwerk3
                               true);
 }  // namespace
 
-BOOL CPlotwerkWnd::CreateControl(const char* classId, LPCSTR windowName, DWORD style, const RECT& rect,
-                                 CWnd* parent, UINT id) {
+BOOL CPlotwerkWnd::CreateControl(const char* classId, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
+                                 UINT id) {
   plotwerk::RegisterControlClasses();
   return CWnd::Create(classId, windowName, style | WS_CHILD, rect, parent, id);
 }
@@ -67,8 +67,7 @@ long CPlotwerk3D::CreateSection(long count, const float* points) {
   Call(id3d::CreateSection, {I4(count), A(points)}, &result);
   return result.vt == plotwerk::VarType::I4 ? result.i : 0;
 }
-void CPlotwerk3D::AddExtrusion(const float* start, const float* end, long startSection, long endSection,
-                               float twist) {
+void CPlotwerk3D::AddExtrusion(const float* start, const float* end, long startSection, long endSection, float twist) {
   Call(id3d::AddExtrusion, {A(start), A(end), I4(startSection), I4(endSection), R4(twist)});
 }
 void CPlotwerk3D::SetExtent(short x, short y, short width, short height) {
@@ -78,10 +77,10 @@ void CPlotwerk3D::SetBackColor(long colour) { Call(id3d::SetBackColor, {I4(colou
 void CPlotwerk3D::AddPointLoad(const float* point, const float* direction, float head, float length, LPCSTR text) {
   Call(id3d::AddPointLoad, {A(point), A(direction), R4(head), R4(length), S(text)});
 }
-void CPlotwerk3D::AddLineLoad(const float* start, const float* end, const float* direction, float head,
-                              float length1, float length2, long arrows, LPCSTR text1, LPCSTR text2) {
-  Call(id3d::AddLineLoad, {A(start), A(end), A(direction), R4(head), R4(length1), R4(length2), I4(arrows),
-                           S(text1), S(text2)});
+void CPlotwerk3D::AddLineLoad(const float* start, const float* end, const float* direction, float head, float length1,
+                              float length2, long arrows, LPCSTR text1, LPCSTR text2) {
+  Call(id3d::AddLineLoad,
+       {A(start), A(end), A(direction), R4(head), R4(length1), R4(length2), I4(arrows), S(text1), S(text2)});
 }
 void CPlotwerk3D::SetStyle(long colour, BOOL flag, LPCSTR fontName, short fontSize, float textHeight) {
   Call(id3d::SetStyle, {I4(colour), B(flag), S(fontName), I2(fontSize), R4(textHeight)});
@@ -140,10 +139,10 @@ void CPlotwerk2D::Invoke11(double x1, double y1, double x2, double y2, double x3
                            LPCSTR text, short a, BOOL b, short c) {
   Call(id2d::Invoke11, {R8(x1), R8(y1), R8(x2), R8(y2), R8(x3), R8(y3), R8(x4), R8(y4), S(text), I2(a), B(b), I2(c)});
 }
-void CPlotwerk2D::Invoke12(double x1, double y1, double x2, double y2, double offsetX, double offsetY,
-                           short fontSize, double size, LPCSTR text, short a, BOOL b, short c) {
-  Call(id2d::Invoke12, {R8(x1), R8(y1), R8(x2), R8(y2), R8(offsetX), R8(offsetY), I2(fontSize), R8(size), S(text),
-                        I2(a), B(b), I2(c)});
+void CPlotwerk2D::Invoke12(double x1, double y1, double x2, double y2, double offsetX, double offsetY, short fontSize,
+                           double size, LPCSTR text, short a, BOOL b, short c) {
+  Call(id2d::Invoke12,
+       {R8(x1), R8(y1), R8(x2), R8(y2), R8(offsetX), R8(offsetY), I2(fontSize), R8(size), S(text), I2(a), B(b), I2(c)});
 }
 void CPlotwerk2D::Refresh() { Call(id2d::Refresh, {}); }
 void CPlotwerk2D::SetExtent(short x, short y, short width, short height) {
@@ -155,15 +154,17 @@ void CPlotwerk2D::SetObjectId(long id, long kind) { Call(id2d::SetObjectId, {I4(
 void CPlotwerk2D::AddPointLoad(float x, float y, float dx, float dy, float length, LPCSTR text) {
   Call(id2d::AddPointLoad, {R4(x), R4(y), R4(dx), R4(dy), R4(length), S(text)});
 }
-void CPlotwerk2D::AddLineLoad(float x1, float y1, float x2, float y2, float dx, float dy, float length1,
-                              float length2, LPCSTR text1, LPCSTR text2) {
+void CPlotwerk2D::AddLineLoad(float x1, float y1, float x2, float y2, float dx, float dy, float length1, float length2,
+                              LPCSTR text1, LPCSTR text2) {
   Call(id2d::AddLineLoad,
        {R4(x1), R4(y1), R4(x2), R4(y2), R4(dx), R4(dy), R4(length1), R4(length2), S(text1), S(text2)});
 }
 void CPlotwerk2D::AddTriangle(double x1, double y1, double x2, double y2, double x3, double y3) {
   Call(id2d::AddTriangle, {R8(x1), R8(y1), R8(x2), R8(y2), R8(x3), R8(y3)});
 }
-void CPlotwerk2D::Invoke30(LPCSTR text, short size, short value) { Call(id2d::Invoke30, {S(text), I2(size), I2(value)}); }
+void CPlotwerk2D::Invoke30(LPCSTR text, short size, short value) {
+  Call(id2d::Invoke30, {S(text), I2(size), I2(value)});
+}
 void CPlotwerk2D::Invoke34(double x1, double y1, double x2, double y2) {
   Call(id2d::Invoke34, {R8(x1), R8(y1), R8(x2), R8(y2)});
 }

@@ -64,8 +64,8 @@ class CPlotwerk2D : public CPlotwerkWnd {
   void AddValueLabel(double x, double y, double labelX, double labelY, double height, double angle, LPCSTR text);
   void Invoke11(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4, LPCSTR text,
                 short a, BOOL b, short c);
-  void Invoke12(double x1, double y1, double x2, double y2, double offsetX, double offsetY, short fontSize,
-                double size, LPCSTR text, short a, BOOL b, short c);
+  void Invoke12(double x1, double y1, double x2, double y2, double offsetX, double offsetY, short fontSize, double size,
+                LPCSTR text, short a, BOOL b, short c);
   void Refresh();
   void SetExtent(short x, short y, short width, short height);
   void Invoke17(BOOL on);

@@ -75,8 +75,8 @@ ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 CPreviewDlg::CPreviewDlg(CWnd* parent) : CDialog(IDD, parent) {
-  const char* names[6] = {"3D - Ansicht", "XZ - Ansicht", "XY - Ansicht", "YZ - Ansicht", "Querschnitt",
-                          "Vorschau Ausgabe"};
+  const char* names[6] = {"3D - Ansicht", "XZ - Ansicht", "XY - Ansicht",
+                          "YZ - Ansicht", "Querschnitt",  "Vorschau Ausgabe"};
   for (int i = 0; i < 6; ++i) viewNames[i] = names[i];
 }
 
@@ -338,7 +338,8 @@ void CPreviewDlg::OnPlotNotify(UINT id, NMHDR* header, LRESULT* result) {
     }
     case plotwerk::event2d::DragMove:
       // The first press on an object picks it; the drag starts with a second press on the same one.
-      if (pickedId != 0 && pickedAgain) target->DragObject(control, pickedId, nm->x, nm->y, m_dRaster * 0.01, PlaneOf(id));
+      if (pickedId != 0 && pickedAgain)
+        target->DragObject(control, pickedId, nm->x, nm->y, m_dRaster * 0.01, PlaneOf(id));
       break;
     case plotwerk::event2d::DragEnd:
       HaltView(static_cast<CPlotwerk2D*>(control), false);
@@ -347,8 +348,7 @@ void CPreviewDlg::OnPlotNotify(UINT id, NMHDR* header, LRESULT* result) {
     case plotwerk::event2d::ControlCommand:
       if (nm->value != 0) target->Command(control, int(nm->value));
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

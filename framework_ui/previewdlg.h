@@ -38,8 +38,17 @@ class CPreviewDlg : public CDialog {
  public:
   enum { IDD = 500 };
   enum : UINT {
-    kId2DXZ = 11010, kId3D = 11011, kIdQuer = 11012, kId2DXY = 11013, kIdTab = 11014, kIdRaster = 11015,
-    kId2DYZ = 11016, kIdRasterLabel = 11053, kIdRich = 10002, kIdEdit = 11051, kIdPrint = 11052
+    kId2DXZ = 11010,
+    kId3D = 11011,
+    kIdQuer = 11012,
+    kId2DXY = 11013,
+    kIdTab = 11014,
+    kIdRaster = 11015,
+    kId2DYZ = 11016,
+    kIdRasterLabel = 11053,
+    kIdRich = 10002,
+    kIdEdit = 11051,
+    kIdPrint = 11052
   };
   // View bits of the mask.
   enum { k3D = 1, kXZ = 2, kXY = 4, kYZ = 8, kQuer = 16, kAusgabe = 32 };

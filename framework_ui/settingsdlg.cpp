@@ -57,7 +57,8 @@ BOOL dlgAllg::OnInitDialog() {
     CheckDlgButton(IDC_ALLG_PAGEBREAK, bPageBreak ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_ALLG_THICK, bThickLines ? BST_CHECKED : BST_UNCHECKED);
   }
-  if (CWnd* edit = GetDlgItem(IDC_ALLG_PAGE)) SendDlgItemMessage(IDC_ALLG_PAGE_SPIN, UDM_SETBUDDY, WPARAM(edit->m_hWnd));
+  if (CWnd* edit = GetDlgItem(IDC_ALLG_PAGE))
+    SendDlgItemMessage(IDC_ALLG_PAGE_SPIN, UDM_SETBUDDY, WPARAM(edit->m_hWnd));
   SendDlgItemMessage(IDC_ALLG_PAGE_SPIN, UDM_SETRANGE32, 0, kMaxPage);
   if (CWnd* thick = GetDlgItem(IDC_ALLG_THICK)) thick->ShowWindow(bOfferThickLines ? SW_SHOW : SW_HIDE);
   return TRUE;

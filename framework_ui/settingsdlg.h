@@ -27,7 +27,7 @@ class dlgAllg : public CDialog {
   CString freeText;
   BOOL bPageBreak = FALSE;
   BOOL bThickLines = FALSE;
-  BaseData* pData = nullptr;    // not owned; without it the dialog changes nothing
+  BaseData* pData = nullptr;  // not owned; without it the dialog changes nothing
   BOOL bOfferThickLines = FALSE;
 
   DECLARE_MESSAGE_MAP()

@@ -33,12 +33,12 @@ win::DialogTemplate SpringTemplate() {
 const win::DialogTemplateRegistrar kTemplate(IDD_SPRINGVAL, SpringTemplate());
 
 const double kPresets[SpringValDlg::kPresetCount][CSupport::kSpringCount] = {
-    {0, 0, 0, 0, 0, 0, 0},          // unused: any other combination
-    {0, 0, 0, 0, 0, 0, 0},          // free
-    {-1, -1, -1, 0, 0, 0, 0},       // hinged
-    {-1, -1, -1, -1, 0, 0, 0},      // hinged, torsion held
-    {-1, -1, -1, -1, 0, 0, -1},     // hinged, torsion and warping held
-    {-1, -1, -1, -1, -1, -1, -1},   // fixed
+    {0, 0, 0, 0, 0, 0, 0},         // unused: any other combination
+    {0, 0, 0, 0, 0, 0, 0},         // free
+    {-1, -1, -1, 0, 0, 0, 0},      // hinged
+    {-1, -1, -1, -1, 0, 0, 0},     // hinged, torsion held
+    {-1, -1, -1, -1, 0, 0, -1},    // hinged, torsion and warping held
+    {-1, -1, -1, -1, -1, -1, -1},  // fixed
 };
 
 const char* const kPresetNames[SpringValDlg::kPresetCount] = {
@@ -51,8 +51,8 @@ const char* const kPresetNames[SpringValDlg::kPresetCount] = {
 
 CString SpringValGrid::DirectionName(int direction) {
   static const char* const kNames[CSupport::kSpringCount] = {
-      "Cx (Wegfeder in X-Richtung)",  "Cy (Wegfeder in Y-Richtung)", "Cz (Wegfeder in Z-Richtung)",
-      "CMx (Drehfeder um X-Achse)",   "CMy (Drehfeder um Y-Achse)",  "CMz (Drehfeder um Z-Achse)",
+      "Cx (Wegfeder in X-Richtung)", "Cy (Wegfeder in Y-Richtung)", "Cz (Wegfeder in Z-Richtung)",
+      "CMx (Drehfeder um X-Achse)",  "CMy (Drehfeder um Y-Achse)",  "CMz (Drehfeder um Z-Achse)",
       "CWölb (Wölbbehinderung)"};
   if (direction < 0 || direction >= CSupport::kSpringCount) return CString();
   return Tr("SpringValGrid", kNames[direction]);

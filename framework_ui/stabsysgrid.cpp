@@ -24,8 +24,8 @@ StabSysGrid::StabSysGrid() {
 }
 
 CFormulaNumber& StabSysGrid::Spring(CSupport& support, int index) {
-  CFormulaNumber* values[] = {&support.cx, &support.cy, &support.cz, &support.cmx, &support.cmy, &support.cmz,
-                              &support.cwoelb};
+  CFormulaNumber* values[] = {&support.cx,  &support.cy,  &support.cz,    &support.cmx,
+                              &support.cmy, &support.cmz, &support.cwoelb};
   return *values[index];
 }
 
@@ -52,7 +52,8 @@ void StabSysGrid::SetFieldCount(int n) {
   for (int k = oldSupports; k <= n; ++k) {
     const int row = k + 1;
     if (!laidOut || row >= GetRowCount()) continue;
-    for (int s = 0; s < CSupport::kSpringCount; ++s) Spring(supports[k], s) = GetCellCheck(row, kColCx + s) ? -1.0 : 0.0;
+    for (int s = 0; s < CSupport::kSpringCount; ++s)
+      Spring(supports[k], s) = GetCellCheck(row, kColCx + s) ? -1.0 : 0.0;
     widths[std::size_t(k)] = GetCellFormula(row, kColWidth);
     supportKinds[std::size_t(k)] = std::max(0, GetComboIndex(row, kColKind));
   }
@@ -62,9 +63,11 @@ void StabSysGrid::SetFieldCount(int n) {
 void StabSysGrid::Layout() {
   Init(2, kCols, 1, fixedColumns);
   static const int kWidths[kCols] = {5, 5, 10, 10, 10, 10, 6, 6, 10, 4, 4, 4, 4, 4, 4, 4, 10, 10, 12};
-  static const char* const kTitles[kCols] = {"",   "Feld", "Länge", "Summe", "Querschnitt", "Querschnittsinfo",
-                                             "Stabtlg.", "Beulfelder.", "Bettung", "Cx", "Cy", "Cz", "CMx",
-                                             "CMy", "CMz", "CWölb", "Federwerte", "Breite", "Art"};
+  static const char* const kTitles[kCols] = {
+      "",         "Feld",        "Länge",   "Summe", "Querschnitt", "Querschnittsinfo",
+      "Stabtlg.", "Beulfelder.", "Bettung", "Cx",    "Cy",          "Cz",
+      "CMx",      "CMy",         "CMz",     "CWölb", "Federwerte",  "Breite",
+      "Art"};
   for (int c = 0; c < kCols; ++c) {
     SetColumnWidthPercent(c, kWidths[c]);
     SetItemText(0, c, Tr(kTitles[c]));

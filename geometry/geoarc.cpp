@@ -66,8 +66,7 @@ BOOL CGeoArc::SetArc(double radius, double start, double span) {
   return TRUE;
 }
 
-BOOL CGeoArc::SetThroughPoints(const CGeoPlane& plane, const CGeoPoint& p1, const CGeoPoint& p2,
-                               const CGeoPoint& p3) {
+BOOL CGeoArc::SetThroughPoints(const CGeoPlane& plane, const CGeoPoint& p1, const CGeoPoint& p2, const CGeoPoint& p3) {
   CGeoPoint q[3] = {p1, p2, p3};
   if (plane.IsDegenerate()) {
     SetPoints(p1, p2, p3);
@@ -175,8 +174,7 @@ int CGeoArc::IntersectArc(const CGeoArc& other, CGeoPoint pts[2]) const {
   if (IsDegenerate() || other.IsDegenerate()) return 0;
   double u = 0.0, v = 0.0;
   const CGeoPoint c2 = other.m_origin;
-  if (!GetParameters(c2, u, v) || !GetParameters(c2 + other.m_axis1, u, v) ||
-      !GetParameters(c2 + other.m_axis2, u, v))
+  if (!GetParameters(c2, u, v) || !GetParameters(c2 + other.m_axis1, u, v) || !GetParameters(c2 + other.m_axis2, u, v))
     return 0;
   CGeoPoint l1, l2;
   GlobalToLocal(m_origin, l1);

@@ -53,8 +53,7 @@ double Component(const CGeoPoint& p, int i) { return i == 0 ? p.m_x : (i == 1 ? 
 
 // ---------------------------------------------------------------------------------------------- CGeoPoint
 
-CGeoPoint::CGeoPoint(const double coords[3])
-    : CGeoObject(GEO_POINT), m_x(coords[0]), m_y(coords[1]), m_z(coords[2]) {}
+CGeoPoint::CGeoPoint(const double coords[3]) : CGeoObject(GEO_POINT), m_x(coords[0]), m_y(coords[1]), m_z(coords[2]) {}
 
 CGeoPoint& CGeoPoint::Set(double x, double y, double z) {
   m_x = x;
@@ -247,8 +246,8 @@ BOOL CGeoVector::IsParallel(const CGeoPoint& other, double& t, double tol) const
 }
 
 BOOL CGeoVector::IsAxisParallel() const {
-  const int small = (std::fabs(m_x) <= kGeoTolerance) + (std::fabs(m_y) <= kGeoTolerance) +
-                    (std::fabs(m_z) <= kGeoTolerance);
+  const int small =
+      (std::fabs(m_x) <= kGeoTolerance) + (std::fabs(m_y) <= kGeoTolerance) + (std::fabs(m_z) <= kGeoTolerance);
   return small >= 2;
 }
 
@@ -331,6 +330,4 @@ BOOL CGeoVertex::WriteFile(std::FILE* file) const {
   return CGeoPoint::WriteFile(file) && geostream::WriteDouble(file, m_bulge);
 }
 
-BOOL CGeoVertex::Write(CFile& file) const {
-  return CGeoPoint::Write(file) && geostream::WriteDouble(file, m_bulge);
-}
+BOOL CGeoVertex::Write(CFile& file) const { return CGeoPoint::Write(file) && geostream::WriteDouble(file, m_bulge); }

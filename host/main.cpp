@@ -138,7 +138,8 @@ int Report(host::Module& module, const std::string& path) {
   // Without the column's input the module would write a report of nothing and call it done.
   const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.Get()), "input");
   if (!input || !VIDUV_FindFirstChild(input, "system"))
-    return Fail(path + ": the position has no column input (no \"input\" element with its \"system\"); "
+    return Fail(path +
+                ": the position has no column input (no \"input\" element with its \"system\"); "
                 "no report written");
   std::string report = path;
   if (report.size() >= 4 && strcasecmp(report.c_str() + report.size() - 4, ".tqx") == 0)
@@ -219,8 +220,8 @@ int main(int argc, char** argv) {
   }
   const bool known = (command == "new" && args.size() == 2) || (command == "roundtrip" && args.size() == 3) ||
                      (command == "calc" && args.size() == 2) || (command == "report" && args.size() == 2) ||
-                     (command == "edit" && args.size() == 2) ||
-                     (command == "call" && args.size() >= 2) || (command == "--version" && args.size() == 1);
+                     (command == "edit" && args.size() == 2) || (command == "call" && args.size() >= 2) ||
+                     (command == "--version" && args.size() == 1);
   if (!known) {
     const bool named = command == "new" || command == "roundtrip" || command == "calc" || command == "report" ||
                        command == "edit" || command == "call" || command == "--version" || command == "--help" ||

@@ -19,12 +19,12 @@ using namespace report;
 
 namespace {
 
-constexpr int kBild2DBreite = 500;          // pixels of the result pictures' control
-constexpr double kSeitenBreiteCm = 17.0;    // the page's text width
+constexpr int kBild2DBreite = 500;              // pixels of the result pictures' control
+constexpr double kSeitenBreiteCm = 17.0;        // the page's text width
 constexpr double kSchriftCm = 7.5 / 72 * 2.54;  // 7.5 pt: printed texts stay above 7 pt
-constexpr double kSchriftJeHoehe = 0.7;     // the 2D control's font is 0.7 text heights
-constexpr double kCmJeHoehe = 3.6;          // across, per column height: room for a value label beside each diagram
-constexpr double kSaeuleCm = 8.0;           // the column's printed length that its heights can be read on
+constexpr double kSchriftJeHoehe = 0.7;         // the 2D control's font is 0.7 text heights
+constexpr double kCmJeHoehe = 3.6;              // across, per column height: room for a value label beside each diagram
+constexpr double kSaeuleCm = 8.0;               // the column's printed length that its heights can be read on
 
 }  // namespace
 

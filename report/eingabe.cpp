@@ -47,14 +47,14 @@ void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const 
   CString zeile;
   // a catalogue that is missing or was refused gives no values: said, not shown as zeros
   if (norm && !sorte.katalog) {
-    zeile.Format(Tr("%s \"%s\": der Materialkatalog hat für %s keine Sorten; ihre Werte fehlen."),
-                 Tr(wort).GetString(), gegeben.GetString(), norm->gradeList);
+    zeile.Format(Tr("%s \"%s\": der Materialkatalog hat für %s keine Sorten; ihre Werte fehlen."), Tr(wort).GetString(),
+                 gegeben.GetString(), norm->gradeList);
     Absatz(kText, zeile);
     return;
   }
   if (!sorte.ersetzt) return;
-  zeile.Format(Tr("%s \"%s\" der Eingabe gibt es im Materialkatalog für %s nicht; gerechnet wird mit %s."), Tr(wort).GetString(),
-               gegeben.GetString(), norm ? norm->gradeList : "", sorte.name.GetString());
+  zeile.Format(Tr("%s \"%s\" der Eingabe gibt es im Materialkatalog für %s nicht; gerechnet wird mit %s."),
+               Tr(wort).GetString(), gegeben.GetString(), norm ? norm->gradeList : "", sorte.name.GetString());
   Absatz(kText, zeile);
 }
 
@@ -228,7 +228,8 @@ void CRtf_Ausgabe::Belastung() {
   Absatz(kAbschnitt, Tr("Belastungsdaten "));
 
   // Self weight: the specific weight of the concrete grade.
-  const float gamma = float(std::atof(HoleMaterial(d.iNorm, "Beton", "Normalbeton", BetonSorte(d).name).GetValue("gamma")));
+  const float gamma =
+      float(std::atof(HoleMaterial(d.iNorm, "Beton", "Normalbeton", BetonSorte(d).name).GetValue("gamma")));
   static const char* const kRichtungen[] = {"X", "Y", "Z"};
   struct Art {
     int ltype;

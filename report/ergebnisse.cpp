@@ -150,8 +150,7 @@ void CRtf_Ausgabe::MassgebendeFaelle() {
         }
         break;
       }
-      default:
-        break;
+      default: break;
     }
     m_massgBZ[q] = stufe;
     m_massgLK[q] = nummer;
@@ -164,8 +163,9 @@ void CRtf_Ausgabe::MassgebendeFaelle() {
 void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   CKolumoData& d = *m_pData;
   Absatz(kText, Tr("\\b (mindestens feldweise einlegen !)"));
-  Legende("Einzulegen ist die eingegebene Bewehrung, wo ein Nachweis mehr erforderte erhöht; "
-          "erf. A{\\sub s} in den Tabellen der Kombinationen ist, was jede Kombination erfordert.");
+  Legende(
+      "Einzulegen ist die eingegebene Bewehrung, wo ein Nachweis mehr erforderte erhöht; "
+      "erf. A{\\sub s} in den Tabellen der Kombinationen ist, was jede Kombination erfordert.");
   Tabelle({1.6, 1.6, 5.2, 3.2, 3.2});
   Kopfzeile({"Feld", "Komb.", "Nachweis", "\\qc Anfang", "\\qc Ende"});
   Kopfzeile({" ", " ", " "}, false);

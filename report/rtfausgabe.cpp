@@ -77,7 +77,8 @@ void RtfKolumo(int document, int bOutput) {
   if (documentBlock) {
     const int files = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "rtfFiles");
     VIDUV_DeleteAttr(files, "vardef");
-    if (!rtfFiles && files && !VIDUV_GetFirstAttrHandle(files) && !VIDUV_GetFirstChild(files)) VIDUV_DeleteElement(files);
+    if (!rtfFiles && files && !VIDUV_GetFirstAttrHandle(files) && !VIDUV_GetFirstChild(files))
+      VIDUV_DeleteElement(files);
   }
 }
 

@@ -122,8 +122,9 @@ void CRtf_Ausgabe::Stabschnittkraefte(int k, int t, int s, int mode, int diagram
     // The first-order design scales the bars to what the combination needs and rates the section with that
     // steel; the second-order check rates the section with the steel it has.
     if (mode == 0)
-      Legende("{\\f2 n}: Ausnutzung mit erforderlicher Bewehrung (erf. A{\\sub s} dieser Kombination), "
-              "A{\\sub s}/A{\\sub b}: deren Bewehrungsgrad");
+      Legende(
+          "{\\f2 n}: Ausnutzung mit erforderlicher Bewehrung (erf. A{\\sub s} dieser Kombination), "
+          "A{\\sub s}/A{\\sub b}: deren Bewehrungsgrad");
     else if (mode == 2)
       Legende("{\\f2 n}: Ausnutzung mit vorhandener Bewehrung");
     if (mode == 1)
@@ -172,8 +173,7 @@ void CRtf_Ausgabe::Stabschnittkraefte(int k, int t, int s, int mode, int diagram
                      {&r->Vy, "Querkraft Vy", kQuerkraft},
                      {&r->N, "Normalkraft N", kNormalkraft}};
     for (std::size_t i = 0; i < 5; ++i)
-      Diagramm(r->Kote, *diagramme[i].werte, double(i + 1) * abstand, view2D, Tr(diagramme[i].titel),
-               diagramme[i].art);
+      Diagramm(r->Kote, *diagramme[i].werte, double(i + 1) * abstand, view2D, Tr(diagramme[i].titel), diagramme[i].art);
     CString name;
     name.Format("Schnitt-LK%d-Typ%d-BZ%d.p2d", k, t, s);
     DiagrammEinfuegen(view2D, name.str(), Tr("Schnittgrößen"));
@@ -229,10 +229,9 @@ void CRtf_Ausgabe::Rissnachweis(int k, int t, int s) {
                             "und Bewehrungsgrad"));
   for (CResultRissnachweis* r : Treffer(m_pData->ergebnisse.Rissnachweis, k, t, s)) {
     Tabelle({1.5, 1.9, 1.5, 1.5, 1.5, 1.5, 1.5, 1.9, 1.6, 1.5});
-    Kopfzeile({"Kote h", "N", "M\\sub y", "M\\sub x", "{\\f2 e}\\sub 1,Ri", "{\\f2 e}\\sub 2,Ri",
-               "{\\f2 e}\\sub s,Ri", "{\\f2 s}\\sub s,Ri", "A{\\sub z}/A{\\sub b}", "{\\f2 m}\\sub z,Ri"});
-    Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[‰]", "[‰]", "[‰]", "[MN/m\\super 2]", "[-]", "[%]"},
-              false);
+    Kopfzeile({"Kote h", "N", "M\\sub y", "M\\sub x", "{\\f2 e}\\sub 1,Ri", "{\\f2 e}\\sub 2,Ri", "{\\f2 e}\\sub s,Ri",
+               "{\\f2 s}\\sub s,Ri", "A{\\sub z}/A{\\sub b}", "{\\f2 m}\\sub z,Ri"});
+    Kopfzeile({"[m]", "[kN]", "[kNm]", "[kNm]", "[‰]", "[‰]", "[‰]", "[MN/m\\super 2]", "[-]", "[%]"}, false);
     Rumpf();
     Zeilen(r->Kote, {{&r->N, "@2"},
                      {&r->My, "@2"},

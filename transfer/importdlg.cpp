@@ -80,8 +80,7 @@ win::DialogTemplate LostTemplate() {
         "\"Rechte Maustaste->Entfernen\" können Sie diese Verweise aufheben.",
         SS_LEFT, 7, 7, 338, 18},
       I{IDC_LOST_TREE, "SysTreeView32", "",
-        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 7, 28, 338,
-        125},
+        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 7, 28, 338, 125},
       I{0xFFFF, "Static",
         "HINWEIS: Falls Sie diese Verweise entfernen, erhalten die Variablen den Wert 0. Andernfalls wird mit den "
         "zuletzt gültigen Werten gerechnet.",
@@ -486,8 +485,7 @@ void DlgImportVal::Take(HTREEITEM item) {
 void DlgImportVal::Release(HTREEITEM item) {
   if (!item) return;
   if (m_tree.ItemHasChildren(item)) {
-    for (HTREEITEM child = m_tree.GetChildItem(item); child; child = m_tree.GetNextSiblingItem(child))
-      Release(child);
+    for (HTREEITEM child = m_tree.GetChildItem(item); child; child = m_tree.GetNextSiblingItem(child)) Release(child);
     return;
   }
   const ImportData* source = m_view.RecordOf(m_tree, item);

@@ -52,9 +52,9 @@ class ImportSourceView {
   const ImportData* RecordOf(CTreeCtrl& tree, HTREEITEM item) const;
 
   std::vector<Position> positions;
-  CArray<ImportData> values;                 // of the shown position
-  std::map<CString, HTREEITEM> itemOfPath;   // varPath -> leaf
-  CString shownFile;                         // "<position>.tqx"
+  CArray<ImportData> values;                // of the shown position
+  std::map<CString, HTREEITEM> itemOfPath;  // varPath -> leaf
+  CString shownFile;                        // "<position>.tqx"
   CImageList images;
 };
 

@@ -217,9 +217,10 @@ void LUData::Calc() {
   xl = 0.0;
   if (sourceLK.einwirkungen.IsEmpty()) {
     CString text;
-    text.Format("LUData: Lasten von Pos. %s können nicht übernommen werden, da in Pos. %s keine Einwirkungen "
-                "definiert sind",
-                position.GetString(), position.GetString());
+    text.Format(
+        "LUData: Lasten von Pos. %s können nicht übernommen werden, da in Pos. %s keine Einwirkungen "
+        "definiert sind",
+        position.GetString(), position.GetString());
     if (!quiet) AfxMessageBox(text, MB_OK);
     return;
   }

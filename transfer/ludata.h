@@ -42,14 +42,14 @@ class LUAuflager {
 
 // Roles of a module code in a transfer (the suite's program descriptions give the codes).
 struct LUModuleRoles {
-  int kind = 0;              // 1 frame-like reactions, 2 slab, 3 crane runway, 0 other
-  bool exportEinw = false;   // actions under "export_einw", spacing from "input\quer"
-  bool roof = false;         // reactions per metre, multiplied by the spacing
-  bool member = false;       // member: its axes keep their meaning
-  bool columnOrWall = false; // column or wall: moments turn with the other axis
-  bool axisZ = false;        // every reaction acts on z (whole code)
-  bool ewFolders = false;    // action folders numbered after "ew" (whole code)
-  bool altAsGroup = false;   // alternative actions count as a group of their own
+  int kind = 0;               // 1 frame-like reactions, 2 slab, 3 crane runway, 0 other
+  bool exportEinw = false;    // actions under "export_einw", spacing from "input\quer"
+  bool roof = false;          // reactions per metre, multiplied by the spacing
+  bool member = false;        // member: its axes keep their meaning
+  bool columnOrWall = false;  // column or wall: moments turn with the other axis
+  bool axisZ = false;         // every reaction acts on z (whole code)
+  bool ewFolders = false;     // action folders numbered after "ew" (whole code)
+  bool altAsGroup = false;    // alternative actions count as a group of their own
 };
 // The roles of a code by the table of known modules (prefix match; "whole code" roles need the whole code).
 LUModuleRoles GetModuleRoles(const CString& code);

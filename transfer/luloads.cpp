@@ -221,7 +221,7 @@ int TransferLoadsToStage(BaseData& position, CLKData& lk, CArray<Load>& loads, i
       if (node < 0) {
         CString text;
         text.Format(Tr("Lastübernahme von Pos. %s: Last bei x = %.3lf m liegt an keinem Knoten der Stütze und "
-                             "wird nicht berechnet.")
+                       "wird nicht berechnet.")
                         .GetString(),
                     data.position.GetString(), depth);
         AfxMessageBox(text, MB_OK);

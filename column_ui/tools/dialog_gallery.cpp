@@ -29,8 +29,7 @@ void ShowTab(CKolumoDlg& dialog, int tab) {
 
 void ShowStage(CKolumoDlg& dialog, int stage) {
   dialog.GetStageBox().SetCurSel(stage);
-  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(CKolumoDlg::kIdStage, CBN_SELCHANGE),
-                     LPARAM(dialog.GetStageBox().m_hWnd));
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(CKolumoDlg::kIdStage, CBN_SELCHANGE), LPARAM(dialog.GetStageBox().m_hWnd));
 }
 
 }  // namespace

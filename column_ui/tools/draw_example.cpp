@@ -46,7 +46,8 @@ bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string position = argc > 1 && *argv[1] ? argv[1] : std::string(KOLUMO_SOURCE_DIR) + "/data/examples/Stuetze.tqx";
+  const std::string position =
+      argc > 1 && *argv[1] ? argv[1] : std::string(KOLUMO_SOURCE_DIR) + "/data/examples/Stuetze.tqx";
   const std::string folder = argc > 2 && *argv[2] ? argv[2] : ".";
 
   CKolumoData data;

@@ -38,10 +38,10 @@ bool FileExists(const std::string& path) {
 
 // Properties a calculation divides by or scales with: a value at or below zero has no meaning for them.
 bool MussPositivSein(std::string_view key) {
-  static const char* const kPositiv[] = {"fck",      "fcm",      "Ecm",       "Ec0m",      "E",         "G",
-                                         "fyk",      "ftk",      "beta_r",    "beta_wn",   "beta_s",    "gamma",
-                                         "gamma_cg", "gamma_ca", "gamma_cgu", "gamma_cau", "gamma_cgf", "gamma_caf",
-                                         "gamma_sg", "gamma_sa"};
+  static const char* const kPositiv[] = {"fck",       "fcm",       "Ecm",       "Ec0m",     "E",
+                                         "G",         "fyk",       "ftk",       "beta_r",   "beta_wn",
+                                         "beta_s",    "gamma",     "gamma_cg",  "gamma_ca", "gamma_cgu",
+                                         "gamma_cau", "gamma_cgf", "gamma_caf", "gamma_sg", "gamma_sa"};
   for (const char* k : kPositiv)
     if (key == k) return true;
   return false;
@@ -49,11 +49,10 @@ bool MussPositivSein(std::string_view key) {
 
 // The properties the calculations read as numbers; other properties may hold any text.
 bool IstZahl(std::string_view key) {
-  static const char* const kZahlen[] = {"alpha_t",    "duk",        "epsilon_c1", "epsilon_c1u", "epsilon_c2",
-                                        "epsilon_c2u", "epsilon_d", "epsilon_szul", "epsilon_u",  "epsilon_yd",
-                                        "fbd",        "fck_cube",   "fctk_005",   "fctk_095",    "fctm",
-                                        "gamma_u",    "mue",        "n",          "phi",         "tau_cd",
-                                        "tau_cm"};
+  static const char* const kZahlen[] = {
+      "alpha_t",      "duk",       "epsilon_c1", "epsilon_c1u", "epsilon_c2", "epsilon_c2u", "epsilon_d",
+      "epsilon_szul", "epsilon_u", "epsilon_yd", "fbd",         "fck_cube",   "fctk_005",    "fctk_095",
+      "fctm",         "gamma_u",   "mue",        "n",           "phi",        "tau_cd",      "tau_cm"};
   if (MussPositivSein(key)) return true;
   for (const char* k : kZahlen)
     if (key == k) return true;
@@ -75,7 +74,8 @@ std::string WertFehler(const char* key, const char* text) {
   double wert = 0.0;
   const bool zahl = AlsZahl(text, wert);
   if (!zahl && (*text || MussPositivSein(key))) return std::string(key) + " = \"" + text + "\" ist keine Zahl.";
-  if (zahl && MussPositivSein(key) && !(wert > 0.0)) return std::string(key) + " = " + text + " muss größer als 0 sein.";
+  if (zahl && MussPositivSein(key) && !(wert > 0.0))
+    return std::string(key) + " = " + text + " muss größer als 0 sein.";
   return {};
 }
 

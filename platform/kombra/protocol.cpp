@@ -49,17 +49,13 @@ void paragraph(std::string& rtf, std::string_view text, bool bold = false) {
 
 const char* ruleFormula(int kind, const Norm& norm) {
   switch (kind) {
-    case kFundamental:
-      return "Ed: Σ γG,j·Gk,j + γQ,1·Qk,1 + Σ γQ,i·ψ0,i·Qk,i";
+    case kFundamental: return "Ed: Σ γG,j·Gk,j + γQ,1·Qk,1 + Σ γQ,i·ψ0,i·Qk,i";
     case kAccidental:
       return norm.accidentalLeadingPsi1 ? "Ed,A: Σ Gk,j + Ad + ψ1,1·Qk,1 + Σ ψ2,i·Qk,i"
                                         : "Ed,A: Σ Gk,j + Ad + Σ ψ2,i·Qk,i";
-    case kCharacteristic:
-      return "Ed,char: Σ Gk,j + Qk,1 + Σ ψ0,i·Qk,i";
-    case kFrequent:
-      return "Ed,frequ: Σ Gk,j + ψ1,1·Qk,1 + Σ ψ2,i·Qk,i";
-    default:
-      return "Ed,perm: Σ Gk,j + Σ ψ2,i·Qk,i";
+    case kCharacteristic: return "Ed,char: Σ Gk,j + Qk,1 + Σ ψ0,i·Qk,i";
+    case kFrequent: return "Ed,frequ: Σ Gk,j + ψ1,1·Qk,1 + Σ ψ2,i·Qk,i";
+    default: return "Ed,perm: Σ Gk,j + Σ ψ2,i·Qk,i";
   }
 }
 

@@ -11,18 +11,12 @@ namespace kombra {
 
 const char* kindText(int kind) {
   switch (kind) {
-    case kFundamental:
-      return "Ed";
-    case kAccidental:
-      return "Ed,A";
-    case kCharacteristic:
-      return "Ed,char";
-    case kFrequent:
-      return "Ed,frequ";
-    case kQuasiPermanent:
-      return "Ed,perm";
-    default:
-      return "";
+    case kFundamental: return "Ed";
+    case kAccidental: return "Ed,A";
+    case kCharacteristic: return "Ed,char";
+    case kFrequent: return "Ed,frequ";
+    case kQuasiPermanent: return "Ed,perm";
+    default: return "";
   }
 }
 
@@ -122,12 +116,9 @@ const std::vector<Category>* Session::categoriesOf(int group) const {
 
 double Session::categoryPsi(const Category& category, int which) const {
   switch (which) {
-    case 0:
-      return category.psi0;
-    case 1:
-      return category.psi1;
-    default:
-      return category.crane ? psi2Kran_ : category.psi2;
+    case 0: return category.psi0;
+    case 1: return category.psi1;
+    default: return category.crane ? psi2Kran_ : category.psi2;
   }
 }
 
@@ -264,9 +255,7 @@ bool Session::prepare(Prepared& prepared) const {
     const std::vector<int>& cases = found->second;
     const GroupType type = groups()[static_cast<std::size_t>(action.group)].type;
     switch (type) {
-      case GroupType::Permanent:
-        prepared.permanent.push_back(Unit{cases, nullptr, action.withGammaInf, false});
-        break;
+      case GroupType::Permanent: prepared.permanent.push_back(Unit{cases, nullptr, action.withGammaInf, false}); break;
       case GroupType::PermanentSingle:
         for (int lastfall : cases) prepared.permanent.push_back(Unit{{lastfall}, nullptr, action.withGammaInf, false});
         break;
@@ -336,16 +325,11 @@ bool Session::formKind(int kind, const Prepared& prepared, std::vector<Combinati
     if (!factors) return 1.0;
     const Category& category = *prepared.variable[unit].category;
     switch (kind) {
-      case kFundamental:
-        return leading ? set.q : set.q * categoryPsi(category, 0);
-      case kAccidental:
-        return set.q * categoryPsi(category, leading ? 1 : 2);
-      case kCharacteristic:
-        return leading ? 1.0 : categoryPsi(category, 0);
-      case kFrequent:
-        return categoryPsi(category, leading ? 1 : 2);
-      default:
-        return categoryPsi(category, 2);
+      case kFundamental: return leading ? set.q : set.q * categoryPsi(category, 0);
+      case kAccidental: return set.q * categoryPsi(category, leading ? 1 : 2);
+      case kCharacteristic: return leading ? 1.0 : categoryPsi(category, 0);
+      case kFrequent: return categoryPsi(category, leading ? 1 : 2);
+      default: return categoryPsi(category, 2);
     }
   };
 

@@ -97,9 +97,9 @@ bool DecodeBmp(const std::string& b, std::vector<std::uint32_t>& pixels, int& wi
     std::size_t row = offset + std::size_t(bottomUp ? height - 1 - y : y) * stride;
     for (int x = 0; x < width; ++x) {
       std::size_t at = row + std::size_t(x) * (bpp / 8);
-      pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] =
-          std::uint32_t(std::uint8_t(b[at])) | std::uint32_t(std::uint8_t(b[at + 1])) << 8 |
-          std::uint32_t(std::uint8_t(b[at + 2])) << 16;
+      pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = std::uint32_t(std::uint8_t(b[at])) |
+                                                                     std::uint32_t(std::uint8_t(b[at + 1])) << 8 |
+                                                                     std::uint32_t(std::uint8_t(b[at + 2])) << 16;
     }
   }
   return true;

@@ -100,8 +100,7 @@ long Control2D::Invoke(DISPID member, WORD kind, const Args& a, Variant* result)
       if ((rc = CheckArgs(a, {})) == S_DISP_OK) s.Clear();
       break;
     case id2d::AddLine:
-      if ((rc = CheckArgs(a, {T::R8, T::R8, T::R8, T::R8})) == S_DISP_OK)
-        s.Add(Kind2D::Line, {R(0), R(1), R(2), R(3)});
+      if ((rc = CheckArgs(a, {T::R8, T::R8, T::R8, T::R8})) == S_DISP_OK) s.Add(Kind2D::Line, {R(0), R(1), R(2), R(3)});
       break;
     case id2d::AddPolygon:
       if ((rc = CheckArgs(a, {T::I4, T::R8Ref, T::R8Ref})) == S_DISP_OK && a[0].i > 0) {
@@ -228,8 +227,7 @@ long Control2D::Invoke(DISPID member, WORD kind, const Args& a, Variant* result)
     case id2d::Invoke55:
       if ((rc = CheckArgs(a, {})) == S_DISP_OK) s.CloseGroup();
       break;
-    default:
-      rc = DISP_E_MEMBERNOTFOUND;
+    default: rc = DISP_E_MEMBERNOTFOUND;
   }
   return rc;
 }
@@ -263,11 +261,8 @@ void Control2D::ToDrawing(long id, int px, int py, double& x, double& y) const {
 
 LRESULT Control2D::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT:
-      Paint(m_hWnd, &Draw2D, &m_scene);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_PAINT: Paint(m_hWnd, &Draw2D, &m_scene); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: {
       RECT r{};
       ::GetClientRect(m_hWnd, &r);
@@ -316,8 +311,7 @@ LRESULT Control2D::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    default:
-      return ::DefWindowProc(m_hWnd, msg, wParam, lParam);
+    default: return ::DefWindowProc(m_hWnd, msg, wParam, lParam);
   }
 }
 
@@ -435,21 +429,16 @@ long Control3D::Invoke(DISPID member, WORD kind, const Args& a, Variant* result)
         if (result) *result = Variant::Bool(ok);
       }
       break;
-    default:
-      rc = DISP_E_MEMBERNOTFOUND;
+    default: rc = DISP_E_MEMBERNOTFOUND;
   }
   return rc;
 }
 
 LRESULT Control3D::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT:
-      Paint(m_hWnd, &Draw3D, &m_scene);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    default:
-      return ::DefWindowProc(m_hWnd, msg, wParam, lParam);
+    case WM_PAINT: Paint(m_hWnd, &Draw3D, &m_scene); return 0;
+    case WM_ERASEBKGND: return 1;
+    default: return ::DefWindowProc(m_hWnd, msg, wParam, lParam);
   }
 }
 

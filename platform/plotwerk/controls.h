@@ -20,19 +20,56 @@ void RegisterControlClasses();
 // Dispatch ids of the 2D control.
 namespace id2d {
 enum : DISPID {
-  Clear = 1, AddLine = 3, AddPolygon = 5, AddRectangle = 6, AddText = 7, Invoke08 = 8, AddValueLabel = 9,
-  Invoke11 = 11, Invoke12 = 12, Refresh = 15, SetExtent = 16, Invoke17 = 17, MoveObject = 18, SetObjectId = 21,
-  AddPointLoad = 22, AddLineLoad = 23, AddTriangle = 24, Invoke30 = 30, Invoke34 = 34, SetStyle = 35,
-  SetObjectStyle = 37, SetTitle = 38, Invoke39 = 39, Invoke40 = 40, Invoke45 = 45, AddMenuItem = 53, Invoke54 = 54,
+  Clear = 1,
+  AddLine = 3,
+  AddPolygon = 5,
+  AddRectangle = 6,
+  AddText = 7,
+  Invoke08 = 8,
+  AddValueLabel = 9,
+  Invoke11 = 11,
+  Invoke12 = 12,
+  Refresh = 15,
+  SetExtent = 16,
+  Invoke17 = 17,
+  MoveObject = 18,
+  SetObjectId = 21,
+  AddPointLoad = 22,
+  AddLineLoad = 23,
+  AddTriangle = 24,
+  Invoke30 = 30,
+  Invoke34 = 34,
+  SetStyle = 35,
+  SetObjectStyle = 37,
+  SetTitle = 38,
+  Invoke39 = 39,
+  Invoke40 = 40,
+  Invoke45 = 45,
+  AddMenuItem = 53,
+  Invoke54 = 54,
   Invoke55 = 55
 };
 }
 // Dispatch ids of the 3D control.
 namespace id3d {
 enum : DISPID {
-  EndScene = 1, AddLine = 4, CreateSection = 5, AddExtrusion = 6, SetExtent = 7, SetBackColor = 12,
-  AddPointLoad = 13, AddLineLoad = 14, SetStyle = 16, AddQuad = 18, Invoke19 = 19, SetTitle = 20, Invoke21 = 21,
-  AddSupport = 22, Refresh = 23, SaveImage = 33, AddText = 34
+  EndScene = 1,
+  AddLine = 4,
+  CreateSection = 5,
+  AddExtrusion = 6,
+  SetExtent = 7,
+  SetBackColor = 12,
+  AddPointLoad = 13,
+  AddLineLoad = 14,
+  SetStyle = 16,
+  AddQuad = 18,
+  Invoke19 = 19,
+  SetTitle = 20,
+  Invoke21 = 21,
+  AddSupport = 22,
+  Refresh = 23,
+  SaveImage = 33,
+  AddText = 34
 };
 }
 
@@ -50,10 +87,10 @@ inline constexpr UINT PWN_CONTROLCOMMAND = PwnCode(event2d::ControlCommand);
 struct NMPLOTWERK {
   NMHDR hdr;
   DISPID event = 0;
-  long objectId = 0;  // OnObjectPicked
-  double x = 0, y = 0;  // OnObjectPicked, OnDragMove: drawing coordinates of the picked item
+  long objectId = 0;                    // OnObjectPicked
+  double x = 0, y = 0;                  // OnObjectPicked, OnDragMove: drawing coordinates of the picked item
   BOOL shift = FALSE, control = FALSE;  // OnObjectPicked: keys held
-  long value = 0;  // OnControlCommand
+  long value = 0;                       // OnControlCommand
 };
 
 class Control2D : public IDispatchTarget {

@@ -17,7 +17,7 @@ enum class VarType { Empty, I2, I4, R4, R8, Bool, String, R4Ref, R8Ref, Variant 
 
 struct Variant {
   VarType vt = VarType::Empty;
-  long i = 0;  // I2, I4, BOOL
+  long i = 0;      // I2, I4, BOOL
   double r = 0.0;  // R4, R8
   const float* r4 = nullptr;
   const double* r8 = nullptr;

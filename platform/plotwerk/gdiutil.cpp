@@ -40,8 +40,8 @@ void DrawLine(HDC dc, POINT a, POINT b) {
   ::LineTo(dc, b.x, b.y);
 }
 
-void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelHeight, COLORREF colour,
-              int align, const char* face) {
+void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelHeight, COLORREF colour, int align,
+              const char* face) {
   if (text.empty()) return;
   int tenths = int(std::lround(angle * 10.0));
   HFONT font = ::CreateFont(-pixelHeight, 0, tenths, tenths, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, face);

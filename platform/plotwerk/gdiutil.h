@@ -31,7 +31,7 @@ class GdiStyle {
 void DrawLine(HDC dc, POINT a, POINT b);
 // A text on its baseline from p (align 0), centred on p (1) or ending at p (2), turned by angle degrees
 // counter-clockwise.
-void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelHeight, COLORREF colour,
-              int align = 0, const char* face = "Arial");
+void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelHeight, COLORREF colour, int align = 0,
+              const char* face = "Arial");
 
 }  // namespace plotwerk

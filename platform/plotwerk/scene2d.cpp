@@ -94,22 +94,14 @@ std::vector<std::pair<int, int>> PointPairs(const Item2D& item) {
     case Kind2D::Line:
     case Kind2D::Rectangle:
     case Kind2D::ValueLabel:
-    case Kind2D::LineLoad:
-      p = {{0, 1}, {2, 3}};
-      break;
+    case Kind2D::LineLoad: p = {{0, 1}, {2, 3}}; break;
     case Kind2D::Polygon:
     case Kind2D::Quad:
       for (int i = 0; i + 1 < int(item.v.size()); i += 2) p.push_back({i, i + 1});
       break;
-    case Kind2D::Dimension:
-      p = {{0, 1}, {2, 3}};
-      break;
-    case Kind2D::Triangle:
-      p = {{0, 1}, {2, 3}, {4, 5}};
-      break;
-    default:
-      p = {{0, 1}};
-      break;
+    case Kind2D::Dimension: p = {{0, 1}, {2, 3}}; break;
+    case Kind2D::Triangle: p = {{0, 1}, {2, 3}, {4, 5}}; break;
+    default: p = {{0, 1}}; break;
   }
   return p;
 }
@@ -200,9 +192,7 @@ bool Scene2D::Bounds(double& x1, double& y1, double& x2, double& y2) const {
           point(v[0] + r, v[1] + r);
         }
         break;
-      case Kind2D::Node:
-        point(v[0] - v[2] * 1.5, v[1] - v[3] * 1.5);
-        break;
+      case Kind2D::Node: point(v[0] - v[2] * 1.5, v[1] - v[3] * 1.5); break;
       case Kind2D::Text:
       case Kind2D::ValueLabel: {
         // The text's box in the view, where it is drawn: its run along its direction (about 0.6 font heights per
@@ -220,8 +210,7 @@ bool Scene2D::Bounds(double& x1, double& y1, double& x2, double& y2) const {
             take(ax + ux * along + nx * across, ay + uy * along + ny * across);
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
   return any;
@@ -427,7 +416,8 @@ void Arrow(HDC dc, POINT tail, POINT tip, int head) {
   if (len < 1) return;
   dx /= len;
   dy /= len;
-  POINT tri[3] = {tip, {LONG(tip.x - dx * head - dy * head * 0.4), LONG(tip.y - dy * head + dx * head * 0.4)},
+  POINT tri[3] = {tip,
+                  {LONG(tip.x - dx * head - dy * head * 0.4), LONG(tip.y - dy * head + dx * head * 0.4)},
                   {LONG(tip.x - dx * head + dy * head * 0.4), LONG(tip.y - dy * head - dx * head * 0.4)}};
   ::Polygon(dc, tri, 3);
 }
@@ -440,9 +430,7 @@ void View2D::DrawItem(HDC dc, const Item2D& item) const {
   GdiStyle gdi(dc, s.colour, s.line, s.fill, s.outline);
   auto P = [&](double x, double y) { return Item(item, x, y); };
   switch (item.kind) {
-    case Kind2D::Line:
-      DrawLine(dc, P(v[0], v[1]), P(v[2], v[3]));
-      break;
+    case Kind2D::Line: DrawLine(dc, P(v[0], v[1]), P(v[2], v[3])); break;
     case Kind2D::Rectangle: {
       POINT q[4] = {P(v[0], v[1]), P(v[2], v[1]), P(v[2], v[3]), P(v[0], v[3])};
       ::Polygon(dc, q, 4);
@@ -556,7 +544,8 @@ void View2D::DrawItem(HDC dc, const Item2D& item) const {
       int size = std::clamp(int(std::lround(std::hypot(v[2], v[3]) * m_scale)), 6, 30);
       // A triangle pointing at the node from the support's side; a bar under it when it is rigid.
       POINT base{LONG(c.x - px * size), LONG(c.y - py * size)};
-      POINT tri[3] = {c, {LONG(base.x - py * size * 0.6), LONG(base.y + px * size * 0.6)},
+      POINT tri[3] = {c,
+                      {LONG(base.x - py * size * 0.6), LONG(base.y + px * size * 0.6)},
                       {LONG(base.x + py * size * 0.6), LONG(base.y - px * size * 0.6)}};
       if (v[4] != 0.0) ::Polygon(dc, tri, 3);
       if (v[4] < 0.0) DrawLine(dc, tri[1], tri[2]);

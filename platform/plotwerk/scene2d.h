@@ -31,19 +31,19 @@ struct Style2D {
 };
 
 enum class Kind2D {
-  Line,         // x1 y1 x2 y2
-  Polygon,      // x0 y0 x1 y1 ...
-  Rectangle,    // x1 y1 x2 y2
-  Text,         // x y angle height (drawing units)
-  TextPt,       // x y angle size (points)
-  ValueLabel,   // x y labelX labelY height angle: a text at the label point with a leader to the point
-  Quad,         // four points
-  Dimension,    // x1 y1 x2 y2 offsetX offsetY fontSize tickSize
-  PointLoad,    // x y dx dy length
-  LineLoad,     // x1 y1 x2 y2 dx dy length1 length2
-  Triangle,     // three points; a repeated last point makes a circle around the first
-  Moment,       // x y dx dy size
-  Node,         // x y dx dy spring fixity rotation
+  Line,        // x1 y1 x2 y2
+  Polygon,     // x0 y0 x1 y1 ...
+  Rectangle,   // x1 y1 x2 y2
+  Text,        // x y angle height (drawing units)
+  TextPt,      // x y angle size (points)
+  ValueLabel,  // x y labelX labelY height angle: a text at the label point with a leader to the point
+  Quad,        // four points
+  Dimension,   // x1 y1 x2 y2 offsetX offsetY fontSize tickSize
+  PointLoad,   // x y dx dy length
+  LineLoad,    // x1 y1 x2 y2 dx dy length1 length2
+  Triangle,    // three points; a repeated last point makes a circle around the first
+  Moment,      // x y dx dy size
+  Node,        // x y dx dy spring fixity rotation
 };
 
 struct Item2D {
@@ -86,7 +86,7 @@ class Scene2D {
   int headerSize = 9;
   std::string axisX, axisY;
   bool showAxes = false;
-  bool showHeader = true;  // display switch of the header text
+  bool showHeader = true;           // display switch of the header text
   double window[4] = {0, 0, 0, 0};  // a fixed view window (x1, y1, x2, y2); all 0: fit the items
   std::vector<MenuItem2D> menu;
 

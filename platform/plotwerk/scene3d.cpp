@@ -169,9 +169,7 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
     COLORREF c = item.style.colour;
     COLORREF edge = Shade(c, 0.45);
     switch (item.kind) {
-      case Kind3D::Line:
-        out.push_back(Segment(p[0], p[1], c, 1));
-        break;
+      case Kind3D::Line: out.push_back(Segment(p[0], p[1], c, 1)); break;
       case Kind3D::Box: {
         double x[2] = {std::min(p[0][0], p[1][0]), std::max(p[0][0], p[1][0])};
         double y[2] = {std::min(p[0][1], p[1][1]), std::max(p[0][1], p[1][1])};
@@ -261,9 +259,7 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
         out.push_back(Label(Plus(Mul(Plus(a, b), 0.5), Mul(Unit(o), 0.03)), text, kDimensionColour, 10));
         break;
       }
-      case Kind3D::Support:
-        AddSupport(out, item, c, edge);
-        break;
+      case Kind3D::Support: AddSupport(out, item, c, edge); break;
       case Kind3D::Text:
         if (!item.texts.empty() && !item.texts[0].empty()) {
           out.push_back(Label(p[0], item.texts[0], kLoadColour));

@@ -38,8 +38,8 @@ enum class Kind3D {
 
 struct Item3D {
   Kind3D kind = Kind3D::Line;
-  std::vector<Vec3> p;      // points and vectors, by kind
-  std::vector<double> v;    // sizes, by kind
+  std::vector<Vec3> p;    // points and vectors, by kind
+  std::vector<double> v;  // sizes, by kind
   int section1 = 0, section2 = 0;
   std::vector<std::string> texts;
   Style3D style;
@@ -78,8 +78,8 @@ class Scene3D {
   std::string titleFont = "Arial";
   int titleSize = 15;
   double titleHeight = 0.0;  // text height of the style the title was set with (m)
-  double azimuth = 35.0;    // degrees, turn about z
-  double elevation = 20.0;  // degrees, looking down on the xy plane (from -z)
+  double azimuth = 35.0;     // degrees, turn about z
+  double elevation = 20.0;   // degrees, looking down on the xy plane (from -z)
 
   const std::vector<Item3D>& Items() const { return m_items; }
   int ItemCount(Kind3D kind) const;

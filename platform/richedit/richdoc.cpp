@@ -15,9 +15,10 @@ bool IsRowWord(const std::string& w) {
 
 // Words the body understands; any other word met before the body is kept as raw prologue.
 bool IsBodyWord(const std::string& w) {
-  static const char* const words[] = {"pard", "plain", "par", "b", "i", "ul", "ulnone", "ulwave", "sub", "super",
-                                      "nosupersub", "v", "f", "fs", "cf", "ql", "qc", "qr", "qj", "li", "fi", "ri",
-                                      "sl", "slmult", "s", "tab", "line", "page", "cell", "row", "intbl", "lang"};
+  static const char* const words[] = {"pard", "plain", "par",        "b",    "i",    "ul",  "ulnone", "ulwave",
+                                      "sub",  "super", "nosupersub", "v",    "f",    "fs",  "cf",     "ql",
+                                      "qc",   "qr",    "qj",         "li",   "fi",   "ri",  "sl",     "slmult",
+                                      "s",    "tab",   "line",       "page", "cell", "row", "intbl",  "lang"};
   for (const char* word : words)
     if (w == word) return true;
   return IsRowWord(w);
@@ -39,8 +40,8 @@ std::size_t GroupEnd(const std::string& text, std::size_t at) {
 }
 
 struct Word {
-  std::string name;     // empty for a control symbol
-  char symbol = 0;      // the symbol's character
+  std::string name;  // empty for a control symbol
+  char symbol = 0;   // the symbol's character
   bool hasParam = false;
   long param = 0;
   std::size_t end = 0;  // after the word and its delimiting space
@@ -156,7 +157,8 @@ int Document::InternBlob(const std::string& bytes) {
 int Document::ParagraphEnd(int i) const {
   const int n = Length();
   i = std::clamp(i, 0, n - 1);
-  while (i < n - 1 && text[std::size_t(i)] != kPara && text[std::size_t(i)] != kCell && text[std::size_t(i)] != kRow) ++i;
+  while (i < n - 1 && text[std::size_t(i)] != kPara && text[std::size_t(i)] != kCell && text[std::size_t(i)] != kRow)
+    ++i;
   return i;
 }
 
@@ -223,7 +225,8 @@ void Document::ReplaceWith(int start, int end, const Document& other) {
   end = std::clamp(end, start, Length() - 1);
   Replace(start, end, "", CharAt(start));
   const int n = other.Length() - 1;  // its final mark stays behind
-  std::vector<int> cf(static_cast<std::size_t>(n)), pf(static_cast<std::size_t>(n)), ex(static_cast<std::size_t>(n), -1);
+  std::vector<int> cf(static_cast<std::size_t>(n)), pf(static_cast<std::size_t>(n)),
+      ex(static_cast<std::size_t>(n), -1);
   for (int i = 0; i < n; ++i) {
     CharFormat f = other.CharAt(i);
     f.font = FindFont(other.fonts[std::size_t(f.font) < other.fonts.size() ? std::size_t(f.font) : 0].name);
@@ -235,7 +238,8 @@ void Document::ReplaceWith(int start, int end, const Document& other) {
     }
     cf[std::size_t(i)] = InternChar(f);
     pf[std::size_t(i)] = InternPara(other.paraFormats[std::size_t(other.paraFormat[std::size_t(i)])]);
-    if (other.extra[std::size_t(i)] >= 0) ex[std::size_t(i)] = InternBlob(other.blobs[std::size_t(other.extra[std::size_t(i)])]);
+    if (other.extra[std::size_t(i)] >= 0)
+      ex[std::size_t(i)] = InternBlob(other.blobs[std::size_t(other.extra[std::size_t(i)])]);
   }
   text.insert(std::size_t(start), other.text, 0, std::size_t(n));
   charFormat.insert(charFormat.begin() + start, cf.begin(), cf.end());
@@ -247,10 +251,14 @@ std::string Document::PlainText(int start, int end) const {
   std::string out;
   for (int i = std::max(0, start); i < std::min(end, Length()); ++i) {
     const char c = text[std::size_t(i)];
-    if (c == kPara || c == kRow) out += "\r\n";
-    else if (c == kCell) out += '\t';
-    else if (c == kLine) out += '\n';
-    else if (c != kObject) out += c;
+    if (c == kPara || c == kRow)
+      out += "\r\n";
+    else if (c == kCell)
+      out += '\t';
+    else if (c == kLine)
+      out += '\n';
+    else if (c != kObject)
+      out += c;
   }
   return out;
 }
@@ -333,31 +341,56 @@ void ReadNumbering(const std::string& rtf, std::size_t i, std::size_t end, ParaF
 bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Document& d) {
   const bool on = !w.hasParam || w.param != 0;
   const std::string& n = w.name;
-  if (n == "pard") pf = {};
-  else if (n == "plain") cf = {};
-  else if (n == "b") cf.bold = on;
-  else if (n == "i") cf.italic = on;
-  else if (n == "ul") cf.underline = on ? 1 : 0;
-  else if (n == "ulwave") cf.underline = 2;
-  else if (n == "ulnone") cf.underline = 0;
-  else if (n == "sub") cf.sub = on, cf.super = false;
-  else if (n == "super") cf.super = on, cf.sub = false;
-  else if (n == "nosupersub") cf.sub = cf.super = false;
-  else if (n == "v") cf.hidden = on;
-  else if (n == "f") cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
-  else if (n == "fs") cf.size = w.param > 0 ? int(w.param) : 24;
-  else if (n == "cf") cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
-  else if (n == "ql") pf.align = 0;
-  else if (n == "qc") pf.align = 1;
-  else if (n == "qr") pf.align = 2;
-  else if (n == "qj") pf.align = 3;
-  else if (n == "li") pf.left = int(w.param);
-  else if (n == "fi") pf.first = int(w.param);
-  else if (n == "ri") pf.right = int(w.param);
-  else if (n == "sl") pf.spacing = int(w.param);
-  else if (n == "s") pf.heading = w.param >= 1 && w.param <= 9 ? int(w.param) : 0;
-  else if (n == "intbl") pf.inTable = true;
-  else return false;
+  if (n == "pard")
+    pf = {};
+  else if (n == "plain")
+    cf = {};
+  else if (n == "b")
+    cf.bold = on;
+  else if (n == "i")
+    cf.italic = on;
+  else if (n == "ul")
+    cf.underline = on ? 1 : 0;
+  else if (n == "ulwave")
+    cf.underline = 2;
+  else if (n == "ulnone")
+    cf.underline = 0;
+  else if (n == "sub")
+    cf.sub = on, cf.super = false;
+  else if (n == "super")
+    cf.super = on, cf.sub = false;
+  else if (n == "nosupersub")
+    cf.sub = cf.super = false;
+  else if (n == "v")
+    cf.hidden = on;
+  else if (n == "f")
+    cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
+  else if (n == "fs")
+    cf.size = w.param > 0 ? int(w.param) : 24;
+  else if (n == "cf")
+    cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
+  else if (n == "ql")
+    pf.align = 0;
+  else if (n == "qc")
+    pf.align = 1;
+  else if (n == "qr")
+    pf.align = 2;
+  else if (n == "qj")
+    pf.align = 3;
+  else if (n == "li")
+    pf.left = int(w.param);
+  else if (n == "fi")
+    pf.first = int(w.param);
+  else if (n == "ri")
+    pf.right = int(w.param);
+  else if (n == "sl")
+    pf.spacing = int(w.param);
+  else if (n == "s")
+    pf.heading = w.param >= 1 && w.param <= 9 ? int(w.param) : 0;
+  else if (n == "intbl")
+    pf.inTable = true;
+  else
+    return false;
   return true;
 }
 
@@ -495,25 +528,35 @@ void Document::ReadRtf(const std::string& rtf) {
       }
       if (w.symbol == '\'') {
         if (w.param >= 0x20 || w.param == '\t') put(char(w.param));
-      }
-      else if (w.symbol == '\\' || w.symbol == '{' || w.symbol == '}') put(w.symbol);
-      else if (w.symbol == '~') put('\xa0');
-      else if (w.symbol == '_') put('-');
+      } else if (w.symbol == '\\' || w.symbol == '{' || w.symbol == '}')
+        put(w.symbol);
+      else if (w.symbol == '~')
+        put('\xa0');
+      else if (w.symbol == '_')
+        put('-');
       continue;
     }
     CharFormat& cf = stack.back().cf;
     const std::string& n = w.name;
-    if (n == "par") put(kPara);
-    else if (n == "cell") put(kCell);
-    else if (n == "row") put(kRow, d.InternBlob(rowDef));
-    else if (n == "tab") put('\t');
-    else if (n == "line") put(kLine);
-    else if (n == "page") put(kPage);
+    if (n == "par")
+      put(kPara);
+    else if (n == "cell")
+      put(kCell);
+    else if (n == "row")
+      put(kRow, d.InternBlob(rowDef));
+    else if (n == "tab")
+      put('\t');
+    else if (n == "line")
+      put(kLine);
+    else if (n == "page")
+      put(kPage);
     else if (ApplyFormatWord(w, cf, pf, d)) {
-    }
-    else if (n == "trowd") rowDef = "\\trowd";
-    else if (IsRowWord(n)) rowDef += rtf.substr(start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
-    else if (n == "uc") ucSkip = int(w.param);
+    } else if (n == "trowd")
+      rowDef = "\\trowd";
+    else if (IsRowWord(n))
+      rowDef += rtf.substr(start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
+    else if (n == "uc")
+      ucSkip = int(w.param);
     else if (n == "u") {
       const long code = w.param < 0 ? w.param + 65536 : w.param;
       put(code >= 0x20 && code < 256 ? char(code) : '?');

@@ -29,7 +29,7 @@ struct CharFormat {
 };
 
 struct ParaFormat {
-  int align = 0;  // 0 left, 1 centre, 2 right, 3 justify
+  int align = 0;                       // 0 left, 1 centre, 2 right, 3 justify
   int left = 0, first = 0, right = 0;  // twips
   int spacing = 0;                     // line spacing in twips (\sl, multiple), 0 single
   int numbering = 0;                   // 0 none, 1 bullet, 2 arabic, 3 a b c, 4 A B C, 5 i ii, 6 I II
@@ -69,7 +69,7 @@ class Document {
   std::vector<Font> fonts;
   std::vector<Colour> colours;
   std::string headWords = "\\ansi\\ansicpg1252\\deff0";  // between "{\rtf1" and the font table
-  std::string prologue = "\\viewkind4\\uc1";              // raw groups and words before the body
+  std::string prologue = "\\viewkind4\\uc1";             // raw groups and words before the body
 
   int Length() const { return int(text.size()); }
   int InternChar(const CharFormat& f);
@@ -78,8 +78,8 @@ class Document {
   const CharFormat& CharAt(int i) const { return charFormats[std::size_t(charFormat[std::size_t(i)])]; }
   // The format of the paragraph holding character i (read from its mark).
   const ParaFormat& ParaAt(int i) const;
-  int ParagraphEnd(int i) const;    // index of the mark that ends the paragraph of i
-  int ParagraphStart(int i) const;  // index of its first character
+  int ParagraphEnd(int i) const;          // index of the mark that ends the paragraph of i
+  int ParagraphStart(int i) const;        // index of its first character
   int FindFont(const std::string& name);  // the font's index, added when missing
   int FindColour(int r, int g, int b);    // the colour's index, added when missing
 

@@ -118,7 +118,8 @@ void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
   }
   BeginChange();
   if (!canUndo) undo_.pop_back();
-  CharFormat f = typingSet_ ? typing_ : doc_.CharAt(int(selStart_ > 0 && selStart_ == selEnd_ ? selStart_ - 1 : selStart_));
+  CharFormat f =
+      typingSet_ ? typing_ : doc_.CharAt(int(selStart_ > 0 && selStart_ == selEnd_ ? selStart_ - 1 : selStart_));
   if (selStart_ > 0 && selStart_ == selEnd_ && IsMark(doc_.text[std::size_t(selStart_ - 1)]) && !typingSet_)
     f = doc_.CharAt(int(selStart_));
   doc_.Replace(int(selStart_), int(selEnd_), clean, f);
@@ -143,9 +144,9 @@ void Apply(CharFormat& f, const CHARFORMAT2& cf, richdoc::Document& d) {
   if (m & CFM_SIZE) f.size = std::max(2, int(cf.yHeight / 10));
   if (m & CFM_FACE) f.font = d.FindFont(cf.szFaceName);
   if (m & CFM_COLOR)
-    f.colour = (e & CFE_AUTOCOLOR) ? 0
-                                   : d.FindColour(GetRValue(cf.crTextColor), GetGValue(cf.crTextColor),
-                                                  GetBValue(cf.crTextColor));
+    f.colour = (e & CFE_AUTOCOLOR)
+                   ? 0
+                   : d.FindColour(GetRValue(cf.crTextColor), GetGValue(cf.crTextColor), GetBValue(cf.crTextColor));
 }
 
 }  // namespace
@@ -198,7 +199,8 @@ BOOL CRichEditCtrl::SetDefaultCharFormat(const CHARFORMAT2& cf) {
 DWORD CRichEditCtrl::GetSelectionCharFormat(CHARFORMAT2& cf) const {
   const long a = selStart_;
   const long b = selEnd_ > selStart_ ? selEnd_ : selStart_ + 1;
-  const CharFormat first = selStart_ == selEnd_ && typingSet_ ? typing_ : doc_.CharAt(int(selStart_ == selEnd_ && a > 0 ? a - 1 : a));
+  const CharFormat first =
+      selStart_ == selEnd_ && typingSet_ ? typing_ : doc_.CharAt(int(selStart_ == selEnd_ && a > 0 ? a - 1 : a));
   DWORD mask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_HIDDEN | CFM_SUBSCRIPT | CFM_SIZE | CFM_FACE | CFM_COLOR;
   if (selEnd_ > selStart_)
     for (long i = a; i < b; ++i) {
@@ -214,10 +216,9 @@ DWORD CRichEditCtrl::GetSelectionCharFormat(CHARFORMAT2& cf) const {
       if (ColourOf(doc_, f.colour) != ColourOf(doc_, first.colour)) mask &= ~CFM_COLOR;
     }
   cf.dwMask = mask;
-  cf.dwEffects = (first.bold ? CFE_BOLD : 0) | (first.italic ? CFE_ITALIC : 0) |
-                 (first.underline ? CFE_UNDERLINE : 0) | (first.hidden ? CFE_HIDDEN : 0) |
-                 (first.sub ? CFE_SUBSCRIPT : 0) | (first.super ? CFE_SUPERSCRIPT : 0) |
-                 (first.colour == 0 ? CFE_AUTOCOLOR : 0);
+  cf.dwEffects = (first.bold ? CFE_BOLD : 0) | (first.italic ? CFE_ITALIC : 0) | (first.underline ? CFE_UNDERLINE : 0) |
+                 (first.hidden ? CFE_HIDDEN : 0) | (first.sub ? CFE_SUBSCRIPT : 0) |
+                 (first.super ? CFE_SUPERSCRIPT : 0) | (first.colour == 0 ? CFE_AUTOCOLOR : 0);
   cf.yHeight = first.size * 10;
   cf.crTextColor = ColourOf(doc_, first.colour);
   std::snprintf(cf.szFaceName, sizeof cf.szFaceName, "%s", doc_.fonts[std::size_t(first.font)].name.c_str());
@@ -392,8 +393,8 @@ long CRichEditCtrl::FindText(const std::string& what, bool matchCase, bool whole
   const std::string hay = matchCase ? t : lower(t);
   const std::string needle = matchCase ? what : lower(what);
   auto whole = [&](std::size_t p) {
-    return !wholeWord || ((p == 0 || !IsWordChar(t[p - 1])) &&
-                          (p + needle.size() >= t.size() || !IsWordChar(t[p + needle.size()])));
+    return !wholeWord ||
+           ((p == 0 || !IsWordChar(t[p - 1])) && (p + needle.size() >= t.size() || !IsWordChar(t[p + needle.size()])));
   };
   if (down) {
     for (std::size_t p = hay.find(needle, std::size_t(std::max(0L, from))); p != std::string::npos;
@@ -493,7 +494,9 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
                                               : std::vector<int>{};
         rowTop = rowBottom = y;
       }
-      const int b0 = cellIndex == 0 || bounds.empty() ? 0 : bounds[std::size_t(std::min<int>(cellIndex - 1, int(bounds.size()) - 1))];
+      const int b0 = cellIndex == 0 || bounds.empty()
+                         ? 0
+                         : bounds[std::size_t(std::min<int>(cellIndex - 1, int(bounds.size()) - 1))];
       const int b1 = bounds.empty() ? 2000 : bounds[std::size_t(std::min<int>(cellIndex, int(bounds.size()) - 1))];
       left = kMargin + int(b0 * twip) + 3;
       right = std::max(left + 10, kMargin + int(b1 * twip) - 3);
@@ -628,7 +631,9 @@ void CRichEditCtrl::Paint(HDC dc) {
       while (start > 0 && doc_.ParaAt(start - 1).inTable && doc_.text[std::size_t(start - 1)] != richdoc::kRow) --start;
       int top = layout.boxes[std::size_t(start)].top, bottom = r.bottom;
       for (int k = start; k <= i; ++k) bottom = std::max(bottom, int(layout.boxes[std::size_t(k)].bottom));
-      std::vector<int> bounds = doc_.extra[std::size_t(i)] >= 0 ? CellBounds(doc_.blobs[std::size_t(doc_.extra[std::size_t(i)])]) : std::vector<int>{};
+      std::vector<int> bounds = doc_.extra[std::size_t(i)] >= 0
+                                    ? CellBounds(doc_.blobs[std::size_t(doc_.extra[std::size_t(i)])])
+                                    : std::vector<int>{};
       HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(160, 160, 160));
       HGDIOBJ oldPen = ::SelectObject(dc, pen);
       int x0 = kMargin;

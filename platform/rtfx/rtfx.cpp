@@ -25,10 +25,12 @@ constexpr double kTwipsPerCm = 566.9291338582677;
 constexpr double kTextWidthCm = 17.0;  // A4 with 2.5 cm left and 1.5 cm right margin
 
 // Colour 2 is the blue of highlighted values; other code rewrites exactly that entry.
-constexpr const char* kColourTable = "{\\colortbl ;\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red255\\green0\\blue0;"
-                                     "\\red0\\green128\\blue0;\\red128\\green128\\blue128;}";
-constexpr const char* kFontTable = "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}"
-                                   "{\\f2\\ftech\\fcharset2 Symbol;}{\\f3\\fmodern\\fcharset0 Courier New;}}";
+constexpr const char* kColourTable =
+    "{\\colortbl ;\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red255\\green0\\blue0;"
+    "\\red0\\green128\\blue0;\\red128\\green128\\blue128;}";
+constexpr const char* kFontTable =
+    "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset0 Times New Roman;}"
+    "{\\f2\\ftech\\fcharset2 Symbol;}{\\f3\\fmodern\\fcharset0 Courier New;}}";
 
 struct Style {
   int level;
@@ -208,8 +210,9 @@ void WriteRow(Document& d, bool header) {
   double right = 0;
   for (double w : t.widthsCm) {
     right += std::max(w, 0.0) * scale;
-    row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx" +
-           Twips(right);
+    row +=
+        "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx" +
+        Twips(right);
   }
   row += "\r\n";
   for (const std::string& cell : t.row) row += cell;
@@ -229,7 +232,8 @@ void ReleaseLastRow(Document& d) {
   std::size_t at = d.table.lastRowAt;
   if (at == std::string::npos || at > d.body.size()) return;
   for (const char* cell : {"\\intbl\\plain\\keepn", "\\intbl\\keepn"})
-    for (std::size_t k = at; (k = d.body.find(cell, k)) != std::string::npos;) d.body.erase(k + std::strlen(cell) - 6, 6);
+    for (std::size_t k = at; (k = d.body.find(cell, k)) != std::string::npos;)
+      d.body.erase(k + std::strlen(cell) - 6, 6);
 }
 
 // The paragraphs that lead into a table keep with it, so that no heading or title line is left at the foot of
@@ -251,8 +255,8 @@ void KeepLeadInWithNext(Document& d) {
 void AddCell(const std::string& content) {
   Document& d = S().doc;
   if (!d.inTable) return;
-  d.table.row.push_back("\\pard\\intbl\\plain\\keepn\\f0\\fs18" +
-                        std::string(d.table.header ? "\\b" : "") + content + "\\cell\r\n");
+  d.table.row.push_back("\\pard\\intbl\\plain\\keepn\\f0\\fs18" + std::string(d.table.header ? "\\b" : "") + content +
+                        "\\cell\r\n");
   if (d.table.row.size() >= d.table.widthsCm.size()) WriteRow(d, d.table.header);
 }
 
@@ -264,12 +268,18 @@ void ParseHeaderBlock(Document& d, const char* block) {
     auto eq = field.find('=');
     if (eq == std::string::npos) continue;
     std::string key = field.substr(0, eq), value = field.substr(eq + 1);
-    if (key == "Name") d.name = value;
-    else if (key == "Titel") d.title = value;
-    else if (key == "Version") d.version = value;
-    else if (key == "@T") d.freeText = value;
-    else if (key == "Position") d.position = value;
-    else if (key == "Bezeichnung") d.description = value;
+    if (key == "Name")
+      d.name = value;
+    else if (key == "Titel")
+      d.title = value;
+    else if (key == "Version")
+      d.version = value;
+    else if (key == "@T")
+      d.freeText = value;
+    else if (key == "Position")
+      d.position = value;
+    else if (key == "Bezeichnung")
+      d.description = value;
   }
 }
 
@@ -335,7 +345,7 @@ std::string ExtraEntries(const std::string& rtf, const char* table) {
 // taken only into a document that has no other extras; a clash is reported, the text still goes in.
 void TakeExtraEntries(Document& d, const std::string& rtf, std::string& error) {
   const std::pair<const char*, std::string Document::*> kinds[] = {{kFontTable, &Document::extraFonts},
-                                                                    {kColourTable, &Document::extraColours}};
+                                                                   {kColourTable, &Document::extraColours}};
   for (const auto& [table, member] : kinds) {
     const std::string extra = ExtraEntries(rtf, table);
     if (extra.empty() || d.*member == extra) continue;
@@ -356,9 +366,11 @@ std::string DocumentText(const Document& d) {
   out += "\r\n";
   out += TableWith(kColourTable, d.extraColours);
   out += "\r\n" + stylesheet + "\r\n";
-  out += "\\paperw11906\\paperh16838\\margl1418\\margr851\\margt1134\\margb1134\\headery567\\footery567"
-         "\\pgnstart" + std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\r\n\\sectd\\pgnstarts" +
-         std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\\pgnrestart\r\n";
+  out +=
+      "\\paperw11906\\paperh16838\\margl1418\\margr851\\margt1134\\margb1134\\headery567\\footery567"
+      "\\pgnstart" +
+      std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\r\n\\sectd\\pgnstarts" +
+      std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\\pgnrestart\r\n";
   out += PageHeader(d);
   out += d.body;
   out += "}\r\n";
@@ -393,8 +405,9 @@ std::string RtfBody(const std::string& rtf) {
   i += 5;
   while (i < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[i]))) ++i;
   // Skip leading control words and header groups.
-  static const char* headerGroups[] = {"{\\fonttbl", "{\\colortbl", "{\\stylesheet", "{\\info", "{\\*", "{\\header",
-                                       "{\\footer", "{\\listtable", "{\\listoverridetable"};
+  static const char* headerGroups[] = {"{\\fonttbl", "{\\colortbl",  "{\\stylesheet",
+                                       "{\\info",    "{\\*",         "{\\header",
+                                       "{\\footer",  "{\\listtable", "{\\listoverridetable"};
   for (;;) {
     while (i < rtf.size() && (rtf[i] == '\r' || rtf[i] == '\n' || rtf[i] == ' ')) ++i;
     if (i >= rtf.size()) return {};
@@ -418,8 +431,8 @@ std::string RtfBody(const std::string& rtf) {
       continue;
     }
     if (rtf[i] == '\\') {
-      static const char* docWords[] = {"\\ansi", "\\deff", "\\deflang", "\\paper", "\\marg", "\\header", "\\footer",
-                                       "\\pgn", "\\viewkind", "\\uc", "\\deftab"};
+      static const char* docWords[] = {"\\ansi",   "\\deff", "\\deflang",  "\\paper", "\\marg",  "\\header",
+                                       "\\footer", "\\pgn",  "\\viewkind", "\\uc",    "\\deftab"};
       bool docWord = false;
       for (const char* w : docWords)
         if (rtf.compare(i, std::strlen(w), w) == 0) docWord = true;

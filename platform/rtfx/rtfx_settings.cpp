@@ -19,10 +19,14 @@ std::mutex g_mutex;
 std::string Escape(const std::string& v) {
   std::string out;
   for (char c : v) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else out += c;
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else
+      out += c;
   }
   return out;
 }

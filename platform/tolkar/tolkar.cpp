@@ -18,9 +18,9 @@ using Dictionary = std::map<Key, std::string>;
 
 struct State {
   std::mutex mutex;
-  std::map<std::string, std::string> languages;               // area -> language
-  std::map<std::string, std::string> storedLanguages;         // area -> language read from the registry
-  std::map<std::string, Dictionary> dictionaries;             // "dict.language" -> entries
+  std::map<std::string, std::string> languages;        // area -> language
+  std::map<std::string, std::string> storedLanguages;  // area -> language read from the registry
+  std::map<std::string, Dictionary> dictionaries;      // "dict.language" -> entries
   WindowTranslator windowTranslator = &win::TranslateWindowTexts;
 };
 

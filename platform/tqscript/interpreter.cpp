@@ -154,8 +154,8 @@ class Interpreter {
   // misspelt one, and an error says so instead of a silent 0.
   Value EvaluateTop(const Expr& e) {
     Value constant;
-    if (e.kind == Expr::Kind::Name && !e.hasArgs && !FindCell(e.name) && !FindProcedure(e.name) &&
-        !IsBuiltin(e.name) && !BuiltinConstant(e.name, constant))
+    if (e.kind == Expr::Kind::Name && !e.hasArgs && !FindCell(e.name) && !FindProcedure(e.name) && !IsBuiltin(e.name) &&
+        !BuiltinConstant(e.name, constant))
       Fail("Unbekannte Funktion: " + e.shown, e.line, e.column);
     try {
       return Eval(e);

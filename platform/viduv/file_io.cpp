@@ -16,7 +16,7 @@ std::string systemError(int code) { return std::strerror(code); }
 
 // Closes the descriptor when the scope ends, whichever way it ends.
 class FileDescriptor {
-public:
+ public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -30,7 +30,7 @@ public:
     return result == 0;
   }
 
-private:
+ private:
   int fd_;
 };
 

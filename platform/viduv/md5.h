@@ -9,13 +9,13 @@
 namespace viduv::detail {
 
 class Md5 {
-public:
+ public:
   Md5();
   void update(const void* data, std::size_t size);
   void update(std::string_view text) { update(text.data(), text.size()); }
   std::array<std::uint8_t, 16> finish();
 
-private:
+ private:
   void transform(const std::uint8_t* block);
 
   std::array<std::uint32_t, 4> state_;

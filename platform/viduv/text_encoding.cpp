@@ -21,8 +21,8 @@ bool isNameStart(char32_t c) {
 }
 
 bool isNameChar(char32_t c) {
-  return isNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
-         (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+  return isNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 || (c >= 0x300 && c <= 0x36F) ||
+         (c >= 0x203F && c <= 0x2040);
 }
 
 // The encoding named in an XML declaration at the start of the text, lower-cased; "" when there is none.
@@ -53,8 +53,8 @@ std::string asUtf8(std::string_view text) { return win::AsUtf8(text); }
 std::string fileBytesToUtf8(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   const std::string encoding = declaredEncoding(bytes);
-  const bool declaredSingleByte = encoding == "windows-1252" || encoding == "cp1252" ||
-                                  encoding == "iso-8859-1" || encoding == "iso8859-1" || encoding == "latin1";
+  const bool declaredSingleByte = encoding == "windows-1252" || encoding == "cp1252" || encoding == "iso-8859-1" ||
+                                  encoding == "iso8859-1" || encoding == "latin1";
   if (declaredSingleByte || !isValidUtf8(bytes)) return windows1252ToUtf8(bytes);
   return std::string(bytes);
 }

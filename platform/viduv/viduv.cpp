@@ -135,8 +135,7 @@ AttributeRef findAttribute(int handle) {
   State& s = state();
   const auto entry = s.entries.find(handle);
   if (entry == s.entries.end() || entry->second.kind != Kind::Attribute) return {};
-  return {entry->second.document,
-          pugi::xml_attribute(static_cast<pugi::xml_attribute_struct*>(entry->second.object))};
+  return {entry->second.document, pugi::xml_attribute(static_cast<pugi::xml_attribute_struct*>(entry->second.object))};
 }
 
 int handleOf(int document, void* object, Kind kind) {
@@ -253,8 +252,7 @@ int setText(int element, const char* name, std::string_view value) {
 
 std::string_view trimmedNumber(const char* text) {
   std::string_view view(text);
-  while (!view.empty() && (view.front() == ' ' || view.front() == '\t' || view.front() == '\n' ||
-                           view.front() == '\r'))
+  while (!view.empty() && (view.front() == ' ' || view.front() == '\t' || view.front() == '\n' || view.front() == '\r'))
     view.remove_prefix(1);
   if (!view.empty() && view.front() == '+') view.remove_prefix(1);
   return view;
@@ -366,9 +364,7 @@ std::string serialize(const pugi::xml_document& xml) {
   return writer.text;
 }
 
-bool isBlank(std::string_view text) {
-  return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
-}
+bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
 // The parser drops text outside the root element silently; such text means a damaged file.
 bool hasTextOutsideRoot(std::string_view text) {
@@ -397,8 +393,7 @@ bool hasDuplicateAttribute(pugi::xml_node top) {
 // A parse failure or a document that is not exactly one root element; "" when the document is sound.
 std::string checkParsed(const pugi::xml_parse_result& result, const pugi::xml_document& xml, std::string_view text) {
   if (!result) {
-    return std::string("malformed XML near byte ") + std::to_string(result.offset) + " (" + result.description() +
-           ")";
+    return std::string("malformed XML near byte ") + std::to_string(result.offset) + " (" + result.description() + ")";
   }
   if (hasTextOutsideRoot(text)) return "malformed XML: text outside the root element";
   if (hasDuplicateAttribute(xml)) return "malformed XML: an element has two attributes of the same name";

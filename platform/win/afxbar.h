@@ -12,12 +12,11 @@ inline constexpr DWORD TBSTYLE_TOOLTIPS = 0x100, TBSTYLE_FLAT = 0x800;
 inline constexpr UINT TBBS_BUTTON = 0x0, TBBS_SEPARATOR = 0x1, TBBS_CHECKBOX = 0x2, TBBS_CHECKED = 0x100,
                       TBBS_DISABLED = 0x400;
 inline constexpr UINT TB_ENABLEBUTTON = WM_USER + 1, TB_CHECKBUTTON = WM_USER + 2, TB_PRESSBUTTON = WM_USER + 3,
-                      TB_HIDEBUTTON = WM_USER + 4, TB_ISBUTTONENABLED = WM_USER + 9,
-                      TB_ISBUTTONCHECKED = WM_USER + 10, TB_ISBUTTONPRESSED = WM_USER + 11,
-                      TB_DELETEBUTTON = WM_USER + 22, TB_GETBUTTON = WM_USER + 23, TB_BUTTONCOUNT = WM_USER + 24,
-                      TB_COMMANDTOINDEX = WM_USER + 25, TB_GETITEMRECT = WM_USER + 29,
-                      TB_SETBUTTONSIZE = WM_USER + 31, TB_SETIMAGELIST = WM_USER + 48,
-                      TB_GETIMAGELIST = WM_USER + 49, TB_INSERTBUTTON = WM_USER + 67, TB_ADDBUTTONS = WM_USER + 68;
+                      TB_HIDEBUTTON = WM_USER + 4, TB_ISBUTTONENABLED = WM_USER + 9, TB_ISBUTTONCHECKED = WM_USER + 10,
+                      TB_ISBUTTONPRESSED = WM_USER + 11, TB_DELETEBUTTON = WM_USER + 22, TB_GETBUTTON = WM_USER + 23,
+                      TB_BUTTONCOUNT = WM_USER + 24, TB_COMMANDTOINDEX = WM_USER + 25, TB_GETITEMRECT = WM_USER + 29,
+                      TB_SETBUTTONSIZE = WM_USER + 31, TB_SETIMAGELIST = WM_USER + 48, TB_GETIMAGELIST = WM_USER + 49,
+                      TB_INSERTBUTTON = WM_USER + 67, TB_ADDBUTTONS = WM_USER + 68;
 struct TBBUTTON {
   int iBitmap;  // image index; for a separator its width in pixels (0: the default)
   int idCommand;
@@ -29,8 +28,7 @@ struct TBBUTTON {
 inline constexpr char TOOLBARCLASSNAME[] = "ToolbarWindow32";
 
 // ---- Control bars ---------------------------------------------------------------------------------------------------
-inline constexpr UINT AFX_IDW_CONTROLBAR_FIRST = 0xE800, AFX_IDW_CONTROLBAR_LAST = 0xE8FF,
-                      AFX_IDW_TOOLBAR = 0xE800;
+inline constexpr UINT AFX_IDW_CONTROLBAR_FIRST = 0xE800, AFX_IDW_CONTROLBAR_LAST = 0xE8FF, AFX_IDW_TOOLBAR = 0xE800;
 inline constexpr DWORD CBRS_ALIGN_TOP = 0x1000, CBRS_ALIGN_BOTTOM = 0x8000, CBRS_TOP = 0x1000 | 0x400,
                        CBRS_BORDER_BOTTOM = 0x800, CBRS_TOOLTIPS = 0x10, CBRS_FLYBY = 0x20, CBRS_SIZE_DYNAMIC = 0x80,
                        CBRS_GRIPPER = 0x400000;

@@ -162,9 +162,9 @@ HTREEITEM CTreeCtrl::HitTest(CPoint p, UINT* flags) const {
 }
 
 BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style) {
-  return CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "tooltips_class32", nullptr,
-                  WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  parent ? parent->m_hWnd : nullptr, nullptr, nullptr);
+  return CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "tooltips_class32", nullptr, WS_POPUP | style,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent ? parent->m_hWnd : nullptr,
+                  nullptr, nullptr);
 }
 
 namespace {

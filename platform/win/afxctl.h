@@ -65,7 +65,9 @@ class CEdit : public CWnd {
     SendMessage(EM_SETSEL, WPARAM(start), LPARAM(end));
     if (!noScroll) SendMessage(EM_SCROLLCARET);
   }
-  void SetSel(DWORD selection, BOOL noScroll = FALSE) { SetSel(SHORT(LOWORD(selection)), SHORT(HIWORD(selection)), noScroll); }
+  void SetSel(DWORD selection, BOOL noScroll = FALSE) {
+    SetSel(SHORT(LOWORD(selection)), SHORT(HIWORD(selection)), noScroll);
+  }
   void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE) { SendMessage(EM_REPLACESEL, canUndo, LPARAM(text)); }
   BOOL SetReadOnly(BOOL readOnly = TRUE) { return BOOL(SendMessage(EM_SETREADONLY, readOnly)); }
   void LimitText(int chars = 0) { SendMessage(EM_LIMITTEXT, WPARAM(chars)); }
@@ -115,7 +117,9 @@ class CComboBox : public CWnd {
   void SetHorizontalExtent(UINT extent) { SendMessage(CB_SETHORIZONTALEXTENT, extent); }
   BOOL LimitText(int chars) { return BOOL(SendMessage(CB_LIMITTEXT, WPARAM(chars))); }
   DWORD GetEditSel() const { return DWORD(SendMessage(CB_GETEDITSEL)); }
-  BOOL SetEditSel(int start, int end) { return BOOL(SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(WORD(start), WORD(end)))); }
+  BOOL SetEditSel(int start, int end) {
+    return BOOL(SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(WORD(start), WORD(end))));
+  }
   void GetDroppedControlRect(LPRECT r) const { SendMessage(CB_GETDROPPEDCONTROLRECT, 0, LPARAM(r)); }
 };
 
@@ -324,7 +328,9 @@ class CMenu : public CObject {
   UINT GetMenuItemCount() const { return UINT(::GetMenuItemCount(m_hMenu)); }
   UINT GetMenuItemID(int pos) const { return ::GetMenuItemID(m_hMenu, pos); }
   UINT GetMenuState(UINT id, UINT flags) const { return ::GetMenuState(m_hMenu, id, flags); }
-  int GetMenuString(UINT id, LPSTR out, int max, UINT flags) const { return ::GetMenuString(m_hMenu, id, out, max, flags); }
+  int GetMenuString(UINT id, LPSTR out, int max, UINT flags) const {
+    return ::GetMenuString(m_hMenu, id, out, max, flags);
+  }
   int GetMenuString(UINT id, CString& out, UINT flags) const;
   BOOL GetMenuItemInfo(UINT item, LPMENUITEMINFO info, BOOL byPos = FALSE) const {
     return ::GetMenuItemInfo(m_hMenu, item, byPos, info);
@@ -377,7 +383,9 @@ class CImageList : public CObject {
   int Add(CBitmap* image, CBitmap* mask) {
     return ImageList_Add(m_hImageList, image ? HBITMAP(*image) : nullptr, mask ? HBITMAP(*mask) : nullptr);
   }
-  int Add(CBitmap* image, COLORREF mask) { return ImageList_AddMasked(m_hImageList, image ? HBITMAP(*image) : nullptr, mask); }
+  int Add(CBitmap* image, COLORREF mask) {
+    return ImageList_AddMasked(m_hImageList, image ? HBITMAP(*image) : nullptr, mask);
+  }
   int Add(HICON icon) { return ImageList_AddIcon(m_hImageList, icon); }
   int Replace(int index, HICON icon) { return ImageList_ReplaceIcon(m_hImageList, index, icon); }
   BOOL Remove(int index) { return ImageList_Remove(m_hImageList, index); }

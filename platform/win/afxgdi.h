@@ -274,7 +274,9 @@ class CDC : public CObject {
     return p;
   }
   BOOL Polyline(const POINT* pts, int n) { return ::Polyline(m_hDC, pts, n); }
-  BOOL PolyPolyline(const POINT* pts, const DWORD* counts, int n) { return ::PolyPolyline(m_hDC, pts, counts, DWORD(n)); }
+  BOOL PolyPolyline(const POINT* pts, const DWORD* counts, int n) {
+    return ::PolyPolyline(m_hDC, pts, counts, DWORD(n));
+  }
   BOOL Polygon(const POINT* pts, int n) { return ::Polygon(m_hDC, pts, n); }
   BOOL PolyPolygon(const POINT* pts, const INT_PTR* counts, int n) { return ::PolyPolygon(m_hDC, pts, counts, n); }
   BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
@@ -286,11 +288,15 @@ class CDC : public CObject {
   BOOL Arc(int l, int t, int r, int b, int x1, int y1, int x2, int y2) {
     return ::Arc(m_hDC, l, t, r, b, x1, y1, x2, y2);
   }
-  BOOL Arc(LPCRECT r, POINT a, POINT b) { return ::Arc(m_hDC, r->left, r->top, r->right, r->bottom, a.x, a.y, b.x, b.y); }
+  BOOL Arc(LPCRECT r, POINT a, POINT b) {
+    return ::Arc(m_hDC, r->left, r->top, r->right, r->bottom, a.x, a.y, b.x, b.y);
+  }
   BOOL Pie(int l, int t, int r, int b, int x1, int y1, int x2, int y2) {
     return ::Pie(m_hDC, l, t, r, b, x1, y1, x2, y2);
   }
-  BOOL Pie(LPCRECT r, POINT a, POINT b) { return ::Pie(m_hDC, r->left, r->top, r->right, r->bottom, a.x, a.y, b.x, b.y); }
+  BOOL Pie(LPCRECT r, POINT a, POINT b) {
+    return ::Pie(m_hDC, r->left, r->top, r->right, r->bottom, a.x, a.y, b.x, b.y);
+  }
   BOOL Chord(int l, int t, int r, int b, int x1, int y1, int x2, int y2) {
     return ::Chord(m_hDC, l, t, r, b, x1, y1, x2, y2);
   }

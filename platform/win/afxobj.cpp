@@ -71,9 +71,7 @@ BOOL CFileException::GetErrorMessage(char* buffer, UINT maxChars, UINT* helpCont
 
 namespace {
 
-[[noreturn]] void ThrowFileError(int cause, const CString& name) {
-  throw new CFileException(cause, errno, name);
-}
+[[noreturn]] void ThrowFileError(int cause, const CString& name) { throw new CFileException(cause, errno, name); }
 
 }  // namespace
 
@@ -108,8 +106,9 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
   }
   m_file = std::fopen(win::ToFsPath(fileName).c_str(), mode);
   if (!m_file) {
-    if (error) *error = CFileException(errno == ENOENT ? CFileException::fileNotFound : CFileException::genericException,
-                                       errno, fileName);
+    if (error)
+      *error = CFileException(errno == ENOENT ? CFileException::fileNotFound : CFileException::genericException, errno,
+                              fileName);
     return FALSE;
   }
   return TRUE;

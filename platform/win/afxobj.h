@@ -51,9 +51,9 @@ class CObject {
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
-#define DECLARE_DYNAMIC(class_name)                  \
- public:                                             \
-  static const CRuntimeClass class##class_name;      \
+#define DECLARE_DYNAMIC(class_name)             \
+ public:                                        \
+  static const CRuntimeClass class##class_name; \
   const CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(class_name) \
@@ -62,21 +62,21 @@ class CObject {
 
 #define DECLARE_SERIAL(class_name) DECLARE_DYNCREATE(class_name)
 
-#define KOLUMO_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, create)                         \
+#define KOLUMO_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, create)                           \
   const CRuntimeClass class_name::class##class_name = {#class_name, int(sizeof(class_name)), schema, create, \
-                                                       RUNTIME_CLASS(base_class_name)};                   \
-  static const CRuntimeClassRegistrar kolumoRegistrar_##class_name(RUNTIME_CLASS(class_name));             \
+                                                       RUNTIME_CLASS(base_class_name)};                      \
+  static const CRuntimeClassRegistrar kolumoRegistrar_##class_name(RUNTIME_CLASS(class_name));               \
   const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
   KOLUMO_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, nullptr)
 
-#define IMPLEMENT_DYNCREATE(class_name, base_class_name)                   \
-  CObject* class_name::CreateObject() { return new class_name; }          \
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name)         \
+  CObject* class_name::CreateObject() { return new class_name; } \
   KOLUMO_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
 
-#define IMPLEMENT_SERIAL(class_name, base_class_name, schema)              \
-  CObject* class_name::CreateObject() { return new class_name; }          \
+#define IMPLEMENT_SERIAL(class_name, base_class_name, schema)    \
+  CObject* class_name::CreateObject() { return new class_name; } \
   KOLUMO_IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, schema, class_name::CreateObject)
 
 class CException : public CObject {
@@ -100,8 +100,23 @@ class CResourceException : public CException {
 class CFileException : public CException {
   DECLARE_DYNAMIC(CFileException)
  public:
-  enum { none = 0, genericException, fileNotFound, badPath, tooManyOpenFiles, accessDenied, invalidFile,
-         removeCurrentDir, directoryFull, badSeek, hardIO, sharingViolation, lockViolation, diskFull, endOfFile };
+  enum {
+    none = 0,
+    genericException,
+    fileNotFound,
+    badPath,
+    tooManyOpenFiles,
+    accessDenied,
+    invalidFile,
+    removeCurrentDir,
+    directoryFull,
+    badSeek,
+    hardIO,
+    sharingViolation,
+    lockViolation,
+    diskFull,
+    endOfFile
+  };
   CFileException(int cause = none, LONG osError = -1, const char* fileName = nullptr)
       : m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
   BOOL GetErrorMessage(char* buffer, UINT maxChars, UINT* helpContext = nullptr) const override;
@@ -116,9 +131,19 @@ class CFile : public CObject {
   DECLARE_DYNAMIC(CFile)
  public:
   enum OpenFlags : UINT {
-    modeRead = 0x0000, modeWrite = 0x0001, modeReadWrite = 0x0002, shareCompat = 0x0000, shareExclusive = 0x0010,
-    shareDenyWrite = 0x0020, shareDenyRead = 0x0030, shareDenyNone = 0x0040, modeNoInherit = 0x0080,
-    modeCreate = 0x1000, modeNoTruncate = 0x2000, typeText = 0x4000, typeBinary = 0x8000
+    modeRead = 0x0000,
+    modeWrite = 0x0001,
+    modeReadWrite = 0x0002,
+    shareCompat = 0x0000,
+    shareExclusive = 0x0010,
+    shareDenyWrite = 0x0020,
+    shareDenyRead = 0x0030,
+    shareDenyNone = 0x0040,
+    modeNoInherit = 0x0080,
+    modeCreate = 0x1000,
+    modeNoTruncate = 0x2000,
+    typeText = 0x4000,
+    typeBinary = 0x8000
   };
   enum SeekPosition { begin = 0, current = 1, end = 2 };
 

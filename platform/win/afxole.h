@@ -39,8 +39,14 @@ class COleDataObject {
  public:
   COleDataObject() = default;
   BOOL AttachClipboard();
-  void Attach(const COleDataSource* source) { m_source = source; m_clipboard = false; }
-  void Release() { m_source = nullptr; m_clipboard = false; }
+  void Attach(const COleDataSource* source) {
+    m_source = source;
+    m_clipboard = false;
+  }
+  void Release() {
+    m_source = nullptr;
+    m_clipboard = false;
+  }
   BOOL IsDataAvailable(CLIPFORMAT format) const;
   // A copy of the data (the caller frees it with GlobalFree), or nullptr.
   HGLOBAL GetGlobalData(CLIPFORMAT format) const;
@@ -58,8 +64,12 @@ class COleDropTarget : public CCmdTarget {
   ~COleDropTarget() override { Revoke(); }
   BOOL Register(CWnd* wnd);
   virtual void Revoke();
-  virtual DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) { return DROPEFFECT_NONE; }
-  virtual DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) { return DROPEFFECT_NONE; }
+  virtual DROPEFFECT OnDragEnter(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) {
+    return DROPEFFECT_NONE;
+  }
+  virtual DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) {
+    return DROPEFFECT_NONE;
+  }
   virtual void OnDragLeave(CWnd* wnd) {}
   virtual BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) { return FALSE; }
   virtual DROPEFFECT OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, DROPEFFECT list, CPoint point) {

@@ -32,9 +32,7 @@ CString& CString::operator=(char ch) {
   return *this;
 }
 
-char CString::GetAt(int index) const {
-  return index >= 0 && index < GetLength() ? s_[std::size_t(index)] : '\0';
-}
+char CString::GetAt(int index) const { return index >= 0 && index < GetLength() ? s_[std::size_t(index)] : '\0'; }
 
 void CString::SetAt(int index, char ch) {
   if (index >= 0 && index < GetLength()) s_[std::size_t(index)] = ch;

@@ -153,7 +153,8 @@ BOOL CCmdUI::DoUpdate(CCmdTarget* target, BOOL disableIfNoHandler) {
   if (!target) return FALSE;
   m_bEnableChanged = FALSE;
   BOOL handled = target->OnCmdMsg(m_nID, int(CN_UPDATE_COMMAND_UI), this, nullptr);
-  if (!handled && disableIfNoHandler && !m_bEnableChanged) Enable(target->OnCmdMsg(m_nID, CN_COMMAND, nullptr, nullptr));
+  if (!handled && disableIfNoHandler && !m_bEnableChanged)
+    Enable(target->OnCmdMsg(m_nID, CN_COMMAND, nullptr, nullptr));
   return handled;
 }
 
@@ -253,8 +254,8 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     RegisterClass(&c);
     registered = true;
   }
-  CREATESTRUCT cs{param, AfxGetInstanceHandle(), idOrMenu, parent, h, w, y, x, LONG(style), windowName,
-                  className ? className : "AfxWnd", exStyle};
+  CREATESTRUCT cs{param,      AfxGetInstanceHandle(),           idOrMenu, parent, h, w, y, x, LONG(style),
+                  windowName, className ? className : "AfxWnd", exStyle};
   if (!PreCreateWindow(cs)) return FALSE;
   g_hookTarget = this;
   HWND made = ::CreateWindowEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, DWORD(cs.style), cs.x, cs.y, cs.cx, cs.cy,
@@ -305,7 +306,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
   if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
     if (!DispatchToMap(WM_CTLCOLOR, 0, 0, false, wParam, lParam, &r, message))
       r = reinterpret_cast<LRESULT>(OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
-                                               FromHandle(reinterpret_cast<HWND>(lParam)), message - WM_CTLCOLORMSGBOX));
+                                               FromHandle(reinterpret_cast<HWND>(lParam)),
+                                               message - WM_CTLCOLORMSGBOX));
     if (result) *result = r;
     return TRUE;
   }
@@ -808,9 +810,9 @@ void DDV_MaxChars(CDataExchange* pDX, CString const& value, int maxChars) {
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-  ON_COMMAND(IDOK, OnOK)
-  ON_COMMAND(IDCANCEL, OnCancel)
-  ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
+ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
 END_MESSAGE_MAP()
 
 CDialog::~CDialog() {

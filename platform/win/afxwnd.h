@@ -42,30 +42,35 @@ struct AFX_MSGMAP {
 inline constexpr UINT CN_COMMAND = 0;
 inline constexpr UINT CN_UPDATE_COMMAND_UI = UINT(-1);
 
-#define DECLARE_MESSAGE_MAP()                     \
- protected:                                       \
-  static const AFX_MSGMAP* GetThisMessageMap();   \
+#define DECLARE_MESSAGE_MAP()                   \
+ protected:                                     \
+  static const AFX_MSGMAP* GetThisMessageMap(); \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                       \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
   const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                  \
-    using ThisClass = theClass;                                                      \
-    using TheBaseClass = baseClass;                                                  \
-    static_assert(sizeof(ThisClass) > 0);                                            \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+    using ThisClass = theClass;                                                     \
+    using TheBaseClass = baseClass;                                                 \
+    static_assert(sizeof(ThisClass) > 0);                                           \
     static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-#define END_MESSAGE_MAP()                                                                     \
-  {0, 0, 0, 0, nullptr}};                                                                     \
+#define END_MESSAGE_MAP()                                                                       \
+  { 0, 0, 0, 0, nullptr }                                                                       \
+  }                                                                                             \
+  ;                                                                                             \
   static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-  return &messageMap;                                                                         \
+  return &messageMap;                                                                           \
   }
 
-#define KOLUMO_MSG_ENTRY(msg, code, id, last, body)                                                          \
-  {UINT(msg), UINT(code), UINT(id), UINT(last),                                                              \
-   [](CCmdTarget* t_, UINT m_, WPARAM w_, LPARAM l_, LRESULT* r_) -> bool {                                   \
-     [[maybe_unused]] auto* self_ = static_cast<ThisClass*>(t_);                                             \
-     (void)m_; (void)w_; (void)l_; (void)r_;                                                                  \
-     body;                                                                                                    \
+#define KOLUMO_MSG_ENTRY(msg, code, id, last, body)                         \
+  {UINT(msg), UINT(code), UINT(id), UINT(last),                             \
+   [](CCmdTarget* t_, UINT m_, WPARAM w_, LPARAM l_, LRESULT* r_) -> bool { \
+     [[maybe_unused]] auto* self_ = static_cast<ThisClass*>(t_);            \
+     (void)m_;                                                              \
+     (void)w_;                                                              \
+     (void)l_;                                                              \
+     (void)r_;                                                              \
+     body;                                                                  \
    }},
 #define KOLUMO_WM(msg, call) KOLUMO_MSG_ENTRY(msg, 0, 0, 0, self_->call; return true)
 #define KOLUMO_WM_R(msg, call) KOLUMO_MSG_ENTRY(msg, 0, 0, 0, *r_ = LRESULT(self_->call); return true)
@@ -104,31 +109,33 @@ inline constexpr UINT CN_UPDATE_COMMAND_UI = UINT(-1);
 #define ON_WM_SYSKEYUP() KOLUMO_WM(WM_SYSKEYUP, OnSysKeyUp(UINT(w_), LOWORD(l_), HIWORD(l_)))
 #define ON_WM_SYSCHAR() KOLUMO_WM(WM_SYSCHAR, OnSysChar(UINT(w_), LOWORD(l_), HIWORD(l_)))
 #define ON_WM_GETDLGCODE() KOLUMO_WM_R(WM_GETDLGCODE, OnGetDlgCode())
-#define ON_WM_HSCROLL() \
-  KOLUMO_WM(WM_HSCROLL, OnHScroll(LOWORD(w_), HIWORD(w_), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(l_)))))
-#define ON_WM_VSCROLL() \
-  KOLUMO_WM(WM_VSCROLL, OnVScroll(LOWORD(w_), HIWORD(w_), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(l_)))))
+#define ON_WM_HSCROLL()                                   \
+  KOLUMO_WM(WM_HSCROLL, OnHScroll(LOWORD(w_), HIWORD(w_), \
+                                  reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(l_)))))
+#define ON_WM_VSCROLL()                                   \
+  KOLUMO_WM(WM_VSCROLL, OnVScroll(LOWORD(w_), HIWORD(w_), \
+                                  reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(l_)))))
 #define ON_WM_SETCURSOR() \
   KOLUMO_WM_R(WM_SETCURSOR, OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(w_)), LOWORD(l_), HIWORD(l_)))
 #define ON_WM_CAPTURECHANGED() \
   KOLUMO_WM(WM_CAPTURECHANGED, OnCaptureChanged(CWnd::FromHandle(reinterpret_cast<HWND>(l_))))
 // All WM_CTLCOLORxxx messages arrive here with their CTLCOLOR_* kind.
-#define ON_WM_CTLCOLOR()                                                                                    \
-  KOLUMO_MSG_ENTRY(WM_CTLCOLOR, 0, 0, 0,                                                                    \
-                   *r_ = reinterpret_cast<LRESULT>(self_->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(w_)), \
+#define ON_WM_CTLCOLOR()                                                                                           \
+  KOLUMO_MSG_ENTRY(WM_CTLCOLOR, 0, 0, 0,                                                                           \
+                   *r_ = reinterpret_cast<LRESULT>(self_->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(w_)),   \
                                                                      CWnd::FromHandle(reinterpret_cast<HWND>(l_)), \
-                                                                     m_ - WM_CTLCOLORMSGBOX));              \
+                                                                     m_ - WM_CTLCOLORMSGBOX));                     \
                    return true)
 #define ON_WM_CTLCOLOR_REFLECT()                                                                             \
   KOLUMO_MSG_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0,                                                   \
-                   *r_ = reinterpret_cast<LRESULT>(self_->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(w_)), \
-                                                                   m_ - WM_CTLCOLORMSGBOX));                 \
+                   *r_ = reinterpret_cast<LRESULT>(                                                          \
+                       self_->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(w_)), m_ - WM_CTLCOLORMSGBOX)); \
                    return *r_ != 0)
 #define ON_WM_DRAWITEM() KOLUMO_WM(WM_DRAWITEM, OnDrawItem(int(w_), reinterpret_cast<LPDRAWITEMSTRUCT>(l_)))
-#define ON_WM_MEASUREITEM() \
-  KOLUMO_WM(WM_MEASUREITEM, OnMeasureItem(int(w_), reinterpret_cast<LPMEASUREITEMSTRUCT>(l_)))
-#define ON_WM_MENUCHAR() \
-  KOLUMO_WM_R(WM_MENUCHAR, OnMenuChar(UINT(LOWORD(w_)), UINT(HIWORD(w_)), CMenu::FromHandle(reinterpret_cast<HMENU>(l_))))
+#define ON_WM_MEASUREITEM() KOLUMO_WM(WM_MEASUREITEM, OnMeasureItem(int(w_), reinterpret_cast<LPMEASUREITEMSTRUCT>(l_)))
+#define ON_WM_MENUCHAR()   \
+  KOLUMO_WM_R(WM_MENUCHAR, \
+              OnMenuChar(UINT(LOWORD(w_)), UINT(HIWORD(w_)), CMenu::FromHandle(reinterpret_cast<HMENU>(l_))))
 #define ON_WM_INITMENUPOPUP() \
   KOLUMO_WM(WM_INITMENUPOPUP, OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(w_)), LOWORD(l_), HIWORD(l_)))
 #define ON_WM_CONTEXTMENU() \
@@ -138,8 +145,7 @@ inline constexpr UINT CN_UPDATE_COMMAND_UI = UINT(-1);
 #define ON_WM_SYSCOLORCHANGE() KOLUMO_WM(WM_SYSCOLORCHANGE, OnSysColorChange())
 #define ON_WM_CANCELMODE() KOLUMO_WM(WM_CANCELMODE, OnCancelMode())
 #define ON_WM_WINDOWPOSCHANGED() KOLUMO_WM(WM_WINDOWPOSCHANGED, OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(l_)))
-#define ON_WM_WINDOWPOSCHANGING() \
-  KOLUMO_WM(WM_WINDOWPOSCHANGING, OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(l_)))
+#define ON_WM_WINDOWPOSCHANGING() KOLUMO_WM(WM_WINDOWPOSCHANGING, OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(l_)))
 #define ON_WM_GETMINMAXINFO() KOLUMO_WM(WM_GETMINMAXINFO, OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(l_)))
 #define ON_WM_PARENTNOTIFY() KOLUMO_WM(WM_PARENTNOTIFY, OnParentNotify(UINT(w_), l_))
 
@@ -154,7 +160,8 @@ inline constexpr UINT CN_UPDATE_COMMAND_UI = UINT(-1);
 #define ON_CONTROL(code, id, fn) KOLUMO_MSG_ENTRY(WM_COMMAND, code, id, id, self_->fn(); return true)
 #define ON_CONTROL_RANGE(code, id, last, fn) \
   KOLUMO_MSG_ENTRY(WM_COMMAND, code, id, last, self_->fn(UINT(w_)); return true)
-#define ON_CONTROL_REFLECT(code, fn) KOLUMO_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, self_->fn(); return true)
+#define ON_CONTROL_REFLECT(code, fn) \
+  KOLUMO_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, self_->fn(); return true)
 #define ON_CONTROL_REFLECT_EX(code, fn) \
   KOLUMO_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, return self_->fn() != 0)
 #define ON_NOTIFY(code, id, fn) \
@@ -251,8 +258,8 @@ class CWnd : public CCmdTarget {
 
   virtual BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id,
                       void* context = nullptr);
-  virtual BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect,
-                        CWnd* parent, UINT id, LPVOID param = nullptr);
+  virtual BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
+                        UINT id, LPVOID param = nullptr);
   BOOL CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int w, int h,
                 HWND parent, HMENU idOrMenu, LPVOID param = nullptr);
   virtual BOOL DestroyWindow();
@@ -386,8 +393,7 @@ class CWnd : public CCmdTarget {
   void InvalidateRgn(CRgn* rgn, BOOL erase = TRUE) { ::InvalidateRgn(m_hWnd, rgn ? HRGN(*rgn) : nullptr, erase); }
   void ValidateRect(LPCRECT r) { ::ValidateRect(m_hWnd, r); }
   void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-  BOOL RedrawWindow(LPCRECT r = nullptr, CRgn* rgn = nullptr,
-                    UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
+  BOOL RedrawWindow(LPCRECT r = nullptr, CRgn* rgn = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
     return ::RedrawWindow(m_hWnd, r, rgn ? HRGN(*rgn) : nullptr, flags);
   }
   BOOL GetUpdateRect(LPRECT r, BOOL erase = FALSE) { return ::GetUpdateRect(m_hWnd, r, erase); }
@@ -411,7 +417,9 @@ class CWnd : public CCmdTarget {
   static void SetCaretPos(POINT p) { ::SetCaretPos(p.x, p.y); }
 
   // Scroll bars of the window.
-  BOOL SetScrollInfo(int bar, LPSCROLLINFO info, BOOL redraw = TRUE) { return ::SetScrollInfo(m_hWnd, bar, info, redraw); }
+  BOOL SetScrollInfo(int bar, LPSCROLLINFO info, BOOL redraw = TRUE) {
+    return ::SetScrollInfo(m_hWnd, bar, info, redraw);
+  }
   BOOL GetScrollInfo(int bar, LPSCROLLINFO info, UINT mask = SIF_ALL);
   int GetScrollPos(int bar) const { return ::GetScrollPos(m_hWnd, bar); }
   int SetScrollPos(int bar, int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, bar, pos, redraw); }
@@ -492,7 +500,9 @@ class CScrollBar : public CWnd {
   int GetScrollPos() const { return ::GetScrollPos(m_hWnd, SB_CTL); }
   int SetScrollPos(int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, SB_CTL, pos, redraw); }
   void GetScrollRange(int* minPos, int* maxPos) const { ::GetScrollRange(m_hWnd, SB_CTL, minPos, maxPos); }
-  void SetScrollRange(int minPos, int maxPos, BOOL redraw = TRUE) { ::SetScrollRange(m_hWnd, SB_CTL, minPos, maxPos, redraw); }
+  void SetScrollRange(int minPos, int maxPos, BOOL redraw = TRUE) {
+    ::SetScrollRange(m_hWnd, SB_CTL, minPos, maxPos, redraw);
+  }
   BOOL SetScrollInfo(LPSCROLLINFO info, BOOL redraw = TRUE) {
     return BOOL(::SendMessage(m_hWnd, SBM_SETSCROLLINFO, redraw, LPARAM(info)) >= 0);
   }
@@ -551,7 +561,8 @@ class CDialog : public CWnd {
   DECLARE_DYNAMIC(CDialog)
  public:
   CDialog() = default;
-  explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCE(templateId)), m_pParentWnd(parent) {}
+  explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+      : m_nIDHelp(templateId), m_lpszTemplateName(MAKEINTRESOURCE(templateId)), m_pParentWnd(parent) {}
   explicit CDialog(LPCSTR templateName, CWnd* parent = nullptr)
       : m_lpszTemplateName(templateName), m_pParentWnd(parent) {}
   ~CDialog() override;

@@ -7,10 +7,9 @@ namespace {
 
 // Code points of the bytes 0x80-0x9F in Windows-1252. The five bytes that the code page leaves unassigned
 // map to the C1 control of the same value, as the system's own conversion does.
-constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // Length of the valid sequence at pos, 0 when none starts there.
 std::size_t SequenceLength(std::string_view text, std::size_t pos, char32_t& cp) {
@@ -88,9 +87,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
   return out;
 }
 
-std::string AsUtf8(std::string_view text) {
-  return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text);
-}
+std::string AsUtf8(std::string_view text) { return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text); }
 
 char32_t NextCodePoint(std::string_view text, std::size_t& pos, bool* rawByte) {
   char32_t cp = 0;

@@ -65,13 +65,15 @@ LRESULT StaticProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
       if (w->style & SS_NOTIFY) NotifyCommand(wnd, STN_DBLCLK);
       return 0;
-    case STM_SETIMAGE: case STM_SETICON: {
+    case STM_SETIMAGE:
+    case STM_SETICON: {
       HANDLE old = s.image;
       s.image = reinterpret_cast<HANDLE>(msg == STM_SETICON ? wParam : lParam);
       InvalidateRect(wnd, nullptr, TRUE);
       return reinterpret_cast<LRESULT>(old);
     }
-    case STM_GETIMAGE: case STM_GETICON: return reinterpret_cast<LRESULT>(s.image);
+    case STM_GETIMAGE:
+    case STM_GETICON: return reinterpret_cast<LRESULT>(s.image);
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -90,12 +92,14 @@ LRESULT StaticProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case SS_ETCHEDVERT: DrawEdge(dc, &rc, EDGE_ETCHED, BF_LEFT); break;
         case SS_ETCHEDFRAME: DrawEdge(dc, &rc, EDGE_ETCHED, BF_RECT); break;
         case SS_OWNERDRAW: {
-          DRAWITEMSTRUCT di{ODT_STATIC, UINT(w->id), 0, ODA_DRAWENTIRE, IsWindowEnabled(wnd) ? 0u : UINT(ODS_DISABLED),
-                            wnd, dc, rc, 0};
+          DRAWITEMSTRUCT di{
+              ODT_STATIC, UINT(w->id), 0, ODA_DRAWENTIRE, IsWindowEnabled(wnd) ? 0u : UINT(ODS_DISABLED), wnd,
+              dc,         rc,          0};
           SendMessage(GetParent(wnd), WM_DRAWITEM, w->id, LPARAM(&di));
           break;
         }
-        case SS_BITMAP: case SS_ICON: {
+        case SS_BITMAP:
+        case SS_ICON: {
           if (!IsHollow(brush)) FillRect(dc, &rc, brush);
           if (s.image) {
             if (type == SS_ICON) {
@@ -265,7 +269,8 @@ void PaintButton(HWND wnd, HDC dc) {
     if (!enabled) state |= DFCS_INACTIVE;
     if (s.pushed) state |= DFCS_PUSHED;
     DrawFrameControl(dc, &br, DFC_BUTTON, state);
-    RECT tr = leftText ? RECT{rc.left, rc.top, br.left - 4, rc.bottom} : RECT{br.right + 4, rc.top, rc.right, rc.bottom};
+    RECT tr =
+        leftText ? RECT{rc.left, rc.top, br.left - 4, rc.bottom} : RECT{br.right + 4, rc.top, rc.right, rc.bottom};
     UINT fmt = (w->style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER;
     SetTextColor(dc, enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
     RECT calc = tr;
@@ -274,8 +279,8 @@ void PaintButton(HWND wnd, HDC dc) {
     DrawText(dc, w->text.c_str(), -1, &tr, fmt);
     if (s.focused && !w->text.empty()) {
       int h = calc.bottom - calc.top;
-      RECT f{tr.left - 1, (fmt & DT_VCENTER) ? (rc.bottom - h) / 2 - 1 : tr.top - 1,
-             std::min(tr.right, calc.right) + 1, 0};
+      RECT f{tr.left - 1, (fmt & DT_VCENTER) ? (rc.bottom - h) / 2 - 1 : tr.top - 1, std::min(tr.right, calc.right) + 1,
+             0};
       f.bottom = f.top + h + 2;
       DrawFocusRect(dc, &f);
     }
@@ -292,18 +297,19 @@ LRESULT ButtonProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (handled) return fr;
   DWORD type = ButtonType(*w);
   switch (msg) {
-    case WM_NCHITTEST:
-      return type == BS_GROUPBOX ? HTTRANSPARENT : DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_NCHITTEST: return type == BS_GROUPBOX ? HTTRANSPARENT : DefWindowProc(wnd, msg, wParam, lParam);
     case WM_GETDLGCODE:
       switch (type) {
         case BS_GROUPBOX: return DLGC_STATIC;
-        case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
         case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
         case BS_PUSHBUTTON: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
         case BS_OWNERDRAW: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
         default: return DLGC_BUTTON;
       }
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
       if (type == BS_GROUPBOX) return 0;
       SetFocus(wnd);
       if (!Get(wnd)) return 0;
@@ -564,7 +570,8 @@ void ScrollToCaret(HWND wnd, EditState& s) {
   GetClientRect(wnd, &rc);
   auto lines = Lines(s);
   int li = LineOf(lines, s.caret);
-  std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
+  std::string line =
+      s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
   int x = XOfPos(m.dc, s, line, s.caret - lines[std::size_t(li)].first);
   int avail = std::max(1, int(rc.right - s.leftMargin - s.rightMargin));
   if (x - s.scrollX > avail) s.scrollX = x - avail + avail / 4;
@@ -640,7 +647,8 @@ int PosFromPoint(HWND wnd, EditState& s, int x, int y) {
   EditMetrics m = Measure(wnd, s);
   auto lines = Lines(s);
   int li = Multi(*Get(wnd)) ? std::clamp(s.topLine + (y - 1) / std::max(1, m.lineHeight), 0, int(lines.size()) - 1) : 0;
-  std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
+  std::string line =
+      s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
   int left = LineLeft(wnd, s, TextWidth(m.dc, s, line));
   int col = PosOfX(m.dc, s, line, x - left);
   Release(wnd, m);
@@ -707,18 +715,25 @@ void EditKey(HWND wnd, EditState& s, UINT vk) {
   bool move = true;
   switch (vk) {
     case VK_LEFT:
-      if (!shift && s.anchor != s.caret) next = std::min(s.anchor, s.caret);
-      else next = ctrl ? WordLeft(s.text, s.caret) : Utf8Prev(s.text, s.caret);
+      if (!shift && s.anchor != s.caret)
+        next = std::min(s.anchor, s.caret);
+      else
+        next = ctrl ? WordLeft(s.text, s.caret) : Utf8Prev(s.text, s.caret);
       if (!ctrl && next > 0 && s.text[std::size_t(next)] == '\n' && s.text[std::size_t(next - 1)] == '\r') --next;
       break;
     case VK_RIGHT:
-      if (!shift && s.anchor != s.caret) next = std::max(s.anchor, s.caret);
-      else next = ctrl ? WordRight(s.text, s.caret) : Utf8Next(s.text, s.caret);
+      if (!shift && s.anchor != s.caret)
+        next = std::max(s.anchor, s.caret);
+      else
+        next = ctrl ? WordRight(s.text, s.caret) : Utf8Next(s.text, s.caret);
       if (!ctrl && next < int(s.text.size()) && s.text[std::size_t(next - 1)] == '\r') ++next;
       break;
     case VK_HOME: next = ctrl ? 0 : lines[std::size_t(li)].first; break;
     case VK_END: next = ctrl ? int(s.text.size()) : lines[std::size_t(li)].first + lines[std::size_t(li)].second; break;
-    case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT: {
       if (!Multi(*w)) {
         move = false;
         break;
@@ -726,9 +741,10 @@ void EditKey(HWND wnd, EditState& s, UINT vk) {
       int step = (vk == VK_UP || vk == VK_DOWN) ? 1 : 10;
       int target = std::clamp(li + ((vk == VK_UP || vk == VK_PRIOR) ? -step : step), 0, int(lines.size()) - 1);
       EditMetrics m = Measure(wnd, s);
-      std::string cur = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
-      std::string dst = s.text.substr(std::size_t(lines[std::size_t(target)].first),
-                                      std::size_t(lines[std::size_t(target)].second));
+      std::string cur =
+          s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
+      std::string dst =
+          s.text.substr(std::size_t(lines[std::size_t(target)].first), std::size_t(lines[std::size_t(target)].second));
       int x = XOfPos(m.dc, s, cur, s.caret - lines[std::size_t(li)].first);
       next = lines[std::size_t(target)].first + PosOfX(m.dc, s, dst, x);
       Release(wnd, m);
@@ -753,8 +769,10 @@ void EditKey(HWND wnd, EditState& s, UINT vk) {
     }
     case VK_INSERT:
       move = false;
-      if (ctrl) CopySelection(s);
-      else if (shift) SendMessage(wnd, WM_PASTE, 0, 0);
+      if (ctrl)
+        CopySelection(s);
+      else if (shift)
+        SendMessage(wnd, WM_PASTE, 0, 0);
       break;
     default: move = false; break;
   }
@@ -769,11 +787,21 @@ void EditChar(HWND wnd, EditState& s, std::uint32_t ch) {
   Window* w = Get(wnd);
   bool readOnly = w->style & ES_READONLY;
   switch (ch) {
-    case 0x01: s.anchor = 0; s.caret = int(s.text.size()); InvalidateRect(wnd, nullptr, TRUE); return;
+    case 0x01:
+      s.anchor = 0;
+      s.caret = int(s.text.size());
+      InvalidateRect(wnd, nullptr, TRUE);
+      return;
     case 0x03: CopySelection(s); return;
-    case 0x16: if (!readOnly) SendMessage(wnd, WM_PASTE, 0, 0); return;
-    case 0x18: if (!readOnly) SendMessage(wnd, WM_CUT, 0, 0); return;
-    case 0x1A: if (!readOnly) SendMessage(wnd, WM_UNDO, 0, 0); return;
+    case 0x16:
+      if (!readOnly) SendMessage(wnd, WM_PASTE, 0, 0);
+      return;
+    case 0x18:
+      if (!readOnly) SendMessage(wnd, WM_CUT, 0, 0);
+      return;
+    case 0x1A:
+      if (!readOnly) SendMessage(wnd, WM_UNDO, 0, 0);
+      return;
     case '\b':
       if (readOnly) return;
       if (s.anchor == s.caret) {
@@ -916,7 +944,8 @@ LRESULT EditPosFromChar(HWND wnd, EditState& s, WPARAM wParam) {
   auto lines = Lines(s);
   int pos = std::clamp(int(wParam), 0, int(s.text.size()));
   int li = LineOf(lines, pos);
-  std::string line = s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
+  std::string line =
+      s.text.substr(std::size_t(lines[std::size_t(li)].first), std::size_t(lines[std::size_t(li)].second));
   int x = LineLeft(wnd, s, TextWidth(m.dc, s, line)) + XOfPos(m.dc, s, line, pos - lines[std::size_t(li)].first);
   int y = (li - s.topLine) * m.lineHeight;
   Release(wnd, m);
@@ -994,9 +1023,8 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       NotifyCommand(wnd, EN_KILLFOCUS);
       return 0;
     case WM_KEYDOWN: return EditKeyDown(wnd, s, wParam, lParam);
-    case WM_CHAR: case WM_IME_CHAR:
-      EditChar(wnd, s, std::uint32_t(wParam));
-      return 0;
+    case WM_CHAR:
+    case WM_IME_CHAR: EditChar(wnd, s, std::uint32_t(wParam)); return 0;
     case WM_LBUTTONDOWN: return EditClick(wnd, s, wParam, lParam);
     case WM_LBUTTONDBLCLK: return EditDoubleClick(wnd, s, lParam);
     case WM_MOUSEMOVE:
@@ -1058,15 +1086,22 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case EM_GETLINE: return EditGetLine(s, wParam, lParam);
     case EM_GETFIRSTVISIBLELINE: return s.topLine;
-    case EM_SCROLLCARET: ScrollToCaret(wnd, s); InvalidateRect(wnd, nullptr, TRUE); return TRUE;
+    case EM_SCROLLCARET:
+      ScrollToCaret(wnd, s);
+      InvalidateRect(wnd, nullptr, TRUE);
+      return TRUE;
     case EM_LINESCROLL:
       s.topLine = std::clamp(s.topLine + int(lParam), 0, int(Lines(s).size()) - 1);
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
     case EM_CANUNDO: return s.canUndo;
-    case EM_UNDO: case WM_UNDO: return EditUndo(wnd, w, s);
+    case EM_UNDO:
+    case WM_UNDO: return EditUndo(wnd, w, s);
     case EM_EMPTYUNDOBUFFER: s.canUndo = false; return 0;
-    case EM_SETPASSWORDCHAR: s.password = char(wParam); InvalidateRect(wnd, nullptr, TRUE); return 0;
+    case EM_SETPASSWORDCHAR:
+      s.password = char(wParam);
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
     case EM_SETMARGINS:
       if (wParam & 1) s.leftMargin = LOWORD(lParam);
       if (wParam & 2) s.rightMargin = HIWORD(lParam);

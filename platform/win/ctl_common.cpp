@@ -158,8 +158,8 @@ void AttachBuddy(HWND wnd, SpinState& s, HWND buddy) {
       MoveWindow(buddy, br.left, br.top, std::max(0, int(br.right - br.left - width + 2)), br.bottom - br.top, TRUE);
       MoveWindow(wnd, br.right - width, br.top, width, br.bottom - br.top, TRUE);
     } else {
-      MoveWindow(buddy, br.left + width - 2, br.top, std::max(0, int(br.right - br.left - width + 2)), br.bottom - br.top,
-                 TRUE);
+      MoveWindow(buddy, br.left + width - 2, br.top, std::max(0, int(br.right - br.left - width + 2)),
+                 br.bottom - br.top, TRUE);
       MoveWindow(wnd, br.left, br.top, width, br.bottom - br.top, TRUE);
     }
   }
@@ -206,13 +206,17 @@ LRESULT SpinProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.upper = SHORT(LOWORD(lParam));
       s.lower = SHORT(HIWORD(lParam));
       return 0;
-    case UDM_SETRANGE32: s.lower = int(wParam); s.upper = int(lParam); return 0;
+    case UDM_SETRANGE32:
+      s.lower = int(wParam);
+      s.upper = int(lParam);
+      return 0;
     case UDM_GETRANGE: return MAKELONG(WORD(s.upper), WORD(s.lower));
     case UDM_GETRANGE32:
       if (wParam) *reinterpret_cast<int*>(wParam) = s.lower;
       if (lParam) *reinterpret_cast<int*>(lParam) = s.upper;
       return 0;
-    case UDM_SETPOS: case UDM_SETPOS32: {
+    case UDM_SETPOS:
+    case UDM_SETPOS32: {
       int old = s.pos;
       int v = msg == UDM_SETPOS ? SHORT(LOWORD(lParam)) : int(lParam);
       s.pos = std::clamp(v, std::min(s.lower, s.upper), std::max(s.lower, s.upper));
@@ -236,7 +240,8 @@ LRESULT SpinProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return old;
     }
     case UDM_GETBASE: return s.base;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
       RECT rc;
       GetClientRect(wnd, &rc);
       bool horz = w->style & UDS_HORZ;
@@ -267,12 +272,12 @@ LRESULT SpinProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       UINT inactive = IsWindowEnabled(wnd) ? 0 : DFCS_INACTIVE;
       RECT a = horz ? RECT{0, 0, rc.right / 2, rc.bottom} : RECT{0, 0, rc.right, rc.bottom / 2};
       RECT b = horz ? RECT{rc.right / 2, 0, rc.right, rc.bottom} : RECT{0, rc.bottom / 2, rc.right, rc.bottom};
-      DrawFrameControl(dc, &a, DFC_SCROLL,
-                       (horz ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | inactive |
-                           (s.pressed == (horz ? -1 : 1) ? DFCS_PUSHED : 0));
-      DrawFrameControl(dc, &b, DFC_SCROLL,
-                       (horz ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | inactive |
-                           (s.pressed == (horz ? 1 : -1) ? DFCS_PUSHED : 0));
+      DrawFrameControl(
+          dc, &a, DFC_SCROLL,
+          (horz ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | inactive | (s.pressed == (horz ? -1 : 1) ? DFCS_PUSHED : 0));
+      DrawFrameControl(
+          dc, &b, DFC_SCROLL,
+          (horz ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | inactive | (s.pressed == (horz ? 1 : -1) ? DFCS_PUSHED : 0));
       EndPaint(wnd, &ps);
       return 0;
     }
@@ -494,7 +499,8 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s.cur = -1;
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
-    case TCM_GETITEM: case TCM_SETITEM: return TabItemMessage(wnd, s, msg, wParam, lParam, n);
+    case TCM_GETITEM:
+    case TCM_SETITEM: return TabItemMessage(wnd, s, msg, wParam, lParam, n);
     case TCM_GETCURSEL: return s.cur;
     case TCM_SETCURSEL: return TabSetCurSel(wnd, s, wParam, n);
     case TCM_GETCURFOCUS: return s.focusItem >= 0 ? s.focusItem : s.cur;
@@ -510,13 +516,20 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case TCM_HITTEST: return TabHitTestMessage(wnd, s, lParam, n);
     case TCM_ADJUSTRECT: return TabAdjustRect(s, wParam, lParam);
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: return TabClick(wnd, w, s, lParam, n);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return TabClick(wnd, w, s, lParam, n);
     case WM_KEYDOWN:
       if (wParam == VK_LEFT) TabSelectByUser(wnd, s, s.cur - 1);
       if (wParam == VK_RIGHT) TabSelectByUser(wnd, s, s.cur + 1);
       return 0;
-    case WM_SETFOCUS: s.focused = true; InvalidateRect(wnd, nullptr, TRUE); return 0;
-    case WM_KILLFOCUS: s.focused = false; InvalidateRect(wnd, nullptr, TRUE); return 0;
+    case WM_SETFOCUS:
+      s.focused = true;
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
+    case WM_KILLFOCUS:
+      s.focused = false;
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: return TabPaint(wnd, s, n);
     default: return DefWindowProc(wnd, msg, wParam, lParam);
@@ -715,7 +728,8 @@ TreeHit TreeHitTest(HWND wnd, TreeState& s, POINT p) {
     h.flags = TVHT_ONITEMLABEL;
   else if (p.x >= imageLeft && p.x < textLeft)
     h.flags = TVHT_ONITEMICON;
-  else if (p.x >= imageLeft - s.indent && p.x < imageLeft && (level > 0) && HasButton(n) && (Get(wnd)->style & TVS_HASBUTTONS))
+  else if (p.x >= imageLeft - s.indent && p.x < imageLeft && (level > 0) && HasButton(n) &&
+           (Get(wnd)->style & TVS_HASBUTTONS))
     h.flags = TVHT_ONITEMBUTTON;
   else if (p.x < imageLeft)
     h.flags = TVHT_ONITEMINDENT;
@@ -899,7 +913,8 @@ LRESULT TreeNextItem(TreeState& s, WPARAM wParam, LPARAM lParam) {
       else
         r = n && !n->kids.empty() ? n->kids.front() : nullptr;
       break;
-    case TVGN_NEXT: case TVGN_PREVIOUS: {
+    case TVGN_NEXT:
+    case TVGN_PREVIOUS: {
       if (!n) break;
       auto& sib = Siblings(s, n);
       auto it = std::find(sib.begin(), sib.end(), n);
@@ -909,7 +924,8 @@ LRESULT TreeNextItem(TreeState& s, WPARAM wParam, LPARAM lParam) {
         r = it == sib.begin() ? nullptr : *std::prev(it);
       break;
     }
-    case TVGN_NEXTVISIBLE: case TVGN_PREVIOUSVISIBLE: {
+    case TVGN_NEXTVISIBLE:
+    case TVGN_PREVIOUSVISIBLE: {
       auto it = std::find(vis.begin(), vis.end(), n);
       if (it == vis.end()) break;
       if (wParam == TVGN_NEXTVISIBLE)
@@ -950,7 +966,8 @@ LRESULT TreeItemMessage(HWND wnd, TreeState& s, UINT msg, LPARAM lParam) {
   Node* n = NodeOf(s, item->hItem);
   if (!n) return FALSE;
   if (msg == TVM_SETITEM) {
-    if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != LPSTR_TEXTCALLBACK) n->text = ValidUtf8(item->pszText);
+    if ((item->mask & TVIF_TEXT) && item->pszText && item->pszText != LPSTR_TEXTCALLBACK)
+      n->text = ValidUtf8(item->pszText);
     if (item->mask & TVIF_PARAM) n->param = item->lParam;
     if (item->mask & TVIF_STATE)
       n->state = (n->state & ~item->stateMask) | (item->state & item->stateMask & ~TVIS_SELECTED);
@@ -1026,7 +1043,8 @@ LRESULT TreeSortChildren(HWND wnd, TreeState& s, LPARAM lParam) {
   auto h = reinterpret_cast<HTREEITEM>(lParam);
   Node* n = (!h || h == TVI_ROOT) ? nullptr : NodeOf(s, h);
   auto& level = n ? n->kids : s.roots;
-  std::stable_sort(level.begin(), level.end(), [](const Node* a, const Node* b) { return Lower(a->text) < Lower(b->text); });
+  std::stable_sort(level.begin(), level.end(),
+                   [](const Node* a, const Node* b) { return Lower(a->text) < Lower(b->text); });
   InvalidateRect(wnd, nullptr, TRUE);
   return TRUE;
 }
@@ -1071,8 +1089,12 @@ LRESULT TreeKeyDown(HWND wnd, TreeState& s, WPARAM wParam) {
   int i = it == vis.end() ? -1 : int(it - vis.begin());
   Node* n = s.selected;
   switch (wParam) {
-    case VK_UP: if (i > 0) TreeSelect(wnd, s, vis[std::size_t(i - 1)], TVC_BYKEYBOARD); break;
-    case VK_DOWN: if (i + 1 < int(vis.size())) TreeSelect(wnd, s, vis[std::size_t(i + 1)], TVC_BYKEYBOARD); break;
+    case VK_UP:
+      if (i > 0) TreeSelect(wnd, s, vis[std::size_t(i - 1)], TVC_BYKEYBOARD);
+      break;
+    case VK_DOWN:
+      if (i + 1 < int(vis.size())) TreeSelect(wnd, s, vis[std::size_t(i + 1)], TVC_BYKEYBOARD);
+      break;
     case VK_HOME: TreeSelect(wnd, s, vis.front(), TVC_BYKEYBOARD); break;
     case VK_END: TreeSelect(wnd, s, vis.back(), TVC_BYKEYBOARD); break;
     case VK_LEFT:
@@ -1087,8 +1109,12 @@ LRESULT TreeKeyDown(HWND wnd, TreeState& s, WPARAM wParam) {
       else if (n && !n->kids.empty())
         TreeSelect(wnd, s, n->kids.front(), TVC_BYKEYBOARD);
       break;
-    case VK_ADD: if (n) Expand(wnd, s, n, TVE_EXPAND, true); break;
-    case VK_SUBTRACT: if (n) Expand(wnd, s, n, TVE_COLLAPSE, true); break;
+    case VK_ADD:
+      if (n) Expand(wnd, s, n, TVE_EXPAND, true);
+      break;
+    case VK_SUBTRACT:
+      if (n) Expand(wnd, s, n, TVE_COLLAPSE, true);
+      break;
     default: break;
   }
   return 0;
@@ -1103,7 +1129,8 @@ LRESULT TreeVScroll(HWND wnd, TreeState& s, WPARAM wParam) {
     case SB_LINEDOWN: s.top++; break;
     case SB_PAGEUP: s.top -= rows; break;
     case SB_PAGEDOWN: s.top += rows; break;
-    case SB_THUMBPOSITION: case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
     default: return 0;
   }
   UpdateTreeScroll(wnd, s);
@@ -1147,7 +1174,10 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case TVM_GETCOUNT: return LRESULT(s.nodes.size());
     case TVM_GETINDENT: return s.indent;
-    case TVM_SETINDENT: s.indent = std::max(8, int(wParam)); InvalidateRect(wnd, nullptr, TRUE); return 0;
+    case TVM_SETINDENT:
+      s.indent = std::max(8, int(wParam));
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
     case TVM_GETITEMHEIGHT: return s.itemHeight;
     case TVM_SETITEMHEIGHT: return TreeSetItemHeight(wnd, s, wParam);
     case TVM_GETVISIBLECOUNT: {
@@ -1157,14 +1187,14 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case TVM_GETNEXTITEM: return TreeNextItem(s, wParam, lParam);
     case TVM_SELECTITEM: return TreeSelectItem(wnd, s, wParam, lParam);
-    case TVM_GETITEM: case TVM_SETITEM: return TreeItemMessage(wnd, s, msg, lParam);
+    case TVM_GETITEM:
+    case TVM_SETITEM: return TreeItemMessage(wnd, s, msg, lParam);
     case TVM_GETITEMSTATE: {
       Node* n = NodeOf(s, reinterpret_cast<HTREEITEM>(wParam));
       return n ? LRESULT(n->state & UINT(lParam)) : 0;
     }
     case TVM_SETIMAGELIST: return TreeSetImageList(wnd, s, wParam, lParam);
-    case TVM_GETIMAGELIST:
-      return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE ? s.stateImages : s.images);
+    case TVM_GETIMAGELIST: return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE ? s.stateImages : s.images);
     case TVM_GETITEMRECT: return TreeItemRect(wnd, w, s, wParam, lParam);
     case TVM_HITTEST: return TreeHitTestMessage(wnd, s, lParam);
     case TVM_ENSUREVISIBLE: {
@@ -1175,7 +1205,9 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     }
     case TVM_SORTCHILDREN: return TreeSortChildren(wnd, s, lParam);
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: return TreeClick(wnd, w, s, msg, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: return TreeClick(wnd, w, s, msg, lParam);
     case WM_KEYDOWN: return TreeKeyDown(wnd, s, wParam);
     case WM_VSCROLL: return TreeVScroll(wnd, s, wParam);
     case WM_MOUSEWHEEL:
@@ -1183,8 +1215,14 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       UpdateTreeScroll(wnd, s);
       InvalidateRect(wnd, nullptr, TRUE);
       return 0;
-    case WM_SETFOCUS: s.focused = true; InvalidateRect(wnd, nullptr, TRUE); return 0;
-    case WM_KILLFOCUS: s.focused = false; InvalidateRect(wnd, nullptr, TRUE); return 0;
+    case WM_SETFOCUS:
+      s.focused = true;
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
+    case WM_KILLFOCUS:
+      s.focused = false;
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
     case WM_SIZE: UpdateTreeScroll(wnd, s); return 0;
     case WM_NCDESTROY: return TreeDestroy(s);
     case WM_ERASEBKGND: return 1;
@@ -1291,7 +1329,8 @@ LRESULT TipAddTool(HWND wnd, TipState& s, TOOLINFO* ti) {
     s.tools[std::size_t(at)] = t;
   else
     s.tools.push_back(t);
-  if (ti->uFlags & TTF_SUBCLASS) AddRelay((ti->uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(ti->uId) : ti->hwnd, wnd);
+  if (ti->uFlags & TTF_SUBCLASS)
+    AddRelay((ti->uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(ti->uId) : ti->hwnd, wnd);
   return TRUE;
 }
 
@@ -1439,15 +1478,15 @@ LRESULT TipProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case TTM_GETTOOLCOUNT: return LRESULT(s.tools.size());
-    case TTM_GETTOOLINFO: case TTM_GETTEXT: return TipToolInfo(s, msg, ti);
+    case TTM_GETTOOLINFO:
+    case TTM_GETTEXT: return TipToolInfo(s, msg, ti);
     case TTM_SETTOOLINFO: return TipSetToolInfo(s, ti);
     case TTM_ACTIVATE:
       s.active = wParam != 0;
       if (!s.active) HideTip(wnd, s);
       return 0;
     case TTM_SETDELAYTIME: return TipSetDelayTime(s, wParam, lParam);
-    case TTM_GETDELAYTIME:
-      return wParam == TTDT_AUTOPOP ? s.autopop : wParam == TTDT_RESHOW ? s.reshow : s.initial;
+    case TTM_GETDELAYTIME: return wParam == TTDT_AUTOPOP ? s.autopop : wParam == TTDT_RESHOW ? s.reshow : s.initial;
     case TTM_SETMAXTIPWIDTH: {
       int old = s.maxWidth;
       s.maxWidth = int(lParam);

@@ -38,9 +38,8 @@ struct Items {
       items.push_back({text});
       return Count() - 1;
     }
-    auto it = std::upper_bound(items.begin(), items.end(), text, [](const std::string& t, const Item& i) {
-      return Lower(t) < Lower(i.text);
-    });
+    auto it = std::upper_bound(items.begin(), items.end(), text,
+                               [](const std::string& t, const Item& i) { return Lower(t) < Lower(i.text); });
     int at = int(it - items.begin());
     items.insert(it, Item{text});
     if (cur >= at) ++cur;
@@ -95,7 +94,8 @@ void PaintItems(HDC dc, const RECT& area, const Items& s, bool focused, int high
       SetTextColor(dc, enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT));
     }
     RECT tr{r.left + 2, r.top, r.right - 2, r.bottom};
-    DrawText(dc, s.items[std::size_t(i)].text.c_str(), -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawText(dc, s.items[std::size_t(i)].text.c_str(), -1, &tr,
+             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
     if (focused && i == s.cur) DrawFocusRect(dc, &r);
     y += s.itemHeight;
   }
@@ -270,7 +270,8 @@ LRESULT ListVScroll(HWND wnd, ListState& s, WPARAM wParam) {
     case SB_LINEDOWN: s.top++; break;
     case SB_PAGEUP: s.top -= rows; break;
     case SB_PAGEDOWN: s.top += rows; break;
-    case SB_THUMBPOSITION: case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
     case SB_TOP: s.top = 0; break;
     case SB_BOTTOM: s.top = s.Count(); break;
     default: return 0;
@@ -360,7 +361,8 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return i;
     }
     case LB_INSERTSTRING: {
-      int i = s.Insert(int(wParam), ValidUtf8(reinterpret_cast<LPCSTR>(lParam) ? reinterpret_cast<LPCSTR>(lParam) : ""));
+      int i =
+          s.Insert(int(wParam), ValidUtf8(reinterpret_cast<LPCSTR>(lParam) ? reinterpret_cast<LPCSTR>(lParam) : ""));
       UpdateListScroll(wnd, s);
       InvalidateRect(wnd, nullptr, TRUE);
       return i;
@@ -383,7 +385,8 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_SETCURSEL: return ListSetCurSel(wnd, w, s, wParam);
     case LB_GETTEXT: return s.Valid(int(wParam)) ? CopyText(s.items[wParam].text, lParam) : LB_ERR;
     case LB_GETTEXTLEN: return s.Valid(int(wParam)) ? LRESULT(s.items[wParam].text.size()) : LB_ERR;
-    case LB_FINDSTRING: case LB_FINDSTRINGEXACT: {
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT: {
       int i = s.Find(int(wParam), reinterpret_cast<LPCSTR>(lParam) ? reinterpret_cast<LPCSTR>(lParam) : "",
                      msg == LB_FINDSTRINGEXACT);
       return i < 0 ? LB_ERR : i;
@@ -408,14 +411,18 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case LB_GETITEMRECT: return ListItemRect(wnd, s, wParam, lParam);
     case LB_ITEMFROMPOINT: return ListItemFromPoint(wnd, s, lParam);
-    case LB_GETSEL: return s.Valid(int(wParam)) ? (MultiSel(*w) ? s.items[wParam].selected : int(wParam) == s.cur) : LB_ERR;
+    case LB_GETSEL:
+      return s.Valid(int(wParam)) ? (MultiSel(*w) ? s.items[wParam].selected : int(wParam) == s.cur) : LB_ERR;
     case LB_SETSEL: return ListSetSel(wnd, w, s, wParam, lParam);
     case LB_GETSELCOUNT: {
       if (!MultiSel(*w)) return LB_ERR;
       return std::count_if(s.items.begin(), s.items.end(), [](const Item& i) { return i.selected; });
     }
     case LB_GETSELITEMS: return ListSelItems(w, s, wParam, lParam);
-    case LB_SETCARETINDEX: s.cur = int(wParam); InvalidateRect(wnd, nullptr, TRUE); return 0;
+    case LB_SETCARETINDEX:
+      s.cur = int(wParam);
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
     case LB_GETCARETINDEX: return s.cur;
     case WM_SETFOCUS:
       s.focused = true;
@@ -427,7 +434,8 @@ LRESULT ListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(wnd, nullptr, TRUE);
       if (w->style & LBS_NOTIFY) NotifyCommand(wnd, LBN_KILLFOCUS);
       return 0;
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: return ListClick(wnd, w, s, msg, lParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return ListClick(wnd, w, s, msg, lParam);
     case WM_MOUSEMOVE: return ListMouseMove(wnd, s, lParam);
     case WM_KEYDOWN: return ListKeyDown(wnd, w, s, wParam);
     case WM_CHAR: {
@@ -642,8 +650,8 @@ LRESULT ComboCreate(HWND wnd, Window* w, ComboState& s, LPARAM lParam, DWORD typ
   }
   if (type == CBS_SIMPLE) {
     // The list is part of the control, below the edit, as high as the control allows.
-    s.simpleList = CreateWindowEx(0, "ComboLBox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10,
-                                  wnd, reinterpret_cast<HMENU>(std::intptr_t(1000)), nullptr, nullptr);
+    s.simpleList = CreateWindowEx(0, "ComboLBox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10, wnd,
+                                  reinterpret_cast<HMENU>(std::intptr_t(1000)), nullptr, nullptr);
     ListState& ls = ControlState<ListState>(s.simpleList);
     ls.combo = wnd;
     ls.itemHeight = s.itemHeight;
@@ -863,7 +871,8 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: return ComboEditCommand(wnd, s, wParam, lParam);
     case WM_SETFOCUS: return ComboSetFocus(wnd, s);
     case WM_KILLFOCUS: return ComboKillFocus(wnd, s, wParam);
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: return ComboClick(wnd, s, lParam, type);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: return ComboClick(wnd, s, lParam, type);
     case WM_KEYDOWN: ComboKey(wnd, s, UINT(wParam)); return 0;
     case WM_CHAR:
       if (type == CBS_DROPDOWNLIST && wParam >= 0x20) {
@@ -901,7 +910,8 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return s.cur;
     case CB_GETLBTEXT: return s.Valid(int(wParam)) ? CopyText(s.items[wParam].text, lParam) : CB_ERR;
     case CB_GETLBTEXTLEN: return s.Valid(int(wParam)) ? LRESULT(s.items[wParam].text.size()) : CB_ERR;
-    case CB_FINDSTRING: case CB_FINDSTRINGEXACT: {
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT: {
       int i = s.Find(int(wParam), lParam ? reinterpret_cast<LPCSTR>(lParam) : "", msg == CB_FINDSTRINGEXACT);
       return i < 0 ? CB_ERR : i;
     }
@@ -939,8 +949,9 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case CB_LIMITTEXT: return s.edit ? SendMessage(s.edit, EM_LIMITTEXT, wParam, 0) : CB_ERR;
     case CB_GETEDITSEL: return s.edit ? SendMessage(s.edit, EM_GETSEL, wParam, lParam) : CB_ERR;
     case CB_SETEDITSEL:
-      return s.edit ? (SendMessage(s.edit, EM_SETSEL, WPARAM(SHORT(LOWORD(lParam))), LPARAM(SHORT(HIWORD(lParam)))), TRUE)
-                    : CB_ERR;
+      return s.edit
+                 ? (SendMessage(s.edit, EM_SETSEL, WPARAM(SHORT(LOWORD(lParam))), LPARAM(SHORT(HIWORD(lParam)))), TRUE)
+                 : CB_ERR;
     case CB_GETDROPPEDCONTROLRECT: {
       auto* r = reinterpret_cast<RECT*>(lParam);
       if (!r) return CB_ERR;

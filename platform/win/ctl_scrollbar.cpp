@@ -95,7 +95,8 @@ LRESULT ScrollBarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case SBM_GETPOS: return GetScrollPos(wnd, SB_CTL);
     case SBM_SETRANGE: return SetScrollRange(wnd, SB_CTL, int(wParam), int(lParam), FALSE);
     case SBM_SETRANGEREDRAW: return SetScrollRange(wnd, SB_CTL, int(wParam), int(lParam), TRUE);
-    case SBM_GETRANGE: return GetScrollRange(wnd, SB_CTL, reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam));
+    case SBM_GETRANGE:
+      return GetScrollRange(wnd, SB_CTL, reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam));
     case SBM_SETSCROLLINFO: {
       int pos = SetScrollInfo(wnd, SB_CTL, reinterpret_cast<const SCROLLINFO*>(lParam), BOOL(wParam));
       InvalidateRect(wnd, nullptr, TRUE);

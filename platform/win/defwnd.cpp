@@ -324,9 +324,13 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SendMessage(wnd, WM_CONTEXTMENU, WPARAM(wnd), MAKELPARAM(WORD(p.x), WORD(p.y)));
       return 0;
     }
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-      return reinterpret_cast<LRESULT>(CtlColorDefault(reinterpret_cast<HDC>(wParam), msg));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return reinterpret_cast<LRESULT>(CtlColorDefault(reinterpret_cast<HDC>(wParam), msg));
     case WM_SETREDRAW: w->redraw = wParam != 0; return 0;
     case WM_CANCELMODE:
       if (GetCapture() == wnd) ReleaseCapture();
@@ -632,9 +636,7 @@ void ClickCenter(HWND wnd) {
   MouseEvent(c, WM_LBUTTONUP, WM_NCLBUTTONUP);
 }
 
-void Wheel(HWND wnd, int x, int y, int delta) {
-  MouseEvent(ScreenOf(wnd, x, y), WM_MOUSEWHEEL, 0, WPARAM(delta));
-}
+void Wheel(HWND wnd, int x, int y, int delta) { MouseEvent(ScreenOf(wnd, x, y), WM_MOUSEWHEEL, 0, WPARAM(delta)); }
 
 void KeyDown(UINT vk) { KeyEvent(vk, true); }
 void KeyUp(UINT vk) { KeyEvent(vk, false); }
@@ -662,18 +664,31 @@ void Type(const std::string& text) {
     }
     UINT vk = 0;
     bool shift = false;
-    if (cp >= 'a' && cp <= 'z') vk = cp - 'a' + 'A';
-    else if (cp >= 'A' && cp <= 'Z') { vk = cp; shift = true; }
-    else if (cp >= '0' && cp <= '9') vk = cp;
-    else if (cp == ' ') vk = VK_SPACE;
-    else if (cp == '\n') vk = VK_RETURN;
-    else if (cp == '\t') vk = VK_TAB;
-    else if (cp == ',') vk = VK_OEM_COMMA;
-    else if (cp == '.') vk = VK_OEM_PERIOD;
-    else if (cp == '-') vk = VK_OEM_MINUS;
-    else if (cp == '+') vk = VK_ADD;
-    else if (cp == '*') vk = VK_MULTIPLY;
-    else if (cp == '/') vk = VK_DIVIDE;
+    if (cp >= 'a' && cp <= 'z')
+      vk = cp - 'a' + 'A';
+    else if (cp >= 'A' && cp <= 'Z') {
+      vk = cp;
+      shift = true;
+    } else if (cp >= '0' && cp <= '9')
+      vk = cp;
+    else if (cp == ' ')
+      vk = VK_SPACE;
+    else if (cp == '\n')
+      vk = VK_RETURN;
+    else if (cp == '\t')
+      vk = VK_TAB;
+    else if (cp == ',')
+      vk = VK_OEM_COMMA;
+    else if (cp == '.')
+      vk = VK_OEM_PERIOD;
+    else if (cp == '-')
+      vk = VK_OEM_MINUS;
+    else if (cp == '+')
+      vk = VK_ADD;
+    else if (cp == '*')
+      vk = VK_MULTIPLY;
+    else if (cp == '/')
+      vk = VK_DIVIDE;
     if (vk) {
       bool held = KeyIsDown(VK_SHIFT);
       if (shift && !held) KeyDown(VK_SHIFT);
@@ -717,7 +732,8 @@ bool SavePng(const Image& image, const std::string& path) {
   Surface s(image.width, image.height);
   for (int y = 0; y < image.height; ++y) {
     std::uint32_t* row = s.Row(y);
-    for (int x = 0; x < image.width; ++x) row[x] = image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+    for (int x = 0; x < image.width; ++x)
+      row[x] = image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
   }
   cairo_surface_mark_dirty(s.surface);
   return cairo_surface_write_to_png(s.surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
@@ -760,18 +776,34 @@ int GetSystemMetrics(int index) {
   switch (index) {
     case SM_CXSCREEN: return 1920;
     case SM_CYSCREEN: return 1080;
-    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL: case SM_CYVTHUMB: case SM_CXHTHUMB:
-      return 16;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL:
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB: return 16;
     case SM_CYCAPTION: return 19;
-    case SM_CXBORDER: case SM_CYBORDER: return 1;
-    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return 32;
     case SM_CYMENU: return 19;
-    case SM_CXFRAME: case SM_CYFRAME: return 4;
-    case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: case SM_CXDRAG: case SM_CYDRAG: return 4;
-    case SM_CXEDGE: case SM_CYEDGE: return 2;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
-    case SM_CXMENUCHECK: case SM_CYMENUCHECK: return 13;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return 4;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+    case SM_CXDRAG:
+    case SM_CYDRAG: return 4;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return 2;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
+    case SM_CXMENUCHECK:
+    case SM_CYMENUCHECK: return 13;
     default: return 0;
   }
 }
@@ -861,11 +893,15 @@ BOOL SubtractRect(LPRECT d, const RECT* a, const RECT* b) {
   RECT r = *a, i;
   if (IntersectRect(&i, a, b)) {
     if (i.top == r.top && i.bottom == r.bottom) {
-      if (i.left == r.left) r.left = i.right;
-      else if (i.right == r.right) r.right = i.left;
+      if (i.left == r.left)
+        r.left = i.right;
+      else if (i.right == r.right)
+        r.right = i.left;
     } else if (i.left == r.left && i.right == r.right) {
-      if (i.top == r.top) r.top = i.bottom;
-      else if (i.bottom == r.bottom) r.bottom = i.top;
+      if (i.top == r.top)
+        r.top = i.bottom;
+      else if (i.bottom == r.bottom)
+        r.bottom = i.top;
     }
   }
   *d = r;

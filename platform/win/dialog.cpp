@@ -144,9 +144,9 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND parent, DLGPROC proc
   for (const DialogItem& item : t.items) {
     DWORD cs = item.style | WS_CHILD;
     if (!item.hidden) cs |= WS_VISIBLE;
-    HWND c = CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), cs, px(item.x), py(item.y),
-                            px(item.cx), py(item.cy), dlg, reinterpret_cast<HMENU>(std::intptr_t(item.id)), nullptr,
-                            nullptr);
+    HWND c =
+        CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), cs, px(item.x), py(item.y), px(item.cx),
+                       py(item.cy), dlg, reinterpret_cast<HMENU>(std::intptr_t(item.id)), nullptr, nullptr);
     if (!Get(dlg)) return nullptr;
     if (c) SendMessage(c, WM_SETFONT, WPARAM(font), FALSE);
   }
@@ -219,9 +219,14 @@ LRESULT DefDlgProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     ds = w->dialog.get();
     if (r) {
       switch (msg) {
-        case WM_INITDIALOG: case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-          return r;
+        case WM_INITDIALOG:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: return r;
         default: return ds->msgResult;
       }
     }
@@ -435,7 +440,10 @@ BOOL IsDialogMessage(HWND dialog, LPMSG msg) {
           return TRUE;
         }
         break;
-      case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
+      case VK_LEFT:
+      case VK_UP:
+      case VK_RIGHT:
+      case VK_DOWN:
         if (!(code & (DLGC_WANTARROWS | DLGC_WANTMESSAGE))) {
           bool back = msg->wParam == VK_LEFT || msg->wParam == VK_UP;
           HWND next = GetNextDlgGroupItem(dialog, GetFocus(), back);
@@ -474,9 +482,9 @@ BOOL IsDialogMessage(HWND dialog, LPMSG msg) {
       default: break;
     }
   }
-  if (msg->message == WM_SYSCHAR || (msg->message == WM_CHAR && msg->wParam > 0x20 &&
-                                     !(SendMessage(msg->hwnd, WM_GETDLGCODE, msg->wParam, LPARAM(msg)) &
-                                       (DLGC_WANTCHARS | DLGC_WANTMESSAGE)))) {
+  if (msg->message == WM_SYSCHAR ||
+      (msg->message == WM_CHAR && msg->wParam > 0x20 &&
+       !(SendMessage(msg->hwnd, WM_GETDLGCODE, msg->wParam, LPARAM(msg)) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)))) {
     if (Mnemonic(dialog, std::uint32_t(msg->wParam))) return TRUE;
   }
   TranslateMessage(msg);
@@ -572,7 +580,9 @@ void QueueDialogAnswer(int buttonId) {
   });
 }
 
-void QueueMenuCommand(UINT command) { detail::S().menus.push_back([command](HMENU) { return INT_PTR(command); }); }
+void QueueMenuCommand(UINT command) {
+  detail::S().menus.push_back([command](HMENU) { return INT_PTR(command); });
+}
 
 std::size_t PendingDialogs() { return detail::S().dialogs.size(); }
 std::size_t PendingMenus() { return detail::S().menus.size(); }

@@ -54,7 +54,8 @@ BOOL Run(OPENFILENAME* ofn, bool open) {
   }
   if (!answer.empty()) {
     fs::path p = win::ToFsPath(answer);
-    if (p.is_relative() && ofn->lpstrInitialDir && *ofn->lpstrInitialDir) p = fs::path(win::ToFsPath(ofn->lpstrInitialDir)) / p;
+    if (p.is_relative() && ofn->lpstrInitialDir && *ofn->lpstrInitialDir)
+      p = fs::path(win::ToFsPath(ofn->lpstrInitialDir)) / p;
     if (!open && ofn->lpstrDefExt && *ofn->lpstrDefExt && !p.has_extension()) p += std::string(".") + ofn->lpstrDefExt;
     std::error_code ec;
     std::string reason;
@@ -112,8 +113,7 @@ std::size_t PendingFileDialogs() { return F().answers.size(); }
 
 IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
 
-CFileDialog::CFileDialog(BOOL openFileDialog, LPCSTR defExt, LPCSTR fileName, DWORD flags, LPCSTR filter,
-                         CWnd* parent)
+CFileDialog::CFileDialog(BOOL openFileDialog, LPCSTR defExt, LPCSTR fileName, DWORD flags, LPCSTR filter, CWnd* parent)
     : CDialog(UINT(0), parent), m_bOpenFileDialog(openFileDialog) {
   if (filter) {
     m_filter = filter;

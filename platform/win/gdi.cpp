@@ -201,7 +201,8 @@ double ScaleY(const Dc& d) { return double(d.st.vpExt.cy) / (d.st.winExt.cy ? d.
 bool Identity(const Dc& d) { return d.st.vpExt.cx == d.st.winExt.cx && d.st.vpExt.cy == d.st.winExt.cy; }
 
 POINT ToDevice(const Dc& d, int x, int y) {
-  if (Identity(d)) return {x - d.st.winOrg.x + d.st.vpOrg.x + d.origin.x, y - d.st.winOrg.y + d.st.vpOrg.y + d.origin.y};
+  if (Identity(d))
+    return {x - d.st.winOrg.x + d.st.vpOrg.x + d.origin.x, y - d.st.winOrg.y + d.st.vpOrg.y + d.origin.y};
   double dx = (x - d.st.winOrg.x) * ScaleX(d) + d.st.vpOrg.x;
   double dy = (y - d.st.winOrg.y) * ScaleY(d) + d.st.vpOrg.y;
   return {LONG(std::lround(dx)) + d.origin.x, LONG(std::lround(dy)) + d.origin.y};
@@ -415,10 +416,22 @@ void PixelLine(Dc& d, POINT a, POINT b, std::uint32_t color) {
   const int* pattern = nullptr;
   int patternLen = 0;
   switch (style) {
-    case PS_DASH: pattern = dash; patternLen = 2; break;
-    case PS_DOT: pattern = dot; patternLen = 2; break;
-    case PS_DASHDOT: pattern = dashdot; patternLen = 4; break;
-    case PS_DASHDOTDOT: pattern = dashdotdot; patternLen = 6; break;
+    case PS_DASH:
+      pattern = dash;
+      patternLen = 2;
+      break;
+    case PS_DOT:
+      pattern = dot;
+      patternLen = 2;
+      break;
+    case PS_DASHDOT:
+      pattern = dashdot;
+      patternLen = 4;
+      break;
+    case PS_DASHDOTDOT:
+      pattern = dashdotdot;
+      patternLen = 6;
+      break;
     default: break;
   }
   Region clip = ClipOf(d);
@@ -519,12 +532,13 @@ RECT BoundsOf(const POINT* pts, int n) {
 
 using namespace win::detail;
 
-#define KOLUMO_RECORD(hdc, bounds, body)                                  \
-  do {                                                                    \
-    if (Dc* rec_ = GetDc(hdc); rec_ && rec_->recording) {                 \
-      Record(*rec_, [=](HDC target) { body; }, bounds);                   \
-      return TRUE;                                                        \
-    }                                                                     \
+#define KOLUMO_RECORD(hdc, bounds, body)                  \
+  do {                                                    \
+    if (Dc* rec_ = GetDc(hdc); rec_ && rec_->recording) { \
+      Record(                                             \
+          *rec_, [=](HDC target) { body; }, bounds);      \
+      return TRUE;                                        \
+    }                                                     \
   } while (0)
 
 // ---- Stock and system objects ----------------------------------------------------------------------------------------
@@ -535,7 +549,12 @@ HGDIOBJ GetStockObject(int index) {
   auto o = std::make_shared<GdiObject>();
   o->stock = true;
   switch (index) {
-    case WHITE_BRUSH: case LTGRAY_BRUSH: case GRAY_BRUSH: case DKGRAY_BRUSH: case BLACK_BRUSH: case DC_BRUSH: {
+    case WHITE_BRUSH:
+    case LTGRAY_BRUSH:
+    case GRAY_BRUSH:
+    case DKGRAY_BRUSH:
+    case BLACK_BRUSH:
+    case DC_BRUSH: {
       static const COLORREF colors[] = {RGB(255, 255, 255), RGB(192, 192, 192), RGB(128, 128, 128), RGB(64, 64, 64),
                                         RGB(0, 0, 0)};
       o->kind = GdiKind::Brush;
@@ -546,13 +565,14 @@ HGDIOBJ GetStockObject(int index) {
       o->kind = GdiKind::Brush;
       o->brush = {BS_NULL, 0, 0};
       break;
-    case WHITE_PEN: case BLACK_PEN: case NULL_PEN: case DC_PEN:
+    case WHITE_PEN:
+    case BLACK_PEN:
+    case NULL_PEN:
+    case DC_PEN:
       o->kind = GdiKind::Pen;
       o->pen = {UINT(index == NULL_PEN ? PS_NULL : PS_SOLID), {1, 0}, index == WHITE_PEN ? RGB(255, 255, 255) : 0};
       break;
-    case DEFAULT_PALETTE:
-      o->kind = GdiKind::Palette;
-      break;
+    case DEFAULT_PALETTE: o->kind = GdiKind::Palette; break;
     default: {  // fonts
       o->kind = GdiKind::Font;
       LOGFONT lf{};
@@ -570,14 +590,14 @@ HGDIOBJ GetStockObject(int index) {
 }
 
 DWORD GetSysColor(int index) {
-  static const COLORREF colors[] = {
-      RGB(200, 200, 200), RGB(58, 110, 165), RGB(10, 36, 106), RGB(128, 128, 128), RGB(212, 208, 200),
-      RGB(255, 255, 255), RGB(0, 0, 0),     RGB(0, 0, 0),     RGB(0, 0, 0),       RGB(255, 255, 255),
-      RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106), RGB(255, 255, 255),
-      RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),     RGB(212, 208, 200),
-      RGB(255, 255, 255), RGB(64, 64, 64),   RGB(212, 208, 200), RGB(0, 0, 0),     RGB(255, 255, 225),
-      RGB(180, 180, 180), RGB(0, 0, 128),    RGB(166, 202, 240), RGB(192, 192, 192), RGB(49, 106, 197),
-      RGB(212, 208, 200)};
+  static const COLORREF colors[] = {RGB(200, 200, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128),
+                                    RGB(212, 208, 200), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
+                                    RGB(0, 0, 0),       RGB(255, 255, 255), RGB(212, 208, 200), RGB(212, 208, 200),
+                                    RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255), RGB(212, 208, 200),
+                                    RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
+                                    RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),
+                                    RGB(255, 255, 225), RGB(180, 180, 180), RGB(0, 0, 128),     RGB(166, 202, 240),
+                                    RGB(192, 192, 192), RGB(49, 106, 197),  RGB(212, 208, 200)};
   if (index < 0 || index >= int(sizeof(colors) / sizeof(colors[0]))) return 0;
   return colors[index];
 }
@@ -868,7 +888,8 @@ namespace {
 // A region given in logical units, as device pixels of the DC, clipped.
 Region DeviceRegion(const Dc& d, const Region& logical) {
   Region out;
-  for (const RECT& r : logical.rects) out = out.Union(Region::FromRect(ToDeviceRect(d, r.left, r.top, r.right, r.bottom)));
+  for (const RECT& r : logical.rects)
+    out = out.Union(Region::FromRect(ToDeviceRect(d, r.left, r.top, r.right, r.bottom)));
   return ClipOf(d).Intersect(out);
 }
 
@@ -879,14 +900,17 @@ BOOL RegionFill(HDC dc, HRGN rgn, const GdiObject* brush, DWORD rop) {
   if (d->recording) {
     Region copy = g->region;
     std::shared_ptr<GdiObject> b = brush ? std::make_shared<GdiObject>(*brush) : nullptr;
-    Record(*d, [=](HDC target) {
-      HRGN r = NewRegion(copy);
-      HBRUSH h = b ? static_cast<HBRUSH>(NewObject(std::make_shared<GdiObject>(*b))) : nullptr;
-      Dc* t = GetDc(target);
-      if (t) FillDeviceRegion(*t, DeviceRegion(*t, copy), h ? *Obj(h) : BrushOf(*t), rop);
-      DeleteObject(r);
-      if (h) DeleteObject(h);
-    }, copy.Box());
+    Record(
+        *d,
+        [=](HDC target) {
+          HRGN r = NewRegion(copy);
+          HBRUSH h = b ? static_cast<HBRUSH>(NewObject(std::make_shared<GdiObject>(*b))) : nullptr;
+          Dc* t = GetDc(target);
+          if (t) FillDeviceRegion(*t, DeviceRegion(*t, copy), h ? *Obj(h) : BrushOf(*t), rop);
+          DeleteObject(r);
+          if (h) DeleteObject(h);
+        },
+        copy.Box());
     return TRUE;
   }
   GdiObject fill = brush ? *brush : BrushOf(*d);
@@ -963,9 +987,13 @@ int GetObject(HGDIOBJ object, int size, LPVOID out) {
     case GdiKind::Brush: return copy(&o->brush, int(sizeof(LOGBRUSH)));
     case GdiKind::Font: return copy(&o->font, int(sizeof(LOGFONT)));
     case GdiKind::Bitmap: {
-      BITMAP bm{0, o->bitmap->width, o->bitmap->height, o->bitmap->monochrome ? ((o->bitmap->width + 15) / 16) * 2
-                                                                               : o->bitmap->width * 4,
-                1, WORD(o->bitmap->monochrome ? 1 : 32), nullptr};
+      BITMAP bm{0,
+                o->bitmap->width,
+                o->bitmap->height,
+                o->bitmap->monochrome ? ((o->bitmap->width + 15) / 16) * 2 : o->bitmap->width * 4,
+                1,
+                WORD(o->bitmap->monochrome ? 1 : 32),
+                nullptr};
       return copy(&bm, int(sizeof(BITMAP)));
     }
     default: return 0;
@@ -1030,7 +1058,8 @@ int GetDeviceCaps(HDC dc, int index) {
   Dc* d = GetDc(dc);
   if (d && d->printer) return PrinterCaps(*d, index);
   switch (index) {
-    case LOGPIXELSX: case LOGPIXELSY: return 96;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return 96;
     case HORZRES: return d ? d->surface->width : 1920;
     case VERTRES: return d ? d->surface->height : 1080;
     case BITSPIXEL: return d && d->surface->monochrome ? 1 : 32;
@@ -1049,13 +1078,16 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   auto o = Obj(object);
   if (!d || !o) return nullptr;
   if (d->recording) {
-    HGDIOBJ* slot = o->kind == GdiKind::Pen ? &d->st.pen : o->kind == GdiKind::Brush ? &d->st.brush
-                  : o->kind == GdiKind::Font ? &d->st.font : nullptr;
+    HGDIOBJ* slot = o->kind == GdiKind::Pen     ? &d->st.pen
+                    : o->kind == GdiKind::Brush ? &d->st.brush
+                    : o->kind == GdiKind::Font  ? &d->st.font
+                                                : nullptr;
     if (!slot) return nullptr;
     HGDIOBJ old = *slot;
     *slot = object;
     std::shared_ptr<GdiObject> keep = o;
-    Record(*d, [keep](HDC target) { SelectRecordedObject(target, keep); }, RECT{});
+    Record(
+        *d, [keep](HDC target) { SelectRecordedObject(target, keep); }, RECT{});
     return old;
   }
   switch (o->kind) {
@@ -1069,8 +1101,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
       d->surface = o->bitmap;
       return old;
     }
-    case GdiKind::Region:
-      return reinterpret_cast<HGDIOBJ>(std::intptr_t(SelectClipRgn(dc, static_cast<HRGN>(object))));
+    case GdiKind::Region: return reinterpret_cast<HGDIOBJ>(std::intptr_t(SelectClipRgn(dc, static_cast<HRGN>(object))));
     default: return nullptr;
   }
 }
@@ -1087,16 +1118,17 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
   }
 }
 
-#define KOLUMO_DC_SETTER(Name, Type, field)                 \
-  Type Name(HDC dc, Type value) {                            \
-    Dc* d = GetDc(dc);                                       \
-    if (!d) return Type{};                                   \
-    if (d->recording) {                                      \
-      Record(*d, [=](HDC target) { Name(target, value); }, RECT{}); \
-    }                                                        \
-    Type old = d->st.field;                                  \
-    d->st.field = value;                                     \
-    return old;                                              \
+#define KOLUMO_DC_SETTER(Name, Type, field)                      \
+  Type Name(HDC dc, Type value) {                                \
+    Dc* d = GetDc(dc);                                           \
+    if (!d) return Type{};                                       \
+    if (d->recording) {                                          \
+      Record(                                                    \
+          *d, [=](HDC target) { Name(target, value); }, RECT{}); \
+    }                                                            \
+    Type old = d->st.field;                                      \
+    d->st.field = value;                                         \
+    return old;                                                  \
   }
 KOLUMO_DC_SETTER(SetTextColor, COLORREF, text)
 KOLUMO_DC_SETTER(SetBkColor, COLORREF, bk)
@@ -1117,7 +1149,9 @@ UINT GetTextAlign(HDC dc) { return GetDc(dc) ? GetDc(dc)->st.align : 0; }
 int SetMapMode(HDC dc, int mode) {
   Dc* d = GetDc(dc);
   if (!d) return 0;
-  if (d->recording) Record(*d, [=](HDC target) { SetMapMode(target, mode); }, RECT{});
+  if (d->recording)
+    Record(
+        *d, [=](HDC target) { SetMapMode(target, mode); }, RECT{});
   int old = d->st.mapMode;
   d->st.mapMode = mode;
   auto set = [&](int w, int v) {
@@ -1125,7 +1159,10 @@ int SetMapMode(HDC dc, int mode) {
     d->st.vpExt = {v, -v};
   };
   switch (mode) {
-    case MM_TEXT: d->st.winExt = {1, 1}; d->st.vpExt = {1, 1}; break;
+    case MM_TEXT:
+      d->st.winExt = {1, 1};
+      d->st.vpExt = {1, 1};
+      break;
     case MM_LOMETRIC: set(254, 96); break;
     case MM_HIMETRIC: set(2540, 96); break;
     case MM_LOENGLISH: set(100, 96); break;
@@ -1137,21 +1174,23 @@ int SetMapMode(HDC dc, int mode) {
 }
 int GetMapMode(HDC dc) { return GetDc(dc) ? GetDc(dc)->st.mapMode : 0; }
 
-#define KOLUMO_DC_PAIR(SetName, GetName, Type, field, A, B)                      \
-  BOOL SetName(HDC dc, int a, int b, Type* old) {                                \
-    Dc* d = GetDc(dc);                                                           \
-    if (!d) return FALSE;                                                        \
-    if (d->recording) Record(*d, [=](HDC target) { SetName(target, a, b, nullptr); }, RECT{}); \
-    if (old) *old = d->st.field;                                                 \
-    d->st.field.A = a;                                                           \
-    d->st.field.B = b;                                                           \
-    return TRUE;                                                                 \
-  }                                                                              \
-  BOOL GetName(HDC dc, Type* out) {                                              \
-    Dc* d = GetDc(dc);                                                           \
-    if (!d || !out) return FALSE;                                                \
-    *out = d->st.field;                                                          \
-    return TRUE;                                                                 \
+#define KOLUMO_DC_PAIR(SetName, GetName, Type, field, A, B)                 \
+  BOOL SetName(HDC dc, int a, int b, Type* old) {                           \
+    Dc* d = GetDc(dc);                                                      \
+    if (!d) return FALSE;                                                   \
+    if (d->recording)                                                       \
+      Record(                                                               \
+          *d, [=](HDC target) { SetName(target, a, b, nullptr); }, RECT{}); \
+    if (old) *old = d->st.field;                                            \
+    d->st.field.A = a;                                                      \
+    d->st.field.B = b;                                                      \
+    return TRUE;                                                            \
+  }                                                                         \
+  BOOL GetName(HDC dc, Type* out) {                                         \
+    Dc* d = GetDc(dc);                                                      \
+    if (!d || !out) return FALSE;                                           \
+    *out = d->st.field;                                                     \
+    return TRUE;                                                            \
   }
 KOLUMO_DC_PAIR(SetWindowOrgEx, GetWindowOrgEx, POINT, winOrg, x, y)
 KOLUMO_DC_PAIR(SetViewportOrgEx, GetViewportOrgEx, POINT, vpOrg, x, y)
@@ -1160,7 +1199,9 @@ KOLUMO_DC_PAIR(SetViewportOrgEx, GetViewportOrgEx, POINT, vpOrg, x, y)
 BOOL SetWindowExtEx(HDC dc, int x, int y, LPSIZE old) {
   Dc* d = GetDc(dc);
   if (!d) return FALSE;
-  if (d->recording) Record(*d, [=](HDC target) { SetWindowExtEx(target, x, y, nullptr); }, RECT{});
+  if (d->recording)
+    Record(
+        *d, [=](HDC target) { SetWindowExtEx(target, x, y, nullptr); }, RECT{});
   if (old) *old = d->st.winExt;
   if (d->st.mapMode != MM_ANISOTROPIC && d->st.mapMode != MM_ISOTROPIC) return FALSE;
   if (x == 0 || y == 0) return FALSE;
@@ -1176,7 +1217,9 @@ BOOL GetWindowExtEx(HDC dc, LPSIZE out) {
 BOOL SetViewportExtEx(HDC dc, int x, int y, LPSIZE old) {
   Dc* d = GetDc(dc);
   if (!d) return FALSE;
-  if (d->recording) Record(*d, [=](HDC target) { SetViewportExtEx(target, x, y, nullptr); }, RECT{});
+  if (d->recording)
+    Record(
+        *d, [=](HDC target) { SetViewportExtEx(target, x, y, nullptr); }, RECT{});
   if (old) *old = d->st.vpExt;
   if (d->st.mapMode != MM_ANISOTROPIC && d->st.mapMode != MM_ISOTROPIC) return FALSE;
   if (x == 0 || y == 0) return FALSE;
@@ -1233,11 +1276,14 @@ int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
     GdiObject* g = RegionObj(rgn);
     Region copy = g ? g->region : Region{};
     bool has = g != nullptr;
-    Record(*d, [=](HDC target) {
-      HRGN r = has ? NewRegion(copy) : nullptr;
-      ExtSelectClipRgn(target, r, mode);
-      if (r) DeleteObject(r);
-    }, RECT{});
+    Record(
+        *d,
+        [=](HDC target) {
+          HRGN r = has ? NewRegion(copy) : nullptr;
+          ExtSelectClipRgn(target, r, mode);
+          if (r) DeleteObject(r);
+        },
+        RECT{});
     return SIMPLEREGION;
   }
   GdiObject* g = RegionObj(rgn);
@@ -1286,7 +1332,8 @@ int IntersectClipRect(HDC dc, int l, int t, int r, int b) {
   Dc* d = GetDc(dc);
   if (!d) return ERROR;
   if (d->recording) {
-    Record(*d, [=](HDC target) { IntersectClipRect(target, l, t, r, b); }, RECT{});
+    Record(
+        *d, [=](HDC target) { IntersectClipRect(target, l, t, r, b); }, RECT{});
     return SIMPLEREGION;
   }
   Region cur = d->st.hasClip ? d->st.clip : Region::FromRect({0, 0, d->surface->width, d->surface->height});
@@ -1299,7 +1346,8 @@ int ExcludeClipRect(HDC dc, int l, int t, int r, int b) {
   Dc* d = GetDc(dc);
   if (!d) return ERROR;
   if (d->recording) {
-    Record(*d, [=](HDC target) { ExcludeClipRect(target, l, t, r, b); }, RECT{});
+    Record(
+        *d, [=](HDC target) { ExcludeClipRect(target, l, t, r, b); }, RECT{});
     return SIMPLEREGION;
   }
   Region cur = d->st.hasClip ? d->st.clip : Region::FromRect({0, 0, d->surface->width, d->surface->height});
@@ -1333,7 +1381,9 @@ BOOL RectVisible(HDC dc, const RECT* r) {
 BOOL MoveToEx(HDC dc, int x, int y, LPPOINT old) {
   Dc* d = GetDc(dc);
   if (!d) return FALSE;
-  if (d->recording) Record(*d, [=](HDC target) { MoveToEx(target, x, y, nullptr); }, RECT{});
+  if (d->recording)
+    Record(
+        *d, [=](HDC target) { MoveToEx(target, x, y, nullptr); }, RECT{});
   if (old) *old = d->st.pos;
   d->st.pos = {x, y};
   return TRUE;
@@ -1353,7 +1403,8 @@ BOOL LineTo(HDC dc, int x, int y) {
     POINT from = d->st.pos;
     d->st.pos = {x, y};
     POINT pts[] = {from, {x, y}};
-    Record(*d, [=](HDC target) { LineTo(target, x, y); }, BoundsOf(pts, 2));
+    Record(
+        *d, [=](HDC target) { LineTo(target, x, y); }, BoundsOf(pts, 2));
     return TRUE;
   }
   StrokeDevice(*d, {ToDevice(*d, d->st.pos.x, d->st.pos.y), ToDevice(*d, x, y)}, false);
@@ -1421,11 +1472,14 @@ BOOL Polygon(HDC dc, const POINT* pts, int n) {
   std::vector<POINT> dev;
   for (const POINT& p : v) dev.push_back(ToDevice(*d, p.x, p.y));
   GdiObject brush = BrushOf(*d);
-  FillPath(*d, [&](cairo_t* cr) {
-    cairo_move_to(cr, dev[0].x, dev[0].y);
-    for (std::size_t i = 1; i < dev.size(); ++i) cairo_line_to(cr, dev[i].x, dev[i].y);
-    cairo_close_path(cr);
-  }, brush);
+  FillPath(
+      *d,
+      [&](cairo_t* cr) {
+        cairo_move_to(cr, dev[0].x, dev[0].y);
+        for (std::size_t i = 1; i < dev.size(); ++i) cairo_line_to(cr, dev[i].x, dev[i].y);
+        cairo_close_path(cr);
+      },
+      brush);
   StrokeDevice(*d, dev, true);
   return TRUE;
 }
@@ -1454,20 +1508,25 @@ BOOL Rectangle(HDC dc, int l, int t, int r, int b) {
     if (d->st.rop2 == R2_COPYPEN)
       FillDeviceRect(*d, inner, brush);
     else
-      ApplyMask(*d, [&](cairo_t* cr) {
-        cairo_rectangle(cr, inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top);
-        cairo_fill(cr);
-      }, 0, d->st.rop2, &brush);
+      ApplyMask(
+          *d,
+          [&](cairo_t* cr) {
+            cairo_rectangle(cr, inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top);
+            cairo_fill(cr);
+          },
+          0, d->st.rop2, &brush);
   }
   if (w > 0) {
     std::uint32_t color = PenColor(*d);
     GdiObject pen;
     pen.kind = GdiKind::Brush;
     pen.brush = {BS_SOLID, FromRgb(color), 0};
-    Region frame = Region::FromRect(dr).Subtract(Region::FromRect({dr.left + w, dr.top + w, dr.right - w, dr.bottom - w}));
+    Region frame =
+        Region::FromRect(dr).Subtract(Region::FromRect({dr.left + w, dr.top + w, dr.right - w, dr.bottom - w}));
     if ((Selected(*d, d->st.pen).pen.lopnStyle & PS_STYLE_MASK) != PS_SOLID && w == 1 &&
         (Selected(*d, d->st.pen).pen.lopnStyle & PS_STYLE_MASK) != PS_INSIDEFRAME) {
-      StrokeDevice(*d, {{dr.left, dr.top}, {dr.right - 1, dr.top}, {dr.right - 1, dr.bottom - 1}, {dr.left, dr.bottom - 1}},
+      StrokeDevice(*d,
+                   {{dr.left, dr.top}, {dr.right - 1, dr.top}, {dr.right - 1, dr.bottom - 1}, {dr.left, dr.bottom - 1}},
                    true);
     } else if (d->st.rop2 == R2_COPYPEN) {
       FillDeviceRegion(*d, ClipOf(*d).Intersect(frame), pen);
@@ -1507,7 +1566,8 @@ BOOL RoundRect(HDC dc, int l, int t, int r, int b, int w, int h) {
     cairo_close_path(cr);
     cairo_restore(cr);
   };
-  DrawShape(*d, [&](cairo_t* cr) { path(cr, 0); }, [&](cairo_t* cr) { path(cr, 0.5); });
+  DrawShape(
+      *d, [&](cairo_t* cr) { path(cr, 0); }, [&](cairo_t* cr) { path(cr, 0.5); });
   return TRUE;
 }
 
@@ -1526,7 +1586,8 @@ BOOL Ellipse(HDC dc, int l, int t, int r, int b) {
     cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
     cairo_restore(cr);
   };
-  DrawShape(*d, [&](cairo_t* cr) { path(cr, 0); }, [&](cairo_t* cr) { path(cr, 0.5); });
+  DrawShape(
+      *d, [&](cairo_t* cr) { path(cr, 0); }, [&](cairo_t* cr) { path(cr, 0.5); });
   return TRUE;
 }
 
@@ -1564,7 +1625,8 @@ BOOL ArcShape(HDC dc, int l, int t, int r, int b, int x1, int y1, int x2, int y2
     ApplyMask(*d, shape, color, d->st.rop2 == R2_COPYPEN ? R2_COPYPEN : d->st.rop2, nullptr);
     return TRUE;
   }
-  DrawShape(*d, [&](cairo_t* cr) { path(cr, 0); }, [&](cairo_t* cr) { path(cr, 0.5); });
+  DrawShape(
+      *d, [&](cairo_t* cr) { path(cr, 0); }, [&](cairo_t* cr) { path(cr, 0.5); });
   return TRUE;
 }
 }  // namespace
@@ -1586,7 +1648,8 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
   Dc* d = GetDc(dc);
   if (!d) return CLR_INVALID;
   if (d->recording) {
-    Record(*d, [=](HDC target) { SetPixel(target, x, y, color); }, RECT{x, y, x + 1, y + 1});
+    Record(
+        *d, [=](HDC target) { SetPixel(target, x, y, color); }, RECT{x, y, x + 1, y + 1});
     return color;
   }
   POINT p = ToDevice(*d, x, y);
@@ -1611,11 +1674,14 @@ int FillRect(HDC dc, const RECT* r, HBRUSH brush) {
   RECT rr = *r;
   if (d->recording) {
     GdiObject copy = *b;
-    Record(*d, [=](HDC target) {
-      HBRUSH tmp = static_cast<HBRUSH>(NewObject(std::make_shared<GdiObject>(copy)));
-      FillRect(target, &rr, tmp);
-      DeleteObject(tmp);
-    }, rr);
+    Record(
+        *d,
+        [=](HDC target) {
+          HBRUSH tmp = static_cast<HBRUSH>(NewObject(std::make_shared<GdiObject>(copy)));
+          FillRect(target, &rr, tmp);
+          DeleteObject(tmp);
+        },
+        rr);
     return 1;
   }
   FillDeviceRect(*d, ToDeviceRect(*d, rr.left, rr.top, rr.right, rr.bottom), *b);
@@ -1691,7 +1757,9 @@ BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
   if (d->recording) {
     // The source pixels are copied now: the recording must not depend on the source DC later.
     if (!needsSource) {
-      Record(*d, [=](HDC target) { Blit(target, x, y, w, h, nullptr, 0, 0, 0, 0, rop, nullptr); }, RECT{x, y, x + w, y + h});
+      Record(
+          *d, [=](HDC target) { Blit(target, x, y, w, h, nullptr, 0, 0, 0, 0, rop, nullptr); },
+          RECT{x, y, x + w, y + h});
       return TRUE;
     }
     int cw = std::abs(sw), ch = std::abs(sh);
@@ -1706,16 +1774,19 @@ BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
     std::uint32_t tr = transparent ? *transparent : 0;
     bool hasTr = transparent != nullptr;
     COLORREF bk = s->st.bk;
-    Record(*d, [=](HDC target) {
-      HDC m = CreateCompatibleDC(nullptr);
-      HBITMAP b = static_cast<HBITMAP>(NewObject(std::make_shared<GdiObject>(*keep)));
-      HGDIOBJ o = SelectObject(m, b);
-      SetBkColor(m, bk);
-      Blit(target, x, y, w, h, m, 0, 0, cw, ch, rop, hasTr ? &tr : nullptr);
-      SelectObject(m, o);
-      DeleteDC(m);
-      DeleteObject(b);
-    }, RECT{x, y, x + w, y + h});
+    Record(
+        *d,
+        [=](HDC target) {
+          HDC m = CreateCompatibleDC(nullptr);
+          HBITMAP b = static_cast<HBITMAP>(NewObject(std::make_shared<GdiObject>(*keep)));
+          HGDIOBJ o = SelectObject(m, b);
+          SetBkColor(m, bk);
+          Blit(target, x, y, w, h, m, 0, 0, cw, ch, rop, hasTr ? &tr : nullptr);
+          SelectObject(m, o);
+          DeleteDC(m);
+          DeleteObject(b);
+        },
+        RECT{x, y, x + w, y + h});
     return TRUE;
   }
   RECT dr = ToDeviceRect(*d, x, y, x + w, y + h);
@@ -1747,7 +1818,8 @@ BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
     for (int yy = r.top; yy < r.bottom; ++yy) {
       std::uint32_t* row = ds.Row(yy);
       for (int xx = r.left; xx < r.right; ++xx) {
-        std::uint32_t sp = needsSource ? srcPixels[std::size_t(yy - dr.top) * std::size_t(dw) + std::size_t(xx - dr.left)] : 0;
+        std::uint32_t sp =
+            needsSource ? srcPixels[std::size_t(yy - dr.top) * std::size_t(dw) + std::size_t(xx - dr.left)] : 0;
         if (transparent && sp == *transparent) continue;
         std::uint32_t pp = needsPattern ? BrushPixel(*d, brush, xx, yy) : 0;
         std::uint32_t v = rop == SRCCOPY ? sp : Rop3(rop, pp, sp, row[xx] & 0xFFFFFF);
@@ -1792,17 +1864,22 @@ BOOL GradientFill(HDC dc, TRIVERTEX* v, ULONG nv, void* mesh, ULONG nm, ULONG mo
   if (d->recording) {
     std::vector<TRIVERTEX> verts(v, v + nv);
     std::vector<GRADIENT_RECT> rects;
-    if (mode != GRADIENT_FILL_TRIANGLE) rects.assign(static_cast<GRADIENT_RECT*>(mesh), static_cast<GRADIENT_RECT*>(mesh) + nm);
+    if (mode != GRADIENT_FILL_TRIANGLE)
+      rects.assign(static_cast<GRADIENT_RECT*>(mesh), static_cast<GRADIENT_RECT*>(mesh) + nm);
     RECT b{0, 0, 0, 0};
     for (const TRIVERTEX& t : verts) {
       POINT p{t.x, t.y};
       RECT pb = BoundsOf(&p, 1);
       if (b.right <= b.left) b = pb;
-      b = {std::min(b.left, pb.left), std::min(b.top, pb.top), std::max(b.right, pb.right), std::max(b.bottom, pb.bottom)};
+      b = {std::min(b.left, pb.left), std::min(b.top, pb.top), std::max(b.right, pb.right),
+           std::max(b.bottom, pb.bottom)};
     }
-    Record(*d, [=](HDC target) mutable {
-      GradientFill(target, verts.data(), ULONG(verts.size()), rects.data(), ULONG(rects.size()), mode);
-    }, b);
+    Record(
+        *d,
+        [=](HDC target) mutable {
+          GradientFill(target, verts.data(), ULONG(verts.size()), rects.data(), ULONG(rects.size()), mode);
+        },
+        b);
     return TRUE;
   }
   if (mode == GRADIENT_FILL_TRIANGLE) return FALSE;
@@ -1822,8 +1899,11 @@ BOOL GradientFill(HDC dc, TRIVERTEX* v, ULONG nv, void* mesh, ULONG nm, ULONG mo
         for (int x = r.left; x < r.right; ++x) {
           int pos = mode == GRADIENT_FILL_RECT_H ? x - dr.left : y - dr.top;
           double t = span > 1 ? double(pos) / double(span - 1) : 0.0;
-          auto ch = [&](COLOR16 c0, COLOR16 c1) { return std::uint32_t(std::lround((c0 + (c1 - c0) * t) / 256.0)) & 0xFF; };
-          std::uint32_t rgb = (ch(first.Red, last.Red) << 16) | (ch(first.Green, last.Green) << 8) | ch(first.Blue, last.Blue);
+          auto ch = [&](COLOR16 c0, COLOR16 c1) {
+            return std::uint32_t(std::lround((c0 + (c1 - c0) * t) / 256.0)) & 0xFF;
+          };
+          std::uint32_t rgb =
+              (ch(first.Red, last.Red) << 16) | (ch(first.Green, last.Green) << 8) | ch(first.Blue, last.Blue);
           row[x] = d->surface->monochrome ? MonoOf(rgb) : rgb;
         }
       }
@@ -1891,7 +1971,8 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state) {
   }
   if (type == DFC_BUTTON) {
     int side = std::min(r.right - r.left, r.bottom - r.top);
-    RECT box{r.left, r.top + (r.bottom - r.top - side) / 2, r.left + side, r.top + (r.bottom - r.top - side) / 2 + side};
+    RECT box{r.left, r.top + (r.bottom - r.top - side) / 2, r.left + side,
+             r.top + (r.bottom - r.top - side) / 2 + side};
     bool radio = (state & DFCS_BUTTONRADIO) != 0;
     COLORREF face = inactive || (state & DFCS_PUSHED) ? GetSysColor(COLOR_BTNFACE) : GetSysColor(COLOR_WINDOW);
     COLORREF mark = inactive ? GetSysColor(COLOR_GRAYTEXT) : GetSysColor(COLOR_WINDOWTEXT);
@@ -1942,10 +2023,26 @@ BOOL DrawFrameControl(HDC dc, LPRECT rect, UINT type, UINT state) {
     int s = std::max(2, std::min(r.right - r.left, r.bottom - r.top) / 4);
     POINT tri[3];
     switch (kind) {
-      case DFCS_SCROLLUP: tri[0] = {cx - s, cy + s / 2}; tri[1] = {cx + s, cy + s / 2}; tri[2] = {cx, cy - s / 2 - 1}; break;
-      case DFCS_SCROLLLEFT: tri[0] = {cx + s / 2, cy - s}; tri[1] = {cx + s / 2, cy + s}; tri[2] = {cx - s / 2 - 1, cy}; break;
-      case DFCS_SCROLLRIGHT: tri[0] = {cx - s / 2, cy - s}; tri[1] = {cx - s / 2, cy + s}; tri[2] = {cx + s / 2 + 1, cy}; break;
-      default: tri[0] = {cx - s, cy - s / 2}; tri[1] = {cx + s, cy - s / 2}; tri[2] = {cx, cy + s / 2 + 1}; break;
+      case DFCS_SCROLLUP:
+        tri[0] = {cx - s, cy + s / 2};
+        tri[1] = {cx + s, cy + s / 2};
+        tri[2] = {cx, cy - s / 2 - 1};
+        break;
+      case DFCS_SCROLLLEFT:
+        tri[0] = {cx + s / 2, cy - s};
+        tri[1] = {cx + s / 2, cy + s};
+        tri[2] = {cx - s / 2 - 1, cy};
+        break;
+      case DFCS_SCROLLRIGHT:
+        tri[0] = {cx - s / 2, cy - s};
+        tri[1] = {cx - s / 2, cy + s};
+        tri[2] = {cx + s / 2 + 1, cy};
+        break;
+      default:
+        tri[0] = {cx - s, cy - s / 2};
+        tri[1] = {cx + s, cy - s / 2};
+        tri[2] = {cx, cy + s / 2 + 1};
+        break;
     }
     HBRUSH b = CreateSolidBrush(inactive ? GetSysColor(COLOR_GRAYTEXT) : GetSysColor(COLOR_BTNTEXT));
     HGDIOBJ ob = SelectObject(dc, b), op = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -2168,9 +2265,7 @@ HENHMETAFILE CopyEnhMetaFile(HENHMETAFILE mf, LPCSTR) {
 
 HDC CreateMetaFile(LPCSTR) { return CreateEnhMetaFile(nullptr, nullptr, nullptr, nullptr); }
 HMETAFILE CloseMetaFile(HDC dc) { return reinterpret_cast<HMETAFILE>(CloseEnhMetaFile(dc)); }
-BOOL PlayMetaFile(HDC dc, HMETAFILE mf) {
-  return PlayEnhMetaFile(dc, reinterpret_cast<HENHMETAFILE>(mf), nullptr);
-}
+BOOL PlayMetaFile(HDC dc, HMETAFILE mf) { return PlayEnhMetaFile(dc, reinterpret_cast<HENHMETAFILE>(mf), nullptr); }
 BOOL DeleteMetaFile(HMETAFILE mf) { return DeleteObject(mf); }
 
 // ---- Peeking --------------------------------------------------------------------------------------------------------------------

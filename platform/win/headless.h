@@ -119,7 +119,7 @@ struct DialogItem {
   int id = -1;
   std::string className;  // "Button", "Edit", "Static", "ComboBox", "ListBox", "msctls_progress32", ...
   std::string text;
-  DWORD style = 0;  // WS_CHILD is added, and WS_VISIBLE unless the item is hidden
+  DWORD style = 0;                   // WS_CHILD is added, and WS_VISIBLE unless the item is hidden
   int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
   DWORD exStyle = 0;
   bool hidden = false;

@@ -151,7 +151,9 @@ CImageList* CImageList::FromHandle(HIMAGELIST list) {
   return w.get();
 }
 
-BOOL CImageList::DragEnter(CWnd* lock, CPoint p) { return ImageList_DragEnter(lock ? lock->m_hWnd : nullptr, p.x, p.y); }
+BOOL CImageList::DragEnter(CWnd* lock, CPoint p) {
+  return ImageList_DragEnter(lock ? lock->m_hWnd : nullptr, p.x, p.y);
+}
 BOOL CImageList::DragLeave(CWnd* lock) { return ImageList_DragLeave(lock ? lock->m_hWnd : nullptr); }
 
 CImageList* CTreeCtrl::SetImageList(CImageList* list, int which) {

@@ -150,13 +150,15 @@ int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon) {
   GetObject(ii.hbmMask, sizeof(bm), &bm);
   std::vector<COLORREF> px, m;
   if (bm.bmWidth == l->cx && bm.bmHeight == l->cy) {
-    px = ii.hbmColor ? Read(ii.hbmColor, 0, l->cx, l->cy) : std::vector<COLORREF>(std::size_t(l->cx) * std::size_t(l->cy), 0);
+    px = ii.hbmColor ? Read(ii.hbmColor, 0, l->cx, l->cy)
+                     : std::vector<COLORREF>(std::size_t(l->cx) * std::size_t(l->cy), 0);
     m = Read(ii.hbmMask, 0, l->cx, l->cy);
   } else {
     // An icon of another size is scaled to the list's size, as the system does: each pixel averages the opaque
     // pixels of its box and is clear when most of the box is.
-    std::vector<COLORREF> big = ii.hbmColor ? Read(ii.hbmColor, 0, bm.bmWidth, bm.bmHeight)
-                                            : std::vector<COLORREF>(std::size_t(bm.bmWidth) * std::size_t(bm.bmHeight), 0);
+    std::vector<COLORREF> big = ii.hbmColor
+                                    ? Read(ii.hbmColor, 0, bm.bmWidth, bm.bmHeight)
+                                    : std::vector<COLORREF>(std::size_t(bm.bmWidth) * std::size_t(bm.bmHeight), 0);
     std::vector<COLORREF> bigMask = Read(ii.hbmMask, 0, bm.bmWidth, bm.bmHeight);
     for (int y = 0; y < l->cy; ++y)
       for (int x = 0; x < l->cx; ++x) {
@@ -264,7 +266,7 @@ HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT) {
     for (int xx = 0; xx < l->cx; ++xx)
       SetPixel(dc, xx, yy,
                l->clear[std::size_t(index)][std::size_t(yy) * std::size_t(l->cx) + std::size_t(xx)] ? RGB(255, 255, 255)
-                                                                                                     : RGB(0, 0, 0));
+                                                                                                    : RGB(0, 0, 0));
   SelectObject(dc, old);
   DeleteDC(dc);
   ICONINFO ii{TRUE, 0, 0, mask, color};

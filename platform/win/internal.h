@@ -33,7 +33,9 @@ struct Surface {
   std::uint32_t Get(int x, int y) const;
   void Set(int x, int y, std::uint32_t rgb);
 };
-inline std::uint32_t ToRgb(COLORREF c) { return (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c); }
+inline std::uint32_t ToRgb(COLORREF c) {
+  return (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c);
+}
 inline COLORREF FromRgb(std::uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
 // A set of pixels as rectangles (device coordinates); regions and clip areas.
@@ -98,8 +100,8 @@ struct Window {
   DWORD exStyle = 0;
   std::string text;
   UINT_PTR id = 0;
-  HWND parent = nullptr;  // children
-  HWND owner = nullptr;   // pop-ups
+  HWND parent = nullptr;       // children
+  HWND owner = nullptr;        // pop-ups
   std::vector<HWND> children;  // z-order = creation order: the first is the top, and the first in tab order
   RECT rect{};                 // window rectangle: parent client coordinates (children) or screen (top level)
   HMENU menu = nullptr;
@@ -112,11 +114,11 @@ struct Window {
   bool redraw = true;
   bool destroying = false;
   ScrollBar hscroll, vscroll;
-  CWnd* cwnd = nullptr;                          // the permanent MFC object
-  std::shared_ptr<CWnd> temporary;               // a wrapper made by CWnd::FromHandle
-  std::shared_ptr<void> control;                 // a built-in control's state
+  CWnd* cwnd = nullptr;             // the permanent MFC object
+  std::shared_ptr<CWnd> temporary;  // a wrapper made by CWnd::FromHandle
+  std::shared_ptr<void> control;    // a built-in control's state
   std::unique_ptr<DialogState> dialog;
-  std::shared_ptr<Surface> backing;              // top-level windows: the pixels
+  std::shared_ptr<Surface> backing;  // top-level windows: the pixels
 };
 
 Window* Get(HWND wnd);

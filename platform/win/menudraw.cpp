@@ -61,7 +61,8 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
       h = 8;
     } else {
       std::string shown;
-      for (char c : it.text) if (c != '&') shown += c;
+      for (char c : it.text)
+        if (c != '&') shown += c;
       SIZE sz{};
       GetTextExtentPoint32(dc, shown.c_str(), int(shown.size()), &sz);
       w = check + sz.cx + arrow + 8;

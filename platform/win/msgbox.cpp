@@ -47,8 +47,8 @@ const char* AnswerText(int answer) {
 
 int DefaultAnswer(UINT type) {
   static const int buttons[][3] = {
-      {IDOK, IDOK, IDOK},           {IDOK, IDCANCEL, IDCANCEL},  {IDABORT, IDRETRY, IDIGNORE},
-      {IDYES, IDNO, IDCANCEL},      {IDYES, IDNO, IDNO},         {IDRETRY, IDCANCEL, IDCANCEL},
+      {IDOK, IDOK, IDOK},      {IDOK, IDCANCEL, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE},
+      {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO, IDNO},        {IDRETRY, IDCANCEL, IDCANCEL},
   };
   UINT set = type & MB_TYPEMASK;
   if (set > MB_RETRYCANCEL) set = MB_OK;

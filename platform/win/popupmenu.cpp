@@ -142,8 +142,8 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const bool hot = int(i) == lv.hot && IsEnabled(lv.menu, int(i));
         if (hot) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
         SetTextColor(dc, GetSysColor(!IsEnabled(lv.menu, int(i)) ? COLOR_GRAYTEXT
-                                     : hot                        ? COLOR_HIGHLIGHTTEXT
-                                                                  : COLOR_MENUTEXT));
+                                     : hot                       ? COLOR_HIGHLIGHTTEXT
+                                                                 : COLOR_MENUTEXT));
         const UINT state = GetMenuState(lv.menu, UINT(i), MF_BYPOSITION);
         if (state & MF_CHECKED) {
           RECT check{r.left + 4, r.top, r.left + kPad, r.bottom};

@@ -54,12 +54,14 @@ struct PrintJob {
 int PrinterCaps(const Dc& d, int index) {
   const PrintJob& j = *d.printer;
   switch (index) {
-    case LOGPIXELSX: case LOGPIXELSY: return j.setup.dpi;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return j.setup.dpi;
     case HORZRES: return j.PixelsX() - 2 * j.Margin();
     case VERTRES: return j.PixelsY() - 2 * j.Margin();
     case PHYSICALWIDTH: return j.PixelsX();
     case PHYSICALHEIGHT: return j.PixelsY();
-    case PHYSICALOFFSETX: case PHYSICALOFFSETY: return j.Margin();
+    case PHYSICALOFFSETX:
+    case PHYSICALOFFSETY: return j.Margin();
     case HORZSIZE: return int(std::lround(j.setup.widthMm - 2 * j.setup.marginMm));
     case VERTSIZE: return int(std::lround(j.setup.heightMm - 2 * j.setup.marginMm));
     case BITSPIXEL: return j.setup.monochrome ? 1 : 24;
@@ -110,7 +112,7 @@ cairo_status_t WritePdf(void* closure, const unsigned char* data, unsigned int l
 
 std::string WriteFailure(const PrintJob& j) {
   return "Die Druckdatei " + j.target + " konnte nicht geschrieben werden" +
-         (j.writeErrno ? std::string(": ") + std::strerror(j.writeErrno) : std::string(".")) ;
+         (j.writeErrno ? std::string(": ") + std::strerror(j.writeErrno) : std::string("."));
 }
 
 void ClearPage(Dc& d) {
@@ -211,8 +213,7 @@ int StartDoc(HDC dc, const DOCINFO* info) {
   j->writeErrno = 0;
   double wpt = j->setup.widthMm / 25.4 * 72.0, hpt = j->setup.heightMm / 25.4 * 72.0;
   j->pdf = cairo_pdf_surface_create_for_stream(WritePdf, j, wpt, hpt);
-  if (info && info->lpszDocName)
-    cairo_pdf_surface_set_metadata(j->pdf, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
+  if (info && info->lpszDocName) cairo_pdf_surface_set_metadata(j->pdf, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
   j->inDoc = true;
   j->inPage = false;
   j->pages = 0;

@@ -85,7 +85,6 @@ struct Job {
   std::function<void(CDC* dc, CPrintInfo* info)> page;
   std::function<void(CDC* dc, CPrintInfo* info)> end;
 };
-bool PrintDocument(const std::string& pdfPath, const std::string& title, const Job& job,
-                   const PageSetup& setup = {});
+bool PrintDocument(const std::string& pdfPath, const std::string& title, const Job& job, const PageSetup& setup = {});
 
 }  // namespace win::print

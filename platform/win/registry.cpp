@@ -31,9 +31,9 @@ namespace {
 
 constexpr std::size_t kRootCount = 7;
 constexpr std::uintptr_t kFirstRoot = 0x80000000u;
-constexpr const char* kRootNames[kRootCount] = {"HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
-                                                "HKEY_USERS",            "HKEY_PERFORMANCE_DATA",
-                                                "HKEY_CURRENT_CONFIG",   "HKEY_DYN_DATA"};
+constexpr const char* kRootNames[kRootCount] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",     "HKEY_LOCAL_MACHINE",
+                                                "HKEY_USERS",        "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG",
+                                                "HKEY_DYN_DATA"};
 
 // --- Names ---
 
@@ -126,10 +126,10 @@ struct TypeName {
   DWORD type;
   const char* name;
 };
-constexpr TypeName kTypeNames[] = {{REG_NONE, "REG_NONE"},     {REG_SZ, "REG_SZ"},
+constexpr TypeName kTypeNames[] = {{REG_NONE, "REG_NONE"},           {REG_SZ, "REG_SZ"},
                                    {REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {REG_BINARY, "REG_BINARY"},
-                                   {REG_DWORD, "REG_DWORD"},   {REG_DWORD_BIG_ENDIAN, "REG_DWORD_BIG_ENDIAN"},
-                                   {REG_LINK, "REG_LINK"},     {REG_MULTI_SZ, "REG_MULTI_SZ"},
+                                   {REG_DWORD, "REG_DWORD"},         {REG_DWORD_BIG_ENDIAN, "REG_DWORD_BIG_ENDIAN"},
+                                   {REG_LINK, "REG_LINK"},           {REG_MULTI_SZ, "REG_MULTI_SZ"},
                                    {REG_QWORD, "REG_QWORD"}};
 
 std::string TypeToText(DWORD type) {
@@ -153,11 +153,16 @@ bool ValidUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     auto c = static_cast<unsigned char>(s[i]);
     std::size_t n = 0;
-    if (c < 0x80) n = 0;
-    else if ((c & 0xE0) == 0xC0 && c >= 0xC2) n = 1;
-    else if ((c & 0xF0) == 0xE0) n = 2;
-    else if ((c & 0xF8) == 0xF0 && c <= 0xF4) n = 3;
-    else return false;
+    if (c < 0x80)
+      n = 0;
+    else if ((c & 0xE0) == 0xC0 && c >= 0xC2)
+      n = 1;
+    else if ((c & 0xF0) == 0xE0)
+      n = 2;
+    else if ((c & 0xF8) == 0xF0 && c <= 0xF4)
+      n = 3;
+    else
+      return false;
     if (i + n >= s.size()) return false;
     for (std::size_t k = 1; k <= n; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -343,8 +348,7 @@ class FileLock {
     std::filesystem::create_directories(std::filesystem::path(registryPath).parent_path(), ec);
     fd_ = ::open((registryPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ >= 0)
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-      }
+      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {}
   }
   ~FileLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
@@ -372,8 +376,7 @@ std::string UserHome() {
   struct passwd pw {};
   struct passwd* found = nullptr;
   std::vector<char> buffer(16384);
-  if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found && pw.pw_dir)
-    return pw.pw_dir;
+  if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found && pw.pw_dir) return pw.pw_dir;
   return ".";
 }
 
@@ -479,8 +482,10 @@ class Store {
       while (ok && done < text.size()) {
         ssize_t n = ::read(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += std::size_t(n);
+        if (n <= 0)
+          ok = false;
+        else
+          done += std::size_t(n);
       }
     }
     ::close(fd);
@@ -536,8 +541,8 @@ class Store {
   }
 
   std::string path_;
-  Stamp stamp_;        // of the file the tree was read from or written to; "no file" otherwise
-  std::string text_;   // that file's content
+  Stamp stamp_;       // of the file the tree was read from or written to; "no file" otherwise
+  std::string text_;  // that file's content
   bool unreadable_ = false;
   std::array<Key, kRootCount> roots_;
   std::map<std::uintptr_t, OpenKey> handles_;
@@ -642,8 +647,8 @@ LSTATUS RegOpenKeyEx(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result
   });
 }
 
-LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPCSTR className, DWORD, REGSAM access,
-                       LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
+LSTATUS RegCreateKeyEx(HKEY key, LPCSTR subKey, DWORD, LPCSTR className, DWORD, REGSAM access, LPSECURITY_ATTRIBUTES,
+                       PHKEY result, LPDWORD disposition) {
   if (!result || !subKey) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   OpenKey open;
@@ -796,8 +801,8 @@ LSTATUS RegDeleteKey(HKEY key, LPCSTR subKey) {
   });
 }
 
-LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR className,
-                     LPDWORD classSize, PFILETIME lastWriteTime) {
+LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWORD, LPSTR className, LPDWORD classSize,
+                     PFILETIME lastWriteTime) {
   if (!name || !nameSize || (className && !classSize)) return ERROR_INVALID_PARAMETER;
   return Read([&](Store& s) -> LSTATUS {
     Resolved r;
@@ -811,8 +816,8 @@ LSTATUS RegEnumKeyEx(HKEY key, DWORD index, LPSTR name, LPDWORD nameSize, LPDWOR
   });
 }
 
-LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize, LPDWORD, LPDWORD type,
-                     LPBYTE data, LPDWORD dataSize) {
+LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSize, LPDWORD, LPDWORD type, LPBYTE data,
+                     LPDWORD dataSize) {
   if (!valueName || !valueNameSize || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
   return Read([&](Store& s) -> LSTATUS {
     Resolved r;
@@ -833,9 +838,9 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameSi
   });
 }
 
-LSTATUS RegQueryInfoKey(HKEY key, LPSTR className, LPDWORD classSize, LPDWORD, LPDWORD subKeys,
-                        LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values, LPDWORD maxValueNameLength,
-                        LPDWORD maxValueLength, LPDWORD securityDescriptorSize, PFILETIME lastWriteTime) {
+LSTATUS RegQueryInfoKey(HKEY key, LPSTR className, LPDWORD classSize, LPDWORD, LPDWORD subKeys, LPDWORD maxSubKeyLength,
+                        LPDWORD maxClassLength, LPDWORD values, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
+                        LPDWORD securityDescriptorSize, PFILETIME lastWriteTime) {
   if (className && !classSize) return ERROR_INVALID_PARAMETER;
   return Read([&](Store& s) -> LSTATUS {
     Resolved r;

@@ -17,8 +17,8 @@ namespace {
 
 struct BitmapRes {
   int width = 0, height = 0;
-  Painter paint;                                   // drawn on demand, or
-  std::shared_ptr<detail::Surface> picture;        // read from a file
+  Painter paint;                             // drawn on demand, or
+  std::shared_ptr<detail::Surface> picture;  // read from a file
 };
 struct IconRes {
   Painter paint;

@@ -25,7 +25,7 @@ void RegisterCursor(UINT id, Painter paint, POINT hotspot);
 struct MenuEntry {
   std::string text;  // empty with id 0: a separator
   UINT id = 0;
-  UINT flags = 0;  // MF_GRAYED, MF_CHECKED, ...
+  UINT flags = 0;                // MF_GRAYED, MF_CHECKED, ...
   std::vector<MenuEntry> popup;  // not empty: a submenu
 };
 void RegisterMenu(UINT id, std::vector<MenuEntry> items);

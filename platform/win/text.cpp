@@ -101,7 +101,9 @@ cairo_font_face_t* FaceFor(const std::string& family, bool bold, bool italic) {
     FT_Library lib = nullptr;
     return FT_Init_FreeType(&lib) == 0 ? lib : nullptr;
   }();
-  std::string file = family == "DejaVu Sans Mono" ? "DejaVuSansMono" : family == "DejaVu Serif" ? "DejaVuSerif" : "DejaVuSans";
+  std::string file = family == "DejaVu Sans Mono" ? "DejaVuSansMono"
+                     : family == "DejaVu Serif"   ? "DejaVuSerif"
+                                                  : "DejaVuSans";
   std::string path = "/usr/share/fonts/truetype/dejavu/" + file + (bold ? "-Bold" : "") + ".ttf";
   FT_Face face = nullptr;
   cairo_font_face_t* result = nullptr;
@@ -121,8 +123,14 @@ Realized& Realize(const LOGFONT& lf, double scale) {
   static auto& cache = *new std::map<FontKey, Realized>;
   std::string face = lf.lfFaceName;
   int height = int(std::lround(lf.lfHeight * scale));
-  FontKey key{face, height, int(lf.lfWeight), lf.lfItalic != 0, lf.lfUnderline != 0, lf.lfStrikeOut != 0,
-              int(lf.lfEscapement), lf.lfCharSet == SYMBOL_CHARSET};
+  FontKey key{face,
+              height,
+              int(lf.lfWeight),
+              lf.lfItalic != 0,
+              lf.lfUnderline != 0,
+              lf.lfStrikeOut != 0,
+              int(lf.lfEscapement),
+              lf.lfCharSet == SYMBOL_CHARSET};
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
   Realized r;
@@ -384,10 +392,13 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR tex
     if (dx) spacing.assign(dx, dx + length);
     Realized& f = FontOf(*d);
     RECT b{x, y, x + Width(f, s), y + f.tm.tmHeight};
-    Record(*d, [=](HDC target) {
-      ExtTextOut(target, x, y, options, hasRect ? &rr : nullptr, s.data(), UINT(s.size()),
-                 spacing.empty() ? nullptr : spacing.data());
-    }, b);
+    Record(
+        *d,
+        [=](HDC target) {
+          ExtTextOut(target, x, y, options, hasRect ? &rr : nullptr, s.data(), UINT(s.size()),
+                     spacing.empty() ? nullptr : spacing.data());
+        },
+        b);
     return TRUE;
   }
   if (rect && (options & ETO_OPAQUE)) {
@@ -478,7 +489,8 @@ std::string Ellipsize(const Realized& f, const std::string& s, int width, bool p
     if (slash != std::string::npos) {
       std::string tail = s.substr(slash);
       std::string head = s.substr(0, slash);
-      while (!head.empty() && Width(f, head + dots + tail) > width) head.erase(std::size_t(Utf8Prev(head, int(head.size()))));
+      while (!head.empty() && Width(f, head + dots + tail) > width)
+        head.erase(std::size_t(Utf8Prev(head, int(head.size()))));
       if (Width(f, head + dots + tail) <= width) return head + dots + tail;
     }
   }
@@ -523,10 +535,13 @@ int DrawText(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
   std::string s(text, length < 0 ? std::strlen(text) : std::size_t(length));
   if (d->recording && !(format & DT_CALCRECT)) {
     RECT r = *rect;
-    Record(*d, [=](HDC target) {
-      RECT rr = r;
-      DrawText(target, s.c_str(), int(s.size()), &rr, format);
-    }, r);
+    Record(
+        *d,
+        [=](HDC target) {
+          RECT rr = r;
+          DrawText(target, s.c_str(), int(s.size()), &rr, format);
+        },
+        r);
     Realized& f = FontOf(*d);
     return f.tm.tmHeight;
   }
@@ -565,8 +580,7 @@ int DrawText(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
         l.text = e;
         l.underlineFrom = l.underlineTo = -1;
       }
-      if (format & DT_MODIFYSTRING) {
-      }
+      if (format & DT_MODIFYSTRING) {}
     }
     maxWidth = std::max(maxWidth, Width(f, l.text));
     lines.push_back(l);

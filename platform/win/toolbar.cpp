@@ -179,9 +179,18 @@ LRESULT ToolbarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TB_ENABLEBUTTON: return setState(TBSTATE_ENABLED, LOWORD(lParam) != 0);
     case TB_PRESSBUTTON: return setState(TBSTATE_PRESSED, LOWORD(lParam) != 0);
     case TB_HIDEBUTTON: return setState(TBSTATE_HIDDEN, LOWORD(lParam) != 0);
-    case TB_ISBUTTONCHECKED: { Button* b = byId(wParam); return b && (b->b.fsState & TBSTATE_CHECKED); }
-    case TB_ISBUTTONENABLED: { Button* b = byId(wParam); return b && (b->b.fsState & TBSTATE_ENABLED); }
-    case TB_ISBUTTONPRESSED: { Button* b = byId(wParam); return b && (b->b.fsState & TBSTATE_PRESSED); }
+    case TB_ISBUTTONCHECKED: {
+      Button* b = byId(wParam);
+      return b && (b->b.fsState & TBSTATE_CHECKED);
+    }
+    case TB_ISBUTTONENABLED: {
+      Button* b = byId(wParam);
+      return b && (b->b.fsState & TBSTATE_ENABLED);
+    }
+    case TB_ISBUTTONPRESSED: {
+      Button* b = byId(wParam);
+      return b && (b->b.fsState & TBSTATE_PRESSED);
+    }
     case TB_SETBUTTONSIZE:
       s.cx = std::max(1, int(LOWORD(lParam)));
       s.cy = std::max(1, int(HIWORD(lParam)));

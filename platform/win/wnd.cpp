@@ -29,7 +29,7 @@ struct Timer {
 struct System {
   bool initialised = false;
   std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows;
-  std::vector<HWND> topLevel;  // creation order
+  std::vector<HWND> topLevel;                  // creation order
   std::map<std::string, WindowClass> classes;  // by lower-case name
   std::deque<MSG> queue;
   bool quit = false;
@@ -221,8 +221,8 @@ void InvalidateParentArea(Window* w) {
 
 void RemoveFromParent(Window* w) {
   if (w->style & WS_CHILD) {
-    if (Window* p = Get(w->parent)) p->children.erase(std::remove(p->children.begin(), p->children.end(), w->hwnd),
-                                                       p->children.end());
+    if (Window* p = Get(w->parent))
+      p->children.erase(std::remove(p->children.begin(), p->children.end(), w->hwnd), p->children.end());
   } else {
     auto& t = Sys().topLevel;
     t.erase(std::remove(t.begin(), t.end(), w->hwnd), t.end());
@@ -262,8 +262,8 @@ ATOM RegisterClass(const WNDCLASS* cls) {
 
 ATOM RegisterClassEx(const WNDCLASSEX* cls) {
   if (!cls) return 0;
-  WNDCLASS c{cls->style, cls->lpfnWndProc, cls->cbClsExtra, cls->cbWndExtra, cls->hInstance, cls->hIcon,
-             cls->hCursor, cls->hbrBackground, cls->lpszMenuName, cls->lpszClassName};
+  WNDCLASS c{cls->style, cls->lpfnWndProc, cls->cbClsExtra,    cls->cbWndExtra,   cls->hInstance,
+             cls->hIcon, cls->hCursor,     cls->hbrBackground, cls->lpszMenuName, cls->lpszClassName};
   return RegisterClass(&c);
 }
 
@@ -649,7 +649,9 @@ int GetWindowText(HWND wnd, LPSTR out, int max) {
   return int(SendMessage(wnd, WM_GETTEXT, WPARAM(max), LPARAM(out)));
 }
 int GetWindowTextLength(HWND wnd) { return int(SendMessage(wnd, WM_GETTEXTLENGTH, 0, 0)); }
-BOOL SetWindowText(HWND wnd, LPCSTR text) { return SendMessage(wnd, WM_SETTEXT, 0, LPARAM(text ? text : "")) ? TRUE : FALSE; }
+BOOL SetWindowText(HWND wnd, LPCSTR text) {
+  return SendMessage(wnd, WM_SETTEXT, 0, LPARAM(text ? text : "")) ? TRUE : FALSE;
+}
 
 // ---- Geometry ---------------------------------------------------------------------------------------------------
 BOOL GetClientRect(HWND wnd, LPRECT out) {
@@ -1000,8 +1002,7 @@ HWND SetActiveWindow(HWND wnd) {
     if (Get(wnd) && (!s.focus || Root(s.focus) != wnd) && s.active == wnd) {
       if (Get(wnd)->dialog) {
         HWND saved = Get(wnd)->dialog->savedFocus;
-        if (Get(saved) && IsChild(wnd, saved))
-          SetFocus(saved);
+        if (Get(saved) && IsChild(wnd, saved)) SetFocus(saved);
       } else if (!Get(wnd)->cwnd) {
         SetFocus(wnd);
       }
@@ -1055,9 +1056,9 @@ UINT_PTR SetTimer(HWND wnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
 BOOL KillTimer(HWND wnd, UINT_PTR id) {
   System& s = Sys();
   auto before = s.timers.size();
-  s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(),
-                                [&](const Timer& t) { return t.wnd == wnd && t.id == id; }),
-                 s.timers.end());
+  s.timers.erase(
+      std::remove_if(s.timers.begin(), s.timers.end(), [&](const Timer& t) { return t.wnd == wnd && t.id == id; }),
+      s.timers.end());
   s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
                                [&](const MSG& m) { return m.message == WM_TIMER && m.hwnd == wnd && m.wParam == id; }),
                 s.queue.end());

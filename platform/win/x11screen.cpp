@@ -27,13 +27,16 @@ std::optional<ScreenEvent> TranslateX11Key(unsigned long keysym, bool press, boo
   ScreenEvent e;
   e.kind = press ? ScreenEvent::kKeyDown : ScreenEvent::kKeyUp;
   static const std::map<unsigned long, UINT> kKeys = {
-      {XK_Return, VK_RETURN},   {XK_KP_Enter, VK_RETURN}, {XK_Tab, VK_TAB},          {XK_ISO_Left_Tab, VK_TAB},
-      {XK_BackSpace, VK_BACK},  {XK_Delete, VK_DELETE},   {XK_KP_Delete, VK_DELETE}, {XK_Escape, VK_ESCAPE},
-      {XK_Left, VK_LEFT},       {XK_Right, VK_RIGHT},     {XK_Up, VK_UP},            {XK_Down, VK_DOWN},
-      {XK_KP_Left, VK_LEFT},    {XK_KP_Right, VK_RIGHT},  {XK_KP_Up, VK_UP},         {XK_KP_Down, VK_DOWN},
-      {XK_Home, VK_HOME},       {XK_End, VK_END},         {XK_Prior, VK_PRIOR},      {XK_Next, VK_NEXT},
-      {XK_Insert, VK_INSERT},   {XK_Shift_L, VK_SHIFT},   {XK_Shift_R, VK_SHIFT},    {XK_Control_L, VK_CONTROL},
-      {XK_Control_R, VK_CONTROL}, {XK_Alt_L, VK_MENU},    {XK_Alt_R, VK_MENU},       {XK_Pause, VK_PAUSE},
+      {XK_Return, VK_RETURN},     {XK_KP_Enter, VK_RETURN}, {XK_Tab, VK_TAB},
+      {XK_ISO_Left_Tab, VK_TAB},  {XK_BackSpace, VK_BACK},  {XK_Delete, VK_DELETE},
+      {XK_KP_Delete, VK_DELETE},  {XK_Escape, VK_ESCAPE},   {XK_Left, VK_LEFT},
+      {XK_Right, VK_RIGHT},       {XK_Up, VK_UP},           {XK_Down, VK_DOWN},
+      {XK_KP_Left, VK_LEFT},      {XK_KP_Right, VK_RIGHT},  {XK_KP_Up, VK_UP},
+      {XK_KP_Down, VK_DOWN},      {XK_Home, VK_HOME},       {XK_End, VK_END},
+      {XK_Prior, VK_PRIOR},       {XK_Next, VK_NEXT},       {XK_Insert, VK_INSERT},
+      {XK_Shift_L, VK_SHIFT},     {XK_Shift_R, VK_SHIFT},   {XK_Control_L, VK_CONTROL},
+      {XK_Control_R, VK_CONTROL}, {XK_Alt_L, VK_MENU},      {XK_Alt_R, VK_MENU},
+      {XK_Pause, VK_PAUSE},
   };
   if (auto it = kKeys.find(keysym); it != kKeys.end()) {
     e.vk = it->second;
@@ -51,11 +54,16 @@ std::optional<ScreenEvent> TranslateX11Key(unsigned long keysym, bool press, boo
     e.text = text;
     return e;
   }
-  if (keysym >= XK_a && keysym <= XK_z) e.vk = UINT('A' + (keysym - XK_a));
-  else if (keysym >= XK_A && keysym <= XK_Z) e.vk = UINT('A' + (keysym - XK_A));
-  else if (keysym >= XK_0 && keysym <= XK_9) e.vk = UINT('0' + (keysym - XK_0));
-  else if (keysym == XK_space) e.vk = VK_SPACE;
-  else return std::nullopt;
+  if (keysym >= XK_a && keysym <= XK_z)
+    e.vk = UINT('A' + (keysym - XK_a));
+  else if (keysym >= XK_A && keysym <= XK_Z)
+    e.vk = UINT('A' + (keysym - XK_A));
+  else if (keysym >= XK_0 && keysym <= XK_9)
+    e.vk = UINT('0' + (keysym - XK_0));
+  else if (keysym == XK_space)
+    e.vk = VK_SPACE;
+  else
+    return std::nullopt;
   return e;
 }
 
@@ -129,8 +137,7 @@ class X11Screen : public Screen {
       if (fds[0].revents & (POLLERR | POLLHUP)) return false;
       if (wake_[0] >= 0 && (fds[1].revents & POLLIN)) {
         char buffer[16];
-        while (::read(wake_[0], buffer, sizeof buffer) > 0) {
-        }
+        while (::read(wake_[0], buffer, sizeof buffer) > 0) {}
       }
     }
     // The picture shows what was done before it was asked for: a round trip brings every event sent before.
@@ -278,8 +285,7 @@ class X11Screen : public Screen {
         return;
       case MotionNotify: {
         // Only the newest position of a burst of moves matters.
-        while (XCheckTypedWindowEvent(display_, event.xany.window, MotionNotify, &event)) {
-        }
+        while (XCheckTypedWindowEvent(display_, event.xany.window, MotionNotify, &event)) {}
         e.kind = ScreenEvent::kMove;
         e.x = event.xmotion.x;
         e.y = event.xmotion.y;

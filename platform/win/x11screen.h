@@ -18,6 +18,7 @@ std::unique_ptr<Screen> OpenX11Screen(std::string& error, const std::string& pic
 // How a key event of X becomes input: the keysym, whether it was pressed, whether Control or Alt is held, and the
 // text X made of it. Printable text without Control or Alt is typed as characters (on the press only); other
 // keys become key presses and releases. nullopt for keys the window system has no use for.
-std::optional<ScreenEvent> TranslateX11Key(unsigned long keysym, bool press, bool controlOrAlt, const std::string& text);
+std::optional<ScreenEvent> TranslateX11Key(unsigned long keysym, bool press, bool controlOrAlt,
+                                           const std::string& text);
 
 }  // namespace win

@@ -295,7 +295,8 @@ TEST_F(CalcRunTest, StageWithOnlyAccidentalCombinationsStopsAndWritesNothing) {
   AddCombination(in, 0, "Ed,A", "1.00*(1)");
   auto out = Run(in);
   EXPECT_TRUE(out->ergebnisse.Schnittgroessen.empty());
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Keine Lasten im Endsystem vorhanden. Berechnung wird nicht durchgeführt!"});
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Keine Lasten im Endsystem vorhanden. Berechnung wird nicht durchgeführt!"});
   for (const auto& entry : std::filesystem::directory_iterator(folder_))
     EXPECT_EQ(entry.path().extension(), ".tqx") << entry.path();
 }
@@ -325,7 +326,7 @@ TEST_F(CalcTest, MoreThanHundredMembersAreRefusedBeforeTheEngineRuns) {
 // A two-field column as the engine must see it: the data runs from the head down, the engine from the foot up.
 TEST_F(CalcTest, SystemPreparationTurnsTheColumnFootUp) {
   CKolumoData d;
-  d.iNorm = 1;  // EC2, engine code 2
+  d.iNorm = 1;          // EC2, engine code 2
   d.sBeton = "C30/37";  // fifth concrete grade of EC2
   d.sStahl = "B500C";   // third steel grade
   d.SetFieldCount(2);
@@ -405,12 +406,15 @@ TEST_F(CalcRunTest, FailedRunLeavesNoResultsAndNoFiles) {
   setenv("TMPDIR", temp.c_str(), 1);
   int doc = 0;
   const auto back = Run(in, "position.tqx", &doc);
-  if (before) setenv("TMPDIR", vorher.c_str(), 1); else unsetenv("TMPDIR");
+  if (before)
+    setenv("TMPDIR", vorher.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
   // the design reports the reinforcement ratio beyond the code's limit
   const std::vector<std::string> msgs = Messages();
-  EXPECT_TRUE(std::any_of(msgs.begin(), msgs.end(),
-                          [](const std::string& m) { return m.find("Bewehrungsgrad > 8%") != std::string::npos; }))
-      << testing::PrintToString(msgs);
+  EXPECT_TRUE(std::any_of(msgs.begin(), msgs.end(), [](const std::string& m) {
+    return m.find("Bewehrungsgrad > 8%") != std::string::npos;
+  })) << testing::PrintToString(msgs);
   EXPECT_EQ(VIDUV_FindFirstChild(VIDUV_FindFirstChild(Root(doc), "result"), "Schnittgroessen"), 0);
   ASSERT_EQ(back->loads[0].GetSize(), 2);
   EXPECT_DOUBLE_EQ(back->loads[0][0].val0.GetValue(), 40000.0);

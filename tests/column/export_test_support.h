@@ -88,8 +88,7 @@ inline void FillCantilever(CKolumoData& d) {
   AddAction(lk, 2, 1);
   AddAction(lk, 3, 2);
   for (int einw : {1, 2, 3}) AddLoadCase(lk, einw);
-  for (const char* formel :
-       {"1.35*(1)", "1.35*(1)+1.50*(2)", "1.35*(1)+1.50*(3)+1.05*(2)", "1.00*(1)+1.50*(3)"})
+  for (const char* formel : {"1.35*(1)", "1.35*(1)+1.50*(2)", "1.35*(1)+1.50*(3)+1.05*(2)", "1.00*(1)+1.50*(3)"})
     AddCombination(lk, formel);
   d.maxLF[0] = 3;
   d.ergebnisse.Fundkraefte.clear();

@@ -100,7 +100,7 @@ TEST_F(FoundationInstallTest, WithoutAnyTemplateTheEngineerIsToldAndNothingIsWri
   auto out = Run(in, "Stuetze.tqx");
   EXPECT_FALSE(out->ergebnisse.Fundkraefte.empty());  // the column's own results are kept
   EXPECT_FALSE(std::filesystem::exists(Target()));
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Die Vorlage der Fundamentposition fehlt:\n" +
-                                                  UserTemplate().string() +
-                                                  "\nDie Fundamentposition wird nicht geschrieben."});
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"Die Vorlage der Fundamentposition fehlt:\n" + UserTemplate().string() +
+                                     "\nDie Fundamentposition wird nicht geschrieben."});
 }

@@ -132,7 +132,7 @@ TEST_F(FoundationTest, HoldsTheLoadsOfTheFoundationCombinations) {
     EXPECT_EQ(VIDUV_GetInt(g, "nr"), e.nr);
     EXPECT_EQ(VIDUV_GetInt(g, "lf"), e.nr);
     EXPECT_STREQ(VIDUV_GetString(g, "bezeichnung"), e.name);
-    const std::pair<const char*, double> loads[7] = {{"p", e.p},     {"hx", e.hx}, {"hy", e.hy}, {"mx", e.mx},
+    const std::pair<const char*, double> loads[7] = {{"p", e.p},     {"hx", e.hx}, {"hy", e.hy},  {"mx", e.mx},
                                                      {"mx2", e.mx2}, {"my", e.my}, {"my2", e.my2}};
     for (auto [name, design] : loads) {
       EXPECT_NEAR(VIDUV_GetDouble(g, name), design / 1.4, kTol) << name;
@@ -160,8 +160,7 @@ TEST_F(FoundationTest, HoldsTheLoadsOfTheFoundationCombinations) {
     EXPECT_EQ(VIDUV_GetInt(lastfaelle[std::size_t(i)], "lf"), i + 1);
     EXPECT_EQ(VIDUV_GetInt(lastfaelle[std::size_t(i)], "einw"), i == 0 ? 1 : 2);
   }
-  const std::vector<int> actions =
-      Children(Path(doc, {"input", "lastUeberlagerung", "einwirkungen"}), "einwirkung");
+  const std::vector<int> actions = Children(Path(doc, {"input", "lastUeberlagerung", "einwirkungen"}), "einwirkung");
   ASSERT_EQ(actions.size(), 2u);
   EXPECT_EQ(VIDUV_GetInt(actions[0], "lastfaelle"), 1);
   EXPECT_STREQ(VIDUV_GetString(actions[1], "lastfaelle"), " 2 , 3 , 4 ");
@@ -200,8 +199,7 @@ TEST_F(FoundationTest, WithoutDesignRecordsOnlyTheReservedGroup) {
   const int doc = OpenTarget();
   EXPECT_EQ(Children(Path(doc, {"input", "last"}), "lastgruppe").size(), 1u);
   EXPECT_EQ(Children(Path(doc, {"input", "lastUeberlagerung", "lastfaelle"}), "lastfall").size(), 1u);
-  const std::vector<int> actions =
-      Children(Path(doc, {"input", "lastUeberlagerung", "einwirkungen"}), "einwirkung");
+  const std::vector<int> actions = Children(Path(doc, {"input", "lastUeberlagerung", "einwirkungen"}), "einwirkung");
   ASSERT_EQ(actions.size(), 2u);
   EXPECT_STREQ(VIDUV_GetString(actions[1], "lastfaelle"), "");
 }
@@ -268,8 +266,8 @@ TEST_F(FoundationTest, ExistingFileThatIsNoPositionStaysAsItIs) {
   EXPECT_EQ(FileBytes(target_), "keine Position");
   ASSERT_EQ(win::msgbox::Log().size(), 2u);  // the question, then why nothing was written
   EXPECT_EQ(win::msgbox::Log()[1].text, target_.string() +
-                                             " ist keine vollständige Plattenfundament-Position.\nDie "
-                                             "Fundamentposition wird nicht geschrieben.");
+                                            " ist keine vollständige Plattenfundament-Position.\nDie "
+                                            "Fundamentposition wird nicht geschrieben.");
 }
 
 // A template that cannot serve (missing, without an element the export fills, or another module's) leaves no file
@@ -277,9 +275,9 @@ TEST_F(FoundationTest, ExistingFileThatIsNoPositionStaysAsItIs) {
 TEST_F(FoundationTest, UnusableTemplateLeavesNoFileAndSaysWhy) {
   const std::string missing = "Die Vorlage der Fundamentposition fehlt:\n" + TemplatePath().string() +
                               "\nDie Fundamentposition wird nicht geschrieben.";
-  const std::string incomplete =
-      TemplatePath().string() + " ist keine vollständige Plattenfundament-Position.\nDie Fundamentposition wird "
-                                "nicht geschrieben.";
+  const std::string incomplete = TemplatePath().string() +
+                                 " ist keine vollständige Plattenfundament-Position.\nDie Fundamentposition wird "
+                                 "nicht geschrieben.";
   struct Case {
     const char* name;
     std::function<void()> make;

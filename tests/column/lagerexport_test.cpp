@@ -230,8 +230,7 @@ TEST_P(GroupAssignmentTest, LoadCaseLandsInItsGroup) {
   for (int a : c.actions) AddLoadCase(lk, a);
   // The second combination holds every load case; the first is not evaluated.
   std::string all;
-  for (std::size_t i = 1; i <= c.actions.size(); ++i)
-    all += (i > 1 ? "+1.00*(" : "1.00*(") + std::to_string(i) + ")";
+  for (std::size_t i = 1; i <= c.actions.size(); ++i) all += (i > 1 ? "+1.00*(" : "1.00*(") + std::to_string(i) + ")";
   AddCombination(lk, "1.00*(1)");
   AddCombination(lk, all.c_str());
   // Load case k carries Apz = 100 k, alone at support 1.
@@ -249,8 +248,13 @@ const GroupCase kGroupCases[] = {
     // Six additive actions: the sixth joins the fifth in "Verkehr add.5" (number 6): -500 - 600.
     {"SixthAdditive", {1, 1, 1, 1, 1, 1}, {1, 2, 3, 4, 5, 6}, "6: Verkehr add.5", "A1LF6_minAz", -1100, 1},
     // Eighth alternative action: with the seventh in "Verkehr alt.7" (number 13): -700 - 800.
-    {"EighthAlternative", {2, 2, 2, 2, 2, 2, 2, 2}, {1, 2, 3, 4, 5, 6, 7, 8}, "13: Verkehr alt.7",
-     "A1LF13_minAz", -1500, 1},
+    {"EighthAlternative",
+     {2, 2, 2, 2, 2, 2, 2, 2},
+     {1, 2, 3, 4, 5, 6, 7, 8},
+     "13: Verkehr alt.7",
+     "A1LF13_minAz",
+     -1500,
+     1},
     // Two accidental actions (kinds 3 and 4) share "außergewöhnlich" (number 14): -100 - 200.
     {"SecondAccidental", {3, 4}, {1, 2}, "14: außergewöhnlich", "A1LF14_minAz", -300, 1},
     {"PermanentIsGroupOne", {0, 2}, {1, 2}, "1: ständig", "A1LF1_minAz", -100, 0},

@@ -111,8 +111,10 @@ void DumpElements(int element, const std::string& path, std::vector<std::string>
     std::string attrs;
     for (int a = VIDUV_GetFirstAttrHandle(e); a; a = VIDUV_GetNextAttrHandle(a)) {
       const std::string attr = VIDUV_GetAttrNameByHandle(a);
-      if (attr == "desc") name += "[" + std::string(VIDUV_GetStringByHandle(a)) + "]";
-      else attrs += (attrs.empty() ? "" : " ") + attr + "=" + VIDUV_GetStringByHandle(a);
+      if (attr == "desc")
+        name += "[" + std::string(VIDUV_GetStringByHandle(a)) + "]";
+      else
+        attrs += (attrs.empty() ? "" : " ") + attr + "=" + VIDUV_GetStringByHandle(a);
     }
     const std::string here = path + "/" + name;
     lines.push_back(here + ":\t" + attrs);
@@ -315,9 +317,9 @@ class RegressionTest : public testing::TestWithParam<std::string> {
   // messages come on stderr, with the scratch folder's name replaced.
   HostRun Host(const std::string& command, const std::string& file) const {
     // without DISPLAY: a calculation would show its progress dialog on a screen
-    const std::string line = "cd " + Quote(folder_.string()) + " && env -u DISPLAY KOLUMO_ROOT=" +
-                             Quote(root_.string()) + " " + Quote(KOLUMO_HOST) + " " + command + " " + Quote(file) +
-                             " >stdout 2>stderr";
+    const std::string line = "cd " + Quote(folder_.string()) +
+                             " && env -u DISPLAY KOLUMO_ROOT=" + Quote(root_.string()) + " " + Quote(KOLUMO_HOST) +
+                             " " + command + " " + Quote(file) + " >stdout 2>stderr";
     HostRun run;
     const int raw = std::system(line.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -431,26 +433,25 @@ TEST(RegressionCompareTest, NumbersWithinTheToleranceAgreeAndOthersAreNamed) {
     const char* fresh;
     std::size_t problems;
   } cases[] = {
-      {"x My:\t100 2", "x My:\t100.00009 2", 0},   // 9e-7 relative
-      {"x My:\t100 2", "x My:\t100.0002 2", 1},    // 2e-6 relative
-      {"x My:\t0 2", "x My:\t4e-7 2", 0},          // near zero: absolute
+      {"x My:\t100 2", "x My:\t100.00009 2", 0},  // 9e-7 relative
+      {"x My:\t100 2", "x My:\t100.0002 2", 1},   // 2e-6 relative
+      {"x My:\t0 2", "x My:\t4e-7 2", 0},         // near zero: absolute
       {"x My:\t0 2", "x My:\t3e-6 2", 1},
-      {"x My:\t-0.5", "x My:\t0.5", 1},            // a sign is a change
+      {"x My:\t-0.5", "x My:\t0.5", 1},                     // a sign is a change
       {"N | -1905.03 | 0.276", "N | -1905.04 | 0.277", 0},  // one unit in the last printed place
       {"N | -1905.03 | 0.276", "N | -1905.05 | 0.276", 1},
-      {"LK 1", "LK 2", 1},                         // integers: no rounding allowance
-      {"x:\t12.56", "x:\t12.57", 1},               // full-precision values: none either
-      {"Rechteck", "Kreis", 2},                    // one missing, one added
-      {"a:\t1 2", "a:\t1 2 3", 2},                 // a value more
+      {"LK 1", "LK 2", 1},            // integers: no rounding allowance
+      {"x:\t12.56", "x:\t12.57", 1},  // full-precision values: none either
+      {"Rechteck", "Kreis", 2},       // one missing, one added
+      {"a:\t1 2", "a:\t1 2 3", 2},    // a value more
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.stored) + " / " + c.fresh);
     EXPECT_EQ(Compare({c.stored}, {c.fresh}).size(), c.problems);
   }
   // the message names the record, the field, the row and both values
-  const std::vector<std::string> p =
-      Compare({"result Schnittgroessen[3] System=0 LK=1 Typ=3 My:\t1 2 3"},
-              {"result Schnittgroessen[3] System=0 LK=1 Typ=3 My:\t1 2 3.5"});
+  const std::vector<std::string> p = Compare({"result Schnittgroessen[3] System=0 LK=1 Typ=3 My:\t1 2 3"},
+                                             {"result Schnittgroessen[3] System=0 LK=1 Typ=3 My:\t1 2 3.5"});
   ASSERT_EQ(p.size(), 1u);
   EXPECT_EQ(p[0], "result Schnittgroessen[3] System=0 LK=1 Typ=3 My[2]: stored 3, new 3.5");
   const std::vector<std::string> withHeights = {"r[0] LK=1 Kote:\t0 1.75 3.5", "r[0] LK=1 My:\t0 -28.35 -56.7"};

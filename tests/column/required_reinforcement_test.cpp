@@ -25,11 +25,11 @@ using RequiredReinforcementTest = column_test::CalcRunFixture;
 TEST_F(RequiredReinforcementTest, FirstOrderRecordsHoldWhatEachSectionNeeds) {
   struct Case {
     const char* what;
-    double N;          // kN
-    double stab;       // cm2 per corner bar
-    double erfAs;      // cm2, the hand-worked requirement
-    bool minimum;      // the minimum governs: the ratio column reads 0 ("Min.Ac" in the report)
-    double eta2;       // the second-order utilisation, with the steel present: N / (3200 + 40 As)
+    double N;      // kN
+    double stab;   // cm2 per corner bar
+    double erfAs;  // cm2, the hand-worked requirement
+    bool minimum;  // the minimum governs: the ratio column reads 0 ("Min.Ac" in the report)
+    double eta2;   // the second-order utilisation, with the steel present: N / (3200 + 40 As)
   } cases[] = {
       // (4000 - 3200) / 40 = 20.0 cm2 > the 4 x 3.14 = 12.56 entered; minimum 9.2 cm2; the bars are raised to
       // 20.0 cm2 before the second-order run: 4000 / (3200 + 800) = 1.0

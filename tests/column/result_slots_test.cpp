@@ -99,7 +99,8 @@ TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) 
   ASSERT_EQ(lager->Kote.size(), 1u);
   EXPECT_NEAR(lager->Kote[0], AccidentalColumn::L, 1e-6);
   EXPECT_NEAR(std::fabs(lager->Apz[0]), AccidentalColumn::NTransport, 1e-3 * AccidentalColumn::NTransport);
-  EXPECT_NEAR(std::hypot(lager->Apx[0], lager->Apy[0]), AccidentalColumn::HTransport, 1e-3 * AccidentalColumn::HTransport);
+  EXPECT_NEAR(std::hypot(lager->Apx[0], lager->Apy[0]), AccidentalColumn::HTransport,
+              1e-3 * AccidentalColumn::HTransport);
   EXPECT_GE(std::hypot(lager->Amx[0], lager->Amy[0]), AccidentalColumn::HTransport * AccidentalColumn::L * 0.999);
   const CResultSchnittgroessen* stab = Find(out.Schnittgroessen, 3, 4, 1);
   ASSERT_NE(stab, nullptr);

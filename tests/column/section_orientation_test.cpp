@@ -15,8 +15,7 @@ namespace {
 // The four bars (3.14 cm2 each at 4 cm) stiffen both a little; the two differ by (dy/bx)^2 = 4 within that.
 class SectionOrientationTest : public column_test::CalcRunFixture {
  protected:
- double HeadDeflection(int direction, double* across)
-{
+  double HeadDeflection(int direction, double* across) {
     CKolumoData in;
     column_test::Cantilever(in, 4.0, {{2, 100.0}, {direction, 10.0}}, "1.00*(1)+1.00*(2)");
     CKolumoQuer& q = in.querschnitte[0];
@@ -24,21 +23,21 @@ class SectionOrientationTest : public column_test::CalcRunFixture {
     q.dy = 60.0;
     auto out = Run(in, direction == 0 ? "x.tqx" : "y.tqx");
     for (const auto& r : out->ergebnisse.Verformung) {
-        if (r->Typ != 0 || r->LK != 1) continue;
-        // u is the deflection in X, v in Y (mm)
-        const auto& along = direction == 0 ? r->u : r->v;
-        const auto& other = direction == 0 ? r->v : r->u;
-        auto largest = [](const auto& c) {
-            double m = 0.0;
-            for (double x : c) m = std::max(m, std::fabs(x));
-            return m;
-        };
-        *across = largest(other);
-        return largest(along);
+      if (r->Typ != 0 || r->LK != 1) continue;
+      // u is the deflection in X, v in Y (mm)
+      const auto& along = direction == 0 ? r->u : r->v;
+      const auto& other = direction == 0 ? r->v : r->u;
+      auto largest = [](const auto& c) {
+        double m = 0.0;
+        for (double x : c) m = std::max(m, std::fabs(x));
+        return m;
+      };
+      *across = largest(other);
+      return largest(along);
     }
     ADD_FAILURE() << "no first-order deflection";
     return 0.0;
-}
+  }
 };
 
 }  // namespace

@@ -28,10 +28,10 @@ TEST_F(AusgabeDlgTest, NumericScopeTakesChecksAndComboAndMarksLoadCasesWhenFireC
     COrmiParamGrid& g = GridOf(d);
     ASSERT_EQ(g.GetRowCount(), 31);
     EXPECT_EQ(g.GetItemText(30, 0), "Brandschutz");
-    Toggle(d, 1);                  // Systembeschreibung on
-    Toggle(d, 22);                 // Rissnachweis off
-    Pick(d, 3, 2);                 // Extremal
-    Toggle(d, 30);                 // Brandschutz on
+    Toggle(d, 1);   // Systembeschreibung on
+    Toggle(d, 22);  // Rissnachweis off
+    Pick(d, 3, 2);  // Extremal
+    Toggle(d, 30);  // Brandschutz on
     Save(d, "ausgabe-numerisch.png");
     Press(d, IDOK);
   });
@@ -53,8 +53,8 @@ TEST_F(AusgabeDlgTest, FireRowsFollowTheCodeAndOkOrCancelWithoutChangeLeaveTheDa
     int brandAfter;  // num_Brand was 1 before
   };
   // Codes without the fire verification lose the switch even on Cancel; OK without a change marks nothing.
-  const Case cases[] = {{0, IDOK, 31, 1}, {10, IDCANCEL, 31, 1}, {2, IDCANCEL, 29, 0}, {1, IDOK, 29, 0},
-                        {11, IDOK, 29, 0}};
+  const Case cases[] = {
+      {0, IDOK, 31, 1}, {10, IDCANCEL, 31, 1}, {2, IDCANCEL, 29, 0}, {1, IDOK, 29, 0}, {11, IDOK, 29, 0}};
   for (const Case& c : cases) {
     CKolumoData d;
     d.iNorm = c.iNorm;

@@ -67,9 +67,9 @@ TEST_F(Kolumo2DTest, SideViewsOfTheExampleCarryNodesWithTheirIdsAndSprings) {
   };
   // Node x at the section's +y (view 0) or +x (view 1) edge of the field below it: 35/2 and 40/2 cm; the node
   // at the column's end (z = H) stands on the axis pointing along it, with the fixity marker -1.
-  const Fall faelle[] = {{0, 0, 0.175, 0.0, -H / 30, 0, 0},  {0, 1, 0.2, 3.2, -H / 30, 0, 0},
-                         {0, 2, 0.0, H, 0, -H / 30, -1},     {1, 0, 0.175, 0.0, -H / 30, 0, 0},
-                         {1, 1, 0.2, 3.2, -H / 30, 0, 0},    {1, 2, 0.0, H, 0, -H / 30, -1}};
+  const Fall faelle[] = {{0, 0, 0.175, 0.0, -H / 30, 0, 0}, {0, 1, 0.2, 3.2, -H / 30, 0, 0},
+                         {0, 2, 0.0, H, 0, -H / 30, -1},    {1, 0, 0.175, 0.0, -H / 30, 0, 0},
+                         {1, 1, 0.2, 3.2, -H / 30, 0, 0},   {1, 2, 0.0, H, 0, -H / 30, -1}};
   for (const Fall& f : faelle) {
     const pw::Item2D* n = ById(f.view, 4 * f.node + 1, pw::Kind2D::Node);
     ASSERT_NE(n, nullptr) << "view " << f.view << " node " << f.node;
@@ -226,9 +226,8 @@ TEST(Kolumo2DDrag, NodesMoveFieldBoundariesAndNeverLeaveAFieldWithoutLength) {
   // Fields 0.12 and 1.0 m, raster 0.05. Node 0 is the head: moving it along shortens field 0; node 2 the end:
   // moving it along lengthens field 1. Field 0 can lose at most two steps (0.12 -> 0.02); a third would leave
   // -0.03.
-  const Fall faelle[] = {{0, 0.05, 0.07, 1.0},  {0, 0.3, 0.02, 1.0},  {2, 0.1, 0.12, 1.1},
-                         {1, 0.1, 0.22, 0.9},   {1, -0.3, 0.02, 1.1}, {1, 5.0, 1.07, 0.05},
-                         {2, -2.0, 0.12, 0.05}};
+  const Fall faelle[] = {{0, 0.05, 0.07, 1.0}, {0, 0.3, 0.02, 1.0},  {2, 0.1, 0.12, 1.1},  {1, 0.1, 0.22, 0.9},
+                         {1, -0.3, 0.02, 1.1}, {1, 5.0, 1.07, 0.05}, {2, -2.0, 0.12, 0.05}};
   for (const Fall& f : faelle) {
     CKolumoData data;
     data.SetFieldCount(2);
@@ -252,10 +251,8 @@ TEST(Kolumo2DDrag, LoadsMoveAcrossFields) {
   };
   // Fields 1.0 and 2.0 m, raster 0.05. 0.9 + 0.15 passes the end of field 0 by 0.05; below the head it stops
   // at 0; a load at the column's end (node 2) gets offset 0; 0.1 - 0.2 in field 1 goes back into field 0 at 0.9.
-  const Fall faelle[] = {{0, 0.9, 0.15, 1, 0.05},
-                         {0, 0.1, -0.5, 0, 0.0},
-                         {2, 0.0, 0.05, 2, 0.0},
-                         {1, 0.1, -0.2, 0, 0.9}};
+  const Fall faelle[] = {
+      {0, 0.9, 0.15, 1, 0.05}, {0, 0.1, -0.5, 0, 0.0}, {2, 0.0, 0.05, 2, 0.0}, {1, 0.1, -0.2, 0, 0.9}};
   for (const Fall& f : faelle) {
     CKolumoData data;
     data.SetFieldCount(2);

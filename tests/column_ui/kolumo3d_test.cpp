@@ -195,9 +195,9 @@ TEST_F(Kolumo3DTest, DistributedLoadsStandOnTheColumnAndTheirLabelsBesideIt) {
 }
 
 TEST_F(Kolumo3DTest, ALoadOfTheSecondFieldStandsAtThatFieldsHeight) {
-  Column({3.2, 4.5});  // field 2 from 3.2 to 7.7 m below the head
-  data_.querschnitte[1].bx = 40.0;  // its -x face at x = -0.2
-  AddLoad(0, 1, 0, 0.0, 4.5, 2.4, 0.0);    // uniform over field 2
+  Column({3.2, 4.5});                       // field 2 from 3.2 to 7.7 m below the head
+  data_.querschnitte[1].bx = 40.0;          // its -x face at x = -0.2
+  AddLoad(0, 1, 0, 0.0, 4.5, 2.4, 0.0);     // uniform over field 2
   AddLoad(10, 1, 2, 0.0, 0.0, 480.0, 0.0);  // axial at node 2 (the head of field 2)
   AddLoad(10, 1, 0, 1.5, 0.0, -10.0, 0.0);  // pulling in x, 1.5 m into field 2
   Zeichne3D(data_, view_);
@@ -225,7 +225,7 @@ TEST_F(Kolumo3DTest, ALoadOfTheSecondFieldStandsAtThatFieldsHeight) {
 }
 
 TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
-  Column({2.0, 2.0});  // H = 4, L = 0.8
+  Column({2.0, 2.0});                       // H = 4, L = 0.8
   data_.querschnitte[1].ex = 5.0;           // field 2 lies 0.05 m off the axis: its -x face at -0.1
   AddLoad(10, 1, 2, 0.0, 0.0, 100.0, 0.0);  // axial 100 kN at node 1 (z = 2)
   AddLoad(10, 1, 0, 0.5, 0.0, 10.0, 4.0);   // 10 kN and 4 kNm in x at z = 2.5
@@ -267,7 +267,7 @@ TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
 }
 
 TEST_F(Kolumo3DTest, MomentsWithoutAnyForceKeepAFiniteSize) {
-  Column({3.0});  // L = 0.6
+  Column({3.0});                          // L = 0.6
   AddLoad(10, 0, 1, 1.0, 0.0, 0.0, 7.5);  // a moment alone: m10 = 0
   Zeichne3D(data_, view_);
   auto moments = Items(pw::Kind3D::Moment);

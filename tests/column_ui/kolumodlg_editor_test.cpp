@@ -39,8 +39,10 @@ class KolumoEditorTabTest : public win::test::WindowTest {
     if (dialog_) dialog_->DestroyWindow();
     dialog_.reset();
     host_.DestroyWindow();
-    if (hadRegistry_) setenv("ORMI_REGISTRY", oldRegistry_.c_str(), 1);
-    else unsetenv("ORMI_REGISTRY");
+    if (hadRegistry_)
+      setenv("ORMI_REGISTRY", oldRegistry_.c_str(), 1);
+    else
+      unsetenv("ORMI_REGISTRY");
     fs::remove_all(folder_);
     WindowTest::TearDown();
   }

@@ -91,9 +91,7 @@ TEST_F(KolumoPagesTest, ValueTypedInOneStageIsThereAfterAnotherStage) {
 }
 
 TEST_F(KolumoPagesTest, ConstructionStagesStartFromTheFinalSystemWithoutCreep) {
-  const struct {
-    int finalType, stage, shown;
-  } cases[] = {{2, 2, 0}, {3, 3, 1}, {1, 2, 1}, {3, 1, 0}};
+  const struct { int finalType, stage, shown; } cases[] = {{2, 2, 0}, {3, 3, 1}, {1, 2, 1}, {3, 1, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.finalType << " into stage " << c.stage);
     Open([&](CKolumoData& d) { d.vorver[0].type = c.finalType, d.vorver[0].Schiefstellung = 300; });
@@ -177,8 +175,8 @@ TEST_F(KolumoPagesTest, CodeRadiosSetTheCodeAndShowItsFireButton) {
     UINT radio;
     int norm;
     bool fire;
-  } cases[] = {{S::kIdNormDin, 0, true}, {S::kIdNormEc2, 1, false}, {S::kIdNormSia, 2, false},
-               {S::kIdNormNa, 10, true}};
+  } cases[] = {
+      {S::kIdNormDin, 0, true}, {S::kIdNormEc2, 1, false}, {S::kIdNormSia, 2, false}, {S::kIdNormNa, 10, true}};
   Open([](CKolumoData& d) { d.iNorm = 1; });
   ShowTab(1);
   for (const auto& c : cases) {

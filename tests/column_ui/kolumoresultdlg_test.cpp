@@ -170,7 +170,8 @@ class ResultPageTest : public column_test::CalcRunFixture {
     return out;
   }
   void Save(const char* name) {
-    if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(host_.m_hWnd, std::string(dir) + "/" + name + ".png");
+    if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+      win::SaveWindowPng(host_.m_hWnd, std::string(dir) + "/" + name + ".png");
   }
 
   CWnd host_;

@@ -42,8 +42,8 @@ using win::test::WindowTest;
 
 TEST_F(WindowTest, BoldFontKeepsTheControlsFaceAndHeight) {
   HWND parent = CreateWindowEx(0, "Static", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
-  HWND label = CreateWindowEx(0, "Static", "Titel", WS_CHILD | WS_VISIBLE, 0, 0, 80, 16, parent, nullptr, nullptr,
-                              nullptr);
+  HWND label =
+      CreateWindowEx(0, "Static", "Titel", WS_CHILD | WS_VISIBLE, 0, 0, 80, 16, parent, nullptr, nullptr, nullptr);
   CFont normal;
   normal.CreateFont(-13, 0, 0, 0, 400, 1, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
   CWnd::FromHandle(label)->SetFont(&normal);

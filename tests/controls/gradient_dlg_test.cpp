@@ -45,10 +45,10 @@ TEST_F(GradientTest, BandOneCoversTheTopQuarterOverBandZero) {
   dlg.m_crGradientEnd[1] = RGB(0, 255, 0);
   win::Image img = Show(dlg);
   int quarter = int(img.height * 0.25);
-  EXPECT_EQ(img.At(0, 0), RGB(255, 0, 0));               // band 1 starts with its start colour at the left
-  EXPECT_EQ(img.At(img.width - 1, 0), RGB(0, 255, 0));   // and ends with its end colour at the right
+  EXPECT_EQ(img.At(0, 0), RGB(255, 0, 0));              // band 1 starts with its start colour at the left
+  EXPECT_EQ(img.At(img.width - 1, 0), RGB(0, 255, 0));  // and ends with its end colour at the right
   EXPECT_EQ(img.At(0, quarter - 1), RGB(255, 0, 0));
-  EXPECT_EQ(img.At(0, quarter), RGB(0, 0, 255));         // below the quarter: band 0
+  EXPECT_EQ(img.At(0, quarter), RGB(0, 0, 255));  // below the quarter: band 0
   EXPECT_EQ(img.At(img.width / 2, img.height - 1), RGB(0, 0, 255));
 }
 

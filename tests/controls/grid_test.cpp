@@ -622,7 +622,9 @@ TEST_F(GridTest, PastingSplitsAtTabsAndCommasTrimsAndNeverWritesOutsideTheGrid) 
   const std::vector<PasteCase> cases = {
       {"comma and tab", "1,2\t3", {2, 1}, {{{2, 1}, "1"}, {{2, 2}, "2"}, {{2, 3}, "3"}}},
       {"blanks trimmed", "  x  \t y", {5, 2}, {{{5, 2}, "x"}, {{5, 3}, "y"}}},
-      {"more than fits at the corner", "p\tq\tr\ns\tt\tu\nv\tw\tz", {29, 4},
+      {"more than fits at the corner",
+       "p\tq\tr\ns\tt\tu\nv\tw\tz",
+       {29, 4},
        {{{29, 4}, "p"}, {{29, 5}, "q"}, {{28, 4}, "28/4"}, {{29, 3}, "29/3"}}},
   };
   for (const PasteCase& p : cases) {
@@ -658,7 +660,7 @@ TEST_F(GridTest, DeleteEmptiesTheSelectedCellsUnlessTheParentVetoes) {
 
 struct DropCase {
   const char* name;
-  DWORD keys;        // MK_CONTROL copies
+  DWORD keys;  // MK_CONTROL copies
   bool readOnlyTarget;
   const char* source;  // the dragged cell afterwards
   const char* target;  // the drop cell afterwards

@@ -71,7 +71,8 @@ TEST_F(HoverButtonTest, AFlatButtonTakesTheHoverColourWhileThePointerIsOverIt) {
   win::input::MouseMove(b.m_hWnd, 20, 10);
   win::PumpMessages();
   EXPECT_TRUE(b.IsHovered());
-  if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/hover-button.png");
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+    win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/hover-button.png");
   EXPECT_EQ(Pixel(b, 3, 3), RGB(255, 255, 0));
   win::input::MouseMove(parent.m_hWnd, 300, 70);
   win::PumpMessages();
@@ -129,7 +130,8 @@ TEST_F(HoverButtonTest, ADisabledButtonGreysItsBitmapAndEmbossesItsCaption) {
   EXPECT_EQ(count(RGB(255, 0, 255)), 0);
   b.EnableWindow(FALSE);
   win::PumpMessages();
-  if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/hover-button-disabled.png");
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+    win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/hover-button-disabled.png");
   EXPECT_EQ(count(RGB(0, 0, 255)), 0) << "greyed";
   EXPECT_GT(count(::GetSysColor(COLOR_3DSHADOW)), 0) << "embossed caption";
 }
@@ -147,7 +149,6 @@ TEST_F(HoverButtonTest, TheDropDownMenuSendsTheChosenCommandToItsOwner) {
   EXPECT_EQ(parent.commands, (std::vector<UINT>{502}));
   EXPECT_FALSE(b.LastPressed() && !b.IsHovered()) << "the menu no longer holds the button down";
 }
-
 
 TEST_F(HoverButtonTest, AnIconSitsLeftOfTheCaptionAndSoundsGoWithHoverAndClick) {
   CHoverButton b;

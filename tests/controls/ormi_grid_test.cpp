@@ -54,7 +54,8 @@ class TypedGridTest : public win::test::WindowTest {
     ASSERT_TRUE(before.Create("Edit", "vorher", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 5, 100, 25), &parent, 1));
     ASSERT_TRUE(grid.Create(CRect(5, 60, 745, 200), &parent, 2));
     ASSERT_TRUE(empty.Create("Static", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 205, 50, 225), &parent, 3));
-    ASSERT_TRUE(after.Create("Button", "Weiter", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 230, 100, 255), &parent, 4));
+    ASSERT_TRUE(
+        after.Create("Button", "Weiter", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(5, 230, 100, 255), &parent, 4));
     grid.Layout();
     GetGlobalVariableStore().RemoveAll();
     GetGlobalVariableStore().SetVariable("Lasten\\b", "Breite", "m", 3.0);
@@ -65,7 +66,8 @@ class TypedGridTest : public win::test::WindowTest {
     WindowTest::TearDown();
   }
   void Save(const char* name, CWnd* wnd) {
-    if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(wnd->m_hWnd, std::string(dir) + "/" + name + ".png");
+    if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+      win::SaveWindowPng(wnd->m_hWnd, std::string(dir) + "/" + name + ".png");
   }
   CPoint Center(int row, int col) {
     CRect r;
@@ -94,12 +96,11 @@ TEST_F(TypedGridTest, EveryTypeGetsItsCellClassAndRecord) {
     int col, type;
     const char* cls;
   };
-  const Case cases[] = {{kText, 0, "CGridCell"},           {kInt, 1, "CGridCell"},
-                        {kDouble, 2, "CGridCell"},         {kCheck, 3, "CGridCellCheck"},
-                        {kCombo, 4, "CGridCellCombo"},     {kComboIndex, 5, "CGridCellCombo"},
-                        {kButton, 6, "CGridCellButton"},   {kFormula, 7, "CGridCell"},
-                        {kNone, 0, "CGridCell"},           {kRadio, 9, "COrmiGridCellRadio"},
-                        {kRich, 10, "COrmiGridCellRich"}};
+  const Case cases[] = {
+      {kText, 0, "CGridCell"},           {kInt, 1, "CGridCell"},          {kDouble, 2, "CGridCell"},
+      {kCheck, 3, "CGridCellCheck"},     {kCombo, 4, "CGridCellCombo"},   {kComboIndex, 5, "CGridCellCombo"},
+      {kButton, 6, "CGridCellButton"},   {kFormula, 7, "CGridCell"},      {kNone, 0, "CGridCell"},
+      {kRadio, 9, "COrmiGridCellRadio"}, {kRich, 10, "COrmiGridCellRich"}};
   for (const Case& c : cases) {
     EXPECT_EQ(grid.GetCellType(2, c.col), c.type) << c.col;
     EXPECT_STREQ(grid.GetCell(2, c.col)->GetRuntimeClass()->m_lpszClassName, c.cls) << c.col;
@@ -422,7 +423,8 @@ TEST_F(TypedGridTest, RichTextKeepsItsSourceAndDrawsIndicesAndGreekLetters) {
     int lowestInk = -1;
     for (int y = r.top + 1; y < r.bottom - 1; ++y)
       for (int x = r.left + 2; x < r.right - 2; ++x)
-        if (COLORREF c = img.At(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 200) lowestInk = std::max(lowestInk, y);
+        if (COLORREF c = img.At(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 200)
+          lowestInk = std::max(lowestInk, y);
     EXPECT_GT(lowestInk, r.CenterPoint().y) << "the subscript sits below the middle of the cell";
   }
 }

@@ -19,8 +19,7 @@ class Position : public BaseData {
 class SmallCatalogue : public MatCatalogue {
  public:
   void Entries(std::vector<std::string>& paths) override {
-    paths = {"Beton\\Normalbeton\\EN 1992\\C25/30", "Beton\\Normalbeton\\EN 1992\\C30/37",
-             "Profile\\HEA\\HEA 200"};
+    paths = {"Beton\\Normalbeton\\EN 1992\\C25/30", "Beton\\Normalbeton\\EN 1992\\C30/37", "Profile\\HEA\\HEA 200"};
   }
   bool Values(const std::string& path, std::vector<MatValueRow>& rows, CString& title) override {
     rows.clear();

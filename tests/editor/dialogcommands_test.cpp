@@ -37,7 +37,8 @@ class Catalogue : public MatCatalogue {
   }
 };
 
-const char* kFormulas = "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0,30\\par\r\n\\cf1 A = b*2 = 0,0\\par\r\n}";
+const char* kFormulas =
+    "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0,30\\par\r\n\\cf1 A = b*2 = 0,0\\par\r\n}";
 
 class DialogCommandTest : public win::test::WindowTest {
  protected:
@@ -63,8 +64,10 @@ class DialogCommandTest : public win::test::WindowTest {
     frame_.DestroyWindow();
     position_.reset();
     SetDocumentPartFactory(nullptr);
-    if (hadRegistry_) setenv("ORMI_REGISTRY", oldRegistry_.c_str(), 1);
-    else unsetenv("ORMI_REGISTRY");
+    if (hadRegistry_)
+      setenv("ORMI_REGISTRY", oldRegistry_.c_str(), 1);
+    else
+      unsetenv("ORMI_REGISTRY");
     WindowTest::TearDown();
   }
   void Open(const std::string& rtf) {

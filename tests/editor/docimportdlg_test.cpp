@@ -69,7 +69,7 @@ TEST_F(DocumentImportTest, TheTextIsFoundWhereTheWritingVersionPutIt) {
   };
   const Case cases[] = {
       {"neu.tqx", "Kolumo", 3.0, false, true},
-      {"alt.tqx", "Skrib", 2.098, true, true},     // a standalone document of 2.098 keeps it in "input"
+      {"alt.tqx", "Skrib", 2.098, true, true},      // a standalone document of 2.098 keeps it in "input"
       {"grenze.tqx", "Skrib", 2.099, true, false},  // from 2.099 on only "input/Skrib" counts
       {"fremd.tqx", "Kolumo", 2.0, true, false},    // other programs never used "input" itself
   };

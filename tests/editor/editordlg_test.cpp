@@ -284,10 +284,12 @@ TEST_F(EditorTest, TooltipsComeFromTheStringsOfTheCommands) {
 }
 
 TEST_F(EditorTest, Picture) {
-  Open("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red7\\green13\\blue255;}\\pard\\s1\\fs28\\b Querschnitt\\par\r\n"
-       "\\pard\\fs20\\b0 Rechteckquerschnitt aus Stahlbeton, die Bewehrung symmetrisch an zwei Seiten.\\par\r\n"
-       "\\cf1 b = 0,30\\cf0  [m]\\par\r\n\\cf1 h = 0,60\\cf0  [m]\\par\r\n\\cf1 A = b*h = ?\\cf0  [m\\'b2]\\par\r\n"
-       "\\trowd\\trgaph28\\cellx2000\\cellx3500\\pard\\intbl Gk\\cell 120 kN\\cell\\row\r\n\\pard\\par\r\n}");
+  Open(
+      "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red7\\green13\\blue255;}\\pard\\s1\\fs28\\b "
+      "Querschnitt\\par\r\n"
+      "\\pard\\fs20\\b0 Rechteckquerschnitt aus Stahlbeton, die Bewehrung symmetrisch an zwei Seiten.\\par\r\n"
+      "\\cf1 b = 0,30\\cf0  [m]\\par\r\n\\cf1 h = 0,60\\cf0  [m]\\par\r\n\\cf1 A = b*h = ?\\cf0  [m\\'b2]\\par\r\n"
+      "\\trowd\\trgaph28\\cellx2000\\cellx3500\\pard\\intbl Gk\\cell 120 kN\\cell\\row\r\n\\pard\\par\r\n}");
   editor_.Refresh(-1);
   const std::string png = ::testing::TempDir() + "editor.png";
   ASSERT_TRUE(win::SaveWindowPng(editor_.m_hWnd, png));
@@ -359,10 +361,17 @@ TEST_F(EditorCommandsTest, DatabaseValuesBecomeATable) {
       // The table ends with a paragraph of its own before the text's final mark.
       {{}, "\r"},
       {{{"Druckfestigkeit", "fck", "30", "N/mm2"}},
-       "C30/37 - Druckfestigkeit\x07" "fck\x07=\x07" "30\x07[N/mm2]\x07\x0e\r\r"},
+       "C30/37 - Druckfestigkeit\x07"
+       "fck\x07=\x07"
+       "30\x07[N/mm2]\x07\x0e\r\r"},
       {{{"Druckfestigkeit", "fck", "30", "N/mm2"}, {"E-Modul", "Ecm", "33000", "N/mm2"}},
-       "C30/37\x07\x07\x07\x07\x07\x0e" "Druckfestigkeit\x07" "fck\x07=\x07" "30\x07[N/mm2]\x07\x0e"
-       "E-Modul\x07" "Ecm\x07=\x07" "33000\x07[N/mm2]\x07\x0e\r\r"},
+       "C30/37\x07\x07\x07\x07\x07\x0e"
+       "Druckfestigkeit\x07"
+       "fck\x07=\x07"
+       "30\x07[N/mm2]\x07\x0e"
+       "E-Modul\x07"
+       "Ecm\x07=\x07"
+       "33000\x07[N/mm2]\x07\x0e\r\r"},
   };
   for (const Case& c : cases) {
     Open("");

@@ -111,7 +111,9 @@ TEST_F(TextCtrlTest, TableRtfHasRunningBoundariesAndStreamsIn) {
   Load("{\\rtf1 vor\\par\r\n}");
   edit_.SetSel(4, 4);
   edit_.InsertTable(2, 3, {1000, 500, 700}, {"a", "", "c", "d"});
-  EXPECT_EQ(Text(), std::string("vor\ra\x07\x07" "c\x07\x0e" "d\x07\x07\x07\x0e\r\r"));
+  EXPECT_EQ(Text(), std::string("vor\ra\x07\x07"
+                                "c\x07\x0e"
+                                "d\x07\x07\x07\x0e\r\r"));
   std::vector<RtfTableRow> parsed;
   EXPECT_EQ(ParseRtfTable(edit_.StreamOutRtf(false), parsed), 2);
   ASSERT_EQ(parsed.size(), 2u);
@@ -170,12 +172,14 @@ TEST_F(TextCtrlTest, MarkingWrapsTheSelectionOrRefusesAnEmptyOne) {
 }
 
 TEST_F(TextCtrlTest, PlaceholdersBecomeFormatting) {
-  Load("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard $SYMBOL_D$ 16 und $SYMBOL_D$ 20\\par\r\n"
-       "x $FC2$b = 0,3$FC0$ y\\par\r\n$R$rechts\\par\r\n}");
+  Load(
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard $SYMBOL_D$ 16 und $SYMBOL_D$ 20\\par\r\n"
+      "x $FC2$b = 0,3$FC0$ y\\par\r\n$R$rechts\\par\r\n}");
   const std::string t = Text();
   EXPECT_EQ(t, "\xc6 16 und \xc6 20\rx b = 0,3 y\rrechts\r\r");
   const richdoc::Document& d = edit_.Doc();
-  for (std::size_t p : {t.find('\xc6'), t.rfind('\xc6')}) EXPECT_EQ(d.fonts[std::size_t(d.CharAt(int(p)).font)].name, "Symbol");
+  for (std::size_t p : {t.find('\xc6'), t.rfind('\xc6')})
+    EXPECT_EQ(d.fonts[std::size_t(d.CharAt(int(p)).font)].name, "Symbol");
   EXPECT_EQ(d.fonts[std::size_t(d.CharAt(int(t.find("16"))).font)].name, "Arial");
   const int b = int(t.find("b = 0,3"));
   EXPECT_EQ(d.colours[std::size_t(d.CharAt(b).colour)].b, 255);

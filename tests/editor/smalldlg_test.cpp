@@ -181,8 +181,10 @@ TEST_F(SmallDialogTest, SettingsComeFromAndGoToTheRegistry) {
   EXPECT_EQ(value, 1);
   GetRegSettings().ReadInt("Skrib", "bVariableOverwritten", &value, -1);
   EXPECT_EQ(value, 0);
-  if (before) setenv("ORMI_REGISTRY", old.c_str(), 1);
-  else unsetenv("ORMI_REGISTRY");
+  if (before)
+    setenv("ORMI_REGISTRY", old.c_str(), 1);
+  else
+    unsetenv("ORMI_REGISTRY");
 }
 
 }  // namespace

@@ -59,8 +59,10 @@ class SymbolDialogTest : public win::test::WindowTest {
     setenv("ORMI_REGISTRY", (editortest::ScratchDir("symbols") + "/registry.xml").c_str(), 1);
   }
   void TearDown() override {
-    if (had) setenv("ORMI_REGISTRY", old.c_str(), 1);
-    else unsetenv("ORMI_REGISTRY");
+    if (had)
+      setenv("ORMI_REGISTRY", old.c_str(), 1);
+    else
+      unsetenv("ORMI_REGISTRY");
     WindowTest::TearDown();
   }
   std::string old;
@@ -68,8 +70,8 @@ class SymbolDialogTest : public win::test::WindowTest {
 };
 
 TEST(SymbolButtons, CaptionsRunThroughLettersAndTheUpperCodes) {
-  const std::pair<int, int> cases[] = {{11570, 'a'}, {11595, 'z'}, {11596, 'A'}, {11621, 'Z'},
-                                       {11622, 161}, {11713, 252}, {11714, '^'}, {11569, 0}, {11715, 0}};
+  const std::pair<int, int> cases[] = {{11570, 'a'}, {11595, 'z'}, {11596, 'A'}, {11621, 'Z'}, {11622, 161},
+                                       {11713, 252}, {11714, '^'}, {11569, 0},   {11715, 0}};
   for (auto [id, expected] : cases) EXPECT_EQ(static_cast<unsigned char>(SymbolOfButton(id)), expected) << id;
 }
 

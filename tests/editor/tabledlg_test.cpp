@@ -59,20 +59,35 @@ TEST(TableRows, ColumnOperationsTouchOnlyTheCellsARowHas) {
   };
   const Case cases[] = {
       // Boundary 1 is inner in row 1 but row 2's right edge: only row 1 moves.
-      {"move boundary 1 by 500", [](auto& r) { table::MoveBoundary(r, 1, 500); }, {1000, 2500, 3000}, {1000, 2000},
+      {"move boundary 1 by 500",
+       [](auto& r) { table::MoveBoundary(r, 1, 500); },
+       {1000, 2500, 3000},
+       {1000, 2000},
        {4000}},
-      {"move boundary 0 by -200", [](auto& r) { table::MoveBoundary(r, 0, -200); }, {800, 2000, 3000}, {800, 2000},
+      {"move boundary 0 by -200",
+       [](auto& r) { table::MoveBoundary(r, 0, -200); },
+       {800, 2000, 3000},
+       {800, 2000},
        {4000}},
-      {"past its neighbour", [](auto& r) { table::MoveBoundary(r, 0, 1001); }, {1000, 2000, 3000}, {1000, 2000},
+      {"past its neighbour",
+       [](auto& r) { table::MoveBoundary(r, 0, 1001); },
+       {1000, 2000, 3000},
+       {1000, 2000},
        {4000}},
       // Column 3 is missing in row 2; the only column of row 3 stays.
       {"delete column 3", [](auto& r) { table::DeleteColumn(r, 3); }, {1000, 2000}, {1000, 2000}, {4000}},
       {"delete column 1", [](auto& r) { table::DeleteColumn(r, 1); }, {2000, 3000}, {2000}, {4000}},
       // Column 2 spans 1000..2000: halves at 1500.
-      {"insert left of 2", [](auto& r) { table::InsertColumnLeft(r, 2); }, {1000, 1500, 2000, 3000},
-       {1000, 1500, 2000}, {4000}},
-      {"insert right of 1", [](auto& r) { table::InsertColumnRight(r, 1); }, {500, 1000, 2000, 3000},
-       {500, 1000, 2000}, {2000, 4000}},
+      {"insert left of 2",
+       [](auto& r) { table::InsertColumnLeft(r, 2); },
+       {1000, 1500, 2000, 3000},
+       {1000, 1500, 2000},
+       {4000}},
+      {"insert right of 1",
+       [](auto& r) { table::InsertColumnRight(r, 1); },
+       {500, 1000, 2000, 3000},
+       {500, 1000, 2000},
+       {2000, 4000}},
       // Added columns are 1 cm = 567 twips each.
       {"columns to 2", [](auto& r) { table::SetColumnCount(r, 2); }, {1000, 2000}, {1000, 2000}, {4000, 4567}},
   };

@@ -144,8 +144,8 @@ TEST(BemSicher, RandomLoadsOnUnsymmetricSectionsReachTheirRay)
             // measured in the space the iteration works in: forces over the section's capacities
             const double dn = (c.N - c.gamma * N) / b.m_nn, dy = (c.My - c.gamma * My) / b.m_myn,
                          dz = (c.Mz - c.gamma * Mz) / b.m_mzn;
-            const double rho = std::sqrt(std::pow(c.N / b.m_nn, 2) + std::pow(c.My / b.m_myn, 2) +
-                                         std::pow(c.Mz / b.m_mzn, 2));
+            const double rho =
+                std::sqrt(std::pow(c.N / b.m_nn, 2) + std::pow(c.My / b.m_myn, 2) + std::pow(c.Mz / b.m_mzn, 2));
             EXPECT_LT(std::sqrt(dn * dn + dy * dy + dz * dz), 1e-3 * rho);
         }
     }
@@ -468,12 +468,9 @@ TEST(BemBewehrung, MinimumOfTheOtherCodes)
         double asCm2;
         double maxmue;
         int minBew;
-    } cases[] = {{2, 0.10 * 2000.0 / 43.5, 8.0, 1},
-                 {3, 9.6, 8.0, 1},
-                 {11, 0.15 * 2000.0 / 43.5, 9.0, 1},
-                 {12, 0.15 * 2000.0 / 43.5, 9.0, 1},
-                 {13, 0.15 * 2000.0 / 43.5, 9.0, 1},
-                 {5, 0.0, 0.0, 0}};
+    } cases[] = {{2, 0.10 * 2000.0 / 43.5, 8.0, 1},  {3, 9.6, 8.0, 1},
+                 {11, 0.15 * 2000.0 / 43.5, 9.0, 1}, {12, 0.15 * 2000.0 / 43.5, 9.0, 1},
+                 {13, 0.15 * 2000.0 / 43.5, 9.0, 1}, {5, 0.0, 0.0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         cBem b;

@@ -41,10 +41,13 @@ double Gamma(cBem& b, double N, double My, double Mz)
 TEST(BemKapazitaet, ChangedSectionSearchesLikeAFreshOne)
 {
     const std::vector<std::function<void(cBem&)>> aenderungen = {
-        [](cBem& b) { b.m_bemgr[b.m_nqgr] = 1; b.bwfakt = 1.6; },  // design factor
-        [](cBem& b) { b.m_pa[b.m_gerst[b.m_nqgr]] *= 2.0; },       // one bar
-        [](cBem& b) { Beton(b, 1.0); },                            // concrete law
-        [](cBem& b) { b.m_zr -= 0.05; },                           // reference point
+        [](cBem& b) {
+            b.m_bemgr[b.m_nqgr] = 1;
+            b.bwfakt = 1.6;
+        },                                                    // design factor
+        [](cBem& b) { b.m_pa[b.m_gerst[b.m_nqgr]] *= 2.0; },  // one bar
+        [](cBem& b) { Beton(b, 1.0); },                       // concrete law
+        [](cBem& b) { b.m_zr -= 0.05; },                      // reference point
     };
     for (std::size_t k = 0; k < aenderungen.size(); ++k) {
         cBem b = Neu(), frisch = Neu();
@@ -108,7 +111,10 @@ TEST(BemKapazitaet, ChangedSectionFindsTheStrainStateOfAFreshOne)
         return b;
     };
     const std::vector<std::function<void(cBem&)>> aenderungen = {
-        [](cBem& b) { b.m_bemgr[b.m_nqgr] = 1; b.bwfakt = 1.6; },
+        [](cBem& b) {
+            b.m_bemgr[b.m_nqgr] = 1;
+            b.bwfakt = 1.6;
+        },
         [](cBem& b) { b.m_pa[b.m_gerst[b.m_nqgr]] *= 2.0; },
         [](cBem& b) { b.m_zr -= 0.05; },
     };
@@ -142,8 +148,15 @@ TEST(BemKapazitaet, ReferencePointFollowsTheSection)
     // z = -0.25 + 0.20 Fs / N. The concrete alone (the state after a reset) stays at (0, -0.25). A point
     // kept from before must not stand in for another.
     const double Fs = -2000.0 * 3.14159e-4, N = -199.5 * 0.15 + 9.0 * Fs;
-    const struct { double faktor; int zustand; double y, z; } faelle[] = {{1.0, 0, 0.0, -0.25}, {2.0, 0, 0.10 * Fs / N, -0.25 + 0.20 * Fs / N}, {1.0, 0, 0.0, -0.25},
-                  {2.0, 1, 0.0, -0.25}, {2.0, 0, 0.10 * Fs / N, -0.25 + 0.20 * Fs / N}};
+    const struct {
+        double faktor;
+        int zustand;
+        double y, z;
+    } faelle[] = {{1.0, 0, 0.0, -0.25},
+                  {2.0, 0, 0.10 * Fs / N, -0.25 + 0.20 * Fs / N},
+                  {1.0, 0, 0.0, -0.25},
+                  {2.0, 1, 0.0, -0.25},
+                  {2.0, 0, 0.10 * Fs / N, -0.25 + 0.20 * Fs / N}};
     cBem b = Neu();
     const int stab = b.m_gerst[b.m_nqgr - 7];  // the bar at (10, -5)
     ASSERT_EQ(b.m_py[stab], 0.10);

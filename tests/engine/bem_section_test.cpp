@@ -92,7 +92,7 @@ TEST(BemGruppen, PolygonOrientationAndBars)
     Baue(b, Parabola(), {cw}, {{0, -5, 2.0e-4}});
     EXPECT_NEAR(b.m_agr[1], -0.15, 1e-12);  // opposite orientation counts negative
     EXPECT_EQ(b.m_gpoly[1], 1);
-    EXPECT_DOUBLE_EQ(b.m_agr[2], 2.0e-4);    // a one-bar group holds that bar's area
+    EXPECT_DOUBLE_EQ(b.m_agr[2], 2.0e-4);  // a one-bar group holds that bar's area
     EXPECT_EQ(b.m_gpoly[2], 0);
 }
 

@@ -67,8 +67,10 @@ TEST(BemTangente, AgreesWithCentralDifferences)
         Poly poly;
         std::vector<Stab> staebe;
         double n;
-    } faelle[] = {{Rechteck(30, 50), AchtStaebe(), 2.0},   {Rechteck(30, 50), AchtStaebe(), 1.0},
-                  {Kreis20(20, -20, -1), drei, 1.55},      {Kreis20(30, -30, -1), drei, 3.0},
+    } faelle[] = {{Rechteck(30, 50), AchtStaebe(), 2.0},
+                  {Rechteck(30, 50), AchtStaebe(), 1.0},
+                  {Kreis20(20, -20, -1), drei, 1.55},
+                  {Kreis20(30, -30, -1), drei, 3.0},
                   {TQuerschnitt(60, 15, 20, 60), drei, 1.55}};
     std::mt19937 rng(4711);
     std::uniform_real_distribution<double> e0d(-4.0, 6.0), kd(-30.0, 30.0), pick(0.0, 1.0);

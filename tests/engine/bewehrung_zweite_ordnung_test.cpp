@@ -149,20 +149,20 @@ const char* const kGrenzeEC2 = "Achtung! Bewehrungsgrad > 8%. Bitte Stützenabme
 
 class Kragarm : public Saeule {
 protected:
-// The second-order equilibrium of the cantilever's foot, by statics of the deformed column: the head load
-// N acts at the head's deflection, and the inclination 1/200 loads the head with H = N / 200 in its
-// direction (split over the two planes by the buckling modes, near 45 degrees on the square section), so
-// the foot carries the shears V_y, V_z with V_y^2 + V_z^2 = H^2 and in each plane M = V L + N w_head.
-static void PrueffeGleichgewicht(double L, double N)
-{
-    const int oben = g_rechner.nKnoten - 1;
-    const double vy = std::fabs(Stab(22, 0, 0, 1)), vz = std::fabs(Stab(22, 0, 0, 2));
-    EXPECT_NEAR(std::hypot(vy, vz), N / 200.0, 0.005 * N / 200.0);
-    const double my = vz * L + N * std::fabs(Knoten(21, 0, oben, 2));
-    const double mz = vy * L + N * std::fabs(Knoten(21, 0, oben, 1));
-    EXPECT_NEAR(std::fabs(Stab(22, 0, 0, 4)), my, 0.005 * my);
-    EXPECT_NEAR(std::fabs(Stab(22, 0, 0, 5)), mz, 0.005 * mz);
-}
+    // The second-order equilibrium of the cantilever's foot, by statics of the deformed column: the head load
+    // N acts at the head's deflection, and the inclination 1/200 loads the head with H = N / 200 in its
+    // direction (split over the two planes by the buckling modes, near 45 degrees on the square section), so
+    // the foot carries the shears V_y, V_z with V_y^2 + V_z^2 = H^2 and in each plane M = V L + N w_head.
+    static void PrueffeGleichgewicht(double L, double N)
+    {
+        const int oben = g_rechner.nKnoten - 1;
+        const double vy = std::fabs(Stab(22, 0, 0, 1)), vz = std::fabs(Stab(22, 0, 0, 2));
+        EXPECT_NEAR(std::hypot(vy, vz), N / 200.0, 0.005 * N / 200.0);
+        const double my = vz * L + N * std::fabs(Knoten(21, 0, oben, 2));
+        const double mz = vy * L + N * std::fabs(Knoten(21, 0, oben, 1));
+        EXPECT_NEAR(std::fabs(Stab(22, 0, 0, 4)), my, 0.005 * my);
+        EXPECT_NEAR(std::fabs(Stab(22, 0, 0, 5)), mz, 0.005 * mz);
+    }
 };
 
 }  // namespace

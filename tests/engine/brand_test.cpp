@@ -23,15 +23,14 @@ TEST(BrandTabelle, LoadLevelAtAndBetweenRows)
         double mue, cm;
     };
     const Fall faelle[] = {
-        {0.10, 18.0},   // below 0.2: the 0.2 row
-        {0.20, 18.0},   // the 0.2 row
-        {0.35, 22.0},   // halfway between 180 and 260
-        {0.50, 26.0},   // the 0.5 row
-        {0.60, 29.0},   // halfway between 260 and 320
-        {0.699, 31.97}, // 260 + 60 x 0.995
-        {0.6995, 32.0}, // above 0.699: the 0.7 row
-        {0.70, 32.0},
-        {0.95, 32.0},
+        {0.10, 18.0},    // below 0.2: the 0.2 row
+        {0.20, 18.0},    // the 0.2 row
+        {0.35, 22.0},    // halfway between 180 and 260
+        {0.50, 26.0},    // the 0.5 row
+        {0.60, 29.0},    // halfway between 260 and 320
+        {0.699, 31.97},  // 260 + 60 x 0.995
+        {0.6995, 32.0},  // above 0.699: the 0.7 row
+        {0.70, 32.0},   {0.95, 32.0},
     };
     for (const Fall& f : faelle)
         EXPECT_NEAR(InterpoliereBrandtabelleMue(t::kDinBMehrseitig, f.mue, 3), f.cm, 1e-9) << f.mue;
@@ -45,7 +44,8 @@ TEST(BrandTabelle, ColumnLengthBetweenItsLimits)
         double laenge, b;
     };
     const Fall faelle[] = {
-        {0, 1.0, 20.0}, {0, 2.0, 20.0}, {0, 4.0, 23.5}, {0, 6.0, 27.0}, {0, 8.0, 27.0},  // rectangle 2.0 / 6.0 m
+        {0, 1.0, 20.0}, {0, 2.0, 20.0},  {0, 4.0, 23.5}, {0, 6.0, 27.0},
+        {0, 8.0, 27.0},                                                                     // rectangle 2.0 / 6.0 m
         {1, 1.7, 20.0}, {1, 3.35, 23.5}, {1, 5.0, 27.0}, {1, 2.0, 20.0 + 7.0 * 0.3 / 3.3},  // other 1.7 / 5.0 m
     };
     for (const Fall& f : faelle)

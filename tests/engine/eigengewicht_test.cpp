@@ -34,17 +34,17 @@ TEST_F(Eigengewicht, ActsOnlyInItsLoadCaseWithThatCasesFactor)
     Kragarm();
     struct Fall {
         const char* formel;
-        double vertikal;    // foot reaction along the axis (the negative of the loads' sum)
-        double quer;        // foot reaction along y
+        double vertikal;  // foot reaction along the axis (the negative of the loads' sum)
+        double quer;      // foot reaction along y
     };
     // statics of the cantilever: the foot takes the sum of the vertical loads and of the wind 3 x 4 = 12 kN
     const Fall faelle[] = {
-        {"1.00*(1)+", kS, 0.0},                              // snow alone: S, no own weight
-        {"1.00*(2)+", 0.0, -kWind * kL},                     // wind alone: no vertical reaction
-        {"1.00*(4)+", kG, 0.0},                              // own weight alone: 15 kN
-        {"1.35*(4)+1.50*(1)+", 1.35 * kG + 1.5 * kS, 0.0},   // 20.25 + 75 = 95.25 kN
-        {"1.50*(1)+1.35*(4)+", 1.35 * kG + 1.5 * kS, 0.0},   // the order of the terms does not matter
-        {"1.50*(2)+1.00*(1)+", kS, -1.5 * kWind * kL},       // without load case 4: no own weight
+        {"1.00*(1)+", kS, 0.0},                             // snow alone: S, no own weight
+        {"1.00*(2)+", 0.0, -kWind * kL},                    // wind alone: no vertical reaction
+        {"1.00*(4)+", kG, 0.0},                             // own weight alone: 15 kN
+        {"1.35*(4)+1.50*(1)+", 1.35 * kG + 1.5 * kS, 0.0},  // 20.25 + 75 = 95.25 kN
+        {"1.50*(1)+1.35*(4)+", 1.35 * kG + 1.5 * kS, 0.0},  // the order of the terms does not matter
+        {"1.50*(2)+1.00*(1)+", kS, -1.5 * kWind * kL},      // without load case 4: no own weight
     };
     std::vector<std::pair<std::string, std::string>> kombis;
     for (const Fall& f : faelle)

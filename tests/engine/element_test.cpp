@@ -12,11 +12,11 @@ using namespace engine;
 
 namespace {
 
-constexpr double kE = 3.0e7;     // kN/m2
-constexpr double kA = 0.12;      // m2
-constexpr double kIy = 9.0e-4;   // m4
-constexpr double kIz = 1.6e-3;   // m4
-constexpr double kIt = 1.8e-3;   // m4
+constexpr double kE = 3.0e7;    // kN/m2
+constexpr double kA = 0.12;     // m2
+constexpr double kIy = 9.0e-4;  // m4
+constexpr double kIz = 1.6e-3;  // m4
+constexpr double kIt = 1.8e-3;  // m4
 
 // dof numbers (1-based) within an element
 enum { U1 = 1, V1, W1, RX1, RY1, RZ1, WA1, U2, V2, W2, RX2, RY2, RZ2, WA2 };
@@ -110,7 +110,7 @@ TEST_F(ElementTest, GeometricMatrixTakesOnlyCompression)
     EXPECT_DOUBLE_EQ(Kg(W1, W1), -50.0 * 6 / 10.0);
     EXPECT_DOUBLE_EQ(Kg(RZ1, RZ2), -50.0 * -2.0 / 30.0);
     EXPECT_DOUBLE_EQ(Kg(V1, RZ1), -Kg(W1, RY1));  // the planes' coupling signs are opposite
-    for (int r = 1; r <= 14; ++r)  // translations of a geometric matrix give no forces
+    for (int r = 1; r <= 14; ++r)                 // translations of a geometric matrix give no forces
         EXPECT_NEAR(Kg(r, V1) + Kg(r, V2), 0.0, 1e-12);
     // eigen sign flag: compression positive; tension still gives nothing
     ASSERT_EQ(ElementMatrices(kInput, kKe, kKg, kForces, -1, 0), 0);
@@ -143,9 +143,8 @@ TEST_F(ElementTest, RefusedInputsReturnOneAndAreLogged)
     const struct {
         int field;
         const char* text;
-    } cases[] = {{kElL, "FEHLER:  L <= 0.\n"},   {kElE, "FEHLER:  E <= 0.\n"},
-                 {kElA, "FEHLER:  A <= 0.\n"},   {kElIy, "FEHLER:  Iy <= 0.\n"},
-                 {kElIz, "FEHLER:  Iz <= 0.\n"}, {kElIt, "FEHLER:  It <= 0.\n"}};
+    } cases[] = {{kElL, "FEHLER:  L <= 0.\n"},   {kElE, "FEHLER:  E <= 0.\n"},   {kElA, "FEHLER:  A <= 0.\n"},
+                 {kElIy, "FEHLER:  Iy <= 0.\n"}, {kElIz, "FEHLER:  Iz <= 0.\n"}, {kElIt, "FEHLER:  It <= 0.\n"}};
     for (const auto& c : cases) {
         log.OpenInMemory();
         SetInput(2.0, kE, kA, kIy, kIz, kIt);
@@ -203,26 +202,28 @@ namespace {
 
 struct FixedEndCase {
     const char* name;
-    double q8[8];           // qx, qy, qz, mx at start and end
-    double expected[14];    // equivalent nodal forces
+    double q8[8];         // qx, qy, qz, mx at start and end
+    double expected[14];  // equivalent nodal forces
 };
 
 constexpr double L = 4.0, q = 3.0;
 // uniform q: qL/2, qL^2/12; triangular 0 -> q: 3qL/20, 7qL/20, qL^2/30, qL^2/20; axial and torque
 // linear: (2qs + qe)L/6. About z the start moment is positive; about y (ry = -dw/dx) negative.
 const FixedEndCase kFixedEndCases[] = {
-    {"UniformY", {0, 0, q, q, 0, 0, 0, 0},
-     {0, q * L / 2, 0, 0, 0, q * L * L / 12, 0, 0, q * L / 2, 0, 0, 0, -q * L * L / 12, 0}},
-    {"UniformZ", {0, 0, 0, 0, q, q, 0, 0},
-     {0, 0, q * L / 2, 0, -q * L * L / 12, 0, 0, 0, 0, q * L / 2, 0, q * L * L / 12, 0, 0}},
-    {"TriangleY", {0, 0, 0, q, 0, 0, 0, 0},
-     {0, 3 * q * L / 20, 0, 0, 0, q * L * L / 30, 0, 0, 7 * q * L / 20, 0, 0, 0, -q * L * L / 20, 0}},
-    {"TriangleZ", {0, 0, 0, 0, 0, q, 0, 0},
-     {0, 0, 3 * q * L / 20, 0, -q * L * L / 30, 0, 0, 0, 0, 7 * q * L / 20, 0, q * L * L / 20, 0, 0}},
-    {"AxialLinear", {2, 5, 0, 0, 0, 0, 0, 0},
-     {(4 + 5) * L / 6, 0, 0, 0, 0, 0, 0, (10 + 2) * L / 6, 0, 0, 0, 0, 0, 0}},
-    {"TorqueUniform", {0, 0, 0, 0, 0, 0, 1.5, 1.5},
-     {0, 0, 0, 1.5 * L / 2, 0, 0, 0, 0, 0, 0, 1.5 * L / 2, 0, 0, 0}},
+    {"UniformY",
+     {0, 0, q, q, 0, 0, 0, 0},
+     {0, q* L / 2, 0, 0, 0, q* L* L / 12, 0, 0, q* L / 2, 0, 0, 0, -q* L* L / 12, 0}},
+    {"UniformZ",
+     {0, 0, 0, 0, q, q, 0, 0},
+     {0, 0, q* L / 2, 0, -q* L* L / 12, 0, 0, 0, 0, q* L / 2, 0, q* L* L / 12, 0, 0}},
+    {"TriangleY",
+     {0, 0, 0, q, 0, 0, 0, 0},
+     {0, 3 * q* L / 20, 0, 0, 0, q* L* L / 30, 0, 0, 7 * q* L / 20, 0, 0, 0, -q* L* L / 20, 0}},
+    {"TriangleZ",
+     {0, 0, 0, 0, 0, q, 0, 0},
+     {0, 0, 3 * q* L / 20, 0, -q* L* L / 30, 0, 0, 0, 0, 7 * q* L / 20, 0, q* L* L / 20, 0, 0}},
+    {"AxialLinear", {2, 5, 0, 0, 0, 0, 0, 0}, {(4 + 5) * L / 6, 0, 0, 0, 0, 0, 0, (10 + 2) * L / 6, 0, 0, 0, 0, 0, 0}},
+    {"TorqueUniform", {0, 0, 0, 0, 0, 0, 1.5, 1.5}, {0, 0, 0, 1.5 * L / 2, 0, 0, 0, 0, 0, 0, 1.5 * L / 2, 0, 0, 0}},
 };
 
 void PrintTo(const FixedEndCase& c, std::ostream* os)
@@ -263,8 +264,8 @@ protected:
     // int layout
     static constexpr int iNodes = 1, iLm = 10, iMht = 30, iMaxa = 120;
     // double layout
-    static constexpr int dInput = 1, dKe = 50, dKg = 250, dForces = 450, dPacked = 500,
-                         dSprings = 700, dF = 800, dU = 900, dK = 1000;
+    static constexpr int dInput = 1, dKe = 50, dKg = 250, dForces = 450, dPacked = 500, dSprings = 700, dF = 800,
+                         dU = 900, dK = 1000;
     int m_nwk = 0;
     int m_kg = 0, m_k0 = 0;
 

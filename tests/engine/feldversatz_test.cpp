@@ -25,7 +25,7 @@ void PrintTo(const Ebene& e, std::ostream* os)
 {
     *os << e.name;
 }
-const Ebene kEbenen[] = {{"z", 2, 4, kE * kIy}, {"y", 1, 5, kE * kIz}};
+const Ebene kEbenen[] = {{"z", 2, 4, kE* kIy}, {"y", 1, 5, kE* kIz}};
 
 class Feldversatz : public FrameTest, public ::testing::WithParamInterface<Ebene> {
 protected:

@@ -46,9 +46,9 @@ std::vector<double> DenseSolve(Dense a, std::vector<double> b)
 // Layout of one skyline system inside the work arrays of a test.
 struct Skyline {
     int n = 0;
-    int mht = 1;     // int
-    int maxa = 0;    // int
-    int a = 1;       // double
+    int mht = 1;   // int
+    int maxa = 0;  // int
+    int a = 1;     // double
     int nwk = 0;
 };
 
@@ -125,7 +125,8 @@ TEST_F(FeLinalg, SkylineSolveMatchesDenseSolveOnRandomBandedSystems)
         ASSERT_EQ(h3660(s.a, s.maxa, v, s.n, 1), 0);
         const std::vector<double> expected = DenseSolve(m, rhs);
         for (int i = 0; i < c.n; ++i)
-            EXPECT_NEAR(WD(v + i), expected[static_cast<std::size_t>(i)], 1e-10 * (1 + std::fabs(expected[static_cast<std::size_t>(i)])));
+            EXPECT_NEAR(WD(v + i), expected[static_cast<std::size_t>(i)],
+                        1e-10 * (1 + std::fabs(expected[static_cast<std::size_t>(i)])));
     }
 }
 
@@ -360,8 +361,8 @@ TEST_P(SubspacePencil, FindsLowestEigenvaluesOfChainPencil)
     const int eigv = r + n * q;
     for (int k = 1; k <= 2; ++k) {
         const double theta = k * std::numbers::pi / (n + 1);
-        const double expected = c.consistentMass ? 6.0 * (1 - std::cos(theta)) / (2 + std::cos(theta))
-                                                 : 2.0 - 2.0 * std::cos(theta);
+        const double expected =
+            c.consistentMass ? 6.0 * (1 - std::cos(theta)) / (2 + std::cos(theta)) : 2.0 - 2.0 * std::cos(theta);
         EXPECT_NEAR(WD(eigv + k - 1), expected, 1e-7 * expected) << k;
         // the vector is the sine mode: ratio to sin(k pi i/(n+1)) is constant
         const double ratio = WD2(r, n, 1, k) / std::sin(theta);
@@ -383,12 +384,8 @@ TEST_F(FeLinalg, VectorOperations)
         double s;
         std::vector<double> y, x;  // expected y and x after the operation
     } cases[] = {
-        {0, 2.0, {2, 4, 6}, {1, 2, 3}},
-        {1, 2.0, {2, 4, 6}, {10, 20, 30}},
-        {2, 2.0, {12, 24, 36}, {1, 2, 3}},
-        {4, 2.0, {8, 16, 24}, {1, 2, 3}},
-        {8, 2.0, {-8, -16, -24}, {1, 2, 3}},
-        {16, 6.0, {6, 3, 2}, {1, 2, 3}},
+        {0, 2.0, {2, 4, 6}, {1, 2, 3}},   {1, 2.0, {2, 4, 6}, {10, 20, 30}},   {2, 2.0, {12, 24, 36}, {1, 2, 3}},
+        {4, 2.0, {8, 16, 24}, {1, 2, 3}}, {8, 2.0, {-8, -16, -24}, {1, 2, 3}}, {16, 6.0, {6, 3, 2}, {1, 2, 3}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.op);
@@ -463,7 +460,8 @@ TEST_F(FeLinalg, MatrixPrintGoesToTheTraceOnlyWhenItIsOpen)
     g_trace.OpenInMemory();
     PrintMatrix("K", 1, 2, 2, 0);
     PrintMatrix("lm", 1, 1, 2, 1);
-    EXPECT_EQ(g_trace.Text(), " MATRIX ->K<- ia = 1 ma = 2 na = 2\n  1.50e+00  0.00e+00\n  -2.00e+00  1.00e+03\n"
-                              " MATRIX ->lm<- ia = 1 ma = 1 na = 2\n  7  -1\n");
+    EXPECT_EQ(g_trace.Text(),
+              " MATRIX ->K<- ia = 1 ma = 2 na = 2\n  1.50e+00  0.00e+00\n  -2.00e+00  1.00e+03\n"
+              " MATRIX ->lm<- ia = 1 ma = 1 na = 2\n  7  -1\n");
     g_trace.Close();
 }

@@ -38,7 +38,7 @@ constexpr std::array<double, 7> kQuerGehalten = {0, -1, -1, -1, 0, 0, -1};
 
 // What the elastic verification saw.
 struct NachweisAufrufe {
-    std::vector<int> modes;          // verification modes in call order
+    std::vector<int> modes;  // verification modes in call order
     std::vector<double> gammas;
     std::vector<double> axialStart;  // N of the first element's start section at each call
     double weicher = 1.0;            // factor applied to every stiffness on a strain-state call
@@ -76,15 +76,15 @@ protected:
             q.m_bem.bwfakt = 1.0;
         g_aufrufe = NachweisAufrufe{};
         // EC2 C30/37 and B500B as in the codes' tables
-        const double beton[22] = {33000, 34600, 13750, 30, 1.64, 2.9, -3.5, -2.2, -3.5, -2.0, 2.2,
-                                  3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2, 25,   24,   0.2,  1e-5};
+        const double beton[22] = {33000, 34600, 13750, 30,  1.64, 2.9,  -3.5, -2.2, -3.5, -2.0, 2.2,
+                                  3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2,  25,   24,   0.2,  1e-5};
         const double stahl[10] = {200000, 78.5, 500, 540, 1.15, 1.0, 1e-5, 2.17, 25, 50};
         g_rechner.userMaterial = 1;
         std::memcpy(g_rechner.userBeton, beton, sizeof beton);
         std::memcpy(g_rechner.userStahl, stahl, sizeof stahl);
-        m_dir = std::filesystem::temp_directory_path() /
-                ("engine_frame_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir =
+            std::filesystem::temp_directory_path() / ("engine_frame_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_dir);
         g_rechner.basisPfad = (m_dir / "pos").string();
         g_rechner.INDEX[0] = g_rechner.INDEX[1] = 1000;

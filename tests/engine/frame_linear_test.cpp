@@ -199,8 +199,9 @@ TEST_F(FrameLinear, MissingSupportIsAnUnstableSystem)
     Datei(kArtTr, 0, {{"Ed", "1.00*(1)+"}});
     Baue();
     EXPECT_EQ(Rechne(0), 2);
-    EXPECT_TRUE(Gemeldet("Fehler beim lösen des Gleichungssystems.\nBitte Lagerdefinitionen, Biegesteifigkeiten "
-                         "und Vorverformungen überprüfen."));
+    EXPECT_TRUE(
+        Gemeldet("Fehler beim lösen des Gleichungssystems.\nBitte Lagerdefinitionen, Biegesteifigkeiten "
+                 "und Vorverformungen überprüfen."));
 }
 
 TEST_F(FrameLinear, WorkAreasBeyondTheArraysAreRefused)

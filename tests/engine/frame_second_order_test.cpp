@@ -16,8 +16,8 @@ constexpr double kPi = std::numbers::pi;
 
 struct EulerFall {
     const char* name;
-    double knickFaktor;   // buckling length / length
-    double zweiterFaktor; // the same for the second buckling mode about the same axis
+    double knickFaktor;    // buckling length / length
+    double zweiterFaktor;  // the same for the second buckling mode about the same axis
     std::array<double, 7> fuss, kopf;
     bool kopfGelagert;
 };

@@ -21,14 +21,10 @@ struct PsiFall {
 // alfa0; with |d| < 1: 90 - 45 fakteig for a mode along y, 45 fakteig for a mode along z (alfaE = 90
 // with fakteig 2 gives 90 - (90 - 90) = 90).
 const PsiFall kPsiFaelle[] = {
-    {"DreiIstDieGrenze", 3.0, 10.0, 40.0, 30.0},
-    {"GleicheRichtungen", 1.0, 0.0, 0.0, 45.0},
-    {"SteileModeNahe90", 2.0, 90.0, 90.0, 90.0},
-    {"VerschiedeneRichtungen", 2.0, 10.0, 30.0, 30.0},
-    {"HalbeDifferenz", 1.0, 20.0, 60.0, 40.0},
-    {"Mode89", 1.5, 89.5, 89.5, 45.0 * 1.5},
-    {"ModeMinus90", 1.5, -90.0, -90.0, 45.0 * 1.5},
-    {"NahezuY", 1.5, 0.5, 0.0, 90.0 - 45.0 * 1.5},
+    {"DreiIstDieGrenze", 3.0, 10.0, 40.0, 30.0},    {"GleicheRichtungen", 1.0, 0.0, 0.0, 45.0},
+    {"SteileModeNahe90", 2.0, 90.0, 90.0, 90.0},    {"VerschiedeneRichtungen", 2.0, 10.0, 30.0, 30.0},
+    {"HalbeDifferenz", 1.0, 20.0, 60.0, 40.0},      {"Mode89", 1.5, 89.5, 89.5, 45.0 * 1.5},
+    {"ModeMinus90", 1.5, -90.0, -90.0, 45.0 * 1.5}, {"NahezuY", 1.5, 0.5, 0.0, 90.0 - 45.0 * 1.5},
 };
 
 class Psifakt : public ::testing::TestWithParam<PsiFall> {};
@@ -82,8 +78,8 @@ TEST(Faktoren, SetzeGammaByCode)
     const struct {
         int norm;
         double g[4];
-    } faelle[] = {{0, {0.0, 1.0, 1.75, 1.0}}, {1, {1, 1, 1, 1}}, {2, {1, 1, 1, 1}}, {3, {1, 1, 1, 1}},
-                  {11, {1, 1, 1, 1}},     {12, {1, 1, 1, 1}},   {13, {1, 1, 1, 1}}, {7, {9, 9, 9, 9}}};
+    } faelle[] = {{0, {0.0, 1.0, 1.75, 1.0}}, {1, {1, 1, 1, 1}},  {2, {1, 1, 1, 1}},  {3, {1, 1, 1, 1}},
+                  {11, {1, 1, 1, 1}},         {12, {1, 1, 1, 1}}, {13, {1, 1, 1, 1}}, {7, {9, 9, 9, 9}}};
     for (const auto& f : faelle) {
         NORM = f.norm;
         double g[4] = {9, 9, 9, 9};

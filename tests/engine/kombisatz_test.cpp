@@ -178,8 +178,11 @@ TEST(KombiDatei, RefusedFilesLeaveTheSetAsItWas)
 TEST(KombiDatei, ServiceabilityTitlesAreAllSelectedInModeThree)
 {
     auto set = std::make_unique<CKombiSatz>();
-    ASSERT_EQ(set->Lesen(FileWithBlock(1, 0, {{"Ed,quasi_ständig", "1.00*(1)+"}, {"Ed", "1.35*(1)+"},
-                                              {"Ed,häufig", "1.00*(2)+"}, {"Ed,selten", "1.00*(3)+"}})),
+    ASSERT_EQ(set->Lesen(FileWithBlock(1, 0,
+                                       {{"Ed,quasi_ständig", "1.00*(1)+"},
+                                        {"Ed", "1.35*(1)+"},
+                                        {"Ed,häufig", "1.00*(2)+"},
+                                        {"Ed,selten", "1.00*(3)+"}})),
               4);
     ASSERT_EQ(set->WaehleKombinationen(2, 3, 0, 0), 0);
     EXPECT_EQ(set->nAusgewaehlt, 3);
@@ -202,10 +205,20 @@ TEST(KombiDatei, TitleNumbersByNamingCode)
         const char* title;
         int number;
     } cases[] = {
-        {0, "Regelb.", 1}, {0, "KNSW", 0}, {0, "Rißn.", 2}, {0, "Ed", -1},
-        {1, "Ed", 0}, {2, "Ed,A", 1}, {3, "Ed,nicht_häufig", 4}, {11, "Ed,selten", 5},
-        {12, "Ed", 0}, {13, "Ed,A", 1},  // EC2 with the French and UK annexes select like 11
-        {21, "GZ1", 6}, {21, "GZ2", 1}, {4, "Ed", -1}, {2, "Unbekannt", -1},
+        {0, "Regelb.", 1},
+        {0, "KNSW", 0},
+        {0, "Rißn.", 2},
+        {0, "Ed", -1},
+        {1, "Ed", 0},
+        {2, "Ed,A", 1},
+        {3, "Ed,nicht_häufig", 4},
+        {11, "Ed,selten", 5},
+        {12, "Ed", 0},
+        {13, "Ed,A", 1},  // EC2 with the French and UK annexes select like 11
+        {21, "GZ1", 6},
+        {21, "GZ2", 1},
+        {4, "Ed", -1},
+        {2, "Unbekannt", -1},
     };
     for (const auto& c : cases) {
         std::string title = c.title;

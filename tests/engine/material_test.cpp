@@ -15,8 +15,8 @@ namespace {
 // eps_c2 -2.0, eps_cu2 -3.5, Ecm 33000 (EC2); partial factors 1.5 and 1.2 (accidental), precast 1.35.
 void SetzeBetonC30(double fck = 30.0)
 {
-    const double werte[22] = {33000, 34600, 13750, fck, 1.64, 2.9, -3.5, -2.2, -3.5, -2.0, 2.2,
-                              3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2, 25,   24,   0.2,  1e-5};
+    const double werte[22] = {33000, 34600, 13750, fck, 1.64, 2.9,  -3.5, -2.2, -3.5, -2.0, 2.2,
+                              3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2,  25,   24,   0.2,  1e-5};
     std::memcpy(g_rechner.userBeton, werte, sizeof werte);
 }
 
@@ -127,8 +127,9 @@ TEST_F(MaterialTest, SteelByCode)
     };
     // fyd = 500/1.15 = 434.78 N/mm2, eps_yd = fyd/E = 2.1739; SIA takes eps_yd of the table (2.17);
     // DIN 1045-1 in the accidental situation gamma_s = 1.0.
-    const Fall faelle[] = {{1, 0, 434782.6087, -2.173913}, {1, 1, 500000.0, -2.5},        {2, 1, 434782.6087, -2.173913},
-                           {3, 0, 434782.6087, -2.17},     {11, 0, 434782.6087, -2.173913}, {13, 0, 434782.6087, -2.173913}};
+    const Fall faelle[] = {{1, 0, 434782.6087, -2.173913},  {1, 1, 500000.0, -2.5},
+                           {2, 1, 434782.6087, -2.173913},  {3, 0, 434782.6087, -2.17},
+                           {11, 0, 434782.6087, -2.173913}, {13, 0, 434782.6087, -2.173913}};
     for (const Fall& f : faelle) {
         SCOPED_TRACE(testing::Message() << f.code << "/" << f.acc);
         double fyd = 0, epsy = 0, epsu = 0, e = 0, fyk = 0;
@@ -259,9 +260,9 @@ double Fcd(int code, int grade)
 
 TEST_F(KatalogTest, AnnexesFAndGbReadTheGermanAnnexGrades)
 {
-    EXPECT_NEAR(Fcd(12, 1), 20000.0, 1e-6);         // C30/37 of "EC2 NA (DE)", fck/gamma
+    EXPECT_NEAR(Fcd(12, 1), 20000.0, 1e-6);  // C30/37 of "EC2 NA (DE)", fck/gamma
     EXPECT_NEAR(Fcd(13, 0), 0.85 * 20000.0 / 1.5, 1e-6);
-    EXPECT_NEAR(Fcd(12, 2), 20000.0, 1e-6);         // a grade index beyond the list takes the last grade
+    EXPECT_NEAR(Fcd(12, 2), 20000.0, 1e-6);  // a grade index beyond the list takes the last grade
     EXPECT_NE(m_katalog.anfragen.find("EC2 NA (DE)"), std::string::npos);
     EXPECT_NEAR(Fcd(1, 0), 0.85 * 12000.0 / 1.5, 1e-6);
     EXPECT_NE(m_katalog.anfragen.find("DIN 1045-I"), std::string::npos);

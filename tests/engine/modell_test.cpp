@@ -163,8 +163,7 @@ TEST_F(ModellTest, PointLoadsGoToFieldEndNodesAndOthersAreSkippedWithAMessage)
     EXPECT_EQ(Record(first, 1, kSatzLastfall), 4);
     m_r->ZeigeSetupMeldungen(code);
     ASSERT_EQ(win::msgbox::Log().size(), 2u);
-    EXPECT_EQ(win::msgbox::Log()[1].text,
-              "Einzellast an Position 7 liegt an keinem Knoten und wird nicht angesetzt.");
+    EXPECT_EQ(win::msgbox::Log()[1].text, "Einzellast an Position 7 liegt an keinem Knoten und wird nicht angesetzt.");
 }
 
 TEST_F(ModellTest, PartitionOfTheWorkArrays)
@@ -382,9 +381,10 @@ TEST_F(LastbildTest, ImperfectionForcesOfACompressedMember)
 TEST_F(ModellTest, SystemResultsGoToTheirSlotsAndGoverningCombinationsAreKept)
 {
     Fields({{4.0, 2, 0.0}});  // K = 3 nodes, E = 2 members
-    WriteTr(0, " 1\n 1 1 1\n 1\n 0\n 0\n 0\n 1 0 0 0 0 0 0 0\n"
-               " 1.0 1.0 0.0 0.0 0.0 0.0 0.0\n 3\n Ed 1.0*(1)+\n Ed 2.0*(1)+\n Ed 3.0*(1)+\n"
-               " 0 0 0\n 0 0 0\n 0 0 0\n");
+    WriteTr(0,
+            " 1\n 1 1 1\n 1\n 0\n 0\n 0\n 1 0 0 0 0 0 0 0\n"
+            " 1.0 1.0 0.0 0.0 0.0 0.0 0.0\n 3\n Ed 1.0*(1)+\n Ed 2.0*(1)+\n Ed 3.0*(1)+\n"
+            " 0 0 0\n 0 0 0\n 0 0 0\n");
     ASSERT_EQ(m_r->BaueModell(), kSetupOk);
     ASSERT_EQ(NKOMBI, 3);
     const int K7 = 21, reactions = 100000, displacements = 100100, forces = 100200;

@@ -16,7 +16,6 @@ namespace {
 // One element of a 30 x 50 cm column (C30/37, B500, see schub_fixture.h), its two sections alike.
 class NachweisTest : public schub_test::EinElement {
 protected:
-
     // Both sections with four bars of r/2 cm2 (2 r cm2 in all) at 5 cm, axis distances d3 = d4 = a.
     void Element(int code, double b = 30.0, double h = 50.0, double r = 6.0, double a = 0.0)
     {
@@ -78,8 +77,8 @@ TEST(Steifigkeit, FallsByAtMostThreeTenthsOfAPercentPerUpdate)
     };
     // 0: no strain state in the plane, the previous value stays; a negative previous value: the plane has
     // had no strain state yet and holds the start value -alt, which its first state replaces whole
-    const Fall faelle[] = {{100.0, 50.0, 99.7},   {100.0, 99.8, 99.8}, {100.0, 150.0, 150.0},
-                           {100.0, 0.0, 100.0},   {-100.0, 30.0, 30.0}, {-100.0, 0.0, 100.0}};
+    const Fall faelle[] = {{100.0, 50.0, 99.7}, {100.0, 99.8, 99.8},  {100.0, 150.0, 150.0},
+                           {100.0, 0.0, 100.0}, {-100.0, 30.0, 30.0}, {-100.0, 0.0, 100.0}};
     for (const Fall& f : faelle)
         EXPECT_DOUBLE_EQ(SteifigkeitNachUpdate(f.alt, f.neu), f.erwartet) << f.alt << " " << f.neu;
 }
@@ -140,7 +139,9 @@ TEST_F(NachweisTest, UltimateCheckNamesTheSectionsThatCannotCarry)
         double N;
         int erwartet;
     };
-    const Fall faelle[] = {{3400.0, 0}, {3480.0 / 0.9995, 0}, {3480.0 / 0.997, kNachweisNichtTragfaehig},
+    const Fall faelle[] = {{3400.0, 0},
+                           {3480.0 / 0.9995, 0},
+                           {3480.0 / 0.997, kNachweisNichtTragfaehig},
                            {3600.0, kNachweisNichtTragfaehig}};
     for (const Fall& f : faelle) {
         Kraefte({-f.N, 0.0, 0.0, 0.0, 0.0, 0.0});
@@ -185,8 +186,8 @@ TEST_F(NachweisTest, RatioLimitsOfTheCodes)
         int ergebnis;
     };
     const Fall faelle[] = {
-        {1, 8.99, 0},         {1, 9.0, 4},  {1, 8.9999999995, 4}, {11, 8.99, 0}, {12, 8.99, 0},
-        {13, 9.0, 4},         {2, 7.99, 0}, {2, 8.0, 4},          {3, 7.99, 0},  {3, 8.0, 4},
+        {1, 8.99, 0}, {1, 9.0, 4},  {1, 8.9999999995, 4}, {11, 8.99, 0}, {12, 8.99, 0},
+        {13, 9.0, 4}, {2, 7.99, 0}, {2, 8.0, 4},          {3, 7.99, 0},  {3, 8.0, 4},
     };
     for (const Fall& f : faelle) {
         Element(f.code, 30.0, 50.0, 7.5 * f.prozent);
@@ -344,8 +345,8 @@ TEST_F(SchubDispatchTest, AnnexRoutineAtBothEnds)
         int code;
         int (cSchub::*routine)(cBem&);
     };
-    const Fall faelle[] = {{1, &cSchub::SchubDIN1045_1},  {2, &cSchub::SchubEC2},
-                           {3, &cSchub::SchubSIA262},     {11, &cSchub::SchubEC2_NA_DE},
+    const Fall faelle[] = {{1, &cSchub::SchubDIN1045_1},   {2, &cSchub::SchubEC2},
+                           {3, &cSchub::SchubSIA262},      {11, &cSchub::SchubEC2_NA_DE},
                            {12, &cSchub::SchubEC2_NA_FGB}, {13, &cSchub::SchubEC2_NA_FGB}};
     for (const Fall& f : faelle) {
         Pruefe(f.code);

@@ -10,9 +10,17 @@ namespace {
 class Recorder : public EngineProgress {
 public:
     std::string calls;
-    bool Create() override { calls += "C"; return true; }
+    bool Create() override
+    {
+        calls += "C";
+        return true;
+    }
     void SetStep(int step) override { calls += "S" + std::to_string(step); }
-    int StepIt() override { calls += "+"; return 0; }
+    int StepIt() override
+    {
+        calls += "+";
+        return 0;
+    }
     void SetStatus(const char* text) override { calls += std::string("[") + text + "]"; }
     void Destroy() override { calls += "D"; }
 };

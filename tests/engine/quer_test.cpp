@@ -22,8 +22,8 @@ protected:
         m_altUser = g_rechner.userMaterial;
         g_rechner.userMaterial = 1;
         // EC2 C30/37 and B500B as in the codes' tables (see the material tests)
-        const double beton[22] = {33000, 34600, 13750, 30, 1.64, 2.9, -3.5, -2.2, -3.5, -2.0, 2.2,
-                                  3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2, 25,   24,   0.2,  1e-5};
+        const double beton[22] = {33000, 34600, 13750, 30,  1.64, 2.9,  -3.5, -2.2, -3.5, -2.0, 2.2,
+                                  3.0,   1.5,   1.2,   1.5, 1.2,  1.35, 1.2,  25,   24,   0.2,  1e-5};
         const double stahl[10] = {200000, 78.5, 500, 540, 1.15, 1.0, 1e-5, 2.17, 25, 50};
         std::memcpy(g_rechner.userBeton, beton, sizeof beton);
         std::memcpy(g_rechner.userStahl, stahl, sizeof stahl);
@@ -86,7 +86,7 @@ TEST_F(QuerTest, CircleAndRing)
     EXPECT_EQ(ring.m_oN[0], 20);
     EXPECT_NEAR(ring.m_Aoeff, a20 / 4.0, 1e-12);
     EXPECT_NEAR(ring.m_bem.m_ac, a20 * 0.75, 1e-12);  // the opening is taken off
-    EXPECT_NEAR(Summe(ring), 6.78e-4, 1e-15);          // at least 6.78 cm2
+    EXPECT_NEAR(Summe(ring), 6.78e-4, 1e-15);         // at least 6.78 cm2
 }
 
 TEST_F(QuerTest, EightAndSixteenBarLayouts)

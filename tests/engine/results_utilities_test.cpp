@@ -77,7 +77,8 @@ TEST(Runden, TruncatesAndStepsAwayBeyondAlmostHalf)
     const struct {
         double x;
         int expected;
-    } cases[] = {{2.45, 2}, {2.6, 3}, {-2.6, -3}, {-2.4, -2}, {0.499, 0}, {-0.499, 0}, {2.4991, 3}, {0.0, 0}, {-0.5, -1}};
+    } cases[] = {{2.45, 2},   {2.6, 3},    {-2.6, -3}, {-2.4, -2}, {0.499, 0},
+                 {-0.499, 0}, {2.4991, 3}, {0.0, 0},   {-0.5, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(Runde(c.x), c.expected) << c.x;
         EXPECT_EQ(RundeF(static_cast<float>(c.x)), c.expected) << c.x;

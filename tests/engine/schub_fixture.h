@@ -29,12 +29,12 @@ public:
                std::map<std::string, std::string>& out) override
     {
         if (name == "C30/37")
-            out = {{"fck", "30"},          {"fctm", "2.9"},        {"Ecm", "33000"},       {"gamma_cg", "1.5"},
-                   {"gamma_ca", "1.2"},    {"gamma_cgf", "1.0"},   {"gamma_caf", "1.0"},   {"tau_cd", "1.1"},
+            out = {{"fck", "30"},          {"fctm", "2.9"},         {"Ecm", "33000"},       {"gamma_cg", "1.5"},
+                   {"gamma_ca", "1.2"},    {"gamma_cgf", "1.0"},    {"gamma_caf", "1.0"},   {"tau_cd", "1.1"},
                    {"epsilon_c1", "-2.2"}, {"epsilon_c1u", "-3.5"}, {"epsilon_c2", "-2.0"}, {"epsilon_c2u", "-3.5"}};
         else if (name == "B500")
-            out = {{"fyk", "500"}, {"gamma_sg", "1.15"}, {"gamma_sa", "1.0"}, {"E", "200000"},
-                   {"epsilon_szul", "25"}, {"epsilon_yd", "2.17"}};
+            out = {{"fyk", "500"},  {"gamma_sg", "1.15"},   {"gamma_sa", "1.0"},
+                   {"E", "200000"}, {"epsilon_szul", "25"}, {"epsilon_yd", "2.17"}};
         else
             return false;
         return true;

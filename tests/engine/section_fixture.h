@@ -75,8 +75,8 @@ inline void Baue(cBem& b, const LawDef& beton, const std::vector<Poly>& polys, c
     b.SetzeMaterial(-2, nullptr);
     int g = 1;
     for (std::size_t k = 0; k < polys.size(); ++k)
-        b.SetzeQuerGruppe(g++, static_cast<int>(polys[k].y.size()), 1, 1, polys[k].y.data(), polys[k].z.data(),
-                          nullptr, k == 0 ? -1 : -11 - static_cast<int>(k));
+        b.SetzeQuerGruppe(g++, static_cast<int>(polys[k].y.size()), 1, 1, polys[k].y.data(), polys[k].z.data(), nullptr,
+                          k == 0 ? -1 : -11 - static_cast<int>(k));
     for (const Stab& st : staebe) {
         const double a = st.a;
         b.SetzeQuerGruppe(g++, 1, 2, 3, &st.y, &st.z, &a, 1);
@@ -87,7 +87,8 @@ inline void Baue(cBem& b, const LawDef& beton, const std::vector<Poly>& polys, c
 inline std::vector<Stab> AchtStaebe()
 {
     const double a = 3.14159e-4;
-    return {{10, -5, a}, {0, -5, a}, {-10, -5, a}, {10, -25, a}, {-10, -25, a}, {10, -45, a}, {0, -45, a}, {-10, -45, a}};
+    return {{10, -5, a},   {0, -5, a},   {-10, -5, a}, {10, -25, a},
+            {-10, -25, a}, {10, -45, a}, {0, -45, a},  {-10, -45, a}};
 }
 
 }  // namespace section_test

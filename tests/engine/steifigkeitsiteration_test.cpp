@@ -36,10 +36,10 @@ int GegebeneZustaende(const NachweisAufruf& a)
         return 0;
     ++g_updates;
     for (int i = 0; i < 2 * nel; ++i) {
-        By[i] = SteifigkeitNachUpdate(ByAlt[i], g_zustand(0, g_updates, std::fabs(ByAlt[i]) / g_start[0][i]) *
-                                                    g_start[0][i]);
-        Bz[i] = SteifigkeitNachUpdate(BzAlt[i], g_zustand(1, g_updates, std::fabs(BzAlt[i]) / g_start[1][i]) *
-                                                    g_start[1][i]);
+        By[i] = SteifigkeitNachUpdate(ByAlt[i],
+                                      g_zustand(0, g_updates, std::fabs(ByAlt[i]) / g_start[0][i]) * g_start[0][i]);
+        Bz[i] = SteifigkeitNachUpdate(BzAlt[i],
+                                      g_zustand(1, g_updates, std::fabs(BzAlt[i]) / g_start[1][i]) * g_start[1][i]);
     }
     return 0;
 }
@@ -155,8 +155,8 @@ TEST(DehnzuLeicht, PlaneWithoutCurvatureHasNoStrainState)
     // N alone: no curvature, so no secant stiffness in either plane (0, not the gross E I)
     using namespace section_test;
     cBem b;
-    Baue(b, Parabola(), {Rechteck(35.0, 35.0)}, {{-12.5, -5.0, 3.14e-4}, {12.5, -30.0, 3.14e-4},
-                                                 {12.5, -5.0, 3.14e-4}, {-12.5, -30.0, 3.14e-4}});
+    Baue(b, Parabola(), {Rechteck(35.0, 35.0)},
+         {{-12.5, -5.0, 3.14e-4}, {12.5, -30.0, 3.14e-4}, {12.5, -5.0, 3.14e-4}, {-12.5, -30.0, 3.14e-4}});
     b.m_norm = 2;
     QuerschnittsRecord werte;
     b.HoleQuerschnittswerte(werte);
@@ -222,9 +222,9 @@ TEST_F(Saeule, ColumnCalculatesUnderEveryLoadItCanCarry)
         double faktor;
         bool traegt;
     };
-    const Fall faelle[] = {{0.01, true}, {0.05, true}, {0.5, true},  {1.0, true},  {1.5, true},
-                           {1.6, true},  {1.7, true},  {1.8, true},  {1.9, true},  {2.0, true},
-                           {2.1, true},  {2.2, true},  {3.0, true},  {4.0, false}, {5.0, false}};
+    const Fall faelle[] = {{0.01, true}, {0.05, true}, {0.5, true}, {1.0, true},  {1.5, true},
+                           {1.6, true},  {1.7, true},  {1.8, true}, {1.9, true},  {2.0, true},
+                           {2.1, true},  {2.2, true},  {3.0, true}, {4.0, false}, {5.0, false}};
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.faktor);
         if (f.traegt) {

@@ -43,9 +43,9 @@ class PrivateRegistry {
     ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "software\\Ormi\\Vernik2005", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                              &key, nullptr),
               LSTATUS(ERROR_SUCCESS));
-    EXPECT_EQ(RegSetValueEx(key, "angleUnit", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            DWORD(text.size() + 1)),
-              LSTATUS(ERROR_SUCCESS));
+    EXPECT_EQ(
+        RegSetValueEx(key, "angleUnit", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1)),
+        LSTATUS(ERROR_SUCCESS));
     RegCloseKey(key);
     ResetAngleUnit();
   }

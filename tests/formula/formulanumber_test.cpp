@@ -43,7 +43,7 @@ TEST_F(FormulaNumberTest, TextBecomesPlainNumberOrExpression) {
       {"2,5*one", true, "2.5", 2.5},  // evaluates to its leading number
       {"a*2", false, "a*2", 4},
       {"max(a;3)", false, "max(a;3)", 3},
-      {"h*2", false, "h*2", 0},       // h undefined
+      {"h*2", false, "h*2", 0},  // h undefined
       {"1e-3", true, "0.001", 0.001},
       {"2*1e-3", false, "2*1e-3", 0.002},  // the exponent stays whole
       {"0x10", true, "0", 0},              // no hexadecimal numbers: 0, then text that fails
@@ -240,12 +240,24 @@ TEST(NumberText, OnlyWholeNumbersAreNumbers) {
     bool integer;
     int whole;
   } cases[] = {
-      {"4,5", true, 4.5, false, 0},      {"4.5", true, 4.5, false, 0},     {"12", true, 12.0, true, 12},
-      {" +7 ", true, 7.0, true, 7},      {"-3", true, -3.0, true, -3},     {",5", true, 0.5, false, 0},
-      {"2e-3", true, 0.002, false, 0},   {"abc", false, 0, false, 0},      {"35cm", false, 0, false, 0},
-      {"", false, 0, false, 0},          {"1.000,5", false, 0, false, 0},  {"4,5,6", false, 0, false, 0},
-      {"1e400", false, 0, false, 0},     {"nan", false, 0, false, 0},      {"inf", false, 0, false, 0},
-      {"0x10", false, 0, false, 0},      {"2e", false, 0, false, 0},       {".", false, 0, false, 0},
+      {"4,5", true, 4.5, false, 0},
+      {"4.5", true, 4.5, false, 0},
+      {"12", true, 12.0, true, 12},
+      {" +7 ", true, 7.0, true, 7},
+      {"-3", true, -3.0, true, -3},
+      {",5", true, 0.5, false, 0},
+      {"2e-3", true, 0.002, false, 0},
+      {"abc", false, 0, false, 0},
+      {"35cm", false, 0, false, 0},
+      {"", false, 0, false, 0},
+      {"1.000,5", false, 0, false, 0},
+      {"4,5,6", false, 0, false, 0},
+      {"1e400", false, 0, false, 0},
+      {"nan", false, 0, false, 0},
+      {"inf", false, 0, false, 0},
+      {"0x10", false, 0, false, 0},
+      {"2e", false, 0, false, 0},
+      {".", false, 0, false, 0},
       {"2147483647", true, 2147483647.0, true, 2147483647},
       // one beyond the int range: a decimal, but no whole number of the file
       {"2147483648", true, 2147483648.0, false, 0},

@@ -78,9 +78,19 @@ TEST_F(FunctionsTest, OneArgumentFunctionsInRadians) {
 
 TEST_F(FunctionsTest, TwoAndThreeArgumentFunctions) {
   const ValueCase cases[] = {
-      {"min(2;3)", 2},   {"min(3;2)", 2},    {"max(2;3)", 3},       {"max(-1;-4)", -1},  {"mod(7;3)", 1},
-      {"mod(-7;3)", -1}, {"mod(7,5;2)", 1.5}, {"pow(2;10)", 1024},  {"pow(4;0.5)", 2},   {"if(0;1;2)", 2},
-      {"if(-1;1;2)", 1}, {"if(0,5;1;2)", 1},  {"max(1;2) + min(if(1;5;6);4)", 6},
+      {"min(2;3)", 2},
+      {"min(3;2)", 2},
+      {"max(2;3)", 3},
+      {"max(-1;-4)", -1},
+      {"mod(7;3)", 1},
+      {"mod(-7;3)", -1},
+      {"mod(7,5;2)", 1.5},
+      {"pow(2;10)", 1024},
+      {"pow(4;0.5)", 2},
+      {"if(0;1;2)", 2},
+      {"if(-1;1;2)", 1},
+      {"if(0,5;1;2)", 1},
+      {"max(1;2) + min(if(1;5;6);4)", 6},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(Value(c.text), c.expected) << c.text;
 }
@@ -90,8 +100,8 @@ TEST_F(FunctionsTest, DomainErrorsEndTheEvaluationWithOneMessage) {
     const char* text;
     const char* message;
   } cases[] = {
-      {"acos(2)", "Fehler in acos"},   {"asin(-1.5)", "Fehler in asin"}, {"log(-1)", "Fehler in log"},
-      {"log10(-1)", "Fehler in log10"}, {"sqrt(-1)", "Fehler in sqrt"},   {"mod(1;0)", "Divide by zero in mod"},
+      {"acos(2)", "Fehler in acos"},        {"asin(-1.5)", "Fehler in asin"}, {"log(-1)", "Fehler in log"},
+      {"log10(-1)", "Fehler in log10"},     {"sqrt(-1)", "Fehler in sqrt"},   {"mod(1;0)", "Divide by zero in mod"},
       {"1 + 2*sqrt(-4)", "Fehler in sqrt"},
   };
   for (const auto& c : cases) {
@@ -122,9 +132,9 @@ TEST_F(FunctionsTest, OverflowAndOpenDomainsGiveInfinitiesNotErrors) {
 
 TEST_F(FunctionsTest, DiceAndChance) {
   const ValueCase fixed[] = {
-      {"rand(0)", 0},      {"rand(-3)", 0},      {"rand(1)", 0},      {"percent(0)", 0},    {"percent(100)", 1},
-      {"percent(150)", 1}, {"percent(1)", 0},    // a draw from 0..99 is never above 99
-      {"roll(0;6)", 0},    {"roll(-1;6)", 0},    {"roll(3;0)", 3},    {"roll(10000;1)", 10000},
+      {"rand(0)", 0},      {"rand(-3)", 0},     {"rand(1)", 0},    {"percent(0)", 0},
+      {"percent(100)", 1}, {"percent(150)", 1}, {"percent(1)", 0},  // a draw from 0..99 is never above 99
+      {"roll(0;6)", 0},    {"roll(-1;6)", 0},   {"roll(3;0)", 3},  {"roll(10000;1)", 10000},
   };
   for (const auto& c : fixed) EXPECT_EQ(Value(c.text), c.expected) << c.text;
 
@@ -170,19 +180,22 @@ TEST_F(FunctionsTest, DayNumbersCountCalendarDays) {
 TEST_F(FunctionsTest, DegreesWhenTheSettingSaysOne) {
   registry_.SetAngleUnit("1");
   EXPECT_EQ(GetAngleUnit(), 1);
-  const ValueCase cases[] = {
-      {"sin(90)", 1}, {"cos(180)", -1}, {"tan(45)", 1},   {"cot(45)", 1},       {"asin(1)", 90},
-      {"acos(0)", 90}, {"atan(1)", 45}, {"acot(1)", 45},  {"rad(180)", kPi},   {"grad(pi)", 180},
-      {"sinh(0)", 0},  // hyperbolic functions take no angles
-  };
+  const ValueCase
+      cases
+          [] =
+              {
+                  {"sin(90)", 1},    {"cos(180)", -1},  {"tan(45)", 1},  {"cot(45)", 1},
+                  {"asin(1)", 90},   {"acos(0)", 90},   {"atan(1)", 45}, {"acot(1)", 45},
+                  {"rad(180)", kPi}, {"grad(pi)", 180}, {"sinh(0)", 0},  // hyperbolic functions take no angles
+              };
   for (const auto& c : cases) EXPECT_NEAR(Value(c.text), c.expected, 1e-12) << c.text;
 }
 
 TEST_F(FunctionsTest, GonWhenTheSettingSaysTwo) {
   registry_.SetAngleUnit("2");
   const ValueCase cases[] = {
-      {"sin(100)", 1}, {"cos(200)", -1}, {"asin(1)", 100}, {"atan(1)", 50}, {"acot(0)", 100},
-      {"rad(180)", kPi}, {"grad(pi)", 180},
+      {"sin(100)", 1},  {"cos(200)", -1},  {"asin(1)", 100},  {"atan(1)", 50},
+      {"acot(0)", 100}, {"rad(180)", kPi}, {"grad(pi)", 180},
   };
   for (const auto& c : cases) EXPECT_NEAR(Value(c.text), c.expected, 1e-12) << c.text;
 }

@@ -20,18 +20,45 @@
 namespace {
 
 const char* const kCorpus[] = {
-    "h = 2*b + sin(alpha)/3", "a = 2; b = a*3; a+b", "max(a;b)/2", "if(h > 3; 1,5*h; -h)", "2^3^2",
-    "-2^2", "!a^2", ".TRUE..AND.x", "1e-5", "2*1e-3", "sqrt(a*a + b*b)", "ndate(29;2;2024) - ndate(1;1;2024)",
-    "mod(-7;3) + roll(2;6) + rand(6) + percent(50)", "x += 3; x *= 2; x /= 4", "(1 + (2 * (3 - (4 / 5))))",
-    "a .LT. b .OR. h .GE. 2", "log(0) + exp(700)", "acos(2)", "int(-2.7) + ceil(1.2) + floor(-1.5)",
-    "artanh(1) - arcoth(1)", "3 4", "foo(1)", "1/0", "1.2.3", "(1", "max(1)", "2+", "",
+    "h = 2*b + sin(alpha)/3",
+    "a = 2; b = a*3; a+b",
+    "max(a;b)/2",
+    "if(h > 3; 1,5*h; -h)",
+    "2^3^2",
+    "-2^2",
+    "!a^2",
+    ".TRUE..AND.x",
+    "1e-5",
+    "2*1e-3",
+    "sqrt(a*a + b*b)",
+    "ndate(29;2;2024) - ndate(1;1;2024)",
+    "mod(-7;3) + roll(2;6) + rand(6) + percent(50)",
+    "x += 3; x *= 2; x /= 4",
+    "(1 + (2 * (3 - (4 / 5))))",
+    "a .LT. b .OR. h .GE. 2",
+    "log(0) + exp(700)",
+    "acos(2)",
+    "int(-2.7) + ceil(1.2) + floor(-1.5)",
+    "artanh(1) - arcoth(1)",
+    "3 4",
+    "foo(1)",
+    "1/0",
+    "1.2.3",
+    "(1",
+    "max(1)",
+    "2+",
+    "",
 };
 
 const char* const kTokens[] = {
-    "a", "b", "h", "alpha", "x", "pi", "e", "undefined_name", "1", "0", "2,5", "1e-3", "1e", "1e999", ".5", "3.",
-    "+", "-", "*", "/", "^", "(", ")", ";", "=", "==", "!=", "<", ">", "<=", ">=", "&&", "||", "!", "+=", "-=",
-    "*=", "/=", ",", ".", "#", " ", "\t", "sin(", "max(", "if(", "mod(", "roll(", "sqrt(", "log(", "ndate(",
-    "rand(", "percent(", "int(", "pow(", ".AND.", ".lt.", ".TRUE.", "&", "|", "$", "\xc3\xa4", "\xff", "\x01",
+    "a",     "b",      "h",      "alpha", "x",        "pi",       "e",    "undefined_name",
+    "1",     "0",      "2,5",    "1e-3",  "1e",       "1e999",    ".5",   "3.",
+    "+",     "-",      "*",      "/",     "^",        "(",        ")",    ";",
+    "=",     "==",     "!=",     "<",     ">",        "<=",       ">=",   "&&",
+    "||",    "!",      "+=",     "-=",    "*=",       "/=",       ",",    ".",
+    "#",     " ",      "\t",     "sin(",  "max(",     "if(",      "mod(", "roll(",
+    "sqrt(", "log(",   "ndate(", "rand(", "percent(", "int(",     "pow(", ".AND.",
+    ".lt.",  ".TRUE.", "&",      "|",     "$",        "\xc3\xa4", "\xff", "\x01",
 };
 
 class Fuzzer {
@@ -40,7 +67,9 @@ class Fuzzer {
 
   std::string Next() {
     switch (Below(10)) {
-      case 0: case 1: case 2: return TokenSoup();
+      case 0:
+      case 1:
+      case 2: return TokenSoup();
       case 3: return RandomBytes();
       case 4: return Nesting();
       default: return Mutation();
@@ -75,8 +104,12 @@ class Fuzzer {
       std::size_t at = text.empty() ? 0 : Below(text.size() + 1);
       switch (Below(5)) {
         case 0: text.insert(at, 1, char(Below(256))); break;
-        case 1: if (at < text.size()) text.erase(at, 1 + Below(3)); break;
-        case 2: if (at < text.size()) text[at] = char(Below(128)); break;
+        case 1:
+          if (at < text.size()) text.erase(at, 1 + Below(3));
+          break;
+        case 2:
+          if (at < text.size()) text[at] = char(Below(128));
+          break;
         case 3: text.insert(at, kTokens[Below(std::size(kTokens))]); break;
         default: text = text.substr(0, at) + text.substr(at / 2); break;  // repeats a stretch
       }

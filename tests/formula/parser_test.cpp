@@ -31,19 +31,19 @@ TEST_F(ParserTest, ArithmeticPrecedenceAndGrouping) {
   const ValueCase cases[] = {
       {"2+3*4", 14, {}},
       {"(2+3)*4", 20, {}},
-      {"7-2-1", 4, {}},           // left to right
+      {"7-2-1", 4, {}},  // left to right
       {"8/2/2", 2, {}},
-      {"2^3^2", 64, {}},          // (2^3)^2, powers group from the left
-      {"-2^2", -4, {}},           // minus binds weaker than the power
+      {"2^3^2", 64, {}},  // (2^3)^2, powers group from the left
+      {"-2^2", -4, {}},   // minus binds weaker than the power
       {"2*-3", -6, {}},
       {"2--2", 4, {}},
       {"- -2", 2, {}},
       {"((1))", 1, {}},
-      {"4;5", 5, {}},             // a statement list has the value of its last statement
+      {"4;5", 5, {}},  // a statement list has the value of its last statement
       {"2 * (3; 4)", 8, {}},
       {"  1  +\t2 ", 3, {}},
-      {"3,5", 3.5, {}},           // decimal comma
-      {".5+2*.5", 1.5, {}},       // bare decimal points
+      {"3,5", 3.5, {}},      // decimal comma
+      {".5+2*.5", 1.5, {}},  // bare decimal points
       {"2*pi", 6.283185307179586, {}},
       {"e", 2.718281828459045, {}},
   };
@@ -60,8 +60,8 @@ TEST_F(ParserTest, ComparisonsAndLogicYieldOneOrZero) {
       {"5 > 3 == 1", 1, {}},
       {"2 || 0 && 0", 0, {}},  // (2||0)&&0: equal precedence, from the left
       {"0 && 1 || 1", 1, {}},
-      {"1<2<3", 1, {}},        // (1<2)<3
-      {"3>2>1", 0, {}},        // (3>2)>1 is 1>1
+      {"1<2<3", 1, {}},  // (1<2)<3
+      {"3>2>1", 0, {}},  // (3>2)>1 is 1>1
       {"2 <= 2", 1, {}},
       {"2 >= 3", 0, {}},
       {"1 != 1", 0, {}},
@@ -69,7 +69,7 @@ TEST_F(ParserTest, ComparisonsAndLogicYieldOneOrZero) {
       {"!0", 1, {}},
       {"!5", 0, {}},
       {"!!7", 1, {}},
-      {"!a^2", 1, {32}},       // (!a)^2 with a undefined (0)
+      {"!a^2", 1, {32}},  // (!a)^2 with a undefined (0)
       {".TRUE..AND..FALSE.", 0, {}},
       {".true..or..false.", 1, {}},
       {"2 .GT. 1 .AND. 1 .LE. 1", 1, {}},
@@ -123,16 +123,9 @@ TEST_F(ParserTest, UndefinedNameMessageNamesTheName) {
 TEST_F(ParserTest, ExponentsStayWhole) {
   store_.SetVariable("x1e", "", "", 7);
   const ValueCase cases[] = {
-      {"1e-5", 1e-5, {}},
-      {"2*1e-3", 0.002, {}},
-      {"1,5e+2", 150, {}},
-      {"2E3-1", 1999, {}},
-      {"1e-3-2", -1.999, {}},
-      {"3.e+2", 300, {}},
-      {".5e-1", 0.05, {}},
-      {"x1e-1", 6, {}},   // a name ending in e, then a subtraction
-      {"1e5", 1e5, {}},
-      {"1e-400", 0, {}},  // underflow reads as 0, as a stream extraction gives it
+      {"1e-5", 1e-5, {}}, {"2*1e-3", 0.002, {}}, {"1,5e+2", 150, {}}, {"2E3-1", 1999, {}}, {"1e-3-2", -1.999, {}},
+      {"3.e+2", 300, {}}, {".5e-1", 0.05, {}},   {"x1e-1", 6, {}},  // a name ending in e, then a subtraction
+      {"1e5", 1e5, {}},   {"1e-400", 0, {}},  // underflow reads as 0, as a stream extraction gives it
   };
   for (const auto& c : cases) {
     Outcome out = Evaluate(store_, c.text);
@@ -177,9 +170,9 @@ TEST_F(ParserTest, ErrorsRecordTheirCodeAndLeaveTheResultAlone) {
       {"2\x01", {8}, "Unerlaubtes Zeichen (ASCII 1)"},
       {"\x7f", {8}, "Unerlaubtes Zeichen ('\x7f')"},
       {"h\xc3\xb6he", {8}, "Unerlaubtes Zeichen ('\xc3\xb6')"},  // a whole UTF-8 character
-      {"2*\xff", {8}, "Unerlaubtes Zeichen (ASCII 255)"},            // a byte that is no character
-      {".Lt.", {256}, "Unerwartete Zeichen: Lt0."},                 // mixed case is no operator
-      {"sqrt(-1)", {4}, "Fehler in sqrt"},                           // raised by a function
+      {"2*\xff", {8}, "Unerlaubtes Zeichen (ASCII 255)"},        // a byte that is no character
+      {".Lt.", {256}, "Unerwartete Zeichen: Lt0."},              // mixed case is no operator
+      {"sqrt(-1)", {4}, "Fehler in sqrt"},                       // raised by a function
       {"mod(1;0)", {4}, "Divide by zero in mod"},
   };
   for (const auto& c : cases) {
@@ -223,9 +216,31 @@ TEST_F(ParserTest, ParserThrowsEnglishAndRecordsGerman) {
 
 TEST_F(ParserTest, TokenizerReadsOperatorsNamesAndNumbers) {
   CFormulaParser parser("a_1 <= >= == != && || += -= *= /= < > = ! ( ) * + - / ; ^ 2.5e3");
-  const int expected[] = {FT_NAME, FT_LE, FT_GE, FT_EQ, FT_NE, FT_AND, FT_OR, FT_PLUS_ASSIGN, FT_MINUS_ASSIGN,
-                          FT_MUL_ASSIGN, FT_DIV_ASSIGN, '<', '>', '=', '!', '(', ')', '*', '+', '-', '/', ';', '^',
-                          FT_NUMBER, FT_END};
+  const int expected[] = {FT_NAME,
+                          FT_LE,
+                          FT_GE,
+                          FT_EQ,
+                          FT_NE,
+                          FT_AND,
+                          FT_OR,
+                          FT_PLUS_ASSIGN,
+                          FT_MINUS_ASSIGN,
+                          FT_MUL_ASSIGN,
+                          FT_DIV_ASSIGN,
+                          '<',
+                          '>',
+                          '=',
+                          '!',
+                          '(',
+                          ')',
+                          '*',
+                          '+',
+                          '-',
+                          '/',
+                          ';',
+                          '^',
+                          FT_NUMBER,
+                          FT_END};
   for (int type : expected) {
     parser.GetToken(true);
     EXPECT_EQ(parser.m_nTokenType, type) << parser.m_strToken;
@@ -311,9 +326,9 @@ TEST_F(ParserTest, NumberWordsConvertAsAStreamWould) {
     bool ok;
     double value;
   } cases[] = {
-      {"12", true, 12},   {"+5", true, 5},     {"-5", true, -5},   {"1.", true, 1},      {"1.e3", true, 1000},
-      {"00012", true, 12}, {"1e+5", true, 1e5}, {"1e-400", true, 0}, {"1e", false, 0},     {"1.2.3", false, 0},
-      {"1e999", false, 0}, {"", false, 0},     {"+", false, 0},    {"++1", false, 0},    {"1e-", false, 0},
+      {"12", true, 12},    {"+5", true, 5},     {"-5", true, -5},    {"1.", true, 1},   {"1.e3", true, 1000},
+      {"00012", true, 12}, {"1e+5", true, 1e5}, {"1e-400", true, 0}, {"1e", false, 0},  {"1.2.3", false, 0},
+      {"1e999", false, 0}, {"", false, 0},      {"+", false, 0},     {"++1", false, 0}, {"1e-", false, 0},
   };
   for (const auto& c : cases) {
     double value = -1;

@@ -52,7 +52,7 @@ TEST_F(VariableStoreTest, OverwriteNoticesOnlyForRealChanges) {
   store.SetVariable("b", "", "", 1.0);  // new keys are never a notice
   store.SetVariable("h", "", "", -1.0 / 3);
   EXPECT_EQ(Messages(store), (std::vector<std::pair<int, std::string>>{{1, "h wird überschrieben mit 2.50"},
-                                                                        {1, "h wird überschrieben mit -0.33"}}));
+                                                                       {1, "h wird überschrieben mit -0.33"}}));
   // The next evaluation starts a new list.
   Evaluate(store, "h");
   EXPECT_TRUE(store.m_Messages.IsEmpty());
@@ -208,7 +208,8 @@ TEST_F(VariableStoreTest, FailedEvaluationKeepsTheResultAndExplains) {
   double result = 7;
   EXPECT_FALSE(store.Evaluate("2+", &result));
   EXPECT_EQ(result, 7);
-  EXPECT_EQ(Messages(store), (std::vector<std::pair<int, std::string>>{{128, "Unerwartetes Symbol: <end of expression>"}}));
+  EXPECT_EQ(Messages(store),
+            (std::vector<std::pair<int, std::string>>{{128, "Unerwartetes Symbol: <end of expression>"}}));
   EXPECT_TRUE(store.Evaluate("1+1", &result));
   EXPECT_EQ(result, 2);
   EXPECT_TRUE(store.m_Messages.IsEmpty());

@@ -422,7 +422,7 @@ TEST_F(CalcStoreTest, SecondFormShowsErrorAndWarningIcons) {
     CRect e, w;
     tree.GetItemRect(error, &e, TRUE);
     tree.GetItemRect(warning, &w, TRUE);
-    COLORREF red = shot.At(e.left - 3 - 12, e.top + 4);       // the disc's upper part, above the cross
+    COLORREF red = shot.At(e.left - 3 - 12, e.top + 4);        // the disc's upper part, above the cross
     COLORREF yellow = shot.At(w.left - 3 - 18, w.bottom - 4);  // the triangle's lower left, beside the mark
     EXPECT_GT(GetRValue(red), 150);
     EXPECT_LT(GetGValue(red), 80);

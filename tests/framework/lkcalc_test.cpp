@@ -31,11 +31,11 @@ TEST_F(LKTest, ModeThreeTakesTheGeneratorsCombinations) {
   // Default switches: Ed (gamma_G sup and inf), characteristic, frequent, quasi-permanent; no accidental
   // action and switch 2 off, so no Ed,A. Category A: psi 0.7 / 0.5 / 0.3. Each kind: Q present, then
   // G alone (the imposed load may be absent).
-  const char* regeln[] = {"1.35*(1)+1.50*(2)", "1.00*(1)+1.50*(2)", "1.35*(1)", "1.00*(1)",
+  const char* regeln[] = {"1.35*(1)+1.50*(2)", "1.00*(1)+1.50*(2)", "1.35*(1)",          "1.00*(1)",
                           "1.00*(1)+1.00*(2)", "1.00*(1)",          "1.00*(1)+0.50*(2)", "1.00*(1)",
                           "1.00*(1)+0.30*(2)", "1.00*(1)"};
-  EXPECT_EQ(arten(data), (std::vector<std::string>{"Ed", "Ed", "Ed", "Ed", "Ed,char", "Ed,char", "Ed,frequ",
-                                                   "Ed,frequ", "Ed,perm", "Ed,perm"}));
+  EXPECT_EQ(arten(data), (std::vector<std::string>{"Ed", "Ed", "Ed", "Ed", "Ed,char", "Ed,char", "Ed,frequ", "Ed,frequ",
+                                                   "Ed,perm", "Ed,perm"}));
   ASSERT_EQ(data.kombinationen.GetSize(), 10);
   for (int k = 0; k < 10; ++k) {
     EXPECT_EQ(data.kombinationen[k].regel, regeln[k]);

@@ -108,8 +108,8 @@ TEST_F(CRegistryTest, ValuesOfEachKindRoundTrip) {
     CRegistry reg;
     ASSERT_TRUE(reg.Connect(HKEY_CURRENT_USER));
     DWORD disposition = 0;
-    ASSERT_TRUE(reg.Create("software\\Ormi\\Vernik2005", "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                           &disposition));
+    ASSERT_TRUE(
+        reg.Create("software\\Ormi\\Vernik2005", "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &disposition));
     EXPECT_EQ(disposition, DWORD(REG_CREATED_NEW_KEY));
     CStringArray lru;
     lru.Add("C:\\Projekte\\A");

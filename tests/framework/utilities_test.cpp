@@ -45,13 +45,17 @@ class EnvGuard {
  public:
   void Set(const char* name, const char* value) {
     Remember(name);
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
   }
   ~EnvGuard() {
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
-      else unsetenv(it->first.c_str());
+      if (it->second)
+        setenv(it->first.c_str(), it->second->c_str(), 1);
+      else
+        unsetenv(it->first.c_str());
     }
   }
 
@@ -174,12 +178,12 @@ TEST(SplitCommandLineTest, FollowsTheWindowsRules) {
       {"prog a b", {"prog", "a", "b"}},
       {"  prog\t a  ", {"prog", "a"}},
       {"\"C:\\Program Files\\x.exe\" \"a b\" c", {"C:\\Program Files\\x.exe", "a b", "c"}},
-      {"C:\\dir\\p.exe a\\b", {"C:\\dir\\p.exe", "a\\b"}},    // backslashes alone stay
-      {"p a\\\\\\\"b", {"p", "a\\\"b"}},                     // 3 backslashes + quote: 1 backslash, a quote
-      {"p \"a\\\\\\\\\"b c\"", {"p", "a\\\\b", "c"}},  // 4 backslashes + quote: 2 backslashes, quote ends;
-                                                       // the last quote opens a quoted part and vanishes
-      {"p \"\"", {"p", ""}},                                 // an empty argument
-      {"p \"a\"\"b\"", {"p", "a\"b"}},                       // "" inside quotes is a quote
+      {"C:\\dir\\p.exe a\\b", {"C:\\dir\\p.exe", "a\\b"}},  // backslashes alone stay
+      {"p a\\\\\\\"b", {"p", "a\\\"b"}},                    // 3 backslashes + quote: 1 backslash, a quote
+      {"p \"a\\\\\\\\\"b c\"", {"p", "a\\\\b", "c"}},       // 4 backslashes + quote: 2 backslashes, quote ends;
+                                                            // the last quote opens a quoted part and vanishes
+      {"p \"\"", {"p", ""}},                                // an empty argument
+      {"p \"a\"\"b\"", {"p", "a\"b"}},                      // "" inside quotes is a quote
       {"p x\"y z\"w", {"p", "xy zw"}},
       {"p a\\", {"p", "a\\"}},
       {"", {}},
@@ -220,8 +224,8 @@ TEST_F(UtilitiesTest, RunProcessDoesNotWait) {
   fs::path gate = dir_ / "gate";
   fs::path done = dir_ / "done";
   // The child waits for a file that the parent writes only after RunProcess has returned.
-  std::string line = "/bin/sh -c \"while [ ! -e '" + gate.string() + "' ]; do sleep 0.01; done; : > '" +
-                     done.string() + "'\"";
+  std::string line =
+      "/bin/sh -c \"while [ ! -e '" + gate.string() + "' ]; do sleep 0.01; done; : > '" + done.string() + "'\"";
   ASSERT_TRUE(RunProcess(line.c_str(), SW_HIDE));
   std::ofstream(gate) << "go";
   for (int i = 0; i < 1000 && !fs::exists(done); ++i) std::this_thread::sleep_for(milliseconds(10));
@@ -278,11 +282,24 @@ TEST(PatternTest, StarAndQuestionMarkMatchWithoutRegardToCase) {
     bool matches;
   };
   const Case cases[] = {
-      {"a.tqx", "*.tqx", true},       {"A.TQX", "*.tqx", true},    {"a.tqx.bak", "*.tqx", false},
-      {"ab", "a?", true},             {"a", "a?", false},          {"abc", "a?", false},
-      {"abc", "*", true},             {"", "*", true},             {"abcbc", "a*bc", true},
-      {"abcbd", "a*bc", false},       {"x", "", false},            {"Pos1.Vrb21LkEd0.dat", "Pos1.Vrb2?Lk*0.dat", true},
-      {"\xC3\xA4" "b", "?b", true},   {"\xC3\xA4" "b", "??b", false},
+      {"a.tqx", "*.tqx", true},
+      {"A.TQX", "*.tqx", true},
+      {"a.tqx.bak", "*.tqx", false},
+      {"ab", "a?", true},
+      {"a", "a?", false},
+      {"abc", "a?", false},
+      {"abc", "*", true},
+      {"", "*", true},
+      {"abcbc", "a*bc", true},
+      {"abcbd", "a*bc", false},
+      {"x", "", false},
+      {"Pos1.Vrb21LkEd0.dat", "Pos1.Vrb2?Lk*0.dat", true},
+      {"\xC3\xA4"
+       "b",
+       "?b", true},
+      {"\xC3\xA4"
+       "b",
+       "??b", false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(CDirList::MatchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
@@ -458,9 +475,9 @@ TEST(NumberTest, IntegerHelpers) {
     int radix;
     const char* text;
   };
-  const Case cases[] = {{255, 16, "ff"},  {-5, 10, "-5"}, {-1, 16, "ffffffff"}, {0, 2, "0"},
-                        {5, 2, "101"},    {35, 36, "z"},  {5, 1, ""},           {5, 37, ""},
-                        {-2147483647 - 1, 10, "-2147483648"}};
+  const Case cases[] = {{255, 16, "ff"}, {-5, 10, "-5"}, {-1, 16, "ffffffff"},
+                        {0, 2, "0"},     {5, 2, "101"},  {35, 36, "z"},
+                        {5, 1, ""},      {5, 37, ""},    {-2147483647 - 1, 10, "-2147483648"}};
   for (const Case& c : cases) EXPECT_EQ(IntToStr(c.value, c.radix), c.text) << c.value << " radix " << c.radix;
   EXPECT_DOUBLE_EQ(IntAtan2(1, 1), M_PI / 4);
   EXPECT_DOUBLE_EQ(IntAtan2(0, -1), M_PI);

@@ -31,7 +31,7 @@ const bool kOwnRegistry = [] {
 
 class Position : public BaseData {
  public:
-  bool PrepareCalc(CStringArray &, int) override { return true; }
+  bool PrepareCalc(CStringArray&, int) override { return true; }
   void DefineVariables() override {
     ++defined;
     BaseData::DefineVariables();
@@ -41,7 +41,7 @@ class Position : public BaseData {
   int redrawn = 0;
 };
 
-void TypeInto(COrmiGridCtrl &grid, int row, int col, const std::string &text) {
+void TypeInto(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
   grid.SetFocusCell(row, col);
   win::PumpMessages();
   win::input::Key(VK_F2);
@@ -54,12 +54,12 @@ void TypeInto(COrmiGridCtrl &grid, int row, int col, const std::string &text) {
 }
 
 template <class T>
-T &Add(CVarDefList &list) {
+T& Add(CVarDefList& list) {
   list.Add(CVarDefEntry::Create(T().type));
   return *list.GetAs<T>(list.GetSize() - 1);
 }
 
-std::vector<int> Kinds(const CVarDefList &list) {
+std::vector<int> Kinds(const CVarDefList& list) {
   std::vector<int> kinds;
   for (int i = 0; i < list.GetSize(); ++i) kinds.push_back(list.GetAt(i) ? list.GetAt(i)->type : -1);
   return kinds;
@@ -74,16 +74,16 @@ class VarDefPageTest : public win::test::WindowTest {
     ASSERT_TRUE(page.Create(IDD_DLGVARDEF, &parent));
     page.MoveWindow(0, 0, 900, 320);
     page.ShowWindow(SW_SHOW);
-    auto &h = Add<CVarDefVariable>(data.varDefs);
+    auto& h = Add<CVarDefVariable>(data.varDefs);
     h.desc = "Stützenhöhe";
     h.varName = "h";
     h.unit = "m";
     h.value = 3.5;
     Add<CVarDefUeberschrift>(data.varDefs).title = "Lasten";
-    auto &n = Add<CVarDefBerechnung>(data.varDefs);
+    auto& n = Add<CVarDefBerechnung>(data.varDefs);
     n.desc = "doppelte Höhe";
     n.value = "2*h";
-    auto &taken = Add<CVarDefWertUebernahme>(data.varDefs);
+    auto& taken = Add<CVarDefWertUebernahme>(data.varDefs);
     taken.GetImport().varPath = "Pos 1\\Auflager\\A";
     taken.GetImport().varName = "A";
     taken.GetImport().value = 12.5;
@@ -98,11 +98,11 @@ class VarDefPageTest : public win::test::WindowTest {
     GetRegSettings().WriteInt("", "bSkrib", 0);
     WindowTest::TearDown();
   }
-  void Save(const char *name) {
-    if (const char *dir = std::getenv("KOLUMO_PICTURES"))
+  void Save(const char* name) {
+    if (const char* dir = std::getenv("KOLUMO_PICTURES"))
       win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/" + name + ".png");
   }
-  void Command(int row, int col, const char *path) {
+  void Command(int row, int col, const char* path) {
     CRect cell;
     ASSERT_TRUE(page.m_grid.GetCellRect(row, col, &cell));
     win::script::QueueMenuItem(path);
@@ -115,12 +115,12 @@ class VarDefPageTest : public win::test::WindowTest {
 };
 
 TEST_F(VarDefPageTest, EachKindGetsItsCellsAndValues) {
-  VarDefGrid &g = page.m_grid;
+  VarDefGrid& g = page.m_grid;
   ASSERT_EQ(g.GetRowCount(), 7);  // header, five entries, the empty row
   struct Case {
     int row, col, type;
     bool editable;
-    const char *text;
+    const char* text;
   };
   const Case cases[] = {
       {1, VarDefGrid::kText, ORMI_TEXT, true, "Stützenhöhe"},
@@ -140,7 +140,7 @@ TEST_F(VarDefPageTest, EachKindGetsItsCellsAndValues) {
       {5, VarDefGrid::kWert, ORMI_DOUBLE, true, "8.0 cm"},
       {6, VarDefGrid::kText, ORMI_TEXT, false, ""},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     EXPECT_EQ(g.GetCellType(c.row, c.col), c.type) << c.row << "," << c.col;
     if (c.type != ORMI_BUTTON) {
       EXPECT_EQ(bool(g.IsCellEditable(c.row, c.col)), c.editable) << c.row << "," << c.col;
@@ -164,7 +164,7 @@ TEST_F(VarDefPageTest, EachKindGetsItsCellsAndValues) {
 }
 
 TEST_F(VarDefPageTest, AChangedVariableReachesTheFormulasBelowAndThePosition) {
-  VarDefGrid &g = page.m_grid;
+  VarDefGrid& g = page.m_grid;
   const int defined = data.defined;
   TypeInto(g, 1, VarDefGrid::kWert, "4,25");
   // 2 * 4.25 = 8.5, refreshed in the calculation's row and in the list.
@@ -179,7 +179,7 @@ TEST_F(VarDefPageTest, AChangedVariableReachesTheFormulasBelowAndThePosition) {
 }
 
 TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
-  VarDefGrid &g = page.m_grid;
+  VarDefGrid& g = page.m_grid;
   EXPECT_FALSE(g.IsCellEditable(6, VarDefGrid::kText)) << "nothing but the kind can be typed there";
   page.TransferData(TRUE);
   EXPECT_EQ(data.varDefs.GetSize(), 5);
@@ -199,7 +199,7 @@ TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
 TEST_F(VarDefPageTest, RowCommandsMoveCopyDeleteAndFormat) {
   struct Case {
     int row, col;
-    const char *path;
+    const char* path;
     std::vector<int> kinds;
   };
   const std::vector<int> start{0, 1, 2, 6, 4};
@@ -211,7 +211,7 @@ TEST_F(VarDefPageTest, RowCommandsMoveCopyDeleteAndFormat) {
       {2, VarDefGrid::kTyp, "Zeile kopieren", {2, 0, 0, 6, 4, 1}},
       {1, VarDefGrid::kTyp, "Zeile löschen", {0, 0, 6, 4, 1}},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     Command(c.row, c.col, c.path);
     EXPECT_EQ(Kinds(data.varDefs), c.kinds) << c.path;
     EXPECT_EQ(page.m_grid.GetRowCount(), int(c.kinds.size()) + 2) << c.path;
@@ -223,7 +223,7 @@ TEST_F(VarDefPageTest, RowCommandsMoveCopyDeleteAndFormat) {
 TEST_F(VarDefPageTest, FormatSizeAndDigitsAreSetFromTheMenu) {
   struct Case {
     int col;
-    const char *path;
+    const char* path;
     int format, height, digits;
   };
   const Case cases[] = {
@@ -236,9 +236,9 @@ TEST_F(VarDefPageTest, FormatSizeAndDigitsAreSetFromTheMenu) {
       {VarDefGrid::kWert, "Nachkommastellen\\Keine", 16, 0, 0},
       {VarDefGrid::kWert, "Nachkommastellen\\6", 16, 0, 6},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     Command(1, c.col, c.path);
-    const CVarDefEntry *e = data.varDefs.GetAt(0);
+    const CVarDefEntry* e = data.varDefs.GetAt(0);
     EXPECT_EQ(e->format, c.format) << c.path;
     EXPECT_EQ(e->textHeight, c.height) << c.path;
     EXPECT_EQ(e->digits, c.digits) << c.path;
@@ -249,7 +249,7 @@ TEST_F(VarDefPageTest, FormatSizeAndDigitsAreSetFromTheMenu) {
   win::script::QueueMenuCommand(0);
   win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y, VK_RBUTTON);
   win::PumpMessages();
-  const std::string &offered = win::script::Log().back().caption;
+  const std::string& offered = win::script::Log().back().caption;
   EXPECT_EQ(offered.find("Nachkommastellen"), std::string::npos) << offered;
 }
 
@@ -278,7 +278,7 @@ TEST_F(VarDefPageTest, WithTheDocumentSwitchTheGridIsHiddenAndNotExchanged) {
 TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
   const auto file = std::filesystem::temp_directory_path() / ("vardef-" + std::to_string(::getpid()) + ".emf");
   {
-    std::FILE *f = std::fopen(file.c_str(), "wb");
+    std::FILE* f = std::fopen(file.c_str(), "wb");
     std::fputs("EMF!", f);
     std::fclose(f);
   }
@@ -288,10 +288,10 @@ TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
   ASSERT_TRUE(page.m_grid.GetCellRect(row, VarDefGrid::kVariable, &cell));
   win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
   win::PumpMessages();
-  auto *picture = data.varDefs.GetAs<CVarDefAbbildung>(4);
+  auto* picture = data.varDefs.GetAs<CVarDefAbbildung>(4);
   ASSERT_NE(picture, nullptr);
   EXPECT_EQ(picture->GetBufferSize(), 4u);
-  EXPECT_EQ(std::string(reinterpret_cast<const char *>(picture->GetFileBuffer()), 4), "EMF!");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(picture->GetFileBuffer()), 4), "EMF!");
   EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kText), CString(file.c_str()));
   std::filesystem::remove(file);
 }

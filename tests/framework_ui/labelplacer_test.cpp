@@ -22,25 +22,27 @@ const BoxCase kBoxes[] = {
     // Perpendicular, horizontal segment: near corners P - d(0, 1) = (0, -1000); far (0, -(1000 + 500)).
     {"perpendicular", 1, {0, 0}, {10000, 0}, 1, 1000, 500, 500, {{0, -10}, {0, -15}, {100, -10}, {100, -15}}},
     // Side -1 exchanges near and far of each end: d = -1000 gives y = +1000, far y = +1500.
-    {"perpendicular other side", 1, {0, 0}, {10000, 0}, -1, 1000, 500, 500,
-     {{0, 15}, {0, 10}, {100, 15}, {100, 10}}},
+    {"perpendicular other side", 1, {0, 0}, {10000, 0}, -1, 1000, 500, 500, {{0, 15}, {0, 10}, {100, 15}, {100, 10}}},
     // Vertical segment, sin -1: near x = 0 - d * (-1) = +1000.
-    {"perpendicular vertical", 11, {0, 0}, {0, 10000}, 1, 1000, 500, 800,
-     {{10, 0}, {15, 0}, {10, 100}, {18, 100}}},
+    {"perpendicular vertical", 11, {0, 0}, {0, 10000}, 1, 1000, 500, 800, {{10, 0}, {15, 0}, {10, 100}, {18, 100}}},
     // Vertical shift on the horizontal segment: y - d / cos = -1000, far -1500.
     {"vertical shift", 2, {0, 0}, {10000, 0}, 1, 1000, 500, 500, {{0, -10}, {0, -15}, {100, -10}, {100, -15}}},
     // Vertical shift with cos = 0: all corners at P.
-    {"vertical shift on vertical segment", 12, {300, 0}, {300, 10000}, 1, 1000, 500, 500,
+    {"vertical shift on vertical segment",
+     12,
+     {300, 0},
+     {300, 10000},
+     1,
+     1000,
+     500,
+     500,
      {{3, 0}, {3, 0}, {3, 0}, {3, 0}}},
     // Horizontal shift on the diagonal: x - d / sin = -1414.2; width h / sin = 707.1 <= 1.3 h.
-    {"horizontal shift", 3, {0, 0}, {10000, -10000}, 1, 1000, 500, 500,
-     {{-14, 0}, {-21, 0}, {86, -100}, {79, -100}}},
+    {"horizontal shift", 3, {0, 0}, {10000, -10000}, 1, 1000, 500, 500, {{-14, 0}, {-21, 0}, {86, -100}, {79, -100}}},
     // Vertical band on the diagonal: y = min(y) - trunc(cos * d) = -10000 - 707 = -10707; far 500 above.
-    {"vertical band", 4, {0, 0}, {10000, -10000}, 1, 1000, 500, 500,
-     {{0, -107}, {0, -112}, {100, -107}, {100, -112}}},
+    {"vertical band", 4, {0, 0}, {10000, -10000}, 1, 1000, 500, 500, {{0, -107}, {0, -112}, {100, -107}, {100, -112}}},
     // Horizontal band on the diagonal: x = 0 - trunc(sin * d) = -707; far 500 further left.
-    {"horizontal band", 5, {0, 0}, {10000, -10000}, 1, 1000, 500, 500,
-     {{-7, 0}, {-12, 0}, {-7, -100}, {-12, -100}}},
+    {"horizontal band", 5, {0, 0}, {10000, -10000}, 1, 1000, 500, 500, {{-7, 0}, {-12, 0}, {-7, -100}, {-12, -100}}},
     {"unknown code", 7, {200, 300}, {10000, 0}, 1, 1000, 500, 500, {{2, 3}, {2, 3}, {2, 3}, {2, 3}}},
 };
 
@@ -59,8 +61,8 @@ TEST(LabelBoxTest, CornersFollowThePlacementCode) {
 TEST(LabelBoxTest, Collisions) {
   auto make = [](LONG x1, LONG y1, LONG x2, LONG y2) {
     // A box along a horizontal segment from (x1, y1) to (x2, y1), reaching y2 - y1 above it.
-    return CLabelPlacer::MakeBox(1, POINT{x1 * 100, y1 * 100}, POINT{x2 * 100, y1 * 100}, 1, 0,
-                                 (y1 - y2) * 100, (y1 - y2) * 100);
+    return CLabelPlacer::MakeBox(1, POINT{x1 * 100, y1 * 100}, POINT{x2 * 100, y1 * 100}, 1, 0, (y1 - y2) * 100,
+                                 (y1 - y2) * 100);
   };
   CLabelBox a = make(0, 0, 100, -20);
   CLabelBox same = make(0, 0, 100, -20);

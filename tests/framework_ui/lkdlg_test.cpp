@@ -16,13 +16,13 @@
 
 namespace {
 
-void Save(const char *name, CWnd *wnd) {
-  if (const char *dir = std::getenv("KOLUMO_PICTURES"))
+void Save(const char* name, CWnd* wnd) {
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
     win::SaveWindowPng(wnd->m_hWnd, std::string(dir) + "/" + name + ".png");
 }
 
 // Types text into a cell's in-place editor and ends the edit.
-void TypeInto(COrmiGridCtrl &grid, int row, int col, const std::string &text) {
+void TypeInto(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
   grid.SetFocusCell(row, col);
   win::PumpMessages();
   win::input::Key(VK_F2);
@@ -48,16 +48,16 @@ void Choose(COrmiGridCtrl& grid, int row, int col, int index) {
   win::PumpMessages();
 }
 
-void Press(CDialog &dialog, int id) {
-  CWnd *button = dialog.GetDlgItem(id);
+void Press(CDialog& dialog, int id) {
+  CWnd* button = dialog.GetDlgItem(id);
   ASSERT_NE(button, nullptr) << id;
   win::input::ClickCenter(button->m_hWnd);
   win::PumpMessages();
 }
 
-std::vector<int> Numbers(const CLKData &data) {
+std::vector<int> Numbers(const CLKData& data) {
   std::vector<int> numbers;
-  for (const CEinwirkung &e : data.einwirkungen) numbers.push_back(e.nr);
+  for (const CEinwirkung& e : data.einwirkungen) numbers.push_back(e.nr);
   return numbers;
 }
 
@@ -82,13 +82,13 @@ class LKDlgTest : public win::test::WindowTest {
   }
   // Runs the dialog as the owner does: the copy taken first, the manual switch
   // handed on.
-  INT_PTR Run(std::function<void(LKDlg &)> script, bool manual = false) {
+  INT_PTR Run(std::function<void(LKDlg&)> script, bool manual = false) {
     LKDlg dialog;
     dialog.m_pData = &data;
     *dialog.m_pCopy = data;
     data.manuelleKombinationen = manual;
     dialog.m_bManuell = manual;
-    win::script::QueueDialog([&](CDialog &d) { script(static_cast<LKDlg &>(d)); });
+    win::script::QueueDialog([&](CDialog& d) { script(static_cast<LKDlg&>(d)); });
     return dialog.DoModal();
   }
   CLKData data;
@@ -96,8 +96,8 @@ class LKDlgTest : public win::test::WindowTest {
 
 TEST_F(LKDlgTest, TypingIntoTheEmptyLastRowMakesANewActionAndANewEmptyRow) {
   data.unbenutzteEinwirkungenEntfernen = true;  // as the column has it: the refill must not drop the new action
-  const INT_PTR result = Run([&](LKDlg &d) {
-    EinwirkungGrid &grid = d.m_grid;
+  const INT_PTR result = Run([&](LKDlg& d) {
+    EinwirkungGrid& grid = d.m_grid;
     ASSERT_EQ(grid.GetRowCount(), 4);  // header, two actions, the empty row
     EXPECT_EQ(grid.GetCellText(1, EinwirkungGrid::kLastfaelle).Trim(), "1");
     EXPECT_EQ(grid.GetItemText(3, EinwirkungGrid::kNr), "");
@@ -126,7 +126,7 @@ TEST_F(LKDlgTest, TypingIntoTheEmptyLastRowMakesANewActionAndANewEmptyRow) {
 TEST_F(LKDlgTest, OkFormsTheCombinationsThroughTheGenerator) {
   data.nachweisMitGammaInf = false;
   data.nachweisSchalter = {true};  // fundamental combinations only
-  EXPECT_EQ(Run([&](LKDlg &d) { Press(d, IDOK); }), IDOK);
+  EXPECT_EQ(Run([&](LKDlg& d) { Press(d, IDOK); }), IDOK);
   // EN 1990, 6.10: gamma_G = 1.35, gamma_Q = 1.50; the imposed load may be
   // absent.
   ASSERT_EQ(data.kombinationen.GetSize(), 2);
@@ -139,9 +139,9 @@ TEST_F(LKDlgTest, TheViewButtonShowsTheCombinationsFormedAndOkDoesNotFormThemAga
   data.nachweisMitGammaInf = false;
   data.nachweisSchalter = {true};
   std::vector<std::string> shown;
-  Run([&](LKDlg &d) {
-    win::script::QueueDialog([&](CDialog &k) {
-      KollektivGrid &grid = static_cast<KollektivDlg &>(k).m_grid;
+  Run([&](LKDlg& d) {
+    win::script::QueueDialog([&](CDialog& k) {
+      KollektivGrid& grid = static_cast<KollektivDlg&>(k).m_grid;
       for (int r = 1; r < grid.GetRowCount(); ++r) shown.push_back(grid.GetCellText(r, KollektivGrid::kRegel).str());
       EXPECT_FALSE(grid.IsCellEditable(1, KollektivGrid::kRegel)) << "formed by the generator: read-only";
       Save("kollektivdlg", &k);
@@ -158,7 +158,7 @@ TEST_F(LKDlgTest, TheViewButtonShowsTheCombinationsFormedAndOkDoesNotFormThemAga
 
 TEST_F(LKDlgTest, ATwiceTypedNumberKeepsTheDialogOpenAndLosesNothing) {
   win::msgbox::QueueAnswer(IDOK);
-  const INT_PTR result = Run([&](LKDlg &d) {
+  const INT_PTR result = Run([&](LKDlg& d) {
     TypeInto(d.m_grid, 2, EinwirkungGrid::kNr, "1");
     Press(d, IDOK);
     EXPECT_TRUE(::IsWindow(d.m_hWnd) && ::IsWindowVisible(d.m_hWnd)) << "the dialog stays open";
@@ -179,7 +179,7 @@ TEST_F(LKDlgTest, NoActionsLeaveTheViewButtonWithoutTheCombinationsDialog) {
   data.lastfaelle.RemoveAll();
   // No load case: the generator is handed nothing, and no combinations dialog
   // is opened (an unscripted one fails).
-  Run([&](LKDlg &d) {
+  Run([&](LKDlg& d) {
     Press(d, IDC_LK_ANSEHEN);
     Press(d, IDCANCEL);
   });
@@ -189,7 +189,7 @@ TEST_F(LKDlgTest, NoActionsLeaveTheViewButtonWithoutTheCombinationsDialog) {
 TEST_F(LKDlgTest, OptionsAreStoredAndTheHeightEvenWhenItsFieldIsHidden) {
   struct Case {
     int norm;
-    const char *height;
+    const char* height;
     bool sup;
     bool heightShown;
     double storedHeight, factor;
@@ -199,19 +199,19 @@ TEST_F(LKDlgTest, OptionsAreStoredAndTheHeightEvenWhenItsFieldIsHidden) {
       {2, " 1200 ", false, true, 1200.0, 1.0},
       {3, "", false, false, 0.0, 1.0},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     data.SetNorm(c.norm);
     data.GInfFactor = 1.0;
     data.schneeHoehe = 10.0;
     Run(
-        [&](LKDlg &d) {
+        [&](LKDlg& d) {
           EXPECT_EQ(bool(d.GetDlgItem(IDC_LK_HOEHE)->IsWindowVisible()), c.heightShown) << c.norm;
           EXPECT_FALSE(d.GetDlgItem(IDC_LK_GAMMA_INF)->IsWindowVisible()) << "offered only when the data asks";
           CString shown;
           d.GetDlgItemText(IDC_LK_HOEHE, shown);
           EXPECT_EQ(shown, "      10");  // "%8.0lf"
           if (c.heightShown) Save("lkdlg-height", &d);
-      d.SetDlgItemText(IDC_LK_HOEHE, c.height);
+          d.SetDlgItemText(IDC_LK_HOEHE, c.height);
           d.CheckDlgButton(IDC_LK_GAMMA_SUP, c.sup ? BST_CHECKED : BST_UNCHECKED);
           Press(d, IDOK);
         },
@@ -224,7 +224,7 @@ TEST_F(LKDlgTest, OptionsAreStoredAndTheHeightEvenWhenItsFieldIsHidden) {
 TEST_F(LKDlgTest, AHeightThatIsNoNumberIsRefusedAndTheDialogStaysOpen) {
   data.schneeHoehe = 10.0;
   win::msgbox::QueueAnswer(IDOK);
-  Run([&](LKDlg &d) {
+  Run([&](LKDlg& d) {
     d.SetDlgItemText(IDC_LK_HOEHE, "12m");
     Press(d, IDOK);
     EXPECT_TRUE(::IsWindowVisible(d.m_hWnd));
@@ -242,7 +242,7 @@ TEST_F(LKDlgTest, AHeightThatIsNoNumberIsRefusedAndTheDialogStaysOpen) {
 TEST_F(LKDlgTest, TheContextCommandDeletesTheActionOfItsRow) {
   data.unbenutzteEinwirkungenEntfernen = false;
   data.lastfaelle.RemoveAt(1);  // no load case names action 2, so it does not come back
-  Run([&](LKDlg &d) {
+  Run([&](LKDlg& d) {
     d.m_grid.OnCellContextMenu(3, EinwirkungGrid::kNr,
                                1);  // the empty row: nothing to delete
     EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
@@ -263,7 +263,7 @@ TEST_F(LKDlgTest, ManualCombinationsAreNeverRegeneratedByOk) {
   own.regel = own.regelUser = "1.00*(1)";
   data.kombinationen.Add(own);
   Run(
-      [&](LKDlg &d) {
+      [&](LKDlg& d) {
         EXPECT_TRUE(d.GetDlgItem(IDC_LK_ERZEUGEN)->IsWindowVisible());
         Press(d, IDOK);
       },
@@ -279,8 +279,8 @@ TEST_F(LKDlgTest, HandEditedCombinationsGrowFromTheEmptyRowAndCopyAndDelete) {
   own.regel = own.regelUser = "1.35*(1)";
   data.kombinationen.Add(own);
   KollektivDlg dialog(&data);
-  win::script::QueueDialog([&](CDialog &k) {
-    KollektivGrid &grid = static_cast<KollektivDlg &>(k).m_grid;
+  win::script::QueueDialog([&](CDialog& k) {
+    KollektivGrid& grid = static_cast<KollektivDlg&>(k).m_grid;
     ASSERT_EQ(grid.GetRowCount(), 3);
     TypeInto(grid, 2, KollektivGrid::kRegel, "1.00*(1)+1.50*(2)");
     EXPECT_EQ(grid.GetRowCount(), 4);
@@ -301,7 +301,7 @@ TEST_F(LKDlgTest, HandEditedCombinationsGrowFromTheEmptyRowAndCopyAndDelete) {
 TEST_F(LKDlgTest, F1OpensTheDialogsHelpFile) {
   // No installation holds the help file here: the attempt tells which file it looked for.
   win::msgbox::QueueAnswer(IDOK);
-  Run([&](LKDlg &d) {
+  Run([&](LKDlg& d) {
     d.m_grid.SetFocus();
     win::input::Key(VK_F1);
     win::PumpMessages();

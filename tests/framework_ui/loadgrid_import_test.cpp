@@ -107,8 +107,10 @@ TEST_F(LoadGridImportTest, OnlyNumberCellsOfAGridWithATargetOfferTheImport) {
     bool target;
     int col;
     bool offered;
-  } cases[] = {{true, LoadGrid::kColValue0, true}, {true, LoadGrid::kColOffset, true},
-               {true, LoadGrid::kColText, false}, {false, LoadGrid::kColValue0, false}};
+  } cases[] = {{true, LoadGrid::kColValue0, true},
+               {true, LoadGrid::kColOffset, true},
+               {true, LoadGrid::kColText, false},
+               {false, LoadGrid::kColValue0, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "target " << c.target << " column " << c.col);
     grid_.importTarget = c.target ? &position_ : nullptr;

@@ -64,9 +64,10 @@ TEST_F(PreviewDlgTest, EveryMaskLaysOutInBothModes) {
   };
   // Tabbed: one tab per view bit (16 has none), the second selected; a single tab is selected itself, none
   // without tabs. Combined: "2D/3D" and the output.
-  const Fall faelle[] = {{63, FALSE, 5, 1}, {1, FALSE, 1, 0},  {16, FALSE, 0, -1}, {0, FALSE, 0, -1},
-                         {32, FALSE, 1, 5}, {2 | 16, FALSE, 1, 1}, {63, TRUE, 2, 0},  {0, TRUE, 1, 0},
-                         {16, TRUE, 1, 0},  {1 | 32, TRUE, 2, 0}, {2 | 4 | 8 | 16, TRUE, 1, 0}};
+  const Fall faelle[] = {
+      {63, FALSE, 5, 1},           {1, FALSE, 1, 0}, {16, FALSE, 0, -1}, {0, FALSE, 0, -1}, {32, FALSE, 1, 5},
+      {2 | 16, FALSE, 1, 1},       {63, TRUE, 2, 0}, {0, TRUE, 1, 0},    {16, TRUE, 1, 0},  {1 | 32, TRUE, 2, 0},
+      {2 | 4 | 8 | 16, TRUE, 1, 0}};
   for (const Fall& f : faelle) {
     SCOPED_TRACE(testing::Message() << "mask " << f.mask << " combined " << f.combined);
     calls_ = Aufrufe();
@@ -81,9 +82,9 @@ TEST_F(PreviewDlgTest, EveryMaskLaysOutInBothModes) {
     dlg_.m_tab.GetWindowRect(&tab);
     dlg_.ScreenToClient(&tab);
     EXPECT_GT(tab.Width(), client.Width() * 9 / 10);
-    for (CWnd* w : {static_cast<CWnd*>(&dlg_.m_3D), static_cast<CWnd*>(&dlg_.m_xz), static_cast<CWnd*>(&dlg_.m_xy),
-                    static_cast<CWnd*>(&dlg_.m_yz), static_cast<CWnd*>(&dlg_.m_quer),
-                    static_cast<CWnd*>(&dlg_.m_rich)}) {
+    for (CWnd* w :
+         {static_cast<CWnd*>(&dlg_.m_3D), static_cast<CWnd*>(&dlg_.m_xz), static_cast<CWnd*>(&dlg_.m_xy),
+          static_cast<CWnd*>(&dlg_.m_yz), static_cast<CWnd*>(&dlg_.m_quer), static_cast<CWnd*>(&dlg_.m_rich)}) {
       if (!Visible(*w)) continue;
       CRect r;
       w->GetWindowRect(&r);

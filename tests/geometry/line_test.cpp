@@ -10,8 +10,8 @@ CGeoLine Seg(double x0, double y0, double z0, double x1, double y1, double z1) {
 
 struct CrossingCase {
   CGeoLine a, b;
-  double t;           // parameter on a
-  double x, y, z;     // the crossing
+  double t;        // parameter on a
+  double x, y, z;  // the crossing
 };
 
 class GeoLineCrossingTest : public ::testing::TestWithParam<CrossingCase> {};

@@ -9,7 +9,9 @@
 namespace {
 
 // dot / (|a|·|b|) as the angle formula forms it.
-double CosineRatio(const CGeoVector& a, const CGeoVector& b) { return a.Dot(b) / (a.GetLength(1.0) * b.GetLength(1.0)); }
+double CosineRatio(const CGeoVector& a, const CGeoVector& b) {
+  return a.Dot(b) / (a.GetLength(1.0) * b.GetLength(1.0));
+}
 
 TEST(GeoParallelAngleTest, VectorAngleIsZeroNotNaN) {
   const CGeoVector a(0.1, 0.1, 0.3);

@@ -23,8 +23,8 @@ TEST_P(GeoRoundToTest, RoundsTheFractionUpFromPointFortyNine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, GeoRoundToTest,
-                         ::testing::Values(RoundCase{2.675, 2, 2.68}, RoundCase{1.0495, 1, 1.1}, RoundCase{-0.05, 1, 0.0},
-                                           RoundCase{0.25, 1, 0.3}, RoundCase{0.2495, 1, 0.3},
+                         ::testing::Values(RoundCase{2.675, 2, 2.68}, RoundCase{1.0495, 1, 1.1},
+                                           RoundCase{-0.05, 1, 0.0}, RoundCase{0.25, 1, 0.3}, RoundCase{0.2495, 1, 0.3},
                                            RoundCase{0.248, 1, 0.2}, RoundCase{-1.25, 1, -1.2},
                                            RoundCase{-1.26, 1, -1.3}, RoundCase{7.0, 0, 7.0}));
 

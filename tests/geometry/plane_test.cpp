@@ -169,10 +169,10 @@ TEST(GeoPlaneProjectionTest, ProjectLine) {
 
 TEST(GeoPlaneProjectionTest, ProjectLinesMergesTouchingLines) {
   CArray<CGeoLine, CGeoLine&> lines;
-  CGeoLine a(CGeoPoint(0, 0, 1), CGeoPoint(1, 0, 1));   // → (0,0,0)-(1,0,0)
-  CGeoLine b(CGeoPoint(1, 0, 2), CGeoPoint(2, 0, 2));   // → (1,0,0)-(2,0,0), touches a
-  CGeoLine c(CGeoPoint(5, 0, 0), CGeoPoint(6, 0, 0));   // collinear but 3 away: stays apart
-  CGeoLine d(CGeoPoint(0, 0, 0), CGeoPoint(0, 0, 3));   // perpendicular: cannot be projected, stays
+  CGeoLine a(CGeoPoint(0, 0, 1), CGeoPoint(1, 0, 1));  // → (0,0,0)-(1,0,0)
+  CGeoLine b(CGeoPoint(1, 0, 2), CGeoPoint(2, 0, 2));  // → (1,0,0)-(2,0,0), touches a
+  CGeoLine c(CGeoPoint(5, 0, 0), CGeoPoint(6, 0, 0));  // collinear but 3 away: stays apart
+  CGeoLine d(CGeoPoint(0, 0, 0), CGeoPoint(0, 0, 3));  // perpendicular: cannot be projected, stays
   lines.Add(a);
   lines.Add(b);
   lines.Add(c);

@@ -167,8 +167,8 @@ TEST(GeoPolygonExtendTest, ArcEdgeWithinItsSpan) {
 
 TEST(GeoPolygonExtendTest, ShortestOfSeveralCandidates) {
   // Two straight edges y = 0 and y = 3 (joined at x = 4); extending (1,−2)→(1,−1) at its end meets y = 0 first.
-  CGeoPolygon p = MakePolygon(GeoPlaneXY, {CGeoVertex(0, 3, 0, 0), CGeoVertex(4, 3, 0, 0), CGeoVertex(4, 0, 0, 0),
-                                           CGeoVertex(0, 0, 0, 0)});
+  CGeoPolygon p = MakePolygon(
+      GeoPlaneXY, {CGeoVertex(0, 3, 0, 0), CGeoVertex(4, 3, 0, 0), CGeoVertex(4, 0, 0, 0), CGeoVertex(0, 0, 0, 0)});
   CGeoLine out;
   ASSERT_TRUE(p.ExtendLine(CGeoLine(CGeoPoint(1, -2, 0), CGeoPoint(1, -1, 0)), TRUE, out));
   EXPECT_TRUE(PointIs(out.GetEndPoint(), 1, 0, 0));

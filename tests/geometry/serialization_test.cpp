@@ -147,10 +147,9 @@ std::unique_ptr<CGeoObject> MakeArc() {
 std::unique_ptr<CGeoObject> MakeContour() {
   const double xs[] = {0, 3, 0};
   const double ys[] = {0, 0, 2};
-  return std::make_unique<CGeoContour>(CGeoPlane(CGeoVector(1, 1, 1), CGeoVector(1, 0, 0), CGeoVector(0, 0, 1)), xs,
-                                       ys, 3);
+  return std::make_unique<CGeoContour>(CGeoPlane(CGeoVector(1, 1, 1), CGeoVector(1, 0, 0), CGeoVector(0, 0, 1)), xs, ys,
+                                       3);
 }
-
 
 const Entity kEntities[] = {
     {"point", 24, [] { return std::unique_ptr<CGeoObject>(std::make_unique<CGeoPoint>(0.1, -2e10, 1.0 / 3.0)); },

@@ -33,10 +33,18 @@ const struct Grenzfall {
   std::vector<const char*> meldung;
 } kGrenzen[] = {
     {"line loads at the limit", 12, 0, 0, {}},
-    {"one line load beyond", 13, 0, 1, {"100 Stababschnitte, 12 Kombinationen, 703 Linienlastabschnitte",
-                                        "10092 von 10000 ganzen Zahlen. Bitte Stabteilung oder Anzahl der Linienlasten"}},
-    {"one combination beyond", 1, 91, 1, {"100 Stababschnitte, 103 Kombinationen", "1509474 von 1500000 Gleitkomma",
-                                          "höchstens 102 Kombinationen möglich. Berechnung wird nicht durchgeführt!"}},
+    {"one line load beyond",
+     13,
+     0,
+     1,
+     {"100 Stababschnitte, 12 Kombinationen, 703 Linienlastabschnitte",
+      "10092 von 10000 ganzen Zahlen. Bitte Stabteilung oder Anzahl der Linienlasten"}},
+    {"one combination beyond",
+     1,
+     91,
+     1,
+     {"100 Stababschnitte, 103 Kombinationen", "1509474 von 1500000 Gleitkomma",
+      "höchstens 102 Kombinationen möglich. Berechnung wird nicht durchgeführt!"}},
 #ifdef KOLUMO_SLOW_TESTS
     {"combinations at the limit", 1, 90, 0, {}},  // 102 combinations of 100 members take their time
 #endif

@@ -74,8 +74,8 @@ TEST_F(CatalogueTest, NonsenseInTheStandardCatalogueIsRefusedAndNothingIsCalcula
 // fck_cube - 100 with fck_cube = 37 gives -63, fck = 0.8 fck_cube gives 29.6 and is sound.
 struct UserCase {
   const char* name;
-  const char* norm;    // properties under the code
-  const char* objekt;  // properties under the grade "Mein Beton", beside fck_cube = 37
+  const char* norm;     // properties under the code
+  const char* objekt;   // properties under the grade "Mein Beton", beside fck_cube = 37
   const char* meldung;  // empty: the catalogue is used without a word
 };
 

@@ -50,11 +50,11 @@ class HostTest : public testing::Test {
   // root_ is emptied), in the folder cwd_ when one is set.
   HostRun Host(const std::vector<std::string>& args, const std::string& program = KOLUMO_HOST) const {
     // a host that hangs fails the test (status 124) instead of holding the test run
-    std::string command = (cwd_.empty() ? "" : "cd " + Quote(cwd_.string()) + " && ") +
-                          // without DISPLAY: a calculation would show its progress dialog on a screen
-                          (root_.empty() ? "env -u DISPLAY -u KOLUMO_ROOT"
-                                         : "env -u DISPLAY KOLUMO_ROOT=" + Quote(root_.string())) +
-                          " timeout 120 " + prefix_ + Quote(program);
+    std::string command =
+        (cwd_.empty() ? "" : "cd " + Quote(cwd_.string()) + " && ") +
+        // without DISPLAY: a calculation would show its progress dialog on a screen
+        (root_.empty() ? "env -u DISPLAY -u KOLUMO_ROOT" : "env -u DISPLAY KOLUMO_ROOT=" + Quote(root_.string())) +
+        " timeout 120 " + prefix_ + Quote(program);
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " >" + Quote((folder_ / "stdout").string()) + " 2>" + Quote((folder_ / "stderr").string());
     HostRun run;

@@ -45,12 +45,11 @@ struct RefusalCase {
 };
 
 const RefusalCase kRefused[] = {
-    {"unknown design code", [](const std::string& t) { return ReplaceAfter(t, "<system", "iNorm=\"10\"", "iNorm=\"5\""); },
-     "iNorm = 5"},
+    {"unknown design code",
+     [](const std::string& t) { return ReplaceAfter(t, "<system", "iNorm=\"10\"", "iNorm=\"5\""); }, "iNorm = 5"},
     {"stage with load cases but no loads", [](const std::string& t) { return Remove(t, "<load ", "/>"); },
      "Endsystem: Lastfälle, aber keine Lasten"},
-    {"loads in stage 9",
-     [](const std::string& t) { return ReplaceAfter(t, "<impact>", "bzNr=\"0\"", "bzNr=\"9\""); },
+    {"loads in stage 9", [](const std::string& t) { return ReplaceAfter(t, "<impact>", "bzNr=\"0\"", "bzNr=\"9\""); },
      "bzNr = \"9\""},
     {"no impact element", [](const std::string& t) { return Remove(t, "<impact>", "</impact>"); },
      "kein Element \"impact\""},
@@ -67,7 +66,9 @@ const RefusalCase kRefused[] = {
      },
      "\"1.35*(1)+abc\": an Stelle 10 \"a\""},
     {"load in load case 9",
-     [](const std::string& t) { return ReplaceAfter(t, "", "lc=\"2\" LCGen=\"2\" desc=\"Dach", "lc=\"9\" LCGen=\"2\" desc=\"Dach"); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "lc=\"2\" LCGen=\"2\" desc=\"Dach", "lc=\"9\" LCGen=\"2\" desc=\"Dach");
+     },
      "Last 4 (\"Dach, Nutzlast\"): Lastfall lc = 9"},
     {"unknown load type",
      [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "ltype=\"10\"", "ltype=\"42\""); },
@@ -77,17 +78,27 @@ const RefusalCase kRefused[] = {
      "Lasttyp ltype = 8 (Einzellast)"},
     // field 1 is 4.5 m long and ends at the foot: 5.5 m from its top reach 1 m below the column
     {"line load beyond the foot",
-     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"4.5\"", "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"5.5\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"4.5\"",
+                           "node=\"1\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"5.5\"");
+     },
      "von 3.200 m bis 8.700 m unter dem Kopf liegt nicht ganz an der Stütze (Höhe 7.700 m"},
     // starting 1 m above the head
     {"line load above the head",
-     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"3.2\"", "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"-1\" length=\"3.2\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"0\" length=\"3.2\"",
+                           "node=\"0\" direction=\"0\" bHasDirection=\"1\" offset=\"-1\" length=\"3.2\"");
+     },
      "von -1.000 m bis 2.200 m"},
     {"line load at a node beyond the foot",
-     [](const std::string& t) { return ReplaceAfter(t, "", "node=\"1\" direction=\"0\"", "node=\"3\" direction=\"0\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "node=\"1\" direction=\"0\"", "node=\"3\" direction=\"0\"");
+     },
      "Knoten node = 3"},
     {"unknown load direction",
-     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, ständig\"", "direction=\"2\"", "direction=\"5\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "desc=\"Dach, ständig\"", "direction=\"2\"", "direction=\"5\"");
+     },
      "Lastrichtung direction = 5"},
     // field 0 is 35 cm wide: a cover of 17.5 cm puts the bars on the axis
     {"cover at half the section",
@@ -123,7 +134,9 @@ const RefusalCase kRefused[] = {
      },
      "Feld 1, Querschnitt: as = \"3.14*\" lässt sich nicht auswerten."},
     {"field of length 0",
-     [](const std::string& t) { return ReplaceAfter(t, "", "<field fieldNr=\"1\" length=\"4.5\"", "<field fieldNr=\"1\" length=\"0\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "<field fieldNr=\"1\" length=\"4.5\"", "<field fieldNr=\"1\" length=\"0\"");
+     },
      "Feld 1: Feldlänge length = 0 m ist nicht positiv."},
     {"inclination of a negative denominator",
      [](const std::string& t) {
@@ -133,24 +146,33 @@ const RefusalCase kRefused[] = {
      "Endsystem, Vorverformung: Schiefstellung 1/n mit n = -200"},
     {"reference node off the column",
      [](const std::string& t) {
-       return ReplaceAfter(t, "<impact>", "<vorver type=\"0\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\" IDPunkt=\"0\"",
-                           "<vorver type=\"1\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"0\" Schiefstellung=\"200\" IDPunkt=\"2147483647\"");
+       return ReplaceAfter(t, "<impact>",
+                           "<vorver type=\"0\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" "
+                           "Schiefstellung=\"200\" IDPunkt=\"0\"",
+                           "<vorver type=\"1\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"0\" "
+                           "Schiefstellung=\"200\" IDPunkt=\"2147483647\"");
      },
      "Bezugsknoten IDPunkt = 2147483647 liegt nicht an der Stütze (Knoten 0 bis 2)"},
     // the sum of the members of two fields would overflow an int
     {"member count beyond int",
-     [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "teilung=\"6\"", "teilung=\"2147483647\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<field fieldNr=\"0\"", "teilung=\"6\"", "teilung=\"2147483647\"");
+     },
      "Feld 0, Querschnitt: Stabteilung teilung = 2147483647: höchstens 100"},
     // the combination data is read by the XML library, which would take "1,35" as 1
     {"decimal comma in a partial factor",
-     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "gamma_g_unguenstig=\"1.35\"", "gamma_g_unguenstig=\"1,35\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "gamma_g_unguenstig=\"1.35\"", "gamma_g_unguenstig=\"1,35\"");
+     },
      "Einwirkungen/BauZustand[bzNr=0]/lastUeberlagerung/sicherheitsbeiwerte: gamma_g_unguenstig = \"1,35\" ist keine "
      "Zahl mit Dezimalpunkt."},
     {"text in a combination factor",
      [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "psi0=\"0.6\"", "psi0=\"sechs\""); },
      "kombinationsbeiwerte: psi0 = \"sechs\""},
     {"text in a load case's action",
-     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"zwei\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"zwei\"");
+     },
      "lastfaelle/lastfall: einw = \"zwei\" ist keine ganze Zahl."},
     // bars at bdx from the faces across bx: 20 cm of 40 leave no lever arm
     {"cover at half the width",
@@ -169,30 +191,48 @@ const RefusalCase kRefused[] = {
      [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, ständig\"", "ey=\"0\"", "ey=\"5\""); },
      "(\"Dach, ständig\"): Lastausmitte ey = 5 cm"},
     {"load case of an action that does not exist",
-     [](const std::string& t) { return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"-1\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"-1\"");
+     },
      "Endsystem, Lastfall 2: Einwirkung einw = -1 gibt es nicht."},
     // the foot's support: -1 rigid, 0 free, otherwise a stiffness
     {"negative spring",
-     [](const std::string& t) { return ReplaceAfter(t, "", "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-1\"", "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-5\""); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-1\"",
+                           "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-5\"");
+     },
      "Endsystem, Lager an Knoten 2: Federwert cz = -5 ist negativ"},
     {"spring that evaluates beyond every number",
-     [](const std::string& t) { return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "cmzTyp=\"0\" cwTyp=\"0\" />",
-                                                    "cmzTyp=\"0\" cwTyp=\"0\"><cy exp=\"1e308*1e308\" /></BauZustand>"); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "cmzTyp=\"0\" cwTyp=\"0\" />",
+                           "cmzTyp=\"0\" cwTyp=\"0\"><cy exp=\"1e308*1e308\" /></BauZustand>");
+     },
      "Endsystem, Lager an Knoten 2: Federwert cy = inf ist keine Zahl."},
     // 50 % would be calculated as 50 kNm/rad
     {"degree of restraint not converted",
      [](const std::string& t) {
-       return ReplaceAfter(t, "", "cz=\"-1\" cmx=\"-1\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"0\"",
-                           "cz=\"-1\" cmx=\"50\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"1\"");
+       return ReplaceAfter(
+           t, "",
+           "cz=\"-1\" cmx=\"-1\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"0\"",
+           "cz=\"-1\" cmx=\"50\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"1\"");
      },
      "Lager an Knoten 2: cmxTyp = 1: Einspanngrad cmx = 50 % ist nicht in eine Federsteifigkeit umgerechnet"},
     {"spring computed from a member of negative modulus",
-     [](const std::string& t) { return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "czTyp=\"0\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\" />",
-                                                    "czTyp=\"2\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\"><SDcz bDrehfeder=\"0\" bEnableOben=\"0\" bEnableUnten=\"1\" uemod=\"-30000\" ugrad=\"100\" uh=\"3\" uqkd=\"30\" uqrb=\"30\" uqrd=\"20\" uqtyp=\"0\" ulage=\"0\" uIy=\"0\" /></BauZustand>"); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"",
+                           "czTyp=\"0\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\" />",
+                           "czTyp=\"2\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\"><SDcz bDrehfeder=\"0\" "
+                           "bEnableOben=\"0\" bEnableUnten=\"1\" uemod=\"-30000\" ugrad=\"100\" uh=\"3\" uqkd=\"30\" "
+                           "uqrb=\"30\" uqrd=\"20\" uqtyp=\"0\" ulage=\"0\" uIy=\"0\" /></BauZustand>");
+     },
      "Lager an Knoten 2: Feder cz aus Bauteilen: uemod = -30000 MN/m² ist nicht positiv."},
     {"text in a spring record",
-     [](const std::string& t) { return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "czTyp=\"0\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\" />",
-                                                    "czTyp=\"2\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\"><SDcz bEnableOben=\"0\" bEnableUnten=\"1\" uemod=\"30000\" uh=\"3m\" /></BauZustand>"); },
+     [](const std::string& t) {
+       return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"",
+                           "czTyp=\"0\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\" />",
+                           "czTyp=\"2\" cmxTyp=\"0\" cmyTyp=\"0\" cmzTyp=\"0\" cwTyp=\"0\"><SDcz bEnableOben=\"0\" "
+                           "bEnableUnten=\"1\" uemod=\"30000\" uh=\"3m\" /></BauZustand>");
+     },
      "BauZustand[bzNr=0]/SDcz: uh = \"3m\" ist keine Zahl mit Dezimalpunkt."},
     {"negative foundation spring",
      [](const std::string& t) { return ReplaceAfter(t, "<Fundament", "cz=\"0\"", "cz=\"-3\""); },
@@ -200,12 +240,14 @@ const RefusalCase kRefused[] = {
     // the soil's values are read where foundation output is requested
     {"foundation on a negative soil modulus",
      [](const std::string& t) {
-       return ReplaceAfter(ReplaceAfter(t, "<Fundament", "Es=\"700\"", "Es=\"-700\""), "<Ausgabe", "num_Fundament=\"0\"", "num_Fundament=\"1\"");
+       return ReplaceAfter(ReplaceAfter(t, "<Fundament", "Es=\"700\"", "Es=\"-700\""), "<Ausgabe",
+                           "num_Fundament=\"0\"", "num_Fundament=\"1\"");
      },
      "Fundament: Es = -700 MN/m² ist nicht positiv."},
     {"foundation with a Poisson's ratio of 0.5",
      [](const std::string& t) {
-       return ReplaceAfter(ReplaceAfter(t, "<Fundament", "nue=\"0.2\"", "nue=\"0.5\""), "<Fundament", "FudPos=\"0\"", "FudPos=\"1\"");
+       return ReplaceAfter(ReplaceAfter(t, "<Fundament", "nue=\"0.2\"", "nue=\"0.5\""), "<Fundament", "FudPos=\"0\"",
+                           "FudPos=\"1\"");
      },
      "Fundament: Querdehnzahl nue = 0.5 liegt nicht in [0; 0,5)."},
     {"version that is no number",

@@ -51,9 +51,9 @@ std::size_t ElementLength(const std::string& text, std::size_t at) {
 }
 
 std::string Mutate(std::string text, std::mt19937& random) {
-  static const char* const kValues[] = {"abc",   "",        "4,5",         "-1",          "0",
-                                        "1e308", "-1e308",  "2147483647",  "-2147483648", "nan",
-                                        "35cm",  "1.5e-9",  "99999999999", "1.35*(1)+",   "(1)+2*(3"};
+  static const char* const kValues[] = {"abc",   "",       "4,5",         "-1",          "0",
+                                        "1e308", "-1e308", "2147483647",  "-2147483648", "nan",
+                                        "35cm",  "1.5e-9", "99999999999", "1.35*(1)+",   "(1)+2*(3"};
   const int mutations = 1 + int(random() % 3);
   for (int m = 0; m < mutations; ++m) {
     switch (random() % 4) {
@@ -116,8 +116,9 @@ TEST_F(PositionFuzzTest, MutatedPositionsAreCalculatedOrRefusedUntouched) {
     for (const auto& entry : fs::directory_iterator(folder_)) {
       const std::string name = entry.path().filename().string();
       // the report, its pictures ("fuzz.<name>.p2d"/".bmp") and the protocol are wanted; nothing else may stay
-      const bool bild = name.rfind("fuzz.", 0) == 0 && (name.size() > 9) &&
-                        (name.compare(name.size() - 4, 4, ".p2d") == 0 || name.compare(name.size() - 4, 4, ".bmp") == 0);
+      const bool bild =
+          name.rfind("fuzz.", 0) == 0 && (name.size() > 9) &&
+          (name.compare(name.size() - 4, 4, ".p2d") == 0 || name.compare(name.size() - 4, 4, ".bmp") == 0);
       EXPECT_TRUE(name == "fuzz.tqx" || name == "fuzz.rtf" || bild || name == "root" || name == "stdout" ||
                   name == "stderr" || name == "fuzz.tqx.kolumoorg.txt")
           << "left behind: " << name;

@@ -42,7 +42,8 @@ class ReportHostTest : public HostTest {
 
 // Indices counted from 0 in the file are shown counted from 1; one at the end of the int range or below 0 is
 // shown as it stands behind a "?", never incremented into an overflow.
-const char* const kVorver = "type=\"0\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\" IDPunkt=\"0\"";
+const char* const kVorver =
+    "type=\"0\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\" IDPunkt=\"0\"";
 const struct {
   const char *anchor, *from, *to, *shown;
 } kIndices[] = {

@@ -51,7 +51,8 @@ class Schrift {
   Schrift& operator=(const Schrift&) = delete;
 
   double operator()(const std::string& text, bool fett) {
-    cairo_select_font_face(cr_, "Arial", CAIRO_FONT_SLANT_NORMAL, fett ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_select_font_face(cr_, "Arial", CAIRO_FONT_SLANT_NORMAL,
+                           fett ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr_, 9.0);
     cairo_text_extents_t e;
     cairo_text_extents(cr_, text.c_str(), &e);
@@ -78,8 +79,9 @@ TEST_F(ReportPagesTest, EveryPageHasItsHeaderAndEveryTablePageItsHeaderRows) {
   const std::string stem = fs::exists(Path("Stuetze.rtf")) ? "Stuetze" : "stuetze";
   ASSERT_TRUE(fs::exists(Path(stem + ".rtf")));
   // A profile of its own, so that a running office suite or a parallel test does not hold the conversion.
-  const std::string convert = "cd " + Quote(folder_.string()) + " && timeout 300 soffice -env:UserInstallation=file://" +
-                              folder_.string() + "/office --headless --convert-to pdf " + stem + ".rtf >/dev/null 2>&1";
+  const std::string convert = "cd " + Quote(folder_.string()) +
+                              " && timeout 300 soffice -env:UserInstallation=file://" + folder_.string() +
+                              "/office --headless --convert-to pdf " + stem + ".rtf >/dev/null 2>&1";
   ASSERT_EQ(std::system(convert.c_str()), 0);
   ASSERT_EQ(std::system(("pdfinfo " + Quote(Path(stem + ".pdf")) + " >" + Quote(Path("info.txt"))).c_str()), 0);
   std::smatch m;
@@ -117,8 +119,10 @@ TEST_F(ReportPagesTest, EveryPageHasItsHeaderAndEveryTablePageItsHeaderRows) {
     EXPECT_TRUE(std::regex_search(lines[1], date)) << lines[1];
     bool header = false, units = false, rows = false;
     for (std::size_t i = 2; i < lines.size(); ++i) {
-      if (lines[i].rfind("Kote h", 0) == 0) header = true;
-      else if (lines[i].rfind("[m]", 0) == 0) units = header;
+      if (lines[i].rfind("Kote h", 0) == 0)
+        header = true;
+      else if (lines[i].rfind("[m]", 0) == 0)
+        units = header;
       else if (std::regex_search(lines[i], row)) {
         rows = true;
         EXPECT_TRUE(header && units) << "a table row without its header rows above it: " << lines[i];

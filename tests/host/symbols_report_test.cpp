@@ -25,12 +25,13 @@ class SymbolsReportTest : public HostTest {
 // What an engineer searches for, in the order of the report: the concrete's strains and partial factors with
 // their units, the inclination psi of the example's imperfection (-0.40 and 0.40 per cent as typed), the
 // rotations theta and the ultimate strains in their tables.
-const char* const kShown[] = {"|εc2|εc2u|γG|γA|",
-                              "|[‰]|[‰]|",
-                              "Explizite Vorgabe der Schiefstellung ψ : um die x-Achse = -0.40 %, um die y-Achse = 0.40 %",
-                              "|θy|θx|",
-                              "|ε1,u|ε2,u|εs,u|αu|",
-                              "|ε1,Ri|ε2,Ri|εs,Ri|σs,Ri|"};
+const char* const kShown[] = {
+    "|εc2|εc2u|γG|γA|",
+    "|[‰]|[‰]|",
+    "Explizite Vorgabe der Schiefstellung ψ : um die x-Achse = -0.40 %, um die y-Achse = 0.40 %",
+    "|θy|θx|",
+    "|ε1,u|ε2,u|εs,u|αu|",
+    "|ε1,Ri|ε2,Ri|εs,Ri|σs,Ri|"};
 
 TEST_F(SymbolsReportTest, SignsAndGreekLettersAreTextWithTheSymbolFontAsFallback) {
   ASSERT_TRUE(report_test::GroupsBalanced(rtf_));
@@ -57,10 +58,8 @@ TEST_F(SymbolsReportTest, ShearDiagramsAreTitledQuerkraft) {
 
 // Every file the report leaves beside the position is what its name's extension says, told by its first bytes.
 TEST_F(SymbolsReportTest, FilesBesideTheReportAreWhatTheirExtensionSays) {
-  const std::pair<const char*, std::string> kKopf[] = {{".rtf", "{\\rtf1"},
-                                                      {".bmp", "BM"},
-                                                      {".png", "\x89PNG\r\n\x1a\n"},
-                                                      {".p2d", "PLOTWERK-2D 1\n"}};
+  const std::pair<const char*, std::string> kKopf[] = {
+      {".rtf", "{\\rtf1"}, {".bmp", "BM"}, {".png", "\x89PNG\r\n\x1a\n"}, {".p2d", "PLOTWERK-2D 1\n"}};
   int bilder = 0;
   for (const auto& entry : fs::directory_iterator(folder_)) {
     const std::string name = entry.path().filename().string();

@@ -34,7 +34,8 @@ class Position : public BaseData {
 };
 
 void SavePicture(const char* name, CWnd& wnd) {
-  if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SaveWindowPng(wnd.m_hWnd, std::string(dir) + "/" + name + ".png");
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+    win::SaveWindowPng(wnd.m_hWnd, std::string(dir) + "/" + name + ".png");
 }
 
 // The tree's items as lines, children indented by two blanks.
@@ -134,8 +135,8 @@ TEST_F(TreePathTest, InsertingReusesTheFoldersAPathShares) {
   Insert("Auflager2\\N");
   EXPECT_EQ(tree.GetItemText(max), "max Az");
   EXPECT_EQ(tree.GetParentItem(max), tree.GetParentItem(min));
-  EXPECT_EQ(Lines(tree), (std::vector<std::string>{"Auflager1", "  z-z", "    max Az", "    min Az", "Auflager2",
-                                                   "  N"}));
+  EXPECT_EQ(Lines(tree),
+            (std::vector<std::string>{"Auflager1", "  z-z", "    max Az", "    min Az", "Auflager2", "  N"}));
   EXPECT_EQ(Insert("auflager1\\Z-Z\\MAX AZ"), max);  // found without regard to case: nothing new
   EXPECT_EQ(tree.GetCount(), 6u);
   HTREEITEM none = max;
@@ -157,8 +158,8 @@ TEST_F(TreePathTest, FindingComparesCaseOnlyWhenAsked) {
       {nullptr, "auflager1\\Z-Z", TRUE, zz},
       {nullptr, "auflager1\\Z-Z", FALSE, nullptr},
       {nullptr, "Auflager1\\z-z", FALSE, zz},
-      {tree.GetRootItem(), "z-z", FALSE, zz},       // below a start item
-      {nullptr, "z-z", FALSE, nullptr},             // not at the top level
+      {tree.GetRootItem(), "z-z", FALSE, zz},  // below a start item
+      {nullptr, "z-z", FALSE, nullptr},        // not at the top level
       {nullptr, "Auflager1\\z-z\\max", FALSE, nullptr},
   };
   for (const Case& c : cases) {
@@ -232,8 +233,8 @@ TEST(ImportEntries, AHeadingComesOnlyBeforeTheFirstValueOfAListWithoutOne) {
 // --- the value-import dialog ---
 
 TEST_F(ImportTest, TakingReleasingAndRemovingChangeOnlyTheirOwnEntries) {
-  WriteExports("Pos1.tqx", {"Auflager1\\z-z\\max Az=Az:120.5", "Auflager1\\z-z\\min Az=Azmin:80.25",
-                            "Auflager1\\N=N:5"});
+  WriteExports("Pos1.tqx",
+               {"Auflager1\\z-z\\max Az=Az:120.5", "Auflager1\\z-z\\min Az=Azmin:80.25", "Auflager1\\N=N:5"});
   Position position;
   CVarDefList& defs = position.varDefs;
   auto variable = std::make_unique<CVarDefVariable>();
@@ -332,7 +333,7 @@ TEST_F(ImportTest, RemovingAFolderMarksEveryReferenceBelowIt) {
   dialog.m_texts.Add("Pos2\\N [kN] = 3.00");
   win::script::QueueDialog([&](CDialog& d) {
     EXPECT_EQ(Lines(dialog.m_tree), (std::vector<std::string>{"Pos1", "  Auflager1", "    max Az [kN] = 1.00",
-                                                               "    min Az [kN] = 2.00", "Pos2", "  N [kN] = 3.00"}));
+                                                              "    min Az [kN] = 2.00", "Pos2", "  N [kN] = 3.00"}));
     SavePicture("import-lost", d);
     HTREEITEM folder = nullptr;
     ASSERT_TRUE(TreeFindPath(folder, nullptr, "Pos1\\Auflager1", dialog.m_tree, FALSE));
@@ -355,7 +356,8 @@ TEST_F(ImportTest, RemoveAllEndsAtOnceAndCancelKeepsEveryEntry) {
   CStringArray lines;
   lines.Add("Pos1\\A [kN] = 1.00");
   lines.Add("Pos1\\B [kN] = 2.00");
-  win::script::QueueDialog([](CDialog& d) { d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LOST_REMOVE_ALL, BN_CLICKED), 0); });
+  win::script::QueueDialog(
+      [](CDialog& d) { d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LOST_REMOVE_ALL, BN_CLICKED), 0); });
   CStringArray all;
   all.Copy(lines);
   ASSERT_TRUE(GetVarDefServices().showLostValues(all));

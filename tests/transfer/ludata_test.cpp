@@ -271,9 +271,8 @@ TEST_F(LoadTransferTest, SourceWithoutActionsIsReportedAndKeepsTheStoredLoads) {
   // The source lost its combination data: no "lastUeberlagerung" at all.
   WriteSource(Source(), {}, ColumnExports(70.0));
   int source = VIDUV_OpenDoc(Source().string().c_str());
-  int stage = VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_GetRootElement(source), "input"),
-                                                        "Einwirkungen"),
-                                   "BauZustand");
+  int stage = VIDUV_FindFirstChild(
+      VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_GetRootElement(source), "input"), "Einwirkungen"), "BauZustand");
   VIDUV_DeleteElement(VIDUV_FindFirstChild(stage, "lastUeberlagerung"));
   ASSERT_EQ(VIDUV_SaveDoc(source), 1);
   VIDUV_CloseDoc(source);
@@ -360,10 +359,9 @@ TEST_P(ReadGuardTest, SpacingAndFactorNeverReadBelowTheLimit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Guards, ReadGuardTest,
-                         testing::Values(GuardCase{2.5, 0.0, 2.5, 1.0},      // Faktor 0 reads as 1
-                                         GuardCase{-2.0, -2.0, 1.0, -2.0},   // e without magnitude, Faktor with
-                                         GuardCase{0.0005, 0.0005, 1.0, 1.0},
-                                         GuardCase{0.001, -0.001, 0.001, -0.001}));
+                         testing::Values(GuardCase{2.5, 0.0, 2.5, 1.0},     // Faktor 0 reads as 1
+                                         GuardCase{-2.0, -2.0, 1.0, -2.0},  // e without magnitude, Faktor with
+                                         GuardCase{0.0005, 0.0005, 1.0, 1.0}, GuardCase{0.001, -0.001, 0.001, -0.001}));
 
 TEST(LUDataXml, InactiveTransferKeepsItsMappingAndWritesNoLoads) {
   LUData data;
@@ -450,13 +448,12 @@ TEST_P(MappingArrayTest, ReadsWhatTheLengthAndTheBytesAllow) {
   VIDUV_CloseDoc(doc);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arrays, MappingArrayTest,
-    testing::Values(ArrayCase{"as written", true, 3, {0, 4, 5}, {0, 4, 5}},
-                    ArrayCase{"data before its length", false, 3, {0, 4, 5}, {}},
-                    ArrayCase{"fewer bytes than the length", true, 4, {0, 4}, {0, 4, 0, 0}},
-                    ArrayCase{"a damaged length", true, 50000000, {0, 4}, {}},
-                    ArrayCase{"a negative length", true, -2, {0, 4}, {}}));
+INSTANTIATE_TEST_SUITE_P(Arrays, MappingArrayTest,
+                         testing::Values(ArrayCase{"as written", true, 3, {0, 4, 5}, {0, 4, 5}},
+                                         ArrayCase{"data before its length", false, 3, {0, 4, 5}, {}},
+                                         ArrayCase{"fewer bytes than the length", true, 4, {0, 4}, {0, 4, 0, 0}},
+                                         ArrayCase{"a damaged length", true, 50000000, {0, 4}, {}},
+                                         ArrayCase{"a negative length", true, -2, {0, 4}, {}}));
 
 TEST(LUDataXml, ListKeepsDocumentOrder) {
   int doc = VIDUV_CreateDoc("root");
@@ -907,8 +904,8 @@ TEST_F(LoadTransferTest, ColumnExportsTravelToTheNextColumnAndIntoItsStage) {
     for (auto [lk1, apz] : {std::pair{-1, -100.0}, std::pair{-2, -40.0}}) {
       auto record = std::make_unique<CResultFundkraefte>();
       record->LK = lk1;
-      for (auto* column : {&record->Kote, &record->Apx, &record->Apy, &record->Amy, &record->Amx, &record->dAmy,
-                           &record->dAmx})
+      for (auto* column :
+           {&record->Kote, &record->Apx, &record->Apy, &record->Amy, &record->Amx, &record->dAmy, &record->dAmx})
         column->push_back(0.0);
       record->Apz.push_back(apz);
       record->KNr.push_back(0);

@@ -7,8 +7,27 @@
 namespace {
 
 enum : int {
-  kGroup = 100, kStatic, kEdit, kEditMulti, kEditReadOnly, kCheck, kCheck2, kCheck3, kRadio1, kRadio2, kCombo,
-  kComboEdit, kList, kSpinBuddy, kSpin, kProgress, kTab, kTree, kDisabled, kLine, kFrameText
+  kGroup = 100,
+  kStatic,
+  kEdit,
+  kEditMulti,
+  kEditReadOnly,
+  kCheck,
+  kCheck2,
+  kCheck3,
+  kRadio1,
+  kRadio2,
+  kCombo,
+  kComboEdit,
+  kList,
+  kSpinBuddy,
+  kSpin,
+  kProgress,
+  kTab,
+  kTree,
+  kDisabled,
+  kLine,
+  kFrameText
 };
 
 win::DialogTemplate GalleryTemplate() {
@@ -40,8 +59,8 @@ win::DialogTemplate GalleryTemplate() {
       I{kList, "ListBox", "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 170, 96, 150, 40, WS_EX_CLIENTEDGE},
       I{kTab, "SysTabControl32", "", WS_TABSTOP, 7, 128, 155, 80},
       I{kTree, "SysTreeView32", "",
-        WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, 170, 140, 150,
-        68, WS_EX_CLIENTEDGE},
+        WS_BORDER | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS, 170, 140, 150, 68,
+        WS_EX_CLIENTEDGE},
       I{kLine, "Static", "", SS_ETCHEDHORZ, 7, 212, 316, 1},
       I{kDisabled, "Button", "Gesperrt", BS_PUSHBUTTON | WS_DISABLED, 7, 217, 50, 14},
       I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 216, 217, 50, 14},

@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
   win::res::RegisterToolBar(kBar, 16, 15, {1, 2, 0, 3, 4, 0, 5, 0, 6});
   win::res::RegisterBitmap(kSketch, 120, 90, PaintSketch);
   Owner frame;
-  frame.CreateEx(0, nullptr, "Weitere Steuerelemente", WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_BORDER, 0, 0, 480,
-                 260, nullptr, nullptr);
+  frame.CreateEx(0, nullptr, "Weitere Steuerelemente", WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_BORDER, 0, 0, 480, 260,
+                 nullptr, nullptr);
   frame.SendMessage(WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), 0);
   CToolBar bar;
   bar.CreateEx(&frame);
@@ -136,8 +136,7 @@ int main(int argc, char** argv) {
   for (LPCSTR id : {IDI_ERROR, IDI_WARNING, IDI_INFORMATION, IDI_QUESTION}) icons.Add(LoadIcon(nullptr, id));
   tree.SetImageList(&icons, TVSIL_NORMAL);
   auto add = [&](const char* text, int image, HTREEITEM parent) {
-    return tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, text, image, image, 0, 0, 0, parent,
-                           TVI_LAST);
+    return tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, text, image, image, 0, 0, 0, parent, TVI_LAST);
   };
   HTREEITEM system = add("System", 0, TVI_ROOT);
   add("Länge 0", 0, system);

@@ -33,7 +33,9 @@ class PictorTest : public win::test::WindowTest {
   }
   // Width and height from a PNG's header.
   static std::pair<long, long> PngSize(const std::vector<unsigned char>& png) {
-    auto be = [&](int at) { return long(png[at]) << 24 | long(png[at + 1]) << 16 | long(png[at + 2]) << 8 | png[at + 3]; };
+    auto be = [&](int at) {
+      return long(png[at]) << 24 | long(png[at + 1]) << 16 | long(png[at + 2]) << 8 | png[at + 3];
+    };
     return {be(16), be(20)};
   }
   fs::path dir_;

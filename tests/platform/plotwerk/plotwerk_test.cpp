@@ -40,8 +40,8 @@ class PlotwerkTest : public win::test::WindowTest {
     g_events.clear();
   }
   HWND Make(const char* classId, int w = 200, int h = 100) {
-    return ::CreateWindowEx(0, classId, "", WS_CHILD | WS_VISIBLE, 0, 0, w, h, parent_, HMENU(UINT_PTR(11010)),
-                            nullptr, nullptr);
+    return ::CreateWindowEx(0, classId, "", WS_CHILD | WS_VISIBLE, 0, 0, w, h, parent_, HMENU(UINT_PTR(11010)), nullptr,
+                            nullptr);
   }
   HWND parent_ = nullptr;
 };
@@ -74,7 +74,8 @@ TEST_F(PlotwerkTest, CallsWithWrongArgumentsAreRefusedAndDrawNothing) {
       {pw::id2d::AddLine, R8s({0, 0, 1}), pw::DISP_E_BADPARAMCOUNT},
       {pw::id2d::AddLine, {Variant::R8(0), Variant::R8(0), Variant::R4(1), Variant::R8(1)}, pw::DISP_E_TYPEMISMATCH},
       {pw::id2d::SetObjectId, {Variant::I2(3), Variant::I4(3)}, pw::DISP_E_TYPEMISMATCH},
-      {pw::id2d::AddText, {Variant::R8(0), Variant::R8(0), Variant::R8(0), Variant::R8(1), Variant::I4(0)},
+      {pw::id2d::AddText,
+       {Variant::R8(0), Variant::R8(0), Variant::R8(0), Variant::R8(1), Variant::I4(0)},
        pw::DISP_E_TYPEMISMATCH},
       {99, {}, pw::DISP_E_MEMBERNOTFOUND},
   };
@@ -260,8 +261,9 @@ TEST_F(PlotwerkTest, SetTitleWritesTheDrawingAsAMetafileThatReadsBack) {
   HWND w = Make(pw::kClassId2D, 500, 200);
   Call(w, pw::id2d::Invoke39, R8s({0, 0, 0, -1, -1, 0}));
   Style(w, 0x0000FF, 1, 3, TRUE);
-  Call(w, pw::id2d::AddValueLabel, {Variant::R8(1), Variant::R8(2), Variant::R8(1), Variant::R8(2.5),
-                                    Variant::R8(0.1), Variant::R8(0), Variant::Str("Max=12.50 kNm")});
+  Call(w, pw::id2d::AddValueLabel,
+       {Variant::R8(1), Variant::R8(2), Variant::R8(1), Variant::R8(2.5), Variant::R8(0.1), Variant::R8(0),
+        Variant::Str("Max=12.50 kNm")});
   double xs[3] = {0, 1, 0}, ys[3] = {0, 0, 1};
   Call(w, pw::id2d::AddPolygon, {Variant::I4(3), Variant::R8Array(xs[0]), Variant::R8Array(ys[0])});
   Call(w, pw::id2d::Invoke30, {Variant::Str("Moment My\nMax=12.50"), Variant::I2(9), Variant::I2(15)});
@@ -409,8 +411,8 @@ TEST_F(PlotwerkTest, NearSolidsHideFarOnes) {
     const pw::Scene3D* s;
   } ctx{&scene};
   auto pixels = pw::RenderOffscreen(
-      200, 200, 0xFFFFFF,
-      [](HDC dc, const RECT& rc, const void* c) { static_cast<const Ctx*>(c)->s->Render(dc, rc); }, &ctx);
+      200, 200, 0xFFFFFF, [](HDC dc, const RECT& rc, const void* c) { static_cast<const Ctx*>(c)->s->Render(dc, rc); },
+      &ctx);
   std::uint32_t centre = pixels[100 * 200 + 100];
   EXPECT_GT((centre >> 16) & 0xFF, 0x80u) << "red shows in front";
   EXPECT_LT(centre & 0xFF, 0x40u) << "no blue shows through";

@@ -22,7 +22,11 @@ std::string ReadFile(const std::string& name) {
 std::string Shape(const richdoc::Document& d) {
   std::string s;
   for (char c : d.text)
-    s += c == richdoc::kPara ? '|' : c == richdoc::kCell ? '^' : c == richdoc::kRow ? '#' : c == richdoc::kObject ? '@' : c;
+    s += c == richdoc::kPara     ? '|'
+         : c == richdoc::kCell   ? '^'
+         : c == richdoc::kRow    ? '#'
+         : c == richdoc::kObject ? '@'
+                                 : c;
   return s;
 }
 
@@ -122,7 +126,9 @@ TEST(RichDocRoundTrip, ControlBytesAndBlanksInFontEntries) {
   // Raw and escaped control bytes cannot pose as cell or row marks (\\u7 shows '?' and skips its fallback "d");
   // "{\\f0 Arial;}" keeps its blank.
   richdoc::Document d;
-  d.ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f01\\fnil Symbol;}}a\x07" "b\\'07c\\u7 d\\par\r\n}");
+  d.ReadRtf(
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f01\\fnil Symbol;}}a\x07"
+      "b\\'07c\\u7 d\\par\r\n}");
   EXPECT_EQ(d.text, "abc?\r\r");
   EXPECT_EQ(d.fonts[0].name, "Arial");
   EXPECT_EQ(d.fonts[1].name, "Symbol");
@@ -203,9 +209,8 @@ TEST_F(RichEditTest, FindHonoursCaseWordsAndDirection) {
     bool matchCase, whole, down;
     long from, hit;
   } cases[] = {
-      {"last", false, false, true, 0, 0},   {"last", true, false, true, 0, 5},
-      {"last", false, true, true, 6, 19},   {"last", false, false, true, 6, 10},
-      {"last", false, false, false, 19, 10}, {"fehlt", false, false, true, 0, -1},
+      {"last", false, false, true, 0, 0},  {"last", true, false, true, 0, 5},     {"last", false, true, true, 6, 19},
+      {"last", false, false, true, 6, 10}, {"last", false, false, false, 19, 10}, {"fehlt", false, false, true, 0, -1},
   };
   for (const Case& c : cases) {
     long end = 0;
@@ -289,8 +294,10 @@ TEST_F(RichEditTest, NumberingHiddenTextAndScriptsAreDrawn) {
   win::SavePng(hidden, ::testing::TempDir() + "richedit_headings.png");
   // Hidden text takes no room: "sichtbar" starts where "verborgen" would have stood.
   const int v = int(edit_.Doc().text.find("verborgen")), s = int(edit_.Doc().text.find("sichtbar"));
-  const int lineOfV = int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), v) - edit_.LineStarts().begin());
-  const int lineOfS = int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), s) - edit_.LineStarts().begin());
+  const int lineOfV =
+      int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), v) - edit_.LineStarts().begin());
+  const int lineOfS =
+      int(std::upper_bound(edit_.LineStarts().begin(), edit_.LineStarts().end(), s) - edit_.LineStarts().begin());
   EXPECT_EQ(lineOfV, lineOfS);
   // The numbered paragraphs show their labels in the hanging room left of the text, which starts 567 twips
   // (38 pixels) in: dark pixels in the first 20 columns of the second and third lines are the labels "1." and "2.".

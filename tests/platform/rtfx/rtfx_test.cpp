@@ -49,13 +49,16 @@ std::vector<std::string> ControlWords(const std::string& rtf, bool& balanced) {
 }
 
 const std::set<std::string> kKnownWords = {
-    "rtf", "ansi", "ansicpg", "deff", "deflang", "fonttbl", "f", "fswiss", "froman", "ftech", "fmodern", "fcharset",
-    "colortbl", "red", "green", "blue", "stylesheet", "s", "ql", "qc", "qr", "sb", "sa", "fs", "b", "i", "ul",
-    "keepn", "paperw", "paperh", "margl", "margr", "margt", "margb", "headery", "footery", "pgnstarts",
-    "pgnrestart", "pgnstart", "sectd", "header", "footer", "pard", "plain", "tqr", "tx", "tab", "field", "fldinst", "fldrslt", "par",
-    "brdrb", "brdrs", "brdrw", "trowd", "trgaph", "trleft", "trhdr", "trkeep", "clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr",
-    "cellx", "intbl", "cell", "row", "pict", "pngblip", "picw", "pich", "picwgoal", "pichgoal", "line", "u", "uc",
-    "sub", "super", "nosupersub", "cf", "page", "PAGE", "NUMPAGES"};
+    "rtf",       "ansi",       "ansicpg",  "deff",     "deflang", "fonttbl", "f",          "fswiss",     "froman",
+    "ftech",     "fmodern",    "fcharset", "colortbl", "red",     "green",   "blue",       "stylesheet", "s",
+    "ql",        "qc",         "qr",       "sb",       "sa",      "fs",      "b",          "i",          "ul",
+    "keepn",     "paperw",     "paperh",   "margl",    "margr",   "margt",   "margb",      "headery",    "footery",
+    "pgnstarts", "pgnrestart", "pgnstart", "sectd",    "header",  "footer",  "pard",       "plain",      "tqr",
+    "tx",        "tab",        "field",    "fldinst",  "fldrslt", "par",     "brdrb",      "brdrs",      "brdrw",
+    "trowd",     "trgaph",     "trleft",   "trhdr",    "trkeep",  "clbrdrt", "clbrdrl",    "clbrdrb",    "clbrdrr",
+    "cellx",     "intbl",      "cell",     "row",      "pict",    "pngblip", "picw",       "pich",       "picwgoal",
+    "pichgoal",  "line",       "u",        "uc",       "sub",     "super",   "nosupersub", "cf",         "page",
+    "PAGE",      "NUMPAGES"};
 
 class RtfxTest : public testing::Test {
  protected:
@@ -199,7 +202,9 @@ TEST_F(RtfxTest, ATableIsKeptWithItsLeadInAndHeaderRowsOnOnePage) {
   ASSERT_TRUE(RTFX_BeginDocument("", 0, 0, 1, "Name=TQ-Kolumo\0\0"));
   RTFX_Paragraph(0, "vor dem Bild");
   RTFX_Picture(MakePng(20, 10).c_str(), 1, 2.0, 0.0);
-  RTFX_Paragraph(-5, "Stabschnittkr\xC3\xA4" "fte");
+  RTFX_Paragraph(-5,
+                 "Stabschnittkr\xC3\xA4"
+                 "fte");
   RTFX_Paragraph(0, "");
   RTFX_Paragraph(0, "Knickfiguren");
   const double widths[] = {2.0, 2.0};
@@ -243,8 +248,11 @@ TEST_F(RtfxTest, ThePageHeaderNamesThePositionTheDateAndPageOfPages) {
   RTFX_NewDocument();
   const fs::path file = dir_ / "kopf.rtf";
   RTFX_SetOutputFile(file.c_str());
-  const char block[] = "Name=TQ-Kolumo\0Titel=St\xC3\xBC" "tze\0Version=V 1.00\0Position=Stuetze\0"
-                       "Bezeichnung=St\xC3\xBC" "tze B/3\0";
+  const char block[] =
+      "Name=TQ-Kolumo\0Titel=St\xC3\xBC"
+      "tze\0Version=V 1.00\0Position=Stuetze\0"
+      "Bezeichnung=St\xC3\xBC"
+      "tze B/3\0";
   ASSERT_TRUE(RTFX_BeginDocument("", 0, 0, 1, block));
   RTFX_Paragraph(0, "Text");
   const std::time_t now = std::time(nullptr);
@@ -255,8 +263,9 @@ TEST_F(RtfxTest, ThePageHeaderNamesThePositionTheDateAndPageOfPages) {
   localtime_r(&now, &local);
   char today[16];
   std::strftime(today, sizeof today, "%d.%m.%Y", &local);
-  for (const std::string& part : std::vector<std::string>{"Seite {\\field{\\*\\fldinst PAGE}", "von {\\field{\\*\\fldinst NUMPAGES}",
-                           "Position Stuetze - St\\'fctze B/3", today})
+  for (const std::string& part :
+       std::vector<std::string>{"Seite {\\field{\\*\\fldinst PAGE}", "von {\\field{\\*\\fldinst NUMPAGES}",
+                                "Position Stuetze - St\\'fctze B/3", today})
     EXPECT_NE(header.find(part), std::string::npos) << part << " not in\n" << header;
 }
 
@@ -274,7 +283,7 @@ TEST_F(RtfxTest, WideTablesAreScaledToThePageWidth) {
   std::string rtf = ReadAll(file);
   EXPECT_NE(rtf.find("\\cellx2835"), std::string::npos);  // 5 cm
   EXPECT_NE(rtf.find("\\cellx9638"), std::string::npos);  // 17 cm
-  EXPECT_EQ(rtf.find("{\\header"), std::string::npos);  // "nologo"
+  EXPECT_EQ(rtf.find("{\\header"), std::string::npos);    // "nologo"
 }
 
 TEST_F(RtfxTest, PicturesAreEmbeddedAsPngKeepingProportions) {
@@ -343,7 +352,8 @@ TEST_F(RtfxTest, SettingsPersistAndKeepDefaults) {
 
 TEST_F(RtfxTest, OfficeSuiteTurnsTheReportIntoAPdfWithItsText) {
   if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
   fs::path file = dir_ / "bericht.rtf";
   WriteReport(file);
   std::string cmd = "cd '" + dir_.string() + "' && soffice --headless --convert-to pdf bericht.rtf >/dev/null 2>&1" +

@@ -20,8 +20,19 @@ int reopen(int doc, const std::string& file) {
 }
 
 TEST_F(ViduvAttributeFiles, DoublesRoundTripBitForBit) {
-  const double values[] = {0.1, 1e-300, -0.0, 1.0 / 3.0, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN,
-                           123456789.123456789, -2.5, 0.0, 1e22, std::numeric_limits<double>::infinity()};
+  const double values[] = {0.1,
+                           1e-300,
+                           -0.0,
+                           1.0 / 3.0,
+                           DBL_MAX,
+                           -DBL_MAX,
+                           DBL_MIN,
+                           DBL_TRUE_MIN,
+                           123456789.123456789,
+                           -2.5,
+                           0.0,
+                           1e22,
+                           std::numeric_limits<double>::infinity()};
   Doc doc(VIDUV_CreateDoc("root"));
   for (std::size_t i = 0; i < std::size(values); ++i)
     VIDUV_SetDouble(doc.root(), ("v" + std::to_string(i)).c_str(), values[i]);
@@ -33,8 +44,8 @@ TEST_F(ViduvAttributeFiles, DoublesRoundTripBitForBit) {
 }
 
 TEST_F(ViduvAttributeFiles, IntsAndStringsRoundTrip) {
-  const std::vector<std::string> texts = {"",          "plain",        "quote \" and ' apostrophe",
-                                          "<&>",       "tab\tinside",  "two\nlines\r\nand cr",
+  const std::vector<std::string> texts = {"",          "plain",       "quote \" and ' apostrophe",
+                                          "<&>",       "tab\tinside", "two\nlines\r\nand cr",
                                           "  padded ", "Größe ÄÖÜ €", "max(a;b)"};
   Doc doc(VIDUV_CreateDoc("root"));
   for (std::size_t i = 0; i < texts.size(); ++i)
@@ -83,9 +94,9 @@ TEST(ViduvAttributes, NumbersAreReadFromTheLeadingText) {
     double asDouble;
   };
   const Case cases[] = {
-      {"42", 42, 42.0},        {" +7", 7, 7.0},  {"-3", -3, -3.0},  {"2.75", 2, 2.75},
-      {"1e3", 1, 1000.0},      {"abc", 0, 0.0},  {"", 0, 0.0},     {"12abc", 12, 12.0},
-      {"99999999999", 0, 99999999999.0},  // does not fit an int
+      {"42", 42, 42.0},  {" +7", 7, 7.0},     {"-3", -3, -3.0},
+      {"2.75", 2, 2.75}, {"1e3", 1, 1000.0},  {"abc", 0, 0.0},
+      {"", 0, 0.0},      {"12abc", 12, 12.0}, {"99999999999", 0, 99999999999.0},  // does not fit an int
   };
   Doc doc(VIDUV_CreateDoc("root"));
   for (const Case& c : cases) {

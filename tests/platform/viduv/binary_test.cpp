@@ -21,8 +21,13 @@ std::vector<std::uint8_t> readBinary(int element, const char* name) {
 
 TEST(ViduvBinary, StoredAsStandardBase64) {
   // The test vectors of RFC 4648, section 10.
-  const char* vectors[][2] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},        {"foo", "Zm9v"},
-                              {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}};
+  const char* vectors[][2] = {{"", ""},
+                              {"f", "Zg=="},
+                              {"fo", "Zm8="},
+                              {"foo", "Zm9v"},
+                              {"foob", "Zm9vYg=="},
+                              {"fooba", "Zm9vYmE="},
+                              {"foobar", "Zm9vYmFy"}};
   Doc doc(VIDUV_CreateDoc("root"));
   for (const auto& v : vectors) {
     ASSERT_EQ(VIDUV_SetBinData(doc.root(), "b", int(std::strlen(v[0])), v[0], 1), 1);

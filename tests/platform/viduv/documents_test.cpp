@@ -89,19 +89,19 @@ TEST_F(ViduvDocumentFiles, MissingFileGivesZeroAndAMessage) {
 TEST_F(ViduvDocumentFiles, MalformedOrTruncatedFilesGiveZeroAndAMessage) {
   const std::string whole = "<?xml version=\"1.0\"?>\n<root><input a=\"1\"><geom b=\"2\"/></input></root>\n";
   const std::vector<std::string> bad = {
-      "",                                           // empty file
-      "   \n",                                      // white space only
-      whole.substr(0, whole.size() / 2),            // cut in the middle of a start tag
-      whole.substr(0, whole.find("</input>")),      // elements left open
-      whole.substr(0, whole.find("</root>")),       // only the root left open
-      "<root><a x=\"1/></root>",                    // attribute value not closed
-      "<root><a></b></root>",                       // mismatched tags
-      "<root/><second/>",                           // two roots
-      "<root/>trailing text",                       // text after the root
-      "<root a=\"1\" a=\"2\"/>",                    // duplicate attribute
-      "junk<root/>",                                // text before the root
-      std::string("<root>\0</root>", 14),           // a NUL byte
-      "just text",                                  // no markup
+      "",                                       // empty file
+      "   \n",                                  // white space only
+      whole.substr(0, whole.size() / 2),        // cut in the middle of a start tag
+      whole.substr(0, whole.find("</input>")),  // elements left open
+      whole.substr(0, whole.find("</root>")),   // only the root left open
+      "<root><a x=\"1/></root>",                // attribute value not closed
+      "<root><a></b></root>",                   // mismatched tags
+      "<root/><second/>",                       // two roots
+      "<root/>trailing text",                   // text after the root
+      "<root a=\"1\" a=\"2\"/>",                // duplicate attribute
+      "junk<root/>",                            // text before the root
+      std::string("<root>\0</root>", 14),       // a NUL byte
+      "just text",                              // no markup
   };
   for (const std::string& content : bad) {
     const std::string file = path("bad.tqx");

@@ -10,8 +10,12 @@ namespace {
 using ViduvEncodingFiles = ScratchFolder;
 
 // "Größe ÄÖÜ äöü €" in Windows-1252 bytes and in UTF-8.
-const std::string kUmlauts1252 = "Gr\xF6\xDF" "e \xC4\xD6\xDC \xE4\xF6\xFC \x80";
-const std::string kUmlautsUtf8 = "Gr\xC3\xB6\xC3\x9F" "e \xC3\x84\xC3\x96\xC3\x9C \xC3\xA4\xC3\xB6\xC3\xBC \xE2\x82\xAC";
+const std::string kUmlauts1252 =
+    "Gr\xF6\xDF"
+    "e \xC4\xD6\xDC \xE4\xF6\xFC \x80";
+const std::string kUmlautsUtf8 =
+    "Gr\xC3\xB6\xC3\x9F"
+    "e \xC3\x84\xC3\x96\xC3\x9C \xC3\xA4\xC3\xB6\xC3\xBC \xE2\x82\xAC";
 
 TEST_F(ViduvEncodingFiles, Windows1252WithUmlautsIsReadAsUtf8) {
   const std::vector<std::string> heads = {

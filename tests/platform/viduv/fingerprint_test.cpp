@@ -82,19 +82,23 @@ TEST(ViduvElementFingerprints, EqualContentEqualBytesChangedContentOtherBytes) {
       {"attribute value", [](int, int geom) { VIDUV_SetInt(geom, "form", 2); }},
       {"double value", [](int input, int) { VIDUV_SetDouble(input, "h", 0.6000000000000001); }},
       {"text value", [](int input, int) { VIDUV_SetString(input, "name", "Stütze 2"); }},
-      {"attribute name", [](int, int geom) {
+      {"attribute name",
+       [](int, int geom) {
          VIDUV_DeleteAttr(geom, "n");
          VIDUV_SetInt(geom, "m", 4);
        }},
-      {"attribute order", [](int, int geom) {
+      {"attribute order",
+       [](int, int geom) {
          VIDUV_DeleteAttr(geom, "form");
          VIDUV_SetInt(geom, "form", 1);
        }},
-      {"element name", [](int input, int) {
+      {"element name",
+       [](int input, int) {
          VIDUV_DeleteElement(VIDUV_FindFirstChild(input, "load"));
          VIDUV_AddChildElement(input, "last");
        }},
-      {"child order", [](int input, int geom) {
+      {"child order",
+       [](int input, int geom) {
          VIDUV_DeleteElement(geom);
          const int moved = VIDUV_AddChildElement(input, "geom");
          VIDUV_SetInt(moved, "form", 1);
@@ -102,16 +106,19 @@ TEST(ViduvElementFingerprints, EqualContentEqualBytesChangedContentOtherBytes) {
        }},
       {"extra child", [](int, int geom) { VIDUV_AddChildElement(geom, "detail"); }},
       {"child removed", [](int input, int) { VIDUV_DeleteElement(VIDUV_FindFirstChild(input, "load")); }},
-      {"value moved between attributes", [](int, int geom) {
+      {"value moved between attributes",
+       [](int, int geom) {
          VIDUV_SetInt(geom, "form", 14);
          VIDUV_SetString(geom, "n", "");
        }},
       // One value that spells out what a naive concatenation of form="1" n="4" would give.
-      {"attributes folded into one value", [](int, int geom) {
+      {"attributes folded into one value",
+       [](int, int geom) {
          VIDUV_DeleteAttr(geom, "n");
          VIDUV_SetString(geom, "form", "1AnV4");
        }},
-      {"nesting", [](int input, int) {
+      {"nesting",
+       [](int input, int) {
          VIDUV_DeleteElement(VIDUV_FindFirstChild(input, "load"));
          VIDUV_AddChildElement(VIDUV_FindFirstChild(input, "geom"), "load");
        }},

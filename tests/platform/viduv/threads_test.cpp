@@ -22,8 +22,7 @@ TEST(ViduvThreads, ParallelCallersSeeTheirOwnDocumentsAndTexts) {
         const int child = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "item");
         VIDUV_SetString(child, "text", text.c_str());
         VIDUV_SetInt(child, "n", round);
-        if (std::string(VIDUV_GetString(child, "text")) != text || VIDUV_GetInt(child, "n") != round)
-          ++mismatches;
+        if (std::string(VIDUV_GetString(child, "text")) != text || VIDUV_GetInt(child, "n") != round) ++mismatches;
         VIDUV_CloseDoc(doc);
         if (VIDUV_GetInt(child, "n") != 0) ++mismatches;
       }

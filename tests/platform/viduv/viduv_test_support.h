@@ -15,7 +15,7 @@ namespace viduv_test {
 
 // A fresh folder per test, removed afterwards.
 class ScratchFolder : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     std::string pattern = (std::filesystem::temp_directory_path() / "viduv-test-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -37,13 +37,13 @@ protected:
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
-private:
+ private:
   std::filesystem::path folder_;
 };
 
 // Closes the document when the test leaves the scope.
 class Doc {
-public:
+ public:
   explicit Doc(int handle) : handle_(handle) {}
   Doc(const Doc&) = delete;
   Doc& operator=(const Doc&) = delete;
@@ -53,7 +53,7 @@ public:
   int get() const { return handle_; }
   int root() const { return VIDUV_GetRootElement(handle_); }
 
-private:
+ private:
   int handle_;
 };
 

@@ -124,7 +124,9 @@ TEST_F(ControlTest, ChoosingFromTheDroppedListNotifiesAfterTheSelectionChanged) 
   EXPECT_FALSE(IsWindow(list));
   EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(Text(combo), "C");
-  auto pos = [&](const std::string& e) { return std::find(host.events.begin(), host.events.end(), e) - host.events.begin(); };
+  auto pos = [&](const std::string& e) {
+    return std::find(host.events.begin(), host.events.end(), e) - host.events.begin();
+  };
   EXPECT_LT(pos(Cmd(3, CBN_CLOSEUP)), pos(Cmd(3, CBN_SELCHANGE)));
   EXPECT_LT(pos(Cmd(3, CBN_SELCHANGE)), long(host.events.size()));
 }
@@ -184,8 +186,8 @@ TEST_F(ControlTest, CheckBoxesRadioButtonsAndThreeStates) {
 
 TEST_F(ControlTest, SpinStepsItsBuddyAndTheParentMayRefuse) {
   HWND buddy = Make("Edit", "", WS_BORDER, 20, 10, 10, 60, 20);
-  HWND spin = Make("msctls_updown32", "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, 21, 70,
-                   10, 16, 20);
+  HWND spin =
+      Make("msctls_updown32", "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, 21, 70, 10, 16, 20);
   EXPECT_EQ(reinterpret_cast<HWND>(SendMessage(spin, UDM_GETBUDDY, 0, 0)), buddy);
   SendMessage(spin, UDM_SETRANGE32, 0, 3);
   SendMessage(spin, UDM_SETPOS32, 0, 2);

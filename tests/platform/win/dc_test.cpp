@@ -66,11 +66,11 @@ TEST(GdiRules, RectangleDrawsItsOutlineInsideAndFillsTheRest) {
   c.dc.SelectObject(&pen);
   c.dc.SelectObject(&blue);
   c.dc.Rectangle(2, 2, 12, 8);
-  EXPECT_EQ(c.At(2, 2), kBlack);    // top-left corner
-  EXPECT_EQ(c.At(11, 7), kBlack);   // bottom-right pixel of the outline is right - 1, bottom - 1
+  EXPECT_EQ(c.At(2, 2), kBlack);   // top-left corner
+  EXPECT_EQ(c.At(11, 7), kBlack);  // bottom-right pixel of the outline is right - 1, bottom - 1
   EXPECT_EQ(c.At(12, 7), kWhite);
   EXPECT_EQ(c.At(11, 8), kWhite);
-  EXPECT_EQ(c.At(3, 3), kBlue);     // interior
+  EXPECT_EQ(c.At(3, 3), kBlue);  // interior
   EXPECT_EQ(c.At(10, 6), kBlue);
   // A null brush leaves the interior alone.
   c.dc.SelectStockObject(NULL_BRUSH);
@@ -102,9 +102,9 @@ TEST_P(RasterOperation, CombinesSourceAndDestinationBitByBit) {
 // Each channel worked by hand: S = (00, F0, AA), D = (0F, 33, FF).
 INSTANTIATE_TEST_SUITE_P(Blits, RasterOperation,
                          ::testing::Values(RopCase{SRCCOPY, RGB(0x00, 0xF0, 0xAA)},
-                                           RopCase{SRCAND, RGB(0x00, 0x30, 0xAA)},     // S & D
-                                           RopCase{SRCPAINT, RGB(0x0F, 0xF3, 0xFF)},   // S | D
-                                           RopCase{SRCINVERT, RGB(0x0F, 0xC3, 0x55)},  // S ^ D
+                                           RopCase{SRCAND, RGB(0x00, 0x30, 0xAA)},      // S & D
+                                           RopCase{SRCPAINT, RGB(0x0F, 0xF3, 0xFF)},    // S | D
+                                           RopCase{SRCINVERT, RGB(0x0F, 0xC3, 0x55)},   // S ^ D
                                            RopCase{NOTSRCCOPY, RGB(0xFF, 0x0F, 0x55)},  // ~S
                                            RopCase{DSTINVERT, RGB(0xF0, 0xCC, 0x00)},   // ~D
                                            RopCase{SRCERASE, RGB(0x00, 0xC0, 0x00)},    // S & ~D
@@ -312,7 +312,7 @@ class PaintedWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(PaintedWnd, CWnd)
-  ON_WM_PAINT()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 using win::test::WindowTest;
@@ -326,8 +326,8 @@ TEST_F(WindowTest, RenderingAWindowPaintsItsFrameItselfAndItsChildren) {
   win::Image img = win::RenderWindow(w.m_hWnd);
   ASSERT_EQ(img.width, 50);
   ASSERT_EQ(img.height, 30);
-  EXPECT_EQ(img.At(0, 0), GetSysColor(COLOR_WINDOWFRAME));  // the border
-  EXPECT_EQ(img.At(1, 1), kRed);                           // the client area painted by WM_PAINT
+  EXPECT_EQ(img.At(0, 0), GetSysColor(COLOR_WINDOWFRAME));    // the border
+  EXPECT_EQ(img.At(1, 1), kRed);                              // the client area painted by WM_PAINT
   EXPECT_EQ(img.At(11, 11), GetSysColor(COLOR_WINDOWFRAME));  // the child at client (10, 10) = window (11, 11)
   EXPECT_EQ(img.At(16, 11), kRed);
   EXPECT_TRUE(win::SavePng(img, ::testing::TempDir() + "render_test.png"));

@@ -53,7 +53,7 @@ class OptionsDlg : public CDialog {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(OptionsDlg, CDialog)
-  ON_BN_CLICKED(kApply, OnApply)
+ON_BN_CLICKED(kApply, OnApply)
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, DataExchangeShowsTheValuesAndTakesTheChangesBack) {
@@ -168,8 +168,8 @@ TEST_F(WindowTest, MultipleSelectionListTogglesItems) {
 
 TEST_F(WindowTest, EditUndoAndPasswordCharacters) {
   HWND top = CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
-  CEdit* edit = static_cast<CEdit*>(CWnd::FromHandle(CreateWindowEx(
-      0, "Edit", "alt", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 100, 20, top, nullptr, nullptr, nullptr)));
+  CEdit* edit = static_cast<CEdit*>(CWnd::FromHandle(CreateWindowEx(0, "Edit", "alt", WS_CHILD | WS_VISIBLE | WS_BORDER,
+                                                                    0, 0, 100, 20, top, nullptr, nullptr, nullptr)));
   edit->SetFocus();
   edit->SetSel(0, -1);
   win::input::Type("neu");
@@ -192,8 +192,8 @@ TEST_F(WindowTest, EditUndoAndPasswordCharacters) {
 
 TEST_F(WindowTest, TabDeletionKeepsTheSelectionOnTheSameTab) {
   HWND top = CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-  CTabCtrl* tab = static_cast<CTabCtrl*>(CWnd::FromHandle(CreateWindowEx(
-      0, "SysTabControl32", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 100, top, nullptr, nullptr, nullptr)));
+  CTabCtrl* tab = static_cast<CTabCtrl*>(CWnd::FromHandle(
+      CreateWindowEx(0, "SysTabControl32", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 100, top, nullptr, nullptr, nullptr)));
   tab->InsertItem(0, "A");
   EXPECT_EQ(tab->GetCurSel(), 0) << "the first tab is selected as it is inserted";
   tab->InsertItem(1, "B");

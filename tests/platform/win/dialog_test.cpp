@@ -82,8 +82,8 @@ TEST_F(WindowTest, TabIntoAnEditSelectsItsText) {
 }
 
 TEST_F(WindowTest, ModalDialogTakesItsScriptedAnswerAndExchangesData) {
-  HWND owner = CreateWindowEx(0, "Static", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                              nullptr);
+  HWND owner =
+      CreateWindowEx(0, "Static", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   FormDlg dlg(CWnd::FromHandle(owner));
   dlg.name = "Stuetze";
   dlg.count = 4;
@@ -144,15 +144,14 @@ TEST_F(WindowTest, FailedValidationKeepsTheDialogOpen) {
 }
 
 TEST_F(WindowTest, UnscriptedModalDialogFailsTheTestAndCleansUp) {
-  HWND owner = CreateWindowEx(0, "Static", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                              nullptr);
+  HWND owner =
+      CreateWindowEx(0, "Static", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   FormDlg dlg(CWnd::FromHandle(owner));
   EXPECT_NONFATAL_FAILURE(
       {
         try {
           dlg.DoModal();
-        } catch (const win::UnscriptedInteraction&) {
-        }
+        } catch (const win::UnscriptedInteraction&) {}
       },
       "unscripted dialog: Eingabe");
   EXPECT_TRUE(IsWindowEnabled(owner));
@@ -188,7 +187,8 @@ TEST_F(WindowTest, DialogUnitsFollowTheDialogFont) {
 
 // ---- Popup menus -------------------------------------------------------------------------------------------------------
 TEST_F(WindowTest, PopupMenuAnswersFromTheScriptByCommandOrText) {
-  HWND owner = CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND owner =
+      CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   CMenu menu;
   menu.CreatePopupMenu();
   CMenu sub;
@@ -211,8 +211,7 @@ TEST_F(WindowTest, PopupMenuAnswersFromTheScriptByCommandOrText) {
       {
         try {
           menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, nullptr);
-        } catch (const win::UnscriptedInteraction&) {
-        }
+        } catch (const win::UnscriptedInteraction&) {}
       },
       "no enabled item");
 }
@@ -288,7 +287,7 @@ class ContextWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(ContextWnd, CWnd)
-  ON_WM_CONTEXTMENU()
+ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, RightButtonReleaseAsksForAContextMenuAtTheScreenPoint) {
@@ -326,7 +325,7 @@ class MnemonicDlg : public CDialog {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(MnemonicDlg, CDialog)
-  ON_BN_CLICKED(64, OnCheck)
+ON_BN_CLICKED(64, OnCheck)
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, AltAndAMnemonicLetterFocusTheLabelledFieldOrPressTheButton) {

@@ -53,9 +53,9 @@ TEST_F(FileDialogTest, SavingAddsTheDefaultExtensionAndAsksBeforeReplacing) {
     const char* chosen;  // file name, empty when cancelled
   };
   const Case cases[] = {
-      {"Neu", {}, IDOK, "Neu.tqx"},                 // extension added, no question for a new file
-      {"Stuetze", {IDYES}, IDOK, "Stuetze.tqx"},    // exists: replaced on Yes
-      {"Stuetze.tqx", {IDNO}, IDCANCEL, ""},        // exists: kept on No
+      {"Neu", {}, IDOK, "Neu.tqx"},               // extension added, no question for a new file
+      {"Stuetze", {IDYES}, IDOK, "Stuetze.tqx"},  // exists: replaced on Yes
+      {"Stuetze.tqx", {IDNO}, IDCANCEL, ""},      // exists: kept on No
   };
   for (const Case& c : cases) {
     for (int a : c.boxAnswers) win::msgbox::QueueAnswer(a);

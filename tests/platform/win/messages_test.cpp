@@ -25,9 +25,9 @@ class RangeWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(RangeWnd, CWnd)
-  ON_COMMAND_RANGE(100, 109, OnRange)
-  ON_NOTIFY_RANGE(NM_CLICK, 200, 210, OnNoteRange)
-  ON_UPDATE_COMMAND_UI(300, OnUpdateSave)
+ON_COMMAND_RANGE(100, 109, OnRange)
+ON_NOTIFY_RANGE(NM_CLICK, 200, 210, OnNoteRange)
+ON_UPDATE_COMMAND_UI(300, OnUpdateSave)
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, CommandAndNotifyRangesReceiveTheIdOfTheSender) {
@@ -119,10 +119,10 @@ class Scrolled : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(Scrolled, CWnd)
-  ON_WM_VSCROLL()
-  ON_WM_MOUSEWHEEL()
-  ON_WM_MOUSEMOVE()
-  ON_WM_MOUSELEAVE()
+ON_WM_VSCROLL()
+ON_WM_MOUSEWHEEL()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSELEAVE()
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, ScrollBarTakesItsPartOfTheWindowAndReportsClicks) {
@@ -158,8 +158,8 @@ TEST_F(WindowTest, WheelGoesToTheWindowUnderTheMouseAndUpToItsParents) {
 TEST_F(WindowTest, TrackedWindowHearsWhenTheMouseLeaves) {
   Scrolled a;
   ASSERT_TRUE(a.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr));
-  HWND b = CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE | SS_NOTIFY, 100, 0, 50, 50, nullptr, nullptr,
-                          nullptr, nullptr);
+  HWND b = CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE | SS_NOTIFY, 100, 0, 50, 50, nullptr, nullptr, nullptr,
+                          nullptr);
   win::input::MouseMove(a.m_hWnd, 10, 10);
   EXPECT_TRUE(a.events.empty());
   win::input::MouseMove(b, 10, 10);
@@ -178,9 +178,9 @@ class Keys : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(Keys, CWnd)
-  ON_WM_KEYDOWN()
-  ON_WM_CHAR()
-  ON_WM_SYSKEYDOWN()
+ON_WM_KEYDOWN()
+ON_WM_CHAR()
+ON_WM_SYSKEYDOWN()
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, KeyPressesBecomeCharactersWithTheirShiftState) {
@@ -259,8 +259,8 @@ TEST_F(WindowTest, DescendantsAllReceiveTheMessage) {
 }
 
 TEST_F(WindowTest, CenterWindowPlacesAPopupInTheMiddleOfItsOwner) {
-  HWND owner = CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr, nullptr,
-                              nullptr);
+  HWND owner =
+      CreateWindowEx(0, "Static", "", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr, nullptr, nullptr, nullptr);
   HWND popup = CreateWindowEx(0, "Static", "", WS_POPUP, 0, 0, 100, 50, owner, nullptr, nullptr, nullptr);
   CWnd::FromHandle(popup)->CenterWindow(CWnd::FromHandle(owner));
   RECT r;

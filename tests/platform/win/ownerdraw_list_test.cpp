@@ -18,7 +18,8 @@ class Parent : public CWnd {
     HBRUSH b = CreateSolidBrush(COLORREF(dis->itemData));
     FillRect(dis->hDC, &dis->rcItem, b);
     DeleteObject(b);
-    if (dis->itemState & ODS_SELECTED) FrameRect(dis->hDC, &dis->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (dis->itemState & ODS_SELECTED)
+      FrameRect(dis->hDC, &dis->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
   DECLARE_MESSAGE_MAP()
 };

@@ -136,9 +136,11 @@ const std::vector<TypedValue>& SampleValues() {
       {"Leer", REG_BINARY, {}},
       {"Liste", REG_MULTI_SZ, B("x\0yz\0\0")},
       {"LeereListe", REG_MULTI_SZ, {0}},
-      {"Ansi", REG_SZ, B("Gr\xF6\xDF" "e\0")},  // Windows-1252, not UTF-8
-      {"Ohne Ende", REG_SZ, B("abc")},                                 // no terminator
-      {"Kurz", REG_DWORD, {1, 2}},                                     // a DWORD of two bytes
+      {"Ansi", REG_SZ,
+       B("Gr\xF6\xDF"
+         "e\0")},                       // Windows-1252, not UTF-8
+      {"Ohne Ende", REG_SZ, B("abc")},  // no terminator
+      {"Kurz", REG_DWORD, {1, 2}},      // a DWORD of two bytes
       {"Gross", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
       {"", REG_SZ, B("Vorgabe\0")},  // the key's default value
   };
@@ -272,7 +274,9 @@ TEST_F(RegistryTest, NamesMatchWithoutRegardToCaseAndKeepTheirFirstCase) {
 
 TEST_F(RegistryTest, NamesWithAnsiBytesAndControlCharactersSurviveTheFile) {
   const char* keyName = "K\xE4se\x02";
-  const char* valueName = "Gr\xF6\xDF" "e\x01\x7F<&>\"";
+  const char* valueName =
+      "Gr\xF6\xDF"
+      "e\x01\x7F<&>\"";
   HKEY key = Create(keyName);
   Set(key, valueName, REG_DWORD, {3, 0, 0, 0});
   RegCloseKey(key);
@@ -494,8 +498,10 @@ TEST(RegistryFileTest, PathComesFromTheEnvironmentElseTheConfigurationFolder) {
     return v ? std::optional<std::string>(v) : std::nullopt;
   };
   auto restore = [](const char* name, const std::optional<std::string>& v) {
-    if (v) setenv(name, v->c_str(), 1);
-    else unsetenv(name);
+    if (v)
+      setenv(name, v->c_str(), 1);
+    else
+      unsetenv(name);
   };
   auto reg = saved("ORMI_REGISTRY"), xdg = saved("XDG_CONFIG_HOME"), home = saved("HOME");
 

@@ -106,8 +106,8 @@ TEST_F(ResourceTest, SystemIconsAreOpaqueInsideAndTransparentAtTheCorners) {
 }
 
 TEST_F(ResourceTest, AMenuTemplateBuildsItemsAndSubmenus) {
-  win::res::RegisterMenu(
-      800, {{"&Datei", 0, 0, {{"&Öffnen", 801, 0, {}}, {"", 0, 0, {}}, {"&Ende", 802, MF_GRAYED, {}}}}});
+  win::res::RegisterMenu(800,
+                         {{"&Datei", 0, 0, {{"&Öffnen", 801, 0, {}}, {"", 0, 0, {}}, {"&Ende", 802, MF_GRAYED, {}}}}});
   CMenu menu;
   ASSERT_TRUE(menu.LoadMenu(800));
   ASSERT_EQ(menu.GetMenuItemCount(), 1);
@@ -185,10 +185,10 @@ TEST_F(ResourceTest, TreeItemsShowTheirImagesBeforeTheText) {
   images.Add(LoadIcon(nullptr, IDI_ERROR));
   images.Add(LoadIcon(nullptr, IDI_WARNING));
   RECT plainText;
-  HTREEITEM error = tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "Fehler", 0, 0, 0, 0, 0, TVI_ROOT,
-                                    TVI_LAST);
-  HTREEITEM warning = tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "Warnung", 1, 1, 0, 0, 0,
-                                      TVI_ROOT, TVI_LAST);
+  HTREEITEM error =
+      tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "Fehler", 0, 0, 0, 0, 0, TVI_ROOT, TVI_LAST);
+  HTREEITEM warning =
+      tree.InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "Warnung", 1, 1, 0, 0, 0, TVI_ROOT, TVI_LAST);
   ASSERT_TRUE(tree.GetItemRect(error, &plainText, TRUE));
   EXPECT_EQ(tree.SetImageList(&images, TVSIL_NORMAL), nullptr);
   EXPECT_EQ(tree.GetImageList(TVSIL_NORMAL)->GetSafeHandle(), images.GetSafeHandle());
@@ -200,7 +200,7 @@ TEST_F(ResourceTest, TreeItemsShowTheirImagesBeforeTheText) {
   win::Image shot = win::RenderWindow(tree.m_hWnd);
   if (const char* out = std::getenv("KOLUMO_TEST_PNG")) win::SavePng(shot, out);
   int iconX = plainText.left + 8;
-  COLORREF red = shot.At(iconX, (text.top + text.bottom) / 2 - 5);  // the disc above the white cross
+  COLORREF red = shot.At(iconX, (text.top + text.bottom) / 2 - 5);         // the disc above the white cross
   COLORREF yellow = shot.At(iconX - 4, (row2.top + row2.bottom) / 2 + 5);  // the triangle beside the mark
   EXPECT_GT(GetRValue(red), 150);
   EXPECT_LT(GetGValue(red), 80);

@@ -27,7 +27,7 @@ const win::DialogTemplateRegistrar kDialog(kTemplate, [] {
       {kSecond, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 28, 80, 12},
       {IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 100, 10, 50, 14},
       {IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 100, 28, 50, 14},
-  }; 
+  };
   return t;
 }());
 
@@ -128,7 +128,9 @@ TEST_F(ScreenTest, WhatTheUserDoesOnTheScreenEndsTheModalDialog) {
       {"tab to the next",
        {typeInto(kFirst, "a"), [](HWND) { return Key(VK_TAB); }, [](HWND) { return std::vector{Text("b")}; },
         [](HWND d) { return Click(d, IDOK); }},
-       IDOK, "a", "b"},
+       IDOK,
+       "a",
+       "b"},
       {"cancel button", {typeInto(kFirst, "x"), [](HWND d) { return Click(d, IDCANCEL); }}, IDCANCEL, "", ""},
       {"closed by the window's close box",
        {[](HWND d) {
@@ -137,7 +139,9 @@ TEST_F(ScreenTest, WhatTheUserDoesOnTheScreenEndsTheModalDialog) {
          e.window = d;
          return std::vector{e};
        }},
-       IDCANCEL, "", ""},
+       IDCANCEL,
+       "",
+       ""},
   };
   win::SetScreen(&screen);
   for (Case& c : cases) {
@@ -285,8 +289,9 @@ TEST_F(ScreenTest, APopupMenuOnTheScreenAnswersWithWhatTheUserPicks) {
       {"click beside the menu", {clickAt(POINT{at.x + 180, at.y + 150}, 0)}, 0},
       // down from nothing: Kopieren, then past the separator and the grayed item to Mehr, whose submenu opens
       {"keys into the submenu", {key(VK_DOWN), key(VK_DOWN), key(VK_RETURN), key(VK_DOWN), key(VK_RETURN)}, 102},
-      {"escape closes the submenu only", {key(VK_UP), key(VK_UP), key(VK_RIGHT), key(VK_ESCAPE), key(VK_UP),
-                                          key(VK_RETURN)}, 100},
+      {"escape closes the submenu only",
+       {key(VK_UP), key(VK_UP), key(VK_RIGHT), key(VK_ESCAPE), key(VK_UP), key(VK_RETURN)},
+       100},
   };
   win::SetScreen(&screen);
   for (Case& c : cases) {
@@ -327,9 +332,9 @@ TEST_F(ScreenTest, TimersFallDueOnTheInstalledClock) {
     int fired;
     DWORD delay;  // to the next due time, after pumping
   } steps[] = {
-      {5000, 0, 100}, {5099, 0, 1},   // not yet: due at 5100
-      {5100, 1, 100},                 // due; next at 5200
-      {5350, 2, 100},                 // one message for a timer that is late, however late; next at 5450
+      {5000, 0, 100}, {5099, 0, 1},  // not yet: due at 5100
+      {5100, 1, 100},                // due; next at 5200
+      {5350, 2, 100},                // one message for a timer that is late, however late; next at 5450
       {5449, 2, 1},
   };
   for (const Step& s : steps) {

@@ -107,8 +107,8 @@ TEST_F(ToolBarTest, AComboOnASeparatorReportsToTheOwnerAndBarsStackAboveTheRest)
   bar.GetItemRect(2, &r);
   EXPECT_EQ(r.right - r.left, 90);
   CComboBox combo;
-  ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(r.left, r.top, r.right, r.bottom + 200),
-                           &bar, 502));
+  ASSERT_TRUE(
+      combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(r.left, r.top, r.right, r.bottom + 200), &bar, 502));
   combo.AddString("Standard");
   combo.AddString("Überschrift 1");
   combo.SetCurSel(0);

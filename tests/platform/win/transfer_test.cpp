@@ -31,7 +31,7 @@ TEST(ImageList, SplitsABitmapIntoImagesAndDrawsThroughTheMask) {
     mem.CreateCompatibleDC(nullptr);
     CBitmap* old = mem.SelectObject(&strip);
     mem.FillSolidRect(0, 0, 8, 4, RGB(192, 192, 192));  // the transparent colour
-    mem.SetPixel(5, 1, RGB(255, 0, 0));                   // one red pixel in the second image at (1, 1)
+    mem.SetPixel(5, 1, RGB(255, 0, 0));                 // one red pixel in the second image at (1, 1)
     mem.SelectObject(old);
   }
   CImageList list;

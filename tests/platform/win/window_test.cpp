@@ -81,9 +81,9 @@ class BaseWnd : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(BaseWnd, CWnd)
-  ON_MESSAGE(WM_USER + 1, OnOne)
-  ON_MESSAGE(WM_USER + 2, OnTwo)
-  ON_WM_SIZE()
+ON_MESSAGE(WM_USER + 1, OnOne)
+ON_MESSAGE(WM_USER + 2, OnTwo)
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 class DerivedWnd : public BaseWnd {
@@ -92,13 +92,13 @@ class DerivedWnd : public BaseWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(DerivedWnd, BaseWnd)
-  ON_MESSAGE(WM_USER + 1, OnOne)
+ON_MESSAGE(WM_USER + 1, OnOne)
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, MessageMapsFallBackToTheBaseClassThenToTheDefaultProcedure) {
   DerivedWnd w;
   ASSERT_TRUE(w.CreateEx(0, nullptr, "start", WS_POPUP, 0, 0, 50, 40, nullptr, nullptr));
-  EXPECT_EQ(w.SendMessage(WM_USER + 1), 20);     // the derived map wins
+  EXPECT_EQ(w.SendMessage(WM_USER + 1), 20);      // the derived map wins
   EXPECT_EQ(w.SendMessage(WM_USER + 2, 21), 42);  // only the base map has it
   EXPECT_EQ(w.SendMessage(WM_USER + 3), 0);       // nobody: the default procedure
   w.SetWindowText("changed");                     // default processing stores the text
@@ -149,15 +149,15 @@ class Recorder : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(Recorder, CWnd)
-  ON_MESSAGE(WM_USER, OnUser)
-  ON_WM_TIMER()
-  ON_WM_SETFOCUS()
-  ON_WM_KILLFOCUS()
-  ON_WM_LBUTTONDOWN()
-  ON_WM_LBUTTONUP()
-  ON_WM_LBUTTONDBLCLK()
-  ON_WM_MOUSEMOVE()
-  ON_WM_CAPTURECHANGED()
+ON_MESSAGE(WM_USER, OnUser)
+ON_WM_TIMER()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_MOUSEMOVE()
+ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, PostedMessagesWaitForThePumpAndKeepTheirOrder) {
@@ -262,11 +262,11 @@ class Parent : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(Parent, CWnd)
-  ON_BN_CLICKED(1, OnOk)
-  ON_EN_CHANGE(2, OnEditChange)
-  ON_CBN_SELCHANGE(3, OnSelChange)
-  ON_NOTIFY(TCN_SELCHANGING, 4, OnTabChanging)
-  ON_NOTIFY(TCN_SELCHANGE, 4, OnTabChange)
+ON_BN_CLICKED(1, OnOk)
+ON_EN_CHANGE(2, OnEditChange)
+ON_CBN_SELCHANGE(3, OnSelChange)
+ON_NOTIFY(TCN_SELCHANGING, 4, OnTabChanging)
+ON_NOTIFY(TCN_SELCHANGE, 4, OnTabChange)
 END_MESSAGE_MAP()
 
 class NotifyTest : public WindowTest {
@@ -357,7 +357,7 @@ class SelfClickButton : public CButton {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(SelfClickButton, CButton)
-  ON_CONTROL_REFLECT_EX(BN_CLICKED, OnClicked)
+ON_CONTROL_REFLECT_EX(BN_CLICKED, OnClicked)
 END_MESSAGE_MAP()
 
 TEST_F(NotifyTest, ReflectedNotificationsReachTheControlBeforeItsParent) {

@@ -171,7 +171,7 @@ class PaintCounter : public CWnd {
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(PaintCounter, CWnd)
-  ON_WM_PAINT()
+ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 TEST_F(WindowTest, InvalidAreasAreUnitedAndPaintedOnceByThePump) {
@@ -240,7 +240,8 @@ TEST_F(WindowTest, MovingAWindowSendsMoveAndSizeOnlyForWhatChanged) {
     std::vector<std::string> seen;
     LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
       if (m == WM_SIZE) seen.push_back("size " + std::to_string(LOWORD(l)) + "x" + std::to_string(HIWORD(l)));
-      if (m == WM_MOVE) seen.push_back("move " + std::to_string(SHORT(LOWORD(l))) + "," + std::to_string(SHORT(HIWORD(l))));
+      if (m == WM_MOVE)
+        seen.push_back("move " + std::to_string(SHORT(LOWORD(l))) + "," + std::to_string(SHORT(HIWORD(l))));
       return CWnd::WindowProc(m, w, l);
     }
   } w;
@@ -256,8 +257,8 @@ TEST_F(WindowTest, MovingAWindowSendsMoveAndSizeOnlyForWhatChanged) {
 TEST_F(WindowTest, TemporaryWrappersHaveTheClassOfTheirControl) {
   HWND top = Popup();
   HWND edit = Child(top, 1);
-  HWND combo = CreateWindowEx(0, "ComboBox", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 50, 100, top, nullptr, nullptr,
-                              nullptr);
+  HWND combo =
+      CreateWindowEx(0, "ComboBox", "", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 50, 100, top, nullptr, nullptr, nullptr);
   EXPECT_NE(dynamic_cast<CEdit*>(CWnd::FromHandle(edit)), nullptr);
   EXPECT_NE(dynamic_cast<CComboBox*>(CWnd::FromHandle(combo)), nullptr);
   EXPECT_EQ(CWnd::FromHandle(edit), CWnd::FromHandle(edit)) << "one wrapper per window";

@@ -45,7 +45,8 @@ TEST_F(WordWrapTest, LinesBreakAfterTheLastBlankThatFits) {
     EXPECT_LE(Width(e, trimmed), usable) << line;
     // The next word would not have fitted on this line.
     std::size_t wordEnd = text.find(' ', std::size_t(next));
-    std::string longer = text.substr(std::size_t(start), (wordEnd == std::string::npos ? text.size() : wordEnd) - start);
+    std::string longer =
+        text.substr(std::size_t(start), (wordEnd == std::string::npos ? text.size() : wordEnd) - start);
     EXPECT_GT(Width(e, longer), usable) << longer;
   }
   // A control that scrolls sideways keeps one line; a word wider than the control is cut at a character.
