@@ -15,6 +15,7 @@
 #include "column/kombidateien.h"
 #include "column/lagerexport.h"
 #include "controls/ProgressDlg.h"
+#include "designcode/designcode.h"
 #include "transfer/ludata.h"
 #include "engine/material.h"
 #include "engine/progress.h"
@@ -635,13 +636,12 @@ UsedGrade GradeOfCalculation(int iNorm, bool concrete, const CString& given) {
   grade.name = given;
   const int max = concrete ? 30 : 20;
   grade.index = concrete ? 2 : 1;
-  const int code = iNorm + 1;
-  grade.norm = KatalogNorm(code);
-  if (!*grade.norm) return grade;
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
+  if (!code) return grade;
+  grade.norm = code->catalogue;
   CStringArray list;
-  // the catalogue keeps the grades of DIN 1045-1 under a name of its own
-  GetMateHandler().GetObjekte(concrete ? "Beton" : "Stahl", concrete ? "Normalbeton" : "Betonstahl",
-                              code == 1 ? "DIN 1045-I" : grade.norm, list);
+  GetMateHandler().GetObjekte(concrete ? "Beton" : "Stahl", concrete ? "Normalbeton" : "Betonstahl", code->gradeList,
+                              list);
   grade.listSize = int(list.GetSize());
   for (INT_PTR i = 0; i < list.GetSize() && i < max; ++i)
     if (list[i] == given) {

@@ -1,5 +1,6 @@
 #include "column_ui/materialgrid.h"
 
+#include "designcode/designcode.h"
 #include "framework/matehandler.h"
 #include "platform/tolkar/tolkar.h"
 
@@ -12,15 +13,8 @@ CString Tr(const char* text) {
 }  // namespace
 
 const char* CKolumoSysMateGrid::KatalogNorm(int iNorm) {
-  switch (iNorm) {
-    case 0: return "DIN 1045-I";
-    case 1: return "EC2";
-    case 2: return "SIA 262:2003";
-    case 10:
-    case 11:
-    case 12: return "EC2 NA (DE)";
-    default: return "";
-  }
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
+  return code ? code->gradeList : "";
 }
 
 void CKolumoSysMateGrid::Layout() {

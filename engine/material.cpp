@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 
+#include "designcode/designcode.h"
 #include "engine/rechner.h"
 
 namespace {
@@ -20,9 +21,19 @@ const char* const kBetonKeys[22] = {"Ecm",         "Ec0m",       "G",           
 const char* const kStahlKeys[10] = {"E",        "gamma",   "fyk",        "ftk",          "gamma_sg",
                                     "gamma_sa", "alpha_t", "epsilon_yd", "epsilon_szul", "duk"};
 
+// Code 0 is the older DIN 1045, which no input names and the design-code table does not hold.
 bool IstBekannt(int code)
 {
-    return code == 0 || code == 1 || code == 2 || code == 3 || code == 11 || code == 12 || code == 13;
+    return code == 0 || designcode::ByEngine(code) != nullptr;
+}
+
+// The catalogue name under which a code's grades are listed (DIN 1045-1's differs from its catalogue name).
+const char* SortenNorm(int code)
+{
+    if (code == 0)
+        return "DIN 1045";
+    const designcode::DesignCode* c = designcode::ByEngine(code);
+    return c ? c->gradeList : "";
 }
 
 // Key -> value of one grade; a missing key reads as 0.
@@ -36,13 +47,13 @@ public:
     std::map<std::string, std::string> m_map;
 };
 
-// Grade names of a code from the catalogue; the grade list of DIN 1045-1 is kept under "DIN 1045-I".
+// Grade names of a code from the catalogue.
 std::vector<std::string> Sorten(int code, bool beton)
 {
     std::vector<std::string> names;
     if (!g_katalog)
         return names;
-    const char* norm = code == 1 ? "DIN 1045-I" : KatalogNorm(code);
+    const char* norm = SortenNorm(code);
     g_katalog->Sorten(norm, beton ? "Beton" : "Stahl", beton ? "Normalbeton" : "Betonstahl", names);
     return names;
 }
@@ -88,7 +99,7 @@ Werte LadeNeu(int code, int grade, bool beton)
     if (names.empty())
         return w;
     const std::size_t idx = grade < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(grade), names.size() - 1);
-    const char* norm = code == 1 ? "DIN 1045-I" : KatalogNorm(code);
+    const char* norm = SortenNorm(code);
     g_katalog->Werte(norm, beton ? "Beton" : "Stahl", beton ? "Normalbeton" : "Betonstahl", names[idx], w.m_map);
     return w;
 }
@@ -204,16 +215,10 @@ MaterialKatalog* SetzeMaterialKatalog(MaterialKatalog* katalog)
 
 const char* KatalogNorm(int code)
 {
-    switch (code) {
-    case 0: return "DIN 1045";
-    case 1: return "DIN 1045-1";
-    case 2: return "EC2";
-    case 3: return "SIA 262:2003";
-    case 11:
-    case 12:
-    case 13: return "EC2 NA (DE)";
-    default: return "";
-    }
+    if (code == 0)
+        return "DIN 1045";
+    const designcode::DesignCode* c = designcode::ByEngine(code);
+    return c ? c->catalogue : "";
 }
 
 int HoleBetonRechenwerte(int code, int fireSwitch, int shapeClass, int mode, int grade, double& fck, double& fcd,

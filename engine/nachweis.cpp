@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "designcode/designcode.h"
 #include "engine/brand.h"
 #include "engine/material.h"
 #include "engine/protocol.h"
@@ -229,7 +230,8 @@ int StbNachweis_1(const NachweisAufruf& a)
 
     // the code's maximum reinforcement ratio; a design counts with what it asked for, so that a design that
     // fails at the maximum ratio is reported at once
-    const double grenze = (code == 2 || code == 3) ? 7.999999999 : 8.999999999;
+    const designcode::DesignCode* dc = designcode::ByEngine(code);
+    const double grenze = (dc ? dc->maxRatioPercent : 9) - 1.0e-9;
     for (int iq = 0; iq < nq; ++iq) {
         const cQuer& q = g_quer[iq];
         if (!(q.BetonFlaeche() > 0.0))
