@@ -412,7 +412,7 @@ void CIconMenu::Synchronize() {
     const UINT state = info.fState & (MF_GRAYED | MF_DISABLED | MF_CHECKED);
     auto* known = reinterpret_cast<Item*>(info.dwItemData);
     auto mine = std::find_if(m_items.begin(), m_items.end(), [&](const auto& it) { return it.get() == known; });
-    if ((info.fType & MFT_OWNERDRAW) && mine != m_items.end()) {
+    if (known && (info.fType & MFT_OWNERDRAW) && mine != m_items.end()) {
       rebuilt.push_back(std::move(*mine));
       continue;
     }

@@ -373,8 +373,10 @@ TEST_F(HoverButtonTest, AMenuResourceDropsDownAfterItsCallbackAndAnswersItsMnemo
   EXPECT_EQ(parent.callbacks[0].first, WPARAM(b.GetMenu()->GetSafeHmenu()));
   EXPECT_EQ(parent.callbacks[0].second, 77);
   EXPECT_EQ(parent.commands, (std::vector<UINT>{502}));
-  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
-    win::SavePng(win::RenderMenu(dropDown, b.m_hWnd, 1), std::string(dir) + "/hover-button-menu.png");
+  // Measured and drawn by the icon menu through the button: the blended highlight of the XP look.
+  const win::Image shot = win::RenderMenu(dropDown, b.m_hWnd, 1);
+  if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SavePng(shot, std::string(dir) + "/hover-button-menu.png");
+  EXPECT_GT(CountIn(shot, CIconMenu::LightenColor(::GetSysColor(COLOR_HIGHLIGHT), 0.7)), 0);
 }
 
 }  // namespace
