@@ -257,25 +257,7 @@ TEST_F(HoverButtonTest, ATransparentButtonShowsTheParentUnderItUntilTheSystemCol
   EXPECT_EQ(b.GetColor(CHoverButton::kBackNormal), ::GetSysColor(COLOR_BTNFACE));
 }
 
-TEST_F(HoverButtonTest, BitmapsComeFromResourcesAndAMissingOneChangesNothing) {
-  CHoverButton b;
-  Make(b, "", BS_PUSHBUTTON, 5);
-  RegisterSquare(28310, 0, 0, 1);
-  RegisterSquare(28311, 0, 0.5, 0);
-  ASSERT_EQ(b.SetBitmaps(28310u, RGB(255, 0, 255), 28311u, RGB(255, 0, 255)), 0);
-  win::PumpMessages();
-  EXPECT_EQ(CountIn(win::RenderWindow(b.m_hWnd), RGB(0, 0, 255)), 64);
-  win::input::MouseMove(b.m_hWnd, 20, 10);
-  win::PumpMessages();
-  EXPECT_EQ(CountIn(win::RenderWindow(b.m_hWnd), RGB(0, 128, 0)), 64) << "the hover bitmap";
-  win::input::MouseMove(parent.m_hWnd, 300, 70);
-  EXPECT_EQ(b.SetBitmaps(28999u, RGB(255, 0, 255)), 1);
-  EXPECT_EQ(b.SetBitmaps(28310u, RGB(255, 0, 255), 28999u, RGB(255, 0, 255)), 1);
-  win::PumpMessages();
-  EXPECT_EQ(CountIn(win::RenderWindow(b.m_hWnd), RGB(0, 0, 255)), 64);
-}
-
-TEST_F(HoverButtonTest, TheImageSitsBesideOrAboveTheCaption) {
+TEST_F(HoverButtonTest, TheResourceImageSitsBesideOrAboveTheCaption) {
   // A 12 x 12 bitmap with its 8 x 8 square in a 95 x 30 button, margin 3: left at x 3, above at y 3 (centred
   // across: (95 - 12) / 2 = 41), right at x 95 - 12 - 3 = 80; the square's middle is 6 further in.
   struct Case {
@@ -294,6 +276,10 @@ TEST_F(HoverButtonTest, TheImageSitsBesideOrAboveTheCaption) {
     const win::Image img = win::RenderWindow(b.m_hWnd);
     EXPECT_EQ(img.At(c.middle.x, c.middle.y), RGB(0, 0, 255)) << c.align;
     EXPECT_EQ(CountIn(img, RGB(0, 0, 255)), 64) << c.align;
+    // A missing resource, normal or hover, changes nothing.
+    EXPECT_EQ(b.SetBitmaps(28999u, RGB(255, 0, 255)), 1);
+    EXPECT_EQ(b.SetBitmaps(28320u, RGB(255, 0, 255), 28999u, RGB(255, 0, 255)), 1);
+    EXPECT_EQ(CountIn(win::RenderWindow(b.m_hWnd), RGB(0, 0, 255)), 64) << c.align;
     b.DestroyWindow();
   }
   CHoverButton b;
@@ -321,30 +307,20 @@ TEST_F(HoverButtonTest, ADialogMovingItsDefaultButtonKeepsTheButtonOwnerDrawn) {
             LRESULT(::GetStockObject(NULL_BRUSH)));
 }
 
-TEST_F(HoverButtonTest, TheHoverEndsWhenThePointerOrTheWindowGoesAway) {
+TEST_F(HoverButtonTest, TheHoverNeedsAnActiveWindowUnlessTheButtonAlwaysTracks) {
   CHoverButton b;
   Make(b, "Details", BS_PUSHBUTTON, 5);
-  struct Case {
-    UINT message;
-    WPARAM w;
-  };
-  for (const Case& c :
-       {Case{WM_MOUSELEAVE, 0}, Case{WM_CANCELMODE, 0}, Case{WM_KILLFOCUS, 0}, Case{WM_ACTIVATE, WA_INACTIVE}}) {
-    win::input::MouseMove(b.m_hWnd, 20, 10);
-    win::PumpMessages();
-    ASSERT_TRUE(b.IsHovered()) << c.message;
-    b.SendMessage(c.message, c.w, 0);
-    EXPECT_FALSE(b.IsHovered()) << c.message;
-    win::input::MouseMove(parent.m_hWnd, 300, 70);
-    win::PumpMessages();
-  }
-  // Without an active window only an always-tracking button takes the hover.
-  ::SetActiveWindow(nullptr);
   win::input::MouseMove(b.m_hWnd, 20, 10);
+  win::PumpMessages();
+  ASSERT_TRUE(b.IsHovered());
+  b.SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_FALSE(b.IsHovered());
+  ::SetActiveWindow(nullptr);
+  win::input::MouseMove(b.m_hWnd, 22, 11);
   win::PumpMessages();
   EXPECT_FALSE(b.IsHovered());
   b.SetAlwaysTrack(TRUE);
-  win::input::MouseMove(b.m_hWnd, 22, 11);
+  win::input::MouseMove(b.m_hWnd, 24, 12);
   win::PumpMessages();
   EXPECT_TRUE(b.IsHovered());
 }
