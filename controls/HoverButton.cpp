@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/win/afxdlgs.h"
+#include "platform/win/resources.h"
 
 IMPLEMENT_DYNAMIC(CHoverButton, CButton)
 
@@ -18,11 +19,17 @@ ON_WM_GETDLGCODE()
 ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
 ON_MESSAGE(BM_SETCHECK, OnSetCheck)
 ON_MESSAGE(BM_GETCHECK, OnGetCheck)
+ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
+ON_WM_ACTIVATE()
+ON_WM_SYSCOLORCHANGE()
+ON_WM_CTLCOLOR_REFLECT()
+ON_WM_MENUCHAR()
 END_MESSAGE_MAP()
 
 CHoverButton::CHoverButton() { SetDefaultColors(FALSE); }
 
 CHoverButton::~CHoverButton() {
+  DropBackgroundCopy();
   FreeBitmaps();
   if (m_pToolTip && m_pToolTip->GetSafeHwnd()) m_pToolTip->DestroyWindow();
 }
@@ -98,6 +105,31 @@ LRESULT CHoverButton::OnSetCheck(WPARAM w, LPARAM) {
 
 LRESULT CHoverButton::OnGetCheck(WPARAM, LPARAM) { return m_nCheck; }
 
+LRESULT CHoverButton::OnSetStyle(WPARAM w, LPARAM l) {
+  // A dialog moving its default button asks for push-button styles; the button stays owner-drawn.
+  const UINT type = UINT(w) & BS_TYPEMASK;
+  if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) m_bIsDefault = type == BS_DEFPUSHBUTTON;
+  return DefWindowProc(BM_SETSTYLE, (w & ~WPARAM(4)) | BS_OWNERDRAW, l);
+}
+
+void CHoverButton::OnSysColorChange() {
+  CButton::OnSysColorChange();
+  DropBackgroundCopy();
+  SetDefaultColors();
+}
+
+HBRUSH CHoverButton::CtlColor(CDC*, UINT) { return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)); }
+
+LRESULT CHoverButton::OnMenuChar(UINT ch, UINT flags, CMenu* menu) {
+  if (CIconMenu* own = menu ? CIconMenu::FindPopup(menu->GetSafeHmenu()) : nullptr) return own->MenuChar(ch);
+  return CButton::OnMenuChar(ch, flags, menu);
+}
+
+void CHoverButton::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  CButton::OnActivate(state, other, minimized);
+  if (state == WA_INACTIVE) CancelHover();
+}
+
 void CHoverButton::FreeBitmaps() {
   for (Image& image : m_images) {
     if (image.bitmap) ::DeleteObject(image.bitmap);
@@ -146,6 +178,62 @@ int CHoverButton::SetBitmaps(HBITMAP normal, COLORREF normalTransparent, HBITMAP
   return 0;
 }
 
+int CHoverButton::SetBitmaps(UINT normalId, COLORREF normalTransparent, UINT hoverId, COLORREF hoverTransparent) {
+  HBITMAP normal = ::LoadBitmap(nullptr, MAKEINTRESOURCE(normalId));
+  HBITMAP hover = hoverId ? ::LoadBitmap(nullptr, MAKEINTRESOURCE(hoverId)) : nullptr;
+  if (!normal || (hoverId && !hover)) {
+    if (normal) ::DeleteObject(normal);
+    if (hover) ::DeleteObject(hover);
+    return 1;
+  }
+  return SetBitmaps(normal, normalTransparent, hover, hoverTransparent);
+}
+
+int CHoverButton::DrawTransparent(BOOL repaint) {
+  m_bDrawTransparent = TRUE;
+  DropBackgroundCopy();
+  Repaint(repaint);
+  return 0;
+}
+
+void CHoverButton::DropBackgroundCopy() {
+  if (!m_dcBackground.GetSafeHdc()) return;
+  m_dcBackground.SelectObject(m_pbmpOldBackground);
+  m_pbmpOldBackground = nullptr;
+  m_dcBackground.DeleteDC();
+  m_bmpBackground.DeleteObject();
+}
+
+void CHoverButton::PaintBackgroundCopy(CDC* dc, const CRect& rect) {
+  CWnd* parent = GetParent();
+  if (!parent) return;
+  CRect place;
+  GetWindowRect(&place);
+  parent->ScreenToClient(&place);
+  if (!m_dcBackground.GetSafeHdc()) {
+    // Taken once, before the button has drawn over it; later paints would copy the button itself.
+    CClientDC parentDc(parent);
+    m_dcBackground.CreateCompatibleDC(&parentDc);
+    m_bmpBackground.CreateCompatibleBitmap(&parentDc, place.Width(), place.Height());
+    m_pbmpOldBackground = m_dcBackground.SelectObject(&m_bmpBackground);
+    m_dcBackground.BitBlt(0, 0, place.Width(), place.Height(), &parentDc, place.left, place.top, SRCCOPY);
+  }
+  dc->BitBlt(rect.left, rect.top, rect.Width(), rect.Height(), &m_dcBackground, rect.left, rect.top, SRCCOPY);
+}
+
+int CHoverButton::SetAlign(int align, BOOL repaint) {
+  if (align < kImageLeft || align > kImageRight) return 1;
+  m_nAlign = align;
+  Repaint(repaint);
+  return 0;
+}
+
+int CHoverButton::SetFlatFocus(BOOL draw, BOOL repaint) {
+  m_bDrawFlatFocus = draw;
+  Repaint(repaint);
+  return 0;
+}
+
 int CHoverButton::SetIcon(HICON normal, HICON hover) {
   const HICON given[2] = {normal, hover};
   for (int i = 0; i < 2; ++i) {
@@ -168,15 +256,7 @@ int CHoverButton::SetSound(LPCTSTR sound, BOOL onClick) {
 
 int CHoverButton::SetTooltipText(LPCTSTR text, BOOL activate) {
   if (!text) return 0;
-  if (!m_pToolTip) {
-    m_pToolTip = std::make_unique<CToolTipCtrl>();
-    m_pToolTip->Create(this);
-    m_pToolTip->Activate(FALSE);
-    m_pToolTip->SetMaxTipWidth(400);
-    m_pToolTip->SetDelayTime(TTDT_INITIAL, 50);
-    m_pToolTip->SetDelayTime(TTDT_AUTOPOP, 3000);
-    m_pToolTip->SetDelayTime(TTDT_RESHOW, 3000);
-  }
+  if (!m_pToolTip) CreateTooltip();
   if (m_pToolTip->GetToolCount() == 0) {
     CRect client;
     GetClientRect(&client);
@@ -186,6 +266,16 @@ int CHoverButton::SetTooltipText(LPCTSTR text, BOOL activate) {
   m_pToolTip->Activate(activate);
   m_bTooltipActive = activate;
   return 0;
+}
+
+void CHoverButton::CreateTooltip() {
+  m_pToolTip = std::make_unique<CToolTipCtrl>();
+  m_pToolTip->Create(this);
+  m_pToolTip->Activate(FALSE);
+  m_pToolTip->SetMaxTipWidth(400);
+  m_pToolTip->SetDelayTime(TTDT_INITIAL, 50);
+  m_pToolTip->SetDelayTime(TTDT_AUTOPOP, 3000);
+  m_pToolTip->SetDelayTime(TTDT_RESHOW, 3000);
 }
 
 int CHoverButton::SetURL(LPCTSTR url) {
@@ -216,11 +306,28 @@ int CHoverButton::SetHyperlinkStyle(BOOL on, BOOL repaint) {
 int CHoverButton::SetMenu(CIconMenu* menu, CWnd* owner) {
   m_pMenu = menu;
   m_pMenuOwner = owner;
+  if (menu != m_ownedMenu.get()) m_ownedMenu.reset();
+  return 0;
+}
+
+int CHoverButton::SetMenu(UINT menuId, CWnd* owner, UINT toolbarId) {
+  auto menu = std::make_unique<CIconMenu>();
+  if (!menu->LoadMenu(menuId)) return 1;
+  if (toolbarId) menu->LoadToolbar(toolbarId);
+  m_ownedMenu = std::move(menu);
+  return SetMenu(m_ownedMenu.get(), owner);
+}
+
+int CHoverButton::SetMenuCallback(HWND wnd, UINT message, LPARAM param) {
+  m_hMenuCallback = wnd;
+  m_nMenuCallbackMessage = message;
+  m_menuCallbackParam = param;
   return 0;
 }
 
 BOOL CHoverButton::PreTranslateMessage(MSG* msg) {
-  if (m_pToolTip && m_pToolTip->GetSafeHwnd()) m_pToolTip->RelayEvent(msg);
+  if (!m_pToolTip) CreateTooltip();
+  if (m_pToolTip->GetSafeHwnd()) m_pToolTip->RelayEvent(msg);
   // A double click counts as a second click.
   if (msg->message == WM_LBUTTONDBLCLK) msg->message = WM_LBUTTONDOWN;
   return CButton::PreTranslateMessage(msg);
@@ -262,7 +369,7 @@ void CHoverButton::OnMouseMove(UINT flags, CPoint point) {
   const HWND under = ::WindowFromPoint(screen);
   if ((flags & MK_LBUTTON) && !m_bMouseOnButton) return;
   if (!m_bIsFlat) return;
-  if (under == m_hWnd) {
+  if (under == m_hWnd && (m_bAlwaysTrack || ::GetActiveWindow())) {
     if (!m_bMouseOnButton) {
       m_bMouseOnButton = TRUE;
       UseFont(true);
@@ -303,7 +410,8 @@ void CHoverButton::OnEnable(BOOL enable) {
 }
 
 UINT CHoverButton::OnGetDlgCode() {
-  UINT code = CButton::OnGetDlgCode();
+  // The window's own answer follows its owner-draw style; which push button it is, the button knows.
+  const UINT code = CButton::OnGetDlgCode() & ~UINT(DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
   return code | (m_bIsDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
@@ -321,6 +429,8 @@ void CHoverButton::OnClicked() {
     UpdateWindow();
     CRect window;
     GetWindowRect(&window);
+    if (m_hMenuCallback)
+      ::SendMessage(m_hMenuCallback, m_nMenuCallbackMessage, WPARAM(m_pMenu->GetSafeHmenu()), m_menuCallbackParam);
     HMENU popup = ::GetSubMenu(m_pMenu->GetSafeHmenu(), 0);
     if (!popup) popup = m_pMenu->GetSafeHmenu();
     const UINT command = UINT(::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, window.left,
@@ -363,15 +473,21 @@ void CHoverButton::OnDrawBorder(CDC* dc, CRect* rect) {
 }
 
 CRect CHoverButton::ImageRect(const CRect& item, BOOL hasTitle, CRect* caption, int w, int h, BOOL pressed) const {
+  // Beside or above the caption at the margin, centred on the other axis; without a caption centred.
   CRect image(item);
-  // Image left of the caption, centred on the other axis; alone it is centred.
-  if (hasTitle) {
-    image.left += m_ptImageMargin.x;
+  const int centredX = item.left + (item.Width() - w) / 2, centredY = item.top + (item.Height() - h) / 2;
+  image.left = centredX;
+  image.top = centredY;
+  if (hasTitle && m_nAlign == kImageLeft) {
+    image.left = item.left + m_ptImageMargin.x;
     caption->left += w + m_ptImageMargin.x;
-  } else {
-    image.left += (image.Width() - w) / 2;
+  } else if (hasTitle && m_nAlign == kImageAbove) {
+    image.top = item.top + m_ptImageMargin.y;
+    caption->top += h + m_ptImageMargin.y;
+  } else if (hasTitle && m_nAlign == kImageRight) {
+    image.left = item.right - w - m_ptImageMargin.x;
+    caption->right -= w + m_ptImageMargin.x;
   }
-  image.top += (image.Height() - h) / 2;
   image.right = image.left + w;
   image.bottom = image.top + h;
   if (pressed && !m_bIsCheckBox) image.OffsetRect(m_ptPressedOffset.x, m_ptPressedOffset.y);
@@ -456,7 +572,10 @@ void CHoverButton::DrawItem(LPDRAWITEMSTRUCT dis) {
     dc->FrameRect(&item, &black);
     item.DeflateRect(1, 1);
   }
-  OnDrawBackground(dc, &item);
+  if (m_bDrawTransparent)
+    PaintBackgroundCopy(dc, item);
+  else
+    OnDrawBackground(dc, &item);
   if (!m_bIsPressed) {
     if (!m_bIsFlat) {
       dc->Draw3dRect(&item, ::GetSysColor(COLOR_BTNHILIGHT), ::GetSysColor(COLOR_3DDKSHADOW));
@@ -478,8 +597,10 @@ void CHoverButton::DrawItem(LPDRAWITEMSTRUCT dis) {
   const BOOL hasTitle = !title.IsEmpty();
   if (m_icons[0].icon)
     DrawIconImage(dc, hasTitle, &dis->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
-  else if (m_images[0].bitmap)
+  else if (m_images[0].bitmap) {
+    dc->SetBkColor(RGB(255, 255, 255));
     DrawBitmapImage(dc, hasTitle, &dis->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
+  }
   if (hasTitle) DrawCaption(dc, hasTitle, &dis->rcItem, &caption, m_bIsPressed, m_bIsDisabled);
   if (m_bIsFocused && (!m_bIsFlat || m_bDrawFlatFocus)) {
     CRect focus(item);

@@ -1,5 +1,6 @@
 // The module's push button: owner-drawn, with an optional image beside its caption, colours that change while the
-// pointer is over it (flat mode), check-box behaviour, a tooltip, a URL to open, and a drop-down menu.
+// pointer is over it (flat mode), check-box behaviour, a tooltip, a URL to open, and a drop-down menu. In
+// transparent mode it shows the parent's background under its image and caption.
 #pragma once
 
 #include <memory>
@@ -11,6 +12,7 @@ class CHoverButton : public CButton {
   DECLARE_DYNAMIC(CHoverButton)
  public:
   enum ColorIndex { kBackHover = 0, kTextHover, kBackNormal, kTextNormal, kBackFocus, kTextFocus, kColorCount };
+  enum Align { kImageLeft = 0, kImageAbove, kImageRight };
 
   CHoverButton();
   ~CHoverButton() override;
@@ -26,7 +28,21 @@ class CHoverButton : public CButton {
   int SetCheck(int state, BOOL repaint = TRUE);
   int GetCheck() const { return m_nCheck; }
   // The transparent colour's pixels show the background; 1 when a size cannot be read, 2 without a mask.
+  // The button takes over the bitmaps (and blackens their transparent pixels).
   int SetBitmaps(HBITMAP normal, COLORREF normalTransparent, HBITMAP hover = nullptr, COLORREF hoverTransparent = 0);
+  // Bitmap resources; hoverId 0 for none. 1 also when a resource is missing (nothing changed then).
+  int SetBitmaps(UINT normalId, COLORREF normalTransparent, UINT hoverId = 0, COLORREF hoverTransparent = 0);
+  // The parent's background, taken on the next paint, stands in for the button's own.
+  int DrawTransparent(BOOL repaint = TRUE);
+  BOOL IsTransparent() const { return m_bDrawTransparent; }
+  int SetAlign(int align, BOOL repaint = TRUE);
+  // The focus rectangle also in flat mode.
+  int SetFlatFocus(BOOL draw, BOOL repaint = TRUE);
+  // Hover also while the button's window is not the active one.
+  int SetAlwaysTrack(BOOL always) {
+    m_bAlwaysTrack = always;
+    return 0;
+  }
   int SetTooltipText(LPCTSTR text, BOOL activate = TRUE);
   int SetURL(LPCTSTR url);
   int SetHyperlinkStyle(BOOL on, BOOL repaint = TRUE);
@@ -40,6 +56,12 @@ class CHoverButton : public CButton {
   }
   // The menu drops down on a click; the chosen command goes to the owner as WM_COMMAND.
   int SetMenu(CIconMenu* menu, CWnd* owner);
+  // The same with a menu resource the button loads and owns, its images from the toolbar resource (0: none).
+  // 1 when the menu resource is missing.
+  int SetMenu(UINT menuId, CWnd* owner, UINT toolbarId = 0);
+  CIconMenu* GetMenu() const { return m_pMenu; }
+  // Told (message, menu handle, parameter) just before the menu drops down, so that it can set its items.
+  int SetMenuCallback(HWND wnd, UINT message, LPARAM param = 0);
 
   BOOL IsHovered() const { return m_bMouseOnButton; }
   BOOL IsCheckBoxMode() const { return m_bIsCheckBox; }
@@ -76,6 +98,14 @@ class CHoverButton : public CButton {
   void OnEnable(BOOL enable);
   UINT OnGetDlgCode();
   void OnClicked();
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
+  void OnSysColorChange();
+  HBRUSH CtlColor(CDC* dc, UINT ctlColor);
+  LRESULT OnMenuChar(UINT ch, UINT flags, CMenu* menu);
+  LRESULT OnSetStyle(WPARAM w, LPARAM l);
+  void PaintBackgroundCopy(CDC* dc, const CRect& rect);
+  void DropBackgroundCopy();
+  void CreateTooltip();
   LRESULT OnSetCheck(WPARAM w, LPARAM l);
   LRESULT OnGetCheck(WPARAM w, LPARAM l);
 
@@ -88,6 +118,16 @@ class CHoverButton : public CButton {
   CWnd* m_pMenuOwner = nullptr;
   BOOL m_bMenuShown = FALSE;
   CIconMenu* m_pMenu = nullptr;
+  std::unique_ptr<CIconMenu> m_ownedMenu;
+  HWND m_hMenuCallback = nullptr;
+  UINT m_nMenuCallbackMessage = 0;
+  LPARAM m_menuCallbackParam = 0;
+  BOOL m_bDrawTransparent = FALSE, m_bAlwaysTrack = FALSE;
+  int m_nAlign = kImageLeft;
+  // The parent's background under the button, taken on the first paint in transparent mode.
+  CDC m_dcBackground;
+  CBitmap m_bmpBackground;
+  CBitmap* m_pbmpOldBackground = nullptr;
   std::unique_ptr<CToolTipCtrl> m_pToolTip;
   BOOL m_bTooltipActive = FALSE;
   int m_nCheck = 0;

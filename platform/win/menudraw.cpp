@@ -55,7 +55,8 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
       g_measured = menu;
       if (owner) SendMessage(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
       g_measured = nullptr;
-      w = int(mis.itemWidth) + check;  // the system adds the check-mark column
+      w = int(mis.itemWidth) + check;    // the system adds the check-mark column
+      if (it.info.hSubMenu) w += arrow;  // and draws the arrow of a submenu itself
       h = int(mis.itemHeight);
     } else if (it.info.fType & MFT_SEPARATOR) {
       h = 8;
@@ -98,6 +99,11 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
       int saved = SaveDC(dc);
       if (owner) SendMessage(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
       RestoreDC(dc, saved);
+      if (it.info.hSubMenu) {
+        RECT a{it.rect.right - arrow, it.rect.top, it.rect.right, it.rect.bottom};
+        SetTextColor(dc, GetSysColor(grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT));
+        DrawText(dc, "\xE2\x96\xB8", -1, &a, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      }
       continue;
     }
     if (it.info.fType & MFT_SEPARATOR) {

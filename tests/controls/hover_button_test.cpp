@@ -1,5 +1,6 @@
-// The owner-drawn push button: its setters' refusals, hover, check-box mode, the greyed look when disabled and the
-// drop-down menu, driven through the mouse and looked at as pictures.
+// The owner-drawn push button: its setters' refusals, hover, check-box mode, the greyed look when disabled, the
+// drop-down menu, the transparent mode, bitmaps from resources and the messages a dialog and the system send it,
+// driven through the mouse and looked at as pictures.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,18 +8,57 @@
 
 #include "controls/HoverButton.h"
 #include "platform/win/afxdlgs.h"
+#include "platform/win/resources.h"
 #include "platform/win/wintest.h"
 
 namespace {
 
+constexpr UINT kMenuCallback = WM_APP + 5;
+
+// The buttons' parent: two coloured halves (split at x = 50), and what it is told.
 class Owner : public CWnd {
  public:
   std::vector<UINT> commands;
+  std::vector<std::pair<WPARAM, LPARAM>> callbacks;
+  COLORREF left = RGB(255, 160, 0), right = RGB(0, 128, 128);
   BOOL OnCommand(WPARAM w, LPARAM l) override {
     if (l == 0) commands.push_back(LOWORD(w));
     return CWnd::OnCommand(w, l);
   }
+  LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
+    if (m == kMenuCallback) callbacks.emplace_back(w, l);
+    return CWnd::WindowProc(m, w, l);
+  }
+  BOOL OnEraseBkgnd(CDC* dc) {
+    CRect all;
+    GetClientRect(&all);
+    dc->FillSolidRect(0, 0, 50, all.bottom, left);
+    dc->FillSolidRect(50, 0, all.right - 50, all.bottom, right);
+    return TRUE;
+  }
+  DECLARE_MESSAGE_MAP()
 };
+BEGIN_MESSAGE_MAP(Owner, CWnd)
+ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+// A 12 x 12 bitmap resource: magenta (transparent) round an 8 x 8 square of the colour.
+void RegisterSquare(UINT id, double r, double g, double b) {
+  win::res::RegisterBitmap(id, 12, 12, [=](cairo_t* cr, int, int) {
+    cairo_set_source_rgb(cr, 1, 0, 1);
+    cairo_paint(cr);
+    cairo_set_source_rgb(cr, r, g, b);
+    cairo_rectangle(cr, 2, 2, 8, 8);
+    cairo_fill(cr);
+  });
+}
+
+int CountIn(const win::Image& img, COLORREF c) {
+  int n = 0;
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x) n += img.At(x, y) == c;
+  return n;
+}
 
 class HoverButtonTest : public win::test::WindowTest {
  protected:
@@ -186,6 +226,133 @@ TEST_F(HoverButtonTest, AnIconSitsLeftOfTheCaptionAndSoundsGoWithHoverAndClick) 
   ::DestroyIcon(icon);
   ::DeleteObject(colour);
   ::DeleteObject(mask);
+}
+
+TEST_F(HoverButtonTest, ATransparentButtonShowsTheParentUnderItUntilTheSystemColoursChange) {
+  CHoverButton b;
+  Make(b, "Drucken", BS_PUSHBUTTON, 5);  // x 5 .. 100, y 10 .. 40, over both halves of the parent
+  RegisterSquare(28300, 0, 0, 1);
+  ASSERT_EQ(b.SetBitmaps(28300u, RGB(255, 0, 255)), 0);
+  b.SetColor(CHoverButton::kBackNormal, RGB(1, 2, 3));
+  b.DrawTransparent();
+  win::PumpMessages();
+  win::Image shot = win::RenderWindow(parent.m_hWnd);
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+    win::SavePng(shot, std::string(dir) + "/hover-button-transparent.png");
+  EXPECT_EQ(shot.At(5 + 2, 10 + 2), parent.left);
+  EXPECT_EQ(shot.At(5 + 92, 10 + 27), parent.right);
+  EXPECT_EQ(CountIn(shot, RGB(1, 2, 3)), 0) << "no face of its own";
+  EXPECT_GT(CountIn(shot, ::GetSysColor(COLOR_BTNTEXT)), 0) << "the caption";
+  EXPECT_EQ(CountIn(win::RenderWindow(b.m_hWnd), RGB(0, 0, 255)), 64) << "the image over the parent";
+  // The copy is taken once: a parent that changes colour shows through only after the system colours change,
+  // which also brings back the default colours.
+  parent.left = RGB(120, 0, 160);
+  parent.Invalidate();
+  win::PumpMessages();
+  EXPECT_EQ(win::RenderWindow(parent.m_hWnd).At(5 + 2, 10 + 2), RGB(255, 160, 0));
+  b.SendMessage(WM_SYSCOLORCHANGE);
+  parent.Invalidate();
+  win::PumpMessages();
+  EXPECT_EQ(win::RenderWindow(parent.m_hWnd).At(5 + 2, 10 + 2), RGB(120, 0, 160));
+  EXPECT_EQ(b.GetColor(CHoverButton::kBackNormal), ::GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(HoverButtonTest, TheResourceImageSitsBesideOrAboveTheCaption) {
+  // A 12 x 12 bitmap with its 8 x 8 square in a 95 x 30 button, margin 3: left at x 3, above at y 3 (centred
+  // across: (95 - 12) / 2 = 41), right at x 95 - 12 - 3 = 80; the square's middle is 6 further in.
+  struct Case {
+    int align;
+    CPoint middle;
+  };
+  for (const Case& c :
+       {Case{CHoverButton::kImageLeft, {3 + 6, 9 + 6}}, Case{CHoverButton::kImageAbove, {41 + 6, 3 + 6}},
+        Case{CHoverButton::kImageRight, {80 + 6, 9 + 6}}}) {
+    CHoverButton b;
+    Make(b, "Hilfe", BS_PUSHBUTTON, 5);
+    RegisterSquare(28320, 0, 0, 1);
+    ASSERT_EQ(b.SetBitmaps(28320u, RGB(255, 0, 255)), 0);
+    ASSERT_EQ(b.SetAlign(c.align), 0);
+    win::PumpMessages();
+    const win::Image img = win::RenderWindow(b.m_hWnd);
+    EXPECT_EQ(img.At(c.middle.x, c.middle.y), RGB(0, 0, 255)) << c.align;
+    EXPECT_EQ(CountIn(img, RGB(0, 0, 255)), 64) << c.align;
+    // A missing resource, normal or hover, changes nothing.
+    EXPECT_EQ(b.SetBitmaps(28999u, RGB(255, 0, 255)), 1);
+    EXPECT_EQ(b.SetBitmaps(28320u, RGB(255, 0, 255), 28999u, RGB(255, 0, 255)), 1);
+    EXPECT_EQ(CountIn(win::RenderWindow(b.m_hWnd), RGB(0, 0, 255)), 64) << c.align;
+    b.DestroyWindow();
+  }
+  CHoverButton b;
+  EXPECT_EQ(b.SetAlign(3, FALSE), 1);
+}
+
+TEST_F(HoverButtonTest, ADialogMovingItsDefaultButtonKeepsTheButtonOwnerDrawn) {
+  CHoverButton b;
+  Make(b, "OK", BS_PUSHBUTTON, 5);
+  struct Case {
+    UINT style;
+    BOOL isDefault;
+    UINT code;
+  };
+  for (const Case& c :
+       {Case{BS_DEFPUSHBUTTON, TRUE, DLGC_DEFPUSHBUTTON}, Case{BS_PUSHBUTTON, FALSE, DLGC_UNDEFPUSHBUTTON}}) {
+    b.SendMessage(BM_SETSTYLE, c.style, TRUE);
+    EXPECT_EQ(b.IsDefault(), c.isDefault) << c.style;
+    EXPECT_EQ(b.GetStyle() & BS_TYPEMASK, DWORD(BS_OWNERDRAW)) << c.style;
+    EXPECT_EQ(b.SendMessage(WM_GETDLGCODE) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON), LRESULT(c.code)) << c.style;
+  }
+  // The parent's colour query for the button is answered by the button: no brush of its own.
+  CClientDC dc(&b);
+  EXPECT_EQ(parent.SendMessage(WM_CTLCOLORBTN, WPARAM(dc.m_hDC), LPARAM(b.m_hWnd)),
+            LRESULT(::GetStockObject(NULL_BRUSH)));
+}
+
+TEST_F(HoverButtonTest, TheHoverNeedsAnActiveWindowUnlessTheButtonAlwaysTracks) {
+  CHoverButton b;
+  Make(b, "Details", BS_PUSHBUTTON, 5);
+  win::input::MouseMove(b.m_hWnd, 20, 10);
+  win::PumpMessages();
+  ASSERT_TRUE(b.IsHovered());
+  b.SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+  EXPECT_FALSE(b.IsHovered());
+  ::SetActiveWindow(nullptr);
+  win::input::MouseMove(b.m_hWnd, 22, 11);
+  win::PumpMessages();
+  EXPECT_FALSE(b.IsHovered());
+  b.SetAlwaysTrack(TRUE);
+  win::input::MouseMove(b.m_hWnd, 24, 12);
+  win::PumpMessages();
+  EXPECT_TRUE(b.IsHovered());
+}
+
+TEST_F(HoverButtonTest, AMenuResourceDropsDownAfterItsCallbackAndAnswersItsMnemonics) {
+  CHoverButton b;
+  Make(b, "Export", BS_PUSHBUTTON, 5);
+  win::res::MenuEntry pdf, rtf, popup;
+  pdf.text = "Als &PDF";
+  pdf.id = 501;
+  rtf.text = "Als &RTF";
+  rtf.id = 502;
+  popup.text = "Export";
+  popup.popup = {pdf, rtf};
+  win::res::RegisterMenu(28330, {popup});
+  EXPECT_EQ(b.SetMenu(28999u, &parent), 1);
+  ASSERT_EQ(b.SetMenu(28330u, &parent), 0);
+  b.SetMenuCallback(parent.m_hWnd, kMenuCallback, 77);
+  HMENU dropDown = ::GetSubMenu(b.GetMenu()->GetSafeHmenu(), 0);
+  EXPECT_TRUE(::GetMenuState(dropDown, 0, MF_BYPOSITION) & MF_OWNERDRAW);
+  EXPECT_EQ(b.SendMessage(WM_MENUCHAR, MAKEWPARAM('r', MF_POPUP), LPARAM(dropDown)), LRESULT(MAKELONG(1, 2)));
+  win::script::QueueMenuCommand(502);
+  win::input::ClickCenter(b.m_hWnd);
+  win::PumpMessages();
+  ASSERT_EQ(parent.callbacks.size(), 1u);
+  EXPECT_EQ(parent.callbacks[0].first, WPARAM(b.GetMenu()->GetSafeHmenu()));
+  EXPECT_EQ(parent.callbacks[0].second, 77);
+  EXPECT_EQ(parent.commands, (std::vector<UINT>{502}));
+  // Measured and drawn by the icon menu through the button: the blended highlight of the XP look.
+  const win::Image shot = win::RenderMenu(dropDown, b.m_hWnd, 1);
+  if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SavePng(shot, std::string(dir) + "/hover-button-menu.png");
+  EXPECT_GT(CountIn(shot, CIconMenu::LightenColor(::GetSysColor(COLOR_HIGHLIGHT), 0.7)), 0);
 }
 
 }  // namespace
