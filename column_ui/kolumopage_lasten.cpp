@@ -1,5 +1,6 @@
 #include "column_ui/kolumopage_lasten.h"
 
+#include "designcode/designcode.h"
 #include "platform/tolkar/tolkar.h"
 #include "transfer/importdlg.h"
 
@@ -50,15 +51,8 @@ ON_EN_CHANGE(CKolumoloaddlg::kIdKriechzahl, OnKriechzahlChanged)
 END_MESSAGE_MAP()
 
 int CKolumoloaddlg::KombiCode(int iNorm) {
-  switch (iNorm) {
-    case 0:
-    case 10: return 0;  // DIN 1055-100
-    case 1:
-    case 11:
-    case 12: return 3;  // EN 1990
-    case 2: return 2;   // SIA 260
-    default: return -1;
-  }
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
+  return code ? code->formingNorm : -1;
 }
 
 int CKolumoloaddlg::Stage() const {

@@ -223,6 +223,28 @@ TEST_F(LoadPageTest, CombinationsAreFormedThroughTheActionsDialogAndCancelKeepsT
   EXPECT_TRUE(Boxes().empty());
 }
 
+// The combinations follow the actions code of the design code, not the norm a reset position's stages start with
+// (DIN 1045-1 would start on DIN 18800, EC2 on DIN 1055-100). Wind keeps psi0 = 0.6 under each: with imposed load
+// leading, 1.50 * 0.6 = 0.90 for the wind.
+TEST_F(LoadPageTest, CombinationsAreFormedUnderTheActionsCodeOfTheDesignCode) {
+  const struct {
+    int iNorm;
+    const char* norm;
+  } cases[] = {{0, "DIN 1055-100"}, {1, "EC"}, {12, "EC"}, {2, "SIA 260:2003"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.iNorm);
+    Open([&](CKolumoData& d) { d.iNorm = c.iNorm; });
+    win::script::QueueDialog([](CDialog& d) { d.SendMessage(WM_COMMAND, IDOK, 0); });
+    Page().OnKombinationen();
+    const CLKData& formed = Data().lastUeberlagerungBZ[0];
+    ASSERT_NE(CLKData::NormName(formed.lknorm), nullptr);
+    EXPECT_STREQ(CLKData::NormName(formed.lknorm), c.norm);
+    ASSERT_GT(formed.kombinationen.GetSize(), 0);
+    EXPECT_EQ(formed.kombinationen[0].regel, "1.35*(1)+1.50*(2)+0.90*(3)");
+    EXPECT_TRUE(Boxes().empty());
+  }
+}
+
 TEST_F(LoadPageTest, TheCreepGridShowsOnlyForTheFinalSystemWithCreep) {
   const struct {
     int kind, stage;
