@@ -245,6 +245,41 @@ TEST_F(LoadPageTest, CombinationsAreFormedUnderTheActionsCodeOfTheDesignCode) {
   }
 }
 
+// The example's loads show their type, node, direction and values whole (text and combo button within the column);
+// a wider dialog widens the load grid by as much, and the strip of load cases and buttons keeps to the right edge.
+TEST_F(LoadPageTest, TheLoadGridShowsItsChoicesWholeAndTakesTheWidth) {
+  Open();
+  CKolumoLoadGrid& grid = Loads();
+  CClientDC dc(&grid);
+  CFont* old = dc.SelectObject(grid.GetFont());
+  for (int row = 1; row <= grid.LoadCount(); ++row) {
+    for (int col : {int(G::kColType), int(G::kColNode), int(G::kColDirection), int(G::kColValue0), G::kColValue0 + 1}) {
+      CGridCellBase* cell = grid.GetCell(row, col);
+      if (!cell || !*cell->GetText()) continue;
+      EXPECT_LE(cell->GetCellExtent(&dc).cx, grid.GetColumnWidth(col)) << cell->GetText();
+    }
+  }
+  dc.SelectObject(old);
+
+  const auto rectOf = [&](CWnd& w) {
+    CRect r;
+    w.GetWindowRect(&r);
+    Page().ScreenToClient(&r);
+    return r;
+  };
+  const CRect grid0 = rectOf(grid), cases0 = rectOf(Page().m_lastfallGrid);
+  CRect page0;
+  Page().GetClientRect(&page0);
+  dialog_.SetWindowPos(nullptr, 0, 0, 1040 + 200, 300, SWP_NOZORDER);
+  CRect page1;
+  Page().GetClientRect(&page1);
+  const int dx = page1.Width() - page0.Width();
+  ASSERT_GT(dx, 100);
+  EXPECT_EQ(rectOf(grid).Width(), grid0.Width() + dx);
+  EXPECT_EQ(rectOf(Page().m_lastfallGrid).left, cases0.left + dx);
+  EXPECT_EQ(page1.right - rectOf(Page().m_lastfallGrid).right, page0.right - cases0.right);
+}
+
 TEST_F(LoadPageTest, TheCreepGridShowsOnlyForTheFinalSystemWithCreep) {
   const struct {
     int kind, stage;
