@@ -181,6 +181,9 @@ BOOL CKolumoBrandDlg::OnInitDialog() {
   // The verification takes the column as unclad; the dialog offers no row for cladding.
   m_pData->bPutzBekleidet = 0;
   BuildGrid(50, 50);
+  // FALSE: the dialog sets the focus itself, on its grid, so that Escape and Enter reach it and not the button
+  // that opened it.
+  m_grid.SetFocus();
   return FALSE;
 }
 
