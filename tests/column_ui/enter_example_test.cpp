@@ -24,6 +24,9 @@ namespace fs = std::filesystem;
 using G = LoadGrid;
 using S = StabSysGrid;
 using Q = CKolumoQuerGrid;
+using dialog_input::ChooseCell;
+using dialog_input::TickCell;
+using dialog_input::TypeCell;
 
 // ---- the example, as an engineer enters it --------------------------------------------------------------------
 
@@ -89,41 +92,6 @@ const struct {
     {5, 11, 13},
     "12",
 };
-
-// ---- the input simulator on grids ----------------------------------------------------------------------------
-
-void TypeCell(COrmiGridCtrl& g, int row, int col, const std::string& text) {
-  g.SetFocusCell(row, col);
-  win::PumpMessages();
-  win::input::Key(VK_F2);
-  win::PumpMessages();
-  win::input::KeyWith(VK_CONTROL, 'A');
-  win::input::Type(text);
-  g.EndEditing();
-  win::PumpMessages();
-}
-
-// Opens the cell's list and walks to the option.
-void ChooseCell(COrmiGridCtrl& g, int row, int col, int option) {
-  const int now = std::max(g.GetComboIndex(row, col), 0);
-  g.SetFocusCell(row, col);
-  win::PumpMessages();
-  win::input::Key(VK_F2);
-  win::PumpMessages();
-  for (int i = now; i < option; ++i) win::input::Key(VK_DOWN);
-  for (int i = now; i > option; --i) win::input::Key(VK_UP);
-  win::input::Key(VK_RETURN);
-  win::PumpMessages();
-  ASSERT_EQ(g.GetComboIndex(row, col), option) << "row " << row << ", column " << col;
-}
-
-void TickCell(COrmiGridCtrl& g, int row, int col) {
-  const int before = g.GetCellCheck(row, col);
-  g.SetFocusCell(row, col);
-  win::input::Key(VK_SPACE);
-  win::PumpMessages();
-  ASSERT_NE(g.GetCellCheck(row, col), before) << "row " << row << ", column " << col;
-}
 
 int OptionOf(COrmiGridCtrl& g, int row, int col, const char* text) {
   CStringArray options;

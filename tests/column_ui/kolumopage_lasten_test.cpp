@@ -33,14 +33,7 @@ class LoadPageTest : public column_dialog_test::ColumnDialogTest {
     return path;
   }
   void TypeInto(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
-    grid.SetFocusCell(row, col);
-    win::PumpMessages();
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type(text);
-    grid.EndEditing();
-    win::PumpMessages();
+    dialog_input::TypeCell(grid, row, col, text);
   }
   void Menu(COrmiGridCtrl& grid, int row, int col, const char* item) {
     CRect cell;
