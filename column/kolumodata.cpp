@@ -51,7 +51,7 @@ CKolumoData::~CKolumoData() = default;
 
 int CKolumoData::KombiNormFuerNorm(int code) {
   const designcode::DesignCode* c = designcode::ByInput(code);
-  return c ? c->combinationNorm : 1;  // a code the data does not name goes with DIN 1045-1's
+  return c ? c->startNorm : 1;  // a code the data does not name goes with DIN 1045-1's
 }
 
 void CKolumoData::SetPresets(CLKData& lk) const {

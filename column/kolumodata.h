@@ -120,7 +120,7 @@ class CKolumoData : public BaseData {
   // defaults, surplus entries are dropped.
   void SetFieldCount(int fields);
 
-  // The combination norm of the generator for a design code of the data.
+  // The combination norm a reset position's construction stages start with, for a design code of the data.
   static int KombiNormFuerNorm(int iNorm);
   void InitStages(int norm);
   void InitLKData(int norm);

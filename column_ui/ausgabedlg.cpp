@@ -20,9 +20,10 @@ win::DialogTemplate ParamTemplate(const char* caption, int cx, int cy, UINT grid
   return t;
 }
 
-const win::DialogTemplateRegistrar kNum(CKolumoNumAus::IDD, ParamTemplate("Steuerung der numerische Ausgabe", 200, 375,
-                                                                          CKolumoNumAus::kIdGrid, 340));
-const win::DialogTemplateRegistrar kGraf(CKolumogridausgraf::IDD, ParamTemplate("Steuerung der grafischen Ausgabe", 200,
+// Wide enough for the longest row text and list option, and the report scope tall enough for all its rows.
+const win::DialogTemplateRegistrar kNum(CKolumoNumAus::IDD, ParamTemplate("Steuerung der numerische Ausgabe", 230, 410,
+                                                                          CKolumoNumAus::kIdGrid, 375));
+const win::DialogTemplateRegistrar kGraf(CKolumogridausgraf::IDD, ParamTemplate("Steuerung der grafischen Ausgabe", 220,
                                                                                 201, CKolumogridausgraf::kIdGrid, 170));
 const win::DialogTemplateRegistrar kBrand(CKolumoBrandDlg::IDD,
                                           ParamTemplate("Brandschutz", 225, 90, CKolumoBrandDlg::kIdGrid, 47));
@@ -181,6 +182,9 @@ BOOL CKolumoBrandDlg::OnInitDialog() {
   // The verification takes the column as unclad; the dialog offers no row for cladding.
   m_pData->bPutzBekleidet = 0;
   BuildGrid(50, 50);
+  // FALSE: the dialog sets the focus itself, on its grid, so that Escape and Enter reach it and not the button
+  // that opened it.
+  m_grid.SetFocus();
   return FALSE;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "platform/tolkar/tolkar.h"
 
@@ -63,6 +64,12 @@ void CKolumoLoadGrid::Layout() {
   titles[kColDirection] = Tr("CKolumoLoadGrid", "Richtung");
   LoadGrid::Layout();
   for (int col : {0, int(kColCases), int(kColEy), int(kColEz), 13, 14, 15, 16}) SetColumnVisible(col, FALSE, FALSE);
+  // Shares of the columns shown, so that a type, a node and a value with its unit show whole; a long text is cut
+  // (its tip shows it).
+  const std::pair<int, int> shares[] = {{kColAction, 4},     {kColText, 10},   {kColType, 19},
+                                        {kColNode, 16},      {kColOffset, 8},  {kColLength, 8},
+                                        {kColDirection, 14}, {kColValue0, 11}, {kColValue0 + 1, 10}};
+  for (auto [col, percent] : shares) SetColumnWidthPercent(col, percent);
   LayoutColumns();
 }
 

@@ -1,5 +1,6 @@
 #include "column_ui/kolumopage_lasten.h"
 
+#include "designcode/designcode.h"
 #include "platform/tolkar/tolkar.h"
 #include "transfer/importdlg.h"
 
@@ -11,10 +12,11 @@ CString Tr(const char* text) {
 
 using P = CKolumoloaddlg;
 
-// The grids are made when the page opens, over these frames (dialog units).
-constexpr RECT kLoadGridRect{6, 4, 370, 110};
-constexpr RECT kLastfallGridRect{376, 4, 452, 54};
-constexpr RECT kKriechGridRect{458, 4, 556, 68};
+// The grids are made when the page opens, over these frames (dialog units). The load grid takes what the strip of
+// load cases, creep factors and buttons on the right leaves; it follows the page's size.
+constexpr RECT kLoadGridRect{6, 4, 394, 110};
+constexpr RECT kLastfallGridRect{400, 4, 474, 54};
+constexpr RECT kKriechGridRect{478, 4, 556, 68};
 
 win::DialogTemplate LoadPageTemplate() {
   win::DialogTemplate t;
@@ -23,12 +25,12 @@ win::DialogTemplate LoadPageTemplate() {
   t.cx = 560;
   t.cy = 112;
   t.items = {
-      {int(P::kIdKriechLabel), "Static", "Kriechzahl:", SS_LEFT, 376, 58, 40, 10},
-      {int(P::kIdKriechzahl), "Edit", "2.5", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 418, 56, 34, 12},
-      {int(P::kIdKombinationen), "Button", "Einwirkungskombinationen bilden", BS_PUSHBUTTON | WS_TABSTOP, 376, 72, 180,
+      {int(P::kIdKriechLabel), "Static", "Kriechzahl:", SS_LEFT, 400, 58, 40, 10},
+      {int(P::kIdKriechzahl), "Edit", "2.5", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 442, 56, 32, 12},
+      {int(P::kIdKombinationen), "Button", "Einwirkungskombinationen bilden", BS_PUSHBUTTON | WS_TABSTOP, 400, 72, 156,
        13},
-      {int(P::kIdLastuebernahme), "Button", "Lastübernahme", BS_PUSHBUTTON | WS_TABSTOP, 376, 86, 180, 13},
-      {int(P::kIdManuell), "Button", "Lastkollektive manuell ändern", BS_AUTOCHECKBOX | WS_TABSTOP, 378, 101, 178, 10},
+      {int(P::kIdLastuebernahme), "Button", "Lastübernahme", BS_PUSHBUTTON | WS_TABSTOP, 400, 86, 156, 13},
+      {int(P::kIdManuell), "Button", "Lastkollektive manuell ändern", BS_AUTOCHECKBOX | WS_TABSTOP, 402, 101, 154, 10},
   };
   return t;
 }
@@ -47,18 +49,12 @@ ON_BN_CLICKED(CKolumoloaddlg::kIdKombinationen, OnKombinationen)
 ON_BN_CLICKED(CKolumoloaddlg::kIdLastuebernahme, OnLastuebernahme)
 ON_BN_CLICKED(CKolumoloaddlg::kIdManuell, OnManuell)
 ON_EN_CHANGE(CKolumoloaddlg::kIdKriechzahl, OnKriechzahlChanged)
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 int CKolumoloaddlg::KombiCode(int iNorm) {
-  switch (iNorm) {
-    case 0:
-    case 10: return 0;  // DIN 1055-100
-    case 1:
-    case 11:
-    case 12: return 3;  // EN 1990
-    case 2: return 2;   // SIA 260
-    default: return -1;
-  }
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
+  return code ? code->formingNorm : -1;
 }
 
 int CKolumoloaddlg::Stage() const {
@@ -91,8 +87,39 @@ BOOL CKolumoloaddlg::OnInitDialog() {
   m_kriechGrid.m_kriechzahl = m_kriechzahl;
   m_manuell = m_pData && m_pData->LKManuell ? TRUE : FALSE;
   m_filling = false;
+  CRect client;
+  GetClientRect(&client);
+  m_laidOutWidth = client.Width();
   ExchangeData(FALSE);
   return TRUE;
+}
+
+// The strip on the right keeps its distance from the right edge; the load grid takes the width and the height.
+void CKolumoloaddlg::OnSize(UINT, int cx, int cy) {
+  Default();
+  if (!m_loadGrid.GetSafeHwnd() || m_laidOutWidth == 0) return;
+  const int dx = cx - m_laidOutWidth;
+  m_laidOutWidth = cx;
+  CRect grid;
+  m_loadGrid.GetWindowRect(&grid);
+  ScreenToClient(&grid);
+  const CRect units = Pixels(*this, kLoadGridRect);
+  const int bottomMargin = Pixels(*this, RECT{0, 0, 0, 112}).Height() - units.bottom;
+  m_loadGrid.MoveWindow(grid.left, grid.top, std::max(100, grid.Width() + dx),
+                        std::max(40, cy - grid.top - bottomMargin));
+  m_loadGrid.LayoutColumns();
+  if (dx == 0) return;
+  for (UINT id : {kIdLastfallGrid, kIdKriechGrid, kIdKriechLabel, kIdKriechzahl, kIdKombinationen, kIdLastuebernahme,
+                  kIdManuell}) {
+    CWnd* item = GetDlgItem(id);
+    if (!item) continue;
+    CRect r;
+    item->GetWindowRect(&r);
+    ScreenToClient(&r);
+    item->MoveWindow(r.left + dx, r.top, r.Width(), r.Height());
+  }
+  // The creep grid's caption row sits above it.
+  if (m_kriechGrid.GetSafeHwnd()) m_kriechGrid.LayoutColumns();
 }
 
 void CKolumoloaddlg::DoDataExchange(CDataExchange* pDX) {

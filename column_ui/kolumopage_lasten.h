@@ -43,9 +43,11 @@ class CKolumoloaddlg : public CDialog {
   void DoDataExchange(CDataExchange* pDX) override;
   void OnKriechzahlChanged();
   void OnManuell();
+  void OnSize(UINT type, int cx, int cy);
   int Stage() const;
   DECLARE_MESSAGE_MAP()
 
  private:
   bool m_filling = false;
+  int m_laidOutWidth = 0;  // pixels; the page's width the controls were last laid out for
 };

@@ -16,7 +16,11 @@ struct DesignCode {
   const char* gradeList;        // the name under which the catalogue keeps its grade list
   const char* concreteHeading;  // report headings of the material section
   const char* steelHeading;
-  int combinationNorm;      // the combination generator's norm of the actions that go with the code
+  // Two norms of the combination generator, which differ for most codes: the one whose rules form the load
+  // combinations of a column under this code, and the one a position's construction stages start with when the
+  // column data is reset (DIN 1045-1's row is the one a reset takes).
+  int formingNorm;
+  int startNorm;
   bool eurocode;            // the EC2 family (its catalogue renames the old rebar grades)
   bool fireTablesEn;        // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
   const char* minimumRule;  // the report's line on the minimum longitudinal reinforcement, printed as it is
@@ -41,7 +45,8 @@ inline constexpr DesignCode kCodes[] = {
      .gradeList = "DIN 1045-I",
      .concreteHeading = "Normalbeton DIN 1045-1:2008",
      .steelHeading = "Betonstahl DIN 1045-1:2008",
-     .combinationNorm = 1,
+     .formingNorm = 0,
+     .startNorm = 1,
      .eurocode = false,
      .fireTablesEn = false,
      .minimumRule = "Mindestbewehrung max(0.3% vom Querschnitt Ac,0.15*|Ned|/fyd)",
@@ -58,7 +63,8 @@ inline constexpr DesignCode kCodes[] = {
      .gradeList = "EC2",
      .concreteHeading = "Normalbeton EC2:2005",
      .steelHeading = "Betonstahl EC2:2008",
-     .combinationNorm = 0,
+     .formingNorm = 3,
+     .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
      .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.10*|Ned|/fyd",
@@ -75,7 +81,8 @@ inline constexpr DesignCode kCodes[] = {
      .gradeList = "SIA 262:2003",
      .concreteHeading = "Normalbeton SIA 262",
      .steelHeading = "Betonstahl SIA 262",
-     .combinationNorm = 2,
+     .formingNorm = 2,
+     .startNorm = 2,
      .eurocode = false,
      .fireTablesEn = false,
      .minimumRule = "Mindestbewehrung 0.6% vom Querschnitt Ac",
@@ -92,7 +99,8 @@ inline constexpr DesignCode kCodes[] = {
      .gradeList = "EC2 NA (DE)",
      .concreteHeading = "Normalbeton EC2 NA (DE)",
      .steelHeading = "Betonstahl EC2 NA (DE)",
-     .combinationNorm = 0,
+     .formingNorm = 0,
+     .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = true,
      .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
@@ -109,7 +117,8 @@ inline constexpr DesignCode kCodes[] = {
      .gradeList = "EC2 NA (DE)",
      .concreteHeading = "Normalbeton EC2 NA (F)",
      .steelHeading = "Betonstahl EC2 NA (F)",
-     .combinationNorm = 0,
+     .formingNorm = 3,
+     .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
      .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
@@ -126,7 +135,8 @@ inline constexpr DesignCode kCodes[] = {
      .gradeList = "EC2 NA (DE)",
      .concreteHeading = "Normalbeton EC2 NA (GB)",
      .steelHeading = "Betonstahl EC2 NA (GB)",
-     .combinationNorm = 0,
+     .formingNorm = 3,
+     .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
      .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",

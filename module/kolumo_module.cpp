@@ -9,6 +9,7 @@
 #include "framework/module_interface.h"
 #include "column/kolumodata.h"
 #include "document/subdata.h"
+#include "report/querschnittskizze.h"
 #include "report/rtfausgabe.h"
 #include "transfer/importdlg.h"
 #include "transfer/ludata.h"
@@ -69,6 +70,9 @@ int CreateInputDlg(const Params& p) {
   // main window for a missing parent), and the host owns it from now on and destroys it.
   CWnd* parent = win::FromHandle<CWnd>(p[0]);
   if (!parent) return 0;
+  // The cross-section dialog shows the report's sketch of the section types; a position opened without a report
+  // run before would show an empty frame.
+  report::EnsureQuerschnittSkizze();
   auto dialog = std::make_unique<CKolumoDlg>();
   if (!dialog->Create(CKolumoDlg::IDD, parent)) return 0;
   dialog->SetParent(parent);

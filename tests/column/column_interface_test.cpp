@@ -16,6 +16,7 @@
 #include "framework/basedata.h"
 #include "framework_ui/dlgvardef.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/resources.h"
 #include "platform/win/wintest.h"
 
 extern "C" int interfaceFunc(int callDocument);
@@ -212,6 +213,7 @@ TEST_F(ModuleInterfaceTest, InputDialogIsMadeInTheHostWindow) {
   EXPECT_FALSE(Shown(dialog->GetDlgItem(26062)));
   EXPECT_FALSE(Shown(dialog->GetDlgItem(26012)));
   EXPECT_TRUE(Shown(dialog->GetDlgItem(26000)));
+  EXPECT_TRUE(win::res::HasBitmap(26032)) << "the sketch of the cross-section dialog";
   // Without a host window there is nothing to embed the dialog in.
   EXPECT_EQ(Call("CreateInputDlg", {{"CWnd*", 0}}), 0);
 }

@@ -2,6 +2,7 @@
 // the fire rows follow the design code, and switching the fire verification asks for new combinations.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "column_ui/ausgabedlg.h"
@@ -141,6 +142,35 @@ TEST_F(AusgabeDlgTest, FireClassAndExposureReachTheDataAndCladdingIsAlwaysCleare
   ASSERT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(data.indexBrandKlasse, 3);
   EXPECT_EQ(data.indexBrandSeiten, 1);
+}
+
+// Every option of every list row shows whole beside the list's button.
+TEST_F(AusgabeDlgTest, EveryOptionFitsItsColumn) {
+  data.iNorm = 0;
+  CKolumoNumAus numeric;
+  CKolumogridausgraf graphic;
+  CKolumoBrandDlg fire;
+  numeric.m_pData = graphic.m_pData = &data;
+  fire.SetData(&data);
+  for (CDialog* dlg : std::initializer_list<CDialog*>{&numeric, &graphic, &fire}) {
+    win::script::QueueDialog([](CDialog& d) {
+      COrmiParamGrid& g = GridOf(d);
+      CClientDC dc(&g);
+      CFont* old = dc.SelectObject(g.GetFont());
+      for (int row = 0; row < g.GetRowCount(); ++row) {
+        CGridCellBase* cell = g.GetCell(row, 1);
+        if (!cell || g.GetCellType(row, 1) != ORMI_COMBO_INDEX) continue;
+        CStringArray options;
+        g.GetComboOptions(row, 1, options);
+        for (const CString& option : options)
+          EXPECT_LE(cell->GetTextExtent(option, &dc).cx + ::GetSystemMetrics(SM_CXVSCROLL), g.GetColumnWidth(1))
+              << option.GetString();
+      }
+      dc.SelectObject(old);
+      Press(d, IDCANCEL);
+    });
+    dlg->DoModal();
+  }
 }
 
 }  // namespace

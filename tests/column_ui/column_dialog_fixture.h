@@ -74,6 +74,25 @@ class ColumnDialogTest : public win::test::WindowTest {
     dialog_.ExchangeData(FALSE);
     return path;
   }
+  // A new position as the module makes one for "kolumo new", saved and read in as the host reads it.
+  fs::path OpenNew() {
+    if (doc_) VIDUV_CloseDoc(doc_);
+    const fs::path path = folder_ / "position.tqx";
+    {
+      CKolumoData data;
+      const int created = VIDUV_CreateDoc(path.c_str());
+      data.doc = created;
+      data.WriteData(created);
+      EXPECT_TRUE(VIDUV_SaveDoc(created));
+      VIDUV_CloseDoc(created);
+    }
+    doc_ = VIDUV_OpenDoc(path.c_str());
+    dialog_.m_data.SetDefaults();
+    dialog_.m_data.doc = doc_;
+    dialog_.m_data.ReadData(doc_);
+    dialog_.ExchangeData(FALSE);
+    return path;
+  }
   // What the host does on OK: the pages store, the data is written and the position saved.
   void Ok() {
     dialog_.ExchangeData(TRUE);

@@ -2,6 +2,9 @@
 // pick a combo option, toggle a check cell, press a button; and a picture of the dialog when asked for.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -18,14 +21,39 @@ inline void TypeEdit(CDialog& d, int id, const std::string& text) {
   win::input::Type(text);
 }
 
-inline void Enter(COrmiGridCtrl& g, int row, const std::string& text) {
-  g.SetFocusCell(row, 1);
+inline void TypeCell(COrmiGridCtrl& g, int row, int col, const std::string& text) {
+  g.SetFocusCell(row, col);
+  win::PumpMessages();
   win::input::Key(VK_F2);
   win::PumpMessages();
   win::input::KeyWith(VK_CONTROL, 'A');
   win::input::Type(text);
   g.EndEditing();
   win::PumpMessages();
+}
+inline void Enter(COrmiGridCtrl& g, int row, const std::string& text) { TypeCell(g, row, 1, text); }
+
+// Opens the cell's list and walks to the option.
+inline void ChooseCell(COrmiGridCtrl& g, int row, int col, int option) {
+  const int now = std::max(g.GetComboIndex(row, col), 0);
+  g.SetFocusCell(row, col);
+  win::PumpMessages();
+  win::input::Key(VK_F2);
+  win::PumpMessages();
+  for (int i = now; i < option; ++i) win::input::Key(VK_DOWN);
+  for (int i = now; i > option; --i) win::input::Key(VK_UP);
+  win::input::Key(VK_RETURN);
+  win::PumpMessages();
+  ASSERT_EQ(g.GetComboIndex(row, col), option) << "row " << row << ", column " << col;
+}
+
+// A check cell changed by the space bar; it must change.
+inline void TickCell(COrmiGridCtrl& g, int row, int col) {
+  const int before = g.GetCellCheck(row, col);
+  g.SetFocusCell(row, col);
+  win::input::Key(VK_SPACE);
+  win::PumpMessages();
+  ASSERT_NE(g.GetCellCheck(row, col), before) << "row " << row << ", column " << col;
 }
 
 // Opens the combo of the row and moves down `steps` options.

@@ -302,4 +302,18 @@ TEST_F(KolumoPagesTest, SelectedPageShowsAndAsksForTheModulesHelpFile) {
   EXPECT_NE(Boxes()[0].find("KOLUMO.chm"), std::string::npos);
 }
 
+// The settings dialogs open from their buttons, which keep the keyboard focus on the page: Escape typed at once
+// still ends each dialog with "Abbrechen".
+TEST_F(KolumoPagesTest, EscapeCancelsEachSettingsDialog) {
+  Open();
+  ShowTab(1);
+  for (UINT button : {S::kIdNumAus, S::kIdGrafAus, S::kIdBrand}) {
+    SCOPED_TRACE(button);
+    win::script::QueueDialog([](CDialog&) { win::input::Key(VK_ESCAPE); });
+    Click(dialog_.m_steuDlg, button);
+    ASSERT_FALSE(win::script::Log().empty());
+    EXPECT_EQ(win::script::Log().back().answer, IDCANCEL);
+  }
+}
+
 }  // namespace

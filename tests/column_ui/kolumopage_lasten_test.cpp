@@ -33,14 +33,7 @@ class LoadPageTest : public column_dialog_test::ColumnDialogTest {
     return path;
   }
   void TypeInto(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
-    grid.SetFocusCell(row, col);
-    win::PumpMessages();
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type(text);
-    grid.EndEditing();
-    win::PumpMessages();
+    dialog_input::TypeCell(grid, row, col, text);
   }
   void Menu(COrmiGridCtrl& grid, int row, int col, const char* item) {
     CRect cell;
@@ -221,6 +214,63 @@ TEST_F(LoadPageTest, CombinationsAreFormedThroughTheActionsDialogAndCancelKeepsT
   EXPECT_EQ(formed.kombinationen[0].regel, "1.35*(1)+1.35*(2)+1.50*(3)");
   EXPECT_NE(formed.kombinationen[0].regel, first);
   EXPECT_TRUE(Boxes().empty());
+}
+
+// The combinations follow the actions code of the design code, not the norm a reset position's stages start with
+// (DIN 1045-1 would start on DIN 18800, EC2 on DIN 1055-100). Wind keeps psi0 = 0.6 under each: with imposed load
+// leading, 1.50 * 0.6 = 0.90 for the wind.
+TEST_F(LoadPageTest, CombinationsAreFormedUnderTheActionsCodeOfTheDesignCode) {
+  const struct {
+    int iNorm;
+    const char* norm;
+  } cases[] = {{0, "DIN 1055-100"}, {1, "EC"}, {12, "EC"}, {2, "SIA 260:2003"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.iNorm);
+    Open([&](CKolumoData& d) { d.iNorm = c.iNorm; });
+    win::script::QueueDialog([](CDialog& d) { d.SendMessage(WM_COMMAND, IDOK, 0); });
+    Page().OnKombinationen();
+    const CLKData& formed = Data().lastUeberlagerungBZ[0];
+    ASSERT_NE(CLKData::NormName(formed.lknorm), nullptr);
+    EXPECT_STREQ(CLKData::NormName(formed.lknorm), c.norm);
+    ASSERT_GT(formed.kombinationen.GetSize(), 0);
+    EXPECT_EQ(formed.kombinationen[0].regel, "1.35*(1)+1.50*(2)+0.90*(3)");
+    EXPECT_TRUE(Boxes().empty());
+  }
+}
+
+// The example's loads show their type, node, direction and values whole (text and combo button within the column);
+// a wider dialog widens the load grid by as much, and the strip of load cases and buttons keeps to the right edge.
+TEST_F(LoadPageTest, TheLoadGridShowsItsChoicesWholeAndTakesTheWidth) {
+  Open();
+  CKolumoLoadGrid& grid = Loads();
+  CClientDC dc(&grid);
+  CFont* old = dc.SelectObject(grid.GetFont());
+  for (int row = 1; row <= grid.LoadCount(); ++row) {
+    for (int col : {int(G::kColType), int(G::kColNode), int(G::kColDirection), int(G::kColValue0), G::kColValue0 + 1}) {
+      CGridCellBase* cell = grid.GetCell(row, col);
+      if (!cell || !*cell->GetText()) continue;
+      EXPECT_LE(cell->GetCellExtent(&dc).cx, grid.GetColumnWidth(col)) << cell->GetText();
+    }
+  }
+  dc.SelectObject(old);
+
+  const auto rectOf = [&](CWnd& w) {
+    CRect r;
+    w.GetWindowRect(&r);
+    Page().ScreenToClient(&r);
+    return r;
+  };
+  const CRect grid0 = rectOf(grid), cases0 = rectOf(Page().m_lastfallGrid);
+  CRect page0;
+  Page().GetClientRect(&page0);
+  dialog_.SetWindowPos(nullptr, 0, 0, 1040 + 200, 300, SWP_NOZORDER);
+  CRect page1;
+  Page().GetClientRect(&page1);
+  const int dx = page1.Width() - page0.Width();
+  ASSERT_GT(dx, 100);
+  EXPECT_EQ(rectOf(grid).Width(), grid0.Width() + dx);
+  EXPECT_EQ(rectOf(Page().m_lastfallGrid).left, cases0.left + dx);
+  EXPECT_EQ(page1.right - rectOf(Page().m_lastfallGrid).right, page0.right - cases0.right);
 }
 
 TEST_F(LoadPageTest, TheCreepGridShowsOnlyForTheFinalSystemWithCreep) {

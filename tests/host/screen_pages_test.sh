@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Every page of "kolumo edit" on a virtual X server, and the dialogs the pages open (cross-section, foundation
+# restraint, numeric and graphic output, fire): each tab is clicked through real X events and pictured, each
+# dialog appears under its caption, is pictured and closes with Escape; "Abbrechen" ends the program. The pictures
+# go to $KOLUMO_PICTURES when it is set, for a look. Exit 77 (skipped) without Xvfb or xdotool.
+set -u
+kolumo=$1
+data=$2
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing: skipped"; exit 77; }
+
+work=$(mktemp -d)
+app=""
+xvfb=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED: $*"
+  echo "--- windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+  [ -s "$work/err" ] && { echo "--- kolumo's stderr"; cat "$work/err"; }
+  exit 1
+}
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+  done
+}
+
+source "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+  { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
+  export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
+fi
+export ORMI_REGISTRY="$work/registry.xml"
+
+mkdir -p "$work/root" "$work/pictures"
+for part in pi catalogs Vorlagen; do ln -s "$data/$part" "$work/root/$part"; done
+cp "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
+  >"$work/out" 2>"$work/err" &
+app=$!
+find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
+wait_for 20 find_main || fail "no window within 20 s"
+
+# A picture of what the screen shows now, as $1.png; the program draws every event sent before the signal first.
+picture() {
+  rm -f "$work/picture.png"
+  kill -USR1 "$app"
+  wait_for 10 test -s "$work/picture.png" || fail "$1: no picture"
+  [ "$(head -c 8 "$work/picture.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$1: no PNG"
+  mv "$work/picture.png" "$work/pictures/$1.png"
+}
+click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
+# Clicks a button at ($2, $3) of the main window; the dialog captioned $4 appears, is pictured as $1, and Escape
+# closes it.
+dialog() {
+  caption=$4
+  click "$2" "$3"
+  find_dialog() { dialog=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n1) && [ -n "$dialog" ]; }
+  dialog_gone() { ! xdotool search --name "^$caption\$" >/dev/null 2>&1; }
+  wait_for 10 find_dialog || fail "$1: no dialog \"$caption\""
+  picture "$1"
+  xdotool key --window "$dialog" Escape 2>/dev/null
+  wait_for 10 dialog_gone || fail "$1: still open after Escape"
+}
+
+# Points in the window's own coordinates at the dialog font (the pictures show the layout): the tabs on y 42.
+tabs=(57:0-variables 143:1-control-values 212:2-system 289:3-pre-deformation 372:4-loads 437:5-results)
+for tab in "${tabs[@]}"; do
+  click "${tab%%:*}" 42
+  picture "tab${tab#*:}"
+  case ${tab#*:} in
+    1-*)
+      dialog numeric-output 632 161 "Steuerung der numerische Ausgabe"
+      dialog graphic-output 825 161 "Steuerung der grafischen Ausgabe"
+      dialog fire 632 224 "Brandschutz"
+      ;;
+    2-*)
+      dialog cross-section 389 141 "TQ-KOLUMO Querschnittsdefinition"
+      dialog foundation 890 197 "Fundamenteinspannung"
+      ;;
+  esac
+done
+# Each tab shows a page of its own.
+[ "$(md5sum "$work"/pictures/tab*.png | cut -d' ' -f1 | sort -u | wc -l)" -eq ${#tabs[@]} ] ||
+  fail "two tabs look the same: $(md5sum "$work"/pictures/tab*.png)"
+[ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
+
+click 975 297  # "Abbrechen"
+wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end on Abbrechen"
+wait "$app"
+status=$?
+app=""
+[ $status -eq 0 ] || fail "kolumo edit ended with $status"
+echo "passed: $(ls "$work/pictures" | wc -l) pictures"
