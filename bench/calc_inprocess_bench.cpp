@@ -173,6 +173,8 @@ int main(int argc, char** argv) {
                            positions[0].original.string() + "' '" + positions[1].original.string() + "'";
   if (std::system(make.c_str()) != 0) return Fail("the circular column could not be made: " + make);
 
+  // a module may read its root while it is loaded; a namespace starts with the environment of its loader
+  ::setenv("KOLUMO_ROOT", g_root.c_str(), 1);
   for (const std::string& folder : folders) {
     std::string error;
     auto build = Load(folder, error);
