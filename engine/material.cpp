@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 
 #include "designcode/designcode.h"
 #include "engine/rechner.h"
@@ -36,15 +37,24 @@ const char* SortenNorm(int code)
     return c ? c->gradeList : "";
 }
 
-// Key -> value of one grade; a missing key reads as 0.
+// Key -> value of one grade; a missing key reads as 0. The catalogue's texts are read as numbers once, when the
+// grade is loaded: a calculation asks for the same values thousands of times.
 class Werte {
 public:
     double operator()(const char* key) const
     {
-        auto it = m_map.find(key);
-        return it == m_map.end() ? 0.0 : std::atof(it->second.c_str());
+        auto it = m_zahlen.find(key);
+        return it == m_zahlen.end() ? 0.0 : it->second;
     }
-    std::map<std::string, std::string> m_map;
+    void Setze(const std::map<std::string, std::string>& texte)
+    {
+        m_zahlen.clear();
+        for (const auto& [key, text] : texte)
+            m_zahlen.emplace(key, std::atof(text.c_str()));
+    }
+
+private:
+    std::map<std::string, double, std::less<>> m_zahlen;
 };
 
 // Grade names of a code from the catalogue.
@@ -86,13 +96,16 @@ const Werte& Lade(int code, int grade, bool beton)
 Werte LadeNeu(int code, int grade, bool beton)
 {
     Werte w;
+    std::map<std::string, std::string> texte;
     if (g_rechner.userMaterial == 1) {
+        // the user's values take the way through six decimals that the catalogue's texts take
         const int n = beton ? 22 : 10;
         for (int k = 0; k < n; ++k) {
             char text[64];
             std::snprintf(text, sizeof text, "%lf", beton ? g_rechner.userBeton[k] : g_rechner.userStahl[k]);
-            w.m_map[beton ? kBetonKeys[k] : kStahlKeys[k]] = text;
+            texte[beton ? kBetonKeys[k] : kStahlKeys[k]] = text;
         }
+        w.Setze(texte);
         return w;
     }
     const std::vector<std::string> names = Sorten(code, beton);
@@ -100,7 +113,8 @@ Werte LadeNeu(int code, int grade, bool beton)
         return w;
     const std::size_t idx = grade < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(grade), names.size() - 1);
     const char* norm = SortenNorm(code);
-    g_katalog->Werte(norm, beton ? "Beton" : "Stahl", beton ? "Normalbeton" : "Betonstahl", names[idx], w.m_map);
+    g_katalog->Werte(norm, beton ? "Beton" : "Stahl", beton ? "Normalbeton" : "Betonstahl", names[idx], texte);
+    w.Setze(texte);
     return w;
 }
 

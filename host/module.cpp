@@ -58,7 +58,10 @@ void InitMessageBoxes(std::optional<int> answer) {
 std::unique_ptr<Module> Module::Load(std::string& error) {
   const std::string path = win::JoinPath(win::ExeDir(), "libkolumo.so");
   std::unique_ptr<Module> module(new Module);
-  module->library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Bound lazily: a calculation calls a small part of the module and its libraries; resolving every symbol of the
+  // dialogs and the report at load time would nearly double the time of loading it. The module is linked with
+  // every symbol defined, so no call can fail later for want of one.
+  module->library_ = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
   if (!module->library_) {
     const char* reason = dlerror();
     error = "the module " + path + " cannot be loaded: " + (reason ? reason : "unknown reason");

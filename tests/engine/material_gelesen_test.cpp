@@ -64,3 +64,30 @@ TEST(MaterialGelesen, OncePerInstalledCatalogueAndUserTablesEveryTime)
     g_rechner.userBeton[3] = altFck;
     SetzeMaterialKatalog(alt);
 }
+
+// The values are read from the catalogue's texts as the catalogue always was: leading blanks skipped, a unit
+// after the number ignored, a text that is no number 0; the user's values go through six decimals.
+TEST(MaterialGelesen, TextsReadAsBefore)
+{
+    const int altUser = g_rechner.userMaterial;
+    const double altFck = g_rechner.userBeton[3];
+    g_rechner.userMaterial = 0;
+    const struct {
+        const char* text;
+        double fck;  // kN/m2
+    } faelle[] = {{"30", 30000.0}, {" 40", 40000.0}, {"2.5e1", 25000.0}, {"35 N/mm2", 35000.0}, {"keine", 0.0}};
+    MaterialKatalog* alt = SetzeMaterialKatalog(nullptr);
+    for (const auto& f : faelle) {
+        ZaehlKatalog k(f.text);
+        SetzeMaterialKatalog(&k);
+        EXPECT_NEAR(Fck(), f.fck, 1e-9) << f.text;
+        SetzeMaterialKatalog(nullptr);
+    }
+    g_rechner.userMaterial = 1;
+    g_rechner.userBeton[3] = 30.1234567;  // "%lf": 30.123457 N/mm2
+    EXPECT_NEAR(Fck(), 30123.457, 1e-7);
+
+    g_rechner.userMaterial = altUser;
+    g_rechner.userBeton[3] = altFck;
+    SetzeMaterialKatalog(alt);
+}
