@@ -75,7 +75,7 @@ class CHoverButton : public CButton {
   void OnCancelMode();
   void OnEnable(BOOL enable);
   UINT OnGetDlgCode();
-  void OnClicked();
+  BOOL OnClicked();
   LRESULT OnSetCheck(WPARAM w, LPARAM l);
   LRESULT OnGetCheck(WPARAM w, LPARAM l);
 
