@@ -206,6 +206,19 @@ TEST_F(PreviewInputTest, AnotherQuantityOnTheResultsPageRedrawsTheYZView) {
   EXPECT_EQ(Scene(preview_->m_yz).header, std::string(text.GetString()));
 }
 
+TEST_F(PreviewInputTest, PrintingWithoutAReportNamesTheMissingFile) {
+  // The button stands on the output tab in the raster's place; that tab's showing would calculate and write the
+  // report, so the buttons are shown as it shows them.
+  win::msgbox::QueueAnswer(IDOK);
+  for (UINT id : {CPreviewDlg::kIdRaster, CPreviewDlg::kIdRasterLabel}) preview_->GetDlgItem(id)->ShowWindow(SW_HIDE);
+  preview_->m_printButton.ShowWindow(SW_SHOW);
+  win::input::ClickCenter(preview_->m_printButton.m_hWnd);
+  win::PumpMessages();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("position.rtf"), std::string::npos) << Boxes()[0];
+  EXPECT_NE(Boxes()[0].find("nicht gefunden"), std::string::npos) << Boxes()[0];
+}
+
 TEST_F(PreviewInputTest, APreviewThatGoesFirstLeavesTheDialogDrawingNothing) {
   preview_->DestroyWindow();
   preview_.reset();
