@@ -140,6 +140,16 @@ CPreviewDlg::CPreviewDlg(CWnd* parent) : CDialog(IDD, parent) {
 
 CPreviewDlg::~CPreviewDlg() = default;
 
+BOOL CPreviewDlg::Create(UINT templateId, CWnd* parent) {
+  const win::DialogTemplate* t = win::FindDialogTemplate(templateId);
+  if (!parent || !t) return CDialog::Create(templateId, parent);
+  win::DialogTemplate child = *t;
+  child.style = (child.style & ~(WS_POPUP | WS_THICKFRAME | WS_CAPTION)) | WS_CHILD | DS_CONTROL | WS_CLIPCHILDREN;
+  m_lpszTemplateName = MAKEINTRESOURCE(templateId);
+  m_nIDHelp = templateId;
+  return CreateIndirect(child, parent);
+}
+
 void CPreviewDlg::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);
   DDX_Text(dx, kIdRaster, m_dRaster);
@@ -339,6 +349,18 @@ void CPreviewDlg::LayoutViews() {
       if (m_nViewMask & kQuer) add(m_quer, p, 0, 100, 100, 0, m + t, -2 * m, -2 * m);
     }
     add(m_tab, 0, 0, 100, 100, m, m, -m, -m);
+    // The raster and the output buttons keep their distance from the right edge, so that a narrow preview still
+    // shows them.
+    CRect client;
+    GetClientRect(&client);
+    for (UINT id : {kIdRasterLabel, kIdRaster, kIdEdit, kIdPrint}) {
+      CWnd* w = GetDlgItem(int(id));
+      if (!w) continue;
+      CRect r;
+      w->GetWindowRect(&r);
+      ScreenToClient(&r);
+      m_resize.AddControl(w->m_hWnd, 100, 0, 100, 0, r.left - client.right, r.top, r.right - client.right, r.bottom);
+    }
   }
   CRect client;
   GetClientRect(&client);

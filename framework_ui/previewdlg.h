@@ -59,6 +59,11 @@ class CPreviewDlg : public CDialog {
   explicit CPreviewDlg(CWnd* parent = nullptr);
   ~CPreviewDlg() override;
 
+  // Made in another window, the preview is a child that stands in it beside that window's other controls; made
+  // without one it is a window of its own.
+  using CDialog::Create;
+  BOOL Create(UINT templateId, CWnd* parent = nullptr) override;
+
   // Rebuilds the tabs from the mask; nothing before the window exists.
   void InitViewTabs();
   // Shows the selected view's controls and has the target draw into them.

@@ -90,7 +90,8 @@ int CreatePreviewDlg(const Params& p) {
   preview->m_aViewWidth = {30, 25, 0, 25, 20, 0};
   preview->showTip = &CKolumoDlg::ShowRtfTip;
   preview->InitViewTabs();
-  if (!preview->Create(CPreviewDlg::IDD, nullptr)) {
+  // It stands in the host's window as its child.
+  if (!preview->Create(CPreviewDlg::IDD, parent)) {
     input->SetPreview(nullptr);
     return 0;
   }
