@@ -101,6 +101,27 @@ TEST_F(PreviewInputTest, ATypedFieldLengthRedrawsThePreviewAndNothingElse) {
   EXPECT_EQ(dialog_.GetTabCtrl().GetCurSel(), 2);
 }
 
+TEST_F(PreviewInputTest, AVariableTypedOnTheVariablesPageMovesTheFieldThatUsesIt) {
+  // Field 0 is "h1" long, h1 = 3.2: 4.1 for h1 puts the node between the fields at 4.1 and the foot at 8.6.
+  Open([](CKolumoData& d) {
+    d.varDefs.Add(CVarDefEntry::Create(CVarDefEntry::kVariable));
+    auto& h1 = *d.varDefs.GetAs<CVarDefVariable>(d.varDefs.GetSize() - 1);
+    h1.varName = "h1";
+    h1.value = 3.2;
+    d.DefineVariables();
+    d.fieldLengths[0] = "h1";
+  });
+  ShowTab(0);
+  VarDefGrid& grid = dialog_.m_varDlg.m_grid;
+  ASSERT_EQ(grid.GetItemText(1, VarDefGrid::kVariable), "h1");
+  TypeCell(grid, 1, VarDefGrid::kWert, "4,1");
+  EXPECT_NEAR(Item(preview_->m_yz, 5, pw::Kind2D::Node)->v[1], 4.1, 1e-9);
+  EXPECT_NEAR(Item(preview_->m_yz, 9, pw::Kind2D::Node)->v[1], 8.6, 1e-9);
+  // The field keeps its formula: the pages stored for the drawing do not turn it into the number it showed.
+  EXPECT_EQ(dialog_.m_data.fieldLengths[0].GetText(), "h1");
+  EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(PreviewInputTest, ATypedLoadValueRescalesTheLoadsInTheXZView) {
   ShowTab(4);
   const auto before = Folder();
