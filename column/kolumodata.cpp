@@ -49,6 +49,24 @@ CKolumoData::CKolumoData() {
 
 CKolumoData::~CKolumoData() = default;
 
+void CKolumoData::Redraw(BOOL flag) {
+  // Without a preview the drawing has no reader, and storing the controls would serve nothing.
+  if (!pDlg || !pDlg->HasPreview() || m_redrawing) return;
+  m_redrawing = true;
+  pDlg->StoreInput();
+  Draw2D(flag);
+  Draw3D(flag);
+  m_redrawing = false;
+}
+
+void CKolumoData::Draw2D(BOOL) {
+  if (pDlg) pDlg->DrawPreview2D();
+}
+
+void CKolumoData::Draw3D(BOOL) {
+  if (pDlg) pDlg->DrawPreview3D();
+}
+
 int CKolumoData::KombiNormFuerNorm(int code) {
   const designcode::DesignCode* c = designcode::ByInput(code);
   return c ? c->startNorm : 1;  // a code the data does not name goes with DIN 1045-1's

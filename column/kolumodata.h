@@ -96,6 +96,13 @@ class CKolumoDataOwner {
   virtual ~CKolumoDataOwner() = default;
   // The selection of the construction-stage box (-1 for none).
   virtual int GetStageSelection() const = 0;
+  // Whether a preview stands beside the owner: without one nothing is drawn.
+  virtual bool HasPreview() const { return false; }
+  // The controls' values into the data, so that a drawing shows what the engineer sees.
+  virtual void StoreInput() {}
+  // The data drawn into the preview's 2D views and into its 3D view.
+  virtual void DrawPreview2D() {}
+  virtual void DrawPreview3D() {}
 };
 
 class CKolumoData : public BaseData {
@@ -114,6 +121,10 @@ class CKolumoData : public BaseData {
   void SetDefaults() override;
   // The column accepts every input here; a calculation is always allowed.
   bool PrepareCalc(CStringArray& messages, int flag) override;
+  // The input as the owner's controls hold it, drawn into its preview; nothing is calculated or written.
+  void Redraw(BOOL flag) override;
+  void Draw2D(BOOL flag) override;
+  void Draw3D(BOOL flag) override;
 
   int nFields() const { return int(fieldLengths.GetSize()); }
   // Field lengths, cross-sections and every stage's supports (fields + 1) to `fields` entries: new entries are
@@ -213,6 +224,7 @@ class CKolumoData : public BaseData {
  private:
   void SetPresets(CLKData& lk) const;
   void ClearResults();
+  bool m_redrawing = false;  // storing the controls can report a change that would redraw again
   void ReadResultRecords(int result);
   void WriteResultRecords(int result);
 };

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "column/kolumodata.h"
+#include "column_ui/kolumodlg.h"
+#include "column_ui/kolumodraw.h"
 #include "framework_ui/plotwerk.h"
 
 namespace {
@@ -69,6 +71,12 @@ void CKolumoVorschau2D::Draw2D() {
   const int stufe = StuetzStufe(d);
   const int last = d.aktBauZustand;
   const bool hatLasten = last >= 0 && last < CKolumoData::kStages && d.loads[std::size_t(last)].GetSize() > 0;
+  // While the input dialog shows its results, the page whose chosen quantity the Y-Z view draws.
+  CKolumoResultDlg* ergebnisse = nullptr;
+  if (auto* dlg = dynamic_cast<CKolumoDlg*>(d.pDlg);
+      dlg && dlg->GetTabCtrl().GetSafeHwnd() && dlg->GetTabCtrl().GetCurSel() == CKolumoDlg::kResultTab)
+    ergebnisse = &dlg->m_resultDlg;
+  m_gekuerzt = false;
 
   auto seite = [&](CPlotwerk2D& c, int mode) {
     c.Clear();
@@ -113,6 +121,24 @@ void CKolumoVorschau2D::Draw2D() {
         if (i == -1) c.Invoke55();
       }
       c.Invoke55();
+      if (ergebnisse) {
+        // The results tab: the chosen quantity beside the Y-Z view, no dimensions, loads or cut.
+        if (mode == 0) {
+          c.SetObjectId(0, 0);
+          c.Invoke17(0);
+          CString titel = ergebnisse->m_text;
+          titel.Replace("\r\n", "\n");  // the picture breaks lines on the line feed alone
+          c.Invoke30(titel, 9, 15);
+          CDiagrammEingabe eingabe =
+              DiagrammEingabe(d, ergebnisse->m_stationen, ergebnisse->m_werte, ergebnisse->m_punktWerte != FALSE);
+          eingabe.vorschau = true;
+          ZeichneDiagramm(eingabe, W * 0.01 + H / 12, c, "");
+        }
+        c.SetObjectId(0, 0);
+        c.Invoke17(1);
+        c.Refresh();
+        return;
+      }
       double z = 0;
       for (int i = 0; i < n; ++i) {
         c.SetStyle(kOutline, 0, 3, 0);
@@ -150,6 +176,14 @@ void CKolumoVorschau2D::Draw2D() {
   if (CPlotwerk2D* c = Control(d, ansicht, 0)) seite(*c, 0);
   if (CPlotwerk2D* c = Control(d, ansicht, 1)) seite(*c, 1);
 
+  // A load shortened to the column's end is shown by the loads page once the views stand.
+  struct Melden {
+    CKolumoVorschau2D& bild;
+    ~Melden() {
+      if (bild.m_gekuerzt && bild.onChanged) bild.onChanged(2);
+      bild.m_gekuerzt = false;
+    }
+  } melden{*this};
   CPlotwerk2D* c = Control(d, ansicht, 2);
   if (!c) return;
   c->Clear();
@@ -311,7 +345,7 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
       if (z2 > H) {
         z2 = H;
         l.length = H - z1;
-        if (onChanged) onChanged(2);
+        m_gekuerzt = true;
       }
       const double x = x0 - 0.005 * w;
       const double p = v0 / s1 + 0.1, qq = l.ltype == 1 ? v1 / s1 + 0.1 : p;

@@ -46,7 +46,8 @@ class CKolumoVorschau2D {
  private:
   CKolumoData& m_data;
   bool m_moved = false;
-  double m_rest = 0.0;     // height moved but not yet applied as raster steps
-  bool m_hasLast = false;  // the drag's last position is known
+  bool m_gekuerzt = false;  // this drawing shortened a load to the column's end
+  double m_rest = 0.0;      // height moved but not yet applied as raster steps
+  bool m_hasLast = false;   // the drag's last position is known
   double m_lastY = 0.0;
 };

@@ -1,6 +1,7 @@
 #include "column_ui/kolumodlg.h"
 
 #include <algorithm>
+#include <array>
 
 #include "framework/module_interface.h"
 #include "platform/tolkar/tolkar.h"
@@ -90,6 +91,7 @@ CDialog* CKolumoDlg::Page(int tab) {
 }
 
 CKolumoDlg::~CKolumoDlg() {
+  SetPreview(nullptr);
   m_data.pDlg = nullptr;
   DestroyWindow();
 }
@@ -158,6 +160,33 @@ LRESULT CKolumoDlg::OnHelp(WPARAM, LPARAM) {
   return Default();
 }
 
+void CKolumoDlg::SetPreview(CKolumoVorschauDlg* preview) {
+  if (m_pPreview == preview) return;
+  CKolumoVorschauDlg* old = m_pPreview;
+  m_pPreview = nullptr;
+  if (old) old->Detach();
+  m_pPreview = preview;
+  if (!preview) return;
+  preview->m_pInputDlg = this;
+  // A drag changed the field lengths (1) or a load or the cut (2): the page that shows them shows them again, so
+  // that the next storing of the pages does not take the old values back.
+  preview->ziel.bild.onChanged = [this](int what) {
+    if (what == 1)
+      m_sysDlg.ExchangeData(FALSE);
+    else
+      m_loadDlg.ExchangeData(FALSE);
+  };
+  preview->onDetach = [this] { m_pPreview = nullptr; };
+}
+
+void CKolumoDlg::DrawPreview2D() {
+  if (m_pPreview) m_pPreview->ziel.Draw2D();
+}
+
+void CKolumoDlg::DrawPreview3D() {
+  if (m_pPreview) m_pPreview->ziel.Draw3D();
+}
+
 int CKolumoDlg::GetStageSelection() const { return m_stageBox.m_hWnd ? m_stageBox.GetCurSel() : -1; }
 
 void CKolumoDlg::ExchangeData(BOOL saveAndValidate) {
@@ -217,10 +246,12 @@ bool CKolumoDlg::GetAnnotation(CString& text) const {
   return true;
 }
 
-void CKolumoDlg::ShowTip(int tab) const {
+void CKolumoDlg::ShowRtfTip(const char* file) {
   if (const auto* callback = win::FromHandle<ShowRtfTipCallback>(s_showRtfTip); callback && *callback)
-    (*callback)(TipFile(tab));
+    (*callback)(file);
 }
+
+void CKolumoDlg::ShowTip(int tab) const { ShowRtfTip(TipFile(tab)); }
 
 void CKolumoDlg::OnSelChangeTab(NMHDR*, LRESULT* result) {
   OnPageChange();
@@ -232,7 +263,9 @@ void CKolumoDlg::OnPageChange() {
   if (tab < 0) return;
   for (int i = 0; i < kTabs; ++i)
     if (CDialog* page = Page(i); page->m_hWnd) page->ShowWindow(i == tab ? SW_SHOW : SW_HIDE);
+  PreviewForTab(tab);
   s_previousTab = tab;
+  if (m_pPreview && tab != kResultTab) m_pPreview->RefreshOutputPreview();
   // The pages that store before the new one shows, per tab.
   static constexpr int kStoring[kTabs][5] = {{1, 2, 3, 4, -1}, {0, 4, 2, 3, -1}, {0, 1, 3, 4, -1},
                                              {0, 1, 2, 4, -1}, {0, 1, 2, 3, -1}, {0, 1, 2, 4, 3}};
@@ -267,6 +300,40 @@ void CKolumoDlg::OnPageChange() {
   }
   m_data.Redraw(TRUE);
   Invalidate(TRUE);
+}
+
+void CKolumoDlg::PreviewForTab(int tab) {
+  CKolumoVorschauDlg* preview = m_pPreview;
+  if (!preview) return;
+  // Shares of the dialog's width by view: 3D, X-Z, X-Y, Y-Z, section. The column's X-Y plane is its section,
+  // drawn in the section frame.
+  auto views = [&](int mask, std::array<int, 6> widths) {
+    preview->m_nViewMask = mask;
+    preview->m_aViewWidth = widths;
+    preview->InitViewTabs();
+    preview->UpdatePreview();
+    preview->LayoutViews();
+  };
+  constexpr int kSide = CPreviewDlg::kXZ | CPreviewDlg::kXY | CPreviewDlg::kQuer;
+  if (tab == kResultTab) {
+    // The diagram stands beside the Y-Z view and takes the room of the X-Z view and the section.
+    views(preview->m_nViewMask & ~kSide, {25, 0, 0, 75, 0, 0});
+    preview->m_yz.UpdateWindow();
+    m_data.Redraw(TRUE);
+    m_loadDlg.ExchangeData(FALSE);
+    return;
+  }
+  if (s_previousTab != kResultTab && s_previousTab != -1) return;
+  if (m_data.pickedObject != -1) {
+    m_data.pickedObject = -1;
+    m_data.Redraw(TRUE);
+    m_data.Draw2D(TRUE);
+    m_data.Draw3D(TRUE);
+  }
+  views((preview->m_nViewMask & ~kSide) | CPreviewDlg::kXZ | CPreviewDlg::kQuer, {30, 25, 0, 25, 20, 0});
+  // The Y-Z view leaves the diagram's scale and title behind.
+  preview->m_yz.Invoke34(0, 0, 0, 0);
+  preview->m_yz.Invoke30("", 9, 15);
 }
 
 void CKolumoDlg::OnSelChangeStage() {

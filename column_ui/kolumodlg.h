@@ -9,6 +9,7 @@
 #include "column_ui/kolumopage_system.h"
 #include "column_ui/kolumopage_vorver.h"
 #include "column_ui/kolumoresultdlg.h"
+#include "column_ui/kolumovorschau.h"
 #include "controls/MainDlgBase.h"
 #include "editor/editordlg.h"
 #include "framework_ui/dlgvardef.h"
@@ -52,11 +53,22 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   bool GetAnnotation(CString& text) const;
 
   int GetStageSelection() const override;
+  bool HasPreview() const override { return m_pPreview != nullptr; }
+  void StoreInput() override { ExchangeData(TRUE); }
+  void DrawPreview2D() override;
+  void DrawPreview3D() override;
+
+  // The preview beside the dialog (not owned; nullptr for none). It draws this dialog's data, and what a drag
+  // changes in the data the pages show at once.
+  void SetPreview(CKolumoVorschauDlg* preview);
+  CKolumoVorschauDlg* GetPreview() const { return m_pPreview; }
   CTabCtrl& GetTabCtrl() { return m_tabCtrl; }
   CComboBox& GetStageBox() { return m_stageBox; }
 
   // The tip file of a tab, as the host's tip callback receives it; the help topic of a tab.
   static const char* TipFile(int tab);
+  // Hands a tip file to the host's callback, when one is registered.
+  static void ShowRtfTip(const char* file);
   static const char* HelpTopic(int tab);
 
   // The pages in tab order: variables, control values, system, pre-deformation, loads, results.
@@ -88,6 +100,9 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   LRESULT OnHelp(WPARAM, LPARAM);
   // Every page but the one of the tab stores (TRUE) or shows (FALSE), in the exchange order of that tab.
   void ExchangePage(int tab, BOOL toData);
+  // What the preview shows for the tab: the results diagram beside the Y-Z view on the results tab, the side
+  // views and the section on every other.
+  void PreviewForTab(int tab);
   DECLARE_MESSAGE_MAP()
 
  private:
@@ -95,4 +110,5 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   CComboBox m_stageBox;
   CResizeHelper m_resize;
   bool m_layoutRegistered = false;
+  CKolumoVorschauDlg* m_pPreview = nullptr;
 };

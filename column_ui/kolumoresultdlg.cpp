@@ -223,6 +223,8 @@ void CKolumoResultDlg::ZeigeErgebnis() {
   m_text = m_titel + zeilen;
   if (m_hWnd) UpdateData(FALSE);
   if (m_bild.m_hWnd) ZeichneBild(m_bild);
+  // The preview's Y-Z view shows the same quantity beside the column.
+  if (m_pData) m_pData->Draw2D(FALSE);
 }
 
 void CKolumoResultDlg::ZeichneBild(CPlotwerk2D& plot) {

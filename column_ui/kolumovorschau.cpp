@@ -38,3 +38,21 @@ CKolumoVorschauDlg::CKolumoVorschauDlg(CKolumoData& data) : ziel(data) {
     return quer ? quer : gezeigt(&m_xy);
   };
 }
+
+CKolumoVorschauDlg::~CKolumoVorschauDlg() {
+  auto forget = std::move(onDetach);
+  Detach();
+  if (forget) forget();
+}
+
+void CKolumoVorschauDlg::Detach() {
+  if (target) {
+    // The controls go with this window; the data must not draw into them afterwards.
+    ziel.Data()->plot2D.RemoveAll();
+    ziel.Data()->plot3D.RemoveAll();
+  }
+  target = nullptr;
+  m_pInputDlg = nullptr;
+  onDetach = nullptr;
+  ziel.bild.onChanged = nullptr;
+}

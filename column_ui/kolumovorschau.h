@@ -1,6 +1,8 @@
 // The column's preview: the preview dialog with the column's 2D and 3D drawing and its mouse editing.
 #pragma once
 
+#include <functional>
+
 #include "column_ui/kolumo2d.h"
 #include "framework_ui/previewdlg.h"
 
@@ -26,5 +28,11 @@ class CKolumoVorschauZiel : public CPreviewTarget {
 class CKolumoVorschauDlg : public CPreviewDlg {
  public:
   explicit CKolumoVorschauDlg(CKolumoData& data);
+  ~CKolumoVorschauDlg() override;
+  // Its input dialog goes: nothing is drawn or edited any more, and the data keeps no control of this preview.
+  void Detach();
+
   CKolumoVorschauZiel ziel;
+  // Called when the preview goes first, so that its input dialog forgets it.
+  std::function<void()> onDetach;
 };

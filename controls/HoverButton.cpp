@@ -16,7 +16,7 @@ ON_WM_KILLFOCUS()
 ON_WM_CANCELMODE()
 ON_WM_ENABLE()
 ON_WM_GETDLGCODE()
-ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
+ON_CONTROL_REFLECT_EX(BN_CLICKED, OnClicked)
 ON_MESSAGE(BM_SETCHECK, OnSetCheck)
 ON_MESSAGE(BM_GETCHECK, OnGetCheck)
 ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
@@ -415,13 +415,14 @@ UINT CHoverButton::OnGetDlgCode() {
   return code | (m_bIsDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
-void CHoverButton::OnClicked() {
+// The dialog that holds the button hears the click as well: its command handlers run after this.
+BOOL CHoverButton::OnClicked() {
   SetFocus();
   if (!m_sounds[1].IsEmpty()) ::PlaySound(m_sounds[1], nullptr, SND_ASYNC | SND_NODEFAULT);
   if (m_bIsCheckBox) {
     m_nCheck = !m_nCheck;
     Invalidate();
-    return;
+    return FALSE;
   }
   if (m_pMenu && m_pMenu->GetSafeHmenu()) {
     m_bMenuShown = TRUE;
@@ -439,7 +440,7 @@ void CHoverButton::OnClicked() {
     Invalidate();
     if (command && m_pMenuOwner && m_pMenuOwner->GetSafeHwnd())
       m_pMenuOwner->PostMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    return;
+    return FALSE;
   }
   if (!m_strURL.IsEmpty()) {
     SHELLEXECUTEINFO info{};
@@ -450,6 +451,7 @@ void CHoverButton::OnClicked() {
     info.nShow = SW_SHOWMAXIMIZED;
     ::ShellExecuteEx(&info);
   }
+  return FALSE;
 }
 
 // ---- drawing --------------------------------------------------------------------------------------------------------

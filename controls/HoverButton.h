@@ -97,7 +97,7 @@ class CHoverButton : public CButton {
   void OnCancelMode();
   void OnEnable(BOOL enable);
   UINT OnGetDlgCode();
-  void OnClicked();
+  BOOL OnClicked();
   void OnActivate(UINT state, CWnd* other, BOOL minimized);
   void OnSysColorChange();
   HBRUSH CtlColor(CDC* dc, UINT ctlColor);

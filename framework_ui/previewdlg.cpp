@@ -1,11 +1,16 @@
 #include "framework_ui/previewdlg.h"
 
 #include <algorithm>
+#include <tuple>
+
+#include <cairo.h>
 
 #include "framework/basedata.h"
+#include "framework/utilities.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/headless.h"
+#include "platform/win/resources.h"
 
 namespace pw = plotwerk;
 
@@ -29,8 +34,8 @@ win::DialogTemplate PreviewTemplate() {
       I{int(CPreviewDlg::kIdTab), "SysTabControl32", "", WS_TABSTOP, 4, 4, 412, 252},
       I{int(CPreviewDlg::kIdRasterLabel), "Static", "Raster (cm):", SS_RIGHT, 300, 6, 60, 10},
       I{int(CPreviewDlg::kIdRaster), "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 362, 4, 40, 12},
-      I{int(CPreviewDlg::kIdEdit), "Button", "bearbeiten", BS_PUSHBUTTON | WS_TABSTOP, 250, 4, 60, 13},
-      I{int(CPreviewDlg::kIdPrint), "Button", "drucken", BS_PUSHBUTTON | WS_TABSTOP, 314, 4, 60, 13},
+      I{int(CPreviewDlg::kIdEdit), "Button", "bearbeiten", BS_PUSHBUTTON | WS_TABSTOP, 270, 3, 64, 14},
+      I{int(CPreviewDlg::kIdPrint), "Button", "drucken", BS_PUSHBUTTON | WS_TABSTOP, 338, 3, 64, 14},
   };
   return t;
 }
@@ -38,6 +43,58 @@ win::DialogTemplate PreviewTemplate() {
 const win::DialogTemplateRegistrar kTemplate(CPreviewDlg::IDD, PreviewTemplate());
 
 const char* Tr(const char* text) { return TOLK_Translate(kArea, kDictionary, kContext, text); }
+
+constexpr COLORREF kTransparent = RGB(0, 255, 0);
+
+// A sheet of text with a pencil across it (open in the viewer) and a printer with its sheet (print); the green
+// ground is the transparent colour.
+void RegisterButtonPictures() {
+  auto grund = [](cairo_t* cr, int w, int h) {
+    cairo_set_source_rgb(cr, 0, 1, 0);
+    cairo_rectangle(cr, 0, 0, w, h);
+    cairo_fill(cr);
+    cairo_set_line_width(cr, 1);
+  };
+  auto blatt = [](cairo_t* cr, double x, double y, double w, double h, int zeilen) {
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_rectangle(cr, x + 0.5, y + 0.5, w, h);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, 0.25, 0.25, 0.3);
+    cairo_stroke(cr);
+    cairo_set_source_rgb(cr, 0.45, 0.5, 0.65);
+    for (int i = 0; i < zeilen; ++i) {
+      cairo_move_to(cr, x + 2.5, y + 3.5 + 2 * i);
+      cairo_line_to(cr, x + w - 1.5, y + 3.5 + 2 * i);
+    }
+    cairo_stroke(cr);
+  };
+  if (!win::res::HasBitmap(CPreviewDlg::kBmpEdit))
+    win::res::RegisterBitmap(CPreviewDlg::kBmpEdit, 16, 16, [grund, blatt](cairo_t* cr, int w, int h) {
+      grund(cr, w, h);
+      blatt(cr, 1, 1, 10, 13, 5);
+      cairo_set_source_rgb(cr, 0.8, 0.55, 0.1);
+      cairo_set_line_width(cr, 2.5);
+      cairo_move_to(cr, 14.5, 3.5);
+      cairo_line_to(cr, 7, 11);
+      cairo_stroke(cr);
+      cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
+      cairo_move_to(cr, 7.5, 10.5);
+      cairo_line_to(cr, 5.5, 12.5);
+      cairo_stroke(cr);
+    });
+  if (!win::res::HasBitmap(CPreviewDlg::kBmpPrint))
+    win::res::RegisterBitmap(CPreviewDlg::kBmpPrint, 16, 16, [grund, blatt](cairo_t* cr, int w, int h) {
+      grund(cr, w, h);
+      blatt(cr, 4, 1, 7, 6, 2);
+      cairo_set_source_rgb(cr, 0.35, 0.38, 0.45);
+      cairo_rectangle(cr, 1, 7, 14, 6);
+      cairo_fill(cr);
+      cairo_set_source_rgb(cr, 0.3, 0.85, 0.3);
+      cairo_rectangle(cr, 12, 8, 2, 1);
+      cairo_fill(cr);
+      blatt(cr, 4, 11, 7, 4, 1);
+    });
+}
 
 }  // namespace
 
@@ -71,6 +128,7 @@ ON_NOTIFY_RANGE(plotwerk::PWN_DRAGEND, CPreviewDlg::kId2DXZ, CPreviewDlg::kId2DY
 ON_NOTIFY_RANGE(plotwerk::PWN_CONTROLCOMMAND, CPreviewDlg::kId2DXZ, CPreviewDlg::kId2DYZ, OnPlotNotify)
 ON_BN_CLICKED(CPreviewDlg::kIdEdit, OnEditOutput)
 ON_BN_CLICKED(CPreviewDlg::kIdPrint, OnPrintOutput)
+ON_MESSAGE(WM_HELP, OnHelp)
 ON_WM_SIZE()
 END_MESSAGE_MAP()
 
@@ -82,6 +140,16 @@ CPreviewDlg::CPreviewDlg(CWnd* parent) : CDialog(IDD, parent) {
 
 CPreviewDlg::~CPreviewDlg() = default;
 
+BOOL CPreviewDlg::Create(UINT templateId, CWnd* parent) {
+  const win::DialogTemplate* t = win::FindDialogTemplate(templateId);
+  if (!parent || !t) return CDialog::Create(templateId, parent);
+  win::DialogTemplate child = *t;
+  child.style = (child.style & ~(WS_POPUP | WS_THICKFRAME | WS_CAPTION)) | WS_CHILD | DS_CONTROL | WS_CLIPCHILDREN;
+  m_lpszTemplateName = MAKEINTRESOURCE(templateId);
+  m_nIDHelp = templateId;
+  return CreateIndirect(child, parent);
+}
+
 void CPreviewDlg::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);
   DDX_Text(dx, kIdRaster, m_dRaster);
@@ -90,6 +158,13 @@ void CPreviewDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CPreviewDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_tab.SubclassDlgItem(kIdTab, this);
+  RegisterButtonPictures();
+  for (auto [button, id, bitmap] :
+       {std::tuple{&m_editButton, kIdEdit, kBmpEdit}, {&m_printButton, kIdPrint, kBmpPrint}}) {
+    button->SubclassDlgItem(id, this);
+    button->SetBitmaps(::LoadBitmap(nullptr, MAKEINTRESOURCE(bitmap)), kTransparent);
+    button->SetFlat(FALSE);
+  }
   // The graphics frames and the output box stand where the template's frame area begins; the layout moves them.
   CRect r(0, 0, kFrameX + 100, kFrameY + 100);
   MapDialogRect(&r);
@@ -274,6 +349,18 @@ void CPreviewDlg::LayoutViews() {
       if (m_nViewMask & kQuer) add(m_quer, p, 0, 100, 100, 0, m + t, -2 * m, -2 * m);
     }
     add(m_tab, 0, 0, 100, 100, m, m, -m, -m);
+    // The raster and the output buttons keep their distance from the right edge, so that a narrow preview still
+    // shows them.
+    CRect client;
+    GetClientRect(&client);
+    for (UINT id : {kIdRasterLabel, kIdRaster, kIdEdit, kIdPrint}) {
+      CWnd* w = GetDlgItem(int(id));
+      if (!w) continue;
+      CRect r;
+      w->GetWindowRect(&r);
+      ScreenToClient(&r);
+      m_resize.AddControl(w->m_hWnd, 100, 0, 100, 0, r.left - client.right, r.top, r.right - client.right, r.bottom);
+    }
   }
   CRect client;
   GetClientRect(&client);
@@ -367,5 +454,18 @@ void CPreviewDlg::OnEditOutput() {
 }
 
 void CPreviewDlg::OnPrintOutput() {
-  if (target && target->Data()) target->Data()->OpenOutput();
+  if (target && target->Data()) PrintFile(target->Data()->GetOutputFileName());
+}
+
+BOOL CPreviewDlg::PreTranslateMessage(MSG* msg) {
+  if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1) {
+    OnHelp(0, 0);
+    return TRUE;
+  }
+  return CDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CPreviewDlg::OnHelp(WPARAM, LPARAM) {
+  BaseData::ShowHelpTopic("tq-vernik.chm", nullptr);
+  return TRUE;
 }

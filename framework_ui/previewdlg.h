@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "controls/HoverButton.h"
 #include "controls/MainDlgBase.h"
 #include "framework_ui/plotwerk.h"
 #include "platform/richedit/richtext.h"
@@ -50,11 +51,18 @@ class CPreviewDlg : public CDialog {
     kIdEdit = 11051,
     kIdPrint = 11052
   };
+  // The buttons' pictures: open the output in the viewer, print it.
+  enum : UINT { kBmpEdit = 180, kBmpPrint = 181 };
   // View bits of the mask.
   enum { k3D = 1, kXZ = 2, kXY = 4, kYZ = 8, kQuer = 16, kAusgabe = 32 };
 
   explicit CPreviewDlg(CWnd* parent = nullptr);
   ~CPreviewDlg() override;
+
+  // Made in another window, the preview is a child that stands in it beside that window's other controls; made
+  // without one it is a window of its own.
+  using CDialog::Create;
+  BOOL Create(UINT templateId, CWnd* parent = nullptr) override;
 
   // Rebuilds the tabs from the mask; nothing before the window exists.
   void InitViewTabs();
@@ -84,7 +92,10 @@ class CPreviewDlg : public CDialog {
   CPlotwerk3D m_3D;
   CPlotwerk2D m_xz, m_xy, m_yz, m_quer;
   CRichText m_rich;
+  CHoverButton m_editButton, m_printButton;
   CString viewNames[6];
+
+  BOOL PreTranslateMessage(MSG* msg) override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -94,6 +105,7 @@ class CPreviewDlg : public CDialog {
   void OnPlotNotify(UINT id, NMHDR* header, LRESULT* result);
   void OnEditOutput();
   void OnPrintOutput();
+  LRESULT OnHelp(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()
 
  private:

@@ -7,14 +7,16 @@ namespace host {
 namespace {
 
 constexpr UINT kEditTemplate = 7100;
+// The input dialog's width and the preview's place right of it, in dialog units.
+constexpr int kInputCx = 583, kPreviewCx = 360, kWindowCy = 168;
 
 // The window around the module's input dialog: its size in dialog units, the annotation line and the buttons
-// below it.
+// below it, the preview to the right.
 win::DialogTemplate EditTemplate() {
   win::DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-  t.cx = 583;
-  t.cy = 168;
+  t.cx = kInputCx + kPreviewCx;
+  t.cy = kWindowCy;
   using I = win::DialogItem;
   t.items = {
       I{-1, "Static", "Anmerkung:", SS_LEFT, 6, 152, 42, 10},
@@ -31,6 +33,8 @@ class EditWindow : public CDialog {
   EditWindow(const Module& module, int document, std::string caption)
       : CDialog(kEditTemplate, nullptr), module_(module), document_(document), caption_(std::move(caption)) {}
   ~EditWindow() override {
+    // The preview goes before the input dialog whose data it draws.
+    if (preview_) DestroyModuleDialog(preview_);
     if (dialog_) DestroyModuleDialog(dialog_);
     if (self_) win::ReleaseHandle(self_);
   }
@@ -50,6 +54,15 @@ class EditWindow : public CDialog {
       return TRUE;
     }
     input->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The preview is made before the document comes, so that the first page change lays it out; without one
+    // the input stays editable.
+    preview_ = module_.Call("CreatePreviewDlg", {{"CWnd*", self_}, {"CWnd*", dialog_}, {"BOOL", TRUE}});
+    if (CWnd* preview = win::FromHandle<CWnd>(preview_)) {
+      CRect place(kInputCx, 0, kInputCx + kPreviewCx, kWindowCy);
+      MapDialogRect(&place);
+      preview->SetWindowPos(nullptr, place.left, place.top, place.Width(), place.Height(),
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     module_.Call("SetData", {{"CWnd*", dialog_}, {"int", document_}});
     input->ShowWindow(SW_SHOW);
     CString annotation;
@@ -80,6 +93,7 @@ class EditWindow : public CDialog {
   std::string caption_;
   int self_ = 0;
   int dialog_ = 0;
+  int preview_ = 0;
 };
 
 }  // namespace

@@ -85,13 +85,20 @@ int CreatePreviewDlg(const Params& p) {
   if (!input || !parent) return 0;
   // The host owns the preview from now on and destroys it before the input dialog.
   auto preview = std::make_unique<CKolumoVorschauDlg>(input->m_data);
-  preview->m_pInputDlg = input;
+  input->SetPreview(preview.get());
   preview->m_bCombined = TRUE;
-  // The column's XY plane is its cross-section: the side views and the section frame.
-  preview->m_nViewMask = CPreviewDlg::kXZ | CPreviewDlg::kYZ | CPreviewDlg::kQuer | CPreviewDlg::kAusgabe;
-  preview->m_aViewWidth = {0, 37, 0, 37, 26, 0};
+  // The 3D view, the side views and the section frame, which holds the column's X-Y plane; the input dialog's
+  // page changes share the width among them.
+  preview->m_nViewMask =
+      CPreviewDlg::k3D | CPreviewDlg::kXZ | CPreviewDlg::kYZ | CPreviewDlg::kQuer | CPreviewDlg::kAusgabe;
+  preview->m_aViewWidth = {30, 25, 0, 25, 20, 0};
+  preview->showTip = &CKolumoDlg::ShowRtfTip;
   preview->InitViewTabs();
-  if (!preview->Create(CPreviewDlg::IDD, nullptr)) return 0;
+  // It stands in the host's window as its child.
+  if (!preview->Create(CPreviewDlg::IDD, parent)) {
+    input->SetPreview(nullptr);
+    return 0;
+  }
   preview->SetParent(parent);
   preview->ShowWindow(SW_SHOW);
   return win::MakeHandle<CWnd>(preview.release());

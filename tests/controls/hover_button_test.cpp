@@ -21,6 +21,8 @@ class Owner : public CWnd {
   std::vector<UINT> commands;
   std::vector<std::pair<WPARAM, LPARAM>> callbacks;
   COLORREF left = RGB(255, 160, 0), right = RGB(0, 128, 128);
+  std::vector<UINT> clicks;  // what the message map's click handler received, by button id
+  void OnClicked(UINT id) { clicks.push_back(id); }
   BOOL OnCommand(WPARAM w, LPARAM l) override {
     if (l == 0) commands.push_back(LOWORD(w));
     return CWnd::OnCommand(w, l);
@@ -40,6 +42,7 @@ class Owner : public CWnd {
 };
 BEGIN_MESSAGE_MAP(Owner, CWnd)
 ON_WM_ERASEBKGND()
+ON_CONTROL_RANGE(BN_CLICKED, 100, 300, OnClicked)
 END_MESSAGE_MAP()
 
 // A 12 x 12 bitmap resource: magenta (transparent) round an 8 x 8 square of the colour.
@@ -174,6 +177,18 @@ TEST_F(HoverButtonTest, ADisabledButtonGreysItsBitmapAndEmbossesItsCaption) {
     win::SaveWindowPng(parent.m_hWnd, std::string(dir) + "/hover-button-disabled.png");
   EXPECT_EQ(count(RGB(0, 0, 255)), 0) << "greyed";
   EXPECT_GT(count(::GetSysColor(COLOR_3DSHADOW)), 0) << "embossed caption";
+}
+
+// The button handles its own click (focus, sound, check state) and its dialog's click handler runs as well.
+TEST_F(HoverButtonTest, AClickReachesTheParentToo) {
+  CHoverButton knopf, schalter;
+  Make(knopf, "drucken", BS_PUSHBUTTON, 5);
+  Make(schalter, "Raster", BS_CHECKBOX, 110);
+  win::input::ClickCenter(knopf.m_hWnd);
+  win::input::ClickCenter(schalter.m_hWnd);
+  win::PumpMessages();
+  EXPECT_EQ(parent.clicks, (std::vector<UINT>{105, 210}));
+  EXPECT_EQ(schalter.GetCheck(), 1);
 }
 
 TEST_F(HoverButtonTest, TheDropDownMenuSendsTheChosenCommandToItsOwner) {

@@ -1,6 +1,10 @@
 // The preview dialog: tabs and frames for each view mask and mode, and how it forwards picks and drags.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "framework_ui/previewdlg.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/win/headless.h"
@@ -176,6 +180,53 @@ TEST_F(PreviewDlgTest, ADragNeedsASecondPressOnTheSameObject) {
   EXPECT_EQ(dlg_.pickedId, 9);
   Notify(CPreviewDlg::kId3D, pw::event2d::DragMove);
   EXPECT_EQ(calls_.rasters.size(), 2u) << "the 3D control does not edit";
+}
+
+TEST_F(PreviewDlgTest, TheOutputButtonsShowTheirPicturesAndF1AsksForTheSuitesHelp) {
+  Open(63, FALSE);
+  dlg_.m_tab.SetCurSel(4);
+  win::msgbox::QueueAnswer(IDOK);  // no input dialog: the output preview says so
+  dlg_.UpdatePreview();
+  if (const char* dir = std::getenv("KOLUMO_PNG_DIR"))
+    win::SaveWindowPng(dlg_.m_hWnd, std::string(dir) + "/preview_output.png");
+  // Each button shows its 16 x 16 picture left of its caption: white paper with a dark edge, no green (the
+  // transparent colour).
+  for (CHoverButton* button : {&dlg_.m_editButton, &dlg_.m_printButton}) {
+    ASSERT_TRUE(Visible(*button));
+    const win::Image bild = win::RenderWindow(button->m_hWnd);
+    int weiss = 0, gruen = 0;
+    for (int y = 0; y < bild.height; ++y)
+      for (int x = 0; x < bild.width / 3; ++x) {
+        const COLORREF c = bild.At(x, y);
+        weiss += c == RGB(255, 255, 255);
+        gruen += c == RGB(0, 255, 0);
+      }
+    EXPECT_GT(weiss, 10) << button->GetDlgCtrlID();
+    EXPECT_EQ(gruen, 0) << button->GetDlgCtrlID();
+  }
+  // F1 in a view: the suite's help file, missing here, is named.
+  dlg_.m_tab.SetCurSel(1);
+  dlg_.UpdatePreview();
+  dlg_.m_xz.SetFocus();
+  win::msgbox::QueueAnswer(IDOK);
+  win::input::Key(VK_F1);
+  win::PumpMessages();
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);
+  EXPECT_NE(win::msgbox::Log()[1].text.find("tq-vernik.chm"), std::string::npos) << win::msgbox::Log()[1].text;
+}
+
+TEST_F(PreviewDlgTest, TabbedViewsHandTheirTipFileToTheHost) {
+  static std::vector<std::string> tips;
+  tips.clear();
+  dlg_.showTip = [](const char* file) { tips.push_back(file); };
+  Open(63, FALSE);
+  // Opening selects the X-Z tab; then 3D, Y-Z and the output, which has no tip.
+  for (int t : {0, 3}) {
+    dlg_.m_tab.SetCurSel(t);
+    dlg_.UpdatePreview();
+  }
+  const std::vector<std::string> expected = {"common_Preview2D.rtf", "common_Preview3D.rtf", "common_Preview2D.rtf"};
+  EXPECT_EQ(tips, expected);
 }
 
 }  // namespace

@@ -1,0 +1,247 @@
+// The preview beside the input dialog: typing redraws it from the current input and does nothing else, a page
+// change shares its width among the views, and on the results tab the Y-Z view carries the chosen result.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+
+#include "column_dialog_fixture.h"
+#include "column_ui/kolumovorschau.h"
+#include "dialog_input.h"
+#include "platform/plotwerk/controls.h"
+
+namespace pw = plotwerk;
+using column_dialog_test::ColumnDialogTest;
+using column_dialog_test::FileBytes;
+
+namespace {
+
+constexpr double H = 7.7;  // the example: fields of 3.20 m (35 x 35) and 4.50 m (40 x 40) from the head
+
+class PreviewInputTest : public ColumnDialogTest {
+ protected:
+  void SetUp() override {
+    ColumnDialogTest::SetUp();
+    CKolumoDlg::s_previousTab = -1;  // as after the module was loaded
+    path_ = Open();
+    preview_ = std::make_unique<CKolumoVorschauDlg>(dialog_.m_data);
+    dialog_.SetPreview(preview_.get());
+    // As the module makes it: combined, 3D, side views and the section frame, the output preview.
+    preview_->m_bCombined = TRUE;
+    preview_->m_nViewMask = CPreviewDlg::k3D | CPreviewDlg::kXZ | CPreviewDlg::kYZ | CPreviewDlg::kQuer | 32;
+    preview_->m_aViewWidth = {30, 25, 0, 25, 20, 0};
+    ASSERT_TRUE(preview_->Create(CPreviewDlg::IDD, nullptr));
+    preview_->SetWindowPos(nullptr, 0, 0, 1000, 520, SWP_NOZORDER);
+    preview_->ShowWindow(SW_SHOW);
+    ShowTab(2);
+  }
+  void TearDown() override {
+    preview_->DestroyWindow();
+    preview_.reset();
+    ColumnDialogTest::TearDown();
+  }
+  const pw::Scene2D& Scene(CPlotwerk2D& c) { return pw::Control2D::FromHandle(c.m_hWnd)->Scene(); }
+  const pw::Item2D* Item(CPlotwerk2D& c, long id, pw::Kind2D kind) {
+    for (const auto& i : Scene(c).Items())
+      if (i.id == id && i.kind == kind) return &i;
+    return nullptr;
+  }
+  int Count(CPlotwerk2D& c, pw::Kind2D kind) { return Scene(c).ItemCount(kind); }
+  bool Visible(CWnd& w) { return (w.GetStyle() & WS_VISIBLE) != 0; }
+  int Width(CWnd& w) {
+    CRect r;
+    w.GetWindowRect(&r);
+    return r.Width();
+  }
+  // Every file of the position's folder with its bytes: a calculation leaves its protocol and report there.
+  std::map<std::string, std::string> Folder() {
+    std::map<std::string, std::string> files;
+    for (const auto& e : column_dialog_test::fs::directory_iterator(folder_))
+      files[e.path().filename().string()] = FileBytes(e.path());
+    return files;
+  }
+  void TypeCell(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
+    grid.SetFocusCell(row, col);
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    win::input::KeyWith(VK_CONTROL, 'A');
+    win::input::Type(text);
+    grid.EndEditing();
+    win::PumpMessages();
+  }
+
+  column_dialog_test::fs::path path_;
+  std::unique_ptr<CKolumoVorschauDlg> preview_;
+};
+
+TEST_F(PreviewInputTest, TypedValuesRedrawThePreviewAndNothingElse) {
+  const auto before = Folder();
+  ASSERT_NEAR(Item(preview_->m_yz, 9, pw::Kind2D::Node)->v[1], H, 1e-9);
+  TypeCell(dialog_.m_sysDlg.m_grid, 2, CKolumoSysGrid::kColLength, "3,7");
+  // Field 0 from 3.2 to 3.7 m: the node between the fields at 3.7, the foot at 3.7 + 4.5 = 8.2 in both side views,
+  // and the whole column's dimension line ends there.
+  for (CPlotwerk2D* view : {&preview_->m_yz, &preview_->m_xz}) {
+    SCOPED_TRACE(view->GetDlgCtrlID());
+    ASSERT_NE(Item(*view, 5, pw::Kind2D::Node), nullptr);
+    EXPECT_NEAR(Item(*view, 5, pw::Kind2D::Node)->v[1], 3.7, 1e-9);
+    EXPECT_NEAR(Item(*view, 9, pw::Kind2D::Node)->v[1], 8.2, 1e-9);
+    double ende = 0;
+    for (const auto& i : Scene(*view).Items())
+      if (i.kind == pw::Kind2D::Dimension) ende = std::max(ende, i.v[3]);
+    EXPECT_NEAR(ende, 8.2, 1e-9);
+  }
+  // The wind over field 1 starts at its new head: 3.7 m.
+  ASSERT_NE(Item(preview_->m_xz, 26, pw::Kind2D::LineLoad), nullptr);
+  EXPECT_NEAR(Item(preview_->m_xz, 26, pw::Kind2D::LineLoad)->v[1], 3.7, 1e-6);
+
+  // Row 7 of the loads is load 6, that wind of 2.4 kN/m; load 5 is the same wind over field 0. The largest
+  // distributed value sets the scale 2.6 x 4.8: load 6 reaches 4.8 / 12.48 + 0.1, load 5 2.4 / 12.48 + 0.1,
+  // where both had 2.4 / 6.24 + 0.1 before.
+  ShowTab(4);
+  TypeCell(dialog_.m_loadDlg.m_loadGrid, 7, CKolumoLoadGrid::kColValue0, "4,8");
+  const pw::Item2D* wind6 = Item(preview_->m_xz, 26, pw::Kind2D::LineLoad);
+  const pw::Item2D* wind5 = Item(preview_->m_xz, 22, pw::Kind2D::LineLoad);
+  ASSERT_TRUE(wind6 && wind5);
+  EXPECT_NEAR(wind6->v[6], 4.8 / 12.48 + 0.1, 1e-6);
+  EXPECT_NEAR(wind5->v[6], 2.4 / 12.48 + 0.1, 1e-6);
+  EXPECT_NE(wind6->text.find("4.80"), std::string::npos) << wind6->text;
+  // No calculation, no file, no question; the position file is as it was.
+  EXPECT_EQ(Folder(), before);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(PreviewInputTest, AVariableTypedOnTheVariablesPageMovesTheFieldThatUsesIt) {
+  // Field 0 is "h1" long, h1 = 3.2: 4.1 for h1 puts the node between the fields at 4.1 and the foot at 8.6.
+  Open([](CKolumoData& d) {
+    d.varDefs.Add(CVarDefEntry::Create(CVarDefEntry::kVariable));
+    auto& h1 = *d.varDefs.GetAs<CVarDefVariable>(d.varDefs.GetSize() - 1);
+    h1.varName = "h1";
+    h1.value = 3.2;
+    d.DefineVariables();
+    d.fieldLengths[0] = "h1";
+  });
+  ShowTab(0);
+  VarDefGrid& grid = dialog_.m_varDlg.m_grid;
+  ASSERT_EQ(grid.GetItemText(1, VarDefGrid::kVariable), "h1");
+  TypeCell(grid, 1, VarDefGrid::kWert, "4,1");
+  EXPECT_NEAR(Item(preview_->m_yz, 5, pw::Kind2D::Node)->v[1], 4.1, 1e-9);
+  EXPECT_NEAR(Item(preview_->m_yz, 9, pw::Kind2D::Node)->v[1], 8.6, 1e-9);
+  // The field keeps its formula: the pages stored for the drawing do not turn it into the number it showed.
+  EXPECT_EQ(dialog_.m_data.fieldLengths[0].GetText(), "h1");
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(PreviewInputTest, ADraggedNodeIsWhatThePagesStoreNext) {
+  // A drag changes the data; the system page shows it at once, so the redraw after the next typed value (which
+  // stores every page) keeps it. Field 0 loses one raster step of 0.05 m when node 1 moves towards the head.
+  CKolumoVorschau2D& bild = preview_->ziel.bild;
+  bild.PickObject(5);
+  bild.VerschiebeObjekt(5, -0.05, 0.05);
+  EXPECT_NEAR(dialog_.m_data.fieldLengths[0].GetValue(), 3.15, 1e-12);
+  ShowTab(4);
+  TypeCell(dialog_.m_loadDlg.m_loadGrid, 7, CKolumoLoadGrid::kColValue0, "2,5");
+  EXPECT_NEAR(dialog_.m_data.fieldLengths[0].GetValue(), 3.15, 1e-12);
+  EXPECT_NEAR(dialog_.m_data.fieldLengths[1].GetValue(), 4.55, 1e-12);
+}
+
+TEST_F(PreviewInputTest, PageChangesShareTheWidthAndTheResultsTabShowsTheDiagram) {
+  // Input tabs: 3D 30 %, Y-Z 25 %, X-Z 25 %, section 20 %.
+  EXPECT_TRUE(Visible(preview_->m_3D) && Visible(preview_->m_yz) && Visible(preview_->m_xz) &&
+              Visible(preview_->m_quer));
+  EXPECT_NEAR(double(Width(preview_->m_3D)) / Width(preview_->m_yz), 30.0 / 25.0, 0.15);
+  dialog_input::Save(*preview_, "preview_input_tab.png");
+
+  ShowTab(5);
+  ASSERT_TRUE(Boxes().empty()) << Boxes()[0];
+  // Results: 3D 25 %, Y-Z 75 % with the diagram; the X-Z view and the section are gone.
+  EXPECT_FALSE(Visible(preview_->m_xz) || Visible(preview_->m_quer) || Visible(preview_->m_xy));
+  // 75 to 25, less the 3D frame's wider margin on its left.
+  EXPECT_NEAR(double(Width(preview_->m_yz)) / Width(preview_->m_3D), 3.0, 0.5);
+  dialog_input::Save(*preview_, "preview_results_tab.png");
+  const pw::Scene2D& yz = Scene(preview_->m_yz);
+  CString text = dialog_.m_resultDlg.m_text;
+  text.Replace("\r\n", "\n");
+  ASSERT_FALSE(dialog_.m_resultDlg.m_werte.empty()) << "the calculation gives the page a quantity";
+  EXPECT_EQ(yz.header, std::string(text.GetString()));
+  EXPECT_TRUE(yz.showHeader);
+  // Nodes stay, dimensions and loads go. The diagram's base line lies at offset - 0.25 H and its view turns
+  // (station, value) into (offset - value, -station): its zero line stands 0.25 H beside the axis whatever the
+  // offset W + H/12. The normal force is compression throughout, so the diagram reaches 0.25 H further out,
+  // along the whole column.
+  EXPECT_EQ(yz.ItemCount(pw::Kind2D::Node), 3);
+  EXPECT_EQ(yz.ItemCount(pw::Kind2D::Dimension), 0);
+  EXPECT_EQ(yz.ItemCount(pw::Kind2D::PointLoad) + yz.ItemCount(pw::Kind2D::LineLoad), 0);
+  ASSERT_LT(dialog_.m_resultDlg.m_max, 0.0);
+  double quer0 = 1e9, quer1 = -1e9, entlang0 = 1e9, entlang1 = -1e9;
+  for (const auto& i : yz.Items()) {
+    if (i.kind != pw::Kind2D::Polygon) continue;
+    for (std::size_t k = 0; k + 1 < i.v.size(); k += 2) {
+      double x, z;
+      yz.Transforms()[std::size_t(i.transform)].Apply(i.v[k], i.v[k + 1], x, z);
+      quer0 = std::min(quer0, x), quer1 = std::max(quer1, x);
+      entlang0 = std::min(entlang0, z), entlang1 = std::max(entlang1, z);
+    }
+  }
+  EXPECT_NEAR(quer0, 0.25 * H, 1e-6);
+  EXPECT_NEAR(quer1, 0.5 * H, 1e-6);
+  EXPECT_NEAR(entlang0, -H, 1e-6);
+  EXPECT_NEAR(entlang1, 0.0, 1e-6);
+
+  // Back on an input tab the views return, and the Y-Z view is the column's again.
+  ShowTab(2);
+  EXPECT_TRUE(Visible(preview_->m_xz) && Visible(preview_->m_quer));
+  EXPECT_TRUE(Scene(preview_->m_yz).header.empty());
+  EXPECT_EQ(Scene(preview_->m_yz).ItemCount(pw::Kind2D::Polygon), 0);
+  EXPECT_EQ(Scene(preview_->m_yz).ItemCount(pw::Kind2D::Dimension), 3);
+}
+
+TEST_F(PreviewInputTest, AnotherQuantityOnTheResultsPageRedrawsTheYZView) {
+  ShowTab(5);
+  CKolumoResultDlg& page = dialog_.m_resultDlg;
+  CTreeCtrl& baum = page.m_ergebnisBaum;
+  // A leaf other than the one chosen: its title reaches the preview's Y-Z view with it.
+  HTREEITEM gewaehlt = baum.GetSelectedItem(), anderes = nullptr;
+  std::function<void(HTREEITEM)> suche = [&](HTREEITEM start) {
+    for (HTREEITEM i = baum.GetChildItem(start); i && !anderes; i = baum.GetNextSiblingItem(i)) {
+      if (!baum.GetChildItem(i) && i != gewaehlt) anderes = i;
+      suche(i);
+    }
+  };
+  suche(TVI_ROOT);
+  ASSERT_NE(anderes, nullptr);
+  const std::string vorher = Scene(preview_->m_yz).header;
+  baum.SelectItem(anderes);
+  CString text = page.m_text;
+  text.Replace("\r\n", "\n");
+  EXPECT_NE(vorher, Scene(preview_->m_yz).header);
+  EXPECT_EQ(Scene(preview_->m_yz).header, std::string(text.GetString()));
+}
+
+TEST_F(PreviewInputTest, PrintingWithoutAReportNamesTheMissingFile) {
+  // The button stands on the output tab in the raster's place; that tab's showing would calculate and write the
+  // report, so the buttons are shown as it shows them.
+  win::msgbox::QueueAnswer(IDOK);
+  for (UINT id : {CPreviewDlg::kIdRaster, CPreviewDlg::kIdRasterLabel}) preview_->GetDlgItem(id)->ShowWindow(SW_HIDE);
+  preview_->m_printButton.ShowWindow(SW_SHOW);
+  win::input::ClickCenter(preview_->m_printButton.m_hWnd);
+  win::PumpMessages();
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("position.rtf"), std::string::npos) << Boxes()[0];
+  EXPECT_NE(Boxes()[0].find("nicht gefunden"), std::string::npos) << Boxes()[0];
+}
+
+TEST_F(PreviewInputTest, APreviewThatGoesFirstLeavesTheDialogDrawingNothing) {
+  preview_->DestroyWindow();
+  preview_.reset();
+  EXPECT_EQ(dialog_.GetPreview(), nullptr);
+  EXPECT_EQ(dialog_.m_data.plot2D.GetSize(), 0);
+  EXPECT_EQ(dialog_.m_data.plot3D.GetSize(), 0);
+  TypeCell(dialog_.m_sysDlg.m_grid, 2, CKolumoSysGrid::kColLength, "3,6");
+  EXPECT_DOUBLE_EQ(dialog_.m_data.fieldLengths[0].GetValue(), 3.6);
+  preview_ = std::make_unique<CKolumoVorschauDlg>(dialog_.m_data);  // for the fixture's tear-down
+  ASSERT_TRUE(preview_->Create(CPreviewDlg::IDD, nullptr));
+}
+
+}  // namespace
