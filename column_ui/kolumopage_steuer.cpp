@@ -46,15 +46,16 @@ void RegisterPlate(UINT id, const char* title, const char* subtitle, double r, d
                            [=](cairo_t* cr, int w, int h) { PaintPlate(cr, w, h, title, subtitle, r, g, b); });
 }
 
-const bool kPlates = [] {
+// For each page made: a module unloaded in between took the painted plates with it.
+void EnsurePlates() {
   using D = CKolumoSteuDlg;
+  if (win::res::HasBitmap(D::kIdBildDin)) return;
   RegisterPlate(D::kIdBildDin, "DIN 1045-1", "", 0.15, 0.3, 0.55);
   RegisterPlate(D::kIdBildEc2, "DIN EN 1992", "Eurocode 2", 0.1, 0.25, 0.6);
   RegisterPlate(D::kIdBildSia, "SIA 262", "", 0.7, 0.1, 0.1);
   RegisterPlate(D::kIdBildNaDe, "DIN EN 1992", "NA Deutschland", 0.1, 0.25, 0.6);
   RegisterPlate(D::kIdBildNaAndere, "DIN EN 1992", "Nationaler Anhang", 0.1, 0.25, 0.6);
-  return true;
-}();
+}
 
 win::DialogTemplate SteuerTemplate() {
   using D = CKolumoSteuDlg;
@@ -129,6 +130,9 @@ ON_BN_CLICKED(CKolumoSteuDlg::kIdNumAus, OnNumAus)
 ON_BN_CLICKED(CKolumoSteuDlg::kIdGrafAus, OnGrafAus)
 ON_BN_CLICKED(CKolumoSteuDlg::kIdBrand, OnBrand)
 END_MESSAGE_MAP()
+
+// The plates are read as the page's controls are made from its template.
+CKolumoSteuDlg::CKolumoSteuDlg() : CDialog(IDD) { EnsurePlates(); }
 
 BOOL CKolumoSteuDlg::OnInitDialog() {
   CDialog::OnInitDialog();

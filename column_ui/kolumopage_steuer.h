@@ -15,7 +15,7 @@ class CKolumoSteuDlg : public CDialog {
   static constexpr UINT kIdBildDin = 26034, kIdBildEc2 = 26035, kIdBildSia = 26037, kIdBildNaDe = 26038,
                         kIdBildNaAndere = 26039;
 
-  CKolumoSteuDlg() : CDialog(IDD) {}
+  CKolumoSteuDlg();
   BOOL OnInitDialog() override;
   // FALSE: the data into the controls; TRUE: the controls into the data. The pictures and the fire button
   // follow the code shown either way.

@@ -99,7 +99,10 @@ void PaintSchiefstellung(cairo_t* cr, int w, int h) {
   cairo_move_to(cr, x0 + dx - 30, top + 4);
   cairo_show_text(cr, "l/n");
 }
-const bool kBildRegistered = (win::res::RegisterBitmap(kBildBitmap, 140, 150, PaintSchiefstellung), true);
+// At each opening: a module unloaded in between took the painted picture with it.
+void EnsureBild() {
+  if (!win::res::HasBitmap(kBildBitmap)) win::res::RegisterBitmap(kBildBitmap, 140, 150, PaintSchiefstellung);
+}
 
 // A number from an edit's text, a comma read as a point; false for anything that is no number.
 bool ReadNumber(const CString& text, double& value) {
@@ -141,6 +144,7 @@ ON_CBN_SELCHANGE(CKolumoVorverDlg::kIdBezug, OnBezug)
 END_MESSAGE_MAP()
 
 BOOL CKolumoVorverDlg::OnInitDialog() {
+  EnsureBild();
   CDialog::OnInitDialog();
   TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoVorverDlg", m_hWnd);
   if (CWnd* bild = GetDlgItem(kIdBild))

@@ -119,72 +119,70 @@ const int kHeights[] = {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 24, 36};
 }  // namespace
 
 void RegisterEditorResources() {
-  static const bool done = [] {
-    win::DialogTemplate t;
-    t.style = WS_CHILD | DS_CONTROL;
-    t.cx = 531;
-    t.cy = 306;
-    win::DialogItem item;
-    item.id = SubDlg::kHoverId;
-    item.className = "Button";
-    item.style = BS_PUSHBUTTON | BS_BITMAP;
-    item.x = 516;
-    item.y = 0;
-    item.cx = 14;
-    item.cy = 12;
-    item.hidden = true;
-    t.items.push_back(item);
-    win::RegisterDialogTemplate(SubDlg::IDD, t);
-    const std::size_t n1 = std::size(kBar1Buttons), n2 = std::size(kBar2Buttons);
-    win::res::RegisterBitmap(SubDlg::kBar1, int(16 * Images(kBar1Buttons, n1)), 15, [](cairo_t* cr, int w, int h) {
-      PaintBar(kBar1Buttons, std::size(kBar1Buttons), cr, w, h);
-    });
-    win::res::RegisterBitmap(SubDlg::kBar2, int(16 * Images(kBar2Buttons, n2)), 15, [](cairo_t* cr, int w, int h) {
-      PaintBar(kBar2Buttons, std::size(kBar2Buttons), cr, w, h);
-    });
-    win::res::RegisterToolBar(SubDlg::kBar1, 16, 15, std::vector<UINT>(kBar1Buttons, kBar1Buttons + n1));
-    win::res::RegisterToolBar(SubDlg::kBar2, 16, 15, std::vector<UINT>(kBar2Buttons, kBar2Buttons + n2));
-    const std::pair<UINT, const char*> strings[] = {{11503, "[Strg-F] Markierung Fett"},
-                                                    {11504, "[Strg-K] Markierung Kursiv"},
-                                                    {11505, "[Strg-U] Markierung unterstrichen"},
-                                                    {11526, "[Strg-+] Markierung tiefgestellt"},
-                                                    {11527, "[Strg-*] Markierung hochgestellt"},
-                                                    {40049, "Sonderzeichen"},
-                                                    {11525, "[F9] Markierung Formel"},
-                                                    {11506, "[Strg-L] Absatz linksbündig"},
-                                                    {11507, "[Strg-E] Absatz zentrisch"},
-                                                    {11509, "[Strg-R] Absatz rechtsbündig"},
-                                                    {11528, "Blocksatz"},
-                                                    {11522, "Formatvorlage"},
-                                                    {11524, "Texthöhe"},
-                                                    {11533, "Einrücken"},
-                                                    {11534, "Ausrücken"},
-                                                    {11530, "Zeilenabstand"},
-                                                    {11532, "Stichpunkte"},
-                                                    {11531, "Aufzählung"},
-                                                    {11529, "[Strg-X] Ausschneiden"},
-                                                    {11535, "[Strg-C] Kopieren Zwischenablage"},
-                                                    {11536, "[Strg-V] Einfügen Zwischenablage"},
-                                                    {11537, "[Strg-Z] Zurück"},
-                                                    {11538, "Wiederherstellen"},
-                                                    {11546, "Ansicht zoomen"},
-                                                    {11544, "[F5] Dokument berechnen"},
-                                                    {11545, "Übersicht aller Formeln"},
-                                                    {11547, "Lastübernahme"},
-                                                    {11541, "Neue Tabelle einfügen"},
-                                                    {11542, "Markierte Tabelle ändern"},
-                                                    {40050, "Einfügen"},
-                                                    {11539, "Suchen"},
-                                                    {11540, "Suchen und Ersetzen"},
-                                                    {40011, "Einstellungen"},
-                                                    {40003, "Öffnet den Dialog 'Visual Basic Scripting'"},
-                                                    {40033, "Öffnet die Onlinehilfe"},
-                                                    {40044, "Dokument berechnen und Ergebnisdokument öffnen"},
-                                                    {40051, "Berechne aktuelles Dokument"}};
-    for (const auto& [id, s] : strings) win::RegisterString(id, s);
-    return true;
-  }();
-  (void)done;
+  // registered again after the module that drew them was unloaded
+  if (win::res::HasBitmap(SubDlg::kBar1)) return;
+  win::DialogTemplate t;
+  t.style = WS_CHILD | DS_CONTROL;
+  t.cx = 531;
+  t.cy = 306;
+  win::DialogItem item;
+  item.id = SubDlg::kHoverId;
+  item.className = "Button";
+  item.style = BS_PUSHBUTTON | BS_BITMAP;
+  item.x = 516;
+  item.y = 0;
+  item.cx = 14;
+  item.cy = 12;
+  item.hidden = true;
+  t.items.push_back(item);
+  win::RegisterDialogTemplate(SubDlg::IDD, t);
+  const std::size_t n1 = std::size(kBar1Buttons), n2 = std::size(kBar2Buttons);
+  win::res::RegisterBitmap(SubDlg::kBar1, int(16 * Images(kBar1Buttons, n1)), 15, [](cairo_t* cr, int w, int h) {
+    PaintBar(kBar1Buttons, std::size(kBar1Buttons), cr, w, h);
+  });
+  win::res::RegisterBitmap(SubDlg::kBar2, int(16 * Images(kBar2Buttons, n2)), 15, [](cairo_t* cr, int w, int h) {
+    PaintBar(kBar2Buttons, std::size(kBar2Buttons), cr, w, h);
+  });
+  win::res::RegisterToolBar(SubDlg::kBar1, 16, 15, std::vector<UINT>(kBar1Buttons, kBar1Buttons + n1));
+  win::res::RegisterToolBar(SubDlg::kBar2, 16, 15, std::vector<UINT>(kBar2Buttons, kBar2Buttons + n2));
+  const std::pair<UINT, const char*> strings[] = {{11503, "[Strg-F] Markierung Fett"},
+                                                  {11504, "[Strg-K] Markierung Kursiv"},
+                                                  {11505, "[Strg-U] Markierung unterstrichen"},
+                                                  {11526, "[Strg-+] Markierung tiefgestellt"},
+                                                  {11527, "[Strg-*] Markierung hochgestellt"},
+                                                  {40049, "Sonderzeichen"},
+                                                  {11525, "[F9] Markierung Formel"},
+                                                  {11506, "[Strg-L] Absatz linksbündig"},
+                                                  {11507, "[Strg-E] Absatz zentrisch"},
+                                                  {11509, "[Strg-R] Absatz rechtsbündig"},
+                                                  {11528, "Blocksatz"},
+                                                  {11522, "Formatvorlage"},
+                                                  {11524, "Texthöhe"},
+                                                  {11533, "Einrücken"},
+                                                  {11534, "Ausrücken"},
+                                                  {11530, "Zeilenabstand"},
+                                                  {11532, "Stichpunkte"},
+                                                  {11531, "Aufzählung"},
+                                                  {11529, "[Strg-X] Ausschneiden"},
+                                                  {11535, "[Strg-C] Kopieren Zwischenablage"},
+                                                  {11536, "[Strg-V] Einfügen Zwischenablage"},
+                                                  {11537, "[Strg-Z] Zurück"},
+                                                  {11538, "Wiederherstellen"},
+                                                  {11546, "Ansicht zoomen"},
+                                                  {11544, "[F5] Dokument berechnen"},
+                                                  {11545, "Übersicht aller Formeln"},
+                                                  {11547, "Lastübernahme"},
+                                                  {11541, "Neue Tabelle einfügen"},
+                                                  {11542, "Markierte Tabelle ändern"},
+                                                  {40050, "Einfügen"},
+                                                  {11539, "Suchen"},
+                                                  {11540, "Suchen und Ersetzen"},
+                                                  {40011, "Einstellungen"},
+                                                  {40003, "Öffnet den Dialog 'Visual Basic Scripting'"},
+                                                  {40033, "Öffnet die Onlinehilfe"},
+                                                  {40044, "Dokument berechnen und Ergebnisdokument öffnen"},
+                                                  {40051, "Berechne aktuelles Dokument"}};
+  for (const auto& [id, s] : strings) win::RegisterString(id, s);
 }
 
 SubDlg::SubDlg(CWnd* parent) : CDialog(IDD, parent) { RegisterEditorResources(); }

@@ -45,6 +45,7 @@ class CKolumoApp : public CWinApp {
     SetDocumentPartFactory(nullptr);
     UnregisterImportDialogs();
     VarDefGrid::ValueImport() = nullptr;
+    win::res::ForgetPainted();
   }
 
   DECLARE_MESSAGE_MAP()

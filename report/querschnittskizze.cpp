@@ -5,7 +5,6 @@
 #include <cairo.h>
 
 #include <cmath>
-#include <mutex>
 
 #include "platform/win/resources.h"
 
@@ -133,11 +132,9 @@ void Paint(cairo_t* cr, int, int) {
 
 }  // namespace
 
+// Not once per process: an unloaded module takes the sketch with it, and a new load registers it again.
 void EnsureQuerschnittSkizze() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    if (!win::res::HasBitmap(kQuerschnittSkizze)) win::res::RegisterBitmap(kQuerschnittSkizze, 600, 600, Paint);
-  });
+  if (!win::res::HasBitmap(kQuerschnittSkizze)) win::res::RegisterBitmap(kQuerschnittSkizze, 600, 600, Paint);
 }
 
 }  // namespace report

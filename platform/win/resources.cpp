@@ -374,6 +374,14 @@ std::string LastError() {
   return T().lastError;
 }
 
+void ForgetPainted() {
+  std::lock_guard lock(T().mutex);
+  std::erase_if(T().bitmaps, [](const auto& entry) { return bool(entry.second.paint); });
+  std::erase_if(T().icons, [](const auto& entry) { return bool(entry.second.paint); });
+  T().sharedIcons.clear();
+  RegisterSystemIcons();
+}
+
 void ResetForTests() {
   std::lock_guard lock(T().mutex);
   T().bitmaps.clear();

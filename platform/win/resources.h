@@ -46,6 +46,9 @@ HICON PaintedCursor(UINT id);
 
 // Forgets the resources registered since start-up (tests); the built-in ones stay.
 void ResetForTests();
+// Forgets every bitmap, icon and cursor drawn by code, keeping the built-in ones and those read from files: a
+// module that is unloaded takes the code that draws its pictures with it. It registers them again when loaded.
+void ForgetPainted();
 
 }  // namespace win::res
 

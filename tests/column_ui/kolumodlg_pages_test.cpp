@@ -218,6 +218,14 @@ TEST_F(KolumoPagesTest, SettingsButtonsOpenTheirDialogsOnTheData) {
   EXPECT_EQ(FileBytes(path), before);
 }
 
+TEST_F(KolumoPagesTest, ThePlatesComeBackForAPageMadeAfterAModuleWasUnloaded) {
+  win::res::ForgetPainted();  // what unloading the module does
+  ASSERT_FALSE(win::res::HasBitmap(S::kIdBildDin));
+  const CKolumoSteuDlg page;  // as a module loaded again makes its input dialog
+  for (UINT id : {S::kIdBildDin, S::kIdBildEc2, S::kIdBildSia, S::kIdBildNaDe, S::kIdBildNaAndere})
+    EXPECT_TRUE(win::res::HasBitmap(id)) << id;
+}
+
 TEST_F(KolumoPagesTest, OnlyTheGermanAnnexCanBeChosen) {
   Open([](CKolumoData& d) { d.iNorm = 12; });
   ShowTab(1);

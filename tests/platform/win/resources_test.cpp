@@ -147,6 +147,17 @@ TEST_F(ResourceTest, AResourceFileRegistersStringsMenusAndBitmaps) {
   HMENU menu = LoadMenu(nullptr, MAKEINTRESOURCE(902));
   EXPECT_TRUE(GetMenuState(menu, 903, MF_BYCOMMAND) & MF_CHECKED);
   DestroyMenu(menu);
+
+  // An unloaded module takes its painters with it: what code drew goes, what a file held and the built-in
+  // icons stay.
+  win::res::RegisterBitmap(904, 20, 10, Halves);
+  win::res::RegisterIcon(905, Halves);
+  win::res::ForgetPainted();
+  EXPECT_FALSE(win::res::HasBitmap(904));
+  EXPECT_EQ(LoadIcon(nullptr, MAKEINTRESOURCE(905)), nullptr);
+  EXPECT_TRUE(win::res::HasBitmap(901));
+  EXPECT_NE(LoadIcon(nullptr, IDI_ERROR), nullptr);
+  EXPECT_EQ(text.LoadString(900), TRUE);
 }
 
 TEST_F(ResourceTest, ABadResourceFileSaysWhyAndRegistersNothing) {
