@@ -70,8 +70,9 @@ public:
     double tef = 0.0;  // effective wall thickness of the torsion core, cm (worked in m)
     double ak = 0.0;   // area enclosed by the torsion core, m2
     double uk = 0.0;   // perimeter of the torsion core, m
-    int nKern = 0;     // core polygon points (at most 20) and their y coordinates, cm
+    int nKern = 0;     // core polygon points (at most 20) and their coordinates, cm
     double kernY[20] = {};
+    double kernZ[20] = {};
     double cotTheta = 0.0;  // the user's cot theta; 0 means none
     int schubSchalter = 0;  // 1 once the shear dispatch has checked the section
 
@@ -108,6 +109,9 @@ private:
     // The steps all DIN 1045-1 and EC2 checks begin with: forces, tension reinforcement, neutral-axis
     // width, floors of the core values, the design factor, and the fallback width 0.65 h.
     Eingang Vorbereiten(cBem& bem);
+    // Width of the torsion core across the shear force (m) for the minimum stirrups: across z |ymax| +
+    // |ymin| of its points, across y their extent in z, an oblique force blended as the web width; -1
+    // without a core.
     double KernBreite() const;
 };
 

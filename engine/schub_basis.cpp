@@ -171,6 +171,8 @@ void cSchub::Setze(int iq)
     }
     for (int k = 0; k < 20; ++k)
         kernY[k] = k < nKern ? q.m_ky[k] : 0.0;
+    for (int k = 0; k < 20; ++k)
+        kernZ[k] = k < nKern ? q.m_kz[k] : 0.0;
 
     const int e = iq / 2;
     const int feld = e < kMaxKnoten ? std::clamp(g_rechner.stabFeld[e], 0, kMaxFelder - 1) : 0;
@@ -200,12 +202,20 @@ double cSchub::KernBreite() const
     // width of the core polygon, m; a section without a core has no meaningful one
     if (nKern <= 0)
         return -1.0;
-    double ymax = -1e6, ymin = 1e6;
+    double ymax = -1e6, ymin = 1e6, zmax = -1e6, zmin = 1e6;
     for (int k = 0; k < nKern; ++k) {
         ymax = std::max(ymax, kernY[k]);
         ymin = std::min(ymin, kernY[k]);
+        zmax = std::max(zmax, kernZ[k]);
+        zmin = std::min(zmin, kernZ[k]);
     }
-    return (std::fabs(ymax) + std::fabs(ymin)) / 100.0;
+    const double querZ = (std::fabs(ymax) + std::fabs(ymin)) / 100.0;
+    const double querY = (zmax - zmin) / 100.0;
+    const double v = std::hypot(kraefte[1], kraefte[2]);
+    if (!(richtung[0].bw > 0.0 && richtung[1].bw > 0.0 && querY > 0.0 && v > 0.0))
+        return querZ;
+    const double cy2 = (kraefte[1] / v) * (kraefte[1] / v);
+    return 1.0 / std::sqrt(cy2 / (querY * querY) + (1.0 - cy2) / (querZ * querZ));
 }
 
 cSchub::Eingang cSchub::Vorbereiten(cBem& bem)

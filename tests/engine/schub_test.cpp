@@ -674,4 +674,28 @@ TEST_F(SchubRichtungTest, Ec2WebWidthWithoutMomentIsTheWidthAcrossTheShearForce)
     EXPECT_DOUBLE_EQ(vrdmax[0], vrdmax[1]);
 }
 
+TEST_F(SchubRichtungTest, Ec2MinimumStirrupsOfTheCoreAcrossTheShearForce)
+{
+    // rho_w,min = 0.08 sqrt(30)/500 = 8.763561e-4; core 25 x 45 cm (y from -12.5 to 12.5, z from -2.5 to
+    // -47.5), tef = 0.05: across z w = 0.25 + 2 x 0.05 = 0.35 -> 3.067246 cm2/m; across y w = 0.45 + 0.10 =
+    // 0.55 -> 4.819959 cm2/m
+    struct Fall {
+        const char* name;
+        double vy, vz, asmin;
+    };
+    const Fall faelle[] = {{"along z", 0.0, 20.0, 3.067246}, {"along y", 20.0, 0.0, 4.819959}};
+    for (const Fall& f : faelle) {
+        cSchub s = Spalte(2, 0.0);
+        s.kraefte[1] = f.vy;
+        s.kraefte[2] = f.vz;
+        const double z[4] = {-2.5, -47.5, -47.5, -2.5};
+        for (int k = 0; k < 4; ++k)
+            s.kernZ[k] = z[k];
+        Rechteck30x50(s);
+        s.SchubEC2(m_bem);
+        EXPECT_NEAR(s.erg[kSlotAsminS], f.asmin, 1e-5) << f.name;
+        EXPECT_NEAR(s.erg[kSlotW], f.asmin / 8.763561e-4 / 1e4, 1e-6) << f.name;
+    }
+}
+
 }  // namespace
