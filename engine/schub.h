@@ -52,6 +52,17 @@ public:
     double ac = 0.0;            // concrete area, m2
     double z = 0.0;             // internal lever arm of the bending design, m
     double bw = 0.0;            // web width, m
+    // The section seen by a shear force along y ([0]) and along z ([1]): depth along the force (m), edge
+    // distances and covers of the outermost bars (cm; [0] on the face in tension under a positive moment in
+    // that plane), and the width across the force (m): the concrete's chord through its centroid. Setze
+    // fills them; a section without them (depth 0) keeps h, d1, cv and bw as given.
+    struct Richtung {
+        double h = 0.0;
+        double d1[2] = {};
+        double cv[2] = {};
+        double bw = 0.0;
+    };
+    Richtung richtung[2];
     // Edge distance of the tension reinforcement and cover of the longitudinal bars, cm; [0] on the face in
     // tension under a positive moment, [1] on the other face.
     double d1[2] = {};
@@ -59,8 +70,9 @@ public:
     double tef = 0.0;  // effective wall thickness of the torsion core, cm (worked in m)
     double ak = 0.0;   // area enclosed by the torsion core, m2
     double uk = 0.0;   // perimeter of the torsion core, m
-    int nKern = 0;     // core polygon points (at most 20) and their y coordinates, cm
+    int nKern = 0;     // core polygon points (at most 20) and their coordinates, cm
     double kernY[20] = {};
+    double kernZ[20] = {};
     double cotTheta = 0.0;  // the user's cot theta; 0 means none
     int schubSchalter = 0;  // 1 once the shear dispatch has checked the section
 
@@ -70,6 +82,14 @@ public:
     // Takes the section values from the prepared cross-section iq and its design state: geometry, grades,
     // torsion core, the lever arm of the last design and the user's cot theta of the section's field.
     void Setze(int iq);
+
+    // Sets h, d1, cv and bw to the section seen by this section's shear force (Vy, Vz), so that the checks
+    // work in the plane of the force whatever the direction of the strain plane. A force along an axis takes
+    // that axis' values; an oblique one blends them by its direction cosines cy, cz: depth and width
+    // elliptically (1/L^2 = cy^2/Ly^2 + cz^2/Lz^2, never beyond the larger), edge distances and covers
+    // linearly (cy^2 Ly + cz^2 Lz). Without shear force the values across z stay. Nothing changes for a
+    // section whose directions were not set.
+    void AufQuerkraftRichten();
 
     // The checks; each returns 0 and writes the result block.
     int SchubDIN1045_1(cBem& bem);
@@ -89,10 +109,21 @@ private:
     // The steps all DIN 1045-1 and EC2 checks begin with: forces, tension reinforcement, neutral-axis
     // width, floors of the core values, the design factor, and the fallback width 0.65 h.
     Eingang Vorbereiten(cBem& bem);
+    // Width of the torsion core across the shear force (m) for the minimum stirrups: across z |ymax| +
+    // |ymin| of its points, across y their extent in z, an oblique force blended as the web width; -1
+    // without a core.
     double KernBreite() const;
 };
 
 extern cSchub g_schub[kMaxQuerschnitte];
+
+// A moment (MNm) at or below which a section counts as free of moment: the direction of its strain plane,
+// and of any width taken along its neutral axis, is then an accident of the iteration.
+constexpr double kSchubMomentNull = 1e-9;
+
+// Length of concrete (cm) along the line through (y0, z0) in direction (ry, rz) (a unit vector): the chord
+// of the outline (n points, cm) less the chords of the openings.
+double Sehne(int n, const double* y, const double* z, double y0, double z0, double ry, double rz);
 
 // The user's cot theta of each field (0 = none). Belongs with the field's section input (StabQuerschnitt);
 // kept here until the input carries it.

@@ -2,6 +2,7 @@
 // the longitudinal tension reinforcement and the group look-up.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/quer.h"
 #include "engine/schub.h"
@@ -11,7 +12,43 @@ double g_cotThetaFeld[kMaxFelder] = {};
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
+
+// Signed area and first moments of a polygon (cm2, cm3).
+void Flaechenmomente(int n, const double* y, const double* z, double& a, double& sy, double& sz)
+{
+    a = sy = sz = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const int j = (k + 1) % n;
+        const double c = y[k] * z[j] - y[j] * z[k];
+        a += 0.5 * c;
+        sy += c * (y[k] + y[j]) / 6.0;
+        sz += c * (z[k] + z[j]) / 6.0;
+    }
+}
 }  // namespace
+
+double Sehne(int n, const double* y, const double* z, double y0, double z0, double ry, double rz)
+{
+    // crossings of the edges with the line, as positions along it; a corner on the line counts on the side
+    // of its positive distance, so that it is crossed once or not at all
+    std::vector<double> t;
+    for (int k = 0; k < n; ++k) {
+        const int j = (k + 1) % n;
+        const double sk = (y[k] - y0) * rz - (z[k] - z0) * ry;
+        const double sj = (y[j] - y0) * rz - (z[j] - z0) * ry;
+        if ((sk < 0.0) == (sj < 0.0))
+            continue;
+        const double f = sk / (sk - sj);
+        const double py = y[k] + f * (y[j] - y[k]);
+        const double pz = z[k] + f * (z[j] - z[k]);
+        t.push_back((py - y0) * ry + (pz - z0) * rz);
+    }
+    std::sort(t.begin(), t.end());
+    double laenge = 0.0;
+    for (std::size_t k = 0; k + 1 < t.size(); k += 2)
+        laenge += t[k + 1] - t[k];
+    return laenge;
+}
 
 void cSchub::Setze(int iq)
 {
@@ -58,6 +95,62 @@ void cSchub::Setze(int iq)
         cv[1] = q.m_c2;
     }
 
+    // the section as a shear force along either axis sees it
+    richtung[0] = richtung[1] = Richtung{};
+    richtung[1].h = h;
+    richtung[0].h = bw;
+    for (int k = 0; k < 2; ++k) {
+        richtung[1].d1[k] = d1[k];
+        richtung[1].cv[k] = cv[k];
+    }
+    if (q.m_nStaebe > 0 && q.m_nUmriss > 0) {
+        // a positive moment about z puts the face at the smallest y in tension
+        int links = 0, rechts = 0;
+        for (int k = 1; k < q.m_nStaebe; ++k) {
+            if (q.m_sy[k] < q.m_sy[links])
+                links = k;
+            if (q.m_sy[k] > q.m_sy[rechts])
+                rechts = k;
+        }
+        auto radius = [&](int k) { return std::sqrt(std::max(q.m_sa[k], 0.0) / kPi) * 100.0; };
+        richtung[0].d1[0] = q.m_sy[links] - ymin;
+        richtung[0].d1[1] = ymax - q.m_sy[rechts];
+        richtung[0].cv[0] = std::max(richtung[0].d1[0] - radius(links), 0.0);
+        richtung[0].cv[1] = std::max(richtung[0].d1[1] - radius(rechts), 0.0);
+    } else {
+        for (int k = 0; k < 2; ++k) {
+            richtung[0].d1[k] = d1[k];
+            richtung[0].cv[k] = cv[k];
+        }
+    }
+    if (q.m_nUmriss >= 3) {
+        double a = 0.0, sy = 0.0, sz = 0.0;
+        Flaechenmomente(q.m_nUmriss, q.m_uy, q.m_uz, a, sy, sz);
+        const double vz = a < 0.0 ? -1.0 : 1.0;  // openings count against the outline, whatever their sense
+        a *= vz, sy *= vz, sz *= vz;
+        const int nOeff = std::clamp(q.m_nOeffnungen, 0, kQuerMaxOeffnungen);
+        for (int o = 0; o < nOeff; ++o) {
+            double ao = 0.0, syo = 0.0, szo = 0.0;
+            Flaechenmomente(std::clamp(q.m_oN[o], 0, 20), q.m_oy[o], q.m_oz[o], ao, syo, szo);
+            const double vo = ao < 0.0 ? -1.0 : 1.0;
+            a -= vo * ao, sy -= vo * syo, sz -= vo * szo;
+        }
+        if (a > 0.0) {
+            const double yc = sy / a, zc = sz / a;
+            double querY = Sehne(q.m_nUmriss, q.m_uy, q.m_uz, yc, zc, 0.0, 1.0);
+            double querZ = Sehne(q.m_nUmriss, q.m_uy, q.m_uz, yc, zc, 1.0, 0.0);
+            for (int o = 0; o < nOeff; ++o) {
+                const int n = std::clamp(q.m_oN[o], 0, 20);
+                querY -= Sehne(n, q.m_oy[o], q.m_oz[o], yc, zc, 0.0, 1.0);
+                querZ -= Sehne(n, q.m_oy[o], q.m_oz[o], yc, zc, 1.0, 0.0);
+            }
+            richtung[0].bw = std::max(querY, 0.0) / 100.0;
+            richtung[1].bw = std::max(querZ, 0.0) / 100.0;
+        }
+    }
+    if (!(richtung[0].bw > 0.0 && richtung[1].bw > 0.0))
+        richtung[0] = richtung[1] = Richtung{};
+
     // torsion core: its wall is centred on the core line, which lies t inside the outline
     double t = 0.0;
     switch (q.m_typ) {
@@ -78,10 +171,30 @@ void cSchub::Setze(int iq)
     }
     for (int k = 0; k < 20; ++k)
         kernY[k] = k < nKern ? q.m_ky[k] : 0.0;
+    for (int k = 0; k < 20; ++k)
+        kernZ[k] = k < nKern ? q.m_kz[k] : 0.0;
 
     const int e = iq / 2;
     const int feld = e < kMaxKnoten ? std::clamp(g_rechner.stabFeld[e], 0, kMaxFelder - 1) : 0;
     cotTheta = g_cotThetaFeld[feld];
+}
+
+void cSchub::AufQuerkraftRichten()
+{
+    const Richtung& y = richtung[0];
+    const Richtung& z = richtung[1];
+    if (!(y.h > 0.0 && z.h > 0.0 && y.bw > 0.0 && z.bw > 0.0))
+        return;
+    const double v = std::hypot(kraefte[1], kraefte[2]);
+    const double cy2 = v > 0.0 ? (kraefte[1] / v) * (kraefte[1] / v) : 0.0;
+    const double cz2 = 1.0 - cy2;
+    auto elliptisch = [&](double ly, double lz) { return 1.0 / std::sqrt(cy2 / (ly * ly) + cz2 / (lz * lz)); };
+    h = elliptisch(y.h, z.h);
+    bw = elliptisch(y.bw, z.bw);
+    for (int k = 0; k < 2; ++k) {
+        d1[k] = cy2 * y.d1[k] + cz2 * z.d1[k];
+        cv[k] = cy2 * y.cv[k] + cz2 * z.cv[k];
+    }
 }
 
 double cSchub::KernBreite() const
@@ -89,12 +202,20 @@ double cSchub::KernBreite() const
     // width of the core polygon, m; a section without a core has no meaningful one
     if (nKern <= 0)
         return -1.0;
-    double ymax = -1e6, ymin = 1e6;
+    double ymax = -1e6, ymin = 1e6, zmax = -1e6, zmin = 1e6;
     for (int k = 0; k < nKern; ++k) {
         ymax = std::max(ymax, kernY[k]);
         ymin = std::min(ymin, kernY[k]);
+        zmax = std::max(zmax, kernZ[k]);
+        zmin = std::min(zmin, kernZ[k]);
     }
-    return (std::fabs(ymax) + std::fabs(ymin)) / 100.0;
+    const double querZ = (std::fabs(ymax) + std::fabs(ymin)) / 100.0;
+    const double querY = (zmax - zmin) / 100.0;
+    const double v = std::hypot(kraefte[1], kraefte[2]);
+    if (!(richtung[0].bw > 0.0 && richtung[1].bw > 0.0 && querY > 0.0 && v > 0.0))
+        return querZ;
+    const double cy2 = (kraefte[1] / v) * (kraefte[1] / v);
+    return 1.0 / std::sqrt(cy2 / (querY * querY) + (1.0 - cy2) / (querZ * querZ));
 }
 
 cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
@@ -109,10 +230,17 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
     bem.sigeps(sigMax);
     e.asl = HoleAslSchub(bem, e.MEd);
 
+    // The width along the neutral axis is the web's where the strain plane follows the bending in the plane
+    // of the shear force; it never exceeds the width across the shear force (a skew neutral axis cuts a long
+    // chord through a rectangle), and without moment the plane's direction is arbitrary and the width
+    // across the shear force alone holds.
     double b0 = 0.0, zug = 0.0;
     bem.BerechneNullinienbreite(b0, zug);
-    if (b0 > 0.0)
-        bw = b0;
+    const bool gerichtet = richtung[0].bw > 0.0 && richtung[1].bw > 0.0;
+    if (gerichtet)
+        AufQuerkraftRichten();
+    if (b0 > 0.0 && (!gerichtet || e.MEd > kSchubMomentNull))
+        bw = gerichtet ? std::min(b0, bw) : b0;
 
     e.ak = std::fabs(ak) < 1e-10 ? 1e-10 : ak;
     e.uk = std::fabs(uk) < 1e-10 ? 1e-10 : uk;

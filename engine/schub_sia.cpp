@@ -16,6 +16,8 @@ int cSchub::SchubSIA262(cBem& bem)
 {
     if (!(h > 0.0))
         return 0;  // a section without an outline has nothing to check
+    // the check works in the plane of the shear force, whatever the direction of the strain plane
+    AufQuerkraftRichten();
     if (bw == 0.0) {
         double sigMax = 0.0;
         bem.sigeps(sigMax);
@@ -33,7 +35,9 @@ int cSchub::SchubSIA262(cBem& bem)
     const double fyd = HoleStahlBemessungswerte(norm, stahlGuete, 0, aussergewoehnlich);
     const double fsk = HoleStahlBemessungswerte(norm, stahlGuete, 1, aussergewoehnlich);
 
-    const double d = h - (kraefte[4] >= 0.0 ? d1[0] : d1[1]) / 100.0;
+    // the face in tension under the moment in the plane of the (larger) shear component
+    const double moment = std::fabs(kraefte[1]) > std::fabs(kraefte[2]) ? kraefte[5] : kraefte[4];
+    const double d = h - (moment >= 0.0 ? d1[0] : d1[1]) / 100.0;
     if (std::fabs(z) < 0.5 * d)
         z = d;
     const double zv = std::min(z, 0.9 * d);
@@ -50,12 +54,13 @@ int cSchub::SchubSIA262(cBem& bem)
     const double sc = std::sin(theta) * std::cos(theta);
 
     // kd from the ratio of the acting to the resisting moment once the section is beyond its ultimate
-    // state; without a resisting moment the full 2.2 stays (the smaller kd)
+    // state. The ultimate check scales all forces by R.U/R, so the ratio is 1/R.U/R; at a section without
+    // moment both moments are round-off whose ratio is arbitrary, and the ratio is that limit.
     const double ruR = bem.m_slots[11];
     const double mrd = std::hypot(bem.m_erg[3].My, bem.m_erg[3].Mz) / 1000.0;
     double kv = 2.2;
-    if (ruR > 1.0 && mrd > 0.0)
-        kv = 2.2 * MEd / mrd;
+    if (ruR > 1.0)
+        kv = 2.2 * (MEd > kSchubMomentNull && mrd > 0.0 ? MEd / mrd : 1.0 / ruR);
     const double kd = 1.0 / (1.0 + kv * d);
     const double vrd = kd * taucd * d * bw;
 

@@ -86,7 +86,7 @@ inline void FixFootWithoutImperfection(CKolumoData& d, int stage) {
 inline void Cantilever(CKolumoData& d, double L, int norm = 1) {
   d.version = 2012.01;
   d.iNorm = norm;
-  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
+  d.InitStages(FormingNorm(d.iNorm));
   d.sBeton = "C30/37";
   d.sStahl = "B500B";
   d.SetFieldCount(1);

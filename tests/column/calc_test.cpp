@@ -22,6 +22,7 @@ namespace {
 
 using column_test::Action;
 using column_test::AddCombination;
+using column_test::FormingNorm;
 using column_test::PointLoad;
 using column_test::SetActions;
 
@@ -49,7 +50,7 @@ class CalcTest : public column_test::CalcRunFixture {
 TEST_F(CalcTest, CombinationFilesReadBackWithTheirCombinationsAndFactors) {
   CKolumoData d;
   d.iNorm = 1;  // EC2: engine code 2
-  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
+  d.InitStages(FormingNorm(d.iNorm));
   SetActions(d, 0, {Action(1, 0), Action(2, 1, 0), Action(3, 3)});
   AddCombination(d, 0, "Ed", "1.35*(1)+1.50*(2)");
   AddCombination(d, 0, "Ed", "1.00*(1)+1.50*(2)");
@@ -111,7 +112,7 @@ TEST_F(CalcTest, EveryEurocodeAnnexSelectsItsCombinations) {
     SCOPED_TRACE(iNorm);
     CKolumoData d;
     d.iNorm = iNorm;
-    d.InitStages(CKolumoData::KombiNormFuerNorm(iNorm));
+    d.InitStages(FormingNorm(iNorm));
     SetActions(d, 0, {Action(1, 0), Action(2, 1)});
     AddCombination(d, 0, "Ed", "1.35*(1)+1.50*(2)");
     const int counts[4] = {1, 0, 0, 0};

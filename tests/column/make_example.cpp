@@ -19,7 +19,7 @@ void MakeExample(CKolumoData& d) {
   d.comment = "Innenstütze Achse B/3, Erdgeschoss und 1. Obergeschoss";
   d.posDesc = "Stütze B/3";
   d.iNorm = 10;  // EC2 with the German annex
-  d.InitStages(CKolumoData::KombiNormFuerNorm(d.iNorm));
+  d.InitStages(FormingNorm(d.iNorm));
   d.sBeton = "C30/37";
   d.sStahl = "B500B";
 

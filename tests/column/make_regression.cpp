@@ -19,8 +19,9 @@ using namespace column_test;
 
 constexpr double kRigid = -1.0;
 
-// Groups: 0 permanent, 1 variable. Categories of the combination norms of all three codes: 0 imposed A/B,
-// 6 snow up to 1000 m, 7 wind.
+// Groups: 0 permanent, 1 variable. Categories as entered on a reset position, in the list of DIN 1055-100 and
+// SIA 260: 0 imposed A/B, 6 snow up to 1000 m, 7 wind; forming the combinations carries them over to the list of
+// the code's combination norm.
 constexpr int kPermanent = 0, kVariable = 1;
 constexpr int kImposedAB = 0, kSnow = 6, kWind = 7;
 
@@ -43,6 +44,10 @@ void Combine(CKolumoData& d, int stage, std::initializer_list<CEinwirkung> actio
     lk.lastfaelle.Add(row);
   }
   d.maxLF[std::size_t(stage)] = int(loadCases.size());
+  // as the loads page forms them: the stage takes the code's combination norm
+  d.lastUeberlagerung = lk;
+  d.InitLKData(FormingNorm(d.iNorm));
+  lk = d.lastUeberlagerung;
   lk.UpdateLastfallZuordnung();
   lk.Calc();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "column/kolumodata.h"
+#include "designcode/designcode.h"
 
 namespace column_test {
 
@@ -61,6 +62,13 @@ inline CEinwirkung Action(int nr, int gruppe, int kategorie = 0) {
   a.indexGruppe = a.indexGruppeHHHH = gruppe;
   a.indexKategorie = kategorie;
   return a;
+}
+
+// The combination norm under which the loads page forms the combinations of a column under the code `iNorm`; for
+// most codes not the one a reset position's stages start with.
+inline int FormingNorm(int iNorm) {
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
+  return code ? code->formingNorm : 0;
 }
 
 }  // namespace column_test

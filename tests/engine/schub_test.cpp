@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "engine/schub.h"
 #include "schub_fixture.h"
@@ -420,6 +421,60 @@ TEST_F(SchubTest, SectionWithoutTorsionCoreTakesTheWebWidthForTheMinimum)
     EXPECT_DOUBLE_EQ(s.erg[kSlotFall], 0.1);
 }
 
+// ---- the section seen by the shear force ----
+
+TEST(SchubSehne, ChordOfConcreteAlongALine)
+{
+    // polygons in cm; the chord is the length of the line inside the polygon
+    struct Fall {
+        const char* name;
+        std::vector<double> y, z;
+        double y0, z0, ry, rz, sehne;
+    };
+    const std::vector<double> uy = {0, 30, 30, 20, 20, 10, 10, 0}, uz = {0, 0, 30, 30, 10, 10, 30, 30};
+    const Fall faelle[] = {
+        {"rectangle 30 x 50 across z", {-15, -15, 15, 15}, {0, -50, -50, 0}, 0, -25, 1, 0, 30},
+        {"rectangle 30 x 50 across y", {-15, -15, 15, 15}, {0, -50, -50, 0}, 0, -25, 0, 1, 50},
+        // the line runs through two corners: each is crossed once
+        {"diamond through its corners", {20, 0, -20, 0}, {0, 10, 0, -10}, 0, 0, 1, 0, 40},
+        {"diamond across", {20, 0, -20, 0}, {0, 10, 0, -10}, 0, 0, 0, 1, 20},
+        // a U: the line through both legs counts the two 10 cm legs, not the gap between them
+        {"U through its legs", uy, uz, 0, 20, 1, 0, 20},
+        {"U through its base", uy, uz, 0, 5, 1, 0, 30},
+        {"line beside the section", {-15, -15, 15, 15}, {0, -50, -50, 0}, 0, 10, 1, 0, 0},
+    };
+    for (const Fall& f : faelle)
+        EXPECT_NEAR(Sehne(int(f.y.size()), f.y.data(), f.z.data(), f.y0, f.z0, f.ry, f.rz), f.sehne, 1e-9) << f.name;
+}
+
+TEST_F(SchubTest, SectionSeenAlongEitherAxis)
+{
+    // [0] a shear force along y, [1] along z: depth along the force, edge distance of the outermost bars,
+    // width across the force (chord through the centroid; the ring's two walls; the 20-gon has corners
+    // on both axes, so its chords are the diameter)
+    struct Fall {
+        const char* name;
+        int typ, wort;
+        double d[4];
+        double h[2], d1[2], bw[2];
+    };
+    const Fall faelle[] = {
+        {"rectangle 30 x 50", 1, 1, {30, 50, 0, 0}, {0.30, 0.50}, {5.0, 5.0}, {0.50, 0.30}},
+        {"circle 40", 3, 3, {40, 40, 0, 0}, {0.40, 0.40}, {5.0, 5.0}, {0.40, 0.40}},
+        {"ring 40/20", 3, 3, {40, 20, 0, 0}, {0.40, 0.40}, {5.0, 5.0}, {0.20, 0.20}},
+    };
+    for (const Fall& f : faelle) {
+        g_quer[0].Bereite(3, f.typ, 0, 0, f.wort, f.d, 1, 0, 4.0, 4.0, 5.0, 5.0);
+        cSchub s;
+        s.Setze(0);
+        for (int r = 0; r < 2; ++r) {
+            EXPECT_NEAR(s.richtung[r].h, f.h[r], 1e-9) << f.name << " " << r;
+            EXPECT_NEAR(s.richtung[r].d1[0], f.d1[r], 1e-9) << f.name << " " << r;
+            EXPECT_NEAR(s.richtung[r].bw, f.bw[r], 1e-9) << f.name << " " << r;
+        }
+    }
+}
+
 // ---- SIA 262 ----
 
 class SchubSiaTest : public SchubTest {
@@ -507,6 +562,140 @@ TEST_F(SchubSiaTest, UserAngleIsTaken)
     s.SchubSIA262(m_bem);
     EXPECT_NEAR(s.erg[3], 7.6666667, 1e-6);
     EXPECT_DOUBLE_EQ(s.erg[15], 1.5);
+}
+
+class SchubRichtungTest : public SchubSiaTest {
+protected:
+    // the 30 x 50 column of the fixture as Setze sees it: 30 cm along y, 50 cm along z, bars at 5 cm
+    static void Rechteck30x50(cSchub& s)
+    {
+        s.richtung[0] = {0.30, {5.0, 5.0}, {4.0, 4.0}, 0.50};
+        s.richtung[1] = {0.50, {5.0, 5.0}, {4.0, 4.0}, 0.30};
+    }
+};
+
+TEST_F(SchubRichtungTest, SiaWorksInThePlaneOfTheShearForce)
+{
+    // R.U/R <= 1: kv = 2.2; tau_cd = 1.1; VRd = kd tau_cd d bw with kd = 1/(1 + kv d)
+    // along z: d = 0.50 - 0.05 = 0.45, bw = 0.30: kd = 1/1.99 = 0.5025126, VRd = 74.62312 kN
+    // along y: d = 0.30 - 0.05 = 0.25, bw = 0.50: kd = 1/1.55 = 0.6451613, VRd = 88.70968 kN;
+    //   z = min(0.40, 0.9 x 0.25) = 0.225, asw = 0.2/(0.225 x 2.1445069 x 434.783) = 9.533401 cm2/m
+    // at 45 degrees: h = bw = 1/sqrt(0.5/0.3^2 + 0.5/0.5^2) = 0.3638034, d = 0.3138034,
+    //   kd = 0.5915873, VRd = 74.29097 kN, z = min(0.40, 0.9 x 0.3138034) = 0.2824231
+    struct Fall {
+        const char* name;
+        double vy, vz, vrd, z;
+    };
+    const double r = 200.0 / std::sqrt(2.0);
+    const Fall faelle[] = {
+        {"along z", 0.0, 200.0, 74.62312, 0.40},
+        {"along y", 200.0, 0.0, 88.70968, 0.225},
+        {"along y, opposite", -200.0, 0.0, 88.70968, 0.225},
+        {"at 45 degrees", r, r, 74.29097, 0.2824231},
+    };
+    for (const Fall& f : faelle) {
+        cSchub s = Sia(f.vz, 0.0, 0.8);
+        s.kraefte[1] = f.vy;
+        Rechteck30x50(s);
+        s.SchubSIA262(m_bem);
+        EXPECT_NEAR(s.erg[5], f.vrd, 1e-4) << f.name;
+        EXPECT_NEAR(s.erg[2], f.z, 1e-7) << f.name;
+    }
+    cSchub s = Sia(0.0, 0.0, 0.8);
+    s.kraefte[1] = 200.0;
+    Rechteck30x50(s);
+    s.SchubSIA262(m_bem);
+    EXPECT_NEAR(s.erg[3], 9.533401, 1e-5);
+}
+
+TEST_F(SchubRichtungTest, SiaWithoutMomentDoesNotDependOnTheStrainPlane)
+{
+    // R.U/R = 2.5 and no moment: the ultimate check scales all forces by 2.5, so MEd/MRd is 1/2.5 and
+    // kv = 2.2/2.5 = 0.88 whatever round-off the two moments carry and wherever the strain plane lies:
+    // kd = 1/(1 + 0.88 x 0.45) = 0.7163324, VRd = kd 1.1 0.45 0.30 = 106.37536 kN
+    struct Fall {
+        const char* name;
+        double my, mz, myu, mzu, eps0, ky, kz;
+    };
+    const Fall faelle[] = {
+        {"zero moments", 0.0, 0.0, 0.0, 0.0, -1.0, 0.0, 0.0},
+        {"round-off, plane about y", 2.3e-13, -1.7e-13, 4.3e-12, 0.0, 1.5, 0.0, 10.0},
+        {"round-off, plane about z", -2.8e-14, 0.0, 0.0, 1.2e-3, 0.0, 10.0, 0.0},
+    };
+    for (const Fall& f : faelle) {
+        cSchub s = Sia(200.0, 0.0, 2.5);
+        s.kraefte[4] = f.my;
+        s.kraefte[5] = f.mz;
+        Rechteck30x50(s);
+        m_bem.m_erg[3].My = f.myu;
+        m_bem.m_erg[3].Mz = f.mzu;
+        m_bem.m_eps0 = f.eps0;
+        m_bem.m_ky = f.ky;
+        m_bem.m_kz = f.kz;
+        s.SchubSIA262(m_bem);
+        EXPECT_NEAR(s.erg[5], 106.37536, 1e-4) << f.name;
+        EXPECT_NEAR(s.bw, 0.30, 1e-12) << f.name;
+    }
+}
+
+TEST_F(SchubRichtungTest, Ec2WebWidthWithoutMomentIsTheWidthAcrossTheShearForce)
+{
+    // Zero line along y (b0 = 0.30) or along z (b0 = 0.50): without moment either is an accident and the
+    // web is the 0.30 across the shear force along z. With a moment the neutral-axis width holds where it
+    // is the smaller; a zero line along z cuts 0.50 through the web and is limited to the 0.30 across it.
+    struct Fall {
+        const char* name;
+        double eps0, ky, kz, my, b0, bw;
+    };
+    const Fall faelle[] = {
+        {"no moment, zero line along y", 1.5, 0.0, 10.0, 0.0, 0.30, 0.30},
+        {"no moment, zero line along z", 0.0, 10.0, 0.0, 0.0, 0.50, 0.30},
+        {"moment, zero line along z", 0.0, 10.0, 0.0, 100.0, 0.50, 0.30},
+    };
+    double vrdmax[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const Fall& f = faelle[i];
+        m_bem.m_eps0 = f.eps0;
+        m_bem.m_ky = f.ky;
+        m_bem.m_kz = f.kz;
+        double sig = 0.0, b0 = 0.0, zug = 0.0;
+        m_bem.sigeps(sig);
+        m_bem.BerechneNullinienbreite(b0, zug);
+        ASSERT_NEAR(b0, f.b0, 1e-9) << f.name;
+        cSchub s = Spalte(2, 0.0);
+        s.kraefte[1] = 0.0;
+        s.kraefte[2] = 200.0;
+        s.kraefte[4] = f.my;
+        Rechteck30x50(s);
+        s.SchubEC2(m_bem);
+        EXPECT_NEAR(s.bw, f.bw, 1e-12) << f.name;
+        vrdmax[i] = s.erg[kSlotVRdmax];
+    }
+    EXPECT_DOUBLE_EQ(vrdmax[0], vrdmax[1]);
+}
+
+TEST_F(SchubRichtungTest, Ec2MinimumStirrupsOfTheCoreAcrossTheShearForce)
+{
+    // rho_w,min = 0.08 sqrt(30)/500 = 8.763561e-4; core 25 x 45 cm (y from -12.5 to 12.5, z from -2.5 to
+    // -47.5), tef = 0.05: across z w = 0.25 + 2 x 0.05 = 0.35 -> 3.067246 cm2/m; across y w = 0.45 + 0.10 =
+    // 0.55 -> 4.819959 cm2/m
+    struct Fall {
+        const char* name;
+        double vy, vz, asmin;
+    };
+    const Fall faelle[] = {{"along z", 0.0, 20.0, 3.067246}, {"along y", 20.0, 0.0, 4.819959}};
+    for (const Fall& f : faelle) {
+        cSchub s = Spalte(2, 0.0);
+        s.kraefte[1] = f.vy;
+        s.kraefte[2] = f.vz;
+        const double z[4] = {-2.5, -47.5, -47.5, -2.5};
+        for (int k = 0; k < 4; ++k)
+            s.kernZ[k] = z[k];
+        Rechteck30x50(s);
+        s.SchubEC2(m_bem);
+        EXPECT_NEAR(s.erg[kSlotAsminS], f.asmin, 1e-5) << f.name;
+        EXPECT_NEAR(s.erg[kSlotW], f.asmin / 8.763561e-4 / 1e4, 1e-6) << f.name;
+    }
 }
 
 }  // namespace
