@@ -16,8 +16,13 @@ namespace {
 
 constexpr const char* kRootName = "Materialdatenbank";
 
+struct Offen {
+  int document = 0;
+  bool formeln = false;  // some property is given by a formula
+};
+
 struct State {
-  std::map<int, int> documentOfRoot;  // root element -> document
+  std::map<int, Offen> offen;  // root element -> its database
   std::string lastError;
   std::string pathBuffer;
   std::string checkBuffer;
@@ -89,10 +94,14 @@ std::string Ort(const std::vector<std::string>& pfad) {
 
 // The faults of the properties directly under `element`; the place is only spelt out for a fault, as a
 // database of sound values is read on every start.
-void PruefeEigenschaften(int element, const std::vector<std::string>& pfad, std::vector<std::string>& fehler) {
+void PruefeEigenschaften(int element, const std::vector<std::string>& pfad, std::vector<std::string>& fehler,
+                         bool& formeln) {
   for (int p = VIDUV_FindFirstChild(element, "Eigenschaft"); p; p = VIDUV_FindNextChild(p, "Eigenschaft")) {
     // a value given by a formula is known once the material handler has evaluated it
-    if (*VIDUV_GetString(p, "Formel")) continue;
+    if (*VIDUV_GetString(p, "Formel")) {
+      formeln = true;
+      continue;
+    }
     const std::string fehlerText = WertFehler(VIDUV_GetString(p, "Kurzname"), VIDUV_GetString(p, "Wert01"));
     if (!fehlerText.empty()) fehler.push_back(Ort(pfad) + ": " + fehlerText);
   }
@@ -100,13 +109,14 @@ void PruefeEigenschaften(int element, const std::vector<std::string>& pfad, std:
 
 // Every property of the tree, in document order: under the root, the categories, subcategories, codes and
 // their grades.
-void PruefeWerte(int element, std::vector<std::string>& pfad, int ebene, std::vector<std::string>& fehler) {
+void PruefeWerte(int element, std::vector<std::string>& pfad, int ebene, std::vector<std::string>& fehler,
+                 bool& formeln) {
   static const char* const kEbenen[] = {"Kategorie", "Unterkategorie", "Norm", "Objekt"};
-  PruefeEigenschaften(element, pfad, fehler);
+  PruefeEigenschaften(element, pfad, fehler, formeln);
   if (ebene >= 4) return;
   for (int c = VIDUV_FindFirstChild(element, kEbenen[ebene]); c; c = VIDUV_FindNextChild(c, kEbenen[ebene])) {
     pfad.emplace_back(VIDUV_GetString(c, "Name"));  // the library keeps its answer for a few calls only
-    PruefeWerte(c, pfad, ebene + 1, fehler);
+    PruefeWerte(c, pfad, ebene + 1, fehler, formeln);
     pfad.pop_back();
   }
 }
@@ -133,7 +143,8 @@ int Open(const std::string& path, bool required) {
   // A value that makes no sense would be calculated into NaN or zero: the database is not used at all.
   std::vector<std::string> fehler;
   std::vector<std::string> pfad;
-  PruefeWerte(root, pfad, 0, fehler);
+  bool formeln = false;
+  PruefeWerte(root, pfad, 0, fehler, formeln);
   if (!fehler.empty()) {
     constexpr std::size_t kGezeigt = 10;
     s.lastError = "Die Materialdatenbank '" + path + "' enthält unbrauchbare Werte und wird nicht verwendet:";
@@ -142,7 +153,7 @@ int Open(const std::string& path, bool required) {
     VIDUV_CloseDoc(doc);
     return 0;
   }
-  s.documentOfRoot[root] = doc;
+  s.offen[root] = Offen{doc, formeln};
   return root;
 }
 
@@ -156,11 +167,16 @@ int ZUROVO_OpenUser(void) { return Open(UserPath(), false); }
 
 int ZUROVO_Close(int root) {
   State& s = S();
-  auto it = s.documentOfRoot.find(root);
-  if (it == s.documentOfRoot.end()) return 0;
-  VIDUV_CloseDoc(it->second);
-  s.documentOfRoot.erase(it);
+  auto it = s.offen.find(root);
+  if (it == s.offen.end()) return 0;
+  VIDUV_CloseDoc(it->second.document);
+  s.offen.erase(it);
   return 1;
+}
+
+int ZUROVO_HasFormulas(int root) {
+  auto it = S().offen.find(root);
+  return it != S().offen.end() && it->second.formeln ? 1 : 0;
 }
 
 const char* ZUROVO_GetLastError(void) { return S().lastError.c_str(); }

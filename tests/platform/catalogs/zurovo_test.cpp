@@ -100,3 +100,34 @@ TEST(Zurovo, FaultyValuesAreRefusedWithTheirPlace) {
   EXPECT_EQ(message.find("C20/25"), std::string::npos);
   EXPECT_EQ(message.find("C35/45"), std::string::npos);
 }
+
+// The material handler evaluates formulas only when the open found one, wherever it stands in the tree.
+TEST(Zurovo, TellsWhetherAnyValueIsGivenByAFormula) {
+  const struct {
+    const char* wo;
+    const char* oben;    // properties under the code
+    const char* objekt;  // properties under the grade
+    int formeln;
+  } faelle[] = {
+      {"none", R"(<Eigenschaft Kurzname="n" Wert01="2" Formel=""/>)", R"(<Eigenschaft Kurzname="fck" Wert01="20"/>)",
+       0},
+      {"in a grade", "", R"(<Eigenschaft Kurzname="fck" Wert01="" Formel="2*10"/>)", 1},
+      {"above the grades", R"(<Eigenschaft Kurzname="n" Wert01="" Formel="1+1"/>)",
+       R"(<Eigenschaft Kurzname="fck" Wert01="20"/>)", 1},
+  };
+  for (const auto& f : faelle) {
+    TempDir dir;
+    ScopedRoot root(dir.Path());
+    WriteFile(
+        dir.File("catalogs/material.xml"),
+        std::string(
+            R"(<Materialdatenbank><Kategorie Name="Beton"><Unterkategorie Name="Normalbeton"><Norm Name="DIN">)") +
+            f.oben + R"(<Objekt Name="C20/25">)" + f.objekt +
+            "</Objekt></Norm></Unterkategorie></Kategorie></Materialdatenbank>");
+    const int db = ZUROVO_OpenStandard();
+    ASSERT_NE(db, 0) << f.wo << ": " << ZUROVO_GetLastError();
+    EXPECT_EQ(ZUROVO_HasFormulas(db), f.formeln) << f.wo;
+    ZUROVO_Close(db);
+    EXPECT_EQ(ZUROVO_HasFormulas(db), 0) << f.wo << ", closed";
+  }
+}
