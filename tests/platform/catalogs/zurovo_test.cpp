@@ -131,3 +131,29 @@ TEST(Zurovo, TellsWhetherAnyValueIsGivenByAFormula) {
     EXPECT_EQ(ZUROVO_HasFormulas(db), 0) << f.wo << ", closed";
   }
 }
+
+// Each property is judged by its kind: a number that must be above zero, any number (or nothing), or free text.
+// The first and the last names of each kind and names that only nearly match one are the cases a lookup gets wrong.
+TEST(Zurovo, ValuesAreJudgedByTheKindOfTheirProperty) {
+  const struct {
+    const char* key;
+    const char* text;
+    const char* fault;
+  } faelle[] = {
+      {"E", "0", "E = 0 muss größer als 0 sein."},
+      {"gamma_sg", "-1", "gamma_sg = -1 muss größer als 0 sein."},
+      {"fck", "", "fck = \"\" ist keine Zahl."},
+      {"fck", "30", ""},
+      {"alpha_t", "x", "alpha_t = \"x\" ist keine Zahl."},
+      {"tau_cm", "-0.5", ""},
+      {"tau_cm", "", ""},
+      {"epsilon_c2", "-2,0", "epsilon_c2 = \"-2,0\" ist keine Zahl."},
+      {"Name", "C30/37", ""},
+      {"e", "0", ""},
+      {"fck_", "0", ""},
+      {"gamma_s", "0", ""},
+      {"tau_c", "x", ""},
+      {"zzz", "x", ""},
+  };
+  for (const auto& f : faelle) EXPECT_STREQ(ZUROVO_CheckValue(f.key, f.text), f.fault) << f.key << " = " << f.text;
+}
