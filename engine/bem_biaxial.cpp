@@ -686,37 +686,17 @@ void cBem::AuswertungNorm(double alpha, double k, double psi1, double psi2, doub
     rho = std::hypot(nmm[0], m);
 }
 
-// Everything the resultants of a plane read from the section, byte for byte.
+// Everything the resultants of a plane read from the section, byte for byte. It is taken before every design
+// of a section, so it is written in one pass into a buffer of its final size.
 void cBem::Abdruck(std::vector<unsigned char>& out) const
 {
-    out.clear();
-    auto add = [&out](const void* p, std::size_t n) {
-        const auto* b = static_cast<const unsigned char*>(p);
-        out.insert(out.end(), b, b + n);
-    };
     const int nPunkte = m_nqgr > 0 ? m_gerst[m_nqgr] + m_npkt[m_nqgr] - 1 : 0;
-    add(&m_nqgr, sizeof m_nqgr);
-    add(&m_gmat[1], sizeof(int) * m_nqgr);
-    add(&m_npkt[1], sizeof(int) * m_nqgr);
-    add(&m_gerst[1], sizeof(int) * m_nqgr);
-    add(&m_gpoly[1], sizeof(int) * m_nqgr);
-    add(&m_bemgr[1], sizeof(int) * m_nqgr);
-    if (nPunkte > 0 && nPunkte <= kBemMaxPunkte) {
-        add(&m_py[1], sizeof(double) * nPunkte);
-        add(&m_pz[1], sizeof(double) * nPunkte);
-        add(&m_pa[1], sizeof(double) * nPunkte);
-    }
+    const int nKoord = nPunkte > 0 && nPunkte <= kBemMaxPunkte ? nPunkte : 0;
     // the materials up to the highest one in use (a group may name one above m_nmat)
     int nMat = m_nmat;
     for (int g = 1; g <= m_nqgr; ++g)
         nMat = std::max(nMat, m_gmat[g]);
     nMat = std::clamp(nMat, 0, kBemMaxMaterial);
-    add(&nMat, sizeof nMat);
-    if (nMat > 0) {
-        add(&m_istBeton[1], sizeof(int) * nMat);
-        for (int k = 0; k < 6; ++k)
-            add(&m_mat[MatIndex(k) + 1], sizeof(double) * nMat);
-    }
     const double werte[9] = {bwfakt,
                              m_yr,
                              m_zr,
@@ -726,6 +706,27 @@ void cBem::Abdruck(std::vector<unsigned char>& out) const
                              m_tiefe,
                              static_cast<double>(m_zustand),
                              static_cast<double>(nPunkte)};
+    const std::size_t gruppen = m_nqgr > 0 ? static_cast<std::size_t>(m_nqgr) : 0;
+    out.resize(sizeof m_nqgr + 5 * sizeof(int) * gruppen + 3 * sizeof(double) * static_cast<std::size_t>(nKoord) +
+               sizeof nMat + (sizeof(int) + 6 * sizeof(double)) * static_cast<std::size_t>(nMat) + sizeof werte);
+    unsigned char* w = out.data();
+    auto add = [&w](const void* p, std::size_t n) {
+        std::memcpy(w, p, n);
+        w += n;
+    };
+    add(&m_nqgr, sizeof m_nqgr);
+    add(&m_gmat[1], sizeof(int) * gruppen);
+    add(&m_npkt[1], sizeof(int) * gruppen);
+    add(&m_gerst[1], sizeof(int) * gruppen);
+    add(&m_gpoly[1], sizeof(int) * gruppen);
+    add(&m_bemgr[1], sizeof(int) * gruppen);
+    add(&m_py[1], sizeof(double) * nKoord);
+    add(&m_pz[1], sizeof(double) * nKoord);
+    add(&m_pa[1], sizeof(double) * nKoord);
+    add(&nMat, sizeof nMat);
+    add(&m_istBeton[1], sizeof(int) * nMat);
+    for (int k = 0; k < 6; ++k)
+        add(&m_mat[MatIndex(k) + 1], sizeof(double) * nMat);
     add(werte, sizeof werte);
 }
 

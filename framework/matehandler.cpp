@@ -140,6 +140,8 @@ void CMateHandler::ReportOpenFailure() {
 }
 
 CString CMateHandler::FormulaFaults(int root, int bUser) {
+  // without a formula every value was judged as the database was opened
+  if (!ZUROVO_HasFormulas(root)) return CString();
   static const char* const kLevels[] = {"Kategorie", "Unterkategorie", "Norm", "Objekt"};
   std::vector<std::string> faults;
   // depth first through the levels; each grade with a formula among its properties is evaluated

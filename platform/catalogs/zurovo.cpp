@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/viduv/viduv.h"
@@ -16,8 +18,13 @@ namespace {
 
 constexpr const char* kRootName = "Materialdatenbank";
 
+struct Offen {
+  int document = 0;
+  bool formeln = false;  // some property is given by a formula
+};
+
 struct State {
-  std::map<int, int> documentOfRoot;  // root element -> document
+  std::map<int, Offen> offen;  // root element -> its database
   std::string lastError;
   std::string pathBuffer;
   std::string checkBuffer;
@@ -36,27 +43,39 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Properties a calculation divides by or scales with: a value at or below zero has no meaning for them.
-bool MussPositivSein(std::string_view key) {
-  static const char* const kPositiv[] = {"fck",       "fcm",       "Ecm",       "Ec0m",     "E",
-                                         "G",         "fyk",       "ftk",       "beta_r",   "beta_wn",
-                                         "beta_s",    "gamma",     "gamma_cg",  "gamma_ca", "gamma_cgu",
-                                         "gamma_cau", "gamma_cgf", "gamma_caf", "gamma_sg", "gamma_sa"};
-  for (const char* k : kPositiv)
-    if (key == k) return true;
-  return false;
-}
+// How the opens judge a property's value: a number or any text, and for a number whether it must be above zero.
+enum class Art { Text, Zahl, Positiv };
 
-// The properties the calculations read as numbers; other properties may hold any text.
-bool IstZahl(std::string_view key) {
-  static const char* const kZahlen[] = {
-      "alpha_t",      "duk",       "epsilon_c1", "epsilon_c1u", "epsilon_c2", "epsilon_c2u", "epsilon_d",
-      "epsilon_szul", "epsilon_u", "epsilon_yd", "fbd",         "fck_cube",   "fctk_005",    "fctk_095",
-      "fctm",         "gamma_u",   "mue",        "n",           "phi",        "tau_cd",      "tau_cm"};
-  if (MussPositivSein(key)) return true;
-  for (const char* k : kZahlen)
-    if (key == k) return true;
-  return false;
+// The properties the calculations read as numbers, sorted for the binary search (every property of the shipped
+// catalogue is looked up once per open); the positive ones are those a calculation divides by or scales with.
+Art ArtVon(std::string_view key) {
+  static constexpr std::pair<std::string_view, Art> kArten[] = {
+      {"E", Art::Positiv},         {"Ec0m", Art::Positiv},
+      {"Ecm", Art::Positiv},       {"G", Art::Positiv},
+      {"alpha_t", Art::Zahl},      {"beta_r", Art::Positiv},
+      {"beta_s", Art::Positiv},    {"beta_wn", Art::Positiv},
+      {"duk", Art::Zahl},          {"epsilon_c1", Art::Zahl},
+      {"epsilon_c1u", Art::Zahl},  {"epsilon_c2", Art::Zahl},
+      {"epsilon_c2u", Art::Zahl},  {"epsilon_d", Art::Zahl},
+      {"epsilon_szul", Art::Zahl}, {"epsilon_u", Art::Zahl},
+      {"epsilon_yd", Art::Zahl},   {"fbd", Art::Zahl},
+      {"fck", Art::Positiv},       {"fck_cube", Art::Zahl},
+      {"fcm", Art::Positiv},       {"fctk_005", Art::Zahl},
+      {"fctk_095", Art::Zahl},     {"fctm", Art::Zahl},
+      {"ftk", Art::Positiv},       {"fyk", Art::Positiv},
+      {"gamma", Art::Positiv},     {"gamma_ca", Art::Positiv},
+      {"gamma_caf", Art::Positiv}, {"gamma_cau", Art::Positiv},
+      {"gamma_cg", Art::Positiv},  {"gamma_cgf", Art::Positiv},
+      {"gamma_cgu", Art::Positiv}, {"gamma_sa", Art::Positiv},
+      {"gamma_sg", Art::Positiv},  {"gamma_u", Art::Zahl},
+      {"mue", Art::Zahl},          {"n", Art::Zahl},
+      {"phi", Art::Zahl},          {"tau_cd", Art::Zahl},
+      {"tau_cm", Art::Zahl}};
+  static_assert(std::is_sorted(std::begin(kArten), std::end(kArten),
+                               [](const auto& a, const auto& b) { return a.first < b.first; }));
+  const auto* it = std::lower_bound(std::begin(kArten), std::end(kArten), key,
+                                    [](const auto& e, std::string_view k) { return e.first < k; });
+  return it != std::end(kArten) && it->first == key ? it->second : Art::Text;
 }
 
 // A value as the format writes it: a finite number with a decimal point, blanks around it allowed.
@@ -70,12 +89,12 @@ bool AlsZahl(const char* begin, double& wert) {
 
 // The fault of one value, empty when it is sound.
 std::string WertFehler(const char* key, const char* text) {
-  if (!IstZahl(key)) return {};
+  const Art art = ArtVon(key);
+  if (art == Art::Text) return {};
   double wert = 0.0;
   const bool zahl = AlsZahl(text, wert);
-  if (!zahl && (*text || MussPositivSein(key))) return std::string(key) + " = \"" + text + "\" ist keine Zahl.";
-  if (zahl && MussPositivSein(key) && !(wert > 0.0))
-    return std::string(key) + " = " + text + " muss größer als 0 sein.";
+  if (!zahl && (*text || art == Art::Positiv)) return std::string(key) + " = \"" + text + "\" ist keine Zahl.";
+  if (zahl && art == Art::Positiv && !(wert > 0.0)) return std::string(key) + " = " + text + " muss größer als 0 sein.";
   return {};
 }
 
@@ -89,10 +108,14 @@ std::string Ort(const std::vector<std::string>& pfad) {
 
 // The faults of the properties directly under `element`; the place is only spelt out for a fault, as a
 // database of sound values is read on every start.
-void PruefeEigenschaften(int element, const std::vector<std::string>& pfad, std::vector<std::string>& fehler) {
+void PruefeEigenschaften(int element, const std::vector<std::string>& pfad, std::vector<std::string>& fehler,
+                         bool& formeln) {
   for (int p = VIDUV_FindFirstChild(element, "Eigenschaft"); p; p = VIDUV_FindNextChild(p, "Eigenschaft")) {
     // a value given by a formula is known once the material handler has evaluated it
-    if (*VIDUV_GetString(p, "Formel")) continue;
+    if (*VIDUV_GetString(p, "Formel")) {
+      formeln = true;
+      continue;
+    }
     const std::string fehlerText = WertFehler(VIDUV_GetString(p, "Kurzname"), VIDUV_GetString(p, "Wert01"));
     if (!fehlerText.empty()) fehler.push_back(Ort(pfad) + ": " + fehlerText);
   }
@@ -100,13 +123,14 @@ void PruefeEigenschaften(int element, const std::vector<std::string>& pfad, std:
 
 // Every property of the tree, in document order: under the root, the categories, subcategories, codes and
 // their grades.
-void PruefeWerte(int element, std::vector<std::string>& pfad, int ebene, std::vector<std::string>& fehler) {
+void PruefeWerte(int element, std::vector<std::string>& pfad, int ebene, std::vector<std::string>& fehler,
+                 bool& formeln) {
   static const char* const kEbenen[] = {"Kategorie", "Unterkategorie", "Norm", "Objekt"};
-  PruefeEigenschaften(element, pfad, fehler);
+  PruefeEigenschaften(element, pfad, fehler, formeln);
   if (ebene >= 4) return;
   for (int c = VIDUV_FindFirstChild(element, kEbenen[ebene]); c; c = VIDUV_FindNextChild(c, kEbenen[ebene])) {
     pfad.emplace_back(VIDUV_GetString(c, "Name"));  // the library keeps its answer for a few calls only
-    PruefeWerte(c, pfad, ebene + 1, fehler);
+    PruefeWerte(c, pfad, ebene + 1, fehler, formeln);
     pfad.pop_back();
   }
 }
@@ -133,7 +157,8 @@ int Open(const std::string& path, bool required) {
   // A value that makes no sense would be calculated into NaN or zero: the database is not used at all.
   std::vector<std::string> fehler;
   std::vector<std::string> pfad;
-  PruefeWerte(root, pfad, 0, fehler);
+  bool formeln = false;
+  PruefeWerte(root, pfad, 0, fehler, formeln);
   if (!fehler.empty()) {
     constexpr std::size_t kGezeigt = 10;
     s.lastError = "Die Materialdatenbank '" + path + "' enthält unbrauchbare Werte und wird nicht verwendet:";
@@ -142,7 +167,7 @@ int Open(const std::string& path, bool required) {
     VIDUV_CloseDoc(doc);
     return 0;
   }
-  s.documentOfRoot[root] = doc;
+  s.offen[root] = Offen{doc, formeln};
   return root;
 }
 
@@ -156,11 +181,16 @@ int ZUROVO_OpenUser(void) { return Open(UserPath(), false); }
 
 int ZUROVO_Close(int root) {
   State& s = S();
-  auto it = s.documentOfRoot.find(root);
-  if (it == s.documentOfRoot.end()) return 0;
-  VIDUV_CloseDoc(it->second);
-  s.documentOfRoot.erase(it);
+  auto it = s.offen.find(root);
+  if (it == s.offen.end()) return 0;
+  VIDUV_CloseDoc(it->second.document);
+  s.offen.erase(it);
   return 1;
+}
+
+int ZUROVO_HasFormulas(int root) {
+  auto it = S().offen.find(root);
+  return it != S().offen.end() && it->second.formeln ? 1 : 0;
 }
 
 const char* ZUROVO_GetLastError(void) { return S().lastError.c_str(); }

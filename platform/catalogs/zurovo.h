@@ -23,6 +23,9 @@ ZUROVO_API int ZUROVO_OpenStandard(void);
 ZUROVO_API int ZUROVO_OpenUser(void);
 // Closes the database whose root element is given. 1 when it was open.
 ZUROVO_API int ZUROVO_Close(int root);
+// 1 when a property of the open database whose root element is given has a formula (its value is only known once
+// the material handler evaluates it), 0 when none has or the database is not open.
+ZUROVO_API int ZUROVO_HasFormulas(int root);
 // The message of the last failed open (German, with the file path); "" when the last open had no fault.
 ZUROVO_API const char* ZUROVO_GetLastError(void);
 // The fault of a property's value as the opens judge it ("fck = 0 muss größer als 0 sein."); "" when the value

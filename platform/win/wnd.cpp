@@ -881,8 +881,9 @@ BOOL PeekMessage(LPMSG msg, HWND wnd, UINT first, UINT last, UINT remove) {
     if (remove & PM_REMOVE) s.queue.erase(it);
     return TRUE;
   }
-  // With the queue empty, pending paints happen, as the system hands out WM_PAINT last.
-  if ((remove & PM_REMOVE) && !wnd && first == 0 && last == 0)
+  // With the queue empty, pending paints happen, as the system hands out WM_PAINT last. Without a screen nobody
+  // sees them: the windows stay marked until they are pictured, printed or pumped by win::PumpMessages.
+  if (s.screen && (remove & PM_REMOVE) && !wnd && first == 0 && last == 0)
     for (HWND t : std::vector<HWND>(s.topLevel))
       if (Get(t) && (Get(t)->style & WS_VISIBLE)) PaintTree(t, false);
   return FALSE;

@@ -184,7 +184,10 @@ TEST_F(ProgressDlgTest, PictureShowsTheBarAndTheTexts) {
   ASSERT_TRUE(dlg.Create(&owner));
   dlg.SetStatus("Bauzustand 1");
   for (int i = 0; i < 4; ++i) dlg.StepIt();
+  // Without a screen the steps only marked the bar; the picture paints it as it stands.
+  EXPECT_TRUE(GetUpdateRect(dlg.m_Progress.m_hWnd, nullptr, FALSE));
   win::Image img = win::RenderWindow(dlg.m_hWnd);
+  EXPECT_FALSE(GetUpdateRect(dlg.m_Progress.m_hWnd, nullptr, FALSE));
   ASSERT_GT(img.width, 0);
   // Part of the bar, 40 % filled, shows the highlight colour.
   CRect bar;

@@ -48,6 +48,8 @@ TEST(BemKapazitaet, ChangedSectionSearchesLikeAFreshOne)
         [](cBem& b) { b.m_pa[b.m_gerst[b.m_nqgr]] *= 2.0; },  // one bar
         [](cBem& b) { Beton(b, 1.0); },                       // concrete law
         [](cBem& b) { b.m_zr -= 0.05; },                      // reference point
+        [](cBem& b) { b.m_pz[b.m_gerst[1] + 1] -= 0.10; },    // a corner of the outline
+        [](cBem& b) { --b.m_nqgr; },                          // one bar less: fewer groups
     };
     for (std::size_t k = 0; k < aenderungen.size(); ++k) {
         cBem b = Neu(), frisch = Neu();

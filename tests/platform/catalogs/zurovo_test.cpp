@@ -100,3 +100,60 @@ TEST(Zurovo, FaultyValuesAreRefusedWithTheirPlace) {
   EXPECT_EQ(message.find("C20/25"), std::string::npos);
   EXPECT_EQ(message.find("C35/45"), std::string::npos);
 }
+
+// The material handler evaluates formulas only when the open found one, wherever it stands in the tree.
+TEST(Zurovo, TellsWhetherAnyValueIsGivenByAFormula) {
+  const struct {
+    const char* wo;
+    const char* oben;    // properties under the code
+    const char* objekt;  // properties under the grade
+    int formeln;
+  } faelle[] = {
+      {"none", R"(<Eigenschaft Kurzname="n" Wert01="2" Formel=""/>)", R"(<Eigenschaft Kurzname="fck" Wert01="20"/>)",
+       0},
+      {"in a grade", "", R"(<Eigenschaft Kurzname="fck" Wert01="" Formel="2*10"/>)", 1},
+      {"above the grades", R"(<Eigenschaft Kurzname="n" Wert01="" Formel="1+1"/>)",
+       R"(<Eigenschaft Kurzname="fck" Wert01="20"/>)", 1},
+  };
+  for (const auto& f : faelle) {
+    TempDir dir;
+    ScopedRoot root(dir.Path());
+    WriteFile(
+        dir.File("catalogs/material.xml"),
+        std::string(
+            R"(<Materialdatenbank><Kategorie Name="Beton"><Unterkategorie Name="Normalbeton"><Norm Name="DIN">)") +
+            f.oben + R"(<Objekt Name="C20/25">)" + f.objekt +
+            "</Objekt></Norm></Unterkategorie></Kategorie></Materialdatenbank>");
+    const int db = ZUROVO_OpenStandard();
+    ASSERT_NE(db, 0) << f.wo << ": " << ZUROVO_GetLastError();
+    EXPECT_EQ(ZUROVO_HasFormulas(db), f.formeln) << f.wo;
+    ZUROVO_Close(db);
+    EXPECT_EQ(ZUROVO_HasFormulas(db), 0) << f.wo << ", closed";
+  }
+}
+
+// Each property is judged by its kind: a number that must be above zero, any number (or nothing), or free text.
+// The first and the last names of each kind and names that only nearly match one are the cases a lookup gets wrong.
+TEST(Zurovo, ValuesAreJudgedByTheKindOfTheirProperty) {
+  const struct {
+    const char* key;
+    const char* text;
+    const char* fault;
+  } faelle[] = {
+      {"E", "0", "E = 0 muss größer als 0 sein."},
+      {"gamma_sg", "-1", "gamma_sg = -1 muss größer als 0 sein."},
+      {"fck", "", "fck = \"\" ist keine Zahl."},
+      {"fck", "30", ""},
+      {"alpha_t", "x", "alpha_t = \"x\" ist keine Zahl."},
+      {"tau_cm", "-0.5", ""},
+      {"tau_cm", "", ""},
+      {"epsilon_c2", "-2,0", "epsilon_c2 = \"-2,0\" ist keine Zahl."},
+      {"Name", "C30/37", ""},
+      {"e", "0", ""},
+      {"fck_", "0", ""},
+      {"gamma_s", "0", ""},
+      {"tau_c", "x", ""},
+      {"zzz", "x", ""},
+  };
+  for (const auto& f : faelle) EXPECT_STREQ(ZUROVO_CheckValue(f.key, f.text), f.fault) << f.key << " = " << f.text;
+}

@@ -246,6 +246,34 @@ TEST_F(WindowTest, MouseInputToADisabledWindowIsDropped) {
   EXPECT_TRUE(r.mouse.empty());
 }
 
+// Headless, an application's own message loop running dry paints nothing (nobody could see it); what looks at the
+// window (a picture, the test pump) paints what is pending, once.
+TEST_F(WindowTest, WithoutAScreenAnEmptyQueueLeavesPaintsPendingUntilSomeoneLooks) {
+  struct Painter : CWnd {
+    int paints = 0;
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
+      if (m == WM_PAINT) ++paints;
+      return CWnd::WindowProc(m, w, l);
+    }
+  } p;
+  ASSERT_TRUE(p.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, 0, 0, 30, 30, nullptr, nullptr));
+  win::PumpMessages();
+  const int settled = p.paints;
+  for (int step = 0; step < 5; ++step) {
+    p.Invalidate();
+    MSG m;
+    EXPECT_FALSE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+  }
+  EXPECT_EQ(p.paints, settled);
+  EXPECT_TRUE(GetUpdateRect(p.m_hWnd, nullptr, FALSE));
+  win::PumpMessages();
+  EXPECT_EQ(p.paints, settled + 1);
+  p.Invalidate();
+  win::RenderWindow(p.m_hWnd);
+  EXPECT_EQ(p.paints, settled + 2);
+  EXPECT_FALSE(GetUpdateRect(p.m_hWnd, nullptr, FALSE));
+}
+
 // ---- Commands and notifications --------------------------------------------------------------------------------------------
 class Parent : public CWnd {
  public:
