@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "column/kolumodata.h"
 #include "column_ui/kolumodlg.h"
@@ -57,10 +58,79 @@ double Breite(CKolumoQuer& q, int mode) {
   return q.type == 2 ? std::max(q.bx.GetValue(), q.dy.GetValue()) : q.dy.GetValue();
 }
 
+// Header lines of a view: the graphics control writes them in Arial this many pixels high (its header size 9 plus 3)
+// from 8 pixels inside the left edge, each line taking the size plus 6 pixels.
+constexpr int kKopfGroesse = 9, kKopfPixel = kKopfGroesse + 3, kKopfZeile = kKopfGroesse + 6, kKopfRand = 8;
+// The value labels of the results diagram are this many pixels high on the screen.
+constexpr double kEtikettPixel = 11.0;
+
+// Words of `text` in lines no wider than `breite` pixels; a word longer than that stands on its own line.
+std::vector<std::string> Umbrechen(const std::string& text, int breite) {
+  std::vector<std::string> zeilen;
+  std::size_t i = 0;
+  std::string zeile;
+  while (i < text.size()) {
+    const std::size_t ende = std::min(text.find(' ', i), text.size());
+    const std::string wort = text.substr(i, ende - i);
+    i = ende + 1;
+    if (wort.empty()) continue;
+    const std::string laenger = zeile.empty() ? wort : zeile + " " + wort;
+    if (zeile.empty() || KopfBreite(laenger) <= breite) {
+      zeile = laenger;
+    } else {
+      zeilen.push_back(zeile);
+      zeile = wort;
+    }
+  }
+  if (!zeile.empty()) zeilen.push_back(zeile);
+  return zeilen;
+}
+
 // A circle for the control: centre, then a rim point twice.
 void Kreis(CPlotwerk2D& c, double mx, double my, double rx, double ry) { c.AddTriangle(mx, my, rx, ry, rx, ry); }
 
 }  // namespace
+
+int KopfBreite(const std::string& text) {
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HFONT font = ::CreateFont(-kKopfPixel, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  HGDIOBJ alt = ::SelectObject(dc, font);
+  SIZE groesse{};
+  ::GetTextExtentPoint32(dc, text.c_str(), int(text.size()), &groesse);
+  ::SelectObject(dc, alt);
+  ::DeleteObject(font);
+  ::DeleteDC(dc);
+  return int(groesse.cx);
+}
+
+std::string ErgebnisKopf(const std::string& titel, double max, double min, int breite) {
+  const int platz = breite - 2 * kKopfRand;
+  std::vector<std::string> zeilen = Umbrechen(titel, platz);
+  char werte[96];
+  std::snprintf(werte, sizeof werte, "max = %.2lf   min = %.2lf", max, min);
+  if (KopfBreite(werte) <= platz) {
+    zeilen.emplace_back(werte);
+  } else {
+    std::snprintf(werte, sizeof werte, "max = %.2lf", max);
+    zeilen.emplace_back(werte);
+    std::snprintf(werte, sizeof werte, "min =  %.2lf", min);
+    zeilen.emplace_back(werte);
+  }
+  std::string kopf;
+  for (const std::string& z : zeilen) kopf += (kopf.empty() ? "" : "\n") + z;
+  return kopf;
+}
+
+double ErgebnisSchrift(int breite, int hoehe, int kopfZeilen, double H, double W) {
+  if (!(H > 0)) return 0.0;
+  // The view keeps 14 pixels round the drawing and fits it by its larger extent: the column's height (with its node
+  // symbols) down, across the column, the diagram's half height beside it and the labels of about nine figures.
+  const double unten = std::max(1.0, double(hoehe - 28 - kopfZeilen * kKopfZeile));
+  const double quer = std::max(1.0, double(breite - 28) - 9 * 0.6 * kEtikettPixel);
+  const double massstab = std::min(unten / (1.05 * H), quer / (0.6 * H + W));
+  // The control draws a text 0.7 of its height high, in pixels of this scale.
+  return kEtikettPixel / (0.7 * massstab);
+}
 
 void CKolumoVorschau2D::Draw2D() {
   CKolumoData& d = m_data;
@@ -126,12 +196,17 @@ void CKolumoVorschau2D::Draw2D() {
         if (mode == 0) {
           c.SetObjectId(0, 0);
           c.Invoke17(0);
-          CString titel = ergebnisse->m_text;
-          titel.Replace("\r\n", "\n");  // the picture breaks lines on the line feed alone
-          c.Invoke30(titel, 9, 15);
+          // The page's title with its extremes on one line, wrapped to the view: the header leaves the column room.
+          CRect client;
+          c.GetClientRect(&client);
+          const std::string kopf =
+              ErgebnisKopf(ergebnisse->m_titel.GetString(), ergebnisse->m_max, ergebnisse->m_min, client.Width());
+          c.Invoke30(kopf.c_str(), kKopfGroesse, 15);
           CDiagrammEingabe eingabe =
               DiagrammEingabe(d, ergebnisse->m_stationen, ergebnisse->m_werte, ergebnisse->m_punktWerte != FALSE);
           eingabe.vorschau = true;
+          const int zeilen = 1 + int(std::count(kopf.begin(), kopf.end(), '\n'));
+          eingabe.schriftHoehe = ErgebnisSchrift(client.Width(), client.Height(), zeilen, H, W * 0.01);
           ZeichneDiagramm(eingabe, W * 0.01 + H / 12, c, "");
         }
         c.SetObjectId(0, 0);

@@ -5,9 +5,19 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class CKolumoData;
 class CPlotwerk2D;
+
+// Pixels across of a line of a view's header.
+int KopfBreite(const std::string& text);
+// The results diagram's header for a view `breite` pixels wide: the title, wrapped at blanks where it would run past
+// the right edge, then "max = ...   min = ..." (on two lines when that one does not fit); lines end in '\n'.
+std::string ErgebnisKopf(const std::string& titel, double max, double min, int breite);
+// The text height (m) at which the value labels of the results diagram stand about 11 pixels high in a Y-Z view of
+// the client size with that many header lines, for a column of height H and width W (m); 0 without a height.
+double ErgebnisSchrift(int breite, int hoehe, int kopfZeilen, double H, double W);
 
 class CKolumoVorschau2D {
  public:

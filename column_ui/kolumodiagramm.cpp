@@ -234,8 +234,13 @@ void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D
   e.labelsAbove = TRUE;
   e.keepTextHeight = TRUE;
   if (eingabe.vorschau) {
-    e.textHeight = H / 30;
+    e.textHeight = eingabe.schriftHoehe > 0 ? h : H / 30;
     e.title.Empty();
+    // Sized to the screen, the values read across beside the diagram as in the report and need no grid.
+    if (eingabe.schriftHoehe > 0) {
+      e.nDigits = 2;
+      e.axisIntervals = 0;
+    }
   } else {
     e.textHeight = h;
     e.nDigits = 2;
@@ -244,7 +249,7 @@ void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D
     berichtTitel(anfang + 0.25 * H);
   }
   e.InsertZeroPoints();
-  if (!bericht || eingabe.schriftHoehe <= 0) {
+  if (eingabe.schriftHoehe <= 0) {
     CPlotwerkZiel ziel(control);
     e.DrawDiagram(ziel);
     return;

@@ -298,3 +298,35 @@ TEST(Kolumo2DDrag, PickKindsAndEndOfDrag) {
 }
 
 }  // namespace
+
+TEST(ErgebnisKopfTest, TheTitleWrapsToTheViewAndTheExtremesShareALine) {
+  // The header is written 8 pixels in from either edge: every line fits the width less 16 pixels, no word is lost,
+  // and a view wide enough keeps the title on one line above "max ... min".
+  const std::string titel = "LK[1] Bruchnachweis Ed Normalkraft N [kN]";
+  struct Fall {
+    int breite;
+    int zeilen;  // 0: more than two
+  };
+  const Fall faelle[] = {{600, 2}, {KopfBreite(titel) + 16, 2}, {KopfBreite(titel) + 15, 0}, {140, 0}};
+  for (const Fall& f : faelle) {
+    const std::string kopf = ErgebnisKopf(titel, -979.5, -1905.03, f.breite);
+    std::vector<std::string> zeilen;
+    for (std::size_t a = 0, e; a <= kopf.size(); a = e + 1) {
+      e = std::min(kopf.find('\n', a), kopf.size());
+      zeilen.push_back(kopf.substr(a, e - a));
+    }
+    if (f.zeilen) {
+      EXPECT_EQ(int(zeilen.size()), f.zeilen) << f.breite;
+    } else {
+      EXPECT_GT(zeilen.size(), 2u) << f.breite;
+    }
+    std::string woerter;
+    for (const std::string& z : zeilen) {
+      EXPECT_LE(KopfBreite(z), f.breite - 16) << f.breite << ": " << z;
+      woerter += (woerter.empty() ? "" : " ") + z;
+    }
+    EXPECT_EQ(woerter.find(titel), 0u) << f.breite << ": " << woerter;
+    EXPECT_NE(woerter.find("-979.50"), std::string::npos);
+    EXPECT_NE(woerter.find("-1905.03"), std::string::npos);
+  }
+}

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "column_ui/kolumo2d.h"
 #include "column_ui/kolumodraw.h"
 #include "framework/results.h"
 #include "framework_ui/labelplacer.h"
@@ -324,4 +325,48 @@ TEST_F(DiagrammZeichnenTest, TheHeightAxisNamesTheFieldBoundaries) {
       EXPECT_DOUBLE_EQ(item.v[3], -1.0);
     }
   EXPECT_EQ(gepunktet, 1);
+}
+
+// ---- The preview's results view --------------------------------------------------------------------------------
+
+TEST_F(DiagrammZeichnenTest, PreviewLabelsReadAcrossInsideTheViewWithoutOverlap) {
+  // The example's normal force down its two fields (3.20 m and 4.50 m, 35 and 40 cm wide): a step at every element,
+  // -979.50 at the head to -1905.03 at the foot, in a Y-Z view of 500 x 300 pixels with two header lines. At the
+  // text height the view is given, a label's font is 11 pixels: 0.7 x h x scale.
+  const double hoehe = 7.7, breite = 0.40;
+  std::vector<double> stationen, werte;
+  for (int i = 0; i <= 20; ++i) {
+    const double z = hoehe * i / 20;
+    stationen.insert(stationen.end(), {z, z});
+    werte.insert(werte.end(), {-979.50 - 46.2765 * i, -979.50 - 46.2765 * i});
+  }
+  plot_.Invoke30("LK[1] Bruchnachweis Ed Normalkraft N [kN]\nmax = -979.50   min = -1905.03", 9, 15);
+  plot_.Invoke39(0, 0, -1, 0, 0, -1);
+  plot_.AddRectangle(-breite / 2, 0, breite / 2, hoehe);
+  CDiagrammEingabe e = Eingabe(stationen, werte);
+  e.hoehe = hoehe;
+  e.schriftHoehe = ErgebnisSchrift(500, 300, 2, hoehe, breite);
+  ASSERT_GT(e.schriftHoehe, 0.0);
+  ZeichneDiagramm(e, breite + hoehe / 12, plot_, "");
+
+  const pw::View2D view(Scene(), RECT{0, 0, 500, 300});
+  const double font = 0.7 * e.schriftHoehe * view.Scale();
+  EXPECT_NEAR(font, 11.0, 1.5) << "a font the screen draws as measured, not clamped";
+  std::vector<Kasten> kaesten;
+  for (const auto& item : Scene().Items()) {
+    if (item.kind == pw::Kind2D::ValueLabel) ADD_FAILURE() << "a label turned with the column: " << item.text;
+    if (item.kind != pw::Kind2D::Text) continue;
+    EXPECT_DOUBLE_EQ(item.v[2], -90.0) << "reads across: " << item.text;
+    const Kasten k = TextKasten(Scene(), item);
+    const POINT a = view.ToPixel(k.x1, k.y1), b = view.ToPixel(k.x2, k.y2);
+    EXPECT_GE(a.x, 0) << item.text;
+    EXPECT_LE(b.x, 500) << item.text << " runs past the right edge";
+    EXPECT_GE(b.y, 0) << item.text;
+    EXPECT_LE(a.y, 300) << item.text;
+    kaesten.push_back(k);
+  }
+  ASSERT_GE(kaesten.size(), 1u) << "the smallest value -1905.03 is labelled";
+  for (std::size_t i = 0; i < kaesten.size(); ++i)
+    for (std::size_t j = i + 1; j < kaesten.size(); ++j)
+      EXPECT_FALSE(kaesten[i].Schneidet(kaesten[j])) << "labels " << i << " and " << j;
 }
