@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -86,14 +87,52 @@ std::vector<std::string> Umbrechen(const std::string& text, int breite) {
   return zeilen;
 }
 
+// The height of a line of a load's value (11 pixels and some room) in drawing units of the side view: the view fits
+// the column's height with the loads above its head into the client area, which gives its scale.
+double ZeilenHoehe(CPlotwerk2D& c, double H) {
+  CRect client;
+  c.GetClientRect(&client);
+  const double hoch = std::max(1.0, double(client.Height() - 28));
+  return H > 0 ? 14.0 * 1.3 * H / hoch : 0.0;
+}
+
+// Lengths of the arrows of axial point loads: v0 / s2, except that of two loads at one node pulling the same way the
+// longer arrow reaches at least a text line beyond the shorter one, so that their values, written at the arrows'
+// ends, stand one above the other. By load index.
+std::map<int, double> AxialeLaengen(CArray<Load>& lasten, const std::vector<double>& top, double s2, double zeile) {
+  std::map<std::pair<long long, bool>, std::vector<std::pair<double, int>>> knoten;
+  const int n = int(top.size());
+  for (int i = 0; i < lasten.GetSize(); ++i) {
+    Load& l = lasten[i];
+    if (l.ltype != 10 || l.direction != 2 || std::fabs(l.val0.GetValue()) < 1e-6) continue;
+    const int k = std::clamp(l.node, 0, n);
+    const double z = l.offset.GetValue() + (k == 0 ? 0.0 : top[std::size_t(k - 1)]);
+    const double a = l.val0.GetValue() / s2;
+    knoten[{std::llround(z * 1000), a > 0}].push_back({std::fabs(a), i});
+  }
+  std::map<int, double> laengen;
+  for (auto& [wo, pfeile] : knoten) {
+    std::sort(pfeile.begin(), pfeile.end());
+    double vorher = -1e300;
+    for (auto& [betrag, i] : pfeile) {
+      betrag = std::max(betrag, vorher + zeile);
+      vorher = betrag;
+      laengen[i] = wo.second ? betrag : -betrag;
+    }
+  }
+  return laengen;
+}
+
 // A circle for the control: centre, then a rim point twice.
 void Kreis(CPlotwerk2D& c, double mx, double my, double rx, double ry) { c.AddTriangle(mx, my, rx, ry, rx, ry); }
 
 }  // namespace
 
-int KopfBreite(const std::string& text) {
+int KopfBreite(const std::string& text) { return TextBreite(text, kKopfPixel); }
+
+int TextBreite(const std::string& text, int pixel) {
   HDC dc = ::CreateCompatibleDC(nullptr);
-  HFONT font = ::CreateFont(-kKopfPixel, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  HFONT font = ::CreateFont(-pixel, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
   HGDIOBJ alt = ::SelectObject(dc, font);
   SIZE groesse{};
   ::GetTextExtentPoint32(dc, text.c_str(), int(text.size()), &groesse);
@@ -381,6 +420,7 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
   }
   const double s1 = 2.6 * m1, s2 = 1.95 * m2;
   const int richtung = mode == 0 ? 1 : 0;
+  const std::map<int, double> axial = AxialeLaengen(lasten, top, s2, ZeilenHoehe(c, H));
   float x0 = -0.2f;
   for (int i = 0; i < lasten.GetSize(); ++i) {
     Load& l = lasten[i];
@@ -403,7 +443,8 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
       } else {
         x = x0 - 0.005 * w;
       }
-      const double a = v0 / s2 + px, cc = v1 / s2 + px;
+      const auto gestreckt = axial.find(i);
+      const double a = gestreckt != axial.end() ? gestreckt->second : v0 / s2 + px, cc = v1 / s2 + px;
       if (std::fabs(v0) < 1e-6 && std::fabs(v1) < 1e-6) continue;
       c.SetObjectId(id, 3);
       stil();

@@ -10,6 +10,8 @@
 class CKolumoData;
 class CPlotwerk2D;
 
+// Pixels across of a text in Arial `pixel` high, as the graphics controls write it.
+int TextBreite(const std::string& text, int pixel);
 // Pixels across of a line of a view's header.
 int KopfBreite(const std::string& text);
 // The results diagram's header for a view `breite` pixels wide: the title, wrapped at blanks where it would run past
