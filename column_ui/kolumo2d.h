@@ -8,6 +8,8 @@
 #include <string>
 
 class CKolumoData;
+class CKolumoQuer;
+class CKolumoResultDlg;
 class CPlotwerk2D;
 
 // Pixels across of a text in Arial `pixel` high, as the graphics controls write it.
@@ -56,6 +58,18 @@ class CKolumoVorschau2D {
   std::function<void()> onRedraw3D;
 
  private:
+  // The steps of a drawing: a side view (0 Y-Z, 1 X-Z) with the results page shown or null; in it the fields with
+  // their node symbols (returns the widest section, cm), the results diagram, dimensions and loads (returns x (m)
+  // left of the last load) and the cut "A"; the cross-section view with the section's shape and its dimensions.
+  void ZeichneSeite(CPlotwerk2D& c, int mode, CKolumoResultDlg* ergebnisse);
+  double ZeichneFelderUndKnoten(CPlotwerk2D& c, int mode);
+  void ZeichneErgebnis(CPlotwerk2D& c, CKolumoResultDlg& ergebnisse, double W);
+  double ZeichneMasseUndLasten(CPlotwerk2D& c, int mode, double W);
+  void ZeichneSchnitt(CPlotwerk2D& c, double r, double W);
+  void ZeichneQuerschnitt(CPlotwerk2D& c);
+  static void ZeichneQuerschnittsform(CPlotwerk2D& c, CKolumoQuer& q);
+  static void ZeichneQuerschnittsmasse(CPlotwerk2D& c, CKolumoQuer& q);
+
   CKolumoData& m_data;
   bool m_moved = false;
   bool m_gekuerzt = false;  // this drawing shortened a load to the column's end
