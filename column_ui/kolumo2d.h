@@ -5,9 +5,23 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 class CKolumoData;
+class CKolumoQuer;
+class CKolumoResultDlg;
 class CPlotwerk2D;
+
+// Pixels across of a text in Arial `pixel` high, as the graphics controls write it.
+int TextBreite(const std::string& text, int pixel);
+// Pixels across of a line of a view's header.
+int KopfBreite(const std::string& text);
+// The results diagram's header for a view `breite` pixels wide: the title, wrapped at blanks where it would run past
+// the right edge, then "max = ...   min = ..." (on two lines when that one does not fit); lines end in '\n'.
+std::string ErgebnisKopf(const std::string& titel, double max, double min, int breite);
+// The text height (m) at which the value labels of the results diagram stand about 11 pixels high in a Y-Z view of
+// the client size with that many header lines, for a column of height H and width W (m); 0 without a height.
+double ErgebnisSchrift(int breite, int hoehe, int kopfZeilen, double H, double W);
 
 class CKolumoVorschau2D {
  public:
@@ -44,6 +58,18 @@ class CKolumoVorschau2D {
   std::function<void()> onRedraw3D;
 
  private:
+  // The steps of a drawing: a side view (0 Y-Z, 1 X-Z) with the results page shown or null; in it the fields with
+  // their node symbols (returns the widest section, cm), the results diagram, dimensions and loads (returns x (m)
+  // left of the last load) and the cut "A"; the cross-section view with the section's shape and its dimensions.
+  void ZeichneSeite(CPlotwerk2D& c, int mode, CKolumoResultDlg* ergebnisse);
+  double ZeichneFelderUndKnoten(CPlotwerk2D& c, int mode);
+  void ZeichneErgebnis(CPlotwerk2D& c, CKolumoResultDlg& ergebnisse, double W);
+  double ZeichneMasseUndLasten(CPlotwerk2D& c, int mode, double W);
+  void ZeichneSchnitt(CPlotwerk2D& c, double r, double W);
+  void ZeichneQuerschnitt(CPlotwerk2D& c);
+  static void ZeichneQuerschnittsform(CPlotwerk2D& c, CKolumoQuer& q);
+  static void ZeichneQuerschnittsmasse(CPlotwerk2D& c, CKolumoQuer& q);
+
   CKolumoData& m_data;
   bool m_moved = false;
   bool m_gekuerzt = false;  // this drawing shortened a load to the column's end

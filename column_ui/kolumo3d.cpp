@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "column/kolumodata.h"
+#include "column_ui/kolumo2d.h"
 #include "column_ui/kolumodraw.h"
 #include "framework_ui/labelplacer.h"
 #include "platform/tolkar/tolkar.h"
@@ -71,6 +72,22 @@ int StuetzStufe(CKolumoData& data) {
 }
 
 }  // namespace
+
+TitelSatz TitelImRahmen(const std::string& titel, int breite) {
+  constexpr int kGross = 15, kKlein = 10, kRand = 8;
+  TitelSatz t{kGross, titel};
+  if (breite <= 0) return t;  // no window yet: as it is
+  const int platz = breite - 2 * kRand;
+  for (; t.pixel > kKlein; --t.pixel)
+    if (TextBreite(t.text, t.pixel) <= platz) return t;
+  // Still too wide: the leading words go, the height at the end stays.
+  while (TextBreite(t.text, t.pixel) > platz) {
+    const std::size_t blank = t.text.find(' ');
+    if (blank == std::string::npos) break;
+    t.text.erase(0, blank + 1);
+  }
+  return t;
+}
 
 bool Is3DDrawn() { return s_3DGezeichnet; }
 
@@ -148,8 +165,11 @@ void Zeichne3D(CKolumoData& data, CPlotwerk3D& c) {
 
     const char* muster =
         TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", "Stahlbetonstütze H = %.2f m");
-    c.SetStyle(0x808080, 1, "Arial", 15, float(H / 35));
-    c.SetTitle(2, Fmt(muster, H).c_str());
+    CRect rahmen;
+    if (c.GetSafeHwnd()) c.GetClientRect(&rahmen);
+    const TitelSatz titel = TitelImRahmen(Fmt(muster, H), rahmen.Width());
+    c.SetStyle(0x808080, 1, "Arial", short(titel.pixel), float(H / 35));
+    c.SetTitle(2, titel.text.c_str());
     c.SetStyle(0x808080, 0, "", 0, 0.0f);
     c.Invoke19(0x808080, 1, 2, 1.0f);
 

@@ -45,8 +45,11 @@ class CPlotwerkZiel : public CDiagramTarget {
 // the column stretched by the picture's factor).
 class CBerichtZiel : public CPlotwerkZiel {
  public:
+  // vorschau: on the screen the texts of point values (support forces) are placed as the labels are, and a leader
+  // ends before the first column of labels, so that it never strikes through a label nearer the diagram (its minus
+  // sign among others). The report keeps its leaders and texts.
   CBerichtZiel(CPlotwerk2D& control, CLabelPlacer& placer, double rand, double hoehe, double streckung,
-               double textHoehe, double breite)
+               double textHoehe, double breite, bool vorschau = false)
       : CPlotwerkZiel(control),
         m_placer(placer),
         m_rand(rand),
@@ -54,26 +57,42 @@ class CBerichtZiel : public CPlotwerkZiel {
         m_k(streckung),
         m_h(textHoehe),
         m_em(kSchrift * textHoehe),
-        m_breite(breite) {}
+        m_breite(breite),
+        m_vorschau(vorschau) {}
 
   void AddValueLabel(double x, double y, double, double, double, double, const char* wert) override {
     // "0.00" marks nothing: it is the closing point of a one-signed diagram or a value too small to print.
     if (std::fabs(std::atof(wert)) < 1e-9) return;
+    Platziere(x, y, wert);
+  }
+
+  void AddText(double x, double y, double angle, double height, const char* text) override {
+    // A point value's text would stand along the column, on top of its neighbour.
+    if (m_vorschau && angle == 0.0)
+      Platziere(x, y, text);
+    else
+      CPlotwerkZiel::AddText(x, y, angle, height, text);
+  }
+
+ private:
+  void Platziere(double x, double y, const char* wert) {
     std::string text = wert;
     while (!text.empty() && text.back() == ' ') text.pop_back();
     const double mitte = m_k * x;
     const double o = m_placer.FindOffset(1, m_rand, 0.0, m_rand, m_k * m_hoehe, m_k * m_hoehe, mitte - 0.6 * m_em,
                                          mitte + 0.6 * m_em, m_breite, 1, 0.5 * m_em);
     const double links = m_rand + o;  // where the text begins, across
+    const double ende = (m_vorschau ? std::min(links, m_rand + 0.5 * m_em) : links) - 0.2 * m_em;
+    // A text's point may already lie beside the diagram (a point value's text stands off its bar): no leader.
     m_control.SetStyle(kGrau, 0, 3, 0);
-    m_control.AddLine(x, y, x, -(links - 0.2 * m_em));
+    if (-y < ende) m_control.AddLine(x, y, x, -ende);
     m_control.SetStyle(0, 0, 3, 0);
     m_control.AddText((mitte + 0.35 * m_em) / m_k, -links, -90.0, m_h, text.c_str());
   }
 
- private:
   CLabelPlacer& m_placer;
   double m_rand, m_hoehe, m_k, m_h, m_em, m_breite;
+  bool m_vorschau;
 };
 
 std::string Zahl(int stellen, double v) {
@@ -234,8 +253,13 @@ void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D
   e.labelsAbove = TRUE;
   e.keepTextHeight = TRUE;
   if (eingabe.vorschau) {
-    e.textHeight = H / 30;
+    e.textHeight = eingabe.schriftHoehe > 0 ? h : H / 30;
     e.title.Empty();
+    // Sized to the screen, the values read across beside the diagram as in the report and need no grid.
+    if (eingabe.schriftHoehe > 0) {
+      e.nDigits = 2;
+      e.axisIntervals = 0;
+    }
   } else {
     e.textHeight = h;
     e.nDigits = 2;
@@ -244,16 +268,18 @@ void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D
     berichtTitel(anfang + 0.25 * H);
   }
   e.InsertZeroPoints();
-  if (!bericht || eingabe.schriftHoehe <= 0) {
+  if (eingabe.schriftHoehe <= 0) {
     CPlotwerkZiel ziel(control);
     e.DrawDiagram(ziel);
     return;
   }
   CLabelPlacer eigener;
   CLabelPlacer& placer = eingabe.beschriftung ? *eingabe.beschriftung : eigener;
-  const std::size_t zeichen = std::max(Zahl(e.nDigits, e.minValue).size(), Zahl(e.nDigits, e.maxValue).size());
+  // Point values carry "Max=" or "Min=" before their number.
+  const std::size_t zeichen =
+      std::max(Zahl(e.nDigits, e.minValue).size(), Zahl(e.nDigits, e.maxValue).size()) + (e.type == 3 ? 4 : 0);
   const double breite = (kZeichen * double(zeichen) + 0.5) * kSchrift * h;
-  CBerichtZiel ziel(control, placer, -anfang, H, k, h, breite);
+  CBerichtZiel ziel(control, placer, -anfang, H, k, h, breite, eingabe.vorschau);
   e.DrawDiagram(ziel);
 }
 

@@ -29,9 +29,9 @@ struct CDiagrammEingabe {
   bool punktWerte = false;        // preview: point values (support or foundation forces)
   std::vector<double> feldKoten;  // heights of the field boundaries from the head (0) to the foot (H), m
 
-  // Report print layout.
+  // Report print layout (the text height also for a preview sized to its screen).
   double streckung = 1.0;     // the picture draws the column this many times longer than the values' axis
-  double schriftHoehe = 0.0;  // text height across the picture that prints legibly; 0: 0.05 H
+  double schriftHoehe = 0.0;  // text height that reads well: value labels across beside the diagram; 0: 0.05 H
   double skalaMin = 0.0;      // the value range shared by all diagrams of this kind of force (a range without
   double skalaMax = 0.0;      //   width: the diagram's own)
   std::string einheit;        // unit, written after the title
@@ -43,7 +43,8 @@ struct CDiagrammEingabe {
 double FuelleDiagrammEintrag(const CDiagrammEingabe& eingabe, CResultEntry& eintrag);
 
 // Draws the diagram beside the column at the given distance (m) from its axis; nothing for empty lists. In the
-// report the value labels read horizontally beside the diagram, placed so that none covers another.
+// report, and in a preview given a text height, the value labels read horizontally beside the diagram, placed so
+// that none covers another.
 void ZeichneDiagramm(const CDiagrammEingabe& eingabe, double offset, CPlotwerk2D& control, const char* titel);
 
 // The report picture's height axis at y across (drawing units): the column's line with a tick and a label in m at
@@ -58,6 +59,14 @@ void SkalaErweitern(const std::vector<double>& werte, double& skalaMin, double& 
 // data; stations, values and the point-values flag as given).
 CDiagrammEingabe DiagrammEingabe(CKolumoData& data, const std::vector<double>& stationen,
                                  const std::vector<double>& werte, bool punktWerte);
+
+// The 3D view's title for a frame `breite` pixels wide: 15 pixels high where it fits, smaller down to 10, and then
+// without its leading words, so that it is never cut at the frame's edges (8 pixels kept free on either side).
+struct TitelSatz {
+  int pixel;
+  std::string text;
+};
+TitelSatz TitelImRahmen(const std::string& titel, int breite);
 
 // The column's 3D view; also used for the report's pictures.
 void Zeichne3D(CKolumoData& data, CPlotwerk3D& control);

@@ -14,9 +14,6 @@ CString Tr(const char* text) {
   return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoResultDlg", text));
 }
 
-// Where the diagram goes when the page has not been sized yet, in dialog units.
-constexpr RECT kBildDlu = {458, 2, 570, 122};
-
 win::DialogTemplate ResultTemplate() {
   win::DialogTemplate t;
   t.style = WS_CHILD | DS_CONTROL | WS_CLIPCHILDREN;
@@ -26,7 +23,7 @@ win::DialogTemplate ResultTemplate() {
   t.items = {
       {int(CKolumoResultDlg::kIdKombiBaum), "SysTreeView32", "", kBaum, 2, 2, 140, 110},
       {int(CKolumoResultDlg::kIdErgebnisBaum), "SysTreeView32", "", kBaum, 146, 2, 200, 110},
-      {int(CKolumoResultDlg::kIdText), "Edit", "", ES_MULTILINE | ES_READONLY | WS_BORDER, 350, 2, 104, 70},
+      {int(CKolumoResultDlg::kIdText), "Edit", "", ES_MULTILINE | ES_READONLY | WS_BORDER, 350, 2, 200, 70},
       {int(CKolumoResultDlg::kIdAusgabe), "Button", "Ausgabe erzeugen", BS_PUSHBUTTON | WS_TABSTOP, 350, 76, 95, 14},
   };
   return t;
@@ -48,15 +45,11 @@ BEGIN_MESSAGE_MAP(CKolumoResultDlg, CDialog)
 ON_NOTIFY(TVN_SELCHANGED, CKolumoResultDlg::kIdKombiBaum, OnSelChangedKombi)
 ON_NOTIFY(TVN_SELCHANGED, CKolumoResultDlg::kIdErgebnisBaum, OnSelChangedErgebnis)
 ON_BN_CLICKED(CKolumoResultDlg::kIdAusgabe, OnAusgabe)
-ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 BOOL CKolumoResultDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoResultDlg", m_hWnd);
-  CRect r(kBildDlu);
-  MapDialogRect(&r);
-  m_bild.Create("", WS_VISIBLE | WS_BORDER, r, this, kIdBild);
   return TRUE;
 }
 
@@ -65,16 +58,6 @@ void CKolumoResultDlg::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, kIdKombiBaum, m_kombiBaum);
   DDX_Control(dx, kIdErgebnisBaum, m_ergebnisBaum);
   DDX_Text(dx, kIdText, m_text);
-}
-
-void CKolumoResultDlg::OnSize(UINT, int cx, int cy) {
-  Default();
-  if (!m_bild.m_hWnd) return;
-  CRect r(kBildDlu);
-  MapDialogRect(&r);
-  // The diagram takes what the trees and the text leave of the page.
-  m_bild.SetWindowPos(nullptr, r.left, r.top, std::max(40, cx - r.left - 2), std::max(40, cy - r.top - 2),
-                      SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int CKolumoResultDlg::Stufe() const {
@@ -222,36 +205,8 @@ void CKolumoResultDlg::ZeigeErgebnis() {
   zeilen.Format("\r\nmax = %.2lf\r\nmin =  %.2lf", m_max, m_min);
   m_text = m_titel + zeilen;
   if (m_hWnd) UpdateData(FALSE);
-  if (m_bild.m_hWnd) ZeichneBild(m_bild);
-  // The preview's Y-Z view shows the same quantity beside the column.
+  // The preview's Y-Z view draws the quantity beside the column; the page itself has no picture.
   if (m_pData) m_pData->Draw2D(FALSE);
-}
-
-void CKolumoResultDlg::ZeichneBild(CPlotwerk2D& plot) {
-  plot.Clear();
-  if (!m_pData) return;
-  plot.Invoke39(0, 0, -1, 0, 0, -1);
-  double H = 0, W = 0, z0 = 0;
-  for (int i = 0; i < m_pData->nFields(); ++i) {
-    const double l = m_pData->fieldLengths[i].GetValue();
-    const double ey = m_pData->querschnitte[i].ey.GetValue(), dy = m_pData->querschnitte[i].dy.GetValue();
-    W = std::max(W, dy);
-    plot.SetStyle(0xC0C0C0, 0, 0, 0);
-    plot.AddRectangle((ey - dy / 2) * 0.01, z0, (ey + dy / 2) * 0.01, z0 + l);
-    plot.SetStyle(0, 0, 3, 0);
-    plot.AddRectangle((ey - dy / 2) * 0.01, z0, (ey + dy / 2) * 0.01, z0 + l);
-    z0 += l;
-    H += l;
-  }
-  CString titel = m_text;
-  titel.Replace("\r\n", "\n");  // the picture breaks lines on the line feed alone
-  plot.Invoke30(titel, 9, 15);
-  if (H > 0 && !m_werte.empty()) {
-    CDiagrammEingabe eingabe = DiagrammEingabe(*m_pData, m_stationen, m_werte, m_punktWerte != FALSE);
-    eingabe.vorschau = true;
-    ::ZeichneDiagramm(eingabe, W * 0.01 + H / 12, plot, "");
-  }
-  plot.Refresh();
 }
 
 void CKolumoResultDlg::OnAusgabe() {

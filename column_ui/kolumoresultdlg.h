@@ -1,13 +1,13 @@
 // The results tab of the column's input dialog: the combinations of the selected construction stage grouped by
 // verification, the result quantities that were calculated for the chosen one, and the chosen quantity drawn along
-// the column with its largest and smallest value. It only reads what the last calculation stored.
+// the column with its largest and smallest value (the preview's Y-Z view draws it). It only reads what the last
+// calculation stored.
 #pragma once
 
 #include <map>
 #include <vector>
 
 #include "column/kolumodata.h"
-#include "framework_ui/plotwerk.h"
 #include "platform/win/afx.h"
 
 class CKolumoResultDlg : public CDialog {
@@ -17,7 +17,6 @@ class CKolumoResultDlg : public CDialog {
   static constexpr UINT kIdKombiBaum = 26006;
   static constexpr UINT kIdText = 26007;
   static constexpr UINT kIdAusgabe = 26009;
-  static constexpr UINT kIdBild = 26010;
 
   CKolumoResultDlg() : CDialog(IDD) {}
 
@@ -32,8 +31,6 @@ class CKolumoResultDlg : public CDialog {
   void BaueErgebnisBaum(bool mitAuswahl);
   // Fills the diagram from the chosen quantity (the empty state when there is none) and draws it.
   void ZeigeErgebnis();
-  // The column's side view with the diagram beside it, into `plot`.
-  void ZeichneBild(CPlotwerk2D& plot);
 
   CTreeCtrl m_kombiBaum;
   CTreeCtrl m_ergebnisBaum;
@@ -49,14 +46,12 @@ class CKolumoResultDlg : public CDialog {
   int m_code = 0;  // the quantity shown, 0 for none
   CKolumoData* m_pData = nullptr;
   const int* m_pStage = nullptr;  // the main dialog's stage; the data's own when absent
-  CPlotwerk2D m_bild;
 
  protected:
   void DoDataExchange(CDataExchange* dx) override;
   void OnSelChangedKombi(NMHDR* header, LRESULT* result);
   void OnSelChangedErgebnis(NMHDR* header, LRESULT* result);
   void OnAusgabe();
-  void OnSize(UINT type, int cx, int cy);
   DECLARE_MESSAGE_MAP()
 
  private:

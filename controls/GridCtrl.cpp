@@ -2572,17 +2572,30 @@ void CGridCtrl::PrintFooter(CDC* dc, CPrintInfo* info) {
   dc->MoveTo(rect.left, rect.top);
   dc->LineTo(rect.right, rect.top);
   dc->SelectObject(oldPen);
+  // Under the page's scaled mapping a text is measured at its logical size but drawn at the font's device size, so
+  // a right-aligned date ran past the edge and was cut. Set in device units, it is measured as it is drawn.
+  POINT ecken[4] = {{rect.left, rect.top}, {rect.right, rect.bottom}, {0, 0}, {0, 0}};
   LOGFONT lf{};
   m_PrinterFont.GetLogFont(&lf);
+  ecken[3].y = lf.lfHeight;
+  dc->LPtoDP(ecken, 4);
+  const int saved = dc->SaveDC();
+  dc->SetMapMode(MM_TEXT);
+  dc->SetWindowOrg(0, 0);
+  dc->SetViewportOrg(0, 0);
+  CRect device(ecken[0], ecken[1]);
+  device.NormalizeRect();
+  lf.lfHeight = -std::max(1, int(std::abs(ecken[3].y - ecken[2].y)));
   lf.lfWeight = FW_BOLD;
   CFont bold;
   bold.CreateFontIndirect(&lf);
   CFont* old = dc->SelectObject(&bold);
   dc->SetTextColor(RGB(0, 0, 0));
   dc->SetBkMode(TRANSPARENT);
-  dc->DrawText(page, &rect, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  dc->DrawText(when, -1, &rect, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  dc->DrawText(page, &device, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  dc->DrawText(when, -1, &device, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   dc->SelectObject(old);
+  dc->RestoreDC(saved);
 }
 
 CImageList* CGridCtrl::CreateDragImage(CPoint* hotSpot) {

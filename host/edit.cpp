@@ -7,8 +7,9 @@ namespace host {
 namespace {
 
 constexpr UINT kEditTemplate = 7100;
-// The input dialog's width and the preview's place right of it, in dialog units.
-constexpr int kInputCx = 583, kPreviewCx = 360, kWindowCy = 168;
+// The input dialog's width and the preview's place right of it, in dialog units. The window is as tall as the
+// preview needs to show a column legibly; the input dialog takes the height above the annotation line.
+constexpr int kInputCx = 583, kPreviewCx = 360, kWindowCy = 260, kInputCy = kWindowCy - 22, kLineY = kWindowCy - 18;
 
 // The window around the module's input dialog: its size in dialog units, the annotation line and the buttons
 // below it, the preview to the right.
@@ -19,10 +20,10 @@ win::DialogTemplate EditTemplate() {
   t.cy = kWindowCy;
   using I = win::DialogItem;
   t.items = {
-      I{-1, "Static", "Anmerkung:", SS_LEFT, 6, 152, 42, 10},
-      I{kEditAnnotationId, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 50, 150, 420, 13},
-      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 476, 150, 48, 14},
-      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 529, 150, 48, 14},
+      I{-1, "Static", "Anmerkung:", SS_LEFT, 6, kLineY + 2, 42, 10},
+      I{kEditAnnotationId, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 50, kLineY, 420, 13},
+      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 476, kLineY, 48, 14},
+      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 529, kLineY, 48, 14},
   };
   return t;
 }
@@ -53,7 +54,9 @@ class EditWindow : public CDialog {
       EndDialog(IDABORT);
       return TRUE;
     }
-    input->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect inputPlace(0, 0, kInputCx, kInputCy);
+    MapDialogRect(&inputPlace);
+    input->SetWindowPos(nullptr, 0, 0, inputPlace.Width(), inputPlace.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     // The preview is made before the document comes, so that the first page change lays it out; without one
     // the input stays editable.
     preview_ = module_.Call("CreatePreviewDlg", {{"CWnd*", self_}, {"CWnd*", dialog_}, {"BOOL", TRUE}});

@@ -192,8 +192,9 @@ int Call(host::Module& module, const std::string& action, const std::vector<std:
   const int reply = module.Call(action, params);
   std::printf("reply %d\n", reply);
   objects.Print(stdout);
-  // a dialog made for this call ends with it, before the host window it may sit in
-  if (action == "CreateInputDlg" && reply) host::DestroyModuleDialog(reply);
+  // a dialog or preview made for this call ends with it, before the host window it sits in and the input dialog
+  // whose data a preview draws
+  if ((action == "CreateInputDlg" || action == "CreatePreviewDlg") && reply) host::DestroyModuleDialog(reply);
   // An action answers a call it did with a non-zero reply; 0 is a refusal, whose reason is on stderr. Only the
   // message filter answers a question with its reply (0: not a message of the module).
   if (reply == 0 && action != "PreTranslateMessage") return Fail("the module refused \"" + action + "\" (reply 0)");

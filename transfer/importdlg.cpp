@@ -20,28 +20,32 @@ CString Tr(const char* context, const char* text) { return CString(TOLK_Translat
 
 // --- Templates: the list of positions left, the values of the chosen one right, the taken values below ---
 
+// The position list is wide enough for a name with the column program's long name ("Pos1    (TQ-Stahlbetonstütze
+// Theorie II.Ordnung, veränderl. Querschn.)"); what stands right of it moves over by the extra width.
+constexpr short kListeCx = 240, kListeMehr = kListeCx - 150;
+
 win::DialogTemplate ImportTemplate() {
   win::DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-  t.cx = 417;
+  t.cx = 417 + kListeMehr;
   t.cy = 314;
   t.caption = "Wertübernahme";
   using I = win::DialogItem;
   t.items = {
-      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, 150, 9},
-      I{IDC_IMPORT_LIST, "ListBox", "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 18, 150, 146},
-      I{0xFFFF, "Static", "Werte durch 'Doppelklick' auswählen / entfernen", SS_LEFT, 164, 7, 246, 9},
+      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, kListeCx, 9},
+      I{IDC_IMPORT_LIST, "ListBox", "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 18, kListeCx, 146},
+      I{0xFFFF, "Static", "Werte durch 'Doppelklick' auswählen / entfernen", SS_LEFT, 164 + kListeMehr, 7, 246, 9},
       I{IDC_IMPORT_TREE, "SysTreeView32", "",
-        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164, 18, 209,
-        146},
-      I{IDC_IMPORT_TAKE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380, 40, 30, 25},
-      I{IDC_IMPORT_RELEASE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380, 72, 30, 25},
-      I{IDC_IMPORT_RELEASE_ALL, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380, 104, 30, 25},
+        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164 + kListeMehr,
+        18, 209, 146},
+      I{IDC_IMPORT_TAKE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380 + kListeMehr, 40, 30, 25},
+      I{IDC_IMPORT_RELEASE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380 + kListeMehr, 72, 30, 25},
+      I{IDC_IMPORT_RELEASE_ALL, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380 + kListeMehr, 104, 30, 25},
       I{0xFFFF, "Static", "Übernommene Werte", SS_LEFT, 7, 170, 200, 9},
-      I{IDC_IMPORT_GRID, "Static", "", SS_LEFT, 7, 181, 403, 106},
-      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 250, 293, 50, 14},
-      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 305, 293, 50, 14},
-      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 360, 293, 50, 14},
+      I{IDC_IMPORT_GRID, "Static", "", SS_LEFT, 7, 181, 403 + kListeMehr, 106},
+      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 250 + kListeMehr, 293, 50, 14},
+      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 305 + kListeMehr, 293, 50, 14},
+      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 360 + kListeMehr, 293, 50, 14},
   };
   return t;
 }
@@ -49,20 +53,20 @@ win::DialogTemplate ImportTemplate() {
 win::DialogTemplate SimpleTemplate() {
   win::DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-  t.cx = 412;
+  t.cx = 412 + kListeMehr;
   t.cy = 214;
   t.caption = "Wertübernahme";
   using I = win::DialogItem;
   t.items = {
-      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, 150, 9},
-      I{IDC_IMPORT_LIST, "ListBox", "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 18, 150, 168},
-      I{0xFFFF, "Static", "Bitte wählen Sie den gewünschten Wert", SS_LEFT, 164, 7, 241, 9},
+      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, kListeCx, 9},
+      I{IDC_IMPORT_LIST, "ListBox", "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 18, kListeCx, 168},
+      I{0xFFFF, "Static", "Bitte wählen Sie den gewünschten Wert", SS_LEFT, 164 + kListeMehr, 7, 241, 9},
       I{IDC_IMPORT_TREE, "SysTreeView32", "",
-        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164, 18, 241,
-        168},
-      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 245, 193, 50, 14},
-      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 300, 193, 50, 14},
-      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 355, 193, 50, 14},
+        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164 + kListeMehr,
+        18, 241, 168},
+      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 245 + kListeMehr, 193, 50, 14},
+      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 300 + kListeMehr, 193, 50, 14},
+      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 355 + kListeMehr, 193, 50, 14},
   };
   return t;
 }

@@ -5,6 +5,7 @@
 
 #include "column/kolumodata.h"
 #include "column_ui/kolumo2d.h"
+#include "column_ui/kolumodraw.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/viduv/viduv.h"
 #include "framework_ui/plotwerk.h"
@@ -298,3 +299,107 @@ TEST(Kolumo2DDrag, PickKindsAndEndOfDrag) {
 }
 
 }  // namespace
+
+TEST(ErgebnisKopfTest, TheTitleWrapsToTheViewAndTheExtremesShareALine) {
+  // The header is written 8 pixels in from either edge: every line fits the width less 16 pixels, no word is lost,
+  // and a view wide enough keeps the title on one line above "max ... min".
+  const std::string titel = "LK[1] Bruchnachweis Ed Normalkraft N [kN]";
+  struct Fall {
+    int breite;
+    int zeilen;  // 0: more than two
+  };
+  const Fall faelle[] = {{600, 2}, {KopfBreite(titel) + 16, 2}, {KopfBreite(titel) + 15, 0}, {140, 0}};
+  for (const Fall& f : faelle) {
+    const std::string kopf = ErgebnisKopf(titel, -979.5, -1905.03, f.breite);
+    std::vector<std::string> zeilen;
+    for (std::size_t a = 0, e; a <= kopf.size(); a = e + 1) {
+      e = std::min(kopf.find('\n', a), kopf.size());
+      zeilen.push_back(kopf.substr(a, e - a));
+    }
+    if (f.zeilen) {
+      EXPECT_EQ(int(zeilen.size()), f.zeilen) << f.breite;
+    } else {
+      EXPECT_GT(zeilen.size(), 2u) << f.breite;
+    }
+    std::string woerter;
+    for (const std::string& z : zeilen) {
+      EXPECT_LE(KopfBreite(z), f.breite - 16) << f.breite << ": " << z;
+      woerter += (woerter.empty() ? "" : " ") + z;
+    }
+    EXPECT_EQ(woerter.find(titel), 0u) << f.breite << ": " << woerter;
+    EXPECT_NE(woerter.find("-979.50"), std::string::npos);
+    EXPECT_NE(woerter.find("-1905.03"), std::string::npos);
+  }
+}
+
+TEST_F(Kolumo2DTest, AxialLoadsAtOneNodeWriteTheirValuesOneAboveTheOther) {
+  // The example's head carries 620 and 95 kN, node 1 480 and 160 kN, all axial. Each value is written 11 pixels
+  // high from its arrow's end; in a view as small as the preview's on the system tab the ends must lie a text line
+  // apart, the larger force keeping the longer arrow. In a tall view nothing needs to move: 620 keeps 1 / 1.95.
+  struct Fall {
+    int breite, hoehe;
+  };
+  for (const Fall f : {Fall{150, 210}, Fall{290, 590}}) {
+    view_[0].SetWindowPos(nullptr, 0, 0, f.breite, f.hoehe, SWP_NOZORDER);
+    CKolumoVorschau2D bild(data_);
+    bild.Draw2D();
+    const pw::View2D view(Scene(0), RECT{0, 0, f.breite, f.hoehe});
+    struct Etikett {
+      double z, laenge;
+      RECT r;
+    };
+    std::vector<Etikett> etiketten;
+    for (const pw::Item2D* p : Items(0, pw::Kind2D::PointLoad)) {
+      const double len = std::hypot(p->v[2], p->v[3]);
+      const double ex = p->v[0] - p->v[2] / len * p->v[4], ez = p->v[1] - p->v[3] / len * p->v[4];
+      double vx, vy;
+      Scene(0).Transforms()[std::size_t(p->transform)].Apply(ex, ez, vx, vy);
+      const POINT a = view.ToPixel(vx, vy);
+      const LONG w = LONG(std::lround(0.6 * 11 * double(p->text.size())));
+      etiketten.push_back({p->v[1], std::fabs(p->v[4]), RECT{a.x, a.y - 9, a.x + w, a.y + 3}});
+    }
+    ASSERT_EQ(etiketten.size(), 4u) << f.hoehe;
+    int paare = 0;
+    for (std::size_t i = 0; i < etiketten.size(); ++i)
+      for (std::size_t j = i + 1; j < etiketten.size(); ++j) {
+        const Etikett &a = etiketten[i], &b = etiketten[j];
+        if (std::fabs(a.z - b.z) > 1e-9) continue;
+        ++paare;
+        const bool frei =
+            a.r.bottom <= b.r.top || b.r.bottom <= a.r.top || a.r.right <= b.r.left || b.r.right <= a.r.left;
+        EXPECT_TRUE(frei) << "loads at " << a.z << " m in a view " << f.hoehe << " high";
+      }
+    EXPECT_EQ(paare, 2);
+    EXPECT_GT(etiketten[0].laenge, etiketten[2].laenge) << "620 kN stays the longer arrow than 95 kN";
+    if (f.hoehe == 590) {
+      EXPECT_NEAR(etiketten[0].laenge, 1.0 / 1.95, 1e-6);
+    }
+  }
+}
+
+TEST(TitelImRahmenTest, TheThreeDTitleIsNeverCut) {
+  // 8 pixels stay free on either side of the centred title; it shrinks from 15 to 10 pixels before it loses words,
+  // and what remains ends with the height.
+  const std::string titel = "Stahlbetonstütze H = 7.70 m";
+  const int voll = TextBreite(titel, 15);
+  struct Fall {
+    int breite;
+    int pixel;  // 0: smaller than 15, at least 10
+    bool ganz;  // all words kept
+  };
+  const Fall faelle[] = {
+      {0, 15, true}, {voll + 16, 15, true}, {voll + 15, 0, true}, {TextBreite(titel, 10) + 15, 10, false}};
+  for (const Fall& f : faelle) {
+    const TitelSatz t = TitelImRahmen(titel, f.breite);
+    if (f.pixel) {
+      EXPECT_EQ(t.pixel, f.pixel) << f.breite;
+    }
+    EXPECT_GE(t.pixel, 10) << f.breite;
+    EXPECT_LT(t.pixel, 15 + (f.pixel == 15)) << f.breite;
+    if (f.breite > 0) {
+      EXPECT_LE(TextBreite(t.text, t.pixel), f.breite - 16) << f.breite << ": " << t.text;
+    }
+    EXPECT_EQ(t.text == titel, f.ganz) << f.breite << ": " << t.text;
+    EXPECT_EQ(t.text.substr(t.text.size() - 10), "H = 7.70 m") << f.breite;
+  }
+}

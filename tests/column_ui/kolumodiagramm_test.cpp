@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "column_ui/kolumo2d.h"
 #include "column_ui/kolumodraw.h"
 #include "framework/results.h"
 #include "framework_ui/labelplacer.h"
@@ -324,4 +325,72 @@ TEST_F(DiagrammZeichnenTest, TheHeightAxisNamesTheFieldBoundaries) {
       EXPECT_DOUBLE_EQ(item.v[3], -1.0);
     }
   EXPECT_EQ(gepunktet, 1);
+}
+
+// ---- The preview's results view --------------------------------------------------------------------------------
+
+TEST_F(DiagrammZeichnenTest, PreviewLabelsReadAcrossInsideTheViewWithoutOverlap) {
+  // A column of 7.70 m, 40 cm wide, in a Y-Z view of 500 x 300 pixels with two header lines. At the text height the
+  // view is given a label's font is 11 pixels (0.7 x h x scale), and every label reads across, inside the view, clear
+  // of the others:
+  // - the example's normal force, a step at every element from -979.50 at the head to -1905.03 at the foot;
+  // - support forces at the head, at 3.20 m and at the foot (point values with "Max=" and "Min=" texts, two at the
+  //   inner support of nearly equal size).
+  const double hoehe = 7.7, breite = 0.40;
+  struct Fall {
+    const char* name;
+    std::vector<double> stationen, werte;
+    bool punkte;
+    std::size_t texte;  // at least
+  };
+  Fall normalkraft{"normal force", {}, {}, false, 1};
+  for (int i = 0; i <= 20; ++i) {
+    const double z = hoehe * i / 20, n = -979.50 - 46.2765 * i;
+    normalkraft.stationen.insert(normalkraft.stationen.end(), {z, z});
+    normalkraft.werte.insert(normalkraft.werte.end(), {n, n});
+  }
+  const Fall faelle[] = {normalkraft, {"support forces", {0, 3.2, 7.7}, {-5.0, 12.0, -1127.8}, true, 4}};
+  for (const Fall& f : faelle) {
+    plot_.Clear();
+    plot_.Invoke30("LK[1] Bruchnachweis Ed Normalkraft N [kN]\nmax = -979.50   min = -1905.03", 9, 15);
+    plot_.Invoke39(0, 0, -1, 0, 0, -1);
+    plot_.AddRectangle(-breite / 2, 0, breite / 2, hoehe);
+    CDiagrammEingabe e = Eingabe(f.stationen, f.werte);
+    e.hoehe = hoehe;
+    e.punktWerte = f.punkte;
+    e.schriftHoehe = ErgebnisSchrift(500, 300, 2, hoehe, breite);
+    ASSERT_GT(e.schriftHoehe, 0.0);
+    ZeichneDiagramm(e, breite + hoehe / 12, plot_, "");
+
+    const pw::View2D view(Scene(), RECT{0, 0, 500, 300});
+    const double font = 0.7 * e.schriftHoehe * view.Scale();
+    EXPECT_NEAR(font, 11.0, 1.5) << f.name << ": a font the screen draws as measured, not clamped";
+    std::vector<Kasten> kaesten;
+    for (const auto& item : Scene().Items()) {
+      if (item.kind == pw::Kind2D::ValueLabel) ADD_FAILURE() << f.name << ": turned with the column: " << item.text;
+      if (item.kind != pw::Kind2D::Text) continue;
+      EXPECT_DOUBLE_EQ(item.v[2], -90.0) << f.name << " reads across: " << item.text;
+      const Kasten k = TextKasten(Scene(), item);
+      const POINT a = view.ToPixel(k.x1, k.y1), b = view.ToPixel(k.x2, k.y2);
+      EXPECT_GE(a.x, 0) << item.text;
+      EXPECT_LE(b.x, 500) << item.text << " runs past the right edge";
+      EXPECT_GE(b.y, 0) << item.text;
+      EXPECT_LE(a.y, 300) << item.text;
+      kaesten.push_back(k);
+    }
+    EXPECT_GE(kaesten.size(), f.texte) << f.name;
+    for (std::size_t i = 0; i < kaesten.size(); ++i)
+      for (std::size_t j = i + 1; j < kaesten.size(); ++j)
+        EXPECT_FALSE(kaesten[i].Schneidet(kaesten[j])) << f.name << ": labels " << i << " and " << j;
+    // No grey leader strikes through a text (it would hide a minus sign).
+    for (const auto& item : Scene().Items()) {
+      if (item.kind != pw::Kind2D::Line || item.style.colour != 0x808080) continue;
+      double ax, ay, bx, by;
+      const auto& t = Scene().Transforms()[std::size_t(item.transform)];
+      t.Apply(item.v[0], item.v[1], ax, ay);
+      t.Apply(item.v[2], item.v[3], bx, by);
+      const Kasten linie{std::min(ax, bx), std::min(ay, by) - 1e-9, std::max(ax, bx), std::max(ay, by) + 1e-9};
+      for (const Kasten& k : kaesten) EXPECT_FALSE(linie.Schneidet(k)) << f.name << ": a leader at " << ay;
+    }
+  }
 }

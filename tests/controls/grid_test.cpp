@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -1031,6 +1032,66 @@ TEST_F(GridTest, AtScreenScaleAWideGridRunsAcrossPagesAndStillPrintsEveryCellOnc
   for (const CCellID& c : PrintedCells()) ++times[std::make_pair(c.row, c.col)];
   for (int r = 1; r < 60; ++r)
     for (int c = 1; c < 12; ++c) EXPECT_EQ(times[std::make_pair(r, c)], 1) << r << "," << c;
+}
+
+TEST_F(GridTest, TheFootersDateEndsAtTheRightEdgeOfAScaledPage) {
+  // A page drawn 2.48 times its logical size (an A4 width of 1240 pixels over 500 logical units): the date is set
+  // right-aligned in the footer, so its ink ends at the edge and spans the width the bold font gives it there. Cut
+  // at the edge, it would span less.
+  FooterGrid printGrid(0, 0, 0, 0);
+  ASSERT_TRUE(printGrid.Create(CRect(0, 0, 440, 300), &parent, kGridId));
+  constexpr int kW = 1240, kH = 200;
+  HDC raw = ::CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = ::CreateBitmap(kW, kH, 1, 32, nullptr);
+  HGDIOBJ oldBitmap = ::SelectObject(raw, bitmap);
+  RECT all{0, 0, kW, kH};
+  ::FillRect(raw, &all, HBRUSH(::GetStockObject(WHITE_BRUSH)));
+  CDC dc;
+  dc.Attach(raw);
+  CPrintInfo info;
+  printGrid.OnBeginPrinting(&dc, &info);
+  dc.SetMapMode(MM_ANISOTROPIC);
+  dc.SetWindowExt(500, 80);
+  dc.SetViewportExt(kW, kH);
+  info.m_rectDraw = CRect(0, 40, 500, 70);  // device 0..1240 across, 100..175 down
+  info.m_nCurPage = 1;
+  auto now = [] {
+    char when[128] = {};
+    std::time_t t = std::time(nullptr);
+    std::strftime(when, sizeof(when), "%c", std::localtime(&t));
+    return std::string(when);
+  };
+  std::string date = now();
+  printGrid.PrintFooter(&dc, &info);
+  if (now() != date) GTEST_SKIP() << "the second turned while printing";
+  dc.Detach();
+  std::vector<std::uint32_t> pixels(std::size_t(kW) * kH);
+  ::GetBitmapBits(bitmap, LONG(pixels.size() * 4), pixels.data());
+  // The bold font of 10 logical units is 25 pixels high on the page; the date's width at that size.
+  HDC plain = ::CreateCompatibleDC(nullptr);
+  HFONT font = ::CreateFont(-25, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
+                            CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+  HGDIOBJ oldFont = ::SelectObject(plain, font);
+  SIZE size{};
+  ::GetTextExtentPoint32(plain, date.c_str(), int(date.size()), &size);
+  ::SelectObject(plain, oldFont);
+  ::DeleteObject(font);
+  ::DeleteDC(plain);
+  // Ink of the right half, below the footer's rule.
+  int left = kW, right = -1;
+  for (int y = 104; y < 175; ++y)
+    for (int x = kW / 2; x < kW; ++x)
+      if ((pixels[std::size_t(y) * kW + std::size_t(x)] & 0xFFFFFF) != 0xFFFFFF) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  ::SelectObject(raw, oldBitmap);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(raw);
+  ASSERT_GE(right, 0) << "no date drawn";
+  EXPECT_GE(right, kW - 4) << "the date ends at the edge";
+  EXPECT_LE(right, kW - 1);
+  EXPECT_GE(right - left + 1, size.cx - 4) << date << ": cut at the edge";
 }
 
 }  // namespace

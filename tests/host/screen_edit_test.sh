@@ -55,9 +55,9 @@ wait_for 20 find_window || fail "no window within 20 s"
 kill -0 "$app" 2>/dev/null || fail "kolumo ended with its window"
 
 # Points in the window's own coordinates (its whole rectangle, frame and caption included), as its picture shows
-# the layout at the dialog font: the annotation line spans x 91-826, y 286-307; OK spans x 836-918 on that row.
+# the layout at the dialog font: the annotation line spans x 91-826, y 446-467; OK spans x 836-918 on that row.
 text="Geprueft 42, B/3"
-xdotool mousemove --window "$window" 300 297 click 1 || fail "xdotool cannot click"
+xdotool mousemove --window "$window" 300 457 click 1 || fail "xdotool cannot click"
 xdotool type --window "$window" --delay 15 "$text" || fail "xdotool cannot type"
 kill -USR1 "$app"
 wait_for 10 test -s "$work/edit.png" || fail "no picture of the window"
@@ -67,7 +67,7 @@ size=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: *//p')
 png=$(od -An -tu1 -j16 -N8 "$work/edit.png" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}')
 [ "$png" = "$size" ] || fail "the picture is $png, the window $size"
 cp "$work/edit.png" ./screen_edit.png  # kept beside the test for a look
-xdotool mousemove --window "$window" 877 297 click 1
+xdotool mousemove --window "$window" 877 457 click 1
 
 wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
 wait "$app"

@@ -94,7 +94,7 @@ done
   fail "two tabs look the same: $(md5sum "$work"/pictures/tab*.png)"
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
-click 975 297  # "Abbrechen"
+click 975 457  # "Abbrechen"
 wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end on Abbrechen"
 wait "$app"
 status=$?

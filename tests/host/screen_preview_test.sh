@@ -101,7 +101,7 @@ wait_for 20 results || fail "no result diagram in the preview after the results 
 [ "$loads" -eq 0 ] || fail "loads still drawn in the 2D views on the results tab"
 
 # "Abbrechen": nothing is written.
-xdotool mousemove --window "$window" 970 297 click 1
+xdotool mousemove --window "$window" 970 457 click 1
 wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after Cancel"
 wait "$app"
 status=$?

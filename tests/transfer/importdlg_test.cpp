@@ -434,6 +434,18 @@ TEST_F(HostImportTest, AnImportedReactionFollowsItsSourceAndKeepsItsLastNumberWh
     int index = dialog.m_view.ListIndexOf("Pos1", FALSE);
     ASSERT_EQ(index, 0);
     EXPECT_EQ(dialog.m_view.positions[0].program.Left(3), "TQ-");
+    {
+      // The entry reads whole: its text in the list's font, with the list's two pixels either side, fits the list.
+      CRect client;
+      dialog.m_list.GetClientRect(&client);
+      CClientDC dc(&dialog.m_list);
+      CFont* alt = dc.SelectObject(dialog.m_list.GetFont());
+      CString text;
+      dialog.m_list.GetText(index, text);
+      EXPECT_NE(text.Find(dialog.m_view.positions[0].program), -1) << text.GetString();
+      EXPECT_LE(dc.GetTextExtent(text, text.GetLength()).cx + 4, client.Width()) << text.GetString();
+      dc.SelectObject(alt);
+    }
     dialog.m_list.SetCurSel(index);
     d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_IMPORT_LIST, LBN_SELCHANGE), LPARAM(dialog.m_list.m_hWnd));
     auto leaf = dialog.m_view.itemOfPath.find(kPath);
