@@ -73,6 +73,8 @@ public:
     int nKern = 0;     // core polygon points (at most 20) and their coordinates, cm
     double kernY[20] = {};
     double kernZ[20] = {};
+    // The section has openings: its width across the shear force is that of the walls beside them.
+    bool hohl = false;
     double cotTheta = 0.0;  // the user's cot theta; 0 means none
     int schubSchalter = 0;  // 1 once the shear dispatch has checked the section
 
@@ -113,6 +115,10 @@ private:
     // |ymin| of its points, across y their extent in z, an oblique force blended as the web width; -1
     // without a core.
     double KernBreite() const;
+    // Width of the web for the minimum stirrups (m): the walls across the shear force where the section
+    // has openings (a ring's two walls), else the torsion core's width plus `wandAnteil` times its wall,
+    // else bw.
+    double MindestBreite(double tef, double wandAnteil) const;
 };
 
 extern cSchub g_schub[kMaxQuerschnitte];

@@ -175,6 +175,7 @@ void cSchub::Setze(int iq)
     case 5: t = std::min(ymax - ymin, zmax - zmin) / 12.0; break;
     default: break;
     }
+    hohl = q.m_nOeffnungen > 0;
     nKern = std::clamp(q.m_nKern, 0, 20);
     tef = nKern > 0 ? 2.0 * t : 0.0;
     ak = 0.0;
@@ -228,6 +229,15 @@ double cSchub::KernBreite() const
     if (!(richtung[0].bw > 0.0 && richtung[1].bw > 0.0 && querY > 0.0 && v > 0.0))
         return querZ;
     return Elliptisch(CosY2(kraefte[1], kraefte[2]), querY, querZ);
+}
+
+double cSchub::MindestBreite(double tefM, double wandAnteil) const
+{
+    // Around an opening the walls are the webs: the core's width would count the opening as web.
+    if (hohl && richtung[0].bw > 0.0 && richtung[1].bw > 0.0)
+        return Elliptisch(CosY2(kraefte[1], kraefte[2]), richtung[0].bw, richtung[1].bw);
+    const double kern = KernBreite();
+    return kern >= 0.0 ? kern + wandAnteil * tefM : bw;
 }
 
 cSchub::Eingang cSchub::Vorbereiten(cBem& bem)

@@ -780,4 +780,38 @@ TEST_F(SchubAslTest, Ec2ConcreteResistanceWithoutMomentAlongY)
         }
 }
 
+TEST_F(SchubAslTest, RingMinimumStirrupsTakeTheTwoWalls)
+{
+    // Ring 40/20: the walls across any shear force are 2 x 10 cm = 0.20 m (the core's width plus its wall
+    // would count the opening as web). EC2: 0.08 sqrt(30)/500 x 0.20 x 10^4 = 1.752712 cm2/m;
+    // DIN 1045-1 (C30/37): 9.3 x 0.20 = 1.86 cm2/m.
+    cQuer& q = g_quer[0];
+    const double d[4] = {40.0, 20.0, 0.0, 0.0};
+    q.SetzeEingabe(3, 4, 0, 3, d, 1, 0, 1, 0.0);
+    q.Torsionskern();
+    q.Bereite(2, 3, 4, 0, 3, d, 1, 0, 4.0, 4.0, 5.0, 5.0);
+    const double r = 50.0 / std::sqrt(2.0);
+    struct Fall {
+        const char* name;
+        double vy, vz;
+    };
+    for (const Fall f : {Fall{"along z", 0.0, 50.0}, Fall{"along y", -50.0, 0.0}, Fall{"at 45 degrees", r, r}}) {
+        cSchub s;
+        s.Setze(0);
+        s.betonGuete = 4;
+        s.kraefte[0] = -500.0;
+        s.kraefte[1] = f.vy;
+        s.kraefte[2] = f.vz;
+        cSchub t = s;
+        s.norm = 2;
+        s.SchubEC2(q.m_bem);
+        EXPECT_NEAR(s.erg[kSlotW], 0.20, 1e-9) << f.name;
+        EXPECT_NEAR(s.erg[kSlotAsminS], 1.7527122, 1e-6) << f.name;
+        t.norm = 1;
+        t.SchubDIN1045_1(q.m_bem);
+        EXPECT_NEAR(t.erg[kSlotW], 0.20, 1e-9) << f.name;
+        EXPECT_NEAR(t.erg[kSlotAsminS], 1.86, 1e-9) << f.name;
+    }
+}
+
 }  // namespace
