@@ -25,6 +25,7 @@ void Flaechenmomente(int n, const double* y, const double* z, double& a, double&
         sz += c * (z[k] + z[j]) / 6.0;
     }
 }
+
 // Squared direction cosine along y of the shear force (vy, vz); without a force, the direction along z.
 double CosY2(double vy, double vz)
 {
@@ -247,7 +248,7 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
     e.VEd = std::hypot(kraefte[1], kraefte[2]) / 1000.0;
     e.MEd = std::hypot(kraefte[4], kraefte[5]) / 1000.0;
     e.TEd = std::fabs(kraefte[3]) / 1000.0;
-    // strains and stresses of the governing design state, for the tension bars and the neutral axis
+    // strains and stresses of the governing design state, for the neutral axis
     double sigMax = 0.0;
     bem.sigeps(sigMax);
     e.asl = HoleAslSchub(bem, kraefte[1], kraefte[2], kraefte[4], kraefte[5]);
