@@ -73,6 +73,8 @@ public:
     int nKern = 0;     // core polygon points (at most 20) and their coordinates, cm
     double kernY[20] = {};
     double kernZ[20] = {};
+    // The section has openings: its width across the shear force is that of the walls beside them.
+    bool hohl = false;
     double cotTheta = 0.0;  // the user's cot theta; 0 means none
     int schubSchalter = 0;  // 1 once the shear dispatch has checked the section
 
@@ -113,6 +115,10 @@ private:
     // |ymin| of its points, across y their extent in z, an oblique force blended as the web width; -1
     // without a core.
     double KernBreite() const;
+    // Width of the web for the minimum stirrups (m): the walls across the shear force where the section
+    // has openings (a ring's two walls), else the torsion core's width plus `wandAnteil` times its wall,
+    // else bw.
+    double MindestBreite(double tef, double wandAnteil) const;
 };
 
 extern cSchub g_schub[kMaxQuerschnitte];
@@ -129,10 +135,13 @@ double Sehne(int n, const double* y, const double* z, double y0, double z0, doub
 // kept here until the input carries it.
 extern double g_cotThetaFeld[kMaxFelder];
 
-// Longitudinal tension reinforcement for the shear check (m2): the bars of the kind-1 groups under tension
-// in the current design state, or, when none is, those within a quarter of the largest |z| of the section.
-// The moment is not used.
-double HoleAslSchub(const cBem& bem, double moment);
+// Longitudinal tension reinforcement for the shear check (m2): the bars of the kind-1 groups in the tension
+// half of the section in the plane of the shear force (vy, vz in kN): the half beyond the line through the
+// concrete's centroid across the force, on the side the moment in that plane (from my, mz in kNm) puts in
+// tension. Without such a moment either half may be the tension half: the one with less steel counts. Bars
+// on the dividing line belong to neither. Without shear force the plane is the one of a force along z. The
+// strain state does not enter: it is arbitrary at a section without moment.
+double HoleAslSchub(const cBem& bem, double vy, double vz, double my, double mz);
 
 // Group `group` (0..99) of kind `kind`: its bar count, and its first bar as a 0-based point index in
 // `first`; -1 (first untouched) when the group has another kind.

@@ -25,6 +25,22 @@ void Flaechenmomente(int n, const double* y, const double* z, double& a, double&
         sz += c * (z[k] + z[j]) / 6.0;
     }
 }
+
+// Squared direction cosine along y of the shear force (vy, vz); without a force, the direction along z.
+double CosY2(double vy, double vz)
+{
+    const double v = std::hypot(vy, vz);
+    return v > 0.0 ? (vy / v) * (vy / v) : 0.0;
+}
+
+// A length across an oblique direction from those along y and z: 1/L^2 = cy^2/Ly^2 + cz^2/Lz^2.
+double Elliptisch(double cy2, double ly, double lz)
+{
+    return 1.0 / std::sqrt(cy2 / (ly * ly) + (1.0 - cy2) / (lz * lz));
+}
+
+// Bars closer than this (m) to the line that halves the section across the shear force lie on it.
+constexpr double kAslTeilungsToleranz = 1e-6;
 }  // namespace
 
 double Sehne(int n, const double* y, const double* z, double y0, double z0, double ry, double rz)
@@ -160,6 +176,7 @@ void cSchub::Setze(int iq)
     case 5: t = std::min(ymax - ymin, zmax - zmin) / 12.0; break;
     default: break;
     }
+    hohl = q.m_nOeffnungen > 0;
     nKern = std::clamp(q.m_nKern, 0, 20);
     tef = nKern > 0 ? 2.0 * t : 0.0;
     ak = 0.0;
@@ -185,12 +202,10 @@ void cSchub::AufQuerkraftRichten()
     const Richtung& z = richtung[1];
     if (!(y.h > 0.0 && z.h > 0.0 && y.bw > 0.0 && z.bw > 0.0))
         return;
-    const double v = std::hypot(kraefte[1], kraefte[2]);
-    const double cy2 = v > 0.0 ? (kraefte[1] / v) * (kraefte[1] / v) : 0.0;
+    const double cy2 = CosY2(kraefte[1], kraefte[2]);
     const double cz2 = 1.0 - cy2;
-    auto elliptisch = [&](double ly, double lz) { return 1.0 / std::sqrt(cy2 / (ly * ly) + cz2 / (lz * lz)); };
-    h = elliptisch(y.h, z.h);
-    bw = elliptisch(y.bw, z.bw);
+    h = Elliptisch(cy2, y.h, z.h);
+    bw = Elliptisch(cy2, y.bw, z.bw);
     for (int k = 0; k < 2; ++k) {
         d1[k] = cy2 * y.d1[k] + cz2 * z.d1[k];
         cv[k] = cy2 * y.cv[k] + cz2 * z.cv[k];
@@ -214,8 +229,16 @@ double cSchub::KernBreite() const
     const double v = std::hypot(kraefte[1], kraefte[2]);
     if (!(richtung[0].bw > 0.0 && richtung[1].bw > 0.0 && querY > 0.0 && v > 0.0))
         return querZ;
-    const double cy2 = (kraefte[1] / v) * (kraefte[1] / v);
-    return 1.0 / std::sqrt(cy2 / (querY * querY) + (1.0 - cy2) / (querZ * querZ));
+    return Elliptisch(CosY2(kraefte[1], kraefte[2]), querY, querZ);
+}
+
+double cSchub::MindestBreite(double tefM, double wandAnteil) const
+{
+    // Around an opening the walls are the webs: the core's width would count the opening as web.
+    if (hohl && richtung[0].bw > 0.0 && richtung[1].bw > 0.0)
+        return Elliptisch(CosY2(kraefte[1], kraefte[2]), richtung[0].bw, richtung[1].bw);
+    const double kern = KernBreite();
+    return kern >= 0.0 ? kern + wandAnteil * tefM : bw;
 }
 
 cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
@@ -225,10 +248,10 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
     e.VEd = std::hypot(kraefte[1], kraefte[2]) / 1000.0;
     e.MEd = std::hypot(kraefte[4], kraefte[5]) / 1000.0;
     e.TEd = std::fabs(kraefte[3]) / 1000.0;
-    // strains and stresses of the governing design state, for the tension bars and the neutral axis
+    // strains and stresses of the governing design state, for the neutral axis
     double sigMax = 0.0;
     bem.sigeps(sigMax);
-    e.asl = HoleAslSchub(bem, e.MEd);
+    e.asl = HoleAslSchub(bem, kraefte[1], kraefte[2], kraefte[4], kraefte[5]);
 
     // The width along the neutral axis is the web's where the strain plane follows the bending in the plane
     // of the shear force; it never exceeds the width across the shear force (a skew neutral axis cuts a long
@@ -257,9 +280,16 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
     return e;
 }
 
-double HoleAslSchub(const cBem& bem, double)
+double HoleAslSchub(const cBem& bem, double vy, double vz, double my, double mz)
 {
-    double a1 = 0.0, a2 = 0.0;
+    const double v = std::hypot(vy, vz);
+    const double cy = v > 0.0 ? vy / v : 0.0;
+    const double cz = v > 0.0 ? vz / v : 1.0;
+    // the moment in the plane of the force, positive where it stretches the side the force points to (a
+    // positive My stretches the side of positive z, a positive Mz that of negative y)
+    const double moment = (cz * my - cy * mz) / 1000.0;
+    const QuerschnittsWerte s = bem.BerechneQuerschnittswerte();
+    double vorn = 0.0, hinten = 0.0;
     for (int g = 0; g < kBemMaxGruppen; ++g) {
         int erst = 0;
         const int n = HoleGruppe(bem, 1, &erst, g);
@@ -267,13 +297,16 @@ double HoleAslSchub(const cBem& bem, double)
             const int i = erst + k + 1;  // points are numbered from 1
             if (i < 1 || i > kBemMaxPunkte)
                 break;
-            if (bem.m_psig[i] > 0.0)
-                a1 += bem.m_pa[i];
-            if (std::fabs(bem.m_pz[i]) < 0.25 * bem.m_zmax)
-                a2 += bem.m_pa[i];
+            const double lage = (bem.m_py[i] - s.ys) * cy + (bem.m_pz[i] - s.zs) * cz;
+            if (lage > kAslTeilungsToleranz)
+                vorn += bem.m_pa[i];
+            else if (lage < -kAslTeilungsToleranz)
+                hinten += bem.m_pa[i];
         }
     }
-    return a1 == 0.0 ? a2 : a1;
+    if (std::fabs(moment) <= kSchubMomentNull)
+        return std::min(vorn, hinten);
+    return moment > 0.0 ? vorn : hinten;
 }
 
 int HoleGruppe(const cBem& bem, int kind, int* first, int group)

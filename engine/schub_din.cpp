@@ -80,13 +80,15 @@ int cSchub::SchubDIN1045_1(cBem& bem)
     }
 
     const double rho = RhoWMinDIN1045_1(betonGuete);
-    const double kern = KernBreite();
-    const double w = kern >= 0.0 ? kern + tef : bw;
+    const double w = MindestBreite(tef, 1.0);
     const double asminS = w * rho;
     const double asminT = tef * rho;
     if (TEd < 1e-6)
         TEd = 1e-6;
-    const double asminTl = asminT * cot * cot / (1.0 + 2.0 * (w - tef) * tef * VEd / (TEd * w));
+    // the torsion's longitudinal minimum stays with the core's width, which its interaction is made of
+    const double kern = KernBreite();
+    const double wKern = kern >= 0.0 ? kern + tef : bw;
+    const double asminTl = asminT * cot * cot / (1.0 + 2.0 * (wKern - tef) * tef * VEd / (TEd * wKern));
 
     erg[0] = it + 0.1;
     erg[1] = cot;

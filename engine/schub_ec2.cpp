@@ -123,8 +123,7 @@ int cSchub::SchubEC2Variante(cBem& bem, Ec2Art art)
     }
 
     const double rhow = de ? 0.16 * fctm / fyk : 0.08 * std::sqrt(fck) / fyk;
-    const double kern = KernBreite();
-    const double w = kern >= 0.0 ? kern + 2.0 * tef : bw;
+    const double w = MindestBreite(tef, 2.0);
     const double asminS = rhow * w * 1e4;
     const double asminT = rhow * tef * 1e4;
     const double asminTl = std::max(0.26 * fctm / fyk * d * tef, 0.0013 * d * tef) * 1e4;
