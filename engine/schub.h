@@ -115,6 +115,9 @@ private:
     // |ymin| of its points, across y their extent in z, an oblique force blended as the web width; -1
     // without a core.
     double KernBreite() const;
+    // Edge distance (cm) of the bars on the face the moment in the plane of the shear force stretches (the plane
+    // of the larger shear component); without moment there the larger of the two, which gives the smaller d.
+    double ZugRandabstand() const;
     // Width of the web for the minimum stirrups (m): the walls across the shear force where the section
     // has openings (a ring's two walls), else the torsion core's width plus `wandAnteil` times its wall,
     // else bw.

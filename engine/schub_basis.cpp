@@ -212,6 +212,14 @@ void cSchub::AufQuerkraftRichten()
     }
 }
 
+double cSchub::ZugRandabstand() const
+{
+    const double moment = std::fabs(kraefte[1]) > std::fabs(kraefte[2]) ? kraefte[5] : kraefte[4];
+    if (std::fabs(moment) / 1000.0 <= kSchubMomentNull)
+        return std::max(d1[0], d1[1]);
+    return moment > 0.0 ? d1[0] : d1[1];
+}
+
 double cSchub::KernBreite() const
 {
     // width of the core polygon, m; a section without a core has no meaningful one

@@ -30,7 +30,8 @@ int cSchub::SchubDIN1045_1(cBem& bem)
     double TEd = e.TEd;
 
     const double sigcd = NEd / ac;
-    const double d = h - d1[0] / 100.0;
+    const double dZug = ZugRandabstand() / 100.0;
+    const double d = h - dZug;
     if (std::fabs(z) < 0.5 * d)
         z = d;
     const double zv = std::min(z, std::max(d - 2.0 * cv[0] / 100.0, d - cv[0] / 100.0 - 0.03));

@@ -46,12 +46,13 @@ int cSchub::SchubEC2Variante(cBem& bem, Ec2Art art)
     const double fcd = (de ? 0.85 : 1.0) * fck / gc;
     const double VEd = e.VEd, TEd = e.TEd, tef = e.tef, Ak = e.ak, uk = e.uk;
 
-    const double d = h - d1[0] / 100.0;
+    const double dZug = ZugRandabstand() / 100.0;
+    const double d = h - dZug;
     if (std::fabs(z) < 0.5 * d)
         z = d;
     double zv = std::min(z, 0.9 * d);
     if (de)
-        zv = std::min({zv, d - 2.0 * d1[0] / 100.0, d - d1[0] / 100.0 - 0.03});
+        zv = std::min({zv, d - 2.0 * dZug, d - dZug - 0.03});
 
     // 6.2.2(1): sigma_cp < 0.2 fcd
     const double sigcp = std::min(-e.NEd / ac, 0.2 * fcd);

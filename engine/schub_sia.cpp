@@ -35,9 +35,7 @@ int cSchub::SchubSIA262(cBem& bem)
     const double fyd = HoleStahlBemessungswerte(norm, stahlGuete, 0, aussergewoehnlich);
     const double fsk = HoleStahlBemessungswerte(norm, stahlGuete, 1, aussergewoehnlich);
 
-    // the face in tension under the moment in the plane of the (larger) shear component
-    const double moment = std::fabs(kraefte[1]) > std::fabs(kraefte[2]) ? kraefte[5] : kraefte[4];
-    const double d = h - (moment >= 0.0 ? d1[0] : d1[1]) / 100.0;
+    const double d = h - ZugRandabstand() / 100.0;
     if (std::fabs(z) < 0.5 * d)
         z = d;
     const double zv = std::min(z, 0.9 * d);

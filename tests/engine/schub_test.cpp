@@ -246,6 +246,26 @@ TEST_F(SchubTest, Ec2ShearOnly)
     EXPECT_DOUBLE_EQ(e[14], 0.0);
 }
 
+// Bars 5 cm from the top and 8 cm from the bottom: d runs to the bars the moment stretches (My > 0 the top),
+// and without moment to the farther ones, the smaller d. Asl is three bars of 3.14159 cm2 either way.
+// DIN: z = min(0.40, max(d - 0.08, d - 0.07)); EC2: z = min(0.40, 0.9 d); rho_l = Asl/(0.30 d).
+TEST_F(SchubTest, TheDepthRunsToTheBarsTheMomentStretches)
+{
+    const struct {
+        double My, d, zDin, zEc2;
+    } faelle[] = {{100.0, 0.45, 0.38, 0.40}, {-100.0, 0.42, 0.35, 0.378}, {0.0, 0.42, 0.35, 0.378}};
+    for (const auto& f : faelle) {
+        for (int norm : {1, 2}) {
+            cSchub s = Spalte(norm, 0.0, 2.0);
+            s.d1[1] = 8.0;
+            s.kraefte[4] = f.My;
+            EXPECT_EQ(norm == 1 ? s.SchubDIN1045_1(m_bem) : s.SchubEC2(m_bem), 0);
+            EXPECT_NEAR(s.erg[kSlotZ], norm == 1 ? f.zDin : f.zEc2, 1e-12) << "My " << f.My << " norm " << norm;
+            EXPECT_NEAR(s.erg[kSlotRhoL], 3 * 3.14159e-4 / (0.30 * f.d), 1e-9) << "My " << f.My << " norm " << norm;
+        }
+    }
+}
+
 TEST_F(SchubTest, Ec2ShearAndTorsion)
 {
     // T = 10 kNm: asw,T = 0.01/(2 x 2 x 434.783 x 0.1125) = 0.5111111; Asl,T = 2 x 0.01 x 1.4/(2 x 434.783 x
