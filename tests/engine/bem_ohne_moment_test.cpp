@@ -58,7 +58,8 @@ TEST(BemOhneMoment, RoundOffBandOfTheMoments)
         {-10000.0, 4.9e-6, -4.9e-6, 0.0, 0.0},   // band 1e-9 * 5000 = 5e-6
         {-10000.0, 5.1e-6, 1e-17, 5.1e-6, 0.0},  // one component real, the other round-off
         {0.0, 5000.0, 4.9e-6, 5000.0, 0.0},      // round-off against the other moment: 1e-9 * 5000
-        {0.0, 5000.0, 5.1e-6, 5000.0, 5.1e-6},  {-1000.0, 1e-4, -1e-4, 1e-4, -1e-4},  // small but real
+        {0.0, 5000.0, 5.1e-6, 5000.0, 5.1e-6},   // just above it
+        {-1000.0, 1e-4, -1e-4, 1e-4, -1e-4},     // small but real
     };
     const cBem b = Neu();
     for (const Fall& f : faelle) {
