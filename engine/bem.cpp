@@ -263,7 +263,14 @@ void cBem::SpeichereErgebnis(int mode, double N, double My, double Mz, double dm
         e.gamma = gamma;
     }
     e.alfM = Grad(engine::Angle(Mz, My));
-    const double alfK = engine::Angle(m_kz, m_ky);
+    // A curvature component that is round-off against the plane's strains (a symmetric section without moment,
+    // or the other component of a plane along an axis) counts as zero: the angle then takes the convention of
+    // a zero vector instead of the sign of the round-off.
+    const double h = std::max(m_ymax, m_zmax);
+    const double rauschen = 1e-9 * (std::fabs(m_eps0) + std::hypot(m_ky, m_kz) * h);
+    const double ky = std::fabs(m_ky) * h <= rauschen ? 0.0 : m_ky;
+    const double kz = std::fabs(m_kz) * h <= rauschen ? 0.0 : m_kz;
+    const double alfK = engine::Angle(kz, ky);
     e.alfK = Grad(alfK);
     e.dmdk = dmdk;
     double nl = Grad(alfK) - 90.0;

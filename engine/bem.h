@@ -81,6 +81,9 @@ public:
 
     // ---- dispatcher ----
     int stbm3d(int mode, const int* intParams, const double* realParams);
+    // Moment components that are round-off against the section's forces become exactly zero: within 1e-9 of
+    // |N| h + |M| (h the section's largest coordinate, m) or below 1e-6 kNm.
+    void OhneRundung(double N, double& My, double& Mz) const;
     void BerechneBezugspunkt();
     int WaehleBewehrungsbild(double N, double My, double Mz);
 

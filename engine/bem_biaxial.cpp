@@ -911,7 +911,8 @@ int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double
 {
     code = 0;
     m_limitErreicht = 0;
-    if (My == 0.0 && Mz == 0.0)
+    const bool ohneLastmoment = My == 0.0 && Mz == 0.0;
+    if (ohneLastmoment)
         My = 1e-9;
 
     SetzeSicherNormierung(N, My, Mz);
@@ -923,13 +924,30 @@ int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double
     const double psi1 = std::atan2(mz0, my0), psi2 = std::atan2(n0, m0);
     const double rhoLast = std::hypot(n0, m0);
 
+    double e1, e2, rho, nmm[3];
+    if (ohneLastmoment && m_ey0 == 0.0 && m_ez0 == 0.0) {
+        // The load lies on the normal-force axis of the normalised forces, and so does the centric state: that
+        // state is the capacity on the load's ray. A search would run toward it in a direction that means
+        // nothing and stop within its tolerance short of it; the plane is the same for every direction.
+        const double alpha = kPi / 2.0, k = N > 0.0 ? 33.0 : 0.0;
+        AuswertungNorm(alpha, k, psi1, psi2, e1, e2, rho, nmm);
+        m_sicherSchritte = 0;
+        m_sicherAlpha = alpha;
+        m_sicherK = k;
+        N = m_nn * nmm[0];
+        My = m_myn * nmm[1] + m_ez0 * N;
+        Mz = m_mzn * nmm[2] - m_ey0 * N;
+        gamma = rhoLast > 0.0 ? rho / rhoLast : 1e9;
+        return 0;
+    }
+
     double k = std::min(psi2 * 30.0 / kPi + 16.0, 20.0);
     if (k0 <= 33.0)
         k = k0;
     k = std::clamp(k, 0.0, 32.0);
 
     // biaxial or uniaxial
-    double e1, e2, rho, r0[3] = {}, r90[3] = {};
+    double r0[3] = {}, r90[3] = {};
     // with both moments present the case is biaxial; the responses then serve only a search without start
     const bool zweiMomente = std::fabs(My) > 1e-6 && std::fabs(Mz) > 1e-6;
     if (!zweiMomente || k0 > 33.0) {
@@ -952,7 +970,6 @@ int cBem::SicherGeprueft(double alpha0, double k0, double& N, double& My, double
         alpha = NormiereWinkel(psi1 + kPi / 2.0);
     }
 
-    double nmm[3];
     AuswertungNorm(alpha, k, psi1, psi2, e1, e2, rho, nmm);
     double j11 = 0.0, j12 = 0.0, j21 = 0.0, j22 = 1.0;
     int seitBau = 99, schritt = 0;
