@@ -321,6 +321,13 @@ void cQuer::Werte()
     }
 }
 
+double cQuer::KreisKernAbstand(const double d[4])
+{
+    const double t = d[0] / 12.0;
+    const bool ring = d[1] > 0.0 && d[1] < d[0] && std::fabs(d[0] - d[1]) > 0.001;  // as the outline takes it
+    return ring ? std::min(t, (d[0] - d[1]) / 4.0) : t;
+}
+
 void cQuer::Torsionskern()
 {
     m_nKern = 0;
@@ -340,7 +347,7 @@ void cQuer::Torsionskern()
         break;
     }
     case 3: {
-        const double t = m_d[0] / 12.0;
+        const double t = KreisKernAbstand(m_d);
         Kreispolygon(0.0, -m_d[0] / 2.0, m_d[0] / 2.0 - t, -1.0, m_ky, m_kz);
         m_nKern = 20;
         break;

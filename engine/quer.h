@@ -27,6 +27,9 @@ public:
     // Outline of type 5 (cm); taken over as it is.
     void SetzePolygon(int n, const double* y, const double* z);
     void Torsionskern();
+    // Distance (cm) of a circle's or ring's torsion core line from the outline: D/12, and for a ring at most half
+    // its wall, so that the effective wall (twice the distance) never reaches into the opening.
+    static double KreisKernAbstand(const double d[4]);
 
     // Circle of 20 points around (y0, z0): s = -1 for outlines, +1 for openings.
     static void Kreispolygon(double y0, double z0, double r, double s, double* y, double* z);

@@ -171,7 +171,7 @@ void cSchub::Setze(int iq)
     double t = 0.0;
     switch (q.m_typ) {
     case 1: t = std::min(q.m_d[0], q.m_d[1]) / 12.0; break;
-    case 3: t = q.m_d[0] / 12.0; break;
+    case 3: t = cQuer::KreisKernAbstand(q.m_d); break;
     case 2:
     case 5: t = std::min(ymax - ymin, zmax - zmin) / 12.0; break;
     default: break;

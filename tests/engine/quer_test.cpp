@@ -161,6 +161,16 @@ TEST_F(QuerTest, TorsionCore)
     q.Torsionskern();
     EXPECT_EQ(q.m_nKern, 20);
     EXPECT_NEAR(std::hypot(q.m_ky[5], q.m_kz[5] + 24.0), 20.0, 1e-12);  // radius 24 - 4
+    // a ring 48/40 has a wall of 4 cm: the core line lies 2 cm inside (half the wall, not 48/12 = 4, which would
+    // put it in the opening); a thick ring 48/20 keeps 4
+    const struct {
+        double innen, radius;
+    } ringe[] = {{40.0, 22.0}, {20.0, 20.0}};
+    for (const auto& r : ringe) {
+        q.m_d[1] = r.innen;
+        q.Torsionskern();
+        EXPECT_NEAR(std::hypot(q.m_ky[5], q.m_kz[5] + 24.0), r.radius, 1e-12) << r.innen;
+    }
 }
 
 TEST_F(QuerTest, SetzeQuerUmFillsTheSectionArrays)
