@@ -618,9 +618,12 @@ int Calculate(int document) {
   StufenZahl zahl[CKolumoData::kStages];
   int doubles = 0, ints = 0;
   if (!ZaehleStufen(*data, zahl) || !PassenBeideLaeufe(*data, zahl, doubles, ints)) return 1;
-  WorkArrays arbeit(doubles, ints);
-  if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis, arbeit)) return 1;
-  if (!Bemessungslauf(*data, basis, zahl, arbeit)) return 1;
+  {
+    // the runs have collected their results; writing them needs no work arrays
+    WorkArrays arbeit(doubles, ints);
+    if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis, arbeit)) return 1;
+    if (!Bemessungslauf(*data, basis, zahl, arbeit)) return 1;
+  }
 
   UebernehmeStabteilung(*data);
   transferred.Restore();
