@@ -53,7 +53,7 @@ inline bool WorkIFits(long long start, long long count)
     return start >= 1 && count >= 0 && start + count - 1 <= g_workISize;
 }
 
-// Owns one run's zero-filled work arrays and installs them as the global ones for its lifetime.
+// Owns one calculation's zero-filled work arrays and installs them as the global ones for its lifetime.
 class WorkArrays {
 public:
     explicit WorkArrays(int doubles = kWorkDoubleCount, int ints = kWorkIntCount);
