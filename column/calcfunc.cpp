@@ -399,10 +399,10 @@ constexpr int kErsterFreierIndex = 1000;
 // Whether a run over the stages of `flags` with nKombi combinations fits the engine's work arrays. When it does
 // not, the message names the sizes that together are too large and what would fit. The engine object is loaded
 // for the estimate: it must be set up again before a run.
-bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, const char* lauf) {
+bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, const char* lauf, ArbeitsBedarf& a) {
   g_rechner.Init();
   if (PrepareSystem(data, std::string(), flags) == 1) return false;
-  const ArbeitsBedarf a = g_rechner.Arbeitsbedarf(nKombi, kErsterFreierIndex);
+  a = g_rechner.Arbeitsbedarf(nKombi, kErsterFreierIndex);
   if (a.doubles <= kWorkDoubleCount && a.ints <= kWorkIntCount) return true;
   char text[1024];
   int n = std::snprintf(
@@ -471,8 +471,9 @@ bool ZaehleStufen(CKolumoData& data, StufenZahl zahl[]) {
   return true;
 }
 
-// Both runs must fit the work arrays together with their combinations, before anything is written or run.
-bool PassenBeideLaeufe(CKolumoData& data, const StufenZahl zahl[]) {
+// Both runs must fit the work arrays together with their combinations, before anything is written or run;
+// `doubles` and `ints` become what the larger of them needs.
+bool PassenBeideLaeufe(CKolumoData& data, const StufenZahl zahl[], int& doubles, int& ints) {
   const int vorlauf[4] = {1, 0, 0, 0};
   int lauf[4] = {}, kombinationen = 0;
   for (int s = 0; s < CKolumoData::kStages; ++s) {
@@ -480,20 +481,27 @@ bool PassenBeideLaeufe(CKolumoData& data, const StufenZahl zahl[]) {
     kombinationen += zahl[s].ed + zahl[s].perm + zahl[s].acc + zahl[s].brand;
   }
   // the design run first: it holds the loads of every stage
-  if (!PasstInArbeitsfelder(data, lauf, kombinationen, Tr("Bemessung").GetString())) return false;
-  return !zahl[0].lasten || PasstInArbeitsfelder(data, vorlauf, std::max(1, data.maxLF[0]),
-                                                 Tr("Vorlauf mit jedem Lastfall des Endsystems allein").GetString());
+  ArbeitsBedarf bemessung, vorlaufBedarf;
+  if (!PasstInArbeitsfelder(data, lauf, kombinationen, Tr("Bemessung").GetString(), bemessung)) return false;
+  if (zahl[0].lasten &&
+      !PasstInArbeitsfelder(data, vorlauf, std::max(1, data.maxLF[0]),
+                            Tr("Vorlauf mit jedem Lastfall des Endsystems allein").GetString(), vorlaufBedarf))
+    return false;
+  // both fit, so both lie within the capacities
+  doubles = int(std::max(bemessung.doubles, vorlaufBedarf.doubles));
+  ints = int(std::max(bemessung.ints, vorlaufBedarf.ints));
+  return true;
 }
 
-// Characteristic pre-run: every load case of the final system alone, for the foundation loads.
-bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis) {
+// Characteristic pre-run: every load case of the final system alone, for the foundation loads; it runs first,
+// on fresh work arrays.
+bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis, WorkArrays& arbeit) {
   std::string fehler;
   const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
   if (!WriteCharacteristicFile(data, basis, fehler)) {
     AfxMessageBox(fehler.c_str());
     return false;
   }
-  WorkArrays arbeit;
   g_rechner.Init();
   const int flags[4] = {1, 0, 0, 0};
   if (PrepareSystem(data, basis, flags) == 1) return false;
@@ -508,8 +516,8 @@ bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis) {
 }
 
 // The design run over every stage, with its combination files; false when it ended without results.
-bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZahl zahl[]) {
-  WorkArrays arbeit;
+bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZahl zahl[], WorkArrays& arbeit) {
+  arbeit.Leere();  // the pre-run's values must not reach this run
   g_rechner.Init();
   int flags[4] = {};
   int zaehler[5][CKolumoData::kStages] = {};
@@ -608,9 +616,14 @@ int Calculate(int document) {
 
   // counts and capacities of every stage before anything runs
   StufenZahl zahl[CKolumoData::kStages];
-  if (!ZaehleStufen(*data, zahl) || !PassenBeideLaeufe(*data, zahl)) return 1;
-  if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis)) return 1;
-  if (!Bemessungslauf(*data, basis, zahl)) return 1;
+  int doubles = 0, ints = 0;
+  if (!ZaehleStufen(*data, zahl) || !PassenBeideLaeufe(*data, zahl, doubles, ints)) return 1;
+  {
+    // the runs have collected their results; writing them needs no work arrays
+    WorkArrays arbeit(doubles, ints);
+    if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis, arbeit)) return 1;
+    if (!Bemessungslauf(*data, basis, zahl, arbeit)) return 1;
+  }
 
   UebernehmeStabteilung(*data);
   transferred.Restore();

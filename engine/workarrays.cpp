@@ -1,6 +1,7 @@
 #include "engine/workarrays.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 double* g_workD = nullptr;
@@ -27,6 +28,8 @@ void WorkArrays::Frei::operator()(void* p) const
 WorkArrays::WorkArrays(int doubles, int ints)
     : m_d(Genullt<double>(doubles)),
       m_i(Genullt<int>(ints)),
+      m_nD(doubles),
+      m_nI(ints),
       m_prevD(g_workD),
       m_prevI(g_workI),
       m_prevDSize(g_workDSize),
@@ -44,4 +47,10 @@ WorkArrays::~WorkArrays()
     g_workI = m_prevI;
     g_workDSize = m_prevDSize;
     g_workISize = m_prevISize;
+}
+
+void WorkArrays::Leere()
+{
+    std::memset(m_d.get(), 0, (static_cast<std::size_t>(m_nD) + 1) * sizeof(double));
+    std::memset(m_i.get(), 0, (static_cast<std::size_t>(m_nI) + 1) * sizeof(int));
 }

@@ -1,5 +1,5 @@
 // The engine's two global work arrays: doubles and ints, addressed from index 1, tables column-major.
-// The calculation driver allocates them before a run and frees them after it; every numeric routine of
+// The calculation driver allocates them once per calculation, sized to its model; every numeric routine of
 // the engine addresses them by index. The index arithmetic lives only here.
 #pragma once
 
@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <memory>
 
-// Sizes of one run's work arrays (usable indices 1..size).
+// The largest work arrays a calculation may ask for (usable indices 1..size); a calculation allocates what its
+// model needs, up to these.
 constexpr int kWorkDoubleCount = 1500000;
 constexpr int kWorkIntCount = 10000;
 
@@ -52,7 +53,7 @@ inline bool WorkIFits(long long start, long long count)
     return start >= 1 && count >= 0 && start + count - 1 <= g_workISize;
 }
 
-// Owns one run's zero-filled work arrays and installs them as the global ones for its lifetime.
+// Owns one calculation's zero-filled work arrays and installs them as the global ones for its lifetime.
 class WorkArrays {
 public:
     explicit WorkArrays(int doubles = kWorkDoubleCount, int ints = kWorkIntCount);
@@ -60,14 +61,18 @@ public:
     WorkArrays(const WorkArrays&) = delete;
     WorkArrays& operator=(const WorkArrays&) = delete;
 
+    // Zero-fills both arrays again, so that a second run on them starts as on fresh ones.
+    void Leere();
+
 private:
-    // Zeroed by the allocator: pages of a large block that a run never touches are never mapped, so a
-    // small column pays for the pages its model uses, not for the capacity.
+    // Zeroed by the allocator.
     struct Frei {
         void operator()(void* p) const;
     };
     std::unique_ptr<double[], Frei> m_d;
     std::unique_ptr<int[], Frei> m_i;
+    int m_nD;
+    int m_nI;
     double* m_prevD;
     int* m_prevI;
     int m_prevDSize;

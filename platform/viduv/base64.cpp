@@ -20,27 +20,23 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 }  // namespace
 
 std::string encodeBase64(const std::uint8_t* data, std::size_t size) {
-  std::string text;
-  text.reserve((size + 2) / 3 * 4);
+  // written into its final size: the result records of a position are a few hundred kilobytes of it
+  std::string text((size + 2) / 3 * 4, '=');
+  char* out = text.data();
   std::size_t i = 0;
-  for (; i + 3 <= size; i += 3) {
+  for (; i + 3 <= size; i += 3, out += 4) {
     const std::uint32_t v = (std::uint32_t(data[i]) << 16) | (std::uint32_t(data[i + 1]) << 8) | data[i + 2];
-    text += kAlphabet[(v >> 18) & 63];
-    text += kAlphabet[(v >> 12) & 63];
-    text += kAlphabet[(v >> 6) & 63];
-    text += kAlphabet[v & 63];
+    out[0] = kAlphabet[(v >> 18) & 63];
+    out[1] = kAlphabet[(v >> 12) & 63];
+    out[2] = kAlphabet[(v >> 6) & 63];
+    out[3] = kAlphabet[v & 63];
   }
-  if (size - i == 1) {
-    const std::uint32_t v = std::uint32_t(data[i]) << 16;
-    text += kAlphabet[(v >> 18) & 63];
-    text += kAlphabet[(v >> 12) & 63];
-    text += "==";
-  } else if (size - i == 2) {
-    const std::uint32_t v = (std::uint32_t(data[i]) << 16) | (std::uint32_t(data[i + 1]) << 8);
-    text += kAlphabet[(v >> 18) & 63];
-    text += kAlphabet[(v >> 12) & 63];
-    text += kAlphabet[(v >> 6) & 63];
-    text += '=';
+  if (i < size) {
+    // one or two bytes left: their sextets, the rest of the group stays padding
+    const std::uint32_t v = (std::uint32_t(data[i]) << 16) | (i + 1 < size ? std::uint32_t(data[i + 1]) << 8 : 0);
+    out[0] = kAlphabet[(v >> 18) & 63];
+    out[1] = kAlphabet[(v >> 12) & 63];
+    if (i + 1 < size) out[2] = kAlphabet[(v >> 6) & 63];
   }
   return text;
 }

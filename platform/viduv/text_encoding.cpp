@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 
 namespace viduv::detail {
 namespace {
@@ -44,11 +45,35 @@ std::string declaredEncoding(std::string_view text) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view text) { return win::IsValidUtf8(text); }
+std::size_t asciiPrefix(std::string_view text) {
+  // eight bytes at a time: files and names are mostly ASCII
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if (word & 0x8080808080808080ULL) break;
+  }
+  while (i < text.size() && std::uint8_t(text[i]) < 0x80) ++i;
+  return i;
+}
+
+bool isValidUtf8(std::string_view text) {
+  // Validity holds sequence by sequence: ASCII runs are skipped, and each other sequence, as long as its lead
+  // byte says, is judged alone by the full rules.
+  for (std::size_t i = asciiPrefix(text); i < text.size(); i += asciiPrefix(text.substr(i))) {
+    const std::uint8_t lead = std::uint8_t(text[i]);
+    const std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (!win::IsValidUtf8(text.substr(i, n))) return false;
+    i += n;
+  }
+  return true;
+}
 
 std::string windows1252ToUtf8(std::string_view text) { return win::Windows1252ToUtf8(text); }
 
-std::string asUtf8(std::string_view text) { return win::AsUtf8(text); }
+std::string asUtf8(std::string_view text) {
+  return isValidUtf8(text) ? std::string(text) : win::Windows1252ToUtf8(text);
+}
 
 std::string fileBytesToUtf8(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);

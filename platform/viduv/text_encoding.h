@@ -2,11 +2,14 @@
 // and the XML name rules.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace viduv::detail {
 
+// The number of ASCII bytes the text starts with.
+std::size_t asciiPrefix(std::string_view text);
 bool isValidUtf8(std::string_view text);
 std::string windows1252ToUtf8(std::string_view text);
 // Valid UTF-8 as it is, anything else read as Windows-1252.

@@ -235,6 +235,9 @@ std::optional<std::string> legalName(const char* name) {
 pugi::xml_attribute attributeOf(int element, const char* name) {
   ElementRef ref = findElement(element);
   if (!ref || name == nullptr) return {};
+  // an ASCII name is its own UTF-8
+  const std::string_view view(name);
+  if (asciiPrefix(view) == view.size()) return ref.node.attribute(name);
   return ref.node.attribute(asUtf8(name).c_str());
 }
 
@@ -310,6 +313,9 @@ ElementRef followPath(int start, const char* path, bool create) {
 pugi::xml_attribute attributeAtPath(int start, const char* path, const char* name) {
   const ElementRef ref = followPath(start, path, false);
   if (!ref || name == nullptr) return {};
+  // an ASCII name is its own UTF-8
+  const std::string_view view(name);
+  if (asciiPrefix(view) == view.size()) return ref.node.attribute(name);
   return ref.node.attribute(asUtf8(name).c_str());
 }
 

@@ -257,6 +257,25 @@ TEST_F(CalcRunTest, ResultRecordsHoldEveryKindTheRunProduced) {
   EXPECT_TRUE(std::filesystem::exists(folder_ / "position.tqx.kolumoorg.txt"));
 }
 
+// The work arrays are sized to the larger of the two runs: with six load cases and one combination the pre-run
+// (one combination per load case) needs more than the design run, and must get it. Statics: each load case alone
+// is a vertical head load P_i = 100 i kN, so the foot's characteristic vertical force of load case i is P_i.
+TEST_F(CalcRunTest, PreRunLargerThanTheDesignRunGetsItsWorkArrays) {
+  CKolumoData in;
+  column_test::Cantilever(in, 4.0, {{2, 100.0}, {2, 200.0}, {2, 300.0}, {2, 400.0}, {2, 500.0}, {2, 600.0}},
+                          "1.00*(1)");
+  auto out = Run(in);
+  EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
+  int charakteristisch = 0;
+  for (const auto& r : out->ergebnisse.Fundkraefte) {
+    if (r->LK >= 0) continue;
+    ++charakteristisch;
+    ASSERT_EQ(r->Apz.size(), 1u);
+    EXPECT_NEAR(std::fabs(r->Apz[0]), -100.0 * r->LK, 1e-6) << r->LK;
+  }
+  EXPECT_EQ(charakteristisch, 6);
+}
+
 TEST_F(CalcRunTest, CrackRecordsHoldTheEdgeStrainsOfTheServicePlane) {
   // LK 1 carries N alone: a centric plane, every fibre at one strain, so eps1 = eps2 = epss; that strain is a
   // service strain, |eps| < 2 per mille (N = 1000 kN on 40 x 40 cm is 6.25 N/mm2, far below fcd).
