@@ -4,40 +4,11 @@
 # Exit 77 (skipped) without Xvfb or xdotool.
 set -u
 show=$1
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing: skipped"; exit 77; }
-work=$(mktemp -d)
-xvfb=""
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAILED: $*"
-  echo "--- windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
-  for f in "$work"/*.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
-  exit 1
-}
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.05
-  done
-}
-
 source "$(dirname "$0")/../support/xvfb.sh"
+
 start_xvfb 1280x800 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 # Settings of their own, so that nothing another run keeps there (a language, say) changes a caption.
 export ORMI_REGISTRY="$work/registry.xml"
-if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
-  { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
-  export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
-fi
 
 for entry in "lkdlg:Einwirkungen definieren" "kollektiv:erzeugte Lastkollektive" "vardef:Vortexttabelle"; do
   which=${entry%%:*}

@@ -6,44 +6,13 @@
 set -u
 kolumo=$1
 data=$2
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing: skipped"; exit 77; }
-
-work=$(mktemp -d)
-app=""
-xvfb=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAILED: $*"
-  echo "--- windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
-  [ -s "$work/err" ] && { echo "--- kolumo's stderr"; cat "$work/err"; }
-  exit 1
-}
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.05
-  done
-}
-
 source "$(dirname "$0")/../support/xvfb.sh"
+
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
-  { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
-  export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
-fi
 export ORMI_REGISTRY="$work/registry.xml"
 
-mkdir -p "$work/root" "$work/pictures"
-for part in pi catalogs Vorlagen; do ln -s "$data/$part" "$work/root/$part"; done
-cp "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+mkdir -p "$work/pictures"
+example_position "$data"
 KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
   >"$work/out" 2>"$work/err" &
 app=$!

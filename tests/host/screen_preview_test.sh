@@ -6,33 +6,8 @@
 set -u
 kolumo=$1
 data=$2
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing: skipped"; exit 77; }
 command -v python3 >/dev/null || { echo "python3 missing: skipped"; exit 77; }
-
-work=$(mktemp -d)
-app=""
-xvfb=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAILED: $*"
-  [ -s "$work/err" ] && { echo "--- kolumo's stderr"; cat "$work/err"; }
-  exit 1
-}
-wait_for() {
-  local limit=$1
-  shift
-  local deadline=$((SECONDS + limit))
-  until "$@"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.05
-  done
-}
+source "$(dirname "$0")/../support/xvfb.sh"
 
 # Pixels of each colour R,G,B in the picture's columns from x0 (a fraction of its width) to its right edge; the PNG
 # is read by cairo, as the program writes it.
@@ -55,16 +30,9 @@ print(' '.join(str(region.count(r << 16 | g << 8 | b)) for r, g, b in colours))
 cairo.cairo_surface_destroy(s)
 EOF
 
-source "$(dirname "$0")/../support/xvfb.sh"
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
-  { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
-  export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
-fi
 
-mkdir -p "$work/root"
-for part in pi catalogs Vorlagen; do ln -s "$data/$part" "$work/root/$part"; done
-cp "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+example_position "$data"
 KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/shot.png" "$kolumo" edit "$work/Stuetze.tqx" \
   >"$work/out" 2>"$work/err" &
 app=$!

@@ -1,4 +1,46 @@
-# Sourced by the screen tests: start_xvfb SIZE starts a virtual X server on a free display, sets xvfb (its
+# Sourced first by the screen tests. It skips the test (exit 77) without Xvfb or xdotool, makes the scratch folder
+# $work (removed on exit, with the program $app and the server $xvfb stopped), gives fail and wait_for, keeps Xlib's
+# connection caches out of the leak checker's report (they live as long as the process, as the font and drawing
+# libraries the project's suppressions already name do), and start_xvfb below.
+command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing: skipped"; exit 77; }
+work=$(mktemp -d)
+app=""
+xvfb=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED: $*"
+  echo "--- windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+  for f in "$work"/err "$work"/*.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
+  exit 1
+}
+# Polls a condition for at most $1 seconds.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+  done
+}
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+  { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
+  export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
+fi
+
+# An installation root in $work/root on the data folder $1, and a copy of the example column as $work/Stuetze.tqx.
+example_position() {
+  mkdir -p "$work/root"
+  for part in pi catalogs Vorlagen; do ln -s "$1/$part" "$work/root/$part"; done
+  cp "$1/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+}
+
+# start_xvfb SIZE starts a virtual X server on a free display, sets xvfb (its
 # process) and DISPLAY, and returns 1 when none would serve. A server can report a display that another
 # server started at the same moment holds; such a display refuses us, and a new server is started. Without
 # -noreset the server resets whenever its last client leaves and refuses the next one meanwhile.
