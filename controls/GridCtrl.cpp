@@ -2535,24 +2535,14 @@ void CGridCtrl::PrintHeader(CDC* dc, CPrintInfo* info) {
     w->GetWindowText(title);
     if (!title.IsEmpty()) break;
   }
-  CString app = AfxLoadString(AFX_IDS_APP_TITLE);
-  LOGFONT lf{};
-  m_PrinterFont.GetLogFont(&lf);
-  lf.lfWeight = FW_BOLD;
-  CFont bold;
-  bold.CreateFontIndirect(&lf);
-  CFont* old = dc->SelectObject(&bold);
-  dc->SetBkMode(TRANSPARENT);
-  dc->SetTextColor(RGB(0, 0, 0));
-  CRect rect = info->m_rectDraw;
-  dc->DrawText(title, &rect, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  dc->DrawText(app, &rect, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  const CString app = AfxLoadString(AFX_IDS_APP_TITLE);
+  const CRect rect = info->m_rectDraw;
   CPen black(PS_SOLID, 1, RGB(0, 0, 0));
   CPen* oldPen = dc->SelectObject(&black);
   dc->MoveTo(rect.left, rect.bottom);
   dc->LineTo(rect.right, rect.bottom);
   dc->SelectObject(oldPen);
-  dc->SelectObject(old);
+  PrintBoldLine(dc, rect, {{title, DT_CENTER}, {app, DT_RIGHT}});
 }
 
 CString CGridCtrl::PageFooterText(int page) const {
@@ -2572,8 +2562,12 @@ void CGridCtrl::PrintFooter(CDC* dc, CPrintInfo* info) {
   dc->MoveTo(rect.left, rect.top);
   dc->LineTo(rect.right, rect.top);
   dc->SelectObject(oldPen);
+  PrintBoldLine(dc, rect, {{page, DT_LEFT}, {CString(when), DT_RIGHT}});
+}
+
+void CGridCtrl::PrintBoldLine(CDC* dc, const CRect& rect, std::initializer_list<std::pair<CString, UINT>> texts) {
   // Under the page's scaled mapping a text is measured at its logical size but drawn at the font's device size, so
-  // a right-aligned date ran past the edge and was cut. Set in device units, it is measured as it is drawn.
+  // a right-aligned text ran past the edge and was cut. Set in device units, it is measured as it is drawn.
   POINT ecken[4] = {{rect.left, rect.top}, {rect.right, rect.bottom}, {0, 0}, {0, 0}};
   LOGFONT lf{};
   m_PrinterFont.GetLogFont(&lf);
@@ -2592,8 +2586,7 @@ void CGridCtrl::PrintFooter(CDC* dc, CPrintInfo* info) {
   CFont* old = dc->SelectObject(&bold);
   dc->SetTextColor(RGB(0, 0, 0));
   dc->SetBkMode(TRANSPARENT);
-  dc->DrawText(page, &device, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  dc->DrawText(when, -1, &device, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  for (const auto& [text, align] : texts) dc->DrawText(text, &device, align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   dc->SelectObject(old);
   dc->RestoreDC(saved);
 }

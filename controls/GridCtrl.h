@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "controls/GridCell.h"
@@ -212,6 +214,9 @@ class CGridCtrl : public CWnd {
   int GetPrintPageCount() const { return m_nNumPages; }
   // The footer's page text for a page of the laid-out print.
   CString PageFooterText(int page) const;
+  // One line of the header or footer in the printer font, bold, each text aligned in the rect (DT_LEFT, DT_CENTER or
+  // DT_RIGHT) and measured at the size it is drawn at.
+  void PrintBoldLine(CDC* dc, const CRect& rect, std::initializer_list<std::pair<CString, UINT>> texts);
 
   // ---- hooks
   virtual void OnFixedColumnClick(CCellID& cell);

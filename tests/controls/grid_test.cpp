@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <regex>
@@ -15,6 +16,7 @@
 #include "controls/GridCellTypes.h"
 #include "controls/GridCtrl.h"
 #include "controls/GridInPlace.h"
+#include "platform/win/headless.h"
 #include "platform/win/wintest.h"
 
 namespace {
@@ -1034,12 +1036,10 @@ TEST_F(GridTest, AtScreenScaleAWideGridRunsAcrossPagesAndStillPrintsEveryCellOnc
     for (int c = 1; c < 12; ++c) EXPECT_EQ(times[std::make_pair(r, c)], 1) << r << "," << c;
 }
 
-TEST_F(GridTest, TheFootersDateEndsAtTheRightEdgeOfAScaledPage) {
-  // A page drawn 2.48 times its logical size (an A4 width of 1240 pixels over 500 logical units): the date is set
-  // right-aligned in the footer, so its ink ends at the edge and spans the width the bold font gives it there. Cut
-  // at the edge, it would span less.
-  FooterGrid printGrid(0, 0, 0, 0);
-  ASSERT_TRUE(printGrid.Create(CRect(0, 0, 440, 300), &parent, kGridId));
+// The header and footer are drawn on a page 2.48 times its logical size (an A4 width of 1240 pixels over 500 logical
+// units) into a rect 0..500 x 40..70 logical, 0..1240 x 100..175 device. Returns the ink's left and right end in the
+// right half of the page between the device rows y0 and y1.
+std::pair<int, int> RightHalfInkOnAScaledPage(const std::function<void(CDC&, CPrintInfo&)>& print, int y0, int y1) {
   constexpr int kW = 1240, kH = 200;
   HDC raw = ::CreateCompatibleDC(nullptr);
   HBITMAP bitmap = ::CreateBitmap(kW, kH, 1, 32, nullptr);
@@ -1049,37 +1049,17 @@ TEST_F(GridTest, TheFootersDateEndsAtTheRightEdgeOfAScaledPage) {
   CDC dc;
   dc.Attach(raw);
   CPrintInfo info;
-  printGrid.OnBeginPrinting(&dc, &info);
   dc.SetMapMode(MM_ANISOTROPIC);
   dc.SetWindowExt(500, 80);
   dc.SetViewportExt(kW, kH);
-  info.m_rectDraw = CRect(0, 40, 500, 70);  // device 0..1240 across, 100..175 down
+  info.m_rectDraw = CRect(0, 40, 500, 70);
   info.m_nCurPage = 1;
-  auto now = [] {
-    char when[128] = {};
-    std::time_t t = std::time(nullptr);
-    std::strftime(when, sizeof(when), "%c", std::localtime(&t));
-    return std::string(when);
-  };
-  std::string date = now();
-  printGrid.PrintFooter(&dc, &info);
-  if (now() != date) GTEST_SKIP() << "the second turned while printing";
+  print(dc, info);
   dc.Detach();
   std::vector<std::uint32_t> pixels(std::size_t(kW) * kH);
   ::GetBitmapBits(bitmap, LONG(pixels.size() * 4), pixels.data());
-  // The bold font of 10 logical units is 25 pixels high on the page; the date's width at that size.
-  HDC plain = ::CreateCompatibleDC(nullptr);
-  HFONT font = ::CreateFont(-25, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
-                            CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
-  HGDIOBJ oldFont = ::SelectObject(plain, font);
-  SIZE size{};
-  ::GetTextExtentPoint32(plain, date.c_str(), int(date.size()), &size);
-  ::SelectObject(plain, oldFont);
-  ::DeleteObject(font);
-  ::DeleteDC(plain);
-  // Ink of the right half, below the footer's rule.
   int left = kW, right = -1;
-  for (int y = 104; y < 175; ++y)
+  for (int y = y0; y < y1; ++y)
     for (int x = kW / 2; x < kW; ++x)
       if ((pixels[std::size_t(y) * kW + std::size_t(x)] & 0xFFFFFF) != 0xFFFFFF) {
         left = std::min(left, x);
@@ -1088,10 +1068,67 @@ TEST_F(GridTest, TheFootersDateEndsAtTheRightEdgeOfAScaledPage) {
   ::SelectObject(raw, oldBitmap);
   ::DeleteObject(bitmap);
   ::DeleteDC(raw);
+  return {left, right};
+}
+
+// The width of a text in the bold font of 10 logical units, which is 25 pixels high on that page.
+int BoldWidthOnTheScaledPage(const std::string& text) {
+  HDC plain = ::CreateCompatibleDC(nullptr);
+  HFONT font = ::CreateFont(-25, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
+                            CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+  HGDIOBJ oldFont = ::SelectObject(plain, font);
+  SIZE size{};
+  ::GetTextExtentPoint32(plain, text.c_str(), int(text.size()), &size);
+  ::SelectObject(plain, oldFont);
+  ::DeleteObject(font);
+  ::DeleteDC(plain);
+  return int(size.cx);
+}
+
+TEST_F(GridTest, TheFootersDateEndsAtTheRightEdgeOfAScaledPage) {
+  // The date is set right-aligned in the footer, so its ink ends at the edge and spans the width the bold font gives
+  // it there. Cut at the edge, it would span less.
+  FooterGrid printGrid(0, 0, 0, 0);
+  ASSERT_TRUE(printGrid.Create(CRect(0, 0, 440, 300), &parent, kGridId));
+  auto now = [] {
+    char when[128] = {};
+    std::time_t t = std::time(nullptr);
+    std::strftime(when, sizeof(when), "%c", std::localtime(&t));
+    return std::string(when);
+  };
+  std::string date = now();
+  const auto [left, right] = RightHalfInkOnAScaledPage(
+      [&](CDC& dc, CPrintInfo& info) {
+        printGrid.OnBeginPrinting(&dc, &info);
+        printGrid.PrintFooter(&dc, &info);
+      },
+      104, 175);
+  if (now() != date) GTEST_SKIP() << "the second turned while printing";
   ASSERT_GE(right, 0) << "no date drawn";
-  EXPECT_GE(right, kW - 4) << "the date ends at the edge";
-  EXPECT_LE(right, kW - 1);
-  EXPECT_GE(right - left + 1, size.cx - 4) << date << ": cut at the edge";
+  EXPECT_GE(right, 1240 - 4) << "the date ends at the edge";
+  EXPECT_LE(right, 1240 - 1);
+  EXPECT_GE(right - left + 1, BoldWidthOnTheScaledPage(date) - 4) << date << ": cut at the edge";
+}
+
+TEST_F(GridTest, TheHeadersApplicationNameEndsAtTheRightEdgeOfAScaledPage) {
+  // The application's name is set right-aligned in the header above its rule (device row 175): on the scaled page it
+  // ends at the edge with the full width of the bold font there. Measured at its logical size and drawn at the
+  // device size it ran past the edge and was cut.
+  const std::string app = "Column design 2026";
+  win::RegisterString(AFX_IDS_APP_TITLE, app);
+  FooterGrid printGrid(0, 0, 0, 0);
+  ASSERT_TRUE(printGrid.Create(CRect(0, 0, 440, 300), &parent, kGridId));
+  const auto [left, right] = RightHalfInkOnAScaledPage(
+      [&](CDC& dc, CPrintInfo& info) {
+        printGrid.OnBeginPrinting(&dc, &info);
+        printGrid.PrintHeader(&dc, &info);
+      },
+      100, 172);
+  win::RegisterString(AFX_IDS_APP_TITLE, "");
+  ASSERT_GE(right, 0) << "no name drawn";
+  EXPECT_GE(right, 1240 - 4) << "the name ends at the edge";
+  EXPECT_LE(right, 1240 - 1);
+  EXPECT_GE(right - left + 1, BoldWidthOnTheScaledPage(app) - 4) << "cut at the edge";
 }
 
 }  // namespace
