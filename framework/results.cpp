@@ -191,6 +191,12 @@ void CResultEntry::DrawDiagram(CDiagramTarget& plot) {
       plot.SetStyle(lightBlue, 0, 0, TRUE);
       plot.AddPolygon(4, xs, ys);
       plot.SetStyle(0, 0, 0, FALSE);
+      if (std::fabs(upper - lower) <= kZeroBand) {
+        // A single value is neither a maximum nor a minimum: one plain label at its end away from zero.
+        const double y = upper > 0 ? Y(upper) - h : Y(lower) + h;
+        plot.AddText(X(i), y, 0.0, h, FormatValue("", nDigits, label(upper), unit));
+        continue;
+      }
       plot.AddText(X(i), Y(upper) - h, 0.0, h,
                    FormatValue(upper > kZeroBand ? "Max=" : "", nDigits, label(upper), unit));
       plot.AddText(X(i), Y(lower) + h, 0.0, h, FormatValue("Min=", nDigits, label(lower), unit));

@@ -334,8 +334,7 @@ TEST_F(DiagrammZeichnenTest, PreviewLabelsReadAcrossInsideTheViewWithoutOverlap)
   // view is given a label's font is 11 pixels (0.7 x h x scale), and every label reads across, inside the view, clear
   // of the others:
   // - the example's normal force, a step at every element from -979.50 at the head to -1905.03 at the foot;
-  // - support forces at the head, at 3.20 m and at the foot (point values with "Max=" and "Min=" texts, two at the
-  //   inner support of nearly equal size).
+  // - support forces at the head, at 3.20 m and at the foot (point values of one value each: one label apiece).
   const double hoehe = 7.7, breite = 0.40;
   struct Fall {
     const char* name;
@@ -349,7 +348,7 @@ TEST_F(DiagrammZeichnenTest, PreviewLabelsReadAcrossInsideTheViewWithoutOverlap)
     normalkraft.stationen.insert(normalkraft.stationen.end(), {z, z});
     normalkraft.werte.insert(normalkraft.werte.end(), {n, n});
   }
-  const Fall faelle[] = {normalkraft, {"support forces", {0, 3.2, 7.7}, {-5.0, 12.0, -1127.8}, true, 4}};
+  const Fall faelle[] = {normalkraft, {"support forces", {0, 3.2, 7.7}, {-5.0, 12.0, -1127.8}, true, 3}};
   for (const Fall& f : faelle) {
     plot_.Clear();
     plot_.Invoke30("LK[1] Bruchnachweis Ed Normalkraft N [kN]\nmax = -979.50   min = -1905.03", 9, 15);

@@ -281,6 +281,32 @@ TEST(ResultDiagramTest, TicksGetGreyLinesAndLabelsAndFlaggedPointsTheirOwnLabels
   EXPECT_EQ(plot.Matching("label"), (std::vector<std::string>{"label 1 0 '10.0 '", "label 2 6 '4.0 '"}));
 }
 
+TEST(ResultDiagramTest, ABarOfASingleValueCarriesOneLabel) {
+  // Point values whose upper and lower bound are one value (a support force): one plain label each, no "Max=" and
+  // "Min=" for the same number. Bounds 0.00005 apart count as one value; 0.01 apart are two.
+  struct Case {
+    std::vector<float> values;
+    std::vector<std::string> texts;
+  } const cases[] = {
+      {{0, -5, -5}, {"'-5.00 kN'"}},
+      {{0, 12, 12}, {"'12.00 kN'"}},
+      {{0, -5, -5, 2, 7, 7.00005f}, {"'-5.00 kN'", "'7.00 kN'"}},
+      {{0, 7.01f, 7}, {"'Max=7.01 kN'", "'Min=7.00 kN'"}},
+  };
+  for (const Case& c : cases) {
+    CResultEntry entry = Curve(3, c.values);
+    entry.unit = "kN";
+    entry.nDigits = 2;
+    entry.axisIntervals = 0;
+    entry.CalcMinMax();
+    RecordingPlot plot;
+    entry.DrawDiagram(plot);
+    std::vector<std::string> texts;
+    for (const std::string& t : plot.Matching("text")) texts.push_back(t.substr(t.find('\'')));
+    EXPECT_EQ(texts, c.texts) << c.texts.front();
+  }
+}
+
 TEST(ResultDiagramTest, BarsAreLabelledMaxAndMin) {
   CResultEntry entry = Curve(3, {0, 3, -2, 4, 0, 0, 8, 0, -1});
   entry.unit = "kN";
