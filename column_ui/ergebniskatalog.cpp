@@ -218,8 +218,9 @@ KombiBaum BaueKombinationen(const CKolumoData& data, int stufe) {
       }
     }
   }
-  // Numbers shown: they count on over the earlier stages.
-  int u = 1, g = 1;
+  // Numbers shown: they count on over the earlier stages. The serviceability items carry their record numbers, the
+  // numbers the report gives them.
+  int u = 1, g = permVor + 1;
   for (int t = 0; t < stufe; ++t)
     for (const CKombination& k : data.lastUeberlagerungBZ[std::size_t(t)].kombinationen) {
       if (k.art == "Ed")
@@ -227,8 +228,7 @@ KombiBaum BaueKombinationen(const CKolumoData& data, int stufe) {
       else if (k.art == "Ed,A") {
         if (t == 0 && data.num_Brand && !data.HatAussergewEinwirkung(0)) ++u;
         if (data.HatAussergewEinwirkung(t)) ++u;
-      } else
-        ++g;
+      }
     }
   const bool lasten = StufeHatLastfaelle(data, stufe);
   const bool auss = data.HatAussergewEinwirkung(stufe);
@@ -256,9 +256,11 @@ KombiBaum BaueKombinationen(const CKolumoData& data, int stufe) {
       }
       // Only a stage with an accidental action has accidental records.
       if (auss) add("Tragsicherheit", kArtEdA, u++, k.art, edAlle + aussVor + edA);
-    } else {
-      add("Gebrauchstauglichkeit", kArtGebrauch, g++, k.art, k.art == "Ed,perm" ? permVor + ++perm : 0);
+    } else if (k.art == "Ed,perm") {
+      add("Gebrauchstauglichkeit", kArtGebrauch, g++, k.art, permVor + ++perm);
     }
+    // The calculation checks no other serviceability combination and writes no record for it: an item would lead
+    // to an empty result tree.
   }
   return baum;
 }

@@ -27,6 +27,8 @@ struct KombiBaum {
 // The combinations of `stufe` as the tree lists them. The numbers shown count on from the earlier stages; satzLK
 // follows how the calculation numbers its records: "Ed" of all stages with load cases first, then the "Ed,A" of the
 // stages with an accidental action, the fire combinations after the final system's "Ed", "Ed,perm" on their own.
+// Of the serviceability combinations only "Ed,perm" is listed, numbered as its records: the calculation checks no
+// other.
 KombiBaum BaueKombinationen(const CKolumoData& data, int stufe);
 
 struct ErgebnisBlatt {

@@ -131,6 +131,27 @@ TEST(ResultCombinations, NumbersShownAndRecordNumbersPerStage) {
   }
 }
 
+TEST(ResultCombinations, ServiceabilityListsTheCombinationsWithRecordsUnderTheirRecordNumbers) {
+  // Only "Ed,perm" is checked and written (records 1, 2 in stage 0, 3 in stage 1); the frequent and rare
+  // combinations have no records and are not listed, so they take no number either.
+  struct Case {
+    int stufe;
+    std::vector<std::pair<int, int>> codeLK;  // item code, record number
+  } const cases[] = {
+      {0, {{10001, 1}, {30001, 1}, {30002, 2}}},
+      {1, {{30003, 3}, {10002, 2}}},
+  };
+  for (const Case& c : cases) {
+    CKolumoData d;
+    Stufe(d, 0, false, {"Ed", "Ed,perm", "Ed,häufig", "Ed,perm"});
+    Stufe(d, 1, false, {"Ed,selten", "Ed,perm", "Ed"});
+    const KombiBaum baum = BaueKombinationen(d, c.stufe);
+    std::vector<std::pair<int, int>> got;
+    for (const KombiEintrag& e : baum.eintraege) got.push_back({e.code, e.satzLK});
+    EXPECT_EQ(got, c.codeLK) << "stage " << c.stufe;
+  }
+}
+
 // ---- the page on calculated positions -------------------------------------------------------------------------
 
 class ResultPageTest : public column_test::CalcRunFixture {
