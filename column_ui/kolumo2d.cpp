@@ -12,7 +12,9 @@
 #include "column/kolumodata.h"
 #include "column_ui/kolumodlg.h"
 #include "column_ui/kolumodraw.h"
+#include "framework_ui/labelplacer.h"
 #include "framework_ui/plotwerk.h"
+#include "platform/plotwerk/controls.h"
 
 namespace {
 
@@ -121,6 +123,20 @@ std::map<int, double> AxialeLaengen(CArray<Load>& lasten, const std::vector<doub
     }
   }
   return laengen;
+}
+
+// A dimension's text is 12 pixels high (its font size 15 less 3); a line of them takes this many pixels.
+constexpr int kMassPixel = 12;
+constexpr double kMassZeile = 16.0;
+
+// Pixels per drawing unit of a view as it shows its drawing now; 0 while it has no size.
+double MassstabDerAnsicht(CPlotwerk2D& c) {
+  CRect client;
+  c.GetClientRect(&client);
+  plotwerk::Control2D* control = plotwerk::Control2D::FromHandle(c.GetSafeHwnd());
+  if (!control || client.Width() < 40 || client.Height() < 40) return 0.0;
+  const plotwerk::View2D view(control->Scene(), RECT(client));
+  return view.Scale() > 0 ? view.Scale() : 0.0;
 }
 
 // A circle for the control: centre, then a rim point twice.
@@ -332,8 +348,21 @@ void CKolumoVorschau2D::ZeichneQuerschnitt(CPlotwerk2D& c) {
       }
     }
     CKolumoQuer& q = *Quer(d, k);
-    ZeichneQuerschnittsform(c, q);
-    if (q.type >= 0 && q.type <= 2) ZeichneQuerschnittsmasse(c, q);
+    // The dimension texts are as high in pixels whatever the view's scale, and that scale follows from the drawing
+    // with its dimensions: drawn again with the texts placed at the scale the last drawing gave until it stands.
+    const double abstand = std::max(q.bx.GetValue(), q.dy.GetValue()) / 10;
+    double massstab = 0;
+    for (int versuch = 0;; ++versuch) {
+      ZeichneQuerschnittsform(c, q);
+      if (q.type < 0 || q.type > 2) break;
+      ZeichneQuerschnittsmasse(c, q, abstand, massstab);
+      const double jetzt = MassstabDerAnsicht(c);
+      if (versuch == 3 || !(jetzt > 0) || std::fabs(jetzt - massstab) <= 0.02 * jetzt) break;
+      massstab = jetzt;
+      c.Clear();
+      c.Invoke39(0, 0, 1, 0, 0, 1);
+      c.Invoke54(1, 0, "X", 1, "Y");
+    }
   }
   c.SetObjectId(0, 0);
   c.Invoke17(0);
@@ -398,28 +427,49 @@ void CKolumoVorschau2D::ZeichneQuerschnittsform(CPlotwerk2D& c, CKolumoQuer& q) 
   }
 }
 
-void CKolumoVorschau2D::ZeichneQuerschnittsmasse(CPlotwerk2D& c, CKolumoQuer& q) {
+void CKolumoVorschau2D::ZeichneQuerschnittsmasse(CPlotwerk2D& c, CKolumoQuer& q, double s, double massstab) {
   const double bx = q.bx.GetValue(), dy = q.dy.GetValue(), bdx = q.bdx.GetValue(), bdy = q.bdy.GetValue();
   c.Invoke55();
   c.SetStyle(kOutline, 0, 3, 0);
-  const double s = std::max(bx, dy) / 10;
+  // A dimension along x (quer false) below the section or along y left of it; a part of the side or its whole.
   struct Mass {
     int type;
-    double x1, y1, x2, y2, ox, oy, size;
+    double x1, y1, x2, y2, size;
+    bool quer, ganz;
   };
-  const Mass masse[] = {{0, 0, dy, 0, dy - bdy, -s, 0, s / 2},
-                        {0, 0, 0, 0, bdy, -s, 0, s / 2},
-                        {0, 0, 0, 0, dy, -2 * s, 0, s / 2},
-                        {0, 0, 0, bdx, 0, 0, -s, -s / 2},
-                        {0, bx - bdx, 0, bx, 0, 0, -s, s / 2},
-                        {0, 0, 0, bx, 0, 0, -2 * s, s / 2},
-                        {1, 0, 0, bdx, 0, 0, -s, -s / 2},
-                        {1, 0, 0, bx, 0, 0, -2 * s, s / 2},
-                        {2, 0, (bx - dy) / 2, 0, (bx + dy) / 2, -s, 0, s / 2},
-                        {2, 0, 0, bdx, 0, 0, -s, -s / 2},
-                        {2, 0, 0, bx, 0, 0, -2 * s, s / 2}};
-  for (const Mass& mm : masse)
-    if (mm.type == q.type) c.Invoke12(mm.x1, mm.y1, mm.x2, mm.y2, mm.ox, mm.oy, 15, mm.size, "", 2, 0, 0);
+  const Mass masse[] = {{0, 0, dy, 0, dy - bdy, s / 2, true, false},
+                        {0, 0, 0, 0, bdy, s / 2, true, false},
+                        {0, 0, 0, 0, dy, s / 2, true, true},
+                        {0, 0, 0, bdx, 0, -s / 2, false, false},
+                        {0, bx - bdx, 0, bx, 0, s / 2, false, false},
+                        {0, 0, 0, bx, 0, s / 2, false, true},
+                        {1, 0, 0, bdx, 0, -s / 2, false, false},
+                        {1, 0, 0, bx, 0, s / 2, false, true},
+                        {2, 0, (bx - dy) / 2, 0, (bx + dy) / 2, s / 2, true, false},
+                        {2, 0, 0, bdx, 0, -s / 2, false, false},
+                        {2, 0, 0, bx, 0, s / 2, false, true}};
+  // The parts' texts stand a line s from the section, a part whose text would run into another's one text line
+  // further out; the whole side's dimension beyond the outermost part.
+  CLabelPlacer platz;
+  const double zeile = massstab > 0 ? kMassZeile / massstab : s;
+  double aussen[2] = {s, s};
+  for (const Mass& m : masse) {
+    if (m.type != q.type || m.ganz) continue;
+    double abstand = s;
+    if (massstab > 0) {
+      const double laenge = std::hypot(m.x2 - m.x1, m.y2 - m.y1);
+      const double text = (TextBreite(Fmt2(laenge), kMassPixel) + 4) / massstab;
+      abstand = platz.FindOffset(1, m.x1, m.y1, m.x2, m.y2, laenge, (laenge - text) / 2, (laenge + text) / 2, zeile,
+                                 m.quer ? -1 : 1, s);
+    }
+    aussen[m.quer] = std::max(aussen[m.quer], abstand);
+    c.Invoke12(m.x1, m.y1, m.x2, m.y2, m.quer ? -abstand : 0, m.quer ? 0 : -abstand, 15, m.size, "", 2, 0, 0);
+  }
+  for (const Mass& m : masse) {
+    if (m.type != q.type || !m.ganz) continue;
+    const double abstand = aussen[m.quer] + std::max(s, zeile);
+    c.Invoke12(m.x1, m.y1, m.x2, m.y2, m.quer ? -abstand : 0, m.quer ? 0 : -abstand, 15, m.size, "", 2, 0, 0);
+  }
 }
 
 double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {

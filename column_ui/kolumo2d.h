@@ -68,7 +68,9 @@ class CKolumoVorschau2D {
   void ZeichneSchnitt(CPlotwerk2D& c, double r, double W);
   void ZeichneQuerschnitt(CPlotwerk2D& c);
   static void ZeichneQuerschnittsform(CPlotwerk2D& c, CKolumoQuer& q);
-  static void ZeichneQuerschnittsmasse(CPlotwerk2D& c, CKolumoQuer& q);
+  // The dimensions at least s (cm) beside the section, their texts kept apart at the scale given (pixels per cm; 0
+  // unknown: the parts at s, the whole at 2 s).
+  static void ZeichneQuerschnittsmasse(CPlotwerk2D& c, CKolumoQuer& q, double s, double massstab);
 
   CKolumoData& m_data;
   bool m_moved = false;

@@ -160,6 +160,49 @@ TEST_F(Kolumo2DTest, CrossSectionFollowsTheCut) {
   }
 }
 
+TEST_F(Kolumo2DTest, CrossSectionDimensionTextsStayApartInASmallView) {
+  // The example's 35 x 35 cm section with a cover of 4.50 cm: "4.50", "4.50" and "35.00" along each side. The texts
+  // are 12 pixels high whatever the scale; in a view of the preview's size a tenth of the section is fewer pixels
+  // than that, and "35.00" wrote over "4.50". Each text's box (its width in Arial 12 pixels along its dimension
+  // line, 12 pixels across, centred on the line's middle) must be clear of every other; the whole side's line lies
+  // beyond its parts.
+  for (const SIZE groesse : {SIZE{90, 350}, SIZE{150, 210}, SIZE{290, 590}}) {
+    view_[2].SetWindowPos(nullptr, 0, 0, groesse.cx, groesse.cy, SWP_NOZORDER);
+    CKolumoVorschau2D bild(data_);
+    bild.Draw2D();
+    const pw::View2D view(Scene(2), RECT{0, 0, groesse.cx, groesse.cy});
+    std::vector<RECT> kaesten;
+    double teilAussen[2] = {0, 0}, ganzInnen[2] = {1e9, 1e9};
+    for (const pw::Item2D* m : Items(2, pw::Kind2D::Dimension)) {
+      const auto& t = Scene(2).Transforms()[std::size_t(m->transform)];
+      double ax, ay, bx, by;
+      t.Apply(m->v[0] + m->v[4], m->v[1] + m->v[5], ax, ay);
+      t.Apply(m->v[2] + m->v[4], m->v[3] + m->v[5], bx, by);
+      const POINT a = view.ToPixel(ax, ay), b = view.ToPixel(bx, by);
+      const double laenge = std::hypot(m->v[2] - m->v[0], m->v[3] - m->v[1]);
+      char text[32];
+      std::snprintf(text, sizeof text, "%.2f", laenge);
+      const LONG w = TextBreite(text, 12), mx = (a.x + b.x) / 2, my = (a.y + b.y) / 2;
+      const bool senkrecht = a.x == b.x;
+      kaesten.push_back(senkrecht ? RECT{mx - 6, my - w / 2, mx + 6, my + w / 2}
+                                  : RECT{mx - w / 2, my - 6, mx + w / 2, my + 6});
+      const double abstand = std::fabs(senkrecht ? m->v[4] : m->v[5]);
+      if (std::fabs(laenge - 35.0) < 1e-9)
+        ganzInnen[senkrecht] = std::min(ganzInnen[senkrecht], abstand);
+      else
+        teilAussen[senkrecht] = std::max(teilAussen[senkrecht], abstand);
+    }
+    ASSERT_EQ(kaesten.size(), 6u);
+    for (std::size_t i = 0; i < kaesten.size(); ++i)
+      for (std::size_t j = i + 1; j < kaesten.size(); ++j) {
+        const RECT &p = kaesten[i], &r = kaesten[j];
+        const bool frei = p.right <= r.left || r.right <= p.left || p.bottom <= r.top || r.bottom <= p.top;
+        EXPECT_TRUE(frei) << "texts " << i << " and " << j << " in a view of " << groesse.cx << " x " << groesse.cy;
+      }
+    for (int k : {0, 1}) EXPECT_GT(ganzInnen[k], teilAussen[k]) << "side " << k;
+  }
+}
+
 TEST_F(Kolumo2DTest, ALoadStartingBeyondTheColumnKeepsItsLength) {
   // Field 0 is 3.2 m, the column 7.7 m. A load reaching past the end is drawn to it and shortened to 7.7 - 6.0;
   // one that starts at 8.0 m (offset 3.5 in field 1) is not drawn and keeps its length (before, it became
