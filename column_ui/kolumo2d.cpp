@@ -196,20 +196,8 @@ void CKolumoVorschau2D::Draw2D() {
       dlg && dlg->GetTabCtrl().GetSafeHwnd() && dlg->GetTabCtrl().GetCurSel() == CKolumoDlg::kResultTab)
     ergebnisse = &dlg->m_resultDlg;
   m_gekuerzt = false;
-  for (int mode : {0, 1})
-    if (CPlotwerk2D* c = Control(d, ansicht, mode)) {
-      // The values of the axial loads are written from their arrows outward, 11 pixels high whatever the scale; the
-      // loads across the column start beyond them. The scale follows from the drawing: drawn again until it stands.
-      m_lastenStart = -0.2;
-      for (int versuch = 0;; ++versuch) {
-        ZeichneSeite(*c, mode, ergebnisse);
-        const double massstab = m_axialText > 0 ? MassstabDerAnsicht(*c) : 0.0;
-        if (versuch == 3 || !(massstab > 0)) break;
-        const double start = std::min(-0.2, m_axialX - (m_axialText + 10) / massstab + 0.1);
-        if (std::fabs(start - m_lastenStart) * massstab < 2) break;
-        m_lastenStart = start;
-      }
-    }
+  if (CPlotwerk2D* c = Control(d, ansicht, 0)) ZeichneSeite(*c, 0, ergebnisse);
+  if (CPlotwerk2D* c = Control(d, ansicht, 1)) ZeichneSeite(*c, 1, ergebnisse);
 
   // A load shortened to the column's end is shown by the loads page once the views stand.
   struct Melden {
@@ -507,9 +495,7 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
   const double s1 = 2.6 * m1, s2 = 1.95 * m2;
   const int richtung = mode == 0 ? 1 : 0;
   const std::map<int, double> axial = AxialeLaengen(lasten, top, s2, ZeilenHoehe(c, H));
-  float x0 = float(m_lastenStart);
-  m_axialX = 1e9;
-  m_axialText = 0;
+  float x0 = -0.2f;
   for (int i = 0; i < lasten.GetSize(); ++i) {
     Load& l = lasten[i];
     const int id = 4 * i + 2;
@@ -536,13 +522,8 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
       if (std::fabs(v0) < 1e-6 && std::fabs(v1) < 1e-6) continue;
       c.SetObjectId(id, 3);
       stil();
-      if (std::fabs(a - px) >= 1e-6) {
+      if (std::fabs(a - px) >= 1e-6)
         c.AddPointLoad(float(x), float(z1), float(px), float(py), float(a), Fmt2(v0).c_str());
-        if (l.direction == 2) {
-          m_axialX = std::min(m_axialX, x);
-          m_axialText = std::max(m_axialText, TextBreite(Fmt2(v0), 11));
-        }
-      }
       if (std::fabs(cc - px) >= 1e-6) c.Invoke40(x, z1, px, py, cc, Fmt2(v1).c_str());
       if (l.direction != 2) x0 = float(x0 - a - 0.2);
     } else if (l.ltype == 0 || l.ltype == 1) {

@@ -78,7 +78,4 @@ class CKolumoVorschau2D {
   double m_rest = 0.0;      // height moved but not yet applied as raster steps
   bool m_hasLast = false;   // the drag's last position is known
   double m_lastY = 0.0;
-  double m_lastenStart = -0.2;  // x (m) of the first load across the column
-  double m_axialX = 1e9;        // x (m) of the leftmost axial arrow drawn, its value written from there
-  int m_axialText = 0;          // pixels across of the widest axial value; 0 none drawn
 };

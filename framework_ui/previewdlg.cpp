@@ -388,8 +388,6 @@ void CPreviewDlg::RefreshOutputPreview() {
 void CPreviewDlg::OnSize(UINT type, int cx, int cy) {
   CDialog::OnSize(type, cx, cy);
   LayoutViews();
-  // Texts keep their pixel size while the drawing scales: the 2D views lay them out for the size they have.
-  if (target && m_xz.GetSafeHwnd()) target->Draw2D();
 }
 
 void CPreviewDlg::OnSelChangeTab(NMHDR*, LRESULT* result) {
