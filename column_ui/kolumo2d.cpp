@@ -14,7 +14,6 @@
 #include "column_ui/kolumodraw.h"
 #include "framework_ui/labelplacer.h"
 #include "framework_ui/plotwerk.h"
-#include "platform/plotwerk/controls.h"
 
 namespace {
 
@@ -128,16 +127,6 @@ std::map<int, double> AxialeLaengen(CArray<Load>& lasten, const std::vector<doub
 // A dimension's text is 12 pixels high (its font size 15 less 3); a line of them takes this many pixels.
 constexpr int kMassPixel = 12;
 constexpr double kMassZeile = 16.0;
-
-// Pixels per drawing unit of a view as it shows its drawing now; 0 while it has no size.
-double MassstabDerAnsicht(CPlotwerk2D& c) {
-  CRect client;
-  c.GetClientRect(&client);
-  plotwerk::Control2D* control = plotwerk::Control2D::FromHandle(c.GetSafeHwnd());
-  if (!control || client.Width() < 40 || client.Height() < 40) return 0.0;
-  const plotwerk::View2D view(control->Scene(), RECT(client));
-  return view.Scale() > 0 ? view.Scale() : 0.0;
-}
 
 // A circle for the control: centre, then a rim point twice.
 void Kreis(CPlotwerk2D& c, double mx, double my, double rx, double ry) { c.AddTriangle(mx, my, rx, ry, rx, ry); }
@@ -356,7 +345,7 @@ void CKolumoVorschau2D::ZeichneQuerschnitt(CPlotwerk2D& c) {
       ZeichneQuerschnittsform(c, q);
       if (q.type < 0 || q.type > 2) break;
       ZeichneQuerschnittsmasse(c, q, abstand, massstab);
-      const double jetzt = MassstabDerAnsicht(c);
+      const double jetzt = c.ViewScale();
       if (versuch == 3 || !(jetzt > 0) || std::fabs(jetzt - massstab) <= 0.02 * jetzt) break;
       massstab = jetzt;
       c.Clear();

@@ -192,3 +192,12 @@ void CPlotwerk2D::Invoke54(BOOL axes, BOOL flag, LPCSTR nameX, BOOL flag2, LPCST
   Call(id2d::Invoke54, {B(axes), B(flag), S(nameX), B(flag2), S(nameY)});
 }
 void CPlotwerk2D::Invoke55() { Call(id2d::Invoke55, {}); }
+
+double CPlotwerk2D::ViewScale() {
+  CRect client;
+  GetClientRect(&client);
+  plotwerk::Control2D* control = plotwerk::Control2D::FromHandle(GetSafeHwnd());
+  if (!control || client.Width() < 40 || client.Height() < 40) return 0.0;
+  const plotwerk::View2D view(control->Scene(), RECT(client));
+  return view.Scale() > 0 ? view.Scale() : 0.0;
+}

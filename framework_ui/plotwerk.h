@@ -86,4 +86,6 @@ class CPlotwerk2D : public CPlotwerkWnd {
   void AddMenuItem(LPCSTR text, long command, BOOL checked, BOOL separator);
   void Invoke54(BOOL axes, BOOL flag, LPCSTR nameX, BOOL flag2, LPCSTR nameY);
   void Invoke55();
+  // Pixels per drawing unit as the control shows its drawing now; 0 while it has no size (under 40 pixels).
+  double ViewScale();
 };
