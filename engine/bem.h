@@ -13,6 +13,9 @@ constexpr int kBemMaxGruppen = 100;
 constexpr int kBemMaxPunkte = 100;
 constexpr int kBemMaxMaterial = 30;
 constexpr double kBemLeer = 1.0e9;  // "not given" for m_eps2b and the trace
+// kNm: a moment at or below it is what the frame analysis leaves of an exact zero (the design's floor; the shear
+// checks count a section as free of moment below it too)
+constexpr double kBemMomentNull = 1e-6;
 
 // Gross section values of the concrete polygons (m, m2, m4).
 struct QuerschnittsWerte {

@@ -128,7 +128,7 @@ extern cSchub g_schub[kMaxQuerschnitte];
 
 // A moment (MNm) at or below which a section counts as free of moment: the direction of its strain plane,
 // and of any width taken along its neutral axis, is then an accident of the iteration.
-constexpr double kSchubMomentNull = 1e-9;
+constexpr double kSchubMomentNull = kBemMomentNull / 1000.0;
 
 // Length of concrete (cm) along the line through (y0, z0) in direction (ry, rz) (a unit vector): the chord
 // of the outline (n points, cm) less the chords of the openings.

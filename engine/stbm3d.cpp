@@ -59,13 +59,12 @@ namespace {
 // size is an eccentricity of a micrometre per kilometre of section; the floor, 1e-6 kNm, covers sections that
 // carry almost no normal force, where the round-off comes from the moments elsewhere in the column.
 constexpr double kRundungRelativ = 1e-9;
-constexpr double kRundungAbsolut = 1e-6;
 }  // namespace
 
 void cBem::OhneRundung(double N, double& My, double& Mz) const
 {
     const double h = std::max(m_ymax, m_zmax);
-    const double grenze = std::max(kRundungRelativ * (std::fabs(N) * h + std::hypot(My, Mz)), kRundungAbsolut);
+    const double grenze = std::max(kRundungRelativ * (std::fabs(N) * h + std::hypot(My, Mz)), kBemMomentNull);
     if (std::fabs(My) <= grenze)
         My = 0.0;
     if (std::fabs(Mz) <= grenze)
