@@ -63,7 +63,7 @@ void Eigenschaft(const CMateProps& props, const char* key) {
   if (!props.m_element)
     Zelle("");
   else
-    RTFX_CellFloat("@2", float(std::atof(props.GetValue(key))));
+    ZahlFloat("@2", float(std::atof(props.GetValue(key))));
 }
 
 // A spring as the supports table shows it: fixed, free or its stiffness.
@@ -205,7 +205,7 @@ void CRtf_Ausgabe::Materialien() {
   Eigenschaft(beton, d.Fertigteil ? "gamma_caf" : "gamma_ca");
   Eigenschaft(beton, "G");
   Eigenschaft(beton, "gamma");
-  RTFX_EndTable();
+  TabelleSchliessen();
   Ersatz("Die Betonsorte", d.sBeton, betonSorte, norm);
 
   if (norm) Absatz(kUnterabschnitt, Tr(norm->steelHeading));
@@ -217,7 +217,7 @@ void CRtf_Ausgabe::Materialien() {
   const CMateProps stahl = HoleMaterial(d.iNorm, "Stahl", "Betonstahl", stahlSorte.name);
   Zelle(stahlSorte.name);
   for (const char* key : {"fyk", "E", "gamma"}) Eigenschaft(stahl, key);
-  RTFX_EndTable();
+  TabelleSchliessen();
   Ersatz("Die Stahlsorte", d.sStahl, stahlSorte, norm);
   Absatz(kText, " ");
 }
@@ -282,7 +282,7 @@ void CRtf_Ausgabe::Belastung() {
         Zahl(last.lc);
         Zelle(last.desc);
         if (art.ltype == 11) {
-          RTFX_CellFloat("@2", gamma);
+          ZahlFloat("@2", gamma);
           continue;
         }
         NummerZelle(last.node);

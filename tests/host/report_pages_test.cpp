@@ -163,4 +163,29 @@ TEST_F(ReportPagesTest, EveryWordFitsItsTableCell) {
     ADD_FAILURE() << "\"" << z.wort << "\" needs " << z.breit << " twips, its cell holds " << z.verfuegbar;
 }
 
+// A load text with a long word ("Zwischendecke") in the narrow text columns of the load tables: the column is
+// widened from the room its neighbours do not need, so the word stays whole.
+TEST_F(ReportPagesTest, LongWordOfALoadTextStaysWhole) {
+  const std::string position = Path("Stuetze.tqx");
+  std::string text = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"Decke über EG, ständig", "Zwischendecke"},
+                                 {"Wind auf Fassade", "Zwischendecke Wind"}}) {
+    const std::size_t at = text.find("desc=\"" + from + "\"");
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at + 6, from.size(), to);
+  }
+  std::ofstream(position, std::ios::binary) << text;
+  const HostRun run = Host({"report", position});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string stem = fs::exists(Path("Stuetze.rtf")) ? "Stuetze" : "stuetze";
+  const std::string rtf = Slurp(Path(stem + ".rtf"));
+  // the word stands in the point loads' text column and in the line loads'
+  ASSERT_NE(report_test::VisibleText(rtf).find("|Zwischendecke|"), std::string::npos);
+  ASSERT_NE(report_test::VisibleText(rtf).find("|Zwischendecke Wind|"), std::string::npos);
+  Schrift schrift;
+  ASSERT_GT(schrift("0", false), 50.0);
+  for (const report_test::EngerZelle& z : report_test::EngeZellen(rtf, std::ref(schrift)))
+    ADD_FAILURE() << "\"" << z.wort << "\" needs " << z.breit << " twips, its cell holds " << z.verfuegbar;
+}
+
 }  // namespace
