@@ -3,7 +3,11 @@
 // its own below every subsystem (it includes nothing of the project), so that the engine may read it too.
 #pragma once
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <numbers>
+#include <string>
 
 namespace designcode {
 
@@ -21,12 +25,10 @@ struct DesignCode {
   // column data is reset (DIN 1045-1's row is the one a reset takes).
   int formingNorm;
   int startNorm;
-  bool eurocode;            // the EC2 family (its catalogue renames the old rebar grades)
-  bool fireTablesEn;        // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
-  const char* minimumRule;  // the report's line on the minimum longitudinal reinforcement, printed as it is
-  int minimumBar;           // diameter (mm) of the least bars the report names per section type
-  // m2; the engine raises every bar of the 16-bar layout to it. Not the report's bar: for EC2 and the French
-  // and British annexes the report names 12 mm where the engine takes 8 mm.
+  bool eurocode;      // the EC2 family (its catalogue renames the old rebar grades)
+  bool fireTablesEn;  // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
+  // m2, the least bar: the engine raises every bar of the 16-bar layout to it, and the report's rule names its
+  // diameter (LeastBarDiameterMm).
   double leastBarArea;
   // The engine's minimum longitudinal reinforcement: max(nFactor |N| / fyd, acRatio Ac).
   double minimumNFactor;
@@ -49,8 +51,6 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 1,
      .eurocode = false,
      .fireTablesEn = false,
-     .minimumRule = "Mindestbewehrung max(0.3% vom Querschnitt Ac,0.15*|Ned|/fyd)",
-     .minimumBar = 12,
      .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.003,
@@ -67,8 +67,6 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
-     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.10*|Ned|/fyd",
-     .minimumBar = 12,
      .leastBarArea = 0.00005,
      .minimumNFactor = 0.10,
      .minimumAcRatio = 0.002,
@@ -85,8 +83,6 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 2,
      .eurocode = false,
      .fireTablesEn = false,
-     .minimumRule = "Mindestbewehrung 0.6% vom Querschnitt Ac",
-     .minimumBar = 8,
      .leastBarArea = 0.00005,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.006,
@@ -103,8 +99,6 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = true,
-     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
-     .minimumBar = 12,
      .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
@@ -121,8 +115,6 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
-     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
-     .minimumBar = 12,
      .leastBarArea = 0.00005,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
@@ -139,8 +131,6 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
-     .minimumRule = "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)",
-     .minimumBar = 12,
      .leastBarArea = 0.00005,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
@@ -164,6 +154,20 @@ inline const DesignCode* ByPresetKey(const char* key) {
   for (const DesignCode& c : kCodes)
     if (*c.presetKey && std::strcmp(c.presetKey, key) == 0) return &c;
   return nullptr;
+}
+
+// The diameter (mm) of the code's least bar, as the report names it.
+inline int LeastBarDiameterMm(const DesignCode& c) {
+  return int(std::lround(std::sqrt(4.0 * c.leastBarArea / std::numbers::pi) * 1000.0));
+}
+
+// The report's line on the minimum longitudinal reinforcement: the rule the engine applies, written from the same
+// two factors.
+inline std::string MinimumRuleText(const DesignCode& c) {
+  char text[120];
+  std::snprintf(text, sizeof text, "Mindestbewehrung max(%.1f%% vom Querschnitt Ac,%.2f*|Ned|/fyd)",
+                c.minimumAcRatio * 100.0, c.minimumNFactor);
+  return text;
 }
 
 // The engine's number of an input code; -1 for a number no code has.

@@ -60,18 +60,16 @@ void CRtf_Ausgabe::KonstruktiveRegeln() {
   Absatz(kText, " ");
   Absatz(kText, Tr("\\b Konstruktive Richtlinien werden wie folgt berücksichtigt:"));
   const designcode::DesignCode* code = designcode::ByInput(d.iNorm);
-  if (code) Absatz(kText, code->minimumRule);
-  static const char* const kD12[] = {"Mindestens 4 D12 für Querschnitt: %s", "Mindestens 8 D12 für Querschnitt: %s",
-                                     "Mindestens 16 D12 für Querschnitt: %s"};
-  static const char* const kD8[] = {"Mindestens 4 D8 für Querschnitt: %s", "Mindestens 8 D8 für Querschnitt: %s",
-                                    "Mindestens 16 D8 für Querschnitt: %s"};
   if (!code) return;
-  const bool d12 = code->minimumBar == 12;
+  // Both lines state what the engine applies: its minimum rule and its least bar.
+  Absatz(kText, designcode::MinimumRuleText(*code).c_str());
+  static const int kStaebe[] = {4, 8, 16};
   for (int typ = 0; typ < 3; ++typ) {
     if (listen[typ].IsEmpty()) continue;
     const CString liste = listen[typ].Left(listen[typ].GetLength() - 1);
     CString zeile;
-    zeile.Format(Tr(d12 ? kD12[typ] : kD8[typ]), liste.GetString());
+    zeile.Format(Tr("Mindestens %d D%d für Querschnitt: %s"), kStaebe[typ], designcode::LeastBarDiameterMm(*code),
+                 liste.GetString());
     Absatz(kText, zeile);
   }
 }
