@@ -335,12 +335,11 @@ void SetzeImperfektionen(CKolumoData& data, CStuetzenRechner& r) {
     im.komponenten = v.bDirekteVorgabe;
     im.Kriech_CKAusm = v.bAusmitte;
     im.Kriech_Bzkn = v.IDPunkt;
-    im.neigung = v.Schiefstellung != 0 ? 1.0 / double(v.Schiefstellung) : 0.0;
+    im.neigung = v.AppliedInclination();
     im.ausmitte = v.ausmitte.GetValue();
     im.neigungW = v.umx.GetValue() / 100.0;
     im.neigungV = v.umy.GetValue() / 100.0;
-    const double invw = v.invw.GetValue() / 100.0;
-    im.teiler = invw != 0.0 ? 1.0 / invw : 0.0;
+    im.teiler = v.AppliedModeDivisor();
   }
 }
 

@@ -70,6 +70,16 @@ class CKolumoVorver {
   CFormulaNumber umy = 0.4;
   CFormulaNumber invw = 0.5;
 
+  // What the calculation takes of this record, as the driver hands it to the engine. The inclination of kinds 0
+  // and 2 without direct input (rad) is 1/Schiefstellung, 0 without one; the typed `invw` does not enter it.
+  double AppliedInclination() const { return Schiefstellung != 0 ? 1.0 / double(Schiefstellung) : 0.0; }
+  // Kinds 1 and 3 with the amplitude as a share of the height: amplitude = height / this divisor, which comes
+  // from `invw` (%); 0, no pre-deformation, when `invw` is 0.
+  double AppliedModeDivisor() {
+    const double share = invw.GetValue() / 100.0;
+    return share != 0.0 ? 1.0 / share : 0.0;
+  }
+
  private:
   template <class V>
   void Fields(const V& v);

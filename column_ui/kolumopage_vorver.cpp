@@ -42,6 +42,7 @@ win::DialogTemplate VorverTemplate() {
       {int(D::kIdErklResultierend), "Static", "Schiefstellung in Richtung der resultierenden Auslenkung:", SS_LEFT, 250,
        36, 190, 10, 0, true},
       {int(D::kIdResultierend), "Edit", "0.500", edit, 316, 52, 50, 12, 0, true},
+      {int(D::kIdAngesetzt), "Static", "", SS_LEFT, 250, 72, 196, 20, 0, true},
       {int(D::kIdBild), "Static", "", SS_BITMAP | SS_CENTERIMAGE, 452, 12, 98, 94, 0, true},
       {int(D::kIdAusmitteModus), "Button", "direkte Vorgabe der Ausmitte", BS_AUTOCHECKBOX | WS_TABSTOP, 250, 16, 180,
        10, 0, true},
@@ -192,6 +193,7 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
     m_pData->vorver[stage] = m_vorver;
   }
   for (UINT id = kIdDirekt; id <= kIdTransportHinweis; ++id) Show(id, false);
+  Show(kIdAngesetzt, false);
   const bool transport = stage == 1;
   for (UINT id : {kIdArt0, kIdArt1, kIdArt2, kIdArt3, kIdGruppeArt, kIdGruppeDetail}) Show(id, !transport);
   Show(kIdTransportHinweis, transport);
@@ -209,6 +211,9 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
   UpdateData(FALSE);
 }
 
+// The page shows the values the calculation applies: the inclination of the resulting direction is 1/n
+// (`Schiefstellung`), the eigenmode amplitude height/n takes n from `invw`. What is typed is stored there, so that
+// the value shown is the value calculated.
 void CKolumoVorverDlg::ShowNeigung() {
   Show(kIdDirekt, true);
   m_direkt = m_vorver.bDirekteVorgabe;
@@ -217,12 +222,27 @@ void CKolumoVorverDlg::ShowNeigung() {
     Show(kIdErklResultierend, true);
     Show(kIdResultierend, true);
     Show(kIdEinheitY, true);
-    m_resultierend = Format("%.3lf", m_vorver.invw.GetValue());
+    Show(kIdAngesetzt, true);
+    m_resultierend = NeigungText();
+    CString angesetzt;
+    if (m_vorver.Schiefstellung != 0)
+      angesetzt.Format(Tr("Gerechnet wird mit 1/%d = %s %% (Stützenhöhe/%d)."), m_vorver.Schiefstellung,
+                       m_resultierend.GetString(), m_vorver.Schiefstellung);
+    else
+      angesetzt = Tr("Gerechnet wird ohne Schiefstellung.");
+    SetDlgItemText(kIdAngesetzt, angesetzt);
   } else {
     for (UINT id : {kIdLabelX, kIdLabelY, kIdUmX, kIdUmY, kIdEinheitX, kIdEinheitY}) Show(id, true);
     m_umx = Format("%.3lf", m_vorver.umx.GetValue());
     m_umy = Format("%.3lf", m_vorver.umy.GetValue());
   }
+}
+
+CString CKolumoVorverDlg::NeigungText() const { return Format("%.3lf", 100.0 * m_vorver.AppliedInclination()); }
+
+CString CKolumoVorverDlg::TeilerText() {
+  const double n = m_vorver.AppliedModeDivisor();
+  return std::fabs(n - std::round(n)) < 1e-6 ? Format("%.0lf", n) : Format("%.1lf", n);
 }
 
 void CKolumoVorverDlg::ShowAusmitte() {
@@ -232,7 +252,7 @@ void CKolumoVorverDlg::ShowAusmitte() {
   if (m_ausmitteModus) {
     Show(kIdTeiler, true);
     Show(kIdLabelTeiler, true);
-    m_teiler.Format("%d", m_vorver.Schiefstellung);
+    m_teiler = TeilerText();
     return;
   }
   for (UINT id : {kIdAusmitte, kIdLabelAusmitte, kIdEinheitCm, kIdLabelBezug, kIdBezug}) Show(id, true);
@@ -257,32 +277,48 @@ bool CKolumoVorverDlg::Store() {
     CWnd* item = GetDlgItem(id);
     return item && (::GetWindowLongPtr(item->m_hWnd, GWL_STYLE) & WS_VISIBLE);
   };
+  const auto keineZahl = [](const CString& text) {
+    AfxMessageBox(text + Tr(" ist keine Zahl. Bitte ändern"));
+    return false;
+  };
   const auto number = [&](UINT id, const CString& text, CFormulaNumber& target) {
     double value = 0.0;
     if (!shown(id)) return true;
-    if (!ReadNumber(text, value)) {
-      AfxMessageBox(text + Tr(" ist keine Zahl. Bitte ändern"));
+    if (!ReadNumber(text, value)) return keineZahl(text);
+    target = value;
+    return true;
+  };
+  // A share of the height as a whole divisor n (0 < share <= 100 %); false with a message for anything else.
+  const auto divisor = [&](const CString& text, double value, int& n) {
+    if (!(value > 0.0 && value <= 100.0)) {
+      AfxMessageBox(text + Tr(" % ist als Schiefstellung nicht möglich (größer als 0, höchstens 100 %). Bitte ändern"));
       return false;
     }
-    target = value;
+    n = int(std::lround(100.0 / value));
     return true;
   };
   if (m_art >= 0) m_vorver.type = m_art;
   if (shown(kIdDirekt)) m_vorver.bDirekteVorgabe = m_direkt;
-  if (!number(kIdResultierend, m_resultierend, m_vorver.invw) || !number(kIdUmX, m_umx, m_vorver.umx) ||
-      !number(kIdUmY, m_umy, m_vorver.umy))
-    return false;
-  if (shown(kIdTeiler)) {
+  if (!number(kIdUmX, m_umx, m_vorver.umx) || !number(kIdUmY, m_umy, m_vorver.umy)) return false;
+  // The inclination typed in % becomes the 1/n the calculation takes; the text as shown changes nothing.
+  int schiefstellung = m_vorver.Schiefstellung;
+  if (shown(kIdResultierend) && m_resultierend != NeigungText()) {
+    double prozent = 0.0;
+    if (!ReadNumber(m_resultierend, prozent)) return keineZahl(m_resultierend);
+    if (!divisor(m_resultierend, prozent, schiefstellung)) return false;
+  }
+  // The divisor of the eigenmode amplitude height/n goes where the calculation reads it: invw = 100 / n (%).
+  double modeShare = m_vorver.invw.GetValue();
+  if (shown(kIdTeiler) && m_teiler != TeilerText()) {
     double teiler = 0.0;
-    if (!ReadNumber(m_teiler, teiler) || teiler != double(int(teiler))) {
-      AfxMessageBox(m_teiler + Tr(" ist keine Zahl. Bitte ändern"));
-      return false;
-    }
-    m_vorver.Schiefstellung = int(teiler);
+    if (!ReadNumber(m_teiler, teiler) || !(teiler > 0.0)) return keineZahl(m_teiler);
+    modeShare = 100.0 / teiler;
   }
   if (shown(kIdAusmitteModus)) m_vorver.bAusmitte = m_ausmitteModus;
-  m_vorver.bGesetzt = 1;
   if (!number(kIdAusmitte, m_ausmitte, m_vorver.ausmitte)) return false;
+  m_vorver.Schiefstellung = schiefstellung;
+  if (modeShare != m_vorver.invw.GetValue()) m_vorver.invw = modeShare;
+  m_vorver.bGesetzt = 1;
   if (shown(kIdBezug)) {
     if (const int sel = int(SendDlgItemMessage(kIdBezug, CB_GETCURSEL)); sel >= 0) m_vorver.IDPunkt = sel;
   }

@@ -16,6 +16,8 @@ class CKolumoVorverDlg : public CDialog {
   static constexpr UINT kIdErklAusmitte = 26054, kIdTeiler = 26055, kIdAusmitte = 26056, kIdEinheitCm = 26057;
   static constexpr UINT kIdLabelTeiler = 26058, kIdLabelAusmitte = 26059, kIdLabelBezug = 26060;
   static constexpr UINT kIdBezug = 26061, kIdTransportHinweis = 26062;
+  // What the calculation takes of the inclination of the resulting direction (shown with that field).
+  static constexpr UINT kIdAngesetzt = 26065;
 
   CKolumoVorverDlg() : CDialog(IDD) {}
   BOOL OnInitDialog() override;
@@ -44,5 +46,8 @@ class CKolumoVorverDlg : public CDialog {
   void Show(UINT id, bool show);
   void ShowNeigung();
   void ShowAusmitte();
+  // The applied values as the fields show them: the inclination 1/n in %, the eigenmode divisor n.
+  CString NeigungText() const;
+  CString TeilerText();
   DECLARE_MESSAGE_MAP()
 };

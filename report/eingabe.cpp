@@ -1,6 +1,7 @@
 // The input chapter: geometry, supports, cross-sections, materials, loads, load
 // combinations, imperfections and creep, echoed from the column data.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "column/calcfunc.h"
@@ -75,6 +76,16 @@ void Feder(CFormulaNumber& feder) {
     Zelle(Tr("frei"));
   else
     Zahl("@1", wert);
+}
+
+// The divisor n of a pre-deformation height/n as the calculation takes it: whole where it is whole.
+CString Teiler(double n) {
+  CString text;
+  if (std::fabs(n - std::round(n)) < 1e-6)
+    text.Format("%.0f", n);
+  else
+    text.Format("%.1f", n);
+  return text;
 }
 
 CString Anmerkung(const CKolumoData& d, int i) { return i < d.anmerkungen.GetSize() ? d.anmerkungen[i] : CString(); }
@@ -353,24 +364,32 @@ void CRtf_Ausgabe::Vorverformungen() {
                        "Diese wird dann in allen Lastkollektiven"));
       Absatz(kText, Tr("nach TH. II Ordnung gleich angesetzt."));
       if (v.type == 2) Absatz(kText, Tr(" Zusätzliche Berücksichtigung von Kriechverformungen."));
+      // The values the calculation applies: the typed components, or the inclination 1/n of the record (the
+      // typed share `invw` does not enter it).
       if (v.bDirekteVorgabe) {
         zeile.Format(Tr("Explizite Vorgabe der Schiefstellung {\\f2 y} : um "
                         "die x-Achse = %.2lf %%, um die "
                         "y-Achse = %.2lf %%"),
                      v.umx.GetValue(), v.umy.GetValue());
       } else {
-        zeile.Format(Tr("Globale Schiefstellung {\\f2 y}  = %.2lf, die in "
+        CString wert;
+        if (v.Schiefstellung != 0)
+          wert.Format("1/%d = %.3lf %%", v.Schiefstellung, 100.0 * v.AppliedInclination());
+        else
+          wert = "0 %";
+        zeile.Format(Tr("Globale Schiefstellung {\\f2 y} = %s, die in "
                         "Richtung der extr. resultierenden "
                         "Verformung angesetzt wird."),
-                     v.invw.GetValue());
+                     wert.GetString());
       }
       Absatz(kText, zeile);
     } else if (v.type == 1 || v.type == 3) {
       Absatz(kText, Tr("Affin zur Knickfigur. Diese wird in jedem "
                        "Lastkollektiv nach TH. II Ordnung neu berechnet."));
       if (v.type == 3) Absatz(kText, Tr("Zusätzliche Berücksichtigung von Kriechverformungen."));
-      if (v.bAusmitte == 1)
-        zeile.Format(Tr("Explizite Vorgabe der Vorverformung: Stützenlänge/%d"), v.Schiefstellung);
+      if (v.bAusmitte != 0)
+        zeile.Format(Tr("Explizite Vorgabe der Vorverformung: Stützenlänge/%s"),
+                     Teiler(v.AppliedModeDivisor()).GetString());
       else
         zeile.Format(Tr("Im Bezugsknoten %s  e{\\sub u} = %.2lf cm"), Nummer(v.IDPunkt).GetString(),
                      v.ausmitte.GetValue());

@@ -63,7 +63,8 @@ const struct {
   std::vector<std::vector<int>> supports;
   const char* inclinationX;  // pre-deformation, %
   const char* inclinationY;
-  const char* heightDivisor;  // "Stützenhöhe/" of the eccentricity kind
+  const char* inclination;    // % of the resulting direction, without direct input (the file's 1/200)
+  const char* heightDivisor;  // "Stützenhöhe/" of the eigenmode kind
   std::vector<LoadRow> loads;
   std::vector<Action> actions;   // of load cases 1, 2, 3
   std::vector<int> numericRows;  // ticked rows of "Numerischen Ausgabe"
@@ -77,6 +78,7 @@ const struct {
     {{S::kColCx, S::kColCx + 1}, {}, {S::kColCx + 3, S::kColCx + 4}},  // the rows below copy the row above
     "-0,4",
     "0.4",
+    "0,5",
     "200",
     {
         {"1", "Eigengewicht Stütze", 3, -1, -1, nullptr, nullptr},
@@ -255,9 +257,13 @@ class EnterExampleTest : public column_dialog_test::ColumnDialogTest {
   void PreDeformation() {
     ShowTab(3);
     CKolumoVorverDlg& page = dialog_.m_vorverDlg;
+    // The inclination of the resulting direction is kept while the components are given directly.
+    dialog_input::Press(page, CKolumoVorverDlg::kIdDirekt);
+    dialog_input::TypeEdit(page, CKolumoVorverDlg::kIdResultierend, kExample.inclination);
+    dialog_input::Press(page, CKolumoVorverDlg::kIdDirekt);
     dialog_input::TypeEdit(page, CKolumoVorverDlg::kIdUmX, kExample.inclinationX);
     dialog_input::TypeEdit(page, CKolumoVorverDlg::kIdUmY, kExample.inclinationY);
-    // The divisor belongs to the eccentricity kind: shown there, kept when the engineer goes back to the
+    // The divisor belongs to the eigenmode kind: shown there, kept when the engineer goes back to the
     // inclination.
     dialog_input::Press(page, CKolumoVorverDlg::kIdArt1);
     dialog_input::TypeEdit(page, CKolumoVorverDlg::kIdTeiler, kExample.heightDivisor);

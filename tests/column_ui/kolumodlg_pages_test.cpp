@@ -119,7 +119,9 @@ TEST_F(KolumoPagesTest, NoNumberIsRefusedAndTheValueStays) {
     UINT edit;
     const char* typed;
     const char* shown;
-  } cases[] = {{0, D::kIdAusmitte, "zwei", "2.50"}, {1, D::kIdTeiler, "", "300"}};  // the divisor takes digits only
+  } cases[] = {{0, D::kIdAusmitte, "zwei", "2.50"},
+               // the divisor takes digits only; it shows the applied one, 100 / invw (0.5 %)
+               {1, D::kIdTeiler, "", "200"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
     Open([&](CKolumoData& d) {
@@ -135,6 +137,41 @@ TEST_F(KolumoPagesTest, NoNumberIsRefusedAndTheValueStays) {
     EXPECT_EQ(dialog_.m_data.vorver[0].Schiefstellung, 300);
     EXPECT_EQ(Text(dialog_.m_vorverDlg, c.edit), c.shown);
   }
+}
+
+// The page shows the values the calculation applies and stores a typed value where the calculation reads it: the
+// inclination of the resulting direction is 1/Schiefstellung (a typed 0.5 % becomes 1/200), the eigenmode
+// amplitude height/n takes n from invw (a typed 400 becomes 0.25 %); neither touches the other's value.
+TEST_F(KolumoPagesTest, PageShowsAndStoresTheValuesTheCalculationApplies) {
+  Open([](CKolumoData& d) {
+    d.vorver[0].type = 0, d.vorver[0].bDirekteVorgabe = 0, d.vorver[0].bAusmitte = 1;
+    d.vorver[0].Schiefstellung = 150, d.vorver[0].invw = 0.9;
+  });
+  ShowTab(3);
+  CKolumoVorverDlg& page = dialog_.m_vorverDlg;
+  CKolumoVorver& v = dialog_.m_data.vorver[0];
+  EXPECT_EQ(Text(page, D::kIdResultierend), "0.667");  // 1/150, not the 0.9 % the file also holds
+  EXPECT_TRUE(Shown(&page, D::kIdAngesetzt));
+  EXPECT_NE(Text(page, D::kIdAngesetzt).Find("1/150"), -1) << Text(page, D::kIdAngesetzt).GetString();
+  TypeInto(page, D::kIdResultierend, "0,5");
+  EXPECT_EQ(v.Schiefstellung, 200);
+  EXPECT_DOUBLE_EQ(v.invw.GetValue(), 0.9);
+  EXPECT_EQ(Text(page, D::kIdResultierend), "0.500");
+  // no share of the height: refused, the inclination stays
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  TypeInto(page, D::kIdResultierend, "0");
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].rfind("0 % ist als Schiefstellung nicht möglich", 0), 0u) << Boxes()[0];
+  EXPECT_EQ(v.Schiefstellung, 200);
+
+  Click(page, D::kIdArt1);
+  EXPECT_EQ(Text(page, D::kIdTeiler), "111.1");  // 100 / 0.9
+  TypeInto(page, D::kIdTeiler, "400");
+  EXPECT_DOUBLE_EQ(v.invw.GetValue(), 0.25);
+  EXPECT_EQ(v.Schiefstellung, 200);
+  EXPECT_EQ(Text(page, D::kIdTeiler), "400");
+  EXPECT_FALSE(Shown(&page, D::kIdAngesetzt));
 }
 
 TEST_F(KolumoPagesTest, PlainKindOnTheFinalSystemDropsTheCreepEntries) {
