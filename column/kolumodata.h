@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "framework/module_interface.h"
 #include "engine/results.h"
@@ -40,6 +41,11 @@ class CKolumoQuer {
   CFormulaNumber as = 2.0;      // cm²
   CFormulaNumber theta = 45.0;  // degrees
   int teilung = 5;              // members the field is divided into
+
+  // The bars the engineer entered: their number in the layout (0 for a layout the column does not know) and
+  // their total area in cm². Layouts 0 and 1 of a rectangle take `as` per bar, the others as their total.
+  int EnteredBarCount() const;
+  double EnteredArea();
 
  private:
   // Every stored attribute, in stored order, for reading and writing alike.
@@ -238,3 +244,15 @@ class CKolumoData : public BaseData {
   void ReadResultRecords(int result);
   void WriteResultRecords(int result);
 };
+
+// Per field (numbered from 1 at the head, as the dialog numbers them): the bars entered against the reinforcement
+// the calculation leaves to be built (the largest of its "ErfAs" entries, the entered bars raised where a check
+// needed more). Empty when the position holds no such results.
+struct FieldReinforcement {
+  int field = 0;
+  int bars = 0;           // entered bars
+  double entered = 0.0;   // cm²
+  double required = 0.0;  // cm²
+  bool suffices = false;  // the entered bars are what must be built
+};
+std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data);

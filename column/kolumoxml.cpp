@@ -386,6 +386,15 @@ void CKolumoData::WriteResultRecords(int result) {
   WriteRecords(result, "Rissnachweis", ergebnisse.Rissnachweis);
   WriteRecords(result, "Fundkraefte", ergebnisse.Fundkraefte);
   WriteRecords(result, "ErfAs", ergebnisse.ErfAs);
+  // Per field the entered bars against what must be built, readable without the records (kolumo calc prints it).
+  for (const FieldReinforcement& f : CompareFieldReinforcement(*this)) {
+    const int element = VIDUV_AddChildElement(result, "Feldbewehrung");
+    VIDUV_SetInt(element, "feld", f.field);
+    VIDUV_SetInt(element, "staebe", f.bars);
+    VIDUV_SetDouble(element, "eingegeben", f.entered);
+    VIDUV_SetDouble(element, "erforderlich", f.required);
+    VIDUV_SetInt(element, "ausreichend", f.suffices ? 1 : 0);
+  }
 }
 
 // --- Reading -----------------------------------------------------------------------------------------------

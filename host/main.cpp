@@ -127,6 +127,13 @@ int Calc(host::Module& module, const std::string& path) {
   if (!VIDUV_FindFirstChild(result, "Schnittgroessen"))
     return Fail(path + ": the calculation gave no results; the file is unchanged");
   if (!VIDUV_SaveDoc(doc.Get())) return Fail(path + ": " + VIDUV_GetLastError());
+  // Per field whether the entered bars are what must be built: a raise is never silent.
+  for (int f = VIDUV_FindFirstChild(result, "Feldbewehrung"); f; f = VIDUV_FindNextChild(f, "Feldbewehrung")) {
+    const bool suffices = VIDUV_GetInt(f, "ausreichend") != 0;
+    std::printf("field %d: entered %d bars, %.2f cm2; to be built %.2f cm2; %s\n", VIDUV_GetInt(f, "feld"),
+                VIDUV_GetInt(f, "staebe"), VIDUV_GetDouble(f, "eingegeben"), VIDUV_GetDouble(f, "erforderlich"),
+                suffices ? "the entered bars suffice" : "the entered bars do NOT suffice, the design raised them");
+  }
   return 0;
 }
 

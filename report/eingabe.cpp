@@ -151,10 +151,11 @@ void CRtf_Ausgabe::Lager() {
 void CRtf_Ausgabe::Querschnitte() {
   CKolumoData& d = *m_pData;
   Absatz(kAbschnitt, Tr("Querschnittsbeschreibung"));
-  Tabelle({1.8, 1.8, 1.3, 1.3, 1.3, 1.8, 1.8, 1.8, 1.8, 1.3});
-  Kopfzeile({"Quer-", "Typ", "Bew.", "bx", "dy", "Abstand", "Abstand", "Abstand", "Grund", "Theta"});
-  Kopfzeile({"schnitts", "", "Typ", "D/Da", "Di", "d\\sub{x}", "d\\sub{y}", "d", "As", ""});
-  Kopfzeile({"Nr.", "[-]", "[-]", "[cm]", "[cm]", "[cm]", "[cm]", "[cm]", "[cm²]", "[°]"}, false);
+  // The entered bars as their number and their total area: a layout of corner bars takes the area of one bar.
+  Tabelle({1.8, 1.8, 1.1, 1.3, 1.3, 1.8, 1.8, 1.8, 1.2, 1.8, 1.3});
+  Kopfzeile({"Quer-", "Typ", "Bew.", "bx", "dy", "Abstand", "Abstand", "Abstand", "Stäbe", "Grund", "Theta"});
+  Kopfzeile({"schnitts", "", "Typ", "D/Da", "Di", "d\\sub{x}", "d\\sub{y}", "d", "Anz.", "As ges.", ""});
+  Kopfzeile({"Nr.", "[-]", "[-]", "[cm]", "[cm]", "[cm]", "[cm]", "[cm]", "[-]", "[cm²]", "[°]"}, false);
   Rumpf();
   static const char* const kTypen[] = {"Rechteck", "Kreis", "Kreisring"};
   for (int i = 0; i < d.querschnitte.GetSize(); ++i) {
@@ -188,7 +189,11 @@ void CRtf_Ausgabe::Querschnitte() {
         for (int c = 0; c < 5; ++c) Zelle("");
         break;
     }
-    Zahl("@2", q.as);
+    if (const int staebe = q.EnteredBarCount())
+      Zahl(staebe);
+    else
+      Zelle("");
+    Zahl("@2", q.EnteredArea());
     Zahl("@1", q.theta);
   }
   TabelleEnde();

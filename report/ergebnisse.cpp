@@ -159,17 +159,21 @@ void CRtf_Ausgabe::MassgebendeFaelle() {
 }
 
 void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
-  CKolumoData& d = *m_pData;
   Absatz(kText, Tr("\\b (mindestens feldweise einlegen !)"));
   Legende(
       "Einzulegen ist die eingegebene Bewehrung, wo ein Nachweis mehr erforderte erhöht; "
       "erf. A{\\sub s} in den Tabellen der Kombinationen ist, was jede Kombination erfordert.");
-  Tabelle({1.6, 1.6, 5.2, 3.2, 3.2});
-  Kopfzeile({"Feld", "Komb.", "Nachweis", "\\qc Anfang", "\\qc Ende"});
+  // Beside what must be built, the entered bars and whether they suffice: a raise is never left for the reader
+  // to work out.
+  const std::vector<FieldReinforcement> felder = CompareFieldReinforcement(*m_pData);
+  Tabelle({1.2, 1.3, 4.5, 2.6, 2.6, 2.6, 2.2});
+  Kopfzeile({"Feld", "Komb.", "Nachweis", "\\qc Anfang", "\\qc Ende", "\\qc eingegeben", "Eingabe"});
   Kopfzeile({" ", " ", " "}, false);
   // What must be built: the steel after the run, which starts from the entered bars. The per-combination
   // requirement stands in the result tables; naming both "erf." made them seem to disagree.
-  Kopfzeile({"\\qc einzulegende A{\\sub s} [cm{\\super 2}]", "\\qc einzulegende A{\\sub s} [cm{\\super 2}]"});
+  Kopfzeile({"\\qc einzulegende A{\\sub s} [cm{\\super 2}]", "\\qc einzulegende A{\\sub s} [cm{\\super 2}]",
+             "\\qc A{\\sub s} [cm{\\super 2}]"});
+  Kopfzeile({" "}, false);
   Rumpf();
   for (std::size_t q = 0; q < m_massgLK.size(); ++q) {
     Zahl(int(q) + 1);
@@ -177,9 +181,28 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
     Zelle(m_massgText[q]);
     Zahl("@2", m_massgAs[q]);
     Zahl("@2", m_massgAs[q]);
+    if (q < felder.size()) {
+      Zahl("@2", felder[q].entered);
+      Zelle(Tr(felder[q].suffices ? "reicht aus" : "reicht nicht aus"));
+    } else {
+      Zelle("");
+      Zelle("");
+    }
   }
   TabelleEnde();
+  for (const FieldReinforcement& f : felder) {
+    if (f.suffices) continue;
+    CString zeile;
+    zeile.Format(Tr("\\b Feld %d: Die eingegebene Bewehrung (%d Stäbe, %.2f cm²) reicht nicht aus; die Bemessung "
+                    "hat sie auf %.2f cm² erhöht."),
+                 f.field, f.bars, f.entered, f.required);
+    Absatz(kText, zeile);
+  }
+  ErfAsDiagramm(view2D);
+}
 
+void CRtf_Ausgabe::ErfAsDiagramm(CPlotwerk2D* view2D) {
+  CKolumoData& d = *m_pData;
   const std::vector<ErfAsZeile> zeilen = ErfAsZeilen(d);
   if (!d.graf_ErfAs || zeilen.empty()) return;
   double hoehe = zeilen.back().kote;
@@ -192,7 +215,7 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
     werte.push_back(z.as);
   }
   DiagrammRahmen(hoehe, 2 * hoehe - hoehe / 8, view2D);
-  Diagramm(stationen, werte, hoehe + hoehe / 8, view2D, Tr("erf. As"));
+  Diagramm(stationen, werte, hoehe + hoehe / 8, view2D, Tr("erf. As [cm²]"));
   DiagrammEinfuegen(view2D, Tr("Bewehrung").str() + ".p2d", Tr("Bewehrung"));
 }
 

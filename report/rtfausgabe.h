@@ -97,6 +97,8 @@ class CRtf_Ausgabe {
   // (kind 0 ultimate, 1 deformation).
   void KombinationsDurchlauf(int kapitel, CPlotwerk2D* view2D);
   bool GiltFilter(int stage, int nummer, int typ1, int typ2) const;
+  // The diagram of the required reinforcement along the column.
+  void ErfAsDiagramm(CPlotwerk2D* view2D);
   std::string BildPfad(const std::string& name) const;
   // art: the kind of force whose diagrams share one scale across the report (report::DiagrammArt); 0 the
   // diagram's own scale.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "column/kolumodata.h"
+#include "platform/viduv/viduv.h"
 #include "tests/column/calc_run_support.h"
 
 namespace {
@@ -72,6 +73,55 @@ TEST_F(RequiredReinforcementTest, FirstOrderRecordsHoldWhatEachSectionNeeds) {
         EXPECT_NEAR(erste->Eta[i], 1.0, 1e-3) << "row " << i;  // the design uses the section fully
       }
     }
+  }
+}
+
+// Per field the entered bars against what the run leaves to be built, in the data and in the position file: the
+// centric cases above, whose design needs 20.0 cm2 against 4 x 3.14 = 12.56 entered (raised), and 12.5 cm2 against
+// 4 x 4.91 = 19.64 (the entered bars stay).
+TEST_F(RequiredReinforcementTest, EnteredBarsAreComparedWithWhatMustBeBuilt) {
+  const struct {
+    double N, stab, entered, built;
+    bool suffices;
+  } cases[] = {{4000.0, 3.14, 12.56, 20.0, false}, {3700.0, 4.91, 19.64, 19.64, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.N);
+    CKolumoData in;
+    CentricColumn(in, c.N, c.stab);
+    int doc = 0;
+    auto out = Run(in, "position.tqx", &doc);
+    const std::vector<FieldReinforcement> fields = CompareFieldReinforcement(*out);
+    ASSERT_EQ(fields.size(), 1u) << testing::PrintToString(Messages());
+    EXPECT_EQ(fields[0].field, 1);
+    EXPECT_EQ(fields[0].bars, 4);
+    EXPECT_NEAR(fields[0].entered, c.entered, 1e-9);
+    EXPECT_NEAR(fields[0].required, c.built, 0.01 * c.built);
+    EXPECT_EQ(fields[0].suffices, c.suffices);
+    const int element =
+        VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "result"), "Feldbewehrung");
+    ASSERT_NE(element, 0);
+    EXPECT_EQ(VIDUV_GetInt(element, "feld"), 1);
+    EXPECT_EQ(VIDUV_GetInt(element, "staebe"), 4);
+    EXPECT_NEAR(VIDUV_GetDouble(element, "eingegeben"), c.entered, 1e-9);
+    EXPECT_NEAR(VIDUV_GetDouble(element, "erforderlich"), fields[0].required, 1e-9);
+    EXPECT_EQ(VIDUV_GetInt(element, "ausreichend"), c.suffices ? 1 : 0);
+  }
+}
+
+// The entered bars by layout: corner bars take the area of one bar, the others their total.
+TEST(EnteredBars, CountAndTotalByLayout) {
+  const struct {
+    int type, bewType;
+    int bars;
+    double total;
+  } cases[] = {{0, 0, 4, 4 * 2.01}, {0, 1, 8, 8 * 2.01}, {0, 2, 16, 2.01},
+               {1, 0, 20, 2.01},    {2, 0, 20, 2.01},    {0, 7, 0, 2.01}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.type << "/" << c.bewType);
+    CKolumoQuer q;
+    q.type = c.type, q.bewType = c.bewType, q.as = 2.01;
+    EXPECT_EQ(q.EnteredBarCount(), c.bars);
+    EXPECT_NEAR(q.EnteredArea(), c.total, 1e-12);
   }
 }
 

@@ -157,4 +157,40 @@ TEST_F(HostTest, WrongCommandsShowTheUsage) {
   }
 }
 
+// "kolumo calc" says per field whether the entered bars are what must be built. The example's fields have 4 x 3.14
+// cm² that suffice; the EC2 column's 4 x 3.14 cm² were raised by its design.
+TEST_F(HostTest, CalcSaysPerFieldWhetherTheEnteredBarsSuffice) {
+  const struct {
+    fs::path source;
+    std::vector<bool> suffice;  // per field
+  } cases[] = {
+      {fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", {true, true}},
+      {fs::path(KOLUMO_SOURCE_DIR) / "tests" / "data" / "ec2_design.tqx", {false}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source.filename().string());
+    const std::string position = Path(c.source.filename().string());
+    fs::copy_file(c.source, position, fs::copy_options::overwrite_existing);
+    const HostRun run = Host({"calc", position});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::size_t at = 0;
+    for (std::size_t f = 0; f < c.suffice.size(); ++f) {
+      const std::string head = "field " + std::to_string(f + 1) + ": entered 4 bars, 12.56 cm2; to be built ";
+      at = run.out.find(head, at);
+      ASSERT_NE(at, std::string::npos) << run.out;
+      const double built = std::strtod(run.out.c_str() + at + head.size(), nullptr);
+      const std::string line = run.out.substr(at, run.out.find('\n', at) - at);
+      if (c.suffice[f]) {
+        EXPECT_NEAR(built, 12.56, 0.005) << line;
+        EXPECT_NE(line.find("; the entered bars suffice"), std::string::npos) << line;
+      } else {
+        EXPECT_GT(built, 12.57) << line;
+        EXPECT_NE(line.find("; the entered bars do NOT suffice, the design raised them"), std::string::npos) << line;
+      }
+      ++at;
+    }
+    EXPECT_EQ(run.out.find("field " + std::to_string(c.suffice.size() + 1) + ":"), std::string::npos) << run.out;
+  }
+}
+
 }  // namespace

@@ -35,6 +35,7 @@
 #include "column/kolumodata.h"
 #include "platform/viduv/viduv.h"
 #include "report/rtfausgabe.h"
+#include "report/rtfhilfe.h"
 #include "tests/column/column_test_support.h"
 #include "tests/report/rtf_text.h"
 
@@ -371,26 +372,27 @@ TEST_F(ReportTest, InputTablesShowTheWorkedCase) {
   CKolumoData d;
   Fill(d);
   const std::string text = Report(d);
-  const char* rows[] = {// Geometry: the running total and ex in m.
-                        "1|3.00|3.00|1|5|0.00|", "2|2.50|5.50|2|4|0.10|",
-                        // Supports: -1 fixed, 0 free, 0.1 written; the foot of the final system
-                        // takes the foundation spring.
-                        "Endsystem|1|0.00|fest|frei|0.1|250.0|frei|", "Endsystem|3|5.50|5000.00|",
-                        // Stage 2 lists its supports at the same heights.
-                        "Bauzu. 1|2|3.00|",
-                        // Cross-sections: a rectangle, and a circle with its edge distance under
-                        // "d".
-                        "1|Rechteck|1|30.0|40.0|3.0|3.5||4.00|45.0|", "2|Kreis|2|40.0||||4.0|3.14|45.0|",
-                        // Concrete C25/30 of DIN 1045-1 from the catalogue, cast in place.
-                        "C25/30|25.00|26700.00|-2.00|-3.50|",
-                        // Self weight with the concrete's specific weight; a point load in Y puts
-                        // its moment under Mx.
-                        "Endsystem|Eigengewicht|1|Eigenlast|25.00|",
-                        "Endsystem|Einzellast/Moment|2|Wind|1|0.00|100.00|0.00|20.00|0.00|",
-                        // Combinations as stored, stage by stage.
-                        "Endsystem|3|Ed,A|1.00*(1)+0.50*(2)+1.00*(3)|", "Bauzu. 1|1|Ed|1.35*(1)|",
-                        // Creep load cases.
-                        "1|1.00|"};
+  const char* rows[] = {
+      // Geometry: the running total and ex in m.
+      "1|3.00|3.00|1|5|0.00|", "2|2.50|5.50|2|4|0.10|",
+      // Supports: -1 fixed, 0 free, 0.1 written; the foot of the final system
+      // takes the foundation spring.
+      "Endsystem|1|0.00|fest|frei|0.1|250.0|frei|", "Endsystem|3|5.50|5000.00|",
+      // Stage 2 lists its supports at the same heights.
+      "Bauzu. 1|2|3.00|",
+      // Cross-sections: a rectangle, and a circle with its edge distance under
+      // "d".
+      // The bars as their number and total: four corner bars of 4.00 cm² each, a circle's total on its ring of 20.
+      "1|Rechteck|1|30.0|40.0|3.0|3.5||4|16.00|45.0|", "2|Kreis|2|40.0||||4.0|20|3.14|45.0|",
+      // Concrete C25/30 of DIN 1045-1 from the catalogue, cast in place.
+      "C25/30|25.00|26700.00|-2.00|-3.50|",
+      // Self weight with the concrete's specific weight; a point load in Y puts
+      // its moment under Mx.
+      "Endsystem|Eigengewicht|1|Eigenlast|25.00|", "Endsystem|Einzellast/Moment|2|Wind|1|0.00|100.00|0.00|20.00|0.00|",
+      // Combinations as stored, stage by stage.
+      "Endsystem|3|Ed,A|1.00*(1)+0.50*(2)+1.00*(3)|", "Bauzu. 1|1|Ed|1.35*(1)|",
+      // Creep load cases.
+      "1|1.00|"};
   for (const char* row : rows) EXPECT_NE(text.find(row), std::string::npos) << row;
   EXPECT_NE(text.find("Zusätzliche Berücksichtigung von Kriechverformungen."), std::string::npos);
   EXPECT_NE(text.find("um die x-Achse = -0.40 %, um die y-Achse = 0.40 %"), std::string::npos);
@@ -649,6 +651,127 @@ TEST_F(ReportTest, EmptyPositionGivesTheTitleBlockOnPageOne) {
   EXPECT_TRUE(GroupsBalanced(rtf));
   EXPECT_NE(rtf.find("\\pgnstart1"), std::string::npos);
   EXPECT_NE(VisibleText(rtf).find("Stahlbetonstütze Theorie II.Ordnung"), std::string::npos);
+}
+
+// The construction rules state the minimum the engine applies per code, max(acRatio Ac, nFactor |N| / fyd), and its
+// least bar (1.13 cm² is a bar of 12 mm, 0.50 cm² one of 8 mm), for every code of the input.
+TEST_F(ReportTest, ConstructionRulesStateWhatTheEngineApplies) {
+  const struct {
+    int iNorm;
+    const char* rule;
+    const char* bars;  // the rule of layout 0 (four corner bars) for cross-section 1
+  } cases[] = {
+      {0, "Mindestbewehrung max(0.3% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D12 für Querschnitt: 1\n"},
+      {1, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.10*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
+      {2, "Mindestbewehrung max(0.6% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
+      {10, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D12 für Querschnitt: 1\n"},
+      {11, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
+      {12, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.iNorm);
+    CKolumoData d;
+    Fill(d);
+    d.iNorm = c.iNorm;
+    const std::string text = Report(d);
+    EXPECT_EQ(MissingInOrder(text, {"Konstruktive Richtlinien", c.rule, c.bars}), "");
+  }
+}
+
+// The imperfection the report states is the one the calculation applies, with its unit: without direct input the
+// inclination is 1/Schiefstellung, whatever share was typed; the eigenmode amplitude is height / (100 / invw).
+TEST_F(ReportTest, ImperfectionLineStatesTheAppliedValueWithItsUnit) {
+  const struct {
+    const char* what;
+    int type, direkt, ausmitte, schiefstellung;
+    double invw;
+    const char* line;
+  } cases[] = {
+      {"inclination 1/150, a typed 0.90 % unused", 0, 0, 1, 150, 0.9,
+       "Globale Schiefstellung ψ = 1/150 = 0.667 %, die in Richtung"},
+      {"inclination 1/200 with creep", 2, 0, 1, 200, 0.5,
+       "Globale Schiefstellung ψ = 1/200 = 0.500 %, die in Richtung"},
+      {"eigenmode amplitude from the share, not from the inclination's n", 1, 1, 1, 300, 0.25,
+       "Explizite Vorgabe der Vorverformung: Stützenlänge/400\n"},
+      {"a divisor that is not whole", 3, 1, 1, 300, 0.3, "Explizite Vorgabe der Vorverformung: Stützenlänge/333.3\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CKolumoData d;
+    Fill(d);
+    CKolumoVorver& v = d.vorver[0];
+    v.type = c.type, v.bDirekteVorgabe = c.direkt, v.bAusmitte = c.ausmitte, v.Schiefstellung = c.schiefstellung;
+    v.invw = c.invw;
+    const std::string text = Report(d);
+    EXPECT_NE(text.find(c.line), std::string::npos) << text.substr(text.find("Vorverformungen"), 400);
+  }
+}
+
+// Per field the entered bars against what must be built: said in the last chapter's table, with a line of its own
+// for each field whose bars the calculation raised. The worked case's field 1 has 4 x 4.00 = 16.00 cm² against 4.50
+// to be built; field 2, a circle, 3.14 cm² in all against 6.20.
+TEST_F(ReportTest, LastChapterSaysPerFieldWhetherTheEnteredBarsSuffice) {
+  CKolumoData d;
+  Fill(d);
+  const std::string text = Report(d);
+  EXPECT_EQ(MissingInOrder(text, {"Erforderliche Bewehrung", "1|1|Bauzustand 1 TR Bruch Ed|4.50|4.50|16.00|reicht aus|",
+                                  "2|3|Endsystem TR Bruch Ed,A|6.20|6.20|3.14|reicht nicht aus|",
+                                  "Feld 2: Die eingegebene Bewehrung (20 Stäbe, 3.14 cm²) reicht nicht aus; die "
+                                  "Bemessung hat sie auf 6.20 cm² erhöht."}),
+            "");
+  EXPECT_EQ(text.find("Feld 1: Die eingegebene Bewehrung"), std::string::npos);
+}
+
+// The buckling shapes are normalised to 1: their columns carry no unit of length; the required reinforcement's
+// diagram is titled with its unit.
+TEST_F(ReportTest, NormalisedShapesHaveNoUnitAndTheReinforcementDiagramHasOne) {
+  CKolumoData d;
+  Fill(d);
+  d.graf_ErfAs = 1;
+  const std::string text = Report(d);
+  EXPECT_EQ(MissingInOrder(text, {"Knickfiguren (normiert auf 1)\nKote h|v1|u1|v2|u2|\n[m]|[-]|[-]|[-]|[-]|"}), "");
+  // the picture file keeps the title's blanks escaped
+  bool titled = false;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    if (entry.path().extension() == ".p2d" || entry.path().extension() == ".emf")
+      titled = titled || ReadFile(entry.path().string()).find("erf.%20As%20[cm²]") != std::string::npos;
+  EXPECT_TRUE(titled);
+}
+
+// A word is measured without the RTF around it, and a longer word needs more room.
+TEST(ReportWidths, WordWidthIsTheLongestWordsWithoutControlWords) {
+  EXPECT_DOUBLE_EQ(report::WortBreiteCm("Decke {\\b Zwischendecke}", false),
+                   report::WortBreiteCm("Zwischendecke", false));
+  EXPECT_GT(report::WortBreiteCm("Zwischendecke", false), report::WortBreiteCm("Zwischen decke", false));
+  EXPECT_GT(report::WortBreiteCm("Knoten", true), report::WortBreiteCm("Knoten", false));
+  EXPECT_NEAR(
+      report::WortBreiteCm("Decke EG", false, true),
+      report::WortBreiteCm("Decke", false) + report::WortBreiteCm(" EG", false, true) - report::WortBreiteCm("", false),
+      1e-12);
+  // 13 letters of about 0.6 em at 9 pt are about 2.5 cm, with the margins more
+  EXPECT_GT(report::WortBreiteCm("Zwischendecke", false), 2.5);
+  EXPECT_LT(report::WortBreiteCm("Zwischendecke", false), 3.2);
+}
+
+// A column short of its need takes room from the columns wider than their texts wish, then from the page, and only
+// last the room that keeps another column's text on one line.
+TEST(ReportWidths, ShortColumnTakesRoomInTheOrderThatKeepsTextsWhole) {
+  const struct {
+    const char* what;
+    std::vector<double> breiten, bedarf, wunsch, erwartet;
+  } cases[] = {
+      {"all fit", {2.0, 3.0}, {1.0, 3.0}, {1.0, 3.0}, {2.0, 3.0}},
+      {"room nobody wants", {2.0, 3.0}, {2.8, 1.0}, {2.8, 2.0}, {2.8, 2.2}},
+      {"then the page", {8.0, 8.0}, {10.0, 7.5}, {10.0, 7.5}, {9.5, 7.5}},
+      {"last the wished room", {8.5, 8.5}, {10.0, 7.0}, {10.0, 8.5}, {10.0, 7.0}},
+      {"nothing left", {8.5, 8.5}, {10.0, 8.5}, {10.0, 8.5}, {8.5, 8.5}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<double> b = report::PasseBreiten(c.breiten, c.bedarf, c.wunsch, 17.0);
+    ASSERT_EQ(b.size(), c.erwartet.size());
+    for (std::size_t i = 0; i < b.size(); ++i) EXPECT_NEAR(b[i], c.erwartet[i], 1e-9) << i;
+  }
 }
 
 }  // namespace

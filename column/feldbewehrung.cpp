@@ -1,0 +1,50 @@
+// The entered bars of each field against what the calculation leaves to be built.
+#include <algorithm>
+
+#include "column/kolumodata.h"
+
+int CKolumoQuer::EnteredBarCount() const {
+  if (type == 1 || type == 2) return 20;  // one ring of bars; a ring's inner bars are the engine's own
+  if (type != 0) return 0;
+  switch (bewType) {
+    case 0: return 4;
+    case 1: return 8;
+    case 2: return 16;
+    default: return 0;
+  }
+}
+
+double CKolumoQuer::EnteredArea() {
+  const double a = as.GetValue();
+  const bool perBar = type == 0 && (bewType == 0 || bewType == 1);
+  return perBar ? a * EnteredBarCount() : a;
+}
+
+std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data) {
+  std::vector<FieldReinforcement> fields;
+  const int n = int(std::min<INT_PTR>(data.nFields(), data.querschnitte.GetSize()));
+  for (int f = 0; f < n; ++f) {
+    bool found = false;
+    double required = 0.0;
+    for (const auto& record : data.ergebnisse.ErfAs) {
+      const std::size_t m = std::min(record->As.size(), record->QuerNr.size());
+      for (std::size_t i = 0; i < m; ++i)
+        if (record->QuerNr[i] == f + 1) {
+          required = found ? std::max(required, record->As[i]) : record->As[i];
+          found = true;
+        }
+    }
+    if (!found) return {};
+    CKolumoQuer& q = data.querschnitte[f];
+    FieldReinforcement r;
+    r.field = f + 1;
+    r.bars = q.EnteredBarCount();
+    r.entered = q.EnteredArea();
+    r.required = required;
+    // The run starts from the entered bars and gives them back unchanged where nothing needed more: a rounding
+    // difference is no raise.
+    r.suffices = required <= r.entered * (1.0 + 1e-4) + 1e-4;
+    fields.push_back(r);
+  }
+  return fields;
+}
