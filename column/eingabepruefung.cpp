@@ -32,6 +32,9 @@ std::string Text(const char* vorlage, ...) {
   return buffer;
 }
 
+// A node or field as the dialog numbers them, from 1, of an index the file counts from 0 (any int).
+std::string Nummer(int index) { return std::to_string(static_cast<long long>(index) + 1); }
+
 // A copy: the next translation may reuse the library's buffer.
 std::string StufenName(int stage) {
   static const char* const kNamen[CKolumoData::kStages] = {"Endsystem", "Transport", "Bauzustand 1", "Bauzustand 2"};
@@ -138,7 +141,7 @@ class Pruefung {
       fehler_.push_back(
           Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: %s).", data_.iNorm, BekannteNormen().c_str()));
     for (int f = 0; f < data_.nFields(); ++f) {
-      const std::string wer = Text("Feld %d: ", f);
+      const std::string wer = Text("Feld %d: ", f + 1);
       if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))
         fehler_.push_back(wer + Text("Feldlänge length = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
     }
@@ -250,7 +253,7 @@ class Pruefung {
   void Querschnitt(int f) {
     CKolumoQuer& q = data_.querschnitte[f];
     {
-      const std::string wer = Text("Feld %d, Querschnitt: ", f);
+      const std::string wer = Text("Feld %d, Querschnitt: ", f + 1);
       const std::pair<CFormulaNumber*, const char*> zahlen[] = {{&q.bx, "bx"}, {&q.dy, "dy"},      {&q.ex, "ex"},
                                                                 {&q.ey, "ey"}, {&q.bdx, "bdx"},    {&q.bdy, "bdy"},
                                                                 {&q.as, "as"}, {&q.theta, "theta"}};
@@ -260,7 +263,7 @@ class Pruefung {
     }
     const double bx = q.bx.GetValue(), dy = q.dy.GetValue(), bdx = q.bdx.GetValue(), bdy = q.bdy.GetValue();
     const double as = q.as.GetValue();
-    auto melde = [&](const std::string& text) { fehler_.push_back(Text("Feld %d, Querschnitt: ", f) + text); };
+    auto melde = [&](const std::string& text) { fehler_.push_back(Text("Feld %d, Querschnitt: ", f + 1) + text); };
     if (q.type < 0 || q.type > 2) {
       melde(Text("Querschnittsart type = %d ist unbekannt (0 Rechteck, 1 Kreis, 2 Ring).", q.type));
       return;
@@ -326,8 +329,8 @@ class Pruefung {
     if ((v.type == 0 || v.type == 2) && !v.bDirekteVorgabe && v.Schiefstellung <= 0)
       fehler_.push_back(wer + Text("Schiefstellung 1/n mit n = %d; n muss positiv sein.", v.Schiefstellung));
     if ((v.type == 1 || v.type == 3) && !v.bAusmitte && (v.IDPunkt < 0 || v.IDPunkt > data_.nFields()))
-      fehler_.push_back(wer + Text("Bezugsknoten IDPunkt = %d liegt nicht an der Stütze (Knoten 0 bis %d).", v.IDPunkt,
-                                   data_.nFields()));
+      fehler_.push_back(wer + Text("Bezugsknoten %s (IDPunkt = %d) liegt nicht an der Stütze (Knoten 1 bis %d).",
+                                   Nummer(v.IDPunkt).c_str(), v.IDPunkt, data_.nFields() + 1));
     for (INT_PTR i = 0; i < data_.supports[std::size_t(s)].GetSize() && i <= data_.nFields(); ++i) Lager(s, int(i));
     const std::set<int> nummern = Lastfallnummern(data_, s);
     for (INT_PTR i = 0; i < lasten.GetSize(); ++i) Last(s, int(i), nummern);
@@ -355,7 +358,7 @@ class Pruefung {
   // The springs of support i of a stage (0 at the head, nFields at the foot) that the calculation reads.
   void Lager(int s, int i) {
     CSupport& sp = data_.supports[std::size_t(s)][i];
-    const std::string wer = Text("%s, Lager an Knoten %d: ", StufenName(s).c_str(), i);
+    const std::string wer = Text("%s, Lager an Knoten %d: ", StufenName(s).c_str(), i + 1);
     struct Feder {
       CFormulaNumber* wert;
       int typ;
@@ -461,7 +464,8 @@ class Pruefung {
       melde(Text("Lastrichtung direction = %d ist unbekannt (0 X, 1 Y, 2 Z).", l.direction));
     const int n = data_.nFields();
     if (l.node < 0 || l.node > n) {
-      melde(Text("Knoten node = %d liegt nicht an der Stütze (Knoten 0 bis %d).", l.node, n));
+      melde(Text("Knoten %s (node = %d) liegt nicht an der Stütze (Knoten 1 bis %d).", Nummer(l.node).c_str(), l.node,
+                 n + 1));
       return;
     }
     // the calculation takes a load on the column's axis: an eccentricity would be dropped without its moment

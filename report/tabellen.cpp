@@ -77,7 +77,8 @@ void CRtf_Ausgabe::Eigenwerte(int k, int t, int s) {
     Absatz(kText, Tr("Knickfiguren (normiert auf 1)"));
     Tabelle({1.8, 1.8, 1.8, 1.8, 1.8});
     Kopfzeile({"Kote h", "v\\sub 1", "u\\sub 1", "v\\sub 2", "u\\sub 2"});
-    Kopfzeile({"[m]", "[mm]", "[mm]", "[mm]", "[mm]"}, false);
+    // shapes normalised to 1 have no unit
+    Kopfzeile({"[m]", "[-]", "[-]", "[-]", "[-]"}, false);
     Rumpf();
     // The collection stores the first shape in v and w, the second in v0 and
     // w0.

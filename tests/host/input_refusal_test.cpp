@@ -38,6 +38,8 @@ class InputRefusalTest : public HostTest {
   }
 };
 
+// Fields and nodes are numbered from 1 at the head, as the dialog and the report number them; the file's own index
+// (from 0) stands beside a node where the message names the attribute.
 struct RefusalCase {
   const char* name;
   std::string (*mutate)(const std::string&);
@@ -94,7 +96,7 @@ const RefusalCase kRefused[] = {
      [](const std::string& t) {
        return ReplaceAfter(t, "", "node=\"1\" direction=\"0\"", "node=\"3\" direction=\"0\"");
      },
-     "Knoten node = 3"},
+     "Knoten 4 (node = 3) liegt nicht an der Stütze (Knoten 1 bis 3)"},
     {"unknown load direction",
      [](const std::string& t) {
        return ReplaceAfter(t, "desc=\"Dach, ständig\"", "direction=\"2\"", "direction=\"5\"");
@@ -103,10 +105,10 @@ const RefusalCase kRefused[] = {
     // field 0 is 35 cm wide: a cover of 17.5 cm puts the bars on the axis
     {"cover at half the section",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bdy=\"4.5\"", "bdy=\"17.5\""); },
-     "Feld 0, Querschnitt: Randabstand bdy = 17.5 cm reicht bis zur Mitte (Dicke dy = 35 cm)"},
+     "Feld 1, Querschnitt: Randabstand bdy = 17.5 cm reicht bis zur Mitte (Dicke dy = 35 cm)"},
     {"negative bar area",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "as=\"3.14\"", "as=\"-1\""); },
-     "Feld 1, Querschnitt: Bewehrungsfläche as = -1"},
+     "Feld 2, Querschnitt: Bewehrungsfläche as = -1"},
     {"unknown reinforcement layout",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bewType=\"0\"", "bewType=\"7\""); },
      "bewType = 7"},
@@ -132,12 +134,12 @@ const RefusalCase kRefused[] = {
      [](const std::string& t) {
        return ReplaceAfter(t, "<field fieldNr=\"1\"", "theta=\"45\" />", "theta=\"45\"><as exp=\"3.14*\" /></quer>");
      },
-     "Feld 1, Querschnitt: as = \"3.14*\" lässt sich nicht auswerten."},
+     "Feld 2, Querschnitt: as = \"3.14*\" lässt sich nicht auswerten."},
     {"field of length 0",
      [](const std::string& t) {
        return ReplaceAfter(t, "", "<field fieldNr=\"1\" length=\"4.5\"", "<field fieldNr=\"1\" length=\"0\"");
      },
-     "Feld 1: Feldlänge length = 0 m ist nicht positiv."},
+     "Feld 2: Feldlänge length = 0 m ist nicht positiv."},
     {"inclination of a negative denominator",
      [](const std::string& t) {
        return ReplaceAfter(t, "<impact>", "bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\"",
@@ -152,13 +154,13 @@ const RefusalCase kRefused[] = {
                            "<vorver type=\"1\" bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"0\" "
                            "Schiefstellung=\"200\" IDPunkt=\"2147483647\"");
      },
-     "Bezugsknoten IDPunkt = 2147483647 liegt nicht an der Stütze (Knoten 0 bis 2)"},
+     "Bezugsknoten 2147483648 (IDPunkt = 2147483647) liegt nicht an der Stütze (Knoten 1 bis 3)"},
     // the sum of the members of two fields would overflow an int
     {"member count beyond int",
      [](const std::string& t) {
        return ReplaceAfter(t, "<field fieldNr=\"0\"", "teilung=\"6\"", "teilung=\"2147483647\"");
      },
-     "Feld 0, Querschnitt: Stabteilung teilung = 2147483647: höchstens 100"},
+     "Feld 1, Querschnitt: Stabteilung teilung = 2147483647: höchstens 100"},
     // the combination data is read by the XML library, which would take "1,35" as 1
     {"decimal comma in a partial factor",
      [](const std::string& t) {
@@ -177,11 +179,11 @@ const RefusalCase kRefused[] = {
     // bars at bdx from the faces across bx: 20 cm of 40 leave no lever arm
     {"cover at half the width",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"1\"", "bdx=\"4.5\"", "bdx=\"20\""); },
-     "Feld 1, Querschnitt: Randabstand bdx = 20 cm reicht bis zur Mitte (Breite bx = 40 cm)."},
+     "Feld 2, Querschnitt: Randabstand bdx = 20 cm reicht bis zur Mitte (Breite bx = 40 cm)."},
     // tan(1e308°) is no number: every shear result would be NaN
     {"strut angle beyond 90 degrees",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "theta=\"45\"", "theta=\"1e308\""); },
-     "Feld 0, Querschnitt: Druckstrebenwinkel theta = 1e+308° liegt nicht zwischen 0° und 90°."},
+     "Feld 1, Querschnitt: Druckstrebenwinkel theta = 1e+308° liegt nicht zwischen 0° und 90°."},
     {"point load away from its node",
      [](const std::string& t) {
        return ReplaceAfter(t, "desc=\"Decke über EG, Nutzlast\"", "offset=\"0\"", "offset=\"1.5\"");
@@ -201,13 +203,13 @@ const RefusalCase kRefused[] = {
        return ReplaceAfter(t, "", "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-1\"",
                            "<BauZustand bzNr=\"0\" cx=\"-1\" cy=\"-1\" cz=\"-5\"");
      },
-     "Endsystem, Lager an Knoten 2: Federwert cz = -5 ist negativ"},
+     "Endsystem, Lager an Knoten 3: Federwert cz = -5 ist negativ"},
     {"spring that evaluates beyond every number",
      [](const std::string& t) {
        return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "cmzTyp=\"0\" cwTyp=\"0\" />",
                            "cmzTyp=\"0\" cwTyp=\"0\"><cy exp=\"1e308*1e308\" /></BauZustand>");
      },
-     "Endsystem, Lager an Knoten 2: Federwert cy = inf ist keine Zahl."},
+     "Endsystem, Lager an Knoten 3: Federwert cy = inf ist keine Zahl."},
     // 50 % would be calculated as 50 kNm/rad
     {"degree of restraint not converted",
      [](const std::string& t) {
@@ -216,7 +218,7 @@ const RefusalCase kRefused[] = {
            "cz=\"-1\" cmx=\"-1\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"0\"",
            "cz=\"-1\" cmx=\"50\" cmy=\"-1\" cmz=\"0\" cwoelb=\"0\" cxTyp=\"0\" cyTyp=\"0\" czTyp=\"0\" cmxTyp=\"1\"");
      },
-     "Lager an Knoten 2: cmxTyp = 1: Einspanngrad cmx = 50 % ist nicht in eine Federsteifigkeit umgerechnet"},
+     "Lager an Knoten 3: cmxTyp = 1: Einspanngrad cmx = 50 % ist nicht in eine Federsteifigkeit umgerechnet"},
     {"spring computed from a member of negative modulus",
      [](const std::string& t) {
        return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"",
@@ -225,7 +227,7 @@ const RefusalCase kRefused[] = {
                            "bEnableOben=\"0\" bEnableUnten=\"1\" uemod=\"-30000\" ugrad=\"100\" uh=\"3\" uqkd=\"30\" "
                            "uqrb=\"30\" uqrd=\"20\" uqtyp=\"0\" ulage=\"0\" uIy=\"0\" /></BauZustand>");
      },
-     "Lager an Knoten 2: Feder cz aus Bauteilen: uemod = -30000 MN/m² ist nicht positiv."},
+     "Lager an Knoten 3: Feder cz aus Bauteilen: uemod = -30000 MN/m² ist nicht positiv."},
     {"text in a spring record",
      [](const std::string& t) {
        return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"",
