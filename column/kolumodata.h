@@ -228,3 +228,15 @@ class CKolumoData : public BaseData {
   void ReadResultRecords(int result);
   void WriteResultRecords(int result);
 };
+
+// A value of the result records that is no finite number: the record's element name and numbers, the column and
+// the height of its point. The calculation writes no results that hold one.
+struct NichtEndlicherWert {
+  const char* satz = "";
+  const char* spalte = "";
+  int LK = 0, System = 0, Typ = 0;
+  double kote = 0.0;  // m; 0 where the record has no height for the value
+  double wert = 0.0;
+};
+// The first such value in the order the records are written; false when every value is finite.
+bool SucheNichtEndlichenWert(CResultContainer& ergebnisse, NichtEndlicherWert& wo);
