@@ -109,6 +109,27 @@ TEST_F(CombinationChecksTest, FactoredLoadBeyondEveryNumberIsRefusedByName) {
   EXPECT_EQ(VIDUV_FindFirstChild(VIDUV_FindFirstChild(Root(doc), "result"), "Schnittgroessen"), 0);
 }
 
+// The cantilever of the whole-run regression on a smaller scale: own weight, an axial head load, and a head moment
+// of 1e308 kNm in load case 3, which only the second combination holds. Every factored load is a number (0.9e308
+// kNm), the analysis of that combination gives none: the calculation stops naming it and keeps no results.
+TEST_F(CombinationChecksTest, ResultThatIsNoNumberStopsTheCalculationNamingItsCombination) {
+  CKolumoData in;
+  Cantilever(in, 4.0, {{kAxial, 300.0}, {kX, 6.0}}, "1.35*(1)+1.50*(2)");
+  in.loads[0].Add(column_test::OwnWeight(1));
+  Load moment = column_test::PointLoad(3, kX, 0.0);
+  moment.val1 = 1e308;
+  in.loads[0].Add(moment);
+  column_test::SetActions(in, 0, {column_test::Action(1, 0), column_test::Action(2, 1), column_test::Action(3, 1)});
+  AddCombination(in, 0, "Ed", "1.35*(1)+1.50*(2)");
+  AddCombination(in, 0, "Ed", "1.00*(1)+0.90*(3)");
+  int doc = 0;
+  auto out = Run(in, "position.tqx", &doc);
+  EXPECT_TRUE(Said("Die Berechnung ergibt keine endliche Zahl: ")) << testing::PrintToString(Messages());
+  EXPECT_TRUE(Said("aus Endsystem, Kombination 2 (Ed) \"1.00*(1)+0.90*(3)\".")) << testing::PrintToString(Messages());
+  EXPECT_TRUE(out->ergebnisse.Schnittgroessen.empty());
+  EXPECT_EQ(VIDUV_FindFirstChild(VIDUV_FindFirstChild(Root(doc), "result"), "Schnittgroessen"), 0);
+}
+
 // The search the calculation makes before it writes: the first value that is no finite number, with its record,
 // column and height.
 TEST(NonFiniteResults, FirstValueThatIsNoNumberIsFoundWithItsRecord) {
