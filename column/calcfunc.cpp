@@ -563,6 +563,82 @@ bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZah
   return true;
 }
 
+// The combinations in the order the result records number them (their LK): "Ed" over the stages from 1, the
+// accidental "Ed,A" on after them, "Ed,perm" from 1, fire after the final system's "Ed"; each as (stage, index in
+// the stage's list), the same choice and order as the combination files take.
+struct KombiVerweis {
+  int stage = -1, index = -1;
+};
+struct KombiNummern {
+  std::vector<KombiVerweis> ed, acc, perm, brand;
+};
+
+KombiNummern NummeriereKombinationen(const CKolumoData& data, const StufenZahl zahl[]) {
+  KombiNummern n;
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    if (!zahl[s].lasten) continue;
+    const CLKData& lk = data.lastUeberlagerungBZ[std::size_t(s)];
+    auto nimm = [&](std::vector<KombiVerweis>& liste, const char* art, int anzahl) {
+      for (int k = 0, m = 0; k < lk.kombinationen.GetSize() && m < anzahl; ++k)
+        if (lk.kombinationen[k].art == art) liste.push_back({s, k}), ++m;
+    };
+    nimm(n.ed, "Ed", zahl[s].ed);
+    nimm(n.acc, "Ed,A", zahl[s].acc);
+    nimm(n.perm, "Ed,perm", zahl[s].perm);
+    nimm(n.brand, "Ed,A", zahl[s].brand);
+  }
+  return n;
+}
+
+// Where a result that is no finite number came from, in the words of the input: the combination, the creep run or
+// the load case of the characteristic run.
+std::string Herkunft(const CKolumoData& data, const StufenZahl zahl[], const NichtEndlicherWert& wo) {
+  const KombiNummern n = NummeriereKombinationen(data, zahl);
+  auto aus = [&](const std::vector<KombiVerweis>& liste, int i) {
+    return i >= 0 && i < int(liste.size())
+               ? KombinationsText(data, liste[std::size_t(i)].stage, liste[std::size_t(i)].index)
+               : std::string();
+  };
+  const std::string satz = wo.satz;
+  std::string text;
+  if (satz == "ErfAs") {
+    text = Tr("erforderliche Bewehrung").GetString();
+  } else if (satz == "Fundkraefte" && wo.LK < 0) {
+    char zeile[160];
+    std::snprintf(zeile, sizeof zeile, Tr("Endsystem, Lastfall %d allein (charakteristisch)").GetString(), -wo.LK);
+    text = zeile;
+  } else if (wo.Typ == 2 && satz != "Rissnachweis") {
+    text = Tr("Kriechen im Endsystem").GetString();
+  } else if (satz == "Rissnachweis") {
+    text = aus(n.perm, wo.LK - 1);
+  } else if (satz == "Brandschnittgroessen") {
+    text = aus(n.brand, wo.LK - zahl[0].ed - 1);
+  } else {
+    const int nEd = int(n.ed.size());
+    text = wo.LK <= nEd ? aus(n.ed, wo.LK - 1) : aus(n.acc, wo.LK - nEd - 1);
+  }
+  if (text.empty()) {
+    char zeile[160];
+    std::snprintf(zeile, sizeof zeile, Tr("Kombination LK %d").GetString(), wo.LK);
+    text = zeile;
+  }
+  return text;
+}
+
+// A result that is no finite number would be written and reported as if it were one: the calculation stops.
+bool ErgebnisseEndlich(CKolumoData& data, const StufenZahl zahl[]) {
+  NichtEndlicherWert wo;
+  if (!SucheNichtEndlichenWert(data.ergebnisse, wo)) return true;
+  char text[1024];
+  std::snprintf(text, sizeof text,
+                Tr("Die Berechnung ergibt keine endliche Zahl: %s, %s = %g in Kote %.3f m, aus %s. Bitte die "
+                   "Lasten und Faktoren prüfen. Es werden keine Ergebnisse geschrieben.")
+                    .GetString(),
+                wo.satz, wo.spalte, wo.wert, wo.kote, Herkunft(data, zahl, wo).c_str());
+  AfxMessageBox(text, MB_ICONSTOP);
+  return false;
+}
+
 // The members of each field of the run, in the data's field order.
 void UebernehmeStabteilung(CKolumoData& data) {
   const int nFelder = data.nFields();
@@ -623,6 +699,7 @@ int Calculate(int document) {
     if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis, arbeit)) return 1;
     if (!Bemessungslauf(*data, basis, zahl, arbeit)) return 1;
   }
+  if (!ErgebnisseEndlich(*data, zahl)) return 1;
 
   UebernehmeStabteilung(*data);
   transferred.Restore();

@@ -53,6 +53,20 @@ std::string BekannteNormen() {
 // Load types the column calculates: uniform and trapezoidal line loads, point load with moments, own weight.
 bool LasttypBerechnet(int ltype) { return ltype == 0 || ltype == 1 || ltype == 10 || ltype == 11; }
 
+// The values of a load that the calculation multiplies by the factors of its combinations (the own weight's come
+// from the section).
+struct LastWert {
+  double wert;
+  const char* feld;
+};
+std::vector<LastWert> GerechneteWerte(Load& l) {
+  std::vector<LastWert> werte;
+  if (l.ltype == 0 || l.ltype == 1 || l.ltype == 10) werte.push_back({l.val0.GetValue(), "val0"});
+  // val1: the end of a trapezoid, the moment of a point load across the axis
+  if (l.ltype == 1 || (l.ltype == 10 && l.direction != 2)) werte.push_back({l.val1.GetValue(), "val1"});
+  return werte;
+}
+
 // A line load may end this close beyond the column's ends (m): the positions are sums of field lengths.
 constexpr double kLageToleranz = 0.0005;
 // Members one field can be divided into; the whole column has at most as many.
@@ -147,6 +161,7 @@ class Pruefung {
     }
     for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
+    Kriechen();
     Fundament();
     if (NormBekannt(data_.iNorm)) {
       Sorte(true, data_.sBeton, "Betonsorte sBeton");
@@ -417,6 +432,30 @@ class Pruefung {
     if (d.bEnableUnten) seite(d.unten, "u");
   }
 
+  // Creep acts in the final system when its imperfection is of a kind with creep: on the load cases that have a
+  // creep factor above 0, with the first entry's creep coefficient.
+  void Kriechen() {
+    const int art = data_.vorver[0].type;
+    if (!HatLastfaelle(data_, 0) || (art != 2 && art != 3)) return;
+    const CArray<CKolumoKriechen>& eintraege = data_.kriechen;
+    bool wirkt = false;
+    for (INT_PTR i = 0; i < eintraege.GetSize(); ++i) {
+      const double faktor = eintraege[i].Faktor;
+      if (!std::isfinite(faktor))
+        fehler_.push_back(Text("Kriechen, Lastfall %d: Faktor = %g ist keine endliche Zahl.", int(i) + 1, faktor));
+      wirkt = wirkt || faktor > 0.0;
+    }
+    if (!wirkt) {
+      hinweise_.push_back(
+          Text("Endsystem: Vorverformung mit Kriechen (type = %d), aber kein Lastfall hat einen "
+               "Kriechfaktor über 0: gerechnet wird ohne Kriechen.",
+               art));
+      return;
+    }
+    const double phi = eintraege[0].KriechZahl;
+    if (!(phi >= 0.0) || !std::isfinite(phi)) fehler_.push_back(Text("Kriechzahl = %g ist keine Zahl von 0 an.", phi));
+  }
+
   // The foundation's springs replace the foot's; its size and soil are read where foundation output is wanted.
   void Fundament() {
     if (!HatLastfaelle(data_, 0)) return;
@@ -460,6 +499,8 @@ class Pruefung {
     bool gut = true;
     for (const auto& [zahl, feld] : zahlen) gut = Ausdruck(*zahl, wer, feld) && gut;
     if (!gut || l.ltype == 11) return;
+    for (const LastWert& w : GerechneteWerte(l))
+      if (!std::isfinite(w.wert)) melde(Text("%s = %g ist keine endliche Zahl.", w.feld, w.wert));
     if (l.direction < 0 || l.direction > 2)
       melde(Text("Lastrichtung direction = %d ist unbekannt (0 X, 1 Y, 2 Z).", l.direction));
     const int n = data_.nFields();
@@ -499,20 +540,48 @@ class Pruefung {
 
   void Kombination(int s, int k, const std::set<int>& nummern) {
     const CKombination& komb = data_.lastUeberlagerungBZ[std::size_t(s)].kombinationen[k];
-    // only these kinds reach the engine
-    if (komb.art != "Ed" && komb.art != "Ed,perm" && komb.art != "Ed,A") return;
     const CString& formel = komb.regelUser.IsEmpty() ? komb.regel : komb.regelUser;
-    const std::string wer = Text("%s, Kombination %d (%s) \"%s\": ", StufenName(s).c_str(), k + 1, komb.art.GetString(),
-                                 formel.GetString());
+    const std::string wer = KombinationsText(data_, s, k) + ": ";
+    // a kind the generator does not form would be left out of every verification without a word
+    if (!CKombination::IstBekannteArt(komb.art)) {
+      fehler_.push_back(wer + Text("Kombinationsart \"%s\" ist unbekannt (berechnet werden \"Ed\", \"Ed,A\" und "
+                                   "\"Ed,perm\").",
+                                   komb.art.GetString()));
+      return;
+    }
+    // only these kinds reach the engine; the characteristic and frequent ones have no verification in the column
+    if (komb.art != "Ed" && komb.art != "Ed,perm" && komb.art != "Ed,A") return;
     std::vector<KombiGlied> glieder;
     std::string grund;
     if (!LeseKombiFormel(formel.GetString(), glieder, grund)) {
       fehler_.push_back(wer + grund);
       return;
     }
-    for (const KombiGlied& g : glieder)
-      for (int lf : g.lastfaelle)
+    for (const KombiGlied& g : glieder) {
+      // the engine holds a factor in single precision
+      const float faktor = static_cast<float>(g.faktor);
+      if (!std::isfinite(faktor)) {
+        fehler_.push_back(wer + Text("Faktor %g ist keine endliche Zahl.", g.faktor));
+        continue;
+      }
+      for (int lf : g.lastfaelle) {
         if (!nummern.count(lf)) fehler_.push_back(wer + Text("Lastfall %d gibt es nicht.", lf));
+        FaktorisierteLasten(s, lf, faktor, wer);
+      }
+    }
+  }
+
+  // Every load of load case lf in stage s times the factor must stay a number.
+  void FaktorisierteLasten(int s, int lf, double faktor, const std::string& wer) {
+    CArray<Load>& lasten = data_.loads[std::size_t(s)];
+    for (INT_PTR i = 0; i < lasten.GetSize(); ++i) {
+      Load& l = lasten[i];
+      if (l.lc != lf || !LasttypBerechnet(l.ltype)) continue;
+      for (const LastWert& w : GerechneteWerte(l))
+        if (std::isfinite(w.wert) && !std::isfinite(faktor * w.wert))
+          fehler_.push_back(wer + Text("Last %d (\"%s\"): %s = %g mal Faktor %g ist keine endliche Zahl.", int(i) + 1,
+                                       l.desc.GetString(), w.feld, w.wert, faktor));
+    }
   }
 
   CKolumoData& data_;
@@ -584,6 +653,16 @@ bool LeseKombiFormel(const std::string& formel, std::vector<KombiGlied>& glieder
     if (formel[i] != '+') return fehlt("\"+\"");
     ++i;
   }
+}
+
+std::string KombinationsText(const CKolumoData& data, int stage, int index) {
+  if (stage < 0 || stage >= CKolumoData::kStages) return "";
+  const CLKData& lk = data.lastUeberlagerungBZ[std::size_t(stage)];
+  if (index < 0 || index >= lk.kombinationen.GetSize()) return StufenName(stage);
+  const CKombination& komb = lk.kombinationen[index];
+  const CString& formel = komb.regelUser.IsEmpty() ? komb.regel : komb.regelUser;
+  return Text("%s, Kombination %d (%s) \"%s\"", StufenName(stage).c_str(), index + 1, komb.art.GetString(),
+              formel.GetString());
 }
 
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return Pruefung(data, document).Fehler(); }

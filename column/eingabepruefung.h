@@ -14,6 +14,10 @@ std::vector<std::string> EingabeFehler(CKolumoData& data, int document);
 // Shows the problems in one message box; false when there were any (the calculation must not run).
 bool PruefeEingabe(CKolumoData& data, int document);
 
+// A combination as the input check and the calculation's messages name it, in the words of the report: the stage,
+// its number in the stage's list, its kind and formula ("Endsystem, Kombination 3 (Ed) "1.35*(1)+1.50*(2)"").
+std::string KombinationsText(const CKolumoData& data, int stage, int index);
+
 // A combination formula as the engine reads it: terms "factor*(load case+load case...)" joined by "+"; a decimal
 // comma is a decimal point. False, with the reason, for anything else.
 struct KombiGlied {

@@ -256,3 +256,15 @@ struct FieldReinforcement {
   bool suffices = false;  // the entered bars are what must be built
 };
 std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data);
+
+// A value of the result records that is no finite number: the record's element name and numbers, the column and
+// the height of its point. The calculation writes no results that hold one.
+struct NichtEndlicherWert {
+  const char* satz = "";
+  const char* spalte = "";
+  int LK = 0, System = 0, Typ = 0;
+  double kote = 0.0;  // m; 0 where the record has no height for the value
+  double wert = 0.0;
+};
+// The first such value in the order the records are written; false when every value is finite.
+bool SucheNichtEndlichenWert(CResultContainer& ergebnisse, NichtEndlicherWert& wo);

@@ -1,7 +1,10 @@
 // The column's part of the position file: annotations, the stages' combination data, output options, fire,
 // foundation, system, loads with imperfections and creep, and the result records.
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "column/kolumodata.h"
@@ -167,6 +170,52 @@ template <class V>
 void Fields(V& v, CResultErfAs& r) {
   v.Column("Kote", r.Kote), v.Column("As", r.As), v.Column("QuerNr", r.QuerNr), v.Column("LKNr", r.LKNr);
   v.Column("NachTyp", r.NachTyp);
+}
+
+// Finds the first value of a record that is no finite number.
+class FiniteCheck {
+ public:
+  void Int(const char*, int&) {}
+  template <class T>
+  void Column(const char* name, std::vector<T>& column) {
+    if constexpr (std::is_floating_point_v<T>) {
+      if (name_) return;
+      if (std::string_view(name) == "Kote") kote_ = &column;
+      for (std::size_t i = 0; i < column.size(); ++i)
+        if (!std::isfinite(column[i])) {
+          name_ = name, zeile_ = i, wert_ = column[i];
+          return;
+        }
+    }
+  }
+  void Fixed(const char* name, double* values, int count) {
+    for (int i = 0; i < count && !name_; ++i)
+      if (!std::isfinite(values[i])) name_ = name, wert_ = values[i];
+  }
+  // The column found, null when none; the height of its row where the record has one.
+  const char* name_ = nullptr;
+  std::size_t zeile_ = 0;
+  double wert_ = 0.0;
+  const std::vector<double>* kote_ = nullptr;
+};
+
+template <class Rec>
+bool FindNonFinite(const char* satz, std::vector<std::unique_ptr<Rec>>& records, NichtEndlicherWert& wo) {
+  for (auto& record : records) {
+    FiniteCheck check;
+    Fields(check, *record);
+    if (!check.name_) continue;
+    wo = NichtEndlicherWert{};
+    wo.satz = satz;
+    wo.spalte = check.name_;
+    wo.wert = check.wert_;
+    if constexpr (requires { record->LK; }) wo.LK = record->LK, wo.System = record->System, wo.Typ = record->Typ;
+    // a non-finite height leaves the height 0: the column names it
+    if (check.kote_ && check.zeile_ < check.kote_->size() && std::isfinite((*check.kote_)[check.zeile_]))
+      wo.kote = (*check.kote_)[check.zeile_];
+    return true;
+  }
+  return false;
 }
 
 template <class Rec>
@@ -395,6 +444,16 @@ void CKolumoData::WriteResultRecords(int result) {
     VIDUV_SetDouble(element, "erforderlich", f.required);
     VIDUV_SetInt(element, "ausreichend", f.suffices ? 1 : 0);
   }
+}
+
+bool SucheNichtEndlichenWert(CResultContainer& e, NichtEndlicherWert& wo) {
+  return FindNonFinite("Schnittgroessen", e.Schnittgroessen, wo) ||
+         FindNonFinite("Bruchschnittgroessen", e.Bruchschnittgroessen, wo) ||
+         FindNonFinite("Brandschnittgroessen", e.Brandschnittgroessen, wo) ||
+         FindNonFinite("Dehnschnittgroessen", e.Dehnschnittgroessen, wo) ||
+         FindNonFinite("Lagerkraefte", e.Lagerkraefte, wo) || FindNonFinite("Verformung", e.Verformung, wo) ||
+         FindNonFinite("Schub", e.Schub, wo) || FindNonFinite("Rissnachweis", e.Rissnachweis, wo) ||
+         FindNonFinite("Fundkraefte", e.Fundkraefte, wo) || FindNonFinite("ErfAs", e.ErfAs, wo);
 }
 
 // --- Reading -----------------------------------------------------------------------------------------------

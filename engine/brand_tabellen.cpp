@@ -24,12 +24,12 @@ const double kDinAMehrseitig[30] = {
 };
 
 // "DIN EN 1992-1-2:2010-12 Tabelle 5.2a". Rows mu_fi 0.2, 0.5, 0.7; one side exposed the same in every
-// row, and both options alike.
+// row, and both options alike. One side at R 180 is 230/55 (70 mm belongs to R 240, which is not offered).
 const double kEc2B1Einseitig[15] = {
     155, 155, 155, 175, 230, 155, 155, 155, 175, 230, 155, 155, 155, 175, 230,
 };
 const double kEc2A1Einseitig[15] = {
-    25, 25, 25, 35, 70, 25, 25, 25, 35, 70, 25, 25, 25, 35, 70,
+    25, 25, 25, 35, 55, 25, 25, 25, 35, 55, 25, 25, 25, 35, 55,
 };
 const double kEc2B1Mehrseitig[15] = {
     200, 200, 200, 250, 350, 200, 200, 300, 350, 350, 200, 250, 350, 350, 450,

@@ -320,8 +320,9 @@ int ParseKombiFormel(const char* text, int* lf, float* fakt, int& pruefsumme)
         return -1;
     int pairs = 0;
     for (const Gruppe& g : gruppen) {
+        // a term with factor 0 adds nothing; the terms after it still count
         if (g.faktor == 0.0f)
-            break;
+            continue;
         for (int j = 1; j <= g.n; ++j) {
             const int lc = g.lf[j - 1];
             if (lc == 0)

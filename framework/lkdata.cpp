@@ -123,6 +123,13 @@ int CEinwirkung::KategorieVonEC(int kategorie) {
   return kategorie >= 0 && kategorie <= 16 ? map[kategorie] : kategorie;
 }
 
+bool CKombination::IstBekannteArt(const CString& art) {
+  // the texts of the generator's verification kinds 0 to 4 (the kinds above form nothing)
+  for (const char* bekannt : {"Ed", "Ed,A", "Ed,char", "Ed,frequ", "Ed,perm"})
+    if (art == bekannt) return true;
+  return false;
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Life
 

@@ -69,6 +69,10 @@ class CKombination {
   CString regelUser;
   CString desc;
   CArray<double, double> faktoren;
+
+  // Whether `art` is a kind the combination generator forms ("Ed", "Ed,A", "Ed,char", "Ed,frequ", "Ed,perm"); a
+  // stored combination of any other kind was not formed by it and means nothing to a calculation.
+  static bool IstBekannteArt(const CString& art);
 };
 
 class CLKData {

@@ -12,7 +12,7 @@ TEST(KombiFormel, MalformedFormulasAreRefusedWithThePlaceWellFormedOnesRead) {
   } cases[] = {
       {"", "die Formel ist leer"},
       {"1.35*(1)+abc", "an Stelle 10 \"a\""},
-      // the engine reads a term without a factor as factor 0 and drops it with every later term
+      // the engine would read a term without a factor as factor 0: the term would add nothing
       {"(1)", "an Stelle 1 \"(\" steht, wo ein Faktor"},
       {"1.35*(1", "die Formel endet"},
       {"1.35*()", "eine Lastfallnummer"},

@@ -59,7 +59,8 @@ TEST(BrandTabelle, ColumnLengthBetweenItsLimits)
 
 TEST(BrandTabelle, OneSideExposedIndependentOfLoadAndLength)
 {
-    // DIN one side: R 90 b 190 a 34, R 180 b 220 a 37; EC2 one side: R 120 b 175 a 35, R 180 b 230 a 70
+    // DIN one side: R 90 b 190 a 34, R 180 b 220 a 37; EC2 one side (EN 1992-1-2 Table 5.2a): R 120 b 175 a 35,
+    // R 180 b 230 a 55
     for (double mue : {0.1, 0.35, 0.6, 0.9}) {
         for (double l : {1.0, 4.0, 9.0}) {
             EXPECT_NEAR(InterpoliereBrandtabelle(t::kDinBEinseitig, mue, 2, 0, l), 19.0, 1e-12);
@@ -69,7 +70,7 @@ TEST(BrandTabelle, OneSideExposedIndependentOfLoadAndLength)
         EXPECT_NEAR(InterpoliereBrandtabelleMue(t::kEc2B1Einseitig, mue, 3), 17.5, 1e-12);
         EXPECT_NEAR(InterpoliereBrandtabelleMue(t::kEc2A1Einseitig, mue, 3), 3.5, 1e-12);
         EXPECT_NEAR(InterpoliereBrandtabelleMue(t::kEc2B1Einseitig, mue, 4), 23.0, 1e-12);
-        EXPECT_NEAR(InterpoliereBrandtabelleMue(t::kEc2A1Einseitig, mue, 4), 7.0, 1e-12);
+        EXPECT_NEAR(InterpoliereBrandtabelleMue(t::kEc2A1Einseitig, mue, 4), 5.5, 1e-12);
     }
 }
 
@@ -233,6 +234,24 @@ TEST_F(BrandTest, Ec2RaisesStartAndEndSectionsByTheirOwnFactors)
     EXPECT_NEAR(Block(0).NR, -2000.0 * std::pow(1.01, 13), 1e-6);
     EXPECT_NEAR(Block(1).NR, -2000.0 * 1.21, 1e-9);
     EXPECT_NEAR(Block(0).aErf, 3.1 + 1.4 * (600.0 / (2000.0 * std::pow(1.01, 13)) - 0.2) / 0.3, 1e-9);
+}
+
+TEST_F(BrandTest, Ec2OneSideAtR180MeetsTheTableWithAxisDistance55)
+{
+    // R 180, one side: b 230 mm, a 55 mm at every load level. A 30 x 50 cm section with a = 6.0 cm meets it
+    // at once: NR stays the ultimate force, mu = 600/2000 = 0.3, nothing is raised.
+    Saeule(11, 30, 50, 6.0, -2000.0, -1500.0, -600.0);
+    EXPECT_EQ(Ec2(4, 0), kBrandOk);
+    for (int iq = 0; iq < 2; ++iq) {
+        EXPECT_EQ(Block(iq).OK, 1);
+        EXPECT_DOUBLE_EQ(Block(iq).NR, -2000.0);
+        EXPECT_NEAR(Block(iq).bErf, 23.0, 1e-12);
+        EXPECT_NEAR(Block(iq).aErf, 5.5, 1e-12);
+    }
+    // a = 5.4 cm falls short of 55 mm at every load level: raising NR cannot help
+    Saeule(11, 30, 50, 5.4, -2000.0, -1500.0, -600.0);
+    EXPECT_EQ(Ec2(4, 0), kBrandAbmessungen);
+    EXPECT_EQ(Block(0).OK, 0);
 }
 
 TEST_F(BrandTest, NegativeExposureRequiresNothing)

@@ -235,14 +235,16 @@ TEST(KombiDatei, TitleNumbersByNamingCode)
     EXPECT_EQ(NachweisNummerEnglisch(11, 0, title, 1), -1);
 }
 
-TEST(KombiFormel, ParsesGroupsAndStopsAtZeroFactor)
+TEST(KombiFormel, ParsesGroupsAndSkipsTermsOfFactorZero)
 {
     const struct {
         const char* text;
         std::vector<Pair> pairs;
     } cases[] = {
         {"1,35*(1)+1,50*(2+3)+", {{1, 1.35f}, {2, 1.5f}, {3, 1.5f}}},
-        {"1.00*(4)+0.00*(5)+2.00*(6)+", {{4, 1.0f}}},
+        // a term of factor 0 adds nothing, wherever it stands; the terms after it count
+        {"1.00*(4)+0.00*(5)+2.00*(6)+", {{4, 1.0f}, {6, 2.0f}}},
+        {"0.00*(1)+1.35*(2)+0,00*(3+4)+1.50*(5)", {{2, 1.35f}, {5, 1.5f}}},
         {"0.90*(12+7)", {{7, 0.9f}, {12, 0.9f}}},
         {"", {}},
     };

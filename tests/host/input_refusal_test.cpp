@@ -43,7 +43,7 @@ class InputRefusalTest : public HostTest {
 struct RefusalCase {
   const char* name;
   std::string (*mutate)(const std::string&);
-  const char* message;  // a part of the message: the field and its value
+  std::string message;  // a part of the message: the field and its value
 };
 
 const RefusalCase kRefused[] = {
@@ -252,6 +252,30 @@ const RefusalCase kRefused[] = {
                            "FudPos=\"1\"");
      },
      "Fundament: Querdehnzahl nue = 0.5 liegt nicht in [0; 0,5)."},
+    {"load value that evaluates beyond every number",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "val5=\"0\" />",
+                           "val5=\"0\"><val0 exp=\"1e308*1e308\" /></load>");
+     },
+     "Endsystem, Last 4 (\"Dach, Nutzlast\"): val0 = inf ist keine endliche Zahl."},
+    // 1.7e308 kN is a number, 1.5 times it is none
+    {"factored load beyond every number",
+     [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "val0=\"95\"", "val0=\"1.7e308\""); },
+     "Endsystem, Kombination 1 (Ed) \"1.35*(1)+1.50*(2)+0.90*(3)\": Last 4 (\"Dach, Nutzlast\"): val0 = 1.7e+308 mal "
+     "Faktor 1.5 ist keine endliche Zahl."},
+    // the engine holds factors in single precision: 1e39 is beyond it
+    {"combination factor beyond single precision",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)\"",
+                           "regelUser=\"1" + std::string(39, '0') + "*(1)\"");
+     },
+     "Endsystem, Kombination 9 (Ed) \"1" + std::string(39, '0') + "*(1)\": Faktor 1e+39 ist keine endliche Zahl."},
+    {"unknown combination kind",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "<result art=\"Ed\" regel=\"1.35*(1)\"",
+                           "<result art=\"Ed,X\" regel=\"1.35*(1)\"");
+     },
+     "Endsystem, Kombination 9 (Ed,X) \"1.35*(1)\": Kombinationsart \"Ed,X\" ist unbekannt"},
     {"version that is no number",
      [](const std::string& t) { return ReplaceAfter(t, "<root", "version=\"2012.01\"", "version=\"zwanzig\""); },
      "Dateiversion version = \"zwanzig\" ist keine Versionsnummer"},
@@ -279,6 +303,25 @@ TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
 namespace {
 
 using namespace host_test;
+
+// The cantilever of the whole-run regression that carries its own weight, with a head moment of 1e308 kNm in its
+// wind load case: every factored load is a number (0.9e308 and 1.5e308 kNm), the analysis gives none. The
+// calculation stops naming the combination, writes nothing and exits 1.
+TEST_F(InputRefusalTest, ResultsThatAreNoNumbersStopTheCalculation) {
+  const fs::path source = fs::path(KOLUMO_DATA_DIR).parent_path() / "tests" / "data" / "cantilever_own_weight.tqx";
+  const std::string text = ReplaceAfter(Slurp(source), "desc=\"Wind auf das Vordach\"", "val1=\"0\"", "val1=\"1e308\"");
+  ASSERT_FALSE(text.empty()) << source;
+  { std::ofstream(Path("moment.tqx"), std::ios::binary) << text; }
+  const HostRun run = Host({"calc", Path("moment.tqx")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Die Berechnung ergibt keine endliche Zahl: Schnittgroessen"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("aus Endsystem, Kombination 1 (Ed) \"1.50*(1)+0.90*(2)+1.35*(3)+1.35*(4)\". Bitte die Lasten "
+                         "und Faktoren prüfen. Es werden keine Ergebnisse geschrieben."),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Slurp(Path("moment.tqx")), text) << "the position was written";
+  EXPECT_FALSE(fs::exists(Path("moment.rtf")));
+}
 
 // A decimal comma is read as the engineer meant it: the column calculates to the same file as with points.
 TEST_F(InputRefusalTest, DecimalCommasCalculateAsPoints) {
