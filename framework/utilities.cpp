@@ -214,6 +214,15 @@ CString GetVorbelegungFile(const char* program, const char* variant) {
   return CString(win::JoinPath(win::JoinPath(GetUserDataDir().str(), "Vorlagen"), name));
 }
 
+CString FindVorbelegungFile(const char* program, const char* variant) {
+  const std::string user = GetVorbelegungFile(program, variant).str();
+  if (CDirList::FileExists(user.c_str())) return CString(user);
+  const std::string shipped =
+      win::JoinPath(win::JoinPath(win::InstallRoot(), "Vorlagen"), user.substr(user.find_last_of('/') + 1));
+  if (CDirList::FileExists(shipped.c_str())) return CString(shipped);
+  return CString();
+}
+
 CCurDirSaver::CCurDirSaver() {
   std::vector<char> buffer(4096);
   if (::getcwd(buffer.data(), buffer.size())) m_dir = buffer.data();
