@@ -141,7 +141,8 @@ TEST_F(MacroEditorTest, TheMacroDialogsButtonsSaveWhatWasTyped) {
   const std::string file = dir_ + "/user.vbs";
   std::ofstream(file, std::ios::binary) << "Sub B()\nEnd Sub\n";
   DlgVBS dialog;
-  dialog.m_sUserFile = file.c_str();
+  // Named as the default names are, with a backslash before the file: loading reads the same file.
+  dialog.m_sUserFile = (dir_ + "\\user.vbs").c_str();
   dialog.m_sMacroText = "Sub A()\nEnd Sub";
   auto appendLine = [](const char* typed) {
     return [typed](CDialog& d) {
