@@ -308,6 +308,47 @@ TEST_F(ImportTest, TakingReleasingAndRemovingChangeOnlyTheirOwnEntries) {
   EXPECT_EQ(position.defined, 2);
 }
 
+// The list offers the positions whose program the installation knows, by name without regard to case, each with
+// its program's name and icon; the suite's variables position goes by the suite's name.
+TEST_F(ImportTest, ThePositionListNamesEachKnownPositionsProgram) {
+  fs::create_directories(folder_ / "root" / "pi");
+  fs::copy_file(KOLUMO_SOURCE_DIR "/data/pi/kolumo.pi", folder_ / "root" / "pi" / "kolumo.pi");
+  std::ofstream(folder_ / "root" / "pi" / "variablen.pi")
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root shortProgName=\"VARIABLEN\" progName=\"Variablen\" "
+         "shortModuleName=\"\" moduleName=\"\" progType=\"0\" bModularisieren=\"1\" iconName=\"variablen\"><interface "
+         "DLLName=\"\"/>"
+         "<icon/><additionalFiles num=\"0\"/></root>\n";
+  for (const auto& [file, program] : std::vector<std::pair<std::string, std::string>>{
+           {"b_Stuetze.tqx", "KOLUMO"}, {"A_Werte.tqx", "VARIABLEN"}, {"C_Fremd.tqx", "UNBEKANNT"}}) {
+    const int doc = VIDUV_CreateDoc(file.c_str());
+    VIDUV_SetString(VIDUV_GetRootElement(doc), "progname", program.c_str());
+    VIDUV_SetString(VIDUV_GetRootElement(doc), "version", "2012.01");
+    ASSERT_TRUE(VIDUV_SaveDoc(doc));
+    VIDUV_CloseDoc(doc);
+  }
+  const char* before = std::getenv("KOLUMO_ROOT");
+  const std::string kept = before ? before : "";
+  setenv("KOLUMO_ROOT", (folder_ / "root").c_str(), 1);
+  GetProgDB().Reload();
+  const auto positions = ImportSourceView::ListPositions();
+  ProgDB& programs = GetProgDB();
+  const int columnIcon = programs.FindProg("KOLUMO", "") ? programs.FindProg("KOLUMO", "")->icon : -2;
+  const int variablesIcon = programs.FindProg("VARIABLEN", "") ? programs.FindProg("VARIABLEN", "")->icon : -2;
+  if (before)
+    setenv("KOLUMO_ROOT", kept.c_str(), 1);
+  else
+    unsetenv("KOLUMO_ROOT");
+  GetProgDB().Reload();
+  ASSERT_EQ(positions.size(), 2u) << "the position of an unknown program is left out";
+  EXPECT_EQ(positions[0].name, "A_Werte");
+  EXPECT_EQ(positions[0].program, "TQ-VERNIK");
+  EXPECT_EQ(positions[0].icon, variablesIcon);
+  EXPECT_EQ(positions[1].name, "b_Stuetze");
+  EXPECT_EQ(positions[1].program, "TQ-Stahlbetonstütze Theorie II.Ordnung, veränderl. Querschn.");
+  EXPECT_EQ(positions[1].icon, columnIcon);
+  EXPECT_NE(columnIcon, variablesIcon);
+}
+
 TEST_F(ImportTest, CancelLeavesTheDefinitionsAlone) {
   WriteExports("Pos1.tqx", {"A\\x=x:1"});
   Position position;
