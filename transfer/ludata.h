@@ -152,7 +152,8 @@ class LUData {
   template <class V>
   void Fields(const V& v);
   CLKData* DestLK() const;
-  // The file of the source position: `position` + ".tqx", beside the destination's file when it lies there.
+  // The file of the source position: `position` + ".tqx" beside the destination's file (none while the
+  // destination has no file).
   CString SourcePath(int destDoc) const;
 };
 

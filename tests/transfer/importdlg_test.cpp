@@ -473,6 +473,7 @@ TEST_F(HostImportTest, AnImportedReactionFollowsItsSourceAndKeepsItsLastNumberWh
   auto readSecond = [&](CVarDefList& list) {
     int file = VIDUV_OpenDoc((folder_ / "Pos2.tqx").c_str());
     ASSERT_NE(file, 0);
+    list.positionFile = VIDUV_GetCompleteFileName(file);  // the sources lie beside Pos2
     list.ReadData(VIDUV_GetRootElement(file));
     VIDUV_CloseDoc(file);
   };
