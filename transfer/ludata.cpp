@@ -85,6 +85,7 @@ void LUData::Reset() {
   combine.clear();
   assignedAltGroups.RemoveAll();
   cacheKey.Empty();
+  unreadSource.Empty();
   owner = nullptr;
   readCursor = 0;
 }
@@ -192,8 +193,11 @@ double LUData::GetSpacing(int sourceDoc) {
 
 void LUData::Calc() {
   destDocument = owner ? owner->doc : 0;
+  unreadSource.Empty();
   if (!destDocument || position.IsEmpty()) return;
-  ScopedDoc source(SourcePath(destDocument));
+  const CString path = SourcePath(destDocument);
+  ScopedDoc source(path);
+  if (!source.Get()) unreadSource = path.IsEmpty() ? position + ".tqx" : path;
   if (!source.Get() || !VIDUV_GetRootElement(destDocument)) return;
   sourceDocument = source.Get();
 

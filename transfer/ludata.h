@@ -146,6 +146,8 @@ class LUData {
   std::vector<bool> combine;
   CArray<int, int> assignedAltGroups;
   bool quiet = false;  // the message about a source without actions is not shown again
+  // The source file looked for when the last calculation could not open it; empty when it was read.
+  CString unreadSource;
 
  private:
   // Every stored attribute of the "lu" element, in stored order, for reading and writing alike.

@@ -165,8 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Loads are taken over from the source beside the position, and a source of the same name in the folder the host
-// runs in is never taken. When the source is gone, the loads of the last calculation stay; here they act on a
-// destination action that the permanent part found among the column's own.
+// runs in is never taken. When the source is gone, the loads of the last calculation stay and the calculation says
+// so; here they act on a destination action that the permanent part found among the column's own.
 TEST_F(TransferHostTest, TransferredLoadsComeFromBesideThePosition) {
   TakeOverLoads();
   WriteSource(folder_ / "B.tqx", kSourceActions, ColumnExports(222.0));
@@ -183,6 +183,31 @@ TEST_F(TransferHostTest, TransferredLoadsComeFromBesideThePosition) {
   run = Host({"calc", "sub/A.tqx"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(StoredTransferLoads(), (std::vector<double>{100.0}));
+  EXPECT_NE(run.err.find("Lastübernahme von Pos. B: Datei '" + Beside("B.tqx").string() +
+                         "' nicht gefunden oder nicht lesbar; die zuletzt übernommenen Lasten bleiben stehen."),
+            std::string::npos)
+      << run.err;
+}
+
+// A load on a destination action that only the transfer made cannot be calculated without its source (the action's
+// group and category come from the source): the calculation is refused after the warning, and the file keeps the
+// loads of the last calculation.
+TEST_F(TransferHostTest, WithoutItsSourceALoadOnAnActionOfTheTransferIsNotCalculated) {
+  TakeOverLoads();
+  WriteSource(folder_ / "B.tqx", kSourceActions, ColumnExports(222.0));
+  WriteSource(Beside("B.tqx"), kSourceActions, ColumnExports(111.0));
+  HostRun run = Host({"calc", "sub/A.tqx"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  // The permanent action's 100 kN and the variable action's 111 kN.
+  EXPECT_EQ(StoredTransferLoads(), (std::vector<double>{100.0, 111.0}));
+
+  fs::remove(Beside("B.tqx"));
+  run = Host({"calc", "sub/A.tqx"});
+  EXPECT_NE(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Lastübernahme von Pos. B: Datei '" + Beside("B.tqx").string() + "' nicht gefunden"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(StoredTransferLoads(), (std::vector<double>{100.0, 111.0}));
 }
 
 }  // namespace
