@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <set>
@@ -237,6 +238,28 @@ TEST_F(LeftoversTest, TwoReportsOfOnePositionAtOnceEachShowTheirOwnPictures) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first report failed";
   EXPECT_TRUE(Slurp(Path("Pos.rtf")) == alone[0]) << "the first report holds pictures of the second";
   EXPECT_EQ(Entries(folder_), files);
+}
+
+// The start-up log in the installation root gets lines from every run: one grown long before is cut to its latest
+// lines by the next run, which adds its own.
+TEST_F(LeftoversTest, TheStartupLogStaysBounded) {
+  const fs::path log = root_ / "startup.log";
+  {
+    std::ofstream old(log, std::ios::binary);
+    for (int i = 0; i < 50000; ++i) old << "[01.01.2019 / 00:00:00:0000] Zeile " << i << "\n";
+  }
+  const std::size_t before = fs::file_size(log);
+  for (int run = 0; run < 3; ++run) ASSERT_EQ(Host({"calc", position_}).status, 0);
+  const std::string text = Slurp(log);
+  EXPECT_LT(text.size(), before / 4);
+  EXPECT_EQ(text.rfind("[01.01.2019 / 00:00:00:0000] Zeile ", 0), 0u) << text.substr(0, 80);
+  // the old lines kept are the latest, and every line of the three runs follows them
+  const std::size_t last = text.find("Zeile 49999\n");
+  ASSERT_NE(last, std::string::npos);
+  const std::string runs = text.substr(last + 12);
+  ASSERT_FALSE(runs.empty());
+  EXPECT_EQ(runs.find("Zeile"), std::string::npos);
+  EXPECT_EQ(std::count(runs.begin(), runs.end(), '\n') % 3, 0) << runs;
 }
 
 // The document part's OnInitDocument is told the position's name and folder when a calculation reads it.
