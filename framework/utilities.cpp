@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -167,15 +168,37 @@ void CLogFile::WriteLine(const char* text) {
   std::snprintf(stamp, sizeof stamp, "[%02d.%02d.%04d / %02d:%02d:%02d:%04d]", utc.tm_mday, utc.tm_mon + 1,
                 utc.tm_year + 1900, utc.tm_hour, utc.tm_min, utc.tm_sec, millisecond);
 
+  std::string line = std::string(stamp) + " " + (text ? text : "") + "\n";
+
   std::string path = FsPath(m_path);
-  std::FILE* file = nullptr;
-  for (int attempt = 0; attempt < 10 && !file; ++attempt) {
-    file = std::fopen(path.c_str(), "a");
-    if (!file) std::this_thread::sleep_for(milliseconds(20));
+  int fd = -1;
+  for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+    fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) std::this_thread::sleep_for(milliseconds(20));
   }
-  if (!file) return;
-  std::fprintf(file, "%s %s\n", stamp, text ? text : "");
-  std::fclose(file);
+  if (fd < 0) return;
+  // Runs started at once write and trim the log in turn; one that keeps it locked is waited for a while only.
+  bool locked = false;
+  for (int attempt = 0; attempt < 50 && !locked; ++attempt) {
+    locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (!locked) std::this_thread::sleep_for(milliseconds(20));
+  }
+  if (::write(fd, line.data(), line.size()) == ssize_t(line.size()) && locked) TrimLog(fd);
+  ::close(fd);
+}
+
+void CLogFile::TrimLog(int fd) {
+  // Every run adds its lines: beyond the limit only the latest lines stay, cut at a line's start.
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || std::size_t(status.st_size) <= kMaxBytes) return;
+  std::string tail(kKeptBytes, '\0');
+  const ssize_t got = ::pread(fd, tail.data(), tail.size(), off_t(status.st_size) - off_t(kKeptBytes));
+  if (got != ssize_t(tail.size())) return;
+  const std::size_t start = tail.find('\n');
+  tail.erase(0, start == std::string::npos ? tail.size() : start + 1);
+  if (::ftruncate(fd, 0) != 0) return;
+  // appended: the descriptor writes at the end, which is now the start; a failure loses log lines only
+  [[maybe_unused]] const ssize_t written = ::write(fd, tail.data(), tail.size());
 }
 
 // --- Folders ---

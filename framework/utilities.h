@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -20,13 +21,18 @@ class CLogFile {
 
   explicit CLogFile(const char* path) : m_path(path) {}
 
-  // Appends "[dd.mm.yyyy / hh:mm:ss:mmmm] text" (UTC). A file that stays locked is given up on silently.
+  // Appends "[dd.mm.yyyy / hh:mm:ss:mmmm] text" (UTC). A file that cannot be opened loses the line silently. A
+  // log grown beyond kMaxBytes keeps its latest lines, at most kKeptBytes of them.
   void WriteLine(const char* text);
+
+  static constexpr std::size_t kMaxBytes = 128 * 1024;
+  static constexpr std::size_t kKeptBytes = 64 * 1024;
 
   // The clock of the time stamps; nullptr restores the system clock.
   static void SetClock(Clock clock);
 
  private:
+  static void TrimLog(int fd);
   CString m_path;
 };
 

@@ -12,6 +12,7 @@
 // progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
 // they were), 2 for a wrong command.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -211,6 +212,9 @@ int Call(host::Module& module, const std::string& action, const std::vector<std:
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write beyond the file-size limit fails with its reason (EFBIG) and the safe save keeps the old file; by
+  // default the signal would end the program without a word, halfway through a save.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::optional<int> answer;
   if (args.size() >= 2 && args[0] == "--answer") {

@@ -113,6 +113,48 @@ TEST_F(UtilitiesTest, LogPathsMayUseBackslashes) {
   EXPECT_EQ(ReadFile(dir_ / "startup.log"), "[09.03.2020 / 10:00:00:0000] x\n");
 }
 
+// Every run adds its lines to the log in the installation root: it keeps its latest lines and stays bounded, cut
+// at the start of a line.
+TEST_F(UtilitiesTest, TheLogKeepsItsLatestLinesWithinItsLimit) {
+  CLogFile::SetClock([] { return sys_days{year{2020} / March / 9} + hours{10}; });
+  const fs::path file = dir_ / "startup.log";
+  const std::string text(200, 'x');
+  const std::size_t line = text.size() + 29;  // with the time stamp, its blank and the line end
+  const int lines = int(3 * CLogFile::kMaxBytes / line);
+  for (int i = 0; i < lines; ++i) {
+    CLogFile(file.c_str()).WriteLine((std::to_string(i) + " " + text).c_str());
+    ASSERT_LE(fs::file_size(file), CLogFile::kMaxBytes) << "after line " << i;
+  }
+  const std::string log = ReadFile(file);
+  std::vector<int> numbers;
+  std::istringstream in(log);
+  for (std::string row; std::getline(in, row);) {
+    ASSERT_EQ(row.rfind("[09.03.2020 / 10:00:00:0000] ", 0), 0u) << "not a whole line: " << row.substr(0, 40);
+    numbers.push_back(std::stoi(row.substr(29)));
+  }
+  ASSERT_FALSE(numbers.empty());
+  EXPECT_EQ(numbers.back(), lines - 1);
+  for (std::size_t i = 1; i < numbers.size(); ++i) ASSERT_EQ(numbers[i], numbers[i - 1] + 1) << "a line is lost";
+  // at least the whole lines that fit into the part kept
+  EXPECT_GE(log.size() + 2 * line, CLogFile::kKeptBytes);
+}
+
+TEST_F(UtilitiesTest, ALogGrownLongBeforeIsCutAtTheNextLine) {
+  CLogFile::SetClock([] { return sys_days{year{2020} / March / 9} + hours{10}; });
+  const fs::path file = dir_ / "startup.log";
+  {
+    std::ofstream old(file, std::ios::binary);
+    for (int i = 0; i < 40000; ++i) old << "[01.01.2019 / 00:00:00:0000] old line " << i << "\n";
+  }
+  ASSERT_GT(fs::file_size(file), 4 * CLogFile::kMaxBytes);
+  CLogFile(file.c_str()).WriteLine("new");
+  const std::string log = ReadFile(file);
+  EXPECT_LE(log.size(), CLogFile::kKeptBytes);
+  EXPECT_EQ(log.rfind("[01.01.2019", 0), 0u) << log.substr(0, 60);
+  EXPECT_NE(log.find("old line 39999\n[09.03.2020 / 10:00:00:0000] new\n"), std::string::npos);
+  EXPECT_EQ(log.substr(log.size() - 4), "new\n");
+}
+
 TEST_F(UtilitiesTest, ALogThatCannotBeOpenedDropsTheLine) {
   fs::path file = dir_ / "missing" / "startup.log";
   CLogFile(file.c_str()).WriteLine("lost");
