@@ -142,7 +142,7 @@ class Pruefung {
       if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))
         fehler_.push_back(wer + Text("Feldlänge length = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
     }
-    for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
+    for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(data_.querschnitte[f], f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
     Fundament();
     if (NormBekannt(data_.iNorm)) {
@@ -154,6 +154,11 @@ class Pruefung {
 
   // Said, not refused: the calculation takes a grade of the catalogue in place of an unknown one.
   const std::vector<std::string>& Hinweise() const { return hinweise_; }
+
+  std::vector<std::string> NurQuerschnitt(CKolumoQuer& q, int f) {
+    Querschnitt(q, f);
+    return fehler_;
+  }
 
  private:
   // Text where a number belongs: the reading takes its leading number or 0, so it is refused here. Loads are
@@ -247,8 +252,7 @@ class Pruefung {
     return false;
   }
 
-  void Querschnitt(int f) {
-    CKolumoQuer& q = data_.querschnitte[f];
+  void Querschnitt(CKolumoQuer& q, int f) {
     {
       const std::string wer = Text("Feld %d, Querschnitt: ", f);
       const std::pair<CFormulaNumber*, const char*> zahlen[] = {{&q.bx, "bx"}, {&q.dy, "dy"},      {&q.ex, "ex"},
@@ -583,6 +587,11 @@ bool LeseKombiFormel(const std::string& formel, std::vector<KombiGlied>& glieder
 }
 
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return Pruefung(data, document).Fehler(); }
+
+std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer& quer, int field) {
+  CKolumoQuer q = quer;
+  return Pruefung(data, 0).NurQuerschnitt(q, field);
+}
 
 bool PruefeEingabe(CKolumoData& data, int document) {
   Pruefung pruefung(data, document);
