@@ -137,6 +137,8 @@ class Pruefung {
     if (!NormBekannt(data_.iNorm))
       fehler_.push_back(
           Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: %s).", data_.iNorm, BekannteNormen().c_str()));
+    // a new position is such a column: nothing to calculate yet
+    if (data_.nFields() < 1) fehler_.push_back(Text("Die Stütze hat kein Feld (nFields = %d).", data_.nFields()));
     for (int f = 0; f < data_.nFields(); ++f) {
       const std::string wer = Text("Feld %d: ", f);
       if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))
