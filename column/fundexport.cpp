@@ -174,14 +174,7 @@ int FundkraefteZeilen(const CResultFundkraefte& r) {
 
 CString FoundationFileName(const char* basePath) { return CString(basePath ? basePath : "") + "_Fund.tqx"; }
 
-CString FoundationTemplate() {
-  const std::string user = GetVorbelegungFile(kFundamentProgName, kFundamentModuleName).str();
-  if (CDirList::FileExists(user.c_str())) return CString(user);
-  const std::string name = user.substr(user.find_last_of('/') + 1);
-  const std::string shipped = win::JoinPath(win::JoinPath(win::InstallRoot(), "Vorlagen"), name);
-  if (CDirList::FileExists(shipped.c_str())) return CString(shipped);
-  return "";
-}
+CString FoundationTemplate() { return FindVorbelegungFile(kFundamentProgName, kFundamentModuleName); }
 
 bool WriteFoundationPosition(CKolumoData& data, const char* basePath) {
   if (!basePath || !*basePath) return false;

@@ -237,6 +237,16 @@ CString GetVorbelegungFile(const char* program, const char* variant) {
   return CString(win::JoinPath(win::JoinPath(GetUserDataDir().str(), "Vorlagen"), name));
 }
 
+CString FindVorbelegungFile(const char* program, const char* variant) {
+  const CString user = GetVorbelegungFile(program, variant);
+  if (CDirList::FileExists(user)) return user;
+  const std::string path = user.str();
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  const std::string shipped = win::JoinPath(win::JoinPath(GetInstallRoot().str(), "Vorlagen"), name);
+  if (CDirList::FileExists(shipped.c_str())) return CString(shipped);
+  return "";
+}
+
 CCurDirSaver::CCurDirSaver() {
   std::vector<char> buffer(4096);
   if (::getcwd(buffer.data(), buffer.size())) m_dir = buffer.data();

@@ -48,6 +48,9 @@ CString GetCommonAppDataDir();
 CString GetUserDataDir();
 // The default-input template of a program: <user data>/Vorlagen/TQ-<program>[_<variant>] Vorbelegung.tqx.
 CString GetVorbelegungFile(const char* program, const char* variant);
+// The template a new position of the program starts from: the user's (above) when it is there, else the one the
+// installation ships under the same name in its "Vorlagen" folder; empty when there is neither.
+CString FindVorbelegungFile(const char* program, const char* variant);
 
 // Sets the current folder back to the one it was at construction.
 class CCurDirSaver {

@@ -207,6 +207,10 @@ void CRtf_Ausgabe::Ausgabe(int document) {
       Absatz(kText, Tr("Keine Ergebnisse vorhanden: die Position ist noch "
                        "nicht berechnet."));
   }
+  // A report of nothing would pass for a position without input: it says where its chapters are chosen.
+  if (!ergebnisKapitel && !d.graf_System && !d.num_System)
+    Absatz(kText, Tr("Keine Ausgabe gewählt: die Kapitel des Berichts werden in den Dialogen \"Steuerung der "
+                     "numerische Ausgabe\" und \"Steuerung der grafischen Ausgabe\" gewählt (Seite \"Steuerwerte\")."));
   if (!ergebnisse) {
     Abschluss(m_bildFehler);
     return;

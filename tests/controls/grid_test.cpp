@@ -621,9 +621,17 @@ struct PasteCase {
   std::vector<std::pair<CCellID, std::string>> expected;
 };
 
-TEST_F(GridTest, PastingSplitsAtTabsAndCommasTrimsAndNeverWritesOutsideTheGrid) {
+TEST_F(GridTest, PastingSplitsRowsAtLineEndsAndCellsAtTabsOnlyTrimsAndNeverWritesOutsideTheGrid) {
   const std::vector<PasteCase> cases = {
-      {"comma and tab", "1,2\t3", {2, 1}, {{{2, 1}, "1"}, {{2, 2}, "2"}, {{2, 3}, "3"}}},
+      // A comma is a decimal comma, part of its cell.
+      {"decimal comma and tab", "12,5\t3", {2, 1}, {{{2, 1}, "12,5"}, {{2, 2}, "3"}, {{2, 3}, "2/3"}}},
+      {"comma-separated text stays one cell", "1,2,3", {2, 1}, {{{2, 1}, "1,2,3"}, {{2, 2}, "2/2"}}},
+      // Rows end at "\r\n", "\n" or "\r"; the spreadsheet's final line end blanks no cell below.
+      {"line ends of every system",
+       "a\tb\r\nc\nd\re\r\n",
+       {3, 1},
+       {{{3, 1}, "a"}, {{3, 2}, "b"}, {{4, 1}, "c"}, {{5, 1}, "d"}, {{6, 1}, "e"}, {{7, 1}, "7/1"}}},
+      {"empty line inside the block", "x\n\ny", {3, 1}, {{{3, 1}, "x"}, {{4, 1}, ""}, {{5, 1}, "y"}}},
       {"blanks trimmed", "  x  \t y", {5, 2}, {{{5, 2}, "x"}, {{5, 3}, "y"}}},
       {"more than fits at the corner",
        "p\tq\tr\ns\tt\tu\nv\tw\tz",

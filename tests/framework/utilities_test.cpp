@@ -197,6 +197,22 @@ TEST_F(UtilitiesTest, UserDataFolderFallsBackToTheInstallationRoot) {
   EXPECT_EQ(GetUserDataDir(), "/tmp");
 }
 
+TEST_F(UtilitiesTest, TheUsersTemplateComesBeforeTheInstallationsAndNoneIsEmpty) {
+  const fs::path user = dir_ / "common" / "ormi" / "Vorlagen" / "TQ-KOLUMO Vorbelegung.tqx";
+  const fs::path shipped = dir_ / "root" / "Vorlagen" / "TQ-KOLUMO Vorbelegung.tqx";
+  fs::create_directories(user.parent_path());
+  fs::create_directories(shipped.parent_path());
+  env_.Set("KOLUMO_ROOT", (dir_ / "root").c_str());
+  env_.Set("KOLUMO_COMMON_DATA", (dir_ / "common").c_str());
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", ""), "");
+  std::ofstream(shipped) << "shipped";
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", ""), shipped.string());
+  std::ofstream(user) << "user";
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", ""), user.string());
+  // another program's or variant's name finds neither
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", "x"), "");
+}
+
 TEST_F(UtilitiesTest, CurrentFolderIsRestoredBySaver) {
   CString before = GetCurrentDir();
   ASSERT_FALSE(before.IsEmpty());
