@@ -135,10 +135,12 @@ int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
   HWND focus = nullptr;
   for (const ButtonSpec& b : state.buttons) {
     const bool isDefault = b.id == defaultAnswer;
+    // The buttons are one group: the arrow keys go from one to the next.
+    const DWORD group = &b == &state.buttons.front() ? WS_GROUP : 0;
     HWND button =
         CreateWindowEx(0, "Button", b.text.c_str(),
-                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), x, buttonsY,
-                       buttonW, buttonH, box, reinterpret_cast<HMENU>(std::intptr_t(b.id)), nullptr, nullptr);
+                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | group | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), x,
+                       buttonsY, buttonW, buttonH, box, reinterpret_cast<HMENU>(std::intptr_t(b.id)), nullptr, nullptr);
     SendMessage(button, WM_SETFONT, WPARAM(font), FALSE);
     if (isDefault) focus = button;
     x += buttonW + gap;

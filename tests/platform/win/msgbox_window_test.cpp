@@ -140,6 +140,17 @@ TEST_F(MessageBoxWindowTest, TabMovesToTheNextButtonAndAClickAnswersWithItsButto
     EXPECT_EQ(AfxMessageBox("Speichern?", MB_YESNOCANCEL), IDNO);
   }
   {
+    // the arrow keys stay among the buttons: Left from the first goes round to the last
+    StepScreen screen;
+    screen.Then([](HWND) { win::input::Key(VK_RIGHT); });
+    screen.Then([](HWND) { win::input::Key(VK_RETURN); });
+    EXPECT_EQ(AfxMessageBox("Speichern?", MB_YESNO | MB_ICONQUESTION), IDNO);
+    StepScreen again;
+    again.Then([](HWND) { win::input::Key(VK_LEFT); });
+    again.Then([](HWND) { win::input::Key(VK_RETURN); });
+    EXPECT_EQ(AfxMessageBox("Speichern?", MB_YESNOCANCEL | MB_ICONQUESTION), IDCANCEL);
+  }
+  {
     StepScreen screen;
     screen.Then([](HWND box) { win::input::ClickCenter(GetDlgItem(box, IDNO)); });
     EXPECT_EQ(AfxMessageBox("Speichern?", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
