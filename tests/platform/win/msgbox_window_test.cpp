@@ -283,6 +283,40 @@ TEST_F(MessageBoxWindowTest, OnAScreenTheBoxIsLoggedAsTheUsersAndNotEchoed) {
   std::fclose(echo);
 }
 
+constexpr UINT kPlainDialog = 9711;
+const win::DialogTemplateRegistrar kPlain(kPlainDialog, [] {
+  win::DialogTemplate t;
+  t.caption = "Eingabe";
+  t.items = {{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 25, 20, 50, 14}};
+  return t;
+}());
+
+TEST_F(MessageBoxWindowTest, ADialogAPersonAnswersIsNotEchoedEither) {
+  std::FILE* echo = std::tmpfile();
+  ASSERT_NE(echo, nullptr);
+  win::script::SetEchoStream(echo);
+  {
+    StepScreen screen;
+    screen.Then([](HWND dialog) {
+      ASSERT_NE(GetDlgItem(dialog, IDOK), nullptr);
+      win::input::ClickCenter(GetDlgItem(dialog, IDOK));
+    });
+    CDialog dialog(kPlainDialog);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(screen.Left(), 0u);
+  }
+  EXPECT_EQ(std::ftell(echo), 0L);
+  EXPECT_TRUE(win::script::Log().back().onScreen);
+  // answered by a script: echoed as before
+  win::script::QueueDialogAnswer(IDOK);
+  CDialog scripted(kPlainDialog);
+  EXPECT_EQ(scripted.DoModal(), IDOK);
+  EXPECT_GT(std::ftell(echo), 0L);
+  EXPECT_FALSE(win::script::Log().back().onScreen);
+  win::script::SetEchoStream(nullptr);
+  std::fclose(echo);
+}
+
 TEST_F(MessageBoxWindowTest, AQueuedAnswerOrAnswersGivenBeforehandKeepTheBoxOffTheScreen) {
   StepScreen screen;
   bool shown = false;
