@@ -8,8 +8,9 @@
 //   kolumo [--answer ...] call ACTION [TYPE=VALUE ...]
 //   kolumo --help | --version
 //
-// Message boxes are printed to stderr and answered with their default button, or with --answer. The steps of the
-// progress dialog go to stdout.
+// Without a screen, message boxes are printed to stderr and answered with their default button, or with --answer.
+// On a screen ("edit", or "calc" with a display) they are windows the user answers, unless --answer was given.
+// The steps of the progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
 // they were), 2 for a wrong command.
 #include <csignal>

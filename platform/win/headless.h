@@ -98,6 +98,7 @@ struct ModalRecord {
   UINT templateId = 0;
   INT_PTR answer = 0;
   bool scripted = false;
+  bool onScreen = false;  // answered by the person at the screen (not echoed)
 };
 const std::vector<ModalRecord>& Log();
 void ClearLog();
