@@ -10,7 +10,7 @@ namespace host {
 namespace {
 
 constexpr UINT kEditTemplate = 7100;
-constexpr const char* kDiscardQuestion = "Die Eingaben wurden geändert.\nSollen die Änderungen verworfen werden?";
+constexpr const char* kDiscardQuestion = "Die Position wurde geändert.\nSollen die Änderungen verworfen werden?";
 // The input dialog's width and the preview's place right of it, in dialog units. The window is as tall as the
 // preview needs to show a column legibly; the input dialog takes the height above the annotation line.
 constexpr int kInputCx = 583, kPreviewCx = 360, kWindowCy = 260, kInputCy = kWindowCy - 22, kLineY = kWindowCy - 18;
