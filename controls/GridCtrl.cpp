@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/GridCellTypes.h"
 #include "controls/GridInPlace.h"
 
 IMPLEMENT_DYNAMIC(CGridRowArray, CObArray)
@@ -1633,6 +1634,15 @@ void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
     if (GetCellRect(m_LeftClickDownCell, &text) && cell->GetTextRect(&text)) inText = text.PtInRect(point) != 0;
   }
   if (m_LeftClickDownCell == m_idCurrentCell && !ctrl && inText && IsCellEditable(m_LeftClickDownCell)) {
+    m_MouseMode = MOUSE_PREPARE_EDIT;
+    return;
+  }
+  // A combo cell's arrow opens its list with the one click, as a combo box's arrow does.
+  CRect cellRect;
+  if (dynamic_cast<CGridCellCombo*>(cell) && !ctrl && !(flags & MK_SHIFT) && IsCellEditable(m_LeftClickDownCell) &&
+      !IsCellFixed(m_LeftClickDownCell.row, m_LeftClickDownCell.col) && GetCellRect(m_LeftClickDownCell, &cellRect) &&
+      CGridCellCombo::ArrowRect(cellRect).PtInRect(point)) {
+    if (m_LeftClickDownCell != m_idCurrentCell) SetFocusCell(m_LeftClickDownCell);
     m_MouseMode = MOUSE_PREPARE_EDIT;
     return;
   }
