@@ -79,11 +79,13 @@ agree tab-loads
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 # Nothing entered: "Abbrechen" would end at once (the other screen tests see that). Text typed into the annotation
-# is input: Escape asks before discarding it, and the host's answer (the default, No) keeps the window open.
+# is input: Escape asks in a message box before discarding it; Enter answers its default (No), which keeps the
+# window open.
 xdotool mousemove --window "$main" 300 457 click 1 type --window "$main" "neu"
 xdotool key --window "$main" Escape
-asked() { grep -q 'Sollen die Änderungen verworfen werden? \[Yes/No\] -> No' "$work/err"; }
-wait_for 10 asked || fail "Escape discarded typed input without a question"
+wait_for 10 find_box || fail "Escape discarded typed input without a question"
+answer_box_with Return || fail "the question stayed after Enter"
+sleep 0.3
 kill -0 "$app" 2>/dev/null || fail "kolumo ended though the discarding was refused"
 agree discard-refused
 kill "$app"

@@ -65,12 +65,13 @@ done
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 # "Abbrechen" ends the program, unless the position changed (the results tab stores what it calculated): then it
-# asks before discarding, and the host's answer (the default, No) keeps the window open. The file stays as it was.
+# asks in a message box before discarding, and Enter (its default, No) keeps the window open. The file stays as it
+# was.
 click 975 457  # "Abbrechen"
-asked() { grep -q 'Sollen die Änderungen verworfen werden? \[Yes/No\] -> No' "$work/err"; }
-wait_for 20 sh -c "! kill -0 $app 2>/dev/null || grep -q 'verworfen werden' '$work/err'" ||
-  fail "kolumo neither ended nor asked on Abbrechen"
-if asked; then
+ended_or_asked() { ! kill -0 "$app" 2>/dev/null || find_box; }
+wait_for 20 ended_or_asked || fail "kolumo neither ended nor asked on Abbrechen"
+if find_box; then
+  answer_box_with Return || fail "the question stayed after Enter"
   sleep 0.3
   kill -0 "$app" 2>/dev/null || fail "kolumo ended though the discarding was refused"
   kill "$app"
