@@ -212,6 +212,6 @@ void CKolumoResultDlg::ZeigeErgebnis() {
 void CKolumoResultDlg::OnAusgabe() {
   if (!m_pData) return;
   const CString datei = m_pData->GetOutputFileName();
-  if (!datei.IsEmpty()) std::remove(datei.GetString());
+  if (!datei.IsEmpty()) std::remove(win::ToFsPath(datei.str()).c_str());
   m_pData->OpenOutput();
 }
