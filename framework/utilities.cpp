@@ -23,7 +23,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/richedit/richeditctrl.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/screen.h"
 
 extern char** environ;
 
@@ -552,7 +554,21 @@ void OpenWithViewer(const char* path) {
     AfxMessageBox(CString("Fehler beim Öffnen der Datei ") + (path ? path : ""), MB_OK);
     return;
   }
-  RunProcess(GetViewerProgram() + " " + QuoteArgument(FsPath(path)).c_str(), SW_SHOWNORMAL);
+  const CString command = GetViewerProgram() + " " + QuoteArgument(FsPath(path)).c_str();
+  // Without a screen there is nobody to look at a viewer's window: the call is only told.
+  if (!win::CurrentScreen()) {
+    std::fprintf(stderr, "Betrachter: %s\n", command.GetString());
+    return;
+  }
+  RunProcess(command, SW_SHOWNORMAL);
+}
+
+CString PdfBesideFile(const char* path) {
+  CString pdf = path;
+  const int dot = pdf.ReverseFind('.');
+  const int slash = std::max(pdf.ReverseFind('/'), pdf.ReverseFind('\\'));
+  if (dot > slash) pdf = pdf.Left(dot);
+  return pdf + ".pdf";
 }
 
 void PrintFile(const char* path) {
@@ -562,10 +578,41 @@ void PrintFile(const char* path) {
     AfxMessageBox(text, MB_OK);
     return;
   }
-  if (!ProgramOnPath("lp")) {
+  if (ProgramOnPath("lp")) {
+    RunProcess(CString("lp ") + QuoteArgument(FsPath(path)).c_str(), SW_HIDE);
+    return;
+  }
+  // No printer set up: a report is printed into a PDF beside it, and the message names that file.
+  const std::string fsPath = FsPath(path);
+  std::string rtf;
+  if (std::FILE* file = std::fopen(fsPath.c_str(), "rb")) {
+    char buffer[4096];
+    std::size_t count;
+    while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) rtf.append(buffer, count);
+    std::fclose(file);
+  }
+  richdoc::Document document;
+  std::string reason;
+  bool isReport = rtf.rfind("{\\rtf", 0) == 0;
+  if (isReport) {
+    try {
+      document.ReadRtf(rtf);
+    } catch (const richdoc::RtfError&) {
+      isReport = false;
+    }
+  }
+  if (!isReport) {
     text.Format("Datei '%s' kann nicht gedruckt werden: das Druckprogramm \"lp\" wurde nicht gefunden.", path);
     AfxMessageBox(text, MB_OK);
     return;
   }
-  RunProcess(CString("lp ") + QuoteArgument(FsPath(path)).c_str(), SW_HIDE);
+  const CString pdf = PdfBesideFile(path);
+  if (!richedit::PrintToPdf(document, FsPath(pdf), fsPath, &reason)) {
+    text.Format("Die Datei '%s' konnte nicht geschrieben werden: %s", pdf.GetString(), reason.c_str());
+    AfxMessageBox(text, MB_OK);
+    return;
+  }
+  text.Format("Kein Drucker eingerichtet: die Datei '%s' wurde als PDF in die Datei '%s' gedruckt.", path,
+              pdf.GetString());
+  AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
 }

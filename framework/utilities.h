@@ -154,7 +154,11 @@ bool IsClassName(const CObject* object, const char* className);
 CString GetViewerProgram();
 // Opens a file with the desktop's program for it (the shell verb "open"); false when it cannot be started.
 bool ShellOpen(const char* path);
-// Opens the file in the viewer without waiting; a file that cannot be read gives a message.
+// Opens the file in the viewer without waiting; a file that cannot be read gives a message. Without a screen the
+// call is written to stderr instead.
 void OpenWithViewer(const char* path);
-// Hands the file to the printing program "lp"; a file that cannot be read, or no "lp", gives a message.
+// The file's name with ".pdf" in place of its extension.
+CString PdfBesideFile(const char* path);
+// Hands the file to the printing program "lp"; without it (no printer set up) a report is printed into a PDF
+// beside it (PdfBesideFile) and a message names that file. A file that cannot be read gives a message.
 void PrintFile(const char* path);
