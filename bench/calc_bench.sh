@@ -7,6 +7,8 @@
 # Each line gives the fastest and the median wall time of the runs, and the CPU time of the fastest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Timed without windows: on a display a calculation would show its progress and could wait for a person.
+unset DISPLAY
 build="${1:-build/default}"
 vorher="${2:-}"
 runs="${KOLUMO_BENCH_RUNS:-7}"

@@ -656,9 +656,10 @@ void UebernehmeStabteilung(CKolumoData& data) {
 int Calculate(int document) {
   auto data = std::make_unique<CKolumoData>();
   data->SetDefaults();
-  data->ReadData(document);
-  // the support-reaction export of the write-back finds the position through the data's document
+  // Set before reading: the document part's OnInitDocument is given the position's name and folder while it is
+  // read, and the support-reaction export of the write-back finds the position through it.
   data->doc = document;
+  data->ReadData(document);
   // Formulas of the document part that failed are reported; they stop neither the calculation nor the saving.
   if (const CString messages = data->GetSubData().GetMessages(); !messages.IsEmpty())
     AfxMessageBox(Tr("Fehler in den Formeln des Dokuments:") + "\n" + messages, MB_ICONWARNING);

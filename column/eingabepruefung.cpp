@@ -154,12 +154,14 @@ class Pruefung {
     if (!NormBekannt(data_.iNorm))
       fehler_.push_back(
           Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: %s).", data_.iNorm, BekannteNormen().c_str()));
+    // a new position is such a column: nothing to calculate yet
+    if (data_.nFields() < 1) fehler_.push_back(Text("Die Stütze hat kein Feld (nFields = %d).", data_.nFields()));
     for (int f = 0; f < data_.nFields(); ++f) {
       const std::string wer = Text("Feld %d: ", f + 1);
       if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))
         fehler_.push_back(wer + Text("Feldlänge length = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
     }
-    for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(f);
+    for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(data_.querschnitte[f], f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
     Kriechen();
     Fundament();
@@ -172,6 +174,11 @@ class Pruefung {
 
   // Said, not refused: the calculation takes a grade of the catalogue in place of an unknown one.
   const std::vector<std::string>& Hinweise() const { return hinweise_; }
+
+  std::vector<std::string> NurQuerschnitt(CKolumoQuer& q, int f) {
+    Querschnitt(q, f);
+    return fehler_;
+  }
 
  private:
   // Text where a number belongs: the reading takes its leading number or 0, so it is refused here. Loads are
@@ -265,8 +272,7 @@ class Pruefung {
     return false;
   }
 
-  void Querschnitt(int f) {
-    CKolumoQuer& q = data_.querschnitte[f];
+  void Querschnitt(CKolumoQuer& q, int f) {
     {
       const std::string wer = Text("Feld %d, Querschnitt: ", f + 1);
       const std::pair<CFormulaNumber*, const char*> zahlen[] = {{&q.bx, "bx"}, {&q.dy, "dy"},      {&q.ex, "ex"},
@@ -666,6 +672,11 @@ std::string KombinationsText(const CKolumoData& data, int stage, int index) {
 }
 
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return Pruefung(data, document).Fehler(); }
+
+std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer& quer, int field) {
+  CKolumoQuer q = quer;
+  return Pruefung(data, 0).NurQuerschnitt(q, field);
+}
 
 bool PruefeEingabe(CKolumoData& data, int document) {
   Pruefung pruefung(data, document);

@@ -6,10 +6,15 @@
 #include <vector>
 
 class CKolumoData;
+class CKolumoQuer;
 
 // The problems of the column's input, empty when it can be calculated. `document` is the position the data was
 // read from: loads in a stage the column does not have are seen only there.
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document);
+
+// The problems of one cross-section as the check above finds them in field `field` of `data`'s column: the input
+// dialog refuses a typed value with the same rule and the same words.
+std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer& quer, int field);
 
 // Shows the problems in one message box; false when there were any (the calculation must not run).
 bool PruefeEingabe(CKolumoData& data, int document);

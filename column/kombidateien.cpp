@@ -8,10 +8,14 @@
 #include <memory>
 #include <system_error>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "column/kolumodata.h"
 #include "engine/kombisatz.h"
 #include "platform/tolkar/tolkar.h"
 #include "designcode/designcode.h"
+#include "platform/win/leftovers.h"
 #include "platform/win/msgbox.h"
 
 namespace {
@@ -56,23 +60,51 @@ bool SchreibeDatei(const std::string& pfad, const std::string& text, std::string
   const std::string temp = pfad + ".tmp";
   std::FILE* file = std::fopen(temp.c_str(), "wb");
   if (!file) {
-    error = "Datei " + pfad + " kann nicht zum Schreiben geöffnet werden !";
+    error = "Datei " + pfad + " kann nicht zum Schreiben geöffnet werden ! (" + std::strerror(errno) + ")";
     return false;
   }
   const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   const bool closed = std::fclose(file) == 0;
   if (written && closed && std::rename(temp.c_str(), pfad.c_str()) == 0) return true;
+  const std::string grund = std::strerror(errno);
   std::remove(temp.c_str());
-  error = "Datei " + pfad + " kann nicht zum Schreiben geöffnet werden !";
+  error = "Datei " + pfad + " kann nicht zum Schreiben geöffnet werden ! (" + grund + ")";
   return false;
 }
 
 }  // namespace
 
-KombiOrdner::~KombiOrdner() {
-  if (ordner_.empty()) return;
+namespace {
+
+constexpr const char* kOrdnerPraefix = "kolumo-calc-";
+
+// Scratch folders of calculations that were killed: "kolumo-calc-<pid>-XXXXXX" of a process that is gone and
+// whose lock nobody holds. Folders of runs still at work, and anything else in the temporary folder, stay.
+void RaeumeVerwaisteOrdner(const std::filesystem::path& temp) {
   std::error_code ec;
-  std::filesystem::remove_all(ordner_, ec);
+  for (std::filesystem::directory_iterator it(temp, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const std::size_t praefix = std::strlen(kOrdnerPraefix);
+    if (name.compare(0, praefix, kOrdnerPraefix) != 0 || name.size() < praefix + 8) continue;
+    const std::size_t strich = name.size() - 7;
+    if (name[strich] != '-') continue;
+    const long pid = win::ProcessIdIn(name.substr(praefix, strich - praefix));
+    std::error_code art;
+    if (!pid || !std::filesystem::is_directory(it->symlink_status(art))) continue;
+    if (!win::LeftBehind(it->path().string(), pid)) continue;
+    std::error_code weg;
+    std::filesystem::remove_all(it->path(), weg);
+  }
+}
+
+}  // namespace
+
+KombiOrdner::~KombiOrdner() {
+  if (!ordner_.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(ordner_, ec);
+  }
+  if (sperre_ >= 0) ::close(sperre_);
 }
 
 bool KombiOrdner::Anlegen(std::string& error) {
@@ -84,7 +116,9 @@ bool KombiOrdner::Anlegen(std::string& error) {
             "\"): " + ec.message() + ". Berechnung wird nicht durchgeführt!";
     return false;
   }
-  std::string muster = (temp / "kolumo-calc-XXXXXX").string();
+  RaeumeVerwaisteOrdner(temp);
+  // the process id in the name and the lock on the folder tell a later run whether this one is still at work
+  std::string muster = (temp / (kOrdnerPraefix + std::to_string(::getpid()) + "-XXXXXX")).string();
   if (!mkdtemp(muster.data())) {
     const std::string grund = std::strerror(errno);
     error = "Der Ordner für die Kombinationsdateien kann in " + temp.string() + " nicht angelegt werden: " + grund +
@@ -92,6 +126,13 @@ bool KombiOrdner::Anlegen(std::string& error) {
     return false;
   }
   ordner_ = muster;
+  sperre_ = ::open(ordner_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (sperre_ < 0 || !win::LockForThisRun(sperre_)) {
+    const std::string grund = std::strerror(errno);
+    error = "Der Ordner " + ordner_ + " für die Kombinationsdateien kann nicht gesperrt werden: " + grund +
+            ". Berechnung wird nicht durchgeführt!";
+    return false;
+  }
   // a fixed short name: the position's own name may be long enough to overflow a file name with the suffixes
   basis_ = ordner_ + "/kombi";
   return true;

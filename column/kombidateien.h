@@ -23,7 +23,8 @@ constexpr int kKombiMaxEinwirkungen = 50;
 constexpr int kKombiMaxProArt = 200;
 
 // The scratch folder of one calculation: made with a unique name in the temporary folder, removed with
-// everything in it when the object goes, whatever way the calculation ends.
+// everything in it when the object goes, whatever way the calculation ends. A calculation killed by a signal
+// cannot remove its folder: the next one removes it (only folders of dead processes whose lock nobody holds).
 class KombiOrdner {
  public:
   KombiOrdner() = default;
@@ -39,6 +40,7 @@ class KombiOrdner {
  private:
   std::string ordner_;
   std::string basis_;
+  int sperre_ = -1;  // the folder held open and locked while the calculation runs
 };
 
 // The file of a kind (1-4) and stage (0-3).

@@ -212,6 +212,9 @@ void CKolumoResultDlg::ZeigeErgebnis() {
 void CKolumoResultDlg::OnAusgabe() {
   if (!m_pData) return;
   const CString datei = m_pData->GetOutputFileName();
-  if (!datei.IsEmpty()) std::remove(datei.GetString());
+  if (!datei.IsEmpty()) std::remove(win::ToFsPath(datei.str()).c_str());
   m_pData->OpenOutput();
+  // Writing the report draws its pictures through the window system; on a screen the page's trees and text were
+  // left unpainted after it, so the page is drawn whole again.
+  if (m_hWnd) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }

@@ -1,7 +1,11 @@
 #include "column_ui/querschnittdlg.h"
 
 #include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
 
+#include "column/eingabepruefung.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/resources.h"
 
@@ -96,6 +100,9 @@ int RowOf(int type, Feld f) {
 
 bool DinWerte(int norm) { return norm == 0 || norm == 10 || norm == 11 || norm == 12; }
 
+// The subdivision as a whole number; a value beyond any count stays beyond the check's limit.
+int Teilung(double value) { return std::isnan(value) ? 0 : int(std::clamp(value, -1.0e9, 1.0e9)); }
+
 }  // namespace
 
 // ---- grid ------------------------------------------------------------------------------------------------------
@@ -170,12 +177,34 @@ bool CKolumoQuerGrid::Ask(const char* text) { return AfxMessageBox(Tr(text), MB_
 
 void CKolumoQuerGrid::StoreTeilung(int row) {
   double teilung = GetCellFormula(row, 1).m_dValue;
-  if (teilung < 2) {
+  if (!(teilung >= 2)) {
     AfxMessageBox(Tr("Stabteilung <2 nicht zulässig. Stabteilung wird auf 2 gesetzt!"), MB_OK);
     teilung = 2;
     SetCellFormula(row, 1, CFormulaNumber(teilung));
   }
-  m_quer.teilung = int(teilung);
+  m_quer.teilung = Teilung(teilung);
+}
+
+bool CKolumoQuerGrid::Refused(int row) {
+  if (!m_data || row < kErste || row >= kRows) return false;
+  const Feld feld = kZeilen[m_quer.type][row - kErste].feld;
+  if (feld == KEIN) return false;
+  CKolumoQuer typed = m_quer;
+  if (feld == TEIL)
+    typed.teilung = Teilung(GetCellFormula(row, 1).GetValue());
+  else
+    *Wert(typed, feld) = GetCellFormula(row, 1);
+  if (typed.type == 1) typed.dy = typed.bx;
+  // Only what the value brings: a problem the section had already (read from the file, or left by a change of the
+  // section type) must not block the edit that mends it.
+  const std::vector<std::string> before = QuerschnittFehler(*m_data, m_quer, m_field);
+  std::string text;
+  for (const std::string& problem : QuerschnittFehler(*m_data, typed, m_field))
+    if (std::find(before.begin(), before.end(), problem) == before.end()) text += (text.empty() ? "" : "\n") + problem;
+  if (text.empty()) return false;
+  AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
+  SetCellFormula(row, 1, feld == TEIL ? CFormulaNumber(double(m_quer.teilung)) : *Wert(m_quer, feld));
+  return true;
 }
 
 void CKolumoQuerGrid::Store() {
@@ -289,7 +318,7 @@ void CKolumoQuerGrid::OnCellComboSelect(int row, int col, int item) {
 }
 
 void CKolumoQuerGrid::OnCellChanged(int row, int col, int type) {
-  if (col == 1 && row >= kErste) Store();
+  if (col == 1 && row >= kErste && !Refused(row)) Store();
 }
 
 // ---- dialog ----------------------------------------------------------------------------------------------------
@@ -306,6 +335,8 @@ bool CKolumoQuerDlg::Bearbeite(CKolumoData& data, int field, CWnd* parent) {
   dlg.m_grid.m_quer = data.querschnitte[field];
   dlg.m_grid.m_fertigteil = data.Fertigteil;
   dlg.m_grid.m_norm = data.iNorm;
+  dlg.m_grid.m_data = &data;
+  dlg.m_grid.m_field = field;
   if (dlg.DoModal() != IDOK) return false;
   data.querschnitte[field] = dlg.m_grid.m_quer;
   return true;

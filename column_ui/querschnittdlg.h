@@ -1,7 +1,7 @@
 // The cross-section of one field: shape, reinforcement layout, dimensions, offsets, cover, reinforcement, strut
-// inclination and subdivision in one two-column grid. Every finished edit checks the values against the design
-// code's minimum dimensions and reinforcement and offers a correction; the caller's cross-section changes on OK
-// only.
+// inclination and subdivision in one two-column grid. A value the calculation would refuse is refused where it is
+// typed; every finished edit checks the values against the design code's minimum dimensions and reinforcement and
+// offers a correction; the caller's cross-section changes on OK only.
 #pragma once
 
 #include "column/kolumodata.h"
@@ -21,8 +21,13 @@ class CKolumoQuerGrid : public COrmiGridCtrl {
   CKolumoQuer m_quer;
   int m_fertigteil = 0;
   int m_norm = 0;
+  // The position and the field the section belongs to: a value the calculation's input check refuses is refused
+  // as its cell is left, with the check's message.
+  CKolumoData* m_data = nullptr;
+  int m_field = 0;
 
  private:
+  bool Refused(int row);
   void Show();
   void Store();
   void StoreTeilung(int row);

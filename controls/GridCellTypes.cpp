@@ -58,11 +58,15 @@ void CGridCellCombo::GetOptions(CStringArray& out) const {
   for (INT_PTR i = 0; i < m_Strings.GetSize(); ++i) out.Add(m_Strings[i]);
 }
 
+CRect CGridCellCombo::ArrowRect(const CRect& rect) {
+  const int arrow = ::GetSystemMetrics(SM_CYHSCROLL);
+  if (arrow >= rect.Width() || arrow >= rect.Height()) return CRect(0, 0, 0, 0);
+  return CRect(rect.right - ::GetSystemMetrics(SM_CXVSCROLL), rect.top, rect.right, rect.top + arrow);
+}
+
 BOOL CGridCellCombo::Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd) {
   CGridCtrl* grid = GetGrid();
-  const int arrow = ::GetSystemMetrics(SM_CYHSCROLL);
-  if (grid && grid->IsCellEditable(row, col) && !IsEditing() && arrow < rect.Width() && arrow < rect.Height()) {
-    CRect button(rect.right - ::GetSystemMetrics(SM_CXVSCROLL), rect.top, rect.right, rect.top + arrow);
+  if (CRect button = ArrowRect(rect); grid && grid->IsCellEditable(row, col) && !IsEditing() && !button.IsRectEmpty()) {
     dc->DrawFrameControl(&button, DFC_SCROLL, DFCS_SCROLLDOWN);
     rect.right = button.left;
   }

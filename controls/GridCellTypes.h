@@ -25,6 +25,8 @@ class CGridCellCombo : public CGridCell {
   void GetOptions(CStringArray& out) const;
   void SetStyle(DWORD style) { m_dwStyle = style; }
   DWORD GetStyle() const { return m_dwStyle; }
+  // Where the cell drawn in `rect` shows its arrow button; empty when the button does not fit.
+  static CRect ArrowRect(const CRect& rect);
   BOOL Draw(CDC* dc, int row, int col, CRect rect, BOOL eraseBkgnd = TRUE) override;
   CSize GetCellExtent(CDC* dc) override;
   BOOL Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT nChar) override;

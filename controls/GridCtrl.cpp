@@ -4,7 +4,9 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
+#include "controls/GridCellTypes.h"
 #include "controls/GridInPlace.h"
 
 IMPLEMENT_DYNAMIC(CGridRowArray, CObArray)
@@ -1635,6 +1637,15 @@ void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
     m_MouseMode = MOUSE_PREPARE_EDIT;
     return;
   }
+  // A combo cell's arrow opens its list with the one click, as a combo box's arrow does.
+  CRect cellRect;
+  if (dynamic_cast<CGridCellCombo*>(cell) && !ctrl && !(flags & MK_SHIFT) && IsCellEditable(m_LeftClickDownCell) &&
+      !IsCellFixed(m_LeftClickDownCell.row, m_LeftClickDownCell.col) && GetCellRect(m_LeftClickDownCell, &cellRect) &&
+      CGridCellCombo::ArrowRect(cellRect).PtInRect(point)) {
+    if (m_LeftClickDownCell != m_idCurrentCell) SetFocusCell(m_LeftClickDownCell);
+    m_MouseMode = MOUSE_PREPARE_EDIT;
+    return;
+  }
   if (!IsCellSelected(m_LeftClickDownCell.row, m_LeftClickDownCell.col)) {
     if (m_MouseMode != MOUSE_OVER_COL_DIVIDE && m_MouseMode != MOUSE_OVER_ROW_DIVIDE) {
       if (IsCellFixed(m_LeftClickDownCell.row, m_LeftClickDownCell.col))
@@ -2160,17 +2171,26 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
   ::GlobalFree(mem);
   int maxRow = cell.row, maxCol = cell.col;
   int row = cell.row;
-  std::size_t lineStart = 0;
-  while (lineStart <= text.size()) {
-    std::size_t lineEnd = text.find('\n', lineStart);
-    if (lineEnd == std::string::npos) lineEnd = text.size();
-    const std::string line = text.substr(lineStart, lineEnd - lineStart);
+  // Rows end at a line end of any system ("\r\n", "\n", "\r"); the line end after the last row (spreadsheets
+  // write one) starts no empty row that would blank the cell below.
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+      if (start < text.size() || lines.empty()) lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  for (const std::string& line : lines) {
     while (row < m_nRowCount && GetRowHeight(row) <= 0) ++row;
     if (row >= m_nRowCount) break;
     int col = cell.col;
     std::size_t fieldStart = 0;
     while (fieldStart <= line.size()) {
-      std::size_t fieldEnd = line.find_first_of("\t,", fieldStart);
+      // Cells end at tabs only: a comma is the decimal comma of "12,5", part of the value.
+      std::size_t fieldEnd = line.find('\t', fieldStart);
       if (fieldEnd == std::string::npos) fieldEnd = line.size();
       while (col < m_nColCount && GetColumnWidth(col) <= 0) ++col;
       if (col >= m_nColCount) break;
@@ -2184,8 +2204,6 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
       fieldStart = fieldEnd + 1;
     }
     ++row;
-    lineStart = lineEnd + 1;
-    if (lineEnd == text.size()) break;
   }
   m_LastPaste = CCellBlock(cell.row, cell.col, maxRow, maxCol);
   if (selectPastedCells) {

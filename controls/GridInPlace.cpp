@@ -211,6 +211,8 @@ CGridInPlaceCombo::CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UIN
   ShowDropDown(TRUE);
   if ((style & 0x3) == CBS_DROPDOWNLIST) {
     SetFocus();
+    // A letter that opened the list picks the first entry it begins, as typing into the open list does.
+    if (firstChar > VK_SPACE && !IsNavigationKey(firstChar)) SendMessage(WM_CHAR, firstChar);
     return;
   }
   m_edit.SubclassDlgItem(kComboFieldId, this);

@@ -317,6 +317,7 @@ void SubDlg::LoadTransfers() {
     auto entry = std::make_unique<CVarDefWertUebernahme>();
     entry->GetImport().varPath = parts[1].c_str();
     entry->GetImport().varName = parts[2].c_str();
+    entry->GetImport().positionFile = position->varDefs.positionFile;
     entry->GetImport().Update();
     position->varDefs.Add(std::move(entry));
   }

@@ -405,11 +405,25 @@ void CVarDefList::ReadData(int parent) {
       ReportBadIndex("entry", idx, int(read.size()));
       continue;
     }
+    if (auto* taken = dynamic_cast<CVarDefWertUebernahme*>(entry.get())) taken->GetImport().positionFile = positionFile;
     entry->ReadData(element);
     read[std::size_t(idx)] = std::move(entry);
   }
   entries = std::move(read);
   bPageBreak = VIDUV_GetInt(vardef, "bPageBreak");
+  ReportNotRefreshed();
+}
+
+void CVarDefList::ReportNotRefreshed() const {
+  CString lines;
+  for (const auto& entry : entries) {
+    const CString* importText = entry ? entry->GetImportText() : nullptr;
+    if (importText && !importText->IsEmpty()) lines += "\n" + *importText;
+  }
+  // A value that was not refreshed must not go into a calculation unnoticed; it does not stop one either.
+  if (!lines.IsEmpty())
+    AfxMessageBox(Tr("Übernommene Werte wurden nicht aktualisiert; es wird mit ihren alten Werten gerechnet:") + lines,
+                  MB_ICONWARNING);
 }
 
 void CVarDefList::ReadOldData(int parent) {
@@ -559,7 +573,10 @@ void CVarDefList::CheckImportedValues() {
   for (int i = 0; i < GetSize(); ++i) {
     CVarDefEntry* entry = GetAt(i);
     if (!entry) continue;
-    if (auto* taken = dynamic_cast<CVarDefWertUebernahme*>(entry)) taken->GetImport().Update();
+    if (auto* taken = dynamic_cast<CVarDefWertUebernahme*>(entry)) {
+      taken->GetImport().positionFile = positionFile;
+      taken->GetImport().Update();
+    }
     const CString* importText = entry->GetImportText();
     if (!importText || importText->IsEmpty()) continue;
     const CImportRecord& record = static_cast<CVarDefWertUebernahme*>(entry)->GetImport();

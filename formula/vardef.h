@@ -24,8 +24,8 @@ class CImportRecord {
   // The five attributes "varPath", "desc", "varName", "value", "unit" of the element.
   void ReadData(int element);
   void WriteData(int element) const;
-  // Refreshes value and unit from the source: 0 found (or nothing to refresh), 1 source file missing,
-  // 2 value missing; sets the status text.
+  // Refreshes value and unit from the source: 0 found (or nothing to refresh), 1 source file missing or
+  // unreadable, 2 value missing, 3 the value is no finite number; sets the status text. Only 0 changes them.
   virtual int Update();
 
   CString varPath;  // source position, then the "desc" texts of its exports folders and value, joined by '\'
@@ -34,6 +34,9 @@ class CImportRecord {
   double value = 0.0;
   CString unit;
   CString status;  // empty while the source is found; never stored
+  // The file of the position that takes the value over: a source named relatively lies in its folder. The list
+  // that holds the record sets it before every refresh; never stored or copied.
+  CString positionFile;
 };
 
 // The rich-text document part as the variable definitions fill it with their text.
@@ -238,8 +241,12 @@ class CVarDefList {
   void InsertAt(int i, std::unique_ptr<CVarDefEntry> entry);
   void RemoveAt(int i);
 
+  // Reads the entries, refreshing every taken-over value; the values that could not be refreshed keep their old
+  // numbers and are listed in one warning.
   void ReadData(int parent);
   void ReadOldData(int parent);
+  // One warning listing every taken-over value whose refresh failed; nothing when all were refreshed.
+  void ReportNotRefreshed() const;
   void WriteData(int parent);
   void WriteExports(int element);
 
@@ -263,6 +270,7 @@ class CVarDefList {
   BOOL bPageBreak = FALSE;
   BOOL bReport = TRUE;            // the report block is written only when set
   BOOL bLostValuesShown = FALSE;  // the dialog about lost references was shown once
+  CString positionFile;           // the position's own file: its taken-over values' sources lie beside it
   CVariableStore store;           // the taken-over values; chained to the global store
 
  private:

@@ -173,6 +173,8 @@ int BaseData::ReadData(int document) {
   Modellhof = VIDUV_GetInt(info, "Modellhof") != 0;
 
   if (input) {
+    // Taken-over values are refreshed from sources beside this position's file, wherever the program runs.
+    varDefs.positionFile = VIDUV_GetCompleteFileName(document);
     varDefs.ReadData(input);
     if (int skrib = VIDUV_FindFirstChild(input, "Skrib")) pSubData->ReadXML(skrib);
   }

@@ -3,10 +3,11 @@
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/msgbox.h"
+#include "platform/win/paths.h"
 
 void BaseData::ShowHelpTopic(const char* helpFile, const char* topic) {
-  CString path;
-  path.Format("%s\\%s", GetExeDir().GetString(), helpFile ? helpFile : "");
+  // Names come with "\" separators; the path shown and opened is the file system's.
+  const CString path(win::JoinPath(win::ExeDir(), win::ToFsPath(helpFile ? helpFile : "")));
   if (!CDirList::FileExists(path)) {
     CString text;
     text.Format(
@@ -20,8 +21,7 @@ void BaseData::ShowHelpTopic(const char* helpFile, const char* topic) {
 }
 
 void BaseData::OpenProgramFile(const char* relativePath) {
-  CString path;
-  path.Format("%s\\%s", GetInstallRoot().GetString(), relativePath ? relativePath : "");
+  const CString path(win::JoinPath(win::InstallRoot(), win::ToFsPath(relativePath ? relativePath : "")));
   if (!CDirList::FileExists(path)) {
     AfxMessageBox(CString("Fehler beim Öffnen der Datei ") + path, MB_OK);
     return;

@@ -8,11 +8,13 @@
 
 #include "framework/basedata.h"
 #include "framework/utilities.h"
+#include "platform/richedit/richtext.h"
 #include "platform/viduv/viduv.h"
 
 namespace {
 
 constexpr double kZeroBand = 0.0001;
+constexpr const char* kNoOutputText = "\n\nAusgabedatei nicht vorhanden!";
 
 CString FormatValue(const char* prefix, int digits, double value, const CString& unit) {
   CString text;
@@ -339,21 +341,27 @@ void BaseData::ReadResults(int document) {
 
 void BaseData::ShowOutput(CWnd* richText) {
   if (!richText) return;
-  // Stand-in until the output view is a rich-text control: the window shows the output file's RTF source.
-  CString text;
-  if (std::FILE* file = std::fopen(win::ToFsPath(GetOutputFileName().str()).c_str(), "rb")) {
-    char buffer[4096];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) text += CString(buffer, int(count));
-    std::fclose(file);
-  }
-  richText->SetWindowText(text);
-}
-
-void BaseData::OpenOutput() { OpenWithViewer(GetOutputFileName()); }
-
-void BaseData::RecalcAndOpenOutput() {
+  // The report is made anew when the input or the report changed since it was last written.
   CCalcAndStoreResult result;
   CalcAndStore(result, TRUE, FALSE);
-  if (CDirList::FileExists(GetOutputFileName())) OpenOutput();
+  const CString output = GetOutputFileName();
+  const bool exists = CDirList::FileExists(output);
+  if (richText->IsKindOf(RUNTIME_CLASS(CRichText))) {
+    CRichText* box = static_cast<CRichText*>(richText);
+    if (!exists || !box->ShowFile(output)) box->ShowText(kNoOutputText);
+    return;
+  }
+  richText->SetWindowText(kNoOutputText);
+}
+
+void BaseData::OpenOutput() {
+  CCalcAndStoreResult result;
+  CalcAndStore(result, TRUE, FALSE);
+  if (CDirList::FileExists(GetOutputFileName())) OpenWithViewer(GetOutputFileName());
+}
+
+void BaseData::RecalcAndOpenOutput() {
+  // Whatever the fingerprints say: calculated and reported again.
+  ResetInputFingerprint();
+  OpenOutput();
 }

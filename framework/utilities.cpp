@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,7 +23,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/richedit/richeditctrl.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/screen.h"
 
 extern char** environ;
 
@@ -167,15 +170,37 @@ void CLogFile::WriteLine(const char* text) {
   std::snprintf(stamp, sizeof stamp, "[%02d.%02d.%04d / %02d:%02d:%02d:%04d]", utc.tm_mday, utc.tm_mon + 1,
                 utc.tm_year + 1900, utc.tm_hour, utc.tm_min, utc.tm_sec, millisecond);
 
+  std::string line = std::string(stamp) + " " + (text ? text : "") + "\n";
+
   std::string path = FsPath(m_path);
-  std::FILE* file = nullptr;
-  for (int attempt = 0; attempt < 10 && !file; ++attempt) {
-    file = std::fopen(path.c_str(), "a");
-    if (!file) std::this_thread::sleep_for(milliseconds(20));
+  int fd = -1;
+  for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+    fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) std::this_thread::sleep_for(milliseconds(20));
   }
-  if (!file) return;
-  std::fprintf(file, "%s %s\n", stamp, text ? text : "");
-  std::fclose(file);
+  if (fd < 0) return;
+  // Runs started at once write and trim the log in turn; one that keeps it locked is waited for a while only.
+  bool locked = false;
+  for (int attempt = 0; attempt < 50 && !locked; ++attempt) {
+    locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (!locked) std::this_thread::sleep_for(milliseconds(20));
+  }
+  if (::write(fd, line.data(), line.size()) == ssize_t(line.size()) && locked) TrimLog(fd);
+  ::close(fd);
+}
+
+void CLogFile::TrimLog(int fd) {
+  // Every run adds its lines: beyond the limit only the latest lines stay, cut at a line's start.
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || std::size_t(status.st_size) <= kMaxBytes) return;
+  std::string tail(kKeptBytes, '\0');
+  const ssize_t got = ::pread(fd, tail.data(), tail.size(), off_t(status.st_size) - off_t(kKeptBytes));
+  if (got != ssize_t(tail.size())) return;
+  const std::size_t start = tail.find('\n');
+  tail.erase(0, start == std::string::npos ? tail.size() : start + 1);
+  if (::ftruncate(fd, 0) != 0) return;
+  // appended: the descriptor writes at the end, which is now the start; a failure loses log lines only
+  [[maybe_unused]] const ssize_t written = ::write(fd, tail.data(), tail.size());
 }
 
 // --- Folders ---
@@ -215,12 +240,13 @@ CString GetVorbelegungFile(const char* program, const char* variant) {
 }
 
 CString FindVorbelegungFile(const char* program, const char* variant) {
-  const std::string user = GetVorbelegungFile(program, variant).str();
-  if (CDirList::FileExists(user.c_str())) return CString(user);
-  const std::string shipped =
-      win::JoinPath(win::JoinPath(win::InstallRoot(), "Vorlagen"), user.substr(user.find_last_of('/') + 1));
+  const CString user = GetVorbelegungFile(program, variant);
+  if (CDirList::FileExists(user)) return user;
+  const std::string path = user.str();
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  const std::string shipped = win::JoinPath(win::JoinPath(GetInstallRoot().str(), "Vorlagen"), name);
   if (CDirList::FileExists(shipped.c_str())) return CString(shipped);
-  return CString();
+  return "";
 }
 
 CCurDirSaver::CCurDirSaver() {
@@ -528,7 +554,21 @@ void OpenWithViewer(const char* path) {
     AfxMessageBox(CString("Fehler beim Öffnen der Datei ") + (path ? path : ""), MB_OK);
     return;
   }
-  RunProcess(GetViewerProgram() + " " + QuoteArgument(FsPath(path)).c_str(), SW_SHOWNORMAL);
+  const CString command = GetViewerProgram() + " " + QuoteArgument(FsPath(path)).c_str();
+  // Without a screen there is nobody to look at a viewer's window: the call is only told.
+  if (!win::CurrentScreen()) {
+    std::fprintf(stderr, "Betrachter: %s\n", command.GetString());
+    return;
+  }
+  RunProcess(command, SW_SHOWNORMAL);
+}
+
+CString PdfBesideFile(const char* path) {
+  CString pdf = path;
+  const int dot = pdf.ReverseFind('.');
+  const int slash = std::max(pdf.ReverseFind('/'), pdf.ReverseFind('\\'));
+  if (dot > slash) pdf = pdf.Left(dot);
+  return pdf + ".pdf";
 }
 
 void PrintFile(const char* path) {
@@ -538,10 +578,41 @@ void PrintFile(const char* path) {
     AfxMessageBox(text, MB_OK);
     return;
   }
-  if (!ProgramOnPath("lp")) {
+  if (ProgramOnPath("lp")) {
+    RunProcess(CString("lp ") + QuoteArgument(FsPath(path)).c_str(), SW_HIDE);
+    return;
+  }
+  // No printer set up: a report is printed into a PDF beside it, and the message names that file.
+  const std::string fsPath = FsPath(path);
+  std::string rtf;
+  if (std::FILE* file = std::fopen(fsPath.c_str(), "rb")) {
+    char buffer[4096];
+    std::size_t count;
+    while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) rtf.append(buffer, count);
+    std::fclose(file);
+  }
+  richdoc::Document document;
+  std::string reason;
+  bool isReport = rtf.rfind("{\\rtf", 0) == 0;
+  if (isReport) {
+    try {
+      document.ReadRtf(rtf);
+    } catch (const richdoc::RtfError&) {
+      isReport = false;
+    }
+  }
+  if (!isReport) {
     text.Format("Datei '%s' kann nicht gedruckt werden: das Druckprogramm \"lp\" wurde nicht gefunden.", path);
     AfxMessageBox(text, MB_OK);
     return;
   }
-  RunProcess(CString("lp ") + QuoteArgument(FsPath(path)).c_str(), SW_HIDE);
+  const CString pdf = PdfBesideFile(path);
+  if (!richedit::PrintToPdf(document, FsPath(pdf), fsPath, &reason)) {
+    text.Format("Die Datei '%s' konnte nicht geschrieben werden: %s", pdf.GetString(), reason.c_str());
+    AfxMessageBox(text, MB_OK);
+    return;
+  }
+  text.Format("Kein Drucker eingerichtet: die Datei '%s' wurde als PDF in die Datei '%s' gedruckt.", path,
+              pdf.GetString());
+  AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -20,13 +21,18 @@ class CLogFile {
 
   explicit CLogFile(const char* path) : m_path(path) {}
 
-  // Appends "[dd.mm.yyyy / hh:mm:ss:mmmm] text" (UTC). A file that stays locked is given up on silently.
+  // Appends "[dd.mm.yyyy / hh:mm:ss:mmmm] text" (UTC). A file that cannot be opened loses the line silently. A
+  // log grown beyond kMaxBytes keeps its latest lines, at most kKeptBytes of them.
   void WriteLine(const char* text);
+
+  static constexpr std::size_t kMaxBytes = 128 * 1024;
+  static constexpr std::size_t kKeptBytes = 64 * 1024;
 
   // The clock of the time stamps; nullptr restores the system clock.
   static void SetClock(Clock clock);
 
  private:
+  static void TrimLog(int fd);
   CString m_path;
 };
 
@@ -42,8 +48,8 @@ CString GetCommonAppDataDir();
 CString GetUserDataDir();
 // The default-input template of a program: <user data>/Vorlagen/TQ-<program>[_<variant>] Vorbelegung.tqx.
 CString GetVorbelegungFile(const char* program, const char* variant);
-// The template a new position of the program starts from: the user's own (GetVorbelegungFile) when it exists,
-// else the one the installation ships in its "Vorlagen" folder; empty when neither exists.
+// The template a new position of the program starts from: the user's (above) when it is there, else the one the
+// installation ships under the same name in its "Vorlagen" folder; empty when there is neither.
 CString FindVorbelegungFile(const char* program, const char* variant);
 
 // Sets the current folder back to the one it was at construction.
@@ -148,7 +154,11 @@ bool IsClassName(const CObject* object, const char* className);
 CString GetViewerProgram();
 // Opens a file with the desktop's program for it (the shell verb "open"); false when it cannot be started.
 bool ShellOpen(const char* path);
-// Opens the file in the viewer without waiting; a file that cannot be read gives a message.
+// Opens the file in the viewer without waiting; a file that cannot be read gives a message. Without a screen the
+// call is written to stderr instead.
 void OpenWithViewer(const char* path);
-// Hands the file to the printing program "lp"; a file that cannot be read, or no "lp", gives a message.
+// The file's name with ".pdf" in place of its extension.
+CString PdfBesideFile(const char* path);
+// Hands the file to the printing program "lp"; without it (no printer set up) a report is printed into a PDF
+// beside it (PdfBesideFile) and a message names that file. A file that cannot be read gives a message.
 void PrintFile(const char* path);

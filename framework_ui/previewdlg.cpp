@@ -6,6 +6,7 @@
 #include <cairo.h>
 
 #include "framework/basedata.h"
+#include "framework/progdb.h"
 #include "framework/utilities.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/tolkar/tolkar.h"
@@ -252,6 +253,9 @@ void CPreviewDlg::UpdatePreview() {
       AfxMessageBox("Fehler: CPreviewDlg::m_pInputDlg nicht gesetzt!!");
       return;
     }
+    // The dialog's values go into the document first, so that the report is of what the engineer sees.
+    if (ProgDBEntry* program = GetProgDB().FindProg(data->progname, data->modulename))
+      program->CallGetData(m_pInputDlg, data->doc);
     target->ShowOutput(&m_rich);
     m_rich.SetFocus();
     return;
@@ -450,7 +454,7 @@ void CPreviewDlg::HaltView(CPlotwerk2D* control, bool halt) {
 }
 
 void CPreviewDlg::OnEditOutput() {
-  if (target && target->Data()) target->Data()->OpenOutput();
+  if (target && target->Data()) OpenWithViewer(target->Data()->GetOutputFileName());
 }
 
 void CPreviewDlg::OnPrintOutput() {

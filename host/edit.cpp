@@ -1,5 +1,8 @@
 #include "host/edit.h"
 
+#include <algorithm>
+#include <array>
+
 #include "platform/viduv/viduv.h"
 
 namespace host {
@@ -7,6 +10,7 @@ namespace host {
 namespace {
 
 constexpr UINT kEditTemplate = 7100;
+constexpr const char* kDiscardQuestion = "Die Position wurde geändert.\nSollen die Änderungen verworfen werden?";
 // The input dialog's width and the preview's place right of it, in dialog units. The window is as tall as the
 // preview needs to show a column legibly; the input dialog takes the height above the annotation line.
 constexpr int kInputCx = 583, kPreviewCx = 360, kWindowCy = 260, kInputCy = kWindowCy - 22, kLineY = kWindowCy - 18;
@@ -66,21 +70,28 @@ class EditWindow : public CDialog {
       preview->SetWindowPos(nullptr, place.left, place.top, place.Width(), place.Height(),
                             SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    FitOnScreen(preview_ ? win::FromHandle<CWnd>(preview_) : nullptr);
     module_.Call("SetData", {{"CWnd*", dialog_}, {"int", document_}});
     input->ShowWindow(SW_SHOW);
     CString annotation;
     win::ScopedHandle<CString> text(&annotation);
     module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", FALSE}});
     SetDlgItemText(kEditAnnotationId, annotation);
+    opened_ = Fingerprint();
     return TRUE;
   }
 
+  // Escape with nothing of its own open, "Abbrechen" and the window's close box: work entered is not thrown away
+  // without a question.
+  void OnCancel() override {
+    if (dialog_ && Fingerprint() != opened_ &&
+        AfxMessageBox(kDiscardQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+      return;
+    EndDialog(IDCANCEL);
+  }
+
   void OnOK() override {
-    CString annotation;
-    GetDlgItemText(kEditAnnotationId, annotation);
-    win::ScopedHandle<CString> text(&annotation);
-    module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", TRUE}});
-    module_.Call("GetData", {{"CWnd*", dialog_}, {"int", document_}});
+    StoreInput();
     // The document is written beside its file and renamed over it: a failed save leaves the old file whole.
     if (!VIDUV_SaveDoc(document_)) {
       error = std::string(VIDUV_GetCompleteFileName(document_)) + ": " + VIDUV_GetLastError();
@@ -91,12 +102,49 @@ class EditWindow : public CDialog {
   }
 
  private:
+  // A window wider than the screen gives up preview width (the input dialog keeps its size, so every control
+  // stays where the engineer can reach it); a window that fits lies in the middle of the screen, never beyond
+  // its top-left corner.
+  void FitOnScreen(CWnd* preview) {
+    const int screenCx = ::GetSystemMetrics(SM_CXSCREEN), screenCy = ::GetSystemMetrics(SM_CYSCREEN);
+    CRect window;
+    GetWindowRect(&window);
+    const int over = window.Width() - screenCx;
+    if (over > 0 && preview) {
+      CRect place;
+      preview->GetWindowRect(&place);
+      ScreenToClient(&place);
+      const int cx = std::max(0, place.Width() - over);
+      preview->SetWindowPos(nullptr, 0, 0, cx, place.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      window.right -= place.Width() - cx;
+    }
+    const int x = std::max(0, (screenCx - window.Width()) / 2), y = std::max(0, (screenCy - window.Height()) / 2);
+    SetWindowPos(nullptr, x, y, window.Width(), window.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // The input and the annotation moved into the position document (in memory).
+  void StoreInput() {
+    CString annotation;
+    GetDlgItemText(kEditAnnotationId, annotation);
+    win::ScopedHandle<CString> text(&annotation);
+    module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", TRUE}});
+    module_.Call("GetData", {{"CWnd*", dialog_}, {"int", document_}});
+  }
+  // The position as the window holds it now; the document as written so far is what OK would save.
+  std::array<unsigned char, 16> Fingerprint() {
+    std::array<unsigned char, 16> digest{};
+    StoreInput();
+    VIDUV_GetFingerPrint(VIDUV_GetRootElement(document_), digest.data());
+    return digest;
+  }
+
   const Module& module_;
   int document_;
   std::string caption_;
   int self_ = 0;
   int dialog_ = 0;
   int preview_ = 0;
+  std::array<unsigned char, 16> opened_{};
 };
 
 }  // namespace

@@ -8,10 +8,12 @@
 //   kolumo [--answer ...] call ACTION [TYPE=VALUE ...]
 //   kolumo --help | --version
 //
-// Message boxes are printed to stderr and answered with their default button, or with --answer. The steps of the
-// progress dialog go to stdout.
+// Without a screen, message boxes are printed to stderr and answered with their default button, or with --answer.
+// On a screen ("edit", or "calc" with a display) they are windows the user answers, unless --answer was given.
+// The steps of the progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
 // they were), 2 for a wrong command.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/utilities.h"
 #include "host/edit.h"
 #include "host/module.h"
 #include "platform/win/x11screen.h"
@@ -31,7 +34,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: kolumo [--answer ok|cancel|yes|no|N] COMMAND\n"
-    "  new FILE.tqx                 an empty column position\n"
+    "  new FILE.tqx                 a new column position from the default input (the user's template\n"
+    "                               \"TQ-KOLUMO Vorbelegung.tqx\", else the installation's)\n"
     "  roundtrip IN.tqx OUT.tqx     reads a position into the module and writes it back as OUT\n"
     "  calc FILE.tqx                calculates the position and saves it\n"
     "  report FILE.tqx              writes the report beside the position\n"
@@ -89,12 +93,41 @@ int OpenColumnPosition(const std::string& path, std::string& error) {
   return doc;
 }
 
+// The document of a new position: the program's default input, the user's template else the installation's, read
+// through the input dialog as any position is, so that the file is the module's own writing; results and exports of
+// the position the template was saved from do not come along. 0 with a message when there is none.
+int NewPositionDocument(const host::Module& module, int dialog, std::string& error) {
+  const std::string vorlage = FindVorbelegungFile(kKolumoProgName, "").str();
+  if (vorlage.empty()) {
+    std::fprintf(stderr,
+                 "kolumo: no default input (%s, nor one of that name in the installation's Vorlagen); the new "
+                 "position is the module's empty column, with no report output chosen\n",
+                 GetVorbelegungFile(kKolumoProgName, "").GetString());
+    const int doc = module.Call("CreateEmptyDoc", {{"CWnd*", dialog}});
+    if (!doc) error = "the module made no empty position";
+    return doc;
+  }
+  const int doc = OpenColumnPosition(vorlage, error);
+  if (!doc) {
+    error += "; the default input cannot be used, no position written";
+    return 0;
+  }
+  const int root = VIDUV_GetRootElement(doc);
+  for (const char* name : {"result", "results", "exports"})
+    for (int old = VIDUV_FindFirstChild(root, name); old; old = VIDUV_FindFirstChild(root, name))
+      VIDUV_DeleteElement(old);
+  module.Call("SetData", {{"CWnd*", dialog}, {"int", doc}});
+  module.Call("GetData", {{"CWnd*", dialog}, {"int", doc}});
+  return doc;
+}
+
 int New(host::Module& module, const std::string& path) {
   if (std::filesystem::exists(path)) return Fail(path + ": the file exists; a new position is not written over it");
   host::InputDialog dialog(module);
   if (!dialog.get()) return Fail("the module made no input dialog");
-  Document doc(module.Call("CreateEmptyDoc", {{"CWnd*", dialog.get()}}));
-  if (!doc.Get()) return Fail("the module made no empty position");
+  std::string error;
+  Document doc(NewPositionDocument(module, dialog.get(), error));
+  if (!doc.Get()) return Fail(error);
   if (!VIDUV_SaveDocAs(doc.Get(), path.c_str())) return Fail(path + ": " + VIDUV_GetLastError());
   return 0;
 }
@@ -211,6 +244,9 @@ int Call(host::Module& module, const std::string& action, const std::vector<std:
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write beyond the file-size limit fails with its reason (EFBIG) and the safe save keeps the old file; by
+  // default the signal would end the program without a word, halfway through a save.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::optional<int> answer;
   if (args.size() >= 2 && args[0] == "--answer") {

@@ -50,6 +50,8 @@ void InitMessageBoxes(std::optional<int> answer) {
   if (answer) {
     const int given = *answer;
     win::msgbox::SetUnscriptedHandler([given](const win::msgbox::Record&) { return given; });
+    // Answers given beforehand hold on a screen too: the boxes are printed, not shown.
+    win::msgbox::SetShowOnScreen(false);
   }
 }
 

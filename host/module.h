@@ -22,8 +22,8 @@ std::string FindInstallRoot(std::string& error);
 // The module's program version from its program description in the root; empty with a message when unreadable.
 std::string ProgramVersion(const std::string& root, std::string& error);
 
-// Message boxes are printed to stderr and answered with their default button, or with `answer`; the steps of
-// progress dialogs are printed to stdout.
+// Message boxes without a screen are printed to stderr and answered with their default button, or with `answer`
+// (which holds on a screen too); the steps of progress dialogs are printed to stdout.
 void InitMessageBoxes(std::optional<int> answer);
 
 struct Param {

@@ -1,5 +1,7 @@
 // The module's exports: the application object built when the host loads the module, and the interface
 // dispatcher through which the host creates and drives the input dialog and the position documents.
+#include <signal.h>
+
 #include <array>
 #include <cstring>
 #include <exception>
@@ -30,6 +32,10 @@ CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "ve
 class CKolumoApp : public CWinApp {
  public:
   CKolumoApp() : CWinApp(nullptr) {
+    // A write beyond the file-size limit must fail with its reason, not end the host's process without a word;
+    // a host that handles the signal itself keeps its handler.
+    struct sigaction current {};
+    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) signal(SIGXFSZ, SIG_IGN);
     RegisterLoadTransfer();
     RegisterDocumentPart();
     RegisterImportDialogs();

@@ -110,9 +110,11 @@ void CRtf_Ausgabe::SystemBilder(CPlotwerk3D* view3D) {
     d.aktBauZustand = s;
     view3D->Refresh(1, 1, 1);
     Zeichne3D(d, *view3D);
-    const std::string datei = BildPfad(Tr(kDateiWorte[s]).str() + ".bmp");
+    const std::string name = Tr(kDateiWorte[s]).str() + ".bmp";
+    const std::string datei = EigenesBild(name);
     view3D->SaveImage(datei.c_str());
     RTFX_CellPicture(datei.c_str(), 1, breite, 0.0);
+    BildAblegen(datei, name);
   }
   static const char* const kTitel[] = {"\\qc Endsystem", "\\qc Transport", "\\qc Bauzustand 1", "\\qc Bauzustand 2"};
   for (int s : stufen) Zelle(Tr(kTitel[s]).GetString());
@@ -167,8 +169,9 @@ void CRtf_Ausgabe::DiagrammEinfuegen(CPlotwerk2D* view2D, const std::string& nam
   view2D->Refresh();
   // The control keeps the drawing in its own format ("PLOTWERK-2D" text, ".p2d"), not as a Windows
   // metafile; the file's name says so and the picture library turns it into PNG for the report.
-  const std::string datei = BildPfad(name);
+  const std::string datei = EigenesBild(name);
   view2D->SetTitle(datei.c_str());
   RTFX_Picture(datei.c_str(), 1, m_bild && m_bild->breiteCm > 0 ? m_bild->breiteCm : m_pData->BildBreite, 0.0);
+  BildAblegen(datei, name);
   Absatz(kBildTitel, caption);
 }

@@ -3,8 +3,11 @@
 #include "report/rtfausgabe.h"
 
 #include <strings.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "column/kolumodata.h"
@@ -40,10 +43,11 @@ class TempDatei {
 
 // Writes the report file; the reason when it could not be written (a read-only folder, a full disk), so that
 // nobody takes the report standing there, if any, for the new one.
-void Abschluss() {
-  if (RTFX_EndDocument(0)) return;
+void Abschluss(const std::string& bildFehler) {
+  if (bildFehler.empty() && RTFX_EndDocument(0)) return;
   CString text;
-  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"), RTFX_GetLastError());
+  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"),
+              bildFehler.empty() ? RTFX_GetLastError() : bildFehler.c_str());
   AfxMessageBox(text, MB_OK | MB_ICONERROR);
 }
 
@@ -97,6 +101,19 @@ bool CRtf_Ausgabe::HatErgebnisse() const {
 
 std::string CRtf_Ausgabe::BildPfad(const std::string& name) const { return m_bildOrdner + m_bildStamm + name; }
 
+std::string CRtf_Ausgabe::EigenesBild(const std::string& name) const {
+  return m_bildOrdner + "." + m_bildStamm + std::to_string(::getpid()) + "." + name;
+}
+
+void CRtf_Ausgabe::BildAblegen(const std::string& eigenes, const std::string& name) {
+  if (std::rename(eigenes.c_str(), BildPfad(name).c_str()) == 0) return;
+  // a picture that was not drawn has already failed where it was to be read, with the writer's reason
+  if (errno == ENOENT) return;
+  const std::string grund = std::strerror(errno);
+  std::remove(eigenes.c_str());
+  if (m_bildFehler.empty()) m_bildFehler = BildPfad(name) + ": " + grund;
+}
+
 void CRtf_Ausgabe::Ausgabe(int document) {
   if (!m_pData) return;
   CKolumoData& d = *m_pData;
@@ -138,7 +155,10 @@ void CRtf_Ausgabe::Ausgabe(int document) {
 
   const int rtfFiles = VIDUV_FindFirstChild(root, "rtfFiles");
   if (rtfFiles && VIDUV_GetBinDataLength(rtfFiles, "vardef") > 0) {
-    TempDatei variablen(TempFileName(position));
+    // named for this process: two reports of the position written at once never share it
+    std::string temp = TempFileName(position);
+    temp.insert(temp.size() - 8, "." + std::to_string(::getpid()));
+    TempDatei variablen(temp);
     if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str()))
       RTFX_InsertRtfFile(variablen.Pfad().c_str(), "", 10, 0);
   }
@@ -187,8 +207,12 @@ void CRtf_Ausgabe::Ausgabe(int document) {
       Absatz(kText, Tr("Keine Ergebnisse vorhanden: die Position ist noch "
                        "nicht berechnet."));
   }
+  // A report of nothing would pass for a position without input: it says where its chapters are chosen.
+  if (!ergebnisKapitel && !d.graf_System && !d.num_System)
+    Absatz(kText, Tr("Keine Ausgabe gewählt: die Kapitel des Berichts werden in den Dialogen \"Steuerung der "
+                     "numerische Ausgabe\" und \"Steuerung der grafischen Ausgabe\" gewählt (Seite \"Steuerwerte\")."));
   if (!ergebnisse) {
-    Abschluss();
+    Abschluss(m_bildFehler);
     return;
   }
 
@@ -216,5 +240,5 @@ void CRtf_Ausgabe::Ausgabe(int document) {
     ErforderlicheBewehrung(view2D);
   }
   bild.Zerstoere();
-  Abschluss();
+  Abschluss(m_bildFehler);
 }

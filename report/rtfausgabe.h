@@ -100,6 +100,12 @@ class CRtf_Ausgabe {
   // The diagram of the required reinforcement along the column.
   void ErfAsDiagramm(CPlotwerk2D* view2D);
   std::string BildPfad(const std::string& name) const;
+  // A picture is drawn into a file of this report's own beside the report and read from there, so that two
+  // reports of the position written at once never read each other's picture; then it takes its name (BildPfad).
+  // When it cannot, the first reason is kept and the report is not written.
+  std::string EigenesBild(const std::string& name) const;
+  void BildAblegen(const std::string& eigenes, const std::string& name);
+  std::string m_bildFehler;
   // art: the kind of force whose diagrams share one scale across the report (report::DiagrammArt); 0 the
   // diagram's own scale.
   void Diagramm(const std::vector<double>& stationen, const std::vector<double>& werte, double offset,

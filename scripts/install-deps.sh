@@ -12,6 +12,8 @@ packages=(
   libx11-dev
   # the end-to-end screen test: a virtual X server and a driver of real X events
   xvfb xdotool
+  # pictures of windows as the X server shows them (xwd), taken by the screen test of message boxes and file dialogs
+  x11-apps
 )
 
 missing=()

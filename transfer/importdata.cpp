@@ -1,13 +1,35 @@
 #include "transfer/importdata.h"
 
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
+#include "transfer/sourcefile.h"
 
 namespace {
 
 CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "ImportData", text)); }
 
 using viduv::ScopedDoc;
+
+// The number a whole text stands for (blanks around it allowed); none for a text that is no number, or for one
+// that is not finite ("nan", "inf", an overflow): such a value is never taken over.
+std::optional<double> FiniteNumber(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double number = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(number))
+    return std::nullopt;
+  return number;
+}
 
 }  // namespace
 
@@ -34,30 +56,47 @@ int ImportData::Update() {
   status.Empty();
   if (fileName.IsEmpty()) return 0;
 
+  // The messages name the file where the source was looked for.
+  const std::string path = SourcePositionFile(positionFile.str(), fileName.str());
+  const CString shown = path.empty() ? fileName : CString(path.c_str());
+  const CString& missing = chain.IsEmpty() ? varName : chain[chain.GetSize() - 1];
+  std::error_code error;
   int result = 2;
+  CString found;  // the text the source holds where a number belongs
   {
-    ScopedDoc source(fileName);
+    ScopedDoc source(path.c_str());
     if (!source.Get()) {
       result = 1;
     } else if (int element = VIDUV_FindFirstChild(VIDUV_GetRootElement(source.Get()), "exports")) {
       for (INT_PTR i = 0; element && i < chain.GetSize(); ++i)
         element = VIDUV_FindFirstChildWithAttr(element, "desc", chain[i]);
       // A reference must reach a value: a folder, or the exports element itself, holds none.
-      if (element && !chain.IsEmpty() && *VIDUV_GetString(element, "val") != '\0') {
-        value = VIDUV_GetDouble(element, "val");
-        unit = VIDUV_GetString(element, "unit");
-        result = 0;
+      found = element && !chain.IsEmpty() ? VIDUV_GetString(element, "val") : "";
+      if (!found.IsEmpty()) {
+        if (const std::optional<double> number = FiniteNumber(found.str())) {
+          value = *number;
+          unit = VIDUV_GetString(element, "unit");
+          result = 0;
+        } else {
+          result = 3;
+        }
       }
     }
   }
 
-  if (result == 1) {
-    status.Format(Tr("Datei '%s' nicht gefunden (alter Wert %s=%.2lf %s).").GetString(), fileName.GetString(),
+  if (result == 1 && !path.empty() && std::filesystem::exists(path, error)) {
+    status.Format(Tr("Datei '%s' kann nicht gelesen werden (alter Wert %s=%.2lf %s).").GetString(), shown.GetString(),
+                  varName.GetString(), value, unit.GetString());
+  } else if (result == 1) {
+    status.Format(Tr("Datei '%s' nicht gefunden (alter Wert %s=%.2lf %s).").GetString(), shown.GetString(),
                   varName.GetString(), value, unit.GetString());
   } else if (result == 2) {
-    const CString& missing = chain.IsEmpty() ? varName : chain[chain.GetSize() - 1];
-    status.Format(Tr("Datei '%s': Variable '%s' nicht gefunden (alter Wert:%.2lf %s).").GetString(),
-                  fileName.GetString(), missing.GetString(), value, unit.GetString());
+    status.Format(Tr("Datei '%s': Variable '%s' nicht gefunden (alter Wert:%.2lf %s).").GetString(), shown.GetString(),
+                  missing.GetString(), value, unit.GetString());
+  } else if (result == 3) {
+    status.Format(
+        Tr("Datei '%s': Variable '%s' hat keinen gültigen Zahlenwert ('%s') (alter Wert:%.2lf %s).").GetString(),
+        shown.GetString(), missing.GetString(), found.GetString(), value, unit.GetString());
   }
   return result;
 }

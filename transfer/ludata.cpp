@@ -3,11 +3,11 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 
 #include "framework/fieldlist.h"
 #include "platform/viduv/viduv.h"
+#include "transfer/sourcefile.h"
 
 namespace {
 
@@ -85,6 +85,7 @@ void LUData::Reset() {
   combine.clear();
   assignedAltGroups.RemoveAll();
   cacheKey.Empty();
+  unreadSource.Empty();
   owner = nullptr;
   readCursor = 0;
 }
@@ -148,22 +149,7 @@ void LUData::WriteData(int parent) {
 CLKData* LUData::DestLK() const { return owner ? &owner->lastUeberlagerung : nullptr; }
 
 CString LUData::SourcePath(int destDoc) const {
-  const CString name = position + ".tqx";
-  namespace fs = std::filesystem;
-  std::string given(name.GetString());
-  for (char& c : given)
-    if (c == '\\') c = '/';
-  const fs::path path(given);
-  if (path.is_relative()) {
-    // A project's positions lie side by side: a relative name is looked for beside the destination first.
-    const fs::path dest(VIDUV_GetCompleteFileName(destDoc));
-    if (!dest.empty()) {
-      std::error_code ec;
-      const fs::path beside = dest.parent_path() / path;
-      if (fs::exists(beside, ec)) return CString(beside.string().c_str());
-    }
-  }
-  return name;
+  return SourcePositionFile(VIDUV_GetCompleteFileName(destDoc), (position + ".tqx").str()).c_str();
 }
 
 CString LUData::GetModuleCode(int root) {
@@ -207,8 +193,11 @@ double LUData::GetSpacing(int sourceDoc) {
 
 void LUData::Calc() {
   destDocument = owner ? owner->doc : 0;
+  unreadSource.Empty();
   if (!destDocument || position.IsEmpty()) return;
-  ScopedDoc source(SourcePath(destDocument));
+  const CString path = SourcePath(destDocument);
+  ScopedDoc source(path);
+  if (!source.Get()) unreadSource = path.IsEmpty() ? position + ".tqx" : path;
   if (!source.Get() || !VIDUV_GetRootElement(destDocument)) return;
   sourceDocument = source.Get();
 

@@ -146,13 +146,16 @@ class LUData {
   std::vector<bool> combine;
   CArray<int, int> assignedAltGroups;
   bool quiet = false;  // the message about a source without actions is not shown again
+  // The source file looked for when the last calculation could not open it; empty when it was read.
+  CString unreadSource;
 
  private:
   // Every stored attribute of the "lu" element, in stored order, for reading and writing alike.
   template <class V>
   void Fields(const V& v);
   CLKData* DestLK() const;
-  // The file of the source position: `position` + ".tqx", beside the destination's file when it lies there.
+  // The file of the source position: `position` + ".tqx" beside the destination's file (none while the
+  // destination has no file).
   CString SourcePath(int destDoc) const;
 };
 

@@ -203,6 +203,17 @@ int TransferLoadsToStage(BaseData& position, CLKData& lk, CArray<Load>& loads, i
   for (LUData& data : list->list) data.quiet = true;
   list->Recalc();
   for (LUData& data : list->list) data.quiet = false;
+  // A source that cannot be read leaves the transfer's last loads standing: the engineer must know that the
+  // calculation does not follow the source.
+  for (LUData& data : list->list) {
+    if (!data.aktiv || data.unreadSource.IsEmpty()) continue;
+    CString text;
+    text.Format(Tr("Lastübernahme von Pos. %s: Datei '%s' nicht gefunden oder nicht lesbar; die zuletzt übernommenen "
+                   "Lasten bleiben stehen.")
+                    .GetString(),
+                data.position.GetString(), data.unreadSource.GetString());
+    AfxMessageBox(text, MB_ICONWARNING);
+  }
   CLKData& withTransfers = position.lastUeberlagerung;
 
   // Node depths below the head of the column: node k at the sum of the lengths of fields 0..k-1.

@@ -1,8 +1,11 @@
 #include "platform/richedit/richeditctrl.h"
 
 #include <algorithm>
+#include <climits>
 #include <cctype>
 #include <cstring>
+
+#include "platform/win/print.h"
 
 IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
 
@@ -583,7 +586,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       x += sz.cx;
       lineChars.push_back(c);
       if (ch == ' ') lastSpace = c;
-      if (ch == richdoc::kLine) finishLine(c + 1);
+      if (ch == richdoc::kLine || ch == richdoc::kPage) finishLine(c + 1);
     }
     finishLine(end + 1);
     if (p.inTable) {
@@ -604,23 +607,14 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
 
 }  // namespace
 
-void CRichEditCtrl::Paint(HDC dc) {
-  CRect client;
-  GetClientRect(&client);
-  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
-  const double scale = zoomDen_ > 0 ? double(zoomNum_) / zoomDen_ : 1.0;
-  Layout layout = LayOut(doc_, dc, client.Width() - 16, scale);
-  lineStarts_ = layout.lineStarts;
-  charBoxes_ = layout.boxes;
-  ::SetBkMode(dc, TRANSPARENT);
+namespace {
+
+// Draws the laid-out characters whose lines start in [yFrom, yTo), shifted up by scrollY; the selection [a, b)
+// gets its background. The screen draws everything, a printed page only its own lines.
+void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, int scrollY_, long a, long b,
+                 double scale, int yFrom, int yTo) {
   const int n = doc_.Length();
-  // The caret stays in view: the text scrolls by whole lines when it leaves the window.
-  if (selEnd_ < long(layout.boxes.size()) && scrollToCaret_) {
-    const RECT& caret = layout.boxes[std::size_t(selEnd_)];
-    if (caret.bottom - scrollY_ > client.Height()) scrollY_ = caret.bottom - client.Height() + kMargin;
-    if (caret.top < scrollY_) scrollY_ = std::max(0, int(caret.top) - kMargin);
-    scrollToCaret_ = false;
-  }
+  auto onPage = [&](const RECT& r) { return r.top >= yFrom && r.top < yTo; };
   const double twip = 96.0 / 1440.0 * scale;
   // Table cell frames.
   for (int i = 0; i < n; ++i) {
@@ -630,6 +624,7 @@ void CRichEditCtrl::Paint(HDC dc) {
       int start = i;
       while (start > 0 && doc_.ParaAt(start - 1).inTable && doc_.text[std::size_t(start - 1)] != richdoc::kRow) --start;
       int top = layout.boxes[std::size_t(start)].top, bottom = r.bottom;
+      if (!onPage(layout.boxes[std::size_t(start)])) continue;
       for (int k = start; k <= i; ++k) bottom = std::max(bottom, int(layout.boxes[std::size_t(k)].bottom));
       std::vector<int> bounds = doc_.extra[std::size_t(i)] >= 0
                                     ? CellBounds(doc_.blobs[std::size_t(doc_.extra[std::size_t(i)])])
@@ -653,10 +648,10 @@ void CRichEditCtrl::Paint(HDC dc) {
       ::DeleteObject(pen);
     }
   }
-  const long a = selStart_, b = selEnd_;
   for (int i = 0; i < n; ++i) {
     const char ch = doc_.text[std::size_t(i)];
     RECT r = layout.boxes[std::size_t(i)];
+    if (!onPage(r)) continue;
     r.top -= scrollY_;
     r.bottom -= scrollY_;
     if (i >= a && i < b) {
@@ -705,6 +700,7 @@ void CRichEditCtrl::Paint(HDC dc) {
     // A bullet is drawn as the round bullet of the code page rather than the small dot the RTF label uses.
     const std::string label = p.numbering == 1 ? std::string("\x95") : richdoc::NumberLabel(p.numbering, number);
     const RECT& r = layout.boxes[std::size_t(i)];
+    if (!onPage(r)) continue;
     HFONT font = FontFor(doc_, doc_.CharAt(i), p, scale);
     HGDIOBJ old = ::SelectObject(dc, font);
     ::SetTextColor(dc, 0);
@@ -713,10 +709,82 @@ void CRichEditCtrl::Paint(HDC dc) {
     ::SelectObject(dc, old);
     ::DeleteObject(font);
   }
-  if (a == b && a < n && GetFocus() == this) {
+}
+
+}  // namespace
+
+void CRichEditCtrl::Paint(HDC dc) {
+  CRect client;
+  GetClientRect(&client);
+  ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
+  const double scale = zoomDen_ > 0 ? double(zoomNum_) / zoomDen_ : 1.0;
+  Layout layout = LayOut(doc_, dc, client.Width() - 16, scale);
+  lineStarts_ = layout.lineStarts;
+  charBoxes_ = layout.boxes;
+  ::SetBkMode(dc, TRANSPARENT);
+  const int n = doc_.Length();
+  // The caret stays in view: the text scrolls by whole lines when it leaves the window.
+  if (selEnd_ < long(layout.boxes.size()) && scrollToCaret_) {
+    const RECT& caret = layout.boxes[std::size_t(selEnd_)];
+    if (caret.bottom - scrollY_ > client.Height()) scrollY_ = caret.bottom - client.Height() + kMargin;
+    if (caret.top < scrollY_) scrollY_ = std::max(0, int(caret.top) - kMargin);
+    scrollToCaret_ = false;
+  }
+  DrawLaidOut(dc, doc_, layout, scrollY_, selStart_, selEnd_, scale, INT_MIN, INT_MAX);
+  const long a = selStart_, b = selEnd_;
+  if (a == b && a < n && GetFocus() == this && !readOnly_) {
     const RECT& r = layout.boxes[std::size_t(a)];
     ::PatBlt(dc, r.left, r.top - scrollY_, 1, r.bottom - r.top, BLACKNESS);
   }
+}
+
+bool richedit::PrintToPdf(const richdoc::Document& doc, const std::string& pdfPath, const std::string& title,
+                          std::string* error, double marginMm) {
+  const win::print::PageSetup setup;
+  const double scale = setup.dpi / 96.0;
+  const int margin = int(marginMm / 25.4 * setup.dpi);
+  Layout layout;
+  // Pages as ranges of the laid-out height: a line that would cross the page's foot starts the next page, and so
+  // does the line after a page break.
+  std::vector<std::pair<int, int>> pages;
+  win::print::Job job;
+  job.begin = [&](CDC* dc, CPrintInfo* info) {
+    const CRect area = info->m_rectDraw;
+    const int height = area.Height() - 2 * margin;
+    layout = LayOut(doc, dc->m_hDC, area.Width() - 2 * margin, scale);
+    int top = 0;
+    for (std::size_t k = 0; k < layout.lineStarts.size(); ++k) {
+      const RECT& first = layout.boxes[std::size_t(layout.lineStarts[k])];
+      int bottom = first.bottom;
+      const int next = k + 1 < layout.lineStarts.size() ? layout.lineStarts[k + 1] : doc.Length();
+      bool pageBreak = false;
+      for (int c = layout.lineStarts[k]; c < next; ++c) {
+        bottom = std::max(bottom, int(layout.boxes[std::size_t(c)].bottom));
+        pageBreak = pageBreak || doc.text[std::size_t(c)] == richdoc::kPage;
+      }
+      if (bottom - top > height && first.top > top) {
+        pages.emplace_back(top, first.top);
+        top = first.top;
+      }
+      if (pageBreak && next < doc.Length()) {
+        pages.emplace_back(top, layout.boxes[std::size_t(next)].top);
+        top = layout.boxes[std::size_t(next)].top;
+      }
+    }
+    pages.emplace_back(top, INT_MAX);
+    info->SetMaxPage(UINT(pages.size()));
+  };
+  job.page = [&](CDC* dc, CPrintInfo* info) {
+    const auto [from, to] = pages[info->m_nCurPage - 1];
+    const CRect area = info->m_rectDraw;
+    ::SetBkMode(dc->m_hDC, TRANSPARENT);
+    ::SetViewportOrgEx(dc->m_hDC, area.left + margin, area.top + margin, nullptr);
+    DrawLaidOut(dc->m_hDC, doc, layout, from, 0, 0, scale, from, to);
+    ::SetViewportOrgEx(dc->m_hDC, 0, 0, nullptr);
+  };
+  const bool written = win::print::PrintDocument(pdfPath, title, job, setup);
+  if (!written && error) *error = win::print::LastError();
+  return written;
 }
 
 int CRichEditCtrl::CharFromPoint(int x, int y) const {
@@ -742,6 +810,8 @@ void CRichEditCtrl::KeyDown(UINT vk) {
     else
       SetSel(to, to);
   };
+  if (readOnly_ && (vk == VK_DELETE || vk == VK_BACK || (ctrl && (vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y'))))
+    return;
   if (ctrl) {
     switch (vk) {
       case 'A': SetSel(0, -1); return;
@@ -799,6 +869,7 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_KEYDOWN: KeyDown(UINT(wParam)); return 0;
     case WM_CHAR: {
+      if (readOnly_) return 0;
       const char ch = char(wParam);
       if (::GetKeyState(VK_CONTROL) < 0 && ch != '\r') return 0;  // the key-down handled it
       if (ch == '\b' || ch == 27) return 0;
@@ -806,13 +877,19 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       ReplaceSel(text, TRUE);
       return 0;
     }
-    case WM_CUT: Cut(); return 0;
     case WM_COPY: Copy(); return 0;
-    case WM_PASTE: Paste(); return 0;
-    case WM_CLEAR: Clear(); return 0;
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
     case WM_UNDO:
-    case EM_UNDO: return Undo();
-    case EM_REDO: return Redo();
+    case EM_UNDO:
+    case EM_REDO:
+      if (readOnly_) return 0;
+      if (message == WM_CUT) Cut();
+      if (message == WM_PASTE) Paste();
+      if (message == WM_CLEAR) Clear();
+      if (message == EM_REDO) return Redo();
+      return message == WM_UNDO || message == EM_UNDO ? Undo() : 0;
     case EM_CANUNDO: return CanUndo();
     case EM_CANREDO: return CanRedo();
     case EM_EMPTYUNDOBUFFER: EmptyUndoBuffer(); return 0;

@@ -68,6 +68,15 @@ struct SELCHANGE {
   WORD seltyp = 0;
 };
 
+namespace richedit {
+
+// Prints a document on pages of the printer's paper into a PDF file (margins in mm around the text); false with
+// the reason in *error when the file could not be written.
+bool PrintToPdf(const richdoc::Document& doc, const std::string& pdfPath, const std::string& title,
+                std::string* error = nullptr, double marginMm = 20.0);
+
+}  // namespace richedit
+
 class CRichEditCtrl : public CWnd {
   DECLARE_DYNAMIC(CRichEditCtrl)
  public:
@@ -103,6 +112,10 @@ class CRichEditCtrl : public CWnd {
   void Cut();
   void Paste();
   void Clear();
+
+  // A read-only control (a viewer) takes no typing, cutting, pasting or undoing; the program still sets its text.
+  void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+  bool IsReadOnly() const { return readOnly_; }
 
   BOOL SetZoom(int numerator, int denominator);
   BOOL GetZoom(int& numerator, int& denominator) const;
@@ -144,6 +157,7 @@ class CRichEditCtrl : public CWnd {
   std::vector<Snapshot> undo_, redo_;
   int zoomNum_ = 0, zoomDen_ = 0;
   DWORD eventMask_ = 0;
+  bool readOnly_ = false;
   std::vector<int> lineStarts_;
   std::vector<RECT> charBoxes_;
   int scrollY_ = 0;

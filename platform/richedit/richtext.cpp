@@ -4,7 +4,9 @@
 #include <iterator>
 #include <string>
 
-IMPLEMENT_DYNCREATE(CRichText, CWnd)
+IMPLEMENT_DYNCREATE(CRichText, CRichEditCtrl)
+
+CRichText::CRichText() { SetReadOnly(true); }
 
 const char* CRichText::GetClsid() { return "{3B7C8860-D78F-101B-B9B5-04021C009402}"; }
 
@@ -16,30 +18,49 @@ BOOL CRichText::Create(LPCSTR windowName, DWORD style, const RECT& rect, CWnd* p
     wc.lpszClassName = GetClsid();
     ::RegisterClass(&wc);
   }
-  return CWnd::Create(GetClsid(), windowName, style | WS_CHILD, rect, parent, id);
+  if (!CWnd::Create(GetClsid(), nullptr, style | WS_CHILD, rect, parent, id)) return FALSE;
+  if (windowName && *windowName) SetText(windowName);
+  return TRUE;
 }
 
 BOOL CRichText::LoadFile(const char* fileName, long fileType) {
   if (!fileName) return FALSE;
   std::ifstream in(win::ToFsPath(fileName), std::ios::binary);
   if (!in) return FALSE;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return FALSE;
-  m_text = CString(std::move(text));
+  if (fileType == rtfFile) {
+    if (!StreamInRtf(content, false)) return FALSE;
+  } else {
+    SetText(content.c_str());
+  }
   m_fileType = fileType;
   return TRUE;
 }
 
 void CRichText::SetText(const char* text) {
-  m_text = text;
+  // A fresh document: a message shown after a report takes none of the report's formats.
+  doc_ = richdoc::Document();
+  selStart_ = selEnd_ = 0;
+  typingSet_ = false;
+  ReplaceSel(text ? text : "", FALSE);
+  EmptyUndoBuffer();
+  SetSel(0, 0);
+  scrollY_ = 0;
   m_fileType = textFile;
+  if (m_hWnd) Invalidate();
 }
 
-void CRichText::ShowFile(const char* path) {
-  LoadFile(path, rtfFile);
+BOOL CRichText::ShowFile(const char* path) {
+  const BOOL loaded = LoadFile(path, rtfFile);
+  if (loaded) {
+    SetSel(0, 0);
+    scrollY_ = 0;
+  }
   if (m_hWnd) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   SetProperty8(0);
   SetProperty5(0);
+  return loaded;
 }
 
 void CRichText::ShowText(const char* text) { SetText(text); }

@@ -5,9 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/win/leftovers.h"
 
 namespace viduv::detail {
 namespace {
@@ -54,6 +57,24 @@ std::string linkTarget(std::string path) {
     path = next;
   }
   return path;
+}
+
+// Temporary files of saves of `base` that were interrupted (the process killed, the machine stopped):
+// ".<base>.<pid>-XXXXXX" of a process that is gone and whose lock nobody holds. Saves still at work keep theirs.
+void removeLeftovers(const std::string& folder, const std::string& base) {
+  DIR* directory = ::opendir(folder.c_str());
+  if (directory == nullptr) return;
+  const std::string prefix = "." + base + ".";
+  while (const dirent* entry = ::readdir(directory)) {
+    const std::string name = entry->d_name;
+    if (name.size() < prefix.size() + 8 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::size_t dash = name.size() - 7;
+    if (name[dash] != '-') continue;
+    const long pid = win::ProcessIdIn(name.substr(prefix.size(), dash - prefix.size()));
+    const std::string path = folder + "/" + name;
+    if (pid != 0 && win::LeftBehind(path, pid)) ::unlink(path.c_str());
+  }
+  ::closedir(directory);
 }
 
 }  // namespace
@@ -113,13 +134,16 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, std::str
   const std::size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temporary = folder + "/." + base + ".XXXXXX";
+  removeLeftovers(folder, base);
+  // The process id and the lock held until the rename tell a later save whether this one is still at work.
+  std::string temporary = folder + "/." + base + "." + std::to_string(::getpid()) + "-XXXXXX";
 
   FileDescriptor file(::mkstemp(temporary.data()));
   if (file.get() < 0) {
     error = "Cannot write '" + std::string(path) + "': " + systemError(errno);
     return false;
   }
+  win::LockForThisRun(file.get());
   const auto fail = [&](int code) {
     error = "Cannot write '" + std::string(path) + "': " + systemError(code);
     file.close();
@@ -142,13 +166,10 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, std::str
     written += std::size_t(put);
   }
   if (::fsync(file.get()) != 0) return fail(errno);
-  if (!file.close()) return fail(errno);
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    const int code = errno;
-    ::unlink(temporary.c_str());
-    error = "Cannot write '" + std::string(path) + "': " + systemError(code);
-    return false;
-  }
+  // Renamed while still open, so that the lock covers the temporary file until it has become the target.
+  if (::rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
+  // the bytes are on the disk (fsync): closing cannot lose them any more
+  file.close();
   // The rename itself must reach the disk too.
   FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (directory.get() >= 0) ::fsync(directory.get());

@@ -7,6 +7,7 @@
 #include "platform/win/gdi_internal.h"
 #include "platform/win/handles.h"
 #include "platform/win/resources.h"
+#include "platform/win/screen.h"
 
 namespace win::detail {
 namespace {
@@ -712,15 +713,50 @@ COLORREF Image::At(int x, int y) const {
 }
 
 Image RenderWindow(HWND wnd) {
+  if (!Get(wnd)) return {};
+  PaintTree(wnd, true);
+  return PaintedPixels(wnd);
+}
+
+Image RenderWindowApart(HWND wnd) {
+  Window* root = Get(Root(wnd));
+  if (!root) return {};
+  // What waits to be painted on the live pixels must still be painted there after the picture.
+  struct Pending {
+    HWND hwnd;
+    RECT invalid;
+    bool hasInvalid, erase;
+  };
+  std::vector<Pending> pending;
+  std::function<void(HWND)> keep = [&](HWND h) {
+    Window* w = Get(h);
+    if (!w) return;
+    pending.push_back({h, w->invalid, w->hasInvalid, w->erase});
+    for (HWND c : w->children) keep(c);
+  };
+  keep(root->hwnd);
+  const HWND rootWnd = root->hwnd;
+  std::shared_ptr<Surface> live = std::move(root->backing);
+  Image image = RenderWindow(wnd);
+  for (const Pending& p : pending)
+    if (Window* w = Get(p.hwnd)) {
+      w->invalid = p.invalid;
+      w->hasInvalid = p.hasInvalid;
+      w->erase = p.erase;
+    }
+  if (Window* again = Get(rootWnd)) again->backing = std::move(live);
+  return image;
+}
+
+Image PaintedPixels(HWND wnd) {
   Image img;
   Window* w = Get(wnd);
   if (!w) return img;
   auto surface = BackingOf(wnd);
-  PaintTree(wnd, true);
-  POINT o = WindowOriginInRoot(wnd);
+  const POINT o = WindowOriginInRoot(wnd);
   img.width = w->rect.right - w->rect.left;
   img.height = w->rect.bottom - w->rect.top;
-  img.pixels.assign(std::size_t(std::max(0, img.width)) * std::size_t(std::max(0, img.height)), 0xFFFFFF);
+  img.pixels.resize(std::size_t(std::max(0, img.width)) * std::size_t(std::max(0, img.height)));
   for (int y = 0; y < img.height; ++y)
     for (int x = 0; x < img.width; ++x)
       img.pixels[std::size_t(y) * std::size_t(img.width) + std::size_t(x)] = surface->Get(o.x + x, o.y + y);
@@ -774,8 +810,15 @@ BOOL TranslateWindowTexts(HWND wnd, const char* (*translate)(const char*, void*)
 // ---- System values ------------------------------------------------------------------------------------------------------------------
 int GetSystemMetrics(int index) {
   switch (index) {
-    case SM_CXSCREEN: return 1920;
-    case SM_CYSCREEN: return 1080;
+    // A screen tells its size; headless windows lie on a screen of the common desktop size.
+    case SM_CXSCREEN: {
+      const win::Screen* screen = win::CurrentScreen();
+      return screen && screen->Size().cx > 0 ? int(screen->Size().cx) : 1920;
+    }
+    case SM_CYSCREEN: {
+      const win::Screen* screen = win::CurrentScreen();
+      return screen && screen->Size().cy > 0 ? int(screen->Size().cy) : 1080;
+    }
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
     case SM_CYVSCROLL:
@@ -812,7 +855,14 @@ BOOL SystemParametersInfo(UINT action, UINT, LPVOID out, UINT) {
   if (!out) return FALSE;
   switch (action) {
     case SPI_GETWHEELSCROLLLINES: *static_cast<UINT*>(out) = 3; return TRUE;
-    case SPI_GETWORKAREA: *static_cast<RECT*>(out) = {0, 0, 1920, 1040}; return TRUE;
+    case SPI_GETWORKAREA: {
+      // Headless, a task bar 40 pixels high is kept free; a screen's own work area is all of it.
+      const win::Screen* screen = win::CurrentScreen();
+      const bool sized = screen && screen->Size().cx > 0;
+      *static_cast<RECT*>(out) = {0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN) - (sized ? 0 : 40)};
+      return TRUE;
+    }
     case SPI_GETNONCLIENTMETRICS: {
       auto* m = static_cast<NONCLIENTMETRICS*>(out);
       *m = NONCLIENTMETRICS{};

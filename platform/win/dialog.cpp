@@ -55,7 +55,7 @@ INT_PTR Unscripted(script::ModalRecord record) {
 
 void LogModal(const script::ModalRecord& record) {
   S().log.push_back(record);
-  if (S().echo) {
+  if (S().echo && !record.onScreen) {
     std::fprintf(S().echo, "[%s%s%s] -> %ld%s\n", record.kind.c_str(), record.caption.empty() ? "" : ": ",
                  record.caption.c_str(), long(record.answer), record.scripted ? "" : " (not scripted)");
     std::fflush(S().echo);
@@ -182,7 +182,10 @@ INT_PTR RunModal(HWND dlg) {
     PumpMessages();
     if (ended()) break;
     Screen* screen = CurrentScreen();
-    if (screen && screen->WaitForInput(NextTimerDelay())) continue;
+    if (screen && screen->WaitForInput(NextTimerDelay())) {
+      rec.onScreen = !rec.scripted;
+      continue;
+    }
     script::ModalRecord asked = rec;
     if (rec.scripted) asked.caption += " (its script did not end it)";
     INT_PTR a = Unscripted(asked);

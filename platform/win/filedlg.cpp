@@ -1,4 +1,5 @@
-// File dialogs answered by the script source, the desktop's "open" and sounds, both logged.
+// File dialogs answered by the script source or, on a screen, by the person at it; the desktop's "open" and
+// sounds, both logged.
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -6,7 +7,9 @@
 
 #include "platform/win/afxdlgs.h"
 #include "platform/win/internal.h"
+#include "platform/win/msgboxwnd.h"
 #include "platform/win/paths.h"
+#include "platform/win/screen.h"
 
 namespace {
 
@@ -41,41 +44,35 @@ BOOL Run(OPENFILENAME* ofn, bool open) {
   if (!ofn || !ofn->lpstrFile || ofn->nMaxFile == 0) return FALSE;
   win::script::ModalRecord rec;
   rec.kind = open ? "file open" : "file save";
-  rec.caption = std::string(ofn->lpstrTitle ? ofn->lpstrTitle : (open ? "Öffnen" : "Speichern unter")) + " [" +
-                Patterns(ofn->lpstrFilter) + "]";
+  const std::string title = ofn->lpstrTitle ? ofn->lpstrTitle : (open ? "Öffnen" : "Speichern unter");
+  rec.caption = title + " [" + Patterns(ofn->lpstrFilter) + "]";
   std::string answer;
   if (!f.answers.empty()) {
     rec.scripted = true;
-    answer = f.answers.front();
+    std::string typed = f.answers.front();
     f.answers.pop_front();
+    if (!typed.empty()) {
+      const std::string folder = ofn->lpstrInitialDir ? win::ToFsPath(ofn->lpstrInitialDir) : std::string();
+      const win::detail::FileChoice choice = win::detail::ResolveFileName(*ofn, open, folder, typed);
+      if (!choice.refusal.empty()) {
+        // The dialog tells the user and stays open; the script has no further answer, so it ends cancelled.
+        MessageBox(ofn->hwndOwner, choice.refusal.c_str(), rec.caption.c_str(), MB_OK | MB_ICONWARNING);
+      } else if (choice.askOverwrite) {
+        if (MessageBox(ofn->hwndOwner, win::detail::OverwriteQuestion(choice.path).c_str(), rec.caption.c_str(),
+                       MB_YESNO | MB_ICONWARNING) == IDYES)
+          answer = choice.path;
+      } else {
+        answer = choice.path;
+      }
+    }
+  } else if (win::CurrentScreen()) {
+    rec.onScreen = true;
+    DWORD index = ofn->nFilterIndex;
+    answer = win::detail::RunFileDialogWindow(*ofn, open, title, index);
+    ofn->nFilterIndex = index;
   } else {
     // The unscripted handler may fail the test; otherwise the dialog is cancelled.
     win::detail::Unscripted(rec);
-  }
-  if (!answer.empty()) {
-    fs::path p = win::ToFsPath(answer);
-    if (p.is_relative() && ofn->lpstrInitialDir && *ofn->lpstrInitialDir)
-      p = fs::path(win::ToFsPath(ofn->lpstrInitialDir)) / p;
-    if (!open && ofn->lpstrDefExt && *ofn->lpstrDefExt && !p.has_extension()) p += std::string(".") + ofn->lpstrDefExt;
-    std::error_code ec;
-    std::string reason;
-    if (open && (ofn->Flags & OFN_FILEMUSTEXIST) && !fs::is_regular_file(p, ec))
-      reason = "Die Datei " + p.string() + " wurde nicht gefunden.";
-    else if ((ofn->Flags & OFN_PATHMUSTEXIST) && p.has_parent_path() && !fs::is_directory(p.parent_path(), ec))
-      reason = "Der Pfad " + p.parent_path().string() + " existiert nicht.";
-    if (!reason.empty()) {
-      // The dialog tells the user and stays open; the script has no further answer, so it ends cancelled.
-      MessageBox(ofn->hwndOwner, reason.c_str(), rec.caption.c_str(), MB_OK | MB_ICONWARNING);
-      answer.clear();
-    } else if (!open && (ofn->Flags & OFN_OVERWRITEPROMPT) && fs::exists(p, ec)) {
-      std::string ask = p.filename().string() + " ist bereits vorhanden.\nMöchten Sie sie ersetzen?";
-      if (MessageBox(ofn->hwndOwner, ask.c_str(), rec.caption.c_str(), MB_YESNO | MB_ICONWARNING) != IDYES)
-        answer.clear();
-      else
-        answer = p.string();
-    } else {
-      answer = p.string();
-    }
   }
   rec.answer = answer.empty() ? IDCANCEL : IDOK;
   if (!answer.empty()) rec.caption += " -> " + answer;
@@ -92,9 +89,9 @@ BOOL Run(OPENFILENAME* ofn, bool open) {
   ofn->nFileOffset = WORD(name);
   ofn->nFileExtension = WORD(dot != std::string::npos && dot > name ? dot + 1 : answer.size());
   if (ofn->lpstrFileTitle && ofn->nMaxFileTitle > 0) {
-    std::string title = answer.substr(name);
-    std::size_t n = std::min<std::size_t>(title.size(), ofn->nMaxFileTitle - 1);
-    std::memcpy(ofn->lpstrFileTitle, title.data(), n);
+    std::string fileTitle = answer.substr(name);
+    std::size_t n = std::min<std::size_t>(fileTitle.size(), ofn->nMaxFileTitle - 1);
+    std::memcpy(ofn->lpstrFileTitle, fileTitle.data(), n);
     ofn->lpstrFileTitle[n] = 0;
   }
   return TRUE;

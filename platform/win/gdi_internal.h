@@ -76,6 +76,9 @@ struct Dc {
 
 // GetDeviceCaps of a printer DC.
 int PrinterCaps(const Dc& d, int index);
+// A text drawn on a printer DC's page (device pixels: its top-left corner, line height and width; UTF-8): the
+// page's PDF carries it as text under the picture, so that the document can be searched and its text read.
+void NotePrintedText(Dc& d, double left, double top, double height, double width, const std::string& text);
 
 Dc* GetDc(HDC h);
 std::shared_ptr<GdiObject> Obj(HGDIOBJ h);

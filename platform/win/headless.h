@@ -60,6 +60,11 @@ struct Image {
 };
 Image RenderWindow(HWND wnd);
 bool SaveWindowPng(HWND wnd, const std::string& path);
+// The window and its children painted whole on fresh pixels, the window's own pixels and what waits to be painted
+// on them left as they are: what should be shown, to hold against what was painted.
+Image RenderWindowApart(HWND wnd);
+// The window's pixels as painting left them, nothing painted for it (what a screen shows of it).
+Image PaintedPixels(HWND wnd);
 bool SavePng(const Image& image, const std::string& path);
 // The pixel of a memory DC's selected bitmap (or any DC's surface) in device coordinates.
 COLORREF PeekPixel(HDC dc, int x, int y);
@@ -98,6 +103,7 @@ struct ModalRecord {
   UINT templateId = 0;
   INT_PTR answer = 0;
   bool scripted = false;
+  bool onScreen = false;  // answered by the person at the screen (not echoed)
 };
 const std::vector<ModalRecord>& Log();
 void ClearLog();

@@ -1,7 +1,13 @@
 #include "platform/win/msgbox.h"
 
+#include <errno.h>
+
 #include <deque>
 #include <mutex>
+
+#include "platform/win/afxwnd.h"
+#include "platform/win/msgboxwnd.h"
+#include "platform/win/screen.h"
 
 namespace win::msgbox {
 namespace {
@@ -12,6 +18,7 @@ struct Sink {
   std::vector<Record> log;
   std::function<int(const Record&)> unscripted;
   std::FILE* echo = nullptr;
+  bool showOnScreen = true;
 };
 
 Sink& TheSink() {
@@ -77,6 +84,11 @@ void SetUnscriptedHandler(std::function<int(const Record&)> handler) {
   TheSink().unscripted = std::move(handler);
 }
 
+void SetShowOnScreen(bool show) {
+  std::lock_guard lock(TheSink().mutex);
+  TheSink().showOnScreen = show;
+}
+
 void SetEchoStream(std::FILE* stream) {
   std::lock_guard lock(TheSink().mutex);
   TheSink().echo = stream;
@@ -89,25 +101,49 @@ void ClearLog() {
   TheSink().log.clear();
 }
 
-int Show(LPCTSTR text, LPCTSTR caption, UINT type) {
+namespace {
+
+// A box without a caption of its own is titled with the application's name.
+std::string CaptionShown(const std::string& caption) {
+  if (!caption.empty()) return caption;
+  if (CWinApp* app = AfxGetApp(); app && !app->m_strAppName.IsEmpty()) return app->m_strAppName.GetString();
+  return program_invocation_short_name;
+}
+
+}  // namespace
+
+int Show(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type) {
   Sink& s = TheSink();
-  std::lock_guard lock(s.mutex);
   Record r;
   r.text = text ? text : "";
   r.caption = caption ? caption : "";
   r.type = type;
-  if (!s.answers.empty()) {
-    r.answer = s.answers.front();
-    s.answers.pop_front();
-    r.scripted = true;
-  } else {
+  bool onScreen = false;
+  {
+    std::lock_guard lock(s.mutex);
+    if (!s.answers.empty()) {
+      r.answer = s.answers.front();
+      s.answers.pop_front();
+      r.scripted = true;
+    } else {
+      onScreen = s.showOnScreen && CurrentScreen() != nullptr;
+    }
+  }
+  if (onScreen) {
+    // The lock is not held while a person answers: the box's own buttons may lead to further boxes.
+    r.onScreen = true;
+    r.answer = detail::RunMessageBoxWindow(owner ? owner : GetActiveWindow(), r.text, CaptionShown(r.caption), type,
+                                           DefaultAnswer(type));
+  }
+  std::lock_guard lock(s.mutex);
+  if (!r.scripted && !r.onScreen) {
     r.answer = DefaultAnswer(type);
     if (s.unscripted) {
       int a = s.unscripted(r);
       if (a != 0) r.answer = a;
     }
   }
-  if (s.echo) {
+  if (s.echo && !r.onScreen) {
     std::fprintf(s.echo, "[message box%s%s] %s [%s] -> %s\n", r.caption.empty() ? "" : ": ", r.caption.c_str(),
                  r.text.c_str(), ButtonsText(type), AnswerText(r.answer));
     std::fflush(s.echo);
@@ -118,10 +154,10 @@ int Show(LPCTSTR text, LPCTSTR caption, UINT type) {
 
 }  // namespace win::msgbox
 
-int AfxMessageBox(LPCTSTR text, UINT type, UINT /*helpId*/) { return win::msgbox::Show(text, "", type); }
+int AfxMessageBox(LPCTSTR text, UINT type, UINT /*helpId*/) { return win::msgbox::Show(nullptr, text, "", type); }
 
-int MessageBox(HWND /*owner*/, LPCTSTR text, LPCTSTR caption, UINT type) {
-  return win::msgbox::Show(text, caption, type);
+int MessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type) {
+  return win::msgbox::Show(owner, text, caption, type);
 }
 
 BOOL MessageBeep(UINT) { return TRUE; }

@@ -1,5 +1,6 @@
-// Message boxes go to one sink: every box is logged, and its answer comes from a script, else the default button.
-// Nothing blocks: tests queue answers (and may make an unexpected box fail), the host prints boxes to stderr.
+// Message boxes go to one sink: every box is logged, and its answer comes from a script; else, when a screen is
+// there, from the person at it (the box is a modal window of its own); else from the default button. Without a
+// screen nothing blocks: tests queue answers (and may make an unexpected box fail), the host prints boxes to stderr.
 #pragma once
 
 #include <cstdio>
@@ -21,6 +22,7 @@ struct Record {
   UINT type = MB_OK;
   int answer = IDOK;
   bool scripted = false;
+  bool onScreen = false;  // shown as a window and answered by the person at the screen
 };
 
 // The answer of the box's default button (MB_DEFBUTTONn of its button set).
@@ -35,7 +37,11 @@ std::size_t PendingAnswers();
 // becomes the answer. Pass nullptr to remove it.
 void SetUnscriptedHandler(std::function<int(const Record&)> handler);
 
-// Where boxes are echoed as they appear (nullptr: nowhere, the default).
+// Whether a box finding no queued answer is shown on a screen that is there (the default) or answered as without
+// one: a run given its answers beforehand (the host's --answer) keeps to them on a screen too.
+void SetShowOnScreen(bool show);
+
+// Where boxes answered without a screen are echoed as they appear (nullptr: nowhere, the default).
 void SetEchoStream(std::FILE* stream);
 
 // Every box shown since the last ClearLog, in order.

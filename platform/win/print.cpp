@@ -5,11 +5,14 @@
 #include <cairo-pdf.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/win/afxgdi.h"
 #include "platform/win/gdi_internal.h"
@@ -26,6 +29,11 @@ struct PrintJob {
   cairo_surface_t* pdf = nullptr;
   bool inDoc = false, inPage = false;
   int pages = 0;
+  struct PageText {
+    double left, top, height, width;
+    std::string text;
+  };
+  std::vector<PageText> texts;  // of the page being drawn
 
   ~PrintJob() { Abandon(); }
   // Closes and removes an unfinished document.
@@ -50,6 +58,22 @@ struct PrintJob {
   int PixelsY() const { return int(std::lround(setup.heightMm / 25.4 * setup.dpi)); }
   int Margin() const { return int(std::lround(setup.marginMm / 25.4 * setup.dpi)); }
 };
+
+void NotePrintedText(Dc& d, double left, double top, double height, double width, const std::string& text) {
+  if (!d.printer || !d.printer->inPage || text.empty()) return;
+  // Texts drawn piece by piece along a line join into one, so that its words read as words.
+  std::vector<PrintJob::PageText>& texts = d.printer->texts;
+  if (!texts.empty()) {
+    PrintJob::PageText& last = texts.back();
+    const double end = last.left + last.width;
+    if (std::fabs(last.top - top) < 0.5 && last.height == height && left >= end - 1.0 && left <= end + 0.1 * height) {
+      last.text += text;
+      last.width = left + width - last.left;
+      return;
+    }
+  }
+  texts.push_back({left, top, height, width, text});
+}
 
 int PrinterCaps(const Dc& d, int index) {
   const PrintJob& j = *d.printer;
@@ -227,6 +251,7 @@ int StartPage(HDC dc) {
   if (!j || !j->inDoc) return Fail("Kein Druckauftrag.");
   if (j->inPage) return Fail("Die Seite ist schon begonnen.");
   ClearPage(*d);
+  j->texts.clear();
   j->inPage = true;
   return 1;
 }
@@ -239,6 +264,23 @@ int EndPage(HDC dc) {
   cairo_t* cr = cairo_create(j->pdf);
   double k = 72.0 / j->setup.dpi;
   cairo_scale(cr, k, k);
+  // The texts first, the opaque page picture over them: what is seen is the picture, what is read the texts.
+  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  for (const PrintJob::PageText& t : j->texts) {
+    // As wide as the picture's text, so that each word stands where it is seen.
+    const double size = std::max(1.0, t.height * 0.8);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, t.text.c_str(), &extents);
+    cairo_matrix_t font;
+    cairo_matrix_init_scale(&font, extents.x_advance > 0 && t.width > 0 ? size * t.width / extents.x_advance : size,
+                            size);
+    cairo_set_font_matrix(cr, &font);
+    cairo_move_to(cr, j->Margin() + t.left, j->Margin() + t.top + size);
+    cairo_show_text(cr, t.text.c_str());
+  }
+  j->texts.clear();
   cairo_set_source_surface(cr, d->surface->surface, j->Margin(), j->Margin());
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
   cairo_paint(cr);

@@ -23,6 +23,8 @@ class Screen {
   // Waits at most timeoutMs (INFINITE: no limit) for input and delivers it through the input path. False when
   // no input can come any more (the connection is gone).
   virtual bool WaitForInput(DWORD timeoutMs) = 0;
+  // The screen's size in pixels; {0, 0}: unknown (the window system then assumes a common desktop's).
+  virtual SIZE Size() const { return SIZE{0, 0}; }
 };
 
 // Installs the screen (the caller keeps it alive; nullptr: headless). Returns the previous one.

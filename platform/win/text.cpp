@@ -426,6 +426,7 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR tex
     top -= f.tm.tmAscent;
   else if (d->st.align & TA_BOTTOM)
     top -= f.tm.tmHeight;
+  if (d->printer) NotePrintedText(*d, left, top, f.tm.tmHeight, w, Shown(f, s));
   if (dx) {
     // Explicit character spacing: one run per character.
     double pos = left;

@@ -1152,6 +1152,65 @@ BOOL UpdateWindow(HWND wnd) {
 }
 
 namespace win::detail {
+namespace {
+// Invalidates the window and its visible children where they overlap the area (root coordinates), the frame too.
+void InvalidateTreeIn(HWND wnd, const RECT& area) {
+  Window* w = Get(wnd);
+  if (!w || !(w->style & WS_VISIBLE)) return;
+  const POINT o = WindowOriginInRoot(wnd);
+  const RECT whole{o.x, o.y, o.x + Width(w->rect), o.y + Height(w->rect)};
+  RECT hit;
+  if (!IntersectRect(&hit, &whole, &area)) return;
+  const POINT c = ClientOriginInRoot(wnd);
+  RECT client = hit;
+  OffsetRect(&client, -c.x, -c.y);
+  InvalidateRect(wnd, &client, TRUE);
+  const RECT in = FrameInsets(*w);
+  if (in.left || in.top || in.right || in.bottom) {
+    // The frame lies outside the client area; a window with an update of its own paints its frame again.
+    if (!w->hasInvalid) w->invalid = RECT{0, 0, 0, 0};
+    w->hasInvalid = true;
+  }
+  for (HWND child : std::vector<HWND>(w->children)) InvalidateTreeIn(child, area);
+}
+
+// A window paints over whatever lies under its rectangle, siblings included. Everything painted after it (its
+// children unless it clips them, the later siblings of it and of each ancestor, with their children) that
+// overlaps what it painted must come back over it, as painting the whole tree at once would leave it.
+void InvalidateAbove(HWND wnd, const RECT& painted) {
+  Window* w = Get(wnd);
+  if (!w) return;
+  if (!(w->style & WS_CLIPCHILDREN))
+    for (HWND child : std::vector<HWND>(w->children)) InvalidateTreeIn(child, painted);
+  for (HWND at = wnd; Get(at) && (Get(at)->style & WS_CHILD) && Get(Get(at)->parent);) {
+    const HWND parent = Get(at)->parent;
+    const std::vector<HWND> siblings = Get(parent)->children;
+    auto later = std::find(siblings.begin(), siblings.end(), at);
+    if (later != siblings.end())
+      for (++later; later != siblings.end(); ++later) InvalidateTreeIn(*later, painted);
+    at = parent;
+  }
+}
+
+// What painting the window may cover, in root coordinates: its update rectangle, the whole window with a frame.
+RECT PaintedArea(HWND wnd) {
+  Window* w = Get(wnd);
+  const RECT in = FrameInsets(*w);
+  RECT area;
+  if (in.left || in.top || in.right || in.bottom) {
+    const POINT o = WindowOriginInRoot(wnd);
+    area = RECT{o.x, o.y, o.x + Width(w->rect), o.y + Height(w->rect)};
+  } else {
+    const POINT c = ClientOriginInRoot(wnd);
+    area = w->invalid;
+    OffsetRect(&area, c.x, c.y);
+  }
+  const RECT seen = VisibleArea(wnd, false, false).Box();
+  IntersectRect(&area, &area, &seen);
+  return area;
+}
+}  // namespace
+
 void PaintTree(HWND wnd, bool force) {
   Window* w = Get(wnd);
   if (!w) return;
@@ -1162,8 +1221,10 @@ void PaintTree(HWND wnd, bool force) {
     InvalidateRect(wnd, nullptr, TRUE);
   }
   if (w->hasInvalid && w->redraw) {
+    const RECT painted = PaintedArea(wnd);
     PaintFrame(wnd);
     SendMessage(wnd, WM_PAINT, 0, 0);
+    if (!IsRectEmpty(&painted)) InvalidateAbove(wnd, painted);
     // A window procedure that never validates would be painted forever.
     if (Window* again = Get(wnd)) again->hasInvalid = false;
   }

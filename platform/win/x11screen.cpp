@@ -127,6 +127,8 @@ class X11Screen : public Screen {
     XFlush(display_);
   }
 
+  SIZE Size() const override { return SIZE{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)}; }
+
   bool WaitForInput(DWORD timeoutMs) override {
     Present();
     if (!XPending(display_)) {
@@ -348,9 +350,13 @@ class X11Screen : public Screen {
     DeliverScreenEvent(e);
   }
 
-  // The screen as the window system sees it: every visible top-level window where it lies, pop-ups (a dropped
-  // list, a tip) over the windows they belong to, cut to the area they cover together.
+  // The screen as the window system means it: every visible top-level window painted whole where it lies, pop-ups
+  // (a dropped list, a tip) over the windows they belong to, cut to the area they cover together; what no window
+  // covers is transparent. It is taken after what waits to be painted has reached the screen, and painted apart
+  // from the pixels the screen shows, so that it can be held against them.
   void WritePicture() {
+    PumpMessages();
+    XSync(display_, False);
     std::vector<HWND> order;
     for (bool topmost : {false, true})
       for (HWND hwnd : detail::TopLevelWindows())
@@ -363,27 +369,32 @@ class X11Screen : public Screen {
                                    : RECT{std::min(area.left, r.left), std::min(area.top, r.top),
                                           std::max(area.right, r.right), std::max(area.bottom, r.bottom)};
     }
-    Image picture;
-    picture.width = area.right - area.left;
-    picture.height = area.bottom - area.top;
-    if (order.empty() || picture.width <= 0 || picture.height <= 0) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (order.empty() || width <= 0 || height <= 0) {
       std::fprintf(stderr, "kolumo: no window to take a picture of\n");
       return;
     }
-    picture.pixels.assign(std::size_t(picture.width) * std::size_t(picture.height), 0x808080);
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    unsigned char* data = cairo_image_surface_get_data(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    std::memset(data, 0, std::size_t(stride) * std::size_t(height));
     for (HWND hwnd : order) {
-      const Image image = RenderWindow(hwnd);
+      const Image image = RenderWindowApart(hwnd);
+      if (!Get(hwnd)) continue;
       const RECT& r = Get(hwnd)->rect;
       for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
           const int px = r.left - area.left + x, py = r.top - area.top + y;
-          if (px >= 0 && py >= 0 && px < picture.width && py < picture.height)
-            picture.pixels[std::size_t(py) * std::size_t(picture.width) + std::size_t(px)] =
-                image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+          if (px >= 0 && py >= 0 && px < width && py < height)
+            reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(py) * stride)[px] =
+                0xFF000000u | image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
         }
     }
+    cairo_surface_mark_dirty(picture);
     const std::string part = picturePath_ + ".part";
-    if (!SavePng(picture, part) || std::rename(part.c_str(), picturePath_.c_str()) != 0) {
+    const bool written = cairo_surface_write_to_png(picture, part.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(picture);
+    if (!written || std::rename(part.c_str(), picturePath_.c_str()) != 0) {
       std::remove(part.c_str());
       std::fprintf(stderr, "kolumo: no picture written to %s\n", picturePath_.c_str());
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <signal.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -147,6 +148,14 @@ const std::vector<Action> kActions = {
     {"CanExportTo", {"vecExportToStruct*", "int"}},
     {"Export", {"int", "CString*", "CString*", "CString*"}},
 };
+
+// A host that left SIGXFSZ at its default would be ended without a word by a write beyond the file-size limit: the
+// module, once loaded, has the write fail with its reason instead.
+TEST(ModuleLoading, AWriteBeyondTheFileSizeLimitFailsInsteadOfEndingTheHost) {
+  struct sigaction current {};
+  ASSERT_EQ(sigaction(SIGXFSZ, nullptr, &current), 0);
+  EXPECT_EQ(current.sa_handler, SIG_IGN);
+}
 
 TEST_F(ModuleInterfaceTest, WrongParameterCountIsRefusedWithItsMessage) {
   for (const Action& action : kActions) {

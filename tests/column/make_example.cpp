@@ -78,21 +78,7 @@ void MakeExample(CKolumoData& d) {
   lk.UpdateLastfallZuordnung();
   lk.Calc();
 
-  d.num_System = 1;
-  d.num_Regel_Lager = 1;
-  d.num_Regel_Schnitt = 1;
-  d.num_KNSW_Eigen = 1;
-  d.num_KNSW_Lager = 1;
-  d.num_KNSW_Verform = 1;
-  d.num_KNSW_Schnitt = 1;
-  d.num_KNSW_Bruch = 1;
-  d.num_KNSW_Schub = 1;
-  d.num_Riss = 1;
-  d.num_ErfAs = 1;
-  d.BildBreite = 12.0;
-  d.graf_System = 1;
-  d.graf_KNSW_Schnitt = 1;
-  d.graf_ErfAs = 1;
+  ExampleOutputScope(d);
 }
 
 }  // namespace

@@ -80,6 +80,9 @@ void FullReport(CKolumoData& d) {
   d.num_KNSW_Schub = 1;
   d.num_Riss = 1;
   d.num_ErfAs = 1;
+  // a new position starts with the example's pictures: off here
+  d.graf_System = d.graf_Regel_Schnitt = d.graf_KNSW_Schnitt = d.graf_Kriech_Schnitt = d.graf_ErfAs = 0;
+  d.BildBreite = 0.0;
 }
 
 void Common(CKolumoData& d, int iNorm, const char* beton, const char* desc) {

@@ -1,5 +1,5 @@
-// Loads and actions of a column position, as the input dialog would enter them: shared by the tests that calculate
-// and by the programs that write the example and the regression columns.
+// Loads, actions and output scope of a column position, as the input dialog would enter them: shared by the tests
+// that calculate and by the programs that write the example, its template and the regression columns.
 #pragma once
 
 #include "column/kolumodata.h"
@@ -62,6 +62,27 @@ inline CEinwirkung Action(int nr, int gruppe, int kategorie = 0) {
   a.indexGruppe = a.indexGruppeHHHH = gruppe;
   a.indexKategorie = kategorie;
   return a;
+}
+
+// The report's chapters of the shipped example, which a new position starts with too (the template of its default
+// input is written with them): the input, the ultimate and buckling results, cracks and the required reinforcement,
+// with the system, the buckling forces and the reinforcement drawn 12 cm wide.
+inline void ExampleOutputScope(CKolumoData& d) {
+  d.num_System = 1;
+  d.num_Regel_Lager = 1;
+  d.num_Regel_Schnitt = 1;
+  d.num_KNSW_Eigen = 1;
+  d.num_KNSW_Lager = 1;
+  d.num_KNSW_Verform = 1;
+  d.num_KNSW_Schnitt = 1;
+  d.num_KNSW_Bruch = 1;
+  d.num_KNSW_Schub = 1;
+  d.num_Riss = 1;
+  d.num_ErfAs = 1;
+  d.BildBreite = 12.0;
+  d.graf_System = 1;
+  d.graf_KNSW_Schnitt = 1;
+  d.graf_ErfAs = 1;
 }
 
 // The combination norm under which the loads page forms the combinations of a column under the code `iNorm`; for

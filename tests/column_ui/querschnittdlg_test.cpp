@@ -1,10 +1,11 @@
-// The cross-section dialog: rows per section type, the design-code checks after each edit with their
-// corrections, and that the field's cross-section changes on OK only.
+// The cross-section dialog: rows per section type, values the calculation refuses refused as they are typed, the
+// design-code checks after each edit with their corrections, and that the field's cross-section changes on OK only.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "column/eingabepruefung.h"
 #include "column_ui/querschnittdlg.h"
 #include "tests/column_ui/dialog_input.h"
 #include "report/querschnittskizze.h"
@@ -60,8 +61,9 @@ TEST_F(QuerDlgTest, ChecksAskAfterTheEditAndYesCorrects) {
       {"teilung", 0, 0, 0, 0, 30, 30, 3, 2, 10, "1", {IDOK}, {kTeilung}, 30, 30, 2, 0, 2},
       // Circle, SIA, 2.0 cm² total < 6 x 0.5 = 3.0: Yes gives 3.0.
       {"kreis", 1, 2, 2, 0, 30, 30, 3, 5, 6, "2", {IDYES}, {kSia}, 30, 30, 3.0, 2, 5},
-      // Ring 40 / 30 with cover 6: 2 x 6 = 12 > 40 - 30 = 10; the message returns on OK, nothing changes.
-      {"ring", 2, 2, 0, 0, 40, 30, 3, 10, 6, "6", {IDOK, IDOK}, {kDeckung, kDeckung}, 40, 30, 10, 2, 5},
+      // Ring 40 / 30 read with cover 6: 2 x 6 = 12 > 40 - 30 = 10; the message comes after another edit and
+      // returns on OK, nothing changes. (A cover of 6 typed in is refused as it is typed: see below.)
+      {"ring", 2, 2, 0, 0, 40, 30, 6, 10, 7, "12", {IDOK, IDOK}, {kDeckung, kDeckung}, 40, 30, 12, 2, 5},
   };
   for (const Case& c : cases) {
     CKolumoQuer& q = data.querschnitte[1];
@@ -98,6 +100,97 @@ TEST_F(QuerDlgTest, ChecksAskAfterTheEditAndYesCorrects) {
     EXPECT_EQ(q.teilung, c.teilungAfter) << c.name;
     EXPECT_EQ(win::msgbox::PendingAnswers(), 0u) << c.name;
   }
+}
+
+TEST_F(QuerDlgTest, AValueTheCalculationRefusesIsRefusedAsItsCellIsLeftWithTheSameMessage) {
+  struct Case {
+    const char* name;
+    int type;
+    int row;
+    const char* text;             // typed, or pasted when `paste`
+    const char* shows;            // the cell afterwards: the value before the edit
+    const char* says;             // a part of the check's message
+    void (*typed)(CKolumoQuer&);  // the section with the typed value, as the calculation would see it
+    bool paste;
+  };
+  const Case cases[] = {
+      {"strut angle", 0, 9, "452.01", "38.0 [°]", "theta = 452.01", [](CKolumoQuer& q) { q.theta = 452.01; }, false},
+      {"strut angle pasted with a decimal comma", 0, 9, "452,01", "38.0 [°]", "theta = 452.01",
+       [](CKolumoQuer& q) { q.theta = 452.01; }, true},
+      {"negative bar area", 0, 8, "-2.01", "10.00 [cm²]", "as = -2.01", [](CKolumoQuer& q) { q.as = -2.01; }, false},
+      {"cover beyond the middle", 0, 6, "21", "4.5 [cm]", "bdx = 21", [](CKolumoQuer& q) { q.bdx = 21.0; }, false},
+      {"too many members", 0, 10, "150", "5 ", "teilung = 150", [](CKolumoQuer& q) { q.teilung = 150; }, false},
+      {"ring cover beyond the wall", 2, 6, "6", "4.5 [cm]", "bdx = 6", [](CKolumoQuer& q) { q.bdx = 6.0; }, false},
+      {"ring wider inside than outside", 2, 3, "45", "30.0 [cm]", "dy = 45", [](CKolumoQuer& q) { q.dy = 45.0; },
+       false},
+      {"circle of no size", 1, 2, "0", "40.0 [cm]", "bx = 0", [](CKolumoQuer& q) { q.bx = q.dy = 0.0; }, false},
+  };
+  data.iNorm = 1;
+  for (const Case& c : cases) {
+    CKolumoQuer& q = data.querschnitte[1];
+    q = CKolumoQuer();
+    q.type = c.type;
+    q.bewType = c.type == 0 ? 0 : 2;
+    q.bx = 40.0;
+    q.dy = c.type == 1 ? 40.0 : 30.0;
+    q.bdx = q.bdy = 4.5;
+    q.as = 10.0;  // above every minimum: OK asks nothing
+    q.theta = 38.0;
+    q.teilung = 5;
+    CKolumoQuer before = q;
+    ASSERT_TRUE(QuerschnittFehler(data, q, 1).empty()) << c.name;
+    CKolumoQuer typed = q;
+    c.typed(typed);
+    const std::vector<std::string> expected = QuerschnittFehler(data, typed, 1);
+    ASSERT_EQ(expected.size(), 1u) << c.name;
+    EXPECT_NE(expected[0].find(c.says), std::string::npos) << c.name << ": " << expected[0];
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    win::script::QueueDialog([&](CDialog& d) {
+      if (c.paste) {
+        win::SetClipboardText(c.text);
+        COleDataObject clip;
+        ASSERT_TRUE(clip.AttachClipboard());
+        GridOf(d).PasteTextToGrid(CCellID(c.row, 1), &clip, FALSE);
+      } else {
+        Enter(d, c.row, c.text);
+      }
+      EXPECT_EQ(GridOf(d).GetItemText(c.row, 1), c.shows) << c.name;
+      Press(d, IDOK);
+    });
+    ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 1, nullptr)) << c.name;
+    const auto& log = win::msgbox::Log();
+    ASSERT_EQ(log.size(), 1u) << c.name;
+    EXPECT_EQ(log[0].text, expected[0]) << c.name;
+    EXPECT_DOUBLE_EQ(q.bx.GetValue(), before.bx.GetValue()) << c.name;
+    EXPECT_DOUBLE_EQ(q.dy.GetValue(), before.dy.GetValue()) << c.name;
+    EXPECT_DOUBLE_EQ(q.bdx.GetValue(), before.bdx.GetValue()) << c.name;
+    EXPECT_DOUBLE_EQ(q.as.GetValue(), before.as.GetValue()) << c.name;
+    EXPECT_DOUBLE_EQ(q.theta.GetValue(), before.theta.GetValue()) << c.name;
+    EXPECT_EQ(q.teilung, before.teilung) << c.name;
+    EXPECT_EQ(win::msgbox::PendingAnswers(), 0u) << c.name;
+  }
+}
+
+TEST_F(QuerDlgTest, AProblemTheSectionHadAlreadyDoesNotBlockTheEditThatMendsIt) {
+  data.iNorm = 1;
+  CKolumoQuer& q = data.querschnitte[0];
+  q.bx = 30.0;
+  q.dy = 30.0;
+  q.bdx = q.bdy = 4.0;
+  q.as = 2.01;
+  q.theta = 452.01;  // as a file may hold it
+  win::msgbox::ClearLog();
+  win::script::QueueDialog([](CDialog& d) {
+    Enter(d, 2, "35");  // another value: taken, the old problem is not this edit's
+    Enter(d, 9, "45");  // the mend
+    Press(d, IDOK);
+  });
+  ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 0, nullptr));
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_DOUBLE_EQ(q.bx.GetValue(), 35.0);
+  EXPECT_DOUBLE_EQ(q.theta.GetValue(), 45.0);
+  EXPECT_TRUE(QuerschnittFehler(data, q, 0).empty());
 }
 
 TEST_F(QuerDlgTest, SwitchingToCircleRewritesTheRowsAndCancelKeepsTheField) {

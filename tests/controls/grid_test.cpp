@@ -533,6 +533,52 @@ TEST_F(GridTest, PickingFromAComboCellWritesTheOptionBeforeTheEditEnds) {
   EXPECT_EQ(grid->comboPicks[0].second, 2);
 }
 
+// A drop-down list cell as a combo box: one click on its arrow opens the list (the cell need not be the focus cell
+// first), and a typed letter picks the first option it begins, whether it opens the list or the list is open.
+TEST_F(GridTest, AComboCellOpensWithOneClickOnItsArrowAndPicksByTypedLetters) {
+  struct Case {
+    const char* name;
+    bool clickArrow;    // else: the focus cell, a letter typed
+    std::string typed;  // after the list is open
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"click on the arrow, W typed", true, "W", "Wind"},
+      {"click on the arrow, S typed", true, "s", "Schnee"},
+      {"a letter opens the list", false, "", "Nutzlast"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeGrid();
+    ASSERT_TRUE(grid->SetCellType(3, 1, RUNTIME_CLASS(CGridCellCombo)));
+    auto* combo = static_cast<CGridCellCombo*>(grid->GetCell(3, 1));
+    CStringArray options;
+    for (const char* o : {"Eigengewicht", "Nutzlast", "Schnee", "Wind"}) options.Add(o);
+    combo->SetOptions(options);
+    combo->SetStyle(CBS_DROPDOWNLIST);
+    grid->SetItemText(3, 1, "Eigengewicht");
+    grid->SetFocusCell(1, 1);
+    if (c.clickArrow) {
+      CRect cell;
+      ASSERT_TRUE(grid->GetCellRect(3, 1, &cell));
+      const CRect arrow = CGridCellCombo::ArrowRect(cell);
+      ASSERT_FALSE(arrow.IsRectEmpty());
+      win::input::Click(grid->m_hWnd, arrow.CenterPoint().x, arrow.CenterPoint().y);
+    } else {
+      grid->SetFocusCell(3, 1);
+      win::input::Type("n");
+    }
+    win::PumpMessages();
+    ASSERT_TRUE(combo->IsEditing());
+    if (!c.typed.empty()) win::input::Type(c.typed);
+    // Enter closes the list on the entry picked, which the cell takes at once.
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+    EXPECT_EQ(grid->GetItemText(3, 1), c.expected);
+    grid.reset();
+  }
+}
+
 TEST_F(GridTest, TabInAnEditableComboEndsLikeEnterAndTheTypedTextIsKept) {
   MakeGrid();
   grid->SetTabHook(FALSE);
@@ -621,9 +667,17 @@ struct PasteCase {
   std::vector<std::pair<CCellID, std::string>> expected;
 };
 
-TEST_F(GridTest, PastingSplitsAtTabsAndCommasTrimsAndNeverWritesOutsideTheGrid) {
+TEST_F(GridTest, PastingSplitsRowsAtLineEndsAndCellsAtTabsOnlyTrimsAndNeverWritesOutsideTheGrid) {
   const std::vector<PasteCase> cases = {
-      {"comma and tab", "1,2\t3", {2, 1}, {{{2, 1}, "1"}, {{2, 2}, "2"}, {{2, 3}, "3"}}},
+      // A comma is a decimal comma, part of its cell.
+      {"decimal comma and tab", "12,5\t3", {2, 1}, {{{2, 1}, "12,5"}, {{2, 2}, "3"}, {{2, 3}, "2/3"}}},
+      {"comma-separated text stays one cell", "1,2,3", {2, 1}, {{{2, 1}, "1,2,3"}, {{2, 2}, "2/2"}}},
+      // Rows end at "\r\n", "\n" or "\r"; the spreadsheet's final line end blanks no cell below.
+      {"line ends of every system",
+       "a\tb\r\nc\nd\re\r\n",
+       {3, 1},
+       {{{3, 1}, "a"}, {{3, 2}, "b"}, {{4, 1}, "c"}, {{5, 1}, "d"}, {{6, 1}, "e"}, {{7, 1}, "7/1"}}},
+      {"empty line inside the block", "x\n\ny", {3, 1}, {{{3, 1}, "x"}, {{4, 1}, ""}, {{5, 1}, "y"}}},
       {"blanks trimmed", "  x  \t y", {5, 2}, {{{5, 2}, "x"}, {{5, 3}, "y"}}},
       {"more than fits at the corner",
        "p\tq\tr\ns\tt\tu\nv\tw\tz",

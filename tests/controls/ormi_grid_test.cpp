@@ -386,6 +386,22 @@ TEST_F(TypedGridTest, PasteAndCutGoThroughTheTypedPath) {
   EXPECT_EQ(grid.GetItemText(2, kFormula), "");
 }
 
+TEST_F(TypedGridTest, APastedDecimalCommaIsOneValueNotTwoCells) {
+  // A column copied from a German spreadsheet: decimal commas, a line end after each row, the last one included.
+  win::SetClipboardText("12,5\r\n-3,25\r\n");
+  COleDataObject data;
+  ASSERT_TRUE(data.AttachClipboard());
+  grid.SetCellDouble(3, kDouble, 9.0);
+  grid.PasteTextToGrid(CCellID(1, kDouble), &data, FALSE);
+  // split at the comma, "5" would have gone to the check box beside and been refused with a message
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kDouble), 12.5);
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(2, kDouble), -3.25);
+  EXPECT_EQ(grid.GetCellCheck(1, kCheck), 0);
+  // the final line end starts no row: the value below the block stays
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(3, kDouble), 9.0);
+}
+
 TEST_F(TypedGridTest, RichTextKeepsItsSourceAndDrawsIndicesAndGreekLetters) {
   struct Case {
     const char* markup;

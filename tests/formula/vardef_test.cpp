@@ -483,6 +483,42 @@ TEST_F(VarDefTest, ReadingATakenOverValueRefreshesIt) {
   EXPECT_TRUE(copy.GetAt(0)->GetImportText()->IsEmpty());
 }
 
+// Every taken-over value is refreshed beside the list's position; those that kept their old numbers are named in
+// one warning, and reading goes on.
+TEST_F(VarDefTest, ReadingWarnsOnceAboutTheValuesThatKeptTheirOldNumbers) {
+  GetVarDefServices().createImportRecord = [] { return std::make_unique<FakeRecord>(); };
+  FakeRecord::sources = {{"Pos1\\v", 42.0}};
+  CVarDefList list;
+  for (const char* path : {"Pos2\\w", "Pos1\\v", "Pos3\\u"})
+    Add<CVarDefWertUebernahme>(list).GetImport().varPath = path;
+  AddVariable(list, "a", "1");
+  int root = NewRoot();
+  list.WriteData(root);
+  CVarDefList copy;
+  copy.positionFile = "/projekt/A.tqx";
+  copy.ReadData(root);
+  EXPECT_EQ(FakeRecord::positionFiles, (std::vector<std::string>(3, "/projekt/A.tqx")));
+  ASSERT_EQ(copy.GetSize(), 4);
+  EXPECT_DOUBLE_EQ(copy.GetAs<CVarDefWertUebernahme>(1)->GetImport().value, 42.0);
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Übernommene Werte wurden nicht aktualisiert; es wird mit ihren alten Werten "
+                                      "gerechnet:\nlost Pos2\\w\nlost Pos3\\u"}));
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].type & UINT(MB_ICONMASK), UINT(MB_ICONWARNING));
+
+  // The check of lost values refreshes beside the same position.
+  FakeRecord::positionFiles.clear();
+  copy.CheckImportedValues();
+  EXPECT_EQ(FakeRecord::positionFiles, (std::vector<std::string>(3, "/projekt/A.tqx")));
+
+  // All refreshed: not a word.
+  FakeRecord::sources = {{"Pos1\\v", 42.0}, {"Pos2\\w", 1.0}, {"Pos3\\u", 2.0}};
+  win::msgbox::ClearLog();
+  CVarDefList found;
+  found.ReadData(root);
+  EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(VarDefTest, GetImportDataCopiesWithoutStatus) {
   GetVarDefServices().createImportRecord = [] { return std::make_unique<FakeRecord>(); };
   CVarDefList list;

@@ -26,10 +26,12 @@ class FakeRecord : public CImportRecord {
   };
   static inline std::vector<Source> sources;
   static inline int updates = 0;
+  static inline std::vector<std::string> positionFiles;  // the holder's position file at each refresh
 
   std::unique_ptr<CImportRecord> Clone() const override { return std::make_unique<FakeRecord>(*this); }
   int Update() override {
     ++updates;
+    positionFiles.push_back(positionFile.str());
     status.Empty();
     for (const auto& source : sources) {
       if (source.varPath == varPath.str()) {
@@ -37,7 +39,7 @@ class FakeRecord : public CImportRecord {
         return 0;
       }
     }
-    status = "lost";
+    status = "lost " + varPath;
     return 1;
   }
 };
@@ -48,6 +50,7 @@ class VarDefTest : public testing::Test {
     GetVarDefServices() = CVarDefServices{};
     FakeRecord::sources.clear();
     FakeRecord::updates = 0;
+    FakeRecord::positionFiles.clear();
     win::msgbox::ClearAnswers();
     win::msgbox::ClearLog();
   }

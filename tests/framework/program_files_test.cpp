@@ -9,17 +9,22 @@
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
 #include "platform/win/msgbox.h"
+#include "platform/win/paths.h"
 
 namespace {
 
-TEST(ProgramFiles, MissingHelpAndProgramFilesAreReported) {
+TEST(ProgramFiles, MissingHelpAndProgramFilesAreReportedByTheirFileSystemPath) {
   win::msgbox::ClearLog();
   BaseData::ShowHelpTopic("gibt_es_nicht.chm", "Thema.htm");
-  BaseData::OpenProgramFile("help\\gibt_es_nicht.pdf");
+  BaseData::OpenProgramFile("help\\Dialoge gibt_es_nicht.pdf");
   ASSERT_EQ(win::msgbox::Log().size(), 2u);
-  EXPECT_NE(win::msgbox::Log()[0].text.find("gibt_es_nicht.chm"), std::string::npos);
-  EXPECT_NE(win::msgbox::Log()[1].text.find("Fehler beim Öffnen der Datei "), std::string::npos);
-  EXPECT_NE(win::msgbox::Log()[1].text.find("help\\gibt_es_nicht.pdf"), std::string::npos);
+  // the whole path, one kind of separator: what the user can look for
+  EXPECT_NE(win::msgbox::Log()[0].text.find("'" + win::JoinPath(win::ExeDir(), "gibt_es_nicht.chm") + "'"),
+            std::string::npos)
+      << win::msgbox::Log()[0].text;
+  EXPECT_EQ(win::msgbox::Log()[1].text,
+            "Fehler beim Öffnen der Datei " + win::InstallRoot() + "/help/Dialoge gibt_es_nicht.pdf");
+  for (const auto& box : win::msgbox::Log()) EXPECT_EQ(box.text.find('\\'), std::string::npos) << box.text;
   win::msgbox::ClearLog();
 }
 

@@ -113,6 +113,48 @@ TEST_F(UtilitiesTest, LogPathsMayUseBackslashes) {
   EXPECT_EQ(ReadFile(dir_ / "startup.log"), "[09.03.2020 / 10:00:00:0000] x\n");
 }
 
+// Every run adds its lines to the log in the installation root: it keeps its latest lines and stays bounded, cut
+// at the start of a line.
+TEST_F(UtilitiesTest, TheLogKeepsItsLatestLinesWithinItsLimit) {
+  CLogFile::SetClock([] { return sys_days{year{2020} / March / 9} + hours{10}; });
+  const fs::path file = dir_ / "startup.log";
+  const std::string text(200, 'x');
+  const std::size_t line = text.size() + 29;  // with the time stamp, its blank and the line end
+  const int lines = int(3 * CLogFile::kMaxBytes / line);
+  for (int i = 0; i < lines; ++i) {
+    CLogFile(file.c_str()).WriteLine((std::to_string(i) + " " + text).c_str());
+    ASSERT_LE(fs::file_size(file), CLogFile::kMaxBytes) << "after line " << i;
+  }
+  const std::string log = ReadFile(file);
+  std::vector<int> numbers;
+  std::istringstream in(log);
+  for (std::string row; std::getline(in, row);) {
+    ASSERT_EQ(row.rfind("[09.03.2020 / 10:00:00:0000] ", 0), 0u) << "not a whole line: " << row.substr(0, 40);
+    numbers.push_back(std::stoi(row.substr(29)));
+  }
+  ASSERT_FALSE(numbers.empty());
+  EXPECT_EQ(numbers.back(), lines - 1);
+  for (std::size_t i = 1; i < numbers.size(); ++i) ASSERT_EQ(numbers[i], numbers[i - 1] + 1) << "a line is lost";
+  // at least the whole lines that fit into the part kept
+  EXPECT_GE(log.size() + 2 * line, CLogFile::kKeptBytes);
+}
+
+TEST_F(UtilitiesTest, ALogGrownLongBeforeIsCutAtTheNextLine) {
+  CLogFile::SetClock([] { return sys_days{year{2020} / March / 9} + hours{10}; });
+  const fs::path file = dir_ / "startup.log";
+  {
+    std::ofstream old(file, std::ios::binary);
+    for (int i = 0; i < 40000; ++i) old << "[01.01.2019 / 00:00:00:0000] old line " << i << "\n";
+  }
+  ASSERT_GT(fs::file_size(file), 4 * CLogFile::kMaxBytes);
+  CLogFile(file.c_str()).WriteLine("new");
+  const std::string log = ReadFile(file);
+  EXPECT_LE(log.size(), CLogFile::kKeptBytes);
+  EXPECT_EQ(log.rfind("[01.01.2019", 0), 0u) << log.substr(0, 60);
+  EXPECT_NE(log.find("old line 39999\n[09.03.2020 / 10:00:00:0000] new\n"), std::string::npos);
+  EXPECT_EQ(log.substr(log.size() - 4), "new\n");
+}
+
 TEST_F(UtilitiesTest, ALogThatCannotBeOpenedDropsTheLine) {
   fs::path file = dir_ / "missing" / "startup.log";
   CLogFile(file.c_str()).WriteLine("lost");
@@ -153,6 +195,22 @@ TEST_F(UtilitiesTest, UserDataFolderFallsBackToTheInstallationRoot) {
   // A folder path of at most 4 characters is used as it is.
   env_.Set("KOLUMO_COMMON_DATA", "/tmp");
   EXPECT_EQ(GetUserDataDir(), "/tmp");
+}
+
+TEST_F(UtilitiesTest, TheUsersTemplateComesBeforeTheInstallationsAndNoneIsEmpty) {
+  const fs::path user = dir_ / "common" / "ormi" / "Vorlagen" / "TQ-KOLUMO Vorbelegung.tqx";
+  const fs::path shipped = dir_ / "root" / "Vorlagen" / "TQ-KOLUMO Vorbelegung.tqx";
+  fs::create_directories(user.parent_path());
+  fs::create_directories(shipped.parent_path());
+  env_.Set("KOLUMO_ROOT", (dir_ / "root").c_str());
+  env_.Set("KOLUMO_COMMON_DATA", (dir_ / "common").c_str());
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", ""), "");
+  std::ofstream(shipped) << "shipped";
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", ""), shipped.string());
+  std::ofstream(user) << "user";
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", ""), user.string());
+  // another program's or variant's name finds neither
+  EXPECT_EQ(FindVorbelegungFile("KOLUMO", "x"), "");
 }
 
 TEST_F(UtilitiesTest, CurrentFolderIsRestoredBySaver) {
@@ -507,15 +565,27 @@ TEST_F(UtilitiesTest, MissingOutputFilesGiveMessages) {
   EXPECT_EQ(win::msgbox::Log()[1].text, "Datei '" + missing + "' nicht gefunden!");
 }
 
-TEST_F(UtilitiesTest, PrintingWithoutPrintProgramSaysSo) {
-  fs::path file = dir_ / "out.rtf";
-  std::ofstream(file) << "{\\rtf1 x}";
+// No printer set up (no "lp"): a report is printed into a PDF beside it and the message names that file; a file
+// that is no report cannot be printed and the message says why.
+TEST_F(UtilitiesTest, WithoutAPrinterAReportIsPrintedIntoAPdfBesideIt) {
   fs::create_directories(dir_ / "bin");
   env_.Set("PATH", (dir_ / "bin").c_str());
-  PrintFile(file.c_str());
-  ASSERT_EQ(win::msgbox::Log().size(), 1u);
-  EXPECT_NE(win::msgbox::Log()[0].text.find("\"lp\""), std::string::npos);
-  EXPECT_NE(win::msgbox::Log()[0].text.find(file.string()), std::string::npos);
+  fs::path report = dir_ / "Pos 1.rtf";
+  std::ofstream(report) << "{\\rtf1 Bemessung\\par}";
+  fs::path text = dir_ / "notiz.txt";
+  std::ofstream(text) << "Bemessung";
+  PrintFile(report.c_str());
+  PrintFile(text.c_str());
+  const fs::path pdf = dir_ / "Pos 1.pdf";
+  ASSERT_TRUE(fs::exists(pdf));
+  EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
+  EXPECT_FALSE(fs::exists(dir_ / "notiz.pdf"));
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("'" + pdf.string() + "'"), std::string::npos) << win::msgbox::Log()[0].text;
+  EXPECT_NE(win::msgbox::Log()[1].text.find("\"lp\""), std::string::npos);
+  EXPECT_NE(win::msgbox::Log()[1].text.find(text.string()), std::string::npos);
+  EXPECT_EQ(PdfBesideFile("C:\\Pos.1\\stuetze.rtf"), "C:\\Pos.1\\stuetze.pdf");
+  EXPECT_EQ(PdfBesideFile("/tmp/a.b/ohne"), "/tmp/a.b/ohne.pdf");
 }
 
 TEST_F(UtilitiesTest, PrintingHandsTheFileToLp) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every page of "kolumo edit" on a virtual X server, and the dialogs the pages open (cross-section, foundation
 # restraint, numeric and graphic output, fire): each tab is clicked through real X events and pictured, each
-# dialog appears under its caption, is pictured and closes with Escape; "Abbrechen" ends the program. The pictures
+# dialog appears under its caption, is pictured and closes with Escape; "Abbrechen" ends the program or asks
+# before a changed position is discarded. The pictures
 # go to $KOLUMO_PICTURES when it is set, for a look. Exit 77 (skipped) without Xvfb or xdotool.
 set -u
 kolumo=$1
@@ -63,10 +64,23 @@ done
   fail "two tabs look the same: $(md5sum "$work"/pictures/tab*.png)"
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
+# "Abbrechen" ends the program, unless the position changed (the results tab stores what it calculated): then it
+# asks in a message box before discarding, and Enter (its default, No) keeps the window open. The file stays as it
+# was.
 click 975 457  # "Abbrechen"
-wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end on Abbrechen"
-wait "$app"
-status=$?
+ended_or_asked() { ! kill -0 "$app" 2>/dev/null || find_box; }
+wait_for 20 ended_or_asked || fail "kolumo neither ended nor asked on Abbrechen"
+if find_box; then
+  answer_box_with Return || fail "the question stayed after Enter"
+  sleep 0.3
+  kill -0 "$app" 2>/dev/null || fail "kolumo ended though the discarding was refused"
+  kill "$app"
+  wait "$app" 2>/dev/null
+else
+  wait "$app"
+  status=$?
+  [ $status -eq 0 ] || fail "kolumo edit ended with $status"
+fi
 app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
+cmp -s "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx" || fail "the position file changed"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"

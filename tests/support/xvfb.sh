@@ -62,3 +62,12 @@ start_xvfb() {
   done
   return 1
 }
+
+# A message box of the program on the screen: titled with the program's name, in $box.
+find_box() { box=$(xdotool search --name '^kolumo$' 2>/dev/null | tail -n1) && [ -n "$box" ]; }
+# answer_box_with KEY: the box in $box answered by a key; true once it is gone. The release of the key finds no
+# window when the press closed it: xdotool's complaint about that is no failure.
+answer_box_with() {
+  xdotool key --window "$box" "$1" 2>/dev/null
+  wait_for 10 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
+}

@@ -17,6 +17,7 @@
 #include "framework/treepath.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/headless.h"
+#include "platform/win/msgbox.h"
 #include "platform/win/wintest.h"
 
 namespace {
@@ -524,6 +525,7 @@ TEST_F(HostImportTest, AnImportedReactionFollowsItsSourceAndKeepsItsLastNumberWh
   auto readSecond = [&](CVarDefList& list) {
     int file = VIDUV_OpenDoc((folder_ / "Pos2.tqx").c_str());
     ASSERT_NE(file, 0);
+    list.positionFile = VIDUV_GetCompleteFileName(file);  // the sources lie beside Pos2
     list.ReadData(VIDUV_GetRootElement(file));
     VIDUV_CloseDoc(file);
   };
@@ -541,7 +543,10 @@ TEST_F(HostImportTest, AnImportedReactionFollowsItsSourceAndKeepsItsLastNumberWh
   // The source is deleted: the dialog lists the value with its last number, which the position keeps.
   fs::remove(folder_ / "Pos1.tqx");
   CVarDefList lost;
+  win::msgbox::QueueAnswer(IDOK);  // reading names the value that keeps its old number
   readSecond(lost);
+  ASSERT_FALSE(win::msgbox::Log().empty());
+  EXPECT_NE(win::msgbox::Log().back().text.find("(alter Wert Pos1_A3LF2_maxAz=295.00 kN)"), std::string::npos);
   std::vector<std::string> shown;
   win::script::QueueDialog([&](CDialog& d) {
     auto& tree = static_cast<DlgLostImportVal&>(d).m_tree;

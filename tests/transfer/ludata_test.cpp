@@ -12,10 +12,12 @@
 #include "column/lagerexport.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/msgbox.h"
+#include "tests/transfer/transfer_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace transfer_test;
 
 // A position of no particular module: the position base with its transfers.
 class TestPosition : public BaseData {
@@ -28,99 +30,6 @@ class TestPosition : public BaseData {
   bool PrepareCalc(CStringArray&, int) override { return true; }
   LUDataList& Transfers() { return dynamic_cast<LUDataList&>(GetLUDataList()); }
 };
-
-CEinwirkung Action(int nr, int group, int category = 0, int alt = 0, const char* desc = "") {
-  CEinwirkung a;
-  a.nr = nr;
-  a.indexGruppeHHHH = group;
-  a.indexGruppe = group;
-  a.indexKategorie = category;
-  a.alternativgruppe = alt;
-  a.desc = desc;
-  return a;
-}
-
-struct SourceValue {
-  const char* desc;
-  double val;
-  const char* unit;
-};
-struct SourceFolder {
-  std::vector<const char*> path;  // below "exports"
-  std::vector<SourceValue> values;
-};
-
-// A source column position as it stores its actions and exports its support reactions.
-void WriteSource(const fs::path& file, const std::vector<CEinwirkung>& actions,
-                 const std::vector<SourceFolder>& folders) {
-  int doc = VIDUV_CreateDoc(file.string().c_str());
-  ASSERT_NE(doc, 0);
-  int root = VIDUV_GetRootElement(doc);
-  VIDUV_SetString(root, "progname", "KOLUMO ");
-  VIDUV_SetString(root, "modulename", "");
-  VIDUV_AddChildElement(root, "info");
-  int input = VIDUV_AddChildElement(root, "input");
-  int stage = VIDUV_AddChildElement(VIDUV_AddChildElement(input, "Einwirkungen"), "BauZustand");
-  VIDUV_SetInt(stage, "bzNr", 0);
-  int lk = VIDUV_AddChildElement(stage, "lastUeberlagerung");
-  VIDUV_SetInt(lk, "version", 2);
-  VIDUV_SetInt(lk, "lknorm", 1);
-  VIDUV_SetInt(lk, "modus", 3);
-  VIDUV_SetInt(lk, "mitAlternativLasten", 1);
-  int list = VIDUV_AddChildElement(lk, "einwirkungen");
-  int cases = VIDUV_AddChildElement(lk, "lastfaelle");
-  for (const CEinwirkung& a : actions) {
-    int e = VIDUV_AddChildElement(list, "einwirkung");
-    VIDUV_SetInt(e, "einw", a.nr);
-    VIDUV_SetInt(e, "indexGruppe", a.indexGruppe);
-    VIDUV_SetInt(e, "indexGruppeHHHH", a.indexGruppeHHHH);
-    VIDUV_SetInt(e, "indexKategorie", a.indexKategorie);
-    VIDUV_SetInt(e, "alternativgruppe", a.alternativgruppe);
-    VIDUV_SetString(e, "desc", a.desc);
-    int c = VIDUV_AddChildElement(cases, "lastfall");
-    VIDUV_SetInt(c, "lf", a.nr);
-    VIDUV_SetInt(c, "einw", a.nr);
-  }
-  int exports = VIDUV_AddChildElement(root, "exports");
-  for (const SourceFolder& f : folders) {
-    int element = exports;
-    for (const char* name : f.path) {
-      int found = VIDUV_FindFirstChildWithAttr(element, "desc", name);
-      if (!found) {
-        found = VIDUV_AddChildElement(element, "folder");
-        VIDUV_SetString(found, "desc", name);
-      }
-      element = found;
-    }
-    for (const SourceValue& v : f.values) {
-      int value = VIDUV_AddChildElement(element, "value");
-      VIDUV_SetString(value, "desc", v.desc);
-      VIDUV_SetString(value, "varName", "A");
-      VIDUV_SetDouble(value, "val", v.val);
-      VIDUV_SetString(value, "unit", v.unit);
-    }
-  }
-  ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-  VIDUV_CloseDoc(doc);
-}
-
-// Support 0 of a column carrying a permanent action (100 kN) and one variable action (`live` kN), as the
-// column exports them: folders named by group number, Az values, and the extremal superposition.
-std::vector<SourceFolder> ColumnExports(double live) {
-  return {
-      {{"Auflager0", "z-z", "1: ständig"}, {{"max Az", 100.0, "kN"}, {"min Az", 100.0, "kN"}}},
-      {{"Auflager0", "z-z", "2: Verkehr add.1"}, {{"max Az", live, "kN"}, {"min Az", 0.0, "kN"}}},
-      {{"Auflager0", "z-z", "extremal"},
-       {{"max Az", 100.0 + live, "kN"},
-        {"min Az", 100.0, "kN"},
-        {"Az (g)", 100.0, "kN"},
-        {"Az (max-g)", live, "kN"},
-        {"Az (min-g)", 0.0, "kN"}}},
-  };
-}
-
-const std::vector<CEinwirkung> kSourceActions = {Action(1, 0, 0, 0, "1: ständig"),
-                                                 Action(2, 1, 1, 0, "2: veränderlich")};
 
 LUData Transfer(const char* position = "Pos1") {
   LUData data;
@@ -255,6 +164,44 @@ TEST_F(LoadTransferTest, MissingSourceKeepsTheStoredLoadsSilently) {
   EXPECT_EQ(ZLoads(position.Transfers()[0]), (Loads{{1, 100.0}, {2, 40.0}}));
   EXPECT_TRUE(win::msgbox::Log().empty());
   VIDUV_CloseDoc(doc);
+}
+
+// A project's positions lie side by side: the source is found beside the destination, and a position of the same
+// name in the folder the program runs in is never taken instead.
+TEST_F(LoadTransferTest, TheSourceLiesBesideTheDestinationNeverInTheCurrentFolder) {
+  const fs::path elsewhere = folder_ / "elsewhere";
+  fs::create_directories(elsewhere);
+  WriteSource(elsewhere / "Pos1.tqx", kSourceActions, ColumnExports(222.0));
+  const CurrentFolder running(elsewhere);
+  WriteSource(Source(), kSourceActions, ColumnExports(40.0));
+  WriteDestination({Transfer()});
+  {
+    TestPosition position;
+    int doc = 0;
+    ReadDestination(position, doc);
+    EXPECT_EQ(ZLoads(position.Transfers()[0]), (Loads{{1, 100.0}, {2, 40.0}}));
+    position.WriteData(doc);
+    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
+    VIDUV_CloseDoc(doc);
+  }
+  fs::remove(Source());
+  {
+    TestPosition position;
+    int doc = 0;
+    ReadDestination(position, doc);
+    EXPECT_EQ(ZLoads(position.Transfers()[0]), (Loads{{1, 100.0}, {2, 40.0}}));
+    VIDUV_CloseDoc(doc);
+  }
+  // A destination that has no file yet has no folder: a relative source is not looked for at all.
+  {
+    TestPosition position;
+    position.Transfers().Add(Transfer());
+    position.doc = VIDUV_CreateDoc("root");
+    position.Transfers().Recalc();
+    EXPECT_TRUE(position.Transfers()[0].m_load.IsEmpty());
+    EXPECT_EQ(position.Transfers()[0].sourceDocument, 0);
+    VIDUV_CloseDoc(position.doc);
+  }
 }
 
 TEST_F(LoadTransferTest, SourceWithoutActionsIsReportedAndKeepsTheStoredLoads) {

@@ -2,8 +2,10 @@
 #include "platform/richedit/richeditctrl.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -324,6 +326,46 @@ TEST_F(RichEditTest, TheCaretStaysInViewAndTheWheelScrolls) {
   edit_.SetSel(0, 0);
   win::RenderWindow(edit_.m_hWnd);
   EXPECT_EQ(edit_.GetScrollY(), 0);
+}
+
+// What pdftotext reads of a PDF (one page, or all with page 0).
+std::string PdfText(const std::string& pdf, int page) {
+  const std::string text = pdf + ".txt";
+  const std::string pages = page > 0 ? "-f " + std::to_string(page) + " -l " + std::to_string(page) + " " : "";
+  if (std::system(("pdftotext " + pages + "'" + pdf + "' '" + text + "'").c_str()) != 0) return "(pdftotext failed)";
+  std::ifstream in(text, std::ios::binary);
+  std::string out{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::filesystem::remove(text);
+  return out;
+}
+
+TEST(RichTextPrinting, ADocumentIsPrintedOnAsManyPagesAsItNeeds) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
+  const std::string pdf = ::testing::TempDir() + "richedit_print_" + std::to_string(::getpid()) + ".pdf";
+  // 120 lines of 12 points do not stand on one A4 page; a page break starts a page of its own.
+  std::string lines;
+  for (int i = 1; i <= 120; ++i) lines += "Zeile " + std::to_string(i) + "\\par\r\n";
+  richdoc::Document doc;
+  doc.ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\pard\\b Kopf\\b0\\par\r\n" + lines + "\\page Schluss\\par\r\n}");
+  std::string error;
+  ASSERT_TRUE(richedit::PrintToPdf(doc, pdf, "Probe", &error)) << error;
+  const std::string all = PdfText(pdf, 0);
+  const int pages = int(std::count(all.begin(), all.end(), '\f'));
+  EXPECT_GE(pages, 3);
+  const std::string first = PdfText(pdf, 1), last = PdfText(pdf, pages);
+  EXPECT_EQ(first.find("Kopf"), 0u) << first;
+  EXPECT_NE(first.find("Zeile 1\n"), std::string::npos);
+  EXPECT_EQ(first.find("Zeile 120"), std::string::npos);
+  // Every line once, none lost or doubled at a page's foot.
+  for (int i : {1, 50, 51, 52, 53, 119, 120}) {
+    const std::string line = "Zeile " + std::to_string(i) + "\n";
+    const std::size_t at = all.find(line);
+    EXPECT_NE(at, std::string::npos) << line;
+    EXPECT_EQ(all.find(line, at + 1), std::string::npos) << line << " twice";
+  }
+  EXPECT_NE(last.find("Schluss"), std::string::npos) << last;
+  EXPECT_EQ(last.find("Zeile"), std::string::npos) << "the page break did not start a page: " << last;
+  std::filesystem::remove(pdf);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -97,6 +98,47 @@ TEST_F(PrintTest, EveryPageOfTheJobIsAPageOfThePdf) {
   EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
   EXPECT_EQ(PdfPages(bytes), 3);
   EXPECT_EQ(Files(), std::vector<std::string>{"grid.pdf"}) << "no temporary file stays";
+}
+
+// What pdftotext reads of one page of the PDF.
+std::string PdfText(const fs::path& pdf, int page) {
+  const fs::path text = pdf.string() + ".txt";
+  const std::string command = "pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" +
+                              pdf.string() + "' '" + text.string() + "'";
+  if (std::system(command.c_str()) != 0) return "(pdftotext failed)";
+  std::string out = Read(text);
+  fs::remove(text);
+  return out;
+}
+
+TEST_F(PrintTest, ThePrintedTextsCanBeReadFromThePdf) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
+  fs::path pdf = dir / "text.pdf";
+  win::print::Job job;
+  job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(2); };
+  job.page = [&](CDC* dc, CPrintInfo* info) {
+    if (info->m_nCurPage == 1) {
+      // A word drawn letter by letter, as a rich text is drawn, reads as the word; a text further along the line
+      // stays a word of its own.
+      const std::string word = "Stütze";
+      int x = 100;
+      for (char c : std::string("Bewehrung")) {
+        dc->TextOut(x, 100, &c, 1);
+        CSize size = dc->GetTextExtent(&c, 1);
+        x += size.cx;
+      }
+      dc->TextOut(x + 400, 100, word.c_str(), int(word.size()));
+    } else {
+      dc->TextOut(100, 300, "Seite zwei");
+    }
+  };
+  ASSERT_TRUE(win::print::PrintDocument(pdf.string(), "Text", job)) << win::print::LastError();
+  const std::string first = PdfText(pdf, 1), second = PdfText(pdf, 2);
+  EXPECT_NE(first.find("Bewehrung"), std::string::npos) << first;
+  EXPECT_NE(first.find("Stütze"), std::string::npos) << first;
+  EXPECT_EQ(first.find("Bewehrung St"), std::string::npos) << "the far text joined the word: " << first;
+  EXPECT_EQ(first.find("zwei"), std::string::npos) << "a text of the next page on the first";
+  EXPECT_NE(second.find("Seite zwei"), std::string::npos) << second;
 }
 
 TEST_F(PrintTest, TheDocumentCallsWriteThePagesStartedAndEnded) {

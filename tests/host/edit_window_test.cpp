@@ -1,0 +1,125 @@
+// The editing window of "kolumo edit" without a screen, its user a script: Escape, "Abbrechen" and the close box
+// end it at once while the position is as it was opened; once something was entered they ask first, and No keeps
+// the window open with the input in it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/edit.h"
+#include "host/module.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/wintest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+enum class Way { kEscape, kCancelButton, kCloseBox };
+
+// What the user does to leave the window.
+void Leave(CDialog& window, Way way) {
+  switch (way) {
+    case Way::kEscape:
+      window.GetDlgItem(host::kEditAnnotationId)->SetFocus();
+      win::input::Key(VK_ESCAPE);
+      break;
+    case Way::kCancelButton: {
+      CRect button;
+      window.GetDlgItem(IDCANCEL)->GetClientRect(&button);
+      win::input::Click(window.GetDlgItem(IDCANCEL)->m_hWnd, button.CenterPoint().x, button.CenterPoint().y);
+      break;
+    }
+    case Way::kCloseBox: window.PostMessage(WM_CLOSE); break;
+  }
+  win::PumpMessages();
+}
+
+class EditWindowTest : public win::test::WindowTest {
+ protected:
+  static void SetUpTestSuite() {
+    std::string error;
+    // The module reads its installation root as the host hands it over.
+    const std::string root = host::FindInstallRoot(error);
+    ASSERT_FALSE(root.empty()) << error;
+    ::setenv("KOLUMO_ROOT", root.c_str(), 1);
+    module_ = host::Module::Load(error).release();
+    ASSERT_NE(module_, nullptr) << error;
+  }
+  static void TearDownTestSuite() {
+    delete module_;
+    module_ = nullptr;
+  }
+  void SetUp() override {
+    WindowTest::SetUp();
+    fs::create_directories(dir_);
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", file_, fs::copy_options::overwrite_existing);
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    fs::remove_all(dir_);
+  }
+  host::EditResult Edit() {
+    const int document = VIDUV_OpenDoc(file_.c_str());
+    EXPECT_NE(document, 0);
+    std::string error;
+    const host::EditResult result = host::EditPosition(*module_, document, error);
+    VIDUV_CloseDoc(document);
+    return result;
+  }
+  static host::Module* module_;
+  const fs::path dir_ = fs::temp_directory_path() / ("kolumo-edit-" + std::to_string(::getpid()));
+  const std::string file_ = (dir_ / "Stuetze.tqx").string();
+};
+host::Module* EditWindowTest::module_ = nullptr;
+
+struct Case {
+  const char* name;
+  Way way;
+};
+const Case kWays[] = {{"Escape", Way::kEscape}, {"Abbrechen", Way::kCancelButton}, {"close box", Way::kCloseBox}};
+
+TEST_F(EditWindowTest, LeavingAnUnchangedPositionAsksNothing) {
+  for (const Case& c : kWays) {
+    SCOPED_TRACE(c.name);
+    win::script::QueueDialog([&](CDialog& window) { Leave(window, c.way); });
+    EXPECT_EQ(Edit(), host::EditResult::kCancelled);
+    EXPECT_TRUE(win::msgbox::Log().empty());
+  }
+}
+
+TEST_F(EditWindowTest, LeavingAChangedPositionAsksAndNoKeepsTheWindow) {
+  const std::string original = Slurp(file_);
+  for (const Case& c : kWays) {
+    SCOPED_TRACE(c.name);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDNO);
+    win::msgbox::QueueAnswer(IDYES);
+    win::script::QueueDialog([&](CDialog& window) {
+      window.SetDlgItemText(host::kEditAnnotationId, "Geprueft");
+      Leave(window, c.way);
+      // No: the window is still there, with what was entered
+      EXPECT_TRUE(window.IsWindowVisible());
+      CString kept;
+      window.GetDlgItemText(host::kEditAnnotationId, kept);
+      EXPECT_EQ(kept, "Geprueft");
+      Leave(window, c.way);
+      EXPECT_FALSE(window.IsWindowVisible());
+    });
+    EXPECT_EQ(Edit(), host::EditResult::kCancelled);
+    ASSERT_EQ(win::msgbox::Log().size(), 2u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, "Die Position wurde geändert.\nSollen die Änderungen verworfen werden?");
+    EXPECT_EQ(win::msgbox::Log()[0].type & MB_TYPEMASK, UINT(MB_YESNO));
+    EXPECT_EQ(Slurp(file_), original);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,276 @@
+// What runs leave behind when they are killed, interrupted or run at once: a killed calculation's scratch folder
+// is removed by the next run (never a folder of a run at work), a file-size limit makes a write fail with its
+// reason instead of killing the program, and two reports of one position written at once keep apart.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <thread>
+#include <utility>
+
+#include "tests/host/host_run.h"
+
+namespace {
+
+using namespace host_test;
+
+// The id of a process that has ended (made and waited for here).
+long DeadPid() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return long(child);
+}
+
+std::set<std::string> Entries(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+std::string Base64(const std::string& bytes) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    unsigned value = unsigned(static_cast<unsigned char>(bytes[i])) << 16;
+    if (i + 1 < bytes.size()) value |= unsigned(static_cast<unsigned char>(bytes[i + 1])) << 8;
+    if (i + 2 < bytes.size()) value |= unsigned(static_cast<unsigned char>(bytes[i + 2]));
+    out += kDigits[(value >> 18) & 63];
+    out += kDigits[(value >> 12) & 63];
+    out += i + 1 < bytes.size() ? kDigits[(value >> 6) & 63] : '=';
+    out += i + 2 < bytes.size() ? kDigits[value & 63] : '=';
+  }
+  return out;
+}
+
+std::string Example() { return Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx"); }
+
+// The example with `element` added to its "input" or (root true) to its root.
+std::string ExampleWith(const std::string& element, bool root) {
+  std::string text = Example();
+  const std::size_t at = root ? text.rfind("</") : text.find('>', text.find("<input")) + 1;
+  return text.insert(at, element);
+}
+
+class LeftoversTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    fs::create_directories(Path("t"));
+    position_ = Path("Pos.tqx");
+    std::ofstream(position_, std::ios::binary) << Example();
+    prefix_ = "env TMPDIR=" + Quote(Path("t")) + " ";
+  }
+
+  // The host started in the background with the test's temporary folder, its output dropped; its id.
+  pid_t Start(const std::vector<std::string>& args,
+              const std::vector<std::pair<std::string, std::string>>& environment = {}) const {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
+    ::setenv("TMPDIR", Path("t").c_str(), 1);
+    ::setenv("KOLUMO_ROOT", root_.c_str(), 1);
+    ::unsetenv("DISPLAY");
+    const int quiet = ::open("/dev/null", O_WRONLY);
+    ::dup2(quiet, 1);
+    ::dup2(quiet, 2);
+    std::vector<char*> argv = {const_cast<char*>(KOLUMO_HOST)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    ::execv(KOLUMO_HOST, argv.data());
+    ::_exit(127);
+  }
+
+  std::string position_;
+};
+
+// kill -9 in the middle of a calculation: its scratch folder stays in the temporary folder until the next
+// calculation, which removes it and its own.
+TEST_F(LeftoversTest, TheScratchFolderOfAKilledCalculationIsRemovedByTheNextOne) {
+  std::string left;
+  for (int attempt = 0; attempt < 40 && left.empty(); ++attempt) {
+    const pid_t run = Start({"calc", position_});
+    ASSERT_GT(run, 0);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    bool ended = false;
+    int status = 0;
+    while (left.empty() && !ended && std::chrono::steady_clock::now() < end) {
+      for (const std::string& name : Entries(Path("t")))
+        if (name.rfind("kolumo-calc-", 0) == 0) left = name;
+      if (!left.empty())
+        ::kill(run, SIGKILL);
+      else
+        ended = ::waitpid(run, &status, WNOHANG) == run;
+      if (!ended && left.empty()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    if (!ended) ::waitpid(run, &status, 0);
+    // the run may have ended on its own just before the kill: then it tidied up
+    if (!left.empty() && !(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL && fs::exists(Path("t/" + left))))
+      left.clear();
+    std::ofstream(position_, std::ios::binary) << Example();
+  }
+  ASSERT_FALSE(left.empty()) << "no calculation was caught at work";
+  EXPECT_EQ(Entries(Path("t")), std::set<std::string>{left});
+
+  const HostRun run = Host({"calc", position_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Entries(Path("t")), std::set<std::string>{});
+}
+
+// Only folders of our pattern whose process is gone and whose lock nobody holds are removed; the scratch file of
+// an interrupted save beside the position goes with the next save of the position.
+TEST_F(LeftoversTest, OnlyLeftoversOfDeadRunsAreRemoved) {
+  const std::string dead = std::to_string(DeadPid());
+  const std::string alive = std::to_string(::getpid());
+  const struct {
+    std::string name;
+    bool folder;
+    bool removed;
+  } entries[] = {
+      {"t/kolumo-calc-" + dead + "-a1B2c3", true, true},
+      {"t/kolumo-calc-" + alive + "-a1B2c3", true, false},  // a run at work
+      {"t/kolumo-calc-" + dead + "-h0ld3n", true, false},   // held by a run in another process namespace
+      {"t/kolumo-calc-a1B2c3", true, false},                // not our pattern
+      {"t/kolumo-calc-" + dead + "-f1l3ab", false, false},  // a file, no folder of ours
+      {"t/andere-" + dead + "-a1B2c3", true, false},
+      {".Pos.tqx." + dead + "-a1B2c3", false, true},  // an interrupted save of the position
+      {".Pos.tqx." + alive + "-a1B2c3", false, false},
+  };
+  for (const auto& e : entries) {
+    if (e.folder) {
+      fs::create_directories(Path(e.name));
+      std::ofstream(Path(e.name + "/kombi.Vrb21LkTr0.dat")) << "x";
+    } else {
+      std::ofstream(Path(e.name)) << "x";
+    }
+  }
+  const int holder = ::open(Path("t/kolumo-calc-" + dead + "-h0ld3n").c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  const HostRun run = Host({"calc", position_});
+  ::close(holder);
+  EXPECT_EQ(run.status, 0) << run.err;
+  for (const auto& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
+}
+
+// A file-size limit below the written position: the save fails with the system's reason, the program ends with 1
+// and the position is as it was, no temporary file beside it; the same for the report.
+TEST_F(LeftoversTest, AFileSizeLimitMakesTheWriteFailWithItsReason) {
+  const std::string before = Slurp(position_);
+  ASSERT_EQ(Host({"calc", Path("Pos.tqx")}).status, 0);
+  const std::size_t calculated = Slurp(position_).size();
+  ASSERT_GT(calculated, before.size() + 4096);
+  std::ofstream(position_, std::ios::binary) << before;
+
+  const std::string limit = std::to_string(calculated - 2048);
+  prefix_ = "env TMPDIR=" + Quote(Path("t")) + " prlimit --fsize=" + limit + " ";
+  const HostRun calc = Host({"calc", position_});
+  EXPECT_EQ(calc.status, 1) << calc.err;
+  EXPECT_NE(calc.err.find(position_), std::string::npos) << calc.err;
+  EXPECT_NE(calc.err.find("File too large"), std::string::npos) << calc.err;
+  EXPECT_EQ(Slurp(position_), before);
+  EXPECT_EQ(Entries(folder_).count(".Pos.tqx"), 0u);
+  for (const std::string& name : Entries(folder_)) EXPECT_NE(name.rfind(".Pos.tqx.", 0), 0u) << name;
+  EXPECT_EQ(Entries(Path("t")), std::set<std::string>{});
+
+  // a report larger than the limit
+  prefix_ = "env TMPDIR=" + Quote(Path("t")) + " prlimit --fsize=4096 ";
+  const HostRun report = Host({"report", position_});
+  EXPECT_EQ(report.status, 1) << report.err;
+  EXPECT_NE(report.err.find("File too large"), std::string::npos) << report.err;
+  EXPECT_FALSE(fs::exists(Path("Pos.rtf")));
+  for (const std::string& name : Entries(folder_)) {
+    EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    EXPECT_NE(name.rfind(".Pos.", 0), 0u) << name;
+  }
+}
+
+// Two reports of one position at once, of two versions of it (the position calculated anew in between): the
+// first stops right after it has placed a result picture under its name beside the report; meanwhile the position
+// is replaced and its second report written whole; then the first goes on. The first report is the one its
+// version gives alone, and no temporary file of either stays. With the pictures written and read under the shared
+// name, the first report took the second one's picture.
+TEST_F(LeftoversTest, TwoReportsOfOnePositionAtOnceEachShowTheirOwnPictures) {
+  const std::string block = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Vortext der Position\\par}";
+  std::string version[2];
+  for (int v = 0; v < 2; ++v) {
+    std::string text = ExampleWith("<rtfFiles vardef=\"" + Base64(block) + "\"/>", true);
+    const std::string load = "val0=\"620\"";
+    if (v == 1) text.replace(text.find(load), load.size(), "val0=\"700\"");
+    std::ofstream(position_, std::ios::binary) << text;
+    const HostRun calc = Host({"calc", position_});
+    ASSERT_EQ(calc.status, 0) << calc.err;
+    version[v] = Slurp(position_);
+  }
+  const std::string picture = "Pos.Schnitt-LK1-Typ3-BZ0.p2d";
+  std::string alone[2], pictureAlone[2];
+  for (int v : {1, 0}) {
+    std::ofstream(position_, std::ios::binary) << version[v];
+    ASSERT_EQ(Host({"report", position_}).status, 0);
+    alone[v] = Slurp(Path("Pos.rtf"));
+    pictureAlone[v] = Slurp(Path(picture));
+  }
+  ASSERT_NE(alone[0].find("Vortext der Position"), std::string::npos);
+  ASSERT_NE(pictureAlone[0], pictureAlone[1]) << "the versions must differ in the picture";
+  const std::set<std::string> files = Entries(folder_);
+
+  std::string sanitizer = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
+  sanitizer += std::string(sanitizer.empty() ? "" : ":") + "verify_asan_link_order=0";
+  const pid_t first = Start({"report", position_}, {{"LD_PRELOAD", KOLUMO_STOP_AFTER_RENAME},
+                                                    {"KOLUMO_TEST_STOP_AFTER_RENAME", picture},
+                                                    {"ASAN_OPTIONS", sanitizer}});
+  ASSERT_GT(first, 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(first, &status, WUNTRACED), first);
+  ASSERT_TRUE(WIFSTOPPED(status)) << "the first report ended without placing " << picture;
+
+  std::ofstream(position_, std::ios::binary) << version[1];
+  const HostRun second = Host({"report", position_});
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_TRUE(Slurp(Path("Pos.rtf")) == alone[1]) << "the second report holds pictures of the first";
+  ::kill(first, SIGCONT);
+  ASSERT_EQ(::waitpid(first, &status, 0), first);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first report failed";
+  EXPECT_TRUE(Slurp(Path("Pos.rtf")) == alone[0]) << "the first report holds pictures of the second";
+  EXPECT_EQ(Entries(folder_), files);
+}
+
+// The start-up log in the installation root gets lines from every run: one grown long before is cut to its latest
+// lines by the next run, which adds its own.
+TEST_F(LeftoversTest, TheStartupLogStaysBounded) {
+  const fs::path log = root_ / "startup.log";
+  {
+    std::ofstream old(log, std::ios::binary);
+    for (int i = 0; i < 50000; ++i) old << "[01.01.2019 / 00:00:00:0000] Zeile " << i << "\n";
+  }
+  const std::size_t before = fs::file_size(log);
+  for (int run = 0; run < 3; ++run) ASSERT_EQ(Host({"calc", position_}).status, 0);
+  const std::string text = Slurp(log);
+  EXPECT_LT(text.size(), before / 4);
+  EXPECT_EQ(text.rfind("[01.01.2019 / 00:00:00:0000] Zeile ", 0), 0u) << text.substr(0, 80);
+  // the old lines kept are the latest, and every line of the three runs follows them
+  const std::size_t last = text.find("Zeile 49999\n");
+  ASSERT_NE(last, std::string::npos);
+  const std::string runs = text.substr(last + 12);
+  ASSERT_FALSE(runs.empty());
+  EXPECT_EQ(runs.find("Zeile"), std::string::npos);
+  EXPECT_EQ(std::count(runs.begin(), runs.end(), '\n') % 3, 0) << runs;
+}
+
+// The document part's OnInitDocument is told the position's name and folder when a calculation reads it.
+TEST_F(LeftoversTest, OnInitDocumentKnowsThePositionDuringACalculation) {
+  const std::string macro =
+      "Sub OnInitDocument(name, folder)\r\n  MsgBox \"Init<\" & name & \"|\" & folder & \">\"\r\nEnd Sub\r\n";
+  std::ofstream(position_, std::ios::binary)
+      << ExampleWith("<Skrib isEmpty=\"1\" VBScript=\"" + Base64(macro) + "\"/>", false);
+  const HostRun run = Host({"calc", position_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Init<Pos|" + folder_.string() + ">"), std::string::npos) << run.err;
+}
+
+}  // namespace

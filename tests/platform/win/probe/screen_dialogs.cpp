@@ -1,0 +1,64 @@
+// For the screen test: on the X display, an owner window, then a message box of each type and an open and a save
+// file dialog in FOLDER, one after the other; each answer is printed as it comes ("box N -> ID", "open -> PATH").
+#include <cstdio>
+#include <string>
+
+#include "platform/win/afx.h"
+#include "platform/win/msgbox.h"
+#include "platform/win/x11screen.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: screen_dialogs FOLDER\n");
+    return 2;
+  }
+  std::string error;
+  auto screen = win::OpenX11Screen(error, "");
+  if (!screen) {
+    std::fprintf(stderr, "screen_dialogs: %s\n", error.c_str());
+    return 1;
+  }
+  auto clock = win::MakeWallClock();
+  win::SetClock(clock.get());
+  win::SetScreen(screen.get());
+  // as the host does: what a person answers at the screen must not be echoed
+  win::msgbox::SetEchoStream(stderr);
+  win::script::SetEchoStream(stderr);
+  HWND owner = CreateWindowEx(0, "#32770", "Dialogprobe", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 60, 40, 900,
+                              640, nullptr, nullptr, nullptr, nullptr);
+  win::PumpMessages();
+
+  struct Box {
+    UINT type;
+    const char* text;
+  };
+  const Box boxes[] = {
+      {MB_OK | MB_ICONINFORMATION, "Die Berechnung ist beendet."},
+      {MB_OKCANCEL | MB_ICONQUESTION, "Die Lastfälle werden neu gebildet.\nFortfahren?"},
+      {MB_YESNO | MB_ICONQUESTION, "Sollen die Änderungen gespeichert werden?"},
+      {MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2,
+       "Die Datei ist schreibgeschützt.\nUnter neuem Namen speichern?"},
+      {MB_RETRYCANCEL | MB_ICONERROR, "Die Datei kann nicht gelesen werden."},
+  };
+  int n = 0;
+  for (const Box& b : boxes) {
+    const std::string caption = "Meldung " + std::to_string(++n);
+    const int answer = MessageBox(owner, b.text, caption.c_str(), b.type);
+    std::printf("box %d -> %d\n", n, answer);
+    std::fflush(stdout);
+  }
+  const std::string folder = argv[1];
+  for (BOOL open : {TRUE, FALSE}) {
+    CFileDialog dialog(open, "tqx", nullptr, OFN_HIDEREADONLY | (open ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT),
+                       "Positionen (*.tqx)|*.tqx|Alle Dateien (*.*)|*.*||");
+    dialog.m_ofn.hwndOwner = owner;
+    dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    const bool ok = dialog.DoModal() == IDOK;
+    std::printf("%s -> %s\n", open ? "open" : "save", ok ? dialog.GetPathName().GetString() : "cancel");
+    std::fflush(stdout);
+  }
+  DestroyWindow(owner);
+  win::SetScreen(nullptr);
+  win::SetClock(nullptr);
+  return 0;
+}
