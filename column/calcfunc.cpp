@@ -580,6 +580,8 @@ void UebernehmeStabteilung(CKolumoData& data) {
 
 int Calculate(int document) {
   auto data = std::make_unique<CKolumoData>();
+  // the document's macros of reading, calculating and writing share one time budget
+  const auto evaluation = data->GetSubData().OpenEvaluation();
   data->SetDefaults();
   data->ReadData(document);
   // the support-reaction export of the write-back finds the position through the data's document
