@@ -655,6 +655,8 @@ void UebernehmeStabteilung(CKolumoData& data) {
 
 int Calculate(int document) {
   auto data = std::make_unique<CKolumoData>();
+  // the document's macros of reading, calculating and writing share one time budget
+  const auto evaluation = data->GetSubData().OpenEvaluation();
   data->SetDefaults();
   // Set before reading: the document part's OnInitDocument is given the position's name and folder while it is
   // read, and the support-reaction export of the write-back finds the position through it.

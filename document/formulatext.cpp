@@ -17,6 +17,7 @@
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
+#include "platform/win/msgbox.h"
 
 namespace {
 
@@ -98,6 +99,16 @@ void PlaceOutput(SkribTextBlock& block, const std::string& output) {
     block.rtf += output;
   }
 }
+
+// The first message of a unit is the one it shows; a later call that went well does not take it away.
+void Note(SkribTextBlock& block, const std::string& message) {
+  if (message.empty() || !block.message.empty()) return;
+  block.messageCode = 0;
+  block.message = message;
+}
+
+// A number that converts to a long without leaving its range.
+bool Representable(double x) { return std::isfinite(x) && std::fabs(x) < 1e15; }
 
 double EvaluateArgument(const std::string& text, CVariableStore& store) {
   CFormulaNumber number;
@@ -455,12 +466,21 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
     const std::size_t at = formula.find(form);
     if (at == std::string::npos) continue;
     long count = 0;
-    const std::string pattern = std::string(form) + "(%ld)";
-    const bool counted = std::sscanf(formula.c_str() + at, pattern.c_str(), &count) == 1;
+    bool counted = false;
+    if (formula.compare(at + 5, 1, "(") == 0) {
+      // strtol keeps to the range of a long where a scanned count beyond it would be undefined
+      const char* digits = formula.c_str() + at + 6;
+      char* end = nullptr;
+      count = std::strtol(digits, &end, 10);
+      counted = end != digits;
+    }
     double sum = 0.0;
-    if (counted && count > 0) {
-      for (long i = index - 1; i >= index - count; --i)
-        if (i >= 0) sum += std::atof(blocks[std::size_t(i)].result.c_str());
+    if (counted && count > index) {
+      // Counting up to the number written would take as long as the number is large, and rows that are not
+      // there give no sum anyway.
+      Note(block, Format("%s(%ld): ", form, count) + Tr("mehr Zeilen als davor stehen") + Format(" (%d)", index));
+    } else if (counted && count > 0) {
+      for (long i = index - 1; i >= index - count; --i) sum += std::atof(blocks[std::size_t(i)].result.c_str());
     } else {
       int last = index;
       while (last >= 0 && !blocks[std::size_t(last)].inSumRange) --last;
@@ -519,8 +539,14 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
       PlaceOutput(block, output + "]");
       value = Format("%lg", x);
     } else if (function == "druckeas" || function == "druckeasb") {
-      const long n = long((values.empty() ? 0.0 : values[0]) + 0.5);
+      const double count = (values.empty() ? 0.0 : values[0]) + 0.5;
       const double diameterMm = values.size() > 1 ? values[1] : 0.0;
+      if (!Representable(count) || !Representable(diameterMm)) {
+        Note(block, name + ": " + Tr("Wert außerhalb des Bereichs"));
+        formula.replace(at, end - at, "0");
+        continue;
+      }
+      const long n = long(count);
       const double dCm = diameterMm * 0.1;
       double area = double(n) * kPi * (dCm / 2.0) * (dCm / 2.0);
       const bool fonts = block.symbolFont >= 0 && block.textFont >= 0;
@@ -550,13 +576,17 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
         for (std::size_t i = 0; i < texts.size(); ++i) statement += (i ? ", " : "") + texts[i];
         statement += ")";
       }
+      // Once the evaluation's time for macros is spent the call fails at once and says so.
       const double result = TQSCRIPT_Execute(scriptSession, statement.c_str());
       value = Format("%lf", result);
       const std::string shown = "[" + TQSCRIPT_GetStrResult(scriptSession) + "]";
       if (shown != "[]") PlaceOutput(block, "[" + BracketText(shown.substr(1, shown.size() - 2)) + "]");
       int line = 0, column = 0;
-      block.messageCode = 0;
-      block.message = TQSCRIPT_GetLastError(scriptSession, line, column);
+      Note(block, TQSCRIPT_GetLastError(scriptSession, line, column));
+      if (TQSCRIPT_RanOutOfTime(scriptSession)) {
+        block.scriptsStopped = true;
+        ReportScriptsStopped(Tr("in der Formel") + " \"" + Trim(block.plain) + "\"", block.message);
+      }
     }
     formula.replace(at, end - at, value);
   }
@@ -567,6 +597,7 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   SkribTextBlock& block = blocks[std::size_t(index)];
   block.messageCode = 0;
   block.message.clear();
+  block.scriptsStopped = false;
   store.m_Messages.RemoveAll();
   ApplyFunctions(blocks, index, scriptSession, store);
   const std::string fullName = namePrefix.empty() ? block.name : namePrefix + "\\" + block.name;
@@ -629,6 +660,11 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
     if (at != std::string::npos) rtf.replace(at, 10, result);
   }
   block.result = ShownValue(blocks, index, value);
+}
+
+void ReportScriptsStopped(const std::string& where, const std::string& why) {
+  if (!TQScriptBudget::ClaimStopMessage()) return;
+  AfxMessageBox((Tr("Die Makros des Dokuments wurden angehalten") + " " + where + ":\n" + why).c_str(), MB_ICONWARNING);
 }
 
 void JoinText(std::string& text, const std::vector<SkribTextBlock>& blocks) {

@@ -30,6 +30,7 @@ struct SkribTextBlock {
   int messageCode = 0;
   std::string message;
   int inSumRange = 0;
+  bool scriptsStopped = false;  // a macro call of the unit found the evaluation's time for macros spent
 };
 
 // The whole evaluation of the first buffer of text, which then holds the rewritten RTF as its only buffer.
@@ -44,6 +45,9 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
 void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store,
                    int firstNumber, const std::string& namePrefix);
 void JoinText(std::string& text, const std::vector<SkribTextBlock>& blocks);
+// Says once per time budget of the macros (the first caller after it was spent) that the evaluation's macros were
+// stopped, where and why; later callers say nothing.
+void ReportScriptsStopped(const std::string& where, const std::string& why);
 
 // The index of colour (red + 256 green + 65536 blue) in the document's colour table; -1 when the table lacks it.
 int FindColourIndex(const std::string& text, unsigned long colour);

@@ -9,6 +9,7 @@
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
 #include "platform/rtfx/rtfx.h"
+#include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/paths.h"
@@ -63,6 +64,16 @@ void WriteValues(int parent, const char* listName, const char* itemName, const s
   }
 }
 
+std::string Tr(const char* text) { return TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "SubData", text); }
+
+// The document part is switched on: its editor shows, its formulas are evaluated and its macros run. Switched off,
+// reading, calculating and writing a position run no macro at all.
+bool ScriptsOn() {
+  int value = 0;
+  GetRegSettings().ReadInt("", "bSkrib", &value, 0);
+  return value != 0;
+}
+
 // A text as a VBScript string literal: its quotes doubled, so that a name cannot end the literal early.
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
@@ -97,6 +108,7 @@ void SubData::Reset() {
   libraryModule.Empty();
   page = 1;
   messages.clear();
+  macrosLoaded = false;
 }
 
 void SubData::ReadXML(int element) {
@@ -153,6 +165,10 @@ void SubData::ReadXML(int element) {
       owner.varDefs.Add(std::move(entry));
     }
   }
+  // The macros of the text just read replace those of any earlier one, even when they are not run now.
+  macrosLoaded = false;
+  if (!ScriptsOn()) return;
+  TQScriptBudget budget;
   LoadMacros(true);
   RunEventMacro(1);
 }
@@ -209,6 +225,7 @@ void SubData::WriteXML(int element, int exportsElement) {
       WriteExportValue(exportsElement, "", desc, value.varName, value.value, value.unit);
     }
   }
+  TQScriptBudget budget;
   RunEventMacro(2);
 }
 
@@ -224,6 +241,7 @@ void SubData::GetMacroFileNames(CString& makerFile, CString& userFile) const {
 
 int SubData::LoadMacros(bool silent) {
   TQSCRIPT_ClearSession(session);
+  macrosLoaded = true;
   CString makerFile, userFile;
   GetMacroFileNames(makerFile, userFile);
   int line = 0, column = 0;
@@ -234,6 +252,7 @@ int SubData::LoadMacros(bool silent) {
     else
       continue;
     TQSCRIPT_LoadMacroFile(session, win::ToFsPath(file.str()).c_str());
+    ReportIfStopped(Tr("beim Laden der Makros"));
     if (silent) continue;
     const std::string error = TQSCRIPT_GetLastError(session, line, column);
     if (error.empty()) continue;
@@ -254,6 +273,7 @@ int SubData::LoadMacros(bool silent) {
   }
   if (!macroText.IsEmpty()) {
     TQSCRIPT_AddMacro(session, macroText);
+    ReportIfStopped(Tr("beim Laden der Makros"));
     if (!silent) {
       const std::string error = TQSCRIPT_GetLastError(session, line, column);
       if (!error.empty()) {
@@ -268,7 +288,10 @@ int SubData::LoadMacros(bool silent) {
 void SubData::RunEventMacro(int event) {
   static const char* const kEvents[] = {"", "OnInitDocument", "OnExitDocument", "OnStartCalculation",
                                         "OnEndCalculation"};
-  if (event < 1 || event > 4) return;
+  if (event < 1 || event > 4 || !ScriptsOn()) return;
+  if (!macrosLoaded) LoadMacros(true);
+  // The evaluation has spent its time for macros: the events left cost nothing.
+  if (TQScriptBudget::Spent()) return;
   const char* complete = VIDUV_GetCompleteFileName(owner.doc);
   const std::string file = complete ? complete : "";
   const std::size_t slash = file.find_last_of("\\/");
@@ -277,14 +300,25 @@ void SubData::RunEventMacro(int event) {
   const std::string folder = slash == std::string::npos ? std::string() : file.substr(0, slash);
   const std::string statement = std::string(kEvents[event]) + "( " + Quoted(name) + ", " + Quoted(folder) + ")";
   TQSCRIPT_Execute(session, statement.c_str());
+  ReportIfStopped(Tr("im Ereignis") + " " + kEvents[event]);
 }
 
+void SubData::ReportIfStopped(const std::string& where) const {
+  if (!TQSCRIPT_RanOutOfTime(session)) return;
+  int line = 0, column = 0;
+  ReportScriptsStopped(where, TQSCRIPT_GetLastError(session, line, column));
+}
+
+std::shared_ptr<void> SubData::OpenEvaluation() { return std::make_shared<TQScriptBudget>(); }
+
 void SubData::Evaluate(unsigned long colour, int firstNumber) {
+  if (!macrosLoaded) LoadMacros(true);
   std::vector<SkribTextBlock> blocks;
   EvaluateText(text, colour, blocks, session, nullptr, &owner.variables, firstNumber, "");
   messages.clear();
   for (const SkribTextBlock& block : blocks) {
-    if (block.message.empty()) continue;
+    // The stop of the macros has been said once; the units it left without a value show it in the text.
+    if (block.message.empty() || block.scriptsStopped) continue;
     std::string unit = block.plain;
     while (!unit.empty() && unit.back() == ' ') unit.pop_back();
     while (!unit.empty() && unit.front() == ' ') unit.erase(0, 1);
@@ -304,7 +338,9 @@ void SubData::DefineVariables(int definitionOnly) {
         (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + record.varName.str();
     owner.variables.SetVariable(fullName.c_str(), record.desc, record.unit, record.value);
   }
-  if (!definitionOnly) Evaluate(kFormulaColour, 1);
+  if (definitionOnly) return;
+  TQScriptBudget budget;
+  Evaluate(kFormulaColour, 1);
 }
 
 void SubData::CheckAndDefineVariables() {
@@ -322,6 +358,7 @@ int SubData::Calculate(COLORREF colour, int firstNumber) {
   for (INT_PTR i = 0; i < names.GetSize(); ++i)
     owner.variables.SetVariable(names[i], descriptions[i], units[i], values[i]);
   DefineVariables(1);
+  TQScriptBudget budget;
   RunEventMacro(3);
   Evaluate(colour, first);
   RunEventMacro(4);

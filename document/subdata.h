@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ class SubData : public CDocumentPart {
   bool HoldsText() const override { return text.GetCount() == 1; }
   bool HasEditorLink() const override { return editorLink; }
   CString GetMessages() const override;
+  std::shared_ptr<void> OpenEvaluation() override;
   int GetPage() const override { return page; }
 
   void GetMacroFileNames(CString& makerFile, CString& userFile) const;
@@ -76,9 +78,12 @@ class SubData : public CDocumentPart {
 
  private:
   void Evaluate(unsigned long colour, int firstNumber);
+  // Says once that the macros were stopped, when the time for them is spent.
+  void ReportIfStopped(const std::string& where) const;
 
   BaseData& owner;
   int session = 0;
+  bool macrosLoaded = false;  // the session holds the macros of the current text
   bool editorLink = false;
   // What the last evaluation had to say about units of the text, one line each.
   std::vector<std::string> messages;

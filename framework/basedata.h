@@ -44,6 +44,9 @@ class CDocumentPart : public CSkribTarget {
   virtual CString GetMessages() const { return CString(); }
   // The document's own page number, passed to the report.
   virtual int GetPage() const { return 1; }
+  // One evaluation of the document (a read, a calculation, a report) for as long as the returned object lives:
+  // its events and formulas share one time budget for macros instead of each call having its own.
+  virtual std::shared_ptr<void> OpenEvaluation() { return nullptr; }
 };
 using DocumentPartFactory = std::function<std::unique_ptr<CDocumentPart>(BaseData& owner)>;
 // Installs how positions build their document part; an empty function restores the empty part.

@@ -65,6 +65,8 @@ std::string TempFileName(const std::string& positionFile) {
 
 void RtfKolumo(int document, int bOutput) {
   auto data = std::make_unique<CKolumoData>();
+  // the document's macros of reading and reporting share one time budget
+  const auto evaluation = data->GetSubData().OpenEvaluation();
   data->SetDefaults();
   data->doc = document;
   data->ReadData(document);

@@ -132,7 +132,8 @@ std::shared_ptr<ArrayData> NewArray(const std::vector<int32_t>& upper, int line,
   std::size_t count = 1;
   for (int32_t u : upper) {
     if (u < -1) Fail("Index außerhalb des gültigen Bereichs", line, column);
-    count *= static_cast<std::size_t>(u + 1);
+    // widened first: the bound may be the largest Long
+    count *= static_cast<std::size_t>(u) + 1;
     if (count > kMaxArrayElements) Fail("Array zu groß", line, column);
   }
   Charge(count * sizeof(Value));
@@ -223,7 +224,7 @@ class Interpreter {
       if (i < 0 || i > a.upper[d])
         Fail("Index außerhalb des gültigen Bereichs: " + e.shown + "(" + std::to_string(i) + ")", e.line, e.column);
       flat += static_cast<std::size_t>(i) * stride;
-      stride *= static_cast<std::size_t>(a.upper[d] + 1);
+      stride *= static_cast<std::size_t>(a.upper[d]) + 1;
     }
     return &a.items[flat];
   }

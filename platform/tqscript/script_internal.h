@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,8 +16,9 @@ struct ScriptError {
   std::string message;
   int line = 0;
   int column = 0;
-  std::string procedure;  // where a run-time error happened, as written; empty
-                          // at the top level
+  std::string procedure;   // where a run-time error happened, as written; empty
+                           // at the top level
+  bool outOfTime = false;  // the open TQScriptBudget is spent
 };
 
 [[noreturn]] void Fail(std::string message, int line = 0, int column = 0);
@@ -25,13 +27,22 @@ struct ScriptError {
 // exhaust the memory of the process.
 inline constexpr std::size_t kMaxStringLength = 1'000'000;
 inline constexpr std::size_t kMaxArrayElements = 1'000'000;
-// One call into the host (a load or an Execute) may create this many bytes of texts and arrays and run this long;
-// the step limit alone would let a loop that copies large texts run for hours or fill the memory.
+// One call into the host (a load or an Execute) may create this many bytes of texts and arrays and run as long as
+// kTQScriptTimeLimit or the open TQScriptBudget allows; the step limit alone would let a loop that copies large
+// texts run for hours or fill the memory.
 inline constexpr std::size_t kRunBudgetBytes = 256u << 20;
-inline constexpr double kRunTimeLimitSeconds = 10;
 
-// Starts the budget and the clock of a call into the host.
-void StartRun();
+// A call into the host: starts its byte budget and its clock; when it ends, the time it ran is taken from the open
+// TQScriptBudget.
+class RunScope {
+ public:
+  RunScope();
+  ~RunScope();
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+};
+// Fails at once when the open TQScriptBudget is already spent.
+void CheckBudgetLeft();
 // Counts bytes against the budget; fails when it is spent.
 void Charge(std::size_t bytes);
 // Fails when the call has run too long.

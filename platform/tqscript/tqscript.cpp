@@ -20,6 +20,7 @@ struct Session {
   SessionState state;
   std::string error;
   int errorLine = 0, errorColumn = 0;
+  bool outOfTime = false;
   std::string strResult;
 };
 
@@ -47,11 +48,13 @@ void SetError(Session& s, const ScriptError& e) {
   if (e.line > 0) s.error += " (Zeile " + std::to_string(e.line) + ", Spalte " + std::to_string(e.column) + ")";
   s.errorLine = e.line;
   s.errorColumn = e.column;
+  s.outOfTime = e.outOfTime;
 }
 
 void ClearError(Session& s) {
   s.error.clear();
   s.errorLine = s.errorColumn = 0;
+  s.outOfTime = false;
 }
 
 // Compiles the text and runs its module-level statements; on any error the session is as it was.
@@ -60,8 +63,9 @@ int Load(Session& s, const std::string& text) {
   // Arrays are copied too: the text's statements may change their elements before they fail.
   SessionState before = s.state;
   for (auto& [name, cell] : before.globals) cell = std::make_shared<Cell>(Cell{CopyValue(cell->value), cell->constant});
-  StartRun();
+  RunScope runScope;
   try {
+    CheckBudgetLeft();
     Program program = ParseProgram(win::AsUtf8(text));
     if (program.optionExplicit) s.state.optionExplicit = true;
     // A later text may replace a procedure of an earlier one (the user's file over the maker's).
@@ -74,7 +78,7 @@ int Load(Session& s, const std::string& text) {
     return 0;
   } catch (const std::exception& e) {
     s.state = std::move(before);
-    SetError(s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, ""});
+    SetError(s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, "", false});
     return 0;
   }
 }
@@ -115,11 +119,11 @@ int TQSCRIPT_LoadMacroFile(int session, const char* path) {
   if (!std::filesystem::exists(path, ec)) return 1;
   std::ifstream in(path, std::ios::binary);
   if (!in || std::filesystem::is_directory(path, ec)) {
-    SetError(*s, ScriptError{std::string("Makrodatei nicht lesbar: ") + path, 0, 0, ""});
+    SetError(*s, ScriptError{std::string("Makrodatei nicht lesbar: ") + path, 0, 0, "", false});
     return 0;
   }
   if (std::filesystem::file_size(path, ec) > kMaxMacroFileBytes) {
-    SetError(*s, ScriptError{std::string("Makrodatei zu groß: ") + path, 0, 0, ""});
+    SetError(*s, ScriptError{std::string("Makrodatei zu groß: ") + path, 0, 0, "", false});
     return 0;
   }
   std::ostringstream text;
@@ -140,8 +144,9 @@ double TQSCRIPT_Execute(int session, const char* statement) {
   if (!s) return 0;
   ClearError(*s);
   s->strResult.clear();
-  StartRun();
+  RunScope runScope;
   try {
+    CheckBudgetLeft();
     ExprP expression;
     Block statements;
     ParseStatement(win::AsUtf8(statement ? statement : ""), expression, statements);
@@ -162,7 +167,7 @@ double TQSCRIPT_Execute(int session, const char* statement) {
     return 0;
   } catch (const std::exception& e) {
     s->strResult.clear();
-    SetError(*s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, ""});
+    SetError(*s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, "", false});
     return 0;
   }
 }
@@ -183,6 +188,12 @@ std::string TQSCRIPT_GetLastError(int session, int& line, int& column) {
   line = s->errorLine;
   column = s->errorColumn;
   return s->error;
+}
+
+bool TQSCRIPT_RanOutOfTime(int session) {
+  std::lock_guard lock(TheRegistry().mutex);
+  auto s = Find(session);
+  return s && s->outOfTime;
 }
 
 void TQSCRIPT_SetEditor(TQScriptEditor editor) {

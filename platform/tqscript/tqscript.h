@@ -11,6 +11,32 @@
 // TQSCRIPT_Execute, TQSCRIPT_AddMacro or TQSCRIPT_LoadMacroFile, and beyond this many nested procedure calls.
 inline constexpr long kTQScriptStepLimit = 1'000'000;
 inline constexpr int kTQScriptDepthLimit = 200;
+// Seconds one call may run, or all calls together while a budget is open.
+inline constexpr double kTQScriptTimeLimit = 10;
+
+// One time budget for many calls: while a budget is open on the thread, every call into the host (Execute,
+// AddMacro, LoadMacroFile) spends the time it runs from it, and once it is spent a call fails at once without
+// running. A document that calls a macro per formula and one per event so costs at most the budget, not the time
+// limit per call. A budget opened while another is open joins that one. Without an open budget each call has
+// kTQScriptTimeLimit of its own.
+class TQScriptBudget {
+ public:
+  explicit TQScriptBudget(double seconds = kTQScriptTimeLimit);
+  ~TQScriptBudget();
+  TQScriptBudget(const TQScriptBudget&) = delete;
+  TQScriptBudget& operator=(const TQScriptBudget&) = delete;
+
+  // The open budget is spent: calls made now fail.
+  static bool Spent();
+  // True for the first caller after the open budget was spent, false for every later one: one message per budget.
+  static bool ClaimStopMessage();
+
+ private:
+  bool outermost;
+};
+
+// The clock of the time limits, in seconds; tests install one they advance themselves. nullptr: the steady clock.
+void TQSCRIPT_SetClock(std::function<double()> clock);
 
 // A new, empty session; its handle is positive.
 int TQSCRIPT_StartSession();
@@ -36,6 +62,9 @@ std::string TQSCRIPT_GetStrResult(int session);
 // (Zeile 3, Spalte 7)"; line and column count from 1 (characters) within the text that was compiled or executed, or,
 // for an error inside a procedure, within the macro text that defines it (0 when unknown).
 std::string TQSCRIPT_GetLastError(int session, int& line, int& column);
+
+// The last call of the session failed because the open TQScriptBudget was spent (before or while it ran).
+bool TQSCRIPT_RanOutOfTime(int session);
 
 // The macro editor: with no editor installed (headless), the text comes back unchanged.
 using TQScriptEditor =

@@ -5,35 +5,73 @@
 #include <cstring>
 
 #include "platform/tqscript/script_internal.h"
+#include "platform/tqscript/tqscript.h"
 #include "platform/win/codepage.h"
 
 namespace tqscript {
 
 namespace {
 
+std::function<double()>& Clock() {
+  static std::function<double()> clock;
+  return clock;
+}
+
+double Now() {
+  if (const auto& clock = Clock()) return clock();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct BudgetState {
+  bool open = false;
+  double limit = 0;
+  double spent = 0;
+  bool stopClaimed = false;
+};
+thread_local BudgetState budget;
+
 struct RunState {
-  std::size_t spent = 0;
-  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+  std::size_t bytes = 0;
+  double start = 0;
+  double allowed = kTQScriptTimeLimit;  // seconds this call may run
 };
 thread_local RunState run;
 
+std::string BudgetText() {
+  return "Abbruch: Zeitbudget von " + FormatDouble(budget.limit) + " s für die Makros der Auswertung verbraucht";
+}
+
 }  // namespace
 
-void StartRun() { run = RunState{}; }
+RunScope::RunScope() {
+  run = RunState{};
+  run.start = Now();
+  if (budget.open) run.allowed = budget.limit - budget.spent;
+}
+
+RunScope::~RunScope() {
+  if (budget.open) budget.spent += Now() - run.start;
+}
+
+[[noreturn]] void OutOfTime(int line, int column) { throw ScriptError{BudgetText(), line, column, "", true}; }
+
+void CheckBudgetLeft() {
+  if (budget.open && budget.spent >= budget.limit) OutOfTime(0, 0);
+}
 
 void Charge(std::size_t bytes) {
-  run.spent += bytes;
-  if (run.spent > kRunBudgetBytes)
+  run.bytes += bytes;
+  if (run.bytes > kRunBudgetBytes)
     Fail("Abbruch: mehr als " + std::to_string(kRunBudgetBytes >> 20) + " MB Texte und Arrays erzeugt");
 }
 
 void CheckTime(int line, int column) {
-  std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - run.start;
-  if (elapsed.count() > kRunTimeLimitSeconds)
-    Fail("Abbruch: Laufzeit über " + FormatDouble(kRunTimeLimitSeconds) + " s", line, column);
+  if (Now() - run.start <= run.allowed) return;
+  if (budget.open) OutOfTime(line, column);
+  Fail("Abbruch: Laufzeit über " + FormatDouble(kTQScriptTimeLimit) + " s", line, column);
 }
 
-void Fail(std::string message, int line, int column) { throw ScriptError{std::move(message), line, column, ""}; }
+void Fail(std::string message, int line, int column) { throw ScriptError{std::move(message), line, column, "", false}; }
 
 Value Value::Bool(bool b) {
   Value v;
@@ -266,3 +304,21 @@ std::string UpperText(std::string_view s) {
 }
 
 }  // namespace tqscript
+
+TQScriptBudget::TQScriptBudget(double seconds) : outermost(!tqscript::budget.open) {
+  if (outermost) tqscript::budget = tqscript::BudgetState{true, seconds, 0, false};
+}
+
+TQScriptBudget::~TQScriptBudget() {
+  if (outermost) tqscript::budget = tqscript::BudgetState{};
+}
+
+bool TQScriptBudget::Spent() { return tqscript::budget.open && tqscript::budget.spent >= tqscript::budget.limit; }
+
+bool TQScriptBudget::ClaimStopMessage() {
+  if (!Spent() || tqscript::budget.stopClaimed) return false;
+  tqscript::budget.stopClaimed = true;
+  return true;
+}
+
+void TQSCRIPT_SetClock(std::function<double()> clock) { tqscript::Clock() = std::move(clock); }

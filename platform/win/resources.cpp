@@ -241,7 +241,15 @@ UINT ReadFlags(const std::string& text) {
   return f;
 }
 
-bool ReadMenu(const pugi::xml_node& node, std::vector<MenuEntry>& out, const std::string& file) {
+// Deeper than any menu a person could work through; the reader recurses once per level, and a file nested
+// thousands of levels deep would otherwise exhaust the stack.
+constexpr int kMaxMenuDepth = 32;
+
+bool ReadMenu(const pugi::xml_node& node, std::vector<MenuEntry>& out, const std::string& file, int depth = 1) {
+  if (depth > kMaxMenuDepth) {
+    Fail(file + ": Untermenüs tiefer als " + std::to_string(kMaxMenuDepth) + " Ebenen verschachtelt");
+    return false;
+  }
   for (pugi::xml_node c : node.children()) {
     MenuEntry e;
     std::string name = c.name();
@@ -251,7 +259,7 @@ bool ReadMenu(const pugi::xml_node& node, std::vector<MenuEntry>& out, const std
     } else if (name == "item") {
       if (!ReadId(c, e.id, file)) return false;
     } else if (name == "popup") {
-      if (!ReadMenu(c, e.popup, file)) return false;
+      if (!ReadMenu(c, e.popup, file, depth + 1)) return false;
       if (e.popup.empty()) {
         Fail(file + ": leeres Untermenü \"" + e.text + "\"");
         return false;

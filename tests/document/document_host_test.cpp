@@ -131,4 +131,50 @@ TEST_F(DocumentHostTest, ReadingAndWritingKeepTheDocumentByteForByte) {
   EXPECT_EQ(StoredRtf(Path("again.tqx")), StoredRtf(Path("doc.tqx")));
 }
 
+// The position's document part replaced: its text and its macros.
+void SetDocument(const std::string& path, const std::string& rtf, const std::string& macros) {
+  const int doc = VIDUV_OpenDoc(path.c_str());
+  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+  const int skrib = VIDUV_FindFirstChild(input, "Skrib");
+  VIDUV_SetBinData(skrib, "rtfData", int(rtf.size()) + 1, rtf.c_str(), 0);
+  VIDUV_SetBinData(skrib, "VBScript", int(macros.size()), macros.c_str(), 0);
+  ASSERT_TRUE(VIDUV_SaveDoc(doc));
+  VIDUV_CloseDoc(doc);
+}
+
+// A sum over more units than stand before it is that formula's error: calculation and report end, the error is
+// said, and the position is saved with its results.
+TEST_F(DocumentHostTest, ASumBeyondTheUnitsBeforeItIsAnErrorOfItsFormula) {
+  const std::string huge = Replaced(input_, "S = SUMME(2)", "S = SUMME(9223372036854775807)");
+  SetDocument(Path("doc.tqx"), huge, "");
+  const HostRun calc = Host({"calc", Path("doc.tqx")});
+  ASSERT_EQ(calc.status, 0) << calc.err;
+  EXPECT_NE(calc.err.find("S = SUMME(9223372036854775807) = 0.00: SUMME(9223372036854775807): mehr Zeilen als "
+                          "davor stehen (7)"),
+            std::string::npos)
+      << calc.err;
+  EXPECT_NE(Element(Slurp(Path("doc.tqx")), "result"), "");
+  const HostRun report = Host({"report", Path("doc.tqx")});
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_NE(Slurp(Path("doc.rtf")).find("S = SUMME(9223372036854775807) = 0.00"), std::string::npos);
+}
+
+// Events run on every read and write of a position while the document part is switched on; switched off, none
+// runs and none costs anything.
+TEST_F(DocumentHostTest, EventsRunOnlyWithTheDocumentPartSwitchedOn) {
+  SetDocument(Path("doc.tqx"), input_,
+              "Sub OnInitDocument(name, folder)\r\n MsgBox \"gelesen: \" & name\r\nEnd Sub\r\n"
+              "Sub OnExitDocument(name, folder)\r\n MsgBox \"geschrieben: \" & name\r\nEnd Sub\r\n");
+  GetRegSettings().WriteInt("", "bSkrib", 0);
+  HostRun off = Host({"calc", Path("doc.tqx")});
+  ASSERT_EQ(off.status, 0) << off.err;
+  EXPECT_EQ(off.err.find("gelesen"), std::string::npos) << off.err;
+  EXPECT_EQ(off.err.find("geschrieben"), std::string::npos) << off.err;
+  GetRegSettings().WriteInt("", "bSkrib", 1);
+  HostRun on = Host({"calc", Path("doc.tqx")});
+  ASSERT_EQ(on.status, 0) << on.err;
+  EXPECT_NE(on.err.find("gelesen: "), std::string::npos) << on.err;
+  EXPECT_NE(on.err.find("geschrieben: doc"), std::string::npos) << on.err;
+}
+
 }  // namespace

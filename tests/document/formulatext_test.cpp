@@ -9,6 +9,8 @@
 #include "document/symbols.h"
 #include "formula/varstore.h"
 #include "framework/regsettings.h"
+#include "platform/tqscript/tqscript.h"
+#include "platform/win/msgbox.h"
 
 namespace {
 
@@ -212,6 +214,121 @@ TEST(FormulaText, PlainTextOfUnits) {
   // Offset 1: x at 1 lies before the Symbol run's boundary (1 is not below 1), a at 2 inside it.
   RtfToPlain(plain, "xa", 1, &runs);
   EXPECT_EQ(plain, "xalpha");
+}
+
+}  // namespace
+
+namespace {
+
+// A count in SUMME(n) covers the units before it; a count beyond them is that formula's error and is not
+// counted up to: the largest count there is ends at once, as a count one too many does.
+TEST(FormulaText, ASumCountBeyondTheUnitsBeforeItIsAnError) {
+  const std::string before = "\\cf2 1.5\\par\r\n\\cf2 2.5\\par\r\n";
+  const struct {
+    const char* count;
+    double sum;         // of the units before
+    const char* error;  // a part of the unit's message; empty: none
+  } cases[] = {
+      {"2", 4.0, ""},
+      {"1", 2.5, ""},
+      {"3", 0.0, "SUMME(3): mehr Zeilen als davor stehen (2)"},
+      {"9223372036854775807", 0.0, "SUMME(9223372036854775807): mehr Zeilen als davor stehen (2)"},
+      {"99999999999999999999999", 0.0, "mehr Zeilen als davor stehen (2)"},
+  };
+  for (const auto& c : cases) {
+    CVariableStore store;
+    std::vector<SkribTextBlock> blocks;
+    const std::string text = Evaluated(before + "\\cf2 t = SUMME(" + c.count + ") = 0.0\\par\r\n", store, &blocks);
+    ASSERT_EQ(blocks.size(), 3u) << c.count;
+    EXPECT_DOUBLE_EQ(Value(store, "t"), c.sum) << c.count;
+    if (*c.error) {
+      EXPECT_NE(blocks[2].message.find(c.error), std::string::npos) << c.count << ": " << blocks[2].message;
+      EXPECT_NE(text.find("\\cf2\\ulwave t = SUMME("), std::string::npos) << text;
+    } else {
+      EXPECT_EQ(blocks[2].message, "") << c.count;
+    }
+  }
+}
+
+// A design function given numbers beyond what a count or a diameter can be says so instead of converting them.
+TEST(FormulaText, DesignFunctionsRefuseNumbersOutOfRange) {
+  for (const char* call : {"@druckeas(1e300;16)", "@druckeas(4;1e300)", "@druckeasb(1e300;10;15)"}) {
+    CVariableStore store;
+    std::vector<SkribTextBlock> blocks;
+    Evaluated(std::string("\\cf2 As = ") + call + " = 0.00\\par\r\n", store, &blocks);
+    ASSERT_EQ(blocks.size(), 1u) << call;
+    EXPECT_NE(blocks[0].message.find("Wert außerhalb des Bereichs"), std::string::npos) << call;
+    EXPECT_DOUBLE_EQ(Value(store, "As"), 0.0) << call;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+class Macros : public testing::Test {
+ protected:
+  void SetUp() override {
+    session = TQSCRIPT_StartSession();
+    ASSERT_EQ(TQSCRIPT_AddMacro(session,
+                                "Function Bad(x)\n Bad = x / 0\nEnd Function\n"
+                                "Function Good(x)\n Good = x\nEnd Function\n"
+                                "Dim calls\nFunction Slow(x)\n calls = calls + 1\n"
+                                " For i = 1 To 1500: y = i: Next\n Slow = x\nEnd Function"),
+              1);
+    win::msgbox::ClearLog();
+  }
+  void TearDown() override {
+    TQSCRIPT_SetClock(nullptr);
+    TQSCRIPT_EndSession(session);
+  }
+  std::string Evaluate(const std::string& body, std::vector<SkribTextBlock>& blocks) {
+    CRtfChunkList list;
+    list.SetText(kHead + body + "}");
+    EvaluateText(list, kFormula, blocks, session, nullptr, &store, 1, "");
+    return list.Text();
+  }
+  int session = 0;
+  CVariableStore store;
+};
+
+// The first error of a unit's calls is the one it shows: a later call that goes well does not wipe it out.
+TEST_F(Macros, TheFirstFailingCallOfAUnitKeepsItsMessage) {
+  std::vector<SkribTextBlock> blocks;
+  const std::string text = Evaluate("\\cf2 w = @Bad(1) + @Good(2) = 0\\par\r\n", blocks);
+  ASSERT_EQ(blocks.size(), 1u);
+  EXPECT_NE(blocks[0].message.find("Division durch Null in Bad"), std::string::npos) << blocks[0].message;
+  EXPECT_NE(text.find("\\ulwave w = @Bad(1) + @Good(2) = 2[("), std::string::npos) << text;
+}
+
+// Thirty units calling a macro of three seconds share one budget of ten: the fourth call runs out of it, the
+// ones after it are not run, each of them shows why, and the user is told once, of the unit where it ran out.
+TEST_F(Macros, UnitsShareTheBudgetAndTheStopIsSaidOnce) {
+  double now = 0;
+  TQSCRIPT_SetClock([&now] { return now += 1.0; });
+  std::string body;
+  for (int k = 1; k <= 30; ++k)
+    body += "\\cf2 x" + std::to_string(k) + " = @Slow(" + std::to_string(k) + ") = 0\\par\r\n";
+  std::vector<SkribTextBlock> blocks;
+  {
+    TQScriptBudget budget(10);
+    Evaluate(body, blocks);
+  }
+  ASSERT_EQ(blocks.size(), 30u);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(blocks[std::size_t(k)].message, "") << k;
+    EXPECT_FALSE(blocks[std::size_t(k)].scriptsStopped) << k;
+    EXPECT_DOUBLE_EQ(Value(store, ("x" + std::to_string(k + 1)).c_str()), k + 1.0);
+  }
+  for (std::size_t k = 3; k < blocks.size(); ++k) {
+    EXPECT_TRUE(blocks[k].scriptsStopped) << k;
+    EXPECT_EQ(blocks[k].message.rfind("Abbruch: Zeitbudget von 10 s", 0), 0u) << k << ": " << blocks[k].message;
+  }
+  TQSCRIPT_Execute(session, "calls");
+  EXPECT_EQ(TQSCRIPT_GetStrResult(session), "4");  // the calls after the fourth never ran
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("in der Formel \"x4 = @Slow(4) = 0\""), std::string::npos)
+      << win::msgbox::Log()[0].text;
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "framework/regsettings.h"
 #include "platform/tqscript/tqscript.h"
+#include "platform/win/msgbox.h"
 #include "platform/viduv/viduv.h"
 
 namespace {
@@ -25,6 +27,12 @@ std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// The document part switched on in the settings for as long as the object lives.
+struct ScriptsOn {
+  ScriptsOn() { GetRegSettings().WriteInt("", "bSkrib", 1); }
+  ~ScriptsOn() { GetRegSettings().WriteInt("", "bSkrib", 0); }
+};
 
 class SubDataTest : public testing::Test {
  protected:
@@ -185,6 +193,7 @@ namespace {
 
 // The macros of a document: event macros learn the position's name and folder, formulas call functions.
 TEST_F(SubDataTest, MacrosSeeThePositionAndServeTheFormulas) {
+  ScriptsOn on;
   // A name with quotes must arrive whole, not end the text of the call early.
   const fs::path file = folder_ / "Pos \"12\".tqx";
   int input, exports;
@@ -252,6 +261,120 @@ TEST_F(SubDataTest, TextMadeFromTheVariableDefinitionsDefinesTheirVariables) {
   ASSERT_TRUE(position.variables.Evaluate("h", &h)) << position.Part().text.Text();
   EXPECT_DOUBLE_EQ(h, 0.6);
   EXPECT_TRUE(position.Part().GetMessages().IsEmpty()) << position.Part().GetMessages().str();
+}
+
+}  // namespace
+
+namespace {
+
+// Macros of three seconds each on a clock that moves a second per reading, and events that leave a trace.
+constexpr const char* kSlowMacros =
+    "Dim trace\r\n"
+    "Function Slow(x)\r\n For i = 1 To 1500: y = i: Next\r\n Slow = x\r\nEnd Function\r\n"
+    "Sub OnInitDocument(name, folder)\r\n trace = trace & \"I\"\r\nEnd Sub\r\n"
+    "Sub OnStartCalculation(name, folder)\r\n trace = trace & \"S\" & Slow(0)\r\nEnd Sub\r\n"
+    "Sub OnEndCalculation(name, folder)\r\n trace = trace & \"E\"\r\nEnd Sub\r\n"
+    "Sub OnExitDocument(name, folder)\r\n trace = trace & \"X\"\r\nEnd Sub\r\n";
+
+class Budgeted : public SubDataTest {
+ protected:
+  void SetUp() override {
+    SubDataTest::SetUp();
+    win::msgbox::ClearLog();
+    int input = 0;
+    doc = NewDocument(input, exports);
+    ASSERT_TRUE(VIDUV_SaveDocAs(doc, (folder_ / "budget.tqx").c_str()));
+    skrib = VIDUV_AddChildElement(input, "Skrib");
+    std::string body;
+    for (int k = 1; k <= 30; ++k)
+      body += "\\cf1 x" + std::to_string(k) + " = @Slow(" + std::to_string(k) + ") = 0\\par\r\n";
+    Position writer;
+    writer.Part().text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}" + body + "}");
+    writer.Part().isEmpty = 0;
+    writer.Part().macroText = kSlowMacros;
+    writer.Part().WriteXML(skrib, exports);
+    TQSCRIPT_SetClock([this] {
+      ++readings;
+      return now += 1.0;
+    });
+  }
+  void TearDown() override {
+    TQSCRIPT_SetClock(nullptr);
+    SubDataTest::TearDown();
+  }
+  std::string Trace(SubData& part) {
+    TQSCRIPT_Execute(part.GetSession(), "trace");
+    return TQSCRIPT_GetStrResult(part.GetSession());
+  }
+  int doc = 0, exports = 0, skrib = 0;
+  double now = 0;
+  int readings = 0;
+};
+
+// Switched off, the document part runs no macro: reading and writing a position cost nothing of the host.
+TEST_F(Budgeted, ScriptsSwitchedOffRunNoMacroAndCostNothing) {
+  Position position;
+  position.doc = doc;
+  position.Part().ReadXML(skrib);
+  position.Part().WriteXML(skrib, exports);
+  EXPECT_EQ(readings, 0);  // the host's clock was never read: no call was made
+  ScriptsOn on;
+  position.Part().ReadXML(skrib);
+  EXPECT_EQ(Trace(position.Part()), "I");
+  EXPECT_GT(readings, 0);
+}
+
+// A calculation of the document is one evaluation: its events and formulas share one budget. When it is spent
+// the macros left are not run, the user is told once where it ran out, and the document is still written.
+TEST_F(Budgeted, ACalculationSpendsOneBudgetAndSaysOnceWhereItStopped) {
+  ScriptsOn on;
+  Position position;
+  position.doc = doc;
+  SubData& part = position.Part();
+  part.ReadXML(skrib);
+  ASSERT_EQ(Trace(part), "I");
+  // OnStartCalculation 3 s, x1 and x2 3 s each: x3 runs out of the 10 s.
+  part.Calculate(RGB(7, 13, 255), -1);
+  EXPECT_EQ(Trace(part), "IS0");  // OnEndCalculation was not run
+  double x2 = 0.0;
+  ASSERT_TRUE(position.variables.Evaluate("x2", &x2));
+  EXPECT_DOUBLE_EQ(x2, 2.0);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("in der Formel \"x3 = @Slow(3) = 0\""), std::string::npos)
+      << win::msgbox::Log()[0].text;
+  EXPECT_NE(win::msgbox::Log()[0].text.find("Zeitbudget von 10 s"), std::string::npos);
+  // The stop is said once, not again for each unit it left without a value.
+  EXPECT_TRUE(part.GetMessages().IsEmpty()) << part.GetMessages().str();
+  const std::string text = part.text.Text();
+  EXPECT_NE(text.find("\\cf1\\ulwave x30 = @Slow(30) = 0[(Abbruch: Zeitbudget"), std::string::npos) << text;
+  // Writing is an evaluation of its own: the position is saved and its event runs.
+  part.WriteXML(skrib, exports);
+  EXPECT_EQ(Trace(part), "IS0X");
+  EXPECT_GT(VIDUV_GetBinDataLength(skrib, "rtfData"), 0);
+  EXPECT_EQ(win::msgbox::Log().size(), 1u);
+}
+
+// Reading, evaluating and writing inside one open evaluation (as the calculation driver opens it) share one
+// budget: the event after the stop costs nothing.
+TEST_F(Budgeted, AnOpenEvaluationCoversReadingAndWriting) {
+  ScriptsOn on;
+  Position position;
+  position.doc = doc;
+  SubData& part = position.Part();
+  {
+    const auto evaluation = part.OpenEvaluation();
+    part.ReadXML(skrib);
+    part.DefineVariables(0);
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_NE(win::msgbox::Log()[0].text.find("in der Formel \"x4 = @Slow(4) = 0\""), std::string::npos)
+        << win::msgbox::Log()[0].text;
+    const int before = readings;
+    part.WriteXML(skrib, exports);
+    EXPECT_EQ(readings, before);  // OnExitDocument was not called
+    EXPECT_GT(VIDUV_GetBinDataLength(skrib, "rtfData"), 0);
+  }
+  EXPECT_EQ(Trace(part), "I");
+  EXPECT_EQ(win::msgbox::Log().size(), 1u);
 }
 
 }  // namespace

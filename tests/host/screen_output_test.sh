@@ -89,8 +89,12 @@ viewer_calls() { [ "$(wc -l <"$work/viewer-calls")" -ge "$1" ]; }
 wait_for 10 viewer_calls 2 || fail "bearbeiten did not open the report"
 [ "$(sed -n 2p "$work/viewer-calls")" = "$work/Stuetze.rtf" ] || fail "bearbeiten opened $(sed -n 2p "$work/viewer-calls")"
 
-# "Abbrechen": the position file stays as it was.
+# "Abbrechen": the calculation changed the position, so a box asks before discarding it; "Ja" (the arrow key moves
+# to it from the default "Nein") ends the program and the position file stays as it was.
 xdotool mousemove --window "$window" 970 457 click 1
+wait_for 20 find_box || fail "Cancel after a calculation did not ask before discarding it"
+xdotool key --window "$box" Left
+answer_box_with Return || fail "the question stayed after Enter"
 wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after Cancel"
 wait "$app"
 status=$?

@@ -523,3 +523,125 @@ TEST_F(Script, EditorIsOptional) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bounds and arithmetic at the ends of the Long range are worked in wider numbers: a result beyond the range is a
+// Double or an error with its place, never an overflow of the host's own integers.
+TEST_F(Script, TheEndsOfTheLongRangeAreErrorsWithTheirPlace) {
+  const ErrorCase errors[] = {
+      {"", "ReDim a(2147483647)", "Array zu groß (Zeile 1, Spalte 7)", 1, 7},
+      {"Dim a(2147483647)", "", "Array zu groß (Zeile 1, Spalte 5)", 1, 5},
+      // the document's event that runs on every read of a position
+      {"Sub OnInitDocument(name, folder)\n  ReDim a(2147483647)\nEnd Sub", "OnInitDocument( \"Pos\", \"D:\\\\\")",
+       "Array zu groß in OnInitDocument (Zeile 2, Spalte 9)", 2, 9},
+      {"Dim a(2147483647, 2147483647)", "", "Array zu groß (Zeile 1, Spalte 5)", 1, 5},
+      // an empty dimension makes no elements, whatever the other: indexing it still says where it fails
+      {"Dim a(-1, 2147483647)\na(0, 2147483647) = 1", "",
+       "Index außerhalb des gültigen Bereichs: a(0) (Zeile 2, Spalte 1)", 2, 1},
+      {"", "CLng(2147483647.5)", "Überlauf (Zeile 1, Spalte 1)", 1, 1},
+      {"", "2147483648 \\ 1", "Überlauf (Zeile 1, Spalte 12)", 1, 12},
+  };
+  for (const ErrorCase& c : errors) {
+    TQSCRIPT_ClearSession(session_);
+    const int loaded = TQSCRIPT_AddMacro(session_, c.macro);
+    if (*c.statement) {
+      ASSERT_EQ(loaded, 1) << c.macro << ": " << Error();
+      TQSCRIPT_Execute(session_, c.statement);
+    } else {
+      EXPECT_EQ(loaded, 0) << c.macro;
+    }
+    int line = 0, column = 0;
+    EXPECT_EQ(TQSCRIPT_GetLastError(session_, line, column), c.message) << c.macro << c.statement;
+    EXPECT_EQ(line, c.line) << c.message;
+    EXPECT_EQ(column, c.column) << c.message;
+  }
+  const Case results[] = {
+      {"UBound(b, 2)", "2147483647"},
+      {"(CLng(-2147483647) - 1) \\ -1", "2147483648"},
+      {"(CLng(-2147483647) - 1) Mod -1", "0"},
+      {"Abs(CLng(-2147483647) - 1)", "2147483648"},
+      {"-(CLng(-2147483647) - 1)", "2147483648"},
+      {"2147483647 * 2147483647", "4.6116860141324206E+18"},
+      {"Last()", "2147483648"},
+  };
+  TQSCRIPT_ClearSession(session_);
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_,
+                              "Dim b(-1, 2147483647)\n"
+                              "Function Last()\n For i = 2147483646 To 2147483647: Next\n Last = i\n"
+                              "End Function"),
+            1)
+      << Error();
+  for (const Case& c : results) EXPECT_EQ(Run("", c.statement), c.expected) << c.statement;
+}
+
+// A clock the tests move: every reading is a second later than the one before.
+class Ticking {
+ public:
+  Ticking() {
+    TQSCRIPT_SetClock([this] {
+      ++readings;
+      return now += 1.0;
+    });
+  }
+  ~Ticking() { TQSCRIPT_SetClock(nullptr); }
+  double now = 0;
+  int readings = 0;
+};
+
+// 3000 statements: the clock is read at the start, twice in between and at the end, three seconds a call.
+constexpr const char* kThreeSeconds =
+    "Dim calls\nFunction Slow()\n calls = calls + 1\n For i = 1 To 1500\n  x = i\n"
+    " Next\n Slow = calls\nEnd Function";
+
+// One budget for many calls: the calls together may run as long as it allows, then every call fails at once
+// without running, and the message about it is claimed once.
+TEST_F(Script, ABudgetIsSharedByTheCallsMadeWhileItIsOpen) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, kThreeSeconds), 1) << Error();
+  Ticking clock;
+  {
+    TQScriptBudget budget(10);
+    EXPECT_FALSE(TQScriptBudget::ClaimStopMessage());
+    for (int call = 1; call <= 3; ++call) {
+      EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), call) << Error();
+      EXPECT_FALSE(TQScriptBudget::Spent()) << call;
+    }
+    // 9 seconds spent: the fourth call has one left and stops inside the loop, at its place.
+    EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), 0.0);
+    int line = 0, column = 0;
+    EXPECT_EQ(TQSCRIPT_GetLastError(session_, line, column),
+              "Abbruch: Zeitbudget von 10 s für die Makros der Auswertung verbraucht in Slow (Zeile 4, Spalte 2)");
+    EXPECT_TRUE(TQScriptBudget::Spent());
+    {
+      TQScriptBudget inner(1000);  // joins the open one: no new time
+      const int before = clock.readings;
+      EXPECT_EQ(TQSCRIPT_Execute(session_, "calls"), 0.0);
+      EXPECT_EQ(Error(), "Abbruch: Zeitbudget von 10 s für die Makros der Auswertung verbraucht");
+      EXPECT_EQ(TQSCRIPT_AddMacro(session_, "calls = 100"), 0);
+      EXPECT_LE(clock.readings - before, 4);  // a reading at each call's start and end, nothing run
+    }
+    EXPECT_TRUE(TQScriptBudget::ClaimStopMessage());
+    EXPECT_FALSE(TQScriptBudget::ClaimStopMessage());
+  }
+  // Closed: each call has its own time again, and the calls made meanwhile changed nothing.
+  EXPECT_FALSE(TQScriptBudget::Spent());
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "calls"), 4.0) << Error();
+  for (int call = 5; call <= 9; ++call) EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), call) << Error();
+  // A new budget starts with all its time.
+  TQScriptBudget again(10);
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), 10.0) << Error();
+}
+
+// Without a budget a call may run its own limit: a loop that runs longer stops at its place.
+TEST_F(Script, WithoutABudgetEachCallHasItsOwnLimit) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Sub Endless()\n Do\n  x = x + 1\n Loop\nEnd Sub"), 1);
+  Ticking clock;
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Endless"), 0.0);
+  int line = 0, column = 0;
+  EXPECT_EQ(TQSCRIPT_GetLastError(session_, line, column),
+            "Abbruch: Laufzeit über 10 s in Endless (Zeile 3, Spalte 3)");
+  EXPECT_LE(clock.readings, 13);
+  EXPECT_FALSE(TQScriptBudget::Spent());
+}
+
+}  // namespace

@@ -183,6 +183,41 @@ TEST_F(ResourceTest, ABadResourceFileSaysWhyAndRegistersNothing) {
   EXPECT_FALSE(win::res::LoadResourceFile((dir / "nichtda.xml").string()));
 }
 
+// Popups nested inside each other, the innermost holding one item.
+std::string NestedMenu(int levels) {
+  std::string xml = R"(<resources><string id="951" text="gut"/><menu id="7">)";
+  for (int i = 0; i < levels; ++i) xml += "<popup text=\"E" + std::to_string(i) + "\">";
+  xml += R"(<item id="8" text="innen"/>)";
+  for (int i = 0; i < levels; ++i) xml += "</popup>";
+  return xml + "</menu></resources>";
+}
+
+// The reader goes one level down per popup: a file nested without end is refused with its reason before the
+// stack runs out, and a menu as deep as the limit still loads whole.
+TEST_F(ResourceTest, MenusNestedTooDeeplyAreRefused) {
+  const struct {
+    int levels;
+    bool loads;
+  } cases[] = {{32, false}, {30000, false}, {31, true}};  // strings stay registered: the good case last
+  for (const auto& c : cases) {
+    win::res::ResetForTests();
+    const std::string file = Write("tief.xml", NestedMenu(c.levels));
+    EXPECT_EQ(win::res::LoadResourceFile(file), c.loads) << c.levels << ": " << win::res::LastError();
+    EXPECT_EQ(bool(CString().LoadString(951)), c.loads) << c.levels;
+    if (!c.loads) {
+      EXPECT_NE(win::res::LastError().find("tiefer als 32 Ebenen"), std::string::npos) << win::res::LastError();
+      continue;
+    }
+    HMENU menu = LoadMenu(nullptr, MAKEINTRESOURCE(7));
+    ASSERT_NE(menu, nullptr);
+    HMENU inner = menu;
+    for (int i = 0; i < c.levels; ++i) inner = GetSubMenu(inner, 0);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(GetMenuItemID(inner, 0), 8u);
+    DestroyMenu(menu);
+  }
+}
+
 // ---- Tree icons and dragging ----------------------------------------------------------------------------------
 class Host : public CWnd {};
 
