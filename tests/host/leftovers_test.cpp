@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "framework/regsettings.h"
 #include "tests/host/host_run.h"
 
 namespace {
@@ -264,12 +265,15 @@ TEST_F(LeftoversTest, TheStartupLogStaysBounded) {
 
 // The document part's OnInitDocument is told the position's name and folder when a calculation reads it.
 TEST_F(LeftoversTest, OnInitDocumentKnowsThePositionDuringACalculation) {
+  // the document part's events run only while it is switched on
+  GetRegSettings().WriteInt("", "bSkrib", 1);
   const std::string macro =
       "Sub OnInitDocument(name, folder)\r\n  MsgBox \"Init<\" & name & \"|\" & folder & \">\"\r\nEnd Sub\r\n";
   std::ofstream(position_, std::ios::binary)
       << ExampleWith("<Skrib isEmpty=\"1\" VBScript=\"" + Base64(macro) + "\"/>", false);
   const HostRun run = Host({"calc", position_});
   EXPECT_EQ(run.status, 0) << run.err;
+  GetRegSettings().WriteInt("", "bSkrib", 0);
   EXPECT_NE(run.err.find("Init<Pos|" + folder_.string() + ">"), std::string::npos) << run.err;
 }
 

@@ -2,7 +2,8 @@
 # "kolumo edit" on a virtual X server, driven by real X events: on the results tab "Ausgabe erzeugen" writes the
 # report (the same as "kolumo report" writes) and hands it to the desktop's viewer (a stand-in xdg-open that
 # records its call); the preview's "Vorschau Ausgabe" tab then shows the report as text, pictured from the X server
-# with xwd; its "bearbeiten" opens the report again. Exit 77 (skipped) without Xvfb, xdotool or xwd.
+# with xwd; its "bearbeiten" opens the report again and "drucken" prints it (into a PDF without a printer). Exit 77
+# (skipped) without Xvfb, xdotool or xwd.
 set -u
 kolumo=$1
 data=$2
@@ -88,6 +89,19 @@ xdotool mousemove --window "$window" 1440 40 sleep 0.3 mousemove --window "$wind
 viewer_calls() { [ "$(wc -l <"$work/viewer-calls")" -ge "$1" ]; }
 wait_for 10 viewer_calls 2 || fail "bearbeiten did not open the report"
 [ "$(sed -n 2p "$work/viewer-calls")" = "$work/Stuetze.rtf" ] || fail "bearbeiten opened $(sed -n 2p "$work/viewer-calls")"
+
+# "drucken" beside it: without a printer the report is printed into a PDF beside it, which a box names; the PDF's
+# text holds the report's headings. (Where a printer is set up the report goes to it instead: not checked.)
+if ! command -v lp >/dev/null && command -v pdftotext >/dev/null; then
+  xdotool mousemove --window "$window" 1555 40 sleep 0.3 mousemove --window "$window" 1560 39 sleep 0.3 click 1
+  wait_for 30 find_box || fail "drucken showed no message"
+  answer_box_with Return || fail "the message stayed after Enter"
+  [ -s "$work/Stuetze.pdf" ] || fail "drucken wrote no PDF beside the report"
+  pdftotext "$work/Stuetze.pdf" "$work/Stuetze.txt" || fail "the printed PDF cannot be read"
+  for heading in "Eingabedaten Ortbetonstütze" Geometriebeschreibung Lagerbeschreibung; do
+    grep -q "$heading" "$work/Stuetze.txt" || fail "the printed PDF lacks \"$heading\""
+  done
+fi
 
 # "Abbrechen": the calculation changed the position, so a box asks before discarding it; "Ja" (the arrow key moves
 # to it from the default "Nein") ends the program and the position file stays as it was.
