@@ -106,22 +106,35 @@ void SubDlg::SaveBuildingBlock() {
                  MB_OK | MB_ICONINFORMATION);
     return;
   }
+  // The block is a position made from the template (the user's own, else the shipped one), holding the selection
+  // as its document text; without a usable template nothing is written, and the engineer is told so.
+  const CString templateFile = FindVorbelegungFile("Skrib", nullptr);
+  if (templateFile.IsEmpty()) {
+    CString message;
+    message.Format(Tr("Die Vorlage '%s' fehlt. Der Baustein kann nicht gespeichert werden."),
+                   GetVorbelegungFile("Skrib", nullptr).GetString());
+    ::MessageBox(m_hWnd, message, "TQ-Skrib", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   CFileDialog dialog(FALSE, ".tqx", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, Tr("TQ-VERNIK Positionen|*.tqx||"),
                      this);
   if (dialog.DoModal() != IDOK) return;
   TransferData(TRUE);
   CRtfChunkList selection;
   text.StreamOut(selection, true);
-  // The block is a position made from the template, holding the selection as its document text; a missing
-  // template or element writes nothing.
-  const std::string templatePath = win::ToFsPath(GetVorbelegungFile("Skrib", nullptr).GetString());
-  const int doc = VIDUV_OpenDoc(templatePath.c_str());
-  if (!doc) return;
-  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+  const int doc = VIDUV_OpenDoc(win::ToFsPath(templateFile.GetString()).c_str());
+  const int input = doc ? VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input") : 0;
   const int skrib = input ? VIDUV_FindFirstChild(input, "Skrib") : 0;
+  bool saved = false;
   if (skrib) {
     VIDUV_SetBinData(skrib, "rtfData", selection.GetSize(0), selection.GetBuffer(0), 0);
-    VIDUV_SaveDocAs(doc, win::ToFsPath(dialog.GetPathName().GetString()).c_str());
+    saved = VIDUV_SaveDocAs(doc, win::ToFsPath(dialog.GetPathName().GetString()).c_str()) != 0;
   }
-  VIDUV_CloseDoc(doc);
+  if (doc) VIDUV_CloseDoc(doc);
+  if (saved) return;
+  CString message;
+  message.Format(skrib ? Tr("Der Baustein kann nicht unter '%s' gespeichert werden.")
+                       : Tr("Die Vorlage '%s' enthält keinen Dokumentteil. Der Baustein wird nicht gespeichert."),
+                 skrib ? dialog.GetPathName().GetString() : templateFile.GetString());
+  ::MessageBox(m_hWnd, message, "TQ-Skrib", MB_OK | MB_ICONEXCLAMATION);
 }

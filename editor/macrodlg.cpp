@@ -10,6 +10,7 @@
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
 #include "platform/win/headless.h"
+#include "platform/win/paths.h"
 
 namespace fs = std::filesystem;
 
@@ -111,7 +112,8 @@ void DlgVBS::DoDataExchange(CDataExchange* dx) {
 }
 
 bool DlgVBS::EditMacroFile(const CString& name) {
-  const std::string path(name);
+  // The default names are built with a backslash; loading reads them as file-system paths, and so must this.
+  const std::string path = win::ToFsPath(name.str());
   if (path.empty()) return false;
   std::string text;
   std::error_code ec;

@@ -11,6 +11,7 @@
 #include "framework/module_interface.h"
 #include "column/kolumodata.h"
 #include "document/subdata.h"
+#include "editor/macroeditor.h"
 #include "report/querschnittskizze.h"
 #include "report/rtfausgabe.h"
 #include "transfer/importdlg.h"
@@ -38,6 +39,8 @@ class CKolumoApp : public CWinApp {
     RegisterLoadTransfer();
     RegisterDocumentPart();
     RegisterImportDialogs();
+    // the script host's edit call (macro dialog, repairing macros that do not load) opens the editor window
+    InstallMacroEditor();
     // the variables page's "Auswahl" takes values of other positions through the value-import dialog
     VarDefGrid::ValueImport() = [](BaseData& data) {
       DlgImportVal dialog;
@@ -50,6 +53,7 @@ class CKolumoApp : public CWinApp {
     SetLoadTransferListFactory(nullptr);
     SetDocumentPartFactory(nullptr);
     UnregisterImportDialogs();
+    RemoveMacroEditor();
     VarDefGrid::ValueImport() = nullptr;
     win::res::ForgetPainted();
   }

@@ -29,7 +29,7 @@ declare -A allowed=(
   [column_ui]="designcode platform/win platform/viduv platform/tolkar platform/pictor formula controls framework document transfer framework_ui editor column"
   [report]="designcode platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor formula framework framework_ui column column_ui"
   [editor]="platform/win platform/viduv platform/tolkar platform/rtfx platform/tqscript platform/richedit platform/plotwerk platform/pictor formula controls framework document transfer framework_ui"
-  [module]="platform/win platform/viduv platform/tolkar framework document transfer column framework_ui column_ui report"
+  [module]="platform/win platform/viduv platform/tolkar framework document transfer column framework_ui editor column_ui report"
   [host]="platform/win platform/viduv platform/rtfx framework"
 )
 order=(platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs platform/plotwerk

@@ -20,32 +20,31 @@ CString Tr(const char* context, const char* text) { return CString(TOLK_Translat
 
 // --- Templates: the list of positions left, the values of the chosen one right, the taken values below ---
 
-// The position list is wide enough for a name with the column program's long name ("Pos1    (TQ-Stahlbetonstütze
-// Theorie II.Ordnung, veränderl. Querschn.)"); what stands right of it moves over by the extra width.
-constexpr short kListeCx = 240, kListeMehr = kListeCx - 150;
+// The position list in report view: the program's icon and name beside each position.
+constexpr DWORD kListStyle = LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP;
 
 win::DialogTemplate ImportTemplate() {
   win::DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-  t.cx = 417 + kListeMehr;
+  t.cx = 417;
   t.cy = 314;
   t.caption = "Wertübernahme";
   using I = win::DialogItem;
   t.items = {
-      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, kListeCx, 9},
-      I{IDC_IMPORT_LIST, "ListBox", "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 18, kListeCx, 146},
-      I{0xFFFF, "Static", "Werte durch 'Doppelklick' auswählen / entfernen", SS_LEFT, 164 + kListeMehr, 7, 246, 9},
+      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, 150, 9},
+      I{IDC_IMPORT_LIST, WC_LISTVIEW, "", kListStyle, 7, 18, 150, 146},
+      I{0xFFFF, "Static", "Werte durch 'Doppelklick' auswählen / entfernen", SS_LEFT, 164, 7, 246, 9},
       I{IDC_IMPORT_TREE, "SysTreeView32", "",
-        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164 + kListeMehr,
-        18, 209, 146},
-      I{IDC_IMPORT_TAKE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380 + kListeMehr, 40, 30, 25},
-      I{IDC_IMPORT_RELEASE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380 + kListeMehr, 72, 30, 25},
-      I{IDC_IMPORT_RELEASE_ALL, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380 + kListeMehr, 104, 30, 25},
+        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164, 18, 209,
+        146},
+      I{IDC_IMPORT_TAKE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380, 40, 30, 25},
+      I{IDC_IMPORT_RELEASE, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380, 72, 30, 25},
+      I{IDC_IMPORT_RELEASE_ALL, "Button", "", BS_OWNERDRAW | WS_TABSTOP, 380, 104, 30, 25},
       I{0xFFFF, "Static", "Übernommene Werte", SS_LEFT, 7, 170, 200, 9},
-      I{IDC_IMPORT_GRID, "Static", "", SS_LEFT, 7, 181, 403 + kListeMehr, 106},
-      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 250 + kListeMehr, 293, 50, 14},
-      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 305 + kListeMehr, 293, 50, 14},
-      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 360 + kListeMehr, 293, 50, 14},
+      I{IDC_IMPORT_GRID, "Static", "", SS_LEFT, 7, 181, 403, 106},
+      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 250, 293, 50, 14},
+      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 305, 293, 50, 14},
+      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 360, 293, 50, 14},
   };
   return t;
 }
@@ -53,20 +52,20 @@ win::DialogTemplate ImportTemplate() {
 win::DialogTemplate SimpleTemplate() {
   win::DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-  t.cx = 412 + kListeMehr;
+  t.cx = 412;
   t.cy = 214;
   t.caption = "Wertübernahme";
   using I = win::DialogItem;
   t.items = {
-      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, kListeCx, 9},
-      I{IDC_IMPORT_LIST, "ListBox", "", LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 18, kListeCx, 168},
-      I{0xFFFF, "Static", "Bitte wählen Sie den gewünschten Wert", SS_LEFT, 164 + kListeMehr, 7, 241, 9},
+      I{0xFFFF, "Static", "Bitte wählen Sie eine Position", SS_LEFT, 7, 7, 150, 9},
+      I{IDC_IMPORT_LIST, WC_LISTVIEW, "", kListStyle, 7, 18, 150, 168},
+      I{0xFFFF, "Static", "Bitte wählen Sie den gewünschten Wert", SS_LEFT, 164, 7, 241, 9},
       I{IDC_IMPORT_TREE, "SysTreeView32", "",
-        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164 + kListeMehr,
-        18, 241, 168},
-      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 245 + kListeMehr, 193, 50, 14},
-      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 300 + kListeMehr, 193, 50, 14},
-      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 355 + kListeMehr, 193, 50, 14},
+        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 164, 18, 241,
+        168},
+      I{IDOK, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 245, 193, 50, 14},
+      I{IDCANCEL, "Button", "Abbrechen", BS_PUSHBUTTON | WS_TABSTOP, 300, 193, 50, 14},
+      I{9, "Button", "Hilfe", BS_PUSHBUTTON | WS_TABSTOP, 355, 193, 50, 14},
   };
   return t;
 }
@@ -176,11 +175,17 @@ void Collect(int element, const CString& path, CArray<ImportData>& values, CStri
 void SetBold(CTreeCtrl& tree, HTREEITEM item, bool bold) { tree.SetItemState(item, bold ? TVIS_BOLD : 0, TVIS_BOLD); }
 bool IsBold(CTreeCtrl& tree, HTREEITEM item) { return (tree.GetItemState(item, TVIS_BOLD) & TVIS_BOLD) != 0; }
 
-CString SelectedListName(CListBox& list, const ImportSourceView& view) {
-  int index = list.GetCurSel();
-  if (index < 0) return CString();
-  auto position = std::size_t(list.GetItemData(index));
+// The name of the one selected position; empty when none or several are selected.
+CString SelectedListName(CListCtrl& list, const ImportSourceView& view) {
+  if (list.GetSelectedCount() != 1) return CString();
+  auto position = std::size_t(list.GetNextItem(-1, LVNI_SELECTED));
   return position < view.positions.size() ? view.positions[position].name : CString();
+}
+
+// Whether a list notification is a change of an item's selection (focus moves alone are not).
+bool SelectionChanged(NMHDR* header) {
+  auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+  return change && (change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED);
 }
 
 }  // namespace
@@ -204,8 +209,11 @@ std::vector<ImportSourceView::Position> ImportSourceView::ListPositions() {
     if (!program) continue;
     Position position;
     position.name = file.Left(file.GetLength() - 4);
-    position.program = "TQ-" + program->progName;
+    // The suite's variables position goes by the suite's name.
+    bool suite = program->shortProgName == ProgDB::kVariablesProgram;
+    position.program = "TQ-" + (suite ? CString("VERNIK") : program->progName);
     if (!program->moduleName.IsEmpty()) position.program += "/" + program->moduleName;
+    position.icon = program->icon;
     out.push_back(position);
   }
   return out;
@@ -229,13 +237,25 @@ CString ImportSourceView::MakeVarName(const CString& fileName, const CString& so
   return out;
 }
 
-void ImportSourceView::FillList(CListBox& list) {
+void ImportSourceView::FillList(CListCtrl& list, const char* context, const CString& selectedNoCase) {
   positions = ListPositions();
-  list.ResetContent();
+  ProgDB& programs = GetProgDB();
+  list.SetImageList(programs.GetImageList(), LVSIL_SMALL);
+  list.SetExtendedStyle(list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+  while (list.DeleteColumn(0)) {}
+  CRect window;
+  list.GetWindowRect(&window);
+  double w = window.Width() - 2 * ::GetSystemMetrics(SM_CXEDGE) - ::GetSystemMetrics(SM_CXVSCROLL);
+  list.InsertColumn(0, Tr(context, "Position"), LVCFMT_LEFT, int(0.6 * w / 1.01));
+  list.InsertColumn(1, Tr(context, "Programm"), LVCFMT_LEFT, int(0.4 * w / 1.01));
+  list.DeleteAllItems();
   for (std::size_t i = 0; i < positions.size(); ++i) {
-    CString text = positions[i].name + "    (" + positions[i].program + ")";
-    int index = list.AddString(text);
-    list.SetItemData(index, DWORD_PTR(i));
+    const Position& p = positions[i];
+    bool selected = !selectedNoCase.IsEmpty() && p.name.CompareNoCase(selectedNoCase) == 0;
+    int index = list.InsertItem(LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE, int(i), p.name,
+                                selected ? LVIS_SELECTED | LVIS_FOCUSED : 0, LVIS_SELECTED | LVIS_FOCUSED,
+                                programs.GetIconIndex(p.icon), LPARAM(i));
+    list.SetItemText(index, 1, p.program);
   }
 }
 
@@ -376,7 +396,7 @@ void ImportValGrid::CopyTo(CArray<ImportData>& out) {
 // --- DlgImportVal ---
 
 BEGIN_MESSAGE_MAP(DlgImportVal, CDialog)
-ON_LBN_SELCHANGE(IDC_IMPORT_LIST, OnListChanged)
+ON_NOTIFY(LVN_ITEMCHANGED, IDC_IMPORT_LIST, OnListChanged)
 ON_NOTIFY(NM_DBLCLK, IDC_IMPORT_TREE, OnTreeDblClk)
 ON_BN_CLICKED(IDC_IMPORT_TAKE, OnTake)
 ON_BN_CLICKED(IDC_IMPORT_RELEASE, OnRelease)
@@ -424,14 +444,14 @@ BOOL DlgImportVal::OnInitDialog() {
   m_grid.Create(area, this, IDC_IMPORT_GRID);
   m_grid.Layout();
 
-  m_view.FillList(m_list);
+  m_view.FillList(m_list, "DlgImportVal");
   if (!m_working.IsEmpty()) {
     CString last = m_working[m_working.GetSize() - 1].varPath;
     if (last.Find('\\') >= 0) last = last.Left(last.Find('\\'));
     int index = m_view.ListIndexOf(last, FALSE);
     if (index >= 0) {
-      m_list.SetCurSel(index);
-      m_list.SetTopIndex(index);
+      m_list.SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      m_list.EnsureVisible(index, FALSE);
     }
     m_view.ShowPosition(last, m_tree);
   }
@@ -468,8 +488,9 @@ void DlgImportVal::ShowSelectedPosition() {
   MarkTaken();
 }
 
-void DlgImportVal::OnListChanged() {
-  if (m_list.GetCurSel() >= 0) ShowSelectedPosition();
+void DlgImportVal::OnListChanged(NMHDR* header, LRESULT* result) {
+  if (SelectionChanged(header) && m_list.GetSelectedCount() == 1) ShowSelectedPosition();
+  if (result) *result = 0;
 }
 
 void DlgImportVal::Take(HTREEITEM item) {
@@ -591,7 +612,7 @@ void DlgImportVal::OnOK() {
 // --- DlgSimpleImportVal ---
 
 BEGIN_MESSAGE_MAP(DlgSimpleImportVal, CDialog)
-ON_LBN_SELCHANGE(IDC_IMPORT_LIST, OnListChanged)
+ON_NOTIFY(LVN_ITEMCHANGED, IDC_IMPORT_LIST, OnListChanged)
 ON_NOTIFY(NM_DBLCLK, IDC_IMPORT_TREE, OnTreeDblClk)
 ON_BN_CLICKED(9, OnHelp)
 END_MESSAGE_MAP()
@@ -613,13 +634,10 @@ BOOL DlgSimpleImportVal::OnInitDialog() {
   TOLK_HWNDTranslate(kArea, kDictionary, "DlgSimpleImportVal", m_hWnd);
   m_list.SubclassDlgItem(IDC_IMPORT_LIST, this);
   m_tree.SubclassDlgItem(IDC_IMPORT_TREE, this);
-  m_view.FillList(m_list);
+  m_view.FillList(m_list, "DlgSimpleImportVal", LastPosition());
   int index = m_view.ListIndexOf(LastPosition(), TRUE);
-  if (index >= 0) {
-    m_list.SetCurSel(index);
-    m_list.SetTopIndex(index);
-  }
-  OnListChanged();
+  if (index >= 0) m_list.EnsureVisible(index, FALSE);
+  ShowSelected();
   if (!LastTreePath().IsEmpty()) {
     HTREEITEM item = nullptr;
     TreeSelectPath(item, LastTreePath(), m_tree, TRUE);
@@ -627,7 +645,12 @@ BOOL DlgSimpleImportVal::OnInitDialog() {
   return TRUE;
 }
 
-void DlgSimpleImportVal::OnListChanged() {
+void DlgSimpleImportVal::OnListChanged(NMHDR* header, LRESULT* result) {
+  if (SelectionChanged(header)) ShowSelected();
+  if (result) *result = 0;
+}
+
+void DlgSimpleImportVal::ShowSelected() {
   CString name = SelectedListName(m_list, m_view);
   if (name.IsEmpty()) return;
   LastPosition() = name;

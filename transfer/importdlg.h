@@ -36,6 +36,7 @@ class ImportSourceView {
   struct Position {
     CString name;     // file name without ".tqx"
     CString program;  // "TQ-" + program [+ "/" + module]
+    int icon = -1;    // the program's icon number in the program database
   };
   // The positions of the current folder whose program is known, sorted without regard to case.
   static std::vector<Position> ListPositions();
@@ -43,8 +44,10 @@ class ImportSourceView {
   // character other than a digit, an ASCII letter or "_" becomes "_".
   static CString MakeVarName(const CString& fileName, const CString& sourceVarName);
 
-  // Fills the list box with the positions; the item data is the index into Positions().
-  void FillList(CListBox& list);
+  // Sets up the list (columns "Position" and "Programm" translated in the dialog's context, the program icons,
+  // full-row selection) and fills it with the positions; item i is positions[i]. selectedNoCase: the item of that
+  // name is created selected.
+  void FillList(CListCtrl& list, const char* context, const CString& selectedNoCase = CString());
   // Shows the exported values of a position in the tree (leaves carry index + 1, folders 0).
   void ShowPosition(const CString& positionName, CTreeCtrl& tree);
   int ListIndexOf(const CString& name, BOOL noCase) const;
@@ -90,7 +93,7 @@ class DlgImportVal : public CDialog {
   // Shows the position selected in the list again.
   void ShowSelectedPosition();
 
-  CListBox m_list;
+  CListCtrl m_list;
   CTreeCtrl m_tree;
   ImportValGrid m_grid;
   CHoverButton m_take, m_release, m_releaseAll;
@@ -100,7 +103,7 @@ class DlgImportVal : public CDialog {
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
-  void OnListChanged();
+  void OnListChanged(NMHDR* header, LRESULT* result);
   void OnTreeDblClk(NMHDR* header, LRESULT* result);
   void OnTake();
   void OnRelease();
@@ -125,16 +128,18 @@ class DlgSimpleImportVal : public CDialog {
   static CString& LastTreePath();
 
   ImportData m_chosen;
-  CListBox m_list;
+  CListCtrl m_list;
   CTreeCtrl m_tree;
   ImportSourceView m_view;
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override;
-  void OnListChanged();
+  void OnListChanged(NMHDR* header, LRESULT* result);
   void OnTreeDblClk(NMHDR* header, LRESULT* result);
   void OnHelp();
+  // Shows the position selected in the list, when exactly one is.
+  void ShowSelected();
   DECLARE_MESSAGE_MAP()
 };
 

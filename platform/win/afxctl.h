@@ -1,6 +1,7 @@
 // MFC-style wrappers of the built-in controls and of menus.
 #pragma once
 
+#include "platform/win/afxcoll.h"
 #include "platform/win/afxwnd.h"
 
 class CStatic : public CWnd {
@@ -273,6 +274,67 @@ class CTreeCtrl : public CWnd {
   BOOL EnsureVisible(HTREEITEM item) { return BOOL(SendMessage(TVM_ENSUREVISIBLE, 0, LPARAM(item))); }
   BOOL SortChildren(HTREEITEM item) { return BOOL(SendMessage(TVM_SORTCHILDREN, 0, LPARAM(item))); }
   UINT GetVisibleCount() const { return UINT(SendMessage(TVM_GETVISIBLECOUNT)); }
+};
+
+// The list view; report view shows the columns under a header, the item's icon comes from the small image list.
+class CListCtrl : public CWnd {
+  DECLARE_DYNAMIC(CListCtrl)
+ public:
+  BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+    return CWnd::Create(WC_LISTVIEW, nullptr, style, rect, parent, id);
+  }
+  int InsertColumn(int index, const LVCOLUMN* column) {
+    return int(SendMessage(LVM_INSERTCOLUMN, WPARAM(index), LPARAM(column)));
+  }
+  int InsertColumn(int index, LPCSTR heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
+  BOOL DeleteColumn(int index) { return BOOL(SendMessage(LVM_DELETECOLUMN, WPARAM(index))); }
+  BOOL GetColumn(int index, LVCOLUMN* column) const {
+    return BOOL(SendMessage(LVM_GETCOLUMN, WPARAM(index), LPARAM(column)));
+  }
+  BOOL SetColumn(int index, const LVCOLUMN* column) {
+    return BOOL(SendMessage(LVM_SETCOLUMN, WPARAM(index), LPARAM(column)));
+  }
+  int GetColumnWidth(int index) const { return int(SendMessage(LVM_GETCOLUMNWIDTH, WPARAM(index))); }
+  BOOL SetColumnWidth(int index, int width) {
+    return BOOL(SendMessage(LVM_SETCOLUMNWIDTH, WPARAM(index), MAKELPARAM(WORD(width), 0)));
+  }
+  int InsertItem(const LVITEM* item) { return int(SendMessage(LVM_INSERTITEM, 0, LPARAM(item))); }
+  int InsertItem(int index, LPCSTR text) { return InsertItem(LVIF_TEXT, index, text, 0, 0, 0, 0); }
+  int InsertItem(int index, LPCSTR text, int image) {
+    return InsertItem(LVIF_TEXT | LVIF_IMAGE, index, text, 0, 0, image, 0);
+  }
+  int InsertItem(UINT mask, int index, LPCSTR text, UINT state, UINT stateMask, int image, LPARAM param);
+  BOOL DeleteItem(int index) { return BOOL(SendMessage(LVM_DELETEITEM, WPARAM(index))); }
+  BOOL DeleteAllItems() { return BOOL(SendMessage(LVM_DELETEALLITEMS)); }
+  int GetItemCount() const { return int(SendMessage(LVM_GETITEMCOUNT)); }
+  BOOL GetItem(LVITEM* item) const { return BOOL(SendMessage(LVM_GETITEM, 0, LPARAM(item))); }
+  BOOL SetItem(const LVITEM* item) { return BOOL(SendMessage(LVM_SETITEM, 0, LPARAM(item))); }
+  CString GetItemText(int item, int subItem) const;
+  BOOL SetItemText(int item, int subItem, LPCSTR text);
+  DWORD_PTR GetItemData(int item) const;
+  BOOL SetItemData(int item, DWORD_PTR data);
+  int GetItemImage(int item) const;
+  UINT GetItemState(int item, UINT mask) const { return UINT(SendMessage(LVM_GETITEMSTATE, WPARAM(item), mask)); }
+  // item -1: every item.
+  BOOL SetItemState(int item, UINT state, UINT mask);
+  int GetNextItem(int item, UINT flags) const { return int(SendMessage(LVM_GETNEXTITEM, WPARAM(item), flags)); }
+  UINT GetSelectedCount() const { return UINT(SendMessage(LVM_GETSELECTEDCOUNT)); }
+  POSITION GetFirstSelectedItemPosition() const;
+  int GetNextSelectedItem(POSITION& pos) const;
+  // Image lists (LVSIL_NORMAL, LVSIL_SMALL, LVSIL_STATE); the control does not own them. Returns the previous one.
+  class CImageList* SetImageList(class CImageList* list, int which);
+  class CImageList* GetImageList(int which) const;
+  DWORD SetExtendedStyle(DWORD style) { return DWORD(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LPARAM(style))); }
+  DWORD GetExtendedStyle() const { return DWORD(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
+  BOOL EnsureVisible(int item, BOOL partialOk) { return BOOL(SendMessage(LVM_ENSUREVISIBLE, WPARAM(item), partialOk)); }
+  int GetTopIndex() const { return int(SendMessage(LVM_GETTOPINDEX)); }
+  int GetCountPerPage() const { return int(SendMessage(LVM_GETCOUNTPERPAGE)); }
+  // code: LVIR_BOUNDS, LVIR_ICON or LVIR_LABEL.
+  BOOL GetItemRect(int item, LPRECT r, UINT code) const;
+  int HitTest(CPoint p, UINT* flags = nullptr) const;
+  int HitTest(LVHITTESTINFO* info) const { return int(SendMessage(LVM_HITTEST, 0, LPARAM(info))); }
+  int SubItemHitTest(LVHITTESTINFO* info) { return int(SendMessage(LVM_SUBITEMHITTEST, 0, LPARAM(info))); }
+  int FindItem(LVFINDINFO* info, int start = -1) const;
 };
 
 class CToolTipCtrl : public CWnd {

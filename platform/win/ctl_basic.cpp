@@ -1156,6 +1156,7 @@ void RegisterBuiltInClasses() {
   RegisterClassOf("Button", &ButtonProc, CS_DBLCLKS, nullptr);
   RegisterClassOf("Edit", &EditProc, CS_DBLCLKS, nullptr);
   RegisterListControls();
+  RegisterListViewControl();
   RegisterCommonControls();
   RegisterScrollBarControl();
 }

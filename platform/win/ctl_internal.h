@@ -17,6 +17,7 @@ HFONT UseFont(HDC dc, HFONT font);
 std::string Lower(std::string s);
 void RegisterClassOf(const char* name, WNDPROC proc, UINT style, HBRUSH background);
 void RegisterListControls();
+void RegisterListViewControl();
 void RegisterCommonControls();
 void RegisterScrollBarControl();
 int FontHeight(HFONT font);

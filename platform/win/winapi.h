@@ -223,6 +223,35 @@ inline constexpr UINT NM_FIRST = 0, NM_OUTOFMEMORY = UINT(-1), NM_CLICK = UINT(-
                       LVN_BEGINLABELEDIT = UINT(-105), LVN_ENDLABELEDIT = UINT(-106);
 inline constexpr UINT LVIF_TEXT = 0x1, LVIF_IMAGE = 0x2, LVIF_PARAM = 0x4, LVIF_STATE = 0x8;
 
+// List view (report view with a header of columns; the other views draw as one column).
+inline constexpr const char* WC_LISTVIEW = "SysListView32";
+inline constexpr UINT LVM_FIRST = 0x1000, LVM_GETIMAGELIST = 0x1002, LVM_SETIMAGELIST = 0x1003,
+                      LVM_GETITEMCOUNT = 0x1004, LVM_GETITEM = 0x1005, LVM_SETITEM = 0x1006, LVM_INSERTITEM = 0x1007,
+                      LVM_DELETEITEM = 0x1008, LVM_DELETEALLITEMS = 0x1009, LVM_GETNEXTITEM = 0x100C,
+                      LVM_FINDITEM = 0x100D, LVM_GETITEMRECT = 0x100E, LVM_HITTEST = 0x1012, LVM_ENSUREVISIBLE = 0x1013,
+                      LVM_GETCOLUMN = 0x1019, LVM_SETCOLUMN = 0x101A, LVM_INSERTCOLUMN = 0x101B,
+                      LVM_DELETECOLUMN = 0x101C, LVM_GETCOLUMNWIDTH = 0x101D, LVM_SETCOLUMNWIDTH = 0x101E,
+                      LVM_GETTOPINDEX = 0x1027, LVM_GETCOUNTPERPAGE = 0x1028, LVM_SETITEMSTATE = 0x102B,
+                      LVM_GETITEMSTATE = 0x102C, LVM_GETITEMTEXT = 0x102D, LVM_SETITEMTEXT = 0x102E,
+                      LVM_GETSELECTEDCOUNT = 0x1032, LVM_SETEXTENDEDLISTVIEWSTYLE = 0x1036,
+                      LVM_GETEXTENDEDLISTVIEWSTYLE = 0x1037, LVM_SUBITEMHITTEST = 0x1039;
+inline constexpr UINT LVN_ITEMCHANGING = UINT(-100), LVN_ITEMCHANGED = UINT(-101), LVN_INSERTITEM = UINT(-102),
+                      LVN_DELETEITEM = UINT(-103), LVN_DELETEALLITEMS = UINT(-104), LVN_COLUMNCLICK = UINT(-108),
+                      LVN_KEYDOWN = UINT(-155);
+inline constexpr DWORD LVS_ICON = 0x0, LVS_REPORT = 0x1, LVS_SMALLICON = 0x2, LVS_LIST = 0x3, LVS_TYPEMASK = 0x3,
+                       LVS_SINGLESEL = 0x4, LVS_SHOWSELALWAYS = 0x8, LVS_SORTASCENDING = 0x10,
+                       LVS_NOCOLUMNHEADER = 0x4000, LVS_NOSORTHEADER = 0x8000;
+inline constexpr DWORD LVS_EX_GRIDLINES = 0x1, LVS_EX_FULLROWSELECT = 0x20;
+inline constexpr UINT LVIS_FOCUSED = 0x1, LVIS_SELECTED = 0x2;
+inline constexpr UINT LVNI_ALL = 0x0, LVNI_FOCUSED = 0x1, LVNI_SELECTED = 0x2, LVNI_ABOVE = 0x100, LVNI_BELOW = 0x200;
+inline constexpr int LVSIL_NORMAL = 0, LVSIL_SMALL = 1, LVSIL_STATE = 2;
+inline constexpr UINT LVCF_FMT = 0x1, LVCF_WIDTH = 0x2, LVCF_TEXT = 0x4, LVCF_SUBITEM = 0x8;
+inline constexpr int LVCFMT_LEFT = 0, LVCFMT_RIGHT = 1, LVCFMT_CENTER = 2;
+inline constexpr UINT LVHT_NOWHERE = 0x1, LVHT_ONITEMICON = 0x2, LVHT_ONITEMLABEL = 0x4, LVHT_ONITEM = 0x6,
+                      LVHT_ABOVE = 0x8, LVHT_BELOW = 0x10;
+inline constexpr int LVIR_BOUNDS = 0, LVIR_ICON = 1, LVIR_LABEL = 2;
+inline constexpr UINT LVFI_PARAM = 0x1, LVFI_STRING = 0x2, LVFI_PARTIAL = 0x8;
+
 // Tab control.
 inline constexpr UINT TCM_FIRST = 0x1300, TCM_GETIMAGELIST = 0x1302, TCM_SETIMAGELIST = 0x1303,
                       TCM_GETITEMCOUNT = 0x1304, TCM_GETITEM = 0x1305, TCM_SETITEM = 0x1306, TCM_INSERTITEM = 0x1307,
@@ -543,6 +572,64 @@ struct NMTREEVIEW {
   TVITEM itemOld;
   TVITEM itemNew;
   POINT ptDrag;
+};
+struct LVITEM {
+  UINT mask;
+  int iItem;
+  int iSubItem;
+  UINT state;
+  UINT stateMask;
+  LPSTR pszText;
+  int cchTextMax;
+  int iImage;
+  LPARAM lParam;
+  int iIndent;
+};
+struct LVCOLUMN {
+  UINT mask;
+  int fmt;
+  int cx;
+  LPSTR pszText;
+  int cchTextMax;
+  int iSubItem;
+};
+// LVN_ITEMCHANGING/-CHANGED, LVN_INSERTITEM, LVN_DELETEITEM, LVN_COLUMNCLICK; the mouse notifications add the keys.
+struct NMLISTVIEW {
+  NMHDR hdr;
+  int iItem;
+  int iSubItem;
+  UINT uNewState;
+  UINT uOldState;
+  UINT uChanged;
+  POINT ptAction;
+  LPARAM lParam;
+};
+struct NMITEMACTIVATE {
+  NMHDR hdr;
+  int iItem;
+  int iSubItem;
+  UINT uNewState;
+  UINT uOldState;
+  UINT uChanged;
+  POINT ptAction;
+  LPARAM lParam;
+  UINT uKeyFlags;
+};
+struct NMLVKEYDOWN {
+  NMHDR hdr;
+  WORD wVKey;
+  UINT flags;
+};
+struct LVHITTESTINFO {
+  POINT pt;
+  UINT flags;
+  int iItem;
+  int iSubItem;
+};
+struct LVFINDINFO {
+  UINT flags;
+  LPCSTR psz;
+  LPARAM lParam;
 };
 struct TVHITTESTINFO {
   POINT pt;

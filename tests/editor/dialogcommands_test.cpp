@@ -2,6 +2,8 @@
 // answered as an engineer would, and what the dialog returns must arrive in the text or the document part.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "editor/dbimportdlg.h"
@@ -12,6 +14,8 @@
 #include "editor/settingsdlg.h"
 #include "editor/symboldlg.h"
 #include "editor/tabledlg.h"
+#include "framework/progdb.h"
+#include "transfer/importdlg.h"
 #include "framework/regsettings.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/headless.h"
@@ -332,6 +336,74 @@ TEST_F(DialogCommandTest, TheValueImportRecalculatesOnOkOnly) {
     Press(editor_.bar2, 11547);
     EXPECT_EQ(Text().find("A = b*2 = 0,8") != std::string::npos, answer == IDOK) << Text();
   }
+}
+
+// "Einzelwert direkt übernehmen": the chosen value's name goes into the text at the caret and the value into the
+// position's variable definitions, under the heading a list without one gets.
+TEST_F(DialogCommandTest, TheSingleValueImportWritesTheNameAndDefinesTheValue) {
+  const std::string source = dir_ + "/12a.tqx";
+  const int doc = VIDUV_CreateDoc(source.c_str());
+  const int top = VIDUV_GetRootElement(doc);
+  VIDUV_SetString(top, "progname", "KOLUMO");
+  VIDUV_SetString(top, "version", "2012.01");
+  const int folder = VIDUV_AddChildElement(VIDUV_AddChildElement(top, "exports"), "folder");
+  VIDUV_SetString(folder, "desc", "Auflager1");
+  const int value = VIDUV_AddChildElement(folder, "value");
+  VIDUV_SetString(value, "desc", "max Az");
+  VIDUV_SetString(value, "varName", "maxAz");
+  VIDUV_SetString(value, "unit", "kN");
+  VIDUV_SetDouble(value, "val", 412.5);
+  ASSERT_TRUE(VIDUV_SaveDoc(doc));
+  VIDUV_CloseDoc(doc);
+  auto variable = std::make_unique<CVarDefVariable>();
+  variable->varName = "h";
+  position_->varDefs.Add(std::move(variable));
+
+  // The program database of the installation knows the column program by its description file.
+  struct Root {
+    const char* before = std::getenv("KOLUMO_ROOT");
+    std::string kept = before ? before : "";
+    Root() {
+      setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 1);
+      GetProgDB().Reload();
+    }
+    ~Root() {
+      if (before)
+        setenv("KOLUMO_ROOT", kept.c_str(), 1);
+      else
+        unsetenv("KOLUMO_ROOT");
+      GetProgDB().Reload();
+    }
+  } root;
+  char here[4096];
+  ASSERT_NE(::getcwd(here, sizeof here), nullptr);
+  ASSERT_EQ(::chdir(dir_.c_str()), 0);
+  DlgSimpleImportVal::LastPosition().Empty();
+  DlgSimpleImportVal::LastTreePath().Empty();
+  Open("{\\rtf1 N = \\par}");
+  editor_.text.SetSel(4, 4);
+  win::script::QueueMenuCommand(400);
+  win::script::QueueDialog([](CDialog& d) {
+    auto& dialog = static_cast<DlgSimpleImportVal&>(d);
+    ASSERT_EQ(dialog.m_list.GetItemCount(), 1);
+    EXPECT_EQ(dialog.m_list.GetItemText(0, 0), "12a");
+    dialog.m_list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    auto leaf = dialog.m_view.itemOfPath.find("12a\\Auflager1\\max Az");
+    ASSERT_NE(leaf, dialog.m_view.itemOfPath.end());
+    dialog.m_tree.SelectItem(leaf->second);
+    d.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  editor_.ShowContextMenu(CPoint(100, 100));
+  win::PumpMessages();
+  ASSERT_EQ(::chdir(here), 0);
+  EXPECT_NE(Text().find("N = P_12a_maxAz"), std::string::npos) << Text();
+  CVarDefList& defs = position_->varDefs;
+  ASSERT_EQ(defs.GetSize(), 3);  // the variable, the heading, the taken value
+  EXPECT_EQ(defs.GetAt(1)->type, CVarDefEntry::kUeberschrift);
+  auto* taken = defs.GetAs<CVarDefWertUebernahme>(2);
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(std::string(taken->GetImport().varName), "P_12a_maxAz");
+  EXPECT_DOUBLE_EQ(taken->GetImport().value, 412.5);
 }
 
 }  // namespace

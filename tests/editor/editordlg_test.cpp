@@ -452,6 +452,48 @@ TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFrom
   richdoc::Document d;
   d.ReadRtf(rtf.c_str());
   EXPECT_EQ(d.text, "Vorlage\r");
+
+  // Without a template of the user's the installation's own is taken: a document position of its own kind.
+  struct RootRestore {
+    const char* before = std::getenv("KOLUMO_ROOT");
+    std::string kept = before ? before : "";
+    ~RootRestore() {
+      if (before)
+        ::setenv("KOLUMO_ROOT", kept.c_str(), 1);
+      else
+        ::unsetenv("KOLUMO_ROOT");
+    }
+  } rootRestore;
+  ::setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 1);
+  fs::remove(GetVorbelegungFile("Skrib", nullptr).GetString());
+  const fs::path shippedBlock = fs::path(::testing::TempDir()) / "baustein2.tqx";
+  fs::remove(shippedBlock);
+  win::script::QueueFileDialog(shippedBlock.string());
+  editor_.SaveBuildingBlock();
+  const int second = VIDUV_OpenDoc(shippedBlock.string().c_str());
+  ASSERT_NE(second, 0) << "the shipped template makes the block";
+  const int root = VIDUV_GetRootElement(second);
+  EXPECT_EQ(std::string(VIDUV_GetString(root, "progname")), "Skrib");
+  const int part = VIDUV_FindFirstChild(VIDUV_FindFirstChild(root, "input"), "Skrib");
+  rtf.assign(std::size_t(VIDUV_GetBinDataLength(part, "rtfData")), '\0');
+  VIDUV_GetBinData(part, "rtfData", rtf.data());
+  VIDUV_CloseDoc(second);
+  richdoc::Document shipped;
+  shipped.ReadRtf(rtf.c_str());
+  EXPECT_EQ(shipped.text, "Vorlage\r");
+  fs::remove(shippedBlock);
+
+  // Neither template: the engineer is told, no file name is asked for and nothing is written.
+  const fs::path emptyRoot = common / "leer";
+  fs::create_directories(emptyRoot);
+  ::setenv("KOLUMO_ROOT", emptyRoot.c_str(), 1);
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  editor_.SaveBuildingBlock();
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("TQ-Skrib Vorbelegung.tqx' fehlt"), std::string::npos)
+      << win::msgbox::Log()[0].text;
+  EXPECT_FALSE(fs::exists(shippedBlock));
 }
 
 }  // namespace

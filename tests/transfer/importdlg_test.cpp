@@ -309,6 +309,47 @@ TEST_F(ImportTest, TakingReleasingAndRemovingChangeOnlyTheirOwnEntries) {
   EXPECT_EQ(position.defined, 2);
 }
 
+// The list offers the positions whose program the installation knows, by name without regard to case, each with
+// its program's name and icon; the suite's variables position goes by the suite's name.
+TEST_F(ImportTest, ThePositionListNamesEachKnownPositionsProgram) {
+  fs::create_directories(folder_ / "root" / "pi");
+  fs::copy_file(KOLUMO_SOURCE_DIR "/data/pi/kolumo.pi", folder_ / "root" / "pi" / "kolumo.pi");
+  std::ofstream(folder_ / "root" / "pi" / "variablen.pi")
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root shortProgName=\"VARIABLEN\" progName=\"Variablen\" "
+         "shortModuleName=\"\" moduleName=\"\" progType=\"0\" bModularisieren=\"1\" iconName=\"variablen\"><interface "
+         "DLLName=\"\"/>"
+         "<icon/><additionalFiles num=\"0\"/></root>\n";
+  for (const auto& [file, program] : std::vector<std::pair<std::string, std::string>>{
+           {"b_Stuetze.tqx", "KOLUMO"}, {"A_Werte.tqx", "VARIABLEN"}, {"C_Fremd.tqx", "UNBEKANNT"}}) {
+    const int doc = VIDUV_CreateDoc(file.c_str());
+    VIDUV_SetString(VIDUV_GetRootElement(doc), "progname", program.c_str());
+    VIDUV_SetString(VIDUV_GetRootElement(doc), "version", "2012.01");
+    ASSERT_TRUE(VIDUV_SaveDoc(doc));
+    VIDUV_CloseDoc(doc);
+  }
+  const char* before = std::getenv("KOLUMO_ROOT");
+  const std::string kept = before ? before : "";
+  setenv("KOLUMO_ROOT", (folder_ / "root").c_str(), 1);
+  GetProgDB().Reload();
+  const auto positions = ImportSourceView::ListPositions();
+  ProgDB& programs = GetProgDB();
+  const int columnIcon = programs.FindProg("KOLUMO", "") ? programs.FindProg("KOLUMO", "")->icon : -2;
+  const int variablesIcon = programs.FindProg("VARIABLEN", "") ? programs.FindProg("VARIABLEN", "")->icon : -2;
+  if (before)
+    setenv("KOLUMO_ROOT", kept.c_str(), 1);
+  else
+    unsetenv("KOLUMO_ROOT");
+  GetProgDB().Reload();
+  ASSERT_EQ(positions.size(), 2u) << "the position of an unknown program is left out";
+  EXPECT_EQ(positions[0].name, "A_Werte");
+  EXPECT_EQ(positions[0].program, "TQ-VERNIK");
+  EXPECT_EQ(positions[0].icon, variablesIcon);
+  EXPECT_EQ(positions[1].name, "b_Stuetze");
+  EXPECT_EQ(positions[1].program, "TQ-Stahlbetonstütze Theorie II.Ordnung, veränderl. Querschn.");
+  EXPECT_EQ(positions[1].icon, columnIcon);
+  EXPECT_NE(columnIcon, variablesIcon);
+}
+
 TEST_F(ImportTest, CancelLeavesTheDefinitionsAlone) {
   WriteExports("Pos1.tqx", {"A\\x=x:1"});
   Position position;
@@ -435,20 +476,30 @@ TEST_F(HostImportTest, AnImportedReactionFollowsItsSourceAndKeepsItsLastNumberWh
     int index = dialog.m_view.ListIndexOf("Pos1", FALSE);
     ASSERT_EQ(index, 0);
     EXPECT_EQ(dialog.m_view.positions[0].program.Left(3), "TQ-");
-    {
-      // The entry reads whole: its text in the list's font, with the list's two pixels either side, fits the list.
-      CRect client;
-      dialog.m_list.GetClientRect(&client);
-      CClientDC dc(&dialog.m_list);
-      CFont* alt = dc.SelectObject(dialog.m_list.GetFont());
-      CString text;
-      dialog.m_list.GetText(index, text);
-      EXPECT_NE(text.Find(dialog.m_view.positions[0].program), -1) << text.GetString();
-      EXPECT_LE(dc.GetTextExtent(text, text.GetLength()).cx + 4, client.Width()) << text.GetString();
-      dc.SelectObject(alt);
-    }
-    dialog.m_list.SetCurSel(index);
-    d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_IMPORT_LIST, LBN_SELCHANGE), LPARAM(dialog.m_list.m_hWnd));
+    // Two columns, the program's icon from the program database, the whole row selected by a click.
+    EXPECT_EQ(dialog.m_list.GetItemText(index, 0), "Pos1");
+    EXPECT_EQ(dialog.m_list.GetItemText(index, 1), dialog.m_view.positions[0].program);
+    ProgDB& programs = GetProgDB();
+    EXPECT_EQ(dialog.m_list.GetImageList(LVSIL_SMALL)->GetSafeHandle(), programs.GetImageList()->GetSafeHandle());
+    ProgDBEntry* column = programs.FindProgForFile("Pos1.tqx");
+    ASSERT_NE(column, nullptr);
+    EXPECT_EQ(dialog.m_list.GetItemImage(index), programs.GetIconIndex(column->icon));
+    EXPECT_TRUE(dialog.m_list.GetExtendedStyle() & LVS_EX_FULLROWSELECT);
+    LVCOLUMN heading{};
+    char caption[32];
+    heading.mask = LVCF_TEXT;
+    heading.pszText = caption;
+    heading.cchTextMax = sizeof(caption);
+    ASSERT_TRUE(dialog.m_list.GetColumn(1, &heading));
+    EXPECT_STREQ(caption, "Programm");
+    // The columns share the list's width 60 : 40.
+    EXPECT_NEAR(double(dialog.m_list.GetColumnWidth(0)) / dialog.m_list.GetColumnWidth(1), 1.5, 0.02);
+    EXPECT_TRUE(dialog.m_view.shownFile.IsEmpty()) << "nothing shown before a position is chosen";
+    CRect row;
+    ASSERT_TRUE(dialog.m_list.GetItemRect(index, &row, LVIR_BOUNDS));
+    win::input::Click(dialog.m_list.m_hWnd, dialog.m_list.GetColumnWidth(0) + 5, row.CenterPoint().y);
+    EXPECT_EQ(dialog.m_list.GetNextItem(-1, LVNI_SELECTED), index);
+    EXPECT_EQ(dialog.m_view.shownFile, "Pos1.tqx") << "a click in the program column chose the position";
     auto leaf = dialog.m_view.itemOfPath.find(kPath);
     ASSERT_NE(leaf, dialog.m_view.itemOfPath.end());
     dialog.m_tree.SelectItem(leaf->second);
@@ -523,8 +574,7 @@ TEST_F(HostImportTest, TheSingleValueDialogOpensAtThePositionAndValueChosenLast)
   DlgSimpleImportVal first(&parent_);
   win::script::QueueDialog([&](CDialog& d) {
     d.SendMessage(WM_COMMAND, IDOK, 0);  // nothing chosen: the dialog stays open
-    first.m_list.SetCurSel(0);
-    d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_IMPORT_LIST, LBN_SELCHANGE), LPARAM(first.m_list.m_hWnd));
+    first.m_list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
     auto leaf = first.m_view.itemOfPath.find("Pos1\\Auflager3\\z-z\\1: ständig\\max Az");
     ASSERT_NE(leaf, first.m_view.itemOfPath.end());
     first.m_tree.SelectItem(leaf->second);
@@ -539,7 +589,7 @@ TEST_F(HostImportTest, TheSingleValueDialogOpensAtThePositionAndValueChosenLast)
 
   DlgSimpleImportVal second(&parent_);
   win::script::QueueDialog([&](CDialog& d) {
-    EXPECT_EQ(second.m_list.GetCurSel(), 0);
+    EXPECT_EQ(second.m_list.GetNextItem(-1, LVNI_SELECTED), 0);
     HTREEITEM selected = second.m_tree.GetSelectedItem();
     ASSERT_NE(selected, nullptr);
     ASSERT_NE(second.m_view.RecordOf(second.m_tree, selected), nullptr);
