@@ -69,5 +69,5 @@ find_box() { box=$(xdotool search --name '^kolumo$' 2>/dev/null | tail -n1) && [
 # window when the press closed it: xdotool's complaint about that is no failure.
 answer_box_with() {
   xdotool key --window "$box" "$1" 2>/dev/null
-  wait_for 10 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
+  wait_for 30 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
 }
