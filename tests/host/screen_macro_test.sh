@@ -31,12 +31,12 @@ edit() {
 find_named() {
   local name=$1
   found=""
-  wait_for 10 sh -c "xdotool search --name '^$name\$' >/dev/null 2>&1" || return 1
+  wait_for 60 sh -c "xdotool search --name '^$name\$' >/dev/null 2>&1" || return 1
   found=$(xdotool search --name "^$name\$" | head -n1)
 }
 finish() {
   xdotool mousemove --window "$main" 877 457 click 1  # OK
-  wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
+  wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
   wait "$app"
   local status=$?
   app=""
@@ -60,9 +60,13 @@ cat >"$ORMI_REGISTRY" <<'XML'
 XML
 edit Stuetze
 # Window coordinates at the dialog font: the first tab, the text, the toolbar's "VB" button.
+# Each step is given a moment: under the sanitizers the editor takes its focus late and the typing went elsewhere.
 xdotool mousemove --window "$main" 57 42 click 1
+sleep 1
 xdotool mousemove --window "$main" 329 276 click 1
+sleep 1
 xdotool type --delay 15 "Notiz"
+sleep 1
 xdotool mousemove --window "$main" 509 100 click 1
 find_named "Visual Basic Scripting" || fail "no macro dialog"
 macros=$found
@@ -76,9 +80,9 @@ xdotool key --window "$editor" Return
 xdotool type --window "$editor" --delay 15 "End Function"
 shot macro-editor
 xdotool mousemove --window "$editor" 550 448 click 1  # OK
-wait_for 10 sh -c "! xdotool search --name '^Makro bearbeiten\$' >/dev/null 2>&1" || fail "the editor stayed open"
+wait_for 30 sh -c "! xdotool search --name '^Makro bearbeiten\$' >/dev/null 2>&1" || fail "the editor stayed open"
 xdotool mousemove --window "$macros" 428 303 click 1  # OK
-wait_for 10 sh -c "! xdotool search --name '^Visual Basic Scripting\$' >/dev/null 2>&1" || fail "the macro dialog stayed open"
+wait_for 30 sh -c "! xdotool search --name '^Visual Basic Scripting\$' >/dev/null 2>&1" || fail "the macro dialog stayed open"
 finish
 saved=$(sed -n 's/.*VBScript="\([^"]*\)".*/\1/p' Stuetze.tqx | head -n1 | base64 -d 2>/dev/null)
 [ "$saved" = "$(printf 'Function Drei()\n  Drei = 3\nEnd Function')" ] || fail "the saved macro text is \"$saved\""
@@ -97,6 +101,6 @@ xdotool mousemove --window "$import" 207 84 click 1  # the first position's prog
 sleep 0.5
 shot import-dialog
 xdotool key --window "$import" Escape
-wait_for 10 sh -c "! xdotool search --name '^Wert.*bernahme\$' >/dev/null 2>&1" || fail "the value-import dialog stayed open"
+wait_for 30 sh -c "! xdotool search --name '^Wert.*bernahme\$' >/dev/null 2>&1" || fail "the value-import dialog stayed open"
 finish
 echo "passed"
