@@ -1136,6 +1136,26 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+bool ScrollTop(int& top, WPARAM wParam, int page, int bottom) {
+  switch (LOWORD(wParam)) {
+    case SB_LINEUP: top--; return true;
+    case SB_LINEDOWN: top++; return true;
+    case SB_PAGEUP: top -= page; return true;
+    case SB_PAGEDOWN: top += page; return true;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: top = HIWORD(wParam); return true;
+    case SB_TOP:
+      if (bottom < 0) return false;
+      top = 0;
+      return true;
+    case SB_BOTTOM:
+      if (bottom < 0) return false;
+      top = bottom;
+      return true;
+    default: return false;
+  }
+}
+
 std::string Lower(std::string s) {
   for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
   return s;

@@ -1123,16 +1123,7 @@ LRESULT TreeKeyDown(HWND wnd, TreeState& s, WPARAM wParam) {
 LRESULT TreeVScroll(HWND wnd, TreeState& s, WPARAM wParam) {
   RECT rc;
   GetClientRect(wnd, &rc);
-  int rows = std::max(1, int(rc.bottom) / s.itemHeight);
-  switch (LOWORD(wParam)) {
-    case SB_LINEUP: s.top--; break;
-    case SB_LINEDOWN: s.top++; break;
-    case SB_PAGEUP: s.top -= rows; break;
-    case SB_PAGEDOWN: s.top += rows; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
-    default: return 0;
-  }
+  if (!ScrollTop(s.top, wParam, std::max(1, int(rc.bottom) / s.itemHeight))) return 0;
   UpdateTreeScroll(wnd, s);
   InvalidateRect(wnd, nullptr, TRUE);
   return 0;

@@ -21,5 +21,8 @@ void RegisterListViewControl();
 void RegisterCommonControls();
 void RegisterScrollBarControl();
 int FontHeight(HFONT font);
+// Moves a list's first shown row by a WM_VSCROLL code (page: rows a page; bottom: the row SB_BOTTOM goes to, or
+// negative where the control takes no SB_TOP/SB_BOTTOM). False for a code that moves nothing.
+bool ScrollTop(int& top, WPARAM wParam, int page, int bottom = -1);
 
 }  // namespace win::detail

@@ -264,18 +264,7 @@ LRESULT ListKeyDown(HWND wnd, Window* w, ListState& s, WPARAM wParam) {
 }
 
 LRESULT ListVScroll(HWND wnd, ListState& s, WPARAM wParam) {
-  int rows = VisibleRows(wnd, s);
-  switch (LOWORD(wParam)) {
-    case SB_LINEUP: s.top--; break;
-    case SB_LINEDOWN: s.top++; break;
-    case SB_PAGEUP: s.top -= rows; break;
-    case SB_PAGEDOWN: s.top += rows; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
-    case SB_TOP: s.top = 0; break;
-    case SB_BOTTOM: s.top = s.Count(); break;
-    default: return 0;
-  }
+  if (!ScrollTop(s.top, wParam, VisibleRows(wnd, s), s.Count())) return 0;
   UpdateListScroll(wnd, s);
   InvalidateRect(wnd, nullptr, TRUE);
   return 0;

@@ -496,16 +496,7 @@ LRESULT KeyDown(HWND wnd, ListViewState& s, WPARAM wParam) {
 }
 
 LRESULT VScroll(HWND wnd, ListViewState& s, WPARAM wParam) {
-  int page = RowsPerPage(wnd, s);
-  switch (LOWORD(wParam)) {
-    case SB_LINEUP: s.top--; break;
-    case SB_LINEDOWN: s.top++; break;
-    case SB_PAGEUP: s.top -= page; break;
-    case SB_PAGEDOWN: s.top += page; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: s.top = HIWORD(wParam); break;
-    default: return 0;
-  }
+  if (!ScrollTop(s.top, wParam, RowsPerPage(wnd, s))) return 0;
   UpdateScroll(wnd, s);
   Changed(wnd);
   return 0;
