@@ -6,8 +6,15 @@
 namespace {
 constexpr double kScale = 10000.0;  // model units to search units
 
-long Trunc(double v) { return long(std::trunc(v)); }
-POINT Pt(double x, double y) { return POINT{LONG(Trunc(x)), LONG(Trunc(y))}; }
+// Coordinates from a position beyond any screen (a load 1e300 m up) saturate instead of wrapping: a box there
+// still lies far off, and sums of offsets and heights stay inside a long.
+constexpr double kFar = 1e15;
+long Trunc(double v) { return std::isnan(v) ? 0 : long(std::trunc(std::clamp(v, -kFar, kFar))); }
+POINT Pt(double x, double y) {
+  constexpr double lim = 2147483647.0;
+  return POINT{LONG(std::clamp(std::trunc(std::isnan(x) ? 0.0 : x), -lim, lim)),
+               LONG(std::clamp(std::trunc(std::isnan(y) ? 0.0 : y), -lim, lim))};
+}
 
 // A box's region is built one row per unit of its height: beyond this many rows (a column typed in millimetres
 // is drawn thousands of times too large) two boxes whose bounds overlap count as colliding, which can only move
@@ -102,7 +109,7 @@ CLabelBox CLabelPlacer::MakeBox(int code, POINT p, POINT q, int side, long offse
   const double sn = std::sin(phi), cs = std::cos(phi);
   const double s = side == -1 ? -1.0 : 1.0;
   const double d = s * double(offset);
-  const double far1 = s * double(offset + h1), far2 = s * double(offset + h2);
+  const double far1 = s * (double(offset) + double(h1)), far2 = s * (double(offset) + double(h2));
   POINT c[4] = {p, p, p, p};  // start-near, start-far, end-near, end-far
   switch (code) {
     case 1:
@@ -172,6 +179,9 @@ double CLabelPlacer::FindOffset(int code, double px, double py, double qx, doubl
     std::swap(py, qy);
   }
   if (extentStart > extentEnd) std::swap(extentStart, extentEnd);
+  // Nothing can be placed against a length or height that is no number: the label stays at its base, unplaced.
+  for (double v : {px, py, qx, qy, modelLength, extentStart, extentEnd, height, baseOffset})
+    if (!std::isfinite(v)) return std::isfinite(baseOffset) ? baseOffset : 0.0;
   const long ix1 = Trunc(px * kScale), iy1 = Trunc(py * kScale), ix2 = Trunc(qx * kScale), iy2 = Trunc(qy * kScale);
   const long h = Trunc(height * kScale);
   const long base = Trunc(baseOffset * kScale);
@@ -205,7 +215,7 @@ double CLabelPlacer::FindOffset(int code, double px, double py, double qx, doubl
       return double(offset) * 0.0001;
     }
     ++level;
-    step += h;
+    step = std::clamp(step + h, -Trunc(kFar), Trunc(kFar));  // the levels, not the offsets, end the search
   }
 }
 

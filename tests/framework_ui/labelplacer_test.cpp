@@ -1,6 +1,9 @@
 // Label placement: box corners per placement code, collisions, and the search for a free offset.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "framework_ui/labelplacer.h"
 
 namespace {
@@ -146,4 +149,32 @@ TEST(LabelBoxTest, HugeBoxesCollideByTheirBounds) {
        make(999000, -10, 1000000, -20), true},
   };
   for (Case& c : cases) EXPECT_EQ(c.a.Collides(c.b), c.collides) << c.name;
+}
+
+// A damaged position can put a load at no number or 1e300 m up; its label must neither crash the drawing nor
+// take a place other labels then avoid.
+TEST(LabelPlacerTest, PositionsBeyondAnyScreenStayFinite) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  CLabelPlacer placer;
+  struct Case {
+    const char* name;
+    double qy, extentStart, extentEnd, height, base;
+  } unplaced[] = {
+      {"height no number", 5, 1, 2, nan, 0.25},
+      {"extent infinite", 5, -inf, 2, 0.5, 0.25},
+      {"column top infinite", inf, 1, 2, 0.5, 0.25},
+      {"base no number", 5, 1, 2, 0.5, nan},
+  };
+  for (const Case& c : unplaced) {
+    const double o = placer.FindOffset(1, 0, 0, 0, c.qy, 5, c.extentStart, c.extentEnd, c.height, 1, c.base);
+    EXPECT_TRUE(std::isfinite(o)) << c.name;
+  }
+  EXPECT_EQ(placer.GetCount(), 0) << "labels at no number are not placed";
+  // Finite but far beyond the search range: placed, stacked, and the offsets stay finite numbers.
+  for (int i = 0; i < 3; ++i) {
+    const double o = placer.FindOffset(1, 0, -1e300, 0, 1e300, 1e300, 1e299, 2e299, 1e300, 1, -1e300);
+    EXPECT_TRUE(std::isfinite(o)) << "huge label " << i;
+  }
+  EXPECT_EQ(placer.GetCount(), 3);
+  EXPECT_DOUBLE_EQ(placer.PlaceLabel(0.0, 5.0, 1.0, 2.0, 0.5, 0.0), 0.0) << "an ordinary label is not pushed away";
 }
