@@ -142,7 +142,8 @@ TEST_F(DesignCodeCatalogue, EveryGradeListNameLeadsToItsCatalogueName) {
 //   DIN 1045-1:2008 13.5.2 (1)-(3): ds,l >= 12 mm; As,min = 0.15 |NEd| / fyd; As,max = 0.09 Ac (laps included).
 //   EN 1992-1-1 9.5.2 (1)-(3), recommended values: 8 mm; max(0.10 NEd / fyd, 0.002 Ac); 0.04 Ac outside laps,
 //     0.08 Ac at laps (the table takes the latter).
-//   SIA 262:2003 5.5.4: longitudinal ratio at least 0.6 %, at most 8 %; bars of 8 mm and more.
+//   SIA 262:2003 5.5.4: longitudinal ratio at least 0.6 %, at most 8 % (no NEd term); the least bar of 8 mm is the
+//     one the input dialog asks for.
 //   DIN EN 1992-1-1/NA (Germany) 9.5.2: 12 mm; As,min = 0.15 |NEd| / fyd; As,max = 0.09 Ac (laps included).
 //   NF EN 1992-1-1/NA (France) 9.5.2: the recommended values.
 //   NA to BS EN 1992-1-1 (United Kingdom) 9.5.2: 12 mm; otherwise the recommended values.
