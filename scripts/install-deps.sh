@@ -14,6 +14,8 @@ packages=(
   xvfb xdotool
   # pictures of windows as the X server shows them (xwd), taken by the screen test of message boxes and file dialogs
   x11-apps
+  # the glossary check tells German words from English ones by these word lists
+  python3 wamerican wngerman
 )
 
 missing=()
