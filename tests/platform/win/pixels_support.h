@@ -156,6 +156,17 @@ inline int LineHeight(HWND wnd) {
   return tm.tmHeight;
 }
 
+// Where the thumb of a window's own vertical scroll bar starts, in the window's client coordinates: the first pixel
+// of a raised edge on the track between the arrows. -1 when no thumb is drawn.
+inline int VScrollThumbTop(const Picture& p, HWND wnd) {
+  RECT rc = ClientRect(wnd);
+  int a = GetSystemMetrics(SM_CXVSCROLL);
+  int x = rc.right + a / 2;
+  for (int y = a; y < rc.bottom - a; ++y)
+    if (p.At(x, y) == GetSysColor(COLOR_3DLIGHT)) return y;
+  return -1;
+}
+
 // A modeless dialog with the items given (dialog units), shown; the controls use the dialog's font.
 class ControlPixelTest : public win::test::WindowTest {
  protected:
