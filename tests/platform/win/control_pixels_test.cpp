@@ -86,19 +86,20 @@ TEST_F(ButtonPixelTest, TheRadioDotMovesWithTheClickAndWithTheArrowKeys) {
 TEST_F(ButtonPixelTest, APushButtonLooksPressedWhileTheMouseHoldsItOnTheButton) {
   Open({{30, "Button", "Berechnen", BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 60, 14}});
   HWND button = Item(30);
-  const COLORREF raised = GetSysColor(COLOR_3DLIGHT), sunken = GetSysColor(COLOR_3DSHADOW);
+  // The inner edge's top-left pixel: light when raised, dark when pressed.
+  const COLORREF raised = GetSysColor(COLOR_3DHILIGHT), sunken = GetSysColor(COLOR_3DDKSHADOW);
   RECT rc = ClientRect(button);
-  EXPECT_EQ(Shot(button).At(0, 0), raised);
+  EXPECT_EQ(Shot(button).At(1, 1), raised);
   win::input::MouseDown(button, rc.right / 2, rc.bottom / 2);
   Picture down = Shot(button);
-  EXPECT_EQ(down.At(0, 0), sunken);
+  EXPECT_EQ(down.At(1, 1), sunken);
   win::input::MouseMove(button, rc.right + 20, rc.bottom / 2);
   Picture away = Shot(button);
-  EXPECT_EQ(away.At(0, 0), raised) << "the mouse left the button: it comes out";
+  EXPECT_EQ(away.At(1, 1), raised) << "the mouse left the button: it comes out";
   win::input::MouseMove(button, rc.right / 2, rc.bottom / 2);
-  EXPECT_EQ(Shot(button).At(0, 0), sunken) << "and goes in again as the mouse comes back";
+  EXPECT_EQ(Shot(button).At(1, 1), sunken) << "and goes in again as the mouse comes back";
   win::input::MouseUp(button, rc.right / 2, rc.bottom / 2);
-  EXPECT_EQ(Shot(button).At(0, 0), raised);
+  EXPECT_EQ(Shot(button).At(1, 1), raised);
   EXPECT_TRUE(board.Saw(Cmd(30, BN_CLICKED)));
   // The caption moved a pixel to the right and down as the button went in.
   const COLORREF face = GetSysColor(COLOR_BTNFACE);

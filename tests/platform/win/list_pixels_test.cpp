@@ -85,10 +85,10 @@ class ComboPixelTest : public win::pixels::ControlPixelTest {
     RECT rc = ClientRect(combo);
     return {3, 3, rc.right - GetSystemMetrics(SM_CXVSCROLL) - 3, rc.bottom - 3};
   }
-  // The drop button's top-left corner: raised, or sunken while the list is down.
+  // The top-left pixel of the drop button's inner edge: light when raised, dark while the list is down.
   static COLORREF ButtonCorner(HWND combo) {
     RECT rc = ClientRect(combo);
-    return Shot(combo).At(rc.right - GetSystemMetrics(SM_CXVSCROLL) - 2, 2);
+    return Shot(combo).At(rc.right - GetSystemMetrics(SM_CXVSCROLL) - 1, 3);
   }
   void Fill(HWND combo) {
     for (const char* s : kShapes) SendMessage(combo, CB_ADDSTRING, 0, LPARAM(s));
@@ -104,7 +104,7 @@ TEST_F(ComboPixelTest, TheDroppedListShowsTheChoiceFollowsTheMouseAndTheFieldSho
   Fill(same);
   SendMessage(combo, CB_SETCURSEL, 1, 0);
   SendMessage(same, CB_SETCURSEL, 3, 0);  // what the first should show at the end
-  const COLORREF raised = GetSysColor(COLOR_3DLIGHT), sunken = GetSysColor(COLOR_3DSHADOW);
+  const COLORREF raised = GetSysColor(COLOR_3DHILIGHT), sunken = GetSysColor(COLOR_3DDKSHADOW);
   EXPECT_EQ(ButtonCorner(combo), raised);
   EXPECT_FALSE(DroppedList(combo));
 
