@@ -223,6 +223,29 @@ TEST_F(EditPixelTest, CaretAndSelectionFollowTheKeysTheMouseAndTheFocus) {
   EXPECT_TRUE(Highlight(other));
 }
 
+TEST_F(EditPixelTest, ALongLineScrollsSoThatTheCaretStaysInView) {
+  Open({{55, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 10, 40, 14}});
+  HWND edit = Item(55);
+  const RECT rc = ClientRect(edit);
+  SetFocus(edit);
+  win::input::Type("Bü");
+  Picture start = Shot(edit);
+  win::input::Type("gelbewehrung der Stütze");
+  std::optional<POINT> end = Caret(edit);
+  ASSERT_TRUE(end);
+  EXPECT_LT(end->x, rc.right) << "the caret is in view at the end";
+  EXPECT_GT(end->x, rc.right / 2);
+  Picture scrolled = Shot(edit);
+  const RECT firstLetters{0, 0, 12, rc.bottom};
+  EXPECT_FALSE(scrolled.Same(firstLetters, start, {0, 0})) << "the start of the text went out of view to the left";
+  win::input::Key(VK_HOME);
+  std::optional<POINT> home = Caret(edit);
+  ASSERT_TRUE(home);
+  EXPECT_LE(home->x, 3);
+  Picture back = Shot(edit);
+  EXPECT_TRUE(back.Same({4, 0, 12, rc.bottom}, start, {4, 0})) << "the start of the text is back";
+}
+
 TEST_F(EditPixelTest, TheMultiLineCaretMovesBetweenLinesAndStaysInView) {
   Open({{60, "Edit", "", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, 10, 10, 120, 30}});
   HWND edit = Item(60);

@@ -69,6 +69,32 @@ TEST_F(ListBoxPixelTest, TheHighlightFollowsClicksAndKeysAndTheListScrollsToIt) 
   EXPECT_TRUE(board.Saw(Cmd(10, LBN_SELCHANGE)));
 }
 
+TEST_F(ListBoxPixelTest, EachClickTogglesARowOfAMultipleSelectionList) {
+  Open({{11, "ListBox", "", LBS_NOTIFY | LBS_MULTIPLESEL | WS_BORDER | WS_TABSTOP, 10, 10, 90, 60}});
+  HWND list = Item(11);
+  for (const char* s : kShapes) SendMessage(list, LB_ADDSTRING, 0, LPARAM(s));
+  const int h = int(SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
+  const COLORREF lit = GetSysColor(COLOR_HIGHLIGHT);
+  auto litRows = [&] {
+    Picture p = Shot(list);
+    std::vector<int> rows;
+    for (int r = 0; r < 5; ++r)
+      if (p.Count({0, r * h, ClientRect(list).right, (r + 1) * h}, lit) > 0) rows.push_back(r);
+    return rows;
+  };
+  for (int row : {0, 2, 3}) {
+    Pause();
+    win::input::Click(list, 20, row * h + h / 2);
+  }
+  EXPECT_EQ(litRows(), (std::vector<int>{0, 2, 3}));
+  Pause();
+  win::input::Click(list, 20, 2 * h + h / 2);
+  EXPECT_EQ(litRows(), (std::vector<int>{0, 3}));
+  // The space bar toggles the row with the focus: the one clicked last.
+  win::input::Key(VK_SPACE);
+  EXPECT_EQ(litRows(), (std::vector<int>{0, 2, 3}));
+}
+
 class ComboPixelTest : public win::pixels::ControlPixelTest {
  protected:
   // The dropped list of a combo box: the window just below it.
@@ -165,6 +191,50 @@ TEST_F(ComboPixelTest, KeysMoveTheLightInTheDroppedListAndEnterTakesWhatIsLit) {
   win::input::Key(VK_ESCAPE);
   EXPECT_FALSE(DroppedList(combo));
   EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 4);
+}
+
+TEST_F(ComboPixelTest, TheFreeTextComboDropsByItsButtonAndEnterTakesTheLitRowNotTheDefaultButton) {
+  Open({{35, "ComboBox", "", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 10, 10, 90, 100},
+        {36, "Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 110, 10, 40, 14}});
+  HWND combo = Item(35);
+  Fill(combo);
+  HWND edit = ::GetDlgItem(combo, kComboEditId);
+  ASSERT_TRUE(edit);
+  SetFocus(edit);
+  auto inkWidth = [&] {
+    std::optional<RECT> ink = Shot(edit).Ink(ClientRect(edit), GetSysColor(COLOR_WINDOW));
+    return ink ? ink->right - ink->left : 0;
+  };
+  EXPECT_LE(inkWidth(), 1) << "the caret alone";
+  win::input::Type("C45");
+  EXPECT_GT(inkWidth(), 10) << "the typed text";
+  RECT rc = ClientRect(combo);
+  win::input::Click(combo, rc.right - 6, rc.bottom / 2);
+  HWND list = DroppedList(combo);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(ButtonCorner(combo), GetSysColor(COLOR_3DDKSHADOW));
+  const int h = int(SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
+  const RECT rows{0, 0, ClientRect(list).right, ClientRect(list).bottom / h * h};
+  EXPECT_EQ(LitRow(Shot(list), rows, h), -1) << "the typed text is none of the items";
+  win::input::MouseMove(list, 20, 2 * h + h / 2);
+  EXPECT_EQ(LitRow(Shot(list), rows, h), 2);
+  win::input::Key(VK_RETURN);
+  EXPECT_FALSE(DroppedList(combo));
+  EXPECT_EQ(ButtonCorner(combo), GetSysColor(COLOR_3DHILIGHT));
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2);
+  char text[32];
+  GetWindowText(edit, text, sizeof(text));
+  EXPECT_STREQ(text, kShapes[2]);
+  EXPECT_TRUE(Shot(edit).Bounds(ClientRect(edit), GetSysColor(COLOR_HIGHLIGHT))) << "the taken text is selected";
+  EXPECT_FALSE(board.Saw(Cmd(36, BN_CLICKED)) || board.Saw(Cmd(IDOK, BN_CLICKED)))
+      << "Enter closed the list and did not press the dialog's default button";
+  // Escape closes the list again without cancelling the dialog.
+  win::input::Key(VK_F4);
+  ASSERT_TRUE(DroppedList(combo));
+  win::input::Key(VK_ESCAPE);
+  EXPECT_FALSE(DroppedList(combo));
+  EXPECT_FALSE(board.Saw(Cmd(IDCANCEL, BN_CLICKED)));
+  EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2);
 }
 
 TEST_F(ComboPixelTest, TheSimpleComboLightsTheRowChosenByClickOrKey) {
