@@ -263,8 +263,13 @@ TEST_F(ComboPixelTest, TheSimpleComboLightsTheRowChosenByClickOrKey) {
 class ListViewPixelTest : public win::pixels::ControlPixelTest {};
 
 TEST_F(ListViewPixelTest, TheLitRowFollowsClicksAndArrowKeys) {
-  Open({{50, WC_LISTVIEW, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP, 10, 10, 150, 80}});
-  CListCtrl* list = static_cast<CListCtrl*>(CWnd::FromHandle(Item(50)));
+  // Made on the open dialog as its owner's object: a list view's temporary wrapper is a plain window.
+  Open({});
+  CListCtrl view;
+  ASSERT_TRUE(view.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL | WS_TABSTOP,
+                          CRect(10, 10, 250, 140), &board, 50));
+  view.SendMessage(WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)));
+  CListCtrl* list = &view;
   list->InsertColumn(0, "Lage", LVCFMT_LEFT, 80);
   list->InsertColumn(1, "Stäbe", LVCFMT_LEFT, 80);
   list->SetExtendedStyle(LVS_EX_FULLROWSELECT);

@@ -37,10 +37,14 @@ class Board : public CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
-  static void Apply(UINT code, UINT pos, CScrollBar* bar) {
-    if (!bar) return;
+  // Spins send scroll messages too: only a scroll-bar control is moved (and only through its handle, since the
+  // wrapper of a spin is no CScrollBar).
+  static void Apply(UINT code, UINT pos, CScrollBar* sender) {
+    HWND bar = sender ? reinterpret_cast<CWnd*>(sender)->m_hWnd : nullptr;
+    char cls[16] = "";
+    if (!bar || !::GetClassName(bar, cls, sizeof(cls)) || std::string(cls) != "ScrollBar") return;
     SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0};
-    bar->GetScrollInfo(&si);
+    ::GetScrollInfo(bar, SB_CTL, &si);
     int p = si.nPos;
     switch (code) {
       case SB_LINEUP: p -= 1; break;
@@ -50,7 +54,7 @@ class Board : public CDialog {
       case SB_THUMBPOSITION: p = int(pos); break;
       default: return;  // the bar is left where it is while the thumb is tracked
     }
-    bar->SetScrollPos(p);
+    ::SetScrollPos(bar, SB_CTL, p, TRUE);
   }
 };
 
