@@ -1008,6 +1008,11 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       auto* m = reinterpret_cast<MSG*>(lParam);
       if (Multi(*w) && m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && (w->style & ES_WANTRETURN))
         code |= DLGC_WANTALLKEYS;
+      // A combo box's own field keeps Enter and Escape from the dialog while the list is down: they close the list.
+      HWND parent = GetParent(wnd);
+      if (parent && Get(parent) && Lower(Get(parent)->className) == "combobox" &&
+          SendMessage(parent, CB_GETDROPPEDSTATE, 0, 0))
+        code |= DLGC_WANTALLKEYS;
       return code;
     }
     case WM_SETFOCUS:

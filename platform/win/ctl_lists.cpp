@@ -578,6 +578,14 @@ void ComboKey(HWND combo, ComboState& s, UINT vk) {
       OpenList(combo, s);
     return;
   }
+  // The mouse may have moved the dropped list's light: keys go on from the row lit, Enter takes it.
+  if (s.dropped && s.list && Get(s.list)) {
+    int lit = ControlState<ListState>(s.list).cur;
+    if (s.Valid(lit) && lit != s.cur) {
+      s.cur = lit;
+      ShowCurrent(combo, s);
+    }
+  }
   if (s.dropped && vk == VK_RETURN) {
     CloseList(combo, s, true);
     if (Get(combo) && s.cur != s.curBeforeDrop) NotifyCommand(combo, CBN_SELCHANGE);

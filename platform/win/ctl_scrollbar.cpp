@@ -37,7 +37,8 @@ Geometry Measure(HWND wnd) {
   g.thumbSize = std::clamp(track * page / span, std::min(8, track), track);
   int travel = track - g.thumbSize;
   int range = std::max(1, span - (b.page > 0 ? page : 1));
-  int pos = w->hscroll.pos - b.min;
+  // While the thumb is dragged it is drawn where the mouse holds it, whatever the parent makes of the tracking.
+  int pos = (ControlState<ScrollBarState>(wnd).tracking ? b.track : b.pos) - b.min;
   g.thumbStart = g.arrow + (range > 0 ? travel * pos / range : 0);
   return g;
 }
@@ -135,6 +136,7 @@ LRESULT ScrollBarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       int p = PositionAt(wnd, g, at - s.grab);
       if (p != w->hscroll.track) {
         w->hscroll.track = p;
+        InvalidateRect(wnd, nullptr, TRUE);
         Notify(wnd, SB_THUMBTRACK, p);
       }
       return 0;
