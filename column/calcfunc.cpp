@@ -435,7 +435,7 @@ bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis, Work
 }
 
 // The design run over every stage, with its combination files; false when it ended without results.
-bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZahl zahl[], WorkArrays& arbeit) {
+bool RunDesign(CKolumoData& data, const std::string& basis, const StufenZahl zahl[], WorkArrays& arbeit) {
   arbeit.Leere();  // the pre-run's values must not reach this run
   int flags[4] = {};
   int zaehler[5][CKolumoData::kStages] = {};
@@ -619,7 +619,7 @@ int Calculate(int document) {
     // the runs have collected their results; writing them needs no work arrays
     WorkArrays arbeit(doubles, ints);
     if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis, arbeit)) return 1;
-    if (!Bemessungslauf(*data, basis, zahl, arbeit)) return 1;
+    if (!RunDesign(*data, basis, zahl, arbeit)) return 1;
   }
   if (!ErgebnisseEndlich(*data, zahl)) return 1;
 
