@@ -305,8 +305,10 @@ engine::ColumnInput ColumnInputOf(CKolumoData& data, const std::string& basis, c
   return in;
 }
 
-int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4]) {
-  const engine::InputRefusal refusal = engine::LoadColumn(ColumnInputOf(data, basis, flags));
+int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4], bool designPasses) {
+  engine::ColumnInput in = ColumnInputOf(data, basis, flags);
+  in.designPasses = designPasses;
+  const engine::InputRefusal refusal = engine::LoadColumn(in);
   if (refusal == engine::InputRefusal::kNone) return 0;
   Melde(RefusalText(refusal));
   return 1;
@@ -425,7 +427,6 @@ bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis, Work
   const int flags[4] = {1, 0, 0, 0};
   if (PrepareSystem(data, basis, flags) == 1) return false;
   SetzeFarben();
-  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 0);
   const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data.maxLF[0]), kErsterFreierIndex);
   if (n <= 0) return false;  // the engine has said why
   DruckeErgebnisse(g_rechner, n, data.ergebnisse);
@@ -455,10 +456,9 @@ bool RunDesign(CKolumoData& data, const std::string& basis, const StufenZahl zah
       }
     }
   }
-  if (PrepareSystem(data, basis, flags) == 1) return false;
+  if (PrepareSystem(data, basis, flags, true) == 1) return false;
   SetzeFarben();
   LeereErgebnisse(data.ergebnisse, false);
-  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 1);
 
   int paesse = 0;
   for (int s = 0; s < CKolumoData::kStages; ++s)

@@ -23,9 +23,10 @@ int KolumoCalc(int document, int flag);
 // takes, and the supports and loads of the stages whose flag is set; combination files are named from `basis`.
 engine::ColumnInput ColumnInputOf(CKolumoData& data, const std::string& basis, const int stageFlags[4]);
 
-// Loads the engine with the column through its entry. Returns 1 when the calculation must stop (the reason has
-// been shown), 0 otherwise.
-int PrepareSystem(CKolumoData& data, const std::string& basis, const int stageFlags[4]);
+// Loads the engine with the column through its entry, for the design run's passes or for the first-order run (a
+// characteristic pre-run, or an estimate of the work arrays). Returns 1 when the calculation must stop (the reason
+// has been shown), 0 otherwise.
+int PrepareSystem(CKolumoData& data, const std::string& basis, const int stageFlags[4], bool designPasses = false);
 
 // The grade a calculation takes for the concrete or the steel of the column: the named one when it is among the
 // first names of the code's list in the catalogue (30 concrete, 20 steel), else the list's fallback entry (2, 1).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 #include "engine/rechner.h"
@@ -220,6 +221,7 @@ InputRefusal LoadColumn(const ColumnInput& in)
 
     for (int s = 1; s < kStageCount; ++s)
         r.stufeAktiv[s] = in.stages[std::size_t(s)].active ? 1 : 0;
+    std::fill(std::begin(r.rechenSchalter), std::end(r.rechenSchalter), in.designPasses ? 1 : 0);
     r.zeichenHoehe = in.pictureWidth_cm;
     r.materialWahl[0] = 1;
     r.brandSchalter = in.fire.check ? 1 : 0;

@@ -124,6 +124,8 @@ struct ColumnInput {
     CreepInput creep;
     FireInput fire;
     double pictureWidth_cm = 0.0;  // width of the report's drawing
+    // the twenty pass switches: all on for the design run, all off for the first-order run
+    bool designPasses = false;
 };
 
 // Why LoadColumn refused a column; the calculation driver says it to the user.

@@ -104,6 +104,14 @@ TEST(ColumnInputEntry, EngineCodeNumberIsTheTableRowsForEveryCode)
         ASSERT_EQ(engine::LoadColumn(in), InputRefusal::kNone);
         EXPECT_EQ(NORM, code.engine);
     }
+    // a row the table does not hold: its own number, not one worked out from the input number
+    designcode::DesignCode other = Ec2();
+    other.input = 40;
+    other.engine = 7;
+    ColumnInput in = TwoFields();
+    in.code = &other;
+    ASSERT_EQ(engine::LoadColumn(in), InputRefusal::kNone);
+    EXPECT_EQ(NORM, 7);
     ColumnInput none = TwoFields();
     none.code = nullptr;
     EXPECT_EQ(engine::LoadColumn(none), InputRefusal::kUnknownCode);
@@ -285,9 +293,15 @@ TEST(ColumnInputEntry, EachLoadStartsFromAClearedObject)
 {
     ColumnInput in = TwoFields();
     in.stages[0].loads = {Point(1, 2, engine::kAlongAxis, 100.0), OwnWeight(1)};
+    in.designPasses = true;
     ASSERT_EQ(engine::LoadColumn(in), InputRefusal::kNone);
+    for (int k = 0; k < 20; ++k)
+        EXPECT_EQ(g_rechner.rechenSchalter[k], 1) << k;
     in.stages[0].loads = {Point(2, 2, engine::kAlongAxis, 50.0)};
+    in.designPasses = false;
     ASSERT_EQ(engine::LoadColumn(in), InputRefusal::kNone);
+    for (int k = 0; k < 20; ++k)
+        EXPECT_EQ(g_rechner.rechenSchalter[k], 0) << k;
     EXPECT_EQ(g_rechner.nEinzellasten[0], 1);
     EXPECT_EQ(g_rechner.einzellast[0][0].werte[0], -50.0);
     EXPECT_EQ(g_rechner.eigengewichtLf[0], 0);
@@ -302,12 +316,12 @@ TEST(ColumnInputEntry, RefusesInTheOrderOfTheInput)
         in.fields[1].section.type = 2;
         in.fields[1].section.depthY_cm = in.fields[1].section.widthX_cm;
     };
-    auto manySupports = [](ColumnInput& in) {
-        for (int s = 1; s < engine::kStageCount; ++s) {
-            in.stages[std::size_t(s)].active = true;
-            in.stages[std::size_t(s)].supports.assign(3, {.node = 0, .axial_kN_m = -1.0});
-        }
-        in.stages[1].supports.resize(96, {.node = 1, .alongX_kN_m = 1.0});  // 2 + 96 + 3 + 3 = 104
+    // the final system holds two; the transport stage brings the rest
+    auto supports = [](int total) {
+        return [total](ColumnInput& in) {
+            in.stages[1].active = true;
+            in.stages[1].supports.assign(std::size_t(total - 2), {.node = 1, .alongX_kN_m = 1.0});
+        };
     };
     auto loads = [](LoadInput load, int count) {
         return [load, count](ColumnInput& in) { in.stages[0].loads.assign(std::size_t(count), load); };
@@ -319,10 +333,18 @@ TEST(ColumnInputEntry, RefusesInTheOrderOfTheInput)
     };
     const Case cases[] = {
         {"no field", {[](ColumnInput& in) { in.fields.clear(); }}, InputRefusal::kNoField},
+        {"100 fields of one member",
+         {[](ColumnInput& in) {
+             in.fields.resize(100, in.fields[0]);
+             for (engine::FieldInput& f : in.fields)
+                 f.members = 1;
+         }},
+         InputRefusal::kNone},
         {"101 fields", {[](ColumnInput& in) { in.fields.resize(101, in.fields[0]); }}, InputRefusal::kNoField},
         {"100 members", {[](ColumnInput& in) { in.fields[0].members = 96; }}, InputRefusal::kNone},
         {"101 members", {manyMembers}, InputRefusal::kTooManyMembers},
-        {"104 supports", {manySupports}, InputRefusal::kTooManySupports},
+        {"100 supports", {supports(100)}, InputRefusal::kNone},
+        {"101 supports", {supports(101)}, InputRefusal::kTooManySupports},
         {"ring without opening",
          {[](ColumnInput& in) {
              in.fields[1].section.type = 2;
@@ -334,6 +356,7 @@ TEST(ColumnInputEntry, RefusesInTheOrderOfTheInput)
         {"201 line loads",
          {loads(Line(1, 2, engine::kAlongX, 0.0, 1.0, 1.0, 1.0), 201)},
          InputRefusal::kTooManyLineLoads},
+        {"200 point loads", {loads(Point(1, 2, engine::kAlongX, 1.0), 200)}, InputRefusal::kNone},
         {"201 point loads", {loads(Point(1, 2, engine::kAlongX, 1.0), 201)}, InputRefusal::kTooManyPointLoads},
         {"own weight in no load case", {loads(OwnWeight(0), 1)}, InputRefusal::kOwnWeightLoadCase},
         {"own weight in two load cases",
@@ -345,7 +368,7 @@ TEST(ColumnInputEntry, RefusesInTheOrderOfTheInput)
          {[](ColumnInput& in) { in.stages[1].loads.assign(201, Point(1, 2, engine::kAlongX, 1.0)); }},
          InputRefusal::kNone},
         {"members before the ring", {badRing, manyMembers}, InputRefusal::kTooManyMembers},
-        {"supports before the ring", {badRing, manySupports}, InputRefusal::kTooManySupports},
+        {"supports before the ring", {badRing, supports(101)}, InputRefusal::kTooManySupports},
         {"ring before the loads", {loads(OwnWeight(0), 1), badRing}, InputRefusal::kRingOpening},
     };
     for (const Case& c : cases) {
