@@ -18,7 +18,6 @@
 #include "designcode/designcode.h"
 #include "engine/input.h"
 #include "transfer/ludata.h"
-#include "engine/material.h"
 #include "engine/progress.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"

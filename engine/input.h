@@ -3,10 +3,12 @@
 // The calculation driver builds a ColumnInput from the position (fields ordered from the foot up, lengths and
 // offsets in m, section sizes in cm, springs and loads in kN and m) and hands it to LoadColumn, which resets the
 // calculation object (g_rechner), writes the engine's encodings of the column into it and sets the engine's code
-// number from the design code's row. Nothing else outside the engine writes the object's input.
+// number from the design code's row. Nothing else outside the engine writes the object's input. The grades are
+// indices into the lists of the material catalogue, which the driver installs as a MaterialKatalog.
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -146,3 +148,19 @@ enum class InputRefusal {
 InputRefusal LoadColumn(const ColumnInput& input);
 
 }  // namespace engine
+
+// The material catalogue as the engine sees it: the grade indices of the input count in its lists. The engine
+// library does not link the framework, so the calculation driver installs an adapter over the material handler;
+// without one, every catalogue look-up finds nothing (keys read as 0) and only the user tables give values.
+class MaterialKatalog {
+public:
+    virtual ~MaterialKatalog() = default;
+    // Grade names of a code in list order (norm as the engine names it, e.g. "DIN 1045-I").
+    virtual void Sorten(const char* norm, const char* kat, const char* ukat, std::vector<std::string>& names) = 0;
+    // The key -> value-text map of one grade; false when the grade is unknown.
+    virtual bool Werte(const char* norm, const char* kat, const char* ukat, const std::string& name,
+                       std::map<std::string, std::string>& out) = 0;
+};
+
+// Installs the catalogue (kept alive by the caller); nullptr removes it. Returns the previous one.
+MaterialKatalog* SetzeMaterialKatalog(MaterialKatalog* katalog);
