@@ -416,7 +416,7 @@ bool PassenBeideLaeufe(CKolumoData& data, const StufenZahl zahl[], int& doubles,
 
 // Characteristic pre-run: every load case of the final system alone, for the foundation loads; it runs first,
 // on fresh work arrays.
-bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis, WorkArrays& arbeit) {
+bool RunCharacteristic(CKolumoData& data, const std::string& basis, WorkArrays& arbeit) {
   std::string fehler;
   const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
   if (!WriteCharacteristicFile(data, basis, fehler)) {
@@ -617,7 +617,7 @@ int Calculate(int document) {
   {
     // the runs have collected their results; writing them needs no work arrays
     WorkArrays arbeit(doubles, ints);
-    if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis, arbeit)) return 1;
+    if (zahl[0].lasten && !RunCharacteristic(*data, basis, arbeit)) return 1;
     if (!RunDesign(*data, basis, zahl, arbeit)) return 1;
   }
   if (!ErgebnisseEndlich(*data, zahl)) return 1;
