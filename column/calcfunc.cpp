@@ -16,12 +16,11 @@
 #include "column/lagerexport.h"
 #include "controls/ProgressDlg.h"
 #include "designcode/designcode.h"
+#include "engine/input.h"
 #include "transfer/ludata.h"
-#include "engine/material.h"
 #include "engine/progress.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
-#include "engine/schub.h"
 #include "engine/utilities.h"
 #include "engine/workarrays.h"
 #include "framework/matehandler.h"
@@ -165,229 +164,153 @@ struct StufenZahl {
 
 namespace {
 
-// Fields from the foot (the data's last field) upwards, with their coordinates into koor; false when the member
-// count is beyond the engine's arrays.
-bool SetzeFelder(CKolumoData& data, CStuetzenRechner& r, double koor[]) {
-  const int nFelder = r.nFelder;
-  int staebe = 0;
-  // Each field's axis lies at its own offset from the system line (x along the engine's z, y along its y); the
-  // engine links a field to the axis below it, the lowest to the supports on the system line.
-  double exUnten = 0.0, eyUnten = 0.0;
-  for (int f = 0; f < nFelder; ++f) {
-    CKolumoQuer& q = data.querschnitte[nFelder - 1 - f];
-    r.feldLaenge[f] = data.fieldLengths[nFelder - 1 - f].GetValue();
-    r.feldStaebe[f] = q.teilung < 1 ? 5 : q.teilung;
-    const double ex = q.ex.GetValue() / 100.0, ey = q.ey.GetValue() / 100.0;
-    r.feldEz[f] = ex - exUnten;
-    r.feldEy[f] = ey - eyUnten;
-    exUnten = ex;
-    eyUnten = ey;
-    staebe += r.feldStaebe[f];
-    koor[f + 1] = koor[f] + r.feldLaenge[f];
+// What the driver says when the engine's entry refuses the column.
+const char* RefusalText(engine::InputRefusal refusal) {
+  using engine::InputRefusal;
+  switch (refusal) {
+    case InputRefusal::kNone: return "";
+    case InputRefusal::kUnknownCode: return "Die Bemessungsnorm ist unbekannt. Berechnung wird nicht durchgeführt!";
+    case InputRefusal::kNoField: return "Die Stütze braucht mindestens ein Feld.";
+    case InputRefusal::kTooManyMembers: return "Mehr als 100 Stababschnitte. Stabteilung bitte Reduzieren.";
+    case InputRefusal::kTooManySupports: return "Zu viele Lager: höchstens 100 Lager in allen Bauzuständen zusammen.";
+    case InputRefusal::kRingOpening:
+      return "Kreisring: Der Innendurchmesser muss größer als 0 und kleiner als der Außendurchmesser sein.";
+    case InputRefusal::kTooManyLineLoads: return "Zu viele Linienlasten in einem Bauzustand (höchstens 200).";
+    case InputRefusal::kTooManyPointLoads: return "Zu viele Einzellasten in einem Bauzustand (höchstens 200).";
+    case InputRefusal::kOwnWeightLoadCase:
+      return "Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
+             "durchgeführt!";
   }
-  if (staebe > kMaxStaebe) {
-    Melde("Mehr als 100 Stababschnitte. Stabteilung bitte Reduzieren.");
+  return "";
+}
+
+engine::SectionInput SectionOf(CKolumoQuer& q, int concreteGrade, int steelGrade) {
+  engine::SectionInput s;
+  s.type = q.type;
+  s.layout = q.bewType;
+  s.widthX_cm = q.bx.GetValue();
+  s.depthY_cm = q.dy.GetValue();
+  s.barDistanceX_cm = q.bdx.GetValue();
+  s.barDistanceY_cm = q.bdy.GetValue();
+  s.reinforcement_cm2 = q.as.GetValue();
+  s.strutAngle_deg = q.theta.GetValue();
+  s.concreteGrade = concreteGrade;
+  s.steelGrade = steelGrade;
+  return s;
+}
+
+// The supports of a stage at the field ends from the foot up; the data holds them from the head down. The
+// foundation's springs replace those of the final system's foot.
+std::vector<engine::SupportInput> SupportsOf(CKolumoData& data, int stage) {
+  const int nFields = data.nFields();
+  CArray<CSupport>& supports = data.supports[std::size_t(stage)];
+  std::vector<engine::SupportInput> out;
+  for (int node = 0; node <= nFields; ++node) {
+    const int i = nFields - node;
+    if (i < 0 || i >= supports.GetSize()) continue;
+    CSupport& sp = supports[i];
+    engine::SupportInput s;
+    s.node = node;
+    s.axial_kN_m = sp.cz.GetValue();
+    s.alongY_kN_m = sp.cy.GetValue();
+    s.alongX_kN_m = sp.cx.GetValue();
+    s.aboutY_kNm_rad = sp.cmy.GetValue();
+    s.aboutX_kNm_rad = sp.cmx.GetValue();
+    if (stage == 0 && node == 0) {
+      for (auto [foundation, target] :
+           {std::pair{data.cz, &s.axial_kN_m}, std::pair{data.cy, &s.alongY_kN_m}, std::pair{data.cx, &s.alongX_kN_m},
+            std::pair{data.cmy, &s.aboutY_kNm_rad}, std::pair{data.cmx, &s.aboutX_kNm_rad}})
+        if (foundation != 0.0) *target = foundation;
+    }
+    out.push_back(s);
+  }
+  return out;
+}
+
+// The loads the engine takes: line loads (types 0 uniform and 1 linear), point loads (10) and the own weight
+// (11); false for any other type. The data counts nodes from the head.
+bool LoadOf(Load& load, int nFields, engine::LoadInput& out) {
+  out.loadCase = load.lc;
+  out.node = nFields - load.node;
+  out.direction = load.direction;
+  if (load.ltype == 0 || load.ltype == 1) {
+    out.kind = engine::LoadKind::kLine;
+    out.offset_m = load.offset.GetValue();
+    out.length_m = load.length.GetValue();
+    out.startValue_kN_m = load.val0.GetValue();
+    out.endValue_kN_m = load.ltype == 0 ? out.startValue_kN_m : load.val1.GetValue();
+  } else if (load.ltype == 10) {
+    out.kind = engine::LoadKind::kPoint;
+    out.force_kN = load.val0.GetValue();
+    if (load.direction == engine::kAlongX || load.direction == engine::kAlongY) out.moment_kNm = load.val1.GetValue();
+  } else if (load.ltype == 11) {
+    out.kind = engine::LoadKind::kOwnWeight;
+  } else {
     return false;
   }
   return true;
 }
 
-// Supports: model node m (field end from the foot) is the data's support nFelder - m.
-bool SetzeLager(CKolumoData& data, CStuetzenRechner& r, const int flags[4]) {
-  const int nFelder = r.nFelder;
-  int nummer = 0;
-  for (int s = 0; s < CKolumoData::kStages; ++s) {
-    if (!flags[s]) continue;
-    CArray<CSupport>& lager = data.supports[std::size_t(s)];
-    for (int m = 0; m <= nFelder; ++m) {
-      const int i = nFelder - m;
-      if (i < 0 || i >= lager.GetSize()) continue;
-      CSupport& sp = lager[i];
-      double werte[7] = {
-          sp.cz.GetValue(), sp.cy.GetValue(), sp.cx.GetValue(), 0.0, sp.cmy.GetValue(), sp.cmx.GetValue(), -1.0};
-      if (s == 0 && m == 0) {
-        // the foundation's springs replace those of the foot
-        const double fund[5][2] = {{data.cz, 0}, {data.cy, 1}, {data.cx, 2}, {data.cmy, 4}, {data.cmx, 5}};
-        for (const auto& f : fund)
-          if (f[0] != 0.0) werte[int(f[1])] = f[0];
-      }
-      bool frei = true;
-      for (int k : {0, 1, 2, 4, 5}) frei = frei && werte[k] == 0.0;
-      if (frei) continue;
-      if (nummer >= kMaxLager) {
-        Melde("Zu viele Lager: höchstens 100 Lager in allen Bauzuständen zusammen.");
-        return false;
-      }
-      for (int k = 0; k < 7; ++k) r.lagerWerte[nummer][k] = werte[k];
-      r.lagerAnKnoten[s][m] = ++nummer;
-    }
-  }
-  r.nLager = nummer;
-  return true;
-}
-
-// Cross-sections and materials of the fields.
-bool SetzeQuerschnitte(CKolumoData& data, CStuetzenRechner& r) {
-  const int nFelder = r.nFelder;
-  const int beton = GradeOfCalculation(data.iNorm, true, data.sBeton).index;
-  const int stahl = GradeOfCalculation(data.iNorm, false, data.sStahl).index;
-  for (int f = 0; f < nFelder; ++f) {
-    CKolumoQuer& q = data.querschnitte[nFelder - 1 - f];
-    StabQuerschnitt& s = r.querEingabe.feld[f];
-    s.typ = q.type;
-    s.wort = q.bewType;
-    // The engine's y is the column's Y and its z the column's X: a rectangle's width along y is dy and its depth
-    // along z is bx, as its bar distances bdy (along Y) and bdx (along X) already are.
-    s.d[0] = q.type == 0 ? q.dy.GetValue() : q.bx.GetValue();
-    s.d[1] = q.type == 0 ? q.bx.GetValue() : q.dy.GetValue();
-    s.c1 = q.bdy.GetValue();
-    s.c2 = q.bdx.GetValue();
-    if (q.type == 1 || q.type == 2) {
-      // A circle's bars sit on one ring at the single axis distance the engineer enters for it (bdx). A ring is
-      // its outer diameter bx with the inner diameter dy as its opening; a circle has no opening, whatever dy holds.
-      s.c1 = s.c2 = q.bdx.GetValue();
-      if (q.type == 1) {
-        s.d[1] = s.d[0];
-        s.wort = 3;
-      } else {
-        if (!(s.d[1] > 0.0 && s.d[1] < s.d[0])) {
-          Melde("Kreisring: Der Innendurchmesser muss größer als 0 und kleiner als der Außendurchmesser sein.");
-          return false;
-        }
-        s.wort = 4;
-      }
-    }
-    s.betonGuete = beton;
-    s.stahlGuete = stahl;
-    s.bewehrung = q.as.GetValue();
-    const double theta = q.theta.GetValue();
-    const double t = std::tan(theta * M_PI / 180.0);
-    g_cotThetaFeld[f] = t != 0.0 ? 1.0 / t : 0.0;
-  }
-  return true;
-}
-
-// One load of stage s; positions and heights from the foot (koor).
-bool SetzeLast(CStuetzenRechner& r, int s, Load& load, const double koor[]) {
-  const int nFelder = r.nFelder;
-  if (load.ltype == 0 || load.ltype == 1) {
-    if (r.nLinienlasten[s] >= kMaxLinienlasten) {
-      Melde("Zu viele Linienlasten in einem Bauzustand (höchstens 200).");
-      return false;
-    }
-    LinienlastEingabe& q = r.linienlast[s][r.nLinienlasten[s]++];
-    q.xa = koor[std::clamp(nFelder - load.node, 0, nFelder)] - load.offset.GetValue();
-    q.laenge = -load.length.GetValue();
-    const double sign = load.direction == 2 ? -1.0 : 1.0;
-    q.qa = sign * load.val0.GetValue();
-    q.qe = sign * (load.ltype == 0 ? load.val0.GetValue() : load.val1.GetValue());
-    q.lastfall = load.lc;
-    q.richtung = load.direction == 0 ? 2 : load.direction == 1 ? 1 : 0;
-  } else if (load.ltype == 10) {
-    if (r.nEinzellasten[s] >= kMaxEinzellasten) {
-      Melde("Zu viele Einzellasten in einem Bauzustand (höchstens 200).");
-      return false;
-    }
-    EinzellastEingabe& p = r.einzellast[s][r.nEinzellasten[s]++];
-    p.position = nFelder + 1 - load.node;
-    p.lastfall = load.lc;
-    if (load.direction == 0) {
-      p.werte[2] = load.val0.GetValue();
-      p.werte[3] = load.val1.GetValue();
-    } else if (load.direction == 1) {
-      p.werte[1] = load.val0.GetValue();
-      p.werte[4] = load.val1.GetValue();
-    } else {
-      p.werte[0] = -load.val0.GetValue();
-    }
-  } else if (load.ltype == 11) {
-    // the own weight acts once, in the load case it names
-    if (load.lc < 1 || (r.eigengewichtLf[s] != 0 && r.eigengewichtLf[s] != load.lc)) {
-      Melde(
-          "Das Eigengewicht muss in jedem Bauzustand genau einem Lastfall angehören. Berechnung wird nicht "
-          "durchgeführt!");
-      return false;
-    }
-    r.eigengewichtLf[s] = load.lc;
-    r.gammaBeton = 25.0;
-    r.ersteKombiLast = 25.0;
-  }
-  return true;
-}
-
-bool SetzeLasten(CKolumoData& data, CStuetzenRechner& r, const int flags[4], const double koor[]) {
-  r.gammaBeton = 0.0;
-  r.ersteKombiLast = 0.0;
-  std::fill(std::begin(r.eigengewichtLf), std::end(r.eigengewichtLf), 0);
-  for (int s = 0; s < CKolumoData::kStages; ++s) {
-    if (!flags[s]) continue;
-    for (Load& load : data.loads[std::size_t(s)])
-      if (!SetzeLast(r, s, load, koor)) return false;
-  }
-  return true;
-}
-
-void SetzeImperfektionen(CKolumoData& data, CStuetzenRechner& r) {
-  for (int s = 0; s < CKolumoData::kStages; ++s) {
-    CKolumoVorver& v = data.vorver[std::size_t(s)];
-    ImperfektionsEingabe& im = r.imperfektion[s];
-    im.art = v.type;
-    im.komponenten = v.bDirekteVorgabe;
-    im.Kriech_CKAusm = v.bAusmitte;
-    im.Kriech_Bzkn = v.IDPunkt;
-    im.neigung = v.AppliedInclination();
-    im.ausmitte = v.ausmitte.GetValue();
-    im.neigungW = v.umx.GetValue() / 100.0;
-    im.neigungV = v.umy.GetValue() / 100.0;
-    im.teiler = v.AppliedModeDivisor();
-  }
-}
-
-void SetzeKriechen(CKolumoData& data, CStuetzenRechner& r) {
-  r.nKriech = 0;
-  if (data.vorver[0].type > 1 && data.kriechen.GetSize() > 0) {
-    r.kriechZahl = data.kriechen[0].KriechZahl;
-    for (INT_PTR i = 0; i < data.kriechen.GetSize() && r.nKriech < kMaxKriech; ++i) {
-      if (!(data.kriechen[i].Faktor > 0.0)) continue;
-      r.kriechLf[r.nKriech] = int(i) + 1;
-      r.kriechFakt[r.nKriech] = data.kriechen[i].Faktor;
-      ++r.nKriech;
-    }
-  }
-  r.kriechSchalter = r.nKriech;
+engine::ImperfectionInput ImperfectionOf(CKolumoVorver& v) {
+  engine::ImperfectionInput im;
+  im.kind = v.type;
+  im.components = v.bDirekteVorgabe != 0;
+  im.inclination_rad = v.AppliedInclination();
+  im.inclinationX_rad = v.umx.GetValue() / 100.0;
+  im.inclinationY_rad = v.umy.GetValue() / 100.0;
+  im.amplitudeFromDivisor = v.bAusmitte != 0;
+  im.modeDivisor = v.AppliedModeDivisor();
+  im.referenceNode = v.IDPunkt;
+  im.eccentricity_cm = v.ausmitte.GetValue();
+  return im;
 }
 
 }  // namespace
 
-int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4]) {
-  CStuetzenRechner& r = g_rechner;
-  const int nFelder = data.nFields();
-  r.basisPfad = basis;
-  r.dateiNummer = 0;
-  NORM = data.iNorm + 1;
-  if (nFelder < 1 || nFelder > kMaxFelder) {
-    Melde("Die Stütze braucht mindestens ein Feld.");
-    return 1;
+engine::ColumnInput ColumnInputOf(CKolumoData& data, const std::string& basis, const int stageFlags[4]) {
+  engine::ColumnInput in;
+  in.code = designcode::ByInput(data.iNorm);
+  in.combinationFileBase = basis;
+  const int nFields = data.nFields();
+  const int concrete = GradeOfCalculation(data.iNorm, true, data.sBeton).index;
+  const int steel = GradeOfCalculation(data.iNorm, false, data.sStahl).index;
+  // from the foot up; each field's axis lies at its own offset from the system line (cm in the data)
+  for (int f = nFields - 1; f >= 0; --f) {
+    CKolumoQuer& q = data.querschnitte[f];
+    engine::FieldInput field;
+    field.length_m = data.fieldLengths[f].GetValue();
+    field.members = q.teilung < 1 ? 5 : q.teilung;
+    field.axisOffsetX_m = q.ex.GetValue() / 100.0;
+    field.axisOffsetY_m = q.ey.GetValue() / 100.0;
+    field.section = SectionOf(q, concrete, steel);
+    in.fields.push_back(field);
   }
-  r.nFelder = nFelder;
-  double koor[kMaxFelder + 1] = {};
-  if (!SetzeFelder(data, r, koor) || !SetzeLager(data, r, flags) || !SetzeQuerschnitte(data, r) ||
-      !SetzeLasten(data, r, flags, koor))
-    return 1;
-  SetzeImperfektionen(data, r);
-  SetzeKriechen(data, r);
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    engine::StageInput& stage = in.stages[std::size_t(s)];
+    stage.active = stageFlags[s] != 0;
+    stage.imperfection = ImperfectionOf(data.vorver[std::size_t(s)]);
+    if (!stage.active) continue;
+    stage.supports = SupportsOf(data, s);
+    for (Load& load : data.loads[std::size_t(s)])
+      if (engine::LoadInput l; LoadOf(load, nFields, l)) stage.loads.push_back(l);
+  }
+  if (data.kriechen.GetSize() > 0) in.creep.coefficient = data.kriechen[0].KriechZahl;
+  for (const CKolumoKriechen& k : data.kriechen) in.creep.factors.push_back(k.Faktor);
+  in.fire.check = data.num_Brand != 0;
+  in.fire.resistanceClass = data.indexBrandKlasse;
+  in.fire.exposedSides = data.indexBrandSeiten;
+  in.fire.plastered = data.bPutzBekleidet;
+  in.pictureWidth_cm = data.BildBreite;
+  return in;
+}
 
-  // stages, output, fire
-  for (int s = 1; s < CKolumoData::kStages; ++s) r.stufeAktiv[s] = flags[s] ? 1 : 0;
-  r.zeichenHoehe = data.BildBreite;
-  r.materialWahl[0] = 1;
-  r.brandSchalter = data.num_Brand ? 1 : 0;
-  if (data.num_Brand) {
-    r.brandParameter[0] = data.indexBrandKlasse;
-    r.brandParameter[1] = data.indexBrandSeiten;
-    r.brandParameter[2] = data.bPutzBekleidet;
-  }
-  return 0;
+int PrepareSystem(CKolumoData& data, const std::string& basis, const int flags[4], bool designPasses) {
+  engine::ColumnInput in = ColumnInputOf(data, basis, flags);
+  in.designPasses = designPasses;
+  const engine::InputRefusal refusal = engine::LoadColumn(in);
+  if (refusal == engine::InputRefusal::kNone) return 0;
+  Melde(RefusalText(refusal));
+  return 1;
 }
 
 namespace {
@@ -399,7 +322,6 @@ constexpr int kErsterFreierIndex = 1000;
 // not, the message names the sizes that together are too large and what would fit. The engine object is loaded
 // for the estimate: it must be set up again before a run.
 bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, const char* lauf, ArbeitsBedarf& a) {
-  g_rechner.Init();
   if (PrepareSystem(data, std::string(), flags) == 1) return false;
   a = g_rechner.Arbeitsbedarf(nKombi, kErsterFreierIndex);
   if (a.doubles <= kWorkDoubleCount && a.ints <= kWorkIntCount) return true;
@@ -494,18 +416,16 @@ bool PassenBeideLaeufe(CKolumoData& data, const StufenZahl zahl[], int& doubles,
 
 // Characteristic pre-run: every load case of the final system alone, for the foundation loads; it runs first,
 // on fresh work arrays.
-bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis, WorkArrays& arbeit) {
+bool RunCharacteristic(CKolumoData& data, const std::string& basis, WorkArrays& arbeit) {
   std::string fehler;
   const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
   if (!WriteCharacteristicFile(data, basis, fehler)) {
     AfxMessageBox(fehler.c_str());
     return false;
   }
-  g_rechner.Init();
   const int flags[4] = {1, 0, 0, 0};
   if (PrepareSystem(data, basis, flags) == 1) return false;
   SetzeFarben();
-  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 0);
   const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data.maxLF[0]), kErsterFreierIndex);
   if (n <= 0) return false;  // the engine has said why
   DruckeErgebnisse(g_rechner, n, data.ergebnisse);
@@ -515,9 +435,8 @@ bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis, Work
 }
 
 // The design run over every stage, with its combination files; false when it ended without results.
-bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZahl zahl[], WorkArrays& arbeit) {
+bool RunDesign(CKolumoData& data, const std::string& basis, const StufenZahl zahl[], WorkArrays& arbeit) {
   arbeit.Leere();  // the pre-run's values must not reach this run
-  g_rechner.Init();
   int flags[4] = {};
   int zaehler[5][CKolumoData::kStages] = {};
   std::string fehler;
@@ -536,10 +455,9 @@ bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZah
       }
     }
   }
-  if (PrepareSystem(data, basis, flags) == 1) return false;
+  if (PrepareSystem(data, basis, flags, true) == 1) return false;
   SetzeFarben();
   LeereErgebnisse(data.ergebnisse, false);
-  std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 1);
 
   int paesse = 0;
   for (int s = 0; s < CKolumoData::kStages; ++s)
@@ -699,8 +617,8 @@ int Calculate(int document) {
   {
     // the runs have collected their results; writing them needs no work arrays
     WorkArrays arbeit(doubles, ints);
-    if (zahl[0].lasten && !CharakteristischerVorlauf(*data, basis, arbeit)) return 1;
-    if (!Bemessungslauf(*data, basis, zahl, arbeit)) return 1;
+    if (zahl[0].lasten && !RunCharacteristic(*data, basis, arbeit)) return 1;
+    if (!RunDesign(*data, basis, zahl, arbeit)) return 1;
   }
   if (!ErgebnisseEndlich(*data, zahl)) return 1;
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/input.h"
 #include "platform/win/afxstr.h"
 
 class CKolumoData;
@@ -18,9 +19,14 @@ int Calculate(int document);
 // failure is shown as a message). The flag is not used. Returns 1.
 int KolumoCalc(int document, int flag);
 
-// Loads the engine object (g_rechner, after Init) with the column: stages whose flag is set take part. Returns 1
-// when the calculation must stop (the reason has been shown), 0 otherwise.
-int PrepareSystem(CKolumoData& data, const std::string& basis, const int stageFlags[4]);
+// The engine's input of the column: fields from the foot up in the engine's units, the grades the calculation
+// takes, and the supports and loads of the stages whose flag is set; combination files are named from `basis`.
+engine::ColumnInput ColumnInputOf(CKolumoData& data, const std::string& basis, const int stageFlags[4]);
+
+// Loads the engine with the column through its entry, for the design run's passes or for the first-order run (a
+// characteristic pre-run, or an estimate of the work arrays). Returns 1 when the calculation must stop (the reason
+// has been shown), 0 otherwise.
+int PrepareSystem(CKolumoData& data, const std::string& basis, const int stageFlags[4], bool designPasses = false);
 
 // The grade a calculation takes for the concrete or the steel of the column: the named one when it is among the
 // first names of the code's list in the catalogue (30 concrete, 20 steel), else the list's fallback entry (2, 1).

@@ -11,7 +11,6 @@
 
 #include "column/calcfunc.h"
 #include "column/kolumodata.h"
-#include "engine/material.h"
 #include "framework/matehandler.h"
 #include "formula/formulanumber.h"
 #include "platform/tolkar/tolkar.h"

@@ -7,22 +7,10 @@
 #include <string>
 #include <vector>
 
-// ---- Catalogue access -------------------------------------------------------------------------------
-// The material catalogue as the engine sees it. The engine library does not link the framework, so the
-// calculation driver installs an adapter over the material handler; without one, every catalogue look-up
-// finds nothing (keys read as 0) and only the user tables give values.
-class MaterialKatalog {
-public:
-    virtual ~MaterialKatalog() = default;
-    // Grade names of a code in list order (norm as the engine names it, e.g. "DIN 1045-I").
-    virtual void Sorten(const char* norm, const char* kat, const char* ukat, std::vector<std::string>& names) = 0;
-    // The key -> value-text map of one grade; false when the grade is unknown.
-    virtual bool Werte(const char* norm, const char* kat, const char* ukat, const std::string& name,
-                       std::map<std::string, std::string>& out) = 0;
-};
+#include "engine/input.h"
 
-// Installs the catalogue (kept alive by the caller); nullptr removes it. Returns the previous one.
-MaterialKatalog* SetzeMaterialKatalog(MaterialKatalog* katalog);
+// ---- Catalogue access -------------------------------------------------------------------------------
+// MaterialKatalog, the catalogue as the engine sees it, is part of the engine's input (engine/input.h).
 
 // ---- User materials ----------------------------------------------------------------------------------
 // The user-material switch and the two user tables are model input of the calculation object
