@@ -496,6 +496,8 @@ void VarDefGrid::ChooseFile(int row) {
   entry->FreeFileBuffer();
   entry->SetFileBuffer(bytes.data(), unsigned(bytes.size()));
   SetCellText(row, kText, path);
+  // a screen shows the name only when the cell is painted again
+  RedrawCell(row, kText);
   OnDataChanged();
 }
 

@@ -293,6 +293,11 @@ TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
   EXPECT_EQ(picture->GetBufferSize(), 4u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(picture->GetFileBuffer()), 4), "EMF!");
   EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kText), CString(file.c_str()));
+  // what a screen shows is what the page draws: the chosen name is painted into its cell
+  const win::Image painted = win::PaintedPixels(parent.m_hWnd);
+  const win::Image whole = win::RenderWindowApart(parent.m_hWnd);
+  ASSERT_EQ(painted.pixels.size(), whole.pixels.size());
+  EXPECT_TRUE(painted.pixels == whole.pixels);
   std::filesystem::remove(file);
 }
 
