@@ -3,10 +3,10 @@
 # position is made and opened with "kolumo edit"; a field of 4 m clamped at its foot, its section widened to 40 cm,
 # a uniform load of 10 kN/m across it in load case 1; the actions formed (the box that asks for load case 1's action
 # answered by key, the action then given); a picture entry on the first tab whose file is picked in the file dialog
-# by typing its name; Escape after all that answered No to the discard question; OK. After each step the server's
-# pixels of the program's windows equal the program's own picture of them. The saved position calculates, and its
-# foot takes what was entered: 1.35 x 10 kN/m x 4 m = 54 kN across and 1.35 x 10 x 4^2 / 2 = 108 kNm in the first
-# design combination. Exit 77 (skipped) without Xvfb, xdotool or python3.
+# by typing its name once the dialog offers it; Escape after all that answered No to the discard question; OK.
+# After each step the server's pixels of the program's windows equal the program's own picture of them. The saved
+# position calculates, and its foot takes what was entered: 1.35 x 10 kN/m x 4 m = 54 kN across and
+# 1.35 x 10 x 4^2 / 2 = 108 kNm in the first design combination. Exit 77 (skipped) without Xvfb, xdotool or python3.
 set -u
 # the session runs in its scratch folder: the paths given are made absolute first
 kolumo=$(realpath "$1")
@@ -99,6 +99,11 @@ click 666 95  # "Datei wählen"
 wait_for 20 find_named 'ffnen$' || fail "no file dialog"
 files=$found
 agree file-dialog
+# it lists the pictures of its first type; the bitmaps are offered once their pattern is typed
+xdotool type --window "$files" --delay 20 '*.bmp'
+xdotool key --window "$files" Return
+agree file-dialog-bitmaps
+xdotool key --window "$files" ctrl+a BackSpace
 xdotool type --window "$files" --delay 20 Skizze.bmp
 xdotool key --window "$files" Return
 wait_for 20 gone 'ffnen$' || fail "the file dialog stays open after the name and Enter"
@@ -132,6 +137,9 @@ def doubles(value):
 problems = []
 if 'Skizze.bmp' not in text:
     problems.append('no picture entry of Skizze.bmp')
+sections = re.findall(r'<quer [^>]*\bbx="([^"]*)" dy="([^"]*)"', text)
+if sections[:1] != [('40', '30')]:
+    problems.append('sections %s, not one of 40 x 30 cm' % sections)
 rules = re.findall(r'<result art="Ed" regel="([^"]*)"', text)
 if not rules or rules[0] != '1.35*(1)':
     problems.append('first design combination %s, not 1.35*(1)' % rules[:1])
