@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/GridCellTypes.h"
 #include "formula/vardef.h"
 #include "framework/basedata.h"
 #include "framework/regsettings.h"
@@ -194,6 +195,30 @@ TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
   g.SetComboIndex(2, VarDefGrid::kTyp, CVarDefEntry::kFreierText);
   g.OnCellChanged(2, VarDefGrid::kTyp, ORMI_COMBO_INDEX);
   EXPECT_EQ(Kinds(data.varDefs), (std::vector<int>{0, 3, 2, 6, 4, 3}));
+}
+
+// The kind's arrow opens its list with one click, on an entry and on the empty last row alike, and the list stays
+// open for the choice: "A" then Enter makes a picture entry.
+TEST_F(VarDefPageTest, TheKindsArrowOpensItsListForTheChoice) {
+  VarDefGrid& g = page.m_grid;
+  for (int row : {1, 6}) {
+    SCOPED_TRACE(row);
+    CRect cell;
+    ASSERT_TRUE(g.GetCellRect(row, VarDefGrid::kTyp, &cell));
+    const CRect arrow = CGridCellCombo::ArrowRect(cell);
+    ASSERT_FALSE(arrow.IsRectEmpty());
+    win::input::Click(g.m_hWnd, arrow.CenterPoint().x, arrow.CenterPoint().y);
+    win::PumpMessages();
+    auto* combo = dynamic_cast<CGridCellCombo*>(g.GetCell(row, VarDefGrid::kTyp));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_TRUE(combo->IsEditing()) << "the list closed at once";
+    win::input::Type("A");
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+    EXPECT_EQ(g.GetComboIndex(row, VarDefGrid::kTyp), CVarDefEntry::kAbbildung);
+    EXPECT_EQ(data.varDefs.GetAt(row - 1)->type, CVarDefEntry::kAbbildung);
+  }
+  EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 TEST_F(VarDefPageTest, RowCommandsMoveCopyDeleteAndFormat) {
