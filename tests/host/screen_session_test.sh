@@ -90,9 +90,10 @@ no_box actions
 agree actions-formed
 
 click 57 42  # the first tab, the variable table
-click 80 95  # the kind of the first entry; its list opens at a letter typed, on "Abbildung"
-xdotool type --window "$main" A
+click 173 95  # the arrow of the first entry's kind: its list opens
 agree kind-list
+xdotool type --window "$main" A  # on "Abbildung"
+agree kind-picked
 xdotool key --window "$main" Return
 agree kind-picture
 click 666 95  # "Datei wählen"
