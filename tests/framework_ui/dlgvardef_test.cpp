@@ -221,6 +221,19 @@ TEST_F(VarDefPageTest, TheKindsArrowOpensItsListForTheChoice) {
   EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
+// A picture's size shows with its unit ("8.0 cm"): storing the page keeps it, and a typed size is stored.
+TEST_F(VarDefPageTest, APicturesSizeShownInCentimetresIsKeptAndTyped) {
+  VarDefGrid& g = page.m_grid;
+  EXPECT_EQ(g.GetItemText(5, VarDefGrid::kWert), "8.0 cm");
+  page.TransferData(TRUE);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefAbbildung>(4)->dWidth, 8.0);
+  TypeInto(g, 5, VarDefGrid::kEinheit, "6,5");
+  page.TransferData(TRUE);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefAbbildung>(4)->dWidth, 8.0);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefAbbildung>(4)->dHeight, 6.5);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+}
+
 TEST_F(VarDefPageTest, RowCommandsMoveCopyDeleteAndFormat) {
   struct Case {
     int row, col;
