@@ -28,6 +28,35 @@ constexpr UINT kCentred = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
 
 int Key(int row, int col) { return (row << 16) + col; }
 
+// The literal text after the number of a display format ("%.1lf cm" gives " cm", "%.1lf %%" gives " %").
+CString DisplaySuffix(const CString& format) {
+  const char* p = format.GetString();
+  for (; *p; ++p) {
+    if (*p != '%') continue;
+    if (p[1] == '%') {
+      ++p;
+      continue;
+    }
+    while (*++p && !std::strchr("diouxXeEfgGaA", *p)) {}
+    if (!*p) return CString();
+    CString suffix = p + 1;
+    suffix.Replace("%%", "%");
+    return suffix;
+  }
+  return CString();
+}
+
+// A number as the cell shows it: a display format may carry a unit after the number, and text that keeps that
+// unit (a value the engineer left as it stood) is the number, not a refusal.
+bool ReadShownNumber(const COrmiCellInfo& info, const CString& text, double& value) {
+  if (ReadDecimalText(text, value)) return true;
+  CString unit = DisplaySuffix(info.displayFormat), shown = text;
+  unit.Trim();
+  shown.Trim();
+  if (unit.IsEmpty() || shown.GetLength() <= unit.GetLength() || shown.Right(unit.GetLength()) != unit) return false;
+  return ReadDecimalText(shown.Left(shown.GetLength() - unit.GetLength()), value);
+}
+
 const CRuntimeClass* ClassOf(int type) {
   switch (type) {
     case ORMI_CHECK: return RUNTIME_CLASS(CGridCellCheck);
@@ -393,7 +422,7 @@ double COrmiGridCtrl::GetCellDouble(int row, int col) {
   COrmiCellInfo* info = Info(row, col);
   if (!info || info->type != ORMI_DOUBLE) return 0.0;
   double shown = 0.0;
-  if (!ReadDecimalText(GetItemText(row, col), shown) || info->factor == 0.0) return 0.0;
+  if (!ReadShownNumber(*info, GetItemText(row, col), shown) || info->factor == 0.0) return 0.0;
   return shown / info->factor;
 }
 
@@ -765,7 +794,7 @@ void COrmiGridCtrl::OnEditCell(int row, int col, CPoint point, UINT nChar) {
   if (CGridCtrl::IsCellEditable(row, col) && info) {
     CString full;
     double shown = 0.0;
-    if (type == ORMI_DOUBLE && ReadDecimalText(GetItemText(row, col), shown)) {
+    if (type == ORMI_DOUBLE && ReadShownNumber(*info, GetItemText(row, col), shown)) {
       full.Format("%lg", shown);
       SetItemText(row, col, full);
     } else if (type == ORMI_FORMULA && info->value) {
@@ -810,7 +839,7 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
         shown = "";
         return TRUE;
       }
-      if (!ReadDecimalText(text, value)) {
+      if (!ReadShownNumber(*info, text, value)) {
         reason.Format("'%s' ist keine Zahl.", in.GetString());
         return FALSE;
       }

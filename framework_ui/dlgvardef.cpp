@@ -454,12 +454,13 @@ void VarDefGrid::OnCellChanged(int row, int col, int type) {
 void VarDefGrid::OnCellClick(int row, int col) {
   CVarDefList* list = List();
   if (!list || row < 1) return;
-  const int kind = GetComboIndex(row, kTyp);
   if (GetCellType(row, col) == ORMI_CHECK && IsCellEditable(row, col)) {
     OnCellChanged(row, col, ORMI_CHECK);
     return;
   }
+  // Only a button acts here: asking the kind of any other cell would end the list its click just opened.
   if (GetCellType(row, col) != ORMI_BUTTON) return;
+  const int kind = GetComboIndex(row, kTyp);
   if (kind == CVarDefEntry::kAbbildung && col == kVariable) ChooseFile(row);
   if (kind == CVarDefEntry::kKritzl && col == kVariable) MakeSketch(row);
   if (kind == CVarDefEntry::kWertUebernahme && col == kExport) ImportValue(row);
@@ -496,6 +497,8 @@ void VarDefGrid::ChooseFile(int row) {
   entry->FreeFileBuffer();
   entry->SetFileBuffer(bytes.data(), unsigned(bytes.size()));
   SetCellText(row, kText, path);
+  // a screen shows the name only when the cell is painted again
+  RedrawCell(row, kText);
   OnDataChanged();
 }
 

@@ -24,20 +24,39 @@ constexpr const char* kContext = "PreviewDlg";
 // The 3D frame's corner in the template (dialog units): the graphics frames start this far in from the tab
 // control's corner.
 constexpr int kFrameX = 7, kFrameY = 20;
+// The template's width, and the tools that stand at its right edge beside the view tabs (dialog units): the raster
+// on the views, the output's buttons on the output preview.
+constexpr int kTemplateCx = 420;
+struct Tool {
+  UINT id;
+  int x, y, cx, cy;
+};
+constexpr Tool kTools[] = {
+    {CPreviewDlg::kIdRasterLabel, 300, 6, 60, 10},
+    {CPreviewDlg::kIdRaster, 362, 4, 40, 12},
+    {CPreviewDlg::kIdEdit, 270, 3, 64, 14},
+    {CPreviewDlg::kIdPrint, 338, 3, 64, 14},
+};
+// Where the tools do not fit beside the tabs they take a row of this height below them (dialog units).
+constexpr int kToolRowCy = 16, kToolGap = 4;
 
 win::DialogTemplate PreviewTemplate() {
   using I = win::DialogItem;
   win::DialogTemplate t;
   t.style = WS_POPUP | WS_THICKFRAME;
-  t.cx = 420;
+  t.cx = kTemplateCx;
   t.cy = 260;
-  t.items = {
-      I{int(CPreviewDlg::kIdTab), "SysTabControl32", "", WS_TABSTOP, 4, 4, 412, 252},
-      I{int(CPreviewDlg::kIdRasterLabel), "Static", "Raster (cm):", SS_RIGHT, 300, 6, 60, 10},
-      I{int(CPreviewDlg::kIdRaster), "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 362, 4, 40, 12},
-      I{int(CPreviewDlg::kIdEdit), "Button", "bearbeiten", BS_PUSHBUTTON | WS_TABSTOP, 270, 3, 64, 14},
-      I{int(CPreviewDlg::kIdPrint), "Button", "drucken", BS_PUSHBUTTON | WS_TABSTOP, 338, 3, 64, 14},
-  };
+  t.items = {I{int(CPreviewDlg::kIdTab), "SysTabControl32", "", WS_TABSTOP, 4, 4, 412, 252}};
+  for (const Tool& tool : kTools) {
+    const bool edit = tool.id == CPreviewDlg::kIdRaster, label = tool.id == CPreviewDlg::kIdRasterLabel;
+    const char* text = label ? "Raster (cm):" : edit ? "" : tool.id == CPreviewDlg::kIdEdit ? "bearbeiten" : "drucken";
+    const DWORD style = label ? SS_RIGHT : edit ? ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP : BS_PUSHBUTTON | WS_TABSTOP;
+    t.items.push_back(I{int(tool.id),
+                        label  ? "Static"
+                        : edit ? "Edit"
+                               : "Button",
+                        text, style, tool.x, tool.y, tool.cx, tool.cy});
+  }
   return t;
 }
 
@@ -307,10 +326,17 @@ void CPreviewDlg::LayoutViews() {
                   static_cast<CWnd*>(&m_yz), static_cast<CWnd*>(&m_quer), static_cast<CWnd*>(&m_rich)})
     if (!w->GetSafeHwnd()) return;
   if (!m_tab.GetSafeHwnd()) return;
+  CRect client;
+  GetClientRect(&client);
+  const int toolRow = ToolRowBelowTabs(client.Width());
+  if (toolRow != m_nToolRow) {
+    m_nToolRow = toolRow;
+    m_resize = CResizeHelper();
+  }
   if (m_resize.GetCount() == 0) {
     CRect at(0, 0, kFrameX, kFrameY);
     MapDialogRect(&at);
-    const int m = at.right, t = at.bottom;
+    const int m = at.right, t = at.bottom + m_nToolRow;
     auto add = [&](CWnd& w, int l, int tp, int r, int b, int ol, int ot, int orr, int ob) {
       m_resize.AddControl(w.m_hWnd, l, tp, r, b, ol, ot, orr, ob);
     };
@@ -354,20 +380,23 @@ void CPreviewDlg::LayoutViews() {
     }
     add(m_tab, 0, 0, 100, 100, m, m, -m, -m);
     // The raster and the output buttons keep their distance from the right edge, so that a narrow preview still
-    // shows them.
-    CRect client;
-    GetClientRect(&client);
-    for (UINT id : {kIdRasterLabel, kIdRaster, kIdEdit, kIdPrint}) {
-      CWnd* w = GetDlgItem(int(id));
+    // shows them; where they would cover the tabs they stand in their own row below them, above the views, and
+    // the two buttons, wider together than such a preview may be, share that row half and half.
+    for (const Tool& tool : kTools) {
+      CWnd* w = GetDlgItem(int(tool.id));
       if (!w) continue;
-      CRect r;
-      w->GetWindowRect(&r);
-      ScreenToClient(&r);
-      m_resize.AddControl(w->m_hWnd, 100, 0, 100, 0, r.left - client.right, r.top, r.right - client.right, r.bottom);
+      CRect r(tool.x - kTemplateCx, tool.y, tool.x + tool.cx - kTemplateCx, tool.y + tool.cy);
+      MapDialogRect(&r);
+      const int down = m_nToolRow ? t - m_nToolRow : 0;
+      if (m_nToolRow && (tool.id == kIdEdit || tool.id == kIdPrint)) {
+        const bool first = tool.id == kIdEdit;
+        m_resize.AddControl(w->m_hWnd, first ? 0 : 50, 0, first ? 50 : 100, 0, first ? 2 * m : m / 2, r.top + down,
+                            first ? -m / 2 : -2 * m, r.bottom + down);
+        continue;
+      }
+      m_resize.AddControl(w->m_hWnd, 100, 0, 100, 0, r.left, r.top + down, r.right, r.bottom + down);
     }
   }
-  CRect client;
-  GetClientRect(&client);
   m_resize.Resize(client);
   auto extent = [&](CPlotwerkWnd& w, auto setExtent) {
     CRect r;
@@ -377,6 +406,19 @@ void CPreviewDlg::LayoutViews() {
   extent(m_3D, [&](short x, short y, short w, short h) { m_3D.SetExtent(x, y, w, h); });
   for (CPlotwerk2D* c : {&m_xz, &m_xy, &m_yz, &m_quer})
     extent(*c, [&](short x, short y, short w, short h) { c->SetExtent(x, y, w, h); });
+}
+
+int CPreviewDlg::ToolRowBelowTabs(int clientCx) {
+  const int tabs = m_tab.GetItemCount();
+  CRect last;
+  if (tabs < 1 || !m_tab.GetItemRect(tabs - 1, &last)) return 0;
+  CRect tabPlace;
+  if (!CResizeHelper::GetChildRect(m_hWnd, m_tab.m_hWnd, &tabPlace)) return 0;
+  int toolsLeft = kTemplateCx;
+  for (const Tool& tool : kTools) toolsLeft = std::min(toolsLeft, tool.x);
+  CRect span(toolsLeft - kTemplateCx - kToolGap, 0, 0, kToolRowCy);
+  MapDialogRect(&span);
+  return tabPlace.left + last.right <= clientCx + span.left ? 0 : span.Height();
 }
 
 void CPreviewDlg::RefreshOutputPreview() {

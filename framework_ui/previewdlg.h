@@ -113,6 +113,10 @@ class CPreviewDlg : public CDialog {
   static int PlaneOf(UINT id);
   // Holds the view window of a 2D control at its present extent (true) or lets it fit its items again.
   static void HaltView(CPlotwerk2D* control, bool halt);
+  // The height of the row that the raster and the output buttons take below the view tabs when they do not fit
+  // beside them in a client area `clientCx` wide; 0 when they fit.
+  int ToolRowBelowTabs(int clientCx);
   std::vector<int> m_tabView;  // view of each tab
   CResizeHelper m_resize;
+  int m_nToolRow = 0;  // the tools' row below the tabs as laid out now, in pixels; 0 beside them
 };

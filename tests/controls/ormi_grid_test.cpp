@@ -184,6 +184,43 @@ TEST_F(TypedGridTest, NumbersTypedWithTheDecimalCommaAreTakenAndBadTextIsRefused
   EXPECT_EQ(grid.GetCellInt(2, kInt), 12);
 }
 
+// A display format with a unit ("12.5 cm") shows the unit in the cell's text: that text reads back as the number,
+// and the editor opened on it and left as it stood keeps the value without a refusal. Another unit stays refused.
+TEST_F(TypedGridTest, ANumberShownWithItsUnitReadsBackAndIsKeptWhenLeftAsItStood) {
+  struct Case {
+    const char* format;
+    double value;
+    const char* shown;
+    const char* foreign;
+  };
+  const Case cases[] = {{"%.1lf cm", 12.5, "12.5 cm", "12.5 mm"}, {"%.1lf %%", 50.0, "50.0 %", "50.0 cm"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.format);
+    grid.SetNumberFormat(1, kDouble, "%lf", c.format, 1.0);
+    grid.SetCellDouble(1, kDouble, c.value);
+    ASSERT_EQ(grid.GetItemText(1, kDouble), c.shown);
+    EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kDouble), c.value);
+    // the editor opened and closed without typing: the value and no message
+    grid.SetFocusCell(1, kDouble);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    grid.EndEditing();
+    win::PumpMessages();
+    EXPECT_TRUE(win::msgbox::Log().empty());
+    EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kDouble), c.value);
+    // the shown text typed back in is the same number
+    TypeInto(1, kDouble, c.shown);
+    EXPECT_TRUE(win::msgbox::Log().empty());
+    EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kDouble), c.value);
+    win::msgbox::QueueAnswer(IDOK);
+    TypeInto(1, kDouble, c.foreign);
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_DOUBLE_EQ(grid.GetCellDouble(1, kDouble), c.value);
+    win::msgbox::ClearLog();
+  }
+}
+
 TEST_F(TypedGridTest, AFormulaIsKeptShowsItsValueUnderlinedAndABadOneKeepsTheOldValue) {
   TypeInto(1, kFormula, "2*b");
   CFormulaNumber f = grid.GetCellFormula(1, kFormula);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/GridCellTypes.h"
 #include "formula/vardef.h"
 #include "framework/basedata.h"
 #include "framework/regsettings.h"
@@ -196,6 +197,43 @@ TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
   EXPECT_EQ(Kinds(data.varDefs), (std::vector<int>{0, 3, 2, 6, 4, 3}));
 }
 
+// The kind's arrow opens its list with one click, on an entry and on the empty last row alike, and the list stays
+// open for the choice: "A" then Enter makes a picture entry.
+TEST_F(VarDefPageTest, TheKindsArrowOpensItsListForTheChoice) {
+  VarDefGrid& g = page.m_grid;
+  for (int row : {1, 6}) {
+    SCOPED_TRACE(row);
+    CRect cell;
+    ASSERT_TRUE(g.GetCellRect(row, VarDefGrid::kTyp, &cell));
+    const CRect arrow = CGridCellCombo::ArrowRect(cell);
+    ASSERT_FALSE(arrow.IsRectEmpty());
+    win::input::Click(g.m_hWnd, arrow.CenterPoint().x, arrow.CenterPoint().y);
+    win::PumpMessages();
+    auto* combo = dynamic_cast<CGridCellCombo*>(g.GetCell(row, VarDefGrid::kTyp));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_TRUE(combo->IsEditing()) << "the list closed at once";
+    win::input::Type("A");
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+    EXPECT_EQ(g.GetComboIndex(row, VarDefGrid::kTyp), CVarDefEntry::kAbbildung);
+    EXPECT_EQ(data.varDefs.GetAt(row - 1)->type, CVarDefEntry::kAbbildung);
+  }
+  EXPECT_TRUE(win::msgbox::Log().empty());
+}
+
+// A picture's size shows with its unit ("8.0 cm"): storing the page keeps it, and a typed size is stored.
+TEST_F(VarDefPageTest, APicturesSizeShownInCentimetresIsKeptAndTyped) {
+  VarDefGrid& g = page.m_grid;
+  EXPECT_EQ(g.GetItemText(5, VarDefGrid::kWert), "8.0 cm");
+  page.TransferData(TRUE);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefAbbildung>(4)->dWidth, 8.0);
+  TypeInto(g, 5, VarDefGrid::kEinheit, "6,5");
+  page.TransferData(TRUE);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefAbbildung>(4)->dWidth, 8.0);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefAbbildung>(4)->dHeight, 6.5);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+}
+
 TEST_F(VarDefPageTest, RowCommandsMoveCopyDeleteAndFormat) {
   struct Case {
     int row, col;
@@ -293,6 +331,11 @@ TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
   EXPECT_EQ(picture->GetBufferSize(), 4u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(picture->GetFileBuffer()), 4), "EMF!");
   EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kText), CString(file.c_str()));
+  // what a screen shows is what the page draws: the chosen name is painted into its cell
+  const win::Image painted = win::PaintedPixels(parent.m_hWnd);
+  const win::Image whole = win::RenderWindowApart(parent.m_hWnd);
+  ASSERT_EQ(painted.pixels.size(), whole.pixels.size());
+  EXPECT_TRUE(painted.pixels == whole.pixels);
   std::filesystem::remove(file);
 }
 

@@ -124,6 +124,54 @@ TEST_F(PreviewDlgTest, CombinedFramesSitSideBySideByTheirWidths) {
   EXPECT_GT(breiter.Width(), xz.Width()) << "the frames follow the dialog's size";
 }
 
+// Beside a wide input dialog on a small screen the preview is narrow: the raster and the output's buttons then leave
+// the row of the view tabs for a row of their own below them, above the views, and return when the preview widens.
+TEST_F(PreviewDlgTest, ANarrowPreviewPutsItsToolsBelowTheTabsNotOverThem) {
+  Open(63, TRUE);
+  auto place = [&](CWnd* w) {
+    CRect r;
+    w->GetWindowRect(&r);
+    dlg_.ScreenToClient(&r);
+    return r;
+  };
+  struct Case {
+    int width;
+    int view;  // 0 the views with the raster, 5 the output with its buttons
+    bool below;
+  };
+  const Case cases[] = {{900, 0, false}, {250, 0, true}, {250, 5, true}, {900, 5, false}, {900, 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " wide, view " << c.view);
+    dlg_.SetWindowPos(nullptr, 0, 0, c.width, 500, SWP_NOZORDER);
+    if (c.view == 5) win::msgbox::QueueAnswer(IDOK);  // an output preview without an input dialog says so
+    dlg_.m_tab.SetCurSel(c.view == 5 ? 1 : 0);
+    dlg_.UpdatePreview();
+    CRect client, tab, headers;
+    dlg_.GetClientRect(&client);
+    tab = place(&dlg_.m_tab);
+    for (int i = 0; i < dlg_.m_tab.GetItemCount(); ++i) {
+      CRect item;
+      ASSERT_TRUE(dlg_.m_tab.GetItemRect(i, &item));
+      item.OffsetRect(tab.left, tab.top);
+      headers.UnionRect(headers, item);
+    }
+    const UINT tools[2][2] = {{CPreviewDlg::kIdRasterLabel, CPreviewDlg::kIdRaster},
+                              {CPreviewDlg::kIdEdit, CPreviewDlg::kIdPrint}};
+    const CRect frame = place(c.view == 5 ? static_cast<CWnd*>(&dlg_.m_rich) : static_cast<CWnd*>(&dlg_.m_3D));
+    for (UINT id : tools[c.view == 5 ? 1 : 0]) {
+      CWnd* tool = dlg_.GetDlgItem(int(id));
+      ASSERT_NE(tool, nullptr);
+      EXPECT_TRUE(Visible(*tool)) << id;
+      const CRect r = place(tool);
+      CRect common;
+      EXPECT_FALSE(common.IntersectRect(r, headers)) << id << " covers a tab";
+      EXPECT_TRUE(r.left >= 0 && r.right <= client.right) << id;
+      EXPECT_EQ(r.top >= headers.bottom, c.below) << id;
+      EXPECT_LE(r.bottom, frame.top) << id << " reaches into the views";
+    }
+  }
+}
+
 TEST_F(PreviewDlgTest, EachViewRedrawsOnItsTab) {
   Open(63, FALSE);
   // Tabs 3D, XZ, XY, YZ, output: each 2D tab draws once more, the output does not draw.

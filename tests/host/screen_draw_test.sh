@@ -13,36 +13,14 @@ source "$(dirname "$0")/../support/xvfb.sh"
 
 start_xvfb "$size" || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 export ORMI_REGISTRY="$work/registry.xml"
-mkdir -p "$work/pictures"
 example_position "$data"
 KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
   >"$work/out" 2>"$work/err" &
 app=$!
 find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
 wait_for 20 find_main || fail "no window within 20 s"
-geometry=$(xdotool getwindowgeometry "$main") || fail "no geometry of the window"
-read -r x y <<<"$(sed -n 's/.*Position: *\([0-9-]*\),\([0-9-]*\).*/\1 \2/p' <<<"$geometry")"
-read -r w h <<<"$(sed -n 's/.*Geometry: *\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
-[ -n "$x" ] && [ -n "$w" ] || fail "cannot read the window's geometry: $geometry"
-[ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "${size%x*}" ] && [ $((y + h)) -le "${size#*x}" ] ||
-  fail "the window ${w}x${h}+${x}+${y} leaves the screen $size"
+window_on_screen "$main" "$size"
 
-# The program's picture of step $1 held against the server's pixels. The picture is taken once what was sent
-# before the signal is handled and painted; a tip or a timer may still change the screen between the two, so a
-# mismatch is looked at again twice (a screen left wrong stays wrong).
-agree() {
-  local attempt result
-  for attempt in 1 2 3; do
-    rm -f "$work/picture.png"
-    kill -USR1 "$app"
-    wait_for 10 test -s "$work/picture.png" || fail "$1: no picture"
-    result=$("$compare" "$app" "$work/picture.png" "$work/pictures/$1-screen.png") && break
-    [ $? -eq 1 ] || fail "$1: no comparison: $result"
-    sleep 0.2
-  done
-  mv "$work/picture.png" "$work/pictures/$1.png"
-  [ -z "$result" ] || fail "$1: the screen is not what was drawn: $result"
-}
 # Points in the main window's coordinates at the dialog font (the pictures show the layout).
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 

@@ -1,7 +1,7 @@
 # Sourced first by the screen tests. It skips the test (exit 77) without Xvfb or xdotool, makes the scratch folder
 # $work (removed on exit, with the program $app and the server $xvfb stopped), gives fail and wait_for, keeps Xlib's
 # connection caches out of the leak checker's report (they live as long as the process, as the font and drawing
-# libraries the project's suppressions already name do), and start_xvfb below.
+# libraries the project's suppressions already name do), and start_xvfb, agree and the helpers below.
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "Xvfb or xdotool missing: skipped"; exit 77; }
 work=$(mktemp -d)
 app=""
@@ -15,6 +15,8 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "FAILED: $*"
+  # the pictures taken so far, for a look at what went wrong
+  [ -n "${KOLUMO_PICTURES:-}" ] && [ -d "$work/pictures" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/" 2>/dev/null
   echo "--- windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
   for f in "$work"/err "$work"/*.err; do [ -s "$f" ] && { echo "--- $f"; cat "$f"; }; done
   exit 1
@@ -70,4 +72,34 @@ find_box() { box=$(xdotool search --name '^kolumo$' 2>/dev/null | tail -n1) && [
 answer_box_with() {
   xdotool key --window "$box" "$1" 2>/dev/null
   wait_for 30 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
+}
+
+# window_on_screen WINDOW SIZE: fails unless the window lies wholly on the screen of SIZE (WIDTHxHEIGHT).
+window_on_screen() {
+  local geometry x y w h
+  geometry=$(xdotool getwindowgeometry "$1") || fail "no geometry of the window"
+  read -r x y <<<"$(sed -n 's/.*Position: *\([0-9-]*\),\([0-9-]*\).*/\1 \2/p' <<<"$geometry")"
+  read -r w h <<<"$(sed -n 's/.*Geometry: *\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
+  [ -n "$x" ] && [ -n "$w" ] || fail "cannot read the window's geometry: $geometry"
+  [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "${2%x*}" ] && [ $((y + h)) -le "${2#*x}" ] ||
+    fail "the window ${w}x${h}+${x}+${y} leaves the screen $2"
+}
+
+# agree STEP: the program's picture of step STEP held against the server's pixels by the comparer $compare (the
+# program $app started with KOLUMO_SCREEN_PICTURE=$work/picture.png); both are kept in $work/pictures. The picture
+# is taken once what was sent before the signal is handled and painted; a tip or a timer may still change the
+# screen between the two, so a mismatch is looked at again twice (a screen left wrong stays wrong).
+agree() {
+  local attempt result
+  mkdir -p "$work/pictures"
+  for attempt in 1 2 3; do
+    rm -f "$work/picture.png"
+    kill -USR1 "$app"
+    wait_for 10 test -s "$work/picture.png" || fail "$1: no picture"
+    result=$("$compare" "$app" "$work/picture.png" "$work/pictures/$1-screen.png") && break
+    [ $? -eq 1 ] || fail "$1: no comparison: $result"
+    sleep 0.2
+  done
+  mv "$work/picture.png" "$work/pictures/$1.png"
+  [ -z "$result" ] || fail "$1: the screen is not what was drawn: $result"
 }
