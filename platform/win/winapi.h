@@ -2,9 +2,9 @@
 // controls, menus and the clipboard, with the Win32 names and values that the module's code uses.
 #pragma once
 
-#include "platform/win/gdi.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/wintypes.h"
+#include "platform/win/draw/gdi.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/base/wintypes.h"
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
