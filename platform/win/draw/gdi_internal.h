@@ -2,7 +2,9 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/win/window/internal.h"
@@ -96,4 +98,51 @@ void SelectRecordedObject(HDC target, const std::shared_ptr<GdiObject>& object);
 void PutPixel(Dc& d, int x, int y, std::uint32_t rgb, int rop2);
 std::uint32_t MonoOf(std::uint32_t rgb);
 
+// Every GDI object and DC by handle, the stock objects and the system-colour brushes.
+struct GdiTables {
+  std::unordered_map<int, std::shared_ptr<GdiObject>> objects;
+  std::unordered_map<int, std::unique_ptr<Dc>> dcs;
+  std::map<int, HGDIOBJ> stock;
+  std::map<int, HBRUSH> sysBrushes;
+};
+GdiTables& Gdi();
+// Keeps GDI handles above the small numbers that stand for system-colour brushes.
+void EnsureHandleFloor();
+HDC NewDc(std::unique_ptr<Dc> dc);
+
+// The pixel rules shared by the drawing calls (device coordinates).
+std::uint32_t Rop2(int rop, std::uint32_t pen, std::uint32_t dst);
+std::uint32_t Rop3(DWORD rop, std::uint32_t p, std::uint32_t s, std::uint32_t d);
+std::uint32_t BrushPixel(const Dc& d, const GdiObject& b, int x, int y);
+void FillDeviceRegion(Dc& d, const Region& area, const GdiObject& brush, DWORD rop = PATCOPY);
+void FillDeviceRect(Dc& d, const RECT& r, const GdiObject& brush, DWORD rop = PATCOPY);
+void ApplyMask(Dc& d, const std::function<void(cairo_t*)>& shape, std::uint32_t color, int rop2,
+               const GdiObject* brush);
+void FillPath(Dc& d, const std::function<void(cairo_t*)>& path, const GdiObject& brush, int fillRule = ALTERNATE);
+const GdiObject& Selected(const Dc& d, HGDIOBJ h);
+std::uint32_t PenColor(const Dc& d);
+GdiObject BrushOf(const Dc& d);
+int PenWidth(const Dc& d);
+bool PenNull(const Dc& d);
+void PixelLine(Dc& d, POINT a, POINT b, std::uint32_t color);
+void StrokeDevice(Dc& d, const std::vector<POINT>& pts, bool closed);
+RECT BoundsOf(const POINT* pts, int n);
+
+// Regions by handle.
+HRGN NewRegion(Region r);
+GdiObject* RegionObj(HRGN h);
+// SIMPLEREGION when the region is one rectangle, however many pieces it is kept in; else COMPLEXREGION or
+// NULLREGION.
+int Complexity(const Region& r);
+
 }  // namespace win::detail
+
+// A call on a recording DC is kept for playing back (with the DC it is played on as `target`) instead of drawn.
+#define KOLUMO_RECORD(hdc, bounds, body)                  \
+  do {                                                    \
+    if (Dc* rec_ = GetDc(hdc); rec_ && rec_->recording) { \
+      Record(                                             \
+          *rec_, [=](HDC target) { body; }, bounds);      \
+      return TRUE;                                        \
+    }                                                     \
+  } while (0)
