@@ -18,7 +18,13 @@ std::string Lower(std::string s);
 void RegisterClassOf(const char* name, WNDPROC proc, UINT style, HBRUSH background);
 void RegisterListControls();
 void RegisterListViewControl();
+// The progress bar, spin, tab, tree and tooltip controls.
 void RegisterCommonControls();
+void RegisterProgressControl();
+void RegisterSpinControl();
+void RegisterTabControl();
+void RegisterTreeControl();
+void RegisterTooltipControl();
 void RegisterScrollBarControl();
 int FontHeight(HFONT font);
 // Moves a list's first shown row by a WM_VSCROLL code (page: rows a page; bottom: the row SB_BOTTOM goes to, or
