@@ -461,7 +461,7 @@ class CImageList : public CObject {
   COLORREF GetBkColor() const { return ImageList_GetBkColor(m_hImageList); }
   // A wrapper for a list owned elsewhere: it lives as long as the process and never destroys the list.
   static CImageList* FromHandle(HIMAGELIST list);
-  // Dragging: the image follows the mouse over a window's screen contents (platform/win/drag.cpp).
+  // Dragging: the image follows the mouse over a window's screen contents (platform/win/resources/imagedrag.cpp).
   BOOL BeginDrag(int image, CPoint hotspot) { return ImageList_BeginDrag(m_hImageList, image, hotspot.x, hotspot.y); }
   static void EndDrag() { ImageList_EndDrag(); }
   static BOOL DragEnter(CWnd* lock, CPoint p);

@@ -295,7 +295,7 @@ class CWnd : public CCmdTarget {
   CWnd* GetWindow(UINT cmd) const { return FromHandle(::GetWindow(m_hWnd, cmd)); }
   CWnd* GetNextWindow(UINT cmd = GW_HWNDNEXT) const { return FromHandle(::GetWindow(m_hWnd, cmd)); }
   // Stacks the visible control bars (children with ids first..last) at the top (or bottom) of the client area and
-  // gives the child leftOver what remains; rectParam receives that remainder (platform/win/toolbar.cpp).
+  // gives the child leftOver what remains; rectParam receives that remainder (platform/win/controls/toolbar.cpp).
   void RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags = 0, LPRECT rectParam = nullptr,
                       LPCRECT clientRect = nullptr, BOOL stretch = TRUE);
   CWnd* GetTopWindow() const { return FromHandle(::GetTopWindow(m_hWnd)); }
