@@ -1,4 +1,6 @@
 // Device contexts: creation, saved states, selected objects, mapping modes and clipping.
+#include <strings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
