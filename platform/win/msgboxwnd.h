@@ -1,44 +1,4 @@
-// Message boxes and file dialogs as windows of our own, for a person at the screen (not for use outside
-// platform/win: the public calls are those of msgbox.h and afxdlgs.h).
+// The old path of platform/win/dialogs/msgboxwnd.h, kept for the includes that still name it.
 #pragma once
 
-#include <string>
-#include <vector>
-
-#include "platform/win/afxdlgs.h"
-#include "platform/win/winapi.h"
-
-namespace win::detail {
-
-struct ButtonSpec {
-  int id;
-  std::string text;
-};
-// The buttons of a box's type, left to right.
-std::vector<ButtonSpec> MessageBoxButtons(UINT type);
-// What Escape and the close box answer (0: nothing, the box stays).
-int MessageBoxEscapeAnswer(UINT type);
-// Shows the box modal over its owner until a button is pressed; returns that button's id. Without any input
-// to come (the screen went), the default answer.
-int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& caption, UINT type, int defaultAnswer);
-
-// Runs a dialog made for the screen modal over its owner (disabled meanwhile) until it ends, with the focus on
-// the control given; destroys it and returns its end code (gone: when no input can come any more).
-INT_PTR RunOwnModal(HWND dialog, HWND owner, HWND focus, INT_PTR gone);
-
-// What a typed file name means in a folder: the whole path (default extension added where it belongs) and,
-// when the dialog must not accept it, why (a message for the user).
-struct FileChoice {
-  std::string path;
-  std::string refusal;
-  bool askOverwrite = false;  // the file exists and the caller wants to be asked
-};
-FileChoice ResolveFileName(const OPENFILENAME& ofn, bool open, const std::string& folder, const std::string& typed);
-// The overwrite question for a path.
-std::string OverwriteQuestion(const std::string& path);
-
-// Shows the file dialog over its owner; the chosen path (checked as ResolveFileName says, the overwrite
-// question asked), empty when cancelled. filterIndex is the 1-based type chosen.
-std::string RunFileDialogWindow(const OPENFILENAME& ofn, bool open, const std::string& title, DWORD& filterIndex);
-
-}  // namespace win::detail
+#include "platform/win/dialogs/msgboxwnd.h"

@@ -1,0 +1,108 @@
+#include "platform/win/base/codepage.h"
+
+#include <cstdint>
+
+namespace win {
+namespace {
+
+// Code points of the bytes 0x80-0x9F in Windows-1252. The five bytes that the code page leaves unassigned
+// map to the C1 control of the same value, as the system's own conversion does.
+constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Length of the valid sequence at pos, 0 when none starts there.
+std::size_t SequenceLength(std::string_view text, std::size_t pos, char32_t& cp) {
+  const std::uint8_t lead = std::uint8_t(text[pos]);
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  std::size_t extra;
+  char32_t minimum;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+    minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (pos + extra >= text.size()) return 0;
+  char32_t v = lead & (0x3F >> extra);
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const std::uint8_t next = std::uint8_t(text[pos + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    v = (v << 6) | (next & 0x3F);
+  }
+  if (v < minimum || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 0;
+  cp = v;
+  return extra + 1;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) {
+  char32_t cp;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t n = SequenceLength(text, i, cp);
+    if (!n) return false;
+    i += n;
+  }
+  return true;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += char(cp);
+  } else if (cp < 0x800) {
+    out += char(0xC0 | (cp >> 6));
+    out += char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += char(0xE0 | (cp >> 12));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  } else {
+    out += char(0xF0 | (cp >> 18));
+    out += char(0x80 | ((cp >> 12) & 0x3F));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string Windows1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    const std::uint8_t byte = std::uint8_t(c);
+    if (byte < 0x80)
+      out += c;
+    else
+      AppendUtf8(out, byte < 0xA0 ? kHigh[byte - 0x80] : char32_t(byte));
+  }
+  return out;
+}
+
+std::string AsUtf8(std::string_view text) { return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text); }
+
+char32_t NextCodePoint(std::string_view text, std::size_t& pos, bool* rawByte) {
+  char32_t cp = 0;
+  std::size_t n = SequenceLength(text, pos, cp);
+  if (rawByte) *rawByte = n == 0;
+  if (!n) return std::uint8_t(text[pos++]);
+  pos += n;
+  return cp;
+}
+
+int Windows1252Byte(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == cp) return 0x80 + i;
+  return -1;
+}
+
+}  // namespace win

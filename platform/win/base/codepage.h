@@ -1,0 +1,21 @@
+// Text encodings: the module keeps UTF-8 in memory; older files and some outputs use Windows-1252.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace win {
+
+bool IsValidUtf8(std::string_view text);
+// Every byte read as Windows-1252 (the five unassigned bytes as the C1 controls of the same value).
+std::string Windows1252ToUtf8(std::string_view text);
+// Valid UTF-8 as it is, anything else read as Windows-1252.
+std::string AsUtf8(std::string_view text);
+void AppendUtf8(std::string& out, char32_t codePoint);
+// Decodes the code point at pos and advances. A byte that starts no valid sequence is returned as it is and
+// reported through rawByte (callers take it as a Windows-1252 byte).
+char32_t NextCodePoint(std::string_view text, std::size_t& pos, bool* rawByte = nullptr);
+// The Windows-1252 byte of a code point, -1 when the code page has none.
+int Windows1252Byte(char32_t codePoint);
+
+}  // namespace win

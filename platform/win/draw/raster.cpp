@@ -1,0 +1,195 @@
+// Raster operations: pattern blits, blits between DCs (stretched, transparent, masked) and gradients.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/win/draw/gdi_internal.h"
+#include "platform/win/base/handles.h"
+#include "platform/win/window/internal.h"
+
+using namespace win::detail;
+
+BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop) {
+  Dc* d = GetDc(dc);
+  if (!d) return FALSE;
+  KOLUMO_RECORD(dc, (RECT{x, y, x + w, y + h}), PatBlt(target, x, y, w, h, rop));
+  GdiObject brush = BrushOf(*d);
+  if (brush.brush.lbStyle == BS_NULL) brush.brush = {BS_SOLID, 0, 0};
+  FillDeviceRect(*d, ToDeviceRect(*d, x, y, x + w, y + h), brush, rop);
+  return TRUE;
+}
+
+namespace {
+// Source pixel as the destination sees it: monochrome sources become the destination's text (0) and background
+// (1) colours; colour sources onto monochrome destinations compare with the source's background colour.
+std::uint32_t SourcePixel(const Dc& src, const Dc& dst, int sx, int sy) {
+  std::uint32_t v = src.surface->Get(sx, sy);
+  if (src.surface->monochrome && !dst.surface->monochrome) return v ? ToRgb(dst.st.bk) : ToRgb(dst.st.text);
+  if (!src.surface->monochrome && dst.surface->monochrome) return v == ToRgb(src.st.bk) ? 0xFFFFFF : 0;
+  return v;
+}
+
+BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop,
+          const std::uint32_t* transparent) {
+  Dc* d = GetDc(dest);
+  if (!d) return FALSE;
+  Dc* s = src ? GetDc(src) : nullptr;
+  bool needsSource = (((rop >> 2) ^ rop) & 0x330000) != 0;
+  if (needsSource && !s) return FALSE;
+  if (d->recording) {
+    // The source pixels are copied now: the recording must not depend on the source DC later.
+    if (!needsSource) {
+      Record(
+          *d, [=](HDC target) { Blit(target, x, y, w, h, nullptr, 0, 0, 0, 0, rop, nullptr); },
+          RECT{x, y, x + w, y + h});
+      return TRUE;
+    }
+    int cw = std::abs(sw), ch = std::abs(sh);
+    HBITMAP copy = CreateBitmap(std::max(cw, 1), std::max(ch, 1), 1, s->surface->monochrome ? 1 : 32, nullptr);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, copy);
+    Blit(mem, 0, 0, cw, ch, src, sx, sy, cw, ch, SRCCOPY, nullptr);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    auto keep = Obj(copy);
+    DeleteObject(copy);
+    std::uint32_t tr = transparent ? *transparent : 0;
+    bool hasTr = transparent != nullptr;
+    COLORREF bk = s->st.bk;
+    Record(
+        *d,
+        [=](HDC target) {
+          HDC m = CreateCompatibleDC(nullptr);
+          HBITMAP b = static_cast<HBITMAP>(NewObject(std::make_shared<GdiObject>(*keep)));
+          HGDIOBJ o = SelectObject(m, b);
+          SetBkColor(m, bk);
+          Blit(target, x, y, w, h, m, 0, 0, cw, ch, rop, hasTr ? &tr : nullptr);
+          SelectObject(m, o);
+          DeleteDC(m);
+          DeleteObject(b);
+        },
+        RECT{x, y, x + w, y + h});
+    return TRUE;
+  }
+  RECT dr = ToDeviceRect(*d, x, y, x + w, y + h);
+  Region area = ClipOf(*d).Intersect(Region::FromRect(dr));
+  GdiObject brush = BrushOf(*d);
+  if (brush.brush.lbStyle == BS_NULL) brush.brush = {BS_SOLID, 0, 0};
+  bool needsPattern = (((rop >> 4) ^ rop) & 0x0F0000) != 0;
+  RECT srect{0, 0, 0, 0};
+  if (s) {
+    POINT a = ToDevice(*s, sx, sy), c = ToDevice(*s, sx + sw, sy + sh);
+    srect = {a.x, a.y, c.x, c.y};
+  }
+  int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
+  Surface& ds = *d->surface;
+  // A copy of the source first, since source and destination may be the same surface.
+  std::vector<std::uint32_t> srcPixels;
+  if (needsSource) {
+    srcPixels.resize(std::size_t(std::max(dw, 0)) * std::size_t(std::max(dh, 0)));
+    for (int yy = 0; yy < dh; ++yy)
+      for (int xx = 0; xx < dw; ++xx) {
+        int px = srect.left + int(std::floor((xx + 0.5) * (srect.right - srect.left) / double(dw)));
+        int py = srect.top + int(std::floor((yy + 0.5) * (srect.bottom - srect.top) / double(dh)));
+        if (srect.right < srect.left) px -= 1;
+        if (srect.bottom < srect.top) py -= 1;
+        srcPixels[std::size_t(yy) * std::size_t(dw) + std::size_t(xx)] = SourcePixel(*s, *d, px, py);
+      }
+  }
+  for (const RECT& r : area.rects)
+    for (int yy = r.top; yy < r.bottom; ++yy) {
+      std::uint32_t* row = ds.Row(yy);
+      for (int xx = r.left; xx < r.right; ++xx) {
+        std::uint32_t sp =
+            needsSource ? srcPixels[std::size_t(yy - dr.top) * std::size_t(dw) + std::size_t(xx - dr.left)] : 0;
+        if (transparent && sp == *transparent) continue;
+        std::uint32_t pp = needsPattern ? BrushPixel(*d, brush, xx, yy) : 0;
+        std::uint32_t v = rop == SRCCOPY ? sp : Rop3(rop, pp, sp, row[xx] & 0xFFFFFF);
+        row[xx] = ds.monochrome ? MonoOf(v) : v;
+      }
+    }
+  cairo_surface_mark_dirty(ds.surface);
+  return TRUE;
+}
+}  // namespace
+
+BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
+  return Blit(dest, x, y, w, h, src, sx, sy, w, h, rop, nullptr);
+}
+BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop) {
+  return Blit(dest, x, y, w, h, src, sx, sy, sw, sh, rop, nullptr);
+}
+BOOL TransparentBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, UINT transparent) {
+  std::uint32_t t = ToRgb(transparent);
+  return Blit(dest, x, y, w, h, src, sx, sy, sw, sh, SRCCOPY, &t);
+}
+BOOL MaskBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, HBITMAP mask, int mx, int my, DWORD rop) {
+  if (!mask) return BitBlt(dest, x, y, w, h, src, sx, sy, rop & 0xFFFFFF);
+  // Foreground rop where the mask is 1, background (high byte) where it is 0: done as two passes.
+  HDC m = CreateCompatibleDC(dest);
+  HGDIOBJ old = SelectObject(m, mask);
+  BOOL ok = TRUE;
+  for (int yy = 0; yy < h; ++yy)
+    for (int xx = 0; xx < w; ++xx) {
+      bool fg = GetPixel(m, mx + xx, my + yy) != 0;
+      DWORD r = fg ? (rop & 0x00FFFFFF) : (((rop >> 8) & 0x00FF0000) | 0x0000);
+      ok = Blit(dest, x + xx, y + yy, 1, 1, src, sx + xx, sy + yy, 1, 1, r, nullptr) && ok;
+    }
+  SelectObject(m, old);
+  DeleteDC(m);
+  return ok;
+}
+
+BOOL GradientFill(HDC dc, TRIVERTEX* v, ULONG nv, void* mesh, ULONG nm, ULONG mode) {
+  Dc* d = GetDc(dc);
+  if (!d || !v || !mesh) return FALSE;
+  if (d->recording) {
+    std::vector<TRIVERTEX> verts(v, v + nv);
+    std::vector<GRADIENT_RECT> rects;
+    if (mode != GRADIENT_FILL_TRIANGLE)
+      rects.assign(static_cast<GRADIENT_RECT*>(mesh), static_cast<GRADIENT_RECT*>(mesh) + nm);
+    RECT b{0, 0, 0, 0};
+    for (const TRIVERTEX& t : verts) {
+      POINT p{t.x, t.y};
+      RECT pb = BoundsOf(&p, 1);
+      if (b.right <= b.left) b = pb;
+      b = {std::min(b.left, pb.left), std::min(b.top, pb.top), std::max(b.right, pb.right),
+           std::max(b.bottom, pb.bottom)};
+    }
+    Record(
+        *d,
+        [=](HDC target) mutable {
+          GradientFill(target, verts.data(), ULONG(verts.size()), rects.data(), ULONG(rects.size()), mode);
+        },
+        b);
+    return TRUE;
+  }
+  if (mode == GRADIENT_FILL_TRIANGLE) return FALSE;
+  auto* rects = static_cast<GRADIENT_RECT*>(mesh);
+  for (ULONG i = 0; i < nm; ++i) {
+    if (rects[i].UpperLeft >= nv || rects[i].LowerRight >= nv) return FALSE;
+    const TRIVERTEX& a = v[rects[i].UpperLeft];
+    const TRIVERTEX& b = v[rects[i].LowerRight];
+    RECT dr = ToDeviceRect(*d, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y));
+    const TRIVERTEX& first = (mode == GRADIENT_FILL_RECT_H ? (a.x <= b.x) : (a.y <= b.y)) ? a : b;
+    const TRIVERTEX& last = &first == &a ? b : a;
+    Region area = ClipOf(*d).Intersect(Region::FromRect(dr));
+    int span = mode == GRADIENT_FILL_RECT_H ? dr.right - dr.left : dr.bottom - dr.top;
+    for (const RECT& r : area.rects)
+      for (int y = r.top; y < r.bottom; ++y) {
+        std::uint32_t* row = d->surface->Row(y);
+        for (int x = r.left; x < r.right; ++x) {
+          int pos = mode == GRADIENT_FILL_RECT_H ? x - dr.left : y - dr.top;
+          double t = span > 1 ? double(pos) / double(span - 1) : 0.0;
+          auto ch = [&](COLOR16 c0, COLOR16 c1) {
+            return std::uint32_t(std::lround((c0 + (c1 - c0) * t) / 256.0)) & 0xFF;
+          };
+          std::uint32_t rgb =
+              (ch(first.Red, last.Red) << 16) | (ch(first.Green, last.Green) << 8) | ch(first.Blue, last.Blue);
+          row[x] = d->surface->monochrome ? MonoOf(rgb) : rgb;
+        }
+      }
+    cairo_surface_mark_dirty(d->surface->surface);
+  }
+  return TRUE;
+}

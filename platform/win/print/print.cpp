@@ -1,0 +1,342 @@
+// Printer DCs over cairo's PDF surface: each page is drawn on a raster DC and placed on a PDF page; the document is
+// written to a temporary file beside the target and renamed only when every byte reached the disk.
+#include "platform/win/print/print.h"
+
+#include <cairo-pdf.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/win/draw/afxgdi.h"
+#include "platform/win/draw/gdi_internal.h"
+#include "platform/win/base/paths.h"
+
+namespace win::detail {
+
+struct PrintJob {
+  print::PageSetup setup;
+  std::string target, temp;
+  std::FILE* file = nullptr;
+  bool writeFailed = false;
+  int writeErrno = 0;
+  cairo_surface_t* pdf = nullptr;
+  bool inDoc = false, inPage = false;
+  int pages = 0;
+  struct PageText {
+    double left, top, height, width;
+    std::string text;
+  };
+  std::vector<PageText> texts;  // of the page being drawn
+
+  ~PrintJob() { Abandon(); }
+  // Closes and removes an unfinished document.
+  void Abandon() {
+    if (pdf) {
+      cairo_surface_finish(pdf);
+      cairo_surface_destroy(pdf);
+      pdf = nullptr;
+    }
+    if (file) {
+      std::fclose(file);
+      file = nullptr;
+    }
+    if (!temp.empty()) {
+      std::error_code ec;
+      std::filesystem::remove(temp, ec);
+      temp.clear();
+    }
+    inDoc = inPage = false;
+  }
+  int PixelsX() const { return int(std::lround(setup.widthMm / 25.4 * setup.dpi)); }
+  int PixelsY() const { return int(std::lround(setup.heightMm / 25.4 * setup.dpi)); }
+  int Margin() const { return int(std::lround(setup.marginMm / 25.4 * setup.dpi)); }
+};
+
+void NotePrintedText(Dc& d, double left, double top, double height, double width, const std::string& text) {
+  if (!d.printer || !d.printer->inPage || text.empty()) return;
+  // Texts drawn piece by piece along a line join into one, so that its words read as words.
+  std::vector<PrintJob::PageText>& texts = d.printer->texts;
+  if (!texts.empty()) {
+    PrintJob::PageText& last = texts.back();
+    const double end = last.left + last.width;
+    if (std::fabs(last.top - top) < 0.5 && last.height == height && left >= end - 1.0 && left <= end + 0.1 * height) {
+      last.text += text;
+      last.width = left + width - last.left;
+      return;
+    }
+  }
+  texts.push_back({left, top, height, width, text});
+}
+
+int PrinterCaps(const Dc& d, int index) {
+  const PrintJob& j = *d.printer;
+  switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY: return j.setup.dpi;
+    case HORZRES: return j.PixelsX() - 2 * j.Margin();
+    case VERTRES: return j.PixelsY() - 2 * j.Margin();
+    case PHYSICALWIDTH: return j.PixelsX();
+    case PHYSICALHEIGHT: return j.PixelsY();
+    case PHYSICALOFFSETX:
+    case PHYSICALOFFSETY: return j.Margin();
+    case HORZSIZE: return int(std::lround(j.setup.widthMm - 2 * j.setup.marginMm));
+    case VERTSIZE: return int(std::lround(j.setup.heightMm - 2 * j.setup.marginMm));
+    case BITSPIXEL: return j.setup.monochrome ? 1 : 24;
+    case PLANES: return 1;
+    case NUMCOLORS: return j.setup.monochrome ? 2 : -1;
+    case RASTERCAPS: return RC_BITBLT | RC_STRETCHBLT;
+    case TECHNOLOGY: return DT_RASPRINTER;
+    default: return 0;
+  }
+}
+
+}  // namespace win::detail
+
+using namespace win::detail;
+
+namespace {
+
+struct PrintState {
+  std::string outputFile;
+  std::string lastError;
+};
+PrintState& P() {
+  static PrintState p;
+  return p;
+}
+
+PrintJob* JobOf(HDC dc, Dc** out = nullptr) {
+  Dc* d = GetDc(dc);
+  if (out) *out = d;
+  return d && d->printer ? d->printer.get() : nullptr;
+}
+
+int Fail(const std::string& why) {
+  P().lastError = why;
+  return SP_ERROR;
+}
+
+cairo_status_t WritePdf(void* closure, const unsigned char* data, unsigned int length) {
+  auto* job = static_cast<PrintJob*>(closure);
+  if (job->writeFailed) return CAIRO_STATUS_WRITE_ERROR;
+  if (std::fwrite(data, 1, length, job->file) != length) {
+    job->writeFailed = true;
+    job->writeErrno = errno;
+    return CAIRO_STATUS_WRITE_ERROR;
+  }
+  return CAIRO_STATUS_SUCCESS;
+}
+
+std::string WriteFailure(const PrintJob& j) {
+  return "Die Druckdatei " + j.target + " konnte nicht geschrieben werden" +
+         (j.writeErrno ? std::string(": ") + std::strerror(j.writeErrno) : std::string("."));
+}
+
+void ClearPage(Dc& d) {
+  cairo_t* cr = cairo_create(d.surface->surface);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(d.surface->surface);
+}
+
+}  // namespace
+
+namespace win::print {
+
+HDC CreatePrinterDC(const PageSetup& setup) {
+  PageSetup s = setup;
+  if (!(s.widthMm > 0) || !(s.heightMm > 0) || s.dpi < 36 || s.dpi > 1200 || !(s.marginMm >= 0) ||
+      2 * s.marginMm >= std::min(s.widthMm, s.heightMm)) {
+    P().lastError = "Ungültige Seiteneinrichtung.";
+    return nullptr;
+  }
+  auto job = std::make_shared<PrintJob>();
+  job->setup = s;
+  int w = job->PixelsX() - 2 * job->Margin(), h = job->PixelsY() - 2 * job->Margin();
+  auto surface = std::make_shared<Surface>(w, h);
+  HDC dc = CreateSurfaceDc(surface, {0, 0}, Region::FromRect({0, 0, w, h}), nullptr);
+  Dc* d = GetDc(dc);
+  d->printer = job;
+  ClearPage(*d);
+  return dc;
+}
+
+void SetOutputFile(const std::string& path) { P().outputFile = path; }
+
+int PageCount(HDC dc) {
+  PrintJob* j = JobOf(dc);
+  return j ? j->pages : 0;
+}
+
+std::string LastError() { return P().lastError; }
+
+bool PrintDocument(const std::string& pdfPath, const std::string& title, const Job& job, const PageSetup& setup) {
+  HDC hdc = CreatePrinterDC(setup);
+  if (!hdc) return false;
+  CDC dc;
+  dc.Attach(hdc);
+  CPrintInfo info;
+  info.m_rectDraw.SetRect(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES));
+  DOCINFO di{};
+  di.cbSize = sizeof(di);
+  di.lpszDocName = title.c_str();
+  di.lpszOutput = pdfPath.c_str();
+  bool ok = StartDoc(hdc, &di) > 0;
+  if (ok) {
+    if (job.begin) job.begin(&dc, &info);
+    for (info.m_nCurPage = info.GetFromPage(); info.m_nCurPage <= info.GetToPage() && info.m_bContinuePrinting;
+         ++info.m_nCurPage) {
+      if (StartPage(hdc) <= 0) {
+        ok = false;
+        break;
+      }
+      info.m_rectDraw.SetRect(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES));
+      if (job.page) job.page(&dc, &info);
+      if (EndPage(hdc) <= 0) {
+        ok = false;
+        break;
+      }
+    }
+    if (job.end) job.end(&dc, &info);
+    ok = ok ? EndDoc(hdc) > 0 : (AbortDoc(hdc), false);
+  }
+  dc.DeleteDC();
+  return ok;
+}
+
+}  // namespace win::print
+
+int StartDoc(HDC dc, const DOCINFO* info) {
+  Dc* d = nullptr;
+  PrintJob* j = JobOf(dc, &d);
+  if (!j) return Fail("Kein Drucker-Gerätekontext.");
+  if (j->inDoc) return Fail("Ein Druckauftrag läuft schon.");
+  std::string target = info && info->lpszOutput ? info->lpszOutput : P().outputFile;
+  if (target.empty()) return Fail("Keine Druckdatei angegeben.");
+  target = win::ToFsPath(target);
+  std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  std::error_code ec;
+  if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+    return Fail("Der Ordner " + folder.string() + " der Druckdatei existiert nicht.");
+  j->target = target;
+  j->temp = target + ".tmp" + std::to_string(::getpid());
+  j->file = std::fopen(j->temp.c_str(), "wb");
+  if (!j->file) {
+    j->temp.clear();
+    return Fail("Die Druckdatei " + target + " kann nicht angelegt werden: " + std::strerror(errno));
+  }
+  j->writeFailed = false;
+  j->writeErrno = 0;
+  double wpt = j->setup.widthMm / 25.4 * 72.0, hpt = j->setup.heightMm / 25.4 * 72.0;
+  j->pdf = cairo_pdf_surface_create_for_stream(WritePdf, j, wpt, hpt);
+  if (info && info->lpszDocName) cairo_pdf_surface_set_metadata(j->pdf, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
+  j->inDoc = true;
+  j->inPage = false;
+  j->pages = 0;
+  P().lastError.clear();
+  return 1;
+}
+
+int StartPage(HDC dc) {
+  Dc* d = nullptr;
+  PrintJob* j = JobOf(dc, &d);
+  if (!j || !j->inDoc) return Fail("Kein Druckauftrag.");
+  if (j->inPage) return Fail("Die Seite ist schon begonnen.");
+  ClearPage(*d);
+  j->texts.clear();
+  j->inPage = true;
+  return 1;
+}
+
+int EndPage(HDC dc) {
+  Dc* d = nullptr;
+  PrintJob* j = JobOf(dc, &d);
+  if (!j || !j->inPage) return Fail("Keine Seite begonnen.");
+  cairo_surface_flush(d->surface->surface);
+  cairo_t* cr = cairo_create(j->pdf);
+  double k = 72.0 / j->setup.dpi;
+  cairo_scale(cr, k, k);
+  // The texts first, the opaque page picture over them: what is seen is the picture, what is read the texts.
+  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  for (const PrintJob::PageText& t : j->texts) {
+    // As wide as the picture's text, so that each word stands where it is seen.
+    const double size = std::max(1.0, t.height * 0.8);
+    cairo_set_font_size(cr, size);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, t.text.c_str(), &extents);
+    cairo_matrix_t font;
+    cairo_matrix_init_scale(&font, extents.x_advance > 0 && t.width > 0 ? size * t.width / extents.x_advance : size,
+                            size);
+    cairo_set_font_matrix(cr, &font);
+    cairo_move_to(cr, j->Margin() + t.left, j->Margin() + t.top + size);
+    cairo_show_text(cr, t.text.c_str());
+  }
+  j->texts.clear();
+  cairo_set_source_surface(cr, d->surface->surface, j->Margin(), j->Margin());
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_paint(cr);
+  cairo_show_page(cr);
+  cairo_destroy(cr);
+  j->inPage = false;
+  if (cairo_surface_status(j->pdf) != CAIRO_STATUS_SUCCESS || j->writeFailed) {
+    std::string why = WriteFailure(*j);
+    j->Abandon();
+    return Fail(why);
+  }
+  ++j->pages;
+  return 1;
+}
+
+int EndDoc(HDC dc) {
+  PrintJob* j = JobOf(dc);
+  if (!j || !j->inDoc) return Fail("Kein Druckauftrag.");
+  if (j->inPage) EndPage(dc);
+  if (!j->inDoc) return SP_ERROR;  // the last page failed and abandoned the document
+  cairo_surface_finish(j->pdf);
+  bool ok = cairo_surface_status(j->pdf) == CAIRO_STATUS_SUCCESS && !j->writeFailed;
+  cairo_surface_destroy(j->pdf);
+  j->pdf = nullptr;
+  if (ok && (std::fflush(j->file) != 0 || ::fsync(::fileno(j->file)) != 0)) {
+    ok = false;
+    j->writeErrno = errno;
+  }
+  if (std::fclose(j->file) != 0 && ok) {
+    ok = false;
+    j->writeErrno = errno;
+  }
+  j->file = nullptr;
+  if (ok) {
+    std::error_code ec;
+    std::filesystem::rename(j->temp, j->target, ec);
+    if (ec) {
+      ok = false;
+      j->writeErrno = ec.value();
+    } else {
+      j->temp.clear();
+    }
+  }
+  if (!ok) {
+    std::string why = WriteFailure(*j);
+    j->Abandon();
+    return Fail(why);
+  }
+  j->inDoc = false;
+  P().lastError.clear();
+  return 1;
+}
+
+int AbortDoc(HDC dc) {
+  PrintJob* j = JobOf(dc);
+  if (!j) return SP_ERROR;
+  j->Abandon();
+  return 1;
+}

@@ -1,0 +1,271 @@
+// A popup menu on a screen: one caption-less pop-up window per open level, items picked with the mouse or the
+// keys, in a loop that waits on the screen as a modal dialog does.
+#include <algorithm>
+
+#include "platform/win/window/internal.h"
+#include "platform/win/screen/screen.h"
+
+namespace win::detail {
+
+namespace {
+
+constexpr int kItemHeight = 20, kSeparatorHeight = 8, kPad = 22;
+constexpr UINT kKeyFirst = 0x0100, kKeyLast = 0x0109;  // the keyboard messages
+
+struct Level {
+  HMENU menu = nullptr;
+  HWND wnd = nullptr;
+  int hot = -1;
+};
+
+struct Tracking {
+  std::vector<Level> levels;
+  INT_PTR result = -1;  // -1 while the menu is open
+};
+Tracking* g_tracking = nullptr;
+
+std::string ItemText(HMENU menu, int i) {
+  char text[256] = {};
+  GetMenuString(menu, UINT(i), text, sizeof text, MF_BYPOSITION);
+  std::string s;
+  for (const char* p = text; *p; ++p)
+    if (*p != '&' || p[1] == '&') s += *p;
+  return s;
+}
+bool IsSeparator(HMENU menu, int i) { return GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_SEPARATOR; }
+bool IsEnabled(HMENU menu, int i) {
+  return !IsSeparator(menu, i) && !(GetMenuState(menu, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+}
+
+// The item rectangles in the level's client coordinates.
+std::vector<RECT> ItemRects(HMENU menu, int width) {
+  std::vector<RECT> rects;
+  int y = 2;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    const int h = IsSeparator(menu, i) ? kSeparatorHeight : kItemHeight;
+    rects.push_back(RECT{2, y, width - 2, y + h});
+    y += h;
+  }
+  return rects;
+}
+
+int LevelOf(HWND wnd) {
+  if (!g_tracking) return -1;
+  for (std::size_t i = 0; i < g_tracking->levels.size(); ++i)
+    if (g_tracking->levels[i].wnd == wnd) return int(i);
+  return -1;
+}
+
+void CloseFrom(std::size_t level) {
+  while (g_tracking->levels.size() > level) {
+    DestroyWindow(g_tracking->levels.back().wnd);
+    g_tracking->levels.pop_back();
+  }
+}
+
+void Open(HMENU menu, POINT at);
+
+// The item under a screen point: its level and index, or false.
+bool ItemAt(POINT screen, int& level, int& index) {
+  for (int l = int(g_tracking->levels.size()) - 1; l >= 0; --l) {
+    const Level& lv = g_tracking->levels[std::size_t(l)];
+    POINT p = screen;
+    ScreenToClient(lv.wnd, &p);
+    RECT rc;
+    GetClientRect(lv.wnd, &rc);
+    if (!PtInRect(&rc, p)) continue;
+    const auto rects = ItemRects(lv.menu, rc.right);
+    level = l;
+    index = -1;
+    for (std::size_t i = 0; i < rects.size(); ++i)
+      if (PtInRect(&rects[i], p)) index = int(i);
+    return true;
+  }
+  return false;
+}
+
+void SetHot(int level, int index) {
+  Level& lv = g_tracking->levels[std::size_t(level)];
+  if (lv.hot == index) return;
+  lv.hot = index;
+  InvalidateRect(lv.wnd, nullptr, TRUE);
+}
+
+// Chooses the hot item of a level: a submenu opens beside it, an enabled command ends the menu.
+void Choose(int level) {
+  Level& lv = g_tracking->levels[std::size_t(level)];
+  if (lv.hot < 0 || !IsEnabled(lv.menu, lv.hot)) return;
+  if (HMENU sub = GetSubMenu(lv.menu, lv.hot)) {
+    CloseFrom(std::size_t(level) + 1);
+    RECT wr;
+    GetWindowRect(lv.wnd, &wr);
+    const RECT item = ItemRects(lv.menu, wr.right - wr.left)[std::size_t(lv.hot)];
+    Open(sub, POINT{wr.right - 2, wr.top + item.top});
+    return;
+  }
+  g_tracking->result = GetMenuItemID(lv.menu, lv.hot);
+}
+
+void MoveHot(int level, int direction) {
+  Level& lv = g_tracking->levels[std::size_t(level)];
+  const int n = GetMenuItemCount(lv.menu);
+  for (int step = 1; step <= n; ++step) {
+    const int i = ((lv.hot < 0 ? (direction > 0 ? -1 : 0) : lv.hot) + direction * step + n * 2) % n;
+    if (IsEnabled(lv.menu, i)) {
+      SetHot(level, i);
+      return;
+    }
+  }
+}
+
+LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int level = LevelOf(wnd);
+  if (level < 0 || !g_tracking) return DefWindowProc(wnd, msg, wParam, lParam);
+  Level& lv = g_tracking->levels[std::size_t(level)];
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(wnd, &ps);
+      RECT rc;
+      GetClientRect(wnd, &rc);
+      FillRect(dc, &rc, GetSysColorBrush(COLOR_MENU));
+      SetBkMode(dc, TRANSPARENT);
+      HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+      const auto rects = ItemRects(lv.menu, rc.right);
+      for (std::size_t i = 0; i < rects.size(); ++i) {
+        RECT r = rects[i];
+        if (IsSeparator(lv.menu, int(i))) {
+          RECT line{r.left + 4, (r.top + r.bottom) / 2, r.right - 4, (r.top + r.bottom) / 2 + 1};
+          FillRect(dc, &line, GetSysColorBrush(COLOR_GRAYTEXT));
+          continue;
+        }
+        const bool hot = int(i) == lv.hot && IsEnabled(lv.menu, int(i));
+        if (hot) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(!IsEnabled(lv.menu, int(i)) ? COLOR_GRAYTEXT
+                                     : hot                       ? COLOR_HIGHLIGHTTEXT
+                                                                 : COLOR_MENUTEXT));
+        const UINT state = GetMenuState(lv.menu, UINT(i), MF_BYPOSITION);
+        if (state & MF_CHECKED) {
+          RECT check{r.left + 4, r.top, r.left + kPad, r.bottom};
+          DrawText(dc, "\xE2\x9C\x93", -1, &check, DT_SINGLELINE | DT_VCENTER);
+        }
+        RECT text{r.left + kPad, r.top, r.right - kPad, r.bottom};
+        const std::string label = ItemText(lv.menu, int(i));
+        DrawText(dc, label.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
+        if (GetSubMenu(lv.menu, int(i))) {
+          RECT arrow{r.right - 14, r.top, r.right - 2, r.bottom};
+          DrawText(dc, "\xE2\x96\xB8", -1, &arrow, DT_SINGLELINE | DT_VCENTER);
+        }
+      }
+      SelectObject(dc, old);
+      EndPaint(wnd, &ps);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: {
+      // The first level holds the capture: every point is looked up in whichever level lies under it.
+      POINT p{SHORT(LOWORD(lParam)), SHORT(HIWORD(lParam))};
+      ClientToScreen(wnd, &p);
+      int l = -1, i = -1;
+      if (!ItemAt(p, l, i)) {
+        if (msg == WM_LBUTTONDOWN) g_tracking->result = 0;  // a click beside the menu closes it
+        return 0;
+      }
+      SetHot(l, i);
+      if (msg != WM_MOUSEMOVE && msg != WM_LBUTTONDOWN) Choose(l);
+      return 0;
+    }
+    case WM_KEYDOWN: {
+      const int top = int(g_tracking->levels.size()) - 1;
+      switch (wParam) {
+        case VK_DOWN: MoveHot(top, 1); break;
+        case VK_UP: MoveHot(top, -1); break;
+        case VK_RETURN: Choose(top); break;
+        case VK_RIGHT:
+          if (Level& t = g_tracking->levels.back(); t.hot >= 0 && GetSubMenu(t.menu, t.hot)) Choose(top);
+          break;
+        case VK_LEFT:
+          if (top > 0) CloseFrom(std::size_t(top));
+          break;
+        case VK_ESCAPE:
+          if (top > 0)
+            CloseFrom(std::size_t(top));
+          else
+            g_tracking->result = 0;
+          break;
+        default: break;
+      }
+      return 0;
+    }
+    default: return DefWindowProc(wnd, msg, wParam, lParam);
+  }
+}
+
+void Open(HMENU menu, POINT at) {
+  static const bool registered = [] {
+    WNDCLASS c{};
+    c.style = CS_SAVEBITS;
+    c.lpfnWndProc = &MenuProc;
+    c.lpszClassName = "#32768";
+    c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    return RegisterClass(&c) != 0;
+  }();
+  (void)registered;
+  // The width of the longest label, measured with the menu font.
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  int width = 80, height = 4;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    const std::string label = ItemText(menu, i);
+    SIZE size{};
+    GetTextExtentPoint32(dc, label.c_str(), int(label.size()), &size);
+    width = std::max(width, int(size.cx) + 2 * kPad + 12);  // the border and the item margins around the text
+    height += IsSeparator(menu, i) ? kSeparatorHeight : kItemHeight;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  Level lv;
+  lv.menu = menu;
+  g_tracking->levels.push_back(lv);
+  HWND wnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "#32768", "", WS_POPUP | WS_BORDER,
+                            at.x, at.y, width, height, nullptr, nullptr, nullptr, nullptr);
+  g_tracking->levels.back().wnd = wnd;
+  ShowWindow(wnd, SW_SHOWNA);
+  UpdateWindow(wnd);
+}
+
+}  // namespace
+
+INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y) {
+  Screen* screen = CurrentScreen();
+  if (!screen || g_tracking || GetMenuItemCount(menu) <= 0) return 0;
+  Tracking tracking;
+  g_tracking = &tracking;
+  Open(menu, POINT{x, y});
+  const HWND first = tracking.levels.front().wnd;
+  SetCapture(first);
+  // The menu takes the keys while it is open; the focus stays where it was.
+  static bool (*s_previousHook)(MSG*) = nullptr;
+  s_previousHook = g_preTranslateHook;
+  g_preTranslateHook = [](MSG* m) {
+    if (g_tracking && !g_tracking->levels.empty() && m->message >= kKeyFirst && m->message <= kKeyLast) {
+      if (m->message == WM_KEYDOWN) SendMessage(g_tracking->levels.back().wnd, WM_KEYDOWN, m->wParam, m->lParam);
+      return true;
+    }
+    return s_previousHook && s_previousHook(m);
+  };
+  while (tracking.result < 0) {
+    PumpMessages();
+    if (tracking.result >= 0) break;
+    if (!screen->WaitForInput(NextTimerDelay())) tracking.result = 0;
+  }
+  g_preTranslateHook = s_previousHook;
+  if (GetCapture() == first) ReleaseCapture();
+  CloseFrom(0);
+  g_tracking = nullptr;
+  return tracking.result;
+}
+
+}  // namespace win::detail

@@ -1,0 +1,432 @@
+#include "platform/win/screen/x11screen.h"
+
+#include "platform/win/window/internal.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include <map>
+
+namespace win {
+
+std::optional<ScreenEvent> TranslateX11Key(unsigned long keysym, bool press, bool controlOrAlt,
+                                           const std::string& text) {
+  ScreenEvent e;
+  e.kind = press ? ScreenEvent::kKeyDown : ScreenEvent::kKeyUp;
+  static const std::map<unsigned long, UINT> kKeys = {
+      {XK_Return, VK_RETURN},     {XK_KP_Enter, VK_RETURN}, {XK_Tab, VK_TAB},
+      {XK_ISO_Left_Tab, VK_TAB},  {XK_BackSpace, VK_BACK},  {XK_Delete, VK_DELETE},
+      {XK_KP_Delete, VK_DELETE},  {XK_Escape, VK_ESCAPE},   {XK_Left, VK_LEFT},
+      {XK_Right, VK_RIGHT},       {XK_Up, VK_UP},           {XK_Down, VK_DOWN},
+      {XK_KP_Left, VK_LEFT},      {XK_KP_Right, VK_RIGHT},  {XK_KP_Up, VK_UP},
+      {XK_KP_Down, VK_DOWN},      {XK_Home, VK_HOME},       {XK_End, VK_END},
+      {XK_Prior, VK_PRIOR},       {XK_Next, VK_NEXT},       {XK_Insert, VK_INSERT},
+      {XK_Shift_L, VK_SHIFT},     {XK_Shift_R, VK_SHIFT},   {XK_Control_L, VK_CONTROL},
+      {XK_Control_R, VK_CONTROL}, {XK_Alt_L, VK_MENU},      {XK_Alt_R, VK_MENU},
+      {XK_Pause, VK_PAUSE},
+  };
+  if (auto it = kKeys.find(keysym); it != kKeys.end()) {
+    e.vk = it->second;
+    return e;
+  }
+  if (keysym >= XK_F1 && keysym <= XK_F12) {
+    e.vk = UINT(VK_F1 + (keysym - XK_F1));
+    return e;
+  }
+  // Characters: typed as text, unless a shortcut (Control, Alt) wants the key itself.
+  const bool printable = !text.empty() && static_cast<unsigned char>(text[0]) >= 0x20 && text[0] != 0x7F;
+  if (!controlOrAlt && printable) {
+    if (!press) return std::nullopt;
+    e.kind = ScreenEvent::kText;
+    e.text = text;
+    return e;
+  }
+  if (keysym >= XK_a && keysym <= XK_z)
+    e.vk = UINT('A' + (keysym - XK_a));
+  else if (keysym >= XK_A && keysym <= XK_Z)
+    e.vk = UINT('A' + (keysym - XK_A));
+  else if (keysym >= XK_0 && keysym <= XK_9)
+    e.vk = UINT('0' + (keysym - XK_0));
+  else if (keysym == XK_space)
+    e.vk = VK_SPACE;
+  else
+    return std::nullopt;
+  return e;
+}
+
+namespace {
+
+using detail::Get;
+
+// SIGUSR1 asks for a picture; the handler only wakes the loop through a pipe.
+int g_wakeWrite = -1;
+volatile sig_atomic_t g_pictureWanted = 0;
+void OnPictureSignal(int) {
+  g_pictureWanted = 1;
+  if (g_wakeWrite >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(g_wakeWrite, &byte, 1);
+  }
+}
+
+// A call on a window that the server has already dropped is no reason to end the program.
+int IgnoreXError(Display*, XErrorEvent* e) {
+  std::fprintf(stderr, "kolumo: X error %d (request %d) ignored\n", int(e->error_code), int(e->request_code));
+  return 0;
+}
+
+class X11Screen : public Screen {
+ public:
+  X11Screen(Display* display, std::string picturePath) : display_(display), picturePath_(std::move(picturePath)) {
+    screen_ = DefaultScreen(display_);
+    visual_ = DefaultVisual(display_, screen_);
+    depth_ = DefaultDepth(display_, screen_);
+    wmProtocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
+    wmDelete_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+    netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
+    utf8_ = XInternAtom(display_, "UTF8_STRING", False);
+    XSetErrorHandler(IgnoreXError);
+    if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) == 0) {
+      g_wakeWrite = wake_[1];
+      if (!picturePath_.empty()) {
+        struct sigaction sa {};
+        sa.sa_handler = OnPictureSignal;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGUSR1, &sa, &previousAction_);
+        handlerSet_ = true;
+      }
+    }
+  }
+
+  ~X11Screen() override {
+    if (handlerSet_) sigaction(SIGUSR1, &previousAction_, nullptr);
+    g_wakeWrite = -1;
+    for (int fd : wake_)
+      if (fd >= 0) ::close(fd);
+    for (auto& [hwnd, shown] : shown_) Drop(shown);
+    XCloseDisplay(display_);
+  }
+
+  void Present() override {
+    Sync();
+    for (auto& [hwnd, shown] : shown_)
+      if (shown.mapped) Blit(hwnd, shown);
+    XFlush(display_);
+  }
+
+  SIZE Size() const override { return SIZE{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)}; }
+
+  bool WaitForInput(DWORD timeoutMs) override {
+    Present();
+    if (!XPending(display_)) {
+      pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wake_[0], POLLIN, 0}};
+      const int timeout = timeoutMs == INFINITE ? -1 : int(std::min<DWORD>(timeoutMs, 1u << 30));
+      const int ready = ::poll(fds, wake_[0] >= 0 ? 2 : 1, timeout);
+      if (ready < 0 && errno != EINTR) return false;
+      if (fds[0].revents & (POLLERR | POLLHUP)) return false;
+      if (wake_[0] >= 0 && (fds[1].revents & POLLIN)) {
+        char buffer[16];
+        while (::read(wake_[0], buffer, sizeof buffer) > 0) {}
+      }
+    }
+    // The picture shows what was done before it was asked for: a round trip brings every event sent before.
+    const bool picture = g_pictureWanted;
+    if (picture) XSync(display_, False);
+    while (XPending(display_)) {
+      XEvent event;
+      XNextEvent(display_, &event);
+      Handle(event);
+    }
+    if (picture) {
+      g_pictureWanted = 0;
+      WritePicture();
+    }
+    return true;
+  }
+
+ private:
+  struct Shown {
+    ::Window window = 0;
+    cairo_surface_t* surface = nullptr;
+    RECT rect{};
+    std::string title;
+    bool mapped = false;
+    std::vector<std::uint32_t> last;  // the pixels copied last
+  };
+
+  // Creates, moves, titles, maps and unmaps X windows as the window system's top-level windows now are.
+  void Sync() {
+    std::map<HWND, bool> alive;
+    for (HWND hwnd : detail::TopLevelWindows()) {
+      detail::Window* w = Get(hwnd);
+      if (!w) continue;
+      const bool visible = (w->style & WS_VISIBLE) && w->rect.right > w->rect.left && w->rect.bottom > w->rect.top;
+      auto it = shown_.find(hwnd);
+      if (!visible) {
+        if (it != shown_.end() && it->second.mapped) {
+          XUnmapWindow(display_, it->second.window);
+          it->second.mapped = false;
+        }
+        if (it != shown_.end()) alive[hwnd] = true;
+        continue;
+      }
+      alive[hwnd] = true;
+      if (it == shown_.end()) it = shown_.emplace(hwnd, Make(*w)).first;
+      Shown& s = it->second;
+      const RECT& r = w->rect;
+      if (r.left != s.rect.left || r.top != s.rect.top || r.right != s.rect.right || r.bottom != s.rect.bottom) {
+        XMoveResizeWindow(display_, s.window, r.left, r.top, unsigned(r.right - r.left), unsigned(r.bottom - r.top));
+        cairo_xlib_surface_set_size(s.surface, r.right - r.left, r.bottom - r.top);
+        s.rect = r;
+      }
+      if (s.title != w->text) {
+        s.title = w->text;
+        XStoreName(display_, s.window, s.title.c_str());
+        XChangeProperty(display_, s.window, netWmName_, utf8_, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(s.title.data()), int(s.title.size()));
+      }
+      if (!s.mapped) {
+        XMapRaised(display_, s.window);
+        s.mapped = true;
+      }
+    }
+    for (auto it = shown_.begin(); it != shown_.end();) {
+      if (alive.count(it->first)) {
+        ++it;
+        continue;
+      }
+      Drop(it->second);
+      byWindow_.erase(it->second.window);
+      it = shown_.erase(it);
+    }
+  }
+
+  Shown Make(const detail::Window& w) {
+    Shown s;
+    s.rect = w.rect;
+    const int width = w.rect.right - w.rect.left, height = w.rect.bottom - w.rect.top;
+    XSetWindowAttributes a{};
+    // Menus, drop-down lists and tips have no caption: no window manager may frame, move or focus them.
+    a.override_redirect = (w.style & WS_CAPTION) == WS_CAPTION ? False : True;
+    a.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
+                   KeyReleaseMask | StructureNotifyMask;
+    a.background_pixel = WhitePixel(display_, screen_);
+    s.window = XCreateWindow(display_, RootWindow(display_, screen_), w.rect.left, w.rect.top, unsigned(width),
+                             unsigned(height), 0, depth_, InputOutput, visual_,
+                             CWOverrideRedirect | CWEventMask | CWBackPixel, &a);
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize | PMinSize | PMaxSize;
+    hints.x = w.rect.left;
+    hints.y = w.rect.top;
+    hints.width = hints.min_width = hints.max_width = width;
+    hints.height = hints.min_height = hints.max_height = height;
+    XSetWMNormalHints(display_, s.window, &hints);
+    XSetWMProtocols(display_, s.window, &wmDelete_, 1);
+    const long pid = long(::getpid());
+    XChangeProperty(display_, s.window, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    s.surface = cairo_xlib_surface_create(display_, s.window, visual_, width, height);
+    byWindow_[s.window] = w.hwnd;
+    return s;
+  }
+
+  void Drop(Shown& s) {
+    if (s.surface) cairo_surface_destroy(s.surface);
+    s.surface = nullptr;
+    if (s.window) XDestroyWindow(display_, s.window);
+    s.window = 0;
+  }
+
+  // Copies the window's pixels over when they changed since the last copy (or always, when forced: exposed).
+  // Every copy makes the server answer with an event; copying unchanged pixels would wake the loop for ever.
+  void Blit(HWND hwnd, Shown& s, bool force = false) {
+    auto backing = detail::BackingOf(hwnd);
+    if (!backing || !s.surface) return;
+    cairo_surface_flush(backing->surface);
+    const std::size_t rowBytes = std::size_t(backing->width) * sizeof(std::uint32_t);
+    std::vector<std::uint32_t> now(std::size_t(backing->width) * std::size_t(backing->height));
+    for (int y = 0; y < backing->height; ++y)
+      std::memcpy(now.data() + std::size_t(y) * std::size_t(backing->width), backing->Row(y), rowBytes);
+    if (!force && now == s.last) return;
+    s.last = std::move(now);
+    cairo_t* cr = cairo_create(s.surface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, backing->surface, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(s.surface);
+  }
+
+  HWND Owner(::Window window) const {
+    auto it = byWindow_.find(window);
+    return it == byWindow_.end() ? nullptr : it->second;
+  }
+
+  void Handle(XEvent& event) {
+    HWND hwnd = Owner(event.xany.window);
+    if (!hwnd) return;
+    ScreenEvent e;
+    e.window = hwnd;
+    switch (event.type) {
+      case Expose:
+        if (event.xexpose.count == 0)
+          if (auto it = shown_.find(hwnd); it != shown_.end()) Blit(hwnd, it->second, true);
+        return;
+      case MotionNotify: {
+        // Only the newest position of a burst of moves matters.
+        while (XCheckTypedWindowEvent(display_, event.xany.window, MotionNotify, &event)) {}
+        e.kind = ScreenEvent::kMove;
+        e.x = event.xmotion.x;
+        e.y = event.xmotion.y;
+        break;
+      }
+      case ButtonPress:
+      case ButtonRelease: {
+        const unsigned b = event.xbutton.button;
+        e.x = event.xbutton.x;
+        e.y = event.xbutton.y;
+        if (b == Button4 || b == Button5) {
+          if (event.type == ButtonRelease) return;
+          e.kind = ScreenEvent::kWheel;
+          e.wheel = b == Button4 ? WHEEL_DELTA : -WHEEL_DELTA;
+          break;
+        }
+        if (b != Button1 && b != Button2 && b != Button3) return;
+        e.kind = event.type == ButtonPress ? ScreenEvent::kPress : ScreenEvent::kRelease;
+        e.button = b == Button1 ? VK_LBUTTON : b == Button2 ? VK_MBUTTON : VK_RBUTTON;
+        // Without a window manager nobody else gives the keyboard to the window clicked.
+        if (event.type == ButtonPress)
+          if (detail::Window* w = Get(hwnd); w && (w->style & WS_CAPTION) == WS_CAPTION)
+            XSetInputFocus(display_, event.xany.window, RevertToParent, CurrentTime);
+        break;
+      }
+      case KeyPress:
+      case KeyRelease: {
+        char text[32] = {};
+        KeySym keysym = 0;
+        const int n = XLookupString(&event.xkey, text, sizeof text - 1, &keysym, nullptr);
+        const bool modified = event.xkey.state & (ControlMask | Mod1Mask);
+        // Latin-1 as X gives it, as UTF-8.
+        std::string utf8;
+        for (int i = 0; i < n; ++i) utf8 += detail::EncodeUtf8(static_cast<unsigned char>(text[i]));
+        auto key = TranslateX11Key(keysym, event.type == KeyPress, modified, utf8);
+        if (!key) return;
+        e = *key;
+        break;
+      }
+      case ConfigureNotify: {
+        // A window manager moved the window: the window system learns where it lies, so that what it places by
+        // it (a dropped list, a menu) appears there.
+        auto it = shown_.find(hwnd);
+        if (it == shown_.end()) return;
+        int x = 0, y = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(display_, event.xconfigure.window, RootWindow(display_, screen_), 0, 0, &x, &y, &child);
+        RECT& r = it->second.rect;
+        if (x == r.left && y == r.top) return;
+        OffsetRect(&r, x - r.left, y - r.top);
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+      }
+      case ClientMessage:
+        if (event.xclient.message_type != wmProtocols_ || ::Atom(event.xclient.data.l[0]) != wmDelete_) return;
+        e.kind = ScreenEvent::kClose;
+        break;
+      default: return;
+    }
+    DeliverScreenEvent(e);
+  }
+
+  // The screen as the window system means it: every visible top-level window painted whole where it lies, pop-ups
+  // (a dropped list, a tip) over the windows they belong to, cut to the area they cover together; what no window
+  // covers is transparent. It is taken after what waits to be painted has reached the screen, and painted apart
+  // from the pixels the screen shows, so that it can be held against them.
+  void WritePicture() {
+    PumpMessages();
+    XSync(display_, False);
+    std::vector<HWND> order;
+    for (bool topmost : {false, true})
+      for (HWND hwnd : detail::TopLevelWindows())
+        if (detail::Window* w = Get(hwnd); w && IsWindowVisible(hwnd) && bool(w->exStyle & WS_EX_TOPMOST) == topmost)
+          order.push_back(hwnd);
+    RECT area{};
+    for (HWND hwnd : order) {
+      const RECT& r = Get(hwnd)->rect;
+      area = order.front() == hwnd ? r
+                                   : RECT{std::min(area.left, r.left), std::min(area.top, r.top),
+                                          std::max(area.right, r.right), std::max(area.bottom, r.bottom)};
+    }
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (order.empty() || width <= 0 || height <= 0) {
+      std::fprintf(stderr, "kolumo: no window to take a picture of\n");
+      return;
+    }
+    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    unsigned char* data = cairo_image_surface_get_data(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    std::memset(data, 0, std::size_t(stride) * std::size_t(height));
+    for (HWND hwnd : order) {
+      const Image image = RenderWindowApart(hwnd);
+      if (!Get(hwnd)) continue;
+      const RECT& r = Get(hwnd)->rect;
+      for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+          const int px = r.left - area.left + x, py = r.top - area.top + y;
+          if (px >= 0 && py >= 0 && px < width && py < height)
+            reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(py) * stride)[px] =
+                0xFF000000u | image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+        }
+    }
+    cairo_surface_mark_dirty(picture);
+    const std::string part = picturePath_ + ".part";
+    const bool written = cairo_surface_write_to_png(picture, part.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(picture);
+    if (!written || std::rename(part.c_str(), picturePath_.c_str()) != 0) {
+      std::remove(part.c_str());
+      std::fprintf(stderr, "kolumo: no picture written to %s\n", picturePath_.c_str());
+    }
+  }
+
+  Display* display_;
+  std::string picturePath_;
+  int screen_ = 0;
+  Visual* visual_ = nullptr;
+  int depth_ = 0;
+  ::Atom wmProtocols_ = 0, wmDelete_ = 0, netWmName_ = 0, utf8_ = 0;
+  int wake_[2] = {-1, -1};
+  struct sigaction previousAction_ {};
+  bool handlerSet_ = false;
+  std::map<HWND, Shown> shown_;
+  std::map<::Window, HWND> byWindow_;
+};
+
+}  // namespace
+
+std::unique_ptr<Screen> OpenX11Screen(std::string& error, const std::string& picturePath) {
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) {
+    error = "no screen: DISPLAY is not set (a window needs an X display, e.g. DISPLAY=:0)";
+    return nullptr;
+  }
+  Display* display = XOpenDisplay(name);
+  if (!display) {
+    error = std::string("no screen: the X display DISPLAY=") + name + " cannot be opened";
+    return nullptr;
+  }
+  return std::make_unique<X11Screen>(display, picturePath);
+}
+
+}  // namespace win

@@ -1,0 +1,1129 @@
+// Default window behaviour, the window frame, keyboard and mouse input with its simulator, pictures of windows,
+// system values, resources, the clipboard and global memory.
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "platform/win/draw/gdi_internal.h"
+#include "platform/win/base/handles.h"
+#include "platform/win/resources/resources.h"
+#include "platform/win/screen/screen.h"
+
+namespace win::detail {
+namespace {
+
+struct InputState {
+  std::array<bool, 256> keys{};
+  POINT cursor{0, 0};
+  // Double clicks: the last button press.
+  HWND lastDownWnd = nullptr;
+  UINT lastDownButton = 0;
+  DWORD lastDownTime = 0;
+  POINT lastDownPt{-100, -100};
+  bool lastWasDouble = false;
+  bool hasLastDown = false;
+  // Moving a window by its caption.
+  HWND moving = nullptr;
+  POINT moveStart{0, 0};
+  RECT moveRect{0, 0, 0, 0};
+  HWND mouseWindow = nullptr;
+  HWND leaveTracked = nullptr;
+  HCURSOR cursorHandle = nullptr;
+  std::map<std::uintptr_t, UINT> cursorIds;
+  RECT clip{0, 0, 0, 0};
+  bool clipped = false;
+  // The caret.
+  HWND caretWnd = nullptr;
+  POINT caretPos{0, 0};
+};
+
+InputState& In() {
+  static InputState s;
+  return s;
+}
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+}  // namespace
+
+bool KeyIsDown(UINT vk) {
+  auto& k = In().keys;
+  if (vk == VK_SHIFT) return k[VK_SHIFT] || k[VK_LSHIFT] || k[VK_RSHIFT];
+  if (vk == VK_CONTROL) return k[VK_CONTROL] || k[VK_LCONTROL] || k[VK_RCONTROL];
+  if (vk == VK_MENU) return k[VK_MENU] || k[VK_LMENU] || k[VK_RMENU];
+  return vk < 256 && k[vk];
+}
+
+UINT MouseKeyFlags() {
+  UINT f = 0;
+  if (KeyIsDown(VK_LBUTTON)) f |= MK_LBUTTON;
+  if (KeyIsDown(VK_RBUTTON)) f |= MK_RBUTTON;
+  if (KeyIsDown(VK_MBUTTON)) f |= MK_MBUTTON;
+  if (KeyIsDown(VK_SHIFT)) f |= MK_SHIFT;
+  if (KeyIsDown(VK_CONTROL)) f |= MK_CONTROL;
+  return f;
+}
+
+// ---- The frame -----------------------------------------------------------------------------------------------------
+namespace {
+RECT ScrollBarRect(HWND wnd, int bar) {
+  Window* w = Get(wnd);
+  RECT in = FrameInsets(*w);
+  int W = Width(w->rect), H = Height(w->rect);
+  int sx = GetSystemMetrics(SM_CXVSCROLL), sy = GetSystemMetrics(SM_CYHSCROLL);
+  int bl = in.left, bt = in.top, br = W - in.right, bb = H - in.bottom;
+  if (bar == SB_VERT) return {br, bt, br + sx, bb};
+  return {bl, bb, br, bb + sy};
+}
+
+// The thumb of a scroll bar: start and length along the bar's track.
+void ThumbOf(const ScrollBar& b, int track, int& start, int& length) {
+  int range = b.max - b.min + 1;
+  if (range <= 0 || track <= 0) {
+    start = 0;
+    length = 0;
+    return;
+  }
+  length = b.page ? std::max(8, int(track * double(b.page) / range)) : std::max(8, track / 8);
+  length = std::min(length, track);
+  int maxPos = b.max - std::max(int(b.page) - 1, 0);
+  double t = maxPos > b.min ? double(b.pos - b.min) / (maxPos - b.min) : 0;
+  start = int((track - length) * t);
+}
+
+void DrawScrollBar(HDC dc, const RECT& r, const ScrollBar& b, bool vertical) {
+  int a = vertical ? Width(r) : Height(r);
+  RECT first = vertical ? RECT{r.left, r.top, r.right, r.top + a} : RECT{r.left, r.top, r.left + a, r.bottom};
+  RECT last = vertical ? RECT{r.left, r.bottom - a, r.right, r.bottom} : RECT{r.right - a, r.top, r.right, r.bottom};
+  FillRect(dc, &r, GetSysColorBrush(COLOR_SCROLLBAR));
+  UINT inactive = b.disabled == ESB_DISABLE_BOTH ? DFCS_INACTIVE : 0;
+  DrawFrameControl(dc, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
+  DrawFrameControl(dc, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
+  int track = (vertical ? Height(r) : Width(r)) - 2 * a;
+  int start, length;
+  ThumbOf(b, track, start, length);
+  if (length > 0 && !inactive) {
+    RECT thumb = vertical ? RECT{r.left, r.top + a + start, r.right, r.top + a + start + length}
+                          : RECT{r.left + a + start, r.top, r.left + a + start + length, r.bottom};
+    DrawFrameControl(dc, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
+  }
+}
+}  // namespace
+
+void PaintFrame(HWND wnd) {
+  Window* w = Get(wnd);
+  if (!w) return;
+  RECT in = FrameInsets(*w);
+  if (in.left == 0 && in.top == 0 && in.right == 0 && in.bottom == 0) return;
+  HDC dc = GetWindowDC(wnd);
+  RECT r{0, 0, Width(w->rect), Height(w->rect)};
+  bool caption = (w->style & WS_CAPTION) == WS_CAPTION;
+  if (caption || (w->style & WS_DLGFRAME) || (w->exStyle & WS_EX_DLGMODALFRAME) || (w->style & WS_THICKFRAME)) {
+    DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    int extra = (w->style & WS_THICKFRAME) && !caption ? 2 : 1;
+    for (int i = 0; i < extra; ++i) {
+      FrameRect(dc, &r, GetSysColorBrush(COLOR_3DFACE));
+      InflateRect(&r, -1, -1);
+    }
+  } else if (w->style & WS_BORDER) {
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&r, -1, -1);
+  }
+  if (caption) {
+    int ch = GetSystemMetrics(SM_CYCAPTION);
+    RECT cap{r.left, r.top, r.right, r.top + ch - 1};
+    bool active = GetActiveWindow() == wnd;
+    TRIVERTEX v[2] = {{cap.left, cap.top, 0, 0, 0, 0}, {cap.right, cap.bottom, 0, 0, 0, 0}};
+    COLORREF c0 = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    COLORREF c1 = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
+    v[0].Red = COLOR16(GetRValue(c0) << 8);
+    v[0].Green = COLOR16(GetGValue(c0) << 8);
+    v[0].Blue = COLOR16(GetBValue(c0) << 8);
+    v[1].Red = COLOR16(GetRValue(c1) << 8);
+    v[1].Green = COLOR16(GetGValue(c1) << 8);
+    v[1].Blue = COLOR16(GetBValue(c1) << 8);
+    GRADIENT_RECT gr{0, 1};
+    GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
+    HFONT font = CreateFont(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, "MS Shell Dlg");
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+    RECT tr{cap.left + 4, cap.top, cap.right - 22, cap.bottom};
+    DrawText(dc, w->text.c_str(), -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    if (w->style & WS_SYSMENU) {
+      RECT close{cap.right - 18, cap.top + 2, cap.right - 2, cap.bottom - 2};
+      DrawFrameControl(dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+      HPEN pen = CreatePen(PS_SOLID, 1, 0);
+      HGDIOBJ op = SelectObject(dc, pen);
+      MoveToEx(dc, close.left + 4, close.top + 3, nullptr);
+      LineTo(dc, close.right - 4, close.bottom - 3);
+      MoveToEx(dc, close.right - 5, close.top + 3, nullptr);
+      LineTo(dc, close.left + 3, close.bottom - 3);
+      SelectObject(dc, op);
+      DeleteObject(pen);
+    }
+    r.top += ch;
+  }
+  if (w->exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  if (w->exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  if (w->vscroll.shown) DrawScrollBar(dc, ScrollBarRect(wnd, SB_VERT), w->vscroll, true);
+  if (w->hscroll.shown) DrawScrollBar(dc, ScrollBarRect(wnd, SB_HORZ), w->hscroll, false);
+  if (w->vscroll.shown && w->hscroll.shown) {
+    RECT v = ScrollBarRect(wnd, SB_VERT), h = ScrollBarRect(wnd, SB_HORZ);
+    RECT corner{v.left, h.top, v.right, h.bottom};
+    FillRect(dc, &corner, GetSysColorBrush(COLOR_3DFACE));
+  }
+  ReleaseDC(wnd, dc);
+}
+
+namespace {
+LRESULT HitTest(HWND wnd, POINT screen) {
+  Window* w = Get(wnd);
+  RECT wr;
+  GetWindowRect(wnd, &wr);
+  if (!PtInRect(&wr, screen)) return HTNOWHERE;
+  POINT p{screen.x - wr.left, screen.y - wr.top};
+  RECT in = FrameInsets(*w);
+  RECT client{in.left, in.top, Width(w->rect) - in.right, Height(w->rect) - in.bottom};
+  if (PtInRect(&client, p)) return HTCLIENT;
+  if (w->vscroll.shown) {
+    RECT v = ScrollBarRect(wnd, SB_VERT);
+    if (PtInRect(&v, p)) return HTVSCROLL;
+  }
+  if (w->hscroll.shown) {
+    RECT h = ScrollBarRect(wnd, SB_HORZ);
+    if (PtInRect(&h, p)) return HTHSCROLL;
+  }
+  if ((w->style & WS_CAPTION) == WS_CAPTION && p.y >= 3 && p.y < 3 + GetSystemMetrics(SM_CYCAPTION)) {
+    if ((w->style & WS_SYSMENU) && p.x >= Width(w->rect) - 21) return HTCLOSE;
+    return HTCAPTION;
+  }
+  return HTBORDER;
+}
+
+void ScrollBarClick(HWND wnd, int bar, POINT screen) {
+  Window* w = Get(wnd);
+  RECT wr;
+  GetWindowRect(wnd, &wr);
+  RECT r = ScrollBarRect(wnd, bar);
+  OffsetRect(&r, wr.left, wr.top);
+  bool vertical = bar == SB_VERT;
+  ScrollBar& b = vertical ? w->vscroll : w->hscroll;
+  if (b.disabled == ESB_DISABLE_BOTH) return;
+  int a = vertical ? Width(r) : Height(r);
+  int along = vertical ? screen.y - r.top : screen.x - r.left;
+  int length = vertical ? Height(r) : Width(r);
+  int track = length - 2 * a;
+  int start, thumb;
+  ThumbOf(b, track, start, thumb);
+  UINT code;
+  if (along < a)
+    code = SB_LINEUP;
+  else if (along >= length - a)
+    code = SB_LINEDOWN;
+  else if (along - a < start)
+    code = SB_PAGEUP;
+  else if (along - a >= start + thumb)
+    code = SB_PAGEDOWN;
+  else
+    code = SB_THUMBPOSITION;
+  UINT msg = vertical ? WM_VSCROLL : WM_HSCROLL;
+  SendMessage(wnd, msg, MAKEWPARAM(WORD(code), WORD(b.pos)), 0);
+  if (Get(wnd)) SendMessage(wnd, msg, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+}
+
+HBRUSH CtlColorDefault(HDC dc, UINT msg) {
+  bool window = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(window ? COLOR_WINDOW : COLOR_3DFACE));
+  if (msg == WM_CTLCOLORSCROLLBAR) return GetSysColorBrush(COLOR_SCROLLBAR);
+  return GetSysColorBrush(window ? COLOR_WINDOW : COLOR_3DFACE);
+}
+}  // namespace
+}  // namespace win::detail
+
+using namespace win::detail;
+
+LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Window* w = Get(wnd);
+  if (!w) return 0;
+  switch (msg) {
+    case WM_NCCREATE: return TRUE;
+    case WM_SETTEXT: {
+      w->text = ValidUtf8(lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
+      if ((w->style & WS_CAPTION) == WS_CAPTION) InvalidateRect(wnd, nullptr, FALSE);
+      return TRUE;
+    }
+    case WM_GETTEXT: {
+      auto* out = reinterpret_cast<char*>(lParam);
+      if (!out || wParam == 0) return 0;
+      std::size_t n = std::min(w->text.size(), std::size_t(wParam - 1));
+      std::memcpy(out, w->text.data(), n);
+      out[n] = 0;
+      return LRESULT(n);
+    }
+    case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(wnd, &ps);
+      EndPaint(wnd, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND: {
+      HBRUSH b = w->classBackground;
+      if (!b) return 0;
+      RECT rc;
+      GetClientRect(wnd, &rc);
+      FillRect(reinterpret_cast<HDC>(wParam), &rc, b);
+      return 1;
+    }
+    case WM_CLOSE: DestroyWindow(wnd); return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(wnd, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_SETCURSOR: {
+      HWND parent = (w->style & WS_CHILD) ? w->parent : nullptr;
+      if (parent && SendMessage(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+      if (LOWORD(lParam) == HTCLIENT) {
+        SetCursor(w->classCursor ? w->classCursor : LoadCursor(nullptr, IDC_ARROW));
+        return FALSE;
+      }
+      SetCursor(LoadCursor(nullptr, IDC_ARROW));
+      return FALSE;
+    }
+    case WM_NCHITTEST: return HitTest(wnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCLBUTTONDOWN: {
+      POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (wParam == HTCAPTION) {
+        // The system moves the window while the button stays down.
+        // The move follows the cursor from where it is now (the message's point may be in any coordinates).
+        In().moving = wnd;
+        In().moveStart = In().cursor;
+        In().moveRect = w->rect;
+      } else if (wParam == HTVSCROLL) {
+        ScrollBarClick(wnd, SB_VERT, screen);
+      } else if (wParam == HTHSCROLL) {
+        ScrollBarClick(wnd, SB_HORZ, screen);
+      } else if (wParam == HTCLOSE) {
+        SendMessage(wnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+      }
+      return 0;
+    }
+    case WM_MOUSEWHEEL:
+      if ((w->style & WS_CHILD) && w->parent) return SendMessage(w->parent, msg, wParam, lParam);
+      return 0;
+    case WM_CONTEXTMENU:
+      if ((w->style & WS_CHILD) && w->parent) return SendMessage(w->parent, msg, wParam, lParam);
+      return 0;
+    case WM_RBUTTONUP: {
+      // Releasing the right button asks for a context menu at the screen point.
+      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ClientToScreen(wnd, &p);
+      SendMessage(wnd, WM_CONTEXTMENU, WPARAM(wnd), MAKELPARAM(WORD(p.x), WORD(p.y)));
+      return 0;
+    }
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return reinterpret_cast<LRESULT>(CtlColorDefault(reinterpret_cast<HDC>(wParam), msg));
+    case WM_SETREDRAW: w->redraw = wParam != 0; return 0;
+    case WM_CANCELMODE:
+      if (GetCapture() == wnd) ReleaseCapture();
+      return 0;
+    case WM_MOUSEACTIVATE: return 1;
+    case WM_GETFONT: return 0;
+    default: return 0;
+  }
+}
+
+// ---- Keyboard ---------------------------------------------------------------------------------------------------------------
+namespace {
+constexpr UINT kVkPacket = 0xE7;
+
+// The character a key press types, 0 for none.
+std::uint32_t CharOf(UINT vk, LPARAM lParam) {
+  bool shift = KeyIsDown(VK_SHIFT), ctrl = KeyIsDown(VK_CONTROL);
+  if (vk == kVkPacket) return std::uint32_t(std::uint64_t(lParam) >> 32);
+  if (vk >= 'A' && vk <= 'Z') {
+    if (ctrl) return vk - 'A' + 1;
+    return shift ? vk : vk - 'A' + 'a';
+  }
+  if (ctrl) return 0;
+  if (vk >= '0' && vk <= '9') return shift ? std::uint32_t(")!@#$%^&*("[vk - '0']) : vk;
+  if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return '0' + (vk - VK_NUMPAD0);
+  switch (vk) {
+    case VK_SPACE: return ' ';
+    case VK_RETURN: return '\r';
+    case VK_TAB: return '\t';
+    case VK_BACK: return '\b';
+    case VK_ESCAPE: return 0x1B;
+    case VK_OEM_COMMA: return shift ? '<' : ',';
+    case VK_OEM_PERIOD: return shift ? '>' : '.';
+    case VK_OEM_MINUS: return shift ? '_' : '-';
+    case VK_OEM_PLUS: return shift ? '+' : '=';
+    case VK_ADD: return '+';
+    case VK_SUBTRACT: return '-';
+    case VK_MULTIPLY: return '*';
+    case VK_DIVIDE: return '/';
+    case VK_DECIMAL: return '.';
+    default: return 0;
+  }
+}
+}  // namespace
+
+BOOL TranslateMessage(const MSG* msg) {
+  if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+  std::uint32_t c = CharOf(UINT(msg->wParam), msg->lParam);
+  if (!c) return FALSE;
+  // The character is read before anything posted after the key press.
+  MSG ch = *msg;
+  ch.message = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+  ch.wParam = c;
+  ch.lParam = msg->lParam & 0xFFFFFFFF;
+  PostMessageFront(ch);
+  return TRUE;
+}
+
+SHORT GetKeyState(int key) { return KeyIsDown(UINT(key)) ? SHORT(-128) : SHORT(0); }
+SHORT GetAsyncKeyState(int key) { return GetKeyState(key); }
+
+BOOL GetCursorPos(LPPOINT out) {
+  if (!out) return FALSE;
+  *out = In().cursor;
+  return TRUE;
+}
+BOOL SetCursorPos(int x, int y) {
+  In().cursor = {x, y};
+  return TRUE;
+}
+BOOL ClipCursor(const RECT* r) {
+  In().clipped = r != nullptr;
+  if (r) In().clip = *r;
+  return TRUE;
+}
+
+HCURSOR LoadCursor(HINSTANCE, LPCSTR name) {
+  UINT id = IS_INTRESOURCE(name) ? UINT(reinterpret_cast<std::uintptr_t>(name)) : 32512;
+  static std::map<UINT, HCURSOR> cursors;
+  auto it = cursors.find(id);
+  if (it != cursors.end()) return it->second;
+  if (HCURSOR painted = win::res::PaintedCursor(id)) {
+    cursors[id] = painted;
+    In().cursorIds[reinterpret_cast<std::uintptr_t>(painted)] = id;
+    return painted;
+  }
+  auto o = std::make_shared<GdiObject>();
+  o->kind = GdiKind::Icon;
+  o->stock = true;
+  HCURSOR h = reinterpret_cast<HCURSOR>(NewObject(o));
+  cursors[id] = h;
+  In().cursorIds[reinterpret_cast<std::uintptr_t>(h)] = id;
+  return h;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  HCURSOR old = In().cursorHandle;
+  In().cursorHandle = cursor;
+  return old;
+}
+HCURSOR GetCursor() { return In().cursorHandle; }
+
+UINT GetDoubleClickTime() { return 500; }
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* t) {
+  if (!t) return FALSE;
+  if (t->dwFlags & TME_CANCEL)
+    In().leaveTracked = nullptr;
+  else if (t->dwFlags & TME_LEAVE)
+    In().leaveTracked = t->hwndTrack;
+  return TRUE;
+}
+BOOL _TrackMouseEvent(TRACKMOUSEEVENT* t) { return TrackMouseEvent(t); }
+
+BOOL CreateCaret(HWND wnd, HBITMAP, int, int) {
+  In().caretWnd = wnd;
+  return TRUE;
+}
+BOOL DestroyCaret() {
+  In().caretWnd = nullptr;
+  return TRUE;
+}
+BOOL ShowCaret(HWND) { return TRUE; }
+BOOL HideCaret(HWND) { return TRUE; }
+BOOL SetCaretPos(int x, int y) {
+  In().caretPos = {x, y};
+  return TRUE;
+}
+BOOL GetCaretPos(LPPOINT out) {
+  if (!out) return FALSE;
+  *out = In().caretPos;
+  return TRUE;
+}
+
+// ---- The input simulator ------------------------------------------------------------------------------------------------------------
+namespace win::input {
+namespace {
+
+void Leave(HWND now) {
+  InputState& s = In();
+  if (s.mouseWindow && s.mouseWindow != now) MouseLeftWindow(s.mouseWindow);
+  if (s.leaveTracked && s.leaveTracked != now) {
+    HWND t = s.leaveTracked;
+    s.leaveTracked = nullptr;
+    PostMessage(t, WM_MOUSELEAVE, 0, 0);
+  }
+  s.mouseWindow = now;
+}
+
+// One mouse event at a screen point: the capture window or the window under the point receives it.
+void MouseEvent(POINT screen, UINT clientMsg, UINT ncMsg, WPARAM extra = 0) {
+  InputState& s = In();
+  if (s.clipped) {
+    screen.x = std::clamp(screen.x, s.clip.left, s.clip.right - 1);
+    screen.y = std::clamp(screen.y, s.clip.top, s.clip.bottom - 1);
+  }
+  s.cursor = screen;
+  if (s.moving) {
+    if (clientMsg == WM_MOUSEMOVE && Get(s.moving)) {
+      RECT r = s.moveRect;
+      int dx = screen.x - s.moveStart.x, dy = screen.y - s.moveStart.y;
+      SetWindowPos(s.moving, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (clientMsg == WM_LBUTTONUP) s.moving = nullptr;
+    PumpMessages();
+    return;
+  }
+  HWND target = GetCapture();
+  LRESULT hit = HTCLIENT;
+  if (!target) {
+    target = WindowFromPoint(screen);
+    if (!target) return;
+    hit = SendMessage(target, WM_NCHITTEST, 0, MAKELPARAM(WORD(screen.x), WORD(screen.y)));
+  }
+  // Input to a disabled window (or one inside a disabled window) goes nowhere.
+  for (HWND h = target; h; h = (Get(h) && (Get(h)->style & WS_CHILD)) ? Get(h)->parent : nullptr)
+    if (!IsWindowEnabled(h)) {
+      if (clientMsg == WM_LBUTTONDOWN || clientMsg == WM_RBUTTONDOWN) ::MessageBeep(0);
+      return;
+    }
+  Leave(target);
+  bool down = clientMsg == WM_LBUTTONDOWN || clientMsg == WM_RBUTTONDOWN || clientMsg == WM_MBUTTONDOWN;
+  if (down) {
+    HWND root = Root(target);
+    if (GetActiveWindow() != root && Get(root) && !(Get(root)->exStyle & WS_EX_NOACTIVATE)) SetActiveWindow(root);
+    if (!Get(target)) return;
+  }
+  if (clientMsg != WM_MOUSEWHEEL && !GetCapture())
+    SendMessage(target, WM_SETCURSOR, WPARAM(target), MAKELPARAM(WORD(hit), WORD(clientMsg)));
+  if (!Get(target)) return;
+  UINT msg = clientMsg;
+  if (down) {
+    UINT button = clientMsg;
+    bool isDouble = s.hasLastDown && !s.lastWasDouble && s.lastDownWnd == target && s.lastDownButton == button &&
+                    Now() - s.lastDownTime <= GetDoubleClickTime() &&
+                    std::abs(screen.x - s.lastDownPt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                    std::abs(screen.y - s.lastDownPt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2 &&
+                    (Get(target)->classStyle & CS_DBLCLKS);
+    s.hasLastDown = true;
+    s.lastDownWnd = target;
+    s.lastDownButton = button;
+    s.lastDownTime = Now();
+    s.lastDownPt = screen;
+    s.lastWasDouble = isDouble;
+    if (isDouble) msg = clientMsg + 2;  // WM_xBUTTONDBLCLK
+  }
+  if (hit == HTCLIENT || GetCapture() == target) {
+    POINT p = screen;
+    ScreenToClient(target, &p);
+    if (clientMsg == WM_MOUSEWHEEL)
+      PostMessage(target, msg, MAKEWPARAM(WORD(MouseKeyFlags()), WORD(SHORT(extra))),
+                  MAKELPARAM(WORD(screen.x), WORD(screen.y)));
+    else
+      PostMessage(target, msg, MouseKeyFlags(), MAKELPARAM(WORD(p.x), WORD(p.y)));
+  } else if (ncMsg) {
+    UINT nc = ncMsg;
+    if (msg == clientMsg + 2 && ncMsg == WM_NCLBUTTONDOWN) nc = WM_NCLBUTTONDBLCLK;
+    PostMessage(target, nc, WPARAM(hit), MAKELPARAM(WORD(screen.x), WORD(screen.y)));
+  }
+  PumpMessages();
+}
+
+POINT ScreenOf(HWND wnd, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(wnd, &p);
+  return p;
+}
+
+UINT DownMsg(UINT button) {
+  return button == VK_RBUTTON ? WM_RBUTTONDOWN : button == VK_MBUTTON ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
+}
+
+void KeyEvent(UINT vk, bool down, LPARAM extra = 0) {
+  InputState& s = In();
+  if (vk < 256) s.keys[vk] = down;
+  HWND target = GetFocus();
+  if (!target) target = GetActiveWindow();
+  if (!target) return;
+  bool alt = KeyIsDown(VK_MENU) && vk != VK_MENU;
+  UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
+  LPARAM lp = 1 | (down ? 0 : (LPARAM(3) << 30)) | extra;
+  PostMessage(target, msg, vk, lp);
+  PumpMessages();
+}
+
+}  // namespace
+
+void MouseMove(HWND wnd, int x, int y) { MouseEvent(ScreenOf(wnd, x, y), WM_MOUSEMOVE, WM_NCMOUSEMOVE); }
+
+void MouseDown(HWND wnd, int x, int y, UINT button) {
+  In().keys[button & 0xFF] = true;
+  UINT down = DownMsg(button);
+  MouseEvent(ScreenOf(wnd, x, y), down, down - WM_LBUTTONDOWN + WM_NCLBUTTONDOWN);
+}
+
+void MouseUp(HWND wnd, int x, int y, UINT button) {
+  In().keys[button & 0xFF] = false;
+  UINT up = DownMsg(button) + 1;
+  MouseEvent(ScreenOf(wnd, x, y), up, up - WM_LBUTTONUP + WM_NCLBUTTONUP);
+}
+
+void Click(HWND wnd, int x, int y, UINT button) {
+  POINT screen = ScreenOf(wnd, x, y);
+  MouseDown(wnd, x, y, button);
+  // The window may have moved or gone; the release happens where the press was.
+  In().keys[button & 0xFF] = false;
+  UINT up = DownMsg(button) + 1;
+  MouseEvent(screen, up, up - WM_LBUTTONUP + WM_NCLBUTTONUP);
+}
+
+void DoubleClick(HWND wnd, int x, int y) {
+  POINT screen = ScreenOf(wnd, x, y);
+  In().hasLastDown = false;
+  for (int i = 0; i < 2; ++i) {
+    In().keys[VK_LBUTTON] = true;
+    MouseEvent(screen, WM_LBUTTONDOWN, WM_NCLBUTTONDOWN);
+    In().keys[VK_LBUTTON] = false;
+    MouseEvent(screen, WM_LBUTTONUP, WM_NCLBUTTONUP);
+  }
+  In().hasLastDown = false;
+}
+
+void Drag(HWND wnd, int x0, int y0, int x1, int y1, int steps) {
+  POINT a = ScreenOf(wnd, x0, y0), b = ScreenOf(wnd, x1, y1);
+  In().keys[VK_LBUTTON] = true;
+  MouseEvent(a, WM_LBUTTONDOWN, WM_NCLBUTTONDOWN);
+  if (steps < 1) steps = 1;
+  for (int i = 1; i <= steps; ++i) {
+    POINT p{a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps};
+    MouseEvent(p, WM_MOUSEMOVE, WM_NCMOUSEMOVE);
+  }
+  In().keys[VK_LBUTTON] = false;
+  MouseEvent(b, WM_LBUTTONUP, WM_NCLBUTTONUP);
+}
+
+void ClickCenter(HWND wnd) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  In().keys[VK_LBUTTON] = true;
+  MouseEvent(c, WM_LBUTTONDOWN, WM_NCLBUTTONDOWN);
+  In().keys[VK_LBUTTON] = false;
+  MouseEvent(c, WM_LBUTTONUP, WM_NCLBUTTONUP);
+}
+
+void Wheel(HWND wnd, int x, int y, int delta) { MouseEvent(ScreenOf(wnd, x, y), WM_MOUSEWHEEL, 0, WPARAM(delta)); }
+
+void KeyDown(UINT vk) { KeyEvent(vk, true); }
+void KeyUp(UINT vk) { KeyEvent(vk, false); }
+void Key(UINT vk) {
+  KeyDown(vk);
+  KeyUp(vk);
+}
+void KeyWith(UINT modifier, UINT vk) {
+  KeyDown(modifier);
+  Key(vk);
+  KeyUp(modifier);
+}
+
+void Type(const std::string& text) {
+  std::string s = ValidUtf8(text);
+  for (std::size_t i = 0; i < s.size();) {
+    std::size_t n = std::size_t(Utf8Next(s, int(i))) - i;
+    std::string ch = s.substr(i, n);
+    i += n;
+    std::uint32_t cp = 0;
+    {
+      auto c0 = static_cast<unsigned char>(ch[0]);
+      cp = n == 1 ? c0 : n == 2 ? (c0 & 0x1F) : n == 3 ? (c0 & 0x0F) : (c0 & 0x07);
+      for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(ch[k]) & 0x3F);
+    }
+    UINT vk = 0;
+    bool shift = false;
+    if (cp >= 'a' && cp <= 'z')
+      vk = cp - 'a' + 'A';
+    else if (cp >= 'A' && cp <= 'Z') {
+      vk = cp;
+      shift = true;
+    } else if (cp >= '0' && cp <= '9')
+      vk = cp;
+    else if (cp == ' ')
+      vk = VK_SPACE;
+    else if (cp == '\n')
+      vk = VK_RETURN;
+    else if (cp == '\t')
+      vk = VK_TAB;
+    else if (cp == ',')
+      vk = VK_OEM_COMMA;
+    else if (cp == '.')
+      vk = VK_OEM_PERIOD;
+    else if (cp == '-')
+      vk = VK_OEM_MINUS;
+    else if (cp == '+')
+      vk = VK_ADD;
+    else if (cp == '*')
+      vk = VK_MULTIPLY;
+    else if (cp == '/')
+      vk = VK_DIVIDE;
+    if (vk) {
+      bool held = KeyIsDown(VK_SHIFT);
+      if (shift && !held) KeyDown(VK_SHIFT);
+      Key(vk);
+      if (shift && !held) KeyUp(VK_SHIFT);
+    } else {
+      KeyEvent(kVkPacket, true, LPARAM(std::uint64_t(cp) << 32));
+      KeyEvent(kVkPacket, false);
+    }
+  }
+}
+
+}  // namespace win::input
+
+// ---- Pictures ---------------------------------------------------------------------------------------------------------------------
+namespace win {
+
+COLORREF Image::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+  return detail::FromRgb(pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)]);
+}
+
+Image RenderWindow(HWND wnd) {
+  if (!Get(wnd)) return {};
+  PaintTree(wnd, true);
+  return PaintedPixels(wnd);
+}
+
+Image RenderWindowApart(HWND wnd) {
+  Window* root = Get(Root(wnd));
+  if (!root) return {};
+  // What waits to be painted on the live pixels must still be painted there after the picture.
+  struct Pending {
+    HWND hwnd;
+    RECT invalid;
+    bool hasInvalid, erase;
+  };
+  std::vector<Pending> pending;
+  std::function<void(HWND)> keep = [&](HWND h) {
+    Window* w = Get(h);
+    if (!w) return;
+    pending.push_back({h, w->invalid, w->hasInvalid, w->erase});
+    for (HWND c : w->children) keep(c);
+  };
+  keep(root->hwnd);
+  const HWND rootWnd = root->hwnd;
+  std::shared_ptr<Surface> live = std::move(root->backing);
+  Image image = RenderWindow(wnd);
+  for (const Pending& p : pending)
+    if (Window* w = Get(p.hwnd)) {
+      w->invalid = p.invalid;
+      w->hasInvalid = p.hasInvalid;
+      w->erase = p.erase;
+    }
+  if (Window* again = Get(rootWnd)) again->backing = std::move(live);
+  return image;
+}
+
+Image PaintedPixels(HWND wnd) {
+  Image img;
+  Window* w = Get(wnd);
+  if (!w) return img;
+  auto surface = BackingOf(wnd);
+  const POINT o = WindowOriginInRoot(wnd);
+  img.width = w->rect.right - w->rect.left;
+  img.height = w->rect.bottom - w->rect.top;
+  img.pixels.resize(std::size_t(std::max(0, img.width)) * std::size_t(std::max(0, img.height)));
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x)
+      img.pixels[std::size_t(y) * std::size_t(img.width) + std::size_t(x)] = surface->Get(o.x + x, o.y + y);
+  return img;
+}
+
+bool SavePng(const Image& image, const std::string& path) {
+  if (image.width <= 0 || image.height <= 0) return false;
+  Surface s(image.width, image.height);
+  for (int y = 0; y < image.height; ++y) {
+    std::uint32_t* row = s.Row(y);
+    for (int x = 0; x < image.width; ++x)
+      row[x] = image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)];
+  }
+  cairo_surface_mark_dirty(s.surface);
+  return cairo_surface_write_to_png(s.surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+bool SaveWindowPng(HWND wnd, const std::string& path) { return SavePng(RenderWindow(wnd), path); }
+
+UINT CurrentCursorId() {
+  auto it = In().cursorIds.find(reinterpret_cast<std::uintptr_t>(In().cursorHandle));
+  return it == In().cursorIds.end() ? 0 : it->second;
+}
+
+BOOL TranslateWindowTexts(HWND wnd, const char* (*translate)(const char*, void*), void* state) {
+  Window* w = Get(wnd);
+  if (!w || !translate) return FALSE;
+  auto one = [&](HWND h) {
+    char buf[4096];
+    GetWindowText(h, buf, sizeof(buf));
+    if (!buf[0]) return;
+    const char* t = translate(buf, state);
+    if (t && std::strcmp(t, buf) != 0) SetWindowText(h, t);
+  };
+  one(wnd);
+  for (HWND c : std::vector<HWND>(w->children)) {
+    Window* cw = Get(c);
+    if (!cw) continue;
+    std::string cls = cw->className;
+    for (char& ch : cls) ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    // The user's data in edit fields and lists stays as it is.
+    if (cls == "static" || cls == "button") one(c);
+    if (cw->dialog) TranslateWindowTexts(c, translate, state);
+  }
+  return TRUE;
+}
+
+}  // namespace win
+
+// ---- System values ------------------------------------------------------------------------------------------------------------------
+int GetSystemMetrics(int index) {
+  switch (index) {
+    // A screen tells its size; headless windows lie on a screen of the common desktop size.
+    case SM_CXSCREEN: {
+      const win::Screen* screen = win::CurrentScreen();
+      return screen && screen->Size().cx > 0 ? int(screen->Size().cx) : 1920;
+    }
+    case SM_CYSCREEN: {
+      const win::Screen* screen = win::CurrentScreen();
+      return screen && screen->Size().cy > 0 ? int(screen->Size().cy) : 1080;
+    }
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL:
+    case SM_CYVTHUMB:
+    case SM_CXHTHUMB: return 16;
+    case SM_CYCAPTION: return 19;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return 32;
+    case SM_CYMENU: return 19;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return 4;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+    case SM_CXDRAG:
+    case SM_CYDRAG: return 4;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return 2;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
+    case SM_CXMENUCHECK:
+    case SM_CYMENUCHECK: return 13;
+    default: return 0;
+  }
+}
+
+BOOL SystemParametersInfo(UINT action, UINT, LPVOID out, UINT) {
+  if (!out) return FALSE;
+  switch (action) {
+    case SPI_GETWHEELSCROLLLINES: *static_cast<UINT*>(out) = 3; return TRUE;
+    case SPI_GETWORKAREA: {
+      // Headless, a task bar 40 pixels high is kept free; a screen's own work area is all of it.
+      const win::Screen* screen = win::CurrentScreen();
+      const bool sized = screen && screen->Size().cx > 0;
+      *static_cast<RECT*>(out) = {0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN) - (sized ? 0 : 40)};
+      return TRUE;
+    }
+    case SPI_GETNONCLIENTMETRICS: {
+      auto* m = static_cast<NONCLIENTMETRICS*>(out);
+      *m = NONCLIENTMETRICS{};
+      m->cbSize = sizeof(NONCLIENTMETRICS);
+      m->iBorderWidth = 1;
+      m->iScrollWidth = m->iScrollHeight = 16;
+      m->iCaptionWidth = m->iCaptionHeight = 18;
+      m->iMenuWidth = m->iMenuHeight = 19;
+      LOGFONT lf{};
+      lf.lfHeight = -11;
+      lf.lfWeight = FW_NORMAL;
+      std::strcpy(lf.lfFaceName, "Tahoma");
+      m->lfMenuFont = m->lfStatusFont = m->lfMessageFont = m->lfSmCaptionFont = lf;
+      lf.lfWeight = FW_BOLD;
+      m->lfCaptionFont = lf;
+      return TRUE;
+    }
+    default: return FALSE;
+  }
+}
+
+HINSTANCE GetModuleHandle(LPCSTR) { return reinterpret_cast<HINSTANCE>(std::intptr_t(0x400000)); }
+
+// ---- Rectangles ---------------------------------------------------------------------------------------------------------------------
+BOOL SetRect(LPRECT r, int l, int t, int rr, int b) {
+  if (!r) return FALSE;
+  *r = {l, t, rr, b};
+  return TRUE;
+}
+BOOL SetRectEmpty(LPRECT r) { return SetRect(r, 0, 0, 0, 0); }
+BOOL CopyRect(LPRECT d, const RECT* s) {
+  if (!d || !s) return FALSE;
+  *d = *s;
+  return TRUE;
+}
+BOOL InflateRect(LPRECT r, int dx, int dy) {
+  if (!r) return FALSE;
+  r->left -= dx;
+  r->right += dx;
+  r->top -= dy;
+  r->bottom += dy;
+  return TRUE;
+}
+BOOL OffsetRect(LPRECT r, int dx, int dy) {
+  if (!r) return FALSE;
+  r->left += dx;
+  r->right += dx;
+  r->top += dy;
+  r->bottom += dy;
+  return TRUE;
+}
+BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
+BOOL IntersectRect(LPRECT d, const RECT* a, const RECT* b) {
+  if (!d || !a || !b) return FALSE;
+  RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
+         std::min(a->bottom, b->bottom)};
+  if (IsRectEmpty(&r)) {
+    *d = {0, 0, 0, 0};
+    return FALSE;
+  }
+  *d = r;
+  return TRUE;
+}
+BOOL UnionRect(LPRECT d, const RECT* a, const RECT* b) {
+  if (!d || !a || !b) return FALSE;
+  if (IsRectEmpty(a)) {
+    *d = *b;
+  } else if (IsRectEmpty(b)) {
+    *d = *a;
+  } else {
+    *d = {std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+          std::max(a->bottom, b->bottom)};
+  }
+  return !IsRectEmpty(d);
+}
+BOOL SubtractRect(LPRECT d, const RECT* a, const RECT* b) {
+  if (!d || !a || !b) return FALSE;
+  RECT r = *a, i;
+  if (IntersectRect(&i, a, b)) {
+    if (i.top == r.top && i.bottom == r.bottom) {
+      if (i.left == r.left)
+        r.left = i.right;
+      else if (i.right == r.right)
+        r.right = i.left;
+    } else if (i.left == r.left && i.right == r.right) {
+      if (i.top == r.top)
+        r.top = i.bottom;
+      else if (i.bottom == r.bottom)
+        r.bottom = i.top;
+    }
+  }
+  *d = r;
+  return !IsRectEmpty(d);
+}
+BOOL EqualRect(const RECT* a, const RECT* b) {
+  return a && b && a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
+}
+BOOL PtInRect(const RECT* r, POINT p) {
+  return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
+}
+int MulDiv(int a, int b, int c) {
+  if (c == 0) return -1;
+  long long v = (long long)a * b;
+  long long q = v / c, rem = v % c;
+  // Rounded half away from zero.
+  if (2 * std::llabs(rem) >= std::llabs((long long)c)) q += ((v < 0) != (c < 0)) ? -1 : 1;
+  return int(q);
+}
+
+// ---- Resources --------------------------------------------------------------------------------------------------------------------------
+namespace win {
+namespace {
+std::map<UINT, std::string>& Strings() {
+  static std::map<UINT, std::string> s;
+  return s;
+}
+std::map<UINT, DialogTemplate>& Templates() {
+  static std::map<UINT, DialogTemplate> t;
+  return t;
+}
+}  // namespace
+void RegisterString(UINT id, const std::string& text) { Strings()[id] = text; }
+void RegisterDialogTemplate(UINT id, DialogTemplate dialog) { Templates()[id] = std::move(dialog); }
+const DialogTemplate* FindDialogTemplate(UINT id) {
+  auto it = Templates().find(id);
+  return it == Templates().end() ? nullptr : &it->second;
+}
+}  // namespace win
+
+int LoadString(HINSTANCE, UINT id, LPSTR out, int max) {
+  auto& s = win::Strings();
+  auto it = s.find(id);
+  if (it == s.end() || !out || max <= 0) {
+    if (out && max > 0) out[0] = 0;
+    return 0;
+  }
+  std::size_t n = std::min(it->second.size(), std::size_t(max - 1));
+  std::memcpy(out, it->second.data(), n);
+  out[n] = 0;
+  return int(n);
+}
+
+// ---- Global memory and the clipboard -------------------------------------------------------------------------------------------------------
+namespace {
+struct GlobalBlock {
+  std::vector<char> data;
+};
+std::map<int, std::unique_ptr<GlobalBlock>>& Blocks() {
+  static auto* b = new std::map<int, std::unique_ptr<GlobalBlock>>;
+  return *b;
+}
+GlobalBlock* Block(HGLOBAL h) {
+  auto it = Blocks().find(int(reinterpret_cast<std::intptr_t>(h)));
+  return it == Blocks().end() ? nullptr : it->second.get();
+}
+struct Clipboard {
+  bool open = false;
+  HWND owner = nullptr;
+  std::map<UINT, HGLOBAL> data;
+};
+Clipboard& Clip() {
+  static auto* c = new Clipboard;
+  return *c;
+}
+}  // namespace
+
+HGLOBAL GlobalAlloc(UINT, std::size_t bytes) {
+  EnsureHandleFloor();
+  auto b = std::make_unique<GlobalBlock>();
+  b->data.assign(bytes, 0);
+  int h = win::RegisterHandle(b.get(), typeid(GlobalBlock));
+  Blocks()[h] = std::move(b);
+  return reinterpret_cast<HGLOBAL>(std::intptr_t(h));
+}
+HGLOBAL GlobalReAlloc(HGLOBAL mem, std::size_t bytes, UINT) {
+  GlobalBlock* b = Block(mem);
+  if (!b) return nullptr;
+  b->data.resize(bytes, 0);
+  return mem;
+}
+LPVOID GlobalLock(HGLOBAL mem) {
+  GlobalBlock* b = Block(mem);
+  return b && !b->data.empty() ? b->data.data() : nullptr;
+}
+BOOL GlobalUnlock(HGLOBAL mem) { return Block(mem) ? FALSE : FALSE; }
+std::size_t GlobalSize(HGLOBAL mem) {
+  GlobalBlock* b = Block(mem);
+  return b ? b->data.size() : 0;
+}
+HGLOBAL GlobalFree(HGLOBAL mem) {
+  int h = int(reinterpret_cast<std::intptr_t>(mem));
+  if (!Blocks().count(h)) return mem;
+  Blocks().erase(h);
+  win::ReleaseHandle(h);
+  return nullptr;
+}
+
+BOOL OpenClipboard(HWND owner) {
+  if (Clip().open) return FALSE;
+  Clip().open = true;
+  Clip().owner = owner;
+  return TRUE;
+}
+BOOL CloseClipboard() {
+  if (!Clip().open) return FALSE;
+  Clip().open = false;
+  return TRUE;
+}
+BOOL EmptyClipboard() {
+  if (!Clip().open) return FALSE;
+  for (auto& [f, h] : Clip().data) GlobalFree(h);
+  Clip().data.clear();
+  return TRUE;
+}
+HANDLE SetClipboardData(UINT format, HANDLE data) {
+  if (!Clip().open) return nullptr;
+  auto it = Clip().data.find(format);
+  if (it != Clip().data.end() && it->second != data) GlobalFree(it->second);
+  Clip().data[format] = data;
+  return data;
+}
+HANDLE GetClipboardData(UINT format) {
+  if (!Clip().open) return nullptr;
+  auto it = Clip().data.find(format);
+  return it == Clip().data.end() ? nullptr : it->second;
+}
+BOOL IsClipboardFormatAvailable(UINT format) { return Clip().data.count(format) ? TRUE : FALSE; }
+HWND GetClipboardOwner() { return Clip().owner; }
+
+namespace win {
+std::string ClipboardText() {
+  auto it = Clip().data.find(CF_TEXT);
+  if (it == Clip().data.end()) return "";
+  GlobalBlock* b = Block(it->second);
+  if (!b) return "";
+  return std::string(b->data.data(), strnlen(b->data.data(), b->data.size()));
+}
+void SetClipboardText(const std::string& text) {
+  bool wasOpen = Clip().open;
+  Clip().open = true;
+  EmptyClipboard();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
+  SetClipboardData(CF_TEXT, h);
+  Clip().open = wasOpen;
+}
+}  // namespace win
+
+namespace win::detail {
+void ResetClipboard() {
+  Clip().open = true;
+  EmptyClipboard();
+  Clip().open = false;
+  Clip().owner = nullptr;
+  InputState& s = In();
+  s.keys.fill(false);
+  s.moving = nullptr;
+  s.leaveTracked = nullptr;
+  s.mouseWindow = nullptr;
+  s.hasLastDown = false;
+  s.clipped = false;
+  s.caretWnd = nullptr;
+}
+}  // namespace win::detail

@@ -1,0 +1,211 @@
+// Internals shared by the window system's implementation files (not for use outside platform/win).
+#pragma once
+
+#include <cairo.h>
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win/screen/headless.h"
+#include "platform/win/winapi.h"
+
+class CWnd;
+
+namespace win::detail {
+
+// ---- Pixels -----------------------------------------------------------------------------------------------------
+// An image surface (RGB24). Window backing stores and bitmaps are surfaces; DCs share them.
+struct Surface {
+  cairo_surface_t* surface = nullptr;
+  int width = 0;
+  int height = 0;
+  bool monochrome = false;
+  Surface(int w, int h);
+  ~Surface();
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  std::uint32_t* Row(int y);
+  std::uint32_t Get(int x, int y) const;
+  void Set(int x, int y, std::uint32_t rgb);
+};
+inline std::uint32_t ToRgb(COLORREF c) {
+  return (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c);
+}
+inline COLORREF FromRgb(std::uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+
+// A set of pixels as rectangles (device coordinates); regions and clip areas.
+struct Region {
+  std::vector<RECT> rects;  // disjoint
+  static Region FromRect(const RECT& r);
+  bool Empty() const { return rects.empty(); }
+  RECT Box() const;
+  bool Contains(int x, int y) const;
+  Region Intersect(const Region& other) const;
+  Region Union(const Region& other) const;
+  Region Subtract(const Region& other) const;
+  Region Xor(const Region& other) const;
+  Region Offset(int dx, int dy) const;
+};
+
+// A DC on a surface: created for a window (with its origin and visible area) or as a memory DC.
+HDC CreateSurfaceDc(std::shared_ptr<Surface> surface, POINT deviceOrigin, const Region& visible, HWND wnd);
+void SetDcWindow(HDC dc, HWND wnd);
+HWND DcWindow(HDC dc);
+
+// ---- Windows ------------------------------------------------------------------------------------------------------
+struct WindowClass {
+  std::string name;
+  UINT style = 0;
+  WNDPROC proc = nullptr;
+  HBRUSH background = nullptr;
+  HCURSOR cursor = nullptr;
+  int wndExtra = 0;
+};
+
+struct ScrollBar {
+  int min = 0, max = 100, pos = 0, track = 0;
+  UINT page = 0;
+  bool shown = false;
+  UINT disabled = 0;
+};
+
+struct DialogState {
+  DLGPROC proc = nullptr;
+  LPARAM param = 0;
+  bool modal = false;
+  bool ended = false;
+  INT_PTR result = 0;
+  int defId = IDOK;
+  HWND savedFocus = nullptr;
+  int baseX = 6, baseY = 13;  // pixels per 4 horizontal / 8 vertical dialog units
+  HFONT font = nullptr;
+  UINT templateId = 0;
+  LONG_PTR msgResult = 0;
+  LONG_PTR user = 0;
+};
+
+struct Window {
+  HWND hwnd = nullptr;
+  std::string className;
+  UINT classStyle = 0;
+  HBRUSH classBackground = nullptr;
+  HCURSOR classCursor = nullptr;
+  WNDPROC proc = nullptr;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  std::string text;
+  UINT_PTR id = 0;
+  HWND parent = nullptr;       // children
+  HWND owner = nullptr;        // pop-ups
+  std::vector<HWND> children;  // z-order = creation order: the first is the top, and the first in tab order
+  RECT rect{};                 // window rectangle: parent client coordinates (children) or screen (top level)
+  HMENU menu = nullptr;
+  LONG_PTR userData = 0;
+  HINSTANCE instance = nullptr;
+  std::map<std::string, HANDLE> props;
+  RECT invalid{};
+  bool hasInvalid = false;
+  bool erase = false;
+  bool redraw = true;
+  bool destroying = false;
+  ScrollBar hscroll, vscroll;
+  CWnd* cwnd = nullptr;             // the permanent MFC object
+  std::shared_ptr<CWnd> temporary;  // a wrapper made by CWnd::FromHandle
+  std::shared_ptr<void> control;    // a built-in control's state
+  std::unique_ptr<DialogState> dialog;
+  std::shared_ptr<Surface> backing;  // top-level windows: the pixels
+};
+
+Window* Get(HWND wnd);
+std::vector<HWND> TopLevelWindows();
+HWND Root(HWND wnd);
+// Frame insets of a window (border, caption, scroll bars): left, top, right, bottom.
+RECT FrameInsets(const Window& w);
+// The window's client area origin in the coordinates of its root window.
+POINT ClientOriginInRoot(HWND wnd);
+POINT WindowOriginInRoot(HWND wnd);
+// The part of the client (or whole window) area that can be seen, in root coordinates, without visible children.
+Region VisibleArea(HWND wnd, bool clientOnly, bool excludeChildren);
+std::shared_ptr<Surface> BackingOf(HWND wnd);
+bool IsVisibleTree(HWND wnd);
+
+// Sends WM_COMMAND with a notification code to the control's parent.
+void NotifyCommand(HWND control, UINT code);
+// Sends WM_NOTIFY to the control's parent, filling the header.
+LRESULT NotifyParent(HWND control, NMHDR* header, UINT code);
+// The font a window draws with (WM_GETFONT or the default GUI font).
+HFONT WindowFont(HWND wnd);
+
+// Paints the window (frame, erase, WM_PAINT) and its visible children.
+void PaintTree(HWND wnd, bool force);
+void PaintFrame(HWND wnd);
+
+// MFC layer hooks: attaching a CWnd while a window is created, and pre-translation of queued messages.
+extern void (*g_createHook)(HWND wnd, CREATESTRUCT* cs);
+extern bool (*g_preTranslateHook)(MSG* msg);
+// Run by the MFC layer when a window is destroyed.
+extern void (*g_destroyHook)(HWND wnd);
+
+// Keeps small numbers (system-colour brushes, HWND_BOTTOM) free of handles.
+void EnsureHandleFloor();
+
+// Built-in control classes register themselves here.
+void RegisterBuiltInClasses();
+void RegisterDialogClass();
+
+// Control state stored with a window.
+template <class T>
+T& ControlState(HWND wnd) {
+  Window* w = Get(wnd);
+  if (!w->control) w->control = std::make_shared<T>();
+  return *static_cast<T*>(w->control.get());
+}
+
+// The scripted answer of a modal dialog or menu.
+INT_PTR Unscripted(script::ModalRecord record);
+void LogModal(const script::ModalRecord& record);
+
+// Text helpers.
+std::string ValidUtf8(std::string_view text);
+int Utf8Next(const std::string& s, int pos);
+int Utf8Prev(const std::string& s, int pos);
+std::string EncodeUtf8(std::uint32_t cp);
+
+// Dialogs from templates and modal runs.
+HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND parent, DLGPROC proc, LPARAM param, UINT templateId,
+                              bool show);
+INT_PTR RunModal(HWND dialog);
+void QueueDialogScript(std::function<void(HWND)> script);
+void QueueMenuScript(std::function<INT_PTR(HMENU)> script);
+std::function<INT_PTR(HMENU)> TakeMenuScript();
+void BaseUnits(HFONT font, int& baseX, int& baseY);
+
+// A popup menu shown on the screen until the user picks an item (its command) or closes it (0).
+INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y);
+
+// Sets focus without the checks of SetFocus (used by dialogs).
+void DialogFocus(HWND control);
+
+// Tooltips that see the mouse messages of a tool window by themselves (TTF_SUBCLASS).
+void AddRelay(HWND tool, HWND tip);
+void RemoveRelay(HWND tool, HWND tip);
+// The mouse left a window: tips watching it go away.
+void MouseLeftWindow(HWND wnd);
+
+// Puts a message at the front of the queue (the character of a key press is read next).
+void PostMessageFront(const MSG& msg);
+
+// Key and mouse state.
+bool KeyIsDown(UINT vk);
+UINT MouseKeyFlags();
+
+// Reset of the clipboard and input state, and of the scripts.
+void ResetClipboard();
+void ResetScripts();
+
+}  // namespace win::detail
