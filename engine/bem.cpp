@@ -387,7 +387,8 @@ void cBem::DruckeBemTabellen(int mode, int part, double N, double My, double Mz,
         m_slots[17] = m_eps2s;
         SpeichereErgebnis(mode, N, My, Mz, dmdk, gamma, mue);
         // the result record of a strain state holds the width and the tension zone already
-        const double b0 = mode == 2 ? m_erg[2].nullinienbreite : 0.0, zug = mode == 2 ? m_erg[2].zugzone : 0.0;
+        const double b0 = mode == kBemStrainState ? m_erg[kBemStrainState].nullinienbreite : 0.0,
+                     zug = mode == kBemStrainState ? m_erg[kBemStrainState].zugzone : 0.0;
         m_slots[18] = b0 * 100.0;
         m_slots[19] = zug;
     }

@@ -29,6 +29,13 @@ struct QuerschnittsRecord {
 
 struct BemGesetz;  // the stress-strain law of one material, ready for the integration
 
+// The modes of stbm3d that leave a result record, and that record's index in cBem::m_erg.
+enum BemMode {
+    kBemStrainState = 2,  // strain state under given forces, with the bending stiffnesses
+    kBemUltimate = 3,     // ultimate safety of given forces
+    kBemDesign = 4,       // reinforcement design
+};
+
 // Result record of one mode of stbm3d.
 struct BemErgebnis {
     double N = 0.0, My = 0.0, Mz = 0.0;
