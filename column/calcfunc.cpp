@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "column/eingabepruefung.h"
-#include "column/ergebnisse.h"
 #include "column/kolumodata.h"
 #include "column/kombidateien.h"
 #include "column/lagerexport.h"
@@ -21,6 +20,7 @@
 #include "engine/progress.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
+#include "engine/results.h"
 #include "engine/schub.h"
 #include "engine/utilities.h"
 #include "engine/workarrays.h"
@@ -508,7 +508,7 @@ bool CharakteristischerVorlauf(CKolumoData& data, const std::string& basis, Work
   std::fill(std::begin(g_rechner.rechenSchalter), std::end(g_rechner.rechenSchalter), 0);
   const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data.maxLF[0]), kErsterFreierIndex);
   if (n <= 0) return false;  // the engine has said why
-  DruckeErgebnisse(g_rechner, n, data.ergebnisse);
+  DruckeErgebnisse(n, data.ergebnisse);
   for (auto& rec : data.ergebnisse.Fundkraefte) rec->LK = -rec->LK;
   std::remove(pfad.c_str());
   return true;
@@ -555,7 +555,7 @@ bool Bemessungslauf(CKolumoData& data, const std::string& basis, const StufenZah
     return false;
   }
   if (gbStart <= 0) return false;  // the engine has said why
-  DruckeErgebnisse(g_rechner, gbStart, data.ergebnisse);
+  DruckeErgebnisse(gbStart, data.ergebnisse);
   if (data.ergebnisse.Schnittgroessen.empty()) {
     Melde("Die Berechnung hat keine Ergebnisse geliefert.");
     return false;
@@ -689,7 +689,6 @@ int Calculate(int document) {
   const std::string& basis = ordner.Basis();
 
   KatalogEinsatz katalog;
-  NachweisMitschrift mitschrift;
   LeereErgebnisse(data->ergebnisse, true);
 
   // counts and capacities of every stage before anything runs

@@ -431,3 +431,31 @@ void cBem::DruckeBemTabellen(int mode, int part, double N, double My, double Mz,
     DruckeZeile(sep, "EPS.0", m_eps0, "DEPS/DY", m_ky, "DEPS/DZ", m_kz);
     DruckeZeile(sep, "EPS.1B", m_eps1b, "EPS.2B", m_eps2b, "EPS.2SZ", m_eps2s);
 }
+
+namespace {
+
+// A strain of the order of kBemLeer means "not given": the records show 0.
+double Gegeben(double eps)
+{
+    return std::fabs(eps) >= 0.1 * kBemLeer ? 0.0 : eps;
+}
+
+}  // namespace
+
+SectionState cBem::StateOf(BemMode mode) const
+{
+    const BemErgebnis& e = m_erg[mode];
+    return {e.N, e.My, e.Mz, Gegeben(e.eps1b), Gegeben(e.eps2b), Gegeben(e.eps2s), e.alfK};
+}
+
+SectionCrack cBem::CrackState() const
+{
+    const BemErgebnis& e = m_erg[kBemStrainState];
+    const double zug = std::fabs(e.zugzone);
+    return {Gegeben(e.eps1b),
+            Gegeben(e.eps2b),
+            Gegeben(e.eps2s),
+            e.sigStahl * 0.001,
+            m_ac > 0.0 ? zug / m_ac : 0.0,
+            zug > 0.0 ? e.asZug / zug * 100.0 : 0.0};
+}

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/results.h"
+
 constexpr int kBemMaxGruppen = 100;
 constexpr int kBemMaxPunkte = 100;
 constexpr int kBemMaxMaterial = 30;
@@ -96,6 +98,12 @@ public:
     void OhneRundung(double N, double& My, double& Mz) const;
     void BerechneBezugspunkt();
     int WaehleBewehrungsbild(double N, double My, double Mz);
+
+    // ---- what the records keep ----
+    // The strain plane and forces that mode kBemStrainState or kBemUltimate left.
+    SectionState StateOf(BemMode mode) const;
+    // The crack check: the strain state a serviceability combination left.
+    SectionCrack CrackState() const;
 
     // ---- reinforcement ----
     double HoleAS() const;

@@ -6,6 +6,7 @@
 
 #include "engine/bem.h"
 #include "engine/rechner.h"
+#include "engine/results.h"
 
 constexpr int kSchubSlots = 30;
 
@@ -105,6 +106,10 @@ public:
 
     // ---- the shear result block ----
     double erg[kSchubSlots] = {};
+
+    // What the result records show of the block as the design code `code` (engine number) fills it: VEd,
+    // cot theta, the resistance without shear reinforcement (SIA 262: none), the strut's and the stirrups.
+    SectionShear ShearRecord(int code) const;
 
     // Takes the section values from the prepared cross-section iq and its design state: geometry, grades,
     // torsion core, the lever arm of the last design and the user's cot theta of the section's field.

@@ -350,6 +350,7 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
     textX = 5;
     textY = 5 * 3;
     INDEX[0] = INDEX[1] = nFirstFree;
+    g_combinationResults.Clear();
     protokollDetail = 1;
     g_protokoll.Open(ProtocolPath().c_str());
     aussergewoehnlich = 0;
@@ -393,6 +394,7 @@ int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFre
     textX = 5;
     textY = 5 * 3;
     INDEX[0] = INDEX[1] = nFirstFree;
+    g_combinationResults.Clear();
     g_protokoll.Close();
     aussergewoehnlich = 0;
     Lauf lauf(dc, textX, textY);
