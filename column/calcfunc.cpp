@@ -641,14 +641,10 @@ bool ErgebnisseEndlich(CKolumoData& data, const StufenZahl zahl[]) {
 
 // The members of each field of the run, in the data's field order.
 void UebernehmeStabteilung(CKolumoData& data) {
-  const int nFelder = data.nFields();
+  const std::vector<int> members = MembersPerField(data.nFields());
   data.ErgStabTeil.RemoveAll();
-  data.ErgStabTeil.SetSize(nFelder);
-  for (int f = 0; f < nFelder; ++f) data.ErgStabTeil[f] = 0;
-  for (int e = g_rechner.nStaebe - 1; e >= 0; --e) {
-    const int f = g_rechner.stabFeld[e];
-    if (f >= 0 && f < nFelder) ++data.ErgStabTeil[nFelder - 1 - f];
-  }
+  data.ErgStabTeil.SetSize(INT_PTR(members.size()));
+  for (std::size_t f = 0; f < members.size(); ++f) data.ErgStabTeil[INT_PTR(f)] = members[f];
 }
 
 }  // namespace

@@ -226,3 +226,7 @@ extern CombinationResultStore g_combinationResults;
 // serviceability combinations begin: what RechneStuetze returned (after RechneRegelNachweis, what that
 // returned). Reads the combination files again; shows no message. Returns 0.
 int DruckeErgebnisse(int gbStart, CResultContainer& out);
+
+// The number of members the last run divided each of `nFields` fields into, in the order of the data model's
+// fields (the engine counts them from the other end); 0 for a field the run did not have.
+std::vector<int> MembersPerField(int nFields);

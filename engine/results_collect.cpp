@@ -426,3 +426,14 @@ int DruckeErgebnisse(int gbStart, CResultContainer& out)
     ResultCollector(r, gbStart, out).Sammeln();
     return 0;
 }
+
+std::vector<int> MembersPerField(int nFields)
+{
+    std::vector<int> members(std::size_t(std::max(nFields, 0)), 0);
+    for (int e = g_rechner.nStaebe - 1; e >= 0; --e) {
+        const int f = g_rechner.stabFeld[e];
+        if (f >= 0 && f < nFields)
+            ++members[std::size_t(nFields - 1 - f)];
+    }
+    return members;
+}

@@ -314,3 +314,14 @@ TEST_F(RecordsRun, RecordsShowTheStoreOfTheirOwnSlot)
     for (double v : lk3->N)
         EXPECT_EQ(v, 0.0);
 }
+
+// The data model numbers the fields from the other end than the engine.
+TEST_F(RecordsRun, MembersPerFieldInTheDataModelsOrder)
+{
+    ASSERT_EQ(Run(2), 5);
+    EXPECT_EQ(MembersPerField(2), (std::vector<int>{2, 2}));
+    g_rechner.stabFeld[2] = 0;  // the engine's field 0 now has three members, its field 1 one
+    EXPECT_EQ(MembersPerField(2), (std::vector<int>{1, 3}));
+    EXPECT_EQ(MembersPerField(3), (std::vector<int>{0, 1, 3}));
+    EXPECT_TRUE(MembersPerField(0).empty());
+}
