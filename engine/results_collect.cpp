@@ -15,14 +15,14 @@
 namespace {
 
 // True when the required area is the code minimum (the design alone would need no more).
-bool MindestGilt(double erf, double minimum)
+bool MinimumGoverns(double erf, double minimum)
 {
     return minimum > 0.0 && erf <= minimum * (1.0 + 1e-3);
 }
 
 // ---- the collection ----------------------------------------------------------------------------------------
 
-constexpr int kModusSlot[3] = {10, 15, 20};  // reactions; displacements and end forces follow
+constexpr int kModeSlot[3] = {10, 15, 20};  // reactions; displacements and end forces follow
 
 class ResultCollector {
 public:
@@ -43,14 +43,14 @@ public:
             nTr_ += anzahl_[kArtTr][s];
     }
 
-    void Sammeln()
+    void Collect()
     {
         const bool voll =
             std::any_of(std::begin(r_.rechenSchalter), std::end(r_.rechenSchalter), [](int v) { return v; });
         // 1, 2: first order
-        ProKombination(kArtTr, [&](int lk, int s, int c) { System(0, lk, s, 0, c); });
+        ForEachCombination(kArtTr, [&](int lk, int s, int c) { System(0, lk, s, 0, c); });
         if (voll)
-            ProKombination(kArtEdA, [&](int lk, int s, int c) { System(0, lk, s, 1, c); });
+            ForEachCombination(kArtEdA, [&](int lk, int s, int c) { System(0, lk, s, 1, c); });
         // 3: creep
         if (r_.kriechSchalter > 0)
             System(1, 1, 0, 2, 0);
@@ -58,7 +58,7 @@ public:
         // may be left out), so that no record shows results of a run that did not happen
         if (voll) {
             for (int art : {kArtTr, kArtEdA})
-                ProKombination(
+                ForEachCombination(
                     art,
                     [&](int lk, int s, int c) {
                         Eigenwerte(lk, s, c);
@@ -69,15 +69,15 @@ public:
         }
         // 6, 7: shear
         for (int art : {kArtTr, kArtEdA})
-            ProKombination(
+            ForEachCombination(
                 art, [&](int lk, int s, int c) { Schub(lk, s, c); }, art == kArtEdA);
         // 8: crack
-        ProKombination(kArtGb, [&](int lk, int s, int) { Riss(lk, s, gbStart_ + lk - 1); });
+        ForEachCombination(kArtGb, [&](int lk, int s, int) { Riss(lk, s, gbStart_ + lk - 1); });
         // 9: fire
         Brand();
         // 10: foundation loads
-        ProKombination(kArtTr, [&](int lk, int s, int c) { Fundament(lk, s, 0, c); });
-        ProKombination(kArtEdA, [&](int lk, int s, int c) { Fundament(lk, s, 1, c); });
+        ForEachCombination(kArtTr, [&](int lk, int s, int c) { Fundament(lk, s, 0, c); });
+        ForEachCombination(kArtEdA, [&](int lk, int s, int c) { Fundament(lk, s, 1, c); });
         // 11: required reinforcement
         ErfAs();
     }
@@ -86,7 +86,7 @@ private:
     // Calls fn(LK, stage, work-array index) for every combination of a kind; with zweiteOrdnung only for the accidental
     // combinations that the second-order pass calculated (they keep their numbers).
     template <class Fn>
-    void ProKombination(int art, Fn fn, bool zweiteOrdnung = false)
+    void ForEachCombination(int art, Fn fn, bool zweiteOrdnung = false)
     {
         int lk = art == kArtEdA ? nTr_ : 0;
         const int erste = lk;
@@ -102,7 +102,7 @@ private:
         }
     }
 
-    bool Passt(int slot, int c, int per) const
+    bool Fits(int slot, int c, int per) const
     {
         return c >= 0 && (slot == 15 || slot == 16 || slot == 17 || c < r_.nErgebnisPlaetze) &&
                WorkDFits(r_.Slot(slot, c, per), per);
@@ -110,30 +110,30 @@ private:
     // Component k of node n (reactions or displacements) in `slot`, 0 outside the areas.
     double Knoten(int slot, int c, int n, int k) const
     {
-        return Passt(slot, c, 7 * K_) ? WD(r_.Slot(slot, c, 7 * K_) + 7 * n + k) : 0.0;
+        return Fits(slot, c, 7 * K_) ? WD(r_.Slot(slot, c, 7 * K_) + 7 * n + k) : 0.0;
     }
     // Component k of element e at its end (ende) or start, from `slot`.
     double Stab(int slot, int c, int e, bool ende, int k) const
     {
-        return Passt(slot, c, 14 * E_) ? WD(r_.Slot(slot, c, 14 * E_) + 14 * e + (ende ? 7 : 0) + k) : 0.0;
+        return Fits(slot, c, 14 * E_) ? WD(r_.Slot(slot, c, 14 * E_) + 14 * e + (ende ? 7 : 0) + k) : 0.0;
     }
     // Section value of combination c in a per-section slot.
     double Abschnitt(int slot, int c, int iq) const
     {
-        return Passt(slot, c, 2 * E_) ? WD(r_.Slot(slot, c, 2 * E_) + iq) : 0.0;
+        return Fits(slot, c, 2 * E_) ? WD(r_.Slot(slot, c, 2 * E_) + iq) : 0.0;
     }
     double Kote(int n) const { return top_ - r_.x[n]; }
 
     // The section results the run kept for combination c, whose end forces stand in `slot`.
     const CombinationResults* Kept(int slot, int c, KeptAnalysis analysis) const
     {
-        if (!Passt(slot, c, 14 * E_) || E_ < 1)
+        if (!Fits(slot, c, 14 * E_) || E_ < 1)
             return nullptr;
         const CombinationResults* kept = g_combinationResults.Find(c, analysis);
         return kept && int(kept->sections.size()) >= 2 * E_ ? kept : nullptr;
     }
 
-    static bool IstLager(const double v[5])
+    static bool IsSupport(const double v[5])
     {
         double summe = 0.0;
         for (int k = 0; k < 5; ++k)
@@ -142,7 +142,7 @@ private:
     }
 
     template <class R>
-    R& Neu(std::vector<std::unique_ptr<R>>& list, int lk, int s, int typ)
+    R& NewRecord(std::vector<std::unique_ptr<R>>& list, int lk, int s, int typ)
     {
         list.push_back(std::make_unique<R>());
         R& rec = *list.back();
@@ -155,12 +155,12 @@ private:
     // Support forces, deformations and member forces of one analysis mode (0, 1, 2).
     void System(int mode, int lk, int s, int typ, int c)
     {
-        const int rs = kModusSlot[mode], ds = rs + 1, fs = rs + 2;
-        auto& lager = Neu(out_.Lagerkraefte, lk, s, typ);
+        const int rs = kModeSlot[mode], ds = rs + 1, fs = rs + 2;
+        auto& lager = NewRecord(out_.Lagerkraefte, lk, s, typ);
         for (int n = K_ - 1; n >= 0; --n) {
             const double v[5] = {Knoten(rs, c, n, 0), Knoten(rs, c, n, 1), Knoten(rs, c, n, 2), Knoten(rs, c, n, 4),
                                  Knoten(rs, c, n, 5)};
-            if (!IstLager(v))
+            if (!IsSupport(v))
                 continue;
             lager.Kote.push_back(Kote(n));
             lager.Apz.push_back(-v[0]);
@@ -169,7 +169,7 @@ private:
             lager.Amy.push_back(v[3]);
             lager.Amx.push_back(v[4]);
         }
-        auto& verf = Neu(out_.Verformung, lk, s, typ);
+        auto& verf = NewRecord(out_.Verformung, lk, s, typ);
         for (int n = K_ - 1; n >= 0; --n) {
             verf.Kote.push_back(Kote(n));
             verf.w.push_back(-Knoten(ds, c, n, 0) * 1000.0);
@@ -177,13 +177,13 @@ private:
             verf.u.push_back(Knoten(ds, c, n, 2) * 1000.0);
             verf.phiy.push_back(Knoten(ds, c, n, 4) * 1000.0);
             verf.phix.push_back(Knoten(ds, c, n, 5) * 1000.0);
-            const bool vor = mode == 2 && Passt(70, c, 4 * K_);
+            const bool vor = mode == 2 && Fits(70, c, 4 * K_);
             verf.v0.push_back(vor ? WD(r_.Slot(70, c, 4 * K_) + 4 * n) * 1000.0 : 0.0);
             verf.w0.push_back(vor ? WD(r_.Slot(70, c, 4 * K_) + 4 * n + 1) * 1000.0 : 0.0);
         }
         const CombinationResults* m = mode == 2 ? Kept(fs, c, KeptAnalysis::SecondOrder) : nullptr;
-        auto& stab = Neu(out_.Schnittgroessen, lk, s, typ);
-        ProStabende([&](int e, bool ende, int iq) {
+        auto& stab = NewRecord(out_.Schnittgroessen, lk, s, typ);
+        ForEachMemberEnd([&](int e, bool ende, int iq) {
             stab.Kote.push_back(Kote(ende ? e + 1 : e));
             stab.N.push_back(Stab(fs, c, e, ende, 0));
             stab.Vy.push_back(Stab(fs, c, e, ende, 1));
@@ -197,7 +197,7 @@ private:
                 erf = Abschnitt(53, c, iq);
                 // the ratio column reads 0 ("minimum") where the code minimum is what the section needs
                 const double minimum = Abschnitt(54, c, iq);
-                asab = MindestGilt(erf, minimum) ? 0.0 : Abschnitt(56, c, iq);
+                asab = MinimumGoverns(erf, minimum) ? 0.0 : Abschnitt(56, c, iq);
             } else if (mode == 2) {
                 const double g = Abschnitt(38, c, iq);
                 eta = g != 0.0 ? 1.0 / g : 0.0;
@@ -216,7 +216,7 @@ private:
 
     // Two rows per element from the last: its end (section 2e + 1), then its start (section 2e).
     template <class Fn>
-    void ProStabende(Fn fn)
+    void ForEachMemberEnd(Fn fn)
     {
         for (int e = E_ - 1; e >= 0; --e) {
             fn(e, true, 2 * e + 1);
@@ -226,8 +226,8 @@ private:
 
     void Eigenwerte(int lk, int s, int c)
     {
-        auto& rec = Neu(out_.Verformung, lk, s, 4);
-        if (!Passt(19, c, 12))
+        auto& rec = NewRecord(out_.Verformung, lk, s, 4);
+        if (!Fits(19, c, 12))
             return;
         const int w = r_.Slot(19, c, 12);
         const double block[6] = {WD(w), WD(w + 4), WD(w + 5), WD(w + 1), WD(w + 6), WD(w + 7)};
@@ -237,7 +237,7 @@ private:
             return n < 1.0e-8 ? 1.0e8 : n;
         };
         const double n1 = norm(block[1], block[2]), n2 = norm(block[4], block[5]);
-        if (!(n1 <= 1.0e7 || n2 <= 1.0e7) || !Passt(18, c, 28 * K_))
+        if (!(n1 <= 1.0e7 || n2 <= 1.0e7) || !Fits(18, c, 28 * K_))
             return;
         const int formen = r_.Slot(18, c, 28 * K_);
         for (int n = K_ - 1; n >= 0; --n) {
@@ -256,9 +256,9 @@ private:
     void Zustaende(int lk, int s, int c)
     {
         const CombinationResults* m = Kept(22, c, KeptAnalysis::SecondOrder);
-        auto& bruch = Neu(out_.Bruchschnittgroessen, lk, s, 3);
-        auto& dehn = Neu(out_.Dehnschnittgroessen, lk, s, 3);
-        ProStabende([&](int e, bool ende, int iq) {
+        auto& bruch = NewRecord(out_.Bruchschnittgroessen, lk, s, 3);
+        auto& dehn = NewRecord(out_.Dehnschnittgroessen, lk, s, 3);
+        ForEachMemberEnd([&](int e, bool ende, int iq) {
             const double kote = Kote(ende ? e + 1 : e);
             const SectionResults none;
             const SectionResults& section = m ? m->sections[std::size_t(iq)] : none;
@@ -280,8 +280,8 @@ private:
     void Schub(int lk, int s, int c)
     {
         const CombinationResults* m = Kept(22, c, KeptAnalysis::SecondOrder);
-        auto& rec = Neu(out_.Schub, lk, s, 3);
-        ProStabende([&](int e, bool ende, int iq) {
+        auto& rec = NewRecord(out_.Schub, lk, s, 3);
+        ForEachMemberEnd([&](int e, bool ende, int iq) {
             const SectionShear v = m ? m->sections[std::size_t(iq)].shear : SectionShear{};
             rec.Kote.push_back(Kote(ende ? e + 1 : e));
             rec.ved.push_back(v.ved);
@@ -295,8 +295,8 @@ private:
     void Riss(int lk, int s, int c)
     {
         const CombinationResults* m = Kept(12, c, KeptAnalysis::Serviceability);
-        auto& rec = Neu(out_.Rissnachweis, lk, s, 3);
-        ProStabende([&](int e, bool ende, int iq) {
+        auto& rec = NewRecord(out_.Rissnachweis, lk, s, 3);
+        ForEachMemberEnd([&](int e, bool ende, int iq) {
             const SectionCrack v = m ? m->sections[std::size_t(iq)].crack : SectionCrack{};
             const double row[9] = {Stab(12, c, e, ende, 0),
                                    Stab(12, c, e, ende, 4),
@@ -336,7 +336,7 @@ private:
         const int n = anzahl_[kArtTr][0];
         const auto& engine = g_ergebnisse.Brandschnittgroessen;
         for (int i = 0; i < anzahl_[kArtEdB][0]; ++i) {
-            auto& rec = Neu(out_.Brandschnittgroessen, n + i + 1, 0, 1);
+            auto& rec = NewRecord(out_.Brandschnittgroessen, n + i + 1, 0, 1);
             if (i < int(engine.size()) && engine[std::size_t(i)] && engine[std::size_t(i)]->OK != 0) {
                 rec = *engine[std::size_t(i)];
                 rec.LK = n + i + 1;
@@ -348,7 +348,7 @@ private:
 
     void Fundament(int lk, int s, int typ, int c)
     {
-        auto& rec = Neu(out_.Fundkraefte, lk, s, typ);
+        auto& rec = NewRecord(out_.Fundkraefte, lk, s, typ);
         for (int n = K_ - 1; n >= 0; --n) {
             const double v1[5] = {Knoten(10, c, n, 0), Knoten(10, c, n, 1), Knoten(10, c, n, 2), Knoten(10, c, n, 4),
                                   Knoten(10, c, n, 5)};
@@ -357,7 +357,7 @@ private:
             double summe[5];
             for (int k = 0; k < 5; ++k)
                 summe[k] = std::fabs(v1[k]) + std::fabs(v2[k]);
-            if (!IstLager(summe))
+            if (!IsSupport(summe))
                 continue;
             int knr = 0;
             for (int j = 0; j <= r_.nFelder && j <= kMaxFelder; ++j)
@@ -423,7 +423,7 @@ int DruckeErgebnisse(int gbStart, CResultContainer& out)
     CStuetzenRechner& r = g_rechner;
     if (r.nKnoten < 2 || r.nStaebe < 1 || g_workD == nullptr)
         return 0;
-    ResultCollector(r, gbStart, out).Sammeln();
+    ResultCollector(r, gbStart, out).Collect();
     return 0;
 }
 
