@@ -9,6 +9,7 @@
 
 #include "engine/quer.h"
 #include "engine/rechner.h"
+#include "engine/result_areas.h"
 #include "engine/results.h"
 #include "engine/workarrays.h"
 
@@ -22,7 +23,8 @@ bool MinimumGoverns(double erf, double minimum)
 
 // ---- the collection ----------------------------------------------------------------------------------------
 
-constexpr int kModeSlot[3] = {10, 15, 20};  // reactions; displacements and end forces follow
+constexpr int kModeSlot[3] = {kAreaReactions, kAreaCreepReactions,
+                              kAreaSecondReactions};  // displacements and end forces follow
 
 class ResultCollector {
 public:
@@ -104,7 +106,9 @@ private:
 
     bool Fits(int slot, int c, int per) const
     {
-        return c >= 0 && (slot == 15 || slot == 16 || slot == 17 || c < r_.nErgebnisPlaetze) &&
+        return c >= 0 &&
+               (slot == kAreaCreepReactions || slot == kAreaCreepDisplacements || slot == kAreaCreepEndForces ||
+                c < r_.nErgebnisPlaetze) &&
                WorkDFits(r_.Slot(slot, c, per), per);
     }
     // Component k of node n (reactions or displacements) in `slot`, 0 outside the areas.
@@ -177,9 +181,9 @@ private:
             verf.u.push_back(Knoten(ds, c, n, 2) * 1000.0);
             verf.phiy.push_back(Knoten(ds, c, n, 4) * 1000.0);
             verf.phix.push_back(Knoten(ds, c, n, 5) * 1000.0);
-            const bool vor = mode == 2 && Fits(70, c, 4 * K_);
-            verf.v0.push_back(vor ? WD(r_.Slot(70, c, 4 * K_) + 4 * n) * 1000.0 : 0.0);
-            verf.w0.push_back(vor ? WD(r_.Slot(70, c, 4 * K_) + 4 * n + 1) * 1000.0 : 0.0);
+            const bool vor = mode == 2 && Fits(kAreaImperfections, c, 4 * K_);
+            verf.v0.push_back(vor ? WD(r_.Slot(kAreaImperfections, c, 4 * K_) + 4 * n) * 1000.0 : 0.0);
+            verf.w0.push_back(vor ? WD(r_.Slot(kAreaImperfections, c, 4 * K_) + 4 * n + 1) * 1000.0 : 0.0);
         }
         const CombinationResults* m = mode == 2 ? Kept(fs, c, KeptAnalysis::SecondOrder) : nullptr;
         auto& stab = NewRecord(out_.Schnittgroessen, lk, s, typ);
@@ -192,14 +196,14 @@ private:
             stab.Mx.push_back(Stab(fs, c, e, ende, 5));
             double eta = 0.0, erf = 0.0, asab = 0.0, by = 0.0, bx = 0.0;
             if (mode == 0) {
-                const double g = Abschnitt(55, c, iq);
+                const double g = Abschnitt(kAreaFirstSafety, c, iq);
                 eta = g != 0.0 ? 1.0 / g : 0.0;
-                erf = Abschnitt(53, c, iq);
+                erf = Abschnitt(kAreaFirstAsRequired, c, iq);
                 // the ratio column reads 0 ("minimum") where the code minimum is what the section needs
-                const double minimum = Abschnitt(54, c, iq);
-                asab = MinimumGoverns(erf, minimum) ? 0.0 : Abschnitt(56, c, iq);
+                const double minimum = Abschnitt(kAreaFirstAsMinimum, c, iq);
+                asab = MinimumGoverns(erf, minimum) ? 0.0 : Abschnitt(kAreaFirstRatio, c, iq);
             } else if (mode == 2) {
-                const double g = Abschnitt(38, c, iq);
+                const double g = Abschnitt(kAreaSecondSafety, c, iq);
                 eta = g != 0.0 ? 1.0 / g : 0.0;
                 if (m) {
                     by = m->sections[std::size_t(iq)].By;
@@ -227,9 +231,9 @@ private:
     void Eigenwerte(int lk, int s, int c)
     {
         auto& rec = NewRecord(out_.Verformung, lk, s, 4);
-        if (!Fits(19, c, 12))
+        if (!Fits(kAreaEigenvalues, c, 12))
             return;
-        const int w = r_.Slot(19, c, 12);
+        const int w = r_.Slot(kAreaEigenvalues, c, 12);
         const double block[6] = {WD(w), WD(w + 4), WD(w + 5), WD(w + 1), WD(w + 6), WD(w + 7)};
         std::copy(std::begin(block), std::end(block), rec.Eigen);
         auto norm = [](double a, double b) {
@@ -237,9 +241,9 @@ private:
             return n < 1.0e-8 ? 1.0e8 : n;
         };
         const double n1 = norm(block[1], block[2]), n2 = norm(block[4], block[5]);
-        if (!(n1 <= 1.0e7 || n2 <= 1.0e7) || !Fits(18, c, 28 * K_))
+        if (!(n1 <= 1.0e7 || n2 <= 1.0e7) || !Fits(kAreaEigenvectors, c, 28 * K_))
             return;
-        const int formen = r_.Slot(18, c, 28 * K_);
+        const int formen = r_.Slot(kAreaEigenvectors, c, 28 * K_);
         for (int n = K_ - 1; n >= 0; --n) {
             rec.Kote.push_back(Kote(n));
             rec.u.push_back(0.0);
@@ -255,7 +259,7 @@ private:
     // Ultimate and strain checks of a second-order combination.
     void Zustaende(int lk, int s, int c)
     {
-        const CombinationResults* m = Kept(22, c, KeptAnalysis::SecondOrder);
+        const CombinationResults* m = Kept(kAreaSecondEndForces, c, KeptAnalysis::SecondOrder);
         auto& bruch = NewRecord(out_.Bruchschnittgroessen, lk, s, 3);
         auto& dehn = NewRecord(out_.Dehnschnittgroessen, lk, s, 3);
         ForEachMemberEnd([&](int e, bool ende, int iq) {
@@ -279,7 +283,7 @@ private:
 
     void Schub(int lk, int s, int c)
     {
-        const CombinationResults* m = Kept(22, c, KeptAnalysis::SecondOrder);
+        const CombinationResults* m = Kept(kAreaSecondEndForces, c, KeptAnalysis::SecondOrder);
         auto& rec = NewRecord(out_.Schub, lk, s, 3);
         ForEachMemberEnd([&](int e, bool ende, int iq) {
             const SectionShear v = m ? m->sections[std::size_t(iq)].shear : SectionShear{};
@@ -294,13 +298,13 @@ private:
 
     void Riss(int lk, int s, int c)
     {
-        const CombinationResults* m = Kept(12, c, KeptAnalysis::Serviceability);
+        const CombinationResults* m = Kept(kAreaEndForces, c, KeptAnalysis::Serviceability);
         auto& rec = NewRecord(out_.Rissnachweis, lk, s, 3);
         ForEachMemberEnd([&](int e, bool ende, int iq) {
             const SectionCrack v = m ? m->sections[std::size_t(iq)].crack : SectionCrack{};
-            const double row[9] = {Stab(12, c, e, ende, 0),
-                                   Stab(12, c, e, ende, 4),
-                                   Stab(12, c, e, ende, 5),
+            const double row[9] = {Stab(kAreaEndForces, c, e, ende, 0),
+                                   Stab(kAreaEndForces, c, e, ende, 4),
+                                   Stab(kAreaEndForces, c, e, ende, 5),
                                    v.eps1,
                                    v.eps2,
                                    v.epss,
@@ -350,10 +354,12 @@ private:
     {
         auto& rec = NewRecord(out_.Fundkraefte, lk, s, typ);
         for (int n = K_ - 1; n >= 0; --n) {
-            const double v1[5] = {Knoten(10, c, n, 0), Knoten(10, c, n, 1), Knoten(10, c, n, 2), Knoten(10, c, n, 4),
-                                  Knoten(10, c, n, 5)};
-            const double v2[5] = {Knoten(20, c, n, 0), Knoten(20, c, n, 1), Knoten(20, c, n, 2), Knoten(20, c, n, 4),
-                                  Knoten(20, c, n, 5)};
+            const double v1[5] = {Knoten(kAreaReactions, c, n, 0), Knoten(kAreaReactions, c, n, 1),
+                                  Knoten(kAreaReactions, c, n, 2), Knoten(kAreaReactions, c, n, 4),
+                                  Knoten(kAreaReactions, c, n, 5)};
+            const double v2[5] = {Knoten(kAreaSecondReactions, c, n, 0), Knoten(kAreaSecondReactions, c, n, 1),
+                                  Knoten(kAreaSecondReactions, c, n, 2), Knoten(kAreaSecondReactions, c, n, 4),
+                                  Knoten(kAreaSecondReactions, c, n, 5)};
             double summe[5];
             for (int k = 0; k < 5; ++k)
                 summe[k] = std::fabs(v1[k]) + std::fabs(v2[k]);

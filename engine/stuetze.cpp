@@ -8,6 +8,7 @@
 #include "engine/protocol.h"
 #include "engine/quer.h"
 #include "engine/rechner.h"
+#include "engine/result_areas.h"
 #include "engine/results.h"
 #include "engine/workarrays.h"
 #include "engine/zeichnen.h"
@@ -576,19 +577,19 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
             const double asErf = std::max(as * std::max(bem.bwfakt, 0.0), asMin);
             const double werte[9] = {N, My, Mz, asErf, asMin, gamma, bem.m_mue, bem.m_eps1b, bem.m_eps2s};
             for (int j = 0; j < 9; ++j)
-                slot(50 + j, lf, i) = werte[j];
-            int& gov = WI(INDEX[rissSchalter == 1 ? 63 : 62] + i);
+                slot(kAreaFirstN + j, lf, i) = werte[j];
+            int& gov = WI(INDEX[rissSchalter == 1 ? kGoverningCrackStrain : kGoverningFirstSafety] + i);
             if (rissSchalter == 1) {
                 // the strain check: the combination with the largest steel strain
                 const bool frueher = gueltig(gov) && gov >= rissBasis;
-                const double bisher = frueher ? slot(58, gov, i) : -1e300;
+                const double bisher = frueher ? slot(kAreaFirstEpsSteel, gov, i) : -1e300;
                 g_protokoll.Printf(" rmin[%d] = %.3f eps = %.3f bisher lf = %d\n", i, bisher, bem.m_eps2s, gov);
                 if (!frueher || gov == lf || bem.m_eps2s > bisher) {
                     gov = lf;
                     g_protokoll.Printf(" ---> neuer lf = %d\n", gov);
                 }
             } else {
-                const double bisher = gueltig(gov) ? slot(55, gov, i) : 1e300;
+                const double bisher = gueltig(gov) ? slot(kAreaFirstSafety, gov, i) : 1e300;
                 g_protokoll.Printf(" rmin[%d] = %.2f vorh. gam = %.2f bisher lf = %d\n", i, bisher, gamma, gov);
                 if (!gueltig(gov) || gov == lf || gamma < bisher) {
                     gov = lf;
@@ -600,16 +601,16 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
                     bwFaktor[i] = bem.bwfakt;
             }
         } else {
-            slot(23, lf, i) = N;
-            slot(24, lf, i) = My;
-            slot(25, lf, i) = Mz;
+            slot(kAreaSecondN, lf, i) = N;
+            slot(kAreaSecondMy, lf, i) = My;
+            slot(kAreaSecondMz, lf, i) = Mz;
             for (int j = 3; j <= 14; ++j)
-                slot(23 + j, lf, i) = bem.m_slots[j];
-            slot(38, lf, i) = gamma;
-            slot(39, lf, i) = as;
-            slot(40, lf, i) = bem.m_eps1b;
-            int& gov = WI(INDEX[66] + i);
-            const double bisher = gueltig(gov) ? slot(38, gov, i) : 1e300;
+                slot(kAreaSecondDesignValues + j - 3, lf, i) = bem.m_slots[j];
+            slot(kAreaSecondSafety, lf, i) = gamma;
+            slot(kAreaSecondAs, lf, i) = as;
+            slot(kAreaSecondEpsConcrete, lf, i) = bem.m_eps1b;
+            int& gov = WI(INDEX[kGoverningSecondSafety] + i);
+            const double bisher = gueltig(gov) ? slot(kAreaSecondSafety, gov, i) : 1e300;
             g_protokoll.Printf(" rmin[%d] = %.2f vorh. gam = %.2f bisher lf = %d\n", i, bisher, gamma, gov);
             if (!gueltig(gov) || gov == lf || gamma < bisher) {
                 gov = lf;
