@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/quer.h"
 #include "results_fixture.h"
 
 using results_test::Find;
