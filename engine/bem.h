@@ -38,6 +38,27 @@ enum BemMode {
     kBemDesign = 4,       // reinforcement design
 };
 
+// The result slots of the design object (m_slots), filled with the results of every mode and read by later
+// checks: the forces (kN, kNm), per reinforcement kind 1 and 2 four values (summed area in cm2, the kind,
+// bwfakt, the area times bwfakt where that is above 1), the safety factor, the strain plane and edge strains
+// (per mille), the neutral-axis width (cm) and the tension zone (m2).
+enum BemSlot {
+    kBemSlotN = 0,
+    kBemSlotMy = 1,
+    kBemSlotMz = 2,
+    kBemSlotKind1 = 3,  // kind 2 four slots on
+    kBemSlotsPerKind = 4,
+    kBemSlotGamma = 11,
+    kBemSlotEps0 = 12,
+    kBemSlotKy = 13,
+    kBemSlotKz = 14,
+    kBemSlotEps1b = 15,
+    kBemSlotEps2b = 16,
+    kBemSlotEps2s = 17,
+    kBemSlotNeutralWidth = 18,
+    kBemSlotTensionZone = 19,
+};
+
 // Result record of one mode of stbm3d.
 struct BemErgebnis {
     double N = 0.0, My = 0.0, Mz = 0.0;

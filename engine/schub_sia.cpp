@@ -54,7 +54,7 @@ int cSchub::SchubSIA262(cBem& bem)
     // kd from the ratio of the acting to the resisting moment once the section is beyond its ultimate
     // state. The ultimate check scales all forces by R.U/R, so the ratio is 1/R.U/R; at a section without
     // moment both moments are round-off whose ratio is arbitrary, and the ratio is that limit.
-    const double ruR = bem.m_slots[11];
+    const double ruR = bem.m_slots[kBemSlotGamma];
     const double mrd = std::hypot(bem.m_erg[kBemUltimate].My, bem.m_erg[kBemUltimate].Mz) / 1000.0;
     double kv = 2.2;
     if (ruR > 1.0)

@@ -569,7 +569,7 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
         const int f = endForces + 14 * (i / 2) + 7 * (i % 2);
         const double N = WD(f), My = WD(f + 4), Mz = WD(f + 5);
         const double as = bem.HoleAS() * 10000.0;
-        const double gamma = bem.m_slots[11];
+        const double gamma = bem.m_slots[kBemSlotGamma];
         if (mode == 0) {
             // what this combination asks of the section: the present bars scaled by the design factor, and
             // never less than the code's minimum that the design started from
@@ -604,8 +604,8 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
             slot(kAreaSecondN, lf, i) = N;
             slot(kAreaSecondMy, lf, i) = My;
             slot(kAreaSecondMz, lf, i) = Mz;
-            for (int j = 3; j <= 14; ++j)
-                slot(kAreaSecondDesignValues + j - 3, lf, i) = bem.m_slots[j];
+            for (int j = kBemSlotKind1; j <= kBemSlotKz; ++j)
+                slot(kAreaSecondDesignValues + j - kBemSlotKind1, lf, i) = bem.m_slots[j];
             slot(kAreaSecondSafety, lf, i) = gamma;
             slot(kAreaSecondAs, lf, i) = as;
             slot(kAreaSecondEpsConcrete, lf, i) = bem.m_eps1b;
