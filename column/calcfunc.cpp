@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "column/eingabepruefung.h"
-#include "column/ergebnisse.h"
 #include "column/kolumodata.h"
 #include "column/kombidateien.h"
 #include "column/lagerexport.h"
@@ -21,6 +20,7 @@
 #include "engine/progress.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
+#include "engine/results.h"
 #include "engine/utilities.h"
 #include "engine/workarrays.h"
 #include "framework/matehandler.h"
@@ -428,7 +428,7 @@ bool RunCharacteristic(CKolumoData& data, const std::string& basis, WorkArrays& 
   SetzeFarben();
   const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data.maxLF[0]), kErsterFreierIndex);
   if (n <= 0) return false;  // the engine has said why
-  DruckeErgebnisse(g_rechner, n, data.ergebnisse);
+  DruckeErgebnisse(n, data.ergebnisse);
   for (auto& rec : data.ergebnisse.Fundkraefte) rec->LK = -rec->LK;
   std::remove(pfad.c_str());
   return true;
@@ -473,7 +473,7 @@ bool RunDesign(CKolumoData& data, const std::string& basis, const StufenZahl zah
     return false;
   }
   if (gbStart <= 0) return false;  // the engine has said why
-  DruckeErgebnisse(g_rechner, gbStart, data.ergebnisse);
+  DruckeErgebnisse(gbStart, data.ergebnisse);
   if (data.ergebnisse.Schnittgroessen.empty()) {
     Melde("Die Berechnung hat keine Ergebnisse geliefert.");
     return false;
@@ -559,14 +559,10 @@ bool ErgebnisseEndlich(CKolumoData& data, const StufenZahl zahl[]) {
 
 // The members of each field of the run, in the data's field order.
 void UebernehmeStabteilung(CKolumoData& data) {
-  const int nFelder = data.nFields();
+  const std::vector<int> members = MembersPerField(data.nFields());
   data.ErgStabTeil.RemoveAll();
-  data.ErgStabTeil.SetSize(nFelder);
-  for (int f = 0; f < nFelder; ++f) data.ErgStabTeil[f] = 0;
-  for (int e = g_rechner.nStaebe - 1; e >= 0; --e) {
-    const int f = g_rechner.stabFeld[e];
-    if (f >= 0 && f < nFelder) ++data.ErgStabTeil[nFelder - 1 - f];
-  }
+  data.ErgStabTeil.SetSize(INT_PTR(members.size()));
+  for (std::size_t f = 0; f < members.size(); ++f) data.ErgStabTeil[INT_PTR(f)] = members[f];
 }
 
 }  // namespace
@@ -607,7 +603,6 @@ int Calculate(int document) {
   const std::string& basis = ordner.Basis();
 
   KatalogEinsatz katalog;
-  NachweisMitschrift mitschrift;
   LeereErgebnisse(data->ergebnisse, true);
 
   // counts and capacities of every stage before anything runs

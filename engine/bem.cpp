@@ -364,32 +364,33 @@ void cBem::DruckeBemTabellen(int mode, int part, double N, double My, double Mz,
 {
     if (part == 2) {
         // result slots read by later checks
-        m_slots[0] = N;
-        m_slots[1] = My;
-        m_slots[2] = Mz;
+        m_slots[kBemSlotN] = N;
+        m_slots[kBemSlotMy] = My;
+        m_slots[kBemSlotMz] = Mz;
         double as[3] = {0.0, 0.0, 0.0};
         for (int g = 1; g <= m_nqgr; ++g)
             if (m_bemgr[g] && (m_exbemgr[g] == 1 || m_exbemgr[g] == 2))
                 as[m_exbemgr[g]] += m_agr[g] * 10000.0;
         for (int k = 1; k <= 2; ++k) {
-            const int s = 3 + 4 * (k - 1);
+            const int s = kBemSlotKind1 + kBemSlotsPerKind * (k - 1);
             m_slots[s] = as[k];
             m_slots[s + 1] = k;
             m_slots[s + 2] = bwfakt;
             m_slots[s + 3] = bwfakt > 1.0 ? as[k] * bwfakt : as[k];
         }
-        m_slots[11] = gamma;
-        m_slots[12] = m_eps0;
-        m_slots[13] = m_ky;
-        m_slots[14] = m_kz;
-        m_slots[15] = m_eps1b;
-        m_slots[16] = m_eps2b;
-        m_slots[17] = m_eps2s;
+        m_slots[kBemSlotGamma] = gamma;
+        m_slots[kBemSlotEps0] = m_eps0;
+        m_slots[kBemSlotKy] = m_ky;
+        m_slots[kBemSlotKz] = m_kz;
+        m_slots[kBemSlotEps1b] = m_eps1b;
+        m_slots[kBemSlotEps2b] = m_eps2b;
+        m_slots[kBemSlotEps2s] = m_eps2s;
         SpeichereErgebnis(mode, N, My, Mz, dmdk, gamma, mue);
         // the result record of a strain state holds the width and the tension zone already
-        const double b0 = mode == 2 ? m_erg[2].nullinienbreite : 0.0, zug = mode == 2 ? m_erg[2].zugzone : 0.0;
-        m_slots[18] = b0 * 100.0;
-        m_slots[19] = zug;
+        const double b0 = mode == kBemStrainState ? m_erg[kBemStrainState].nullinienbreite : 0.0,
+                     zug = mode == kBemStrainState ? m_erg[kBemStrainState].zugzone : 0.0;
+        m_slots[kBemSlotNeutralWidth] = b0 * 100.0;
+        m_slots[kBemSlotTensionZone] = zug;
     }
     if (!g_trace.IsOpen())
         return;
@@ -429,4 +430,32 @@ void cBem::DruckeBemTabellen(int mode, int part, double N, double My, double Mz,
     DruckeZeile(sep, "ALF.0", e.nullinie, "Y.0", e.y0, "Z.0", e.z0);
     DruckeZeile(sep, "EPS.0", m_eps0, "DEPS/DY", m_ky, "DEPS/DZ", m_kz);
     DruckeZeile(sep, "EPS.1B", m_eps1b, "EPS.2B", m_eps2b, "EPS.2SZ", m_eps2s);
+}
+
+namespace {
+
+// A strain of the order of kBemLeer means "not given": the records show 0.
+double Gegeben(double eps)
+{
+    return std::fabs(eps) >= 0.1 * kBemLeer ? 0.0 : eps;
+}
+
+}  // namespace
+
+SectionState cBem::StateOf(BemMode mode) const
+{
+    const BemErgebnis& e = m_erg[mode];
+    return {e.N, e.My, e.Mz, Gegeben(e.eps1b), Gegeben(e.eps2b), Gegeben(e.eps2s), e.alfK};
+}
+
+SectionCrack cBem::CrackState() const
+{
+    const BemErgebnis& e = m_erg[kBemStrainState];
+    const double zug = std::fabs(e.zugzone);
+    return {Gegeben(e.eps1b),
+            Gegeben(e.eps2b),
+            Gegeben(e.eps2s),
+            e.sigStahl * 0.001,
+            m_ac > 0.0 ? zug / m_ac : 0.0,
+            zug > 0.0 ? e.asZug / zug * 100.0 : 0.0};
 }

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/results.h"
+
 constexpr int kBemMaxGruppen = 100;
 constexpr int kBemMaxPunkte = 100;
 constexpr int kBemMaxMaterial = 30;
@@ -28,6 +30,34 @@ struct QuerschnittsRecord {
 };
 
 struct BemGesetz;  // the stress-strain law of one material, ready for the integration
+
+// The modes of stbm3d that leave a result record, and that record's index in cBem::m_erg.
+enum BemMode {
+    kBemStrainState = 2,  // strain state under given forces, with the bending stiffnesses
+    kBemUltimate = 3,     // ultimate safety of given forces
+    kBemDesign = 4,       // reinforcement design
+};
+
+// The result slots of the design object (m_slots), filled with the results of every mode and read by later
+// checks: the forces (kN, kNm), per reinforcement kind 1 and 2 four values (summed area in cm2, the kind,
+// bwfakt, the area times bwfakt where that is above 1), the safety factor, the strain plane and edge strains
+// (per mille), the neutral-axis width (cm) and the tension zone (m2).
+enum BemSlot {
+    kBemSlotN = 0,
+    kBemSlotMy = 1,
+    kBemSlotMz = 2,
+    kBemSlotKind1 = 3,  // kind 2 four slots on
+    kBemSlotsPerKind = 4,
+    kBemSlotGamma = 11,
+    kBemSlotEps0 = 12,
+    kBemSlotKy = 13,
+    kBemSlotKz = 14,
+    kBemSlotEps1b = 15,
+    kBemSlotEps2b = 16,
+    kBemSlotEps2s = 17,
+    kBemSlotNeutralWidth = 18,
+    kBemSlotTensionZone = 19,
+};
 
 // Result record of one mode of stbm3d.
 struct BemErgebnis {
@@ -89,6 +119,12 @@ public:
     void OhneRundung(double N, double& My, double& Mz) const;
     void BerechneBezugspunkt();
     int WaehleBewehrungsbild(double N, double My, double Mz);
+
+    // ---- what the records keep ----
+    // The strain plane and forces that mode kBemStrainState or kBemUltimate left.
+    SectionState StateOf(BemMode mode) const;
+    // The crack check: the strain state a serviceability combination left.
+    SectionCrack CrackState() const;
 
     // ---- reinforcement ----
     double HoleAS() const;

@@ -69,8 +69,8 @@ void Bemesse(int code, int iq, double gamma, const double* kraefte, double n)
     double r[7];
     std::copy(kraefte, kraefte + 7, r);
     r[0] = n;
-    r[4] = b.m_erg[3].My;
-    r[5] = b.m_erg[3].Mz;
+    r[4] = b.m_erg[kBemUltimate].My;
+    r[5] = b.m_erg[kBemUltimate].Mz;
     RechneBem(code, iq, 4, gamma, 1.001, r);
 }
 
@@ -92,9 +92,9 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         const double* rec = forces + static_cast<std::ptrdiff_t>(iq) * stride;
         const double nedfi = rec[0];
         blk.NEdfi = nedfi;
-        blk.My = b.m_erg[3].My;
-        blk.Mz = b.m_erg[3].Mz;
-        blk.NR = b.m_erg[3].N;
+        blk.My = b.m_erg[kBemUltimate].My;
+        blk.Mz = b.m_erg[kBemUltimate].Mz;
+        blk.NR = b.m_erg[kBemUltimate].N;
         blk.muefi = LastNiveau(nedfi, blk.NR);
         blk.OK = 1;
         blk.As = b.HoleAS();
@@ -135,7 +135,7 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         const double aVorh = dim[2] > 0.0 && dim[3] > 0.0 ? std::min(dim[2], dim[3]) : std::min(q.m_c1, q.m_c2);
         const int art = typ == 1 ? 0 : 1;
 
-        const double n3 = b.m_erg[3].N, n4 = b.m_erg[4].N;
+        const double n3 = b.m_erg[kBemUltimate].N, n4 = b.m_erg[kBemDesign].N;
         double nr = std::fabs(n3) >= std::fabs(n4) ? n3 : n4;
         double mue = LastNiveau(nedfi, nr);
         Bedarf bedarf;
@@ -167,8 +167,8 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         blk.bErf = bedarf.b;
         blk.aErf = bedarf.a;
         blk.NEdfi = nedfi;
-        blk.My = b.m_erg[3].My;
-        blk.Mz = b.m_erg[3].Mz;
+        blk.My = b.m_erg[kBemUltimate].My;
+        blk.Mz = b.m_erg[kBemUltimate].Mz;
         blk.NR = nr;
         blk.muefi = mue;
         Bemesse(code, iq, gamma, rec, nr);

@@ -8,10 +8,13 @@
 #include "engine/element.h"
 #include "engine/felinalg.h"
 #include "engine/material.h"
+#include "engine/nachweis.h"
 #include "engine/nachweis_seam.h"
 #include "engine/protocol.h"
 #include "engine/quer.h"
 #include "engine/rechner.h"
+#include "engine/results.h"
+#include "engine/schub.h"
 #include "engine/workarrays.h"
 #include "engine/zeichnen.h"
 
@@ -19,7 +22,8 @@ using namespace engine;
 
 namespace {
 
-NachweisFunktionen g_nachweis;
+// the engine's own verification, unless a test installs another
+NachweisFunktionen g_nachweis{StbNachweis_1, SchubNachweis};
 
 constexpr int kMaxPaesse = 300;                // equilibrium passes and stiffness updates
 constexpr int kMindestUpdates = 10;            // stiffness updates before a run may end
@@ -165,6 +169,8 @@ private:
     void DaempfeSteifigkeiten();
     bool SteifigkeitenGesetzt() const;
     Weiter PruefeEndzustand();
+    void KeepSections(int nachweisMode);
+    void KeepShear();
 
     CStuetzenRechner& r;
     QuerschnittsFelder& qf;
@@ -190,6 +196,11 @@ private:
     // the ultimate check of a converged second-order run, made before the run ends
     bool endGeprueft = false;
     int endPruefung = 0;
+    // the section results this analysis files for its slot; the strain state of the stiffness iteration is
+    // kept apart until the ultimate check of the same end forces takes it
+    CombinationResults kept;
+    std::vector<SectionResults> strainState;
+    bool strainCurrent = false;
 };
 
 // Work areas, coordinates and skyline; false when the work arrays are too small.
@@ -354,7 +365,43 @@ int Analyse::Nachweis(int nachweisMode, double gamma)
     std::copy(std::begin(r.materialWahl), std::end(r.materialWahl), a.material);
     a.brandSchalter = r.brandSchalter;
     std::copy(std::begin(r.brandParameter), std::end(r.brandParameter), a.brand);
-    return f(a);
+    const int rc = f(a);
+    KeepSections(nachweisMode);
+    return rc;
+}
+
+void Analyse::KeepSections(int nachweisMode)
+{
+    const int n = std::min(nSections, kMaxQuerschnitte);
+    if (mode == 0 && nachweisMode == kBemStrainState) {
+        // the crack check of a serviceability combination
+        kept.sections.resize(std::size_t(n));
+        for (int iq = 0; iq < n; ++iq)
+            kept.sections[std::size_t(iq)].crack = g_quer[iq].m_bem.CrackState();
+    } else if ((mode == 1 || mode == 2) && nachweisMode == kBemStrainState) {
+        // the stiffnesses as the strain state left them, before any damping
+        strainState.assign(std::size_t(n), SectionResults{});
+        for (int iq = 0; iq < n; ++iq) {
+            SectionResults& sr = strainState[std::size_t(iq)];
+            sr.strain = g_quer[iq].m_bem.StateOf(kBemStrainState);
+            sr.By = qf.By[iq];
+            sr.Bz = qf.Bz[iq];
+        }
+        strainCurrent = true;
+    } else if ((mode == 1 || mode == 2) && nachweisMode == kBemUltimate) {
+        // the ultimate check ends a converged analysis: its strain state is the last one evaluated
+        kept.sections = strainCurrent ? strainState : std::vector<SectionResults>(std::size_t(n));
+        for (int iq = 0; iq < n; ++iq)
+            kept.sections[std::size_t(iq)].ultimate = g_quer[iq].m_bem.StateOf(kBemUltimate);
+    }
+}
+
+void Analyse::KeepShear()
+{
+    const int n = std::min(nSections, kMaxQuerschnitte);
+    kept.sections.resize(std::size_t(n));
+    for (int iq = 0; iq < n; ++iq)
+        kept.sections[std::size_t(iq)].shear = g_schub[iq].ShearRecord(NORM);
 }
 
 // The stiffness iteration for the steel present starts at the gross stiffnesses, above those of any
@@ -549,6 +596,7 @@ Weiter Analyse::LoeseSystem()
 // End forces of every element; true when none changed by more than the tolerance (iterating modes).
 bool Analyse::RechneEndkraefte()
 {
+    strainCurrent = false;  // new end forces
     bool konvergiert = true;
     for (int e = 0; e < E; ++e) {
         ElementEingabe(e);
@@ -727,8 +775,10 @@ void Analyse::SpeichereErgebnisse()
         // the creep run's check under its long-term load sizes no steel
         if (ru == kNachweisNichtTragfaehig)
             ru = 0;
-        if (g_nachweis.schubNachweis)
+        if (g_nachweis.schubNachweis) {
             g_nachweis.schubNachweis(NORM, E, &WD(b.endF), mode);
+            KeepShear();
+        }
         if (code == 0)
             code = ru;
     }
@@ -739,6 +789,10 @@ void Analyse::SpeichereErgebnisse()
     if (comb >= 0 && comb < r.nErgebnisPlaetze) {
         r.SpeichereSystemErgebnisse(mode, lf, base, b.reactions, b.disp, b.endF);
         r.SpeichereBemessungswerte(mode, comb, b.endF);
+        if (mode == 2)
+            g_combinationResults.File(comb, KeptAnalysis::SecondOrder, std::move(kept));
+        else if (mode == 0 && r.rissSchalter == 1)
+            g_combinationResults.File(comb, KeptAnalysis::Serviceability, std::move(kept));
     } else {
         g_protokoll.Printf(" Ergebnisplatz %d außerhalb der Ergebnisfelder: nicht gespeichert\n", comb);
     }

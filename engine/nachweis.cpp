@@ -208,7 +208,7 @@ int StbNachweis_1(const NachweisAufruf& a)
         if (RechneBem(code, iq, mode, gamma, erhoehung, forces + 7 * iq) != 0 && mode == 2)
             ohneZustand = true;
         Aktualisiere(iq, a.ByAlt, a.By, a.BzAlt, a.Bz);
-        const double sicherheit = g_quer[iq].m_bem.m_slots[11];
+        const double sicherheit = g_quer[iq].m_bem.m_slots[kBemSlotGamma];
         if (mode == 3 && g_quer[iq].BetonFlaeche() > 0.0 && sicherheit < 1.0 - kSicherheitsToleranz) {
             g_protokoll.Printf("Sicherheit %.4f < 1 im Querschnitt %d\n", sicherheit, iq);
             nichtTragfaehig.push_back(iq);

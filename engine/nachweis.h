@@ -1,8 +1,7 @@
 // The reinforced-concrete verification of every section of the column for one set of element end forces
 // (strain state and stiffnesses, ultimate safety, design), with the fire check by tables and the code's
 // maximum reinforcement ratio, and the shear dispatch by design code. Both have the shapes of the
-// analysis's seam (nachweis_seam.h); a calculation installs them with
-//     SetzeNachweisFunktionen({StbNachweis_1, SchubNachweis});
+// analysis's seam (nachweis_seam.h) and are the ones it calls unless a test installs others.
 #pragma once
 
 #include "engine/nachweis_seam.h"

@@ -1,6 +1,7 @@
 // Where the frame analysis hands its end forces to the reinforced-concrete verification of the sections.
 // The analysis calls the two routines through these pointers, so that the verification can be built and
-// tested apart from it; the calculation installs them once (SetzeNachweisFunktionen) before a run.
+// tested apart from it. The engine's own (nachweis.h) are installed from the start; tests install others
+// (SetzeNachweisFunktionen).
 #pragma once
 
 // One call of the verification of every section (start section 2e, end section 2e + 1 of element e) for

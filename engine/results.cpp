@@ -1,6 +1,7 @@
 #include "engine/results.h"
 
 CResultContainer g_ergebnisse;
+CombinationResultStore g_combinationResults;
 
 namespace {
 

@@ -1,8 +1,11 @@
 // The result records of a column calculation that outlive the run, one array per kind in the
-// container. Units: kN, kNm, m, cm2, per mille; Kote is the height of the result point in m.
+// container, and the section results the engine keeps for every analysed combination, from which the
+// records are made. Units: kN, kNm, m, cm2, per mille; Kote is the height of the result point in m.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using ResultColumn = std::vector<double>;
@@ -146,3 +149,84 @@ public:
 
 // The engine's own result container (its fire pass appends to it).
 extern CResultContainer g_ergebnisse;
+
+// ---- the section results the engine keeps for every analysed combination --------------------------------
+
+// A strain plane of a section with the forces it carries, as the strain-state evaluation of the stiffness
+// iteration or the ultimate check leaves it: forces kN, kNm; edge strains of the concrete (eps1, eps2) and of
+// the steel (epss) in per mille, 0 where the design gives none; alfa the plane's angle in degrees.
+struct SectionState {
+    double N = 0.0, My = 0.0, Mz = 0.0;
+    double eps1 = 0.0, eps2 = 0.0, epss = 0.0;
+    double alfa = 0.0;
+};
+
+// Shear of a section: VEd (kN), cot theta, the resistance without shear reinforcement VRd,ct (kN; 0 under
+// SIA 262, which gives none), the strut's VRd,max (kN) and the governing stirrups (cm2/m).
+struct SectionShear {
+    double ved = 0.0, cot = 0.0, vrdct = 0.0, vrdmax = 0.0, asw = 0.0;
+};
+
+// The crack check of a section under a serviceability combination: strains in per mille as in SectionState,
+// the steel stress (MN/m2), the tension zone's share of the concrete area and the steel ratio of the tension
+// zone (percent).
+struct SectionCrack {
+    double eps1 = 0.0, eps2 = 0.0, epss = 0.0;
+    double sigma = 0.0, tensionShare = 0.0, tensionRatio = 0.0;
+};
+
+// Everything one analysis leaves of one section. A second-order analysis fills strain, the stiffnesses (the
+// strain state's, MNm2), ultimate and shear; the serviceability analysis fills crack.
+struct SectionResults {
+    SectionState strain;
+    double By = 0.0, Bz = 0.0;
+    SectionState ultimate;
+    SectionShear shear;
+    SectionCrack crack;
+};
+
+// The section results of one analysis of a combination: start section 2e and end section 2e + 1 of element e.
+struct CombinationResults {
+    std::vector<SectionResults> sections;
+};
+
+// The analyses whose section results are kept.
+enum class KeptAnalysis {
+    Serviceability,  // first order under a serviceability combination: the crack check
+    SecondOrder,     // second order (persistent, accidental, fire): strain state, ultimate check, shear
+};
+
+// The section results of a run, by result slot (the work arrays' combination index) and analysis. A run
+// starts it empty; each analysis that stores its results files its own.
+class CombinationResultStore {
+public:
+    void Clear() { m_entries.clear(); }
+    // Replaces what was kept for the slot and analysis.
+    void File(int slot, KeptAnalysis analysis, CombinationResults results)
+    {
+        m_entries[{slot, analysis}] = std::move(results);
+    }
+    // nullptr where the run kept nothing.
+    const CombinationResults* Find(int slot, KeptAnalysis analysis) const
+    {
+        const auto it = m_entries.find({slot, analysis});
+        return it == m_entries.end() ? nullptr : &it->second;
+    }
+    bool Empty() const { return m_entries.empty(); }
+
+private:
+    std::map<std::pair<int, KeptAnalysis>, CombinationResults> m_entries;
+};
+
+extern CombinationResultStore g_combinationResults;
+
+// Fills `out` with the records of the last run of the calculation object: first-order, creep, eigenvalue and
+// second-order records, shear, crack check, fire, foundation loads and the required reinforcement, one
+// record per combination and pass; records already in `out` stay in front. gbStart is the slot where the
+// serviceability combinations begin: what RechneStuetze returned (after RechneRegelNachweis, what that
+// returned). Reads the combination files again; shows no message. Returns 0.
+int DruckeErgebnisse(int gbStart, CResultContainer& out);
+
+// The number of members the last run divided each of `nFields` fields into, in the order of the data model's
+// fields (the engine counts them from the other end); 0 for a field the run did not have.
+std::vector<int> MembersPerField(int nFields);

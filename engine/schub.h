@@ -6,36 +6,62 @@
 
 #include "engine/bem.h"
 #include "engine/rechner.h"
+#include "engine/results.h"
 
 constexpr int kSchubSlots = 30;
 
-// Slots of the shear result block that the result storage and the report read (DIN 1045-1 and EC2
-// layout; SIA 262 writes a layout of its own, see SchubSIA262).
+// Slots of the shear result block in the layout of DIN 1045-1 and EC2 (SIA 262 writes a layout of its own,
+// SiaSchubSlot). A slot a routine does not write keeps what it held.
 enum SchubSlot {
-    kSlotFall = 0,      // case + 0.1
-    kSlotCot = 1,       // cot theta used
-    kSlotFyd = 2,       // MN/m2
-    kSlotAswV = 4,      // governing stirrups for shear, cm2/m
-    kSlotVRdct = 5,     // kN
-    kSlotVRdc = 6,      // kN
-    kSlotVRdmax = 7,    // kN
-    kSlotTef = 8,       // m
-    kSlotVRdctmin = 9,  // kN
-    kSlotW = 10,        // m
-    kSlotK = 11,
-    kSlotRhoL = 12,
-    kSlotVEd = 15,     // kN
-    kSlotSigma = 16,   // MN/m2
-    kSlotAk = 17,      // m2
-    kSlotUk = 18,      // m
-    kSlotAswT = 19,    // cm2/m
-    kSlotAslT = 20,    // cm2
-    kSlotTRdmax = 21,  // kNm
-    kSlotR = 23,
+    kSlotFall = 0,           // case + 0.1 (integer part: 0 = no shear reinforcement needed by calculation)
+    kSlotCot = 1,            // cot theta used
+    kSlotFyd = 2,            // MN/m2
+    kSlotAswV = 4,           // governing stirrups for shear, cm2/m
+    kSlotVRdct = 5,          // resistance without shear reinforcement, kN
+    kSlotVRdc = 6,           // concrete term of the truss, kN
+    kSlotVRdmax = 7,         // strut resistance, kN
+    kSlotTef = 8,            // m
+    kSlotVRdctmin = 9,       // kN
+    kSlotW = 10,             // width for the minimum stirrups, m
+    kSlotK = 11,             // size factor
+    kSlotRhoL = 12,          // longitudinal reinforcement ratio
+    kSlotCoefficient1 = 13,  // code coefficients
+    kSlotCoefficient2 = 14,
+    kSlotVEd = 15,      // kN
+    kSlotSigma = 16,    // MN/m2, compression negative
+    kSlotAk = 17,       // m2
+    kSlotUk = 18,       // m
+    kSlotAswT = 19,     // governing stirrups for torsion, cm2/m
+    kSlotAslT = 20,     // governing longitudinal torsion reinforcement, cm2
+    kSlotTRdmax = 21,   // kNm
+    kSlotR = 23,        // code-specific ratio or case
+    kSlotZero = 24,     // always 0
     kSlotZ = 25,        // m
+    kSlotMark = 26,     // always 0.1
     kSlotAsminS = 27,   // cm2/m
     kSlotAsminT = 28,   // cm2/m
     kSlotAsminTl = 29,  // cm2
+};
+
+// Slots of the shear result block as SIA 262 fills it.
+enum SiaSchubSlot {
+    kSiaSlotTorsion = 0,      // 1 with torsion (TEd > 0.001 MNm), else 0
+    kSiaSlotTaucd = 1,        // MN/m2
+    kSiaSlotZ = 2,            // m
+    kSiaSlotAsw = 3,          // stirrups for shear, cm2/m
+    kSiaSlotVEd = 4,          // kN
+    kSiaSlotVRd = 5,          // kN
+    kSiaSlotZ2 = 6,           // m, again
+    kSiaSlotWebWidthReq = 7,  // web width the compression field needs, cm
+    kSiaSlotFyd = 8,          // MN/m2
+    kSiaSlotAk = 9,           // cm2
+    kSiaSlotUk = 10,          // m
+    kSiaSlotAswT = 11,        // stirrups for torsion, cm2/m
+    kSiaSlotVEdT = 12,        // shear force from torsion, kN
+    kSiaSlotVRdT = 13,        // kN
+    kSiaSlotWallReq = 14,     // wall thickness the torsion compression field needs, cm
+    kSiaSlotCot = 15,         // cot theta
+    kSiaSlotZ3 = kSlotZ,      // m, where the other codes keep z
 };
 
 // The section values of the shear checks and their results. These belong to the section's design object
@@ -80,6 +106,10 @@ public:
 
     // ---- the shear result block ----
     double erg[kSchubSlots] = {};
+
+    // What the result records show of the block as the design code `code` (engine number) fills it: VEd,
+    // cot theta, the resistance without shear reinforcement (SIA 262: none), the strut's and the stirrups.
+    SectionShear ShearRecord(int code) const;
 
     // Takes the section values from the prepared cross-section iq and its design state: geometry, grades,
     // torsion core, the lever arm of the last design and the user's cot theta of the section's field.

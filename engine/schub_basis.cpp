@@ -66,6 +66,13 @@ double Sehne(int n, const double* y, const double* z, double y0, double z0, doub
     return laenge;
 }
 
+SectionShear cSchub::ShearRecord(int code) const
+{
+    if (code == 3)
+        return {erg[kSiaSlotVEd], erg[kSiaSlotCot], 0.0, erg[kSiaSlotVRd], erg[kSiaSlotAsw]};
+    return {erg[kSlotVEd], erg[kSlotCot], erg[kSlotVRdct], erg[kSlotVRdmax], erg[kSlotAswV]};
+}
+
 void cSchub::Setze(int iq)
 {
     if (iq < 0 || iq >= kMaxQuerschnitte)

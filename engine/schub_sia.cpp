@@ -54,8 +54,8 @@ int cSchub::SchubSIA262(cBem& bem)
     // kd from the ratio of the acting to the resisting moment once the section is beyond its ultimate
     // state. The ultimate check scales all forces by R.U/R, so the ratio is 1/R.U/R; at a section without
     // moment both moments are round-off whose ratio is arbitrary, and the ratio is that limit.
-    const double ruR = bem.m_slots[11];
-    const double mrd = std::hypot(bem.m_erg[3].My, bem.m_erg[3].Mz) / 1000.0;
+    const double ruR = bem.m_slots[kBemSlotGamma];
+    const double mrd = std::hypot(bem.m_erg[kBemUltimate].My, bem.m_erg[kBemUltimate].Mz) / 1000.0;
     double kv = 2.2;
     if (ruR > 1.0)
         kv = 2.2 * (MEd > kSchubMomentNull && mrd > 0.0 ? MEd / mrd : 1.0 / ruR);
@@ -81,22 +81,22 @@ int cSchub::SchubSIA262(cBem& bem)
         }
     }
 
-    erg[0] = torsion ? 1.0 : 0.0;
-    erg[1] = taucd;
-    erg[2] = zv;
-    erg[3] = asw;
-    erg[4] = VEd * 1000.0;
-    erg[5] = vrd * 1000.0;
-    erg[6] = zv;
-    erg[7] = bwErf * 100.0;
-    erg[8] = fyd;
-    erg[9] = ak * 1e4;
-    erg[10] = uk;
-    erg[11] = aswT;
-    erg[12] = vedT * 1000.0;
-    erg[13] = vrd * 1000.0;
-    erg[14] = wandErf * 100.0;
-    erg[15] = cot;
-    erg[25] = zv;
+    erg[kSiaSlotTorsion] = torsion ? 1.0 : 0.0;
+    erg[kSiaSlotTaucd] = taucd;
+    erg[kSiaSlotZ] = zv;
+    erg[kSiaSlotAsw] = asw;
+    erg[kSiaSlotVEd] = VEd * 1000.0;
+    erg[kSiaSlotVRd] = vrd * 1000.0;
+    erg[kSiaSlotZ2] = zv;
+    erg[kSiaSlotWebWidthReq] = bwErf * 100.0;
+    erg[kSiaSlotFyd] = fyd;
+    erg[kSiaSlotAk] = ak * 1e4;
+    erg[kSiaSlotUk] = uk;
+    erg[kSiaSlotAswT] = aswT;
+    erg[kSiaSlotVEdT] = vedT * 1000.0;
+    erg[kSiaSlotVRdT] = vrd * 1000.0;
+    erg[kSiaSlotWallReq] = wandErf * 100.0;
+    erg[kSiaSlotCot] = cot;
+    erg[kSiaSlotZ3] = zv;
     return 0;
 }

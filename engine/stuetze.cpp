@@ -8,6 +8,7 @@
 #include "engine/protocol.h"
 #include "engine/quer.h"
 #include "engine/rechner.h"
+#include "engine/result_areas.h"
 #include "engine/results.h"
 #include "engine/workarrays.h"
 #include "engine/zeichnen.h"
@@ -18,32 +19,32 @@ constexpr double kAsVergleich = 1.0000001;  // a raise must exceed the kept area
 constexpr double kNichtGesetzt = 1e-11;     // m2: no governing area kept yet
 
 // Bookkeeping of one run: the protocol and the progress display end with it on every path.
-class Lauf {
+class RunScope {
 public:
-    Lauf(CDC* dc, int textX, int textY) : m_dc(dc), m_x(textX), m_y(textY) {}
-    ~Lauf()
+    RunScope(CDC* dc, int textX, int textY) : m_dc(dc), m_x(textX), m_y(textY) {}
+    ~RunScope()
     {
         g_protokoll.Close();
         if (m_progress)
             Progress().Destroy();
     }
-    Lauf(const Lauf&) = delete;
-    Lauf& operator=(const Lauf&) = delete;
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
 
-    void MitFortschritt(int nSteps)
+    void WithProgress(int nSteps)
     {
         m_progress = true;
         Progress().Create();
         Progress().SetStep(std::max(1, 100 / std::max(1, nSteps)));
     }
-    void Schritt(const char* status) const
+    void Step(const char* status) const
     {
         if (!m_progress)
             return;
         Progress().SetStatus(status);
         Progress().StepIt();
     }
-    void Notiz(const char* text) const
+    void Note(const char* text) const
     {
         if (m_dc)
             ZeichneText(m_dc, m_x, m_y, text, 12, 0.0f, 0, 0x000000);
@@ -61,9 +62,9 @@ namespace {
 
 // The passes of a full calculation over the stages present, with the slot bookkeeping they share. A pass
 // that fails reports its code and returns false; the run then ends.
-class Passfolge {
+class PassSequence {
 public:
-    Passfolge(CStuetzenRechner& r, CDC* dc, Lauf& lauf) : r(r), dc(dc), lauf(lauf), trNummer(NORM == 0 ? 1 : 0)
+    PassSequence(CStuetzenRechner& r, CDC* dc, RunScope& run) : r(r), dc(dc), run(run), trNummer(NORM == 0 ? 1 : 0)
     {
         for (int s = 0; s < kStufen; ++s)
             if (s == 0 || r.stufeAktiv[s])
@@ -86,7 +87,7 @@ private:
     bool Abbruch(int code)
     {
         r.MeldeLaufFehler(code);
-        lauf.Notiz("FEHLER bei der Berechnung");
+        run.Note("FEHLER bei der Berechnung");
         return false;
     }
     // a selection beyond the capacities of the combination set ends the run with its reason
@@ -109,7 +110,7 @@ private:
 
     CStuetzenRechner& r;
     CDC* dc;
-    Lauf& lauf;
+    RunScope& run;
     const int trNummer;
     int stufen[kStufen] = {};
     int nStufen = 0;
@@ -121,7 +122,7 @@ private:
 };
 
 // first order, "Tr"
-bool Passfolge::ErsteOrdnung()
+bool PassSequence::ErsteOrdnung()
 {
     for (int i = 0; i < nStufen; ++i) {
         const int s = stufen[i];
@@ -132,7 +133,7 @@ bool Passfolge::ErsteOrdnung()
         g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
         const int n = NKOMBI;
         for (int k = 0; k < Anzahl(n); ++k) {
-            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
+            run.Step("Berechnung der Tragsicherheit Th. 1. 0.");
             const int code = r.RechneDltr3DUndMelde(dc, 0, k, base);
             if (code > 0)
                 return Abbruch(code);
@@ -146,7 +147,7 @@ bool Passfolge::ErsteOrdnung()
 
 // first order, accidental "EdA": every stage's combinations keep their slots after the "Tr" ones, also those
 // of the final system that the second-order pass leaves out
-bool Passfolge::ErsteOrdnungAussergewoehnlich(int bAccidentalFinal)
+bool PassSequence::ErsteOrdnungAussergewoehnlich(int bAccidentalFinal)
 {
     r.aussergewoehnlich = 1;
     for (int i = 0; i < nStufen; ++i) {
@@ -160,7 +161,7 @@ bool Passfolge::ErsteOrdnungAussergewoehnlich(int bAccidentalFinal)
         g_protokoll.Printf(" RegelNachweis für sys = %d lfzahl = %d\n", s, NKOMBI);
         const int n = NKOMBI;
         for (int k = 0; k < Anzahl(n); ++k) {
-            lauf.Schritt("Berechnung der Tragsicherheit Th. 1. 0.");
+            run.Step("Berechnung der Tragsicherheit Th. 1. 0.");
             const int code = r.RechneDltr3DUndMelde(dc, 0, k, base);
             if (code > 0)
                 return Abbruch(code);
@@ -177,7 +178,7 @@ bool Passfolge::ErsteOrdnungAussergewoehnlich(int bAccidentalFinal)
 }
 
 // buckling eigenvalues of the "Tr" combinations
-bool Passfolge::Eigenwerte()
+bool PassSequence::Eigenwerte()
 {
     base = 0;
     for (int i = 0; i < nStufen; ++i) {
@@ -190,7 +191,7 @@ bool Passfolge::Eigenwerte()
         NKOMBI = nTr;
         const int n = r.kombi.nAusgewaehlt;
         for (int k = 0; k < n; ++k) {
-            lauf.Schritt("Berechnung der Eigenwerte");
+            run.Step("Berechnung der Eigenwerte");
             r.RechneDltr3DUndMelde(dc, -1, k, base);
         }
         NKOMBI = gespeichert;
@@ -200,16 +201,16 @@ bool Passfolge::Eigenwerte()
     return true;
 }
 
-void Passfolge::Kriechen()
+void PassSequence::Kriechen()
 {
     if (r.kriechSchalter <= 0)
         return;
     r.aktSystem = 0;
-    lauf.Schritt("Berechnung TQ-KOLUMO (Kriechen)");
+    run.Step("Berechnung TQ-KOLUMO (Kriechen)");
     r.RechneDltr3DUndMelde(dc, 1, 0, 0);
 }
 
-void Passfolge::Vorverformungen()
+void PassSequence::Vorverformungen()
 {
     g_protokoll.Printf("RechneVorverformungen\n");
     int c = 0;
@@ -225,7 +226,7 @@ void Passfolge::Vorverformungen()
 }
 
 // second order
-bool Passfolge::ZweiteOrdnung()
+bool PassSequence::ZweiteOrdnung()
 {
     base = 0;
     for (int i = 0; i < nStufen; ++i) {
@@ -236,7 +237,7 @@ bool Passfolge::ZweiteOrdnung()
         const int n = r.kombi.nAusgewaehlt;
         for (int k = 0; k < std::min(nEig[s], n); ++k) {
             g_protokoll.Printf(" KnickNachweis für sys = %d lfzahl = %d\n", s, n);
-            lauf.Schritt("Berechnung der Tragsicherheit Th. 2. 0.");
+            run.Step("Berechnung der Tragsicherheit Th. 2. 0.");
             const int code = r.RechneDltr3DUndMelde(dc, 2, k, base);
             if (code > 0)
                 return Abbruch(code);
@@ -247,7 +248,7 @@ bool Passfolge::ZweiteOrdnung()
     return true;
 }
 
-int Passfolge::MitImperfektion(int k, int s)
+int PassSequence::MitImperfektion(int k, int s)
 {
     r.RechneDltr3DUndMelde(dc, -1, k, base);
     r.MeldeVorverformungen(r.RechneVorverformungen(base + k, s));
@@ -255,7 +256,7 @@ int Passfolge::MitImperfektion(int k, int s)
 }
 
 // accidental second order
-bool Passfolge::ZweiteOrdnungAussergewoehnlich()
+bool PassSequence::ZweiteOrdnungAussergewoehnlich()
 {
     if (!std::any_of(std::begin(nAcc), std::end(nAcc), [](int n) { return n > 0; }))
         return true;
@@ -273,7 +274,7 @@ bool Passfolge::ZweiteOrdnungAussergewoehnlich()
         const int n = r.kombi.nAusgewaehlt;
         for (int k = 0; k < std::min(nAcc[s], n); ++k) {
             r.aussergewoehnlich = 0;
-            lauf.Schritt("Berechnung der Eigenwerte");
+            run.Step("Berechnung der Eigenwerte");
             const int code = MitImperfektion(k, s);
             if (code > 0)
                 return Abbruch(code);
@@ -287,7 +288,7 @@ bool Passfolge::ZweiteOrdnungAussergewoehnlich()
 
 // fire, "EdB" of the final system: its slots follow those of every accidental combination, so that the
 // accidental second-order results of a stage stay whether or not the final system's took part
-bool Passfolge::Brand()
+bool PassSequence::Brand()
 {
     r.rissSchalter = 0;
     g_ergebnisse.Brandschnittgroessen.clear();
@@ -301,7 +302,7 @@ bool Passfolge::Brand()
     if (!Waehle(trNummer, 0, 0))
         return Abbruch(0);
     for (int k = 0; k < Anzahl(n); ++k) {
-        lauf.Schritt("Berechnung Brandschutznachweis");
+        run.Step("Berechnung Brandschutznachweis");
         const int code = MitImperfektion(k, 0);
         if (code > 0)
             return Abbruch(code);
@@ -315,7 +316,7 @@ bool Passfolge::Brand()
 }
 
 // serviceability, "Gb": after the fire slots
-bool Passfolge::Gebrauch()
+bool PassSequence::Gebrauch()
 {
     r.rissSchalter = 1;
     r.aussergewoehnlich = 0;
@@ -330,7 +331,7 @@ bool Passfolge::Gebrauch()
         const int n = r.kombi.nAusgewaehlt;
         g_protokoll.Printf(" RissNachweis für sys = %d lfzahl = %d\n", s, n);
         for (int k = 0; k < std::min(NKOMBI, n); ++k) {
-            lauf.Schritt("Berechnung der Gebrauchstauglichkeit");
+            run.Step("Berechnung der Gebrauchstauglichkeit");
             const int code = r.RechneDltr3DUndMelde(dc, 0, k, base);
             if (code > 0)
                 return Abbruch(code);
@@ -350,41 +351,42 @@ int CStuetzenRechner::RechneStuetze(CDC* dc, int nSteps, int nFirstFree, int bAc
     textX = 5;
     textY = 5 * 3;
     INDEX[0] = INDEX[1] = nFirstFree;
+    g_combinationResults.Clear();
     protokollDetail = 1;
     g_protokoll.Open(ProtocolPath().c_str());
     aussergewoehnlich = 0;
-    Lauf lauf(dc, textX, textY);
-    lauf.MitFortschritt(nSteps);
+    RunScope run(dc, textX, textY);
+    run.WithProgress(nSteps);
 
     // the member model and the sections
     BerechneFeldKoordinaten();
     const int setup = BaueModell();
     ZeigeSetupMeldungen(setup);
     if (setup != kSetupOk && setup != kSetupKeineKombinationen) {
-        lauf.Notiz("FEHLER bei der Berechnung");
+        run.Note("FEHLER bei der Berechnung");
         return 0;
     }
     SetzeQuerUm();
     g_protokoll.Printf("Ende SetzeQuerUm()\n");
 
-    Passfolge passe(*this, dc, lauf);
+    PassSequence passes(*this, dc, run);
     std::fill(std::begin(bwFaktor), std::end(bwFaktor), 0.0);
-    if (!passe.ErsteOrdnung() || !passe.ErsteOrdnungAussergewoehnlich(bAccidentalFinal))
+    if (!passes.ErsteOrdnung() || !passes.ErsteOrdnungAussergewoehnlich(bAccidentalFinal))
         return 0;
     // reinforcement of the regular design
     if (rechenSchalter[12])
         AsAusRegelbemessung(0);
     g_protokoll.Printf("Vorverformungen\n");
-    if (!passe.Eigenwerte())
+    if (!passes.Eigenwerte())
         return 0;
-    passe.Kriechen();
-    passe.Vorverformungen();
-    if (!passe.ZweiteOrdnung() || !passe.ZweiteOrdnungAussergewoehnlich() || !passe.Brand() || !passe.Gebrauch())
+    passes.Kriechen();
+    passes.Vorverformungen();
+    if (!passes.ZweiteOrdnung() || !passes.ZweiteOrdnungAussergewoehnlich() || !passes.Brand() || !passes.Gebrauch())
         return 0;
 
     // end: the caller finds the serviceability results from the first slot after the ultimate ones
-    lauf.Notiz("ENDE der Berechnung");
-    return passe.gbStart;
+    run.Note("ENDE der Berechnung");
+    return passes.gbStart;
 }
 
 int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFree)
@@ -393,9 +395,10 @@ int CStuetzenRechner::RechneRegelNachweis(CDC* dc, int /*nSteps*/, int nFirstFre
     textX = 5;
     textY = 5 * 3;
     INDEX[0] = INDEX[1] = nFirstFree;
+    g_combinationResults.Clear();
     g_protokoll.Close();
     aussergewoehnlich = 0;
-    Lauf lauf(dc, textX, textY);
+    RunScope run(dc, textX, textY);
 
     BerechneFeldKoordinaten();
     const int setup = BaueModell();
@@ -566,7 +569,7 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
         const int f = endForces + 14 * (i / 2) + 7 * (i % 2);
         const double N = WD(f), My = WD(f + 4), Mz = WD(f + 5);
         const double as = bem.HoleAS() * 10000.0;
-        const double gamma = bem.m_slots[11];
+        const double gamma = bem.m_slots[kBemSlotGamma];
         if (mode == 0) {
             // what this combination asks of the section: the present bars scaled by the design factor, and
             // never less than the code's minimum that the design started from
@@ -574,19 +577,19 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
             const double asErf = std::max(as * std::max(bem.bwfakt, 0.0), asMin);
             const double werte[9] = {N, My, Mz, asErf, asMin, gamma, bem.m_mue, bem.m_eps1b, bem.m_eps2s};
             for (int j = 0; j < 9; ++j)
-                slot(50 + j, lf, i) = werte[j];
-            int& gov = WI(INDEX[rissSchalter == 1 ? 63 : 62] + i);
+                slot(kAreaFirstN + j, lf, i) = werte[j];
+            int& gov = WI(INDEX[rissSchalter == 1 ? kGoverningCrackStrain : kGoverningFirstSafety] + i);
             if (rissSchalter == 1) {
                 // the strain check: the combination with the largest steel strain
                 const bool frueher = gueltig(gov) && gov >= rissBasis;
-                const double bisher = frueher ? slot(58, gov, i) : -1e300;
+                const double bisher = frueher ? slot(kAreaFirstEpsSteel, gov, i) : -1e300;
                 g_protokoll.Printf(" rmin[%d] = %.3f eps = %.3f bisher lf = %d\n", i, bisher, bem.m_eps2s, gov);
                 if (!frueher || gov == lf || bem.m_eps2s > bisher) {
                     gov = lf;
                     g_protokoll.Printf(" ---> neuer lf = %d\n", gov);
                 }
             } else {
-                const double bisher = gueltig(gov) ? slot(55, gov, i) : 1e300;
+                const double bisher = gueltig(gov) ? slot(kAreaFirstSafety, gov, i) : 1e300;
                 g_protokoll.Printf(" rmin[%d] = %.2f vorh. gam = %.2f bisher lf = %d\n", i, bisher, gamma, gov);
                 if (!gueltig(gov) || gov == lf || gamma < bisher) {
                     gov = lf;
@@ -598,16 +601,16 @@ void CStuetzenRechner::SpeichereBemessungswerte(int mode, int lf, int endForces)
                     bwFaktor[i] = bem.bwfakt;
             }
         } else {
-            slot(23, lf, i) = N;
-            slot(24, lf, i) = My;
-            slot(25, lf, i) = Mz;
-            for (int j = 3; j <= 14; ++j)
-                slot(23 + j, lf, i) = bem.m_slots[j];
-            slot(38, lf, i) = gamma;
-            slot(39, lf, i) = as;
-            slot(40, lf, i) = bem.m_eps1b;
-            int& gov = WI(INDEX[66] + i);
-            const double bisher = gueltig(gov) ? slot(38, gov, i) : 1e300;
+            slot(kAreaSecondN, lf, i) = N;
+            slot(kAreaSecondMy, lf, i) = My;
+            slot(kAreaSecondMz, lf, i) = Mz;
+            for (int j = kBemSlotKind1; j <= kBemSlotKz; ++j)
+                slot(kAreaSecondDesignValues + j - kBemSlotKind1, lf, i) = bem.m_slots[j];
+            slot(kAreaSecondSafety, lf, i) = gamma;
+            slot(kAreaSecondAs, lf, i) = as;
+            slot(kAreaSecondEpsConcrete, lf, i) = bem.m_eps1b;
+            int& gov = WI(INDEX[kGoverningSecondSafety] + i);
+            const double bisher = gueltig(gov) ? slot(kAreaSecondSafety, gov, i) : 1e300;
             g_protokoll.Printf(" rmin[%d] = %.2f vorh. gam = %.2f bisher lf = %d\n", i, bisher, gamma, gov);
             if (!gueltig(gov) || gov == lf || gamma < bisher) {
                 gov = lf;

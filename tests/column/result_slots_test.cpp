@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "column/ergebnisse.h"
 #include "column/kombidateien.h"
 #include "engine/material.h"
 #include "engine/rechner.h"
+#include "engine/results.h"
 #include "engine/workarrays.h"
 #include "tests/column/accidental_column.h"
 #include "tests/column/calc_run_support.h"
@@ -77,7 +77,6 @@ TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) 
   {
     Katalog katalog;
     WorkArrays arbeit;
-    NachweisMitschrift mitschrift;
     g_rechner.Init();
     const int flags[4] = {1, 1, 0, 0};
     ASSERT_EQ(PrepareSystem(d, Base(), flags), 0);
@@ -90,7 +89,7 @@ TEST_F(ResultSlotsTest, FireLeavesTheAccidentalSecondOrderResultsOfALaterStage) 
     ASSERT_EQ(K, 5);
     EXPECT_NEAR(std::fabs(WD(g_rechner.Slot(20, 3, 7 * K))), AccidentalColumn::NTransport, 0.4);
     EXPECT_NEAR(std::fabs(WD(g_rechner.Slot(20, 4, 7 * K))), AccidentalColumn::NEnd, 1.0);
-    DruckeErgebnisse(g_rechner, gbStart, out);
+    DruckeErgebnisse(gbStart, out);
   }
 
   // the transport's accidental combination: LK 4 (after the two "Tr" and the final system's "EdA"), second order
