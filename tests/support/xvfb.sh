@@ -71,3 +71,22 @@ answer_box_with() {
   xdotool key --window "$box" "$1" 2>/dev/null
   wait_for 30 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
 }
+
+# agree NAME: the X server's pixels of the program $app's windows held against its own picture of them (written to
+# $work/picture.png on SIGUSR1) by the comparer $compare; both kept in $work/pictures as NAME.png and
+# NAME-screen.png. The picture is painted once what was sent before the signal is handled; a tip or a timer may
+# still change the screen between the two, so a mismatch is looked at again twice (a screen left wrong stays wrong).
+agree() {
+  local attempt result
+  mkdir -p "$work/pictures"
+  for attempt in 1 2 3; do
+    rm -f "$work/picture.png"
+    kill -USR1 "$app"
+    wait_for 10 test -s "$work/picture.png" || fail "$1: no picture"
+    result=$("$compare" "$app" "$work/picture.png" "$work/pictures/$1-screen.png") && break
+    [ $? -eq 1 ] || fail "$1: no comparison: $result"
+    sleep 0.2
+  done
+  mv "$work/picture.png" "$work/pictures/$1.png"
+  [ -z "$result" ] || fail "$1: the screen is not what was drawn: $result"
+}
