@@ -1,7 +1,7 @@
 #include "host/edit.h"
 
 #include <algorithm>
-#include <array>
+#include <string>
 
 #include "platform/viduv/viduv.h"
 
@@ -71,12 +71,11 @@ class EditWindow : public CDialog {
                             SWP_NOZORDER | SWP_NOACTIVATE);
     }
     FitOnScreen(preview_ ? win::FromHandle<CWnd>(preview_) : nullptr);
+    asRead_ = DocumentFingerprint();
     module_.Call("SetData", {{"CWnd*", dialog_}, {"int", document_}});
     input->ShowWindow(SW_SHOW);
-    CString annotation;
-    win::ScopedHandle<CString> text(&annotation);
-    module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", FALSE}});
-    SetDlgItemText(kEditAnnotationId, annotation);
+    tabs_ = FindTabs(input->m_hWnd);
+    ShowAnnotation();
     opened_ = Fingerprint();
     return TRUE;
   }
@@ -84,11 +83,20 @@ class EditWindow : public CDialog {
   // Escape with nothing of its own open, "Abbrechen" and the window's close box: work entered is not thrown away
   // without a question.
   void OnCancel() override {
-    if (dialog_ && Fingerprint() != opened_ &&
-        AfxMessageBox(kDiscardQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+    if (dialog_ && Changed() && AfxMessageBox(kDiscardQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
       return;
     EndDialog(IDCANCEL);
   }
+
+  // The annotation line belongs to the selected tab: another tab brings its own annotation.
+  BOOL PreTranslateMessage(MSG* msg) override {
+    if (dialog_ && tabs_ && ::IsWindow(tabs_) && SelectedTab() != annotationTab_) ShowAnnotation();
+    return CDialog::PreTranslateMessage(msg);
+  }
+
+  // What was typed into the annotation line goes to its tab before another tab can be chosen.
+  void OnAnnotationKillFocus() { StoreAnnotation(); }
+  DECLARE_MESSAGE_MAP()
 
   void OnOK() override {
     StoreInput();
@@ -122,20 +130,68 @@ class EditWindow : public CDialog {
     SetWindowPos(nullptr, x, y, window.Width(), window.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  // The input and the annotation moved into the position document (in memory).
-  void StoreInput() {
+  static HWND FindTabs(HWND input) {
+    for (HWND child = ::GetWindow(input, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      char name[32] = {};
+      ::GetClassName(child, name, sizeof name);
+      if (std::string(name) == "SysTabControl32") return child;
+    }
+    return nullptr;
+  }
+  int SelectedTab() const { return tabs_ ? int(::SendMessage(tabs_, TCM_GETCURSEL, 0, 0)) : -1; }
+
+  // The selected tab's annotation in the line, as yet untouched.
+  void ShowAnnotation() {
+    CString annotation;
+    win::ScopedHandle<CString> text(&annotation);
+    module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", FALSE}});
+    SetDlgItemText(kEditAnnotationId, annotation);
+    shownAnnotation_ = annotation.GetString();
+    annotationTab_ = SelectedTab();
+  }
+  // Only a line that was changed is stored, and into the tab it was shown for: an untouched line never overwrites
+  // another tab's annotation.
+  void StoreAnnotation() {
+    if (!dialog_ || SelectedTab() != annotationTab_) return;
     CString annotation;
     GetDlgItemText(kEditAnnotationId, annotation);
+    if (shownAnnotation_ == annotation.GetString()) return;
     win::ScopedHandle<CString> text(&annotation);
     module_.Call("Annotation", {{"CWnd*", dialog_}, {"CString*", text.get()}, {"BOOL", TRUE}});
+    shownAnnotation_ = annotation.GetString();
+  }
+  // The input and the annotation moved into the position document (in memory).
+  void StoreInput() {
+    StoreAnnotation();
     module_.Call("GetData", {{"CWnd*", dialog_}, {"int", document_}});
   }
+  // What the engineer put into the position: every element of the document but the calculation's (its results,
+  // exports and the bookkeeping in "info", which a calculation rewrites from that input), each by its fingerprint.
+  std::string DocumentFingerprint() const {
+    std::string print;
+    const int root = VIDUV_GetRootElement(document_);
+    for (int child = VIDUV_GetFirstChild(root); child; child = VIDUV_GetNextChild(child)) {
+      const std::string name = VIDUV_GetElementName(child);
+      if (name == "info" || name == "result" || name == "results" || name == "exports") continue;
+      unsigned char digest[16] = {};
+      VIDUV_GetFingerPrint(child, digest);
+      print += name;
+      print += '\0';
+      print.append(reinterpret_cast<const char*>(digest), sizeof digest);
+    }
+    return print;
+  }
   // The position as the window holds it now; the document as written so far is what OK would save.
-  std::array<unsigned char, 16> Fingerprint() {
-    std::array<unsigned char, 16> digest{};
+  std::string Fingerprint() {
     StoreInput();
-    VIDUV_GetFingerPrint(VIDUV_GetRootElement(document_), digest.data());
-    return digest;
+    return DocumentFingerprint();
+  }
+  // Whether OK would save input other than the one opened: other than the file as it was read, and other than the
+  // first writing of it (which may differ from an older file in form only). Writing back what the pages show, tabs
+  // looked at, a calculation of the results tab (its results follow from the input): none of these is a change.
+  bool Changed() {
+    const std::string now = Fingerprint();
+    return now != asRead_ && now != opened_;
   }
 
   const Module& module_;
@@ -144,8 +200,16 @@ class EditWindow : public CDialog {
   int self_ = 0;
   int dialog_ = 0;
   int preview_ = 0;
-  std::array<unsigned char, 16> opened_{};
+  std::string asRead_;
+  std::string opened_;
+  HWND tabs_ = nullptr;
+  int annotationTab_ = -1;       // the tab whose annotation the line shows
+  std::string shownAnnotation_;  // and that annotation as it was stored
 };
+
+BEGIN_MESSAGE_MAP(EditWindow, CDialog)
+ON_EN_KILLFOCUS(kEditAnnotationId, OnAnnotationKillFocus)
+END_MESSAGE_MAP()
 
 }  // namespace
 

@@ -347,6 +347,20 @@ TEST_F(KolumoPagesTest, SelectedPageShowsAndAsksForTheModulesHelpFile) {
   EXPECT_NE(Boxes()[0].find("KOLUMO.chm"), std::string::npos);
 }
 
+// F1 in a field of the shown page is the same request: it passes from the field through the page to the dialog.
+TEST_F(KolumoPagesTest, F1InAFieldOfThePageAsksForTheModulesHelpFile) {
+  Open();
+  ShowTab(3);
+  CWnd* field = dialog_.m_vorverDlg.GetNextDlgTabItem(nullptr);
+  ASSERT_NE(field, nullptr);
+  field->SetFocus();
+  ASSERT_TRUE(::IsChild(dialog_.m_vorverDlg.m_hWnd, ::GetFocus()));
+  win::msgbox::QueueAnswer(IDOK);
+  win::input::Key(VK_F1);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("KOLUMO.chm"), std::string::npos);
+}
+
 // The settings dialogs open from their buttons, which keep the keyboard focus on the page: Escape typed at once
 // still ends each dialog with "Abbrechen".
 TEST_F(KolumoPagesTest, EscapeCancelsEachSettingsDialog) {

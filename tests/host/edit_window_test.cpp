@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "host/edit.h"
 #include "host/module.h"
@@ -120,6 +123,92 @@ TEST_F(EditWindowTest, LeavingAChangedPositionAsksAndNoKeepsTheWindow) {
     EXPECT_EQ(win::msgbox::Log()[0].type & MB_TYPEMASK, UINT(MB_YESNO));
     EXPECT_EQ(Slurp(file_), original);
   }
+}
+
+// The input dialog's tab strip inside the editing window.
+HWND TabsOf(HWND window) {
+  HWND found = nullptr;
+  std::function<void(HWND)> look = [&](HWND parent) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c && !found; c = GetWindow(c, GW_HWNDNEXT)) {
+      char name[32] = {};
+      GetClassName(c, name, sizeof name);
+      if (std::string(name) == "SysTabControl32")
+        found = c;
+      else
+        look(c);
+    }
+  };
+  look(window);
+  return found;
+}
+
+void ClickTab(HWND tabs, int tab) {
+  RECT r{};
+  ASSERT_TRUE(SendMessage(tabs, TCM_GETITEMRECT, WPARAM(tab), LPARAM(&r)));
+  win::input::Click(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  win::PumpMessages();
+  ASSERT_EQ(SendMessage(tabs, TCM_GETCURSEL, 0, 0), tab);
+}
+
+std::string AnnotationLine(CDialog& window) {
+  CString text;
+  window.GetDlgItemText(host::kEditAnnotationId, text);
+  return text.GetString();
+}
+
+// Looking at every page (the results tab calculates the position again, giving the stored results) changes nothing.
+TEST_F(EditWindowTest, LookingAtEveryPageIsNoChange) {
+  const std::string original = Slurp(file_);
+  win::script::QueueDialog([&](CDialog& window) {
+    HWND tabs = TabsOf(window.m_hWnd);
+    ASSERT_NE(tabs, nullptr);
+    for (int tab : {0, 1, 2, 3, 4, 5, 1}) ClickTab(tabs, tab);
+    Leave(window, Way::kCancelButton);
+  });
+  EXPECT_EQ(Edit(), host::EditResult::kCancelled);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_EQ(Slurp(file_), original);
+}
+
+// The annotation line shows the selected tab's annotation: an untouched line is no change and never overwrites
+// another tab's annotation; a typed one goes to its own tab.
+TEST_F(EditWindowTest, TheAnnotationLineBelongsToTheSelectedTab) {
+  std::string text = Slurp(file_);
+  const std::string empty = "Anmerkung_3=\"\"";
+  ASSERT_NE(text.find(empty), std::string::npos);
+  text.replace(text.find(empty), empty.size(), "Anmerkung_3=\"Imperfektion geprüft\"");
+  std::ofstream(file_, std::ios::binary) << text;
+  std::vector<std::string> shown;
+  win::script::QueueDialog([&](CDialog& window) {
+    HWND tabs = TabsOf(window.m_hWnd);
+    ASSERT_NE(tabs, nullptr);
+    shown.push_back(AnnotationLine(window));  // the system tab's, empty
+    ClickTab(tabs, 3);
+    shown.push_back(AnnotationLine(window));
+    ClickTab(tabs, 1);
+    shown.push_back(AnnotationLine(window));
+    Leave(window, Way::kCancelButton);
+  });
+  EXPECT_EQ(Edit(), host::EditResult::kCancelled);
+  EXPECT_TRUE(win::msgbox::Log().empty()) << "nothing was changed";
+  EXPECT_EQ(shown, (std::vector<std::string>{"", "Imperfektion geprüft", ""}));
+
+  // Typed on the control values tab, then the tab changed before OK: the text stays with its tab.
+  win::script::QueueDialog([&](CDialog& window) {
+    HWND tabs = TabsOf(window.m_hWnd);
+    ASSERT_NE(tabs, nullptr);
+    ClickTab(tabs, 1);
+    CEdit* line = static_cast<CEdit*>(window.GetDlgItem(host::kEditAnnotationId));
+    line->SetFocus();
+    win::input::Type("Werte");
+    ClickTab(tabs, 3);
+    EXPECT_EQ(AnnotationLine(window), "Imperfektion geprüft");
+    window.SendMessage(WM_COMMAND, IDOK);
+  });
+  EXPECT_EQ(Edit(), host::EditResult::kSaved);
+  const std::string saved = Slurp(file_);
+  EXPECT_NE(saved.find("Anmerkung_1=\"Werte\""), std::string::npos);
+  EXPECT_NE(saved.find("Anmerkung_3=\"Imperfektion geprüft\""), std::string::npos);
 }
 
 }  // namespace

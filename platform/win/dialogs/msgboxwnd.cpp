@@ -49,8 +49,9 @@ LPCSTR IconOf(UINT type) {
 }  // namespace
 
 std::vector<ButtonSpec> MessageBoxButtons(UINT type) {
-  static const ButtonSpec ok{IDOK, "OK"}, cancel{IDCANCEL, "Abbrechen"}, yes{IDYES, "Ja"}, no{IDNO, "Nein"},
-      retry{IDRETRY, "Wiederholen"}, abort{IDABORT, "Abbrechen"}, ignore{IDIGNORE, "Ignorieren"};
+  // A letter answers as its button does (J, N, W, A, I); OK and Cancel have Enter and Escape.
+  static const ButtonSpec ok{IDOK, "OK"}, cancel{IDCANCEL, "Abbrechen"}, yes{IDYES, "&Ja"}, no{IDNO, "&Nein"},
+      retry{IDRETRY, "&Wiederholen"}, abort{IDABORT, "&Abbrechen"}, ignore{IDIGNORE, "&Ignorieren"};
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {ok, cancel};
     case MB_ABORTRETRYIGNORE: return {abort, retry, ignore};

@@ -318,6 +318,21 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
       if ((w->style & WS_CHILD) && w->parent) return SendMessage(w->parent, msg, wParam, lParam);
       return 0;
+    case WM_KEYF1: {
+      // F1 asks the window with the focus for help; whoever does not answer passes the request up.
+      HELPINFO info{};
+      info.cbSize = sizeof info;
+      info.iContextType = HELPINFO_WINDOW;
+      info.iCtrlId = (w->style & WS_CHILD) ? int(w->id) : 0;
+      info.hItemHandle = wnd;
+      info.MousePos = In().cursor;
+      SendMessage(wnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+      return 0;
+    }
+    case WM_HELP:
+      if ((w->style & WS_CHILD) && w->parent) return SendMessage(w->parent, msg, wParam, lParam);
+      if (w->owner) return SendMessage(w->owner, msg, wParam, lParam);
+      return 0;
     case WM_RBUTTONUP: {
       // Releasing the right button asks for a context menu at the screen point.
       POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -379,6 +394,14 @@ std::uint32_t CharOf(UINT vk, LPARAM lParam) {
 
 BOOL TranslateMessage(const MSG* msg) {
   if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+  if (msg->message == WM_KEYDOWN && msg->wParam == VK_F1 && !KeyIsDown(VK_SHIFT) && !KeyIsDown(VK_CONTROL)) {
+    MSG help = *msg;
+    help.message = WM_KEYF1;
+    help.wParam = 0;
+    help.lParam = 0;
+    PostMessageFront(help);
+    return TRUE;
+  }
   std::uint32_t c = CharOf(UINT(msg->wParam), msg->lParam);
   if (!c) return FALSE;
   // The character is read before anything posted after the key press.

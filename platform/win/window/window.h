@@ -119,6 +119,19 @@ struct MSG {
 };
 using LPMSG = MSG*;
 
+// F1 pressed: the window with the focus is asked for help (WM_HELP), which passes up to whoever answers.
+inline constexpr UINT WM_KEYF1 = 0x004D;
+inline constexpr int HELPINFO_WINDOW = 0x0001, HELPINFO_MENUITEM = 0x0002;
+struct HELPINFO {
+  UINT cbSize;
+  int iContextType;
+  int iCtrlId;
+  HANDLE hItemHandle;  // the window the request came from
+  DWORD_PTR dwContextId;
+  POINT MousePos;
+};
+using LPHELPINFO = HELPINFO*;
+
 struct CREATESTRUCT {
   LPVOID lpCreateParams;
   HINSTANCE hInstance;

@@ -213,10 +213,18 @@ void EnsureInit() {
   RegisterDialogClass();
 }
 
+void InvalidateTreeIn(HWND wnd, const RECT& area);
+
+// What the window covered is uncovered: the parent and the siblings there are painted again (a parent that clips
+// its children would not paint over them, and what the window left there would stay).
 void InvalidateParentArea(Window* w) {
-  if (!w || !(w->style & WS_CHILD) || !w->parent) return;
+  if (!w || !(w->style & WS_CHILD) || !Get(w->parent)) return;
   RECT r = w->rect;
   InvalidateRect(w->parent, &r, TRUE);
+  const POINT o = WindowOriginInRoot(w->hwnd);
+  const RECT area{o.x, o.y, o.x + Width(w->rect), o.y + Height(w->rect)};
+  for (HWND sibling : std::vector<HWND>(Get(w->parent)->children))
+    if (sibling != w->hwnd) InvalidateTreeIn(sibling, area);
 }
 
 void RemoveFromParent(Window* w) {
@@ -1236,6 +1244,52 @@ void PaintTree(HWND wnd, bool force) {
 }
 }  // namespace win::detail
 
+namespace {
+// A group box, a frame and a window that says it is transparent show what lies under them: drawing there is seen.
+bool SeeThrough(const Window& w) {
+  if (w.exStyle & WS_EX_TRANSPARENT) return true;
+  const std::string name = Lower(w.className);
+  if (name == "button") return (w.style & BS_TYPEMASK) == DWORD(BS_GROUPBOX);
+  if (name != "static") return false;
+  switch (w.style & SS_TYPEMASK) {
+    case SS_BLACKFRAME:
+    case SS_GRAYFRAME:
+    case SS_WHITEFRAME:
+    case SS_ETCHEDHORZ:
+    case SS_ETCHEDVERT:
+    case SS_ETCHEDFRAME: return true;
+    default: return false;
+  }
+}
+
+// The area without every window that is painted after the window and so lies above it: its later siblings and
+// those of each of its ancestors, with all they hold. Painting needs no such cut (whatever lies above a painted
+// area is painted again after it); drawing at any other time would stay over them until they are next painted.
+Region WithoutWindowsAbove(HWND wnd, Region area) {
+  for (HWND at = wnd; Get(at) && (Get(at)->style & WS_CHILD) && Get(Get(at)->parent);) {
+    const HWND parent = Get(at)->parent;
+    const std::vector<HWND>& siblings = Get(parent)->children;
+    auto later = std::find(siblings.begin(), siblings.end(), at);
+    if (later != siblings.end())
+      for (++later; later != siblings.end(); ++later) {
+        const Window* above = Get(*later);
+        if (!above || !(above->style & WS_VISIBLE) || SeeThrough(*above)) continue;
+        const POINT o = WindowOriginInRoot(*later);
+        area = area.Subtract(Region::FromRect({o.x, o.y, o.x + Width(above->rect), o.y + Height(above->rect)}));
+      }
+    at = parent;
+  }
+  return area;
+}
+
+// The client area's DC as painting uses it. Children are drawn over only by a parent without WS_CLIPCHILDREN, as
+// in Win32.
+HDC ClientDc(HWND wnd) {
+  return CreateSurfaceDc(BackingOf(wnd), ClientOriginInRoot(wnd),
+                         VisibleArea(wnd, true, (Get(wnd)->style & WS_CLIPCHILDREN) != 0), wnd);
+}
+}  // namespace
+
 HDC BeginPaint(HWND wnd, LPPAINTSTRUCT ps) {
   Window* w = Get(wnd);
   if (!w || !ps) return nullptr;
@@ -1246,7 +1300,7 @@ HDC BeginPaint(HWND wnd, LPPAINTSTRUCT ps) {
   bool erase = w->erase;
   w->hasInvalid = false;
   w->erase = false;
-  HDC dc = GetDC(wnd);
+  HDC dc = ClientDc(wnd);
   if (!dc) return nullptr;
   IntersectClipRect(dc, ps->rcPaint.left, ps->rcPaint.top, ps->rcPaint.right, ps->rcPaint.bottom);
   ps->hdc = dc;
@@ -1268,17 +1322,16 @@ HDC GetDC(HWND wnd) {
     return CreateSurfaceDc(screen, {0, 0}, Region::FromRect({0, 0, 1, 1}), nullptr);
   }
   if (!Get(wnd)) return nullptr;
-  auto surface = BackingOf(wnd);
-  // Children are drawn over only by a parent without WS_CLIPCHILDREN, as in Win32.
-  Region area = VisibleArea(wnd, true, (Get(wnd)->style & WS_CLIPCHILDREN) != 0);
-  return CreateSurfaceDc(surface, ClientOriginInRoot(wnd), area, wnd);
+  return CreateSurfaceDc(BackingOf(wnd), ClientOriginInRoot(wnd),
+                         WithoutWindowsAbove(wnd, VisibleArea(wnd, true, (Get(wnd)->style & WS_CLIPCHILDREN) != 0)),
+                         wnd);
 }
 
 HDC GetWindowDC(HWND wnd) {
   if (!Get(wnd)) return GetDC(nullptr);
-  auto surface = BackingOf(wnd);
-  return CreateSurfaceDc(surface, WindowOriginInRoot(wnd),
-                         VisibleArea(wnd, false, (Get(wnd)->style & WS_CLIPCHILDREN) != 0), wnd);
+  return CreateSurfaceDc(BackingOf(wnd), WindowOriginInRoot(wnd),
+                         WithoutWindowsAbove(wnd, VisibleArea(wnd, false, (Get(wnd)->style & WS_CLIPCHILDREN) != 0)),
+                         wnd);
 }
 
 int ReleaseDC(HWND, HDC dc) { return DeleteDC(dc); }

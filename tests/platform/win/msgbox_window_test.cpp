@@ -65,13 +65,13 @@ TEST_F(MessageBoxWindowTest, EachTypeShowsItsButtonsInOrderCentredBelowTheText) 
       {MB_OK | MB_ICONINFORMATION, {"OK"}, "OK", IDOK},
       {MB_OKCANCEL | MB_ICONQUESTION, {"OK", "Abbrechen"}, "OK", IDOK},
       {MB_OKCANCEL | MB_DEFBUTTON2, {"OK", "Abbrechen"}, "Abbrechen", IDCANCEL},
-      {MB_YESNO | MB_ICONQUESTION, {"Ja", "Nein"}, "Ja", IDYES},
-      {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, {"Ja", "Nein"}, "Nein", IDNO},
-      {MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3, {"Ja", "Nein", "Abbrechen"}, "Abbrechen", IDCANCEL},
-      {MB_RETRYCANCEL | MB_ICONERROR, {"Wiederholen", "Abbrechen"}, "Wiederholen", IDRETRY},
+      {MB_YESNO | MB_ICONQUESTION, {"&Ja", "&Nein"}, "&Ja", IDYES},
+      {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, {"&Ja", "&Nein"}, "&Nein", IDNO},
+      {MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3, {"&Ja", "&Nein", "Abbrechen"}, "Abbrechen", IDCANCEL},
+      {MB_RETRYCANCEL | MB_ICONERROR, {"&Wiederholen", "Abbrechen"}, "&Wiederholen", IDRETRY},
       {MB_ABORTRETRYIGNORE | MB_ICONERROR | MB_DEFBUTTON2,
-       {"Abbrechen", "Wiederholen", "Ignorieren"},
-       "Wiederholen",
+       {"&Abbrechen", "&Wiederholen", "&Ignorieren"},
+       "&Wiederholen",
        IDRETRY},
   };
   HWND o = MakeOwner();
@@ -130,6 +130,34 @@ TEST_F(MessageBoxWindowTest, EscapeAnswersCancelElseNoAndAnOkBoxCloses) {
   });
   EXPECT_EQ(AfxMessageBox("Fehler beim Lesen", MB_ABORTRETRYIGNORE | MB_ICONERROR), IDIGNORE);
   EXPECT_NE(stillOpen, nullptr);
+}
+
+TEST_F(MessageBoxWindowTest, TheLetterOfAButtonAnswersWithIt) {
+  struct Case {
+    UINT type;
+    const char* typed;
+    int answer;
+  };
+  const Case cases[] = {
+      {MB_YESNO, "n", IDNO},
+      {MB_YESNOCANCEL | MB_DEFBUTTON3, "j", IDYES},
+      {MB_YESNOCANCEL, "N", IDNO},
+      {MB_RETRYCANCEL | MB_DEFBUTTON2, "w", IDRETRY},
+      {MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, "i", IDIGNORE},
+      {MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, "a", IDABORT},
+  };
+  for (const Case& c : cases) {
+    StepScreen screen;
+    screen.Then([&](HWND) { win::input::Type(c.typed); });
+    EXPECT_EQ(AfxMessageBox("Weiter?", c.type), c.answer) << c.type << " " << c.typed;
+    EXPECT_EQ(screen.Left(), 0u);
+  }
+  // A letter that names no button leaves the box open; its default then answers.
+  StepScreen screen;
+  screen.Then([](HWND) { win::input::Type("y"); });
+  screen.Then([](HWND) { win::input::Key(VK_RETURN); });
+  EXPECT_EQ(AfxMessageBox("Weiter?", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  EXPECT_EQ(screen.Left(), 0u);
 }
 
 TEST_F(MessageBoxWindowTest, TabMovesToTheNextButtonAndAClickAnswersWithItsButton) {

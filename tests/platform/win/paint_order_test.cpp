@@ -3,6 +3,8 @@
 // painted again over it.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/win/wintest.h"
 
 namespace {
@@ -112,6 +114,107 @@ TEST_F(PaintOrderTest, APicturePaintedApartLeavesThePaintedPixelsAndPendingPaint
   EXPECT_TRUE(GetUpdateRect(child, &pending, FALSE));
   win::PumpMessages();
   EXPECT_EQ(win::PaintedPixels(top).At(20, 20), kRed);
+  DestroyWindow(top);
+}
+
+// A window that moves, shrinks or goes away uncovers what lay under it: its siblings there are painted again, also
+// where the parent clips its children (and so paints nothing over them itself).
+TEST_F(PaintOrderTest, WhatAWindowUncoversIsPaintedAgain) {
+  enum Change { kMove, kShrink, kHide, kDestroy };
+  for (Change change : {kMove, kShrink, kHide, kDestroy}) {
+    for (bool clipChildren : {true, false}) {
+      SCOPED_TRACE(std::to_string(int(change)) + (clipChildren ? " clipping" : ""));
+      HWND top = Make(nullptr, clipChildren ? WS_CLIPCHILDREN : 0, {0, 0, 200, 150}, kGrey);
+      HWND tab = Make(top, 0, {5, 5, 195, 145}, kRed);
+      HWND page = Make(top, 0, {0, 0, 200, 150}, kGreen);  // first laid over everything, as before its layout
+      win::PumpMessages();
+      ASSERT_EQ(win::PaintedPixels(top).At(10, 10), kGreen);
+      switch (change) {
+        case kMove: SetWindowPos(page, nullptr, 20, 30, 160, 110, SWP_NOZORDER); break;
+        case kShrink: SetWindowPos(page, nullptr, 0, 0, 100, 20, SWP_NOZORDER | SWP_NOMOVE); break;
+        case kHide: ShowWindow(page, SW_HIDE); break;
+        case kDestroy: DestroyWindow(page); break;
+      }
+      win::PumpMessages();
+      const win::Image painted = win::PaintedPixels(top);
+      EXPECT_EQ(painted.At(150, 25), kRed);  // the tab where the page lay
+      const win::Image whole = win::RenderWindowApart(top);
+      EXPECT_TRUE(painted.pixels == whole.pixels);
+      DestroyWindow(tab);
+      DestroyWindow(top);
+    }
+  }
+}
+
+// Fills the window's client area through its own DC, outside any painting (a drag's feedback, a live update).
+void DrawThroughDc(HWND wnd, COLORREF colour) {
+  HDC dc = GetDC(wnd);
+  RECT rc;
+  GetClientRect(wnd, &rc);
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &rc, brush);
+  DeleteObject(brush);
+  ReleaseDC(wnd, dc);
+}
+
+constexpr COLORREF kMagenta = RGB(220, 0, 220);
+
+// Drawing through a window's DC reaches only what of it can be seen: whatever lies above it (its later siblings
+// and those of its ancestors, with their children) keeps its pixels, with or without clipping at the top.
+TEST_F(PaintOrderTest, DrawingThroughADcLeavesTheWindowsAboveAlone) {
+  struct DrawCase {
+    const char* name;
+    int drawn;          // index into the tree
+    POINT own;          // a point of the drawn window that nothing covers
+    bool clipChildren;  // the top's
+    DWORD pageStyle;
+  };
+  const DrawCase cases[] = {
+      {"the tab, under the page and the box", 1, {10, 10}, false, 0},
+      {"the tab, in a top that clips its children", 1, {10, 10}, true, 0},
+      {"the page's control, under the box and its mark", 3, {45, 45}, false, 0},
+      {"the page, clipping its control, under the box", 2, {150, 100}, true, WS_CLIPCHILDREN},
+  };
+  for (const DrawCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Tree t{};
+    t.top = Make(nullptr, c.clipChildren ? WS_CLIPCHILDREN : 0, {10, 10, 210, 160}, kGrey);
+    t.tab = Make(t.top, 0, {5, 5, 195, 145}, kRed);
+    t.page = Make(t.top, c.pageStyle, {20, 25, 180, 140}, kGreen);
+    t.control = Make(t.page, 0, {10, 10, 60, 60}, kBlue);
+    t.box = Make(t.top, 0, {60, 70, 120, 130}, kYellow);
+    t.mark = Make(t.box, 0, {-30, -30, 5, 5}, kGrey);
+    win::PumpMessages();
+    const win::Image before = win::PaintedPixels(t.top);
+    const HWND windows[] = {t.top, t.tab, t.page, t.control, t.box, t.mark};
+    DrawThroughDc(windows[c.drawn], kMagenta);
+    const win::Image after = win::PaintedPixels(t.top);
+    EXPECT_EQ(At(after, c.own), kMagenta);
+    // the box, the mark where it reaches out over the control, and the page's own control where the page drew
+    for (POINT kept : {POINT{100, 120}, POINT{62, 72}, POINT{45, 45}}) {
+      if (!(kept.x == c.own.x && kept.y == c.own.y)) {
+        EXPECT_EQ(At(after, kept), At(before, kept)) << kept.x << "," << kept.y;
+      }
+    }
+    if (c.drawn == 1) {
+      EXPECT_EQ(At(after, {150, 100}), kGreen);  // the page over the tab
+    }
+    DestroyWindow(t.top);
+  }
+}
+
+// A group box shows what lies under it: drawing under its inside is seen, as its painting leaves it.
+TEST_F(PaintOrderTest, DrawingShowsThroughAGroupBoxAbove) {
+  HWND top = Make(nullptr, 0, {0, 0, 200, 150}, kGrey);
+  HWND under = Make(top, 0, {10, 10, 190, 140}, kRed);
+  CreateWindowEx(0, "Button", "Gruppe", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 20, 20, 150, 100, top, nullptr, nullptr,
+                 nullptr);
+  Make(top, 0, {150, 100, 180, 130}, kBlue);
+  win::PumpMessages();
+  DrawThroughDc(under, kMagenta);
+  const win::Image after = win::PaintedPixels(top);
+  EXPECT_EQ(after.At(90, 70), kMagenta);  // inside the group box
+  EXPECT_EQ(after.At(175, 125), kBlue);   // the solid window above keeps its pixels
   DestroyWindow(top);
 }
 
