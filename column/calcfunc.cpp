@@ -26,7 +26,7 @@
 #include "framework/matehandler.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

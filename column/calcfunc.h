@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/input.h"
-#include "platform/win/afxstr.h"
+#include "platform/win/base/afxstr.h"
 
 class CKolumoData;
 

@@ -16,7 +16,7 @@
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
 #include "designcode/designcode.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/paths.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/base/paths.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

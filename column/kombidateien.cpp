@@ -15,8 +15,8 @@
 #include "engine/kombisatz.h"
 #include "platform/tolkar/tolkar.h"
 #include "designcode/designcode.h"
-#include "platform/win/leftovers.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/base/leftovers.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "platform/rtfx/rtfx.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

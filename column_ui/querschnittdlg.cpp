@@ -7,7 +7,7 @@
 
 #include "column/eingabepruefung.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/resources.h"
+#include "platform/win/resources/resources.h"
 
 namespace {
 

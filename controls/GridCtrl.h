@@ -11,9 +11,9 @@
 
 #include "controls/GridCell.h"
 #include "controls/GridTitleTip.h"
-#include "platform/win/afxole.h"
-#include "platform/win/print.h"
-#include "platform/win/afxres.h"
+#include "platform/win/input/afxole.h"
+#include "platform/win/print/print.h"
+#include "platform/win/resources/afxres.h"
 
 inline constexpr const char* GRIDCTRL_CLASSNAME = "MFCGridCtrl";
 inline constexpr UINT IDC_INPLACE_CONTROL = 8;

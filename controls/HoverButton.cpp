@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/win/afxdlgs.h"
-#include "platform/win/resources.h"
+#include "platform/win/dialogs/afxdlgs.h"
+#include "platform/win/resources/resources.h"
 
 IMPLEMENT_DYNAMIC(CHoverButton, CButton)
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "platform/win/afxbar.h"
-#include "platform/win/registry.h"
+#include "platform/win/controls/afxbar.h"
+#include "platform/win/base/registry.h"
 
 IMPLEMENT_DYNCREATE(CIconMenu, CMenu)
 

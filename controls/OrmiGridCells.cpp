@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "controls/GridCtrl.h"
-#include "platform/win/codepage.h"
+#include "platform/win/base/codepage.h"
 
 IMPLEMENT_DYNCREATE(COrmiGridCellRadio, CGridCellCheck)
 IMPLEMENT_DYNCREATE(COrmiGridCellRich, CGridCell)

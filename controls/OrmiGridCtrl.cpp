@@ -7,7 +7,7 @@
 #include "controls/GridCellTypes.h"
 #include "controls/OrmiGridCells.h"
 #include "controls/PopupMenuBuilder.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 IMPLEMENT_DYNAMIC(COrmiGridCtrl, CGridCtrl)
 

@@ -1,7 +1,7 @@
 #include "controls/ProgressDlg.h"
 
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/screen.h"
+#include "platform/win/screen/screen.h"
 
 namespace {
 

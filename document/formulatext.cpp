@@ -17,7 +17,7 @@
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

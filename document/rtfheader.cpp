@@ -10,7 +10,7 @@
 #include "document/rtfchunks.h"
 #include "document/symbols.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/afxdlgs.h"
-#include "platform/win/paths.h"
+#include "platform/win/dialogs/afxdlgs.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "framework/stdprofile.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "formula/varstore.h"
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 #include "transfer/importdlg.h"
 
 namespace {

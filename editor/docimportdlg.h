@@ -6,7 +6,7 @@
 #include <string>
 
 #include "document/subdata.h"
-#include "platform/win/afxdlgs.h"
+#include "platform/win/dialogs/afxdlgs.h"
 
 // What the import needs of the preview, a read-only text control of the editor's kind.
 class SkribPreview {

@@ -10,8 +10,8 @@
 #include "editor/docimportdlg.h"
 #include "editor/symboldlg.h"
 #include "framework/regsettings.h"
-#include "platform/win/headless.h"
-#include "platform/win/resources.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/resources/resources.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "framework/basedata.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
-#include "platform/win/headless.h"
-#include "platform/win/paths.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/base/paths.h"
 
 namespace fs = std::filesystem;
 

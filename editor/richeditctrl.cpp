@@ -5,7 +5,7 @@
 
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 
 IMPLEMENT_DYNAMIC(OleRichEditCtrl, CRichEditCtrl)
 

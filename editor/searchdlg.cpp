@@ -1,7 +1,7 @@
 #include "editor/searchdlg.h"
 
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "controls/FontCache.h"
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

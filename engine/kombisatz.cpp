@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/protocol.h"
-#include "platform/win/codepage.h"
+#include "platform/win/base/codepage.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "engine/messages.h"
 
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 int EngineMessage(const char* germanText)
 {

@@ -1,7 +1,7 @@
 // Small routines shared by the engine and the drawing and output code around it.
 #pragma once
 
-#include "platform/win/wintypes.h"
+#include "platform/win/base/wintypes.h"
 
 // The colour table of the engine's drawings (0x00BBGGRR), filled by SetzeFarben.
 constexpr int kFarbAnzahl = 14;

@@ -2,7 +2,7 @@
 // Coordinates in device units; colours 0x00BBGGRR.
 #pragma once
 
-#include "platform/win/afxgdi.h"
+#include "platform/win/draw/afxgdi.h"
 
 // Suppresses the end marks of ZeichneEndpunkte.
 extern int g_keineEndpunkte;

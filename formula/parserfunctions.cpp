@@ -7,7 +7,7 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "platform/win/registry.h"
+#include "platform/win/base/registry.h"
 
 namespace {
 

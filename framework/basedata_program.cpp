@@ -2,8 +2,8 @@
 #include "framework/basedata.h"
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/paths.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/base/paths.h"
 
 void BaseData::ShowHelpTopic(const char* helpFile, const char* topic) {
   // Names come with "\" separators; the path shown and opened is the file system's.

@@ -1,6 +1,6 @@
 // The interface call document: one small in-memory XML document that carries a call between the host and a
 // module (or between modules): an action name and numbered, typed parameters. Pointers travel as handles
-// (platform/win/handles.h); a parameter is valid only for the duration of the call.
+// (platform/win/base/handles.h); a parameter is valid only for the duration of the call.
 #pragma once
 
 #include "platform/win/afx.h"

@@ -5,7 +5,7 @@
 
 #include "formula/formulanumber.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/afxstr.h"
+#include "platform/win/base/afxstr.h"
 
 class FieldWriter {
  public:

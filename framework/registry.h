@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/win/afx.h"
-#include "platform/win/registry.h"
+#include "platform/win/base/registry.h"
 
 // Declared for callers that catch it; no operation raises it.
 class CRegistryException : public CException {

@@ -25,7 +25,7 @@
 
 #include "platform/richedit/richeditctrl.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/screen.h"
+#include "platform/win/screen/screen.h"
 
 extern char** environ;
 

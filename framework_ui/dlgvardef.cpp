@@ -15,9 +15,9 @@
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/afxdlgs.h"
-#include "platform/win/headless.h"
-#include "platform/win/paths.h"
+#include "platform/win/dialogs/afxdlgs.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/base/paths.h"
 
 extern char** environ;
 

@@ -6,7 +6,7 @@
 
 #include "framework/basedata.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "framework/stdprofile.h"
 #include "framework_ui/dialoghelp.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "framework/utilities.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
-#include "platform/win/resources.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/resources/resources.h"
 
 namespace pw = plotwerk;
 

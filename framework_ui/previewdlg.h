@@ -9,7 +9,7 @@
 #include "controls/MainDlgBase.h"
 #include "framework_ui/plotwerk.h"
 #include "platform/richedit/richtext.h"
-#include "platform/win/afxctl.h"
+#include "platform/win/controls/afxctl.h"
 
 class BaseData;
 

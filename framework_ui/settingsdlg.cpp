@@ -5,7 +5,7 @@
 #include "framework/basedata.h"
 #include "framework_ui/dialoghelp.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

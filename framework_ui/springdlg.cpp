@@ -3,7 +3,7 @@
 #include "framework_ui/dialoghelp.h"
 #include "framework_ui/memberspringdlg.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/win/wintypes.h"
+#include "platform/win/base/wintypes.h"
 
 // x rounded to `digits` decimals; the fraction is rounded up from 0.49 (floor of 10^d · f + 0.51).
 double RoundTo(double x, std::uint16_t digits);

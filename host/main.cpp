@@ -26,7 +26,7 @@
 #include "framework/utilities.h"
 #include "host/edit.h"
 #include "host/module.h"
-#include "platform/win/x11screen.h"
+#include "platform/win/screen/x11screen.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 

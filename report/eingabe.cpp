@@ -8,7 +8,7 @@
 #include "column/kolumodata.h"
 #include "framework/matehandler.h"
 #include "platform/rtfx/rtfx.h"
-#include "platform/win/afxwnd.h"
+#include "platform/win/window/afxwnd.h"
 #include "designcode/designcode.h"
 #include "report/querschnittskizze.h"
 #include "report/rtfausgabe.h"

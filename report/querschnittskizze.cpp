@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "platform/win/resources.h"
+#include "platform/win/resources/resources.h"
 
 namespace report {
 namespace {

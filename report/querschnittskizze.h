@@ -1,7 +1,7 @@
 // The cross-section sketch as a bitmap resource.
 #pragma once
 
-#include "platform/win/wintypes.h"
+#include "platform/win/base/wintypes.h"
 
 namespace report {
 

@@ -13,8 +13,8 @@
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/paths.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/base/paths.h"
 #include "report/bilder.h"
 #include "report/rtfhilfe.h"
 

@@ -8,7 +8,7 @@
 #include "framework/treepath.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/resources.h"
+#include "platform/win/resources/resources.h"
 
 namespace {
 

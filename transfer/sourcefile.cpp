@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "column_ui/kolumodlg.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "framework_ui/dlgvardef.h"
 #include "framework_ui/lkdlg.h"
 #include "platform/win/afx.h"
-#include "platform/win/screen.h"
-#include "platform/win/x11screen.h"
+#include "platform/win/screen/screen.h"
+#include "platform/win/screen/x11screen.h"
 
 namespace {
 

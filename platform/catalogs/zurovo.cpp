@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

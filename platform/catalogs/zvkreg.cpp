@@ -14,7 +14,7 @@
 
 #include "platform/catalogs/isection.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

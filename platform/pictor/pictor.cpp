@@ -11,7 +11,7 @@
 
 #include "platform/plotwerk/scene2d.h"
 #include "platform/rtfx/rtfx.h"
-#include "platform/win/paths.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

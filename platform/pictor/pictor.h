@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/afxwnd.h"
+#include "platform/win/window/afxwnd.h"
 
 class CPlotwerk2D;
 namespace plotwerk {

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "platform/plotwerk/gdiutil.h"
-#include "platform/win/headless.h"
-#include "platform/win/paths.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/base/paths.h"
 
 namespace plotwerk {
 

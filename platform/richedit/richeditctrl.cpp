@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "platform/win/print.h"
+#include "platform/win/print/print.h"
 
 IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
 

@@ -14,9 +14,9 @@
 #include <sstream>
 
 #include "platform/rtfx/rtfx_settings.h"
-#include "platform/win/codepage.h"
-#include "platform/win/paths.h"
-#include "platform/win/resources.h"
+#include "platform/win/base/codepage.h"
+#include "platform/win/base/paths.h"
+#include "platform/win/resources/resources.h"
 
 namespace rtfx {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/wintypes.h"
+#include "platform/win/base/wintypes.h"
 
 extern "C" {
 

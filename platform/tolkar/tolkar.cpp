@@ -6,9 +6,9 @@
 #include <string>
 #include <tuple>
 
-#include "platform/win/headless.h"
-#include "platform/win/paths.h"
-#include "platform/win/registry.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/base/paths.h"
+#include "platform/win/base/registry.h"
 
 namespace tolkar {
 namespace {

@@ -6,7 +6,7 @@
 // text's, since callers format with the translated text.
 #pragma once
 
-#include "platform/win/wintypes.h"
+#include "platform/win/base/wintypes.h"
 
 extern "C" {
 

@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "platform/tqscript/script_internal.h"
-#include "platform/win/codepage.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/base/codepage.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace tqscript {
 namespace {

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "platform/tqscript/script_internal.h"
-#include "platform/win/codepage.h"
+#include "platform/win/base/codepage.h"
 
 namespace tqscript {
 namespace {

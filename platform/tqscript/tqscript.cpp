@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "platform/tqscript/script_internal.h"
-#include "platform/win/codepage.h"
+#include "platform/win/base/codepage.h"
 
 namespace {
 

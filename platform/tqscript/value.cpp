@@ -6,7 +6,7 @@
 
 #include "platform/tqscript/script_internal.h"
 #include "platform/tqscript/tqscript.h"
-#include "platform/win/codepage.h"
+#include "platform/win/base/codepage.h"
 
 namespace tqscript {
 

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/win/leftovers.h"
+#include "platform/win/base/leftovers.h"
 
 namespace viduv::detail {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/viduv/text_encoding.h"
 
-#include "platform/win/codepage.h"
+#include "platform/win/base/codepage.h"
 
 #include <algorithm>
 #include <cctype>

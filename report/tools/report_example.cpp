@@ -7,7 +7,7 @@
 
 #include "column/calcfunc.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "report/rtfausgabe.h"
 
 int main(int argc, char** argv) {

@@ -10,7 +10,7 @@
 #include "column_test_support.h"
 #include "column_ui/kolumodlg.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

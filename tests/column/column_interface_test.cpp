@@ -17,8 +17,8 @@
 #include "framework/basedata.h"
 #include "framework_ui/dlgvardef.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/resources.h"
-#include "platform/win/wintest.h"
+#include "platform/win/resources/resources.h"
+#include "platform/win/dialogs/wintest.h"
 
 extern "C" int interfaceFunc(int callDocument);
 

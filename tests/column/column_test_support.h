@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace column_test {
 

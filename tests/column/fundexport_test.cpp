@@ -14,7 +14,7 @@
 #include "formula/formulanumber.h"
 #include "formula/varstore.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include "column_ui/kolumodlg.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace column_dialog_test {
 

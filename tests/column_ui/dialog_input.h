@@ -9,7 +9,7 @@
 #include <string>
 
 #include "controls/OrmiGridCtrl.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace dialog_input {
 

@@ -9,7 +9,7 @@
 #include "platform/plotwerk/controls.h"
 #include "platform/viduv/viduv.h"
 #include "framework_ui/plotwerk.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace pw = plotwerk;
 

@@ -6,7 +6,7 @@
 #include "column/kolumodata.h"
 #include "column_ui/kolumodraw.h"
 #include "platform/plotwerk/controls.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace pw = plotwerk;
 

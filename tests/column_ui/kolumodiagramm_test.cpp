@@ -9,7 +9,7 @@
 #include "framework/results.h"
 #include "framework_ui/labelplacer.h"
 #include "platform/plotwerk/controls.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace pw = plotwerk;
 

@@ -10,8 +10,8 @@
 #include "document/subdata.h"
 #include "framework/regsettings.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "column_ui/kolumodlg.h"
 #include "dialog_input.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

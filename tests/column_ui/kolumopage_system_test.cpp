@@ -13,7 +13,7 @@
 #include "column_ui/querschnittdlg.h"
 #include "framework/matehandler.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 #include "tests/column/column_test_support.h"
 #include "tests/column_ui/dialog_input.h"
 

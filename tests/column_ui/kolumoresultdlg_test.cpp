@@ -14,8 +14,8 @@
 #include "column_ui/kolumoresultdlg.h"
 #include "framework/results.h"
 #include "framework/treepath.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 #include "tests/column/accidental_column.h"
 
 namespace {

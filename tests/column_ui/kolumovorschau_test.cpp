@@ -8,8 +8,8 @@
 #include "column_ui/kolumovorschau.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace pw = plotwerk;
 

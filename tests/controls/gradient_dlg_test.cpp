@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/GradientDlg.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "controls/GridCellTypes.h"
 #include "controls/GridCtrl.h"
 #include "controls/GridInPlace.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "controls/HoverButton.h"
-#include "platform/win/afxdlgs.h"
-#include "platform/win/resources.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/afxdlgs.h"
+#include "platform/win/resources/resources.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

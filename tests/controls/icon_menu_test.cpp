@@ -7,9 +7,9 @@
 #include <string>
 
 #include "controls/IconMenu.h"
-#include "platform/win/afxbar.h"
-#include "platform/win/resources.h"
-#include "platform/win/wintest.h"
+#include "platform/win/controls/afxbar.h"
+#include "platform/win/resources/resources.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

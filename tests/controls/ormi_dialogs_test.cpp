@@ -8,7 +8,7 @@
 #include "controls/MainDlgBase.h"
 #include "controls/OrmiParamGrid.h"
 #include "controls/PopupMenuBuilder.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

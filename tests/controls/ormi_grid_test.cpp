@@ -7,8 +7,8 @@
 
 #include "controls/OrmiGridCells.h"
 #include "controls/OrmiGridCtrl.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "platform/win/afx.h"
-#include "platform/win/screen.h"
+#include "platform/win/screen/screen.h"
 #include "tests/column/calc_run_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "controls/ProgressDlg.h"
 #include "platform/tolkar/tolkar.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "formula/varstore.h"
 #include "framework/regsettings.h"
 #include "platform/tqscript/tqscript.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

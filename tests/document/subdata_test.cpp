@@ -10,7 +10,7 @@
 
 #include "framework/regsettings.h"
 #include "platform/tqscript/tqscript.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "platform/viduv/viduv.h"
 
 namespace {

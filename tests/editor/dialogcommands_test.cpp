@@ -18,7 +18,7 @@
 #include "transfer/importdlg.h"
 #include "framework/regsettings.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 #include "tests/editor/editor_test_util.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace editortest {
 

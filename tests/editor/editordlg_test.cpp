@@ -8,14 +8,14 @@
 #include "controls/PopupMenuBuilder.h"
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
-#include "platform/win/afxdlgs.h"
-#include "platform/win/paths.h"
+#include "platform/win/dialogs/afxdlgs.h"
+#include "platform/win/base/paths.h"
 
 #include <filesystem>
 #include <fstream>
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "document/formulatext.h"
 #include "formula/varstore.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "document/subdata.h"
 #include "editor/macrodlg.h"
 #include "platform/tqscript/tqscript.h"
-#include "platform/win/headless.h"
+#include "platform/win/screen/headless.h"
 #include "tests/editor/editor_test_util.h"
 
 namespace {

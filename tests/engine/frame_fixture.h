@@ -20,7 +20,7 @@
 #include "engine/quer.h"
 #include "engine/rechner.h"
 #include "engine/workarrays.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace frame_test {
 

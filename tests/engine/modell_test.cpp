@@ -8,7 +8,7 @@
 #include "engine/felinalg.h"
 #include "engine/lastsatz.h"
 #include "engine/rechner.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "work_fixture.h"
 
 using engine::FillD;

@@ -6,7 +6,7 @@
 #include "engine/nachweis.h"
 #include "engine/protocol.h"
 #include "engine/rechner.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 TEST(Rechner, InitClearsInputModelStateAndIndexTable)
 {

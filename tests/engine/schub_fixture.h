@@ -15,7 +15,7 @@
 #include "engine/quer.h"
 #include "engine/rechner.h"
 #include "engine/schub.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace schub_test {
 

@@ -12,7 +12,7 @@
 
 #include "formula/parserfunctions.h"
 #include "formula/varstore.h"
-#include "platform/win/registry.h"
+#include "platform/win/base/registry.h"
 
 namespace formula_test {
 

@@ -9,7 +9,7 @@
 #include "framework/progdb.h"
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 #include "tests/framework/progdb_test_support.h"
 
 namespace {

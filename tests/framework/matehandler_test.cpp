@@ -13,7 +13,7 @@
 
 #include "platform/viduv/viduv.h"
 #include "designcode/designcode.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "tests/platform/catalogs/catalogs_test_support.h"
 
 using namespace catalogs_test;

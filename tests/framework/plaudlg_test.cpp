@@ -6,7 +6,7 @@
 
 #include "controls/MainDlgBase.h"
 #include "controls/OrmiGridCtrl.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/registry.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/base/registry.h"
 
 namespace pos_test {
 

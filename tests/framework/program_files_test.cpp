@@ -8,8 +8,8 @@
 #include "framework/basedata.h"
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/paths.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/base/paths.h"
 
 namespace {
 

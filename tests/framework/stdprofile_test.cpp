@@ -15,7 +15,7 @@
 #include "framework/registry.h"
 #include "platform/catalogs/zvkreg.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "tests/platform/catalogs/catalogs_test_support.h"
 
 using namespace catalogs_test;

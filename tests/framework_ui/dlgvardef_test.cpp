@@ -17,9 +17,9 @@
 #include "formula/vardef.h"
 #include "framework/basedata.h"
 #include "framework/regsettings.h"
-#include "platform/win/afxdlgs.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/afxdlgs.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/msgbox.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "framework/basedata.h"
 #include "framework_ui/loadgrid.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 #include "transfer/importdlg.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "framework_ui/plotwerk.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/richedit/richtext.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace pw = plotwerk;
 

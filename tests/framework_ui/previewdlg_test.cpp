@@ -7,8 +7,8 @@
 
 #include "framework_ui/previewdlg.h"
 #include "platform/plotwerk/controls.h"
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace pw = plotwerk;
 

@@ -13,9 +13,9 @@
 #include "framework_ui/settingsdlg.h"
 #include "framework_ui/springdlg.h"
 #include "framework_ui/stabsysgrid.h"
-#include "platform/win/screen.h"
-#include "platform/win/wintest.h"
-#include "platform/win/x11screen.h"
+#include "platform/win/screen/screen.h"
+#include "platform/win/dialogs/wintest.h"
+#include "platform/win/screen/x11screen.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win/msgbox.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

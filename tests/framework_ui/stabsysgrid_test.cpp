@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "framework_ui/springdlg.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "host/edit.h"
 #include "host/module.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

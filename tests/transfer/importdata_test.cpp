@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "tests/transfer/transfer_test_support.h"
 #include "transfer/sourcefile.h"
 

@@ -16,9 +16,9 @@
 #include "framework/progdb.h"
 #include "framework/treepath.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/headless.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

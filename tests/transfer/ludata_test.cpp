@@ -11,7 +11,7 @@
 #include "column/kolumodata.h"
 #include "column/lagerexport.h"
 #include "platform/viduv/viduv.h"
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "tests/transfer/transfer_test_support.h"
 
 namespace {

@@ -84,7 +84,7 @@ class CBitmap : public CGdiObject {
   }
   BOOL CreateBitmapIndirect(BITMAP* bm) { return Attach(::CreateBitmapIndirect(bm)); }
   BOOL CreateCompatibleBitmap(class CDC* dc, int w, int h);
-  // A bitmap resource (platform/win/resources.h); FALSE when none is registered under the id.
+  // A bitmap resource (platform/win/resources/resources.h); FALSE when none is registered under the id.
   BOOL LoadBitmap(UINT id);
   operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
   int GetBitmap(BITMAP* out) const { return GetObject(sizeof(BITMAP), out); }
@@ -149,7 +149,7 @@ class CDC : public CObject {
   int SaveDC() { return ::SaveDC(m_hDC); }
   BOOL RestoreDC(int saved) { return ::RestoreDC(m_hDC, saved); }
   int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
-  // Printing on a printer DC (platform/win/print.h): the pages go to a PDF file.
+  // Printing on a printer DC (platform/win/print/print.h): the pages go to a PDF file.
   int StartDoc(DOCINFO* info) { return ::StartDoc(m_hDC, info); }
   int StartDoc(LPCSTR docName) {
     DOCINFO di{int(sizeof(DOCINFO)), docName, nullptr, nullptr, 0};

@@ -605,7 +605,7 @@ class CWinApp : public CCmdTarget {
   HINSTANCE m_hInstance = nullptr;
   CString m_strAppName;
   virtual BOOL InitInstance() { return TRUE; }
-  // Resources (platform/win/resources.h); shared icons and cursors, nullptr when the id has none.
+  // Resources (platform/win/resources/resources.h); shared icons and cursors, nullptr when the id has none.
   HICON LoadIcon(UINT id) const { return ::LoadIcon(m_hInstance, MAKEINTRESOURCE(id)); }
   HICON LoadStandardIcon(LPCSTR name) const { return ::LoadIcon(nullptr, name); }
   HCURSOR LoadCursor(UINT id) const { return ::LoadCursor(m_hInstance, MAKEINTRESOURCE(id)); }

@@ -9,7 +9,7 @@
 #include "platform/pictor/pictor.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/rtfx/rtfx.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/plotwerk/controls.h"
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace pw = plotwerk;
 using pw::Args;

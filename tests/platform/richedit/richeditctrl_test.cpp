@@ -10,8 +10,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/win/headless.h"
-#include "platform/win/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

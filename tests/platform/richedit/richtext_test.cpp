@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "platform/rtfx/rtfx.h"
-#include "platform/win/resources.h"
+#include "platform/win/resources/resources.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/win/msgbox.h"
+#include "platform/win/dialogs/msgbox.h"
 
 namespace {
 

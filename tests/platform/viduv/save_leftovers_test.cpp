@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "platform/win/leftovers.h"
+#include "platform/win/base/leftovers.h"
 #include "tests/platform/viduv/viduv_test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/viduv/text_encoding.h"
-#include "platform/win/codepage.h"
+#include "platform/win/base/codepage.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

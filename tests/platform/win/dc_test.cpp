@@ -1,7 +1,7 @@
 // Drawing on device contexts: GDI's pixel rules, raster operations, clipping, mapping, text, metafiles, pictures.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

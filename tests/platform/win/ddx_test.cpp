@@ -1,7 +1,7 @@
 // Dialog data exchange, default buttons, radio groups and dialog item helpers.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

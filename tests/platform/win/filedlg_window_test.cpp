@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 #include "tests/platform/win/step_screen.h"
 
 namespace {

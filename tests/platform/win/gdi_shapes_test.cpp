@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/win/leftovers.h"
+#include "platform/win/base/leftovers.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Popup menus drawn as they open: owner-drawn items measured and drawn by their menu object through the owner.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

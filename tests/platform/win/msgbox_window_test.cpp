@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 #include "tests/platform/win/step_screen.h"
 
 namespace {

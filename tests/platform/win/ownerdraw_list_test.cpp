@@ -1,7 +1,7 @@
 // Owner-drawn list boxes: the parent gives the row height and draws each row with its state and data.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <regex>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

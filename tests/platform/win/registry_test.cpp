@@ -1,4 +1,4 @@
-#include "platform/win/registry.h"
+#include "platform/win/base/registry.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -6,9 +6,9 @@
 #include <deque>
 #include <functional>
 
-#include "platform/win/screen.h"
-#include "platform/win/wintest.h"
-#include "platform/win/x11screen.h"
+#include "platform/win/screen/screen.h"
+#include "platform/win/dialogs/wintest.h"
+#include "platform/win/screen/x11screen.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The scroll-bar control: arrows, page clicks and thumb drags reach the parent as scroll codes.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Simple combo boxes: the list always shows below the edit and a click in it chooses the item.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

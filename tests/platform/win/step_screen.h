@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/win/afx.h"
-#include "platform/win/screen.h"
+#include "platform/win/screen/screen.h"
 
 namespace win::test {
 

@@ -2,7 +2,7 @@
 // separator reports through the bar, and the bars are stacked above the rest of the window.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

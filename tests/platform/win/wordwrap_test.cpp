@@ -1,7 +1,7 @@
 // Multi-line edits without horizontal scrolling wrap their lines at blanks to the control's width.
 #include <gtest/gtest.h>
 
-#include "platform/win/wintest.h"
+#include "platform/win/dialogs/wintest.h"
 
 namespace {
 

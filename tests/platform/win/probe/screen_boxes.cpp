@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/win/afx.h"
-#include "platform/win/msgbox.h"
-#include "platform/win/x11screen.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/screen/x11screen.h"
 
 namespace {
 

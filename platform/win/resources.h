@@ -1,4 +1,0 @@
-// The old path of platform/win/resources/resources.h, kept for the includes that still name it.
-#pragma once
-
-#include "platform/win/resources/resources.h"
