@@ -298,10 +298,10 @@ void Workspace::Clear()
     arrays_->Leere();
 }
 
-int RunLoadCases(int combinations, int firstFreeIndex)
+int RunLoadCases(int steps, int firstFreeIndex)
 {
     SetzeFarben();
-    return g_rechner.RechneRegelNachweis(nullptr, combinations, firstFreeIndex);
+    return g_rechner.RechneRegelNachweis(nullptr, steps, firstFreeIndex);
 }
 
 int RunColumnDesign(int passes, int firstFreeIndex, bool accidentalFinal)

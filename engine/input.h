@@ -224,12 +224,12 @@ private:
     std::unique_ptr<WorkArrays> arrays_;
 };
 
-// The first-order run of the loaded column: every combination of the "Tr" file of stage 0 on its own (the
-// characteristic load cases). Returns the count of combinations run, or 0 or less when the engine refused (it has
-// said why).
-int RunLoadCases(int combinations, int firstFreeIndex);
-// The design run over the active stages with `passes` progress steps. Returns the first record number of the
-// serviceability combinations (above 0), or 0 or less when the engine refused (it has said why).
+// The first-order run of the loaded column over the combinations of its "Tr" file of stage 0, with `steps`
+// progress steps. Returns the count of combinations computed, or 0 when the run failed (the engine has said why).
+int RunLoadCases(int steps, int firstFreeIndex);
+// The design run over the active stages and every kind of combination file, with `passes` progress steps. Returns
+// the count of result slots of the ultimate passes (the first slot of the serviceability results), or 0 when the
+// run failed (the engine has said why).
 int RunColumnDesign(int passes, int firstFreeIndex, bool accidentalFinal);
 
 }  // namespace engine
