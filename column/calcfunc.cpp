@@ -17,12 +17,8 @@
 #include "designcode/designcode.h"
 #include "engine/input.h"
 #include "transfer/ludata.h"
-#include "engine/progress.h"
 #include "engine/protocol.h"
-#include "engine/rechner.h"
 #include "engine/results.h"
-#include "engine/utilities.h"
-#include "engine/workarrays.h"
 #include "framework/matehandler.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
@@ -323,22 +319,22 @@ constexpr int kErsterFreierIndex = 1000;
 // for the estimate: it must be set up again before a run.
 bool PasstInArbeitsfelder(CKolumoData& data, const int flags[4], int nKombi, const char* lauf, ArbeitsBedarf& a) {
   if (PrepareSystem(data, std::string(), flags) == 1) return false;
-  a = g_rechner.Arbeitsbedarf(nKombi, kErsterFreierIndex);
-  if (a.doubles <= kWorkDoubleCount && a.ints <= kWorkIntCount) return true;
+  a = engine::WorkDemandOf(nKombi, kErsterFreierIndex);
+  const int doubles = engine::WorkDoubleCapacity(), ints = engine::WorkIntCapacity();
+  if (a.doubles <= doubles && a.ints <= ints) return true;
   char text[1024];
   int n = std::snprintf(
       text, sizeof text,
       "Das System ist für die Arbeitsfelder der Berechnung zu groß (%s): %d Stababschnitte, %d Kombinationen, %lld "
       "Linienlastabschnitte (je Linienlast ein Abschnitt für jeden Stababschnitt, den sie überdeckt) und %lld "
       "Einzellasten brauchen %lld von %d Gleitkommazahlen und %lld von %d ganzen Zahlen.",
-      lauf, a.staebe, a.kombinationen, a.linienSaetze, a.punktSaetze, a.doubles, kWorkDoubleCount, a.ints,
-      kWorkIntCount);
-  if (a.ints > kWorkIntCount) {
+      lauf, a.staebe, a.kombinationen, a.linienSaetze, a.punktSaetze, a.doubles, doubles, a.ints, ints);
+  if (a.ints > ints) {
     n += std::snprintf(text + n, sizeof text - std::size_t(n),
                        " Bitte Stabteilung oder Anzahl der Linienlasten verringern.");
   } else {
     const long long ohne = a.doubles - a.doublesJeKombination * a.kombinationen;
-    const long long moeglich = a.doublesJeKombination > 0 ? (kWorkDoubleCount - ohne) / a.doublesJeKombination : 0;
+    const long long moeglich = a.doublesJeKombination > 0 ? (doubles - ohne) / a.doublesJeKombination : 0;
     if (moeglich >= 1)
       n += std::snprintf(text + n, sizeof text - std::size_t(n),
                          " Bei %d Stababschnitten und diesen Lasten sind höchstens %lld Kombinationen möglich.",
@@ -416,7 +412,7 @@ bool PassenBeideLaeufe(CKolumoData& data, const StufenZahl zahl[], int& doubles,
 
 // Characteristic pre-run: every load case of the final system alone, for the foundation loads; it runs first,
 // on fresh work arrays.
-bool RunCharacteristic(CKolumoData& data, const std::string& basis, WorkArrays& arbeit) {
+bool RunCharacteristic(CKolumoData& data, const std::string& basis, engine::Workspace& arbeit) {
   std::string fehler;
   const std::string pfad = KombiDateiPfad(basis, kDateiTr, 0);
   if (!WriteCharacteristicFile(data, basis, fehler)) {
@@ -425,8 +421,7 @@ bool RunCharacteristic(CKolumoData& data, const std::string& basis, WorkArrays& 
   }
   const int flags[4] = {1, 0, 0, 0};
   if (PrepareSystem(data, basis, flags) == 1) return false;
-  SetzeFarben();
-  const int n = g_rechner.RechneRegelNachweis(nullptr, std::max(1, data.maxLF[0]), kErsterFreierIndex);
+  const int n = engine::RunLoadCases(std::max(1, data.maxLF[0]), kErsterFreierIndex);
   if (n <= 0) return false;  // the engine has said why
   DruckeErgebnisse(n, data.ergebnisse);
   for (auto& rec : data.ergebnisse.Fundkraefte) rec->LK = -rec->LK;
@@ -435,8 +430,8 @@ bool RunCharacteristic(CKolumoData& data, const std::string& basis, WorkArrays& 
 }
 
 // The design run over every stage, with its combination files; false when it ended without results.
-bool RunDesign(CKolumoData& data, const std::string& basis, const StufenZahl zahl[], WorkArrays& arbeit) {
-  arbeit.Leere();  // the pre-run's values must not reach this run
+bool RunDesign(CKolumoData& data, const std::string& basis, const StufenZahl zahl[], engine::Workspace& arbeit) {
+  arbeit.Clear();  // the pre-run's values must not reach this run
   int flags[4] = {};
   int zaehler[5][CKolumoData::kStages] = {};
   std::string fehler;
@@ -456,18 +451,17 @@ bool RunDesign(CKolumoData& data, const std::string& basis, const StufenZahl zah
     }
   }
   if (PrepareSystem(data, basis, flags, true) == 1) return false;
-  SetzeFarben();
   LeereErgebnisse(data.ergebnisse, false);
 
   int paesse = 0;
   for (int s = 0; s < CKolumoData::kStages; ++s)
     paesse += 3 * (zahl[s].ed + zahl[s].acc) + zahl[s].brand + zahl[s].perm;
-  const int accidental = zahl[0].acc > 0 ? 1 : 0;
+  const bool accidental = zahl[0].acc > 0;
   int gbStart = 0;
   try {
     Fortschrittsdialog anzeige;
     FortschrittEinsatz einsatz(anzeige);
-    gbStart = g_rechner.RechneStuetze(nullptr, std::max(1, paesse), kErsterFreierIndex, accidental);
+    gbStart = engine::RunColumnDesign(std::max(1, paesse), kErsterFreierIndex, accidental);
   } catch (const BerechnungAbgebrochen&) {
     win::script::ProgressLine("[progress] calculation cancelled: the position keeps its previous results");
     return false;
@@ -611,7 +605,7 @@ int Calculate(int document) {
   if (!ZaehleStufen(*data, zahl) || !PassenBeideLaeufe(*data, zahl, doubles, ints)) return 1;
   {
     // the runs have collected their results; writing them needs no work arrays
-    WorkArrays arbeit(doubles, ints);
+    engine::Workspace arbeit(doubles, ints);
     if (zahl[0].lasten && !RunCharacteristic(*data, basis, arbeit)) return 1;
     if (!RunDesign(*data, basis, zahl, arbeit)) return 1;
   }

@@ -1,18 +1,18 @@
 #include "column/kombidateien.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "column/kolumodata.h"
-#include "engine/kombisatz.h"
+#include "engine/input.h"
 #include "platform/tolkar/tolkar.h"
 #include "designcode/designcode.h"
 #include "platform/win/base/leftovers.h"
@@ -25,10 +25,10 @@ CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "ve
 // File text of a writer kind: the engine names the same texts 0 "Tr", 1 "Gb", 3 "EdA", 4 "EdB".
 int EngineArt(int art) {
   switch (art) {
-    case kDateiTr: return kArtTr;
-    case kDateiGb: return kArtGb;
-    case kDateiEdA: return kArtEdA;
-    case kDateiEdB: return kArtEdB;
+    case kDateiTr: return engine::kFileTr;
+    case kDateiGb: return engine::kFileGb;
+    case kDateiEdA: return engine::kFileEdA;
+    case kDateiEdB: return engine::kFileEdB;
     default: return -1;
   }
 }
@@ -36,9 +36,10 @@ int EngineArt(int art) {
 // Title of each combination line and flag row of a kind.
 const char* Titel(int art) { return art == kDateiGb ? "Ed,quasi_ständig" : art == kDateiEdA ? "Ed,A" : "Ed"; }
 
-void SetzeFlags(CKombiSatz& satz, int block, int art) {
-  for (int i = 0; i < 8; ++i) satz.flags[block][i] = 0;
-  satz.flags[block][art == kDateiGb ? 2 : art == kDateiEdA ? 1 : 0] = 1;
+std::array<int, 8> Flags(int art) {
+  std::array<int, 8> flags{};
+  flags[art == kDateiGb ? 2 : art == kDateiEdA ? 1 : 0] = 1;
+  return flags;
 }
 
 // A formula text is one token of the file.
@@ -56,7 +57,12 @@ const CEinwirkung* FindeEinwirkung(const CLKData& lk, int nr) {
 }
 
 // Written beside the target and renamed, so that a failed write leaves no half file.
-bool SchreibeDatei(const std::string& pfad, const std::string& text, std::string& error) {
+bool SchreibeDatei(const std::string& pfad, const engine::CombinationFileInput& in, std::string& error) {
+  std::string text;
+  if (!engine::CombinationFileText(in, text)) {
+    error = "Zu viele Lastfälle, Einwirkungen oder Kombinationen in einem Bauzustand.";
+    return false;
+  }
   const std::string temp = pfad + ".tmp";
   std::FILE* file = std::fopen(temp.c_str(), "wb");
   if (!file) {
@@ -140,7 +146,7 @@ bool KombiOrdner::Anlegen(std::string& error) {
 
 std::string KombiDateiPfad(const std::string& basis, int art, int stage) {
   char name[64];
-  std::snprintf(name, sizeof name, ".Vrb2%dLk%s%d.dat", 1, KombiArtText(EngineArt(art)), stage);
+  std::snprintf(name, sizeof name, ".Vrb2%dLk%s%d.dat", 1, engine::CombinationFileKindText(EngineArt(art)), stage);
   return basis + name;
 }
 
@@ -177,13 +183,10 @@ bool WriteCombinationFile(CKolumoData& data, const std::string& basis, int art, 
     return false;
   }
 
-  auto satz = std::make_unique<CKombiSatz>();
-  satz->namensCode = designcode::EngineNumber(data.iNorm);
-  const int b = stage;
-  satz->nLasten[b] = nLf;
-  satz->nLf[b] = nEinw;
-  satz->nx[b] = 1;
-  for (int i = 0; i < nLf; ++i) satz->lastLf[b][i] = i < lk.lastfaelle.GetSize() ? lk.lastfaelle[i].einw : 0;
+  engine::CombinationFileInput in;
+  in.code = designcode::ByInput(data.iNorm);
+  in.stage = stage;
+  for (int i = 0; i < nLf; ++i) in.loadCaseActions.push_back(i < lk.lastfaelle.GetSize() ? lk.lastfaelle[i].einw : 0);
 
   int additiv = 1, alternativ = 6, aussergewoehnlich = 13;
   auto naechste = [](int& zaehler, int grenze, const char* meldung) {
@@ -209,11 +212,12 @@ bool WriteCombinationFile(CKolumoData& data, const std::string& basis, int art, 
       nummer = naechste(aussergewoehnlich, 13,
                         "Achtung Sie haben mehr als 1 aussergewöhnliche Einwirkungen vergeben.\nAlle weiteren "
                         "aussergewöhnlichen Einwirkungen werden der Gruppe 1 zugewiesen.");
-    satz->lfGruppe[b][j - 1] = nummer;
-    satz->lfVariabel[b][j - 1] = gruppe != 0 ? 1 : 0;
-    satz->lfAktion[b][j - 1] = gruppe != 0 && e ? e->indexKategorie + 1 : 0;
+    engine::CombinationAction& action = in.actions.emplace_back();
+    action.group = nummer;
+    action.variable = gruppe != 0;
+    action.category = gruppe != 0 && e ? e->indexKategorie + 1 : 0;
 
-    double f[7] = {};
+    std::array<double, 7>& f = action.factors;
     if (gruppe == 0) {
       f[0] = lk.gamma_g_guenstig;
       f[1] = lk.gamma_g_unguenstig;
@@ -229,25 +233,20 @@ bool WriteCombinationFile(CKolumoData& data, const std::string& basis, int art, 
         f[6] = lk.beiwerte[kat].psi2;
       }
     }
-    for (int c = 0; c < 7; ++c) satz->faktoren[c][b][j - 1] = float(f[c]);
   }
-  SetzeFlags(*satz, b, art);
+  in.flags = Flags(art);
 
   // The combinations of the kind, in their order; fire rebuilds the formula without the accidental load cases.
   const char* kind = KombinationsArt(art);
   const bool ohneAussergewoehnliche = art == kDateiEdB && data.HatAussergewEinwirkung(stage);
-  int m = 0;
-  for (int k = 0; k < lk.kombinationen.GetSize() && m < counts[stage]; ++k) {
+  for (int k = 0; k < lk.kombinationen.GetSize() && int(in.combinations.size()) < counts[stage]; ++k) {
     const CKombination& komb = lk.kombinationen[k];
     if (komb.art != kind) continue;
     CString formel = komb.regelUser.IsEmpty() ? komb.regel : komb.regelUser;
     if (ohneAussergewoehnliche) data.HoleKombiFormel(stage, k, formel);
-    satz->titel[b][m] = Titel(art);
-    satz->formel[b][m] = OhneLeerzeichen(formel);
-    ++m;
+    in.combinations.push_back({Titel(art), OhneLeerzeichen(formel)});
   }
-  satz->nKombi[b] = m;
-  return SchreibeDatei(KombiDateiPfad(basis, art, stage), satz->Schreiben(), error);
+  return SchreibeDatei(KombiDateiPfad(basis, art, stage), in, error);
 }
 
 bool WriteCharacteristicFile(const CKolumoData& data, const std::string& basis, std::string& error) {
@@ -256,26 +255,20 @@ bool WriteCharacteristicFile(const CKolumoData& data, const std::string& basis, 
     error = "Zu viele Lastfälle im Endsystem.";
     return false;
   }
-  auto satz = std::make_unique<CKombiSatz>();
-  satz->namensCode = designcode::EngineNumber(data.iNorm);
-  satz->nLasten[0] = nLf;
-  satz->nLf[0] = 2;
-  satz->nx[0] = 1;
+  engine::CombinationFileInput in;
+  in.code = designcode::ByInput(data.iNorm);
+  in.stage = 0;
   // action 1 permanent, action 2 additive in group 1, category 1; unfavourable factors 1, all else 0
-  for (int i = 0; i < nLf; ++i) satz->lastLf[0][i] = i == 0 ? 1 : 2;
-  for (int(*row)[kMaxLastfaelle] : {satz->lfGruppe, satz->lfVariabel, satz->lfAktion}) {
-    row[0][0] = 0;
-    row[0][1] = 1;
-  }
-  SetzeFlags(*satz, 0, kDateiTr);
-  satz->faktoren[1][0][0] = 1.0f;
-  satz->faktoren[3][0][1] = 1.0f;
-  satz->nKombi[0] = nLf;
+  for (int i = 0; i < nLf; ++i) in.loadCaseActions.push_back(i == 0 ? 1 : 2);
+  in.actions.resize(2);
+  in.actions[0].factors[1] = 1.0;
+  in.actions[1] = {1, true, 1, {}};
+  in.actions[1].factors[3] = 1.0;
+  in.flags = Flags(kDateiTr);
   for (int i = 1; i <= nLf; ++i) {
     char formel[32];
     std::snprintf(formel, sizeof formel, "1.00*(%d)", i);
-    satz->titel[0][i - 1] = "Ed";
-    satz->formel[0][i - 1] = formel;
+    in.combinations.push_back({"Ed", formel});
   }
-  return SchreibeDatei(KombiDateiPfad(basis, kDateiTr, 0), satz->Schreiben(), error);
+  return SchreibeDatei(KombiDateiPfad(basis, kDateiTr, 0), in, error);
 }

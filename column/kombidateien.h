@@ -1,6 +1,6 @@
 // Combination files: the load combinations of one construction stage, handed to the engine as a small text
-// file (base path + ".Vrb21Lk" + kind + stage + ".dat"). The text is the engine's own combination-set format
-// (engine/kombisatz.h): what is written here is what the engine reads. The base path lies in a scratch folder of
+// file (base path + ".Vrb21Lk" + kind + stage + ".dat"). The text is the engine's own combination-set format,
+// made by the engine's entry from plain values: what is written here is what the engine reads. The base path lies in a scratch folder of
 // the calculation's own, so that no other calculation (a position whose name differs only by case, a second run
 // of the same position) reads or removes these files.
 #pragma once

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <memory>
 #include <numbers>
 
 #include "engine/rechner.h"
 #include "engine/schub.h"
+#include "engine/utilities.h"
+#include "engine/workarrays.h"
 
 namespace engine {
 namespace {
@@ -231,6 +234,80 @@ InputRefusal LoadColumn(const ColumnInput& in)
         r.brandParameter[2] = in.fire.plastered;
     }
     return InputRefusal::kNone;
+}
+
+const char* CombinationFileKindText(int kind)
+{
+    return KombiArtText(kind);
+}
+
+bool CombinationFileText(const CombinationFileInput& in, std::string& text)
+{
+    text.clear();
+    const int b = in.stage;
+    if (b < 0 || b >= kKombiBlocks || in.loadCaseActions.size() > std::size_t(kMaxLasten) ||
+        in.actions.size() > std::size_t(kMaxLastfaelle) || in.combinations.size() > std::size_t(kMaxKombinationen))
+        return false;
+    // the set is too large for the stack
+    auto satz = std::make_unique<CKombiSatz>();
+    satz->namensCode = in.code ? in.code->engine : -1;
+    satz->nLasten[b] = int(in.loadCaseActions.size());
+    satz->nLf[b] = int(in.actions.size());
+    satz->nx[b] = 1;
+    for (std::size_t i = 0; i < in.loadCaseActions.size(); ++i)
+        satz->lastLf[b][i] = in.loadCaseActions[i];
+    for (std::size_t j = 0; j < in.actions.size(); ++j) {
+        const CombinationAction& a = in.actions[j];
+        satz->lfGruppe[b][j] = a.group;
+        satz->lfVariabel[b][j] = a.variable ? 1 : 0;
+        satz->lfAktion[b][j] = a.category;
+        for (std::size_t c = 0; c < a.factors.size(); ++c)
+            satz->faktoren[c][b][j] = float(a.factors[c]);
+    }
+    std::copy(in.flags.begin(), in.flags.end(), satz->flags[b]);
+    for (std::size_t m = 0; m < in.combinations.size(); ++m) {
+        satz->titel[b][m] = in.combinations[m].title;
+        satz->formel[b][m] = in.combinations[m].formula;
+    }
+    satz->nKombi[b] = int(in.combinations.size());
+    text = satz->Schreiben();
+    return true;
+}
+
+ArbeitsBedarf WorkDemandOf(int combinations, int firstFreeIndex)
+{
+    return g_rechner.Arbeitsbedarf(combinations, firstFreeIndex);
+}
+
+int WorkDoubleCapacity()
+{
+    return kWorkDoubleCount;
+}
+
+int WorkIntCapacity()
+{
+    return kWorkIntCount;
+}
+
+Workspace::Workspace(int doubles, int ints) : arrays_(std::make_unique<WorkArrays>(doubles, ints)) {}
+
+Workspace::~Workspace() = default;
+
+void Workspace::Clear()
+{
+    arrays_->Leere();
+}
+
+int RunLoadCases(int steps, int firstFreeIndex)
+{
+    SetzeFarben();
+    return g_rechner.RechneRegelNachweis(nullptr, steps, firstFreeIndex);
+}
+
+int RunColumnDesign(int passes, int firstFreeIndex, bool accidentalFinal)
+{
+    SetzeFarben();
+    return g_rechner.RechneStuetze(nullptr, passes, firstFreeIndex, accidentalFinal ? 1 : 0);
 }
 
 }  // namespace engine

@@ -9,10 +9,26 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "designcode/designcode.h"
+
+class WorkArrays;
+
+// What one run asks of the work arrays: the count of doubles and of ints it uses from index 1 on (the caller's
+// first free index included), with the sizes it follows from.
+struct ArbeitsBedarf {
+    int knoten = 0;
+    int staebe = 0;
+    int kombinationen = 0;
+    long long linienSaetze = 0;  // one per member a line load covers, one per stage without line loads
+    long long punktSaetze = 0;   // point loads
+    long long doubles = 0;
+    long long ints = 0;
+    long long doublesJeKombination = 0;  // the part of `doubles` each further combination adds
+};
 
 namespace engine {
 
@@ -147,7 +163,94 @@ enum class InputRefusal {
 // supports, sections, loads); on a refusal the object is not fit for a run.
 InputRefusal LoadColumn(const ColumnInput& input);
 
+// ---- the combination files the runs read ----
+
+// Kinds of combination file as the engine names them in the file name ("Tr", "Gb", "Ed", "EdA", "EdB").
+enum CombinationFileKind { kFileTr = 0, kFileGb = 1, kFileEd = 2, kFileEdA = 3, kFileEdB = 4 };
+// The kind's text in the file name; "" for no kind.
+const char* CombinationFileKindText(int kind);
+
+// An action of a stage: the load cases that belong to it act together.
+struct CombinationAction {
+    int group = 0;          // the engine's group number (0 permanent; additive, alternative, accidental ranges)
+    bool variable = false;  // a variable action
+    int category = 0;       // category index + 1 of a variable action, else 0
+    // the seven factor columns: gamma favourable and unfavourable of a permanent action, of a variable one,
+    // then psi0, psi1, psi2
+    std::array<double, 7> factors{};
+};
+
+// One combination line: its title and its formula text (no blanks, e.g. "1.35*(1)+1.50*(2+3)").
+struct CombinationLine {
+    std::string title;
+    std::string formula;
+};
+
+// The combinations of one stage, as one combination file holds them.
+struct CombinationFileInput {
+    const designcode::DesignCode* code = nullptr;  // selects the engine's table of titles
+    int stage = 0;                                 // 0 .. kStageCount - 1
+    std::vector<int> loadCaseActions;              // per load case (from 1) its action number (from 1)
+    std::vector<CombinationAction> actions;        // action 1 first
+    std::array<int, 8> flags{};                    // the stage flags of the file's block
+    std::vector<CombinationLine> combinations;
+};
+
+// The file text of the combinations; false, with text left empty, when they exceed the engine's capacities (50
+// load cases, 50 actions, 200 combinations in a stage) or the stage is not one of the column's.
+bool CombinationFileText(const CombinationFileInput& input, std::string& text);
+
+// ---- running the loaded column ----
+
+// What a run over the loaded column with `combinations` combinations asks of the work arrays.
+ArbeitsBedarf WorkDemandOf(int combinations, int firstFreeIndex);
+// The largest work arrays a calculation may ask for.
+int WorkDoubleCapacity();
+int WorkIntCapacity();
+
+// The runs address the work arrays of the Workspace alive at the time.
+class Workspace {
+public:
+    // Zero-filled arrays of these sizes, installed as the engine's for the object's life.
+    Workspace(int doubles, int ints);
+    ~Workspace();
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    // Zero-fills both arrays again, so that a second run on them starts as on fresh ones.
+    void Clear();
+
+private:
+    std::unique_ptr<WorkArrays> arrays_;
+};
+
+// The first-order run of the loaded column over the combinations of its "Tr" file of stage 0, with `steps`
+// progress steps. Returns the count of combinations computed, or 0 when the run failed (the engine has said why).
+int RunLoadCases(int steps, int firstFreeIndex);
+// The design run over the active stages and every kind of combination file, with `passes` progress steps. Returns
+// the count of result slots of the ultimate passes (the first slot of the serviceability results), or 0 when the
+// run failed (the engine has said why).
+int RunColumnDesign(int passes, int firstFreeIndex, bool accidentalFinal);
+
 }  // namespace engine
+
+// The progress display of a calculation, as the engine sees it. The window system supplies a real one
+// (the progress dialog); without it every call does nothing.
+class EngineProgress {
+public:
+    virtual ~EngineProgress() = default;
+    // Shows the display without a parent window; false when it cannot.
+    virtual bool Create() { return true; }
+    // Percent the bar advances per StepIt.
+    virtual void SetStep(int step) {}
+    // Advances the bar (and lets pending window messages through); returns the previous position.
+    virtual int StepIt() { return 0; }
+    virtual void SetStatus(const char* text) {}
+    virtual void Destroy() {}
+};
+
+// Installs a display that the caller keeps alive; nullptr returns to the no-op one. Returns the previous.
+EngineProgress* SetProgress(EngineProgress* progress);
 
 // The material catalogue as the engine sees it: the grade indices of the input count in its lists. The engine
 // library does not link the framework, so the calculation driver installs an adapter over the material handler;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/input.h"
 #include "engine/kombisatz.h"
 
 class CDC;
@@ -120,19 +121,6 @@ enum SetupCode {
     kSetupZuVieleStaebe = 2,       // more nodes or members than the fixed arrays hold
     kSetupSpeicher = 3,            // records or partition do not fit into the work arrays
     kSetupEingabe = 4,             // field, load or section-change input beyond the capacities
-};
-
-// What one run asks of the work arrays: the count of doubles and of ints it uses from index 1 on (the caller's
-// first free index included), with the sizes it follows from.
-struct ArbeitsBedarf {
-    int knoten = 0;
-    int staebe = 0;
-    int kombinationen = 0;
-    long long linienSaetze = 0;  // one per member a line load covers, one per stage without line loads
-    long long punktSaetze = 0;   // point loads
-    long long doubles = 0;
-    long long ints = 0;
-    long long doublesJeKombination = 0;  // the part of `doubles` each further combination adds
 };
 
 // Work areas of one frame analysis, laid out after the partition, for K nodes, E members and F fields.

@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "designcode/designcode.h"
 #include "engine/input.h"
+#include "engine/kombisatz.h"
 #include "engine/rechner.h"
 #include "engine/schub.h"
 
@@ -377,6 +379,86 @@ TEST(ColumnInputEntry, RefusesInTheOrderOfTheInput)
         for (const auto& fault : c.faults)
             fault(in);
         EXPECT_EQ(engine::LoadColumn(in), c.refusal);
+    }
+}
+
+// Stage 2 of a column with three load cases in two actions, two combinations.
+engine::CombinationFileInput TwoActions()
+{
+    engine::CombinationFileInput in;
+    in.code = &Ec2();
+    in.stage = 2;
+    in.loadCaseActions = {1, 2, 2};
+    in.actions = {{0, false, 0, {1.0, 1.35, 0, 0, 0, 0, 0}}, {1, true, 3, {0, 0, 0.0, 1.5, 0.7, 0.5, 0.3}}};
+    in.flags = {0, 1, 0, 0, 0, 0, 0, 0};
+    in.combinations = {{"Ed", "1.35*(1)+1.50*(2+3)"}, {"Ed,A", "1.00*(1)"}};
+    return in;
+}
+
+TEST(CombinationFileEntry, TextReadsBackAsTheCombinationsGiven)
+{
+    const engine::CombinationFileInput in = TwoActions();
+    std::string text;
+    ASSERT_TRUE(engine::CombinationFileText(in, text));
+    auto satz = std::make_unique<CKombiSatz>();
+    ASSERT_EQ(satz->Lesen(text), 2) << satz->meldung;
+    EXPECT_EQ(satz->namensCode, Ec2().engine);
+    const int b = 2;
+    EXPECT_EQ(satz->nKombi[0] + satz->nKombi[1] + satz->nKombi[3], 0);
+    ASSERT_EQ(satz->nLasten[b], 3);
+    ASSERT_EQ(satz->nLf[b], 2);
+    EXPECT_EQ(satz->nx[b], 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(satz->lastLf[b][i], in.loadCaseActions[std::size_t(i)]) << i;
+    for (int j = 0; j < 2; ++j) {
+        const engine::CombinationAction& a = in.actions[std::size_t(j)];
+        EXPECT_EQ(satz->lfGruppe[b][j], a.group) << j;
+        EXPECT_EQ(satz->lfVariabel[b][j], a.variable ? 1 : 0) << j;
+        EXPECT_EQ(satz->lfAktion[b][j], a.category) << j;
+        for (int c = 0; c < 7; ++c)
+            EXPECT_FLOAT_EQ(satz->faktoren[c][b][j], float(a.factors[std::size_t(c)])) << j << ' ' << c;
+    }
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(satz->flags[b][i], in.flags[std::size_t(i)]) << i;
+    ASSERT_EQ(satz->nKombi[b], 2);
+    for (int m = 0; m < 2; ++m) {
+        EXPECT_EQ(satz->titel[b][m], in.combinations[std::size_t(m)].title) << m;
+        EXPECT_EQ(satz->formel[b][m], in.combinations[std::size_t(m)].formula) << m;
+    }
+}
+
+TEST(CombinationFileEntry, RefusesWhatTheEngineCannotHold)
+{
+    struct Case {
+        const char* what;
+        std::function<void(engine::CombinationFileInput&)> change;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"stage below the first", [](auto& in) { in.stage = -1; }, false},
+        {"stage beyond the last", [](auto& in) { in.stage = engine::kStageCount; }, false},
+        {"last stage", [](auto& in) { in.stage = engine::kStageCount - 1; }, true},
+        {"50 load cases", [](auto& in) { in.loadCaseActions.assign(50, 1); }, true},
+        {"51 load cases", [](auto& in) { in.loadCaseActions.assign(51, 1); }, false},
+        {"50 actions", [](auto& in) { in.actions.resize(50); }, true},
+        {"51 actions", [](auto& in) { in.actions.resize(51); }, false},
+        {"200 combinations",
+         [](auto& in) {
+             in.combinations.resize(200, {"Ed", "1.00*(1)"});
+         },
+         true},
+        {"201 combinations",
+         [](auto& in) {
+             in.combinations.resize(201, {"Ed", "1.00*(1)"});
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        engine::CombinationFileInput in = TwoActions();
+        c.change(in);
+        std::string text = "left over";
+        EXPECT_EQ(engine::CombinationFileText(in, text), c.accepted) << c.what;
+        EXPECT_EQ(text.empty(), !c.accepted) << c.what;
     }
 }
 
