@@ -65,6 +65,8 @@ InputRefusal LoadSupports(const ColumnInput& in, CStuetzenRechner& r)
 
 InputRefusal LoadSections(const ColumnInput& in, CStuetzenRechner& r)
 {
+    // No strut angle of an earlier column stays behind in fields this one does not have.
+    std::fill(std::begin(g_cotThetaFeld), std::end(g_cotThetaFeld), 0.0);
     for (int f = 0; f < r.nFelder; ++f) {
         const SectionInput& q = in.fields[std::size_t(f)].section;
         StabQuerschnitt& s = r.querEingabe.feld[f];

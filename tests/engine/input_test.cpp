@@ -121,7 +121,9 @@ TEST(ColumnInputEntry, EngineCodeNumberIsTheTableRowsForEveryCode)
 
 TEST(ColumnInputEntry, FieldsSectionsAndSupportsInTheEnginesEncoding)
 {
+    g_cotThetaFeld[2] = 5.0;  // left by an earlier column of three fields
     ASSERT_EQ(engine::LoadColumn(TwoFields()), InputRefusal::kNone);
+    EXPECT_EQ(g_cotThetaFeld[2], 0.0) << "no strut angle stays behind beyond the column's fields";
     const CStuetzenRechner& r = g_rechner;
     EXPECT_EQ(r.basisPfad, "/tmp/pos");
     EXPECT_EQ(r.nFelder, 2);
