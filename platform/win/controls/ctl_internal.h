@@ -16,6 +16,9 @@ LRESULT FontMessages(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, HFONT& fo
 HFONT UseFont(HDC dc, HFONT font);
 std::string Lower(std::string s);
 void RegisterClassOf(const char* name, WNDPROC proc, UINT style, HBRUSH background);
+void RegisterStaticControl();
+void RegisterButtonControl();
+void RegisterEditControl();
 void RegisterListControls();
 void RegisterListViewControl();
 // The progress bar, spin, tab, tree and tooltip controls.
