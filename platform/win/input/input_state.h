@@ -1,0 +1,43 @@
+// The keyboard's and the mouse's state, shared by the default window behaviour, the keyboard calls and the input
+// simulator.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+
+#include "platform/win/winapi.h"
+
+namespace win::detail {
+
+// The virtual key that carries a typed character in its lParam (a Unicode packet).
+inline constexpr UINT kVkPacket = 0xE7;
+
+struct InputState {
+  std::array<bool, 256> keys{};
+  POINT cursor{0, 0};
+  // Double clicks: the last button press.
+  HWND lastDownWnd = nullptr;
+  UINT lastDownButton = 0;
+  DWORD lastDownTime = 0;
+  POINT lastDownPt{-100, -100};
+  bool lastWasDouble = false;
+  bool hasLastDown = false;
+  // Moving a window by its caption.
+  HWND moving = nullptr;
+  POINT moveStart{0, 0};
+  RECT moveRect{0, 0, 0, 0};
+  HWND mouseWindow = nullptr;
+  HWND leaveTracked = nullptr;
+  HCURSOR cursorHandle = nullptr;
+  std::map<std::uintptr_t, UINT> cursorIds;
+  RECT clip{0, 0, 0, 0};
+  bool clipped = false;
+  // The caret.
+  HWND caretWnd = nullptr;
+  POINT caretPos{0, 0};
+};
+
+InputState& In();
+
+}  // namespace win::detail
