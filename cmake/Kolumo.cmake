@@ -22,7 +22,8 @@ function(kolumo_library name kind)
 endfunction()
 
 # kolumo_test(name SOURCES ... LIBS ...): one GoogleTest executable; its tests are listed when ctest runs.
-# Tests labelled "slow" stay out of the default run (ctest -LE slow).
+# Tests labelled "slow" stay out of the default run (ctest -LE slow). Their names carry the prefix "slow:": a test of
+# the same name in a default-run program would otherwise share their label (CTest sets properties by name).
 function(kolumo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -32,8 +33,13 @@ function(kolumo_test name)
   kolumo_target_defaults(${name})
   # The test main gives every test program a home of its own (registry, settings, data folders).
   set(props ENVIRONMENT "KOLUMO_TEST=1")
+  set(prefix "")
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
+    if("slow" IN_LIST ARG_LABELS)
+      set(prefix "slow:")
+    endif()
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX "${prefix}"
+                       PROPERTIES ${props})
 endfunction()

@@ -95,28 +95,69 @@ violation() {
   violations=$((violations + 1))
 }
 
-# Includes. A quoted include with a folder is always a project header; one in angle brackets is when its folder
-# is one of the table's.
+# A path with "." and ".." steps resolved, into REPLY; "../" at its start when it leaves the tree.
+normalize() {
+  local part
+  local -a out=()
+  case /$1/ in
+    */./*|*/../*|*//*) ;;
+    *) REPLY=$1; return 0 ;;
+  esac
+  IFS=/ read -ra parts <<<"$1"
+  for part in "${parts[@]}"; do
+    case $part in
+      ''|.) ;;
+      ..) if [ ${#out[@]} -gt 0 ] && [ "${out[-1]}" != .. ]; then unset 'out[-1]'; else out+=(..); fi ;;
+      *) out+=("$part") ;;
+    esac
+  done
+  REPLY=""
+  for part in "${out[@]}"; do REPLY+=${REPLY:+/}$part; done
+}
+
+# Includes, each resolved as the compiler finds it: a quoted one in the including file's folder first, then (as
+# one in angle brackets) from the tree's root, the include root of every library. A header found in the tree counts
+# for the folder it lies in, wherever the include says it is ("../engine/x.h" is engine/x.h). A quoted include with a
+# folder is always a project header; one in angle brackets is when its folder is one of the table's; a path that
+# leaves the tree is a violation.
 for f in "${order[@]}"; do
   [ -d "$f" ] || continue
   while IFS=: read -r file line quote target; do
-    layer_of "${target%/*}"
+    resolved=""
+    if [ "$quote" = '"' ]; then
+      normalize "${file%/*}/$target"
+      # a path that starts with a step up means the including file's folder, found or not
+      { [ -f "$REPLY" ] || [ "${target#.}" != "$target" ]; } && resolved=$REPLY
+    fi
+    if [ -z "$resolved" ]; then
+      normalize "$target"
+      resolved=$REPLY
+    fi
+    if [ "${resolved#../}" != "$resolved" ] || [ "$resolved" = .. ]; then
+      violation "$file:$line includes $target (outside the tree)"
+      continue
+    fi
+    # a header without a folder that the tree does not hold is an outside one ("zlib.h")
+    [ "${resolved%/*}" = "$resolved" ] && continue
+    layer_of "${resolved%/*}"
     to=$REPLY
-    if [ "$quote" = "<" ] && [ -z "$to" ]; then continue; fi
+    [ -z "$to" ] && [ "$quote" = "<" ] && continue
+    shown=$target
+    [ "$resolved" = "$target" ] || shown="$target ($resolved)"
     if [ -z "$to" ] || ! may_use "$f" "$to"; then
-      violation "$file:$line includes $target"
+      violation "$file:$line includes $shown"
       continue
     fi
     rule="$f>$to"
-    if [ -n "${narrow[$rule]:-}" ] && [[ " ${narrow[$rule]} " != *" $target "* ]]; then
+    if [ -n "${narrow[$rule]:-}" ] && [[ " ${narrow[$rule]} " != *" $resolved "* ]]; then
       if [ "${narrow_on[$rule]:-0}" = 1 ] || [ $strict -eq 1 ]; then
-        violation "$file:$line includes $target (only ${narrow[$rule]})"
+        violation "$file:$line includes $shown (only ${narrow[$rule]})"
       else
-        echo "pending: $file:$line includes $target (rule $rule is off)"
+        echo "pending: $file:$line includes $shown (rule $rule is off)"
         pending=$((pending + 1))
       fi
     fi
-  done < <(grep -rnoE '#include[[:space:]]*("[A-Za-z0-9_]+(/[A-Za-z0-9_]+)*/[A-Za-z0-9_.]+"|<[a-z_]+(/[A-Za-z0-9_]+)*/[A-Za-z0-9_.]+>)' \
+  done < <(grep -rnoE '#include[[:space:]]*("[A-Za-z0-9_./-]+"|<[a-z_]+(/[A-Za-z0-9_]+)*/[A-Za-z0-9_.]+>)' \
              "$f" --include='*.cpp' --include='*.h' --include='*.hpp' | sed -E 's/#include[[:space:]]*([<"])([^">]+)[">]$/\1:\2/' || true)
 done
 

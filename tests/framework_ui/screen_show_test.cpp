@@ -1,6 +1,5 @@
-// The framework dialogs and grids shown on a real X display: each becomes an X window of its caption. Skipped
-// without $DISPLAY (run it under a virtual server: xvfb-run build/default/bin/framework_ui_tests
-// --gtest_filter='ScreenShow*').
+// The framework dialogs and grids shown on a real X display: each becomes an X window of its caption. Without
+// $DISPLAY the test starts a virtual X server of its own; skipped only where Xvfb or xdotool is missing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,14 +15,18 @@
 #include "platform/win/screen/screen.h"
 #include "platform/win/dialogs/wintest.h"
 #include "platform/win/screen/x11screen.h"
+#include "tests/support/xvfb_server.h"
 
 namespace {
 
 class ScreenShowTest : public win::test::WindowTest {
  protected:
   void SetUp() override {
-    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
     if (std::system("command -v xdotool >/dev/null 2>&1") != 0) GTEST_SKIP() << "no xdotool";
+    if (!std::getenv("DISPLAY")) {
+      if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) GTEST_SKIP() << "no X display and no Xvfb";
+      ASSERT_TRUE(server.Start()) << "the virtual X server did not start";
+    }
     WindowTest::SetUp();
     setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 0);
     std::string error;
@@ -36,6 +39,7 @@ class ScreenShowTest : public win::test::WindowTest {
     win::SetScreen(nullptr);
     WindowTest::TearDown();
     screen.reset();
+    server.Stop();
   }
   // Shows the window, lets the screen draw it, and finds its X window by caption (xdotool).
   void ExpectOnScreen(CWnd& wnd, const char* caption) {
@@ -50,6 +54,7 @@ class ScreenShowTest : public win::test::WindowTest {
     win::PumpMessages();
     screen->Present();
   }
+  kolumo::test::XvfbServer server;
   std::unique_ptr<win::Screen> screen;
 };
 

@@ -105,6 +105,32 @@ case_name="allowed engine headers are not pending"
 clean_tree
 expect 0 '^violations: 0$' --strict
 
+case_name="a relative include counts for the folder it reaches"
+clean_tree
+echo '#include "../column/sub/s.h"' >>engine/e.cpp
+expect 1 '^violation: engine/e.cpp:3 includes \.\./column/sub/s\.h \(column/sub/s\.h\)$'
+
+case_name="a relative include through a sub-folder's parent"
+clean_tree
+echo '#include "../../../column/c.h"' >>platform/win/base/handles.h
+expect 1 '^violation: platform/win/base/handles.h:2 includes \.\./\.\./\.\./column/c\.h \(column/c\.h\)$'
+
+case_name="a relative include under a narrow rule"
+clean_tree
+echo '#include "sub/../../engine/quer.h"' >>column/c.cpp
+expect 1 '^violation: column/c.cpp:4 includes sub/\.\./\.\./engine/quer\.h \(engine/quer\.h\) \(only '
+
+case_name="an include that leaves the tree"
+clean_tree
+echo '#include "../../outside.h"' >>column/c.cpp
+expect 1 '^violation: column/c.cpp:4 includes \.\./\.\./outside\.h \(outside the tree\)$'
+
+case_name="allowed relative includes and one beside the file pass"
+clean_tree
+printf '#include "../engine/results.h"\n#include "sub/s.h"\n#include "zlib.h"\n' >>column/c.cpp
+echo '#include "handles.h"' >>platform/win/a.cpp
+expect 0 '^violations: 0$' --strict
+
 if [ $failures -gt 0 ]; then
   echo "$failures case(s) failed"
   exit 1
