@@ -13,6 +13,7 @@
 #include "platform/tqscript/tqscript.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/window/action.h"
 
 namespace {
 
@@ -413,3 +414,12 @@ CString SubData::GetMessages() const {
 void RegisterDocumentPart() {
   SetDocumentPartFactory([](BaseData& owner) { return std::make_unique<SubData>(owner); });
 }
+
+void InstallActionBudgets() {
+  win::SetActionOpener([](bool own) -> std::shared_ptr<void> {
+    if (own) return std::make_shared<TQScriptActionBudget>();
+    return std::make_shared<TQScriptBudget>();
+  });
+}
+
+void RemoveActionBudgets() { win::SetActionOpener(nullptr); }

@@ -91,3 +91,7 @@ class SubData : public CDocumentPart {
 
 // Makes every position built from now on carry this document part; the module calls it when it is loaded.
 void RegisterDocumentPart();
+// Every action of the person in the module's windows (a key, a click, opening a dialog) gets one budget of macro time,
+// however many document operations it makes; at most one message says that it ran out.
+void InstallActionBudgets();
+void RemoveActionBudgets();

@@ -38,6 +38,7 @@ class CKolumoApp : public CWinApp {
     if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) signal(SIGXFSZ, SIG_IGN);
     RegisterLoadTransfer();
     RegisterDocumentPart();
+    InstallActionBudgets();
     RegisterImportDialogs();
     // the script host's edit call (macro dialog, repairing macros that do not load) opens the editor window
     InstallMacroEditor();
@@ -52,6 +53,7 @@ class CKolumoApp : public CWinApp {
   ~CKolumoApp() override {
     SetLoadTransferListFactory(nullptr);
     SetDocumentPartFactory(nullptr);
+    RemoveActionBudgets();
     UnregisterImportDialogs();
     RemoveMacroEditor();
     VarDefGrid::ValueImport() = nullptr;

@@ -176,6 +176,7 @@ class Interpreter {
   int depth_ = 0;
 
   void Step(int line, int column) {
+    CountStep();
     if (++steps_ > kTQScriptStepLimit)
       Fail("Abbruch: mehr als " + std::to_string(kTQScriptStepLimit) + " Schritte (Endlosschleife?)", line, column);
     if (steps_ % 1024 == 0) CheckTime(line, column);

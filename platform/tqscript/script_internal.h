@@ -45,6 +45,8 @@ class RunScope {
 void CheckBudgetLeft();
 // Counts bytes against the budget; fails when it is spent.
 void Charge(std::size_t bytes);
+// One statement run (the clock of KOLUMO_SCRIPT_SECONDS_PER_STEP counts them).
+void CountStep();
 // Fails when the call has run too long.
 void CheckTime(int line, int column);
 

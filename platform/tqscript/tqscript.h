@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 // A runaway macro stops with an error after this many statements (loop turns count as statements) in one
@@ -33,6 +34,20 @@ class TQScriptBudget {
 
  private:
   bool outermost;
+};
+
+// A budget of its own for one action of the person: the budget open when it begins (of an action it interrupts,
+// such as the click that opened a dialog the person now works in) is set aside and goes on when this one closes.
+class TQScriptActionBudget {
+ public:
+  explicit TQScriptActionBudget(double seconds = kTQScriptTimeLimit);
+  ~TQScriptActionBudget();
+  TQScriptActionBudget(const TQScriptActionBudget&) = delete;
+  TQScriptActionBudget& operator=(const TQScriptActionBudget&) = delete;
+
+ private:
+  struct Saved;
+  std::unique_ptr<Saved> saved;
 };
 
 // The clock of the time limits, in seconds; tests install one they advance themselves. nullptr: the steady clock.

@@ -17,8 +17,22 @@ std::function<double()>& Clock() {
   return clock;
 }
 
+thread_local std::uint64_t stepsRun = 0;
+
+// Screen tests of a whole program cannot install a clock: KOLUMO_SCRIPT_SECONDS_PER_STEP makes the statements run
+// the clock, so that a macro's cost is set by its loop and a test waits for no budget in real time.
+double SecondsPerStep() {
+  static const double perStep = [] {
+    const char* set = std::getenv("KOLUMO_SCRIPT_SECONDS_PER_STEP");
+    const double value = set ? std::strtod(set, nullptr) : 0;
+    return std::isfinite(value) && value > 0 ? value : 0;
+  }();
+  return perStep;
+}
+
 double Now() {
   if (const auto& clock = Clock()) return clock();
+  if (const double perStep = SecondsPerStep()) return double(stepsRun) * perStep;
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
@@ -43,7 +57,11 @@ std::string BudgetText() {
 
 }  // namespace
 
+// A call made while another runs (a macro's message box lets the person act) keeps the outer call's state.
+static thread_local std::vector<RunState> outerRuns;
+
 RunScope::RunScope() {
+  outerRuns.push_back(run);
   run = RunState{};
   run.start = Now();
   if (budget.open) run.allowed = budget.limit - budget.spent;
@@ -51,6 +69,8 @@ RunScope::RunScope() {
 
 RunScope::~RunScope() {
   if (budget.open) budget.spent += Now() - run.start;
+  run = outerRuns.back();
+  outerRuns.pop_back();
 }
 
 [[noreturn]] void OutOfTime(int line, int column) { throw ScriptError{BudgetText(), line, column, "", true}; }
@@ -64,6 +84,8 @@ void Charge(std::size_t bytes) {
   if (run.bytes > kRunBudgetBytes)
     Fail("Abbruch: mehr als " + std::to_string(kRunBudgetBytes >> 20) + " MB Texte und Arrays erzeugt");
 }
+
+void CountStep() { ++stepsRun; }
 
 void CheckTime(int line, int column) {
   if (Now() - run.start <= run.allowed) return;
@@ -312,6 +334,17 @@ TQScriptBudget::TQScriptBudget(double seconds) : outermost(!tqscript::budget.ope
 TQScriptBudget::~TQScriptBudget() {
   if (outermost) tqscript::budget = tqscript::BudgetState{};
 }
+
+struct TQScriptActionBudget::Saved {
+  tqscript::BudgetState budget;
+};
+
+TQScriptActionBudget::TQScriptActionBudget(double seconds)
+    : saved(std::make_unique<Saved>(Saved{tqscript::budget})) {
+  tqscript::budget = tqscript::BudgetState{true, seconds, 0, false};
+}
+
+TQScriptActionBudget::~TQScriptActionBudget() { tqscript::budget = saved->budget; }
 
 bool TQScriptBudget::Spent() { return tqscript::budget.open && tqscript::budget.spent >= tqscript::budget.limit; }
 

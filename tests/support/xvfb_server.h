@@ -45,8 +45,10 @@ class XvfbServer {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
-    if (oldDisplay_) setenv("DISPLAY", oldDisplay_->c_str(), 1);
-    else unsetenv("DISPLAY");
+    if (oldDisplay_)
+      setenv("DISPLAY", oldDisplay_->c_str(), 1);
+    else
+      unsetenv("DISPLAY");
   }
 
  private:
@@ -60,8 +62,8 @@ class XvfbServer {
     posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const std::string screen = size + "x24";
-    const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-                          nullptr};
+    const char* argv[] = {"Xvfb",         "-displayfd", "3",   "-screen",  "0",
+                          screen.c_str(), "-nolisten",  "tcp", "-noreset", nullptr};
     const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
@@ -77,9 +79,12 @@ class XvfbServer {
     while (std::chrono::steady_clock::now() < deadline) {
       const ssize_t n = read(fds[0], &c, 1);
       if (n == 1 && c == '\n') break;
-      if (n == 1) display += c;
-      else if (n == 0) break;
-      else std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      if (n == 1)
+        display += c;
+      else if (n == 0)
+        break;
+      else
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     close(fds[0]);
     if (display.empty()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win/window/action.h"
 #include "platform/win/window/internal.h"
 #include "platform/win/screen/screen.h"
 
@@ -151,7 +152,12 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND parent, DLGPROC proc
     if (c) SendMessage(c, WM_SETFONT, WPARAM(font), FALSE);
   }
   HWND first = GetNextDlgTabItem(dlg, nullptr, FALSE);
-  LRESULT r = SendMessage(dlg, WM_INITDIALOG, WPARAM(first), param);
+  LRESULT r = 0;
+  {
+    // Opening a dialog is an action of the person (or part of the one that opened it).
+    ActionScope opening(false);
+    r = SendMessage(dlg, WM_INITDIALOG, WPARAM(first), param);
+  }
   if (!Get(dlg)) return nullptr;
   if (show || (t.style & WS_VISIBLE)) ShowWindow(dlg, SW_SHOW);
   if (r && Get(dlg)) {

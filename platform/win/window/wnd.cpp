@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
 #include "platform/win/base/handles.h"
+#include "platform/win/window/action.h"
 #include "platform/win/window/internal.h"
 #include "platform/win/screen/screen.h"
 
@@ -1482,6 +1484,8 @@ int PumpMessages() {
       ++count;
       if (m.message == WM_QUIT) continue;
       if (m.hwnd && !Get(m.hwnd)) continue;
+      std::optional<ActionScope> action;
+      if (IsPersonsAction(m.message)) action.emplace(true);
       if (detail::g_preTranslateHook && detail::g_preTranslateHook(&m)) continue;
       // A plain dialog without a class library object handles its own keys, as an application loop does.
       HWND root = Root(m.hwnd);

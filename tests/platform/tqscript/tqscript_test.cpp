@@ -632,6 +632,34 @@ TEST_F(Script, ABudgetIsSharedByTheCallsMadeWhileItIsOpen) {
   EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), 10.0) << Error();
 }
 
+// An action of the person gets a budget of its own: the one open around it (the action it interrupts) is set aside
+// with what it has spent and its message, and goes on where it was when the action ends.
+TEST_F(Script, AnActionsBudgetSetsAsideTheBudgetItInterrupts) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, kThreeSeconds), 1) << Error();
+  Ticking clock;
+  TQScriptBudget outer(10);
+  for (int call = 1; call <= 3; ++call) EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), call) << Error();
+  {
+    TQScriptActionBudget action(10);
+    // all ten seconds: three calls run whole, the fourth stops
+    for (int call = 4; call <= 6; ++call) EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), call) << Error();
+    EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), 0.0);
+    EXPECT_TRUE(TQScriptBudget::Spent());
+    EXPECT_TRUE(TQScriptBudget::ClaimStopMessage());
+    {
+      TQScriptActionBudget next(10);  // another action in this one: its own time again
+      EXPECT_FALSE(TQScriptBudget::Spent());
+      EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), 8.0) << Error();
+    }
+    EXPECT_TRUE(TQScriptBudget::Spent());
+  }
+  // The outer budget has the one second it had left, and its message is still to be said.
+  EXPECT_FALSE(TQScriptBudget::Spent());
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), 0.0);
+  EXPECT_TRUE(TQScriptBudget::Spent());
+  EXPECT_TRUE(TQScriptBudget::ClaimStopMessage());
+}
+
 // Without a budget a call may run its own limit: a loop that runs longer stops at its place.
 TEST_F(Script, WithoutABudgetEachCallHasItsOwnLimit) {
   ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Sub Endless()\n Do\n  x = x + 1\n Loop\nEnd Sub"), 1);
