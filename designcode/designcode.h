@@ -27,13 +27,13 @@ struct DesignCode {
   int startNorm;
   bool eurocode;      // the EC2 family (its catalogue renames the old rebar grades)
   bool fireTablesEn;  // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
-  // m2, the least bar: the engine raises every bar of the 16-bar layout to it, and the report's rule names its
-  // diameter (LeastBarDiameterMm).
+  // m2, the least bar: the engine raises every bar of the 16-bar layout to it, the input dialog asks for it and the
+  // report's rule names its diameter (LeastBarDiameterMm). 12 mm wherever a code or its annex asks 12 mm.
   double leastBarArea;
   // The engine's minimum longitudinal reinforcement: max(nFactor |N| / fyd, acRatio Ac).
   double minimumNFactor;
   double minimumAcRatio;
-  int maxRatioPercent;  // the largest reinforcement ratio of the design; above it the engine warns
+  int maxRatioPercent;  // the largest reinforcement ratio of the design (at laps); the run stops above it
 };
 
 // DIN 1045-1's grades are listed under "DIN 1045-I" in the catalogue. The French and British annexes have no
@@ -115,10 +115,10 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
-     .leastBarArea = 0.00005,
+     .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
-     .maxRatioPercent = 9},
+     .maxRatioPercent = 8},
     {.input = 12,
      .engine = 13,
      .name = "EC2 mit nationalem Anhang GB",
@@ -131,10 +131,10 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
-     .leastBarArea = 0.00005,
+     .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
-     .maxRatioPercent = 9},
+     .maxRatioPercent = 8},
 };
 
 // nullptr for a number no code has.
