@@ -271,6 +271,29 @@ TEST(DesignCodeDetailing, KeptDeviationsAreFewAndNamed) {
   EXPECT_EQ(kept, 1) << "a new kept deviation needs its ruling";
 }
 
+// A round section's least bars are the same under every code: six bars of 12 mm (pi 1.2^2 / 4 = 1.131 cm2, rounded
+// 1.13 as the dialog states it: 6 x 1.13 = 6.78 cm2), the total one ring of 20 bars never falls below and that a
+// ring's inner ring shares. A rectangle's layout has 4, 8 or 16 bars of the code's least bar.
+TEST(DesignCodeDetailing, LeastBarsOfEachSectionKind) {
+  EXPECT_EQ(designcode::BarDiameterMm(designcode::kRoundLeastBarArea), 12);
+  EXPECT_NEAR(designcode::kRoundLeastArea, designcode::kRoundLeastBars * 1.13, 1e-12);
+  EXPECT_NEAR(designcode::kRoundLeastBarArea * 1e4, 1.13, 1e-12);
+  EXPECT_EQ(designcode::kRoundRingBars, 20);
+  for (const DesignCode& c : kCodes) {
+    SCOPED_TRACE(c.name);
+    const int d = designcode::LeastBarDiameterMm(c);
+    const struct {
+      int type, layout, count, diameter;
+    } cases[] = {{0, 0, 4, d},  {0, 1, 8, d},  {0, 2, 16, d}, {1, 2, 6, 12}, {1, 0, 6, 12},
+                 {2, 2, 6, 12}, {2, 1, 6, 12}, {0, 3, 0, 0},  {0, -1, 0, 0}, {3, 0, 0, 0}};
+    for (const auto& k : cases) {
+      const designcode::LeastBars bars = designcode::LeastBarsOf(c, k.type, k.layout);
+      EXPECT_EQ(bars.count, k.count) << k.type << "/" << k.layout;
+      EXPECT_EQ(bars.diameterMm, k.diameter) << k.type << "/" << k.layout;
+    }
+  }
+}
+
 // The least bar area is the bar's area rounded as the input dialog states it (1.13 cm2 for 12 mm, 0.5 cm2 for
 // 8 mm): within a percent of the exact area, and never so small that it rounds to another diameter.
 TEST(DesignCodeDetailing, LeastBarAreaIsTheAreaOfItsDiameter) {
