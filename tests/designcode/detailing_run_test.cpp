@@ -33,9 +33,10 @@ class DetailingRunTest : public HostTest {
   }
 
   // A column of one field, 3 m, C30/37 and B500B under the code `iNorm`, bars at 5 cm from the faces, fixed at its
-  // foot without imperfection and loaded by N = 300 kN at its head (one "Ed" combination 1.00 x (1)): the minimum
-  // reinforcement max(0.15 x 300 / 43.48, 0.002 x 900) = 1.8 cm2 or less on 30 x 30 cm, so the layout's own bars
-  // govern what is built.
+  // foot without imperfection and loaded by N = 300 kN at its head (one "Ed" combination 1.00 x (1)). The minimum
+  // reinforcement stays below the layouts' own bars: 0.15 x 300 / 43.48 = 1.0 cm2 from the force, from the area at
+  // most 0.006 x 900 = 5.4 cm2 (SIA 262 on 30 x 30 cm) and 0.002 x 1236 = 2.5 cm2 on the round sections, so the
+  // layout governs what is built.
   std::string Column(const std::string& name, int iNorm, const Section& s) {
     const int doc = VIDUV_OpenDoc(Path("leer.tqx").c_str());
     EXPECT_NE(doc, 0);
