@@ -2,9 +2,10 @@
 #include <algorithm>
 
 #include "column/kolumodata.h"
+#include "designcode/designcode.h"
 
 int CKolumoQuer::EnteredBarCount() const {
-  if (type == 1 || type == 2) return 20;  // one ring of bars; a ring's inner bars are the engine's own
+  if (type == 1 || type == 2) return designcode::kRoundRingBars;  // one ring of bars
   if (type != 0) return 0;
   switch (bewType) {
     case 0: return 4;
@@ -19,6 +20,10 @@ double CKolumoQuer::EnteredArea() {
   const bool perBar = type == 0 && (bewType == 0 || bewType == 1);
   return perBar ? a * EnteredBarCount() : a;
 }
+
+int CKolumoQuer::InnerRingBarCount() const { return type == 2 ? designcode::kRoundRingBars : 0; }
+
+double CKolumoQuer::InnerRingArea() const { return type == 2 ? designcode::kRoundLeastArea : 0.0; }
 
 std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data) {
   std::vector<FieldReinforcement> fields;
@@ -40,10 +45,13 @@ std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data) {
     r.field = f + 1;
     r.bars = q.EnteredBarCount();
     r.entered = q.EnteredArea();
+    r.innerBars = q.InnerRingBarCount();
+    r.innerRing = q.InnerRingArea();
     r.required = required;
-    // The run starts from the entered bars and gives them back unchanged where nothing needed more: a rounding
-    // difference is no raise.
-    r.suffices = required <= r.entered * (1.0 + 1e-4) + 1e-4;
+    // The run starts from the entered bars (and a ring's inner ring, which its total counts) and gives them back
+    // unchanged where nothing needed more: a rounding difference is no raise.
+    const double built = r.entered + r.innerRing;
+    r.suffices = required <= built * (1.0 + 1e-4) + 1e-4;
     fields.push_back(r);
   }
   return fields;

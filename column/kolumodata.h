@@ -46,6 +46,10 @@ class CKolumoQuer {
   // their total area in cm². Layouts 0 and 1 of a rectangle take `as` per bar, the others as their total.
   int EnteredBarCount() const;
   double EnteredArea();
+  // The inner ring that the calculation builds in a ring section beside the entered bars: its bars and their
+  // total area in cm² (0 for the other sections).
+  int InnerRingBarCount() const;
+  double InnerRingArea() const;
 
  private:
   // Every stored attribute, in stored order, for reading and writing alike.
@@ -250,10 +254,12 @@ class CKolumoData : public BaseData {
 // needed more). Empty when the position holds no such results.
 struct FieldReinforcement {
   int field = 0;
-  int bars = 0;           // entered bars
-  double entered = 0.0;   // cm²
-  double required = 0.0;  // cm²
-  bool suffices = false;  // the entered bars are what must be built
+  int bars = 0;            // entered bars
+  double entered = 0.0;    // cm²
+  int innerBars = 0;       // a ring section's inner ring, built with the entered bars
+  double innerRing = 0.0;  // cm²
+  double required = 0.0;   // cm²
+  bool suffices = false;   // the entered bars (with a ring's inner ring) are what must be built
 };
 std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data);
 

@@ -441,6 +441,10 @@ void CKolumoData::WriteResultRecords(int result) {
     VIDUV_SetInt(element, "feld", f.field);
     VIDUV_SetInt(element, "staebe", f.bars);
     VIDUV_SetDouble(element, "eingegeben", f.entered);
+    if (f.innerBars > 0) {
+      VIDUV_SetInt(element, "innererRingStaebe", f.innerBars);
+      VIDUV_SetDouble(element, "innererRing", f.innerRing);
+    }
     VIDUV_SetDouble(element, "erforderlich", f.required);
     VIDUV_SetInt(element, "ausreichend", f.suffices ? 1 : 0);
   }

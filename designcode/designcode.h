@@ -1,6 +1,7 @@
-// The design codes a column is calculated by: one row per code with every number and name that hangs on it,
-// so that the input, the engine, the catalogue, the combination generator and the report agree. A folder of
-// its own below every subsystem (it includes nothing of the project), so that the engine may read it too.
+// The design codes a column is calculated by: one row per code with every number and name that hangs on it, and
+// the detailing that all codes share, so that the input, the engine, the catalogue, the combination generator and
+// the report agree. A folder of its own below every subsystem (it includes nothing of the project), so that the
+// engine may read it too.
 #pragma once
 
 #include <cmath>
@@ -27,13 +28,13 @@ struct DesignCode {
   int startNorm;
   bool eurocode;      // the EC2 family (its catalogue renames the old rebar grades)
   bool fireTablesEn;  // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
-  // m2, the least bar: the engine raises every bar of the 16-bar layout to it, and the report's rule names its
-  // diameter (LeastBarDiameterMm).
+  // m2, the least bar: the engine raises every bar of the 16-bar layout to it, the input dialog asks for it and the
+  // report's rule names its diameter (LeastBarDiameterMm). 12 mm wherever a code or its annex asks 12 mm.
   double leastBarArea;
   // The engine's minimum longitudinal reinforcement: max(nFactor |N| / fyd, acRatio Ac).
   double minimumNFactor;
   double minimumAcRatio;
-  int maxRatioPercent;  // the largest reinforcement ratio of the design; above it the engine warns
+  int maxRatioPercent;  // the largest reinforcement ratio of the design (at laps); the run stops above it
 };
 
 // DIN 1045-1's grades are listed under "DIN 1045-I" in the catalogue. The French and British annexes have no
@@ -115,10 +116,10 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
-     .leastBarArea = 0.00005,
+     .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
-     .maxRatioPercent = 9},
+     .maxRatioPercent = 8},
     {.input = 12,
      .engine = 13,
      .name = "EC2 mit nationalem Anhang GB",
@@ -131,10 +132,10 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
-     .leastBarArea = 0.00005,
+     .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
-     .maxRatioPercent = 9},
+     .maxRatioPercent = 8},
 };
 
 // nullptr for a number no code has.
@@ -156,9 +157,32 @@ inline const DesignCode* ByPresetKey(const char* key) {
   return nullptr;
 }
 
+// The diameter (mm) of a bar of `area` (m2), to the whole millimetre.
+inline int BarDiameterMm(double area) { return int(std::lround(std::sqrt(4.0 * area / std::numbers::pi) * 1000.0)); }
+
 // The diameter (mm) of the code's least bar, as the report names it.
-inline int LeastBarDiameterMm(const DesignCode& c) {
-  return int(std::lround(std::sqrt(4.0 * c.leastBarArea / std::numbers::pi) * 1000.0));
+inline int LeastBarDiameterMm(const DesignCode& c) { return BarDiameterMm(c.leastBarArea); }
+
+// The bars of a round section (circle or ring), the same under every code. One ring of bars shares the entered
+// total, which never falls below the area of six 12 mm bars; a ring section gets a second, inner ring of bars that
+// share that same area besides, built as the entered bars are.
+inline constexpr int kRoundRingBars = 20;
+inline constexpr int kRoundLeastBars = 6;
+inline constexpr double kRoundLeastBarArea = 0.000113;  // m2
+inline constexpr double kRoundLeastArea = 6.78;         // cm2: kRoundLeastBars bars of kRoundLeastBarArea
+
+// The least bars of a section as the engine applies them: a count and a diameter (mm).
+struct LeastBars {
+  int count;
+  int diameterMm;
+};
+// Round sections (`sectionType` 1 circle, 2 ring) by the rule above; rectangles by their layout (4, 8 or 16 bars)
+// with the code's least bar; {0, 0} for a layout that has none.
+inline LeastBars LeastBarsOf(const DesignCode& c, int sectionType, int layout) {
+  if (sectionType == 1 || sectionType == 2) return {kRoundLeastBars, BarDiameterMm(kRoundLeastBarArea)};
+  static constexpr int kLayoutBars[] = {4, 8, 16};
+  if (sectionType != 0 || layout < 0 || layout > 2) return {0, 0};
+  return {kLayoutBars[layout], LeastBarDiameterMm(c)};
 }
 
 // The report's line on the minimum longitudinal reinforcement: the rule the engine applies, written from the same

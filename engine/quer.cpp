@@ -279,10 +279,11 @@ void cQuer::BaueStaebe()
                 m_sa[k] = std::max(m_sa[k], kleinst);
         }
     } else {
-        // rings of 20 bars around the centre of the outline
+        // rings of 20 bars (one per point of the circle polygon) around the centre of the outline
+        static_assert(designcode::kRoundRingBars == 20);
         const double yc = (ymin + ymax) / 2.0, zc = (zmin + zmax) / 2.0;
         const double r1 = m_r1 > 0.0 ? m_r1 : kStab12 * 10000.0, r2 = m_r2 > 0.0 ? m_r2 : kStab12 * 10000.0;
-        const double total = std::max(r1 + r2, 6.78);
+        const double total = std::max(r1 + r2, designcode::kRoundLeastArea);
         double y[20], z[20];
         Kreispolygon(yc, zc, b / 2.0 - c1, -1.0, y, z);
         for (int k = 0; k < 20; ++k)
@@ -292,8 +293,8 @@ void cQuer::BaueStaebe()
             const double ri = m_nOeffnungen > 0 ? m_oMass[0][0] / 2.0 + c1 : (b / 2.0 - c1) / 2.0;
             Kreispolygon(yc, zc, ri, -1.0, y, z);
             for (int k = 0; k < 20; ++k)
-                stab(y[k], z[k], 6.78 / 20.0 * 0.0001);
-            m_asGesamt = 13.56;
+                stab(y[k], z[k], designcode::kRoundLeastArea / 20.0 * 0.0001);
+            m_asGesamt = 2.0 * designcode::kRoundLeastArea;
         }
         return;
     }

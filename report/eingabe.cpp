@@ -197,6 +197,16 @@ void CRtf_Ausgabe::Querschnitte() {
     Zahl("@1", q.theta);
   }
   TabelleEnde();
+  // The inner ring that the calculation adds to a ring section's entered bars.
+  for (int i = 0; i < d.querschnitte.GetSize(); ++i) {
+    const CKolumoQuer& q = d.querschnitte[i];
+    if (q.InnerRingBarCount() == 0) continue;
+    CString zeile;
+    zeile.Format(Tr("Querschnitt %d (Kreisring): Die Berechnung legt zu den eingegebenen %d Stäben einen inneren "
+                    "Ring aus %d Stäben mit zusammen %.2f cm² ein."),
+                 i + 1, q.EnteredBarCount(), q.InnerRingBarCount(), q.InnerRingArea());
+    Absatz(kText, zeile);
+  }
   EnsureQuerschnittSkizze();
   RTFX_ResourcePicture(AfxGetResourceHandle(), kQuerschnittSkizze, 6.0, 6.0, 0, 0, 0);
   Absatz(kText, " ");

@@ -52,24 +52,33 @@ std::vector<ErfAsZeile> ErfAsZeilen(const CKolumoData& d) {
 
 void CRtf_Ausgabe::KonstruktiveRegeln() {
   CKolumoData& d = *m_pData;
-  CString listen[3];
+  // One list per section kind: the rectangles by their layout, the round sections, and the rings again for their
+  // inner ring.
+  enum { kRund = 3, kInnenring = 4, kListen = 5 };
+  CString listen[kListen];
   for (int i = 0; i < d.querschnitte.GetSize(); ++i) {
-    const int typ = d.querschnitte[i].bewType;
-    if (typ >= 0 && typ <= 2) listen[typ].AppendFormat("%d,", i + 1);
+    const CKolumoQuer& q = d.querschnitte[i];
+    const int liste = q.type == 1 || q.type == 2 ? kRund : q.type == 0 ? q.bewType : -1;
+    if (liste >= 0 && liste <= kRund) listen[liste].AppendFormat("%d,", i + 1);
+    if (q.type == 2) listen[kInnenring].AppendFormat("%d,", i + 1);
   }
   Absatz(kText, " ");
   Absatz(kText, Tr("\\b Konstruktive Richtlinien werden wie folgt berücksichtigt:"));
   const designcode::DesignCode* code = designcode::ByInput(d.iNorm);
   if (!code) return;
-  // Both lines state what the engine applies: its minimum rule and its least bar.
+  // The lines state what the engine applies: its minimum rule and, per section kind, its least bars.
   Absatz(kText, designcode::MinimumRuleText(*code).c_str());
-  static const int kStaebe[] = {4, 8, 16};
-  for (int typ = 0; typ < 3; ++typ) {
-    if (listen[typ].IsEmpty()) continue;
-    const CString liste = listen[typ].Left(listen[typ].GetLength() - 1);
+  for (int liste = 0; liste < kListen; ++liste) {
+    if (listen[liste].IsEmpty()) continue;
+    const CString nummern = listen[liste].Left(listen[liste].GetLength() - 1);
     CString zeile;
-    zeile.Format(Tr("Mindestens %d D%d für Querschnitt: %s"), kStaebe[typ], designcode::LeastBarDiameterMm(*code),
-                 liste.GetString());
+    if (liste == kInnenring) {
+      zeile.Format(Tr("Kreisring: dazu innerer Ring aus %d Stäben mit zusammen %.2f cm² für Querschnitt: %s"),
+                   designcode::kRoundRingBars, designcode::kRoundLeastArea, nummern.GetString());
+    } else {
+      const designcode::LeastBars staebe = designcode::LeastBarsOf(*code, liste == kRund ? 1 : 0, liste);
+      zeile.Format(Tr("Mindestens %d D%d für Querschnitt: %s"), staebe.count, staebe.diameterMm, nummern.GetString());
+    }
     Absatz(kText, zeile);
   }
 }
@@ -182,8 +191,15 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
     Zahl("@2", m_massgAs[q]);
     Zahl("@2", m_massgAs[q]);
     if (q < felder.size()) {
-      Zahl("@2", felder[q].entered);
-      Zelle(Tr(felder[q].suffices ? "reicht aus" : "reicht nicht aus"));
+      const FieldReinforcement& f = felder[q];
+      if (f.innerBars > 0) {
+        CString summe;  // the entered bars and a ring's inner ring, both built
+        summe.Format("%.2f + %.2f", f.entered, f.innerRing);
+        Zelle(summe);
+      } else {
+        Zahl("@2", f.entered);
+      }
+      Zelle(Tr(f.suffices ? "reicht aus" : "reicht nicht aus"));
     } else {
       Zelle("");
       Zelle("");
@@ -191,11 +207,21 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   }
   TabelleEnde();
   for (const FieldReinforcement& f : felder) {
-    if (f.suffices) continue;
     CString zeile;
-    zeile.Format(Tr("\\b Feld %d: Die eingegebene Bewehrung (%d Stäbe, %.2f cm²) reicht nicht aus; die Bemessung "
-                    "hat sie auf %.2f cm² erhöht."),
-                 f.field, f.bars, f.entered, f.required);
+    if (f.innerBars > 0 && f.suffices)
+      zeile.Format(Tr("Feld %d: Zur eingegebenen Bewehrung (%d Stäbe, %.2f cm²) legt die Berechnung einen inneren "
+                      "Ring ein (%d Stäbe, %.2f cm²); zusammen %.2f cm²."),
+                   f.field, f.bars, f.entered, f.innerBars, f.innerRing, f.entered + f.innerRing);
+    else if (f.innerBars > 0)
+      zeile.Format(Tr("\\b Feld %d: Die eingegebene Bewehrung (%d Stäbe, %.2f cm²) mit dem inneren Ring der "
+                      "Berechnung (%d Stäbe, %.2f cm²) reicht nicht aus; die Bemessung hat sie auf %.2f cm² erhöht."),
+                   f.field, f.bars, f.entered, f.innerBars, f.innerRing, f.required);
+    else if (!f.suffices)
+      zeile.Format(Tr("\\b Feld %d: Die eingegebene Bewehrung (%d Stäbe, %.2f cm²) reicht nicht aus; die Bemessung "
+                      "hat sie auf %.2f cm² erhöht."),
+                   f.field, f.bars, f.entered, f.required);
+    else
+      continue;
     Absatz(kText, zeile);
   }
   ErfAsDiagramm(view2D);

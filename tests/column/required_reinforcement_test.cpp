@@ -108,20 +108,25 @@ TEST_F(RequiredReinforcementTest, EnteredBarsAreComparedWithWhatMustBeBuilt) {
   }
 }
 
-// The entered bars by layout: corner bars take the area of one bar, the others their total.
+// The entered bars by layout: corner bars take the area of one bar, the others their total. A ring (type 2) is
+// built with an inner ring of 20 bars sharing 6.78 cm2 besides; a circle and a rectangle have none.
 TEST(EnteredBars, CountAndTotalByLayout) {
   const struct {
     int type, bewType;
     int bars;
     double total;
-  } cases[] = {{0, 0, 4, 4 * 2.01}, {0, 1, 8, 8 * 2.01}, {0, 2, 16, 2.01},
-               {1, 0, 20, 2.01},    {2, 0, 20, 2.01},    {0, 7, 0, 2.01}};
+    int innerBars;
+    double innerRing;
+  } cases[] = {{0, 0, 4, 4 * 2.01, 0, 0.0}, {0, 1, 8, 8 * 2.01, 0, 0.0}, {0, 2, 16, 2.01, 0, 0.0},
+               {1, 0, 20, 2.01, 0, 0.0},    {2, 0, 20, 2.01, 20, 6.78},  {0, 7, 0, 2.01, 0, 0.0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.type << "/" << c.bewType);
     CKolumoQuer q;
     q.type = c.type, q.bewType = c.bewType, q.as = 2.01;
     EXPECT_EQ(q.EnteredBarCount(), c.bars);
     EXPECT_NEAR(q.EnteredArea(), c.total, 1e-12);
+    EXPECT_EQ(q.InnerRingBarCount(), c.innerBars);
+    EXPECT_NEAR(q.InnerRingArea(), c.innerRing, 1e-12);
   }
 }
 

@@ -109,12 +109,12 @@ TEST_F(QuerTest, EightAndSixteenBarLayouts)
     EXPECT_NEAR(Summe(klein), 16 * 0.00005, 1e-15);
     klein.Bereite(1, 1, 0, 0, 2, d, 1, 0, 0.1, 0.1, 5.0, 5.0);
     EXPECT_NEAR(Summe(klein), 16 * 0.000113, 1e-15);
-    // the other codes: 1.13 cm2 for the German annex, 0.5 for SIA 262 and the French and British annexes; the
+    // the other codes: 1.13 cm2 (12 mm) for the German, French and British annexes, 0.5 (8 mm) for SIA 262; the
     // older DIN 1045 raises nothing, the bars keep their shares of T = 0.2 cm2
     const struct {
         int code;
         double summe;
-    } codes[] = {{3, 16 * 0.00005}, {11, 16 * 0.000113}, {12, 16 * 0.00005}, {13, 16 * 0.00005}, {0, 0.2e-4}};
+    } codes[] = {{3, 16 * 0.00005}, {11, 16 * 0.000113}, {12, 16 * 0.000113}, {13, 16 * 0.000113}, {0, 0.2e-4}};
     for (const auto& c : codes) {
         klein.Bereite(c.code, 1, 0, 0, 2, d, 1, 0, 0.1, 0.1, 5.0, 5.0);
         EXPECT_NEAR(Summe(klein), c.summe, 1e-15) << c.code;

@@ -434,9 +434,9 @@ TEST_F(ReportTest, RequiredReinforcementNamesTheGoverningCases) {
   EXPECT_NE(text.find("1|1|Bauzustand 1 TR Bruch Ed|4.50|4.50|"), std::string::npos);
   EXPECT_NE(text.find("2|3|Endsystem TR Bruch Ed,A|6.20|6.20|"), std::string::npos);
   // Construction rules: the minimum line of DIN 1045-1 and the bar rules per
-  // layout.
+  // section kind (section 2 is a circle).
   EXPECT_NE(text.find("Mindestens 4 D12 für Querschnitt: 1\n"), std::string::npos);
-  EXPECT_NE(text.find("Mindestens 8 D12 für Querschnitt: 2\n"), std::string::npos);
+  EXPECT_NE(text.find("Mindestens 6 D12 für Querschnitt: 2\n"), std::string::npos);
 }
 
 // Each member-force table says which steel its utilisation uses, on the line just above its header: the
@@ -654,7 +654,8 @@ TEST_F(ReportTest, EmptyPositionGivesTheTitleBlockOnPageOne) {
 }
 
 // The construction rules state the minimum the engine applies per code, max(acRatio Ac, nFactor |N| / fyd), and its
-// least bar (1.13 cm² is a bar of 12 mm, 0.50 cm² one of 8 mm), for every code of the input.
+// least bars per section kind: a rectangle's layout with the code's least bar (1.13 cm² is a bar of 12 mm, 0.50 cm²
+// one of 8 mm), a round section the six 12 mm bars (6 x 1.13 = 6.78 cm²) its bars never fall below under any code.
 TEST_F(ReportTest, ConstructionRulesStateWhatTheEngineApplies) {
   const struct {
     int iNorm;
@@ -665,17 +666,57 @@ TEST_F(ReportTest, ConstructionRulesStateWhatTheEngineApplies) {
       {1, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.10*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
       {2, "Mindestbewehrung max(0.6% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
       {10, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D12 für Querschnitt: 1\n"},
-      {11, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
-      {12, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D8 für Querschnitt: 1\n"},
+      {11, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D12 für Querschnitt: 1\n"},
+      {12, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)\n", "Mindestens 4 D12 für Querschnitt: 1\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.iNorm);
     CKolumoData d;
-    Fill(d);
+    Fill(d);  // section 2 is a circle that holds the layout word of 8 bars
     d.iNorm = c.iNorm;
     const std::string text = Report(d);
-    EXPECT_EQ(MissingInOrder(text, {"Konstruktive Richtlinien", c.rule, c.bars}), "");
+    EXPECT_EQ(
+        MissingInOrder(text, {"Konstruktive Richtlinien", c.rule, c.bars, "Mindestens 6 D12 für Querschnitt: 2\n"}),
+        "");
+    EXPECT_EQ(text.find("Mindestens 8 D"), std::string::npos) << "a circle is given a rectangle's layout";
+    EXPECT_EQ(text.find("innerer Ring"), std::string::npos) << "only a ring has an inner ring";
   }
+}
+
+// Each kind lists its own sections: rectangles by their layout, circles and rings together (one outer ring of bars
+// over six 12 mm bars' area), and the rings once more for the inner ring of 20 bars sharing 6.78 cm² that the
+// calculation adds.
+TEST_F(ReportTest, ConstructionRulesListEachSectionUnderItsKind) {
+  CKolumoData d;
+  Fill(d);
+  d.iNorm = 1;  // EC2: a rectangle's least bar is 8 mm, a round section's stays 12 mm
+  d.SetFieldCount(5);
+  const struct { int type, bewType; } kinds[] = {{0, 2}, {1, 2}, {2, 0}, {0, 2}, {2, 2}};
+  for (int i = 0; i < 5; ++i) {
+    CKolumoQuer& q = d.querschnitte[i];
+    q.type = kinds[i].type;
+    q.bewType = kinds[i].bewType;
+    q.bx = 40.0;
+    q.dy = q.type == 2 ? 20.0 : 40.0;
+    q.bdx = q.bdy = 4.0;
+    q.as = 10.0;
+    q.teilung = 2;
+    d.fieldLengths[i] = 1.0;
+  }
+  const std::string text = Report(d);
+  EXPECT_EQ(MissingInOrder(text, {"Konstruktive Richtlinien", "Mindestens 16 D8 für Querschnitt: 1,4\n",
+                                  "Mindestens 6 D12 für Querschnitt: 2,3,5\n",
+                                  "Kreisring: dazu innerer Ring aus 20 Stäben mit zusammen 6.78 cm² für Querschnitt: "
+                                  "3,5\n"}),
+            "");
+  EXPECT_EQ(text.find("Mindestens 4 D"), std::string::npos) << "a ring's layout word 0 is no rectangle's";
+  // the input echo names the inner ring of each ring after the sections' table
+  EXPECT_EQ(MissingInOrder(text, {"Querschnittsbeschreibung", "3|Kreisring|1|40.0|20.0|||4.0|20|10.00|",
+                                  "Querschnitt 3 (Kreisring): Die Berechnung legt zu den eingegebenen 20 Stäben einen "
+                                  "inneren Ring aus 20 Stäben mit zusammen 6.78 cm² ein.\n",
+                                  "Querschnitt 5 (Kreisring): Die Berechnung legt", "Materialien"}),
+            "");
+  EXPECT_EQ(text.find("Querschnitt 2 (Kreisring)"), std::string::npos);
 }
 
 // The imperfection the report states is the one the calculation applies, with its unit: without direct input the
