@@ -74,13 +74,19 @@ answer_box_with() {
   wait_for 30 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
 }
 
-# window_on_screen WINDOW SIZE: fails unless the window lies wholly on the screen of SIZE (WIDTHxHEIGHT).
-window_on_screen() {
-  local geometry x y w h
+# window_geometry WINDOW: its place and size on the screen in x, y, w and h.
+window_geometry() {
+  local geometry
   geometry=$(xdotool getwindowgeometry "$1") || fail "no geometry of the window"
   read -r x y <<<"$(sed -n 's/.*Position: *\([0-9-]*\),\([0-9-]*\).*/\1 \2/p' <<<"$geometry")"
   read -r w h <<<"$(sed -n 's/.*Geometry: *\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
   [ -n "$x" ] && [ -n "$w" ] || fail "cannot read the window's geometry: $geometry"
+}
+
+# window_on_screen WINDOW SIZE: fails unless the window lies wholly on the screen of SIZE (WIDTHxHEIGHT).
+window_on_screen() {
+  local x y w h
+  window_geometry "$1"
   [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "${2%x*}" ] && [ $((y + h)) -le "${2#*x}" ] ||
     fail "the window ${w}x${h}+${x}+${y} leaves the screen $2"
 }
