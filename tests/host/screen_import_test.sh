@@ -21,21 +21,7 @@ rtf=$(printf '{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs40 Vorschau der Quell
   base64 -w0)
 sed "s|\(<input [^>]*>\)|\1<Skrib rtfData=\"$rtf\" />|" Stuetze.tqx >Quelle.tqx
 grep -q '<Skrib rtfData' Quelle.tqx || fail "no document text in the source"
-# The document editor instead of the variable table on the first tab.
-cat >"$ORMI_REGISTRY" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<registry>
-  <hive name="HKEY_CURRENT_USER" written="1">
-    <key name="software" written="1">
-      <key name="Ormi" written="1">
-        <key name="Vernik2005" written="1">
-          <value name="bSkrib" type="REG_SZ" text="1" />
-        </key>
-      </key>
-    </key>
-  </hive>
-</registry>
-XML
+document_editor_registry
 
 KOLUMO_ROOT="$work/root" "$kolumo" edit Stuetze.tqx >"$work/out" 2>"$work/err" &
 app=$!

@@ -42,6 +42,24 @@ example_position() {
   cp "$1/examples/Stuetze.tqx" "$work/Stuetze.tqx"
 }
 
+# The registry file $ORMI_REGISTRY with the document editor on the first tab instead of the variable table.
+document_editor_registry() {
+  cat >"$ORMI_REGISTRY" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<registry>
+  <hive name="HKEY_CURRENT_USER" written="1">
+    <key name="software" written="1">
+      <key name="Ormi" written="1">
+        <key name="Vernik2005" written="1">
+          <value name="bSkrib" type="REG_SZ" text="1" />
+        </key>
+      </key>
+    </key>
+  </hive>
+</registry>
+XML
+}
+
 # start_xvfb SIZE starts a virtual X server on a free display, sets xvfb (its
 # process) and DISPLAY, and returns 1 when none would serve. A server can report a display that another
 # server started at the same moment holds; such a display refuses us, and a new server is started. Without
