@@ -40,28 +40,6 @@ class TextTarget : public SkribTextTarget {
   OleRichEditCtrl& text_;
 };
 
-class PreviewTarget : public SkribPreview {
- public:
-  explicit PreviewTarget(OleRichEditCtrl& text) : text_(text) {}
-  void Clear() override { text_.StreamInRtf("{\\rtf1 }", false); }
-  void StreamIn(const std::string& rtf) override { text_.StreamInRtf(rtf, false); }
-  bool HasSelection() override {
-    long start = 0, end = 0;
-    return text_.GetSel(start, end) != FALSE;
-  }
-  void SelectAll() override { text_.SetSel(0, -1); }
-  void Copy() override { text_.SendMessage(WM_COPY); }
-  void ZoomToPageWidth() override {
-    CRect r;
-    text_.GetClientRect(&r);
-    const int percent = r.Width() * 100 / 650;
-    if (percent >= 11 && percent < 250) text_.SetZoom(percent);
-  }
-
- private:
-  OleRichEditCtrl& text_;
-};
-
 void Inform(HWND owner, const char* message) {
   ::MessageBox(owner, Tr(message), "TQ-Skrib", MB_OK | MB_ICONINFORMATION);
 }
@@ -287,18 +265,13 @@ void SubDlg::ImportDocument(int folder) {
   const std::string initial = start.GetString();
   CSkribDlgImportDoc dialog(this);
   dialog.m_ofn.lpstrInitialDir = initial.c_str();
-  if (!preview_.m_hWnd) {
-    // The preview is a hidden text of the editor's kind; the import leaves its choice on the clipboard.
-    preview_.Create(WS_CHILD | ES_MULTILINE | ES_READONLY, CRect(0, 0, 400, 300), this, 4678);
-  }
-  if (!previewTarget_) previewTarget_ = std::make_unique<PreviewTarget>(preview_);
-  dialog.m_pPreview = previewTarget_.get();
   dialog.m_pPosition = position;
   dialog.m_inputValues = [this](SubData& part) { InputValues(&part); };
   // Browsing may move the current folder; the position's own folder stays the current one.
   std::error_code error;
   const std::filesystem::path current = std::filesystem::current_path(error);
-  const bool imported = dialog.DoModal() == IDOK;
+  // The dialog leaves its choice on the clipboard; nothing chosen, nothing pasted (whatever the clipboard holds).
+  const bool imported = dialog.DoModal() == IDOK && dialog.m_bImported;
   if (!error) std::filesystem::current_path(current, error);
   if (imported) text.SendMessage(WM_PASTE);
 }

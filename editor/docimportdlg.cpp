@@ -1,5 +1,6 @@
 #include "editor/docimportdlg.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <vector>
@@ -50,49 +51,77 @@ CSkribDlgImportDoc::CSkribDlgImportDoc(CWnd* owner)
     : CFileDialog(TRUE, "tqx", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
                   TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "DlgImportDoc", "Positionen|*.tqx||"), owner) {}
 
-INT_PTR CSkribDlgImportDoc::DoModal() {
-  const INT_PTR answer = CFileDialog::DoModal();
-  if (answer != IDOK) return answer;
-  const std::string path(GetPathName());
-  if (m_nMode != 0) {
-    m_sPath = path.c_str();
-    return IDOK;
-  }
-  Preview(path);
-  Import(path);
-  return IDOK;
+BOOL CSkribDlgImportDoc::OnInitDialog() {
+  CFileDialog::OnInitDialog();
+  TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_Skrib", "DlgImportDoc", m_hWnd);
+  m_bImported = false;
+  CRect frame, client;
+  GetWindowRect(&frame);
+  GetClientRect(&client);
+  // The preview takes the room below the file choice; on a low screen the dialog grows only as far as it fits.
+  const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  const int grow = std::max(200, std::min(kGrowHeight, screenHeight - frame.Height() - 40));
+  SetWindowPos(nullptr, 0, 0, frame.Width() + kGrowWidth, frame.Height() + grow, SWP_NOMOVE | SWP_NOZORDER);
+  CRect grown;
+  GetClientRect(&grown);
+  const CRect place(8, client.bottom, 8 + frame.Width() + kGrowWidth - 23, grown.bottom - 8);
+  m_preview.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
+                       ES_WANTRETURN | ES_AUTOVSCROLL | ES_NOHIDESEL,
+                   place, this, kIdPreview);
+  m_preview.SendMessage(WM_SETFONT, SendMessage(WM_GETFONT), 0);
+  m_preview.NewDocument();
+  m_preview.SetReadOnly(true);
+  SetDlgItemText(IDOK, TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "DlgImportDoc",
+                                      m_nMode == 0 ? "Importieren" : "Auswählen"));
+  return TRUE;
+}
+
+void CSkribDlgImportDoc::OnFileNameChange() { Preview(GetPathName().str()); }
+
+BOOL CSkribDlgImportDoc::OnFileNameOK() {
+  const std::string path = GetPathName().str();
+  if (m_nMode == 0) Import(path);
+  m_sPath = path.c_str();
+  return FALSE;
 }
 
 void CSkribDlgImportDoc::Preview(const std::string& path) {
-  if (!m_pPreview) return;
-  m_pPreview->Clear();
+  if (!m_preview.m_hWnd) return;
+  m_preview.StreamInRtf("{\\rtf1 }", false);
   std::string rtf;
   if (!ReadDocumentText(path, rtf)) return;
-  m_pPreview->StreamIn(rtf);
-  m_pPreview->ZoomToPageWidth();
+  m_preview.StreamInRtf(rtf, false);
+  m_preview.OnTextLoaded();
+  m_preview.SetSel(0, 0);
+  // Page width, as the editor's zoom of that name.
+  CRect r;
+  m_preview.GetClientRect(&r);
+  const int percent = r.Width() * 100 / 650;
+  if (percent >= 11 && percent < 250) m_preview.SetZoom(percent);
 }
 
-bool CSkribDlgImportDoc::Import(const std::string& path) {
-  m_sPath = path.c_str();
-  if (!m_pPreview) return false;
+void CSkribDlgImportDoc::Import(const std::string& path) {
+  m_bImported = false;
+  if (!m_preview.m_hWnd) return;
   const int doc = VIDUV_OpenDoc(path.c_str());
   const int source = doc ? FindDocumentSource(doc) : 0;
   if (!source) {
     if (doc) VIDUV_CloseDoc(doc);
-    return false;
+    return;
   }
-  if (!m_pPreview->HasSelection() && m_pPosition) {
-    // The other position's part, with the engineer's input values written into its formulas.
-    SubData part(*m_pPosition);
-    part.ReadXML(source);
-    if (m_inputValues) m_inputValues(part);
-    m_pPreview->Clear();
-    m_pPreview->StreamIn(part.text.Text());
-    if (!m_pPreview->HasSelection()) m_pPreview->SelectAll();
-  } else if (!m_pPreview->HasSelection()) {
-    m_pPreview->SelectAll();
+  long start = 0, end = 0;
+  if (!m_preview.GetSel(start, end)) {
+    // The whole part, with the engineer's input values written into its formulas.
+    if (m_pPosition) {
+      SubData part(*m_pPosition);
+      part.ReadXML(source);
+      if (m_inputValues) m_inputValues(part);
+      m_preview.StreamInRtf(part.text.Text(), false);
+      m_preview.OnTextLoaded();
+    }
+    if (!m_preview.GetSel(start, end)) m_preview.SetSel(0, -1);
   }
   VIDUV_CloseDoc(doc);
-  m_pPreview->Copy();
-  return true;
+  m_preview.SendMessage(WM_COPY);
+  m_bImported = m_preview.GetSel(start, end) != FALSE;
 }

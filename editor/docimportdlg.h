@@ -1,25 +1,14 @@
-// The document import: a file dialog over positions whose document text is previewed and then brought over, the
-// selected part of it or the whole, with its formulas, after the engineer entered its input values.
+// The document import: a file dialog over positions, grown by a preview of the chosen position's document text;
+// what is selected in the preview (all of it when nothing is) is brought over, with its formulas, after the engineer
+// entered its input values.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "document/subdata.h"
+#include "editor/formulatextctrl.h"
 #include "platform/win/dialogs/afxdlgs.h"
-
-// What the import needs of the preview, a read-only text control of the editor's kind.
-class SkribPreview {
- public:
-  virtual ~SkribPreview() = default;
-  virtual void Clear() = 0;
-  virtual void StreamIn(const std::string& rtf) = 0;
-  virtual bool HasSelection() = 0;
-  virtual void SelectAll() = 0;
-  // The selection to the clipboard (WM_COPY); the editor pastes it after the dialog.
-  virtual void Copy() = 0;
-  virtual void ZoomToPageWidth() = 0;
-};
 
 // The element of an open position document that holds its document part: "input"/"Skrib", or "input" itself for
 // a standalone document written before version 2.099; 0 when there is none.
@@ -30,19 +19,28 @@ bool ReadDocumentText(const std::string& path, std::string& rtf);
 class CSkribDlgImportDoc : public CFileDialog {
   DECLARE_DYNAMIC(CSkribDlgImportDoc)
  public:
+  static constexpr UINT kIdPreview = 4677;
+  // What the dialog grows by for its preview, in pixels.
+  static constexpr int kGrowWidth = 100, kGrowHeight = 500;
+
   explicit CSkribDlgImportDoc(CWnd* owner = nullptr);
 
   int m_nMode = 0;  // 0 import, else only select a file
   CString m_sPath;
-  SkribPreview* m_pPreview = nullptr;
+  // After OK: the chosen text is on the clipboard for the editor to paste.
+  bool m_bImported = false;
   // The editor's input values run on the imported document part (its values written into its formulas).
   std::function<void(SubData&)> m_inputValues;
   // The position the temporary document part belongs to while it is read.
   BaseData* m_pPosition = nullptr;
+  // The preview, a read-only text of the editor's kind, while the dialog is shown.
+  SkribRichEdit m_preview;
 
-  INT_PTR DoModal() override;
-  // The file under the cursor changed: its text into the preview.
+  BOOL OnInitDialog() override;
+  void OnFileNameChange() override;
+  BOOL OnFileNameOK() override;
+
+ private:
   void Preview(const std::string& path);
-  // The chosen file confirmed: false when there was nothing to import.
-  bool Import(const std::string& path);
+  void Import(const std::string& path);
 };

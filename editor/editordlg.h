@@ -16,7 +16,6 @@
 class DlgSymbol;
 class MatCatalogue;
 class SkribTextTarget;
-class SkribPreview;
 
 class SkribToolBar : public CToolBar {
  public:
@@ -126,8 +125,6 @@ class SubDlg : public CDialog {
 
   std::unique_ptr<DlgSymbol> symbols_;
   std::unique_ptr<SkribTextTarget> target_;
-  std::unique_ptr<SkribPreview> previewTarget_;
-  OleRichEditCtrl preview_;
   CResizeHelper resizer_;
   bool resizerFilled_ = false;
 };

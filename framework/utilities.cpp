@@ -4,6 +4,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,6 +13,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -70,30 +74,49 @@ std::string QuoteArgument(const std::string& arg) {
   return out + "\"";
 }
 
-// Starts the command line's program; 0 or the errno value of the failed start.
-int Spawn(const char* commandLine, pid_t& pid) {
-  std::vector<std::string> args = SplitCommandLine(commandLine);
+// Starts the program of the argument list; 0 or the errno value of the failed start. With output given, the
+// child's standard output and error go into those pipe ends; environment entries "NAME=value" override the own.
+int SpawnArgs(std::vector<std::string> args, pid_t& pid, const int* output = nullptr,
+              const std::vector<std::string>& environment = {}) {
   if (args.empty() || args[0].empty()) return ENOENT;
   args[0] = win::ToFsPath(args[0]);
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
+  std::vector<std::string> entries;
+  for (char** e = environ; e && *e; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    if (std::none_of(environment.begin(), environment.end(),
+                     [&](const std::string& o) { return o.compare(0, name.size(), name) == 0; }))
+      entries.push_back(entry);
+  }
+  entries.insert(entries.end(), environment.begin(), environment.end());
+  std::vector<char*> envp;
+  for (auto& e : entries) envp.push_back(e.data());
+  envp.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;
   posix_spawnattr_t attributes;
   posix_spawn_file_actions_init(&actions);
   posix_spawnattr_init(&attributes);
+  if (output) {
+    posix_spawn_file_actions_adddup2(&actions, output[0], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDERR_FILENO);
+  }
   // The child inherits no handles but the standard streams, and starts with no signal blocked.
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   sigset_t none;
   sigemptyset(&none);
   posix_spawnattr_setsigmask(&attributes, &none);
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-  int rc = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  int rc = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   return rc;
 }
+
+int Spawn(const char* commandLine, pid_t& pid) { return SpawnArgs(SplitCommandLine(commandLine), pid); }
 
 void ReportStartFailure(int error) { MessageBox(nullptr, SystemErrorText(error), "Error", MB_OK); }
 
@@ -327,11 +350,16 @@ DWORD RunProcessAndWait(const char* commandLine, int /*showCommand*/) {
 }
 
 bool RunProcess(const char* commandLine, int /*showCommand*/) {
-  pid_t pid = 0;
-  if (int error = Spawn(commandLine, pid)) {
+  if (int error = StartProcess(commandLine)) {
     ReportStartFailure(error);
     return false;
   }
+  return true;
+}
+
+int StartProcess(const char* commandLine) {
+  pid_t pid = 0;
+  if (int error = Spawn(commandLine, pid)) return error;
   // Nobody waits for the program; reap it when it ends so that it leaves no zombie behind.
   try {
     std::thread([pid] {
@@ -339,7 +367,71 @@ bool RunProcess(const char* commandLine, int /*showCommand*/) {
       while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     }).detach();
   } catch (const std::system_error&) {}
-  return true;
+  return 0;
+}
+
+CapturedRun RunCaptured(const std::vector<std::string>& args, int timeoutMs,
+                        const std::vector<std::string>& environment) {
+  CapturedRun run;
+  int outPipe[2], errPipe[2];
+  if (::pipe2(outPipe, O_CLOEXEC) != 0) {
+    run.startError = errno;
+    return run;
+  }
+  if (::pipe2(errPipe, O_CLOEXEC) != 0) {
+    run.startError = errno;
+    ::close(outPipe[0]);
+    ::close(outPipe[1]);
+    return run;
+  }
+  const int output[2] = {outPipe[1], errPipe[1]};
+  pid_t pid = 0;
+  run.startError = SpawnArgs(args, pid, output, environment);
+  ::close(outPipe[1]);
+  ::close(errPipe[1]);
+  if (run.startError) {
+    ::close(outPipe[0]);
+    ::close(errPipe[0]);
+    return run;
+  }
+  // Both streams are read as they come (a full pipe would stop the program); what is past the limit is dropped.
+  constexpr std::size_t kKept = 64 * 1024;
+  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  std::string* texts[2] = {&run.out, &run.err};
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  int open = 2;
+  while (open > 0) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      run.timedOut = true;
+      ::kill(pid, SIGKILL);
+      break;
+    }
+    const int ready = ::poll(fds, 2, int(left.count()));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      char buffer[4096];
+      const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ::close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      } else if (texts[i]->size() < kKept) {
+        texts[i]->append(buffer, std::min<std::size_t>(std::size_t(n), kKept - texts[i]->size()));
+      }
+    }
+  }
+  for (pollfd& f : fds)
+    if (f.fd >= 0) ::close(f.fd);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) run.exitCode = 128 + WTERMSIG(status);
+  return run;
 }
 
 // --- Fingerprints ---
@@ -560,7 +652,26 @@ void OpenWithViewer(const char* path) {
     std::fprintf(stderr, "Betrachter: %s\n", command.GetString());
     return;
   }
-  RunProcess(command, SW_SHOWNORMAL);
+  const std::string file = FsPath(path);
+  const std::string own = FsPath(GetRegSettings().annexoPath);
+  CString text;
+  if (command.Find("xdg-open ") == 0 && !ProgramOnPath("xdg-open")) {
+    text.Format(
+        "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: es ist kein Anzeigeprogramm "
+        "vorhanden. Der Betrachter der Einstellungen, '%s' im Programmordner, fehlt, und das Programm "
+        "\"xdg-open\" des Desktops ist nicht im Suchpfad (PATH).",
+        file.c_str(), own.c_str());
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (const int error = StartProcess(command)) {
+    const std::vector<std::string> program = SplitCommandLine(command);
+    text.Format(
+        "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: das Anzeigeprogramm '%s' "
+        "konnte nicht gestartet werden (%s).",
+        file.c_str(), program.empty() ? "" : program[0].c_str(), SystemErrorText(error).GetString());
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 CString PdfBesideFile(const char* path) {
@@ -571,6 +682,27 @@ CString PdfBesideFile(const char* path) {
   return pdf + ".pdf";
 }
 
+bool HasDefaultPrinter(std::string* whyNot) {
+  if (!ProgramOnPath("lp")) {
+    if (whyNot) *whyNot = "das Druckprogramm \"lp\" wurde nicht gefunden";
+    return false;
+  }
+  for (const char* name : {"LPDEST", "PRINTER"})
+    if (const char* value = std::getenv(name); value && *value) return true;
+  if (ProgramOnPath("lpstat")) {
+    // Its answer in the untranslated words that are looked for.
+    const CapturedRun run = RunCaptured({"lpstat", "-d"}, 10000, {"LC_ALL=C", "LANG=C", "LANGUAGE="});
+    const std::string marker = "system default destination:";
+    const std::size_t at = run.out.find(marker);
+    if (run.exitCode == 0 && at != std::string::npos) {
+      const std::size_t name = run.out.find_first_not_of(" \t", at + marker.size());
+      if (name != std::string::npos && run.out[name] != '\n') return true;
+    }
+  }
+  if (whyNot) *whyNot = "für das Druckprogramm \"lp\" ist kein Standarddrucker eingerichtet";
+  return false;
+}
+
 void PrintFile(const char* path) {
   CString text;
   if (!CDirList::CanOpenFile(path)) {
@@ -578,11 +710,6 @@ void PrintFile(const char* path) {
     AfxMessageBox(text, MB_OK);
     return;
   }
-  if (ProgramOnPath("lp")) {
-    RunProcess(CString("lp ") + QuoteArgument(FsPath(path)).c_str(), SW_HIDE);
-    return;
-  }
-  // No printer set up: a report is printed into a PDF beside it, and the message names that file.
   const std::string fsPath = FsPath(path);
   std::string rtf;
   if (std::FILE* file = std::fopen(fsPath.c_str(), "rb")) {
@@ -592,7 +719,6 @@ void PrintFile(const char* path) {
     std::fclose(file);
   }
   richdoc::Document document;
-  std::string reason;
   bool isReport = rtf.rfind("{\\rtf", 0) == 0;
   if (isReport) {
     try {
@@ -602,17 +728,59 @@ void PrintFile(const char* path) {
     }
   }
   if (!isReport) {
-    text.Format("Datei '%s' kann nicht gedruckt werden: das Druckprogramm \"lp\" wurde nicht gefunden.", path);
+    text.Format("Die Datei '%s' kann nicht gedruckt werden: sie ist keine RTF-Ausgabe.", fsPath.c_str());
     AfxMessageBox(text, MB_OK);
     return;
   }
-  const CString pdf = PdfBesideFile(path);
-  if (!richedit::PrintToPdf(document, FsPath(pdf), fsPath, &reason)) {
-    text.Format("Die Datei '%s' konnte nicht geschrieben werden: %s", pdf.GetString(), reason.c_str());
+  std::string whyNot, reason;
+  if (!HasDefaultPrinter(&whyNot)) {
+    // No printer set up: the report is printed into a PDF beside it, and the message names that file.
+    const CString pdf = PdfBesideFile(path);
+    if (!richedit::PrintToPdf(document, FsPath(pdf), fsPath, &reason)) {
+      text.Format("Die Datei '%s' konnte nicht geschrieben werden: %s", FsPath(pdf).c_str(), reason.c_str());
+      AfxMessageBox(text, MB_OK);
+      return;
+    }
+    text.Format("Kein Drucker eingerichtet (%s): die Datei '%s' wurde als PDF in die Datei '%s' gedruckt.",
+                whyNot.c_str(), fsPath.c_str(), FsPath(pdf).c_str());
+    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  // The spooler gets the pages as the program prints them, never the RTF; it takes its own copy of the file.
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pdf = win::JoinPath(tmp && *tmp ? tmp : "/tmp", "kolumo-druck-XXXXXX.pdf");
+  const int fd = ::mkstemps(pdf.data(), 4);
+  if (fd < 0) {
+    text.Format("Die Datei '%s' kann nicht gedruckt werden: die Druckdatei '%s' kann nicht angelegt werden (%s).",
+                fsPath.c_str(), pdf.c_str(), SystemErrorText(errno).GetString());
     AfxMessageBox(text, MB_OK);
     return;
   }
-  text.Format("Kein Drucker eingerichtet: die Datei '%s' wurde als PDF in die Datei '%s' gedruckt.", path,
-              pdf.GetString());
-  AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+  ::close(fd);
+  if (!richedit::PrintToPdf(document, pdf, fsPath, &reason)) {
+    std::remove(pdf.c_str());
+    text.Format("Die Datei '%s' kann nicht gedruckt werden: %s", fsPath.c_str(), reason.c_str());
+    AfxMessageBox(text, MB_OK);
+    return;
+  }
+  const std::string title = fsPath.substr(fsPath.find_last_of('/') + 1);
+  const CapturedRun run = RunCaptured({"lp", "-t", title, pdf}, 60000);
+  std::remove(pdf.c_str());
+  if (run.startError) {
+    text.Format("Die Datei '%s' wurde nicht gedruckt: das Druckprogramm \"lp\" konnte nicht gestartet werden (%s).",
+                fsPath.c_str(), SystemErrorText(run.startError).GetString());
+  } else if (run.timedOut) {
+    text.Format(
+        "Die Datei '%s' wurde nicht gedruckt: das Druckprogramm \"lp\" hat nach einer Minute nicht "
+        "geantwortet.",
+        fsPath.c_str());
+  } else if (run.exitCode != 0) {
+    std::string message = run.err.empty() ? run.out : run.err;
+    while (!message.empty() && std::isspace(static_cast<unsigned char>(message.back()))) message.pop_back();
+    text.Format("Die Datei '%s' wurde nicht gedruckt: das Druckprogramm \"lp\" endete mit dem Status %d%s%s",
+                fsPath.c_str(), run.exitCode, message.empty() ? "." : ":\n", message.c_str());
+  } else {
+    return;
+  }
+  AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }

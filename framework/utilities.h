@@ -76,6 +76,21 @@ std::vector<std::string> SplitCommandLine(const char* commandLine);
 DWORD RunProcessAndWait(const char* commandLine, int showCommand);
 // The same without waiting; whether the program started.
 bool RunProcess(const char* commandLine, int showCommand);
+// Starts the command line's program without waiting and without a message: 0, or the errno value of the failed
+// start for the caller's own message.
+int StartProcess(const char* commandLine);
+
+// A program run to its end with its output kept (the first 64 KiB of each stream).
+struct CapturedRun {
+  int startError = 0;     // errno value of a failed start; then nothing else holds
+  int exitCode = -1;      // 128 + the signal's number when a signal ended it
+  bool timedOut = false;  // killed after the time allowed
+  std::string out, err;
+};
+// Runs the program of the argument list (found on the search path) with "NAME=value" environment entries over the
+// own; killed after timeoutMs.
+CapturedRun RunCaptured(const std::vector<std::string>& args, int timeoutMs,
+                        const std::vector<std::string>& environment = {});
 
 // --- Fingerprints ---
 
@@ -154,11 +169,16 @@ bool IsClassName(const CObject* object, const char* className);
 CString GetViewerProgram();
 // Opens a file with the desktop's program for it (the shell verb "open"); false when it cannot be started.
 bool ShellOpen(const char* path);
-// Opens the file in the viewer without waiting; a file that cannot be read gives a message. Without a screen the
-// call is written to stderr instead.
+// Opens the file in the viewer without waiting; a file that cannot be read gives a message, and so does a viewer
+// that is missing or cannot be started (naming the file, which stays, and the program). Without a screen the call
+// is written to stderr instead.
 void OpenWithViewer(const char* path);
 // The file's name with ".pdf" in place of its extension.
 CString PdfBesideFile(const char* path);
-// Hands the file to the printing program "lp"; without it (no printer set up) a report is printed into a PDF
-// beside it (PdfBesideFile) and a message names that file. A file that cannot be read gives a message.
+// Whether there is a printer: the printing program "lp" on the search path with a default destination (LPDEST,
+// PRINTER, or the one "lpstat -d" names). Without one, why not (a German clause naming the program).
+bool HasDefaultPrinter(std::string* whyNot = nullptr);
+// Prints a report (an RTF file) into a PDF and, with a printer, hands that PDF to "lp" and reports its failure
+// with lp's exit status and message; without a printer the PDF is written beside the report (PdfBesideFile) and a
+// message names it. A file that cannot be read or is no report gives a message.
 void PrintFile(const char* path);

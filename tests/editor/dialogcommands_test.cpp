@@ -312,6 +312,24 @@ TEST_F(DialogCommandTest, AnImportedDocumentIsPastedAtTheCaret) {
   EXPECT_NE(Text().find("Eigen"), std::string::npos) << Text();
 }
 
+// A position without document text brings nothing over: what the clipboard held before is not pasted.
+TEST_F(DialogCommandTest, ADocumentWithoutTextPastesNothing) {
+  const std::string path = dir_ + "/ohne.tqx";
+  const int doc = VIDUV_CreateDoc(path.c_str());
+  VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "input");
+  ASSERT_TRUE(VIDUV_SaveDoc(doc));
+  VIDUV_CloseDoc(doc);
+
+  Open("{\\rtf1 Eigen\\par}");
+  editor_.text.SetSel(0, 0);
+  win::SetClipboardText("Fremder Text");
+  win::script::QueueMenuCommand(330);
+  win::script::QueueFileDialog(path);
+  Press(editor_.bar1, 40050);
+  EXPECT_EQ(Text().find("Fremder Text"), std::string::npos) << Text();
+  EXPECT_EQ(Text().find("Eigen"), 0u) << Text();
+}
+
 TEST_F(DialogCommandTest, TheMacroFilesChosenAreRemembered) {
   Open("");
   win::script::QueueDialog([](CDialog& d) {

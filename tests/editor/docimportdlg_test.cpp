@@ -1,8 +1,8 @@
-// The document import: where a position file keeps its document text, and what the import copies.
-#include "editor/docimportdlg.h"
-
+// The document import through its dialog: where a position file keeps its document text, the file dialog grown by
+// the preview, the preview following the file picked, and what the import copies.
 #include <gtest/gtest.h>
 
+#include "editor/docimportdlg.h"
 #include "platform/viduv/viduv.h"
 #include "tests/editor/editor_test_util.h"
 
@@ -31,18 +31,33 @@ std::string WritePosition(const std::string& dir, const char* name, const char* 
   return path;
 }
 
-class Preview : public SkribPreview {
- public:
-  std::string text;
-  bool selection = false;
-  int copies = 0, zooms = 0;
-  void Clear() override { text.clear(), selection = false; }
-  void StreamIn(const std::string& rtf) override { text = rtf; }
-  bool HasSelection() override { return selection; }
-  void SelectAll() override { selection = !text.empty(); }
-  void Copy() override { ++copies; }
-  void ZoomToPageWidth() override { ++zooms; }
-};
+RECT RectIn(HWND dialog, HWND control) {
+  RECT r;
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string PreviewText(HWND dialog) {
+  auto* preview = dynamic_cast<CRichEditCtrl*>(CWnd::FromHandlePermanent(::GetDlgItem(dialog, 4677)));
+  return preview ? preview->Doc().PlainText(0, preview->Doc().Length() - 1) : "(no preview)";
+}
+
+// A click on the file's line in the dialog's file list, as the user picks it.
+void PickFile(HWND dialog, const std::string& name) {
+  HWND list = ::GetDlgItem(dialog, IDC_FILE_LIST);
+  const int at = int(::SendMessage(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(name.c_str())));
+  ASSERT_GE(at, 0) << name << " is not listed";
+  RECT item;
+  ::SendMessage(list, LB_GETITEMRECT, WPARAM(at), LPARAM(&item));
+  win::input::Click(list, item.left + 5, (item.top + item.bottom) / 2);
+  win::PumpMessages();
+}
+
+void Press(HWND dialog, int id) {
+  win::input::ClickCenter(::GetDlgItem(dialog, id));
+  win::PumpMessages();
+}
 
 class DocumentImportTest : public win::test::WindowTest {
  protected:
@@ -50,12 +65,26 @@ class DocumentImportTest : public win::test::WindowTest {
     WindowTest::SetUp();
     RegisterDocumentPart();
     dir = editortest::ScratchDir("docimport");
+    first =
+        WritePosition(dir, "Erste.tqx", "Kolumo", 3.0, "{\\rtf1 Stahlbeton erste Position\\par b = 0,30\\par}", false);
+    second = WritePosition(dir, "Zweite.tqx", "Kolumo", 3.0, "{\\rtf1 Holz zweite Position\\par}", false);
+    none = WritePosition(dir, "Leer.tqx", "Kolumo", 3.0, "", false);
+    dlg.m_ofn.lpstrInitialDir = dir.c_str();
+    dlg.m_pPosition = &position;
+    dlg.m_inputValues = [this](SubData& part) {
+      ++asked;
+      part.text.SetText("{\\rtf1 Stahlbeton erste Position\\par b = 0,35\\par}");
+    };
+    win::SetClipboardText("Fremd");
   }
   void TearDown() override {
     SetDocumentPartFactory(nullptr);
     WindowTest::TearDown();
   }
-  std::string dir;
+  std::string dir, first, second, none;
+  Position position;
+  CSkribDlgImportDoc dlg;
+  int asked = 0;
 };
 
 TEST_F(DocumentImportTest, TheTextIsFoundWhereTheWritingVersionPutIt) {
@@ -79,50 +108,148 @@ TEST_F(DocumentImportTest, TheTextIsFoundWhereTheWritingVersionPutIt) {
     EXPECT_EQ(ReadDocumentText(path, read), c.found) << c.name;
     EXPECT_EQ(read, c.found ? rtf : "") << c.name;
   }
-  const std::string empty = WritePosition(dir, "leer.tqx", "Kolumo", 3.0, "", false);
   std::string read;
-  EXPECT_FALSE(ReadDocumentText(empty, read));
+  EXPECT_FALSE(ReadDocumentText(none, read));
   EXPECT_FALSE(ReadDocumentText(dir + "/fehlt.tqx", read));
 }
 
-TEST_F(DocumentImportTest, ImportRunsInputValuesAndCopiesTheWholeTextWithoutSelection) {
-  const std::string rtf = "{\\rtf1 b = 0,30\\par}";
-  const std::string path = WritePosition(dir, "quelle.tqx", "Kolumo", 3.0, rtf, false);
-  const std::string none = WritePosition(dir, "ohne.tqx", "Kolumo", 3.0, "", false);
-  Position position;
-  Preview preview;
-  int asked = 0;
-  CSkribDlgImportDoc dlg;
-  dlg.m_pPreview = &preview;
-  dlg.m_pPosition = &position;
-  dlg.m_inputValues = [&](SubData& part) {
-    ++asked;
-    EXPECT_EQ(part.text.Text(), rtf);
-    part.text.SetText("{\\rtf1 b = 0,35\\par}");
-  };
-  win::script::QueueFileDialog(path);
-  ASSERT_EQ(dlg.DoModal(), IDOK);
+// The file dialog grown by the preview: 100 pixels wider with the file list, the preview below the file choice,
+// read-only, OK captioned for what it does.
+TEST_F(DocumentImportTest, TheDialogGrowsByAPreviewBelowTheFileChoice) {
+  RECT plainFrame{}, plainList{}, plainClient{};
+  CFileDialog plain(TRUE, "tqx", nullptr, OFN_FILEMUSTEXIST, "Positionen|*.tqx||");
+  plain.m_ofn.lpstrInitialDir = dir.c_str();
+  win::script::QueueFileDialogScript([&](HWND d) {
+    ::GetWindowRect(d, &plainFrame);
+    ::GetClientRect(d, &plainClient);
+    plainList = RectIn(d, ::GetDlgItem(d, IDC_FILE_LIST));
+    EXPECT_EQ(::GetDlgItem(d, 4677), nullptr);
+    Press(d, IDCANCEL);
+  });
+  EXPECT_EQ(plain.DoModal(), IDCANCEL);
+
+  for (int mode : {0, 1}) {
+    CSkribDlgImportDoc grown;
+    grown.m_nMode = mode;
+    grown.m_ofn.lpstrInitialDir = dir.c_str();
+    win::script::QueueFileDialogScript([&](HWND d) {
+      RECT frame, list, folders, ok;
+      ::GetWindowRect(d, &frame);
+      EXPECT_EQ(frame.right - frame.left, plainFrame.right - plainFrame.left + 100);
+      // the headless screen is 1080 high: room for the whole 500
+      EXPECT_EQ(frame.bottom - frame.top, plainFrame.bottom - plainFrame.top + 500);
+      list = RectIn(d, ::GetDlgItem(d, IDC_FILE_LIST));
+      EXPECT_EQ(list.right - list.left, plainList.right - plainList.left + 100);
+      EXPECT_EQ(list.bottom - list.top, plainList.bottom - plainList.top);
+      // what stood right of the list moved along with it, nothing overlaps it
+      folders = RectIn(d, ::GetDlgItem(d, IDC_FILE_FOLDERS));
+      EXPECT_GT(folders.left, list.right);
+      ok = RectIn(d, ::GetDlgItem(d, IDOK));
+      EXPECT_GE(ok.left, list.right);
+      char caption[32] = "";
+      ::GetDlgItemText(d, IDOK, caption, sizeof caption);
+      EXPECT_STREQ(caption, mode == 0 ? "Importieren" : "Auswählen");
+
+      HWND preview = ::GetDlgItem(d, 4677);
+      ASSERT_NE(preview, nullptr);
+      EXPECT_TRUE(::IsWindowVisible(preview));
+      const RECT p = RectIn(d, preview);
+      EXPECT_EQ(p.left, 8);
+      EXPECT_GE(p.top, plainClient.bottom) << "the preview covers the file choice";
+      EXPECT_EQ(p.right - p.left, plainFrame.right - plainFrame.left + 77);
+      EXPECT_GT(p.bottom - p.top, 400);
+      RECT client;
+      ::GetClientRect(d, &client);
+      EXPECT_LE(p.bottom, client.bottom);
+      EXPECT_LE(p.right, client.right);
+      const LONG style = ::GetWindowLong(preview, GWL_STYLE);
+      for (LONG bit : {LONG(ES_MULTILINE), LONG(ES_WANTRETURN), LONG(WS_VSCROLL), LONG(WS_HSCROLL)})
+        EXPECT_TRUE(style & bit) << std::hex << bit;
+      auto* text = dynamic_cast<SkribRichEdit*>(CWnd::FromHandlePermanent(preview));
+      ASSERT_NE(text, nullptr) << "the preview is no text of the editor's kind";
+      EXPECT_TRUE(text->IsReadOnly());
+      editortest::SavePicture(d, mode == 0 ? "docimport_grown" : "docimport_select");
+      Press(d, IDCANCEL);
+    });
+    EXPECT_EQ(grown.DoModal(), IDCANCEL);
+  }
+}
+
+// Every file picked shows its own text; a file without one empties the preview; Abbrechen imports nothing.
+TEST_F(DocumentImportTest, ThePreviewFollowsTheFilePicked) {
+  win::script::QueueFileDialogScript([&](HWND d) {
+    EXPECT_EQ(PreviewText(d), "");
+    PickFile(d, "Erste.tqx");
+    EXPECT_EQ(PreviewText(d), "Stahlbeton erste Position\r\nb = 0,30\r\n");
+    editortest::SavePicture(d, "docimport_preview");
+    PickFile(d, "Zweite.tqx");
+    EXPECT_EQ(PreviewText(d), "Holz zweite Position\r\n");
+    PickFile(d, "Leer.tqx");
+    EXPECT_EQ(PreviewText(d), "");
+    PickFile(d, "Erste.tqx");
+    EXPECT_EQ(PreviewText(d), "Stahlbeton erste Position\r\nb = 0,30\r\n");
+    Press(d, IDCANCEL);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_FALSE(dlg.m_bImported);
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(win::ClipboardText(), "Fremd");
+}
+
+// Only what is selected in the preview is brought over, as it stands (no input values asked for a part).
+TEST_F(DocumentImportTest, ThePreviewsSelectionIsWhatIsImported) {
+  win::script::QueueFileDialogScript([&](HWND d) {
+    PickFile(d, "Erste.tqx");
+    // the user selects the first line with the keyboard in the preview
+    win::input::ClickCenter(::GetDlgItem(d, 4677));
+    win::input::KeyWith(VK_CONTROL, VK_HOME);
+    win::input::KeyWith(VK_SHIFT, VK_END);
+    win::PumpMessages();
+    Press(d, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(dlg.m_bImported);
+  EXPECT_EQ(std::string(dlg.m_sPath), first);
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(win::ClipboardText(), "Stahlbeton erste Position");
+}
+
+// Nothing selected: the whole part, after its input values were entered and written into it.
+TEST_F(DocumentImportTest, WithoutASelectionTheWholePartIsImportedWithItsInputValues) {
+  win::script::QueueFileDialogScript([&](HWND d) {
+    PickFile(d, "Erste.tqx");
+    Press(d, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_TRUE(dlg.m_bImported);
   EXPECT_EQ(asked, 1);
-  EXPECT_EQ(preview.text, "{\\rtf1 b = 0,35\\par}");
-  EXPECT_TRUE(preview.selection);
-  EXPECT_EQ(preview.copies, 1);
-  EXPECT_EQ(preview.zooms, 1);
-  EXPECT_EQ(std::string(dlg.m_sPath), path);
+  EXPECT_EQ(win::ClipboardText(), "Stahlbeton erste Position\r\nb = 0,35\r\n");
 
-  // A file without document text shows an empty preview and imports nothing.
-  EXPECT_FALSE(dlg.Import(none));
-  dlg.Preview(none);
-  EXPECT_TRUE(preview.text.empty());
-  EXPECT_EQ(preview.copies, 1);
+  // A path typed and confirmed is picked the same way.
+  win::script::QueueFileDialog(second);
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(std::string(dlg.m_sPath), second);
+}
 
-  // Select-only: the path and nothing else.
-  CSkribDlgImportDoc select;
-  select.m_nMode = 1;
-  select.m_pPreview = &preview;
-  win::script::QueueFileDialog(path);
-  ASSERT_EQ(select.DoModal(), IDOK);
-  EXPECT_EQ(std::string(select.m_sPath), path);
-  EXPECT_EQ(preview.copies, 1);
+// A file without document text imports nothing: the clipboard keeps what it held; select-only takes the path only.
+TEST_F(DocumentImportTest, AFileWithoutTextImportsNothingAndSelectOnlyTakesThePath) {
+  win::script::QueueFileDialog(none);
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_FALSE(dlg.m_bImported);
+  EXPECT_EQ(win::ClipboardText(), "Fremd");
+
+  dlg.m_nMode = 1;
+  win::script::QueueFileDialogScript([&](HWND d) {
+    PickFile(d, "Zweite.tqx");
+    EXPECT_EQ(PreviewText(d), "Holz zweite Position\r\n");
+    Press(d, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(std::string(dlg.m_sPath), second);
+  EXPECT_FALSE(dlg.m_bImported);
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(win::ClipboardText(), "Fremd");
 }
 
 }  // namespace

@@ -565,45 +565,4 @@ TEST_F(UtilitiesTest, MissingOutputFilesGiveMessages) {
   EXPECT_EQ(win::msgbox::Log()[1].text, "Datei '" + missing + "' nicht gefunden!");
 }
 
-// No printer set up (no "lp"): a report is printed into a PDF beside it and the message names that file; a file
-// that is no report cannot be printed and the message says why.
-TEST_F(UtilitiesTest, WithoutAPrinterAReportIsPrintedIntoAPdfBesideIt) {
-  fs::create_directories(dir_ / "bin");
-  env_.Set("PATH", (dir_ / "bin").c_str());
-  fs::path report = dir_ / "Pos 1.rtf";
-  std::ofstream(report) << "{\\rtf1 Bemessung\\par}";
-  fs::path text = dir_ / "notiz.txt";
-  std::ofstream(text) << "Bemessung";
-  PrintFile(report.c_str());
-  PrintFile(text.c_str());
-  const fs::path pdf = dir_ / "Pos 1.pdf";
-  ASSERT_TRUE(fs::exists(pdf));
-  EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
-  EXPECT_FALSE(fs::exists(dir_ / "notiz.pdf"));
-  ASSERT_EQ(win::msgbox::Log().size(), 2u);
-  EXPECT_NE(win::msgbox::Log()[0].text.find("'" + pdf.string() + "'"), std::string::npos) << win::msgbox::Log()[0].text;
-  EXPECT_NE(win::msgbox::Log()[1].text.find("\"lp\""), std::string::npos);
-  EXPECT_NE(win::msgbox::Log()[1].text.find(text.string()), std::string::npos);
-  EXPECT_EQ(PdfBesideFile("C:\\Pos.1\\stuetze.rtf"), "C:\\Pos.1\\stuetze.pdf");
-  EXPECT_EQ(PdfBesideFile("/tmp/a.b/ohne"), "/tmp/a.b/ohne.pdf");
-}
-
-TEST_F(UtilitiesTest, PrintingHandsTheFileToLp) {
-  // A stand-in "lp" on the search path records its arguments.
-  fs::path bin = dir_ / "bin";
-  fs::create_directories(bin);
-  fs::path record = dir_ / "lp-args";
-  std::ofstream(bin / "lp") << "#!/bin/sh\nprintf '%s|' \"$@\" > '" << record.string() << "'\n";
-  fs::permissions(bin / "lp", fs::perms::owner_all);
-  fs::path file = dir_ / "Pos 1.rtf";
-  std::ofstream(file) << "{\\rtf1 x}";
-  env_.Set("PATH", (bin.string() + ":/usr/bin:/bin").c_str());
-  std::string windowsPath = file.string();
-  std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
-  PrintFile(windowsPath.c_str());
-  for (int i = 0; i < 1000 && ReadFile(record).empty(); ++i) std::this_thread::sleep_for(milliseconds(10));
-  EXPECT_EQ(ReadFile(record), file.string() + "|");
-  EXPECT_TRUE(win::msgbox::Log().empty());
-}
-
 }  // namespace

@@ -44,20 +44,7 @@ finish() {
 }
 
 # The document editor instead of the variable table on the first tab.
-cat >"$ORMI_REGISTRY" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<registry>
-  <hive name="HKEY_CURRENT_USER" written="1">
-    <key name="software" written="1">
-      <key name="Ormi" written="1">
-        <key name="Vernik2005" written="1">
-          <value name="bSkrib" type="REG_SZ" text="1" />
-        </key>
-      </key>
-    </key>
-  </hive>
-</registry>
-XML
+document_editor_registry
 edit Stuetze
 # Window coordinates at the dialog font: the first tab, the text, the toolbar's "VB" button.
 # Each step is given a moment: under the sanitizers the editor takes its focus late and the typing went elsewhere.

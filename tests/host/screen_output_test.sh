@@ -2,41 +2,16 @@
 # "kolumo edit" on a virtual X server, driven by real X events: on the results tab "Ausgabe erzeugen" writes the
 # report (the same as "kolumo report" writes) and hands it to the desktop's viewer (a stand-in xdg-open that
 # records its call); the preview's "Vorschau Ausgabe" tab then shows the report as text, pictured from the X server
-# with xwd; its "bearbeiten" opens the report again and "drucken" prints it (into a PDF without a printer). Exit 77
-# (skipped) without Xvfb, xdotool or xwd.
+# with xwd; its "bearbeiten" opens the report again and "drucken" prints it (into a PDF without a printer). Then,
+# with no viewer to be found, "Ausgabe erzeugen" writes the report and tells so in a message. Exit 77 (skipped)
+# without Xvfb, xdotool or xwd.
 set -u
 kolumo=$1
 data=$2
 command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
 
-# The X server's picture (xwd, 32 bits a pixel) as a PNG of the region x0,y0,x1,y1, and the counts of dark pixels
-# (text) and of the result diagram's red in it.
-cat >"$work/xwd.py" <<'PY'
-import struct, sys, zlib
-data = open(sys.argv[1], 'rb').read()
-h = struct.unpack('>25I', data[:100])
-size, width, height, order, bpp, bpl, ncolors = h[0], h[4], h[5], h[7], h[11], h[12], h[19]
-if bpp != 32:
-    sys.exit('xwd picture of %d bits a pixel' % bpp)
-x0, y0, x1, y1 = map(int, sys.argv[3].split(','))
-base, end = size + ncolors * 12, '<' if order == 0 else '>'
-rows, dark, red = [], 0, 0
-for y in range(y0, y1):
-    px = struct.unpack_from(end + '%dI' % (x1 - x0), data, base + y * bpl + x0 * 4)
-    row = bytearray(b'\0')
-    for p in px:
-        r, g, b = (p >> 16) & 255, (p >> 8) & 255, p & 255
-        dark += max(r, g, b) < 96
-        red += (r, g, b) == (255, 90, 90)
-        row += bytes((r, g, b))
-    rows.append(bytes(row))
-def chunk(t, d):
-    return struct.pack('>I', len(d)) + t + d + struct.pack('>I', zlib.crc32(t + d) & 0xffffffff)
-open(sys.argv[2], 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', x1 - x0, y1 - y0, 8, 2, 0, 0, 0))
-                              + chunk(b'IDAT', zlib.compress(b''.join(rows), 6)) + chunk(b'IEND', b''))
-print(dark, red)
-PY
+xwd_region="$(dirname "$0")/../support/xwd_region.py"
 
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 example_position "$data"
@@ -52,7 +27,7 @@ wait_for 20 find_window || fail "no window within 20 s"
 # The results tab calculates; "Ausgabe erzeugen" beside the result text, in the window's own coordinates.
 xdotool mousemove --window "$window" 444 41 click 1 || fail "xdotool cannot click"
 # the calculation is done once the preview shows the result diagram (slow under the sanitizers)
-diagram() { [ "$(python3 "$work/xwd.py" <(xwd -root -silent) /dev/null 1230,380,1780,760 | cut -d' ' -f2)" -gt 1000 ]; }
+diagram() { [ "$(python3 "$xwd_region" <(xwd -root -silent) /dev/null 1230,380,1780,760 | cut -d' ' -f2)" -gt 1000 ]; }
 wait_for 90 diagram || fail "no result diagram in the preview after the results tab"
 [ ! -e "$work/Stuetze.rtf" ] || fail "a report before Ausgabe erzeugen"
 xdotool mousemove --window "$window" 712 206 click 1
@@ -61,7 +36,7 @@ wait_for 90 test -s "$work/viewer-calls" || fail "no viewer call after Ausgabe e
 [ "$(head -n1 "$work/viewer-calls")" = "$work/Stuetze.rtf" ] || fail "the viewer got $(cat "$work/viewer-calls")"
 # The page is drawn again afterwards: its combination tree shows its items.
 tree() {
-  read -r dark red < <(python3 "$work/xwd.py" <(xwd -root -silent) "./screen_output_results.png" 150,360,360,530) &&
+  read -r dark red < <(python3 "$xwd_region" <(xwd -root -silent) "./screen_output_results.png" 150,360,360,530) &&
     [ "$dark" -gt 300 ]
 }
 wait_for 30 tree || fail "the results page is not drawn after Ausgabe erzeugen ($dark dark pixels in its tree)"
@@ -79,11 +54,11 @@ xdotool mousemove --window "$window" 1141 46 click 1
 shot() {
   xwd -root -silent >"$work/screen.xwd" || return 1
   # the preview's box, right of the input dialog
-  read -r dark red < <(python3 "$work/xwd.py" "$work/screen.xwd" "./screen_output_tab.png" 1230,380,1780,760) &&
+  read -r dark red < <(python3 "$xwd_region" "$work/screen.xwd" "./screen_output_tab.png" 1230,380,1780,760) &&
     [ "$dark" -gt 3000 ] && [ "$red" -eq 0 ]
 }
 wait_for 60 shot || fail "no report text in the output tab ($dark dark pixels, $red of the diagram)"
-python3 "$work/xwd.py" "$work/screen.xwd" "./screen_output_window.png" 100,280,1800,800 >/dev/null
+python3 "$xwd_region" "$work/screen.xwd" "./screen_output_window.png" 100,280,1800,800 >/dev/null
 
 # "bearbeiten" (top right of the preview) opens the report once more.
 xdotool mousemove --window "$window" 1440 40 sleep 0.3 mousemove --window "$window" 1445 39 sleep 0.3 click 1
@@ -115,4 +90,30 @@ status=$?
 app=""
 [ $status -eq 0 ] || fail "kolumo edit ended with $status"
 cmp -s "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx" || fail "Cancel changed the position file"
+
+# Without any viewer (no xdg-open on the search path, none beside the program) "Ausgabe erzeugen" still writes the
+# report and says so in the program's own message, a box titled with its name, never the system's bare "Error".
+mkdir -p "$work/empty"
+rm -f "$work/Stuetze.rtf"
+PATH="$work/empty" KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
+app=$!
+wait_for 20 find_window || fail "no window within 20 s (without a viewer)"
+xdotool mousemove --window "$window" 444 41 click 1
+wait_for 90 diagram || fail "no result diagram in the preview after the results tab (without a viewer)"
+xdotool mousemove --window "$window" 712 206 click 1
+wait_for 90 find_box || fail "Ausgabe erzeugen without a viewer showed no message"
+xdotool search --name '^Error$' >/dev/null 2>&1 && fail "a bare Error box instead of the program's message"
+[ -s "$work/Stuetze.rtf" ] || fail "without a viewer no report was written"
+window_geometry "$box"
+# the message is long (the report's path, the missing programs): a box of several lines of text
+read -r dark red < <(python3 "$xwd_region" <(xwd -root -silent) "./screen_output_noviewer.png" "$x,$y,$((x + w)),$((y + h))")
+[ "$h" -gt 120 ] && [ "$dark" -gt 1500 ] || fail "the message box (${w}x${h}, $dark dark pixels) holds no message"
+answer_box_with Return || fail "the message stayed after Enter"
+[ -s "$work/Stuetze.rtf" ] || fail "the report went with the message"
+xdotool mousemove --window "$window" 970 457 click 1
+wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after Cancel (without a viewer)"
+wait "$app"
+status=$?
+app=""
+[ $status -eq 0 ] || fail "kolumo edit ended with $status (without a viewer)"
 echo "passed"

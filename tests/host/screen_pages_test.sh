@@ -80,20 +80,7 @@ cmp -s "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx" || fail "the position fi
 
 # The document part instead of the variable table: the window opens on the system tab, then shows the document
 # part; the screen shows the tab strip as the program draws it each time.
-cat >"$ORMI_REGISTRY" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<registry>
-  <hive name="HKEY_CURRENT_USER" written="1">
-    <key name="software" written="1">
-      <key name="Ormi" written="1">
-        <key name="Vernik2005" written="1">
-          <value name="bSkrib" type="REG_SZ" text="1" />
-        </key>
-      </key>
-    </key>
-  </hive>
-</registry>
-XML
+document_editor_registry
 KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
   >"$work/out" 2>"$work/err" &
 app=$!

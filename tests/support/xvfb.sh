@@ -42,6 +42,24 @@ example_position() {
   cp "$1/examples/Stuetze.tqx" "$work/Stuetze.tqx"
 }
 
+# The registry file $ORMI_REGISTRY with the document editor on the first tab instead of the variable table.
+document_editor_registry() {
+  cat >"$ORMI_REGISTRY" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<registry>
+  <hive name="HKEY_CURRENT_USER" written="1">
+    <key name="software" written="1">
+      <key name="Ormi" written="1">
+        <key name="Vernik2005" written="1">
+          <value name="bSkrib" type="REG_SZ" text="1" />
+        </key>
+      </key>
+    </key>
+  </hive>
+</registry>
+XML
+}
+
 # start_xvfb SIZE starts a virtual X server on a free display, sets xvfb (its
 # process) and DISPLAY, and returns 1 when none would serve. A server can report a display that another
 # server started at the same moment holds; such a display refuses us, and a new server is started. Without
@@ -74,13 +92,19 @@ answer_box_with() {
   wait_for 30 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
 }
 
-# window_on_screen WINDOW SIZE: fails unless the window lies wholly on the screen of SIZE (WIDTHxHEIGHT).
-window_on_screen() {
-  local geometry x y w h
+# window_geometry WINDOW: its place and size on the screen in x, y, w and h.
+window_geometry() {
+  local geometry
   geometry=$(xdotool getwindowgeometry "$1") || fail "no geometry of the window"
   read -r x y <<<"$(sed -n 's/.*Position: *\([0-9-]*\),\([0-9-]*\).*/\1 \2/p' <<<"$geometry")"
   read -r w h <<<"$(sed -n 's/.*Geometry: *\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$geometry")"
   [ -n "$x" ] && [ -n "$w" ] || fail "cannot read the window's geometry: $geometry"
+}
+
+# window_on_screen WINDOW SIZE: fails unless the window lies wholly on the screen of SIZE (WIDTHxHEIGHT).
+window_on_screen() {
+  local x y w h
+  window_geometry "$1"
   [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "${2%x*}" ] && [ $((y + h)) -le "${2#*x}" ] ||
     fail "the window ${w}x${h}+${x}+${y} leaves the screen $2"
 }

@@ -2,6 +2,7 @@
 // their program, and sounds (logged; the window system plays none).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,14 @@
 
 // ---- File dialogs ----------------------------------------------------------------------------------------------
 inline constexpr DWORD OFN_READONLY = 0x1, OFN_OVERWRITEPROMPT = 0x2, OFN_HIDEREADONLY = 0x4, OFN_NOCHANGEDIR = 0x8,
-                       OFN_PATHMUSTEXIST = 0x800, OFN_FILEMUSTEXIST = 0x1000, OFN_CREATEPROMPT = 0x2000,
-                       OFN_EXPLORER = 0x80000, OFN_ENABLESIZING = 0x800000, OFN_ALLOWMULTISELECT = 0x200;
+                       OFN_ENABLEHOOK = 0x20, OFN_PATHMUSTEXIST = 0x800, OFN_FILEMUSTEXIST = 0x1000,
+                       OFN_CREATEPROMPT = 0x2000, OFN_EXPLORER = 0x80000, OFN_ENABLESIZING = 0x800000,
+                       OFN_ALLOWMULTISELECT = 0x200;
+// With OFN_ENABLEHOOK the hook sees the dialog window's messages before the dialog does (non-zero: handled):
+// WM_INITDIALOG (lParam the OPENFILENAME) once its controls are filled, and WM_NOTIFY with an OFNOTIFY for a new
+// file in the name field (CDN_SELCHANGE), another folder shown (CDN_FOLDERCHANGE) and a name about to be accepted
+// (CDN_FILEOK: a non-zero DWLP_MSGRESULT keeps the dialog open). The controls grow with the window's width.
+using LPOFNHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 struct OPENFILENAME {
   DWORD lStructSize;
   HWND hwndOwner;
@@ -31,9 +38,21 @@ struct OPENFILENAME {
   WORD nFileExtension;
   LPCSTR lpstrDefExt;
   LPARAM lCustData;
-  void* lpfnHook;
+  LPOFNHOOKPROC lpfnHook;
   LPCSTR lpTemplateName;
 };
+struct OFNOTIFY {
+  NMHDR hdr;
+  OPENFILENAME* lpOFN;
+  LPSTR pszFile;
+};
+inline constexpr UINT CDN_FIRST = 0u - 601u, CDN_INITDONE = CDN_FIRST, CDN_SELCHANGE = CDN_FIRST - 1,
+                      CDN_FOLDERCHANGE = CDN_FIRST - 2, CDN_FILEOK = CDN_FIRST - 5;
+// To the dialog window: the path in the name field (wParam the buffer's size, lParam the buffer); the length.
+inline constexpr UINT CDM_GETFILEPATH = WM_USER + 101;
+// The controls of the dialog window.
+inline constexpr int IDC_FILE_FOLDER = 1088, IDC_FILE_LIST = 1120, IDC_FILE_FOLDERS = 1121, IDC_FILE_TYPES = 1136,
+                     IDC_FILE_NAME = 1152;
 BOOL GetOpenFileName(OPENFILENAME* ofn);
 BOOL GetSaveFileName(OPENFILENAME* ofn);
 // The reason the last file dialog returned FALSE: 0 cancelled, FNERR_BUFFERTOOSMALL the path did not fit.
@@ -42,8 +61,11 @@ inline constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
 
 namespace win::script {
 // The next file dialog answers with this path (as if typed and confirmed); an empty path cancels it. A relative
-// path is taken in the dialog's initial folder.
+// path is taken in the dialog's initial folder. A hooked dialog is shown for it, the file picked in its list.
 void QueueFileDialog(const std::string& path);
+// The next file dialog is shown and the script is its user: it gets the live dialog window, interacts with it and
+// ends it (OK or Abbrechen, as a user would).
+void QueueFileDialogScript(std::function<void(HWND dialog)> script);
 std::size_t PendingFileDialogs();
 }  // namespace win::script
 
@@ -55,6 +77,12 @@ class CFileDialog : public CDialog {
                        DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCSTR filter = nullptr,
                        CWnd* parent = nullptr);
   INT_PTR DoModal() override;
+  // While the dialog is shown the object is its window: OnInitDialog runs once it is filled, OnFileNameChange for
+  // every new file in its name field, OnFileNameOK before a name is accepted (TRUE keeps the dialog open).
+  virtual void OnFileNameChange() {}
+  virtual void OnFolderChange() {}
+  virtual BOOL OnFileNameOK() { return FALSE; }
+  // The chosen path; while the dialog is shown, the file in its name field.
   CString GetPathName() const;
   CString GetFileName() const;
   CString GetFileExt() const;
@@ -64,6 +92,7 @@ class CFileDialog : public CDialog {
   BOOL m_bOpenFileDialog;
 
  private:
+  static UINT_PTR Hook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
   std::string m_filter;  // the filter with '|' turned into NULs
   std::string m_defExt;
   std::vector<char> m_file;

@@ -15,8 +15,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A queued answer: a path typed and confirmed, or a script that uses the dialog window.
+struct FileAnswer {
+  std::string path;
+  std::function<void(HWND)> script;
+};
+
 struct FileState {
-  std::deque<std::string> answers;
+  std::deque<FileAnswer> answers;
   DWORD lastError = 0;
   std::vector<std::string> shellLog;
 };
@@ -47,11 +53,19 @@ BOOL Run(OPENFILENAME* ofn, bool open) {
   const std::string title = ofn->lpstrTitle ? ofn->lpstrTitle : (open ? "Öffnen" : "Speichern unter");
   rec.caption = title + " [" + Patterns(ofn->lpstrFilter) + "]";
   std::string answer;
+  const bool hooked = (ofn->Flags & OFN_ENABLEHOOK) && ofn->lpfnHook;
+  DWORD index = ofn->nFilterIndex;
   if (!f.answers.empty()) {
     rec.scripted = true;
-    std::string typed = f.answers.front();
+    FileAnswer scripted = std::move(f.answers.front());
     f.answers.pop_front();
-    if (!typed.empty()) {
+    if (scripted.script) {
+      answer = win::detail::RunFileDialogWindow(*ofn, open, title, index, nullptr, &scripted.script);
+    } else if (!scripted.path.empty() && hooked) {
+      // The hook sees the file picked and confirmed as a user would.
+      answer = win::detail::RunFileDialogWindow(*ofn, open, title, index, &scripted.path, nullptr);
+    } else if (!scripted.path.empty()) {
+      const std::string typed = scripted.path;
       const std::string folder = ofn->lpstrInitialDir ? win::ToFsPath(ofn->lpstrInitialDir) : std::string();
       const win::detail::FileChoice choice = win::detail::ResolveFileName(*ofn, open, folder, typed);
       if (!choice.refusal.empty()) {
@@ -67,13 +81,12 @@ BOOL Run(OPENFILENAME* ofn, bool open) {
     }
   } else if (win::CurrentScreen()) {
     rec.onScreen = true;
-    DWORD index = ofn->nFilterIndex;
-    answer = win::detail::RunFileDialogWindow(*ofn, open, title, index);
-    ofn->nFilterIndex = index;
+    answer = win::detail::RunFileDialogWindow(*ofn, open, title, index, nullptr, nullptr);
   } else {
     // The unscripted handler may fail the test; otherwise the dialog is cancelled.
     win::detail::Unscripted(rec);
   }
+  ofn->nFilterIndex = index;
   rec.answer = answer.empty() ? IDCANCEL : IDOK;
   if (!answer.empty()) rec.caption += " -> " + answer;
   win::detail::LogModal(rec);
@@ -104,7 +117,8 @@ BOOL GetSaveFileName(OPENFILENAME* ofn) { return Run(ofn, false); }
 DWORD CommDlgExtendedError() { return F().lastError; }
 
 namespace win::script {
-void QueueFileDialog(const std::string& path) { F().answers.push_back(path); }
+void QueueFileDialog(const std::string& path) { F().answers.push_back({path, nullptr}); }
+void QueueFileDialogScript(std::function<void(HWND)> script) { F().answers.push_back({"", std::move(script)}); }
 std::size_t PendingFileDialogs() { return F().answers.size(); }
 }  // namespace win::script
 
@@ -127,14 +141,41 @@ CFileDialog::CFileDialog(BOOL openFileDialog, LPCSTR defExt, LPCSTR fileName, DW
   m_ofn.lpstrFile = m_file.data();
   m_ofn.nMaxFile = DWORD(m_file.size());
   m_ofn.nFilterIndex = 1;
+  m_ofn.Flags |= OFN_ENABLEHOOK;
+  m_ofn.lpfnHook = &CFileDialog::Hook;
 }
 
 INT_PTR CFileDialog::DoModal() {
   m_ofn.hwndOwner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+  m_ofn.lCustData = reinterpret_cast<LPARAM>(this);
   return (m_bOpenFileDialog ? GetOpenFileName(&m_ofn) : GetSaveFileName(&m_ofn)) ? IDOK : IDCANCEL;
 }
 
-CString CFileDialog::GetPathName() const { return CString(m_ofn.lpstrFile); }
+UINT_PTR CFileDialog::Hook(HWND dialog, UINT msg, WPARAM, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<CFileDialog*>(reinterpret_cast<OPENFILENAME*>(lParam)->lCustData);
+    if (!self || !self->Attach(dialog)) return FALSE;
+    self->OnInitDialog();
+    return TRUE;
+  }
+  auto* self = dynamic_cast<CFileDialog*>(CWnd::FromHandlePermanent(dialog));
+  if (!self || msg != WM_NOTIFY) return FALSE;
+  switch (reinterpret_cast<OFNOTIFY*>(lParam)->hdr.code) {
+    case CDN_SELCHANGE: self->OnFileNameChange(); return TRUE;
+    case CDN_FOLDERCHANGE: self->OnFolderChange(); return TRUE;
+    case CDN_FILEOK: SetWindowLongPtr(dialog, DWLP_MSGRESULT, self->OnFileNameOK() ? 1 : 0); return TRUE;
+    default: return FALSE;
+  }
+}
+
+CString CFileDialog::GetPathName() const {
+  if (m_hWnd) {
+    char path[4096] = "";
+    ::SendMessage(m_hWnd, CDM_GETFILEPATH, sizeof path, LPARAM(path));
+    return CString(path);
+  }
+  return CString(m_ofn.lpstrFile);
+}
 CString CFileDialog::GetFileName() const { return CString(m_ofn.lpstrFile + m_ofn.nFileOffset); }
 CString CFileDialog::GetFileExt() const {
   std::string path = m_ofn.lpstrFile;

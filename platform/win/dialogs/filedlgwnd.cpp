@@ -5,18 +5,21 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "platform/win/window/internal.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/msgboxwnd.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/screen/screen.h"
 
 namespace win::detail {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFolderField = 1088, kFiles = 1120, kFolders = 1121, kTypes = 1136, kName = 1152;
+constexpr int kFolderField = IDC_FILE_FOLDER, kFiles = IDC_FILE_LIST, kFolders = IDC_FILE_FOLDERS,
+              kTypes = IDC_FILE_TYPES, kName = IDC_FILE_NAME;
 
 struct FileType {
   std::string text;
@@ -93,8 +96,17 @@ std::string WindowText(HWND wnd) {
   return text;
 }
 
+// A control as the dialog was made, for the layout at another width.
+struct Placed {
+  HWND control;
+  RECT rect;
+};
+
 struct DialogData {
-  const OPENFILENAME* ofn = nullptr;
+  OPENFILENAME* ofn = nullptr;
+  LPOFNHOOKPROC hook = nullptr;
+  int baseWidth = 0;  // the client width the controls were made for
+  std::vector<Placed> placed;
   bool open = true;
   std::string title;
   std::vector<FileType> types;
@@ -138,12 +150,55 @@ void Fill(HWND dialog, DialogData& d) {
   for (const std::string& f : files) SendMessage(fileList, LB_ADDSTRING, 0, LPARAM(f.c_str()));
 }
 
+// Tells the hook; its DWLP_MSGRESULT is the answer.
+LONG_PTR Notify(HWND dialog, DialogData& d, UINT code) {
+  if (!d.hook) return 0;
+  OFNOTIFY note{{dialog, 0, code}, d.ofn, d.ofn->lpstrFile};
+  Get(dialog)->dialog->msgResult = 0;
+  d.hook(dialog, WM_NOTIFY, 0, LPARAM(&note));
+  return Get(dialog) ? Get(dialog)->dialog->msgResult : 0;
+}
+
 void Navigate(HWND dialog, DialogData& d, const fs::path& to) {
   std::error_code ec;
   fs::path folder = fs::weakly_canonical(to, ec);
   if (ec || !fs::is_directory(folder, ec)) return;
   d.folder = folder.string();
   Fill(dialog, d);
+  Notify(dialog, d, CDN_FOLDERCHANGE);
+}
+
+// The file at this place of the list into the name field.
+void PickListed(HWND dialog, DialogData& d, int at) {
+  SetDlgItemText(dialog, kName, ItemText(GetDlgItem(dialog, kFiles), at).c_str());
+  Notify(dialog, d, CDN_SELCHANGE);
+}
+
+// The path the name field names in the folder shown (the folder itself while it is empty).
+std::string PathInField(HWND dialog, const DialogData& d) {
+  std::string typed = WindowText(GetDlgItem(dialog, kName));
+  while (!typed.empty() && typed.back() == ' ') typed.pop_back();
+  while (!typed.empty() && typed.front() == ' ') typed.erase(typed.begin());
+  return typed.empty() ? d.folder : ResolveFileName(*d.ofn, d.open, d.folder, typed).path;
+}
+
+// The files list takes what the window grew in width; what stands right of it moves along, what reaches over its
+// right edge widens with it.
+void Layout(HWND dialog, const DialogData& d, int width) {
+  const int dx = std::max(0, width - d.baseWidth);
+  HWND files = GetDlgItem(dialog, kFiles);
+  const auto it = std::find_if(d.placed.begin(), d.placed.end(), [&](const Placed& p) { return p.control == files; });
+  if (it == d.placed.end()) return;
+  const int edge = it->rect.right;
+  for (const Placed& p : d.placed) {
+    if (!IsWindow(p.control)) continue;
+    RECT r = p.rect;
+    if (r.left >= edge)
+      OffsetRect(&r, dx, 0);
+    else if (r.right >= edge)
+      r.right += dx;
+    SetWindowPos(p.control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void OpenSelectedFolder(HWND dialog, DialogData& d) {
@@ -194,13 +249,30 @@ void Confirm(HWND dialog, DialogData& d) {
     DialogFocus(nameField);
     return;
   }
+  if (Notify(dialog, d, CDN_FILEOK) != 0) return;
   d.chosen = choice.path;
   EndDialog(dialog, IDOK);
 }
 
-INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   DialogData* d = DataOf(dialog);
-  if (msg != WM_COMMAND || !d) return FALSE;
+  if (!d) return FALSE;
+  if (d->hook && msg != WM_INITDIALOG && d->hook(dialog, msg, wParam, lParam)) return TRUE;
+  if (msg == CDM_GETFILEPATH) {
+    const std::string path = PathInField(dialog, *d);
+    if (lParam && wParam > 0) {
+      const std::size_t n = std::min<std::size_t>(path.size(), std::size_t(wParam) - 1);
+      std::memcpy(reinterpret_cast<char*>(lParam), path.data(), n);
+      reinterpret_cast<char*>(lParam)[n] = 0;
+    }
+    Get(dialog)->dialog->msgResult = LONG_PTR(path.size());
+    return TRUE;
+  }
+  if (msg == WM_SIZE) {
+    Layout(dialog, *d, LOWORD(lParam));
+    return TRUE;
+  }
+  if (msg != WM_COMMAND) return FALSE;
   const int id = LOWORD(wParam), code = HIWORD(wParam);
   switch (id) {
     case IDOK:
@@ -213,7 +285,7 @@ INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
       HWND list = GetDlgItem(dialog, kFiles);
       const int at = int(SendMessage(list, LB_GETCURSEL, 0, 0));
       if (at < 0) return TRUE;
-      if (code == LBN_SELCHANGE) SetDlgItemText(dialog, kName, ItemText(list, at).c_str());
+      if (code == LBN_SELCHANGE) PickListed(dialog, *d, at);
       if (code == LBN_DBLCLK) {
         SetDlgItemText(dialog, kName, ItemText(list, at).c_str());
         DialogFocus(GetDlgItem(dialog, kName));
@@ -238,7 +310,7 @@ INT_PTR FileDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
   }
 }
 
-DialogTemplate Layout(bool open, const std::string& title) {
+DialogTemplate MakeTemplate(bool open, const std::string& title) {
   DialogTemplate t;
   t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
   t.caption = title;
@@ -313,11 +385,13 @@ std::string OverwriteQuestion(const std::string& path) {
   return fs::path(path).filename().string() + " ist bereits vorhanden.\nMöchten Sie sie ersetzen?";
 }
 
-std::string RunFileDialogWindow(const OPENFILENAME& ofn, bool open, const std::string& title, DWORD& filterIndex) {
+std::string RunFileDialogWindow(OPENFILENAME& ofn, bool open, const std::string& title, DWORD& filterIndex,
+                                const std::string* typed, const std::function<void(HWND)>* script) {
   DialogData d;
   d.ofn = &ofn;
   d.open = open;
   d.title = title;
+  d.hook = (ofn.Flags & OFN_ENABLEHOOK) ? ofn.lpfnHook : nullptr;
   d.types = FileTypes(ofn.lpstrFilter);
   std::string proposedName;
   d.folder = StartFolder(ofn, proposedName);
@@ -326,14 +400,73 @@ std::string RunFileDialogWindow(const OPENFILENAME& ofn, bool open, const std::s
 
   HWND owner = ofn.hwndOwner ? Root(ofn.hwndOwner) : GetActiveWindow();
   if (owner && !IsWindow(owner)) owner = nullptr;
-  HWND dialog = CreateDialogFromTemplate(Layout(open, title), owner, &FileDialogProc, 0, 0, false);
+  HWND dialog = CreateDialogFromTemplate(MakeTemplate(open, title), owner, &FileDialogProc, 0, 0, false);
   if (!dialog) return {};
   Get(dialog)->dialog->user = reinterpret_cast<LONG_PTR>(&d);
   for (const FileType& t : d.types) SendDlgItemMessage(dialog, kTypes, CB_ADDSTRING, 0, LPARAM(t.text.c_str()));
   SendDlgItemMessage(dialog, kTypes, CB_SETCURSEL, WPARAM(d.type), 0);
   SetDlgItemText(dialog, kName, proposedName.c_str());
   Fill(dialog, d);
-  const INT_PTR answer = RunOwnModal(dialog, owner, GetDlgItem(dialog, kName), IDCANCEL);
+  RECT client;
+  GetClientRect(dialog, &client);
+  d.baseWidth = client.right;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    d.placed.push_back({c, r});
+  }
+  RECT before;
+  GetWindowRect(dialog, &before);
+  if (d.hook) d.hook(dialog, WM_INITDIALOG, 0, LPARAM(&ofn));
+  if (!IsWindow(dialog)) return {};
+  RECT after;
+  GetWindowRect(dialog, &after);
+  if (after.right - after.left != before.right - before.left ||
+      after.bottom - after.top != before.bottom - before.top) {
+    // Grown by its hook: centred again where it was centred, and kept on the screen.
+    const int w = after.right - after.left, h = after.bottom - after.top;
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    int left = (before.left + before.right - w) / 2, top = (before.top + before.bottom - h) / 2;
+    left = std::max(0, std::min(left, screenW - w));
+    top = std::max(0, std::min(top, screenH - h));
+    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  std::function<void()> user;
+  if (typed) {
+    user = [dialog, &d, typed] {
+      // The file picked in the list when it is listed (in its folder), then confirmed.
+      const fs::path path = fs::path(d.folder) / ToFsPath(*typed);
+      std::error_code ec;
+      if (path.has_parent_path() && fs::is_directory(path.parent_path(), ec) &&
+          !fs::equivalent(path.parent_path(), d.folder, ec))
+        Navigate(dialog, d, path.parent_path());
+      const std::string name = path.filename().string();
+      const int at = int(SendDlgItemMessage(dialog, kFiles, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(name.c_str())));
+      if (at >= 0 && ItemText(GetDlgItem(dialog, kFiles), at) == name) {
+        SendDlgItemMessage(dialog, kFiles, LB_SETCURSEL, WPARAM(at), 0);
+        PickListed(dialog, d, at);
+      } else {
+        SetDlgItemText(dialog, kName, path.string().c_str());
+      }
+      DialogFocus(GetDlgItem(dialog, kName));
+      Confirm(dialog, d);
+      // A refused name leaves the dialog open; the script has no further answer.
+      if (IsWindow(dialog) && !Get(dialog)->dialog->ended) EndDialog(dialog, IDCANCEL);
+    };
+  } else if (script) {
+    user = [dialog, script, title] {
+      (*script)(dialog);
+      if (!IsWindow(dialog) || Get(dialog)->dialog->ended || CurrentScreen()) return;
+      script::ModalRecord asked;
+      asked.kind = "file dialog";
+      asked.caption = title + " (its script did not end it)";
+      const INT_PTR answer = Unscripted(asked);
+      if (IsWindow(dialog) && !Get(dialog)->dialog->ended) EndDialog(dialog, answer == IDOK ? IDOK : IDCANCEL);
+    };
+  }
+  const INT_PTR answer = RunOwnModal(dialog, owner, GetDlgItem(dialog, kName), IDCANCEL, user);
   if (answer != IDOK) return {};
   filterIndex = DWORD(d.type + 1);
   return d.chosen;

@@ -165,7 +165,7 @@ int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
   return int(RunOwnModal(box, owner, focus, defaultAnswer));
 }
 
-INT_PTR RunOwnModal(HWND dialog, HWND owner, HWND focus, INT_PTR gone) {
+INT_PTR RunOwnModal(HWND dialog, HWND owner, HWND focus, INT_PTR gone, const std::function<void()>& user) {
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   Get(dialog)->dialog->modal = true;
@@ -176,6 +176,7 @@ INT_PTR RunOwnModal(HWND dialog, HWND owner, HWND focus, INT_PTR gone) {
     Get(dialog)->dialog->savedFocus = focus;
   }
   auto ended = [dialog] { return !Get(dialog) || Get(dialog)->dialog->ended; };
+  if (user) user();
   while (!ended()) {
     PumpMessages();
     if (ended()) break;
