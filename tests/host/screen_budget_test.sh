@@ -17,20 +17,7 @@ example_position "$data"
 cd "$work" || fail "no scratch folder"
 
 # The document part on the first tab ("bSkrib").
-cat >"$ORMI_REGISTRY" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<registry>
-  <hive name="HKEY_CURRENT_USER" written="1">
-    <key name="software" written="1">
-      <key name="Ormi" written="1">
-        <key name="Vernik2005" written="1">
-          <value name="bSkrib" type="REG_SZ" text="1" />
-        </key>
-      </key>
-    </key>
-  </hive>
-</registry>
-XML
+document_editor_registry
 
 # slow_position NAME FORMULAS EVENT_STEPS FORMULA_STEPS: the example with a document of FORMULAS formulas, each
 # calling a macro of FORMULA_STEPS statements, and the four document events each running EVENT_STEPS statements.
