@@ -116,6 +116,8 @@ private:
     double wkr(int n) const { return WD(kriech + 7 * n + 2) * kriechAnteil; }
     double& v0(int n) const { return WD(vor + 4 * n); }
     double& w0(int n) const { return WD(vor + 4 * n + 1); }
+    // whether the largest deformation is large enough to give a direction
+    bool HatRichtung() const { return std::fabs(v00) >= 1e-5 || std::fabs(w00) >= 1e-5; }
     int BezugsKnoten() const;
     int FaktorenAmBezugsKnoten(double& fakt1, double& fakt2) const;
 
@@ -125,7 +127,7 @@ private:
     const bool detail;
     const int verformung, kriech, eigen, formen, vor;
     double kriechAnteil = 0.0;
-    double v00 = 0.0, w00 = 0.0, alfa0 = 0.0;
+    double v00 = 0.0, w00 = 0.0, r00 = 0.0, alfa0 = 0.0;
     double r1 = 0.0, r2 = 0.0;
     // shares of the two modes
     double fy = 0.0, fz = 0.0, f1 = 1.0, f2 = 1.0;
@@ -134,7 +136,7 @@ private:
 // the node of the largest first-order (plus creep) deformation and its direction
 void Vorverformung::SucheGroessteVerformung()
 {
-    double r00 = -1.0;
+    r00 = -1.0;
     int nMax = 0;
     for (int n = 0; n < K; ++n) {
         const double v = WD(verformung + 7 * n + 1) + vkr(n);
@@ -151,7 +153,7 @@ void Vorverformung::SucheGroessteVerformung()
             nMax = n;
         }
     }
-    alfa0 = (std::fabs(v00) >= 1e-5 || std::fabs(w00) >= 1e-5) ? engine::Angle(w00, v00) * kGrad : 0.0;
+    alfa0 = HatRichtung() ? engine::Angle(w00, v00) * kGrad : 0.0;
     if (detail) {
         g_protokoll.Printf(" max am Knoten %d: v00 = %f w00 = %f r00 = %f\n", nMax, v00, w00, r00);
         g_protokoll.Printf(" Winkel zur y-Achse alfa0 = %.2f\n", alfa0);
@@ -266,20 +268,25 @@ int Vorverformung::AusEigenformen()
     return code;
 }
 
-// Node pre-deformations of an inclination (plus the creep share).
+// Node pre-deformations of an inclination (plus the creep share). Given as a magnitude, the inclination leans the
+// way the column deflects most (first order plus creep); only a column that does not deflect leans as the modes
+// share it.
 void Vorverformung::AusSchiefstellung()
 {
     double cv = 0.0, cw = 0.0;
     if (in.komponenten) {
         cv = in.neigungV;
-        cw = in.neigungW;
+        cw = -in.neigungW;
+    } else if (HatRichtung()) {
+        cv = in.neigung * v00 / r00;
+        cw = in.neigung * w00 / r00;
     } else {
         cv = fy * in.neigung;
-        cw = -(fz * in.neigung);
+        cw = fz * in.neigung;
     }
     for (int n = 0; n < K; ++n) {
         v0(n) = cv * r.x[n] + vkr(n);
-        w0(n) = wkr(n) - cw * r.x[n];
+        w0(n) = cw * r.x[n] + wkr(n);
     }
 }
 

@@ -129,6 +129,52 @@ TEST_F(Vorverformung, InclinationByMagnitudeGrowsLinearly)
     }
 }
 
+TEST_F(Vorverformung, InclinationByMagnitudeLeansWithTheDeflection)
+{
+    // kind 0, magnitude 1/200, the first mode along y with fakteig = 4: whichever way the head deflects in first
+    // order (v, w), the inclination leans that way, 1/200 along (v, w) / |(v, w)|, never against it.
+    const struct {
+        double v, w;
+    } faelle[] = {{0.01, 0.0}, {-0.01, 0.0}, {0.0, 0.02}, {0.0, -0.02}, {0.003, -0.004}};
+    g_rechner.imperfektion[0].art = 0;
+    g_rechner.imperfektion[0].neigung = 1.0 / 200.0;
+    Eigen(0) = 2.0;
+    Eigen(1) = 8.0;
+    Eigen(4) = 1.0;
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(testing::Message() << f.v << ", " << f.w);
+        for (int n = 0; n < K; ++n) {
+            Verformung(n, 1) = f.v * n / (K - 1);
+            Verformung(n, 2) = f.w * n / (K - 1);
+        }
+        g_rechner.RechneVorverformungen(0, 0);
+        const double r = std::hypot(f.v, f.w);
+        for (int n = 0; n < K; ++n) {
+            EXPECT_NEAR(Vor(n, 0), g_rechner.x[n] / 200.0 * f.v / r, 1e-15) << n;
+            EXPECT_NEAR(Vor(n, 1), g_rechner.x[n] / 200.0 * f.w / r, 1e-15) << n;
+        }
+        // psiy = -dw0/dx, psiz = dv0/dx
+        EXPECT_NEAR(Vor(0, 2), -f.w / r / 200.0, 1e-15);
+        EXPECT_NEAR(Vor(0, 3), f.v / r / 200.0, 1e-15);
+    }
+}
+
+TEST_F(Vorverformung, ColumnThatDoesNotDeflectLeansAsItsModes)
+{
+    // No first-order deflection (a centric load): the first mode along z with fakteig = 4 gives beta = 90 - 0,
+    // so the inclination 1/200 leans along z.
+    g_rechner.imperfektion[0].art = 0;
+    g_rechner.imperfektion[0].neigung = 1.0 / 200.0;
+    Eigen(0) = 2.0;
+    Eigen(1) = 8.0;
+    Eigen(5) = 1.0;
+    g_rechner.RechneVorverformungen(0, 0);
+    for (int n = 0; n < K; ++n) {
+        EXPECT_NEAR(Vor(n, 0), 0.0, 1e-15) << n;
+        EXPECT_NEAR(Vor(n, 1), g_rechner.x[n] / 200.0, 1e-15) << n;
+    }
+}
+
 TEST_F(Vorverformung, OnlyTheLowestEigenvalueVanishingGivesNoImperfection)
 {
     // lambda1 = 0 with lambda2 != 0 would divide by zero: no imperfection instead
