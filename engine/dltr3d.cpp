@@ -266,7 +266,12 @@ bool Analyse::LegeBereicheAn()
 void Analyse::ZeigeFortschritt(CDC* dc)
 {
     switch (mode) {
-    case -1: std::snprintf(zeile, sizeof zeile, "Eigen-LK %d", lf + 1); break;
+    case -1:
+        if (lf == kKriechLast)
+            std::snprintf(zeile, sizeof zeile, "Eigen-Kriechen");
+        else
+            std::snprintf(zeile, sizeof zeile, "Eigen-LK %d", lf + 1);
+        break;
     case 1: std::snprintf(zeile, sizeof zeile, "Kriechen"); break;
     case 2: std::snprintf(zeile, sizeof zeile, "Knick-LK %d", lf + 1); break;
     default: std::snprintf(zeile, sizeof zeile, r.rissSchalter == 1 ? "Riss-LK %d" : "Regel-LK %d", lf + 1); break;
@@ -489,8 +494,12 @@ Weiter Analyse::Pass()
     if (geloest != Weiter::ImPass)
         return geloest;
     const bool konvergiert = RechneEndkraefte();
-    if (mode == -1)
+    if (mode == -1) {
+        // the creep load's first-order deformation tells its imperfection which way to lean
+        if (lf == kKriechLast)
+            r.kriechVerformung.assign(&WD(b.disp), &WD(b.disp) + nn);
         return Weiter::NeuerPass;
+    }
     if (mode == 0) {
         code = Nachweis(r.rissSchalter == 1 ? 2 : 4, g1);
         return Weiter::Ende;
@@ -523,6 +532,8 @@ bool Analyse::BaueSystem()
         ElementLasten(e, L, exz);
         if (mode == 2)
             r.ImperfektionsLasten(e, b.load, endF, comb);
+        else if (mode == 1 && r.kriechVorverformung.size() >= std::size_t(4 * K))
+            r.ImperfektionsLasten(e, b.load, endF, r.kriechVorverformung.data());
     }
     return true;
 }
@@ -747,20 +758,30 @@ void Analyse::RechneEigenwerte()
         FillD(vektoren, 1, nn * kEigenVektoren + kEigenVektoren, 0.0);
         code = -rt;
     }
-    if (comb < 0 || comb >= r.nErgebnisPlaetze)
+    // the creep load's in the engine, a combination's in its slots
+    double* formen = nullptr;
+    double* block = nullptr;
+    if (lf == kKriechLast) {
+        r.kriechFormen.assign(std::size_t(4 * nn), 0.0);
+        r.kriechEigen.assign(12, 0.0);
+        formen = r.kriechFormen.data();
+        block = r.kriechEigen.data();
+    } else if (comb >= 0 && comb < r.nErgebnisPlaetze) {
+        formen = &WD(r.Slot(18, comb, 4 * nn));
+        block = &WD(r.Slot(19, comb, 12));
+    } else {
         return;
-    const int v18 = r.Slot(18, comb, 4 * nn);
-    const int v19 = r.Slot(19, comb, 12);
-    h0811(vektoren, v18, 4 * nn);
+    }
+    std::copy(&WD(vektoren), &WD(vektoren) + 4 * nn, formen);
     for (int i = 0; i < kEigenVektoren; ++i) {
         double vMax = 0.0, wMax = 0.0;
         for (int k = 0; k < K; ++k) {
             vMax = std::fmax(vMax, std::fabs(WD(vektoren + nn * i + 7 * k + 1)));
             wMax = std::fmax(wMax, std::fabs(WD(vektoren + nn * i + 7 * k + 2)));
         }
-        WD(v19 + i) = WD(werte + i);
-        WD(v19 + 4 + 2 * i) = vMax;
-        WD(v19 + 5 + 2 * i) = wMax;
+        block[i] = WD(werte + i);
+        block[4 + 2 * i] = vMax;
+        block[5 + 2 * i] = wMax;
         g_protokoll.Printf(" Eigenwert %d = %f v = %f w = %f\n", i + 1, WD(werte + i), vMax, wMax);
     }
 }

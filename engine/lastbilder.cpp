@@ -32,7 +32,7 @@ int CStuetzenRechner::aktlast(int mode, int lf)
             }
         }
     };
-    if (mode == 1) {
+    if (KriechLast(mode, lf)) {
         // creep: each entry's factor on its own load case
         for (int k = 0; k < nKriech; ++k)
             enter(kriechLf[k], kriechFakt[k], true);
@@ -51,7 +51,7 @@ double CStuetzenRechner::EigengewichtFaktor(int mode, int lf) const
     if (lc <= 0)
         return 0.0;
     double faktor = 0.0;
-    if (mode == 1) {
+    if (KriechLast(mode, lf)) {
         for (int k = 0; k < nKriech; ++k)
             if (kriechLf[k] == lc)
                 faktor += kriechFakt[k];
@@ -131,9 +131,13 @@ void CStuetzenRechner::Lager(int springs, int xModel, int nModel, int xFe, int n
 
 void CStuetzenRechner::ImperfektionsLasten(int e, int load, int endForces, int comb)
 {
-    const int node = Slot(70, comb, 4 * nKnoten) + 4 * e;
-    const double psiy = WD(node + 2);
-    const double psiz = WD(node + 3);
+    ImperfektionsLasten(e, load, endForces, &WD(Slot(70, comb, 4 * nKnoten)));
+}
+
+void CStuetzenRechner::ImperfektionsLasten(int e, int load, int endForces, const double* vor)
+{
+    const double psiy = vor[4 * e + 2];
+    const double psiz = vor[4 * e + 3];
     const double N = (WD(endForces) + WD(endForces + 7)) / 2.0;
     if (N > 0.0)
         return;

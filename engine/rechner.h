@@ -114,6 +114,10 @@ struct BrandErgebnisBlock {
 // in place: the eccentricity cannot be scaled to it and adds nothing.
 constexpr int kVorverformungOhneBezug = 1;
 
+// The combination index that names the creep load to an eigenvalue run: its buckling modes and first-order
+// deformation give the imperfection the creep run applies.
+constexpr int kKriechLast = -1;
+
 // Results of the model set-up that its caller turns into messages.
 enum SetupCode {
     kSetupOk = 0,
@@ -205,6 +209,10 @@ public:
     std::string meldung;                      // the engine's message buffer
     bool letzteAnalyseElementFehler = false;  // the last analysis met a refused element matrix
     std::vector<int> nachweisHinweise;        // hints of the verification (BrandHinweis), not yet shown
+    // The creep load's own analysis before the creep run (from its eigenvalue run): the first-order node
+    // deformations (7 per node), the eigenvalue block (12) and the four modes (28 per node); and the imperfection
+    // the creep run applies (4 per node, as a combination's).
+    std::vector<double> kriechVerformung, kriechEigen, kriechFormen, kriechVorverformung;
 
     // ---- the member model (built by BaueModell) ----
     double koor[kMaxFelder + 1] = {};  // field-end coordinates, koor[0] = 0
@@ -261,6 +269,10 @@ public:
     void Lager(int springs, int xModel, int nModel, int xFe, int nFe, int flags);
     // Adds the imperfection forces of element e for combination comb to the nodal load vector.
     void ImperfektionsLasten(int e, int load, int endForces, int comb);
+    // The same from the pre-deformation values `vor` (4 per node: v0, w0, psiy, psiz).
+    void ImperfektionsLasten(int e, int load, int endForces, const double* vor);
+    // Whether a run of `mode` for lf carries the creep load: the creep run, and the eigenvalue run of kKriechLast.
+    static bool KriechLast(int mode, int lf) { return mode == 1 || (mode == -1 && lf == kKriechLast); }
 
     // ---- results of one analysis ----
     // Stores the support reactions (7 per node), node deformations (7 per node) and member-end forces
@@ -316,6 +328,9 @@ public:
     // ---- imperfections and factors ----
     // Returns 0, or kVorverformungOhneBezug (the values are set without the eccentricity); raises no message.
     int RechneVorverformungen(int comb, int stage);
+    // The final system's imperfection under the creep load, from its own eigenvalue run, into kriechVorverformung;
+    // returns as RechneVorverformungen.
+    int RechneKriechVorverformung();
     // The message of a code of RechneVorverformungen.
     void MeldeVorverformungen(int code);
     static void PSIFAKT(double fakteig, double alfa0, double alfaE, double& fy, double& fz, double& f1, double& f2);

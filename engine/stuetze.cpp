@@ -207,6 +207,10 @@ void PassSequence::Kriechen()
         return;
     r.aktSystem = 0;
     run.Step("Berechnung TQ-KOLUMO (Kriechen)");
+    // the final system's imperfection creeps with the permanent load: it leans as the creep load's own
+    // deformation and buckling modes say
+    r.RechneDltr3DUndMelde(dc, -1, kKriechLast, 0);
+    r.MeldeVorverformungen(r.RechneKriechVorverformung());
     r.RechneDltr3DUndMelde(dc, 1, 0, 0);
 }
 

@@ -1,6 +1,7 @@
 // Imperfections of a combination (pre-deformation per node, pre-rotation per member) from the stage's
 // input, the first-order and creep deformations and the two lowest buckling modes; the partial factors
 // of the codes and the self-weight factor of a combination.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -83,26 +84,41 @@ double CStuetzenRechner::LastFaktor(int norm, int mode, int k) const
 
 namespace {
 
-// The imperfection of one combination: the slots it reads and writes, the largest first-order deformation
-// and the two lowest buckling modes.
+// Where one imperfection reads and writes: the first-order node deformations (7 per node), the creep deformations
+// (7 per node; none for the creep load itself), the eigenvalue block (12 values), the four buckling modes (7 per
+// node each) and the result, 4 per node.
+struct Bereiche {
+    const double* verformung = nullptr;
+    const double* kriech = nullptr;
+    const double* eigen = nullptr;
+    const double* formen = nullptr;
+    double* vor = nullptr;
+};
+
+// The imperfection of one combination (or of the creep load) from its largest first-order deformation, the creep
+// deformation and the two lowest buckling modes.
 class Vorverformung {
 public:
-    Vorverformung(const CStuetzenRechner& r, int comb, int s)
-        : r(r),
-          in(r.imperfektion[s]),
-          K(r.nKnoten),
-          K7(7 * r.nKnoten),
-          detail(r.protokollDetail != 0),
-          verformung(r.Slot(11, comb, K7)),
-          kriech(r.Slot(16, 0, K7)),
-          eigen(r.Slot(19, comb, 12)),
-          formen(r.Slot(18, comb, 4 * K7)),
-          vor(r.Slot(70, comb, 4 * K))
+    Vorverformung(const CStuetzenRechner& r, int s, const Bereiche& b)
+        : r(r), in(r.imperfektion[s]), K(r.nKnoten), K7(7 * r.nKnoten), detail(r.protokollDetail != 0), b(b)
     {
         const double phi = r.kriechZahl;
-        kriechAnteil = in.art > 1 && phi + 1.0 != 0.0 ? phi / (phi + 1.0) : 0.0;
+        if (b.kriech && in.art > 1 && phi + 1.0 != 0.0)
+            kriechAnteil = phi / (phi + 1.0);
+        // The creep deformation comes from one creep run, whose imperfection had to take a side; a combination
+        // deflecting to the other side in a plane takes it mirrored there: creep never relieves a combination.
+        double sv = 0.0, sw = 0.0;
+        for (int n = 0; n < K && kriechAnteil != 0.0; ++n) {
+            sv += b.kriech[7 * n + 1] * b.verformung[7 * n + 1];
+            sw += b.kriech[7 * n + 2] * b.verformung[7 * n + 2];
+        }
+        kriechV = sv < 0.0 ? -kriechAnteil : kriechAnteil;
+        kriechW = sw < 0.0 ? -kriechAnteil : kriechAnteil;
     }
 
+    int Rechne();
+
+private:
     void SucheGroessteVerformung();
     bool HatEigenwert();
     void RichtungenDerFormen();
@@ -110,12 +126,13 @@ public:
     void AusSchiefstellung();
     void Stabverdrehungen();
     void DruckeKnoten();
-
-private:
-    double vkr(int n) const { return WD(kriech + 7 * n + 1) * kriechAnteil; }
-    double wkr(int n) const { return WD(kriech + 7 * n + 2) * kriechAnteil; }
-    double& v0(int n) const { return WD(vor + 4 * n); }
-    double& w0(int n) const { return WD(vor + 4 * n + 1); }
+    double vkr(int n) const { return kriechV != 0.0 ? b.kriech[7 * n + 1] * kriechV : 0.0; }
+    double wkr(int n) const { return kriechW != 0.0 ? b.kriech[7 * n + 2] * kriechW : 0.0; }
+    double& v0(int n) const { return b.vor[4 * n]; }
+    double& w0(int n) const { return b.vor[4 * n + 1]; }
+    double Form(int mode, int n, int j) const { return b.formen[mode * K7 + 7 * n + j]; }
+    // whether the largest deformation is large enough to give a direction
+    bool HatRichtung() const { return std::fabs(v00) >= 1e-5 || std::fabs(w00) >= 1e-5; }
     int BezugsKnoten() const;
     int FaktorenAmBezugsKnoten(double& fakt1, double& fakt2) const;
 
@@ -123,22 +140,42 @@ private:
     const ImperfektionsEingabe& in;
     const int K, K7;
     const bool detail;
-    const int verformung, kriech, eigen, formen, vor;
+    const Bereiche b;
     double kriechAnteil = 0.0;
-    double v00 = 0.0, w00 = 0.0, alfa0 = 0.0;
+    double kriechV = 0.0, kriechW = 0.0;  // the creep share with its side in each plane
+    double v00 = 0.0, w00 = 0.0, r00 = 0.0, alfa0 = 0.0;
     double r1 = 0.0, r2 = 0.0;
     // shares of the two modes
     double fy = 0.0, fz = 0.0, f1 = 1.0, f2 = 1.0;
 };
 
+int Vorverformung::Rechne()
+{
+    SucheGroessteVerformung();
+    if (!HatEigenwert())
+        return 0;
+    RichtungenDerFormen();
+    int code = 0;
+    switch (in.art) {
+    case 1:
+    case 3: code = AusEigenformen(); break;
+    case 0:
+    case 2: AusSchiefstellung(); break;
+    default: return 0;  // no imperfection of its own: the values stay
+    }
+    DruckeKnoten();
+    Stabverdrehungen();
+    return code;
+}
+
 // the node of the largest first-order (plus creep) deformation and its direction
 void Vorverformung::SucheGroessteVerformung()
 {
-    double r00 = -1.0;
+    r00 = -1.0;
     int nMax = 0;
     for (int n = 0; n < K; ++n) {
-        const double v = WD(verformung + 7 * n + 1) + vkr(n);
-        const double w = WD(verformung + 7 * n + 2) + wkr(n);
+        const double v = b.verformung[7 * n + 1] + vkr(n);
+        const double w = b.verformung[7 * n + 2] + wkr(n);
         const double rr = std::sqrt(v * v + w * w);
         if (detail) {
             g_protokoll.Printf(" vkr = %f wkr = %f\n", vkr(n), wkr(n));
@@ -151,7 +188,7 @@ void Vorverformung::SucheGroessteVerformung()
             nMax = n;
         }
     }
-    alfa0 = (std::fabs(v00) >= 1e-5 || std::fabs(w00) >= 1e-5) ? engine::Angle(w00, v00) * kGrad : 0.0;
+    alfa0 = HatRichtung() ? engine::Angle(w00, v00) * kGrad : 0.0;
     if (detail) {
         g_protokoll.Printf(" max am Knoten %d: v00 = %f w00 = %f r00 = %f\n", nMax, v00, w00, r00);
         g_protokoll.Printf(" Winkel zur y-Achse alfa0 = %.2f\n", alfa0);
@@ -161,21 +198,21 @@ void Vorverformung::SucheGroessteVerformung()
 // Without a lowest eigenvalue (no member in compression) there is no imperfection: the values are cleared.
 bool Vorverformung::HatEigenwert()
 {
-    if (!(std::fabs(WD(eigen)) < kKlein))
+    if (!(std::fabs(b.eigen[0]) < kKlein))
         return true;
     for (int i = 0; i < 4 * K; ++i)
-        WD(vor + i) = 0.0;
+        b.vor[i] = 0.0;
     return false;
 }
 
 // directions of the two modes and their shares
 void Vorverformung::RichtungenDerFormen()
 {
-    const double fakteig = WD(eigen + 1) / WD(eigen);
+    const double fakteig = b.eigen[1] / b.eigen[0];
     if (detail)
         g_protokoll.Printf(" fakteig = %f\n", fakteig);
-    const double v1 = WD(eigen + 4), w1 = WD(eigen + 5);
-    const double v2 = WD(eigen + 6), w2 = WD(eigen + 7);
+    const double v1 = b.eigen[4], w1 = b.eigen[5];
+    const double v2 = b.eigen[6], w2 = b.eigen[7];
     r1 = std::sqrt(v1 * v1 + w1 * w1);
     r2 = std::sqrt(v2 * v2 + w2 * w2);
     const double alfa1 = Richtung(w1, v1);
@@ -207,10 +244,10 @@ int Vorverformung::FaktorenAmBezugsKnoten(double& fakt1, double& fakt2) const
     const int j = BezugsKnoten();
     double vi = 0.0, wi = 0.0, vi2 = 0.0, wi2 = 0.0;
     if (j >= 0) {
-        vi = WD(formen + 7 * j + 1);
-        wi = WD(formen + 7 * j + 2);
-        vi2 = WD(formen + K7 + 7 * j + 1);
-        wi2 = WD(formen + K7 + 7 * j + 2);
+        vi = Form(0, j, 1);
+        wi = Form(0, j, 2);
+        vi2 = Form(1, j, 1);
+        wi2 = Form(1, j, 2);
     }
     double ri = std::sqrt(vi * vi + wi * wi);
     double ri2 = std::sqrt(vi2 * vi2 + wi2 * wi2);
@@ -230,7 +267,7 @@ int Vorverformung::FaktorenAmBezugsKnoten(double& fakt1, double& fakt2) const
     return code;
 }
 
-// Node pre-deformations affine to the two modes.
+// Node pre-deformations affine to the two modes, plus the creep share.
 int Vorverformung::AusEigenformen()
 {
     double fakt1 = 0.0, fakt2 = 0.0;
@@ -253,10 +290,10 @@ int Vorverformung::AusEigenformen()
     const double s1 = v00 >= 0.0 ? 1.0 : -1.0;
     const double s2 = w00 >= 0.0 ? 1.0 : -1.0;
     for (int n = 0; n < K; ++n) {
-        const double m1v = WD(formen + 7 * n + 1), m1w = WD(formen + 7 * n + 2);
-        const double m2v = WD(formen + K7 + 7 * n + 1), m2w = WD(formen + K7 + 7 * n + 2);
-        v0(n) = (std::fabs(fakt2 * m2v) + std::fabs(fakt1 * m1v)) * s1;
-        w0(n) = (std::fabs(fakt2 * m2w) + std::fabs(fakt1 * m1w)) * s2;
+        const double m1v = Form(0, n, 1), m1w = Form(0, n, 2);
+        const double m2v = Form(1, n, 1), m2w = Form(1, n, 2);
+        v0(n) = (std::fabs(fakt2 * m2v) + std::fabs(fakt1 * m1v)) * s1 + vkr(n);
+        w0(n) = (std::fabs(fakt2 * m2w) + std::fabs(fakt1 * m1w)) * s2 + wkr(n);
         if (detail) {
             g_protokoll.Printf(" vz1 = %f wz1 = %f\n", fakt1 * m1v, fakt1 * m1w);
             g_protokoll.Printf(" v1 = %f v2 = %f\n", fakt1 * m1v, fakt2 * m2v);
@@ -266,20 +303,25 @@ int Vorverformung::AusEigenformen()
     return code;
 }
 
-// Node pre-deformations of an inclination (plus the creep share).
+// Node pre-deformations of an inclination (plus the creep share). Given as a magnitude, the inclination leans the
+// way the column deflects most (first order plus creep); only a column that does not deflect leans as the modes
+// share it.
 void Vorverformung::AusSchiefstellung()
 {
     double cv = 0.0, cw = 0.0;
     if (in.komponenten) {
         cv = in.neigungV;
-        cw = in.neigungW;
+        cw = -in.neigungW;
+    } else if (HatRichtung()) {
+        cv = in.neigung * v00 / r00;
+        cw = in.neigung * w00 / r00;
     } else {
         cv = fy * in.neigung;
-        cw = -(fz * in.neigung);
+        cw = fz * in.neigung;
     }
     for (int n = 0; n < K; ++n) {
         v0(n) = cv * r.x[n] + vkr(n);
-        w0(n) = wkr(n) - cw * r.x[n];
+        w0(n) = cw * r.x[n] + wkr(n);
     }
 }
 
@@ -297,8 +339,8 @@ void Vorverformung::Stabverdrehungen()
         const double dx = r.x[m + 1] - r.x[m];
         const double psiy = dx != 0.0 ? -(w0(m + 1) - w0(m)) / dx : 0.0;
         const double psiz = dx != 0.0 ? (v0(m + 1) - v0(m)) / dx : 0.0;
-        WD(vor + 4 * m + 2) = psiy;
-        WD(vor + 4 * m + 3) = psiz;
+        b.vor[4 * m + 2] = psiy;
+        b.vor[4 * m + 3] = psiz;
         if (detail)
             g_protokoll.Printf(" STAB %d: psiy = %f psiz = %f\n", m, psiy, psiz);
     }
@@ -310,20 +352,26 @@ int CStuetzenRechner::RechneVorverformungen(int comb, int s)
 {
     if (comb < 0 || comb >= nErgebnisPlaetze || s < 0 || s >= kStufen || nKnoten < 2)
         return 0;
-    Vorverformung vv(*this, comb, s);
-    vv.SucheGroessteVerformung();
-    if (!vv.HatEigenwert())
+    const int K7 = 7 * nKnoten;
+    Bereiche b;
+    b.verformung = &WD(Slot(11, comb, K7));
+    b.kriech = &WD(Slot(16, 0, K7));
+    b.eigen = &WD(Slot(19, comb, 12));
+    b.formen = &WD(Slot(18, comb, 4 * K7));
+    b.vor = &WD(Slot(70, comb, 4 * nKnoten));
+    return Vorverformung(*this, s, b).Rechne();
+}
+
+int CStuetzenRechner::RechneKriechVorverformung()
+{
+    const std::size_t K = std::size_t(std::max(nKnoten, 0));
+    kriechVorverformung.assign(4 * K, 0.0);
+    if (K < 2 || kriechVerformung.size() < 7 * K || kriechEigen.size() < 12 || kriechFormen.size() < 28 * K)
         return 0;
-    vv.RichtungenDerFormen();
-    int code = 0;
-    switch (imperfektion[s].art) {
-    case 1:
-    case 3: code = vv.AusEigenformen(); break;
-    case 0:
-    case 2: vv.AusSchiefstellung(); break;
-    default: return 0;  // no imperfection of its own: the values stay
-    }
-    vv.DruckeKnoten();
-    vv.Stabverdrehungen();
-    return code;
+    Bereiche b;
+    b.verformung = kriechVerformung.data();
+    b.eigen = kriechEigen.data();
+    b.formen = kriechFormen.data();
+    b.vor = kriechVorverformung.data();
+    return Vorverformung(*this, 0, b).Rechne();
 }

@@ -136,6 +136,51 @@ TEST_F(FrameSecondOrder, NoMemberInCompressionGivesZeroEigenvaluesAndNoImperfect
     EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
+TEST_F(FrameSecondOrder, CreepRunBendsTheInclinedColumnOnTheCreepModulus)
+{
+    // The cantilever of 4 m under P = 0.2 Pcr alone, P the creep load (one entry, factor 1), phi = 1 and an
+    // inclination theta = 1/200 along y. The creep load's own eigenvalue run: lambda1 = Pcr / (1 + phi) / P = 2.5,
+    // stored for the creep load alone. The creep run bends the inclined column on E / (1 + phi): with
+    // k = sqrt(P (1 + phi) / (E Iz)), u = kL, the head moves theta (tan u - u) / k and the foot takes
+    // theta P tan(u) / k. Without its imperfection the centric column would not move at all.
+    const double L = 4.0, theta = 1.0 / 200.0, phi = 1.0;
+    const double P = 0.2 * kPi * kPi * kE * kIz / (4.0 * L * L);
+    Stuetze({2.0, 2.0}, 4);
+    Lager(0, 0, 1, kEingespannt);
+    Einzellast(0, 0, 1, {-P, 0, 0, 0, 0});
+    Datei(kArtTr, 0, {{"Ed", "1.35*(1)+"}});
+    g_rechner.kriechZahl = phi;
+    g_rechner.kriechSchalter = g_rechner.nKriech = 1;
+    g_rechner.kriechLf[0] = 1;
+    g_rechner.kriechFakt[0] = 1.0;
+    ImperfektionsEingabe& imp = g_rechner.imperfektion[0];
+    imp.art = 2;
+    imp.komponenten = 1;
+    imp.neigungV = theta;
+    Baue();
+    const int werte = g_rechner.Slot(19, 0, 12);
+    for (int i = 0; i < 12; ++i)
+        WD(werte + i) = 7.0;
+    ASSERT_EQ(Rechne(-1, kKriechLast), 0);
+    for (int i = 0; i < 12; ++i)
+        ASSERT_EQ(WD(werte + i), 7.0) << "a combination's eigenvalues stay";
+    ASSERT_EQ(g_rechner.kriechEigen.size(), 12u);
+    EXPECT_NEAR(g_rechner.kriechEigen[0], 2.5, 0.005 * 2.5);
+    EXPECT_EQ(g_rechner.RechneKriechVorverformung(), 0);
+    const int K = g_rechner.nKnoten;
+    ASSERT_EQ(g_rechner.kriechVorverformung.size(), std::size_t(4 * K));
+    for (int n = 0; n < K; ++n)
+        EXPECT_NEAR(g_rechner.kriechVorverformung[std::size_t(4 * n)], theta * g_rechner.x[n], 1e-15) << n;
+    ASSERT_EQ(Rechne(1), 0);
+    const double k = std::sqrt(P * (1.0 + phi) / (kE * kIz));
+    const double u = k * L;
+    const double kopf = theta * (std::tan(u) - u) / k;
+    const double fuss = theta * P * std::tan(u) / k;
+    EXPECT_NEAR(Knoten(16, 0, Oben(), 1), kopf, 0.005 * kopf);
+    EXPECT_NEAR(std::fabs(Stab(17, 0, 0, 5)), fuss, 0.005 * fuss);
+    EXPECT_NEAR(Knoten(16, 0, Oben(), 2), 0.0, 1e-12);
+}
+
 TEST_F(FrameSecondOrder, CantileverMomentIsAmplifiedByTheAxialLoad)
 {
     // Cantilever L = 4 m, P = 0.2 Pcr (Pcr = pi^2 E Iz / (2L)^2) and H = 10 kN along y at the top.

@@ -129,6 +129,131 @@ TEST_F(Vorverformung, InclinationByMagnitudeGrowsLinearly)
     }
 }
 
+TEST_F(Vorverformung, InclinationByMagnitudeLeansWithTheDeflection)
+{
+    // kind 0, magnitude 1/200, the first mode along y with fakteig = 4: whichever way the head deflects in first
+    // order (v, w), the inclination leans that way, 1/200 along (v, w) / |(v, w)|, never against it.
+    const struct {
+        double v, w;
+    } faelle[] = {{0.01, 0.0}, {-0.01, 0.0}, {0.0, 0.02}, {0.0, -0.02}, {0.003, -0.004}};
+    g_rechner.imperfektion[0].art = 0;
+    g_rechner.imperfektion[0].neigung = 1.0 / 200.0;
+    Eigen(0) = 2.0;
+    Eigen(1) = 8.0;
+    Eigen(4) = 1.0;
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(testing::Message() << f.v << ", " << f.w);
+        for (int n = 0; n < K; ++n) {
+            Verformung(n, 1) = f.v * n / (K - 1);
+            Verformung(n, 2) = f.w * n / (K - 1);
+        }
+        g_rechner.RechneVorverformungen(0, 0);
+        const double r = std::hypot(f.v, f.w);
+        for (int n = 0; n < K; ++n) {
+            EXPECT_NEAR(Vor(n, 0), g_rechner.x[n] / 200.0 * f.v / r, 1e-15) << n;
+            EXPECT_NEAR(Vor(n, 1), g_rechner.x[n] / 200.0 * f.w / r, 1e-15) << n;
+        }
+        // psiy = -dw0/dx, psiz = dv0/dx
+        EXPECT_NEAR(Vor(0, 2), -f.w / r / 200.0, 1e-15);
+        EXPECT_NEAR(Vor(0, 3), f.v / r / 200.0, 1e-15);
+    }
+}
+
+TEST_F(Vorverformung, ColumnThatDoesNotDeflectLeansAsItsModes)
+{
+    // No first-order deflection (a centric load): the first mode along z with fakteig = 4 gives beta = 90 - 0,
+    // so the inclination 1/200 leans along z.
+    g_rechner.imperfektion[0].art = 0;
+    g_rechner.imperfektion[0].neigung = 1.0 / 200.0;
+    Eigen(0) = 2.0;
+    Eigen(1) = 8.0;
+    Eigen(5) = 1.0;
+    g_rechner.RechneVorverformungen(0, 0);
+    for (int n = 0; n < K; ++n) {
+        EXPECT_NEAR(Vor(n, 0), 0.0, 1e-15) << n;
+        EXPECT_NEAR(Vor(n, 1), g_rechner.x[n] / 200.0, 1e-15) << n;
+    }
+}
+
+TEST_F(Vorverformung, CreepShareTakesTheSideTheCombinationDeflects)
+{
+    // kind 2 by magnitude 1/200, phi = 2 (share 2/3). The creep run crept along +y and +z (0.003 n and 0.0015 n
+    // at node n); this combination deflects along -y only (-0.0025 n). In y the creep share turns to the
+    // combination's side, -0.002 n; in z, where the combination does not deflect, it stays +0.001 n. At the head
+    // (n = 4) first order plus creep is (-0.018, 0.004): the inclination leans that way.
+    g_rechner.kriechZahl = 2.0;
+    g_rechner.imperfektion[0].art = 2;
+    g_rechner.imperfektion[0].neigung = 1.0 / 200.0;
+    Eigen(0) = 2.0;
+    Eigen(1) = 8.0;
+    Eigen(4) = 1.0;
+    for (int n = 0; n < K; ++n) {
+        Kriechen(n, 1) = 0.003 * n;
+        Kriechen(n, 2) = 0.0015 * n;
+        Verformung(n, 1) = -0.0025 * n;
+    }
+    g_rechner.RechneVorverformungen(0, 0);
+    const double r = std::hypot(0.018, 0.004);
+    for (int n = 0; n < K; ++n) {
+        const double x = g_rechner.x[n];
+        EXPECT_NEAR(Vor(n, 0), -x / 200.0 * 0.018 / r - 0.002 * n, 1e-15) << n;
+        EXPECT_NEAR(Vor(n, 1), x / 200.0 * 0.004 / r + 0.001 * n, 1e-15) << n;
+    }
+}
+
+TEST_F(Vorverformung, ModeAffineImperfectionCarriesTheCreepShare)
+{
+    // kind 3 with the amplitude L / 200 = 0.02 m: the first mode along y scaled to it at the head, plus the creep
+    // share 2/3 of the creep deformation (0.003 n along y), on the side of the first-order deflection.
+    g_rechner.kriechZahl = 2.0;
+    ImperfektionsEingabe& imp = g_rechner.imperfektion[0];
+    imp.art = 3;
+    imp.Kriech_CKAusm = 1;
+    imp.teiler = 200.0;
+    Eigen(0) = 2.0;
+    Eigen(1) = 8.0;
+    Eigen(4) = 1.0;
+    for (int n = 0; n < K; ++n) {
+        Form(0, n, 1) = g_rechner.x[n] / 4.0;
+        Kriechen(n, 1) = 0.003 * n;
+        Verformung(n, 1) = 0.001 * n;
+    }
+    g_rechner.RechneVorverformungen(0, 0);
+    for (int n = 0; n < K; ++n)
+        EXPECT_NEAR(Vor(n, 0), 0.02 * g_rechner.x[n] / 4.0 + 0.002 * n, 1e-15) << n;
+}
+
+TEST_F(Vorverformung, CreepLoadsImperfectionComesFromItsOwnAnalysis)
+{
+    // The creep load's imperfection reads the creep load's deformation, eigenvalues and modes, not the first
+    // combination's areas, and no creep share: centric, the first mode along y with fakteig = 4, 1/200 along y.
+    g_rechner.kriechZahl = 2.0;
+    g_rechner.imperfektion[0].art = 2;
+    g_rechner.imperfektion[0].neigung = 1.0 / 200.0;
+    // the first combination's areas say otherwise
+    Eigen(0) = 2.0;
+    Eigen(1) = 8.0;
+    Eigen(5) = 1.0;
+    for (int n = 0; n < K; ++n) {
+        Verformung(n, 2) = -0.01 * n;
+        Kriechen(n, 1) = 0.05 * n;
+    }
+    EXPECT_EQ(g_rechner.RechneKriechVorverformung(), 0);
+    ASSERT_EQ(g_rechner.kriechVorverformung.size(), std::size_t(4 * K));
+    for (double v : g_rechner.kriechVorverformung)
+        ASSERT_EQ(v, 0.0) << "without its own analysis nothing";
+    g_rechner.kriechVerformung.assign(std::size_t(7 * K), 0.0);
+    g_rechner.kriechEigen = {2.0, 8.0, 0.0, 0.0, 1.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0};
+    g_rechner.kriechFormen.assign(std::size_t(28 * K), 0.0);
+    EXPECT_EQ(g_rechner.RechneKriechVorverformung(), 0);
+    for (int n = 0; n < K; ++n) {
+        EXPECT_NEAR(g_rechner.kriechVorverformung[std::size_t(4 * n)], g_rechner.x[n] / 200.0, 1e-15) << n;
+        EXPECT_EQ(g_rechner.kriechVorverformung[std::size_t(4 * n + 1)], 0.0) << n;
+    }
+    // the first combination's own values are left as they were
+    EXPECT_EQ(Vor(K - 1, 0), 0.0);
+}
+
 TEST_F(Vorverformung, OnlyTheLowestEigenvalueVanishingGivesNoImperfection)
 {
     // lambda1 = 0 with lambda2 != 0 would divide by zero: no imperfection instead
