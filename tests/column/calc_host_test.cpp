@@ -1,5 +1,5 @@
 // Columns built in code, calculated and reported by the host program as an engineer runs it: the tabulated fire
-// check.
+// check, and a combination factor far beyond any design.
 #include <memory>
 
 #include "tests/column/calc_run_support.h"
@@ -109,6 +109,22 @@ TEST_F(CalcHostTest, Din1045LoadLevelAgainstTheResistanceAtNormalTemperature) {
                       "sie auf 15.52 cm² erhöht."),
             std::string::npos)
       << text;
+}
+
+// A combination factor of 3e7 on a head load of 100 kN: the factor is a number in single precision, its 100-fold
+// (the combination set's checksum) is beyond an int. The run reads it and ends where the design does: no section
+// carries 3e9 kN within the largest reinforcement ratio. Refused, nothing written.
+TEST_F(CalcHostTest, FactorBeyondAnIntIsReadAndTheDesignRefusesIt) {
+  CKolumoData d;
+  column_test::Cantilever(d, 3.0, {{column_test::kAxial, 100.0}}, "30000000*(1)");
+  const std::string path = Write(d, "factor.tqx");
+  const std::string before = Slurp(path);
+  const HostRun calc = Host({"calc", path});
+  EXPECT_EQ(calc.status, 1) << calc.err;
+  EXPECT_EQ(calc.err.find("runtime error"), std::string::npos) << calc.err;
+  EXPECT_NE(calc.err.find("Bewehrungsgrad > "), std::string::npos) << calc.err;
+  EXPECT_NE(calc.err.find("the calculation gave no results; the file is unchanged"), std::string::npos) << calc.err;
+  EXPECT_EQ(Slurp(path), before);
 }
 
 }  // namespace
