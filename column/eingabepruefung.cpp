@@ -562,6 +562,14 @@ class Pruefung {
       fehler_.push_back(wer + grund);
       return;
     }
+    // a load case named twice is read by the engine with its last factor and by the column with the sum
+    std::set<int> genannt, doppelt;
+    for (const KombiGlied& g : glieder)
+      for (int lf : g.lastfaelle)
+        if (!genannt.insert(lf).second && doppelt.insert(lf).second)
+          fehler_.push_back(wer + Text("Lastfall %d steht mehrmals in der Formel; jeder Lastfall darf nur einmal "
+                                       "vorkommen (mit der Summe seiner Faktoren).",
+                                       lf));
     for (const KombiGlied& g : glieder) {
       // the engine holds a factor in single precision
       const float faktor = static_cast<float>(g.faktor);

@@ -3,8 +3,12 @@
 // where they fall short.
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include "engine/brand.h"
+#include "engine/material.h"
+#include "engine/protocol.h"
 #include "engine/quer.h"
 
 namespace {
@@ -62,15 +66,79 @@ bool Nachschlagen(const Variante& v, int seiten, int klasse, int art, double lae
     return ok1 || ok2;
 }
 
-// Designs section iq for the normal force n with the moments of its ultimate check.
-void Bemesse(int code, int iq, double gamma, const double* kraefte, double n)
+// The tables are entered with the load level against the design resistance at normal temperature, whatever
+// situation the fire pass verifies in: while they are consulted every section carries the laws of the
+// persistent situation (so that a design for a raised resisting force raises that resistance), and the run's
+// laws come back afterwards.
+class GesetzeNormaltemperatur {
+public:
+    GesetzeNormaltemperatur(int code, int nq)
+    {
+        for (int iq = 0; iq < nq; ++iq) {
+            const cQuer& q = g_quer[iq];
+            cBem& b = g_quer[iq].m_bem;
+            Gesetze lauf;
+            for (int k = 0; k < 6; ++k) {
+                lauf.beton[k] = b.Mat(k, 1);
+                lauf.stahl[k] = b.Mat(k, 2);
+            }
+            lauf.beton[6] = b.m_E;
+            lauf.mitStahl = b.m_nmat >= 2;
+            m_lauf.push_back(lauf);
+            Gesetze normal;
+            BetonGesetzBruch(code, g_rechner.materialWahl[0], q.m_betonGuete, 0, normal.beton);
+            StahlGesetz(code, q.m_stahlGuete, 0, normal.stahl);
+            normal.mitStahl = lauf.mitStahl;
+            Setze(b, normal);
+        }
+    }
+    ~GesetzeNormaltemperatur()
+    {
+        for (std::size_t iq = 0; iq < m_lauf.size(); ++iq)
+            Setze(g_quer[static_cast<int>(iq)].m_bem, m_lauf[iq]);
+    }
+    GesetzeNormaltemperatur(const GesetzeNormaltemperatur&) = delete;
+    GesetzeNormaltemperatur& operator=(const GesetzeNormaltemperatur&) = delete;
+
+private:
+    struct Gesetze {
+        double beton[7] = {}, stahl[7] = {};
+        bool mitStahl = false;
+    };
+    static void Setze(cBem& b, const Gesetze& g)
+    {
+        b.SetzeMaterial(1, g.beton);
+        if (g.mitStahl)
+            b.SetzeMaterial(2, g.stahl);
+        b.SetzeMaterial(-2, nullptr);
+    }
+    std::vector<Gesetze> m_lauf;
+};
+
+// The ultimate forces of section iq under its fire forces with the laws it carries, checked on a copy: the
+// run's own ultimate results stay as its check left them. Where the check finds no ultimate state, the run's.
+BemErgebnis Bruchkraefte(int iq, double gamma, const double* kraefte)
 {
-    const cBem& b = g_quer[iq].m_bem;
+    const cQuer& q = g_quer[iq];
+    const auto probe = std::make_unique<cBem>(q.m_bem);
+    double p[7];
+    Bemessungsparameter(kraefte, gamma, p);
+    const int ip[4] = {1, 0, 0, q.m_betonGuete};
+    if (probe->stbm3d(kBemUltimate, ip, p) != 0) {
+        g_protokoll.Printf("Brandschutz: keine Bruchkraefte bei Normaltemperatur im Querschnitt %d\n", iq);
+        return q.m_bem.m_erg[kBemUltimate];
+    }
+    return probe->m_erg[kBemUltimate];
+}
+
+// Designs section iq for the normal force n with the moments of its ultimate state u.
+void Bemesse(int code, int iq, double gamma, const double* kraefte, double n, const BemErgebnis& u)
+{
     double r[7];
     std::copy(kraefte, kraefte + 7, r);
     r[0] = n;
-    r[4] = b.m_erg[kBemUltimate].My;
-    r[5] = b.m_erg[kBemUltimate].Mz;
+    r[4] = u.My;
+    r[5] = u.Mz;
     RechneBem(code, iq, 4, gamma, 1.001, r);
 }
 
@@ -83,6 +151,8 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
     klasse = std::clamp(klasse, 0, 4);
     const double laenge = knotenX ? knotenX[nel] : 0.0;
     int ergebnis = kBrandOk;
+    const GesetzeNormaltemperatur normal(code, 2 * nel);
+    std::vector<BemErgebnis> bruch(static_cast<std::size_t>(2 * nel));
 
     // first pass: can every section carry its fire normal force?
     for (int iq = 0; iq < 2 * nel; ++iq) {
@@ -91,10 +161,11 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         BrandErgebnisBlock& blk = g_rechner.brandBlock[iq];
         const double* rec = forces + static_cast<std::ptrdiff_t>(iq) * stride;
         const double nedfi = rec[0];
+        const BemErgebnis& u = bruch[static_cast<std::size_t>(iq)] = Bruchkraefte(iq, gamma, rec);
         blk.NEdfi = nedfi;
-        blk.My = b.m_erg[kBemUltimate].My;
-        blk.Mz = b.m_erg[kBemUltimate].Mz;
-        blk.NR = b.m_erg[kBemUltimate].N;
+        blk.My = u.My;
+        blk.Mz = u.Mz;
+        blk.NR = u.N;
         blk.muefi = LastNiveau(nedfi, blk.NR);
         blk.OK = 1;
         blk.As = b.HoleAS();
@@ -102,7 +173,7 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
             continue;
         blk.NR = v.nFaktor * nedfi;
         blk.muefi = 1.0;
-        Bemesse(code, iq, gamma, rec, v.nFaktor * nedfi);
+        Bemesse(code, iq, gamma, rec, v.nFaktor * nedfi, u);
         if (b.bwfakt <= 1.0) {
             blk.As = BrandBewehrungVorhanden(b);
         } else {
@@ -135,7 +206,8 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         const double aVorh = dim[2] > 0.0 && dim[3] > 0.0 ? std::min(dim[2], dim[3]) : std::min(q.m_c1, q.m_c2);
         const int art = typ == 1 ? 0 : 1;
 
-        const double n3 = b.m_erg[kBemUltimate].N, n4 = b.m_erg[kBemDesign].N;
+        const BemErgebnis& u = bruch[static_cast<std::size_t>(iq)];
+        const double n3 = u.N, n4 = b.m_erg[kBemDesign].N;
         double nr = std::fabs(n3) >= std::fabs(n4) ? n3 : n4;
         double mue = LastNiveau(nedfi, nr);
         Bedarf bedarf;
@@ -167,11 +239,11 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         blk.bErf = bedarf.b;
         blk.aErf = bedarf.a;
         blk.NEdfi = nedfi;
-        blk.My = b.m_erg[kBemUltimate].My;
-        blk.Mz = b.m_erg[kBemUltimate].Mz;
+        blk.My = u.My;
+        blk.Mz = u.Mz;
         blk.NR = nr;
         blk.muefi = mue;
-        Bemesse(code, iq, gamma, rec, nr);
+        Bemesse(code, iq, gamma, rec, nr, u);
         if (b.bwfakt <= 1.0) {
             blk.As = b.HoleAS() * b.bwfakt;
         } else if (q.BetonFlaeche() > 0.0 && b.HoleAS() * b.bwfakt * 100.0 / q.BetonFlaeche() >= v.grenze2) {

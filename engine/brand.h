@@ -1,8 +1,10 @@
 // Tabulated fire resistance of the column's sections: the smallest section dimension b and the axis
 // distance a of the reinforcement against the tables of DIN 4102-4 (Table 31, for DIN 1045-1) and of
-// DIN EN 1992-1-2 with its German annex (Table 5.2a), by fire resistance class and load level mu_fi.
-// Where a section falls short, its resisting normal force is raised (lowering mu_fi) until the table is
-// met, and the reinforcement is designed for that force. Results go to g_rechner.brandBlock.
+// DIN EN 1992-1-2 with its German annex (Table 5.2a), by fire resistance class and load level mu_fi, the
+// fire normal force over the design resistance at normal temperature (the ultimate check of the section
+// under its fire forces with the partial factors of the persistent situation). Where a section falls short,
+// its resisting normal force is raised (lowering mu_fi) until the table is met, and the reinforcement is
+// designed for that force at normal temperature. Results go to g_rechner.brandBlock.
 #pragma once
 
 class cBem;

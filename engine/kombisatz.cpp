@@ -273,7 +273,7 @@ int CKombiSatz::SICHERN(std::FILE* file, int direction)
     return last;
 }
 
-int ParseKombiFormel(const char* text, int* lf, float* fakt, int& pruefsumme)
+int ParseKombiFormel(const char* text, int* lf, float* fakt, double& pruefsumme)
 {
     struct Gruppe {
         float faktor = 0.0f;
@@ -317,8 +317,9 @@ int ParseKombiFormel(const char* text, int* lf, float* fakt, int& pruefsumme)
         }
     }
     if (overflow)
-        return -1;
+        return kKombiFormelZuGross;
     int pairs = 0;
+    bool genannt[kMaxLastfaelle + 1] = {};
     for (const Gruppe& g : gruppen) {
         // a term with factor 0 adds nothing; the terms after it still count
         if (g.faktor == 0.0f)
@@ -328,11 +329,19 @@ int ParseKombiFormel(const char* text, int* lf, float* fakt, int& pruefsumme)
             if (lc == 0)
                 continue;
             if (lc < 0 || lc > kMaxLastfaelle)
-                return -1;
+                return kKombiFormelZuGross;
+            // a second factor would replace the first without a word
+            if (genannt[lc])
+                return kKombiFormelDoppelt;
+            genannt[lc] = true;
             fakt[lc] = g.faktor;
             lf[lc] = lc;
             ++pairs;
-            pruefsumme += (lc * j - static_cast<int>(g.faktor * -100.0f)) * lc * j;
+            // the product in single precision, as the factors are kept, where it is a number; summed in doubles,
+            // which hold any of them
+            const float mal100 = g.faktor * 100.0f;
+            const double wert = std::isfinite(mal100) ? mal100 : static_cast<double>(g.faktor) * 100.0;
+            pruefsumme += (lc * j + std::trunc(wert)) * lc * j;
         }
     }
     return pairs;
@@ -355,8 +364,13 @@ int CKombiSatz::WaehleKombinationen(int kind, int mode, int stage, int base)
             continue;
         int lf[kMaxLastfaelle + 1] = {};
         float fakt[kMaxLastfaelle + 1] = {};
-        int pruefsumme = 0;
-        if (ParseKombiFormel(formel[stage][c].c_str(), lf, fakt, pruefsumme) < 0) {
+        double pruefsumme = 0.0;
+        const int paare = ParseKombiFormel(formel[stage][c].c_str(), lf, fakt, pruefsumme);
+        if (paare == kKombiFormelDoppelt) {
+            meldung = "Kombination '" + formel[stage][c] + "' nennt einen Lastfall mehrmals.";
+            return -1;
+        }
+        if (paare < 0) {
             meldung = "Kombination '" + formel[stage][c] + "' übersteigt 50 Lastfälle oder Faktorgruppen.";
             return -1;
         }

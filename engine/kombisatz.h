@@ -66,10 +66,14 @@ public:
 };
 
 // Parses a formula text such as "1,35*(1)+1,50*(2+3)+". lf[lc] = lc and fakt[lc] = factor for each
-// load case lc (1..50) named before the first group with factor 0; both tables have 51 entries.
-// Returns the number of pairs, or -1 when the text exceeds the capacities (groups, load cases per
-// group, load-case numbers).
-int ParseKombiFormel(const char* text, int* lf, float* fakt, int& pruefsumme);
+// load case lc (1..50) of a group whose factor is not 0; both tables have 51 entries. Adds
+// (lc j + trunc(100 factor)) lc j of each pair (j its place in the group) to the checksum. Returns the
+// number of pairs, kKombiFormelZuGross when the text exceeds the capacities (groups, load cases per
+// group, load-case numbers), kKombiFormelDoppelt when two groups of factors other than 0 name the
+// same load case.
+constexpr int kKombiFormelZuGross = -1;
+constexpr int kKombiFormelDoppelt = -2;
+int ParseKombiFormel(const char* text, int* lf, float* fakt, double& pruefsumme);
 
 // Title <-> verification number. direction 0 writes the title of `number` into title and returns
 // number (or -1 when it has none); direction 1 returns the number of title (-1 when unknown).

@@ -261,6 +261,25 @@ int HoleStahlKennwerte(int code, int grade, double& fyd, double& epsy, double& e
     return HoleStahl(true, code, grade, fyd, epsy, epsu, E, fyk, factor, accidental);
 }
 
+void BetonGesetzBruch(int code, int shapeClass, int grade, int accidental, double gesetz[7])
+{
+    double fck = 0, fcd = 0, e1 = 0, e2 = 0, ecm = 0, form = 0;
+    HoleBetonRechenwerte(code, 0, shapeClass, 0, grade, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
+    const double g[7] = {fcd, e1, e2, 0.0, 0.0, 1.0, ecm};
+    std::copy(g, g + 7, gesetz);
+}
+
+void StahlGesetz(int code, int grade, int brand, double gesetz[7])
+{
+    double fyd = 0, epsy = 0, epsu = 0, es = 0, fyk = 0;
+    if (brand)
+        HoleStahlRechenwerte(code, grade, fyd, epsy, epsu, es, fyk, 1.0, 1);
+    else
+        HoleStahlKennwerte(code, grade, fyd, epsy, epsu, es, fyk, 1.0, 0);
+    const double g[7] = {fyd, epsy, epsu, 0.0, -epsy, 1.0, 0.0};
+    std::copy(g, g + 7, gesetz);
+}
+
 double HoleBetonBemessungswerte(int code, int grade, int what, int ecmMode, int fireSwitch, double factor,
                                 int accidental)
 {

@@ -32,6 +32,15 @@ int HoleBetonKennwerte(int code, int fireSwitch, int shapeClass, int mode, int g
 int HoleStahlKennwerte(int code, int grade, double& fyd, double& epsy, double& epsu, double& E, double& fyk,
                        double factor, int accidental);
 
+// ---- Laws of a section's design object -----------------------------------------------------------------
+// Seven values each: strength f (kN/m2), eps1, eps_u, eps3, eps4 (per mille), exponent n, modulus E (N/mm2;
+// 0 for the steel).
+// Concrete of the ultimate check and the design: linear up to eps1, then constant, no tension.
+void BetonGesetzBruch(int code, int shapeClass, int grade, int accidental, double gesetz[7]);
+// Reinforcing steel, elastic-plastic: `brand` 1 the steel of the fire pass (the design values of its accidental
+// situation), 0 the steel of the persistent situation.
+void StahlGesetz(int code, int grade, int brand, double gesetz[7]);
+
 // One concrete value in N/mm2 for the shear checks; `what`: 0 fck, 1 fcd, 2 fcm, 3 modulus, 4 fctm,
 // 5 0.7 fctm, 6 1.3 fctm, 7 zero, 8 tau_cd, 9 gamma x 1000, 10 9.5e6 (fcm/1000)^(1/3).
 double HoleBetonBemessungswerte(int code, int grade, int what, int ecmMode, int fireSwitch, double factor,

@@ -30,27 +30,18 @@ Rekorde HoleRekorde(int code, int betonGuete, int stahlGuete, int formKlasse, in
     r.code = code;
     r.betonGuete = betonGuete;
     r.stahlGuete = stahlGuete;
-    double fck = 0, fcd = 0, e1 = 0, e2 = 0, ecm = 0, form = 0;
-    HoleBetonRechenwerte(code, 0, formKlasse, 0, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
     // No concrete tension in any record. The law's tension branch is linear up to 0.95 fcd at -0.95 eps1
     // and is scaled by a reference strain that is no property of the plane in hand (it is whatever the
     // previous check left behind): a tensile strength of that size would make cracked columns stiff, and the
     // codes let the tensile strength be neglected.
-    const double a[7] = {fcd, e1, e2, 0.0, 0.0, 1.0, ecm};
-    std::copy(a, a + 7, r.A);
-    std::copy(a, a + 7, r.U);
-    fck = fcd = e1 = e2 = ecm = form = 0;
+    BetonGesetzBruch(code, formKlasse, betonGuete, accidental, r.U);
+    std::copy(r.U, r.U + 7, r.A);
+    double fck = 0, fcd = 0, e1 = 0, e2 = 0, ecm = 0, form = 0;
     HoleBetonRechenwerte(code, 0, formKlasse, 2, betonGuete, fck, fcd, e1, e2, ecm, form, 1.0, accidental);
     const double b[7] = {fcd, e1, e2, 0.0, 0.0, 2.0, ecm};
     std::copy(b, b + 7, r.B);
-    double fyd = 0, epsy = 0, epsu = 0, es = 0, fyk = 0;
-    HoleStahlRechenwerte(code, stahlGuete, fyd, epsy, epsu, es, fyk, 1.0, 1);
-    const double f[7] = {fyd, epsy, epsu, 0.0, -epsy, 1.0, 0.0};
-    std::copy(f, f + 7, r.F);
-    fyd = epsy = epsu = es = fyk = 0;
-    HoleStahlKennwerte(code, stahlGuete, fyd, epsy, epsu, es, fyk, 1.0, 0);
-    const double st[7] = {fyd, epsy, epsu, 0.0, -epsy, 1.0, 0.0};
-    std::copy(st, st + 7, r.S);
+    StahlGesetz(code, stahlGuete, 1, r.F);
+    StahlGesetz(code, stahlGuete, 0, r.S);
     return r;
 }
 

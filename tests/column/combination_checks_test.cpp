@@ -40,6 +40,43 @@ TEST_F(CombinationChecksTest, TermOfFactorZeroLeavesTheTermsAfterIt) {
   EXPECT_NEAR(BaseAxialReaction(*out, 0), 400.0, 1e-6);
 }
 
+// A formula that names a load case more than once is refused, naming the combination and each such load case once:
+// the engine would take the load case's last factor, the column's own reading (the support export) their sum. Kinds
+// that do not reach the engine are not read.
+TEST_F(CombinationChecksTest, LoadCaseNamedTwiceIsRefusedByName) {
+  const struct {
+    const char* art;
+    const char* formel;
+    std::vector<int> doppelt;
+  } cases[] = {
+      {"Ed", "1.35*(1)+1.50*(1)+1.50*(2)", {1}},
+      {"Ed", "1.35*(1+1)", {1}},
+      {"Ed,A", "1.00*(2)+1.00*(1+2)+0.50*(2)+0.00*(1)", {2, 1}},
+      {"Ed,perm", "0.00*(2)+1.00*(1+2)", {2}},
+      {"Ed", "1.35*(1)+1.50*(2)", {}},
+      {"Ed,char", "1.00*(1)+1.00*(1)", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.formel);
+    win::msgbox::ClearLog();
+    CKolumoData in;
+    Cantilever(in, 3.0, {{kAxial, 100.0}, {kAxial, 50.0}}, "1.35*(1)+1.50*(2)");
+    AddCombination(in, 0, c.art, c.formel);
+    auto out = Run(in);
+    const std::string wer = std::string("Endsystem, Kombination 2 (") + c.art + ") \"" + c.formel + "\": ";
+    std::size_t genannt = 0;
+    for (const std::string& m : Messages())
+      for (std::size_t at = m.find(" steht mehrmals in der Formel"); at != std::string::npos;
+           at = m.find(" steht mehrmals in der Formel", at + 1))
+        ++genannt;
+    EXPECT_EQ(genannt, c.doppelt.size()) << testing::PrintToString(Messages());
+    for (int lf : c.doppelt)
+      EXPECT_TRUE(Said(wer + "Lastfall " + std::to_string(lf) + " steht mehrmals in der Formel"))
+          << testing::PrintToString(Messages());
+    EXPECT_EQ(out->ergebnisse.Schnittgroessen.empty(), !c.doppelt.empty());
+  }
+}
+
 // The generator forms "Ed", "Ed,A", "Ed,char", "Ed,frequ" and "Ed,perm"; the column verifies three of them. Any
 // other kind is refused by name; the other two known kinds are left out as before.
 TEST_F(CombinationChecksTest, UnknownCombinationKindIsRefusedByName) {

@@ -251,7 +251,7 @@ TEST(KombiFormel, ParsesGroupsAndSkipsTermsOfFactorZero)
     for (const auto& c : cases) {
         int lf[51] = {};
         float fakt[51] = {};
-        int sum = 0;
+        double sum = 0.0;
         EXPECT_EQ(ParseKombiFormel(c.text, lf, fakt, sum), static_cast<int>(c.pairs.size())) << c.text;
         std::vector<Pair> got;
         for (int n = 1; n <= 50; ++n)
@@ -263,12 +263,65 @@ TEST(KombiFormel, ParsesGroupsAndSkipsTermsOfFactorZero)
     }
     int lf[51] = {};
     float fakt[51] = {};
-    int sum = 0;
-    EXPECT_EQ(ParseKombiFormel("1.00*(51)+", lf, fakt, sum), -1);  // load-case numbers end at 50
-    // checksum (lc j - trunc(f * -100)) lc j: lc 2 at j 1 with 1.5 -> (2 + 150) * 2 = 304
-    sum = 0;
-    ParseKombiFormel("1.5*(2)", lf, fakt, sum);
-    EXPECT_EQ(sum, 304);
+    double sum = 0.0;
+    EXPECT_EQ(ParseKombiFormel("1.00*(51)+", lf, fakt, sum), kKombiFormelZuGross);  // load-case numbers end at 50
+}
+
+TEST(KombiFormel, ChecksumStaysANumberForEveryFactor)
+{
+    // (lc j + trunc(100 f)) lc j per pair, j the place in its group, 100 f formed in single precision as the
+    // factors are kept. From 21474837 on, 100 f is beyond an int: 21474838 x 100 = 2147483800 is the float
+    // 2147483904 (floats above 2^31 lie 256 apart), 3e7 x 100 = 3e9 = 11718750 x 256 a float itself.
+    // 3e38 (39 digits; the nearest float lies within 1e-7 of it) times 100 is beyond a float: 3e40 in
+    // doubles, compared relatively.
+    const struct {
+        const char* text;
+        double sum;
+        double tolerance;
+    } cases[] = {
+        {"1.5*(2)", (2 + 150) * 2, 0.0},
+        {"1.5*(2+3)", (2 + 150) * 2 + (6 + 150) * 6, 0.0},  // lc 3 at place 2
+        // 1.15 is 1.14999998 in a float, and 115 times 100 in single precision
+        {"1.15*(1)", 1 + 115, 0.0},
+        {"21474838*(1)", 1.0 + 2147483904.0, 0.0},
+        {"30000000*(2)", (2.0 + 3.0e9) * 2.0, 0.0},
+        {"300000000000000000000000000000000000000*(50)", 3.0e40 * 50.0, 3.0e40 * 50.0 * 1e-6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        int lf[51] = {};
+        float fakt[51] = {};
+        double sum = 0.0;
+        EXPECT_GE(ParseKombiFormel(c.text, lf, fakt, sum), 1);
+        EXPECT_NEAR(sum, c.sum, c.tolerance);
+    }
+}
+
+TEST(KombiFormel, LoadCaseNamedTwiceIsRefused)
+{
+    // the last factor would replace the first: 1.35 G + 1.50 G would be calculated as 1.50 G. A term of
+    // factor 0 adds nothing and is not counted.
+    const struct {
+        const char* text;
+        int result;
+    } cases[] = {
+        {"1.35*(1)+1.50*(1)+1.50*(2)", kKombiFormelDoppelt},
+        {"1.35*(1+2+1)", kKombiFormelDoppelt},
+        {"1.00*(3)+1.50*(1+2)+0.90*(3)", kKombiFormelDoppelt},
+        {"0.00*(1)+1.35*(1)+1.50*(2)", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        int lf[51] = {};
+        float fakt[51] = {};
+        double sum = 0.0;
+        EXPECT_EQ(ParseKombiFormel(c.text, lf, fakt, sum), c.result);
+    }
+    // the selection stops with the formula named
+    auto set = std::make_unique<CKombiSatz>();
+    ASSERT_EQ(set->Lesen(FileWithBlock(2, 0, {{"Ed", "1.35*(2)+"}, {"Ed", "1.35*(1)+1.50*(1)+1.50*(2)"}})), 2);
+    EXPECT_EQ(set->WaehleKombinationen(0, 0, 0, 0), -1);
+    EXPECT_EQ(set->meldung, "Kombination '1.35*(1)+1.50*(1)+1.50*(2)' nennt einen Lastfall mehrmals.");
 }
 
 TEST(KombiDatei, OpenReadsWritesAndReportsFilesByName)

@@ -67,6 +67,13 @@ const RefusalCase kRefused[] = {
                            "regelUser=\"1.35*(1)+abc\"");
      },
      "\"1.35*(1)+abc\": an Stelle 10 \"a\""},
+    // the engine would calculate load case 1 with its last factor (1.50), the column's own reading with the sum
+    {"combination names a load case twice",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)+1.50*(2)+0.90*(3)\"",
+                           "regelUser=\"1.35*(1)+1.50*(1)+1.50*(2)\"");
+     },
+     "Endsystem, Kombination 1 (Ed) \"1.35*(1)+1.50*(1)+1.50*(2)\": Lastfall 1 steht mehrmals in der Formel"},
     {"load in load case 9",
      [](const std::string& t) {
        return ReplaceAfter(t, "", "lc=\"2\" LCGen=\"2\" desc=\"Dach", "lc=\"9\" LCGen=\"2\" desc=\"Dach");
