@@ -195,12 +195,16 @@ PictureSize PictureSizeOf(const std::string& group) {
     const std::size_t at = PictAt(group);
     if (at != std::string::npos) {
       const PictWords p = ReadPict(group, at);
-      long w = p.goalWidth, h = p.goalHeight;
       // Without a goal size a bitmap's size is its pixels at 96 dpi, a metafile's is in hundredths of a millimetre.
-      if (w <= 0) w = p.png || p.bitmap ? p.width * 15 : p.width * 1440 / 2540;
-      if (h <= 0) h = p.png || p.bitmap ? p.height * 15 : p.height * 1440 / 2540;
-      size.widthTwips = int(Clamp(w * std::max(0L, p.scaleX) / 100));
-      size.heightTwips = int(Clamp(h * std::max(0L, p.scaleY) / 100));
+      // Every number is held to a page's size first, so that none overflows.
+      auto natural = [&](long pixels) {
+        const long n = std::clamp(pixels, 0L, long(kMaxTwips));
+        return p.png || p.bitmap ? n * 15 : n * 1440 / 2540;
+      };
+      const long w = p.goalWidth > 0 ? Clamp(p.goalWidth) : Clamp(natural(p.width));
+      const long h = p.goalHeight > 0 ? Clamp(p.goalHeight) : Clamp(natural(p.height));
+      size.widthTwips = int(Clamp(w * std::clamp(p.scaleX, 0L, 10000L) / 100));
+      size.heightTwips = int(Clamp(h * std::clamp(p.scaleY, 0L, 10000L) / 100));
     }
     if (size.widthTwips <= 0 || size.heightTwips <= 0) {
       size.widthTwips = int(Clamp(objectWidth));

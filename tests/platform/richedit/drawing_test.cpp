@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/richedit/picture.h"
 #include "platform/richedit/richeditctrl.h"
 #include "platform/win/dialogs/wintest.h"
 #include "platform/win/screen/headless.h"
@@ -75,6 +76,37 @@ TEST_F(DrawingTest, APngPictureIsDrawnAtTheSizeItAsksFor) {
     // It stands below the line of text, at the text's left edge.
     EXPECT_GT(r.top, 14) << c.words;
     EXPECT_LT(r.left, 8) << c.words;
+  }
+}
+
+TEST(PictureSize, TheSizeAPictureGroupAsksFor) {
+  struct Case {
+    const char* group;
+    int width, height;  // twips
+    bool shown;
+  } cases[] = {
+      {"{\\pict\\pngblip\\picw600\\pich1000\\picwgoal3402\\pichgoal5669 89504e}", 3402, 5669, true},
+      {"{\\pict\\pngblip\\picwgoal1000\\pichgoal500\\picscalex150\\picscaley40 89}", 1500, 200, true},
+      // Without a goal: 40 x 20 pixels at 96 dpi are 600 x 300 twips; a metafile's 2540 hundredths of a millimetre
+      // are an inch, 1440 twips.
+      {"{\\pict\\pngblip\\picw40\\pich20 89}", 600, 300, true},
+      {"{\\pict\\wmetafile8\\picw2540\\pich1270 01}", 1440, 720, true},
+      // An object shows its result picture at that picture's size, else at its own.
+      {"{\\object\\objemb\\objw100\\objh50{\\result{\\pict\\pngblip\\picwgoal800\\pichgoal400 89}}}", 800, 400, true},
+      {"{\\object\\objemb\\objw100\\objh50{\\*\\objdata 0105}}", 100, 50, true},
+      {"{\\*\\shppict{\\pict\\pngblip\\picwgoal700\\pichgoal300 89}}", 700, 300, true},
+      {"{\\nonshppict{\\pict\\wmetafile8\\picwgoal700\\pichgoal300 01}}", 0, 0, false},
+      // Sizes beyond 22 inches are held to 31680 twips; nothing overflows.
+      {"{\\pict\\pngblip\\picwgoal99999999999\\pichgoal500\\picscaley99999999 89}", 31680, 31680, true},
+      {"{\\pict\\pngblip\\picw99999999999\\pich40\\picscalex-50 89}", 0, 0, true},  // no width: no size
+      {"{\\pict\\pngblip\\picw99999999999\\pich40 89}", 31680, 600, true},
+      {"{\\pict\\pngblip\\picwgoal1000", 0, 0, true},  // not closed
+  };
+  for (const Case& c : cases) {
+    const richedit::PictureSize size = richedit::PictureSizeOf(c.group);
+    EXPECT_EQ(size.widthTwips, c.width) << c.group;
+    EXPECT_EQ(size.heightTwips, c.height) << c.group;
+    EXPECT_EQ(size.shown, c.shown) << c.group;
   }
 }
 
