@@ -200,7 +200,8 @@ BOOL CPreviewDlg::OnInitDialog() {
   m_xy.Create("", WS_CHILD, place, this, kId2DXY);
   m_yz.Create("", WS_CHILD, place, this, kId2DYZ);
   m_quer.Create("", WS_CHILD, place, this, kIdQuer);
-  m_rich.Create("", WS_CHILD, place, this, kIdRich);
+  // The report is read as it will be printed: tables and pictures keep their widths, the box scrolls to them.
+  m_rich.Create("", WS_CHILD | WS_VSCROLL | WS_HSCROLL, place, this, kIdRich);
   for (CWnd* w : {static_cast<CWnd*>(&m_3D), static_cast<CWnd*>(&m_xz), static_cast<CWnd*>(&m_xy),
                   static_cast<CWnd*>(&m_yz), static_cast<CWnd*>(&m_quer), static_cast<CWnd*>(&m_rich)})
     w->SetWindowPos(&m_tab, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

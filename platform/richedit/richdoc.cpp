@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/win/base/codepage.h"
+
 namespace richdoc {
 
 namespace {
@@ -18,13 +20,15 @@ bool IsBodyWord(const std::string& w) {
   static const char* const words[] = {"pard", "plain", "par",        "b",    "i",    "ul",  "ulnone", "ulwave",
                                       "sub",  "super", "nosupersub", "v",    "f",    "fs",  "cf",     "ql",
                                       "qc",   "qr",    "qj",         "li",   "fi",   "ri",  "sl",     "slmult",
-                                      "s",    "tab",   "line",       "page", "cell", "row", "intbl",  "lang"};
+                                      "s",    "tab",   "line",       "page", "cell", "row", "intbl",  "lang",
+                                      "sb",   "sa",    "keepn",      "tx",   "tqr",  "tqc", "tqdec"};
   for (const char* word : words)
     if (w == word) return true;
   return IsRowWord(w);
 }
 
-// The index just past the group that opens at text[at] ('{'), escapes honoured.
+}  // namespace
+
 std::size_t GroupEnd(const std::string& text, std::size_t at) {
   int depth = 0;
   for (std::size_t i = at; i < text.size(); ++i) {
@@ -39,15 +43,6 @@ std::size_t GroupEnd(const std::string& text, std::size_t at) {
   throw RtfError("the RTF text ends inside a group (a closing brace is missing)");
 }
 
-struct Word {
-  std::string name;  // empty for a control symbol
-  char symbol = 0;   // the symbol's character
-  bool hasParam = false;
-  long param = 0;
-  std::size_t end = 0;  // after the word and its delimiting space
-};
-
-// Reads the control word or symbol at text[at] ('\').
 Word ReadWord(const std::string& text, std::size_t at) {
   Word w;
   std::size_t i = at + 1;
@@ -77,6 +72,8 @@ Word ReadWord(const std::string& text, std::size_t at) {
   w.end = i;
   return w;
 }
+
+namespace {
 
 // The first control word of the group at text[at] and whether it is marked "\*".
 std::string GroupWord(const std::string& text, std::size_t at, bool& starred) {
@@ -337,6 +334,78 @@ void ReadNumbering(const std::string& rtf, std::size_t i, std::size_t end, ParaF
   }
 }
 
+// Lengths beyond 22 inches are no page's; a word processor keeps them below this.
+constexpr int kMaxTwips = 31680;
+
+int HeadingOfStyle(const Document& d, long style) {
+  if (d.styleHeadings.empty()) return style >= 1 && style <= 9 ? int(style) : 0;
+  return style >= 0 && std::size_t(style) < d.styleHeadings.size() ? d.styleHeadings[std::size_t(style)] : 0;
+}
+
+// The text of a group without its control words, nested groups and braces (a style's name, a field's instruction).
+std::string PlainOf(const std::string& rtf, std::size_t from, std::size_t end, bool nested) {
+  std::string out;
+  for (std::size_t p = from; p < end;) {
+    const char c = rtf[p];
+    if (c == '\\') {
+      const Word w = ReadWord(rtf, p);
+      if (w.name.empty() && (w.symbol == '\\' || w.symbol == '{' || w.symbol == '}')) out += w.symbol;
+      p = w.end;
+    } else if (c == '{' && !nested) {
+      p = GroupEnd(rtf, p);
+    } else {
+      if (c != '{' && c != '}' && c != '\r' && c != '\n') out += c;
+      ++p;
+    }
+  }
+  return out;
+}
+
+// The heading level of each style of a style sheet group: a style named "heading N" is heading N.
+std::vector<int> ReadStyleSheet(const std::string& rtf, std::size_t i, std::size_t end) {
+  std::vector<int> headings;
+  for (std::size_t p = ReadWord(rtf, i + 1).end; p + 1 < end;) {
+    if (rtf[p] != '{') {
+      ++p;
+      continue;
+    }
+    const std::size_t close = GroupEnd(rtf, p);
+    long style = 0;  // a paragraph style that names no number is style 0
+    if (rtf[p + 1] == '\\') {
+      const Word w = ReadWord(rtf, p + 1);
+      if (w.name == "s" && w.hasParam) style = w.param;
+      if (w.name == "cs" || w.name == "ds" || w.name == "ts" || w.symbol == '*') style = -1;
+    }
+    if (style >= 0 && style < 1000) {
+      std::string name = PlainOf(rtf, p + 1, close - 1, false);
+      for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+      const std::size_t at = name.find("heading ");
+      int level = 0;
+      if (at != std::string::npos && at + 8 < name.size() && name[at + 8] >= '1' && name[at + 8] <= '9')
+        level = name[at + 8] - '0';
+      if (headings.size() <= std::size_t(style)) headings.resize(std::size_t(style) + 1, 0);
+      headings[std::size_t(style)] = level;
+    }
+    p = close;
+  }
+  // A style sheet of nothing but character styles still says that style numbers are no heading levels.
+  if (headings.empty()) headings.push_back(0);
+  return headings;
+}
+
+constexpr std::size_t kMaxTabs = 32;
+
+bool IsSymbolFont(const Document& d, int font) {
+  if (font < 0 || std::size_t(font) >= d.fonts.size()) return false;
+  std::string name = d.fonts[std::size_t(font)].name;
+  for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return name == "symbol";
+}
+
+void ReadBody(const std::string& rtf, std::size_t i, Document& d);
+
+bool IsPageGroupWord(const std::string& word) { return word.rfind("header", 0) == 0 || word.rfind("footer", 0) == 0; }
+
 // A word that sets the character or paragraph format; false for any other word.
 bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Document& d) {
   const bool on = !w.hasParam || w.param != 0;
@@ -386,7 +455,15 @@ bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Docume
   else if (n == "sl")
     pf.spacing = int(w.param);
   else if (n == "s")
-    pf.heading = w.param >= 1 && w.param <= 9 ? int(w.param) : 0;
+    pf.heading = HeadingOfStyle(d, w.param);
+  else if (n == "sb")
+    pf.spaceBefore = std::clamp(int(w.param), 0, kMaxTwips);
+  else if (n == "sa")
+    pf.spaceAfter = std::clamp(int(w.param), 0, kMaxTwips);
+  else if (n == "keepn")
+    pf.keepNext = on;
+  else if (n == "brdrb")
+    pf.ruleBelow = true;
   else if (n == "intbl")
     pf.inTable = true;
   else
@@ -413,7 +490,14 @@ std::size_t ReadRtfHeader(const std::string& rtf, std::size_t i, Document& d) {
       } else if (word == "colortbl") {
         ReadColourTable(rtf, i, end, d.colours);
         tablesSeen = true;
+      } else if (word == "stylesheet") {
+        d.styleHeadings = ReadStyleSheet(rtf, i, end);
+        d.prologue += rtf.substr(i, end - i);
+        tablesSeen = true;
       } else if (IsOpaqueGroup(word) || word == "pntext" || (starred && word == "pn")) {
+        break;
+      } else if (!starred && (word.empty() || IsBodyWord(word) || word == "uc" || word == "u" || word == "field")) {
+        // A group of text (such as a bold word) begins the body.
         break;
       } else {
         (tablesSeen ? d.prologue : d.headWords) += rtf.substr(i, end - i);
@@ -423,7 +507,7 @@ std::size_t ReadRtfHeader(const std::string& rtf, std::size_t i, Document& d) {
     }
     if (c == '\\') {
       const Word w = ReadWord(rtf, i);
-      if (w.name.empty() || IsBodyWord(w.name)) break;
+      if (w.name.empty() || IsBodyWord(w.name) || w.name == "u") break;
       std::string raw = rtf.substr(i, w.end - i);
       (tablesSeen ? d.prologue : d.headWords) += raw;
       i = w.end;
@@ -452,7 +536,34 @@ void Document::ReadRtf(const std::string& rtf) {
   i = ReadRtfHeader(rtf, i, d);
   if (d.fonts.empty()) d.fonts.push_back({"\\fswiss\\fcharset0 Arial;", "Arial"});
   if (d.colours.empty()) d.colours.push_back({});
+  ReadBody(rtf, i, d);
+  *this = std::move(d);
+}
 
+Document Document::ReadGroup(const std::string& group) const {
+  if (group.empty() || group[0] != '{') throw RtfError("not an RTF group: it does not begin with \"{\"");
+  Document d;
+  d.fonts = fonts;
+  d.colours = colours;
+  d.styleHeadings = styleHeadings;
+  d.headWords = headWords;
+  d.prologue.clear();
+  d.text.clear();
+  d.charFormat.clear();
+  d.paraFormat.clear();
+  d.extra.clear();
+  // The group's own word (such as \\header) says what the group is, not how its text looks.
+  std::size_t i = 1;
+  if (group.compare(1, 2, "\\*") == 0) i = 3;
+  if (i < group.size() && group[i] == '\\') i = ReadWord(group, i).end;
+  ReadBody(group, i, d);
+  return d;
+}
+
+namespace {
+
+// The text from rtf[i] to the closing brace of the group it stands in, with the final paragraph mark.
+void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
   struct State {
     CharFormat cf;
     int skipUnicode = 0;
@@ -462,12 +573,14 @@ void Document::ReadRtf(const std::string& rtf) {
   std::string rowDef;
   int ucSkip = 1;
   int toSkip = 0;
-  auto put = [&](char ch, int blob = -1) {
+  int tabKind = 0;
+  auto putIn = [&](char ch, const CharFormat& f, int blob) {
     d.text += ch;
-    d.charFormat.push_back(d.InternChar(stack.back().cf));
+    d.charFormat.push_back(d.InternChar(f));
     d.paraFormat.push_back(d.InternPara(pf));
     d.extra.push_back(blob);
   };
+  auto put = [&](char ch, int blob = -1) { putIn(ch, stack.back().cf, blob); };
   bool closed = false;
   while (i < rtf.size() && !closed) {
     const char c = rtf[i];
@@ -487,6 +600,13 @@ void Document::ReadRtf(const std::string& rtf) {
       if (starred && word == "pn") {
         const std::size_t end = GroupEnd(rtf, i);
         ReadNumbering(rtf, i, end, pf);
+        i = end;
+        continue;
+      }
+      // A page header or footer met in the text belongs to the page, not to the text.
+      if (IsPageGroupWord(word)) {
+        const std::size_t end = GroupEnd(rtf, i);
+        d.prologue += rtf.substr(i, end - i);
         i = end;
         continue;
       }
@@ -551,6 +671,15 @@ void Document::ReadRtf(const std::string& rtf) {
     else if (n == "page")
       put(kPage);
     else if (ApplyFormatWord(w, cf, pf, d)) {
+    } else if (n == "tqr" || n == "tqc" || n == "tqdec")
+      tabKind = n == "tqc" ? 1 : n == "tqr" ? 2 : 3;
+    else if (n == "tx") {
+      const TabStop stop{std::clamp(int(w.param), 0, kMaxTwips), tabKind};
+      tabKind = 0;
+      if (pf.tabs.size() < kMaxTabs)
+        pf.tabs.insert(std::upper_bound(pf.tabs.begin(), pf.tabs.end(), stop,
+                                        [](const TabStop& a, const TabStop& b) { return a.position < b.position; }),
+                       stop);
     } else if (n == "trowd")
       rowDef = "\\trowd";
     else if (IsRowWord(n))
@@ -558,16 +687,28 @@ void Document::ReadRtf(const std::string& rtf) {
     else if (n == "uc")
       ucSkip = int(w.param);
     else if (n == "u") {
-      const long code = w.param < 0 ? w.param + 65536 : w.param;
-      put(code >= 0x20 && code < 256 ? char(code) : '?');
+      const char32_t code = char32_t(w.param < 0 ? w.param + 65536 : w.param);
+      const int plain = win::Windows1252Byte(code);
+      const int symbol = plain < 0 ? win::SymbolFontByte(code) : -1;
+      if (plain >= 0x20) {
+        put(char(plain));
+      } else if (symbol >= 0) {
+        // A Greek letter or sign is the Symbol font's character, as the text's own Symbol runs hold them.
+        CharFormat f = stack.back().cf;
+        if (!IsSymbolFont(d, f.font)) f.font = d.FindFont("Symbol");
+        putIn(char(symbol), f, -1);
+      } else {
+        put('?');
+      }
       toSkip = ucSkip;
     }
   }
   if (!closed) throw RtfError("the RTF text ends before its closing brace");
   // The final paragraph mark.
   put(kPara);
-  *this = std::move(d);
 }
+
+}  // namespace
 
 std::string Document::WriteRtf() const {
   std::string out = "{\\rtf1" + headWords + "{\\fonttbl";
@@ -613,6 +754,14 @@ std::string Document::WriteRtf() const {
         if (pf.first != 0) word("\\fi" + std::to_string(pf.first));
         if (pf.right != 0) word("\\ri" + std::to_string(pf.right));
         if (pf.spacing != 0) word("\\sl" + std::to_string(pf.spacing) + "\\slmult1");
+        if (pf.spaceBefore != 0) word("\\sb" + std::to_string(pf.spaceBefore));
+        if (pf.spaceAfter != 0) word("\\sa" + std::to_string(pf.spaceAfter));
+        if (pf.keepNext) word("\\keepn");
+        if (pf.ruleBelow) word("\\brdrb\\brdrs\\brdrw10");
+        for (const TabStop& t : pf.tabs) {
+          static const char* const kinds[] = {"", "\\tqc", "\\tqr", "\\tqdec"};
+          word(kinds[std::clamp(t.kind, 0, 3)] + std::string("\\tx") + std::to_string(t.position));
+        }
         curP = pf;
         firstPara = false;
       }
@@ -697,6 +846,110 @@ std::string Document::WriteRtf() const {
   if (last.bold != cur.bold) word(last.bold ? "\\b" : "\\b0");
   if (last.italic != cur.italic) word(last.italic ? "\\i" : "\\i0");
   out += "}";
+  return out;
+}
+
+namespace {
+
+// Calls f(word, at) for every control word at the outermost level of the text (not inside a group) and
+// g(at, end) for every group there.
+template <class OnWord, class OnGroup>
+void EachTopLevel(const std::string& rtf, OnWord onWord, OnGroup onGroup) {
+  for (std::size_t p = 0; p < rtf.size();) {
+    if (rtf[p] == '{') {
+      std::size_t end = rtf.size();
+      try {
+        end = GroupEnd(rtf, p);
+      } catch (const RtfError&) {
+        return;
+      }
+      onGroup(p, end);
+      p = end;
+    } else if (rtf[p] == '\\' && p + 1 < rtf.size()) {
+      const Word w = ReadWord(rtf, p);
+      onWord(w);
+      p = std::max(w.end, p + 1);
+    } else {
+      ++p;
+    }
+  }
+}
+
+}  // namespace
+
+PageFormat PageFormatOf(const Document& d) {
+  PageFormat f;
+  struct Field {
+    const char* word;
+    int PageFormat::*value;
+  };
+  static const Field fields[] = {{"paperw", &PageFormat::paperWidth}, {"paperh", &PageFormat::paperHeight},
+                                 {"margl", &PageFormat::left},        {"margr", &PageFormat::right},
+                                 {"margt", &PageFormat::top},         {"margb", &PageFormat::bottom},
+                                 {"headery", &PageFormat::headerY},   {"footery", &PageFormat::footerY}};
+  EachTopLevel(
+      d.headWords + d.prologue,
+      [&](const Word& w) {
+        if (!w.hasParam) return;
+        for (const Field& field : fields)
+          if (w.name == field.word) f.*field.value = std::clamp(int(w.param), 0, kMaxTwips);
+      },
+      [](std::size_t, std::size_t) {});
+  return f;
+}
+
+std::string HeaderGroupOf(const Document& d, bool footer) {
+  const std::string text = d.headWords + d.prologue;
+  std::string found;
+  EachTopLevel(
+      text, [](const Word&) {},
+      [&](std::size_t at, std::size_t end) {
+        bool starred = false;
+        const std::string word = GroupWord(text, at, starred);
+        // The header of every page: the plain one, or that of right-hand pages, which all pages are without
+        // facing pages; those of left-hand and first pages are not printed.
+        const std::string kind = footer ? "footer" : "header";
+        if (found.empty() && (word == kind || word == kind + "r")) found = text.substr(at, end - at);
+      });
+  return found;
+}
+
+std::string WithPageNumbers(const std::string& group, int page, int pages) {
+  std::string out;
+  for (std::size_t p = 0; p < group.size();) {
+    const char c = group[p];
+    if (c == '\\') {
+      const std::size_t n = p + 1 < group.size() ? 2 : 1;
+      out.append(group, p, n);
+      p += n;
+      continue;
+    }
+    bool starred = false;
+    if (c != '{' || GroupWord(group, p, starred) != "field") {
+      out += c;
+      ++p;
+      continue;
+    }
+    const std::size_t end = GroupEnd(group, p);
+    const std::size_t inst = group.find("\\fldinst", p);
+    std::string instruction;
+    if (inst < end) {
+      std::size_t open = group.rfind('{', inst);
+      instruction = PlainOf(group, inst, open < p ? end - 1 : GroupEnd(group, open) - 1, true);
+    }
+    const std::size_t first = instruction.find_first_not_of(' ');
+    std::string name = first == std::string::npos ? "" : instruction.substr(first);
+    name = name.substr(0, name.find(' '));
+    for (char& ch : name) ch = char(std::toupper(static_cast<unsigned char>(ch)));
+    if (name == "PAGE") {
+      out += std::to_string(page);
+    } else if (name == "NUMPAGES" || name == "SECTIONPAGES") {
+      out += std::to_string(pages);
+    } else {
+      out.append(group, p, end - p);
+    }
+    p = end;
+  }
   return out;
 }
 

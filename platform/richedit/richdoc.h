@@ -28,6 +28,13 @@ struct CharFormat {
   bool operator==(const CharFormat&) const = default;
 };
 
+// A tab stop: where the text after the tab starts (left), ends (right) or is centred.
+struct TabStop {
+  int position = 0;  // twips from the paragraph's left edge
+  int kind = 0;      // 0 left, 1 centre, 2 right, 3 decimal
+  bool operator==(const TabStop&) const = default;
+};
+
 struct ParaFormat {
   int align = 0;                       // 0 left, 1 centre, 2 right, 3 justify
   int left = 0, first = 0, right = 0;  // twips
@@ -36,6 +43,10 @@ struct ParaFormat {
   int numberStart = 1, numberTab = 0;
   int heading = 0;  // 0 standard, 1..9 heading level
   bool inTable = false;
+  int spaceBefore = 0, spaceAfter = 0;  // twips
+  bool keepNext = false;                // printed on the page of the paragraph after it
+  bool ruleBelow = false;               // a line under the paragraph
+  std::vector<TabStop> tabs;            // ascending
   bool operator==(const ParaFormat&) const = default;
 };
 
@@ -70,6 +81,9 @@ class Document {
   std::vector<Colour> colours;
   std::string headWords = "\\ansi\\ansicpg1252\\deff0";  // between "{\rtf1" and the font table
   std::string prologue = "\\viewkind4\\uc1";             // raw groups and words before the body
+  // The heading level of each style of the document's style sheet (0: no heading); empty without a style sheet,
+  // where a style number is the heading level itself.
+  std::vector<int> styleHeadings;
 
   int Length() const { return int(text.size()); }
   int InternChar(const CharFormat& f);
@@ -92,11 +106,39 @@ class Document {
 
   void ReadRtf(const std::string& rtf);
   std::string WriteRtf() const;
+  // A group of RTF text (such as the page header's "{\header ...}") read as a document of its own with this
+  // document's fonts, colours and styles.
+  Document ReadGroup(const std::string& group) const;
   // The characters as plain text: marks as "\r\n", cells as tabs, objects left out.
   std::string PlainText(int start, int end) const;
 };
 
+// A control word (\b, \fs20) or control symbol (\'fc, \~) of an RTF text.
+struct Word {
+  std::string name;  // empty for a control symbol
+  char symbol = 0;   // the symbol's character
+  bool hasParam = false;
+  long param = 0;
+  std::size_t end = 0;  // after the word and its delimiting blank
+};
+// Reads the control word or symbol at text[at] (a backslash); RtfError when the text ends within it.
+Word ReadWord(const std::string& text, std::size_t at);
+// The index just past the group that opens at text[at] ('{'), escapes honoured; RtfError when it does not close.
+std::size_t GroupEnd(const std::string& text, std::size_t at);
+
 // A numbering label ("3.", "c.", "iv.") for the n-th item (from 1) of a numbering kind.
 std::string NumberLabel(int kind, int n);
+
+// The page a document asks for, in twips; 0 where it says nothing.
+struct PageFormat {
+  int paperWidth = 0, paperHeight = 0;
+  int left = 0, right = 0, top = 0, bottom = 0;  // margins
+  int headerY = 0, footerY = 0;  // distance of the header from the paper's top, of the footer from its foot
+};
+PageFormat PageFormatOf(const Document& d);
+// The document's page header group ("{\header ...}") or footer group, as written; empty when it has none.
+std::string HeaderGroupOf(const Document& d, bool footer);
+// The group with its page-number fields (PAGE, NUMPAGES, SECTIONPAGES) replaced by the numbers of this page.
+std::string WithPageNumbers(const std::string& group, int page, int pages);
 
 }  // namespace richdoc

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/richedit/layout.h"
+#include "platform/richedit/picture.h"
 #include "platform/win/print/print.h"
 
 IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
@@ -87,6 +89,7 @@ void CRichEditCtrl::BeginChange() {
 void CRichEditCtrl::Changed() {
   if (m_hWnd) {
     Invalidate();
+    Reflow();
     if (CWnd* parent = GetParent())
       parent->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), EN_CHANGE), LPARAM(m_hWnd));
   }
@@ -96,6 +99,7 @@ void CRichEditCtrl::NotifySelection() {
   scrollToCaret_ = true;
   if (!m_hWnd) return;
   Invalidate();
+  Reflow();
   CWnd* parent = GetParent();
   if (!parent || !(eventMask_ & ENM_SELCHANGE)) return;
   SELCHANGE sc{};
@@ -262,7 +266,7 @@ DWORD CRichEditCtrl::GetParaFormat(PARAFORMAT2& pf) const {
   const int to = doc_.ParagraphEnd(int(selEnd_ > selStart_ ? selEnd_ - 1 : selEnd_));
   const ParaFormat first = doc_.paraFormats[std::size_t(doc_.paraFormat[std::size_t(from)])];
   DWORD mask = PFM_ALIGNMENT | PFM_STARTINDENT | PFM_OFFSET | PFM_RIGHTINDENT | PFM_NUMBERING | PFM_LINESPACING |
-               PFM_STYLE | PFM_NUMBERINGSTART | PFM_NUMBERINGTAB | PFM_NUMBERINGSTYLE;
+               PFM_STYLE | PFM_NUMBERINGSTART | PFM_NUMBERINGTAB | PFM_NUMBERINGSTYLE | PFM_TABSTOPS;
   for (int i = from; i <= to; ++i) {
     if (!IsMark(doc_.text[std::size_t(i)])) continue;
     const ParaFormat& f = doc_.paraFormats[std::size_t(doc_.paraFormat[std::size_t(i)])];
@@ -273,6 +277,7 @@ DWORD CRichEditCtrl::GetParaFormat(PARAFORMAT2& pf) const {
     if (f.numbering != first.numbering) mask &= ~(PFM_NUMBERING | PFM_NUMBERINGSTYLE);
     if (f.spacing != first.spacing) mask &= ~PFM_LINESPACING;
     if (f.heading != first.heading) mask &= ~PFM_STYLE;
+    if (f.tabs != first.tabs) mask &= ~PFM_TABSTOPS;
   }
   pf.dwMask = mask;
   static const WORD align[] = {PFA_LEFT, PFA_CENTER, PFA_RIGHT, PFA_JUSTIFY};
@@ -287,7 +292,10 @@ DWORD CRichEditCtrl::GetParaFormat(PARAFORMAT2& pf) const {
   pf.bLineSpacingRule = BYTE(first.spacing == 0 ? 0 : first.spacing <= 360 ? 1 : 2);
   pf.dyLineSpacing = first.spacing == 0 ? 20 : first.spacing / 12;
   pf.sStyle = short(first.heading == 0 ? -1 : -first.heading - 1);
-  pf.cTabCount = 0;
+  // A stop's position in the low 24 bits, its alignment above them.
+  pf.cTabCount = short(std::min<std::size_t>(first.tabs.size(), 32));
+  for (short t = 0; t < pf.cTabCount; ++t)
+    pf.rgxTabs[t] = LONG(first.tabs[std::size_t(t)].position | (first.tabs[std::size_t(t)].kind << 24));
   return mask;
 }
 
@@ -374,7 +382,10 @@ BOOL CRichEditCtrl::SetZoom(int numerator, int denominator) {
   if (denominator > 0 && (numerator * 64 <= denominator || numerator >= denominator * 64)) return FALSE;
   zoomNum_ = numerator;
   zoomDen_ = denominator;
-  if (m_hWnd) Invalidate();
+  if (m_hWnd) {
+    Invalidate();
+    Reflow();
+  }
   return TRUE;
 }
 
@@ -448,22 +459,22 @@ bool CRichEditCtrl::StreamInRtf(const std::string& rtf, bool selectionOnly, std:
 
 // ---- Drawing ----------------------------------------------------------------------------------------------------
 
+namespace richedit::detail {
+
 namespace {
 
-constexpr int kMargin = 4;
-
-struct Layout {
-  std::vector<RECT> boxes;  // one per character, in client pixels before scrolling
-  std::vector<int> lineStarts;
-};
+// A document with a style sheet says how its headings look; without one a heading level gets its own size.
+bool OwnHeadingLook(const richdoc::Document& d, const ParaFormat& p) {
+  return p.heading > 0 && d.styleHeadings.empty();
+}
 
 HFONT FontFor(const richdoc::Document& d, const CharFormat& f, const ParaFormat& p, double scale) {
   int half = f.size;
-  if (p.heading > 0) half = std::max(half, 36 - 2 * std::min(p.heading, 6));
+  if (OwnHeadingLook(d, p)) half = std::max(half, 36 - 2 * std::min(p.heading, 6));
   if (f.sub || f.super) half = half * 2 / 3;
   const int px = std::max(4, int(half / 2.0 * 96.0 / 72.0 * scale + 0.5));
   const std::string& face = d.fonts[std::size_t(f.font) < d.fonts.size() ? std::size_t(f.font) : 0].name;
-  return ::CreateFont(-px, 0, 0, 0, f.bold || p.heading > 0 ? FW_BOLD : FW_NORMAL, f.italic, f.underline != 0, 0,
+  return ::CreateFont(-px, 0, 0, 0, f.bold || OwnHeadingLook(d, p) ? FW_BOLD : FW_NORMAL, f.italic, f.underline != 0, 0,
                       DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str());
 }
 
@@ -474,6 +485,41 @@ std::vector<int> CellBounds(const std::string& rowDef) {
   return out;
 }
 
+// Where the word stands in a row definition (not as the start of a longer word); npos when it is not there.
+std::size_t RowWordAt(const std::string& rowDef, const std::string& word) {
+  for (std::size_t p = rowDef.find("\\" + word); p != std::string::npos; p = rowDef.find("\\" + word, p + 1)) {
+    const std::size_t after = p + 1 + word.size();
+    if (after >= rowDef.size() || !std::isalpha(static_cast<unsigned char>(rowDef[after]))) return p;
+  }
+  return std::string::npos;
+}
+
+// The number of a word in a row definition (\trgaph70), or the fallback when it has none.
+int RowNumber(const std::string& rowDef, const std::string& word, int fallback) {
+  const std::size_t p = RowWordAt(rowDef, word);
+  if (p == std::string::npos) return fallback;
+  return std::clamp(std::atoi(rowDef.c_str() + p + 1 + word.size()), -31680, 31680);
+}
+
+const std::string& RowDefinition(const richdoc::Document& d, int rowMark) {
+  static const std::string none;
+  const int blob = d.extra[std::size_t(rowMark)];
+  return blob >= 0 ? d.blobs[std::size_t(blob)] : none;
+}
+
+// The size an embedded object or picture is shown at (pixels); a picture that names no size gets a small box.
+SIZE ObjectSize(const richdoc::Document& d, int i, double scale) {
+  const int blob = d.extra[std::size_t(i)];
+  const PictureSize size = blob >= 0 ? PictureSizeOf(d.blobs[std::size_t(blob)]) : PictureSize{};
+  if (!size.shown) return {0, 0};
+  if (size.widthTwips <= 0 || size.heightTwips <= 0) return {LONG(60 * scale), LONG(40 * scale)};
+  const double twip = 96.0 / 1440.0 * scale;
+  return {std::max(LONG(1), LONG(size.widthTwips * twip + 0.5)),
+          std::max(LONG(1), LONG(size.heightTwips * twip + 0.5))};
+}
+
+}  // namespace
+
 Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
   Layout out;
   const int n = d.Length();
@@ -483,27 +529,79 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
   int i = 0;
   std::vector<int> bounds;
   int cellIndex = 0;
-  int rowTop = y, rowBottom = y;
+  bool cellStart = true;  // the next paragraph is the first of its cell
+  int rowTop = y, rowBottom = y, rowLeft = 0, rowGap = 0;
+  bool rowKeep = false, rowHeader = false, lastRowHeader = false, inTable = false;
+  int table = -1;
+  bool breakPending = false;
+  // The font of the characters measured last, kept while they share their format.
+  int fontOf = -1, fontPara = -1;
+  HFONT font = nullptr;
+  HGDIOBJ oldFont = nullptr;
+  auto selectFont = [&](int c) {
+    const int cf = d.charFormat[std::size_t(c)], pf = d.paraFormat[std::size_t(d.ParagraphEnd(c))];
+    if (cf == fontOf && pf == fontPara) return;
+    HFONT next = FontFor(d, d.CharAt(c), d.ParaAt(c), scale);
+    HGDIOBJ previous = ::SelectObject(dc, next);
+    if (font)
+      ::DeleteObject(font);
+    else
+      oldFont = previous;
+    font = next;
+    fontOf = cf;
+    fontPara = pf;
+  };
   while (i < n) {
     // One paragraph (or cell) from i to its mark.
     const int end = d.ParagraphEnd(i);
     const ParaFormat& p = d.paraFormats[std::size_t(d.paraFormat[std::size_t(end)])];
     int left = kMargin, right = width - kMargin;
     if (p.inTable) {
-      if (cellIndex == 0) {
+      if (cellIndex == 0 && cellStart) {
         int r = end;
         while (r < n - 1 && d.text[std::size_t(r)] != richdoc::kRow) ++r;
-        bounds = d.extra[std::size_t(r)] >= 0 ? CellBounds(d.blobs[std::size_t(d.extra[std::size_t(r)])])
-                                              : std::vector<int>{};
+        const std::string& def = RowDefinition(d, r);
+        bounds = CellBounds(def);
+        rowLeft = RowNumber(def, "trleft", 0);
+        // Without a gap of its own a cell keeps three pixels from its walls.
+        rowGap = RowNumber(def, "trgaph", 45);
+        rowHeader = RowWordAt(def, "trhdr") != std::string::npos;
+        // A row of headings after rows of values begins another table.
+        if (!inTable || (rowHeader && !lastRowHeader)) ++table;
         rowTop = rowBottom = y;
+        rowKeep = false;
       }
       const int b0 = cellIndex == 0 || bounds.empty()
-                         ? 0
+                         ? rowLeft
                          : bounds[std::size_t(std::min<int>(cellIndex - 1, int(bounds.size()) - 1))];
       const int b1 = bounds.empty() ? 2000 : bounds[std::size_t(std::min<int>(cellIndex, int(bounds.size()) - 1))];
-      left = kMargin + int(b0 * twip) + 3;
-      right = std::max(left + 10, kMargin + int(b1 * twip) - 3);
-      y = rowTop;
+      // A cell's walls stand the gap left of the positions the row names; its text keeps the gap from each.
+      const int gap = std::max(rowGap, 0);
+      left = kMargin + int(b0 * twip);
+      right = std::max(left + 10, kMargin + int((b1 - 2 * gap) * twip));
+      if (cellStart) y = rowTop;
+      cellStart = false;
+      rowKeep = rowKeep || p.keepNext;
+    }
+    inTable = p.inTable;
+    // The empty paragraph the text ends with only holds the caret: it takes no room or rule of the one before.
+    const bool trailing = i == end && end == n - 1 && i > 0 && IsMark(d.text[std::size_t(i - 1)]);
+    if (!trailing) y += int(p.spaceBefore * twip + 0.5);
+    // Every character measured first: a right tab needs the width of what follows it.
+    std::vector<SIZE> sizes(std::size_t(end - i + 1));
+    for (int c = i; c <= end; ++c) {
+      const char ch = d.text[std::size_t(c)];
+      SIZE& sz = sizes[std::size_t(c - i)];
+      selectFont(c);
+      if (ch == richdoc::kObject) {
+        sz = ObjectSize(d, c, scale);
+      } else if (IsMark(ch) || ch == richdoc::kLine || ch == richdoc::kPage || ch == '\t') {
+        ::GetTextExtentPoint32(dc, " ", 1, &sz);
+        sz.cx = ch == '\t' ? 0 : 1;
+      } else {
+        ::GetTextExtentPoint32(dc, &ch, 1, &sz);
+      }
+      if (d.CharAt(c).hidden) sz.cx = 0;
     }
     const int indentFirst = int((p.left + p.first) * twip), indentRest = int(p.left * twip);
     // A numbered paragraph's label stands in the hanging room; its text starts at the indent of the others.
@@ -511,9 +609,10 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
     int x = left + firstStart;
     int lineStart = i;
     int lineHeight = 0;
+    const std::size_t firstBlock = out.blocks.size();
     std::vector<int> lineChars;
     auto finishLine = [&](int nextStart) {
-      const int h = std::max(lineHeight, int(14 * scale));
+      const int h = std::max(lineHeight, 1);
       int shift = 0;
       if (!lineChars.empty() && (p.align == 1 || p.align == 2)) {
         const int used = int(out.boxes[std::size_t(lineChars.back())].right) - left;
@@ -529,6 +628,11 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         r.bottom = y + h;
       }
       out.lineStarts.push_back(lineStart);
+      out.tallest = std::max(out.tallest, h);
+      if (!p.inTable) {
+        out.blocks.push_back({y, y + h, false, breakPending, -1, false});
+        breakPending = false;
+      }
       y += lineGap;
       lineChars.clear();
       lineHeight = 0;
@@ -538,27 +642,28 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
     int lastSpace = -1;
     for (int c = i; c <= end; ++c) {
       const char ch = d.text[std::size_t(c)];
-      const CharFormat& f = d.CharAt(c);
-      HFONT font = FontFor(d, f, p, scale);
-      HGDIOBJ old = ::SelectObject(dc, font);
-      SIZE sz{0, 0};
-      if (ch == '\t') {
-        const int tab = int(720 * twip);
-        sz.cx = tab - (x - left) % std::max(1, tab);
-        ::GetTextExtentPoint32(dc, "X", 1, &sz);
-        sz.cx = tab - (x - left) % std::max(1, tab);
-      } else if (ch == richdoc::kObject) {
-        sz.cx = int(60 * scale);
-        sz.cy = int(40 * scale);
-      } else if (IsMark(ch) || ch == richdoc::kLine || ch == richdoc::kPage) {
-        ::GetTextExtentPoint32(dc, " ", 1, &sz);
-        sz.cx = 1;
-      } else {
-        ::GetTextExtentPoint32(dc, &ch, 1, &sz);
+      SIZE sz = sizes[std::size_t(c - i)];
+      if (ch == '\t' && !d.CharAt(c).hidden) {
+        // To the next tab stop of the paragraph, past its last one every half inch; the text after a right or
+        // decimal stop ends there, after a centred one it is centred on it.
+        const richdoc::TabStop* stop = nullptr;
+        for (const richdoc::TabStop& t : p.tabs)
+          if (left + int(t.position * twip) > x) {
+            stop = &t;
+            break;
+          }
+        if (stop) {
+          int after = 0;
+          for (int k = c + 1; k <= end && d.text[std::size_t(k)] != '\t' && !IsMark(d.text[std::size_t(k)]); ++k)
+            after += int(sizes[std::size_t(k - i)].cx);
+          const int at = left + int(stop->position * twip);
+          const int to = stop->kind == 0 ? at : stop->kind == 1 ? at - after / 2 : at - after;
+          sz.cx = std::max(0, to - x);
+        } else {
+          const int tab = std::max(1, int(720 * twip));
+          sz.cx = tab - (x - left) % tab;
+        }
       }
-      ::SelectObject(dc, old);
-      ::DeleteObject(font);
-      if (f.hidden) sz.cx = 0;
       if (x + sz.cx > right && !lineChars.empty() && !IsMark(ch) && ch != ' ') {
         // Wrap after the last blank, or here when the word fills the line.
         if (lastSpace >= lineStart && lastSpace + 1 <= c) {
@@ -587,36 +692,62 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       lineChars.push_back(c);
       if (ch == ' ') lastSpace = c;
       if (ch == richdoc::kLine || ch == richdoc::kPage) finishLine(c + 1);
+      if (ch == richdoc::kPage) breakPending = true;
     }
     finishLine(end + 1);
+    // The mark that ends a row stands at the row's right wall, not in a cell.
+    if (p.inTable && i == end && d.text[std::size_t(end)] == richdoc::kRow && !bounds.empty()) {
+      RECT& mark = out.boxes[std::size_t(end)];
+      mark.left = kMargin + int((bounds.back() - std::max(rowGap, 0)) * twip);
+      mark.right = mark.left + 1;
+    }
+    // A page break leaves no paragraph's first or last line alone; the last line keeps with what follows as the
+    // paragraph asks.
+    if (out.blocks.size() >= firstBlock + 2) {
+      out.blocks[firstBlock].keepNext = true;
+      out.blocks[out.blocks.size() - 2].keepNext = true;
+    }
+    if (out.blocks.size() > firstBlock) out.blocks.back().keepNext = p.keepNext;
+    if (p.ruleBelow && !trailing) {
+      out.rules.push_back({left, y, right, y});
+      y += std::max(1, int(10 * twip));
+    }
+    if (!trailing) y += int(p.spaceAfter * twip + 0.5);
     if (p.inTable) {
       rowBottom = std::max(rowBottom, y);
       const char mark = d.text[std::size_t(end)];
       if (mark == richdoc::kCell) {
         ++cellIndex;
-        y = rowTop;
+        cellStart = true;
       } else if (mark == richdoc::kRow) {
         cellIndex = 0;
+        cellStart = true;
         y = rowBottom;
+        out.blocks.push_back({rowTop, rowBottom, rowKeep, breakPending, table, rowHeader});
+        out.tallest = std::max(out.tallest, rowBottom - rowTop);
+        breakPending = false;
+        lastRowHeader = rowHeader;
+        if (!bounds.empty()) out.width = std::max(out.width, kMargin + int(bounds.back() * twip) + 1);
       }
     }
     i = end + 1;
   }
+  if (font) {
+    ::SelectObject(dc, oldFont);
+    ::DeleteObject(font);
+  }
+  for (const RECT& r : out.boxes) out.width = std::max(out.width, int(r.right));
+  out.width += kMargin;
+  out.height = y + kMargin;
   return out;
 }
 
-}  // namespace
-
-namespace {
-
-// Draws the laid-out characters whose lines start in [yFrom, yTo), shifted up by scrollY; the selection [a, b)
-// gets its background. The screen draws everything, a printed page only its own lines.
 void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, int scrollY_, long a, long b,
                  double scale, int yFrom, int yTo) {
   const int n = doc_.Length();
   auto onPage = [&](const RECT& r) { return r.top >= yFrom && r.top < yTo; };
   const double twip = 96.0 / 1440.0 * scale;
-  // Table cell frames.
+  // Table cell frames: the borders a row names in black, the cells of one that names none in grey.
   for (int i = 0; i < n; ++i) {
     const char ch = doc_.text[std::size_t(i)];
     const RECT& r = layout.boxes[std::size_t(i)];
@@ -626,20 +757,22 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
       int top = layout.boxes[std::size_t(start)].top, bottom = r.bottom;
       if (!onPage(layout.boxes[std::size_t(start)])) continue;
       for (int k = start; k <= i; ++k) bottom = std::max(bottom, int(layout.boxes[std::size_t(k)].bottom));
-      std::vector<int> bounds = doc_.extra[std::size_t(i)] >= 0
-                                    ? CellBounds(doc_.blobs[std::size_t(doc_.extra[std::size_t(i)])])
-                                    : std::vector<int>{};
-      HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(160, 160, 160));
+      const std::string& def = RowDefinition(doc_, i);
+      std::vector<int> bounds = CellBounds(def);
+      const bool framed = def.find("\\clbrdr") != std::string::npos;
+      HPEN pen =
+          ::CreatePen(PS_SOLID, framed ? std::max(1, int(10 * twip)) : 1, framed ? RGB(0, 0, 0) : RGB(160, 160, 160));
       HGDIOBJ oldPen = ::SelectObject(dc, pen);
-      int x0 = kMargin;
+      const int gap = std::max(0, RowNumber(def, "trgaph", 45));
+      int x0 = kMargin + int((RowNumber(def, "trleft", 0) - gap) * twip);
       ::MoveToEx(dc, x0, top - scrollY_, nullptr);
       ::LineTo(dc, x0, bottom - scrollY_);
       for (int b : bounds) {
-        const int x = kMargin + int(b * twip);
+        const int x = kMargin + int((b - gap) * twip);
         ::MoveToEx(dc, x, top - scrollY_, nullptr);
         ::LineTo(dc, x, bottom - scrollY_);
       }
-      const int x1 = bounds.empty() ? x0 : kMargin + int(bounds.back() * twip);
+      const int x1 = bounds.empty() ? x0 : kMargin + int((bounds.back() - gap) * twip);
       ::MoveToEx(dc, x0, top - scrollY_, nullptr);
       ::LineTo(dc, x1, top - scrollY_);
       ::MoveToEx(dc, x0, bottom - scrollY_, nullptr);
@@ -647,6 +780,11 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
       ::SelectObject(dc, oldPen);
       ::DeleteObject(pen);
     }
+  }
+  for (const RECT& rule : layout.rules) {
+    if (rule.top < yFrom || rule.top >= yTo) continue;
+    const RECT line{rule.left, rule.top - scrollY_, rule.right, rule.top - scrollY_ + std::max(1, int(10 * twip))};
+    ::FillRect(dc, &line, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   }
   for (int i = 0; i < n; ++i) {
     const char ch = doc_.text[std::size_t(i)];
@@ -662,10 +800,10 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
     const CharFormat& f = doc_.CharAt(i);
     if (f.hidden) continue;
     if (ch == richdoc::kObject) {
-      HBRUSH box = ::CreateSolidBrush(RGB(220, 220, 220));
-      RECT o{r.left + 2, r.bottom - int(40 * scale), r.right - 2, r.bottom};
-      ::FillRect(dc, &o, box);
-      ::DeleteObject(box);
+      // The picture stands on the line's foot, as a character does.
+      const SIZE size = ObjectSize(doc_, i, scale);
+      const RECT o{r.left, r.bottom - size.cy, r.left + size.cx, r.bottom};
+      if (doc_.extra[std::size_t(i)] >= 0) DrawPicture(dc, o, doc_.blobs[std::size_t(doc_.extra[std::size_t(i)])]);
       continue;
     }
     if (IsMark(ch) || ch == '\t' || ch == richdoc::kLine || ch == richdoc::kPage) continue;
@@ -711,83 +849,128 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
   }
 }
 
-}  // namespace
+}  // namespace richedit::detail
+
+double CRichEditCtrl::Scale() const { return zoomDen_ > 0 ? double(zoomNum_) / zoomDen_ : 1.0; }
+
+void CRichEditCtrl::Reflow() {
+  if (!m_hWnd) return;
+  CRect client;
+  GetClientRect(&client);
+  const double scale = Scale();
+  const int width = client.Width() - 16;
+  // What the layout depends on: the characters, their formats, the fonts, the pictures, the width and the zoom.
+  const richdoc::Document& k = layoutDoc_;
+  auto sameFonts = [&] {
+    if (k.fonts.size() != doc_.fonts.size()) return false;
+    for (std::size_t f = 0; f < k.fonts.size(); ++f)
+      if (k.fonts[f].name != doc_.fonts[f].name) return false;
+    return true;
+  };
+  if (!layout_ || layoutWidth_ != width || layoutScale_ != scale || k.text != doc_.text ||
+      k.charFormat != doc_.charFormat || k.paraFormat != doc_.paraFormat || k.extra != doc_.extra ||
+      k.charFormats != doc_.charFormats || k.paraFormats != doc_.paraFormats || k.blobs != doc_.blobs ||
+      k.styleHeadings != doc_.styleHeadings || !sameFonts()) {
+    HDC dc = ::GetDC(m_hWnd);
+    layout_ = std::make_shared<richedit::detail::Layout>(richedit::detail::LayOut(doc_, dc, width, scale));
+    ::ReleaseDC(m_hWnd, dc);
+    layoutDoc_ = doc_;
+    layoutWidth_ = width;
+    layoutScale_ = scale;
+    lineStarts_ = layout_->lineStarts;
+    charBoxes_ = layout_->boxes;
+  }
+  // The caret stays in view: the text scrolls when it leaves the window.
+  int x = scrollX_, y = scrollY_;
+  if (scrollToCaret_ && selEnd_ < long(layout_->boxes.size())) {
+    const RECT& caret = layout_->boxes[std::size_t(selEnd_)];
+    const int margin = richedit::detail::kMargin;
+    if (caret.bottom - y > client.Height()) y = caret.bottom - client.Height() + margin;
+    if (caret.top < y) y = std::max(0, int(caret.top) - margin);
+    if (caret.right - x > client.Width()) x = caret.right - client.Width() + margin;
+    if (caret.left < x + margin) x = std::max(0, int(caret.left) - margin);
+    scrollToCaret_ = false;
+  }
+  ScrollTo(x, y);
+}
+
+void CRichEditCtrl::ScrollTo(int x, int y) {
+  if (!m_hWnd || !layout_) {
+    scrollX_ = std::max(0, x);
+    scrollY_ = std::max(0, y);
+    return;
+  }
+  CRect client;
+  GetClientRect(&client);
+  // The last position shows the text's foot (its right edge) at the window's foot (right edge).
+  x = std::clamp(x, 0, std::max(0, layout_->width - client.Width()));
+  y = std::clamp(y, 0, std::max(0, layout_->height - client.Height()));
+  if (x != scrollX_ || y != scrollY_) Invalidate();
+  scrollX_ = x;
+  scrollY_ = y;
+  const DWORD style = GetStyle();
+  auto bar = [&](int which, int total, int page, int pos) {
+    SCROLLINFO now{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    ::GetScrollInfo(m_hWnd, which, &now);
+    SCROLLINFO si{
+        sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, total - 1), UINT(std::max(0, page)), pos, 0};
+    if (now.nMin != si.nMin || now.nMax != si.nMax || now.nPage != si.nPage || now.nPos != si.nPos)
+      ::SetScrollInfo(m_hWnd, which, &si, TRUE);
+  };
+  if (style & WS_VSCROLL) bar(SB_VERT, layout_->height, client.Height(), scrollY_);
+  if (style & WS_HSCROLL) bar(SB_HORZ, layout_->width, client.Width(), scrollX_);
+}
+
+void CRichEditCtrl::Scroll(bool vertical, UINT code) {
+  CRect client;
+  GetClientRect(&client);
+  const int page = vertical ? client.Height() : client.Width();
+  const int line = std::max(1, int(20 * Scale()));
+  const int total = layout_ ? (vertical ? layout_->height : layout_->width) : 0;
+  int pos = vertical ? scrollY_ : scrollX_;
+  switch (code) {
+    case SB_LINEUP: pos -= line; break;
+    case SB_LINEDOWN: pos += line; break;
+    case SB_PAGEUP: pos -= std::max(line, page - line); break;
+    case SB_PAGEDOWN: pos += std::max(line, page - line); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      ::GetScrollInfo(m_hWnd, vertical ? SB_VERT : SB_HORZ, &si);
+      pos = si.nTrackPos;
+      break;
+    }
+    case SB_TOP: pos = 0; break;
+    case SB_BOTTOM: pos = total; break;
+    default: return;
+  }
+  ScrollTo(vertical ? scrollX_ : pos, vertical ? pos : scrollY_);
+}
 
 void CRichEditCtrl::Paint(HDC dc) {
   CRect client;
   GetClientRect(&client);
   ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
-  const double scale = zoomDen_ > 0 ? double(zoomNum_) / zoomDen_ : 1.0;
-  Layout layout = LayOut(doc_, dc, client.Width() - 16, scale);
-  lineStarts_ = layout.lineStarts;
-  charBoxes_ = layout.boxes;
+  Reflow();
+  if (!layout_) return;
+  const richedit::detail::Layout& layout = *layout_;
   ::SetBkMode(dc, TRANSPARENT);
   const int n = doc_.Length();
-  // The caret stays in view: the text scrolls by whole lines when it leaves the window.
-  if (selEnd_ < long(layout.boxes.size()) && scrollToCaret_) {
-    const RECT& caret = layout.boxes[std::size_t(selEnd_)];
-    if (caret.bottom - scrollY_ > client.Height()) scrollY_ = caret.bottom - client.Height() + kMargin;
-    if (caret.top < scrollY_) scrollY_ = std::max(0, int(caret.top) - kMargin);
-    scrollToCaret_ = false;
-  }
-  DrawLaidOut(dc, doc_, layout, scrollY_, selStart_, selEnd_, scale, INT_MIN, INT_MAX);
+  POINT origin;
+  ::OffsetViewportOrgEx(dc, -scrollX_, 0, &origin);
+  // Only the lines that reach into the window are drawn.
+  DrawLaidOut(dc, doc_, layout, scrollY_, selStart_, selEnd_, Scale(), scrollY_ - layout.tallest,
+              scrollY_ + client.Height() + 1);
   const long a = selStart_, b = selEnd_;
   if (a == b && a < n && GetFocus() == this && !readOnly_) {
     const RECT& r = layout.boxes[std::size_t(a)];
     ::PatBlt(dc, r.left, r.top - scrollY_, 1, r.bottom - r.top, BLACKNESS);
   }
-}
-
-bool richedit::PrintToPdf(const richdoc::Document& doc, const std::string& pdfPath, const std::string& title,
-                          std::string* error, double marginMm) {
-  const win::print::PageSetup setup;
-  const double scale = setup.dpi / 96.0;
-  const int margin = int(marginMm / 25.4 * setup.dpi);
-  Layout layout;
-  // Pages as ranges of the laid-out height: a line that would cross the page's foot starts the next page, and so
-  // does the line after a page break.
-  std::vector<std::pair<int, int>> pages;
-  win::print::Job job;
-  job.begin = [&](CDC* dc, CPrintInfo* info) {
-    const CRect area = info->m_rectDraw;
-    const int height = area.Height() - 2 * margin;
-    layout = LayOut(doc, dc->m_hDC, area.Width() - 2 * margin, scale);
-    int top = 0;
-    for (std::size_t k = 0; k < layout.lineStarts.size(); ++k) {
-      const RECT& first = layout.boxes[std::size_t(layout.lineStarts[k])];
-      int bottom = first.bottom;
-      const int next = k + 1 < layout.lineStarts.size() ? layout.lineStarts[k + 1] : doc.Length();
-      bool pageBreak = false;
-      for (int c = layout.lineStarts[k]; c < next; ++c) {
-        bottom = std::max(bottom, int(layout.boxes[std::size_t(c)].bottom));
-        pageBreak = pageBreak || doc.text[std::size_t(c)] == richdoc::kPage;
-      }
-      if (bottom - top > height && first.top > top) {
-        pages.emplace_back(top, first.top);
-        top = first.top;
-      }
-      if (pageBreak && next < doc.Length()) {
-        pages.emplace_back(top, layout.boxes[std::size_t(next)].top);
-        top = layout.boxes[std::size_t(next)].top;
-      }
-    }
-    pages.emplace_back(top, INT_MAX);
-    info->SetMaxPage(UINT(pages.size()));
-  };
-  job.page = [&](CDC* dc, CPrintInfo* info) {
-    const auto [from, to] = pages[info->m_nCurPage - 1];
-    const CRect area = info->m_rectDraw;
-    ::SetBkMode(dc->m_hDC, TRANSPARENT);
-    ::SetViewportOrgEx(dc->m_hDC, area.left + margin, area.top + margin, nullptr);
-    DrawLaidOut(dc->m_hDC, doc, layout, from, 0, 0, scale, from, to);
-    ::SetViewportOrgEx(dc->m_hDC, 0, 0, nullptr);
-  };
-  const bool written = win::print::PrintDocument(pdfPath, title, job, setup);
-  if (!written && error) *error = win::print::LastError();
-  return written;
+  ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
 }
 
 int CRichEditCtrl::CharFromPoint(int x, int y) const {
+  x += scrollX_;
   int best = GetTextLength();
   for (std::size_t i = 0; i < charBoxes_.size(); ++i) {
     const RECT& r = charBoxes_[i];
@@ -851,13 +1034,11 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEWHEEL:
-      if (!(LOWORD(wParam) & MK_CONTROL)) {
-        int bottom = 0;
-        for (const RECT& r : charBoxes_) bottom = std::max(bottom, int(r.bottom));
-        scrollY_ = std::clamp(scrollY_ - short(HIWORD(wParam)) / 120 * 48, 0, std::max(0, bottom - 20));
-        Invalidate();
-      }
+      if (!(LOWORD(wParam) & MK_CONTROL)) ScrollTo(scrollX_, scrollY_ - short(HIWORD(wParam)) / 120 * 48);
       return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL: Scroll(message == WM_VSCROLL, LOWORD(wParam)); return 0;
+    case WM_SIZE: Reflow(); break;
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: Invalidate(); break;

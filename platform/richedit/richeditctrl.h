@@ -4,6 +4,7 @@
 // WM_CHAR, WM_KEYDOWN, WM_CUT/COPY/PASTE, WM_GETTEXT) and offers the usual wrapper calls.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,8 @@ inline constexpr DWORD CFM_BOLD = 0x1, CFM_ITALIC = 0x2, CFM_UNDERLINE = 0x4, CF
 inline constexpr DWORD CFE_BOLD = 0x1, CFE_ITALIC = 0x2, CFE_UNDERLINE = 0x4, CFE_HIDDEN = 0x100,
                        CFE_SUBSCRIPT = 0x10000, CFE_SUPERSCRIPT = 0x20000, CFE_AUTOCOLOR = 0x40000000;
 inline constexpr DWORD PFM_STARTINDENT = 0x1, PFM_RIGHTINDENT = 0x2, PFM_OFFSET = 0x4, PFM_ALIGNMENT = 0x8,
-                       PFM_NUMBERING = 0x20, PFM_LINESPACING = 0x100, PFM_STYLE = 0x400, PFM_NUMBERINGSTYLE = 0x2000,
-                       PFM_NUMBERINGTAB = 0x4000, PFM_NUMBERINGSTART = 0x8000;
+                       PFM_TABSTOPS = 0x10, PFM_NUMBERING = 0x20, PFM_LINESPACING = 0x100, PFM_STYLE = 0x400,
+                       PFM_NUMBERINGSTYLE = 0x2000, PFM_NUMBERINGTAB = 0x4000, PFM_NUMBERINGSTART = 0x8000;
 inline constexpr WORD PFA_LEFT = 1, PFA_RIGHT = 2, PFA_CENTER = 3, PFA_JUSTIFY = 4;
 inline constexpr WORD PFN_BULLET = 1, PFN_ARABIC = 2, PFN_LCLETTER = 3, PFN_UCLETTER = 4, PFN_LCROMAN = 5,
                       PFN_UCROMAN = 6;
@@ -69,6 +70,10 @@ struct SELCHANGE {
 };
 
 namespace richedit {
+
+namespace detail {
+struct Layout;
+}
 
 // Prints a document on pages of the printer's paper into a PDF file (margins in mm around the text); false with
 // the reason in *error when the file could not be written.
@@ -160,9 +165,25 @@ class CRichEditCtrl : public CWnd {
   bool readOnly_ = false;
   std::vector<int> lineStarts_;
   std::vector<RECT> charBoxes_;
-  int scrollY_ = 0;
+  int scrollY_ = 0, scrollX_ = 0;
   bool scrollToCaret_ = false;
+
+  // Lays the text out again where it, its formats, the window's width or the zoom changed, keeps the caret in view
+  // when it moved, and sets the scroll bars.
+  void Reflow();
+  // Scrolls to the position (pixels of the laid-out text at the window's top left), as far as the text reaches.
+  void ScrollTo(int x, int y);
+  void Scroll(bool vertical, UINT code);
+  double Scale() const;
+
+ private:
+  // The last layout and what it was made of.
+  std::shared_ptr<richedit::detail::Layout> layout_;
+  richdoc::Document layoutDoc_;
+  int layoutWidth_ = 0;
+  double layoutScale_ = 0;
 
  public:
   int GetScrollY() const { return scrollY_; }
+  int GetScrollX() const { return scrollX_; }
 };

@@ -46,7 +46,7 @@ void CRichText::SetText(const char* text) {
   ReplaceSel(text ? text : "", FALSE);
   EmptyUndoBuffer();
   SetSel(0, 0);
-  scrollY_ = 0;
+  ScrollTo(0, 0);
   m_fileType = textFile;
   if (m_hWnd) Invalidate();
 }
@@ -55,7 +55,7 @@ BOOL CRichText::ShowFile(const char* path) {
   const BOOL loaded = LoadFile(path, rtfFile);
   if (loaded) {
     SetSel(0, 0);
-    scrollY_ = 0;
+    ScrollTo(0, 0);
   }
   if (m_hWnd) RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   SetProperty8(0);

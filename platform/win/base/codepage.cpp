@@ -105,4 +105,36 @@ int Windows1252Byte(char32_t cp) {
   return -1;
 }
 
+namespace {
+// The Symbol font's letters in Latin order: A..Z, then a..z (J, V, j and v are variant letters).
+constexpr char32_t kSymbolLetters[52] = {0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393, 0x397, 0x399, 0x3D1, 0x39A,
+                                         0x39B, 0x39C, 0x39D, 0x39F, 0x3A0, 0x398, 0x3A1, 0x3A3, 0x3A4, 0x3A5, 0x3C2,
+                                         0x3A9, 0x39E, 0x3A8, 0x396, 0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6, 0x3B3,
+                                         0x3B7, 0x3B9, 0x3D5, 0x3BA, 0x3BB, 0x3BC, 0x3BD, 0x3BF, 0x3C0, 0x3B8, 0x3C1,
+                                         0x3C3, 0x3C4, 0x3C5, 0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
+struct SymbolSign {
+  unsigned char byte;
+  char32_t sign;
+};
+constexpr SymbolSign kSymbolSigns[] = {{0xA3, 0x2264}, {0xA5, 0x221E}, {0xB0, 0xB0},   {0xB1, 0xB1},   {0xB3, 0x2265},
+                                       {0xB4, 0xD7},   {0xB6, 0x2202}, {0xB8, 0xF7},   {0xB9, 0x2260}, {0xBB, 0x2248},
+                                       {0xC6, 0x2205}, {0xD6, 0x221A}, {0xE5, 0x2211}, {0xF2, 0x222B}};
+}  // namespace
+
+char32_t SymbolFontChar(unsigned char byte) {
+  if (byte >= 'A' && byte <= 'Z') return kSymbolLetters[byte - 'A'];
+  if (byte >= 'a' && byte <= 'z') return kSymbolLetters[26 + byte - 'a'];
+  for (const SymbolSign& s : kSymbolSigns)
+    if (s.byte == byte) return s.sign;
+  return 0;
+}
+
+int SymbolFontByte(char32_t cp) {
+  for (int i = 0; i < 52; ++i)
+    if (kSymbolLetters[i] == cp) return i < 26 ? 'A' + i : 'a' + i - 26;
+  for (const SymbolSign& s : kSymbolSigns)
+    if (s.sign == cp) return s.byte;
+  return -1;
+}
+
 }  // namespace win

@@ -205,37 +205,21 @@ Realized& FontOf(const Dc& d) {
   return Realize(lf, std::fabs(ScaleY(d)));
 }
 
-// Symbol-font codes shown as the letters they stand for.
+// Symbol-font codes shown as the letters and signs they stand for; UTF-8 sequences stay as they are.
 std::string SymbolText(std::string_view text) {
-  static const char* lower[26] = {"α", "β", "χ", "δ", "ε", "φ", "γ", "η", "ι", "ϕ", "κ", "λ", "μ",
-                                  "ν", "ο", "π", "θ", "ρ", "σ", "τ", "υ", "ϖ", "ω", "ξ", "ψ", "ζ"};
-  static const char* upper[26] = {"Α", "Β", "Χ", "Δ", "Ε", "Φ", "Γ", "Η", "Ι", "ϑ", "Κ", "Λ", "Μ",
-                                  "Ν", "Ο", "Π", "Θ", "Ρ", "Σ", "Τ", "Υ", "ς", "Ω", "Ξ", "Ψ", "Ζ"};
-  static const std::map<unsigned char, const char*> high = {
-      {0xA3, "≤"}, {0xA5, "∞"}, {0xB0, "°"}, {0xB1, "±"}, {0xB3, "≥"}, {0xB4, "×"}, {0xB6, "∂"},
-      {0xB8, "÷"}, {0xB9, "≠"}, {0xBB, "≈"}, {0xC6, "∅"}, {0xD6, "√"}, {0xE5, "∑"}, {0xF2, "∫"}};
   std::string out;
   for (std::size_t i = 0; i < text.size();) {
     auto c = static_cast<unsigned char>(text[i]);
-    if (c >= 'a' && c <= 'z') {
-      out += lower[c - 'a'];
+    const int n = c >= 0x80 ? SeqLen(text, i) : 0;
+    if (const char32_t shown = n == 0 ? win::SymbolFontChar(c) : 0) {
+      AppendUtf8(out, shown);
       ++i;
-    } else if (c >= 'A' && c <= 'Z') {
-      out += upper[c - 'A'];
-      ++i;
+    } else if (n > 0) {
+      out.append(text.substr(i, std::size_t(n)));
+      i += std::size_t(n);
     } else if (c >= 0x80) {
-      auto h = high.find(c);
-      int n = SeqLen(text, i);
-      if (h != high.end() && n == 0) {
-        out += h->second;
-        ++i;
-      } else if (n > 0) {
-        out.append(text.substr(i, std::size_t(n)));
-        i += std::size_t(n);
-      } else {
-        out += ValidUtf8(text.substr(i, 1));
-        ++i;
-      }
+      out += ValidUtf8(text.substr(i, 1));
+      ++i;
     } else {
       out += char(c);
       ++i;

@@ -1,0 +1,215 @@
+// A rich text printed into a PDF as its RTF asks: the paper's margins, the page header with its page numbers on
+// every page, headings kept with what they head, short tables moved whole and the heading rows of long ones
+// repeated, pictures drawn and Greek letters as text that can be searched.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "platform/richedit/richeditctrl.h"
+#include "tests/platform/richedit/rtf_pictures.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Installed(const char* program) {
+  return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+class PrintingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Installed("pdftotext") || !Installed("pdftoppm")) GTEST_SKIP() << "poppler-utils are not installed";
+    dir_ = fs::path(::testing::TempDir()) / ("richprint_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Prints the RTF text into report.pdf; false with the reason when it was not written.
+  void Print(const std::string& rtf) {
+    richdoc::Document doc;
+    doc.ReadRtf(rtf);
+    std::string error;
+    ASSERT_TRUE(richedit::PrintToPdf(doc, Pdf(), "Probe", &error)) << error;
+  }
+  std::string Pdf() const { return (dir_ / "report.pdf").string(); }
+  std::string Run(const std::string& command) const {
+    const std::string out = (dir_ / "out.txt").string();
+    if (std::system((command + " > '" + out + "'").c_str()) != 0) return "(" + command + " failed)";
+    std::ifstream in(out, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // The text of one page (from 1), or of all with 0; pages end in a form feed.
+  std::string Text(int page = 0) const {
+    const std::string range = page > 0 ? "-f " + std::to_string(page) + " -l " + std::to_string(page) + " " : "";
+    return Run("pdftotext " + range + "'" + Pdf() + "' -");
+  }
+  int Pages() const {
+    const std::string all = Text();
+    return int(std::count(all.begin(), all.end(), '\f'));
+  }
+  // The box of the first word on the page that equals the text and whose top lies in [from, to) (points from the
+  // page's top left).
+  struct Box {
+    double left = -1, top = -1, right = -1, bottom = -1;
+  };
+  Box WordBox(int page, const std::string& word, double from = 0, double to = 1e9) const {
+    const std::string html =
+        Run("pdftotext -bbox -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + Pdf() + "' -");
+    const std::regex entry(
+        R"rx(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)rx");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), entry); it != std::sregex_iterator(); ++it)
+      if ((*it)[5] == word && std::stod((*it)[2]) >= from && std::stod((*it)[2]) < to)
+        return {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])};
+    return {};
+  }
+  fs::path dir_;
+};
+
+// A report's page: A4, margins 2.5 cm left, 1.5 cm right, 2 cm top and foot, the header 1 cm from the top with the
+// page numbers right-aligned at 9638 twips.
+const char* const kPage =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\ftech\\fcharset2 Symbol;}}"
+    "{\\colortbl ;}\r\n"
+    "\\paperw11906\\paperh16838\\margl1418\\margr851\\margt1134\\margb1134\\headery567\\footery567\r\n"
+    "\\sectd{\\header\\pard\\plain\\f0\\fs16\\tqr\\tx9638 KOLUMO\\tab Seite {\\field{\\*\\fldinst PAGE}"
+    "{\\fldrslt 1}} von {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par\r\n"
+    "\\pard\\plain\\brdrb\\brdrs\\brdrw10\\fs4\\par}\r\n";
+
+std::string Lines(const std::string& word, int from, int to) {
+  std::string out;
+  for (int i = from; i <= to; ++i) out += "\\pard\\plain\\fs20 " + word + " " + std::to_string(i) + "\\par\r\n";
+  return out;
+}
+
+TEST_F(PrintingTest, EveryPageCarriesTheHeaderWithItsNumbersWhereTheMarginsPutIt) {
+  Print(std::string(kPage) + Lines("Zeile", 1, 150) + "}");
+  const int pages = Pages();
+  ASSERT_GE(pages, 3) << "150 lines of 10 points do not stand on two pages";
+  for (int page = 1; page <= pages; ++page) {
+    const std::string text = Text(page);
+    EXPECT_NE(text.find("Seite " + std::to_string(page) + " von " + std::to_string(pages)), std::string::npos)
+        << "page " << page << ": " << text.substr(0, 80);
+    EXPECT_NE(text.find("KOLUMO"), std::string::npos) << page;
+  }
+  // Twips are twentieths of a point. The text starts at the left margin, 1418 / 20 = 70.9 pt; the header's right
+  // tab ends the page number at 1418 + 9638 = 11056 twips = 552.8 pt; the header stands at 567 / 20 = 28.4 pt from
+  // the top and the text at 1134 / 20 = 56.7 pt. Letters are placed to the pixel at 300 dpi and have blank
+  // sides: 1.5 pt.
+  const Box line = WordBox(1, "Zeile"), header = WordBox(1, "KOLUMO");
+  const Box number = WordBox(1, std::to_string(pages), header.top - 1, header.bottom);
+  EXPECT_NEAR(line.left, 70.9, 1.5);
+  EXPECT_NEAR(header.left, 70.9, 1.5);
+  EXPECT_NEAR(number.right, 552.8, 1.5);
+  EXPECT_NEAR(header.top, 28.4, 1.5);
+  EXPECT_NEAR(line.top, 56.7, 1.5);
+  // The last line of the first page ends above the foot margin: 841.9 - 56.7 = 785.2 pt.
+  const std::string first = Text(1);
+  const std::regex numbered("Zeile ([0-9]+)");
+  std::string last;
+  for (auto it = std::sregex_iterator(first.begin(), first.end(), numbered); it != std::sregex_iterator(); ++it)
+    last = (*it)[1];
+  ASSERT_FALSE(last.empty());
+  EXPECT_LE(WordBox(1, last).bottom, 785.2);
+}
+
+TEST_F(PrintingTest, HeadingsStayWithWhatTheyHeadAndTablesRunOnUnderTheirHeadingRows) {
+  // 58 lines of 10 points (about 11.8 pt each with their line gap) fill 680 of the page's 728 pt; what is left
+  // holds a heading and two rows, not the heading and the short table of five rows it keeps with.
+  std::string rtf = std::string(kPage) + Lines("Zeile", 1, 58);
+  rtf += "\\pard\\plain\\keepn\\fs20 Tabelle klein\\par\r\n";
+  for (int i = 1; i <= 5; ++i)
+    rtf += "\\trowd\\trgaph70\\cellx3000\\pard\\intbl\\keepn\\fs20 Klein " + std::to_string(i) + "\\cell\\row\r\n";
+  rtf += "\\pard\\plain\\keepn\\fs20 Tabelle lang\\par\r\n";
+  rtf += "\\trowd\\trgaph70\\trhdr\\cellx3000\\pard\\intbl\\keepn\\fs20 Kopf\\cell\\row\r\n";
+  for (int i = 1; i <= 150; ++i)
+    rtf += "\\trowd\\trgaph70\\cellx3000\\pard\\intbl\\keepn\\fs20 Wert " + std::to_string(i) + "\\cell\\row\r\n";
+  rtf += "\\pard\\plain\\fs20 Schluss\\par}";
+  Print(rtf);
+  const int pages = Pages();
+  ASSERT_GE(pages, 4);
+  auto pageOf = [&](const std::string& text) {
+    for (int page = 1; page <= pages; ++page)
+      if (Text(page).find(text + "\n") != std::string::npos) return page;
+    return 0;
+  };
+  EXPECT_EQ(pageOf("Zeile 58"), 1);
+  EXPECT_EQ(pageOf("Tabelle klein"), 2) << "the heading went on with its table";
+  EXPECT_EQ(pageOf("Klein 1"), 2);
+  EXPECT_EQ(pageOf("Klein 5"), 2) << "a table that fits on a page is not split";
+  EXPECT_EQ(pageOf("Tabelle lang"), pageOf("Wert 1")) << "no heading is left at a page's foot";
+  // Every page with values of the long table shows its heading row once, above them; every value is printed once.
+  int pagesWithValues = 0;
+  for (int page = 1; page <= pages; ++page) {
+    const std::string text = Text(page);
+    const std::size_t value = text.find("Wert ");
+    if (value == std::string::npos) continue;
+    ++pagesWithValues;
+    const std::size_t head = text.find("Kopf\n");
+    EXPECT_LT(head, value) << "page " << page;
+    EXPECT_EQ(text.find("Kopf\n", head + 1), std::string::npos) << "page " << page;
+  }
+  EXPECT_GE(pagesWithValues, 2);
+  const std::string all = Text();
+  for (int i : {1, 2, 60, 61, 62, 63, 120, 149, 150}) {
+    const std::string value = "Wert " + std::to_string(i) + "\n";
+    const std::size_t at = all.find(value);
+    EXPECT_NE(at, std::string::npos) << value;
+    EXPECT_EQ(all.find(value, at + 1), std::string::npos) << value << " twice";
+  }
+}
+
+// The pixels of page 1 rendered at 72 dpi (one pixel a point), from pdftoppm's PPM.
+struct Raster {
+  int width = 0, height = 0;
+  std::string rgb;
+};
+
+TEST_F(PrintingTest, PicturesAreDrawnAtTheirSizeAndGreekLettersPrintAsText) {
+  // 2880 x 1440 twips are 2 x 1 inches: 144 x 72 points.
+  const std::string png = rtf_test::PngOf(40, 20, 0, 160 / 255.0, 0);
+  Print(std::string(kPage) + "\\pard\\plain\\fs20 Bild\\par\r\n" +
+        rtf_test::PictGroup(png, "\\picw40\\pich20\\picwgoal2880\\pichgoal1440") +
+        "\\par\r\n\\pard {\\f1 {\\uc1\\u949 e}}{\\sub c2} = 2,0 und {\\uc1\\u968 y} = 0,4 % und {\\f1 g}\\par}");
+  const std::string text = Text(1);
+  for (const char* greek : {"\xce\xb5", "\xcf\x88", "\xce\xb3"})  // epsilon, psi, gamma
+    EXPECT_NE(text.find(greek), std::string::npos) << greek << " in " << text;
+  ASSERT_EQ(std::system(("pdftoppm -r 72 -f 1 -l 1 '" + Pdf() + "' '" + (dir_ / "page").string() + "'").c_str()), 0);
+  fs::path ppm;
+  for (const auto& e : fs::directory_iterator(dir_))
+    if (e.path().extension() == ".ppm") ppm = e.path();
+  ASSERT_FALSE(ppm.empty());
+  std::ifstream in(ppm, std::ios::binary);
+  std::string magic;
+  Raster r;
+  int depth = 0;
+  in >> magic >> r.width >> r.height >> depth;
+  in.get();
+  r.rgb.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  ASSERT_EQ(magic, "P6");
+  ASSERT_EQ(r.rgb.size(), std::size_t(r.width * r.height * 3));
+  int left = r.width, top = r.height, right = -1, bottom = -1;
+  for (int y = 0; y < r.height; ++y)
+    for (int x = 0; x < r.width; ++x) {
+      const auto* p = reinterpret_cast<const unsigned char*>(r.rgb.data()) + (y * r.width + x) * 3;
+      if (p[0] < 40 && p[1] > 130 && p[1] < 190 && p[2] < 40) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x + 1);
+        bottom = std::max(bottom, y + 1);
+      }
+    }
+  // The picture at the left margin (70.9 pt), below the line above it; a point for the raster's edges.
+  EXPECT_NEAR(right - left, 144, 2);
+  EXPECT_NEAR(bottom - top, 72, 2);
+  EXPECT_NEAR(left, 70.9, 2);
+  EXPECT_GT(top, 60);
+}
+
+}  // namespace
