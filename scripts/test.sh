@@ -5,6 +5,8 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 echo "== include layers"
 bash scripts/check-layers.sh
+echo "== file sizes of the window layer"
+bash scripts/check-file-sizes.sh
 echo "== glossary"
 python3 scripts/check-glossary.py
 jobs="$(nproc)"

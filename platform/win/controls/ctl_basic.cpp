@@ -55,11 +55,6 @@ bool ScrollTop(int& top, WPARAM wParam, int page, int bottom) {
   }
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 void RegisterClassOf(const char* name, WNDPROC proc, UINT style, HBRUSH background) {
   WNDCLASS c{};
   c.style = style;

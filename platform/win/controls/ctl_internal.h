@@ -14,7 +14,6 @@ bool IsHollow(HBRUSH brush);
 LRESULT FontMessages(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, HFONT& font, bool& handled);
 // Selects the control's font (or the default GUI font) and returns the previous one.
 HFONT UseFont(HDC dc, HFONT font);
-std::string Lower(std::string s);
 void RegisterClassOf(const char* name, WNDPROC proc, UINT style, HBRUSH background);
 void RegisterStaticControl();
 void RegisterButtonControl();

@@ -72,11 +72,6 @@ int Utf8Prev(const std::string& s, int pos) {
 // ---- Fonts -----------------------------------------------------------------------------------------------------------
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 struct Realized {
   cairo_scaled_font_t* scaled = nullptr;
   TEXTMETRIC tm{};

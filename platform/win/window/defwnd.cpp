@@ -11,12 +11,6 @@
 #include "platform/win/screen/screen.h"
 
 namespace win::detail {
-namespace {
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-}  // namespace
 
 InputState& In() {
   static InputState s;

@@ -38,6 +38,9 @@ inline std::uint32_t ToRgb(COLORREF c) {
 }
 inline COLORREF FromRgb(std::uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
+inline int Width(const RECT& r) { return r.right - r.left; }
+inline int Height(const RECT& r) { return r.bottom - r.top; }
+
 // A set of pixels as rectangles (device coordinates); regions and clip areas.
 struct Region {
   std::vector<RECT> rects;  // disjoint
@@ -144,6 +147,8 @@ HFONT WindowFont(HWND wnd);
 // Paints the window (frame, erase, WM_PAINT) and its visible children.
 void PaintTree(HWND wnd, bool force);
 void PaintFrame(HWND wnd);
+// The window no longer covers its rectangle (hidden, moved, destroyed): what lies there is painted again.
+void InvalidateParentArea(Window* w);
 
 // MFC layer hooks: attaching a CWnd while a window is created, and pre-translation of queued messages.
 extern void (*g_createHook)(HWND wnd, CREATESTRUCT* cs);
@@ -170,7 +175,8 @@ T& ControlState(HWND wnd) {
 INT_PTR Unscripted(script::ModalRecord record);
 void LogModal(const script::ModalRecord& record);
 
-// Text helpers.
+// Text helpers. Lower: the text in lower case (class and face names compare without case).
+std::string Lower(std::string s);
 std::string ValidUtf8(std::string_view text);
 int Utf8Next(const std::string& s, int pos);
 int Utf8Prev(const std::string& s, int pos);
