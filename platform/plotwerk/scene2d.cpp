@@ -612,22 +612,51 @@ long View2D::HitTest(int px, int py, int tolerance) const {
 std::vector<std::uint32_t> RenderOffscreen(int width, int height, COLORREF background,
                                            void (*draw)(HDC dc, const RECT& r, const void* context),
                                            const void* context) {
-  std::vector<std::uint32_t> pixels;
-  if (width <= 0 || height <= 0) return pixels;
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
-  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  Offscreen picture;
+  picture.Render(width, height, background, draw, context);
+  return picture.TakePixels();
+}
+
+Offscreen::~Offscreen() { Release(); }
+
+void Offscreen::Release() {
+  if (m_dc) {
+    ::SelectObject(m_dc, m_old);
+    ::DeleteDC(m_dc);
+  }
+  if (m_bitmap) ::DeleteObject(m_bitmap);
+  m_dc = nullptr;
+  m_bitmap = nullptr;
+  m_old = nullptr;
+  m_width = m_height = 0;
+}
+
+const std::vector<std::uint32_t>& Offscreen::Render(int width, int height, COLORREF background,
+                                                    void (*draw)(HDC dc, const RECT& r, const void* context),
+                                                    const void* context) {
+  if (width <= 0 || height <= 0) {
+    m_pixels.clear();
+    return m_pixels;
+  }
+  if (width != m_width || height != m_height || !m_dc) {
+    Release();
+    m_dc = ::CreateCompatibleDC(nullptr);
+    m_bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
+    m_old = ::SelectObject(m_dc, m_bitmap);
+    m_width = width;
+    m_height = height;
+  }
+  // The DC's state is the drawing's own each time: what one drawing selected or set is not left for the next.
+  const int saved = ::SaveDC(m_dc);
   RECT r{0, 0, width, height};
   HBRUSH brush = ::CreateSolidBrush(background);
-  ::FillRect(dc, &r, brush);
+  ::FillRect(m_dc, &r, brush);
   ::DeleteObject(brush);
-  draw(dc, r, context);
-  pixels.resize(std::size_t(width) * std::size_t(height));
-  ::GetBitmapBits(bitmap, LONG(pixels.size() * 4), pixels.data());
-  ::SelectObject(dc, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(dc);
-  return pixels;
+  draw(m_dc, r, context);
+  ::RestoreDC(m_dc, saved);
+  m_pixels.resize(std::size_t(width) * std::size_t(height));
+  ::GetBitmapBits(m_bitmap, LONG(m_pixels.size() * 4), m_pixels.data());
+  return m_pixels;
 }
 
 bool WritePicture(const std::vector<std::uint32_t>& pixels, int width, int height, const std::string& path) {

@@ -139,9 +139,33 @@ class View2D {
 
 // Writes a 0x00RRGGBB picture as a PNG or a 24-bit BMP file (by the name's extension; PNG otherwise).
 bool WritePicture(const std::vector<std::uint32_t>& pixels, int width, int height, const std::string& path);
-// Draws with a function onto a white off-screen picture of the size and returns its pixels (0x00RRGGBB).
+// Draws with a function onto an off-screen picture of the size filled with the background colour and returns its
+// pixels (0x00RRGGBB).
 std::vector<std::uint32_t> RenderOffscreen(int width, int height, COLORREF background,
                                            void (*draw)(HDC dc, const RECT& r, const void* context),
                                            const void* context);
+
+// An off-screen picture that is drawn on again and again: its bitmap is kept while the size stays, and its pixel
+// buffer always, so that a series of print-size pictures does not take fresh memory from the system for each.
+class Offscreen {
+ public:
+  Offscreen() = default;
+  Offscreen(const Offscreen&) = delete;
+  Offscreen& operator=(const Offscreen&) = delete;
+  ~Offscreen();
+  // As RenderOffscreen; the pixels stay valid until the next drawing.
+  const std::vector<std::uint32_t>& Render(int width, int height, COLORREF background,
+                                           void (*draw)(HDC dc, const RECT& r, const void* context),
+                                           const void* context);
+  std::vector<std::uint32_t> TakePixels() { return std::move(m_pixels); }
+
+ private:
+  void Release();
+  HDC m_dc = nullptr;
+  HBITMAP m_bitmap = nullptr;
+  HGDIOBJ m_old = nullptr;
+  int m_width = 0, m_height = 0;
+  std::vector<std::uint32_t> m_pixels;
+};
 
 }  // namespace plotwerk

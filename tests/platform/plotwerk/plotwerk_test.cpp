@@ -311,6 +311,30 @@ TEST_F(PlotwerkTest, RenderedPictureShowsAFilledItemInItsColour) {
   EXPECT_EQ(pixels[2 * 100 + 2], 0xFFFFFFu);
 }
 
+TEST_F(PlotwerkTest, APictureDrawnAgainShowsOnlyTheNewDrawing) {
+  // The first drawing leaves the DC as a careless drawing does: a red brush and pen selected, a clip rectangle,
+  // a moved origin, and its pixels all over the picture.
+  const auto careless = [](HDC dc, const RECT& r, const void*) {
+    ::SelectObject(dc, ::GetStockObject(BLACK_BRUSH));
+    ::SelectObject(dc, ::CreatePen(PS_SOLID, 3, RGB(255, 0, 0)));
+    ::SetBkColor(dc, RGB(0, 0, 255));
+    ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    ::IntersectClipRect(dc, 0, 0, 10, 10);
+    ::SetViewportOrgEx(dc, 7, 7, nullptr);
+  };
+  // The second draws with whatever the DC holds.
+  const auto plain = [](HDC dc, const RECT& r, const void*) {
+    ::Rectangle(dc, 5, 5, r.right - 5, r.bottom - 5);
+    ::TextOut(dc, 12, 12, "Nk", 2);
+  };
+  const std::vector<std::uint32_t> fresh = pw::RenderOffscreen(60, 40, 0xE0E0E0, plain, nullptr);
+  pw::Offscreen picture;
+  picture.Render(60, 40, 0xFFFFFF, careless, nullptr);
+  EXPECT_EQ(picture.Render(60, 40, 0xE0E0E0, plain, nullptr), fresh) << "nothing of the first drawing is left";
+  picture.Render(30, 20, 0xFFFFFF, careless, nullptr);
+  EXPECT_EQ(picture.Render(60, 40, 0xE0E0E0, plain, nullptr), fresh) << "nor after another size";
+}
+
 TEST_F(PlotwerkTest, TheDrawingIsWrittenAsAPngOfTheAskedSize) {
   auto dir = std::filesystem::temp_directory_path() / "plotwerk-png";
   std::filesystem::create_directories(dir);
