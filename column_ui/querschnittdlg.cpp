@@ -202,6 +202,7 @@ bool CKolumoQuerGrid::Refused(int row) {
   for (const std::string& problem : QuerschnittFehler(*m_data, typed, m_field))
     if (std::find(before.begin(), before.end(), problem) == before.end()) text += (text.empty() ? "" : "\n") + problem;
   if (text.empty()) return false;
+  RefuseEdit();
   AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
   SetCellFormula(row, 1, feld == TEIL ? CFormulaNumber(double(m_quer.teilung)) : *Wert(m_quer, feld));
   return true;
@@ -331,14 +332,19 @@ CKolumoQuerDlg::~CKolumoQuerDlg() {
 
 bool CKolumoQuerDlg::Bearbeite(CKolumoData& data, int field, CWnd* parent) {
   if (field < 0 || field >= data.querschnitte.GetSize()) return false;
+  return Bearbeite(data, field, data.querschnitte[field], parent);
+}
+
+bool CKolumoQuerDlg::Bearbeite(CKolumoData& data, int field, CKolumoQuer& quer, CWnd* parent) {
   CKolumoQuerDlg dlg(parent);
-  dlg.m_grid.m_quer = data.querschnitte[field];
+  dlg.m_grid.m_quer = quer;
+  dlg.m_grid.m_quer.SetVariableStore(&data.variables);
   dlg.m_grid.m_fertigteil = data.Fertigteil;
   dlg.m_grid.m_norm = data.iNorm;
   dlg.m_grid.m_data = &data;
   dlg.m_grid.m_field = field;
   if (dlg.DoModal() != IDOK) return false;
-  data.querschnitte[field] = dlg.m_grid.m_quer;
+  quer = dlg.m_grid.m_quer;
   return true;
 }
 
