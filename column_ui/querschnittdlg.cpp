@@ -248,22 +248,22 @@ void CKolumoQuerGrid::Store() {
       minimum = 20;
       if (m_norm == 0)
         frage =
-            "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
+            "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung "
             "korrigiert werden?";
       else if (m_norm == 2)
-        frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung korrigiert werden?";
+        frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung korrigiert werden?";
       else if (m_norm == 10)
         frage =
-            "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
+            "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung "
             "korrigiert werden?";
     } else if (m_norm == 0) {
       minimum = 12;
       frage =
-          "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 12.0 cm!.\nSoll die Abmessung "
+          "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 12.0 cm!\nSoll die Abmessung "
           "korrigiert werden?";
     } else if (m_norm == 2) {
       minimum = 15;
-      frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!.\nSoll die Abmessung korrigiert werden?";
+      frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!\nSoll die Abmessung korrigiert werden?";
     }
     if (frage && (bx < minimum || dy < minimum) && Ask(frage)) {
       if (bx < minimum) setze(BX, minimum);

@@ -333,8 +333,27 @@ TEST_F(SystemPageTest, TheSectionDialogRefusesANegativeThicknessAndShowsTheCorre
   const auto& log = win::msgbox::Log();
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].text, "Feld 1, Querschnitt: Abmessung dy = -5 cm ist nicht positiv.");
-  EXPECT_EQ(log[1].text.rfind("Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!", 0), 0u);
+  EXPECT_EQ(log[1].text,
+            "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung korrigiert "
+            "werden?")
+      << "one mark ends the sentence";
   EXPECT_EQ(editorAfterRefusal, "30") << "the editor is back in the thickness, with the value it keeps";
   EXPECT_EQ(afterYes, "20.0 [cm]");
   EXPECT_DOUBLE_EQ(d.querschnitte[0].dy.GetValue(), 20.0) << "the field has the thickness the dialog showed";
+}
+// The refusal of a calculation speaks German throughout: a field length typed negative is named by its German
+// word, the loads it leaves beyond the column by their node as the dialog numbers them.
+TEST_F(SystemPageTest, TheRefusalOfANegativeLengthIsWordedInGerman) {
+  Type(3, G::kColLength, "-2");
+  win::msgbox::QueueAnswer(IDOK);
+  ShowTab(5);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  const std::string text = win::msgbox::Log()[0].text;
+  EXPECT_NE(text.find("\n- Feld 2: Feldlänge = -2 m ist nicht positiv.\n"), std::string::npos) << text;
+  // The wind loads of the example end 3.2 m below the head of a column now 1.2 m high; they start at node 1
+  // (the head) and node 2.
+  EXPECT_NE(text.find("(Höhe 1.200 m; Knoten 1, Abstand 0 m, Länge 3.2 m)"), std::string::npos) << text;
+  EXPECT_NE(text.find("(Höhe 1.200 m; Knoten 2, Abstand 0 m, Länge 4.5 m)"), std::string::npos) << text;
+  for (const char* english : {"length", "offset", "node", "type"})
+    EXPECT_EQ(text.find(english), std::string::npos) << english << " in: " << text;
 }
