@@ -42,7 +42,7 @@ enum class Kind2D {
   PointLoad,   // x y dx dy length
   LineLoad,    // x1 y1 x2 y2 dx dy length1 length2
   Triangle,    // three points; a repeated last point makes a circle around the first
-  Moment,      // x y dx dy size
+  Moment,      // x y dx dy size: counter-clockwise on the screen, clockwise when the size is negative
   Node,        // x y dx dy spring fixity rotation
 };
 
@@ -86,6 +86,9 @@ class Scene2D {
   int headerSize = 9;
   std::string axisX, axisY;
   bool showAxes = false;
+  // Whether each axis arrow of the corner sign points along the drawing's own axis as the view shows it (the last
+  // transform set), or to the right and upwards (the default): a view turned round shows which way its x runs.
+  bool axisXAlongDrawing = false, axisYAlongDrawing = false;
   bool showHeader = true;           // display switch of the header text
   double window[4] = {0, 0, 0, 0};  // a fixed view window (x1, y1, x2, y2); all 0: fit the items
   std::vector<MenuItem2D> menu;
@@ -122,6 +125,8 @@ class View2D {
   double Scale() const { return m_scale; }
 
   void Render(HDC dc) const;
+  // The corner sign of the axes: the common origin and the tips of the x and y arrows, in pixels.
+  void AxisArrows(POINT& origin, POINT& xTip, POINT& yTip) const;
   // The id of the topmost tagged item under the pixel (within the tolerance), 0 when none.
   long HitTest(int px, int py, int tolerance = 4) const;
 
