@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times "kolumo calc" on the shipped two-field example (target: under 50 ms) and on a circular column with 30
-# combinations made from it (target: under 0.25 s), optionally side by side with another build (the version
-# before a change) in the same run, the two alternating so that both see the same load of the machine.
+# combinations made from it (target: under 0.25 s), then "kolumo report" of both calculated positions, optionally
+# side by side with another build (the version before a change) in the same run, the two alternating so that both
+# see the same load of the machine.
 # Arguments: the build folder (default build/default; an optimised build is what the targets mean), then
 # optionally the build folder of the version to compare with. KOLUMO_BENCH_RUNS sets the runs per case (7).
 # Each line gives the fastest and the median wall time of the runs, and the CPU time of the fastest.
@@ -38,34 +39,35 @@ cp "$example" "$work/rect.tqx"
 # The circular column with 30 combinations, as the in-process benchmark makes it too.
 python3 bench/circle_column.py "$example" "$work/circ.tqx"
 
-# one timed calculation of a fresh copy: prints "wall_ms cpu_ms"
-einmal() {  # host file
-  local h=$1 file=$2
-  cp "$work/$file.orig" "$work/$file"
+# one timed command on a fresh copy (calc: of the position as shipped; report: of the calculated one):
+# prints "wall_ms cpu_ms"
+einmal() {  # host command file
+  local h=$1 command=$2 file=$3
+  if [ "$command" = calc ]; then cp "$work/$file.orig" "$work/$file"; else cp "$work/$file.calc" "$work/$file"; fi
   local t0 t1 status=0
   t0=$(date +%s%N)
   if [ -x /usr/bin/time ]; then
-    /usr/bin/time -f "%U %S" -o "$work/cpu" "$h" calc "$work/$file" > "$work/log" 2>&1 || status=$?
+    /usr/bin/time -f "%U %S" -o "$work/cpu" "$h" "$command" "$work/$file" > "$work/log" 2>&1 || status=$?
   else
     echo "0 0" > "$work/cpu"  # no CPU time without the time program
-    "$h" calc "$work/$file" > "$work/log" 2>&1 || status=$?
+    "$h" "$command" "$work/$file" > "$work/log" 2>&1 || status=$?
   fi
   t1=$(date +%s%N)
   if [ "$status" -ne 0 ]; then
-    echo "calc failed (exit $status) with $h:" >&2
+    echo "$command failed (exit $status) with $h:" >&2
     tail -n 3 "$work/log" >&2
     return 1
   fi
   awk -v w=$(((t1 - t0) / 1000)) '{printf "%.1f %.1f\n", w / 1000.0, ($1 + $2) * 1000.0}' "$work/cpu"
 }
 
-run() {  # name file
-  local name=$1 file=$2
+run() {  # name command file
+  local name=$1 command=$2 file=$3
   echo "== $name"
   local k i
-  for i in "${!hosts[@]}"; do : > "$work/times.$i"; einmal "${hosts[$i]}" "$file" > /dev/null; done  # warm-up
+  for i in "${!hosts[@]}"; do : > "$work/times.$i"; einmal "${hosts[$i]}" "$command" "$file" > /dev/null; done  # warm-up
   for ((k = 0; k < runs; k++)); do
-    for i in "${!hosts[@]}"; do einmal "${hosts[$i]}" "$file" >> "$work/times.$i"; done
+    for i in "${!hosts[@]}"; do einmal "${hosts[$i]}" "$command" "$file" >> "$work/times.$i"; done
   done
   local best=()
   for i in "${!hosts[@]}"; do
@@ -80,5 +82,13 @@ run() {  # name file
 }
 cp "$work/rect.tqx" "$work/rect.tqx.orig"
 cp "$work/circ.tqx" "$work/circ.tqx.orig"
-run "two-field rectangular example (target < 50 ms)" rect.tqx
-run "circular column, 30 combinations (target < 0.25 s)" circ.tqx
+run "calc: two-field rectangular example (target < 50 ms)" calc rect.tqx
+run "calc: circular column, 30 combinations (target < 0.25 s)" calc circ.tqx
+# The report of each position as this build calculates it: both builds write the report of the same results.
+for file in rect.tqx circ.tqx; do
+  cp "$work/$file.orig" "$work/$file"
+  "$host" calc "$work/$file" > "$work/log" 2>&1 || { echo "calc failed with $host:" >&2; tail -n 3 "$work/log" >&2; exit 1; }
+  cp "$work/$file" "$work/$file.calc"
+done
+run "report: two-field rectangular example" report rect.tqx
+run "report: circular column, 30 combinations" report circ.tqx

@@ -157,8 +157,8 @@ class Pruefung {
     if (data_.nFields() < 1) fehler_.push_back(Text("Die Stütze hat kein Feld (nFields = %d).", data_.nFields()));
     for (int f = 0; f < data_.nFields(); ++f) {
       const std::string wer = Text("Feld %d: ", f + 1);
-      if (Ausdruck(data_.fieldLengths[f], wer, "length") && !(data_.fieldLengths[f].GetValue() > 0.0))
-        fehler_.push_back(wer + Text("Feldlänge length = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
+      if (Ausdruck(data_.fieldLengths[f], wer, "Feldlänge") && !(data_.fieldLengths[f].GetValue() > 0.0))
+        fehler_.push_back(wer + Text("Feldlänge = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
     }
     for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(data_.querschnitte[f], f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
@@ -285,7 +285,7 @@ class Pruefung {
     const double as = q.as.GetValue();
     auto melde = [&](const std::string& text) { fehler_.push_back(Text("Feld %d, Querschnitt: ", f + 1) + text); };
     if (q.type < 0 || q.type > 2) {
-      melde(Text("Querschnittsart type = %d ist unbekannt (0 Rechteck, 1 Kreis, 2 Ring).", q.type));
+      melde(Text("Querschnittsart = %d ist unbekannt (0 Rechteck, 1 Kreis, 2 Ring).", q.type));
       return;
     }
     if (q.type == 0 && (q.bewType < 0 || q.bewType > 2))
@@ -336,7 +336,7 @@ class Pruefung {
     }
     if (lasten.GetSize() == 0) fehler_.push_back(Text("%s: Lastfälle, aber keine Lasten.", StufenName(s).c_str()));
     if (data_.vorver[std::size_t(s)].type < 0 || data_.vorver[std::size_t(s)].type > 3)
-      fehler_.push_back(Text("%s: Art der Vorverformung type = %d ist unbekannt (0 bis 3).", StufenName(s).c_str(),
+      fehler_.push_back(Text("%s: Art der Vorverformung = %d ist unbekannt (0 bis 3).", StufenName(s).c_str(),
                              data_.vorver[std::size_t(s)].type));
     CKolumoVorver& v = data_.vorver[std::size_t(s)];
     const std::string wer = Text("%s, Vorverformung: ", StufenName(s).c_str());
@@ -452,7 +452,7 @@ class Pruefung {
     }
     if (!wirkt) {
       hinweise_.push_back(
-          Text("Endsystem: Vorverformung mit Kriechen (type = %d), aber kein Lastfall hat einen "
+          Text("Endsystem: Vorverformung mit Kriechen (Art %d), aber kein Lastfall hat einen "
                "Kriechfaktor über 0: gerechnet wird ohne Kriechen.",
                art));
       return;
@@ -500,7 +500,7 @@ class Pruefung {
       return;
     }
     const std::pair<CFormulaNumber*, const char*> zahlen[] = {
-        {&l.offset, "offset"}, {&l.length, "length"}, {&l.val0, "val0"}, {&l.val1, "val1"}};
+        {&l.offset, "Abstand"}, {&l.length, "Länge"}, {&l.val0, "val0"}, {&l.val1, "val1"}};
     bool gut = true;
     for (const auto& [zahl, feld] : zahlen) gut = Ausdruck(*zahl, wer, feld) && gut;
     if (!gut || l.ltype == 11) return;
@@ -524,7 +524,7 @@ class Pruefung {
     if (l.ltype == 10) {
       // a point load acts at its node: a distance from it would be dropped
       if (l.offset.GetValue() != 0.0)
-        melde(Text("Einzellast mit Abstand offset = %g m: Einzellasten wirken an ihrem Knoten.", l.offset.GetValue()));
+        melde(Text("Einzellast mit Abstand %g m: Einzellasten wirken an ihrem Knoten.", l.offset.GetValue()));
       return;
     }
     // a line load runs from `offset` below its node over `length` downwards
@@ -532,15 +532,15 @@ class Pruefung {
     const double anfang = Tiefe(l.node) + l.offset.GetValue();
     const double ende = anfang + l.length.GetValue();
     if (!(std::fabs(ende - anfang) > 0.0)) {
-      melde(Text("Linienlast der Länge length = %g m.", l.length.GetValue()));
+      melde(Text("Linienlast der Länge %g m.", l.length.GetValue()));
       return;
     }
     const double oben = std::min(anfang, ende), unten = std::max(anfang, ende);
     if (!(oben >= -kLageToleranz && unten <= gesamt + kLageToleranz))
       melde(
           Text("Linienlast von %.3f m bis %.3f m unter dem Kopf liegt nicht ganz an der Stütze (Höhe %.3f m; "
-               "node = %d, offset = %g m, length = %g m).",
-               oben, unten, gesamt, l.node, l.offset.GetValue(), l.length.GetValue()));
+               "Knoten %s, Abstand %g m, Länge %g m).",
+               oben, unten, gesamt, Nummer(l.node).c_str(), l.offset.GetValue(), l.length.GetValue()));
   }
 
   void Kombination(int s, int k, const std::set<int>& nummern) {

@@ -270,17 +270,33 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
       if (std::fabs(f1) <= 0.0001 && std::fabs(f2) <= 0.0001) continue;
       const std::string t1 = Fmt("%.1f kN/m", f1);
       const std::string t2 = std::fabs(f1 - f2) < 0.01 ? std::string() : Fmt("%.1f kN/m", f2);
-      const auto p1 = amStab(z1), p2 = amStab(z2);
-      float richtung[3] = {0, 0, 0};
-      richtung[achse] = 1.0f;  // towards the column; the label carries the sign
       double a1 = std::fabs(f1) * 0.7 * L / m, a2 = std::fabs(f2) * 0.7 * L / m;
       const double groesser = std::max(a1, a2);
       if (groesser > 0.3 * L) {
         a1 *= 0.3 * L / groesser;
         a2 *= 0.3 * L / groesser;
       }
-      c.AddLineLoad(p1.data(), p2.data(), richtung, float(0.1 * L), float(a1), float(a2), long(2.5 * (z2 - z1)), "",
-                    "");
+      // The arrows point the way the load acts: a pushing load (positive, in +x or +y) ends at the column, a
+      // pulling one starts there. A linear load that changes its sign is drawn as two, meeting where it is 0.
+      auto band = [&](double za, double zb, double fa, double fb, double la, double lb) {
+        const double vorzeichen = std::fabs(fa) >= std::fabs(fb) ? fa : fb;
+        float richtung[3] = {0, 0, 0};
+        richtung[achse] = vorzeichen < 0 ? -1.0f : 1.0f;
+        auto pa = amStab(za), pb = amStab(zb);
+        if (vorzeichen < 0) {
+          pa[achse] -= float(la);
+          pb[achse] -= float(lb);
+        }
+        c.AddLineLoad(pa.data(), pb.data(), richtung, float(0.1 * L), float(la), float(lb), long(2.5 * (zb - za)), "",
+                      "");
+      };
+      if (f1 * f2 < 0) {
+        const double z0 = z1 + (z2 - z1) * f1 / (f1 - f2);
+        band(z1, z0, f1, 0.0, a1, 0.0);
+        band(z0, z2, 0.0, f2, 0.0, a2);
+      } else {
+        band(z1, z2, f1, f2, a1, a2);
+      }
       if (t2.empty()) {
         beschrifte(d, f, (z1 + z2) / 2, t1);
       } else {
@@ -316,12 +332,13 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
       }
       if (val1 != 0) {
         // The moment turns in the plane of the load: about y for loads in x, about x for loads in y and axial
-        // loads.
+        // loads. Its vector as the calculation applies it: a positive moment tilts the head to -x for a load in
+        // x (a vector along -y) and to +y for a load in y (a vector along -x).
         float groessen[3] = {0, 0, 0};
         const std::size_t k = d == 1 ? 1 : 0;
         double g = m10 > 0 ? val1 * 0.7 * L / m10 : std::copysign(0.3 * L, val1);
         if (std::fabs(g) <= 0.3 * L) g = std::copysign(0.3 * L, val1);
-        groessen[k] = float(g);
+        groessen[k] = float(d == 0 ? g : -g);
         c.Invoke21(punkt.data(), groessen, float(0.1 * L), "", "", "");
         beschrifte(d, f, z, Fmt("%.1f kNm", val1));
       }

@@ -276,7 +276,10 @@ void CKolumoDlg::OnPageChange() {
     ExchangePage(tab, FALSE);
   } else {
     if (m_data.bLastfaelleGeaendert) {
+      // What the page showed was calculated for other load cases: it is not shown as if it were current.
+      m_resultDlg.ShowNoResults();
       AfxMessageBox(Tr("Anzahl der Lastfälle haben sich geändert.\nBitte Einwirkungen neu bilden"));
+      Invalidate(TRUE);
       return;
     }
     for (int other : kStoring[tab]) ExchangePage(other, TRUE);

@@ -117,13 +117,8 @@ void CKolumoSysGrid::OnFieldsChanged() {
 void CKolumoSysGrid::OnSectionButton(int row) {
   const int f = row - 2;
   if (!m_pData || f < 0 || f >= int(querschnitte.size())) return;
-  CKolumoQuerDlg dialog(this);
-  dialog.m_grid.m_quer = querschnitte[std::size_t(f)];
-  dialog.m_grid.m_quer.SetVariableStore(&m_pData->variables);
-  dialog.m_grid.m_fertigteil = m_pData->Fertigteil;
-  dialog.m_grid.m_norm = m_pData->iNorm;
-  if (dialog.DoModal() != IDOK) return;
-  querschnitte[std::size_t(f)] = dialog.m_grid.m_quer;
+  // With the position's check: a value the calculation would refuse is refused in the dialog's cell.
+  if (!CKolumoQuerDlg::Bearbeite(*m_pData, f, querschnitte[std::size_t(f)], this)) return;
   OnFieldsChanged();
 }
 

@@ -209,6 +209,20 @@ void CKolumoResultDlg::ZeigeErgebnis() {
   if (m_pData) m_pData->Draw2D(FALSE);
 }
 
+void CKolumoResultDlg::ShowNoResults() {
+  m_baut = true;
+  for (CTreeCtrl* tree : {&m_kombiBaum, &m_ergebnisBaum})
+    if (tree->m_hWnd) {
+      tree->SelectItem(nullptr);
+      tree->DeleteAllItems();
+    }
+  m_baut = false;
+  m_kombiLK.clear();
+  m_art = 0;
+  m_nummer = m_satzLK = 0;
+  ZeigeErgebnis();
+}
+
 void CKolumoResultDlg::OnAusgabe() {
   if (!m_pData) return;
   const CString datei = m_pData->GetOutputFileName();

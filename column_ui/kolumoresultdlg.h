@@ -31,6 +31,8 @@ class CKolumoResultDlg : public CDialog {
   void BaueErgebnisBaum(bool mitAuswahl);
   // Fills the diagram from the chosen quantity (the empty state when there is none) and draws it.
   void ZeigeErgebnis();
+  // The empty state for results that no longer belong to the input: no combinations, no quantities, no diagram.
+  void ShowNoResults();
 
   CTreeCtrl m_kombiBaum;
   CTreeCtrl m_ergebnisBaum;

@@ -202,6 +202,7 @@ bool CKolumoQuerGrid::Refused(int row) {
   for (const std::string& problem : QuerschnittFehler(*m_data, typed, m_field))
     if (std::find(before.begin(), before.end(), problem) == before.end()) text += (text.empty() ? "" : "\n") + problem;
   if (text.empty()) return false;
+  RefuseEdit();
   AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
   SetCellFormula(row, 1, feld == TEIL ? CFormulaNumber(double(m_quer.teilung)) : *Wert(m_quer, feld));
   return true;
@@ -247,22 +248,22 @@ void CKolumoQuerGrid::Store() {
       minimum = 20;
       if (m_norm == 0)
         frage =
-            "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
+            "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung "
             "korrigiert werden?";
       else if (m_norm == 2)
-        frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung korrigiert werden?";
+        frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung korrigiert werden?";
       else if (m_norm == 10)
         frage =
-            "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!.\nSoll die Abmessung "
+            "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung "
             "korrigiert werden?";
     } else if (m_norm == 0) {
       minimum = 12;
       frage =
-          "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 12.0 cm!.\nSoll die Abmessung "
+          "Achtung! Gemäß DIN 1045-1 13.5.1.1 ist die minimale Seitenlänge 12.0 cm!\nSoll die Abmessung "
           "korrigiert werden?";
     } else if (m_norm == 2) {
       minimum = 15;
-      frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!.\nSoll die Abmessung korrigiert werden?";
+      frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!\nSoll die Abmessung korrigiert werden?";
     }
     if (frage && (bx < minimum || dy < minimum) && Ask(frage)) {
       if (bx < minimum) setze(BX, minimum);
@@ -331,14 +332,19 @@ CKolumoQuerDlg::~CKolumoQuerDlg() {
 
 bool CKolumoQuerDlg::Bearbeite(CKolumoData& data, int field, CWnd* parent) {
   if (field < 0 || field >= data.querschnitte.GetSize()) return false;
+  return Bearbeite(data, field, data.querschnitte[field], parent);
+}
+
+bool CKolumoQuerDlg::Bearbeite(CKolumoData& data, int field, CKolumoQuer& quer, CWnd* parent) {
   CKolumoQuerDlg dlg(parent);
-  dlg.m_grid.m_quer = data.querschnitte[field];
+  dlg.m_grid.m_quer = quer;
+  dlg.m_grid.m_quer.SetVariableStore(&data.variables);
   dlg.m_grid.m_fertigteil = data.Fertigteil;
   dlg.m_grid.m_norm = data.iNorm;
   dlg.m_grid.m_data = &data;
   dlg.m_grid.m_field = field;
   if (dlg.DoModal() != IDOK) return false;
-  data.querschnitte[field] = dlg.m_grid.m_quer;
+  quer = dlg.m_grid.m_quer;
   return true;
 }
 

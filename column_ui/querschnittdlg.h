@@ -46,6 +46,8 @@ class CKolumoQuerDlg : public CDialog {
   // Runs the dialog on the cross-section of a field with the position's precast flag and design code; true
   // when the engineer took the values.
   static bool Bearbeite(CKolumoData& data, int field, CWnd* parent);
+  // The same on a copy of the field's section that the caller holds (a page not yet stored into the data).
+  static bool Bearbeite(CKolumoData& data, int field, CKolumoQuer& quer, CWnd* parent);
 
   BOOL OnInitDialog() override;
   void OnOK() override;

@@ -229,6 +229,9 @@ class CGridCtrl : public CWnd {
   virtual CString GetTitleTipText(int row, int col) { return CString(); }
   virtual void OnEditCell(int row, int col, CPoint point, UINT nChar);
   virtual void OnEndEditCell(int row, int col, CString text);
+  // Called while an edit ends (from OnEndEditCell or a hook it calls) when the typed value is not taken: the editor
+  // opens again on that cell instead of moving on, so that the next key lands where the person was typing.
+  void RefuseEdit() { m_bEditRefused = TRUE; }
   virtual BOOL ValidateEdit(int row, int col, LPCTSTR text);
   virtual void EndEditing();
   virtual BOOL TabToNextControl(int row, int col, BOOL shift) { return TRUE; }
@@ -335,6 +338,7 @@ class CGridCtrl : public CWnd {
   int m_nVertRange = 0, m_nHorzRange = 0;
   int m_nScrollPosV = 0, m_nScrollPosH = 0;
   UINT m_nEnterKey = VK_TAB;
+  BOOL m_bEditRefused = FALSE;
   BOOL m_bEditOnClick = FALSE;
   const CRuntimeClass* m_pRtcDefault;
   CGridDefaultCell m_cellDefault, m_cellFixedColDef, m_cellFixedRowDef, m_cellFixedRowColDef;

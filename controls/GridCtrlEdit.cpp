@@ -8,7 +8,17 @@ void CGridCtrl::OnEndInPlaceEdit(NMHDR* hdr, LRESULT* result) {
   if (!GetSafeHwnd()) return;
   auto* info = reinterpret_cast<GridDisplayInfo*>(hdr);
   const int row = info->item.row, col = info->item.col;
+  m_bEditRefused = FALSE;
   OnEndEditCell(row, col, info->item.strText);
+  if (m_bEditRefused) {
+    m_bEditRefused = FALSE;
+    // Back into the cell, its value selected: neither the key that ended the edit nor the box's answer moves on.
+    if (IsValid(row, col) && IsWindowVisible()) {
+      SetFocusCell(row, col);
+      OnEditCell(row, col, CPoint(-1, -1), VK_TAB);
+    }
+    return;
+  }
   UINT key = UINT(info->item.lParam);
   if (key == VK_RETURN) key = m_nEnterKey;
   switch (key) {

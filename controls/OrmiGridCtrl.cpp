@@ -900,6 +900,7 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   if (IsNumberType(type)) {
     ok = TypedText(row, col, text, shown, formula, reason);
     if (!ok) {
+      RefuseEdit();
       AfxMessageBox(reason, MB_ICONEXCLAMATION);
       // The value before the edit stays; its display comes back.
       if (type == ORMI_FORMULA && info->value)

@@ -4,6 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,6 +27,55 @@
 extern char** environ;
 
 namespace {
+
+// The size a picture file gives itself, in cm: a bitmap by its pixels and resolution (96 dpi when it states none),
+// a PNG likewise, an enhanced metafile by its frame (0.01 mm). False for anything else.
+bool PictureSizeCm(const std::vector<char>& b, double& width, double& height) {
+  auto u8 = [&](std::size_t at) { return std::uint32_t(std::uint8_t(b[at])); };
+  auto le32 = [&](std::size_t at) { return u8(at) | u8(at + 1) << 8 | u8(at + 2) << 16 | u8(at + 3) << 24; };
+  auto be32 = [&](std::size_t at) { return u8(at) << 24 | u8(at + 1) << 16 | u8(at + 2) << 8 | u8(at + 3); };
+  constexpr double kCmPerPixelAt96Dpi = 2.54 / 96;
+  auto cm = [&](double pixels, double perMetre) {
+    return perMetre > 0 ? pixels / perMetre * 100 : pixels * kCmPerPixelAt96Dpi;
+  };
+  if (b.size() >= 26 && b[0] == 'B' && b[1] == 'M') {
+    const std::uint32_t header = le32(14);
+    if (header == 12) {  // the old core header: 16-bit sizes, no resolution
+      width = cm(u8(18) | u8(19) << 8, 0);
+      height = cm(u8(20) | u8(21) << 8, 0);
+    } else if (header >= 40 && b.size() >= 46) {
+      const std::int32_t w = std::int32_t(le32(18)), h = std::int32_t(le32(22));
+      width = cm(std::abs(double(w)), std::int32_t(le32(38)));
+      height = cm(std::abs(double(h)), std::int32_t(le32(42)));
+    } else {
+      return false;
+    }
+    return width > 0 && height > 0;
+  }
+  static const unsigned char kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (b.size() >= 24 && std::memcmp(b.data(), kPng, 8) == 0 && std::memcmp(b.data() + 12, "IHDR", 4) == 0) {
+    double perMetreX = 0, perMetreY = 0;
+    for (std::size_t at = 8; at + 12 <= b.size();) {
+      const std::uint32_t length = be32(at);
+      if (length > b.size() - at - 12) break;
+      if (std::memcmp(b.data() + at + 4, "pHYs", 4) == 0 && length >= 9 && b[at + 16] == 1) {
+        perMetreX = be32(at + 8);
+        perMetreY = be32(at + 12);
+      }
+      at += 12 + std::size_t(length);
+    }
+    width = cm(be32(16), perMetreX);
+    height = cm(be32(20), perMetreY);
+    return width > 0 && height > 0;
+  }
+  // EMR_HEADER: type 1, then the bounds and the frame, and the signature " EMF" at byte 40
+  if (b.size() >= 44 && le32(0) == 1 && le32(40) == 0x464D4520) {
+    width = (double(std::int32_t(le32(32))) - std::int32_t(le32(24))) / 1000.0;
+    height = (double(std::int32_t(le32(36))) - std::int32_t(le32(28))) / 1000.0;
+    return width > 0 && height > 0;
+  }
+  return false;
+}
 
 constexpr const char* kArea = "Ormi Eingabe";
 constexpr const char* kDictionary = "vernik_i_common";
@@ -496,6 +550,19 @@ void VarDefGrid::ChooseFile(int row) {
   entry->fileName = path;
   entry->FreeFileBuffer();
   entry->SetFileBuffer(bytes.data(), unsigned(bytes.size()));
+  // The picture comes in at its own size, to the tenth of a centimetre its cells show (what they show is what is
+  // stored); a file whose size cannot be read keeps the size entered.
+  double width = 0, height = 0;
+  if (PictureSizeCm(bytes, width, height)) {
+    width = std::max(0.1, std::round(width * 10) / 10);
+    height = std::max(0.1, std::round(height * 10) / 10);
+    entry->dWidth = width;
+    entry->dHeight = height;
+    SetCellDouble(row, kWert, width);
+    SetCellDouble(row, kEinheit, height);
+    RedrawCell(row, kWert);
+    RedrawCell(row, kEinheit);
+  }
   SetCellText(row, kText, path);
   // a screen shows the name only when the cell is painted again
   RedrawCell(row, kText);

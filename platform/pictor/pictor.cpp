@@ -1,14 +1,12 @@
 #include "platform/pictor/pictor.h"
 
-#include <cairo.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
+#include "platform/pictor/png_writer.h"
 #include "platform/plotwerk/scene2d.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/win/base/paths.h"
@@ -45,32 +43,6 @@ std::unique_ptr<Picture> MakeFrame(int width, int height, int hidden) {
   DWORD style = WS_POPUP | (hidden ? 0 : WS_VISIBLE);
   if (!p->frame.CreateEx(0, "Static", "", style, CRect(0, 0, width, height), nullptr, 0)) return nullptr;
   return p;
-}
-
-cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
-  auto* out = static_cast<std::vector<unsigned char>*>(closure);
-  out->insert(out->end(), data, data + length);
-  return CAIRO_STATUS_SUCCESS;
-}
-
-bool EncodePng(const std::vector<std::uint32_t>& pixels, int width, int height, std::vector<unsigned char>& png) {
-  if (width <= 0 || height <= 0 || pixels.size() != std::size_t(width) * std::size_t(height)) return false;
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-  if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(s);
-    return false;
-  }
-  cairo_surface_flush(s);
-  unsigned char* data = cairo_image_surface_get_data(s);
-  int stride = cairo_image_surface_get_stride(s);
-  for (int y = 0; y < height; ++y)
-    std::memcpy(data + std::size_t(y) * std::size_t(stride), pixels.data() + std::size_t(y) * std::size_t(width),
-                std::size_t(width) * 4);
-  cairo_surface_mark_dirty(s);
-  png.clear();
-  bool ok = cairo_surface_write_to_png_stream(s, &AppendBytes, &png) == CAIRO_STATUS_SUCCESS;
-  cairo_surface_destroy(s);
-  return ok;
 }
 
 std::uint32_t Le(const std::string& b, std::size_t at, int bytes) {
@@ -150,12 +122,14 @@ bool ConvertToPng(const char* path, std::vector<unsigned char>& png) {
   std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
   std::vector<std::uint32_t> pixels;
   int width = 0, height = 0;
-  if (DecodeBmp(bytes, pixels, width, height)) return EncodePng(pixels, width, height, png);
+  if (DecodeBmp(bytes, pixels, width, height)) return pictor::EncodePng(pixels, width, height, png);
   plotwerk::Scene2D scene;
   if (!scene.Load(path, &width, &height)) return false;
   PrintSize(scene, width, width, height);
-  pixels = plotwerk::RenderOffscreen(width, height, 0xFFFFFF, &RenderScene, &scene);
-  return EncodePng(pixels, width, height, png);
+  // A report converts its diagrams one after the other, mostly of one size: one picture drawn on again. Never
+  // destroyed: it may outlive the window system's tables at the end of the process.
+  static auto* picture = new plotwerk::Offscreen;
+  return pictor::EncodePng(picture->Render(width, height, 0xFFFFFF, &RenderScene, &scene), width, height, png);
 }
 
 }  // namespace pictor

@@ -220,7 +220,9 @@ long Control2D::Invoke(DISPID member, WORD kind, const Args& a, Variant* result)
     case id2d::Invoke54:
       if ((rc = CheckArgs(a, {T::Bool, T::Bool, T::String, T::Bool, T::String})) == S_DISP_OK) {
         s.showAxes = a[0].i != 0;
+        s.axisXAlongDrawing = a[1].i != 0;
         s.axisX = S(2);
+        s.axisYAlongDrawing = a[3].i != 0;
         s.axisY = S(4);
       }
       break;

@@ -257,6 +257,8 @@ bool Scene2D::Save(const std::string& path, int width, int height) const {
   o << "title " << Escape(title) << '\n';
   o << "header " << headerSize << ' ' << (showHeader ? 1 : 0) << ' ' << Escape(header) << '\n';
   o << "axes " << (showAxes ? 1 : 0) << ' ' << Escape(axisX) << ' ' << Escape(axisY) << '\n';
+  if (axisXAlongDrawing || axisYAlongDrawing)
+    o << "axisdir " << int(axisXAlongDrawing) << ' ' << int(axisYAlongDrawing) << '\n';
   o << "window " << window[0] << ' ' << window[1] << ' ' << window[2] << ' ' << window[3] << '\n';
   for (const Transform2D& t : m_transforms)
     o << "transform " << t.ox << ' ' << t.oy << ' ' << t.xx << ' ' << t.xy << ' ' << t.yx << ' ' << t.yy << '\n';
@@ -312,6 +314,11 @@ bool Scene2D::Load(const std::string& path, int* width, int* height) {
         f >> on >> tok >> tok2;
         s.showAxes = on != 0;
         if (!Unescape(tok, s.axisX) || !Unescape(tok2, s.axisY)) return false;
+      } else if (key == "axisdir") {
+        int x = 0, y = 0;
+        f >> x >> y;
+        s.axisXAlongDrawing = x != 0;
+        s.axisYAlongDrawing = y != 0;
       } else if (key == "window") {
         f >> s.window[0] >> s.window[1] >> s.window[2] >> s.window[3];
       } else if (key == "transform") {
@@ -532,8 +539,12 @@ void View2D::DrawItem(HDC dc, const Item2D& item) const {
       POINT c = P(v[0], v[1]);
       int r = std::clamp(int(std::lround(std::fabs(v[4]) * m_scale)), 6, 60);
       GdiStyle hollow(dc, s.colour, 0, 3, FALSE);
+      // A quarter turn from the right to the top, its head at the end the moment turns to.
       ::Arc(dc, c.x - r, c.y - r, c.x + r, c.y + r, c.x + r, c.y, c.x, c.y - r);
-      Arrow(dc, {c.x + 1, c.y - r}, {c.x - 2, c.y - r}, 6);
+      if (v[4] < 0)
+        Arrow(dc, {c.x + r, c.y - 1}, {c.x + r, c.y + 2}, 6);
+      else
+        Arrow(dc, {c.x + 1, c.y - r}, {c.x - 2, c.y - r}, 6);
       DrawText(dc, {c.x + r, c.y - r}, item.text, 0.0, 11, s.colour);
       break;
     }
@@ -569,13 +580,31 @@ void View2D::Render(HDC dc) const {
   }
   for (const Item2D& item : m_scene.m_items) DrawItem(dc, item);
   if (m_scene.showAxes) {
-    POINT o{m_client.left + 12, m_client.bottom - 12};
+    POINT o, x, y;
+    AxisArrows(o, x, y);
     GdiStyle axes(dc, 0x808080, 0, 3, FALSE);
-    Arrow(dc, o, {o.x + 30, o.y}, 5);
-    Arrow(dc, o, {o.x, o.y - 30}, 5);
-    DrawText(dc, {o.x + 32, o.y + 4}, m_scene.axisX, 0.0, 10, 0x808080);
-    DrawText(dc, {o.x - 4, o.y - 33}, m_scene.axisY, 0.0, 10, 0x808080);
+    Arrow(dc, o, x, 5);
+    Arrow(dc, o, y, 5);
+    // Each name beyond its arrow's tip.
+    DrawText(dc, {x.x + (x.x - o.x) / 15 - (x.x < o.x ? 8 : 0), x.y + (x.y - o.y) / 10 + 4}, m_scene.axisX, 0.0, 10,
+             0x808080);
+    DrawText(dc, {y.x + (y.x - o.x) / 10 - 4, y.y + (y.y - o.y) / 10 - (y.y > o.y ? -4 : 0)}, m_scene.axisY, 0.0, 10,
+             0x808080);
   }
+}
+
+void View2D::AxisArrows(POINT& origin, POINT& xTip, POINT& yTip) const {
+  constexpr int kLength = 30, kMargin = 12;
+  const Transform2D& t = m_scene.m_transforms.empty() ? Transform2D{} : m_scene.m_transforms.back();
+  double xx = 1, xy = 0, yx = 0, yy = -1;  // pixel directions: right and up
+  if (m_scene.axisXAlongDrawing) PixelDir(t, 1, 0, xx, xy);
+  if (m_scene.axisYAlongDrawing) PixelDir(t, 0, 1, yx, yy);
+  // The sign keeps to the lower left corner whichever way its arrows point.
+  const double left = std::min({0.0, xx, yx}), down = std::max({0.0, xy, yy});
+  origin = {LONG(m_client.left + kMargin - std::lround(left * kLength)),
+            LONG(m_client.bottom - kMargin - std::lround(down * kLength))};
+  xTip = {LONG(origin.x + std::lround(xx * kLength)), LONG(origin.y + std::lround(xy * kLength))};
+  yTip = {LONG(origin.x + std::lround(yx * kLength)), LONG(origin.y + std::lround(yy * kLength))};
 }
 
 long View2D::HitTest(int px, int py, int tolerance) const {
@@ -612,22 +641,51 @@ long View2D::HitTest(int px, int py, int tolerance) const {
 std::vector<std::uint32_t> RenderOffscreen(int width, int height, COLORREF background,
                                            void (*draw)(HDC dc, const RECT& r, const void* context),
                                            const void* context) {
-  std::vector<std::uint32_t> pixels;
-  if (width <= 0 || height <= 0) return pixels;
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
-  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  Offscreen picture;
+  picture.Render(width, height, background, draw, context);
+  return picture.TakePixels();
+}
+
+Offscreen::~Offscreen() { Release(); }
+
+void Offscreen::Release() {
+  if (m_dc) {
+    ::SelectObject(m_dc, m_old);
+    ::DeleteDC(m_dc);
+  }
+  if (m_bitmap) ::DeleteObject(m_bitmap);
+  m_dc = nullptr;
+  m_bitmap = nullptr;
+  m_old = nullptr;
+  m_width = m_height = 0;
+}
+
+const std::vector<std::uint32_t>& Offscreen::Render(int width, int height, COLORREF background,
+                                                    void (*draw)(HDC dc, const RECT& r, const void* context),
+                                                    const void* context) {
+  if (width <= 0 || height <= 0) {
+    m_pixels.clear();
+    return m_pixels;
+  }
+  if (width != m_width || height != m_height || !m_dc) {
+    Release();
+    m_dc = ::CreateCompatibleDC(nullptr);
+    m_bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
+    m_old = ::SelectObject(m_dc, m_bitmap);
+    m_width = width;
+    m_height = height;
+  }
+  // The DC's state is the drawing's own each time: what one drawing selected or set is not left for the next.
+  const int saved = ::SaveDC(m_dc);
   RECT r{0, 0, width, height};
   HBRUSH brush = ::CreateSolidBrush(background);
-  ::FillRect(dc, &r, brush);
+  ::FillRect(m_dc, &r, brush);
   ::DeleteObject(brush);
-  draw(dc, r, context);
-  pixels.resize(std::size_t(width) * std::size_t(height));
-  ::GetBitmapBits(bitmap, LONG(pixels.size() * 4), pixels.data());
-  ::SelectObject(dc, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(dc);
-  return pixels;
+  draw(m_dc, r, context);
+  ::RestoreDC(m_dc, saved);
+  m_pixels.resize(std::size_t(width) * std::size_t(height));
+  ::GetBitmapBits(m_bitmap, LONG(m_pixels.size() * 4), m_pixels.data());
+  return m_pixels;
 }
 
 bool WritePicture(const std::vector<std::uint32_t>& pixels, int width, int height, const std::string& path) {

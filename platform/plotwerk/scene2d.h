@@ -42,7 +42,7 @@ enum class Kind2D {
   PointLoad,   // x y dx dy length
   LineLoad,    // x1 y1 x2 y2 dx dy length1 length2
   Triangle,    // three points; a repeated last point makes a circle around the first
-  Moment,      // x y dx dy size
+  Moment,      // x y dx dy size: counter-clockwise on the screen, clockwise when the size is negative
   Node,        // x y dx dy spring fixity rotation
 };
 
@@ -86,6 +86,9 @@ class Scene2D {
   int headerSize = 9;
   std::string axisX, axisY;
   bool showAxes = false;
+  // Whether each axis arrow of the corner sign points along the drawing's own axis as the view shows it (the last
+  // transform set), or to the right and upwards (the default): a view turned round shows which way its x runs.
+  bool axisXAlongDrawing = false, axisYAlongDrawing = false;
   bool showHeader = true;           // display switch of the header text
   double window[4] = {0, 0, 0, 0};  // a fixed view window (x1, y1, x2, y2); all 0: fit the items
   std::vector<MenuItem2D> menu;
@@ -122,6 +125,8 @@ class View2D {
   double Scale() const { return m_scale; }
 
   void Render(HDC dc) const;
+  // The corner sign of the axes: the common origin and the tips of the x and y arrows, in pixels.
+  void AxisArrows(POINT& origin, POINT& xTip, POINT& yTip) const;
   // The id of the topmost tagged item under the pixel (within the tolerance), 0 when none.
   long HitTest(int px, int py, int tolerance = 4) const;
 
@@ -139,9 +144,33 @@ class View2D {
 
 // Writes a 0x00RRGGBB picture as a PNG or a 24-bit BMP file (by the name's extension; PNG otherwise).
 bool WritePicture(const std::vector<std::uint32_t>& pixels, int width, int height, const std::string& path);
-// Draws with a function onto a white off-screen picture of the size and returns its pixels (0x00RRGGBB).
+// Draws with a function onto an off-screen picture of the size filled with the background colour and returns its
+// pixels (0x00RRGGBB).
 std::vector<std::uint32_t> RenderOffscreen(int width, int height, COLORREF background,
                                            void (*draw)(HDC dc, const RECT& r, const void* context),
                                            const void* context);
+
+// An off-screen picture that is drawn on again and again: its bitmap is kept while the size stays, and its pixel
+// buffer always, so that a series of print-size pictures does not take fresh memory from the system for each.
+class Offscreen {
+ public:
+  Offscreen() = default;
+  Offscreen(const Offscreen&) = delete;
+  Offscreen& operator=(const Offscreen&) = delete;
+  ~Offscreen();
+  // As RenderOffscreen; the pixels stay valid until the next drawing.
+  const std::vector<std::uint32_t>& Render(int width, int height, COLORREF background,
+                                           void (*draw)(HDC dc, const RECT& r, const void* context),
+                                           const void* context);
+  std::vector<std::uint32_t> TakePixels() { return std::move(m_pixels); }
+
+ private:
+  void Release();
+  HDC m_dc = nullptr;
+  HBITMAP m_bitmap = nullptr;
+  HGDIOBJ m_old = nullptr;
+  int m_width = 0, m_height = 0;
+  std::vector<std::uint32_t> m_pixels;
+};
 
 }  // namespace plotwerk

@@ -446,3 +446,56 @@ TEST_F(CalcRunTest, FailedRunLeavesNoResultsAndNoFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which way each kind of load acts, as the preview's arrows show it: a positive force in x or y acts in +x or +y
+// (the foot's reaction, the support's force on the column, is its opposite), a positive moment of a point load
+// tilts the head to -x for a load in x and to +y for a load in y, a positive axial force presses down the column
+// (its reaction, measured along the column from the head, is negative). The cantilever of 4 m, fixed at its foot,
+// under one load at its head: the reactions balance it (20 kN, 5 kN/m x 4 m = 20 kN, 100 kN).
+TEST_F(CalcRunTest, EachKindOfLoadActsTheWayThePreviewDrawsIt) {
+  struct Fall {
+    const char* name;
+    int direction, ltype;
+    double val0, val1;
+    double apx, apy, apz;  // kN
+    int headX, headY;      // the sign of the head's deflection in x and y
+  };
+  const Fall faelle[] = {
+      {"force in x", 0, 10, 20, 0, -20, 0, 0, 1, 0},
+      {"force in y", 1, 10, 20, 0, 0, -20, 0, 0, 1},
+      {"wind in x", 0, 0, 5, 0, -20, 0, 0, 1, 0},
+      {"wind in y", 1, 0, 5, 0, 0, -20, 0, 0, 1},
+      {"moment of a load in x", 0, 10, 0, 30, 0, 0, 0, -1, 0},
+      {"moment of a load in y", 1, 10, 0, 30, 0, 0, 0, 0, 1},
+      {"axial", 2, 10, 100, 0, 0, 0, -100, 0, 0},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    CKolumoData in;
+    column_test::Cantilever(in, 4.0, {{f.direction, f.val0}}, "1.00*(1)");
+    Load& l = in.loads[0][0];
+    l.ltype = f.ltype;
+    l.val1 = f.val1;
+    if (f.ltype == 0) l.length = 4.0;
+    auto out = Run(in);
+    const CResultLagerkraefte* lager = Find(out->ergebnisse.Lagerkraefte, 0);
+    ASSERT_NE(lager, nullptr);
+    ASSERT_EQ(lager->Kote.size(), 1u);
+    EXPECT_NEAR(lager->Apx[0], f.apx, 1e-3);
+    EXPECT_NEAR(lager->Apy[0], f.apy, 1e-3);
+    EXPECT_NEAR(lager->Apz[0], f.apz, 1e-3);
+    const CResultVerformung* verformung = nullptr;
+    for (const auto& r : out->ergebnisse.Verformung)
+      if (r->Typ == 0) verformung = r.get();
+    ASSERT_NE(verformung, nullptr);
+    ASSERT_GT(verformung->Kote.size(), 0u);
+    ASSERT_NEAR(verformung->Kote[0], 0.0, 1e-9) << "the head first";
+    auto sign = [](double v) { return v > 1e-6 ? 1 : v < -1e-6 ? -1 : 0; };
+    EXPECT_EQ(sign(verformung->u[0]), f.headX);
+    EXPECT_EQ(sign(verformung->v[0]), f.headY);
+  }
+}
+
+}  // namespace

@@ -169,7 +169,10 @@ TEST_F(Kolumo3DTest, DistributedLoadsStandOnTheColumnAndTheirLabelsBesideIt) {
   EXPECT_EQ(int(first.v[3]), 5) << "2.5 x (z2 - z1)";
   EXPECT_FLOAT_EQ(float(loads[1]->p[0][0]), -0.15f);
   EXPECT_FLOAT_EQ(float(loads[1]->v[1]), float(0.7 * 2.0 / 6.0));
-  EXPECT_FLOAT_EQ(float(loads[2]->p[0][1]), -0.2f);
+  // -6 in y pulls: its arrows start at the face and point to -y, their tips 0.7 x 6 / 6 -> 0.3 L beyond it.
+  EXPECT_FLOAT_EQ(float(loads[2]->p[2][1]), -1.0f);
+  EXPECT_FLOAT_EQ(float(loads[2]->p[0][1]), -0.2f - 0.3f);
+  EXPECT_NEAR(loads[2]->p[0][1] + loads[2]->v[1], -0.2, 1e-6) << "the tails touch the face";
   EXPECT_FLOAT_EQ(float(loads[2]->p[1][2]), 5.0f) << "drawn up to H; the data keeps its length";
   EXPECT_DOUBLE_EQ(data_.loads[0][2].length.GetValue(), 9.0);
 
@@ -192,6 +195,31 @@ TEST_F(Kolumo3DTest, DistributedLoadsStandOnTheColumnAndTheirLabelsBesideIt) {
     EXPECT_NEAR(texts[i]->p[0][2], faelle[i].z, 2e-4) << faelle[i].text;
   }
   EXPECT_TRUE(Items(pw::Kind3D::LineLoad)[0]->texts[0].empty()) << "the load itself carries no text";
+}
+
+// A linear load from -3 to +6 kN/m in x changes its sign a third of the way (z = 1 + 3 x 3 / 9 = 2 m): two bands,
+// the pulling one pointing to -x from the face, the pushing one to +x onto it.
+TEST_F(Kolumo3DTest, ALoadThatChangesItsSignPointsBothWays) {
+  Column({5.0});                          // L = 1; the -x face at x = -0.15
+  AddLoad(1, 0, 0, 1.0, 3.0, -3.0, 6.0);  // linear in x from 1 to 4 m
+  Zeichne3D(data_, view_);
+  auto loads = Items(pw::Kind3D::LineLoad);
+  ASSERT_EQ(loads.size(), 2u);
+  const auto& zug = *loads[0];
+  const auto& druck = *loads[1];
+  EXPECT_FLOAT_EQ(float(zug.p[0][2]), 1.0f);
+  EXPECT_FLOAT_EQ(float(zug.p[1][2]), 2.0f);
+  EXPECT_FLOAT_EQ(float(druck.p[0][2]), 2.0f);
+  EXPECT_FLOAT_EQ(float(druck.p[1][2]), 4.0f);
+  EXPECT_FLOAT_EQ(float(zug.p[2][0]), -1.0f);
+  EXPECT_FLOAT_EQ(float(druck.p[2][0]), 1.0f);
+  // m = 6: 3 kN/m is 0.7 x 3 / 6 = 0.35, 6 kN/m 0.7, both scaled so that the larger is 0.3 L: 0.15 and 0.3.
+  EXPECT_FLOAT_EQ(float(zug.v[1]), 0.15f);
+  EXPECT_FLOAT_EQ(float(zug.v[2]), 0.0f);
+  EXPECT_FLOAT_EQ(float(druck.v[1]), 0.0f);
+  EXPECT_FLOAT_EQ(float(druck.v[2]), 0.3f);
+  EXPECT_FLOAT_EQ(float(zug.p[0][0]), -0.15f - 0.15f) << "the pulling arrows start at the face";
+  EXPECT_FLOAT_EQ(float(druck.p[1][0]), -0.15f) << "the pushing arrows end at it";
 }
 
 TEST_F(Kolumo3DTest, ALoadOfTheSecondFieldStandsAtThatFieldsHeight) {
@@ -247,7 +275,9 @@ TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
   EXPECT_FLOAT_EQ(float(forces[1]->v[1]), float(4.0 / 35)) << "0.7 L x 10 / 100 = 0.056 is raised to H/35";
   auto moments = Items(pw::Kind3D::Moment);
   ASSERT_EQ(moments.size(), 1u);
-  EXPECT_FLOAT_EQ(float(moments[0]->p[1][1]), 0.24f) << "0.7 L x 4 / 100 is raised to 0.3 L";
+  // A positive moment of a load in x tilts the head to -x (a cantilever under 30 kNm so loaded deflects by
+  // -3.4 cm at its head in the calculation): a vector along -y.
+  EXPECT_FLOAT_EQ(float(moments[0]->p[1][1]), -0.24f) << "0.7 L x 4 / 100 is raised to 0.3 L";
   EXPECT_EQ(moments[0]->p[1][0], 0.0);
 
   // Labels with units beside the -x face, 0.35 L = 0.28 out: the axial one at the middle of its arrow (2 - 0.12),
@@ -272,7 +302,8 @@ TEST_F(Kolumo3DTest, MomentsWithoutAnyForceKeepAFiniteSize) {
   Zeichne3D(data_, view_);
   auto moments = Items(pw::Kind3D::Moment);
   ASSERT_EQ(moments.size(), 1u);
-  EXPECT_FLOAT_EQ(float(moments[0]->p[1][0]), 0.18f);
+  // In y a positive moment tilts the head to +y (+3.4 cm under 30 kNm in the calculation): a vector along -x.
+  EXPECT_FLOAT_EQ(float(moments[0]->p[1][0]), -0.18f);
   EXPECT_TRUE(Items(pw::Kind3D::PointLoad).empty());
 }
 

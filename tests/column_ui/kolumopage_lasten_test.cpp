@@ -124,6 +124,41 @@ TEST_F(LoadPageTest, TheHighestLoadCaseSetsTheNumberOfLoadCases) {
   EXPECT_EQ(Page().m_lastfallGrid.GetRowCount(), maxLF + 1);
 }
 
+// Results calculated for other load cases are not shown as if they were current: once a load case is added, the
+// results tab refuses and shows no combination, no quantity and no diagram, and the screen shows what the page draws.
+TEST_F(LoadPageTest, ResultsOfOtherLoadCasesAreNotShownBehindTheRefusal) {
+  Open();
+  CKolumoResultDlg& results = dialog_.m_resultDlg;
+  ShowTab(5);
+  ASSERT_GT(results.m_kombiBaum.GetCount(), 0u);
+  ASSERT_GT(results.m_ergebnisBaum.GetCount(), 0u);
+  ASSERT_FALSE(results.m_werte.empty());
+  ASSERT_EQ(results.m_text.Find("LK["), 0);
+  ShowTab(4);
+  const int n = Loads().LoadCount();
+  TypeInto(Loads(), n + 1, G::kColText, "Anprall");
+  TypeInto(Loads(), n + 1, G::kColAction, std::to_string(Data().maxLF[0] + 1));
+  ASSERT_EQ(Data().bLastfaelleGeaendert, 1);
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  ShowTab(5);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0], "Anzahl der Lastfälle haben sich geändert.\nBitte Einwirkungen neu bilden");
+  EXPECT_EQ(results.m_kombiBaum.GetCount(), 0u);
+  EXPECT_EQ(results.m_ergebnisBaum.GetCount(), 0u);
+  EXPECT_TRUE(results.m_werte.empty());
+  EXPECT_TRUE(results.m_stationen.empty());
+  EXPECT_EQ(results.m_text, CString("\r\nmax = 0.00\r\nmin =  0.00"));
+  CString shown;
+  results.GetDlgItemText(CKolumoResultDlg::kIdText, shown);
+  EXPECT_EQ(shown, results.m_text);
+  win::PumpMessages();
+  const win::Image painted = win::PaintedPixels(results.m_hWnd);
+  const win::Image whole = win::RenderWindowApart(results.m_hWnd);
+  ASSERT_EQ(painted.pixels.size(), whole.pixels.size());
+  EXPECT_TRUE(painted.pixels == whole.pixels) << "the screen still shows something the page no longer draws";
+}
+
 TEST_F(LoadPageTest, ALoadTypedInOneStageStaysWithItsStage) {
   Open();
   const int n0 = Data().loads[0].GetSize();

@@ -16,6 +16,7 @@
 #include "platform/win/dialogs/wintest.h"
 #include "tests/column/column_test_support.h"
 #include "tests/column_ui/dialog_input.h"
+#include "tests/platform/win/step_screen.h"
 
 namespace {
 
@@ -243,3 +244,116 @@ TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
 }
 
 }  // namespace
+
+// ---- what the person sees after a refused or corrected entry, with the boxes as windows answered by keys ------
+
+namespace {
+
+// The text of the in-place editor that has the keyboard, or "" when no editor of the grid has it.
+std::string EditorText(CWnd& grid) {
+  HWND focus = ::GetFocus();
+  if (!focus || ::GetParent(focus) != grid.m_hWnd) return "";
+  char text[256] = {};
+  ::GetWindowText(focus, text, sizeof text);
+  return text;
+}
+
+void TypeAndEnter(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
+  grid.SetFocusCell(row, col);
+  win::PumpMessages();
+  win::input::Key(VK_F2);
+  win::PumpMessages();
+  win::input::KeyWith(VK_CONTROL, 'A');
+  win::input::Type(text);
+  win::input::Key(VK_RETURN);
+  win::PumpMessages();
+}
+
+// What the screen shows of the window is what it draws: nothing stale is left on it.
+void ExpectShownAsDrawn(CWnd& window) {
+  const win::Image painted = win::PaintedPixels(window.m_hWnd);
+  const win::Image whole = win::RenderWindowApart(window.m_hWnd);
+  ASSERT_EQ(painted.pixels.size(), whole.pixels.size());
+  EXPECT_TRUE(painted.pixels == whole.pixels) << "the screen shows something the window does not draw";
+}
+
+}  // namespace
+
+TEST_F(SystemPageTest, ALetterInALengthIsRefusedAndTheNextKeyLandsInTheSameCell) {
+  const int fields = d.nFields();
+  const double first = d.fieldLengths[0].GetValue();
+  win::test::StepScreen screen;
+  screen.Then([](HWND) { win::input::Key(VK_RETURN); });  // "OK" of the refusal
+  TypeAndEnter(Grid(), 3, G::kColLength, "5x");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text.rfind("Unerwartete Zeichen", 0), 0u) << win::msgbox::Log()[0].text;
+  EXPECT_EQ(screen.Left(), 0u);
+  int row = -1, col = -1;
+  ASSERT_TRUE(Grid().GetFocusCell(&row, &col));
+  EXPECT_EQ(row, 3);
+  EXPECT_EQ(col, int(G::kColLength));
+  EXPECT_EQ(EditorText(Grid()), "4.5") << "the editor is open on field 2's length, with the value it keeps";
+  // The next keys replace field 2's length; field 1 and the number of fields stay.
+  win::input::Type("7");
+  win::input::Key(VK_RETURN);
+  win::PumpMessages();
+  EXPECT_DOUBLE_EQ(d.fieldLengths[1].GetValue(), 7.0);
+  EXPECT_DOUBLE_EQ(d.fieldLengths[0].GetValue(), first);
+  EXPECT_EQ(d.nFields(), fields);
+}
+
+// Opened from the system page, the cross-section dialog refuses what the calculation refuses, returns to the cell
+// and shows a corrected value as it is stored: the field gets what the dialog showed.
+TEST_F(SystemPageTest, TheSectionDialogRefusesANegativeThicknessAndShowsTheCorrection) {
+  ASSERT_EQ(d.iNorm, 10);
+  d.querschnitte[0].dy = 30.0;
+  dialog_.ExchangeData(FALSE);
+  win::test::StepScreen screen;
+  std::string editorAfterRefusal, afterYes;
+  screen.Then([&](HWND active) {
+    auto* dlg = dynamic_cast<CKolumoQuerDlg*>(CWnd::FromHandle(active));
+    ASSERT_NE(dlg, nullptr);
+    CKolumoQuerGrid& g = dlg->m_grid;
+    TypeAndEnter(g, 3, 1, "-5");  // "Dicke dy"
+    editorAfterRefusal = EditorText(g);
+    win::input::Type("15");  // straight into the same cell
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+    afterYes = g.GetItemText(3, 1).GetString();
+    ExpectShownAsDrawn(*dlg);
+    dialog_input::Press(*dlg, IDOK);
+  });
+  screen.Then([](HWND) { win::input::Key(VK_RETURN); });  // "OK" of the refusal
+  screen.Then([](HWND) { win::input::Key(VK_RETURN); });  // "Ja": the side is raised to 20 cm
+  CRect cell;
+  ASSERT_TRUE(Grid().GetCellRect(2, G::kColSection, &cell));
+  win::input::Click(Grid().m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  win::PumpMessages();
+  EXPECT_EQ(screen.Left(), 0u);
+  const auto& log = win::msgbox::Log();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].text, "Feld 1, Querschnitt: Abmessung dy = -5 cm ist nicht positiv.");
+  EXPECT_EQ(log[1].text,
+            "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung korrigiert "
+            "werden?")
+      << "one mark ends the sentence";
+  EXPECT_EQ(editorAfterRefusal, "30") << "the editor is back in the thickness, with the value it keeps";
+  EXPECT_EQ(afterYes, "20.0 [cm]");
+  EXPECT_DOUBLE_EQ(d.querschnitte[0].dy.GetValue(), 20.0) << "the field has the thickness the dialog showed";
+}
+// The refusal of a calculation speaks German throughout: a field length typed negative is named by its German
+// word, the loads it leaves beyond the column by their node as the dialog numbers them.
+TEST_F(SystemPageTest, TheRefusalOfANegativeLengthIsWordedInGerman) {
+  Type(3, G::kColLength, "-2");
+  win::msgbox::QueueAnswer(IDOK);
+  ShowTab(5);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  const std::string text = win::msgbox::Log()[0].text;
+  EXPECT_NE(text.find("\n- Feld 2: Feldlänge = -2 m ist nicht positiv.\n"), std::string::npos) << text;
+  // The wind loads of the example end 3.2 m below the head of a column now 1.2 m high; they start at node 1
+  // (the head) and node 2.
+  EXPECT_NE(text.find("(Höhe 1.200 m; Knoten 1, Abstand 0 m, Länge 3.2 m)"), std::string::npos) << text;
+  EXPECT_NE(text.find("(Höhe 1.200 m; Knoten 2, Abstand 0 m, Länge 4.5 m)"), std::string::npos) << text;
+  for (const char* english : {"length", "offset", "node", "type"})
+    EXPECT_EQ(text.find(english), std::string::npos) << english << " in: " << text;
+}

@@ -249,3 +249,117 @@ TEST_F(PreviewInputTest, APreviewThatGoesFirstLeavesTheDialogDrawingNothing) {
 }
 
 }  // namespace
+
+// ---- which way the loads point -------------------------------------------------------------------------------
+
+namespace {
+
+// In the calculation a positive force in x or y acts in +x or +y (a cantilever of 4 m under +20 kN at its head
+// deflects by +6.1 cm there and its foot reaction is -20 kN), and a positive moment of a point load tilts the head
+// to -x for a load in x and to +y for a load in y (-3.4 cm and +3.4 cm under 30 kNm). An axial force of +100 kN
+// presses down the column (its reaction along the column, measured down from the head, is -100 kN).
+struct Richtung {
+  int dx = 0, dy = 0;  // the signs of a pixel direction
+};
+
+int Sign(double v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
+
+class LoadArrowTest : public PreviewInputTest {
+ protected:
+  POINT Pixel(CPlotwerk2D& c, const pw::Item2D& item, double x, double y) {
+    double vx, vy;
+    Scene(c).Transforms()[std::size_t(item.transform)].Apply(x, y, vx, vy);
+    RECT r{};
+    ::GetClientRect(c.m_hWnd, &r);
+    return pw::View2D(Scene(c), r).ToPixel(vx, vy);
+  }
+  // The way a load's arrows point on the screen: from tail to tip (as the view draws them).
+  Richtung Arrow(CPlotwerk2D& c, const pw::Item2D& item) {
+    const bool line = item.kind == pw::Kind2D::LineLoad;
+    const double dx = item.v[line ? 4 : 2], dy = item.v[line ? 5 : 3], a = item.v[line ? 6 : 4];
+    const double len = std::hypot(dx, dy);
+    const POINT tip = Pixel(c, item, item.v[0] - dx, item.v[1] - dy);
+    const POINT tail = Pixel(c, item, item.v[0] - dx / len * a, item.v[1] - dy / len * a);
+    return {Sign(tip.x - tail.x), Sign(tip.y - tail.y)};
+  }
+  // The way the corner sign's horizontal (x or y) and vertical (Z, upwards) arrows point.
+  Richtung Axis(CPlotwerk2D& c, bool horizontal) {
+    RECT r{};
+    ::GetClientRect(c.m_hWnd, &r);
+    POINT o, x, y;
+    pw::View2D(Scene(c), r).AxisArrows(o, x, y);
+    const POINT tip = horizontal ? x : y;
+    return {Sign(tip.x - o.x), Sign(tip.y - o.y)};
+  }
+};
+
+}  // namespace
+
+// Wind typed on the loads page, pushing and pulling, in x and then in y: its arrows point the way the calculation
+// applies it, as the view's corner sign names the axes.
+TEST_F(LoadArrowTest, TypedWindPointsTheWayItActs) {
+  ShowTab(4);
+  CKolumoLoadGrid& grid = dialog_.m_loadDlg.m_loadGrid;
+  TypeCell(grid, 6, CKolumoLoadGrid::kColValue0, "2,5");   // load 5: wind over field 0, in x
+  TypeCell(grid, 7, CKolumoLoadGrid::kColValue0, "-1,5");  // load 6: over field 1, in x, pulling
+  const Richtung x = Axis(preview_->m_xz, true);
+  ASSERT_NE(x.dx, 0);
+  const pw::Item2D* push = Item(preview_->m_xz, 22, pw::Kind2D::LineLoad);
+  const pw::Item2D* pull = Item(preview_->m_xz, 26, pw::Kind2D::LineLoad);
+  ASSERT_TRUE(push && pull);
+  EXPECT_EQ(Arrow(preview_->m_xz, *push).dx, x.dx) << "+2.5 kN/m acts in +x";
+  EXPECT_EQ(Arrow(preview_->m_xz, *pull).dx, -x.dx) << "-1.5 kN/m acts in -x";
+  EXPECT_EQ(Arrow(preview_->m_xz, *push).dy, 0);
+  // Load 5 turned into y: drawn in the Y-Z view, pointing +y.
+  dialog_input::ChooseCell(grid, 6, CKolumoLoadGrid::kColDirection, 1);
+  ASSERT_EQ(dialog_.m_data.loads[0][5].direction, 1);
+  const pw::Item2D* inY = Item(preview_->m_yz, 22, pw::Kind2D::LineLoad);
+  ASSERT_NE(inY, nullptr);
+  EXPECT_EQ(Item(preview_->m_xz, 22, pw::Kind2D::LineLoad), nullptr);
+  EXPECT_EQ(Arrow(preview_->m_yz, *inY).dx, Axis(preview_->m_yz, true).dx) << "+2.5 kN/m acts in +y";
+}
+
+// Point forces and moments of every axis, each pushing and pulling.
+TEST_F(LoadArrowTest, PointForcesAndMomentsPointAndTurnTheWayTheyAct) {
+  struct Fall {
+    int direction;
+    double force, moment;
+  };
+  const Fall faelle[] = {{0, 20, 0},   {0, -20, 0}, {1, 20, 0},  {1, -20, 0}, {2, 100, 0},
+                         {2, -100, 0}, {0, 0, 30},  {0, 0, -30}, {1, 0, 30},  {1, 0, -30}};
+  CKolumoData& d = dialog_.m_data;
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(testing::Message() << "direction " << f.direction << ", force " << f.force << ", moment " << f.moment);
+    d.loads[0].RemoveAll();
+    Load l;
+    l.lc = 1;
+    l.ltype = 10;
+    l.node = 1;
+    l.direction = f.direction;
+    l.bHasDirection = 1;
+    l.val0 = f.force;
+    l.val1 = f.moment;
+    d.loads[0].Add(l);
+    dialog_.ExchangeData(FALSE);
+    d.Draw2D(TRUE);
+    CPlotwerk2D& view = f.direction == 1 ? preview_->m_yz : preview_->m_xz;
+    if (f.force != 0) {
+      const pw::Item2D* arrow = Item(view, 2, pw::Kind2D::PointLoad);
+      ASSERT_NE(arrow, nullptr);
+      const Richtung along = Axis(view, f.direction != 2);
+      if (f.direction == 2) {
+        EXPECT_EQ(Arrow(view, *arrow).dy, -along.dy * Sign(f.force)) << "a positive axial force presses down";
+      } else {
+        EXPECT_EQ(Arrow(view, *arrow).dx, along.dx * Sign(f.force));
+      }
+    } else {
+      const pw::Item2D* turn = Item(view, 2, pw::Kind2D::Moment);
+      ASSERT_NE(turn, nullptr);
+      // The head tilts to -x or +y; with the vertical axis upwards it turns counter-clockwise on the screen when
+      // that tilt points to the screen's left.
+      const int tilt = (f.direction == 0 ? -1 : 1) * Sign(f.moment) * Axis(view, true).dx;
+      ASSERT_EQ(Axis(view, false).dy, -1) << "Z upwards";
+      EXPECT_EQ(Sign(turn->v[4]), tilt < 0 ? 1 : -1) << "positive: counter-clockwise";
+    }
+  }
+}

@@ -154,6 +154,15 @@ TEST_F(QuerDlgTest, AValueTheCalculationRefusesIsRefusedAsItsCellIsLeftWithTheSa
         GridOf(d).PasteTextToGrid(CCellID(c.row, 1), &clip, FALSE);
       } else {
         Enter(d, c.row, c.text);
+        // The editor is back in the cell with the value it keeps; Escape leaves it as it is.
+        int row = -1, col = -1;
+        ASSERT_TRUE(GridOf(d).GetFocusCell(&row, &col)) << c.name;
+        EXPECT_EQ(row, c.row) << c.name;
+        HWND editor = ::GetFocus();
+        ASSERT_EQ(::GetParent(editor), GridOf(d).m_hWnd) << c.name;
+        win::input::Key(VK_ESCAPE);
+        win::PumpMessages();
+        EXPECT_FALSE(::IsWindow(editor)) << c.name;
       }
       EXPECT_EQ(GridOf(d).GetItemText(c.row, 1), c.shows) << c.name;
       Press(d, IDOK);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -337,6 +338,111 @@ TEST_F(VarDefPageTest, APictureFileIsReadIntoItsEntry) {
   ASSERT_EQ(painted.pixels.size(), whole.pixels.size());
   EXPECT_TRUE(painted.pixels == whole.pixels);
   std::filesystem::remove(file);
+}
+
+namespace {
+
+void PutLe(std::string& b, std::size_t at, std::uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) b[at + std::size_t(i)] = char(v >> (8 * i));
+}
+void PutBe(std::string& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = char(v >> (8 * (3 - i)));
+}
+// The head of a 24-bit bitmap of the size and resolution (pixels per metre).
+std::string Bitmap(int width, int height, int perMetre) {
+  std::string b(54, '\0');
+  b[0] = 'B';
+  b[1] = 'M';
+  PutLe(b, 10, 54, 4);
+  PutLe(b, 14, 40, 4);
+  PutLe(b, 18, std::uint32_t(width), 4);
+  PutLe(b, 22, std::uint32_t(height), 4);
+  PutLe(b, 26, 1, 2);
+  PutLe(b, 28, 24, 2);
+  PutLe(b, 38, std::uint32_t(perMetre), 4);
+  PutLe(b, 42, std::uint32_t(perMetre), 4);
+  return b;
+}
+// An enhanced metafile's header record with its frame in 0.01 mm.
+std::string Metafile(int left, int top, int right, int bottom) {
+  std::string b(88, '\0');
+  PutLe(b, 0, 1, 4);
+  PutLe(b, 4, 88, 4);
+  PutLe(b, 24, std::uint32_t(left), 4);
+  PutLe(b, 28, std::uint32_t(top), 4);
+  PutLe(b, 32, std::uint32_t(right), 4);
+  PutLe(b, 36, std::uint32_t(bottom), 4);
+  PutLe(b, 40, 0x464D4520, 4);
+  return b;
+}
+// A PNG's signature, header chunk and, with a resolution, its pHYs chunk (CRCs are not read for the size).
+std::string Png(int width, int height, int perMetre) {
+  std::string b = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(25, '\0');
+  PutBe(b, 8, 13);
+  b.replace(12, 4, "IHDR");
+  PutBe(b, 16, std::uint32_t(width));
+  PutBe(b, 20, std::uint32_t(height));
+  if (perMetre > 0) {
+    std::string phys(21, '\0');
+    PutBe(phys, 0, 9);
+    phys.replace(4, 4, "pHYs");
+    PutBe(phys, 8, std::uint32_t(perMetre));
+    PutBe(phys, 12, std::uint32_t(perMetre));
+    phys[16] = 1;  // per metre
+    b += phys;
+  }
+  return b;
+}
+
+}  // namespace
+
+// A chosen picture comes in at its own size, shown in its cells as it is stored; a file whose size cannot be read
+// keeps the size the entry had.
+TEST_F(VarDefPageTest, AChosenPictureTakesItsOwnSize) {
+  struct Fall {
+    const char* name;
+    std::string bytes;
+    double width, height;  // cm
+    const char* shownWidth;
+    const char* shownHeight;
+  };
+  // 300 x 150 px at 3780 px/m (96 dpi): 7.94 x 3.97 cm; without a resolution the same at 96 dpi; a frame of
+  // 12000 x 8000 hundredths of a millimetre: 12 x 8 cm; 200 x 100 px at 11811 px/m (300 dpi): 1.69 x 0.85 cm.
+  // Each to the tenth its cell shows.
+  const Fall faelle[] = {
+      {"bitmap.bmp", Bitmap(300, 150, 3780), 7.9, 4.0, "7.9 cm", "4.0 cm"},
+      {"ohne-aufloesung.bmp", Bitmap(300, -150, 0), 7.9, 4.0, "7.9 cm", "4.0 cm"},
+      {"zeichnung.emf", Metafile(1000, 500, 13000, 8500), 12.0, 8.0, "12.0 cm", "8.0 cm"},
+      {"foto.png", Png(200, 100, 11811), 1.7, 0.8, "1.7 cm", "0.8 cm"},
+      {"unbekannt.emf", "EMF!", 1.7, 0.8, "1.7 cm", "0.8 cm"},  // the last size stays
+  };
+  const int row = 5;
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    const auto file = std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + f.name);
+    {
+      std::FILE* out = std::fopen(file.c_str(), "wb");
+      std::fwrite(f.bytes.data(), 1, f.bytes.size(), out);
+      std::fclose(out);
+    }
+    win::script::QueueFileDialog(file.string());
+    CRect cell;
+    ASSERT_TRUE(page.m_grid.GetCellRect(row, VarDefGrid::kVariable, &cell));
+    win::input::Click(page.m_grid.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+    win::PumpMessages();
+    auto* picture = data.varDefs.GetAs<CVarDefAbbildung>(4);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetBufferSize(), f.bytes.size());
+    EXPECT_NEAR(picture->dWidth, f.width, 1e-9);
+    EXPECT_NEAR(picture->dHeight, f.height, 1e-9);
+    EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kWert), CString(f.shownWidth));
+    EXPECT_EQ(page.m_grid.GetItemText(row, VarDefGrid::kEinheit), CString(f.shownHeight));
+    const win::Image painted = win::PaintedPixels(parent.m_hWnd);
+    const win::Image whole = win::RenderWindowApart(parent.m_hWnd);
+    ASSERT_EQ(painted.pixels.size(), whole.pixels.size());
+    EXPECT_TRUE(painted.pixels == whole.pixels) << "the size is painted into its cells";
+    std::filesystem::remove(file);
+  }
 }
 
 TEST_F(VarDefPageTest, ASketchReplacesItsEntrysPictureAndTheFolderIsGivenBack) {

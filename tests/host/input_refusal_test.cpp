@@ -121,10 +121,10 @@ const RefusalCase kRefused[] = {
      "bewType = 7"},
     {"unknown section kind",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "type=\"0\"", "type=\"4\""); },
-     "Querschnittsart type = 4"},
+     "Querschnittsart = 4"},
     {"unknown imperfection type",
      [](const std::string& t) { return ReplaceAfter(t, "<impact>", "<vorver type=\"0\"", "<vorver type=\"9\""); },
-     "Endsystem: Art der Vorverformung type = 9"},
+     "Endsystem: Art der Vorverformung = 9"},
     {"text in a width",
      [](const std::string& t) { return ReplaceAfter(t, "<field fieldNr=\"0\"", "bx=\"35\"", "bx=\"35cm\""); },
      "system/field[fieldNr=0]/quer: bx = \"35cm\" ist keine Zahl."},
@@ -146,7 +146,7 @@ const RefusalCase kRefused[] = {
      [](const std::string& t) {
        return ReplaceAfter(t, "", "<field fieldNr=\"1\" length=\"4.5\"", "<field fieldNr=\"1\" length=\"0\"");
      },
-     "Feld 2: Feldlänge length = 0 m ist nicht positiv."},
+     "Feld 2: Feldlänge = 0 m ist nicht positiv."},
     {"inclination of a negative denominator",
      [](const std::string& t) {
        return ReplaceAfter(t, "<impact>", "bDirekteVorgabe=\"1\" bGesetzt=\"0\" bAusmitte=\"1\" Schiefstellung=\"200\"",
@@ -195,7 +195,7 @@ const RefusalCase kRefused[] = {
      [](const std::string& t) {
        return ReplaceAfter(t, "desc=\"Decke über EG, Nutzlast\"", "offset=\"0\"", "offset=\"1.5\"");
      },
-     "Last 5 (\"Decke über EG, Nutzlast\"): Einzellast mit Abstand offset = 1.5 m"},
+     "Last 5 (\"Decke über EG, Nutzlast\"): Einzellast mit Abstand 1.5 m"},
     {"eccentric load",
      [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, ständig\"", "ey=\"0\"", "ey=\"5\""); },
      "(\"Dach, ständig\"): Lastausmitte ey = 5 cm"},

@@ -293,6 +293,17 @@ std::uint32_t BrushPixel(const Dc& d, const GdiObject& b, int x, int y) {
 void FillDeviceRegion(Dc& d, const Region& area, const GdiObject& brush, DWORD rop) {
   if (brush.brush.lbStyle == BS_NULL) return;
   Surface& s = *d.surface;
+  const bool solid = rop == PATCOPY && brush.brush.lbStyle != BS_HATCHED && brush.brush.lbStyle != BS_PATTERN;
+  if (solid) {  // one colour: whole spans (a print-size picture's background is one fill)
+    const std::uint32_t v = s.monochrome ? MonoOf(ToRgb(brush.brush.lbColor)) : ToRgb(brush.brush.lbColor);
+    for (const RECT& r : area.rects)
+      for (int y = r.top; y < r.bottom; ++y) {
+        std::uint32_t* row = s.Row(y);
+        std::fill(row + r.left, row + r.right, v);
+      }
+    cairo_surface_mark_dirty(s.surface);
+    return;
+  }
   for (const RECT& r : area.rects)
     for (int y = r.top; y < r.bottom; ++y) {
       std::uint32_t* row = s.Row(y);

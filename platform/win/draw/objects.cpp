@@ -210,7 +210,16 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits) {
   }
   LONG n = std::min<LONG>(size / 4, s.width * s.height);
   auto* out = static_cast<std::uint32_t*>(bits);
-  for (LONG i = 0; i < n; ++i) out[i] = s.Get(int(i % s.width), int(i / s.width));
+  // Row by row: the report reads whole print-size pictures through here.
+  cairo_surface_flush(s.surface);
+  const unsigned char* data = cairo_image_surface_get_data(s.surface);
+  const std::ptrdiff_t stride = cairo_image_surface_get_stride(s.surface);
+  for (LONG i = 0; i < n;) {
+    const LONG y = i / s.width, x = i % s.width, count = std::min<LONG>(n - i, s.width - x);
+    const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
+    for (LONG k = 0; k < count; ++k) out[i + k] = row[x + k] & 0xFFFFFF;
+    i += count;
+  }
   return n * 4;
 }
 

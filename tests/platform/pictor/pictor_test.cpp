@@ -3,13 +3,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "framework_ui/plotwerk.h"
 #include "platform/pictor/pictor.h"
 #include "platform/plotwerk/controls.h"
+#include "platform/plotwerk/scene2d.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/platform/pictor/png_decode.h"
 
 namespace fs = std::filesystem;
 
@@ -112,4 +115,53 @@ TEST_F(PictorTest, OtherFilesAreNotPictures) {
   EXPECT_FALSE(pictor::ConvertToPng(text.c_str(), png));
   EXPECT_FALSE(pictor::ConvertToPng((dir_ / "fehlt.bmp").c_str(), png));
   EXPECT_FALSE(pictor::ConvertToPng(nullptr, png));
+}
+
+// A diagram as the report draws it: coloured fills, hatching, lines and texts (whose edges bring dozens of
+// shades). What the report embeds decodes to the very pixels that drawing the file at the print size gives.
+TEST_F(PictorTest, ADiagramIsEmbeddedPixelForPixel) {
+  namespace pw = plotwerk;
+  const auto draw = [](const pw::Scene2D& scene, int width, int height) {
+    return pw::RenderOffscreen(
+        width, height, 0xFFFFFF,
+        [](HDC dc, const RECT& r, const void* s) {
+          pw::View2D(*static_cast<const pw::Scene2D*>(s), r, true).Render(dc);
+        },
+        &scene);
+  };
+  const auto diagram = [&](double lean, const char* name) {
+    pw::Scene2D scene;
+    scene.title = "LK[2] Bruchnachweis Ed Moment My [kNm]";
+    scene.SetStyle({RGB(128, 128, 128), 0, 1, FALSE});
+    scene.Add(pw::Kind2D::Rectangle, {0, -1, 4, 7});
+    scene.SetStyle({RGB(90, 90, 255), 0, 0, TRUE});
+    scene.Add(pw::Kind2D::Polygon, {0, 0, lean, 0.5, 0.2 + lean, 3, 0, 3});
+    scene.SetStyle({RGB(0, 0, 0), 1, 3, FALSE});
+    scene.Add(pw::Kind2D::Line, {0, 0, 4, 6});
+    for (int k = 0; k < 4; ++k) scene.Add(pw::Kind2D::Text, {1.0 * k, 5, 0, 0.4}, "M = -12,5" + std::to_string(k));
+    const std::string file = (dir_ / name).string();
+    EXPECT_TRUE(scene.Save(file, 500, 200));
+    return file;
+  };
+  const std::string first = diagram(1.5, "Schnitt-LK1"), second = diagram(-0.7, "Schnitt-LK2");
+
+  std::vector<unsigned char> png, again, other;
+  ASSERT_TRUE(pictor::ConvertToPng(first.c_str(), png));
+  ASSERT_TRUE(pictor::ConvertToPng(second.c_str(), other));
+  ASSERT_TRUE(pictor::ConvertToPng(first.c_str(), again));
+  EXPECT_EQ(again, png) << "a picture converted after another is the same";
+
+  for (const auto& [file, bytes] : {std::pair{first, png}, std::pair{second, other}}) {
+    pw::Scene2D scene;
+    int width = 0, height = 0;
+    ASSERT_TRUE(scene.Load(file, &width, &height));
+    pictor::PrintSize(scene, width, width, height);
+    const std::vector<std::uint32_t> pixels = draw(scene, width, height);
+    const pictor::test::Decoded decoded = pictor::test::Decode(bytes);
+    ASSERT_EQ(decoded.width, width);
+    ASSERT_EQ(decoded.height, height);
+    EXPECT_TRUE(decoded.pixels == pixels) << file << ": the embedded picture differs from the drawing";
+    std::set<std::uint32_t> colours(pixels.begin(), pixels.end());
+    EXPECT_GT(colours.size(), 10u) << "texts' edges and fills: a picture of many colours";
+  }
 }

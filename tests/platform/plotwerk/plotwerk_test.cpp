@@ -2,6 +2,7 @@
 // fitting, hit-testing, moving, metafile), the 2D events, and the 3D display list with its hidden-surface drawing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -309,6 +310,89 @@ TEST_F(PlotwerkTest, RenderedPictureShowsAFilledItemInItsColour) {
   ASSERT_EQ(pixels.size(), 10000u);
   EXPECT_EQ(pixels[50 * 100 + 50], 0xFF0000u) << "pixels are 0x00RRGGBB";
   EXPECT_EQ(pixels[2 * 100 + 2], 0xFFFFFFu);
+}
+
+TEST_F(PlotwerkTest, APictureDrawnAgainShowsOnlyTheNewDrawing) {
+  // The first drawing leaves the DC as a careless drawing does: a red brush and pen selected, a clip rectangle,
+  // a moved origin, and its pixels all over the picture.
+  const auto careless = [](HDC dc, const RECT& r, const void*) {
+    ::SelectObject(dc, ::GetStockObject(BLACK_BRUSH));
+    ::SelectObject(dc, ::CreatePen(PS_SOLID, 3, RGB(255, 0, 0)));
+    ::SetBkColor(dc, RGB(0, 0, 255));
+    ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    ::IntersectClipRect(dc, 0, 0, 10, 10);
+    ::SetViewportOrgEx(dc, 7, 7, nullptr);
+  };
+  // The second draws with whatever the DC holds.
+  const auto plain = [](HDC dc, const RECT& r, const void*) {
+    ::Rectangle(dc, 5, 5, r.right - 5, r.bottom - 5);
+    ::TextOut(dc, 12, 12, "Nk", 2);
+  };
+  const std::vector<std::uint32_t> fresh = pw::RenderOffscreen(60, 40, 0xE0E0E0, plain, nullptr);
+  pw::Offscreen picture;
+  picture.Render(60, 40, 0xFFFFFF, careless, nullptr);
+  EXPECT_EQ(picture.Render(60, 40, 0xE0E0E0, plain, nullptr), fresh) << "nothing of the first drawing is left";
+  picture.Render(30, 20, 0xFFFFFF, careless, nullptr);
+  EXPECT_EQ(picture.Render(60, 40, 0xE0E0E0, plain, nullptr), fresh) << "nor after another size";
+}
+
+// A view turned round (x to the left, y down) with the corner sign's x following the drawing and its second axis
+// upwards: the sign says so, and keeps it through the drawing's file.
+TEST_F(PlotwerkTest, TheCornerSignShowsWhichWayATurnedViewRuns) {
+  HWND w = Make(pw::kClassId2D);
+  Call(w, pw::id2d::Invoke39, R8s({0, 0, -1, 0, 0, -1}));
+  Call(w, pw::id2d::Invoke54,
+       {Variant::Bool(TRUE), Variant::Bool(TRUE), Variant::Str("X"), Variant::Bool(FALSE), Variant::Str("Z")});
+  Call(w, pw::id2d::AddLine, R8s({0, 0, 1, 1}));
+  const pw::Scene2D& scene = pw::Control2D::FromHandle(w)->Scene();
+  RECT r{0, 0, 200, 150};
+  POINT o, x, y;
+  pw::View2D(scene, r).AxisArrows(o, x, y);
+  EXPECT_EQ(x.x - o.x, -30) << "x runs to the left";
+  EXPECT_EQ(x.y, o.y);
+  EXPECT_EQ(y.y - o.y, -30) << "Z upwards";
+  EXPECT_GE(x.x, 12) << "the sign stays inside the view";
+  const auto file = std::filesystem::temp_directory_path() / "plotwerk-axes.p2d";
+  ASSERT_TRUE(scene.Save(file.string(), 200, 150));
+  pw::Scene2D back;
+  ASSERT_TRUE(back.Load(file.string()));
+  EXPECT_TRUE(back.axisXAlongDrawing);
+  EXPECT_FALSE(back.axisYAlongDrawing);
+  std::filesystem::remove(file);
+}
+
+// A moment's head: at the top of its quarter turn when it turns counter-clockwise, at the right when clockwise.
+TEST_F(PlotwerkTest, AMomentShowsItsTurnByWhereItsHeadIs) {
+  for (const double size : {1.0, -1.0}) {
+    pw::Scene2D scene;
+    scene.window[0] = -2;
+    scene.window[1] = -2;
+    scene.window[2] = 2;
+    scene.window[3] = 2;
+    scene.Add(pw::Kind2D::Moment, {0, 0, 0.1, 0, size});
+    struct Ctx {
+      const pw::Scene2D* s;
+    } ctx{&scene};
+    const auto pixels = pw::RenderOffscreen(
+        100, 100, 0xFFFFFF,
+        [](HDC dc, const RECT& r, const void* c) { pw::View2D(*static_cast<const Ctx*>(c)->s, r).Render(dc); }, &ctx);
+    RECT rect{0, 0, 100, 100};
+    pw::View2D view(scene, rect);
+    const POINT c = view.ToPixel(0, 0);
+    const int radius = std::clamp(int(std::lround(view.Scale())), 6, 60);
+    // Ink beside the arc's end points: the head's barbs reach off the arc.
+    auto ink = [&](int px, int py) {
+      int n = 0;
+      for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx) n += pixels[std::size_t((py + dy) * 100 + px + dx)] != 0xFFFFFF;
+      return n;
+    };
+    const int top = ink(c.x, c.y - radius), right = ink(c.x + radius, c.y);
+    if (size > 0)
+      EXPECT_GT(top, right) << "counter-clockwise: the head at the top";
+    else
+      EXPECT_GT(right, top) << "clockwise: the head at the right";
+  }
 }
 
 TEST_F(PlotwerkTest, TheDrawingIsWrittenAsAPngOfTheAskedSize) {

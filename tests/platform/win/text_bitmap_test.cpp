@@ -164,6 +164,53 @@ TEST(BitmapBits, ColourBitsRoundTripAndMonochromeRowsArePadded) {
   EXPECT_EQ(std::memcmp(back, bits, 4), 0);
 }
 
+TEST(BitmapBits, ColourBitsAreReadRowByRowUpToTheSizeAsked) {
+  // 37 x 5 pixels drawn one by one, with a solid fill through a clip of two rectangles and a patterned one.
+  Canvas c(37, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 37; ++x) c.dc.SetPixel(x, y, RGB(x * 6, y * 50, (x * y) % 256));
+  CRgn left, right;
+  left.CreateRectRgn(1, 1, 4, 3);
+  right.CreateRectRgn(30, 2, 36, 5);
+  left.CombineRgn(&left, &right, RGN_OR);
+  c.dc.SelectClipRgn(&left);
+  CBrush blue(kBlue), hatch(HS_VERTICAL, kRed);
+  CRect all(0, 0, 37, 5);
+  c.dc.FillRect(&all, &blue);
+  c.dc.SelectClipRgn(nullptr);
+  CRect strip(10, 0, 20, 5);
+  c.dc.FillRect(&strip, &hatch);
+  auto expected = [](int x, int y) -> std::uint32_t {
+    if ((x >= 1 && x < 4 && y >= 1 && y < 3) || (x >= 30 && x < 36 && y >= 2)) return 0x0000FF;  // blue
+    if (x >= 10 && x < 20) return x % 8 == 0 ? 0xFF0000 : 0xFFFFFF;  // hatch lines on the white background
+    return std::uint32_t(x * 6) << 16 | std::uint32_t(y * 50) << 8 | std::uint32_t((x * y) % 256);
+  };
+  // Two and a half rows asked: what fits, counted in bytes; the rest of the buffer untouched.
+  std::vector<std::uint32_t> out(200, 0xDEADBEEF);
+  EXPECT_EQ(c.bitmap.GetBitmapBits(4 * 92 + 3, out.data()), 4 * 92);
+  for (int i = 0; i < 92; ++i) ASSERT_EQ(out[std::size_t(i)], expected(i % 37, i / 37)) << "pixel " << i;
+  EXPECT_EQ(out[92], 0xDEADBEEFu);
+  EXPECT_EQ(c.bitmap.GetBitmapBits(4 * 200, out.data()), 4 * 185) << "no more than the bitmap holds";
+  for (int i = 0; i < 185; ++i) ASSERT_EQ(out[std::size_t(i)], expected(i % 37, i / 37)) << "pixel " << i;
+}
+
+TEST(BitmapBits, ASolidFillOfAMonochromeBitmapIsBlackOrWhite) {
+  CBitmap mono;
+  mono.CreateBitmap(16, 1, 1, 1, nullptr);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap* old = dc.SelectObject(&mono);
+  CBrush dark(RGB(40, 40, 40)), light(RGB(220, 220, 220));
+  CRect first(0, 0, 8, 1), second(8, 0, 16, 1);
+  dc.FillRect(&first, &dark);
+  dc.FillRect(&second, &light);
+  dc.SelectObject(old);
+  BYTE bits[2] = {};
+  mono.GetBitmapBits(2, bits);
+  EXPECT_EQ(bits[0], 0x00) << "dark: black";
+  EXPECT_EQ(bits[1], 0xFF) << "light: white";
+}
+
 TEST(BitmapBits, TransparentBltLeavesTheKeyColourOut) {
   Canvas src(4, 1), dst(4, 1);
   src.dc.SetPixel(0, 0, kRed);
