@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
+#include "platform/win/base/numbers.h"
 #include "platform/win/dialogs/msgbox.h"
 
 namespace {
@@ -130,7 +132,8 @@ void ReadColourTable(const std::string& text, std::vector<unsigned long>& colour
     const std::string entry = body.substr(at, semicolon - at);
     auto part = [&entry](const char* word) {
       const std::size_t p = entry.find(word);
-      return p == std::string::npos ? 0L : std::atol(entry.c_str() + p + std::strlen(word));
+      return p == std::string::npos ? 0L
+                                    : win::ClampedNumber(entry.c_str() + p + std::strlen(word), 0, win::kRtfMaxColour);
     };
     colours.push_back(static_cast<unsigned long>(part("\\red") + 256 * part("\\green") + 65536 * part("\\blue")));
     at = semicolon + 1;
@@ -296,7 +299,7 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
     if (Escaped(text, p) || p + 2 >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p + 2]))) continue;
     std::size_t end = p + 2;
     while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
-    const int number = std::atoi(text.c_str() + p + 2);
+    const int number = int(win::ClampedNumber(text.c_str() + p + 2, 0, INT_MAX));
     bool known = false;
     for (int i = 0; i < fonts.GetCount(); ++i) known = known || fonts.GetNumber(i) == number;
     if (!known) continue;

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/win/base/numbers.h"
 
 namespace richdoc {
 
@@ -70,7 +73,7 @@ Word ReadWord(const std::string& text, std::size_t at) {
   while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
   if (digits > i && std::isdigit(static_cast<unsigned char>(text[digits - 1]))) {
     w.hasParam = true;
-    w.param = std::strtol(text.substr(i, digits - i).c_str(), nullptr, 10);
+    w.param = win::ClampedNumber(text.substr(i, digits - i).c_str(), INT_MIN, INT_MAX);
     i = digits;
   }
   if (i < text.size() && text[i] == ' ') ++i;
@@ -90,6 +93,9 @@ std::string GroupWord(const std::string& text, std::size_t at, bool& starred) {
   if (i < text.size() && text[i] == '\\') return ReadWord(text, i).name;
   return {};
 }
+
+// The word's number within [lo, hi].
+int Param(const Word& w, long lo, long hi) { return int(std::clamp(w.param, lo, hi)); }
 
 bool IsOpaqueGroup(const std::string& word) {
   return word == "pict" || word == "object" || word == "shppict" || word == "nonshppict" || word == "shp";
@@ -301,9 +307,9 @@ void ReadColourTable(const std::string& rtf, std::size_t i, std::size_t end, std
       ++p;
     } else if (rtf[p] == '\\') {
       const Word w = ReadWord(rtf, p);
-      if (w.name == "red") colour.r = int(w.param);
-      if (w.name == "green") colour.g = int(w.param);
-      if (w.name == "blue") colour.b = int(w.param);
+      if (w.name == "red") colour.r = Param(w, 0, win::kRtfMaxColour);
+      if (w.name == "green") colour.g = Param(w, 0, win::kRtfMaxColour);
+      if (w.name == "blue") colour.b = Param(w, 0, win::kRtfMaxColour);
       if (w.name == "red" || w.name == "green" || w.name == "blue") colour.automatic = false;
       p = w.end;
     } else {
@@ -331,8 +337,8 @@ void ReadNumbering(const std::string& rtf, std::size_t i, std::size_t end, ParaF
     if (w.name == "pnucltr") pf.numbering = 4;
     if (w.name == "pnlcrm") pf.numbering = 5;
     if (w.name == "pnucrm") pf.numbering = 6;
-    if (w.name == "pnstart") pf.numberStart = int(w.param);
-    if (w.name == "pnindent") pf.numberTab = int(w.param);
+    if (w.name == "pnstart") pf.numberStart = Param(w, 0, win::kRtfMaxCount);
+    if (w.name == "pnindent") pf.numberTab = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
     p = w.end;
   }
 }
@@ -366,7 +372,7 @@ bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Docume
   else if (n == "f")
     cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
   else if (n == "fs")
-    cf.size = w.param > 0 ? int(w.param) : 24;
+    cf.size = w.param > 0 ? Param(w, 1, win::kRtfMaxHalfPoints) : 24;
   else if (n == "cf")
     cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
   else if (n == "ql")
@@ -378,13 +384,13 @@ bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Docume
   else if (n == "qj")
     pf.align = 3;
   else if (n == "li")
-    pf.left = int(w.param);
+    pf.left = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
   else if (n == "fi")
-    pf.first = int(w.param);
+    pf.first = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
   else if (n == "ri")
-    pf.right = int(w.param);
+    pf.right = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
   else if (n == "sl")
-    pf.spacing = int(w.param);
+    pf.spacing = Param(w, 0, win::kRtfMaxCount);
   else if (n == "s")
     pf.heading = w.param >= 1 && w.param <= 9 ? int(w.param) : 0;
   else if (n == "intbl")

@@ -205,6 +205,33 @@ TEST(FormulaText, OnlyTheFormulaColourAsAWholeControlWordIsEvaluated) {
   }
 }
 
+// A colour's red, green and blue are read within 0..255, however many digits they have: the value red + 256 green +
+// 65536 blue stays a colour and the table still finds the formula colour.
+TEST(FormulaText, ColourNumbersBeyondAByteAreReadAsItsLimits) {
+  const struct {
+    const char* table;
+    std::vector<unsigned long> colours;
+  } cases[] = {
+      // Blue beyond a long reads 255: red 7, green 13, blue 255 is the formula colour.
+      {"{\\colortbl ;\\red7\\green13\\blue9223372036854775807;}", {0, kFormula}},
+      // 0 for a negative red, 255 for a green of 23 digits and a blue of 256: 255*256 + 255*65536 = 16776960.
+      {"{\\colortbl ;\\red-9223372036854775808\\green99999999999999999999999\\blue256;}", {0, 16776960ul}},
+  };
+  for (const auto& c : cases) {
+    std::vector<unsigned long> colours;
+    ReadColourTable(std::string("{\\rtf1") + c.table + "}", colours);
+    EXPECT_EQ(colours, c.colours) << c.table;
+  }
+  const std::string text = "{\\rtf1{\\colortbl ;\\red7\\green13\\blue9223372036854775807;}\\cf1 k = 2*3 = 0\\par\r\n}";
+  EXPECT_EQ(FindColourIndex(text, kFormula), 1);
+  CRtfChunkList list;
+  list.SetText(text);
+  std::vector<SkribTextBlock> blocks;
+  CVariableStore store;
+  EvaluateText(list, kFormula, blocks, 0, nullptr, &store, 1, "");
+  EXPECT_DOUBLE_EQ(Value(store, "k"), 6.0);
+}
+
 TEST(FormulaText, PicturesInFormulaTextStayByteForByte) {
   CVariableStore store;
   const std::string picture = "{\\pict\\pngblip\\picw2\\pich3 89504e47=0d0a\\par 1a0a}";
