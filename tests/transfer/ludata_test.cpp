@@ -82,6 +82,16 @@ class LoadTransferTest : public testing::Test {
     ASSERT_EQ(position.ReadData(doc), 1);
   }
 
+  // Reads the destination and writes it back: it stores the loads its transfers take over now.
+  void StoreTransferredLoads() {
+    TestPosition position;
+    int doc = 0;
+    ReadDestination(position, doc);
+    position.WriteData(doc);
+    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
+    VIDUV_CloseDoc(doc);
+  }
+
   std::string Dest() const { return (folder_ / "Pos2.tqx").string(); }
   fs::path Source() const { return folder_ / "Pos1.tqx"; }
 
@@ -131,14 +141,7 @@ TEST_F(LoadTransferTest, ColumnTakesOverReactionsWithMappedActions) {
 TEST_F(LoadTransferTest, ChangedSourceIsRecomputedOnTheNextRead) {
   WriteSource(Source(), kSourceActions, ColumnExports(40.0));
   WriteDestination({Transfer()});
-  {
-    TestPosition position;
-    int doc = 0;
-    ReadDestination(position, doc);
-    position.WriteData(doc);
-    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-    VIDUV_CloseDoc(doc);
-  }
+  StoreTransferredLoads();
   WriteSource(Source(), kSourceActions, ColumnExports(65.0));
   TestPosition position;
   int doc = 0;
@@ -152,14 +155,7 @@ TEST_F(LoadTransferTest, ChangedSourceIsRecomputedOnTheNextRead) {
 TEST_F(LoadTransferTest, MissingSourceKeepsTheStoredLoadsSilently) {
   WriteSource(Source(), kSourceActions, ColumnExports(40.0));
   WriteDestination({Transfer()});
-  {
-    TestPosition position;
-    int doc = 0;
-    ReadDestination(position, doc);
-    position.WriteData(doc);
-    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-    VIDUV_CloseDoc(doc);
-  }
+  StoreTransferredLoads();
   fs::remove(Source());
   TestPosition position;
   int doc = 0;
@@ -174,14 +170,7 @@ TEST_F(LoadTransferTest, MissingSourceKeepsTheStoredLoadsSilently) {
 TEST_F(LoadTransferTest, ASourceBeyond64MiBIsRefusedAndTheStoredLoadsStay) {
   WriteSource(Source(), kSourceActions, ColumnExports(40.0));
   WriteDestination({Transfer()});
-  {
-    TestPosition position;
-    int doc = 0;
-    ReadDestination(position, doc);
-    position.WriteData(doc);
-    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-    VIDUV_CloseDoc(doc);
-  }
+  StoreTransferredLoads();
   fs::resize_file(Source(), kMaxSourceBytes + 1);
   const long before = SourceReading::Reads();
   TestPosition position;
@@ -277,14 +266,7 @@ TEST_F(LoadTransferTest, TheSourceLiesBesideTheDestinationNeverInTheCurrentFolde
 TEST_F(LoadTransferTest, SourceWithoutActionsIsReportedAndKeepsTheStoredLoads) {
   WriteSource(Source(), kSourceActions, ColumnExports(40.0));
   WriteDestination({Transfer()});
-  {
-    TestPosition position;
-    int doc = 0;
-    ReadDestination(position, doc);
-    position.WriteData(doc);
-    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-    VIDUV_CloseDoc(doc);
-  }
+  StoreTransferredLoads();
   // The source lost its combination data: no "lastUeberlagerung" at all.
   WriteSource(Source(), {}, ColumnExports(70.0));
   int source = VIDUV_OpenDoc(Source().string().c_str());
