@@ -17,6 +17,7 @@
 #include "designcode/designcode.h"
 #include "engine/input.h"
 #include "transfer/ludata.h"
+#include "transfer/sourcefile.h"
 #include "engine/protocol.h"
 #include "engine/results.h"
 #include "framework/matehandler.h"
@@ -565,6 +566,8 @@ int Calculate(int document) {
   auto data = std::make_unique<CKolumoData>();
   // the document's macros of reading, calculating and writing share one time budget
   const auto evaluation = data->GetSubData().OpenEvaluation();
+  // the values and loads taken over from other positions read each of them once
+  const SourceReading sources;
   data->SetDefaults();
   // Set before reading: the document part's OnInitDocument is given the position's name and folder while it is
   // read, and the support-reaction export of the write-back finds the position through it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
+#include "platform/win/base/numbers.h"
 #include "platform/win/dialogs/msgbox.h"
 
 namespace {
@@ -130,7 +132,8 @@ void ReadColourTable(const std::string& text, std::vector<unsigned long>& colour
     const std::string entry = body.substr(at, semicolon - at);
     auto part = [&entry](const char* word) {
       const std::size_t p = entry.find(word);
-      return p == std::string::npos ? 0L : std::atol(entry.c_str() + p + std::strlen(word));
+      return p == std::string::npos ? 0L
+                                    : win::ClampedNumber(entry.c_str() + p + std::strlen(word), 0, win::kRtfMaxColour);
     };
     colours.push_back(static_cast<unsigned long>(part("\\red") + 256 * part("\\green") + 65536 * part("\\blue")));
     at = semicolon + 1;
@@ -206,12 +209,20 @@ bool TakeAsked(std::string& text) {
 
 namespace {
 
+// An asked value follows the decimal comma of the units before it. An asked value before it has taken them in
+// already (it holds their verdict once evaluated): the look back ends there.
+bool FollowsComma(const std::vector<SkribTextBlock>& blocks, int index) {
+  for (int i = index - 1; i >= 0; --i) {
+    if (blocks[std::size_t(i)].decimalComma) return true;
+    if (blocks[std::size_t(i)].decimals < 0) return false;
+  }
+  return false;
+}
+
 // The value as the unit shows it: with its typed decimals, or as many as it needs (up to six) where the engineer
-// asked with "?"; with the decimal comma the engineer typed (an asked value follows the units before it).
-std::string ShownValue(const std::vector<SkribTextBlock>& blocks, int index, double value) {
-  const SkribTextBlock& block = blocks[std::size_t(index)];
+// asked with "?"; with the decimal comma the unit shows.
+std::string ShownValue(const SkribTextBlock& block, double value) {
   std::string shown;
-  bool comma = block.decimalComma;
   if (block.decimals >= 0) {
     shown = Format("%.*lf", block.decimals, value);
   } else {
@@ -219,9 +230,8 @@ std::string ShownValue(const std::vector<SkribTextBlock>& blocks, int index, dou
     while (!shown.empty() && shown.back() == '0') shown.pop_back();
     if (!shown.empty() && shown.back() == '.') shown.pop_back();
     if (shown == "-0") shown = "0";
-    for (int i = 0; i < index; ++i) comma = comma || blocks[std::size_t(i)].decimalComma;
   }
-  if (comma) std::replace(shown.begin(), shown.end(), '.', ',');
+  if (block.decimalComma) std::replace(shown.begin(), shown.end(), '.', ',');
   return shown;
 }
 
@@ -289,7 +299,7 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
     if (Escaped(text, p) || p + 2 >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p + 2]))) continue;
     std::size_t end = p + 2;
     while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
-    const int number = std::atoi(text.c_str() + p + 2);
+    const int number = int(win::ClampedNumber(text.c_str() + p + 2, 0, INT_MAX));
     bool known = false;
     for (int i = 0; i < fonts.GetCount(); ++i) known = known || fonts.GetNumber(i) == number;
     if (!known) continue;
@@ -377,6 +387,8 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
     addUnit(unitStart, regionEnd);
     p = std::max(p, regionEnd > word.size() ? regionEnd - word.size() : 0);
   }
+  for (std::size_t i = 0; i < blocks.size(); ++i)
+    blocks[i].sumRunLast = blocks[i].inSumRange ? int(i) : i > 0 ? blocks[i - 1].sumRunLast : -1;
 }
 
 void ClassifyBlock(SkribTextBlock& block) {
@@ -482,8 +494,7 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
     } else if (counted && count > 0) {
       for (long i = index - 1; i >= index - count; --i) sum += std::atof(blocks[std::size_t(i)].result.c_str());
     } else {
-      int last = index;
-      while (last >= 0 && !blocks[std::size_t(last)].inSumRange) --last;
+      const int last = block.sumRunLast;
       for (int i = last; i >= 0 && blocks[std::size_t(i)].inSumRange; --i)
         sum += std::atof(blocks[std::size_t(i)].result.c_str());
     }
@@ -606,7 +617,8 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   const double value = EvaluateArgument(block.formula, store);
   if (block.type == 2 || block.type == 4)
     store.SetVariable(fullName.c_str(), block.name.c_str(), block.unit.c_str(), value);
-  std::string result = ShownValue(blocks, index, value);
+  if (block.decimals < 0) block.decimalComma = block.decimalComma || FollowsComma(blocks, index);
+  std::string result = ShownValue(block, value);
 
   std::string& rtf = block.rtf;
   bool placeholder = false;
@@ -659,7 +671,7 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
     const std::size_t at = rtf.find("$$RESULT$$");
     if (at != std::string::npos) rtf.replace(at, 10, result);
   }
-  block.result = ShownValue(blocks, index, value);
+  block.result = ShownValue(block, value);
 }
 
 void ReportScriptsStopped(const std::string& where, const std::string& why) {

@@ -24,12 +24,14 @@ struct SkribTextBlock {
   std::string result;
   std::string unit;
   int decimals = 2;  // -1: as many as the value needs (the engineer asked with "?")
-  bool decimalComma = false;
+  bool decimalComma =
+      false;  // typed with a decimal comma; an asked value: shown with one (it follows the units before)
   int textFont = -1;
   int symbolFont = -1;
   int messageCode = 0;
   std::string message;
   int inSumRange = 0;
+  int sumRunLast = -1;          // the nearest unit at or before this one that lies in a sum range; -1 none
   bool scriptsStopped = false;  // a macro call of the unit found the evaluation's time for macros spent
 };
 

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/win/base/numbers.h"
+
 char* CRtfChunkList::Alloc(int size) {
   size = std::max(size, 0);
   buffers_.push_back(std::make_unique<char[]>(std::size_t(size) + 1));  // +1: an empty buffer still has an address
@@ -69,7 +71,10 @@ void CRtfChunkList::SetText(const std::string& text) {
 
 namespace {
 
-long DigitsAt(const std::string& text, std::size_t at) { return std::atol(text.c_str() + std::min(at, text.size())); }
+// A cell boundary in twips.
+long DigitsAt(const std::string& text, std::size_t at) {
+  return win::ClampedNumber(text.c_str() + std::min(at, text.size()), -win::kRtfMaxTwips, win::kRtfMaxTwips);
+}
 
 std::size_t SkipNumber(const std::string& text, std::size_t at) {
   if (at < text.size() && text[at] == '-') ++at;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include "document/rtfchunks.h"
 #include "document/symbols.h"
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/base/numbers.h"
 #include "platform/win/base/paths.h"
 
 namespace {
@@ -53,12 +55,12 @@ bool Escaped(const std::string& text, std::size_t at) {
   return n % 2 == 1;
 }
 
-// Number that follows word somewhere in entry (atoi); fallback when the word is not followed by a digit.
+// Number that follows word somewhere in entry; fallback when the word is not followed by a digit.
 int NumberAfter(const std::string& entry, const char* word, int fallback) {
   const std::size_t n = std::strlen(word);
   for (std::size_t p = entry.find(word); p != std::string::npos; p = entry.find(word, p + 1))
     if (p + n < entry.size() && std::isdigit(static_cast<unsigned char>(entry[p + n])))
-      return std::atoi(entry.c_str() + p + n);
+      return int(win::ClampedNumber(entry.c_str() + p + n, 0, INT_MAX));
   return fallback;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/tqscript/tqscript.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/dialogs/msgbox.h"
 #include "platform/win/window/action.h"
 
 namespace {
@@ -302,6 +303,19 @@ void SubData::RunEventMacro(int event) {
   const std::string statement = std::string(kEvents[event]) + "( " + Quoted(name) + ", " + Quoted(folder) + ")";
   TQSCRIPT_Execute(session, statement.c_str());
   ReportIfStopped(Tr("im Ereignis") + " " + kEvents[event]);
+  ReportEventError(kEvents[event]);
+}
+
+void SubData::ReportEventError(const std::string& event) const {
+  if (TQSCRIPT_RanOutOfTime(session)) return;  // said once for the whole action
+  int line = 0, column = 0;
+  const std::string error = TQSCRIPT_GetLastError(session, line, column);
+  // A document without a procedure for the event has nothing to run: the call of the statement itself is unknown.
+  if (error.empty() || (line == 1 && error.rfind("Unbekannte Funktion: " + event + " ", 0) == 0)) return;
+  AfxMessageBox(
+      (Tr("Das Ereignis") + " " + event + " " + Tr("des Dokuments wurde mit einem Fehler abgebrochen:") + "\n" + error)
+          .c_str(),
+      MB_ICONWARNING);
 }
 
 void SubData::ReportIfStopped(const std::string& where) const {

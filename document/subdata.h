@@ -80,6 +80,8 @@ class SubData : public CDocumentPart {
   void Evaluate(unsigned long colour, int firstNumber);
   // Says once that the macros were stopped, when the time for them is spent.
   void ReportIfStopped(const std::string& where) const;
+  // Says that the event's macro stopped on an error, naming the event and the error's line and column.
+  void ReportEventError(const std::string& event) const;
 
   BaseData& owner;
   int session = 0;

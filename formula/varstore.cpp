@@ -134,7 +134,19 @@ void CVariableStore::SetVariable(const char* fullName, const char* description, 
   record.unit = unit;
   record.value = value;
   record.sortText = SortText(record.fullName, record.description, record.unit, value);
+  // A document defines its variables one after another, each read by the next line: the resolved view takes the
+  // one key in, where rebuilding it would cost every variable of the chain per line.
+  const bool fresh = ResolvedIsFresh();
   Touch();
+  if (!fresh) return;
+  const Record* best = nullptr;
+  for (const auto& [store, stamp] : m_Resolved.chain) {
+    ++m_nResolvedEntries;
+    if (auto found = store->m_Variables.find(record.key.str()); found != store->m_Variables.end())
+      if (!best || best->sortText < found->second.sortText) best = &found->second;
+  }
+  m_Resolved.symbols[record.key.str()] = best->value;
+  m_Resolved.chain.front().second = m_nStamp;
 }
 
 std::vector<const CVariableStore*> CVariableStore::Chain() const {
@@ -208,7 +220,7 @@ void CVariableStore::GetDescriptions(CStringArray& lines, CStringArray& names) c
   }
 }
 
-const FormulaSymbolTable& CVariableStore::Symbols() {
+bool CVariableStore::ResolvedIsFresh() const {
   // Fresh when the same stores, unchanged, still form the chain (checked without building it anew: this runs
   // on every read of an expression).
   const auto& cached = m_Resolved.chain;
@@ -217,9 +229,12 @@ const FormulaSymbolTable& CVariableStore::Symbols() {
   for (; s && matched < cached.size() && cached[matched].first == s && cached[matched].second == s->m_nStamp;
        s = s->m_pParent)
     ++matched;
-  bool fresh = matched == cached.size() &&
-               (!s || std::any_of(cached.begin(), cached.end(), [s](const auto& entry) { return entry.first == s; }));
-  if (fresh) return m_Resolved.symbols;
+  return matched == cached.size() && !cached.empty() &&
+         (!s || std::any_of(cached.begin(), cached.end(), [s](const auto& entry) { return entry.first == s; }));
+}
+
+const FormulaSymbolTable& CVariableStore::Symbols() {
+  if (ResolvedIsFresh()) return m_Resolved.symbols;
 
   auto chain = Chain();
 
@@ -231,12 +246,15 @@ const FormulaSymbolTable& CVariableStore::Symbols() {
   symbols.reserve(total + 2);
   for (std::size_t i = 0; i < chain.size(); ++i)
     for (const auto& [key, record] : chain[i]->m_Variables) {
+      ++m_nResolvedEntries;
       auto [it, added] = symbols.try_emplace(key, record.value);
       if (added) continue;
       const Record* best = nullptr;
-      for (std::size_t j = 0; j < i; ++j)
+      for (std::size_t j = 0; j < i; ++j) {
+        ++m_nResolvedEntries;
         if (auto found = chain[j]->m_Variables.find(key); found != chain[j]->m_Variables.end())
           if (!best || best->sortText < found->second.sortText) best = &found->second;
+      }
       if (best && best->sortText < record.sortText) it->second = record.value;
     }
   symbols.try_emplace("pi", kPi);

@@ -45,6 +45,10 @@ class CVariableStore {
   // the message list.
   BOOL Evaluate(const char* text, double* result);
 
+  // The variable records read to resolve the symbols of evaluations since the store was built: what an evaluation
+  // costs beyond its own formula, for tests that watch that cost.
+  std::uint64_t ResolvedEntries() const { return m_nResolvedEntries; }
+
   CVariableStore* m_pParent = nullptr;  // not owned; set by the owner
   CArray<CVarMessage> m_Messages;       // messages of the last evaluation and overwrite notices since then
 
@@ -65,12 +69,14 @@ class CVariableStore {
 
   // The stores from this one up to the root, each once (a parent loop ends the chain).
   std::vector<const CVariableStore*> Chain() const;
+  bool ResolvedIsFresh() const;
   const FormulaSymbolTable& Symbols();
   void Touch();
 
   std::map<std::string, Record> m_Variables;  // by key
   std::uint64_t m_nStamp = 0;                 // changes with every change of the variables
   ResolvedSymbols m_Resolved;
+  std::uint64_t m_nResolvedEntries = 0;
 };
 
 // The module's global store: the variables that the positions publish. Its parent is 0.

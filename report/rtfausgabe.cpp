@@ -41,16 +41,6 @@ class TempDatei {
   std::string m_path;
 };
 
-// Writes the report file; the reason when it could not be written (a read-only folder, a full disk), so that
-// nobody takes the report standing there, if any, for the new one.
-void Abschluss(const std::string& bildFehler) {
-  if (bildFehler.empty() && RTFX_EndDocument(0)) return;
-  CString text;
-  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"),
-              bildFehler.empty() ? RTFX_GetLastError() : bildFehler.c_str());
-  AfxMessageBox(text, MB_OK | MB_ICONERROR);
-}
-
 }  // namespace
 
 std::string ReportFileName(const std::string& positionFile) {
@@ -107,8 +97,34 @@ std::string CRtf_Ausgabe::EigenesBild(const std::string& name) const {
   return m_bildOrdner + "." + m_bildStamm + std::to_string(::getpid()) + "." + name;
 }
 
+CRtf_Ausgabe::~CRtf_Ausgabe() {
+  // a report left unfinished (an error thrown) is not written either
+  if (!m_geschrieben) BilderEntfernen();
+}
+
+void CRtf_Ausgabe::BilderEntfernen() {
+  for (const std::string& bild : m_abgelegt) std::remove(bild.c_str());
+  m_abgelegt.clear();
+}
+
+void CRtf_Ausgabe::Abschluss() {
+  if (m_bildFehler.empty() && RTFX_EndDocument(0)) {
+    m_geschrieben = true;
+    return;
+  }
+  // Its pictures belong to no report: left there, they would keep a full disk full.
+  BilderEntfernen();
+  CString text;
+  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"),
+              m_bildFehler.empty() ? RTFX_GetLastError() : m_bildFehler.c_str());
+  AfxMessageBox(text, MB_OK | MB_ICONERROR);
+}
+
 void CRtf_Ausgabe::BildAblegen(const std::string& eigenes, const std::string& name) {
-  if (std::rename(eigenes.c_str(), BildPfad(name).c_str()) == 0) return;
+  if (std::rename(eigenes.c_str(), BildPfad(name).c_str()) == 0) {
+    m_abgelegt.push_back(BildPfad(name));
+    return;
+  }
   // a picture that was not drawn has already failed where it was to be read, with the writer's reason
   if (errno == ENOENT) return;
   const std::string grund = std::strerror(errno);
@@ -214,7 +230,7 @@ void CRtf_Ausgabe::Ausgabe(int document) {
     Absatz(kText, Tr("Keine Ausgabe gewählt: die Kapitel des Berichts werden in den Dialogen \"Steuerung der "
                      "numerische Ausgabe\" und \"Steuerung der grafischen Ausgabe\" gewählt (Seite \"Steuerwerte\")."));
   if (!ergebnisse) {
-    Abschluss(m_bildFehler);
+    Abschluss();
     return;
   }
 
@@ -242,5 +258,5 @@ void CRtf_Ausgabe::Ausgabe(int document) {
     ErforderlicheBewehrung(view2D);
   }
   bild.Zerstoere();
-  Abschluss(m_bildFehler);
+  Abschluss();
 }

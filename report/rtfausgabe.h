@@ -34,7 +34,7 @@ std::string TempFileName(const std::string& positionFile);
 class CRtf_Ausgabe {
  public:
   CRtf_Ausgabe() = default;
-  virtual ~CRtf_Ausgabe() = default;
+  virtual ~CRtf_Ausgabe();
   CRtf_Ausgabe(const CRtf_Ausgabe&) = delete;
   CRtf_Ausgabe& operator=(const CRtf_Ausgabe&) = delete;
 
@@ -106,6 +106,12 @@ class CRtf_Ausgabe {
   std::string EigenesBild(const std::string& name) const;
   void BildAblegen(const std::string& eigenes, const std::string& name);
   std::string m_bildFehler;
+  // Writes the report file, or says why it could not (a read-only folder, a full disk) and removes the pictures
+  // this report put beside it, so that nobody takes the report standing there, if any, for the new one.
+  void Abschluss();
+  void BilderEntfernen();
+  std::vector<std::string> m_abgelegt;  // the pictures this report put beside it, under their names
+  bool m_geschrieben = false;
   // art: the kind of force whose diagrams share one scale across the report (report::DiagrammArt); 0 the
   // diagram's own scale.
   void Diagramm(const std::vector<double>& stationen, const std::vector<double>& werte, double offset,

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -14,8 +13,6 @@
 namespace {
 
 CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "ImportData", text)); }
-
-using viduv::ScopedDoc;
 
 // The number a whole text stands for (blanks around it allowed); none for a text that is no number, or for one
 // that is not finite ("nan", "inf", an overflow): such a value is never taken over.
@@ -60,13 +57,14 @@ int ImportData::Update() {
   const std::string path = SourcePositionFile(positionFile.str(), fileName.str());
   const CString shown = path.empty() ? fileName : CString(path.c_str());
   const CString& missing = chain.IsEmpty() ? varName : chain[chain.GetSize() - 1];
-  std::error_code error;
   int result = 2;
   CString found;  // the text the source holds where a number belongs
+  std::string unread;
   {
-    ScopedDoc source(path.c_str());
+    const SourceDocument source(path, fileName.str());
     if (!source.Get()) {
       result = 1;
+      unread = source.Failure();
     } else if (int element = VIDUV_FindFirstChild(VIDUV_GetRootElement(source.Get()), "exports")) {
       for (INT_PTR i = 0; element && i < chain.GetSize(); ++i)
         element = VIDUV_FindFirstChildWithAttr(element, "desc", chain[i]);
@@ -84,12 +82,9 @@ int ImportData::Update() {
     }
   }
 
-  if (result == 1 && !path.empty() && std::filesystem::exists(path, error)) {
-    status.Format(Tr("Datei '%s' kann nicht gelesen werden (alter Wert %s=%.2lf %s).").GetString(), shown.GetString(),
-                  varName.GetString(), value, unit.GetString());
-  } else if (result == 1) {
-    status.Format(Tr("Datei '%s' nicht gefunden (alter Wert %s=%.2lf %s).").GetString(), shown.GetString(),
-                  varName.GetString(), value, unit.GetString());
+  if (result == 1) {
+    status.Format(Tr("%s (alter Wert %s=%.2lf %s).").GetString(), unread.c_str(), varName.GetString(), value,
+                  unit.GetString());
   } else if (result == 2) {
     status.Format(Tr("Datei '%s': Variable '%s' nicht gefunden (alter Wert:%.2lf %s).").GetString(), shown.GetString(),
                   missing.GetString(), value, unit.GetString());

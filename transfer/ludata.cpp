@@ -13,8 +13,6 @@ namespace {
 
 constexpr const char* kColumnCode = "kolumo";
 
-using viduv::ScopedDoc;
-
 void WriteIntArray(int parent, const char* name, const CArray<int, int>& values) {
   if (values.IsEmpty()) return;
   while (int old = VIDUV_FindFirstChild(parent, name)) {
@@ -196,8 +194,8 @@ void LUData::Calc() {
   unreadSource.Empty();
   if (!destDocument || position.IsEmpty()) return;
   const CString path = SourcePath(destDocument);
-  ScopedDoc source(path);
-  if (!source.Get()) unreadSource = path.IsEmpty() ? position + ".tqx" : path;
+  const SourceDocument source(path.str(), (position + ".tqx").str());
+  if (!source.Get()) unreadSource = source.Failure().c_str();
   if (!source.Get() || !VIDUV_GetRootElement(destDocument)) return;
   sourceDocument = source.Get();
 

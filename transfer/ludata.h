@@ -138,7 +138,8 @@ class LUData {
   LUAuflager current;
   CStringArray richtungTexte;
   int destDocument = 0;
-  int sourceDocument = 0;  // the source last opened; it is closed before Calc returns
+  // The source last opened; closed before Calc returns, or by the calculation's SourceReading when one is open.
+  int sourceDocument = 0;
   CString cacheKey;
   int readCursor = 0;
   // Envelopes per axis (x, y, z) and quantity (Amax, Amin, Mmax, Mmin), indexed by alternative group.
@@ -146,7 +147,8 @@ class LUData {
   std::vector<bool> combine;
   CArray<int, int> assignedAltGroups;
   bool quiet = false;  // the message about a source without actions is not shown again
-  // The source file looked for when the last calculation could not open it; empty when it was read.
+  // Why the last calculation could not read its source file ("Datei '...' nicht gefunden", ... "zu groß"); empty
+  // when it was read.
   CString unreadSource;
 
  private:

@@ -208,9 +208,7 @@ int TransferLoadsToStage(BaseData& position, CLKData& lk, CArray<Load>& loads, i
   for (LUData& data : list->list) {
     if (!data.aktiv || data.unreadSource.IsEmpty()) continue;
     CString text;
-    text.Format(Tr("Lastübernahme von Pos. %s: Datei '%s' nicht gefunden oder nicht lesbar; die zuletzt übernommenen "
-                   "Lasten bleiben stehen.")
-                    .GetString(),
+    text.Format(Tr("Lastübernahme von Pos. %s: %s; die zuletzt übernommenen Lasten bleiben stehen.").GetString(),
                 data.position.GetString(), data.unreadSource.GetString());
     AfxMessageBox(text, MB_ICONWARNING);
   }

@@ -3,9 +3,13 @@
 #include <strings.h>
 
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
+#include "platform/tolkar/tolkar.h"
+#include "platform/viduv/viduv.h"
 #include "platform/win/base/paths.h"
 
 namespace {
@@ -52,4 +56,81 @@ std::string SourcePositionFile(std::string_view referringFile, std::string_view 
   // A referring file named without a folder lies in the current one, and so does its source.
   if (slash == std::string::npos) return WithExtensionOfAnyCase(source);
   return WithExtensionOfAnyCase(win::JoinPath(referring.substr(0, slash == 0 ? 1 : slash), source));
+}
+
+namespace {
+
+std::string Tr(const char* text) { return TOLK_Translate("Ormi Eingabe", "vernik_i_common", "SourceFile", text); }
+
+struct Opened {
+  int doc = 0;
+  std::string failure;
+};
+
+// The open scope: what it has read, by path.
+struct Scope {
+  bool open = false;
+  std::map<std::string, Opened> read;
+};
+Scope scope;
+long reads = 0;
+
+std::string Formatted(const std::string& format, const std::string& path, std::uintmax_t size = 0) {
+  char text[2048];
+  std::snprintf(text, sizeof text, format.c_str(), path.c_str(), static_cast<unsigned long long>(size));
+  return text;
+}
+
+// Reads the source, or says why not; a file beyond kMaxSourceBytes is refused before a byte of it is read.
+Opened Read(const std::string& path) {
+  namespace fs = std::filesystem;
+  Opened opened;
+  if (path.empty()) return opened;
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  if (!error && size > kMaxSourceBytes) {
+    opened.failure =
+        Formatted(Tr("Datei '%s' ist mit %llu Bytes größer als 64 MiB und wird nicht gelesen"), path, size);
+    return opened;
+  }
+  if (!error) {
+    ++reads;
+    opened.doc = VIDUV_OpenDoc(path.c_str());
+  }
+  if (!opened.doc)
+    opened.failure = Formatted(
+        fs::exists(path, error) ? Tr("Datei '%s' kann nicht gelesen werden") : Tr("Datei '%s' nicht gefunden"), path);
+  return opened;
+}
+
+}  // namespace
+
+SourceReading::SourceReading() : outermost_(!scope.open) { scope.open = true; }
+
+SourceReading::~SourceReading() {
+  if (!outermost_) return;
+  for (auto& [path, opened] : scope.read)
+    if (opened.doc) VIDUV_CloseDoc(opened.doc);
+  scope.read.clear();
+  scope.open = false;
+}
+
+long SourceReading::Reads() { return reads; }
+
+SourceDocument::SourceDocument(const std::string& path, const std::string& shown) {
+  Opened opened;
+  if (!scope.open) {
+    opened = Read(path);
+    owned_ = true;
+  } else if (auto known = scope.read.find(path); known != scope.read.end()) {
+    opened = known->second;
+  } else {
+    opened = scope.read.emplace(path, Read(path)).first->second;
+  }
+  doc_ = opened.doc;
+  failure_ = path.empty() ? Formatted(Tr("Datei '%s' nicht gefunden"), shown) : opened.failure;
+}
+
+SourceDocument::~SourceDocument() {
+  if (owned_ && doc_) VIDUV_CloseDoc(doc_);
 }

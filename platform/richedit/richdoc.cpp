@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/win/base/codepage.h"
+#include "platform/win/base/numbers.h"
 
 namespace richdoc {
 
@@ -65,7 +67,7 @@ Word ReadWord(const std::string& text, std::size_t at) {
   while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
   if (digits > i && std::isdigit(static_cast<unsigned char>(text[digits - 1]))) {
     w.hasParam = true;
-    w.param = std::strtol(text.substr(i, digits - i).c_str(), nullptr, 10);
+    w.param = win::ClampedNumber(text.substr(i, digits - i).c_str(), INT_MIN, INT_MAX);
     i = digits;
   }
   if (i < text.size() && text[i] == ' ') ++i;
@@ -87,6 +89,9 @@ std::string GroupWord(const std::string& text, std::size_t at, bool& starred) {
   if (i < text.size() && text[i] == '\\') return ReadWord(text, i).name;
   return {};
 }
+
+// The word's number within [lo, hi].
+int Param(const Word& w, long lo, long hi) { return int(std::clamp(w.param, lo, hi)); }
 
 bool IsOpaqueGroup(const std::string& word) {
   return word == "pict" || word == "object" || word == "shppict" || word == "nonshppict" || word == "shp";
@@ -298,9 +303,9 @@ void ReadColourTable(const std::string& rtf, std::size_t i, std::size_t end, std
       ++p;
     } else if (rtf[p] == '\\') {
       const Word w = ReadWord(rtf, p);
-      if (w.name == "red") colour.r = int(w.param);
-      if (w.name == "green") colour.g = int(w.param);
-      if (w.name == "blue") colour.b = int(w.param);
+      if (w.name == "red") colour.r = Param(w, 0, win::kRtfMaxColour);
+      if (w.name == "green") colour.g = Param(w, 0, win::kRtfMaxColour);
+      if (w.name == "blue") colour.b = Param(w, 0, win::kRtfMaxColour);
       if (w.name == "red" || w.name == "green" || w.name == "blue") colour.automatic = false;
       p = w.end;
     } else {
@@ -328,14 +333,11 @@ void ReadNumbering(const std::string& rtf, std::size_t i, std::size_t end, ParaF
     if (w.name == "pnucltr") pf.numbering = 4;
     if (w.name == "pnlcrm") pf.numbering = 5;
     if (w.name == "pnucrm") pf.numbering = 6;
-    if (w.name == "pnstart") pf.numberStart = int(w.param);
-    if (w.name == "pnindent") pf.numberTab = int(w.param);
+    if (w.name == "pnstart") pf.numberStart = Param(w, 0, win::kRtfMaxCount);
+    if (w.name == "pnindent") pf.numberTab = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
     p = w.end;
   }
 }
-
-// Lengths beyond 22 inches are no page's; a word processor keeps them below this.
-constexpr int kMaxTwips = 31680;
 
 int HeadingOfStyle(const Document& d, long style) {
   if (d.styleHeadings.empty()) return style >= 1 && style <= 9 ? int(style) : 0;
@@ -435,7 +437,7 @@ bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Docume
   else if (n == "f")
     cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
   else if (n == "fs")
-    cf.size = w.param > 0 ? int(w.param) : 24;
+    cf.size = w.param > 0 ? Param(w, 1, win::kRtfMaxHalfPoints) : 24;
   else if (n == "cf")
     cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
   else if (n == "ql")
@@ -447,19 +449,19 @@ bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Docume
   else if (n == "qj")
     pf.align = 3;
   else if (n == "li")
-    pf.left = int(w.param);
+    pf.left = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
   else if (n == "fi")
-    pf.first = int(w.param);
+    pf.first = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
   else if (n == "ri")
-    pf.right = int(w.param);
+    pf.right = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
   else if (n == "sl")
-    pf.spacing = int(w.param);
+    pf.spacing = Param(w, 0, win::kRtfMaxCount);
   else if (n == "s")
     pf.heading = HeadingOfStyle(d, w.param);
   else if (n == "sb")
-    pf.spaceBefore = std::clamp(int(w.param), 0, kMaxTwips);
+    pf.spaceBefore = Param(w, 0, win::kRtfMaxTwips);
   else if (n == "sa")
-    pf.spaceAfter = std::clamp(int(w.param), 0, kMaxTwips);
+    pf.spaceAfter = Param(w, 0, win::kRtfMaxTwips);
   else if (n == "keepn")
     pf.keepNext = on;
   else if (n == "brdrb")
@@ -674,7 +676,7 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
     } else if (n == "tqr" || n == "tqc" || n == "tqdec")
       tabKind = n == "tqc" ? 1 : n == "tqr" ? 2 : 3;
     else if (n == "tx") {
-      const TabStop stop{std::clamp(int(w.param), 0, kMaxTwips), tabKind};
+      const TabStop stop{Param(w, 0, win::kRtfMaxTwips), tabKind};
       tabKind = 0;
       if (pf.tabs.size() < kMaxTabs)
         pf.tabs.insert(std::upper_bound(pf.tabs.begin(), pf.tabs.end(), stop,
@@ -685,7 +687,7 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
     else if (IsRowWord(n))
       rowDef += rtf.substr(start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
     else if (n == "uc")
-      ucSkip = int(w.param);
+      ucSkip = Param(w, 0, win::kRtfMaxCount);
     else if (n == "u") {
       const char32_t code = char32_t(w.param < 0 ? w.param + 65536 : w.param);
       const int plain = win::Windows1252Byte(code);
@@ -892,7 +894,7 @@ PageFormat PageFormatOf(const Document& d) {
       [&](const Word& w) {
         if (!w.hasParam) return;
         for (const Field& field : fields)
-          if (w.name == field.word) f.*field.value = std::clamp(int(w.param), 0, kMaxTwips);
+          if (w.name == field.word) f.*field.value = Param(w, 0, win::kRtfMaxTwips);
       },
       [](std::size_t, std::size_t) {});
   return f;

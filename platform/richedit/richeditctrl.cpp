@@ -1,12 +1,14 @@
 #include "platform/richedit/richeditctrl.h"
 
 #include <algorithm>
-#include <climits>
 #include <cctype>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/richedit/layout.h"
 #include "platform/richedit/picture.h"
+#include "platform/win/base/numbers.h"
 #include "platform/win/print/print.h"
 
 IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
@@ -481,7 +483,7 @@ HFONT FontFor(const richdoc::Document& d, const CharFormat& f, const ParaFormat&
 std::vector<int> CellBounds(const std::string& rowDef) {
   std::vector<int> out;
   for (std::size_t p = rowDef.find("\\cellx"); p != std::string::npos; p = rowDef.find("\\cellx", p + 6))
-    out.push_back(std::atoi(rowDef.c_str() + p + 6));
+    out.push_back(int(win::ClampedNumber(rowDef.c_str() + p + 6, -win::kRtfMaxTwips, win::kRtfMaxTwips)));
   return out;
 }
 
@@ -498,7 +500,7 @@ std::size_t RowWordAt(const std::string& rowDef, const std::string& word) {
 int RowNumber(const std::string& rowDef, const std::string& word, int fallback) {
   const std::size_t p = RowWordAt(rowDef, word);
   if (p == std::string::npos) return fallback;
-  return std::clamp(std::atoi(rowDef.c_str() + p + 1 + word.size()), -31680, 31680);
+  return int(win::ClampedNumber(rowDef.c_str() + p + 1 + word.size(), -win::kRtfMaxTwips, win::kRtfMaxTwips));
 }
 
 const std::string& RowDefinition(const richdoc::Document& d, int rowMark) {
@@ -619,7 +621,9 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         shift = p.align == 1 ? (right - left - used) / 2 : right - left - used;
         shift = std::max(0, shift);
       }
-      const int lineGap = p.spacing > 0 ? h * p.spacing / 240 : h;
+      // Wide: a tall line of a zoomed text times the largest spacing, summed over the lines, is beyond an int; the
+      // text then ends far below any page.
+      const std::int64_t lineGap = p.spacing > 0 ? std::int64_t(h) * p.spacing / 240 : h;
       for (int c : lineChars) {
         RECT& r = out.boxes[std::size_t(c)];
         r.left += shift;
@@ -633,7 +637,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         out.blocks.push_back({y, y + h, false, breakPending, -1, false});
         breakPending = false;
       }
-      y += lineGap;
+      y = int(std::min<std::int64_t>(y + lineGap, INT_MAX / 2));
       lineChars.clear();
       lineHeight = 0;
       lineStart = nextStart;

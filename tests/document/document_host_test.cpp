@@ -177,4 +177,32 @@ TEST_F(DocumentHostTest, EventsRunOnlyWithTheDocumentPartSwitchedOn) {
   EXPECT_NE(on.err.find("geschrieben: doc"), std::string::npos) << on.err;
 }
 
+// An event whose macro stops on an error says so, naming the event and where the error stands in the macro text;
+// the statements after it do not run, and an event the document has no procedure for says nothing.
+TEST_F(DocumentHostTest, AnEventThatStopsOnAnErrorSaysWhichAndWhere) {
+  SetDocument(Path("doc.tqx"), input_,
+              "Sub OnInitDocument(name, folder)\r\n  Dim a()\r\n  ReDim a(2147483647)\r\n  MsgBox \"danach\"\r\n"
+              "End Sub\r\n"
+              "Sub OnExitDocument(name, folder)\r\n  x = 1 / 0\r\nEnd Sub\r\n");
+  const HostRun run = Host({"calc", Path("doc.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find("danach"), std::string::npos) << run.err;
+  // Line 3 of the macros, its array a at column 9; line 7, the division sign at column 9 (when the position is
+  // written).
+  EXPECT_NE(run.err.find("Das Ereignis OnInitDocument des Dokuments wurde mit einem Fehler abgebrochen:\n"
+                         "Array zu groß in OnInitDocument (Zeile 3, Spalte 9)"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("Das Ereignis OnExitDocument des Dokuments wurde mit einem Fehler abgebrochen:\n"
+                         "Division durch Null in OnExitDocument (Zeile 7, Spalte 9)"),
+            std::string::npos)
+      << run.err;
+  // The report's calculation runs the two calculation events, which the document has no procedure for.
+  const HostRun report = Host({"report", Path("doc.tqx")});
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_NE(report.err.find("Das Ereignis OnInitDocument"), std::string::npos) << report.err;
+  for (const char* silent : {"OnStartCalculation", "OnEndCalculation"})
+    EXPECT_EQ(report.err.find(std::string("Das Ereignis ") + silent), std::string::npos) << report.err;
+}
+
 }  // namespace

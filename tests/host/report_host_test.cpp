@@ -2,7 +2,9 @@
 // nothing it reads from the file and says plainly when it could not write the new report.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "tests/host/host_run.h"
 #include "tests/report/rtf_text.h"
@@ -148,6 +150,43 @@ TEST_F(ReportHostTest, AReportThatCannotBeWrittenFailsWithTheSystemsReason) {
     for (const auto& entry : fs::directory_iterator(ordner))
       EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << "left behind: " << entry.path();
   }
+}
+
+// A report that fails on a full disk leaves nothing of its own beside the position: neither a part of the report nor
+// the pictures it drew (the system picture alone is almost 2 MB, which would keep the disk full). A limit on the
+// size of a file between the largest picture and the report lets every picture be written and the report fail, as
+// a full disk does.
+TEST_F(ReportHostTest, AReportThatFailsOnAFullDiskLeavesNoPicturesBehind) {
+  auto files = [](const fs::path& folder) {
+    std::map<std::string, std::uintmax_t> sizes;
+    for (const auto& entry : fs::directory_iterator(folder))
+      sizes[entry.path().filename().string()] = entry.file_size();
+    return sizes;
+  };
+  const fs::path probe = folder_ / "probe", full = folder_ / "voll";
+  for (const fs::path& folder : {probe, full}) {
+    fs::create_directory(folder);
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", folder / "Stuetze.tqx");
+    // calculated, the report holds the result diagrams too and is larger than any picture
+    ASSERT_EQ(Host({"calc", (folder / "Stuetze.tqx").string()}).status, 0);
+  }
+  ASSERT_EQ(Host({"report", (probe / "Stuetze.tqx").string()}).status, 0);
+  std::uintmax_t picture = 0, report = 0;
+  for (const auto& [name, size] : files(probe)) {
+    if (name == "Stuetze.rtf") report = size;
+    if (name.find(".tqx") == std::string::npos && name != "Stuetze.rtf") picture = std::max(picture, size);
+  }
+  ASSERT_GT(picture, 1000000u) << "the system picture";
+  ASSERT_LT(picture, report) << "the report holds its pictures";
+
+  const auto before = files(full);
+  prefix_ = "prlimit --fsize=" + std::to_string((picture + report) / 2) + " ";
+  const HostRun run = Host({"report", (full / "Stuetze.tqx").string()});
+  prefix_.clear();
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find((full / "Stuetze.rtf").string() + ": the report was not written"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(files(full), before);
 }
 
 // Report time stays bounded with sizes typed in the wrong unit and thousands of loads: the example with its fields

@@ -217,6 +217,59 @@ INSTANTIATE_TEST_SUITE_P(Texts, ImportDataFound,
                          testing::Values(FoundCase{"-7.25", -7.25}, FoundCase{" 12.5 ", 12.5}, FoundCase{"+3", 3.0},
                                          FoundCase{"1.5e3", 1500.0}, FoundCase{"0", 0.0}));
 
+// A source beyond 64 MiB (67108864 bytes) is refused by its size, before any of it is read; one of exactly 64 MiB is
+// read (and, being no position, cannot be). The files are sparse: they cost no disk.
+TEST_F(ImportDataTest, ASourceBeyond64MiBIsRefusedByItsSizeUnread) {
+  const struct {
+    std::uintmax_t size;
+    long reads;
+    const char* status;
+  } cases[] = {
+      {kMaxSourceBytes + 1, 0,
+       "Datei '%F' ist mit 67108865 Bytes größer als 64 MiB und wird nicht gelesen (alter "
+       "Wert Az=3.00 t)."},
+      {std::uintmax_t(2) << 30, 0,
+       "Datei '%F' ist mit 2147483648 Bytes größer als 64 MiB und wird nicht gelesen "
+       "(alter Wert Az=3.00 t)."},
+      {kMaxSourceBytes, 1, "Datei '%F' kann nicht gelesen werden (alter Wert Az=3.00 t)."},
+  };
+  for (const auto& c : cases) {
+    { std::ofstream(folder_ / "Pos1.tqx"); }
+    fs::resize_file(folder_ / "Pos1.tqx", c.size);
+    ImportData data = Reference(kMaxAz);
+    const long before = SourceReading::Reads();
+    EXPECT_EQ(data.Update(), 1) << c.size;
+    EXPECT_EQ(SourceReading::Reads() - before, c.reads) << c.size;
+    EXPECT_DOUBLE_EQ(data.value, 3.0);
+    std::string status = c.status;
+    status.replace(status.find("%F"), 2, InProject("Pos1.tqx"));
+    EXPECT_EQ(data.status, status);
+  }
+}
+
+// While a calculation's reading is open, every reference to one source is served by one reading of it, whatever
+// the references ask for and whether the source could be read at all; once it ends, the source is read anew.
+TEST_F(ImportDataTest, ASourceIsReadOnceWhileACalculationReads) {
+  WriteSource("Pos1");
+  ImportData value = Reference(kMaxAz), folder = Reference("Pos1\\Auflager1\\z-z"), lost = Reference("Pos2\\x");
+  const long before = SourceReading::Reads();
+  {
+    const SourceReading reading;
+    for (int round = 0; round < 3; ++round) {
+      EXPECT_EQ(value.Update(), 0);
+      EXPECT_DOUBLE_EQ(value.value, 12.5);
+      EXPECT_EQ(folder.Update(), 2);
+      EXPECT_EQ(lost.Update(), 1);
+      const SourceReading inner;  // joins the open one
+    }
+    EXPECT_EQ(SourceReading::Reads() - before, 1);  // Pos1 once; the missing Pos2 is no reading
+  }
+  // Without an open reading each reference reads the source.
+  EXPECT_EQ(value.Update(), 0);
+  EXPECT_EQ(folder.Update(), 2);
+  EXPECT_EQ(SourceReading::Reads() - before, 3);
+}
+
 // The reference is resolved against the folder of the position that holds it, never the current folder.
 TEST_F(ImportDataTest, TheSourceIsTakenFromBesideThePosition) {
   WriteSource(elsewhere_, "Pos1", true, 222.0);

@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "column/calcfunc.h"
 #include "column/kolumodata.h"
 #include "column/lagerexport.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "tests/transfer/transfer_test_support.h"
+#include "transfer/importdata.h"
+#include "transfer/sourcefile.h"
 
 namespace {
 
@@ -79,6 +82,16 @@ class LoadTransferTest : public testing::Test {
     ASSERT_EQ(position.ReadData(doc), 1);
   }
 
+  // Reads the destination and writes it back: it stores the loads its transfers take over now.
+  void StoreTransferredLoads() {
+    TestPosition position;
+    int doc = 0;
+    ReadDestination(position, doc);
+    position.WriteData(doc);
+    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
+    VIDUV_CloseDoc(doc);
+  }
+
   std::string Dest() const { return (folder_ / "Pos2.tqx").string(); }
   fs::path Source() const { return folder_ / "Pos1.tqx"; }
 
@@ -128,14 +141,7 @@ TEST_F(LoadTransferTest, ColumnTakesOverReactionsWithMappedActions) {
 TEST_F(LoadTransferTest, ChangedSourceIsRecomputedOnTheNextRead) {
   WriteSource(Source(), kSourceActions, ColumnExports(40.0));
   WriteDestination({Transfer()});
-  {
-    TestPosition position;
-    int doc = 0;
-    ReadDestination(position, doc);
-    position.WriteData(doc);
-    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-    VIDUV_CloseDoc(doc);
-  }
+  StoreTransferredLoads();
   WriteSource(Source(), kSourceActions, ColumnExports(65.0));
   TestPosition position;
   int doc = 0;
@@ -149,14 +155,7 @@ TEST_F(LoadTransferTest, ChangedSourceIsRecomputedOnTheNextRead) {
 TEST_F(LoadTransferTest, MissingSourceKeepsTheStoredLoadsSilently) {
   WriteSource(Source(), kSourceActions, ColumnExports(40.0));
   WriteDestination({Transfer()});
-  {
-    TestPosition position;
-    int doc = 0;
-    ReadDestination(position, doc);
-    position.WriteData(doc);
-    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-    VIDUV_CloseDoc(doc);
-  }
+  StoreTransferredLoads();
   fs::remove(Source());
   TestPosition position;
   int doc = 0;
@@ -164,6 +163,66 @@ TEST_F(LoadTransferTest, MissingSourceKeepsTheStoredLoadsSilently) {
   EXPECT_EQ(ZLoads(position.Transfers()[0]), (Loads{{1, 100.0}, {2, 40.0}}));
   EXPECT_TRUE(win::msgbox::Log().empty());
   VIDUV_CloseDoc(doc);
+}
+
+// A source beyond 64 MiB is refused by its size: the transfer keeps the loads of its last calculation, and the
+// calculation's warning names the file and its size. The file is sparse: it costs no disk.
+TEST_F(LoadTransferTest, ASourceBeyond64MiBIsRefusedAndTheStoredLoadsStay) {
+  WriteSource(Source(), kSourceActions, ColumnExports(40.0));
+  WriteDestination({Transfer()});
+  StoreTransferredLoads();
+  fs::resize_file(Source(), kMaxSourceBytes + 1);
+  const long before = SourceReading::Reads();
+  TestPosition position;
+  int doc = 0;
+  ReadDestination(position, doc);
+  EXPECT_EQ(SourceReading::Reads(), before);
+  EXPECT_EQ(ZLoads(position.Transfers()[0]), (Loads{{1, 100.0}, {2, 40.0}}));
+  CArray<CFormulaNumber> lengths;
+  CArray<Load> loads;
+  int maxLF = 1;
+  TransferLoadsToStage(position, position.lastUeberlagerung, loads, maxLF, lengths, false);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Lastübernahme von Pos. Pos1: Datei '" + Source().string() +
+                                            "' ist mit 67108865 Bytes größer als 64 MiB und wird nicht gelesen; die "
+                                            "zuletzt übernommenen Lasten bleiben stehen.");
+  VIDUV_CloseDoc(doc);
+}
+
+// A calculation reads each source once, however often it takes values and loads from it: the value taken over when
+// the position is read, the transfer then, again when the column reads its own part and when the stage's loads are
+// formed. Read without a calculation, each of them reads the source.
+TEST_F(LoadTransferTest, ACalculationReadsEachSourceOnce) {
+  RegisterImportData();
+  WriteSource(Source(), kSourceActions, ColumnExports(40.0));
+  {
+    TestPosition position;
+    position.lastUeberlagerung.einwirkungen.Add(Action(1, 0, 0, 0));
+    position.Transfers().Add(Transfer());
+    auto taken = std::make_unique<CVarDefWertUebernahme>();
+    taken->GetImport().varPath = "Pos1\\Auflager0\\z-z\\extremal\\max Az";
+    taken->GetImport().varName = "A_z";
+    position.varDefs.Add(std::move(taken));
+    const int doc = VIDUV_CreateDoc(Dest().c_str());
+    position.WriteData(doc);
+    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
+    VIDUV_CloseDoc(doc);
+  }
+  long before = SourceReading::Reads();
+  {
+    TestPosition position;
+    int doc = 0;
+    ReadDestination(position, doc);
+    VIDUV_CloseDoc(doc);
+  }
+  EXPECT_EQ(SourceReading::Reads() - before, 2);  // the value and the transfer
+
+  before = SourceReading::Reads();
+  const int doc = VIDUV_OpenDoc(Dest().c_str());
+  Calculate(doc);
+  VIDUV_CloseDoc(doc);
+  EXPECT_EQ(SourceReading::Reads() - before, 1);
+  GetVarDefServices() = CVarDefServices{};
 }
 
 // A project's positions lie side by side: the source is found beside the destination, and a position of the same
@@ -207,14 +266,7 @@ TEST_F(LoadTransferTest, TheSourceLiesBesideTheDestinationNeverInTheCurrentFolde
 TEST_F(LoadTransferTest, SourceWithoutActionsIsReportedAndKeepsTheStoredLoads) {
   WriteSource(Source(), kSourceActions, ColumnExports(40.0));
   WriteDestination({Transfer()});
-  {
-    TestPosition position;
-    int doc = 0;
-    ReadDestination(position, doc);
-    position.WriteData(doc);
-    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
-    VIDUV_CloseDoc(doc);
-  }
+  StoreTransferredLoads();
   // The source lost its combination data: no "lastUeberlagerung" at all.
   WriteSource(Source(), {}, ColumnExports(70.0));
   int source = VIDUV_OpenDoc(Source().string().c_str());

@@ -184,7 +184,31 @@ TEST_F(TransferHostTest, TransferredLoadsComeFromBesideThePosition) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(StoredTransferLoads(), (std::vector<double>{100.0}));
   EXPECT_NE(run.err.find("Lastübernahme von Pos. B: Datei '" + Beside("B.tqx").string() +
-                         "' nicht gefunden oder nicht lesbar; die zuletzt übernommenen Lasten bleiben stehen."),
+                         "' nicht gefunden; die zuletzt übernommenen Lasten bleiben stehen."),
+            std::string::npos)
+      << run.err;
+}
+
+// A file of the source's name beyond 64 MiB (here a sparse one of 2 GiB that costs no disk) is refused by its size
+// before it is read: the value and the loads of the last calculation stay, and each warning names the file and its
+// size.
+TEST_F(TransferHostTest, ASourceBeyond64MiBIsRefusedByItsSize) {
+  TakeOverLoads();
+  // Only the permanent action: its 100 kN act on the column's own permanent action, which needs no source.
+  WriteSource(Beside("B.tqx"), {kSourceActions[0]}, ColumnExports(111.0));
+  ASSERT_EQ(Host({"calc", "sub/A.tqx"}).status, 0);
+  TakeOverValue();
+  fs::resize_file(Beside("B.tqx"), std::uintmax_t(2) << 30);
+
+  const HostRun run = Host({"calc", "sub/A.tqx"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(StoredValue(), "5");
+  EXPECT_EQ(StoredTransferLoads(), (std::vector<double>{100.0}));
+  const std::string refused =
+      "Datei '" + Beside("B.tqx").string() + "' ist mit 2147483648 Bytes größer als 64 MiB und wird nicht gelesen";
+  EXPECT_NE(run.err.find(std::string(kWarning) + "\n" + refused + " (alter Wert B_x=5.00 kN)."), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("Lastübernahme von Pos. B: " + refused + "; die zuletzt übernommenen Lasten bleiben stehen."),
             std::string::npos)
       << run.err;
 }

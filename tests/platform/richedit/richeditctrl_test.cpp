@@ -328,6 +328,50 @@ TEST_F(RichEditTest, TheCaretStaysInViewAndTheWheelScrolls) {
   EXPECT_EQ(edit_.GetScrollY(), 0);
 }
 
+// Numbers beyond what a word processor keeps are read as its limits (list starts and line spacing 32767, indents
+// and cell boundaries 22 inches = 31680 twips, sizes 1638 points, colours 255). Read, drawn, printed and written
+// back, none of them overflows an int or swells the text: a Roman list starting at two billion would give each item
+// a label of two million letters.
+TEST_F(RichEditTest, NumbersBeyondTheirRangeAreReadAsTheirLimits) {
+  const std::string head =
+      "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red999\\green-5\\blue9223372036854775807;}";
+  auto list = [](const char* kind, const char* start) {
+    const std::string pn =
+        std::string("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent567\\pnstart") + start + kind + "{\\pntxta.}}";
+    return "\\pard\\li567\\fi-567" + pn + "Eins\\par " + pn + "Zwei\\par\\pard Ende\\par";
+  };
+  // 32767 in Roman letters: 32 thousands, then D CC L X V II.
+  const std::string roman = std::string(32, 'M') + "DCCLXVI";
+  const struct {
+    std::string body;
+    std::vector<std::string> written;
+  } cases[] = {
+      // The second item counts on from the largest start.
+      {list("\\pndec", "2147483647"), {"\\pnstart32767\\pndec", " 32767.\\tab}", " 32768.\\tab}"}},
+      {list("\\pnucrm", "2000000000"), {"\\pnstart32767\\pnucrm", " " + roman + "I.\\tab}", " " + roman + "II.\\tab}"}},
+      // A negative line spacing (exact in other programs) is single spacing here.
+      {"\\pard\\sl2147483647\\slmult1 Hoch\\par\\pard\\sl-2147483647\\slmult1 Tief\\par",
+       {"\\sl32767\\slmult1 Hoch", "\\pard Tief"}},
+      {"\\pard\\li2147483647\\fi2147483647\\ri-2147483648 Weit\\par", {"\\li31680\\fi31680\\ri-31680 Weit"}},
+      {"\\pard\\fs2147483647\\sub Klein\\par", {"\\fs3276\\sub Klein"}},
+      // The row's definition is kept as written; its boundaries are drawn at 22 inches.
+      {"\\trowd\\cellx99999999999\\cellx-99999999999\\pard\\intbl A\\cell B\\cell\\row\\pard Ende\\par",
+       {"\\cellx99999999999\\cellx-99999999999"}},
+  };
+  const std::string pdf = ::testing::TempDir() + "richedit_limits_" + std::to_string(::getpid()) + ".pdf";
+  for (const auto& c : cases) {
+    Load(head + c.body + "}");
+    win::RenderWindow(edit_.m_hWnd);
+    std::string error;
+    EXPECT_TRUE(richedit::PrintToPdf(edit_.Doc(), pdf, "Grenzen", &error)) << error;
+    const std::string out = edit_.Doc().WriteRtf();
+    EXPECT_LT(out.size(), 1000u) << c.body;
+    EXPECT_NE(out.find("\\red255\\green0\\blue255;"), std::string::npos) << out;
+    for (const std::string& part : c.written) EXPECT_NE(out.find(part), std::string::npos) << part << " in " << out;
+  }
+  std::filesystem::remove(pdf);
+}
+
 // What pdftotext reads of a PDF (one page, or all with page 0).
 std::string PdfText(const std::string& pdf, int page) {
   const std::string text = pdf + ".txt";
