@@ -503,36 +503,35 @@ KombiNummern NummeriereKombinationen(const CKolumoData& data, const StufenZahl z
   return n;
 }
 
-// Where a result that is no finite number came from, in the words of the input: the combination, the creep run or
-// the load case of the characteristic run.
-std::string Herkunft(const CKolumoData& data, const StufenZahl zahl[], const NichtEndlicherWert& wo) {
+// Where a result of the record kind `satz` with its LK and Typ came from, in the words of the input: the
+// combination, the creep run or the load case of the characteristic run.
+std::string Herkunft(const CKolumoData& data, const StufenZahl zahl[], const std::string& satz, int LK, int Typ) {
   const KombiNummern n = NummeriereKombinationen(data, zahl);
   auto aus = [&](const std::vector<KombiVerweis>& liste, int i) {
     return i >= 0 && i < int(liste.size())
                ? KombinationsText(data, liste[std::size_t(i)].stage, liste[std::size_t(i)].index)
                : std::string();
   };
-  const std::string satz = wo.satz;
   std::string text;
   if (satz == "ErfAs") {
     text = Tr("erforderliche Bewehrung").GetString();
-  } else if (satz == "Fundkraefte" && wo.LK < 0) {
+  } else if (satz == "Fundkraefte" && LK < 0) {
     char zeile[160];
-    std::snprintf(zeile, sizeof zeile, Tr("Endsystem, Lastfall %d allein (charakteristisch)").GetString(), -wo.LK);
+    std::snprintf(zeile, sizeof zeile, Tr("Endsystem, Lastfall %d allein (charakteristisch)").GetString(), -LK);
     text = zeile;
-  } else if (wo.Typ == 2 && satz != "Rissnachweis") {
+  } else if (Typ == 2 && satz != "Rissnachweis") {
     text = Tr("Kriechen im Endsystem").GetString();
   } else if (satz == "Rissnachweis") {
-    text = aus(n.perm, wo.LK - 1);
+    text = aus(n.perm, LK - 1);
   } else if (satz == "Brandschnittgroessen") {
-    text = aus(n.brand, wo.LK - zahl[0].ed - 1);
+    text = aus(n.brand, LK - zahl[0].ed - 1);
   } else {
     const int nEd = int(n.ed.size());
-    text = wo.LK <= nEd ? aus(n.ed, wo.LK - 1) : aus(n.acc, wo.LK - nEd - 1);
+    text = LK <= nEd ? aus(n.ed, LK - 1) : aus(n.acc, LK - nEd - 1);
   }
   if (text.empty()) {
     char zeile[160];
-    std::snprintf(zeile, sizeof zeile, Tr("Kombination LK %d").GetString(), wo.LK);
+    std::snprintf(zeile, sizeof zeile, Tr("Kombination LK %d").GetString(), LK);
     text = zeile;
   }
   return text;
@@ -547,9 +546,80 @@ bool ErgebnisseEndlich(CKolumoData& data, const StufenZahl zahl[]) {
                 Tr("Die Berechnung ergibt keine endliche Zahl: %s, %s = %g in Kote %.3f m, aus %s. Bitte die "
                    "Lasten und Faktoren prüfen. Es werden keine Ergebnisse geschrieben.")
                     .GetString(),
-                wo.satz, wo.spalte, wo.wert, wo.kote, Herkunft(data, zahl, wo).c_str());
+                wo.satz, wo.spalte, wo.wert, wo.kote, Herkunft(data, zahl, wo.satz, wo.LK, wo.Typ).c_str());
   AfxMessageBox(text, MB_ICONSTOP);
   return false;
+}
+
+// A verification the run could not fulfil: a strut that crushes (a field at a height under a combination), or a
+// fire combination whose tables are not met.
+struct Unerfuellt {
+  bool brand = false;
+  std::string kombination;
+  StrutFailure strebe;  // the strut's; empty for fire
+};
+
+std::vector<Unerfuellt> UnerfuellteNachweise(const CKolumoData& data, const StufenZahl zahl[]) {
+  std::vector<Unerfuellt> offen;
+  for (const StrutFailure& f : StrutFailures(data.ergebnisse))
+    offen.push_back({false, Herkunft(data, zahl, "Schub", f.LK, f.Typ), f});
+  for (const auto& r : data.ergebnisse.Brandschnittgroessen)
+    if (!r->OK) offen.push_back({true, Herkunft(data, zahl, "Brandschnittgroessen", r->LK, r->Typ), {}});
+  return offen;
+}
+
+// One crushing strut in the words of the message: field, height, combination, VEd against VRd,max; where torsion
+// makes the strut fail below VRd,max, the interaction's utilisation.
+std::string StrebenZeile(const Unerfuellt& u) {
+  const StrutFailure& f = u.strebe;
+  char zeile[512];
+  if (f.ved > f.vrdmax)
+    std::snprintf(zeile, sizeof zeile, Tr("Feld %d, Kote %.2f m, %s: V_Ed = %.1f kN > V_Rd,max = %.1f kN").GetString(),
+                  f.field, f.kote, u.kombination.c_str(), f.ved, f.vrdmax);
+  else
+    std::snprintf(
+        zeile, sizeof zeile,
+        Tr("Feld %d, Kote %.2f m, %s: V_Ed = %.1f kN, V_Rd,max = %.1f kN, mit Torsion Ausnutzung %.2f > 1").GetString(),
+        f.field, f.kote, u.kombination.c_str(), f.ved, f.vrdmax, f.utilisation);
+  return zeile;
+}
+
+// The crushing struts in one message; the results are written all the same, so that the engineer sees them.
+void MeldeStrebenVersagen(const std::vector<Unerfuellt>& offen) {
+  std::vector<std::string> zeilen;
+  for (const Unerfuellt& u : offen)
+    if (!u.brand) zeilen.push_back(StrebenZeile(u));
+  if (zeilen.empty()) return;
+  std::string text = Tr("Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt, Bügel helfen nicht. Bitte den "
+                        "Querschnitt vergrößern oder die Betonfestigkeit erhöhen. Die Ergebnisse werden geschrieben.")
+                         .GetString();
+  // a box stays readable: the first lines, then how many more
+  constexpr std::size_t kZeigen = 15;
+  for (std::size_t i = 0; i < zeilen.size() && i < kZeigen; ++i) text += "\n" + zeilen[i];
+  if (zeilen.size() > kZeigen) {
+    char mehr[96];
+    std::snprintf(mehr, sizeof mehr, Tr("... und %d weitere").GetString(), int(zeilen.size() - kZeigen));
+    text += "\n" + std::string(mehr);
+  }
+  AfxMessageBox(text.c_str(), MB_ICONWARNING);
+}
+
+// The verifications not fulfilled, beside the records in "result", for the host: `kolumo calc` names each and
+// ends with its own status.
+void SchreibeUnerfuellte(int document, const std::vector<Unerfuellt>& offen) {
+  const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "result");
+  if (!result) return;
+  for (const Unerfuellt& u : offen) {
+    const int e = VIDUV_AddChildElement(result, "NichtErfuellt");
+    VIDUV_SetString(e, "nachweis", u.brand ? "Brand" : "Schub");
+    VIDUV_SetString(e, "kombination", u.kombination.c_str());
+    if (u.brand) continue;
+    VIDUV_SetInt(e, "feld", u.strebe.field);
+    VIDUV_SetDouble(e, "kote", u.strebe.kote);
+    VIDUV_SetDouble(e, "ved", u.strebe.ved);
+    VIDUV_SetDouble(e, "vrdmax", u.strebe.vrdmax);
+    VIDUV_SetDouble(e, "strebe", u.strebe.utilisation);
+  }
 }
 
 // The members of each field of the run, in the data's field order.
@@ -613,12 +683,15 @@ int Calculate(int document) {
     if (!RunDesign(*data, basis, zahl, arbeit)) return 1;
   }
   if (!ErgebnisseEndlich(*data, zahl)) return 1;
+  const std::vector<Unerfuellt> offen = UnerfuellteNachweise(*data, zahl);
+  MeldeStrebenVersagen(offen);
 
   UebernehmeStabteilung(*data);
   transferred.Restore();
   data->bSchreibeErgebnisse = 1;
   data->WriteData(document);
   data->bSchreibeErgebnisse = 0;
+  SchreibeUnerfuellte(document, offen);
   return 1;
 }
 

@@ -147,7 +147,7 @@ template <class V>
 void Fields(V& v, CResultSchub& r) {
   Heads(v, r.System, r.LK, r.Typ);
   v.Column("Kote", r.Kote), v.Column("ved", r.ved), v.Column("cot", r.cot), v.Column("vrdct", r.vrdct);
-  v.Column("vrdmax", r.vrdmax), v.Column("asb", r.asb);
+  v.Column("vrdmax", r.vrdmax), v.Column("asb", r.asb), v.Column("strebe", r.strebe), v.Column("QuerNr", r.QuerNr);
 }
 
 template <class V>

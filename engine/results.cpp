@@ -1,5 +1,7 @@
 #include "engine/results.h"
 
+#include <cmath>
+
 CResultContainer g_ergebnisse;
 CombinationResultStore g_combinationResults;
 
@@ -49,7 +51,7 @@ void CResultVerformung::Reset()
 void CResultSchub::Reset()
 {
     System = LK = Typ = 0;
-    Clear(Kote, ved, cot, vrdct, vrdmax, asb);
+    Clear(Kote, ved, cot, vrdct, vrdmax, asb, strebe, QuerNr);
 }
 
 void CResultRissnachweis::Reset()
@@ -67,4 +69,35 @@ void CResultFundkraefte::Reset()
 void CResultErfAs::Reset()
 {
     Clear(Kote, As, QuerNr, LKNr, NachTyp);
+}
+
+std::vector<StrutFailure> StrutFailures(const CResultContainer& ergebnisse)
+{
+    std::vector<StrutFailure> failures;
+    for (const auto& r : ergebnisse.Schub) {
+        const std::size_t erste = failures.size();
+        for (std::size_t i = 0; i < r->Kote.size(); ++i) {
+            if (!r->StrutFails(i))
+                continue;
+            auto wert = [&](const ResultColumn& c) { return i < c.size() ? c[i] : 0.0; };
+            StrutFailure f;
+            f.field = i < r->QuerNr.size() ? r->QuerNr[i] : 0;
+            f.kote = r->Kote[i];
+            f.LK = r->LK;
+            f.System = r->System;
+            f.Typ = r->Typ;
+            f.ved = wert(r->ved);
+            f.vrdmax = wert(r->vrdmax);
+            f.utilisation = wert(r->strebe);
+            // rows of a record run down the column: a shared height is the row before
+            StrutFailure* vorher = failures.size() > erste ? &failures.back() : nullptr;
+            if (vorher && vorher->field == f.field && std::fabs(vorher->kote - f.kote) < kKoteGleich) {
+                if (f.utilisation > vorher->utilisation)
+                    *vorher = f;
+                continue;
+            }
+            failures.push_back(f);
+        }
+    }
+    return failures;
 }

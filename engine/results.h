@@ -88,6 +88,13 @@ public:
 
     int System = 0, LK = 0, Typ = 0;
     ResultColumn Kote, ved, cot, vrdct, vrdmax, asb;
+    // The strut's utilisation (VEd/VRd,max, with torsion the code's interaction) and the field number of the
+    // row (1 at Kote 0, as in the "ErfAs" record).
+    ResultColumn strebe;
+    ResultIntColumn QuerNr;
+
+    // Row i's strut crushes: the check is not fulfilled, whatever stirrups are laid.
+    bool StrutFails(std::size_t i) const { return i < strebe.size() && strebe[i] > 1.0; }
 };
 
 class CResultRissnachweis {
@@ -150,6 +157,21 @@ public:
 // The engine's own result container (its fire pass appends to it).
 extern CResultContainer g_ergebnisse;
 
+// A strut that crushes: the field (1 at Kote 0) and height of a shear row, its combination, VEd and VRd,max
+// (kN) and the strut's utilisation (above 1).
+struct StrutFailure {
+    int field = 0;
+    double kote = 0.0;
+    int LK = 0, System = 0, Typ = 0;
+    double ved = 0.0, vrdmax = 0.0, utilisation = 0.0;
+};
+
+// Every crushing strut of the shear records, in record and row order; one per field, height and combination
+// (the end of one element and the start of the next share a height: the larger utilisation stands for both).
+std::vector<StrutFailure> StrutFailures(const CResultContainer& ergebnisse);
+// Heights (m) closer than this are one.
+constexpr double kKoteGleich = 1e-6;
+
 // ---- the section results the engine keeps for every analysed combination --------------------------------
 
 // A strain plane of a section with the forces it carries, as the strain-state evaluation of the stiffness
@@ -161,10 +183,11 @@ struct SectionState {
     double alfa = 0.0;
 };
 
-// Shear of a section: VEd (kN), cot theta, the resistance without shear reinforcement VRd,ct (kN; 0 under
-// SIA 262, which gives none), the strut's VRd,max (kN) and the governing stirrups (cm2/m).
+// Shear of a section: VEd (kN), cot theta, the resistance without shear reinforcement VRd,ct (kN; VRd under
+// SIA 262), the strut's VRd,max (kN), the governing stirrups (cm2/m) and the strut's utilisation (above 1 it
+// crushes).
 struct SectionShear {
-    double ved = 0.0, cot = 0.0, vrdct = 0.0, vrdmax = 0.0, asw = 0.0;
+    double ved = 0.0, cot = 0.0, vrdct = 0.0, vrdmax = 0.0, asw = 0.0, strut = 0.0;
 };
 
 // The crack check of a section under a serviceability combination: strains in per mille as in SectionState,

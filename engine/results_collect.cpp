@@ -127,6 +127,8 @@ private:
         return Fits(slot, c, 2 * E_) ? WD(r_.Slot(slot, c, 2 * E_) + iq) : 0.0;
     }
     double Kote(int n) const { return top_ - r_.x[n]; }
+    // The field number of element e in the data model: 1 for the field at Kote 0 (the engine counts from the foot).
+    int FeldNummer(int e) const { return r_.nFelder - r_.stabFeld[e]; }
 
     // The section results the run kept for combination c, whose end forces stand in `slot`.
     const CombinationResults* Kept(int slot, int c, KeptAnalysis analysis) const
@@ -293,6 +295,8 @@ private:
             rec.vrdct.push_back(v.vrdct);
             rec.vrdmax.push_back(v.vrdmax);
             rec.asb.push_back(v.asw);
+            rec.strebe.push_back(v.strut);
+            rec.QuerNr.push_back(FeldNummer(e));
         });
     }
 
@@ -405,7 +409,7 @@ private:
             for (int n : {e + 1, e}) {
                 rec.Kote.push_back(Kote(n));
                 rec.As.push_back(as);
-                rec.QuerNr.push_back(r_.nFelder - r_.stabFeld[e]);
+                rec.QuerNr.push_back(FeldNummer(e));
                 rec.LKNr.push_back(LKNr(r_.LKBem[iq][0], r_.LKBem[iq][1]));
                 rec.NachTyp.push_back(r_.LKBem[iq][1]);
             }

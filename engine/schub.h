@@ -106,9 +106,14 @@ public:
 
     // ---- the shear result block ----
     double erg[kSchubSlots] = {};
+    // The strut: its resistance VRd,max (kN) and its utilisation, VEd/VRd,max or with torsion the code's
+    // interaction of shear and torsion. Above 1 the strut crushes, and no stirrups help. Every check writes both.
+    double strutResistance = 0.0;
+    double strutUtilisation = 0.0;
 
-    // What the result records show of the block as the design code `code` (engine number) fills it: VEd,
-    // cot theta, the resistance without shear reinforcement (SIA 262: none), the strut's and the stirrups.
+    // What the result records show of the section as the design code `code` (engine number) checked it: VEd,
+    // cot theta, the resistance without shear reinforcement (SIA 262: VRd), the strut's, the stirrups and the
+    // strut's utilisation.
     SectionShear ShearRecord(int code) const;
 
     // Takes the section values from the prepared cross-section iq and its design state: geometry, grades,
@@ -141,6 +146,10 @@ private:
     // The steps all DIN 1045-1 and EC2 checks begin with: forces, tension reinforcement, neutral-axis
     // width, floors of the core values, the design factor, and the fallback width 0.65 h.
     Eingang Vorbereiten(cBem& bem);
+    // The section's lever arm for depth d (m) under the moment MEd (MNm): the design's, or d where it lies below
+    // d/2 or where the section carries no moment (the lever arm of its design state is then an accident of the
+    // iteration, not that of a bending).
+    void SetzeHebel(double d, double MEd);
     // Width of the torsion core across the shear force (m) for the minimum stirrups: across z |ymax| +
     // |ymin| of its points, across y their extent in z, an oblique force blended as the web width; -1
     // without a core.
@@ -179,6 +188,12 @@ double HoleAslSchub(const cBem& bem, double vy, double vz, double my, double mz)
 // Group `group` (0..99) of kind `kind`: its bar count, and its first bar as a 0-based point index in
 // `first`; -1 (first untouched) when the group has another kind.
 int HoleGruppe(const cBem& bem, int kind, int* first, int group);
+
+// The share |wirkung/widerstand| of a strut's resistance that an action takes (0 without action). A resistance
+// that vanishes (a degenerate section) counts as kStrebeWiderstandMin: the share stays a finite number, far
+// above 1.
+double StrebenAnteil(double wirkung, double widerstand);
+constexpr double kStrebeWiderstandMin = 1e-12;
 
 // Minimum shear reinforcement ratio of DIN 1045-1 times 10^4 for the concrete grade index (lowest grade
 // first; indices beyond the table take its nearest end).

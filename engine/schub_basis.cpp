@@ -69,8 +69,16 @@ double Sehne(int n, const double* y, const double* z, double y0, double z0, doub
 SectionShear cSchub::ShearRecord(int code) const
 {
     if (code == 3)
-        return {erg[kSiaSlotVEd], erg[kSiaSlotCot], 0.0, erg[kSiaSlotVRd], erg[kSiaSlotAsw]};
-    return {erg[kSlotVEd], erg[kSlotCot], erg[kSlotVRdct], erg[kSlotVRdmax], erg[kSlotAswV]};
+        return {erg[kSiaSlotVEd], erg[kSiaSlotCot], erg[kSiaSlotVRd],
+                strutResistance,  erg[kSiaSlotAsw], strutUtilisation};
+    return {erg[kSlotVEd], erg[kSlotCot], erg[kSlotVRdct], strutResistance, erg[kSlotAswV], strutUtilisation};
+}
+
+double StrebenAnteil(double wirkung, double widerstand)
+{
+    if (wirkung == 0.0)
+        return 0.0;
+    return std::fabs(wirkung) / std::max(std::fabs(widerstand), kStrebeWiderstandMin);
 }
 
 void cSchub::Setze(int iq)
@@ -78,6 +86,8 @@ void cSchub::Setze(int iq)
     if (iq < 0 || iq >= kMaxQuerschnitte)
         return;
     const cQuer& q = g_quer[iq];
+    // no verdict on the strut of the section until a check has made one
+    strutResistance = strutUtilisation = 0.0;
     norm = q.m_norm;
     betonGuete = q.m_betonGuete;
     stahlGuete = q.m_stahlGuete;
@@ -293,6 +303,12 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
         cv[0] = cv[1] = 0.0;
     }
     return e;
+}
+
+void cSchub::SetzeHebel(double d, double MEd)
+{
+    if (std::fabs(z) < 0.5 * d || MEd <= kSchubMomentNull)
+        z = d;
 }
 
 double HoleAslSchub(const cBem& bem, double vy, double vz, double my, double mz)

@@ -32,8 +32,7 @@ int cSchub::SchubDIN1045_1(cBem& bem)
     const double sigcd = NEd / ac;
     const double dZug = ZugRandabstand() / 100.0;
     const double d = h - dZug;
-    if (std::fabs(z) < 0.5 * d)
-        z = d;
+    SetzeHebel(d, e.MEd);
     const double zv = std::min(z, std::max(d - 2.0 * cv[0] / 100.0, d - cv[0] / 100.0 - 0.03));
 
     const double kappa = std::min(1.0 + std::sqrt(0.2 / d), 2.0);
@@ -90,6 +89,11 @@ int cSchub::SchubDIN1045_1(cBem& bem)
     const double kern = KernBreite();
     const double wKern = kern >= 0.0 ? kern + tef : bw;
     const double asminTl = asminT * cot * cot / (1.0 + 2.0 * (wKern - tef) * tef * VEd / (TEd * wKern));
+
+    // the strut under shear and torsion: (TEd/TRd,max)^2 + (VEd/VRd,max)^2 <= 1, whether or not stirrups are
+    // needed by calculation; its square root grows with the forces as a utilisation does
+    strutResistance = vrdmax * 1000.0;
+    strutUtilisation = std::hypot(StrebenAnteil(VEd, vrdmax), StrebenAnteil(TEd, trdmax));
 
     erg[kSlotFall] = it + 0.1;
     erg[kSlotCot] = cot;

@@ -48,8 +48,7 @@ int cSchub::SchubEC2Variante(cBem& bem, Ec2Art art)
 
     const double dZug = ZugRandabstand() / 100.0;
     const double d = h - dZug;
-    if (std::fabs(z) < 0.5 * d)
-        z = d;
+    SetzeHebel(d, e.MEd);
     double zv = std::min(z, 0.9 * d);
     if (de)
         zv = std::min({zv, d - 2.0 * dZug, d - dZug - 0.03});
@@ -132,6 +131,10 @@ int cSchub::SchubEC2Variante(cBem& bem, Ec2Art art)
     double r = static_cast<double>(it);
     if (de)
         r = it != 0 ? (TEd / trdmax) * (TEd / trdmax) + (VEd / vrdmax) * (VEd / vrdmax) : 0.0;
+
+    // the strut's share of shear and of torsion: above 1 in all the strut crushes (cases 3 and 4)
+    strutResistance = vrdmax * 1000.0;
+    strutUtilisation = StrebenAnteil(VEd, vrdmax) + StrebenAnteil(TEd, trdmax);
 
     erg[kSlotFall] = it + 0.1;
     erg[kSlotCot] = cot;

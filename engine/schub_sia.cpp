@@ -36,8 +36,7 @@ int cSchub::SchubSIA262(cBem& bem)
     const double fsk = HoleStahlBemessungswerte(norm, stahlGuete, 1, aussergewoehnlich);
 
     const double d = h - ZugRandabstand() / 100.0;
-    if (std::fabs(z) < 0.5 * d)
-        z = d;
+    SetzeHebel(d, MEd);
     const double zv = std::min(z, 0.9 * d);
 
     double tanT = 0.0;
@@ -80,6 +79,14 @@ int cSchub::SchubSIA262(cBem& bem)
             wandErf = vedT / (0.6 * fcd * zv * sc);
         }
     }
+
+    // The compression field: the web carries 0.6 fcd bw z sin cos (the width the shear asks for above is
+    // VEd over the same stress), the torsion wall 0.6 fcd tef z sin cos; shares of both add up.
+    const double vrdmax = 0.6 * fcd * bw * zv * sc;
+    strutResistance = vrdmax * 1000.0;
+    strutUtilisation = StrebenAnteil(VEd, vrdmax);
+    if (torsion)
+        strutUtilisation += StrebenAnteil(vedT, 0.6 * fcd * (tef / 100.0) * zv * sc);
 
     erg[kSiaSlotTorsion] = torsion ? 1.0 : 0.0;
     erg[kSiaSlotTaucd] = taucd;

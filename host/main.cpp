@@ -12,7 +12,8 @@
 // On a screen ("edit", or "calc" with a display) they are windows the user answers, unless --answer was given.
 // The steps of the progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
-// they were), 2 for a wrong command.
+// they were), 2 for a wrong command, 3 when "calc" calculated and saved the position but a verification is not
+// fulfilled.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,12 @@ constexpr const char* kUsage =
     "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n"
     "  --help                       this text\n"
     "  --version                    the module's program version\n"
+    "Exit status:\n"
+    "  0  done; for calc: calculated and saved, every verification fulfilled\n"
+    "  1  failed or refused; for calc: nothing written, the position is as it was\n"
+    "  2  wrong command or arguments\n"
+    "  3  calc only: calculated and saved, but a verification is not fulfilled (a shear strut that crushes, a fire\n"
+    "     table not met); one line on standard output names each\n"
     "The installation root (program descriptions, catalogues, templates) is $KOLUMO_ROOT, else found beside the\n"
     "program: ../root (build tree), ../share/kolumo (installed) or the program's parent folder.\n";
 
@@ -167,7 +174,29 @@ int Calc(host::Module& module, const std::string& path) {
                 VIDUV_GetInt(f, "staebe"), VIDUV_GetDouble(f, "eingegeben"), VIDUV_GetDouble(f, "erforderlich"),
                 suffices ? "the entered bars suffice" : "the entered bars do NOT suffice, the design raised them");
   }
-  return 0;
+  // A verification the calculation could not fulfil: its results are saved for the engineer to see, and the
+  // status says that they are no design.
+  int unerfuellt = 0;
+  for (int n = VIDUV_FindFirstChild(result, "NichtErfuellt"); n; n = VIDUV_FindNextChild(n, "NichtErfuellt")) {
+    ++unerfuellt;
+    const std::string kombination = VIDUV_GetString(n, "kombination");
+    if (std::string(VIDUV_GetString(n, "nachweis")) == "Brand") {
+      std::printf("NOT FULFILLED: fire resistance by tables, %s: the tables are not met\n", kombination.c_str());
+      continue;
+    }
+    const double ved = VIDUV_GetDouble(n, "ved"), vrdmax = VIDUV_GetDouble(n, "vrdmax");
+    std::printf("NOT FULFILLED: shear strut, field %d, height %.2f m, %s: ", VIDUV_GetInt(n, "feld"),
+                VIDUV_GetDouble(n, "kote"), kombination.c_str());
+    if (ved > vrdmax)
+      std::printf("VEd = %.1f kN > VRd,max = %.1f kN\n", ved, vrdmax);
+    else
+      std::printf("VEd = %.1f kN, VRd,max = %.1f kN, utilisation with torsion %.2f > 1\n", ved, vrdmax,
+                  VIDUV_GetDouble(n, "strebe"));
+  }
+  if (unerfuellt == 0) return 0;
+  std::fprintf(stderr, "kolumo: %s: calculated and saved, but %d verification%s not fulfilled (exit status 3)\n",
+               path.c_str(), unerfuellt, unerfuellt == 1 ? " is" : "s are");
+  return 3;
 }
 
 int Report(host::Module& module, const std::string& path) {

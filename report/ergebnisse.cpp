@@ -175,6 +175,14 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   // Beside what must be built, the entered bars and whether they suffice: a raise is never left for the reader
   // to work out.
   const std::vector<FieldReinforcement> felder = CompareFieldReinforcement(*m_pData);
+  // the worst crushing strut of each field: no reinforcement makes such a field work
+  const std::vector<StrutFailure> versagen = StrutFailures(m_pData->ergebnisse);
+  auto strebe = [&](int feld) {
+    const StrutFailure* schlimmste = nullptr;
+    for (const StrutFailure& f : versagen)
+      if (f.field == feld && (!schlimmste || f.utilisation > schlimmste->utilisation)) schlimmste = &f;
+    return schlimmste;
+  };
   Tabelle({1.2, 1.3, 4.5, 2.6, 2.6, 2.6, 2.2});
   Kopfzeile({"Feld", "Komb.", "Nachweis", "\\qc Anfang", "\\qc Ende", "\\qc eingegeben", "Eingabe"});
   Kopfzeile({" ", " ", " "}, false);
@@ -187,7 +195,7 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   for (std::size_t q = 0; q < m_massgLK.size(); ++q) {
     Zahl(int(q) + 1);
     Zahl(m_massgLK[q]);
-    Zelle(m_massgText[q]);
+    Zelle(strebe(int(q) + 1) ? m_massgText[q] + Tr("; Schubnachweis nicht erfüllt") : m_massgText[q]);
     Zahl("@2", m_massgAs[q]);
     Zahl("@2", m_massgAs[q]);
     if (q < felder.size()) {
@@ -206,6 +214,16 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
     }
   }
   TabelleEnde();
+  for (std::size_t q = 0; q < m_massgLK.size(); ++q) {
+    const StrutFailure* f = strebe(int(q) + 1);
+    if (!f) continue;
+    CString zeile;
+    zeile.Format(Tr("\\b Feld %d: Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt (Kote %.2f m, "
+                    "V{\\sub Ed} = %.1f kN, V{\\sub Rd,max} = %.1f kN, Ausnutzung %.2f > 1); Bügel helfen nicht, "
+                    "bitte Querschnitt oder Betonfestigkeit ändern."),
+                 f->field, f->kote, f->ved, f->vrdmax, f->utilisation);
+    Absatz(kText, zeile);
+  }
   for (const FieldReinforcement& f : felder) {
     CString zeile;
     if (f.innerBars > 0 && f.suffices)

@@ -220,7 +220,15 @@ void CRtf_Ausgabe::Schubnachweis(int k, int t, int s) {
     Kopfzeile({"Kote h", "V{\\sub Ed,R}", "cot{\\f2 q} ", "V{\\sub Rd,ct}", "V{\\sub Rd,max}", "a{\\sub s,b}"});
     Kopfzeile({"[m]", "[kN]", "[-]", "[kN]", "[kN]", "[cm{\\super 2}/m]"}, false);
     Rumpf();
-    Zeilen(r->Kote, {{&r->ved, "@2"}, {&r->cot, "@2"}, {&r->vrdct, "@2"}, {&r->vrdmax, "@2"}, {&r->asb, "@2"}});
+    for (std::size_t i = 0; i < r->Kote.size(); ++i) {
+      Zahl("@2", r->Kote[i]);
+      for (const ResultColumn* c : {&r->ved, &r->cot, &r->vrdct, &r->vrdmax}) Zahl("@2", Wert(*c, i));
+      // where the strut crushes no stirrups help: their amount would read as a design
+      if (r->StrutFails(i))
+        Zelle(Tr("nicht erfüllt"));
+      else
+        Zahl("@2", Wert(r->asb, i));
+    }
     TabelleEnde();
   }
 }

@@ -1,6 +1,9 @@
 // Result records, rounding, interpolation, the colour table and the error log.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "engine/protocol.h"
 #include "engine/results.h"
 #include "engine/utilities.h"
@@ -70,6 +73,63 @@ TEST(ResultRecords, ContainerOwnsItsRecords)
     EXPECT_EQ(asBase.eps1.size(), 1u);
     EXPECT_EQ(container.Brandschnittgroessen[0]->OK, 0);
     EXPECT_TRUE(container.Brandschnittgroessen[0]->Kote.empty());
+}
+
+// Two shear records of a column of two fields (field 1 above Kote 2.0), rows from the head down, end then start
+// of each element: the strut fails where the utilisation lies above 1, at exactly 1 it holds.
+TEST(ResultRecords, StrutFailuresOncePerFieldHeightAndCombination)
+{
+    CResultContainer c;
+    auto schub = [&](int lk, int system, std::vector<double> kote, std::vector<double> strebe, std::vector<int> feld) {
+        auto r = std::make_unique<CResultSchub>();
+        r->LK = lk;
+        r->System = system;
+        r->Typ = 3;
+        r->Kote = kote;
+        r->strebe = strebe;
+        r->QuerNr = feld;
+        for (double u : strebe) {
+            r->ved.push_back(100.0 * u);  // VEd = u VRd,max with VRd,max = 100 kN
+            r->vrdmax.push_back(100.0);
+        }
+        c.Schub.push_back(std::move(r));
+    };
+    // LK 1: the shared height 1.0 of field 1 fails in both rows (1.2 and 1.5: the larger stands); 2.0 fails only
+    // in field 2's row; the head fails; 3.0 holds at exactly 1.
+    schub(1, 0, {0.0, 1.0, 1.0, 2.0, 2.0, 3.0, 3.0, 4.0}, {1.1, 1.2, 1.5, 0.9, 1.3, 1.0, 0.5, 0.2},
+          {1, 1, 1, 1, 2, 2, 2, 2});
+    // LK 2 of stage 1: nothing fails
+    schub(2, 1, {0.0, 2.0, 2.0, 4.0}, {0.3, 0.3, 0.3, 0.3}, {1, 1, 2, 2});
+    // LK 3 of stage 1: the heights 2.0 of both fields fail, each in its own field
+    schub(3, 1, {0.0, 2.0, 2.0, 4.0}, {0.3, 1.01, 1.02, 0.3}, {1, 1, 2, 2});
+
+    const std::vector<StrutFailure> f = StrutFailures(c);
+    ASSERT_EQ(f.size(), 5u);
+    const struct {
+        int field;
+        double kote;
+        int lk, system;
+        double utilisation;
+    } erwartet[] = {
+        {1, 0.0, 1, 0, 1.1}, {1, 1.0, 1, 0, 1.5}, {2, 2.0, 1, 0, 1.3}, {1, 2.0, 3, 1, 1.01}, {2, 2.0, 3, 1, 1.02}};
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(f[i].field, erwartet[i].field);
+        EXPECT_EQ(f[i].kote, erwartet[i].kote);
+        EXPECT_EQ(f[i].LK, erwartet[i].lk);
+        EXPECT_EQ(f[i].System, erwartet[i].system);
+        EXPECT_EQ(f[i].Typ, 3);
+        EXPECT_DOUBLE_EQ(f[i].utilisation, erwartet[i].utilisation);
+        EXPECT_DOUBLE_EQ(f[i].ved, 100.0 * erwartet[i].utilisation);
+        EXPECT_DOUBLE_EQ(f[i].vrdmax, 100.0);
+    }
+    EXPECT_TRUE(c.Schub[0]->StrutFails(0));
+    EXPECT_FALSE(c.Schub[0]->StrutFails(5));   // exactly 1
+    EXPECT_FALSE(c.Schub[0]->StrutFails(99));  // no such row
+    // a record read from a file that had no utilisation column fails nowhere
+    c.Schub[0]->strebe.clear();
+    EXPECT_FALSE(c.Schub[0]->StrutFails(0));
+    EXPECT_EQ(StrutFailures(c).size(), 2u);
 }
 
 TEST(Runden, TruncatesAndStepsAwayBeyondAlmostHalf)

@@ -93,7 +93,8 @@ TEST_F(PositionFuzzTest, MutatedPositionsAreCalculatedOrRefusedUntouched) {
     const std::string path = Path("fuzz.tqx");
     { std::ofstream(path, std::ios::binary) << text; }
     const HostRun run = Host({"calc", path});
-    ASSERT_TRUE(run.status == 0 || run.status == 1) << "status " << run.status << "\n" << run.err;
+    // 3: calculated, but a verification is not fulfilled (the results are written as with 0)
+    ASSERT_TRUE(run.status == 0 || run.status == 1 || run.status == 3) << "status " << run.status << "\n" << run.err;
     EXPECT_EQ(run.err.find("runtime error"), std::string::npos) << run.err;
     if (run.status == 1) {
       ++refused;

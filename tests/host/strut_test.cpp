@@ -1,0 +1,261 @@
+// `kolumo calc` and `kolumo report` on columns whose shear strut crushes: the results are written, a message and
+// one line per failing check name field, height, combination, VEd and VRd,max, the report's shear table and its
+// closing table say "nicht erfüllt", and the status is 3 (a failed fire table check too). A column just below
+// VRd,max calculates with status 0 and a report without such words.
+#include <regex>
+
+#include "column/kolumodata.h"
+#include "tests/column/calc_run_support.h"
+#include "tests/host/host_run.h"
+#include "tests/report/rtf_text.h"
+
+namespace {
+
+using namespace host_test;
+
+// The column of the shear cases: one field of 0.6 m, 35 x 35 cm, C30/37, four bars of 20 mm (pi cm2 each) with
+// their axes 5 cm from the faces, four members, the strut at 45 degrees; held sideways at the head and at the
+// foot, which also carries it along the axis: no moment at either end. No imperfection, no axial load. One
+// horizontal line load q (kN/m, along X) over the whole field in load case 1 and one combination "Ed" 1.35*(1).
+void ScherStuetze(CKolumoData& d, int iNorm, double q) {
+  d.version = 2012.01;
+  d.iNorm = iNorm;
+  d.InitStages(column_test::FormingNorm(iNorm));
+  d.sBeton = "C30/37";
+  d.sStahl = iNorm == 0 ? "BSt 500 SB" : "B500B";
+  d.SetFieldCount(1);
+  d.fieldLengths[0] = 0.6;
+  CKolumoQuer& s = d.querschnitte[0];
+  s.bx = s.dy = 35.0;
+  s.bdx = s.bdy = 5.0;
+  s.as = 3.14159265358979;
+  s.teilung = 4;
+  s.theta = 45.0;
+  CSupport& kopf = d.supports[0][0];
+  kopf.cx = kopf.cy = -1.0;
+  CSupport& fuss = d.supports[0][1];
+  fuss.cx = fuss.cy = fuss.cz = -1.0;
+  CKolumoVorver& v = d.vorver[0];
+  v.type = 0;
+  v.bDirekteVorgabe = 1;
+  v.umx = v.umy = 0.0;
+  d.loads[0].Add(column_test::LineLoad(1, 0, 0.6, column_test::kX, q));
+  column_test::SetActions(d, 0, {column_test::Action(1, 0)});
+  column_test::AddCombination(d, 0, "Ed", "1.35*(1)");
+  d.num_KNSW_Schub = 1;
+  d.num_ErfAs = 1;
+}
+
+// One line of `kolumo calc` for a crushing strut.
+struct Zeile {
+  int feld = 0;
+  double kote = 0.0, ved = 0.0, vrdmax = 0.0;
+  std::string kombination;
+};
+
+std::vector<Zeile> StrebenZeilen(const std::string& out) {
+  static const std::regex muster(
+      R"(NOT FULFILLED: shear strut, field (\d+), height ([-\d.]+) m, (.*): VEd = ([-\d.]+) kN > VRd,max = ([-\d.]+) kN)");
+  std::vector<Zeile> zeilen;
+  for (std::sregex_iterator i(out.begin(), out.end(), muster), e; i != e; ++i)
+    zeilen.push_back({std::stoi((*i)[1]), std::stod((*i)[2]), std::stod((*i)[4]), std::stod((*i)[5]), (*i)[3]});
+  return zeilen;
+}
+
+// The rows of the report's shear table ("Kote|VEd|cot|VRd,ct|VRd,max|as,b|"), each split into its cells.
+std::vector<std::vector<std::string>> SchubZeilen(const std::string& text) {
+  std::vector<std::vector<std::string>> zeilen;
+  const std::size_t tabelle = text.find("Schubnachweis aus Querkraft");
+  if (tabelle == std::string::npos) return zeilen;
+  std::istringstream in(text.substr(tabelle));
+  std::string zeile;
+  std::getline(in, zeile);
+  while (std::getline(in, zeile) && zeile.find('|') != std::string::npos) {
+    std::vector<std::string> zellen;
+    for (std::size_t a = 0, b; (b = zeile.find('|', a)) != std::string::npos; a = b + 1)
+      zellen.push_back(zeile.substr(a, b - a));
+    if (zellen.size() == 6 && !zellen[0].empty() && std::isdigit(static_cast<unsigned char>(zellen[0][0])))
+      zeilen.push_back(zellen);
+  }
+  return zeilen;
+}
+
+class StrutTest : public HostTest {
+ protected:
+  // The position built by `baue` from the module's defaults, written under `name`.
+  std::string Position(const std::string& name, const std::function<void(CKolumoData&)>& baue) {
+    column_test::EnvVar root("KOLUMO_ROOT", root_.string());
+    const std::string path = Path(name);
+    const int doc = VIDUV_CreateDoc(path.c_str());
+    EXPECT_NE(doc, 0);
+    {
+      CKolumoData d;
+      d.SetDefaults();
+      baue(d);
+      d.WriteData(doc);
+    }
+    EXPECT_EQ(VIDUV_SaveDoc(doc), 1) << VIDUV_GetLastError();
+    VIDUV_CloseDoc(doc);
+    return path;
+  }
+  std::string ReportText(const std::string& path) {
+    const HostRun run = Host({"report", path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return report_test::VisibleText(Slurp(path.substr(0, path.size() - 4) + ".rtf"));
+  }
+};
+
+// Hand figures. d = 0.35 - 0.05 = 0.30 m, bw = 0.35 m, cot theta = tan theta = 1. At the supports (Kote 0.00 and
+// 0.60) V = 1.35 q L/2 = 0.405 q kN and no moment, so the lever arm is d, limited by the code:
+//   EC2 German annex: fcd = 0.85 x 30/1.5 = 17, nu1 = min(1.1 - 30/500, 1) = 1, z = min(0.9 d = 0.27,
+//     d - 2 d1 = 0.20, d - d1 - 0.03 = 0.22) = 0.20: VRd,max = 1.0 x 0.75 x 0.20 x 0.35 x 17/2 = 446.25 kN.
+//   EC2 UK annex: fcd = 30/1.5 = 20, nu = 0.6 (1 - 30/250) = 0.528, z = 0.9 d = 0.27:
+//     VRd,max = 0.528 x 0.27 x 0.35 x 20/2 = 498.96 kN.
+//   DIN 1045-1: fcd = 17, cover of the bars cv = 5 - 1 = 4 cm, z = min(d, max(d - 2 cv, d - cv - 0.03)) = 0.23:
+//     VRd,max = 0.75 x 0.35 x 0.23 x 17/2 = 513.1875 kN.
+//   SIA 262: fcd = eta_fc 30/1.5 = 20 (eta_fc = 1), z = 0.9 d = 0.27; the strut resistance 0.6 fcd bw z sin cos =
+//     0.6 x 20 x 0.35 x 0.27 x 0.5 = 567.0 kN; the web the shear needs is bw,req = VEd/(0.6 fcd z sin cos) =
+//     VEd/1.62 MN/m: 587.25 kN needs 36.25 cm (more than the 35 cm there are), 564.975 kN 34.875 cm.
+// Between the supports V is half as large (0.2025 q at Kote 0.15 and 0.45, 0 at mid-height): those rows hold.
+// Tolerances: statics and resistances are closed-form, so the figures carry only the print's rounding: half a
+// unit of the last printed place (0.05 kN on the calc line, 0.005 kN in the report).
+struct Fall {
+  const char* name;
+  int iNorm;
+  double q;       // kN/m
+  double ved;     // kN at the supports
+  double vrdmax;  // kN at the supports
+};
+const Fall kFaelle[] = {
+    {"EC2 German annex, 465.75 > 446.25", 10, 1150.0, 465.75, 446.25},
+    {"EC2 German annex, 445.50 just below 446.25", 10, 1100.0, 445.5, 446.25},
+    {"EC2 UK annex, 506.25 > 498.96", 12, 1250.0, 506.25, 498.96},
+    {"DIN 1045-1, 526.50 > 513.19", 0, 1300.0, 526.5, 513.1875},
+    {"DIN 1045-1, 512.33 just below 513.19", 0, 1265.0, 512.325, 513.1875},
+    {"SIA 262, 587.25 > 567.00 (web 36.25 > 35 cm)", 2, 1450.0, 587.25, 567.0},
+    {"SIA 262, 564.98 just below 567.00 (web 34.875 < 35 cm)", 2, 1395.0, 564.975, 567.0},
+};
+
+TEST_F(StrutTest, CrushingStrutIsReportedAndEndsWithStatusThree) {
+  for (const Fall& f : kFaelle) {
+    SCOPED_TRACE(f.name);
+    const bool versagt = f.ved > f.vrdmax;
+    const std::string path = Position("strebe.tqx", [&](CKolumoData& d) { ScherStuetze(d, f.iNorm, f.q); });
+    const HostRun calc = Host({"calc", path});
+    ASSERT_EQ(calc.status, versagt ? 3 : 0) << calc.out << calc.err;
+    const std::string datei = Slurp(path);
+    EXPECT_NE(datei.find("<Schnittgroessen"), std::string::npos) << "the results are written either way";
+    EXPECT_EQ(datei.find("<NichtErfuellt") != std::string::npos, versagt);
+
+    // one line per crushing strut: both supports, nothing between them
+    const std::vector<Zeile> zeilen = StrebenZeilen(calc.out);
+    ASSERT_EQ(zeilen.size(), versagt ? 2u : 0u) << calc.out;
+    for (std::size_t i = 0; i < zeilen.size(); ++i) {
+      EXPECT_EQ(zeilen[i].feld, 1);
+      EXPECT_NEAR(zeilen[i].kote, i == 0 ? 0.0 : 0.6, 0.005);
+      EXPECT_EQ(zeilen[i].kombination, "Endsystem, Kombination 1 (Ed) \"1.35*(1)\"");
+      EXPECT_NEAR(zeilen[i].ved, f.ved, 0.05 + 1e-9);
+      EXPECT_NEAR(zeilen[i].vrdmax, f.vrdmax, 0.05 + 1e-9);
+    }
+    if (versagt) {
+      EXPECT_NE(calc.err.find("verifications are not fulfilled (exit status 3)"), std::string::npos) << calc.err;
+      // the message names the same, in German
+      char meldung[200];
+      std::snprintf(meldung, sizeof meldung,
+                    "Feld 1, Kote 0.60 m, Endsystem, Kombination 1 (Ed) \"1.35*(1)\": V_Ed = %.1f kN > V_Rd,max = "
+                    "%.1f kN",
+                    zeilen[1].ved, zeilen[1].vrdmax);
+      EXPECT_NE(calc.err.find("Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt"), std::string::npos);
+      EXPECT_NE(calc.err.find(meldung), std::string::npos) << meldung << "\n" << calc.err;
+    } else {
+      EXPECT_EQ(calc.err.find("Schubnachweis"), std::string::npos) << calc.err;
+    }
+
+    // the report: the supports' rows say "nicht erfüllt" instead of stirrups, and so does the closing table
+    const std::string text = ReportText(path);
+    const std::vector<std::vector<std::string>> schub = SchubZeilen(text);
+    ASSERT_EQ(schub.size(), 8u) << text;
+    for (std::size_t i = 0; i < schub.size(); ++i) {
+      SCOPED_TRACE(i);
+      const bool auflager = i == 0 || i == 7;
+      if (auflager) {
+        EXPECT_NEAR(std::stod(schub[i][1]), f.ved, 0.005 + 1e-9);
+        EXPECT_NEAR(std::stod(schub[i][4]), f.vrdmax, 0.005 + 1e-9);
+      }
+      if (auflager && versagt)
+        EXPECT_EQ(schub[i][5], "nicht erfüllt");
+      else
+        EXPECT_GT(std::stod(schub[i][5]), 0.0) << schub[i][5];  // stirrups in cm2/m
+    }
+    const std::size_t abschluss = text.find("Feld|Komb.|Nachweis|");
+    ASSERT_NE(abschluss, std::string::npos);
+    const std::string feldZeile = text.substr(text.find("\n1|", abschluss) + 1, 80);
+    EXPECT_EQ(feldZeile.find("Schubnachweis nicht erfüllt") != std::string::npos, versagt) << feldZeile;
+    EXPECT_EQ(text.find("nicht erfüllt") != std::string::npos, versagt);
+    if (versagt) {
+      char satz[160];
+      std::snprintf(satz, sizeof satz, "Feld 1: Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt (Kote %.2f m",
+                    0.0);
+      EXPECT_NE(text.find(satz), std::string::npos) << text.substr(abschluss);
+    }
+  }
+}
+
+// SIA 262's table: "VRd,ct" holds VRd = kd tau_cd d bw with kd = 1/(1 + kv d) and tau_cd = 1.1 N/mm2, so it lies
+// between 1.1 x 0.30 x 0.35/(1 + 2.2 x 0.30) = 69.58 kN (kv at most 2.2 per m) and tau_cd d bw = 115.50 kN;
+// "VRd,max" the strut's 567.00 kN (see above), no longer VRd. The rows between the supports carry a moment: their
+// VRd,max takes the design's lever arm, at most 0.9 d, so at most 567.00 kN; VRd,ct lies in the same bounds.
+TEST_F(StrutTest, SiaTableShowsVRdAndTheStrutResistance) {
+  const std::string path = Position("sia.tqx", [](CKolumoData& d) { ScherStuetze(d, 2, 1395.0); });
+  ASSERT_EQ(Host({"calc", path}).status, 0);
+  const std::vector<std::vector<std::string>> schub = SchubZeilen(ReportText(path));
+  ASSERT_EQ(schub.size(), 8u);
+  for (std::size_t i = 0; i < schub.size(); ++i) {
+    SCOPED_TRACE(i);
+    const double vrdct = std::stod(schub[i][3]), vrdmax = std::stod(schub[i][4]);
+    EXPECT_GE(vrdct, 69.58 - 0.005);
+    EXPECT_LE(vrdct, 115.50 + 0.005);
+    if (i == 0 || i == 7)
+      EXPECT_NEAR(vrdmax, 567.0, 0.005);
+    else
+      EXPECT_LE(vrdmax, 567.0 + 0.005);
+    EXPECT_GT(vrdmax, 3.0 * vrdct) << "the strut resists far more than the web without stirrups";
+  }
+}
+
+// A fire table that is not met: DIN 4102, R 180, exposed on more sides; a column of 0.6 m (below l1 = 2.0 m) needs
+// b >= 240 mm even at the lowest load level, and 20 x 20 cm has 200 mm: no raise of the resistance helps, the check
+// fails (the engine's message), and the calculation ends with status 3 and a line for the fire combination.
+TEST_F(StrutTest, FailedFireTableEndsWithStatusThree) {
+  const std::string path = Position("brand.tqx", [](CKolumoData& d) {
+    ScherStuetze(d, 0, 10.0);
+    d.querschnitte[0].bx = d.querschnitte[0].dy = 20.0;
+    d.querschnitte[0].bdx = d.querschnitte[0].bdy = 4.0;
+    d.loads[0].Add(column_test::PointLoad(1, 0, column_test::kAxial, 100.0));
+    column_test::AddCombination(d, 0, "Ed,A", "1.00*(1)");
+    d.num_Brand = 1;
+    d.indexBrandKlasse = 4;
+    d.indexBrandSeiten = 1;
+  });
+  const HostRun calc = Host({"calc", path});
+  EXPECT_EQ(calc.status, 3) << calc.out << calc.err;
+  EXPECT_NE(calc.err.find("Stützenabmessungen bzw. Betondeckungen bitte ändern."), std::string::npos) << calc.err;
+  EXPECT_NE(calc.out.find("NOT FULFILLED: fire resistance by tables, Endsystem, Kombination 2 (Ed,A) \"1.00*(1)\""),
+            std::string::npos)
+      << calc.out;
+  EXPECT_TRUE(StrebenZeilen(calc.out).empty()) << calc.out;
+  EXPECT_NE(Slurp(path).find("<Schnittgroessen"), std::string::npos);
+  EXPECT_NE(ReportText(path).find("Brandschutznachweis nicht erfüllt"), std::string::npos);
+}
+
+TEST_F(StrutTest, HelpNamesTheExitStatuses) {
+  const HostRun run = Host({"--help"});
+  ASSERT_EQ(run.status, 0);
+  for (const char* zeile : {"  0  done; for calc: calculated and saved, every verification fulfilled\n",
+                            "  1  failed or refused; for calc: nothing written, the position is as it was\n",
+                            "  2  wrong command or arguments\n",
+                            "  3  calc only: calculated and saved, but a verification is not fulfilled"})
+    EXPECT_NE(run.out.find(zeile), std::string::npos) << zeile;
+}
+
+}  // namespace
