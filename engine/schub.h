@@ -78,6 +78,10 @@ public:
     double ac = 0.0;            // concrete area, m2
     double z = 0.0;             // internal lever arm of the bending design, m
     double bw = 0.0;            // web width, m
+    // The web that carries the strut's compression field, m: the width across the shear force. The checks of
+    // DIN 1045-1 and EC2 replace bw by the neutral axis's chord, which under skew bending can cut a corner a
+    // few centimetres long; it bounds the tension zone, not the web.
+    double bwStrebe = 0.0;
     // The section seen by a shear force along y ([0]) and along z ([1]): depth along the force (m), edge
     // distances and covers of the outermost bars (cm; [0] on the face in tension under a positive moment in
     // that plane), and the width across the force (m): the concrete's chord through its centroid. Setze

@@ -87,7 +87,7 @@ void cSchub::Setze(int iq)
         return;
     const cQuer& q = g_quer[iq];
     // no verdict on the strut of the section until a check has made one
-    strutResistance = strutUtilisation = 0.0;
+    strutResistance = strutUtilisation = bwStrebe = 0.0;
     norm = q.m_norm;
     betonGuete = q.m_betonGuete;
     stahlGuete = q.m_stahlGuete;
@@ -287,6 +287,7 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
     const bool gerichtet = richtung[0].bw > 0.0 && richtung[1].bw > 0.0;
     if (gerichtet)
         AufQuerkraftRichten();
+    bwStrebe = gerichtet ? bw : 0.0;
     if (b0 > 0.0 && (!gerichtet || e.MEd > kSchubMomentNull))
         bw = gerichtet ? std::min(b0, bw) : b0;
 
@@ -302,6 +303,8 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
         d1[0] = d1[1] = 0.0;
         cv[0] = cv[1] = 0.0;
     }
+    if (bwStrebe <= 0.0)
+        bwStrebe = bw;
     return e;
 }
 

@@ -92,8 +92,9 @@ int cSchub::SchubDIN1045_1(cBem& bem)
 
     // the strut under shear and torsion: (TEd/TRd,max)^2 + (VEd/VRd,max)^2 <= 1, whether or not stirrups are
     // needed by calculation; its square root grows with the forces as a utilisation does
-    strutResistance = vrdmax * 1000.0;
-    strutUtilisation = std::hypot(StrebenAnteil(VEd, vrdmax), StrebenAnteil(TEd, trdmax));
+    const double vrdmaxSteg = 0.75 * bwStrebe * zv * fcd / s;
+    strutResistance = vrdmaxSteg * 1000.0;
+    strutUtilisation = std::hypot(StrebenAnteil(VEd, vrdmaxSteg), StrebenAnteil(TEd, trdmax));
 
     erg[kSlotFall] = it + 0.1;
     erg[kSlotCot] = cot;

@@ -133,8 +133,9 @@ int cSchub::SchubEC2Variante(cBem& bem, Ec2Art art)
         r = it != 0 ? (TEd / trdmax) * (TEd / trdmax) + (VEd / vrdmax) * (VEd / vrdmax) : 0.0;
 
     // the strut's share of shear and of torsion: above 1 in all the strut crushes (cases 3 and 4)
-    strutResistance = vrdmax * 1000.0;
-    strutUtilisation = StrebenAnteil(VEd, vrdmax) + StrebenAnteil(TEd, trdmax);
+    const double vrdmaxSteg = vrdmax * bwStrebe / bw;
+    strutResistance = vrdmaxSteg * 1000.0;
+    strutUtilisation = StrebenAnteil(VEd, vrdmaxSteg) + StrebenAnteil(TEd, trdmax);
 
     erg[kSlotFall] = it + 0.1;
     erg[kSlotCot] = cot;

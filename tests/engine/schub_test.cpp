@@ -678,6 +678,42 @@ TEST_F(SchubRichtungTest, Ec2WebWidthWithoutMomentIsTheWidthAcrossTheShearForce)
     EXPECT_DOUBLE_EQ(vrdmax[0], vrdmax[1]);
 }
 
+// Skew bending: the zero line eps = -0.5 + 10 y + 10 z (y, z in m) runs from (0.15, -0.10) to (0.05, 0) and cuts the
+// corner at y = 0.15, z = 0 off, a chord of sqrt(10^2 + 10^2) = 14.142 cm. The concrete resistance takes that chord as its
+// width (the codes' least width in the tension zone), the strut the web of 0.30 across the shear force along z:
+// EC2, cot 2: VRd,max = 0.528 x 0.40 x 0.30 x 20/2.5 = 506.88 kN; DIN 1045-1, cot 1: 0.75 x 0.30 x 0.38 x 17/2
+// = 726.75 kN. With the chord the strut would carry less than half and a sound column would read as crushed.
+TEST_F(SchubRichtungTest, TheStrutOfASkewBentSectionTakesTheWebAcrossTheShearForce)
+{
+    struct Fall {
+        const char* name;
+        int norm;
+        double cot, vrdmax;
+    };
+    const Fall faelle[] = {{"EC2", 2, 2.0, 506.88}, {"DIN 1045-1", 1, 1.0, 726.75}};
+    m_bem.m_eps0 = -0.5;
+    m_bem.m_ky = 10.0;
+    m_bem.m_kz = 10.0;
+    double sig = 0.0, b0 = 0.0, zug = 0.0;
+    m_bem.sigeps(sig);
+    m_bem.BerechneNullinienbreite(b0, zug);
+    ASSERT_NEAR(b0, std::sqrt(200.0) / 100.0, 1e-9);
+    for (const Fall& f : faelle) {
+        cSchub s = Spalte(f.norm, 0.0, f.cot);
+        s.kraefte[1] = 0.0;
+        s.kraefte[2] = 200.0;
+        Rechteck30x50(s);
+        if (f.norm == 1)
+            s.SchubDIN1045_1(m_bem);
+        else
+            s.SchubEC2(m_bem);
+        EXPECT_NEAR(s.bw, b0, 1e-12) << f.name;
+        EXPECT_NEAR(s.strutResistance, f.vrdmax, 1e-6) << f.name;
+        EXPECT_NEAR(s.strutUtilisation, 200.0 / f.vrdmax, 1e-9) << f.name;
+        EXPECT_EQ(s.ShearRecord(s.norm).vrdmax, s.strutResistance) << f.name;
+    }
+}
+
 TEST_F(SchubRichtungTest, Ec2MinimumStirrupsOfTheCoreAcrossTheShearForce)
 {
     // rho_w,min = 0.08 sqrt(30)/500 = 8.763561e-4; core 25 x 45 cm (y from -12.5 to 12.5, z from -2.5 to
