@@ -170,8 +170,13 @@ int Calc(host::Module& module, const std::string& path) {
   // Per field whether the entered bars are what must be built: a raise is never silent.
   for (int f = VIDUV_FindFirstChild(result, "Feldbewehrung"); f; f = VIDUV_FindNextChild(f, "Feldbewehrung")) {
     const bool suffices = VIDUV_GetInt(f, "ausreichend") != 0;
-    std::printf("field %d: entered %d bars, %.2f cm2; to be built %.2f cm2; %s\n", VIDUV_GetInt(f, "feld"),
-                VIDUV_GetInt(f, "staebe"), VIDUV_GetDouble(f, "eingegeben"), VIDUV_GetDouble(f, "erforderlich"),
+    // A ring's inner ring is built besides the entered bars and counts with them.
+    char inner[96] = "";
+    if (const int innerBars = VIDUV_GetInt(f, "innererRingStaebe"); innerBars > 0)
+      std::snprintf(inner, sizeof inner, " and the inner ring of %d bars, %.2f cm2", innerBars,
+                    VIDUV_GetDouble(f, "innererRing"));
+    std::printf("field %d: entered %d bars, %.2f cm2%s; to be built %.2f cm2; %s\n", VIDUV_GetInt(f, "feld"),
+                VIDUV_GetInt(f, "staebe"), VIDUV_GetDouble(f, "eingegeben"), inner, VIDUV_GetDouble(f, "erforderlich"),
                 suffices ? "the entered bars suffice" : "the entered bars do NOT suffice, the design raised them");
   }
   // A verification the calculation could not fulfil: its results are saved for the engineer to see, and the

@@ -182,7 +182,8 @@ TEST_F(DetailingRunTest, RingCountsItsInnerRingAndTheReportNamesIt) {
     ASSERT_EQ(calc.status, 0) << calc.err;
     char entered[20];
     std::snprintf(entered, sizeof entered, "%.2f", c.as);
-    EXPECT_NE(calc.out.find(std::string("entered 20 bars, ") + entered + " cm2; to be built " + c.built + " cm2; " +
+    EXPECT_NE(calc.out.find(std::string("entered 20 bars, ") + entered +
+                            " cm2 and the inner ring of 20 bars, 6.78 cm2; to be built " + c.built + " cm2; " +
                             (c.suffices ? "the entered bars suffice" : "the entered bars do NOT suffice")),
               std::string::npos)
         << calc.out;
