@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/tqscript/tqscript.h"
+
 namespace tqscript {
 
 // Raised by the parser and the interpreter; the host turns it into the session's last error.
@@ -32,6 +34,13 @@ inline constexpr std::size_t kMaxArrayElements = 1'000'000;
 // texts run for hours or fill the memory.
 inline constexpr std::size_t kRunBudgetBytes = 256u << 20;
 
+// What one call into the host has spent.
+struct RunState {
+  std::size_t bytes = 0;
+  double start = 0;
+  double allowed = kTQScriptTimeLimit;  // seconds this call may run
+};
+
 // A call into the host: starts its byte budget and its clock; when it ends, the time it ran is taken from the open
 // TQScriptBudget.
 class RunScope {
@@ -40,6 +49,9 @@ class RunScope {
   ~RunScope();
   RunScope(const RunScope&) = delete;
   RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  RunState outer_;  // of a call this one runs within
 };
 // Fails at once when the open TQScriptBudget is already spent.
 void CheckBudgetLeft();

@@ -44,11 +44,6 @@ struct BudgetState {
 };
 thread_local BudgetState budget;
 
-struct RunState {
-  std::size_t bytes = 0;
-  double start = 0;
-  double allowed = kTQScriptTimeLimit;  // seconds this call may run
-};
 thread_local RunState run;
 
 std::string BudgetText() {
@@ -58,10 +53,7 @@ std::string BudgetText() {
 }  // namespace
 
 // A call made while another runs (a macro's message box lets the person act) keeps the outer call's state.
-static thread_local std::vector<RunState> outerRuns;
-
-RunScope::RunScope() {
-  outerRuns.push_back(run);
+RunScope::RunScope() : outer_(run) {
   run = RunState{};
   run.start = Now();
   if (budget.open) run.allowed = budget.limit - budget.spent;
@@ -69,8 +61,7 @@ RunScope::RunScope() {
 
 RunScope::~RunScope() {
   if (budget.open) budget.spent += Now() - run.start;
-  run = outerRuns.back();
-  outerRuns.pop_back();
+  run = outer_;
 }
 
 [[noreturn]] void OutOfTime(int line, int column) { throw ScriptError{BudgetText(), line, column, "", true}; }
@@ -339,8 +330,7 @@ struct TQScriptActionBudget::Saved {
   tqscript::BudgetState budget;
 };
 
-TQScriptActionBudget::TQScriptActionBudget(double seconds)
-    : saved(std::make_unique<Saved>(Saved{tqscript::budget})) {
+TQScriptActionBudget::TQScriptActionBudget(double seconds) : saved(std::make_unique<Saved>(Saved{tqscript::budget})) {
   tqscript::budget = tqscript::BudgetState{true, seconds, 0, false};
 }
 
