@@ -185,27 +185,20 @@ void CKolumoQuerGrid::StoreTeilung(int row) {
   m_quer.teilung = Teilung(teilung);
 }
 
-bool CKolumoQuerGrid::Refused(int row) {
-  if (!m_data || row < kErste || row >= kRows) return false;
+CString CKolumoQuerGrid::RefusedFormula(int row, int col, const CFormulaNumber& value) {
+  if (!m_data || col != 1 || row < kErste || row >= kRows) return CString();
   const Feld feld = kZeilen[m_quer.type][row - kErste].feld;
-  if (feld == KEIN) return false;
+  if (feld == KEIN) return CString();
   CKolumoQuer typed = m_quer;
+  CFormulaNumber zahl = value;
   if (feld == TEIL)
-    typed.teilung = Teilung(GetCellFormula(row, 1).GetValue());
+    typed.teilung = Teilung(zahl.GetValue());
   else
-    *Wert(typed, feld) = GetCellFormula(row, 1);
+    *Wert(typed, feld) = zahl;
   if (typed.type == 1) typed.dy = typed.bx;
   // Only what the value brings: a problem the section had already (read from the file, or left by a change of the
   // section type) must not block the edit that mends it.
-  const std::vector<std::string> before = QuerschnittFehler(*m_data, m_quer, m_field);
-  std::string text;
-  for (const std::string& problem : QuerschnittFehler(*m_data, typed, m_field))
-    if (std::find(before.begin(), before.end(), problem) == before.end()) text += (text.empty() ? "" : "\n") + problem;
-  if (text.empty()) return false;
-  RefuseEdit();
-  AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
-  SetCellFormula(row, 1, feld == TEIL ? CFormulaNumber(double(m_quer.teilung)) : *Wert(m_quer, feld));
-  return true;
+  return NeueFehler(QuerschnittFehler(*m_data, m_quer, m_field), QuerschnittFehler(*m_data, typed, m_field)).c_str();
 }
 
 void CKolumoQuerGrid::Store() {
@@ -319,7 +312,7 @@ void CKolumoQuerGrid::OnCellComboSelect(int row, int col, int item) {
 }
 
 void CKolumoQuerGrid::OnCellChanged(int row, int col, int type) {
-  if (col == 1 && row >= kErste && !Refused(row)) Store();
+  if (col == 1 && row >= kErste) Store();
 }
 
 // ---- dialog ----------------------------------------------------------------------------------------------------

@@ -886,6 +886,15 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
   }
 }
 
+CString COrmiGridCtrl::OwnerRefuses(int row, int col, const CFormulaNumber& typed) {
+  const COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_FORMULA || !info->value) return CString();
+  const CFormulaNumber& held = *info->value;
+  const bool same = typed.m_bNumber == held.m_bNumber &&
+                    (typed.m_bNumber ? typed.m_dValue == held.m_dValue : typed.m_strText == held.m_strText);
+  return same ? CString() : RefusedFormula(row, col, typed);
+}
+
 void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   if (m_bInEndEdit) {
     CGridCtrl::OnEndEditCell(row, col, text);
@@ -899,6 +908,10 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   bool ok = true;
   if (IsNumberType(type)) {
     ok = TypedText(row, col, text, shown, formula, reason);
+    if (ok) {
+      reason = OwnerRefuses(row, col, formula);
+      ok = reason.IsEmpty();
+    }
     if (!ok) {
       RefuseEdit();
       AfxMessageBox(reason, MB_ICONEXCLAMATION);
@@ -934,6 +947,10 @@ BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
   CFormulaNumber formula;
   if (!TypedText(row, col, CString(text), shown, formula, reason)) {
     ++m_nRefused;
+    return FALSE;
+  }
+  if (const CString refused = OwnerRefuses(row, col, formula); !refused.IsEmpty()) {
+    AfxMessageBox(refused, MB_ICONEXCLAMATION);
     return FALSE;
   }
   const CFormulaNumber before = info->value ? *info->value : CFormulaNumber();
