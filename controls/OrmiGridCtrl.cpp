@@ -792,6 +792,8 @@ void COrmiGridCtrl::OnEditCell(int row, int col, CPoint point, UINT nChar) {
   const int type = info ? info->type : 0;
   if ((type == ORMI_COMBO || type == ORMI_COMBO_INDEX || type == ORMI_RICH) && nChar == VK_TAB) return;
   if (CGridCtrl::IsCellEditable(row, col) && info) {
+    m_editCell = CCellID(row, col);
+    m_editShown = GetItemText(row, col);
     CString full;
     double shown = 0.0;
     if (type == ORMI_DOUBLE && ReadShownNumber(*info, GetItemText(row, col), shown)) {
@@ -915,8 +917,10 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
     if (!ok) {
       RefuseEdit();
       AfxMessageBox(reason, MB_ICONEXCLAMATION);
-      // The value before the edit stays; its display comes back.
-      if (type == ORMI_FORMULA && info->value)
+      // The value before the edit stays; its display comes back, as the cell showed it when the edit began.
+      if (m_editCell == CCellID(row, col))
+        shown = m_editShown;
+      else if (type == ORMI_FORMULA && info->value)
         shown = info->value->m_bNumber && info->value->m_dValue == 0.0 && info->value->m_strText.IsEmpty()
                     ? CString()
                     : FormatValue(*info, info->value->GetValue());

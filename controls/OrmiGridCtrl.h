@@ -173,6 +173,9 @@ class COrmiGridCtrl : public CGridCtrl {
   CString OwnerRefuses(int row, int col, const CFormulaNumber& typed);
   void StretchLast(CGridCtrl& grid);
   int m_nRefused = 0;
+  // The cell whose edit began last and the text it showed then (the editor shows numbers in full).
+  CCellID m_editCell;
+  CString m_editShown;
   void ClearFocus();
   CString FormatValue(const COrmiCellInfo& info, double shown) const;
   BOOL WalkEditable(CCellID& cell, BOOL editableOnly, bool forwards);

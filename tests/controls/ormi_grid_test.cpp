@@ -579,4 +579,33 @@ TEST_F(TypedGridTest, AValueTheOwnerRefusesKeepsTheCellAndTheEditorWithTheOwners
   EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
 }
 
+// After a refusal the cell shows its value as it did before the edit: a 0 shown with its unit is not taken for an
+// emptied cell (the editor opens on "0", and leaving it shows "0.00 m" again).
+TEST_F(TypedGridTest, ARefusedEntryLeavesTheCellShownAsItWas) {
+  grid.SetNumberFormat(1, kFormula, "%lf", "%.2lf m", 1.0);
+  grid.SetCellFormula(1, kFormula, CFormulaNumber(0.0));
+  ASSERT_EQ(grid.GetItemText(1, kFormula), "0.00 m");
+  for (const char* typed : {"-2", "2*(b"}) {  // refused by the owner, and as no formula
+    SCOPED_TRACE(typed);
+    win::msgbox::QueueAnswer(IDOK);
+    grid.SetFocusCell(1, kFormula);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    win::input::KeyWith(VK_CONTROL, 'A');
+    win::input::Type(typed);
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+    HWND editor = ::GetFocus();
+    ASSERT_EQ(::GetParent(editor), grid.m_hWnd);
+    char text[32] = {};
+    ::GetWindowText(editor, text, sizeof text);
+    EXPECT_STREQ(text, "0");
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    EXPECT_EQ(grid.GetItemText(1, kFormula), "0.00 m");
+  }
+  EXPECT_EQ(win::msgbox::Log().size(), 2u);
+}
+
 }  // namespace
