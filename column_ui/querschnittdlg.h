@@ -33,7 +33,8 @@ class CKolumoQuerGrid : public COrmiGridCtrl {
   void Store();
   void StoreTeilung(int row);
   void CheckBewehrung();
-  bool Ask(const char* text);
+  // A translated Yes/No question; true on Yes.
+  bool Ask(const CString& text);
   CString Tr(const char* text) const;
 };
 
