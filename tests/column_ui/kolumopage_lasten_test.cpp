@@ -182,23 +182,7 @@ TEST_F(LoadPageTest, AValueThatPutsALoadOffTheColumnIsRefusedInItsCell) {
   Open();
   const int n = Loads().LoadCount();
   ASSERT_EQ(n, 7);
-  auto enter = [&](int row, int col, const std::string& text) {
-    Loads().SetFocusCell(row, col);
-    win::PumpMessages();
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type(text);
-    win::input::Key(VK_RETURN);
-    win::PumpMessages();
-  };
-  auto editor = [&]() -> std::string {
-    HWND focus = ::GetFocus();
-    if (!focus || ::GetParent(focus) != Loads().m_hWnd) return "(no editor)";
-    char text[64] = {};
-    ::GetWindowText(focus, text, sizeof text);
-    return text;
-  };
+  auto enter = [&](int row, int col, const std::string& text) { dialog_input::TypeAndEnter(Loads(), row, col, text); };
   const std::string wind6 = "Endsystem, Last 6 (\"Wind auf Fassade\"): ";
   const std::string wind7 = "Endsystem, Last 7 (\"Wind auf Fassade\"): ";
   const struct {
@@ -238,7 +222,7 @@ TEST_F(LoadPageTest, AValueThatPutsALoadOffTheColumnIsRefusedInItsCell) {
     ASSERT_TRUE(Loads().GetFocusCell(&row, &col));
     EXPECT_EQ(row, c.row);
     EXPECT_EQ(col, c.col);
-    EXPECT_EQ(editor(), c.kept) << "the editor is back on the cell with the value it keeps";
+    EXPECT_EQ(dialog_input::EditorText(Loads()), c.kept) << "the editor is back on the cell with the value it keeps";
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0], c.message);
     EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);

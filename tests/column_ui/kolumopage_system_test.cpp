@@ -249,25 +249,8 @@ TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
 
 namespace {
 
-// The text of the in-place editor that has the keyboard, or "" when no editor of the grid has it.
-std::string EditorText(CWnd& grid) {
-  HWND focus = ::GetFocus();
-  if (!focus || ::GetParent(focus) != grid.m_hWnd) return "";
-  char text[256] = {};
-  ::GetWindowText(focus, text, sizeof text);
-  return text;
-}
-
-void TypeAndEnter(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
-  grid.SetFocusCell(row, col);
-  win::PumpMessages();
-  win::input::Key(VK_F2);
-  win::PumpMessages();
-  win::input::KeyWith(VK_CONTROL, 'A');
-  win::input::Type(text);
-  win::input::Key(VK_RETURN);
-  win::PumpMessages();
-}
+using dialog_input::EditorText;
+using dialog_input::TypeAndEnter;
 
 // What the screen shows of the window is what it draws: nothing stale is left on it.
 void ExpectShownAsDrawn(CWnd& window) {
@@ -383,17 +366,7 @@ TEST_F(SystemPageTest, ALengthTheCheckRefusesIsRefusedInItsCell) {
     SCOPED_TRACE(c.name);
     win::msgbox::ClearLog();
     win::msgbox::QueueAnswer(IDOK);
-    if (*c.typed) {
-      TypeAndEnter(Grid(), c.row, G::kColLength, c.typed);
-    } else {
-      Grid().SetFocusCell(c.row, G::kColLength);
-      win::PumpMessages();
-      win::input::Key(VK_F2);
-      win::input::KeyWith(VK_CONTROL, 'A');
-      win::input::Key(VK_BACK);
-      win::input::Key(VK_RETURN);
-      win::PumpMessages();
-    }
+    TypeAndEnter(Grid(), c.row, G::kColLength, c.typed);
     int row = -1, col = -1;
     ASSERT_TRUE(Grid().GetFocusCell(&row, &col));
     EXPECT_EQ(row, c.row);

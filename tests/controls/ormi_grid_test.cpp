@@ -85,18 +85,35 @@ class TypedGridTest : public win::test::WindowTest {
     EXPECT_TRUE(grid.GetCellRect(row, col, &r));
     return r.CenterPoint();
   }
-  // Types text into a cell's in-place editor and ends the edit with Escape-free Enter; the focus goes back.
-  void TypeInto(int row, int col, const std::string& text) {
+  // Opens a cell's editor and types over its text (F2 opens it with the text selected; an empty text empties it).
+  void TypeOver(int row, int col, const std::string& text) {
     grid.SetFocusCell(row, col);
     win::PumpMessages();
     win::input::Key(VK_F2);
     win::PumpMessages();
-    // F2 opens the editor with the text selected; typing replaces it.
     win::input::KeyWith(VK_CONTROL, 'A');
     if (text.empty()) win::input::Key(VK_BACK);
     win::input::Type(text);
+  }
+  // Types text into a cell's in-place editor and ends the edit with Escape-free Enter; the focus goes back.
+  void TypeInto(int row, int col, const std::string& text) {
+    TypeOver(row, col, text);
     grid.EndEditing();
     win::PumpMessages();
+  }
+  // Types into a cell and ends with a key, as the engineer does.
+  void TypeAndEnd(int row, int col, const std::string& text, UINT end) {
+    TypeOver(row, col, text);
+    win::input::Key(end);
+    win::PumpMessages();
+  }
+  // The text of the grid's in-place editor that has the keyboard; "(no editor)" when none has it.
+  std::string EditorText() {
+    HWND focus = ::GetFocus();
+    if (!focus || ::GetParent(focus) != grid.m_hWnd) return "(no editor)";
+    char text[64] = {};
+    ::GetWindowText(focus, text, sizeof text);
+    return text;
   }
   CWnd parent, before, empty, after;
   TypedGrid grid;
@@ -515,23 +532,7 @@ TEST_F(TypedGridTest, TheRadioBoxIsPlacedByMarginAndCentring) {
 // it held, and the editor is open on the cell again; a paste gets the same reason. A value the cell holds already
 // is not put to the owner, so that Enter or Escape on it ends the edit.
 TEST_F(TypedGridTest, AValueTheOwnerRefusesKeepsTheCellAndTheEditorWithTheOwnersReason) {
-  auto editor = [&]() -> std::string {
-    HWND focus = ::GetFocus();
-    if (!focus || ::GetParent(focus) != grid.m_hWnd) return "(no editor)";
-    char text[64] = {};
-    ::GetWindowText(focus, text, sizeof text);
-    return text;
-  };
-  auto keys = [&](const std::string& text, UINT end) {
-    grid.SetFocusCell(1, kFormula);
-    win::PumpMessages();
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type(text);
-    win::input::Key(end);
-    win::PumpMessages();
-  };
+  auto keys = [&](const std::string& text, UINT end) { TypeAndEnd(1, kFormula, text, end); };
   grid.SetCellFormula(1, kFormula, CFormulaNumber(2.0));
   win::msgbox::QueueAnswer(IDOK);
   keys("-1,5", VK_RETURN);
@@ -540,7 +541,7 @@ TEST_F(TypedGridTest, AValueTheOwnerRefusesKeepsTheCellAndTheEditorWithTheOwners
   ASSERT_TRUE(grid.GetFocusCell(&row, &col));
   EXPECT_EQ(row, 1);
   EXPECT_EQ(col, int(kFormula));
-  EXPECT_EQ(editor(), "2") << "the editor is open on the cell with the value it kept";
+  EXPECT_EQ(EditorText(), "2") << "the editor is open on the cell with the value it kept";
   EXPECT_EQ(grid.GetItemText(1, kFormula), "2");
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
   EXPECT_EQ(win::msgbox::Log()[0].text, "Zeile 1: -1.5 ist negativ.");
@@ -549,7 +550,7 @@ TEST_F(TypedGridTest, AValueTheOwnerRefusesKeepsTheCellAndTheEditorWithTheOwners
   grid.asked.clear();
   win::input::Key(VK_ESCAPE);
   win::PumpMessages();
-  EXPECT_EQ(editor(), "(no editor)");
+  EXPECT_EQ(EditorText(), "(no editor)");
   EXPECT_TRUE(grid.asked.empty());
   EXPECT_DOUBLE_EQ(grid.GetCellFormula(1, kFormula).m_dValue, 2.0);
   // A value the owner would refuse, already held (read from a file), does not keep its cell's edit open: Enter
@@ -588,19 +589,8 @@ TEST_F(TypedGridTest, ARefusedEntryLeavesTheCellShownAsItWas) {
   for (const char* typed : {"-2", "2*(b"}) {  // refused by the owner, and as no formula
     SCOPED_TRACE(typed);
     win::msgbox::QueueAnswer(IDOK);
-    grid.SetFocusCell(1, kFormula);
-    win::PumpMessages();
-    win::input::Key(VK_F2);
-    win::PumpMessages();
-    win::input::KeyWith(VK_CONTROL, 'A');
-    win::input::Type(typed);
-    win::input::Key(VK_RETURN);
-    win::PumpMessages();
-    HWND editor = ::GetFocus();
-    ASSERT_EQ(::GetParent(editor), grid.m_hWnd);
-    char text[32] = {};
-    ::GetWindowText(editor, text, sizeof text);
-    EXPECT_STREQ(text, "0");
+    TypeAndEnd(1, kFormula, typed, VK_RETURN);
+    EXPECT_EQ(EditorText(), "0");
     win::input::Key(VK_ESCAPE);
     win::PumpMessages();
     EXPECT_EQ(grid.GetItemText(1, kFormula), "0.00 m");
