@@ -155,11 +155,7 @@ class Pruefung {
           Text("Bemessungsnorm iNorm = %d ist unbekannt (bekannt: %s).", data_.iNorm, BekannteNormen().c_str()));
     // a new position is such a column: nothing to calculate yet
     if (data_.nFields() < 1) fehler_.push_back(Text("Die Stütze hat kein Feld (nFields = %d).", data_.nFields()));
-    for (int f = 0; f < data_.nFields(); ++f) {
-      const std::string wer = Text("Feld %d: ", f + 1);
-      if (Ausdruck(data_.fieldLengths[f], wer, "Feldlänge") && !(data_.fieldLengths[f].GetValue() > 0.0))
-        fehler_.push_back(wer + Text("Feldlänge = %g m ist nicht positiv.", data_.fieldLengths[f].GetValue()));
-    }
+    for (int f = 0; f < data_.nFields(); ++f) Feldlaenge(data_.fieldLengths[f], f);
     for (int f = 0; f < data_.nFields() && f < data_.querschnitte.GetSize(); ++f) Querschnitt(data_.querschnitte[f], f);
     for (int s = 0; s < CKolumoData::kStages; ++s) Stufe(s);
     Kriechen();
@@ -176,6 +172,16 @@ class Pruefung {
 
   std::vector<std::string> NurQuerschnitt(CKolumoQuer& q, int f) {
     Querschnitt(q, f);
+    return fehler_;
+  }
+
+  std::vector<std::string> NurFeldlaenge(CFormulaNumber& laenge, int f) {
+    Feldlaenge(laenge, f);
+    return fehler_;
+  }
+
+  std::vector<std::string> NurLast(int s, int i, Load& l) {
+    LastWerte(s, i, l);
     return fehler_;
   }
 
@@ -269,6 +275,12 @@ class Pruefung {
     if (zahl.m_bNumber || !zahl.m_pStore || zahl.m_pStore->Evaluate(zahl.m_strText, &wert)) return true;
     fehler_.push_back(wer + Text("%s = \"%s\" lässt sich nicht auswerten.", feld, zahl.m_strText.GetString()));
     return false;
+  }
+
+  void Feldlaenge(CFormulaNumber& laenge, int f) {
+    const std::string wer = Text("Feld %d: ", f + 1);
+    if (Ausdruck(laenge, wer, "Feldlänge") && !(laenge.GetValue() > 0.0))
+      fehler_.push_back(wer + Text("Feldlänge = %g m ist nicht positiv.", laenge.GetValue()));
   }
 
   void Querschnitt(CKolumoQuer& q, int f) {
@@ -485,12 +497,23 @@ class Pruefung {
     return t;
   }
 
+  // Load i of stage s, named by its place and text.
+  std::string LastName(int s, int i, const Load& l) {
+    return Text("%s, Last %d (\"%s\"): ", StufenName(s).c_str(), i + 1, l.desc.GetString());
+  }
+
   void Last(int s, int i, const std::set<int>& nummern) {
     Load& l = data_.loads[std::size_t(s)][i];
-    const std::string wer = Text("%s, Last %d (\"%s\"): ", StufenName(s).c_str(), i + 1, l.desc.GetString());
-    auto melde = [&](const std::string& text) { fehler_.push_back(wer + text); };
     if (!nummern.count(l.lc))
-      melde(Text("Lastfall lc = %d gibt es nicht (höchster Lastfall %d).", l.lc, data_.maxLF[std::size_t(s)]));
+      fehler_.push_back(LastName(s, i, l) + Text("Lastfall lc = %d gibt es nicht (höchster Lastfall %d).", l.lc,
+                                                 data_.maxLF[std::size_t(s)]));
+    LastWerte(s, i, l);
+  }
+
+  // All of a load but its load case: its type, values, direction, node and where it lies on the column.
+  void LastWerte(int s, int i, Load& l) {
+    const std::string wer = LastName(s, i, l);
+    auto melde = [&](const std::string& text) { fehler_.push_back(wer + text); };
     if (!LasttypBerechnet(l.ltype)) {
       const CString name = Load::GetLoadTypeText(l.ltype);
       melde(
@@ -683,6 +706,24 @@ std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return
 std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer& quer, int field) {
   CKolumoQuer q = quer;
   return Pruefung(data, 0).NurQuerschnitt(q, field);
+}
+
+std::vector<std::string> FeldlaengeFehler(CKolumoData& data, const CFormulaNumber& length, int field) {
+  CFormulaNumber laenge = length;
+  return Pruefung(data, 0).NurFeldlaenge(laenge, field);
+}
+
+std::vector<std::string> LastFehler(CKolumoData& data, int stage, const Load& load, int index) {
+  if (stage < 0 || stage >= CKolumoData::kStages) return {};
+  Load last = load;
+  return Pruefung(data, 0).NurLast(stage, index, last);
+}
+
+std::string NeueFehler(const std::vector<std::string>& vorher, const std::vector<std::string>& nachher) {
+  std::string text;
+  for (const std::string& problem : nachher)
+    if (std::find(vorher.begin(), vorher.end(), problem) == vorher.end()) text += (text.empty() ? "" : "\n") + problem;
+  return text;
 }
 
 bool PruefeEingabe(CKolumoData& data, int document) {

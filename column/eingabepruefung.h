@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+class CFormulaNumber;
 class CKolumoData;
 class CKolumoQuer;
+class Load;
 
 // The problems of the column's input, empty when it can be calculated. `document` is the position the data was
 // read from: loads in a stage the column does not have are seen only there.
@@ -15,6 +17,18 @@ std::vector<std::string> EingabeFehler(CKolumoData& data, int document);
 // The problems of one cross-section as the check above finds them in field `field` of `data`'s column: the input
 // dialog refuses a typed value with the same rule and the same words.
 std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer& quer, int field);
+
+// The same for the length of field `field` (from 0): the system page refuses a typed length with them.
+std::vector<std::string> FeldlaengeFehler(CKolumoData& data, const CFormulaNumber& length, int field);
+
+// The same for load `index` (from 0) of stage `stage`, as it would lie on `data`'s column, all but its load case
+// (the load grid raises the stage's number of load cases to a new one itself): the load grid refuses a typed value
+// with them.
+std::vector<std::string> LastFehler(CKolumoData& data, int stage, const Load& load, int index);
+
+// The problems of `nachher` that `vorher` did not have, one a line ("" when there are none): what a typed value
+// brings, so that a problem the input had already does not block the edit that mends it.
+std::string NeueFehler(const std::vector<std::string>& vorher, const std::vector<std::string>& nachher);
 
 // Shows the problems in one message box; false when there were any (the calculation must not run).
 bool PruefeEingabe(CKolumoData& data, int document);

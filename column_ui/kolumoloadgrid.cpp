@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "column/eingabepruefung.h"
 #include "platform/tolkar/tolkar.h"
 
 namespace {
@@ -14,6 +15,17 @@ CString Tr(const char* context, const char* text) {
 }
 
 constexpr int kPointLoad = 10;
+
+// The value of a load that a formula column the column's grid shows holds; nullptr for the other columns.
+CFormulaNumber* ValueIn(Load& load, int col) {
+  switch (col) {
+    case LoadGrid::kColOffset: return &load.offset;
+    case LoadGrid::kColLength: return &load.length;
+    case LoadGrid::kColValue0: return &load.val0;
+    case LoadGrid::kColValue0 + 1: return &load.val1;
+    default: return nullptr;
+  }
+}
 
 }  // namespace
 
@@ -142,6 +154,30 @@ void CKolumoLoadGrid::OnCellChanged(int row, int col, int type) {
   if (col != kColAction || stage < 0 || !m_pData) return;
   const int highest = HighestLoadCase();
   if (highest > m_pData->maxLF[stage]) SetMaxLoadCase(stage, highest);
+}
+
+CString CKolumoLoadGrid::RefusedFormula(int row, int col, const CFormulaNumber& typed) {
+  const int stage = Stage(), index = row - 1;
+  if (stage < 0 || !m_pData || index < 0 || index > LoadCount()) return CString();
+  Load before;
+  if (index < LoadCount()) {
+    before = loads[std::size_t(index)];
+  } else {
+    // The entry row: a value that makes a load is checked on the load it makes, which starts as every new one.
+    if (typed.m_bNumber && typed.m_dValue == 0.0) return CString();
+    loads.emplace_back();
+    InitNewLoad(index);
+    before = loads.back();
+    loads.pop_back();
+  }
+  Load after = before;
+  CFormulaNumber* value = ValueIn(after, col);
+  if (!value) return CString();
+  CVariableStore* store = value->m_pStore;
+  *value = typed;
+  if (store) value->m_pStore = store;
+  // Only what the value brings: a load that a shorter column left beyond its foot can still be moved back.
+  return NeueFehler(LastFehler(*m_pData, stage, before, index), LastFehler(*m_pData, stage, after, index)).c_str();
 }
 
 void CKolumoLoadGrid::OnCellContextMenu(int row, int col, int command) {

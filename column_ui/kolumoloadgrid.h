@@ -13,6 +13,9 @@ class CKolumoLoadGrid : public LoadGrid {
  public:
   void Layout() override;
   void OnCellChanged(int row, int col, int type) override;
+  // A value the calculation's input check refuses for the load (where it lies, its length, its values), with the
+  // check's message.
+  CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
   void OnCellContextMenu(int row, int col, int command) override;
   void OnValueImported() override;
   void OnLoadsChanged() override;

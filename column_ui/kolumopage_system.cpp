@@ -1,5 +1,6 @@
 #include "column_ui/kolumopage_system.h"
 
+#include "column/eingabepruefung.h"
 #include "column_ui/fundamentdlg.h"
 #include "column_ui/querschnittdlg.h"
 #include "platform/tolkar/tolkar.h"
@@ -120,6 +121,19 @@ void CKolumoSysGrid::OnSectionButton(int row) {
   // With the position's check: a value the calculation would refuse is refused in the dialog's cell.
   if (!CKolumoQuerDlg::Bearbeite(*m_pData, f, querschnitte[std::size_t(f)], this)) return;
   OnFieldsChanged();
+}
+
+CString CKolumoSysGrid::RefusedFormula(int row, int col, const CFormulaNumber& typed) {
+  const int f = row - 2, entryRow = GetRowCount() - 1;
+  if (col != kColLength || !m_pData || f < 0 || f > nFields) return CString();
+  CFormulaNumber length = typed;
+  // A length of 0 adds no field in the entry row and removes the last field (of two or more) in its row.
+  const bool zero = length.GetValue() == 0.0;
+  if (zero && (row == entryRow || (row == entryRow - 1 && nFields >= 2))) return CString();
+  // Only what the value brings: a length read from the file that the check refuses does not block its edit.
+  const std::vector<std::string> before =
+      f < nFields ? FeldlaengeFehler(*m_pData, lengths[std::size_t(f)], f) : std::vector<std::string>();
+  return NeueFehler(before, FeldlaengeFehler(*m_pData, length, f)).c_str();
 }
 
 void CKolumoSysGrid::OnCellContextMenu(int row, int col, int command) {

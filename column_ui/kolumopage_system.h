@@ -17,6 +17,8 @@ class CKolumoSysGrid : public StabSysGrid {
   void OnCellContextMenu(int row, int col, int command) override;
   void OnFieldsChanged() override;
   void OnSectionButton(int row) override;
+  // A length the calculation's input check refuses, with the check's message.
+  CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
   // New fields take a copy of the last cross-section.
   void SetFieldCount(int n) override;
   // FALSE: the data's fields and the current stage's supports into the rows; TRUE: the rows into the data (the

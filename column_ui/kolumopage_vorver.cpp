@@ -1,7 +1,9 @@
 #include "column_ui/kolumopage_vorver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "platform/tolkar/tolkar.h"
@@ -113,7 +115,8 @@ bool ReadNumber(const CString& text, double& value) {
   const char* begin = s.c_str();
   char* end = nullptr;
   const double v = std::strtod(begin, &end);
-  if (end == begin) return false;
+  // "nan" and "inf" read as numbers, which would reach every result
+  if (end == begin || !std::isfinite(v)) return false;
   while (*end == ' ' || *end == '\t') ++end;
   if (*end) return false;
   value = v;
@@ -288,13 +291,14 @@ bool CKolumoVorverDlg::Store() {
     target = value;
     return true;
   };
-  // A share of the height as a whole divisor n (0 < share <= 100 %); false with a message for anything else.
+  // A share of the height as a whole divisor n (0 < share <= 100 %); false with a message for anything else. A
+  // share whose n outgrows an int takes the largest int: cut to an int it would turn negative.
   const auto divisor = [&](const CString& text, double value, int& n) {
     if (!(value > 0.0 && value <= 100.0)) {
       AfxMessageBox(text + Tr(" % ist als Schiefstellung nicht möglich (größer als 0, höchstens 100 %). Bitte ändern"));
       return false;
     }
-    n = int(std::lround(100.0 / value));
+    n = int(std::min(std::round(100.0 / value), double(std::numeric_limits<int>::max())));
     return true;
   };
   if (m_art >= 0) m_vorver.type = m_art;

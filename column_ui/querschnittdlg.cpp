@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "column/eingabepruefung.h"
+#include "designcode/designcode.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/resources/resources.h"
 
@@ -173,7 +174,7 @@ void CKolumoQuerGrid::Show() {
   InvalidateAll(TRUE);
 }
 
-bool CKolumoQuerGrid::Ask(const char* text) { return AfxMessageBox(Tr(text), MB_YESNO | MB_ICONQUESTION) == IDYES; }
+bool CKolumoQuerGrid::Ask(const CString& text) { return AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION) == IDYES; }
 
 void CKolumoQuerGrid::StoreTeilung(int row) {
   double teilung = GetCellFormula(row, 1).m_dValue;
@@ -185,27 +186,20 @@ void CKolumoQuerGrid::StoreTeilung(int row) {
   m_quer.teilung = Teilung(teilung);
 }
 
-bool CKolumoQuerGrid::Refused(int row) {
-  if (!m_data || row < kErste || row >= kRows) return false;
+CString CKolumoQuerGrid::RefusedFormula(int row, int col, const CFormulaNumber& value) {
+  if (!m_data || col != 1 || row < kErste || row >= kRows) return CString();
   const Feld feld = kZeilen[m_quer.type][row - kErste].feld;
-  if (feld == KEIN) return false;
+  if (feld == KEIN) return CString();
   CKolumoQuer typed = m_quer;
+  CFormulaNumber zahl = value;
   if (feld == TEIL)
-    typed.teilung = Teilung(GetCellFormula(row, 1).GetValue());
+    typed.teilung = Teilung(zahl.GetValue());
   else
-    *Wert(typed, feld) = GetCellFormula(row, 1);
+    *Wert(typed, feld) = zahl;
   if (typed.type == 1) typed.dy = typed.bx;
   // Only what the value brings: a problem the section had already (read from the file, or left by a change of the
   // section type) must not block the edit that mends it.
-  const std::vector<std::string> before = QuerschnittFehler(*m_data, m_quer, m_field);
-  std::string text;
-  for (const std::string& problem : QuerschnittFehler(*m_data, typed, m_field))
-    if (std::find(before.begin(), before.end(), problem) == before.end()) text += (text.empty() ? "" : "\n") + problem;
-  if (text.empty()) return false;
-  RefuseEdit();
-  AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
-  SetCellFormula(row, 1, feld == TEIL ? CFormulaNumber(double(m_quer.teilung)) : *Wert(m_quer, feld));
-  return true;
+  return NeueFehler(QuerschnittFehler(*m_data, m_quer, m_field), QuerschnittFehler(*m_data, typed, m_field)).c_str();
 }
 
 void CKolumoQuerGrid::Store() {
@@ -236,7 +230,7 @@ void CKolumoQuerGrid::Store() {
         frage =
             "Achtung! Gemäß EC2 NA (DE) 9.5.2.4 ist bei den vorhanden Stützenabmesungen\nmind. der "
             "Bewehrungstyp 2 zu verwenden.\nSoll der Bewehrungstyp geändert werden?";
-      if (frage && Ask(frage)) {
+      if (frage && Ask(Tr(frage))) {
         q.bewType = 1;
         SetComboIndex(kBewTyp, 1, 1);
       }
@@ -265,7 +259,7 @@ void CKolumoQuerGrid::Store() {
       minimum = 15;
       frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!\nSoll die Abmessung korrigiert werden?";
     }
-    if (frage && (bx < minimum || dy < minimum) && Ask(frage)) {
+    if (frage && (bx < minimum || dy < minimum) && Ask(Tr(frage))) {
       if (bx < minimum) setze(BX, minimum);
       if (dy < minimum) setze(DY, minimum);
     }
@@ -279,25 +273,31 @@ void CKolumoQuerGrid::CheckBewehrung() {
   const bool rechteckGesamt = q.type == 0 && q.bewType == 2;
   // The minimum bar (12 mm: 1.13 cm², 8 mm: 0.5 cm²) times 16 bars round a rectangle or 6 round a circle.
   double minimum;
-  const char* frage;
+  CString frage;
   if (DinWerte(m_norm)) {
     minimum = proEisen ? 1.13 : rechteckGesamt ? 18.08 : 6.78;
-    frage = m_norm == 0 ? "Achtung! Gemäß DIN 1045-1 13.5.1.2 ist mind. Durchmesser 12 mit 1.13 cm² zuverwenden!.\n"
-                          "Soll die Bewehrung korrigiert werden?"
-                        : "Achtung! Gemäß EC2 NA (DE) 9.5.2.1 ist mind. Durchmesser 12 mit 1.13 cm² zuverwenden!.\n"
-                          "Soll die Bewehrung korrigiert werden?";
+    // Under EC2 the annex the position is designed by; the German one by the name its other questions cite.
+    const designcode::DesignCode* code = designcode::ByInput(m_norm);
+    if (m_norm == 0)
+      frage =
+          Tr("Achtung! Gemäß DIN 1045-1 13.5.1.2 ist mind. Durchmesser 12 mit 1.13 cm² zu verwenden!\n"
+             "Soll die Bewehrung korrigiert werden?");
+    else
+      frage.Format(Tr("Achtung! Gemäß %s 9.5.2.1 ist mind. Durchmesser 12 mit 1.13 cm² zu verwenden!\n"
+                      "Soll die Bewehrung korrigiert werden?"),
+                   m_norm == 10 || !code ? "EC2 NA (DE)" : code->name);
   } else if (m_norm == 1 || m_norm == 2) {
     minimum = proEisen ? 0.5 : rechteckGesamt ? 8.0 : 3.0;
     if (m_norm == 1)
-      frage = rechteckGesamt ? "Achtung! Gemäß EC2 9.5.2.1 ist mind. Durchmesser 8 mit 0.50 cm² zuverwenden!.\nSoll "
-                               "die Bewehrung korrigiert werden?"
-                             : "Achtung! Gemäß EC2 9.5.2.1 ist mind. Durchmesser 8 mit 0.5 cm² zuverwenden!.\nSoll "
-                               "die Bewehrung korrigiert werden?";
+      frage = Tr(rechteckGesamt ? "Achtung! Gemäß EC2 9.5.2.1 ist mind. Durchmesser 8 mit 0.50 cm² zu verwenden!\n"
+                                  "Soll die Bewehrung korrigiert werden?"
+                                : "Achtung! Gemäß EC2 9.5.2.1 ist mind. Durchmesser 8 mit 0.5 cm² zu verwenden!\n"
+                                  "Soll die Bewehrung korrigiert werden?");
     else
-      frage = rechteckGesamt ? "Achtung! Gemäß SIA 262 ist mind. Durchmesser 8 mit 0.50 cm² zuverwenden!.\nSoll die "
-                               "Bewehrung korrigiert werden?"
-                             : "Achtung! Gemäß SIA 262 ist mind. Durchmesser 8 mit 0.5 cm² zuverwenden!.\nSoll die "
-                               "Bewehrung korrigiert werden?";
+      frage = Tr(rechteckGesamt ? "Achtung! Gemäß SIA 262 ist mind. Durchmesser 8 mit 0.50 cm² zu verwenden!\n"
+                                  "Soll die Bewehrung korrigiert werden?"
+                                : "Achtung! Gemäß SIA 262 ist mind. Durchmesser 8 mit 0.5 cm² zu verwenden!\n"
+                                  "Soll die Bewehrung korrigiert werden?");
   } else {
     return;
   }
@@ -319,7 +319,7 @@ void CKolumoQuerGrid::OnCellComboSelect(int row, int col, int item) {
 }
 
 void CKolumoQuerGrid::OnCellChanged(int row, int col, int type) {
-  if (col == 1 && row >= kErste && !Refused(row)) Store();
+  if (col == 1 && row >= kErste) Store();
 }
 
 // ---- dialog ----------------------------------------------------------------------------------------------------

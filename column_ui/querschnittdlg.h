@@ -17,6 +17,8 @@ class CKolumoQuerGrid : public COrmiGridCtrl {
   BOOL ExchangeData(BOOL save);
   void OnCellComboSelect(int row, int col, int item) override;
   void OnCellChanged(int row, int col, int type) override;
+  // A value the calculation's input check refuses, with the check's message.
+  CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
 
   CKolumoQuer m_quer;
   int m_fertigteil = 0;
@@ -27,12 +29,12 @@ class CKolumoQuerGrid : public COrmiGridCtrl {
   int m_field = 0;
 
  private:
-  bool Refused(int row);
   void Show();
   void Store();
   void StoreTeilung(int row);
   void CheckBewehrung();
-  bool Ask(const char* text);
+  // A translated Yes/No question; true on Yes.
+  bool Ask(const CString& text);
   CString Tr(const char* text) const;
 };
 

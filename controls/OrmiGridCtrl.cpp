@@ -792,6 +792,8 @@ void COrmiGridCtrl::OnEditCell(int row, int col, CPoint point, UINT nChar) {
   const int type = info ? info->type : 0;
   if ((type == ORMI_COMBO || type == ORMI_COMBO_INDEX || type == ORMI_RICH) && nChar == VK_TAB) return;
   if (CGridCtrl::IsCellEditable(row, col) && info) {
+    m_editCell = CCellID(row, col);
+    m_editShown = GetItemText(row, col);
     CString full;
     double shown = 0.0;
     if (type == ORMI_DOUBLE && ReadShownNumber(*info, GetItemText(row, col), shown)) {
@@ -886,6 +888,15 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
   }
 }
 
+CString COrmiGridCtrl::OwnerRefuses(int row, int col, const CFormulaNumber& typed) {
+  const COrmiCellInfo* info = Info(row, col);
+  if (!info || info->type != ORMI_FORMULA || !info->value) return CString();
+  const CFormulaNumber& held = *info->value;
+  const bool same = typed.m_bNumber == held.m_bNumber &&
+                    (typed.m_bNumber ? typed.m_dValue == held.m_dValue : typed.m_strText == held.m_strText);
+  return same ? CString() : RefusedFormula(row, col, typed);
+}
+
 void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   if (m_bInEndEdit) {
     CGridCtrl::OnEndEditCell(row, col, text);
@@ -899,11 +910,17 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   bool ok = true;
   if (IsNumberType(type)) {
     ok = TypedText(row, col, text, shown, formula, reason);
+    if (ok) {
+      reason = OwnerRefuses(row, col, formula);
+      ok = reason.IsEmpty();
+    }
     if (!ok) {
       RefuseEdit();
       AfxMessageBox(reason, MB_ICONEXCLAMATION);
-      // The value before the edit stays; its display comes back.
-      if (type == ORMI_FORMULA && info->value)
+      // The value before the edit stays; its display comes back, as the cell showed it when the edit began.
+      if (m_editCell == CCellID(row, col))
+        shown = m_editShown;
+      else if (type == ORMI_FORMULA && info->value)
         shown = info->value->m_bNumber && info->value->m_dValue == 0.0 && info->value->m_strText.IsEmpty()
                     ? CString()
                     : FormatValue(*info, info->value->GetValue());
@@ -934,6 +951,10 @@ BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
   CFormulaNumber formula;
   if (!TypedText(row, col, CString(text), shown, formula, reason)) {
     ++m_nRefused;
+    return FALSE;
+  }
+  if (const CString refused = OwnerRefuses(row, col, formula); !refused.IsEmpty()) {
+    AfxMessageBox(refused, MB_ICONEXCLAMATION);
     return FALSE;
   }
   const CFormulaNumber before = info->value ? *info->value : CFormulaNumber();

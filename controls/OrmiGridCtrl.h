@@ -144,6 +144,10 @@ class COrmiGridCtrl : public CGridCtrl {
   virtual void OnCellClick(int row, int col) {}
   virtual void InitRow(int row) {}
   virtual void OnCellContextMenu(int row, int col, int command) {}
+  // A value typed or pasted into a formula cell that the grid's owner refuses: the reason, shown in a box, after
+  // which the cell keeps its value and an editor returns to it; empty to take the value. Not asked about the value
+  // the cell holds already, so that leaving a cell unchanged (Escape included) always ends its edit.
+  virtual CString RefusedFormula(int row, int col, const CFormulaNumber& typed) { return CString(); }
 
   // ---- overrides of the grid
   void OnFocusCellChanged(int row, int col) override;
@@ -165,8 +169,13 @@ class COrmiGridCtrl : public CGridCtrl {
   // The text a typed number cell shows for a typed-in text (formula cells: the new value too); FALSE with the
   // reason when the cell cannot take it.
   BOOL TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula, CString& reason);
+  // RefusedFormula's answer for a formula cell whose value the typed one changes; empty otherwise.
+  CString OwnerRefuses(int row, int col, const CFormulaNumber& typed);
   void StretchLast(CGridCtrl& grid);
   int m_nRefused = 0;
+  // The cell whose edit began last and the text it showed then (the editor shows numbers in full).
+  CCellID m_editCell;
+  CString m_editShown;
   void ClearFocus();
   CString FormatValue(const COrmiCellInfo& info, double shown) const;
   BOOL WalkEditable(CCellID& cell, BOOL editableOnly, bool forwards);

@@ -1,7 +1,13 @@
-// The reading of combination formulas by the input check: what the engine would read wrongly is refused.
+// The input check: the reading of combination formulas, where what the engine would read wrongly is refused, and
+// the rules on single values that the input dialog's cells apply, which are the check's own.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "column/eingabepruefung.h"
+#include "column/kolumodata.h"
+#include "tests/column/calc_run_support.h"
 
 namespace {
 
@@ -35,6 +41,55 @@ TEST(KombiFormel, MalformedFormulasAreRefusedWithThePlaceWellFormedOnesRead) {
   EXPECT_EQ(glieder[0].faktor, 1.35);
   EXPECT_EQ(glieder[0].lastfaelle, (std::vector<int>{1, 2}));
   EXPECT_EQ(glieder[1].lastfaelle, (std::vector<int>{3}));
+}
+
+// The problems of the whole check that begin with `prefix` and hold none of `without`.
+std::vector<std::string> Starting(const std::vector<std::string>& all, const std::string& prefix,
+                                  const std::string& without = "\x01") {
+  std::vector<std::string> found;
+  for (const std::string& p : all)
+    if (p.rfind(prefix, 0) == 0 && p.find(without) == std::string::npos) found.push_back(p);
+  return found;
+}
+
+// A field length and a load as a cell would hold them get, word for word, what the whole check says of them; a
+// load's own check leaves out its load case, which the load grid keeps in step itself.
+TEST(EingabeFehlerTest, TheRulesOfACellAreTheChecksOwn) {
+  CKolumoData d;
+  column_test::Cantilever(d, 3.0, {{column_test::kAxial, 500.0}}, "1.35*(1)");
+  // 0 to 4 m below the head of a column 3 m high; load case 9 does not exist
+  d.loads[0].Add(column_test::LineLoad(1, 0, 4.0, column_test::kX, 2.0, "Wind"));
+  d.loads[0].Add(column_test::PointLoad(9, 0, column_test::kX, 5.0, "Anprall"));
+  for (double length : {-2.0, 0.0, 3.0}) {
+    SCOPED_TRACE(length);
+    d.fieldLengths[0] = length;
+    const std::vector<std::string> whole = EingabeFehler(d, 0);
+    EXPECT_EQ(FeldlaengeFehler(d, CFormulaNumber(length), 0), Starting(whole, "Feld 1: Feldl"));
+    for (int i = 0; i < d.loads[0].GetSize(); ++i)
+      EXPECT_EQ(LastFehler(d, 0, d.loads[0][i], i),
+                Starting(whole, "Endsystem, Last " + std::to_string(i + 1) + " (", "Lastfall lc ="))
+          << i;
+  }
+  EXPECT_EQ(FeldlaengeFehler(d, CFormulaNumber(-2.0), 0),
+            std::vector<std::string>{"Feld 1: Feldlänge = -2 m ist nicht positiv."});
+  EXPECT_TRUE(FeldlaengeFehler(d, CFormulaNumber(0.5), 0).empty());
+  // Field lengths 3 m: the load from 0 to 4 m lies 1 m beyond the foot.
+  EXPECT_EQ(
+      LastFehler(d, 0, d.loads[0][1], 1),
+      std::vector<std::string>{"Endsystem, Last 2 (\"Wind\"): Linienlast von 0.000 m bis 4.000 m unter dem Kopf "
+                               "liegt nicht ganz an der Stütze (Höhe 3.000 m; Knoten 1, Abstand 0 m, Länge 4 m)."});
+  EXPECT_TRUE(LastFehler(d, 0, d.loads[0][2], 2).empty()) << "load case 9 is the load grid's to keep in step";
+  EXPECT_EQ(Starting(EingabeFehler(d, 0), "Endsystem, Last 3 (").size(), 1u) << "but the whole check refuses it";
+}
+
+TEST(EingabeFehlerTest, WhatAValueBringsIsWhatTheOldValueDidNotHave) {
+  const struct {
+    std::vector<std::string> vorher, nachher;
+    std::string neu;
+  } cases[] = {
+      {{}, {}, ""}, {{"a"}, {"a"}, ""}, {{"a", "b"}, {"b", "c"}, "c"}, {{}, {"x", "y"}, "x\ny"}, {{"x", "y"}, {}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(NeueFehler(c.vorher, c.nachher), c.neu) << c.neu;
 }
 
 }  // namespace

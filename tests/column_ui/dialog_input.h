@@ -21,17 +21,39 @@ inline void TypeEdit(CDialog& d, int id, const std::string& text) {
   win::input::Type(text);
 }
 
-inline void TypeCell(COrmiGridCtrl& g, int row, int col, const std::string& text) {
+// Opens the cell's editor and types over what it shows (an empty text empties it); the edit is still open.
+inline void TypeOver(COrmiGridCtrl& g, int row, int col, const std::string& text) {
   g.SetFocusCell(row, col);
   win::PumpMessages();
   win::input::Key(VK_F2);
   win::PumpMessages();
   win::input::KeyWith(VK_CONTROL, 'A');
+  if (text.empty()) win::input::Key(VK_BACK);
   win::input::Type(text);
+}
+
+inline void TypeCell(COrmiGridCtrl& g, int row, int col, const std::string& text) {
+  TypeOver(g, row, col, text);
   g.EndEditing();
   win::PumpMessages();
 }
 inline void Enter(COrmiGridCtrl& g, int row, const std::string& text) { TypeCell(g, row, 1, text); }
+
+// Types into a cell and ends with the Enter key, as the engineer does.
+inline void TypeAndEnter(COrmiGridCtrl& g, int row, int col, const std::string& text) {
+  TypeOver(g, row, col, text);
+  win::input::Key(VK_RETURN);
+  win::PumpMessages();
+}
+
+// The text of the grid's in-place editor that has the keyboard; "(no editor)" when none of the grid has it.
+inline std::string EditorText(CWnd& grid) {
+  HWND focus = ::GetFocus();
+  if (!focus || ::GetParent(focus) != grid.m_hWnd) return "(no editor)";
+  char text[256] = {};
+  ::GetWindowText(focus, text, sizeof text);
+  return text;
+}
 
 // Opens the cell's list and walks to the option.
 inline void ChooseCell(COrmiGridCtrl& g, int row, int col, int option) {

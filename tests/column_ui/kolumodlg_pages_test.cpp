@@ -112,7 +112,8 @@ TEST_F(KolumoPagesTest, ConstructionStagesStartFromTheFinalSystemWithoutCreep) {
   }
 }
 
-// What is no number gets a message naming the text, and the stored value stays and is shown again.
+// What is no number gets a message naming the text, and the stored value stays and is shown again: "nan" and a
+// number beyond any double, which would reach every result, are none.
 TEST_F(KolumoPagesTest, NoNumberIsRefusedAndTheValueStays) {
   const struct {
     int bAusmitte;
@@ -120,6 +121,8 @@ TEST_F(KolumoPagesTest, NoNumberIsRefusedAndTheValueStays) {
     const char* typed;
     const char* shown;
   } cases[] = {{0, D::kIdAusmitte, "zwei", "2.50"},
+               {0, D::kIdAusmitte, "nan", "2.50"},
+               {0, D::kIdAusmitte, "1e999", "2.50"},
                // the divisor takes digits only; it shows the applied one, 100 / invw (0.5 %)
                {1, D::kIdTeiler, "", "200"}};
   for (const auto& c : cases) {
@@ -172,6 +175,25 @@ TEST_F(KolumoPagesTest, PageShowsAndStoresTheValuesTheCalculationApplies) {
   EXPECT_EQ(v.Schiefstellung, 200);
   EXPECT_EQ(Text(page, D::kIdTeiler), "400");
   EXPECT_FALSE(Shown(&page, D::kIdAngesetzt));
+}
+
+// An inclination so small that its divisor n = 100 / share outgrows an int takes the largest int, shown as it is
+// calculated; cut to an int, 3e-9 % (n = 3.3e10) gave n = -1026405035, which the calculation refuses.
+TEST_F(KolumoPagesTest, ATinyInclinationKeepsAPositiveDivisor) {
+  for (const char* typed : {"0,000000003", "1e-300"}) {
+    SCOPED_TRACE(typed);
+    Open([](CKolumoData& d) {
+      d.vorver[0].type = 0, d.vorver[0].bDirekteVorgabe = 0, d.vorver[0].Schiefstellung = 150;
+    });
+    ShowTab(3);
+    win::msgbox::ClearLog();
+    CKolumoVorverDlg& page = dialog_.m_vorverDlg;
+    TypeInto(page, D::kIdResultierend, typed);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(dialog_.m_data.vorver[0].Schiefstellung, 2147483647);
+    EXPECT_EQ(Text(page, D::kIdResultierend), "0.000");
+    EXPECT_NE(Text(page, D::kIdAngesetzt).Find("1/2147483647"), -1) << Text(page, D::kIdAngesetzt).GetString();
+  }
 }
 
 TEST_F(KolumoPagesTest, PlainKindOnTheFinalSystemDropsTheCreepEntries) {

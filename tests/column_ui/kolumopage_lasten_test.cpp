@@ -174,6 +174,82 @@ TEST_F(LoadPageTest, ALoadTypedInOneStageStaysWithItsStage) {
   EXPECT_EQ(Data().loads[0].GetSize(), n0);
 }
 
+// A value that would put a load where the calculation's input check refuses it (beyond the column, no length) is
+// refused in its cell with the check's words: the cell and the stage keep what they had, no load is added from the
+// entry row, and the editor is open on the cell again. The example: fields of 3.20 m and 4.50 m (7.70 m high);
+// load 6 wind from the head (node 1) over 3.2 m, load 7 wind from node 2 (3.20 m) over 4.5 m.
+TEST_F(LoadPageTest, AValueThatPutsALoadOffTheColumnIsRefusedInItsCell) {
+  Open();
+  const int n = Loads().LoadCount();
+  ASSERT_EQ(n, 7);
+  auto enter = [&](int row, int col, const std::string& text) { dialog_input::TypeAndEnter(Loads(), row, col, text); };
+  const std::string wind6 = "Endsystem, Last 6 (\"Wind auf Fassade\"): ";
+  const std::string wind7 = "Endsystem, Last 7 (\"Wind auf Fassade\"): ";
+  const struct {
+    const char* name;
+    int row, col;
+    const char* typed;
+    std::string message;
+    const char* kept;  // the editor's text, and below the cell once left
+    const char* shown;
+  } cases[] = {
+      // 3.20 + 1 = 4.20 m to 4.20 + 4.5 = 8.70 m
+      {"offset", 7, G::kColOffset, "1",
+       wind7 + "Linienlast von 4.200 m bis 8.700 m unter dem Kopf liegt nicht ganz "
+               "an der Stütze (Höhe 7.700 m; Knoten 2, Abstand 1 m, Länge 4.5 m).",
+       "0", "0.00 m"},
+      {"length", 6, G::kColLength, "8",
+       wind6 + "Linienlast von 0.000 m bis 8.000 m unter dem Kopf liegt nicht ganz "
+               "an der Stütze (Höhe 7.700 m; Knoten 1, Abstand 0 m, Länge 8 m).",
+       "3.2", "3.20 m"},
+      {"upwards", 6, G::kColLength, "-1",
+       wind6 + "Linienlast von -1.000 m bis 0.000 m unter dem Kopf liegt nicht "
+               "ganz an der Stütze (Höhe 7.700 m; Knoten 1, Abstand 0 m, Länge -1 m).",
+       "3.2", "3.20 m"},
+      {"no length", 6, G::kColLength, "0", wind6 + "Linienlast der Länge 0 m.", "3.2", "3.20 m"},
+      // a new load runs from the head over the whole height ("tl", 7.70 m): from 2 m it would end at 9.70 m
+      {"offset of a new load", n + 1, G::kColOffset, "2",
+       "Endsystem, Last 8 (\"\"): Linienlast von 2.000 m bis "
+       "9.700 m unter dem Kopf liegt nicht ganz an der Stütze (Höhe 7.700 m; Knoten 1, Abstand 2 m, Länge 7.7 m).",
+       "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    enter(c.row, c.col, c.typed);
+    int row = -1, col = -1;
+    ASSERT_TRUE(Loads().GetFocusCell(&row, &col));
+    EXPECT_EQ(row, c.row);
+    EXPECT_EQ(col, c.col);
+    EXPECT_EQ(dialog_input::EditorText(Loads()), c.kept) << "the editor is back on the cell with the value it keeps";
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], c.message);
+    EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Loads().GetItemText(c.row, c.col), c.shown);
+    ASSERT_EQ(Data().loads[0].GetSize(), n);
+    EXPECT_EQ(Loads().LoadCount(), n);
+    EXPECT_DOUBLE_EQ(Data().loads[0][5].length.GetValue(), 3.2);
+    EXPECT_DOUBLE_EQ(Data().loads[0][6].offset.GetValue(), 0.0);
+  }
+  // In the order that keeps it on the column, load 7 moves down: 4 m long first, then 0.5 m from node 2 (3.70 m to
+  // 7.70 m); a value for a new load that lies on the column makes the load.
+  win::msgbox::ClearLog();
+  enter(7, G::kColLength, "4");
+  enter(7, G::kColOffset, "0,5");
+  enter(n + 1, G::kColValue0, "3");
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_DOUBLE_EQ(Data().loads[0][6].length.GetValue(), 4.0);
+  EXPECT_DOUBLE_EQ(Data().loads[0][6].offset.GetValue(), 0.5);
+  ASSERT_EQ(Data().loads[0].GetSize(), n + 1);
+  EXPECT_DOUBLE_EQ(Data().loads[0][n].val0.GetValue(), 3.0);
+}
+
 // A point load sits at its node: its offset is 0 and locked, and its values are titled by direction.
 TEST_F(LoadPageTest, APointLoadHasNoOffset) {
   Open([](CKolumoData& d) {

@@ -249,25 +249,8 @@ TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
 
 namespace {
 
-// The text of the in-place editor that has the keyboard, or "" when no editor of the grid has it.
-std::string EditorText(CWnd& grid) {
-  HWND focus = ::GetFocus();
-  if (!focus || ::GetParent(focus) != grid.m_hWnd) return "";
-  char text[256] = {};
-  ::GetWindowText(focus, text, sizeof text);
-  return text;
-}
-
-void TypeAndEnter(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
-  grid.SetFocusCell(row, col);
-  win::PumpMessages();
-  win::input::Key(VK_F2);
-  win::PumpMessages();
-  win::input::KeyWith(VK_CONTROL, 'A');
-  win::input::Type(text);
-  win::input::Key(VK_RETURN);
-  win::PumpMessages();
-}
+using dialog_input::EditorText;
+using dialog_input::TypeAndEnter;
 
 // What the screen shows of the window is what it draws: nothing stale is left on it.
 void ExpectShownAsDrawn(CWnd& window) {
@@ -341,10 +324,12 @@ TEST_F(SystemPageTest, TheSectionDialogRefusesANegativeThicknessAndShowsTheCorre
   EXPECT_EQ(afterYes, "20.0 [cm]");
   EXPECT_DOUBLE_EQ(d.querschnitte[0].dy.GetValue(), 20.0) << "the field has the thickness the dialog showed";
 }
-// The refusal of a calculation speaks German throughout: a field length typed negative is named by its German
-// word, the loads it leaves beyond the column by their node as the dialog numbers them.
+// The refusal of a calculation speaks German throughout: a negative field length (read from a file: its cell
+// refuses it) is named by its German word, the loads it leaves beyond the column by their node as the dialog
+// numbers them.
 TEST_F(SystemPageTest, TheRefusalOfANegativeLengthIsWordedInGerman) {
-  Type(3, G::kColLength, "-2");
+  d.fieldLengths[1] = -2.0;
+  dialog_.ExchangeData(FALSE);
   win::msgbox::QueueAnswer(IDOK);
   ShowTab(5);
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
@@ -356,4 +341,70 @@ TEST_F(SystemPageTest, TheRefusalOfANegativeLengthIsWordedInGerman) {
   EXPECT_NE(text.find("(Höhe 1.200 m; Knoten 2, Abstand 0 m, Länge 4.5 m)"), std::string::npos) << text;
   for (const char* english : {"length", "offset", "node", "type"})
     EXPECT_EQ(text.find(english), std::string::npos) << english << " in: " << text;
+}
+
+// A length the calculation's input check refuses is refused in its cell with the check's words: the cell shows and
+// the field keeps the length it had, no field comes or goes, and the editor is open on the cell again.
+TEST_F(SystemPageTest, ALengthTheCheckRefusesIsRefusedInItsCell) {
+  ASSERT_EQ(d.nFields(), 2);  // 3.20 m and 4.50 m
+  const struct {
+    const char* name;
+    int row;
+    const char* typed;
+    const char* message;
+    const char* shown;   // the cell once its edit is left
+    const char* editor;  // the editor's text: the value kept
+  } cases[] = {
+      {"negative", 3, "-2", "Feld 2: Feldlänge = -2 m ist nicht positiv.", "4.50 m", "4.5"},
+      // 0 removes the last field only: in field 1 it is a length
+      {"zero in a field that is not the last", 2, "0", "Feld 1: Feldlänge = 0 m ist nicht positiv.", "3.20 m", "3.2"},
+      {"emptied", 2, "", "Feld 1: Feldlänge = 0 m ist nicht positiv.", "3.20 m", "3.2"},
+      // a new field of its own: none is added
+      {"negative in the entry row", 4, "-1,5", "Feld 3: Feldlänge = -1.5 m ist nicht positiv.", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    TypeAndEnter(Grid(), c.row, G::kColLength, c.typed);
+    int row = -1, col = -1;
+    ASSERT_TRUE(Grid().GetFocusCell(&row, &col));
+    EXPECT_EQ(row, c.row);
+    EXPECT_EQ(col, int(G::kColLength));
+    EXPECT_EQ(EditorText(Grid()), c.editor) << "the editor is back on the cell with the value it keeps";
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
+    EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    EXPECT_EQ(win::msgbox::Log().size(), 1u) << "Escape leaves the kept value as it is";
+    EXPECT_EQ(Grid().GetItemText(c.row, G::kColLength), c.shown);
+    ASSERT_EQ(d.nFields(), 2);
+    EXPECT_DOUBLE_EQ(d.fieldLengths[0].GetValue(), 3.2);
+    EXPECT_DOUBLE_EQ(d.fieldLengths[1].GetValue(), 4.5);
+    EXPECT_EQ(Grid().FieldCount(), 2);
+  }
+  // The only field of a column cannot be removed by a 0: it is a length then.
+  Grid().OnCellContextMenu(3, G::kColLength, G::kCmdDelete);
+  ASSERT_EQ(d.nFields(), 1);
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  TypeAndEnter(Grid(), 2, G::kColLength, "0");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Feld 1: Feldlänge = 0 m ist nicht positiv.");
+  EXPECT_EQ(d.nFields(), 1);
+  EXPECT_DOUBLE_EQ(d.fieldLengths[0].GetValue(), 3.2);
+}
+
+// A length the check refuses that the file brought does not block its cell: Enter on it as it stands is no new
+// entry, and the length typed over it is taken.
+TEST_F(SystemPageTest, ARefusedLengthFromTheFileCanBeMendedInItsCell) {
+  d.fieldLengths[0] = -1.0;
+  dialog_.ExchangeData(FALSE);
+  TypeAndEnter(Grid(), 2, G::kColLength, "-1");
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  TypeAndEnter(Grid(), 2, G::kColLength, "2,8");
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_DOUBLE_EQ(d.fieldLengths[0].GetValue(), 2.8);
+  EXPECT_EQ(Grid().GetItemText(2, G::kColLength), "2.80 m");
 }

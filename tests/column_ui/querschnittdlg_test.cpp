@@ -102,6 +102,52 @@ TEST_F(QuerDlgTest, ChecksAskAfterTheEditAndYesCorrects) {
   }
 }
 
+// The least-bar question ends its sentence with one mark, writes "zu verwenden" as two words and cites the code,
+// or under EC2 the national annex, that the position is designed by. "No" keeps the area and OK asks again.
+TEST_F(QuerDlgTest, TheLeastBarQuestionCitesTheCodeOrAnnexOfThePosition) {
+  const std::string tail = " zu verwenden!\nSoll die Bewehrung korrigiert werden?";
+  const struct {
+    int norm, type, bewType;
+    int row;  // the reinforcement's row: rectangle 8, circle 6, ring 7
+    std::string frage;
+  } cases[] = {
+      {0, 0, 0, 8, "Achtung! Gemäß DIN 1045-1 13.5.1.2 ist mind. Durchmesser 12 mit 1.13 cm²" + tail},
+      {10, 1, 2, 6, "Achtung! Gemäß EC2 NA (DE) 9.5.2.1 ist mind. Durchmesser 12 mit 1.13 cm²" + tail},
+      {11, 0, 2, 8, "Achtung! Gemäß EC2 mit nationalem Anhang F 9.5.2.1 ist mind. Durchmesser 12 mit 1.13 cm²" + tail},
+      {12, 2, 2, 7, "Achtung! Gemäß EC2 mit nationalem Anhang GB 9.5.2.1 ist mind. Durchmesser 12 mit 1.13 cm²" + tail},
+      {1, 0, 0, 8, "Achtung! Gemäß EC2 9.5.2.1 ist mind. Durchmesser 8 mit 0.5 cm²" + tail},
+      {1, 0, 2, 8, "Achtung! Gemäß EC2 9.5.2.1 ist mind. Durchmesser 8 mit 0.50 cm²" + tail},
+      {2, 2, 2, 7, "Achtung! Gemäß SIA 262 ist mind. Durchmesser 8 mit 0.5 cm²" + tail},
+      {2, 0, 2, 8, "Achtung! Gemäß SIA 262 ist mind. Durchmesser 8 mit 0.50 cm²" + tail},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.frage);
+    CKolumoQuer& q = data.querschnitte[1];
+    q = CKolumoQuer();
+    q.type = c.type;
+    q.bewType = c.bewType;
+    q.bx = 40.0;
+    q.dy = c.type == 2 ? 20.0 : 40.0;  // no question on the sides
+    q.bdx = q.bdy = 4.0;
+    q.as = 20.0;
+    data.iNorm = c.norm;
+    data.Fertigteil = 0;
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDNO);
+    win::msgbox::QueueAnswer(IDNO);
+    win::script::QueueDialog([&](CDialog& d) {
+      Enter(d, c.row, "0,3");  // below every least area
+      Press(d, IDOK);
+    });
+    ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 1, nullptr));
+    const auto& log = win::msgbox::Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].text, c.frage);
+    EXPECT_EQ(log[1].text, c.frage);
+    EXPECT_DOUBLE_EQ(q.as.GetValue(), 0.3);
+  }
+}
+
 TEST_F(QuerDlgTest, AValueTheCalculationRefusesIsRefusedAsItsCellIsLeftWithTheSameMessage) {
   struct Case {
     const char* name;

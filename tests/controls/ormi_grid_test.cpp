@@ -2,8 +2,11 @@
 // variable menu, Tab out of the table, the caption header, the rich-text cell and the parameter grid.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "controls/OrmiGridCells.h"
 #include "controls/OrmiGridCtrl.h"
@@ -44,6 +47,14 @@ class TypedGrid : public COrmiGridCtrl {
   void InitRow(int row) override { initRows.push_back(row); }
   void OnCellChanged(int row, int col, int type) override { changed.emplace_back(row, col, type); }
   void OnCellContextMenu(int row, int col, int command) override { commands.emplace_back(row, col, command); }
+  // The owner of the grid refuses negative formulas, with the value in its reason.
+  std::vector<double> asked;
+  CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override {
+    asked.push_back(typed.m_dValue);
+    CString reason;
+    if (typed.m_dValue < 0.0) reason.Format("Zeile %d: %g ist negativ.", row, typed.m_dValue);
+    return reason;
+  }
 };
 
 class TypedGridTest : public win::test::WindowTest {
@@ -74,18 +85,35 @@ class TypedGridTest : public win::test::WindowTest {
     EXPECT_TRUE(grid.GetCellRect(row, col, &r));
     return r.CenterPoint();
   }
-  // Types text into a cell's in-place editor and ends the edit with Escape-free Enter; the focus goes back.
-  void TypeInto(int row, int col, const std::string& text) {
+  // Opens a cell's editor and types over its text (F2 opens it with the text selected; an empty text empties it).
+  void TypeOver(int row, int col, const std::string& text) {
     grid.SetFocusCell(row, col);
     win::PumpMessages();
     win::input::Key(VK_F2);
     win::PumpMessages();
-    // F2 opens the editor with the text selected; typing replaces it.
     win::input::KeyWith(VK_CONTROL, 'A');
     if (text.empty()) win::input::Key(VK_BACK);
     win::input::Type(text);
+  }
+  // Types text into a cell's in-place editor and ends the edit with Escape-free Enter; the focus goes back.
+  void TypeInto(int row, int col, const std::string& text) {
+    TypeOver(row, col, text);
     grid.EndEditing();
     win::PumpMessages();
+  }
+  // Types into a cell and ends with a key, as the engineer does.
+  void TypeAndEnd(int row, int col, const std::string& text, UINT end) {
+    TypeOver(row, col, text);
+    win::input::Key(end);
+    win::PumpMessages();
+  }
+  // The text of the grid's in-place editor that has the keyboard; "(no editor)" when none has it.
+  std::string EditorText() {
+    HWND focus = ::GetFocus();
+    if (!focus || ::GetParent(focus) != grid.m_hWnd) return "(no editor)";
+    char text[64] = {};
+    ::GetWindowText(focus, text, sizeof text);
+    return text;
   }
   CWnd parent, before, empty, after;
   TypedGrid grid;
@@ -498,6 +526,76 @@ TEST_F(TypedGridTest, TheRadioBoxIsPlacedByMarginAndCentring) {
   // Space on a locked radio is handled and changes nothing.
   EXPECT_TRUE(radio->OnSpaceKey());
   EXPECT_TRUE(radio->GetCheck());
+}
+
+// A value the grid's owner refuses is refused as a type error is: the owner's reason in a box, the cell keeps what
+// it held, and the editor is open on the cell again; a paste gets the same reason. A value the cell holds already
+// is not put to the owner, so that Enter or Escape on it ends the edit.
+TEST_F(TypedGridTest, AValueTheOwnerRefusesKeepsTheCellAndTheEditorWithTheOwnersReason) {
+  auto keys = [&](const std::string& text, UINT end) { TypeAndEnd(1, kFormula, text, end); };
+  grid.SetCellFormula(1, kFormula, CFormulaNumber(2.0));
+  win::msgbox::QueueAnswer(IDOK);
+  keys("-1,5", VK_RETURN);
+  // (read without ending the edit first)
+  int row = -1, col = -1;
+  ASSERT_TRUE(grid.GetFocusCell(&row, &col));
+  EXPECT_EQ(row, 1);
+  EXPECT_EQ(col, int(kFormula));
+  EXPECT_EQ(EditorText(), "2") << "the editor is open on the cell with the value it kept";
+  EXPECT_EQ(grid.GetItemText(1, kFormula), "2");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Zeile 1: -1.5 ist negativ.");
+  EXPECT_TRUE(grid.changed.empty()) << "a refused value changes nothing";
+  // Escape ends that edit: the kept value is not put to the owner again.
+  grid.asked.clear();
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(EditorText(), "(no editor)");
+  EXPECT_TRUE(grid.asked.empty());
+  EXPECT_DOUBLE_EQ(grid.GetCellFormula(1, kFormula).m_dValue, 2.0);
+  // A value the owner would refuse, already held (read from a file), does not keep its cell's edit open: Enter
+  // moves on as after any value taken.
+  grid.SetCellFormula(1, kFormula, CFormulaNumber(-3.0));
+  keys("-3", VK_RETURN);
+  EXPECT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_TRUE(grid.asked.empty());
+  ASSERT_TRUE(grid.GetFocusCell(&row, &col));
+  EXPECT_NE(col, int(kFormula));
+  // Pasted: the owner's reason, not the count of values of the wrong type; the cell keeps its value.
+  win::SetClipboardText("-4");
+  COleDataObject data;
+  ASSERT_TRUE(data.AttachClipboard());
+  win::msgbox::QueueAnswer(IDOK);
+  grid.PasteTextToGrid(CCellID(2, kFormula), &data, FALSE);
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);
+  EXPECT_EQ(win::msgbox::Log()[1].text, "Zeile 2: -4 ist negativ.");
+  EXPECT_DOUBLE_EQ(grid.GetCellFormula(2, kFormula).m_dValue, 0.0);
+  // A value the owner takes is stored and reported as a change.
+  grid.changed.clear();
+  keys("5", VK_RETURN);
+  EXPECT_EQ(win::msgbox::Log().size(), 2u);
+  EXPECT_DOUBLE_EQ(grid.GetCellFormula(1, kFormula).m_dValue, 5.0);
+  EXPECT_EQ(std::count(grid.changed.begin(), grid.changed.end(), std::make_tuple(1, int(kFormula), int(ORMI_FORMULA))),
+            1);
+  EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
+}
+
+// After a refusal the cell shows its value as it did before the edit: a 0 shown with its unit is not taken for an
+// emptied cell (the editor opens on "0", and leaving it shows "0.00 m" again).
+TEST_F(TypedGridTest, ARefusedEntryLeavesTheCellShownAsItWas) {
+  grid.SetNumberFormat(1, kFormula, "%lf", "%.2lf m", 1.0);
+  grid.SetCellFormula(1, kFormula, CFormulaNumber(0.0));
+  ASSERT_EQ(grid.GetItemText(1, kFormula), "0.00 m");
+  for (const char* typed : {"-2", "2*(b"}) {  // refused by the owner, and as no formula
+    SCOPED_TRACE(typed);
+    win::msgbox::QueueAnswer(IDOK);
+    TypeAndEnd(1, kFormula, typed, VK_RETURN);
+    EXPECT_EQ(EditorText(), "0");
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    EXPECT_EQ(grid.GetItemText(1, kFormula), "0.00 m");
+  }
+  EXPECT_EQ(win::msgbox::Log().size(), 2u);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Refused and corrected entries in "kolumo edit" on a virtual X server, driven by real X events, with the message
 # boxes as windows answered by keys: a letter typed into field 2's length is refused and the next keys land in the
-# same cell; in the cross-section dialog a thickness of -5 cm is refused in its cell, 15 cm is raised to 20 cm on
+# same cell, and so is a negative length, which the calculation would refuse; in the cross-section dialog a
+# thickness of -5 cm is refused in its cell, 15 cm is raised to 20 cm on
 # "Ja". After each step the server's pixels of the program's window equal the program's own picture of it (nothing
 # stale is left on the screen); OK saves what the cells showed. Exit 77 (skipped) without Xvfb or xdotool.
 set -u
@@ -44,6 +45,13 @@ agree length-refused
 keys "$main" 7  # straight into the same cell
 find_box && fail "the second entry of the length was refused"
 agree length-mended
+click 145 163  # the length of field 2 again (7.00 m)
+keys "$main" -2
+box_says "a negative length"
+agree negative-length-refused
+keys "$main" 6  # the cell is open again: straight into it
+find_box && fail "the length after the negative one was refused"
+agree negative-length-mended
 
 click 389 141  # "Querschnitt" of field 1
 find_section() { section=$(xdotool search --name '^TQ-KOLUMO Querschnittsdefinition$' 2>/dev/null | head -n1) && [ -n "$section" ]; }
@@ -72,8 +80,8 @@ text = open(sys.argv[1], encoding='utf-8').read()
 fields = re.findall(r'<field fieldNr="(\d+)" length="([^"]*)"', text)
 sections = re.findall(r'<quer [^>]*\bbx="([^"]*)" dy="([^"]*)"', text)
 problems = []
-if fields != [('0', '3.2'), ('1', '7')]:
-    problems.append('fields %s, not 3.2 and 7 m' % fields)
+if fields != [('0', '3.2'), ('1', '6')]:
+    problems.append('fields %s, not 3.2 and 6 m' % fields)
 if sections[:1] != [('35', '20')]:
     problems.append('first section %s, not 35 x 20 cm' % sections[:1])
 for p in problems:
