@@ -461,24 +461,6 @@ void SetResourceResolver(ResourceResolver resolver) {
   S().resolver = resolver;
 }
 
-namespace {
-
-// The Greek letter a Symbol-font character stands for, 0 for other characters.
-char32_t SymbolGreek(char c) {
-  // Symbol font order: A..Z and a..z in Latin positions.
-  static const char32_t kUpper[26] = {0x391, 0x392, 0x3A7, 0x394, 0x395, 0x3A6, 0x393, 0x397, 0x399,
-                                      0x3D1, 0x39A, 0x39B, 0x39C, 0x39D, 0x39F, 0x3A0, 0x398, 0x3A1,
-                                      0x3A3, 0x3A4, 0x3A5, 0x3C2, 0x3A9, 0x39E, 0x3A8, 0x396};
-  static const char32_t kLower[26] = {0x3B1, 0x3B2, 0x3C7, 0x3B4, 0x3B5, 0x3C6, 0x3B3, 0x3B7, 0x3B9,
-                                      0x3D5, 0x3BA, 0x3BB, 0x3BC, 0x3BD, 0x3BF, 0x3C0, 0x3B8, 0x3C1,
-                                      0x3C3, 0x3C4, 0x3C5, 0x3D6, 0x3C9, 0x3BE, 0x3C8, 0x3B6};
-  if (c >= 'A' && c <= 'Z') return kUpper[c - 'A'];
-  if (c >= 'a' && c <= 'z') return kLower[c - 'a'];
-  return 0;
-}
-
-}  // namespace
-
 std::string EscapeText(const std::string& utf8) {
   std::string out;
   out.reserve(utf8.size());
@@ -509,7 +491,7 @@ std::string EscapeText(const std::string& utf8) {
       }
       if (b == '{') symbol.push_back(symbol.back());
       if (b == '}' && symbol.size() > 1) symbol.pop_back();
-      char32_t greek = symbol.back() ? SymbolGreek(char(b)) : 0;
+      char32_t greek = symbol.back() ? win::SymbolFontChar(b) : 0;
       if (greek) {
         char buf[32];
         std::snprintf(buf, sizeof buf, "{\\uc1\\u%d %c}", int(greek), char(b));
@@ -528,7 +510,7 @@ std::string EscapeText(const std::string& utf8) {
     char buf[24];
     if (byte == 0xC6 && symbol.back()) {
       // The Symbol font's empty-set sign, which stands for the bar diameter.
-      std::snprintf(buf, sizeof buf, "{\\uc1\\u8709 \\'c6}");
+      std::snprintf(buf, sizeof buf, "{\\uc1\\u%d \\'c6}", int(win::SymbolFontChar(0xC6)));
     } else if (byte >= 0) {
       std::snprintf(buf, sizeof buf, "\\'%02x", byte);
     } else if (cp <= 0xFFFF) {
