@@ -10,12 +10,12 @@ using namespace host_test;
 using namespace strut_test;
 
 // Hand figures. d = 0.35 - 0.05 = 0.30 m, bw = 0.35 m, cot theta = tan theta = 1. At the supports (Kote 0.00 and
-// 0.60) V = 1.35 q L/2 = 0.405 q kN and no moment, so the lever arm is d, limited by the code:
+// 0.60) V = 1.35 q L/2 = 0.405 q kN and no moment, so the lever arm is 0.9 d, limited by the code:
 //   EC2 German annex: fcd = 0.85 x 30/1.5 = 17, nu1 = min(1.1 - 30/500, 1) = 1, z = min(0.9 d = 0.27,
 //     d - 2 d1 = 0.20, d - d1 - 0.03 = 0.22) = 0.20: VRd,max = 1.0 x 0.75 x 0.20 x 0.35 x 17/2 = 446.25 kN.
 //   EC2 UK annex: fcd = 30/1.5 = 20, nu = 0.6 (1 - 30/250) = 0.528, z = 0.9 d = 0.27:
 //     VRd,max = 0.528 x 0.27 x 0.35 x 20/2 = 498.96 kN.
-//   DIN 1045-1: fcd = 17, cover of the bars cv = 5 - 1 = 4 cm, z = min(d, max(d - 2 cv, d - cv - 0.03)) = 0.23:
+//   DIN 1045-1: fcd = 17, cover of the bars cv = 5 - 1 = 4 cm, z = min(0.9 d, max(d - 2 cv, d - cv - 0.03)) = 0.23:
 //     VRd,max = 0.75 x 0.35 x 0.23 x 17/2 = 513.1875 kN.
 //   SIA 262: fcd = eta_fc 30/1.5 = 20 (eta_fc = 1), z = 0.9 d = 0.27; the strut resistance 0.6 fcd bw z sin cos =
 //     0.6 x 20 x 0.35 x 0.27 x 0.5 = 567.0 kN; the web the shear needs is bw,req = VEd/(0.6 fcd z sin cos) =
