@@ -28,8 +28,9 @@ struct DesignCode {
   int startNorm;
   bool eurocode;      // the EC2 family (its catalogue renames the old rebar grades)
   bool fireTablesEn;  // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
-  // m2, the least bar: the engine raises every bar of the 16-bar layout to it, the input dialog asks for it and the
-  // report's rule names its diameter (LeastBarDiameterMm). 12 mm wherever a code or its annex asks 12 mm.
+  // m2, the least bar: the engine raises every bar of a rectangle's layout (4, 8 or 16 bars) to it, the input dialog
+  // asks for it and the report's rule names its diameter (LeastBarDiameterMm). 12 mm wherever a code or its annex
+  // asks 12 mm.
   double leastBarArea;
   // The engine's minimum longitudinal reinforcement: max(nFactor |N| / fyd, acRatio Ac).
   double minimumNFactor;

@@ -273,10 +273,6 @@ void cQuer::BaueStaebe()
             stab(-e, c2 / 2.0 - 3.0 * h / 4.0, q * sh);
             stab(e / 2.0, c2 - h, q * sb);
             stab(-e / 2.0, c2 - h, q * sb);
-            const designcode::DesignCode* code = designcode::ByEngine(m_norm);
-            const double kleinst = code ? code->leastBarArea : 0.0;  // the older DIN 1045: none
-            for (int k = 0; k < m_nStaebe; ++k)
-                m_sa[k] = std::max(m_sa[k], kleinst);
         }
     } else {
         // rings of 20 bars (one per point of the circle polygon) around the centre of the outline
@@ -298,8 +294,14 @@ void cQuer::BaueStaebe()
         }
         return;
     }
-    for (int k = 0; k < m_nStaebe; ++k)
+    // Every bar of a rectangle's layout is at least the code's least bar, whatever was entered: the layout is
+    // then at least its bar count times that bar, as the report's rule states.
+    const designcode::DesignCode* code = designcode::ByEngine(m_norm);
+    const double kleinst = code ? code->leastBarArea : 0.0;  // the older DIN 1045: none
+    for (int k = 0; k < m_nStaebe; ++k) {
+        m_sa[k] = std::max(m_sa[k], kleinst);
         m_asGesamt += m_sa[k] * 10000.0;
+    }
 }
 
 void cQuer::Werte()

@@ -105,6 +105,8 @@ public:
     double kernZ[20] = {};
     // The section has openings: its width across the shear force is that of the walls beside them.
     bool hohl = false;
+    // Round sections (circles, rings): radius of the outer ring of bars, m; 0 for every other section.
+    double stabKreis = 0.0;
     double cotTheta = 0.0;  // the user's cot theta; 0 means none
     int schubSchalter = 0;  // 1 once the shear dispatch has checked the section
 
@@ -152,8 +154,12 @@ private:
     Eingang Vorbereiten(cBem& bem);
     // The section's lever arm for depth d (m) under the moment MEd (MNm): the design's, or d where it lies below
     // d/2 or where the section carries no moment (the lever arm of its design state is then an accident of the
-    // iteration, not that of a bending).
-    void SetzeHebel(double d, double MEd);
+    // iteration, not that of a bending); true in the latter case, where the codes take 0.9 d.
+    bool SetzeHebel(double d, double MEd);
+    // The effective depth (m) for the tension bars at `dZug` (m) from the face: h - dZug; for a round section the
+    // depth of the centroid of the bars in the half under tension, r + 2 rs / pi (the outermost bar alone would
+    // give a lever arm wider than the bars stand apart).
+    double Nutzhoehe(double dZug) const;
     // Width of the torsion core across the shear force (m) for the minimum stirrups: across z |ymax| +
     // |ymin| of its points, across y their extent in z, an oblique force blended as the web width; -1
     // without a core.

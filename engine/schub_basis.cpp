@@ -194,6 +194,13 @@ void cSchub::Setze(int iq)
     default: break;
     }
     hohl = q.m_nOeffnungen > 0;
+    // The radius of a round section's outer ring of bars, measured from the outline's centre.
+    stabKreis = 0.0;
+    if (q.m_typ == 3 && q.m_nUmriss > 0) {
+        const double yc = (ymin + ymax) / 2.0, zc = (zmin + zmax) / 2.0;
+        for (int k = 0; k < q.m_nStaebe; ++k)
+            stabKreis = std::max(stabKreis, std::hypot(q.m_sy[k] - yc, q.m_sz[k] - zc) / 100.0);
+    }
     nKern = std::clamp(q.m_nKern, 0, 20);
     tef = nKern > 0 ? 2.0 * t : 0.0;
     ak = 0.0;
@@ -308,10 +315,20 @@ cSchub::Eingang cSchub::Vorbereiten(cBem& bem)
     return e;
 }
 
-void cSchub::SetzeHebel(double d, double MEd)
+bool cSchub::SetzeHebel(double d, double MEd)
 {
-    if (std::fabs(z) < 0.5 * d || MEd <= kSchubMomentNull)
-        z = d;
+    if (!(std::fabs(z) < 0.5 * d || MEd <= kSchubMomentNull))
+        return false;
+    z = d;
+    return true;
+}
+
+double cSchub::Nutzhoehe(double dZug) const
+{
+    if (!(stabKreis > 0.0))
+        return h - dZug;
+    // the centroid of the bars on the half circle beyond the centre lies 2 rs / pi from it
+    return h / 2.0 + 2.0 * stabKreis / kPi;
 }
 
 double HoleAslSchub(const cBem& bem, double vy, double vz, double my, double mz)

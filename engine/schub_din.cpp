@@ -31,9 +31,11 @@ int cSchub::SchubDIN1045_1(cBem& bem)
 
     const double sigcd = NEd / ac;
     const double dZug = ZugRandabstand() / 100.0;
-    const double d = h - dZug;
-    SetzeHebel(d, e.MEd);
-    const double zv = std::min(z, std::max(d - 2.0 * cv[0] / 100.0, d - cv[0] / 100.0 - 0.03));
+    const double d = Nutzhoehe(dZug);
+    // Without a lever arm of the bending design 0.9 d, as under EC2: the cover rule alone lets it grow beyond
+    // that in deep sections (from d = 0.65 m with bars 3.5 cm under the face).
+    const double hebel = SetzeHebel(d, e.MEd) ? 0.9 * d : z;
+    const double zv = std::min(hebel, std::max(d - 2.0 * cv[0] / 100.0, d - cv[0] / 100.0 - 0.03));
 
     const double kappa = std::min(1.0 + std::sqrt(0.2 / d), 2.0);
     const double rhol = std::min(e.asl / (bw * d), 0.02);

@@ -47,7 +47,7 @@ int cSchub::SchubEC2Variante(cBem& bem, Ec2Art art)
     const double VEd = e.VEd, TEd = e.TEd, tef = e.tef, Ak = e.ak, uk = e.uk;
 
     const double dZug = ZugRandabstand() / 100.0;
-    const double d = h - dZug;
+    const double d = Nutzhoehe(dZug);
     SetzeHebel(d, e.MEd);
     double zv = std::min(z, 0.9 * d);
     if (de)

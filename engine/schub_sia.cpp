@@ -35,7 +35,7 @@ int cSchub::SchubSIA262(cBem& bem)
     const double fyd = HoleStahlBemessungswerte(norm, stahlGuete, 0, aussergewoehnlich);
     const double fsk = HoleStahlBemessungswerte(norm, stahlGuete, 1, aussergewoehnlich);
 
-    const double d = h - ZugRandabstand() / 100.0;
+    const double d = Nutzhoehe(ZugRandabstand() / 100.0);
     SetzeHebel(d, MEd);
     const double zv = std::min(z, 0.9 * d);
 

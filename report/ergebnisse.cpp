@@ -1,6 +1,7 @@
 // The results chapter: construction rules, the governing case of every
 // cross-section, the walks over the combinations of each verification, and the
 // required reinforcement.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -183,6 +184,9 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
       if (f.field == feld && (!schlimmste || f.utilisation > schlimmste->utilisation)) schlimmste = &f;
     return schlimmste;
   };
+  // A fire combination whose tables are not met fails the column as a whole: its record keeps no section.
+  const auto& brand = m_pData->ergebnisse.Brandschnittgroessen;
+  const bool brandVersagt = std::any_of(brand.begin(), brand.end(), [](const auto& r) { return !r->OK; });
   Tabelle({1.2, 1.3, 4.5, 2.6, 2.6, 2.6, 2.2});
   Kopfzeile({"Feld", "Komb.", "Nachweis", "\\qc Anfang", "\\qc Ende", "\\qc eingegeben", "Eingabe"});
   Kopfzeile({" ", " ", " "}, false);
@@ -195,7 +199,10 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   for (std::size_t q = 0; q < m_massgLK.size(); ++q) {
     Zahl(int(q) + 1);
     Zahl(m_massgLK[q]);
-    Zelle(strebe(int(q) + 1) ? m_massgText[q] + Tr("; Schubnachweis nicht erfüllt") : m_massgText[q]);
+    CString nachweis = m_massgText[q];
+    if (strebe(int(q) + 1)) nachweis += Tr("; Schubnachweis nicht erfüllt");
+    if (brandVersagt) nachweis += Tr("; Brandschutznachweis nicht erfüllt");
+    Zelle(nachweis);
     Zahl("@2", m_massgAs[q]);
     Zahl("@2", m_massgAs[q]);
     if (q < felder.size()) {

@@ -173,9 +173,10 @@ TEST_F(SchubTest, Din1045UserAngleIsBounded)
     }
 }
 
-TEST_F(SchubTest, Din1045ShortLeverArmBecomesDepth)
+TEST_F(SchubTest, Din1045ShortLeverArmIsNineTenthsOfDepth)
 {
-    // z = 0.10 < 0.5 d: stored as d = 0.45, used limited to 0.38; with no cover the limit is d itself
+    // z = 0.10 < 0.5 d: stored as d = 0.45, used as 0.9 d = 0.405 limited by the cover rule to 0.38; with no
+    // cover the rule's limit is d itself and 0.9 d = 0.405 holds
     cSchub s = Spalte(1, 0.0);
     s.z = 0.10;
     s.SchubDIN1045_1(m_bem);
@@ -185,7 +186,7 @@ TEST_F(SchubTest, Din1045ShortLeverArmBecomesDepth)
     t.z = 0.10;
     t.cv[0] = 0.0;
     t.SchubDIN1045_1(m_bem);
-    EXPECT_NEAR(t.erg[kSlotZ], 0.45, 1e-12);
+    EXPECT_NEAR(t.erg[kSlotZ], 0.405, 1e-12);
 }
 
 TEST_F(SchubTest, Din1045WithoutWidthTakesTwoThirdsOfDepth)
