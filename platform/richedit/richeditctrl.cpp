@@ -54,6 +54,7 @@ BOOL CRichEditCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
   WNDCLASS existing{};
   if (!::GetClassInfo(nullptr, ClassName(), &existing)) {
     WNDCLASS wc{};
+    wc.style = CS_DBLCLKS;  // a double click selects a word
     wc.lpfnWndProc = &::DefWindowProc;
     wc.lpszClassName = ClassName();
     ::RegisterClass(&wc);
@@ -75,6 +76,7 @@ void CRichEditCtrl::SetSel(long start, long end) {
   if (end < start) std::swap(start, end);
   selStart_ = start;
   selEnd_ = end;
+  caretAtStart_ = false;
   typingSet_ = false;
   NotifySelection();
 }
@@ -99,6 +101,7 @@ void CRichEditCtrl::Changed() {
 
 void CRichEditCtrl::NotifySelection() {
   scrollToCaret_ = true;
+  ++selSerial_;
   if (!m_hWnd) return;
   Invalidate();
   Reflow();
@@ -882,12 +885,11 @@ void CRichEditCtrl::Reflow() {
     layoutWidth_ = width;
     layoutScale_ = scale;
     lineStarts_ = layout_->lineStarts;
-    charBoxes_ = layout_->boxes;
   }
   // The caret stays in view: the text scrolls when it leaves the window.
   int x = scrollX_, y = scrollY_;
-  if (scrollToCaret_ && selEnd_ < long(layout_->boxes.size())) {
-    const RECT& caret = layout_->boxes[std::size_t(selEnd_)];
+  if (scrollToCaret_ && Caret() < long(layout_->boxes.size())) {
+    const RECT& caret = layout_->boxes[std::size_t(Caret())];
     const int margin = richedit::detail::kMargin;
     if (caret.bottom - y > client.Height()) y = caret.bottom - client.Height() + margin;
     if (caret.top < y) y = std::max(0, int(caret.top) - margin);
@@ -966,37 +968,17 @@ void CRichEditCtrl::Paint(HDC dc) {
   DrawLaidOut(dc, doc_, layout, scrollY_, selStart_, selEnd_, Scale(), scrollY_ - layout.tallest,
               scrollY_ + client.Height() + 1);
   const long a = selStart_, b = selEnd_;
-  if (a == b && a < n && GetFocus() == this && !readOnly_) {
+  if (a == b && a < n && GetFocus() == this) {
     const RECT& r = layout.boxes[std::size_t(a)];
     ::PatBlt(dc, r.left, r.top - scrollY_, 1, r.bottom - r.top, BLACKNESS);
   }
   ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
 }
 
-int CRichEditCtrl::CharFromPoint(int x, int y) const {
-  x += scrollX_;
-  int best = GetTextLength();
-  for (std::size_t i = 0; i < charBoxes_.size(); ++i) {
-    const RECT& r = charBoxes_[i];
-    if (y + scrollY_ >= r.top && y + scrollY_ < r.bottom) {
-      if (x < (r.left + r.right) / 2) return int(i);
-      best = int(i) + (IsMark(doc_.text[i]) ? 0 : 1);
-    }
-  }
-  return std::min<int>(best, GetTextLength());
-}
-
 void CRichEditCtrl::KeyDown(UINT vk) {
-  const bool shift = ::GetKeyState(VK_SHIFT) < 0, ctrl = ::GetKeyState(VK_CONTROL) < 0;
-  long caret = selEnd_;
+  if (NavigateKey(vk)) return;
+  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
   const long last = GetTextLength();
-  auto move = [&](long to) {
-    to = std::clamp(to, 0L, last);
-    if (shift)
-      SetSel(std::min(selStart_, to), std::max(selStart_, to));
-    else
-      SetSel(to, to);
-  };
   if (readOnly_ && (vk == VK_DELETE || vk == VK_BACK || (ctrl && (vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y'))))
     return;
   if (ctrl) {
@@ -1011,10 +993,6 @@ void CRichEditCtrl::KeyDown(UINT vk) {
     }
   }
   switch (vk) {
-    case VK_LEFT: move(selStart_ == selEnd_ || shift ? caret - 1 : selStart_); break;
-    case VK_RIGHT: move(selStart_ == selEnd_ || shift ? caret + 1 : selEnd_); break;
-    case VK_HOME: move(ctrl ? 0 : doc_.ParagraphStart(int(caret))); break;
-    case VK_END: move(ctrl ? last : doc_.ParagraphEnd(int(caret))); break;
     case VK_DELETE:
       if (selStart_ == selEnd_ && selEnd_ < last) selEnd_ = selEnd_ + 1;
       Clear();
@@ -1028,6 +1006,7 @@ void CRichEditCtrl::KeyDown(UINT vk) {
 }
 
 LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (NavigateMouse(message, wParam, lParam)) return 0;
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -1046,12 +1025,6 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: Invalidate(); break;
-    case WM_LBUTTONDOWN: {
-      SetFocus();
-      const int at = CharFromPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-      SetSel(at, at);
-      return 0;
-    }
     case WM_KEYDOWN: KeyDown(UINT(wParam)); return 0;
     case WM_CHAR: {
       if (readOnly_) return 0;
@@ -1128,6 +1101,11 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case EM_GETCHARFORMAT: return LRESULT(GetSelectionCharFormat(*reinterpret_cast<CHARFORMAT2*>(lParam)));
     case EM_SETPARAFORMAT: return SetParaFormat(*reinterpret_cast<const PARAFORMAT2*>(lParam));
     case EM_GETPARAFORMAT: return LRESULT(GetParaFormat(*reinterpret_cast<PARAFORMAT2*>(lParam)));
+    case EM_POSFROMCHAR: {
+      const CPoint at = PosFromChar(long(lParam));
+      if (wParam) *reinterpret_cast<POINT*>(wParam) = at;
+      return 0;
+    }
     case EM_SETZOOM: return SetZoom(int(wParam), int(lParam));
     case EM_GETZOOM: return GetZoom(*reinterpret_cast<int*>(wParam), *reinterpret_cast<int*>(lParam));
     case EM_SETEVENTMASK: {

@@ -1,7 +1,8 @@
 // The editable rich-text control: a window over a richdoc::Document with a selection, character and paragraph
 // formats (reading a mixed selection clears the attribute's mask bit), headings, find and replace, undo and redo,
 // zoom, the clipboard in RTF and plain text, and drawing with word wrap. It answers the edit messages (EM_*,
-// WM_CHAR, WM_KEYDOWN, WM_CUT/COPY/PASTE, WM_GETTEXT) and offers the usual wrapper calls.
+// WM_CHAR, WM_KEYDOWN, WM_CUT/COPY/PASTE, WM_GETTEXT) and offers the usual wrapper calls. The caret moves and the
+// selection grows by the keys and the mouse as in a desktop text box (richnav.cpp).
 #pragma once
 
 #include <memory>
@@ -139,6 +140,8 @@ class CRichEditCtrl : public CWnd {
   void SetEventMask(DWORD mask) { eventMask_ = mask; }
   // The lines as laid out last (for tests): first character of each.
   const std::vector<int>& LineStarts() const { return lineStarts_; }
+  // Where the character's box starts in the window (its top left, client pixels); EM_POSFROMCHAR asks the same.
+  CPoint PosFromChar(long pos);
 
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -150,6 +153,15 @@ class CRichEditCtrl : public CWnd {
   void Paint(HDC dc);
   void KeyDown(UINT vk);
   int CharFromPoint(int x, int y) const;
+  // The arrows, Home, End, Page Up and Down, with Ctrl and Shift; false for other keys.
+  bool NavigateKey(UINT vk);
+  // Clicks, double clicks and drags that select (and the timer that scrolls while a drag is outside); false for
+  // other messages.
+  bool NavigateMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  // The selection from the anchor to the caret (which may stand before it).
+  void Select(long anchor, long caret);
+  long Caret() const { return caretAtStart_ ? selStart_ : selEnd_; }
+  long Anchor() const { return caretAtStart_ ? selEnd_ : selStart_; }
 
   richdoc::Document doc_;
   long selStart_ = 0, selEnd_ = 0;
@@ -164,9 +176,16 @@ class CRichEditCtrl : public CWnd {
   DWORD eventMask_ = 0;
   bool readOnly_ = false;
   std::vector<int> lineStarts_;
-  std::vector<RECT> charBoxes_;
   int scrollY_ = 0, scrollX_ = 0;
   bool scrollToCaret_ = false;
+  bool caretAtStart_ = false;
+  // Counts the selection's changes; the column that Up and Down keep belongs to the change they made.
+  unsigned selSerial_ = 0, goalSerial_ = 0;
+  int goalX_ = -1;
+  // A drag that selects: from where it started (a word's ends after a double click), to where the pointer is.
+  bool dragging_ = false, dragWords_ = false, dragTimer_ = false;
+  long dragFrom_ = 0, dragTo_ = 0;
+  POINT dragPoint_{};
 
   // Lays the text out again where it, its formats, the window's width or the zoom changed, keeps the caret in view
   // when it moved, and sets the scroll bars.

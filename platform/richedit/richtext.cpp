@@ -14,6 +14,7 @@ BOOL CRichText::Create(LPCSTR windowName, DWORD style, const RECT& rect, CWnd* p
   WNDCLASS existing{};
   if (!::GetClassInfo(nullptr, GetClsid(), &existing)) {
     WNDCLASS wc{};
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &::DefWindowProc;
     wc.lpszClassName = GetClsid();
     ::RegisterClass(&wc);

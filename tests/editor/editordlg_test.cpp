@@ -102,6 +102,37 @@ TEST_F(EditorTest, AnErrorIsUnderlinedThroughTheControlAndGoesWhenMended) {
   EXPECT_EQ(wavy(), 0);
 }
 
+// The keys and the mouse reach the text through the editor's accelerators: a click on the first line, Down twice and
+// a typed letter land in the third line at the column clicked; a drag over two lines selects them, Page Down pages.
+TEST_F(EditorTest, TheKeysAndTheMouseMoveAndSelectInTheText) {
+  std::string rtf = "{\\rtf1 Zeile 1 Wand\\par Zeile 2 Wand\\par Zeile 3 Wand\\par ";
+  for (int i = 4; i <= 120; ++i) rtf += "Zeile " + std::to_string(i) + "\\par ";
+  Open(rtf + "}");
+  HWND text = editor_.text.m_hWnd;
+  auto at = [&](long pos) {
+    POINT p{};
+    ::SendMessage(text, EM_POSFROMCHAR, WPARAM(&p), LPARAM(pos));
+    return CPoint(p.x + 1, p.y + 6);
+  };
+  const long column = long(Text().find("and"));
+  win::input::Click(text, at(column).x, at(column).y);
+  win::input::Key(VK_DOWN);
+  win::input::Key(VK_DOWN);
+  win::input::Type("X");
+  EXPECT_EQ(Text().substr(0, 40), "Zeile 1 Wand\rZeile 2 Wand\rZeile 3 WXand\r");
+
+  win::AdvanceClock(1000);
+  win::input::Drag(text, at(0).x, at(0).y, at(long(Text().find("Zeile 3"))).x, at(long(Text().find("Zeile 3"))).y);
+  EXPECT_EQ(std::string(editor_.text.GetSelText()), "Zeile 1 Wand\r\nZeile 2 Wand\r\n");
+
+  win::input::KeyWith(VK_CONTROL, VK_HOME);
+  win::input::Key(VK_NEXT);
+  EXPECT_GT(editor_.text.GetScrollY(), 200);
+  long start = 0, end = 0;
+  editor_.text.GetSel(start, end);
+  EXPECT_GT(start, long(Text().find("Zeile 10\r")));
+}
+
 TEST_F(EditorTest, TheEmptyFlagFollowsTheText) {
   // Mend: typing clears the flag at once; emptying the text and transferring sets it again.
   Open("");
