@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Copy and paste by keys in "kolumo edit" on a virtual X server, driven by real X events: on the system page a click
+# on field 1's length (3.20 m), Ctrl+C, a click on field 2's length (4.50 m), Ctrl+V. The server's pixels (xwd) then
+# show in field 2's cell the text that field 1's cell shows, which they did not before; they equal the program's
+# own picture; and OK saves 3.2 m for both fields. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
+set -u
+kolumo=$1
+data=$2
+compare=$3
+source "$(dirname "$0")/../support/xvfb.sh"
+command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
+xwd_region="$(dirname "$0")/../support/xwd_region.py"
+
+start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
+export ORMI_REGISTRY="$work/registry.xml"
+example_position "$data"
+KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
+  >"$work/out" 2>"$work/err" &
+app=$!
+find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
+wait_for 20 find_main || fail "no window within 20 s"
+
+# Points in the window's own coordinates at the dialog font (the pictures show the layout).
+click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
+# same_text STEP: whether the dark pixels (the text) of field 1's and field 2's length cells lie alike, read from
+# the server with xwd; the window's picture is kept as STEP-xwd.png.
+same_text() {
+  local x y w h
+  window_geometry "$main"
+  xwd -root -silent >"$work/screen.xwd" || fail "xwd cannot read the screen"
+  python3 "$xwd_region" "$work/screen.xwd" "$work/pictures/$1-xwd.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null ||
+    fail "$1: cannot cut the window out of the screen"
+  python3 - "$work/screen.xwd" "$x" "$y" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+h = struct.unpack('>25I', data[:100])
+size, order, bpl, ncolors = h[0], h[7], h[12], h[19]
+base, end = size + ncolors * 12, '<' if order == 0 else '>'
+wx, wy = int(sys.argv[2]), int(sys.argv[3])
+def text(cx, cy):  # the dark pixels of the cell around its centre (rows are 21 or 22 pixels high)
+    dark = set()
+    for dy in range(-8, 9):
+        px = struct.unpack_from(end + '81I', data, base + (wy + cy + dy) * bpl + (wx + cx - 40) * 4)
+        dark |= {(dx, dy) for dx, p in enumerate(px) if max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96}
+    return dark
+def placed(dark):  # the same text a pixel higher or lower in its row is the same text
+    x0, y0 = min(x for x, _ in dark), min(y for _, y in dark)
+    return {(x - x0, y - y0) for x, y in dark}
+first, second = text(145, 141), text(145, 163)
+sys.exit(0 if first and second and placed(first) == placed(second) else 1)
+PY
+}
+
+mkdir -p "$work/pictures"
+click 212 42   # "System"
+click 145 141  # field 1's length (3.20 m)
+same_text before && fail "field 2's length shows field 1's before anything was pasted"
+xdotool key --window "$main" ctrl+c || fail "xdotool cannot press keys"
+click 145 163  # field 2's length (4.50 m)
+xdotool key --window "$main" ctrl+v
+find_box && fail "the paste was refused: $(xdotool getwindowname "$box")"
+agree pasted
+same_text pasted || fail "field 2's length does not show field 1's 3.20 m after the paste"
+[ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
+
+click 877 457  # OK: the position is saved
+wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
+wait "$app"
+status=$?
+app=""
+[ $status -eq 0 ] || fail "kolumo edit ended with $status"
+python3 - "$work/Stuetze.tqx" <<'PY' || fail "the saved column does not hold the pasted length"
+import re, sys
+fields = re.findall(r'<field fieldNr="(\d+)" length="([^"]*)"', open(sys.argv[1], encoding='utf-8').read())
+if fields != [('0', '3.2'), ('1', '3.2')]:
+    print('fields %s, not 3.2 and 3.2 m' % fields)
+    sys.exit(1)
+PY
+echo "passed: $(ls "$work/pictures" | wc -l) pictures"
