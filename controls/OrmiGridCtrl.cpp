@@ -883,10 +883,14 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
       CStringArray options;
       GetComboOptions(row, col, options);
       for (int i = 0; i < int(options.GetSize()); ++i)
-        if (options[i] == in || in.IsEmpty()) {
+        if (options[i] == in) {
           shown = in;
           return TRUE;
         }
+      if (in.IsEmpty()) {  // blanks the choice, in a list without options too
+        shown = in;
+        return TRUE;
+      }
       reason.Format("'%s' ist keine der Auswahlmöglichkeiten.", in.GetString());
       return FALSE;
     }
