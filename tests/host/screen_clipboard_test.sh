@@ -2,7 +2,9 @@
 # Copy and paste by keys in "kolumo edit" on a virtual X server, driven by real X events: on the system page a click
 # on field 1's length (3.20 m), Ctrl+C, a click on field 2's length (4.50 m), Ctrl+V. The server's pixels (xwd) then
 # show in field 2's cell the text that field 1's cell shows, which they did not before; they equal the program's
-# own picture; and OK saves 3.2 m for both fields. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
+# own picture; another program reads 3.20 from the clipboard; and OK saves 3.2 m for both fields. Then two lengths
+# that another program copied (a spreadsheet's column) are pasted into fields 1 and 2 and saved. Exit 77 (skipped)
+# without Xvfb, xdotool, xwd or python3; without python3's tkinter the other program's part is left out.
 set -u
 kolumo=$1
 data=$2
@@ -63,17 +65,51 @@ agree pasted
 same_text pasted || fail "field 2's length does not show field 1's 3.20 m after the paste"
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
+# Another program on the screen reads what was copied (Tk's clipboard, where python3 has it).
+other=""
+if python3 -c 'import tkinter' 2>/dev/null; then
+  other=$(timeout 10 python3 -c 'import tkinter; r = tkinter.Tk(); r.withdraw(); print(r.clipboard_get(), end="")') ||
+    fail "another program finds nothing on the clipboard after Ctrl+C"
+  [ "$other" = 3.20 ] || fail "another program pastes '$other', not 3.20"
+fi
+
 click 877 457  # OK: the position is saved
-wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
-wait "$app"
-status=$?
-app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
-python3 - "$work/Stuetze.tqx" <<'PY' || fail "the saved column does not hold the pasted length"
+# saved WANTED: the program ends after OK with the field lengths WANTED saved.
+saved() {
+  wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
+  wait "$app"
+  local status=$?
+  app=""
+  [ $status -eq 0 ] || fail "kolumo edit ended with $status"
+  python3 - "$work/Stuetze.tqx" "$1" <<'PY' || fail "the saved column does not hold the pasted lengths"
 import re, sys
-fields = re.findall(r'<field fieldNr="(\d+)" length="([^"]*)"', open(sys.argv[1], encoding='utf-8').read())
-if fields != [('0', '3.2'), ('1', '3.2')]:
-    print('fields %s, not 3.2 and 3.2 m' % fields)
+fields = re.findall(r'<field fieldNr="\d+" length="([^"]*)"', open(sys.argv[1], encoding='utf-8').read())
+if fields != sys.argv[2].split():
+    print('field lengths %s, not %s' % (fields, sys.argv[2]))
     sys.exit(1)
 PY
+}
+saved "3.2 3.2"
+[ -z "$other" ] && { echo "passed without another program's clipboard (no tkinter): $(ls "$work/pictures" | wc -l) pictures"; exit 0; }
+
+# A column of two lengths copied in a spreadsheet (decimal commas, a line end after each) by another program,
+# pasted into field 1's length: both fields take theirs.
+timeout 60 python3 -c '
+import sys, tkinter
+r = tkinter.Tk(); r.withdraw(); r.clipboard_clear(); r.clipboard_append(sys.argv[1]); r.mainloop()' $'3,5\n4,0\n' &
+spreadsheet=$!
+sleep 1
+KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
+  >"$work/out" 2>"$work/err" &
+app=$!
+wait_for 20 find_main || fail "no window within 20 s for the second paste"
+click 212 42   # "System"
+click 145 141  # field 1's length (3.20 m)
+xdotool key --window "$main" ctrl+v
+find_box && fail "the other program's lengths were refused: $(xdotool getwindowname "$box")"
+agree pasted-from-another-program
+kill "$spreadsheet" 2>/dev/null
+click 877 457  # OK
+saved "3.5 4"
+[ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"
