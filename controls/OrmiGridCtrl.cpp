@@ -864,7 +864,9 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
       }
       double value = 0.0;
       // A number with the unit the cell shows (copied from a cell) is that number.
-      if (!ReadDecimalText(text, value) && ReadShownNumber(*info, text, value)) text = WithoutShownUnit(*info, text);
+      if (const CString number = WithoutShownUnit(*info, text);
+          !ReadDecimalText(text, value) && ReadDecimalText(number, value))
+        text = number;
       if (!ReadDecimalText(text, value)) {
         CVariableStore* store = formula.m_pStore ? formula.m_pStore : &GetGlobalVariableStore();
         CString expression = text;

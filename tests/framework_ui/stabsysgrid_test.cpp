@@ -193,9 +193,13 @@ TEST_F(StabSysGridTest, KeysCopyALengthToAnotherFieldAndPasteAColumnOfLengths) {
   EXPECT_DOUBLE_EQ(grid.lengths[1].GetValue(), 3.5);
   EXPECT_DOUBLE_EQ(grid.lengths[2].GetValue(), 4.0) << "the second line is stored as the first";
   EXPECT_EQ(grid.GetItemText(4, StabSysGrid::kColSum), "10.70 m");  // 3.2 + 3.5 + 4.0
+  // A length as a cell shows it, with its unit, is that length.
+  grid_keys::PasteInto(grid, 4, StabSysGrid::kColLength, "2.50 m");
+  EXPECT_DOUBLE_EQ(grid.lengths[2].GetValue(), 2.5);
+  EXPECT_TRUE(grid.lengths[2].m_bNumber);
   EXPECT_TRUE(win::msgbox::Log().empty());
   // The read-only sum copies as a number and takes no paste, without a word.
-  EXPECT_EQ(grid_keys::CopyCell(grid, 3, StabSysGrid::kColSum), "6.70");
+  EXPECT_EQ(grid_keys::CopyCell(grid, 3, StabSysGrid::kColSum), "6.70");  // 3.2 + 3.5
   grid_keys::PasteInto(grid, 3, StabSysGrid::kColSum, "1");
   EXPECT_EQ(grid.GetItemText(3, StabSysGrid::kColSum), "6.70 m");
   EXPECT_TRUE(win::msgbox::Log().empty());
