@@ -188,6 +188,8 @@ class CGridCtrl : public CWnd {
   // ---- clipboard and drag and drop
   virtual void CutSelectedText();
   virtual COleDataSource* CopyTextFromGrid();
+  // A cell's text as copied: what it shows, unless a derived grid shows it with more than its value.
+  virtual CString ClipboardText(int row, int col) { return GetItemText(row, col); }
   virtual BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE);
   virtual void OnBeginDrag();
   virtual DROPEFFECT OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point);

@@ -33,6 +33,9 @@ void CGridCtrl::CutSelectedText() {
 
 COleDataSource* CGridCtrl::CopyTextFromGrid() {
   CCellBlock range = GetSelectedRange();
+  // A grid that selects nothing (or a click that selected nothing) copies its focus cell.
+  const bool focusOnly = !IsValid(range) && IsValid(m_idCurrentCell);
+  if (focusOnly) range = CCellBlock(m_idCurrentCell.row, m_idCurrentCell.col, m_idCurrentCell.row, m_idCurrentCell.col);
   if (!IsValid(range)) return nullptr;
   if (m_bVirtual) SendCacheHintToParent(range);
   std::string text;
@@ -46,7 +49,7 @@ COleDataSource* CGridCtrl::CopyTextFromGrid() {
       if (GetColumnWidth(c) <= 0) continue;
       if (!firstCol) text += '\t';
       firstCol = false;
-      if (IsCellSelected(r, c)) text += GetItemText(r, c).GetString();
+      if (focusOnly || IsCellSelected(r, c)) text += ClipboardText(r, c).GetString();
     }
   }
   if (m_bVirtual) SendCacheHintToParent(CCellBlock());
@@ -117,8 +120,11 @@ void CGridCtrl::OnEditCut() {
   if (!m_bEditingAllowed) return;
   COleDataSource* source = CopyTextFromGrid();
   if (!source) return;
-  source->SetClipboard();
-  CutSelectedText();
+  source->SetClipboard();  // the clipboard owns it now
+  if (GetSelectedCount() == 0 && IsValid(m_idCurrentCell))
+    ReplaceCellText(m_idCurrentCell.row, m_idCurrentCell.col, "");
+  else
+    CutSelectedText();
 }
 
 void CGridCtrl::OnEditCopy() {
@@ -153,8 +159,10 @@ void CGridCtrl::OnEditSelectAll() {
   SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);
 }
 
-void CGridCtrl::OnUpdateEditCopy(CCmdUI* ui) { ui->Enable(GetSelectedCount() > 0); }
-void CGridCtrl::OnUpdateEditCut(CCmdUI* ui) { ui->Enable(m_bEditingAllowed && GetSelectedCount() > 0); }
+void CGridCtrl::OnUpdateEditCopy(CCmdUI* ui) { ui->Enable(GetSelectedCount() > 0 || IsValid(m_idCurrentCell)); }
+void CGridCtrl::OnUpdateEditCut(CCmdUI* ui) {
+  ui->Enable(m_bEditingAllowed && (GetSelectedCount() > 0 || IsValid(m_idCurrentCell)));
+}
 void CGridCtrl::OnUpdateEditPaste(CCmdUI* ui) {
   COleDataObject data;
   ui->Enable(IsValid(m_idCurrentCell) && IsCellEditable(m_idCurrentCell) && data.AttachClipboard() &&

@@ -46,15 +46,22 @@ CString DisplaySuffix(const CString& format) {
   return CString();
 }
 
-// A number as the cell shows it: a display format may carry a unit after the number, and text that keeps that
-// unit (a value the engineer left as it stood) is the number, not a refusal.
-bool ReadShownNumber(const COrmiCellInfo& info, const CString& text, double& value) {
-  if (ReadDecimalText(text, value)) return true;
+// A shown text without the unit that the cell's display format writes after the number ("3.20 m" gives "3.20");
+// any other text as it stands, trimmed.
+CString WithoutShownUnit(const COrmiCellInfo& info, const CString& text) {
   CString unit = DisplaySuffix(info.displayFormat), shown = text;
   unit.Trim();
   shown.Trim();
-  if (unit.IsEmpty() || shown.GetLength() <= unit.GetLength() || shown.Right(unit.GetLength()) != unit) return false;
-  return ReadDecimalText(shown.Left(shown.GetLength() - unit.GetLength()), value);
+  if (unit.IsEmpty() || shown.GetLength() <= unit.GetLength() || shown.Right(unit.GetLength()) != unit) return shown;
+  shown = shown.Left(shown.GetLength() - unit.GetLength());
+  shown.Trim();
+  return shown;
+}
+
+// A number as the cell shows it: a display format may carry a unit after the number, and text that keeps that
+// unit (a value the engineer left as it stood) is the number, not a refusal.
+bool ReadShownNumber(const COrmiCellInfo& info, const CString& text, double& value) {
+  return ReadDecimalText(text, value) || ReadDecimalText(WithoutShownUnit(info, text), value);
 }
 
 const CRuntimeClass* ClassOf(int type) {
@@ -856,6 +863,10 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
         return TRUE;
       }
       double value = 0.0;
+      // A number with the unit the cell shows (copied from a cell) is that number.
+      if (const CString number = WithoutShownUnit(*info, text);
+          !ReadDecimalText(text, value) && ReadDecimalText(number, value))
+        text = number;
       if (!ReadDecimalText(text, value)) {
         CVariableStore* store = formula.m_pStore ? formula.m_pStore : &GetGlobalVariableStore();
         CString expression = text;
@@ -874,10 +885,14 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
       CStringArray options;
       GetComboOptions(row, col, options);
       for (int i = 0; i < int(options.GetSize()); ++i)
-        if (options[i] == in || in.IsEmpty()) {
+        if (options[i] == in) {
           shown = in;
           return TRUE;
         }
+      if (in.IsEmpty()) {  // blanks the choice, in a list without options too
+        shown = in;
+        return TRUE;
+      }
       reason.Format("'%s' ist keine der Auswahlmöglichkeiten.", in.GetString());
       return FALSE;
     }
@@ -945,16 +960,24 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
 
 BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
   COrmiCellInfo* info = Info(row, col);
-  if (!info) return CGridCtrl::ReplaceCellText(row, col, text);
   if (!IsCellEditable(row, col)) return FALSE;
+  // A cell of a copied row that holds no text (a check box, a button) leaves the cell it lands on as it is.
+  if (info && (info->type == ORMI_CHECK || info->type == ORMI_RADIO || info->type == ORMI_BUTTON) &&
+      CString(text).IsEmpty())
+    return FALSE;
+  // As if typed there: the owner stores the focus cell when told of a change.
+  if (CGridCtrl::GetFocusCell() != CCellID(row, col)) SetFocusCell(row, col);
+  if (!info) {
+    if (GetItemText(row, col) == CString(text)) return TRUE;
+    if (!CGridCtrl::ReplaceCellText(row, col, text)) return FALSE;
+    OnCellChanged(row, col, 0);
+    return TRUE;
+  }
   CString shown, reason;
   CFormulaNumber formula;
-  if (!TypedText(row, col, CString(text), shown, formula, reason)) {
-    ++m_nRefused;
-    return FALSE;
-  }
-  if (const CString refused = OwnerRefuses(row, col, formula); !refused.IsEmpty()) {
-    AfxMessageBox(refused, MB_ICONEXCLAMATION);
+  if (!TypedText(row, col, CString(text), shown, formula, reason) ||
+      !(reason = OwnerRefuses(row, col, formula)).IsEmpty()) {
+    Refuse(reason);
     return FALSE;
   }
   const CFormulaNumber before = info->value ? *info->value : CFormulaNumber();
@@ -968,16 +991,57 @@ BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
   return TRUE;
 }
 
+void COrmiGridCtrl::Refuse(const CString& reason) {
+  if (m_bQuietRefusals) return;
+  if (!m_pRefusals) {
+    AfxMessageBox(reason, MB_ICONEXCLAMATION);
+    return;
+  }
+  if (std::find(m_pRefusals->begin(), m_pRefusals->end(), reason) == m_pRefusals->end()) m_pRefusals->push_back(reason);
+}
+
+CString COrmiGridCtrl::ClipboardText(int row, int col) {
+  const COrmiCellInfo* info = Info(row, col);
+  if (!info) return GetItemText(row, col);
+  switch (info->type) {
+    case ORMI_CHECK:
+    case ORMI_RADIO:
+    case ORMI_BUTTON: return CString();
+    case ORMI_INT:
+    case ORMI_DOUBLE:
+    case ORMI_FORMULA:
+      // The number as shown, without its unit: another program or cell reads it.
+      return WithoutShownUnit(*info, GetItemText(row, col));
+    default: return GetItemText(row, col);
+  }
+}
+
 BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells) {
-  m_nRefused = 0;
+  std::vector<CString> refusals;
+  m_pRefusals = &refusals;
   const BOOL done = CGridCtrl::PasteTextToGrid(cell, data, selectPastedCells);
-  if (m_nRefused > 0) {
+  m_pRefusals = nullptr;
+  // The focus stays where the paste went in, as each pasted cell took it in turn.
+  if (done && IsValid(cell) && CGridCtrl::GetFocusCell() != cell) SetFocusCell(cell.row, cell.col);
+  if (!refusals.empty()) {
     CString text;
-    text.Format("%d Wert(e) passten nicht zum Typ ihrer Zelle und wurden nicht übernommen.", m_nRefused);
+    for (const CString& reason : refusals) text += (text.IsEmpty() ? "" : "\n") + reason;
     AfxMessageBox(text, MB_ICONEXCLAMATION);
   }
-  m_nRefused = 0;
   return done;
+}
+
+void COrmiGridCtrl::CutSelectedText() {
+  // A cut empties what may be emptied; a cell whose check refuses the empty value keeps it without a word.
+  m_bQuietRefusals = TRUE;
+  CGridCtrl::CutSelectedText();
+  m_bQuietRefusals = FALSE;
+}
+
+void COrmiGridCtrl::OnEditCut() {
+  m_bQuietRefusals = TRUE;
+  CGridCtrl::OnEditCut();
+  m_bQuietRefusals = FALSE;
 }
 
 // ---- context menu ---------------------------------------------------------------------------------------------------

@@ -158,6 +158,10 @@ class COrmiGridCtrl : public CGridCtrl {
   // Paste, drop and cut write through the typed path: a text a typed cell cannot take is refused.
   BOOL ReplaceCellText(int row, int col, LPCTSTR text) override;
   BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE) override;
+  void CutSelectedText() override;
+  void OnEditCut() override;
+  // Number cells copy their number without the unit they show.
+  CString ClipboardText(int row, int col) override;
 
  protected:
   COrmiCellInfo* Info(int row, int col) const;
@@ -172,7 +176,11 @@ class COrmiGridCtrl : public CGridCtrl {
   // RefusedFormula's answer for a formula cell whose value the typed one changes; empty otherwise.
   CString OwnerRefuses(int row, int col, const CFormulaNumber& typed);
   void StretchLast(CGridCtrl& grid);
-  int m_nRefused = 0;
+  // A refused paste, drop or cut: the reason goes into a box now, into the paste's list (one box after it), or
+  // nowhere while a cut runs.
+  void Refuse(const CString& reason);
+  std::vector<CString>* m_pRefusals = nullptr;
+  BOOL m_bQuietRefusals = FALSE;
   // The cell whose edit began last and the text it showed then (the editor shows numbers in full).
   CCellID m_editCell;
   CString m_editShown;

@@ -12,6 +12,7 @@
 #include "controls/OrmiGridCtrl.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/controls/grid_keys.h"
 
 namespace {
 
@@ -596,6 +597,47 @@ TEST_F(TypedGridTest, ARefusedEntryLeavesTheCellShownAsItWas) {
     EXPECT_EQ(grid.GetItemText(1, kFormula), "0.00 m");
   }
   EXPECT_EQ(win::msgbox::Log().size(), 2u);
+}
+
+// A selected row copies by keys as values another program reads: numbers without the unit they show, nothing for
+// check boxes and buttons. Pasted back by keys into the next row it gives the same values, the check box left as it
+// is; values several cells refuse are named in one box, each with its check's message.
+TEST_F(TypedGridTest, KeysCopyARowAsValuesAndNameEachRefusalOfAPasteOnce) {
+  grid.SetCellText(1, kText, "Stütze");
+  grid.SetCellInt(1, kInt, 3);
+  grid.SetNumberFormat(1, kDouble, "%lf", "%.2lf m", 1.0);
+  grid.SetNumberFormat(2, kDouble, "%lf", "%.2lf m", 1.0);
+  grid.SetCellDouble(1, kDouble, 2.5);
+  grid.SetCellCheck(1, kCheck, 1);
+  CFormulaNumber twice;
+  twice = "b*2";
+  grid.SetCellFormula(1, kFormula, twice);
+  grid.EnableSelection(TRUE);
+  grid.SetFocusCell(1, kText);
+  grid.SetSelectedRange(1, kText, 1, kFormula);
+  grid_keys::Press(grid_keys::kCopy[1]);
+  EXPECT_EQ(win::ClipboardText(), "Stütze\t3\t2.50\t\t\t\t\t6");  // b = 3
+  grid.SetSelectedRange(-1, -1, -1, -1);
+  grid_keys::ClickCell(grid, 2, kText);
+  grid_keys::Press(grid_keys::kPaste[0]);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_EQ(grid.GetItemText(2, kText), "Stütze");
+  EXPECT_EQ(grid.GetCellInt(2, kInt), 3);
+  EXPECT_DOUBLE_EQ(grid.GetCellDouble(2, kDouble), 2.5);
+  EXPECT_EQ(grid.GetItemText(2, kDouble), "2.50 m");
+  EXPECT_EQ(grid.GetCellCheck(2, kCheck), 0) << "an empty field leaves the check box";
+  EXPECT_DOUBLE_EQ(grid.GetCellFormula(2, kFormula).GetValue(), 6.0);
+  // Each pasted cell is reported as changed, in the order pasted.
+  EXPECT_NE(std::find(grid.changed.begin(), grid.changed.end(), std::make_tuple(2, int(kDouble), int(ORMI_DOUBLE))),
+            grid.changed.end());
+  win::msgbox::QueueAnswer(IDOK);
+  grid_keys::PasteInto(grid, 3, kInt, "x\ty\nz");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "'x' ist keine ganze Zahl.\n'y' ist keine Zahl.\n'z' ist keine ganze Zahl.");
+  EXPECT_EQ(grid.GetItemText(3, kInt), "");
+  int row = -1, col = -1;
+  ASSERT_TRUE(grid.GetFocusCell(&row, &col));
+  EXPECT_EQ(std::make_pair(row, col), std::make_pair(3, int(kInt))) << "the focus stays where the paste went in";
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/controls/grid_keys.h"
 
 namespace {
 
@@ -381,6 +382,31 @@ TEST(LastfallGridTest, ModeOneListsTwoKindsAndTheCountRenumbers) {
   grid.DestroyWindow();
   parent.DestroyWindow();
   win::ResetWindowSystem();
+}
+
+// The combinations the generator formed are read-only: their rules copy by keys, and a paste onto them is
+// refused without a word.
+TEST_F(LKDlgTest, FormedCombinationsCopyByKeysAndTakeNoPaste) {
+  CKombination formed;
+  formed.art = "Ed";
+  formed.regel = formed.regelUser = "1.35*(1)+1.50*(2)";
+  data.kombinationen.Add(formed);
+  KollektivDlg dialog(&data);
+  std::string copied, after;
+  win::script::QueueDialog([&](CDialog& k) {
+    KollektivGrid& grid = static_cast<KollektivDlg&>(k).m_grid;
+    copied = grid_keys::CopyCell(grid, 1, KollektivGrid::kRegel, grid_keys::kCopy[1]);
+    for (const auto& paste : grid_keys::kPaste) grid_keys::PasteInto(grid, 1, KollektivGrid::kRegel, "9*(1)", paste);
+    grid_keys::ClickCell(grid, 1, KollektivGrid::kRegel);
+    grid_keys::Press(grid_keys::kCut);
+    after = grid.GetItemText(1, KollektivGrid::kRegel).GetString();
+    Press(k, IDOK);
+  });
+  dialog.DoModal();
+  EXPECT_EQ(copied, "1.35*(1)+1.50*(2)");
+  EXPECT_EQ(after, "1.35*(1)+1.50*(2)");
+  EXPECT_EQ(data.kombinationen[0].regel, "1.35*(1)+1.50*(2)");
+  EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 }  // namespace

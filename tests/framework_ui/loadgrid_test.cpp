@@ -10,6 +10,7 @@
 
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/controls/grid_keys.h"
 
 namespace {
 
@@ -283,6 +284,39 @@ TEST_F(LoadGridTest, TheActionIsChosenByNameOrTypedAsANumber) {
   grid.UpdateGrid(FALSE);
   TypeInto(1, LoadGrid::kColAction, "7");
   EXPECT_EQ(grid.loads[0].lc, 7);
+}
+
+// A row of two values copied from a spreadsheet fills two cells, each stored in the load; a value copied from a
+// cell pastes as its number; a cut empties the text it copies; a value that is no number is refused with the
+// check's message and the cell keeps its value.
+TEST_F(LoadGridTest, KeysPasteASpreadsheetRowIntoTwoValuesAndCutAText) {
+  AddLoads(1);
+  grid.loads[0].ltype = 1;  // "Trapezlast", one direction: "P1", "P2"
+  grid.loads[0].bHasDirection = 1;
+  grid.UpdateGrid(FALSE);
+  win::PumpMessages();
+  grid_keys::PasteInto(grid, 1, LoadGrid::kColValue0, "3,5\t4,0");
+  EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 3.5);
+  EXPECT_DOUBLE_EQ(grid.loads[0].val1.GetValue(), 4.0) << "the second cell is stored as the first";
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColValue0 + 1), "4.00 kN/m");
+  EXPECT_EQ(grid.loads.size(), 1u);
+  for (const auto& copy : grid_keys::kCopy) {
+    SCOPED_TRACE(copy.name);
+    EXPECT_EQ(grid_keys::CopyCell(grid, 1, LoadGrid::kColValue0 + 1, copy), "4.00");
+  }
+  grid_keys::ClickCell(grid, 1, LoadGrid::kColText);
+  grid_keys::Press(grid_keys::kCut);
+  EXPECT_EQ(win::ClipboardText(), "Last 1");
+  EXPECT_EQ(grid.loads[0].desc, "");
+  grid_keys::Press(grid_keys::kPaste[1]);
+  EXPECT_EQ(grid.loads[0].desc, "Last 1");
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  win::msgbox::QueueAnswer(IDOK);
+  grid_keys::PasteInto(grid, 1, LoadGrid::kColValue0, "4x");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text.rfind("Unerwartete Zeichen", 0), 0u) << win::msgbox::Log()[0].text;
+  EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 3.5);
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColValue0), "3.50 kN/m");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "framework_ui/springdlg.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/controls/grid_keys.h"
 
 namespace {
 
@@ -167,6 +168,41 @@ TEST_F(StabSysGridTest, TheSpringButtonOpensTheSpringDialogAndTakesItsSupport) {
   EXPECT_DOUBLE_EQ(grid.supports[1].cmy.GetValue(), -1.0);
   for (int c = StabSysGrid::kColCx; c < StabSysGrid::kColCw; ++c) EXPECT_TRUE(grid.GetCellCheck(2, c)) << c;
   EXPECT_EQ(grid.supports[1].presetIdx, 5);
+}
+
+// Copy and paste by keys: a field's length goes to another field as the number it shows, without its unit, and
+// is stored there; a column of lengths from a spreadsheet (decimal commas) fills one field after the other.
+TEST_F(StabSysGridTest, KeysCopyALengthToAnotherFieldAndPasteAColumnOfLengths) {
+  for (const auto& copy : grid_keys::kCopy)
+    for (const auto& paste : grid_keys::kPaste) {
+      SCOPED_TRACE(std::string(copy.name) + ", " + paste.name);
+      Fields({3.2, 4.5, 6.0});
+      const int changes = grid.changes;
+      EXPECT_EQ(grid_keys::CopyCell(grid, 2, StabSysGrid::kColLength, copy), "3.20");
+      win::input::Click(grid.m_hWnd, 0, 0);  // elsewhere, so that the paste goes by the cell clicked next
+      grid_keys::ClickCell(grid, 3, StabSysGrid::kColLength);
+      grid_keys::Press(paste);
+      EXPECT_DOUBLE_EQ(grid.lengths[1].GetValue(), 3.2);
+      EXPECT_EQ(grid.GetItemText(3, StabSysGrid::kColLength), "3.20 m");
+      EXPECT_EQ(grid.GetItemText(3, StabSysGrid::kColSum), "6.40 m");  // 3.20 + 3.20
+      EXPECT_GT(grid.changes, changes);
+      EXPECT_EQ(grid.FieldCount(), 3);
+    }
+  grid_keys::PasteInto(grid, 3, StabSysGrid::kColLength, "3,5\r\n4,0\r\n");
+  EXPECT_DOUBLE_EQ(grid.lengths[0].GetValue(), 3.2);
+  EXPECT_DOUBLE_EQ(grid.lengths[1].GetValue(), 3.5);
+  EXPECT_DOUBLE_EQ(grid.lengths[2].GetValue(), 4.0) << "the second line is stored as the first";
+  EXPECT_EQ(grid.GetItemText(4, StabSysGrid::kColSum), "10.70 m");  // 3.2 + 3.5 + 4.0
+  // A length as a cell shows it, with its unit, is that length.
+  grid_keys::PasteInto(grid, 4, StabSysGrid::kColLength, "2.50 m");
+  EXPECT_DOUBLE_EQ(grid.lengths[2].GetValue(), 2.5);
+  EXPECT_TRUE(grid.lengths[2].m_bNumber);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  // The read-only sum copies as a number and takes no paste, without a word.
+  EXPECT_EQ(grid_keys::CopyCell(grid, 3, StabSysGrid::kColSum), "6.70");  // 3.2 + 3.5
+  grid_keys::PasteInto(grid, 3, StabSysGrid::kColSum, "1");
+  EXPECT_EQ(grid.GetItemText(3, StabSysGrid::kColSum), "6.70 m");
+  EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 }  // namespace

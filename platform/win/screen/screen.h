@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/win/winapi.h"
@@ -25,6 +26,10 @@ class Screen {
   virtual bool WaitForInput(DWORD timeoutMs) = 0;
   // The screen's size in pixels; {0, 0}: unknown (the window system then assumes a common desktop's).
   virtual SIZE Size() const { return SIZE{0, 0}; }
+  // The clipboard shared with the other programs on the screen: the text the program put on its clipboard, which
+  // the screen now offers them; and the text another program offers now (nullopt when none does).
+  virtual void OfferClipboardText(const std::string& text) {}
+  virtual std::optional<std::string> OtherProgramsClipboardText() { return std::nullopt; }
 };
 
 // Installs the screen (the caller keeps it alive; nullptr: headless). Returns the previous one.

@@ -1,6 +1,7 @@
 #include "platform/win/screen/x11screen.h"
 
 #include "platform/win/window/internal.h"
+#include "platform/win/base/codepage.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
@@ -98,6 +100,13 @@ class X11Screen : public Screen {
     wmDelete_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     netWmName_ = XInternAtom(display_, "_NET_WM_NAME", False);
     utf8_ = XInternAtom(display_, "UTF8_STRING", False);
+    clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
+    targets_ = XInternAtom(display_, "TARGETS", False);
+    textAtom_ = XInternAtom(display_, "TEXT", False);
+    incr_ = XInternAtom(display_, "INCR", False);
+    received_ = XInternAtom(display_, "KOLUMO_CLIPBOARD", False);
+    // Never shown: it holds the clipboard for the program and receives other programs' text.
+    clipWindow_ = XCreateSimpleWindow(display_, RootWindow(display_, screen_), -10, -10, 1, 1, 0, 0, 0);
     XSetErrorHandler(IgnoreXError);
     if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) == 0) {
       g_wakeWrite = wake_[1];
@@ -117,7 +126,51 @@ class X11Screen : public Screen {
     for (int fd : wake_)
       if (fd >= 0) ::close(fd);
     for (auto& [hwnd, shown] : shown_) Drop(shown);
+    XDestroyWindow(display_, clipWindow_);
     XCloseDisplay(display_);
+  }
+
+  void OfferClipboardText(const std::string& text) override {
+    offered_ = text;
+    XSetSelectionOwner(display_, clipboard_, clipWindow_, CurrentTime);
+    XFlush(display_);
+  }
+
+  std::optional<std::string> OtherProgramsClipboardText() override {
+    const ::Window owner = XGetSelectionOwner(display_, clipboard_);
+    if (owner == None || owner == clipWindow_) return std::nullopt;
+    for (::Atom target : {utf8_, ::Atom(XA_STRING)}) {
+      XDeleteProperty(display_, clipWindow_, received_);
+      XConvertSelection(display_, clipboard_, target, received_, clipWindow_, CurrentTime);
+      XFlush(display_);
+      // A program that does not answer within a second has nothing to paste.
+      XEvent reply;
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+      bool answered = false;
+      while (!(answered = XCheckTypedWindowEvent(display_, clipWindow_, SelectionNotify, &reply)) &&
+             std::chrono::steady_clock::now() < deadline) {
+        pollfd fd = {ConnectionNumber(display_), POLLIN, 0};
+        ::poll(&fd, 1, 20);
+      }
+      if (!answered) return std::nullopt;
+      if (reply.xselection.property == None) continue;
+      ::Atom type = None;
+      int format = 0;
+      unsigned long count = 0, left = 0;
+      unsigned char* bytes = nullptr;
+      if (XGetWindowProperty(display_, clipWindow_, received_, 0, kMaxClipboardBytes / 4, True, AnyPropertyType, &type,
+                             &format, &count, &left, &bytes) != Success)
+        return std::nullopt;
+      std::string text;
+      if (bytes && format == 8 && type != incr_ && left == 0) text.assign(reinterpret_cast<char*>(bytes), count);
+      if (bytes) XFree(bytes);
+      if (type == incr_ || left > 0 || format != 8) return std::nullopt;  // larger than any grid takes
+      if (target == utf8_) return text;
+      std::string utf8;  // Latin-1
+      for (unsigned char c : text) utf8 += detail::EncodeUtf8(c);
+      return utf8;
+    }
+    return std::nullopt;
   }
 
   void Present() override {
@@ -275,7 +328,49 @@ class X11Screen : public Screen {
     return it == byWindow_.end() ? nullptr : it->second;
   }
 
+  // Another program asks for the text the program copied: as UTF-8, as Latin-1, or which forms there are.
+  void ServeClipboard(const XSelectionRequestEvent& request) {
+    XSelectionEvent reply{};
+    reply.type = SelectionNotify;
+    reply.display = display_;
+    reply.requestor = request.requestor;
+    reply.selection = request.selection;
+    reply.target = request.target;
+    reply.time = request.time;
+    reply.property = None;
+    const ::Atom property = request.property == None ? request.target : request.property;
+    if (request.selection == clipboard_ && request.target == targets_) {
+      const ::Atom forms[] = {targets_, utf8_, textAtom_, XA_STRING};
+      XChangeProperty(display_, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(forms), 4);
+      reply.property = property;
+    } else if (request.selection == clipboard_ &&
+               (request.target == utf8_ || request.target == textAtom_ || request.target == XA_STRING)) {
+      std::string text = offered_;
+      if (request.target == XA_STRING) text = Latin1(offered_);
+      XChangeProperty(display_, request.requestor, property, request.target == XA_STRING ? XA_STRING : utf8_, 8,
+                      PropModeReplace, reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+      reply.property = property;
+    }
+    XSendEvent(display_, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+    XFlush(display_);
+  }
+
+  // UTF-8 as Latin-1; a character beyond it becomes '?'.
+  static std::string Latin1(const std::string& utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+      const char32_t c = NextCodePoint(utf8, i);
+      out += c <= 0xFF ? char(c) : '?';
+    }
+    return out;
+  }
+
   void Handle(XEvent& event) {
+    if (event.type == SelectionRequest) {
+      ServeClipboard(event.xselectionrequest);
+      return;
+    }
     HWND hwnd = Owner(event.xany.window);
     if (!hwnd) return;
     ScreenEvent e;
@@ -406,6 +501,10 @@ class X11Screen : public Screen {
   Visual* visual_ = nullptr;
   int depth_ = 0;
   ::Atom wmProtocols_ = 0, wmDelete_ = 0, netWmName_ = 0, utf8_ = 0;
+  ::Atom clipboard_ = 0, targets_ = 0, textAtom_ = 0, incr_ = 0, received_ = 0;
+  ::Window clipWindow_ = 0;
+  std::string offered_;  // what the program copied last
+  static constexpr long kMaxClipboardBytes = 1 << 20;
   int wake_[2] = {-1, -1};
   struct sigaction previousAction_ {};
   bool handlerSet_ = false;

@@ -643,12 +643,36 @@ GlobalBlock* Block(HGLOBAL h) {
 }
 struct Clipboard {
   bool open = false;
+  bool changed = false;  // emptied or written since it was opened
   HWND owner = nullptr;
   std::map<UINT, HGLOBAL> data;
 };
 Clipboard& Clip() {
   static auto* c = new Clipboard;
   return *c;
+}
+std::string ClipText() {
+  auto it = Clip().data.find(CF_TEXT);
+  GlobalBlock* b = it == Clip().data.end() ? nullptr : Block(it->second);
+  return b ? std::string(b->data.data(), strnlen(b->data.data(), b->data.size())) : std::string();
+}
+void PutClipText(const std::string& text) {
+  for (auto& [f, h] : Clip().data) GlobalFree(h);
+  Clip().data.clear();
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
+  Clip().data[CF_TEXT] = h;
+}
+// What the program copies, other programs on the screen can paste; what they copy, the program pastes.
+void OfferToScreen() {
+  if (win::Screen* screen = win::CurrentScreen()) screen->OfferClipboardText(ClipText());
+}
+void TakeFromScreen() {
+  if (win::Screen* screen = win::CurrentScreen())
+    if (std::optional<std::string> text = screen->OtherProgramsClipboardText()) {
+      PutClipText(*text);
+      Clip().owner = nullptr;
+    }
 }
 }  // namespace
 
@@ -685,19 +709,24 @@ HGLOBAL GlobalFree(HGLOBAL mem) {
 
 BOOL OpenClipboard(HWND owner) {
   if (Clip().open) return FALSE;
+  TakeFromScreen();
   Clip().open = true;
+  Clip().changed = false;
   Clip().owner = owner;
   return TRUE;
 }
 BOOL CloseClipboard() {
   if (!Clip().open) return FALSE;
   Clip().open = false;
+  if (Clip().changed) OfferToScreen();
+  Clip().changed = false;
   return TRUE;
 }
 BOOL EmptyClipboard() {
   if (!Clip().open) return FALSE;
   for (auto& [f, h] : Clip().data) GlobalFree(h);
   Clip().data.clear();
+  Clip().changed = true;
   return TRUE;
 }
 HANDLE SetClipboardData(UINT format, HANDLE data) {
@@ -705,6 +734,7 @@ HANDLE SetClipboardData(UINT format, HANDLE data) {
   auto it = Clip().data.find(format);
   if (it != Clip().data.end() && it->second != data) GlobalFree(it->second);
   Clip().data[format] = data;
+  Clip().changed = true;
   return data;
 }
 HANDLE GetClipboardData(UINT format) {
@@ -712,25 +742,17 @@ HANDLE GetClipboardData(UINT format) {
   auto it = Clip().data.find(format);
   return it == Clip().data.end() ? nullptr : it->second;
 }
-BOOL IsClipboardFormatAvailable(UINT format) { return Clip().data.count(format) ? TRUE : FALSE; }
+BOOL IsClipboardFormatAvailable(UINT format) {
+  if (!Clip().open) TakeFromScreen();
+  return Clip().data.count(format) ? TRUE : FALSE;
+}
 HWND GetClipboardOwner() { return Clip().owner; }
 
 namespace win {
-std::string ClipboardText() {
-  auto it = Clip().data.find(CF_TEXT);
-  if (it == Clip().data.end()) return "";
-  GlobalBlock* b = Block(it->second);
-  if (!b) return "";
-  return std::string(b->data.data(), strnlen(b->data.data(), b->data.size()));
-}
+std::string ClipboardText() { return ClipText(); }
 void SetClipboardText(const std::string& text) {
-  bool wasOpen = Clip().open;
-  Clip().open = true;
-  EmptyClipboard();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
-  SetClipboardData(CF_TEXT, h);
-  Clip().open = wasOpen;
+  PutClipText(text);
+  OfferToScreen();
 }
 }  // namespace win
 
