@@ -227,6 +227,37 @@ TEST_F(QuerDlgTest, AValueTheCalculationRefusesIsRefusedAsItsCellIsLeftWithTheSa
   }
 }
 
+// A text that is no formula is refused with the name of the row it was typed in.
+TEST_F(QuerDlgTest, TextThatIsNoFormulaIsRefusedNamingItsRow) {
+  const struct {
+    int type, row;
+    const char* typed;
+    const char* message;
+  } cases[] = {
+      {0, 2, "3a", "Breite bx: Unerwartete Zeichen: a"},
+      {0, 8, "2 3", "Bewehrung pro Eisen: Unerwartete Zeichen: 3"},
+      {1, 2, "40)", "Durchmesser: Unerwartete Zeichen: )"},
+  };
+  data.iNorm = 1;
+  for (const auto& c : cases) {
+    data.querschnitte[0] = CKolumoQuer();
+    data.querschnitte[0].type = c.type;
+    data.querschnitte[0].bewType = c.type == 0 ? 0 : 2;
+    data.querschnitte[0].as = 10.0;  // above every least area: OK asks nothing
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    win::script::QueueDialog([&](CDialog& d) {
+      dialog_input::TypeAndEnter(GridOf(d), c.row, 1, c.typed);
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      Press(d, IDOK);
+    });
+    ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 0, nullptr)) << c.typed;
+    ASSERT_EQ(win::msgbox::Log().size(), 1u) << c.typed;
+    EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
+  }
+}
+
 TEST_F(QuerDlgTest, AProblemTheSectionHadAlreadyDoesNotBlockTheEditThatMendsIt) {
   data.iNorm = 1;
   CKolumoQuer& q = data.querschnitte[0];
