@@ -251,6 +251,7 @@ TEST_F(DocumentImportTest, ANameTypedIsPreviewedAsAPickedOneIs) {
     for (const auto& c : cases) {
       TypeName(d, c.typed);
       EXPECT_EQ(PreviewText(d), c.shown) << c.typed;
+      if (c.typed == "Unterordner/Dritte.tqx") editortest::SavePicture(d, "docimport_typed");
     }
     Press(d, IDCANCEL);
   });
