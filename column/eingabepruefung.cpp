@@ -502,11 +502,17 @@ class Pruefung {
     return Text("%s, Last %d (\"%s\"): ", StufenName(s).c_str(), i + 1, l.desc.GetString());
   }
 
+  // The load cases that exist are those the actions were formed for; the loads may reach further (`maxLF`) until
+  // they are formed anew.
   void Last(int s, int i, const std::set<int>& nummern) {
     Load& l = data_.loads[std::size_t(s)][i];
-    if (!nummern.count(l.lc))
-      fehler_.push_back(LastName(s, i, l) + Text("Lastfall lc = %d gibt es nicht (höchster Lastfall %d).", l.lc,
-                                                 data_.maxLF[std::size_t(s)]));
+    if (!nummern.count(l.lc)) {
+      std::string text = nummern.empty()
+                             ? Text("Lastfall %d gibt es nicht (es gibt keinen Lastfall).", l.lc)
+                             : Text("Lastfall %d gibt es nicht (höchster Lastfall %d).", l.lc, *nummern.rbegin());
+      if (l.lc > 0 && l.lc <= data_.maxLF[std::size_t(s)]) text += " " + EinwirkungenNeuBilden();
+      fehler_.push_back(LastName(s, i, l) + text);
+    }
     LastWerte(s, i, l);
   }
 
@@ -724,6 +730,12 @@ std::string NeueFehler(const std::vector<std::string>& vorher, const std::vector
   for (const std::string& problem : nachher)
     if (std::find(vorher.begin(), vorher.end(), problem) == vorher.end()) text += (text.empty() ? "" : "\n") + problem;
   return text;
+}
+
+std::string EinwirkungenNeuBilden() {
+  return Text(
+      "Bitte die Einwirkungen auf der Seite \"Belastung\" mit \"Einwirkungskombinationen bilden\" neu "
+      "bilden.");
 }
 
 bool PruefeEingabe(CKolumoData& data, int document) {

@@ -33,6 +33,9 @@ std::string NeueFehler(const std::vector<std::string>& vorher, const std::vector
 // Shows the problems in one message box; false when there were any (the calculation must not run).
 bool PruefeEingabe(CKolumoData& data, int document);
 
+// Where the engineer forms the actions and combinations anew after the load cases changed, as a request.
+std::string EinwirkungenNeuBilden();
+
 // A combination as the input check and the calculation's messages name it, in the words of the report: the stage,
 // its number in the stage's list, its kind and formula ("Endsystem, Kombination 3 (Ed) "1.35*(1)+1.50*(2)"").
 std::string KombinationsText(const CKolumoData& data, int stage, int index);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "column/eingabepruefung.h"
 #include "framework/module_interface.h"
 #include "platform/tolkar/tolkar.h"
 
@@ -278,7 +279,7 @@ void CKolumoDlg::OnPageChange() {
     if (m_data.bLastfaelleGeaendert) {
       // What the page showed was calculated for other load cases: it is not shown as if it were current.
       m_resultDlg.ShowNoResults();
-      AfxMessageBox(Tr("Anzahl der Lastfälle haben sich geändert.\nBitte Einwirkungen neu bilden"));
+      AfxMessageBox(Tr("Die Anzahl der Lastfälle hat sich geändert.") + "\n" + EinwirkungenNeuBilden().c_str());
       Invalidate(TRUE);
       return;
     }

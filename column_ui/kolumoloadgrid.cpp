@@ -180,6 +180,13 @@ CString CKolumoLoadGrid::RefusedFormula(int row, int col, const CFormulaNumber& 
   return NeueFehler(LastFehler(*m_pData, stage, before, index), LastFehler(*m_pData, stage, after, index)).c_str();
 }
 
+CString CKolumoLoadGrid::CellName(int row, int col) const {
+  CString name;
+  name.Format(Tr("CKolumoLoadGrid", "Last %d").GetString(), row);
+  const CString column = LoadGrid::CellName(row, col);
+  return column.IsEmpty() ? name : name + ", " + column;
+}
+
 void CKolumoLoadGrid::OnCellContextMenu(int row, int col, int command) {
   LoadGrid::OnCellContextMenu(row, col, command);
   const int stage = Stage();

@@ -16,6 +16,8 @@ class CKolumoLoadGrid : public LoadGrid {
   // A value the calculation's input check refuses for the load (where it lies, its length, its values), with the
   // check's message.
   CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
+  // A row is a load: "Last 3, Länge".
+  CString CellName(int row, int col) const override;
   void OnCellContextMenu(int row, int col, int command) override;
   void OnValueImported() override;
   void OnLoadsChanged() override;

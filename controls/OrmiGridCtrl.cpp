@@ -533,6 +533,27 @@ CString COrmiGridCtrl::SetButtonText(int row, int col, LPCTSTR text) {
   return old;
 }
 
+CString COrmiGridCtrl::CellName(int row, int col) const {
+  const bool titled = GetFixedRowCount() > 0 && row >= GetFixedRowCount();
+  auto title = [&](int c) {
+    CString text = titled ? GetItemText(0, c) : CString();
+    return text.Trim();
+  };
+  // A row is captioned by its first column shown, when that is fixed or read-only (a number, a text).
+  CString rowName;
+  int first = 0;
+  while (first < GetColumnCount() && !IsColumnVisible(first)) ++first;
+  if (first < col && (IsCellFixed(row, first) || !IsCellEditable(row, first))) {
+    CString caption = GetItemText(row, first);
+    caption.Trim();
+    const CString above = title(first);
+    rowName = above.IsEmpty() || caption.IsEmpty() ? caption : above + " " + caption;
+  }
+  const CString column = title(col);
+  if (rowName.IsEmpty()) return column;
+  return column.IsEmpty() ? rowName : rowName + ", " + column;
+}
+
 BOOL COrmiGridCtrl::IsCellEditable(int row, int col) const {
   CGridCellBase* cell = GetCell(row, col);
   if (!cell) return FALSE;
@@ -925,6 +946,10 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   bool ok = true;
   if (IsNumberType(type)) {
     ok = TypedText(row, col, text, shown, formula, reason);
+    if (!ok) {
+      const CString name = CellName(row, col);
+      if (!name.IsEmpty()) reason = name + ": " + reason;
+    }
     if (ok) {
       reason = OwnerRefuses(row, col, formula);
       ok = reason.IsEmpty();

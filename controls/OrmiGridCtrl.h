@@ -148,6 +148,9 @@ class COrmiGridCtrl : public CGridCtrl {
   // which the cell keeps its value and an editor returns to it; empty to take the value. Not asked about the value
   // the cell holds already, so that leaving a cell unchanged (Escape included) always ends its edit.
   virtual CString RefusedFormula(int row, int col, const CFormulaNumber& typed) { return CString(); }
+  // What a message about the cell calls it: the caption of its row and the title of its column ("Feld 2, Länge",
+  // "Breite bx"); empty when the grid shows neither.
+  virtual CString CellName(int row, int col) const;
 
   // ---- overrides of the grid
   void OnFocusCellChanged(int row, int col) override;

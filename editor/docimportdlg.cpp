@@ -47,6 +47,21 @@ bool ReadDocumentText(const std::string& path, std::string& rtf) {
   return !rtf.empty();
 }
 
+LRESULT ImportNameField::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Reading the text is a message of its own, as is all the field sends itself while it handles one.
+  if (m_inside || message == WM_GETTEXT || message == WM_GETTEXTLENGTH)
+    return CEdit::WindowProc(message, wParam, lParam);
+  m_inside = true;
+  CString before;
+  GetWindowText(before);
+  const LRESULT result = CEdit::WindowProc(message, wParam, lParam);
+  CString after;
+  if (m_hWnd) GetWindowText(after);
+  m_inside = false;
+  if (m_hWnd && m_changed && after != before) m_changed();
+  return result;
+}
+
 CSkribDlgImportDoc::CSkribDlgImportDoc(CWnd* owner)
     : CFileDialog(TRUE, "tqx", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
                   TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "DlgImportDoc", "Positionen|*.tqx||"), owner) {}
@@ -71,6 +86,8 @@ BOOL CSkribDlgImportDoc::OnInitDialog() {
   m_preview.SendMessage(WM_SETFONT, SendMessage(WM_GETFONT), 0);
   m_preview.NewDocument();
   m_preview.SetReadOnly(true);
+  m_previewed.clear();
+  if (m_nameField.SubclassDlgItem(IDC_FILE_NAME, this)) m_nameField.m_changed = [this] { OnFileNameChange(); };
   SetDlgItemText(IDOK, TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "DlgImportDoc",
                                       m_nMode == 0 ? "Importieren" : "Auswählen"));
   return TRUE;
@@ -86,13 +103,17 @@ BOOL CSkribDlgImportDoc::OnFileNameOK() {
 }
 
 void CSkribDlgImportDoc::Preview(const std::string& path) {
-  if (!m_preview.m_hWnd) return;
+  if (!m_preview.m_hWnd || path == m_previewed) return;
+  m_previewed = path;
   m_preview.StreamInRtf("{\\rtf1 }", false);
   std::string rtf;
   if (!ReadDocumentText(path, rtf)) return;
+  // Loading the text takes the keyboard; the person typing a name keeps it.
+  const HWND focus = ::GetFocus();
   m_preview.StreamInRtf(rtf, false);
   m_preview.OnTextLoaded();
   m_preview.SetSel(0, 0);
+  if (focus && ::IsWindow(focus) && ::GetFocus() != focus) ::SetFocus(focus);
   // Page width, as the editor's zoom of that name.
   CRect r;
   m_preview.GetClientRect(&r);
@@ -103,6 +124,8 @@ void CSkribDlgImportDoc::Preview(const std::string& path) {
 void CSkribDlgImportDoc::Import(const std::string& path) {
   m_bImported = false;
   if (!m_preview.m_hWnd) return;
+  // What is selected was selected in the text of the file previewed: another file is previewed first.
+  Preview(path);
   const int doc = VIDUV_OpenDoc(path.c_str());
   const int source = doc ? FindDocumentSource(doc) : 0;
   if (!source) {

@@ -16,6 +16,18 @@ int FindDocumentSource(int document);
 // The document text of the position file; false (text empty) when the file cannot be read or holds none.
 bool ReadDocumentText(const std::string& path, std::string& rtf);
 
+// The file dialog's name field: it tells when its text changed, whether typed, pasted or set by a pick.
+class ImportNameField : public CEdit {
+ public:
+  std::function<void()> m_changed;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool m_inside = false;
+};
+
 class CSkribDlgImportDoc : public CFileDialog {
   DECLARE_DYNAMIC(CSkribDlgImportDoc)
  public:
@@ -35,12 +47,15 @@ class CSkribDlgImportDoc : public CFileDialog {
   BaseData* m_pPosition = nullptr;
   // The preview, a read-only text of the editor's kind, while the dialog is shown.
   SkribRichEdit m_preview;
+  ImportNameField m_nameField;
 
   BOOL OnInitDialog() override;
   void OnFileNameChange() override;
   BOOL OnFileNameOK() override;
 
  private:
+  // Shows the file's text unless it is the one shown: a selection belongs to the text it was made in.
   void Preview(const std::string& path);
+  std::string m_previewed;  // the file the preview shows
   void Import(const std::string& path);
 };

@@ -120,7 +120,9 @@ TEST_F(KolumoDlgTest, ChangedLoadCasesBlockTheResultsTab) {
   win::msgbox::QueueAnswer(IDOK);
   ShowTab(CKolumoDlg::kResultTab);
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
-  EXPECT_EQ(win::msgbox::Log()[0].text, "Anzahl der Lastfälle haben sich geändert.\nBitte Einwirkungen neu bilden");
+  EXPECT_EQ(win::msgbox::Log()[0].text,
+            "Die Anzahl der Lastfälle hat sich geändert.\nBitte die Einwirkungen auf der Seite \"Belastung\" mit "
+            "\"Einwirkungskombinationen bilden\" neu bilden.");
   EXPECT_TRUE(tips.empty());
   dialog_.m_data.bLastfaelleGeaendert = 0;
   win::msgbox::SetUnscriptedHandler([](const win::msgbox::Record&) { return IDOK; });

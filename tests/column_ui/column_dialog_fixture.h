@@ -103,6 +103,13 @@ class ColumnDialogTest : public win::test::WindowTest {
     dialog_.GetTabCtrl().SetCurSel(tab);
     dialog_.OnPageChange();
   }
+  // A click on the tab's label, as the engineer changes the page.
+  void ClickTab(int tab) {
+    CRect label;
+    ASSERT_TRUE(dialog_.GetTabCtrl().GetItemRect(tab, &label));
+    win::input::Click(dialog_.GetTabCtrl().m_hWnd, label.CenterPoint().x, label.CenterPoint().y);
+    win::PumpMessages();
+  }
   void SelectStage(int stage) {
     dialog_.GetStageBox().SetCurSel(stage);
     dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(CKolumoDlg::kIdStage, CBN_SELCHANGE),

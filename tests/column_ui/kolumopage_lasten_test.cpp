@@ -116,7 +116,7 @@ TEST_F(LoadPageTest, TheHighestLoadCaseSetsTheNumberOfLoadCases) {
   win::msgbox::QueueAnswer(IDOK);
   ShowTab(5);
   ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_NE(Boxes()[0].find("Bitte Einwirkungen neu bilden"), std::string::npos);
+  EXPECT_NE(Boxes()[0].find("Einwirkungskombinationen bilden"), std::string::npos);
   ShowTab(4);
   Menu(Loads(), n + 1, G::kColText, "Last löschen");
   EXPECT_EQ(Loads().LoadCount(), n);
@@ -141,9 +141,12 @@ TEST_F(LoadPageTest, ResultsOfOtherLoadCasesAreNotShownBehindTheRefusal) {
   ASSERT_EQ(Data().bLastfaelleGeaendert, 1);
   win::msgbox::ClearLog();
   win::msgbox::QueueAnswer(IDOK);
-  ShowTab(5);
+  ClickTab(5);
   ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0], "Anzahl der Lastfälle haben sich geändert.\nBitte Einwirkungen neu bilden");
+  // One subject, one verb; and where the actions are formed anew.
+  EXPECT_EQ(Boxes()[0],
+            "Die Anzahl der Lastfälle hat sich geändert.\nBitte die Einwirkungen auf der Seite \"Belastung\" mit "
+            "\"Einwirkungskombinationen bilden\" neu bilden.");
   EXPECT_EQ(results.m_kombiBaum.GetCount(), 0u);
   EXPECT_EQ(results.m_ergebnisBaum.GetCount(), 0u);
   EXPECT_TRUE(results.m_werte.empty());
@@ -207,6 +210,8 @@ TEST_F(LoadPageTest, AValueThatPutsALoadOffTheColumnIsRefusedInItsCell) {
                "ganz an der Stütze (Höhe 7.700 m; Knoten 1, Abstand 0 m, Länge -1 m).",
        "3.2", "3.20 m"},
       {"no length", 6, G::kColLength, "0", wind6 + "Linienlast der Länge 0 m.", "3.2", "3.20 m"},
+      // what is no formula is named by the load and the column it was typed in
+      {"text", 6, G::kColLength, "3a", "Last 6, Länge: Unerwartete Zeichen: a", "3.2", "3.20 m"},
       // a new load runs from the head over the whole height ("tl", 7.70 m): from 2 m it would end at 9.70 m
       {"offset of a new load", n + 1, G::kColOffset, "2",
        "Endsystem, Last 8 (\"\"): Linienlast von 2.000 m bis "

@@ -269,7 +269,7 @@ TEST_F(SystemPageTest, ALetterInALengthIsRefusedAndTheNextKeyLandsInTheSameCell)
   screen.Then([](HWND) { win::input::Key(VK_RETURN); });  // "OK" of the refusal
   TypeAndEnter(Grid(), 3, G::kColLength, "5x");
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
-  EXPECT_EQ(win::msgbox::Log()[0].text.rfind("Unerwartete Zeichen", 0), 0u) << win::msgbox::Log()[0].text;
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Feld 2, Länge: Unerwartete Zeichen: x") << "the field and the column named";
   EXPECT_EQ(screen.Left(), 0u);
   int row = -1, col = -1;
   ASSERT_TRUE(Grid().GetFocusCell(&row, &col));

@@ -2,6 +2,7 @@
 // design-code checks after each edit with their corrections, and that the field's cross-section changes on OK only.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "column_ui/querschnittdlg.h"
 #include "tests/column_ui/dialog_input.h"
 #include "report/querschnittskizze.h"
+#include "tests/platform/win/step_screen.h"
 
 namespace {
 
@@ -99,6 +101,65 @@ TEST_F(QuerDlgTest, ChecksAskAfterTheEditAndYesCorrects) {
     EXPECT_EQ(q.bewType, c.bewTypeAfter) << c.name;
     EXPECT_EQ(q.teilung, c.teilungAfter) << c.name;
     EXPECT_EQ(win::msgbox::PendingAnswers(), 0u) << c.name;
+  }
+}
+
+// A value corrected on "Ja" is shown corrected at once, however the cell was left, with the question as a window
+// answered by its key; the screen shows what the dialog draws.
+TEST_F(QuerDlgTest, ACorrectionOnYesIsShownAtOnce) {
+  auto key = [](UINT vk) { return [vk](CKolumoQuerGrid&) { win::input::Key(vk); }; };
+  auto click = [](CKolumoQuerGrid& g) {
+    CRect cell;
+    g.GetCellRect(6, 1, &cell);
+    win::input::Click(g.m_hWnd, cell.CenterPoint().x, cell.CenterPoint().y);
+  };
+  const struct {
+    const char* name;
+    int fertigteil;
+    const char* typed;  // into "Breite bx" of a section 30 x dy
+    double dy;
+    std::function<void(CKolumoQuerGrid&)> leave;
+    const char* bx;      // the cell afterwards
+    const char* editor;  // the editor Enter or Tab opened on "Dicke dy", or the cell when the click closed it
+  } cases[] = {
+      {"Enter", 0, "15", 30, key(VK_RETURN), "20.0 [cm]", "30"},
+      {"Tab", 0, "15", 30, key(VK_TAB), "20.0 [cm]", "30"},
+      {"a click on another cell", 0, "15", 30, click, "20.0 [cm]", "30.0 [cm]"},
+      // precast 10 x 10: both sides raised to 12 cm, the one not typed in too
+      {"precast, Enter", 1, "10", 10, key(VK_RETURN), "12.0 [cm]", "12"},
+      {"precast, a click", 1, "10", 10, click, "12.0 [cm]", "12.0 [cm]"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CKolumoQuer& q = data.querschnitte[1];
+    q = CKolumoQuer();
+    q.dy = c.dy;
+    q.as = 10.0;
+    data.iNorm = 0;
+    data.Fertigteil = c.fertigteil;
+    win::msgbox::ClearLog();
+    std::string bx, dy;
+    bool drawn = false;
+    win::test::StepScreen screen;
+    screen.Then([&](HWND active) {
+      auto* dlg = dynamic_cast<CKolumoQuerDlg*>(CWnd::FromHandle(active));
+      ASSERT_NE(dlg, nullptr);
+      dialog_input::TypeOver(dlg->m_grid, 2, 1, c.typed);
+      c.leave(dlg->m_grid);
+      win::PumpMessages();
+      bx = dlg->m_grid.GetItemText(2, 1).GetString();
+      dy = dlg->m_grid.GetItemText(3, 1).GetString();
+      drawn = win::PaintedPixels(dlg->m_hWnd).pixels == win::RenderWindowApart(dlg->m_hWnd).pixels;
+      Press(*dlg, IDOK);
+    });
+    screen.Then([](HWND) { win::input::Key(VK_RETURN); });  // "Ja"
+    ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 1, nullptr));
+    EXPECT_EQ(screen.Left(), 0u);
+    EXPECT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(bx, c.bx);
+    EXPECT_EQ(dy, c.editor);
+    EXPECT_TRUE(drawn) << "the screen shows something the dialog no longer draws";
+    EXPECT_DOUBLE_EQ(q.bx.GetValue(), c.fertigteil ? 12.0 : 20.0);
   }
 }
 
@@ -224,6 +285,37 @@ TEST_F(QuerDlgTest, AValueTheCalculationRefusesIsRefusedAsItsCellIsLeftWithTheSa
     EXPECT_DOUBLE_EQ(q.theta.GetValue(), before.theta.GetValue()) << c.name;
     EXPECT_EQ(q.teilung, before.teilung) << c.name;
     EXPECT_EQ(win::msgbox::PendingAnswers(), 0u) << c.name;
+  }
+}
+
+// A text that is no formula is refused with the name of the row it was typed in.
+TEST_F(QuerDlgTest, TextThatIsNoFormulaIsRefusedNamingItsRow) {
+  const struct {
+    int type, row;
+    const char* typed;
+    const char* message;
+  } cases[] = {
+      {0, 2, "3a", "Breite bx: Unerwartete Zeichen: a"},
+      {0, 8, "2 3", "Bewehrung pro Eisen: Unerwartete Zeichen: 3"},
+      {1, 2, "40)", "Durchmesser: Unerwartete Zeichen: )"},
+  };
+  data.iNorm = 1;
+  for (const auto& c : cases) {
+    data.querschnitte[0] = CKolumoQuer();
+    data.querschnitte[0].type = c.type;
+    data.querschnitte[0].bewType = c.type == 0 ? 0 : 2;
+    data.querschnitte[0].as = 10.0;  // above every least area: OK asks nothing
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    win::script::QueueDialog([&](CDialog& d) {
+      dialog_input::TypeAndEnter(GridOf(d), c.row, 1, c.typed);
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      Press(d, IDOK);
+    });
+    ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 0, nullptr)) << c.typed;
+    ASSERT_EQ(win::msgbox::Log().size(), 1u) << c.typed;
+    EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
   }
 }
 

@@ -2,6 +2,10 @@
 // the preview, the preview following the file picked, and what the import copies.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <string>
+
 #include "editor/docimportdlg.h"
 #include "platform/viduv/viduv.h"
 #include "tests/editor/editor_test_util.h"
@@ -51,6 +55,22 @@ void PickFile(HWND dialog, const std::string& name) {
   RECT item;
   ::SendMessage(list, LB_GETITEMRECT, WPARAM(at), LPARAM(&item));
   win::input::Click(list, item.left + 5, (item.top + item.bottom) / 2);
+  win::PumpMessages();
+}
+
+// The name typed into "Dateiname" over what it held, key by key.
+void TypeName(HWND dialog, const std::string& name) {
+  win::input::ClickCenter(::GetDlgItem(dialog, IDC_FILE_NAME));
+  win::input::KeyWith(VK_CONTROL, 'A');
+  win::input::Type(name);
+  win::PumpMessages();
+}
+
+// The preview's first line selected by keys, as the user selects it.
+void SelectFirstLine(HWND dialog) {
+  win::input::ClickCenter(::GetDlgItem(dialog, 4677));
+  win::input::KeyWith(VK_CONTROL, VK_HOME);
+  win::input::KeyWith(VK_SHIFT, VK_END);
   win::PumpMessages();
 }
 
@@ -200,11 +220,7 @@ TEST_F(DocumentImportTest, ThePreviewFollowsTheFilePicked) {
 TEST_F(DocumentImportTest, ThePreviewsSelectionIsWhatIsImported) {
   win::script::QueueFileDialogScript([&](HWND d) {
     PickFile(d, "Erste.tqx");
-    // the user selects the first line with the keyboard in the preview
-    win::input::ClickCenter(::GetDlgItem(d, 4677));
-    win::input::KeyWith(VK_CONTROL, VK_HOME);
-    win::input::KeyWith(VK_SHIFT, VK_END);
-    win::PumpMessages();
+    SelectFirstLine(d);
     Press(d, IDOK);
   });
   EXPECT_EQ(dlg.DoModal(), IDOK);
@@ -212,6 +228,64 @@ TEST_F(DocumentImportTest, ThePreviewsSelectionIsWhatIsImported) {
   EXPECT_EQ(std::string(dlg.m_sPath), first);
   EXPECT_EQ(asked, 0);
   EXPECT_EQ(win::ClipboardText(), "Stahlbeton erste Position");
+}
+
+// A name typed into "Dateiname" is previewed as a picked one is, with or without its extension, a folder and all;
+// a name of no position empties the preview.
+TEST_F(DocumentImportTest, ANameTypedIsPreviewedAsAPickedOneIs) {
+  const std::string sub = dir + "/Unterordner";
+  std::filesystem::create_directories(sub);
+  WritePosition(sub, "Dritte.tqx", "Kolumo", 3.0, "{\\rtf1 Mauerwerk dritte Position\\par}", false);
+  const struct {
+    std::string typed;
+    std::string shown;
+  } cases[] = {
+      {"Zweite.tqx", "Holz zweite Position\r\n"},
+      {"Erste", "Stahlbeton erste Position\r\nb = 0,30\r\n"},
+      {"Fehlt.tqx", ""},
+      {"Unterordner/Dritte.tqx", "Mauerwerk dritte Position\r\n"},
+      {second, "Holz zweite Position\r\n"},
+      {"Leer.tqx", ""},
+  };
+  win::script::QueueFileDialogScript([&](HWND d) {
+    for (const auto& c : cases) {
+      TypeName(d, c.typed);
+      EXPECT_EQ(PreviewText(d), c.shown) << c.typed;
+      if (c.typed == "Unterordner/Dritte.tqx") editortest::SavePicture(d, "docimport_typed");
+    }
+    Press(d, IDCANCEL);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(asked, 0);
+}
+
+// A selection belongs to the text it was made in: once another file is named, by typing or by picking, the
+// import takes that file whole, never the other file's selected line.
+TEST_F(DocumentImportTest, ASelectionIsNeverImportedFromAnotherFile) {
+  dlg.m_inputValues = [this](SubData&) { ++asked; };
+  const struct {
+    const char* name;
+    std::function<void(HWND)> other;  // names Zweite.tqx after the selection in Erste.tqx
+  } cases[] = {
+      {"typed", [](HWND d) { TypeName(d, "Zweite.tqx"); }},
+      {"typed without the extension", [](HWND d) { TypeName(d, "Zweite"); }},
+      {"picked", [](HWND d) { PickFile(d, "Zweite.tqx"); }},
+  };
+  for (const auto& c : cases) {
+    win::SetClipboardText("Fremd");
+    asked = 0;
+    win::script::QueueFileDialogScript([&](HWND d) {
+      PickFile(d, "Erste.tqx");
+      SelectFirstLine(d);
+      c.other(d);
+      Press(d, IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK) << c.name;
+    EXPECT_EQ(std::string(dlg.m_sPath), second) << c.name;
+    EXPECT_TRUE(dlg.m_bImported) << c.name;
+    EXPECT_EQ(asked, 1) << c.name << ": the whole part, with its input values";
+    EXPECT_EQ(win::ClipboardText(), "Holz zweite Position\r\n") << c.name;
+  }
 }
 
 // Nothing selected: the whole part, after its input values were entered and written into it.

@@ -78,7 +78,15 @@ const RefusalCase kRefused[] = {
      [](const std::string& t) {
        return ReplaceAfter(t, "", "lc=\"2\" LCGen=\"2\" desc=\"Dach", "lc=\"9\" LCGen=\"2\" desc=\"Dach");
      },
-     "Last 4 (\"Dach, Nutzlast\"): Lastfall lc = 9"},
+     "Endsystem, Last 4 (\"Dach, Nutzlast\"): Lastfall 9 gibt es nicht (höchster Lastfall 3)."},
+    // The loads reach load case 4, the actions were formed for three: the highest that exists is 3.
+    {"load in a load case the actions were not formed for",
+     [](const std::string& t) {
+       return ReplaceAfter(ReplaceAfter(t, "", "lc=\"2\" LCGen=\"2\" desc=\"Dach", "lc=\"4\" LCGen=\"2\" desc=\"Dach"),
+                           "<maxLFBZ>", "maxLF=\"3\"", "maxLF=\"4\"");
+     },
+     "Endsystem, Last 4 (\"Dach, Nutzlast\"): Lastfall 4 gibt es nicht (höchster Lastfall 3). Bitte die Einwirkungen "
+     "auf der Seite \"Belastung\" mit \"Einwirkungskombinationen bilden\" neu bilden."},
     {"unknown load type",
      [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "ltype=\"10\"", "ltype=\"42\""); },
      "Lasttyp ltype = 42"},
