@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/richedit/png_reduce.h"
 #include "platform/richedit/richdoc.h"
 
 namespace richedit {
@@ -81,80 +83,89 @@ int HexValue(char c) {
   return std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
 }
 
-// The scaled pictures drawn last: a screen that is painted again does not decode them again.
+// A picture whose header asks for more pixels than this is not read: reading it would take seconds, and no
+// document's picture needs them (22 by 22 inches at 500 dpi are 121 million).
+constexpr std::uint64_t kMaxSourcePixels = std::uint64_t(1) << 27;
+// The decoded pixels of one picture at most; drawing them takes one copy more, so a picture costs at most 64 MiB.
+constexpr std::size_t kPictureBytes = std::size_t(32) << 20;
+
+// A picture decoded for drawing: its pixels, or why it is not shown.
+struct Decoded {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB row by row; empty when it cannot be read or is refused
+  std::string refusal;                // the note shown in its place when it is too large to be read
+};
+
+// The PNG of the group at w x h pixels, or at its own size where that is smaller and `enlarge` is off.
+Decoded Decode(const std::string& group, int w, int h, bool enlarge) {
+  Decoded out;
+  const std::string png = PictureBytesOf(group);
+  const detail::PngHeader header = detail::ReadPngHeader(png);
+  if (!header.ok) return out;
+  // An interlaced picture is read whole before it is reduced.
+  const std::uint64_t pixels = std::uint64_t(header.width) * header.height;
+  if (pixels > kMaxSourcePixels || (header.interlaced && pixels * 4 > kPictureBytes)) {
+    out.refusal =
+        "Bild zu gro\xC3\x9F: " + std::to_string(header.width) + " x " + std::to_string(header.height) + " Bildpunkte";
+    return out;
+  }
+  detail::ReducedPicture reduced = detail::ReadPngReduced(png, w, h, kPictureBytes);
+  if (reduced.pixels.empty()) return out;
+  out.width = reduced.width;
+  out.height = reduced.height;
+  out.pixels = std::move(reduced.pixels);
+  if (!enlarge || (out.width == w && out.height == h)) return out;
+  // A picture smaller than it is drawn is enlarged smoothly; its edge pixels are its own, not faded into the paper.
+  std::vector<std::uint32_t> large(std::size_t(w) * std::size_t(h));
+  cairo_surface_t* source = cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(out.pixels.data()), CAIRO_FORMAT_RGB24, out.width, out.height, out.width * 4);
+  cairo_surface_t* target = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(large.data()),
+                                                                CAIRO_FORMAT_RGB24, w, h, w * 4);
+  cairo_t* cr = cairo_create(target);
+  cairo_scale(cr, double(w) / out.width, double(h) / out.height);
+  cairo_set_source_surface(cr, source, 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_finish(target);
+  cairo_surface_destroy(target);
+  cairo_surface_destroy(source);
+  for (std::uint32_t& px : large) px &= 0xFFFFFF;
+  out.width = w;
+  out.height = h;
+  out.pixels = std::move(large);
+  return out;
+}
+
+// The pictures decoded last: a screen that is painted again does not decode them again.
 class PictureCache {
  public:
-  // Pixels (0x00RRGGBB, row by row) of the PNG at the size; empty when it cannot be read.
-  std::shared_ptr<const std::vector<std::uint32_t>> Get(const std::string& group, int w, int h) {
-    const Key key{std::hash<std::string>()(group), group.size(), w, h};
+  std::shared_ptr<const Decoded> Get(const std::string& group, int w, int h, bool enlarge) {
+    const Key key{std::hash<std::string>()(group), group.size(), w, h, enlarge};
     std::lock_guard lock(mutex_);
     for (auto it = entries_.begin(); it != entries_.end(); ++it)
       if (it->key == key) {
         entries_.splice(entries_.begin(), entries_, it);
-        return it->pixels;
+        return it->picture;
       }
-    auto pixels = std::make_shared<std::vector<std::uint32_t>>(Scale(PictureBytesOf(group), w, h));
-    bytes_ += pixels->size() * 4;
-    entries_.push_front({key, pixels});
+    auto picture = std::make_shared<const Decoded>(Decode(group, w, h, enlarge));
+    bytes_ += picture->pixels.size() * 4;
+    entries_.push_front({key, picture});
     while (bytes_ > kLimit && entries_.size() > 1) {
-      bytes_ -= entries_.back().pixels->size() * 4;
+      bytes_ -= entries_.back().picture->pixels.size() * 4;
       entries_.pop_back();
     }
-    return pixels;
+    return picture;
   }
 
  private:
-  using Key = std::tuple<std::size_t, std::size_t, int, int>;
+  using Key = std::tuple<std::size_t, std::size_t, int, int, bool>;
   struct Entry {
     Key key;
-    std::shared_ptr<const std::vector<std::uint32_t>> pixels;
+    std::shared_ptr<const Decoded> picture;
   };
   static constexpr std::size_t kLimit = std::size_t(64) << 20;
-
-  static std::vector<std::uint32_t> Scale(const std::string& png, int w, int h) {
-    if (png.empty() || w <= 0 || h <= 0) return {};
-    struct Reader {
-      const std::string* bytes;
-      std::size_t at = 0;
-    } reader{&png};
-    cairo_surface_t* source = cairo_image_surface_create_from_png_stream(
-        [](void* closure, unsigned char* data, unsigned int length) {
-          auto* r = static_cast<Reader*>(closure);
-          if (r->bytes->size() - r->at < length) return CAIRO_STATUS_READ_ERROR;
-          std::memcpy(data, r->bytes->data() + r->at, length);
-          r->at += length;
-          return CAIRO_STATUS_SUCCESS;
-        },
-        &reader);
-    std::vector<std::uint32_t> out;
-    if (cairo_surface_status(source) == CAIRO_STATUS_SUCCESS) {
-      const int sw = cairo_image_surface_get_width(source), sh = cairo_image_surface_get_height(source);
-      cairo_surface_t* target = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-      cairo_t* cr = cairo_create(target);
-      // Transparent parts show the paper.
-      cairo_set_source_rgb(cr, 1, 1, 1);
-      cairo_paint(cr);
-      cairo_scale(cr, double(w) / sw, double(h) / sh);
-      cairo_set_source_surface(cr, source, 0, 0);
-      // Reduced pictures keep their thin lines: each pixel is the mean of those it covers; the edge pixels are the
-      // picture's own, not faded into the paper.
-      cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-      cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-      cairo_paint(cr);
-      cairo_destroy(cr);
-      cairo_surface_flush(target);
-      const unsigned char* data = cairo_image_surface_get_data(target);
-      const int stride = cairo_image_surface_get_stride(target);
-      out.resize(std::size_t(w) * std::size_t(h));
-      for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * std::size_t(stride));
-        for (int x = 0; x < w; ++x) out[std::size_t(y) * std::size_t(w) + std::size_t(x)] = row[x] & 0xFFFFFF;
-      }
-      cairo_surface_destroy(target);
-    }
-    cairo_surface_destroy(source);
-    return out;
-  }
 
   std::mutex mutex_;
   std::list<Entry> entries_;
@@ -164,6 +175,29 @@ class PictureCache {
 PictureCache& Cache() {
   static PictureCache* cache = new PictureCache;  // lives as long as the process
   return *cache;
+}
+
+// The frame of a picture that is not read, with the note why inside it.
+void DrawRefusal(HDC dc, const RECT& r, const std::string& note) {
+  const int dpi = std::max(1, ::GetDeviceCaps(dc, LOGPIXELSY));
+  HBRUSH frame = ::CreateSolidBrush(RGB(0, 0, 0));
+  const int line = std::max(1, dpi / 96);
+  for (int k = 0; k < line; ++k) {
+    const RECT f{r.left + k, r.top + k, r.right - k, r.bottom - k};
+    ::FrameRect(dc, &f, frame);
+  }
+  ::DeleteObject(frame);
+  HFONT font =
+      ::CreateFont(-std::max(6, 8 * dpi / 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+  HGDIOBJ old = ::SelectObject(dc, font);
+  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColour = ::SetTextColor(dc, RGB(0, 0, 0));
+  RECT text{r.left + 3 * line, r.top + 3 * line, r.right - 3 * line, r.bottom - 3 * line};
+  ::DrawText(dc, note.c_str(), int(note.size()), &text, DT_CENTER | DT_WORDBREAK);
+  ::SetTextColor(dc, oldColour);
+  ::SetBkMode(dc, oldMode);
+  ::SelectObject(dc, old);
+  ::DeleteObject(font);
 }
 
 }  // namespace
@@ -244,18 +278,27 @@ std::string PictureBytesOf(const std::string& group) {
 void DrawPicture(HDC dc, const RECT& r, const std::string& group) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return;
-  // Pictures beyond what a bitmap holds are no report's: they are shown as boxes.
-  const auto pixels = w <= 16384 && h <= 16384 ? Cache().Get(group, w, h) : nullptr;
-  if (!pixels || pixels->empty()) {
+  // Decoded at the size it is drawn, within the bound and in its proportions; a printer gets no more pixels than
+  // the picture has, and enlarges it itself.
+  double fit = std::sqrt(double(kPictureBytes / 4) / (double(w) * double(h)));
+  fit = std::min(1.0, fit);
+  const int dw = std::max(1, int(w * fit)), dh = std::max(1, int(h * fit));
+  const bool printer = ::GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER;
+  const auto picture = Cache().Get(group, dw, dh, !printer);
+  if (picture->pixels.empty()) {
     HBRUSH box = ::CreateSolidBrush(RGB(220, 220, 220));
     ::FillRect(dc, &r, box);
     ::DeleteObject(box);
+    if (!picture->refusal.empty()) DrawRefusal(dc, r, picture->refusal);
     return;
   }
-  HBITMAP bitmap = ::CreateBitmap(w, h, 1, 32, pixels->data());
+  HBITMAP bitmap = ::CreateBitmap(picture->width, picture->height, 1, 32, picture->pixels.data());
   HDC memory = ::CreateCompatibleDC(dc);
   HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(dc, r.left, r.top, w, h, memory, 0, 0, SRCCOPY);
+  if (picture->width == w && picture->height == h)
+    ::BitBlt(dc, r.left, r.top, w, h, memory, 0, 0, SRCCOPY);
+  else
+    ::StretchBlt(dc, r.left, r.top, w, h, memory, 0, 0, picture->width, picture->height, SRCCOPY);
   ::SelectObject(memory, old);
   ::DeleteDC(memory);
   ::DeleteObject(bitmap);

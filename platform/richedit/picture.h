@@ -1,5 +1,7 @@
 // The pictures of a rich text: an RTF picture group ("{\pict ...}", or the picture an object or shape shows) read
-// for its size and drawn at that size. PNG pictures are drawn as they are; any other kind as a grey box of its size.
+// for its size and drawn at that size. PNG pictures are drawn as they are, decoded at no more pixels than they are
+// drawn with; one whose header asks for too many pixels is a framed box that says so; any other kind, or one that
+// cannot be read, a grey box of its size.
 #pragma once
 
 #include <string>
@@ -20,7 +22,8 @@ PictureSize PictureSizeOf(const std::string& group);
 std::string PictureBytesOf(const std::string& group);
 
 // Draws the picture group into the rectangle (device units of the DC): a PNG scaled to fill it, another picture or
-// one that cannot be read as a grey box.
+// one that cannot be read as a grey box, one too large to be read as a framed box with the note why. On a printer
+// the PNG keeps its own pixels where they are fewer than the rectangle's.
 void DrawPicture(HDC dc, const RECT& r, const std::string& group);
 
 }  // namespace richedit

@@ -258,6 +258,16 @@ std::uint32_t MonoOf(std::uint32_t rgb) {
 }
 
 void PutPixel(Dc& d, int x, int y, std::uint32_t rgb, int rop2) {
+  if (cairo_t* cr = PrinterPage(d)) {
+    std::uint32_t v = 0;
+    if (OnPaper(Rop2(rop2, rgb, 0xFFFFFF) & 0xFFFFFF, Rop2(rop2, rgb, 0) & 0xFFFFFF, &v)) {
+      SetColor(cr, v);
+      cairo_rectangle(cr, x, y, 1, 1);
+      cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    return;
+  }
   Surface& s = *d.surface;
   if (x < 0 || y < 0 || x >= s.width || y >= s.height) return;
   std::uint32_t* row = s.Row(y);
@@ -292,6 +302,16 @@ std::uint32_t BrushPixel(const Dc& d, const GdiObject& b, int x, int y) {
 // Fills device pixels of a region (already clipped) with a brush through a ternary raster operation.
 void FillDeviceRegion(Dc& d, const Region& area, const GdiObject& brush, DWORD rop) {
   if (brush.brush.lbStyle == BS_NULL) return;
+  if (cairo_t* cr = PrinterPage(d)) {
+    if (cairo_pattern_t* paint = PaperPattern(d, brush, rop)) {
+      ClipTo(cr, area);
+      cairo_set_source(cr, paint);
+      cairo_paint(cr);
+      cairo_pattern_destroy(paint);
+    }
+    cairo_destroy(cr);
+    return;
+  }
   Surface& s = *d.surface;
   const bool solid = rop == PATCOPY && brush.brush.lbStyle != BS_HATCHED && brush.brush.lbStyle != BS_PATTERN;
   if (solid) {  // one colour: whole spans (a print-size picture's background is one fill)
@@ -320,19 +340,56 @@ void FillDeviceRect(Dc& d, const RECT& r, const GdiObject& brush, DWORD rop) {
   FillDeviceRegion(d, ClipOf(d).Intersect(Region::FromRect(r)), brush, rop);
 }
 
-// A cairo context on the DC's surface, clipped, without anti-aliasing (GDI draws whole pixels).
-cairo_t* Cairo(Dc& d) {
-  cairo_surface_flush(d.surface->surface);
-  cairo_t* cr = cairo_create(d.surface->surface);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  Region clip = ClipOf(d);
-  for (const RECT& r : clip.rects) cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+void ClipTo(cairo_t* cr, const Region& area) {
+  for (const RECT& r : area.rects) cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (area.Empty()) cairo_rectangle(cr, 0, 0, 0, 0);
   cairo_clip(cr);
-  if (clip.Empty()) {
-    cairo_reset_clip(cr);
-    cairo_rectangle(cr, 0, 0, 0, 0);
-    cairo_clip(cr);
+}
+
+bool OnPaper(std::uint32_t white, std::uint32_t black, std::uint32_t* out) {
+  if (white == 0xFFFFFF && black == 0) return false;
+  *out = white;
+  return true;
+}
+
+cairo_pattern_t* PaperPattern(const Dc& d, const GdiObject& brush, DWORD rop) {
+  const bool tiled = brush.brush.lbStyle == BS_HATCHED || (brush.brush.lbStyle == BS_PATTERN && brush.pattern);
+  if (!tiled) {
+    const std::uint32_t p = ToRgb(brush.brush.lbColor);
+    std::uint32_t v = 0;
+    if (!OnPaper(Rop3(rop, p, 0, 0xFFFFFF) & 0xFFFFFF, Rop3(rop, p, 0, 0) & 0xFFFFFF, &v)) return nullptr;
+    return cairo_pattern_create_rgb(((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0);
   }
+  // One tile of the brush as it lies on the device (hatches repeat every 8 pixels from the device's origin).
+  const int w = brush.brush.lbStyle == BS_HATCHED ? 8 : brush.pattern->width;
+  const int h = brush.brush.lbStyle == BS_HATCHED ? 8 : brush.pattern->height;
+  cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  unsigned char* data = cairo_image_surface_get_data(tile);
+  const int stride = cairo_image_surface_get_stride(tile);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t p = BrushPixel(d, brush, x, y);
+      std::uint32_t v = 0;
+      const bool drawn = OnPaper(Rop3(rop, p, 0, 0xFFFFFF) & 0xFFFFFF, Rop3(rop, p, 0, 0) & 0xFFFFFF, &v);
+      reinterpret_cast<std::uint32_t*>(data + y * stride)[x] = drawn ? 0xFF000000u | v : 0u;
+    }
+  cairo_surface_mark_dirty(tile);
+  cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
+  cairo_surface_destroy(tile);
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+  cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+  return pattern;
+}
+
+// A cairo context on the DC's surface (or printed page), clipped, without anti-aliasing (GDI draws whole pixels).
+cairo_t* Cairo(Dc& d) {
+  cairo_t* cr = PrinterPage(d);
+  if (!cr) {
+    cairo_surface_flush(d.surface->surface);
+    cr = cairo_create(d.surface->surface);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  }
+  ClipTo(cr, ClipOf(d));
   return cr;
 }
 
@@ -343,6 +400,23 @@ void SetColor(cairo_t* cr, std::uint32_t rgb) {
 // Renders a shape into a coverage mask and applies it with the DC's mix mode (for modes cairo lacks).
 void ApplyMask(Dc& d, const std::function<void(cairo_t*)>& shape, std::uint32_t color, int rop2,
                const GdiObject* brush) {
+  if (cairo_t* cr = PrinterPage(d)) {
+    // On paper the shape is drawn as the mix mode makes it of white.
+    ClipTo(cr, ClipOf(d));
+    std::uint32_t v = 0;
+    cairo_pattern_t* paint =
+        brush ? PaperPattern(d, *brush, PATCOPY)
+        : OnPaper(Rop2(rop2, color, 0xFFFFFF) & 0xFFFFFF, Rop2(rop2, color, 0) & 0xFFFFFF, &v)
+            ? cairo_pattern_create_rgb(((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0)
+            : nullptr;
+    if (paint) {
+      cairo_set_source(cr, paint);
+      shape(cr);
+      cairo_pattern_destroy(paint);
+    }
+    cairo_destroy(cr);
+    return;
+  }
   Surface& s = *d.surface;
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, s.width, s.height);
   cairo_t* cr = cairo_create(mask);
@@ -433,6 +507,25 @@ void PixelLine(Dc& d, POINT a, POINT b, std::uint32_t color) {
       patternLen = 6;
       break;
     default: break;
+  }
+  if (cairo_t* cr = PrinterPage(d)) {
+    // On paper a line of one device pixel, its dashes as the screen's.
+    ClipTo(cr, ClipOf(d));
+    if (pattern) {
+      double dashes[6];
+      for (int k = 0; k < patternLen; ++k) dashes[k] = pattern[k];
+      cairo_set_dash(cr, dashes, patternLen, 0);
+    }
+    std::uint32_t v = 0;
+    if (OnPaper(Rop2(d.st.rop2, color, 0xFFFFFF) & 0xFFFFFF, Rop2(d.st.rop2, color, 0) & 0xFFFFFF, &v)) {
+      SetColor(cr, v);
+      cairo_set_line_width(cr, 1);
+      cairo_move_to(cr, a.x + 0.5, a.y + 0.5);
+      cairo_line_to(cr, b.x + 0.5, b.y + 0.5);
+      cairo_stroke(cr);
+    }
+    cairo_destroy(cr);
+    return;
   }
   Region clip = ClipOf(d);
   RECT box = clip.Box();

@@ -78,9 +78,16 @@ struct Dc {
 
 // GetDeviceCaps of a printer DC.
 int PrinterCaps(const Dc& d, int index);
-// A text drawn on a printer DC's page (device pixels: its top-left corner, line height and width; UTF-8): the
-// page's PDF carries it as text under the picture, so that the document can be searched and its text read.
-void NotePrintedText(Dc& d, double left, double top, double height, double width, const std::string& text);
+// The PDF page a printer DC draws on while a page is begun: a cairo context in the DC's device pixels, not yet
+// clipped; nullptr for every other DC (and a printer DC between pages), which draws on its raster surface.
+cairo_t* PrinterPage(const Dc& d);
+// A printer's page is white paper that is never read back: a raster operation is drawn as what it makes of white
+// paper. False where it leaves the paper as it is (a mask's white, a transparent colour); else the colour in `out`.
+bool OnPaper(std::uint32_t white, std::uint32_t black, std::uint32_t* out);
+// Restricts the context to the region (device pixels); an empty region to nothing.
+void ClipTo(cairo_t* cr, const Region& area);
+// The pattern a brush (with the raster operation) paints on a printer's page; nullptr where it leaves the paper.
+cairo_pattern_t* PaperPattern(const Dc& d, const GdiObject& brush, DWORD rop);
 
 Dc* GetDc(HDC h);
 std::shared_ptr<GdiObject> Obj(HGDIOBJ h);

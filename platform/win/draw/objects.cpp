@@ -239,8 +239,16 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD size, const void* bits) {
     return n;
   }
   LONG n = std::min<LONG>(LONG(std::min<DWORD>(size, 0x7FFFFFFF)) / 4, s.width * s.height);
+  // Row by row: a picture's bits are millions of pixels.
   auto* in = static_cast<const std::uint32_t*>(bits);
-  for (LONG i = 0; i < n; ++i) s.Set(int(i % s.width), int(i / s.width), in[i]);
+  for (LONG i = 0; i < n;) {
+    const int y = int(i / s.width), x = int(i % s.width);
+    const LONG run = std::min<LONG>(n - i, s.width - x);
+    std::uint32_t* row = s.Row(y) + x;
+    for (LONG k = 0; k < run; ++k) row[k] = in[i + k] & 0xFFFFFF;
+    i += run;
+  }
+  cairo_surface_mark_dirty(s.surface);
   return n * 4;
 }
 

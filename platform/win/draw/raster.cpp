@@ -29,6 +29,52 @@ std::uint32_t SourcePixel(const Dc& src, const Dc& dst, int sx, int sy) {
   return v;
 }
 
+// A blit onto a printer's page: the source's pixels placed as a picture of their own resolution, scaled into the
+// destination rectangle. A plain copy places the source as it is; any other operation (a transparent colour, a
+// mask) is worked out per source pixel on white paper, pixels that leave the paper as it is left out.
+void PaintOnPaper(cairo_t* cr, const Dc& d, const Dc* s, const RECT& dr, const RECT& srect, DWORD rop, bool needsSource,
+                  const GdiObject* brush, const std::uint32_t* transparent) {
+  if (!needsSource) {
+    if (cairo_pattern_t* paint = PaperPattern(d, brush ? *brush : GdiObject{}, rop)) {
+      cairo_set_source(cr, paint);
+      cairo_paint(cr);
+      cairo_pattern_destroy(paint);
+    }
+    return;
+  }
+  const int sw = srect.right - srect.left, sh = srect.bottom - srect.top;
+  if (sw == 0 || sh == 0 || dr.right <= dr.left || dr.bottom <= dr.top) return;
+  // The source rectangle, within the source.
+  const int x0 = std::max(0, int(std::min(srect.left, srect.right))),
+            y0 = std::max(0, int(std::min(srect.top, srect.bottom)));
+  const int x1 = std::min(s->surface->width, int(std::max(srect.left, srect.right)));
+  const int y1 = std::min(s->surface->height, int(std::max(srect.top, srect.bottom)));
+  if (x1 <= x0 || y1 <= y0) return;
+  cairo_surface_t* picture = nullptr;
+  if (rop == SRCCOPY && !transparent && !s->surface->monochrome && !d.surface->monochrome) {
+    picture = cairo_surface_create_for_rectangle(s->surface->surface, x0, y0, x1 - x0, y1 - y0);
+  } else {
+    picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
+    unsigned char* data = cairo_image_surface_get_data(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const std::uint32_t sp = SourcePixel(*s, d, x, y), pp = brush ? BrushPixel(d, *brush, x, y) : 0;
+        std::uint32_t v = 0;
+        const bool drawn = !(transparent && sp == *transparent) &&
+                           OnPaper(Rop3(rop, pp, sp, 0xFFFFFF) & 0xFFFFFF, Rop3(rop, pp, sp, 0) & 0xFFFFFF, &v);
+        reinterpret_cast<std::uint32_t*>(data + (y - y0) * stride)[x - x0] = drawn ? 0xFF000000u | v : 0u;
+      }
+    cairo_surface_mark_dirty(picture);
+  }
+  cairo_translate(cr, dr.left, dr.top);
+  cairo_scale(cr, double(dr.right - dr.left) / sw, double(dr.bottom - dr.top) / sh);
+  cairo_set_source_surface(cr, picture, x0 - srect.left, y0 - srect.top);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_paint(cr);
+  cairo_surface_destroy(picture);
+}
+
 BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop,
           const std::uint32_t* transparent) {
   Dc* d = GetDc(dest);
@@ -82,6 +128,12 @@ BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
     srect = {a.x, a.y, c.x, c.y};
   }
   int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
+  if (cairo_t* cr = PrinterPage(*d)) {
+    ClipTo(cr, area);
+    PaintOnPaper(cr, *d, s, dr, srect, rop, needsSource, needsPattern ? &brush : nullptr, transparent);
+    cairo_destroy(cr);
+    return TRUE;
+  }
   Surface& ds = *d->surface;
   // A copy of the source first, since source and destination may be the same surface.
   std::vector<std::uint32_t> srcPixels;

@@ -254,6 +254,14 @@ void DrawRun(Dc& d, const Realized& f, double x, double top, const std::string& 
   }
   SetColor(cr, d.surface->monochrome ? MonoOf(ToRgb(d.st.text)) : ToRgb(d.st.text));
   cairo_set_scaled_font(cr, f.scaled);
+  if (d.printer) {
+    // On paper the glyphs stand at the font's own advances: hinted, they would be rounded to whole points.
+    cairo_font_options_t* exact = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(exact, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(exact, CAIRO_HINT_STYLE_NONE);
+    cairo_set_font_options(cr, exact);
+    cairo_font_options_destroy(exact);
+  }
   double baseline = top + f.tm.tmAscent;
   cairo_move_to(cr, x, baseline);
   cairo_show_text(cr, shown.c_str());
@@ -405,7 +413,6 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR tex
     top -= f.tm.tmAscent;
   else if (d->st.align & TA_BOTTOM)
     top -= f.tm.tmHeight;
-  if (d->printer) NotePrintedText(*d, left, top, f.tm.tmHeight, w, Shown(f, s));
   if (dx) {
     // Explicit character spacing: one run per character.
     double pos = left;

@@ -1,5 +1,6 @@
-// Printer DCs over cairo's PDF surface: each page is drawn on a raster DC and placed on a PDF page; the document is
-// written to a temporary file beside the target and renamed only when every byte reached the disk.
+// Printer DCs over cairo's PDF surface: what is drawn on a page goes onto the PDF page as drawn (texts as text,
+// lines and fills as vectors, pictures at their own resolution); the document is written to a temporary file beside
+// the target and renamed only when every byte reached the disk.
 #include "platform/win/print/print.h"
 
 #include <cairo-pdf.h>
@@ -29,11 +30,6 @@ struct PrintJob {
   cairo_surface_t* pdf = nullptr;
   bool inDoc = false, inPage = false;
   int pages = 0;
-  struct PageText {
-    double left, top, height, width;
-    std::string text;
-  };
-  std::vector<PageText> texts;  // of the page being drawn
 
   ~PrintJob() { Abandon(); }
   // Closes and removes an unfinished document.
@@ -59,20 +55,14 @@ struct PrintJob {
   int Margin() const { return int(std::lround(setup.marginMm / 25.4 * setup.dpi)); }
 };
 
-void NotePrintedText(Dc& d, double left, double top, double height, double width, const std::string& text) {
-  if (!d.printer || !d.printer->inPage || text.empty()) return;
-  // Texts drawn piece by piece along a line join into one, so that its words read as words.
-  std::vector<PrintJob::PageText>& texts = d.printer->texts;
-  if (!texts.empty()) {
-    PrintJob::PageText& last = texts.back();
-    const double end = last.left + last.width;
-    if (std::fabs(last.top - top) < 0.5 && last.height == height && left >= end - 1.0 && left <= end + 0.1 * height) {
-      last.text += text;
-      last.width = left + width - last.left;
-      return;
-    }
-  }
-  texts.push_back({left, top, height, width, text});
+cairo_t* PrinterPage(const Dc& d) {
+  if (!d.printer || !d.printer->inPage || !d.printer->pdf) return nullptr;
+  const PrintJob& j = *d.printer;
+  cairo_t* cr = cairo_create(j.pdf);
+  const double k = 72.0 / j.setup.dpi;
+  cairo_scale(cr, k, k);
+  cairo_translate(cr, j.Margin(), j.Margin());
+  return cr;
 }
 
 int PrinterCaps(const Dc& d, int index) {
@@ -139,14 +129,6 @@ std::string WriteFailure(const PrintJob& j) {
          (j.writeErrno ? std::string(": ") + std::strerror(j.writeErrno) : std::string("."));
 }
 
-void ClearPage(Dc& d) {
-  cairo_t* cr = cairo_create(d.surface->surface);
-  cairo_set_source_rgb(cr, 1, 1, 1);
-  cairo_paint(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(d.surface->surface);
-}
-
 }  // namespace
 
 namespace win::print {
@@ -163,9 +145,7 @@ HDC CreatePrinterDC(const PageSetup& setup) {
   int w = job->PixelsX() - 2 * job->Margin(), h = job->PixelsY() - 2 * job->Margin();
   auto surface = std::make_shared<Surface>(w, h);
   HDC dc = CreateSurfaceDc(surface, {0, 0}, Region::FromRect({0, 0, w, h}), nullptr);
-  Dc* d = GetDc(dc);
-  d->printer = job;
-  ClearPage(*d);
+  GetDc(dc)->printer = job;
   return dc;
 }
 
@@ -246,46 +226,23 @@ int StartDoc(HDC dc, const DOCINFO* info) {
 }
 
 int StartPage(HDC dc) {
-  Dc* d = nullptr;
-  PrintJob* j = JobOf(dc, &d);
+  PrintJob* j = JobOf(dc);
   if (!j || !j->inDoc) return Fail("Kein Druckauftrag.");
   if (j->inPage) return Fail("Die Seite ist schon begonnen.");
-  ClearPage(*d);
-  j->texts.clear();
+  // The paper first: what is drawn then lies within one drawn rectangle, which cairo keeps track of cheaply, rather
+  // than in as many rectangles as the page has letters.
+  cairo_t* cr = cairo_create(j->pdf);
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_paint(cr);
+  cairo_destroy(cr);
   j->inPage = true;
   return 1;
 }
 
 int EndPage(HDC dc) {
-  Dc* d = nullptr;
-  PrintJob* j = JobOf(dc, &d);
+  PrintJob* j = JobOf(dc);
   if (!j || !j->inPage) return Fail("Keine Seite begonnen.");
-  cairo_surface_flush(d->surface->surface);
-  cairo_t* cr = cairo_create(j->pdf);
-  double k = 72.0 / j->setup.dpi;
-  cairo_scale(cr, k, k);
-  // The texts first, the opaque page picture over them: what is seen is the picture, what is read the texts.
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  for (const PrintJob::PageText& t : j->texts) {
-    // As wide as the picture's text, so that each word stands where it is seen.
-    const double size = std::max(1.0, t.height * 0.8);
-    cairo_set_font_size(cr, size);
-    cairo_text_extents_t extents;
-    cairo_text_extents(cr, t.text.c_str(), &extents);
-    cairo_matrix_t font;
-    cairo_matrix_init_scale(&font, extents.x_advance > 0 && t.width > 0 ? size * t.width / extents.x_advance : size,
-                            size);
-    cairo_set_font_matrix(cr, &font);
-    cairo_move_to(cr, j->Margin() + t.left, j->Margin() + t.top + size);
-    cairo_show_text(cr, t.text.c_str());
-  }
-  j->texts.clear();
-  cairo_set_source_surface(cr, d->surface->surface, j->Margin(), j->Margin());
-  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-  cairo_paint(cr);
-  cairo_show_page(cr);
-  cairo_destroy(cr);
+  cairo_surface_show_page(j->pdf);
   j->inPage = false;
   if (cairo_surface_status(j->pdf) != CAIRO_STATUS_SUCCESS || j->writeFailed) {
     std::string why = WriteFailure(*j);

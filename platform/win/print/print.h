@@ -1,6 +1,7 @@
 // Printing: printer device contexts whose pages go to a PDF file, the document calls over them, and the print
-// information record of the framework. A page is drawn on a raster of the printer's resolution and placed on a
-// PDF page of the paper's size; the file appears whole at the end of the document or not at all.
+// information record of the framework. What is drawn on a page in the printer's device pixels goes onto a PDF page of
+// the paper's size as drawn: texts as text, lines and fills as vectors, pictures at their own resolution. The file
+// appears whole at the end of the document or not at all.
 #pragma once
 
 #include <functional>

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
+#include <vector>
 
 #include "platform/richedit/richeditctrl.h"
 #include "tests/platform/richedit/rtf_pictures.h"
@@ -210,6 +212,38 @@ TEST_F(PrintingTest, PicturesAreDrawnAtTheirSizeAndGreekLettersPrintAsText) {
   EXPECT_NEAR(bottom - top, 72, 2);
   EXPECT_NEAR(left, 70.9, 2);
   EXPECT_GT(top, 60);
+}
+
+// The page is drawn into the PDF, not placed as a picture of itself: its texts are text in a font, its one picture
+// is the only image, at the picture's own 40 x 20 pixels, and a page of text takes a few kilobytes.
+TEST_F(PrintingTest, ThePageIsDrawnNotPhotographed) {
+  if (!Installed("pdfimages") || !Installed("pdffonts")) GTEST_SKIP() << "poppler-utils are not installed";
+  const std::string png = rtf_test::PngOf(40, 20, 0, 160 / 255.0, 0);
+  std::string table;
+  for (int i = 1; i <= 3; ++i)
+    table += "\\trowd\\trgaph70\\clbrdrt\\brdrs\\clbrdrb\\brdrs\\cellx3000\\pard\\intbl\\fs20 Wert " +
+             std::to_string(i) + "\\cell\\row\r\n";
+  Print(std::string(kPage) + Lines("Zeile", 1, 20) + table +
+        rtf_test::PictGroup(png, "\\picw40\\pich20\\picwgoal2880\\pichgoal1440") + "\\par}");
+  // pdfimages lists a header of two lines, then one line per image: "page num type width height ...".
+  const std::string images = Run("pdfimages -list '" + Pdf() + "'");
+  std::istringstream lines(images);
+  std::vector<std::pair<int, int>> sizes;
+  int n = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (++n <= 2) continue;
+    std::istringstream fields(line);
+    int page = 0, num = 0, width = 0, height = 0;
+    std::string type;
+    if (fields >> page >> num >> type >> width >> height) sizes.emplace_back(width, height);
+  }
+  EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{40, 20}})) << images;
+  // pdffonts lists two header lines, then the fonts the texts are drawn in.
+  const std::string fonts = Run("pdffonts '" + Pdf() + "'");
+  EXPECT_GE(std::count(fonts.begin(), fonts.end(), '\n'), 3) << fonts;
+  EXPECT_NE(Text(1).find("Wert 3"), std::string::npos);
+  // One page of text, three table rows and a small picture; a picture of the page at 300 dpi takes ten times more.
+  EXPECT_LT(fs::file_size(Pdf()), 40000u);
 }
 
 }  // namespace
