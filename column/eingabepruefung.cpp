@@ -372,8 +372,11 @@ class Pruefung {
     for (const CEinwirkung& e : lk.einwirkungen) einwirkungen.insert(e.nr);
     for (const CLKLastfall& lf : lk.lastfaelle)
       if (!einwirkungen.count(lf.einw))
-        fehler_.push_back(
-            Text("%s, Lastfall %d: Einwirkung einw = %d gibt es nicht.", StufenName(s).c_str(), lf.lf, lf.einw));
+        fehler_.push_back((lf.einw > 0
+                               ? Text("%s, Lastfall %d gehört zu Einwirkung %d, die es nicht gibt. ",
+                                      StufenName(s).c_str(), lf.lf, lf.einw)
+                               : Text("%s, Lastfall %d gehört zu keiner Einwirkung. ", StufenName(s).c_str(), lf.lf)) +
+                          EinwirkungenNeuBilden());
     for (INT_PTR k = 0; k < lk.kombinationen.GetSize(); ++k) Kombination(s, int(k), nummern);
   }
 

@@ -211,7 +211,12 @@ const RefusalCase kRefused[] = {
      [](const std::string& t) {
        return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"-1\"");
      },
-     "Endsystem, Lastfall 2: Einwirkung einw = -1 gibt es nicht."},
+     "Endsystem, Lastfall 2 gehört zu keiner Einwirkung. Bitte die Einwirkungen auf der Seite \"Belastung\""},
+    {"load case of an action number beyond the actions",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "<lastfall lf=\"2\" einw=\"2\"", "<lastfall lf=\"2\" einw=\"9\"");
+     },
+     "Endsystem, Lastfall 2 gehört zu Einwirkung 9, die es nicht gibt. Bitte die Einwirkungen"},
     // the foot's support: -1 rigid, 0 free, otherwise a stiffness
     {"negative spring",
      [](const std::string& t) {
