@@ -112,6 +112,30 @@ std::vector<std::pair<std::size_t, std::size_t>> OpaqueGroups(const std::string&
   return groups;
 }
 
+std::string BalancedRtf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t depth = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\') {
+      if (i + 1 == text.size()) break;
+      const bool cutHex =
+          text[i + 1] == '\'' && (i + 3 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 2])) ||
+                                  !std::isxdigit(static_cast<unsigned char>(text[i + 3])));
+      if (!cutHex) out.append(text, i, 2);
+      ++i;
+      continue;
+    }
+    if (c == '}' && depth == 0) continue;
+    if (c == '{') ++depth;
+    if (c == '}') --depth;
+    out += c;
+  }
+  out.append(depth, '}');
+  return out;
+}
+
 std::string EscapeRtfText(const std::string& utf8) {
   std::string out;
   char buffer[16];
@@ -385,6 +409,6 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
   }
   rewrite(text.substr(from));
   text = prepared;
-  if (const std::size_t last = text.rfind('}'); last != std::string::npos) text.erase(last, 1);
-  list.SetText(text);
+  if (const std::size_t last = text.rfind('}'); last != std::string::npos && !Escaped(text, last)) text.erase(last, 1);
+  list.SetText(BalancedRtf(text));
 }

@@ -105,6 +105,29 @@ TEST(ReportPreparation, WithoutAGeneratorTheHeaderGoesAndTheBodyStays) {
   EXPECT_EQ(tables.addedColours + tables.addedFonts, 0);
 }
 
+TEST(ReportPreparation, TheDocumentsGroupsAreClosedWhateverItsBraces) {
+  // The document's text as the report takes it: inside its outer group, every group closed, the text kept.
+  const struct {
+    const char* document;
+    const char* body;
+  } cases[] = {
+      {"{\\rtf1\\ansi Text {\\b fett\\par}", "\\ansi Text {\\b fett\\par}"},  // one brace short
+      {"{\\rtf1\\ansi {\\i a{\\b b\\par", "\\ansi {\\i a{\\b b\\par}}"},      // two groups left open
+      {"{\\rtf1\\ansi A}} B\\par}}", "\\ansi A B\\par"},                      // braces without a group
+      {"{\\rtf1\\ansi \\{ \\} \\\\ x}", "\\ansi \\{ \\} \\\\ x"},             // escaped braces count for nothing
+      {"{\\rtf1\\ansi a\\}", "\\ansi a\\}"},                                  // an escaped brace last
+      {"{\\rtf1\\ansi {\\b x}\\'4", "\\ansi {\\b x4}"},                       // an escape cut short: its digit is text
+      {"{\\rtf1\\ansi {\\b x}\\'e4\\", "\\ansi {\\b x\\'e4}"},                // a backslash at the end
+  };
+  for (const auto& c : cases) {
+    CRtfChunkList list;
+    list.SetText(c.document);
+    ReportHeaderTables tables;
+    PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
+    EXPECT_EQ(list.Text(), c.body) << c.document;
+  }
+}
+
 TEST(RtfText, EscapingKeepsTextFromBecomingControlWords) {
   const struct {
     const char* in;
