@@ -294,6 +294,9 @@ void RtfGroupTable::RenumberEntry(int index, int number) {
     entry.replace(digits, end - digits, std::to_string(number));
     return;
   }
+  // An entry without a number of its own would leave the report's table one that no reader takes.
+  const std::size_t open = entry.find('{');
+  entry.insert(open == std::string::npos ? 0 : open + 1, word + std::to_string(number) + " ");
 }
 
 int RtfFontTable::EntryNumber(int, const std::string& entry) const { return NumberAfter(entry, "\\f", 0); }

@@ -96,6 +96,16 @@ TEST(ReportPreparation, FitsTheDocumentToTheReportTables) {
   EXPECT_EQ(tables.fonts.GetEntry(tables.fonts.GetCount() - 1), "{\\f1\\fnil Wingdings;}");
 }
 
+TEST(ReportPreparation, AFontOfTheDocumentWithoutANumberGetsTheReportsNext) {
+  CRtfChunkList list;
+  list.SetText("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\fnil Foo;}}\\pard Text\\par}");
+  ReportHeaderTables tables;
+  PrepareForReport("{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\ftech Symbol;}}{\\colortbl ;}", list, tables);
+  ASSERT_EQ(tables.addedFonts, 1);
+  EXPECT_EQ(tables.fonts.GetEntry(tables.fonts.GetCount() - 1), "{\\f1 \\fnil Foo;}");
+  EXPECT_EQ(list.Text(), "\\pard Text\\par");
+}
+
 TEST(ReportPreparation, WithoutAGeneratorTheHeaderGoesAndTheBodyStays) {
   CRtfChunkList list;
   list.SetText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;}\r\n\\pard\\cf1 Text\\par}");
