@@ -102,36 +102,11 @@ bool IsPageGroupWord(const std::string& word) { return word.rfind("header", 0) =
 // Groups that describe the document (its tables, its information, its page's header) and hold none of its text,
 // also where a writer leaves out the "\*" before them.
 bool IsPrologueGroup(const std::string& word) {
-  static const char* const words[] = {"fonttbl",
-                                      "colortbl",
-                                      "stylesheet",
-                                      "info",
-                                      "filetbl",
-                                      "listtable",
-                                      "listoverridetable",
-                                      "revtbl",
-                                      "rsidtbl",
-                                      "generator",
-                                      "pgdsctbl",
-                                      "upr",
-                                      "ftnsep",
-                                      "ftnsepc",
-                                      "ftncn",
-                                      "aftnsep",
-                                      "aftnsepc",
-                                      "aftncn",
-                                      "pnseclvl",
-                                      "xmlnstbl",
-                                      "latentstyles",
-                                      "themedata",
-                                      "colorschememapping",
-                                      "datastore",
-                                      "mmathPr",
-                                      "defchp",
-                                      "defpap"};
-  for (const char* w : words)
-    if (word == w) return true;
-  return IsPageGroupWord(word);
+  static const std::string words =
+      " fonttbl colortbl stylesheet info filetbl listtable listoverridetable revtbl rsidtbl generator pgdsctbl upr"
+      " ftnsep ftnsepc ftncn aftnsep aftnsepc aftncn pnseclvl xmlnstbl latentstyles themedata colorschememapping"
+      " datastore mmathPr defchp defpap ";
+  return (!word.empty() && words.find(" " + word + " ") != std::string::npos) || IsPageGroupWord(word);
 }
 
 // Whether the group from at to end shows anything: characters, marks of the text or pictures, outside the
