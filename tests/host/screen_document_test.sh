@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The position's document at the top of the report, on a virtual X server driven by real X events: with the
-# document part switched on ("bSkrib") and a document in the position, the results tab calculates, "Vorschau
+# document part switched on ("bSkrib") and a document one closing brace short, the results tab calculates, "Vorschau
 # Ausgabe" shows the report with the document's green line above the report's own first heading (pictured from
 # the X server with xwd), and "drucken" prints a PDF whose text holds the document's lines before the report's
 # headings. The pictures go to $KOLUMO_PICTURES when it is set. Exit 77 (skipped) without Xvfb, xdotool, xwd or
@@ -17,11 +17,11 @@ export ORMI_REGISTRY="$work/registry.xml"
 document_editor_registry
 example_position "$data"
 mkdir -p "$work/pictures"
-# The document: a green line of 14 points, then a line with a bold word.
+# The document: a green line of 14 points, then a line with a bold word whose group was left open.
 python3 - "$work/Stuetze.tqx" <<'PY' || fail "cannot write the position's document"
 import base64, re, sys
 rtf = ("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red0\\green160\\blue0;}"
-       "\\pard\\cf1\\fs28 Dokumenttext 4711\\par\\cf0\\fs20 Text {\\b fett\\par}}")
+       "\\pard\\cf1\\fs28 Dokumenttext 4711\\par\\cf0\\fs20 Text {\\b fett\\par}")
 part = '<Skrib iPage="1" rtfData="%s" isEmpty="0"/>' % base64.b64encode(rtf.encode()).decode()
 text = open(sys.argv[1], encoding="utf-8").read()
 text, found = re.subn(r"(<input\b[^>]*>)", lambda m: m.group(1) + part, text, count=1)
