@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <random>
 
 #include "document/rtfchunks.h"
 #include "document/rtfheader.h"
+#include "platform/richedit/richdoc.h"
 
 namespace {
 
@@ -94,6 +97,29 @@ TEST(ReportPreparation, FitsTheDocumentToTheReportTables) {
   ASSERT_EQ(tables.addedFonts, 1);
   EXPECT_EQ(tables.colours.GetEntry(tables.colours.GetCount() - 1), "\\red7\\green13\\blue255;");
   EXPECT_EQ(tables.fonts.GetEntry(tables.fonts.GetCount() - 1), "{\\f1\\fnil Wingdings;}");
+}
+
+TEST(ReportPreparation, EveryDocumentReadsWholeInsideTheReport) {
+  // Documents put together from pieces at random (a fixed seed), whatever their braces and escapes: the report
+  // that holds one in a group of its own reads, and its text after the document is there.
+  const char* const pieces[] = {"{",      "}",          "{\\b ",      "\\b0 ",       "Text ",
+                                "\\'e4",  "\\'4",       "\\",         "\\{",         "\\}",
+                                "\\par ", "{\\*\\x y}", "{\\sect A}", "{\\pict 00}", "{\\fonttbl{\\fnil Foo;}}"};
+  std::mt19937 random(20261208);
+  for (int n = 0; n < 2000; ++n) {
+    std::string document = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+    for (int k = int(random() % 12); k >= 0; --k) document += pieces[random() % std::size(pieces)];
+    CRtfChunkList list;
+    list.SetText(document);
+    ReportHeaderTables tables;
+    PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
+    std::string fonts;
+    for (int i = 0; i < tables.fonts.GetCount(); ++i) fonts += tables.fonts.GetEntry(i);
+    richdoc::Document report;
+    ASSERT_NO_THROW(report.ReadRtf("{\\rtf1{\\fonttbl" + fonts + "}{\\sectd " + list.Text() + "}Ende\\par}"))
+        << document;
+    EXPECT_NE(report.text.find("Ende\r"), std::string::npos) << document;
+  }
 }
 
 TEST(ReportPreparation, AFontOfTheDocumentWithoutANumberGetsTheReportsNext) {
