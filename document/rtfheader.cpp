@@ -294,9 +294,19 @@ void RtfGroupTable::RenumberEntry(int index, int number) {
     entry.replace(digits, end - digits, std::to_string(number));
     return;
   }
-  // An entry without a number of its own would leave the report's table one that no reader takes.
-  const std::size_t open = entry.find('{');
-  entry.insert(open == std::string::npos ? 0 : open + 1, word + std::to_string(number) + " ");
+}
+
+void RtfFontTable::RenumberEntry(int index, int number) {
+  std::string& entry = entries_[std::size_t(index)];
+  // Readers take a font only from a group that begins with its number; an entry that is not one would leave the
+  // report's table unreadable.
+  if (entry.empty() || entry[0] != '{') entry = "{" + entry + "}";
+  std::size_t end = 3;
+  while (end < entry.size() && std::isdigit(static_cast<unsigned char>(entry[end]))) ++end;
+  if (entry.compare(1, 2, "\\f") == 0 && end > 3)
+    entry.replace(3, end - 3, std::to_string(number));
+  else
+    entry.insert(1, "\\f" + std::to_string(number) + " ");
 }
 
 int RtfFontTable::EntryNumber(int, const std::string& entry) const { return NumberAfter(entry, "\\f", 0); }
@@ -363,7 +373,8 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
       key.erase(std::remove(key.begin(), key.end(), '_'), key.end());
       int found = report.Find(key);
       if (found < 0) {
-        found = report.Add(report.NewNumber(), document->GetEntry(i), key);
+        // An entry cut short would leave the report's own table unreadable.
+        found = report.Add(report.NewNumber(), BalancedRtf(document->GetEntry(i)), key);
         ++*added[kind];
       }
       oldNumbers.push_back(document->GetNumber(i));

@@ -68,6 +68,7 @@ class RtfGroupTable : public RtfHeaderTable {
 class RtfFontTable : public RtfGroupTable {
  public:
   int EntryNumber(int index, const std::string& entry) const override;
+  void RenumberEntry(int index, int number) override;
   const char* Keyword() const override { return "\\fonttbl"; }
   std::vector<std::string> ReferenceWords() const override { return {"\\f"}; }
 

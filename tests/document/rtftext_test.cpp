@@ -100,23 +100,29 @@ TEST(ReportPreparation, FitsTheDocumentToTheReportTables) {
 }
 
 TEST(ReportPreparation, EveryDocumentReadsWholeInsideTheReport) {
-  // Documents put together from pieces at random (a fixed seed), whatever their braces and escapes: the report
-  // that holds one in a group of its own reads, and its text after the document is there.
+  // Documents put together from pieces at random (a fixed seed), whatever their braces and escapes, also in the
+  // tables whose entries the report takes over: the report that holds one in a group of its own reads, and its
+  // text after the document is there.
+  const char* const heads[] = {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}", "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Foo\\",
+                               "{\\rtf1{\\colortbl ;\\red1\\'4;}", "{\\rtf1{\\fonttbl{\\fnil Foo;}}"};
   const char* const pieces[] = {"{",      "}",          "{\\b ",      "\\b0 ",       "Text ",
                                 "\\'e4",  "\\'4",       "\\",         "\\{",         "\\}",
-                                "\\par ", "{\\*\\x y}", "{\\sect A}", "{\\pict 00}", "{\\fonttbl{\\fnil Foo;}}"};
+                                "\\par ", "{\\*\\x y}", "{\\sect A}", "{\\pict 00}", "{\\fonttbl{\\fnil Foo;}}",
+                                "\\f1 ",  ";"};
   std::mt19937 random(20261208);
-  for (int n = 0; n < 2000; ++n) {
-    std::string document = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+  for (int n = 0; n < 4000; ++n) {
+    std::string document = heads[random() % std::size(heads)];
     for (int k = int(random() % 12); k >= 0; --k) document += pieces[random() % std::size(pieces)];
     CRtfChunkList list;
     list.SetText(document);
     ReportHeaderTables tables;
     PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
-    std::string fonts;
+    std::string fonts, colours;
     for (int i = 0; i < tables.fonts.GetCount(); ++i) fonts += tables.fonts.GetEntry(i);
+    for (int i = 0; i < tables.colours.GetCount(); ++i) colours += tables.colours.GetEntry(i);
     richdoc::Document report;
-    ASSERT_NO_THROW(report.ReadRtf("{\\rtf1{\\fonttbl" + fonts + "}{\\sectd " + list.Text() + "}Ende\\par}"))
+    ASSERT_NO_THROW(report.ReadRtf("{\\rtf1{\\fonttbl" + fonts + "}{\\colortbl " + colours + "}{\\sectd " +
+                                   list.Text() + "}Ende\\par}"))
         << document;
     EXPECT_NE(report.text.find("Ende\r"), std::string::npos) << document;
   }
