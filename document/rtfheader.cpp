@@ -112,6 +112,30 @@ std::vector<std::pair<std::size_t, std::size_t>> OpaqueGroups(const std::string&
   return groups;
 }
 
+std::string BalancedRtf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t depth = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\') {
+      if (i + 1 == text.size()) break;
+      const bool cutHex =
+          text[i + 1] == '\'' && (i + 3 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 2])) ||
+                                  !std::isxdigit(static_cast<unsigned char>(text[i + 3])));
+      if (!cutHex) out.append(text, i, 2);
+      ++i;
+      continue;
+    }
+    if (c == '}' && depth == 0) continue;
+    if (c == '{') ++depth;
+    if (c == '}') --depth;
+    out += c;
+  }
+  out.append(depth, '}');
+  return out;
+}
+
 std::string EscapeRtfText(const std::string& utf8) {
   std::string out;
   char buffer[16];
@@ -272,6 +296,19 @@ void RtfGroupTable::RenumberEntry(int index, int number) {
   }
 }
 
+void RtfFontTable::RenumberEntry(int index, int number) {
+  std::string& entry = entries_[std::size_t(index)];
+  // Readers take a font only from a group that begins with its number; an entry that is not one would leave the
+  // report's table unreadable.
+  if (entry.empty() || entry[0] != '{') entry = "{" + entry + "}";
+  std::size_t end = 3;
+  while (end < entry.size() && std::isdigit(static_cast<unsigned char>(entry[end]))) ++end;
+  if (entry.compare(1, 2, "\\f") == 0 && end > 3)
+    entry.replace(3, end - 3, std::to_string(number));
+  else
+    entry.insert(1, "\\f" + std::to_string(number) + " ");
+}
+
 int RtfFontTable::EntryNumber(int, const std::string& entry) const { return NumberAfter(entry, "\\f", 0); }
 
 int RtfStyleTable::EntryNumber(int, const std::string& entry) const { return NumberAfter(entry, "\\s", 0); }
@@ -336,7 +373,8 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
       key.erase(std::remove(key.begin(), key.end(), '_'), key.end());
       int found = report.Find(key);
       if (found < 0) {
-        found = report.Add(report.NewNumber(), document->GetEntry(i), key);
+        // An entry cut short would leave the report's own table unreadable.
+        found = report.Add(report.NewNumber(), BalancedRtf(document->GetEntry(i)), key);
         ++*added[kind];
       }
       oldNumbers.push_back(document->GetNumber(i));
@@ -385,6 +423,6 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
   }
   rewrite(text.substr(from));
   text = prepared;
-  if (const std::size_t last = text.rfind('}'); last != std::string::npos) text.erase(last, 1);
-  list.SetText(text);
+  if (const std::size_t last = text.rfind('}'); last != std::string::npos && !Escaped(text, last)) text.erase(last, 1);
+  list.SetText(BalancedRtf(text));
 }

@@ -68,6 +68,7 @@ class RtfGroupTable : public RtfHeaderTable {
 class RtfFontTable : public RtfGroupTable {
  public:
   int EntryNumber(int index, const std::string& entry) const override;
+  void RenumberEntry(int index, int number) override;
   const char* Keyword() const override { return "\\fonttbl"; }
   std::vector<std::string> ReferenceWords() const override { return {"\\f"}; }
 
@@ -107,6 +108,10 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& text, Repo
 // The whole text of a template file; false when it cannot be read.
 bool ReadTemplateFile(const std::string& path, std::string& text);
 
+// The RTF text with every group closed where it can be read: a closing brace without its group is dropped, a
+// group left open is closed at the end, an escape cut short (a backslash at the end, "\'" without two hex
+// digits) is dropped. The text of the groups stays.
+std::string BalancedRtf(const std::string& text);
 // Text as RTF: backslashes and braces escaped, other characters than 7-bit ones as "\uN?".
 std::string EscapeRtfText(const std::string& utf8);
 // The ranges [first, second) of picture and object groups, which are the engineer's data and never touched.

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "document/rtfheader.h"
 #include "framework/utilities.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/base/paths.h"
@@ -24,7 +25,9 @@ void OleRichEditCtrl::StreamOut(CRtfChunkList& list, bool selectionOnly) {
 }
 
 void OleRichEditCtrl::StreamIn(CRtfChunkList& list, bool selectionOnly) {
-  if (list.GetCount() != 1 || !StreamInRtf(list.Text(), selectionOnly)) {
+  // A text whose groups were left open is read with them closed, rather than lost for a new document.
+  if (list.GetCount() != 1 ||
+      !(StreamInRtf(list.Text(), selectionOnly) || StreamInRtf(BalancedRtf(list.Text()), selectionOnly))) {
     if (!selectionOnly) NewDocument();
     return;
   }

@@ -97,6 +97,45 @@ bool IsOpaqueGroup(const std::string& word) {
   return word == "pict" || word == "object" || word == "shppict" || word == "nonshppict" || word == "shp";
 }
 
+bool IsPageGroupWord(const std::string& word) { return word.rfind("header", 0) == 0 || word.rfind("footer", 0) == 0; }
+
+// Groups that describe the document (its tables, its information, its page's header) and hold none of its text,
+// also where a writer leaves out the "\*" before them.
+bool IsPrologueGroup(const std::string& word) {
+  static const std::string words =
+      " fonttbl colortbl stylesheet info filetbl listtable listoverridetable revtbl rsidtbl generator pgdsctbl upr"
+      " ftnsep ftnsepc ftncn aftnsep aftnsepc aftncn pnseclvl xmlnstbl latentstyles themedata colorschememapping"
+      " datastore mmathPr defchp defpap ";
+  return (!word.empty() && words.find(" " + word + " ") != std::string::npos) || IsPageGroupWord(word);
+}
+
+// Whether the group from at to end shows anything: characters, marks of the text or pictures, outside the
+// destinations within it.
+bool HoldsText(const std::string& rtf, std::size_t at, std::size_t end) {
+  static const char* const marks[] = {"par", "sect", "line", "page", "tab", "cell", "row", "u"};
+  for (std::size_t p = at + 1; p + 1 < end;) {
+    const char c = rtf[p];
+    if (c == '{') {
+      bool starred = false;
+      const std::string word = GroupWord(rtf, p, starred);
+      if (IsOpaqueGroup(word)) return true;
+      p = starred || IsPrologueGroup(word) ? GroupEnd(rtf, p) : p + 1;
+      continue;
+    }
+    if (c == '}' || c == '\r' || c == '\n') {
+      ++p;
+      continue;
+    }
+    if (c != '\\') return true;
+    const Word w = ReadWord(rtf, p);
+    if (w.name.empty() && w.symbol != '*') return true;
+    for (const char* mark : marks)
+      if (w.name == mark) return true;
+    p = w.end;
+  }
+  return false;
+}
+
 std::string Roman(int n, bool upper) {
   static const std::pair<int, const char*> parts[] = {{1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"},
                                                       {90, "xc"},  {50, "l"},   {40, "xl"}, {10, "x"},   {9, "ix"},
@@ -406,8 +445,6 @@ bool IsSymbolFont(const Document& d, int font) {
 
 void ReadBody(const std::string& rtf, std::size_t i, Document& d);
 
-bool IsPageGroupWord(const std::string& word) { return word.rfind("header", 0) == 0 || word.rfind("footer", 0) == 0; }
-
 // A word that sets the character or paragraph format; false for any other word.
 bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Document& d) {
   const bool on = !w.hasParam || w.param != 0;
@@ -501,6 +538,9 @@ std::size_t ReadRtfHeader(const std::string& rtf, std::size_t i, Document& d) {
       } else if (!starred && (word.empty() || IsBodyWord(word) || word == "uc" || word == "u" || word == "field")) {
         // A group of text (such as a bold word) begins the body.
         break;
+      } else if (!starred && !IsPrologueGroup(word) && HoldsText(rtf, i, end)) {
+        // A section, or a group of a word not known here, whose text a word processor shows: the body begins.
+        break;
       } else {
         (tablesSeen ? d.prologue : d.headWords) += rtf.substr(i, end - i);
       }
@@ -576,6 +616,7 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
   int ucSkip = 1;
   int toSkip = 0;
   int tabKind = 0;
+  bool sectionBreaksPage = true;
   auto putIn = [&](char ch, const CharFormat& f, int blob) {
     d.text += ch;
     d.charFormat.push_back(d.InternChar(f));
@@ -612,7 +653,7 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
         i = end;
         continue;
       }
-      if (word == "pntext" || starred) {
+      if (word == "pntext" || starred || IsPrologueGroup(word)) {
         i = GroupEnd(rtf, i);
         continue;
       }
@@ -672,6 +713,14 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
       put(kLine);
     else if (n == "page")
       put(kPage);
+    else if (n == "sect") {
+      // A section ends its paragraph and, unless it runs on, the page.
+      if (sectionBreaksPage) put(kPage);
+      put(kPara);
+    } else if (n == "sectd" || n == "sbkpage" || n == "sbkodd" || n == "sbkeven")
+      sectionBreaksPage = true;
+    else if (n == "sbknone" || n == "sbkcol")
+      sectionBreaksPage = false;
     else if (ApplyFormatWord(w, cf, pf, d)) {
     } else if (n == "tqr" || n == "tqc" || n == "tqdec")
       tabKind = n == "tqc" ? 1 : n == "tqr" ? 2 : 3;

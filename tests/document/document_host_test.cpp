@@ -1,9 +1,11 @@
 // A column position with a document part through the host program: `kolumo calc` evaluates the document's
 // formulas against the position's variables, `kolumo report` prints the evaluated document, and reading and
-// writing keep the document byte for byte.
+// writing keep the document byte for byte; a document with a group left open still reads in the report.
 #include "document/formulatext.h"
 #include "formula/vardef.h"
 #include "framework/regsettings.h"
+#include "platform/richedit/richdoc.h"
+#include "platform/richedit/richtext.h"
 #include "platform/viduv/viduv.h"
 #include "tests/host/host_run.h"
 
@@ -203,6 +205,39 @@ TEST_F(DocumentHostTest, AnEventThatStopsOnAnErrorSaysWhichAndWhere) {
   EXPECT_NE(report.err.find("Das Ereignis OnInitDocument"), std::string::npos) << report.err;
   for (const char* silent : {"OnStartCalculation", "OnEndCalculation"})
     EXPECT_EQ(report.err.find(std::string("Das Ereignis ") + silent), std::string::npos) << report.err;
+}
+
+// A document whose last group was left open (one closing brace short) is closed before the report takes it: the
+// report reads whole, the document's text at its top and the report's own after it, in the output tab and on paper.
+TEST_F(DocumentHostTest, ADocumentWithAGroupLeftOpenCostsNeitherItsTextNorTheReport) {
+  SetDocument(Path("doc.tqx"),
+              "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Dokumenttext 4711\\par Text {\\b fett\\par}", "");
+  const HostRun run = Host({"report", Path("doc.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string report = Slurp(Path("doc.rtf"));
+  richdoc::Document read;
+  ASSERT_NO_THROW(read.ReadRtf(report)) << report.substr(0, 2000);
+  const std::string text = read.PlainText(0, read.Length());
+  const std::size_t document = text.find("Dokumenttext 4711\r\nText fett\r\n");
+  ASSERT_NE(document, std::string::npos) << text.substr(0, 400);
+  EXPECT_TRUE(read.CharAt(int(text.find("fett"))).bold);
+  EXPECT_FALSE(read.CharAt(int(text.find("Dokumenttext"))).bold);
+  EXPECT_GT(text.find("Eingabedaten Ortbetonst\xfctze"), document) << text.substr(0, 400);
+  EXPECT_NE(text.find("Lagerbeschreibung"), std::string::npos);
+
+  // The output tab shows the report file as this box does.
+  CRichText box;
+  ASSERT_TRUE(box.ShowFile(Path("doc.rtf").c_str()));
+  EXPECT_NE(box.GetText().str().find("Dokumenttext 4711"), std::string::npos);
+
+  // "drucken" prints the report it read into a PDF.
+  if (std::system("command -v pdftotext >/dev/null") != 0) GTEST_SKIP() << "pdftotext missing";
+  std::string error;
+  ASSERT_TRUE(richedit::PrintToPdf(read, Path("doc.pdf"), Path("doc.rtf"), &error)) << error;
+  ASSERT_EQ(std::system(("pdftotext " + Quote(Path("doc.pdf")) + " " + Quote(Path("doc.txt"))).c_str()), 0);
+  const std::string printed = Slurp(Path("doc.txt"));
+  EXPECT_NE(printed.find("Dokumenttext 4711"), std::string::npos) << printed.substr(0, 400);
+  EXPECT_NE(printed.find("Lagerbeschreibung"), std::string::npos);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <random>
 
 #include "document/rtfchunks.h"
 #include "document/rtfheader.h"
+#include "platform/richedit/richdoc.h"
 
 namespace {
 
@@ -96,6 +99,45 @@ TEST(ReportPreparation, FitsTheDocumentToTheReportTables) {
   EXPECT_EQ(tables.fonts.GetEntry(tables.fonts.GetCount() - 1), "{\\f1\\fnil Wingdings;}");
 }
 
+TEST(ReportPreparation, EveryDocumentReadsWholeInsideTheReport) {
+  // Documents put together from pieces at random (a fixed seed), whatever their braces and escapes, also in the
+  // tables whose entries the report takes over: the report that holds one in a group of its own reads, and its
+  // text after the document is there.
+  const char* const heads[] = {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}", "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Foo\\",
+                               "{\\rtf1{\\colortbl ;\\red1\\'4;}", "{\\rtf1{\\fonttbl{\\fnil Foo;}}"};
+  const char* const pieces[] = {"{",      "}",          "{\\b ",      "\\b0 ",       "Text ",
+                                "\\'e4",  "\\'4",       "\\",         "\\{",         "\\}",
+                                "\\par ", "{\\*\\x y}", "{\\sect A}", "{\\pict 00}", "{\\fonttbl{\\fnil Foo;}}",
+                                "\\f1 ",  ";"};
+  std::mt19937 random(20261208);
+  for (int n = 0; n < 4000; ++n) {
+    std::string document = heads[random() % std::size(heads)];
+    for (int k = int(random() % 12); k >= 0; --k) document += pieces[random() % std::size(pieces)];
+    CRtfChunkList list;
+    list.SetText(document);
+    ReportHeaderTables tables;
+    PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
+    std::string fonts, colours;
+    for (int i = 0; i < tables.fonts.GetCount(); ++i) fonts += tables.fonts.GetEntry(i);
+    for (int i = 0; i < tables.colours.GetCount(); ++i) colours += tables.colours.GetEntry(i);
+    richdoc::Document report;
+    ASSERT_NO_THROW(report.ReadRtf("{\\rtf1{\\fonttbl" + fonts + "}{\\colortbl " + colours + "}{\\sectd " +
+                                   list.Text() + "}Ende\\par}"))
+        << document;
+    EXPECT_NE(report.text.find("Ende\r"), std::string::npos) << document;
+  }
+}
+
+TEST(ReportPreparation, AFontOfTheDocumentWithoutANumberGetsTheReportsNext) {
+  CRtfChunkList list;
+  list.SetText("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\fnil Foo;}}\\pard Text\\par}");
+  ReportHeaderTables tables;
+  PrepareForReport("{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\ftech Symbol;}}{\\colortbl ;}", list, tables);
+  ASSERT_EQ(tables.addedFonts, 1);
+  EXPECT_EQ(tables.fonts.GetEntry(tables.fonts.GetCount() - 1), "{\\f1 \\fnil Foo;}");
+  EXPECT_EQ(list.Text(), "\\pard Text\\par");
+}
+
 TEST(ReportPreparation, WithoutAGeneratorTheHeaderGoesAndTheBodyStays) {
   CRtfChunkList list;
   list.SetText("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;}\r\n\\pard\\cf1 Text\\par}");
@@ -103,6 +145,29 @@ TEST(ReportPreparation, WithoutAGeneratorTheHeaderGoesAndTheBodyStays) {
   PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;}", list, tables);
   EXPECT_EQ(list.Text(), "\r\n\\pard\\cf1 Text\\par");
   EXPECT_EQ(tables.addedColours + tables.addedFonts, 0);
+}
+
+TEST(ReportPreparation, TheDocumentsGroupsAreClosedWhateverItsBraces) {
+  // The document's text as the report takes it: inside its outer group, every group closed, the text kept.
+  const struct {
+    const char* document;
+    const char* body;
+  } cases[] = {
+      {"{\\rtf1\\ansi Text {\\b fett\\par}", "\\ansi Text {\\b fett\\par}"},  // one brace short
+      {"{\\rtf1\\ansi {\\i a{\\b b\\par", "\\ansi {\\i a{\\b b\\par}}"},      // two groups left open
+      {"{\\rtf1\\ansi A}} B\\par}}", "\\ansi A B\\par"},                      // braces without a group
+      {"{\\rtf1\\ansi \\{ \\} \\\\ x}", "\\ansi \\{ \\} \\\\ x"},             // escaped braces count for nothing
+      {"{\\rtf1\\ansi a\\}", "\\ansi a\\}"},                                  // an escaped brace last
+      {"{\\rtf1\\ansi {\\b x}\\'4", "\\ansi {\\b x4}"},                       // an escape cut short: its digit is text
+      {"{\\rtf1\\ansi {\\b x}\\'e4\\", "\\ansi {\\b x\\'e4}"},                // a backslash at the end
+  };
+  for (const auto& c : cases) {
+    CRtfChunkList list;
+    list.SetText(c.document);
+    ReportHeaderTables tables;
+    PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
+    EXPECT_EQ(list.Text(), c.body) << c.document;
+  }
 }
 
 TEST(RtfText, EscapingKeepsTextFromBecomingControlWords) {

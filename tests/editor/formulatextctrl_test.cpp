@@ -60,6 +60,12 @@ TEST_F(TextCtrlTest, NoOrSeveralBuffersStartANewDocument) {
   EXPECT_EQ(cf.yHeight, 200);
 }
 
+TEST_F(TextCtrlTest, ATextWhoseGroupsWereLeftOpenIsReadWithThemClosed) {
+  Load("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Dokumenttext 4711\\par Text {\\b fett\\par}");
+  EXPECT_EQ(Text(), "Dokumenttext 4711\rText fett\r\r");
+  EXPECT_TRUE(edit_.Doc().CharAt(int(Text().find("fett"))).bold);
+}
+
 TEST_F(TextCtrlTest, ReplaceAnswersYesNoAndCancel) {
   // Mend: a "No" moves on to the next hit instead of asking about the same one forever. In "a b a b a" the three
   // hits are asked about in turn: No, Yes, No leaves the first and third and replaces the second, and a fourth

@@ -83,6 +83,23 @@ start_xvfb() {
   return 1
 }
 
+# The window of "kolumo edit" of $work/Stuetze.tqx in $window; the preview showing the result diagram.
+find_window() { window=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
+diagram() {
+  local region
+  region=$(python3 "$(dirname "${BASH_SOURCE[0]}")/xwd_region.py" <(xwd -root -silent) /dev/null 1230,380,1780,760)
+  [ "$(cut -d' ' -f2 <<<"$region")" -gt 1000 ]
+}
+# edit_calculated [NAME=VALUE...]: "kolumo edit" ($kolumo) of $work/Stuetze.tqx as $app, in the environment given;
+# its results tab clicked calculates, done once the preview shows the result diagram (slow under the sanitizers).
+edit_calculated() {
+  env "$@" KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
+  app=$!
+  wait_for 20 find_window || fail "no window within 20 s"
+  xdotool mousemove --window "$window" 444 41 click 1 || fail "xdotool cannot click"
+  wait_for 90 diagram || fail "no result diagram in the preview after the results tab"
+}
+
 # A message box of the program on the screen: titled with the program's name, in $box.
 find_box() { box=$(xdotool search --name '^kolumo$' 2>/dev/null | tail -n1) && [ -n "$box" ]; }
 # answer_box_with KEY: the box in $box answered by a key; true once it is gone. The release of the key finds no

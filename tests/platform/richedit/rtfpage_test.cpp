@@ -59,6 +59,33 @@ TEST(RtfPageReading, TextInAGroupAtTheStartOfTheBodyIsText) {
   }
 }
 
+TEST(RtfPageReading, SectionsAndGroupsOfUnknownWordsBeforeTheTextAreText) {
+  // What a word processor shows of each: a section ends its paragraph and its page (the first page holds an empty
+  // paragraph, the second "ACDEB"), unless it runs on; the document's tables and information are no text, wherever
+  // they stand; a group of settings without text is no text either.
+  struct Case {
+    const char* body;
+    const char* text;
+  } cases[] = {
+      {"{\\sect A}{\\sectd C}{\\pgnrestart D}{\\foo E}B", "\f\r\nACDEB"},
+      {"{\\sectd\\sbknone X\\sect Y}", "X\r\nY"},
+      {"{\\sectd\\sbknone}{\\foo}B", "B"},
+      {"{\\sectd{\\header\\pard Kopf\\par}{\\*\\bkmkstart m}Dokumenttext 4711\\par}Eingabedaten\\par",
+       "Dokumenttext 4711\r\nEingabedaten\r\n"},
+      {"{\\sectd A}{\\info{\\title T}}{\\listtable{\\list{\\listname L;}}}{\\colortbl ;\\red1\\green2\\blue3;}B", "AB"},
+      {"{\\foo{\\*\\bar hidden}}{\\info{\\author I}}{\\stylesheet{\\s1 heading 1;}}\\pard\\s1 B\\par", "B\r\n"},
+  };
+  for (const Case& c : cases) {
+    richdoc::Document d;
+    ASSERT_NO_THROW(d.ReadRtf(std::string("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}") + c.body + "}")) << c.body;
+    EXPECT_EQ(d.PlainText(0, d.Length() - 1), c.text) << c.body;
+  }
+  // The stylesheet behind an empty group of settings is still the document's.
+  richdoc::Document d;
+  d.ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\sectd\\sbknone}{\\stylesheet{\\s1 heading 1;}}\\pard\\s1 B\\par}");
+  EXPECT_EQ(d.ParaAt(0).heading, 1);
+}
+
 TEST(RtfPageReading, AStyleSheetSaysWhichStylesAreHeadings) {
   const std::string sheet =
       "{\\stylesheet{\\s0\\f0 Normal;}{\\s1\\keepn\\b heading 1;}{\\s4\\b table heading;}"
@@ -134,6 +161,19 @@ TEST(RtfPageReading, ThePageFormatIsReadFromTheWordsBeforeTheText) {
   other.ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\unknown\\margl99}\\margr700 x\\par}");
   EXPECT_EQ(richdoc::PageFormatOf(other).left, 0);
   EXPECT_EQ(richdoc::PageFormatOf(other).right, 700);
+}
+
+TEST(RtfPageReading, TheDocumentPartAtTheTopOfAReportIsTextAndKeepsTheReportsHeader) {
+  // The report writes the position's document as a group of its own section, with that document's header.
+  richdoc::Document d;
+  d.ReadRtf(std::string(kReportHead) +
+            "{\\sectd\\pgnstarts1\\pgnrestart\r\n{\\header\\pard\\plain\\f0\\fs16 TQ-Skrib\\par}\r\n"
+            "\\pard Dokumenttext 4711\\par Text {\\b fett\\par}}\r\n\\pard\\plain\\s1 Eingabedaten\\par}");
+  EXPECT_EQ(d.PlainText(0, d.Length() - 1), "Dokumenttext 4711\r\nText fett\r\nEingabedaten\r\n");
+  EXPECT_TRUE(d.CharAt(int(d.text.find("fett"))).bold);
+  EXPECT_EQ(d.ParaAt(int(d.text.find("Eingabedaten"))).heading, 1);
+  EXPECT_NE(richdoc::HeaderGroupOf(d, false).find("TQ-KOLUMO"), std::string::npos);
+  EXPECT_EQ(richdoc::PageFormatOf(d).left, 1418);
 }
 
 TEST(RtfPageReading, TheHeaderGroupIsFoundWhereverItStandsAndReadWithTheDocumentsFonts) {
