@@ -4,7 +4,8 @@
 # then moves nothing, the up arrow moves it back), and the window, which tells the window manager that it may be
 # made larger (a least size and no largest one in its size hints), is sized to 1800 x 1000 as a window manager would
 # (xdotool; without a window manager the server configures the window and the program hears it): the output view
-# grows. Pictures from the server go to the working folder. Exit 77 (skipped) without Xvfb, xdotool, xprop or xwd.
+# grows; the program's own frame maximises it on a double click on its title and sizes it by its corner. Pictures
+# from the server go to the working folder. Exit 77 (skipped) without Xvfb, xdotool, xprop or xwd.
 set -u
 kolumo=$1
 data=$2
@@ -105,5 +106,19 @@ wait_for 20 grown
 python3 "$xwd_region" "$work/screen.xwd" "$work/pictures/sized.png" 0,0,1800,1000 >/dev/null
 grown || fail "the output view did not grow (its bars at column $new_x, row $new_row; were $((bar_x - x0)), $((bar_row - y0)))"
 echo "output view's bars in the window: column $((bar_x - x0)), row $((bar_row - y0)) in ${w0}x${h0}; column $new_x, row $new_row in 1800x1000"
+
+# Without a window manager the program's own frame stands in for one: a double click on its title maximises the
+# window to the screen, the maximise box left of the close box gives it its size back, and its bottom-right corner
+# dragged 60 pixels up and left makes it smaller.
+xdotool mousemove --window "$window" 400 10 click --repeat 2 --delay 80 1
+maximised() { window_geometry "$window"; [ "$w" -eq 1920 ] && [ "$h" -eq 1080 ]; }
+wait_for 10 maximised || fail "a double click on the title did not maximise the window (${w}x${h})"
+python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/maximised.png" 0,0,1920,1080 >/dev/null
+sleep 0.5
+xdotool mousemove --window "$window" $((1920 - 30)) 10 click 1
+wait_for 10 sized || fail "the maximise box did not give the window its size back (${w}x${h})"
+xdotool mousemove 1798 998 mousedown 1 mousemove 1770 970 mousemove 1738 938 mouseup 1
+smaller() { window_geometry "$window"; [ "$w" -eq 1740 ] && [ "$h" -eq 940 ]; }
+wait_for 10 smaller || fail "the frame's corner dragged did not size the window (${w}x${h})"
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 echo "passed"

@@ -74,7 +74,8 @@ void PaintFrame(HWND wnd) {
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-    RECT tr{cap.left + 4, cap.top, cap.right - 22, cap.bottom};
+    const bool maxBox = (w->style & WS_SYSMENU) && (w->style & WS_MAXIMIZEBOX);
+    RECT tr{cap.left + 4, cap.top, cap.right - (maxBox ? 40 : 22), cap.bottom};
     DrawText(dc, w->text.c_str(), -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     SelectObject(dc, old);
     DeleteObject(font);
@@ -89,6 +90,27 @@ void PaintFrame(HWND wnd) {
       LineTo(dc, close.left + 3, close.bottom - 3);
       SelectObject(dc, op);
       DeleteObject(pen);
+    }
+    if (maxBox) {
+      // One window outline for maximising; two staggered ones for giving the size back.
+      RECT box{cap.right - 36, cap.top + 2, cap.right - 20, cap.bottom - 2};
+      DrawFrameControl(dc, &box, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+      HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
+      HGDIOBJ op = SelectObject(dc, GetStockObject(BLACK_PEN));
+      if (w->maximized) {
+        Rectangle(dc, box.left + 6, box.top + 3, box.right - 3, box.bottom - 6);
+        RECT front{box.left + 3, box.top + 6, box.right - 6, box.bottom - 3};
+        FillRect(dc, &front, GetSysColorBrush(COLOR_BTNFACE));
+        Rectangle(dc, front.left, front.top, front.right, front.bottom);
+        MoveToEx(dc, front.left, front.top + 1, nullptr);
+        LineTo(dc, front.right, front.top + 1);
+      } else {
+        Rectangle(dc, box.left + 3, box.top + 3, box.right - 3, box.bottom - 3);
+        MoveToEx(dc, box.left + 3, box.top + 4, nullptr);
+        LineTo(dc, box.right - 3, box.top + 4);
+      }
+      SelectObject(dc, ob);
+      SelectObject(dc, op);
     }
     r.top += ch;
   }
@@ -119,6 +141,7 @@ LRESULT HitTest(HWND wnd, POINT screen) {
   if (LRESULT edge = SizingEdgeAt(*w, p); edge != HTNOWHERE) return edge;
   if ((w->style & WS_CAPTION) == WS_CAPTION && p.y >= 3 && p.y < 3 + GetSystemMetrics(SM_CYCAPTION)) {
     if ((w->style & WS_SYSMENU) && p.x >= Width(w->rect) - 21) return HTCLOSE;
+    if ((w->style & WS_SYSMENU) && (w->style & WS_MAXIMIZEBOX) && p.x >= Width(w->rect) - 39) return HTMAXBUTTON;
     return HTCAPTION;
   }
   return HTBORDER;
@@ -202,6 +225,8 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         PressFrame(wnd, LRESULT(wParam));
       } else if (wParam == HTVSCROLL || wParam == HTHSCROLL) {
         PressFrameScrollBar(wnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, screen);
+      } else if (wParam == HTMAXBUTTON) {
+        SendMessage(wnd, WM_SYSCOMMAND, w->maximized ? SC_RESTORE : SC_MAXIMIZE, lParam);
       } else if (wParam == HTCLOSE) {
         SendMessage(wnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
       }

@@ -3,6 +3,7 @@
 // gives its size back. A window without a sizing border keeps its size.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -86,22 +87,34 @@ TEST_F(SizingTest, WithoutASizingBorderTheWindowKeepsItsSize) {
   EXPECT_TRUE(w.sizes.empty());
 }
 
-TEST_F(SizingTest, ADoubleClickOnTheTitleMaximisesAndRestores) {
-  Make(WS_THICKFRAME | WS_MAXIMIZEBOX);
+// A double click on the title, or a click on the maximise box left of the close box (its middle 30 pixels left of
+// the window's right edge), maximises the window to the work area and gives it its size back.
+TEST_F(SizingTest, ADoubleClickOnTheTitleOrTheMaximiseBoxMaximisesAndRestores) {
+  Make(WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX);
   RECT work;
   SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-  win::input::DoubleClick(w.m_hWnd, 150 - dx, 12 - dy);
-  EXPECT_EQ(w.Place(), CRect(work));
-  EXPECT_TRUE(w.IsZoomed());
-  ASSERT_FALSE(w.sizes.empty());
-  EXPECT_EQ(w.sizes.back(),
-            "2:" + std::to_string(work.right - work.left - 6) + "x" + std::to_string(work.bottom - work.top - 25))
-      << "SIZE_MAXIMIZED with the work area's client size";
-  win::AdvanceClock(1000);
-  win::input::DoubleClick(w.m_hWnd, 150 - dx, 12 - dy);
-  EXPECT_EQ(w.Place(), CRect(100, 100, 500, 400));
-  EXPECT_FALSE(w.IsZoomed());
-  EXPECT_EQ(w.sizes.back(), "0:394x275");
+  const std::string maximised =
+      "2:" + std::to_string(work.right - work.left - 6) + "x" + std::to_string(work.bottom - work.top - 25);
+  const std::function<void()> ways[] = {
+      [&] { win::input::DoubleClick(w.m_hWnd, 150 - dx, 12 - dy); },
+      [&] {
+        CRect now = w.Place();
+        win::input::Click(w.m_hWnd, now.Width() - 30 - dx, 12 - dy);
+      },
+  };
+  for (const auto& way : ways) {
+    way();
+    EXPECT_EQ(w.Place(), CRect(work));
+    EXPECT_TRUE(w.IsZoomed());
+    ASSERT_FALSE(w.sizes.empty());
+    EXPECT_EQ(w.sizes.back(), maximised) << "SIZE_MAXIMIZED with the work area's client size";
+    win::AdvanceClock(1000);
+    way();
+    win::AdvanceClock(1000);
+    EXPECT_EQ(w.Place(), CRect(100, 100, 500, 400));
+    EXPECT_FALSE(w.IsZoomed());
+    EXPECT_EQ(w.sizes.back(), "0:394x275");
+  }
 }
 
 TEST_F(SizingTest, WithoutAMaximiseBoxADoubleClickOnTheTitleChangesNothing) {
