@@ -109,7 +109,7 @@ echo "output view's bars in the window: column $((bar_x - x0)), row $((bar_row -
 
 # Without a window manager the program's own frame stands in for one: a double click on its title maximises the
 # window to the screen, the maximise box left of the close box gives it its size back, and its bottom-right corner
-# dragged 60 pixels up and left makes it smaller.
+# dragged 60 pixels up and left makes it smaller (the moves sent at once: the press is where the pointer was then).
 xdotool mousemove --window "$window" 400 10 click --repeat 2 --delay 80 1
 maximised() { window_geometry "$window"; [ "$w" -eq 1920 ] && [ "$h" -eq 1080 ]; }
 wait_for 10 maximised || fail "a double click on the title did not maximise the window (${w}x${h})"

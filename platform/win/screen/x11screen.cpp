@@ -297,8 +297,12 @@ class X11Screen : public Screen {
           if (auto it = shown_.find(hwnd); it != shown_.end()) Blit(hwnd, it->second, true);
         return;
       case MotionNotify: {
-        // Only the newest position of a burst of moves matters.
-        while (XCheckTypedWindowEvent(display_, event.xany.window, MotionNotify, &event)) {}
+        // Only the newest position of a burst of moves matters; but never one past a press or release, which must
+        // come where the pointer was then (a corner grabbed, then dragged).
+        XEvent next;
+        while (XPending(display_) && (XPeekEvent(display_, &next), next.type == MotionNotify) &&
+               next.xany.window == event.xany.window)
+          XNextEvent(display_, &event);
         e.kind = ScreenEvent::kMove;
         e.x = event.xmotion.x;
         e.y = event.xmotion.y;
