@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # "kolumo edit" on a virtual X server, driven by real X events: on the preview's "Vorschau Ausgabe" tab the
-# report's vertical scroll-bar thumb is dragged to the bottom of its bar (the report's end shows; the down arrow
+# report's down arrow held scrolls on and on, its vertical scroll-bar thumb is dragged to the bottom of its bar (the report's end shows; the down arrow
 # then moves nothing, the up arrow moves it back), and the window, which tells the window manager that it may be
 # made larger (a least size and no largest one in its size hints), is sized to 1800 x 1000 as a window manager would
 # (xdotool; without a window manager the server configures the window and the program hears it): the output view
@@ -63,6 +63,28 @@ bar_row=$(python3 "$xwd_track" "$work/screen.xwd" column 1700 700 780)
 [ "$bar_row" -ge 700 ] || fail "no horizontal scroll bar below the output box"
 bar_x=$(python3 "$xwd_track" "$work/screen.xwd" row 600 1700 1780)
 [ "$bar_x" -ge 1700 ] || fail "no vertical scroll bar right of the output box"
+# One click on the down arrow (just above the horizontal bar) scrolls one step: the loads' topmost row moves up by
+# it. Held for 1.5 s the arrow repeats (after 0.4 s, then every 50 ms): many steps more than 3.
+loads_top() {
+  xwd -root -silent >"$work/screen.xwd" &&
+    read -r _ _ loads _ top < <(python3 "$xwd_region" "$work/screen.xwd" /dev/null 1180,360,1780,760)
+}
+loads_top
+first_top=$top
+xdotool mousemove "$bar_x" $((bar_row - 16)) click 1
+moved() { loads_top && [ "$top" -lt "$first_top" ]; }
+wait_for 10 moved || fail "a click on the down arrow did not scroll the report"
+sleep 0.3
+loads_top
+step=$((first_top - top)) clicked_top=$top
+xdotool mousedown 1 sleep 1.5 mouseup 1
+sleep 0.5
+loads_top
+[ "$loads" -lt 100 ] || [ $((clicked_top - top)) -gt $((3 * step)) ] ||
+  fail "the held arrow scrolled $((clicked_top - top)) pixels, one click $step: it did not repeat"
+[ "$loads" -lt 100 ] && held="the system picture out of the view (more than $((clicked_top - 360)) pixels)" ||
+  held="$((clicked_top - top)) pixels"
+echo "one click on the down arrow: $step pixels; held 1.5 s: $held"
 read -r track_top track_bottom < <(track_run "$bar_x" 300 "$bar_row")
 # At the report's start the thumb lies on the track's top, just below the up arrow: taken 6 pixels above the track.
 xdotool mousemove "$bar_x" $((track_top - 6)) mousedown 1
