@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/viduv/viduv.h"
 
@@ -19,7 +20,7 @@ constexpr int kInputCx = 583, kPreviewCx = 360, kWindowCy = 260, kInputCy = kWin
 // below it, the preview to the right.
 win::DialogTemplate EditTemplate() {
   win::DialogTemplate t;
-  t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
+  t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME | DS_CENTER;
   t.cx = kInputCx + kPreviewCx;
   t.cy = kWindowCy;
   using I = win::DialogItem;
@@ -71,6 +72,7 @@ class EditWindow : public CDialog {
                             SWP_NOZORDER | SWP_NOACTIVATE);
     }
     FitOnScreen(preview_ ? win::FromHandle<CWnd>(preview_) : nullptr);
+    RememberLayout();
     asRead_ = DocumentFingerprint();
     module_.Call("SetData", {{"CWnd*", dialog_}, {"int", document_}});
     input->ShowWindow(SW_SHOW);
@@ -92,6 +94,40 @@ class EditWindow : public CDialog {
   BOOL PreTranslateMessage(MSG* msg) override {
     if (dialog_ && tabs_ && ::IsWindow(tabs_) && SelectedTab() != annotationTab_) ShowAnnotation();
     return CDialog::PreTranslateMessage(msg);
+  }
+
+  // The window as the engineer sizes it: the input dialog and the preview share the new width as they shared the
+  // first one and take the whole new height; the annotation line stays below the input dialog, its edit box
+  // growing with it. Never smaller than it opened.
+  void OnSize(UINT type, int cx, int cy) {
+    CDialog::OnSize(type, cx, cy);
+    if (laidOut_.empty() || cx < 1 || cy < 1) return;
+    const int dx = cx - first_.cx, dy = cy - first_.cy;
+    const int inputDx = first_.cx > 0 ? dx * laidOut_[0].Width() / first_.cx : 0;
+    for (std::size_t i = 0; i < laidOut_.size(); ++i) {
+      if (!::IsWindow(laidOutWnd_[i])) continue;
+      CRect r = laidOut_[i];
+      if (i == 0) {
+        r.right += inputDx;
+        r.bottom += dy;
+      } else if (i == 1) {
+        r.left += inputDx;
+        r.right += dx;
+        r.bottom += dy;
+      } else {
+        r.OffsetRect(0, dy);
+        if (::GetDlgCtrlID(laidOutWnd_[i]) == kEditAnnotationId)
+          r.right += inputDx;
+        else if (r.left > laidOut_[0].left + laidOut_[0].Width() / 2)
+          r.OffsetRect(inputDx, 0);
+      }
+      ::SetWindowPos(laidOutWnd_[i], nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Invalidate();
+  }
+  void OnGetMinMaxInfo(MINMAXINFO* info) {
+    CDialog::OnGetMinMaxInfo(info);
+    if (least_.cx > 0) info->ptMinTrackSize = {least_.cx, least_.cy};
   }
 
   // What was typed into the annotation line goes to its tab before another tab can be chosen.
@@ -128,6 +164,27 @@ class EditWindow : public CDialog {
     }
     const int x = std::max(0, (screenCx - window.Width()) / 2), y = std::max(0, (screenCy - window.Height()) / 2);
     SetWindowPos(nullptr, x, y, window.Width(), window.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  // The places that OnSize starts from: the input dialog, the preview, then the annotation line's controls.
+  void RememberLayout() {
+    CRect client, window;
+    GetClientRect(&client);
+    GetWindowRect(&window);
+    first_ = {client.Width(), client.Height()};
+    least_ = {window.Width(), window.Height()};
+    std::vector<HWND> order = {win::FromHandle<CWnd>(dialog_)->m_hWnd};
+    if (CWnd* preview = win::FromHandle<CWnd>(preview_)) order.push_back(preview->m_hWnd);
+    if (order.size() < 2) return;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+      if (child != order[0] && child != order[1]) order.push_back(child);
+    for (HWND child : order) {
+      CRect r;
+      ::GetWindowRect(child, &r);
+      ScreenToClient(&r);
+      laidOutWnd_.push_back(child);
+      laidOut_.push_back(r);
+    }
   }
 
   static HWND FindTabs(HWND input) {
@@ -203,12 +260,18 @@ class EditWindow : public CDialog {
   std::string asRead_;
   std::string opened_;
   HWND tabs_ = nullptr;
+  SIZE first_{0, 0};  // the client size the window opened with
+  SIZE least_{0, 0};  // and its window size
+  std::vector<HWND> laidOutWnd_;
+  std::vector<CRect> laidOut_;
   int annotationTab_ = -1;       // the tab whose annotation the line shows
   std::string shownAnnotation_;  // and that annotation as it was stored
 };
 
 BEGIN_MESSAGE_MAP(EditWindow, CDialog)
 ON_EN_KILLFOCUS(kEditAnnotationId, OnAnnotationKillFocus)
+ON_WM_SIZE()
+ON_WM_GETMINMAXINFO()
 END_MESSAGE_MAP()
 
 }  // namespace

@@ -211,4 +211,87 @@ TEST_F(EditWindowTest, TheAnnotationLineBelongsToTheSelectedTab) {
   EXPECT_NE(saved.find("Anmerkung_3=\"Imperfektion geprüft\""), std::string::npos);
 }
 
+// A window (any depth below the editing window) by its control id.
+HWND Descendant(HWND window, int id) {
+  HWND found = nullptr;
+  std::function<void(HWND)> look = [&](HWND parent) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c && !found; c = GetWindow(c, GW_HWNDNEXT))
+      if (GetDlgCtrlID(c) == id)
+        found = c;
+      else
+        look(c);
+  };
+  look(window);
+  return found;
+}
+
+CRect ScreenRect(HWND wnd) {
+  CRect r;
+  GetWindowRect(wnd, &r);
+  return r;
+}
+
+// The window's bottom-right corner dragged 500 pixels right and 300 down, as a person sizes it by its frame: the
+// input dialog and the preview share the new width as they shared the first (the input dialog its share of the
+// 500 pixels), both take the 300 pixels of height, and so its tabs, its pages and the preview's output view grow;
+// the annotation line and the buttons stay below the input dialog. Made smaller than it opened, it keeps that size.
+TEST_F(EditWindowTest, TheWindowSizedByItsFrameLaysOutTheInputDialogAndThePreviewLarger) {
+  constexpr int kIdOutputView = 10002;
+  win::script::QueueDialog([&](CDialog& window) {
+    HWND tabs = TabsOf(window.m_hWnd);
+    ASSERT_NE(tabs, nullptr);
+    HWND input = GetParent(tabs), output = Descendant(window.m_hWnd, kIdOutputView);
+    ASSERT_NE(output, nullptr);
+    HWND preview = GetParent(output), page = nullptr;
+    for (HWND c = GetWindow(input, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (c != tabs && GetWindow(c, GW_CHILD) && IsWindowVisible(c)) page = c;
+    ASSERT_NE(page, nullptr) << "no page shown";
+    const HWND watched[] = {input,
+                            tabs,
+                            page,
+                            preview,
+                            output,
+                            window.GetDlgItem(host::kEditAnnotationId)->m_hWnd,
+                            window.GetDlgItem(IDOK)->m_hWnd};
+    std::vector<CRect> before;
+    for (HWND w : watched) before.push_back(ScreenRect(w));
+    const CRect frame = ScreenRect(window.m_hWnd);
+    CRect client;
+    window.GetClientRect(&client);
+    const int inputDx = 500 * before[0].Width() / client.Width();
+    CPoint corner(frame.right - 2, frame.bottom - 2);
+    window.ScreenToClient(&corner);
+    win::input::Drag(window.m_hWnd, corner.x, corner.y, corner.x + 500, corner.y + 300, 5);
+    EXPECT_EQ(ScreenRect(window.m_hWnd).Size(), CSize(frame.Width() + 500, frame.Height() + 300));
+    struct Grown {
+      const char* what;
+      int width, height;  // growth
+    };
+    const Grown grown[] = {{"input dialog", inputDx, 300},
+                           {"tabs", inputDx, 300},
+                           {"page", inputDx, 300},
+                           {"preview", 500 - inputDx, 300},
+                           {"output view", 500 - inputDx, 300}};
+    for (std::size_t i = 0; i < std::size(grown); ++i) {
+      const CRect now = ScreenRect(watched[i]);
+      EXPECT_EQ(now.Width() - before[i].Width(), grown[i].width) << grown[i].what;
+      EXPECT_EQ(now.Height() - before[i].Height(), grown[i].height) << grown[i].what;
+    }
+    EXPECT_EQ(ScreenRect(watched[5]).top - before[5].top, 300) << "the annotation line moves down";
+    EXPECT_EQ(ScreenRect(watched[5]).Width() - before[5].Width(), inputDx) << "and grows with the input dialog";
+    EXPECT_EQ(ScreenRect(watched[6]).TopLeft() - before[6].TopLeft(), CSize(inputDx, 300)) << "OK";
+    EXPECT_EQ(ScreenRect(preview).left, ScreenRect(input).right) << "the preview stands beside the input dialog";
+    // Dragged far inside the opened size: the window keeps the size it opened with.
+    corner = CPoint(ScreenRect(window.m_hWnd).right - 2, ScreenRect(window.m_hWnd).bottom - 2);
+    window.ScreenToClient(&corner);
+    win::AdvanceClock(1000);
+    win::input::Drag(window.m_hWnd, corner.x, corner.y, corner.x - 1200, corner.y - 900, 5);
+    EXPECT_EQ(ScreenRect(window.m_hWnd).Size(), frame.Size());
+    for (std::size_t i = 0; i < std::size(watched); ++i)
+      EXPECT_EQ(ScreenRect(watched[i]).Size(), before[i].Size()) << i;
+    Leave(window, Way::kCancelButton);
+  });
+  EXPECT_EQ(Edit(), host::EditResult::kCancelled);
+}
+
 }  // namespace

@@ -9,16 +9,15 @@ namespace win::detail {
 namespace {
 
 struct ScrollBarState {
-  bool tracking = false;
-  int grab = 0;  // the mouse's offset into the thumb while dragging, pixels
+  int grab = 0;   // the mouse's offset into the thumb while dragging, pixels
+  UINT held = 0;  // the step that a held arrow or track repeats
 };
 
-struct Geometry {
+constexpr UINT_PTR kRepeatTimer = 1;
+
+struct Geometry : BarLayout {
   bool vertical = false;
-  int length = 0;  // along the bar, pixels
   int thickness = 0;
-  int arrow = 0;
-  int thumbStart = 0, thumbSize = 0;  // from the start of the bar
 };
 
 Geometry Measure(HWND wnd) {
@@ -27,21 +26,12 @@ Geometry Measure(HWND wnd) {
   GetClientRect(wnd, &rc);
   Geometry g;
   g.vertical = (w->style & SBS_VERT) != 0;
-  g.length = g.vertical ? rc.bottom : rc.right;
   g.thickness = g.vertical ? rc.right : rc.bottom;
-  g.arrow = std::min(g.thickness, g.length / 2);
-  const ScrollBar& b = w->hscroll;
-  int track = g.length - 2 * g.arrow;
-  int span = std::max(1, b.max - b.min + 1);
-  int page = b.page > 0 ? int(b.page) : 1;
-  g.thumbSize = std::clamp(track * page / span, std::min(8, track), track);
-  int travel = track - g.thumbSize;
-  int range = std::max(1, span - (b.page > 0 ? page : 1));
-  // While the thumb is dragged it is drawn where the mouse holds it, whatever the parent makes of the tracking.
-  int pos = (ControlState<ScrollBarState>(wnd).tracking ? b.track : b.pos) - b.min;
-  g.thumbStart = g.arrow + (range > 0 ? travel * pos / range : 0);
+  static_cast<BarLayout&>(g) = LayOutBar(w->hscroll, g.vertical ? rc.bottom : rc.right, g.thickness);
   return g;
 }
+
+int AlongOf(const Geometry& g, LPARAM lParam) { return g.vertical ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam); }
 
 RECT Along(const Geometry& g, int from, int to) {
   return g.vertical ? RECT{0, from, g.thickness, to} : RECT{from, 0, to, g.thickness};
@@ -51,15 +41,6 @@ void Notify(HWND wnd, UINT code, int pos) {
   Window* w = Get(wnd);
   UINT msg = (w->style & SBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
   SendMessage(GetParent(wnd), msg, MAKEWPARAM(WORD(code), WORD(pos)), LPARAM(wnd));
-}
-
-// The position a thumb starting at pixel start stands for.
-int PositionAt(HWND wnd, const Geometry& g, int start) {
-  const ScrollBar& b = Get(wnd)->hscroll;
-  int travel = std::max(1, g.length - 2 * g.arrow - g.thumbSize);
-  int span = b.max - b.min + 1 - (b.page > 0 ? int(b.page) : 1);
-  int p = b.min + (std::clamp(start - g.arrow, 0, travel) * std::max(0, span) + travel / 2) / travel;
-  return p;
 }
 
 void Arrow(HDC dc, const RECT& r, bool vertical, bool forward) {
@@ -107,33 +88,43 @@ LRESULT ScrollBarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: {
       if (!IsWindowEnabled(wnd)) return 0;
       Geometry g = Measure(wnd);
-      int at = g.vertical ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam);
-      UINT code;
-      if (at < g.arrow)
-        code = SB_LINEUP;
-      else if (at >= g.length - g.arrow)
-        code = SB_LINEDOWN;
-      else if (at < g.thumbStart)
-        code = SB_PAGEUP;
-      else if (at >= g.thumbStart + g.thumbSize)
-        code = SB_PAGEDOWN;
-      else {
-        s.tracking = true;
+      const int at = AlongOf(g, lParam);
+      const UINT code = BarPartAt(g, at);
+      SetCapture(wnd);
+      if (code == SB_THUMBTRACK) {
+        w->hscroll.tracking = true;
         s.grab = at - g.thumbStart;
         w->hscroll.track = w->hscroll.pos;
-        SetCapture(wnd);
         return 0;
       }
+      // The step now, and again while the button is held (the track until the thumb reaches the mouse).
+      s.held = code;
       Notify(wnd, code, 0);
-      Notify(wnd, SB_ENDSCROLL, 0);
+      if (!Get(wnd)) return 0;
+      SetTimer(wnd, kRepeatTimer, kScrollRepeatDelay, nullptr);
+      InvalidateRect(wnd, nullptr, TRUE);
+      return 0;
+    }
+    case WM_TIMER: {
+      if (wParam != kRepeatTimer) return 0;
+      if (!s.held || GetCapture() != wnd) {
+        KillTimer(wnd, kRepeatTimer);
+        return 0;
+      }
+      SetTimer(wnd, kRepeatTimer, kScrollRepeatRate, nullptr);
+      POINT p;
+      GetCursorPos(&p);
+      ScreenToClient(wnd, &p);
+      Geometry g = Measure(wnd);
+      if (BarPartAt(g, g.vertical ? p.y : p.x) != s.held) return 0;
+      Notify(wnd, s.held, 0);
       InvalidateRect(wnd, nullptr, TRUE);
       return 0;
     }
     case WM_MOUSEMOVE: {
-      if (!s.tracking) return 0;
+      if (!w->hscroll.tracking) return 0;
       Geometry g = Measure(wnd);
-      int at = g.vertical ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam);
-      int p = PositionAt(wnd, g, at - s.grab);
+      int p = BarPositionAt(w->hscroll, g, AlongOf(g, lParam) - s.grab);
       if (p != w->hscroll.track) {
         w->hscroll.track = p;
         InvalidateRect(wnd, nullptr, TRUE);
@@ -141,11 +132,16 @@ LRESULT ScrollBarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case WM_LBUTTONUP: {
-      if (!s.tracking) return 0;
-      s.tracking = false;
-      ReleaseCapture();
-      Notify(wnd, SB_THUMBPOSITION, w->hscroll.track);
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED: {
+      if (!w->hscroll.tracking && !s.held) return 0;
+      const bool thumb = w->hscroll.tracking;
+      w->hscroll.tracking = false;
+      s.held = 0;
+      KillTimer(wnd, kRepeatTimer);
+      if (msg == WM_LBUTTONUP && GetCapture() == wnd) ReleaseCapture();
+      if (thumb) Notify(wnd, SB_THUMBPOSITION, w->hscroll.track);
+      if (!Get(wnd)) return 0;
       Notify(wnd, SB_ENDSCROLL, 0);
       InvalidateRect(wnd, nullptr, TRUE);
       return 0;

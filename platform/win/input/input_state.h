@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 #include "platform/win/winapi.h"
@@ -23,10 +24,10 @@ struct InputState {
   POINT lastDownPt{-100, -100};
   bool lastWasDouble = false;
   bool hasLastDown = false;
-  // Moving a window by its caption.
-  HWND moving = nullptr;
-  POINT moveStart{0, 0};
-  RECT moveRect{0, 0, 0, 0};
+  // What the system itself does while the left button stays down on a window's frame (moving or sizing the
+  // window, scrolling its scroll bar): it gets every mouse event at its screen point instead of the windows, the
+  // release last.
+  std::function<void(UINT clientMsg, POINT screen)> follow;
   HWND mouseWindow = nullptr;
   HWND leaveTracked = nullptr;
   HCURSOR cursorHandle = nullptr;

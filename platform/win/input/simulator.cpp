@@ -34,13 +34,11 @@ void MouseEvent(POINT screen, UINT clientMsg, UINT ncMsg, WPARAM extra = 0) {
     screen.y = std::clamp(screen.y, s.clip.top, s.clip.bottom - 1);
   }
   s.cursor = screen;
-  if (s.moving) {
-    if (clientMsg == WM_MOUSEMOVE && Get(s.moving)) {
-      RECT r = s.moveRect;
-      int dx = screen.x - s.moveStart.x, dy = screen.y - s.moveStart.y;
-      SetWindowPos(s.moving, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (clientMsg == WM_LBUTTONUP) s.moving = nullptr;
+  if (s.follow) {
+    // A copy: the follower may end itself (the release) or start another.
+    auto follow = s.follow;
+    if (clientMsg == WM_LBUTTONUP) s.follow = nullptr;
+    follow(clientMsg, screen);
     PumpMessages();
     return;
   }
@@ -74,7 +72,7 @@ void MouseEvent(POINT screen, UINT clientMsg, UINT ncMsg, WPARAM extra = 0) {
                     Now() - s.lastDownTime <= GetDoubleClickTime() &&
                     std::abs(screen.x - s.lastDownPt.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
                     std::abs(screen.y - s.lastDownPt.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2 &&
-                    (Get(target)->classStyle & CS_DBLCLKS);
+                    ((Get(target)->classStyle & CS_DBLCLKS) || hit != HTCLIENT);
     s.hasLastDown = true;
     s.lastDownWnd = target;
     s.lastDownButton = button;

@@ -218,6 +218,7 @@ class X11Screen : public Screen {
     std::string title;
     bool mapped = false;
     std::vector<std::uint32_t> last;  // the pixels copied last
+    unsigned long request = 0;        // the serial of our last move or resize of the X window
   };
 
   // Creates, moves, titles, maps and unmaps X windows as the window system's top-level windows now are.
@@ -241,6 +242,7 @@ class X11Screen : public Screen {
       Shown& s = it->second;
       const RECT& r = w->rect;
       if (r.left != s.rect.left || r.top != s.rect.top || r.right != s.rect.right || r.bottom != s.rect.bottom) {
+        s.request = NextRequest(display_);
         XMoveResizeWindow(display_, s.window, r.left, r.top, unsigned(r.right - r.left), unsigned(r.bottom - r.top));
         cairo_xlib_surface_set_size(s.surface, r.right - r.left, r.bottom - r.top);
         s.rect = r;
@@ -280,12 +282,21 @@ class X11Screen : public Screen {
     s.window = XCreateWindow(display_, RootWindow(display_, screen_), w.rect.left, w.rect.top, unsigned(width),
                              unsigned(height), 0, depth_, InputOutput, visual_,
                              CWOverrideRedirect | CWEventMask | CWBackPixel, &a);
+    // A window with a sizing border may be made larger (and maximised) by the window manager, down to its
+    // smallest size; any other keeps its size.
     XSizeHints hints{};
-    hints.flags = USPosition | USSize | PMinSize | PMaxSize;
+    hints.flags = USPosition | USSize | PMinSize;
     hints.x = w.rect.left;
     hints.y = w.rect.top;
     hints.width = hints.min_width = hints.max_width = width;
     hints.height = hints.min_height = hints.max_height = height;
+    if (w.style & WS_THICKFRAME) {
+      const SIZE least = detail::MinTrackSize(w.hwnd);
+      hints.min_width = std::min(width, int(least.cx));
+      hints.min_height = std::min(height, int(least.cy));
+    } else {
+      hints.flags |= PMaxSize;
+    }
     XSetWMNormalHints(display_, s.window, &hints);
     XSetWMProtocols(display_, s.window, &wmDelete_, 1);
     const long pid = long(::getpid());
@@ -381,8 +392,12 @@ class X11Screen : public Screen {
           if (auto it = shown_.find(hwnd); it != shown_.end()) Blit(hwnd, it->second, true);
         return;
       case MotionNotify: {
-        // Only the newest position of a burst of moves matters.
-        while (XCheckTypedWindowEvent(display_, event.xany.window, MotionNotify, &event)) {}
+        // Only the newest position of a burst of moves matters; but never one past a press or release, which must
+        // come where the pointer was then (a corner grabbed, then dragged).
+        XEvent next;
+        while (XPending(display_) && (XPeekEvent(display_, &next), next.type == MotionNotify) &&
+               next.xany.window == event.xany.window)
+          XNextEvent(display_, &event);
         e.kind = ScreenEvent::kMove;
         e.x = event.xmotion.x;
         e.y = event.xmotion.y;
@@ -423,17 +438,34 @@ class X11Screen : public Screen {
         break;
       }
       case ConfigureNotify: {
-        // A window manager moved the window: the window system learns where it lies, so that what it places by
-        // it (a dropped list, a menu) appears there.
+        // A window manager (or a tool) moved or sized the window: the window system learns where it lies, so that
+        // what it places by it (a dropped list, a menu) appears there, and a new size reaches the window as
+        // WM_SIZE. What the server reports before our last move or resize is overtaken by it.
         auto it = shown_.find(hwnd);
-        if (it == shown_.end()) return;
+        detail::Window* w = Get(hwnd);
+        if (it == shown_.end() || !w) return;
+        Shown& s = it->second;
+        if (event.xconfigure.serial < s.request) return;
         int x = 0, y = 0;
         ::Window child = 0;
         XTranslateCoordinates(display_, event.xconfigure.window, RootWindow(display_, screen_), 0, 0, &x, &y, &child);
-        RECT& r = it->second.rect;
-        if (x == r.left && y == r.top) return;
-        OffsetRect(&r, x - r.left, y - r.top);
-        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT& r = s.rect;
+        const int width = event.xconfigure.width, height = event.xconfigure.height;
+        bool sized = width != r.right - r.left || height != r.bottom - r.top;
+        if (sized && !(w->style & WS_THICKFRAME)) {
+          // Without a sizing border the window keeps its size, whatever asked for another.
+          s.request = NextRequest(display_);
+          XResizeWindow(display_, s.window, unsigned(r.right - r.left), unsigned(r.bottom - r.top));
+          sized = false;
+        }
+        if (x == r.left && y == r.top && !sized) return;
+        r = sized ? RECT{x, y, x + width, y + height} : RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)};
+        if (sized) {
+          cairo_xlib_surface_set_size(s.surface, width, height);
+          w->maximized = false;
+        }
+        SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | (sized ? 0 : SWP_NOSIZE));
         return;
       }
       case ClientMessage:

@@ -375,7 +375,7 @@ class CWnd : public CCmdTarget {
   BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
   BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
   BOOL IsIconic() const { return FALSE; }
-  BOOL IsZoomed() const { return FALSE; }
+  BOOL IsZoomed() const { return ::IsZoomed(m_hWnd); }
   DWORD GetStyle() const { return DWORD(::GetWindowLongPtr(m_hWnd, GWL_STYLE)); }
   DWORD GetExStyle() const { return DWORD(::GetWindowLongPtr(m_hWnd, GWL_EXSTYLE)); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);

@@ -36,51 +36,6 @@ UINT MouseKeyFlags() {
 }
 
 // ---- The frame -----------------------------------------------------------------------------------------------------
-namespace {
-RECT ScrollBarRect(HWND wnd, int bar) {
-  Window* w = Get(wnd);
-  RECT in = FrameInsets(*w);
-  int W = Width(w->rect), H = Height(w->rect);
-  int sx = GetSystemMetrics(SM_CXVSCROLL), sy = GetSystemMetrics(SM_CYHSCROLL);
-  int bl = in.left, bt = in.top, br = W - in.right, bb = H - in.bottom;
-  if (bar == SB_VERT) return {br, bt, br + sx, bb};
-  return {bl, bb, br, bb + sy};
-}
-
-// The thumb of a scroll bar: start and length along the bar's track.
-void ThumbOf(const ScrollBar& b, int track, int& start, int& length) {
-  int range = b.max - b.min + 1;
-  if (range <= 0 || track <= 0) {
-    start = 0;
-    length = 0;
-    return;
-  }
-  length = b.page ? std::max(8, int(track * double(b.page) / range)) : std::max(8, track / 8);
-  length = std::min(length, track);
-  int maxPos = b.max - std::max(int(b.page) - 1, 0);
-  double t = maxPos > b.min ? double(b.pos - b.min) / (maxPos - b.min) : 0;
-  start = int((track - length) * t);
-}
-
-void DrawScrollBar(HDC dc, const RECT& r, const ScrollBar& b, bool vertical) {
-  int a = vertical ? Width(r) : Height(r);
-  RECT first = vertical ? RECT{r.left, r.top, r.right, r.top + a} : RECT{r.left, r.top, r.left + a, r.bottom};
-  RECT last = vertical ? RECT{r.left, r.bottom - a, r.right, r.bottom} : RECT{r.right - a, r.top, r.right, r.bottom};
-  FillRect(dc, &r, GetSysColorBrush(COLOR_SCROLLBAR));
-  UINT inactive = b.disabled == ESB_DISABLE_BOTH ? DFCS_INACTIVE : 0;
-  DrawFrameControl(dc, &first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
-  DrawFrameControl(dc, &last, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
-  int track = (vertical ? Height(r) : Width(r)) - 2 * a;
-  int start, length;
-  ThumbOf(b, track, start, length);
-  if (length > 0 && !inactive) {
-    RECT thumb = vertical ? RECT{r.left, r.top + a + start, r.right, r.top + a + start + length}
-                          : RECT{r.left + a + start, r.top, r.left + a + start + length, r.bottom};
-    DrawFrameControl(dc, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
-  }
-}
-}  // namespace
-
 void PaintFrame(HWND wnd) {
   Window* w = Get(wnd);
   if (!w) return;
@@ -119,7 +74,8 @@ void PaintFrame(HWND wnd) {
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-    RECT tr{cap.left + 4, cap.top, cap.right - 22, cap.bottom};
+    const bool maxBox = (w->style & WS_SYSMENU) && (w->style & WS_MAXIMIZEBOX);
+    RECT tr{cap.left + 4, cap.top, cap.right - (maxBox ? 40 : 22), cap.bottom};
     DrawText(dc, w->text.c_str(), -1, &tr, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     SelectObject(dc, old);
     DeleteObject(font);
@@ -135,17 +91,32 @@ void PaintFrame(HWND wnd) {
       SelectObject(dc, op);
       DeleteObject(pen);
     }
+    if (maxBox) {
+      // One window outline for maximising; two staggered ones for giving the size back.
+      RECT box{cap.right - 36, cap.top + 2, cap.right - 20, cap.bottom - 2};
+      DrawFrameControl(dc, &box, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+      HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
+      HGDIOBJ op = SelectObject(dc, GetStockObject(BLACK_PEN));
+      if (w->maximized) {
+        Rectangle(dc, box.left + 6, box.top + 3, box.right - 3, box.bottom - 6);
+        RECT front{box.left + 3, box.top + 6, box.right - 6, box.bottom - 3};
+        FillRect(dc, &front, GetSysColorBrush(COLOR_BTNFACE));
+        Rectangle(dc, front.left, front.top, front.right, front.bottom);
+        MoveToEx(dc, front.left, front.top + 1, nullptr);
+        LineTo(dc, front.right, front.top + 1);
+      } else {
+        Rectangle(dc, box.left + 3, box.top + 3, box.right - 3, box.bottom - 3);
+        MoveToEx(dc, box.left + 3, box.top + 4, nullptr);
+        LineTo(dc, box.right - 3, box.top + 4);
+      }
+      SelectObject(dc, ob);
+      SelectObject(dc, op);
+    }
     r.top += ch;
   }
   if (w->exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   if (w->exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-  if (w->vscroll.shown) DrawScrollBar(dc, ScrollBarRect(wnd, SB_VERT), w->vscroll, true);
-  if (w->hscroll.shown) DrawScrollBar(dc, ScrollBarRect(wnd, SB_HORZ), w->hscroll, false);
-  if (w->vscroll.shown && w->hscroll.shown) {
-    RECT v = ScrollBarRect(wnd, SB_VERT), h = ScrollBarRect(wnd, SB_HORZ);
-    RECT corner{v.left, h.top, v.right, h.bottom};
-    FillRect(dc, &corner, GetSysColorBrush(COLOR_3DFACE));
-  }
+  DrawFrameScrollBars(wnd, dc);
   ReleaseDC(wnd, dc);
 }
 
@@ -160,49 +131,20 @@ LRESULT HitTest(HWND wnd, POINT screen) {
   RECT client{in.left, in.top, Width(w->rect) - in.right, Height(w->rect) - in.bottom};
   if (PtInRect(&client, p)) return HTCLIENT;
   if (w->vscroll.shown) {
-    RECT v = ScrollBarRect(wnd, SB_VERT);
+    RECT v = FrameScrollBarRect(wnd, SB_VERT);
     if (PtInRect(&v, p)) return HTVSCROLL;
   }
   if (w->hscroll.shown) {
-    RECT h = ScrollBarRect(wnd, SB_HORZ);
+    RECT h = FrameScrollBarRect(wnd, SB_HORZ);
     if (PtInRect(&h, p)) return HTHSCROLL;
   }
+  if (LRESULT edge = SizingEdgeAt(*w, p); edge != HTNOWHERE) return edge;
   if ((w->style & WS_CAPTION) == WS_CAPTION && p.y >= 3 && p.y < 3 + GetSystemMetrics(SM_CYCAPTION)) {
     if ((w->style & WS_SYSMENU) && p.x >= Width(w->rect) - 21) return HTCLOSE;
+    if ((w->style & WS_SYSMENU) && (w->style & WS_MAXIMIZEBOX) && p.x >= Width(w->rect) - 39) return HTMAXBUTTON;
     return HTCAPTION;
   }
   return HTBORDER;
-}
-
-void ScrollBarClick(HWND wnd, int bar, POINT screen) {
-  Window* w = Get(wnd);
-  RECT wr;
-  GetWindowRect(wnd, &wr);
-  RECT r = ScrollBarRect(wnd, bar);
-  OffsetRect(&r, wr.left, wr.top);
-  bool vertical = bar == SB_VERT;
-  ScrollBar& b = vertical ? w->vscroll : w->hscroll;
-  if (b.disabled == ESB_DISABLE_BOTH) return;
-  int a = vertical ? Width(r) : Height(r);
-  int along = vertical ? screen.y - r.top : screen.x - r.left;
-  int length = vertical ? Height(r) : Width(r);
-  int track = length - 2 * a;
-  int start, thumb;
-  ThumbOf(b, track, start, thumb);
-  UINT code;
-  if (along < a)
-    code = SB_LINEUP;
-  else if (along >= length - a)
-    code = SB_LINEDOWN;
-  else if (along - a < start)
-    code = SB_PAGEUP;
-  else if (along - a >= start + thumb)
-    code = SB_PAGEDOWN;
-  else
-    code = SB_THUMBPOSITION;
-  UINT msg = vertical ? WM_VSCROLL : WM_HSCROLL;
-  SendMessage(wnd, msg, MAKEWPARAM(WORD(code), WORD(b.pos)), 0);
-  if (Get(wnd)) SendMessage(wnd, msg, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
 }
 
 HBRUSH CtlColorDefault(HDC dc, UINT msg) {
@@ -253,6 +195,16 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: DestroyWindow(wnd); return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(wnd, WM_CLOSE, 0, 0);
+      if ((wParam & 0xFFF0) == SC_MAXIMIZE || (wParam & 0xFFF0) == SC_RESTORE)
+        Maximize(wnd, (wParam & 0xFFF0) == SC_MAXIMIZE);
+      return 0;
+    case WM_NCLBUTTONDBLCLK:
+      // A double click on the title of a window that can be maximised maximises it, or gives it its size back.
+      // Elsewhere on the frame the second press is a press like the first (an arrow held scrolls again).
+      if (wParam == HTCAPTION && (w->style & WS_MAXIMIZEBOX))
+        SendMessage(wnd, WM_SYSCOMMAND, w->maximized ? SC_RESTORE : SC_MAXIMIZE, lParam);
+      else if (wParam != HTCAPTION)
+        return DefWindowProc(wnd, WM_NCLBUTTONDOWN, wParam, lParam);
       return 0;
     case WM_SETCURSOR: {
       HWND parent = (w->style & WS_CHILD) ? w->parent : nullptr;
@@ -267,16 +219,14 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST: return HitTest(wnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCLBUTTONDOWN: {
       POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (wParam == HTCAPTION) {
-        // The system moves the window while the button stays down.
-        // The move follows the cursor from where it is now (the message's point may be in any coordinates).
-        In().moving = wnd;
-        In().moveStart = In().cursor;
-        In().moveRect = w->rect;
-      } else if (wParam == HTVSCROLL) {
-        ScrollBarClick(wnd, SB_VERT, screen);
-      } else if (wParam == HTHSCROLL) {
-        ScrollBarClick(wnd, SB_HORZ, screen);
+      if (wParam == HTCAPTION || (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT)) {
+        // The system moves or sizes the window while the button stays down, following the cursor from where it
+        // is now (the message's point may be in any coordinates).
+        PressFrame(wnd, LRESULT(wParam));
+      } else if (wParam == HTVSCROLL || wParam == HTHSCROLL) {
+        PressFrameScrollBar(wnd, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, screen);
+      } else if (wParam == HTMAXBUTTON) {
+        SendMessage(wnd, WM_SYSCOMMAND, w->maximized ? SC_RESTORE : SC_MAXIMIZE, lParam);
       } else if (wParam == HTCLOSE) {
         SendMessage(wnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
       }
@@ -470,6 +420,8 @@ int GetSystemMetrics(int index) {
     case SM_CYSMICON: return 16;
     case SM_CXMENUCHECK:
     case SM_CYMENUCHECK: return 13;
+    case SM_CXMINTRACK: return 136;
+    case SM_CYMINTRACK: return 39;
     default: return 0;
   }
 }
@@ -764,7 +716,7 @@ void ResetClipboard() {
   Clip().owner = nullptr;
   InputState& s = In();
   s.keys.fill(false);
-  s.moving = nullptr;
+  s.follow = nullptr;
   s.leaveTracked = nullptr;
   s.mouseWindow = nullptr;
   s.hasLastDown = false;

@@ -75,7 +75,42 @@ struct ScrollBar {
   UINT page = 0;
   bool shown = false;
   UINT disabled = 0;
+  bool tracking = false;  // the thumb is held: it is drawn at track, wherever the owner puts pos
 };
+
+// A scroll bar along its length: an arrow at each end, the track between them and the thumb on it (pixels from
+// the bar's start).
+struct BarLayout {
+  int length = 0, arrow = 0, thumbStart = 0, thumbSize = 0;
+};
+// The shortest thumb: one that a finger still takes.
+inline constexpr int kMinThumb = 18;
+// Holding an arrow or the track repeats its step after the delay, then at the rate (milliseconds).
+inline constexpr UINT kScrollRepeatDelay = 400, kScrollRepeatRate = 50;
+// The thumb is as long as the visible share of the range (the page), at least kMinThumb; without a page it is
+// square.
+BarLayout LayOutBar(const ScrollBar& b, int length, int thickness);
+// What a press at a distance along the bar does: SB_LINEUP / SB_LINEDOWN (arrows), SB_PAGEUP / SB_PAGEDOWN
+// (track), SB_THUMBTRACK (thumb).
+UINT BarPartAt(const BarLayout& l, int along);
+// The position that a thumb starting at the distance stands for.
+int BarPositionAt(const ScrollBar& b, const BarLayout& l, int thumbStart);
+// The frame's scroll bars (WS_HSCROLL, WS_VSCROLL): their place in window coordinates, their pixels, and a press
+// of the left button on one (the scroll bar follows the mouse until the button is released).
+RECT FrameScrollBarRect(HWND wnd, int bar);
+void DrawFrameScrollBars(HWND wnd, HDC dc);
+void PressFrameScrollBar(HWND wnd, int bar, POINT screen);
+
+// Top-level windows moved and sized by their frame: what a point on the frame of a window with a sizing border
+// (WS_THICKFRAME) is (HTLEFT ... HTBOTTOMRIGHT; HTNOWHERE elsewhere), a press of the left button on the caption or
+// such an edge (the window follows the mouse until the button is released), and the smallest size the window
+// takes (WM_GETMINMAXINFO).
+struct Window;
+LRESULT SizingEdgeAt(const Window& w, POINT inWindow);
+void PressFrame(HWND wnd, LRESULT hit);
+SIZE MinTrackSize(HWND wnd);
+// SC_MAXIMIZE and SC_RESTORE: the window covers the work area, and back where it was (WM_SIZE tells which).
+void Maximize(HWND wnd, bool maximize);
 
 struct DialogState {
   DLGPROC proc = nullptr;
@@ -122,6 +157,8 @@ struct Window {
   std::shared_ptr<void> control;    // a built-in control's state
   std::unique_ptr<DialogState> dialog;
   std::shared_ptr<Surface> backing;  // top-level windows: the pixels
+  bool maximized = false;            // it covers the work area; restored, it goes back to restoreRect
+  RECT restoreRect{};
 };
 
 Window* Get(HWND wnd);

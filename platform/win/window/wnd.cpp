@@ -485,7 +485,7 @@ BOOL IsChild(HWND parent, HWND wnd) {
 }
 
 BOOL IsIconic(HWND) { return FALSE; }
-BOOL IsZoomed(HWND) { return FALSE; }
+BOOL IsZoomed(HWND wnd) { return Get(wnd) && Get(wnd)->maximized; }
 
 HWND GetParent(HWND wnd) {
   Window* w = Get(wnd);
@@ -738,7 +738,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
   if (sized) {
     RECT rc;
     GetClientRect(wnd, &rc);
-    SendMessage(wnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(rc.right), WORD(rc.bottom)));
+    const bool zoomed = Get(wnd) && Get(wnd)->maximized;
+    SendMessage(wnd, WM_SIZE, zoomed ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(WORD(rc.right), WORD(rc.bottom)));
   }
   if (flags & SWP_SHOWWINDOW) ShowWindow(wnd, (flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
   if (flags & SWP_HIDEWINDOW) ShowWindow(wnd, SW_HIDE);

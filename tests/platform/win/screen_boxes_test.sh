@@ -41,6 +41,17 @@ answer_box() {
 
 # F1 in the first box: the request goes from its focused button (OK) up to the box's owner; the box stays.
 wait_for 20 find_window "^Meldung 1\$" || fail "no box \"Meldung 1\""
+# A box has no sizing border: its size hints fix its size, and sized all the same it takes its own size back.
+if command -v xprop >/dev/null; then
+  xprop -id "$window" WM_NORMAL_HINTS | grep -q "program specified maximum size" ||
+    fail "the box's hints leave its size free: $(xprop -id "$window" WM_NORMAL_HINTS)"
+fi
+window_geometry "$window"
+box_w=$w box_h=$h
+xdotool windowsize "$window" $((box_w + 200)) $((box_h + 100))
+sleep 0.3
+kept() { window_geometry "$window"; [ "$w" -eq "$box_w" ] && [ "$h" -eq "$box_h" ]; }
+wait_for 10 kept || fail "the box took the size ${w}x${h} (its own is ${box_w}x${box_h})"
 xdotool key --window "$window" F1 2>/dev/null
 wait_for 10 answered "help -> 1" || fail "F1 in the box did not reach its owner: $(cat "$work/out")"
 answered "box 1 -> 1" && fail "F1 answered the box"
