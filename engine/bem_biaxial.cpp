@@ -732,7 +732,7 @@ void cBem::Abdruck(std::vector<unsigned char>& out) const
 
 void cBem::PruefeEinheitsebenen()
 {
-    thread_local std::vector<unsigned char> neu;
+    static std::vector<unsigned char> neu;  // one thread only (see material.cpp)
     Abdruck(neu);
     for (int e = 0; e < kEintraege; ++e) {
         if (neu == m_einheit[e].abdruck) {

@@ -82,7 +82,9 @@ Werte LadeNeu(int code, int grade, bool beton);
 const Werte& Lade(int code, int grade, bool beton)
 {
     if (g_rechner.userMaterial == 1) {  // the user tables may change between two calls
-        thread_local Werte w;
+        // Static, not thread_local: the module runs on the host's UI thread alone, and the thread storage of a
+        // library that is unloaded again leaves a stale entry that the leak checker trips over at exit.
+        static Werte w;
         w = LadeNeu(code, grade, beton);
         return w;
     }

@@ -16,7 +16,7 @@ void cBem::BerechneBezugspunkt()
     m_kz = 0.0;
     // Every design of the section asks for it again, and the section rarely changes in between: kept per
     // fingerprint, with everything the plane leaves behind, so that a kept point changes nothing.
-    thread_local std::vector<unsigned char> abdruck;
+    static std::vector<unsigned char> abdruck;  // one thread only (see material.cpp)
     Abdruck(abdruck);
     for (Bezugspunkt& b : m_bezug) {
         if (b.abdruck.empty() || b.eps2b != m_eps2b || b.abdruck != abdruck)
