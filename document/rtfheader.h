@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,10 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& text, Repo
 // The whole text of a template file; false when it cannot be read.
 bool ReadTemplateFile(const std::string& path, std::string& text);
 
+// The bytes and entries that the passes over a document's text (splitting it into units, joining them, fitting it
+// to the report) have visited since the program started: for tests that watch how that cost grows with the text.
+std::uint64_t DocumentTextWork();
+void CountDocumentTextWork(std::uint64_t visited);
 // Text as RTF: backslashes and braces escaped, other characters than 7-bit ones as "\uN?".
 std::string EscapeRtfText(const std::string& utf8);
 // The ranges [first, second) of picture and object groups, which are the engineer's data and never touched.
