@@ -357,9 +357,11 @@ bool RunProcess(const char* commandLine, int /*showCommand*/) {
   return true;
 }
 
-int StartProcess(const char* commandLine) {
+int StartProcess(const char* commandLine) { return StartProgram(SplitCommandLine(commandLine)); }
+
+int StartProgram(std::vector<std::string> args) {
   pid_t pid = 0;
-  if (int error = Spawn(commandLine, pid)) return error;
+  if (int error = SpawnArgs(std::move(args), pid)) return error;
   // Nobody waits for the program; reap it when it ends so that it leaves no zombie behind.
   try {
     std::thread([pid] {
@@ -631,14 +633,27 @@ bool IsClassName(const CObject* object, const char* className) {
 
 // --- Output files ---
 
+namespace {
+
+// The settings' viewer as its path is set, when it is installed; else empty.
+std::string InstalledViewer() {
+  const std::string viewer = FsPath(GetRegSettings().annexoPath);
+  return !viewer.empty() && ::access(viewer.c_str(), X_OK) == 0 ? viewer : std::string();
+}
+
+}  // namespace
+
 CString GetViewerProgram() {
-  const CString& viewer = GetRegSettings().annexoPath;
-  if (!viewer.IsEmpty() && ::access(FsPath(viewer).c_str(), X_OK) == 0) return QuoteArgument(FsPath(viewer)).c_str();
-  return "xdg-open";
+  const std::string own = InstalledViewer();
+  return own.empty() ? CString("xdg-open") : CString(own);
 }
 
 bool ShellOpen(const char* path) {
-  return RunProcess(CString("xdg-open ") + QuoteArgument(FsPath(path)).c_str(), SW_SHOWNORMAL);
+  if (int error = StartProgram({"xdg-open", FsPath(path)})) {
+    ReportStartFailure(error);
+    return false;
+  }
+  return true;
 }
 
 void OpenWithViewer(const char* path) {
@@ -646,16 +661,18 @@ void OpenWithViewer(const char* path) {
     AfxMessageBox(CString("Fehler beim Öffnen der Datei ") + (path ? path : ""), MB_OK);
     return;
   }
-  const CString command = GetViewerProgram() + " " + QuoteArgument(FsPath(path)).c_str();
+  const std::string file = FsPath(path);
+  const std::string installed = InstalledViewer();
+  const bool opener = installed.empty();
+  const std::string program = opener ? "xdg-open" : installed;
   // Without a screen there is nobody to look at a viewer's window: the call is only told.
   if (!win::CurrentScreen()) {
-    std::fprintf(stderr, "Betrachter: %s\n", command.GetString());
+    std::fprintf(stderr, "Betrachter: %s %s\n", QuoteArgument(program).c_str(), QuoteArgument(file).c_str());
     return;
   }
-  const std::string file = FsPath(path);
   const std::string own = FsPath(GetRegSettings().annexoPath);
   CString text;
-  if (command.Find("xdg-open ") == 0 && !ProgramOnPath("xdg-open")) {
+  if (opener && !ProgramOnPath("xdg-open")) {
     text.Format(
         "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: es ist kein Anzeigeprogramm "
         "vorhanden. Der Betrachter der Einstellungen, '%s' im Programmordner, fehlt, und das Programm "
@@ -664,12 +681,14 @@ void OpenWithViewer(const char* path) {
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  if (const int error = StartProcess(command)) {
-    const std::vector<std::string> program = SplitCommandLine(command);
+  // The settings' viewer is started as its path stands, whatever it holds: never looked for on the search path,
+  // never split at blanks or quotes.
+  const std::string started = opener || program.find('/') != std::string::npos ? program : "./" + program;
+  if (const int error = StartProgram({started, file})) {
     text.Format(
         "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: das Anzeigeprogramm '%s' "
         "konnte nicht gestartet werden (%s).",
-        file.c_str(), program.empty() ? "" : program[0].c_str(), SystemErrorText(error).GetString());
+        file.c_str(), program.c_str(), SystemErrorText(error).GetString());
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
   }
 }

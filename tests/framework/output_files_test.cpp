@@ -290,4 +290,47 @@ TEST_F(OutputFilesTest, AViewerThatIsMissingOrCannotStartIsNamedWithTheReport) {
   settings.annexoPath = savedViewer;
 }
 
+// The settings' viewer is started as its path stands, with the report as its one argument, whatever either holds
+// (blanks, quotes, dollar signs, semicolons, line ends; a backslash parts folders, as everywhere in a path), and no
+// shell reads them. Quoted into one command line and split again, a path with a quote was cut into another program
+// and arguments.
+TEST_F(OutputFilesTest, TheViewerIsStartedAsItsPathStandsWithTheReportAsItsOneArgument) {
+  CRegSettings& settings = GetRegSettings();
+  const CString savedViewer = settings.annexoPath;
+  win::SetScreen(&screen_);
+  const fs::path told = dir_ / "argv";
+  const struct {
+    std::string folder;  // of the viewer and of the report
+    std::string viewer;
+    std::string report;
+  } cases[] = {
+      {"opt/my \"best\" view", "viewer", "Pos 1.rtf"},
+      {"a $HOME; b", "\"view\" er", "x;$(touch gemacht) 'q'.rtf"},
+      {"zeile\nzwei", "v\"", "\"ende\".rtf"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder + "/" + c.viewer);
+    const fs::path folder = dir_ / c.folder;
+    fs::create_directories(folder);
+    const fs::path viewer = folder / c.viewer, report = folder / c.report;
+    std::ofstream(viewer) << "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > '" << told.string() << "'\n";
+    fs::permissions(viewer, fs::perms::owner_all);
+    std::ofstream(report) << "{\\rtf1 Bericht\\par}";
+    fs::remove(told);
+    // set with backslashes between its folders, as the settings may hold it
+    std::string set = viewer.string();
+    std::replace(set.begin(), set.end(), '/', '\\');
+    settings.annexoPath = set.c_str();
+    win::msgbox::ClearLog();
+    OpenWithViewer(report.c_str());
+    EXPECT_TRUE(Boxes().empty()) << Boxes().front();
+    ASSERT_TRUE(WaitFor(told)) << "the viewer did not run";
+    const std::string argv = ReadFile(told);
+    EXPECT_EQ(argv, viewer.string() + '\0' + report.string() + '\0');
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "gemacht"));
+  EXPECT_FALSE(fs::exists(dir_ / "a $HOME; b" / "gemacht"));
+  settings.annexoPath = savedViewer;
+}
+
 }  // namespace
