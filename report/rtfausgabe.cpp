@@ -2,9 +2,12 @@
 // chapters in their order.
 #include "report/rtfausgabe.h"
 
+#include <dirent.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +17,7 @@
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/msgbox.h"
+#include "platform/win/base/leftovers.h"
 #include "platform/win/base/paths.h"
 #include "report/bilder.h"
 #include "report/rtfhilfe.h"
@@ -40,6 +44,32 @@ class TempDatei {
  private:
   std::string m_path;
 };
+
+// The files that reports of the position whose process is gone left beside it (killed while they wrote): their own
+// ".<stem><pid>.<name>" and the variables' "<stem><pid>.tmp.rtf". Our names never begin with a digit, so that
+// ".Pos.2.4711.x" of the position "Pos.2" is not taken for a file of process 2 of "Pos".
+void LiegengebliebeneEntfernen(const std::string& ordner, const std::string& stamm) {
+  DIR* verzeichnis = ::opendir(ordner.empty() ? "." : ordner.c_str());
+  if (!verzeichnis) return;
+  while (const dirent* eintrag = ::readdir(verzeichnis)) {
+    const std::string name = eintrag->d_name;
+    const bool versteckt = name.compare(0, stamm.size() + 1, "." + stamm) == 0;
+    if (!versteckt && name.compare(0, stamm.size(), stamm) != 0) continue;
+    const std::size_t von = stamm.size() + (versteckt ? 1 : 0);
+    std::size_t bis = von;
+    while (bis < name.size() && std::isdigit(static_cast<unsigned char>(name[bis]))) ++bis;
+    const std::string rest = bis < name.size() ? name.substr(bis + 1) : std::string();
+    const bool unser =
+        bis < name.size() && name[bis] == '.' &&
+        (versteckt ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf");
+    const long pid = unser ? win::ProcessIdIn(name.substr(von, bis - von)) : 0;
+    const std::string pfad = ordner + name;
+    struct stat status {};
+    if (pid != 0 && ::lstat(pfad.c_str(), &status) == 0 && S_ISREG(status.st_mode) && win::LeftBehind(pfad, pid))
+      ::unlink(pfad.c_str());
+  }
+  ::closedir(verzeichnis);
+}
 
 }  // namespace
 
@@ -103,33 +133,51 @@ CRtf_Ausgabe::~CRtf_Ausgabe() {
 }
 
 void CRtf_Ausgabe::BilderEntfernen() {
-  for (const std::string& bild : m_abgelegt) std::remove(bild.c_str());
-  m_abgelegt.clear();
+  for (const auto& bild : m_bilder) std::remove(bild.first.c_str());
+  m_bilder.clear();
 }
 
 void CRtf_Ausgabe::Abschluss() {
-  if (m_bildFehler.empty() && RTFX_EndDocument(0)) {
+  const std::string eigener = EigenesBild("rtf");
+  std::string grund = m_bildFehler;
+  // A folder standing where a picture or the report goes would stop the swap half done.
+  std::vector<std::string> namen{m_bericht};
+  for (const auto& bild : m_bilder) namen.push_back(bild.second);
+  for (const std::string& name : namen) {
+    struct stat status {};
+    if (grund.empty() && ::stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+      grund = name + ": " + std::strerror(EISDIR);
+  }
+  if (grund.empty()) {
+    RTFX_SetOutputFile(eigener.c_str());
+    if (!RTFX_EndDocument(0)) {
+      grund = RTFX_GetLastError();
+      // the engineer knows the report by its name
+      win::ReplaceAll(grund, eigener, m_bericht);
+    }
+  }
+  for (const auto& [eigenes, name] : m_bilder) {
+    // a picture that was not drawn has already failed where it was to be read, with the writer's reason
+    if (!grund.empty() || std::rename(eigenes.c_str(), name.c_str()) == 0 || errno == ENOENT) continue;
+    grund = name + ": " + std::strerror(errno);
+  }
+  if (grund.empty() && std::rename(eigener.c_str(), m_bericht.c_str()) != 0)
+    grund = m_bericht + ": " + std::strerror(errno);
+  if (grund.empty()) {
+    m_bilder.clear();
     m_geschrieben = true;
     return;
   }
-  // Its pictures belong to no report: left there, they would keep a full disk full.
+  // Its own files belong to no report: left there, they would keep a full disk full.
   BilderEntfernen();
+  std::remove(eigener.c_str());
   CString text;
-  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"),
-              m_bildFehler.empty() ? RTFX_GetLastError() : m_bildFehler.c_str());
+  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"), grund.c_str());
   AfxMessageBox(text, MB_OK | MB_ICONERROR);
 }
 
 void CRtf_Ausgabe::BildAblegen(const std::string& eigenes, const std::string& name) {
-  if (std::rename(eigenes.c_str(), BildPfad(name).c_str()) == 0) {
-    m_abgelegt.push_back(BildPfad(name));
-    return;
-  }
-  // a picture that was not drawn has already failed where it was to be read, with the writer's reason
-  if (errno == ENOENT) return;
-  const std::string grund = std::strerror(errno);
-  std::remove(eigenes.c_str());
-  if (m_bildFehler.empty()) m_bildFehler = BildPfad(name) + ": " + grund;
+  m_bilder.emplace_back(eigenes, BildPfad(name));
 }
 
 void CRtf_Ausgabe::Ausgabe(int document) {
@@ -147,6 +195,8 @@ void CRtf_Ausgabe::Ausgabe(int document) {
   // The pictures carry the position's name without its extension letters, the
   // dot kept ("Stuetze.").
   m_bildStamm = reportFile.substr(m_bildOrdner.size(), reportFile.size() - m_bildOrdner.size() - 3);
+  m_bericht = reportFile;
+  LiegengebliebeneEntfernen(m_bildOrdner, m_bildStamm);
 
   const int root = VIDUV_GetRootElement(document);
   const std::string name = std::string("TQ-") + VIDUV_GetString(root, "progname");
