@@ -47,28 +47,28 @@ class TempDatei {
 
 // The files that reports of the position whose process is gone left beside it (killed while they wrote): their own
 // ".<stem><pid>.<name>" and the variables' "<stem><pid>.tmp.rtf". Our names never begin with a digit, so that
-// ".Pos.2.4711.x" of the position "Pos.2" is not taken for a file of process 2 of "Pos".
-void LiegengebliebeneEntfernen(const std::string& ordner, const std::string& stamm) {
-  DIR* verzeichnis = ::opendir(ordner.empty() ? "." : ordner.c_str());
-  if (!verzeichnis) return;
-  while (const dirent* eintrag = ::readdir(verzeichnis)) {
-    const std::string name = eintrag->d_name;
-    const bool versteckt = name.compare(0, stamm.size() + 1, "." + stamm) == 0;
-    if (!versteckt && name.compare(0, stamm.size(), stamm) != 0) continue;
-    const std::size_t von = stamm.size() + (versteckt ? 1 : 0);
-    std::size_t bis = von;
-    while (bis < name.size() && std::isdigit(static_cast<unsigned char>(name[bis]))) ++bis;
-    const std::string rest = bis < name.size() ? name.substr(bis + 1) : std::string();
-    const bool unser =
-        bis < name.size() && name[bis] == '.' &&
-        (versteckt ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf");
-    const long pid = unser ? win::ProcessIdIn(name.substr(von, bis - von)) : 0;
-    const std::string pfad = ordner + name;
+// ".Pos.12.4711.x" of the position "Pos.12" is not taken for a file of process 12 of "Pos".
+void RemoveLeftoversOfGoneReports(const std::string& folder, const std::string& stem) {
+  DIR* directory = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!directory) return;
+  while (const dirent* entry = ::readdir(directory)) {
+    const std::string name = entry->d_name;
+    const bool hidden = name.compare(0, stem.size() + 1, "." + stem) == 0;
+    if (!hidden && name.compare(0, stem.size(), stem) != 0) continue;
+    const std::size_t from = stem.size() + (hidden ? 1 : 0);
+    std::size_t to = from;
+    while (to < name.size() && std::isdigit(static_cast<unsigned char>(name[to]))) ++to;
+    const std::string rest = to < name.size() ? name.substr(to + 1) : std::string();
+    const bool ours =
+        to < name.size() && name[to] == '.' &&
+        (hidden ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf");
+    const long pid = ours ? win::ProcessIdIn(name.substr(from, to - from)) : 0;
+    const std::string path = folder + name;
     struct stat status {};
-    if (pid != 0 && ::lstat(pfad.c_str(), &status) == 0 && S_ISREG(status.st_mode) && win::LeftBehind(pfad, pid))
-      ::unlink(pfad.c_str());
+    if (pid != 0 && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && win::LeftBehind(path, pid))
+      ::unlink(path.c_str());
   }
-  ::closedir(verzeichnis);
+  ::closedir(directory);
 }
 
 }  // namespace
@@ -196,7 +196,7 @@ void CRtf_Ausgabe::Ausgabe(int document) {
   // dot kept ("Stuetze.").
   m_bildStamm = reportFile.substr(m_bildOrdner.size(), reportFile.size() - m_bildOrdner.size() - 3);
   m_bericht = reportFile;
-  LiegengebliebeneEntfernen(m_bildOrdner, m_bildStamm);
+  RemoveLeftoversOfGoneReports(m_bildOrdner, m_bildStamm);
 
   const int root = VIDUV_GetRootElement(document);
   const std::string name = std::string("TQ-") + VIDUV_GetString(root, "progname");
