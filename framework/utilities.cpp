@@ -29,6 +29,7 @@
 
 #include "platform/richedit/richeditctrl.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/base/leftovers.h"
 #include "platform/win/screen/screen.h"
 
 extern char** environ;
@@ -722,6 +723,24 @@ bool HasDefaultPrinter(std::string* whyNot) {
   return false;
 }
 
+namespace {
+
+// The files for the spooler "kolumo-druck-<pid>-XXXXXX.pdf" (and their temporaries ".tmp<pid>") of prints whose
+// process is gone: killed before they removed them.
+void RemoveGonePrints(const std::string& folder) {
+  win::RemoveLeftBehind(folder, [](const std::string& name) {
+    const std::string prefix = "kolumo-druck-";
+    const std::size_t dash = name.find('-', prefix.size());
+    if (name.compare(0, prefix.size(), prefix) != 0 || dash == std::string::npos) return 0L;
+    const std::string rest = name.substr(dash + 1);
+    const bool ours = rest.size() >= 10 && rest.compare(6, 4, ".pdf") == 0 &&
+                      (rest.size() == 10 || (rest.compare(10, 4, ".tmp") == 0 && win::ProcessIdIn(rest.substr(14))));
+    return ours ? win::ProcessIdIn(name.substr(prefix.size(), dash - prefix.size())) : 0L;
+  });
+}
+
+}  // namespace
+
 void PrintFile(const char* path) {
   CString text;
   if (!CDirList::CanOpenFile(path)) {
@@ -767,7 +786,9 @@ void PrintFile(const char* path) {
   }
   // The spooler gets the pages as the program prints them, never the RTF; it takes its own copy of the file.
   const char* tmp = std::getenv("TMPDIR");
-  std::string pdf = win::JoinPath(tmp && *tmp ? tmp : "/tmp", "kolumo-druck-XXXXXX.pdf");
+  const std::string folder = tmp && *tmp ? tmp : "/tmp";
+  RemoveGonePrints(folder);
+  std::string pdf = win::JoinPath(folder, "kolumo-druck-" + std::to_string(::getpid()) + "-XXXXXX.pdf");
   const int fd = ::mkstemps(pdf.data(), 4);
   if (fd < 0) {
     text.Format("Die Datei '%s' kann nicht gedruckt werden: die Druckdatei '%s' kann nicht angelegt werden (%s).",

@@ -2,7 +2,6 @@
 // chapters in their order.
 #include "report/rtfausgabe.h"
 
-#include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,26 +48,17 @@ class TempDatei {
 // ".<stem><pid>.<name>" and the variables' "<stem><pid>.tmp.rtf". Our names never begin with a digit, so that
 // ".Pos.12.4711.x" of the position "Pos.12" is not taken for a file of process 12 of "Pos".
 void RemoveLeftoversOfGoneReports(const std::string& folder, const std::string& stem) {
-  DIR* directory = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!directory) return;
-  while (const dirent* entry = ::readdir(directory)) {
-    const std::string name = entry->d_name;
+  win::RemoveLeftBehind(folder, [&stem](const std::string& name) {
     const bool hidden = name.compare(0, stem.size() + 1, "." + stem) == 0;
-    if (!hidden && name.compare(0, stem.size(), stem) != 0) continue;
+    if (!hidden && name.compare(0, stem.size(), stem) != 0) return 0L;
     const std::size_t from = stem.size() + (hidden ? 1 : 0);
     std::size_t to = from;
     while (to < name.size() && std::isdigit(static_cast<unsigned char>(name[to]))) ++to;
-    const std::string rest = to < name.size() ? name.substr(to + 1) : std::string();
-    const bool ours =
-        to < name.size() && name[to] == '.' &&
-        (hidden ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf");
-    const long pid = ours ? win::ProcessIdIn(name.substr(from, to - from)) : 0;
-    const std::string path = folder + name;
-    struct stat status {};
-    if (pid != 0 && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && win::LeftBehind(path, pid))
-      ::unlink(path.c_str());
-  }
-  ::closedir(directory);
+    if (to >= name.size() || name[to] != '.') return 0L;
+    const std::string rest = name.substr(to + 1);
+    const bool ours = hidden ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf";
+    return ours ? win::ProcessIdIn(name.substr(from, to - from)) : 0L;
+  });
 }
 
 }  // namespace

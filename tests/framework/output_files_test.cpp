@@ -20,6 +20,7 @@
 #include "framework/utilities.h"
 #include "platform/win/afx.h"
 #include "platform/win/screen/screen.h"
+#include "tests/support/dead_pid.h"
 
 namespace {
 
@@ -331,6 +332,31 @@ TEST_F(OutputFilesTest, TheViewerIsStartedAsItsPathStandsWithTheReportAsItsOneAr
   EXPECT_FALSE(fs::exists(dir_ / "gemacht"));
   EXPECT_FALSE(fs::exists(dir_ / "a $HOME; b" / "gemacht"));
   settings.annexoPath = savedViewer;
+}
+
+// A print killed before it removed the file it gave the spooler leaves it in the temporary folder; the next print
+// removes those of processes that are gone, and nothing else.
+TEST_F(OutputFilesTest, TheSpoolersFilesOfAKilledPrintAreRemovedByTheNextPrint) {
+  const std::string dead = std::to_string(test_support::DeadPid()), parent = std::to_string(::getppid());
+  const struct {
+    std::string name;
+    bool removed;
+  } entries[] = {
+      {"kolumo-druck-" + dead + "-a1B2c3.pdf", true},
+      {"kolumo-druck-" + dead + "-a1B2c3.pdf.tmp" + dead, true},
+      {"kolumo-druck-" + parent + "-a1B2c3.pdf", false},  // a print at work
+      {"kolumo-druck-a1B2c3.pdf", false},
+      {"kolumo-druck-" + dead + "-a1B2c3.pdfx", false},
+      {"kolumo-druck-" + dead + "-a1B2.pdf", false},
+      {"kolumo-druck-" + dead + "-a1B2c3.pdf.tmp", false},
+      {"kolumo-drucker-" + dead + "-a1B2c3.pdf", false},
+  };
+  for (const auto& e : entries) std::ofstream(dir_ / e.name) << "x";
+  Set("LPDEST", "buero");
+  Program("lp", "exit 0");
+  PrintFile(report_.c_str());
+  EXPECT_TRUE(Boxes().empty()) << Boxes().front();
+  for (const auto& e : entries) EXPECT_EQ(fs::exists(dir_ / e.name), !e.removed) << e.name;
 }
 
 }  // namespace

@@ -221,15 +221,9 @@ namespace {
 void RemoveLeftTemporaries(const std::string& target) {
   const std::filesystem::path path(target);
   const std::string prefix = path.filename().string() + ".tmp";
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(
-           path.has_parent_path() ? path.parent_path() : std::filesystem::path("."), ec)) {
-    const std::string name = entry.path().filename().string();
-    const long pid = name.compare(0, prefix.size(), prefix) == 0 ? win::ProcessIdIn(name.substr(prefix.size())) : 0;
-    if (pid != 0 && pid != long(::getpid()) && entry.is_regular_file(ec) && !entry.is_symlink(ec) &&
-        win::LeftBehind(entry.path().string(), pid))
-      std::filesystem::remove(entry.path(), ec);
-  }
+  win::RemoveLeftBehind(path.parent_path().string(), [&prefix](const std::string& name) {
+    return name.compare(0, prefix.size(), prefix) == 0 ? win::ProcessIdIn(name.substr(prefix.size())) : 0L;
+  });
 }
 
 }  // namespace
