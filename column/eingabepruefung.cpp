@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -603,12 +604,17 @@ class Pruefung {
                                        "vorkommen (mit der Summe seiner Faktoren).",
                                        lf));
     for (const KombiGlied& g : glieder) {
-      // the engine holds a factor in single precision
-      const float faktor = static_cast<float>(g.faktor);
-      if (!std::isfinite(faktor)) {
+      if (!std::isfinite(g.faktor)) {
         fehler_.push_back(wer + Text("Faktor %g ist keine endliche Zahl.", g.faktor));
         continue;
       }
+      // the engine holds a factor in single precision
+      if (std::fabs(g.faktor) > double(FLT_MAX)) {
+        fehler_.push_back(wer + Text("Faktor %g ist zu groß: ein Faktor darf dem Betrag nach höchstens %g sein.",
+                                     g.faktor, double(FLT_MAX)));
+        continue;
+      }
+      const float faktor = static_cast<float>(g.faktor);
       for (int lf : g.lastfaelle) {
         if (!nummern.count(lf)) fehler_.push_back(wer + Text("Lastfall %d gibt es nicht.", lf));
         FaktorisierteLasten(s, lf, faktor, wer);
@@ -623,9 +629,11 @@ class Pruefung {
       Load& l = lasten[i];
       if (l.lc != lf || !LasttypBerechnet(l.ltype)) continue;
       for (const LastWert& w : GerechneteWerte(l))
+        // two finite numbers whose product overflows
         if (std::isfinite(w.wert) && !std::isfinite(faktor * w.wert))
-          fehler_.push_back(wer + Text("Last %d (\"%s\"): %s = %g mal Faktor %g ist keine endliche Zahl.", int(i) + 1,
-                                       l.desc.GetString(), w.feld, w.wert, faktor));
+          fehler_.push_back(wer + Text("Last %d (\"%s\"): %s = %g mal Faktor %g ist zu groß: das Produkt darf dem "
+                                       "Betrag nach höchstens %g sein.",
+                                       int(i) + 1, l.desc.GetString(), w.feld, w.wert, faktor, DBL_MAX));
     }
   }
 

@@ -18,6 +18,7 @@
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/tqscript/tqscript.h"
+#include "platform/win/base/afxstr.h"
 #include "platform/win/base/numbers.h"
 #include "platform/win/dialogs/msgbox.h"
 
@@ -57,11 +58,6 @@ bool Escaped(const std::string& text, std::size_t at) {
 
 bool IsWordEnd(const std::string& text, std::size_t at) {
   return at >= text.size() || !std::isalpha(static_cast<unsigned char>(text[at]));
-}
-
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  for (std::size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
-    text.replace(p, from.size(), to);
 }
 
 bool AllIn(const std::string& text, SymbolCharClass charClass) {
@@ -307,14 +303,21 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
     if (!isSymbol(number) && isSymbol(current)) runs.push_back(int(end));
     current = number;
   }
-  runs.push_back(int(text.size()) - 1);
+  // kept ascending, so that a unit finds its runs by halving
+  runs.push_back(std::max(int(text.size()) - 1, std::abs(runs.back())));
+  const auto before = [](int position) { return [position](int run) { return std::abs(run) < position; }; };
+  const auto notAfter = [](int position) { return [position](int run) { return std::abs(run) <= position; }; };
 
+  // The i-th start marker pairs with the i-th end marker.
   std::vector<std::size_t> sumStarts, sumEnds;
   for (std::size_t p = text.find("/*S+*/"); p != std::string::npos; p = text.find("/*S+*/", p + 1))
     sumStarts.push_back(p);
   for (std::size_t p = text.find("/*S-*/"); p != std::string::npos; p = text.find("/*S-*/", p + 1))
     sumEnds.push_back(p);
   if (sumStarts.size() != sumEnds.size()) sumStarts.clear(), sumEnds.clear();
+  // Units come in text order: the ranges begun before a unit only grow, and it lies in one of them when the
+  // furthest end among them lies beyond it.
+  std::size_t rangesBegun = 0, furthestEnd = 0;
 
   const auto opaque = OpaqueGroups(text);
   auto addUnit = [&](std::size_t start, std::size_t end) {
@@ -325,28 +328,31 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
     block.end = int(end);
     block.textFont = textFont;
     block.symbolFont = symbolFont;
-    std::size_t first = 0, last = runs.size() - 1;
-    for (std::size_t i = 0; i < runs.size(); ++i)
-      if (std::abs(runs[i]) < int(start)) first = i;
-    for (std::size_t i = runs.size(); i-- > 0;)
-      if (std::abs(runs[i]) > int(end)) last = i;
-    block.fontRuns.assign(runs.begin() + long(first), runs.begin() + long(std::max(first, last)) + 1);
+    const auto from = std::partition_point(runs.begin(), runs.end(), before(int(start)));
+    const auto to = std::partition_point(from, runs.end(), notAfter(int(end)));
+    // the run the unit begins in, through the first one that begins after it
+    block.fontRuns.assign(from == runs.begin() ? from : from - 1, to == runs.end() ? to : to + 1);
+    CountDocumentTextWork(block.fontRuns.size());
     RtfToPlain(block.plain, block.rtf, int(start), &block.fontRuns);
     if (Trim(block.plain).empty()) return;
     ExtractUnit(block);
-    for (std::size_t i = 0; i < sumStarts.size(); ++i)
-      if (start > sumStarts[i] && start < sumEnds[i]) block.inSumRange = 1;
+    for (; rangesBegun < sumStarts.size() && sumStarts[rangesBegun] < start; ++rangesBegun) {
+      furthestEnd = std::max(furthestEnd, sumEnds[rangesBegun]);
+      CountDocumentTextWork(1);
+    }
+    block.inSumRange = furthestEnd > start ? 1 : 0;
     blocks.push_back(block);
   };
 
   const std::string word = "\\cf" + std::to_string(formulaColour);
+  // The document's closing brace ends the last paragraph, which has no "\\par" of its own.
+  const std::size_t close = text.rfind('}');
+  std::size_t next = 0;  // the first picture or object not yet passed: the regions come in text order
   for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p + word.size())) {
     // "\cf1" must not be read in "\cf12".
     if (Escaped(text, p) ||
         (p + word.size() < text.size() && std::isdigit(static_cast<unsigned char>(text[p + word.size()]))))
       continue;
-    // The document's closing brace ends the last paragraph, which has no "\\par" of its own.
-    const std::size_t close = text.rfind('}');
     std::size_t regionEnd = close != std::string::npos && close > p ? close : text.size();
     for (std::size_t q = text.find("\\cf", p + word.size()); q != std::string::npos; q = text.find("\\cf", q + 3))
       if (!Escaped(text, q)) {
@@ -355,9 +361,8 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
       }
     std::size_t unitStart = p;
     std::size_t i = p + word.size();
-    std::size_t next = 0;  // the first picture or object not yet passed
     while (i < regionEnd) {
-      while (next < opaque.size() && opaque[next].first < i) ++next;
+      for (; next < opaque.size() && opaque[next].first < i; ++next) CountDocumentTextWork(1);
       if (next < opaque.size() && opaque[next].first == i) {
         // Pictures and objects are never part of a unit.
         addUnit(unitStart, i);
@@ -628,9 +633,9 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   }
   if (rtf.compare(0, 8, "\\ulwave ") == 0) rtf.erase(0, 8);
   if (rtf.size() >= 8 && rtf.compare(rtf.size() - 8, 8, "\\ulnone ") == 0) rtf.erase(rtf.size() - 8);
-  ReplaceAll(rtf, "\\ulwave \\", "\\");
-  ReplaceAll(rtf, "\\ulnone \\", "\\");
-  for (const char* mark : {"\\ulwave", "\\ulnone ", "\\ulnone"}) ReplaceAll(rtf, mark, "");
+  win::ReplaceAll(rtf, "\\ulwave \\", "\\");
+  win::ReplaceAll(rtf, "\\ulnone \\", "\\");
+  for (const char* mark : {"\\ulwave", "\\ulnone ", "\\ulnone"}) win::ReplaceAll(rtf, mark, "");
   for (std::size_t open = rtf.find("[("); open != std::string::npos; open = rtf.find("[(", open)) {
     const std::size_t close = rtf.find(")]", open);
     if (close == std::string::npos) break;
@@ -680,11 +685,18 @@ void ReportScriptsStopped(const std::string& where, const std::string& why) {
 }
 
 void JoinText(std::string& text, const std::vector<SkribTextBlock>& blocks) {
-  for (std::size_t i = blocks.size(); i-- > 0;) {
-    const SkribTextBlock& block = blocks[i];
-    if (block.start < 0 || block.end < block.start || std::size_t(block.end) > text.size()) continue;
-    text.replace(std::size_t(block.start), std::size_t(block.end - block.start), block.rtf);
+  // One pass in text order: replacing unit by unit in place would move the rest of the text each time.
+  std::string joined;
+  joined.reserve(text.size() + text.size() / 8);
+  std::size_t copied = 0;
+  for (const SkribTextBlock& block : blocks) {
+    if (block.start < int(copied) || block.end < block.start || std::size_t(block.end) > text.size()) continue;
+    joined.append(text, copied, std::size_t(block.start) - copied).append(block.rtf);
+    copied = std::size_t(block.end);
   }
+  joined.append(text, copied, std::string::npos);
+  CountDocumentTextWork(joined.size());
+  text.swap(joined);
 }
 
 void EvaluateText(CRtfChunkList& list, unsigned long colour, std::vector<SkribTextBlock>& blocks, int scriptSession,

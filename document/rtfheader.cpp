@@ -7,10 +7,12 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <unordered_map>
 
 #include "document/rtfchunks.h"
 #include "document/symbols.h"
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/base/afxstr.h"
 #include "platform/win/base/numbers.h"
 #include "platform/win/base/paths.h"
 
@@ -64,29 +66,43 @@ int NumberAfter(const std::string& entry, const char* word, int fallback) {
   return fallback;
 }
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-  if (from.empty()) return;
-  for (std::size_t p = text.find(from); p != std::string::npos; p = text.find(from, p + to.size()))
-    text.replace(p, from.size(), to);
-}
+std::uint64_t g_textWork = 0;
+
+}  // namespace
+
+std::uint64_t DocumentTextWork() { return g_textWork; }
+void CountDocumentTextWork(std::uint64_t visited) { g_textWork += visited; }
+
+namespace {
 
 // Removes every occurrence of a control word with its delimiting blank; a control word before it keeps a
 // delimiter of its own, so that "\b\ulwave x" becomes "\b x", not "\bx".
 void RemoveControlWord(std::string& text, const std::string& word) {
-  for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p)) {
+  // Built anew in one pass; what lies before an occurrence is read from the text already built, as it stands.
+  std::string out;
+  out.reserve(text.size());
+  std::size_t done = 0;
+  for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, done)) {
+    out.append(text, done, p - done);
     const std::size_t end = p + word.size();
-    if ((end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) || Escaped(text, p)) {
-      p = end;
+    if ((end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) || Escaped(out, out.size())) {
+      out.append(word);
+      done = end;
       continue;
     }
     const std::size_t length = word.size() + (end < text.size() && text[end] == ' ' ? 1 : 0);
-    std::size_t back = p;
-    while (back > 0 && std::isalnum(static_cast<unsigned char>(text[back - 1]))) --back;
-    const bool afterWord = back > 0 && back < p && text[back - 1] == '\\' && !Escaped(text, back - 1);
+    std::size_t back = out.size();
+    while (back > 0 && std::isalnum(static_cast<unsigned char>(out[back - 1]))) --back;
+    const bool afterWord = back > 0 && back < out.size() && out[back - 1] == '\\' && !Escaped(out, back - 1);
     const bool textFollows =
         p + length < text.size() && text[p + length] != '\\' && text[p + length] != '{' && text[p + length] != '}';
-    text.replace(p, length, afterWord && textFollows ? " " : "");
+    if (afterWord && textFollows) out += ' ';
+    done = p + length;
   }
+  if (done == 0) return;
+  out.append(text, done, std::string::npos);
+  g_textWork += out.size();
+  text.swap(out);
 }
 
 }  // namespace
@@ -316,29 +332,33 @@ int RtfStyleTable::EntryNumber(int, const std::string& entry) const { return Num
 void RenumberReferences(const std::vector<int>& oldNumbers, const std::vector<int>& newNumbers, const std::string& word,
                         std::string& text, int tableStart, int tableEnd) {
   const auto opaque = OpaqueGroups(text);
+  // the later of two equal old numbers wins
+  std::unordered_map<int, int> renumbered;
+  for (std::size_t i = 0; i < oldNumbers.size() && i < newNumbers.size(); ++i)
+    renumbered[oldNumbers[i]] = newNumbers[i];
   std::string out;
   std::size_t copied = 0;
+  std::size_t group = 0;  // the first picture or object that does not end before the reference
   for (std::size_t p = text.find(word); p != std::string::npos; p = text.find(word, p + word.size())) {
     if (tableStart >= 0 && tableEnd >= 0 && p >= std::size_t(tableStart) && p < std::size_t(tableEnd)) continue;
     if (Escaped(text, p)) continue;
-    bool inside = false;
-    for (const auto& [first, second] : opaque) inside = inside || (p >= first && p < second);
-    if (inside) continue;
+    for (; group < opaque.size() && opaque[group].second <= p; ++g_textWork) ++group;
+    if (group < opaque.size() && opaque[group].first <= p) continue;
     const std::size_t digits = p + word.size();
     std::size_t end = digits;
     while (end < text.size() && end < digits + 3 && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
     if (end == digits) continue;
-    const int old = std::atoi(text.substr(digits, end - digits).c_str());
-    int replacement = -1;
-    for (std::size_t i = 0; i < oldNumbers.size() && i < newNumbers.size(); ++i)
-      if (oldNumbers[i] == old) replacement = newNumbers[i];
+    const auto found = renumbered.find(std::atoi(text.substr(digits, end - digits).c_str()));
+    if (found == renumbered.end()) continue;
+    const int replacement = found->second;
     if (replacement < 0) continue;
     out.append(text, copied, digits - copied);
     out += std::to_string(replacement);
     copied = end;
   }
   out.append(text, copied, std::string::npos);
-  text = out;
+  g_textWork += out.size();
+  text.swap(out);
 }
 
 bool ReadTemplateFile(const std::string& path, std::string& text) {
@@ -408,12 +428,12 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
   std::string prepared;
   std::size_t from = 0;
   auto rewrite = [&](std::string part) {
-    ReplaceAll(part, "\\viewkind4", "\\viewkind1");
-    ReplaceAll(part, pageBreak, "\\page ");
+    win::ReplaceAll(part, "\\viewkind4", "\\viewkind1");
+    win::ReplaceAll(part, pageBreak, "\\page ");
     RemoveControlWord(part, "\\ulwave");
-    ReplaceAll(part, "/*", "\\v ");
-    ReplaceAll(part, "*/", "\\v0 ");
-    ReplaceAll(part, "\\trowd", "\\trowd\\trkeep");
+    win::ReplaceAll(part, "/*", "\\v ");
+    win::ReplaceAll(part, "*/", "\\v0 ");
+    win::ReplaceAll(part, "\\trowd", "\\trowd\\trkeep");
     prepared += part;
   };
   for (const auto& [first, second] : OpaqueGroups(text)) {

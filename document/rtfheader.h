@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,10 @@ bool ReadTemplateFile(const std::string& path, std::string& text);
 // group left open is closed at the end, an escape cut short (a backslash at the end, "\'" without two hex
 // digits) is dropped. The text of the groups stays.
 std::string BalancedRtf(const std::string& text);
+// The bytes and entries that the passes over a document's text (splitting it into units, joining them, fitting it
+// to the report) have visited since the program started: for tests that watch how that cost grows with the text.
+std::uint64_t DocumentTextWork();
+void CountDocumentTextWork(std::uint64_t visited);
 // Text as RTF: backslashes and braces escaped, other characters than 7-bit ones as "\uN?".
 std::string EscapeRtfText(const std::string& utf8);
 // The ranges [first, second) of picture and object groups, which are the engineer's data and never touched.

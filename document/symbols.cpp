@@ -5,6 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "document/rtfheader.h"
+
 namespace {
 
 struct Tables {
@@ -105,17 +107,19 @@ void RtfToPlain(std::string& plain, const std::string& unitRtf, int offset, cons
   if (fontRuns && !fontRuns->empty() && unitRtf.size() < 10000) {
     const std::string mask = MakePlainMask(unitRtf);
     text.clear();
+    // the boundaries ascend, as the positions do
+    std::size_t next = 0;
+    int run = 0;
     for (std::size_t i = 0; i < unitRtf.size(); ++i) {
       const int position = int(i) + offset;
-      int run = 0;
-      for (int boundary : *fontRuns)
-        if (std::abs(boundary) < position) run = boundary;
+      for (; next < fontRuns->size() && std::abs((*fontRuns)[next]) < position; ++next) run = (*fontRuns)[next];
       const std::string& name = GreekName(static_cast<unsigned char>(mask[i]));
       if (run < 0 && !name.empty())
         text += name;
       else
         text += unitRtf[i];
     }
+    CountDocumentTextWork(unitRtf.size() + next);
   }
   // "\cell " loses its last letter: the blank left behind after the control word parts the cells.
   for (std::size_t p = text.find("\\cell "); p != std::string::npos; p = text.find("\\cell ", p + 5)) text[p + 4] = ' ';

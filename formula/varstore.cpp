@@ -35,21 +35,6 @@ std::string SortText(const CString& fullName, const CString& description, const 
   return text;
 }
 
-// Replaces every occurrence of `from` (non-empty) in one pass.
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-  std::size_t at = text.find(from);
-  if (at == std::string::npos) return;
-  std::string out;
-  out.reserve(text.size());
-  std::size_t done = 0;
-  for (; at != std::string::npos; at = text.find(from, done)) {
-    out.append(text, done, at - done).append(to);
-    done = at + from.size();
-  }
-  out.append(text, done, std::string::npos);
-  text.swap(out);
-}
-
 // True when the sign at `at` belongs to an exponent: "<number>e-5", the number standing on its own (not the
 // tail of a name such as x1e).
 bool IsExponentSign(const std::string& text, std::size_t at) {
@@ -74,7 +59,7 @@ void PrepareFormula(std::string& text) {
         {".GE.", ">="}, {".ge.", ">="},   {".AND.", "&&"},  {".and.", "&&"}, {".OR.", "||"},
         {".or.", "||"}, {".FALSE.", "0"}, {".false.", "0"}, {".TRUE.", "1"}, {".true.", "1"},
     };
-    for (const auto& pair : kDotted) ReplaceAll(text, pair[0], pair[1]);
+    for (const auto& pair : kDotted) win::ReplaceAll(text, pair[0], pair[1]);
   }
   std::replace(text.begin(), text.end(), ',', '.');
 

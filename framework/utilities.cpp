@@ -29,6 +29,7 @@
 
 #include "platform/richedit/richeditctrl.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/base/leftovers.h"
 #include "platform/win/screen/screen.h"
 
 extern char** environ;
@@ -357,9 +358,11 @@ bool RunProcess(const char* commandLine, int /*showCommand*/) {
   return true;
 }
 
-int StartProcess(const char* commandLine) {
+int StartProcess(const char* commandLine) { return StartProgram(SplitCommandLine(commandLine)); }
+
+int StartProgram(std::vector<std::string> args) {
   pid_t pid = 0;
-  if (int error = Spawn(commandLine, pid)) return error;
+  if (int error = SpawnArgs(std::move(args), pid)) return error;
   // Nobody waits for the program; reap it when it ends so that it leaves no zombie behind.
   try {
     std::thread([pid] {
@@ -631,14 +634,27 @@ bool IsClassName(const CObject* object, const char* className) {
 
 // --- Output files ---
 
+namespace {
+
+// The settings' viewer as its path is set, when it is installed; else empty.
+std::string InstalledViewer() {
+  const std::string viewer = FsPath(GetRegSettings().annexoPath);
+  return !viewer.empty() && ::access(viewer.c_str(), X_OK) == 0 ? viewer : std::string();
+}
+
+}  // namespace
+
 CString GetViewerProgram() {
-  const CString& viewer = GetRegSettings().annexoPath;
-  if (!viewer.IsEmpty() && ::access(FsPath(viewer).c_str(), X_OK) == 0) return QuoteArgument(FsPath(viewer)).c_str();
-  return "xdg-open";
+  const std::string own = InstalledViewer();
+  return own.empty() ? CString("xdg-open") : CString(own);
 }
 
 bool ShellOpen(const char* path) {
-  return RunProcess(CString("xdg-open ") + QuoteArgument(FsPath(path)).c_str(), SW_SHOWNORMAL);
+  if (int error = StartProgram({"xdg-open", FsPath(path)})) {
+    ReportStartFailure(error);
+    return false;
+  }
+  return true;
 }
 
 void OpenWithViewer(const char* path) {
@@ -646,16 +662,18 @@ void OpenWithViewer(const char* path) {
     AfxMessageBox(CString("Fehler beim Öffnen der Datei ") + (path ? path : ""), MB_OK);
     return;
   }
-  const CString command = GetViewerProgram() + " " + QuoteArgument(FsPath(path)).c_str();
+  const std::string file = FsPath(path);
+  const std::string installed = InstalledViewer();
+  const bool opener = installed.empty();
+  const std::string program = opener ? "xdg-open" : installed;
   // Without a screen there is nobody to look at a viewer's window: the call is only told.
   if (!win::CurrentScreen()) {
-    std::fprintf(stderr, "Betrachter: %s\n", command.GetString());
+    std::fprintf(stderr, "Betrachter: %s %s\n", QuoteArgument(program).c_str(), QuoteArgument(file).c_str());
     return;
   }
-  const std::string file = FsPath(path);
   const std::string own = FsPath(GetRegSettings().annexoPath);
   CString text;
-  if (command.Find("xdg-open ") == 0 && !ProgramOnPath("xdg-open")) {
+  if (opener && !ProgramOnPath("xdg-open")) {
     text.Format(
         "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: es ist kein Anzeigeprogramm "
         "vorhanden. Der Betrachter der Einstellungen, '%s' im Programmordner, fehlt, und das Programm "
@@ -664,12 +682,14 @@ void OpenWithViewer(const char* path) {
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  if (const int error = StartProcess(command)) {
-    const std::vector<std::string> program = SplitCommandLine(command);
+  // The settings' viewer is started as its path stands, whatever it holds: never looked for on the search path,
+  // never split at blanks or quotes.
+  const std::string started = opener || program.find('/') != std::string::npos ? program : "./" + program;
+  if (const int error = StartProgram({started, file})) {
     text.Format(
         "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: das Anzeigeprogramm '%s' "
         "konnte nicht gestartet werden (%s).",
-        file.c_str(), program.empty() ? "" : program[0].c_str(), SystemErrorText(error).GetString());
+        file.c_str(), program.c_str(), SystemErrorText(error).GetString());
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
   }
 }
@@ -702,6 +722,24 @@ bool HasDefaultPrinter(std::string* whyNot) {
   if (whyNot) *whyNot = "für das Druckprogramm \"lp\" ist kein Standarddrucker eingerichtet";
   return false;
 }
+
+namespace {
+
+// The files for the spooler "kolumo-druck-<pid>-XXXXXX.pdf" (and their temporaries ".tmp<pid>") of prints whose
+// process is gone: killed before they removed them.
+void RemoveGonePrints(const std::string& folder) {
+  win::RemoveLeftBehind(folder, [](const std::string& name) {
+    const std::string prefix = "kolumo-druck-";
+    const std::size_t dash = name.find('-', prefix.size());
+    if (name.compare(0, prefix.size(), prefix) != 0 || dash == std::string::npos) return 0L;
+    const std::string rest = name.substr(dash + 1);
+    const bool ours = rest.size() >= 10 && rest.compare(6, 4, ".pdf") == 0 &&
+                      (rest.size() == 10 || (rest.compare(10, 4, ".tmp") == 0 && win::ProcessIdIn(rest.substr(14))));
+    return ours ? win::ProcessIdIn(name.substr(prefix.size(), dash - prefix.size())) : 0L;
+  });
+}
+
+}  // namespace
 
 void PrintFile(const char* path) {
   CString text;
@@ -748,7 +786,9 @@ void PrintFile(const char* path) {
   }
   // The spooler gets the pages as the program prints them, never the RTF; it takes its own copy of the file.
   const char* tmp = std::getenv("TMPDIR");
-  std::string pdf = win::JoinPath(tmp && *tmp ? tmp : "/tmp", "kolumo-druck-XXXXXX.pdf");
+  const std::string folder = tmp && *tmp ? tmp : "/tmp";
+  RemoveGonePrints(folder);
+  std::string pdf = win::JoinPath(folder, "kolumo-druck-" + std::to_string(::getpid()) + "-XXXXXX.pdf");
   const int fd = ::mkstemps(pdf.data(), 4);
   if (fd < 0) {
     text.Format("Die Datei '%s' kann nicht gedruckt werden: die Druckdatei '%s' kann nicht angelegt werden (%s).",

@@ -79,6 +79,9 @@ bool RunProcess(const char* commandLine, int showCommand);
 // Starts the command line's program without waiting and without a message: 0, or the errno value of the failed
 // start for the caller's own message.
 int StartProcess(const char* commandLine);
+// The same for an argument list: the program args[0] (a name without '/' is looked for on the search path) gets
+// the other entries as its arguments, each as it stands.
+int StartProgram(std::vector<std::string> args);
 
 // A program run to its end with its output kept (the first 64 KiB of each stream).
 struct CapturedRun {
@@ -165,7 +168,8 @@ bool IsClassName(const CObject* object, const char* className);
 
 // --- Output files ---
 
-// The viewer program for output files: the settings' viewer when it is installed, else the desktop's opener.
+// The viewer program for output files: the settings' viewer when it is installed (its path as set, with '/' for
+// '\\'), else the desktop's opener "xdg-open".
 CString GetViewerProgram();
 // Opens a file with the desktop's program for it (the shell verb "open"); false when it cannot be started.
 bool ShellOpen(const char* path);

@@ -3,8 +3,10 @@
 #include "report/rtfausgabe.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/msgbox.h"
+#include "platform/win/base/leftovers.h"
 #include "platform/win/base/paths.h"
 #include "report/bilder.h"
 #include "report/rtfhilfe.h"
@@ -40,6 +43,23 @@ class TempDatei {
  private:
   std::string m_path;
 };
+
+// The files that reports of the position whose process is gone left beside it (killed while they wrote): their own
+// ".<stem><pid>.<name>" and the variables' "<stem><pid>.tmp.rtf". Our names never begin with a digit, so that
+// ".Pos.12.4711.x" of the position "Pos.12" is not taken for a file of process 12 of "Pos".
+void RemoveLeftoversOfGoneReports(const std::string& folder, const std::string& stem) {
+  win::RemoveLeftBehind(folder, [&stem](const std::string& name) {
+    const bool hidden = name.compare(0, stem.size() + 1, "." + stem) == 0;
+    if (!hidden && name.compare(0, stem.size(), stem) != 0) return 0L;
+    const std::size_t from = stem.size() + (hidden ? 1 : 0);
+    std::size_t to = from;
+    while (to < name.size() && std::isdigit(static_cast<unsigned char>(name[to]))) ++to;
+    if (to >= name.size() || name[to] != '.') return 0L;
+    const std::string rest = name.substr(to + 1);
+    const bool ours = hidden ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf";
+    return ours ? win::ProcessIdIn(name.substr(from, to - from)) : 0L;
+  });
+}
 
 }  // namespace
 
@@ -103,33 +123,51 @@ CRtf_Ausgabe::~CRtf_Ausgabe() {
 }
 
 void CRtf_Ausgabe::BilderEntfernen() {
-  for (const std::string& bild : m_abgelegt) std::remove(bild.c_str());
-  m_abgelegt.clear();
+  for (const auto& bild : m_bilder) std::remove(bild.first.c_str());
+  m_bilder.clear();
 }
 
 void CRtf_Ausgabe::Abschluss() {
-  if (m_bildFehler.empty() && RTFX_EndDocument(0)) {
+  const std::string eigener = EigenesBild("rtf");
+  std::string grund = m_bildFehler;
+  // A folder standing where a picture or the report goes would stop the swap half done.
+  std::vector<std::string> namen{m_bericht};
+  for (const auto& bild : m_bilder) namen.push_back(bild.second);
+  for (const std::string& name : namen) {
+    struct stat status {};
+    if (grund.empty() && ::stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+      grund = name + ": " + std::strerror(EISDIR);
+  }
+  if (grund.empty()) {
+    RTFX_SetOutputFile(eigener.c_str());
+    if (!RTFX_EndDocument(0)) {
+      grund = RTFX_GetLastError();
+      // the engineer knows the report by its name
+      win::ReplaceAll(grund, eigener, m_bericht);
+    }
+  }
+  for (const auto& [eigenes, name] : m_bilder) {
+    // a picture that was not drawn has already failed where it was to be read, with the writer's reason
+    if (!grund.empty() || std::rename(eigenes.c_str(), name.c_str()) == 0 || errno == ENOENT) continue;
+    grund = name + ": " + std::strerror(errno);
+  }
+  if (grund.empty() && std::rename(eigener.c_str(), m_bericht.c_str()) != 0)
+    grund = m_bericht + ": " + std::strerror(errno);
+  if (grund.empty()) {
+    m_bilder.clear();
     m_geschrieben = true;
     return;
   }
-  // Its pictures belong to no report: left there, they would keep a full disk full.
+  // Its own files belong to no report: left there, they would keep a full disk full.
   BilderEntfernen();
+  std::remove(eigener.c_str());
   CString text;
-  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"),
-              m_bildFehler.empty() ? RTFX_GetLastError() : m_bildFehler.c_str());
+  text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"), grund.c_str());
   AfxMessageBox(text, MB_OK | MB_ICONERROR);
 }
 
 void CRtf_Ausgabe::BildAblegen(const std::string& eigenes, const std::string& name) {
-  if (std::rename(eigenes.c_str(), BildPfad(name).c_str()) == 0) {
-    m_abgelegt.push_back(BildPfad(name));
-    return;
-  }
-  // a picture that was not drawn has already failed where it was to be read, with the writer's reason
-  if (errno == ENOENT) return;
-  const std::string grund = std::strerror(errno);
-  std::remove(eigenes.c_str());
-  if (m_bildFehler.empty()) m_bildFehler = BildPfad(name) + ": " + grund;
+  m_bilder.emplace_back(eigenes, BildPfad(name));
 }
 
 void CRtf_Ausgabe::Ausgabe(int document) {
@@ -147,6 +185,8 @@ void CRtf_Ausgabe::Ausgabe(int document) {
   // The pictures carry the position's name without its extension letters, the
   // dot kept ("Stuetze.").
   m_bildStamm = reportFile.substr(m_bildOrdner.size(), reportFile.size() - m_bildOrdner.size() - 3);
+  m_bericht = reportFile;
+  RemoveLeftoversOfGoneReports(m_bildOrdner, m_bildStamm);
 
   const int root = VIDUV_GetRootElement(document);
   const std::string name = std::string("TQ-") + VIDUV_GetString(root, "progname");

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win/afx.h"
@@ -100,17 +101,20 @@ class CRtf_Ausgabe {
   // The diagram of the required reinforcement along the column.
   void ErfAsDiagramm(CPlotwerk2D* view2D);
   std::string BildPfad(const std::string& name) const;
-  // A picture is drawn into a file of this report's own beside the report and read from there, so that two
-  // reports of the position written at once never read each other's picture; then it takes its name (BildPfad).
-  // When it cannot, the first reason is kept and the report is not written.
+  // A picture is drawn into a file of this report's own beside the report (".<stem><pid>.<name>") and read from
+  // there, so that two reports of the position written at once never read each other's picture; it takes its name
+  // (BildPfad) when the report is written. Files of this pattern whose process is gone are left from a run that
+  // was killed: the next report removes them.
   std::string EigenesBild(const std::string& name) const;
   void BildAblegen(const std::string& eigenes, const std::string& name);
   std::string m_bildFehler;
-  // Writes the report file, or says why it could not (a read-only folder, a full disk) and removes the pictures
-  // this report put beside it, so that nobody takes the report standing there, if any, for the new one.
+  // Writes the report under a name of its own, then gives the pictures and the report their names; or says why it
+  // could not (a read-only folder, a full disk, a folder in the way) and removes only its own files, so that the
+  // report standing there, if any, keeps its pictures.
   void Abschluss();
   void BilderEntfernen();
-  std::vector<std::string> m_abgelegt;  // the pictures this report put beside it, under their names
+  std::string m_bericht;                                      // the report file
+  std::vector<std::pair<std::string, std::string>> m_bilder;  // this report's pictures: own file, name to take
   bool m_geschrieben = false;
   // art: the kind of force whose diagrams share one scale across the report (report::DiagrammArt); 0 the
   // diagram's own scale.

@@ -119,6 +119,57 @@ TEST(FormulaText, EvaluatingADocumentReadsEachVariableAFewTimesOnly) {
   EXPECT_LE(store.ResolvedEntries(), std::uint64_t(100 + 2 * kLines));
 }
 
+// The passes over a document's text (units cut out, joined again, the text fitted to the report) visit each of its
+// bytes a few times, however long it is. Units replaced in place moved the rest of the text each time, and each
+// unit searched all font changes, pictures and sum ranges of the document: at 160,000 lines hundreds of bytes per
+// byte of text, where about ten stay.
+TEST(FormulaText, EvaluatingAndPreparingADocumentCostEightTimesAsMuchForEightTimesTheLines) {
+  struct Cost {
+    double work = 0;
+    double bytes = 0;
+  };
+  auto cost = [](int lines) {
+    std::string body;
+    for (int i = 0; i < lines; ++i) {
+      const std::string n = std::to_string(i);
+      switch (i % 8) {
+        case 0:  // a shown result that grows: the text around it moves
+          body += "\\cf2 a" + n + " = " + n + "*3 = 0\\cf1  [m]\\par\r\n";
+          break;
+        case 1:  // a Greek letter: a change to the Symbol font and back
+          body += "\\cf2\\f1 s\\f0 _" + n + " = 1.5\\par\r\n";
+          break;
+        case 2: body += "{\\pict\\pngblip\\picw2\\pich3 89504e47}\\par\r\n"; break;
+        case 3: body += "/*S+*/\\cf2 " + n + "\\par\r\n"; break;
+        case 4: body += "/*S-*/\\cf2 t" + n + " = SUMME = 0\\par\r\n"; break;
+        case 5:  // an undefined name: marked wavy in the document, the mark taken away for the report
+          body += "\\cf2 u" + n + " = q*2 = 0.00\\par\r\n";
+          break;
+        case 6:  // a table row: its line end after "\\row" is a unit of its own, of no kind
+          body += "\\trowd\\cellx2000\\pard\\intbl\\cf2 b" + n + " = 2\\cell\\row\r\n";
+          break;
+        default: body += "\\cf1 Text /*verborgen*/\\par\r\n";
+      }
+    }
+    CVariableStore store;
+    CRtfChunkList list;
+    list.SetText(kHead + body + "}");
+    const std::uint64_t before = DocumentTextWork();
+    std::vector<SkribTextBlock> blocks;
+    EvaluateText(list, kFormula, blocks, 0, nullptr, &store, 1, "");
+    EXPECT_EQ(blocks.size(), std::size_t(lines / 8 * 7)) << lines;
+    ReportHeaderTables tables;
+    PrepareForReport("{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red0\\green0\\blue0;}", list, tables);
+    return Cost{double(DocumentTextWork() - before), double(list.Text().size())};
+  };
+  const Cost small = cost(20000), large = cost(160000);
+  // about eight per byte of text, long or short
+  EXPECT_GT(small.work, small.bytes);
+  EXPECT_LT(large.work / large.bytes, 1.1 * small.work / small.bytes)
+      << small.work << " for 20,000 lines, " << large.work << " for 160,000";
+  EXPECT_LT(large.work, 12 * large.bytes);
+}
+
 TEST(FormulaText, TheLastParagraphEndsAtTheClosingBrace) {
   // A text typed without a final Enter: its last unit e = 3*2 = 6 stands right before the document's "}".
   CVariableStore store;

@@ -20,6 +20,7 @@
 #include "framework/utilities.h"
 #include "platform/win/afx.h"
 #include "platform/win/screen/screen.h"
+#include "tests/support/dead_pid.h"
 
 namespace {
 
@@ -288,6 +289,74 @@ TEST_F(OutputFilesTest, AViewerThatIsMissingOrCannotStartIsNamedWithTheReport) {
   ASSERT_TRUE(WaitFor(dir_ / "opened"));
   EXPECT_EQ(ReadFile(dir_ / "opened"), report_.string() + "\n");
   settings.annexoPath = savedViewer;
+}
+
+// The settings' viewer is started as its path stands, with the report as its one argument, whatever either holds
+// (blanks, quotes, dollar signs, semicolons, line ends; a backslash parts folders, as everywhere in a path), and no
+// shell reads them. Quoted into one command line and split again, a path with a quote was cut into another program
+// and arguments.
+TEST_F(OutputFilesTest, TheViewerIsStartedAsItsPathStandsWithTheReportAsItsOneArgument) {
+  CRegSettings& settings = GetRegSettings();
+  const CString savedViewer = settings.annexoPath;
+  win::SetScreen(&screen_);
+  const fs::path told = dir_ / "argv";
+  const struct {
+    std::string folder;  // of the viewer and of the report
+    std::string viewer;
+    std::string report;
+  } cases[] = {
+      {"opt/my \"best\" view", "viewer", "Pos 1.rtf"},
+      {"a $HOME; b", "\"view\" er", "x;$(touch gemacht) 'q'.rtf"},
+      {"zeile\nzwei", "v\"", "\"ende\".rtf"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder + "/" + c.viewer);
+    const fs::path folder = dir_ / c.folder;
+    fs::create_directories(folder);
+    const fs::path viewer = folder / c.viewer, report = folder / c.report;
+    std::ofstream(viewer) << "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > '" << told.string() << "'\n";
+    fs::permissions(viewer, fs::perms::owner_all);
+    std::ofstream(report) << "{\\rtf1 Bericht\\par}";
+    fs::remove(told);
+    // set with backslashes between its folders, as the settings may hold it
+    std::string set = viewer.string();
+    std::replace(set.begin(), set.end(), '/', '\\');
+    settings.annexoPath = set.c_str();
+    win::msgbox::ClearLog();
+    OpenWithViewer(report.c_str());
+    EXPECT_TRUE(Boxes().empty()) << Boxes().front();
+    ASSERT_TRUE(WaitFor(told)) << "the viewer did not run";
+    const std::string argv = ReadFile(told);
+    EXPECT_EQ(argv, viewer.string() + '\0' + report.string() + '\0');
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "gemacht"));
+  EXPECT_FALSE(fs::exists(dir_ / "a $HOME; b" / "gemacht"));
+  settings.annexoPath = savedViewer;
+}
+
+// A print killed before it removed the file it gave the spooler leaves it in the temporary folder; the next print
+// removes those of processes that are gone, and nothing else.
+TEST_F(OutputFilesTest, TheSpoolersFilesOfAKilledPrintAreRemovedByTheNextPrint) {
+  const std::string dead = std::to_string(test_support::DeadPid()), parent = std::to_string(::getppid());
+  const struct {
+    std::string name;
+    bool removed;
+  } entries[] = {
+      {"kolumo-druck-" + dead + "-a1B2c3.pdf", true},
+      {"kolumo-druck-" + dead + "-a1B2c3.pdf.tmp" + dead, true},
+      {"kolumo-druck-" + parent + "-a1B2c3.pdf", false},  // a print at work
+      {"kolumo-druck-a1B2c3.pdf", false},
+      {"kolumo-druck-" + dead + "-a1B2c3.pdfx", false},
+      {"kolumo-druck-" + dead + "-a1B2.pdf", false},
+      {"kolumo-druck-" + dead + "-a1B2c3.pdf.tmp", false},
+      {"kolumo-drucker-" + dead + "-a1B2c3.pdf", false},
+  };
+  for (const auto& e : entries) std::ofstream(dir_ / e.name) << "x";
+  Set("LPDEST", "buero");
+  Program("lp", "exit 0");
+  PrintFile(report_.c_str());
+  EXPECT_TRUE(Boxes().empty()) << Boxes().front();
+  for (const auto& e : entries) EXPECT_EQ(fs::exists(dir_ / e.name), !e.removed) << e.name;
 }
 
 }  // namespace

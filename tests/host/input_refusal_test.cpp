@@ -282,14 +282,21 @@ const RefusalCase kRefused[] = {
     {"factored load beyond every number",
      [](const std::string& t) { return ReplaceAfter(t, "desc=\"Dach, Nutzlast\"", "val0=\"95\"", "val0=\"1.7e308\""); },
      "Endsystem, Kombination 1 (Ed) \"1.35*(1)+1.50*(2)+0.90*(3)\": Last 4 (\"Dach, Nutzlast\"): val0 = 1.7e+308 mal "
-     "Faktor 1.5 ist keine endliche Zahl."},
-    // the engine holds factors in single precision: 1e39 is beyond it
+     "Faktor 1.5 ist zu groß: das Produkt darf dem Betrag nach höchstens 1.79769e+308 sein."},
+    // the engine holds factors in single precision: 1e39 is a number beyond it, 1e309 none at all
     {"combination factor beyond single precision",
      [](const std::string& t) {
        return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)\"",
                            "regelUser=\"1" + std::string(39, '0') + "*(1)\"");
      },
-     "Endsystem, Kombination 9 (Ed) \"1" + std::string(39, '0') + "*(1)\": Faktor 1e+39 ist keine endliche Zahl."},
+     "Endsystem, Kombination 9 (Ed) \"1" + std::string(39, '0') +
+         "*(1)\": Faktor 1e+39 ist zu groß: ein Faktor darf dem Betrag nach höchstens 3.40282e+38 sein."},
+    {"combination factor beyond every number",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)\"",
+                           "regelUser=\"1" + std::string(309, '0') + "*(1)\"");
+     },
+     "Endsystem, Kombination 9 (Ed) \"1" + std::string(309, '0') + "*(1)\": Faktor inf ist keine endliche Zahl."},
     {"unknown combination kind",
      [](const std::string& t) {
        return ReplaceAfter(t, "<Einwirkungen>", "<result art=\"Ed\" regel=\"1.35*(1)\"",

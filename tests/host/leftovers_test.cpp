@@ -15,19 +15,13 @@
 
 #include "framework/regsettings.h"
 #include "tests/host/host_run.h"
+#include "tests/support/dead_pid.h"
 
 namespace {
 
 using namespace host_test;
 
-// The id of a process that has ended (made and waited for here).
-long DeadPid() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return long(child);
-}
+using test_support::DeadPid;
 
 std::set<std::string> Entries(const fs::path& folder) {
   std::set<std::string> names;
@@ -155,6 +149,38 @@ TEST_F(LeftoversTest, OnlyLeftoversOfDeadRunsAreRemoved) {
   ASSERT_EQ(::flock(holder, LOCK_EX), 0);
   const HostRun run = Host({"calc", position_});
   ::close(holder);
+  EXPECT_EQ(run.status, 0) << run.err;
+  for (const auto& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
+}
+
+// A report killed while it wrote leaves its own files beside the position: its pictures and its report under
+// hidden names of its process, its variables' text. The next report removes those of processes that are gone, and
+// nothing else: not the files of a report at work, not another position's, not a file of another pattern.
+TEST_F(LeftoversTest, TheFilesOfAKilledReportAreRemovedByTheNextOne) {
+  const std::string dead = std::to_string(DeadPid());
+  const std::string alive = std::to_string(::getpid());
+  const struct {
+    std::string name;
+    bool removed;
+  } entries[] = {
+      {".Pos." + dead + ".Endsystem.bmp", true},
+      {".Pos." + dead + ".Schnitt-LK1-Typ3-BZ0.p2d.part", true},  // a picture being drawn
+      {".Pos." + dead + ".rtf", true},
+      {".Pos." + dead + ".rtf.part" + dead, true},  // the report being written
+      {"Pos." + dead + ".tmp.rtf", true},           // the variables' text
+      {".Pos." + alive + ".Endsystem.bmp", false},  // a report at work
+      {".Pos." + alive + ".rtf", false},
+      {"Pos." + alive + ".tmp.rtf", false},
+      {".Andere." + dead + ".Endsystem.bmp", false},  // another position's
+      // of the position "Pos.<dead>" and the report at work, not of the gone process of "Pos"
+      {".Pos." + dead + "." + alive + ".Endsystem.bmp", false},
+      {".Pos." + dead, false},
+      {".Pos." + dead + "x.rtf", false},
+      {"Pos." + dead + ".tmp.rtfx", false},
+      {"Pos." + dead + ".Endsystem.bmp", false},
+  };
+  for (const auto& e : entries) std::ofstream(Path(e.name)) << "x";
+  const HostRun run = Host({"report", position_});
   EXPECT_EQ(run.status, 0) << run.err;
   for (const auto& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
 }

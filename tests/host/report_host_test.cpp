@@ -1,5 +1,6 @@
 // `kolumo report` as a process: a report may be asked of any position, calculated or not, so the report trusts
 // nothing it reads from the file and says plainly when it could not write the new report.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -153,15 +154,24 @@ TEST_F(ReportHostTest, AReportThatCannotBeWrittenFailsWithTheSystemsReason) {
 }
 
 // A report that fails on a full disk leaves nothing of its own beside the position: neither a part of the report nor
-// the pictures it drew (the system picture alone is almost 2 MB, which would keep the disk full). A limit on the
-// size of a file between the largest picture and the report lets every picture be written and the report fail, as
-// a full disk does.
-TEST_F(ReportHostTest, AReportThatFailsOnAFullDiskLeavesNoPicturesBehind) {
+// the pictures it drew (the system picture alone is almost 2 MB, which would keep the disk full). A report written
+// before keeps its pictures, the same files: the new ones take their names only when the new report is written.
+// A limit on the size of a file between the largest picture and the report lets every picture be written and the
+// report fail, as a full disk does.
+TEST_F(ReportHostTest, AReportThatFailsOnAFullDiskLeavesNoPicturesBehindAndKeepsThePreviousOnes) {
+  struct Datei {
+    std::uintmax_t size;
+    ino_t inode;
+    bool operator==(const Datei&) const = default;
+  };
   auto files = [](const fs::path& folder) {
-    std::map<std::string, std::uintmax_t> sizes;
-    for (const auto& entry : fs::directory_iterator(folder))
-      sizes[entry.path().filename().string()] = entry.file_size();
-    return sizes;
+    std::map<std::string, Datei> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      struct stat status {};
+      ::stat(entry.path().c_str(), &status);
+      found[entry.path().filename().string()] = {entry.file_size(), status.st_ino};
+    }
+    return found;
   };
   const fs::path probe = folder_ / "probe", full = folder_ / "voll";
   for (const fs::path& folder : {probe, full}) {
@@ -172,21 +182,35 @@ TEST_F(ReportHostTest, AReportThatFailsOnAFullDiskLeavesNoPicturesBehind) {
   }
   ASSERT_EQ(Host({"report", (probe / "Stuetze.tqx").string()}).status, 0);
   std::uintmax_t picture = 0, report = 0;
-  for (const auto& [name, size] : files(probe)) {
-    if (name == "Stuetze.rtf") report = size;
-    if (name.find(".tqx") == std::string::npos && name != "Stuetze.rtf") picture = std::max(picture, size);
+  for (const auto& [name, datei] : files(probe)) {
+    if (name == "Stuetze.rtf") report = datei.size;
+    if (name.find(".tqx") == std::string::npos && name != "Stuetze.rtf") {
+      picture = std::max(picture, datei.size);
+    }
   }
   ASSERT_GT(picture, 1000000u) << "the system picture";
   ASSERT_LT(picture, report) << "the report holds its pictures";
+  const std::string limit = "prlimit --fsize=" + std::to_string((picture + report) / 2) + " ";
 
-  const auto before = files(full);
-  prefix_ = "prlimit --fsize=" + std::to_string((picture + report) / 2) + " ";
-  const HostRun run = Host({"report", (full / "Stuetze.tqx").string()});
-  prefix_.clear();
-  EXPECT_EQ(run.status, 1) << run.err;
-  EXPECT_NE(run.err.find((full / "Stuetze.rtf").string() + ": the report was not written"), std::string::npos)
-      << run.err;
-  EXPECT_EQ(files(full), before);
+  for (const bool before : {false, true}) {
+    SCOPED_TRACE(before ? "a report written before" : "no report before");
+    if (before) {
+      ASSERT_EQ(Host({"report", (full / "Stuetze.tqx").string()}).status, 0);
+    }
+    const auto there = files(full);
+    // the report and its pictures, as in the probe's folder
+    ASSERT_EQ(there.count("Stuetze.rtf"), before ? 1u : 0u);
+    if (before) {
+      ASSERT_EQ(there.size(), files(probe).size());
+    }
+    prefix_ = limit;
+    const HostRun run = Host({"report", (full / "Stuetze.tqx").string()});
+    prefix_.clear();
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find((full / "Stuetze.rtf").string() + ": the report was not written"), std::string::npos)
+        << run.err;
+    EXPECT_TRUE(files(full) == there);
+  }
 }
 
 // Report time stays bounded with sizes typed in the wrong unit and thousands of loads: the example with its fields

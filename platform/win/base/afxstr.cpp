@@ -119,23 +119,24 @@ int CString::Replace(char from, char to) {
   return n;
 }
 
-int CString::Replace(const char* from, const char* to) {
-  if (!from || !*from) return 0;
-  std::string f(from), t(to ? to : "");
+int win::ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
+  if (from.empty()) return 0;
+  std::size_t hit = text.find(from);
+  if (hit == std::string::npos) return 0;
   int n = 0;
   std::string out;
+  out.reserve(text.size());
   std::size_t pos = 0;
-  for (std::size_t hit; (hit = s_.find(f, pos)) != std::string::npos; pos = hit + f.size()) {
-    out.append(s_, pos, hit - pos);
-    out += t;
-    ++n;
+  for (; hit != std::string::npos; hit = text.find(from, pos), ++n) {
+    out.append(text, pos, hit - pos).append(to);
+    pos = hit + from.size();
   }
-  if (n) {
-    out.append(s_, pos, std::string::npos);
-    s_.swap(out);
-  }
+  out.append(text, pos, std::string::npos);
+  text.swap(out);
   return n;
 }
+
+int CString::Replace(const char* from, const char* to) { return from ? win::ReplaceAll(s_, from, to ? to : "") : 0; }
 
 int CString::Remove(char ch) {
   auto before = s_.size();

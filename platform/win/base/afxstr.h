@@ -8,6 +8,12 @@
 
 #include "platform/win/base/wintypes.h"
 
+namespace win {
+// Every occurrence of `from` (non-empty) replaced by `to`, left to right, in one pass (replacing in place would
+// move the rest of the text at each occurrence); the count of occurrences.
+int ReplaceAll(std::string& text, std::string_view from, std::string_view to);
+}  // namespace win
+
 class CString {
  public:
   CString() = default;

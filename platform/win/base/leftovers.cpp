@@ -1,5 +1,6 @@
 #include "platform/win/base/leftovers.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -29,6 +30,19 @@ bool LeftBehind(const std::string& path, long pid) {
   gone = gone && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
   ::close(fd);
   return gone;
+}
+
+void RemoveLeftBehind(const std::string& folder, const std::function<long(const std::string& name)>& ProcessOf) {
+  DIR* directory = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!directory) return;
+  while (const dirent* entry = ::readdir(directory)) {
+    const long pid = ProcessOf(entry->d_name);
+    const std::string path = (folder.empty() ? std::string(".") : folder) + "/" + entry->d_name;
+    struct stat status {};
+    if (pid > 0 && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && LeftBehind(path, pid))
+      ::unlink(path.c_str());
+  }
+  ::closedir(directory);
 }
 
 long ProcessIdIn(const std::string& text) {

@@ -3,6 +3,7 @@
 // them by both marks and removes them, never those of a run still at work.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace win {
@@ -15,6 +16,10 @@ bool LockForThisRun(int fd);
 // its lock, it is no symbolic link and it belongs to this user. A path that cannot be examined is never called
 // left behind.
 bool LeftBehind(const std::string& path, long pid);
+
+// Removes the regular files of `folder` that were left behind (LeftBehind) by the process that `ProcessOf` reads
+// from each name: 0 for a name of another pattern, which stays.
+void RemoveLeftBehind(const std::string& folder, const std::function<long(const std::string& name)>& ProcessOf);
 
 // The process id in `text` when it is all digits (no sign, no blank) and fits a process id; else 0.
 long ProcessIdIn(const std::string& text);

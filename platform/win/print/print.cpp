@@ -17,6 +17,7 @@
 
 #include "platform/win/draw/afxgdi.h"
 #include "platform/win/draw/gdi_internal.h"
+#include "platform/win/base/leftovers.h"
 #include "platform/win/base/paths.h"
 
 namespace win::detail {
@@ -194,6 +195,19 @@ bool PrintDocument(const std::string& pdfPath, const std::string& title, const J
 
 }  // namespace win::print
 
+namespace {
+
+// The temporaries "<file>.tmp<pid>" of prints of the file whose process is gone (killed while it printed).
+void RemoveLeftTemporaries(const std::string& target) {
+  const std::filesystem::path path(target);
+  const std::string prefix = path.filename().string() + ".tmp";
+  win::RemoveLeftBehind(path.parent_path().string(), [&prefix](const std::string& name) {
+    return name.compare(0, prefix.size(), prefix) == 0 ? win::ProcessIdIn(name.substr(prefix.size())) : 0L;
+  });
+}
+
+}  // namespace
+
 int StartDoc(HDC dc, const DOCINFO* info) {
   Dc* d = nullptr;
   PrintJob* j = JobOf(dc, &d);
@@ -207,12 +221,15 @@ int StartDoc(HDC dc, const DOCINFO* info) {
   if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
     return Fail("Der Ordner " + folder.string() + " der Druckdatei existiert nicht.");
   j->target = target;
+  RemoveLeftTemporaries(target);
   j->temp = target + ".tmp" + std::to_string(::getpid());
   j->file = std::fopen(j->temp.c_str(), "wb");
   if (!j->file) {
     j->temp.clear();
     return Fail("Die Druckdatei " + target + " kann nicht angelegt werden: " + std::strerror(errno));
   }
+  // held while the job lasts: a later print tells by it that this one is still at work
+  win::LockForThisRun(::fileno(j->file));
   j->writeFailed = false;
   j->writeErrno = 0;
   double wpt = j->setup.widthMm / 25.4 * 72.0, hpt = j->setup.heightMm / 25.4 * 72.0;

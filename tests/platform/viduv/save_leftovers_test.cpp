@@ -9,6 +9,7 @@
 
 #include "platform/win/base/leftovers.h"
 #include "tests/platform/viduv/viduv_test_support.h"
+#include "tests/support/dead_pid.h"
 
 namespace {
 
@@ -16,13 +17,7 @@ using viduv_test::Doc;
 using viduv_test::ScratchFolder;
 using ViduvSaveLeftovers = ScratchFolder;
 
-std::string DeadPid() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return std::to_string(child);
-}
+std::string DeadPid() { return std::to_string(test_support::DeadPid()); }
 
 std::set<std::string> Entries(const std::filesystem::path& folder) {
   std::set<std::string> names;

@@ -11,19 +11,13 @@
 #include <string>
 
 #include "platform/win/base/leftovers.h"
+#include "tests/support/dead_pid.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The id of a process that has ended (made and waited for here).
-long DeadPid() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return long(child);
-}
+using test_support::DeadPid;
 
 class LeftoversTest : public testing::Test {
  protected:

@@ -1,6 +1,8 @@
 // Printer DCs: page geometry, pages in the PDF, and failures that leave no file behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <regex>
 
 #include "platform/win/dialogs/wintest.h"
+#include "tests/support/dead_pid.h"
 
 namespace {
 
@@ -205,6 +208,37 @@ TEST_F(PrintTest, AFullDiskIsReportedAndLeavesNeitherTheFileNorItsTemporary) {
   EXPECT_NE(win::print::LastError().find("voll.pdf"), std::string::npos) << win::print::LastError();
   EXPECT_EQ(Files(), std::vector<std::string>{"voll.pdf"}) << "no temporary file stays";
   EXPECT_EQ(Read(pdf), "the old print") << "the earlier file is untouched";
+}
+
+// A print killed while it wrote leaves its temporary beside the file; the next print of that file removes the
+// temporaries of processes that are gone, and nothing else: not a print at work (its process alive, or its lock
+// held from another process namespace), not another file's, not a name of another pattern.
+TEST_F(PrintTest, TheTemporariesOfAKilledPrintAreRemovedByTheNextPrintOfTheFile) {
+  const std::string dead = std::to_string(test_support::DeadPid()), parent = std::to_string(::getppid());
+  const struct {
+    std::string name;
+    bool removed;
+  } entries[] = {
+      {"Pos.pdf.tmp" + dead, true},        {"Pos.pdf.tmp" + parent, false},  // a print at work
+      {"Pos.pdf.tmp" + dead + "x", false}, {"Pos.pdf.tmp", false},          {"Pos.pdf.tmp-" + dead, false},
+      {"Andere.pdf.tmp" + dead, false},    {"Pos.pdf.part" + dead, false},
+  };
+  for (const auto& e : entries) std::ofstream(dir / e.name) << "x";
+  // held by a print whose process id means nothing here
+  const fs::path held = dir / ("Pos.pdf.tmp" + std::to_string(test_support::DeadPid()));
+  std::ofstream(held) << "x";
+  const int holder = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  win::print::Job job;
+  job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(1); };
+  job.page = [](CDC* dc, CPrintInfo*) { dc->TextOut(0, 0, "x"); };
+  win::print::PageSetup low;
+  low.dpi = 72;
+  ASSERT_TRUE(win::print::PrintDocument((dir / "Pos.pdf").string(), "Pos", job, low)) << win::print::LastError();
+  ::close(holder);
+  for (const auto& e : entries) EXPECT_EQ(fs::exists(dir / e.name), !e.removed) << e.name;
+  EXPECT_TRUE(fs::exists(held));
+  EXPECT_TRUE(fs::exists(dir / "Pos.pdf"));
 }
 
 }  // namespace
