@@ -209,9 +209,7 @@ bool EncodePng(const std::vector<std::uint32_t>& pixels, int width, int height, 
   if (width <= 0 || height <= 0 || pixels.size() != std::size_t(width) * std::size_t(height)) return false;
   // One data chunk holds the whole picture; its length counts in 31 bits (nine bits per byte at most).
   if (std::size_t(height) * (1 + 3 * std::size_t(width)) > 0x70000000) return false;
-  // Kept between pictures (a report writes dozens of one size); static, not thread_local: pictures are made on the
-  // UI thread alone, and thread storage of a library unloaded with the module trips the leak checker at exit.
-  static std::vector<unsigned char> data;
+  thread_local std::vector<unsigned char> data;  // kept between pictures: a report writes dozens of one size
   Palette palette;
   const bool indexed = WriteRows(pixels, std::size_t(width), std::size_t(height), &palette, data);
   if (!indexed) WriteRows(pixels, std::size_t(width), std::size_t(height), nullptr, data);
