@@ -432,14 +432,14 @@ void CMateHandler::MateEdit(const char* kat, const char* ukat, const char* norm,
     AfxMessageBox(Tr("Der Materialeditor \"mateEdit\" wurde nicht gefunden."), MB_OK | MB_ICONERROR);
     return;
   }
-  CString command;
-  command.Format("\"%s\" kat=\"%s\" ukat=\"%s\" norm=\"%s\" objekt=\"%s\"", editor.c_str(), kat, ukat,
-                 corrected.GetString(), objekt.GetString());
-  if (bOrmiMode) command += " ormiMode";
+  // Each name is one argument as it stands, whatever it holds; no command line is built and split again.
+  std::vector<std::string> args{editor, std::string("kat=") + kat, std::string("ukat=") + ukat,
+                                "norm=" + corrected.str(), "objekt=" + objekt.str()};
+  if (bOrmiMode) args.push_back("ormiMode");
   bool standardOpen = m_databases[0] != 0;
   OpenStandardDB(FALSE);
   OpenUserDB(FALSE);
-  RunProcessAndWait(command, SW_SHOWNORMAL);
+  RunProcessAndWait(std::move(args), SW_SHOWNORMAL);
   if (standardOpen) OpenStandardDB(TRUE);
   // The editor may have made the user's first database, so it is looked for even when there was none.
   OpenUserDB(TRUE);

@@ -117,8 +117,6 @@ int SpawnArgs(std::vector<std::string> args, pid_t& pid, const int* output = nul
   return rc;
 }
 
-int Spawn(const char* commandLine, pid_t& pid) { return SpawnArgs(SplitCommandLine(commandLine), pid); }
-
 void ReportStartFailure(int error) { MessageBox(nullptr, SystemErrorText(error), "Error", MB_OK); }
 
 // Whether a program can be found on the search path.
@@ -335,19 +333,27 @@ std::vector<std::string> SplitCommandLine(const char* commandLine) {
   return args;
 }
 
-DWORD RunProcessAndWait(const char* commandLine, int /*showCommand*/) {
+DWORD RunProcessAndWait(const char* commandLine, int showCommand) {
+  return RunProcessAndWait(SplitCommandLine(commandLine), showCommand);
+}
+
+DWORD RunProcessAndWait(std::vector<std::string> args, int /*showCommand*/) {
+  DWORD exitCode = 0xFFFFFFFFu;
+  if (int error = RunProgram(std::move(args), exitCode)) ReportStartFailure(error);
+  return exitCode;
+}
+
+int RunProgram(std::vector<std::string> args, DWORD& exitCode) {
+  exitCode = 0xFFFFFFFFu;
   pid_t pid = 0;
-  if (int error = Spawn(commandLine, pid)) {
-    ReportStartFailure(error);
-    return 0xFFFFFFFFu;
-  }
+  if (int error = SpawnArgs(std::move(args), pid)) return error;
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return 0xFFFFFFFFu;
+    if (errno != EINTR) return 0;
   }
-  if (WIFEXITED(status)) return DWORD(WEXITSTATUS(status));
-  if (WIFSIGNALED(status)) return DWORD(128 + WTERMSIG(status));
-  return 0xFFFFFFFFu;
+  if (WIFEXITED(status)) exitCode = DWORD(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) exitCode = DWORD(128 + WTERMSIG(status));
+  return 0;
 }
 
 bool RunProcess(const char* commandLine, int /*showCommand*/) {

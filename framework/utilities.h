@@ -74,6 +74,10 @@ std::vector<std::string> SplitCommandLine(const char* commandLine);
 // signal's number when a signal ended it). A failed start shows the system's error text in a box captioned "Error"
 // and returns 0xFFFFFFFF.
 DWORD RunProcessAndWait(const char* commandLine, int showCommand);
+// The same for an argument list, each entry reaching the program as it stands (see StartProgram).
+DWORD RunProcessAndWait(std::vector<std::string> args, int showCommand);
+// The same without a message: 0 with the exit code set as above, or the errno value of the failed start.
+int RunProgram(std::vector<std::string> args, DWORD& exitCode);
 // The same without waiting; whether the program started.
 bool RunProcess(const char* commandLine, int showCommand);
 // Starts the command line's program without waiting and without a message: 0, or the errno value of the failed

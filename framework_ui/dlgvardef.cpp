@@ -1,9 +1,5 @@
 #include "framework_ui/dlgvardef.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -23,8 +19,6 @@
 #include "platform/win/dialogs/afxdlgs.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/base/paths.h"
-
-extern char** environ;
 
 namespace {
 
@@ -140,14 +134,10 @@ bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
   return !in.bad();
 }
 
+// The sketch program runs as the other programs do: started directly, without the host's handles, waited for.
 bool RunSketchProgram() {
-  const std::string program = win::ToFsPath(std::string(GetInstallRoot().GetString()) + "\\kritzl");
-  char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return false;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-  return true;
+  DWORD exitCode = 0;
+  return RunProgram({std::string(GetInstallRoot().GetString()) + "\\kritzl"}, exitCode) == 0;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "designcode/designcode.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "tests/platform/catalogs/catalogs_test_support.h"
+#include "tests/support/argv_recorder.h"
 
 using namespace catalogs_test;
 
@@ -441,6 +443,39 @@ TEST_F(MateEditTest, CodeNameIsCorrectedForTheEditor) {
   CString grade = "C30/37";
   handler.MateEdit("Beton", "Normalbeton", "DIN 1045-I", grade, FALSE);
   EXPECT_EQ(ReadAll(dir_.File("args.txt")), "kat=Beton\nukat=Normalbeton\nnorm=DIN 1045-1\nobjekt=C30/37\n");
+}
+
+// The editor is started as the path it was found at, and each name reaches it as one argument as it stands; no shell
+// reads them. Quoted into one command line and split again, a quote in a name cut it into other arguments.
+TEST_F(MateEditTest, EachNameReachesTheEditorAsOneArgumentAsItStands) {
+  Install(Db(""));
+  const std::filesystem::path folder = bin_.File("my \"mate\" $(touch gemacht); x");
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path editor = folder / "mateEdit", told = bin_.File("argv");
+  test_support::WriteArgvRecorder(editor, told);
+  setenv("PATH", folder.c_str(), 1);
+  const struct {
+    const char *kat, *ukat, *norm, *objekt;
+  } cases[] = {
+      {"Beton \"neu\"", "Normal beton", "EC2", "C30/37"},
+      {"a$(touch gemacht)", "b;touch gemacht", "`touch gemacht`", "'q' $HOME"},
+      {"zeile\nzwei", "\\\"", "x\\", "\"\""},
+      {"", "\t", "  ", "ende\\\\"},
+  };
+  CMateHandler handler;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.kat) + "|" + c.ukat + "|" + c.norm + "|" + c.objekt);
+    std::filesystem::remove(told);
+    CString objekt = c.objekt;
+    handler.MateEdit(c.kat, c.ukat, c.norm, objekt, FALSE);
+    EXPECT_TRUE(Boxes().empty()) << Boxes().front();
+    EXPECT_EQ(test_support::RecordedArgv(told),
+              (std::vector<std::string>{editor.string(), std::string("kat=") + c.kat, std::string("ukat=") + c.ukat,
+                                        std::string("norm=") + c.norm, std::string("objekt=") + c.objekt}));
+  }
+  EXPECT_FALSE(std::filesystem::exists("gemacht"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "gemacht"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("gemacht")));
 }
 
 TEST_F(MateEditTest, MissingEditorIsReportedAndTheDatabasesStayOpen) {

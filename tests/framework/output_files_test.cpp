@@ -20,6 +20,7 @@
 #include "framework/utilities.h"
 #include "platform/win/afx.h"
 #include "platform/win/screen/screen.h"
+#include "tests/support/argv_recorder.h"
 #include "tests/support/dead_pid.h"
 
 namespace {
@@ -314,8 +315,7 @@ TEST_F(OutputFilesTest, TheViewerIsStartedAsItsPathStandsWithTheReportAsItsOneAr
     const fs::path folder = dir_ / c.folder;
     fs::create_directories(folder);
     const fs::path viewer = folder / c.viewer, report = folder / c.report;
-    std::ofstream(viewer) << "#!/bin/sh\nprintf '%s\\0' \"$0\" \"$@\" > '" << told.string() << "'\n";
-    fs::permissions(viewer, fs::perms::owner_all);
+    test_support::WriteArgvRecorder(viewer, told);
     std::ofstream(report) << "{\\rtf1 Bericht\\par}";
     fs::remove(told);
     // set with backslashes between its folders, as the settings may hold it
@@ -326,8 +326,7 @@ TEST_F(OutputFilesTest, TheViewerIsStartedAsItsPathStandsWithTheReportAsItsOneAr
     OpenWithViewer(report.c_str());
     EXPECT_TRUE(Boxes().empty()) << Boxes().front();
     ASSERT_TRUE(WaitFor(told)) << "the viewer did not run";
-    const std::string argv = ReadFile(told);
-    EXPECT_EQ(argv, viewer.string() + '\0' + report.string() + '\0');
+    EXPECT_EQ(test_support::RecordedArgv(told), (std::vector<std::string>{viewer.string(), report.string()}));
   }
   EXPECT_FALSE(fs::exists(dir_ / "gemacht"));
   EXPECT_FALSE(fs::exists(dir_ / "a $HOME; b" / "gemacht"));

@@ -14,8 +14,8 @@
 namespace win::detail {
 
 // ---- Surfaces ------------------------------------------------------------------------------------------------------
-Surface::Surface(int w, int h) : width(std::max(1, w)), height(std::max(1, h)) {
-  surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+Surface::Surface(int w, int h, bool withPixels) : width(std::max(1, w)), height(std::max(1, h)), pixels(withPixels) {
+  surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pixels ? width : 1, pixels ? height : 1);
   cairo_t* cr = cairo_create(surface);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
@@ -29,13 +29,14 @@ std::uint32_t* Surface::Row(int y) {
 }
 std::uint32_t Surface::Get(int x, int y) const {
   if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+  if (!pixels) return 0xFFFFFF;
   cairo_surface_flush(surface);
   auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface) +
                                                      std::ptrdiff_t(y) * cairo_image_surface_get_stride(surface));
   return row[x] & 0xFFFFFF;
 }
 void Surface::Set(int x, int y, std::uint32_t rgb) {
-  if (x < 0 || y < 0 || x >= width || y >= height) return;
+  if (x < 0 || y < 0 || x >= width || y >= height || !pixels) return;
   Row(y)[x] = rgb & 0xFFFFFF;
   cairo_surface_mark_dirty(surface);
 }

@@ -78,8 +78,8 @@ struct Dc {
 
 // GetDeviceCaps of a printer DC.
 int PrinterCaps(const Dc& d, int index);
-// The PDF page a printer DC draws on while a page is begun: a cairo context in the DC's device pixels, not yet
-// clipped; nullptr for every other DC (and a printer DC between pages), which draws on its raster surface.
+// The PDF page a printer DC draws on while a page is begun (between pages a context that keeps nothing): a cairo
+// context in the DC's device pixels, not yet clipped; nullptr for every other DC, which draws on its raster surface.
 cairo_t* PrinterPage(const Dc& d);
 // A printer's page is white paper that is never read back: a raster operation is drawn as what it makes of white
 // paper. False where it leaves the paper as it is (a mask's white, a transparent colour); else the colour in `out`.

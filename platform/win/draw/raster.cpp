@@ -51,7 +51,7 @@ void PaintOnPaper(cairo_t* cr, const Dc& d, const Dc* s, const RECT& dr, const R
   const int y1 = std::min(s->surface->height, int(std::max(srect.top, srect.bottom)));
   if (x1 <= x0 || y1 <= y0) return;
   cairo_surface_t* picture = nullptr;
-  if (rop == SRCCOPY && !transparent && !s->surface->monochrome && !d.surface->monochrome) {
+  if (rop == SRCCOPY && !transparent && s->surface->pixels && !s->surface->monochrome && !d.surface->monochrome) {
     picture = cairo_surface_create_for_rectangle(s->surface->surface, x0, y0, x1 - x0, y1 - y0);
   } else {
     picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
@@ -227,6 +227,20 @@ BOOL GradientFill(HDC dc, TRIVERTEX* v, ULONG nv, void* mesh, ULONG nm, ULONG mo
     const TRIVERTEX& last = &first == &a ? b : a;
     Region area = ClipOf(*d).Intersect(Region::FromRect(dr));
     int span = mode == GRADIENT_FILL_RECT_H ? dr.right - dr.left : dr.bottom - dr.top;
+    if (cairo_t* cr = PrinterPage(*d)) {
+      ClipTo(cr, area);
+      const double end = span > 1 ? span - 1 : 1;  // the last pixel has the last colour, as on the screen
+      cairo_pattern_t* ramp = mode == GRADIENT_FILL_RECT_H
+                                  ? cairo_pattern_create_linear(dr.left + 0.5, 0, dr.left + 0.5 + end, 0)
+                                  : cairo_pattern_create_linear(0, dr.top + 0.5, 0, dr.top + 0.5 + end);
+      cairo_pattern_add_color_stop_rgb(ramp, 0, first.Red / 65535.0, first.Green / 65535.0, first.Blue / 65535.0);
+      cairo_pattern_add_color_stop_rgb(ramp, 1, last.Red / 65535.0, last.Green / 65535.0, last.Blue / 65535.0);
+      cairo_set_source(cr, ramp);
+      cairo_paint(cr);
+      cairo_pattern_destroy(ramp);
+      cairo_destroy(cr);
+      continue;
+    }
     for (const RECT& r : area.rects)
       for (int y = r.top; y < r.bottom; ++y) {
         std::uint32_t* row = d->surface->Row(y);

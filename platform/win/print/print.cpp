@@ -57,9 +57,10 @@ struct PrintJob {
 };
 
 cairo_t* PrinterPage(const Dc& d) {
-  if (!d.printer || !d.printer->inPage || !d.printer->pdf) return nullptr;
+  if (!d.printer) return nullptr;
   const PrintJob& j = *d.printer;
-  cairo_t* cr = cairo_create(j.pdf);
+  // Between pages what is drawn goes nowhere, as on a printer: onto the one pixel of the paper's stand-in.
+  cairo_t* cr = cairo_create(j.inPage && j.pdf ? j.pdf : d.surface->surface);
   const double k = 72.0 / j.setup.dpi;
   cairo_scale(cr, k, k);
   cairo_translate(cr, j.Margin(), j.Margin());
@@ -144,7 +145,8 @@ HDC CreatePrinterDC(const PageSetup& setup) {
   auto job = std::make_shared<PrintJob>();
   job->setup = s;
   int w = job->PixelsX() - 2 * job->Margin(), h = job->PixelsY() - 2 * job->Margin();
-  auto surface = std::make_shared<Surface>(w, h);
+  // The pages are drawn into the PDF; the DC's surface gives their extent and holds no pixels.
+  auto surface = std::make_shared<Surface>(w, h, false);
   HDC dc = CreateSurfaceDc(surface, {0, 0}, Region::FromRect({0, 0, w, h}), nullptr);
   GetDc(dc)->printer = job;
   return dc;

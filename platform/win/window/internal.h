@@ -25,7 +25,10 @@ struct Surface {
   int width = 0;
   int height = 0;
   bool monochrome = false;
-  Surface(int w, int h);
+  // Without pixels the surface is an extent alone (a printer's paper, drawn on elsewhere): it reads as white and
+  // keeps nothing written to it; its one-pixel image only serves the calls that want an image.
+  bool pixels = true;
+  Surface(int w, int h, bool withPixels = true);
   ~Surface();
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;

@@ -15,6 +15,7 @@
 
 #include "platform/richedit/richeditctrl.h"
 #include "tests/platform/richedit/rtf_pictures.h"
+#include "tests/support/pdf_page_pixels.h"
 
 namespace {
 
@@ -167,12 +168,6 @@ TEST_F(PrintingTest, HeadingsStayWithWhatTheyHeadAndTablesRunOnUnderTheirHeading
   }
 }
 
-// The pixels of page 1 rendered at 72 dpi (one pixel a point), from pdftoppm's PPM.
-struct Raster {
-  int width = 0, height = 0;
-  std::string rgb;
-};
-
 TEST_F(PrintingTest, PicturesAreDrawnAtTheirSizeAndGreekLettersPrintAsText) {
   // 2880 x 1440 twips are 2 x 1 inches: 144 x 72 points.
   const std::string png = rtf_test::PngOf(40, 20, 0, 160 / 255.0, 0);
@@ -182,25 +177,15 @@ TEST_F(PrintingTest, PicturesAreDrawnAtTheirSizeAndGreekLettersPrintAsText) {
   const std::string text = Text(1);
   for (const char* greek : {"\xce\xb5", "\xcf\x88", "\xce\xb3"})  // epsilon, psi, gamma
     EXPECT_NE(text.find(greek), std::string::npos) << greek << " in " << text;
-  ASSERT_EQ(std::system(("pdftoppm -r 72 -f 1 -l 1 '" + Pdf() + "' '" + (dir_ / "page").string() + "'").c_str()), 0);
-  fs::path ppm;
-  for (const auto& e : fs::directory_iterator(dir_))
-    if (e.path().extension() == ".ppm") ppm = e.path();
-  ASSERT_FALSE(ppm.empty());
-  std::ifstream in(ppm, std::ios::binary);
-  std::string magic;
-  Raster r;
-  int depth = 0;
-  in >> magic >> r.width >> r.height >> depth;
-  in.get();
-  r.rgb.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  ASSERT_EQ(magic, "P6");
-  ASSERT_EQ(r.rgb.size(), std::size_t(r.width * r.height * 3));
+  // one pixel a point
+  const test_support::PagePixels r = test_support::RenderPdfPage(Pdf(), 1, 72, dir_);
+  ASSERT_GT(r.width, 0) << "pdftoppm failed";
   int left = r.width, top = r.height, right = -1, bottom = -1;
   for (int y = 0; y < r.height; ++y)
     for (int x = 0; x < r.width; ++x) {
-      const auto* p = reinterpret_cast<const unsigned char*>(r.rgb.data()) + (y * r.width + x) * 3;
-      if (p[0] < 40 && p[1] > 130 && p[1] < 190 && p[2] < 40) {
+      const std::uint32_t p = r.At(x, y);
+      const int red = p >> 16, green = (p >> 8) & 0xFF, blue = p & 0xFF;
+      if (red < 40 && green > 130 && green < 190 && blue < 40) {
         left = std::min(left, x);
         top = std::min(top, y);
         right = std::max(right, x + 1);

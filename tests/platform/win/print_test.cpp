@@ -14,6 +14,7 @@
 
 #include "platform/win/dialogs/wintest.h"
 #include "tests/support/dead_pid.h"
+#include "tests/support/pdf_page_pixels.h"
 
 namespace {
 
@@ -142,6 +143,60 @@ TEST_F(PrintTest, ThePrintedTextsCanBeReadFromThePdf) {
   EXPECT_EQ(first.find("Bewehrung St"), std::string::npos) << "the far text joined the word: " << first;
   EXPECT_EQ(first.find("zwei"), std::string::npos) << "a text of the next page on the first";
   EXPECT_NE(second.find("Seite zwei"), std::string::npos) << second;
+}
+
+// The resident memory of this process, in bytes.
+long ResidentBytes() {
+  long pages = 0, resident = 0;
+  std::ifstream("/proc/self/statm") >> pages >> resident;
+  return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+// The pages go into the PDF as drawn: a print holds no picture of the page. The page area of A4 less 5 mm margins
+// at 300 dpi is 2362 x 3390 pixels, 32.0 MB at four bytes a pixel.
+TEST_F(PrintTest, APrintHoldsNoPictureOfThePage) {
+  win::print::Job job;
+  job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(1); };
+  long during = 0;
+  job.page = [&](CDC* dc, CPrintInfo*) {
+    dc->Rectangle(100, 100, 2000, 3000);
+    dc->TextOut(200, 200, "Bemessung");
+    during = ResidentBytes();
+  };
+  // once before, so that the fonts are loaded when it is measured
+  ASSERT_TRUE(win::print::PrintDocument((dir / "vorab.pdf").string(), "vorab", job)) << win::print::LastError();
+  const long before = ResidentBytes();
+  ASSERT_TRUE(win::print::PrintDocument((dir / "seite.pdf").string(), "Seite", job)) << win::print::LastError();
+  EXPECT_LT(during - before, 8L << 20) << "bytes more while a page is printed";
+}
+
+// A colour ramp is printed on the page (at 72 dpi a device pixel is a point; the margin of 5 mm is 14 points).
+TEST_F(PrintTest, AColourRampIsPrintedOnThePage) {
+  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftoppm";
+  const fs::path pdf = dir / "verlauf.pdf";
+  win::print::Job job;
+  job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(1); };
+  job.page = [](CDC* dc, CPrintInfo*) {
+    TRIVERTEX ends[2] = {{100, 100, 0xFF00, 0, 0, 0}, {301, 200, 0, 0, 0xFF00, 0}};
+    GRADIENT_RECT rect{0, 1};
+    dc->GradientFill(ends, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+  };
+  win::print::PageSetup points;
+  points.dpi = 72;
+  ASSERT_TRUE(win::print::PrintDocument(pdf.string(), "Verlauf", job, points)) << win::print::LastError();
+  const test_support::PagePixels page = test_support::RenderPdfPage(pdf, 1, 72, dir);
+  ASSERT_GT(page.width, 0) << "pdftoppm failed";
+  const struct {
+    int x;
+    int red, blue;  // over the 200 pixels red falls from 255 to 0 and blue rises: 127.5 in the middle
+  } samples[] = {{100, 255, 0}, {200, 128, 128}, {300, 0, 255}};
+  for (const auto& c : samples) {
+    const std::uint32_t p = page.At(14 + c.x, 14 + 150);
+    EXPECT_NEAR(int(p >> 16), c.red, 8) << c.x;
+    EXPECT_NEAR(int((p >> 8) & 0xFF), 0, 8) << c.x;
+    EXPECT_NEAR(int(p & 0xFF), c.blue, 8) << c.x;
+  }
+  EXPECT_EQ(page.At(14 + 150, 14 + 250), 0xFFFFFFu) << "below the ramp the paper stays white";
 }
 
 TEST_F(PrintTest, TheDocumentCallsWriteThePagesStartedAndEnded) {
