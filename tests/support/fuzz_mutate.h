@@ -1,7 +1,8 @@
 // Seeded mutation of test inputs: bytes flipped, words of the input's own language put in, pieces cut, doubled or
 // swapped, the text cut short. Case n of a run uses seed n, so a failure names the one case to run again.
 // KOLUMO_FUZZ_CASES bounds the number of cases and KOLUMO_FUZZ_SECONDS the time of one loop: a few hundred cases in
-// the default run, many in the slow one.
+// the default run, many in the slow one. The environment's KOLUMO_FUZZ_SEED moves the seeds of a run (a slow run
+// given another one tries other cases).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -83,6 +85,7 @@ class Mutator {
 template <typename Body>
 int RunCases(unsigned firstSeed, Body body, int cases = KOLUMO_FUZZ_CASES, int seconds = KOLUMO_FUZZ_SECONDS) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  if (const char* moved = std::getenv("KOLUMO_FUZZ_SEED")) firstSeed += unsigned(std::strtoul(moved, nullptr, 10));
   int n = 0;
   for (; n < cases && std::chrono::steady_clock::now() < end; ++n) {
     body(firstSeed + unsigned(n));
