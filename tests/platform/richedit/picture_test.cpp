@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 
 #include "platform/richedit/picture.h"
@@ -138,6 +139,15 @@ TEST(PictureMemory, EachReducedPixelIsTheMeanOfThePixelsItCovers) {
   // A PNG cut short is no picture.
   const std::string whole = PngFrom(8, 8, [](int, int) { return 0xFF000000u; });
   EXPECT_TRUE(richedit::detail::ReadPngReduced(whole.substr(0, whole.size() / 2), 4, 4, 1 << 20).pixels.empty());
+  // A header that says 2^20 x 2^20 pixels (a lie: the picture holds 8 x 8), read at no smaller size, is refused
+  // before its 4 TiB of reduced pixels are asked for.
+  std::string lying = whole;
+  for (int at : {16, 20}) lying.replace(std::size_t(at), 4, std::string("\0\x10\0\0", 4));
+  const std::uint32_t crc = std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(lying.data() + 12), 17));
+  for (int k = 0; k < 4; ++k) lying[std::size_t(29 + k)] = char(crc >> (24 - 8 * k));
+  EXPECT_TRUE(richedit::detail::ReadPngReduced(lying, INT_MAX, INT_MAX, std::size_t(32) << 20).pixels.empty());
+  // Within the bound the same call reads a picture whole.
+  EXPECT_EQ(richedit::detail::ReadPngReduced(whole, INT_MAX, INT_MAX, std::size_t(32) << 20).pixels.size(), 64u);
 }
 
 }  // namespace
