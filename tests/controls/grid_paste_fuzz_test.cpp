@@ -111,9 +111,14 @@ TEST_F(GridPasteFuzzTest, APastedTextSetsTheNumbersItHoldsAndKeepsTheOldOnesForT
     for (int l = 0; l < lines; ++l) {
       const int fields = 1 + int(m.Pick(m.Chance(8) ? 300 : kCols));
       for (int f = 0; f < fields; ++f) {
+        if (f) text += '\t';
+        if (m.Chance(40)) {  // a very long field: a number of thousands of digits, or a word
+          text += std::string(1 + m.Pick(100000), m.Chance(2) ? '7' : 'x');
+          continue;
+        }
         const int k = int(m.Pick(std::size(kFields)));
         if (row + l < kRows && col + f < kCols) laid[std::size_t(row + l)][std::size_t(col + f)] = k;
-        text += (f ? "\t" : "") + std::string(kFields[k].text);
+        text += kFields[k].text;
       }
       if (l + 1 < lines || m.Chance(2)) text += m.From(ends);
     }
