@@ -443,6 +443,18 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
   }
   rewrite(text.substr(from));
   text = prepared;
-  if (const std::size_t last = text.rfind('}'); last != std::string::npos && !Escaped(text, last)) text.erase(last, 1);
+  // The document's own closing brace goes (the report holds it in a group of its own): the brace that closes more
+  // than was opened. A document cut short has none, and the closing brace of a group inside it stays.
+  int depth = 0;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (text[k] == '\\') {
+      ++k;
+    } else if (text[k] == '{') {
+      ++depth;
+    } else if (text[k] == '}' && --depth < 0) {
+      text.erase(k, 1);
+      break;
+    }
+  }
   list.SetText(BalancedRtf(text));
 }

@@ -171,13 +171,17 @@ ReducedPicture ReadPngReduced(const std::string& png, int maxWidth, int maxHeigh
   const bool interlaced = png_get_interlace_type(reader.png, reader.info) != PNG_INTERLACE_NONE;
   // An interlaced picture's rows come in passes over the whole picture: it is read whole, within the bound.
   if (interlaced && std::uint64_t(sw) * sh * 4 > maxWholeBytes) return out;
+  // So is the reduced picture: a header that lies about its size, read at a size that is not reduced, would
+  // otherwise ask for its pixels before a row of them is read.
+  const std::uint32_t rw = std::min<std::uint32_t>(sw, std::uint32_t(maxWidth));
+  const std::uint32_t rh = std::min<std::uint32_t>(sh, std::uint32_t(maxHeight));
+  if (std::uint64_t(rw) * rh * 4 > maxWholeBytes) return out;
   if (!PrepareRows(reader, interlaced, sw)) return out;
   std::vector<unsigned char> memory(std::size_t(sw) * (interlaced ? sh : 1) * 4);
   std::vector<png_bytep> rows;
   if (interlaced)
     for (std::uint32_t y = 0; y < sh; ++y) rows.push_back(memory.data() + std::size_t(y) * std::size_t(sw) * 4);
-  Folder folder(sw, sh, int(std::min<std::uint32_t>(sw, std::uint32_t(maxWidth))),
-                int(std::min<std::uint32_t>(sh, std::uint32_t(maxHeight))));
+  Folder folder(sw, sh, int(rw), int(rh));
   if (!ReadRows(reader, folder, memory.data(), rows)) return out;
   out.width = folder.w;
   out.height = folder.h;

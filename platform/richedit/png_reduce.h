@@ -24,7 +24,7 @@ struct ReducedPicture {
 
 // The PNG reduced to at most maxWidth x maxHeight pixels (never enlarged): each pixel the mean of the pixels it
 // covers, transparent parts laid on white paper. An interlaced PNG is read whole first: it is refused (empty) when
-// its own pixels need more than maxWholeBytes.
+// its own pixels need more than maxWholeBytes. Any PNG is refused when the reduced picture would need more.
 ReducedPicture ReadPngReduced(const std::string& png, int maxWidth, int maxHeight, std::size_t maxWholeBytes);
 
 }  // namespace richedit::detail

@@ -663,6 +663,9 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
     }
     if (c == '}') {
       ++i;
+      // The stand-ins for a Unicode character stand in its group: a group cut after the character skips no text
+      // after it.
+      toSkip = 0;
       // The outermost group's format stays for the final paragraph mark.
       if (stack.size() == 1) {
         closed = true;

@@ -158,8 +158,10 @@ TEST(ReportPreparation, TheDocumentsGroupsAreClosedWhateverItsBraces) {
       {"{\\rtf1\\ansi A}} B\\par}}", "\\ansi A B\\par"},                      // braces without a group
       {"{\\rtf1\\ansi \\{ \\} \\\\ x}", "\\ansi \\{ \\} \\\\ x"},             // escaped braces count for nothing
       {"{\\rtf1\\ansi a\\}", "\\ansi a\\}"},                                  // an escaped brace last
-      {"{\\rtf1\\ansi {\\b x}\\'4", "\\ansi {\\b x4}"},                       // an escape cut short: its digit is text
-      {"{\\rtf1\\ansi {\\b x}\\'e4\\", "\\ansi {\\b x\\'e4}"},                // a backslash at the end
+      {"{\\rtf1\\ansi {\\b x}\\'4", "\\ansi {\\b x}4"},                       // an escape cut short: its digit is text
+      {"{\\rtf1\\ansi {\\b x}\\'e4\\", "\\ansi {\\b x}\\'e4"},                // a backslash at the end
+      // cut in a picture: the picture's group is closed, the text before it stays outside it
+      {"{\\rtf1\\ansi {\\pict 89}\\par Text {\\pict 50", "\\ansi {\\pict 89}\\par Text {\\pict 50}"},
   };
   for (const auto& c : cases) {
     CRtfChunkList list;

@@ -1,5 +1,6 @@
 // Raster operations: pattern blits, blits between DCs (stretched, transparent, masked) and gradients.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -135,17 +136,28 @@ BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
     return TRUE;
   }
   Surface& ds = *d->surface;
-  // A copy of the source first, since source and destination may be the same surface.
+  // A copy of the source first, since source and destination may be the same surface; only of the part that is
+  // painted, so that a destination far larger than the surface costs no more than the surface.
+  RECT painted{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+  for (const RECT& r : area.rects) {
+    painted.left = std::min(painted.left, r.left);
+    painted.top = std::min(painted.top, r.top);
+    painted.right = std::max(painted.right, r.right);
+    painted.bottom = std::max(painted.bottom, r.bottom);
+  }
+  if (area.rects.empty()) painted = {0, 0, 0, 0};
+  const int pw = int(painted.right - painted.left), ph = int(painted.bottom - painted.top);
   std::vector<std::uint32_t> srcPixels;
   if (needsSource) {
-    srcPixels.resize(std::size_t(std::max(dw, 0)) * std::size_t(std::max(dh, 0)));
-    for (int yy = 0; yy < dh; ++yy)
-      for (int xx = 0; xx < dw; ++xx) {
-        int px = srect.left + int(std::floor((xx + 0.5) * (srect.right - srect.left) / double(dw)));
-        int py = srect.top + int(std::floor((yy + 0.5) * (srect.bottom - srect.top) / double(dh)));
+    srcPixels.resize(std::size_t(pw) * std::size_t(ph));
+    for (int yy = 0; yy < ph; ++yy)
+      for (int xx = 0; xx < pw; ++xx) {
+        const double dx = xx + painted.left - dr.left + 0.5, dy = yy + painted.top - dr.top + 0.5;
+        int px = srect.left + int(std::floor(dx * (srect.right - srect.left) / double(dw)));
+        int py = srect.top + int(std::floor(dy * (srect.bottom - srect.top) / double(dh)));
         if (srect.right < srect.left) px -= 1;
         if (srect.bottom < srect.top) py -= 1;
-        srcPixels[std::size_t(yy) * std::size_t(dw) + std::size_t(xx)] = SourcePixel(*s, *d, px, py);
+        srcPixels[std::size_t(yy) * std::size_t(pw) + std::size_t(xx)] = SourcePixel(*s, *d, px, py);
       }
   }
   for (const RECT& r : area.rects)
@@ -153,7 +165,8 @@ BOOL Blit(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, int sw,
       std::uint32_t* row = ds.Row(yy);
       for (int xx = r.left; xx < r.right; ++xx) {
         std::uint32_t sp =
-            needsSource ? srcPixels[std::size_t(yy - dr.top) * std::size_t(dw) + std::size_t(xx - dr.left)] : 0;
+            needsSource ? srcPixels[std::size_t(yy - painted.top) * std::size_t(pw) + std::size_t(xx - painted.left)]
+                        : 0;
         if (transparent && sp == *transparent) continue;
         std::uint32_t pp = needsPattern ? BrushPixel(*d, brush, xx, yy) : 0;
         std::uint32_t v = rop == SRCCOPY ? sp : Rop3(rop, pp, sp, row[xx] & 0xFFFFFF);

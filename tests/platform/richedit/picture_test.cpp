@@ -6,48 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 
 #include "platform/richedit/picture.h"
 #include "platform/richedit/png_reduce.h"
 #include "platform/win/afx.h"
+#include "tests/platform/richedit/canvas.h"
 #include "tests/platform/richedit/rtf_pictures.h"
 
 namespace {
 
-// A white memory DC of w x h pixels to draw pictures into.
-class Canvas {
- public:
-  Canvas(int w, int h) : w_(w), h_(h) {
-    dc_ = ::CreateCompatibleDC(nullptr);
-    bitmap_ = ::CreateBitmap(w, h, 1, 32, nullptr);
-    old_ = ::SelectObject(dc_, bitmap_);
-    const RECT all{0, 0, w, h};
-    ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  }
-  ~Canvas() {
-    ::SelectObject(dc_, old_);
-    ::DeleteObject(bitmap_);
-    ::DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  HDC dc() const { return dc_; }
-  std::uint32_t At(int x, int y) const { return std::uint32_t(::GetPixel(dc_, x, y)); }  // COLORREF: 0x00BBGGRR
-  // Dark pixels inside the rectangle.
-  int DarkIn(const RECT& r) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += (At(x, y) & 0xFF) < 0x80 && ((At(x, y) >> 8) & 0xFF) < 0x80;
-    return n;
-  }
-
- private:
-  int w_, h_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-};
+using rtf_test::Canvas;
 
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 
@@ -169,6 +139,15 @@ TEST(PictureMemory, EachReducedPixelIsTheMeanOfThePixelsItCovers) {
   // A PNG cut short is no picture.
   const std::string whole = PngFrom(8, 8, [](int, int) { return 0xFF000000u; });
   EXPECT_TRUE(richedit::detail::ReadPngReduced(whole.substr(0, whole.size() / 2), 4, 4, 1 << 20).pixels.empty());
+  // A header that says 2^20 x 2^20 pixels (a lie: the picture holds 8 x 8), read at no smaller size, is refused
+  // before its 4 TiB of reduced pixels are asked for.
+  std::string lying = whole;
+  for (int at : {16, 20}) lying.replace(std::size_t(at), 4, std::string("\0\x10\0\0", 4));
+  const std::uint32_t crc = std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(lying.data() + 12), 17));
+  for (int k = 0; k < 4; ++k) lying[std::size_t(29 + k)] = char(crc >> (24 - 8 * k));
+  EXPECT_TRUE(richedit::detail::ReadPngReduced(lying, INT_MAX, INT_MAX, std::size_t(32) << 20).pixels.empty());
+  // Within the bound the same call reads a picture whole.
+  EXPECT_EQ(richedit::detail::ReadPngReduced(whole, INT_MAX, INT_MAX, std::size_t(32) << 20).pixels.size(), 64u);
 }
 
 }  // namespace

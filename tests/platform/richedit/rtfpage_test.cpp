@@ -39,6 +39,11 @@ TEST(RtfPageReading, GreekLettersAndSignsBecomeTheSymbolFontsCharacters) {
   EXPECT_EQ(d.PlainText(0, d.Length() - 1), "eps\r\n");
   EXPECT_EQ(FontName(d, 0), "Symbol");
   EXPECT_EQ(FontName(d, 1), "Arial");
+  // A group cut right after the Unicode character (a text cut short and closed): the text after it is not skipped.
+  d.ReadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\u8364}Ende\\par}");
+  EXPECT_EQ(d.PlainText(0, d.Length() - 1),
+            "\x80"
+            "Ende\r\n");
 }
 
 TEST(RtfPageReading, TextInAGroupAtTheStartOfTheBodyIsText) {

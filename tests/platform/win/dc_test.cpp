@@ -154,6 +154,18 @@ TEST(GdiBlits, StretchBltScalesByWholePixels) {
   for (int x = 4; x < 8; ++x) EXPECT_EQ(dst.At(x, 0), kBlue) << x;
 }
 
+// A picture drawn at a size far beyond the bitmap (as a fuzzed report asked for) costs the pixels that are painted:
+// reading the source for the whole destination wanted 2^60 pixels.
+TEST(GdiBlits, StretchBltFarBeyondTheBitmapPaintsOnlyTheBitmap) {
+  Canvas src(2, 1), dst(8, 2);
+  src.dc.SetPixel(0, 0, kRed);
+  src.dc.SetPixel(1, 0, kBlue);
+  // 2^30 pixels wide from x = 4 - 2^29: the source's left pixel covers up to x = 4.
+  dst.dc.StretchBlt(4 - (1 << 29), 0, 1 << 30, 1 << 30, &src.dc, 0, 0, 2, 1, SRCCOPY);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(dst.At(x, 1), kRed) << x;
+  for (int x = 4; x < 8; ++x) EXPECT_EQ(dst.At(x, 0), kBlue) << x;
+}
+
 // ---- Clipping and mapping ------------------------------------------------------------------------------------------------
 TEST(GdiClip, DrawingStaysInsideTheClipArea) {
   Canvas c(20, 20);

@@ -114,6 +114,27 @@ TEST(TextLayout, PathEllipsisKeepsTheFileName) {
   EXPECT_GT(calc.Width(), name);
 }
 
+// A pasted text of 200,000 characters shortened to its cell, or broken into lines: the fitting start is found by
+// halving its length (measured a character at a time, this took hours).
+TEST(TextLayout, AVeryLongTextIsShortenedAndBrokenToItsRoom) {
+  Canvas c(300, 30);
+  const std::string digits(200000, '7');
+  const int dots = c.dc.GetTextExtent("...", 3).cx, seven = c.dc.GetTextExtent("7", 1).cx;
+  CRect calc(0, 0, 88, 20);
+  c.dc.DrawText(digits.c_str(), -1, &calc, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
+  // As many sevens as fit before the dots: the room less one seven at most.
+  EXPECT_LE(calc.Width(), 88);
+  EXPECT_GT(calc.Width(), 88 - seven);
+  EXPECT_GE(calc.Width(), dots + seven);
+  // Broken into lines of the room's width (an edit control breaks words): 20,000 sevens, 88 / seven to a line.
+  CRect broken(0, 0, 88, 20);
+  const std::string word(20000, '7');
+  const int height = c.dc.DrawText(word.c_str(), -1, &broken, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  TEXTMETRIC tm;
+  c.dc.GetTextMetrics(&tm);
+  EXPECT_EQ(height / tm.tmHeight, (20000 + 88 / seven - 1) / (88 / seven));
+}
+
 TEST(TextLayout, TabsExpandToEightAverageCharacters) {
   Canvas c(300, 30);
   TEXTMETRIC tm;
