@@ -543,8 +543,15 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
   int fontOf = -1, fontPara = -1;
   HFONT font = nullptr;
   HGDIOBJ oldFont = nullptr;
+  // The mark of the paragraph of the characters measured last, and from where on it is known to be theirs: looked
+  // up for each character, a paragraph of thousands of characters cost the square of its length.
+  int markFrom = 0, mark = -1;
   auto selectFont = [&](int c) {
-    const int cf = d.charFormat[std::size_t(c)], pf = d.paraFormat[std::size_t(d.ParagraphEnd(c))];
+    if (c < markFrom || c > mark) {
+      markFrom = c;
+      mark = d.ParagraphEnd(c);
+    }
+    const int cf = d.charFormat[std::size_t(c)], pf = d.paraFormat[std::size_t(mark)];
     if (cf == fontOf && pf == fontPara) return;
     HFONT next = FontFor(d, d.CharAt(c), d.ParaAt(c), scale);
     HGDIOBJ previous = ::SelectObject(dc, next);
