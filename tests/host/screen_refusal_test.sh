@@ -11,14 +11,7 @@ data=$2
 compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
-wait_for 20 find_main || fail "no window within 20 s"
+edit_example 1920x1080
 
 # Points in the windows' own coordinates at the dialog font (the pictures show the layout).
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }

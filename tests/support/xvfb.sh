@@ -100,6 +100,19 @@ edit_calculated() {
   wait_for 90 diagram || fail "no result diagram in the preview after the results tab"
 }
 
+# edit_example SIZE: a virtual X server of SIZE, a registry of its own, the example position and "kolumo edit"
+# ($kolumo) of it as $app, its window in $main; what the program drew last is kept in $work/picture.png.
+find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
+edit_example() {
+  start_xvfb "$1" || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
+  export ORMI_REGISTRY="$work/registry.xml"
+  example_position "$data"
+  KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
+    >"$work/out" 2>"$work/err" &
+  app=$!
+  wait_for 20 find_main || fail "no window within 20 s"
+}
+
 # A message box of the program on the screen: titled with the program's name, in $box.
 find_box() { box=$(xdotool search --name '^kolumo$' 2>/dev/null | tail -n1) && [ -n "$box" ]; }
 # answer_box_with KEY: the box in $box answered by a key; true once it is gone. The release of the key finds no
