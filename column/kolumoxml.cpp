@@ -313,7 +313,7 @@ int NormFuerVorgabe(const CString& text) {
 
 }  // namespace
 
-// --- Parts of the sections, imperfections and creep ------------------------------------------------------
+// --- XML of the sections, imperfections and creep -------------------------------------------------------
 
 template <class V>
 void CKolumoQuer::Fields(const V& v) {

@@ -18,7 +18,7 @@ class CFingerPrint;
 class CWnd;
 class BaseVarList;  // the typed message list of the second plausibility form
 
-// --- Parts of a position that later layers provide -------------------------------------------------------
+// --- Pieces of a position that later layers provide ------------------------------------------------------
 
 // The rich-text document part ("Skrib" under "input"). The document editor registers the real one; without it a
 // position has an empty part that reads and writes nothing.

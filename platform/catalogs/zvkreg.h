@@ -80,6 +80,7 @@ ZVK_API int ZVK_PRO_GetnTqe(int project, int part);
 // Plate (ZVK_TQE_SIZE bytes): doubles y1, z1, y2, z2 of its centre line at 0..24, thickness 32, length 40;
 // the radii r0..r3 of its fillets at byte 160. 0, or -1 for a bad index.
 ZVK_API int ZVK_PRO_GetResultTqe(int project, int part, int plate, void* tqe);
-// Part (ZVK_TQS_SIZE bytes): doubles area 0, torsion constant of the plate model at byte 88. 0, or -1.
+// Cross-section values of a part of the project (ZVK_TQS_SIZE bytes): doubles area 0, torsion constant of the
+// plate model at byte 88. 0, or -1.
 ZVK_API int ZVK_PRO_GetResultTqs(int project, int part, void* tqs);
 }

@@ -189,7 +189,7 @@ TEST_F(ProgressDlgTest, PictureShowsTheBarAndTheTexts) {
   win::Image img = win::RenderWindow(dlg.m_hWnd);
   EXPECT_FALSE(GetUpdateRect(dlg.m_Progress.m_hWnd, nullptr, FALSE));
   ASSERT_GT(img.width, 0);
-  // Part of the bar, 40 % filled, shows the highlight colour.
+  // The bar, 40 % filled, shows the highlight colour in its filled share.
   CRect bar;
   dlg.m_Progress.GetWindowRect(&bar);
   CRect dlgRect;

@@ -46,7 +46,7 @@ std::vector<WerteFall> WerteFaelle()
                  -0.3,
                  I20(0.3) - I20(0.2),
                  I20(0.3) - I20(0.2)});
-    // T: flange 60 x 15, web 20 x 45 (h = 60). Parts: flange A1 = 0.09 at z = -0.075, web A2 = 0.09 at
+    // T: flange 60 x 15, web 20 x 45 (h = 60). Pieces: flange A1 = 0.09 at z = -0.075, web A2 = 0.09 at
     // z = -0.375; zs = -0.225. Iy = 0.6*0.15^3/12 + 0.09*0.15^2 + 0.2*0.45^3/12 + 0.09*0.15^2;
     // Iz = 0.15*0.6^3/12 + 0.45*0.2^3/12.
     const double iy = 0.6 * std::pow(0.15, 3) / 12 + 0.09 * 0.0225 + 0.2 * std::pow(0.45, 3) / 12 + 0.09 * 0.0225;
