@@ -97,7 +97,7 @@ TEST_F(RichUnicodeTest, PastedUtf8ArrivesAsTheSameCharacters) {
 
 // Typed characters arrive by their Unicode value: the euro sign, German quotes, the en dash as Windows-1252, Greek
 // letters in the Symbol font; what is typed after a Greek letter is in the font typed before it. In a Symbol run that
-// the engineer chose, a typed Latin letter shows its Greek one, as in a word processor.
+// the engineer chose, a typed Latin letter shows its Greek one, as in a word processor; a new paragraph leaves it.
 TEST_F(RichUnicodeTest, TypedCharactersBeyondLatin1AreKept) {
   struct Case {
     const char* body;
@@ -109,7 +109,7 @@ TEST_F(RichUnicodeTest, TypedCharactersBeyondLatin1AreKept) {
        "a\x93 \x96 \xfc\xb0\xb2\xb5\r"},
       {"}", "σ = 2 αβ", "[s] = 2 [ab]\r"},
       {"}", "αx", "[a]x\r"},
-      {"{\\f1 p}}", "aα", "[paa]\r"},
+      {"{\\f1 p}}", "aα\nb", "[paa]\rb\r"},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(edit_.StreamInRtf(std::string(kFonts) + c.body, false));
