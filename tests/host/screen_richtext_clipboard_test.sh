@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The document editor's text and other programs on a virtual X server with a German keyboard, driven by real X
-# events: a line typed with AltGr+E (the euro sign), German quotes, a dash and Greek letters is copied with
+# events: a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek letters and dead keys is copied with
 # Ctrl+Insert and read by another program (xclip) as that UTF-8 text; a line another program copied is pasted with
 # Shift+Insert and copied out again unchanged; the first line cut with Shift+Delete reaches the other program and
 # leaves the text. The server's pixels (xwd) equal the program's own picture after each step, and OK saves the
@@ -38,10 +38,13 @@ xdotool mousemove --window "$main" 57 42 click 1 || fail "xdotool cannot click"
 sleep 1
 xdotool mousemove --window "$main" 300 200 click 1
 sleep 0.5
-typed="Decke € „Stütze“ – αβγ"
+typed="Decke € „Stütze“ – αβγ x^2 Café"
 xdotool type --delay 30 "Decke "
 xdotool key ISO_Level3_Shift+e # AltGr+E
-xdotool type --delay 30 " „Stütze“ – αβγ"
+xdotool type --delay 30 " „Stütze“ – αβγ x"
+xdotool key dead_circumflex space # the dead key alone
+xdotool type --delay 30 "2 Caf"
+xdotool key dead_acute e
 xdotool key ctrl+a ctrl+Insert
 wait_for 10 clipboard "$typed" ||
   fail "another program reads '$(timeout 5 xclip -selection clipboard -o | od -c | head -n4)', not '$typed'"

@@ -205,6 +205,7 @@ class X11Screen : public Screen {
     while (XPending(display_)) {
       XEvent event;
       XNextEvent(display_, &event);
+      if (event.type == KeyPress) FocusInput(event.xkey.window);
       if (XFilterEvent(&event, None)) continue;  // a dead key, waiting for the key it joins
       Handle(event);
     }
@@ -312,7 +313,6 @@ class X11Screen : public Screen {
     if (im_)
       s.input = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, s.window,
                           XNFocusWindow, s.window, nullptr);
-    if (s.input) XSetICFocus(s.input);
     byWindow_[s.window] = w.hwnd;
     return s;
   }
@@ -321,6 +321,7 @@ class X11Screen : public Screen {
     if (s.surface) cairo_surface_destroy(s.surface);
     s.surface = nullptr;
     if (s.input) XDestroyIC(s.input);
+    if (focusedInput_ == s.input) focusedInput_ = nullptr;
     s.input = nullptr;
     if (s.window) XDestroyWindow(display_, s.window);
     s.window = 0;
@@ -389,6 +390,16 @@ class X11Screen : public Screen {
     return out;
   }
 
+  // Xlib's input method joins the keys of one input context at a time: the one of the window they are typed in.
+  void FocusInput(::Window window) {
+    auto it = shown_.find(Owner(window));
+    XIC input = it == shown_.end() ? nullptr : it->second.input;
+    if (!input || input == focusedInput_) return;
+    if (focusedInput_) XUnsetICFocus(focusedInput_);
+    XSetICFocus(input);
+    focusedInput_ = input;
+  }
+
   // The characters a key event gives, as UTF-8, and its keysym: a press through the window's input context (every
   // character by its Unicode value), a release, or a press without one, as X's Latin-1.
   static std::string KeyText(XKeyEvent& key, XIC input, KeySym& keysym) {
@@ -407,6 +418,10 @@ class X11Screen : public Screen {
   }
 
   void Handle(XEvent& event) {
+    if (event.type == MappingNotify) {
+      XRefreshKeyboardMapping(&event.xmapping);  // a keyboard layout or a key changed
+      return;
+    }
     if (event.type == SelectionRequest) {
       ServeClipboard(event.xselectionrequest);
       return;
@@ -562,6 +577,7 @@ class X11Screen : public Screen {
   ::Atom clipboard_ = 0, targets_ = 0, textAtom_ = 0, incr_ = 0, received_ = 0;
   ::Window clipWindow_ = 0;
   XIM im_ = nullptr;
+  XIC focusedInput_ = nullptr;
   std::string offered_;  // what the program copied last
   static constexpr long kMaxClipboardBytes = 1 << 20;
   int wake_[2] = {-1, -1};
