@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The document editor's text and other programs on a virtual X server with a German keyboard, driven by real X
-# events: a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek letters and dead keys is copied with
-# Ctrl+Insert and read by another program (xclip) as that UTF-8 text; a line another program copied is pasted with
+# The rich-text controls and other programs on a virtual X server with a German keyboard, driven by real X events:
+# the report copied with Ctrl+Insert from the output tab reaches another program (xclip) as UTF-8; in the document
+# editor a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek letters and dead keys is copied
+# with Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied is pasted with
 # Shift+Insert and copied out again unchanged; the first line cut with Shift+Delete reaches the other program and
 # leaves the text. The server's pixels (xwd) equal the program's own picture after each step, and OK saves the
 # pasted line with its Greek letters in the Symbol font. Exit 77 (skipped) without Xvfb, xdotool, xwd, xclip,
@@ -34,7 +35,23 @@ picture() {
   agree "$1"
 }
 
-xdotool mousemove --window "$main" 57 42 click 1 || fail "xdotool cannot click"
+# The report in the preview's "Vorschau Ausgabe" (after the results tab calculated), copied whole with Ctrl+Insert:
+# valid UTF-8 with its umlauts.
+window=$main
+xdotool mousemove --window "$main" 444 41 click 1 || fail "xdotool cannot click"
+wait_for 90 diagram || fail "no result diagram in the preview after the results tab"
+xdotool mousemove --window "$main" 1141 46 click 1
+report() { [ "$(python3 "$xwd_region" <(xwd -root -silent) /dev/null 1180,360,1780,760 | cut -d' ' -f1)" -gt 3000 ]; }
+wait_for 60 report || fail "no report in the output tab"
+xdotool mousemove --window "$main" 1300 420 click 1
+xdotool key ctrl+a ctrl+Insert
+reported() { timeout 5 xclip -selection clipboard -o 2>/dev/null | grep -q "Stabschnittkräfte"; }
+wait_for 10 reported || fail "the report copied from the output tab holds no Stabschnittkräfte: $(timeout 5 xclip \
+  -selection clipboard -o | grep -a -m1 Stabschnittkr | od -c | head -n3)"
+timeout 5 xclip -selection clipboard -o | python3 -c 'import sys; sys.stdin.buffer.read().decode("utf-8")' ||
+  fail "the report copied from the output tab is no UTF-8"
+
+xdotool mousemove --window "$main" 57 42 click 1
 sleep 1
 xdotool mousemove --window "$main" 300 200 click 1
 sleep 0.5
