@@ -156,12 +156,12 @@ void CRichEditCtrl::Insert(const std::string& insert, const std::vector<bool>& s
     f = doc_.CharAt(int(selStart_));
   const long start = selStart_;
   doc_.Replace(int(start), int(selEnd_), clean, f);
-  // What only the Symbol font holds is set in it. In a Symbol run (where a typed letter shows its Greek one, as in a
-  // word processor) other characters, paragraph marks and all of another program's show as themselves in the font
-  // before it.
+  // Of characters by their Unicode value (the document's own bytes stay as given), what only the Symbol font holds
+  // is set in it. In a Symbol run (where a typed letter shows its Greek one, as in a word processor) other
+  // characters, paragraph marks and all of another program's show as themselves in the font before it.
   const bool symbolRun = richdoc::IsSymbolFont(doc_, f.font);
   int greek = -1, plain = -1;
-  for (std::size_t i = 0; i < clean.size(); ++i) {
+  for (std::size_t i = 0; !symbol.empty() && i < clean.size(); ++i) {
     int& format = cleanSymbol[i] ? greek : plain;
     const bool typedInRun = !asShown && static_cast<unsigned char>(clean[i]) < 0x80 && clean[i] != richdoc::kPara;
     if (!cleanSymbol[i] && (!symbolRun || typedInRun)) continue;
