@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The rich-text controls and other programs on a virtual X server with a German keyboard, driven by real X events:
-# the report copied with Ctrl+Insert from the output tab reaches another program (xclip) as UTF-8; in the document
-# editor a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek letters and dead keys is copied
-# with Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied is pasted with
-# Shift+Insert and copied out again unchanged; the first line cut with Shift+Delete reaches the other program and
-# leaves the text. The server's pixels (xwd) equal the program's own picture after each step, and OK saves the
-# pasted line with its Greek letters in the Symbol font. Exit 77 (skipped) without Xvfb, xdotool, xwd, xclip,
-# setxkbmap or python3.
+# The rich-text controls and other programs on a virtual X server with a German keyboard (and a Greek group), driven
+# by real X events: the report copied with Ctrl+Insert from the output tab reaches another program (xclip) as UTF-8;
+# in the document editor a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek letters and dead
+# keys is copied with Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied
+# is pasted with Shift+Insert and copied out again unchanged; the first line cut with Shift+Delete reaches the other
+# program and leaves the text. The server's pixels (xwd) equal the program's own picture after each step, and OK
+# saves the pasted line with its Greek letters in the Symbol font. Exit 77 (skipped) without Xvfb, xdotool, xwd,
+# xclip, setxkbmap or python3.
 set -u
 kolumo=$1
 data=$2
@@ -16,7 +16,9 @@ for tool in python3 xwd xclip setxkbmap; do command -v $tool >/dev/null || { ech
 xwd_region="$(dirname "$0")/../support/xwd_region.py"
 
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-setxkbmap -layout de || fail "no German keyboard layout on the virtual X server"
+# Every character typed lies on a key of the layout (Greek in its second group): xdotool does not bind keys of its own,
+# which it takes back before a slow program has read them.
+setxkbmap -layout de,gr || fail "no German and Greek keyboard layout on the virtual X server"
 export ORMI_REGISTRY="$work/registry.xml"
 example_position "$data"
 document_editor_registry
