@@ -1099,7 +1099,7 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       // The character by its Unicode value, kept as the document holds it.
       const auto ch = char32_t(wParam);
       if (::GetKeyState(VK_CONTROL) < 0 && ch != '\r') return 0;  // the key-down handled it
-      if (ch == '\b' || ch == 27 || ch > 0x10FFFF) return 0;
+      if (ch == '\b' || ch == 27 || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return 0;  // no character
       std::string text;
       win::AppendUtf8(text, ch == '\r' ? '\n' : ch);
       InsertUnicode(text, false);

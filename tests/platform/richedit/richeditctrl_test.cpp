@@ -520,9 +520,12 @@ TEST_F(RichUnicodeTest, TypedCharactersBeyondLatin1AreKept) {
     win::input::Type(c.typed);
     EXPECT_EQ(Held(), c.held) << c.typed;
   }
-  // A character by its message alone, as a screen's keyboard sends it.
+  // A character by its message alone, as a screen's keyboard sends it; a value that is no character adds nothing.
   edit_.SendMessage(WM_CHAR, 0x20AC, 0);
   EXPECT_EQ(edit_.Doc().text[std::size_t(edit_.GetTextLength() - 1)], '\x80');
+  const long length = edit_.GetTextLength();
+  for (WPARAM none : {WPARAM(0xD83D), WPARAM(0x110000)}) edit_.SendMessage(WM_CHAR, none, 0);
+  EXPECT_EQ(edit_.GetTextLength(), length);
   // Kept in the document's RTF: the euro sign as its Windows-1252 byte, alpha in the Symbol font.
   const std::string rtf = edit_.StreamOutRtf(false);
   EXPECT_NE(rtf.find("\\'80"), std::string::npos) << rtf;
