@@ -93,6 +93,17 @@ std::vector<Page> Paginate(const detail::Layout& layout, int available, int star
     resume = INT_MIN;
     std::size_t j = k + 1;
     while (j < b.size() && !b[j].breakBefore && b[j].bottom - page.from <= room) ++j;
+    // A row that no page holds starts where it stands and goes on on the next.
+    if (j < b.size() && !b[j].breakBefore && b[j].bottom - b[j].top > room) {
+      const int cut = CutIn(layout, b[j], b[j].top, page.from + room);
+      if (cut > b[j].top) {
+        page.to = cut;
+        pages.push_back(page);
+        resume = cut;
+        k = j;
+        continue;
+      }
+    }
     if (j < b.size() && !b[j].breakBefore) {
       // What keeps with the block that no longer fits goes with it: the whole run of kept blocks where that run
       // fits on a page, else the headings and heading rows right before it.

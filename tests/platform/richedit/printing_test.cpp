@@ -252,6 +252,10 @@ TEST_F(PrintingTest, ARowTallerThanAPageBreaksAcrossPagesAndEveryLinePrints) {
   EXPECT_EQ(found, 180);
   for (int i : {1, 60, 61, 120, 121, 180})
     EXPECT_TRUE(std::regex_search(all, std::regex("Bewehrung " + std::to_string(i) + "\\s"))) << i;
+  // No page holds the row: it starts on the first, below the three lines before it, as a word processor prints it.
+  const std::string first = Text(1);
+  EXPECT_NE(first.find("Zeile 3"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(first, std::regex("Bewehrung 1\\s"))) << first.substr(0, 200);
   const int pages = Pages();
   ASSERT_GE(pages, 3);
   // The foot margin starts at 841.9 - 56.7 = 785.2 pt; the lowest word of each page ends above it.
