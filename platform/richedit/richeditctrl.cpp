@@ -483,6 +483,43 @@ HFONT FontFor(const richdoc::Document& d, const CharFormat& f, const ParaFormat&
                       DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str());
 }
 
+// The font of a character with its paragraph's format selected into a DC, made anew only where the format changes;
+// the DC's own font again at the end.
+class FontKeeper {
+ public:
+  FontKeeper(HDC dc, const richdoc::Document& d, double scale) : dc_(dc), d_(d), scale_(scale) {}
+  ~FontKeeper() {
+    if (!font_) return;
+    ::SelectObject(dc_, old_);
+    ::DeleteObject(font_);
+  }
+  FontKeeper(const FontKeeper&) = delete;
+  FontKeeper& operator=(const FontKeeper&) = delete;
+  // Selects the font of character c of the paragraph ending at mark; true when it was another.
+  bool Select(int c, int mark) {
+    const int cf = d_.charFormat[std::size_t(c)], pf = d_.paraFormat[std::size_t(mark)];
+    if (cf == charFormat_ && pf == paraFormat_) return false;
+    HFONT next = FontFor(d_, d_.charFormats[std::size_t(cf)], d_.paraFormats[std::size_t(pf)], scale_);
+    HGDIOBJ previous = ::SelectObject(dc_, next);
+    if (font_)
+      ::DeleteObject(font_);
+    else
+      old_ = previous;
+    font_ = next;
+    charFormat_ = cf;
+    paraFormat_ = pf;
+    return true;
+  }
+
+ private:
+  HDC dc_;
+  const richdoc::Document& d_;
+  double scale_;
+  int charFormat_ = -1, paraFormat_ = -1;
+  HFONT font_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
 std::vector<int> CellBounds(const std::string& rowDef) {
   std::vector<int> out;
   for (std::size_t p = rowDef.find("\\cellx"); p != std::string::npos; p = rowDef.find("\\cellx", p + 6))
@@ -543,22 +580,10 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
   int table = -1;
   bool breakPending = false;
   int number = 0, lastKind = 0;
-  // The font of the characters measured last, kept while they share their format.
-  int fontOf = -1, fontPara = -1, fontAscent = 0;
-  HFONT font = nullptr;
-  HGDIOBJ oldFont = nullptr;
+  FontKeeper fonts(dc, d, scale);
+  int fontAscent = 0;
   auto selectFont = [&](int c, int mark) {
-    const int cf = d.charFormat[std::size_t(c)], pf = d.paraFormat[std::size_t(mark)];
-    if (cf == fontOf && pf == fontPara) return;
-    HFONT next = FontFor(d, d.charFormats[std::size_t(cf)], d.paraFormats[std::size_t(pf)], scale);
-    HGDIOBJ previous = ::SelectObject(dc, next);
-    if (font)
-      ::DeleteObject(font);
-    else
-      oldFont = previous;
-    font = next;
-    fontOf = cf;
-    fontPara = pf;
+    if (!fonts.Select(c, mark)) return;
     TEXTMETRIC tm{};
     ::GetTextMetrics(dc, &tm);
     fontAscent = tm.tmAscent;
@@ -818,10 +843,6 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
     }
     i = end + 1;
   }
-  if (font) {
-    ::SelectObject(dc, oldFont);
-    ::DeleteObject(font);
-  }
   for (const RECT& r : out.boxes) out.width = std::max(out.width, int(r.right));
   out.width += kMargin;
   out.height = y + kMargin;
@@ -883,22 +904,7 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
   }
   // The letters stand on their baselines; the font is made anew only where the format changes.
   const UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
-  int fontOf = -1, fontPara = -1;
-  HFONT font = nullptr;
-  HGDIOBJ oldFont = nullptr;
-  auto selectFont = [&](int c, int mark) {
-    const int cf = doc_.charFormat[std::size_t(c)], pf = doc_.paraFormat[std::size_t(mark)];
-    if (cf == fontOf && pf == fontPara) return;
-    HFONT next = FontFor(doc_, doc_.charFormats[std::size_t(cf)], doc_.paraFormats[std::size_t(pf)], scale);
-    HGDIOBJ previous = ::SelectObject(dc, next);
-    if (font)
-      ::DeleteObject(font);
-    else
-      oldFont = previous;
-    font = next;
-    fontOf = cf;
-    fontPara = pf;
-  };
+  FontKeeper fonts(dc, doc_, scale);
   // The line of a character, followed along: its paragraph's mark without looking for it.
   const std::vector<int>& starts = layout.lineStarts;
   auto lineOf = [&](int c) {
@@ -928,7 +934,7 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
       continue;
     }
     if (IsMark(ch) || ch == '\t' || ch == richdoc::kLine || ch == richdoc::kPage) continue;
-    selectFont(i, layout.lineMarks[line]);
+    fonts.Select(i, layout.lineMarks[line]);
     ::SetTextColor(dc, ColourOf(doc_, f.colour));
     ::TextOut(dc, r.left, base + 1, &ch, 1);
     if (f.underline == 2) {
@@ -950,14 +956,10 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
     if (!onPage(r)) continue;
     const int mark = layout.lineMarks[std::size_t(lineOf(label->at))];
     const ParaFormat& p = doc_.paraFormats[std::size_t(doc_.paraFormat[std::size_t(mark)])];
-    selectFont(label->at, mark);
+    fonts.Select(label->at, mark);
     ::SetTextColor(dc, 0);
     ::TextOut(dc, std::max(kMargin, int(r.left - std::max(p.numberTab, 227) * twip)),
               layout.baselines[std::size_t(label->at)] - scrollY_ + 1, label->text.c_str(), int(label->text.size()));
-  }
-  if (font) {
-    ::SelectObject(dc, oldFont);
-    ::DeleteObject(font);
   }
   ::SetTextAlign(dc, oldAlign);
 }
