@@ -134,6 +134,11 @@ Word ReadWord(const std::string& text, std::size_t at);
 // The index just past the group that opens at text[at] ('{'), escapes honoured; RtfError when it does not close.
 std::size_t GroupEnd(const std::string& text, std::size_t at);
 
+// Characters visited by paragraph lookups, layout and drawing, counted for the tests that hold them linear in the
+// text's length.
+std::uint64_t VisitedCharacters();
+void CountVisited(std::uint64_t characters);
+
 // A numbering label ("3.", "c.", "iv.") for the n-th item (from 1) of a numbering kind.
 std::string NumberLabel(int kind, int n);
 
