@@ -305,20 +305,47 @@ void Document::ReplaceWith(int start, int end, const Document& other) {
   extra.insert(extra.begin() + start, ex.begin(), ex.end());
 }
 
-std::string Document::PlainText(int start, int end) const {
+namespace {
+std::string TextOf(const Document& d, int start, int end, bool shown) {
   std::string out;
-  for (int i = std::max(0, start); i < std::min(end, Length()); ++i) {
-    const char c = text[std::size_t(i)];
+  for (int i = std::max(0, start); i < std::min(end, d.Length()); ++i) {
+    const char c = d.text[std::size_t(i)];
     if (c == kPara || c == kRow)
       out += "\r\n";
     else if (c == kCell)
       out += '\t';
     else if (c == kLine)
       out += '\n';
-    else if (c != kObject)
+    else if (c == kObject)
+      continue;
+    else if (!shown)
       out += c;
+    else if (const char32_t greek = IsSymbolFont(d, d.CharAt(i).font) ? win::SymbolFontChar(std::uint8_t(c)) : 0)
+      win::AppendUtf8(out, greek);
+    else
+      out += win::Windows1252ToUtf8(std::string_view(&c, 1));
   }
   return out;
+}
+}  // namespace
+
+std::string Document::PlainText(int start, int end) const { return TextOf(*this, start, end, false); }
+
+std::string Document::ShownText(int start, int end) const { return TextOf(*this, start, end, true); }
+
+char HoldChar(char32_t c, bool& symbol) {
+  symbol = false;
+  if (const int plain = win::Windows1252Byte(c); plain >= 0) return char(plain);
+  const int held = win::SymbolFontByte(c);
+  symbol = held >= 0;
+  return symbol ? char(held) : '?';
+}
+
+bool IsSymbolFont(const Document& d, int font) {
+  if (font < 0 || std::size_t(font) >= d.fonts.size()) return false;
+  std::string name = d.fonts[std::size_t(font)].name;
+  for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return name == "symbol";
 }
 
 namespace {
@@ -452,13 +479,6 @@ std::vector<int> ReadStyleSheet(const std::string& rtf, std::size_t i, std::size
 }
 
 constexpr std::size_t kMaxTabs = 32;
-
-bool IsSymbolFont(const Document& d, int font) {
-  if (font < 0 || std::size_t(font) >= d.fonts.size()) return false;
-  std::string name = d.fonts[std::size_t(font)].name;
-  for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return name == "symbol";
-}
 
 void ReadBody(const std::string& rtf, std::size_t i, Document& d);
 
@@ -764,17 +784,15 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
       ucSkip = Param(w, 0, win::kRtfMaxCount);
     else if (n == "u") {
       const char32_t code = char32_t(w.param < 0 ? w.param + 65536 : w.param);
-      const int plain = win::Windows1252Byte(code);
-      const int symbol = plain < 0 ? win::SymbolFontByte(code) : -1;
-      if (plain >= 0x20) {
-        put(char(plain));
-      } else if (symbol >= 0) {
+      bool symbol = false;
+      const char held = code < 0x20 ? '?' : HoldChar(code, symbol);
+      if (symbol) {
         // A Greek letter or sign is the Symbol font's character, as the text's own Symbol runs hold them.
         CharFormat f = stack.back().cf;
         if (!IsSymbolFont(d, f.font)) f.font = d.FindFont("Symbol");
-        putIn(char(symbol), f, -1);
+        putIn(held, f, -1);
       } else {
-        put('?');
+        put(held);
       }
       toSkip = ucSkip;
     }

@@ -111,7 +111,15 @@ class Document {
   Document ReadGroup(const std::string& group) const;
   // The characters as plain text: marks as "\r\n", cells as tabs, objects left out.
   std::string PlainText(int start, int end) const;
+  // The same as UTF-8 for other programs: every character as the one it shows (a Symbol-font letter as its Greek
+  // letter).
+  std::string ShownText(int start, int end) const;
 };
+
+// The byte that holds a character in a document: its Windows-1252 byte, or (symbol set) the byte of the Symbol font
+// that shows it (Greek letters and some mathematical signs); '?' when neither holds it. Control characters stay.
+char HoldChar(char32_t c, bool& symbol);
+bool IsSymbolFont(const Document& d, int font);
 
 // A control word (\b, \fs20) or control symbol (\'fc, \~) of an RTF text.
 struct Word {

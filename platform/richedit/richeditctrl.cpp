@@ -8,6 +8,7 @@
 
 #include "platform/richedit/layout.h"
 #include "platform/richedit/picture.h"
+#include "platform/win/base/codepage.h"
 #include "platform/win/base/numbers.h"
 #include "platform/win/print/print.h"
 
@@ -116,10 +117,26 @@ void CRichEditCtrl::NotifySelection() {
   parent->SendMessage(WM_NOTIFY, WPARAM(sc.nmhdr.idFrom), LPARAM(&sc));
 }
 
-void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
-  std::string insert = text ? text : "";
+void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) { Insert(text ? text : "", {}, canUndo, false); }
+
+void CRichEditCtrl::InsertUnicode(const std::string& utf8, bool asShown) {
+  std::string held;
+  std::vector<bool> symbol;
+  for (std::size_t i = 0; i < utf8.size();) {
+    bool raw = false;
+    const char32_t c = win::NextCodePoint(utf8, i, &raw);
+    bool inSymbol = false;
+    // A byte that is no UTF-8 is a Windows-1252 byte already.
+    held += raw ? char(c) : richdoc::HoldChar(c, inSymbol);
+    symbol.push_back(inSymbol);
+  }
+  Insert(held, symbol, TRUE, asShown);
+}
+
+void CRichEditCtrl::Insert(const std::string& insert, const std::vector<bool>& symbol, BOOL canUndo, bool asShown) {
   // Line ends become paragraph marks.
   std::string clean;
+  std::vector<bool> cleanSymbol;
   for (std::size_t i = 0; i < insert.size(); ++i) {
     if (insert[i] == '\r' && i + 1 < insert.size() && insert[i + 1] == '\n') ++i;
     const char c = insert[i];
@@ -127,6 +144,9 @@ void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
       clean += richdoc::kPara;
     else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
       clean += c;  // other control bytes would be taken for marks of the text
+    else
+      continue;
+    cleanSymbol.push_back(i < symbol.size() && symbol[i]);
   }
   BeginChange();
   if (!canUndo) undo_.pop_back();
@@ -134,10 +154,38 @@ void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
       typingSet_ ? typing_ : doc_.CharAt(int(selStart_ > 0 && selStart_ == selEnd_ ? selStart_ - 1 : selStart_));
   if (selStart_ > 0 && selStart_ == selEnd_ && IsMark(doc_.text[std::size_t(selStart_ - 1)]) && !typingSet_)
     f = doc_.CharAt(int(selStart_));
-  doc_.Replace(int(selStart_), int(selEnd_), clean, f);
-  selStart_ = selEnd_ = selStart_ + long(clean.size());
+  const long start = selStart_;
+  doc_.Replace(int(start), int(selEnd_), clean, f);
+  // Of characters by their Unicode value (the document's own bytes stay as given), what only the Symbol font holds
+  // is set in it. In a Symbol run (where a typed letter shows its Greek one, as in a word processor) other
+  // characters, paragraph marks and all of another program's show as themselves in the font before it.
+  const bool symbolRun = richdoc::IsSymbolFont(doc_, f.font);
+  int greek = -1, plain = -1;
+  for (std::size_t i = 0; !symbol.empty() && i < clean.size(); ++i) {
+    int& format = cleanSymbol[i] ? greek : plain;
+    const bool typedInRun = !asShown && static_cast<unsigned char>(clean[i]) < 0x80 && clean[i] != richdoc::kPara;
+    if (!cleanSymbol[i] && (!symbolRun || typedInRun)) continue;
+    if (format < 0) {
+      CharFormat other = f;
+      other.font = cleanSymbol[i] ? (symbolRun ? f.font : doc_.FindFont("Symbol")) : PlainFontBefore(start);
+      format = doc_.InternChar(other);
+    }
+    doc_.charFormat[std::size_t(start) + i] = format;
+  }
+  // A Greek letter set in the Symbol font for its own sake: what is typed next goes on in the format before it.
+  if (greek >= 0 && !symbolRun) {
+    typing_ = f;
+    typingSet_ = true;
+  }
+  selStart_ = selEnd_ = start + long(clean.size());
   Changed();
   NotifySelection();
+}
+
+int CRichEditCtrl::PlainFontBefore(long pos) {
+  for (long i = pos - 1; i >= 0; --i)
+    if (const int font = doc_.CharAt(int(i)).font; !richdoc::IsSymbolFont(doc_, font)) return font;
+  return richdoc::IsSymbolFont(doc_, 0) ? doc_.FindFont("Arial") : 0;
 }
 
 namespace {
@@ -357,7 +405,7 @@ void CRichEditCtrl::Copy() {
   if (selEnd_ <= selStart_) return;
   if (!::OpenClipboard(m_hWnd)) return;
   ::EmptyClipboard();
-  ::SetClipboardData(CF_TEXT, FromString(doc_.PlainText(int(selStart_), int(selEnd_))));
+  ::SetClipboardData(CF_TEXT, FromString(doc_.ShownText(int(selStart_), int(selEnd_))));
   ::SetClipboardData(CF_RTF, FromString(StreamOutRtf(true)));
   ::CloseClipboard();
 }
@@ -379,7 +427,7 @@ void CRichEditCtrl::Paste() {
   const std::string text = ToClipboardString(::GetClipboardData(CF_TEXT));
   ::CloseClipboard();
   if (!rtf.empty() && StreamInRtf(rtf, true)) return;
-  if (!text.empty()) ReplaceSel(text.c_str(), TRUE);
+  if (!text.empty()) InsertUnicode(text, true);
 }
 
 BOOL CRichEditCtrl::SetZoom(int numerator, int denominator) {
@@ -1085,10 +1133,23 @@ void CRichEditCtrl::Paint(HDC dc) {
 
 void CRichEditCtrl::KeyDown(UINT vk) {
   if (NavigateKey(vk)) return;
-  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0, shift = ::GetKeyState(VK_SHIFT) < 0;
   const long last = GetTextLength();
-  if (readOnly_ && (vk == VK_DELETE || vk == VK_BACK || (ctrl && (vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y'))))
+  if (readOnly_ && (vk == VK_DELETE || vk == VK_BACK || (shift && vk == VK_INSERT) ||
+                    (ctrl && (vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y'))))
     return;
+  // The clipboard keys older than Ctrl+C, V and X.
+  if (vk == VK_INSERT && (ctrl || shift)) {
+    if (ctrl)
+      Copy();
+    else
+      Paste();
+    return;
+  }
+  if (vk == VK_DELETE && shift && !ctrl) {
+    Cut();
+    return;
+  }
   if (ctrl) {
     switch (vk) {
       case 'A': SetSel(0, -1); return;
@@ -1136,11 +1197,13 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: KeyDown(UINT(wParam)); return 0;
     case WM_CHAR: {
       if (readOnly_) return 0;
-      const char ch = char(wParam);
+      // The character by its Unicode value, kept as the document holds it.
+      const auto ch = char32_t(wParam);
       if (::GetKeyState(VK_CONTROL) < 0 && ch != '\r') return 0;  // the key-down handled it
-      if (ch == '\b' || ch == 27) return 0;
-      const char text[2] = {ch == '\r' || ch == '\n' ? '\n' : ch, 0};
-      ReplaceSel(text, TRUE);
+      if (ch == '\b' || ch == 27 || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return 0;  // no character
+      std::string text;
+      win::AppendUtf8(text, ch == '\r' ? '\n' : ch);
+      InsertUnicode(text, false);
       return 0;
     }
     case WM_COPY: Copy(); return 0;
