@@ -14,7 +14,11 @@ enum BrandCode {
     kBrandOk = 0,
     kBrandBewehrungsgrad = 1,  // the reinforcement ratio limit was reached
     kBrandAbmessungen = 2,     // the table cannot be met: dimensions or covers must change
+    kBrandOhneTabellen = 3,    // the design code has no fire tables: the check cannot be made
 };
+
+// Marks the sections of nel elements as not checked because the design code has no fire tables.
+void BrandOhneTabellen(int nel);
 
 // Inputs as the verification driver passes them: engine code; elements; forces of the fire combination
 // (7 per section, start section 2e then end section 2e + 1; kN, kNm); mode, factors and analysis mode
