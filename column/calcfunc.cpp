@@ -15,7 +15,6 @@
 #include "column/lagerexport.h"
 #include "controls/ProgressDlg.h"
 #include "designcode/designcode.h"
-#include "engine/brand.h"
 #include "engine/input.h"
 #include "transfer/ludata.h"
 #include "transfer/sourcefile.h"
@@ -557,8 +556,8 @@ bool ErgebnisseEndlich(CKolumoData& data, const StufenZahl zahl[]) {
 struct Unerfuellt {
   bool brand = false;
   std::string kombination;
-  StrutFailure strebe;  // the strut's; empty for fire
-  FireFailure feuer;    // the fire table's; field 0 where the check names none (a code without tables)
+  StrutFailure strebe;    // the strut's; empty for fire
+  FireFailure brandFeld;  // the fire table's; field 0 where the check names none (a code without tables)
 };
 
 std::vector<Unerfuellt> UnerfuellteNachweise(const CKolumoData& data, const StufenZahl zahl[]) {
@@ -606,9 +605,9 @@ std::string StrebenZeile(const Unerfuellt& u) {
 
 // One field whose fire table is not met, in the words of the message: field, combination and why.
 std::string BrandZeile(const Unerfuellt& u, int iNorm) {
-  const CString grund = FireFailureText(u.feuer, iNorm, Tr);
+  const CString grund = FireFailureText(u.brandFeld, iNorm, Tr);
   char zeile[512];
-  std::snprintf(zeile, sizeof zeile, Tr("Feld %d, %s: %s").GetString(), u.feuer.field, u.kombination.c_str(),
+  std::snprintf(zeile, sizeof zeile, Tr("Feld %d, %s: %s").GetString(), u.brandFeld.field, u.kombination.c_str(),
                 grund.GetString());
   return zeile;
 }
@@ -635,7 +634,7 @@ void MeldeVersagen(const std::vector<Unerfuellt>& offen, int iNorm) {
   for (const Unerfuellt& u : offen)
     if (!u.brand)
       streben.push_back(StrebenZeile(u));
-    else if (u.feuer.field > 0)
+    else if (u.brandFeld.field > 0)
       brand.push_back(BrandZeile(u, iNorm));
   MeldeZeilen(Tr("Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt, Bügel helfen nicht. Bitte den "
                  "Querschnitt vergrößern oder die Betonfestigkeit erhöhen. Die Ergebnisse werden geschrieben."),
@@ -655,7 +654,7 @@ void SchreibeUnerfuellte(int document, const std::vector<Unerfuellt>& offen, int
     VIDUV_SetString(e, "kombination", u.kombination.c_str());
     if (u.brand) {
       // the host's line in its own words: the reason and the figures (cm as the record keeps them)
-      const FireFailure& f = u.feuer;
+      const FireFailure& f = u.brandFeld;
       VIDUV_SetInt(e, "feld", f.field);
       VIDUV_SetInt(e, "grund", f.reason);
       VIDUV_SetString(e, "norm", code ? code->name : "");

@@ -3,7 +3,6 @@
 
 #include "column/kolumodata.h"
 #include "designcode/designcode.h"
-#include "engine/brand.h"
 
 int CKolumoQuer::EnteredBarCount() const {
   if (type == 1 || type == 2) return designcode::kRoundRingBars;  // one ring of bars

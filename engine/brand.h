@@ -7,15 +7,9 @@
 // designed for that force at normal temperature. Results go to g_rechner.brandBlock.
 #pragma once
 
-class cBem;
+#include "engine/results.h"  // BrandCode
 
-// Result codes of the two checks.
-enum BrandCode {
-    kBrandOk = 0,
-    kBrandBewehrungsgrad = 1,  // the reinforcement ratio limit was reached
-    kBrandAbmessungen = 2,     // the table cannot be met: dimensions or covers must change
-    kBrandOhneTabellen = 3,    // the design code has no fire tables: the check cannot be made
-};
+class cBem;
 
 // Marks the sections of nel elements as not checked because the design code has no fire tables.
 void BrandOhneTabellen(int nel);

@@ -174,6 +174,14 @@ struct StrutFailure {
 // Every crushing strut of the shear records, in record and row order; one per field, height and combination
 // (the end of one element and the start of the next share a height: the larger utilisation stands for both).
 std::vector<StrutFailure> StrutFailures(const CResultContainer& ergebnisse);
+// Result codes of the two fire table checks, and why a section or field fails them.
+enum BrandCode {
+    kBrandOk = 0,
+    kBrandBewehrungsgrad = 1,  // the reinforcement ratio limit was reached
+    kBrandAbmessungen = 2,     // the table cannot be met: dimensions or covers must change
+    kBrandOhneTabellen = 3,    // the design code has no fire tables: the check cannot be made
+};
+
 // A field whose fire table is not met in a fire combination (LK, System, Typ of its record): one entry of the
 // record's failure columns (CResultBrandschnittgroessen).
 struct FireFailure {

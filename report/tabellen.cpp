@@ -5,7 +5,6 @@
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
 #include "designcode/designcode.h"
-#include "engine/brand.h"
 #include "report/bilder.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
