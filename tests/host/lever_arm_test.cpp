@@ -11,7 +11,6 @@ namespace {
 using namespace host_test;
 using namespace strut_test;
 
-enum class Form { Rechteck, Kreis, Ring };
 struct Fall {
   const char* name;
   int iNorm;
@@ -41,12 +40,7 @@ void Kragarm(CKolumoData& d, const Fall& f, double spiegel) {
     s.bdx = s.bdy = 4.5;
     s.as = 3.14159265358979;
   } else {
-    s.type = f.form == Form::Kreis ? 1 : 2;
-    s.bewType = 2;
-    s.bx = s.dy = 50.0;
-    if (f.form == Form::Ring) s.dy = 20.0;
-    s.bdx = s.bdy = 5.0;
-    s.as = 20.0;
+    RunderQuerschnitt(s, f.form);
   }
   column_test::FixFootWithoutImperfection(d, 0);
   d.loads[0].Add(column_test::PointLoad(1, 0, column_test::kAxial, f.n));
