@@ -36,11 +36,7 @@ int CKolumoLoadGrid::Stage() const {
   return stage >= 0 && stage < CKolumoData::kStages ? stage : -1;
 }
 
-int CKolumoLoadGrid::HighestLoadCase() const {
-  int highest = 0;
-  for (const Load& load : loads) highest = std::max(highest, load.lc);
-  return highest;
-}
+int CKolumoLoadGrid::HighestLoadCase() const { return HighestShownLoadCase(loads); }
 
 void CKolumoLoadGrid::ShowLoadCases(int stage) {
   if (!m_pLastfallGrid || !m_pData) return;

@@ -303,4 +303,41 @@ TEST_F(LeftoversTest, OnInitDocumentKnowsThePositionDuringACalculation) {
   EXPECT_NE(run.err.find("Init<Pos|" + folder_.string() + ">"), std::string::npos) << run.err;
 }
 
+// Macros that never end, in every event of the document and in 20 of its formulas: each job ("roundtrip" as
+// "calc" and "report") gives them one budget of 10 s together and says once that it ran out. The script host's
+// clock moves 1 ms per statement, so that the budget is spent by statements, not waited for. "roundtrip" gave
+// every reading, showing and writing of the document a budget of its own: 8 messages and over 90 s.
+TEST_F(LeftoversTest, EndlessMacrosGetOneBudgetAndOneMessagePerJob) {
+  GetRegSettings().WriteInt("", "bSkrib", 1);
+  std::string macros =
+      "Function Slow(x)\r\n Do\r\n  y = 1\r\n Loop\r\n Slow = x\r\nEnd Function\r\n"
+      "Sub Busy()\r\n Do\r\n  y = 1\r\n Loop\r\nEnd Sub\r\n";
+  for (const char* event : {"OnInitDocument", "OnStartCalculation", "OnEndCalculation", "OnExitDocument"})
+    macros += std::string("Sub ") + event + "(name, folder)\r\n Busy\r\nEnd Sub\r\n";
+  std::string body;
+  for (int k = 1; k <= 20; ++k)
+    body += "\\cf1 x" + std::to_string(k) + " = @Slow(" + std::to_string(k) + ") = 0\\par\r\n";
+  const std::string rtf = "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}" + body + "}";
+  const std::string position = ExampleWith("<Skrib iPage=\"1\" rtfData=\"" + Base64(rtf) + "\" VBScript=\"" +
+                                               Base64(macros) + "\" sLibModul=\"\" isEmpty=\"0\"/>",
+                                           false);
+  prefix_ = "env KOLUMO_SCRIPT_SECONDS_PER_STEP=0.001 ";
+  for (const std::string command : {"roundtrip", "calc", "report"}) {
+    SCOPED_TRACE(command);
+    std::ofstream(position_, std::ios::binary) << position;
+    std::vector<std::string> args{command, position_};
+    if (command == "roundtrip") args.push_back(Path("out.tqx"));
+    const auto start = std::chrono::steady_clock::now();
+    const HostRun run = Host(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::size_t messages = 0;
+    for (std::size_t at = run.err.find("Die Makros des Dokuments wurden angehalten"); at != std::string::npos;
+         at = run.err.find("Die Makros des Dokuments wurden angehalten", at + 1))
+      ++messages;
+    EXPECT_EQ(messages, 1u) << run.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  }
+  GetRegSettings().WriteInt("", "bSkrib", 0);
+}
+
 }  // namespace
