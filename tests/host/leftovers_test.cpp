@@ -120,9 +120,9 @@ TEST_F(LeftoversTest, TheScratchFolderOfAKilledCalculationIsRemovedByTheNextOne)
   EXPECT_EQ(Entries(Path("t")), std::set<std::string>{});
 }
 
-// Only marked folders of our pattern whose process is gone and whose lock nobody holds are removed; the scratch file
-// of an interrupted save beside the position goes with the next save of the position. A user's folder named like
-// ours, with the user's files in it, stays whole.
+// Only marked folders of our pattern whose process is gone and whose lock nobody holds are removed: a calculation's
+// in the temporary folder, an interrupted save's beside the position (with the next save there). A user's folder
+// named like ours, with the user's files in it, stays whole.
 TEST_F(LeftoversTest, OnlyLeftoversOfDeadRunsAreRemoved) {
   const std::string dead = std::to_string(DeadPid());
   const std::string alive = std::to_string(::getpid());
@@ -139,8 +139,9 @@ TEST_F(LeftoversTest, OnlyLeftoversOfDeadRunsAreRemoved) {
       {"t/kolumo-calc-a1B2c3", kOurs, false},  // not our pattern
       {"t/kolumo-calc-" + dead + "-f1l3ab", kFile, false},
       {"t/andere-" + dead + "-a1B2c3", kOurs, false},
-      {".Pos.tqx." + dead + "-a1B2c3", kFile, true},  // an interrupted save of the position
-      {".Pos.tqx." + alive + "-a1B2c3", kFile, false},
+      {".kolumo-sichern-" + dead + "-a1B2c3", kOurs, true},  // an interrupted save of the position
+      {".kolumo-sichern-" + alive + "-a1B2c3", kOurs, false},
+      {".Pos.tqx." + dead + "-a1B2c3", kFile, false},  // the name such a save's temporary had: the user's now
   };
   for (const auto& e : entries) {
     if (e.art == kOurs) {

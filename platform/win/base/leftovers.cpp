@@ -19,21 +19,6 @@ bool LockForThisRun(int fd) {
   return true;
 }
 
-bool LeftBehind(const std::string& path, long pid) {
-  if (pid <= 0) return false;
-  // A process that is there (EPERM: another user's) may still be writing: its leftovers are not ours to judge.
-  if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat status {};
-  bool gone =
-      ::fstat(fd, &status) == 0 && status.st_uid == ::geteuid() && (S_ISREG(status.st_mode) || S_ISDIR(status.st_mode));
-  // The lock outlives the id where ids are counted apart (another container sharing the folder).
-  gone = gone && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-  ::close(fd);
-  return gone;
-}
-
 namespace {
 
 constexpr const char* kMarkName = ".kolumo-scratch";

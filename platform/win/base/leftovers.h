@@ -1,6 +1,7 @@
-// Scratch files and folders of one run: each carries the id of the process that made it in its name, and that
-// process holds a lock on it while it works. A run that was killed leaves them behind; a later run recognises
-// them by both marks and removes them, never those of a run still at work.
+// Temporaries of one run live in a folder of its own: its name carries the id of the process that made it, a file
+// in it the program's mark, and the process holds a lock on it while it works. A run that was killed leaves the
+// folder behind; a later run recognises it by all three and removes it, never one of a run still at work nor
+// anything the user named alike.
 #pragma once
 
 #include <string>
@@ -10,11 +11,6 @@ namespace win {
 // Holds an exclusive lock on the open file or folder for as long as the descriptor stays open (the system drops
 // it when the process dies, however it dies). False when the lock cannot be taken.
 bool LockForThisRun(int fd);
-
-// True when `path`, named for the process `pid`, was left behind: no process of that id is alive, nobody holds
-// its lock, it is no symbolic link and it belongs to this user. A path that cannot be examined is never called
-// left behind.
-bool LeftBehind(const std::string& path, long pid);
 
 // A folder of one run's temporaries, "<prefix><pid>-XXXXXX" in a folder: it carries the program's mark (a file of
 // fixed name and content, made before anything else in it), and the run holds its lock until the folder goes, with
