@@ -76,8 +76,10 @@ bool ScratchFolder::Make(const std::string& folder, const std::string& prefix, s
     return false;
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  const bool locked = fd >= 0 && LockForThisRun(fd);
-  const int mark = locked ? ::openat(fd, kMarkName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
+  // Nobody else can hold a folder just made: a lock refused means a file system without locks, where no sweep can
+  // take a lock either and so never removes the folder. The work goes on there.
+  if (fd >= 0) LockForThisRun(fd);
+  const int mark = fd >= 0 ? ::openat(fd, kMarkName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
   bool made = mark >= 0;
   made = made && ::write(mark, kMarkText, sizeof kMarkText - 1) == ssize_t(sizeof kMarkText - 1);
   const int why = errno;
