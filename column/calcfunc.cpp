@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -750,6 +751,8 @@ int Calculate(int document) {
 int KolumoCalc(int document, int) {
   try {
     return Calculate(document);
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(Tr("Zu wenig Speicher: die Berechnung wurde abgebrochen."), MB_ICONSTOP);
   } catch (const std::exception& e) {
     AfxMessageBox(e.what(), MB_ICONSTOP);
   } catch (...) {

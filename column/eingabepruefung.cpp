@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <set>
 #include <sstream>
+#include <string>
 #include <tuple>
+#include <utility>
 
 #include "column/calcfunc.h"
 #include "column/kolumodata.h"
@@ -30,6 +32,17 @@ std::string Text(const char* vorlage, ...) {
   std::vsnprintf(buffer, sizeof buffer, uebersetzt, args);
   va_end(args);
   return buffer;
+}
+
+// Two numbers in the fewest digits, six at least, that tell them apart: a value beyond a limit never reads as
+// the limit itself.
+std::pair<std::string, std::string> TellApart(double a, double b) {
+  char x[40], y[40];
+  for (int stellen = 6;; ++stellen) {
+    std::snprintf(x, sizeof x, "%.*g", stellen, a);
+    std::snprintf(y, sizeof y, "%.*g", stellen, b);
+    if (std::string(x) != y || stellen >= 17) return {x, y};
+  }
 }
 
 // A node or field as the dialog numbers them, from 1, of an index the file counts from 0 (any int).
@@ -183,6 +196,11 @@ class Pruefung {
 
   std::vector<std::string> NurLast(int s, int i, Load& l) {
     LastWerte(s, i, l);
+    return fehler_;
+  }
+
+  std::vector<std::string> NurLastfall(int s, int i, const Load& l) {
+    Lastfall(s, i, l, Lastfallnummern(data_, s));
     return fehler_;
   }
 
@@ -510,14 +528,17 @@ class Pruefung {
   // they are formed anew.
   void Last(int s, int i, const std::set<int>& nummern) {
     Load& l = data_.loads[std::size_t(s)][i];
-    if (!nummern.count(l.lc)) {
-      std::string text = nummern.empty()
-                             ? Text("Lastfall %d gibt es nicht (es gibt keinen Lastfall).", l.lc)
-                             : Text("Lastfall %d gibt es nicht (höchster Lastfall %d).", l.lc, *nummern.rbegin());
-      if (l.lc > 0 && l.lc <= data_.maxLF[std::size_t(s)]) text += " " + EinwirkungenNeuBilden();
-      fehler_.push_back(LastName(s, i, l) + text);
-    }
+    Lastfall(s, i, l, nummern);
     LastWerte(s, i, l);
+  }
+
+  void Lastfall(int s, int i, const Load& l, const std::set<int>& nummern) {
+    if (nummern.count(l.lc)) return;
+    std::string text = nummern.empty()
+                           ? Text("Lastfall %d gibt es nicht (es gibt keinen Lastfall).", l.lc)
+                           : Text("Lastfall %d gibt es nicht (höchster Lastfall %d).", l.lc, *nummern.rbegin());
+    if (l.lc > 0 && l.lc <= data_.maxLF[std::size_t(s)]) text += " " + EinwirkungenNeuBilden();
+    fehler_.push_back(LastName(s, i, l) + text);
   }
 
   // All of a load but its load case: its type, values, direction, node and where it lies on the column.
@@ -610,8 +631,9 @@ class Pruefung {
       }
       // the engine holds a factor in single precision
       if (std::fabs(g.faktor) > double(FLT_MAX)) {
-        fehler_.push_back(wer + Text("Faktor %g ist zu groß: ein Faktor darf dem Betrag nach höchstens %g sein.",
-                                     g.faktor, double(FLT_MAX)));
+        const auto [faktor, grenze] = TellApart(std::fabs(g.faktor), double(FLT_MAX));
+        fehler_.push_back(wer + Text("Faktor %s%s ist zu groß: ein Faktor darf dem Betrag nach höchstens %s sein.",
+                                     g.faktor < 0 ? "-" : "", faktor.c_str(), grenze.c_str()));
         continue;
       }
       const float faktor = static_cast<float>(g.faktor);
@@ -630,10 +652,14 @@ class Pruefung {
       if (l.lc != lf || !LasttypBerechnet(l.ltype)) continue;
       for (const LastWert& w : GerechneteWerte(l))
         // two finite numbers whose product overflows
-        if (std::isfinite(w.wert) && !std::isfinite(faktor * w.wert))
-          fehler_.push_back(wer + Text("Last %d (\"%s\"): %s = %g mal Faktor %g ist zu groß: das Produkt darf dem "
+        if (std::isfinite(w.wert) && !std::isfinite(faktor * w.wert)) {
+          // the factor is above 1 in magnitude, and shown so
+          const std::string f = TellApart(std::fabs(faktor), 1.0).first;
+          fehler_.push_back(wer + Text("Last %d (\"%s\"): %s = %g mal Faktor %s%s ist zu groß: das Produkt darf dem "
                                        "Betrag nach höchstens %g sein.",
-                                       int(i) + 1, l.desc.GetString(), w.feld, w.wert, faktor, DBL_MAX));
+                                       int(i) + 1, l.desc.GetString(), w.feld, w.wert, faktor < 0 ? "-" : "", f.c_str(),
+                                       DBL_MAX));
+        }
     }
   }
 
@@ -728,6 +754,14 @@ std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer&
 std::vector<std::string> FeldlaengeFehler(CKolumoData& data, const CFormulaNumber& length, int field) {
   CFormulaNumber laenge = length;
   return Pruefung(data, 0).NurFeldlaenge(laenge, field);
+}
+
+std::string LastfallFehler(CKolumoData& data, int stage, int index) {
+  if (stage < 0 || stage >= CKolumoData::kStages || index < 0 || index >= data.loads[std::size_t(stage)].GetSize())
+    return "";
+  const std::vector<std::string> fehler =
+      Pruefung(data, 0).NurLastfall(stage, index, data.loads[std::size_t(stage)][index]);
+  return fehler.empty() ? "" : fehler.front();
 }
 
 std::vector<std::string> LastFehler(CKolumoData& data, int stage, const Load& load, int index) {

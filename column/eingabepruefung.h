@@ -26,6 +26,10 @@ std::vector<std::string> FeldlaengeFehler(CKolumoData& data, const CFormulaNumbe
 // with them.
 std::vector<std::string> LastFehler(CKolumoData& data, int stage, const Load& load, int index);
 
+// The problem of the load case of load `index` (from 0) of stage `stage` as the check above words it: a load case
+// that does not exist; "" when it exists.
+std::string LastfallFehler(CKolumoData& data, int stage, int index);
+
 // The problems of `nachher` that `vorher` did not have, one a line ("" when there are none): what a typed value
 // brings, so that a problem the input had already does not block the edit that mends it.
 std::string NeueFehler(const std::vector<std::string>& vorher, const std::vector<std::string>& nachher);

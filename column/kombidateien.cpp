@@ -80,39 +80,6 @@ bool SchreibeDatei(const std::string& pfad, const engine::CombinationFileInput& 
 
 }  // namespace
 
-namespace {
-
-constexpr const char* kOrdnerPraefix = "kolumo-calc-";
-
-// Scratch folders of calculations that were killed: "kolumo-calc-<pid>-XXXXXX" of a process that is gone and
-// whose lock nobody holds. Folders of runs still at work, and anything else in the temporary folder, stay.
-void RaeumeVerwaisteOrdner(const std::filesystem::path& temp) {
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(temp, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    const std::size_t praefix = std::strlen(kOrdnerPraefix);
-    if (name.compare(0, praefix, kOrdnerPraefix) != 0 || name.size() < praefix + 8) continue;
-    const std::size_t strich = name.size() - 7;
-    if (name[strich] != '-') continue;
-    const long pid = win::ProcessIdIn(name.substr(praefix, strich - praefix));
-    std::error_code art;
-    if (!pid || !std::filesystem::is_directory(it->symlink_status(art))) continue;
-    if (!win::LeftBehind(it->path().string(), pid)) continue;
-    std::error_code weg;
-    std::filesystem::remove_all(it->path(), weg);
-  }
-}
-
-}  // namespace
-
-KombiOrdner::~KombiOrdner() {
-  if (!ordner_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(ordner_, ec);
-  }
-  if (sperre_ >= 0) ::close(sperre_);
-}
-
 bool KombiOrdner::Anlegen(std::string& error) {
   std::error_code ec;
   const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
@@ -122,25 +89,18 @@ bool KombiOrdner::Anlegen(std::string& error) {
             "\"): " + ec.message() + ". Berechnung wird nicht durchgeführt!";
     return false;
   }
-  RaeumeVerwaisteOrdner(temp);
-  // the process id in the name and the lock on the folder tell a later run whether this one is still at work
-  std::string muster = (temp / (kOrdnerPraefix + std::to_string(::getpid()) + "-XXXXXX")).string();
-  if (!mkdtemp(muster.data())) {
-    const std::string grund = std::strerror(errno);
+  // Scratch folders of calculations that were killed; folders of runs still at work, and anything else in the
+  // temporary folder, stay.
+  constexpr const char* kPraefix = "kolumo-calc-";
+  win::RemoveLeftScratchFolders(temp.string(), kPraefix);
+  std::string grund;
+  if (!ordner_.Make(temp.string(), kPraefix, grund)) {
     error = "Der Ordner für die Kombinationsdateien kann in " + temp.string() + " nicht angelegt werden: " + grund +
             ". Berechnung wird nicht durchgeführt!";
     return false;
   }
-  ordner_ = muster;
-  sperre_ = ::open(ordner_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (sperre_ < 0 || !win::LockForThisRun(sperre_)) {
-    const std::string grund = std::strerror(errno);
-    error = "Der Ordner " + ordner_ + " für die Kombinationsdateien kann nicht gesperrt werden: " + grund +
-            ". Berechnung wird nicht durchgeführt!";
-    return false;
-  }
   // a fixed short name: the position's own name may be long enough to overflow a file name with the suffixes
-  basis_ = ordner_ + "/kombi";
+  basis_ = ordner_.Path("kombi");
   return true;
 }
 

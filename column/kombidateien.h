@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/win/base/leftovers.h"
+
 class CKolumoData;
 
 // Kinds of combination file as the driver numbers them; each names the generated combinations it holds.
@@ -24,23 +26,17 @@ constexpr int kKombiMaxProArt = 200;
 
 // The scratch folder of one calculation: made with a unique name in the temporary folder, removed with
 // everything in it when the object goes, whatever way the calculation ends. A calculation killed by a signal
-// cannot remove its folder: the next one removes it (only folders of dead processes whose lock nobody holds).
+// cannot remove its folder: the next one removes it (only marked folders of dead processes whose lock nobody holds).
 class KombiOrdner {
  public:
-  KombiOrdner() = default;
-  ~KombiOrdner();
-  KombiOrdner(const KombiOrdner&) = delete;
-  KombiOrdner& operator=(const KombiOrdner&) = delete;
-
   // False, with the folder and the system's reason in `error`, when no folder could be made.
   bool Anlegen(std::string& error);
   // The base path of the calculation's combination files inside the folder (empty before Anlegen).
   const std::string& Basis() const { return basis_; }
 
  private:
-  std::string ordner_;
+  win::ScratchFolder ordner_;  // held while the calculation runs, removed with it
   std::string basis_;
-  int sperre_ = -1;  // the folder held open and locked while the calculation runs
 };
 
 // The file of a kind (1-4) and stage (0-3).

@@ -218,8 +218,7 @@ void CKolumoDlg::DeleteStage() {
   for (int i = 0; i < m_data.supports[s].GetSize(); ++i) m_data.supports[s][i] = CSupport();
   m_data.loads[s].RemoveAll();
   int highest = 0;
-  for (const auto& stageLoads : m_data.loads)
-    for (int i = 0; i < stageLoads.GetSize(); ++i) highest = std::max(highest, stageLoads[i].lc);
+  for (const auto& stageLoads : m_data.loads) highest = std::max(highest, HighestShownLoadCase(stageLoads));
   if (highest != m_data.maxLF[s]) {
     m_data.maxLF[s] = highest;
     m_data.bLastfaelleGeaendert = 1;
@@ -231,6 +230,41 @@ void CKolumoDlg::DeleteStage() {
   }
   m_data.vorver[s] = CKolumoVorver();
   ExchangeData(FALSE);
+}
+
+void CKolumoDlg::CheckLoadCasesRead() {
+  std::string problems;
+  int count = 0;
+  auto add = [&](const std::string& problem) {
+    // a box stays readable: the first problems, then how many more
+    if (++count <= 15) problems += (problems.empty() ? "" : "\n") + problem;
+  };
+  for (int s = 0; s < CKolumoData::kStages; ++s) {
+    int& maxLF = m_data.maxLF[std::size_t(s)];
+    const CArray<Load>& loads = m_data.loads[std::size_t(s)];
+    if (maxLF > kMaxLoadCases) {
+      // the cases the actions were formed for, and those the loads name, as far as a grid holds them
+      int shown = HighestShownLoadCase(loads);
+      for (const CLKLastfall& lf : m_data.lastUeberlagerungBZ[std::size_t(s)].lastfaelle)
+        if (lf.lf <= kMaxLoadCases) shown = std::max(shown, lf.lf);
+      CString text;
+      text.Format(Tr("%s: die Datei gibt %d Lastfälle an; möglich sind höchstens %d. Gezeigt werden die Lastfälle "
+                     "bis %d.")
+                      .GetString(),
+                  Tr(kStageNames[s]).GetString(), maxLF, kMaxLoadCases, shown);
+      add(text.str());
+      maxLF = shown;
+      m_data.bLastfaelleGeaendert = 1;
+    }
+    for (int i = 0; i < loads.GetSize(); ++i)
+      if (loads[i].lc > kMaxLoadCases) add(LastfallFehler(m_data, s, i));
+  }
+  if (count > 15) {
+    CString more;
+    more.Format(Tr("... und %d weitere.").GetString(), count - 15);
+    problems += "\n" + more.str();
+  }
+  if (!problems.empty()) AfxMessageBox(problems.c_str(), MB_ICONWARNING);
 }
 
 bool CKolumoDlg::SetAnnotation(const CString& text) {

@@ -46,6 +46,10 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   void OnPageChange() override;
   // Empties the current stage's supports, loads, combinations and imperfections.
   void DeleteStage();
+  // After a position was read: a stage's number of load cases, or a load's case number, beyond what the load-case
+  // grid holds is said in one message (the load's in the input check's words); the stage then has the cases that
+  // exist, and the load keeps its number for the engineer to mend.
+  void CheckLoadCasesRead();
 
   // The annotation of the selected tab (kept with the data's annotations); false, changing nothing, when no tab
   // is selected.

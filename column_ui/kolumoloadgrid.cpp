@@ -36,11 +36,7 @@ int CKolumoLoadGrid::Stage() const {
   return stage >= 0 && stage < CKolumoData::kStages ? stage : -1;
 }
 
-int CKolumoLoadGrid::HighestLoadCase() const {
-  int highest = 0;
-  for (const Load& load : loads) highest = std::max(highest, load.lc);
-  return highest;
-}
+int CKolumoLoadGrid::HighestLoadCase() const { return HighestShownLoadCase(loads); }
 
 void CKolumoLoadGrid::ShowLoadCases(int stage) {
   if (!m_pLastfallGrid || !m_pData) return;
@@ -152,6 +148,12 @@ void CKolumoLoadGrid::OnCellChanged(int row, int col, int type) {
   LoadGrid::OnCellChanged(row, col, type);
   const int stage = Stage();
   if (col != kColAction || stage < 0 || !m_pData) return;
+  // A number beyond what the load-case grid holds sizes none: the engineer is told at once, in the input check's
+  // words, and the load keeps it to be mended.
+  if (const int index = row - 1; index >= 0 && index < LoadCount() && loads[std::size_t(index)].lc > kMaxLoadCases) {
+    const std::string problem = LastfallFehler(*m_pData, stage, index);
+    if (!problem.empty()) AfxMessageBox(problem.c_str(), MB_ICONWARNING);
+  }
   const int highest = HighestLoadCase();
   if (highest > m_pData->maxLF[stage]) SetMaxLoadCase(stage, highest);
 }

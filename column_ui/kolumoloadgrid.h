@@ -6,8 +6,23 @@
 #include <vector>
 
 #include "column/kolumodata.h"
+#include "column/kombidateien.h"
 #include "framework_ui/lkdlg.h"
 #include "framework_ui/loadgrid.h"
+
+// The most load cases a stage's load-case grid shows: as many as a stage can be calculated with. A load's case
+// number beyond it sizes no grid (the grid holds a row per case up to the highest); the load keeps it, and the
+// input check refuses it.
+constexpr int kMaxLoadCases = kKombiMaxLastfaelle;
+
+// The highest load case of `loads` that a grid shows, 0 for none.
+template <class Loads>
+int HighestShownLoadCase(const Loads& loads) {
+  int highest = 0;
+  for (const Load& load : loads)
+    if (load.lc <= kMaxLoadCases && load.lc > highest) highest = load.lc;
+  return highest;
+}
 
 class CKolumoLoadGrid : public LoadGrid {
  public:

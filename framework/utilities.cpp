@@ -731,19 +731,8 @@ bool HasDefaultPrinter(std::string* whyNot) {
 
 namespace {
 
-// The files for the spooler "kolumo-druck-<pid>-XXXXXX.pdf" (and their temporaries ".tmp<pid>") of prints whose
-// process is gone: killed before they removed them.
-void RemoveGonePrints(const std::string& folder) {
-  win::RemoveLeftBehind(folder, [](const std::string& name) {
-    const std::string prefix = "kolumo-druck-";
-    const std::size_t dash = name.find('-', prefix.size());
-    if (name.compare(0, prefix.size(), prefix) != 0 || dash == std::string::npos) return 0L;
-    const std::string rest = name.substr(dash + 1);
-    const bool ours = rest.size() >= 10 && rest.compare(6, 4, ".pdf") == 0 &&
-                      (rest.size() == 10 || (rest.compare(10, 4, ".tmp") == 0 && win::ProcessIdIn(rest.substr(14))));
-    return ours ? win::ProcessIdIn(name.substr(prefix.size(), dash - prefix.size())) : 0L;
-  });
-}
+// The folder of the file for the spooler, in the temporary folder.
+constexpr const char* kPrintScratch = "kolumo-druck-";
 
 }  // namespace
 
@@ -793,25 +782,23 @@ void PrintFile(const char* path) {
   // The spooler gets the pages as the program prints them, never the RTF; it takes its own copy of the file.
   const char* tmp = std::getenv("TMPDIR");
   const std::string folder = tmp && *tmp ? tmp : "/tmp";
-  RemoveGonePrints(folder);
-  std::string pdf = win::JoinPath(folder, "kolumo-druck-" + std::to_string(::getpid()) + "-XXXXXX.pdf");
-  const int fd = ::mkstemps(pdf.data(), 4);
-  if (fd < 0) {
-    text.Format("Die Datei '%s' kann nicht gedruckt werden: die Druckdatei '%s' kann nicht angelegt werden (%s).",
-                fsPath.c_str(), pdf.c_str(), SystemErrorText(errno).GetString());
+  win::RemoveLeftScratchFolders(folder, kPrintScratch);
+  win::ScratchFolder scratch;
+  if (!scratch.Make(folder, kPrintScratch, reason)) {
+    text.Format("Die Datei '%s' kann nicht gedruckt werden: im Ordner '%s' kann keine Druckdatei angelegt werden (%s).",
+                fsPath.c_str(), folder.c_str(), reason.c_str());
     AfxMessageBox(text, MB_OK);
     return;
   }
-  ::close(fd);
+  const std::string pdf = scratch.Path("Druck.pdf");
   if (!richedit::PrintToPdf(document, pdf, fsPath, &reason)) {
-    std::remove(pdf.c_str());
     text.Format("Die Datei '%s' kann nicht gedruckt werden: %s", fsPath.c_str(), reason.c_str());
     AfxMessageBox(text, MB_OK);
     return;
   }
   const std::string title = fsPath.substr(fsPath.find_last_of('/') + 1);
   const CapturedRun run = RunCaptured({"lp", "-t", title, pdf}, 60000);
-  std::remove(pdf.c_str());
+  scratch.Remove();
   if (run.startError) {
     text.Format("Die Datei '%s' wurde nicht gedruckt: das Druckprogramm \"lp\" konnte nicht gestartet werden (%s).",
                 fsPath.c_str(), SystemErrorText(run.startError).GetString());

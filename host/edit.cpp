@@ -74,7 +74,12 @@ class EditWindow : public CDialog {
     FitOnScreen(preview_ ? win::FromHandle<CWnd>(preview_) : nullptr);
     RememberLayout();
     asRead_ = DocumentFingerprint();
-    module_.Call("SetData", {{"CWnd*", dialog_}, {"int", document_}});
+    // A position the module could not read whole (it said why) must not be saved as it was read.
+    if (!module_.Call("SetData", {{"CWnd*", dialog_}, {"int", document_}})) {
+      error = "the module could not read the position into its input dialog";
+      EndDialog(IDABORT);
+      return TRUE;
+    }
     input->ShowWindow(SW_SHOW);
     tabs_ = FindTabs(input->m_hWnd);
     ShowAnnotation();
@@ -135,7 +140,11 @@ class EditWindow : public CDialog {
   DECLARE_MESSAGE_MAP()
 
   void OnOK() override {
-    StoreInput();
+    if (!StoreInput()) {
+      error = "the module could not write the input into the position";
+      EndDialog(IDABORT);
+      return;
+    }
     // The document is written beside its file and renamed over it: a failed save leaves the old file whole.
     if (!VIDUV_SaveDoc(document_)) {
       error = std::string(VIDUV_GetCompleteFileName(document_)) + ": " + VIDUV_GetLastError();
@@ -218,9 +227,10 @@ class EditWindow : public CDialog {
     shownAnnotation_ = annotation.GetString();
   }
   // The input and the annotation moved into the position document (in memory).
-  void StoreInput() {
+  // False when the module failed (and said why).
+  bool StoreInput() {
     StoreAnnotation();
-    module_.Call("GetData", {{"CWnd*", dialog_}, {"int", document_}});
+    return module_.Call("GetData", {{"CWnd*", dialog_}, {"int", document_}}) != 0;
   }
   // What the engineer put into the position: every element of the document but the calculation's (its results,
   // exports and the bookkeeping in "info", which a calculation rewrites from that input), each by its fingerprint.

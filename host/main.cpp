@@ -19,7 +19,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@
 #include "host/edit.h"
 #include "host/module.h"
 #include "platform/win/screen/x11screen.h"
+#include "platform/win/window/action.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 
@@ -131,6 +134,7 @@ int NewPositionDocument(const host::Module& module, int dialog, std::string& err
 
 int New(host::Module& module, const std::string& path) {
   if (std::filesystem::exists(path)) return Fail(path + ": the file exists; a new position is not written over it");
+  win::ActionScope job(true);
   host::InputDialog dialog(module);
   if (!dialog.get()) return Fail("the module made no input dialog");
   std::string error;
@@ -141,13 +145,19 @@ int New(host::Module& module, const std::string& path) {
 }
 
 int Roundtrip(host::Module& module, const std::string& in, const std::string& out) {
+  // One job of the person, as "calc" and "report" are: the document's macros get one budget of time for the whole
+  // of it, and say once that it ran out.
+  win::ActionScope job(true);
   std::string error;
   Document doc(OpenColumnPosition(in, error));
   if (!doc.Get()) return Fail(error);
   host::InputDialog dialog(module);
   if (!dialog.get()) return Fail("the module made no input dialog");
-  module.Call("SetData", {{"CWnd*", dialog.get()}, {"int", doc.Get()}});
-  module.Call("GetData", {{"CWnd*", dialog.get()}, {"int", doc.Get()}});
+  // A failed call has said why; what it left half read is not written.
+  if (!module.Call("SetData", {{"CWnd*", dialog.get()}, {"int", doc.Get()}}))
+    return Fail(in + ": the module could not read the position; " + out + " is not written");
+  if (!module.Call("GetData", {{"CWnd*", dialog.get()}, {"int", doc.Get()}}))
+    return Fail(in + ": the module could not write the position back; " + out + " is not written");
   if (!VIDUV_SaveDocAs(doc.Get(), out.c_str())) return Fail(out + ": " + VIDUV_GetLastError());
   return 0;
 }
@@ -378,10 +388,18 @@ int main(int argc, char** argv) {
   if (command == "call") win::script::SetProgressStream(nullptr);
   auto module = host::Module::Load(error);
   if (!module) return Fail(error);
-  if (command == "new") return New(*module, args[1]);
-  if (command == "roundtrip") return Roundtrip(*module, args[1], args[2]);
-  if (command == "calc") return Calc(*module, args[1]);
-  if (command == "report") return Report(*module, args[1]);
-  if (command == "edit") return Edit(*module, args[1]);
-  return Call(*module, args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+  // What the module's exports do not catch (an input dialog's window procedures called from "edit"'s window)
+  // ends the job with its reason, never the program without one; a save is whole or not made.
+  try {
+    if (command == "new") return New(*module, args[1]);
+    if (command == "roundtrip") return Roundtrip(*module, args[1], args[2]);
+    if (command == "calc") return Calc(*module, args[1]);
+    if (command == "report") return Report(*module, args[1]);
+    if (command == "edit") return Edit(*module, args[1]);
+    return Call(*module, args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+  } catch (const std::bad_alloc&) {
+    return Fail("\"" + command + "\" stopped: out of memory; the files are as they were");
+  } catch (const std::exception& e) {
+    return Fail("\"" + command + "\" stopped: " + e.what() + "; the files are as they were");
+  }
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "column/calcfunc.h"
 #include "framework/module_interface.h"
@@ -129,6 +130,7 @@ int SetData(const Params& p) {
       data.SetDefaults();
       data.doc = document;
       data.ReadData(document);
+      dialog->CheckLoadCasesRead();
       dialog->ExchangeData(FALSE);
       dialog->GetTabCtrl().SendMessage(TCM_SETCURSEL, WPARAM(data.GetStartTab(2)));
       dialog->OnPageChange();
@@ -270,6 +272,11 @@ KOLUMO_EXPORT int interfaceFunc(int callDocument) {
   // Nothing may leave the module through its C boundary.
   try {
     return Dispatch(callDocument);
+  } catch (const std::bad_alloc&) {
+    CString text;
+    text.Format(Tr("Zu wenig Speicher: \"%s\" wurde abgebrochen.").GetString(),
+                GetInterfaceAction(callDocument).GetString());
+    AfxMessageBox(text, MB_ICONSTOP);
   } catch (const std::exception& e) {
     AfxMessageBox(e.what(), MB_ICONSTOP);
   } catch (...) {
@@ -285,6 +292,8 @@ KOLUMO_EXPORT int calcFunc(int document, int flag) { return KolumoCalc(document,
 KOLUMO_EXPORT int RtfKolumo(int document, int bOutput) {
   try {
     report::RtfKolumo(document, bOutput);
+  } catch (const std::bad_alloc&) {
+    AfxMessageBox(Tr("Zu wenig Speicher: der Bericht wurde abgebrochen."), MB_OK | MB_ICONERROR);
   } catch (const std::exception& e) {
     AfxMessageBox(e.what(), MB_OK | MB_ICONERROR);
   } catch (...) {

@@ -44,33 +44,14 @@ class TempDatei {
   std::string m_path;
 };
 
-// The files that reports of the position whose process is gone left beside it (killed while they wrote): their own
-// ".<stem><pid>.<name>" and the variables' "<stem><pid>.tmp.rtf". Our names never begin with a digit, so that
-// ".Pos.12.4711.x" of the position "Pos.12" is not taken for a file of process 12 of "Pos".
-void RemoveLeftoversOfGoneReports(const std::string& folder, const std::string& stem) {
-  win::RemoveLeftBehind(folder, [&stem](const std::string& name) {
-    const bool hidden = name.compare(0, stem.size() + 1, "." + stem) == 0;
-    if (!hidden && name.compare(0, stem.size(), stem) != 0) return 0L;
-    const std::size_t from = stem.size() + (hidden ? 1 : 0);
-    std::size_t to = from;
-    while (to < name.size() && std::isdigit(static_cast<unsigned char>(name[to]))) ++to;
-    if (to >= name.size() || name[to] != '.') return 0L;
-    const std::string rest = name.substr(to + 1);
-    const bool ours = hidden ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf";
-    return ours ? win::ProcessIdIn(name.substr(from, to - from)) : 0L;
-  });
-}
+// The folder of a report's own files beside the report (".kolumo-bericht-<pid>-XXXXXX").
+constexpr const char* kEigenerOrdner = ".kolumo-bericht-";
 
 }  // namespace
 
 std::string ReportFileName(const std::string& positionFile) {
   if (EndetMitTqx(positionFile)) return positionFile.substr(0, positionFile.size() - 4) + ".rtf";
   return positionFile + ".rtf";
-}
-
-std::string TempFileName(const std::string& positionFile) {
-  if (EndetMitTqx(positionFile)) return positionFile.substr(0, positionFile.size() - 4) + ".tmp.rtf";
-  return positionFile + ".tmp.rtf";
 }
 
 void RtfKolumo(int document, int bOutput) {
@@ -114,21 +95,15 @@ bool CRtf_Ausgabe::HatErgebnisse() const {
 std::string CRtf_Ausgabe::BildPfad(const std::string& name) const { return m_bildOrdner + m_bildStamm + name; }
 
 std::string CRtf_Ausgabe::EigenesBild(const std::string& name) const {
-  return m_bildOrdner + "." + m_bildStamm + std::to_string(::getpid()) + "." + name;
+  // without the folder the picture fails where it is read, and the report says why
+  return m_eigene.Made() ? m_eigene.Path(name) : m_bildOrdner + kEigenerOrdner + "/" + name;
 }
 
-CRtf_Ausgabe::~CRtf_Ausgabe() {
-  // a report left unfinished (an error thrown) is not written either
-  if (!m_geschrieben) BilderEntfernen();
-}
-
-void CRtf_Ausgabe::BilderEntfernen() {
-  for (const auto& bild : m_bilder) std::remove(bild.first.c_str());
-  m_bilder.clear();
-}
+// A report left unfinished (an error thrown) is not written either: its own folder goes with what it holds.
+CRtf_Ausgabe::~CRtf_Ausgabe() = default;
 
 void CRtf_Ausgabe::Abschluss() {
-  const std::string eigener = EigenesBild("rtf");
+  const std::string eigener = EigenesBild("Bericht.rtf");
   std::string grund = m_bildFehler;
   // A folder standing where a picture or the report goes would stop the swap half done.
   std::vector<std::string> namen{m_bericht};
@@ -155,12 +130,11 @@ void CRtf_Ausgabe::Abschluss() {
     grund = m_bericht + ": " + std::strerror(errno);
   if (grund.empty()) {
     m_bilder.clear();
-    m_geschrieben = true;
     return;
   }
   // Its own files belong to no report: left there, they would keep a full disk full.
-  BilderEntfernen();
-  std::remove(eigener.c_str());
+  m_bilder.clear();
+  m_eigene.Remove();
   CString text;
   text.Format(Tr("Der Bericht wurde nicht geschrieben:\n%s"), grund.c_str());
   AfxMessageBox(text, MB_OK | MB_ICONERROR);
@@ -186,7 +160,9 @@ void CRtf_Ausgabe::Ausgabe(int document) {
   // dot kept ("Stuetze.").
   m_bildStamm = reportFile.substr(m_bildOrdner.size(), reportFile.size() - m_bildOrdner.size() - 3);
   m_bericht = reportFile;
-  RemoveLeftoversOfGoneReports(m_bildOrdner, m_bildStamm);
+  win::RemoveLeftScratchFolders(m_bildOrdner, kEigenerOrdner);
+  std::string grund;
+  if (!m_eigene.Make(m_bildOrdner, kEigenerOrdner, grund)) m_bildFehler = m_bericht + ": " + grund;
 
   const int root = VIDUV_GetRootElement(document);
   const std::string name = std::string("TQ-") + VIDUV_GetString(root, "progname");
@@ -213,10 +189,8 @@ void CRtf_Ausgabe::Ausgabe(int document) {
 
   const int rtfFiles = VIDUV_FindFirstChild(root, "rtfFiles");
   if (rtfFiles && VIDUV_GetBinDataLength(rtfFiles, "vardef") > 0) {
-    // named for this process: two reports of the position written at once never share it
-    std::string temp = TempFileName(position);
-    temp.insert(temp.size() - 8, "." + std::to_string(::getpid()));
-    TempDatei variablen(temp);
+    // in the report's own folder: two reports of the position written at once never share it
+    TempDatei variablen(EigenesBild("Variablen.rtf"));
     if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str()))
       RTFX_InsertRtfFile(variablen.Pfad().c_str(), "", 10, 0);
   }

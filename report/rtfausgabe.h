@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win/afx.h"
+#include "platform/win/base/leftovers.h"
 
 class CKolumoData;
 class CPlotwerk2D;
@@ -26,9 +27,6 @@ void RtfKolumo(int document, int bOutput);
 // The report file of a position file: ".tqx" (any case) replaced by ".rtf",
 // else ".rtf" appended.
 std::string ReportFileName(const std::string& positionFile);
-// The temporary file of the variables' RTF: ".tqx" replaced by ".tmp.rtf", else
-// ".tmp.rtf" appended.
-std::string TempFileName(const std::string& positionFile);
 
 }  // namespace report
 
@@ -101,21 +99,20 @@ class CRtf_Ausgabe {
   // The diagram of the required reinforcement along the column.
   void ErfAsDiagramm(CPlotwerk2D* view2D);
   std::string BildPfad(const std::string& name) const;
-  // A picture is drawn into a file of this report's own beside the report (".<stem><pid>.<name>") and read from
-  // there, so that two reports of the position written at once never read each other's picture; it takes its name
-  // (BildPfad) when the report is written. Files of this pattern whose process is gone are left from a run that
-  // was killed: the next report removes them.
+  // A picture is drawn into a file of this report's own folder beside the report and read from there, so that two
+  // reports of the position written at once never read each other's picture; it takes its name (BildPfad) when the
+  // report is written. The folder holds the report's other temporaries too; a killed run's folder is removed by
+  // the next report in that folder.
   std::string EigenesBild(const std::string& name) const;
+  win::ScratchFolder m_eigene;
   void BildAblegen(const std::string& eigenes, const std::string& name);
   std::string m_bildFehler;
   // Writes the report under a name of its own, then gives the pictures and the report their names; or says why it
   // could not (a read-only folder, a full disk, a folder in the way) and removes only its own files, so that the
   // report standing there, if any, keeps its pictures.
   void Abschluss();
-  void BilderEntfernen();
   std::string m_bericht;                                      // the report file
   std::vector<std::pair<std::string, std::string>> m_bilder;  // this report's pictures: own file, name to take
-  bool m_geschrieben = false;
   // art: the kind of force whose diagrams share one scale across the report (report::DiagrammArt); 0 the
   // diagram's own scale.
   void Diagramm(const std::vector<double>& stationen, const std::vector<double>& werte, double offset,

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,23 +58,8 @@ std::string linkTarget(std::string path) {
   return path;
 }
 
-// Temporary files of saves of `base` that were interrupted (the process killed, the machine stopped):
-// ".<base>.<pid>-XXXXXX" of a process that is gone and whose lock nobody holds. Saves still at work keep theirs.
-void removeLeftovers(const std::string& folder, const std::string& base) {
-  DIR* directory = ::opendir(folder.c_str());
-  if (directory == nullptr) return;
-  const std::string prefix = "." + base + ".";
-  while (const dirent* entry = ::readdir(directory)) {
-    const std::string name = entry->d_name;
-    if (name.size() < prefix.size() + 8 || name.compare(0, prefix.size(), prefix) != 0) continue;
-    const std::size_t dash = name.size() - 7;
-    if (name[dash] != '-') continue;
-    const long pid = win::ProcessIdIn(name.substr(prefix.size(), dash - prefix.size()));
-    const std::string path = folder + "/" + name;
-    if (pid != 0 && win::LeftBehind(path, pid)) ::unlink(path.c_str());
-  }
-  ::closedir(directory);
-}
+// The folder of a save's temporary beside the file saved.
+constexpr const char* kSaveScratch = ".kolumo-sichern-";
 
 }  // namespace
 
@@ -134,20 +118,24 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, std::str
   const std::size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  removeLeftovers(folder, base);
-  // The process id and the lock held until the rename tell a later save whether this one is still at work.
-  std::string temporary = folder + "/." + base + "." + std::to_string(::getpid()) + "-XXXXXX";
-
-  FileDescriptor file(::mkstemp(temporary.data()));
+  // Saves that were interrupted (the process killed, the machine stopped) left their folders; saves at work keep
+  // theirs. The temporary's folder is held until the temporary has become the target.
+  win::RemoveLeftScratchFolders(folder, kSaveScratch);
+  win::ScratchFolder scratch;
+  std::string reason;
+  if (!scratch.Make(folder, kSaveScratch, reason)) {
+    error = "Cannot write '" + std::string(path) + "': " + reason;
+    return false;
+  }
+  const std::string temporary = scratch.Path(base);
+  FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (file.get() < 0) {
     error = "Cannot write '" + std::string(path) + "': " + systemError(errno);
     return false;
   }
-  win::LockForThisRun(file.get());
   const auto fail = [&](int code) {
     error = "Cannot write '" + std::string(path) + "': " + systemError(code);
     file.close();
-    ::unlink(temporary.c_str());
     return false;
   };
 

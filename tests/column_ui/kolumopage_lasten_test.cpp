@@ -124,6 +124,24 @@ TEST_F(LoadPageTest, TheHighestLoadCaseSetsTheNumberOfLoadCases) {
   EXPECT_EQ(Page().m_lastfallGrid.GetRowCount(), maxLF + 1);
 }
 
+// A load case typed far beyond the 50 a stage holds sizes no grid (a row per case up to it): it is said at once in
+// the input check's words, and the load keeps it to be mended.
+TEST_F(LoadPageTest, AFarLoadCaseTypedIsSaidAndSizesNoGrid) {
+  Open();
+  const int maxLF = Data().maxLF[0], rows = Page().m_lastfallGrid.GetRowCount(), n = Loads().LoadCount();
+  TypeInto(Loads(), n + 1, G::kColText, "Anprall");
+  win::msgbox::QueueAnswer(IDOK);
+  TypeInto(Loads(), n + 1, G::kColAction, "5000");
+  EXPECT_EQ(Data().loads[0][n].lc, 5000);
+  EXPECT_EQ(Data().maxLF[0], maxLF);
+  EXPECT_EQ(Page().m_lastfallGrid.GetRowCount(), rows);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("Endsystem, Last " + std::to_string(n + 1) +
+                            " (\"Anprall\"): Lastfall 5000 gibt es nicht (höchster Lastfall 3)."),
+            std::string::npos)
+      << Boxes()[0];
+}
+
 // Results calculated for other load cases are not shown as if they were current: once a load case is added, the
 // results tab refuses and shows no combination, no quantity and no diagram, and the screen shows what the page draws.
 TEST_F(LoadPageTest, ResultsOfOtherLoadCasesAreNotShownBehindTheRefusal) {

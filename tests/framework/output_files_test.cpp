@@ -333,24 +333,31 @@ TEST_F(OutputFilesTest, TheViewerIsStartedAsItsPathStandsWithTheReportAsItsOneAr
   settings.annexoPath = savedViewer;
 }
 
-// A print killed before it removed the file it gave the spooler leaves it in the temporary folder; the next print
-// removes those of processes that are gone, and nothing else.
+// A print killed before it removed the file it gave the spooler leaves its folder in the temporary folder; the
+// next print removes the marked folders of processes that are gone, and nothing else: not a print at work, not the
+// user's folder or file of such a name.
 TEST_F(OutputFilesTest, TheSpoolersFilesOfAKilledPrintAreRemovedByTheNextPrint) {
   const std::string dead = std::to_string(test_support::DeadPid()), parent = std::to_string(::getppid());
   const struct {
     std::string name;
+    bool ours;
     bool removed;
   } entries[] = {
-      {"kolumo-druck-" + dead + "-a1B2c3.pdf", true},
-      {"kolumo-druck-" + dead + "-a1B2c3.pdf.tmp" + dead, true},
-      {"kolumo-druck-" + parent + "-a1B2c3.pdf", false},  // a print at work
-      {"kolumo-druck-a1B2c3.pdf", false},
-      {"kolumo-druck-" + dead + "-a1B2c3.pdfx", false},
-      {"kolumo-druck-" + dead + "-a1B2.pdf", false},
-      {"kolumo-druck-" + dead + "-a1B2c3.pdf.tmp", false},
-      {"kolumo-drucker-" + dead + "-a1B2c3.pdf", false},
+      {"kolumo-druck-" + dead + "-a1B2c3", true, true},
+      {"kolumo-druck-" + parent + "-a1B2c3", true, false},  // a print at work
+      {"kolumo-druck-" + dead + "-u5er00", false, false},
+      {"kolumo-druck-" + dead + "-a1B2c3.pdf", false, false},  // the name the spooler's file had
   };
-  for (const auto& e : entries) std::ofstream(dir_ / e.name) << "x";
+  for (const auto& e : entries) {
+    if (e.ours) {
+      ASSERT_TRUE(test_support::LeaveScratchFolder(dir_, e.name));
+    } else if (e.name.size() > 4 && e.name.compare(e.name.size() - 4, 4, ".pdf") == 0) {
+      std::ofstream(dir_ / e.name) << "x";
+    } else {
+      fs::create_directory(dir_ / e.name);
+      std::ofstream(dir_ / e.name / "Druck.pdf") << "x";
+    }
+  }
   Set("LPDEST", "buero");
   Program("lp", "exit 0");
   PrintFile(report_.c_str());

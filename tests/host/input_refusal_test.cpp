@@ -291,6 +291,14 @@ const RefusalCase kRefused[] = {
      },
      "Endsystem, Kombination 9 (Ed) \"1" + std::string(39, '0') +
          "*(1)\": Faktor 1e+39 ist zu groß: ein Faktor darf dem Betrag nach höchstens 3.40282e+38 sein."},
+    // FLT_MAX is 3.4028234664e38: six digits show the factor as the limit, seven tell them apart
+    {"combination factor just beyond single precision",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)\"",
+                           "regelUser=\"34028236" + std::string(31, '0') + "*(1)\"");
+     },
+     "Endsystem, Kombination 9 (Ed) \"34028236" + std::string(31, '0') +
+         "*(1)\": Faktor 3.402824e+38 ist zu groß: ein Faktor darf dem Betrag nach höchstens 3.402823e+38 sein."},
     {"combination factor beyond every number",
      [](const std::string& t) {
        return ReplaceAfter(t, "<Einwirkungen>", "regelUser=\"1.35*(1)\"",
@@ -393,6 +401,47 @@ TEST_F(InputRefusalTest, PositionsThatAreNoFilesAreRefusedBeforeReading) {
     }
   }
   EXPECT_TRUE(fs::is_fifo(Path("fifo.tqx")));
+}
+
+// A load's case number, or a stage's number of load cases, far beyond what a stage holds: reading the position into
+// the input dialog sizes its load-case grid by the cases that exist and says why, a load's number in the words of the
+// input check; the load keeps its number, for the engineer to mend, and the calculation refuses it as before. The
+// grid took a row per number up to it: 99,999,999 rows, gigabytes, then std::bad_alloc. The host runs with a
+// bounded address space where no sanitizer needs one of its own.
+TEST_F(InputRefusalTest, AFarLoadCaseNumberDoesNotSizeTheLoadCaseGrid) {
+  const std::string example = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  const struct {
+    const char* name;
+    std::string from, to, message;
+    bool kept;  // the number stays in the position written back
+  } cases[] = {
+      {"a load's case", "lc=\"2\" LCGen=\"2\" desc=\"Dach, Nutzlast\"",
+       "lc=\"99999999\" LCGen=\"2\" desc=\"Dach, Nutzlast\"",
+       "Endsystem, Last 4 (\"Dach, Nutzlast\"): Lastfall 99999999 gibt es nicht (höchster Lastfall 3).", true},
+      {"a stage's number of cases", "bzNr=\"0\" maxLF=\"3\"", "bzNr=\"0\" maxLF=\"99999999\"",
+       "Endsystem: die Datei gibt 99999999 Lastfälle an; möglich sind höchstens 50. Gezeigt werden die Lastfälle bis "
+       "3.",
+       false},
+  };
+#if !defined(__SANITIZE_ADDRESS__)
+  prefix_ = "prlimit --as=3000000000 ";
+#endif
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string text = ReplaceAfter(example, "", c.from, c.to);
+    ASSERT_FALSE(text.empty());
+    { std::ofstream(Path("far.tqx"), std::ios::binary) << text; }
+    const HostRun run = Host({"roundtrip", Path("far.tqx"), Path("out.tqx")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    const std::string out = Slurp(Path("out.tqx"));
+    EXPECT_NE(out.find("bzNr=\"0\" maxLF=\"3\""), std::string::npos);
+    EXPECT_EQ(out.find("99999999") != std::string::npos, c.kept);
+    if (!c.kept) continue;
+    const HostRun calc = Host({"calc", Path("out.tqx")});
+    EXPECT_EQ(calc.status, 1);
+    EXPECT_NE(calc.err.find(c.message), std::string::npos) << calc.err;
+  }
 }
 
 // A position reached through a symbolic link is calculated into the file the link names; the link stays.

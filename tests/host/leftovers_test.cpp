@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <map>
 #include <cstdlib>
 #include <set>
 #include <thread>
@@ -118,29 +120,35 @@ TEST_F(LeftoversTest, TheScratchFolderOfAKilledCalculationIsRemovedByTheNextOne)
   EXPECT_EQ(Entries(Path("t")), std::set<std::string>{});
 }
 
-// Only folders of our pattern whose process is gone and whose lock nobody holds are removed; the scratch file of
-// an interrupted save beside the position goes with the next save of the position.
+// Only marked folders of our pattern whose process is gone and whose lock nobody holds are removed: a calculation's
+// in the temporary folder, an interrupted save's beside the position (with the next save there). A user's folder
+// named like ours, with the user's files in it, stays whole.
 TEST_F(LeftoversTest, OnlyLeftoversOfDeadRunsAreRemoved) {
   const std::string dead = std::to_string(DeadPid());
   const std::string alive = std::to_string(::getpid());
+  enum Art { kOurs, kUsersFolder, kFile };
   const struct {
     std::string name;
-    bool folder;
+    Art art;
     bool removed;
   } entries[] = {
-      {"t/kolumo-calc-" + dead + "-a1B2c3", true, true},
-      {"t/kolumo-calc-" + alive + "-a1B2c3", true, false},  // a run at work
-      {"t/kolumo-calc-" + dead + "-h0ld3n", true, false},   // held by a run in another process namespace
-      {"t/kolumo-calc-a1B2c3", true, false},                // not our pattern
-      {"t/kolumo-calc-" + dead + "-f1l3ab", false, false},  // a file, no folder of ours
-      {"t/andere-" + dead + "-a1B2c3", true, false},
-      {".Pos.tqx." + dead + "-a1B2c3", false, true},  // an interrupted save of the position
-      {".Pos.tqx." + alive + "-a1B2c3", false, false},
+      {"t/kolumo-calc-" + dead + "-a1B2c3", kOurs, true},
+      {"t/kolumo-calc-" + alive + "-a1B2c3", kOurs, false},  // a run at work
+      {"t/kolumo-calc-" + dead + "-h0ld3n", kOurs, false},   // held by a run in another process namespace
+      {"t/kolumo-calc-" + dead + "-u5er00", kUsersFolder, false},
+      {"t/kolumo-calc-a1B2c3", kOurs, false},  // not our pattern
+      {"t/kolumo-calc-" + dead + "-f1l3ab", kFile, false},
+      {"t/andere-" + dead + "-a1B2c3", kOurs, false},
+      {".kolumo-sichern-" + dead + "-a1B2c3", kOurs, true},  // an interrupted save of the position
+      {".kolumo-sichern-" + alive + "-a1B2c3", kOurs, false},
+      {".Pos.tqx." + dead + "-a1B2c3", kFile, false},  // the name such a save's temporary had: the user's now
   };
   for (const auto& e : entries) {
-    if (e.folder) {
+    if (e.art == kOurs) {
+      ASSERT_TRUE(test_support::LeaveScratchFolder(folder_, e.name));
+    } else if (e.art == kUsersFolder) {
       fs::create_directories(Path(e.name));
-      std::ofstream(Path(e.name + "/kombi.Vrb21LkTr0.dat")) << "x";
+      std::ofstream(Path(e.name + "/kombi.Vrb21LkTr0.dat")) << "the user's";
     } else {
       std::ofstream(Path(e.name)) << "x";
     }
@@ -151,38 +159,48 @@ TEST_F(LeftoversTest, OnlyLeftoversOfDeadRunsAreRemoved) {
   ::close(holder);
   EXPECT_EQ(run.status, 0) << run.err;
   for (const auto& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
+  EXPECT_EQ(Slurp(Path("t/kolumo-calc-" + dead + "-u5er00/kombi.Vrb21LkTr0.dat")), "the user's");
 }
 
-// A report killed while it wrote leaves its own files beside the position: its pictures and its report under
-// hidden names of its process, its variables' text. The next report removes those of processes that are gone, and
-// nothing else: not the files of a report at work, not another position's, not a file of another pattern.
+// A report killed while it wrote leaves its folder of temporaries beside the position. The next report into that
+// folder removes the marked folders of processes that are gone, and nothing else: not the folder of a report at
+// work, not the user's files named as the temporaries were before they had a folder of their own (such as
+// "Pos.<id>.tmp.rtf", which is also the report of the position "Pos.<id>.tmp"), not a user's folder named like ours.
 TEST_F(LeftoversTest, TheFilesOfAKilledReportAreRemovedByTheNextOne) {
   const std::string dead = std::to_string(DeadPid());
   const std::string alive = std::to_string(::getpid());
   const struct {
     std::string name;
+    bool ours;
     bool removed;
   } entries[] = {
-      {".Pos." + dead + ".Endsystem.bmp", true},
-      {".Pos." + dead + ".Schnitt-LK1-Typ3-BZ0.p2d.part", true},  // a picture being drawn
-      {".Pos." + dead + ".rtf", true},
-      {".Pos." + dead + ".rtf.part" + dead, true},  // the report being written
-      {"Pos." + dead + ".tmp.rtf", true},           // the variables' text
-      {".Pos." + alive + ".Endsystem.bmp", false},  // a report at work
-      {".Pos." + alive + ".rtf", false},
-      {"Pos." + alive + ".tmp.rtf", false},
-      {".Andere." + dead + ".Endsystem.bmp", false},  // another position's
-      // of the position "Pos.<dead>" and the report at work, not of the gone process of "Pos"
-      {".Pos." + dead + "." + alive + ".Endsystem.bmp", false},
-      {".Pos." + dead, false},
-      {".Pos." + dead + "x.rtf", false},
-      {"Pos." + dead + ".tmp.rtfx", false},
-      {"Pos." + dead + ".Endsystem.bmp", false},
+      {".kolumo-bericht-" + dead + "-a1B2c3", true, true},
+      {".kolumo-bericht-" + alive + "-a1B2c3", true, false},  // a report at work
+      {".kolumo-bericht-" + dead + "-u5er00", false, false},
+      {".Pos." + dead + ".Endsystem.bmp", false, false},
+      {".Pos." + dead + ".rtf", false, false},
+      {".Pos." + dead + ".rtf.part" + dead, false, false},
+      {"Pos." + dead + ".tmp.rtf", false, false},
   };
-  for (const auto& e : entries) std::ofstream(Path(e.name)) << "x";
+  for (const auto& e : entries) {
+    if (e.ours) {
+      ASSERT_TRUE(test_support::LeaveScratchFolder(folder_, e.name));
+    } else if (e.name.rfind(".kolumo-", 0) == 0) {
+      fs::create_directory(Path(e.name));
+      std::ofstream(Path(e.name + "/Bericht.rtf")) << "the user's";
+    } else {
+      std::ofstream(Path(e.name)) << "the user's";
+    }
+  }
   const HostRun run = Host({"report", position_});
   EXPECT_EQ(run.status, 0) << run.err;
   for (const auto& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
+  // the report's own folder went with it
+  for (const std::string& name : Entries(folder_)) {
+    if (name.rfind(".kolumo-bericht-", 0) == 0) {
+      EXPECT_TRUE(name == entries[1].name || name == entries[2].name) << name;
+    }
+  }
 }
 
 // A file-size limit below the written position: the save fails with the system's reason, the program ends with 1
@@ -219,9 +237,11 @@ TEST_F(LeftoversTest, AFileSizeLimitMakesTheWriteFailWithItsReason) {
 
 // Two reports of one position at once, of two versions of it (the position calculated anew in between): the
 // first stops right after it has placed a result picture under its name beside the report; meanwhile the position
-// is replaced and its second report written whole; then the first goes on. The first report is the one its
-// version gives alone, and no temporary file of either stays. With the pictures written and read under the shared
-// name, the first report took the second one's picture.
+// is replaced and its second report written whole, in the same process namespace and in another one (a container
+// sharing the folder, where the first one's process id names no process); then the first goes on. The first
+// report and every picture beside it are the ones its version gives alone, and no temporary file of either stays.
+// With the pictures written and read under the shared name, the first report took the second one's picture; with
+// its temporaries unlocked while it ran, the second report from another namespace removed them.
 TEST_F(LeftoversTest, TwoReportsOfOnePositionAtOnceEachShowTheirOwnPictures) {
   const std::string block = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Vortext der Position\\par}";
   std::string version[2];
@@ -235,36 +255,59 @@ TEST_F(LeftoversTest, TwoReportsOfOnePositionAtOnceEachShowTheirOwnPictures) {
     version[v] = Slurp(position_);
   }
   const std::string picture = "Pos.Schnitt-LK1-Typ3-BZ0.p2d";
-  std::string alone[2], pictureAlone[2];
+  std::map<std::string, std::string> alone[2];  // the files beside the position, by name
   for (int v : {1, 0}) {
     std::ofstream(position_, std::ios::binary) << version[v];
     ASSERT_EQ(Host({"report", position_}).status, 0);
-    alone[v] = Slurp(Path("Pos.rtf"));
-    pictureAlone[v] = Slurp(Path(picture));
+    for (const std::string& name : Entries(folder_))
+      if (fs::is_regular_file(Path(name)) && name != "Pos.tqx" && name != "stdout" && name != "stderr")
+        alone[v][name] = Slurp(Path(name));
   }
-  ASSERT_NE(alone[0].find("Vortext der Position"), std::string::npos);
-  ASSERT_NE(pictureAlone[0], pictureAlone[1]) << "the versions must differ in the picture";
+  ASSERT_NE(alone[0]["Pos.rtf"].find("Vortext der Position"), std::string::npos);
+  ASSERT_NE(alone[0][picture], alone[1][picture]) << "the versions must differ in the picture";
   const std::set<std::string> files = Entries(folder_);
 
   std::string sanitizer = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
   sanitizer += std::string(sanitizer.empty() ? "" : ":") + "verify_asan_link_order=0";
-  const pid_t first = Start({"report", position_}, {{"LD_PRELOAD", KOLUMO_STOP_AFTER_RENAME},
-                                                    {"KOLUMO_TEST_STOP_AFTER_RENAME", picture},
-                                                    {"ASAN_OPTIONS", sanitizer}});
-  ASSERT_GT(first, 0);
-  int status = 0;
-  ASSERT_EQ(::waitpid(first, &status, WUNTRACED), first);
-  ASSERT_TRUE(WIFSTOPPED(status)) << "the first report ended without placing " << picture;
+  const bool namespaces = std::system("unshare -Urpf true >/dev/null 2>&1") == 0;
+  // In another namespace the first report stops after its first picture: every later one is still its temporary.
+  const struct {
+    std::string namespaceOfSecond, stopAfter;
+  } variants[] = {{"", picture}, {"unshare -Urpf ", "Pos.Endsystem.bmp"}};
+  for (const auto& [namespaceOfSecond, stopAfter] : variants) {
+    if (!namespaceOfSecond.empty() && !namespaces) {
+      std::printf("no process namespace of its own (unshare): the second report in another one is not tried\n");
+      continue;
+    }
+    SCOPED_TRACE(namespaceOfSecond.empty() ? "one namespace" : "another namespace");
+    std::ofstream(position_, std::ios::binary) << version[0];
+    const pid_t first = Start({"report", position_}, {{"LD_PRELOAD", KOLUMO_STOP_AFTER_RENAME},
+                                                      {"KOLUMO_TEST_STOP_AFTER_RENAME", stopAfter},
+                                                      {"ASAN_OPTIONS", sanitizer}});
+    ASSERT_GT(first, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(first, &status, WUNTRACED), first);
+    ASSERT_TRUE(WIFSTOPPED(status)) << "the first report ended without placing " << stopAfter;
 
-  std::ofstream(position_, std::ios::binary) << version[1];
-  const HostRun second = Host({"report", position_});
-  EXPECT_EQ(second.status, 0) << second.err;
-  EXPECT_TRUE(Slurp(Path("Pos.rtf")) == alone[1]) << "the second report holds pictures of the first";
-  ::kill(first, SIGCONT);
-  ASSERT_EQ(::waitpid(first, &status, 0), first);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first report failed";
-  EXPECT_TRUE(Slurp(Path("Pos.rtf")) == alone[0]) << "the first report holds pictures of the second";
-  EXPECT_EQ(Entries(folder_), files);
+    std::ofstream(position_, std::ios::binary) << version[1];
+    prefix_ = namespaceOfSecond;
+    const HostRun second = Host({"report", position_});
+    prefix_.clear();
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_TRUE(Slurp(Path("Pos.rtf")) == alone[1]["Pos.rtf"]) << "the second report holds pictures of the first";
+    ::kill(first, SIGCONT);
+    ASSERT_EQ(::waitpid(first, &status, 0), first);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the first report failed";
+    EXPECT_TRUE(Slurp(Path("Pos.rtf")) == alone[0]["Pos.rtf"]) << "the first report holds pictures of the second";
+    EXPECT_EQ(Entries(folder_), files);
+    // the pictures the first one placed after the second report are its own
+    if (stopAfter != "Pos.Endsystem.bmp") continue;
+    for (const auto& [name, content] : alone[0]) {
+      if (name != stopAfter) {
+        EXPECT_TRUE(Slurp(Path(name)) == content) << name << " is not the first report's";
+      }
+    }
+  }
 }
 
 // The start-up log in the installation root gets lines from every run: one grown long before is cut to its latest
@@ -301,6 +344,43 @@ TEST_F(LeftoversTest, OnInitDocumentKnowsThePositionDuringACalculation) {
   EXPECT_EQ(run.status, 0) << run.err;
   GetRegSettings().WriteInt("", "bSkrib", 0);
   EXPECT_NE(run.err.find("Init<Pos|" + folder_.string() + ">"), std::string::npos) << run.err;
+}
+
+// Macros that never end, in every event of the document and in 20 of its formulas: each job ("roundtrip" as
+// "calc" and "report") gives them one budget of 10 s together and says once that it ran out. The script host's
+// clock moves 1 ms per statement, so that the budget is spent by statements, not waited for. "roundtrip" gave
+// every reading, showing and writing of the document a budget of its own: 8 messages and over 90 s.
+TEST_F(LeftoversTest, EndlessMacrosGetOneBudgetAndOneMessagePerJob) {
+  GetRegSettings().WriteInt("", "bSkrib", 1);
+  std::string macros =
+      "Function Slow(x)\r\n Do\r\n  y = 1\r\n Loop\r\n Slow = x\r\nEnd Function\r\n"
+      "Sub Busy()\r\n Do\r\n  y = 1\r\n Loop\r\nEnd Sub\r\n";
+  for (const char* event : {"OnInitDocument", "OnStartCalculation", "OnEndCalculation", "OnExitDocument"})
+    macros += std::string("Sub ") + event + "(name, folder)\r\n Busy\r\nEnd Sub\r\n";
+  std::string body;
+  for (int k = 1; k <= 20; ++k)
+    body += "\\cf1 x" + std::to_string(k) + " = @Slow(" + std::to_string(k) + ") = 0\\par\r\n";
+  const std::string rtf = "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}" + body + "}";
+  const std::string position = ExampleWith("<Skrib iPage=\"1\" rtfData=\"" + Base64(rtf) + "\" VBScript=\"" +
+                                               Base64(macros) + "\" sLibModul=\"\" isEmpty=\"0\"/>",
+                                           false);
+  prefix_ = "env KOLUMO_SCRIPT_SECONDS_PER_STEP=0.001 ";
+  for (const std::string command : {"roundtrip", "calc", "report"}) {
+    SCOPED_TRACE(command);
+    std::ofstream(position_, std::ios::binary) << position;
+    std::vector<std::string> args{command, position_};
+    if (command == "roundtrip") args.push_back(Path("out.tqx"));
+    const auto start = std::chrono::steady_clock::now();
+    const HostRun run = Host(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::size_t messages = 0;
+    for (std::size_t at = run.err.find("Die Makros des Dokuments wurden angehalten"); at != std::string::npos;
+         at = run.err.find("Die Makros des Dokuments wurden angehalten", at + 1))
+      ++messages;
+    EXPECT_EQ(messages, 1u) << run.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  }
+  GetRegSettings().WriteInt("", "bSkrib", 0);
 }
 
 }  // namespace

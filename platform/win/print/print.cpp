@@ -25,6 +25,8 @@ namespace win::detail {
 struct PrintJob {
   print::PageSetup setup;
   std::string target, temp;
+  // the temporary's folder beside the target, held while the job lasts
+  win::ScratchFolder scratch;
   std::FILE* file = nullptr;
   bool writeFailed = false;
   int writeErrno = 0;
@@ -44,11 +46,8 @@ struct PrintJob {
       std::fclose(file);
       file = nullptr;
     }
-    if (!temp.empty()) {
-      std::error_code ec;
-      std::filesystem::remove(temp, ec);
-      temp.clear();
-    }
+    temp.clear();
+    scratch.Remove();
     inDoc = inPage = false;
   }
   int PixelsX() const { return int(std::lround(setup.widthMm / 25.4 * setup.dpi)); }
@@ -198,16 +197,8 @@ bool PrintDocument(const std::string& pdfPath, const std::string& title, const J
 }  // namespace win::print
 
 namespace {
-
-// The temporaries "<file>.tmp<pid>" of prints of the file whose process is gone (killed while it printed).
-void RemoveLeftTemporaries(const std::string& target) {
-  const std::filesystem::path path(target);
-  const std::string prefix = path.filename().string() + ".tmp";
-  win::RemoveLeftBehind(path.parent_path().string(), [&prefix](const std::string& name) {
-    return name.compare(0, prefix.size(), prefix) == 0 ? win::ProcessIdIn(name.substr(prefix.size())) : 0L;
-  });
-}
-
+// The folders of print temporaries beside the file printed to.
+constexpr const char* kScratchPrefix = ".kolumo-druck-";
 }  // namespace
 
 int StartDoc(HDC dc, const DOCINFO* info) {
@@ -223,15 +214,19 @@ int StartDoc(HDC dc, const DOCINFO* info) {
   if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
     return Fail("Der Ordner " + folder.string() + " der Druckdatei existiert nicht.");
   j->target = target;
-  RemoveLeftTemporaries(target);
-  j->temp = target + ".tmp" + std::to_string(::getpid());
+  const std::string where = folder.empty() ? std::string(".") : folder.string();
+  win::RemoveLeftScratchFolders(where, kScratchPrefix);
+  std::string why;
+  if (!j->scratch.Make(where, kScratchPrefix, why))
+    return Fail("Die Druckdatei " + target + " kann nicht angelegt werden: " + why);
+  j->temp = j->scratch.Path("Druck.pdf");
   j->file = std::fopen(j->temp.c_str(), "wb");
   if (!j->file) {
+    why = std::strerror(errno);
     j->temp.clear();
-    return Fail("Die Druckdatei " + target + " kann nicht angelegt werden: " + std::strerror(errno));
+    j->scratch.Remove();
+    return Fail("Die Druckdatei " + target + " kann nicht angelegt werden: " + why);
   }
-  // held while the job lasts: a later print tells by it that this one is still at work
-  win::LockForThisRun(::fileno(j->file));
   j->writeFailed = false;
   j->writeErrno = 0;
   double wpt = j->setup.widthMm / 25.4 * 72.0, hpt = j->setup.heightMm / 25.4 * 72.0;
@@ -298,6 +293,7 @@ int EndDoc(HDC dc) {
       j->writeErrno = ec.value();
     } else {
       j->temp.clear();
+      j->scratch.Remove();
     }
   }
   if (!ok) {

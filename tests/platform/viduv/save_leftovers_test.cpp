@@ -1,6 +1,6 @@
-// A save that was interrupted (its process killed) leaves its hidden temporary file beside the document; the next
-// save of that document removes it, and nothing else: not the file of a save still at work, not another
-// document's, not a file of another pattern.
+// A save that was interrupted (its process killed) leaves the marked folder of its temporary beside the document;
+// the next save into that folder removes it, and nothing else: not the folder of a save still at work, not a user's
+// folder or file named like one, nor the files named as the temporaries were before they had a folder of their own.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,25 +25,33 @@ std::set<std::string> Entries(const std::filesystem::path& folder) {
   return names;
 }
 
-TEST_F(ViduvSaveLeftovers, TheNextSaveRemovesTheTemporaryFilesOfInterruptedSavesOfThatDocument) {
+TEST_F(ViduvSaveLeftovers, TheNextSaveRemovesTheTemporariesOfInterruptedSaves) {
   const std::string dead = DeadPid();
   const std::string alive = std::to_string(::getpid());
+  enum Art { kOurs, kUsersFolder, kUsersFile };
   const struct {
     std::string name;
+    Art art;
     bool removed;
-  } files[] = {
-      {".Pos.tqx." + dead + "-a1B2c3", true},      // an interrupted save of Pos.tqx
-      {".Pos.tqx." + dead + "-zzzzzz", true},      // another one
-      {".Pos.tqx." + alive + "-a1B2c3", false},    // a save of Pos.tqx at work in a live process
-      {".Pos.tqx." + dead + "-h0ld3n", false},     // its process id is gone, but a run holds its lock
-      {".Andere.tqx." + dead + "-a1B2c3", false},  // another document's
-      {".Pos.tqx.a1B2c3", false},                  // no process id in the name
-      {".Pos.tqx." + dead + "-a1B2c", false},      // not the pattern: five letters
-      {".Pos.tqx.x" + dead + "-a1B2c3", false},    // not the pattern: no plain number
-      {"Pos.tqx." + dead + "-a1B2c3", false},      // not hidden
+  } entries[] = {
+      {".kolumo-sichern-" + dead + "-a1B2c3", kOurs, true},    // an interrupted save
+      {".kolumo-sichern-" + dead + "-zzzzzz", kOurs, true},    // another one
+      {".kolumo-sichern-" + alive + "-a1B2c3", kOurs, false},  // a save at work in a live process
+      {".kolumo-sichern-" + dead + "-h0ld3n", kOurs, false},   // its process id is gone, but a run holds its lock
+      {".kolumo-sichern-" + dead + "-u5er00", kUsersFolder, false},
+      {".Pos.tqx." + dead + "-a1B2c3", kUsersFile, false},  // the name a save's temporary had
   };
-  for (const auto& f : files) writeFile(path(f.name), "<halb");
-  const int holder = ::open(path(".Pos.tqx." + dead + "-h0ld3n").c_str(), O_RDONLY | O_CLOEXEC);
+  for (const auto& e : entries) {
+    if (e.art == kOurs) {
+      ASSERT_TRUE(test_support::LeaveScratchFolder(folder(), e.name));
+    } else if (e.art == kUsersFolder) {
+      std::filesystem::create_directory(path(e.name));
+      writeFile(path(e.name + "/Pos.tqx"), "<halb");
+    } else {
+      writeFile(path(e.name), "<halb");
+    }
+  }
+  const int holder = ::open(path(".kolumo-sichern-" + dead + "-h0ld3n").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_TRUE(win::LockForThisRun(holder));
 
   Doc doc(VIDUV_CreateDoc("saved"));
@@ -51,10 +59,11 @@ TEST_F(ViduvSaveLeftovers, TheNextSaveRemovesTheTemporaryFilesOfInterruptedSaves
   ::close(holder);
 
   std::set<std::string> expected = {"Pos.tqx"};
-  for (const auto& f : files)
-    if (!f.removed) expected.insert(f.name);
+  for (const auto& e : entries)
+    if (!e.removed) expected.insert(e.name);
   EXPECT_EQ(Entries(folder()), expected);
   EXPECT_NE(readFile(path("Pos.tqx")).find("<saved"), std::string::npos);
+  EXPECT_EQ(readFile(path(".kolumo-sichern-" + dead + "-u5er00/Pos.tqx")), "<halb");
 }
 
 }  // namespace

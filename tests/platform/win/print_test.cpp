@@ -265,24 +265,34 @@ TEST_F(PrintTest, AFullDiskIsReportedAndLeavesNeitherTheFileNorItsTemporary) {
   EXPECT_EQ(Read(pdf), "the old print") << "the earlier file is untouched";
 }
 
-// A print killed while it wrote leaves its temporary beside the file; the next print of that file removes the
-// temporaries of processes that are gone, and nothing else: not a print at work (its process alive, or its lock
-// held from another process namespace), not another file's, not a name of another pattern.
-TEST_F(PrintTest, TheTemporariesOfAKilledPrintAreRemovedByTheNextPrintOfTheFile) {
+// A print killed while it wrote leaves the folder of its temporary beside the file; the next print into that
+// folder removes the marked folders of processes that are gone, and nothing else: not a print at work (its process
+// alive, or its lock held from another process namespace), not a folder or a file of the user's named like one,
+// nor the files named as the temporaries were before they had a folder of their own.
+TEST_F(PrintTest, TheTemporariesOfAKilledPrintAreRemovedByTheNextPrintIntoItsFolder) {
   const std::string dead = std::to_string(test_support::DeadPid()), parent = std::to_string(::getppid());
   const struct {
     std::string name;
+    bool ours;  // a marked folder a run left; else the user's file or folder
     bool removed;
   } entries[] = {
-      {"Pos.pdf.tmp" + dead, true},        {"Pos.pdf.tmp" + parent, false},  // a print at work
-      {"Pos.pdf.tmp" + dead + "x", false}, {"Pos.pdf.tmp", false},          {"Pos.pdf.tmp-" + dead, false},
-      {"Andere.pdf.tmp" + dead, false},    {"Pos.pdf.part" + dead, false},
+      {".kolumo-druck-" + dead + "-a1B2c3", true, true},
+      {".kolumo-druck-" + parent + "-a1B2c3", true, false},  // a print at work
+      {".kolumo-druck-" + dead + "-h0ld3n", true, false},    // held from another process namespace
+      {".kolumo-druck-" + dead + "-u5er00", false, false},
+      {"Pos.pdf.tmp" + dead, false, false},
   };
-  for (const auto& e : entries) std::ofstream(dir / e.name) << "x";
-  // held by a print whose process id means nothing here
-  const fs::path held = dir / ("Pos.pdf.tmp" + std::to_string(test_support::DeadPid()));
-  std::ofstream(held) << "x";
-  const int holder = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+  for (const auto& e : entries) {
+    if (e.ours) {
+      ASSERT_TRUE(test_support::LeaveScratchFolder(dir, e.name));
+    } else if (e.name[0] == '.') {
+      fs::create_directory(dir / e.name);
+      std::ofstream(dir / e.name / "Druck.pdf") << "the user's";
+    } else {
+      std::ofstream(dir / e.name) << "the user's";
+    }
+  }
+  const int holder = ::open((dir / entries[2].name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_EQ(::flock(holder, LOCK_EX), 0);
   win::print::Job job;
   job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(1); };
@@ -292,8 +302,8 @@ TEST_F(PrintTest, TheTemporariesOfAKilledPrintAreRemovedByTheNextPrintOfTheFile)
   ASSERT_TRUE(win::print::PrintDocument((dir / "Pos.pdf").string(), "Pos", job, low)) << win::print::LastError();
   ::close(holder);
   for (const auto& e : entries) EXPECT_EQ(fs::exists(dir / e.name), !e.removed) << e.name;
-  EXPECT_TRUE(fs::exists(held));
   EXPECT_TRUE(fs::exists(dir / "Pos.pdf"));
+  EXPECT_EQ(Read(dir / ("Pos.pdf.tmp" + dead)), "the user's");
 }
 
 }  // namespace
