@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "controls/GridCellTypes.h"
 #include "controls/OrmiGridCells.h"
@@ -74,6 +75,30 @@ const CRuntimeClass* ClassOf(int type) {
     case ORMI_RICH: return RUNTIME_CLASS(COrmiGridCellRich);
     default: return RUNTIME_CLASS(CGridCell);
   }
+}
+
+// A message about a formula quotes the numbers of the text as the engineer wrote them: the evaluation reads a
+// decimal comma as a point, and "1.234,5" is to be quoted so, not as "1.234.5".
+CString QuotedAsTyped(const CString& message, const CString& typed) {
+  std::string result = message.GetString();
+  const std::string text = typed.GetString();
+  const auto isNumberChar = [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == ','; };
+  for (std::size_t start = 0; start < text.size();) {
+    if (!isNumberChar(text[start])) {
+      ++start;
+      continue;
+    }
+    std::size_t end = start;
+    while (end < text.size() && isNumberChar(text[end])) ++end;
+    const std::string written = text.substr(start, end - start);
+    std::string read = written;
+    std::replace(read.begin(), read.end(), ',', '.');
+    if (read != written)
+      for (std::size_t at = result.find(read); at != std::string::npos; at = result.find(read, at + written.size()))
+        result.replace(at, read.size(), written);
+    start = end;
+  }
+  return CString(result.c_str());
 }
 
 bool IsNumberType(int type) { return type == ORMI_INT || type == ORMI_DOUBLE || type == ORMI_FORMULA; }
@@ -840,8 +865,8 @@ void COrmiGridCtrl::OnEditCell(int row, int col, CPoint point, UINT nChar) {
   OnStartEditCell(row, col, type);
 }
 
-BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula,
-                              CString& reason) {
+BOOL COrmiGridCtrl::ReadTypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula,
+                                  CString& reason) {
   COrmiCellInfo* info = Info(row, col);
   if (!info) {
     shown = in;
@@ -892,9 +917,12 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
         CVariableStore* store = formula.m_pStore ? formula.m_pStore : &GetGlobalVariableStore();
         CString expression = text;
         expression.Replace(',', '.');
-        if (!store->Evaluate(expression, &value)) {
+        // A message (a name no variable has) refuses the formula as an error does: it would be read as 0.
+        const BOOL evaluated = store->Evaluate(expression, &value);
+        if (!evaluated || store->m_Messages.GetSize() > 0) {
           reason = store->m_Messages.GetSize() ? store->m_Messages[store->m_Messages.GetSize() - 1].m_strText
                                                : CString("Die Formel kann nicht berechnet werden.");
+          reason = QuotedAsTyped(reason, text);
           return FALSE;
         }
       }
@@ -924,6 +952,14 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
   }
 }
 
+BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula,
+                              CString& reason) {
+  if (ReadTypedText(row, col, in, shown, formula, reason)) return TRUE;
+  const CString name = CellName(row, col);
+  if (!name.IsEmpty()) reason = name + ": " + reason;
+  return FALSE;
+}
+
 CString COrmiGridCtrl::OwnerRefuses(int row, int col, const CFormulaNumber& typed) {
   const COrmiCellInfo* info = Info(row, col);
   if (!info || info->type != ORMI_FORMULA || !info->value) return CString();
@@ -946,12 +982,10 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   bool ok = true;
   if (IsNumberType(type)) {
     ok = TypedText(row, col, text, shown, formula, reason);
-    if (!ok) {
-      const CString name = CellName(row, col);
-      if (!name.IsEmpty()) reason = name + ": " + reason;
-    }
     if (ok) {
+      m_bTyped = TRUE;
       reason = OwnerRefuses(row, col, formula);
+      m_bTyped = FALSE;
       ok = reason.IsEmpty();
     }
     if (!ok) {
@@ -980,7 +1014,10 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   CGridCtrl::OnEndEditCell(row, col, shown);
   if (!ok) SetItemText(row, col, shown);
   m_bInEndEdit = FALSE;
-  if (ok) OnCellChanged(row, col, type);
+  if (!ok) return;
+  m_bTyped = TRUE;
+  OnCellChanged(row, col, type);
+  m_bTyped = FALSE;
 }
 
 BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
@@ -1044,10 +1081,23 @@ CString COrmiGridCtrl::ClipboardText(int row, int col) {
 BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells) {
   std::vector<CString> refusals;
   m_pRefusals = &refusals;
+  m_bPasting = TRUE;
   const BOOL done = CGridCtrl::PasteTextToGrid(cell, data, selectPastedCells);
+  m_bPasting = FALSE;
+  if (done) OnPasted();
   m_pRefusals = nullptr;
   // The focus stays where the paste went in, as each pasted cell took it in turn.
   if (done && IsValid(cell) && CGridCtrl::GetFocusCell() != cell) SetFocusCell(cell.row, cell.col);
+  if (done && m_nPasteLinesLeft > 0) {
+    CString left;
+    if (m_nPasteLinesLeft == 1)
+      left.Format("Zeile %d der Einfügung hat keinen Platz in der Tabelle und wird nicht übernommen.",
+                  m_nPasteFirstLineLeft);
+    else
+      left.Format("Die Zeilen %d bis %d der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen.",
+                  m_nPasteFirstLineLeft, m_nPasteFirstLineLeft + m_nPasteLinesLeft - 1);
+    refusals.push_back(left);
+  }
   if (!refusals.empty()) {
     CString text;
     for (const CString& reason : refusals) text += (text.IsEmpty() ? "" : "\n") + reason;

@@ -48,6 +48,8 @@ class StabSysGrid : public COrmiGridCtrl {
   void OnCellCheck(int row, int col) override;
   void OnButtonClick(int row, int col) override;
   CString GetTitleTipText(int row, int col) override;
+  void OnPasted() override;
+  CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
 
   // ---- hooks of derived grids
   virtual void OnFieldsChanged() {}
@@ -78,4 +80,5 @@ class StabSysGrid : public COrmiGridCtrl {
   BOOL StoreCell(int row, int col);
   void RefreshSpringCells(int row);
   static CFormulaNumber& Spring(CSupport& support, int index);
+  bool m_bPastePending = false;
 };
