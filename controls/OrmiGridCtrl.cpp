@@ -16,6 +16,7 @@ BEGIN_MESSAGE_MAP(COrmiGridCtrl, CGridCtrl)
 ON_WM_SETFOCUS()
 ON_WM_KILLFOCUS()
 ON_WM_SIZE()
+ON_WM_MOVE()
 ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
@@ -229,6 +230,13 @@ void COrmiGridCtrl::StretchLast(CGridCtrl& grid) {
 
 void COrmiGridCtrl::LayoutColumns() {
   if (!m_bInitialised || GetRowCount() == 0 || !GetSafeHwnd()) return;
+  const BOOL nested = m_bLayingOut;
+  m_bLayingOut = TRUE;
+  LayOut();
+  m_bLayingOut = nested;
+}
+
+void COrmiGridCtrl::LayOut() {
   long total = 0;
   for (int c = 0; c < m_nCols; ++c)
     if (m_visible[std::size_t(c)]) total += m_percent[std::size_t(c)];
@@ -247,18 +255,8 @@ void COrmiGridCtrl::LayoutColumns() {
   }
   StretchLast(*this);
   Invalidate();
-  if (!m_pHeader || !m_pHeader->GetSafeHwnd()) return;
-  if (CWnd* parent = GetParent()) {
-    GetWindowRect(&m_headerRect);
-    parent->ScreenToClient(&m_headerRect);
-  }
-  int firstRow = 0;
-  while (firstRow < GetRowCount() && GetRowHeight(firstRow) == 0) ++firstRow;
-  if (firstRow >= GetRowCount()) return;
-  int h = GetFixedRowHeight();
-  if (h == 0) h = GetRowHeight(firstRow);
-  m_pHeader->SetWindowPos(nullptr, m_headerRect.left, m_headerRect.top - h - 1, m_headerRect.Width(), h + 1,
-                          SWP_NOZORDER);
+  const int h = PlaceHeader();
+  if (h < 0) return;
   struct Group {
     CString caption;
     int width;
@@ -295,6 +293,22 @@ void COrmiGridCtrl::LayoutColumns() {
     }
   }
   m_pHeader->Invalidate();
+}
+
+int COrmiGridCtrl::PlaceHeader() {
+  if (!m_pHeader || !m_pHeader->GetSafeHwnd()) return -1;
+  if (CWnd* parent = GetParent()) {
+    GetWindowRect(&m_headerRect);
+    parent->ScreenToClient(&m_headerRect);
+  }
+  int firstRow = 0;
+  while (firstRow < GetRowCount() && GetRowHeight(firstRow) == 0) ++firstRow;
+  if (firstRow >= GetRowCount()) return -1;
+  int h = GetFixedRowHeight();
+  if (h == 0) h = GetRowHeight(firstRow);
+  m_pHeader->SetWindowPos(nullptr, m_headerRect.left, m_headerRect.top - h - 1, m_headerRect.Width(), h + 1,
+                          SWP_NOZORDER);
+  return h;
 }
 
 void COrmiGridCtrl::ShowRow(int row, BOOL show) {
@@ -806,7 +820,18 @@ void COrmiGridCtrl::OnKillFocus(CWnd* newWnd) {
   ClearFocus();
 }
 
-void COrmiGridCtrl::OnSize(UINT type, int cx, int cy) { CGridCtrl::OnSize(type, cx, cy); }
+// The columns keep their shares of a new width, and the header bands stand over their columns wherever the grid
+// is moved or sized to.
+void COrmiGridCtrl::OnSize(UINT type, int cx, int cy) {
+  CGridCtrl::OnSize(type, cx, cy);
+  // A scroll bar that comes or goes with the new widths sizes the grid again: that size is taken as it is.
+  if (!m_bLayingOut) LayoutColumns();
+}
+
+void COrmiGridCtrl::OnMove(int, int) {
+  Default();
+  if (m_bInitialised) PlaceHeader();
+}
 
 void COrmiGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
   m_bMouseAction = 1;

@@ -203,6 +203,11 @@ class COrmiGridCtrl : public CGridCtrl {
   void OnSetFocus(CWnd* oldWnd);
   void OnKillFocus(CWnd* newWnd);
   void OnSize(UINT type, int cx, int cy);
+  void OnMove(int x, int y);
+  // Puts the header grid over the table where the table stands now; its row height, -1 without a header.
+  int PlaceHeader();
+  void LayOut();  // LayoutColumns' work
+  BOOL m_bLayingOut = FALSE;
   void OnLButtonUp(UINT flags, CPoint point);
   void OnLButtonDown(UINT flags, CPoint point);
   void OnRButtonDown(UINT flags, CPoint point);
