@@ -129,7 +129,8 @@ CString CKolumoSysGrid::RefusedFormula(int row, int col, const CFormulaNumber& t
   CFormulaNumber length = typed;
   // A length of 0 adds no field in the entry row; typed, it removes the last field (of two or more) in its row.
   const bool zero = length.GetValue() == 0.0;
-  if (zero && (row == entryRow || (IsTyped() && row == entryRow - 1 && nFields >= 2))) return CString();
+  if (zero && row == entryRow) return CString();
+  if (IsZeroLength(length) && IsTyped() && row == entryRow - 1 && nFields >= 2) return CString();
   if (row == entryRow && nFields >= CKolumoData::kMaxFields) return TooManyFields();
   // Only what the value brings: a length read from the file that the check refuses does not block its edit.
   const std::vector<std::string> before =

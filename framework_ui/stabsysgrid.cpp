@@ -249,7 +249,7 @@ void StabSysGrid::OnCellChanged(int row, int col, int type) {
       return;
     }
   } else if (IsTyped() && row == entryRow - 1 && row >= 2 && col == kColLength &&
-             GetCellFormula(row, col).GetValue() == 0.0 && nFields >= 2) {
+             IsZeroLength(GetCellFormula(row, col)) && nFields >= 2) {
     // Only a typed 0 removes the field: a cut, a paste or a drop never takes a field with its section and support.
     RemoveLastRow();
     SetFieldCount(nFields - 1);

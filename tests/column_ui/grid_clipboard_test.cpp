@@ -176,6 +176,24 @@ TEST_F(GridClipboardTest, AFormulaThatLeavesAMessageIsRefusedTypedOrPastedAndNoF
     }
 }
 
+// A formula the cell holds already (from the file) is not refused when its edit ends unchanged, even where a name in
+// it has no variable: the edit can always be left. Another formula with that name is refused.
+TEST_F(GridClipboardTest, AHeldFormulaWithAnUndefinedNameEndsItsEditUnchanged) {
+  Open([](CKolumoData& data) { data.fieldLengths[1] = "2*hx"; });
+  ShowTab(2);
+  dialog_input::TypeAndEnter(System(), 3, G::kColLength, "2*hx");
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  ASSERT_EQ(dialog_.m_data.nFields(), 2) << "an expression that gives 0 is no typed 0: the field stays";
+  win::msgbox::QueueAnswer(IDOK);
+  dialog_input::TypeAndEnter(System(), 3, G::kColLength, "3*hx");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Feld 2, Länge: 'hx' nicht definiert");
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(dialog_.m_data.fieldLengths[1].GetText(), "2*hx");
+  EXPECT_EQ(dialog_.m_data.nFields(), 2);
+}
+
 // Ctrl+X and Delete on the last field's length copy it (Ctrl+X) and leave it: the field stays with its section.
 // A 0 pasted there is refused as in any other field; only a typed 0 removes the last field.
 TEST_F(GridClipboardTest, CutAndDeleteNeverRemoveAFieldAndOnlyATypedZeroDoes) {
