@@ -131,6 +131,8 @@ class CKolumoData : public BaseData {
   static constexpr int kAnnotations = 6;
   // Load cases (and factors) a combination formula can name.
   static constexpr int kMaxKombiLastfaelle = 100;
+  // Fields a position holds: the calculation divides each field into at least one of at most 100 members.
+  static constexpr int kMaxFields = 100;
 
   CKolumoData();
   ~CKolumoData() override;

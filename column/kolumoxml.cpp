@@ -1,5 +1,6 @@
 // The column's part of the position file: annotations, the stages' combination data, output options, fire,
 // foundation, system, loads with imperfections and creep, and the result records.
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -25,8 +26,7 @@ CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "ve
 constexpr double kVersionAusgabeAmRoot = 2.2;
 // Files after this version know "num_FundLastw".
 constexpr double kVersionFundLastw = 2011.01;
-// The calculation divides each field into at least one of at most 100 members.
-constexpr int kMaxFields = 100;
+constexpr int kMaxFields = CKolumoData::kMaxFields;
 
 // Removes every copy of the element and adds a fresh one.
 int Rewrite(int parent, const char* name) {
@@ -390,10 +390,19 @@ void CKolumoData::WriteData(int document) {
 
   int system = Rewrite(input, "system");
   SystemFields(FieldWriter(system), *this);
-  VIDUV_SetInt(system, "nFields", nFields());
+  // The reader refuses a system of more fields, and would lose all of them: the first ones are kept.
+  const int fields = std::min(nFields(), kMaxFields);
+  if (fields < nFields()) {
+    CString text;
+    text.Format(
+        Tr("Die Stütze hat %d Felder; eine Position hält höchstens %d. Gespeichert werden die ersten %d.").GetString(),
+        nFields(), kMaxFields, kMaxFields);
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+  }
+  VIDUV_SetInt(system, "nFields", fields);
   int maxLFBZ = VIDUV_AddChildElement(system, "maxLFBZ");
   for (int stage = 0; stage < kStages; ++stage) VIDUV_SetInt(AddStage(maxLFBZ, stage), "maxLF", maxLF[stage]);
-  for (int fieldNr = -1; fieldNr < nFields(); ++fieldNr) {
+  for (int fieldNr = -1; fieldNr < fields; ++fieldNr) {
     int field = VIDUV_AddChildElement(system, "field");
     VIDUV_SetInt(field, "fieldNr", fieldNr);
     if (fieldNr >= 0) {

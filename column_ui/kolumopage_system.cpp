@@ -127,17 +127,30 @@ CString CKolumoSysGrid::RefusedFormula(int row, int col, const CFormulaNumber& t
   const int f = row - 2, entryRow = GetRowCount() - 1;
   if (col != kColLength || !m_pData || f < 0 || f > nFields) return CString();
   CFormulaNumber length = typed;
-  // A length of 0 adds no field in the entry row and removes the last field (of two or more) in its row.
+  // A length of 0 adds no field in the entry row; typed, it removes the last field (of two or more) in its row.
   const bool zero = length.GetValue() == 0.0;
-  if (zero && (row == entryRow || (row == entryRow - 1 && nFields >= 2))) return CString();
+  if (zero && row == entryRow) return CString();
+  if (IsZeroLength(length) && IsTyped() && row == entryRow - 1 && nFields >= 2) return CString();
+  if (row == entryRow && nFields >= CKolumoData::kMaxFields) return TooManyFields();
   // Only what the value brings: a length read from the file that the check refuses does not block its edit.
   const std::vector<std::string> before =
       f < nFields ? FeldlaengeFehler(*m_pData, lengths[std::size_t(f)], f) : std::vector<std::string>();
   return NeueFehler(before, FeldlaengeFehler(*m_pData, length, f)).c_str();
 }
 
+CString CKolumoSysGrid::TooManyFields() const {
+  CString text;
+  text.Format(Tr("CKolumoSysGrid", "Feld %d: Die Stütze hat höchstens %d Felder.").GetString(), nFields + 1,
+              CKolumoData::kMaxFields);
+  return text;
+}
+
 void CKolumoSysGrid::OnCellContextMenu(int row, int col, int command) {
   const int f = row - 2;
+  if (command == kCmdCopy && f >= 0 && f < nFields && nFields >= CKolumoData::kMaxFields) {
+    AfxMessageBox(TooManyFields(), MB_ICONEXCLAMATION);
+    return;
+  }
   if (f >= 0 && f < int(querschnitte.size())) {
     if (command == kCmdDelete) {
       querschnitte.erase(querschnitte.begin() + f);

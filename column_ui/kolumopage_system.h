@@ -28,6 +28,10 @@ class CKolumoSysGrid : public StabSysGrid {
   CKolumoData* m_pData = nullptr;
   const int* m_pStage = nullptr;
   std::vector<CKolumoQuer> querschnitte;
+
+ private:
+  // The refusal of a field beyond those a position holds.
+  CString TooManyFields() const;
 };
 
 class CKolumoSysDlg : public CDialog {

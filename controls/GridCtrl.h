@@ -360,6 +360,9 @@ class CGridCtrl : public CWnd {
   CCellID m_LastDragOverCell;
   // The block the last paste or drop wrote.
   CCellBlock m_LastPaste;
+  // Lines of the last paste that found no row of the grid, and the first of them (counted from 1).
+  int m_nPasteLinesLeft = 0;
+  int m_nPasteFirstLineLeft = 0;
   CGridDropTarget m_DropTarget;
   BOOL m_bAscending = TRUE;
   int m_nSortColumn = -1;

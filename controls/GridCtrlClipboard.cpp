@@ -84,9 +84,15 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
     lines.push_back(text.substr(start, end - start));
     start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
-  for (const std::string& line : lines) {
+  m_nPasteLinesLeft = m_nPasteFirstLineLeft = 0;
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    const std::string& line = lines[k];
     while (row < m_nRowCount && GetRowHeight(row) <= 0) ++row;
-    if (row >= m_nRowCount) break;
+    if (row >= m_nRowCount) {
+      m_nPasteLinesLeft = int(lines.size() - k);
+      m_nPasteFirstLineLeft = int(k + 1);
+      break;
+    }
     int col = cell.col;
     std::size_t fieldStart = 0;
     while (fieldStart <= line.size()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "controls/GridCellTypes.h"
 #include "controls/OrmiGridCells.h"
@@ -15,6 +16,7 @@ BEGIN_MESSAGE_MAP(COrmiGridCtrl, CGridCtrl)
 ON_WM_SETFOCUS()
 ON_WM_KILLFOCUS()
 ON_WM_SIZE()
+ON_WM_MOVE()
 ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
@@ -74,6 +76,30 @@ const CRuntimeClass* ClassOf(int type) {
     case ORMI_RICH: return RUNTIME_CLASS(COrmiGridCellRich);
     default: return RUNTIME_CLASS(CGridCell);
   }
+}
+
+// A message about a formula quotes the numbers of the text as the engineer wrote them: the evaluation reads a
+// decimal comma as a point, and "1.234,5" is to be quoted so, not as "1.234.5".
+CString QuotedAsTyped(const CString& message, const CString& typed) {
+  std::string result = message.GetString();
+  const std::string text = typed.GetString();
+  const auto isNumberChar = [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == ','; };
+  for (std::size_t start = 0; start < text.size();) {
+    if (!isNumberChar(text[start])) {
+      ++start;
+      continue;
+    }
+    std::size_t end = start;
+    while (end < text.size() && isNumberChar(text[end])) ++end;
+    const std::string written = text.substr(start, end - start);
+    std::string read = written;
+    std::replace(read.begin(), read.end(), ',', '.');
+    if (read != written)
+      for (std::size_t at = result.find(read); at != std::string::npos; at = result.find(read, at + written.size()))
+        result.replace(at, read.size(), written);
+    start = end;
+  }
+  return CString(result.c_str());
 }
 
 bool IsNumberType(int type) { return type == ORMI_INT || type == ORMI_DOUBLE || type == ORMI_FORMULA; }
@@ -204,6 +230,13 @@ void COrmiGridCtrl::StretchLast(CGridCtrl& grid) {
 
 void COrmiGridCtrl::LayoutColumns() {
   if (!m_bInitialised || GetRowCount() == 0 || !GetSafeHwnd()) return;
+  const BOOL nested = m_bLayingOut;
+  m_bLayingOut = TRUE;
+  LayOut();
+  m_bLayingOut = nested;
+}
+
+void COrmiGridCtrl::LayOut() {
   long total = 0;
   for (int c = 0; c < m_nCols; ++c)
     if (m_visible[std::size_t(c)]) total += m_percent[std::size_t(c)];
@@ -222,18 +255,8 @@ void COrmiGridCtrl::LayoutColumns() {
   }
   StretchLast(*this);
   Invalidate();
-  if (!m_pHeader || !m_pHeader->GetSafeHwnd()) return;
-  if (CWnd* parent = GetParent()) {
-    GetWindowRect(&m_headerRect);
-    parent->ScreenToClient(&m_headerRect);
-  }
-  int firstRow = 0;
-  while (firstRow < GetRowCount() && GetRowHeight(firstRow) == 0) ++firstRow;
-  if (firstRow >= GetRowCount()) return;
-  int h = GetFixedRowHeight();
-  if (h == 0) h = GetRowHeight(firstRow);
-  m_pHeader->SetWindowPos(nullptr, m_headerRect.left, m_headerRect.top - h - 1, m_headerRect.Width(), h + 1,
-                          SWP_NOZORDER);
+  const int h = PlaceHeader();
+  if (h < 0) return;
   struct Group {
     CString caption;
     int width;
@@ -270,6 +293,22 @@ void COrmiGridCtrl::LayoutColumns() {
     }
   }
   m_pHeader->Invalidate();
+}
+
+int COrmiGridCtrl::PlaceHeader() {
+  if (!m_pHeader || !m_pHeader->GetSafeHwnd()) return -1;
+  if (CWnd* parent = GetParent()) {
+    GetWindowRect(&m_headerRect);
+    parent->ScreenToClient(&m_headerRect);
+  }
+  int firstRow = 0;
+  while (firstRow < GetRowCount() && GetRowHeight(firstRow) == 0) ++firstRow;
+  if (firstRow >= GetRowCount()) return -1;
+  int h = GetFixedRowHeight();
+  if (h == 0) h = GetRowHeight(firstRow);
+  m_pHeader->SetWindowPos(nullptr, m_headerRect.left, m_headerRect.top - h - 1, m_headerRect.Width(), h + 1,
+                          SWP_NOZORDER);
+  return h;
 }
 
 void COrmiGridCtrl::ShowRow(int row, BOOL show) {
@@ -781,7 +820,18 @@ void COrmiGridCtrl::OnKillFocus(CWnd* newWnd) {
   ClearFocus();
 }
 
-void COrmiGridCtrl::OnSize(UINT type, int cx, int cy) { CGridCtrl::OnSize(type, cx, cy); }
+// The columns keep their shares of a new width, and the header bands stand over their columns wherever the grid
+// is moved or sized to.
+void COrmiGridCtrl::OnSize(UINT type, int cx, int cy) {
+  CGridCtrl::OnSize(type, cx, cy);
+  // A scroll bar that comes or goes with the new widths sizes the grid again: that size is taken as it is.
+  if (!m_bLayingOut) LayoutColumns();
+}
+
+void COrmiGridCtrl::OnMove(int, int) {
+  Default();
+  if (m_bInitialised) PlaceHeader();
+}
 
 void COrmiGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
   m_bMouseAction = 1;
@@ -840,8 +890,8 @@ void COrmiGridCtrl::OnEditCell(int row, int col, CPoint point, UINT nChar) {
   OnStartEditCell(row, col, type);
 }
 
-BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula,
-                              CString& reason) {
+BOOL COrmiGridCtrl::ReadTypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula,
+                                  CString& reason) {
   COrmiCellInfo* info = Info(row, col);
   if (!info) {
     shown = in;
@@ -892,9 +942,14 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
         CVariableStore* store = formula.m_pStore ? formula.m_pStore : &GetGlobalVariableStore();
         CString expression = text;
         expression.Replace(',', '.');
-        if (!store->Evaluate(expression, &value)) {
+        // A message (a name no variable has) refuses the formula as an error does: it would be read as 0. The
+        // formula the cell holds already is left as it is, so that an edit of it can always end.
+        const bool held = info->value && !info->value->m_bNumber && info->value->m_strText == text;
+        const BOOL evaluated = store->Evaluate(expression, &value);
+        if (!held && (!evaluated || store->m_Messages.GetSize() > 0)) {
           reason = store->m_Messages.GetSize() ? store->m_Messages[store->m_Messages.GetSize() - 1].m_strText
                                                : CString("Die Formel kann nicht berechnet werden.");
+          reason = QuotedAsTyped(reason, text);
           return FALSE;
         }
       }
@@ -924,6 +979,14 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
   }
 }
 
+BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula,
+                              CString& reason) {
+  if (ReadTypedText(row, col, in, shown, formula, reason)) return TRUE;
+  const CString name = CellName(row, col);
+  if (!name.IsEmpty()) reason = name + ": " + reason;
+  return FALSE;
+}
+
 CString COrmiGridCtrl::OwnerRefuses(int row, int col, const CFormulaNumber& typed) {
   const COrmiCellInfo* info = Info(row, col);
   if (!info || info->type != ORMI_FORMULA || !info->value) return CString();
@@ -946,12 +1009,10 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   bool ok = true;
   if (IsNumberType(type)) {
     ok = TypedText(row, col, text, shown, formula, reason);
-    if (!ok) {
-      const CString name = CellName(row, col);
-      if (!name.IsEmpty()) reason = name + ": " + reason;
-    }
     if (ok) {
+      m_bTyped = TRUE;
       reason = OwnerRefuses(row, col, formula);
+      m_bTyped = FALSE;
       ok = reason.IsEmpty();
     }
     if (!ok) {
@@ -980,7 +1041,10 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   CGridCtrl::OnEndEditCell(row, col, shown);
   if (!ok) SetItemText(row, col, shown);
   m_bInEndEdit = FALSE;
-  if (ok) OnCellChanged(row, col, type);
+  if (!ok) return;
+  m_bTyped = TRUE;
+  OnCellChanged(row, col, type);
+  m_bTyped = FALSE;
 }
 
 BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
@@ -1044,10 +1108,23 @@ CString COrmiGridCtrl::ClipboardText(int row, int col) {
 BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells) {
   std::vector<CString> refusals;
   m_pRefusals = &refusals;
+  m_bPasting = TRUE;
   const BOOL done = CGridCtrl::PasteTextToGrid(cell, data, selectPastedCells);
+  m_bPasting = FALSE;
+  if (done) OnPasted();
   m_pRefusals = nullptr;
   // The focus stays where the paste went in, as each pasted cell took it in turn.
   if (done && IsValid(cell) && CGridCtrl::GetFocusCell() != cell) SetFocusCell(cell.row, cell.col);
+  if (done && m_nPasteLinesLeft > 0) {
+    CString left;
+    if (m_nPasteLinesLeft == 1)
+      left.Format("Zeile %d der Einfügung hat keinen Platz in der Tabelle und wird nicht übernommen.",
+                  m_nPasteFirstLineLeft);
+    else
+      left.Format("Die Zeilen %d bis %d der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen.",
+                  m_nPasteFirstLineLeft, m_nPasteFirstLineLeft + m_nPasteLinesLeft - 1);
+    refusals.push_back(left);
+  }
   if (!refusals.empty()) {
     CString text;
     for (const CString& reason : refusals) text += (text.IsEmpty() ? "" : "\n") + reason;

@@ -151,6 +151,10 @@ class COrmiGridCtrl : public CGridCtrl {
   // What a message about the cell calls it: the caption of its row and the title of its column ("Feld 2, Länge",
   // "Breite bx"); empty when the grid shows neither.
   virtual CString CellName(int row, int col) const;
+  // After a paste or drop has written its cells: an owner that put off its work for each cell (IsPasting) does it
+  // once here, so that a paste costs the time of its lines.
+  virtual void OnPasted() {}
+  BOOL IsPasting() const { return m_bPasting; }
 
   // ---- overrides of the grid
   void OnFocusCellChanged(int row, int col) override;
@@ -172,10 +176,13 @@ class COrmiGridCtrl : public CGridCtrl {
   void RemoveInfo(int row, int col);
   // Shows a formula's value in the cell and underlines the font exactly when it is an expression.
   void ShowFormula(int row, int col, COrmiCellInfo& info);
-  // Writes the typed form of a text into a cell; FALSE (cell unchanged) when the text does not fit its type.
-  // The text a typed number cell shows for a typed-in text (formula cells: the new value too); FALSE with the
-  // reason when the cell cannot take it.
+  // The text a typed cell shows for a typed-in or pasted text (formula cells: the new value too); FALSE with the
+  // reason, which names the cell (CellName), when the cell cannot take it.
   BOOL TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula, CString& reason);
+  BOOL ReadTypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula, CString& reason);
+  // TRUE while a value the engineer typed in a cell's editor is checked and taken (not one pasted, dropped or cut):
+  // an owner may give a typed value a meaning beyond the cell's (a 0 that removes the last row).
+  BOOL IsTyped() const { return m_bTyped; }
   // RefusedFormula's answer for a formula cell whose value the typed one changes; empty otherwise.
   CString OwnerRefuses(int row, int col, const CFormulaNumber& typed);
   void StretchLast(CGridCtrl& grid);
@@ -184,6 +191,8 @@ class COrmiGridCtrl : public CGridCtrl {
   void Refuse(const CString& reason);
   std::vector<CString>* m_pRefusals = nullptr;
   BOOL m_bQuietRefusals = FALSE;
+  BOOL m_bTyped = FALSE;
+  BOOL m_bPasting = FALSE;
   // The cell whose edit began last and the text it showed then (the editor shows numbers in full).
   CCellID m_editCell;
   CString m_editShown;
@@ -194,6 +203,11 @@ class COrmiGridCtrl : public CGridCtrl {
   void OnSetFocus(CWnd* oldWnd);
   void OnKillFocus(CWnd* newWnd);
   void OnSize(UINT type, int cx, int cy);
+  void OnMove(int x, int y);
+  // Puts the header grid over the table where the table stands now; its row height, -1 without a header.
+  int PlaceHeader();
+  void LayOut();  // LayoutColumns' work
+  BOOL m_bLayingOut = FALSE;
   void OnLButtonUp(UINT flags, CPoint point);
   void OnLButtonDown(UINT flags, CPoint point);
   void OnRButtonDown(UINT flags, CPoint point);

@@ -211,6 +211,13 @@ BOOL StabSysGrid::StoreCell(int row, int col) {
     BuildContextMenu();
     return FALSE;
   }
+  if (IsPasting()) {
+    // Once for the whole paste, in OnPasted: rebuilding the rows and telling the owner for each line would cost
+    // the square of the lines.
+    m_bPastePending = m_bPastePending || rebuild || changed;
+    if (changed) OnCellStored(row, col);
+    return changed;
+  }
   if (rebuild) UpdateGrid(FALSE);
   BuildContextMenu();
   if (changed) {
@@ -218,6 +225,13 @@ BOOL StabSysGrid::StoreCell(int row, int col) {
     OnCellStored(row, col);
   }
   return changed;
+}
+
+void StabSysGrid::OnPasted() {
+  if (!m_bPastePending) return;
+  m_bPastePending = false;
+  UpdateGrid(FALSE);
+  OnFieldsChanged();
 }
 
 void StabSysGrid::OnCellChanged(int row, int col, int type) {
@@ -234,8 +248,9 @@ void StabSysGrid::OnCellChanged(int row, int col, int type) {
       OnFieldAdded(row);
       return;
     }
-  } else if (row == entryRow - 1 && row >= 2 && col == kColLength && GetCellFormula(row, col).GetValue() == 0.0 &&
-             nFields >= 2) {
+  } else if (IsTyped() && row == entryRow - 1 && row >= 2 && col == kColLength &&
+             IsZeroLength(GetCellFormula(row, col)) && nFields >= 2) {
+    // Only a typed 0 removes the field: a cut, a paste or a drop never takes a field with its section and support.
     RemoveLastRow();
     SetFieldCount(nFields - 1);
     UpdateGrid(FALSE);
@@ -243,6 +258,18 @@ void StabSysGrid::OnCellChanged(int row, int col, int type) {
     return;
   }
   StoreCell(row, col);
+}
+
+CString StabSysGrid::RefusedFormula(int row, int col, const CFormulaNumber& typed) {
+  // A field's length of 0 comes only typed (where it removes the last field): a cut, a paste or a drop that
+  // brings one would leave a field without length.
+  const int f = row - 2;
+  if (col != kColLength || IsTyped() || f < 0 || f >= nFields) return CString();
+  CFormulaNumber length = typed;
+  if (length.GetValue() != 0.0) return CString();
+  CString text;
+  text.Format(Tr("Feld %d: Eine Länge von 0 m ist keine Feldlänge.").GetString(), f + 1);
+  return text;
 }
 
 void StabSysGrid::OnCellCheck(int row, int col) { StoreCell(row, col); }

@@ -37,6 +37,8 @@ class StabSysGrid : public COrmiGridCtrl {
   virtual void SetFieldCount(int n);
   virtual void UpdateGrid(BOOL focusCellOnly);
   virtual void BuildContextMenu();
+  // A length that, typed into the last field, removes it: the number 0 or nothing (not an expression that gives 0).
+  static bool IsZeroLength(const CFormulaNumber& length) { return length.m_bNumber && length.m_dValue == 0.0; }
   // The tip of a spring box: its stiffness with the unit of its direction; empty for a rigid or free support.
   static CString SpringTip(int col, double value);
 
@@ -48,6 +50,8 @@ class StabSysGrid : public COrmiGridCtrl {
   void OnCellCheck(int row, int col) override;
   void OnButtonClick(int row, int col) override;
   CString GetTitleTipText(int row, int col) override;
+  void OnPasted() override;
+  CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
 
   // ---- hooks of derived grids
   virtual void OnFieldsChanged() {}
@@ -78,4 +82,5 @@ class StabSysGrid : public COrmiGridCtrl {
   BOOL StoreCell(int row, int col);
   void RefreshSpringCells(int row);
   static CFormulaNumber& Spring(CSupport& support, int index);
+  bool m_bPastePending = false;
 };

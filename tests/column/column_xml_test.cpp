@@ -425,6 +425,26 @@ TEST_F(ColumnXmlTest, ImplausibleFieldCountLeavesTheSystemAndSaysSo) {
   EXPECT_NE(Messages()[0].find("2000000000"), std::string::npos);
 }
 
+// A column of more fields than a position holds (none of the dialog's ways makes one) is written with the fields
+// the reader takes, and says so: the file reads back with them, where a file of 102 fields read as no system.
+TEST_F(ColumnXmlTest, TheWriterWritesNoMoreFieldsThanTheReaderTakes) {
+  CKolumoData written;
+  FillColumn(written);
+  written.SetFieldCount(102);
+  for (int f = 0; f < written.nFields(); ++f) written.fieldLengths[f] = 1.0 + f;
+  const int doc = NewDocument();
+  written.WriteData(doc);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0],
+            "Die Stütze hat 102 Felder; eine Position hält höchstens 100. Gespeichert werden die ersten 100.");
+  CKolumoData read;
+  ASSERT_EQ(read.ReadData(Reopened(doc)), 1);
+  EXPECT_EQ(Messages().size(), 1u) << "the reader takes the file";
+  ASSERT_EQ(read.nFields(), 100);
+  EXPECT_DOUBLE_EQ(read.fieldLengths[99].GetValue(), 100.0);
+  EXPECT_DOUBLE_EQ(read.querschnitte[1].bx.GetValue(), 40.0);
+}
+
 TEST_F(ColumnXmlTest, ReadingAppendsLoadsUnlessTheDataIsResetFirst) {
   CKolumoData written;
   FillColumn(written);

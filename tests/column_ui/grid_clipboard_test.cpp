@@ -11,6 +11,7 @@
 #include "column_ui/kolumodlg.h"
 #include "column_ui/querschnittdlg.h"
 #include "tests/column_ui/column_dialog_fixture.h"
+#include "tests/column_ui/dialog_input.h"
 #include "tests/controls/grid_keys.h"
 
 namespace {
@@ -120,6 +121,169 @@ TEST_F(GridClipboardTest, TheSectionDialogTakesACopiedWidthAsThicknessAndRefuses
   EXPECT_EQ(copied, "35.0");
   EXPECT_EQ(pastedShows, "35.0 [cm]");
   EXPECT_DOUBLE_EQ(dialog_.m_data.querschnitte[0].dy.GetValue(), 35.0);
+}
+
+// A formula whose evaluation leaves a message (a name no variable has) or that does not read is refused in its
+// cell, typed or pasted, with the message and the cell's name: the cell and the data keep their value, no field is
+// lost, and OK saves what was there. A decimal comma is quoted as it was written.
+TEST_F(GridClipboardTest, AFormulaThatLeavesAMessageIsRefusedTypedOrPastedAndNoFieldIsLost) {
+  const struct {
+    const char* name;
+    int tab;
+    bool loads;
+    int row, col;
+    const char* text;
+    const char* message;
+    const char* shown;
+  } cases[] = {
+      {"undefined name in the last field", 2, false, 3, G::kColLength, "abc", "Feld 2, Länge: 'abc' nicht definiert",
+       "4.50 m"},
+      {"undefined name in the first field", 2, false, 2, G::kColLength, "abc", "Feld 1, Länge: 'abc' nicht definiert",
+       "3.20 m"},
+      {"undefined name in a sum", 2, false, 3, G::kColLength, "2+abc", "Feld 2, Länge: 'abc' nicht definiert",
+       "4.50 m"},
+      {"another unit", 2, false, 3, G::kColLength, "5 cm", "Feld 2, Länge: Unerwartete Zeichen: cm", "4.50 m"},
+      {"thousands and a decimal comma", 2, false, 3, G::kColLength, "1.234,5",
+       "Feld 2, Länge: Fehlerhaftes Zahlenformat: '1.234,5'", "4.50 m"},
+      {"undefined name in a load", 4, true, 2, L::kColValue0, "abc", "Last 2, Pz: 'abc' nicht definiert", "620.00 kN"},
+  };
+  for (const bool typed : {true, false})
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (typed ? ", typed" : ", pasted"));
+      const fs::path path = Open();
+      ShowTab(c.tab);
+      COrmiGridCtrl& grid = c.loads ? static_cast<COrmiGridCtrl&>(Loads()) : System();
+      grid_keys::ClickCell(grid, c.row - 1, c.col);  // the header's titles follow the row clicked
+      win::msgbox::ClearLog();
+      win::msgbox::QueueAnswer(IDOK);
+      if (typed) {
+        dialog_input::TypeAndEnter(grid, c.row, c.col, c.text);
+        win::input::Key(VK_ESCAPE);  // the editor is back on the cell: the kept value stays
+        win::PumpMessages();
+      } else {
+        grid_keys::PasteInto(grid, c.row, c.col, c.text);
+      }
+      ASSERT_EQ(win::msgbox::Log().size(), 1u);
+      EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
+      EXPECT_EQ(grid.GetItemText(c.row, c.col), c.shown);
+      ASSERT_EQ(dialog_.m_data.nFields(), 2);
+      EXPECT_DOUBLE_EQ(dialog_.m_data.fieldLengths[0].GetValue(), 3.2);
+      EXPECT_DOUBLE_EQ(dialog_.m_data.fieldLengths[1].GetValue(), 4.5);
+      EXPECT_EQ(dialog_.m_data.querschnitte.GetSize(), 2);
+      Ok();
+      EXPECT_EQ(SavedLengths(path), (std::vector<std::string>{"3.2", "4.5"}));
+      EXPECT_DOUBLE_EQ(dialog_.m_data.loads[0][1].val0.GetValue(), 620.0);
+    }
+}
+
+// A formula the cell holds already (from the file) is not refused when its edit ends unchanged, even where a name in
+// it has no variable: the edit can always be left. Another formula with that name is refused.
+TEST_F(GridClipboardTest, AHeldFormulaWithAnUndefinedNameEndsItsEditUnchanged) {
+  Open([](CKolumoData& data) { data.fieldLengths[1] = "2*hx"; });
+  ShowTab(2);
+  dialog_input::TypeAndEnter(System(), 3, G::kColLength, "2*hx");
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  ASSERT_EQ(dialog_.m_data.nFields(), 2) << "an expression that gives 0 is no typed 0: the field stays";
+  win::msgbox::QueueAnswer(IDOK);
+  dialog_input::TypeAndEnter(System(), 3, G::kColLength, "3*hx");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Feld 2, Länge: 'hx' nicht definiert");
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(dialog_.m_data.fieldLengths[1].GetText(), "2*hx");
+  EXPECT_EQ(dialog_.m_data.nFields(), 2);
+}
+
+// Ctrl+X and Delete on the last field's length copy it (Ctrl+X) and leave it: the field stays with its section.
+// A 0 pasted there is refused as in any other field; only a typed 0 removes the last field.
+TEST_F(GridClipboardTest, CutAndDeleteNeverRemoveAFieldAndOnlyATypedZeroDoes) {
+  const fs::path path = Open();
+  ShowTab(2);
+  const double height = dialog_.m_data.querschnitte[1].dy.GetValue();
+  grid_keys::ClickCell(System(), 3, G::kColLength);
+  grid_keys::Press(grid_keys::kCut);
+  EXPECT_EQ(win::ClipboardText(), "4.50");
+  grid_keys::Select(System(), 3, G::kColLength);
+  win::input::Key(VK_DELETE);
+  win::PumpMessages();
+  EXPECT_TRUE(win::msgbox::Log().empty()) << "a cut says nothing of what it cannot empty";
+  EXPECT_EQ(System().GetItemText(3, G::kColLength), "4.50 m");
+  ASSERT_EQ(dialog_.m_data.nFields(), 2);
+  EXPECT_DOUBLE_EQ(dialog_.m_data.fieldLengths[1].GetValue(), 4.5);
+  win::msgbox::QueueAnswer(IDOK);
+  grid_keys::PasteInto(System(), 3, G::kColLength, "0");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Feld 2: Feldlänge = 0 m ist nicht positiv.");
+  ASSERT_EQ(dialog_.m_data.nFields(), 2);
+  EXPECT_DOUBLE_EQ(dialog_.m_data.querschnitte[1].dy.GetValue(), height);
+  dialog_input::TypeAndEnter(System(), 3, G::kColLength, "0");
+  EXPECT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(dialog_.m_data.nFields(), 1) << "a typed 0 removes the last field";
+  Ok();
+  EXPECT_EQ(SavedLengths(path), (std::vector<std::string>{"3.2"}));
+}
+
+// In the cross-section dialog a name no variable has is refused in its row, and a cut empties "Versatz ex", which
+// is stored as 0 and shows 0 at once.
+TEST_F(GridClipboardTest, TheSectionDialogRefusesAnUndefinedNameAndShowsACutOffsetAsZero) {
+  Open([](CKolumoData& data) { data.querschnitte[0].ex = 2.5; });
+  ShowTab(2);
+  std::string afterRefusal, afterCut;
+  win::script::QueueDialog([&](CDialog& d) {
+    CKolumoQuerGrid& g = static_cast<CKolumoQuerDlg&>(d).m_grid;
+    win::msgbox::QueueAnswer(IDOK);
+    grid_keys::PasteInto(g, 2, 1, "b_x");  // "Breite bx"
+    afterRefusal = g.GetItemText(2, 1).GetString();
+    grid_keys::ClickCell(g, 4, 1);  // "Versatz ex"
+    grid_keys::Press(grid_keys::kCut);
+    afterCut = g.GetItemText(4, 1).GetString();
+    win::input::ClickCenter(d.GetDlgItem(IDOK)->m_hWnd);
+    win::PumpMessages();
+  });
+  grid_keys::ClickCell(System(), 2, G::kColSection);
+  EXPECT_EQ(win::script::PendingDialogs(), 0u);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Breite bx: 'b_x' nicht definiert");
+  EXPECT_EQ(afterRefusal, "35.0 [cm]");
+  EXPECT_EQ(win::ClipboardText(), "2.5");
+  EXPECT_EQ(afterCut, "0.0 [cm]");
+  EXPECT_DOUBLE_EQ(dialog_.m_data.querschnitte[0].bx.GetValue(), 35.0);
+  EXPECT_DOUBLE_EQ(dialog_.m_data.querschnitte[0].ex.GetValue(), 0.0);
+}
+
+// A spreadsheet column of 101 lengths pasted into field 1: the grid takes the 100 fields a position holds and
+// refuses the rest in one message; OK saves a position that reads back whole.
+TEST_F(GridClipboardTest, APastedColumnStopsAtTheFieldsAPositionHolds) {
+  const fs::path path = Open();
+  ShowTab(2);
+  std::string column;
+  for (int i = 0; i < 103; ++i) column += "3,5\n";
+  win::msgbox::QueueAnswer(IDOK);
+  grid_keys::PasteInto(System(), 2, G::kColLength, column);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text,
+            "Feld 101: Die Stütze hat höchstens 100 Felder.\n"
+            "Die Zeilen 102 bis 103 der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen.");
+  EXPECT_EQ(System().FieldCount(), 100);
+  ASSERT_EQ(dialog_.m_data.nFields(), 100);
+  EXPECT_EQ(System().GetItemText(101, G::kColSum), "350.00 m");  // 100 x 3.5
+  EXPECT_EQ(System().GetItemText(102, G::kColLength), "") << "the entry row stays empty";
+  Ok();
+  EXPECT_EQ(SavedLengths(path), std::vector<std::string>(100, "3.5"));
+  CKolumoData read;
+  const int doc = VIDUV_OpenDoc(path.c_str());
+  ASSERT_NE(doc, 0);
+  read.doc = doc;
+  read.ReadData(doc);
+  VIDUV_CloseDoc(doc);
+  EXPECT_EQ(read.nFields(), 100);
+  EXPECT_EQ(win::msgbox::Log().size(), 1u) << "the reader takes what was saved";
+  // "Feld kopieren" on a column of 100 fields is refused the same way.
+  win::msgbox::QueueAnswer(IDOK);
+  System().OnCellContextMenu(2, G::kColLength, G::kCmdCopy);
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);
+  EXPECT_EQ(win::msgbox::Log()[1].text, "Feld 101: Die Stütze hat höchstens 100 Felder.");
+  EXPECT_EQ(System().FieldCount(), 100);
 }
 
 }  // namespace

@@ -262,6 +262,36 @@ void ExpectShownAsDrawn(CWnd& window) {
 
 }  // namespace
 
+// However the window is sized, each header band stands over its columns: "Material" over the grade grid (which
+// moves to the right, keeping its size), "Felddefinitionen" and "Auflagerdefinitionen" over the columns of the
+// fields and of the supports.
+TEST_F(SystemPageTest, TheHeaderBandsFollowTheirColumnsWhenTheWindowIsSized) {
+  const CSize sizes[] = {{1800, 700}, {1280, 1024}, {1920, 1080}, {1040, 300}};
+  for (const CSize& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.cx) + " x " + std::to_string(size.cy));
+    host_.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
+    dialog_.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
+    win::PumpMessages();
+    for (COrmiGridCtrl* grid : {static_cast<COrmiGridCtrl*>(&Grid()), static_cast<COrmiGridCtrl*>(&Grades())}) {
+      CGridCtrl* header = grid->GetHeaderGrid();
+      ASSERT_NE(header, nullptr);
+      CRect table, band;
+      grid->GetWindowRect(&table);
+      header->GetWindowRect(&band);
+      EXPECT_EQ(band.left, table.left);
+      EXPECT_EQ(band.right, table.right);
+      EXPECT_EQ(band.bottom, table.top);
+    }
+    CGridCtrl& bands = *Grid().GetHeaderGrid();
+    ASSERT_EQ(bands.GetColumnCount(), 2);
+    EXPECT_EQ(bands.GetItemText(0, 1), "Auflagerdefinitionen");
+    int fields = 0, supports = 0;
+    for (int c = 0; c < G::kCols; ++c) (c < G::kColCx ? fields : supports) += Grid().GetColumnWidth(c);
+    EXPECT_EQ(bands.GetColumnWidth(0), fields) << "\"Felddefinitionen\" ends where the first spring column begins";
+    EXPECT_GE(bands.GetColumnWidth(1), supports);
+  }
+}
+
 TEST_F(SystemPageTest, ALetterInALengthIsRefusedAndTheNextKeyLandsInTheSameCell) {
   const int fields = d.nFields();
   const double first = d.fieldLengths[0].GetValue();

@@ -21,6 +21,7 @@
 #include "platform/win/dialogs/afxdlgs.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/controls/grid_keys.h"
 
 namespace {
 
@@ -178,6 +179,29 @@ TEST_F(VarDefPageTest, AChangedVariableReachesTheFormulasBelowAndThePosition) {
   const int before = data.defined;
   TypeInto(g, 2, VarDefGrid::kText, "Lasten");
   EXPECT_EQ(data.defined, before);
+}
+
+// A formula that names a variable no entry above defines is refused, typed or pasted, with the formula's message
+// and the cell's name; the calculation keeps 2 * h = 7.
+TEST_F(VarDefPageTest, AFormulaNamingAnUndefinedVariableIsRefusedTypedOrPasted) {
+  VarDefGrid& g = page.m_grid;
+  for (const bool typed : {true, false}) {
+    SCOPED_TRACE(typed ? "typed" : "pasted");
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    if (typed) {
+      TypeInto(g, 3, VarDefGrid::kWert, "2*hx");
+      win::input::Key(VK_ESCAPE);  // the editor is back on the cell
+      win::PumpMessages();
+    } else {
+      grid_keys::PasteInto(g, 3, VarDefGrid::kWert, "2*hx");
+    }
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, "Formel: 'hx' nicht definiert");
+    EXPECT_EQ(g.GetCellFormula(3, VarDefGrid::kWert).GetText(), "2*h");
+    EXPECT_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetText(), "2*h");
+    EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetValue(), 7.0);
+  }
 }
 
 TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {

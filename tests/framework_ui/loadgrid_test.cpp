@@ -314,7 +314,7 @@ TEST_F(LoadGridTest, KeysPasteASpreadsheetRowIntoTwoValuesAndCutAText) {
   win::msgbox::QueueAnswer(IDOK);
   grid_keys::PasteInto(grid, 1, LoadGrid::kColValue0, "4x");
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
-  EXPECT_EQ(win::msgbox::Log()[0].text.rfind("Unerwartete Zeichen", 0), 0u) << win::msgbox::Log()[0].text;
+  EXPECT_EQ(win::msgbox::Log()[0].text, "P1: Unerwartete Zeichen: x") << "named as a typed value is";
   EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 3.5);
   EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColValue0), "3.50 kN/m");
 }

@@ -491,13 +491,26 @@ class X11Screen : public Screen {
         ::Window child = 0;
         XTranslateCoordinates(display_, event.xconfigure.window, RootWindow(display_, screen_), 0, 0, &x, &y, &child);
         RECT& r = s.rect;
-        const int width = event.xconfigure.width, height = event.xconfigure.height;
+        int width = event.xconfigure.width, height = event.xconfigure.height;
         bool sized = width != r.right - r.left || height != r.bottom - r.top;
         if (sized && !(w->style & WS_THICKFRAME)) {
           // Without a sizing border the window keeps its size, whatever asked for another.
           s.request = NextRequest(display_);
           XResizeWindow(display_, s.window, unsigned(r.right - r.left), unsigned(r.bottom - r.top));
           sized = false;
+        } else if (sized) {
+          // Sized below its least size by a program that ignores the hints, it takes its least size back (or the
+          // size it had, when that was smaller).
+          const SIZE least = detail::MinTrackSize(hwnd);
+          const int leastWidth = std::min(int(least.cx), std::max(width, int(r.right - r.left)));
+          const int leastHeight = std::min(int(least.cy), std::max(height, int(r.bottom - r.top)));
+          if (width < leastWidth || height < leastHeight) {
+            width = std::max(width, leastWidth);
+            height = std::max(height, leastHeight);
+            s.request = NextRequest(display_);
+            XResizeWindow(display_, s.window, unsigned(width), unsigned(height));
+            sized = width != r.right - r.left || height != r.bottom - r.top;
+          }
         }
         if (x == r.left && y == r.top && !sized) return;
         r = sized ? RECT{x, y, x + width, y + height} : RECT{x, y, x + (r.right - r.left), y + (r.bottom - r.top)};
