@@ -81,13 +81,6 @@ void MouseEvent(POINT screen, UINT clientMsg, UINT ncMsg, WPARAM extra = 0) {
     s.lastWasDouble = isDouble;
     if (isDouble) msg = clientMsg + 2;  // WM_xBUTTONDBLCLK
   }
-  // The press is handled within the pump below; a modal window opening meanwhile ends it (CancelModes).
-  const HWND outerPressed = s.pressed;
-  const bool outerCancelled = s.pressCancelled;
-  if (down) {
-    s.pressed = target;
-    s.pressCancelled = false;
-  }
   if (hit == HTCLIENT || GetCapture() == target) {
     POINT p = screen;
     ScreenToClient(target, &p);
@@ -102,16 +95,6 @@ void MouseEvent(POINT screen, UINT clientMsg, UINT ncMsg, WPARAM extra = 0) {
     PostMessage(target, nc, WPARAM(hit), MAKELPARAM(WORD(screen.x), WORD(screen.y)));
   }
   PumpMessages();
-  if (!down) return;
-  const bool cancelled = s.pressCancelled;
-  s.pressed = outerPressed;
-  s.pressCancelled = outerCancelled;
-  // What the window started after the modal window closed (a capture, a drag) belongs to a press that is over,
-  // whose release came while the modal window was open.
-  if (cancelled && Get(target) && GetCapture() == target) {
-    SendMessage(target, WM_CANCELMODE, 0, 0);
-    if (GetCapture() == target) ReleaseCapture();
-  }
 }
 
 POINT ScreenOf(HWND wnd, int x, int y) {
@@ -263,20 +246,3 @@ void Type(const std::string& text) {
 }
 
 }  // namespace win::input
-
-namespace win::detail {
-
-void CancelModes() {
-  InputState& s = In();
-  const HWND holder = GetCapture();
-  if (holder) {
-    SendMessage(holder, WM_CANCELMODE, 0, 0);
-    if (GetCapture()) ReleaseCapture();
-  }
-  if (s.pressed && !s.pressCancelled) {
-    s.pressCancelled = true;
-    if (s.pressed != holder && Get(s.pressed)) SendMessage(s.pressed, WM_CANCELMODE, 0, 0);
-  }
-}
-
-}  // namespace win::detail
