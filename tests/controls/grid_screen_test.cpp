@@ -85,16 +85,21 @@ void ClickButton(HWND box, const std::string& text) {
   ADD_FAILURE() << "no button " << text << " in the box " << TextOf(box);
 }
 
-// As on the loads page: a value typed into a cell, then a click on another cell's text. The click ends the edit,
-// the box says why the value is refused, the press is released while the box is open and OK answers it; the cell's
-// editor is open again on its old value, and the next click goes where it aims (a tab), not to the grid.
+// As on the loads page: a value typed into a cell, then a click on another cell's text, whose title tip (its text
+// is cut) takes the press and hands it to the grid. The click ends the edit, the box says why the value is refused,
+// the press is released while the box is open and OK answers it; the cell's editor is open again on its old value,
+// and the next click goes where it aims (a tab), not to the grid.
 TEST_F(GridScreenTest, AClickThatARefusalInterruptedLeavesTheMouseFree) {
+  grid.SetItemText(6, kText, "Wind aus Westen auf die ganze Länge der Stütze, Sog und Druck");
   grid.SetFocusCell(4, kValue);
   win::input::Key(VK_F2);
   win::input::KeyWith(VK_CONTROL, 'A');
   win::input::Type("-1");
   ASSERT_EQ(EditorText(), "-1");
   const CPoint aim = Middle(6, kText);
+  win::input::MouseMove(grid.m_hWnd, aim.x, aim.y);
+  ASSERT_NE(GetCapture(), nullptr) << "no title tip over the cut text";
+  ASSERT_NE(GetCapture(), grid.m_hWnd);
   StepScreen screen;
   screen.Then([&](HWND) { win::input::MouseUp(grid.m_hWnd, aim.x, aim.y); });
   screen.Then([](HWND box) { ClickButton(box, "OK"); });
