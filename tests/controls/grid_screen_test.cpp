@@ -13,7 +13,6 @@
 
 namespace {
 
-using win::test::ChildrenOfClass;
 using win::test::StepScreen;
 using win::test::TextOf;
 
@@ -79,10 +78,8 @@ class GridScreenTest : public win::test::WindowTest {
   LoadsGrid grid;
 };
 
-void ClickButton(HWND box, const std::string& text) {
-  for (HWND b : ChildrenOfClass(box, "Button"))
-    if (TextOf(b) == text) return win::input::ClickCenter(b);
-  ADD_FAILURE() << "no button " << text << " in the box " << TextOf(box);
+void ClickButton(HWND top, const std::string& text) {
+  EXPECT_TRUE(win::test::ClickButtonWithText(top, text)) << "no button " << text << " in " << TextOf(top);
 }
 
 // As on the loads page: a value typed into a cell, then a click on another cell's text, whose title tip (its text

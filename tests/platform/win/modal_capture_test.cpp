@@ -11,7 +11,6 @@
 
 namespace {
 
-using win::test::ChildrenOfClass;
 using win::test::StepScreen;
 using win::test::TextOf;
 
@@ -52,17 +51,8 @@ class RefusingField : public CWnd {
   }
 };
 
-// The button of a window (a box, a dialog) that shows the text.
-HWND ButtonOf(HWND top, const std::string& text) {
-  for (HWND b : ChildrenOfClass(top, "Button"))
-    if (TextOf(b) == text) return b;
-  return nullptr;
-}
-
 void ClickButton(HWND top, const std::string& text) {
-  HWND button = ButtonOf(top, text);
-  ASSERT_NE(button, nullptr) << "no button " << text << " in " << TextOf(top);
-  win::input::ClickCenter(button);
+  EXPECT_TRUE(win::test::ClickButtonWithText(top, text)) << "no button " << text << " in " << TextOf(top);
 }
 
 class ModalCaptureTest : public win::test::WindowTest {
