@@ -214,6 +214,7 @@ void CKolumoQuerGrid::Store() {
   auto setze = [&](Feld f, double v) {
     *Wert(q, f) = v;
     SetCellFormula(RowOf(q.type, f), 1, CFormulaNumber(v));
+    RedrawCell(RowOf(q.type, f), 1);  // the other side too: no edit or click redraws it
   };
   if (q.type == 2 && 2 * q.bdx.GetValue() > q.bx.GetValue() - q.dy.GetValue())
     AfxMessageBox(Tr("Achtung Betondeckung zu groß! Bewehrung außerhalb der Geometrie!"), MB_OK);

@@ -303,6 +303,7 @@ class CGridCtrl : public CWnd {
   void OnTimer(UINT_PTR id);
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
   void OnCaptureChanged(CWnd* wnd);
+  void OnCancelMode();
   void OnKeyDown(UINT ch, UINT repeat, UINT flags);
   void OnChar(UINT ch, UINT repeat, UINT flags);
   LRESULT OnImeChar(WPARAM w, LPARAM l);

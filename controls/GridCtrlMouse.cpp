@@ -41,9 +41,11 @@ void CGridCtrl::DrawDividerLine(bool vertical, int at) {
 }
 
 void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
-  SetFocus();
-  m_LeftClickDownPoint = point;
+  // Taking the focus ends an edit, and a refused one shows a box: a box that took the mouse ended this click.
   m_bLMouseButtonDown = TRUE;
+  SetFocus();
+  if (!m_bLMouseButtonDown) return;
+  m_LeftClickDownPoint = point;
   m_LeftClickDownCell = GetCellFromPt(point);
   if (!IsValid(m_LeftClickDownCell)) return;
   const bool ctrl = (flags & MK_CONTROL) != 0;
@@ -53,6 +55,7 @@ void CGridCtrl::OnLButtonDown(UINT flags, CPoint point) {
     m_SelectionStartCell = m_LeftClickDownCell;
   }
   EndEditing();
+  if (!m_bLMouseButtonDown) return;
   CGridCellBase* cell = GetCell(m_LeftClickDownCell.row, m_LeftClickDownCell.col);
   bool inText = false;
   if (cell) {
@@ -411,6 +414,20 @@ void CGridCtrl::OnCaptureChanged(CWnd* wnd) {
   KillTimer(kScrollTimerId);
   m_nTimerID = 0;
   if (m_MouseMode == MOUSE_DRAGGING) m_MouseMode = MOUSE_NOTHING;
+}
+
+// A modal window took the mouse: the press is over without its release, and whatever it started ends here.
+void CGridCtrl::OnCancelMode() {
+  Default();
+  if (m_MouseMode == MOUSE_DRAGGING) return;  // the drag loop ends the drag itself
+  if (m_MouseMode == MOUSE_SIZING_COL) DrawDividerLine(true, m_LastMousePoint.x);
+  if (m_MouseMode == MOUSE_SIZING_ROW) DrawDividerLine(false, m_LastMousePoint.y);
+  if (m_MouseMode == MOUSE_SIZING_COL || m_MouseMode == MOUSE_SIZING_ROW) ::ClipCursor(nullptr);
+  m_bLMouseButtonDown = FALSE;
+  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  KillTimer(kScrollTimerId);
+  m_nTimerID = 0;
+  m_MouseMode = MOUSE_NOTHING;
 }
 
 void CGridCtrl::OnRButtonDown(UINT flags, CPoint point) {

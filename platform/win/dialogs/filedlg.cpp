@@ -48,6 +48,7 @@ BOOL Run(OPENFILENAME* ofn, bool open) {
   FileState& f = F();
   f.lastError = 0;
   if (!ofn || !ofn->lpstrFile || ofn->nMaxFile == 0) return FALSE;
+  win::detail::CancelModes();
   win::script::ModalRecord rec;
   rec.kind = open ? "file open" : "file save";
   const std::string title = ofn->lpstrTitle ? ofn->lpstrTitle : (open ? "Öffnen" : "Speichern unter");

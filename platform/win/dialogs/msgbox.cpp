@@ -8,6 +8,7 @@
 #include "platform/win/window/afxwnd.h"
 #include "platform/win/dialogs/msgboxwnd.h"
 #include "platform/win/screen/screen.h"
+#include "platform/win/window/internal.h"
 
 namespace win::msgbox {
 namespace {
@@ -113,6 +114,7 @@ std::string CaptionShown(const std::string& caption) {
 }  // namespace
 
 int Show(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type) {
+  detail::CancelModes();
   Sink& s = TheSink();
   Record r;
   r.text = text ? text : "";

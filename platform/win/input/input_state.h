@@ -28,6 +28,9 @@ struct InputState {
   // window, scrolling its scroll bar): it gets every mouse event at its screen point instead of the windows, the
   // release last.
   std::function<void(UINT clientMsg, POINT screen)> follow;
+  // The window whose button press is being handled, and whether a modal window that opened meanwhile ended it.
+  HWND pressed = nullptr;
+  bool pressCancelled = false;
   HWND mouseWindow = nullptr;
   HWND leaveTracked = nullptr;
   HCURSOR cursorHandle = nullptr;

@@ -314,6 +314,7 @@ BOOL InsertMenuItem(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO* 
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
   if (!M(menu)) return FALSE;
+  CancelModes();
   if (!(flags & TPM_NONOTIFY) && owner) {
     SendMessage(owner, WM_ENTERMENULOOP, TRUE, 0);
     SendMessage(owner, WM_INITMENUPOPUP, WPARAM(menu), 0);

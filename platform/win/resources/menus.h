@@ -67,6 +67,8 @@ int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);
 int GetMenuString(HMENU menu, UINT item, LPSTR out, int max, UINT flags);
+// A popup item gives MF_POPUP and its flags in the low byte, its submenu's entry count from bit 8 on: its
+// MF_SEPARATOR bit (0x800) is a bit of that count. -1 for no such item.
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);

@@ -32,7 +32,11 @@ std::string ItemText(HMENU menu, int i) {
     if (*p != '&' || p[1] == '&') s += *p;
   return s;
 }
-bool IsSeparator(HMENU menu, int i) { return GetMenuState(menu, UINT(i), MF_BYPOSITION) & MF_SEPARATOR; }
+// A popup item's state holds its submenu's entry count from bit 8 on, where MF_SEPARATOR lies.
+bool IsSeparator(HMENU menu, int i) {
+  const UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
+  return state != UINT(-1) && !(state & MF_POPUP) && (state & MF_SEPARATOR);
+}
 bool IsEnabled(HMENU menu, int i) {
   return !IsSeparator(menu, i) && !(GetMenuState(menu, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
 }

@@ -719,6 +719,8 @@ void ResetClipboard() {
   s.follow = nullptr;
   s.leaveTracked = nullptr;
   s.mouseWindow = nullptr;
+  s.pressed = nullptr;
+  s.pressCancelled = false;
   s.hasLastDown = false;
   s.clipped = false;
   s.caretWnd = nullptr;

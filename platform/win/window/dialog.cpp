@@ -175,6 +175,7 @@ INT_PTR RunModal(HWND dlg) {
   rec.caption = Get(dlg) ? Get(dlg)->text : "";
   rec.templateId = Get(dlg) && Get(dlg)->dialog ? Get(dlg)->dialog->templateId : 0;
   Get(dlg)->dialog->modal = true;
+  CancelModes();
   auto ended = [dlg] { return !Get(dlg) || Get(dlg)->dialog->ended; };
   // A queued script is the user of a test; a screen brings the real one. Without either nothing would ever end
   // the dialog, so the unscripted answer does.

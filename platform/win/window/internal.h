@@ -246,6 +246,11 @@ void MouseLeftWindow(HWND wnd);
 // Puts a message at the front of the queue (the character of a key press is read next).
 void PostMessageFront(const MSG& msg);
 
+// A modal window (dialog, message box, file dialog, popup menu) opens: the window that holds the mouse and the
+// window whose button press is being handled give up what they started (WM_CANCELMODE), and the capture ends, so
+// that every click reaches the modal window.
+void CancelModes();
+
 // Key and mouse state.
 bool KeyIsDown(UINT vk);
 UINT MouseKeyFlags();

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/win/base/handles.h"
+#include "platform/win/input/input_state.h"
 #include "platform/win/window/action.h"
 #include "platform/win/window/internal.h"
 #include "platform/win/screen/screen.h"
@@ -230,6 +231,22 @@ void DestroyTree(HWND wnd, std::vector<HWND>& order) {
   std::vector<HWND> kids = Get(wnd) ? Get(wnd)->children : std::vector<HWND>{};
   for (HWND c : kids) DestroyTree(c, order);
   order.push_back(wnd);
+}
+
+bool IsButtonPress(UINT msg) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN: return true;
+    default: return false;
+  }
 }
 
 }  // namespace
@@ -943,8 +960,28 @@ LRESULT DispatchMessage(const MSG* msg) {
   MSG saved = s.current;
   s.current = *msg;
   Window* w = Get(msg->hwnd);
+  // A modal window that opens while the window handles a button press ends the press (CancelModes).
+  InputState& in = In();
+  const bool press = IsButtonPress(msg->message);
+  const HWND outerPressed = in.pressed;
+  const bool outerCancelled = in.pressCancelled;
+  if (press) {
+    in.pressed = msg->hwnd;
+    in.pressCancelled = false;
+  }
   LRESULT r = (w && w->proc) ? w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
   s.current = saved;
+  if (press) {
+    const bool cancelled = in.pressCancelled;
+    in.pressed = outerPressed;
+    in.pressCancelled = outerCancelled;
+    // What the window started once the modal window had gone (a capture, a drag) belongs to a press that is over:
+    // its release came while the modal window was open.
+    if (cancelled && GetCapture() == msg->hwnd) {
+      SendMessage(msg->hwnd, WM_CANCELMODE, 0, 0);
+      if (GetCapture() == msg->hwnd) ReleaseCapture();
+    }
+  }
   return r;
 }
 
@@ -1031,6 +1068,19 @@ BOOL ReleaseCapture() {
 }
 
 HWND GetCapture() { return Get(Sys().capture) ? Sys().capture : nullptr; }
+
+void win::detail::CancelModes() {
+  InputState& s = In();
+  const HWND holder = GetCapture();
+  if (holder) {
+    SendMessage(holder, WM_CANCELMODE, 0, 0);
+    if (GetCapture()) ReleaseCapture();
+  }
+  if (s.pressed && !s.pressCancelled) {
+    s.pressCancelled = true;
+    if (s.pressed != holder && Get(s.pressed)) SendMessage(s.pressed, WM_CANCELMODE, 0, 0);
+  }
+}
 
 // ---- Timers -----------------------------------------------------------------------------------------------------------
 UINT_PTR SetTimer(HWND wnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {

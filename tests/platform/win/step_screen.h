@@ -59,4 +59,13 @@ inline std::string TextOf(HWND wnd) {
   return text;
 }
 
+// Clicks the button of a window (a box, a dialog) that shows the text ("&Nein"); false when none does.
+inline bool ClickButtonWithText(HWND top, const std::string& text) {
+  for (HWND b : ChildrenOfClass(top, "Button"))
+    if (TextOf(b) == text) {
+      input::ClickCenter(b);
+      return true;
+    }
+  return false;
+}
 }  // namespace win::test
