@@ -81,16 +81,19 @@ void RtfKolumo(int document, int bOutput) {
   data->doc = document;
   data->ReadData(document);
   if (bOutput == 0) return;
-  // A position calculated outside the input dialog has no stored document block yet: the evaluated document
-  // goes into the report all the same, and leaves the position as it was.
+  // A position reported outside the input dialog's calculate-and-store has no stored block of its variables or
+  // its document yet: the report makes it as that road does, and leaves the position as it was.
   const int rtfFiles = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "rtfFiles");
   const bool stored = rtfFiles && VIDUV_GetBinDataLength(rtfFiles, "vardef") > 0;
-  const bool documentBlock = !stored && data->StoreDocumentRtf();
-  if (documentBlock) data->DefineVariables();
+  if (!stored) {
+    data->StoreVardefRtf();
+    // the document's evaluation leaves only its own variables defined; the report's input echo needs them all
+    data->DefineVariables();
+  }
   auto ausgabe = std::make_unique<CRtf_Ausgabe>();
   ausgabe->m_pData = data.get();
   ausgabe->Ausgabe(document);
-  if (documentBlock) {
+  if (!stored) {
     const int files = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "rtfFiles");
     VIDUV_DeleteAttr(files, "vardef");
     if (!rtfFiles && files && !VIDUV_GetFirstAttrHandle(files) && !VIDUV_GetFirstChild(files))
