@@ -10,9 +10,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "column/kolumodata.h"
+#include "platform/richedit/richdoc.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/msgbox.h"
@@ -59,6 +62,39 @@ void RemoveLeftoversOfGoneReports(const std::string& folder, const std::string& 
     const bool ours = hidden ? !rest.empty() && !std::isdigit(static_cast<unsigned char>(rest[0])) : rest == "tmp.rtf";
     return ours ? win::ProcessIdIn(name.substr(from, to - from)) : 0L;
   });
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A document that ends without a paragraph mark (as a typed one often does) would run on into the report's first
+// heading: its last paragraph is closed inside its own group, with its own paragraph format.
+void CloseLastParagraph(const std::string& path) {
+  std::string rtf = FileText(path);
+  richdoc::Document read;
+  try {
+    read.ReadRtf(rtf);
+  } catch (const std::exception&) {
+    return;  // the report's reading back says what is wrong with it
+  }
+  const std::string& text = read.text;
+  if (text.size() < 2 || text[text.size() - 2] == richdoc::kPara || text[text.size() - 2] == richdoc::kRow) return;
+  const std::size_t last = rtf.rfind('}');
+  if (last == std::string::npos) return;
+  rtf.insert(last, "\\par ");
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << rtf;
+}
+
+// Why the report file cannot be read as a report; empty when it reads.
+std::string WhyUnreadable(const std::string& path) {
+  try {
+    richdoc::Document().ReadRtf(FileText(path));
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  return {};
 }
 
 }  // namespace
@@ -149,6 +185,9 @@ void CRtf_Ausgabe::Abschluss() {
       win::ReplaceAll(grund, eigener, m_bericht);
     }
   }
+  // A report that does not read is no report: it never takes the previous one's place.
+  if (const std::string lesen = grund.empty() ? WhyUnreadable(eigener) : std::string(); !lesen.empty())
+    grund = m_bericht + ": " + Tr("Der Bericht ist kein lesbarer RTF-Text").str() + " (" + lesen + ")";
   for (const auto& [eigenes, name] : m_bilder) {
     // a picture that was not drawn has already failed where it was to be read, with the writer's reason
     if (!grund.empty() || std::rename(eigenes.c_str(), name.c_str()) == 0 || errno == ENOENT) continue;
@@ -220,8 +259,10 @@ void CRtf_Ausgabe::Ausgabe(int document) {
     std::string temp = TempFileName(position);
     temp.insert(temp.size() - 8, "." + std::to_string(::getpid()));
     TempDatei variablen(temp);
-    if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str()))
+    if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str())) {
+      CloseLastParagraph(variablen.Pfad());
       RTFX_InsertRtfFile(variablen.Pfad().c_str(), "", 10, 0);
+    }
   }
 
   {
