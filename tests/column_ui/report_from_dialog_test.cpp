@@ -155,6 +155,10 @@ TEST_F(ReportFromDialogTest, BearbeitenOpensAndDruckenPrintsTheReport) {
   for (const char* heading : {"Eingabedaten Ortbetonstütze", "Ergebnisdaten", "Lagerkräfte und Knotengleichgewicht",
                               "Erforderliche Bewehrung"})
     EXPECT_NE(printed.find(heading), std::string::npos) << heading;
+  // The pictures' captions ("Bewehrung", "Endsystem") are italic on paper as on screen: the oblique face prints them.
+  const fs::path fonts = folder_ / "pdf.fonts";
+  ASSERT_EQ(std::system(("pdffonts '" + pdf.string() + "' > '" + fonts.string() + "'").c_str()), 0);
+  EXPECT_NE(FileBytes(fonts).find("DejaVuSans-Oblique"), std::string::npos) << FileBytes(fonts);
 }
 
 TEST_F(ReportFromDialogTest, APositionWithoutAReportSaysSo) {
