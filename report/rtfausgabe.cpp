@@ -70,21 +70,24 @@ std::string FileText(const std::string& path) {
 }
 
 // A document that ends without a paragraph mark (as a typed one often does) would run on into the report's first
-// heading: its last paragraph is closed inside its own group, with its own paragraph format.
-void CloseLastParagraph(const std::string& path) {
+// heading: its last paragraph is closed inside its own group, with its own paragraph format. Empty, or why the block
+// could not be rewritten.
+std::string CloseLastParagraph(const std::string& path) {
   std::string rtf = FileText(path);
   richdoc::Document read;
   try {
     read.ReadRtf(rtf);
   } catch (const std::exception&) {
-    return;  // the report's reading back says what is wrong with it
+    return {};  // the report's reading back says what is wrong with it
   }
   const std::string& text = read.text;
-  if (text.size() < 2 || text[text.size() - 2] == richdoc::kPara || text[text.size() - 2] == richdoc::kRow) return;
+  if (text.size() < 2 || text[text.size() - 2] == richdoc::kPara || text[text.size() - 2] == richdoc::kRow) return {};
   const std::size_t last = rtf.rfind('}');
-  if (last == std::string::npos) return;
+  if (last == std::string::npos) return {};
   rtf.insert(last, "\\par ");
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << rtf;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (out << rtf && out.flush()) return {};
+  return path + ": " + std::strerror(errno);
 }
 
 // Why the report file cannot be read as a report; empty when it reads.
@@ -260,7 +263,9 @@ void CRtf_Ausgabe::Ausgabe(int document) {
     temp.insert(temp.size() - 8, "." + std::to_string(::getpid()));
     TempDatei variablen(temp);
     if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str())) {
-      CloseLastParagraph(variablen.Pfad());
+      // a block cut short by a full disk would pass for a whole one
+      if (const std::string grund = CloseLastParagraph(variablen.Pfad()); !grund.empty() && m_bildFehler.empty())
+        m_bildFehler = grund;
       RTFX_InsertRtfFile(variablen.Pfad().c_str(), "", 10, 0);
     }
   }
