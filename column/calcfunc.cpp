@@ -552,19 +552,38 @@ bool ErgebnisseEndlich(CKolumoData& data, const StufenZahl zahl[]) {
 }
 
 // A verification the run could not fulfil: a strut that crushes (a field at a height under a combination), or a
-// fire combination whose tables are not met.
+// field whose fire table is not met under a fire combination.
 struct Unerfuellt {
   bool brand = false;
   std::string kombination;
-  StrutFailure strebe;  // the strut's; empty for fire
+  StrutFailure strebe;    // the strut's; empty for fire
+  FireFailure brandFeld;  // the fire table's; field 0 where the check names none (a code without tables)
 };
 
 std::vector<Unerfuellt> UnerfuellteNachweise(const CKolumoData& data, const StufenZahl zahl[]) {
   std::vector<Unerfuellt> offen;
   for (const StrutFailure& f : StrutFailures(data.ergebnisse))
-    offen.push_back({false, Herkunft(data, zahl, "Schub", f.LK, f.Typ), f});
-  for (const auto& r : data.ergebnisse.Brandschnittgroessen)
-    if (!r->OK) offen.push_back({true, Herkunft(data, zahl, "Brandschnittgroessen", r->LK, r->Typ), {}});
+    offen.push_back({false, Herkunft(data, zahl, "Schub", f.LK, f.Typ), f, {}});
+  const designcode::DesignCode* code = designcode::ByInput(data.iNorm);
+  const bool tabellen = code && code->fireRatioPercent > 0;
+  const std::vector<FireFailure> felder = FireFailures(data.ergebnisse);
+  for (const auto& r : data.ergebnisse.Brandschnittgroessen) {
+    if (r->OK) continue;
+    const std::string kombination = Herkunft(data, zahl, "Brandschnittgroessen", r->LK, r->Typ);
+    bool genannt = false;
+    for (const FireFailure& f : felder)
+      if (tabellen && f.LK == r->LK && f.System == r->System && f.Typ == r->Typ) {
+        offen.push_back({true, kombination, {}, f});
+        genannt = true;
+      }
+    // a code without tables fails the column as a whole, once per fire combination
+    if (!genannt) {
+      FireFailure f;
+      f.LK = r->LK, f.System = r->System, f.Typ = r->Typ;
+      f.reason = tabellen ? kBrandOk : kBrandOhneTabellen;
+      offen.push_back({true, kombination, {}, f});
+    }
+  }
   return offen;
 }
 
@@ -584,15 +603,19 @@ std::string StrebenZeile(const Unerfuellt& u) {
   return zeile;
 }
 
-// The crushing struts in one message; the results are written all the same, so that the engineer sees them.
-void MeldeStrebenVersagen(const std::vector<Unerfuellt>& offen) {
-  std::vector<std::string> zeilen;
-  for (const Unerfuellt& u : offen)
-    if (!u.brand) zeilen.push_back(StrebenZeile(u));
+// One field whose fire table is not met, in the words of the message: field, combination and why.
+std::string BrandZeile(const Unerfuellt& u, int iNorm) {
+  const CString grund = FireFailureText(u.brandFeld, iNorm, Tr);
+  char zeile[512];
+  std::snprintf(zeile, sizeof zeile, Tr("Feld %d, %s: %s").GetString(), u.brandFeld.field, u.kombination.c_str(),
+                grund.GetString());
+  return zeile;
+}
+
+// Lines in one message box; the results are written all the same, so that the engineer sees them.
+void MeldeZeilen(const CString& kopf, const std::vector<std::string>& zeilen) {
   if (zeilen.empty()) return;
-  std::string text = Tr("Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt, Bügel helfen nicht. Bitte den "
-                        "Querschnitt vergrößern oder die Betonfestigkeit erhöhen. Die Ergebnisse werden geschrieben.")
-                         .GetString();
+  std::string text = kopf.GetString();
   // a box stays readable: the first lines, then how many more
   constexpr std::size_t kZeigen = 15;
   for (std::size_t i = 0; i < zeilen.size() && i < kZeigen; ++i) text += "\n" + zeilen[i];
@@ -604,16 +627,45 @@ void MeldeStrebenVersagen(const std::vector<Unerfuellt>& offen) {
   AfxMessageBox(text.c_str(), MB_ICONWARNING);
 }
 
+// The crushing struts in one message, and the fields whose fire tables are not met in another (a code without
+// tables has said so in the engine's message).
+void MeldeVersagen(const std::vector<Unerfuellt>& offen, int iNorm) {
+  std::vector<std::string> streben, brand;
+  for (const Unerfuellt& u : offen)
+    if (!u.brand)
+      streben.push_back(StrebenZeile(u));
+    else if (u.brandFeld.field > 0)
+      brand.push_back(BrandZeile(u, iNorm));
+  MeldeZeilen(Tr("Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt, Bügel helfen nicht. Bitte den "
+                 "Querschnitt vergrößern oder die Betonfestigkeit erhöhen. Die Ergebnisse werden geschrieben."),
+              streben);
+  MeldeZeilen(Tr("Brandschutznachweis nicht erfüllt. Die Ergebnisse werden geschrieben."), brand);
+}
+
 // The verifications not fulfilled, beside the records in "result", for the host: `kolumo calc` names each and
 // ends with its own status.
-void SchreibeUnerfuellte(int document, const std::vector<Unerfuellt>& offen) {
+void SchreibeUnerfuellte(int document, const std::vector<Unerfuellt>& offen, int iNorm) {
   const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "result");
   if (!result) return;
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
   for (const Unerfuellt& u : offen) {
     const int e = VIDUV_AddChildElement(result, "NichtErfuellt");
     VIDUV_SetString(e, "nachweis", u.brand ? "Brand" : "Schub");
     VIDUV_SetString(e, "kombination", u.kombination.c_str());
-    if (u.brand) continue;
+    if (u.brand) {
+      // the host's line in its own words: the reason and the figures (cm as the record keeps them)
+      const FireFailure& f = u.brandFeld;
+      VIDUV_SetInt(e, "feld", f.field);
+      VIDUV_SetInt(e, "grund", f.reason);
+      VIDUV_SetString(e, "norm", code ? code->name : "");
+      VIDUV_SetInt(e, "grenze", code ? code->fireRatioPercent : 0);
+      VIDUV_SetDouble(e, "erfB", f.bRequired);
+      VIDUV_SetDouble(e, "erfA", f.aRequired);
+      VIDUV_SetDouble(e, "vorhB", f.bPresent);
+      VIDUV_SetDouble(e, "vorhA", f.aPresent);
+      VIDUV_SetDouble(e, "grad", f.ratio);
+      continue;
+    }
     VIDUV_SetInt(e, "feld", u.strebe.field);
     VIDUV_SetDouble(e, "kote", u.strebe.kote);
     VIDUV_SetDouble(e, "ved", u.strebe.ved);
@@ -684,14 +736,14 @@ int Calculate(int document) {
   }
   if (!ErgebnisseEndlich(*data, zahl)) return 1;
   const std::vector<Unerfuellt> offen = UnerfuellteNachweise(*data, zahl);
-  MeldeStrebenVersagen(offen);
+  MeldeVersagen(offen, data->iNorm);
 
   UebernehmeStabteilung(*data);
   transferred.Restore();
   data->bSchreibeErgebnisse = 1;
   data->WriteData(document);
   data->bSchreibeErgebnisse = 0;
-  SchreibeUnerfuellte(document, offen);
+  SchreibeUnerfuellte(document, offen, data->iNorm);
   return 1;
 }
 

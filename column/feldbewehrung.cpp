@@ -25,6 +25,28 @@ int CKolumoQuer::InnerRingBarCount() const { return type == 2 ? designcode::kRou
 
 double CKolumoQuer::InnerRingArea() const { return type == 2 ? designcode::kRoundLeastArea : 0.0; }
 
+CString FireFailureText(const FireFailure& f, int iNorm, CString (*tr)(const char*)) {
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
+  CString text;
+  switch (f.reason) {
+    case kBrandAbmessungen:
+      // the record keeps cm, the tables speak mm
+      text.Format(tr("erforderlich b = %.0f mm und a = %.0f mm, vorhanden b = %.0f mm und a = %.0f mm"),
+                  f.bRequired * 10.0, f.aRequired * 10.0, f.bPresent * 10.0, f.aPresent * 10.0);
+      break;
+    case kBrandBewehrungsgrad:
+      text.Format(tr("Bewehrungsgrad > %d %% (die Brandschutzbemessung erfordert %.2f %%)"),
+                  code ? code->fireRatioPercent : 0, f.ratio);
+      break;
+    case kBrandOhneTabellen:
+      text.Format(tr("Brandschutznachweis nach %s nicht möglich: für diese Norm gibt es keine Brandschutztabellen"),
+                  code ? code->name : "");
+      break;
+    default: text = tr("die Tabellen sind nicht erfüllt"); break;
+  }
+  return text;
+}
+
 std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data) {
   std::vector<FieldReinforcement> fields;
   const int n = int(std::min<INT_PTR>(data.nFields(), data.querschnitte.GetSize()));

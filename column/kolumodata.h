@@ -263,6 +263,11 @@ struct FieldReinforcement {
 };
 std::vector<FieldReinforcement> CompareFieldReinforcement(CKolumoData& data);
 
+// Why a field's fire table is not met, in German with its figures (widths and axis distances in mm): what the table
+// asks against what there is, the reinforcement ratio beyond the code's limit, or that the design code `iNorm` has
+// no tables; each text passes through `tr` (the caller's translation) before its figures are filled in.
+CString FireFailureText(const FireFailure& f, int iNorm, CString (*tr)(const char*));
+
 // A value of the result records that is no finite number: the record's element name and numbers, the column and
 // the height of its point. The calculation writes no results that hold one.
 struct NichtEndlicherWert {

@@ -126,6 +126,8 @@ void Fields(V& v, CResultBrandschnittgroessen& r) {
   v.Column("Kote", r.Kote), v.Column("N", r.N), v.Column("My", r.My), v.Column("Mx", r.Mx);
   v.Column("Nrd", r.Nrd), v.Column("alfa", r.alfa), v.Column("minB", r.minB), v.Column("minDeck", r.minDeck);
   v.Column("As", r.As);
+  v.Column("FeldNr", r.FeldNr), v.Column("Grund", r.Grund), v.Column("erfB", r.erfB), v.Column("erfA", r.erfA);
+  v.Column("vorhB", r.vorhB), v.Column("vorhA", r.vorhA), v.Column("Grad", r.Grad);
 }
 
 template <class V>

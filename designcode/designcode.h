@@ -28,6 +28,8 @@ struct DesignCode {
   int startNorm;
   bool eurocode;      // the EC2 family (its catalogue renames the old rebar grades)
   bool fireTablesEn;  // the report's fire section names the tables of EN 1992-1-2, not of DIN 4102-4
+  // The reinforcement ratio (percent) at which the fire tables' design gives up; 0: the code has no fire tables.
+  int fireRatioPercent;
   // m2, the least bar: the engine raises every bar of a rectangle's layout (4, 8 or 16 bars) to it, the input dialog
   // asks for it and the report's rule names its diameter (LeastBarDiameterMm). 12 mm wherever a code or its annex
   // asks 12 mm.
@@ -53,6 +55,7 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 1,
      .eurocode = false,
      .fireTablesEn = false,
+     .fireRatioPercent = 9,
      .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.003,
@@ -69,6 +72,7 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
+     .fireRatioPercent = 0,
      .leastBarArea = 0.00005,
      .minimumNFactor = 0.10,
      .minimumAcRatio = 0.002,
@@ -85,6 +89,7 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 2,
      .eurocode = false,
      .fireTablesEn = false,
+     .fireRatioPercent = 0,
      .leastBarArea = 0.00005,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.006,
@@ -101,6 +106,7 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = true,
+     .fireRatioPercent = 4,
      .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
@@ -117,6 +123,7 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
+     .fireRatioPercent = 0,
      .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,
@@ -133,6 +140,7 @@ inline constexpr DesignCode kCodes[] = {
      .startNorm = 0,
      .eurocode = true,
      .fireTablesEn = false,
+     .fireRatioPercent = 0,
      .leastBarArea = 0.000113,
      .minimumNFactor = 0.15,
      .minimumAcRatio = 0.002,

@@ -206,6 +206,7 @@ public:
     double m_nn = 1.0, m_myn = 1.0, m_mzn = 1.0, m_ey0 = 0.0, m_ez0 = 0.0;
     // ---- partial resultants of the last spareq ----
     Resultierende m_druck, m_zug;
+    // m, between the two resultants; 0 without a tension resultant (below 1 kN)
     double m_hebel = 0.0;
     int m_sicherSchritte = 0;                      // Newton steps of the last Sicher
     double m_sicherAlpha = 0.0, m_sicherK = 99.0;  // direction and domain where the last Sicher ended

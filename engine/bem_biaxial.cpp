@@ -546,11 +546,16 @@ int cBem::spareq(int kind, double alphaDeg, double k, double& N, double& My, dou
     My = m_druck.My + m_zug.My;
     Mz = m_druck.Mz + m_zug.Mz;
 
-    const double nd = std::fabs(m_druck.N) < 1.0 ? 1.0 : m_druck.N;
-    const double nz = std::fabs(m_zug.N) < 1.0 ? 1.0 : m_zug.N;
-    const double yd = -m_druck.Mz / nd, zd = m_druck.My / nd;
-    const double yz = -m_zug.Mz / nz, zz = m_zug.My / nz;
-    m_hebel = std::hypot(yd - yz, zd - zz);
+    // A state without a tension resultant has no lever arm: the sum taken as 1 at the coordinate origin would
+    // measure one from the section's top face, h/2 +- e by the sign of the moment.
+    if (std::fabs(m_zug.N) < 1.0) {
+        m_hebel = 0.0;
+    } else {
+        const double nd = std::fabs(m_druck.N) < 1.0 ? 1.0 : m_druck.N;
+        const double yd = -m_druck.Mz / nd, zd = m_druck.My / nd;
+        const double yz = -m_zug.Mz / m_zug.N, zz = m_zug.My / m_zug.N;
+        m_hebel = std::hypot(yd - yz, zd - zz);
+    }
 
     if (m_zustand != 1 && m_zustand != 2) {
         My -= m_zr * N;

@@ -168,6 +168,8 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         blk.NR = u.N;
         blk.muefi = LastNiveau(nedfi, blk.NR);
         blk.OK = 1;
+        blk.grund = kBrandOk;
+        blk.bErf = blk.aErf = blk.bVorh = blk.aVorh = blk.grad = 0.0;
         blk.As = b.HoleAS();
         if (!(blk.muefi > 1.0))
             continue;
@@ -182,6 +184,8 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
             if (q.BetonFlaeche() > 0.0 && blk.As * 100.0 / q.BetonFlaeche() >= grenze) {
                 ergebnis = kBrandBewehrungsgrad;
                 blk.OK = 0;
+                blk.grund = kBrandBewehrungsgrad;
+                blk.grad = blk.As * 100.0 / q.BetonFlaeche();
             } else {
                 b.AsErhoeheung(b.bwfakt);
             }
@@ -205,6 +209,8 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         // hold it only where a section was given them.
         const double aVorh = dim[2] > 0.0 && dim[3] > 0.0 ? std::min(dim[2], dim[3]) : std::min(q.m_c1, q.m_c2);
         const int art = typ == 1 ? 0 : 1;
+        blk.bVorh = bVorh;
+        blk.aVorh = aVorh;
 
         const BemErgebnis& u = bruch[static_cast<std::size_t>(iq)];
         const double n3 = u.N, n4 = b.m_erg[kBemDesign].N;
@@ -234,6 +240,9 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         if (!moeglich) {
             ergebnis = kBrandAbmessungen;
             blk.OK = 0;
+            blk.grund = kBrandAbmessungen;
+            blk.bErf = bedarf.b;
+            blk.aErf = bedarf.a;
             continue;
         }
         blk.bErf = bedarf.b;
@@ -249,6 +258,9 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         } else if (q.BetonFlaeche() > 0.0 && b.HoleAS() * b.bwfakt * 100.0 / q.BetonFlaeche() >= v.grenze2) {
             ergebnis = kBrandBewehrungsgrad;
             blk.OK = 0;
+            blk.grund = kBrandBewehrungsgrad;
+            blk.As = b.HoleAS() * b.bwfakt;
+            blk.grad = blk.As * 100.0 / q.BetonFlaeche();
         } else {
             b.AsErhoeheung(b.bwfakt);
             blk.As = b.HoleAS();
@@ -258,6 +270,16 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
 }
 
 }  // namespace
+
+void BrandOhneTabellen(int nel)
+{
+    nel = std::clamp(nel, 0, kMaxStaebe);
+    for (int iq = 0; iq < 2 * nel; ++iq) {
+        BrandErgebnisBlock& blk = g_rechner.brandBlock[iq];
+        blk = BrandErgebnisBlock{};
+        blk.grund = kBrandOhneTabellen;
+    }
+}
 
 double BrandBewehrungVorhanden(cBem& bem)
 {

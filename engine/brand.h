@@ -7,14 +7,12 @@
 // designed for that force at normal temperature. Results go to g_rechner.brandBlock.
 #pragma once
 
+#include "engine/results.h"  // BrandCode
+
 class cBem;
 
-// Result codes of the two checks.
-enum BrandCode {
-    kBrandOk = 0,
-    kBrandBewehrungsgrad = 1,  // the reinforcement ratio limit was reached
-    kBrandAbmessungen = 2,     // the table cannot be met: dimensions or covers must change
-};
+// Marks the sections of nel elements as not checked because the design code has no fire tables.
+void BrandOhneTabellen(int nel);
 
 // Inputs as the verification driver passes them: engine code; elements; forces of the fire combination
 // (7 per section, start section 2e then end section 2e + 1; kN, kNm); mode, factors and analysis mode

@@ -113,12 +113,13 @@ void BrandNachweis(const NachweisAufruf& a)
             hinweise.push_back(kBrandHinweisAbmessungen);
         return;
     }
-    case 2: hinweise.push_back(kBrandHinweisEC2); return;
-    case 3: hinweise.push_back(kBrandHinweisSIA262); return;
-    case 12: hinweise.push_back(kBrandHinweisEC2_NA_F); return;
-    case 13: hinweise.push_back(kBrandHinweisEC2_NA_GB); return;
+    case 2: hinweise.push_back(kBrandHinweisEC2); break;
+    case 3: hinweise.push_back(kBrandHinweisSIA262); break;
+    case 12: hinweise.push_back(kBrandHinweisEC2_NA_F); break;
+    case 13: hinweise.push_back(kBrandHinweisEC2_NA_GB); break;
     default: return;
     }
+    BrandOhneTabellen(a.nel);
 }
 
 }  // namespace

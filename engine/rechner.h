@@ -104,10 +104,14 @@ struct BrandErgebnisBlock {
     double Mz = 0.0;     // kNm
     double NR = 0.0;     // kN
     double muefi = 0.0;  // load level
-    double bErf = 0.0;   // cm
+    double bErf = 0.0;   // cm; where the table is not met, what it asks at the lowest load level tried
     double aErf = 0.0;   // cm
     double As = 0.0;     // m2
     int OK = 0;          // 1 satisfied
+    // Why a section fails (BrandCode), the least width and axis distance it has (cm) and the reinforcement
+    // ratio the fire design asked for (percent).
+    int grund = 0;
+    double bVorh = 0.0, aVorh = 0.0, grad = 0.0;
 };
 
 // Result of RechneVorverformungen when the first buckling mode leaves the reference node of an eccentricity

@@ -31,7 +31,7 @@ void CResultBruchschnittgroessen::Reset()
 void CResultBrandschnittgroessen::Reset()
 {
     System = LK = Typ = OK = 0;
-    Clear(Kote, N, My, Mx, Nrd, alfa, minB, minDeck, As);
+    Clear(Kote, N, My, Mx, Nrd, alfa, minB, minDeck, As, FeldNr, Grund, erfB, erfA, vorhB, vorhA, Grad);
 }
 
 void CResultLagerkraefte::Reset()
@@ -69,6 +69,31 @@ void CResultFundkraefte::Reset()
 void CResultErfAs::Reset()
 {
     Clear(Kote, As, QuerNr, LKNr, NachTyp);
+}
+
+std::vector<FireFailure> FireFailures(const CResultContainer& ergebnisse)
+{
+    std::vector<FireFailure> failures;
+    for (const auto& r : ergebnisse.Brandschnittgroessen) {
+        if (r->OK)
+            continue;
+        for (std::size_t i = 0; i < r->FeldNr.size(); ++i) {
+            auto wert = [&](const ResultColumn& c) { return i < c.size() ? c[i] : 0.0; };
+            FireFailure f;
+            f.LK = r->LK;
+            f.System = r->System;
+            f.Typ = r->Typ;
+            f.field = r->FeldNr[i];
+            f.reason = i < r->Grund.size() ? r->Grund[i] : 0;
+            f.bRequired = wert(r->erfB);
+            f.aRequired = wert(r->erfA);
+            f.bPresent = wert(r->vorhB);
+            f.aPresent = wert(r->vorhA);
+            f.ratio = wert(r->Grad);
+            failures.push_back(f);
+        }
+    }
+    return failures;
 }
 
 std::vector<StrutFailure> StrutFailures(const CResultContainer& ergebnisse)

@@ -51,6 +51,11 @@ public:
 
     int System = 0, LK = 0, Typ = 0, OK = 0;
     ResultColumn Kote, N, My, Mx, Nrd, alfa, minB, minDeck, As;
+    // Where the tables are not met (OK 0, no rows): one entry per field and reason, the field (1 at Kote 0), the
+    // reason (BrandCode), the least width and axis distance the table asks and those present (cm), and the
+    // reinforcement ratio the fire design asked for (percent).
+    ResultIntColumn FeldNr, Grund;
+    ResultColumn erfB, erfA, vorhB, vorhA, Grad;
 };
 
 class CResultLagerkraefte {
@@ -169,6 +174,26 @@ struct StrutFailure {
 // Every crushing strut of the shear records, in record and row order; one per field, height and combination
 // (the end of one element and the start of the next share a height: the larger utilisation stands for both).
 std::vector<StrutFailure> StrutFailures(const CResultContainer& ergebnisse);
+// Result codes of the two fire table checks, and why a section or field fails them.
+enum BrandCode {
+    kBrandOk = 0,
+    kBrandBewehrungsgrad = 1,  // the reinforcement ratio limit was reached
+    kBrandAbmessungen = 2,     // the table cannot be met: dimensions or covers must change
+    kBrandOhneTabellen = 3,    // the design code has no fire tables: the check cannot be made
+};
+
+// A field whose fire table is not met in a fire combination (LK, System, Typ of its record): one entry of the
+// record's failure columns (CResultBrandschnittgroessen).
+struct FireFailure {
+    int LK = 0, System = 0, Typ = 0;
+    int field = 0, reason = 0;
+    double bRequired = 0.0, aRequired = 0.0, bPresent = 0.0, aPresent = 0.0;  // cm
+    double ratio = 0.0;                                                       // percent
+};
+
+// Every failing field of the fire records, in record order.
+std::vector<FireFailure> FireFailures(const CResultContainer& ergebnisse);
+
 // Heights (m) closer than this are one.
 constexpr double kKoteGleich = 1e-6;
 

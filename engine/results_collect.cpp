@@ -345,7 +345,8 @@ private:
         const auto& engine = g_ergebnisse.Brandschnittgroessen;
         for (int i = 0; i < anzahl_[kArtEdB][0]; ++i) {
             auto& rec = NewRecord(out_.Brandschnittgroessen, n + i + 1, 0, 1);
-            if (i < int(engine.size()) && engine[std::size_t(i)] && engine[std::size_t(i)]->OK != 0) {
+            // a failed check keeps no rows, only its failing fields
+            if (i < int(engine.size()) && engine[std::size_t(i)]) {
                 rec = *engine[std::size_t(i)];
                 rec.LK = n + i + 1;
                 rec.System = 0;

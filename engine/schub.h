@@ -153,8 +153,9 @@ private:
     // width, floors of the core values, the design factor, and the fallback width 0.65 h.
     Eingang Vorbereiten(cBem& bem);
     // The section's lever arm for depth d (m) under the moment MEd (MNm): the design's, or d where it lies below
-    // d/2 or where the section carries no moment (the lever arm of its design state is then an accident of the
-    // iteration, not that of a bending); true in the latter case, where the codes take 0.9 d.
+    // d/2, where the design state has none (0: no tension resultant) or where the section carries no moment (the
+    // lever arm of its design state is then an accident of the iteration, not that of a bending); true in the
+    // latter cases, where the codes take 0.9 d.
     bool SetzeHebel(double d, double MEd);
     // The effective depth (m) for the tension bars at `dZug` (m) from the face: h - dZug; for a round section the
     // depth of the centroid of the bars in the half under tension, r + 2 rs / pi (the outermost bar alone would

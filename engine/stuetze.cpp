@@ -555,6 +555,30 @@ void CStuetzenRechner::SpeichereBrandErgebnis()
                 record->minDeck.push_back(b.aErf);
                 record->As.push_back(b.As * 10000.0);
             }
+    } else {
+        // One entry per field and reason, from the head down: the field's largest demand stands for its sections.
+        for (int e = nStaebe - 1; e >= 0; --e)
+            for (int i : {2 * e + 1, 2 * e}) {
+                const BrandErgebnisBlock& b = brandBlock[i];
+                if (b.OK == 1 || i >= nSections)
+                    continue;
+                const int feld = nFelder - stabFeld[e];
+                std::size_t k = 0;
+                while (k < record->FeldNr.size() && !(record->FeldNr[k] == feld && record->Grund[k] == b.grund))
+                    ++k;
+                if (k == record->FeldNr.size()) {
+                    record->FeldNr.push_back(feld);
+                    record->Grund.push_back(b.grund);
+                    for (ResultColumn* c :
+                         {&record->erfB, &record->erfA, &record->vorhB, &record->vorhA, &record->Grad})
+                        c->push_back(0.0);
+                }
+                record->erfB[k] = std::max(record->erfB[k], b.bErf);
+                record->erfA[k] = std::max(record->erfA[k], b.aErf);
+                record->vorhB[k] = b.bVorh;
+                record->vorhA[k] = b.aVorh;
+                record->Grad[k] = std::max(record->Grad[k], b.grad);
+            }
     }
     g_ergebnisse.Brandschnittgroessen.push_back(std::move(record));
 }

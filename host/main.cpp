@@ -50,7 +50,8 @@ constexpr const char* kUsage =
     "  1  failed or refused; for calc: nothing written, the position is as it was\n"
     "  2  wrong command or arguments\n"
     "  3  calc only: calculated and saved, but a verification is not fulfilled (a shear strut that crushes, a fire\n"
-    "     table not met); one line on standard output names each\n"
+    "     table not met, or fire resistance asked under a code without fire tables); one line on standard output\n"
+    "     names each\n"
     "The installation root (program descriptions, catalogues, templates) is $KOLUMO_ROOT, else found beside the\n"
     "program: ../root (build tree), ../share/kolumo (installed) or the program's parent folder.\n";
 
@@ -151,6 +152,30 @@ int Roundtrip(host::Module& module, const std::string& in, const std::string& ou
   return 0;
 }
 
+// The line of a field whose fire table is not met: where and why, widths and axis distances in mm (the record
+// keeps cm); the values of the reasons are those of the engine's fire check.
+void PrintFireFailure(int n, const std::string& kombination) {
+  const int feld = VIDUV_GetInt(n, "feld");
+  const int grund = VIDUV_GetInt(n, "grund");
+  if (grund == 3) {
+    std::printf("NOT FULFILLED: fire resistance by tables, %s: not possible under %s, which has no fire tables\n",
+                kombination.c_str(), VIDUV_GetString(n, "norm"));
+    return;
+  }
+  std::printf("NOT FULFILLED: fire resistance by tables, ");
+  if (feld > 0) std::printf("field %d, ", feld);
+  std::printf("%s: ", kombination.c_str());
+  if (grund == 2)
+    std::printf("the table asks b = %.0f mm and a = %.0f mm, the section has b = %.0f mm and a = %.0f mm\n",
+                VIDUV_GetDouble(n, "erfB") * 10.0, VIDUV_GetDouble(n, "erfA") * 10.0,
+                VIDUV_GetDouble(n, "vorhB") * 10.0, VIDUV_GetDouble(n, "vorhA") * 10.0);
+  else if (grund == 1)
+    std::printf("reinforcement ratio > %d %% (Bewehrungsgrad > %d %%): the fire design asks %.2f %%\n",
+                VIDUV_GetInt(n, "grenze"), VIDUV_GetInt(n, "grenze"), VIDUV_GetDouble(n, "grad"));
+  else
+    std::printf("the tables are not met\n");
+}
+
 int Calc(host::Module& module, const std::string& path) {
   std::string error;
   Document doc(OpenColumnPosition(path, error));
@@ -186,7 +211,7 @@ int Calc(host::Module& module, const std::string& path) {
     ++unerfuellt;
     const std::string kombination = VIDUV_GetString(n, "kombination");
     if (std::string(VIDUV_GetString(n, "nachweis")) == "Brand") {
-      std::printf("NOT FULFILLED: fire resistance by tables, %s: the tables are not met\n", kombination.c_str());
+      PrintFireFailure(n, kombination);
       continue;
     }
     const double ved = VIDUV_GetDouble(n, "ved"), vrdmax = VIDUV_GetDouble(n, "vrdmax");

@@ -184,9 +184,18 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
       if (f.field == feld && (!schlimmste || f.utilisation > schlimmste->utilisation)) schlimmste = &f;
     return schlimmste;
   };
-  // A fire combination whose tables are not met fails the column as a whole: its record keeps no section.
+  // The fields whose fire tables are not met; a code without tables, or a failed record that names no field, fails
+  // every field.
   const auto& brand = m_pData->ergebnisse.Brandschnittgroessen;
-  const bool brandVersagt = std::any_of(brand.begin(), brand.end(), [](const auto& r) { return !r->OK; });
+  const std::vector<FireFailure> brandFelder = FireFailures(m_pData->ergebnisse);
+  const designcode::DesignCode* code = designcode::ByInput(m_pData->iNorm);
+  const bool brandTabellen = code && code->fireRatioPercent > 0;
+  const bool brandGanz = std::any_of(brand.begin(), brand.end(),
+                                     [&](const auto& r) { return !r->OK && (!brandTabellen || r->FeldNr.empty()); });
+  auto brandVersagt = [&](int feld) {
+    return brandGanz ||
+           std::any_of(brandFelder.begin(), brandFelder.end(), [&](const FireFailure& f) { return f.field == feld; });
+  };
   Tabelle({1.2, 1.3, 4.5, 2.6, 2.6, 2.6, 2.2});
   Kopfzeile({"Feld", "Komb.", "Nachweis", "\\qc Anfang", "\\qc Ende", "\\qc eingegeben", "Eingabe"});
   Kopfzeile({" ", " ", " "}, false);
@@ -201,7 +210,10 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
     Zahl(m_massgLK[q]);
     CString nachweis = m_massgText[q];
     if (strebe(int(q) + 1)) nachweis += Tr("; Schubnachweis nicht erfüllt");
-    if (brandVersagt) nachweis += Tr("; Brandschutznachweis nicht erfüllt");
+    if (brandGanz && !brandTabellen)
+      nachweis += Tr("; Brandschutznachweis nicht möglich");
+    else if (brandVersagt(int(q) + 1))
+      nachweis += Tr("; Brandschutznachweis nicht erfüllt");
     Zelle(nachweis);
     Zahl("@2", m_massgAs[q]);
     Zahl("@2", m_massgAs[q]);

@@ -280,7 +280,15 @@ void CRtf_Ausgabe::Fundamentlasten(int k, int t, int s) {
 void CRtf_Ausgabe::Brandschutz(int k, int t, int s) {
   CKolumoData& d = *m_pData;
   const designcode::DesignCode* code = designcode::ByInput(d.iNorm);
-  const bool en = code && code->fireTablesEn;
+  // a code without fire tables: no table is named, the check is not possible
+  if (!code || code->fireRatioPercent == 0) {
+    Absatz(kText, Tr("\\b Statisch konstruktiver Brandschutz"));
+    FireFailure ohne;
+    ohne.reason = kBrandOhneTabellen;
+    Absatz(kUnterabschnitt, FireFailureText(ohne, d.iNorm, Tr) + ".");
+    return;
+  }
+  const bool en = code->fireTablesEn;
   Absatz(kText, Tr(en ? "\\b Statisch konstruktiver Brandschutz nach DIN EN "
                         "1992-1-2:2010-12"
                       : "\\b Statisch konstruktiver Brandschutz nach DIN 4102-4"));
@@ -309,8 +317,20 @@ void CRtf_Ausgabe::Brandschutz(int k, int t, int s) {
   Absatz(kText, "");
   for (CResultBrandschnittgroessen* r : Treffer(d.ergebnisse.Brandschnittgroessen, k, t, s)) {
     if (!r->OK) {
-      Absatz(kUnterabschnitt, Tr("Brandschutznachweis nicht erfüllt, bitte "
-                                 "Abmessungen bzw. Betondeckungen ändern."));
+      // each failing field with what the table asks against what there is
+      bool genannt = false;
+      for (const FireFailure& f : FireFailures(d.ergebnisse)) {
+        if (f.LK != r->LK || f.System != r->System || f.Typ != r->Typ) continue;
+        CString zeile;
+        zeile.Format(Tr("Brandschutznachweis nicht erfüllt in Feld %d: %s"), f.field,
+                     FireFailureText(f, d.iNorm, Tr).GetString());
+        if (f.reason == kBrandAbmessungen) zeile += Tr("; bitte Abmessungen bzw. Betondeckungen ändern");
+        Absatz(kUnterabschnitt, zeile + ".");
+        genannt = true;
+      }
+      if (!genannt)
+        Absatz(kUnterabschnitt, Tr("Brandschutznachweis nicht erfüllt, bitte "
+                                   "Abmessungen bzw. Betondeckungen ändern."));
       continue;
     }
     Tabelle({1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8, 1.8});

@@ -16,6 +16,8 @@ packages=(
   xvfb xdotool
   # pictures of windows as the X server shows them (xwd), taken by the screen test of message boxes and file dialogs
   x11-apps
+  # another program's clipboard (xclip) and a German keyboard layout (setxkbmap) for the rich-text screen test
+  xclip x11-xkb-utils
   # the glossary check tells German words from English ones by these word lists
   python3 wamerican wngerman
 )

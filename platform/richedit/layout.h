@@ -2,6 +2,7 @@
 // character, the lines, and the blocks a printed page is made of.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/richedit/richdoc.h"
@@ -12,22 +13,56 @@ namespace richedit::detail {
 // The room left and above the text (pixels at 96 dpi).
 constexpr int kMargin = 4;
 
-// A piece of the text that a page break may not cut: a line outside a table, or a whole table row.
+// A piece of the text that a page break may not cut: a line outside a table, or a whole table row (which a page
+// break cuts only between its lines, where the row is taller than a page).
 struct Block {
   int top = 0, bottom = 0;
   bool keepNext = false;     // printed on the page of the block after it
   bool breakBefore = false;  // a page break stands before it
   int table = -1;            // the table the row belongs to (counted from 0), -1 outside tables
   bool headerRow = false;    // a row repeated at the head of each page the table goes on to
+  int first = 0, last = 0;   // its characters [first, last)
+  // A row's frame (from the top of its first line to the foot of its lowest), its shape (an index into the
+  // layout's shapes), and its cuts [cutFrom, cutTo) (indices into the layout's cuts).
+  int frameTop = 0, frameBottom = 0;
+  int shape = -1;
+  int cutFrom = 0, cutTo = 0;
+};
+
+// Where a row's walls stand (twips), as its definition names them; rows with one definition share one shape.
+struct RowShape {
+  std::vector<int> bounds;  // the right wall of each cell
+  int left = 0, gap = 0;
+  bool framed = false;  // the definition names borders
+  bool header = false;
+};
+
+// A line's top within a row, where a page break may cut the row; clean when no line of another cell reaches
+// across it.
+struct Cut {
+  int y = 0;
+  bool clean = false;
+};
+
+// A numbering label in front of the paragraph starting at the character.
+struct Label {
+  int at = 0;
+  std::string text;
 };
 
 struct Layout {
-  std::vector<RECT> boxes;  // one per character, in pixels before scrolling
+  std::vector<RECT> boxes;     // one per character, in pixels before scrolling
+  std::vector<int> baselines;  // one per character: where its letter stands
   std::vector<int> lineStarts;
-  std::vector<Block> blocks;
-  std::vector<RECT> rules;    // lines under paragraphs, from (left, top) to (right, top)
+  std::vector<int> lineMarks;  // the paragraph mark of each line
+  std::vector<Block> blocks;   // in the order of the text, their tops ascending
+  std::vector<int> reach;      // the lowest foot of the blocks up to each
+  std::vector<RowShape> shapes;
+  std::vector<Cut> cuts;
+  std::vector<Label> labels;
+  std::vector<RECT> rules;    // lines under paragraphs, from (left, top) to (right, top), by their tops
   int width = 0, height = 0;  // how far what is laid out reaches to the right and down
-  int tallest = 0;            // the height of the tallest line or table row
+  int tallest = 0;            // the height of the tallest line
 };
 
 // Lays the document out on lines of the width (pixels); scale is pixels per pixel at 96 dpi.

@@ -1,6 +1,7 @@
 #include "platform/richedit/richdoc.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -195,21 +196,32 @@ int Document::InternBlob(const std::string& bytes) {
   return int(blobs.size()) - 1;
 }
 
+namespace {
+std::atomic<std::uint64_t> g_visited{0};
+}  // namespace
+
+std::uint64_t VisitedCharacters() { return g_visited.load(std::memory_order_relaxed); }
+void CountVisited(std::uint64_t characters) { g_visited.fetch_add(characters, std::memory_order_relaxed); }
+
 int Document::ParagraphEnd(int i) const {
   const int n = Length();
   i = std::clamp(i, 0, n - 1);
+  const int from = i;
   while (i < n - 1 && text[std::size_t(i)] != kPara && text[std::size_t(i)] != kCell && text[std::size_t(i)] != kRow)
     ++i;
+  CountVisited(std::uint64_t(i - from + 1));
   return i;
 }
 
 int Document::ParagraphStart(int i) const {
   i = std::clamp(i, 0, Length() - 1);
+  const int from = i;
   while (i > 0) {
     const char c = text[std::size_t(i - 1)];
     if (c == kPara || c == kCell || c == kRow) break;
     --i;
   }
+  CountVisited(std::uint64_t(from - i + 1));
   return i;
 }
 
@@ -268,6 +280,7 @@ void Document::ReplaceWith(int start, int end, const Document& other) {
   const int n = other.Length() - 1;  // its final mark stays behind
   std::vector<int> cf(static_cast<std::size_t>(n)), pf(static_cast<std::size_t>(n)),
       ex(static_cast<std::size_t>(n), -1);
+  std::vector<int> taken(other.blobs.size(), -1);
   for (int i = 0; i < n; ++i) {
     CharFormat f = other.CharAt(i);
     f.font = FindFont(other.fonts[std::size_t(f.font) < other.fonts.size() ? std::size_t(f.font) : 0].name);
@@ -279,8 +292,12 @@ void Document::ReplaceWith(int start, int end, const Document& other) {
     }
     cf[std::size_t(i)] = InternChar(f);
     pf[std::size_t(i)] = InternPara(other.paraFormats[std::size_t(other.paraFormat[std::size_t(i)])]);
-    if (other.extra[std::size_t(i)] >= 0)
-      ex[std::size_t(i)] = InternBlob(other.blobs[std::size_t(other.extra[std::size_t(i)])]);
+    if (const int blob = other.extra[std::size_t(i)]; blob >= 0) {
+      // Rows that share a definition keep sharing it.
+      int& mine = taken[std::size_t(blob)];
+      if (mine < 0) mine = InternBlob(other.blobs[std::size_t(blob)]);
+      ex[std::size_t(i)] = mine;
+    }
   }
   text.insert(std::size_t(start), other.text, 0, std::size_t(n));
   charFormat.insert(charFormat.begin() + start, cf.begin(), cf.end());
@@ -288,20 +305,47 @@ void Document::ReplaceWith(int start, int end, const Document& other) {
   extra.insert(extra.begin() + start, ex.begin(), ex.end());
 }
 
-std::string Document::PlainText(int start, int end) const {
+namespace {
+std::string TextOf(const Document& d, int start, int end, bool shown) {
   std::string out;
-  for (int i = std::max(0, start); i < std::min(end, Length()); ++i) {
-    const char c = text[std::size_t(i)];
+  for (int i = std::max(0, start); i < std::min(end, d.Length()); ++i) {
+    const char c = d.text[std::size_t(i)];
     if (c == kPara || c == kRow)
       out += "\r\n";
     else if (c == kCell)
       out += '\t';
     else if (c == kLine)
       out += '\n';
-    else if (c != kObject)
+    else if (c == kObject)
+      continue;
+    else if (!shown)
       out += c;
+    else if (const char32_t greek = IsSymbolFont(d, d.CharAt(i).font) ? win::SymbolFontChar(std::uint8_t(c)) : 0)
+      win::AppendUtf8(out, greek);
+    else
+      out += win::Windows1252ToUtf8(std::string_view(&c, 1));
   }
   return out;
+}
+}  // namespace
+
+std::string Document::PlainText(int start, int end) const { return TextOf(*this, start, end, false); }
+
+std::string Document::ShownText(int start, int end) const { return TextOf(*this, start, end, true); }
+
+char HoldChar(char32_t c, bool& symbol) {
+  symbol = false;
+  if (const int plain = win::Windows1252Byte(c); plain >= 0) return char(plain);
+  const int held = win::SymbolFontByte(c);
+  symbol = held >= 0;
+  return symbol ? char(held) : '?';
+}
+
+bool IsSymbolFont(const Document& d, int font) {
+  if (font < 0 || std::size_t(font) >= d.fonts.size()) return false;
+  std::string name = d.fonts[std::size_t(font)].name;
+  for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return name == "symbol";
 }
 
 namespace {
@@ -435,13 +479,6 @@ std::vector<int> ReadStyleSheet(const std::string& rtf, std::size_t i, std::size
 }
 
 constexpr std::size_t kMaxTabs = 32;
-
-bool IsSymbolFont(const Document& d, int font) {
-  if (font < 0 || std::size_t(font) >= d.fonts.size()) return false;
-  std::string name = d.fonts[std::size_t(font)].name;
-  for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return name == "symbol";
-}
 
 void ReadBody(const std::string& rtf, std::size_t i, Document& d);
 
@@ -613,6 +650,8 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
   std::vector<State> stack{State{}};
   ParaFormat pf;
   std::string rowDef;
+  // Rows that name no definition of their own reuse the one before: they share its bytes.
+  int rowBlob = -1;
   int ucSkip = 1;
   int toSkip = 0;
   int tabKind = 0;
@@ -708,9 +747,10 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
       put(kPara);
     else if (n == "cell")
       put(kCell);
-    else if (n == "row")
-      put(kRow, d.InternBlob(rowDef));
-    else if (n == "tab")
+    else if (n == "row") {
+      if (rowBlob < 0) rowBlob = d.InternBlob(rowDef);
+      put(kRow, rowBlob);
+    } else if (n == "tab")
       put('\t');
     else if (n == "line")
       put(kLine);
@@ -734,25 +774,25 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
         pf.tabs.insert(std::upper_bound(pf.tabs.begin(), pf.tabs.end(), stop,
                                         [](const TabStop& a, const TabStop& b) { return a.position < b.position; }),
                        stop);
-    } else if (n == "trowd")
+    } else if (n == "trowd") {
       rowDef = "\\trowd";
-    else if (IsRowWord(n))
+      rowBlob = -1;
+    } else if (IsRowWord(n)) {
       rowDef += rtf.substr(start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
-    else if (n == "uc")
+      rowBlob = -1;
+    } else if (n == "uc")
       ucSkip = Param(w, 0, win::kRtfMaxCount);
     else if (n == "u") {
       const char32_t code = char32_t(w.param < 0 ? w.param + 65536 : w.param);
-      const int plain = win::Windows1252Byte(code);
-      const int symbol = plain < 0 ? win::SymbolFontByte(code) : -1;
-      if (plain >= 0x20) {
-        put(char(plain));
-      } else if (symbol >= 0) {
+      bool symbol = false;
+      const char held = code < 0x20 ? '?' : HoldChar(code, symbol);
+      if (symbol) {
         // A Greek letter or sign is the Symbol font's character, as the text's own Symbol runs hold them.
         CharFormat f = stack.back().cf;
         if (!IsSymbolFont(d, f.font)) f.font = d.FindFont("Symbol");
-        putIn(char(symbol), f, -1);
+        putIn(held, f, -1);
       } else {
-        put('?');
+        put(held);
       }
       toSkip = ucSkip;
     }
@@ -784,6 +824,7 @@ std::string Document::WriteRtf() const {
   bool firstPara = true;
   int number = 0;
   int lastKind = 0;
+  int rowWritten = -1;
   const int n = Length() - 1;
   for (int i = 0; i < n; ++i) {
     const char c = text[std::size_t(i)];
@@ -795,7 +836,11 @@ std::string Document::WriteRtf() const {
       if (rowStart) {
         int r = i;
         while (r < n && text[std::size_t(r)] != kRow) ++r;
-        if (r < n && extra[std::size_t(r)] >= 0) word(blobs[std::size_t(extra[std::size_t(r)])]);
+        // Rows that shared their definition when read share it when written: it stands before the first of them.
+        if (r < n && extra[std::size_t(r)] >= 0 && extra[std::size_t(r)] != rowWritten) {
+          rowWritten = extra[std::size_t(r)];
+          word(blobs[std::size_t(rowWritten)]);
+        }
       }
       if (firstPara || rowStart || !(pf == curP)) {
         word("\\pard");

@@ -111,7 +111,15 @@ class Document {
   Document ReadGroup(const std::string& group) const;
   // The characters as plain text: marks as "\r\n", cells as tabs, objects left out.
   std::string PlainText(int start, int end) const;
+  // The same as UTF-8 for other programs: every character as the one it shows (a Symbol-font letter as its Greek
+  // letter).
+  std::string ShownText(int start, int end) const;
 };
+
+// The byte that holds a character in a document: its Windows-1252 byte, or (symbol set) the byte of the Symbol font
+// that shows it (Greek letters and some mathematical signs); '?' when neither holds it. Control characters stay.
+char HoldChar(char32_t c, bool& symbol);
+bool IsSymbolFont(const Document& d, int font);
 
 // A control word (\b, \fs20) or control symbol (\'fc, \~) of an RTF text.
 struct Word {
@@ -125,6 +133,11 @@ struct Word {
 Word ReadWord(const std::string& text, std::size_t at);
 // The index just past the group that opens at text[at] ('{'), escapes honoured; RtfError when it does not close.
 std::size_t GroupEnd(const std::string& text, std::size_t at);
+
+// Characters visited by paragraph lookups, layout and drawing, counted for the tests that hold them linear in the
+// text's length.
+std::uint64_t VisitedCharacters();
+void CountVisited(std::uint64_t characters);
 
 // A numbering label ("3.", "c.", "iv.") for the n-th item (from 1) of a numbering kind.
 std::string NumberLabel(int kind, int n);

@@ -8,6 +8,7 @@
 
 #include "platform/richedit/layout.h"
 #include "platform/richedit/picture.h"
+#include "platform/win/base/codepage.h"
 #include "platform/win/base/numbers.h"
 #include "platform/win/print/print.h"
 
@@ -116,10 +117,26 @@ void CRichEditCtrl::NotifySelection() {
   parent->SendMessage(WM_NOTIFY, WPARAM(sc.nmhdr.idFrom), LPARAM(&sc));
 }
 
-void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
-  std::string insert = text ? text : "";
+void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) { Insert(text ? text : "", {}, canUndo, false); }
+
+void CRichEditCtrl::InsertUnicode(const std::string& utf8, bool asShown) {
+  std::string held;
+  std::vector<bool> symbol;
+  for (std::size_t i = 0; i < utf8.size();) {
+    bool raw = false;
+    const char32_t c = win::NextCodePoint(utf8, i, &raw);
+    bool inSymbol = false;
+    // A byte that is no UTF-8 is a Windows-1252 byte already.
+    held += raw ? char(c) : richdoc::HoldChar(c, inSymbol);
+    symbol.push_back(inSymbol);
+  }
+  Insert(held, symbol, TRUE, asShown);
+}
+
+void CRichEditCtrl::Insert(const std::string& insert, const std::vector<bool>& symbol, BOOL canUndo, bool asShown) {
   // Line ends become paragraph marks.
   std::string clean;
+  std::vector<bool> cleanSymbol;
   for (std::size_t i = 0; i < insert.size(); ++i) {
     if (insert[i] == '\r' && i + 1 < insert.size() && insert[i + 1] == '\n') ++i;
     const char c = insert[i];
@@ -127,6 +144,9 @@ void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
       clean += richdoc::kPara;
     else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
       clean += c;  // other control bytes would be taken for marks of the text
+    else
+      continue;
+    cleanSymbol.push_back(i < symbol.size() && symbol[i]);
   }
   BeginChange();
   if (!canUndo) undo_.pop_back();
@@ -134,10 +154,38 @@ void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) {
       typingSet_ ? typing_ : doc_.CharAt(int(selStart_ > 0 && selStart_ == selEnd_ ? selStart_ - 1 : selStart_));
   if (selStart_ > 0 && selStart_ == selEnd_ && IsMark(doc_.text[std::size_t(selStart_ - 1)]) && !typingSet_)
     f = doc_.CharAt(int(selStart_));
-  doc_.Replace(int(selStart_), int(selEnd_), clean, f);
-  selStart_ = selEnd_ = selStart_ + long(clean.size());
+  const long start = selStart_;
+  doc_.Replace(int(start), int(selEnd_), clean, f);
+  // Of characters by their Unicode value (the document's own bytes stay as given), what only the Symbol font holds
+  // is set in it. In a Symbol run (where a typed letter shows its Greek one, as in a word processor) other
+  // characters, paragraph marks and all of another program's show as themselves in the font before it.
+  const bool symbolRun = richdoc::IsSymbolFont(doc_, f.font);
+  int greek = -1, plain = -1;
+  for (std::size_t i = 0; !symbol.empty() && i < clean.size(); ++i) {
+    int& format = cleanSymbol[i] ? greek : plain;
+    const bool typedInRun = !asShown && static_cast<unsigned char>(clean[i]) < 0x80 && clean[i] != richdoc::kPara;
+    if (!cleanSymbol[i] && (!symbolRun || typedInRun)) continue;
+    if (format < 0) {
+      CharFormat other = f;
+      other.font = cleanSymbol[i] ? (symbolRun ? f.font : doc_.FindFont("Symbol")) : PlainFontBefore(start);
+      format = doc_.InternChar(other);
+    }
+    doc_.charFormat[std::size_t(start) + i] = format;
+  }
+  // A Greek letter set in the Symbol font for its own sake: what is typed next goes on in the format before it.
+  if (greek >= 0 && !symbolRun) {
+    typing_ = f;
+    typingSet_ = true;
+  }
+  selStart_ = selEnd_ = start + long(clean.size());
   Changed();
   NotifySelection();
+}
+
+int CRichEditCtrl::PlainFontBefore(long pos) {
+  for (long i = pos - 1; i >= 0; --i)
+    if (const int font = doc_.CharAt(int(i)).font; !richdoc::IsSymbolFont(doc_, font)) return font;
+  return richdoc::IsSymbolFont(doc_, 0) ? doc_.FindFont("Arial") : 0;
 }
 
 namespace {
@@ -357,7 +405,7 @@ void CRichEditCtrl::Copy() {
   if (selEnd_ <= selStart_) return;
   if (!::OpenClipboard(m_hWnd)) return;
   ::EmptyClipboard();
-  ::SetClipboardData(CF_TEXT, FromString(doc_.PlainText(int(selStart_), int(selEnd_))));
+  ::SetClipboardData(CF_TEXT, FromString(doc_.ShownText(int(selStart_), int(selEnd_))));
   ::SetClipboardData(CF_RTF, FromString(StreamOutRtf(true)));
   ::CloseClipboard();
 }
@@ -379,7 +427,7 @@ void CRichEditCtrl::Paste() {
   const std::string text = ToClipboardString(::GetClipboardData(CF_TEXT));
   ::CloseClipboard();
   if (!rtf.empty() && StreamInRtf(rtf, true)) return;
-  if (!text.empty()) ReplaceSel(text.c_str(), TRUE);
+  if (!text.empty()) InsertUnicode(text, true);
 }
 
 BOOL CRichEditCtrl::SetZoom(int numerator, int denominator) {
@@ -483,6 +531,43 @@ HFONT FontFor(const richdoc::Document& d, const CharFormat& f, const ParaFormat&
                       DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str());
 }
 
+// The font of a character with its paragraph's format selected into a DC, made anew only where the format changes;
+// the DC's own font again at the end.
+class FontKeeper {
+ public:
+  FontKeeper(HDC dc, const richdoc::Document& d, double scale) : dc_(dc), d_(d), scale_(scale) {}
+  ~FontKeeper() {
+    if (!font_) return;
+    ::SelectObject(dc_, old_);
+    ::DeleteObject(font_);
+  }
+  FontKeeper(const FontKeeper&) = delete;
+  FontKeeper& operator=(const FontKeeper&) = delete;
+  // Selects the font of character c of the paragraph ending at mark; true when it was another.
+  bool Select(int c, int mark) {
+    const int cf = d_.charFormat[std::size_t(c)], pf = d_.paraFormat[std::size_t(mark)];
+    if (cf == charFormat_ && pf == paraFormat_) return false;
+    HFONT next = FontFor(d_, d_.charFormats[std::size_t(cf)], d_.paraFormats[std::size_t(pf)], scale_);
+    HGDIOBJ previous = ::SelectObject(dc_, next);
+    if (font_)
+      ::DeleteObject(font_);
+    else
+      old_ = previous;
+    font_ = next;
+    charFormat_ = cf;
+    paraFormat_ = pf;
+    return true;
+  }
+
+ private:
+  HDC dc_;
+  const richdoc::Document& d_;
+  double scale_;
+  int charFormat_ = -1, paraFormat_ = -1;
+  HFONT font_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
 std::vector<int> CellBounds(const std::string& rowDef) {
   std::vector<int> out;
   for (std::size_t p = rowDef.find("\\cellx"); p != std::string::npos; p = rowDef.find("\\cellx", p + 6))
@@ -529,66 +614,73 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
   Layout out;
   const int n = d.Length();
   out.boxes.resize(std::size_t(n));
+  out.baselines.resize(std::size_t(n));
   const double twip = 96.0 / 1440.0 * scale;
   int y = kMargin;
   int i = 0;
-  std::vector<int> bounds;
+  // The shape of the current row, and the definition it was read from: rows that share a definition share it.
+  int shapeIndex = -1, shapeBlob = -2;
   int cellIndex = 0;
   bool cellStart = true;  // the next paragraph is the first of its cell
-  int rowTop = y, rowBottom = y, rowLeft = 0, rowGap = 0;
-  bool rowKeep = false, rowHeader = false, lastRowHeader = false, inTable = false;
+  int rowTop = y, rowBottom = y, rowFirst = 0;
+  bool rowKeep = false, lastRowHeader = false, inTable = false;
+  std::vector<std::pair<int, int>> rowLines;  // the top and foot of each line of the current row
   int table = -1;
   bool breakPending = false;
-  // The font of the characters measured last, kept while they share their format.
-  int fontOf = -1, fontPara = -1;
-  HFONT font = nullptr;
-  HGDIOBJ oldFont = nullptr;
-  // The mark of the paragraph of the characters measured last, and from where on it is known to be theirs: looked
-  // up for each character, a paragraph of thousands of characters cost the square of its length.
-  int markFrom = 0, mark = -1;
-  auto selectFont = [&](int c) {
-    if (c < markFrom || c > mark) {
-      markFrom = c;
-      mark = d.ParagraphEnd(c);
-    }
-    const int cf = d.charFormat[std::size_t(c)], pf = d.paraFormat[std::size_t(mark)];
-    if (cf == fontOf && pf == fontPara) return;
-    HFONT next = FontFor(d, d.CharAt(c), d.ParaAt(c), scale);
-    HGDIOBJ previous = ::SelectObject(dc, next);
-    if (font)
-      ::DeleteObject(font);
-    else
-      oldFont = previous;
-    font = next;
-    fontOf = cf;
-    fontPara = pf;
+  int number = 0, lastKind = 0;
+  FontKeeper fonts(dc, d, scale);
+  int fontAscent = 0;
+  auto selectFont = [&](int c, int mark) {
+    if (!fonts.Select(c, mark)) return;
+    TEXTMETRIC tm{};
+    ::GetTextMetrics(dc, &tm);
+    fontAscent = tm.tmAscent;
   };
   while (i < n) {
     // One paragraph (or cell) from i to its mark.
     const int end = d.ParagraphEnd(i);
     const ParaFormat& p = d.paraFormats[std::size_t(d.paraFormat[std::size_t(end)])];
+    if (p.numbering == 0) {
+      lastKind = 0;
+    } else {
+      number = lastKind == p.numbering ? number + 1 : p.numberStart;
+      lastKind = p.numbering;
+      // A bullet is drawn as the round bullet of the code page rather than the small dot the RTF label uses.
+      out.labels.push_back({i, p.numbering == 1 ? std::string("\x95") : richdoc::NumberLabel(p.numbering, number)});
+    }
     int left = kMargin, right = width - kMargin;
     if (p.inTable) {
       if (cellIndex == 0 && cellStart) {
         int r = end;
         while (r < n - 1 && d.text[std::size_t(r)] != richdoc::kRow) ++r;
-        const std::string& def = RowDefinition(d, r);
-        bounds = CellBounds(def);
-        rowLeft = RowNumber(def, "trleft", 0);
-        // Without a gap of its own a cell keeps three pixels from its walls.
-        rowGap = RowNumber(def, "trgaph", 45);
-        rowHeader = RowWordAt(def, "trhdr") != std::string::npos;
+        richdoc::CountVisited(std::uint64_t(r - end + 1));
+        const int blob = d.extra[std::size_t(r)];
+        if (shapeIndex < 0 || blob != shapeBlob) {
+          const std::string& def = RowDefinition(d, r);
+          richdoc::CountVisited(def.size());
+          // Without a gap of its own a cell keeps three pixels from its walls.
+          out.shapes.push_back({CellBounds(def), RowNumber(def, "trleft", 0), RowNumber(def, "trgaph", 45),
+                                def.find("\\clbrdr") != std::string::npos,
+                                RowWordAt(def, "trhdr") != std::string::npos});
+          shapeIndex = int(out.shapes.size()) - 1;
+          shapeBlob = blob;
+        }
         // A row of headings after rows of values begins another table.
-        if (!inTable || (rowHeader && !lastRowHeader)) ++table;
+        const bool header = out.shapes[std::size_t(shapeIndex)].header;
+        if (!inTable || (header && !lastRowHeader)) ++table;
         rowTop = rowBottom = y;
+        rowFirst = i;
         rowKeep = false;
+        rowLines.clear();
       }
+      const RowShape& shape = out.shapes[std::size_t(shapeIndex)];
+      const std::vector<int>& bounds = shape.bounds;
       const int b0 = cellIndex == 0 || bounds.empty()
-                         ? rowLeft
+                         ? shape.left
                          : bounds[std::size_t(std::min<int>(cellIndex - 1, int(bounds.size()) - 1))];
       const int b1 = bounds.empty() ? 2000 : bounds[std::size_t(std::min<int>(cellIndex, int(bounds.size()) - 1))];
       // A cell's walls stand the gap left of the positions the row names; its text keeps the gap from each.
-      const int gap = std::max(rowGap, 0);
+      const int gap = std::max(shape.gap, 0);
       left = kMargin + int(b0 * twip);
       right = std::max(left + 10, kMargin + int((b1 - 2 * gap) * twip));
       if (cellStart) y = rowTop;
@@ -599,32 +691,47 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
     // The empty paragraph the text ends with only holds the caret: it takes no room or rule of the one before.
     const bool trailing = i == end && end == n - 1 && i > 0 && IsMark(d.text[std::size_t(i - 1)]);
     if (!trailing) y += int(p.spaceBefore * twip + 0.5);
-    // Every character measured first: a right tab needs the width of what follows it.
-    std::vector<SIZE> sizes(std::size_t(end - i + 1));
+    // Every character measured first: a right tab needs the width of what follows it. A letter stands on the
+    // line's baseline by its ascent, a picture on it by its height; a raised or lowered letter reaches further.
+    const std::size_t count = std::size_t(end - i + 1);
+    richdoc::CountVisited(count);
+    std::vector<SIZE> sizes(count);
+    std::vector<int> ascents(count), rises(count);
     for (int c = i; c <= end; ++c) {
       const char ch = d.text[std::size_t(c)];
       SIZE& sz = sizes[std::size_t(c - i)];
-      selectFont(c);
+      selectFont(c, end);
+      int ascent = fontAscent;
+      const CharFormat& f = d.CharAt(c);
       if (ch == richdoc::kObject) {
         sz = ObjectSize(d, c, scale);
+        ascent = int(sz.cy);
       } else if (IsMark(ch) || ch == richdoc::kLine || ch == richdoc::kPage || ch == '\t') {
         ::GetTextExtentPoint32(dc, " ", 1, &sz);
         sz.cx = ch == '\t' ? 0 : 1;
       } else {
         ::GetTextExtentPoint32(dc, &ch, 1, &sz);
       }
-      if (d.CharAt(c).hidden) sz.cx = 0;
+      if (f.hidden) sz.cx = 0;
+      const int rise = ch == richdoc::kObject ? 0 : f.super ? ascent / 2 : f.sub ? -ascent / 4 : 0;
+      rises[std::size_t(c - i)] = rise;
+      ascents[std::size_t(c - i)] = ascent + rise;
     }
     const int indentFirst = int((p.left + p.first) * twip), indentRest = int(p.left * twip);
     // A numbered paragraph's label stands in the hanging room; its text starts at the indent of the others.
     const int firstStart = p.numbering > 0 ? std::max(indentRest, indentFirst) : std::max(0, indentFirst);
     int x = left + firstStart;
     int lineStart = i;
-    int lineHeight = 0;
+    int lineAscent = 0, lineDescent = 0;
+    auto takeHeight = [&](int c) {
+      const std::size_t k = std::size_t(c - i);
+      lineAscent = std::max(lineAscent, ascents[k]);
+      lineDescent = std::max(lineDescent, int(sizes[k].cy) - ascents[k]);
+    };
     const std::size_t firstBlock = out.blocks.size();
     std::vector<int> lineChars;
     auto finishLine = [&](int nextStart) {
-      const int h = std::max(lineHeight, 1);
+      const int h = std::max(lineAscent + lineDescent, 1);
       int shift = 0;
       if (!lineChars.empty() && (p.align == 1 || p.align == 2)) {
         const int used = int(out.boxes[std::size_t(lineChars.back())].right) - left;
@@ -640,16 +747,26 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         r.right += shift;
         r.top = y;
         r.bottom = y + h;
+        out.baselines[std::size_t(c)] = y + lineAscent - rises[std::size_t(c - i)];
       }
       out.lineStarts.push_back(lineStart);
+      out.lineMarks.push_back(end);
       out.tallest = std::max(out.tallest, h);
       if (!p.inTable) {
-        out.blocks.push_back({y, y + h, false, breakPending, -1, false});
+        Block line;
+        line.top = y;
+        line.bottom = y + h;
+        line.breakBefore = breakPending;
+        line.first = lineStart;
+        line.last = nextStart;
+        out.blocks.push_back(line);
         breakPending = false;
+      } else {
+        rowLines.emplace_back(y, y + h);
       }
       y = int(std::min<std::int64_t>(y + lineGap, INT_MAX / 2));
       lineChars.clear();
-      lineHeight = 0;
+      lineAscent = lineDescent = 0;
       lineStart = nextStart;
       x = left + indentRest;
     };
@@ -683,6 +800,9 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         if (lastSpace >= lineStart && lastSpace + 1 <= c) {
           std::vector<int> carry(lineChars.begin() + (lastSpace + 1 - lineStart), lineChars.end());
           lineChars.resize(std::size_t(lastSpace + 1 - lineStart));
+          // The line's height is that of the characters it keeps.
+          lineAscent = lineDescent = 0;
+          for (int k : lineChars) takeHeight(k);
           finishLine(lastSpace + 1);
           for (int k : carry) {
             RECT& r = out.boxes[std::size_t(k)];
@@ -691,7 +811,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
             r.right = x + w;
             x += w;
             lineChars.push_back(k);
-            lineHeight = std::max(lineHeight, int(r.bottom));
+            takeHeight(k);
           }
         } else {
           finishLine(c);
@@ -700,8 +820,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       RECT& box = out.boxes[std::size_t(c)];
       box.left = x;
       box.right = x + sz.cx;
-      box.bottom = sz.cy;  // the height until the line is finished
-      lineHeight = std::max(lineHeight, int(sz.cy));
+      takeHeight(c);
       x += sz.cx;
       lineChars.push_back(c);
       if (ch == ' ') lastSpace = c;
@@ -710,9 +829,11 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
     }
     finishLine(end + 1);
     // The mark that ends a row stands at the row's right wall, not in a cell.
-    if (p.inTable && i == end && d.text[std::size_t(end)] == richdoc::kRow && !bounds.empty()) {
+    if (p.inTable && i == end && d.text[std::size_t(end)] == richdoc::kRow &&
+        !out.shapes[std::size_t(shapeIndex)].bounds.empty()) {
+      const RowShape& shape = out.shapes[std::size_t(shapeIndex)];
       RECT& mark = out.boxes[std::size_t(end)];
-      mark.left = kMargin + int((bounds.back() - std::max(rowGap, 0)) * twip);
+      mark.left = kMargin + int((shape.bounds.back() - std::max(shape.gap, 0)) * twip);
       mark.right = mark.left + 1;
     }
     // A page break leaves no paragraph's first or last line alone; the last line keeps with what follows as the
@@ -737,22 +858,46 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         cellIndex = 0;
         cellStart = true;
         y = rowBottom;
-        out.blocks.push_back({rowTop, rowBottom, rowKeep, breakPending, table, rowHeader});
-        out.tallest = std::max(out.tallest, rowBottom - rowTop);
+        const RowShape& shape = out.shapes[std::size_t(shapeIndex)];
+        Block row;
+        row.top = rowTop;
+        row.bottom = rowBottom;
+        row.keepNext = rowKeep;
+        row.breakBefore = breakPending;
+        row.table = table;
+        row.headerRow = shape.header;
+        row.first = rowFirst;
+        row.last = end + 1;
+        row.shape = shapeIndex;
+        // Where a page may cut the row: at the top of a line of any cell that no line above it reaches across.
+        std::sort(rowLines.begin(), rowLines.end());
+        row.frameTop = out.boxes[std::size_t(rowFirst)].top;
+        row.frameBottom = row.frameTop;
+        row.cutFrom = int(out.cuts.size());
+        int reached = INT_MIN;
+        for (std::size_t k = 0; k < rowLines.size(); ++k) {
+          const auto [top, foot] = rowLines[k];
+          if (k > 0 && top > rowLines[0].first && top != rowLines[k - 1].first)
+            out.cuts.push_back({top, reached <= top});
+          reached = std::max(reached, foot);
+        }
+        row.cutTo = int(out.cuts.size());
+        row.frameBottom = std::max(row.frameTop, reached);
+        out.blocks.push_back(row);
         breakPending = false;
-        lastRowHeader = rowHeader;
-        if (!bounds.empty()) out.width = std::max(out.width, kMargin + int(bounds.back() * twip) + 1);
+        lastRowHeader = shape.header;
+        if (!shape.bounds.empty()) out.width = std::max(out.width, kMargin + int(shape.bounds.back() * twip) + 1);
       }
     }
     i = end + 1;
   }
-  if (font) {
-    ::SelectObject(dc, oldFont);
-    ::DeleteObject(font);
-  }
   for (const RECT& r : out.boxes) out.width = std::max(out.width, int(r.right));
   out.width += kMargin;
   out.height = y + kMargin;
+  out.reach.reserve(out.blocks.size());
+  for (const Block& b : out.blocks)
+    out.reach.push_back(std::max(out.reach.empty() ? INT_MIN : out.reach.back(), b.bottom));
+  std::stable_sort(out.rules.begin(), out.rules.end(), [](const RECT& a, const RECT& b) { return a.top < b.top; });
   return out;
 }
 
@@ -761,46 +906,61 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
   const int n = doc_.Length();
   auto onPage = [&](const RECT& r) { return r.top >= yFrom && r.top < yTo; };
   const double twip = 96.0 / 1440.0 * scale;
-  // Table cell frames: the borders a row names in black, the cells of one that names none in grey.
-  for (int i = 0; i < n; ++i) {
-    const char ch = doc_.text[std::size_t(i)];
-    const RECT& r = layout.boxes[std::size_t(i)];
-    if (ch == richdoc::kRow) {
-      int start = i;
-      while (start > 0 && doc_.ParaAt(start - 1).inTable && doc_.text[std::size_t(start - 1)] != richdoc::kRow) --start;
-      int top = layout.boxes[std::size_t(start)].top, bottom = r.bottom;
-      if (!onPage(layout.boxes[std::size_t(start)])) continue;
-      for (int k = start; k <= i; ++k) bottom = std::max(bottom, int(layout.boxes[std::size_t(k)].bottom));
-      const std::string& def = RowDefinition(doc_, i);
-      std::vector<int> bounds = CellBounds(def);
-      const bool framed = def.find("\\clbrdr") != std::string::npos;
-      HPEN pen =
-          ::CreatePen(PS_SOLID, framed ? std::max(1, int(10 * twip)) : 1, framed ? RGB(0, 0, 0) : RGB(160, 160, 160));
-      HGDIOBJ oldPen = ::SelectObject(dc, pen);
-      const int gap = std::max(0, RowNumber(def, "trgaph", 45));
-      int x0 = kMargin + int((RowNumber(def, "trleft", 0) - gap) * twip);
-      ::MoveToEx(dc, x0, top - scrollY_, nullptr);
-      ::LineTo(dc, x0, bottom - scrollY_);
-      for (int b : bounds) {
-        const int x = kMargin + int((b - gap) * twip);
-        ::MoveToEx(dc, x, top - scrollY_, nullptr);
-        ::LineTo(dc, x, bottom - scrollY_);
-      }
-      const int x1 = bounds.empty() ? x0 : kMargin + int((bounds.back() - gap) * twip);
-      ::MoveToEx(dc, x0, top - scrollY_, nullptr);
-      ::LineTo(dc, x1, top - scrollY_);
-      ::MoveToEx(dc, x0, bottom - scrollY_, nullptr);
-      ::LineTo(dc, x1, bottom - scrollY_);
-      ::SelectObject(dc, oldPen);
-      ::DeleteObject(pen);
+  // The blocks that reach into [yFrom, yTo): from the first whose foot (or an earlier one's) lies below yFrom to the
+  // last that starts above yTo; the characters from after the block before them to the block after them.
+  const std::vector<Block>& blocks = layout.blocks;
+  const std::size_t k0 =
+      std::size_t(std::upper_bound(layout.reach.begin(), layout.reach.end(), yFrom) - layout.reach.begin());
+  const std::size_t k1 = std::size_t(
+      std::partition_point(blocks.begin(), blocks.end(), [&](const Block& k) { return k.top < yTo; }) - blocks.begin());
+  const int c0 = k0 > 0 && k0 <= blocks.size() ? blocks[k0 - 1].last : 0;
+  const int c1 = k1 < blocks.size() ? std::min(n, blocks[k1].first) : n;
+  richdoc::CountVisited(std::uint64_t(std::max(0, c1 - c0)));
+  // Table cell frames: the borders a row names in black, the cells of one that names none in grey; a row cut by a
+  // page's foot is closed there.
+  for (std::size_t k = k0; k < k1; ++k) {
+    const Block& row = blocks[k];
+    if (row.shape < 0) continue;
+    const int top = std::max(row.frameTop, yFrom), bottom = std::min(row.frameBottom, yTo);
+    if (top >= bottom) continue;
+    const RowShape& shape = layout.shapes[std::size_t(row.shape)];
+    HPEN pen = ::CreatePen(PS_SOLID, shape.framed ? std::max(1, int(10 * twip)) : 1,
+                           shape.framed ? RGB(0, 0, 0) : RGB(160, 160, 160));
+    HGDIOBJ oldPen = ::SelectObject(dc, pen);
+    const int gap = std::max(0, shape.gap);
+    const int x0 = kMargin + int((shape.left - gap) * twip);
+    ::MoveToEx(dc, x0, top - scrollY_, nullptr);
+    ::LineTo(dc, x0, bottom - scrollY_);
+    for (int wall : shape.bounds) {
+      const int x = kMargin + int((wall - gap) * twip);
+      ::MoveToEx(dc, x, top - scrollY_, nullptr);
+      ::LineTo(dc, x, bottom - scrollY_);
     }
+    const int x1 = shape.bounds.empty() ? x0 : kMargin + int((shape.bounds.back() - gap) * twip);
+    ::MoveToEx(dc, x0, top - scrollY_, nullptr);
+    ::LineTo(dc, x1, top - scrollY_);
+    ::MoveToEx(dc, x0, bottom - scrollY_, nullptr);
+    ::LineTo(dc, x1, bottom - scrollY_);
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(pen);
   }
-  for (const RECT& rule : layout.rules) {
-    if (rule.top < yFrom || rule.top >= yTo) continue;
-    const RECT line{rule.left, rule.top - scrollY_, rule.right, rule.top - scrollY_ + std::max(1, int(10 * twip))};
+  const auto firstRule =
+      std::lower_bound(layout.rules.begin(), layout.rules.end(), yFrom, [](const RECT& r, int y) { return r.top < y; });
+  for (auto rule = firstRule; rule != layout.rules.end() && rule->top < yTo; ++rule) {
+    const RECT line{rule->left, rule->top - scrollY_, rule->right, rule->top - scrollY_ + std::max(1, int(10 * twip))};
     ::FillRect(dc, &line, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   }
-  for (int i = 0; i < n; ++i) {
+  // The letters stand on their baselines; the font is made anew only where the format changes.
+  const UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+  FontKeeper fonts(dc, doc_, scale);
+  // The line of a character, followed along: its paragraph's mark without looking for it.
+  const std::vector<int>& starts = layout.lineStarts;
+  auto lineOf = [&](int c) {
+    return std::max<std::ptrdiff_t>(0, std::upper_bound(starts.begin(), starts.end(), c) - starts.begin() - 1);
+  };
+  std::size_t line = std::size_t(lineOf(c0));
+  for (int i = c0; i < c1; ++i) {
+    while (line + 1 < starts.size() && starts[line + 1] <= i) ++line;
     const char ch = doc_.text[std::size_t(i)];
     RECT r = layout.boxes[std::size_t(i)];
     if (!onPage(r)) continue;
@@ -813,54 +973,43 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
     }
     const CharFormat& f = doc_.CharAt(i);
     if (f.hidden) continue;
+    const int base = layout.baselines[std::size_t(i)] - scrollY_;
     if (ch == richdoc::kObject) {
-      // The picture stands on the line's foot, as a character does.
+      // The picture stands on the baseline, as a letter does.
       const SIZE size = ObjectSize(doc_, i, scale);
-      const RECT o{r.left, r.bottom - size.cy, r.left + size.cx, r.bottom};
+      const RECT o{r.left, base - size.cy, r.left + size.cx, base};
       if (doc_.extra[std::size_t(i)] >= 0) DrawPicture(dc, o, doc_.blobs[std::size_t(doc_.extra[std::size_t(i)])]);
       continue;
     }
     if (IsMark(ch) || ch == '\t' || ch == richdoc::kLine || ch == richdoc::kPage) continue;
-    HFONT font = FontFor(doc_, f, doc_.ParaAt(i), scale);
-    HGDIOBJ old = ::SelectObject(dc, font);
+    fonts.Select(i, layout.lineMarks[line]);
     ::SetTextColor(dc, ColourOf(doc_, f.colour));
-    const int lift = f.super ? -(r.bottom - r.top) / 6 : f.sub ? (r.bottom - r.top) / 4 : 0;
-    ::TextOut(dc, r.left, r.top + lift + 1, &ch, 1);
+    ::TextOut(dc, r.left, base + 1, &ch, 1);
     if (f.underline == 2) {
       HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
       HGDIOBJ oldPen = ::SelectObject(dc, pen);
       for (int x = r.left; x < r.right; x += 2) {
-        ::MoveToEx(dc, x, r.bottom - 2 + (x / 2) % 2, nullptr);
-        ::LineTo(dc, x + 2, r.bottom - 2 + (x / 2 + 1) % 2);
+        ::MoveToEx(dc, x, base + 1 + (x / 2) % 2, nullptr);
+        ::LineTo(dc, x + 2, base + 1 + (x / 2 + 1) % 2);
       }
       ::SelectObject(dc, oldPen);
       ::DeleteObject(pen);
     }
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
   }
-  // Numbering labels.
-  int number = 0, lastKind = 0;
-  for (int i = 0; i < n; i = doc_.ParagraphEnd(i) + 1) {
-    const ParaFormat& p = doc_.ParaAt(i);
-    if (p.numbering == 0) {
-      lastKind = 0;
-      continue;
-    }
-    number = lastKind == p.numbering ? number + 1 : p.numberStart;
-    lastKind = p.numbering;
-    // A bullet is drawn as the round bullet of the code page rather than the small dot the RTF label uses.
-    const std::string label = p.numbering == 1 ? std::string("\x95") : richdoc::NumberLabel(p.numbering, number);
-    const RECT& r = layout.boxes[std::size_t(i)];
+  // Numbering labels, on the baseline of their paragraph's first line.
+  const auto firstLabel =
+      std::lower_bound(layout.labels.begin(), layout.labels.end(), c0, [](const Label& l, int c) { return l.at < c; });
+  for (auto label = firstLabel; label != layout.labels.end() && label->at < c1; ++label) {
+    const RECT& r = layout.boxes[std::size_t(label->at)];
     if (!onPage(r)) continue;
-    HFONT font = FontFor(doc_, doc_.CharAt(i), p, scale);
-    HGDIOBJ old = ::SelectObject(dc, font);
+    const int mark = layout.lineMarks[std::size_t(lineOf(label->at))];
+    const ParaFormat& p = doc_.paraFormats[std::size_t(doc_.paraFormat[std::size_t(mark)])];
+    fonts.Select(label->at, mark);
     ::SetTextColor(dc, 0);
-    ::TextOut(dc, std::max(kMargin, int(r.left - std::max(p.numberTab, 227) * twip)), r.top - scrollY_ + 1,
-              label.c_str(), int(label.size()));
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
+    ::TextOut(dc, std::max(kMargin, int(r.left - std::max(p.numberTab, 227) * twip)),
+              layout.baselines[std::size_t(label->at)] - scrollY_ + 1, label->text.c_str(), int(label->text.size()));
   }
+  ::SetTextAlign(dc, oldAlign);
 }
 
 }  // namespace richedit::detail
@@ -984,10 +1133,23 @@ void CRichEditCtrl::Paint(HDC dc) {
 
 void CRichEditCtrl::KeyDown(UINT vk) {
   if (NavigateKey(vk)) return;
-  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+  const bool ctrl = ::GetKeyState(VK_CONTROL) < 0, shift = ::GetKeyState(VK_SHIFT) < 0;
   const long last = GetTextLength();
-  if (readOnly_ && (vk == VK_DELETE || vk == VK_BACK || (ctrl && (vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y'))))
+  if (readOnly_ && (vk == VK_DELETE || vk == VK_BACK || (shift && vk == VK_INSERT) ||
+                    (ctrl && (vk == 'X' || vk == 'V' || vk == 'Z' || vk == 'Y'))))
     return;
+  // The clipboard keys older than Ctrl+C, V and X.
+  if (vk == VK_INSERT && (ctrl || shift)) {
+    if (ctrl)
+      Copy();
+    else
+      Paste();
+    return;
+  }
+  if (vk == VK_DELETE && shift && !ctrl) {
+    Cut();
+    return;
+  }
   if (ctrl) {
     switch (vk) {
       case 'A': SetSel(0, -1); return;
@@ -1035,11 +1197,13 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN: KeyDown(UINT(wParam)); return 0;
     case WM_CHAR: {
       if (readOnly_) return 0;
-      const char ch = char(wParam);
+      // The character by its Unicode value, kept as the document holds it.
+      const auto ch = char32_t(wParam);
       if (::GetKeyState(VK_CONTROL) < 0 && ch != '\r') return 0;  // the key-down handled it
-      if (ch == '\b' || ch == 27) return 0;
-      const char text[2] = {ch == '\r' || ch == '\n' ? '\n' : ch, 0};
-      ReplaceSel(text, TRUE);
+      if (ch == '\b' || ch == 27 || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return 0;  // no character
+      std::string text;
+      win::AppendUtf8(text, ch == '\r' ? '\n' : ch);
+      InsertUnicode(text, false);
       return 0;
     }
     case WM_COPY: Copy(); return 0;

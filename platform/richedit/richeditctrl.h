@@ -94,7 +94,11 @@ class CRichEditCtrl : public CWnd {
   void GetSel(long& start, long& end) const;
   void SetSel(long start, long end);
   CString GetSelText() const;
+  // The text as the document's own bytes (Windows-1252, Symbol-font bytes in a Symbol run).
   void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE);
+  // UTF-8 text (typed or of another program) in place of the selection, each character as the document holds it:
+  // Greek letters in the Symbol font. As shown: letters show as themselves also where the Symbol font stood.
+  void InsertUnicode(const std::string& utf8, bool asShown);
   long GetTextLength() const { return doc_.Length() - 1; }
   // The plain text with paragraph marks as '\r' (the form find works on).
   std::string GetRawText() const { return doc_.text; }
@@ -160,6 +164,10 @@ class CRichEditCtrl : public CWnd {
   bool NavigateMouse(UINT message, WPARAM wParam, LPARAM lParam);
   // The selection from the anchor to the caret (which may stand before it).
   void Select(long anchor, long caret);
+  // Replaces the selection by bytes of the document; symbol marks those that only the Symbol font shows.
+  void Insert(const std::string& bytes, const std::vector<bool>& symbol, BOOL canUndo, bool asShown);
+  // The font of the nearest character before pos that is not the Symbol font.
+  int PlainFontBefore(long pos);
   long Caret() const { return caretAtStart_ ? selStart_ : selEnd_; }
   long Anchor() const { return caretAtStart_ ? selEnd_ : selStart_; }
 

@@ -45,15 +45,33 @@ std::vector<std::pair<int, int>> HeadingRows(const std::vector<Block>& b) {
   return rows;
 }
 
+// Where a page that starts at `from` within a row taller than the page cuts it, so that what stays ends above
+// `limit`: at the lowest cut that no line reaches across, else at the lowest line's top; `from` when no line of the
+// row starts in between.
+int CutIn(const detail::Layout& layout, const Block& row, int from, int limit) {
+  const auto first = layout.cuts.begin() + row.cutFrom, last = layout.cuts.begin() + row.cutTo;
+  auto at = std::upper_bound(first, last, limit, [](int y, const detail::Cut& c) { return y < c.y; });
+  int any = from;
+  while (at != first && (at - 1)->y > from) {
+    --at;
+    if (at->clean) return at->y;
+    any = std::max(any, at->y);
+  }
+  return any;
+}
+
 // Pages of the available height from the laid-out blocks. A page starts with its first block: the room a paragraph
-// asks above it is left out at the head of a page, except on the first, where the text starts at `start`.
-std::vector<Page> Paginate(const std::vector<Block>& b, int available, int start) {
+// asks above it is left out at the head of a page, except on the first, where the text starts at `start`. A table
+// row taller than a page goes on over as many pages as it needs.
+std::vector<Page> Paginate(const detail::Layout& layout, int available, int start) {
+  const std::vector<Block>& b = layout.blocks;
   std::vector<Page> pages;
   const std::vector<std::pair<int, int>> heads = HeadingRows(b);
   std::size_t k = 0;
+  int resume = INT_MIN;  // where a row cut at the foot of the page before goes on
   while (k < b.size()) {
     Page page;
-    page.from = k == 0 ? std::min(start, b[k].top) : b[k].top;
+    page.from = resume != INT_MIN ? resume : k == 0 ? std::min(start, b[k].top) : b[k].top;
     // A table that runs on shows its heading rows again.
     if (b[k].table >= 0 && !b[k].headerRow) {
       const auto [hf, ht] = heads[std::size_t(b[k].table)];
@@ -63,15 +81,38 @@ std::vector<Page> Paginate(const std::vector<Block>& b, int available, int start
       }
     }
     const int room = available - (page.headTo - page.headFrom);
+    if (b[k].bottom - page.from > room) {
+      const int cut = CutIn(layout, b[k], page.from, page.from + room);
+      if (cut > page.from) {
+        page.to = cut;
+        pages.push_back(page);
+        resume = cut;
+        continue;
+      }
+    }
+    resume = INT_MIN;
     std::size_t j = k + 1;
     while (j < b.size() && !b[j].breakBefore && b[j].bottom - page.from <= room) ++j;
+    // A row that no page holds starts where it stands and goes on on the next.
+    if (j < b.size() && !b[j].breakBefore && b[j].bottom - b[j].top > room) {
+      const int cut = CutIn(layout, b[j], b[j].top, page.from + room);
+      if (cut > b[j].top) {
+        page.to = cut;
+        pages.push_back(page);
+        resume = cut;
+        k = j;
+        continue;
+      }
+    }
     if (j < b.size() && !b[j].breakBefore) {
       // What keeps with the block that no longer fits goes with it: the whole run of kept blocks where that run
       // fits on a page, else the headings and heading rows right before it.
       std::size_t start = j;
       while (start > k + 1 && Keeps(b, start - 1)) --start;
       std::size_t end = j;
-      while (end + 1 < b.size() && Keeps(b, end) && !b[end + 1].breakBefore) ++end;
+      while (end + 1 < b.size() && Keeps(b, end) && !b[end + 1].breakBefore &&
+             b[end].bottom - b[start].top <= available)
+        ++end;
       if (start < j) {
         if (b[end].bottom - b[start].top <= available) {
           j = start;
@@ -157,7 +198,7 @@ bool PrintToPdf(const richdoc::Document& doc, const std::string& pdfPath, const 
     if (header.present) bodyTop = std::max(top, headerY + header.layout.height);
     int bodyBottom = paperHeight - bottom;
     if (footer.present) bodyBottom = std::min(bodyBottom, paperHeight - footerY - footer.layout.height);
-    pages = Paginate(layout.blocks, std::max(int(dpi), bodyBottom - bodyTop), kMargin);
+    pages = Paginate(layout, std::max(int(dpi), bodyBottom - bodyTop), kMargin);
     info->SetMaxPage(UINT(pages.size()));
   };
   job.page = [&](CDC* dc, CPrintInfo* info) {

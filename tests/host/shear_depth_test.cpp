@@ -16,7 +16,6 @@ using namespace strut_test;
 // rectangles with four bars of 20 mm (radius 1 cm) at 4.5 cm from the faces, round sections of outer diameter
 // 50 cm with 20 bars of 1 cm2 (radius 0.5642 cm) on a circle of rs = 20 cm (axis distance 5 cm). At the supports
 // V = 1.35 q L/2 = 0.405 q.
-enum class Form { Rechteck, Kreis, Ring };
 struct Fall {
   const char* name;
   int iNorm;
@@ -29,16 +28,12 @@ struct Fall {
 
 void Querschnitt(CKolumoData& d, const Fall& f) {
   CKolumoQuer& s = d.querschnitte[0];
-  s.bx = s.dy = f.breite;
-  if (f.form == Form::Rechteck) {
-    s.bdx = s.bdy = 4.5;
+  if (f.form != Form::Rechteck) {
+    RunderQuerschnitt(s, f.form);
     return;
   }
-  s.type = f.form == Form::Kreis ? 1 : 2;
-  s.bewType = 2;
-  if (f.form == Form::Ring) s.dy = 20.0;
-  s.bdx = s.bdy = 5.0;
-  s.as = 20.0;
+  s.bx = s.dy = f.breite;
+  s.bdx = s.bdy = 4.5;
 }
 
 // Hand figures, fcd = 0.85 x 30/1.5 = 17 (DIN 1045-1, German annex), 30/1.5 = 20 (EC2, French and UK annexes,

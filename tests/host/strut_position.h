@@ -48,6 +48,18 @@ inline void ScherStuetze(CKolumoData& d, int iNorm, double q) {
   d.num_ErfAs = 1;
 }
 
+// The sections of the shear cases beside the square: a circle of outer diameter 50 cm, or a ring 50/20, each with 20
+// bars of 1 cm2 on a circle of rs = 20 cm (axis distance 5 cm).
+enum class Form { Rechteck, Kreis, Ring };
+inline void RunderQuerschnitt(CKolumoQuer& s, Form form) {
+  s.type = form == Form::Kreis ? 1 : 2;
+  s.bewType = 2;
+  s.bx = s.dy = 50.0;
+  if (form == Form::Ring) s.dy = 20.0;
+  s.bdx = s.bdy = 5.0;
+  s.as = 20.0;
+}
+
 // One line of `kolumo calc` for a crushing strut.
 struct Zeile {
   int feld = 0;

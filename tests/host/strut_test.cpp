@@ -127,8 +127,9 @@ TEST_F(StrutTest, SiaTableShowsVRdAndTheStrutResistance) {
 }
 
 // A fire table that is not met: DIN 4102, R 180, exposed on more sides; a column of 0.6 m (below l1 = 2.0 m) needs
-// b >= 240 mm even at the lowest load level, and 20 x 20 cm has 200 mm: no raise of the resistance helps, the check
-// fails (the engine's message), and the calculation ends with status 3 and a line for the fire combination.
+// b >= 240 mm with a >= 34 mm even at the lowest load level, and 20 x 20 cm has 200 mm (a = 40 mm): no raise of the
+// resistance helps, the check fails (the engine's message), and the calculation ends with status 3 and a line for
+// the fire combination that names the field and both figures.
 TEST_F(StrutTest, FailedFireTableEndsWithStatusThree) {
   const std::string path = Position("brand.tqx", [](CKolumoData& d) {
     ScherStuetze(d, 0, 10.0);
@@ -143,14 +144,18 @@ TEST_F(StrutTest, FailedFireTableEndsWithStatusThree) {
   const HostRun calc = Host({"calc", path});
   EXPECT_EQ(calc.status, 3) << calc.out << calc.err;
   EXPECT_NE(calc.err.find("Stützenabmessungen bzw. Betondeckungen bitte ändern."), std::string::npos) << calc.err;
-  EXPECT_NE(calc.out.find("NOT FULFILLED: fire resistance by tables, Endsystem, Kombination 2 (Ed,A) \"1.00*(1)\""),
+  EXPECT_NE(calc.out.find("NOT FULFILLED: fire resistance by tables, field 1, Endsystem, Kombination 2 (Ed,A) "
+                          "\"1.00*(1)\": the table asks b = 240 mm and a = 34 mm, the section has b = 200 mm and a = "
+                          "40 mm\n"),
             std::string::npos)
       << calc.out;
   EXPECT_TRUE(StrebenZeilen(calc.out).empty()) << calc.out;
   EXPECT_NE(Slurp(path).find("<Schnittgroessen"), std::string::npos);
   const std::string text = ReportText(path);
-  EXPECT_NE(text.find("Brandschutznachweis nicht erfüllt, bitte Abmessungen bzw. Betondeckungen ändern."),
-            std::string::npos);
+  EXPECT_NE(text.find("Brandschutznachweis nicht erfüllt in Feld 1: erforderlich b = 240 mm und a = 34 mm, "
+                      "vorhanden b = 200 mm und a = 40 mm; bitte Abmessungen bzw. Betondeckungen ändern."),
+            std::string::npos)
+      << text;
   // the closing table's verdict names the failed fire check as it names a crushed strut, beside the bars that
   // suffice for the rest
   const std::string feldZeile = AbschlussZeile(text, 1);

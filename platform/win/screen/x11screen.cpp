@@ -107,6 +107,9 @@ class X11Screen : public Screen {
     received_ = XInternAtom(display_, "KOLUMO_CLIPBOARD", False);
     // Never shown: it holds the clipboard for the program and receives other programs' text.
     clipWindow_ = XCreateSimpleWindow(display_, RootWindow(display_, screen_), -10, -10, 1, 1, 0, 0, 0);
+    // Xlib's own input method gives every character a key makes by its Unicode value (the euro sign, Greek letters)
+    // and joins dead keys with the next; an input-method server is not asked for.
+    if (XSupportsLocale() && XSetLocaleModifiers("@im=none")) im_ = XOpenIM(display_, nullptr, nullptr, nullptr);
     XSetErrorHandler(IgnoreXError);
     if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) == 0) {
       g_wakeWrite = wake_[1];
@@ -126,6 +129,7 @@ class X11Screen : public Screen {
     for (int fd : wake_)
       if (fd >= 0) ::close(fd);
     for (auto& [hwnd, shown] : shown_) Drop(shown);
+    if (im_) XCloseIM(im_);
     XDestroyWindow(display_, clipWindow_);
     XCloseDisplay(display_);
   }
@@ -201,6 +205,8 @@ class X11Screen : public Screen {
     while (XPending(display_)) {
       XEvent event;
       XNextEvent(display_, &event);
+      if (event.type == KeyPress) FocusInput(event.xkey.window);
+      if (XFilterEvent(&event, None)) continue;  // a dead key, waiting for the key it joins
       Handle(event);
     }
     if (picture) {
@@ -219,6 +225,7 @@ class X11Screen : public Screen {
     bool mapped = false;
     std::vector<std::uint32_t> last;  // the pixels copied last
     unsigned long request = 0;        // the serial of our last move or resize of the X window
+    XIC input = nullptr;              // turns its key presses into characters
   };
 
   // Creates, moves, titles, maps and unmaps X windows as the window system's top-level windows now are.
@@ -303,6 +310,9 @@ class X11Screen : public Screen {
     XChangeProperty(display_, s.window, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&pid), 1);
     s.surface = cairo_xlib_surface_create(display_, s.window, visual_, width, height);
+    if (im_)
+      s.input = XCreateIC(im_, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, s.window,
+                          XNFocusWindow, s.window, nullptr);
     byWindow_[s.window] = w.hwnd;
     return s;
   }
@@ -310,6 +320,9 @@ class X11Screen : public Screen {
   void Drop(Shown& s) {
     if (s.surface) cairo_surface_destroy(s.surface);
     s.surface = nullptr;
+    if (s.input) XDestroyIC(s.input);
+    if (focusedInput_ == s.input) focusedInput_ = nullptr;
+    s.input = nullptr;
     if (s.window) XDestroyWindow(display_, s.window);
     s.window = 0;
   }
@@ -377,7 +390,38 @@ class X11Screen : public Screen {
     return out;
   }
 
+  // Xlib's input method joins the keys of one input context at a time: the one of the window they are typed in.
+  void FocusInput(::Window window) {
+    auto it = shown_.find(Owner(window));
+    XIC input = it == shown_.end() ? nullptr : it->second.input;
+    if (!input || input == focusedInput_) return;
+    if (focusedInput_) XUnsetICFocus(focusedInput_);
+    XSetICFocus(input);
+    focusedInput_ = input;
+  }
+
+  // The characters a key event gives, as UTF-8, and its keysym: a press through the window's input context (every
+  // character by its Unicode value), a release, or a press without one, as X's Latin-1.
+  static std::string KeyText(XKeyEvent& key, XIC input, KeySym& keysym) {
+    char text[64] = {};
+    keysym = NoSymbol;
+    if (input && key.type == KeyPress) {
+      Status status = XLookupNone;
+      const int n = Xutf8LookupString(input, &key, text, sizeof text, &keysym, &status);
+      if (status != XLookupKeySym && status != XLookupBoth) keysym = NoSymbol;
+      return status == XLookupChars || status == XLookupBoth ? std::string(text, std::size_t(std::max(n, 0))) : "";
+    }
+    const int n = XLookupString(&key, text, sizeof text - 1, &keysym, nullptr);
+    std::string utf8;
+    for (int i = 0; i < n; ++i) utf8 += detail::EncodeUtf8(static_cast<unsigned char>(text[i]));
+    return utf8;
+  }
+
   void Handle(XEvent& event) {
+    if (event.type == MappingNotify) {
+      XRefreshKeyboardMapping(&event.xmapping);  // a keyboard layout or a key changed
+      return;
+    }
     if (event.type == SelectionRequest) {
       ServeClipboard(event.xselectionrequest);
       return;
@@ -425,13 +469,10 @@ class X11Screen : public Screen {
       }
       case KeyPress:
       case KeyRelease: {
-        char text[32] = {};
-        KeySym keysym = 0;
-        const int n = XLookupString(&event.xkey, text, sizeof text - 1, &keysym, nullptr);
+        KeySym keysym = NoSymbol;
+        auto it = shown_.find(hwnd);
+        const std::string utf8 = KeyText(event.xkey, it == shown_.end() ? nullptr : it->second.input, keysym);
         const bool modified = event.xkey.state & (ControlMask | Mod1Mask);
-        // Latin-1 as X gives it, as UTF-8.
-        std::string utf8;
-        for (int i = 0; i < n; ++i) utf8 += detail::EncodeUtf8(static_cast<unsigned char>(text[i]));
         auto key = TranslateX11Key(keysym, event.type == KeyPress, modified, utf8);
         if (!key) return;
         e = *key;
@@ -535,6 +576,8 @@ class X11Screen : public Screen {
   ::Atom wmProtocols_ = 0, wmDelete_ = 0, netWmName_ = 0, utf8_ = 0;
   ::Atom clipboard_ = 0, targets_ = 0, textAtom_ = 0, incr_ = 0, received_ = 0;
   ::Window clipWindow_ = 0;
+  XIM im_ = nullptr;
+  XIC focusedInput_ = nullptr;
   std::string offered_;  // what the program copied last
   static constexpr long kMaxClipboardBytes = 1 << 20;
   int wake_[2] = {-1, -1};

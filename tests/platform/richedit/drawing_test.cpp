@@ -260,4 +260,29 @@ TEST_F(DrawingTest, TheScrollBarsReachTheFootOfTheTextAndTheRightEdgeOfAWideTabl
   EXPECT_EQ(edit_.GetScrollY(), 0);
 }
 
+// Words of different sizes on one line stand on one baseline: the lowest dark pixel of letters without descenders
+// lies on the same row for a 10-point, a 28-point and a 14-point word of letters with flat feet, at any zoom.
+TEST_F(DrawingTest, WordsOfDifferentSizesStandOnOneBaseline) {
+  Make(0);
+  Load(std::string(kFonts) + "\\pard\\fs20 hin \\fs56 HILFE \\fs28 FELD\\par}");
+  for (int zoom : {100, 150}) {
+    edit_.SetZoom(zoom == 100 ? 0 : zoom, zoom == 100 ? 0 : 100);
+    const win::Image image = win::RenderWindow(edit_.m_hWnd);
+    // The columns of each word, from the start of its first letter to that of the blank after it.
+    auto foot = [&](long from, long to) {
+      const int x0 = edit_.PosFromChar(from).x, x1 = edit_.PosFromChar(to).x;
+      int lowest = -1;
+      for (int y = 0; y < image.height; ++y)
+        for (int x = std::max(0, x0); x < std::min(x1, image.width); ++x)
+          if (Dark(image.pixels[std::size_t(y * image.width + x)])) lowest = y;
+      return lowest;
+    };
+    const int small = foot(0, 3), big = foot(4, 9), middle = foot(10, 14);
+    ASSERT_GT(small, 0) << zoom;
+    // A pixel for the letters' antialiased feet; aligned at their tops, the feet lay 16 pixels and more apart.
+    EXPECT_NEAR(small, big, 1) << "at " << zoom << "%";
+    EXPECT_NEAR(middle, big, 1) << "at " << zoom << "%";
+  }
+}
+
 }  // namespace

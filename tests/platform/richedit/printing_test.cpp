@@ -231,4 +231,67 @@ TEST_F(PrintingTest, ThePageIsDrawnNotPhotographed) {
   EXPECT_LT(fs::file_size(Pdf()), 40000u);
 }
 
+// A table row taller than the printable height goes on over the pages it needs: every line of its long cell is
+// printed, and no page's text runs into the foot margin.
+TEST_F(PrintingTest, ARowTallerThanAPageBreaksAcrossPagesAndEveryLinePrints) {
+  // 180 pieces of 50 characters: a note of 9,000 characters, at 10 points some 120 lines of 11.5 pt in a cell of
+  // 3.5 inches, 1,380 pt: two pages of 728 pt and more.
+  std::string note;
+  for (int i = 1; i <= 180; ++i) {
+    std::string piece = "Bewehrung " + std::to_string(i) + " ";
+    piece += std::string(50 - piece.size() - 1, 'x') + " ";
+    note += piece;
+  }
+  ASSERT_EQ(note.size(), 9000u);
+  Print(std::string(kPage) + Lines("Zeile", 1, 3) +
+        "\\trowd\\trgaph70\\cellx2500\\cellx7500\\pard\\intbl\\fs20 Hinweis\\cell " + note +
+        "\\cell\\row\r\n\\pard\\plain\\fs20 Schluss\\par}");
+  const std::string all = Text();
+  int found = 0;
+  for (std::size_t at = all.find("Bewehrung"); at != std::string::npos; at = all.find("Bewehrung", at + 1)) ++found;
+  EXPECT_EQ(found, 180);
+  for (int i : {1, 60, 61, 120, 121, 180})
+    EXPECT_TRUE(std::regex_search(all, std::regex("Bewehrung " + std::to_string(i) + "\\s"))) << i;
+  // No page holds the row: it starts on the first, below the three lines before it, as a word processor prints it.
+  const std::string first = Text(1);
+  EXPECT_NE(first.find("Zeile 3"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(first, std::regex("Bewehrung 1\\s"))) << first.substr(0, 200);
+  const int pages = Pages();
+  ASSERT_GE(pages, 3);
+  // The foot margin starts at 841.9 - 56.7 = 785.2 pt; the lowest word of each page ends above it.
+  for (int page = 1; page <= pages; ++page) {
+    const std::string html =
+        Run("pdftotext -bbox -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + Pdf() + "' -");
+    const std::regex foot(R"rx(yMax="([0-9.]+)")rx");
+    double lowest = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), foot); it != std::sregex_iterator(); ++it)
+      lowest = std::max(lowest, std::stod((*it)[1]));
+    EXPECT_LE(lowest, 785.2) << "page " << page;
+  }
+  EXPECT_NE(all.find("Schluss"), std::string::npos);
+}
+
+// Words of different sizes on one line stand on one baseline, as a word processor sets them.
+TEST_F(PrintingTest, WordsOfDifferentSizesStandOnOneBaseline) {
+  Print(std::string(kPage) + "\\pard\\plain\\fs20 klein \\fs56 GROSS\\fs20  mitte\\par}");
+  const Box small = WordBox(1, "klein"), big = WordBox(1, "GROSS"), after = WordBox(1, "mitte");
+  ASSERT_GT(small.right, 0);
+  ASSERT_GT(big.right, 0);
+  // A word's box reaches from the font's ascent above the baseline to its descent below, both in proportion to the
+  // size: with one baseline B, top = B - a * size and foot = B + d * size, so that the feet of the 10-pt and the
+  // 28-pt word lie (d / (a + d)) of their heights above B; with the tops aligned the feet would lie 18 pt * (a + d)
+  // apart instead. The baseline is where foot - top splits in the ratio of the tops' and feet's differences.
+  const double tops = big.top - small.top, feet = big.bottom - small.bottom;
+  EXPECT_LT(tops, -5) << "the big word reaches higher";
+  EXPECT_GT(feet, 0) << "and lower, by its larger descent";
+  const double ratio = -tops / (feet - tops);  // a / (a + d), the same for both words of one font
+  const double baseSmall = small.top + ratio * (small.bottom - small.top);
+  const double baseBig = big.top + ratio * (big.bottom - big.top);
+  EXPECT_NEAR(baseSmall, baseBig, 0.5);
+  EXPECT_NEAR(after.bottom, small.bottom, 0.5) << "the words after the big one stand on the line as well";
+  // The ascent is most of a Latin font's height: a / (a + d) between 0.7 and 0.9.
+  EXPECT_GT(ratio, 0.7);
+  EXPECT_LT(ratio, 0.9);
+}
+
 }  // namespace

@@ -37,6 +37,12 @@ std::string Report() {
 
 const char* const kHead = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\ftech\\fcharset2 Symbol;}}";
 
+std::string Repeated(const std::string& piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
 std::vector<std::string> HandMade() {
   const std::string pict = rtf_test::PictGroup(rtf_test::PngOf(5, 3, 0, 0.6, 0), "\\picw5\\pich3\\picwgoal300");
   const std::string head = kHead;
@@ -50,6 +56,9 @@ std::vector<std::string> HandMade() {
           "{\\header\\pard Seite {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}\\pard\\fs99999999999 "
           "\\li-99999999\\fi99999999\\sl-5\\sb99999999 {{{\\b x}}}\\page y\\line\\tab z}",
       head + "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnstart-99999999999\\pndec}\\ls1 Liste\\par}}}",
+      // A row taller than a page, cut between its lines; rows that reuse its definition; words of mixed sizes.
+      head + "\\trowd\\cellx1500\\cellx5000\\pard\\intbl Hinweis\\cell " + Repeated("Bewehrung {\\fs40 B} ", 400) +
+          "\\cell\\row\\pard\\intbl a\\cell b\\cell\\row\\pard\\fs16 klein {\\fs72 GROSS} {\\super h}{\\sub t}\\par}",
   };
 }
 
