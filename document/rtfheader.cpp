@@ -25,14 +25,16 @@ std::string Trim(const std::string& text) {
   return text.substr(a, b - a);
 }
 
-// The end of the brace group that opens at start (after its '}'); npos when it does not close.
-std::size_t GroupEnd(const std::string& text, std::size_t start) {
+// The end of the brace group that opens at start (after its '}'); npos when it does not close. With rawBinary the
+// bytes after "\binN" are skipped as a picture's data; without, the braces are counted as the rich-text reader
+// counts them.
+std::size_t GroupEnd(const std::string& text, std::size_t start, bool rawBinary = true) {
   int depth = 0;
   for (std::size_t i = start; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '\\') {
       // Raw bytes after "\binN" may hold anything, braces included.
-      if (text.compare(i + 1, 3, "bin") == 0 && i + 4 < text.size() &&
+      if (rawBinary && text.compare(i + 1, 3, "bin") == 0 && i + 4 < text.size() &&
           std::isdigit(static_cast<unsigned char>(text[i + 4]))) {
         char* after = nullptr;
         const long n = std::strtol(text.c_str() + i + 4, &after, 10);
@@ -268,7 +270,8 @@ bool RtfGroupTable::NextEntry(const std::string& text, std::size_t& position) co
     return false;
   }
   if (text[position] == '{') {
-    const std::size_t end = GroupEnd(text, position);
+    // where the reader sees the entry end, so that the table ends where it ends for the reader
+    const std::size_t end = GroupEnd(text, position, false);
     position = end == std::string::npos ? text.size() : end;
     return true;
   }
@@ -369,6 +372,21 @@ bool ReadTemplateFile(const std::string& path, std::string& text) {
   return !text.empty();
 }
 
+namespace {
+
+// Whether a balanced entry of the colour (0), font (1) or style (2) table stands in the report's table as one entry
+// that a reader takes: no binary data, which a word processor would read past the entry's end; a colour holds no
+// group, a font or style is one group or text without braces.
+bool TakesEntry(int kind, const std::string& entry) {
+  for (std::size_t p = entry.find("\\bin"); p != std::string::npos; p = entry.find("\\bin", p + 1))
+    if (!Escaped(entry, p) && (p + 4 >= entry.size() || !std::isalpha(static_cast<unsigned char>(entry[p + 4]))))
+      return false;
+  if (entry.find_first_of("{}") == std::string::npos) return true;  // a font or style gets its group when renumbered
+  return kind != 0 && entry[0] == '{' && GroupEnd(entry, 0, false) == entry.size();
+}
+
+}  // namespace
+
 void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, ReportHeaderTables& tables) {
   std::string text = list.Text();
   RtfHeaderTable* reportTables[] = {&tables.colours, &tables.fonts, &tables.styles};
@@ -392,13 +410,17 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
       std::string key = document->GetKey(i);
       key.erase(std::remove(key.begin(), key.end(), '_'), key.end());
       int found = report.Find(key);
-      if (found < 0) {
-        // An entry cut short would leave the report's own table unreadable.
-        found = report.Add(report.NewNumber(), BalancedRtf(document->GetEntry(i)), key);
+      // An entry cut short would leave the report's own table unreadable: it is balanced, and one that is still no
+      // single entry of its kind is dropped, its text falling back to the report's first entry.
+      const std::string entry = found < 0 ? BalancedRtf(document->GetEntry(i)) : std::string();
+      if (found < 0 && !TakesEntry(kind, entry)) {
+        found = report.GetCount() > 0 ? 0 : -1;
+      } else if (found < 0) {
+        found = report.Add(report.NewNumber(), entry, key);
         ++*added[kind];
       }
       oldNumbers.push_back(document->GetNumber(i));
-      newNumbers.push_back(report.GetNumber(found));
+      newNumbers.push_back(found < 0 ? 0 : report.GetNumber(found));
     }
     for (const std::string& word : document->ReferenceWords())
       RenumberReferences(oldNumbers, newNumbers, word, text, start, end);

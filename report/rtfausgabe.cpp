@@ -10,9 +10,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "column/kolumodata.h"
+#include "platform/richedit/richdoc.h"
 #include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/msgbox.h"
@@ -47,6 +50,42 @@ class TempDatei {
 // The folder of a report's own files beside the report (".kolumo-bericht-<pid>-XXXXXX").
 constexpr const char* kEigenerOrdner = ".kolumo-bericht-";
 
+std::string FileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A document that ends without a paragraph mark (as a typed one often does) would run on into the report's first
+// heading: its last paragraph is closed inside its own group, with its own paragraph format. Empty, or why the block
+// could not be rewritten.
+std::string CloseLastParagraph(const std::string& path) {
+  std::string rtf = FileText(path);
+  richdoc::Document read;
+  try {
+    read.ReadRtf(rtf);
+  } catch (const std::exception&) {
+    return {};  // the report's reading back says what is wrong with it
+  }
+  const std::string& text = read.text;
+  if (text.size() < 2 || text[text.size() - 2] == richdoc::kPara || text[text.size() - 2] == richdoc::kRow) return {};
+  const std::size_t last = rtf.rfind('}');
+  if (last == std::string::npos) return {};
+  rtf.insert(last, "\\par ");
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (out << rtf && out.flush()) return {};
+  return path + ": " + std::strerror(errno);
+}
+
+// Why the report file cannot be read as a report; empty when it reads.
+std::string WhyUnreadable(const std::string& path) {
+  try {
+    richdoc::Document().ReadRtf(FileText(path));
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string ReportFileName(const std::string& positionFile) {
@@ -62,16 +101,19 @@ void RtfKolumo(int document, int bOutput) {
   data->doc = document;
   data->ReadData(document);
   if (bOutput == 0) return;
-  // A position calculated outside the input dialog has no stored document block yet: the evaluated document
-  // goes into the report all the same, and leaves the position as it was.
+  // A position reported outside the input dialog's calculate-and-store has no stored block of its variables or
+  // its document yet: the report makes it as that road does, and leaves the position as it was.
   const int rtfFiles = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "rtfFiles");
   const bool stored = rtfFiles && VIDUV_GetBinDataLength(rtfFiles, "vardef") > 0;
-  const bool documentBlock = !stored && data->StoreDocumentRtf();
-  if (documentBlock) data->DefineVariables();
+  if (!stored) {
+    data->StoreVardefRtf();
+    // the document's evaluation leaves only its own variables defined; the report's input echo needs them all
+    data->DefineVariables();
+  }
   auto ausgabe = std::make_unique<CRtf_Ausgabe>();
   ausgabe->m_pData = data.get();
   ausgabe->Ausgabe(document);
-  if (documentBlock) {
+  if (!stored) {
     const int files = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "rtfFiles");
     VIDUV_DeleteAttr(files, "vardef");
     if (!rtfFiles && files && !VIDUV_GetFirstAttrHandle(files) && !VIDUV_GetFirstChild(files))
@@ -121,6 +163,9 @@ void CRtf_Ausgabe::Abschluss() {
       win::ReplaceAll(grund, eigener, m_bericht);
     }
   }
+  // A report that does not read is no report: it never takes the previous one's place.
+  if (const std::string lesen = grund.empty() ? WhyUnreadable(eigener) : std::string(); !lesen.empty())
+    grund = m_bericht + ": " + Tr("Der Bericht ist kein lesbarer RTF-Text").str() + " (" + lesen + ")";
   for (const auto& [eigenes, name] : m_bilder) {
     // a picture that was not drawn has already failed where it was to be read, with the writer's reason
     if (!grund.empty() || std::rename(eigenes.c_str(), name.c_str()) == 0 || errno == ENOENT) continue;
@@ -191,8 +236,12 @@ void CRtf_Ausgabe::Ausgabe(int document) {
   if (rtfFiles && VIDUV_GetBinDataLength(rtfFiles, "vardef") > 0) {
     // in the report's own folder: two reports of the position written at once never share it
     TempDatei variablen(EigenesBild("Variablen.rtf"));
-    if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str()))
+    if (VIDUV_LoadFileFromAttr(rtfFiles, "vardef", variablen.Pfad().c_str())) {
+      // a block cut short by a full disk would pass for a whole one
+      if (const std::string grund = CloseLastParagraph(variablen.Pfad()); !grund.empty() && m_bildFehler.empty())
+        m_bildFehler = grund;
       RTFX_InsertRtfFile(variablen.Pfad().c_str(), "", 10, 0);
+    }
   }
 
   {

@@ -7,6 +7,8 @@ packages=(
   libpugixml-dev libminizip-dev zlib1g-dev libcairo2-dev libfreetype-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  # the oblique and italic faces, with which italic text prints italic
+  fonts-dejavu-extra
   # the page-by-page test prints the example's report to PDF and reads it back
   libreoffice-writer poppler-utils
   libx11-dev

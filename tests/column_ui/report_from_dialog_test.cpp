@@ -10,6 +10,8 @@
 
 #include "column_ui/kolumopage_steuer.h"
 #include "column_ui/kolumovorschau.h"
+#include "document/subdata.h"
+#include "framework/regsettings.h"
 #include "framework/utilities.h"
 #include "platform/richedit/richdoc.h"
 #include "tests/column_ui/column_dialog_fixture.h"
@@ -153,6 +155,10 @@ TEST_F(ReportFromDialogTest, BearbeitenOpensAndDruckenPrintsTheReport) {
   for (const char* heading : {"Eingabedaten Ortbetonstütze", "Ergebnisdaten", "Lagerkräfte und Knotengleichgewicht",
                               "Erforderliche Bewehrung"})
     EXPECT_NE(printed.find(heading), std::string::npos) << heading;
+  // The pictures' captions ("Bewehrung", "Endsystem") are italic on paper as on screen: the oblique face prints them.
+  const fs::path fonts = folder_ / "pdf.fonts";
+  ASSERT_EQ(std::system(("pdffonts '" + pdf.string() + "' > '" + fonts.string() + "'").c_str()), 0);
+  EXPECT_NE(FileBytes(fonts).find("DejaVuSans-Oblique"), std::string::npos) << FileBytes(fonts);
 }
 
 TEST_F(ReportFromDialogTest, APositionWithoutAReportSaysSo) {
@@ -162,6 +168,82 @@ TEST_F(ReportFromDialogTest, APositionWithoutAReportSaysSo) {
   OpenOutputTab();
   EXPECT_FALSE(fs::exists(report_));
   EXPECT_EQ(preview_->m_rich.GetText().str(), "\r\n\r\nAusgabedatei nicht vorhanden!");
+}
+
+// The document part must be known before the dialog (and so its data) is made.
+struct DocumentParts {
+  DocumentParts() { RegisterDocumentPart(); }
+  ~DocumentParts() { SetDocumentPartFactory(nullptr); }
+};
+
+// A position with one variable row as "kolumo edit" saves it, and a document; the dialog shows the variables' grid
+// or, with the document part switched on, the document editor.
+struct VariablesAndDocument {
+  bool documentPart;
+  const char* shown;   // in the report once, before its first chapter
+  const char* absent;  // in the report never
+};
+
+class ReportOfVariablesAndDocumentTest : private DocumentParts,
+                                         public ReportFromDialogTest,
+                                         public testing::WithParamInterface<VariablesAndDocument> {
+ protected:
+  void SetUp() override {
+    GetRegSettings().WriteInt("", "bSkrib", GetParam().documentPart ? 1 : 0);
+    ReportFromDialogTest::SetUp();
+    position_ = Open([](CKolumoData& d) {
+      d.varDefs.Add(CVarDefEntry::Create(CVarDefEntry::kVariable));
+      auto& b = *d.varDefs.GetAs<CVarDefVariable>(d.varDefs.GetSize() - 1);
+      b.desc = "Breite der Stuetze";
+      b.varName = "b";
+      b.unit = "m";
+      b.value = "0.35*2";
+      d.DefineVariables();
+    });
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Notiz zur St\\'fctze\\par}";
+    const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc_), "input");
+    if (const int old = VIDUV_FindFirstChild(input, "Skrib")) VIDUV_DeleteElement(old);
+    const int skrib = VIDUV_AddChildElement(input, "Skrib");
+    VIDUV_SetBinData(skrib, "rtfData", int(rtf.size()) + 1, rtf.c_str(), 0);
+    VIDUV_SetInt(skrib, "isEmpty", 0);
+    ASSERT_TRUE(VIDUV_SaveDoc(doc_));
+    dialog_.m_data.SetDefaults();
+    dialog_.m_data.doc = doc_;
+    dialog_.m_data.ReadData(doc_);
+    dialog_.ExchangeData(FALSE);
+  }
+  void TearDown() override {
+    ReportFromDialogTest::TearDown();
+    GetRegSettings().WriteInt("", "bSkrib", 0);
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(DocumentPart, ReportOfVariablesAndDocumentTest,
+                         testing::Values(VariablesAndDocument{false, "b = 0.35*2 = 0.70 m", "Notiz zur St"},
+                                         VariablesAndDocument{true, "Notiz zur St\xfctze", "0.35*2"}),
+                         [](const auto& info) { return info.param.documentPart ? "On" : "Off"; });
+
+// The command writes what "Ausgabe erzeugen" writes, with the variables' table or the document.
+TEST_P(ReportOfVariablesAndDocumentTest, TheCommandWritesTheDialogsReport) {
+  ShowTab(5);
+  testing::internal::CaptureStderr();
+  Click(dialog_.m_resultDlg, CKolumoResultDlg::kIdAusgabe);
+  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(Boxes().empty()) << Boxes().front();
+  const std::string dialog = FileBytes(report_);
+  const std::string text = ReportText(report_);
+  // bytes too many to show: the text tells where they differ
+  EXPECT_TRUE(HostReport("command") == dialog)
+      << ReportText(folder_ / "command" / "position.rtf").substr(0, 300) << "\n---\n"
+      << text.substr(0, 300);
+  const std::size_t at = text.find(GetParam().shown);
+  ASSERT_NE(at, std::string::npos) << text.substr(0, 600);
+  EXPECT_EQ(text.find(GetParam().shown, at + 1), std::string::npos);
+  EXPECT_EQ(text.find(GetParam().absent), std::string::npos) << text.substr(0, 600);
+  if (!GetParam().documentPart) {
+    EXPECT_LT(text.find("Breite der Stuetze"), at);
+  }
+  EXPECT_LT(at, text.find("Eingabedaten Ortbetonst"));
 }
 
 }  // namespace

@@ -240,4 +240,89 @@ TEST_F(DocumentHostTest, ADocumentWithAGroupLeftOpenCostsNeitherItsTextNorTheRep
   EXPECT_NE(printed.find("Lagerbeschreibung"), std::string::npos);
 }
 
+// The report's text as the rich-text reader sees it; a report that does not read fails the test with its reason.
+std::string ReportText(const std::string& rtf) {
+  richdoc::Document read;
+  try {
+    read.ReadRtf(rtf);
+  } catch (const richdoc::RtfError& error) {
+    ADD_FAILURE() << "the report does not read: " << error.what();
+    return {};
+  }
+  return read.PlainText(0, read.Length());
+}
+
+// A font entry with binary data in it reads alone; the report takes its fonts over so that it reads too, with the
+// document's text, and prints. The data runs past the font table into the document's text, or past its end.
+TEST_F(DocumentHostTest, AFontEntryWithBinaryDataLeavesTheReportReadable) {
+  const char* const documents[] = {
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\f\\bin99 swiss Arial;}{\\f1\\fnil Wingdings;}}\\pard\\f0 Dokumenttext 4711\\par"
+      "\\f1 Zeichen\\par}",
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\f\\bin99 swiss Arial;}}\\pard Dokumenttext 4711 {\\b fett}\\par}",
+  };
+  for (const char* document : documents) {
+    SetDocument(Path("doc.tqx"), document, "");
+    const HostRun run = Host({"report", Path("doc.tqx")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string report = Slurp(Path("doc.rtf"));
+    richdoc::Document read;
+    ASSERT_NO_THROW(read.ReadRtf(report)) << document;
+    const std::string text = read.PlainText(0, read.Length());
+    EXPECT_EQ(text.find("Dokumenttext 4711"), 0u) << text.substr(0, 400);
+    EXPECT_NE(text.find("Lagerbeschreibung"), std::string::npos);
+    // no binary data in the report's header, which a word processor would read past the font table
+    EXPECT_EQ(report.substr(0, report.find("\\pard")).find("\\bin"), std::string::npos) << report.substr(0, 800);
+
+    if (std::system("command -v pdftotext >/dev/null") != 0) GTEST_SKIP() << "pdftotext missing";
+    std::string error;
+    ASSERT_TRUE(richedit::PrintToPdf(read, Path("doc.pdf"), Path("doc.rtf"), &error)) << error;
+    ASSERT_EQ(std::system(("pdftotext " + Quote(Path("doc.pdf")) + " " + Quote(Path("doc.txt"))).c_str()), 0);
+    EXPECT_NE(Slurp(Path("doc.txt")).find("Dokumenttext 4711"), std::string::npos);
+  }
+}
+
+// A typed document often ends without a paragraph mark: its last line stays a line of its own, before the report's
+// first heading; a document that ends with a mark or a table row gets no empty line.
+TEST_F(DocumentHostTest, TheDocumentsLastLineEndsBeforeTheReportsFirstHeading) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Ende}", "Ende\r\n"},
+      {"{\\b Ende}}", "Ende\r\n"},
+      {"\\qc Ende\\par}", "Ende\r\n"},
+      {"\\trowd\\cellx2000\\pard\\intbl Ende\\cell\\row}", "Ende\t\r\n"},
+  };
+  for (const auto& [ending, shown] : cases) {
+    SetDocument(Path("doc.tqx"), std::string("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Anfang\\par ") + ending, "");
+    const HostRun run = Host({"report", Path("doc.tqx")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string text = ReportText(Slurp(Path("doc.rtf")));
+    EXPECT_EQ(text.find(std::string("Anfang\r\n") + shown + "Eingabedaten Ortbetonst\xfctze"), 0u)
+        << ending << "\n"
+        << text.substr(0, 200);
+  }
+}
+
+// A report that does not read never takes the previous report's place: the command fails with the reader's reason.
+TEST_F(DocumentHostTest, AReportThatDoesNotReadFailsAndKeepsThePreviousOne) {
+  ASSERT_EQ(Host({"report", Path("doc.tqx")}).status, 0);
+  const std::string previous = Slurp(Path("doc.rtf"));
+  // A block stored in the position (as calculate-and-store holds it there while it runs) whose font table adds an
+  // entry without its number to the report's own fonts: that entry would stand in the report's table.
+  const std::size_t fonts = previous.find("{\\fonttbl");
+  const std::size_t own = previous.find("}}", fonts);
+  ASSERT_NE(own, std::string::npos);
+  const std::string block =
+      "{\\rtf1\\ansi" + previous.substr(fonts, own + 1 - fonts) + "{\\fnil Kaputt;}}\\pard Block\\par}";
+  const int doc = VIDUV_OpenDoc(Path("doc.tqx").c_str());
+  const int files = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "rtfFiles");
+  VIDUV_SetBinData(files, "vardef", int(block.size()), block.c_str(), 0);
+  ASSERT_TRUE(VIDUV_SaveDoc(doc));
+  VIDUV_CloseDoc(doc);
+
+  const HostRun run = Host({"report", Path("doc.tqx")});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find(Path("doc.rtf") + ": the report was not written"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("a font table entry does not begin with \\f and its number"), std::string::npos) << run.err;
+  EXPECT_EQ(Slurp(Path("doc.rtf")), previous);
+}
+
 }  // namespace

@@ -60,6 +60,8 @@ std::vector<std::string> Words() {
           "{\\object{\\*\\objdata 01}",
           "{\\fonttbl{\\f9 X;}}",
           "{\\fonttbl{\\fnil Foo;}",
+          "{\\fonttbl{\\f0\\f\\bin99 swiss Arial;}",
+          "\\bin9 ",
           "{\\colortbl ;\\red1\\'4;",
           "\\f99 ",
           "\\cf77 ",
@@ -80,13 +82,14 @@ std::vector<std::string> Words() {
 const char* const kReportHead =
     "{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\ftech Symbol;}}{\\colortbl ;\\red0\\green0\\blue0;}";
 
-// The report around the prepared document, as the report writer puts it in a group of its own.
+// The report around the prepared document, as the report writer puts it in a group of its own. A style written
+// without its group (as a document may have it) keeps apart from the table's word.
 std::string ReportOf(const std::string& prepared, const ReportHeaderTables& tables) {
   std::string fonts, colours, styles;
   for (int i = 0; i < tables.fonts.GetCount(); ++i) fonts += tables.fonts.GetEntry(i);
   for (int i = 0; i < tables.colours.GetCount(); ++i) colours += tables.colours.GetEntry(i);
   for (int i = 0; i < tables.styles.GetCount(); ++i) styles += tables.styles.GetEntry(i);
-  return "{\\rtf1{\\fonttbl" + fonts + "}{\\colortbl " + colours + "}{\\stylesheet" + styles + "}Anfang\\par{" +
+  return "{\\rtf1{\\fonttbl" + fonts + "}{\\colortbl " + colours + "}{\\stylesheet " + styles + "}Anfang\\par{" +
          prepared + "}Ende\\par}";
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <cairo-ft.h>
+#include <unistd.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -86,10 +87,19 @@ struct Realized {
 
 using FontKey = std::tuple<std::string, int, int, bool, bool, bool, int, bool>;
 
-// The DejaVu files of the fonts-dejavu-core package, loaded directly so that no font substitution changes text
-// widths: regular and bold; italics are slanted from the upright face. Without the files, the family by name.
-cairo_font_face_t* FaceFor(const std::string& family, bool bold, bool italic) {
-  static auto* faces = new std::map<std::tuple<std::string, bool, bool>, cairo_font_face_t*>;
+// A slanted face leans by this much of its height, as an oblique face does.
+constexpr double kSlant = 0.2;
+
+struct Face {
+  cairo_font_face_t* face = nullptr;
+  bool slant = false;  // no oblique or italic face was installed: the upright one is slanted by its matrix
+};
+
+// The DejaVu files, loaded directly so that no font substitution changes text widths; italics from the oblique and
+// italic faces (fonts-dejavu-extra). A slant by the font matrix, unlike one synthesized by the rasterizer, holds in a
+// PDF too. Without the files, the family by name.
+Face FaceFor(const std::string& family, bool bold, bool italic) {
+  static auto* faces = new std::map<std::tuple<std::string, bool, bool>, Face>;
   auto key = std::make_tuple(family, bold, italic);
   auto it = faces->find(key);
   if (it != faces->end()) return it->second;
@@ -97,19 +107,17 @@ cairo_font_face_t* FaceFor(const std::string& family, bool bold, bool italic) {
     FT_Library lib = nullptr;
     return FT_Init_FreeType(&lib) == 0 ? lib : nullptr;
   }();
-  std::string file = family == "DejaVu Sans Mono" ? "DejaVuSansMono"
-                     : family == "DejaVu Serif"   ? "DejaVuSerif"
-                                                  : "DejaVuSans";
-  std::string path = "/usr/share/fonts/truetype/dejavu/" + file + (bold ? "-Bold" : "") + ".ttf";
+  Face result;
+  const std::string path = win::FontFileFor("/usr/share/fonts/truetype/dejavu", family, bold, italic, result.slant);
   FT_Face face = nullptr;
-  cairo_font_face_t* result = nullptr;
   if (library && FT_New_Face(library, path.c_str(), 0, &face) == 0) {
     // The FreeType face lives as long as the process, as cairo's face made from it does.
-    result = cairo_ft_font_face_create_for_ft_face(face, 0);
-    if (italic) cairo_ft_font_face_set_synthesize(result, CAIRO_FT_SYNTHESIZE_OBLIQUE);
+    result.face = cairo_ft_font_face_create_for_ft_face(face, 0);
   } else {
-    result = cairo_toy_font_face_create(family.c_str(), italic ? CAIRO_FONT_SLANT_OBLIQUE : CAIRO_FONT_SLANT_NORMAL,
-                                        bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    result.slant = false;
+    result.face =
+        cairo_toy_font_face_create(family.c_str(), italic ? CAIRO_FONT_SLANT_OBLIQUE : CAIRO_FONT_SLANT_NORMAL,
+                                   bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   }
   (*faces)[key] = result;
   return result;
@@ -131,7 +139,8 @@ Realized& Realize(const LOGFONT& lf, double scale) {
   if (it != cache.end()) return it->second;
   Realized r;
   std::string family = win::FontFamilyFor(face);
-  cairo_font_face_t* ff = FaceFor(family, lf.lfWeight >= FW_SEMIBOLD, lf.lfItalic != 0);
+  const Face chosen = FaceFor(family, lf.lfWeight >= FW_SEMIBOLD, lf.lfItalic != 0);
+  cairo_font_face_t* ff = chosen.face;
   cairo_font_options_t* opt = cairo_font_options_create();
   cairo_font_options_set_hint_metrics(opt, CAIRO_HINT_METRICS_ON);
   cairo_font_options_set_hint_style(opt, CAIRO_HINT_STYLE_SLIGHT);
@@ -155,7 +164,8 @@ Realized& Realize(const LOGFONT& lf, double scale) {
     em = 13;
   em = std::max(1.0, std::round(em));
   cairo_matrix_t size;
-  cairo_matrix_init_scale(&size, em, em);
+  // y grows downwards: the glyph's top leans right
+  cairo_matrix_init(&size, em, 0, chosen.slant ? -kSlant * em : 0, em, 0, 0);
   r.scaled = cairo_scaled_font_create(ff, &size, &identity, opt);
   cairo_font_options_destroy(opt);
   cairo_font_extents_t fe;
@@ -299,6 +309,22 @@ std::string win::FontFamilyFor(const std::string& face) {
       f.find("garamond") != std::string::npos || f.find("book") != std::string::npos)
     return f.find("sans") != std::string::npos ? "DejaVu Sans" : "DejaVu Serif";
   return "DejaVu Sans";
+}
+
+std::string win::FontFileFor(const std::string& folder, const std::string& family, bool bold, bool italic,
+                             bool& slant) {
+  const std::string file = family == "DejaVu Sans Mono" ? "DejaVuSansMono"
+                           : family == "DejaVu Serif"   ? "DejaVuSerif"
+                                                        : "DejaVuSans";
+  const std::string upright = folder + "/" + file + (bold ? "-Bold" : "") + ".ttf";
+  slant = false;
+  if (!italic) return upright;
+  // the serif's slanted faces are italics, the others' obliques
+  const std::string slanted =
+      folder + "/" + file + "-" + (bold ? "Bold" : "") + (family == "DejaVu Serif" ? "Italic" : "Oblique") + ".ttf";
+  if (::access(slanted.c_str(), R_OK) == 0) return slanted;
+  slant = true;
+  return upright;
 }
 
 BOOL GetTextMetrics(HDC dc, LPTEXTMETRIC out) {

@@ -157,6 +157,9 @@ void SetClipboardText(const std::string& text);
 // ---- Fonts ---------------------------------------------------------------------------------------------------------
 // The DejaVu family a face name is drawn with (fixed, so that text widths are stable).
 std::string FontFamilyFor(const std::string& face);
+// The font file in folder that draws the family bold and/or italic: the installed oblique or italic face, else the
+// upright one, which is then to be slanted (slant set).
+std::string FontFileFor(const std::string& folder, const std::string& family, bool bold, bool italic, bool& slant);
 
 // The current cursor's resource id (32512 for the arrow).
 UINT CurrentCursorId();

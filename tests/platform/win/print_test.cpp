@@ -11,8 +11,10 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "platform/win/dialogs/wintest.h"
+#include "platform/win/screen/headless.h"
 #include "tests/support/dead_pid.h"
 #include "tests/support/pdf_page_pixels.h"
 
@@ -143,6 +145,87 @@ TEST_F(PrintTest, ThePrintedTextsCanBeReadFromThePdf) {
   EXPECT_EQ(first.find("Bewehrung St"), std::string::npos) << "the far text joined the word: " << first;
   EXPECT_EQ(first.find("zwei"), std::string::npos) << "a text of the next page on the first";
   EXPECT_NE(second.find("Seite zwei"), std::string::npos) << second;
+}
+
+// The fonts that pdffonts lists for a PDF, one name a line (the subset prefix "ABCDEF+" left off).
+std::string PdfFonts(const fs::path& pdf) {
+  const fs::path list = pdf.string() + ".fonts";
+  if (std::system(("pdffonts '" + pdf.string() + "' > '" + list.string() + "'").c_str()) != 0) return "";
+  std::istringstream lines(Read(list));
+  std::string line, names;
+  while (std::getline(lines, line)) {
+    const std::size_t plus = line.find('+');
+    if (plus == 6) names += line.substr(plus + 1, line.find(' ', plus) - plus - 1) + "\n";
+  }
+  return names;
+}
+
+// Italic text prints with the installed oblique faces (an upright face slanted by the rasterizer would print
+// upright: a PDF draws the font's own outlines), bold italic with the bold one.
+TEST_F(PrintTest, ItalicTextPrintsWithTheObliqueFaces) {
+  if (std::system("command -v pdffonts >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdffonts";
+  const fs::path pdf = dir / "italic.pdf";
+  win::print::Job job;
+  job.begin = [](CDC*, CPrintInfo* info) { info->SetMaxPage(1); };
+  job.page = [&](CDC* dc, CPrintInfo*) {
+    const struct {
+      int weight;
+      BYTE italic;
+      const char* face;
+    } fonts[] = {{FW_NORMAL, 0, "Arial"},
+                 {FW_NORMAL, 1, "Arial"},
+                 {FW_BOLD, 1, "Arial"},
+                 {FW_NORMAL, 1, "Times New Roman"},
+                 {FW_BOLD, 1, "Courier New"}};
+    int y = 100;
+    for (const auto& f : fonts) {
+      CFont font;
+      font.CreateFont(-40, 0, 0, 0, f.weight, f.italic, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, f.face);
+      CFont* old = dc->SelectObject(&font);
+      dc->TextOut(100, y, "Bewehrung");
+      dc->SelectObject(old);
+      y += 100;
+    }
+  };
+  ASSERT_TRUE(win::print::PrintDocument(pdf.string(), "Kursiv", job)) << win::print::LastError();
+  const std::string fonts = PdfFonts(pdf);
+  for (const char* face : {"DejaVuSans\n", "DejaVuSans-Oblique\n", "DejaVuSans-BoldOblique\n", "DejaVuSerif-Italic\n",
+                           "DejaVuSansMono-BoldOblique\n"})
+    EXPECT_NE(fonts.find(face), std::string::npos) << face << "missing in:\n" << fonts;
+  EXPECT_NE(PdfText(pdf, 1).find("Bewehrung"), std::string::npos);
+}
+
+// The face file of each kind: the installed oblique or italic one, else the upright face, to be slanted.
+TEST_F(PrintTest, AnItalicWithoutItsFaceIsTheUprightFaceSlanted) {
+  const fs::path all = dir / "all", upright = dir / "upright";
+  fs::create_directories(all);
+  fs::create_directories(upright);
+  for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf",
+                           "DejaVuSans-BoldOblique.ttf", "DejaVuSerif.ttf", "DejaVuSerif-Italic.ttf"})
+    std::ofstream(all / file) << "font";
+  for (const char* file : {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSerif.ttf"})
+    std::ofstream(upright / file) << "font";
+  const struct {
+    const fs::path& folder;
+    const char* family;
+    bool bold, italic;
+    const char* file;
+    bool slant;
+  } cases[] = {
+      {all, "DejaVu Sans", false, false, "DejaVuSans.ttf", false},
+      {all, "DejaVu Sans", false, true, "DejaVuSans-Oblique.ttf", false},
+      {all, "DejaVu Sans", true, true, "DejaVuSans-BoldOblique.ttf", false},
+      {all, "DejaVu Serif", false, true, "DejaVuSerif-Italic.ttf", false},
+      {upright, "DejaVu Sans", false, true, "DejaVuSans.ttf", true},
+      {upright, "DejaVu Sans", true, true, "DejaVuSans-Bold.ttf", true},
+      {upright, "DejaVu Serif", false, true, "DejaVuSerif.ttf", true},
+      {upright, "DejaVu Sans", true, false, "DejaVuSans-Bold.ttf", false},
+  };
+  for (const auto& c : cases) {
+    bool slant = !c.slant;
+    EXPECT_EQ(win::FontFileFor(c.folder.string(), c.family, c.bold, c.italic, slant), (c.folder / c.file).string());
+    EXPECT_EQ(slant, c.slant) << c.file;
+  }
 }
 
 // The resident memory of this process, in bytes.
