@@ -9,6 +9,7 @@
 #include "formula/formulanumber.h"
 #include "formula/varstore.h"
 #include "platform/win/afx.h"
+#include "platform/win/base/leftovers.h"
 
 // A value taken over from another position's exports. The transfer layer's ImportData derives from it and
 // refreshes the value from its source; this base keeps, reads and writes the record and cannot refresh it.
@@ -214,6 +215,12 @@ class CVarDefSummeTabelle : public CVarDefEntry {
   double sum = 0.0;
   CVariableStore store;
 };
+
+// The variables' or the document's RTF is written to a file of its own before it is stored in the position:
+// "<name>" in a marked, locked folder of this run beside the position, so that it never takes the place of a
+// user's file (the report of a position named "<name>.tmp" is "<name>.tmp.rtf"). Empty when the folder cannot be
+// made; the block is then not stored, as when its writing fails.
+std::string VariablesScratchFile(const CString& positionFile, win::ScratchFolder& scratch, const std::string& name);
 
 class CVarDefList {
  public:

@@ -204,16 +204,26 @@ void CVarDefList::WriteRtf(const char* path, int variant) {
   RTFX_EndDocument(0);
 }
 
+std::string VariablesScratchFile(const CString& positionFile, win::ScratchFolder& scratch, const std::string& name) {
+  static constexpr const char* kPrefix = ".kolumo-variablen-";
+  std::string folder = win::ToFsPath(positionFile.str());
+  const std::size_t slash = folder.rfind('/');
+  folder = slash == std::string::npos ? std::string() : folder.substr(0, slash == 0 ? 1 : slash);
+  win::RemoveLeftScratchFolders(folder, kPrefix);
+  std::string error;
+  if (!scratch.Make(folder, kPrefix, error)) return {};
+  return scratch.Path(name);
+}
+
 void CVarDefList::CreateSkribText(CSkribTarget& documentPart) {
-  CString position = documentPart.GetPositionFileName();
-  CString path = position.Left(position.GetLength() - 3) + "tmp.rtf";
-  WriteRtf(path, 1);
-  std::string fsPath = win::ToFsPath(path.str());
+  win::ScratchFolder scratch;
+  const std::string fsPath = VariablesScratchFile(documentPart.GetPositionFileName(), scratch, "Variablen.rtf");
+  if (fsPath.empty()) return;
+  WriteRtf(fsPath.c_str(), 1);
   std::ifstream file(fsPath, std::ios::binary);
   if (!file) return;
   std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   file.close();
-  std::remove(fsPath.c_str());
   CString rtf(std::move(text));
   rtf.Replace("\\red0\\green0\\blue255", "\\red7\\green13\\blue255");
   documentPart.TakeGeneratedText(rtf);

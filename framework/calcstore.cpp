@@ -101,16 +101,14 @@ bool BaseData::StoreDocumentRtf() {
   int root = VIDUV_GetRootElement(doc);
   CDocumentPart& part = GetSubData();
   if (!root || part.IsEmpty() || !part.HoldsText()) return true;
-  CString temporary = GetOutputFileName();
-  temporary = temporary.Left(temporary.GetLength() - 4) + ".tmp.rtf";
-  const CString fsTemporary = CString(win::ToFsPath(temporary.str()));
+  win::ScratchFolder scratch;
+  const CString temporary(VariablesScratchFile(GetOutputFileName(), scratch, "Dokument.rtf"));
   // Evaluated in the formula colour, numbered from the document's own first number.
   int index = part.Calculate(RGB(7, 13, 255), -1);
-  bool valid = index >= 0 && index <= 9;
+  bool valid = index >= 0 && index <= 9 && !temporary.IsEmpty();
   if (valid) part.ExportRtf(temporary, index, part.GetPage(), "", "");
   int files = VIDUV_FindOrAddChild(root, "rtfFiles");
   if (!valid || !VIDUV_StoreFileInAttr(files, "vardef", temporary, 1)) VIDUV_DeleteAttr(files, "vardef");
-  std::remove(fsTemporary);
   return true;
 }
 
@@ -118,16 +116,14 @@ void BaseData::StoreVardefRtf() {
   if (progname == "Skrib") return;
   int root = VIDUV_GetRootElement(doc);
   if (!root) return;
-  // Beside the position: only its extension changes, the rest of the path keeps its case.
-  CString temporary = GetOutputFileName();
-  temporary = temporary.Left(temporary.GetLength() - 4) + ".tmp.rtf";
-  const CString fsTemporary = CString(win::ToFsPath(temporary.str()));
   if (StoreDocumentRtf()) return;
   if (varDefs.GetSize() == 0) return;
-  varDefs.WriteRtf(temporary, 0);
+  win::ScratchFolder scratch;
+  const std::string temporary = VariablesScratchFile(GetOutputFileName(), scratch, "Variablen.rtf");
+  if (temporary.empty()) return;
+  varDefs.WriteRtf(temporary.c_str(), 0);
   int files = VIDUV_FindOrAddChild(root, "rtfFiles");
-  VIDUV_StoreFileInAttr(files, "vardef", temporary, 1);
-  std::remove(fsTemporary);
+  VIDUV_StoreFileInAttr(files, "vardef", temporary.c_str(), 1);
 }
 
 void BaseData::CalcAndStore(CCalcAndStoreResult& out, BOOL withOutput, BOOL redraw) {

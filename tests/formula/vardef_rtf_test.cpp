@@ -209,13 +209,18 @@ TEST_F(VarDefRtfTest, DocumentPartTakesTheTextWithItsColour) {
   AddBeam();
   DocumentPartFake part;
   part.file = (folder_ / "x.tqx").c_str();
+  // the report of a position named "x.tmp": the text is made elsewhere and leaves it as it is
+  { std::ofstream(folder_ / "x.tmp.rtf") << "Bericht von x.tmp"; }
   list.CreateSkribText(part);
   EXPECT_EQ(part.taken, 1);
   EXPECT_NE(part.text.find("\\red7\\green13\\blue255"), std::string::npos);
   EXPECT_EQ(part.text.find("\\red0\\green0\\blue255"), std::string::npos);
   EXPECT_NE(part.text.find("\\ql\\cf2 h = 2*b = 0.60\\cf1  m"), std::string::npos);
   EXPECT_TRUE(Balanced(part.text));
-  EXPECT_FALSE(std::filesystem::exists(folder_ / "x.tmp.rtf"));
+  std::ifstream kept(folder_ / "x.tmp.rtf");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "Bericht von x.tmp");
+  for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().filename().string().rfind(".kolumo-", 0), std::string::npos) << entry.path();
 }
 
 struct FormatCase {

@@ -376,12 +376,17 @@ TEST_F(CalcStoreTest, StaleOutputHandsTheVariableDefinitionsReportToTheProgram) 
   EXPECT_EQ(Calc(beam), (Result{1, 1, 0, 0}));
   // Without output nothing is stale: no report block.
   EXPECT_EQ(VIDUV_GetInt(Root(doc_), "sawVardef"), 0);
+  // The report of a position named "Balken.tmp" stands beside it: the block's temporary never takes its place.
+  { std::ofstream(folder_ / "Balken.tmp.rtf") << "Bericht von Balken.tmp"; }
   beam.q = 12.0;
   EXPECT_EQ(Calc(beam, TRUE), (Result{1, 1, 0, 0}));
   EXPECT_EQ(VIDUV_GetInt(Root(doc_), "sawVardef"), 1);
   EXPECT_EQ(Child(doc_, "rtfFiles"), 0);
-  // The temporary file beside the position is gone.
-  EXPECT_FALSE(fs::exists(folder_ / "Balken.tmp.rtf"));
+  std::ifstream kept(folder_ / "Balken.tmp.rtf");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "Bericht von Balken.tmp");
+  // and the block's own folder is gone
+  for (const auto& entry : fs::directory_iterator(folder_))
+    EXPECT_EQ(entry.path().filename().string().rfind(".kolumo-", 0), std::string::npos) << entry.path();
 }
 
 TEST_F(CalcStoreTest, SilentCalcCalculatesWithOutputAndWritesTheExportsOnce) {
