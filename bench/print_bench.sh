@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Prints the example's report into a PDF as "drucken" does and gives the time per page and the PDF's size: the
-# example calculated and its report written with "kolumo", then bin/print_bench over that RTF.
+# example calculated and its report written with "kolumo", then bin/print_bench over that RTF. Then the same for the
+# example with a document part ("Dokument") of 20 KB and of 160 KB of 28-pt letters, each letter on a page of its
+# own: the times of "kolumo calc", "kolumo report" and the print, which grow with the document in proportion where
+# the work is linear.
 # Argument: the build folder (default build/default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,3 +20,42 @@ cp data/examples/Stuetze.tqx "$work/Stuetze.tqx"
 rtf=$(ls "$work"/*.rtf | head -1)
 KOLUMO_PRINT_RTF="$rtf" "$build/bin/print_bench" --benchmark_repetitions="${KOLUMO_BENCH_RUNS:-3}" \
   --benchmark_report_aggregates_only=true
+
+# The document editor is the first tab, so that the calculation and the report take the document part.
+export ORMI_REGISTRY="$work/registry.xml"
+cat > "$ORMI_REGISTRY" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<registry><hive name="HKEY_CURRENT_USER"><key name="software"><key name="Ormi"><key name="Vernik2005">
+<value name="bSkrib" type="REG_SZ" text="1" />
+</key></key></key></hive></registry>
+XML
+# Runs a program with its output in the log and sets "took" to its wall time; a program that fails ends the run.
+timed() {
+  local start
+  start=$(date +%s%N)
+  "$@" >> "$work/log" 2>&1 || { echo "print_bench: $* failed:" >&2; tail -n 5 "$work/log" >&2; exit 1; }
+  took="$(( ($(date +%s%N) - start) / 1000000 )) ms"
+}
+for kb in 20 160; do
+  folder="$work/letters$kb"
+  mkdir -p "$folder"
+  # The document's RTF with its terminating zero, as the position stores it (base64 in the element "Skrib").
+  awk -v size=$((kb * 1000)) 'BEGIN {
+    text = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n\\pard\\plain\\f0\\fs56 "
+    for (n = 0; total < size; ++n) {
+      printf "%s", text
+      total += length(text)
+      text = "{\\fs56 " substr("abcdefghijklmnopqrstuvwxyz", n % 26 + 1, 1) "}\\page "
+    }
+    printf "\\par\r\n}%c", 0 }' > "$folder/document.rtf"
+  base64 -w0 "$folder/document.rtf" > "$folder/document.b64"
+  awk -v data="$folder/document.b64" '{ print }
+    !done && /^\t<input / { getline text < data; print "\t\t<Skrib iPage=\"1\" rtfData=\"" text "\" isEmpty=\"0\" />"; done = 1 }' \
+    data/examples/Stuetze.tqx > "$folder/Stuetze.tqx"
+  timed "$build/bin/kolumo" calc "$folder/Stuetze.tqx"
+  calc=$took
+  timed "$build/bin/kolumo" report "$folder/Stuetze.tqx"
+  echo "$kb KB of 28-pt letters, one a page: kolumo calc $calc, kolumo report $took"
+  KOLUMO_PRINT_RTF="$folder/Stuetze.rtf" "$build/bin/print_bench" --benchmark_repetitions="${KOLUMO_BENCH_RUNS:-3}" \
+    --benchmark_report_aggregates_only=true 2>&1 | grep -v '^\(Run on\|CPU\|  L[0-9]\|Load Average\|\*\*\*\)' || true
+done
