@@ -94,6 +94,30 @@ std::string GroupWord(const std::string& text, std::size_t at, bool& starred) {
 // The word's number within [lo, hi].
 int Param(const Word& w, long lo, long hi) { return int(std::clamp(w.param, lo, hi)); }
 
+// Calls f(word, at) for every control word at the outermost level of the text (not inside a group) and
+// g(at, end) for every group there.
+template <class OnWord, class OnGroup>
+void EachTopLevel(const std::string& rtf, OnWord onWord, OnGroup onGroup) {
+  for (std::size_t p = 0; p < rtf.size();) {
+    if (rtf[p] == '{') {
+      std::size_t end = rtf.size();
+      try {
+        end = GroupEnd(rtf, p);
+      } catch (const RtfError&) {
+        return;
+      }
+      onGroup(p, end);
+      p = end;
+    } else if (rtf[p] == '\\' && p + 1 < rtf.size()) {
+      const Word w = ReadWord(rtf, p);
+      onWord(w);
+      p = std::max(w.end, p + 1);
+    } else {
+      ++p;
+    }
+  }
+}
+
 bool IsOpaqueGroup(const std::string& word) {
   return word == "pict" || word == "object" || word == "shppict" || word == "nonshppict" || word == "shp";
 }
@@ -194,6 +218,19 @@ int Document::InternPara(const ParaFormat& f) {
 int Document::InternBlob(const std::string& bytes) {
   blobs.push_back(bytes);
   return int(blobs.size()) - 1;
+}
+
+std::string_view Document::WideAt(int i) const {
+  if (i < 0 || i >= Length() || text[std::size_t(i)] != kWide) return {};
+  const int blob = extra[std::size_t(i)];
+  return blob >= 0 && std::size_t(blob) < blobs.size() ? std::string_view(blobs[std::size_t(blob)]) : "?";
+}
+
+void Document::SetWide(int i, char32_t c) {
+  std::string utf8;
+  win::AppendUtf8(utf8, c);
+  text[std::size_t(i)] = kWide;
+  extra[std::size_t(i)] = InternBlob(utf8);
 }
 
 namespace {
@@ -318,6 +355,8 @@ std::string TextOf(const Document& d, int start, int end, bool shown) {
       out += '\n';
     else if (c == kObject)
       continue;
+    else if (c == kWide)
+      out += shown ? d.WideAt(i) : "?";
     else if (!shown)
       out += c;
     else if (const char32_t greek = IsSymbolFont(d, d.CharAt(i).font) ? win::SymbolFontChar(std::uint8_t(c)) : 0)
@@ -338,7 +377,7 @@ char HoldChar(char32_t c, bool& symbol) {
   if (const int plain = win::Windows1252Byte(c); plain >= 0) return char(plain);
   const int held = win::SymbolFontByte(c);
   symbol = held >= 0;
-  return symbol ? char(held) : '?';
+  return symbol ? char(held) : kWide;
 }
 
 bool IsSymbolFont(const Document& d, int font) {
@@ -652,11 +691,28 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
   std::string rowDef;
   // Rows that name no definition of their own reuse the one before: they share its bytes.
   int rowBlob = -1;
+  // The count of fallback characters after a Unicode escape, as the words before the text set it.
   int ucSkip = 1;
+  EachTopLevel(
+      d.headWords + d.prologue,
+      [&](const Word& w) {
+        if (w.name == "uc") ucSkip = Param(w, 0, win::kRtfMaxCount);
+      },
+      [](std::size_t, std::size_t) {});
   int toSkip = 0;
+  // The first half of a surrogate pair, waiting for its second.
+  char32_t highSurrogate = 0;
   int tabKind = 0;
   bool sectionBreaksPage = true;
   auto putIn = [&](char ch, const CharFormat& f, int blob) {
+    if (highSurrogate != 0) {
+      // A first half alone is no character: its fallback stands for it.
+      highSurrogate = 0;
+      d.text += '?';
+      d.charFormat.push_back(d.InternChar(f));
+      d.paraFormat.push_back(d.InternPara(pf));
+      d.extra.push_back(-1);
+    }
     d.text += ch;
     d.charFormat.push_back(d.InternChar(f));
     d.paraFormat.push_back(d.InternPara(pf));
@@ -783,10 +839,24 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
     } else if (n == "uc")
       ucSkip = Param(w, 0, win::kRtfMaxCount);
     else if (n == "u") {
-      const char32_t code = char32_t(w.param < 0 ? w.param + 65536 : w.param);
+      toSkip = ucSkip;
+      const long value = w.param < 0 ? w.param + 65536 : w.param;
+      char32_t code = value < 0 || value > 0x10FFFF ? U'?' : char32_t(value);
+      if (code >= 0xD800 && code <= 0xDBFF && highSurrogate == 0) {
+        highSurrogate = code;
+        continue;
+      }
+      if (code >= 0xDC00 && code <= 0xDFFF && highSurrogate != 0) {
+        code = 0x10000 + ((highSurrogate - 0xD800) << 10) + (code - 0xDC00);
+        highSurrogate = 0;
+      }
+      if (code < 0x20 || (code >= 0xD800 && code <= 0xDFFF)) code = U'?';
       bool symbol = false;
-      const char held = code < 0x20 ? '?' : HoldChar(code, symbol);
-      if (symbol) {
+      const char held = HoldChar(code, symbol);
+      if (held == kWide) {
+        put(kWide);
+        d.SetWide(d.Length() - 1, code);
+      } else if (symbol) {
         // A Greek letter or sign is the Symbol font's character, as the text's own Symbol runs hold them.
         CharFormat f = stack.back().cf;
         if (!IsSymbolFont(d, f.font)) f.font = d.FindFont("Symbol");
@@ -794,7 +864,6 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
       } else {
         put(held);
       }
-      toSkip = ucSkip;
     }
   }
   if (!closed) throw RtfError("the RTF text ends before its closing brace");
@@ -825,6 +894,7 @@ std::string Document::WriteRtf() const {
   int number = 0;
   int lastKind = 0;
   int rowWritten = -1;
+  bool unicodeSkip = false;  // "\\uc1" written: each Unicode escape is followed by one fallback character
   const int n = Length() - 1;
   for (int i = 0; i < n; ++i) {
     const char c = text[std::size_t(i)];
@@ -925,6 +995,15 @@ std::string Document::WriteRtf() const {
       word(c == '\t' ? "\\tab" : c == kLine ? "\\line" : "\\page");
       continue;
     }
+    if (c == kWide) {
+      if (!unicodeSkip) out += "\\uc1";
+      unicodeSkip = true;
+      std::size_t at = 0;
+      const std::string_view utf8 = WideAt(i);
+      out += win::RtfUnicodeEscape(win::NextCodePoint(utf8, at));
+      needSpace = false;
+      continue;
+    }
     const unsigned char u = static_cast<unsigned char>(c);
     if (u >= 0x80 || u < 0x20) {
       char hex[8];
@@ -947,34 +1026,6 @@ std::string Document::WriteRtf() const {
   out += "}";
   return out;
 }
-
-namespace {
-
-// Calls f(word, at) for every control word at the outermost level of the text (not inside a group) and
-// g(at, end) for every group there.
-template <class OnWord, class OnGroup>
-void EachTopLevel(const std::string& rtf, OnWord onWord, OnGroup onGroup) {
-  for (std::size_t p = 0; p < rtf.size();) {
-    if (rtf[p] == '{') {
-      std::size_t end = rtf.size();
-      try {
-        end = GroupEnd(rtf, p);
-      } catch (const RtfError&) {
-        return;
-      }
-      onGroup(p, end);
-      p = end;
-    } else if (rtf[p] == '\\' && p + 1 < rtf.size()) {
-      const Word w = ReadWord(rtf, p);
-      onWord(w);
-      p = std::max(w.end, p + 1);
-    } else {
-      ++p;
-    }
-  }
-}
-
-}  // namespace
 
 PageFormat PageFormatOf(const Document& d) {
   PageFormat f;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace richdoc {
@@ -18,6 +19,8 @@ constexpr char kRow = '\x0e';     // end of a table row (\row); its extra holds 
 constexpr char kObject = '\x01';  // an embedded object or picture; its extra holds the group's bytes
 constexpr char kLine = '\x0b';    // line break (\line)
 constexpr char kPage = '\x0c';    // page break (\page)
+// A character that neither the code page nor the Symbol font holds (Cyrillic, CJK); its extra holds its UTF-8.
+constexpr char kWide = '\x02';
 
 struct CharFormat {
   bool bold = false, italic = false, sub = false, super = false, hidden = false;
@@ -73,7 +76,7 @@ class Document {
   std::string text;
   std::vector<int> charFormat;  // index into charFormats
   std::vector<int> paraFormat;  // index into paraFormats, meaningful on kPara, kCell and kRow
-  std::vector<int> extra;       // index into blobs for kRow and kObject, else -1
+  std::vector<int> extra;       // index into blobs for kRow, kObject and kWide, else -1
   std::vector<CharFormat> charFormats;
   std::vector<ParaFormat> paraFormats;
   std::vector<std::string> blobs;
@@ -89,6 +92,10 @@ class Document {
   int InternChar(const CharFormat& f);
   int InternPara(const ParaFormat& f);
   int InternBlob(const std::string& bytes);
+  // The UTF-8 of the character at i when it is kWide ("?" when it holds none), else empty.
+  std::string_view WideAt(int i) const;
+  // Makes the character at i the kWide that holds c.
+  void SetWide(int i, char32_t c);
   const CharFormat& CharAt(int i) const { return charFormats[std::size_t(charFormat[std::size_t(i)])]; }
   // The format of the paragraph holding character i (read from its mark).
   const ParaFormat& ParaAt(int i) const;
@@ -109,7 +116,8 @@ class Document {
   // A group of RTF text (such as the page header's "{\header ...}") read as a document of its own with this
   // document's fonts, colours and styles.
   Document ReadGroup(const std::string& group) const;
-  // The characters as plain text: marks as "\r\n", cells as tabs, objects left out.
+  // The characters as plain text: marks as "\r\n", cells as tabs, objects left out, what the code page does not
+  // hold as '?'.
   std::string PlainText(int start, int end) const;
   // The same as UTF-8 for other programs: every character as the one it shows (a Symbol-font letter as its Greek
   // letter).
@@ -117,7 +125,7 @@ class Document {
 };
 
 // The byte that holds a character in a document: its Windows-1252 byte, or (symbol set) the byte of the Symbol font
-// that shows it (Greek letters and some mathematical signs); '?' when neither holds it. Control characters stay.
+// that shows it (Greek letters and some mathematical signs); kWide when neither holds it. Control characters stay.
 char HoldChar(char32_t c, bool& symbol);
 bool IsSymbolFont(const Document& d, int font);
 

@@ -21,7 +21,9 @@ using richdoc::ParaFormat;
 
 bool IsMark(char c) { return c == richdoc::kPara || c == richdoc::kCell || c == richdoc::kRow; }
 
-bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80); }
+bool IsWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80) || c == richdoc::kWide;
+}
 
 COLORREF ColourOf(const richdoc::Document& d, int index) {
   if (index <= 0 || std::size_t(index) >= d.colours.size() || d.colours[std::size_t(index)].automatic) return 0;
@@ -117,36 +119,43 @@ void CRichEditCtrl::NotifySelection() {
   parent->SendMessage(WM_NOTIFY, WPARAM(sc.nmhdr.idFrom), LPARAM(&sc));
 }
 
-void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) { Insert(text ? text : "", {}, canUndo, false); }
+void CRichEditCtrl::ReplaceSel(LPCSTR text, BOOL canUndo) { Insert(text ? text : "", {}, {}, canUndo, false); }
 
 void CRichEditCtrl::InsertUnicode(const std::string& utf8, bool asShown) {
   std::string held;
   std::vector<bool> symbol;
+  std::vector<char32_t> wide;
   for (std::size_t i = 0; i < utf8.size();) {
     bool raw = false;
     const char32_t c = win::NextCodePoint(utf8, i, &raw);
     bool inSymbol = false;
     // A byte that is no UTF-8 is a Windows-1252 byte already.
-    held += raw ? char(c) : richdoc::HoldChar(c, inSymbol);
+    const char byte = raw ? char(c) : richdoc::HoldChar(c, inSymbol);
+    held += byte;
     symbol.push_back(inSymbol);
+    wide.push_back(!raw && c >= 0x80 && byte == richdoc::kWide ? c : 0);
   }
-  Insert(held, symbol, TRUE, asShown);
+  Insert(held, symbol, wide, TRUE, asShown);
 }
 
-void CRichEditCtrl::Insert(const std::string& insert, const std::vector<bool>& symbol, BOOL canUndo, bool asShown) {
+void CRichEditCtrl::Insert(const std::string& insert, const std::vector<bool>& symbol,
+                           const std::vector<char32_t>& wide, BOOL canUndo, bool asShown) {
   // Line ends become paragraph marks.
   std::string clean;
   std::vector<bool> cleanSymbol;
+  std::vector<char32_t> cleanWide;
   for (std::size_t i = 0; i < insert.size(); ++i) {
     if (insert[i] == '\r' && i + 1 < insert.size() && insert[i + 1] == '\n') ++i;
     const char c = insert[i];
+    const char32_t code = i < wide.size() ? wide[i] : 0;
     if (c == '\n' || c == '\r')
       clean += richdoc::kPara;
-    else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
+    else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || code != 0)
       clean += c;  // other control bytes would be taken for marks of the text
     else
       continue;
     cleanSymbol.push_back(i < symbol.size() && symbol[i]);
+    cleanWide.push_back(code);
   }
   BeginChange();
   if (!canUndo) undo_.pop_back();
@@ -156,6 +165,8 @@ void CRichEditCtrl::Insert(const std::string& insert, const std::vector<bool>& s
     f = doc_.CharAt(int(selStart_));
   const long start = selStart_;
   doc_.Replace(int(start), int(selEnd_), clean, f);
+  for (std::size_t i = 0; i < clean.size(); ++i)
+    if (cleanWide[i] != 0) doc_.SetWide(int(start + long(i)), cleanWide[i]);
   // Of characters by their Unicode value (the document's own bytes stay as given), what only the Symbol font holds
   // is set in it. In a Symbol run (where a typed letter shows its Greek one, as in a word processor) other
   // characters, paragraph marks and all of another program's show as themselves in the font before it.
@@ -163,7 +174,8 @@ void CRichEditCtrl::Insert(const std::string& insert, const std::vector<bool>& s
   int greek = -1, plain = -1;
   for (std::size_t i = 0; !symbol.empty() && i < clean.size(); ++i) {
     int& format = cleanSymbol[i] ? greek : plain;
-    const bool typedInRun = !asShown && static_cast<unsigned char>(clean[i]) < 0x80 && clean[i] != richdoc::kPara;
+    const bool typedInRun =
+        !asShown && static_cast<unsigned char>(clean[i]) < 0x80 && clean[i] != richdoc::kPara && cleanWide[i] == 0;
     if (!cleanSymbol[i] && (!symbolRun || typedInRun)) continue;
     if (format < 0) {
       CharFormat other = f;
@@ -709,6 +721,10 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       } else if (IsMark(ch) || ch == richdoc::kLine || ch == richdoc::kPage || ch == '\t') {
         ::GetTextExtentPoint32(dc, " ", 1, &sz);
         sz.cx = ch == '\t' ? 0 : 1;
+      } else if (ch == richdoc::kWide) {
+        // Its UTF-8, which the text drawing takes as such, in the run's face (the fonts have Cyrillic and more).
+        const std::string_view utf8 = d.WideAt(c);
+        ::GetTextExtentPoint32(dc, utf8.data(), int(utf8.size()), &sz);
       } else {
         ::GetTextExtentPoint32(dc, &ch, 1, &sz);
       }
@@ -984,7 +1000,12 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
     if (IsMark(ch) || ch == '\t' || ch == richdoc::kLine || ch == richdoc::kPage) continue;
     fonts.Select(i, layout.lineMarks[line]);
     ::SetTextColor(dc, ColourOf(doc_, f.colour));
-    ::TextOut(dc, r.left, base + 1, &ch, 1);
+    if (ch == richdoc::kWide) {
+      const std::string_view utf8 = doc_.WideAt(i);
+      ::TextOut(dc, r.left, base + 1, utf8.data(), int(utf8.size()));
+    } else {
+      ::TextOut(dc, r.left, base + 1, &ch, 1);
+    }
     if (f.underline == 2) {
       HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
       HGDIOBJ oldPen = ::SelectObject(dc, pen);

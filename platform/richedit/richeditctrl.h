@@ -164,8 +164,10 @@ class CRichEditCtrl : public CWnd {
   bool NavigateMouse(UINT message, WPARAM wParam, LPARAM lParam);
   // The selection from the anchor to the caret (which may stand before it).
   void Select(long anchor, long caret);
-  // Replaces the selection by bytes of the document; symbol marks those that only the Symbol font shows.
-  void Insert(const std::string& bytes, const std::vector<bool>& symbol, BOOL canUndo, bool asShown);
+  // Replaces the selection by bytes of the document; symbol marks those that only the Symbol font shows, wide holds
+  // the Unicode value of each kWide (0 for the others).
+  void Insert(const std::string& bytes, const std::vector<bool>& symbol, const std::vector<char32_t>& wide,
+              BOOL canUndo, bool asShown);
   // The font of the nearest character before pos that is not the Symbol font.
   int PlainFontBefore(long pos);
   long Caret() const { return caretAtStart_ ? selStart_ : selEnd_; }

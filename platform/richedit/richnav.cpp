@@ -25,7 +25,7 @@ Kind KindOf(char c) {
   if (c == richdoc::kPara || c == richdoc::kCell || c == richdoc::kRow || c == richdoc::kLine || c == richdoc::kPage)
     return Kind::kBreak;
   if (c == ' ' || c == '\t') return Kind::kBlank;
-  if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80)) return Kind::kWord;
+  if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80) || c == richdoc::kWide) return Kind::kWord;
   return Kind::kSign;
 }
 

@@ -511,17 +511,13 @@ std::string EscapeText(const std::string& utf8) {
     if (byte == 0xC6 && symbol.back()) {
       // The Symbol font's empty-set sign, which stands for the bar diameter.
       std::snprintf(buf, sizeof buf, "{\\uc1\\u%d \\'c6}", int(win::SymbolFontChar(0xC6)));
+      out += buf;
     } else if (byte >= 0) {
       std::snprintf(buf, sizeof buf, "\\'%02x", byte);
-    } else if (cp <= 0xFFFF) {
-      std::snprintf(buf, sizeof buf, "\\u%d?", int(std::int16_t(cp)));
+      out += buf;
     } else {
-      // Beyond the basic plane RTF takes a surrogate pair.
-      char32_t v = cp - 0x10000;
-      std::snprintf(buf, sizeof buf, "\\u%d?\\u%d?", int(std::int16_t(0xD800 + (v >> 10))),
-                    int(std::int16_t(0xDC00 + (v & 0x3FF))));
+      out += win::RtfUnicodeEscape(cp);
     }
-    out += buf;
   }
   return out;
 }

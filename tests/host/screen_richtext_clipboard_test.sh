@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The rich-text controls and other programs on a virtual X server with a German keyboard (and a Greek group), driven
-# by real X events: the report copied with Ctrl+Insert from the output tab reaches another program (xclip) as UTF-8;
-# in the document editor a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek letters and dead
-# keys is copied with Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied
-# is pasted with Shift+Insert and copied out again unchanged; the first line cut with Shift+Delete reaches the other
-# program and leaves the text. The server's pixels (xwd) equal the program's own picture after each step, and OK
-# saves the pasted line with its Greek letters in the Symbol font. Exit 77 (skipped) without Xvfb, xdotool, xwd,
-# xclip, setxkbmap or python3.
+# The rich-text controls and other programs on a virtual X server with a German keyboard (and a Greek and a Russian
+# group), driven by real X events: the report copied with Ctrl+Insert from the output tab reaches another program
+# (xclip) as UTF-8; in the document editor a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek
+# letters, dead keys and Cyrillic letters (which neither the code page nor the Symbol font holds) is copied with
+# Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied (Polish, Hungarian and
+# Chinese letters among it) is pasted with Shift+Insert and copied out again unchanged; the first line cut with
+# Shift+Delete reaches the other program and leaves the text. The server's pixels (xwd) equal the program's own
+# picture after each step, and OK saves the pasted line with its Greek letters in the Symbol font and the others as
+# Unicode escapes. Exit 77 (skipped) without Xvfb, xdotool, xwd, xclip, setxkbmap or python3.
 set -u
 kolumo=$1
 data=$2
@@ -16,9 +17,9 @@ for tool in python3 xwd xclip setxkbmap; do command -v $tool >/dev/null || { ech
 xwd_region="$(dirname "$0")/../support/xwd_region.py"
 
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-# Every character typed lies on a key of the layout (Greek in its second group): xdotool does not bind keys of its own,
-# which it takes back before a slow program has read them.
-setxkbmap -layout de,gr || fail "no German and Greek keyboard layout on the virtual X server"
+# Every character typed lies on a key of the layout (Greek in its second group, Cyrillic in its third): xdotool does
+# not bind keys of its own, which it takes back before a slow program has read them.
+setxkbmap -layout de,gr,ru || fail "no German, Greek and Russian keyboard layout on the virtual X server"
 export ORMI_REGISTRY="$work/registry.xml"
 example_position "$data"
 document_editor_registry
@@ -57,19 +58,20 @@ xdotool mousemove --window "$main" 57 42 click 1
 sleep 1
 xdotool mousemove --window "$main" 300 200 click 1
 sleep 0.5
-typed="Decke € „Stütze“ – αβγ x^2 Café"
+typed="Decke € „Stütze“ – αβγ x^2 Café Жук"
 xdotool type --delay 30 "Decke "
 xdotool key ISO_Level3_Shift+e # AltGr+E
 xdotool type --delay 30 " „Stütze“ – αβγ x"
 xdotool key dead_circumflex space # the dead key alone
 xdotool type --delay 30 "2 Caf"
 xdotool key dead_acute e
+xdotool type --delay 30 " Жук"
 xdotool key ctrl+a ctrl+Insert
 wait_for 10 clipboard "$typed" ||
   fail "another program reads '$(timeout 5 xclip -selection clipboard -o | od -c | head -n4)', not '$typed'"
 picture typed
 
-pasted="Decke über EG, Süd – αβγ €"
+pasted="Decke über EG, Süd – αβγ € łódź Grőße 中"
 printf %s "$pasted" | timeout 60 xclip -selection clipboard -i
 xdotool key ctrl+End Return shift+Insert
 xdotool key ctrl+a ctrl+c
@@ -88,7 +90,8 @@ wait "$app"
 status=$?
 app=""
 [ $status -eq 0 ] || fail "kolumo edit ended with $status"
-# The saved text read as a word processor reads it: Windows-1252 bytes, the Symbol font's letters as Greek.
+# The saved text read as a word processor reads it: Windows-1252 bytes, the Symbol font's letters as Greek, Unicode
+# escapes (each with one fallback character) as their characters.
 sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$work/Stuetze.tqx" | head -n1 | base64 -d 2>/dev/null | tr -d '\0' \
   >"$work/saved.rtf"
 python3 - "$work/saved.rtf" "$pasted" <<'PY' || fail "the saved text does not hold the pasted line alone: $(cat "$work/saved.rtf")"
@@ -106,6 +109,9 @@ while i < len(body):
     elif c == '\\':
         m = re.match(r"\\'([0-9a-f]{2})|\\([a-z]+)(-?\d+)? ?|\\(.)", body[i:])
         if m.group(1): out[-1] += bytes([int(m.group(1), 16)]).decode('cp1252')
+        elif m.group(2) == 'u':
+            out[-1] += chr(int(m.group(3)) & 0xFFFF)
+            i += 1  # the fallback
         elif m.group(2) == 'f': font = m.group(3)
         elif m.group(2) == 'par': out.append('')
         i += m.end()

@@ -137,4 +137,11 @@ int SymbolFontByte(char32_t cp) {
   return -1;
 }
 
+std::string RtfUnicodeEscape(char32_t cp) {
+  auto one = [](char32_t unit) { return "\\u" + std::to_string(int(std::int16_t(std::uint16_t(unit)))) + "?"; };
+  if (cp <= 0xFFFF) return one(cp);
+  const char32_t v = cp - 0x10000;
+  return one(0xD800 + (v >> 10)) + one(0xDC00 + (v & 0x3FF));
+}
+
 }  // namespace win

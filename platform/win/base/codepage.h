@@ -22,5 +22,8 @@ int Windows1252Byte(char32_t codePoint);
 char32_t SymbolFontChar(unsigned char byte);
 // The Symbol-font byte that shows the code point; -1 when the font has none.
 int SymbolFontByte(char32_t codePoint);
+// A character as an RTF Unicode escape with '?' for readers that do not know it: "\\uN?" with N signed 16-bit,
+// beyond the basic plane a surrogate pair of them.
+std::string RtfUnicodeEscape(char32_t codePoint);
 
 }  // namespace win

@@ -199,6 +199,15 @@ TEST_F(PrintingTest, PicturesAreDrawnAtTheirSizeAndGreekLettersPrintAsText) {
   EXPECT_GT(top, 60);
 }
 
+// Characters that neither the code page nor the Symbol font holds are printed as themselves, as text that can be
+// searched, in the words they stand in; beside them a Greek letter of the Symbol font and the euro sign.
+TEST_F(PrintingTest, CharactersBeyondTheCodePagePrintAsText) {
+  Print(std::string(kPage) +
+        "\\pard\\plain\\fs20 \\u1046?\\u1091?\\u1082? \\u8776? \\u322?\\'f3d\\u378? "
+        "Gr\\u337?\\'dfe {\\f1 W} \\'80\\par}");
+  EXPECT_NE(Text(1).find("Жук ≈ łódź Grőße Ω €\n"), std::string::npos) << Text(1);
+}
+
 // The page is drawn into the PDF, not placed as a picture of itself: its texts are text in a font, its one picture
 // is the only image, at the picture's own 40 x 20 pixels, and a page of text takes a few kilobytes.
 TEST_F(PrintingTest, ThePageIsDrawnNotPhotographed) {

@@ -423,7 +423,8 @@ class RichUnicodeTest : public RichEditTest {
     RichEditTest::SetUp();
     edit_.SetFocus();
   }
-  // The document's bytes with the Symbol font's characters in brackets: "[abg]" for alpha, beta, gamma.
+  // The document's bytes with the Symbol font's characters in brackets ("[abg]" for alpha, beta, gamma) and each
+  // character beyond both as its UTF-8 in braces ("{Ж}").
   std::string Held() const {
     const richdoc::Document& d = edit_.Doc();
     std::string out;
@@ -432,7 +433,10 @@ class RichUnicodeTest : public RichEditTest {
       const bool symbol = d.fonts[std::size_t(d.CharAt(i).font)].name == "Symbol";
       if (symbol != inSymbol) out += symbol ? '[' : ']';
       inSymbol = symbol;
-      out += d.text[std::size_t(i)];
+      if (d.text[std::size_t(i)] == richdoc::kWide)
+        out += "{" + std::string(d.WideAt(i)) + "}";
+      else
+        out += d.text[std::size_t(i)];
     }
     return out;
   }
@@ -465,8 +469,8 @@ TEST_F(RichUnicodeTest, CopiedTextIsUtf8AsShownWithSymbolLettersAsGreek) {
 }
 
 // What another program copied (UTF-8) arrives as the same characters; Greek as the document holds Greek, in the
-// Symbol font; a character the document cannot hold is a question mark; bytes that are no UTF-8 are read as
-// Windows-1252. Copied out again, the text is what came in. Pasted after a Symbol run, Latin letters stay Latin.
+// Symbol font; a character of neither the code page nor the Symbol font as itself; bytes that are no UTF-8 are read
+// as Windows-1252. Copied out again, the text is what came in. Pasted after a Symbol run, Latin letters stay Latin.
 TEST_F(RichUnicodeTest, PastedUtf8ArrivesAsTheSameCharacters) {
   struct Case {
     const char* body;  // the document before; the caret at its end
@@ -481,7 +485,7 @@ TEST_F(RichUnicodeTest, PastedUtf8ArrivesAsTheSameCharacters) {
        ""},
       {"}", "Zeile 1\r\nZeile 2\n", "Zeile 1\rZeile 2\r\r", "Zeile 1\r\nZeile 2\r\n"},
       {"}", "Ma\xdf \x84x\x93", "Ma\xdf \x84x\x93\r", "Maß „x“"},
-      {"}", "Stütze 漢", "St\xfctze ?\r", "Stütze ?"},
+      {"}", "Stütze 漢 Жук łő", "St\xfctze {漢} {Ж}{у}{к} {ł}{ő}\r", ""},
       {"{\\f1 p}}", "Decke", "[p]Decke\r", ""},
   };
   for (const Case& c : cases) {
@@ -529,6 +533,67 @@ TEST_F(RichUnicodeTest, TypedCharactersBeyondLatin1AreKept) {
   // Kept in the document's RTF: the euro sign as its Windows-1252 byte, alpha in the Symbol font.
   const std::string rtf = edit_.StreamOutRtf(false);
   EXPECT_NE(rtf.find("\\'80"), std::string::npos) << rtf;
+}
+
+// Characters that neither Windows-1252 nor the Symbol font holds (Cyrillic, Polish, Hungarian, CJK, beyond the basic
+// plane), typed and pasted, are kept: saved as RTF Unicode escapes with a fallback, read back, and copied out as the
+// same UTF-8. A sign that the Symbol font holds (the almost-equal sign) keeps going there.
+TEST_F(RichUnicodeTest, CharactersBeyondTheCodePageAreKeptThroughSaveReadAndCopy) {
+  ASSERT_TRUE(edit_.StreamInRtf(std::string(kFonts) + "}", false));
+  const std::string typed = "Жук ≈ łódź ő 中";
+  win::input::Type(typed);
+  edit_.SendMessage(WM_CHAR, 0x1F600, 0);  // beyond the basic plane, as the screen's keyboard sends it
+  const std::string pasted = " Дом Ω €";
+  win::SetClipboardText(pasted);
+  edit_.SendMessage(WM_PASTE, 0, 0);
+  const std::string all = typed + "\xf0\x9f\x98\x80" + pasted;
+  EXPECT_EQ(Held(),
+            "{Ж}{у}{к} [\xbb] {ł}\xf3"
+            "d{ź} {ő} {中}{\xf0\x9f\x98\x80} {Д}{о}{м} [W] \x80\r");
+
+  // Saved: signed 16-bit escapes, a surrogate pair beyond the basic plane, each with its fallback.
+  const std::string rtf = edit_.StreamOutRtf(false);
+  for (const char* escape : {"\\uc1\\u1046?\\u1091?\\u1082?", "\\u322?", "\\u378?", "\\u337?", "\\u20013?",
+                             "\\u-10179?\\u-8704?", "\\u1044?"})
+    EXPECT_NE(rtf.find(escape), std::string::npos) << escape << " in " << rtf;
+
+  // Read back into another control: the same characters, the same RTF, the same UTF-8 copied out.
+  CRichEditCtrl again;
+  ASSERT_TRUE(again.Create(WS_VISIBLE, CRect(0, 0, 400, 280), &parent_, 4678));
+  ASSERT_TRUE(again.StreamInRtf(rtf, false));
+  EXPECT_EQ(again.StreamOutRtf(false), rtf);
+  again.SetSel(0, -1);
+  again.SendMessage(WM_COPY, 0, 0);
+  EXPECT_EQ(win::ClipboardText(), all);
+  // Copied within the program (RTF on the clipboard) and pasted: still the same characters.
+  edit_.SetSel(0, -1);
+  edit_.SendMessage(WM_COPY, 0, 0);
+  again.SetSel(-1, -1);
+  again.SendMessage(WM_PASTE, 0, 0);
+  again.SetSel(0, -1);
+  again.SendMessage(WM_COPY, 0, 0);
+  EXPECT_EQ(win::ClipboardText(), all + all);
+  // The text in the code page (the calls that take and give Windows-1252) has the fallback for each.
+  EXPECT_EQ(std::string(edit_.GetPlainText()).substr(0, 4), "??? ");
+  again.DestroyWindow();
+}
+
+// Such characters are drawn as themselves in the run's face and take their own width: the picture of "Жук łő" differs
+// from that of the fallback "??? ??", and the line is as wide as the letters are.
+TEST_F(RichUnicodeTest, CharactersBeyondTheCodePageAreDrawnAsThemselves) {
+  ASSERT_TRUE(edit_.StreamInRtf(std::string(kFonts) + "\\fs40 }", false));
+  win::input::Type("Жук łő");
+  const win::Image shown = win::RenderWindow(edit_.m_hWnd);
+  win::SavePng(shown, ::testing::TempDir() + "richedit_beyond_code_page.png");
+  const long wideRight = edit_.PosFromChar(6).x;
+  ASSERT_TRUE(edit_.StreamInRtf(std::string(kFonts) + "\\fs40 ??? ??}", false));
+  const win::Image fallback = win::RenderWindow(edit_.m_hWnd);
+  const long fallbackRight = edit_.PosFromChar(6).x;
+  int differing = 0;
+  for (std::size_t k = 0; k < shown.pixels.size(); ++k) differing += shown.pixels[k] != fallback.pixels[k];
+  EXPECT_GT(differing, 100);
+  // Ж, у, к, ł and ő of DejaVu Sans at 20 points are wider together than five question marks.
+  EXPECT_GT(wideRight, fallbackRight);
 }
 
 // Ctrl+Insert copies, Shift+Insert pastes and Shift+Delete cuts, as in the grids; the output view only copies.

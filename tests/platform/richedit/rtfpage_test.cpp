@@ -24,7 +24,7 @@ TEST(RtfPageReading, GreekLettersAndSignsBecomeTheSymbolFontsCharacters) {
       {"\\u8804?", '\xa3', "Symbol"},             // less or equal: byte 0xA3 of the Symbol font
       {"\\u8364?", '\x80', "Arial"},              // the euro sign is a Windows-1252 character
       {"\\u252?", '\xfc', "Arial"},               // u umlaut
-      {"\\u20320?", '?', "Arial"},                // a character of neither: the fallback
+      {"\\u20320?", richdoc::kWide, "Arial"},     // a character of neither: held by its Unicode value
   };
   for (const Case& c : cases) {
     richdoc::Document d;
@@ -44,6 +44,42 @@ TEST(RtfPageReading, GreekLettersAndSignsBecomeTheSymbolFontsCharacters) {
   EXPECT_EQ(d.PlainText(0, d.Length() - 1),
             "\x80"
             "Ende\r\n");
+}
+
+// A character of neither the code page nor the Symbol font is kept by its Unicode value: negative numbers are the
+// upper half of the basic plane, a surrogate pair (also in two groups) is one character beyond it, \\ucN says how
+// many fallback characters follow; half a pair alone is no character and reads as its fallback. Written again,
+// each is an escape with one fallback, which reads back to the same text.
+TEST(RtfPageReading, CharactersBeyondTheCodePageAreKeptByTheirUnicodeValue) {
+  struct Case {
+    const char* body;
+    const char* shown;  // UTF-8
+  } cases[] = {
+      {"\\u1046?\\u1091?\\u1082?", "Жук"},
+      {"\\u-10179?\\u-8704?", "\xf0\x9f\x98\x80"},  // U+1F600: D83D DE00
+      {"{\\uc1\\u-10179 ?}{\\uc1\\u-8704 ?}x", "\xf0\x9f\x98\x80x"},
+      {"\\uc0\\u337\\u322 x", "őłx"},
+      {"\\uc2\\u20013??mitte", "中mitte"},
+      {"\\u-10179?x", "?x"},
+      {"a\\u-8704?b", "a?b"},
+      {"\\u-10179?", "?"},
+      {"\\u8776?\\u252?", "≈ü"},  // the Symbol font's sign and a Windows-1252 letter stay as they were held
+  };
+  for (const Case& c : cases) {
+    richdoc::Document d;
+    d.ReadRtf(std::string("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}") + c.body + "}");
+    EXPECT_EQ(d.ShownText(0, d.Length() - 1), c.shown) << c.body;
+    const std::string rtf = d.WriteRtf();
+    richdoc::Document again;
+    again.ReadRtf(rtf);
+    EXPECT_EQ(again.ShownText(0, again.Length() - 1), c.shown) << rtf;
+    EXPECT_EQ(again.WriteRtf(), rtf);
+  }
+  richdoc::Document d;
+  d.ReadRtf("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}\\u1046?\\u-10179?\\u-8704?\\u8776?}");
+  const std::string rtf = d.WriteRtf();
+  EXPECT_NE(rtf.find("\\uc1\\u1046?\\u-10179?\\u-8704?"), std::string::npos) << rtf;
+  EXPECT_EQ(d.text[2], '\xbb') << "the almost-equal sign is the Symbol font's";
 }
 
 TEST(RtfPageReading, TextInAGroupAtTheStartOfTheBodyIsText) {

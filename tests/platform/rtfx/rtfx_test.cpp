@@ -159,6 +159,20 @@ TEST(RtfxEscape, SymbolLettersGoOutAsUnicodeWithTheSymbolFallback) {
   for (const auto& c : cases) EXPECT_EQ(rtfx::EscapeText(c.in), c.out) << c.in;
 }
 
+// Characters beyond Windows-1252 go out as signed 16-bit Unicode escapes with '?' as the fallback: Zhe 1046, o with
+// double acute 337, the CJK "middle" 20013, and U+1F600 as the surrogate pair D83D DE00 (-10179, -8704).
+TEST(RtfxEscape, CharactersBeyondTheCodePageGoOutAsUnicodeEscapes) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"Жő", "\\u1046?\\u337?"},
+      {"中 ü", "\\u20013? \\'fc"},
+      {"\xf0\x9f\x98\x80x", "\\u-10179?\\u-8704?x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(rtfx::EscapeText(c.in), c.out) << c.in;
+}
+
 TEST_F(RtfxTest, TablesHaveRepeatedHeaderRowsAndFormattedNumbers) {
   std::string rtf = WriteReport(dir_ / "bericht.rtf");
   // One header row (marked to repeat), two body rows.
