@@ -89,10 +89,9 @@ bool KombiOrdner::Anlegen(std::string& error) {
             "\"): " + ec.message() + ". Berechnung wird nicht durchgeführt!";
     return false;
   }
-  // Scratch folders of calculations that were killed; folders of runs still at work, and anything else in the
-  // temporary folder, stay.
+  // Making it removes the folders of calculations that were killed; folders of runs still at work, and anything
+  // else in the temporary folder, stay.
   constexpr const char* kPraefix = "kolumo-calc-";
-  win::RemoveLeftScratchFolders(temp.string(), kPraefix);
   std::string grund;
   if (!ordner_.Make(temp.string(), kPraefix, grund)) {
     error = "Der Ordner für die Kombinationsdateien kann in " + temp.string() + " nicht angelegt werden: " + grund +

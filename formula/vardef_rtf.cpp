@@ -209,7 +209,6 @@ std::string VariablesScratchFile(const CString& positionFile, win::ScratchFolder
   std::string folder = win::ToFsPath(positionFile.str());
   const std::size_t slash = folder.rfind('/');
   folder = slash == std::string::npos ? std::string() : folder.substr(0, slash == 0 ? 1 : slash);
-  win::RemoveLeftScratchFolders(folder, kPrefix);
   std::string error;
   if (!scratch.Make(folder, kPrefix, error)) return {};
   return scratch.Path(name);

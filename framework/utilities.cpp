@@ -782,7 +782,6 @@ void PrintFile(const char* path) {
   // The spooler gets the pages as the program prints them, never the RTF; it takes its own copy of the file.
   const char* tmp = std::getenv("TMPDIR");
   const std::string folder = tmp && *tmp ? tmp : "/tmp";
-  win::RemoveLeftScratchFolders(folder, kPrintScratch);
   win::ScratchFolder scratch;
   if (!scratch.Make(folder, kPrintScratch, reason)) {
     text.Format("Die Datei '%s' kann nicht gedruckt werden: im Ordner '%s' kann keine Druckdatei angelegt werden (%s).",

@@ -205,7 +205,6 @@ void CRtf_Ausgabe::Ausgabe(int document) {
   // dot kept ("Stuetze.").
   m_bildStamm = reportFile.substr(m_bildOrdner.size(), reportFile.size() - m_bildOrdner.size() - 3);
   m_bericht = reportFile;
-  win::RemoveLeftScratchFolders(m_bildOrdner, kEigenerOrdner);
   std::string grund;
   if (!m_eigene.Make(m_bildOrdner, kEigenerOrdner, grund)) m_bildFehler = m_bericht + ": " + grund;
 

@@ -118,9 +118,8 @@ bool writeFileAtomically(std::string_view path, std::string_view bytes, std::str
   const std::size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  // Saves that were interrupted (the process killed, the machine stopped) left their folders; saves at work keep
-  // theirs. The temporary's folder is held until the temporary has become the target.
-  win::RemoveLeftScratchFolders(folder, kSaveScratch);
+  // Making it removes the folders that interrupted saves left (the process killed, the machine stopped); saves at
+  // work keep theirs. The temporary's folder is held until the temporary has become the target.
   win::ScratchFolder scratch;
   std::string reason;
   if (!scratch.Make(folder, kSaveScratch, reason)) {

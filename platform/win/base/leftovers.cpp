@@ -69,6 +69,7 @@ std::string Parent(const std::string& path) {
 
 bool ScratchFolder::Make(const std::string& folder, const std::string& prefix, std::string& error) {
   Remove();
+  RemoveLeftScratchFolders(folder, prefix);
   std::string path =
       (folder.empty() ? std::string(".") : folder) + "/" + prefix + std::to_string(::getpid()) + "-XXXXXX";
   if (!::mkdtemp(path.data())) {

@@ -23,7 +23,8 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  // Makes the folder in `folder` (empty: the working folder); false with the system's reason (its text).
+  // Makes the folder in `folder` (empty: the working folder), after removing those that killed runs left there
+  // (RemoveLeftScratchFolders); false with the system's reason (its text).
   bool Make(const std::string& folder, const std::string& prefix, std::string& error);
   bool Made() const { return !path_.empty(); }
   // The path of `name` in the folder.

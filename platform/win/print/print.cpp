@@ -215,7 +215,6 @@ int StartDoc(HDC dc, const DOCINFO* info) {
     return Fail("Der Ordner " + folder.string() + " der Druckdatei existiert nicht.");
   j->target = target;
   const std::string where = folder.empty() ? std::string(".") : folder.string();
-  win::RemoveLeftScratchFolders(where, kScratchPrefix);
   std::string why;
   if (!j->scratch.Make(where, kScratchPrefix, why))
     return Fail("Die Druckdatei " + target + " kann nicht angelegt werden: " + why);
