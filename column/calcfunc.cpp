@@ -567,18 +567,13 @@ std::vector<Unerfuellt> UnerfuellteNachweise(const CKolumoData& data, const Stuf
     offen.push_back({false, Herkunft(data, zahl, "Schub", f.LK, f.Typ), f, {}});
   const designcode::DesignCode* code = designcode::ByInput(data.iNorm);
   const bool tabellen = code && code->fireRatioPercent > 0;
-  const std::vector<FireFailure> felder = FireFailures(data.ergebnisse);
   for (const auto& r : data.ergebnisse.Brandschnittgroessen) {
     if (r->OK) continue;
     const std::string kombination = Herkunft(data, zahl, "Brandschnittgroessen", r->LK, r->Typ);
-    bool genannt = false;
-    for (const FireFailure& f : felder)
-      if (tabellen && f.LK == r->LK && f.System == r->System && f.Typ == r->Typ) {
-        offen.push_back({true, kombination, {}, f});
-        genannt = true;
-      }
+    const std::vector<FireFailure> felder = tabellen ? FireFailures(*r) : std::vector<FireFailure>{};
+    for (const FireFailure& f : felder) offen.push_back({true, kombination, {}, f});
     // a code without tables fails the column as a whole, once per fire combination
-    if (!genannt) {
+    if (felder.empty()) {
       FireFailure f;
       f.LK = r->LK, f.System = r->System, f.Typ = r->Typ;
       f.reason = tabellen ? kBrandOk : kBrandOhneTabellen;

@@ -71,27 +71,35 @@ void CResultErfAs::Reset()
     Clear(Kote, As, QuerNr, LKNr, NachTyp);
 }
 
+std::vector<FireFailure> FireFailures(const CResultBrandschnittgroessen& r)
+{
+    std::vector<FireFailure> failures;
+    if (r.OK)
+        return failures;
+    for (std::size_t i = 0; i < r.FeldNr.size(); ++i) {
+        auto wert = [&](const ResultColumn& c) { return i < c.size() ? c[i] : 0.0; };
+        FireFailure f;
+        f.LK = r.LK;
+        f.System = r.System;
+        f.Typ = r.Typ;
+        f.field = r.FeldNr[i];
+        f.reason = i < r.Grund.size() ? r.Grund[i] : 0;
+        f.bRequired = wert(r.erfB);
+        f.aRequired = wert(r.erfA);
+        f.bPresent = wert(r.vorhB);
+        f.aPresent = wert(r.vorhA);
+        f.ratio = wert(r.Grad);
+        failures.push_back(f);
+    }
+    return failures;
+}
+
 std::vector<FireFailure> FireFailures(const CResultContainer& ergebnisse)
 {
     std::vector<FireFailure> failures;
     for (const auto& r : ergebnisse.Brandschnittgroessen) {
-        if (r->OK)
-            continue;
-        for (std::size_t i = 0; i < r->FeldNr.size(); ++i) {
-            auto wert = [&](const ResultColumn& c) { return i < c.size() ? c[i] : 0.0; };
-            FireFailure f;
-            f.LK = r->LK;
-            f.System = r->System;
-            f.Typ = r->Typ;
-            f.field = r->FeldNr[i];
-            f.reason = i < r->Grund.size() ? r->Grund[i] : 0;
-            f.bRequired = wert(r->erfB);
-            f.aRequired = wert(r->erfA);
-            f.bPresent = wert(r->vorhB);
-            f.aPresent = wert(r->vorhA);
-            f.ratio = wert(r->Grad);
-            failures.push_back(f);
-        }
+        const std::vector<FireFailure> eigene = FireFailures(*r);
+        failures.insert(failures.end(), eigene.begin(), eigene.end());
     }
     return failures;
 }

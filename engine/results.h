@@ -191,7 +191,8 @@ struct FireFailure {
     double ratio = 0.0;                                                       // percent
 };
 
-// Every failing field of the fire records, in record order.
+// The failing fields of one fire record (none where it is fulfilled), and those of every fire record in order.
+std::vector<FireFailure> FireFailures(const CResultBrandschnittgroessen& record);
 std::vector<FireFailure> FireFailures(const CResultContainer& ergebnisse);
 
 // Heights (m) closer than this are one.

@@ -318,17 +318,15 @@ void CRtf_Ausgabe::Brandschutz(int k, int t, int s) {
   for (CResultBrandschnittgroessen* r : Treffer(d.ergebnisse.Brandschnittgroessen, k, t, s)) {
     if (!r->OK) {
       // each failing field with what the table asks against what there is
-      bool genannt = false;
-      for (const FireFailure& f : FireFailures(d.ergebnisse)) {
-        if (f.LK != r->LK || f.System != r->System || f.Typ != r->Typ) continue;
+      const std::vector<FireFailure> felder = FireFailures(*r);
+      for (const FireFailure& f : felder) {
         CString zeile;
         zeile.Format(Tr("Brandschutznachweis nicht erfüllt in Feld %d: %s"), f.field,
                      FireFailureText(f, d.iNorm, Tr).GetString());
         if (f.reason == kBrandAbmessungen) zeile += Tr("; bitte Abmessungen bzw. Betondeckungen ändern");
         Absatz(kUnterabschnitt, zeile + ".");
-        genannt = true;
       }
-      if (!genannt)
+      if (felder.empty())
         Absatz(kUnterabschnitt, Tr("Brandschutznachweis nicht erfüllt, bitte "
                                    "Abmessungen bzw. Betondeckungen ändern."));
       continue;
