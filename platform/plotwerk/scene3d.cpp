@@ -227,7 +227,7 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
         Vec3 d = Unit(p[1]);
         Vec3 tail = Sub(p[0], Mul(d, v[1]));
         AddArrow(out, tail, p[0], v[0], kLoadColour);
-        if (!item.texts.empty()) {
+        if (!item.texts.empty() && !item.texts[0].empty()) {
           out.push_back(Label(tail, item.texts[0], kLoadColour));
           out.back().away = Mul(d, -1.0);
         }
@@ -245,7 +245,7 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
           Vec3 tail = Sub(tip, Mul(d, v[1] + (v[2] - v[1]) * f));
           AddArrow(out, tail, tip, v[0], kLoadColour);
         }
-        if (item.texts.size() > 0) {
+        if (item.texts.size() > 0 && !item.texts[0].empty()) {
           out.push_back(Label(t1, item.texts[0], kLoadColour));
           out.back().away = Mul(d, -1.0);
         }
