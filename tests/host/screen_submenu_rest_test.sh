@@ -35,38 +35,17 @@ xdotool mousemove --window "$main" 440 201  # onto "System", and no click
 sleep 1
 agree rested
 shot submenu-rested $submenu
-# Per entry row of the submenu: the first and last dark (text) column, and the widest run of light ones between.
-read -r rows < <(python3 - "$work/submenu-rested.png" <<'PY'
-import sys, zlib, struct
-data = open(sys.argv[1], 'rb').read()
-i, idat = 8, b''
-while i < len(data):
-    n = int.from_bytes(data[i:i + 4], 'big')
-    if data[i + 4:i + 8] == b'IHDR':
-        w, h = struct.unpack('>II', data[i + 8:i + 16])
-    if data[i + 4:i + 8] == b'IDAT':
-        idat += data[i + 8:i + 8 + n]
-    i += 12 + n
-raw = zlib.decompress(idat)
-out = []
-for top in (8, 28, 48):  # rows of 20 pixels from the submenu's top (185 + 8 = 193, the first row's top)
-    cols = [x for x in range(w) if any(max(raw[y * (1 + 3 * w) + 1 + 3 * x:y * (1 + 3 * w) + 4 + 3 * x]) < 96
-                                       for y in range(top + 3, top + 17))]
-    if not cols:
-        out.append('0,0,0')
-        continue
-    gaps = [b - a - 1 for a, b in zip(cols, cols[1:])]
-    out.append('%d,%d,%d' % (cols[0], cols[-1], max(gaps) if gaps else 0))
-print(' '.join(out))
-PY
-)
+# Per entry row of the submenu (rows of 20 pixels from 8 below the region's top, the first row's top): the first and
+# last dark (text) column, and the widest run of light ones between.
+rows=$(python3 "$(dirname "$0")/../support/png_pixels.py" ink "$work/submenu-rested.png" 8 28 48)
 read -r first second third <<<"$rows"
 for row in $first $second $third; do
   IFS=, read -r from to gap <<<"$row"
   [ "$to" -gt 0 ] || fail "no submenu entry after the pointer rested on \"System\": rows $rows"
-  IFS=, read -r _ end0 _ <<<"$first"
-  [ $((to - end0)) -le 1 ] && [ $((end0 - to)) -le 1 ] ||
+  IFS=, read -r from0 to0 _ <<<"$first"
+  [ $((to - to0)) -le 1 ] && [ $((to0 - to)) -le 1 ] ||
     fail "the values after the tabs do not end in one column: rows $rows (first, last dark column, widest gap)"
+  [ $((from - from0)) -le 1 ] && [ $((from0 - from)) -le 1 ] || fail "the entries do not start in one column: rows $rows"
   [ "$gap" -ge 20 ] || fail "the parts of an entry stand together (a tab drawn in between?): rows $rows"
 done
 
@@ -74,18 +53,8 @@ xdotool mousemove --window "$main" 440 153  # on to "Last kopieren"
 sleep 0.5
 agree moved-on
 shot submenu-moved-on $submenu
-python3 - "$work/submenu-before.png" "$work/submenu-moved-on.png" <<'PY' || fail "the submenu stayed open on another entry"
-import sys, zlib
-def pixels(path):
-    data, i, idat = open(path, 'rb').read(), 8, b''
-    while i < len(data):
-        n = int.from_bytes(data[i:i + 4], 'big')
-        if data[i + 4:i + 8] == b'IDAT':
-            idat += data[i + 8:i + 8 + n]
-        i += 12 + n
-    return zlib.decompress(idat)
-sys.exit(0 if pixels(sys.argv[1]) == pixels(sys.argv[2]) else 1)
-PY
+n=$(python3 "$(dirname "$0")/../support/png_pixels.py" differ "$work/submenu-before.png" "$work/submenu-moved-on.png")
+[ "$n" -eq 0 ] || fail "the submenu stayed open on another entry: $n pixels differ from before it opened"
 xdotool key --window "$main" Escape
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$work"/*.png "$KOLUMO_PICTURES/"
 echo "passed"

@@ -29,22 +29,7 @@ view() {
   read -r loads left < <(region $view_x0 $view_y0 $view_x1 $view_y1 "$work/pictures/$1.png")
 }
 # differs A B: the count of pixels in which the pictures A and B differ.
-differs() {
-  python3 - "$work/pictures/$1.png" "$work/pictures/$2.png" <<'PY'
-import sys, zlib
-def pixels(path):
-    data = open(path, 'rb').read()
-    out, i = b'', 8
-    while i < len(data):
-        n = int.from_bytes(data[i:i + 4], 'big')
-        if data[i + 4:i + 8] == b'IDAT':
-            out += data[i + 8:i + 8 + n]
-        i += 12 + n
-    return zlib.decompress(out)
-a, b = pixels(sys.argv[1]), pixels(sys.argv[2])
-print(sum(1 for i in range(0, min(len(a), len(b)), 3) if a[i:i + 3] != b[i:i + 3]) + abs(len(a) - len(b)))
-PY
-}
+differs() { python3 "$(dirname "$0")/../support/png_pixels.py" differ "$work/pictures/$1.png" "$work/pictures/$2.png"; }
 # The view's middle, where the pointer starts.
 cx=$(((view_x0 + view_x1) / 2)) cy=$(((view_y0 + view_y1) / 2))
 
