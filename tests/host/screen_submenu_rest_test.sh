@@ -35,6 +35,8 @@ xdotool mousemove --window "$main" 440 201  # onto "System", and no click
 sleep 1
 agree rested
 shot submenu-rested $submenu
+n=$(python3 "$(dirname "$0")/../support/png_pixels.py" differ "$work/submenu-before.png" "$work/submenu-rested.png")
+[ "$n" -gt 500 ] || fail "no submenu opened after the pointer rested on \"System\": $n pixels changed there"
 # Per entry row of the submenu (rows of 20 pixels from 8 below the region's top, the first row's top): the first and
 # last dark (text) column, and the widest run of light ones between.
 rows=$(python3 "$(dirname "$0")/../support/png_pixels.py" ink "$work/submenu-rested.png" 8 28 48)
