@@ -33,10 +33,11 @@ LRESULT ControlProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 template <class C>
-void RegisterOne(const char* name) {
+void RegisterOne(const char* name, UINT style = 0) {
   WNDCLASS existing{};
   if (::GetClassInfo(nullptr, name, &existing)) return;
   WNDCLASS wc{};
+  wc.style = style;
   wc.lpfnWndProc = &ControlProc<C>;
   wc.lpszClassName = name;
   wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
@@ -75,7 +76,9 @@ SIZE ClientSize(HWND wnd, SIZE fallback) {
 
 void RegisterControlClasses() {
   RegisterOne<Control2D>(kClassId2D);
-  RegisterOne<Control3D>(kClassId3D);
+  // A double click in the 3D view brings back its default view; the 2D control takes a second press as a press
+  // (the second press on an object starts its drag).
+  RegisterOne<Control3D>(kClassId3D, CS_DBLCLKS);
 }
 
 // Classes are there as soon as the library is loaded, so dialog templates can name them.
@@ -436,10 +439,49 @@ long Control3D::Invoke(DISPID member, WORD kind, const Args& a, Variant* result)
   return rc;
 }
 
+Layout3D Control3D::CurrentLayout() const {
+  RECT r{};
+  ::GetClientRect(m_hWnd, &r);
+  HDC dc = ::GetDC(m_hWnd);
+  Layout3D layout = m_scene.Layout(dc, r, m_scene.Tessellate());
+  ::ReleaseDC(m_hWnd, dc);
+  return layout;
+}
+
 LRESULT Control3D::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT: Paint(m_hWnd, &Draw3D, &m_scene); return 0;
     case WM_ERASEBKGND: return 1;
+    // The person turns the view by dragging and zooms it with the wheel; the next Refresh with its first argument
+    // set goes back to the default view.
+    case WM_LBUTTONDOWN:
+      m_turning = true;
+      m_last = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ::SetCapture(m_hWnd);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (m_turning && (wParam & MK_LBUTTON)) {
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (p.x != m_last.x || p.y != m_last.y) {
+          m_scene.Turn(int(p.x - m_last.x), int(p.y - m_last.y));
+          m_last = p;
+          ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        }
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (m_turning && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+      m_turning = false;
+      return 0;
+    case WM_CAPTURECHANGED: m_turning = false; return 0;
+    case WM_LBUTTONDBLCLK:
+      m_scene.ResetView();
+      ::InvalidateRect(m_hWnd, nullptr, TRUE);
+      return 0;
+    case WM_MOUSEWHEEL:
+      m_scene.ZoomBy(double(SHORT(HIWORD(wParam))) / WHEEL_DELTA);
+      ::InvalidateRect(m_hWnd, nullptr, TRUE);
+      return 0;
     default: return ::DefWindowProc(m_hWnd, msg, wParam, lParam);
   }
 }

@@ -124,11 +124,15 @@ class Control3D : public IDispatchTarget {
   HWND Hwnd() const { return m_hWnd; }
   // True once member 1 ended a drawing after the last Refresh.
   bool SceneEnded() const { return m_ended; }
+  // The view as the window shows it now (turned and zoomed by the person).
+  Layout3D CurrentLayout() const;
 
  private:
   HWND m_hWnd;
   Scene3D m_scene;
   bool m_ended = false;
+  bool m_turning = false;  // the left button went down in the view and is held
+  POINT m_last{};
 };
 
 }  // namespace plotwerk

@@ -55,4 +55,16 @@ void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelH
   ::DeleteObject(font);
 }
 
+RECT TextBox(HDC dc, const std::string& text, int pixelHeight, const char* face) {
+  HFONT font = ::CreateFont(-pixelHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, face);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE size{};
+  ::GetTextExtentPoint32(dc, text.c_str(), int(text.size()), &size);
+  TEXTMETRIC tm{};
+  ::GetTextMetrics(dc, &tm);
+  ::SelectObject(dc, old);
+  ::DeleteObject(font);
+  return RECT{0, -tm.tmAscent, size.cx, tm.tmDescent};
+}
+
 }  // namespace plotwerk

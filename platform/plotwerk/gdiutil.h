@@ -33,5 +33,8 @@ void DrawLine(HDC dc, POINT a, POINT b);
 // counter-clockwise.
 void DrawText(HDC dc, POINT p, const std::string& text, double angle, int pixelHeight, COLORREF colour, int align = 0,
               const char* face = "Arial");
+// The box an unturned text of DrawText takes, relative to its baseline point with align 0: from 0 to its width
+// across, from -ascent to +descent down.
+RECT TextBox(HDC dc, const std::string& text, int pixelHeight, const char* face = "Arial");
 
 }  // namespace plotwerk

@@ -87,6 +87,19 @@ void AddArrow(std::vector<Primitive3D>& out, const Vec3& tail, const Vec3& tip, 
 void Scene3D::ResetView() {
   azimuth = 35.0;
   elevation = 20.0;
+  zoom = 1.0;
+}
+
+void Scene3D::Turn(int dx, int dy) {
+  // Half a degree a pixel: the side facing the viewer follows the pointer; the view never tips over the pole.
+  azimuth = std::remainder(azimuth - 0.5 * dx, 360.0);
+  elevation = std::clamp(elevation + 0.5 * dy, -89.0, 89.0);
+}
+
+void Scene3D::ZoomBy(double notches) { zoom = std::clamp(zoom * std::pow(1.25, notches), 0.1, 50.0); }
+
+POINT Projection3D::ToPixel(const Vec3& q) const {
+  return POINT{LONG(std::lround(x0 + Dot(q, right) * scale)), LONG(std::lround(y0 + Dot(q, down) * scale))};
 }
 
 void Scene3D::Clear(bool resetView) {
@@ -214,7 +227,7 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
         Vec3 d = Unit(p[1]);
         Vec3 tail = Sub(p[0], Mul(d, v[1]));
         AddArrow(out, tail, p[0], v[0], kLoadColour);
-        if (!item.texts.empty()) {
+        if (!item.texts.empty() && !item.texts[0].empty()) {
           out.push_back(Label(tail, item.texts[0], kLoadColour));
           out.back().away = Mul(d, -1.0);
         }
@@ -232,7 +245,7 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
           Vec3 tail = Sub(tip, Mul(d, v[1] + (v[2] - v[1]) * f));
           AddArrow(out, tail, tip, v[0], kLoadColour);
         }
-        if (item.texts.size() > 0) {
+        if (item.texts.size() > 0 && !item.texts[0].empty()) {
           out.push_back(Label(t1, item.texts[0], kLoadColour));
           out.back().away = Mul(d, -1.0);
         }
@@ -300,24 +313,80 @@ void RenderInto(HDC dc, const RECT& r, const void* context) {
 int Px(double pixel, double n) { return std::max(1, int(std::lround(n * pixel))); }
 }  // namespace
 
-void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
-  {
-    HBRUSH bg = ::CreateSolidBrush(background);
-    ::FillRect(dc, &client, bg);
-    ::DeleteObject(bg);
+namespace {
+// What one axis of the view asks of a point at model coordinate s drawn at p = origin + s * scale: its pixels from
+// p + a to p + b lie between lo and hi.
+struct Reach {
+  double s, a, b, lo, hi;
+};
+
+double LowestOrigin(const std::vector<Reach>& reach, double k) {
+  double o = -1e300;
+  for (const Reach& r : reach) o = std::max(o, r.lo - r.a - r.s * k);
+  return o;
+}
+double HighestOrigin(const std::vector<Reach>& reach, double k) {
+  double o = 1e300;
+  for (const Reach& r : reach) o = std::min(o, r.hi - r.b - r.s * k);
+  return o;
+}
+
+// The largest scale up to most at which everything fits. Labels keep their size in pixels, so a scale that fits the
+// drawing alone may push them out. The overflow is convex in the scale: its least value is found first, then the
+// largest scale without overflow. A label wider than the view gives no such scale; the drawing then keeps a
+// quarter of its full size at least.
+double FitScale(const std::vector<Reach>& reach, double most) {
+  auto overflow = [&](double k) { return LowestOrigin(reach, k) - HighestOrigin(reach, k); };
+  if (reach.empty() || overflow(most) <= 0) return most;
+  double a = 0.25 * most, b = most;
+  for (int i = 0; i < 100; ++i) {
+    const double m1 = a + (b - a) / 3, m2 = b - (b - a) / 3;
+    if (overflow(m1) <= overflow(m2))
+      b = m2;
+    else
+      a = m1;
   }
-  Vec3 right, down, depth;
-  Axes(right, down, depth);
-  std::vector<Primitive3D> prims = Tessellate();
-  // Fit the projected drawing into the client area below the title.
-  int titleSpace = title.empty() ? 0 : Px(pixel, titleSize + 14);
-  RECT plot{client.left + Px(pixel, 24), client.top + Px(pixel, 16) + titleSpace, client.right - Px(pixel, 24),
-            client.bottom - Px(pixel, 16)};
+  double fits = (a + b) / 2, overflows = most;
+  if (overflow(fits) > 0) return fits;
+  for (int i = 0; i < 60; ++i) {
+    const double m = (fits + overflows) / 2;
+    (overflow(m) <= 0 ? fits : overflows) = m;
+  }
+  return fits;
+}
+}  // namespace
+
+Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive3D>& prims, double pixel) const {
+  Layout3D out;
+  Projection3D& view = out.projection;
+  Axes(view.right, view.down, view.depth);
+  const int margin = Px(pixel, 8);
+  int titleSpace = 0;
+  if (!title.empty()) {
+    // The title shrinks to fit the width; one that cannot starts at the left edge rather than losing its start.
+    const int room = (client.right - client.left) - 2 * margin;
+    int size = titleSize;
+    RECT box = TextBox(dc, title, Px(pixel, size), titleFont.c_str());
+    while (box.right > room && size > 7) box = TextBox(dc, title, Px(pixel, --size), titleFont.c_str());
+    const bool centred = titlePosition == 2 && box.right <= room;
+    out.titleAlign = centred ? 1 : 0;
+    out.titlePixels = Px(pixel, size);
+    out.titleAt =
+        POINT{centred ? (client.left + client.right) / 2 : client.left + margin, client.top + margin - box.top};
+    out.titleBox = box;
+    ::OffsetRect(&out.titleBox, centred ? out.titleAt.x - box.right / 2 : out.titleAt.x, out.titleAt.y);
+    titleSpace = margin + int(box.bottom - box.top) + Px(pixel, 6);
+  }
+  // The drawing keeps a margin; labels may reach nearer the edges.
+  const RECT plot{client.left + Px(pixel, 24), client.top + Px(pixel, 16) + titleSpace, client.right - Px(pixel, 24),
+                  client.bottom - Px(pixel, 16)};
+  const RECT labelArea{client.left + Px(pixel, 2) + 1, client.top + titleSpace + 1, client.right - Px(pixel, 2) - 1,
+                       client.bottom - Px(pixel, 2) - 1};
   double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
   bool any = false;
   for (const Primitive3D& p : prims)
     for (const Vec3& q : p.points) {
-      double sx = Dot(q, right), sy = Dot(q, down);
+      const double sx = Dot(q, view.right), sy = Dot(q, view.down);
       if (!any) {
         x1 = x2 = sx;
         y1 = y2 = sy;
@@ -328,23 +397,66 @@ void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
       y1 = std::min(y1, sy);
       y2 = std::max(y2, sy);
     }
-  double w = std::max(x2 - x1, 1e-9), h = std::max(y2 - y1, 1e-9);
-  double pw = std::max<LONG>(1, plot.right - plot.left), ph = std::max<LONG>(1, plot.bottom - plot.top);
-  double scale = std::min(pw / w, ph / h);
-  if (!std::isfinite(scale) || scale > 1e6) scale = 1.0;
-  double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
-  double px0 = (plot.left + plot.right) / 2.0, py0 = (plot.top + plot.bottom) / 2.0;
-  auto toPixel = [&](const Vec3& q) {
-    return POINT{LONG(std::lround(px0 + (Dot(q, right) - cx) * scale)),
-                 LONG(std::lround(py0 + (Dot(q, down) - cy) * scale))};
-  };
+  std::vector<Reach> across, down;
+  if (any) {
+    for (double sx : {x1, x2}) across.push_back({sx, 0, 0, double(plot.left), double(plot.right)});
+    for (double sy : {y1, y2}) down.push_back({sy, 0, 0, double(plot.top), double(plot.bottom)});
+  }
+  // A label reads away from what it marks: it starts a gap right of its anchor, or ends a gap left of it when its
+  // side is to the left; its baseline lies a gap above the anchor.
+  const int gap = Px(pixel, 3);
+  std::vector<RECT> boxes;
+  for (const Primitive3D& p : prims) {
+    if (p.type != Primitive3D::Label) continue;
+    RECT box = TextBox(dc, p.text, Px(pixel, p.textPixels));
+    const LONG width = box.right;
+    const bool left = Dot(p.away, view.right) < -1e-9;
+    box.left = left ? -gap - width : gap;
+    box.right = box.left + width;
+    box.top -= gap;
+    box.bottom -= gap;
+    boxes.push_back(box);
+    const double sx = Dot(p.points[0], view.right), sy = Dot(p.points[0], view.down);
+    across.push_back({sx, double(box.left), double(box.right), double(labelArea.left), double(labelArea.right)});
+    down.push_back({sy, double(box.top), double(box.bottom), double(labelArea.top), double(labelArea.bottom)});
+  }
+  const double w = std::max(x2 - x1, 1e-9), h = std::max(y2 - y1, 1e-9);
+  const double pw = std::max<LONG>(1, plot.right - plot.left), ph = std::max<LONG>(1, plot.bottom - plot.top);
+  double most = std::min(pw / w, ph / h);
+  if (!std::isfinite(most) || most > 1e6) most = 1.0;
+  view.scale = std::min(FitScale(across, most), FitScale(down, most)) * zoom;
+  // Centred between the room the drawing and its labels leave on either side.
+  view.x0 = across.empty() ? (plot.left + plot.right) / 2.0
+                           : (LowestOrigin(across, view.scale) + HighestOrigin(across, view.scale)) / 2;
+  view.y0 = down.empty() ? (plot.top + plot.bottom) / 2.0
+                         : (LowestOrigin(down, view.scale) + HighestOrigin(down, view.scale)) / 2;
+  std::size_t i = 0;
+  for (const Primitive3D& p : prims) {
+    if (p.type != Primitive3D::Label) continue;
+    const POINT at = view.ToPixel(p.points[0]);
+    RECT box = boxes[i++];
+    ::OffsetRect(&box, at.x, at.y);
+    out.labels.push_back({box, POINT{box.left, at.y - gap}});
+  }
+  return out;
+}
+
+void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
+  {
+    HBRUSH bg = ::CreateSolidBrush(background);
+    ::FillRect(dc, &client, bg);
+    ::DeleteObject(bg);
+  }
+  const std::vector<Primitive3D> prims = Tessellate();
+  const Layout3D layout = Layout(dc, client, prims, pixel);
+  const Projection3D& view = layout.projection;
 
   // Painter's algorithm: the farthest first; a line lies just in front of the face it borders.
   std::vector<std::pair<double, const Primitive3D*>> order;
   for (const Primitive3D& p : prims) {
     if (p.type == Primitive3D::Label) continue;
     double d = 0;
-    for (const Vec3& q : p.points) d += Dot(q, depth);
+    for (const Vec3& q : p.points) d += Dot(q, view.depth);
     d /= double(p.points.size());
     if (p.type == Primitive3D::Segment) d -= 1e-4;
     // Loads stand on the faces turned towards the viewer: a large face whose middle lies nearer must not hide them.
@@ -354,7 +466,7 @@ void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
   std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   for (const auto& [d, p] : order) {
     std::vector<POINT> pts;
-    for (const Vec3& q : p->points) pts.push_back(toPixel(q));
+    for (const Vec3& q : p->points) pts.push_back(view.ToPixel(q));
     if (p->type == Primitive3D::Face) {
       // Newell's normal: faces turned towards the viewer are lit more.
       Vec3 n{0, 0, 0};
@@ -365,7 +477,7 @@ void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
         n[1] += (a[2] - b[2]) * (a[0] + b[0]);
         n[2] += (a[0] - b[0]) * (a[1] + b[1]);
       }
-      double lit = 0.7 + 0.3 * std::fabs(Dot(Unit(n), depth));
+      double lit = 0.7 + 0.3 * std::fabs(Dot(Unit(n), view.depth));
       GdiStyle s(dc, p->pen == p->fill ? Shade(p->fill, lit) : p->pen, Shade(p->fill, lit), 1);
       ::Polygon(dc, pts.data(), int(pts.size()));
     } else {
@@ -373,23 +485,13 @@ void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
       DrawLine(dc, pts[0], pts[1]);
     }
   }
+  std::size_t i = 0;
   for (const Primitive3D& p : prims)
-    if (p.type == Primitive3D::Label) {
-      POINT at = toPixel(p.points[0]);
-      const int gap = Px(pixel, 3);
-      // A label whose side is to the left of its anchor ends there, so that it reads away from what it marks.
-      if (Dot(p.away, right) < -1e-9)
-        DrawText(dc, {at.x - gap, at.y - gap}, p.text, 0.0, Px(pixel, p.textPixels), p.pen, 2);
-      else
-        DrawText(dc, {at.x + gap, at.y - gap}, p.text, 0.0, Px(pixel, p.textPixels), p.pen);
-    }
-  if (!title.empty()) {
-    bool centred = titlePosition == 2;
-    POINT at{centred ? (client.left + client.right) / 2 : client.left + Px(pixel, 10),
-             client.top + Px(pixel, 8 + titleSize)};
-    DrawText(dc, at, title, 0.0, Px(pixel, titleSize), style.lineColour == 0 ? 0 : 0x404040, centred ? 1 : 0,
-             titleFont.c_str());
-  }
+    if (p.type == Primitive3D::Label)
+      DrawText(dc, layout.labels[i++].baseline, p.text, 0.0, Px(pixel, p.textPixels), p.pen);
+  if (!title.empty())
+    DrawText(dc, layout.titleAt, title, 0.0, layout.titlePixels, style.lineColour == 0 ? 0 : 0x404040,
+             layout.titleAlign, titleFont.c_str());
 }
 
 bool Scene3D::SaveImage(const std::string& path, int width, int height) const {

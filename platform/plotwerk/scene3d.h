@@ -57,6 +57,29 @@ struct Primitive3D {
   Vec3 away{0, 0, 0};  // a label reads from its anchor in this direction's screen sense (left or right)
 };
 
+// Where a view puts the model: a point q lands at (x0 + q.right * scale, y0 + q.down * scale) pixels.
+struct Projection3D {
+  Vec3 right{0, 0, 0}, down{0, 0, 0}, depth{0, 0, 0};
+  double scale = 1.0, x0 = 0.0, y0 = 0.0;
+  POINT ToPixel(const Vec3& q) const;
+};
+
+// A view laid out in its client rectangle: the projection, each label's box and the point its baseline starts at
+// (labels in their order among the primitives), and the title's box, baseline point, alignment (0 left, 1 centred) and
+// height in pixels.
+struct Layout3D {
+  struct Label {
+    RECT box{};
+    POINT baseline{};
+  };
+  Projection3D projection;
+  std::vector<Label> labels;
+  RECT titleBox{};
+  POINT titleAt{};
+  int titleAlign = 0;
+  int titlePixels = 0;
+};
+
 // A saved view is this many times the control's size, its lines and texts with it: a picture placed a few
 // centimetres wide in a report then prints sharply (300 px over 6 cm are some 130 dpi, twice that 250 dpi).
 inline constexpr int kImageScale = 2;
@@ -80,6 +103,11 @@ class Scene3D {
   double titleHeight = 0.0;  // text height of the style the title was set with (m)
   double azimuth = 35.0;     // degrees, turn about z
   double elevation = 20.0;   // degrees, looking down on the xy plane (from -z)
+  double zoom = 1.0;         // times the size at which the drawing and its labels fill the view
+
+  // A drag of the pointer by (dx, dy) pixels turns the view; wheel notches (positive away from the user) zoom in.
+  void Turn(int dx, int dy);
+  void ZoomBy(double notches);
 
   const std::vector<Item3D>& Items() const { return m_items; }
   int ItemCount(Kind3D kind) const;
@@ -90,6 +118,9 @@ class Scene3D {
   // Screen axes of the view: right, down and depth (into the screen).
   void Axes(Vec3& right, Vec3& down, Vec3& depth) const;
 
+  // The view of the primitives in the client rectangle: at zoom 1 the drawing is as large as it can be with every
+  // label and the title inside the rectangle.
+  Layout3D Layout(HDC dc, const RECT& client, const std::vector<Primitive3D>& prims, double pixel = 1.0) const;
   // pixel: the size of one screen pixel in the target's pixels (line widths, texts and margins grow with it).
   void Render(HDC dc, const RECT& client, double pixel = 1.0) const;
   // Writes the view as a picture (BMP or PNG by the name's extension) of kImageScale times the given size; false

@@ -321,3 +321,42 @@ TEST_F(Kolumo3DTest, OnlyTheFirstDrawingResetsTheView) {
   EXPECT_EQ(Items(pw::Kind3D::Box).size(), 1u) << "each drawing starts from a cleared scene";
   data_.plot3D.RemoveAll();
 }
+
+// The example column's loads and title, drawn at one size of the view and shown at others (the preview lays out its
+// frames after the drawing when its window changes): every label and the title stand whole inside the view.
+TEST_F(Kolumo3DTest, TheLabelsAndTheTitleStayInsideTheViewAsItChangesItsSize) {
+  Column({3.2, 4.5});
+  AddLoad(10, 0, 2, 0.0, 0.0, 620.0, 0.0);
+  AddLoad(10, 1, 2, 0.0, 0.0, 480.0, 0.0);
+  AddLoad(10, 0, 2, 0.0, 0.0, 95.0, 0.0);
+  AddLoad(10, 1, 2, 0.0, 0.0, 160.0, 0.0);
+  AddLoad(0, 0, 0, 0.0, 3.2, 2.4, 0.0);
+  AddLoad(0, 1, 0, 0.0, 4.5, 2.4, 0.0);
+  struct Size {
+    int width, height;
+  };
+  // Drawn at the first size of each pair, then shown at the second.
+  const std::pair<Size, Size> sizes[] = {{{158, 382}, {158, 382}},
+                                         {{158, 382}, {158, 700}},
+                                         {{300, 500}, {170, 500}},
+                                         {{240, 300}, {400, 900}},
+                                         {{600, 400}, {200, 600}}};
+  for (const auto& [drawn, shown] : sizes) {
+    SCOPED_TRACE(std::to_string(drawn.width) + " x " + std::to_string(drawn.height) + ", shown at " +
+                 std::to_string(shown.width) + " x " + std::to_string(shown.height));
+    view_.MoveWindow(0, 0, drawn.width, drawn.height);
+    Zeichne3D(data_, view_);
+    view_.MoveWindow(0, 0, shown.width, shown.height);
+    const pw::Layout3D layout = pw::Control3D::FromHandle(view_.m_hWnd)->CurrentLayout();
+    ASSERT_GE(layout.labels.size(), 6u) << "the loads' and the dimensions' labels";
+    auto inside = [&](const RECT& box) {
+      return box.left >= 0 && box.top >= 0 && box.right <= shown.width && box.bottom <= shown.height &&
+             box.right > box.left;
+    };
+    for (const auto& label : layout.labels)
+      EXPECT_TRUE(inside(label.box)) << label.box.left << ".." << label.box.right << " x " << label.box.top << ".."
+                                     << label.box.bottom;
+    EXPECT_TRUE(inside(layout.titleBox)) << layout.titleBox.left << ".." << layout.titleBox.right;
+    view_.Refresh(0, 1, 1);
+  }
+}

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/resources/menutext.h"
 #include "platform/win/window/internal.h"
 
 namespace {
@@ -61,12 +62,17 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
     } else if (it.info.fType & MFT_SEPARATOR) {
       h = 8;
     } else {
-      std::string shown;
-      for (char c : it.text)
-        if (c != '&') shown += c;
-      SIZE sz{};
-      GetTextExtentPoint32(dc, shown.c_str(), int(shown.size()), &sz);
-      w = check + sz.cx + arrow + 8;
+      // The part after a tab stands right-aligned, a gap beside the part before it.
+      const detail::MenuTextParts parts = detail::SplitMenuText(it.text);
+      for (const std::string* part : {&parts.left, &parts.right}) {
+        std::string shown;
+        for (char c : *part)
+          if (c != '&') shown += c;
+        SIZE sz{};
+        GetTextExtentPoint32(dc, shown.c_str(), int(shown.size()), &sz);
+        if (sz.cx > 0) w += int(sz.cx) + (w > 0 ? detail::kMenuColumnGap : 0);
+      }
+      w += check + arrow + 8;
       h = textHeight;
     }
     it.rect = {3, y, 0, y + h};
@@ -118,14 +124,10 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
       RECT mark{it.rect.left, it.rect.top, it.rect.left + check, it.rect.bottom};
       DrawText(dc, "\xE2\x9C\x93", -1, &mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
-    std::string label = it.text, accel;
-    if (std::size_t tab = label.find('\t'); tab != std::string::npos) {
-      accel = label.substr(tab + 1);
-      label.resize(tab);
-    }
+    const detail::MenuTextParts label = detail::SplitMenuText(it.text);
     RECT text{it.rect.left + check, it.rect.top, it.rect.right - arrow, it.rect.bottom};
-    DrawText(dc, label.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-    if (!accel.empty()) DrawText(dc, accel.c_str(), -1, &text, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    DrawText(dc, label.left.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    if (!label.right.empty()) DrawText(dc, label.right.c_str(), -1, &text, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     if (it.info.hSubMenu) {
       RECT a{it.rect.right - arrow, it.rect.top, it.rect.right, it.rect.bottom};
       DrawText(dc, "\xE2\x96\xB8", -1, &a, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

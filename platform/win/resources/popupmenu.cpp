@@ -2,8 +2,9 @@
 // keys, in a loop that waits on the screen as a modal dialog does.
 #include <algorithm>
 
-#include "platform/win/window/internal.h"
+#include "platform/win/resources/menutext.h"
 #include "platform/win/screen/screen.h"
+#include "platform/win/window/internal.h"
 
 namespace win::detail {
 
@@ -11,11 +12,15 @@ namespace {
 
 constexpr int kItemHeight = 20, kSeparatorHeight = 8, kPad = 22;
 constexpr UINT kKeyFirst = 0x0100, kKeyLast = 0x0109;  // the keyboard messages
+// A submenu opens when the pointer has rested on its entry this long, as on a desktop.
+constexpr UINT_PTR kRestTimer = 1;
+constexpr UINT kRestMs = 400;
 
 struct Level {
   HMENU menu = nullptr;
   HWND wnd = nullptr;
   int hot = -1;
+  int open = -1;  // the entry whose submenu is the next level
 };
 
 struct Tracking {
@@ -65,6 +70,7 @@ void CloseFrom(std::size_t level) {
     DestroyWindow(g_tracking->levels.back().wnd);
     g_tracking->levels.pop_back();
   }
+  if (level > 0 && level <= g_tracking->levels.size()) g_tracking->levels[level - 1].open = -1;
 }
 
 void Open(HMENU menu, POINT at);
@@ -100,11 +106,13 @@ void Choose(int level) {
   Level& lv = g_tracking->levels[std::size_t(level)];
   if (lv.hot < 0 || !IsEnabled(lv.menu, lv.hot)) return;
   if (HMENU sub = GetSubMenu(lv.menu, lv.hot)) {
+    if (lv.open == lv.hot) return;  // already open
     CloseFrom(std::size_t(level) + 1);
     RECT wr;
     GetWindowRect(lv.wnd, &wr);
     const RECT item = ItemRects(lv.menu, wr.right - wr.left)[std::size_t(lv.hot)];
-    Open(sub, POINT{wr.right - 2, wr.top + item.top});
+    lv.open = lv.hot;
+    Open(sub, POINT{wr.right - 2, wr.top + item.top});  // moves the levels: lv is gone
     return;
   }
   g_tracking->result = GetMenuItemID(lv.menu, lv.hot);
@@ -154,8 +162,9 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           DrawText(dc, "\xE2\x9C\x93", -1, &check, DT_SINGLELINE | DT_VCENTER);
         }
         RECT text{r.left + kPad, r.top, r.right - kPad, r.bottom};
-        const std::string label = ItemText(lv.menu, int(i));
-        DrawText(dc, label.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
+        const MenuTextParts label = SplitMenuText(ItemText(lv.menu, int(i)));
+        DrawText(dc, label.left.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
+        if (!label.right.empty()) DrawText(dc, label.right.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
         if (GetSubMenu(lv.menu, int(i))) {
           RECT arrow{r.right - 14, r.top, r.right - 2, r.bottom};
           DrawText(dc, "\xE2\x96\xB8", -1, &arrow, DT_SINGLELINE | DT_VCENTER);
@@ -177,10 +186,24 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_LBUTTONDOWN) g_tracking->result = 0;  // a click beside the menu closes it
         return 0;
       }
+      Level& under = g_tracking->levels[std::size_t(l)];
+      if (msg == WM_MOUSEMOVE && i >= 0 && i != under.hot) {
+        // Another entry: the submenu of the last one closes; one of this entry opens once the pointer rests.
+        if (under.open >= 0 && under.open != i) CloseFrom(std::size_t(l) + 1);
+        if (GetSubMenu(under.menu, i) && IsEnabled(under.menu, i))
+          SetTimer(under.wnd, kRestTimer, kRestMs, nullptr);
+        else
+          KillTimer(under.wnd, kRestTimer);
+      }
       SetHot(l, i);
       if (msg != WM_MOUSEMOVE && msg != WM_LBUTTONDOWN) Choose(l);
       return 0;
     }
+    case WM_TIMER:
+      if (wParam != kRestTimer) return 0;
+      KillTimer(wnd, kRestTimer);
+      if (lv.hot >= 0 && GetSubMenu(lv.menu, lv.hot)) Choose(level);
+      return 0;
     case WM_KEYDOWN: {
       const int top = int(g_tracking->levels.size()) - 1;
       switch (wParam) {
@@ -220,14 +243,19 @@ void Open(HMENU menu, POINT at) {
   // The width of the longest label, measured with the menu font.
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  int width = 80, height = 4;
+  int left = 0, right = 0, height = 4;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    const std::string label = ItemText(menu, i);
+    const MenuTextParts label = SplitMenuText(ItemText(menu, i));
     SIZE size{};
-    GetTextExtentPoint32(dc, label.c_str(), int(label.size()), &size);
-    width = std::max(width, int(size.cx) + 2 * kPad + 12);  // the border and the item margins around the text
+    GetTextExtentPoint32(dc, label.left.c_str(), int(label.left.size()), &size);
+    left = std::max(left, int(size.cx));
+    if (!label.right.empty()) {
+      GetTextExtentPoint32(dc, label.right.c_str(), int(label.right.size()), &size);
+      right = std::max(right, int(size.cx) + kMenuColumnGap);
+    }
     height += IsSeparator(menu, i) ? kSeparatorHeight : kItemHeight;
   }
+  const int width = std::max(80, left + right + 2 * kPad + 12);  // the border and the item margins around the text
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   Level lv;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "platform/plotwerk/controls.h"
@@ -527,4 +528,140 @@ TEST_F(PlotwerkTest, SaveImageWritesABitmapOfTwiceTheControlsSize) {
   // 24-bit rows padded to 4 bytes: 1800 bytes per row.
   EXPECT_EQ(std::filesystem::file_size(file), 54u + 1800u * 1000u);
   std::filesystem::remove_all(dir);
+}
+
+// The person turns the view by dragging and zooms it with the wheel; a click leaves it, a double click and a Refresh
+// with its first flag set bring back the default; a Refresh without that flag keeps what the person set.
+TEST_F(PlotwerkTest, TheViewTurnsByDragZoomsByWheelAndRefreshWithTheFirstFlagRestoresIt) {
+  HWND w = Make(pw::kClassId3D, 300, 400);
+  auto* control = pw::Control3D::FromHandle(w);
+  auto draw = [&] {
+    const float corners[6] = {-0.15f, -0.2f, 0.0f, 0.15f, 0.2f, 3.5f};
+    Call(w, pw::id3d::AddLine, {Variant::R4Array(corners[0]), Variant::Bool(1), Variant::Bool(1)});
+    Call(w, pw::id3d::EndScene, {});
+  };
+  auto refresh = [&](BOOL reset) {
+    Call(w, pw::id3d::Refresh, {Variant::Bool(reset), Variant::Bool(1), Variant::Bool(1)});
+    draw();
+  };
+  struct View {
+    POINT head, foot;
+    double scale;
+    std::vector<std::uint32_t> pixels;
+  };
+  auto view = [&] {
+    const pw::Projection3D p = control->CurrentLayout().projection;
+    return View{p.ToPixel({0.15, -0.2, 0.0}), p.ToPixel({-0.15, 0.2, 3.5}), p.scale, win::RenderWindow(w).pixels};
+  };
+  draw();
+  const View initial = view();
+  enum Expect { kTurned, kZoomedIn, kZoomedOut, kKept, kDefault };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    Expect expect;
+  };
+  const Step steps[] = {
+      {"a click", [&] { win::input::Click(w, 150, 200); }, kKept},
+      {"a drag to the right and down", [&] { win::input::Drag(w, 100, 150, 160, 190); }, kTurned},
+      {"a wheel notch away", [&] { win::input::Wheel(w, 150, 200, WHEEL_DELTA); }, kZoomedIn},
+      {"Refresh(0, 1, 1) and the drawing again", [&] { refresh(FALSE); }, kKept},
+      {"Refresh(1, 1, 1) and the drawing again", [&] { refresh(TRUE); }, kDefault},
+      {"a drag to the left", [&] { win::input::Drag(w, 200, 200, 120, 200); }, kTurned},
+      {"two wheel notches towards the person", [&] { win::input::Wheel(w, 150, 200, -2 * WHEEL_DELTA); }, kZoomedOut},
+      {"a double click", [&] { win::input::DoubleClick(w, 150, 200); }, kDefault},
+  };
+  View before = initial;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    win::PumpMessages();
+    const View now = view();
+    const bool moved = now.head.x != before.head.x || now.head.y != before.head.y || now.foot.x != before.foot.x ||
+                       now.foot.y != before.foot.y;
+    switch (step.expect) {
+      case kTurned:
+        EXPECT_TRUE(moved);
+        EXPECT_NE(now.pixels, before.pixels);
+        break;
+      case kZoomedIn:
+      case kZoomedOut:
+        EXPECT_NEAR(now.scale / before.scale, step.expect == kZoomedIn ? 1.25 : 1 / 1.5625, 1e-9);
+        EXPECT_NE(now.pixels, before.pixels);
+        break;
+      case kKept:
+        EXPECT_FALSE(moved);
+        EXPECT_EQ(now.scale, before.scale);
+        EXPECT_EQ(now.pixels, before.pixels);
+        break;
+      case kDefault:
+        EXPECT_EQ(now.head.x, initial.head.x);
+        EXPECT_EQ(now.head.y, initial.head.y);
+        EXPECT_EQ(now.foot.x, initial.foot.x);
+        EXPECT_EQ(now.foot.y, initial.foot.y);
+        EXPECT_EQ(now.scale, initial.scale);
+        EXPECT_EQ(now.pixels, initial.pixels);
+        break;
+    }
+    before = now;
+  }
+}
+
+// Labels keep their size in pixels while the drawing scales with the view: at every size of the view the drawing
+// leaves room for them, and the title shrinks to the width, so that nothing is cut at the edges.
+TEST_F(PlotwerkTest, LabelsAndTheTitleStayInsideTheViewAtEverySize) {
+  pw::Scene3D scene;
+  scene.Add(pw::Kind3D::Box, {{-0.15, -0.2, 0.0}, {0.15, 0.2, 3.5}});
+  // Beside the -x face reading left, beside the +x face reading right, and one below the foot.
+  const pw::Vec3 left{-1, 0, 0}, right{1, 0, 0};
+  scene.Add(pw::Kind3D::Text, {{-0.45, 0.0, 1.0}, left}, {}, {"95.0 kN"});
+  scene.Add(pw::Kind3D::Text, {{-0.45, 0.0, 2.9}, left}, {}, {"-12.5 kNm"});
+  scene.Add(pw::Kind3D::Text, {{0.15, 0.2, 0.4}, right}, {}, {"160.0 kN/m"});
+  scene.Add(pw::Kind3D::Text, {{0.15, -0.2, 3.5}, right}, {}, {"Stahlbetonstütze"});
+  scene.title = "Stahlbetonstütze H = 3.50 m";
+  scene.titlePosition = 2;
+  struct Size {
+    int width, height;
+  };
+  const Size sizes[] = {{180, 300}, {200, 500}, {240, 1000}, {300, 500}, {520, 300}, {800, 900}};
+  struct Context {
+    const pw::Scene3D* scene;
+    pw::Layout3D layout;
+  };
+  for (const Size& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+    Context context{&scene, {}};
+    const auto pixels = pw::RenderOffscreen(
+        size.width, size.height, 0xFFFFFF,
+        [](HDC dc, const RECT& r, const void* c) {
+          auto* context = static_cast<Context*>(const_cast<void*>(c));
+          context->scene->Render(dc, r);
+          context->layout = context->scene->Layout(dc, r, context->scene->Tessellate());
+        },
+        &context);
+    const RECT client{0, 0, size.width, size.height};
+    ASSERT_EQ(context.layout.labels.size(), 4u);
+    auto inside = [&](const RECT& box) {
+      return box.left >= client.left && box.top >= client.top && box.right <= client.right &&
+             box.bottom <= client.bottom && box.right > box.left;
+    };
+    for (const auto& label : context.layout.labels) EXPECT_TRUE(inside(label.box));
+    EXPECT_TRUE(inside(context.layout.titleBox));
+    // Nothing drawn in the outermost two pixel columns and rows: no text runs into the edge.
+    int edge = 0;
+    for (int y = 0; y < size.height; ++y)
+      for (int x = 0; x < size.width; ++x)
+        if ((x < 2 || x >= size.width - 2 || y < 2 || y >= size.height - 2) &&
+            (pixels[std::size_t(y * size.width + x)] & 0xFFFFFF) != 0xFFFFFF)
+          ++edge;
+    EXPECT_EQ(edge, 0);
+    // The drawing still fills most of the view one way.
+    const POINT head = context.layout.projection.ToPixel({0, 0, 0}),
+                foot = context.layout.projection.ToPixel({0, 0, 3.5});
+    EXPECT_GT(foot.y - head.y, size.height / 4);
+    if (const char* out = std::getenv("KOLUMO_TEST_PNG"))
+      pw::WritePicture(
+          pixels, size.width, size.height,
+          std::string(out) + "-" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".png");
+  }
 }

@@ -75,4 +75,41 @@ TEST_F(MenuDrawTest, AMenuWithoutItsObjectLeavesOwnerDrawnItemsToTheOwner) {
   EXPECT_EQ(win::RenderMenu(plain, owner.m_hWnd).width, 0) << "a destroyed menu draws nothing";
 }
 
+// A menu's picture sets the text after a tab right-aligned, and is wide enough for the two parts to stand apart.
+TEST_F(MenuDrawTest, TheTextAfterATabStandsRightAlignedApartFromTheTextBeforeIt) {
+  const char* const items[] = {"Höhe Feld 0\t(l0=3.2 m)", "Kopieren\tStrg+C", "Gesamthöhe des Stabes\t(tl=7.7 m)"};
+  HMENU menu = CreatePopupMenu();
+  for (UINT i = 0; i < 3; ++i) AppendMenu(menu, MF_STRING, 10 + i, items[i]);
+  const win::Image shot = win::RenderMenu(menu, nullptr);
+  DestroyMenu(menu);
+  TEXTMETRIC tm{};
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  GetTextMetrics(dc, &tm);
+  DeleteDC(dc);
+  const int row = tm.tmHeight + 6;
+  int lastEnd = -1;
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(items[i]);
+    // The dark (text) columns of the row, inside the frame.
+    std::vector<int> columns;
+    for (int x = 3; x < shot.width - 3; ++x)
+      for (int y = 3 + i * row + 2; y < 3 + (i + 1) * row - 2; ++y) {
+        const COLORREF c = shot.At(x, y);
+        if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128) {
+          columns.push_back(x);
+          break;
+        }
+      }
+    ASSERT_FALSE(columns.empty());
+    int gap = 0;
+    for (std::size_t k = 1; k < columns.size(); ++k) gap = std::max(gap, columns[k] - columns[k - 1] - 1);
+    EXPECT_GE(gap, 20) << "the two parts stand apart";
+    if (lastEnd >= 0) {
+      EXPECT_NEAR(columns.back(), lastEnd, 1) << "the parts after the tabs end in one column";
+    }
+    lastEnd = columns.back();
+  }
+}
+
 }  // namespace

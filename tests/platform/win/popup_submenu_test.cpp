@@ -20,6 +20,14 @@ void ClickAt(POINT screen) {
   win::input::Click(under, screen.x, screen.y);
 }
 
+// The pointer moved to a screen point, no button pressed.
+void MoveTo(POINT screen) {
+  HWND under = WindowFromPoint(screen);
+  ASSERT_NE(under, nullptr);
+  ScreenToClient(under, &screen);
+  win::input::MouseMove(under, screen.x, screen.y);
+}
+
 // The popup window (a menu level) whose top-left corner lies nearest right of x on the row y.
 RECT LevelRightOf(int x, int y) {
   RECT r{};
@@ -97,6 +105,124 @@ TEST_F(PopupSubmenuTest, TheKeysStepOverASeparatorButStopAtASubmenuOfTenEntries)
   // down: Kopieren, past the separator to Schriftgrad, then Löschen
   for (UINT vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) screen.Then([vk](HWND) { win::input::Key(vk); });
   EXPECT_EQ(UINT(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner.m_hWnd, nullptr)), kDelete);
+  EXPECT_EQ(screen.Left(), 0u);
+  DestroyMenu(menu);
+}
+
+// A submenu opens once the pointer has rested on its entry for some 0.4 s, without a click, and closes as soon as
+// the pointer moves on to another entry; one opened so takes a click on its entries.
+TEST_F(PopupSubmenuTest, ASubmenuOpensWhenThePointerRestsOnItsEntryAndClosesOnTheNext) {
+  struct Case {
+    DWORD rest;  // ms the pointer stays on "Schriftgrad"
+    bool open;
+  };
+  const Case cases[] = {{0, false}, {150, false}, {350, false}, {450, true}, {2000, true}};
+  const int submenuRow = at.y + kMargin + kRow + kRow / 2, copyRow = at.y + kMargin + kRow / 2;
+  auto submenu = [&] {
+    RECT first{};
+    GetWindowRect(WindowFromPoint(POINT{at.x + 30, submenuRow}), &first);
+    return LevelRightOf(first.right - 2, submenuRow);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rest);
+    HMENU menu = Menu(5);
+    StepScreen screen;
+    screen.Then([&](HWND) { MoveTo(POINT{at.x + 30, submenuRow}); });
+    screen.Then([&](HWND) {
+      EXPECT_EQ(submenu().bottom, 0) << "a submenu opened before the pointer rested";
+      win::AdvanceClock(c.rest);
+    });
+    screen.Then([&](HWND) {
+      EXPECT_EQ(submenu().bottom > 0, c.open);
+      MoveTo(POINT{at.x + 30, copyRow});  // on to "Kopieren"
+    });
+    screen.Then([&](HWND) {
+      EXPECT_EQ(submenu().bottom, 0) << "the submenu stayed open on another entry";
+      win::AdvanceClock(1000);  // "Kopieren" has no submenu: resting there opens none
+    });
+    screen.Then([&](HWND) {
+      EXPECT_EQ(submenu().bottom, 0);
+      win::input::Key(VK_ESCAPE);
+    });
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner.m_hWnd, nullptr), 0);
+    EXPECT_EQ(screen.Left(), 0u);
+    DestroyMenu(menu);
+  }
+  {
+    SCOPED_TRACE("rest, then into the submenu and a click on its third entry");
+    HMENU menu = Menu(5);
+    StepScreen screen;
+    screen.Then([&](HWND) { MoveTo(POINT{at.x + 30, submenuRow}); });
+    screen.Then([&](HWND) { win::AdvanceClock(500); });
+    screen.Then([&](HWND) {
+      const RECT level = submenu();
+      ASSERT_GT(level.bottom, level.top) << "no submenu opened";
+      const POINT third{level.left + 20, level.top + kMargin + 2 * kRow + kRow / 2};
+      MoveTo(third);
+      win::AdvanceClock(500);  // resting in the submenu keeps it
+      ClickAt(third);
+    });
+    EXPECT_EQ(UINT(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner.m_hWnd, nullptr)), kFirstSize + 2);
+    EXPECT_EQ(screen.Left(), 0u);
+    DestroyMenu(menu);
+  }
+}
+
+// A tab in an item's text sets what follows it right-aligned in a column of its own, as an accelerator: the
+// right ends of those parts line up near the menu's right edge, apart from the texts before the tab.
+TEST_F(PopupSubmenuTest, TheTextAfterATabStandsRightAlignedInAColumn) {
+  const char* const items[] = {"Höhe Feld 0\t(l0=3.2 m)", "Breite\t(b=30 cm)", "Kopieren",
+                               "Länge des Stabes im Feld 12\t(l=12.75 m)"};
+  HMENU menu = CreatePopupMenu();
+  for (UINT i = 0; i < 4; ++i) AppendMenu(menu, MF_STRING, 300 + i, items[i]);
+  StepScreen screen;
+  screen.Then([&](HWND) {
+    HWND level = WindowFromPoint(POINT{at.x + 10, at.y + 10});
+    ASSERT_NE(level, nullptr);
+    const win::Image shot = win::RenderWindow(level);
+    RECT wr{};
+    GetWindowRect(level, &wr);
+    POINT origin{0, 0};
+    ClientToScreen(level, &origin);
+    const int dx = origin.x - wr.left, dy = origin.y - wr.top;
+    const int width = shot.width - 2 * dx;
+    // The dark (text) columns of a row: the first and last, and the widest run without any between them.
+    struct Ink {
+      int first = -1, last = -1, gapFrom = -1, gapTo = -1;
+    };
+    auto ink = [&](int row) {
+      Ink r;
+      int run = -1;
+      for (int x = 0; x < width; ++x) {
+        bool dark = false;
+        for (int y = kMargin + row * kRow + 2; y < kMargin + (row + 1) * kRow - 2 && !dark; ++y) {
+          const COLORREF c = shot.At(dx + x, dy + y);
+          dark = GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+        }
+        if (!dark) continue;
+        if (r.last >= 0 && x - r.last - 1 > run) {
+          run = x - r.last - 1;
+          r.gapFrom = r.last + 1;
+          r.gapTo = x;
+        }
+        if (r.first < 0) r.first = x;
+        r.last = x;
+      }
+      return r;
+    };
+    const Ink tabbed[] = {ink(0), ink(1), ink(3)};
+    const Ink plain = ink(2);
+    for (const Ink& r : tabbed) {
+      EXPECT_NEAR(r.last, tabbed[0].last, 1) << "the parts after the tabs end in one column";
+      EXPECT_GT(r.last, width - 40) << "at the menu's right edge";
+      EXPECT_NEAR(r.first, plain.first, 1) << "the parts before the tabs start where other items do";
+      EXPECT_GE(r.gapTo - r.gapFrom, 20) << "the two parts stand apart, with nothing drawn for the tab";
+    }
+    EXPECT_LT(plain.last, width / 2) << "an item without a tab stays left";
+    if (const char* out = std::getenv("KOLUMO_TEST_PNG")) win::SavePng(shot, out);
+    win::input::Key(VK_ESCAPE);
+  });
+  EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner.m_hWnd, nullptr), 0);
   EXPECT_EQ(screen.Left(), 0u);
   DestroyMenu(menu);
 }

@@ -1,0 +1,44 @@
+# Pixels of the PNG pictures the screen tests write with xwd_region.py (8-bit RGB, no interlace):
+#   png_pixels.py differ A.png B.png   the count of pixels in which A and B differ (all of the larger one's beyond)
+#   png_pixels.py ink PICTURE.png TOP... per row band of 14 pixels from TOP + 3: the first and last column with a
+#                                      dark (text) pixel and the widest run of columns without one between them,
+#                                      "first,last,gap" ("0,0,0" without any), separated by blanks
+import struct, sys, zlib
+
+
+def read(path):
+    data, i, idat = open(path, 'rb').read(), 8, b''
+    width = height = 0
+    while i < len(data):
+        n = int.from_bytes(data[i:i + 4], 'big')
+        kind = data[i + 4:i + 8]
+        if kind == b'IHDR':
+            width, height = struct.unpack('>II', data[i + 8:i + 16])
+        elif kind == b'IDAT':
+            idat += data[i + 8:i + 8 + n]
+        i += 12 + n
+    raw, stride = zlib.decompress(idat), 1 + 3 * width
+    return width, height, [raw[y * stride + 1:(y + 1) * stride] for y in range(height)]
+
+
+def differ(a, b):
+    (_, _, ra), (_, _, rb) = read(a), read(b)
+    count = sum(1 for x, y in zip(b''.join(ra), b''.join(rb)) if x != y)
+    return count + abs(sum(map(len, ra)) - sum(map(len, rb)))
+
+
+def ink(path, tops):
+    width, height, rows = read(path)
+    out = []
+    for top in tops:
+        band = rows[top + 3:min(top + 17, height)]
+        cols = [x for x in range(width) if any(max(r[3 * x:3 * x + 3]) < 96 for r in band)]
+        gaps = [b - a - 1 for a, b in zip(cols, cols[1:])]
+        out.append('%d,%d,%d' % (cols[0], cols[-1], max(gaps, default=0)) if cols else '0,0,0')
+    return ' '.join(out)
+
+
+if sys.argv[1] == 'differ':
+    print(differ(sys.argv[2], sys.argv[3]))
+else:
+    print(ink(sys.argv[2], [int(t) for t in sys.argv[3:]]))
