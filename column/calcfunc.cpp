@@ -20,14 +20,11 @@
 #include "transfer/ludata.h"
 #include "transfer/sourcefile.h"
 #include "engine/protocol.h"
-#include "engine/rechner.h"
 #include "engine/results.h"
 #include "framework/matehandler.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/msgbox.h"
-
-static_assert(kMaxLineLoadsPerStage == kMaxLinienlasten, "the load grid stops where the calculation does");
 
 namespace {
 

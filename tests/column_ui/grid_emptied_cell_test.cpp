@@ -27,9 +27,11 @@ using L = LoadGrid;
 
 // The two ways a cell is emptied.
 enum class Emptied { kByEditor, kByPaste };
+// The typed grids of the system and loads pages.
+enum class Grid { kSystem, kCases, kCreep, kLoads };
 
 class GridEmptiedCellTest : public ColumnDialogTest {
- public:
+ protected:
   // The example with a creep-dependent imperfection, so that the loads page shows its creep grid too.
   fs::path OpenWithCreep() {
     return Open([](CKolumoData& d) { d.vorver[0].type = 2; });
@@ -39,6 +41,14 @@ class GridEmptiedCellTest : public ColumnDialogTest {
   LastfallGrid& Cases() { return dialog_.m_loadDlg.m_lastfallGrid; }
   CKolumoLoadKriechGrid& Creep() { return dialog_.m_loadDlg.m_kriechGrid; }
   CKolumoData& Data() { return dialog_.m_data; }
+  COrmiGridCtrl& Of(Grid grid) {
+    switch (grid) {
+      case Grid::kSystem: return System();
+      case Grid::kCases: return Cases();
+      case Grid::kCreep: return Creep();
+      default: return Loads();
+    }
+  }
 
   static void Empty(COrmiGridCtrl& grid, int row, int col, Emptied how) {
     if (how == Emptied::kByPaste) {
@@ -64,16 +74,15 @@ TEST_F(GridEmptiedCellTest, AnEmptiedCellWhoseZeroRemovesOrUnassignsIsRefusedAnd
   const struct {
     const char* name;
     int tab;
-    std::function<COrmiGridCtrl&(GridEmptiedCellTest&)> grid;
+    Grid grid;
     int row, col;
     const char* message;
     const char* shown;
     const char* saved;
   } cases[] = {
-      {"the last field's length", 2, [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.System(); }, 3,
-       G::kColLength, "Feld 2: Feldlänge = 0 m ist nicht positiv.", "4.50 m", R"(<field fieldNr="1" length="4.5")"},
-      {"load case 2's action", 4, [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.Cases(); }, 2,
-       LastfallGrid::kEinwirkung,
+      {"the last field's length", 2, Grid::kSystem, 3, G::kColLength, "Feld 2: Feldlänge = 0 m ist nicht positiv.",
+       "4.50 m", R"(<field fieldNr="1" length="4.5")"},
+      {"load case 2's action", 4, Grid::kCases, 2, LastfallGrid::kEinwirkung,
        "Lastfall 2, Einwirkung: Jeder Lastfall gehört zu einer Einwirkung; bitte deren Nummer eingeben.", "2",
        R"(lf="2" einw="2")"},
   };
@@ -83,7 +92,7 @@ TEST_F(GridEmptiedCellTest, AnEmptiedCellWhoseZeroRemovesOrUnassignsIsRefusedAnd
       const fs::path path = Open();
       ShowTab(c.tab);
       win::msgbox::ClearLog();
-      COrmiGridCtrl& grid = c.grid(*this);
+      COrmiGridCtrl& grid = Of(c.grid);
       win::msgbox::QueueAnswer(IDOK);
       Empty(grid, c.row, c.col, how);
       if (how == Emptied::kByEditor) {
@@ -105,28 +114,27 @@ TEST_F(GridEmptiedCellTest, CtrlXCopiesEveryNumberAndKeepsIt) {
   const struct {
     const char* name;
     int tab;
-    std::function<COrmiGridCtrl&(GridEmptiedCellTest&)> grid;
+    Grid grid;
     int row, col;
     const char* copied;
     const char* shown;
     std::function<double(CKolumoData&)> stored;
     double value;
   } cases[] = {
-      {"a field's length", 2, [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.System(); }, 3, G::kColLength,
-       "4.50", "4.50 m", [](CKolumoData& d) { return d.fieldLengths[1].GetValue(); }, 4.5},
-      {"a load case's action", 4, [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.Cases(); }, 2,
-       LastfallGrid::kEinwirkung, "2", "2",
+      {"a field's length", 2, Grid::kSystem, 3, G::kColLength, "4.50", "4.50 m",
+       [](CKolumoData& d) { return d.fieldLengths[1].GetValue(); }, 4.5},
+      {"a load case's action", 4, Grid::kCases, 2, LastfallGrid::kEinwirkung, "2", "2",
        [](CKolumoData& d) { return double(d.lastUeberlagerungBZ[0].lastfaelle[1].einw); }, 2.0},
-      {"a creep factor", 4, [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.Creep(); }, 2, 1, "1.00", "1.00",
-       [](CKolumoData& d) { return d.kriechen[1].Faktor; }, 1.0},
-      {"a load's value", 4, [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.Loads(); }, 2, L::kColValue0,
-       "620.00", "620.00 kN", [](CKolumoData& d) { return d.loads[0][1].val0.GetValue(); }, 620.0},
+      {"a creep factor", 4, Grid::kCreep, 2, 1, "1.00", "1.00", [](CKolumoData& d) { return d.kriechen[1].Faktor; },
+       1.0},
+      {"a load's value", 4, Grid::kLoads, 2, L::kColValue0, "620.00", "620.00 kN",
+       [](CKolumoData& d) { return d.loads[0][1].val0.GetValue(); }, 620.0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     OpenWithCreep();
     ShowTab(c.tab);
-    COrmiGridCtrl& grid = c.grid(*this);
+    COrmiGridCtrl& grid = Of(c.grid);
     grid_keys::ClickCell(grid, c.row, c.col);
     win::SetClipboardText("(nothing copied)");
     grid_keys::Press(grid_keys::kCut);
@@ -142,22 +150,21 @@ TEST_F(GridEmptiedCellTest, CtrlXCopiesEveryNumberAndKeepsIt) {
 TEST_F(GridEmptiedCellTest, AnEmptiedValueShowsTheZeroItStores) {
   const struct {
     const char* name;
-    std::function<COrmiGridCtrl&(GridEmptiedCellTest&)> grid;
+    Grid grid;
     int row, col;
     const char* shown;
     std::function<double(CKolumoData&)> stored;
   } cases[] = {
-      {"load 2's Pz", [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.Loads(); }, 2, L::kColValue0, "0.00 kN",
+      {"load 2's Pz", Grid::kLoads, 2, L::kColValue0, "0.00 kN",
        [](CKolumoData& d) { return d.loads[0][1].val0.GetValue(); }},
-      {"load case 2's creep factor", [](GridEmptiedCellTest& t) -> COrmiGridCtrl& { return t.Creep(); }, 2, 1, "0.00",
-       [](CKolumoData& d) { return d.kriechen[1].Faktor; }},
+      {"load case 2's creep factor", Grid::kCreep, 2, 1, "0.00", [](CKolumoData& d) { return d.kriechen[1].Faktor; }},
   };
   for (const Emptied how : {Emptied::kByEditor, Emptied::kByPaste})
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(c.name) + ", " + Name(how));
       OpenWithCreep();
       ShowTab(4);
-      COrmiGridCtrl& grid = c.grid(*this);
+      COrmiGridCtrl& grid = Of(c.grid);
       Empty(grid, c.row, c.col, how);
       EXPECT_EQ(grid.GetItemText(c.row, c.col), c.shown);
       Ok();
