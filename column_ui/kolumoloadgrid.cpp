@@ -189,13 +189,19 @@ CString CKolumoLoadGrid::CellName(int row, int col) const {
   return column.IsEmpty() ? name : name + ", " + column;
 }
 
-CString CKolumoLoadGrid::RefusedNewLoad() {
-  const auto lineLoads =
-      std::count_if(loads.begin(), loads.end(), [](const Load& l) { return l.ltype == 0 || l.ltype == 1; });
-  if (lineLoads < kMaxLineLoadsPerStage) return CString();
+CString CKolumoLoadGrid::RefusedNewLoad(const Load& load) {
+  const auto line = [](const Load& l) { return l.ltype == 0 || l.ltype == 1; };
+  const bool point = load.ltype == kPointLoad;
+  if (!point && !line(load)) return CString();
+  const auto alike =
+      std::count_if(loads.begin(), loads.end(), [&](const Load& l) { return point ? l.ltype == kPointLoad : line(l); });
+  const int most = point ? kMaxPointLoadsPerStage : kMaxLineLoadsPerStage;
+  if (alike < most) return CString();
   CString text;
-  text.Format(Tr("CKolumoLoadGrid", "Last %d: Ein Bauzustand hat höchstens %d Linienlasten.").GetString(),
-              LoadCount() + 1, kMaxLineLoadsPerStage);
+  text.Format((point ? Tr("CKolumoLoadGrid", "Last %d: Ein Bauzustand hat höchstens %d Einzellasten.")
+                     : Tr("CKolumoLoadGrid", "Last %d: Ein Bauzustand hat höchstens %d Linienlasten."))
+                  .GetString(),
+              LoadCount() + 1, most);
   return text;
 }
 

@@ -34,8 +34,8 @@ class CKolumoLoadGrid : public LoadGrid {
   CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
   // A row is a load: "Last 3, Länge".
   CString CellName(int row, int col) const override;
-  // A new load starts as a line load: none beyond those a stage is calculated with.
-  CString RefusedNewLoad() override;
+  // No line or point load beyond those a stage is calculated with.
+  CString RefusedNewLoad(const Load& load) override;
   void OnCellContextMenu(int row, int col, int command) override;
   void OnValueImported() override;
   void OnLoadsChanged() override;

@@ -408,7 +408,7 @@ void LoadGrid::OnCellChanged(int row, int col, int type) {
       entered = !formula.m_bNumber || formula.GetValue() != 0.0;
     } else
       entered = !text.IsEmpty();
-    if (const CString refused = entered ? RefusedNewLoad() : CString(); !refused.IsEmpty()) {
+    if (const CString refused = entered ? RefusedNewLoad(Load()) : CString(); !refused.IsEmpty()) {
       FillRow(row);
       Invalidate();
       Refuse(refused);
@@ -461,6 +461,12 @@ void LoadGrid::OnCellContextMenu(int row, int col, int command) {
   const int index = row - 1;
   if (index < 0 || index >= LoadCount()) return;
   CGridCtrl::SetFocusCell(row, col);
+  if (command == kCmdCopy) {
+    if (const CString refused = RefusedNewLoad(loads[std::size_t(index)]); !refused.IsEmpty()) {
+      AfxMessageBox(refused, MB_ICONEXCLAMATION);
+      return;
+    }
+  }
   if (command == kCmdDelete)
     loads.erase(loads.begin() + index);
   else if (command == kCmdCopy)

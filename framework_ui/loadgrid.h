@@ -70,9 +70,9 @@ class LoadGrid : public COrmiGridCtrl {
   virtual void OnRowCellsSet(int row) {}
   // A value was taken over from another position into a cell.
   virtual void OnValueImported() {}
-  // The reason a value entered in the entry row makes no new load (the position holds no more), naming the load
-  // it would be; empty to make it.
-  virtual CString RefusedNewLoad() { return CString(); }
+  // The reason the grid takes no further load like `load` (the position holds no more), naming the load it would
+  // be; empty to take it. Asked for the load a value in the entry row makes and for a copy.
+  virtual CString RefusedNewLoad(const Load& load) { return CString(); }
 
   std::vector<Load> loads;
   int allowedTypes[Load::kLoadTypeCount] = {};

@@ -18,8 +18,8 @@
 #include "engine/rechner.h"
 #include "engine/schub.h"
 
-// The load grid stops a paste at the line loads a stage is calculated with.
-static_assert(kMaxLineLoadsPerStage == kMaxLinienlasten);
+// The load grid stops a paste or a copy at the loads a stage is calculated with.
+static_assert(kMaxLineLoadsPerStage == kMaxLinienlasten && kMaxPointLoadsPerStage == kMaxEinzellasten);
 
 namespace {
 

@@ -205,4 +205,40 @@ TEST_F(GridEmptiedCellTest, APastedColumnStopsAtTheLineLoadsAStageHolds) {
   EXPECT_EQ(savedLineLoads(), savedBefore + added);
 }
 
+// "Last kopieren" in a stage that holds the 200 line or point loads it is calculated with is refused with one box;
+// the loads stay as they were.
+TEST_F(GridEmptiedCellTest, ACopyBeyondTheLoadsAStageHoldsIsRefused) {
+  const struct {
+    const char* name;
+    int row;  // the load copied: 2 a point load, 6 a line load of the example
+    int type;
+    const char* message;
+  } cases[] = {
+      {"point load", 2, 10, "Einzellasten"},
+      {"line load", 6, 0, "Linienlasten"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    int loads = 0;
+    Open([&](CKolumoData& d) {
+      CArray<Load>& stage = d.loads[0];
+      const Load copy = stage[c.row - 1];
+      int alike = 0;
+      for (INT_PTR i = 0; i < stage.GetSize(); ++i)
+        alike += c.type == 10 ? stage[i].ltype == 10 : stage[i].ltype == 0 || stage[i].ltype == 1;
+      for (; alike < 200; ++alike) stage.Add(copy);
+      loads = int(stage.GetSize());
+    });
+    ShowTab(4);
+    ASSERT_EQ(Loads().LoadCount(), loads);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    Loads().OnCellContextMenu(c.row, L::kColText, L::kCmdCopy);
+    ASSERT_EQ(Boxes(), std::vector<std::string>{"Last " + std::to_string(loads + 1) +
+                                                ": Ein Bauzustand hat höchstens 200 " + c.message + "."});
+    EXPECT_EQ(Loads().LoadCount(), loads);
+    EXPECT_EQ(Data().loads[0].GetSize(), loads);
+  }
+}
+
 }  // namespace

@@ -24,7 +24,7 @@ class CountingLoadGrid : public LoadGrid {
     ++rowsInitialised;
     LoadGrid::InitRow(row);
   }
-  CString RefusedNewLoad() override {
+  CString RefusedNewLoad(const Load&) override {
     if (room < 0 || LoadCount() < room) return CString();
     CString text;
     text.Format("Last %d: höchstens %d Lasten.", LoadCount() + 1, room);
@@ -378,6 +378,12 @@ TEST_F(LoadGridTest, APastedColumnStopsAtTheLoadsTheOwnerHoldsAndTellsItOnce) {
   EXPECT_EQ(win::msgbox::Log()[0].text, "Last 41: höchstens 40 Lasten.");
   EXPECT_EQ(grid.LoadCount(), 40);
   EXPECT_EQ(grid.GetItemText(41, LoadGrid::kColText), "");
+  // "Last kopieren" is refused the same way.
+  win::msgbox::QueueAnswer(IDOK);
+  grid.OnCellContextMenu(3, LoadGrid::kColText, LoadGrid::kCmdCopy);
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);
+  EXPECT_EQ(win::msgbox::Log()[1].text, "Last 41: höchstens 40 Lasten.");
+  EXPECT_EQ(grid.LoadCount(), 40);
 }
 
 TEST_F(LoadGridTest, AnEmptiedValueShowsTheZeroItStoresAndACutKeepsANumber) {
