@@ -241,4 +241,25 @@ TEST_F(GridEmptiedCellTest, ACopyBeyondTheLoadsAStageHoldsIsRefused) {
   }
 }
 
+// A refusal in the load-case grid and in the creep grid names the row of its cell.
+TEST_F(GridEmptiedCellTest, ARefusalNamesTheLoadCaseOfItsRow) {
+  const struct {
+    Grid grid;
+    int col;
+    const char* message;
+  } cases[] = {
+      {Grid::kCases, LastfallGrid::kEinwirkung, "Lastfall 2, Einwirkung: 'abc' ist keine ganze Zahl."},
+      {Grid::kCreep, 1, "Lastfall 2, Faktor: 'abc' ist keine Zahl."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    OpenWithCreep();
+    ShowTab(4);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    grid_keys::PasteInto(Of(c.grid), 2, c.col, "abc");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{c.message});
+  }
+}
+
 }  // namespace
