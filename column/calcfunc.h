@@ -11,6 +11,11 @@
 
 class CKolumoData;
 
+// Line loads (uniform and trapezoidal) and point loads one construction stage is calculated with; a stage with
+// more is refused.
+inline constexpr int kMaxLineLoadsPerStage = 200;
+inline constexpr int kMaxPointLoadsPerStage = 200;
+
 // Calculates the position document; success is the new "result" element in it. Failures are shown as messages
 // and leave the document as it was. Returns 1.
 int Calculate(int document);

@@ -189,6 +189,22 @@ CString CKolumoLoadGrid::CellName(int row, int col) const {
   return column.IsEmpty() ? name : name + ", " + column;
 }
 
+CString CKolumoLoadGrid::RefusedNewLoad(const Load& load) {
+  const auto line = [](const Load& l) { return l.ltype == 0 || l.ltype == 1; };
+  const bool point = load.ltype == kPointLoad;
+  if (!point && !line(load)) return CString();
+  const auto alike =
+      std::count_if(loads.begin(), loads.end(), [&](const Load& l) { return point ? l.ltype == kPointLoad : line(l); });
+  const int most = point ? kMaxPointLoadsPerStage : kMaxLineLoadsPerStage;
+  if (alike < most) return CString();
+  CString text;
+  text.Format((point ? Tr("CKolumoLoadGrid", "Last %d: Ein Bauzustand hat höchstens %d Einzellasten.")
+                     : Tr("CKolumoLoadGrid", "Last %d: Ein Bauzustand hat höchstens %d Linienlasten."))
+                  .GetString(),
+              LoadCount() + 1, most);
+  return text;
+}
+
 void CKolumoLoadGrid::OnCellContextMenu(int row, int col, int command) {
   LoadGrid::OnCellContextMenu(row, col, command);
   const int stage = Stage();
@@ -264,6 +280,7 @@ void CKolumoLoadKriechGrid::OnCellChanged(int row, int col, int) {
   CKolumoKriechen& entry = m_pData->kriechen[row - 1];
   entry.KriechZahl = ReadNumber(m_kriechzahl);
   entry.Faktor = GetCellDouble(row, 1);
+  ShowHeldZero(row, 1);
 }
 
 void CKolumoLoadKriechGrid::SetCreepNumber(const CString& text) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "column/calcfunc.h"
 #include "column/kolumodata.h"
 #include "column/kombidateien.h"
 #include "framework_ui/lkdlg.h"
@@ -33,6 +34,8 @@ class CKolumoLoadGrid : public LoadGrid {
   CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
   // A row is a load: "Last 3, Länge".
   CString CellName(int row, int col) const override;
+  // No line or point load beyond those a stage is calculated with.
+  CString RefusedNewLoad(const Load& load) override;
   void OnCellContextMenu(int row, int col, int command) override;
   void OnValueImported() override;
   void OnLoadsChanged() override;

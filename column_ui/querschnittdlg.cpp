@@ -322,9 +322,7 @@ void CKolumoQuerGrid::OnCellComboSelect(int row, int col, int item) {
 void CKolumoQuerGrid::OnCellChanged(int row, int col, int type) {
   if (col != 1 || row < kErste) return;
   Store();
-  // An emptied cell holds 0 now, and shows it.
-  if (GetItemText(row, col).IsEmpty() && GetCellType(row, col) == ORMI_FORMULA)
-    SetCellFormula(row, col, GetCellFormula(row, col));
+  ShowHeldZero(row, col);
 }
 
 // ---- dialog ----------------------------------------------------------------------------------------------------

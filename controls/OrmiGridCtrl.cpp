@@ -987,8 +987,11 @@ BOOL COrmiGridCtrl::TypedText(int row, int col, const CString& in, CString& show
   return FALSE;
 }
 
-CString COrmiGridCtrl::OwnerRefuses(int row, int col, const CFormulaNumber& typed) {
+CString COrmiGridCtrl::OwnerRefuses(int row, int col, const CString& in, const CFormulaNumber& typed) {
   const COrmiCellInfo* info = Info(row, col);
+  if (info && (info->type == ORMI_INT || info->type == ORMI_DOUBLE) && CString(in).Trim().IsEmpty() &&
+      !GetItemText(row, col).IsEmpty())
+    return RefusedEmptied(row, col);
   if (!info || info->type != ORMI_FORMULA || !info->value) return CString();
   const CFormulaNumber& held = *info->value;
   const bool same = typed.m_bNumber == held.m_bNumber &&
@@ -1007,11 +1010,13 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   CString shown = text, reason;
   CFormulaNumber formula;
   bool ok = true;
+  // An emptied cell is taken as an empty paste is: its 0 is no typed 0.
+  const BOOL typed = !CString(text).Trim().IsEmpty();
   if (IsNumberType(type)) {
     ok = TypedText(row, col, text, shown, formula, reason);
     if (ok) {
-      m_bTyped = TRUE;
-      reason = OwnerRefuses(row, col, formula);
+      m_bTyped = typed;
+      reason = OwnerRefuses(row, col, text, formula);
       m_bTyped = FALSE;
       ok = reason.IsEmpty();
     }
@@ -1042,7 +1047,7 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
   if (!ok) SetItemText(row, col, shown);
   m_bInEndEdit = FALSE;
   if (!ok) return;
-  m_bTyped = TRUE;
+  m_bTyped = typed;
   OnCellChanged(row, col, type);
   m_bTyped = FALSE;
 }
@@ -1062,10 +1067,12 @@ BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
     OnCellChanged(row, col, 0);
     return TRUE;
   }
+  // A cut copies a number and keeps it: an emptied number would be a 0 that counts.
+  if (m_bCutting && IsNumberType(info->type)) return FALSE;
   CString shown, reason;
   CFormulaNumber formula;
   if (!TypedText(row, col, CString(text), shown, formula, reason) ||
-      !(reason = OwnerRefuses(row, col, formula)).IsEmpty()) {
+      !(reason = OwnerRefuses(row, col, CString(text), formula)).IsEmpty()) {
     Refuse(reason);
     return FALSE;
   }
@@ -1109,9 +1116,11 @@ BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL sel
   std::vector<CString> refusals;
   m_pRefusals = &refusals;
   m_bPasting = TRUE;
+  m_bPutOff = FALSE;
   const BOOL done = CGridCtrl::PasteTextToGrid(cell, data, selectPastedCells);
   m_bPasting = FALSE;
-  if (done) OnPasted();
+  if (m_bPutOff) OnPasted();
+  m_bPutOff = FALSE;
   m_pRefusals = nullptr;
   // The focus stays where the paste went in, as each pasted cell took it in turn.
   if (done && IsValid(cell) && CGridCtrl::GetFocusCell() != cell) SetFocusCell(cell.row, cell.col);
@@ -1142,8 +1151,18 @@ void COrmiGridCtrl::CutSelectedText() {
 
 void COrmiGridCtrl::OnEditCut() {
   m_bQuietRefusals = TRUE;
+  m_bCutting = TRUE;
   CGridCtrl::OnEditCut();
+  m_bCutting = FALSE;
   m_bQuietRefusals = FALSE;
+}
+
+void COrmiGridCtrl::ShowHeldZero(int row, int col) {
+  if (!GetItemText(row, col).IsEmpty()) return;
+  if (GetCellType(row, col) == ORMI_FORMULA)
+    SetCellFormula(row, col, GetCellFormula(row, col));
+  else if (GetCellType(row, col) == ORMI_DOUBLE)
+    SetCellDouble(row, col, 0.0);
 }
 
 // ---- context menu ---------------------------------------------------------------------------------------------------

@@ -148,13 +148,25 @@ class COrmiGridCtrl : public CGridCtrl {
   // which the cell keeps its value and an editor returns to it; empty to take the value. Not asked about the value
   // the cell holds already, so that leaving a cell unchanged (Escape included) always ends its edit.
   virtual CString RefusedFormula(int row, int col, const CFormulaNumber& typed) { return CString(); }
+  // A number cell emptied by its editor or by a paste, where the 0 it would hold removes or unassigns something:
+  // the reason, which names the cell, after which the cell keeps its value; empty to take the 0. Formula cells
+  // are asked through RefusedFormula instead.
+  virtual CString RefusedEmptied(int row, int col) { return CString(); }
   // What a message about the cell calls it: the caption of its row and the title of its column ("Feld 2, Länge",
   // "Breite bx"); empty when the grid shows neither.
   virtual CString CellName(int row, int col) const;
-  // After a paste or drop has written its cells: an owner that put off its work for each cell (IsPasting) does it
-  // once here, so that a paste costs the time of its lines.
+  // After a paste or drop has written its cells: an owner that put off its work for a cell (PutOffWhilePasting)
+  // does it once here, so that a paste costs the time of its lines.
   virtual void OnPasted() {}
   BOOL IsPasting() const { return m_bPasting; }
+  // TRUE while a paste runs, and OnPasted is called once after it; FALSE when the work is to be done now.
+  BOOL PutOffWhilePasting() {
+    if (m_bPasting) m_bPutOff = TRUE;
+    return m_bPasting;
+  }
+  // An emptied number cell of a stored row shows the 0 it holds (a plain empty text would hide a value that
+  // counts).
+  void ShowHeldZero(int row, int col);
 
   // ---- overrides of the grid
   void OnFocusCellChanged(int row, int col) override;
@@ -180,11 +192,13 @@ class COrmiGridCtrl : public CGridCtrl {
   // reason, which names the cell (CellName), when the cell cannot take it.
   BOOL TypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula, CString& reason);
   BOOL ReadTypedText(int row, int col, const CString& in, CString& shown, CFormulaNumber& formula, CString& reason);
-  // TRUE while a value the engineer typed in a cell's editor is checked and taken (not one pasted, dropped or cut):
-  // an owner may give a typed value a meaning beyond the cell's (a 0 that removes the last row).
+  // TRUE while a value the engineer typed in a cell's editor is checked and taken (not one pasted, dropped or cut,
+  // nor an emptied cell, which counts as an empty paste): an owner may give a typed value a meaning beyond the
+  // cell's (a 0 that removes the last row).
   BOOL IsTyped() const { return m_bTyped; }
-  // RefusedFormula's answer for a formula cell whose value the typed one changes; empty otherwise.
-  CString OwnerRefuses(int row, int col, const CFormulaNumber& typed);
+  // RefusedFormula's answer for a formula cell whose value the typed one changes, RefusedEmptied's for another
+  // number cell emptied by `in`; empty otherwise.
+  CString OwnerRefuses(int row, int col, const CString& in, const CFormulaNumber& typed);
   void StretchLast(CGridCtrl& grid);
   // A refused paste, drop or cut: the reason goes into a box now, into the paste's list (one box after it), or
   // nowhere while a cut runs.
@@ -193,6 +207,8 @@ class COrmiGridCtrl : public CGridCtrl {
   BOOL m_bQuietRefusals = FALSE;
   BOOL m_bTyped = FALSE;
   BOOL m_bPasting = FALSE;
+  BOOL m_bPutOff = FALSE;
+  BOOL m_bCutting = FALSE;
   // The cell whose edit began last and the text it showed then (the editor shows numbers in full).
   CCellID m_editCell;
   CString m_editShown;

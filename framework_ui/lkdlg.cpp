@@ -584,6 +584,17 @@ void LastfallGrid::ExchangeData(BOOL fromGrid) {
   Invalidate();
 }
 
+CString LastfallGrid::RefusedEmptied(int row, int col) {
+  if (col != kEinwirkung || row < 1) return CString();
+  return CellName(row, col) + ": " + Tr("Jeder Lastfall gehört zu einer Einwirkung; bitte deren Nummer eingeben.");
+}
+
+CString LastfallGrid::CellName(int row, int col) const {
+  CString name;
+  name.Format("%s %d", Tr("Lastfall").GetString(), row);
+  return col == kLastfall ? name : name + ", " + Tr("Einwirkung");
+}
+
 void LastfallGrid::SetNumLastfaelle(int n) {
   if (!m_pData || n < 0) return;
   SetRowCount(n + 1);

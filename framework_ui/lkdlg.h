@@ -133,6 +133,10 @@ class LastfallGrid : public COrmiGridCtrl {
   void InitRow(int row) override;
   void ExchangeData(BOOL fromGrid);
   void SetNumLastfaelle(int n);
+  // A load case without its action is no load case the calculation knows: an emptied action is refused.
+  CString RefusedEmptied(int row, int col) override;
+  // A row is a load case: "Lastfall 2, Einwirkung".
+  CString CellName(int row, int col) const override;
 
  protected:
   void Renumber();

@@ -358,9 +358,17 @@ BOOL LoadGrid::StoreCell(int row, int col) {
       break;
     }
   }
-  if (changed) OnLoadsChanged();
+  if (changed) LoadsChanged();
   return changed;
 }
+
+void LoadGrid::LoadsChanged() {
+  // A paste tells the owner once: storing and drawing every load for each pasted line would cost the square of
+  // the lines.
+  if (!PutOffWhilePasting()) OnLoadsChanged();
+}
+
+void LoadGrid::OnPasted() { OnLoadsChanged(); }
 
 void LoadGrid::UpdateGrid(BOOL focusCellOnly) {
   if (focusCellOnly) {
@@ -400,6 +408,12 @@ void LoadGrid::OnCellChanged(int row, int col, int type) {
       entered = !formula.m_bNumber || formula.GetValue() != 0.0;
     } else
       entered = !text.IsEmpty();
+    if (const CString refused = entered ? RefusedNewLoad(Load()) : CString(); !refused.IsEmpty()) {
+      FillRow(row);
+      Invalidate();
+      Refuse(refused);
+      return;
+    }
     if (entered) {
       SetLoadCount(LoadCount() + 1);
       InitRowCells(row);
@@ -410,7 +424,7 @@ void LoadGrid::OnCellChanged(int row, int col, int type) {
         SetComboIndex(row, col, comboIndex);
       else
         SetItemText(row, col, text);
-      if (!StoreCell(row, col)) OnLoadsChanged();
+      if (!StoreCell(row, col)) LoadsChanged();
       // The row shows the new load as stored (a type or direction changes its cells).
       InitRowCells(row);
       FillRow(row);
@@ -422,6 +436,8 @@ void LoadGrid::OnCellChanged(int row, int col, int type) {
     return;
   }
   StoreCell(row, col);
+  // An emptied value holds 0, which counts (a force of 0 is no force): the cell shows it.
+  if (type == ORMI_FORMULA && row >= 1 && row <= LoadCount()) ShowHeldZero(row, col);
   BuildContextMenu();
 }
 
@@ -445,6 +461,12 @@ void LoadGrid::OnCellContextMenu(int row, int col, int command) {
   const int index = row - 1;
   if (index < 0 || index >= LoadCount()) return;
   CGridCtrl::SetFocusCell(row, col);
+  if (command == kCmdCopy) {
+    if (const CString refused = RefusedNewLoad(loads[std::size_t(index)]); !refused.IsEmpty()) {
+      AfxMessageBox(refused, MB_ICONEXCLAMATION);
+      return;
+    }
+  }
   if (command == kCmdDelete)
     loads.erase(loads.begin() + index);
   else if (command == kCmdCopy)

@@ -61,6 +61,7 @@ class LoadGrid : public COrmiGridCtrl {
   void OnCellContextMenu(int row, int col, int command) override;
   void OnFocusCellChanged(int row, int col) override;
   void OnCellComboSelect(int row, int col, int item) override;
+  void OnPasted() override;
 
   // ---- hooks of derived grids
   virtual CString DisplayFormat(int row, int col, const CString& format) { return format; }
@@ -69,6 +70,9 @@ class LoadGrid : public COrmiGridCtrl {
   virtual void OnRowCellsSet(int row) {}
   // A value was taken over from another position into a cell.
   virtual void OnValueImported() {}
+  // The reason the grid takes no further load like `load` (the position holds no more), naming the load it would
+  // be; empty to take it. Asked for the load a value in the entry row makes and for a copy.
+  virtual CString RefusedNewLoad(const Load& load) { return CString(); }
 
   std::vector<Load> loads;
   int allowedTypes[Load::kLoadTypeCount] = {};
@@ -89,6 +93,8 @@ class LoadGrid : public COrmiGridCtrl {
   // Stores one cell into its load; TRUE when the load changed.
   BOOL StoreCell(int row, int col);
   void BuildContextMenu();
+  // OnLoadsChanged now, or once after the paste that runs.
+  void LoadsChanged();
   // The value-import dialog for the cell; on OK the cell refers to the value by its variable name.
   void ImportValue(int row, int col);
 };

@@ -136,7 +136,17 @@ void SpringValGrid::FromGrid() {
 
 void SpringValGrid::OnCellChanged(int row, int col, int type) {
   FromGrid();
+  // An emptied value is a free spring, and says so.
+  if (col == kColValue) ShowHeldZero(row, col);
   if (onChanged) onChanged();
+}
+
+CString SpringValGrid::CellName(int row, int col) const {
+  const CString column = COrmiGridCtrl::CellName(row, col);
+  CString direction = row >= GetFixedRowCount() && row < GetRowCount() ? GetItemText(row, kColName) : CString();
+  direction.Trim();
+  if (direction.IsEmpty()) return column;
+  return column.IsEmpty() ? direction : direction + ", " + column;
 }
 
 void SpringValGrid::OnCellCheck(int row, int col) {

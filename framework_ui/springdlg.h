@@ -30,6 +30,8 @@ class SpringValGrid : public COrmiGridCtrl {
   void Layout() override;
   void OnCellChanged(int row, int col, int type) override;
   void OnCellCheck(int row, int col) override;
+  // A row is a direction: "CMx (Drehfeder um X-Achse), Federwert".
+  CString CellName(int row, int col) const override;
   void OnButtonClick(int row, int col) override;
 
   // The support into the grid, and back.

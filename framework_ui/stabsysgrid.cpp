@@ -211,10 +211,9 @@ BOOL StabSysGrid::StoreCell(int row, int col) {
     BuildContextMenu();
     return FALSE;
   }
-  if (IsPasting()) {
-    // Once for the whole paste, in OnPasted: rebuilding the rows and telling the owner for each line would cost
-    // the square of the lines.
-    m_bPastePending = m_bPastePending || rebuild || changed;
+  // Once for the whole paste, in OnPasted: rebuilding the rows and telling the owner for each line would cost the
+  // square of the lines.
+  if ((rebuild || changed) && PutOffWhilePasting()) {
     if (changed) OnCellStored(row, col);
     return changed;
   }
@@ -228,8 +227,6 @@ BOOL StabSysGrid::StoreCell(int row, int col) {
 }
 
 void StabSysGrid::OnPasted() {
-  if (!m_bPastePending) return;
-  m_bPastePending = false;
   UpdateGrid(FALSE);
   OnFieldsChanged();
 }

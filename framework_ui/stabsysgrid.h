@@ -82,5 +82,4 @@ class StabSysGrid : public COrmiGridCtrl {
   BOOL StoreCell(int row, int col);
   void RefreshSpringCells(int row);
   static CFormulaNumber& Spring(CSupport& support, int index);
-  bool m_bPastePending = false;
 };

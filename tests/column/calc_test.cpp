@@ -18,6 +18,9 @@
 #include "engine/rechner.h"
 #include "engine/schub.h"
 
+// The load grid stops a paste or a copy at the loads a stage is calculated with.
+static_assert(kMaxLineLoadsPerStage == kMaxLinienlasten && kMaxPointLoadsPerStage == kMaxEinzellasten);
+
 namespace {
 
 using column_test::Action;

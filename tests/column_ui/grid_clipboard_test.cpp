@@ -223,12 +223,12 @@ TEST_F(GridClipboardTest, CutAndDeleteNeverRemoveAFieldAndOnlyATypedZeroDoes) {
   EXPECT_EQ(SavedLengths(path), (std::vector<std::string>{"3.2"}));
 }
 
-// In the cross-section dialog a name no variable has is refused in its row, and a cut empties "Versatz ex", which
-// is stored as 0 and shows 0 at once.
+// In the cross-section dialog a name no variable has is refused in its row; a cut copies "Versatz ex" and keeps
+// it, an empty paste empties it, which is stored as 0 and shows 0 at once.
 TEST_F(GridClipboardTest, TheSectionDialogRefusesAnUndefinedNameAndShowsACutOffsetAsZero) {
   Open([](CKolumoData& data) { data.querschnitte[0].ex = 2.5; });
   ShowTab(2);
-  std::string afterRefusal, afterCut;
+  std::string afterRefusal, cutCopied, afterCut, afterEmptied;
   win::script::QueueDialog([&](CDialog& d) {
     CKolumoQuerGrid& g = static_cast<CKolumoQuerDlg&>(d).m_grid;
     win::msgbox::QueueAnswer(IDOK);
@@ -236,7 +236,10 @@ TEST_F(GridClipboardTest, TheSectionDialogRefusesAnUndefinedNameAndShowsACutOffs
     afterRefusal = g.GetItemText(2, 1).GetString();
     grid_keys::ClickCell(g, 4, 1);  // "Versatz ex"
     grid_keys::Press(grid_keys::kCut);
+    cutCopied = win::ClipboardText();
     afterCut = g.GetItemText(4, 1).GetString();
+    grid_keys::PasteInto(g, 4, 1, "");
+    afterEmptied = g.GetItemText(4, 1).GetString();
     win::input::ClickCenter(d.GetDlgItem(IDOK)->m_hWnd);
     win::PumpMessages();
   });
@@ -245,8 +248,9 @@ TEST_F(GridClipboardTest, TheSectionDialogRefusesAnUndefinedNameAndShowsACutOffs
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
   EXPECT_EQ(win::msgbox::Log()[0].text, "Breite bx: 'b_x' nicht definiert");
   EXPECT_EQ(afterRefusal, "35.0 [cm]");
-  EXPECT_EQ(win::ClipboardText(), "2.5");
-  EXPECT_EQ(afterCut, "0.0 [cm]");
+  EXPECT_EQ(cutCopied, "2.5");
+  EXPECT_EQ(afterCut, "2.5 [cm]");
+  EXPECT_EQ(afterEmptied, "0.0 [cm]");
   EXPECT_DOUBLE_EQ(dialog_.m_data.querschnitte[0].bx.GetValue(), 35.0);
   EXPECT_DOUBLE_EQ(dialog_.m_data.querschnitte[0].ex.GetValue(), 0.0);
 }

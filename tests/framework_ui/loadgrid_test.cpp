@@ -17,7 +17,19 @@ namespace {
 class CountingLoadGrid : public LoadGrid {
  public:
   int changes = 0;
+  int rowsInitialised = 0;
+  int room = -1;  // the loads the owner holds; -1: no bound
   void OnLoadsChanged() override { ++changes; }
+  void InitRow(int row) override {
+    ++rowsInitialised;
+    LoadGrid::InitRow(row);
+  }
+  CString RefusedNewLoad(const Load&) override {
+    if (room < 0 || LoadCount() < room) return CString();
+    CString text;
+    text.Format("Last %d: höchstens %d Lasten.", LoadCount() + 1, room);
+    return text;
+  }
 };
 
 class LoadGridTest : public win::test::WindowTest {
@@ -317,6 +329,82 @@ TEST_F(LoadGridTest, KeysPasteASpreadsheetRowIntoTwoValuesAndCutAText) {
   EXPECT_EQ(win::msgbox::Log()[0].text, "P1: Unerwartete Zeichen: x") << "named as a typed value is";
   EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 3.5);
   EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColValue0), "3.50 kN/m");
+}
+
+// A column pasted into the entry row makes a load per line up to what the owner holds: the lines beyond are refused
+// in one message, the owner is told once per paste, and the rows cost the time of the lines. A value typed into
+// the entry row of a full grid is refused the same way and makes no load; an emptied value shows its 0.
+TEST_F(LoadGridTest, APastedColumnStopsAtTheLoadsTheOwnerHoldsAndTellsItOnce) {
+  const struct {
+    int room, lines, loads;
+    const char* message;
+  } cases[] = {
+      {-1, 30, 30, nullptr},
+      {25, 30, 25,
+       "Last 26: höchstens 25 Lasten.\n"
+       "Die Zeilen 27 bis 30 der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen."},
+      {40, 400, 40,
+       "Last 41: höchstens 40 Lasten.\n"
+       "Die Zeilen 42 bis 400 der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    grid.SetLoadCount(0);
+    grid.UpdateGrid(FALSE);
+    win::msgbox::ClearLog();
+    grid.room = c.room;
+    grid.changes = grid.rowsInitialised = 0;
+    std::string column;
+    for (int i = 0; i < c.lines; ++i) column += std::to_string(i + 1) + ",5\n";
+    if (c.message) win::msgbox::QueueAnswer(IDOK);
+    grid_keys::PasteInto(grid, 1, LoadGrid::kColLength, column);
+    ASSERT_EQ(grid.LoadCount(), c.loads);
+    EXPECT_EQ(grid.GetRowCount(), c.loads + 2);
+    EXPECT_DOUBLE_EQ(grid.loads.back().length.GetValue(), c.loads + 0.5);
+    EXPECT_EQ(grid.GetItemText(c.loads + 1, LoadGrid::kColLength), "") << "the entry row stays empty";
+    EXPECT_EQ(grid.changes, 1);
+    EXPECT_LE(grid.rowsInitialised, 3 * c.loads);
+    if (c.message) {
+      ASSERT_EQ(win::msgbox::Log().size(), 1u);
+      EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
+    } else {
+      EXPECT_TRUE(win::msgbox::Log().empty());
+    }
+  }
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  TypeInto(grid.LoadCount() + 1, LoadGrid::kColText, "noch eine");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "Last 41: höchstens 40 Lasten.");
+  EXPECT_EQ(grid.LoadCount(), 40);
+  EXPECT_EQ(grid.GetItemText(41, LoadGrid::kColText), "");
+  // "Last kopieren" is refused the same way.
+  win::msgbox::QueueAnswer(IDOK);
+  grid.OnCellContextMenu(3, LoadGrid::kColText, LoadGrid::kCmdCopy);
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);
+  EXPECT_EQ(win::msgbox::Log()[1].text, "Last 41: höchstens 40 Lasten.");
+  EXPECT_EQ(grid.LoadCount(), 40);
+}
+
+TEST_F(LoadGridTest, AnEmptiedValueShowsTheZeroItStoresAndACutKeepsANumber) {
+  AddLoads(1);
+  grid.loads[0].val0 = 2.5;
+  grid.UpdateGrid(FALSE);
+  grid_keys::ClickCell(grid, 1, LoadGrid::kColValue0);
+  grid_keys::Press(grid_keys::kCut);
+  EXPECT_EQ(win::ClipboardText(), "2.50");
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColValue0), "2.50 kN/m");
+  EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 2.5);
+  grid.SetFocusCell(1, LoadGrid::kColValue0);  // x, BackSpace, Return: the cell emptied by its editor
+  win::PumpMessages();
+  win::input::Key(VK_F2);
+  win::input::KeyWith(VK_CONTROL, 'A');
+  win::input::Key(VK_BACK);
+  win::input::Key(VK_RETURN);
+  win::PumpMessages();
+  EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColValue0), "0.00 kN/m");
+  EXPECT_DOUBLE_EQ(grid.loads[0].val0.GetValue(), 0.0);
+  EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/controls/grid_keys.h"
 
 namespace {
 
@@ -145,6 +147,75 @@ TEST_F(SpringDlgTest, AnInnerSupportHidesTheFixityColumnAndOnlyTheMaskedDirectio
     win::input::ClickCenter(d.GetDlgItem(IDCANCEL)->m_hWnd);
   });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+// A spring value emptied by its editor or by an empty paste is a free spring, and shows 0 at once; Ctrl+X copies
+// the value and keeps it. A refused value is named by its direction.
+TEST_F(SpringDlgTest, AnEmptiedValueShowsTheZeroItStoresAndACutKeepsIt) {
+  const struct {
+    const char* name;
+    std::function<void(SpringValGrid&, int row)> act;
+    const char* shown;
+    double stored;
+    const char* clipboard;
+  } cases[] = {
+      {"emptied by its editor",
+       [](SpringValGrid& g, int row) {
+         g.SetFocusCell(row, SpringValGrid::kColValue);
+         win::PumpMessages();
+         win::input::Key(VK_F2);
+         win::input::KeyWith(VK_CONTROL, 'A');
+         win::input::Type("x");
+         win::input::Key(VK_BACK);
+         win::input::Key(VK_RETURN);
+         win::PumpMessages();
+       },
+       "0 kNm/rad", 0.0, "(untouched)"},
+      {"empty paste", [](SpringValGrid& g, int row) { grid_keys::PasteInto(g, row, SpringValGrid::kColValue, ""); },
+       "0 kNm/rad", 0.0, ""},
+      {"Ctrl+X",
+       [](SpringValGrid& g, int row) {
+         grid_keys::ClickCell(g, row, SpringValGrid::kColValue);
+         grid_keys::Press(grid_keys::kCut);
+       },
+       "-1 kNm/rad", -1.0, "-1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SpringValDlg dialog;
+    SetAll(dialog.support, {-1, -1, -1, -1, -1, -1, -1});
+    std::string shown;
+    win::SetClipboardText("(untouched)");
+    win::script::QueueDialog([&](CDialog& d) {
+      auto& grid = static_cast<SpringValDlg&>(d).grid;
+      c.act(grid, grid.RowOf(3));
+      shown = grid.GetItemText(grid.RowOf(3), SpringValGrid::kColValue).GetString();
+      win::input::ClickCenter(d.GetDlgItem(IDOK)->m_hWnd);
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_DOUBLE_EQ(ValueOf(dialog.support, 3), c.stored);
+    EXPECT_EQ(win::ClipboardText(), c.clipboard);
+    EXPECT_TRUE(win::msgbox::Log().empty());
+  }
+}
+
+TEST_F(SpringDlgTest, ARefusedValueIsNamedByItsDirection) {
+  SpringValDlg dialog;
+  SetAll(dialog.support, {-1, -1, -1, -1, -1, -1, -1});
+  std::string shown;
+  win::script::QueueDialog([&](CDialog& d) {
+    auto& grid = static_cast<SpringValDlg&>(d).grid;
+    win::msgbox::QueueAnswer(IDOK);
+    grid_keys::PasteInto(grid, grid.RowOf(4), SpringValGrid::kColValue, "abc");
+    shown = grid.GetItemText(grid.RowOf(4), SpringValGrid::kColValue).GetString();
+    win::input::ClickCenter(d.GetDlgItem(IDOK)->m_hWnd);
+  });
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, "CMy (Drehfeder um Y-Achse), Federwert: 'abc' nicht definiert");
+  EXPECT_EQ(shown, "-1 kNm/rad");
+  EXPECT_DOUBLE_EQ(ValueOf(dialog.support, 4), -1.0);
 }
 
 }  // namespace
