@@ -75,6 +75,15 @@ TEST(RtfHeaderTables, RenumberingLeavesTheTableAndOtherWordsAlone) {
   EXPECT_EQ(text, "{\\fonttbl{\\f1 A;}}\\f4 x\\fs20 \\f10 y\\\\f1 z");
 }
 
+// The document's text as the preparation hands it to the report with the given header.
+std::string Prepared(const std::string& document, const char* header = "{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}") {
+  CRtfChunkList list;
+  list.SetText(document);
+  ReportHeaderTables tables;
+  PrepareForReport(header, list, tables);
+  return list.Text();
+}
+
 TEST(ReportPreparation, FitsTheDocumentToTheReportTables) {
   const std::string report =
       "{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\ftech Symbol;}}{\\colortbl "
@@ -163,13 +172,7 @@ TEST(ReportPreparation, TheDocumentsGroupsAreClosedWhateverItsBraces) {
       // cut in a picture: the picture's group is closed, the text before it stays outside it
       {"{\\rtf1\\ansi {\\pict 89}\\par Text {\\pict 50", "\\ansi {\\pict 89}\\par Text {\\pict 50}"},
   };
-  for (const auto& c : cases) {
-    CRtfChunkList list;
-    list.SetText(c.document);
-    ReportHeaderTables tables;
-    PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
-    EXPECT_EQ(list.Text(), c.body) << c.document;
-  }
+  for (const auto& c : cases) EXPECT_EQ(Prepared(c.document), c.body) << c.document;
 }
 
 // A word processor reads the bytes of a binary run as data and refuses a text whose run reaches past its end; the
@@ -204,22 +207,14 @@ TEST(ReportPreparation, BinaryRunsGoWithTheirBytes) {
       // no run: a longer word, an escaped backslash
       {"\\pard \\binary x \\\\bin3 abc\\par}", "\\pard \\binary x \\\\bin3 abc\\par"},
   };
-  for (const auto& c : cases) {
-    CRtfChunkList list;
-    list.SetText(std::string(head) + c.body);
-    ReportHeaderTables tables;
-    PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
-    EXPECT_EQ(list.Text(), c.prepared) << c.body;
-  }
+  for (const auto& c : cases) EXPECT_EQ(Prepared(head + std::string(c.body)), c.prepared) << c.body;
 }
 
 // A picture whose binary run is cut short ends where the reader ends it: the references after it are renumbered.
 TEST(ReportPreparation, AReferenceAfterAPictureCutShortIsRenumbered) {
-  CRtfChunkList list;
-  list.SetText("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f5\\fnil Foo;}}{\\pict\\bin999 ab}\\pard\\f5 Text\\par}");
-  ReportHeaderTables tables;
-  PrepareForReport("{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;}", list, tables);
-  EXPECT_EQ(list.Text(), "{\\pict}\\pard\\f1 Text\\par");
+  EXPECT_EQ(Prepared("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f5\\fnil Foo;}}{\\pict\\bin999 ab}\\pard\\f5 Text\\par}",
+                     "{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;}"),
+            "{\\pict}\\pard\\f1 Text\\par");
 }
 
 TEST(RtfText, EscapingKeepsTextFromBecomingControlWords) {
