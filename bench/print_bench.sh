@@ -3,7 +3,8 @@
 # example calculated and its report written with "kolumo", then bin/print_bench over that RTF. Then the same for the
 # example with a document part ("Dokument") of 20 KB and of 160 KB of 28-pt letters, each letter on a page of its
 # own: the times of "kolumo calc", "kolumo report" and the print, which grow with the document in proportion where
-# the work is linear.
+# the work is linear. Last a document part of 130 KB: one table row definition of 1,000 cells reused by 5,000 rows of
+# one cell each.
 # Argument: the build folder (default build/default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,18 +37,12 @@ timed() {
   "$@" >> "$work/log" 2>&1 || { echo "print_bench: $* failed:" >&2; tail -n 5 "$work/log" >&2; exit 1; }
   took="$(( ($(date +%s%N) - start) / 1000000 )) ms"
 }
-for kb in 20 160; do
-  folder="$work/letters$kb"
+# The example with the document part from standard input as its first tab, calculated, reported and printed.
+report_with_document() {
+  local folder="$work/$1"
   mkdir -p "$folder"
   # The document's RTF with its terminating zero, as the position stores it (base64 in the element "Skrib").
-  awk -v size=$((kb * 1000)) 'BEGIN {
-    text = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n\\pard\\plain\\f0\\fs56 "
-    for (n = 0; total < size; ++n) {
-      printf "%s", text
-      total += length(text)
-      text = "{\\fs56 " substr("abcdefghijklmnopqrstuvwxyz", n % 26 + 1, 1) "}\\page "
-    }
-    printf "\\par\r\n}%c", 0 }' > "$folder/document.rtf"
+  { cat; printf '\0'; } > "$folder/document.rtf"
   base64 -w0 "$folder/document.rtf" > "$folder/document.b64"
   awk -v data="$folder/document.b64" '{ print }
     !done && /^\t<input / { getline text < data; print "\t\t<Skrib iPage=\"1\" rtfData=\"" text "\" isEmpty=\"0\" />"; done = 1 }' \
@@ -55,7 +50,22 @@ for kb in 20 160; do
   timed "$build/bin/kolumo" calc "$folder/Stuetze.tqx"
   calc=$took
   timed "$build/bin/kolumo" report "$folder/Stuetze.tqx"
-  echo "$kb KB of 28-pt letters, one a page: kolumo calc $calc, kolumo report $took"
+  echo "$2: kolumo calc $calc, kolumo report $took"
   KOLUMO_PRINT_RTF="$folder/Stuetze.rtf" "$build/bin/print_bench" --benchmark_repetitions="${KOLUMO_BENCH_RUNS:-3}" \
     --benchmark_report_aggregates_only=true 2>&1 | grep -v '^\(Run on\|CPU\|  L[0-9]\|Load Average\|\*\*\*\)' || true
+}
+for kb in 20 160; do
+  awk -v size=$((kb * 1000)) 'BEGIN {
+    text = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n\\pard\\plain\\f0\\fs56 "
+    for (n = 0; total < size; ++n) {
+      printf "%s", text
+      total += length(text)
+      text = "{\\fs56 " substr("abcdefghijklmnopqrstuvwxyz", n % 26 + 1, 1) "}\\page "
+    }
+    printf "\\par\r\n}" }' | report_with_document "letters$kb" "$kb KB of 28-pt letters, one a page"
 done
+awk 'BEGIN {
+  printf "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n\\pard\\plain\\f0\\fs20 \\trowd\\trgaph70"
+  for (c = 1; c <= 1000; ++c) printf "\\cellx%d", 1000 + c
+  for (r = 0; r < 5000; ++r) printf "\\pard\\intbl x\\cell\\row\r\n"
+  printf "\\pard Ende\\par\r\n}" }' | report_with_document rows "5,000 rows of one 1,000-cell definition"

@@ -25,24 +25,49 @@ std::string Trim(const std::string& text) {
   return text.substr(a, b - a);
 }
 
+// A binary run "\binN" whose backslash stands at text[at]: N raw bytes after the word and its one delimiting blank.
+// A run whose bytes all stand in the text is whole; one whose count reaches past the text's end has no bytes of its
+// own, and what follows it is read as the rich-text reader reads it.
+struct BinaryRun {
+  bool found = false;
+  bool whole = false;
+  std::size_t data = 0;  // where its bytes start
+  std::size_t end = 0;   // after its bytes (whole), else where its data would start
+};
+
+BinaryRun BinaryRunAt(const std::string& text, std::size_t at) {
+  BinaryRun run;
+  if (text.compare(at, 4, "\\bin") != 0) return run;
+  std::size_t i = at + 4;
+  if (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) return run;  // a longer word
+  run.found = true;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (negative) ++i;
+  std::size_t count = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+    count = std::min(count * 10 + std::size_t(text[i] - '0'), text.size() + 1);
+  if (negative) count = 0;
+  if (i < text.size() && text[i] == ' ') ++i;
+  run.data = i;
+  run.whole = count <= text.size() - i;
+  run.end = run.whole ? i + count : i;
+  return run;
+}
+
 // The end of the brace group that opens at start (after its '}'); npos when it does not close. With rawBinary the
-// bytes after "\binN" are skipped as a picture's data; without, the braces are counted as the rich-text reader
-// counts them.
+// bytes of a whole binary run are skipped as a picture's data; without, the braces are counted as the rich-text
+// reader counts them.
 std::size_t GroupEnd(const std::string& text, std::size_t start, bool rawBinary = true) {
   int depth = 0;
   for (std::size_t i = start; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '\\') {
       // Raw bytes after "\binN" may hold anything, braces included.
-      if (rawBinary && text.compare(i + 1, 3, "bin") == 0 && i + 4 < text.size() &&
-          std::isdigit(static_cast<unsigned char>(text[i + 4]))) {
-        char* after = nullptr;
-        const long n = std::strtol(text.c_str() + i + 4, &after, 10);
-        i = std::size_t(after - text.c_str());
-        if (i < text.size() && text[i] == ' ') ++i;
-        i += std::size_t(std::max(n, 0L));
-        --i;
-        continue;
+      if (rawBinary) {
+        if (const BinaryRun run = BinaryRunAt(text, i); run.found) {
+          i = run.end - 1;
+          continue;
+        }
       }
       ++i;
       continue;
@@ -77,6 +102,16 @@ void CountDocumentTextWork(std::uint64_t visited) { g_textWork += visited; }
 
 namespace {
 
+// Where text was cut out before text[next]: a control word that out ends with keeps a delimiter of its own, so that
+// it does not run into the letters or digits that follow.
+void KeepDelimiter(std::string& out, const std::string& text, std::size_t next) {
+  std::size_t back = out.size();
+  while (back > 0 && (std::isalnum(static_cast<unsigned char>(out[back - 1])) || out[back - 1] == '-')) --back;
+  const bool afterWord = back > 0 && back < out.size() && out[back - 1] == '\\' && !Escaped(out, back - 1);
+  const bool textFollows = next < text.size() && text[next] != '\\' && text[next] != '{' && text[next] != '}';
+  if (afterWord && textFollows) out += ' ';
+}
+
 // Removes every occurrence of a control word with its delimiting blank; a control word before it keeps a
 // delimiter of its own, so that "\b\ulwave x" becomes "\b x", not "\bx".
 void RemoveControlWord(std::string& text, const std::string& word) {
@@ -93,12 +128,7 @@ void RemoveControlWord(std::string& text, const std::string& word) {
       continue;
     }
     const std::size_t length = word.size() + (end < text.size() && text[end] == ' ' ? 1 : 0);
-    std::size_t back = out.size();
-    while (back > 0 && std::isalnum(static_cast<unsigned char>(out[back - 1]))) --back;
-    const bool afterWord = back > 0 && back < out.size() && out[back - 1] == '\\' && !Escaped(out, back - 1);
-    const bool textFollows =
-        p + length < text.size() && text[p + length] != '\\' && text[p + length] != '{' && text[p + length] != '}';
-    if (afterWord && textFollows) out += ' ';
+    KeepDelimiter(out, text, p + length);
     done = p + length;
   }
   if (done == 0) return;
@@ -109,19 +139,26 @@ void RemoveControlWord(std::string& text, const std::string& word) {
 
 }  // namespace
 
-std::vector<std::pair<std::size_t, std::size_t>> OpaqueGroups(const std::string& rtf) {
+namespace {
+
+// Whether the brace at rtf[at] opens a picture or object group.
+bool OpensOpaqueGroup(const std::string& rtf, std::size_t at) {
   static const char* kOpaque[] = {"{\\pict", "{\\object", "{\\*\\shppict", "{\\nonshppict", "{\\*\\objdata"};
+  for (const char* word : kOpaque) {
+    const std::size_t n = std::strlen(word);
+    if (rtf.compare(at, n, word) == 0 &&
+        (at + n >= rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[at + n]))))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<std::pair<std::size_t, std::size_t>> OpaqueGroups(const std::string& rtf) {
   std::vector<std::pair<std::size_t, std::size_t>> groups;
   for (std::size_t i = rtf.find('{'); i != std::string::npos; i = rtf.find('{', i + 1)) {
-    if (Escaped(rtf, i)) continue;
-    bool opaque = false;
-    for (const char* word : kOpaque) {
-      const std::size_t n = std::strlen(word);
-      if (rtf.compare(i, n, word) == 0 &&
-          (i + n >= rtf.size() || !std::isalpha(static_cast<unsigned char>(rtf[i + n]))))
-        opaque = true;
-    }
-    if (!opaque) continue;
+    if (Escaped(rtf, i) || !OpensOpaqueGroup(rtf, i)) continue;
     std::size_t end = GroupEnd(rtf, i);
     if (end == std::string::npos) end = rtf.size();
     groups.emplace_back(i, end);
@@ -141,11 +178,17 @@ std::string BalancedRtf(const std::string& text) {
       const bool cutHex =
           text[i + 1] == '\'' && (i + 3 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 2])) ||
                                   !std::isxdigit(static_cast<unsigned char>(text[i + 3])));
-      if (!cutHex) out.append(text, i, 2);
+      if (cutHex)
+        KeepDelimiter(out, text, i + 2);
+      else
+        out.append(text, i, 2);
       ++i;
       continue;
     }
-    if (c == '}' && depth == 0) continue;
+    if (c == '}' && depth == 0) {
+      KeepDelimiter(out, text, i + 1);
+      continue;
+    }
     if (c == '{') ++depth;
     if (c == '}') --depth;
     out += c;
@@ -379,10 +422,65 @@ namespace {
 // group, a font or style is one group or text without braces.
 bool TakesEntry(int kind, const std::string& entry) {
   for (std::size_t p = entry.find("\\bin"); p != std::string::npos; p = entry.find("\\bin", p + 1))
-    if (!Escaped(entry, p) && (p + 4 >= entry.size() || !std::isalpha(static_cast<unsigned char>(entry[p + 4]))))
-      return false;
+    if (!Escaped(entry, p) && BinaryRunAt(entry, p).found) return false;
   if (entry.find_first_of("{}") == std::string::npos) return true;  // a font or style gets its group when renumbered
   return kind != 0 && entry[0] == '{' && GroupEnd(entry, 0, false) == entry.size();
+}
+
+// The text without the binary runs that a word processor and the rich-text reader would not read alike: a run
+// goes with its bytes, and one whose count reaches past the text takes what follows up to its group's end with it.
+// Only a whole run inside a picture or object stays, as its data, when its bytes hold no brace or backslash.
+std::string WithoutBinaryRuns(const std::string& text) {
+  if (text.find("\\bin") == std::string::npos) return text;
+  std::string out;
+  out.reserve(text.size());
+  int depth = 0, opaqueDepth = -1;  // the depth of the picture or object group the text stands in, -1 outside
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (c == '\\') {
+      const BinaryRun run = BinaryRunAt(text, i);
+      if (!run.found) {
+        out.append(text, i, 2);
+        i += 2;
+        continue;
+      }
+      if (run.whole) {
+        const auto plain = [](char b) { return b != '{' && b != '}' && b != '\\'; };
+        if (opaqueDepth >= 0 &&
+            std::all_of(text.begin() + std::ptrdiff_t(run.data), text.begin() + std::ptrdiff_t(run.end), plain))
+          out.append(text, i, run.end - i);
+        else
+          KeepDelimiter(out, text, run.end);
+        i = run.end;
+        continue;
+      }
+      // Up to the brace that closes its group, as the reader counts them.
+      int inner = 0;
+      for (i = run.data; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+          ++i;
+        } else if (text[i] == '{') {
+          ++inner;
+        } else if (text[i] == '}' && inner-- == 0) {
+          break;
+        }
+      }
+      i = std::min(i, text.size());
+      KeepDelimiter(out, text, i);
+      continue;
+    }
+    if (c == '{') {
+      ++depth;
+      if (opaqueDepth < 0 && OpensOpaqueGroup(text, i)) opaqueDepth = depth;
+    } else if (c == '}') {
+      if (depth == opaqueDepth) opaqueDepth = -1;
+      --depth;
+    }
+    out += c;
+    ++i;
+  }
+  g_textWork += text.size();
+  return out;
 }
 
 }  // namespace
@@ -445,6 +543,8 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
     while (cut < text.size() && std::isdigit(static_cast<unsigned char>(text[cut]))) ++cut;
     text.erase(0, cut);
   }
+  // A word processor refuses a report whose binary run it cannot read to its end.
+  text = WithoutBinaryRuns(text);
   // Pictures and objects pass unchanged; the markup of the text around them is rewritten.
   const std::string pageBreak = TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "RichEditCtrl", "[Seitenumbruch]");
   std::string prepared;
@@ -474,7 +574,9 @@ void PrepareForReport(const std::string& reportHeader, CRtfChunkList& list, Repo
     } else if (text[k] == '{') {
       ++depth;
     } else if (text[k] == '}' && --depth < 0) {
-      text.erase(k, 1);
+      std::string kept = text.substr(0, k);
+      KeepDelimiter(kept, text, k + 1);
+      text = kept + text.substr(k + 1);
       break;
     }
   }

@@ -27,6 +27,7 @@ struct Block {
   int frameTop = 0, frameBottom = 0;
   int shape = -1;
   int cutFrom = 0, cutTo = 0;
+  int cells = 0;  // the cells a row holds: its frame has their walls, not every wall of a longer definition
 };
 
 // Where a row's walls stand (twips), as its definition names them; rows with one definition share one shape.

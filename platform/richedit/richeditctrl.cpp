@@ -871,6 +871,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         ++cellIndex;
         cellStart = true;
       } else if (mark == richdoc::kRow) {
+        const int held = cellIndex + (i < end ? 1 : 0);  // the text before the row's mark stands in a cell too
         cellIndex = 0;
         cellStart = true;
         y = rowBottom;
@@ -885,6 +886,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
         row.first = rowFirst;
         row.last = end + 1;
         row.shape = shapeIndex;
+        row.cells = std::max(1, held);
         // Where a page may cut the row: at the top of a line of any cell that no line above it reaches across.
         std::sort(rowLines.begin(), rowLines.end());
         row.frameTop = out.boxes[std::size_t(rowFirst)].top;
@@ -947,12 +949,15 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
     const int x0 = kMargin + int((shape.left - gap) * twip);
     ::MoveToEx(dc, x0, top - scrollY_, nullptr);
     ::LineTo(dc, x0, bottom - scrollY_);
-    for (int wall : shape.bounds) {
-      const int x = kMargin + int((wall - gap) * twip);
+    // A definition reused by rows of fewer cells would draw its every wall on each of them.
+    const std::size_t walls = std::min(shape.bounds.size(), std::size_t(std::max(row.cells, 1)));
+    richdoc::CountVisited(walls);
+    for (std::size_t w = 0; w < walls; ++w) {
+      const int x = kMargin + int((shape.bounds[w] - gap) * twip);
       ::MoveToEx(dc, x, top - scrollY_, nullptr);
       ::LineTo(dc, x, bottom - scrollY_);
     }
-    const int x1 = shape.bounds.empty() ? x0 : kMargin + int((shape.bounds.back() - gap) * twip);
+    const int x1 = walls == 0 ? x0 : kMargin + int((shape.bounds[walls - 1] - gap) * twip);
     ::MoveToEx(dc, x0, top - scrollY_, nullptr);
     ::LineTo(dc, x1, top - scrollY_);
     ::MoveToEx(dc, x0, bottom - scrollY_, nullptr);

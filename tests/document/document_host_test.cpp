@@ -281,6 +281,46 @@ TEST_F(DocumentHostTest, AFontEntryWithBinaryDataLeavesTheReportReadable) {
   }
 }
 
+// Binary runs in the document's body, information or header groups stay out of the report, with their bytes: the
+// report reads, holds the document's text before its own, and a word processor opens it (it refuses a run that
+// reaches past the text's end and reads a long one for minutes).
+TEST_F(DocumentHostTest, BinaryRunsOfTheDocumentStayOutOfTheReport) {
+  const struct {
+    const char* name;
+    const char* document;
+  } cases[] = {
+      {"body", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Dokumenttext\\bin3 }{x 4711\\par}"},
+      {"long", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Dokumenttext {\\bin2147483647 x}4711\\par}"},
+      {"info", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\info{\\title Probe\\bin99 xy}}\\pard Dokumenttext 4711\\par}"},
+      {"header",
+       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\header\\pard Kopf\\bin2 ab\\par}\\pard Dokumenttext 4711\\par}"},
+  };
+  for (const auto& c : cases) {
+    SetDocument(Path("doc.tqx"), c.document, "");
+    const HostRun run = Host({"report", Path("doc.tqx")});
+    ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+    const std::string report = Slurp(Path("doc.rtf"));
+    EXPECT_EQ(report.find("\\bin"), std::string::npos) << c.name;
+    const std::string text = ReportText(report);
+    EXPECT_EQ(text.find("Dokumenttext 4711"), 0u) << c.name << ": " << text.substr(0, 200);
+    EXPECT_NE(text.find("Lagerbeschreibung"), std::string::npos) << c.name;
+    fs::copy_file(Path("doc.rtf"), Path(std::string(c.name) + ".rtf"));
+  }
+  if (std::system("command -v soffice >/dev/null 2>&1 && command -v pdftotext >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "no soffice or pdftotext";
+  // A profile of its own, so that a running office suite or a parallel test does not hold the conversion.
+  std::string convert = "cd " + Quote(folder_.string()) + " && timeout 300 soffice -env:UserInstallation=file://" +
+                        Path("office") + " --headless --convert-to pdf";
+  for (const auto& c : cases) convert += std::string(" ") + c.name + ".rtf";
+  ASSERT_EQ(std::system((convert + " >/dev/null 2>&1").c_str()), 0);
+  for (const auto& c : cases) {
+    const std::string pdf = Path(std::string(c.name) + ".pdf");
+    ASSERT_TRUE(fs::exists(pdf)) << c.name << ": the word processor did not open the report";
+    ASSERT_EQ(std::system(("pdftotext " + Quote(pdf) + " " + Quote(Path("doc.txt"))).c_str()), 0);
+    EXPECT_NE(Slurp(Path("doc.txt")).find("Dokumenttext 4711"), std::string::npos) << c.name;
+  }
+}
+
 // A typed document often ends without a paragraph mark: its last line stays a line of its own, before the report's
 // first heading; a document that ends with a mark or a table row gets no empty line.
 TEST_F(DocumentHostTest, TheDocumentsLastLineEndsBeforeTheReportsFirstHeading) {

@@ -4,7 +4,9 @@
 // inside a report, and keeps the paragraphs that stood whole before the cut.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -62,6 +64,8 @@ std::vector<std::string> Words() {
           "{\\fonttbl{\\fnil Foo;}",
           "{\\fonttbl{\\f0\\f\\bin99 swiss Arial;}",
           "\\bin9 ",
+          "\\bin2147483647 ",
+          "{\\pict\\bin4 a}b}",
           "{\\colortbl ;\\red1\\'4;",
           "\\f99 ",
           "\\cf77 ",
@@ -91,6 +95,29 @@ std::string ReportOf(const std::string& prepared, const ReportHeaderTables& tabl
   for (int i = 0; i < tables.styles.GetCount(); ++i) styles += tables.styles.GetEntry(i);
   return "{\\rtf1{\\fonttbl" + fonts + "}{\\colortbl " + colours + "}{\\stylesheet " + styles + "}Anfang\\par{" +
          prepared + "}Ende\\par}";
+}
+
+// Where the text holds a binary run that a word processor reads otherwise than the rich-text reader: any outside a
+// picture or object, or one there whose count reaches past the text or whose bytes hold braces or backslashes; npos
+// when it holds none.
+std::size_t BinaryRunOutsidePictures(const std::string& text) {
+  const auto pictures = OpaqueGroups(text);
+  for (std::size_t p = text.find("\\bin"); p != std::string::npos; p = text.find("\\bin", p + 1)) {
+    std::size_t slashes = 0;
+    while (slashes < p && text[p - slashes - 1] == '\\') ++slashes;
+    if (slashes % 2 == 1 || (p + 4 < text.size() && std::isalpha(static_cast<unsigned char>(text[p + 4])))) continue;
+    const auto in =
+        std::find_if(pictures.begin(), pictures.end(), [&](const auto& g) { return g.first < p && p < g.second; });
+    char* after = const_cast<char*>(text.c_str() + p + 4);
+    const bool number = p + 4 < text.size() && (std::isdigit(static_cast<unsigned char>(*after)) || *after == '-');
+    const long long count = number ? std::strtoll(after, &after, 10) : 0;
+    std::size_t data = std::size_t(after - text.c_str());
+    if (data < text.size() && text[data] == ' ') ++data;
+    if (in == pictures.end() || count < 0 || std::size_t(count) > in->second - data ||
+        text.find_first_of("{}\\", data) < data + std::size_t(count))
+      return p;
+  }
+  return std::string::npos;
 }
 
 TEST(RtfPrepareFuzz, ABalancedTextReadsWholeAndBalancingTwiceChangesNothing) {
@@ -127,6 +154,7 @@ TEST(RtfPrepareFuzz, APreparedDocumentReadsWholeInTheReportAndKeepsItsParagraphs
     ASSERT_NO_THROW(d.ReadRtf(report)) << document;
     EXPECT_EQ(d.text.compare(0, 7, "Anfang\r"), 0) << document;
     EXPECT_NE(d.text.find("Ende\r"), std::string::npos) << document;
+    EXPECT_EQ(BinaryRunOutsidePictures(list.Text()), std::string::npos) << document << "\n" << list.Text();
     if (garbled) return;
     // A paragraph whose words stand whole before the cut is in the report.
     char mark[32];

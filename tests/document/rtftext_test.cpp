@@ -75,6 +75,15 @@ TEST(RtfHeaderTables, RenumberingLeavesTheTableAndOtherWordsAlone) {
   EXPECT_EQ(text, "{\\fonttbl{\\f1 A;}}\\f4 x\\fs20 \\f10 y\\\\f1 z");
 }
 
+// The document's text as the preparation hands it to the report with the given header.
+std::string Prepared(const std::string& document, const char* header = "{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}") {
+  CRtfChunkList list;
+  list.SetText(document);
+  ReportHeaderTables tables;
+  PrepareForReport(header, list, tables);
+  return list.Text();
+}
+
 TEST(ReportPreparation, FitsTheDocumentToTheReportTables) {
   const std::string report =
       "{\\fonttbl{\\f0\\fswiss Arial;}{\\f2\\ftech Symbol;}}{\\colortbl "
@@ -163,13 +172,49 @@ TEST(ReportPreparation, TheDocumentsGroupsAreClosedWhateverItsBraces) {
       // cut in a picture: the picture's group is closed, the text before it stays outside it
       {"{\\rtf1\\ansi {\\pict 89}\\par Text {\\pict 50", "\\ansi {\\pict 89}\\par Text {\\pict 50}"},
   };
-  for (const auto& c : cases) {
-    CRtfChunkList list;
-    list.SetText(c.document);
-    ReportHeaderTables tables;
-    PrepareForReport("{\\fonttbl{\\f0 Arial;}}{\\colortbl ;}", list, tables);
-    EXPECT_EQ(list.Text(), c.body) << c.document;
-  }
+  for (const auto& c : cases) EXPECT_EQ(Prepared(c.document), c.body) << c.document;
+}
+
+// A word processor reads the bytes of a binary run as data and refuses a text whose run reaches past its end; the
+// rich-text reader reads them as text. The report takes over no run of the body, its information or its header
+// groups: a run goes with its bytes, one cut short with what its group holds after it. A picture keeps a whole run
+// of plain bytes, its data.
+TEST(ReportPreparation, BinaryRunsGoWithTheirBytes) {
+  const char* const head = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+  const struct {
+    const char* body;
+    const char* prepared;
+  } cases[] = {
+      {"\\pard A \\bin3 abc B\\par}", "\\pard A  B\\par"},
+      {"\\pard A\\bin5 }{x}{ B\\par}", "\\pard A B\\par"},                         // braces in the data are data
+      {"\\pard A {\\b B\\bin2147483647 xyz} C\\par}", "\\pard A {\\b B} C\\par"},  // cut short: its group's rest
+      {"\\pard A {\\b B\\bin40 x{y}z} C\\par}", "\\pard A {\\b B} C\\par"},
+      {"{\\info{\\title T\\bin2 ab}{\\author U}}\\pard Text\\par}", "{\\info{\\title T}{\\author U}}\\pard Text\\par"},
+      {"{\\header\\pard K\\bin99999 opf\\par}\\pard Text\\par}", "{\\header\\pard K}\\pard Text\\par"},
+      {"{\\footer\\pard F\\bin0 \\par}\\pard Text\\par}", "{\\footer\\pard F\\par}\\pard Text\\par"},
+      {"\\pard A\\bin-5 B\\par}", "\\pard AB\\par"},
+      {"\\pard\\b\\bin3 xyzold\\par}", "\\pard\\b old\\par"},  // the word before it keeps apart from the text
+      {"\\pard\\fs20\\bin2 xy5 mm\\par}", "\\pard\\fs20 5 mm\\par"},
+      {"\\pard A\\bin", "\\pard A"},
+      {"{\\pict\\pngblip\\bin4 abcd}\\pard Text\\par}", "{\\pict\\pngblip\\bin4 abcd}\\pard Text\\par"},
+      {"{\\pict\\pngblip\\bin4 a}cd}\\pard Text\\par}", "{\\pict\\pngblip}\\pard Text\\par"},
+      {"{\\pict\\pngblip\\bin99 ab}\\pard\\f0 Text\\par}", "{\\pict\\pngblip}\\pard\\f0 Text\\par"},
+      {"{\\object{\\*\\objdata\\bin2 01}}\\pard Text\\par}", "{\\object{\\*\\objdata\\bin2 01}}\\pard Text\\par"},
+      // no run made of what a cut leaves: a brace or an escape cut short between two words
+      {"\\pard\\bi}n3 abc\\par}", "\\pard\\bi n3 abc\\par"},
+      {"\\pard A}\\bi}n3 xyz\\par}", "\\pard A\\bi n3 xyz\\par"},
+      {"\\pard\\b\\'in3 abc\\par}", "\\pard\\b in3 abc\\par"},
+      // no run: a longer word, an escaped backslash
+      {"\\pard \\binary x \\\\bin3 abc\\par}", "\\pard \\binary x \\\\bin3 abc\\par"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Prepared(head + std::string(c.body)), c.prepared) << c.body;
+}
+
+// A picture whose binary run is cut short ends where the reader ends it: the references after it are renumbered.
+TEST(ReportPreparation, AReferenceAfterAPictureCutShortIsRenumbered) {
+  EXPECT_EQ(Prepared("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f5\\fnil Foo;}}{\\pict\\bin999 ab}\\pard\\f5 Text\\par}",
+                     "{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;}"),
+            "{\\pict}\\pard\\f1 Text\\par");
 }
 
 TEST(RtfText, EscapingKeepsTextFromBecomingControlWords) {

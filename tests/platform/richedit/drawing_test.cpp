@@ -145,6 +145,32 @@ TEST_F(DrawingTest, TheParagraphsOfATableCellStandOneBelowTheOther) {
   EXPECT_EQ(bands(138, 143, 0, image.height), 1) << "rechts, in the first line of the row";
 }
 
+// A row frames the cells it holds: under one definition of three cells (walls 1430, 2930 and 4430 twips in, less
+// the gap: 99, 199 and 299 pixels, the left one 8), a row of three cells has all three walls and a row of one cell
+// only its first.
+TEST_F(DrawingTest, ARowFramesTheCellsItHolds) {
+  Make(0);
+  Load(std::string(kFonts) +
+       "\\trowd\\trgaph70\\trleft140\\cellx1500\\cellx3000\\cellx4500\\pard\\intbl\\fs20 a\\cell b\\cell c\\cell"
+       "\\row\r\n\\pard\\intbl x\\cell\\row\r\n\\pard\\intbl y\\cell\\row\r\n\\pard unten\\par}");
+  const win::Image image = win::RenderWindow(edit_.m_hWnd);
+  // The grey of a frame that names no borders, down the column of a wall.
+  auto greyDown = [&](int x) {
+    int n = 0;
+    for (int y = 0; y < image.height; ++y) n += image.pixels[std::size_t(y * image.width + x)] == 0xA0A0A0u;
+    return n;
+  };
+  const int left = greyDown(8), first = greyDown(99), second = greyDown(199), third = greyDown(299);
+  ASSERT_GT(left, 0);
+  // (a pixel more or less where a row's top or foot line ends at the wall)
+  EXPECT_NEAR(first, left, 2) << "the first wall stands beside all three rows";
+  EXPECT_GT(second, 0);
+  EXPECT_LT(second, left / 2) << "the second and third walls stand beside the first row only";
+  EXPECT_NEAR(third, second, 2);
+  // Right of the last wall nothing of a frame.
+  EXPECT_EQ(greyDown(310), 0);
+}
+
 // The dark pixels of a drawing, moved to the top left corner of their bounds.
 std::vector<std::pair<int, int>> Shape(const win::Image& image) {
   const RECT r = BoundsOf(image, Dark);

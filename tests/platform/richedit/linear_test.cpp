@@ -67,12 +67,25 @@ TEST(LinearPrinting, AParagraphIsLookedUpOncePerLineNotPerCharacter) {
   EXPECT_LT(double(many) / double(few), 12.0) << few << " and " << many << " characters visited";
 }
 
+// One row definition of n cells reused by n rows of one cell each.
+std::string SharedRows(int n) {
+  std::string rtf = std::string(kHead) + "\\trowd\\trgaph70";
+  for (int c = 1; c <= n; ++c) rtf += "\\cellx" + std::to_string(1000 + c);
+  for (int r = 0; r < n; ++r) rtf += "\\pard\\intbl x\\cell\\row\r\n";
+  return rtf + "\\pard Ende\\par}";
+}
+
+TEST(LinearPrinting, ARowDrawsTheWallsOfTheCellsItHolds) {
+  // 250 and 1,000 rows of one cell under a definition of as many cells: each row drew a wall for every cell of the
+  // definition, the square of the rows.
+  const std::uint64_t few = PrintWork(SharedRows(250)), many = PrintWork(SharedRows(1000));
+  ASSERT_GT(few, 0u);
+  EXPECT_LT(double(many) / double(few), 6.0) << few << " and " << many << " characters and walls visited";
+}
+
 TEST(LinearReading, RowsThatReuseADefinitionShareIt) {
   // One definition of 1,000 cells (some 11 KB) reused by 1,000 rows: a copy for each row held 11 MB.
-  std::string rtf = std::string(kHead) + "\\trowd\\trgaph70";
-  for (int c = 1; c <= 1000; ++c) rtf += "\\cellx" + std::to_string(1000 + c);
-  for (int r = 0; r < 1000; ++r) rtf += "\\pard\\intbl x\\cell\\row\r\n";
-  rtf += "\\pard Ende\\par}";
+  const std::string rtf = SharedRows(1000);
   richdoc::Document doc;
   doc.ReadRtf(rtf);
   std::size_t held = 0;
