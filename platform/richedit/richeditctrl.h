@@ -11,6 +11,7 @@
 
 #include "platform/richedit/richdoc.h"
 #include "platform/win/afx.h"
+#include "platform/win/screen/clipforms.h"
 
 // Character format mask and effect bits.
 inline constexpr DWORD CFM_BOLD = 0x1, CFM_ITALIC = 0x2, CFM_UNDERLINE = 0x4, CFM_HIDDEN = 0x100,
@@ -32,8 +33,6 @@ inline constexpr UINT EM_EXGETSEL = WM_USER + 52, EM_EXSETSEL = WM_USER + 55, EM
 inline constexpr UINT EN_SELCHANGE = 0x0702;
 inline constexpr WPARAM SCF_SELECTION = 0x1, SCF_WORD = 0x2, SCF_DEFAULT = 0x0, SCF_ALL = 0x4;
 inline constexpr DWORD ENM_SELCHANGE = 0x80000, ENM_KEYEVENTS = 0x10000, ENM_CHANGE = 0x1;
-// The clipboard format of RTF text.
-inline constexpr UINT CF_RTF = 0xC0A0;
 
 struct CHARRANGE {
   LONG cpMin = 0;
