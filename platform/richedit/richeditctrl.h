@@ -136,6 +136,8 @@ class CRichEditCtrl : public CWnd {
   std::string StreamOutRtf(bool selectionOnly) const;
   // False, and nothing changed, when the text is not RTF; the reason in *error when given.
   bool StreamInRtf(const std::string& rtf, bool selectionOnly, std::string* error = nullptr);
+  // Reads RTF as the stream-in does; false, with the reason in *error when given, when it is not RTF.
+  static bool ReadRtf(const std::string& rtf, richdoc::Document& read, std::string* error = nullptr);
 
   richdoc::Document& Doc() { return doc_; }
   const richdoc::Document& Doc() const { return doc_; }
@@ -171,6 +173,8 @@ class CRichEditCtrl : public CWnd {
   int PlainFontBefore(long pos);
   long Caret() const { return caretAtStart_ ? selStart_ : selEnd_; }
   long Anchor() const { return caretAtStart_ ? selEnd_ : selStart_; }
+  // A document read from RTF as the whole text, or in place of the selection (keeping undo).
+  void Put(richdoc::Document read, bool selectionOnly);
 
   richdoc::Document doc_;
   long selStart_ = 0, selEnd_ = 0;
