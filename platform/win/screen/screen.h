@@ -28,8 +28,8 @@ class Screen {
   // The screen's size in pixels; {0, 0}: unknown (the window system then assumes a common desktop's).
   virtual SIZE Size() const { return SIZE{0, 0}; }
   // The clipboard shared with the other programs on the screen: what the program put on its clipboard (text, and RTF
-  // where it has formats), which the screen now offers them; and what another program offers now (nullopt when
-  // none does; a form it offers beyond kMaxClipboardBytes is left empty).
+  // where it has formats), which the screen now offers them; and what another program offers now (nullopt when no
+  // other program holds the clipboard; a form it does not give, or gives beyond kMaxClipboardBytes, is left empty).
   virtual void OfferClipboard(const ClipboardContent& content) {}
   virtual std::optional<ClipboardContent> OtherProgramsClipboard() { return std::nullopt; }
 };

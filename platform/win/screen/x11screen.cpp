@@ -147,14 +147,14 @@ class X11Screen : public Screen {
     if (owner == None || owner == clipWindow_) return std::nullopt;
     ClipboardContent content;
     Form targets;
-    if (Fetch(targets_, received_, targets) == Fetched::kSilent) return std::nullopt;
+    if (Fetch(targets_, received_, targets) == Fetched::kSilent) return content;
     if (targets.format == 32 && !targets.bytes.empty()) {
       std::vector<::Atom> atoms(targets.bytes.size() / sizeof(::Atom));
       std::memcpy(atoms.data(), targets.bytes.data(), atoms.size() * sizeof(::Atom));
       if (const std::string rtf = RtfTargetOf(AtomNames(atoms)); !rtf.empty()) {
         Form form;
         const Fetched got = Fetch(XInternAtom(display_, rtf.c_str(), False), receivedRtf_, form);
-        if (got == Fetched::kSilent) return std::nullopt;
+        if (got == Fetched::kSilent) return content;
         if (got == Fetched::kGot && form.format == 8) content.rtf = std::move(form.bytes);
       }
     }
@@ -170,7 +170,7 @@ class X11Screen : public Screen {
       }
       break;
     }
-    if (content.text.empty() && content.rtf.empty()) return std::nullopt;
+    // Nothing readable is nothing to paste: not what the program itself copied before the other program took over.
     return content;
   }
 

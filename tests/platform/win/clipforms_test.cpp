@@ -126,6 +126,7 @@ TEST_F(SharedClipboardTest, WhatAnotherProgramCopiesReplacesTheClipboardWithItsR
       {"fett Straße", kRtf, "fett Straße", kRtf},
       {"", kRtf, std::nullopt, kRtf},  // RTF alone: no empty text beside it
       {"nur Text", "", "nur Text", std::nullopt},
+      {"", "", "", std::nullopt},  // nothing readable: nothing to paste, not the program's own copy
   };
   for (const Case& c : cases) {
     // The program's own copy with RTF, then the other program's.
