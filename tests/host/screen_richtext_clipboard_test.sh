@@ -20,23 +20,9 @@ start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb
 # Every character typed lies on a key of the layout (Greek in its second group, Cyrillic in its third): xdotool does
 # not bind keys of its own, which it takes back before a slow program has read them.
 setxkbmap -layout de,gr,ru || fail "no German, Greek and Russian keyboard layout on the virtual X server"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
-document_editor_registry
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-wait_for 20 find_main || fail "no window within 20 s"
-mkdir -p "$work/pictures"
+edit_document_example "$data"
 # the clipboard as another program reads it, once it holds $1
 clipboard() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
-# picture STEP: the editor's text as the server shows it, kept beside the program's own
-picture() {
-  window_geometry "$main"
-  python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/$1-xwd.png" "$x,$y,$((x + 880)),$((y + 300))" >/dev/null ||
-    fail "$1: cannot cut the editor out of the screen"
-  agree "$1"
-}
 
 # The report in the preview's "Vorschau Ausgabe" (after the results tab calculated), copied whole with Ctrl+Insert:
 # valid UTF-8 with its umlauts.
@@ -69,7 +55,7 @@ xdotool type --delay 30 " Жук"
 xdotool key ctrl+a ctrl+Insert
 wait_for 10 clipboard "$typed" ||
   fail "another program reads '$(timeout 5 xclip -selection clipboard -o | od -c | head -n4)', not '$typed'"
-picture typed
+editor_picture typed
 
 pasted="Decke über EG, Süd – αβγ € łódź Grőße 中"
 printf %s "$pasted" | timeout 60 xclip -selection clipboard -i
@@ -77,11 +63,11 @@ xdotool key ctrl+End Return shift+Insert
 xdotool key ctrl+a ctrl+c
 wait_for 10 clipboard "$typed"$'\r\n'"$pasted" ||
   fail "the text copied after the paste is '$(timeout 5 xclip -selection clipboard -o)', not the typed and the pasted line"
-picture pasted
+editor_picture pasted
 
 xdotool key ctrl+Home shift+End shift+Delete
 wait_for 10 clipboard "$typed" || fail "Shift+Delete gave the other program '$(timeout 5 xclip -selection clipboard -o)'"
-picture cut
+editor_picture cut
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 xdotool mousemove --window "$main" 877 457 click 1 # OK
@@ -92,8 +78,7 @@ app=""
 [ $status -eq 0 ] || fail "kolumo edit ended with $status"
 # The saved text read as a word processor reads it: Windows-1252 bytes, the Symbol font's letters as Greek, Unicode
 # escapes (each with one fallback character) as their characters.
-sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$work/Stuetze.tqx" | head -n1 | base64 -d 2>/dev/null | tr -d '\0' \
-  >"$work/saved.rtf"
+saved_document_rtf "$work/Stuetze.tqx" "$work/saved.rtf"
 python3 - "$work/saved.rtf" "$pasted" <<'PY' || fail "the saved text does not hold the pasted line alone: $(cat "$work/saved.rtf")"
 import re, sys
 rtf = open(sys.argv[1], 'rb').read().decode('latin-1')

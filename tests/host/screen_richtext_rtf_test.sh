@@ -14,23 +14,9 @@ for tool in python3 xwd xclip; do command -v $tool >/dev/null || { echo "$tool m
 xwd_region="$(dirname "$0")/../support/xwd_region.py"
 
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
-document_editor_registry
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-wait_for 20 find_main || fail "no window within 20 s"
-mkdir -p "$work/pictures"
+edit_document_example "$data"
 # the clipboard as another program reads it, once it holds the lines $1 (line ends as "\n")
 clipboard() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null | tr -d '\r')" = "$1" ]; }
-# picture STEP: the editor's text as the server shows it, kept beside the program's own
-picture() {
-  window_geometry "$main"
-  python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/$1-xwd.png" "$x,$y,$((x + 880)),$((y + 300))" >/dev/null ||
-    fail "$1: cannot cut the editor out of the screen"
-  agree "$1"
-}
 
 xdotool mousemove --window "$main" 57 42 click 1 || fail "xdotool cannot click"
 sleep 1
@@ -76,7 +62,7 @@ for target in text/rtf application/rtf; do
   runs=$(timeout 5 xclip -selection clipboard -o -t $target | rtf_runs) || fail "$target: $runs"
   [ "$runs" = "Ein  *fettes*  Wort" ] || fail "the copied $target reads '$runs', not the bold word between plain ones"
 done
-picture typed
+editor_picture typed
 
 # A plain paste (UTF-8 alone) and the same line as RTF with \b (text/rtf alone), in the editor's face and size.
 printf %s "Zeile mit Pfeilern" | timeout 60 xclip -selection clipboard -i
@@ -89,7 +75,7 @@ wait_for 10 clipboard $'Ein fettes Wort\nZeile mit Pfeilern\nZeile mit Pfeilern'
   fail "after the pastes the text reads '$(timeout 5 xclip -selection clipboard -o | od -c | head -n5)'"
 xdotool key ctrl+Home
 sleep 0.5
-picture pasted
+editor_picture pasted
 # The lines of the text as the server shows them: each band of rows with dark pixels, its dark pixels and width.
 window_geometry "$main"
 bands=$(python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/lines.png" "$((x + 28)),$((y + 116)),$((x + 860)),$((y + 290))" >/dev/null &&
@@ -142,8 +128,7 @@ wait "$app"
 status=$?
 app=""
 [ $status -eq 0 ] || fail "kolumo edit ended with $status"
-sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$work/Stuetze.tqx" | head -n1 | base64 -d 2>/dev/null | tr -d '\0' \
-  >"$work/saved.rtf"
+saved_document_rtf "$work/Stuetze.tqx" "$work/saved.rtf"
 saved=$(rtf_runs <"$work/saved.rtf") || fail "the saved text: $saved"
 [ "$saved" = "Ein  *fettes*  Wort | Zeile mit Pfeilern | *Zeile mit Pfeilern* |" ] ||
   fail "the saved text reads '$saved', not the typed line, the plain paste and the bold one"
