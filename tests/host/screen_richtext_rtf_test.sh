@@ -67,6 +67,11 @@ editor_picture typed
 # A plain paste (UTF-8 alone) and the same line as RTF with \b (text/rtf alone), in the editor's face and size.
 printf %s "Zeile mit Pfeilern" | timeout 60 xclip -selection clipboard -i
 xdotool key ctrl+End Return shift+Insert
+# the plain paste taken before the other program offers the next line (a slow program would take that twice)
+xdotool key ctrl+a ctrl+c
+wait_for 20 clipboard $'Ein fettes Wort\nZeile mit Pfeilern' ||
+  fail "after the plain paste the text reads '$(timeout 5 xclip -selection clipboard -o)'"
+xdotool key ctrl+End
 printf '%s' '{\rtf1\ansi{\fonttbl{\f0\fswiss Arial;}}\f0\fs20\b Zeile mit Pfeilern\b0\par}' |
   timeout 60 xclip -selection clipboard -i -t text/rtf
 xdotool key Return shift+Insert
