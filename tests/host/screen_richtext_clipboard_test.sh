@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The rich-text controls and other programs on a virtual X server with a German keyboard (and a Greek and a Russian
 # group), driven by real X events: the report copied with Ctrl+Insert from the output tab reaches another program
-# (xclip) as UTF-8; in the document editor a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek
-# letters, dead keys and Cyrillic letters (which neither the code page nor the Symbol font holds) is copied with
-# Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied (Polish, Hungarian and
-# Chinese letters among it) is pasted with Shift+Insert and copied out again unchanged; the first line cut with
-# Shift+Delete reaches the other program and leaves the text. The server's pixels (xwd) equal the program's own
+# (xclip) as UTF-8 and as RTF; in the document editor a line typed with AltGr+E (the euro sign), German quotes, a
+# dash, Greek letters, dead keys and Cyrillic letters (which neither the code page nor the Symbol font holds) is
+# copied with Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied (Polish,
+# Hungarian and Chinese letters among it) is pasted with Shift+Insert and copied out again unchanged; the first line
+# cut with Shift+Delete reaches the other program and leaves the text. The server's pixels (xwd) equal the program's own
 # picture after each step, and OK saves the pasted line with its Greek letters in the Symbol font and the others as
 # Unicode escapes. Exit 77 (skipped) without Xvfb, xdotool, xwd, xclip, setxkbmap or python3.
 set -u
@@ -39,6 +39,11 @@ wait_for 10 reported || fail "the report copied from the output tab holds no Sta
   -selection clipboard -o | grep -a -m1 Stabschnittkr | od -c | head -n3)"
 timeout 5 xclip -selection clipboard -o | python3 -c 'import sys; sys.stdin.buffer.read().decode("utf-8")' ||
   fail "the report copied from the output tab is no UTF-8"
+# beside it the report's RTF, as a word processor takes it
+timeout 5 xclip -selection clipboard -o -t TARGETS | grep -qx text/rtf || fail "the output tab's copy offers no RTF"
+rtf=$(timeout 5 xclip -selection clipboard -o -t text/rtf)
+[[ $rtf == '{\rtf1'* && $rtf == *"Stabschnittkr\\'e4fte"* ]] ||
+  fail "the RTF copied from the output tab holds no Stabschnittkräfte: ${rtf:0:300}"
 
 xdotool mousemove --window "$main" 57 42 click 1
 sleep 1
