@@ -76,11 +76,7 @@ editor_picture cut
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 xdotool mousemove --window "$main" 877 457 click 1 # OK
-wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
-wait "$app"
-status=$?
-app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
+ended_with_success
 # The saved text read as a word processor reads it: Windows-1252 bytes, the Symbol font's letters as Greek, Unicode
 # escapes (each with one fallback character) as their characters.
 saved_document_rtf "$work/Stuetze.tqx" "$work/saved.rtf"

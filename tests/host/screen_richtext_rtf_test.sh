@@ -128,11 +128,7 @@ wait_for 10 clipboard $'Ein fettes Wort\nZeile mit Pfeilern\nZeile mit Pfeilern'
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 xdotool mousemove --window "$main" 877 457 click 1 # OK
-wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
-wait "$app"
-status=$?
-app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
+ended_with_success
 saved_document_rtf "$work/Stuetze.tqx" "$work/saved.rtf"
 saved=$(rtf_runs <"$work/saved.rtf") || fail "the saved text: $saved"
 [ "$saved" = "Ein  *fettes*  Wort | Zeile mit Pfeilern | *Zeile mit Pfeilern* |" ] ||
