@@ -80,31 +80,6 @@ ended_with_success
 # The saved text read as a word processor reads it: Windows-1252 bytes, the Symbol font's letters as Greek, Unicode
 # escapes (each with one fallback character) as their characters.
 saved_document_rtf "$work/Stuetze.tqx" "$work/saved.rtf"
-python3 - "$work/saved.rtf" "$pasted" <<'PY' || fail "the saved text does not hold the pasted line alone: $(cat "$work/saved.rtf")"
-import re, sys
-rtf = open(sys.argv[1], 'rb').read().decode('latin-1')
-fonts = dict(re.findall(r'\{\\f(\d+)(?:\\[a-z]+-?\d*)*\s*([^;{}]*);\}', rtf))
-symbol = [n for n, name in fonts.items() if name.strip() == 'Symbol']
-greek = dict(zip('abgdezhqiklmnxoprstufcyw', 'αβγδεζηθικλμνξοπρστυφχψω'))
-body = rtf[rtf.index('}', rtf.index('\\colortbl')) + 1:]
-out, font, stack, i = [''], None, [], 0
-while i < len(body):
-    c = body[i]
-    if c == '{': stack.append(font); i += 1
-    elif c == '}': font = stack.pop() if stack else font; i += 1
-    elif c == '\\':
-        m = re.match(r"\\'([0-9a-f]{2})|\\([a-z]+)(-?\d+)? ?|\\(.)", body[i:])
-        if m.group(1): out[-1] += bytes([int(m.group(1), 16)]).decode('cp1252')
-        elif m.group(2) == 'u':
-            out[-1] += chr(int(m.group(3)) & 0xFFFF)
-            i += 1  # the fallback
-        elif m.group(2) == 'f': font = m.group(3)
-        elif m.group(2) == 'par': out.append('')
-        i += m.end()
-    elif c in '\r\n': i += 1
-    else: out[-1] += greek.get(c, c) if font in symbol else c; i += 1
-lines = [l for l in out if l.strip()]
-print(lines)
-sys.exit(0 if lines == [sys.argv[2]] else 1)
-PY
+lines=$(python3 "$(dirname "$0")/../support/rtf_text.py" "$work/saved.rtf" | grep -v '^ *$') &&
+  [ "$lines" = "$pasted" ] || fail "the saved text does not hold the pasted line alone: $(cat "$work/saved.rtf")"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"

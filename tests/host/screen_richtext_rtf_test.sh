@@ -34,33 +34,11 @@ targets=$(timeout 5 xclip -selection clipboard -o -t TARGETS)
 for target in TARGETS text/rtf application/rtf UTF8_STRING; do
   grep -qx "$target" <<<"$targets" || fail "TARGETS does not name $target: $(tr '\n' ' ' <<<"$targets")"
 done
-# The copied RTF read by its group and \b state: the bold word, and only it, stands under \b.
-rtf_runs() {
-  python3 -c '
-import re, sys
-rtf = sys.stdin.buffer.read().decode("latin-1")
-if not rtf.startswith("{\\rtf"): sys.exit("no RTF: " + rtf[:80])
-body = rtf[rtf.index("}", rtf.index("\\colortbl") if "\\colortbl" in rtf else rtf.index("\\fonttbl")) + 1:]
-runs, bold, stack, i = [], False, [], 0
-while i < len(body):
-    c = body[i]
-    if c == "{": stack.append(bold); i += 1
-    elif c == "}": bold = stack.pop() if stack else bold; i += 1
-    elif c == "\\":
-        m = re.match(r"\\([a-z]+)(-?\d+)? ?|\\(.)", body[i:])
-        if m.group(1) == "b": bold = m.group(2) != "0"
-        if m.group(1) == "par": runs.append(("|", False))
-        i += m.end()
-    elif c in "\r\n": i += 1
-    else:
-        if runs and runs[-1][1] == bold and runs[-1][0] != "|": runs[-1] = (runs[-1][0] + c, bold)
-        else: runs.append((c, bold))
-        i += 1
-print(" ".join(("*%s*" % t) if b else t for t, b in runs if t.strip()))'
-}
+# the RTF read by its groups and \b states, bold runs between asterisks, paragraphs as "|"
+rtf_runs() { python3 "$(dirname "$0")/../support/rtf_text.py" --bold | tr '\n' '|'; }
 for target in text/rtf application/rtf; do
-  runs=$(timeout 5 xclip -selection clipboard -o -t $target | rtf_runs) || fail "$target: $runs"
-  [ "$runs" = "Ein  *fettes*  Wort" ] || fail "the copied $target reads '$runs', not the bold word between plain ones"
+  runs=$(timeout 5 xclip -selection clipboard -o -t $target | rtf_runs)
+  [ "$runs" = "Ein *fettes* Wort|" ] || fail "the copied $target reads '$runs', not the bold word between plain ones"
 done
 editor_picture typed
 
@@ -130,7 +108,7 @@ wait_for 10 clipboard $'Ein fettes Wort\nZeile mit Pfeilern\nZeile mit Pfeilern'
 xdotool mousemove --window "$main" 877 457 click 1 # OK
 ended_with_success
 saved_document_rtf "$work/Stuetze.tqx" "$work/saved.rtf"
-saved=$(rtf_runs <"$work/saved.rtf") || fail "the saved text: $saved"
-[ "$saved" = "Ein  *fettes*  Wort | Zeile mit Pfeilern | *Zeile mit Pfeilern* |" ] ||
+saved=$(rtf_runs <"$work/saved.rtf")
+[ "$saved" = "Ein *fettes* Wort|Zeile mit Pfeilern|*Zeile mit Pfeilern*||" ] ||
   fail "the saved text reads '$saved', not the typed line, the plain paste and the bold one"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"
