@@ -388,6 +388,38 @@ bool IsSymbolFont(const Document& d, int font) {
 }
 
 namespace {
+// The face a font table entry names: its text outside control words and nested groups, without the blanks around
+// it ("\froman\fprq2 Times New Roman{\*\falt Times};" names Times New Roman).
+std::string FontName(const std::string& entry) {
+  std::string name;
+  int depth = 0;
+  for (std::size_t i = 0; i < entry.size();) {
+    const char c = entry[i];
+    if (c == '\\' && i + 1 < entry.size() && std::isalpha(static_cast<unsigned char>(entry[i + 1]))) {
+      i = ReadWord(entry, i).end;
+      continue;
+    }
+    if (c == '\\' && i + 3 < entry.size() && entry[i + 1] == '\'' &&
+        std::isxdigit(static_cast<unsigned char>(entry[i + 2])) &&
+        std::isxdigit(static_cast<unsigned char>(entry[i + 3]))) {
+      if (depth == 0) name += char(std::strtol(entry.substr(i + 2, 2).c_str(), nullptr, 16));
+      i += 4;
+      continue;
+    }
+    if (c == '\\') {
+      i += 2;  // a control symbol
+      continue;
+    }
+    if (c == '{') ++depth;
+    if (c == '}') --depth;
+    if (depth == 0 && c == ';') break;
+    if (depth == 0 && c != '}') name += c;
+    ++i;
+  }
+  const std::size_t first = name.find_first_not_of(" \t\r\n"), last = name.find_last_not_of(" \t\r\n");
+  return first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
+}
+
 // The entries "{\\fN ... name;}" of the font table group that starts at i and ends before end.
 void ReadFontTable(const std::string& rtf, std::size_t i, std::size_t end, std::vector<Font>& fonts) {
   for (std::size_t p = ReadWord(rtf, i + 1).end; p + 1 < end;) {
@@ -405,10 +437,7 @@ void ReadFontTable(const std::string& rtf, std::size_t i, std::size_t end, std::
       ++entryStart;
     Font font;
     font.entry = rtf.substr(entryStart, close - entryStart);
-    const std::size_t semi = std::min(font.entry.rfind(';'), font.entry.size());
-    const std::size_t blank = font.entry.rfind(' ', semi);
-    const std::size_t nameStart = blank == std::string::npos ? 0 : blank + 1;
-    font.name = font.entry.substr(nameStart, semi - nameStart);
+    font.name = FontName(font.entry);
     if (fonts.size() <= std::size_t(f.param)) fonts.resize(std::size_t(f.param) + 1);
     fonts[std::size_t(f.param)] = font;
     p = close + 1;

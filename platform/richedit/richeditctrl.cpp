@@ -438,7 +438,13 @@ void CRichEditCtrl::Paste() {
   const std::string rtf = ToClipboardString(::GetClipboardData(CF_RTF));
   const std::string text = ToClipboardString(::GetClipboardData(CF_TEXT));
   ::CloseClipboard();
-  if (!rtf.empty() && StreamInRtf(rtf, true)) return;
+  // RTF keeps the formats; RTF that does not read, or reads as nothing where the text has something, gives way to
+  // the text.
+  richdoc::Document read;
+  if (!rtf.empty() && ReadRtf(rtf, read) && (read.Length() > 1 || text.empty())) {
+    Put(std::move(read), true);
+    return;
+  }
   if (!text.empty()) InsertUnicode(text, true);
 }
 
@@ -498,14 +504,24 @@ std::string CRichEditCtrl::StreamOutRtf(bool selectionOnly) const {
   return doc_.Slice(int(selStart_), int(selEnd_)).WriteRtf();
 }
 
-bool CRichEditCtrl::StreamInRtf(const std::string& rtf, bool selectionOnly, std::string* error) {
-  richdoc::Document read;
+bool CRichEditCtrl::ReadRtf(const std::string& rtf, richdoc::Document& read, std::string* error) {
   try {
     read.ReadRtf(rtf);
   } catch (const richdoc::RtfError& e) {
     if (error) *error = e.what();
     return false;
   }
+  return true;
+}
+
+bool CRichEditCtrl::StreamInRtf(const std::string& rtf, bool selectionOnly, std::string* error) {
+  richdoc::Document read;
+  if (!ReadRtf(rtf, read, error)) return false;
+  Put(std::move(read), selectionOnly);
+  return true;
+}
+
+void CRichEditCtrl::Put(richdoc::Document read, bool selectionOnly) {
   if (!selectionOnly) {
     doc_ = std::move(read);
     EmptyUndoBuffer();
@@ -519,7 +535,6 @@ bool CRichEditCtrl::StreamInRtf(const std::string& rtf, bool selectionOnly, std:
   typingSet_ = false;
   Changed();
   NotifySelection();
-  return true;
 }
 
 // ---- Drawing ----------------------------------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include "platform/richedit/richdoc.h"
 #include "platform/win/afx.h"
+#include "platform/win/screen/clipforms.h"
 
 // Character format mask and effect bits.
 inline constexpr DWORD CFM_BOLD = 0x1, CFM_ITALIC = 0x2, CFM_UNDERLINE = 0x4, CFM_HIDDEN = 0x100,
@@ -32,8 +33,6 @@ inline constexpr UINT EM_EXGETSEL = WM_USER + 52, EM_EXSETSEL = WM_USER + 55, EM
 inline constexpr UINT EN_SELCHANGE = 0x0702;
 inline constexpr WPARAM SCF_SELECTION = 0x1, SCF_WORD = 0x2, SCF_DEFAULT = 0x0, SCF_ALL = 0x4;
 inline constexpr DWORD ENM_SELCHANGE = 0x80000, ENM_KEYEVENTS = 0x10000, ENM_CHANGE = 0x1;
-// The clipboard format of RTF text.
-inline constexpr UINT CF_RTF = 0xC0A0;
 
 struct CHARRANGE {
   LONG cpMin = 0;
@@ -137,6 +136,8 @@ class CRichEditCtrl : public CWnd {
   std::string StreamOutRtf(bool selectionOnly) const;
   // False, and nothing changed, when the text is not RTF; the reason in *error when given.
   bool StreamInRtf(const std::string& rtf, bool selectionOnly, std::string* error = nullptr);
+  // Reads RTF as the stream-in does; false, with the reason in *error when given, when it is not RTF.
+  static bool ReadRtf(const std::string& rtf, richdoc::Document& read, std::string* error = nullptr);
 
   richdoc::Document& Doc() { return doc_; }
   const richdoc::Document& Doc() const { return doc_; }
@@ -172,6 +173,8 @@ class CRichEditCtrl : public CWnd {
   int PlainFontBefore(long pos);
   long Caret() const { return caretAtStart_ ? selStart_ : selEnd_; }
   long Anchor() const { return caretAtStart_ ? selEnd_ : selStart_; }
+  // A document read from RTF as the whole text, or in place of the selection (keeping undo).
+  void Put(richdoc::Document read, bool selectionOnly);
 
   richdoc::Document doc_;
   long selStart_ = 0, selEnd_ = 0;

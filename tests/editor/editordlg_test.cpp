@@ -16,6 +16,7 @@
 #include "platform/viduv/viduv.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/support/clipboard_screen.h"
 
 namespace {
 
@@ -325,6 +326,52 @@ TEST_F(EditorTest, Picture) {
   const std::string png = ::testing::TempDir() + "editor.png";
   ASSERT_TRUE(win::SaveWindowPng(editor_.m_hWnd, png));
   EXPECT_NE(Text().find("A = b*h = 0,18"), std::string::npos) << Text();  // 0.30 * 0.60
+}
+
+// The toolbar's and the context menu's copy and paste carry RTF to and from another program: a bold word copied
+// offers RTF with \b beside the text, and a word processor's bold and italic line pasted is saved with both.
+TEST_F(EditorTest, CopyAndPasteCarryRtfWithAnotherProgram) {
+  Open("{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}\\f0\\fs20 Die \\b Decke\\b0  tr\\'e4gt.\\par\r\n}");
+  test::ClipboardScreen screen;
+  struct Case {
+    UINT copy, paste;  // commands: toolbar, or the context menu's items
+  } cases[] = {{11535, 11536}, {100, 101}};
+  for (const Case& c : cases) {
+    editor_.text.SetSel(0, 10);  // "Die Decke "
+    if (c.copy == 11535) {
+      editor_.SendMessage(WM_COMMAND, c.copy);
+    } else {
+      win::script::QueueMenuCommand(c.copy);
+      editor_.ShowContextMenu(CPoint(50, 100));
+    }
+    ASSERT_TRUE(screen.offered.has_value()) << c.copy;
+    EXPECT_EQ(screen.offered->text, "Die Decke ");
+    EXPECT_NE(screen.offered->rtf.find("\\b Decke"), std::string::npos) << screen.offered->rtf;
+
+    screen.Copies("Fettes Wort kursiv",
+                  "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman\\fcharset0 Liberation Serif;}}\\f0\\fs24 "
+                  "{\\b Fettes Wort} {\\i kursiv}\\par}");
+    editor_.text.SetSel(-1, -1);
+    if (c.paste == 11536) {
+      editor_.SendMessage(WM_COMMAND, c.paste);
+    } else {
+      win::script::QueueMenuCommand(c.paste);
+      editor_.ShowContextMenu(CPoint(50, 100));
+    }
+    editor_.TransferData(TRUE);
+    richdoc::Document saved;
+    ASSERT_TRUE(CRichEditCtrl::ReadRtf(position_->Part().text.Text(), saved));
+    const std::size_t bold = saved.text.rfind("Fettes"), italic = saved.text.rfind("kursiv");
+    ASSERT_NE(bold, std::string::npos) << saved.text;
+    ASSERT_NE(italic, std::string::npos) << saved.text;
+    EXPECT_TRUE(saved.CharAt(int(bold)).bold);
+    EXPECT_FALSE(saved.CharAt(int(bold)).italic);
+    EXPECT_TRUE(saved.CharAt(int(italic)).italic);
+    EXPECT_FALSE(saved.CharAt(int(italic)).bold);
+    EXPECT_EQ(saved.CharAt(int(bold)).size, 24);
+    EXPECT_EQ(saved.fonts[std::size_t(saved.CharAt(int(bold)).font)].name, "Liberation Serif");
+    EXPECT_FALSE(saved.CharAt(int(saved.text.find("Die"))).bold);
+  }
 }
 
 }  // namespace

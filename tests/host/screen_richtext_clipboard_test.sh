@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The rich-text controls and other programs on a virtual X server with a German keyboard (and a Greek and a Russian
 # group), driven by real X events: the report copied with Ctrl+Insert from the output tab reaches another program
-# (xclip) as UTF-8; in the document editor a line typed with AltGr+E (the euro sign), German quotes, a dash, Greek
-# letters, dead keys and Cyrillic letters (which neither the code page nor the Symbol font holds) is copied with
-# Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied (Polish, Hungarian and
-# Chinese letters among it) is pasted with Shift+Insert and copied out again unchanged; the first line cut with
-# Shift+Delete reaches the other program and leaves the text. The server's pixels (xwd) equal the program's own
+# (xclip) as UTF-8 and as RTF; in the document editor a line typed with AltGr+E (the euro sign), German quotes, a
+# dash, Greek letters, dead keys and Cyrillic letters (which neither the code page nor the Symbol font holds) is
+# copied with Ctrl+Insert and read by the other program as that UTF-8 text; a line the other program copied (Polish,
+# Hungarian and Chinese letters among it) is pasted with Shift+Insert and copied out again unchanged; the first line
+# cut with Shift+Delete reaches the other program and leaves the text. The server's pixels (xwd) equal the program's own
 # picture after each step, and OK saves the pasted line with its Greek letters in the Symbol font and the others as
 # Unicode escapes. Exit 77 (skipped) without Xvfb, xdotool, xwd, xclip, setxkbmap or python3.
 set -u
@@ -20,23 +20,9 @@ start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb
 # Every character typed lies on a key of the layout (Greek in its second group, Cyrillic in its third): xdotool does
 # not bind keys of its own, which it takes back before a slow program has read them.
 setxkbmap -layout de,gr,ru || fail "no German, Greek and Russian keyboard layout on the virtual X server"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
-document_editor_registry
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-wait_for 20 find_main || fail "no window within 20 s"
-mkdir -p "$work/pictures"
+edit_document_example "$data"
 # the clipboard as another program reads it, once it holds $1
 clipboard() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
-# picture STEP: the editor's text as the server shows it, kept beside the program's own
-picture() {
-  window_geometry "$main"
-  python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/$1-xwd.png" "$x,$y,$((x + 880)),$((y + 300))" >/dev/null ||
-    fail "$1: cannot cut the editor out of the screen"
-  agree "$1"
-}
 
 # The report in the preview's "Vorschau Ausgabe" (after the results tab calculated), copied whole with Ctrl+Insert:
 # valid UTF-8 with its umlauts.
@@ -53,6 +39,11 @@ wait_for 10 reported || fail "the report copied from the output tab holds no Sta
   -selection clipboard -o | grep -a -m1 Stabschnittkr | od -c | head -n3)"
 timeout 5 xclip -selection clipboard -o | python3 -c 'import sys; sys.stdin.buffer.read().decode("utf-8")' ||
   fail "the report copied from the output tab is no UTF-8"
+# beside it the report's RTF, as a word processor takes it
+timeout 5 xclip -selection clipboard -o -t TARGETS | grep -qx text/rtf || fail "the output tab's copy offers no RTF"
+rtf=$(timeout 5 xclip -selection clipboard -o -t text/rtf)
+[[ $rtf == '{\rtf1'* && $rtf == *"Stabschnittkr\\'e4fte"* ]] ||
+  fail "the RTF copied from the output tab holds no Stabschnittkräfte: ${rtf:0:300}"
 
 xdotool mousemove --window "$main" 57 42 click 1
 sleep 1
@@ -69,7 +60,7 @@ xdotool type --delay 30 " Жук"
 xdotool key ctrl+a ctrl+Insert
 wait_for 10 clipboard "$typed" ||
   fail "another program reads '$(timeout 5 xclip -selection clipboard -o | od -c | head -n4)', not '$typed'"
-picture typed
+editor_picture typed
 
 pasted="Decke über EG, Süd – αβγ € łódź Grőße 中"
 printf %s "$pasted" | timeout 60 xclip -selection clipboard -i
@@ -77,48 +68,18 @@ xdotool key ctrl+End Return shift+Insert
 xdotool key ctrl+a ctrl+c
 wait_for 10 clipboard "$typed"$'\r\n'"$pasted" ||
   fail "the text copied after the paste is '$(timeout 5 xclip -selection clipboard -o)', not the typed and the pasted line"
-picture pasted
+editor_picture pasted
 
 xdotool key ctrl+Home shift+End shift+Delete
 wait_for 10 clipboard "$typed" || fail "Shift+Delete gave the other program '$(timeout 5 xclip -selection clipboard -o)'"
-picture cut
+editor_picture cut
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 xdotool mousemove --window "$main" 877 457 click 1 # OK
-wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
-wait "$app"
-status=$?
-app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
+ended_with_success
 # The saved text read as a word processor reads it: Windows-1252 bytes, the Symbol font's letters as Greek, Unicode
 # escapes (each with one fallback character) as their characters.
-sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$work/Stuetze.tqx" | head -n1 | base64 -d 2>/dev/null | tr -d '\0' \
-  >"$work/saved.rtf"
-python3 - "$work/saved.rtf" "$pasted" <<'PY' || fail "the saved text does not hold the pasted line alone: $(cat "$work/saved.rtf")"
-import re, sys
-rtf = open(sys.argv[1], 'rb').read().decode('latin-1')
-fonts = dict(re.findall(r'\{\\f(\d+)(?:\\[a-z]+-?\d*)*\s*([^;{}]*);\}', rtf))
-symbol = [n for n, name in fonts.items() if name.strip() == 'Symbol']
-greek = dict(zip('abgdezhqiklmnxoprstufcyw', 'αβγδεζηθικλμνξοπρστυφχψω'))
-body = rtf[rtf.index('}', rtf.index('\\colortbl')) + 1:]
-out, font, stack, i = [''], None, [], 0
-while i < len(body):
-    c = body[i]
-    if c == '{': stack.append(font); i += 1
-    elif c == '}': font = stack.pop() if stack else font; i += 1
-    elif c == '\\':
-        m = re.match(r"\\'([0-9a-f]{2})|\\([a-z]+)(-?\d+)? ?|\\(.)", body[i:])
-        if m.group(1): out[-1] += bytes([int(m.group(1), 16)]).decode('cp1252')
-        elif m.group(2) == 'u':
-            out[-1] += chr(int(m.group(3)) & 0xFFFF)
-            i += 1  # the fallback
-        elif m.group(2) == 'f': font = m.group(3)
-        elif m.group(2) == 'par': out.append('')
-        i += m.end()
-    elif c in '\r\n': i += 1
-    else: out[-1] += greek.get(c, c) if font in symbol else c; i += 1
-lines = [l for l in out if l.strip()]
-print(lines)
-sys.exit(0 if lines == [sys.argv[2]] else 1)
-PY
+saved_document_rtf "$work/Stuetze.tqx" "$work/saved.rtf"
+lines=$(python3 "$(dirname "$0")/../support/rtf_text.py" "$work/saved.rtf" | grep -v '^ *$') &&
+  [ "$lines" = "$pasted" ] || fail "the saved text does not hold the pasted line alone: $(cat "$work/saved.rtf")"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"

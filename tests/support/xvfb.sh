@@ -60,6 +60,32 @@ document_editor_registry() {
 XML
 }
 
+# edit_document_example DATA: on the running virtual X server, a registry of its own with the document editor on the
+# first tab, the example position of the data folder DATA and "kolumo edit" ($kolumo) of it as $app, its window in
+# $main; what the program drew last is kept in $work/picture.png, the steps' pictures go to $work/pictures.
+edit_document_example() {
+  export ORMI_REGISTRY="$work/registry.xml"
+  example_position "$1"
+  document_editor_registry
+  KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
+    >"$work/out" 2>"$work/err" &
+  app=$!
+  wait_for 20 find_main || fail "no window within 20 s"
+  mkdir -p "$work/pictures"
+}
+# editor_picture STEP: the editor's text as the server shows it ($work/pictures/STEP-xwd.png), held against the
+# program's own picture (agree).
+editor_picture() {
+  window_geometry "$main"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/xwd_region.py" <(xwd -root -silent) "$work/pictures/$1-xwd.png" \
+    "$x,$y,$((x + 880)),$((y + 300))" >/dev/null || fail "$1: cannot cut the editor out of the screen"
+  agree "$1"
+}
+# saved_document_rtf POSITION OUT: the document part's RTF as the position file holds it (base64 of the bytes).
+saved_document_rtf() {
+  sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$1" | head -n1 | base64 -d 2>/dev/null | tr -d '\0' >"$2"
+}
+
 # start_xvfb SIZE starts a virtual X server on a free display, sets xvfb (its
 # process) and DISPLAY, and returns 1 when none would serve. A server can report a display that another
 # server started at the same moment holds; such a display refuses us, and a new server is started. Without
@@ -158,14 +184,19 @@ agree() {
   [ -z "$result" ] || fail "$1: the screen is not what was drawn: $result"
 }
 
-# saved_lengths WANTED: "kolumo edit" ($app) ends after OK with status 0, and $work/Stuetze.tqx holds the field
-# lengths WANTED (as the file writes them, separated by blanks).
-saved_lengths() {
+# ended_with_success: "kolumo edit" ($app) ends within a minute (after OK) with status 0.
+ended_with_success() {
   wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
   wait "$app"
   local status=$?
   app=""
   [ $status -eq 0 ] || fail "kolumo edit ended with $status"
+}
+
+# saved_lengths WANTED: "kolumo edit" ($app) ends after OK with status 0, and $work/Stuetze.tqx holds the field
+# lengths WANTED (as the file writes them, separated by blanks).
+saved_lengths() {
+  ended_with_success
   python3 - "$work/Stuetze.tqx" "$1" <<'PY' || fail "the saved column does not hold the lengths $1"
 import re, sys
 fields = re.findall(r'<field fieldNr="\d+" length="([^"]*)"', open(sys.argv[1], encoding='utf-8').read())

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/win/screen/clipforms.h"
 #include "platform/win/winapi.h"
 
 #ifndef INFINITE
@@ -26,10 +27,11 @@ class Screen {
   virtual bool WaitForInput(DWORD timeoutMs) = 0;
   // The screen's size in pixels; {0, 0}: unknown (the window system then assumes a common desktop's).
   virtual SIZE Size() const { return SIZE{0, 0}; }
-  // The clipboard shared with the other programs on the screen: the text the program put on its clipboard, which
-  // the screen now offers them; and the text another program offers now (nullopt when none does).
-  virtual void OfferClipboardText(const std::string& text) {}
-  virtual std::optional<std::string> OtherProgramsClipboardText() { return std::nullopt; }
+  // The clipboard shared with the other programs on the screen: what the program put on its clipboard (text, and RTF
+  // where it has formats), which the screen now offers them; and what another program offers now (nullopt when no
+  // other program holds the clipboard; a form it does not give, or gives beyond kMaxClipboardBytes, is left empty).
+  virtual void OfferClipboard(const ClipboardContent& content) {}
+  virtual std::optional<ClipboardContent> OtherProgramsClipboard() { return std::nullopt; }
 };
 
 // Installs the screen (the caller keeps it alive; nullptr: headless). Returns the previous one.

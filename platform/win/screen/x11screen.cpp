@@ -102,9 +102,9 @@ class X11Screen : public Screen {
     utf8_ = XInternAtom(display_, "UTF8_STRING", False);
     clipboard_ = XInternAtom(display_, "CLIPBOARD", False);
     targets_ = XInternAtom(display_, "TARGETS", False);
-    textAtom_ = XInternAtom(display_, "TEXT", False);
     incr_ = XInternAtom(display_, "INCR", False);
     received_ = XInternAtom(display_, "KOLUMO_CLIPBOARD", False);
+    receivedRtf_ = XInternAtom(display_, "KOLUMO_CLIPBOARD_RTF", False);
     // Never shown: it holds the clipboard for the program and receives other programs' text.
     clipWindow_ = XCreateSimpleWindow(display_, RootWindow(display_, screen_), -10, -10, 1, 1, 0, 0, 0);
     // Xlib's own input method gives every character a key makes by its Unicode value (the euro sign, Greek letters)
@@ -134,47 +134,44 @@ class X11Screen : public Screen {
     XCloseDisplay(display_);
   }
 
-  void OfferClipboardText(const std::string& text) override {
-    offered_ = text;
+  void OfferClipboard(const ClipboardContent& content) override {
+    offered_ = content;
     XSetSelectionOwner(display_, clipboard_, clipWindow_, CurrentTime);
     XFlush(display_);
   }
 
-  std::optional<std::string> OtherProgramsClipboardText() override {
+  // The other program's RTF where it names an RTF target, and its text as UTF-8 (else Latin-1); a form that is
+  // refused, too large or not UTF-8 where it should be stays empty.
+  std::optional<ClipboardContent> OtherProgramsClipboard() override {
     const ::Window owner = XGetSelectionOwner(display_, clipboard_);
     if (owner == None || owner == clipWindow_) return std::nullopt;
-    for (::Atom target : {utf8_, ::Atom(XA_STRING)}) {
-      XDeleteProperty(display_, clipWindow_, received_);
-      XConvertSelection(display_, clipboard_, target, received_, clipWindow_, CurrentTime);
-      XFlush(display_);
-      // A program that does not answer within a second has nothing to paste.
-      XEvent reply;
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-      bool answered = false;
-      while (!(answered = XCheckTypedWindowEvent(display_, clipWindow_, SelectionNotify, &reply)) &&
-             std::chrono::steady_clock::now() < deadline) {
-        pollfd fd = {ConnectionNumber(display_), POLLIN, 0};
-        ::poll(&fd, 1, 20);
+    ClipboardContent content;
+    Form targets;
+    if (Fetch(targets_, received_, targets) == Fetched::kSilent) return content;
+    if (targets.format == 32 && !targets.bytes.empty()) {
+      std::vector<::Atom> atoms(targets.bytes.size() / sizeof(::Atom));
+      std::memcpy(atoms.data(), targets.bytes.data(), atoms.size() * sizeof(::Atom));
+      if (const std::string rtf = RtfTargetOf(AtomNames(atoms)); !rtf.empty()) {
+        Form form;
+        const Fetched got = Fetch(XInternAtom(display_, rtf.c_str(), False), receivedRtf_, form);
+        if (got == Fetched::kSilent) return content;
+        if (got == Fetched::kGot && form.format == 8) content.rtf = std::move(form.bytes);
       }
-      if (!answered) return std::nullopt;
-      if (reply.xselection.property == None) continue;
-      ::Atom type = None;
-      int format = 0;
-      unsigned long count = 0, left = 0;
-      unsigned char* bytes = nullptr;
-      if (XGetWindowProperty(display_, clipWindow_, received_, 0, kMaxClipboardBytes / 4, True, AnyPropertyType, &type,
-                             &format, &count, &left, &bytes) != Success)
-        return std::nullopt;
-      std::string text;
-      if (bytes && format == 8 && type != incr_ && left == 0) text.assign(reinterpret_cast<char*>(bytes), count);
-      if (bytes) XFree(bytes);
-      if (type == incr_ || left > 0 || format != 8) return std::nullopt;  // larger than any grid takes
-      if (target == utf8_) return text;
-      std::string utf8;  // Latin-1
-      for (unsigned char c : text) utf8 += detail::EncodeUtf8(c);
-      return utf8;
     }
-    return std::nullopt;
+    for (::Atom target : {utf8_, ::Atom(XA_STRING)}) {
+      Form form;
+      const Fetched got = Fetch(target, received_, form);
+      if (got == Fetched::kSilent) break;
+      if (got == Fetched::kRefused || form.format != 8) continue;
+      if (target == utf8_) {
+        content.text = std::move(form.bytes);
+      } else {
+        for (unsigned char c : form.bytes) content.text += detail::EncodeUtf8(c);  // Latin-1
+      }
+      break;
+    }
+    // Nothing readable is nothing to paste: not what the program itself copied before the other program took over.
+    return content;
   }
 
   void Present() override {
@@ -352,7 +349,7 @@ class X11Screen : public Screen {
     return it == byWindow_.end() ? nullptr : it->second;
   }
 
-  // Another program asks for the text the program copied: as UTF-8, as Latin-1, or which forms there are.
+  // Another program asks for what the program copied: in one of the forms it is offered in, or which forms there are.
   void ServeClipboard(const XSelectionRequestEvent& request) {
     XSelectionEvent reply{};
     reply.type = SelectionNotify;
@@ -364,30 +361,74 @@ class X11Screen : public Screen {
     reply.property = None;
     const ::Atom property = request.property == None ? request.target : request.property;
     if (request.selection == clipboard_ && request.target == targets_) {
-      const ::Atom forms[] = {targets_, utf8_, textAtom_, XA_STRING};
+      const std::vector<std::string> names = OfferedTargets(offered_);
+      std::vector<char*> pointers;
+      for (const std::string& name : names) pointers.push_back(const_cast<char*>(name.c_str()));
+      std::vector<::Atom> forms(names.size());
+      XInternAtoms(display_, pointers.data(), int(pointers.size()), False, forms.data());
       XChangeProperty(display_, request.requestor, property, XA_ATOM, 32, PropModeReplace,
-                      reinterpret_cast<const unsigned char*>(forms), 4);
+                      reinterpret_cast<const unsigned char*>(forms.data()), int(forms.size()));
       reply.property = property;
-    } else if (request.selection == clipboard_ &&
-               (request.target == utf8_ || request.target == textAtom_ || request.target == XA_STRING)) {
-      std::string text = offered_;
-      if (request.target == XA_STRING) text = Latin1(offered_);
-      XChangeProperty(display_, request.requestor, property, request.target == XA_STRING ? XA_STRING : utf8_, 8,
-                      PropModeReplace, reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
-      reply.property = property;
+    } else if (request.selection == clipboard_) {
+      const std::vector<std::string> target = AtomNames({request.target});
+      if (std::optional<ServedForm> form = ServeTarget(offered_, target.empty() ? "" : target.front())) {
+        XChangeProperty(display_, request.requestor, property, XInternAtom(display_, form->type.c_str(), False), 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(form->bytes.data()),
+                        int(form->bytes.size()));
+        reply.property = property;
+      }
     }
     XSendEvent(display_, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
     XFlush(display_);
   }
 
-  // UTF-8 as Latin-1; a character beyond it becomes '?'.
-  static std::string Latin1(const std::string& utf8) {
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-      const char32_t c = NextCodePoint(utf8, i);
-      out += c <= 0xFF ? char(c) : '?';
+  std::vector<std::string> AtomNames(const std::vector<::Atom>& atoms) {
+    std::vector<std::string> names;
+    for (::Atom atom : atoms) {
+      char* name = atom == None ? nullptr : XGetAtomName(display_, atom);
+      names.push_back(name ? name : "");
+      if (name) XFree(name);
     }
-    return out;
+    return names;
+  }
+
+  // A form another program gives: its bytes (for format 32 the longs Xlib hands out) and its format.
+  struct Form {
+    std::string bytes;
+    int format = 0;
+  };
+  enum class Fetched { kGot, kRefused, kSilent };
+  // Asks the clipboard's owner for a target. kSilent when it does not answer within a second (it has nothing to
+  // give); kRefused when it refuses, or the form is larger than kMaxClipboardBytes or comes in pieces.
+  // A form that comes in pieces is left unasked for in its own property (the RTF has one apart from the text's), so
+  // that a piece sent late never mixes with another form.
+  Fetched Fetch(::Atom target, ::Atom property, Form& form) {
+    XDeleteProperty(display_, clipWindow_, property);
+    XConvertSelection(display_, clipboard_, target, property, clipWindow_, CurrentTime);
+    XFlush(display_);
+    XEvent reply;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    bool answered = false;
+    while (!(answered = XCheckTypedWindowEvent(display_, clipWindow_, SelectionNotify, &reply)) &&
+           std::chrono::steady_clock::now() < deadline) {
+      pollfd fd = {ConnectionNumber(display_), POLLIN, 0};
+      ::poll(&fd, 1, 20);
+    }
+    if (!answered) return Fetched::kSilent;
+    if (reply.xselection.property == None) return Fetched::kRefused;
+    ::Atom type = None;
+    unsigned long count = 0, left = 0;
+    unsigned char* bytes = nullptr;
+    if (XGetWindowProperty(display_, clipWindow_, property, 0, long(kMaxClipboardBytes / 4), False, AnyPropertyType,
+                           &type, &form.format, &count, &left, &bytes) != Success)
+      return Fetched::kRefused;
+    const bool whole = bytes && type != incr_ && left == 0;
+    if (whole)
+      form.bytes.assign(reinterpret_cast<char*>(bytes),
+                        count * (form.format == 32 ? sizeof(long) : std::size_t(form.format) / 8));
+    if (bytes) XFree(bytes);
+    if (whole) XDeleteProperty(display_, clipWindow_, property);
+    return whole ? Fetched::kGot : Fetched::kRefused;
   }
 
   // Xlib's input method joins the keys of one input context at a time: the one of the window they are typed in.
@@ -587,12 +628,11 @@ class X11Screen : public Screen {
   Visual* visual_ = nullptr;
   int depth_ = 0;
   ::Atom wmProtocols_ = 0, wmDelete_ = 0, netWmName_ = 0, utf8_ = 0;
-  ::Atom clipboard_ = 0, targets_ = 0, textAtom_ = 0, incr_ = 0, received_ = 0;
+  ::Atom clipboard_ = 0, targets_ = 0, incr_ = 0, received_ = 0, receivedRtf_ = 0;
   ::Window clipWindow_ = 0;
   XIM im_ = nullptr;
   XIC focusedInput_ = nullptr;
-  std::string offered_;  // what the program copied last
-  static constexpr long kMaxClipboardBytes = 1 << 20;
+  ClipboardContent offered_;  // what the program copied last
   int wake_[2] = {-1, -1};
   struct sigaction previousAction_ {};
   bool handlerSet_ = false;

@@ -603,26 +603,33 @@ Clipboard& Clip() {
   static auto* c = new Clipboard;
   return *c;
 }
-std::string ClipText() {
-  auto it = Clip().data.find(CF_TEXT);
+std::string ClipForm(UINT format) {
+  auto it = Clip().data.find(format);
   GlobalBlock* b = it == Clip().data.end() ? nullptr : Block(it->second);
   return b ? std::string(b->data.data(), strnlen(b->data.data(), b->data.size())) : std::string();
 }
-void PutClipText(const std::string& text) {
+std::string ClipText() { return ClipForm(CF_TEXT); }
+void PutClipForm(UINT format, const std::string& bytes) {
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+  std::memcpy(GlobalLock(h), bytes.c_str(), bytes.size() + 1);
+  Clip().data[format] = h;
+}
+// What another program copied replaces the clipboard: its text, and its RTF where it offers RTF. Text it does not
+// offer is no empty text.
+void PutClipContent(const win::ClipboardContent& content) {
   for (auto& [f, h] : Clip().data) GlobalFree(h);
   Clip().data.clear();
-  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
-  Clip().data[CF_TEXT] = h;
+  if (!content.text.empty() || content.rtf.empty()) PutClipForm(CF_TEXT, content.text);
+  if (!content.rtf.empty()) PutClipForm(CF_RTF, content.rtf);
 }
 // What the program copies, other programs on the screen can paste; what they copy, the program pastes.
 void OfferToScreen() {
-  if (win::Screen* screen = win::CurrentScreen()) screen->OfferClipboardText(ClipText());
+  if (win::Screen* screen = win::CurrentScreen()) screen->OfferClipboard({ClipText(), ClipForm(CF_RTF)});
 }
 void TakeFromScreen() {
   if (win::Screen* screen = win::CurrentScreen())
-    if (std::optional<std::string> text = screen->OtherProgramsClipboardText()) {
-      PutClipText(*text);
+    if (std::optional<win::ClipboardContent> content = screen->OtherProgramsClipboard()) {
+      PutClipContent(*content);
       Clip().owner = nullptr;
     }
 }
@@ -703,7 +710,7 @@ HWND GetClipboardOwner() { return Clip().owner; }
 namespace win {
 std::string ClipboardText() { return ClipText(); }
 void SetClipboardText(const std::string& text) {
-  PutClipText(text);
+  PutClipContent({text, {}});
   OfferToScreen();
 }
 }  // namespace win
