@@ -204,6 +204,49 @@ TEST_F(VarDefPageTest, AFormulaNamingAnUndefinedVariableIsRefusedTypedOrPasted) 
   }
 }
 
+// A formula may name helpers that it assigns before it reads them; a name read while nothing defines it is refused,
+// named, with the row by its number and its variable. The helpers stay in their formulas: the row below cannot read
+// one.
+TEST_F(VarDefPageTest, HelperNamesAreTakenAndOnlyANameReadUndefinedIsRefused) {
+  VarDefGrid& g = page.m_grid;
+  struct Case {
+    int row, col;
+    const char* typed;
+    const char* refusal;  // nullptr: taken
+    double value;         // of the row's entry afterwards
+  };
+  const Case cases[] = {
+      {1, VarDefGrid::kWert, "l=9; l/2", nullptr, 4.5},
+      {3, VarDefGrid::kWert, "a=2; a*h", nullptr, 9.0},
+      {3, VarDefGrid::kWert, "b*3; b=2", "Zeile 3, Formel: 'b' nicht definiert", 9.0},
+      {3, VarDefGrid::kWert, "c=b+1; b=2; c*h", "Zeile 3, Formel: 'b' nicht definiert", 9.0},
+      {3, VarDefGrid::kWert, "l*2", "Zeile 3, Formel: 'l' nicht definiert", 9.0},
+      {1, VarDefGrid::kWert, "2+abc", "Zeile 1 (h), Wert/Formel: 'abc' nicht definiert", 4.5},
+      {1, VarDefGrid::kWert, "abc", "Zeile 1 (h), Wert/Formel: 'abc' nicht definiert", 4.5},
+      {1, VarDefGrid::kWert, "x=3; x=x+1; x", nullptr, 4.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    win::msgbox::ClearLog();
+    if (c.refusal) win::msgbox::QueueAnswer(IDOK);
+    TypeInto(g, c.row, c.col, c.typed);
+    if (c.refusal) {
+      win::input::Key(VK_ESCAPE);  // the editor is back on the cell
+      win::PumpMessages();
+      ASSERT_EQ(win::msgbox::Log().size(), 1u);
+      EXPECT_EQ(win::msgbox::Log()[0].text, c.refusal);
+    } else {
+      EXPECT_TRUE(win::msgbox::Log().empty());
+      EXPECT_EQ(g.GetCellFormula(c.row, c.col).GetText(), c.typed);
+    }
+    CVarDefEntry* entry = data.varDefs.GetAt(c.row - 1);
+    auto* variable = dynamic_cast<CVarDefVariable*>(entry);
+    auto* calculation = dynamic_cast<CVarDefBerechnung*>(entry);
+    ASSERT_TRUE(variable || calculation);
+    EXPECT_DOUBLE_EQ(variable ? variable->value.GetValue() : calculation->value.GetValue(), c.value);
+  }
+}
+
 // "Zeile kopieren" copies the entry whole, with its format, text height and decimal places.
 TEST_F(VarDefPageTest, ACopiedRowKeepsItsFormatTextHeightAndDigits) {
   struct Case {
