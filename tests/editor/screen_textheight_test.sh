@@ -58,13 +58,6 @@ wait_for 20 grown || fail "28 and Return left the letters ${rows:-?} rows high (
 python3 "$xwd_region" "$work/screen.xwd" "$pictures/screen_textheight_28.png" "$wx,$wy,$((wx + 900)),$((wy + 300))" \
   >/dev/null
 # OK saves the line at 28 pt.
-xdotool mousemove --window "$window" 877 457 click 1
-wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
-wait "$app"
-status=$?
-app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
-saved=$(sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$work/Stuetze.tqx" | head -n1 | base64 -d 2>/dev/null |
-  tr -d '\0')
+saved_by_ok 877 457
 grep -q '\\fs56 Hohe Schrift' <<<"$saved" || fail "the line is not saved at 28 pt: $saved"
 echo "passed ($before rows of ink at the start, $rows at 28 pt)"
