@@ -11,13 +11,10 @@ source "$(dirname "$0")/../support/xvfb.sh"
 xwd_region="$(dirname "$0")/../support/xwd_region.py"
 pictures=$PWD # kept beside the test for a look
 
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
 document_editor_registry
-KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
-app=$!
-wait_for 20 find_window || fail "no window within 20 s (with the document editor)"
+edit_example 1920x1080
+window=$main
 window_geometry "$window"
 wx=$x wy=$y
 # The number of rows of the editor's first lines (window rows 115 to 215) that hold dark ink: the letters' height.
