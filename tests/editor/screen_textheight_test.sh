@@ -17,7 +17,8 @@ edit_example 1920x1080
 window=$main
 window_geometry "$window"
 wx=$x wy=$y
-# The number of rows of the editor's first lines (window rows 115 to 215) that hold dark ink: the letters' height.
+# The number of rows of the editor's first lines (window rows 115 to 215) that hold dark ink on the selection's
+# colour (173, 214, 255): the selected letters' height.
 ink_rows() {
   xwd -root -silent >"$work/screen.xwd" &&
     python3 - "$work/screen.xwd" $((wx + 30)) $((wy + 115)) $((wx + 700)) $((wy + 215)) <<'PY'
@@ -28,8 +29,8 @@ size, order, bpl, ncolors = h[0], h[7], h[12], h[19]
 base, end = size + ncolors * 12, '<' if order == 0 else '>'
 x0, y0, x1, y1 = map(int, sys.argv[2:6])
 dark = lambda p: max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96
-print(sum(any(dark(p) for p in struct.unpack_from(end + '%dI' % (x1 - x0), data, base + y * bpl + x0 * 4))
-          for y in range(y0, y1)))
+rows = [struct.unpack_from(end + '%dI' % (x1 - x0), data, base + y * bpl + x0 * 4) for y in range(y0, y1)]
+print(sum(any(dark(p) for p in row) and any((p & 0xFFFFFF) == 0xADD6FF for p in row) for row in rows))
 PY
 }
 
@@ -40,7 +41,7 @@ sleep 0.5
 xdotool type --delay 20 "Hohe Schrift"
 xdotool key shift+Home
 typed() { rows=$(ink_rows) && [ "$rows" -gt 5 ]; }
-wait_for 20 typed || fail "the typed line does not show (${rows:-no} rows of ink)"
+wait_for 20 typed || fail "the typed line does not show selected (${rows:-no} rows of ink)"
 before=$rows
 # The text-height box on the second toolbar: its field, the typed size over what it shows, Return.
 xdotool mousemove --window "$window" 140 100 click 1
