@@ -245,6 +245,11 @@ TEST_F(VarDefPageTest, HelperNamesAreTakenAndOnlyANameReadUndefinedIsRefused) {
     ASSERT_TRUE(variable || calculation);
     EXPECT_DOUBLE_EQ(variable ? variable->value.GetValue() : calculation->value.GetValue(), c.value);
   }
+  // Pasted alike: 3 * h = 12.
+  win::msgbox::ClearLog();
+  grid_keys::PasteInto(g, 3, VarDefGrid::kWert, "a=3; a*h");
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetValue(), 12.0);
 }
 
 // "Zeile kopieren" copies the entry whole, with its format, text height and decimal places.
