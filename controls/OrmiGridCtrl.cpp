@@ -942,13 +942,15 @@ BOOL COrmiGridCtrl::ReadTypedText(int row, int col, const CString& in, CString& 
         CVariableStore* store = formula.m_pStore ? formula.m_pStore : &GetGlobalVariableStore();
         CString expression = text;
         expression.Replace(',', '.');
-        // A message (a name no variable has) refuses the formula as an error does: it would be read as 0. The
-        // formula the cell holds already is left as it is, so that an edit of it can always end.
+        // A name read while no variable has it refuses the formula as an error does: it would be read as 0.
+        // Helper names assigned before they are read are the formula's own. The formula the cell holds already
+        // is left as it is, so that an edit of it can always end.
         const bool held = info->value && !info->value->m_bNumber && info->value->m_strText == text;
         const BOOL evaluated = store->Evaluate(expression, &value);
-        if (!held && (!evaluated || store->m_Messages.GetSize() > 0)) {
-          reason = store->m_Messages.GetSize() ? store->m_Messages[store->m_Messages.GetSize() - 1].m_strText
-                                               : CString("Die Formel kann nicht berechnet werden.");
+        if (!held && (!evaluated || !store->UndefinedReads().empty())) {
+          reason = evaluated                     ? store->UndefinedReadMessage()
+                   : store->m_Messages.GetSize() ? store->m_Messages[store->m_Messages.GetSize() - 1].m_strText
+                                                 : CString("Die Formel kann nicht berechnet werden.");
           reason = QuotedAsTyped(reason, text);
           return FALSE;
         }

@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -9,7 +10,9 @@
 #include "controls/ProgressDlg.h"
 #include "editor/docimportdlg.h"
 #include "editor/symboldlg.h"
+#include "formula/formulanumber.h"
 #include "framework/regsettings.h"
+#include "platform/win/base/numbers.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/resources/resources.h"
 
@@ -450,6 +453,33 @@ void SubDlg::OnTextHeight(int index) {
   text.SetHeight(kHeights[index] * 20);
 }
 
+bool SubDlg::ApplyTypedHeight() {
+  heightTyped_ = false;
+  CString typed;
+  bar2.height.GetWindowText(typed);
+  int points = 0;
+  if (!ReadIntegerText(typed, points) || points < 1 || points > win::kRtfMaxHalfPoints / 2) return false;
+  text.SetHeight(points * 20);
+  const int* listed = std::find(std::begin(kHeights), std::end(kHeights), points);
+  if (listed != std::end(kHeights)) bar2.height.SetCurSel(int(listed - std::begin(kHeights)));
+  return true;
+}
+
+void SubDlg::TypedHeightReturned() {
+  CString typed;
+  bar2.height.GetWindowText(typed);
+  if (typed.Trim().IsEmpty() || ApplyTypedHeight()) {
+    text.SetFocus();
+    return;
+  }
+  CString message;
+  message.Format(Tr("Die Texthöhe muss eine ganze Zahl von 1 bis %ld sein.").GetString(), win::kRtfMaxHalfPoints / 2);
+  ::MessageBox(m_hWnd, message, "TQ-Skrib", MB_OK | MB_ICONEXCLAMATION);
+  heightTyped_ = true;
+  bar2.height.SetFocus();
+  bar2.height.SetEditSel(0, -1);
+}
+
 void SubDlg::PageBreak() { text.InsertText(Tr("[Seitenumbruch]")); }
 
 void SubDlg::SearchAgain() {
@@ -659,9 +689,15 @@ BOOL SubDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (lParam != 0 && (id == 11522 || id == 11524 || id == 11546)) {
     if (code == CBN_SELCHANGE) {
       if (id == 11522) text.SetParagraphStyle(bar2.style.GetCurSel() + 1);
-      if (id == 11524) OnTextHeight(bar2.height.GetCurSel());
+      if (id == 11524) {
+        heightTyped_ = false;
+        OnTextHeight(bar2.height.GetCurSel());
+      }
       if (id == 11546) ApplyZoom();
     }
+    if (id == 11524 && code == CBN_EDITCHANGE) heightTyped_ = true;
+    // Leaving the box takes a size typed there; other text gives way to the selection's size again.
+    if (id == 11524 && code == CBN_KILLFOCUS && heightTyped_ && !ApplyTypedHeight()) UpdateToolbarState();
     return TRUE;
   }
   // Context menu choices (sent with code 1 so they cannot be taken for toolbar commands).
@@ -742,6 +778,13 @@ BOOL SubDlg::PreTranslateMessage(MSG* msg) {
         Execute(a.command);
         return TRUE;
       }
+  }
+  // Return in the text-height box sets the size there; it is not the dialog's OK. With the list down it takes
+  // the item lit, as the box itself does.
+  if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && bar2.height.m_hWnd &&
+      (msg->hwnd == bar2.height.m_hWnd || ::IsChild(bar2.height.m_hWnd, msg->hwnd)) && !bar2.height.GetDroppedState()) {
+    TypedHeightReturned();
+    return TRUE;
   }
   if (msg->hwnd == text.m_hWnd && text.PreTranslateMessage(msg)) return TRUE;
   return CDialog::PreTranslateMessage(msg);

@@ -114,6 +114,12 @@ class SubDlg : public CDialog {
   void ToggleEffect(UINT id);
   void SetStyleLevel(int level);
   void OnTextHeight(int index);
+  // The size typed into the text-height box, in whole points from 1 to 1638 as a word processor takes them, set
+  // on the selection; false (nothing set) for any other text.
+  bool ApplyTypedHeight();
+  // Return in the text-height box: the typed size, then back to the text; a size out of range is said in a box
+  // and stays to be mended.
+  void TypedHeightReturned();
   void Resize();
   void CreateCombo(CComboBox& combo, UINT id, int width, DWORD kind);
   void LoadTransfers();
@@ -127,6 +133,7 @@ class SubDlg : public CDialog {
   std::unique_ptr<SkribTextTarget> target_;
   CResizeHelper resizer_;
   bool resizerFilled_ = false;
+  bool heightTyped_ = false;  // the text-height box holds typing not yet applied
 };
 
 // Registers the editor's dialog template, toolbars and texts (done once, by the first editor).

@@ -1,5 +1,6 @@
 #include "formula/formulaparser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -52,6 +53,8 @@ bool ConvertNumberWord(std::string_view word, double& value) {
   value = result;
   return true;
 }
+
+std::string UndefinedNameText(std::string_view name) { return "'" + std::string(name) + "' nicht definiert"; }
 
 CFormulaParser::CFormulaParser(std::string text) : m_strFormula(std::move(text)) {}
 
@@ -289,6 +292,9 @@ double CFormulaParser::FunctionCall(const std::string& name) {
 }
 
 double CFormulaParser::Variable(const std::string& name) {
+  const int op = m_nTokenType;
+  const bool assigns =
+      op == '=' || op == FT_PLUS_ASSIGN || op == FT_MINUS_ASSIGN || op == FT_MUL_ASSIGN || op == FT_DIV_ASSIGN;
   auto own = m_Symbols.find(name);
   if (own == m_Symbols.end()) {
     double shared = 0.0;
@@ -299,16 +305,20 @@ double CFormulaParser::Variable(const std::string& name) {
         known = true;
       }
     }
-    int op = m_nTokenType;
-    bool assigns =
-        op == '=' || op == FT_PLUS_ASSIGN || op == FT_MINUS_ASSIGN || op == FT_MUL_ASSIGN || op == FT_DIV_ASSIGN;
-    if (!known) Note(FMC_UNDEFINED, "'" + name + "' nicht definiert");
+    if (!known) {
+      Note(FMC_UNDEFINED, UndefinedNameText(name));
+      m_Unassigned.insert(name);
+    }
     // A plain read of a shared variable needs no copy of its own.
     if (known && !assigns) return shared;
     own = m_Symbols.emplace(name, shared).first;
   }
+  // Only '=' leaves the old value unread; its right side may still read the name (a = a + 1).
+  if (op != '=' && m_Unassigned.count(name) &&
+      std::find(m_UndefinedReads.begin(), m_UndefinedReads.end(), name) == m_UndefinedReads.end())
+    m_UndefinedReads.push_back(name);
   double& value = own->second;
-  switch (m_nTokenType) {
+  switch (op) {
     case '=': value = Logical(true); break;
     case FT_PLUS_ASSIGN: value += Logical(true); break;
     case FT_MINUS_ASSIGN: value -= Logical(true); break;
@@ -321,5 +331,6 @@ double CFormulaParser::Variable(const std::string& name) {
     }
     default: break;
   }
+  if (assigns) m_Unassigned.erase(name);
   return value;
 }

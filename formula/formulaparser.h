@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -52,6 +53,9 @@ using FormulaSymbolTable = std::unordered_map<std::string, double>;
 // Throws the runtime error for a text longer than kMaxFormulaLength (the caller records it as code 4).
 void CheckFormulaLength(std::string_view text);
 
+// The message of a name that has no value ("'a' nicht definiert").
+std::string UndefinedNameText(std::string_view name);
+
 // Converts a number word as a standard stream extraction of a double would: true only when the whole word
 // is consumed without failure (an underflow gives 0 or a denormal, an overflow fails).
 bool ConvertNumberWord(std::string_view word, double& value);
@@ -78,6 +82,9 @@ class CFormulaParser {
   std::map<std::string, double, std::less<>> m_Symbols;
   // Variables the caller shares read-only (the store's resolved chain); consulted after m_Symbols.
   const FormulaSymbolTable* m_pSharedSymbols = nullptr;
+  // The names read while they had no value (each once, in order): read as 0. A name assigned before it is read
+  // (a helper "a=2; a*3") is not among them, although its first assignment notes code 32 as well.
+  std::vector<std::string> m_UndefinedReads;
 
  private:
   double StatementList(bool get);
@@ -95,4 +102,7 @@ class CFormulaParser {
   void Note(int code, const std::string& german);
 
   int m_nDepth = 0;
+  // Names entered without a value (read undefined, or on the way into their first assignment) that no
+  // assignment has given one yet.
+  std::set<std::string, std::less<>> m_Unassigned;
 };

@@ -251,11 +251,17 @@ const FormulaSymbolTable& CVariableStore::Symbols() {
   return m_Resolved.symbols;
 }
 
+CString CVariableStore::UndefinedReadMessage() const {
+  return m_UndefinedReads.empty() ? CString() : CString(UndefinedNameText(m_UndefinedReads.front()));
+}
+
 BOOL CVariableStore::Evaluate(const char* text, double* result) {
   m_Messages.RemoveAll();
+  m_UndefinedReads.clear();
   std::optional<CFormulaParser> parser;
   auto keepMessages = [&] {
     if (!parser) return;
+    m_UndefinedReads = parser->m_UndefinedReads;
     for (std::size_t i = 0; i < parser->m_Messages.size(); ++i) {
       CVarMessage message;
       message.m_nCode = parser->m_Codes[i];

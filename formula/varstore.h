@@ -44,6 +44,11 @@ class CVariableStore {
   // *result untouched and the reason as the last message. Either way the messages of this evaluation replace
   // the message list.
   BOOL Evaluate(const char* text, double* result);
+  // The names the last evaluation read while they had no value, in order; it took each as 0. Helper names
+  // that a formula assigns before it reads them ("a=2; a*3") are not among them.
+  const std::vector<std::string>& UndefinedReads() const { return m_UndefinedReads; }
+  // The message naming the first of them ("'b' nicht definiert"); empty when there is none.
+  CString UndefinedReadMessage() const;
 
   // The variable records read to resolve the symbols of evaluations since the store was built: what an evaluation
   // costs beyond its own formula, for tests that watch that cost.
@@ -77,6 +82,7 @@ class CVariableStore {
   std::uint64_t m_nStamp = 0;                 // changes with every change of the variables
   ResolvedSymbols m_Resolved;
   std::uint64_t m_nResolvedEntries = 0;
+  std::vector<std::string> m_UndefinedReads;
 };
 
 // The module's global store: the variables that the positions publish. Its parent is 0.

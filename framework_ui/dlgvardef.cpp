@@ -179,6 +179,19 @@ void VarDefGrid::OnFocusCellChanged(int row, int col) {
     if (CVarDefEntry* entry = list->GetAt(row - 1)) SetHeaders(entry->type);
 }
 
+CString VarDefGrid::CellName(int row, int col) const {
+  CString name;
+  name.Format(Tr("Zeile %d").GetString(), row);
+  const CVarDefList* list = List();
+  const CVarDefEntry* entry = list && row >= 1 && row <= list->GetSize() ? list->GetAt(row - 1) : nullptr;
+  if (entry && (entry->type == CVarDefEntry::kVariable || entry->type == CVarDefEntry::kSummeTabelle)) {
+    CString variable = GetItemText(row, kVariable);
+    if (!variable.Trim().IsEmpty()) name += " (" + variable + ")";
+  }
+  const CString column = COrmiGridCtrl::CellName(row, col);
+  return column.IsEmpty() ? name : name + ", " + column;
+}
+
 void VarDefGrid::SetRowKind(int row, int kind) {
   CStringArray kinds, units;
   for (const char* k : kKinds) kinds.Add(Tr(k));
@@ -599,21 +612,24 @@ void VarDefGrid::OnCellContextMenu(int row, int col, int command) {
   const int n = list->GetSize();
   CVarDefEntry* entry = list->GetAt(i);
   if (!entry) return;
+  // The whole entry: its own fields and its format, text height and decimal places.
+  auto copyOf = [](const CVarDefEntry& from) {
+    auto copy = CVarDefEntry::Create(from.type);
+    copy->CopyFrom(from);
+    copy->format = from.format;
+    copy->digits = from.digits;
+    copy->textHeight = from.textHeight;
+    return copy;
+  };
   auto move = [&](int from, int to) {
-    auto moved = CVarDefEntry::Create(list->GetAt(from)->type);
-    moved->CopyFrom(*list->GetAt(from));
-    moved->format = list->GetAt(from)->format;
-    moved->digits = list->GetAt(from)->digits;
-    moved->textHeight = list->GetAt(from)->textHeight;
+    auto moved = copyOf(*list->GetAt(from));
     list->RemoveAt(from);
     list->InsertAt(to, std::move(moved));
   };
   if (command == 1) {
     list->RemoveAt(i);
   } else if (command == 2) {
-    auto copy = CVarDefEntry::Create(entry->type);
-    copy->CopyFrom(*entry);
-    list->InsertAt(i + 1, std::move(copy));
+    list->InsertAt(i + 1, copyOf(*entry));
   } else if (command == 3 && i > 0) {
     move(i, i - 1);
   } else if (command == 4 && i + 1 < n) {

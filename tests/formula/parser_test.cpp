@@ -120,6 +120,55 @@ TEST_F(ParserTest, UndefinedNameMessageNamesTheName) {
   EXPECT_EQ(out.texts[0], "'hoehe' nicht definiert");
 }
 
+// A helper name that the formula assigns before it reads it is the formula's own; a name read while it has no value
+// is taken as 0 and is named, once, in the order read. The notes of code 32 stay as they were.
+TEST_F(ParserTest, OnlyNamesReadWhileUndefinedAreUndefinedReads) {
+  store_.SetVariable("h", "", "", 4);
+  struct Case {
+    const char* text;
+    double expected;
+    std::vector<std::string> reads;
+    std::vector<int> codes;
+  };
+  const Case cases[] = {
+      {"a=2; a*3", 6, {}, {32}},
+      {"l=9; l/2", 4.5, {}, {32}},
+      {"x=5; x+=2; x*=3", 21, {}, {32}},
+      {"z = 1 + (z = 2)", 3, {}, {32}},  // the inner assignment comes before the outer reads nothing
+      {"max(k=3; k)", 3, {}, {32}},
+      {"h=2; h*h", 4, {}, {}},  // the store's variable, overwritten in the formula only
+      {"h*2", 8, {}, {}},
+      {"b*3; b=2", 2, {"b"}, {32}},
+      {"c = b + 1; b = 2; c", 1, {"b"}, {32, 32}},
+      {"a = a + 1", 1, {"a"}, {32}},  // its own right side reads it before it has a value
+      {"w-=2", -2, {"w"}, {32}},      // a compound assignment reads the old value
+      {"y + y", 0, {"y"}, {32}},
+      {"v + u; u = 1; v = 1", 1, {"v", "u"}, {32, 32}},
+      {"2+abc", 2, {"abc"}, {32}},
+      {"!m", 1, {"m"}, {32}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Outcome out = Evaluate(store_, c.text);
+    EXPECT_TRUE(out.ok);
+    EXPECT_DOUBLE_EQ(out.value, c.expected);
+    EXPECT_EQ(out.codes, c.codes);
+    EXPECT_EQ(store_.UndefinedReads(), c.reads);
+    EXPECT_EQ(store_.UndefinedReadMessage(), c.reads.empty() ? "" : "'" + c.reads[0] + "' nicht definiert");
+  }
+  // The helpers stayed in their formulas: read alone, a name is undefined again.
+  for (const char* name : {"a", "l", "b"}) {
+    Evaluate(store_, name);
+    EXPECT_EQ(store_.UndefinedReads(), std::vector<std::string>{name}) << name;
+  }
+  EXPECT_EQ(Evaluate(store_, "h").value, 4);
+  // A failed evaluation names what it read undefined up to its error; the next one starts afresh.
+  EXPECT_FALSE(Evaluate(store_, "n + 1/0").ok);
+  EXPECT_EQ(store_.UndefinedReads(), std::vector<std::string>{"n"});
+  Evaluate(store_, "a=2; a*3");
+  EXPECT_TRUE(store_.UndefinedReads().empty());
+}
+
 TEST_F(ParserTest, ExponentsStayWhole) {
   store_.SetVariable("x1e", "", "", 7);
   const ValueCase cases[] = {

@@ -197,11 +197,118 @@ TEST_F(VarDefPageTest, AFormulaNamingAnUndefinedVariableIsRefusedTypedOrPasted) 
       grid_keys::PasteInto(g, 3, VarDefGrid::kWert, "2*hx");
     }
     ASSERT_EQ(win::msgbox::Log().size(), 1u);
-    EXPECT_EQ(win::msgbox::Log()[0].text, "Formel: 'hx' nicht definiert");
+    EXPECT_EQ(win::msgbox::Log()[0].text, "Zeile 3, Formel: 'hx' nicht definiert");
     EXPECT_EQ(g.GetCellFormula(3, VarDefGrid::kWert).GetText(), "2*h");
     EXPECT_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetText(), "2*h");
     EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetValue(), 7.0);
   }
+}
+
+// A formula may name helpers that it assigns before it reads them; a name read while nothing defines it is refused,
+// named, with the row by its number and its variable. The helpers stay in their formulas: the row below cannot read
+// one.
+TEST_F(VarDefPageTest, HelperNamesAreTakenAndOnlyANameReadUndefinedIsRefused) {
+  VarDefGrid& g = page.m_grid;
+  struct Case {
+    int row, col;
+    const char* typed;
+    const char* refusal;  // nullptr: taken
+    double value;         // of the row's entry afterwards
+  };
+  const Case cases[] = {
+      {1, VarDefGrid::kWert, "l=9; l/2", nullptr, 4.5},
+      {3, VarDefGrid::kWert, "a=2; a*h", nullptr, 9.0},
+      {3, VarDefGrid::kWert, "b*3; b=2", "Zeile 3, Formel: 'b' nicht definiert", 9.0},
+      {3, VarDefGrid::kWert, "c=b+1; b=2; c*h", "Zeile 3, Formel: 'b' nicht definiert", 9.0},
+      {3, VarDefGrid::kWert, "l*2", "Zeile 3, Formel: 'l' nicht definiert", 9.0},
+      {1, VarDefGrid::kWert, "2+abc", "Zeile 1 (h), Wert/Formel: 'abc' nicht definiert", 4.5},
+      {1, VarDefGrid::kWert, "abc", "Zeile 1 (h), Wert/Formel: 'abc' nicht definiert", 4.5},
+      {1, VarDefGrid::kWert, "x=3; x=x+1; x", nullptr, 4.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    win::msgbox::ClearLog();
+    if (c.refusal) win::msgbox::QueueAnswer(IDOK);
+    TypeInto(g, c.row, c.col, c.typed);
+    if (c.refusal) {
+      win::input::Key(VK_ESCAPE);  // the editor is back on the cell
+      win::PumpMessages();
+      ASSERT_EQ(win::msgbox::Log().size(), 1u);
+      EXPECT_EQ(win::msgbox::Log()[0].text, c.refusal);
+    } else {
+      EXPECT_TRUE(win::msgbox::Log().empty());
+      EXPECT_EQ(g.GetCellFormula(c.row, c.col).GetText(), c.typed);
+    }
+    CVarDefEntry* entry = data.varDefs.GetAt(c.row - 1);
+    auto* variable = dynamic_cast<CVarDefVariable*>(entry);
+    auto* calculation = dynamic_cast<CVarDefBerechnung*>(entry);
+    ASSERT_TRUE(variable || calculation);
+    EXPECT_DOUBLE_EQ(variable ? variable->value.GetValue() : calculation->value.GetValue(), c.value);
+  }
+  // Pasted alike: 3 * h = 12.
+  win::msgbox::ClearLog();
+  grid_keys::PasteInto(g, 3, VarDefGrid::kWert, "a=3; a*h");
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetValue(), 12.0);
+}
+
+// "Zeile kopieren" copies the entry whole, with its format, text height and decimal places.
+TEST_F(VarDefPageTest, ACopiedRowKeepsItsFormatTextHeightAndDigits) {
+  struct Case {
+    int row, format, height, digits;
+  };
+  // From the bottom up, so that a copy does not move the rows still to copy.
+  const Case cases[] = {{3, 16, 12, 4}, {2, 9, 18, 2}, {1, 2, 14, 0}};
+  for (const Case& c : cases) {
+    CVarDefEntry* entry = data.varDefs.GetAt(c.row - 1);
+    entry->format = c.format;
+    entry->textHeight = c.height;
+    entry->digits = c.digits;
+  }
+  page.TransferData(FALSE);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.row);
+    const int kind = data.varDefs.GetAt(c.row - 1)->type;
+    Command(c.row, VarDefGrid::kTyp, "Zeile kopieren");
+    const CVarDefEntry* copy = data.varDefs.GetAt(c.row);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->type, kind);
+    EXPECT_EQ(copy->format, c.format);
+    EXPECT_EQ(copy->textHeight, c.height);
+    EXPECT_EQ(copy->digits, c.digits);
+  }
+  EXPECT_EQ(Kinds(data.varDefs), (std::vector<int>{0, 0, 1, 1, 2, 2, 6, 4}));
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefBerechnung>(5)->value.GetText(), "2*h");
+}
+
+// A refusal names the row by its number (and its variable, when it defines one) before the column's header.
+TEST_F(VarDefPageTest, ARefusalNamesTheRow) {
+  VarDefGrid& g = page.m_grid;
+  auto& sum = Add<CVarDefSummeTabelle>(data.varDefs);
+  sum.varName = "s";
+  page.TransferData(FALSE);
+  struct Case {
+    int row, col;
+    const char* typed;
+    const char* refusal;
+  };
+  const Case cases[] = {
+      {1, VarDefGrid::kWert, "2*q", "Zeile 1 (h), Wert/Formel: 'q' nicht definiert"},
+      {3, VarDefGrid::kWert, "1/0", "Zeile 3, Formel: Division durch Null."},
+      {5, VarDefGrid::kEinheit, "hoch", "Zeile 5, Höhe: 'hoch' ist keine Zahl."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    TypeInto(g, c.row, c.col, c.typed);
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, c.refusal);
+  }
+  // A table sum defines its variable too: the name of its row says so.
+  EXPECT_EQ(g.CellName(6, VarDefGrid::kText), "Zeile 6 (s), " + g.GetItemText(0, VarDefGrid::kText));
 }
 
 TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {

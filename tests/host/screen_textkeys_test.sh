@@ -128,14 +128,7 @@ wait_for 20 selected_rows || fail "a drag over two lines selected ${rows:-no} ro
 python3 "$xwd_region" "$work/screen.xwd" "$pictures/screen_textkeys_editor.png" \
   "$wx,$wy,$((wx + 880)),$((wy + 300))" >/dev/null
 # OK saves the text: the X stands in its third line.
-xdotool mousemove --window "$window" 877 457 click 1
-wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
-wait "$app"
-status=$?
-app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
-saved=$(sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$work/Stuetze.tqx" | head -n1 | base64 -d 2>/dev/null |
-  tr -d '\0')
+saved_by_ok 877 457
 grep -q "Erste Zeile der Notiz" <<<"$saved" || fail "the first line changed: $saved"
 # the paragraphs' text without control words: the third is "Dritte Zeile der Notiz" with an X in it
 third=$(python3 -c 'import re, sys

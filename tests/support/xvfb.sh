@@ -148,6 +148,20 @@ answer_box_with() {
   wait_for 30 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"
 }
 
+# saved_by_ok X Y: a click on OK at X, Y of $window ends kolumo ($app) with status 0; saved is the document editor's
+# text (RTF) that it saved in $work/Stuetze.tqx.
+saved_by_ok() {
+  local status
+  xdotool mousemove --window "$window" "$1" "$2" click 1
+  wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
+  wait "$app"
+  status=$?
+  app=""
+  [ $status -eq 0 ] || fail "kolumo edit ended with $status"
+  saved=$(sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$work/Stuetze.tqx" | head -n1 | base64 -d 2>/dev/null |
+    tr -d '\0')
+}
+
 # window_geometry WINDOW: its place and size on the screen in x, y, w and h.
 window_geometry() {
   local geometry
