@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/edit.h"
+#include "host/module.h"
+#include "platform/viduv/viduv.h"
+#include "platform/win/dialogs/wintest.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+class EditKeysTest : public win::test::WindowTest {
+ protected:
+  static void SetUpTestSuite() {
+    std::string error;
+    const std::string root = host::FindInstallRoot(error);
+    ASSERT_FALSE(root.empty()) << error;
+    ::setenv("KOLUMO_ROOT", root.c_str(), 1);
+    module_ = host::Module::Load(error).release();
+    ASSERT_NE(module_, nullptr) << error;
+  }
+  static void TearDownTestSuite() {
+    delete module_;
+    module_ = nullptr;
+  }
+  void SetUp() override {
+    WindowTest::SetUp();
+    fs::create_directories(dir_);
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", file_, fs::copy_options::overwrite_existing);
+  }
+  void TearDown() override {
+    WindowTest::TearDown();
+    fs::remove_all(dir_);
+  }
+  host::EditResult Edit() {
+    const int document = VIDUV_OpenDoc(file_.c_str());
+    std::string error;
+    const host::EditResult result = host::EditPosition(*module_, document, error);
+    VIDUV_CloseDoc(document);
+    return result;
+  }
+  static host::Module* module_;
+  const fs::path dir_ = fs::temp_directory_path() / ("kolumo-keys-" + std::to_string(::getpid()));
+  const std::string file_ = (dir_ / "Stuetze.tqx").string();
+};
+host::Module* EditKeysTest::module_ = nullptr;
+
+// A point of the window as the tracker gives it: relative to the window's top-left corner, frame included.
+POINT At(CWnd& window, int x, int y) {
+  CRect r;
+  window.GetWindowRect(&r);
+  POINT p{r.left + x, r.top + y};
+  window.ScreenToClient(&p);
+  return p;
+}
+void ClickAt(CWnd& window, int x, int y) {
+  const POINT p = At(window, x, y);
+  win::input::Click(window.m_hWnd, p.x, p.y);
+  win::PumpMessages();
+}
+
+// A window (any depth below the editing window) by its control id.
+HWND Descendant(HWND window, int id) {
+  HWND found = nullptr;
+  std::function<void(HWND)> look = [&](HWND parent) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c && !found; c = GetWindow(c, GW_HWNDNEXT))
+      if (GetDlgCtrlID(c) == id && IsWindowVisible(c))
+        found = c;
+      else
+        look(c);
+  };
+  look(window);
+  return found;
+}
+
+std::string TextOf(HWND h) {
+  char text[256] = {};
+  GetWindowText(h, text, sizeof text);
+  return text;
+}
+
+constexpr int kUmX = 26044, kUmY = 26045, kRaster = 11015;
+enum class Leave { kReturn, kTab, kOkButton };
+
+// A wrong entry on the pre-deformation page and in the preview's raster, left by Return, Tab or a click on OK: one
+// box that names the field with the warning icon, and the window stays open on the field, which shows the value
+// it keeps.
+TEST_F(EditKeysTest, ARefusedEntryKeepsTheWindowOpenOnItsField) {
+  struct Case {
+    const char* name;
+    int field;
+    const char* typed;
+    Leave leave;
+    const char* box;
+    const char* kept;
+  };
+  const Case cases[] = {
+      {"Y axis, Return", kUmY, "abc", Leave::kReturn, "Schiefstellung um die Y-Achse: abc ist keine Zahl. Bitte ändern",
+       "0.400"},
+      {"X axis, Tab", kUmX, "xyz", Leave::kTab, "Schiefstellung um die X-Achse: xyz ist keine Zahl. Bitte ändern",
+       "-0.400"},
+      {"Y axis, OK", kUmY, "1,2,3", Leave::kOkButton,
+       "Schiefstellung um die Y-Achse: 1,2,3 ist keine Zahl. Bitte ändern", "0.400"},
+      {"raster, Return", kRaster, "abc", Leave::kReturn, "Raster (cm): abc ist keine Zahl. Bitte ändern", "5"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    win::msgbox::ClearLog();
+    bool open = false;
+    std::string focused, shown;
+    win::script::QueueDialog([&](CDialog& window) {
+      ClickAt(window, 288, 42);  // "Vorverformung"
+      HWND field = Descendant(window.m_hWnd, c.field);
+      ASSERT_NE(field, nullptr);
+      win::input::ClickCenter(field);
+      win::input::KeyWith(VK_CONTROL, 'A');
+      win::input::Type(c.typed);
+      win::msgbox::QueueAnswer(IDOK);
+      if (c.leave == Leave::kReturn) win::input::Key(VK_RETURN);
+      if (c.leave == Leave::kTab) win::input::Key(VK_TAB);
+      if (c.leave == Leave::kOkButton) win::input::ClickCenter(window.GetDlgItem(IDOK)->m_hWnd);
+      win::PumpMessages();
+      open = window.IsWindowVisible();
+      focused = GetFocus() == field ? "the field" : TextOf(GetFocus());
+      shown = TextOf(field);
+      if (open) window.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(Edit(), host::EditResult::kCancelled) << "nothing was saved";
+    EXPECT_TRUE(open);
+    EXPECT_EQ(focused, "the field");
+    EXPECT_EQ(shown, c.kept);
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, c.box);
+    EXPECT_EQ(win::msgbox::Log()[0].type & MB_ICONMASK, UINT(MB_ICONEXCLAMATION));
+  }
+}
+}  // namespace
