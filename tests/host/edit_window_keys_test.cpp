@@ -11,6 +11,7 @@
 #include "host/module.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/platform/win/step_screen.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -140,4 +141,47 @@ TEST_F(EditKeysTest, ARefusedEntryKeepsTheWindowOpenOnItsField) {
     EXPECT_EQ(win::msgbox::Log()[0].type & MB_ICONMASK, UINT(MB_ICONEXCLAMATION));
   }
 }
+// "Nein" to the discard question gives the keyboard back to the grid cell that had it: what is typed next goes into
+// that cell, never into the annotation line, and the next Return is the cell's, not OK saving a stray remark.
+TEST_F(EditKeysTest, AfterTheQuestionTheKeysGoToTheCellThatHadThem) {
+  std::string focused, annotation, loadValue;
+  bool open = false;
+  win::script::QueueDialog([&](CDialog& window) {
+    ClickAt(window, 340, 42);  // "Belastung"
+    HWND grid = Descendant(window.m_hWnd, 26019);
+    ASSERT_NE(grid, nullptr);
+    ClickAt(window, 607, 120);  // Pz of the second load, 620 kN
+    win::AdvanceClock(1000);
+    ClickAt(window, 607, 120);  // its editor
+    win::input::KeyWith(VK_CONTROL, 'A');
+    win::input::Type("700");
+    win::input::Key(VK_TAB);     // stored; the next cell is edited
+    win::input::Key(VK_ESCAPE);  // which ends only that edit
+    win::PumpMessages();
+    {
+      win::test::StepScreen screen;  // the question as a window, answered by a click
+      screen.Then([](HWND box) { ASSERT_TRUE(win::test::ClickButtonWithText(box, "&Nein")); });
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+    }
+    focused = GetFocus() == grid ? "the load grid"
+                                 : TextOf(GetFocus()) + " (" + std::to_string(GetDlgCtrlID(GetFocus())) + ")";
+    open = window.IsWindowVisible();
+    win::input::Type("8");  // opens the focus cell's editor
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+    annotation = TextOf(window.GetDlgItem(host::kEditAnnotationId)->m_hWnd);
+    window.SendMessage(WM_COMMAND, IDOK);
+  });
+  EXPECT_EQ(Edit(), host::EditResult::kSaved);
+  EXPECT_TRUE(open);
+  EXPECT_EQ(focused, "the load grid");
+  EXPECT_EQ(annotation, "");
+  std::ifstream in(file_);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str().find("Anmerkung_4=\"8\""), std::string::npos) << "no stray remark";
+  EXPECT_NE(text.str().find("700"), std::string::npos);
+}
+
 }  // namespace
