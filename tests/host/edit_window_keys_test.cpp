@@ -184,4 +184,59 @@ TEST_F(EditKeysTest, AfterTheQuestionTheKeysGoToTheCellThatHadThem) {
   EXPECT_NE(text.str().find("700"), std::string::npos);
 }
 
+// Escape in an open cell editor of the load grid, a combo opened by its arrow or by a second click, or a number's
+// edit, ends only that edit: the window stays, and only the next Escape is the window's (nothing changed: it ends
+// without a question). A choice in a combo's list takes the cell, and the keyboard stays with the grid.
+TEST_F(EditKeysTest, EscapeInAnOpenCellEditorEndsOnlyThatEdit) {
+  struct Case {
+    const char* name;
+    std::vector<POINT> clicks;  // window points, a second apart
+    bool chooseInList;          // a click on the list's first item ("X-Richtung") after the clicks
+    bool editorOpen;            // before Escape
+  };
+  const Case cases[] = {
+      {"direction, its arrow twice", {{562, 120}, {562, 120}}, false, true},
+      {"direction, two clicks on its text", {{520, 120}, {520, 120}}, false, true},
+      {"a load's value", {{607, 120}, {607, 120}}, false, true},
+      {"direction chosen in the list", {{562, 120}}, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    win::msgbox::ClearLog();
+    std::string focused;
+    bool editor = false, openAfterEscape = false;
+    win::script::QueueDialog([&](CDialog& window) {
+      ClickAt(window, 340, 42);  // "Belastung"
+      HWND grid = Descendant(window.m_hWnd, 26019);
+      ASSERT_NE(grid, nullptr);
+      for (POINT p : c.clicks) {
+        win::AdvanceClock(1000);
+        ClickAt(window, p.x, p.y);
+      }
+      if (c.chooseInList) ClickAt(window, 520, 143);  // "X-Richtung", the list's first item
+      editor = Descendant(grid, 8) != nullptr;
+      focused = GetFocus() == grid                            ? "the grid"
+                : GetFocus() && GetParent(GetFocus()) == grid ? "its editor"
+                                                              : "(" + TextOf(GetFocus()) + ")";
+      if (!c.editorOpen) {
+        window.EndDialog(IDCANCEL);
+        return;
+      }
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      openAfterEscape = window.IsWindowVisible();
+      EXPECT_EQ(Descendant(grid, 8), nullptr) << "the editor ended";
+      EXPECT_EQ(GetFocus(), grid);
+      win::input::Key(VK_ESCAPE);  // now the window's
+      win::PumpMessages();
+      if (window.IsWindowVisible()) window.EndDialog(IDABORT);
+    });
+    EXPECT_EQ(Edit(), host::EditResult::kCancelled);
+    EXPECT_EQ(editor, c.editorOpen);
+    EXPECT_EQ(focused, c.editorOpen ? "its editor" : "the grid");
+    EXPECT_EQ(openAfterEscape, c.editorOpen);
+    EXPECT_TRUE(win::msgbox::Log().empty());
+  }
+}
+
 }  // namespace
