@@ -154,6 +154,10 @@ void CKolumoVorverDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 void CKolumoVorverDlg::Show(UINT id, bool show) {
+  if (m_pShowing) {
+    (*m_pShowing)[id] = show;
+    return;
+  }
   if (CWnd* item = GetDlgItem(id)) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
@@ -181,6 +185,8 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
     }
     m_pData->vorver[stage] = m_vorver;
   }
+  std::map<UINT, bool> showing;
+  m_pShowing = &showing;
   for (UINT id = kIdDirekt; id <= kIdTransportHinweis; ++id) Show(id, false);
   Show(kIdAngesetzt, false);
   const bool transport = stage == 1;
@@ -197,6 +203,8 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
     else
       ShowAusmitte();
   }
+  m_pShowing = nullptr;
+  for (const auto& [id, show] : showing) Show(id, show);
   UpdateData(FALSE);
 }
 

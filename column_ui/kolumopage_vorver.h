@@ -2,6 +2,8 @@
 // in the construction stage shown. Every change is stored into the stage's record at once.
 #pragma once
 
+#include <map>
+
 #include "column/kolumodata.h"
 #include "controls/FieldRefusal.h"
 #include "platform/win/afx.h"
@@ -57,6 +59,9 @@ class CKolumoVorverDlg : public CDialog {
   static CString FieldName(UINT id);
   // Stores what the page shows and shows what was stored; a refused entry gets its box. False when refused.
   bool StoreShown();
+  // While the page lays out its controls: each one's last word, applied at the end (a field hidden and shown
+  // again on the way would lose the focus a click is giving it).
+  std::map<UINT, bool>* m_pShowing = nullptr;
   UINT m_refusedId = 0;
   CString m_refusal;
   CFieldRefusal m_refusing;

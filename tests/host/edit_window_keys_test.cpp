@@ -239,4 +239,38 @@ TEST_F(EditKeysTest, EscapeInAnOpenCellEditorEndsOnlyThatEdit) {
   }
 }
 
+// A click from one inclination field into the other gives the other the keys: the page showing what it stored
+// must not take the focus the click is giving (the keys after it went nowhere), after a refusal as before one.
+TEST_F(EditKeysTest, AClickFromFieldToFieldGivesTheKeysToTheClickedOne) {
+  std::vector<std::string> focused;
+  win::script::QueueDialog([&](CDialog& window) {
+    ClickAt(window, 288, 42);  // "Vorverformung"
+    HWND y = Descendant(window.m_hWnd, kUmY), x = Descendant(window.m_hWnd, kUmX);
+    ASSERT_TRUE(x && y);
+    auto typeInto = [&](POINT at, HWND field, const char* text) {
+      win::AdvanceClock(1000);
+      ClickAt(window, at.x, at.y);
+      focused.push_back(GetFocus() == field ? "the field" : "(" + TextOf(GetFocus()) + ")");
+      win::input::KeyWith(VK_CONTROL, 'A');
+      win::input::Type(text);
+    };
+    typeInto({613, 162}, y, "0,5");
+    typeInto({613, 131}, x, "0.7");
+    win::msgbox::QueueAnswer(IDOK);
+    typeInto({613, 162}, y, "abc");
+    win::input::Key(VK_RETURN);  // refused: the box, the field keeps 0.500
+    typeInto({613, 131}, x, "0.8");
+    win::input::Key(VK_TAB);
+    window.SendMessage(WM_COMMAND, IDOK);
+  });
+  EXPECT_EQ(Edit(), host::EditResult::kSaved);
+  EXPECT_EQ(focused, std::vector<std::string>(4, "the field"));
+  std::ifstream in(file_);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("umx=\"0.8\""), std::string::npos);
+  EXPECT_NE(text.str().find("umy=\"0.5\""), std::string::npos);
+  EXPECT_EQ(win::msgbox::Log().size(), 1u);
+}
+
 }  // namespace
