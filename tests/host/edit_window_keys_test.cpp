@@ -1,3 +1,6 @@
+// The keys and boxes of the editing window of "kolumo edit" without a screen, its user a script sending keys and
+// clicks: Escape in an open cell editor ends only that edit, a refused entry keeps the window open on its field, and
+// after a question the keys go where they went before it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,49 +11,15 @@
 #include <vector>
 
 #include "host/edit.h"
+#include "tests/host/edit_window_fixture.h"
 #include "host/module.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/wintest.h"
 #include "tests/platform/win/step_screen.h"
 
 namespace {
-namespace fs = std::filesystem;
 
-class EditKeysTest : public win::test::WindowTest {
- protected:
-  static void SetUpTestSuite() {
-    std::string error;
-    const std::string root = host::FindInstallRoot(error);
-    ASSERT_FALSE(root.empty()) << error;
-    ::setenv("KOLUMO_ROOT", root.c_str(), 1);
-    module_ = host::Module::Load(error).release();
-    ASSERT_NE(module_, nullptr) << error;
-  }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
-  void SetUp() override {
-    WindowTest::SetUp();
-    fs::create_directories(dir_);
-    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", file_, fs::copy_options::overwrite_existing);
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    fs::remove_all(dir_);
-  }
-  host::EditResult Edit() {
-    const int document = VIDUV_OpenDoc(file_.c_str());
-    std::string error;
-    const host::EditResult result = host::EditPosition(*module_, document, error);
-    VIDUV_CloseDoc(document);
-    return result;
-  }
-  static host::Module* module_;
-  const fs::path dir_ = fs::temp_directory_path() / ("kolumo-keys-" + std::to_string(::getpid()));
-  const std::string file_ = (dir_ / "Stuetze.tqx").string();
-};
-host::Module* EditKeysTest::module_ = nullptr;
+using EditKeysTest = edit_window_test::EditWindowTest;
 
 // A point of the window as the tracker gives it: relative to the window's top-left corner, frame included.
 POINT At(CWnd& window, int x, int y) {
@@ -66,19 +35,8 @@ void ClickAt(CWnd& window, int x, int y) {
   win::PumpMessages();
 }
 
-// A window (any depth below the editing window) by its control id.
-HWND Descendant(HWND window, int id) {
-  HWND found = nullptr;
-  std::function<void(HWND)> look = [&](HWND parent) {
-    for (HWND c = GetWindow(parent, GW_CHILD); c && !found; c = GetWindow(c, GW_HWNDNEXT))
-      if (GetDlgCtrlID(c) == id && IsWindowVisible(c))
-        found = c;
-      else
-        look(c);
-  };
-  look(window);
-  return found;
-}
+// The control shown with that id.
+HWND Descendant(HWND window, int id) { return edit_window_test::Descendant(window, id, true); }
 
 std::string TextOf(HWND h) {
   char text[256] = {};

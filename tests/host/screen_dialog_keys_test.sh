@@ -81,11 +81,7 @@ agree moment-typed
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 click 877 457  # OK: the position is saved
-wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
-wait "$app"
-status=$?
-app=""
-[ $status -eq 0 ] || fail "kolumo edit ended with $status"
+ended_ok
 python3 - "$work/Stuetze.tqx" <<'PY' || fail "the saved column is not what the window showed"
 import re, sys
 text = open(sys.argv[1], encoding='utf-8').read()

@@ -158,14 +158,19 @@ agree() {
   [ -z "$result" ] || fail "$1: the screen is not what was drawn: $result"
 }
 
-# saved_lengths WANTED: "kolumo edit" ($app) ends after OK with status 0, and $work/Stuetze.tqx holds the field
-# lengths WANTED (as the file writes them, separated by blanks).
-saved_lengths() {
+# ended_ok: "kolumo edit" ($app) ends after OK with status 0.
+ended_ok() {
   wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo did not end after OK"
   wait "$app"
   local status=$?
   app=""
   [ $status -eq 0 ] || fail "kolumo edit ended with $status"
+}
+
+# saved_lengths WANTED: "kolumo edit" ($app) ends after OK with status 0, and $work/Stuetze.tqx holds the field
+# lengths WANTED (as the file writes them, separated by blanks).
+saved_lengths() {
+  ended_ok
   python3 - "$work/Stuetze.tqx" "$1" <<'PY' || fail "the saved column does not hold the lengths $1"
 import re, sys
 fields = re.findall(r'<field fieldNr="\d+" length="([^"]*)"', open(sys.argv[1], encoding='utf-8').read())
