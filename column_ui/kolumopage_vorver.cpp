@@ -107,8 +107,6 @@ void EnsureBild() {
   if (!win::res::HasBitmap(kBildBitmap)) win::res::RegisterBitmap(kBildBitmap, 140, 150, PaintSchiefstellung);
 }
 
-bool ReadNumber(const CString& text, double& value) { return CFieldRefusal::ReadNumber(text, value); }
-
 CString Format(const char* format, double value) {
   CString text;
   text.Format(format, value);
@@ -285,7 +283,7 @@ bool CKolumoVorverDlg::Store() {
   const auto number = [&](UINT id, const CString& text, CFormulaNumber& target) {
     double value = 0.0;
     if (!shown(id)) return true;
-    if (!ReadNumber(text, value)) return keineZahl(id, text);
+    if (!CFieldRefusal::ReadNumber(text, value)) return keineZahl(id, text);
     target = value;
     return true;
   };
@@ -305,14 +303,14 @@ bool CKolumoVorverDlg::Store() {
   int schiefstellung = m_vorver.Schiefstellung;
   if (shown(kIdResultierend) && m_resultierend != NeigungText()) {
     double prozent = 0.0;
-    if (!ReadNumber(m_resultierend, prozent)) return keineZahl(kIdResultierend, m_resultierend);
+    if (!CFieldRefusal::ReadNumber(m_resultierend, prozent)) return keineZahl(kIdResultierend, m_resultierend);
     if (!divisor(m_resultierend, prozent, schiefstellung)) return false;
   }
   // The divisor of the eigenmode amplitude height/n goes where the calculation reads it: invw = 100 / n (%).
   double modeShare = m_vorver.invw.GetValue();
   if (shown(kIdTeiler) && m_teiler != TeilerText()) {
     double teiler = 0.0;
-    if (!ReadNumber(m_teiler, teiler) || !(teiler > 0.0)) return keineZahl(kIdTeiler, m_teiler);
+    if (!CFieldRefusal::ReadNumber(m_teiler, teiler) || !(teiler > 0.0)) return keineZahl(kIdTeiler, m_teiler);
     modeShare = 100.0 / teiler;
   }
   if (shown(kIdAusmitteModus)) m_vorver.bAusmitte = m_ausmitteModus;

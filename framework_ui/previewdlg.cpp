@@ -527,7 +527,7 @@ bool CPreviewDlg::TakeRaster() {
     return true;
   }
   const CString why = CFieldRefusal::ReadNumber(text, raster)
-                          ? " cm ist als Raster nicht möglich (nicht negativ). Bitte ändern"
+                          ? " cm ist als Raster nicht möglich (0 oder größer). Bitte ändern"
                           : " ist keine Zahl. Bitte ändern";
   m_rasterRefusal.Refuse(GetDlgItem(kIdRaster), "Raster (cm)", text + why, [this] { UpdateData(FALSE); });
   return false;

@@ -67,6 +67,8 @@ TEST_F(EditKeysTest, ARefusedEntryKeepsTheWindowOpenOnItsField) {
       {"Y axis, OK", kUmY, "1,2,3", Leave::kOkButton,
        "Schiefstellung um die Y-Achse: 1,2,3 ist keine Zahl. Bitte ändern", "0.400"},
       {"raster, Return", kRaster, "abc", Leave::kReturn, "Raster (cm): abc ist keine Zahl. Bitte ändern", "5"},
+      {"raster below 0, Tab", kRaster, "-5", Leave::kTab,
+       "Raster (cm): -5 cm ist als Raster nicht möglich (0 oder größer). Bitte ändern", "5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
