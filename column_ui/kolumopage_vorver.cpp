@@ -185,6 +185,7 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
   }
   std::map<UINT, bool> showing;
   m_pShowing = &showing;
+  m_bLayingOut = true;
   for (UINT id = kIdDirekt; id <= kIdTransportHinweis; ++id) Show(id, false);
   Show(kIdAngesetzt, false);
   const bool transport = stage == 1;
@@ -204,6 +205,7 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
   m_pShowing = nullptr;
   for (const auto& [id, show] : showing) Show(id, show);
   UpdateData(FALSE);
+  m_bLayingOut = false;
 }
 
 // The page shows the values the calculation applies: the inclination of the resulting direction is 1/n
@@ -339,7 +341,7 @@ CString CKolumoVorverDlg::FieldName(UINT id) {
 
 bool CKolumoVorverDlg::StoreShown() {
   // The box and the field taking the focus back move the focus: those are no entries to store.
-  if (m_refusing.Active()) return false;
+  if (m_refusing.Active() || m_bLayingOut) return false;
   m_refusedId = 0;
   if (Store()) {
     ExchangeData(FALSE);

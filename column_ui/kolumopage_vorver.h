@@ -62,6 +62,9 @@ class CKolumoVorverDlg : public CDialog {
   // While the page lays out its controls: each one's last word, applied at the end (a field hidden and shown
   // again on the way would lose the focus a click is giving it).
   std::map<UINT, bool>* m_pShowing = nullptr;
+  // A field hidden while it has the focus loses it: that is no entry, and storing it would put what the controls
+  // still show into the record being shown.
+  bool m_bLayingOut = false;
   UINT m_refusedId = 0;
   CString m_refusal;
   CFieldRefusal m_refusing;
