@@ -107,22 +107,6 @@ void EnsureBild() {
   if (!win::res::HasBitmap(kBildBitmap)) win::res::RegisterBitmap(kBildBitmap, 140, 150, PaintSchiefstellung);
 }
 
-// A number from an edit's text, a comma read as a point; false for anything that is no number.
-bool ReadNumber(const CString& text, double& value) {
-  std::string s = static_cast<LPCSTR>(text);
-  for (char& c : s)
-    if (c == ',') c = '.';
-  const char* begin = s.c_str();
-  char* end = nullptr;
-  const double v = std::strtod(begin, &end);
-  // "nan" and "inf" read as numbers, which would reach every result
-  if (end == begin || !std::isfinite(v)) return false;
-  while (*end == ' ' || *end == '\t') ++end;
-  if (*end) return false;
-  value = v;
-  return true;
-}
-
 CString Format(const char* format, double value) {
   CString text;
   text.Format(format, value);
@@ -168,6 +152,10 @@ void CKolumoVorverDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 void CKolumoVorverDlg::Show(UINT id, bool show) {
+  if (m_pShowing) {
+    (*m_pShowing)[id] = show;
+    return;
+  }
   if (CWnd* item = GetDlgItem(id)) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
@@ -195,6 +183,9 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
     }
     m_pData->vorver[stage] = m_vorver;
   }
+  std::map<UINT, bool> showing;
+  m_pShowing = &showing;
+  m_bLayingOut = true;
   for (UINT id = kIdDirekt; id <= kIdTransportHinweis; ++id) Show(id, false);
   Show(kIdAngesetzt, false);
   const bool transport = stage == 1;
@@ -211,7 +202,10 @@ void CKolumoVorverDlg::ExchangeData(BOOL toData) {
     else
       ShowAusmitte();
   }
+  m_pShowing = nullptr;
+  for (const auto& [id, show] : showing) Show(id, show);
   UpdateData(FALSE);
+  m_bLayingOut = false;
 }
 
 // The page shows the values the calculation applies: the inclination of the resulting direction is 1/n
@@ -280,24 +274,27 @@ bool CKolumoVorverDlg::Store() {
     CWnd* item = GetDlgItem(id);
     return item && (::GetWindowLongPtr(item->m_hWnd, GWL_STYLE) & WS_VISIBLE);
   };
-  const auto keineZahl = [](const CString& text) {
-    AfxMessageBox(text + Tr(" ist keine Zahl. Bitte ändern"));
+  const auto refuse = [this](UINT id, const CString& message) {
+    m_refusedId = id;
+    m_refusal = message;
     return false;
+  };
+  const auto keineZahl = [&](UINT id, const CString& text) {
+    return refuse(id, text + Tr(" ist keine Zahl. Bitte ändern"));
   };
   const auto number = [&](UINT id, const CString& text, CFormulaNumber& target) {
     double value = 0.0;
     if (!shown(id)) return true;
-    if (!ReadNumber(text, value)) return keineZahl(text);
+    if (!CFieldRefusal::ReadNumber(text, value)) return keineZahl(id, text);
     target = value;
     return true;
   };
   // A share of the height as a whole divisor n (0 < share <= 100 %); false with a message for anything else. A
   // share whose n outgrows an int takes the largest int: cut to an int it would turn negative.
   const auto divisor = [&](const CString& text, double value, int& n) {
-    if (!(value > 0.0 && value <= 100.0)) {
-      AfxMessageBox(text + Tr(" % ist als Schiefstellung nicht möglich (größer als 0, höchstens 100 %). Bitte ändern"));
-      return false;
-    }
+    if (!(value > 0.0 && value <= 100.0))
+      return refuse(kIdResultierend,
+                    text + Tr(" % ist als Schiefstellung nicht möglich (größer als 0, höchstens 100 %). Bitte ändern"));
     n = int(std::min(std::round(100.0 / value), double(std::numeric_limits<int>::max())));
     return true;
   };
@@ -308,14 +305,14 @@ bool CKolumoVorverDlg::Store() {
   int schiefstellung = m_vorver.Schiefstellung;
   if (shown(kIdResultierend) && m_resultierend != NeigungText()) {
     double prozent = 0.0;
-    if (!ReadNumber(m_resultierend, prozent)) return keineZahl(m_resultierend);
+    if (!CFieldRefusal::ReadNumber(m_resultierend, prozent)) return keineZahl(kIdResultierend, m_resultierend);
     if (!divisor(m_resultierend, prozent, schiefstellung)) return false;
   }
   // The divisor of the eigenmode amplitude height/n goes where the calculation reads it: invw = 100 / n (%).
   double modeShare = m_vorver.invw.GetValue();
   if (shown(kIdTeiler) && m_teiler != TeilerText()) {
     double teiler = 0.0;
-    if (!ReadNumber(m_teiler, teiler) || !(teiler > 0.0)) return keineZahl(m_teiler);
+    if (!CFieldRefusal::ReadNumber(m_teiler, teiler) || !(teiler > 0.0)) return keineZahl(kIdTeiler, m_teiler);
     modeShare = 100.0 / teiler;
   }
   if (shown(kIdAusmitteModus)) m_vorver.bAusmitte = m_ausmitteModus;
@@ -331,9 +328,35 @@ bool CKolumoVorverDlg::Store() {
   return true;
 }
 
-void CKolumoVorverDlg::OnChange() {
-  Store();
-  ExchangeData(FALSE);
+CString CKolumoVorverDlg::FieldName(UINT id) {
+  switch (id) {
+    case kIdUmX: return Tr("Schiefstellung um die X-Achse");
+    case kIdUmY: return Tr("Schiefstellung um die Y-Achse");
+    case kIdResultierend: return Tr("Schiefstellung in Richtung der resultierenden Auslenkung");
+    case kIdTeiler: return Tr("Teiler der Stützenhöhe");
+    case kIdAusmitte: return Tr("Ausmitte");
+    default: return CString();
+  }
+}
+
+bool CKolumoVorverDlg::StoreShown() {
+  // The box and the field taking the focus back move the focus: those are no entries to store.
+  if (m_refusing.Active() || m_bLayingOut) return false;
+  m_refusedId = 0;
+  if (Store()) {
+    ExchangeData(FALSE);
+    return true;
+  }
+  if (m_refusedId == 0) return false;
+  m_refusing.Refuse(GetDlgItem(int(m_refusedId)), FieldName(m_refusedId), m_refusal, [this] { ExchangeData(FALSE); });
+  return false;
+}
+
+void CKolumoVorverDlg::OnChange() { StoreShown(); }
+
+BOOL CKolumoVorverDlg::PreTranslateMessage(MSG* msg) {
+  if (CFieldRefusal::IsReturnInEdit(*this, msg) && !StoreShown()) return TRUE;
+  return CDialog::PreTranslateMessage(msg);
 }
 
 void CKolumoVorverDlg::OnBezug() {

@@ -2,7 +2,10 @@
 // in the construction stage shown. Every change is stored into the stage's record at once.
 #pragma once
 
+#include <map>
+
 #include "column/kolumodata.h"
+#include "controls/FieldRefusal.h"
 #include "platform/win/afx.h"
 
 class CKolumoVorverDlg : public CDialog {
@@ -24,8 +27,11 @@ class CKolumoVorverDlg : public CDialog {
   // FALSE: the current stage's record into the controls (a construction stage's first visit takes the final
   // system's settings first); TRUE: the controls into the bound members only.
   void ExchangeData(BOOL toData);
-  // The controls into the current stage's record; false, storing nothing, when a number field holds no number.
+  // The controls into the current stage's record; false, storing nothing, when a number field holds no number
+  // (that field and why are kept for the box).
   bool Store();
+  // Return in a field takes the field first: a refused entry keeps the dialog open on it.
+  BOOL PreTranslateMessage(MSG* msg) override;
 
   CKolumoData* m_pData = nullptr;
   // The main dialog's current stage (-1 before the stage list was read).
@@ -49,5 +55,18 @@ class CKolumoVorverDlg : public CDialog {
   // The applied values as the fields show them: the inclination 1/n in %, the eigenmode divisor n.
   CString NeigungText() const;
   CString TeilerText();
+  // The name a refusal box gives the field.
+  static CString FieldName(UINT id);
+  // Stores what the page shows and shows what was stored; a refused entry gets its box. False when refused.
+  bool StoreShown();
+  // While the page lays out its controls: each one's last word, applied at the end (a field hidden and shown
+  // again on the way would lose the focus a click is giving it).
+  std::map<UINT, bool>* m_pShowing = nullptr;
+  // A field hidden while it has the focus loses it: that is no entry, and storing it would put what the controls
+  // still show into the record being shown.
+  bool m_bLayingOut = false;
+  UINT m_refusedId = 0;
+  CString m_refusal;
+  CFieldRefusal m_refusing;
   DECLARE_MESSAGE_MAP()
 };

@@ -54,6 +54,14 @@ void SendEndEditNotification(CWnd* editor, int row, int col, const CString& text
   if (owner) owner->SendMessage(WM_NOTIFY, WPARAM(info.hdr.idFrom), LPARAM(&info));
 }
 
+void GiveFocusToGrid(CWnd* newWnd, CWnd* grid) {
+  if (newWnd || ::GetFocus() || !grid || !::IsWindow(grid->GetSafeHwnd())) return;
+  // Not while a modal window holds the dialog (it disabled it) or the dialog goes.
+  const HWND root = ::GetAncestor(grid->m_hWnd, GA_ROOT);
+  if (!grid->IsWindowVisible() || !::IsWindowEnabled(root) || ::GetActiveWindow() != root) return;
+  grid->SetFocus();
+}
+
 // ---- edit ---------------------------------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CGridInPlaceEdit, CEdit)
@@ -114,7 +122,9 @@ void CGridInPlaceEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
 
 void CGridInPlaceEdit::OnKillFocus(CWnd* newWnd) {
   Default();
+  CWnd* grid = m_pGrid;
   EndEdit();
+  GiveFocusToGrid(newWnd, grid);
 }
 
 void CGridInPlaceEdit::OnRButtonUp(UINT flags, CPoint point) {
@@ -173,7 +183,9 @@ void CGridComboEditPart::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
 
 void CGridComboEditPart::OnKillFocus(CWnd* newWnd) {
   Default();
+  CWnd* grid = Combo()->m_pGrid;
   Combo()->EndEdit();
+  GiveFocusToGrid(newWnd, grid);
 }
 
 // ---- combo --------------------------------------------------------------------------------------------------------
@@ -208,6 +220,7 @@ CGridInPlaceCombo::CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UIN
   SetDroppedWidth(UINT(GetDropWidth()));
   SetHorizontalExtent(0);
   if (SelectString(-1, text) == CB_ERR) SetWindowText(text);
+  m_nShownItem = GetCurSel();
   ShowDropDown(TRUE);
   if ((style & 0x3) == CBS_DROPDOWNLIST) {
     SetFocus();
@@ -277,13 +290,17 @@ void CGridInPlaceCombo::OnChar(UINT ch, UINT repeat, UINT flags) {
 void CGridInPlaceCombo::OnKillFocus(CWnd* newWnd) {
   Default();
   if (newWnd != this && (GetStyle() & 0x3) == CBS_DROPDOWNLIST) EndEdit();
+  GiveFocusToGrid(newWnd, m_pGrid);
 }
 
 void CGridInPlaceCombo::OnDropdown() { SetDroppedWidth(UINT(GetDropWidth())); }
 
 void CGridInPlaceCombo::OnCloseUp() {
   int item = GetCurSel();
-  if (!m_pGrid || !::IsWindow(m_pGrid->GetSafeHwnd()) || item < 0) return;
+  // The list closed on the item the cell shows (its arrow clicked again, Escape) chooses nothing: the grid would
+  // take the cell and end the edit, and the next Escape would reach the dialog.
+  if (!m_pGrid || !::IsWindow(m_pGrid->GetSafeHwnd()) || item < 0 || item == m_nShownItem) return;
+  m_nShownItem = item;
   CString text;
   GetLBText(item, text);
   m_pGrid->SetItemText(m_nRow, m_nCol, text);

@@ -80,8 +80,14 @@ class CGridInPlaceCombo : public CComboBox {
   COLORREF m_crForeClr, m_crBackClr;
   CGridCtrl* m_pGrid;
   bool m_bEnded = false;
+  int m_nShownItem = -1;  // the item the cell shows: closing the list on it again is no choice
   DECLARE_MESSAGE_MAP()
 };
+
+// An editor that loses the keyboard to no window (it was closed or hidden while it had it: its edit ended by the
+// grid, by a choice in its list) gives it to the grid: without a focus window the keys would reach the dialog, and
+// Escape would end it.
+void GiveFocusToGrid(CWnd* newWnd, CWnd* grid);
 
 // Sends the grid's end-of-edit notification for an editor window (shared by both editors).
 void SendEndEditNotification(CWnd* editor, int row, int col, const CString& text, UINT lastKey);

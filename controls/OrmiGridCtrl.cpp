@@ -789,6 +789,11 @@ void COrmiGridCtrl::OnSetFocus(CWnd* oldWnd) {
     return;
   }
   if (m_bActive && IsValid(current)) return;
+  // The keyboard given back after a box or a modal dialog (no window of this dialog had it) finds its cell.
+  if (IsValid(current) && (!oldWnd || ::GetAncestor(oldWnd->m_hWnd, GA_ROOT) != ::GetAncestor(m_hWnd, GA_ROOT))) {
+    m_bActive = 1;
+    return;
+  }
   bool backwards = m_bEnteredBackwards != 0;
   if (!backwards && oldWnd && GetParent()) {
     CWnd* following = GetParent()->GetNextDlgTabItem(this, FALSE);

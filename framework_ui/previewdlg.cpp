@@ -150,6 +150,7 @@ ON_BN_CLICKED(CPreviewDlg::kIdEdit, OnEditOutput)
 ON_BN_CLICKED(CPreviewDlg::kIdPrint, OnPrintOutput)
 ON_MESSAGE(WM_HELP, OnHelp)
 ON_WM_SIZE()
+ON_EN_KILLFOCUS(CPreviewDlg::kIdRaster, OnRasterKillFocus)
 END_MESSAGE_MAP()
 
 CPreviewDlg::CPreviewDlg(CWnd* parent) : CDialog(IDD, parent) {
@@ -509,7 +510,27 @@ BOOL CPreviewDlg::PreTranslateMessage(MSG* msg) {
     OnHelp(0, 0);
     return TRUE;
   }
+  if (CFieldRefusal::IsReturnInEdit(*this, msg) && GetDlgItem(kIdRaster) &&
+      msg->hwnd == GetDlgItem(kIdRaster)->m_hWnd && !TakeRaster())
+    return TRUE;
   return CDialog::PreTranslateMessage(msg);
+}
+
+bool CPreviewDlg::TakeRaster() {
+  // The box and the field taking the focus back move the focus: those are no entries.
+  if (m_rasterRefusal.Active()) return false;
+  CString text;
+  GetDlgItemText(kIdRaster, text);
+  double raster = 0.0;
+  if (CFieldRefusal::ReadNumber(text, raster) && raster >= 0.0) {
+    m_dRaster = raster;
+    return true;
+  }
+  const CString why = CFieldRefusal::ReadNumber(text, raster)
+                          ? " cm ist als Raster nicht möglich (0 oder größer). Bitte ändern"
+                          : " ist keine Zahl. Bitte ändern";
+  m_rasterRefusal.Refuse(GetDlgItem(kIdRaster), "Raster (cm)", text + why, [this] { UpdateData(FALSE); });
+  return false;
 }
 
 LRESULT CPreviewDlg::OnHelp(WPARAM, LPARAM) {

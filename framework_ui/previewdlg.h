@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "controls/FieldRefusal.h"
 #include "controls/HoverButton.h"
 #include "controls/MainDlgBase.h"
 #include "framework_ui/plotwerk.h"
@@ -106,6 +107,10 @@ class CPreviewDlg : public CDialog {
   void OnEditOutput();
   void OnPrintOutput();
   LRESULT OnHelp(WPARAM, LPARAM);
+  // The raster as typed; a text that is no raster is refused in its field. False when refused.
+  bool TakeRaster();
+  void OnRasterKillFocus() { TakeRaster(); }
+  CFieldRefusal m_rasterRefusal;
   DECLARE_MESSAGE_MAP()
 
  private:

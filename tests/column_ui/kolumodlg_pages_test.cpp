@@ -135,7 +135,9 @@ TEST_F(KolumoPagesTest, NoNumberIsRefusedAndTheValueStays) {
     win::msgbox::ClearLog();
     win::msgbox::QueueAnswer(IDOK);
     TypeInto(dialog_.m_vorverDlg, c.edit, c.typed);
-    EXPECT_EQ(Boxes(), std::vector<std::string>{std::string(c.typed) + " ist keine Zahl. Bitte ändern"});
+    // the box names the field
+    const std::string field = c.edit == D::kIdAusmitte ? "Ausmitte: " : "Teiler der Stützenhöhe: ";
+    EXPECT_EQ(Boxes(), std::vector<std::string>{field + c.typed + " ist keine Zahl. Bitte ändern"});
     EXPECT_DOUBLE_EQ(dialog_.m_data.vorver[0].ausmitte.GetValue(), 2.5);
     EXPECT_EQ(dialog_.m_data.vorver[0].Schiefstellung, 300);
     EXPECT_EQ(Text(dialog_.m_vorverDlg, c.edit), c.shown);
@@ -165,7 +167,11 @@ TEST_F(KolumoPagesTest, PageShowsAndStoresTheValuesTheCalculationApplies) {
   win::msgbox::QueueAnswer(IDOK);
   TypeInto(page, D::kIdResultierend, "0");
   ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0].rfind("0 % ist als Schiefstellung nicht möglich", 0), 0u) << Boxes()[0];
+  EXPECT_EQ(Boxes()[0].rfind("Schiefstellung in Richtung der resultierenden Auslenkung: 0 % ist als Schiefstellung "
+                             "nicht möglich",
+                             0),
+            0u)
+      << Boxes()[0];
   EXPECT_EQ(v.Schiefstellung, 200);
 
   Click(page, D::kIdArt1);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/edit.h"
+#include "tests/host/edit_window_fixture.h"
 #include "host/module.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/wintest.h"
@@ -46,43 +47,8 @@ void Leave(CDialog& window, Way way) {
   win::PumpMessages();
 }
 
-class EditWindowTest : public win::test::WindowTest {
- protected:
-  static void SetUpTestSuite() {
-    std::string error;
-    // The module reads its installation root as the host hands it over.
-    const std::string root = host::FindInstallRoot(error);
-    ASSERT_FALSE(root.empty()) << error;
-    ::setenv("KOLUMO_ROOT", root.c_str(), 1);
-    module_ = host::Module::Load(error).release();
-    ASSERT_NE(module_, nullptr) << error;
-  }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
-  void SetUp() override {
-    WindowTest::SetUp();
-    fs::create_directories(dir_);
-    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", file_, fs::copy_options::overwrite_existing);
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    fs::remove_all(dir_);
-  }
-  host::EditResult Edit() {
-    const int document = VIDUV_OpenDoc(file_.c_str());
-    EXPECT_NE(document, 0);
-    std::string error;
-    const host::EditResult result = host::EditPosition(*module_, document, error);
-    VIDUV_CloseDoc(document);
-    return result;
-  }
-  static host::Module* module_;
-  const fs::path dir_ = fs::temp_directory_path() / ("kolumo-edit-" + std::to_string(::getpid()));
-  const std::string file_ = (dir_ / "Stuetze.tqx").string();
-};
-host::Module* EditWindowTest::module_ = nullptr;
+using edit_window_test::Descendant;
+using edit_window_test::EditWindowTest;
 
 struct Case {
   const char* name;
@@ -209,20 +175,6 @@ TEST_F(EditWindowTest, TheAnnotationLineBelongsToTheSelectedTab) {
   const std::string saved = Slurp(file_);
   EXPECT_NE(saved.find("Anmerkung_1=\"Werte\""), std::string::npos);
   EXPECT_NE(saved.find("Anmerkung_3=\"Imperfektion geprüft\""), std::string::npos);
-}
-
-// A window (any depth below the editing window) by its control id.
-HWND Descendant(HWND window, int id) {
-  HWND found = nullptr;
-  std::function<void(HWND)> look = [&](HWND parent) {
-    for (HWND c = GetWindow(parent, GW_CHILD); c && !found; c = GetWindow(c, GW_HWNDNEXT))
-      if (GetDlgCtrlID(c) == id)
-        found = c;
-      else
-        look(c);
-  };
-  look(window);
-  return found;
 }
 
 CRect ScreenRect(HWND wnd) {

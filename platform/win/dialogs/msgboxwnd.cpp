@@ -166,6 +166,7 @@ int RunMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
 }
 
 INT_PTR RunOwnModal(HWND dialog, HWND owner, HWND focus, INT_PTR gone, const std::function<void()>& user) {
+  const FocusKeeper kept(owner);
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   Get(dialog)->dialog->modal = true;
@@ -189,6 +190,7 @@ INT_PTR RunOwnModal(HWND dialog, HWND owner, HWND focus, INT_PTR gone, const std
   if (ownerWasEnabled && IsWindow(owner)) EnableWindow(owner, TRUE);
   if (IsWindow(dialog)) DestroyWindow(dialog);
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
+  kept.Restore();
   PumpMessages();
   return answer;
 }

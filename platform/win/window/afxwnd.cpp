@@ -854,6 +854,7 @@ INT_PTR CDialog::DoModal() {
   if (!t || m_hWnd) return -1;
   HWND owner = nullptr;
   GetSafeOwner(m_pParentWnd, &owner);
+  const win::detail::FocusKeeper kept(owner);
   bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
   if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
   win::DialogTemplate modal = *t;
@@ -864,13 +865,15 @@ INT_PTR CDialog::DoModal() {
     CDialog* dlg;
     HWND owner;
     bool enable;
+    const win::detail::FocusKeeper& kept;
     ~Cleanup() {
       if (enable && ::IsWindow(owner)) ::EnableWindow(owner, TRUE);
       if (dlg->m_hWnd) dlg->DestroyWindow();
       if (owner && ::IsWindow(owner)) ::SetActiveWindow(owner);
+      kept.Restore();
       dlg->m_bModal = false;
     }
-  } cleanup{this, owner, ownerWasEnabled};
+  } cleanup{this, owner, ownerWasEnabled, kept};
   g_hookTarget = this;
   HWND h = win::detail::CreateDialogFromTemplate(modal, owner, nullptr, 0, TemplateId(), true);
   g_hookTarget = nullptr;

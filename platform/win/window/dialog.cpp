@@ -306,6 +306,7 @@ INT_PTR DialogBoxParam(HINSTANCE, LPCSTR name, HWND parent, DLGPROC proc, LPARAM
   const win::DialogTemplate* t = win::FindDialogTemplate(id);
   if (!t) return -1;
   HWND owner = parent ? Root(parent) : nullptr;
+  const FocusKeeper kept(owner);
   bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   win::DialogTemplate modal = *t;
@@ -316,15 +317,18 @@ INT_PTR DialogBoxParam(HINSTANCE, LPCSTR name, HWND parent, DLGPROC proc, LPARAM
     struct Cleanup {
       HWND dlg, owner;
       bool enable;
+      const FocusKeeper& kept;
       ~Cleanup() {
         if (enable) EnableWindow(owner, TRUE);
         if (IsWindow(dlg)) DestroyWindow(dlg);
         if (owner && IsWindow(owner)) SetActiveWindow(owner);
+        kept.Restore();
       }
-    } cleanup{dlg, owner, ownerWasEnabled};
+    } cleanup{dlg, owner, ownerWasEnabled, kept};
     result = RunModal(dlg);
   } else if (ownerWasEnabled) {
     EnableWindow(owner, TRUE);
+    kept.Restore();
   }
   return result;
 }

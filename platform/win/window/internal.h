@@ -251,6 +251,19 @@ void PostMessageFront(const MSG& msg);
 // that every click reaches the modal window.
 void CancelModes();
 
+// The window that had the keyboard when a modal window opened over its owner, and the windows it sits in: the
+// owner, disabled meanwhile, loses the focus, and gets it back there when the modal window has gone (or on the
+// nearest of those windows still there: an in-place editor ends with the focus loss, its grid stays).
+class FocusKeeper {
+ public:
+  explicit FocusKeeper(HWND owner);
+  void Restore() const;
+
+ private:
+  HWND owner_;
+  std::vector<HWND> chain_;  // the focus window first, then its parents up to the owner
+};
+
 // Key and mouse state.
 bool KeyIsDown(UINT vk);
 UINT MouseKeyFlags();

@@ -1082,6 +1082,23 @@ void win::detail::CancelModes() {
   }
 }
 
+win::detail::FocusKeeper::FocusKeeper(HWND owner) : owner_(owner) {
+  const HWND focus = GetFocus();
+  if (!focus || (owner && focus != owner && !IsChild(owner, focus))) return;
+  for (HWND h = focus; h; h = h == owner ? nullptr : GetParent(h)) chain_.push_back(h);
+  // The owner's activation gives the focus back first: to this window, not to one it had earlier.
+  if (Window* o = Get(owner ? Root(owner) : nullptr); o && o->dialog) o->dialog->savedFocus = focus;
+}
+
+void win::detail::FocusKeeper::Restore() const {
+  if (owner_ && !IsWindow(owner_)) return;
+  for (HWND h : chain_)
+    if (IsWindow(h) && IsWindowVisible(h) && IsWindowEnabled(h)) {
+      if (GetFocus() != h) SetFocus(h);
+      return;
+    }
+}
+
 // ---- Timers -----------------------------------------------------------------------------------------------------------
 UINT_PTR SetTimer(HWND wnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   System& s = Sys();

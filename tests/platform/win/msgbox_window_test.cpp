@@ -376,4 +376,48 @@ TEST_F(MessageBoxWindowTest, AScreenThatGoesEndsTheBoxWithItsDefaultButton) {
   EXPECT_EQ(win::WindowCount(), 0u) << "the box is gone";
 }
 
+// The focus after a box, as a desktop gives it back: on the control that had it before (an annotation line or the
+// first control of the window never takes it), however deep the control sits in pages; a control that went while
+// the box was open (an in-place editor ends with the focus loss) leaves it to the window it sat in.
+TEST_F(MessageBoxWindowTest, TheFocusReturnsToTheControlThatHadIt) {
+  HWND o = MakeOwner();
+  auto child = [](HWND parent, const char* cls, int id, DWORD style, int y) {
+    return CreateWindowEx(0, cls, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 10, y, 200, 20, parent,
+                          reinterpret_cast<HMENU>(std::intptr_t(id)), nullptr, nullptr);
+  };
+  HWND first = child(o, "Edit", 1, WS_BORDER, 10);
+  HWND page = CreateWindowEx(WS_EX_CONTROLPARENT, "#32770", "", WS_CHILD | WS_VISIBLE | DS_CONTROL, 10, 40, 400, 300, o,
+                             reinterpret_cast<HMENU>(std::intptr_t(2)), nullptr, nullptr);
+  HWND second = child(page, "Edit", 3, WS_BORDER, 10);
+  HWND table = child(page, "Static", 4, SS_NOTIFY, 40);
+  SetFocus(first);  // the owner's first control had the focus once: the box must not give it back there
+  struct Case {
+    const char* name;
+    HWND focused;
+    bool goesMeanwhile;  // a control made on the table for the time of the box, gone when it closes
+    HWND expected;
+  };
+  const Case cases[] = {
+      {"an edit on a page", second, false, second},
+      {"a control on a page", table, false, table},
+      {"a control that went meanwhile", nullptr, true, table},
+      {"the owner's own control", first, false, first},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND focused = c.focused;
+    if (c.goesMeanwhile) focused = child(table, "Edit", 8, WS_BORDER, 0);
+    SetFocus(focused);
+    ASSERT_EQ(GetFocus(), focused);
+    StepScreen screen;
+    screen.Then([&](HWND box) {
+      if (c.goesMeanwhile) DestroyWindow(focused);
+      ASSERT_TRUE(win::test::ClickButtonWithText(box, "&Nein"));
+    });
+    EXPECT_EQ(MessageBox(o, "Sollen die Änderungen verworfen werden?", "Frage", MB_YESNO | MB_DEFBUTTON2), IDNO);
+    EXPECT_EQ(GetActiveWindow(), o);
+    EXPECT_EQ(GetFocus(), c.expected) << TextOf(GetFocus());
+  }
+}
+
 }  // namespace
