@@ -1,6 +1,7 @@
 // What runs leave behind when they are killed, interrupted or run at once: a killed calculation's scratch folder
-// is removed by the next run (never a folder of a run at work), a file-size limit makes a write fail with its
-// reason instead of killing the program, and two reports of one position written at once keep apart.
+// is removed by the next run (never a folder of a run at work), and so are the registry temporaries of killed runs;
+// a file-size limit makes a write fail with its reason instead of killing the program, two reports of one position
+// written at once keep apart, and a calculation does not save over a position saved while it ran.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
