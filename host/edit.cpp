@@ -12,6 +12,13 @@ namespace {
 
 constexpr UINT kEditTemplate = 7100;
 constexpr const char* kDiscardQuestion = "Die Position wurde geändert.\nSollen die Änderungen verworfen werden?";
+constexpr const char* kReplaceQuestion =
+    "Die Position wurde seit dem Öffnen auf dem Datenträger geändert, etwa von einer Berechnung.\n"
+    "Soll sie durch die Eingaben dieses Fensters ersetzt werden?\n\n"
+    "Mit \"Nein\" bleibt sie, wie sie ist, und das Fenster bleibt offen.";
+constexpr const char* kSaveFailed =
+    "Die Position konnte nicht gespeichert werden:\n%s\n\n"
+    "Die Eingaben bleiben im Fenster: OK speichert erneut, Abbrechen schließt es ohne zu speichern.";
 // The input dialog's width and the preview's place right of it, in dialog units. The window is as tall as the
 // preview needs to show a column legibly; the input dialog takes the height above the annotation line.
 constexpr int kInputCx = 583, kPreviewCx = 360, kWindowCy = 260, kInputCy = kWindowCy - 22, kLineY = kWindowCy - 18;
@@ -145,10 +152,20 @@ class EditWindow : public CDialog {
       EndDialog(IDABORT);
       return;
     }
-    // The document is written beside its file and renamed over it: a failed save leaves the old file whole.
-    if (!VIDUV_SaveDoc(document_)) {
-      error = std::string(VIDUV_GetCompleteFileName(document_)) + ": " + VIDUV_GetLastError();
-      EndDialog(IDABORT);
+    // The document is written beside its file and renamed over it: a failed save leaves the old file whole, and
+    // the window keeps what was entered for another OK (after room was made) or for "Abbrechen".
+    while (!VIDUV_SaveDoc(document_)) {
+      const std::string reason = VIDUV_GetLastError();
+      // What another program saved meanwhile (a calculation's results) is replaced only when the engineer says so;
+      // a change after the answer is asked about again.
+      if (VIDUV_FileChangedOnDisk(document_)) {
+        if (AfxMessageBox(kReplaceQuestion, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return;
+        VIDUV_AllowReplacingFile(document_);
+        continue;
+      }
+      CString text;
+      text.Format(kSaveFailed, reason.c_str());
+      AfxMessageBox(text, MB_OK | MB_ICONSTOP);
       return;
     }
     EndDialog(IDOK);

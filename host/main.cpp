@@ -12,8 +12,8 @@
 // On a screen ("edit", or "calc" with a display) they are windows the user answers, unless --answer was given.
 // The steps of the progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
-// they were), 2 for a wrong command, 3 when "calc" calculated and saved the position but a verification is not
-// fulfilled.
+// they were; "calc" also when the position was changed on disk while it was calculated), 2 for a wrong command, 3
+// when "calc" calculated and saved the position but a verification is not fulfilled.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -44,13 +44,17 @@ constexpr const char* kUsage =
     "  calc FILE.tqx                calculates the position and saves it\n"
     "  report FILE.tqx              writes the report beside the position\n"
     "  edit FILE.tqx                opens the column's input dialog on the X display $DISPLAY; OK saves the\n"
-    "                               position, Cancel leaves the file as it was\n"
+    "                               position, Cancel leaves the file as it was. A save that fails says why in a\n"
+    "                               box and the dialog stays open; a position changed on disk since it was\n"
+    "                               opened is replaced only after a question\n"
     "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n"
     "  --help                       this text\n"
     "  --version                    the module's program version\n"
     "Exit status:\n"
     "  0  done; for calc: calculated and saved, every verification fulfilled\n"
     "  1  failed or refused; for calc: nothing written, the position is as it was\n"
+    "     (also when the position was changed on disk while it was calculated: another program, or kolumo\n"
+    "     edit, saved it meanwhile; the results are not saved over it)\n"
     "  2  wrong command or arguments\n"
     "  3  calc only: calculated and saved, but a verification is not fulfilled (a shear strut that crushes, a fire\n"
     "     table not met, or fire resistance asked under a code without fire tables); one line on standard output\n"
@@ -201,7 +205,16 @@ int Calc(host::Module& module, const std::string& path) {
   const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.Get()), "result");
   if (!VIDUV_FindFirstChild(result, "Schnittgroessen"))
     return Fail(path + ": the calculation gave no results; the file is unchanged");
-  if (!VIDUV_SaveDoc(doc.Get())) return Fail(path + ": " + VIDUV_GetLastError());
+  if (!VIDUV_SaveDoc(doc.Get())) {
+    const std::string reason = VIDUV_GetLastError();
+    // Another program (or "kolumo edit") saved the position while it was calculated: its work is kept, and these
+    // results, of the input as it was read, are not written over it.
+    if (VIDUV_FileChangedOnDisk(doc.Get()))
+      return Fail(path +
+                  ": the position was changed on disk while it was calculated (another program saved it); the "
+                  "results are not saved, the position is kept as the other program left it");
+    return Fail(path + ": " + reason);
+  }
   // Per field whether the entered bars are what must be built: a raise is never silent.
   for (int f = VIDUV_FindFirstChild(result, "Feldbewehrung"); f; f = VIDUV_FindNextChild(f, "Feldbewehrung")) {
     const bool suffices = VIDUV_GetInt(f, "ausreichend") != 0;

@@ -18,6 +18,8 @@ packages=(
   x11-apps
   # another program's clipboard (xclip) and a German keyboard layout (setxkbmap) for the rich-text screen test
   xclip x11-xkb-utils
+  # a strict XML reader that tests hold the saved positions against
+  libxml2-utils
   # the glossary check tells German words from English ones by these word lists
   python3 wamerican wngerman
 )

@@ -2,8 +2,11 @@
 // complete.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "platform/win/base/replace.h"
 
 namespace viduv::detail {
 
@@ -17,8 +20,10 @@ std::string absolutePath(std::string_view path);
 // Reads a regular file whole. On failure returns false with a message naming the file.
 bool readWholeFile(std::string_view path, std::string& bytes, std::string& error);
 
-// Writes a temporary file in the target's folder, flushes it to disk and renames it over the target. On
-// failure returns false with a message; the target is untouched and no temporary file is left.
-bool writeFileAtomically(std::string_view path, std::string_view bytes, std::string& error);
+// Writes a temporary file in the target's folder, flushes it to disk and renames it over the target; with `accept`,
+// only when it accepts the file standing there (see win::ReplaceOptions). On failure returns false with a message;
+// the target is untouched and no temporary file is left.
+bool writeFileAtomically(std::string_view path, std::string_view bytes, std::string& error,
+                         const std::function<bool(const win::StandingFile&, std::string&)>& accept = {});
 
 }  // namespace viduv::detail

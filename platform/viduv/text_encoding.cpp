@@ -84,6 +84,32 @@ std::string fileBytesToUtf8(std::string_view bytes) {
   return std::string(bytes);
 }
 
+std::optional<std::string> withXmlCharactersOnly(std::string_view utf8) {
+  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  // Bytes below 0x20 are never part of a longer sequence; 0xEF is always a lead byte.
+  const auto forbiddenAt = [&](std::size_t i) -> std::size_t {
+    const std::uint8_t byte = std::uint8_t(utf8[i]);
+    if (byte < 0x20) return byte == '\t' || byte == '\n' || byte == '\r' ? 0 : 1;
+    if (byte == 0xEF && i + 2 < utf8.size() && std::uint8_t(utf8[i + 1]) == 0xBF &&
+        (std::uint8_t(utf8[i + 2]) & 0xFE) == 0xBE)
+      return 3;
+    return 0;
+  };
+  std::size_t i = 0;
+  while (i < utf8.size() && forbiddenAt(i) == 0) ++i;
+  if (i == utf8.size()) return std::nullopt;
+  std::string allowed(utf8.substr(0, i));
+  while (i < utf8.size()) {
+    if (const std::size_t length = forbiddenAt(i); length > 0) {
+      allowed += kReplacement;
+      i += length;
+    } else {
+      allowed += utf8[i++];
+    }
+  }
+  return allowed;
+}
+
 bool isXmlName(std::string_view name) {
   if (name.empty() || !isValidUtf8(name)) return false;
   std::size_t pos = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,11 @@ std::string asUtf8(std::string_view text);
 // The UTF-8 text of a file's bytes: a byte-order mark is dropped; a declaration naming windows-1252 or
 // iso-8859-1, or bytes that are not valid UTF-8, mean Windows-1252.
 std::string fileBytesToUtf8(std::string_view bytes);
+
+// The UTF-8 text with each character that XML 1.0 does not allow (the controls other than tab, line feed and carriage
+// return; U+FFFE and U+FFFF) replaced by U+FFFD, the replacement character, so that the place stays visible; nullopt
+// when the text has none.
+std::optional<std::string> withXmlCharactersOnly(std::string_view utf8);
 
 // True for a name that XML allows for elements and attributes (UTF-8).
 bool isXmlName(std::string_view name);

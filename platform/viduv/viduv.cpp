@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include <unistd.h>
+
 #include <pugixml.hpp>
 
 #include "platform/viduv/base64.h"
@@ -38,9 +40,31 @@ struct Entry {
   void* object;  // pugi node or attribute of the document
 };
 
+// A version of a document's file: whether it was there and the digest of its bytes.
+struct FileVersion {
+  bool known = false;
+  bool exists = false;
+  std::array<std::uint8_t, 16> digest{};
+  bool operator==(const FileVersion&) const = default;
+};
+
+FileVersion versionOf(bool exists, std::string_view bytes) {
+  FileVersion version{true, exists, {}};
+  if (exists) {
+    Md5 md5;
+    md5.update(bytes);
+    version.digest = md5.finish();
+  }
+  return version;
+}
+
 struct Document {
   pugi::xml_document xml;
   std::string fileName;
+  // The file as the document last read or wrote it there: a save replaces only that version (unknown: any).
+  FileVersion base;
+  // The other version that a save or a look found there instead.
+  FileVersion found;
   // Node and attribute objects to their handles, so that one object keeps one handle while it lives.
   std::unordered_map<const void*, int> handles;
 };
@@ -246,6 +270,9 @@ int setText(pugi::xml_node node, const char* name, std::string_view value) {
   if (!node || !attributeName) return 0;
   pugi::xml_attribute attribute = node.attribute(attributeName->c_str());
   if (!attribute) attribute = node.append_attribute(attributeName->c_str());
+  // Held as the file will hold it.
+  const std::optional<std::string> allowed = withXmlCharactersOnly(value);
+  if (allowed) value = *allowed;
   return attribute.set_value(value.data(), value.size()) ? 1 : 0;
 }
 
@@ -353,7 +380,9 @@ bool looksLikePath(std::string_view name) {
   return extension == "tqx" || extension == "xml" || extension == "ttp" || extension == "pi";
 }
 
-std::string serialize(const pugi::xml_document& xml) {
+// Written as XML 1.0 allows: a character it forbids, as an older file may hold one, is replaced in the document too,
+// so that the document holds what its file holds.
+std::string serialize(pugi::xml_document& xml) {
   struct StringWriter : pugi::xml_writer {
     std::string text;
     void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
@@ -364,7 +393,16 @@ std::string serialize(const pugi::xml_document& xml) {
   int depth = 0;
   int deepest = 0;
   walk(
-      xml, [&](pugi::xml_node) { deepest = std::max(deepest, ++depth); }, [&](pugi::xml_node) { --depth; });
+      xml,
+      [&](pugi::xml_node node) {
+        deepest = std::max(deepest, ++depth);
+        for (pugi::xml_attribute attribute : node.attributes())
+          if (const auto allowed = withXmlCharactersOnly(attribute.value()))
+            attribute.set_value(allowed->data(), allowed->size());
+        if (node.type() != pugi::node_element && node.type() != pugi::node_document)
+          if (const auto allowed = withXmlCharactersOnly(node.value())) node.set_value(allowed->c_str());
+      },
+      [&](pugi::xml_node) { --depth; });
   const unsigned layout = deepest <= kMaxIndentedDepth ? pugi::format_indent : pugi::format_raw;
   xml.save(writer, "\t", layout | pugi::format_no_declaration, pugi::encoding_utf8);
   return writer.text;
@@ -460,6 +498,7 @@ int VIDUV_OpenDoc(const char* path) {
     const std::string problem = checkParsed(result, document->xml, text);
     if (!problem.empty()) return fail("Cannot read '" + std::string(path) + "': " + problem);
     document->fileName = absolutePath(path);
+    document->base = versionOf(true, bytes);
     return registerDocument(std::move(document));
   });
 }
@@ -472,7 +511,18 @@ int VIDUV_SaveDoc(int document) {
     if (doc->fileName.empty()) return fail("Cannot save a document that has no file name");
     if (!doc->xml.document_element()) return fail("Cannot save '" + doc->fileName + "': the document is empty");
     std::string error;
-    if (!writeFileAtomically(doc->fileName, serialize(doc->xml), error)) return fail(error);
+    const std::string text = serialize(doc->xml);
+    const auto sameVersion = [doc](const win::StandingFile& standing, std::string& why) {
+      const FileVersion now = versionOf(standing.exists, standing.content);
+      if (!doc->base.known || now == doc->base) return true;
+      doc->found = now;
+      why = now.exists ? "the file was changed on disk since it was read; it is kept as it is"
+                       : "the file was removed since it was read";
+      return false;
+    };
+    if (!writeFileAtomically(doc->fileName, text, error, sameVersion)) return fail(error);
+    doc->base = versionOf(true, text);
+    doc->found = {};
     return 1;
   });
 }
@@ -485,8 +535,36 @@ int VIDUV_SaveDocAs(int document, const char* path) {
     if (path == nullptr || *path == '\0') return fail("Cannot save a document without a file name");
     if (!doc->xml.document_element()) return fail("Cannot save '" + std::string(path) + "': the document is empty");
     std::string error;
-    if (!writeFileAtomically(path, serialize(doc->xml), error)) return fail(error);
+    const std::string text = serialize(doc->xml);
+    if (!writeFileAtomically(path, text, error)) return fail(error);
     doc->fileName = absolutePath(path);
+    doc->base = versionOf(true, text);
+    doc->found = {};
+    return 1;
+  });
+}
+
+int VIDUV_FileChangedOnDisk(int document) {
+  return guarded(0, [&] {
+    state().lastError.clear();
+    Document* doc = findDocument(document);
+    if (doc == nullptr || !doc->base.known) return 0;
+    std::string bytes, error;
+    const bool exists = readWholeFile(doc->fileName, bytes, error);
+    if (!exists && ::access(fileSystemPath(doc->fileName).c_str(), F_OK) == 0) return fail(error);
+    const FileVersion now = versionOf(exists, bytes);
+    if (now == doc->base) return 0;
+    doc->found = now;
+    return 1;
+  });
+}
+
+int VIDUV_AllowReplacingFile(int document) {
+  return guarded(0, [&] {
+    Document* doc = findDocument(document);
+    if (doc == nullptr || !doc->found.known) return 0;
+    doc->base = doc->found;
+    doc->found = {};
     return 1;
   });
 }

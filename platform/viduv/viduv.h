@@ -10,7 +10,9 @@
 // from the same thread; copy them at once.
 //
 // Files: written as UTF-8 with a declaration that says so, through a temporary file in the same folder that
-// replaces the old file only once it is complete. Reading also accepts Windows-1252 (declared as
+// replaces the old file only once it is complete. They hold only characters that XML 1.0 allows: a text given
+// with another (a control character other than tab, line feed and carriage return; U+FFFE, U+FFFF) holds U+FFFD in
+// its place, and so does a text read from an older file that held one, once the document is saved. Reading also accepts Windows-1252 (declared as
 // windows-1252 or iso-8859-1, or plain bytes that are not valid UTF-8). Paths may use "\" or "/".
 //
 // Element and attribute names must be legal XML names; a call with an illegal name fails (0) instead of
@@ -46,10 +48,20 @@ VIDUV_API int VIDUV_CreateDoc(const char* name);
 // The document read from the file; 0 when it is missing, unreadable, malformed or truncated.
 VIDUV_API int VIDUV_OpenDoc(const char* path);
 // Writes the document to its file. 1 on success; 0 when it has no file name, has no root element (the file
-// could not be read back) or the write failed; the old file then stays as it was.
+// could not be read back) or the write failed; the old file then stays as it was. A document that was read from its
+// file or saved there replaces only the version it read or wrote: when the file holds other bytes by now (another
+// program or process saved it) or was removed, nothing is written and 0 returned, and VIDUV_FileChangedOnDisk
+// tells so. The comparison and the replacement are one step for every process that saves through this library.
 VIDUV_API int VIDUV_SaveDoc(int document);
-// Writes the document to `path`, which becomes its file name on success. 1 on success, else 0.
+// Writes the document to `path`, whatever stands there, which becomes its file name on success. 1 on success,
+// else 0.
 VIDUV_API int VIDUV_SaveDocAs(int document, const char* path);
+// 1 when the document's file now holds other bytes than the document read or last wrote there, or is gone; 0 when
+// it holds those, or the document never read or wrote its file.
+VIDUV_API int VIDUV_FileChangedOnDisk(int document);
+// After a save refused for a changed file (or VIDUV_FileChangedOnDisk's 1): the version found then may be replaced by
+// the next save; a later change is refused again. 1 when there was such a version.
+VIDUV_API int VIDUV_AllowReplacingFile(int document);
 // Releases the document; every handle into it reads as none afterwards. 1 when it was open.
 VIDUV_API int VIDUV_CloseDoc(int document);
 VIDUV_API int VIDUV_GetRootElement(int document);

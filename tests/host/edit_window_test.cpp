@@ -1,8 +1,12 @@
 // The editing window of "kolumo edit" without a screen, its user a script: Escape, "Abbrechen" and the close box
 // end it at once while the position is as it was opened; once something was entered they ask first, and No keeps
-// the window open with the input in it.
+// the window open with the input in it. A save that fails, and a position that another program saved meanwhile, keep
+// the window open too.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -244,6 +248,113 @@ TEST_F(EditWindowTest, TheWindowSizedByItsFrameLaysOutTheInputDialogAndThePrevie
     Leave(window, Way::kCancelButton);
   });
   EXPECT_EQ(Edit(), host::EditResult::kCancelled);
+}
+
+// A limit on the size of the files this process writes, for the life of the object.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    const rlimit limit{bytes, before_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &before_); }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit before_{};
+};
+
+// A save that fails (a file-size limit below the position, as a full disk) says why in a box and keeps the window
+// open with what was entered, the file as it was: OK once the limit is gone saves it, "Abbrechen" leaves without.
+TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
+  const std::string original = Slurp(file_);
+  // beyond the limit a write fails with its reason instead of ending the process, as in the host
+  std::signal(SIGXFSZ, SIG_IGN);
+  const struct {
+    const char* name;
+    bool okAgain;
+  } cases[] = {{"OK again once there is room", true}, {"Abbrechen after the failed save", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(file_, std::ios::binary) << original;
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    if (!c.okAgain) win::msgbox::QueueAnswer(IDYES);  // throw the changes away
+    win::script::QueueDialog([&](CDialog& window) {
+      window.SetDlgItemText(host::kEditAnnotationId, "Geprueft");
+      {
+        FileSizeLimit limit(1024);
+        window.SendMessage(WM_COMMAND, IDOK);
+        win::PumpMessages();
+      }
+      EXPECT_TRUE(window.IsWindowVisible()) << "the window ended with the failed save";
+      EXPECT_EQ(AnnotationLine(window), "Geprueft");
+      EXPECT_EQ(Slurp(file_), original);
+      if (c.okAgain)
+        window.SendMessage(WM_COMMAND, IDOK);
+      else
+        Leave(window, Way::kCancelButton);
+    });
+    EXPECT_EQ(Edit(), c.okAgain ? host::EditResult::kSaved : host::EditResult::kCancelled);
+    const auto& log = win::msgbox::Log();
+    ASSERT_GE(log.size(), 1u);
+    EXPECT_EQ(log[0].text.rfind("Die Position konnte nicht gespeichert werden:\nCannot write '" + file_ + "'", 0), 0u)
+        << log[0].text;
+    EXPECT_NE(log[0].text.find("File too large"), std::string::npos) << log[0].text;
+    EXPECT_EQ(log[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+    EXPECT_EQ(log.size(), c.okAgain ? 1u : 2u);
+    EXPECT_EQ(Slurp(file_).find("Anmerkung_2=\"Geprueft\"") != std::string::npos, c.okAgain);
+  }
+}
+
+// A position that another program saved while the window was open (a calculation's results): OK asks before it
+// replaces that; "Nein" keeps the file and the window, "Ja" saves what was entered. Saved meanwhile with the same
+// bytes, the position is no change, and OK asks nothing.
+TEST_F(EditWindowTest, OkAsksBeforeReplacingAPositionChangedOnDisk) {
+  const std::string original = Slurp(file_);
+  std::string calculated = original;
+  const std::string empty = "Anmerkung_3=\"\"";
+  ASSERT_NE(calculated.find(empty), std::string::npos);
+  calculated.replace(calculated.find(empty), empty.size(), "Anmerkung_3=\"von der Berechnung\"");
+  const struct {
+    const char* name;
+    const std::string& meanwhile;
+    bool asked;
+  } cases[] = {{"saved with the same bytes", original, false}, {"saved by another program", calculated, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(file_, std::ios::binary) << original;
+    win::msgbox::ClearLog();
+    if (c.asked) {
+      win::msgbox::QueueAnswer(IDNO);
+      win::msgbox::QueueAnswer(IDYES);
+    }
+    win::script::QueueDialog([&](CDialog& window) {
+      window.SetDlgItemText(host::kEditAnnotationId, "Geprueft");
+      const std::string other = file_ + ".anders";
+      std::ofstream(other, std::ios::binary) << c.meanwhile;
+      std::rename(other.c_str(), file_.c_str());
+      window.SendMessage(WM_COMMAND, IDOK);
+      win::PumpMessages();
+      if (!c.asked) return;
+      EXPECT_TRUE(window.IsWindowVisible()) << "\"Nein\" ended the window";
+      EXPECT_EQ(Slurp(file_), calculated) << "\"Nein\" replaced the other program's file";
+      window.SendMessage(WM_COMMAND, IDOK);
+    });
+    EXPECT_EQ(Edit(), host::EditResult::kSaved);
+    const auto& log = win::msgbox::Log();
+    ASSERT_EQ(log.size(), c.asked ? 2u : 0u);
+    for (const auto& box : log) {
+      EXPECT_EQ(box.text.rfind("Die Position wurde seit dem Öffnen auf dem Datenträger geändert", 0), 0u) << box.text;
+      EXPECT_EQ(box.type & MB_TYPEMASK, UINT(MB_YESNO));
+      EXPECT_EQ(box.type & MB_DEFMASK, UINT(MB_DEFBUTTON2)) << "\"Nein\" is the default";
+    }
+    const std::string saved = Slurp(file_);
+    EXPECT_NE(saved.find("Anmerkung_2=\"Geprueft\""), std::string::npos);
+    EXPECT_EQ(saved.find("von der Berechnung"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // What runs leave behind when they are killed, interrupted or run at once: a killed calculation's scratch folder
-// is removed by the next run (never a folder of a run at work), a file-size limit makes a write fail with its
-// reason instead of killing the program, and two reports of one position written at once keep apart.
+// is removed by the next run (never a folder of a run at work), and so are the registry temporaries of killed runs;
+// a file-size limit makes a write fail with its reason instead of killing the program, two reports of one position
+// written at once keep apart, and a calculation does not save over a position saved while it ran.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -65,9 +66,11 @@ class LeftoversTest : public HostTest {
     prefix_ = "env TMPDIR=" + Quote(Path("t")) + " ";
   }
 
-  // The host started in the background with the test's temporary folder, its output dropped; its id.
+  // The host started in the background with the test's temporary folder, its output dropped and its errors in the
+  // file `errors`; its id.
   pid_t Start(const std::vector<std::string>& args,
-              const std::vector<std::pair<std::string, std::string>>& environment = {}) const {
+              const std::vector<std::pair<std::string, std::string>>& environment = {},
+              const std::string& errors = "/dev/null") const {
     const pid_t child = ::fork();
     if (child != 0) return child;
     for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
@@ -76,12 +79,22 @@ class LeftoversTest : public HostTest {
     ::unsetenv("DISPLAY");
     const int quiet = ::open("/dev/null", O_WRONLY);
     ::dup2(quiet, 1);
-    ::dup2(quiet, 2);
+    ::dup2(::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
     std::vector<char*> argv = {const_cast<char*>(KOLUMO_HOST)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     ::execv(KOLUMO_HOST, argv.data());
     ::_exit(127);
+  }
+
+  // The environment of a host that stops itself where `variable` says (the shim stop_before), and `more`.
+  static std::vector<std::pair<std::string, std::string>> StoppingAt(
+      const std::string& variable, const std::string& suffix,
+      std::vector<std::pair<std::string, std::string>> more = {}) {
+    std::string sanitizer = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
+    sanitizer += std::string(sanitizer.empty() ? "" : ":") + "verify_asan_link_order=0";
+    more.insert(more.end(), {{"LD_PRELOAD", KOLUMO_STOP_BEFORE}, {variable, suffix}, {"ASAN_OPTIONS", sanitizer}});
+    return more;
   }
 
   std::string position_;
@@ -381,6 +394,78 @@ TEST_F(LeftoversTest, EndlessMacrosGetOneBudgetAndOneMessagePerJob) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   }
   GetRegSettings().WriteInt("", "bSkrib", 0);
+}
+
+// A calculation that ends after another program saved the position (the input dialog's OK, another calculation) does
+// not write its results over what that one saved: it says so and ends with 1, the position as the other left it.
+// It is held just before its save compares the file standing there, so that the other save comes between its reading
+// and its saving.
+TEST_F(LeftoversTest, ACalculationKeepsAPositionSavedWhileItRan) {
+  const std::string example = Example();
+  std::string annotated = example;  // as the input dialog saves a remark
+  const std::string empty = "Anmerkung_2=\"\"";
+  ASSERT_NE(annotated.find(empty), std::string::npos);
+  annotated.replace(annotated.find(empty), empty.size(), "Anmerkung_2=\"geprüft\"");
+  const struct {
+    const char* name;
+    const std::string* meanwhile;
+    int status;
+  } cases[] = {
+      {"nothing saved meanwhile", nullptr, 0},
+      {"the same bytes saved meanwhile", &example, 0},
+      {"a remark saved meanwhile", &annotated, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(position_, std::ios::binary) << example;
+    const pid_t calc =
+        Start({"calc", position_}, StoppingAt("KOLUMO_TEST_STOP_BEFORE_LOCK", "/Pos.tqx"), Path("calc.err"));
+    ASSERT_GT(calc, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(calc, &status, WUNTRACED), calc);
+    ASSERT_TRUE(WIFSTOPPED(status)) << "the calculation ended before its save: " << Slurp(Path("calc.err"));
+    EXPECT_EQ(Slurp(position_), example) << "held before it saved";
+    if (c.meanwhile) {
+      std::ofstream(Path("Anders.tqx"), std::ios::binary) << *c.meanwhile;
+      fs::rename(Path("Anders.tqx"), position_);
+    }
+    ::kill(calc, SIGCONT);
+    ASSERT_EQ(::waitpid(calc, &status, 0), calc);
+    const std::string err = Slurp(Path("calc.err"));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.status) << err;
+    if (c.status == 0) {
+      EXPECT_NE(Slurp(position_).find("<Schnittgroessen"), std::string::npos) << "the results are saved";
+      continue;
+    }
+    EXPECT_EQ(Slurp(position_), annotated) << "the remark saved meanwhile is lost";
+    EXPECT_NE(err.find(position_ + ": the position was changed on disk while it was calculated"), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("the results are not saved"), std::string::npos) << err;
+  }
+}
+
+// Twenty runs killed before they renamed the registry file they wrote leave their temporaries beside it; the next run
+// removes them all, and its own write leaves nothing but the file and its lock.
+TEST_F(LeftoversTest, TheRegistryTemporariesOfKilledRunsAreRemovedByTheNextRun) {
+  fs::create_directories(Path("konfig"));
+  const std::string registry = Path("konfig/registry.xml");
+  for (int n = 0; n < 20; ++n) {
+    const pid_t run = Start({"calc", position_}, StoppingAt("KOLUMO_TEST_STOP_BEFORE_RENAME", "/registry.xml",
+                                                            {{"ORMI_REGISTRY", registry}}));
+    ASSERT_GT(run, 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(run, &status, WUNTRACED), run);
+    ASSERT_TRUE(WIFSTOPPED(status)) << "run " << n << " wrote no registry";
+    ::kill(run, SIGKILL);
+    ASSERT_EQ(::waitpid(run, &status, 0), run);
+    ASSERT_FALSE(fs::exists(registry)) << "killed before its rename";
+    EXPECT_GE(Entries(Path("konfig")).size(), 2u) << "its temporary is left beside the lock";
+  }
+  prefix_ = "env ORMI_REGISTRY=" + Quote(registry) + " ";
+  const HostRun run = Host({"calc", position_});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Entries(Path("konfig")), (std::set<std::string>{"registry.xml", "registry.xml.lock"}));
 }
 
 }  // namespace

@@ -168,6 +168,8 @@ TEST_F(StrutTest, HelpNamesTheExitStatuses) {
   ASSERT_EQ(run.status, 0);
   for (const char* zeile : {"  0  done; for calc: calculated and saved, every verification fulfilled\n",
                             "  1  failed or refused; for calc: nothing written, the position is as it was\n",
+                            "     (also when the position was changed on disk while it was calculated: another "
+                            "program, or kolumo\n",
                             "  2  wrong command or arguments\n",
                             "  3  calc only: calculated and saved, but a verification is not fulfilled"})
     EXPECT_NE(run.out.find(zeile), std::string::npos) << zeile;

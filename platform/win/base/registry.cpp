@@ -25,7 +25,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win/base/leftovers.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/base/replace.h"
 
 namespace {
 
@@ -340,6 +342,9 @@ Stamp StampOfPath(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 ? StampOf(st) : Stamp{};
 }
 
+// The folder of a write's temporary beside the registry file.
+constexpr const char* kScratchPrefix = ".kolumo-registry-";
+
 // Serialises the changes of all processes on one registry file.
 class FileLock {
  public:
@@ -359,17 +364,6 @@ class FileLock {
  private:
   int fd_ = -1;
 };
-
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += std::size_t(n);
-  }
-  return true;
-}
 
 std::string UserHome() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -399,6 +393,8 @@ class Store {
     if (path != path_) {
       path_ = path;
       force = true;
+      // Runs that only read the registry remove the temporaries of killed writers too.
+      win::RemoveLeftScratchFolders(std::filesystem::path(path_).parent_path().string(), kScratchPrefix);
     }
     // File times advance in coarse steps, and a replaced file may get the old one's inode back: a file written in
     // the last moments may have changed unseen, so its content is compared.
@@ -431,19 +427,17 @@ class Store {
 
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
-    std::string temp = path_ + "." + std::to_string(::getpid()) + ".tmp";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    struct stat st {};
-    bool ok = WriteAll(fd, writer.text) && ::fsync(fd) == 0 && ::fstat(fd, &st) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temp.c_str(), path_.c_str()) == 0) {
-      stamp_ = StampOf(st);
-      text_ = std::move(writer.text);
-      return true;
-    }
-    ::unlink(temp.c_str());
-    return false;
+    // The temporary lives as every other one does: in a marked folder beside the file, locked until renamed in, and
+    // swept by a later write once a run killed before the rename is gone.
+    win::ReplaceOptions options;
+    options.scratchPrefix = kScratchPrefix;
+    options.newFileMode = 0600;
+    std::string error;
+    if (!win::ReplaceFile(path_, writer.text, options, error)) return false;
+    // the file lock keeps every other writer out: what stands there is what was written
+    stamp_ = StampOfPath(path_);
+    text_ = std::move(writer.text);
+    return true;
   }
 
   // Handles of open keys.

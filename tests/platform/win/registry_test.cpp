@@ -10,10 +10,13 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/dead_pid.h"
 
 namespace {
 
@@ -517,6 +520,48 @@ TEST(RegistryFileTest, PathComesFromTheEnvironmentElseTheConfigurationFolder) {
   restore("ORMI_REGISTRY", reg);
   restore("XDG_CONFIG_HOME", xdg);
   restore("HOME", home);
+}
+
+}  // namespace
+
+namespace {
+
+std::set<std::string> EntriesOf(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+// A write killed before its rename leaves its temporary in a marked folder beside the registry file. The next run
+// that reads or writes that file removes those of runs that are gone, never one of a run at work, and its own write
+// leaves nothing but the file and its lock.
+TEST_F(RegistryTest, TheTemporariesOfKilledWritesAreRemovedByTheNextRun) {
+  const std::string dead = std::to_string(test_support::DeadPid());
+  const std::string atWork = ".kolumo-registry-" + std::to_string(getpid()) + "-a1B2c3";
+  const struct {
+    const char* name;
+    bool write;
+  } runs[] = {{"a run that writes", true}, {"a run that only reads", false}};
+  HKEY key = Create("software");
+  RegCloseKey(key);
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.name);
+    for (const char* tail : {"-a1B2c3", "-zzzzzz"})
+      ASSERT_TRUE(test_support::LeaveScratchFolder(dir_, ".kolumo-registry-" + dead + tail));
+    ASSERT_TRUE(test_support::LeaveScratchFolder(dir_, atWork));
+    ForceReload();  // the next run: this process reads the file as a new one does
+    if (run.write) {
+      key = Create("software\\Ormi");
+      Set(key, "Name", REG_SZ, B("Muster\0"));
+      RegCloseKey(key);
+    } else {
+      key = nullptr;
+      EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "software", 0, KEY_READ, &key), 0L);
+      RegCloseKey(key);
+    }
+    EXPECT_EQ(EntriesOf(dir_), (std::set<std::string>{"registry.xml", "registry.xml.lock", atWork}));
+    fs::remove_all(dir_ / atWork);
+  }
 }
 
 }  // namespace

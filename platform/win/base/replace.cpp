@@ -1,0 +1,168 @@
+#include "platform/win/base/replace.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/win/base/leftovers.h"
+
+namespace win {
+namespace {
+
+// Closes the descriptor when the scope ends, whichever way it ends.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { close(); }
+  int get() const { return fd_; }
+  void reset(int fd) {
+    close();
+    fd_ = fd;
+  }
+  // Closes now; false when closing reported an error (a write may have been lost).
+  bool close() {
+    if (fd_ < 0) return true;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// The file a symbolic link names (through every link of a chain), so that a replacement replaces that file and the
+// link stays; any other path as it is.
+std::string LinkTarget(std::string path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    std::vector<char> buffer(4096);
+    const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (length <= 0 || std::size_t(length) >= buffer.size()) return path;
+    std::string next(buffer.data(), std::size_t(length));
+    const std::size_t slash = path.rfind('/');
+    if (next[0] != '/' && slash != std::string::npos) next = path.substr(0, slash + 1) + next;
+    path = next;
+  }
+  return path;
+}
+
+bool ReadAll(int fd, std::string& bytes) {
+  char chunk[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.append(chunk, std::size_t(got));
+  }
+}
+
+// The file standing at `target`, read under its lock, which `held` keeps. The lock is taken on the file the name
+// leads to when it is taken: a replacement that renamed another one in meanwhile leaves it on the old file, and it
+// is taken anew. A file system without locks is read all the same. False with the system's reason.
+bool ReadStanding(const std::string& target, FileDescriptor& held, StandingFile& standing, std::string& reason) {
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int opened = errno;
+    held.reset(fd);
+    if (fd < 0) {
+      if (opened != ENOENT) {
+        reason = std::strerror(opened);
+        return false;
+      }
+      standing = {};
+      return true;
+    }
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {}
+    struct stat locked {
+    }, named{};
+    if (::fstat(fd, &locked) != 0 || (::stat(target.c_str(), &named) != 0 && errno != ENOENT)) {
+      reason = std::strerror(errno);
+      return false;
+    }
+    if (named.st_dev != locked.st_dev || named.st_ino != locked.st_ino) continue;
+    if (!S_ISREG(locked.st_mode)) {
+      reason = "what stands there is no regular file";
+      return false;
+    }
+    standing.exists = true;
+    standing.content.clear();
+    if (ReadAll(fd, standing.content)) return true;
+    reason = std::strerror(errno);
+    return false;
+  }
+  reason = "it is replaced again and again";
+  return false;
+}
+
+}  // namespace
+
+bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOptions& options, std::string& error) {
+  const std::string target = LinkTarget(std::string(path));
+  const auto fail = [&](const std::string& reason) {
+    error = "Cannot write '" + std::string(path) + "': " + reason;
+    return false;
+  };
+  if (target.empty() || target.back() == '/') return fail("not a file name");
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+  // Making it removes the folders that interrupted replacements left (the process killed, the machine stopped);
+  // those at work keep theirs. The temporary's folder is held until the temporary has become the target.
+  ScratchFolder scratch;
+  std::string reason;
+  if (!scratch.Make(folder, options.scratchPrefix, reason)) return fail(reason);
+  const std::string temporary = scratch.Path(base);
+  FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (file.get() < 0) return fail(std::strerror(errno));
+  const auto failWith = [&](int code) {
+    file.close();
+    return fail(std::strerror(code));
+  };
+
+  struct stat old {};
+  const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : options.newFileMode;
+  if (::fchmod(file.get(), mode) != 0) return failWith(errno);
+
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t put = ::write(file.get(), bytes.data() + written, bytes.size() - written);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return failWith(errno);
+    }
+    written += std::size_t(put);
+  }
+  if (::fsync(file.get()) != 0) return failWith(errno);
+
+  // The question and the rename under one lock: no other replacement that asks can come between them.
+  FileDescriptor standingLock;
+  if (options.accept) {
+    StandingFile standing;
+    if (!ReadStanding(target, standingLock, standing, reason))
+      return fail("the file standing there cannot be read to compare (" + reason + ")");
+    if (!options.accept(standing, reason)) return fail(reason);
+  }
+  // Renamed while still open, so that the scratch folder's lock covers the temporary until it has become the target.
+  if (::rename(temporary.c_str(), target.c_str()) != 0) return failWith(errno);
+  standingLock.close();
+  // the bytes are on the disk (fsync): closing cannot lose them any more
+  file.close();
+  // The rename itself must reach the disk too.
+  FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (directory.get() >= 0) ::fsync(directory.get());
+  return true;
+}
+
+}  // namespace win

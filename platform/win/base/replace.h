@@ -1,0 +1,34 @@
+// A file replaced whole or not at all: the new content is written into a marked, locked folder of its own beside the
+// file (a ScratchFolder), made durable and renamed over the file. A run killed meanwhile leaves only that folder,
+// which the next replacement with the same prefix there removes; never a half-written file.
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace win {
+
+// What stands where a file is about to be replaced.
+struct StandingFile {
+  bool exists = false;
+  std::string content;
+};
+
+struct ReplaceOptions {
+  // The temporary's folder "<prefix><pid>-XXXXXX" beside the file.
+  std::string scratchPrefix;
+  // The mode of a file that was not there; a replaced file keeps its own.
+  mode_t newFileMode = 0644;
+  // Asked just before the rename with what stands there, while a lock on it keeps every other replacement of it
+  // that asks too (in any process) waiting: false keeps the standing file and fails with the `error` it gives.
+  std::function<bool(const StandingFile& standing, std::string& error)> accept;
+};
+
+// Replaces the file `path` names (through symbolic links: the file they lead to) with `bytes`. False with a message
+// "Cannot write '<path>': <reason>" when it fails; the file is then as it was and no temporary is left.
+bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOptions& options, std::string& error);
+
+}  // namespace win

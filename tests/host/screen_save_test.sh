@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Saving from "kolumo edit" on a virtual X server, driven by real X events, when the save cannot be made and when
+# another program saved the position meanwhile:
+# 1. the position on a small file system that is full: OK shows a box that says why, the window stays open with the
+#    remark typed, and once room is made OK saves it;
+# 2. a calculation of the position that ends while the window is open: OK asks before it replaces that; "Nein" keeps
+#    the calculated file and the window, "Ja" saves the remark;
+# 3. a calculation that read the position before OK and would save it after (held there by a shim): it says so and
+#    ends with 1, and the remark saved with OK stays.
+# The server's pixels of the program's windows equal the program's own picture after each step. Exit 77 (skipped)
+# without Xvfb or xdotool, or when no small file system can be mounted and no folder made read-only.
+set -u
+kolumo=$1
+data=$2
+compare=$3
+shim=$4
+source "$(dirname "$0")/../support/xvfb.sh"
+command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
+
+disk="$work/disk"
+calc=""
+finish() {
+  [ -n "$calc" ] && kill -9 "$calc" 2>/dev/null
+  chmod -R u+w "$disk" 2>/dev/null
+  mountpoint -q "$disk" 2>/dev/null && umount "$disk"
+  cleanup
+}
+trap finish EXIT
+
+start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
+export ORMI_REGISTRY="$work/registry.xml"
+example_position "$data"
+
+# Points in the window's own coordinates at the dialog font: the annotation line at y 457, OK at x 877.
+click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
+# box_click WHAT DX: a click DX pixels right of the middle of the box in $box, in its row of buttons.
+box_click() {
+  local x y w h
+  window_geometry "$box"
+  xdotool mousemove --window "$box" $((w / 2 + $2)) $((h - 40)) click 1 || fail "$1: xdotool cannot click"
+}
+box_gone() { wait_for 10 sh -c "! xdotool search --name '^kolumo\$' >/dev/null 2>&1"; }
+# edit FILE: "kolumo edit" of FILE as $app, its window in $main.
+edit() {
+  KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$1" >"$work/out" 2>"$work/err" &
+  app=$!
+  wait_for 20 find_main || fail "no window within 20 s"
+}
+remark() {
+  click 300 457
+  xdotool type --window "$main" --delay 15 "$1" || fail "xdotool cannot type"
+}
+# ended STATUS: "kolumo edit" ($app) has ended with STATUS.
+ended() {
+  wait_for 60 sh -c "! kill -0 $app 2>/dev/null" || fail "kolumo edit did not end"
+  wait "$app"
+  local status=$?
+  app=""
+  [ $status -eq "$1" ] || fail "kolumo edit ended with $status, not $1: $(cat "$work/err")"
+}
+# saved FILE TEXT: the remark TEXT is the system tab's annotation in FILE.
+saved() { grep -q "Anmerkung_2=\"$2\"" "$1" || fail "the remark \"$2\" is not in $1"; }
+
+# 1. A full file system: the system's reason in a box, the window and the remark kept, saved once there is room.
+full_disk=""
+mkdir -p "$disk"
+if mount -t tmpfs -o size=1m tmpfs "$disk" 2>/dev/null; then
+  cp "$data/examples/Stuetze.tqx" "$disk/"
+  dd if=/dev/zero of="$disk/voll" bs=4k 2>/dev/null
+  full_disk="No space left on device"
+elif [ "$(id -u)" -ne 0 ]; then
+  cp "$data/examples/Stuetze.tqx" "$disk/"
+  chmod a-w "$disk"
+  full_disk="Permission denied"
+fi
+if [ -n "$full_disk" ]; then
+  before=$(md5sum <"$disk/Stuetze.tqx")
+  edit "$disk/Stuetze.tqx"
+  remark "Kein Platz"
+  click 877 457
+  wait_for 30 find_box || fail "no box after OK on a full disk"
+  agree full-disk-box
+  box_click "OK" 0
+  box_gone || fail "the box stays after a click on its OK"
+  kill -0 "$app" 2>/dev/null || fail "kolumo ended after the failed save"
+  agree full-disk-kept
+  [ "$(md5sum <"$disk/Stuetze.tqx")" = "$before" ] || fail "the failed save changed the position"
+  rm -f "$disk/voll"
+  chmod u+w "$disk"
+  click 877 457
+  ended 0
+  saved "$disk/Stuetze.tqx" "Kein Platz"
+  ls -A "$disk" | grep -qv '^Stuetze\.tqx$' && fail "left beside the position: $(ls -A "$disk")"
+fi
+
+# 2. A calculation that ended while the window was open: OK asks; "Nein" keeps both, "Ja" saves the remark.
+edit "$work/Stuetze.tqx"
+remark "Nach der Rechnung"
+env -u DISPLAY KOLUMO_ROOT="$work/root" "$kolumo" calc "$work/Stuetze.tqx" >/dev/null 2>"$work/calc.err" || fail "the calculation failed: $(cat "$work/calc.err")"
+cp "$work/Stuetze.tqx" "$work/calculated.tqx"
+click 877 457
+wait_for 30 find_box || fail "OK did not ask before replacing the calculated position"
+agree replace-question
+box_click "Nein" 46
+box_gone || fail "the question ignored a click on \"Nein\""
+kill -0 "$app" 2>/dev/null || fail "kolumo ended after \"Nein\""
+agree replace-refused
+cmp -s "$work/Stuetze.tqx" "$work/calculated.tqx" || fail "\"Nein\" replaced the calculated position"
+click 877 457
+wait_for 30 find_box || fail "OK did not ask again"
+box_click "Ja" -49
+ended 0
+saved "$work/Stuetze.tqx" "Nach der Rechnung"
+
+# 3. A calculation held between its reading and its save while OK saves the remark: it keeps the remark.
+cp "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+# a simple command, so that $! is the program's own id
+env -u DISPLAY KOLUMO_ROOT="$work/root" LD_PRELOAD="$shim" KOLUMO_TEST_STOP_BEFORE_LOCK=/Stuetze.tqx \
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+  "$kolumo" calc "$work/Stuetze.tqx" >/dev/null 2>"$work/calc.err" &
+calc=$!
+held() { [ "$(cut -d' ' -f3 "/proc/$calc/stat" 2>/dev/null)" = T ]; }
+wait_for 120 held || fail "the calculation did not come to its save: $(cat "$work/calc.err")"
+edit "$work/Stuetze.tqx"
+remark "Vor der Rechnung"
+click 877 457
+find_box && fail "OK asked about a position nobody changed"
+ended 0
+saved "$work/Stuetze.tqx" "Vor der Rechnung"
+kill -CONT "$calc"
+wait "$calc"
+status=$?
+calc=""
+[ $status -eq 1 ] || fail "the held calculation ended with $status, not 1: $(cat "$work/calc.err")"
+grep -q "the position was changed on disk while it was calculated" "$work/calc.err" ||
+  fail "the calculation did not say why it saved nothing: $(cat "$work/calc.err")"
+saved "$work/Stuetze.tqx" "Vor der Rechnung"
+
+[ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
+if [ -z "$full_disk" ]; then
+  echo "no small file system could be mounted and no folder made read-only: the full disk was not tried; skipped"
+  exit 77
+fi
+echo "passed: $(ls "$work/pictures" | wc -l) pictures"
