@@ -13,6 +13,15 @@ namespace {
 
 CString Tr(const char* text) { return CString(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", text)); }
 
+// With "bSaveAlways" the position is saved around each calculation; a save that fails (a full disk, a file another
+// run changed meanwhile) is said, never passed over as if the results were on disk.
+void SaveAlways(int doc) {
+  if (VIDUV_SaveDoc(doc)) return;
+  CString text;
+  text.Format(Tr("Die Position konnte nicht gespeichert werden:\n%s").GetString(), VIDUV_GetLastError());
+  AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+}
+
 int SettingInt(const char* name, int defaultValue) {
   int value = defaultValue;
   GetRegSettings().ReadInt("", name, &value, defaultValue);
@@ -172,7 +181,7 @@ void BaseData::CalcAndStore(CCalcAndStoreResult& out, BOOL withOutput, BOOL redr
   int noResult = 0;
   int cancelled = 0;
   if (needCalc) {
-    if (saveAlways) VIDUV_SaveDoc(doc);
+    if (saveAlways) SaveAlways(doc);
     CStringArray texts;
     if (bPlausiV2) {
       BaseVarList messages;
@@ -229,7 +238,7 @@ void BaseData::CalcAndStore(CCalcAndStoreResult& out, BOOL withOutput, BOOL redr
   ReadResults(doc);
   if (!withOutput && redraw) Draw2D(FALSE);
   DeleteChild(root, "rtfFiles");
-  if (saveAlways) VIDUV_SaveDoc(doc);
+  if (saveAlways) SaveAlways(doc);
   out = CCalcAndStoreResult{calculated, ok, noResult, cancelled};
 }
 

@@ -361,6 +361,25 @@ TEST_F(CalcStoreTest, SaveAlwaysWritesThePositionFile) {
   VIDUV_CloseDoc(saved);
 }
 
+TEST_F(CalcStoreTest, SaveAlwaysSaysWhenThePositionCannotBeSaved) {
+  SetRegistryString(CRegSettings::kSuiteKey, "bSaveAlways", "1");
+  Calc(beam);
+  // Another run rewrote the file meanwhile: neither save of the next calculation may replace it, and both say so.
+  const fs::path file = folder_ / "Balken.tqx";
+  const std::string other = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root/>\n";
+  std::ofstream(file, std::ios::binary) << other;
+  beam.l = 5.0;
+  win::msgbox::QueueAnswer(IDOK);
+  win::msgbox::QueueAnswer(IDOK);
+  EXPECT_EQ(Calc(beam)[0], 1);
+  const std::vector<std::string> boxes = Messages();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const std::string& box : boxes)
+    EXPECT_EQ(box.rfind("Die Position konnte nicht gespeichert werden:\n", 0), 0u) << box;
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), other);
+}
+
 void AddExportedVariable(BaseData& position, const char* name, double value) {
   auto variable = std::make_unique<CVarDefVariable>();
   variable->varName = name;
