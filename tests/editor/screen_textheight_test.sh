@@ -6,9 +6,8 @@
 set -u
 kolumo=$1
 data=$2
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
-xwd_region="$(dirname "$0")/../support/xwd_region.py"
+need_xwd
 pictures=$PWD # kept beside the test for a look
 
 export ORMI_REGISTRY="$work/registry.xml"

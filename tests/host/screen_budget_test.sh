@@ -66,7 +66,6 @@ boxes_while() {
   echo "$count"
 }
 ended() { ! kill -0 "$app" 2>/dev/null; }
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 true_after_click() { true; }
 
 # at_most_one_box WHAT X Y: a click at (X, Y) of the window is one action: at most one box.

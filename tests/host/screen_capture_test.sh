@@ -15,7 +15,6 @@ source "$(dirname "$0")/../support/xvfb.sh"
 edit_example 1920x1080
 
 # Points in the windows' own coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # box_click WHAT DX [Y]: a click DX pixels right of the middle of the box in $box, in its row of buttons (40 pixels
 # above its bottom) or at the height Y.
 box_click() {
@@ -46,7 +45,7 @@ refuse() {
   box_gone || fail "$1: the box stays after a click on its OK"
 }
 
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
+need_xwd
 sleep 0.5
 page system-opened
 click 372 42  # "Belastung"

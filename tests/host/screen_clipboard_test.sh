@@ -10,13 +10,10 @@ kolumo=$1
 data=$2
 compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
-xwd_region="$(dirname "$0")/../support/xwd_region.py"
+need_xwd
 
 edit_example 1920x1080
 
-# Points in the window's own coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # same_text STEP: whether the dark pixels (the text) of field 1's and field 2's length cells lie alike, read from
 # the server with xwd; the window's picture is kept as STEP-xwd.png.
 same_text() {

@@ -13,8 +13,6 @@ source "$(dirname "$0")/../support/xvfb.sh"
 
 edit_example 1920x1080
 
-# Points in the window's own coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 alive() { kill -0 "$app" 2>/dev/null || fail "$1: the window closed"; }
 no_box() {
   sleep 0.5

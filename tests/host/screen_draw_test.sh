@@ -22,7 +22,6 @@ wait_for 20 find_main || fail "no window within 20 s"
 window_on_screen "$main" "$size"
 
 # Points in the main window's coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 
 click 143 42   # "Steuerwerte"
 agree tab-control-values

@@ -10,14 +10,11 @@ kolumo=$1
 data=$2
 compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
-xwd_region="$(dirname "$0")/../support/xwd_region.py"
+need_xwd
 
 edit_example 1920x1080
 mkdir -p "$work/pictures"
 
-# Points in the window's own coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # region STEP X0 Y0 X1 Y1: that part of the window as the server shows it, as STEP.png; its digest and its count of
 # dark (text) pixels.
 region() {

@@ -14,15 +14,12 @@ compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 command -v python3 >/dev/null && command -v xwd >/dev/null && command -v xprop >/dev/null ||
   { echo "python3, xprop or xwd missing: skipped"; exit 77; }
-xwd_region="$(dirname "$0")/../support/xwd_region.py"
 
 edit_example 1920x1080
 mkdir -p "$work/pictures"
 window_geometry "$main"
 first_w=$w first_h=$h
 
-# Points in the window's own coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # grid STEP: the system grid's rows of the supports and fields as the server shows them, as STEP.png; its digest.
 grid() {
   local x y w h

@@ -30,7 +30,6 @@ picture() {
   [ "$(head -c 8 "$work/picture.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$1: no PNG"
   mv "$work/picture.png" "$work/pictures/$1.png"
 }
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # Clicks a button at ($2, $3) of the main window; the dialog captioned $4 appears, is pictured as $1, and Escape
 # closes it.
 dialog() {

@@ -14,7 +14,6 @@ source "$(dirname "$0")/../support/xvfb.sh"
 edit_example 1920x1080
 
 # Points in the windows' own coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # keys WINDOW TEXT: the text typed (a leading minus as its key: xdotool would take it for an option), then Enter.
 keys() {
   local text=$2

@@ -14,7 +14,6 @@ data=$2
 compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 for tool in python3 xwd xclip setxkbmap; do command -v $tool >/dev/null || { echo "$tool missing: skipped"; exit 77; }; done
-xwd_region="$(dirname "$0")/../support/xwd_region.py"
 
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 # Every character typed lies on a key of the layout (Greek in its second group, Cyrillic in its third): xdotool does

@@ -11,7 +11,6 @@ data=$2
 compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 for tool in python3 xwd xclip; do command -v $tool >/dev/null || { echo "$tool missing: skipped"; exit 77; }; done
-xwd_region="$(dirname "$0")/../support/xwd_region.py"
 
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 edit_document_example "$data"

@@ -15,7 +15,7 @@ data=$2
 compare=$3
 shim=$4
 source "$(dirname "$0")/../support/xvfb.sh"
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
+need_xwd
 
 disk="$work/disk"
 calc=""
@@ -32,7 +32,6 @@ export ORMI_REGISTRY="$work/registry.xml"
 example_position "$data"
 
 # Points in the window's own coordinates at the dialog font: the annotation line at y 457, OK at x 877.
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # box_click WHAT DX: a click DX pixels right of the middle of the box in $box, in its row of buttons.
 box_click() {
   local x y w h

@@ -12,7 +12,6 @@ data=$2
 command -v python3 >/dev/null && command -v xwd >/dev/null && command -v xprop >/dev/null ||
   { echo "python3, xprop or xwd missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
-xwd_region="$(dirname "$0")/../support/xwd_region.py"
 xwd_track="$(dirname "$0")/../support/xwd_track.py"
 
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"

@@ -40,7 +40,6 @@ agree opened
 
 # Points in the window's own coordinates at the dialog font (the pictures show the layout); the input dialog has the
 # same size on every screen, only the preview beside it gives way.
-click() { xdotool mousemove --window "$main" "$1" "$2" click 1 || fail "xdotool cannot click"; }
 # type_into X Y TEXT: a grid cell clicked, the text typed and taken with Enter.
 type_into() {
   click "$1" "$2"

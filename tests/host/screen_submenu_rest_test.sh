@@ -9,8 +9,8 @@ set -u
 kolumo=$1
 data=$2
 compare=$3
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
+need_xwd
 
 edit_example 1920x1080
 window_geometry "$main"

@@ -8,13 +8,11 @@ set -u
 kolumo=$1
 data=$2
 compare=$3
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
+need_xwd
 
 edit_example 1920x1080
 
-# Points in the window's own coordinates at the dialog font (the pictures show the layout).
-click() { xdotool mousemove --window "$main" "$1" "$2" click "${3:-1}" || fail "xdotool cannot click"; }
 # dark X0 Y0 X1 Y1: the count of dark (text) pixels in that rectangle of the window, as the server shows it.
 dark() {
   local x y w h

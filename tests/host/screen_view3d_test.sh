@@ -6,8 +6,8 @@
 set -u
 kolumo=$1
 data=$2
-command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
+need_xwd
 
 edit_example 1920x1080
 mkdir -p "$work/pictures"

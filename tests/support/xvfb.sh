@@ -30,6 +30,15 @@ wait_for() {
     sleep 0.05
   done
 }
+# The reader of the server's pixels: a region of an xwd dump, as PNG and as a grey-level signature.
+xwd_region="$(dirname "${BASH_SOURCE[0]}")/xwd_region.py"
+# need_xwd: skips the test (exit 77) where the server's pixels cannot be read.
+need_xwd() {
+  command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
+}
+# click X Y [BUTTON]: a click at a point in the window $main's own coordinates (at the dialog font; the pictures
+# show the layout).
+click() { xdotool mousemove --window "$main" "$1" "$2" click "${3:-1}" || fail "xdotool cannot click"; }
 if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
   { cat "${BASH_REMATCH[1]}"; printf 'leak:libX11.so\nleak:libxcb.so\n'; } >"$work/lsan.supp"
   export LSAN_OPTIONS="${LSAN_OPTIONS/suppressions=${BASH_REMATCH[1]}/suppressions=$work/lsan.supp}"
