@@ -634,61 +634,39 @@ enum class Kw : unsigned char {
   kU
 };
 
-// Whether the name is the word w (a comparison of a known length, without a call).
-template <std::size_t N>
-bool Is(std::string_view name, const char (&w)[N]) {
-  return name.size() == N - 1 && std::equal(name.begin(), name.end(), w);
-}
+// The names of the words, in the order of their kinds from kPard on.
+constexpr std::string_view kWordNames[] = {
+    "pard",   "plain", "b",    "i",     "ul",   "ulwave", "ulnone",  "sub",    "super",   "nosupersub",
+    "v",      "f",     "fs",   "cf",    "ql",   "qc",     "qr",      "qj",     "li",      "fi",
+    "ri",     "sl",    "s",    "sb",    "sa",   "keepn",  "brdrb",   "intbl",  "par",     "cell",
+    "row",    "tab",   "line", "page",  "sect", "sectd",  "sbkpage", "sbkodd", "sbkeven", "sbknone",
+    "sbkcol", "tqr",   "tqc",  "tqdec", "tx",   "trowd",  "uc",      "u"};
+static_assert(std::size(kWordNames) == std::size_t(Kw::kU));
+
+// The kinds by the first letter and the length of their names: a word is compared only with the few (at most four)
+// that begin like it and are as long.
+constexpr std::size_t kLongestWord = 10, kSameStart = 4;
+constexpr auto kByStart = [] {
+  std::array<std::array<Kw, kSameStart>, 26 * (kLongestWord + 1)> byStart{};
+  for (std::size_t k = 0; k < std::size(kWordNames); ++k) {
+    auto& kinds = byStart[std::size_t(kWordNames[k][0] - 'a') * (kLongestWord + 1) + kWordNames[k].size()];
+    std::size_t free = 0;
+    while (kinds[free] != Kw::kOther) ++free;
+    kinds[free] = Kw(k + 1);
+  }
+  return byStart;
+}();
 
 Kw KindOf(std::string_view n) {
-  if (n.empty()) return Kw::kOther;
-  switch (n[0]) {
-    case 'b': return Is(n, "b") ? Kw::kB : Is(n, "brdrb") ? Kw::kBrdrb : Kw::kOther;
-    case 'c': return Is(n, "cell") ? Kw::kCell : Is(n, "cf") ? Kw::kCf : Kw::kOther;
-    case 'f': return Is(n, "f") ? Kw::kF : Is(n, "fs") ? Kw::kFs : Is(n, "fi") ? Kw::kFi : Kw::kOther;
-    case 'i': return Is(n, "i") ? Kw::kI : Is(n, "intbl") ? Kw::kIntbl : Kw::kOther;
-    case 'k': return Is(n, "keepn") ? Kw::kKeepn : Kw::kOther;
-    case 'l': return Is(n, "li") ? Kw::kLi : Is(n, "line") ? Kw::kLine : Kw::kOther;
-    case 'n': return Is(n, "nosupersub") ? Kw::kNosupersub : Kw::kOther;
-    case 'p':
-      return Is(n, "par")     ? Kw::kPar
-             : Is(n, "pard")  ? Kw::kPard
-             : Is(n, "plain") ? Kw::kPlain
-             : Is(n, "page")  ? Kw::kPage
-                              : Kw::kOther;
-    case 'q':
-      if (n.size() != 2) return Kw::kOther;
-      return n[1] == 'l' ? Kw::kQl : n[1] == 'c' ? Kw::kQc : n[1] == 'r' ? Kw::kQr : n[1] == 'j' ? Kw::kQj : Kw::kOther;
-    case 'r': return Is(n, "row") ? Kw::kRow : Is(n, "ri") ? Kw::kRi : Kw::kOther;
-    case 's': {
-      static constexpr std::pair<std::string_view, Kw> words[] = {
-          {"s", Kw::kS},           {"sb", Kw::kSb},           {"sa", Kw::kSa},
-          {"sl", Kw::kSl},         {"sub", Kw::kSub},         {"super", Kw::kSuper},
-          {"sect", Kw::kSect},     {"sectd", Kw::kSectd},     {"sbkpage", Kw::kSbkpage},
-          {"sbkodd", Kw::kSbkodd}, {"sbkeven", Kw::kSbkeven}, {"sbknone", Kw::kSbknone},
-          {"sbkcol", Kw::kSbkcol}};
-      for (const auto& [word, kind] : words)
-        if (n == word) return kind;
-      return Kw::kOther;
-    }
-    case 't':
-      return Is(n, "tab")     ? Kw::kTab
-             : Is(n, "tx")    ? Kw::kTx
-             : Is(n, "tqr")   ? Kw::kTqr
-             : Is(n, "tqc")   ? Kw::kTqc
-             : Is(n, "tqdec") ? Kw::kTqdec
-             : Is(n, "trowd") ? Kw::kTrowd
-                              : Kw::kOther;
-    case 'u':
-      return Is(n, "u")        ? Kw::kU
-             : Is(n, "uc")     ? Kw::kUc
-             : Is(n, "ul")     ? Kw::kUl
-             : Is(n, "ulwave") ? Kw::kUlwave
-             : Is(n, "ulnone") ? Kw::kUlnone
-                               : Kw::kOther;
-    case 'v': return Is(n, "v") ? Kw::kV : Kw::kOther;
-    default: return Kw::kOther;
+  if (n.empty() || n.size() > kLongestWord || n[0] < 'a' || n[0] > 'z') return Kw::kOther;
+  for (const Kw kind : kByStart[std::size_t(n[0] - 'a') * (kLongestWord + 1) + n.size()]) {
+    if (kind == Kw::kOther) break;
+    const std::string_view name = kWordNames[std::size_t(kind) - 1];
+    std::size_t c = 1;
+    while (c < n.size() && n[c] == name[c]) ++c;
+    if (c == n.size()) return kind;
   }
+  return Kw::kOther;
 }
 
 // A word of the kind that sets the character or paragraph format; false for any other kind.
