@@ -1,5 +1,6 @@
 // Printing a report into a PDF as "drucken" does: the RTF read, laid out on its pages and written. Counters: the
-// pages, the time per page and the size of the PDF. The report is the file named by KOLUMO_PRINT_RTF (print_bench.sh
+// pages, the time per page and the size of the PDF. ReadReport reads the report whole, as "kolumo report" reads it
+// back before it replaces the previous one. The report is the file named by KOLUMO_PRINT_RTF (print_bench.sh
 // makes the example's report and passes it), else a report-like text of tables and Greek letters made here.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -59,5 +60,16 @@ void PrintReport(benchmark::State& state) {
   fs::remove(pdf.string() + ".pages", ec);
 }
 BENCHMARK(PrintReport)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void ReadReport(benchmark::State& state) {
+  const std::string rtf = Report();
+  for (auto _ : state) {
+    richdoc::Document doc;
+    doc.ReadRtf(rtf);
+    benchmark::DoNotOptimize(doc.text.data());
+  }
+  state.counters["rtf_MB"] = double(rtf.size()) / 1e6;
+}
+BENCHMARK(ReadReport)->Unit(benchmark::kMillisecond);
 
 }  // namespace

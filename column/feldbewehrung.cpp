@@ -3,6 +3,7 @@
 
 #include "column/kolumodata.h"
 #include "designcode/designcode.h"
+#include "framework/firedimension.h"
 
 int CKolumoQuer::EnteredBarCount() const {
   if (type == 1 || type == 2) return designcode::kRoundRingBars;  // one ring of bars
@@ -32,7 +33,7 @@ CString FireFailureText(const FireFailure& f, int iNorm, CString (*tr)(const cha
     case kBrandAbmessungen:
       // the record keeps cm, the tables speak mm
       text.Format(tr("erforderlich b = %.0f mm und a = %.0f mm, vorhanden b = %.0f mm und a = %.0f mm"),
-                  f.bRequired * 10.0, f.aRequired * 10.0, f.bPresent * 10.0, f.aPresent * 10.0);
+                  RequiredFireMm(f.bRequired), RequiredFireMm(f.aRequired), f.bPresent * 10.0, f.aPresent * 10.0);
       break;
     case kBrandBewehrungsgrad:
       text.Format(tr("Bewehrungsgrad > %d %% (die Brandschutzbemessung erfordert %.2f %%)"),

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/firedimension.h"
 #include "framework/utilities.h"
 #include "host/edit.h"
 #include "host/module.h"
@@ -181,7 +182,7 @@ void PrintFireFailure(int n, const std::string& kombination) {
   std::printf("%s: ", kombination.c_str());
   if (grund == 2)
     std::printf("the table asks b = %.0f mm and a = %.0f mm, the section has b = %.0f mm and a = %.0f mm\n",
-                VIDUV_GetDouble(n, "erfB") * 10.0, VIDUV_GetDouble(n, "erfA") * 10.0,
+                RequiredFireMm(VIDUV_GetDouble(n, "erfB")), RequiredFireMm(VIDUV_GetDouble(n, "erfA")),
                 VIDUV_GetDouble(n, "vorhB") * 10.0, VIDUV_GetDouble(n, "vorhA") * 10.0);
   else if (grund == 1)
     std::printf("reinforcement ratio > %d %% (Bewehrungsgrad > %d %%): the fire design asks %.2f %%\n",

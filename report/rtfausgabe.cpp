@@ -50,8 +50,22 @@ class TempDatei {
 // The folder of a report's own files beside the report (".kolumo-bericht-<pid>-XXXXXX").
 constexpr const char* kEigenerOrdner = ".kolumo-bericht-";
 
+// The file whole, in one read where its size is known (a report's read-back reads megabytes; character by character
+// that was a noticeable part of it).
 std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return {};
+  std::string text;
+  if (const std::streamoff size = in.tellg(); size > 0) {
+    text.resize(std::size_t(size));
+    in.seekg(0);
+    in.read(text.data(), size);
+    text.resize(std::size_t(in.gcount()));
+    // a file that grew meanwhile: the rest as it comes
+    if (in) text.append(std::istreambuf_iterator<char>(in), {});
+    return text;
+  }
+  in.seekg(0);
   return {std::istreambuf_iterator<char>(in), {}};
 }
 

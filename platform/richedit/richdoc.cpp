@@ -1,11 +1,14 @@
 #include "platform/richedit/richdoc.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#include <utility>
 
 #include "platform/win/base/codepage.h"
 #include "platform/win/base/numbers.h"
@@ -14,8 +17,8 @@ namespace richdoc {
 
 namespace {
 
-bool IsRowWord(const std::string& w) {
-  return w.rfind("tr", 0) == 0 || w.rfind("cl", 0) == 0 || w.rfind("brdr", 0) == 0 || w == "cellx";
+bool IsRowWord(std::string_view w) {
+  return w.starts_with("tr") || w.starts_with("cl") || w.starts_with("brdr") || w == "cellx";
 }
 
 // Words the body understands; any other word met before the body is kept as raw prologue.
@@ -30,12 +33,30 @@ bool IsBodyWord(const std::string& w) {
   return IsRowWord(w);
 }
 
+// What a byte is to the reader, looked up rather than compared: a letter of a word's name (what std::isalpha says
+// in the "C" locale), a digit, or a byte that opens, closes or escapes. The scans over a report's megabytes of
+// words and picture data ask it for every byte.
+enum : unsigned char { kLetterByte = 1, kDigitByte = 2, kGroupByte = 4 };
+constexpr std::array<unsigned char, 256> kByteKinds = [] {
+  std::array<unsigned char, 256> kinds{};
+  for (int c = 'a'; c <= 'z'; ++c) kinds[std::size_t(c)] = kLetterByte;
+  for (int c = 'A'; c <= 'Z'; ++c) kinds[std::size_t(c)] = kLetterByte;
+  for (int c = '0'; c <= '9'; ++c) kinds[std::size_t(c)] = kDigitByte;
+  kinds[std::size_t('\\')] = kinds[std::size_t('{')] = kinds[std::size_t('}')] = kGroupByte;
+  return kinds;
+}();
+bool ByteIs(char c, unsigned char kind) { return (kByteKinds[static_cast<unsigned char>(c)] & kind) != 0; }
+bool IsAsciiLetter(char c) { return ByteIs(c, kLetterByte); }
+bool IsDigit(char c) { return ByteIs(c, kDigitByte); }
+
 }  // namespace
 
 std::size_t GroupEnd(const std::string& text, std::size_t at) {
   int depth = 0;
-  for (std::size_t i = at; i < text.size(); ++i) {
-    const char c = text[i];
+  const char* p = text.data();
+  for (std::size_t i = at, n = text.size(); i < n; ++i) {
+    if (!ByteIs(p[i], kGroupByte)) continue;
+    const char c = p[i];
     if (c == '\\') {
       ++i;
       continue;
@@ -46,33 +67,67 @@ std::size_t GroupEnd(const std::string& text, std::size_t at) {
   throw RtfError("the RTF text ends inside a group (a closing brace is missing)");
 }
 
-Word ReadWord(const std::string& text, std::size_t at) {
-  Word w;
+namespace {
+
+// A control word or symbol as ReadWord reads it, its name a view into the text: the body reads its many words
+// without copying their names.
+struct RawWord {
+  std::string_view name;
+  char symbol = 0;
+  bool hasParam = false;
+  long param = 0;
+  std::size_t end = 0;
+};
+
+RawWord ReadRawWord(const std::string& text, std::size_t at) {
+  RawWord w;
   std::size_t i = at + 1;
   if (i >= text.size()) throw RtfError("the RTF text ends with a lone backslash");
-  if (!std::isalpha(static_cast<unsigned char>(text[i]))) {
+  if (!IsAsciiLetter(text[i])) {
     w.symbol = text[i];
     w.end = i + 1;
     if (w.symbol == '\'') {
       if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
           !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
         throw RtfError("a hexadecimal character escape (\\'hh) is incomplete");
-      w.param = std::strtol(text.substr(i + 1, 2).c_str(), nullptr, 16);
+      auto hex = [](char c) { return IsDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10; };
+      w.param = hex(text[i + 1]) * 16 + hex(text[i + 2]);
       w.end = i + 3;
     }
     return w;
   }
-  while (i < text.size() && std::isalpha(static_cast<unsigned char>(text[i]))) w.name += text[i++];
-  std::size_t digits = i;
-  if (digits < text.size() && text[digits] == '-') ++digits;
-  while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
-  if (digits > i && std::isdigit(static_cast<unsigned char>(text[digits - 1]))) {
+  // The text's terminating zero ends every scan below: it is no letter, digit, minus or blank.
+  const char* p = text.c_str();
+  const std::size_t nameStart = i;
+  while (IsAsciiLetter(p[i])) ++i;
+  w.name = std::string_view(p + nameStart, i - nameStart);
+  const bool negative = p[i] == '-';
+  const std::size_t firstDigit = negative ? i + 1 : i;
+  std::size_t k = firstDigit;
+  // the number as strtol reads it, clamped to an int (a number beyond a long reads as the long's limit)
+  constexpr long kBeyond = long(INT_MAX) + 1;
+  long value = 0;
+  for (; IsDigit(p[k]); ++k) value = std::min(value * 10 + (p[k] - '0'), kBeyond);
+  if (k > firstDigit) {
     w.hasParam = true;
-    w.param = win::ClampedNumber(text.substr(i, digits - i).c_str(), INT_MIN, INT_MAX);
-    i = digits;
+    w.param = std::clamp(negative ? -value : value, long(INT_MIN), long(INT_MAX));
+    i = k;
   }
-  if (i < text.size() && text[i] == ' ') ++i;
+  if (p[i] == ' ') ++i;
   w.end = i;
+  return w;
+}
+
+}  // namespace
+
+Word ReadWord(const std::string& text, std::size_t at) {
+  const RawWord raw = ReadRawWord(text, at);
+  Word w;
+  w.name.assign(raw.name);
+  w.symbol = raw.symbol;
+  w.hasParam = raw.hasParam;
+  w.param = raw.param;
+  w.end = raw.end;
   return w;
 }
 
@@ -92,7 +147,10 @@ std::string GroupWord(const std::string& text, std::size_t at, bool& starred) {
 }
 
 // The word's number within [lo, hi].
-int Param(const Word& w, long lo, long hi) { return int(std::clamp(w.param, lo, hi)); }
+template <class AnyWord>
+int Param(const AnyWord& w, long lo, long hi) {
+  return int(std::clamp(w.param, lo, hi));
+}
 
 // Calls f(word, at) for every control word at the outermost level of the text (not inside a group) and
 // g(at, end) for every group there.
@@ -550,68 +608,130 @@ constexpr std::size_t kMaxTabs = 32;
 
 void ReadBody(const std::string& rtf, std::size_t i, Document& d);
 
-// A word that sets the character or paragraph format; false for any other word.
-bool ApplyFormatWord(const Word& w, CharFormat& cf, ParaFormat& pf, const Document& d) {
+// The words the body acts on. A word is told apart once, by its first letter and a few comparisons: a chain of
+// comparisons with every known word, for each of the many border and cell words of a report's tables, was most of
+// the time its read-back took.
+enum class Kw : unsigned char {
+  kOther,
+  kPard,
+  kPlain,
+  kB,
+  kI,
+  kUl,
+  kUlwave,
+  kUlnone,
+  kSub,
+  kSuper,
+  kNosupersub,
+  kV,
+  kF,
+  kFs,
+  kCf,
+  kQl,
+  kQc,
+  kQr,
+  kQj,
+  kLi,
+  kFi,
+  kRi,
+  kSl,
+  kS,
+  kSb,
+  kSa,
+  kKeepn,
+  kBrdrb,
+  kIntbl,
+  kPar,
+  kCell,
+  kRow,
+  kTab,
+  kLine,
+  kPage,
+  kSect,
+  kSectd,
+  kSbkpage,
+  kSbkodd,
+  kSbkeven,
+  kSbknone,
+  kSbkcol,
+  kTqr,
+  kTqc,
+  kTqdec,
+  kTx,
+  kTrowd,
+  kUc,
+  kU
+};
+
+// The names of the words, in the order of their kinds from kPard on.
+constexpr std::string_view kWordNames[] = {
+    "pard",   "plain", "b",    "i",     "ul",   "ulwave", "ulnone",  "sub",    "super",   "nosupersub",
+    "v",      "f",     "fs",   "cf",    "ql",   "qc",     "qr",      "qj",     "li",      "fi",
+    "ri",     "sl",    "s",    "sb",    "sa",   "keepn",  "brdrb",   "intbl",  "par",     "cell",
+    "row",    "tab",   "line", "page",  "sect", "sectd",  "sbkpage", "sbkodd", "sbkeven", "sbknone",
+    "sbkcol", "tqr",   "tqc",  "tqdec", "tx",   "trowd",  "uc",      "u"};
+static_assert(std::size(kWordNames) == std::size_t(Kw::kU));
+
+// The kinds by the first letter and the length of their names: a word is compared only with the few (at most four)
+// that begin like it and are as long.
+constexpr std::size_t kLongestWord = 10, kSameStart = 4;
+constexpr auto kByStart = [] {
+  std::array<std::array<Kw, kSameStart>, 26 * (kLongestWord + 1)> byStart{};
+  for (std::size_t k = 0; k < std::size(kWordNames); ++k) {
+    auto& kinds = byStart[std::size_t(kWordNames[k][0] - 'a') * (kLongestWord + 1) + kWordNames[k].size()];
+    std::size_t free = 0;
+    while (kinds[free] != Kw::kOther) ++free;
+    kinds[free] = Kw(k + 1);
+  }
+  return byStart;
+}();
+
+Kw KindOf(std::string_view n) {
+  if (n.empty() || n.size() > kLongestWord || n[0] < 'a' || n[0] > 'z') return Kw::kOther;
+  for (const Kw kind : kByStart[std::size_t(n[0] - 'a') * (kLongestWord + 1) + n.size()]) {
+    if (kind == Kw::kOther) break;
+    const std::string_view name = kWordNames[std::size_t(kind) - 1];
+    std::size_t c = 1;
+    while (c < n.size() && n[c] == name[c]) ++c;
+    if (c == n.size()) return kind;
+  }
+  return Kw::kOther;
+}
+
+// A word of the kind that sets the character or paragraph format; false for any other kind.
+bool ApplyFormatWord(Kw kind, const RawWord& w, CharFormat& cf, ParaFormat& pf, const Document& d) {
   const bool on = !w.hasParam || w.param != 0;
-  const std::string& n = w.name;
-  if (n == "pard")
-    pf = {};
-  else if (n == "plain")
-    cf = {};
-  else if (n == "b")
-    cf.bold = on;
-  else if (n == "i")
-    cf.italic = on;
-  else if (n == "ul")
-    cf.underline = on ? 1 : 0;
-  else if (n == "ulwave")
-    cf.underline = 2;
-  else if (n == "ulnone")
-    cf.underline = 0;
-  else if (n == "sub")
-    cf.sub = on, cf.super = false;
-  else if (n == "super")
-    cf.super = on, cf.sub = false;
-  else if (n == "nosupersub")
-    cf.sub = cf.super = false;
-  else if (n == "v")
-    cf.hidden = on;
-  else if (n == "f")
-    cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0;
-  else if (n == "fs")
-    cf.size = w.param > 0 ? Param(w, 1, win::kRtfMaxHalfPoints) : 24;
-  else if (n == "cf")
-    cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0;
-  else if (n == "ql")
-    pf.align = 0;
-  else if (n == "qc")
-    pf.align = 1;
-  else if (n == "qr")
-    pf.align = 2;
-  else if (n == "qj")
-    pf.align = 3;
-  else if (n == "li")
-    pf.left = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
-  else if (n == "fi")
-    pf.first = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
-  else if (n == "ri")
-    pf.right = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips);
-  else if (n == "sl")
-    pf.spacing = Param(w, 0, win::kRtfMaxCount);
-  else if (n == "s")
-    pf.heading = HeadingOfStyle(d, w.param);
-  else if (n == "sb")
-    pf.spaceBefore = Param(w, 0, win::kRtfMaxTwips);
-  else if (n == "sa")
-    pf.spaceAfter = Param(w, 0, win::kRtfMaxTwips);
-  else if (n == "keepn")
-    pf.keepNext = on;
-  else if (n == "brdrb")
-    pf.ruleBelow = true;
-  else if (n == "intbl")
-    pf.inTable = true;
-  else
-    return false;
+  switch (kind) {
+    case Kw::kPard: pf = {}; break;
+    case Kw::kPlain: cf = {}; break;
+    case Kw::kB: cf.bold = on; break;
+    case Kw::kI: cf.italic = on; break;
+    case Kw::kUl: cf.underline = on ? 1 : 0; break;
+    case Kw::kUlwave: cf.underline = 2; break;
+    case Kw::kUlnone: cf.underline = 0; break;
+    case Kw::kSub: cf.sub = on, cf.super = false; break;
+    case Kw::kSuper: cf.super = on, cf.sub = false; break;
+    case Kw::kNosupersub: cf.sub = cf.super = false; break;
+    case Kw::kV: cf.hidden = on; break;
+    case Kw::kF: cf.font = std::size_t(w.param) < d.fonts.size() && w.param >= 0 ? int(w.param) : 0; break;
+    case Kw::kFs: cf.size = w.param > 0 ? Param(w, 1, win::kRtfMaxHalfPoints) : 24; break;
+    case Kw::kCf: cf.colour = std::size_t(w.param) < d.colours.size() && w.param >= 0 ? int(w.param) : 0; break;
+    case Kw::kQl: pf.align = 0; break;
+    case Kw::kQc: pf.align = 1; break;
+    case Kw::kQr: pf.align = 2; break;
+    case Kw::kQj: pf.align = 3; break;
+    case Kw::kLi: pf.left = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips); break;
+    case Kw::kFi: pf.first = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips); break;
+    case Kw::kRi: pf.right = Param(w, -win::kRtfMaxTwips, win::kRtfMaxTwips); break;
+    case Kw::kSl: pf.spacing = Param(w, 0, win::kRtfMaxCount); break;
+    case Kw::kS: pf.heading = HeadingOfStyle(d, w.param); break;
+    case Kw::kSb: pf.spaceBefore = Param(w, 0, win::kRtfMaxTwips); break;
+    case Kw::kSa: pf.spaceAfter = Param(w, 0, win::kRtfMaxTwips); break;
+    case Kw::kKeepn: pf.keepNext = on; break;
+    case Kw::kBrdrb: pf.ruleBelow = true; break;
+    case Kw::kIntbl: pf.inTable = true; break;
+    default: return false;
+  }
   return true;
 }
 
@@ -733,18 +853,35 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
   char32_t highSurrogate = 0;
   int tabKind = 0;
   bool sectionBreaksPage = true;
+  // Characters in a row mostly share their formats: the last ones found are tried before the tables' search, and
+  // only where a word or a group came since the last character (plain text between them changes no format).
+  CharFormat lastChar;
+  ParaFormat lastPara;
+  int lastCharIndex = -1, lastParaIndex = -1;
+  bool formatsAsked = true;
   auto putIn = [&](char ch, const CharFormat& f, int blob) {
+    if (formatsAsked) {
+      if (lastCharIndex < 0 || !(f == lastChar)) {
+        lastCharIndex = d.InternChar(f);
+        lastChar = f;
+      }
+      if (lastParaIndex < 0 || !(pf == lastPara)) {
+        lastParaIndex = d.InternPara(pf);
+        lastPara = pf;
+      }
+      formatsAsked = false;
+    }
     if (highSurrogate != 0) {
       // A first half alone is no character: its fallback stands for it.
       highSurrogate = 0;
       d.text += '?';
-      d.charFormat.push_back(d.InternChar(f));
-      d.paraFormat.push_back(d.InternPara(pf));
+      d.charFormat.push_back(lastCharIndex);
+      d.paraFormat.push_back(lastParaIndex);
       d.extra.push_back(-1);
     }
     d.text += ch;
-    d.charFormat.push_back(d.InternChar(f));
-    d.paraFormat.push_back(d.InternPara(pf));
+    d.charFormat.push_back(lastCharIndex);
+    d.paraFormat.push_back(lastParaIndex);
     d.extra.push_back(blob);
   };
   auto put = [&](char ch, int blob = -1) { putIn(ch, stack.back().cf, blob); };
@@ -755,6 +892,7 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
       ++i;
       continue;
     }
+    if (ByteIs(c, kGroupByte)) formatsAsked = true;
     if (c == '{') {
       bool starred = false;
       const std::string word = GroupWord(rtf, i, starred);
@@ -808,7 +946,7 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
       ++i;
       continue;
     }
-    const Word w = ReadWord(rtf, i);
+    const RawWord w = ReadRawWord(rtf, i);
     const std::size_t start = i;
     i = w.end;
     if (w.name.empty()) {
@@ -827,72 +965,83 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
       continue;
     }
     CharFormat& cf = stack.back().cf;
-    const std::string& n = w.name;
-    if (n == "par")
-      put(kPara);
-    else if (n == "cell")
-      put(kCell);
-    else if (n == "row") {
-      if (rowBlob < 0) rowBlob = d.InternBlob(rowDef);
-      put(kRow, rowBlob);
-    } else if (n == "tab")
-      put('\t');
-    else if (n == "line")
-      put(kLine);
-    else if (n == "page")
-      put(kPage);
-    else if (n == "sect") {
-      // A section ends its paragraph and, unless it runs on, the page.
-      if (sectionBreaksPage) put(kPage);
-      put(kPara);
-    } else if (n == "sectd" || n == "sbkpage" || n == "sbkodd" || n == "sbkeven")
-      sectionBreaksPage = true;
-    else if (n == "sbknone" || n == "sbkcol")
-      sectionBreaksPage = false;
-    else if (ApplyFormatWord(w, cf, pf, d)) {
-    } else if (n == "tqr" || n == "tqc" || n == "tqdec")
-      tabKind = n == "tqc" ? 1 : n == "tqr" ? 2 : 3;
-    else if (n == "tx") {
-      const TabStop stop{Param(w, 0, win::kRtfMaxTwips), tabKind};
-      tabKind = 0;
-      if (pf.tabs.size() < kMaxTabs)
-        pf.tabs.insert(std::upper_bound(pf.tabs.begin(), pf.tabs.end(), stop,
-                                        [](const TabStop& a, const TabStop& b) { return a.position < b.position; }),
-                       stop);
-    } else if (n == "trowd") {
-      rowDef = "\\trowd";
-      rowBlob = -1;
-    } else if (IsRowWord(n)) {
-      rowDef += rtf.substr(start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
-      rowBlob = -1;
-    } else if (n == "uc")
-      ucSkip = Param(w, 0, win::kRtfMaxCount);
-    else if (n == "u") {
-      toSkip = ucSkip;
-      const long value = w.param < 0 ? w.param + 65536 : w.param;
-      char32_t code = value < 0 || value > 0x10FFFF ? U'?' : char32_t(value);
-      if (code >= 0xD800 && code <= 0xDBFF && highSurrogate == 0) {
-        highSurrogate = code;
-        continue;
+    const Kw kind = KindOf(w.name);
+    switch (kind) {
+      case Kw::kPar: put(kPara); break;
+      case Kw::kCell: put(kCell); break;
+      case Kw::kRow:
+        if (rowBlob < 0) rowBlob = d.InternBlob(rowDef);
+        put(kRow, rowBlob);
+        break;
+      case Kw::kTab: put('\t'); break;
+      case Kw::kLine: put(kLine); break;
+      case Kw::kPage: put(kPage); break;
+      case Kw::kSect:
+        // A section ends its paragraph and, unless it runs on, the page.
+        if (sectionBreaksPage) put(kPage);
+        put(kPara);
+        break;
+      case Kw::kSectd:
+      case Kw::kSbkpage:
+      case Kw::kSbkodd:
+      case Kw::kSbkeven: sectionBreaksPage = true; break;
+      case Kw::kSbknone:
+      case Kw::kSbkcol: sectionBreaksPage = false; break;
+      case Kw::kTqr: tabKind = 2; break;
+      case Kw::kTqc: tabKind = 1; break;
+      case Kw::kTqdec: tabKind = 3; break;
+      case Kw::kTx: {
+        const TabStop stop{Param(w, 0, win::kRtfMaxTwips), tabKind};
+        tabKind = 0;
+        if (pf.tabs.size() < kMaxTabs)
+          pf.tabs.insert(std::upper_bound(pf.tabs.begin(), pf.tabs.end(), stop,
+                                          [](const TabStop& a, const TabStop& b) { return a.position < b.position; }),
+                         stop);
+        break;
       }
-      if (code >= 0xDC00 && code <= 0xDFFF && highSurrogate != 0) {
-        code = 0x10000 + ((highSurrogate - 0xD800) << 10) + (code - 0xDC00);
-        highSurrogate = 0;
+      case Kw::kTrowd:
+        rowDef = "\\trowd";
+        rowBlob = -1;
+        break;
+      case Kw::kUc: ucSkip = Param(w, 0, win::kRtfMaxCount); break;
+      case Kw::kU: {
+        toSkip = ucSkip;
+        const long value = w.param < 0 ? w.param + 65536 : w.param;
+        char32_t code = value < 0 || value > 0x10FFFF ? U'?' : char32_t(value);
+        if (code >= 0xD800 && code <= 0xDBFF && highSurrogate == 0) {
+          highSurrogate = code;
+          break;
+        }
+        if (code >= 0xDC00 && code <= 0xDFFF && highSurrogate != 0) {
+          code = 0x10000 + ((highSurrogate - 0xD800) << 10) + (code - 0xDC00);
+          highSurrogate = 0;
+        }
+        if (code < 0x20 || (code >= 0xD800 && code <= 0xDFFF)) code = U'?';
+        bool symbol = false;
+        const char held = HoldChar(code, symbol);
+        if (held == kWide) {
+          put(kWide);
+          d.SetWide(d.Length() - 1, code);
+        } else if (symbol) {
+          // A Greek letter or sign is the Symbol font's character, as the text's own Symbol runs hold them.
+          CharFormat f = stack.back().cf;
+          if (!IsSymbolFont(d, f.font)) f.font = d.FindFont("Symbol");
+          formatsAsked = true;
+          putIn(held, f, -1);
+          // the text after it has the group's format again
+          formatsAsked = true;
+        } else {
+          put(held);
+        }
+        break;
       }
-      if (code < 0x20 || (code >= 0xD800 && code <= 0xDFFF)) code = U'?';
-      bool symbol = false;
-      const char held = HoldChar(code, symbol);
-      if (held == kWide) {
-        put(kWide);
-        d.SetWide(d.Length() - 1, code);
-      } else if (symbol) {
-        // A Greek letter or sign is the Symbol font's character, as the text's own Symbol runs hold them.
-        CharFormat f = stack.back().cf;
-        if (!IsSymbolFont(d, f.font)) f.font = d.FindFont("Symbol");
-        putIn(held, f, -1);
-      } else {
-        put(held);
-      }
+      case Kw::kOther:
+        if (IsRowWord(w.name)) {
+          rowDef.append(rtf, start, w.end - start - (rtf[w.end - 1] == ' ' ? 1 : 0));
+          rowBlob = -1;
+        }
+        break;
+      default: ApplyFormatWord(kind, w, cf, pf, d); break;
     }
   }
   if (!closed) throw RtfError("the RTF text ends before its closing brace");

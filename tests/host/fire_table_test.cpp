@@ -83,6 +83,51 @@ TEST_F(StrutTest, FailedFireTableNamesTheFieldAndWhatTheTableAsks) {
       << AbschlussZeile(text, 2);
 }
 
+// A required width or axis distance is printed rounded up to the next mm, in the line, the message and the chapter
+// alike. One field of 22 x 22 (b = 220 mm, a = 45 mm) under DIN 1045-1, N = 100 kN, R 180 on more sides: DIN 4102
+// Table 31 asks at the lowest load level (the raise of the resisting force reaches it) b = 240 mm and a = 34 mm up to
+// a column of 2.0 m and b = 290 mm and a = 40 mm from 6.0 m, in between linearly. At 3.0 m b = 240 + 50 x 1.0/4.0 =
+// 252.5 mm (before "252", rounded half to even) and a = 34 + 6 x 1.0/4.0 = 35.5 mm; at 2.7 m b = 240 + 50 x 0.7/4.0 =
+// 248.75 mm and a = 34 + 6 x 0.7/4.0 = 35.05 mm (before "35"). At 2.0 m both are whole (240 and 34 mm) and stay so.
+TEST_F(StrutTest, RequiredFireDimensionsAreRoundedUpToTheNextMm) {
+  struct Fall {
+    double laenge;  // m
+    int b, a;       // mm as printed
+  };
+  const Fall faelle[] = {{3.0, 253, 36}, {2.7, 249, 36}, {2.0, 240, 34}};
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.laenge);
+    const std::string path = Position("din.tqx", [&](CKolumoData& d) {
+      ScherStuetze(d, 0, 0.0);
+      d.fieldLengths[0] = f.laenge;
+      CKolumoQuer& s = d.querschnitte[0];
+      s.bx = s.dy = 22.0;
+      s.bdx = s.bdy = 4.5;
+      MitBrand(d, 100.0, 4);
+    });
+    const HostRun calc = Host({"calc", path});
+    EXPECT_EQ(calc.status, 3) << calc.out << calc.err;
+    char zeile[300];
+    std::snprintf(
+        zeile, sizeof zeile,
+        "NOT FULFILLED: fire resistance by tables, field 1, Endsystem, Kombination 2 (Ed,A) \"1.00*(1)\": the "
+        "table asks b = %d mm and a = %d mm, the section has b = 220 mm and a = 45 mm\n",
+        f.b, f.a);
+    EXPECT_NE(calc.out.find(zeile), std::string::npos) << zeile << "\n" << calc.out;
+    char grund[200];
+    std::snprintf(grund, sizeof grund, "erforderlich b = %d mm und a = %d mm, vorhanden b = 220 mm und a = 45 mm", f.b,
+                  f.a);
+    EXPECT_NE(calc.err.find(std::string("Feld 1, Endsystem, Kombination 2 (Ed,A) \"1.00*(1)\": ") + grund),
+              std::string::npos)
+        << grund << "\n"
+        << calc.err;
+    const std::string kapitel = BrandKapitel(ReportText(path));
+    EXPECT_NE(kapitel.find(std::string("Brandschutznachweis nicht erfüllt in Feld 1: ") + grund), std::string::npos)
+        << grund << "\n"
+        << kapitel;
+  }
+}
+
 // The German annex's 4 % limit: one field of 0.6 m, 25 x 25 (b = 250 mm, a = 45 mm), N = 1000 kN, R 90 on more sides.
 // The design for Ed = 1350 kN leaves the section a resistance near 1350 kN (concrete 0.0625 x 17 = 1062.5 kN plus its
 // bars), so the fire force 1000 kN loads it to mu_fi of about 0.74: the table asks 350 mm (option 1 at 0.7). It meets

@@ -1,4 +1,4 @@
-// Process-wide handle table: objects that the original passed as 32-bit integers travel as small integer handles.
+// Process-wide handle table: objects that the suite's exports pass as 32-bit integers travel as small integer handles.
 // The table lives in the shared window-system library, so a handle means the same object in host and module.
 #pragma once
 
