@@ -44,7 +44,7 @@ declare -A allowed=(
   [report]="designcode platform/win platform/viduv platform/tolkar platform/rtfx platform/pictor platform/richedit formula framework framework_ui column column_ui"
   [editor]="platform/win platform/viduv platform/tolkar platform/rtfx platform/tqscript platform/richedit platform/plotwerk platform/pictor formula controls framework document transfer framework_ui"
   [module]="platform/win platform/viduv platform/tolkar framework document transfer column framework_ui editor column_ui report"
-  [host]="platform/win platform/viduv platform/rtfx framework"
+  [host]="platform/win platform/viduv platform/rtfx platform/pictor framework"
 )
 order=(platform/win platform/viduv platform/tolkar platform/rtfx platform/kombra platform/catalogs platform/plotwerk
        platform/pictor platform/richedit platform/tqscript designcode geometry formula controls framework document engine transfer
