@@ -19,6 +19,7 @@
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
 #include "designcode/designcode.h"
+#include "designcode/requirement.h"
 #include "platform/win/dialogs/msgbox.h"
 
 namespace {
@@ -348,7 +349,7 @@ class Pruefung {
       // a ring of outer diameter bx and inner dy; its bars at bdx from the outer and the inner face
       if (dy >= bx)
         melde(Text("Innendurchmesser dy = %g cm ist nicht kleiner als der Außendurchmesser bx = %g cm.", dy, bx));
-      else if (bdx >= (bx - dy) / 2.0)
+      else if (designcode::AtLeast(bdx, (bx - dy) / 2.0))
         melde(Text("Randabstand bdx = %g cm liegt außerhalb der Wand (Wanddicke %g cm).", bdx, (bx - dy) / 2.0));
       return;
     }

@@ -32,8 +32,9 @@ CString FireFailureText(const FireFailure& f, int iNorm, CString (*tr)(const cha
   switch (f.reason) {
     case kBrandAbmessungen:
       // the record keeps cm, the tables speak mm
-      text.Format(tr("erforderlich b = %.0f mm und a = %.0f mm, vorhanden b = %.0f mm und a = %.0f mm"),
-                  RequiredFireMm(f.bRequired), RequiredFireMm(f.aRequired), f.bPresent * 10.0, f.aPresent * 10.0);
+      text.Format(tr("erforderlich b = %.0f mm und a = %.0f mm, vorhanden b = %s mm und a = %s mm"),
+                  RequiredFireMm(f.bRequired), RequiredFireMm(f.aRequired), PresentFireMmText(f.bPresent).c_str(),
+                  PresentFireMmText(f.aPresent).c_str());
       break;
     case kBrandBewehrungsgrad:
       text.Format(tr("Bewehrungsgrad > %d %% (die Brandschutzbemessung erfordert %.2f %%)"),

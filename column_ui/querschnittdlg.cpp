@@ -7,6 +7,7 @@
 
 #include "column/eingabepruefung.h"
 #include "designcode/designcode.h"
+#include "designcode/requirement.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/resources/resources.h"
 
@@ -221,7 +222,7 @@ void CKolumoQuerGrid::Store() {
   StoreTeilung(RowOf(q.type, TEIL));
   if (q.type == 0) {
     const double bx = q.bx.GetValue(), dy = q.dy.GetValue();
-    if (q.bewType == 0 && (bx > 40 || dy > 40)) {
+    if (q.bewType == 0 && (designcode::Exceeds(bx, 40) || designcode::Exceeds(dy, 40))) {
       const char* frage = nullptr;
       if (m_norm == 0)
         frage =
@@ -260,9 +261,10 @@ void CKolumoQuerGrid::Store() {
       minimum = 15;
       frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!\nSoll die Abmessung korrigiert werden?";
     }
-    if (frage && (bx < minimum || dy < minimum) && Ask(Tr(frage))) {
-      if (bx < minimum) setze(BX, minimum);
-      if (dy < minimum) setze(DY, minimum);
+    const bool bxShort = designcode::FallsShort(bx, minimum), dyShort = designcode::FallsShort(dy, minimum);
+    if (frage && (bxShort || dyShort) && Ask(Tr(frage))) {
+      if (bxShort) setze(BX, minimum);
+      if (dyShort) setze(DY, minimum);
     }
   }
   CheckBewehrung();
@@ -302,7 +304,7 @@ void CKolumoQuerGrid::CheckBewehrung() {
   } else {
     return;
   }
-  if (q.as.GetValue() < minimum && Ask(frage)) {
+  if (designcode::FallsShort(q.as.GetValue(), minimum) && Ask(frage)) {
     q.as = minimum;
     SetCellFormula(RowOf(q.type, AS), 1, CFormulaNumber(minimum));
   }

@@ -199,6 +199,7 @@ public:
     double m_cOben = 0.0, m_cUnten = 0.0;         // covers of the upper and lower reinforcement, cm
     double m_minmue = 0.0, m_maxmue = 0.0;        // percent
     double m_mue = 0.0;                           // ratio of the last design, percent
+    bool m_shortAtMaxRatio = false;               // the last design does not carry its forces at m_maxmue
     double m_nu = 0.0, m_myu = 0.0, m_mzu = 0.0;  // ultimate forces of the last design run
     double m_fyd = 0.0;  // design yield strength, kN/m2 (0: taken from the first steel material)
 

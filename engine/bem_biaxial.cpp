@@ -1248,6 +1248,7 @@ int cBem::IteriereBewVerhaeltnis(double as, double N, double My, double Mz, doub
 {
     code = 0;
     m_limitErreicht = 0;
+    m_shortAtMaxRatio = false;
     const bool automatisch = !(gamma > 0.0);  // 0 (or a meaningless negative value): from the steel strain
     double gammaErf = gamma;
     const double ac = m_ac;
@@ -1315,6 +1316,8 @@ int cBem::IteriereBewVerhaeltnis(double as, double N, double My, double Mz, doub
         g_trace.Printf("ITERATION DES  BEW.-VERHAELTNISSES NACH %d ITERATIONEN ABGEBROCHEN\n", 101);
         return 0;
     }
+    // at the greatest ratio the section carries its forces, or does not and the design stops there
+    m_shortAtMaxRatio = !(verhMax >= 1.0);
     mue = maxmue;
     bwfakt = faktor(maxmue);
     gamma = gMax;

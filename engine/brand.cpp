@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "designcode/requirement.h"
 #include "engine/brand.h"
 #include "engine/material.h"
 #include "engine/protocol.h"
@@ -38,6 +39,14 @@ struct Bedarf {
     double b = 0.0, a = 0.0;  // cm
 };
 
+// The section's b and a (cm) meet what the table asks in mm, as the messages print it: a section that has exactly
+// the tabulated 34 mm meets the 34 x 0.1 cm of the lookup.
+bool MeetsTable(const Bedarf& bedarf, double b, double a)
+{
+    using designcode::AtLeast, designcode::FireMm;
+    return AtLeast(FireMm(b), FireMm(bedarf.b)) && AtLeast(FireMm(a), FireMm(bedarf.a));
+}
+
 // Required b and a for load level mue; true when the section's b and a meet them. A negative exposure
 // requires nothing.
 bool Nachschlagen(const Variante& v, int seiten, int klasse, int art, double laenge, double mue, double b, double a,
@@ -54,14 +63,14 @@ bool Nachschlagen(const Variante& v, int seiten, int klasse, int art, double lae
         const double* ta = einseitig ? t::kDinAEinseitig : t::kDinAMehrseitig;
         bedarf.b = InterpoliereBrandtabelle(tb, mue, klasse, art, laenge);
         bedarf.a = InterpoliereBrandtabelle(ta, mue, klasse, art, laenge);
-        return bedarf.b <= b && bedarf.a <= a;
+        return MeetsTable(bedarf, b, a);
     }
     const Bedarf o1{InterpoliereBrandtabelleMue(einseitig ? t::kEc2B1Einseitig : t::kEc2B1Mehrseitig, mue, klasse),
                     InterpoliereBrandtabelleMue(einseitig ? t::kEc2A1Einseitig : t::kEc2A1Mehrseitig, mue, klasse)};
     const Bedarf o2{InterpoliereBrandtabelleMue(einseitig ? t::kEc2B1Einseitig : t::kEc2B2Mehrseitig, mue, klasse),
                     InterpoliereBrandtabelleMue(einseitig ? t::kEc2A1Einseitig : t::kEc2A2Mehrseitig, mue, klasse)};
-    const bool ok1 = o1.b <= b && o1.a <= a;
-    const bool ok2 = o2.b <= b && o2.a <= a;
+    const bool ok1 = MeetsTable(o1, b, a);
+    const bool ok2 = MeetsTable(o2, b, a);
     bedarf = ok1 || !ok2 ? o1 : o2;
     return ok1 || ok2;
 }

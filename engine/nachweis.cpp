@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "designcode/designcode.h"
+#include "designcode/requirement.h"
 #include "engine/brand.h"
 #include "engine/material.h"
 #include "engine/protocol.h"
@@ -220,17 +221,17 @@ int StbNachweis_1(const NachweisAufruf& a)
         for (int iq = 0; iq < nq; ++iq)
             SetzeBeton(g_quer[iq].m_bem, speicher.Hole(g_quer[iq].m_betonGuete, g_quer[iq].m_stahlGuete).A);
 
-    // the code's maximum reinforcement ratio; a design counts with what it asked for, so that a design that
-    // fails at the maximum ratio is reported at once
+    // the code's maximum reinforcement ratio, which a section that has exactly that ratio keeps; a design counts
+    // with what it asked for, and one that stops at the maximum ratio without carrying its forces is reported at once
     const designcode::DesignCode* dc = designcode::ByEngine(code);
-    const double grenze = (dc ? dc->maxRatioPercent : 9) - 1.0e-9;
+    const double grenze = dc ? dc->maxRatioPercent : 9;
     for (int iq = 0; iq < nq; ++iq) {
         const cQuer& q = g_quer[iq];
         if (!(q.BetonFlaeche() > 0.0))
             continue;
         const double as = mode == 4 ? BemesseneBewehrung(q.m_bem) : q.m_bem.HoleAS();
         const double grad = as * 100.0 / q.BetonFlaeche();
-        if (grad >= grenze) {
+        if (designcode::Exceeds(grad, grenze) || (mode == 4 && q.m_bem.m_shortAtMaxRatio)) {
             g_protokoll.Printf("Bewehrungsgrad %.3f %% im Querschnitt %d\n", grad, iq);
             return kNachweisBewehrungsgrad;
         }

@@ -181,9 +181,10 @@ void PrintFireFailure(int n, const std::string& kombination) {
   if (feld > 0) std::printf("field %d, ", feld);
   std::printf("%s: ", kombination.c_str());
   if (grund == 2)
-    std::printf("the table asks b = %.0f mm and a = %.0f mm, the section has b = %.0f mm and a = %.0f mm\n",
+    std::printf("the table asks b = %.0f mm and a = %.0f mm, the section has b = %s mm and a = %s mm\n",
                 RequiredFireMm(VIDUV_GetDouble(n, "erfB")), RequiredFireMm(VIDUV_GetDouble(n, "erfA")),
-                VIDUV_GetDouble(n, "vorhB") * 10.0, VIDUV_GetDouble(n, "vorhA") * 10.0);
+                PresentFireMmText(VIDUV_GetDouble(n, "vorhB")).c_str(),
+                PresentFireMmText(VIDUV_GetDouble(n, "vorhA")).c_str());
   else if (grund == 1)
     std::printf("reinforcement ratio > %d %% (Bewehrungsgrad > %d %%): the fire design asks %.2f %%\n",
                 VIDUV_GetInt(n, "grenze"), VIDUV_GetInt(n, "grenze"), VIDUV_GetDouble(n, "grad"));

@@ -43,6 +43,26 @@ TEST(KombiFormel, MalformedFormulasAreRefusedWithThePlaceWellFormedOnesRead) {
   EXPECT_EQ(glieder[1].lastfaelle, (std::vector<int>{3}));
 }
 
+// A ring's bars at a cover equal to its wall thickness lie on its inner face: refused, whatever the last bits of the
+// wall's (bx - dy)/2 are. A ring 20 / 16.2 cm has a wall of 1.9 cm, (20 - 16.2)/2 = 1.9000000000000004: before, a
+// cover of 1.9 cm passed.
+TEST(QuerschnittFehlerTest, ARingsCoverEqualToItsWallIsRefused) {
+  CKolumoData d;
+  column_test::Cantilever(d, 3.0, {{column_test::kAxial, 500.0}}, "1.35*(1)");
+  CKolumoQuer q;
+  q.type = 2;
+  q.bewType = 2;
+  q.bx = 20.0;
+  q.dy = 16.2;
+  q.as = 10.0;
+  q.bdx = q.bdy = 1.9;
+  EXPECT_EQ(QuerschnittFehler(d, q, 0),
+            std::vector<std::string>{
+                "Feld 1, Querschnitt: Randabstand bdx = 1.9 cm liegt außerhalb der Wand (Wanddicke 1.9 cm)."});
+  q.bdx = q.bdy = 1.8;
+  EXPECT_TRUE(QuerschnittFehler(d, q, 0).empty());
+}
+
 // The problems of the whole check that begin with `prefix` and hold none of `without`.
 std::vector<std::string> Starting(const std::vector<std::string>& all, const std::string& prefix,
                                   const std::string& without = "\x01") {

@@ -63,6 +63,12 @@ TEST_F(QuerDlgTest, ChecksAskAfterTheEditAndYesCorrects) {
       {"teilung", 0, 0, 0, 0, 30, 30, 3, 2, 10, "1", {IDOK}, {kTeilung}, 30, 30, 2, 0, 2},
       // Circle, SIA, 2.0 cm² total < 6 x 0.5 = 3.0: Yes gives 3.0.
       {"kreis", 1, 2, 2, 0, 30, 30, 3, 5, 6, "2", {IDYES}, {kSia}, 30, 30, 3.0, 2, 5},
+      // A formula a few last bits off the limit is at the limit: no question. 32.3 - 12.3 = 19.999999999999996 cm,
+      // 64.4 - 24.4 = 40.00000000000001 cm, and a circle's six 12 mm bars 6 x 1.13 = 6.779999999999999 cm² under
+      // DIN; before, each asked.
+      {"min20 exactly", 0, 0, 0, 0, 30, 30, 3, 2, 2, "32.3-12.3", {}, {}, 20, 30, 2, 0, 5},
+      {"typ2 exactly", 0, 0, 0, 0, 30, 30, 3, 2, 2, "64.4-24.4", {}, {}, 40, 30, 2, 0, 5},
+      {"kreis exactly", 1, 2, 0, 0, 30, 30, 3, 10, 6, "6*1.13", {}, {}, 30, 30, 6.78, 2, 5},
       // Ring 40 / 30 read with cover 6: 2 x 6 = 12 > 40 - 30 = 10; the message comes after another edit and
       // returns on OK, nothing changes. (A cover of 6 typed in is refused as it is typed: see below.)
       {"ring", 2, 2, 0, 0, 40, 30, 6, 10, 7, "12", {IDOK, IDOK}, {kDeckung, kDeckung}, 40, 30, 12, 2, 5},

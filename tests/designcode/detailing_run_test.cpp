@@ -126,15 +126,16 @@ TEST_F(DetailingRunTest, SixteenBarLayoutIsRaisedToTheCodesLeastBar) {
 }
 
 // 79.38 cm2 on 30 x 30 cm = 900 cm2 is a ratio of 79.38 / 900 = 8.82 %: beyond the 8 % of EC2, SIA 262 and the
-// French and UK annexes, within the 9 % of DIN 1045-1 and the German annex. 71.91 cm2 (7.99 %) is within 8 %. A run
-// beyond the limit is refused as before: the message names the limit, nothing is written, exit status 1.
+// French and UK annexes, within the 9 % of DIN 1045-1 and the German annex. 71.91 cm2 (7.99 %) is within 8 %, and so
+// are exactly 8 % (72.00 cm2) and exactly 9 % (81.00 cm2) within their limits, which before were refused as above them.
+// A run beyond the limit is refused as before: the message names the limit, nothing is written, exit status 1.
 TEST_F(DetailingRunTest, LargestRatioStopsTheRunUnderItsCode) {
   const struct {
     int iNorm;
     double as;
     int limit;  // percent; 0: the run passes
-  } cases[] = {{0, 79.38, 0},  {1, 79.38, 8},  {2, 79.38, 8},  {10, 79.38, 0},
-               {11, 79.38, 8}, {12, 79.38, 8}, {12, 71.91, 0}, {11, 71.91, 0}};
+  } cases[] = {{0, 79.38, 0},  {1, 79.38, 8},  {2, 79.38, 8},  {10, 79.38, 0}, {11, 79.38, 8},
+               {12, 79.38, 8}, {12, 71.91, 0}, {11, 71.91, 0}, {1, 72.0, 0},   {0, 81.0, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << kNorm[c.iNorm] << " " << c.as);
     const std::string position = Column("grad", c.iNorm, {kRechteck, 30.0, 30.0, c.as});

@@ -215,6 +215,51 @@ TEST_F(BrandTest, SectionTooSmallForAnyLoadLevel)
     EXPECT_EQ(Block(1).OK, 0);
 }
 
+TEST_F(BrandTest, SectionWithExactlyWhatTheTableAsksMeetsIt)
+{
+    // The tables hold mm and are scaled to cm (34 x 0.1 = 3.4000000000000004): a section that has exactly what they
+    // ask meets them at once, NR stays N_Rd and nothing is raised. mu = 0.15 takes the 0.2 row. 30 x 30 cm: N_Rd =
+    // 1.7 x 900 + 320 = 1850 kN; 25 x 25 cm: 1.7 x 625 + 320 = 1382.5 kN. Before, the DIN cases ran the raise to
+    // its end (code 2) and the EC2 case raised NR by 1.01^14 until mu = 0.696 asked a = 45.8 mm.
+    struct Fall {
+        const char* name;
+        int code, klasse, seiten;
+        double laenge, b, a, mue;
+        int ergebnis;
+        double bErf, aErf;  // cm
+    };
+    const Fall faelle[] = {
+        // DIN R 60, more sides, 3.0 m: b 120 / 120, a 34 / 34 mm up to l1 / from l2
+        {"R 60", 1, 1, 1, 3.0, 30, 3.4, 0.15, kBrandOk, 12.0, 3.4},
+        // DIN R 90, one side: b 190, a 34 mm at every load level and length
+        {"R 90 one side", 1, 2, 0, 3.0, 30, 3.4, 0.15, kBrandOk, 19.0, 3.4},
+        // DIN R 120, more sides, 4.0 m, halfway from l1 = 2 to l2 = 6 m: b (180 + 240)/2 = 210, a (37 + 34)/2 = 35.5 mm
+        {"R 120 4.0 m", 1, 3, 1, 4.0, 30, 3.55, 0.15, kBrandOk, 21.0, 3.55},
+        // a tenth of a mm less fails at every load level and reports what the lowest asks
+        {"R 120 4.0 m, 35.4 mm", 1, 3, 1, 4.0, 30, 3.54, 0.15, kBrandAbmessungen, 21.0, 3.55},
+        // EC2 with the German annex, R 60, more sides, mu = 0.8 takes the 0.7 row: option 1 b 250, a 46 mm
+        {"EC2 R 60", 11, 1, 1, 3.0, 25, 4.6, 0.8, kBrandOk, 25.0, 4.6},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        m_knoten[1] = f.laenge;
+        Saeule(f.code, f.b, f.b, f.a, -1000.0, f.mue);
+        const int ergebnis = f.code == 1 ? Din(f.klasse, f.seiten) : Ec2(f.klasse, f.seiten);
+        EXPECT_EQ(ergebnis, f.ergebnis);
+        const double nRd = NRd(f.b, f.b);
+        for (int iq = 0; iq < 2; ++iq) {
+            const BrandErgebnisBlock& b = Block(iq);
+            EXPECT_EQ(b.OK, f.ergebnis == kBrandOk ? 1 : 0) << iq;
+            EXPECT_NEAR(b.bErf, f.bErf, 1e-12) << iq;
+            EXPECT_NEAR(b.aErf, f.aErf, 1e-12) << iq;
+            if (f.ergebnis == kBrandOk) {
+                EXPECT_NEAR(b.NR, -nRd, nRd * kToleranz) << iq;
+                EXPECT_NEAR(b.muefi, f.mue, f.mue * kToleranz) << iq;
+            }
+        }
+    }
+}
+
 TEST_F(BrandTest, NoFireForceIsNotPossibleBelowTheTable)
 {
     // no fire force: the load level is 0 whatever the resistance is raised to, and a section below the table's

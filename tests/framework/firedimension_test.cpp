@@ -33,4 +33,24 @@ TEST(RequiredFireMm, RoundsUpToTheNextMmAndKeepsAWholeMm) {
   }
 }
 
+// What a section has, printed beside what the table asks: in tenths of a mm, rounded down, so that a section that
+// falls short of a whole mm does not read as having it ("the table asks a = 34 mm, the section has a = 34 mm").
+TEST(PresentFireMmText, TenthsRoundedDownAndAWholeMmWithoutThem) {
+  struct Fall {
+    double cm;
+    const char* mm;
+  };
+  const Fall faelle[] = {
+      {3.4, "34"},                 // whole
+      {3.4000000000000004, "34"},  // a whole mm with its last bit on
+      {3.3999999999999995, "34"},  // and off
+      {3.39, "33.9"},              // short of 34 mm: before "34"
+      {3.395, "33.9"},             // 33.95 mm: before "34"
+      {3.55, "35.5"},              // before "36", rounded half to even
+      {30.0, "300"},               // a width
+      {0.0, "0"},
+  };
+  for (const Fall& f : faelle) EXPECT_EQ(PresentFireMmText(f.cm), f.mm) << f.cm;
+}
+
 }  // namespace

@@ -32,6 +32,17 @@ void MitBrand(CKolumoData& d, double n, int klasse) {
   d.indexBrandSeiten = 1;
 }
 
+// One field of b x b cm under DIN 1045-1 (bars of 20 mm, their axes a cm from the faces), `laenge` m long, N = 100 kN,
+// fire resistance class `klasse` exposed on more sides.
+void DinMitBrand(CKolumoData& d, double laenge, double b, double a, int klasse) {
+  ScherStuetze(d, 0, 0.0);
+  d.fieldLengths[0] = laenge;
+  CKolumoQuer& s = d.querschnitte[0];
+  s.bx = s.dy = b;
+  s.bdx = s.bdy = a;
+  MitBrand(d, 100.0, klasse);
+}
+
 // Two fields of 1.0 m under the German annex, 40 x 40 above 22 x 22 (bars of 20 mm, axes 4.5 cm from the faces),
 // held sideways at the head and the foot, N = 100 kN, R 120. The tables of DIN EN 1992-1-2 Table 5.2a for R 120
 // exposed on more sides ask at the lowest load level (mu_fi <= 0.2, which raising the resisting force reaches)
@@ -97,14 +108,7 @@ TEST_F(StrutTest, RequiredFireDimensionsAreRoundedUpToTheNextMm) {
   const Fall faelle[] = {{3.0, 253, 36}, {2.7, 249, 36}, {2.0, 240, 34}};
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.laenge);
-    const std::string path = Position("din.tqx", [&](CKolumoData& d) {
-      ScherStuetze(d, 0, 0.0);
-      d.fieldLengths[0] = f.laenge;
-      CKolumoQuer& s = d.querschnitte[0];
-      s.bx = s.dy = 22.0;
-      s.bdx = s.bdy = 4.5;
-      MitBrand(d, 100.0, 4);
-    });
+    const std::string path = Position("din.tqx", [&](CKolumoData& d) { DinMitBrand(d, f.laenge, 22.0, 4.5, 4); });
     const HostRun calc = Host({"calc", path});
     EXPECT_EQ(calc.status, 3) << calc.out << calc.err;
     char zeile[300];
@@ -125,6 +129,50 @@ TEST_F(StrutTest, RequiredFireDimensionsAreRoundedUpToTheNextMm) {
     EXPECT_NE(kapitel.find(std::string("Brandschutznachweis nicht erfüllt in Feld 1: ") + grund), std::string::npos)
         << grund << "\n"
         << kapitel;
+  }
+}
+
+// A section that has exactly what the table asks meets it, and one that falls short prints what it has as compared.
+// One field of 30 x 30 (b = 300 mm) under DIN 1045-1, N = 100 kN: a load level of about 0.05 (N_Rd = 17 N/mm2 x
+// 900 cm2 + 4 pi cm2 x 400 N/mm2 = 2033 kN), below 0.2, whose row DIN 4102 Table 31 takes: R 60 on more sides
+// b = 120 mm and a = 34 mm at any length; R 90 on one side b = 190 mm and a = 34 mm; R 120 on more sides b = 180 and
+// 240 mm, a = 37 and 34 mm up to 2.0 and from 6.0 m, at 4.0 m halfway: b = 210 mm and a = 35.5 mm. The tables are
+// scaled to cm (34 x 0.1 = 3.4000000000000004): before, each of the first three ended with status 3 and "the section
+// has b = 300 mm and a = 34 mm" (or 36 mm against 36 mm). An axis distance of 35.4 mm falls short: the table's
+// 35.5 mm is printed rounded up, the section's 35.4 mm as it is (before "35").
+TEST_F(StrutTest, SectionWithExactlyWhatTheFireTableAsksMeetsIt) {
+  struct Fall {
+    const char* name;
+    int klasse, seiten;
+    double laenge, a;   // m, cm
+    const char* grund;  // what the line and the message say after the combination; nullptr: status 0
+  };
+  const Fall faelle[] = {
+      {"R 60", 1, 1, 3.0, 3.4, nullptr},
+      {"R 90 one side", 2, 0, 3.0, 3.4, nullptr},
+      {"R 120 4.0 m", 3, 1, 4.0, 3.55, nullptr},
+      {"R 120 4.0 m, 35.4 mm", 3, 1, 4.0, 3.54,
+       "the table asks b = 210 mm and a = 36 mm, the section has b = 300 mm and a = 35.4 mm\n"},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    const std::string path = Position("gleich.tqx", [&](CKolumoData& d) {
+      DinMitBrand(d, f.laenge, 30.0, f.a, f.klasse);
+      d.indexBrandSeiten = f.seiten;
+    });
+    const HostRun calc = Host({"calc", path});
+    const std::string kombination = "field 1, Endsystem, Kombination 2 (Ed,A) \"1.00*(1)\": ";
+    if (!f.grund) {
+      EXPECT_EQ(calc.status, 0) << calc.out << calc.err;
+      EXPECT_EQ(calc.out.find("NOT FULFILLED"), std::string::npos) << calc.out;
+      continue;
+    }
+    EXPECT_EQ(calc.status, 3) << calc.out << calc.err;
+    EXPECT_NE(calc.out.find("NOT FULFILLED: fire resistance by tables, " + kombination + f.grund), std::string::npos)
+        << calc.out;
+    EXPECT_NE(calc.err.find("erforderlich b = 210 mm und a = 36 mm, vorhanden b = 300 mm und a = 35.4 mm"),
+              std::string::npos)
+        << calc.err;
   }
 }
 
