@@ -185,6 +185,9 @@ class Pruefung {
   // Said, not refused: the calculation takes a grade of the catalogue in place of an unknown one.
   const std::vector<std::string>& Hinweise() const { return hinweise_; }
 
+  // Those of the problems that name a name defined nowhere.
+  const std::vector<std::string>& Undefiniert() const { return undefiniert_; }
+
   std::vector<std::string> NurQuerschnitt(CKolumoQuer& q, int f) {
     Querschnitt(q, f);
     return fehler_;
@@ -289,11 +292,20 @@ class Pruefung {
                                sorte.norm, sorte.name.GetString()));
   }
 
-  // An expression that does not evaluate would be calculated with the value it had when it was saved.
+  // An expression that does not evaluate would be calculated with the value it had when it was saved; one that
+  // reads a name the position defines nowhere, with that name as 0. Both are named with the expression, the
+  // latter with the grid's words for a typed name ("'xyz' nicht definiert").
   bool Ausdruck(CFormulaNumber& zahl, const std::string& wer, const char* feld) {
     double wert = 0.0;
-    if (zahl.m_bNumber || !zahl.m_pStore || zahl.m_pStore->Evaluate(zahl.m_strText, &wert)) return true;
-    fehler_.push_back(wer + Text("%s = \"%s\" lässt sich nicht auswerten.", feld, zahl.m_strText.GetString()));
+    if (zahl.m_bNumber || !zahl.m_pStore) return true;
+    const char* text = zahl.m_strText.GetString();
+    if (!zahl.m_pStore->Evaluate(text, &wert)) {
+      fehler_.push_back(wer + Text("%s = \"%s\" lässt sich nicht auswerten.", feld, text));
+      return false;
+    }
+    if (zahl.m_pStore->UndefinedReads().empty()) return true;
+    undefiniert_.push_back(wer + Text("%s = \"%s\": ", feld, text) + zahl.m_pStore->UndefinedReadMessage().str());
+    fehler_.push_back(undefiniert_.back());
     return false;
   }
 
@@ -668,6 +680,7 @@ class Pruefung {
   int document_;
   std::vector<std::string> fehler_;
   std::vector<std::string> hinweise_;
+  std::vector<std::string> undefiniert_;
 };
 
 }  // namespace
@@ -746,6 +759,12 @@ std::string KombinationsText(const CKolumoData& data, int stage, int index) {
 }
 
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document) { return Pruefung(data, document).Fehler(); }
+
+std::vector<std::string> UndefinierteNamen(CKolumoData& data, int document) {
+  Pruefung pruefung(data, document);
+  pruefung.Fehler();
+  return pruefung.Undefiniert();
+}
 
 std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer& quer, int field) {
   CKolumoQuer q = quer;

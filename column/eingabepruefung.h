@@ -14,6 +14,10 @@ class Load;
 // read from: loads in a stage the column does not have are seen only there.
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document);
 
+// Those of the problems above that name a name the position defines nowhere ("... val0 = \"NXX\": 'NXX' nicht
+// definiert"): the report and the input dialog say them as the calculation does.
+std::vector<std::string> UndefinierteNamen(CKolumoData& data, int document);
+
 // The problems of one cross-section as the check above finds them in field `field` of `data`'s column: the input
 // dialog refuses a typed value with the same rule and the same words.
 std::vector<std::string> QuerschnittFehler(CKolumoData& data, const CKolumoQuer& quer, int field);

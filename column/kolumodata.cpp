@@ -193,6 +193,11 @@ void CKolumoData::DefineVariables() {
   for (CKolumoQuer& quer : querschnitte) quer.SetVariableStore(&variables);
   for (int stage = 0; stage < kStages; ++stage) {
     vorver[stage].SetVariableStore(&variables);
+    // a spring given by a name is the position's, as every other value of the column
+    for (CSupport& support : supports[stage])
+      for (CFormulaNumber* number : {&support.cx, &support.cy, &support.cz, &support.cmx, &support.cmy, &support.cmz,
+                                     &support.cwoelb, &support.posX, &support.length, &support.ey, &support.ez})
+        number->m_pStore = &variables;
     // The column's own store knows the field heights ("tl", "l0", ...) and asks the position's store for the rest.
     for (Load& load : loads[stage]) load.SetVariableStore(&stuetzenVariablen);
   }

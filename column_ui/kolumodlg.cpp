@@ -232,7 +232,7 @@ void CKolumoDlg::DeleteStage() {
   ExchangeData(FALSE);
 }
 
-void CKolumoDlg::CheckLoadCasesRead() {
+void CKolumoDlg::CheckInputRead() {
   std::string problems;
   int count = 0;
   auto add = [&](const std::string& problem) {
@@ -259,6 +259,7 @@ void CKolumoDlg::CheckLoadCasesRead() {
     for (int i = 0; i < loads.GetSize(); ++i)
       if (loads[i].lc > kMaxLoadCases) add(LastfallFehler(m_data, s, i));
   }
+  for (const std::string& problem : UndefinierteNamen(m_data, m_data.doc)) add(problem);
   if (count > 15) {
     CString more;
     more.Format(Tr("... und %d weitere.").GetString(), count - 15);

@@ -47,9 +47,10 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   // Empties the current stage's supports, loads, combinations and imperfections.
   void DeleteStage();
   // After a position was read: a stage's number of load cases, or a load's case number, beyond what the load-case
-  // grid holds is said in one message (the load's in the input check's words); the stage then has the cases that
-  // exist, and the load keeps its number for the engineer to mend.
-  void CheckLoadCasesRead();
+  // grid holds, and a value given by a name defined nowhere, are said in one message (in the input check's words);
+  // the stage then has the cases that exist, the load keeps its number and the value its stored number and formula
+  // for the engineer to mend.
+  void CheckInputRead();
 
   // The annotation of the selected tab (kept with the data's annotations); false, changing nothing, when no tab
   // is selected.

@@ -68,8 +68,9 @@ void WriteValues(int parent, const char* listName, const char* itemName, const s
 
 std::string Tr(const char* text) { return TOLK_Translate("Ormi Eingabe", "vernik_i_Skrib", "SubData", text); }
 
-// The document part is switched on: its editor shows, its formulas are evaluated and its macros run. Switched off,
-// reading, calculating and writing a position run no macro at all.
+// The document part is switched on: its editor shows, its text shows its evaluated formulas and its event macros
+// run. Switched off, reading, calculating and writing a position run no event; the formulas still define the
+// position's names (with the macros they call).
 bool ScriptsOn() {
   int value = 0;
   GetRegSettings().ReadInt("", "bSkrib", &value, 0);
@@ -326,10 +327,15 @@ void SubData::ReportIfStopped(const std::string& where) const {
 
 std::shared_ptr<void> SubData::OpenEvaluation() { return std::make_shared<TQScriptBudget>(); }
 
-void SubData::Evaluate(unsigned long colour, int firstNumber) {
+void SubData::Evaluate(unsigned long colour, int firstNumber, bool keepText) {
   if (!macrosLoaded) LoadMacros(true);
   std::vector<SkribTextBlock> blocks;
-  EvaluateText(text, colour, blocks, session, nullptr, &owner.variables, firstNumber, "");
+  if (keepText) {
+    CRtfChunkList copy(text);
+    EvaluateText(copy, colour, blocks, session, nullptr, &owner.variables, firstNumber, "");
+  } else {
+    EvaluateText(text, colour, blocks, session, nullptr, &owner.variables, firstNumber, "");
+  }
   messages.clear();
   for (const SkribTextBlock& block : blocks) {
     // The stop of the macros has been said once; the units it left without a value show it in the text.
@@ -355,7 +361,8 @@ void SubData::DefineVariables(int definitionOnly) {
   }
   if (definitionOnly) return;
   TQScriptBudget budget;
-  Evaluate(kFormulaColour, 1);
+  // Switched off, nobody sees the text: its formulas define their names, and it is stored as it was read.
+  Evaluate(kFormulaColour, 1, !ScriptsOn());
 }
 
 void SubData::CheckAndDefineVariables() {
@@ -375,7 +382,7 @@ int SubData::Calculate(COLORREF colour, int firstNumber) {
   DefineVariables(1);
   TQScriptBudget budget;
   RunEventMacro(3);
-  Evaluate(colour, first);
+  Evaluate(colour, first, false);
   RunEventMacro(4);
   for (auto it = exportValues.begin(); it != exportValues.end();) {
     owner.variables.m_Messages.RemoveAll();

@@ -77,7 +77,8 @@ class SubData : public CDocumentPart {
   CString libraryModule;
 
  private:
-  void Evaluate(unsigned long colour, int firstNumber);
+  // keepText: the names are defined, the text stays as it is (its shown results are not rewritten).
+  void Evaluate(unsigned long colour, int firstNumber, bool keepText);
   // Says once that the macros were stopped, when the time for them is spent.
   void ReportIfStopped(const std::string& where) const;
   // Says that the event's macro stopped on an error, naming the event and the error's line and column.

@@ -129,7 +129,8 @@ void BaseData::DefineVariables() {
   CArray<double, double> values;
   varDefs.GetVariables(names, descriptions, units, values, FALSE);
   for (INT_PTR i = 0; i < names.GetSize(); ++i) variables.SetVariable(names[i], descriptions[i], units[i], values[i]);
-  if (SettingInt("bSkrib", 0)) pSubData->DefineVariables(0);
+  // The document's names are the position's whether or not the user's editor shows it.
+  pSubData->DefineVariables(0);
 }
 
 int BaseData::ReadData(int document) {

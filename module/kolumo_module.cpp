@@ -130,7 +130,7 @@ int SetData(const Params& p) {
       data.SetDefaults();
       data.doc = document;
       data.ReadData(document);
-      dialog->CheckLoadCasesRead();
+      dialog->CheckInputRead();
       dialog->ExchangeData(FALSE);
       dialog->GetTabCtrl().SendMessage(TCM_SETCURSEL, WPARAM(data.GetStartTab(2)));
       dialog->OnPageChange();

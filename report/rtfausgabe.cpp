@@ -13,7 +13,10 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "column/eingabepruefung.h"
 #include "column/kolumodata.h"
 #include "platform/richedit/richdoc.h"
 #include "platform/rtfx/rtfx.h"
@@ -115,6 +118,16 @@ void RtfKolumo(int document, int bOutput) {
   data->doc = document;
   data->ReadData(document);
   if (bOutput == 0) return;
+  // A value given by a name the position defines nowhere has no value to print: refused as the calculation refuses
+  // it, and the previous report stays.
+  if (const std::vector<std::string> namen = UndefinierteNamen(*data, document); !namen.empty()) {
+    std::string liste;
+    for (const std::string& name : namen) liste += "\n- " + name;
+    CString text;
+    text.Format(Tr("Der Bericht wurde nicht geschrieben:%s"), liste.c_str());
+    AfxMessageBox(text, MB_OK | MB_ICONERROR);
+    return;
+  }
   // A position reported outside the input dialog's calculate-and-store has no stored block of its variables or
   // its document yet: the report makes it as that road does, and leaves the position as it was.
   const int rtfFiles = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "rtfFiles");

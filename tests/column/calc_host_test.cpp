@@ -2,6 +2,7 @@
 // check, and a combination factor far beyond any design.
 #include <memory>
 
+#include "framework/regsettings.h"
 #include "tests/column/calc_run_support.h"
 #include "tests/host/host_run.h"
 #include "tests/report/rtf_text.h"
@@ -125,6 +126,71 @@ TEST_F(CalcHostTest, FactorBeyondAnIntIsReadAndTheDesignRefusesIt) {
   EXPECT_NE(calc.err.find("Bewehrungsgrad > "), std::string::npos) << calc.err;
   EXPECT_NE(calc.err.find("the calculation gave no results; the file is unchanged"), std::string::npos) << calc.err;
   EXPECT_EQ(Slurp(path), before);
+}
+
+// The example's upper field and its load "Dach, ständig" in a position document.
+int UpperField(int doc) {
+  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+  int field = VIDUV_FindFirstChild(VIDUV_FindFirstChild(input, "system"), "field");
+  while (field && VIDUV_GetInt(field, "fieldNr") != 0) field = VIDUV_FindNextChild(field, "field");
+  return field;
+}
+int RoofLoad(int doc) {
+  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+  int load = VIDUV_FindFirstChild(VIDUV_FindFirstChild(VIDUV_FindFirstChild(input, "impact"), "BauZustand"), "load");
+  while (load && std::string(VIDUV_GetString(load, "desc")) != "Dach, ständig")
+    load = VIDUV_FindNextChild(load, "load");
+  return load;
+}
+
+// The example column with the load "Dach, ständig" given as NDG and the upper field's length as hEG, both defined in
+// the position's own document (NDG = 620, hEG = 3.2): the document editor on or off (a setting of the user), the
+// position calculates with its own numbers, and a read and write keeps them.
+//
+// By hand, load case 1 at the foot: the roof 620 kN and the floor 480 kN, the own weight 25 kN/m3 x 0.35 x 0.35 m
+// x 3.2 m = 9.8 kN of the upper field and 25 x 0.40 x 0.40 x 4.5 = 18.0 kN of the lower one:
+//   620 + 480 + 9.8 + 18.0 = 1127.8 kN (without the roof's 620 kN, 507.8 kN).
+TEST_F(CalcHostTest, ThePositionsOwnNamesGiveItsValuesWithTheDocumentEditorOnAndOff) {
+  const std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}"
+      "\\pard\\f0\\fs20\\cf2 NDG = 620\\cf1  [kN]\\par\r\n\\cf2 hEG = 3.2\\cf1  [m]\\par\r\n}";
+  for (const int editor : {0, 1}) {
+    SCOPED_TRACE(editor);
+    GetRegSettings().WriteInt("", "bSkrib", editor);
+    const std::string path = Path("names" + std::to_string(editor) + ".tqx");
+    fs::copy_file(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx", path);
+    {
+      const int doc = VIDUV_OpenDoc(path.c_str());
+      const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+      const int skrib = VIDUV_AddChildElement(input, "Skrib");
+      VIDUV_SetBinData(skrib, "rtfData", int(rtf.size()) + 1, rtf.c_str(), 0);
+      VIDUV_SetInt(skrib, "isEmpty", 0);
+      VIDUV_SetString(VIDUV_AddChildElement(UpperField(doc), "length"), "exp", "hEG");
+      VIDUV_SetString(VIDUV_AddChildElement(RoofLoad(doc), "val0"), "exp", "NDG");
+      ASSERT_EQ(VIDUV_SaveDoc(doc), 1) << VIDUV_GetLastError();
+      VIDUV_CloseDoc(doc);
+    }
+
+    // the file as written, not as a reader would take it
+    const HostRun roundtrip = Host({"roundtrip", path, Path("back.tqx")});
+    ASSERT_EQ(roundtrip.status, 0) << roundtrip.err;
+    const int back = VIDUV_OpenDoc(Path("back.tqx").c_str());
+    EXPECT_EQ(VIDUV_GetDouble(UpperField(back), "length"), 3.2);
+    EXPECT_STREQ(VIDUV_GetString(VIDUV_FindFirstChild(UpperField(back), "length"), "exp"), "hEG");
+    EXPECT_EQ(VIDUV_GetDouble(RoofLoad(back), "val0"), 620.0);
+    EXPECT_STREQ(VIDUV_GetString(VIDUV_FindFirstChild(RoofLoad(back), "val0"), "exp"), "NDG");
+    VIDUV_CloseDoc(back);
+
+    const HostRun calc = Host({"calc", path});
+    ASSERT_EQ(calc.status, 0) << calc.err;
+    const auto out = Read(path);
+    ASSERT_FALSE(out->ergebnisse.Fundkraefte.empty());
+    const CResultFundkraefte& foot = *out->ergebnisse.Fundkraefte[0];
+    ASSERT_EQ(foot.LK, -1);  // load case 1
+    ASSERT_EQ(foot.Apz.size(), 1u);
+    EXPECT_NEAR(foot.Apz[0], -1127.8, 0.05);
+  }
+  GetRegSettings().WriteInt("", "bSkrib", 0);
 }
 
 }  // namespace

@@ -263,6 +263,27 @@ TEST_F(SubDataTest, TextMadeFromTheVariableDefinitionsDefinesTheirVariables) {
   EXPECT_TRUE(position.Part().GetMessages().IsEmpty()) << position.Part().GetMessages().str();
 }
 
+// Switched off, the document is not shown, but the names it defines are the position's: they are defined (its
+// formulas' macros serve them) and its text stays as it was stored.
+TEST_F(SubDataTest, SwitchedOffTheDocumentStillDefinesItsNames) {
+  Position position;
+  SubData& part = position.Part();
+  const std::string rtf =
+      "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 NDG = 620\\par\r\n"
+      "\\cf1 z = @Doppelt(NDG) = 0\\par\r\n}";
+  part.text.SetText(rtf);
+  part.isEmpty = 0;
+  part.macroText = "Function Doppelt(x)\r\n  Doppelt = 2 * x\r\nEnd Function\r\n";
+  position.DefineVariables();
+  double ndg = 0.0, z = 0.0;
+  ASSERT_TRUE(position.variables.Evaluate("NDG", &ndg));
+  EXPECT_TRUE(position.variables.UndefinedReads().empty());
+  EXPECT_EQ(ndg, 620.0);
+  ASSERT_TRUE(position.variables.Evaluate("z", &z));
+  EXPECT_EQ(z, 1240.0);
+  EXPECT_EQ(part.text.Text(), rtf);
+}
+
 }  // namespace
 
 namespace {

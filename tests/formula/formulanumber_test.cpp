@@ -74,6 +74,12 @@ TEST_F(FormulaNumberTest, ExpressionFollowsItsVariablesAndKeepsTheLastGoodValue)
   EXPECT_EQ(n.GetValue(), 0.5);  // the last good value
   ASSERT_EQ(store_.m_Messages.GetSize(), 1);
   EXPECT_EQ(store_.m_Messages[0].m_nCode, 64);
+  // A name that no longer has a value is no 0 either: the value stays, and the message names the name.
+  CFormulaNumber m = Number("a*3");
+  EXPECT_EQ(m.GetValue(), 12);
+  store_.RemoveAll();
+  EXPECT_EQ(m.GetValue(), 12);
+  EXPECT_EQ(store_.UndefinedReadMessage(), "'a' nicht definiert");
 }
 
 TEST_F(FormulaNumberTest, UndefinedNameLeavesItsMessage) {

@@ -2,6 +2,7 @@
 // exits non-zero and leaves the file as it was, old results included.
 #include <sys/stat.h>
 
+#include "framework/regsettings.h"
 #include "tests/host/host_run.h"
 
 namespace {
@@ -314,6 +315,35 @@ const RefusalCase kRefused[] = {
     {"version that is no number",
      [](const std::string& t) { return ReplaceAfter(t, "<root", "version=\"2012.01\"", "version=\"zwanzig\""); },
      "Dateiversion version = \"zwanzig\" ist keine Versionsnummer"},
+    // A name the position defines nowhere would be read as 0: 620 kN left out, a field of no length, a section of
+    // no width, a free foot, no imperfection. The stored values beside the formulas are those of another input.
+    {"load given by a name defined nowhere",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "desc=\"Dach, ständig\"", "val5=\"0\" />", "val5=\"0\"><val0 exp=\"NXX\" /></load>");
+     },
+     "Endsystem, Last 2 (\"Dach, ständig\"): val0 = \"NXX\": 'NXX' nicht definiert"},
+    {"field length given by a name defined nowhere",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "", "<field fieldNr=\"0\" length=\"3.2\">",
+                           "<field fieldNr=\"0\" length=\"3.2\"><length exp=\"hEG\" />");
+     },
+     "Feld 1: Feldlänge = \"hEG\": 'hEG' nicht definiert"},
+    {"width given by a name defined nowhere",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<field fieldNr=\"1\"", "theta=\"45\" />", "theta=\"45\"><bx exp=\"2*b\" /></quer>");
+     },
+     "Feld 2, Querschnitt: bx = \"2*b\": 'b' nicht definiert"},
+    {"spring given by a name defined nowhere",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "cz=\"-1\" cmx=\"-1\"", "cmzTyp=\"0\" cwTyp=\"0\" />",
+                           "cmzTyp=\"0\" cwTyp=\"0\"><cy exp=\"cFuss\" /></BauZustand>");
+     },
+     "Endsystem, Lager an Knoten 3: cy = \"cFuss\": 'cFuss' nicht definiert"},
+    {"imperfection given by a name defined nowhere",
+     [](const std::string& t) {
+       return ReplaceAfter(t, "<impact>", "invw=\"0.5\" />", "invw=\"0.5\"><ausmitte exp=\"eNull\" /></vorver>");
+     },
+     "Endsystem, Vorverformung: ausmitte = \"eNull\": 'eNull' nicht definiert"},
 };
 
 TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
@@ -331,6 +361,39 @@ TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
     EXPECT_NE(run.err.find("Berechnung wird nicht durchgeführt"), std::string::npos) << run.err;
     EXPECT_EQ(Slurp(Path("bad.tqx")), bad) << "the position was written";
   }
+}
+
+// The report refuses a name defined nowhere as the calculation does, the document editor on as off; reading and
+// writing the position back (the input dialog opened and left with OK) says so and keeps the value stored beside
+// the formula, never a 0.
+TEST_F(InputRefusalTest, ANameDefinedNowhereStopsTheReportAndKeepsTheStoredValue) {
+  const std::string bad =
+      ReplaceAfter(Calculated(), "desc=\"Dach, ständig\"", "val5=\"0\" />", "val5=\"0\"><val0 exp=\"NXX\" /></load>");
+  ASSERT_FALSE(bad.empty());
+  { std::ofstream(Path("bad.tqx"), std::ios::binary) << bad; }
+  const std::string message = "Endsystem, Last 2 (\"Dach, ständig\"): val0 = \"NXX\": 'NXX' nicht definiert";
+
+  const HostRun report = Host({"report", Path("bad.tqx")});
+  EXPECT_EQ(report.status, 1) << report.err;
+  EXPECT_NE(report.err.find(message), std::string::npos) << report.err;
+  EXPECT_FALSE(fs::exists(Path("bad.rtf")));
+  EXPECT_EQ(Slurp(Path("bad.tqx")), bad);
+  GetRegSettings().WriteInt("", "bSkrib", 1);
+  const HostRun calc = Host({"calc", Path("bad.tqx")});
+  GetRegSettings().WriteInt("", "bSkrib", 0);
+  EXPECT_EQ(calc.status, 1) << calc.err;
+  EXPECT_NE(calc.err.find(message), std::string::npos) << calc.err;
+  EXPECT_EQ(Slurp(Path("bad.tqx")), bad);
+
+  const HostRun roundtrip = Host({"roundtrip", Path("bad.tqx"), Path("back.tqx")});
+  EXPECT_EQ(roundtrip.status, 0) << roundtrip.err;
+  EXPECT_NE(roundtrip.err.find(message), std::string::npos) << roundtrip.err;
+  const std::string back = Slurp(Path("back.tqx"));
+  const std::size_t load = back.find("desc=\"Dach, ständig\"");
+  ASSERT_NE(load, std::string::npos);
+  const std::string element = back.substr(load, back.find("</load>", load) - load);
+  EXPECT_NE(element.find("val0=\"620\""), std::string::npos) << element;
+  EXPECT_NE(element.find("<val0 exp=\"NXX\""), std::string::npos) << element;
 }
 
 }  // namespace
