@@ -313,7 +313,8 @@ TEST_F(KolumoPagesTest, SettingsButtonsOpenTheirDialogsOnTheData) {
       {S::kIdGrafAus, [](CDialog& d) { return dynamic_cast<CKolumogridausgraf*>(&d) != nullptr; }},
       {S::kIdBrand, [](CDialog& d) { return dynamic_cast<CKolumoBrandDlg*>(&d) != nullptr; }},
   };
-  const fs::path path = Open([](CKolumoData& d) { d.iNorm = 0; });  // DIN 1045-1 shows the fire button
+  // DIN 1045-1 shows the fire button; its own steel grade, so that OK has nothing to replace
+  const fs::path path = Open([](CKolumoData& d) { d.iNorm = 0, d.sStahl = "BSt 500 SB"; });
   const std::string before = FileBytes(path);
   ShowTab(1);
   for (const auto& c : cases) {
