@@ -151,6 +151,8 @@ TEST_F(KolumoEditorTabTest, TheSystemPageShowsTheLengthsOfTheChangedDocument) {
   EXPECT_EQ(grid.GetItemText(2, StabSysGrid::kColLength), "3.20 m");
   EXPECT_EQ(grid.GetItemText(3, StabSysGrid::kColSum), "7.70 m");
   EXPECT_DOUBLE_EQ(data.fieldLengths[0].GetValue(), 3.2);
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+    win::SaveWindowPng(dialog_->m_hWnd, std::string(dir) + "/system-page-after-document.png");
   VIDUV_CloseDoc(source);
 }
 
