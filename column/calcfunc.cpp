@@ -756,19 +756,28 @@ int KolumoCalc(int document, int) {
   return 1;
 }
 
+void GradesOfCalculation(int iNorm, bool concrete, CStringArray& list) {
+  list.RemoveAll();
+  const designcode::DesignCode* code = designcode::ByInput(iNorm);
+  if (!code) return;
+  GetMateHandler().GetObjekte(concrete ? "Beton" : "Stahl", concrete ? "Normalbeton" : "Betonstahl", code->gradeList,
+                              list);
+  // the engine's grade index reaches the first 30 concrete and 20 steel names
+  const INT_PTR reach = concrete ? 30 : 20;
+  if (list.GetSize() > reach) list.SetSize(reach);
+}
+
 UsedGrade GradeOfCalculation(int iNorm, bool concrete, const CString& given) {
   UsedGrade grade;
   grade.name = given;
-  const int max = concrete ? 30 : 20;
   grade.index = concrete ? 2 : 1;
   const designcode::DesignCode* code = designcode::ByInput(iNorm);
   if (!code) return grade;
   grade.norm = code->catalogue;
   CStringArray list;
-  GetMateHandler().GetObjekte(concrete ? "Beton" : "Stahl", concrete ? "Normalbeton" : "Betonstahl", code->gradeList,
-                              list);
+  GradesOfCalculation(iNorm, concrete, list);
   grade.listSize = int(list.GetSize());
-  for (INT_PTR i = 0; i < list.GetSize() && i < max; ++i)
+  for (INT_PTR i = 0; i < list.GetSize(); ++i)
     if (list[i] == given) {
       grade.index = int(i);
       return grade;

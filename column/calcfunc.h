@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/input.h"
+#include "platform/win/base/afxcoll.h"
 #include "platform/win/base/afxstr.h"
 
 class CKolumoData;
@@ -39,7 +40,10 @@ struct UsedGrade {
   int index = 0;          // the engine's grade index: the position in the list, or the fallback
   CString name;           // the grade taken; the given name when the code has no list
   bool replaced = false;  // the given name is not among the list's names
-  int listSize = 0;       // names in the code's list (0: the catalogue has none for the code)
+  int listSize = 0;       // names GradesOfCalculation gives (0: the catalogue has none for the code)
   const char* norm = "";  // the code's name in the catalogue
 };
 UsedGrade GradeOfCalculation(int iNorm, bool concrete, const CString& given);
+// The code's list of concrete or steel grades in the catalogue's order (its empty slots kept), as far as a
+// calculation reaches into it: the names GradeOfCalculation takes as they are named. Empty for a code without one.
+void GradesOfCalculation(int iNorm, bool concrete, CStringArray& list);

@@ -308,6 +308,9 @@ void CKolumoDlg::OnPageChange() {
   if (tab != kResultTab) {
     for (int other : kStoring[tab])
       if (other >= 0) ExchangePage(other, TRUE);
+    // The page shows the values of the names as just stored (a document changed on the first tab gives them anew),
+    // as the drawings do: the system page's storing defines them, else they are defined here.
+    if (std::ranges::find(kStoring[tab], 2) == std::end(kStoring[tab])) m_data.DefineVariables();
     ShowTip(tab);
     ExchangePage(tab, FALSE);
   } else {

@@ -1,5 +1,6 @@
 #include "column_ui/materialgrid.h"
 
+#include "column/calcfunc.h"
 #include "designcode/designcode.h"
 #include "framework/matehandler.h"
 #include "platform/tolkar/tolkar.h"
@@ -42,12 +43,24 @@ void CKolumoSysMateGrid::Layout() {
 }
 
 void CKolumoSysMateGrid::ExchangeData(BOOL toData) {
+  AdoptCalculatedGrades();
   if (!toData) Fill();
 }
 
-void CKolumoSysMateGrid::FillRow(int row, const char* kat, const char* ukat, const CString& stored) {
+void CKolumoSysMateGrid::AdoptCalculatedGrades() {
+  if (!m_pData) return;
+  for (const bool concrete : {true, false}) {
+    CString& stored = concrete ? m_pData->sBeton : m_pData->sStahl;
+    // An empty slot of the catalogue is no grade to store.
+    if (const UsedGrade used = GradeOfCalculation(m_pData->iNorm, concrete, stored);
+        used.replaced && !used.name.IsEmpty())
+      stored = used.name;
+  }
+}
+
+void CKolumoSysMateGrid::FillRow(int row, bool concrete, const CString& stored) {
   CStringArray catalogue, options;
-  if (const char* norm = KatalogNorm(m_pData->iNorm); *norm) GetMateHandler().GetObjekte(kat, ukat, norm, catalogue);
+  GradesOfCalculation(m_pData->iNorm, concrete, catalogue);
   // The catalogue leaves the slots of unused priorities empty; they are no grades to choose.
   for (const CString& name : catalogue)
     if (!name.IsEmpty()) options.Add(name);
@@ -60,10 +73,8 @@ void CKolumoSysMateGrid::FillRow(int row, const char* kat, const char* ukat, con
 
 void CKolumoSysMateGrid::Fill() {
   if (!m_pData || !GetSafeHwnd() || GetRowCount() < 3) return;
-  // Showing the first entry for a grade the list lacks does not store it: the data keeps its grade until the
-  // engineer picks one.
-  FillRow(kRowBeton, "Beton", "Normalbeton", m_pData->sBeton);
-  FillRow(kRowStahl, "Stahl", "Betonstahl", m_pData->sStahl);
+  FillRow(kRowBeton, true, m_pData->sBeton);
+  FillRow(kRowStahl, false, m_pData->sStahl);
   SetButtonText(kRowEditor, 1, Tr("Materialeditor"));
   Invalidate();
 }
@@ -82,5 +93,6 @@ void CKolumoSysMateGrid::OnButtonClick(int row, int col) {
     CString beton = m_pData->sBeton;
     GetMateHandler().MateEdit("Beton", "Normalbeton", norm, beton, FALSE);
   }
-  Fill();
+  // the editor may have changed the lists
+  ExchangeData(FALSE);
 }

@@ -15,12 +15,15 @@ class CKolumoSysMateGrid : public COrmiGridCtrl {
   void OnCellComboSelect(int row, int col, int item) override;
   void OnButtonClick(int row, int col) override;
   void Layout() override;
-  // FALSE fills the lists from the catalogue for the data's code; TRUE stores nothing (choices are stored at once).
+  // Either way the data's grades become those a calculation takes under the data's code (a grade the code's list
+  // lacks is replaced as the calculation replaces it); FALSE then fills the lists from the catalogue for the code.
+  // Other choices are stored as they are made.
   void ExchangeData(BOOL toData);
 
   CKolumoData* m_pData = nullptr;
 
  private:
+  void AdoptCalculatedGrades();
   void Fill();
-  void FillRow(int row, const char* kat, const char* ukat, const CString& stored);
+  void FillRow(int row, bool concrete, const CString& stored);
 };

@@ -117,4 +117,43 @@ TEST_F(KolumoEditorTabTest, TypedTextTravelsWithThePosition) {
   EXPECT_EQ(part->isEmpty, 0);
 }
 
+// A length named in the document: after the document gives the name another value, the system page shows, when it
+// appears, the value the drawings take. Field 1 = hEG, field 2 = 4.50 m (the example's); hEG = 3.0 changed to 3.2
+// in the editor: field 1 reads 3.20 m, the sum below field 2 3.20 + 4.50 = 7.70 m.
+TEST_F(KolumoEditorTabTest, TheSystemPageShowsTheLengthsOfTheChangedDocument) {
+  Make(true);
+  const int source = VIDUV_OpenDoc(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx");
+  ASSERT_NE(source, 0);
+  CKolumoData& data = dialog_->m_data;
+  data.SetDefaults();
+  data.doc = source;
+  data.ReadData(source);
+  auto* part = dynamic_cast<SubData*>(&data.GetSubData());
+  ASSERT_NE(part, nullptr);
+  part->text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 hEG = 3.0\\par\r\n}");
+  part->isEmpty = 0;
+  data.fieldLengths[0] = "hEG";
+  data.DefineVariables();
+  dialog_->ExchangeData(FALSE);
+  ASSERT_DOUBLE_EQ(data.fieldLengths[0].GetValue(), 3.0);
+
+  SubDlg& editor = dialog_->m_skribDlg;
+  long end = 0;
+  const long start = editor.text.CRichEditCtrl::FindText("3.0", true, false, true, 0, end);
+  ASSERT_GE(start, 0);
+  editor.text.SetFocus();
+  editor.text.SetSel(start, end);
+  win::input::Type("3.2");
+  win::PumpMessages();
+  dialog_->GetTabCtrl().SetCurSel(2);
+  dialog_->OnPageChange();
+  CKolumoSysGrid& grid = dialog_->m_sysDlg.m_grid;
+  EXPECT_EQ(grid.GetItemText(2, StabSysGrid::kColLength), "3.20 m");
+  EXPECT_EQ(grid.GetItemText(3, StabSysGrid::kColSum), "7.70 m");
+  EXPECT_DOUBLE_EQ(data.fieldLengths[0].GetValue(), 3.2);
+  if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+    win::SaveWindowPng(dialog_->m_hWnd, std::string(dir) + "/system-page-after-document.png");
+  VIDUV_CloseDoc(source);
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "column_dialog_fixture.h"
+#include "column/calcfunc.h"
 #include "column_ui/ausgabedlg.h"
 #include "column_ui/kolumodlg.h"
 #include "framework_ui/settingsdlg.h"
@@ -256,6 +257,52 @@ TEST_F(KolumoPagesTest, CodeRadiosSetTheCodeAndShowItsFireButton) {
 }
 
 // Each settings button opens its own dialog on the column's data; Cancel leaves the data as it was.
+// A new position (C25/30, BSt 500 SA under DIN 1045-1) switched to another code: the grade grid shows the grades
+// that OK stores and the calculation takes. "BSt 500 SA" is in no steel list of the other codes (EC2 NA (DE): B500A,
+// B500B; EC2 and SIA 262: B500A, B500B, B500C), and a calculation takes the list's second entry for a name it lacks:
+// B500B. C25/30 is in every concrete list. Back under DIN 1045-1, B500B is not in its list (BSt 500 SA, SB, MA, MB):
+// the second, BSt 500 SB.
+TEST_F(KolumoPagesTest, TheGradeGridShowsWhatOkStoresAndTheCalculationTakes) {
+  using M = CKolumoSysMateGrid;
+  const struct {
+    std::vector<UINT> radios;
+    int norm;
+    const char* steel;
+  } cases[] = {{{S::kIdNormNa}, 10, "B500B"},
+               {{S::kIdNormEc2}, 1, "B500B"},
+               {{S::kIdNormSia}, 2, "B500B"},
+               {{S::kIdNormNa, S::kIdNormDin}, 0, "BSt 500 SB"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.norm);
+    const fs::path path = OpenNew();
+    for (UINT radio : c.radios) {
+      ShowTab(1);
+      Click(dialog_.m_steuDlg, radio);
+      ShowTab(2);
+    }
+    ASSERT_EQ(dialog_.m_data.iNorm, c.norm);
+    CKolumoSysMateGrid& grades = dialog_.m_sysDlg.m_mateGrid;
+    EXPECT_EQ(grades.GetItemText(M::kRowBeton, 1), "C25/30");
+    EXPECT_EQ(grades.GetItemText(M::kRowStahl, 1), c.steel);
+    Ok();
+    const std::string saved = FileBytes(path);
+    EXPECT_NE(saved.find("sBeton=\"C25/30\" sStahl=\"" + std::string(c.steel) + "\""), std::string::npos);
+    const CKolumoData& d = dialog_.m_data;
+    for (const bool concrete : {true, false}) {
+      const UsedGrade used = GradeOfCalculation(d.iNorm, concrete, concrete ? d.sBeton : d.sStahl);
+      EXPECT_FALSE(used.replaced) << used.name.GetString();
+      EXPECT_EQ(used.name, concrete ? "C25/30" : c.steel);
+    }
+  }
+  // Straight to OK from the control values page: the system page stores the grade calculated as well.
+  const fs::path path = OpenNew();
+  ShowTab(1);
+  Click(dialog_.m_steuDlg, S::kIdNormNa);
+  Ok();
+  EXPECT_EQ(dialog_.m_data.sStahl, "B500B");
+  EXPECT_NE(FileBytes(path).find("sStahl=\"B500B\""), std::string::npos);
+}
+
 TEST_F(KolumoPagesTest, SettingsButtonsOpenTheirDialogsOnTheData) {
   const struct {
     UINT button;
@@ -266,7 +313,8 @@ TEST_F(KolumoPagesTest, SettingsButtonsOpenTheirDialogsOnTheData) {
       {S::kIdGrafAus, [](CDialog& d) { return dynamic_cast<CKolumogridausgraf*>(&d) != nullptr; }},
       {S::kIdBrand, [](CDialog& d) { return dynamic_cast<CKolumoBrandDlg*>(&d) != nullptr; }},
   };
-  const fs::path path = Open([](CKolumoData& d) { d.iNorm = 0; });  // DIN 1045-1 shows the fire button
+  // DIN 1045-1 shows the fire button; its own steel grade, so that OK has nothing to replace
+  const fs::path path = Open([](CKolumoData& d) { d.iNorm = 0, d.sStahl = "BSt 500 SB"; });
   const std::string before = FileBytes(path);
   ShowTab(1);
   for (const auto& c : cases) {

@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <tuple>
 
+#include "column/calcfunc.h"
 #include "column_ui/fundamentdlg.h"
 #include "column_ui/kolumodlg.h"
 #include "column_ui/querschnittdlg.h"
@@ -213,7 +215,7 @@ TEST_F(SystemPageTest, FootCarriesVerticallyAndASpringThereDropsTheFoundation) {
   EXPECT_DOUBLE_EQ(d.supports[0][foot].cmx.GetValue(), 5000.0);
 }
 
-TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
+TEST_F(SystemPageTest, GradeListsFollowTheCodeAndShowTheGradeCalculated) {
   for (auto [norm, list] : {std::pair{0, "DIN 1045-I"}, {2, "SIA 262:2003"}, {10, "EC2 NA (DE)"}}) {
     SCOPED_TRACE(list);
     d.iNorm = norm;
@@ -232,15 +234,73 @@ TEST_F(SystemPageTest, GradeListsFollowTheCodeAndKeepAnUnlistedGrade) {
       for (INT_PTR i = 0; i < shown.GetSize(); ++i) EXPECT_EQ(shown[i], expected[i]) << kat;
     }
   }
-  // A grade the list lacks shows the first entry but stays stored; picking one stores its name.
+  // A grade the list lacks shows as the grade a calculation takes for it, the list's third (C20/25), and is stored
+  // so; picking one stores its name (two down from C20/25: C30/37).
   d.sBeton = "C999/1000";
   dialog_.ExchangeData(FALSE);
-  EXPECT_EQ(Grades().GetComboIndex(M::kRowBeton, 1), 0);
+  EXPECT_EQ(Grades().GetItemText(M::kRowBeton, 1), "C20/25");
+  EXPECT_EQ(d.sBeton, "C20/25");
   dialog_.ExchangeData(TRUE);
-  EXPECT_EQ(d.sBeton, "C999/1000");
+  EXPECT_EQ(d.sBeton, "C20/25");
   dialog_input::Pick(Grades(), M::kRowBeton, 2);
-  EXPECT_EQ(d.sBeton, Options(M::kRowBeton)[Grades().GetComboIndex(M::kRowBeton, 1)]);
-  EXPECT_NE(d.sBeton, "C999/1000");
+  EXPECT_EQ(d.sBeton, "C30/37");
+  EXPECT_EQ(Grades().GetItemText(M::kRowBeton, 1), "C30/37");
+}
+
+// The material editor adds the user's grades S02 ... S24 at priorities 2 to 24 under "EC2 NA (DE)", after B500A and
+// B500B: the steel list offers what a calculation can take, the first 20 names (B500A, B500B, S02 ... S19), and a
+// stored S22 shows, and is stored, as the grade calculated for it, the list's second (B500B).
+TEST_F(SystemPageTest, TheGradeListsOfferOnlyGradesACalculationCanTake) {
+  const fs::path root = std::getenv("KOLUMO_ROOT");
+  // The editor puts the database it finds beside it in place, or else removes the user's database.
+  const fs::path bin = folder_ / "bin";
+  fs::create_directories(bin);
+  {
+    std::ofstream editor(bin / "mateEdit");
+    editor << "#!/bin/sh\nif [ -f \"$KOLUMO_ROOT/next.xml\" ]; then mv \"$KOLUMO_ROOT/next.xml\" "
+              "\"$KOLUMO_ROOT/userMaterial.xml\"; else rm -f \"$KOLUMO_ROOT/userMaterial.xml\"; fi\n";
+  }
+  fs::permissions(bin / "mateEdit", fs::perms::owner_all);
+  const std::string path = std::getenv("PATH");
+  ::setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+  // However the test ends, the editor runs again and the user's database goes, for the other tests.
+  struct Restore {
+    std::function<void()> again;
+    ~Restore() { again(); }
+  } restore{[&] {
+    Grades().OnButtonClick(M::kRowEditor, 1);
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_FALSE(fs::exists(root / "userMaterial.xml"));
+    EXPECT_EQ(Options(M::kRowStahl).GetSize(), 2);
+  }};
+  {
+    std::ofstream db(root / "next.xml");
+    db << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Materialdatenbank><Kategorie Name=\"Stahl\">"
+          "<Unterkategorie Name=\"Betonstahl\"><Norm Name=\"EC2 NA (DE)\">";
+    for (int i = 2; i <= 24; ++i)
+      db << "<Objekt Name=\"S" << (i < 10 ? "0" : "") << i << "\" Prioritaet=\"" << i
+         << "\"><Eigenschaft Kurzname=\"fyk\" Wert01=\"500\" Formel=\"\"/></Objekt>";
+    db << "</Norm></Unterkategorie></Kategorie></Materialdatenbank>\n";
+  }
+  d.iNorm = 10;
+  d.sStahl = "S22";
+  Grades().OnButtonClick(M::kRowEditor, 1);
+  const CStringArray offered = Options(M::kRowStahl);
+  std::vector<std::string> names;
+  for (const CString& name : offered) names.push_back(name.str());
+  // the editor has run: the user's grades are there
+  ASSERT_EQ(names.size(), 20u);
+  EXPECT_EQ(names[0], "B500A");
+  EXPECT_EQ(names[2], "S02");
+  EXPECT_EQ(names[19], "S19");
+  EXPECT_EQ(Grades().GetItemText(M::kRowStahl, 1), "B500B");
+  EXPECT_EQ(d.sStahl, "B500B");
+  // The last grade offered is calculated as itself.
+  dialog_input::Pick(Grades(), M::kRowStahl, 18);
+  EXPECT_EQ(d.sStahl, "S19");
+  const UsedGrade used = GradeOfCalculation(d.iNorm, false, d.sStahl);
+  EXPECT_FALSE(used.replaced);
+  EXPECT_EQ(used.index, 19);
 }
 
 }  // namespace

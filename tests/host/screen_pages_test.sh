@@ -3,14 +3,16 @@
 # restraint, numeric and graphic output, fire): each tab is clicked through real X events and pictured, each
 # dialog appears under its caption, is pictured and closes with Escape; "Abbrechen" then ends the program at once,
 # since looking at pages changes nothing. Then, with the document part on the first tab ("bSkrib"), the window on
-# the screen is held against the program's own picture of it, the tab strip included. The pictures go to
-# $KOLUMO_PICTURES when it is set, for a look. Exit 77 (skipped) without Xvfb or xdotool.
+# the screen is held against the program's own picture of it, the tab strip included. Last, a new position switched
+# to another code shows and saves the steel grade a calculation takes. The pictures go to $KOLUMO_PICTURES when it
+# is set, for a look. Exit 77 (skipped) without Xvfb, xdotool, python3 or xwd.
 set -u
 kolumo=$1
 data=$2
 compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 
+need_xwd
 start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 export ORMI_REGISTRY="$work/registry.xml"
 
@@ -43,6 +45,13 @@ dialog() {
   wait_for 10 dialog_gone || fail "$1: still open after Escape"
 }
 
+# steel_cell NAME: the steel grade's cell of the system page as the X server shows it, as $work/pictures/NAME.png.
+steel_cell() {
+  window_geometry "$main"
+  python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/$1.png" $((x + 886)),$((y + 108)),$((x + 968)),$((y + 126)) \
+    >/dev/null || fail "$1: cannot read the screen"
+}
+
 # Points in the window's own coordinates at the dialog font (the pictures show the layout): the tabs on y 42.
 tabs=(57:0-variables 143:1-control-values 212:2-system 289:3-pre-deformation 372:4-loads 437:5-results)
 for tab in "${tabs[@]}"; do
@@ -55,6 +64,7 @@ for tab in "${tabs[@]}"; do
       dialog fire 632 224 "Brandschutz"
       ;;
     2-*)
+      steel_cell example-steel
       dialog cross-section 389 141 "TQ-KOLUMO Querschnittsdefinition"
       dialog foundation 890 197 "Fundamenteinspannung"
       ;;
@@ -95,4 +105,28 @@ agree document-part-typed
 kill "$app"
 wait "$app" 2>/dev/null
 app=""
+
+# A new position (C25/30, "BSt 500 SA" under DIN 1045-1) switched to "DIN EN 1992 / NA", whose steel list lacks
+# "BSt 500 SA": the steel cell shows, pixel for pixel, what the example's cell shows, B500B, the grade a calculation
+# takes for it, and OK saves that grade. The variable table is back on the first tab, as in the first part.
+rm -f "$ORMI_REGISTRY"
+KOLUMO_ROOT="$work/root" "$kolumo" new "$work/Neu.tqx" >"$work/new.out" 2>"$work/new.err" || fail "kolumo new failed"
+KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Neu.tqx" \
+  >"$work/out" 2>"$work/err" &
+app=$!
+find_new() { main=$(xdotool search --name '^kolumo - Neu\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
+wait_for 20 find_new || fail "no window of the new position within 20 s"
+click 143 42
+click 49 155  # "DIN EN 1992 / NA"
+click 212 42
+picture new-position-annex
+steel_cell new-position-steel
+different=$(python3 "$(dirname "$0")/../support/png_pixels.py" differ "$work/pictures/example-steel.png" \
+  "$work/pictures/new-position-steel.png")
+[ "$different" -eq 0 ] || fail "the new position's steel cell differs from the example's B500B in $different pixels"
+click 877 457  # OK
+ended_with_success
+grep -q 'sBeton="C25/30" sStahl="B500B"' "$work/Neu.tqx" ||
+  fail "the new position was saved with $(grep -o 'sBeton="[^"]*" sStahl="[^"]*"' "$work/Neu.tqx")"
+[ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*steel*.png "$work"/pictures/new-position-*.png "$KOLUMO_PICTURES/"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"
