@@ -36,6 +36,19 @@ print(sum(any(dark(p) for p in row) and any((p & 0xFFFFFF) == 0xADD6FF for p in 
 PY
 }
 
+# The text-height box on the second toolbar: its field, $1 typed over what it shows, then the key $2.
+type_into_box() {
+  xdotool mousemove --window "$window" 140 100 click 1
+  sleep 0.3
+  xdotool key Home shift+End
+  xdotool type --delay 20 "$1"
+  xdotool key "$2"
+}
+# The window's top $3 rows in the xwd picture $2, kept beside the test as screen_textheight_$1.png for a look.
+picture() {
+  python3 "$xwd_region" "$2" "$pictures/screen_textheight_$1.png" "$wx,$wy,$((wx + 900)),$((wy + $3))" >/dev/null
+}
+
 xdotool mousemove --window "$window" 57 42 click 1 # the first tab
 sleep 1
 xdotool mousemove --window "$window" 300 200 click 1
@@ -45,33 +58,21 @@ xdotool key shift+Home
 typed() { rows=$(ink_rows) && [ "$rows" -gt 5 ]; }
 wait_for 20 typed || fail "the typed line does not show selected (${rows:-no} rows of ink)"
 before=$rows
-# The text-height box on the second toolbar: its field, the typed size over what it shows, Return.
-xdotool mousemove --window "$window" 140 100 click 1
-sleep 0.3
-xdotool key Home shift+End
-xdotool type --delay 20 "28"
-xdotool key Return
+type_into_box 28 Return
 sleep 0.5
 kill -0 "$app" 2>/dev/null || fail "Return in the text-height box ended the dialog"
 grown() { rows=$(ink_rows) && [ "$rows" -gt $((before * 2)) ]; }
 wait_for 20 grown || fail "28 and Return left the letters ${rows:-?} rows high (from $before)"
-python3 "$xwd_region" "$work/screen.xwd" "$pictures/screen_textheight_28.png" "$wx,$wy,$((wx + 900)),$((wy + 300))" \
-  >/dev/null
+picture 28 "$work/screen.xwd" 300
 at28=$rows
 
-# 20 typed into the box, and Escape.
-xdotool mousemove --window "$window" 140 100 click 1
-sleep 0.3
-xdotool key Home shift+End
-xdotool type --delay 20 "20"
-xdotool key Escape
+type_into_box 20 Escape
 sleep 1
 find_box && fail "Escape in the text-height box asked: $(xdotool getwindowname "$box")"
 kill -0 "$app" 2>/dev/null || fail "Escape in the text-height box ended the dialog"
 rows=$(ink_rows)
 [ "$rows" -ge $((at28 - 1)) ] || fail "Escape set the typed size: the letters are $rows rows high (at 28 pt $at28)"
-python3 "$xwd_region" "$work/screen.xwd" "$pictures/screen_textheight_escape.png" \
-  "$wx,$wy,$((wx + 900)),$((wy + 300))" >/dev/null
+picture escape "$work/screen.xwd" 300
 xdotool key End
 xdotool type --delay 20 " x" # into the text: Escape gave the focus back to it
 xdotool key shift+Home
@@ -95,8 +96,7 @@ for k in 1 2 3 4 5 6 7 8 9; do
   sleep 0.04
   [ $k -eq 3 ] && submenu on-the-way # the pointer on "Tabellenbreiten ändern"
 done
-python3 "$xwd_region" "$work/menu.xwd" "$pictures/screen_textheight_menu.png" "$wx,$wy,$((wx + 900)),$((wy + 600))" \
-  >/dev/null
+picture menu "$work/menu.xwd" 600
 n=$(python3 "$(dirname "$0")/../support/png_pixels.py" differ "$work/rested.png" "$work/on-the-way.png")
 [ "$n" -eq 0 ] || fail "the submenu of \"Texthöhe\" did not stay open on the way to it: $n pixels changed there"
 xdotool click 1

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "editor/editordlg.h"
@@ -237,34 +238,35 @@ TEST_F(TextHeightTest, ARowLitInAnOpenListIsChosenWhenTheListClosesOnIt) {
     editor_.text.GetParaFormat(pf);
     return std::abs(pf.sStyle) - 1;
   };
-  for (UINT close : {UINT(VK_RETURN), UINT(VK_F4)}) {
-    SCOPED_TRACE(close);
-    ClickText();
-    editor_.text.SetSel(5, 9);
-    editor_.bar2.style.SetFocus();
-    win::input::Key(VK_F4);
-    win::input::Key(VK_DOWN);
-    win::input::Key(VK_DOWN);  // "Überschrift 2"
-    win::PumpMessages();
-    EXPECT_EQ(paragraphStyle(), 0) << "the paragraph took a row lit in the open list";
-    win::input::Key(close);
-    win::PumpMessages();
-    EXPECT_FALSE(editor_.bar2.style.GetDroppedState());
-    EXPECT_EQ(paragraphStyle(), 2);
-    editor_.text.SetParagraphStyle(1);
-
-    TypeIntoBox("");
-    editor_.bar2.height.SetCurSel(6);  // "12", the selection's size
-    win::input::Key(VK_F4);
-    win::input::Key(VK_DOWN);  // "14"
-    win::PumpMessages();
-    EXPECT_EQ(SizeOfZwei(), 24) << "the text took a size lit in the open list";
-    win::input::Key(close);
-    win::PumpMessages();
-    EXPECT_EQ(SizeOfZwei(), 28);
-    editor_.text.SetSel(5, 9);
-    editor_.text.SetHeight(240);
-  }
+  struct Case {
+    CComboBox SkribComboBar::*box;
+    int shown;                     // the row the box shows when its list opens
+    std::function<int()> measure;  // of "zwei"
+    int before, chosen;            // measured before the list closes and after; two rows down
+  };
+  const Case cases[] = {
+      {&SkribComboBar::style, 0, paragraphStyle, 0, 2},                   // "Standard" to "Überschrift 2"
+      {&SkribComboBar::height, 6, [&] { return SizeOfZwei(); }, 24, 32},  // 12 pt to 16 pt
+  };
+  for (UINT close : {UINT(VK_RETURN), UINT(VK_F4)})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "key " << close << ", row " << c.shown);
+      CComboBox& box = editor_.bar2.*c.box;
+      ClickText();
+      editor_.text.SetSel(5, 9);
+      box.SetFocus();
+      box.SetCurSel(c.shown);
+      for (UINT vk : {VK_F4, VK_DOWN, VK_DOWN}) win::input::Key(vk);
+      win::PumpMessages();
+      EXPECT_EQ(c.measure(), c.before) << "the text took a row lit in the open list";
+      win::input::Key(close);
+      win::PumpMessages();
+      EXPECT_FALSE(box.GetDroppedState());
+      EXPECT_EQ(c.measure(), c.chosen);
+      editor_.text.SetSel(5, 9);
+      editor_.text.SetParagraphStyle(1);
+      editor_.text.SetHeight(240);
+    }
   EXPECT_EQ(host_.oks, 0);
   EXPECT_EQ(host_.cancels, 0);
 }
