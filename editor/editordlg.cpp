@@ -687,6 +687,9 @@ BOOL SubDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     return TRUE;
   }
   if (lParam != 0 && (id == 11522 || id == 11524 || id == 11546)) {
+    // A row lit in an open list is no choice: the box says its choice again once the list closes on it, and an
+    // Escape there closes the list on what stood before.
+    if (code == CBN_SELCHANGE && ::SendMessage(HWND(lParam), CB_GETDROPPEDSTATE, 0, 0)) return TRUE;
     if (code == CBN_SELCHANGE) {
       if (id == 11522) text.SetParagraphStyle(bar2.style.GetCurSel() + 1);
       if (id == 11524) {
@@ -779,13 +782,24 @@ BOOL SubDlg::PreTranslateMessage(MSG* msg) {
         return TRUE;
       }
   }
-  // Return in the text-height box sets the size there; it is not the dialog's OK. With the list down it takes
-  // the item lit, as the box itself does.
-  if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && bar2.height.m_hWnd &&
-      (msg->hwnd == bar2.height.m_hWnd || ::IsChild(bar2.height.m_hWnd, msg->hwnd)) && !bar2.height.GetDroppedState()) {
-    TypedHeightReturned();
-    return TRUE;
-  }
+  // Return in the text-height box sets the size there; it is not the dialog's OK. Escape in a box drops what was
+  // typed there and goes back to the text; it is not the dialog's cancel. With the list down the box itself takes
+  // either: Return the row lit, Escape closes the list.
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE))
+    for (CComboBox* box : {&bar2.style, &bar2.height, &bar2.zoom}) {
+      if (!box->m_hWnd || (msg->hwnd != box->m_hWnd && !::IsChild(box->m_hWnd, msg->hwnd)) || box->GetDroppedState())
+        continue;
+      if (msg->wParam == VK_ESCAPE) {
+        heightTyped_ = false;
+        UpdateToolbarState();
+        text.SetFocus();
+        return TRUE;
+      }
+      if (box == &bar2.height) {
+        TypedHeightReturned();
+        return TRUE;
+      }
+    }
   if (msg->hwnd == text.m_hWnd && text.PreTranslateMessage(msg)) return TRUE;
   return CDialog::PreTranslateMessage(msg);
 }

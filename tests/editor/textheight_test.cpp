@@ -2,6 +2,8 @@
 // set on the selection on Return and on leaving the box, and that Return is not the dialog's OK.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "editor/editordlg.h"
@@ -30,12 +32,14 @@ class Position : public BaseData {
   SubData& Part() { return static_cast<SubData&>(GetSubData()); }
 };
 
-// The input dialog around the editor: it counts its OKs and stays open.
+// The input dialog around the editor: it counts its OKs and cancels (Escape, which asks to discard the position) and
+// stays open.
 class Host : public CDialog {
  public:
   Host() : CDialog(kHostId) {}
   void OnOK() override { ++oks; }
-  int oks = 0;
+  void OnCancel() override { ++cancels; }
+  int oks = 0, cancels = 0;
 };
 
 class TextHeightTest : public win::test::WindowTest {
@@ -85,10 +89,11 @@ class TextHeightTest : public win::test::WindowTest {
     editor_.bar2.height.GetWindowText(shown);
     return shown;
   }
-  bool FocusInBox() {
+  bool FocusInBox(CComboBox& box) {
     HWND focus = ::GetFocus();
-    return focus == editor_.bar2.height.m_hWnd || ::IsChild(editor_.bar2.height.m_hWnd, focus);
+    return focus == box.m_hWnd || ::IsChild(box.m_hWnd, focus);
   }
+  bool FocusInBox() { return FocusInBox(editor_.bar2.height); }
 
   std::unique_ptr<Position> position_;
   Host host_;
@@ -161,6 +166,109 @@ TEST_F(TextHeightTest, ASizeOutOfRangeIsSaidOnReturnAndGivesWayOnLeaving) {
     // The box shows the size of the text where the caret now stands again.
     EXPECT_EQ(Box(), "12");
   }
+}
+
+// Escape in a toolbar box makes nothing: typing in the text-height box is dropped (the selection keeps its size) and
+// the focus goes back to the text; an open list closes first, and only the next Escape leaves the box. Escape never
+// reaches the input dialog, whose cancel asks to discard the whole position.
+TEST_F(TextHeightTest, EscapeInABoxDropsWhatWasTypedAndReturnsToTheText) {
+  struct Case {
+    const char* name;
+    CComboBox SkribComboBar::*box;
+    const char* typed;  // into the text-height box, over what it shows
+    bool dropped;       // the list opened (F4) before the first Escape
+  };
+  const Case cases[] = {
+      {"text height, typed", &SkribComboBar::height, "20", false},
+      {"text height, typed and the list opened", &SkribComboBar::height, "20", true},
+      {"text height, a size out of range", &SkribComboBar::height, "0", false},
+      {"style, list opened", &SkribComboBar::style, nullptr, true},
+      {"style", &SkribComboBar::style, nullptr, false},
+      {"zoom, list opened", &SkribComboBar::zoom, nullptr, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CComboBox& box = editor_.bar2.*c.box;
+    if (c.typed) {
+      TypeIntoBox(c.typed);
+    } else {
+      ClickText();
+      editor_.text.SetSel(5, 9);
+      box.SetFocus();
+    }
+    const int style = editor_.bar2.style.GetCurSel(), zoom = editor_.bar2.zoom.GetCurSel();
+    if (c.dropped) {
+      win::input::Key(VK_F4);
+      ASSERT_TRUE(box.GetDroppedState());
+      win::input::Key(VK_DOWN);  // a row lit in the list is no choice either
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      EXPECT_FALSE(box.GetDroppedState());
+      EXPECT_TRUE(FocusInBox(box)) << "the first Escape closes only the list";
+      if (c.typed) {
+        EXPECT_EQ(Box(), c.typed) << "the list's Escape keeps the typing";
+      }
+    }
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    EXPECT_EQ(host_.cancels, 0) << "Escape reached the dialog";
+    EXPECT_EQ(::GetFocus(), editor_.text.m_hWnd);
+    EXPECT_EQ(SizeOfZwei(), 24) << "the typed size was set";
+    EXPECT_EQ(Box(), "12") << "the box shows the selection's size again";
+    EXPECT_EQ(editor_.bar2.style.GetCurSel(), style);
+    EXPECT_EQ(editor_.bar2.zoom.GetCurSel(), zoom);
+    // Leaving the text afterwards sets nothing either.
+    editor_.bar2.style.SetFocus();
+    editor_.text.SetFocus();
+    EXPECT_EQ(SizeOfZwei(), 24);
+  }
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  EXPECT_EQ(host_.oks, 0);
+  // Escape outside the boxes is still the dialog's.
+  ::SetFocus(::GetDlgItem(host_.m_hWnd, IDOK));
+  win::input::Key(VK_ESCAPE);
+  EXPECT_EQ(host_.cancels, 1);
+}
+
+// The keys that move the light in an open list choose nothing yet; Return or F4, which close the list on the row
+// lit, choose it.
+TEST_F(TextHeightTest, ARowLitInAnOpenListIsChosenWhenTheListClosesOnIt) {
+  auto paragraphStyle = [&] {  // 0 "Standard", 1..9 the headings
+    PARAFORMAT2 pf;
+    editor_.text.GetParaFormat(pf);
+    return std::abs(pf.sStyle) - 1;
+  };
+  struct Case {
+    CComboBox SkribComboBar::*box;
+    int shown;                     // the row the box shows when its list opens
+    std::function<int()> measure;  // of "zwei"
+    int before, chosen;            // measured before the list closes and after; two rows down
+  };
+  const Case cases[] = {
+      {&SkribComboBar::style, 0, paragraphStyle, 0, 2},                   // "Standard" to "Überschrift 2"
+      {&SkribComboBar::height, 6, [&] { return SizeOfZwei(); }, 24, 32},  // 12 pt to 16 pt
+  };
+  for (UINT close : {UINT(VK_RETURN), UINT(VK_F4)})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "key " << close << ", row " << c.shown);
+      CComboBox& box = editor_.bar2.*c.box;
+      ClickText();
+      editor_.text.SetSel(5, 9);
+      box.SetFocus();
+      box.SetCurSel(c.shown);
+      for (UINT vk : {VK_F4, VK_DOWN, VK_DOWN}) win::input::Key(vk);
+      win::PumpMessages();
+      EXPECT_EQ(c.measure(), c.before) << "the text took a row lit in the open list";
+      win::input::Key(close);
+      win::PumpMessages();
+      EXPECT_FALSE(box.GetDroppedState());
+      EXPECT_EQ(c.measure(), c.chosen);
+      editor_.text.SetSel(5, 9);
+      editor_.text.SetParagraphStyle(1);
+      editor_.text.SetHeight(240);
+    }
+  EXPECT_EQ(host_.oks, 0);
+  EXPECT_EQ(host_.cancels, 0);
 }
 
 }  // namespace

@@ -462,7 +462,8 @@ struct ComboState : Items {
   bool updatingEdit = false;
   bool sizing = false;
   int curBeforeDrop = -1;
-  HWND simpleList = nullptr;  // CBS_SIMPLE: the list that always shows below the edit
+  std::string textBeforeDrop;  // the field's text when the list opened: what an Escape there gives back
+  HWND simpleList = nullptr;   // CBS_SIMPLE: the list that always shows below the edit
 };
 
 DWORD ComboType(const Window& w) { return w.style & 3; }
@@ -474,6 +475,14 @@ void SetEditText(HWND combo, ComboState& s, const std::string& text) {
   SendMessage(s.edit, EM_SETSEL, 0, -1);
   s.updatingEdit = false;
   (void)combo;
+}
+
+// What the box shows: its field's text, or the current item's.
+std::string FieldText(const ComboState& s) {
+  if (!s.edit) return s.Valid(s.cur) ? s.items[std::size_t(s.cur)].text : "";
+  std::string t(std::size_t(GetWindowTextLength(s.edit)) + 1, '\0');
+  t.resize(std::size_t(GetWindowText(s.edit, t.data(), int(t.size()))));
+  return t;
 }
 
 void ShowCurrent(HWND combo, ComboState& s) {
@@ -502,6 +511,7 @@ void OpenList(HWND combo, ComboState& s) {
   if (!Get(combo)) return;
   s.dropped = true;
   s.curBeforeDrop = s.cur;
+  s.textBeforeDrop = FieldText(s);
   RECT wr;
   GetWindowRect(combo, &wr);
   int width = std::max(int(wr.right - wr.left), s.droppedWidth);
@@ -571,11 +581,9 @@ void ListChosen(HWND list, int index) {
 void ComboKey(HWND combo, ComboState& s, UINT vk) {
   Window* w = Get(combo);
   bool alt = KeyIsDown(VK_MENU);
-  if (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP))) {
-    if (s.dropped)
-      CloseList(combo, s, true);
-    else
-      OpenList(combo, s);
+  const bool toggle = vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP));
+  if (toggle && !s.dropped) {
+    OpenList(combo, s);
     return;
   }
   // The mouse may have moved the dropped list's light: keys go on from the row lit, Enter takes it.
@@ -586,14 +594,18 @@ void ComboKey(HWND combo, ComboState& s, UINT vk) {
       ShowCurrent(combo, s);
     }
   }
-  if (s.dropped && vk == VK_RETURN) {
+  // F4 closes the list on the row lit as Return does: that row is the choice, said once the list is gone.
+  if (s.dropped && (vk == VK_RETURN || toggle)) {
     CloseList(combo, s, true);
     if (Get(combo) && s.cur != s.curBeforeDrop) NotifyCommand(combo, CBN_SELCHANGE);
     return;
   }
   if (s.dropped && vk == VK_ESCAPE) {
     s.cur = s.curBeforeDrop;
-    ShowCurrent(combo, s);
+    if (s.edit)
+      SetEditText(combo, s, s.textBeforeDrop);
+    else
+      ShowCurrent(combo, s);
     CloseList(combo, s, false);
     return;
   }
@@ -697,13 +709,7 @@ LRESULT ComboSetText(HWND wnd, Window* w, ComboState& s, LPARAM lParam) {
 }
 
 LRESULT ComboGetText(ComboState& s, WPARAM wParam, LPARAM lParam) {
-  std::string t = s.edit ? std::string() : (s.Valid(s.cur) ? s.items[std::size_t(s.cur)].text : "");
-  if (s.edit) {
-    int n = GetWindowTextLength(s.edit);
-    t.assign(std::size_t(n) + 1, '\0');
-    GetWindowText(s.edit, t.data(), n + 1);
-    t.resize(std::size_t(n));
-  }
+  const std::string t = FieldText(s);
   auto* out = reinterpret_cast<char*>(lParam);
   if (!out || wParam == 0) return 0;
   std::size_t n = std::min(t.size(), std::size_t(wParam - 1));

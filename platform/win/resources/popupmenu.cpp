@@ -20,12 +20,15 @@ struct Level {
   HMENU menu = nullptr;
   HWND wnd = nullptr;
   int hot = -1;
-  int open = -1;  // the entry whose submenu is the next level
+  int open = -1;     // the entry whose submenu is the next level
+  POINT hotPoint{};  // where the pointer last stood on the hot entry (screen): whence it heads for the submenu
+  bool hotPointed = false;
 };
 
 struct Tracking {
   std::vector<Level> levels;
   INT_PTR result = -1;  // -1 while the menu is open
+  POINT pointer{};      // the pointer's last place (screen)
 };
 Tracking* g_tracking = nullptr;
 
@@ -94,10 +97,31 @@ bool ItemAt(POINT screen, int& level, int& index) {
   return false;
 }
 
+// Whether the pointer, moved to p over the level, heads from the open entry into the level's open submenu: it lies
+// between the lines from where it left that entry to the submenu's near corners. On its way it crosses other entries,
+// which must not take the submenu away.
+bool HeadsForSubmenu(std::size_t level, POINT p) {
+  const Level& lv = g_tracking->levels[level];
+  if (lv.open < 0 || lv.open != lv.hot || !lv.hotPointed || level + 1 >= g_tracking->levels.size()) return false;
+  RECT sub;
+  GetWindowRect(g_tracking->levels[level + 1].wnd, &sub);
+  const POINT from = lv.hotPoint;
+  const LONG edge = sub.left > from.x ? sub.left : sub.right < from.x ? sub.right : from.x;
+  if (edge == from.x) return false;
+  auto cross = [](LONG ax, LONG ay, LONG bx, LONG by) {
+    return static_cast<long long>(ax) * by - static_cast<long long>(ay) * bx;
+  };
+  const LONG ux = edge - from.x, uy = sub.top - from.y, vx = edge - from.x, vy = sub.bottom - from.y;
+  const LONG dx = p.x - from.x, dy = p.y - from.y;
+  const long long turn = cross(ux, uy, vx, vy);
+  return cross(ux, uy, dx, dy) * turn >= 0 && cross(dx, dy, vx, vy) * turn >= 0;
+}
+
 void SetHot(int level, int index) {
   Level& lv = g_tracking->levels[std::size_t(level)];
   if (lv.hot == index) return;
   lv.hot = index;
+  lv.hotPointed = false;
   InvalidateRect(lv.wnd, nullptr, TRUE);
 }
 
@@ -181,12 +205,19 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // The first level holds the capture: every point is looked up in whichever level lies under it.
       POINT p{SHORT(LOWORD(lParam)), SHORT(HIWORD(lParam))};
       ClientToScreen(wnd, &p);
+      const POINT was = g_tracking->pointer;
+      g_tracking->pointer = p;
       int l = -1, i = -1;
       if (!ItemAt(p, l, i)) {
         if (msg == WM_LBUTTONDOWN) g_tracking->result = 0;  // a click beside the menu closes it
         return 0;
       }
       Level& under = g_tracking->levels[std::size_t(l)];
+      if (msg == WM_MOUSEMOVE && i != under.hot && HeadsForSubmenu(std::size_t(l), p)) {
+        // The entry lit and its submenu stay; the entry under the pointer takes over when the pointer rests on it.
+        if (p.x != was.x || p.y != was.y) SetTimer(under.wnd, kRestTimer, kRestMs, nullptr);
+        return 0;
+      }
       if (msg == WM_MOUSEMOVE && i >= 0 && i != under.hot) {
         // Another entry: the submenu of the last one closes; one of this entry opens once the pointer rests.
         if (under.open >= 0 && under.open != i) CloseFrom(std::size_t(l) + 1);
@@ -196,12 +227,23 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           KillTimer(under.wnd, kRestTimer);
       }
       SetHot(l, i);
+      if (i >= 0) {
+        under.hotPoint = p;
+        under.hotPointed = true;
+      }
       if (msg != WM_MOUSEMOVE && msg != WM_LBUTTONDOWN) Choose(l);
       return 0;
     }
     case WM_TIMER:
       if (wParam != kRestTimer) return 0;
       KillTimer(wnd, kRestTimer);
+      if (int l = -1, i = -1; ItemAt(g_tracking->pointer, l, i) && l == level && i >= 0 && i != lv.hot) {
+        // The pointer came to rest on another entry while heading for the open submenu: that entry takes over.
+        CloseFrom(std::size_t(level) + 1);
+        SetHot(level, i);
+        lv.hotPoint = g_tracking->pointer;
+        lv.hotPointed = true;
+      }
       if (lv.hot >= 0 && GetSubMenu(lv.menu, lv.hot)) Choose(level);
       return 0;
     case WM_KEYDOWN: {

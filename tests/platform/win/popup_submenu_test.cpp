@@ -168,6 +168,91 @@ TEST_F(PopupSubmenuTest, ASubmenuOpensWhenThePointerRestsOnItsEntryAndClosesOnTh
   }
 }
 
+// On its way from an open submenu's entry into the submenu the pointer crosses the entries below; while it moves
+// towards the submenu, the submenu stays open. An entry crossed so opens its own only once the pointer rests on it;
+// a move that heads elsewhere (straight down) closes the submenu at once.
+TEST_F(PopupSubmenuTest, ASubmenuStaysOpenWhileThePointerMovesTowardsIt) {
+  constexpr UINT kBlocksatz = 305, kDigits = 400;
+  // Kopieren, Format (six entries, the last Blocksatz), Schriftgrad (eleven sizes), Nachkommastellen (seven), Löschen.
+  auto menu = [&] {
+    HMENU format = CreatePopupMenu(), sizes = CreatePopupMenu(), digits = CreatePopupMenu();
+    const char* formats[] = {"Fett", "Kursiv", "Unterstrichen", "Zentriert", "Rechtsbündig", "Blocksatz"};
+    for (UINT i = 0; i < 6; ++i) AppendMenu(format, MF_STRING, kBlocksatz - 5 + i, formats[i]);
+    for (UINT i = 0; i < 11; ++i) AppendMenu(sizes, MF_STRING, kFirstSize + i, std::to_string(8 + i).c_str());
+    for (UINT i = 0; i < 7; ++i) AppendMenu(digits, MF_STRING, kDigits + i, std::to_string(i).c_str());
+    HMENU m = CreatePopupMenu();
+    AppendMenu(m, MF_STRING, kCopy, "Kopieren");
+    AppendMenu(m, MF_POPUP, UINT_PTR(format), "Format");
+    AppendMenu(m, MF_POPUP, UINT_PTR(sizes), "Schriftgrad");
+    AppendMenu(m, MF_POPUP, UINT_PTR(digits), "Nachkommastellen");
+    AppendMenu(m, MF_STRING, kDelete, "Löschen");
+    return m;
+  };
+  const int formatRow = at.y + kMargin + kRow + kRow / 2, sizesRow = formatRow + kRow;
+  RECT first{};
+  // The entry of the first level whose submenu is open (1 Format, 2 Schriftgrad), -1 for none, and that submenu.
+  RECT open{};
+  auto openEntry = [&] {
+    GetWindowRect(WindowFromPoint(POINT{at.x + 5, formatRow}), &first);
+    open = LevelRightOf(first.right - 2, sizesRow + kRow);  // a row that both submenus cover
+    return open.bottom > open.top ? int((open.top - first.top - kMargin) / kRow) : -1;
+  };
+  struct Case {
+    const char* name;
+    int diagonalSteps;  // of nine 40 ms steps from Format to Blocksatz (0.36 s); 0: straight down to Schriftgrad
+    int openAfter;      // the entry whose submenu is open then
+    UINT chosen;        // by a click after a rest where the pointer ends: Blocksatz, or the third size of Schriftgrad
+  };
+  const Case cases[] = {
+      {"across Schriftgrad and Nachkommastellen to Blocksatz in 0.36 s", 9, 1, kBlocksatz},
+      {"towards Blocksatz, then resting on Schriftgrad", 1, 1, kFirstSize + 2},
+      {"straight down to Schriftgrad", 0, -1, kFirstSize + 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HMENU m = menu();
+    StepScreen screen;
+    const POINT start{at.x + 30, formatRow};
+    POINT end = start;
+    screen.Then([&](HWND) { MoveTo(start); });
+    screen.Then([&](HWND) { win::AdvanceClock(450); });
+    screen.Then([&](HWND) {
+      ASSERT_EQ(openEntry(), 1) << "Format's submenu did not open on a rest";
+      // Blocksatz: Format's sixth entry.
+      const POINT blocksatz{open.left + 20, open.top + kMargin + 5 * kRow + kRow / 2};
+      for (int k = 1; k <= c.diagonalSteps; ++k) {
+        end = POINT{start.x + (blocksatz.x - start.x) * k / 9, start.y + (blocksatz.y - start.y) * k / 9};
+        MoveTo(end);
+        win::AdvanceClock(40);
+        EXPECT_EQ(openEntry(), 1) << "after step " << k << " to " << end.x << "," << end.y;
+      }
+      if (c.diagonalSteps == 0) {
+        end = POINT{start.x, sizesRow};
+        MoveTo(end);
+      }
+      if (c.diagonalSteps <= 1) {
+        EXPECT_LT(end.x, first.right - 2) << "the pointer is still on the first level";
+        EXPECT_EQ((end.y - first.top - kMargin) / kRow, 2) << "the pointer is not on Schriftgrad";
+      }
+    });
+    screen.Then([&](HWND) {
+      EXPECT_EQ(openEntry(), c.openAfter);
+      win::AdvanceClock(450);  // a rest where the pointer was left
+    });
+    screen.Then([&](HWND) {
+      if (c.chosen != kBlocksatz) {
+        // on Schriftgrad it opens its submenu, whose third size is clicked
+        ASSERT_EQ(openEntry(), 2);
+        end = POINT{open.left + 20, open.top + kMargin + 2 * kRow + kRow / 2};
+      }
+      ClickAt(end);
+    });
+    EXPECT_EQ(UINT(TrackPopupMenu(m, TPM_RETURNCMD, at.x, at.y, 0, owner.m_hWnd, nullptr)), c.chosen);
+    EXPECT_EQ(screen.Left(), 0u);
+    DestroyMenu(m);
+  }
+}
+
 // A tab in an item's text sets what follows it right-aligned in a column of its own, as an accelerator: the
 // right ends of those parts line up near the menu's right edge, apart from the texts before the tab.
 TEST_F(PopupSubmenuTest, TheTextAfterATabStandsRightAlignedInAColumn) {
