@@ -330,25 +330,48 @@ TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
 }
 
 // The kind's arrow opens its list with one click, on an entry and on the empty last row alike, and the list stays
-// open for the choice: "A" then Enter makes a picture entry.
+// open for the choice: "A" then Enter makes a picture entry. Escape chooses nothing: the entry keeps its kind, and
+// the empty row, whose list lights no entry, stays empty.
 TEST_F(VarDefPageTest, TheKindsArrowOpensItsListForTheChoice) {
   VarDefGrid& g = page.m_grid;
-  for (int row : {1, 6}) {
-    SCOPED_TRACE(row);
+  const struct {
+    int row;
+    const char* typed;
+    int kind;     // of the row's entry afterwards, -1 none
+    int entries;  // in the list afterwards
+  } cases[] = {
+      // in turn, on the same page
+      {6, "\x1b", -1, 5},
+      {1, "\x1b", CVarDefEntry::kVariable, 5},
+      {1, "A\n", CVarDefEntry::kAbbildung, 5},
+      {6, "A\n", CVarDefEntry::kAbbildung, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.row) + (c.typed[0] == '\x1b' ? ", Escape" : ", A and Enter"));
     CRect cell;
-    ASSERT_TRUE(g.GetCellRect(row, VarDefGrid::kTyp, &cell));
+    ASSERT_TRUE(g.GetCellRect(c.row, VarDefGrid::kTyp, &cell));
     const CRect arrow = CGridCellCombo::ArrowRect(cell);
     ASSERT_FALSE(arrow.IsRectEmpty());
     win::input::Click(g.m_hWnd, arrow.CenterPoint().x, arrow.CenterPoint().y);
     win::PumpMessages();
-    auto* combo = dynamic_cast<CGridCellCombo*>(g.GetCell(row, VarDefGrid::kTyp));
+    auto* combo = dynamic_cast<CGridCellCombo*>(g.GetCell(c.row, VarDefGrid::kTyp));
     ASSERT_NE(combo, nullptr);
     ASSERT_TRUE(combo->IsEditing()) << "the list closed at once";
-    win::input::Type("A");
-    win::input::Key(VK_RETURN);
+    for (const char* k = c.typed; *k; ++k) {
+      if (*k == '\x1b')
+        win::input::Key(VK_ESCAPE);
+      else
+        win::input::Type(std::string(1, *k));
+    }
     win::PumpMessages();
-    EXPECT_EQ(g.GetComboIndex(row, VarDefGrid::kTyp), CVarDefEntry::kAbbildung);
-    EXPECT_EQ(data.varDefs.GetAt(row - 1)->type, CVarDefEntry::kAbbildung);
+    EXPECT_FALSE(g.IsItemEditing(c.row, VarDefGrid::kTyp));
+    EXPECT_EQ(g.GetComboIndex(c.row, VarDefGrid::kTyp), c.kind);
+    page.TransferData(TRUE);
+    ASSERT_EQ(data.varDefs.GetSize(), c.entries);
+    if (c.kind >= 0) {
+      EXPECT_EQ(data.varDefs.GetAt(c.row - 1)->type, c.kind);
+    }
+    EXPECT_EQ(g.GetRowCount(), c.entries + 2);
   }
   EXPECT_TRUE(win::msgbox::Log().empty());
 }

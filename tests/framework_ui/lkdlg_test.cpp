@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/GridCellTypes.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
 #include "tests/controls/grid_keys.h"
@@ -37,7 +38,7 @@ void TypeInto(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
 
 // Opens a combo cell and walks its list to the option at index, as with the arrow keys; Enter chooses.
 void Choose(COrmiGridCtrl& grid, int row, int col, int index) {
-  const int current = std::max(grid.GetComboIndex(row, col), 0);
+  const int current = grid.GetComboIndex(row, col);  // -1: nothing lit, the first Down lights the first option
   grid.SetFocusCell(row, col);
   win::PumpMessages();
   win::input::Key(VK_F2);
@@ -122,6 +123,48 @@ TEST_F(LKDlgTest, TypingIntoTheEmptyLastRowMakesANewActionAndANewEmptyRow) {
   });
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
+}
+
+// The arrow of a list in the empty last row, then Escape: the list lit no entry of its own, so nothing is chosen and
+// no row made; the dialog stays open. Down and Enter choose the list's first entry, which makes a row.
+TEST_F(LKDlgTest, EscapeInAListOfTheEmptyRowMakesNoRow) {
+  data.spalteKLED = true;
+  data.mitAlternativGruppen = true;
+  const struct {
+    const char* name;
+    int col;
+    std::vector<UINT> keys;
+    int rows;  // afterwards: header, actions, the empty row
+  } cases[] = {
+      {"Lastgruppe, Escape", EinwirkungGrid::kGruppe, {VK_ESCAPE}, 4},
+      {"Lastkategorie, Escape", EinwirkungGrid::kKategorie, {VK_ESCAPE}, 4},
+      {"KLED, Escape", EinwirkungGrid::kKLED, {VK_ESCAPE}, 4},
+      {"Alternativgruppe, Escape", EinwirkungGrid::kAlternativ, {VK_ESCAPE}, 4},
+      {"Lastgruppe, Down and Enter", EinwirkungGrid::kGruppe, {VK_DOWN, VK_RETURN}, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Run([&](LKDlg& d) {
+      EinwirkungGrid& grid = d.m_grid;
+      CRect cell;
+      ASSERT_TRUE(grid.GetCellRect(3, c.col, &cell));
+      const CRect arrow = CGridCellCombo::ArrowRect(cell);
+      win::input::Click(grid.m_hWnd, arrow.CenterPoint().x, arrow.CenterPoint().y);
+      win::PumpMessages();
+      ASSERT_TRUE(grid.IsItemEditing(3, c.col)) << "the list is open";
+      for (UINT key : c.keys) win::input::Key(key);
+      win::PumpMessages();
+      EXPECT_TRUE(d.IsWindowVisible()) << "Escape ended only the list";
+      EXPECT_FALSE(grid.IsItemEditing(3, c.col));
+      EXPECT_EQ(grid.GetRowCount(), c.rows);
+      if (c.rows == 4) {
+        EXPECT_EQ(std::string(grid.GetItemText(3, c.col)), "");
+      }
+      EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
+      Press(d, IDCANCEL);
+    });
+  }
+  EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 TEST_F(LKDlgTest, OkFormsTheCombinationsThroughTheGenerator) {

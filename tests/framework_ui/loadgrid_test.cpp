@@ -60,9 +60,9 @@ class LoadGridTest : public win::test::WindowTest {
     win::PumpMessages();
   }
   // Opens the combo of a cell and steps from its choice to the option at index (an open list without a choice
-  // stands on the first option).
+  // lights none: the first Down lights the first option).
   void Choose(int row, int col, int index) {
-    const int current = std::max(0, grid.GetComboIndex(row, col));
+    const int current = grid.GetComboIndex(row, col);
     grid.SetFocusCell(row, col);
     win::PumpMessages();
     win::input::Key(VK_F2);

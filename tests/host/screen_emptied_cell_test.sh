@@ -15,15 +15,6 @@ need_xwd
 edit_example 1920x1080
 mkdir -p "$work/pictures"
 
-# region STEP X0 Y0 X1 Y1: that part of the window as the server shows it, as STEP.png; its digest and its count of
-# dark (text) pixels.
-region() {
-  local x y w h counts
-  window_geometry "$main"
-  counts=$(python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/$1.png" \
-    "$((x + $2)),$((y + $3)),$((x + $4)),$((y + $5))") || fail "$1: cannot read the screen"
-  echo "$(md5sum <"$work/pictures/$1.png" | cut -d' ' -f1) ${counts%% *}"
-}
 # empty X Y: a click on the cell, then x, BackSpace and Return typed into its editor.
 empty() {
   click "$1" "$2"
@@ -43,34 +34,34 @@ refused() {
 click 212 42   # "System"
 click 145 141  # field 1's length: its row is marked
 sleep 0.5
-read -r before _ < <(region system-before 5 100 860 200)
+read -r before _ < <(window_region system-before 5 100 860 200)
 empty 145 163  # field 2's length (4.50 m)
 refused field-2-emptied
 click 145 141
 sleep 0.5
-read -r after _ < <(region system-after 5 100 860 200)
+read -r after _ < <(window_region system-after 5 100 860 200)
 [ "$after" = "$before" ] || fail "the system grid is not as before (see system-after.png)"
 
 click 372 42  # "Belastung"
 sleep 0.5
 click 90 99   # load 1's text
 sleep 0.5
-read -r before _ < <(region cases-before 760 80 900 160)
+read -r before _ < <(window_region cases-before 760 80 900 160)
 empty 817 120  # load case 2's action (2)
 refused action-2-emptied
 click 90 99
 sleep 0.5
-read -r after _ < <(region cases-after 760 80 900 160)
+read -r after _ < <(window_region cases-after 760 80 900 160)
 [ "$after" = "$before" ] || fail "the load-case grid is not as before (see cases-after.png)"
 
-read -r _ shown < <(region pz-before 560 112 660 128)
+read -r _ shown < <(window_region pz-before 560 112 660 128)
 [ "$shown" -gt 10 ] || fail "load 2's Pz shows nothing before it is emptied (see pz-before.png)"
 empty 609 120  # load 2's Pz (620 kN)
 sleep 0.5
 find_box && fail "the emptied Pz brought a message"
 click 90 99
 sleep 0.5
-read -r _ shown < <(region pz-emptied 560 112 660 128)
+read -r _ shown < <(window_region pz-emptied 560 112 660 128)
 [ "$shown" -gt 10 ] || fail "load 2's emptied Pz shows a blank, not its 0 (see pz-emptied.png)"
 agree pz-emptied
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
