@@ -1170,6 +1170,8 @@ void COrmiGridCtrl::ShowHeldZero(int row, int col) {
     SetCellFormula(row, col, GetCellFormula(row, col));
   else if (GetCellType(row, col) == ORMI_DOUBLE)
     SetCellDouble(row, col, 0.0);
+  // A paste paints its cells before the owner hears of them: the 0 is painted now, not when the focus moves.
+  RedrawCell(row, col);
 }
 
 // ---- context menu ---------------------------------------------------------------------------------------------------

@@ -146,7 +146,8 @@ TEST_F(GridEmptiedCellTest, CtrlXCopiesEveryNumberAndKeepsIt) {
   }
 }
 
-// A load's value and a creep factor emptied hold 0, and the cell shows that 0 at once.
+// A load's value and a creep factor emptied hold 0, and the cell shows that 0 at once: the grid's pixels are what it
+// draws, before the focus moves.
 TEST_F(GridEmptiedCellTest, AnEmptiedValueShowsTheZeroItStores) {
   const struct {
     const char* name;
@@ -167,6 +168,10 @@ TEST_F(GridEmptiedCellTest, AnEmptiedValueShowsTheZeroItStores) {
       COrmiGridCtrl& grid = Of(c.grid);
       Empty(grid, c.row, c.col, how);
       EXPECT_EQ(grid.GetItemText(c.row, c.col), c.shown);
+      const win::Image painted = win::PaintedPixels(grid.m_hWnd);
+      const win::Image drawn = win::RenderWindowApart(grid.m_hWnd);
+      ASSERT_EQ(painted.pixels.size(), drawn.pixels.size());
+      EXPECT_TRUE(painted.pixels == drawn.pixels) << "the cell shows what it holds";
       Ok();
       EXPECT_DOUBLE_EQ(c.stored(Data()), 0.0);
       EXPECT_TRUE(win::msgbox::Log().empty());

@@ -3,7 +3,8 @@
 # load case 2's action bring a message box each (their texts are the headless tests' to read; the server's
 # pictures are kept), and after its OK and Escape the server's pixels (xwd) of the grid are those from before, so
 # field 2 stands with its section and the load case with its action. Load 2's Pz emptied shows the 0 it stores
-# (its cell holds text on the screen, not a blank). OK saves both fields, the action and the 0.
+# (its cell holds text on the screen, not a blank), as load 4's Pz does at once when an empty cell is pasted into it.
+# OK saves both fields, the action and the two 0s.
 # Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
 kolumo=$1
@@ -64,6 +65,16 @@ sleep 0.5
 read -r _ shown < <(window_region pz-emptied 560 112 660 128)
 [ "$shown" -gt 10 ] || fail "load 2's emptied Pz shows a blank, not its 0 (see pz-emptied.png)"
 agree pz-emptied
+click 90 246  # the entry row's text, empty: Ctrl+C copies nothing
+xdotool key --window "$main" ctrl+c
+click 609 162  # load 4's Pz (95 kN)
+sleep 0.5
+xdotool key --window "$main" ctrl+v
+sleep 0.5
+find_box && fail "the empty paste into Pz brought a message"
+read -r _ shown < <(window_region pz-pasted 560 154 660 170)
+[ "$shown" -gt 10 ] || fail "load 4's Pz shows a blank after an empty paste, not its 0 (see pz-pasted.png)"
+agree pz-pasted
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 click 877 457  # OK: the position is saved
@@ -71,4 +82,6 @@ saved_lengths "3.2 4.5"
 grep -q 'lf="2" einw="2"' "$work/Stuetze.tqx" || fail "load case 2 was saved without its action"
 grep -q 'desc="Dach, ständig" ltype="10" node="0" direction="2" bHasDirection="1" offset="0" length="0" ey="0" ez="0" val0="0"' \
   "$work/Stuetze.tqx" || fail "load 2 was not saved with Pz 0"
+grep -q 'desc="Dach, Nutzlast" ltype="10" node="0" direction="2" bHasDirection="1" offset="0" length="0" ey="0" ez="0" val0="0"' \
+  "$work/Stuetze.tqx" || fail "load 4 was not saved with Pz 0"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"
