@@ -189,14 +189,18 @@ TEST_F(GridEmptiedCellTest, APastedColumnStopsAtTheLineLoadsAStageHolds) {
   const int added = kMaxLineLoadsPerStage - lineLoads;
   std::string column;
   for (int i = 0; i < 1000; ++i) column += "1,5\n";
+  win::msgbox::QueueAnswer(IDYES);
   win::msgbox::QueueAnswer(IDOK);
   grid_keys::PasteInto(Loads(), before + 1, L::kColValue0, column);
-  char message[300];
+  char question[300], message[300];
+  std::snprintf(question, sizeof question,
+                "Die Einfügung legt %d neue Lasten an (Zeilen 1 bis %d der Einfügung).\nSoll sie eingefügt werden?",
+                added, added);
   std::snprintf(message, sizeof message,
                 "Last %d: Ein Bauzustand hat höchstens 200 Linienlasten.\n"
                 "Die Zeilen %d bis 1000 der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen.",
                 before + added + 1, added + 2);
-  ASSERT_EQ(Boxes(), std::vector<std::string>{message});
+  ASSERT_EQ(Boxes(), (std::vector<std::string>{question, message}));
   ASSERT_EQ(Loads().LoadCount(), before + added);
   EXPECT_EQ(Data().loads[0].GetSize(), before + added) << "the stage takes the pasted loads once, after the paste";
   EXPECT_DOUBLE_EQ(Loads().loads.back().val0.GetValue(), 1.5);

@@ -281,6 +281,40 @@ TEST_F(VarDefPageTest, ACopiedRowKeepsItsFormatTextHeightAndDigits) {
   EXPECT_EQ(data.varDefs.GetAs<CVarDefBerechnung>(5)->value.GetText(), "2*h");
 }
 
+// Kinds pasted into the empty last row make entries only after a question that counts them; "Nein" leaves the
+// page as it was. A text pasted into an entry asks nothing.
+TEST_F(VarDefPageTest, APasteThatMakesEntriesAsksFirst) {
+  VarDefGrid& g = page.m_grid;
+  const char* question =
+      "Die Einfügung legt 2 neue Zeilen an (Zeilen 1 bis 2 der Einfügung).\nSoll sie eingefügt werden?";
+  const struct {
+    int row, col;
+    const char* text;
+    int answer;  // 0: no question
+    std::vector<int> kinds;
+  } cases[] = {
+      {6, VarDefGrid::kTyp, "Variable\tBreite\nFreier Text\tHinweis\n", IDNO, {0, 1, 2, 6, 4}},
+      {6, VarDefGrid::kTyp, "Variable\tBreite\nFreier Text\tHinweis\n", IDYES, {0, 1, 2, 6, 4, 0, 3}},
+      {1, VarDefGrid::kText, "Höhe", 0, {0, 1, 2, 6, 4, 0, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    win::msgbox::ClearLog();
+    if (c.answer) win::msgbox::QueueAnswer(c.answer);
+    grid_keys::PasteInto(g, c.row, c.col, c.text);
+    ASSERT_EQ(win::msgbox::Log().size(), c.answer ? 1u : 0u);
+    if (c.answer) {
+      EXPECT_EQ(win::msgbox::Log()[0].text, question);
+    }
+    page.TransferData(TRUE);
+    EXPECT_EQ(Kinds(data.varDefs), c.kinds);
+    EXPECT_EQ(g.GetRowCount(), int(c.kinds.size()) + 2);
+  }
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefVariable>(0)->desc, "Höhe");
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefVariable>(5)->desc, "Breite");
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefFreierText>(6)->text, "Hinweis");
+}
+
 // A refusal names the row by its number (and its variable, when it defines one) before the column's header.
 TEST_F(VarDefPageTest, ARefusalNamesTheRow) {
   VarDefGrid& g = page.m_grid;
