@@ -2,6 +2,7 @@
 // the construction stage shown, the grades, and the foundation restraint at the column foot.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "column/kolumodata.h"
@@ -19,6 +20,7 @@ class CKolumoSysGrid : public StabSysGrid {
   void OnSectionButton(int row) override;
   // A length the calculation's input check refuses, with the check's message.
   CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
+  int RoomForRows(int wanted) override { return std::clamp(CKolumoData::kMaxFields - nFields, 0, wanted); }
   // New fields take a copy of the last cross-section.
   void SetFieldCount(int n) override;
   // FALSE: the data's fields and the current stage's supports into the rows; TRUE: the rows into the data (the

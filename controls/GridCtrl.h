@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -191,6 +192,17 @@ class CGridCtrl : public CWnd {
   // A cell's text as copied: what it shows, unless a derived grid shows it with more than its value.
   virtual CString ClipboardText(int row, int col) { return GetItemText(row, col); }
   virtual BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE);
+  // A line of a paste: its fields, trimmed, each with the column it goes to.
+  struct PastedField {
+    int col;
+    CString text;
+  };
+  using PastedLine = std::vector<PastedField>;
+  // Pasted text cut into lines at line ends and into fields at tabs, the fields placed from firstCol on over the
+  // columns shown (those beyond the last column dropped).
+  std::vector<PastedLine> PastedLines(const std::string& text, int firstCol) const;
+  // Asked once a paste or drop at cell is read and before it writes anything: FALSE leaves the grid as it was.
+  virtual BOOL ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines) { return TRUE; }
   virtual void OnBeginDrag();
   virtual DROPEFFECT OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point);
   virtual DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point);

@@ -63,6 +63,36 @@ COleDataSource* CGridCtrl::CopyTextFromGrid() {
   return source;
 }
 
+std::vector<CGridCtrl::PastedLine> CGridCtrl::PastedLines(const std::string& text, int firstCol) const {
+  // Rows end at a line end of any system ("\r\n", "\n", "\r"); the line end after the last row (spreadsheets
+  // write one) starts no empty row that would blank the cell below.
+  std::vector<std::string> texts;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+      if (start < text.size() || texts.empty()) texts.push_back(text.substr(start));
+      break;
+    }
+    texts.push_back(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  std::vector<PastedLine> lines(texts.size());
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    const std::string& line = texts[k];
+    int col = firstCol;
+    for (std::size_t fieldStart = 0; fieldStart <= line.size(); ++col) {
+      // Cells end at tabs only: a comma is the decimal comma of "12,5", part of the value.
+      std::size_t fieldEnd = line.find('\t', fieldStart);
+      if (fieldEnd == std::string::npos) fieldEnd = line.size();
+      while (col < m_nColCount && GetColumnWidth(col) <= 0) ++col;
+      if (col >= m_nColCount) break;
+      lines[k].push_back({col, Trimmed(line.substr(fieldStart, fieldEnd - fieldStart))});
+      fieldStart = fieldEnd + 1;
+    }
+  }
+  return lines;
+}
+
 BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells) {
   if (!IsValid(cell) || !IsCellEditable(cell) || !data || !data->IsDataAvailable(CF_TEXT)) return FALSE;
   HGLOBAL mem = data->GetGlobalData(CF_TEXT);
@@ -70,45 +100,25 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
   std::string text(static_cast<const char*>(::GlobalLock(mem)));
   ::GlobalUnlock(mem);
   ::GlobalFree(mem);
+  const std::vector<PastedLine> lines = PastedLines(text, cell.col);
+  m_nPasteLinesLeft = m_nPasteFirstLineLeft = 0;
+  if (!ConfirmPaste(cell, lines)) return FALSE;
   int maxRow = cell.row, maxCol = cell.col;
   int row = cell.row;
-  // Rows end at a line end of any system ("\r\n", "\n", "\r"); the line end after the last row (spreadsheets
-  // write one) starts no empty row that would blank the cell below.
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start <= text.size();) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) {
-      if (start < text.size() || lines.empty()) lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-  }
-  m_nPasteLinesLeft = m_nPasteFirstLineLeft = 0;
   for (std::size_t k = 0; k < lines.size(); ++k) {
-    const std::string& line = lines[k];
     while (row < m_nRowCount && GetRowHeight(row) <= 0) ++row;
     if (row >= m_nRowCount) {
       m_nPasteLinesLeft = int(lines.size() - k);
       m_nPasteFirstLineLeft = int(k + 1);
       break;
     }
-    int col = cell.col;
-    std::size_t fieldStart = 0;
-    while (fieldStart <= line.size()) {
-      // Cells end at tabs only: a comma is the decimal comma of "12,5", part of the value.
-      std::size_t fieldEnd = line.find('\t', fieldStart);
-      if (fieldEnd == std::string::npos) fieldEnd = line.size();
-      while (col < m_nColCount && GetColumnWidth(col) <= 0) ++col;
-      if (col >= m_nColCount) break;
-      ReplaceCellText(row, col, Trimmed(line.substr(fieldStart, fieldEnd - fieldStart)));
+    for (const PastedField& field : lines[k]) {
+      ReplaceCellText(row, field.col, field.text);
       if (!m_bVirtual)
-        if (CGridCellBase* c = GetCell(row, col)) c->SetState(c->GetState() & ~DWORD(GVIS_SELECTED));
-      m_Selection.RemoveKey(SelKey(row, col));
+        if (CGridCellBase* c = GetCell(row, field.col)) c->SetState(c->GetState() & ~DWORD(GVIS_SELECTED));
+      m_Selection.RemoveKey(SelKey(row, field.col));
       maxRow = std::max(maxRow, row);
-      maxCol = std::max(maxCol, col);
-      ++col;
-      fieldStart = fieldEnd + 1;
+      maxCol = std::max(maxCol, field.col);
     }
     ++row;
   }

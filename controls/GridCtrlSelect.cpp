@@ -13,7 +13,8 @@ bool KeyHeld(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
 // ---- selection -----------------------------------------------------------------------------------------------------
 
 void CGridCtrl::RedrawFixedOf(int row, int col, bool rowChanged, bool colChanged) {
-  if (!m_bMarkFocusHeaders) return;
+  // Fixed cells that track the focus are drawn pressed in its row and column: they follow it whether marked or not.
+  if (!m_bMarkFocusHeaders && !m_bTrackFocus) return;
   if (colChanged && col >= 0)
     for (int r = 0; r < m_nFixedRowCount; ++r) InvalidateCellRect(r, col);
   if (rowChanged && row >= 0)

@@ -219,8 +219,11 @@ CGridInPlaceCombo::CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UIN
   SetItemHeight(-1, UINT(cellHeight));
   SetDroppedWidth(UINT(GetDropWidth()));
   SetHorizontalExtent(0);
-  if (SelectString(-1, text) == CB_ERR) SetWindowText(text);
-  m_nShownItem = GetCurSel();
+  // Only the entry the cell shows is chosen: a search for the text's beginning would light the first entry for an
+  // empty cell (the entry row of a grid), and Escape or a focus loss would take it.
+  m_nShownItem = text.IsEmpty() ? CB_ERR : FindStringExact(-1, text);
+  SetCurSel(m_nShownItem);
+  if (m_nShownItem == CB_ERR) SetWindowText(text);
   ShowDropDown(TRUE);
   if ((style & 0x3) == CBS_DROPDOWNLIST) {
     SetFocus();
@@ -318,10 +321,11 @@ void CGridInPlaceCombo::EndEdit() {
   if (ending || m_bEnded || !GetSafeHwnd()) return;
   ending = true;
   m_bEnded = true;
-  CString text;
-  GetWindowText(text);
   UINT key = m_nLastChar;
   m_nLastChar = 0;
+  // Escape gives the cell back what it showed: a list has no text of its own to restore an empty cell with.
+  CString text = m_sInitText;
+  if (key != VK_ESCAPE) GetWindowText(text);
   SendEndEditNotification(this, m_nRow, m_nCol, text, key);
   if (::IsWindow(GetSafeHwnd())) PostMessage(WM_CLOSE);
   ending = false;

@@ -1149,6 +1149,62 @@ BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL sel
   return done;
 }
 
+BOOL COrmiGridCtrl::ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines) {
+  // Lines past the rows the grid holds land in its empty last row, one after the other as each makes a new row; a
+  // line that makes none leaves the rest without a row.
+  const int held = GetRowCount();
+  int rows = held, row = cell.row, added = 0, first = 0;
+  for (std::size_t k = 0; k < lines.size(); ++k, ++row) {
+    while (row < held && GetRowHeight(row) <= 0) ++row;
+    if (row >= rows) break;
+    if (row < rows - 1) continue;
+    const bool makes = std::any_of(lines[k].begin(), lines[k].end(),
+                                   [this](const PastedField& field) { return PasteMakesRow(field.col, field.text); });
+    if (!makes) break;
+    if (added++ == 0) first = int(k + 1);
+    ++rows;
+  }
+  added = std::min(added, RoomForRows(added));
+  if (added <= 0) return TRUE;
+  CString where, question;
+  if (added == 1)
+    where.Format("Zeile %d der Einfügung", first);
+  else
+    where.Format("Zeilen %d bis %d der Einfügung", first, first + added - 1);
+  question.Format("Die Einfügung legt %s an (%s).\nSoll sie eingefügt werden?", NewRowsName(added).GetString(),
+                  where.GetString());
+  return AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+CString COrmiGridCtrl::NewRowsName(int count) const { return CountedName(count, "%d neue Zeile", "%d neue Zeilen"); }
+
+CString COrmiGridCtrl::CountedName(int count, const CString& one, const CString& many) {
+  CString name;
+  name.Format((count == 1 ? one : many).GetString(), count);
+  return name;
+}
+
+BOOL COrmiGridCtrl::PastedValueCounts(int row, int col, const CString& text) {
+  CString shown, reason;
+  CFormulaNumber formula;
+  if (!IsCellEditable(row, col) || !ReadTypedText(row, col, text, shown, formula, reason) || shown.IsEmpty())
+    return FALSE;
+  const COrmiCellInfo* info = Info(row, col);
+  const CString trimmed = CString(text).Trim();
+  switch (info ? info->type : ORMI_TEXT) {
+    case ORMI_INT: {
+      int value = 0;
+      return ReadIntegerText(trimmed, value) && value != 0;
+    }
+    case ORMI_DOUBLE: {
+      double value = 0.0;
+      return ReadShownNumber(*info, trimmed, value) && value != 0.0;
+    }
+    case ORMI_FORMULA: return !formula.m_bNumber || formula.GetValue() != 0.0;
+    default: return TRUE;
+  }
+}
+
 void COrmiGridCtrl::CutSelectedText() {
   // A cut empties what may be emptied; a cell whose check refuses the empty value keeps it without a word.
   m_bQuietRefusals = TRUE;
@@ -1170,6 +1226,8 @@ void COrmiGridCtrl::ShowHeldZero(int row, int col) {
     SetCellFormula(row, col, GetCellFormula(row, col));
   else if (GetCellType(row, col) == ORMI_DOUBLE)
     SetCellDouble(row, col, 0.0);
+  // A paste paints its cells before the owner hears of them: the 0 is painted now, not when the focus moves.
+  RedrawCell(row, col);
 }
 
 // ---- context menu ---------------------------------------------------------------------------------------------------

@@ -155,6 +155,15 @@ class COrmiGridCtrl : public CGridCtrl {
   // What a message about the cell calls it: the caption of its row and the title of its column ("Feld 2, Länge",
   // "Breite bx"); empty when the grid shows neither.
   virtual CString CellName(int row, int col) const;
+  // A grid whose empty last row takes new rows: whether text pasted into column col of that row makes one (a value
+  // that counts, as one typed there does). A paste that makes rows asks first. The default grid has no such row.
+  virtual BOOL PasteMakesRow(int col, const CString& text) { return FALSE; }
+  // How many of the wanted new rows the grid takes (its owner holds no more): the question counts only those.
+  virtual int RoomForRows(int wanted) { return wanted; }
+  // The rows a paste adds, by their count, as the question before it names them ("3 neue Lasten").
+  virtual CString NewRowsName(int count) const;
+  // A count in words: the format for one ("%d neue Last") or for more, filled with the count.
+  static CString CountedName(int count, const CString& one, const CString& many);
   // After a paste or drop has written its cells: an owner that put off its work for a cell (PutOffWhilePasting)
   // does it once here, so that a paste costs the time of its lines.
   virtual void OnPasted() {}
@@ -177,6 +186,7 @@ class COrmiGridCtrl : public CGridCtrl {
   // Paste, drop and cut write through the typed path: a text a typed cell cannot take is refused.
   BOOL ReplaceCellText(int row, int col, LPCTSTR text) override;
   BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE) override;
+  BOOL ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines) override;
   void CutSelectedText() override;
   void OnEditCut() override;
   // Number cells copy their number without the unit they show.
@@ -196,6 +206,9 @@ class COrmiGridCtrl : public CGridCtrl {
   // nor an emptied cell, which counts as an empty paste): an owner may give a typed value a meaning beyond the
   // cell's (a 0 that removes the last row).
   BOOL IsTyped() const { return m_bTyped; }
+  // Whether text pasted into the cell gives it a value that counts: a number other than 0, an expression, a text, an
+  // entry of its list.
+  BOOL PastedValueCounts(int row, int col, const CString& text);
   // RefusedFormula's answer for a formula cell whose value the typed one changes, RefusedEmptied's for another
   // number cell emptied by `in`; empty otherwise.
   CString OwnerRefuses(int row, int col, const CString& in, const CFormulaNumber& typed);

@@ -508,6 +508,10 @@ void VarDefGrid::OnCellChanged(int row, int col, int type) {
   if (entry && CellDiffers(row, col, *entry)) OnDataChanged();
 }
 
+BOOL VarDefGrid::PasteMakesRow(int col, const CString& text) {
+  return col == kTyp && PastedValueCounts(GetRowCount() - 1, col, text);
+}
+
 void VarDefGrid::OnCellClick(int row, int col) {
   CVarDefList* list = List();
   if (!list || row < 1) return;

@@ -35,6 +35,7 @@ class VarDefGrid : public COrmiGridCtrl {
   void OnFocusCellChanged(int row, int col) override;
   // "Zeile 3" and, when the row defines a variable, its name ("Zeile 1 (h)"), before the column's header.
   CString CellName(int row, int col) const override;
+  BOOL PasteMakesRow(int col, const CString& text) override;
   // Takes the grid into the list, shows the values the formulas have now and
   // lets the position redraw.
   void OnDataChanged();

@@ -299,6 +299,18 @@ void EinwirkungGrid::OnCellChanged(int row, int col, int type) {
   ExchangeData(TRUE);
 }
 
+BOOL EinwirkungGrid::PasteMakesRow(int col, const CString& text) {
+  // A number 0 is the first action.
+  const int entry = GetRowCount() - 1;
+  int number = 0;
+  if (col == kNr) return IsCellEditable(entry, col) && ReadIntegerText(CString(text).Trim(), number);
+  return PastedValueCounts(entry, col, text);
+}
+
+CString EinwirkungGrid::NewRowsName(int count) const {
+  return CountedName(count, Tr("%d neue Einwirkung"), Tr("%d neue Einwirkungen"));
+}
+
 void EinwirkungGrid::OnCellClick(int row, int col) {
   if (row >= 1 && col == kNichtAufteilen && IsCellEditable(row, col)) OnCellChanged(row, col, ORMI_CHECK);
 }
@@ -388,6 +400,18 @@ void KollektivGrid::OnCellChanged(int row, int col, int type) {
     m_pData->kombinationen.Add(CKombination());
   }
   ExchangeData(TRUE);
+}
+
+BOOL KollektivGrid::PasteMakesRow(int col, const CString& text) {
+  // Any text makes a combination, a number 0 included.
+  const int entry = GetRowCount() - 1;
+  int number = 0;
+  if (!Manual() || !IsCellEditable(entry, col)) return FALSE;
+  return col == kNr ? ReadIntegerText(CString(text).Trim(), number) : !CString(text).Trim().IsEmpty();
+}
+
+CString KollektivGrid::NewRowsName(int count) const {
+  return CountedName(count, Tr("%d neues Lastkollektiv"), Tr("%d neue Lastkollektive"));
 }
 
 void KollektivGrid::OnCellContextMenu(int row, int col, int command) {

@@ -39,6 +39,8 @@ class EinwirkungGrid : public COrmiGridCtrl {
   void OnCellChanged(int row, int col, int type) override;
   void OnCellClick(int row, int col) override;
   void OnCellContextMenu(int row, int col, int command) override;
+  BOOL PasteMakesRow(int col, const CString& text) override;
+  CString NewRowsName(int count) const override;
 
   // The group of a row changed to list position g; filling: the grid is being
   // filled, no defaults are set.
@@ -66,6 +68,8 @@ class KollektivGrid : public COrmiGridCtrl {
   void ExchangeData(BOOL fromGrid);
   void OnCellChanged(int row, int col, int type) override;
   void OnCellContextMenu(int row, int col, int command) override;
+  BOOL PasteMakesRow(int col, const CString& text) override;
+  CString NewRowsName(int count) const override;
 
  private:
   bool Manual() const { return m_pData && m_pData->manuelleKombinationen; }

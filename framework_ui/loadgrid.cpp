@@ -441,6 +441,24 @@ void LoadGrid::OnCellChanged(int row, int col, int type) {
   BuildContextMenu();
 }
 
+BOOL LoadGrid::PasteMakesRow(int col, const CString& text) {
+  return col >= 1 && col < kCols && PastedValueCounts(LoadCount() + 1, col, text);
+}
+
+int LoadGrid::RoomForRows(int wanted) {
+  // Asked as the entry row asks for each load it makes, with the loads made before it.
+  const std::size_t held = loads.size();
+  int room = 0;
+  while (room < wanted && RefusedNewLoad(Load()).IsEmpty()) {
+    loads.emplace_back();
+    ++room;
+  }
+  loads.resize(held);
+  return room;
+}
+
+CString LoadGrid::NewRowsName(int count) const { return CountedName(count, Tr("%d neue Last"), Tr("%d neue Lasten")); }
+
 void LoadGrid::OnCellComboSelect(int row, int col, int item) {
   if (row < 1 || row > LoadCount()) return;
   StoreCell(row, col);

@@ -62,6 +62,9 @@ class LoadGrid : public COrmiGridCtrl {
   void OnFocusCellChanged(int row, int col) override;
   void OnCellComboSelect(int row, int col, int item) override;
   void OnPasted() override;
+  BOOL PasteMakesRow(int col, const CString& text) override;
+  int RoomForRows(int wanted) override;
+  CString NewRowsName(int count) const override;
 
   // ---- hooks of derived grids
   virtual CString DisplayFormat(int row, int col, const CString& format) { return format; }

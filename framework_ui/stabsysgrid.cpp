@@ -269,6 +269,14 @@ CString StabSysGrid::RefusedFormula(int row, int col, const CFormulaNumber& type
   return text;
 }
 
+BOOL StabSysGrid::PasteMakesRow(int col, const CString& text) {
+  return col == kColLength && PastedValueCounts(GetRowCount() - 1, col, text);
+}
+
+CString StabSysGrid::NewRowsName(int count) const {
+  return CountedName(count, Tr("%d neues Feld"), Tr("%d neue Felder"));
+}
+
 void StabSysGrid::OnCellCheck(int row, int col) { StoreCell(row, col); }
 
 void StabSysGrid::OnCellContextMenu(int row, int col, int command) {

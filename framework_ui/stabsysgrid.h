@@ -52,6 +52,8 @@ class StabSysGrid : public COrmiGridCtrl {
   CString GetTitleTipText(int row, int col) override;
   void OnPasted() override;
   CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
+  BOOL PasteMakesRow(int col, const CString& text) override;
+  CString NewRowsName(int count) const override;
 
   // ---- hooks of derived grids
   virtual void OnFieldsChanged() {}

@@ -3,6 +3,7 @@
 // cell does not take; what is taken is shown and stored, and OK saves it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -255,6 +256,109 @@ TEST_F(GridClipboardTest, TheSectionDialogRefusesAnUndefinedNameAndShowsACutOffs
   EXPECT_DOUBLE_EQ(dialog_.m_data.querschnitte[0].ex.GetValue(), 0.0);
 }
 
+// Lines pasted past the last load or field make new ones only after a question that counts them and names the lines
+// that make them; "Nein" leaves the grid, the data and the saved position as they were, "Ja" takes the whole paste.
+// A block that fills rows the grid holds asks nothing; a line that makes no row (an empty one) ends the new rows.
+TEST_F(GridClipboardTest, APasteThatAddsRowsAsksFirst) {
+  std::string document;  // a Writer document of 24 lines
+  for (int i = 1; i <= 24; ++i) document += "Absatz " + std::to_string(i) + "\n";
+  const std::vector<std::string> example = {"Eigengewicht Stütze", "Dach, ständig",           "Decke über EG, ständig",
+                                            "Dach, Nutzlast",      "Decke über EG, Nutzlast", "Wind auf Fassade",
+                                            "Wind auf Fassade"};
+  const auto with = [&](std::vector<std::string> texts, int from, const std::vector<std::string>& pasted) {
+    texts.resize(std::max(texts.size(), std::size_t(from - 1) + pasted.size()));
+    std::copy(pasted.begin(), pasted.end(), texts.begin() + (from - 1));
+    return texts;
+  };
+  std::vector<std::string> paragraphs;
+  for (int i = 1; i <= 24; ++i) paragraphs.push_back("Absatz " + std::to_string(i));
+  const struct {
+    const char* name;
+    bool loads;  // else the system's fields
+    int row, col;
+    std::string text;
+    int answer;  // to the question, 0: none asked
+    std::vector<std::string> boxes;
+    std::vector<std::string> saved;  // the loads' texts or the fields' lengths
+  } cases[] = {
+      {"a document into load 3's text, Nein",
+       true,
+       3,
+       L::kColText,
+       document,
+       IDNO,
+       {"Die Einfügung legt 19 neue Lasten an (Zeilen 6 bis 24 der Einfügung).\nSoll sie eingefügt werden?"},
+       example},
+      {"a document into load 3's text, Ja",
+       true,
+       3,
+       L::kColText,
+       document,
+       IDYES,
+       {"Die Einfügung legt 19 neue Lasten an (Zeilen 6 bis 24 der Einfügung).\nSoll sie eingefügt werden?"},
+       with(example, 3, paragraphs)},
+      {"four lines into the last load's text, Nein",
+       true,
+       7,
+       L::kColText,
+       "a\nb\nc\nd",
+       IDNO,
+       {"Die Einfügung legt 3 neue Lasten an (Zeilen 2 bis 4 der Einfügung).\nSoll sie eingefügt werden?"},
+       example},
+      {"an empty line ends the new loads, Ja",
+       true,
+       7,
+       L::kColText,
+       "a\nb\n\nc",
+       IDYES,
+       {"Die Einfügung legt 1 neue Last an (Zeile 2 der Einfügung).\nSoll sie eingefügt werden?",
+        "Zeile 4 der Einfügung hat keinen Platz in der Tabelle und wird nicht übernommen."},
+       with(example, 7, {"a", "b"})},
+      {"two texts into loads 1 and 2", true, 1, L::kColText, "x\ny\n", 0, {}, with(example, 1, {"x", "y"})},
+      {"three lengths into field 2, Nein",
+       false,
+       3,
+       G::kColLength,
+       "2,0\n3,0\n4,0\n",
+       IDNO,
+       {"Die Einfügung legt 2 neue Felder an (Zeilen 2 bis 3 der Einfügung).\nSoll sie eingefügt werden?"},
+       {"3.2", "4.5"}},
+      {"three lengths into field 2, Ja",
+       false,
+       3,
+       G::kColLength,
+       "2,0\n3,0\n4,0\n",
+       IDYES,
+       {"Die Einfügung legt 2 neue Felder an (Zeilen 2 bis 3 der Einfügung).\nSoll sie eingefügt werden?"},
+       {"3.2", "2", "3", "4"}},
+  };
+  const auto savedTexts = [](const fs::path& path) {
+    const std::string text = FileBytes(path);
+    static const std::regex load(R"re(<load [^>]*desc="([^"]*)")re");
+    std::vector<std::string> texts;
+    for (std::sregex_iterator it(text.begin(), text.end(), load), end; it != end; ++it) texts.push_back((*it)[1]);
+    return texts;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path path = Open();
+    ShowTab(c.loads ? 4 : 2);
+    win::msgbox::ClearLog();
+    if (c.answer) win::msgbox::QueueAnswer(c.answer);
+    for (std::size_t i = 1; i < c.boxes.size(); ++i) win::msgbox::QueueAnswer(IDOK);
+    COrmiGridCtrl& grid = c.loads ? static_cast<COrmiGridCtrl&>(Loads()) : System();
+    const int rows = grid.GetRowCount();
+    grid_keys::PasteInto(grid, c.row, c.col, c.text);
+    EXPECT_EQ(Boxes(), c.boxes);
+    EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
+    const int made = int(c.saved.size()) - (c.loads ? 7 : 2);
+    EXPECT_EQ(grid.GetRowCount(), rows + made);
+    EXPECT_EQ(c.loads ? Loads().LoadCount() : System().FieldCount(), int(c.saved.size()));
+    Ok();
+    EXPECT_EQ(c.loads ? savedTexts(path) : SavedLengths(path), c.saved);
+  }
+}
+
 // A spreadsheet column of 101 lengths pasted into field 1: the grid takes the 100 fields a position holds and
 // refuses the rest in one message; OK saves a position that reads back whole.
 TEST_F(GridClipboardTest, APastedColumnStopsAtTheFieldsAPositionHolds) {
@@ -262,10 +366,14 @@ TEST_F(GridClipboardTest, APastedColumnStopsAtTheFieldsAPositionHolds) {
   ShowTab(2);
   std::string column;
   for (int i = 0; i < 103; ++i) column += "3,5\n";
+  win::msgbox::QueueAnswer(IDYES);
   win::msgbox::QueueAnswer(IDOK);
   grid_keys::PasteInto(System(), 2, G::kColLength, column);
-  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  ASSERT_EQ(win::msgbox::Log().size(), 2u);
+  // Lines 1 and 2 fill the two fields; the question counts the new fields the position takes.
   EXPECT_EQ(win::msgbox::Log()[0].text,
+            "Die Einfügung legt 98 neue Felder an (Zeilen 3 bis 100 der Einfügung).\nSoll sie eingefügt werden?");
+  EXPECT_EQ(win::msgbox::Log()[1].text,
             "Feld 101: Die Stütze hat höchstens 100 Felder.\n"
             "Die Zeilen 102 bis 103 der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen.");
   EXPECT_EQ(System().FieldCount(), 100);
@@ -281,12 +389,12 @@ TEST_F(GridClipboardTest, APastedColumnStopsAtTheFieldsAPositionHolds) {
   read.ReadData(doc);
   VIDUV_CloseDoc(doc);
   EXPECT_EQ(read.nFields(), 100);
-  EXPECT_EQ(win::msgbox::Log().size(), 1u) << "the reader takes what was saved";
+  EXPECT_EQ(win::msgbox::Log().size(), 2u) << "the reader takes what was saved";
   // "Feld kopieren" on a column of 100 fields is refused the same way.
   win::msgbox::QueueAnswer(IDOK);
   System().OnCellContextMenu(2, G::kColLength, G::kCmdCopy);
-  ASSERT_EQ(win::msgbox::Log().size(), 2u);
-  EXPECT_EQ(win::msgbox::Log()[1].text, "Feld 101: Die Stütze hat höchstens 100 Felder.");
+  ASSERT_EQ(win::msgbox::Log().size(), 3u);
+  EXPECT_EQ(win::msgbox::Log()[2].text, "Feld 101: Die Stütze hat höchstens 100 Felder.");
   EXPECT_EQ(System().FieldCount(), 100);
 }
 

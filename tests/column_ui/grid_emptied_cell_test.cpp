@@ -146,7 +146,8 @@ TEST_F(GridEmptiedCellTest, CtrlXCopiesEveryNumberAndKeepsIt) {
   }
 }
 
-// A load's value and a creep factor emptied hold 0, and the cell shows that 0 at once.
+// A load's value and a creep factor emptied hold 0, and the cell shows that 0 at once: the grid's pixels are what it
+// draws, before the focus moves.
 TEST_F(GridEmptiedCellTest, AnEmptiedValueShowsTheZeroItStores) {
   const struct {
     const char* name;
@@ -167,6 +168,10 @@ TEST_F(GridEmptiedCellTest, AnEmptiedValueShowsTheZeroItStores) {
       COrmiGridCtrl& grid = Of(c.grid);
       Empty(grid, c.row, c.col, how);
       EXPECT_EQ(grid.GetItemText(c.row, c.col), c.shown);
+      const win::Image painted = win::PaintedPixels(grid.m_hWnd);
+      const win::Image drawn = win::RenderWindowApart(grid.m_hWnd);
+      ASSERT_EQ(painted.pixels.size(), drawn.pixels.size());
+      EXPECT_TRUE(painted.pixels == drawn.pixels) << "the cell shows what it holds";
       Ok();
       EXPECT_DOUBLE_EQ(c.stored(Data()), 0.0);
       EXPECT_TRUE(win::msgbox::Log().empty());
@@ -184,14 +189,18 @@ TEST_F(GridEmptiedCellTest, APastedColumnStopsAtTheLineLoadsAStageHolds) {
   const int added = kMaxLineLoadsPerStage - lineLoads;
   std::string column;
   for (int i = 0; i < 1000; ++i) column += "1,5\n";
+  win::msgbox::QueueAnswer(IDYES);
   win::msgbox::QueueAnswer(IDOK);
   grid_keys::PasteInto(Loads(), before + 1, L::kColValue0, column);
-  char message[300];
+  char question[300], message[300];
+  std::snprintf(question, sizeof question,
+                "Die Einfügung legt %d neue Lasten an (Zeilen 1 bis %d der Einfügung).\nSoll sie eingefügt werden?",
+                added, added);
   std::snprintf(message, sizeof message,
                 "Last %d: Ein Bauzustand hat höchstens 200 Linienlasten.\n"
                 "Die Zeilen %d bis 1000 der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen.",
                 before + added + 1, added + 2);
-  ASSERT_EQ(Boxes(), std::vector<std::string>{message});
+  ASSERT_EQ(Boxes(), (std::vector<std::string>{question, message}));
   ASSERT_EQ(Loads().LoadCount(), before + added);
   EXPECT_EQ(Data().loads[0].GetSize(), before + added) << "the stage takes the pasted loads once, after the paste";
   EXPECT_DOUBLE_EQ(Loads().loads.back().val0.GetValue(), 1.5);

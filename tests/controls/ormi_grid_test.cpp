@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "controls/GridCellTypes.h"
 #include "controls/OrmiGridCells.h"
 #include "controls/OrmiGridCtrl.h"
 #include "platform/win/dialogs/msgbox.h"
@@ -396,6 +397,25 @@ TEST_F(TypedGridTest, AFocusCellInOneGridClearsTheMarkOfItsLinkedGrid) {
   EXPECT_FALSE(other.IsActive());
   EXPECT_EQ(other.GetFocusCell(), CCellID());
   EXPECT_EQ(other.GetCell(2, kInt)->GetBackClr(), kOrmiWhite);
+}
+
+// A combo's arrow in another row and column opens its list and takes the focus there: the fixed cell over the
+// column, drawn pressed while its column holds the focus, is painted anew, as is the one it left.
+TEST_F(TypedGridTest, TheFixedCellOverTheFocusFollowsAClickOnAnArrow) {
+  grid.SetFocusCell(1, kText);
+  win::PumpMessages();
+  CRect cell;
+  ASSERT_TRUE(grid.GetCellRect(3, kComboIndex, &cell));
+  const CPoint arrow = CGridCellCombo::ArrowRect(cell).CenterPoint();
+  win::input::Click(grid.m_hWnd, arrow.x, arrow.y);
+  win::PumpMessages();
+  ASSERT_TRUE(grid.IsItemEditing(3, kComboIndex));
+  const win::Image painted = win::PaintedPixels(parent.m_hWnd);
+  const win::Image whole = win::RenderWindowApart(parent.m_hWnd);
+  ASSERT_EQ(painted.pixels.size(), whole.pixels.size());
+  EXPECT_TRUE(painted.pixels == whole.pixels);
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
 }
 
 TEST_F(TypedGridTest, TabLeavesTheLastEditableCellForTheNextControlWithAText) {

@@ -281,6 +281,40 @@ TEST_F(VarDefPageTest, ACopiedRowKeepsItsFormatTextHeightAndDigits) {
   EXPECT_EQ(data.varDefs.GetAs<CVarDefBerechnung>(5)->value.GetText(), "2*h");
 }
 
+// Kinds pasted into the empty last row make entries only after a question that counts them; "Nein" leaves the
+// page as it was. A text pasted into an entry asks nothing.
+TEST_F(VarDefPageTest, APasteThatMakesEntriesAsksFirst) {
+  VarDefGrid& g = page.m_grid;
+  const char* question =
+      "Die Einfügung legt 2 neue Zeilen an (Zeilen 1 bis 2 der Einfügung).\nSoll sie eingefügt werden?";
+  const struct {
+    int row, col;
+    const char* text;
+    int answer;  // 0: no question
+    std::vector<int> kinds;
+  } cases[] = {
+      {6, VarDefGrid::kTyp, "Variable\tBreite\nFreier Text\tHinweis\n", IDNO, {0, 1, 2, 6, 4}},
+      {6, VarDefGrid::kTyp, "Variable\tBreite\nFreier Text\tHinweis\n", IDYES, {0, 1, 2, 6, 4, 0, 3}},
+      {1, VarDefGrid::kText, "Höhe", 0, {0, 1, 2, 6, 4, 0, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    win::msgbox::ClearLog();
+    if (c.answer) win::msgbox::QueueAnswer(c.answer);
+    grid_keys::PasteInto(g, c.row, c.col, c.text);
+    ASSERT_EQ(win::msgbox::Log().size(), c.answer ? 1u : 0u);
+    if (c.answer) {
+      EXPECT_EQ(win::msgbox::Log()[0].text, question);
+    }
+    page.TransferData(TRUE);
+    EXPECT_EQ(Kinds(data.varDefs), c.kinds);
+    EXPECT_EQ(g.GetRowCount(), int(c.kinds.size()) + 2);
+  }
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefVariable>(0)->desc, "Höhe");
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefVariable>(5)->desc, "Breite");
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefFreierText>(6)->text, "Hinweis");
+}
+
 // A refusal names the row by its number (and its variable, when it defines one) before the column's header.
 TEST_F(VarDefPageTest, ARefusalNamesTheRow) {
   VarDefGrid& g = page.m_grid;
@@ -330,25 +364,48 @@ TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {
 }
 
 // The kind's arrow opens its list with one click, on an entry and on the empty last row alike, and the list stays
-// open for the choice: "A" then Enter makes a picture entry.
+// open for the choice: "A" then Enter makes a picture entry. Escape chooses nothing: the entry keeps its kind, and
+// the empty row, whose list lights no entry, stays empty.
 TEST_F(VarDefPageTest, TheKindsArrowOpensItsListForTheChoice) {
   VarDefGrid& g = page.m_grid;
-  for (int row : {1, 6}) {
-    SCOPED_TRACE(row);
+  const struct {
+    int row;
+    const char* typed;
+    int kind;     // of the row's entry afterwards, -1 none
+    int entries;  // in the list afterwards
+  } cases[] = {
+      // in turn, on the same page
+      {6, "\x1b", -1, 5},
+      {1, "\x1b", CVarDefEntry::kVariable, 5},
+      {1, "A\n", CVarDefEntry::kAbbildung, 5},
+      {6, "A\n", CVarDefEntry::kAbbildung, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.row) + (c.typed[0] == '\x1b' ? ", Escape" : ", A and Enter"));
     CRect cell;
-    ASSERT_TRUE(g.GetCellRect(row, VarDefGrid::kTyp, &cell));
+    ASSERT_TRUE(g.GetCellRect(c.row, VarDefGrid::kTyp, &cell));
     const CRect arrow = CGridCellCombo::ArrowRect(cell);
     ASSERT_FALSE(arrow.IsRectEmpty());
     win::input::Click(g.m_hWnd, arrow.CenterPoint().x, arrow.CenterPoint().y);
     win::PumpMessages();
-    auto* combo = dynamic_cast<CGridCellCombo*>(g.GetCell(row, VarDefGrid::kTyp));
+    auto* combo = dynamic_cast<CGridCellCombo*>(g.GetCell(c.row, VarDefGrid::kTyp));
     ASSERT_NE(combo, nullptr);
     ASSERT_TRUE(combo->IsEditing()) << "the list closed at once";
-    win::input::Type("A");
-    win::input::Key(VK_RETURN);
+    for (const char* k = c.typed; *k; ++k) {
+      if (*k == '\x1b')
+        win::input::Key(VK_ESCAPE);
+      else
+        win::input::Type(std::string(1, *k));
+    }
     win::PumpMessages();
-    EXPECT_EQ(g.GetComboIndex(row, VarDefGrid::kTyp), CVarDefEntry::kAbbildung);
-    EXPECT_EQ(data.varDefs.GetAt(row - 1)->type, CVarDefEntry::kAbbildung);
+    EXPECT_FALSE(g.IsItemEditing(c.row, VarDefGrid::kTyp));
+    EXPECT_EQ(g.GetComboIndex(c.row, VarDefGrid::kTyp), c.kind);
+    page.TransferData(TRUE);
+    ASSERT_EQ(data.varDefs.GetSize(), c.entries);
+    if (c.kind >= 0) {
+      EXPECT_EQ(data.varDefs.GetAt(c.row - 1)->type, c.kind);
+    }
+    EXPECT_EQ(g.GetRowCount(), c.entries + 2);
   }
   EXPECT_TRUE(win::msgbox::Log().empty());
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/GridCellTypes.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
 #include "tests/controls/grid_keys.h"
@@ -37,7 +38,7 @@ void TypeInto(COrmiGridCtrl& grid, int row, int col, const std::string& text) {
 
 // Opens a combo cell and walks its list to the option at index, as with the arrow keys; Enter chooses.
 void Choose(COrmiGridCtrl& grid, int row, int col, int index) {
-  const int current = std::max(grid.GetComboIndex(row, col), 0);
+  const int current = grid.GetComboIndex(row, col);  // -1: nothing lit, the first Down lights the first option
   grid.SetFocusCell(row, col);
   win::PumpMessages();
   win::input::Key(VK_F2);
@@ -73,6 +74,13 @@ class LKDlgTest : public win::test::WindowTest {
     data.lastfaelle.Add(CLKLastfall{2, 2});
     data.einwirkungen.Add(Action(1, 0));
     data.einwirkungen.Add(Action(2, 1));
+  }
+  // A combination "Ed" with its rule, as typed by hand.
+  void AddCombination(const char* rule) {
+    CKombination own;
+    own.art = "Ed";
+    own.regel = own.regelUser = rule;
+    data.kombinationen.Add(own);
   }
   CEinwirkung Action(int nr, int listed) {
     CEinwirkung e;
@@ -122,6 +130,48 @@ TEST_F(LKDlgTest, TypingIntoTheEmptyLastRowMakesANewActionAndANewEmptyRow) {
   });
   EXPECT_EQ(result, IDCANCEL);
   EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
+}
+
+// The arrow of a list in the empty last row, then Escape: the list lit no entry of its own, so nothing is chosen and
+// no row made; the dialog stays open. Down and Enter choose the list's first entry, which makes a row.
+TEST_F(LKDlgTest, EscapeInAListOfTheEmptyRowMakesNoRow) {
+  data.spalteKLED = true;
+  data.mitAlternativGruppen = true;
+  const struct {
+    const char* name;
+    int col;
+    std::vector<UINT> keys;
+    int rows;  // afterwards: header, actions, the empty row
+  } cases[] = {
+      {"Lastgruppe, Escape", EinwirkungGrid::kGruppe, {VK_ESCAPE}, 4},
+      {"Lastkategorie, Escape", EinwirkungGrid::kKategorie, {VK_ESCAPE}, 4},
+      {"KLED, Escape", EinwirkungGrid::kKLED, {VK_ESCAPE}, 4},
+      {"Alternativgruppe, Escape", EinwirkungGrid::kAlternativ, {VK_ESCAPE}, 4},
+      {"Lastgruppe, Down and Enter", EinwirkungGrid::kGruppe, {VK_DOWN, VK_RETURN}, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Run([&](LKDlg& d) {
+      EinwirkungGrid& grid = d.m_grid;
+      CRect cell;
+      ASSERT_TRUE(grid.GetCellRect(3, c.col, &cell));
+      const CRect arrow = CGridCellCombo::ArrowRect(cell);
+      win::input::Click(grid.m_hWnd, arrow.CenterPoint().x, arrow.CenterPoint().y);
+      win::PumpMessages();
+      ASSERT_TRUE(grid.IsItemEditing(3, c.col)) << "the list is open";
+      for (UINT key : c.keys) win::input::Key(key);
+      win::PumpMessages();
+      EXPECT_TRUE(d.IsWindowVisible()) << "Escape ended only the list";
+      EXPECT_FALSE(grid.IsItemEditing(3, c.col));
+      EXPECT_EQ(grid.GetRowCount(), c.rows);
+      if (c.rows == 4) {
+        EXPECT_EQ(std::string(grid.GetItemText(3, c.col)), "");
+      }
+      EXPECT_EQ(Numbers(data), (std::vector<int>{1, 2}));
+      Press(d, IDCANCEL);
+    });
+  }
+  EXPECT_TRUE(win::msgbox::Log().empty());
 }
 
 TEST_F(LKDlgTest, OkFormsTheCombinationsThroughTheGenerator) {
@@ -275,10 +325,7 @@ TEST_F(LKDlgTest, ManualCombinationsAreNeverRegeneratedByOk) {
 
 TEST_F(LKDlgTest, HandEditedCombinationsGrowFromTheEmptyRowAndCopyAndDelete) {
   data.manuelleKombinationen = true;
-  CKombination own;
-  own.art = "Ed";
-  own.regel = own.regelUser = "1.35*(1)";
-  data.kombinationen.Add(own);
+  AddCombination("1.35*(1)");
   KollektivDlg dialog(&data);
   win::script::QueueDialog([&](CDialog& k) {
     KollektivGrid& grid = static_cast<KollektivDlg&>(k).m_grid;
@@ -297,6 +344,58 @@ TEST_F(LKDlgTest, HandEditedCombinationsGrowFromTheEmptyRowAndCopyAndDelete) {
   dialog.DoModal();
   ASSERT_EQ(data.kombinationen.GetSize(), 1);
   EXPECT_EQ(data.kombinationen[0].regel, "1.35*(1)");
+}
+
+// Lines pasted into the empty last row of the actions grid, and of hand-edited combinations, make rows only after a
+// question that counts them; "Nein" leaves the grid and the data as they were.
+TEST_F(LKDlgTest, APasteThatMakesRowsAsksFirst) {
+  const struct {
+    const char* name;
+    bool combinations;
+    int answer;
+    const char* question;
+    int rows;  // afterwards, header and empty row included
+  } cases[] = {
+      {"actions, Nein", false, IDNO,
+       "Die Einfügung legt 2 neue Einwirkungen an (Zeilen 1 bis 2 der Einfügung).\nSoll sie eingefügt werden?", 4},
+      {"actions, Ja", false, IDYES,
+       "Die Einfügung legt 2 neue Einwirkungen an (Zeilen 1 bis 2 der Einfügung).\nSoll sie eingefügt werden?", 6},
+      {"combinations, Nein", true, IDNO,
+       "Die Einfügung legt 2 neue Lastkollektive an (Zeilen 1 bis 2 der Einfügung).\nSoll sie eingefügt werden?", 3},
+      {"combinations, Ja", true, IDYES,
+       "Die Einfügung legt 2 neue Lastkollektive an (Zeilen 1 bis 2 der Einfügung).\nSoll sie eingefügt werden?", 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    win::msgbox::ClearLog();
+    data.kombinationen.RemoveAll();
+    data.einwirkungen.SetSize(2);
+    data.manuelleKombinationen = c.combinations;
+    int rows = 0;
+    std::vector<int> numbers;
+    const auto paste = [&](CDialog& d, COrmiGridCtrl& g, int col, const char* text, int end) {
+      win::msgbox::QueueAnswer(c.answer);
+      grid_keys::PasteInto(g, g.GetRowCount() - 1, col, text);
+      rows = g.GetRowCount();
+      numbers = Numbers(data);
+      Press(d, end);
+    };
+    if (c.combinations) {
+      AddCombination("1.35*(1)");
+      KollektivDlg dialog(&data);
+      win::script::QueueDialog([&](CDialog& k) {
+        paste(k, static_cast<KollektivDlg&>(k).m_grid, KollektivGrid::kRegel, "1.00*(1)\n1.00*(2)\n", IDOK);
+      });
+      dialog.DoModal();
+      EXPECT_EQ(data.kombinationen.GetSize(), c.rows - 2);
+    } else {
+      Run([&](LKDlg& d) { paste(d, d.m_grid, EinwirkungGrid::kNr, "3\n4\n", IDCANCEL); });
+      EXPECT_EQ(numbers, c.answer == IDYES ? (std::vector<int>{1, 2, 3, 4}) : (std::vector<int>{1, 2}));
+    }
+    EXPECT_EQ(rows, c.rows);
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, c.question);
+  }
 }
 
 TEST_F(LKDlgTest, F1OpensTheDialogsHelpFile) {

@@ -60,9 +60,9 @@ class LoadGridTest : public win::test::WindowTest {
     win::PumpMessages();
   }
   // Opens the combo of a cell and steps from its choice to the option at index (an open list without a choice
-  // stands on the first option).
+  // lights none: the first Down lights the first option).
   void Choose(int row, int col, int index) {
-    const int current = std::max(0, grid.GetComboIndex(row, col));
+    const int current = grid.GetComboIndex(row, col);
     grid.SetFocusCell(row, col);
     win::PumpMessages();
     win::input::Key(VK_F2);
@@ -331,15 +331,16 @@ TEST_F(LoadGridTest, KeysPasteASpreadsheetRowIntoTwoValuesAndCutAText) {
   EXPECT_EQ(grid.GetItemText(1, LoadGrid::kColValue0), "3.50 kN/m");
 }
 
-// A column pasted into the entry row makes a load per line up to what the owner holds: the lines beyond are refused
-// in one message, the owner is told once per paste, and the rows cost the time of the lines. A value typed into
+// A column pasted into the entry row makes a load per line up to what the owner holds, after a question that counts
+// the loads it makes: the lines beyond are refused in one message, the owner is told once per paste, and the rows
+// cost the time of the lines. A value typed into
 // the entry row of a full grid is refused the same way and makes no load; an emptied value shows its 0.
 TEST_F(LoadGridTest, APastedColumnStopsAtTheLoadsTheOwnerHoldsAndTellsItOnce) {
   const struct {
     int room, lines, loads;
     const char* message;
   } cases[] = {
-      {-1, 30, 30, nullptr},
+      {-1, 30, 30, nullptr},  // the question counts the loads the owner takes
       {25, 30, 25,
        "Last 26: höchstens 25 Lasten.\n"
        "Die Zeilen 27 bis 30 der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen."},
@@ -356,6 +357,7 @@ TEST_F(LoadGridTest, APastedColumnStopsAtTheLoadsTheOwnerHoldsAndTellsItOnce) {
     grid.changes = grid.rowsInitialised = 0;
     std::string column;
     for (int i = 0; i < c.lines; ++i) column += std::to_string(i + 1) + ",5\n";
+    win::msgbox::QueueAnswer(IDYES);
     if (c.message) win::msgbox::QueueAnswer(IDOK);
     grid_keys::PasteInto(grid, 1, LoadGrid::kColLength, column);
     ASSERT_EQ(grid.LoadCount(), c.loads);
@@ -364,11 +366,12 @@ TEST_F(LoadGridTest, APastedColumnStopsAtTheLoadsTheOwnerHoldsAndTellsItOnce) {
     EXPECT_EQ(grid.GetItemText(c.loads + 1, LoadGrid::kColLength), "") << "the entry row stays empty";
     EXPECT_EQ(grid.changes, 1);
     EXPECT_LE(grid.rowsInitialised, 3 * c.loads);
+    ASSERT_EQ(win::msgbox::Log().size(), c.message ? 2u : 1u);
+    EXPECT_EQ(win::msgbox::Log()[0].text, "Die Einfügung legt " + std::to_string(c.loads) +
+                                              " neue Lasten an (Zeilen 1 bis " + std::to_string(c.loads) +
+                                              " der Einfügung).\nSoll sie eingefügt werden?");
     if (c.message) {
-      ASSERT_EQ(win::msgbox::Log().size(), 1u);
-      EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
-    } else {
-      EXPECT_TRUE(win::msgbox::Log().empty());
+      EXPECT_EQ(win::msgbox::Log()[1].text, c.message);
     }
   }
   win::msgbox::ClearLog();

@@ -220,6 +220,7 @@ TEST_F(StabSysGridTest, APastedColumnOfLengthsCostsTheTimeOfItsLines) {
     for (int i = 0; i < lines; ++i) column += "2,5\n";
     grid_keys::ClickCell(grid, 2, StabSysGrid::kColLength);  // a click on the cell of the last paste would edit it
     grid.changes = grid.rowsInitialised = 0;
+    win::msgbox::QueueAnswer(IDYES);  // the lines make as many fields
     grid_keys::PasteInto(grid, 3, StabSysGrid::kColLength, column);
     ASSERT_EQ(grid.FieldCount(), 1 + lines);
     EXPECT_DOUBLE_EQ(grid.lengths[std::size_t(lines)].GetValue(), 2.5);

@@ -146,7 +146,8 @@ TEST_F(EditKeysTest, AfterTheQuestionTheKeysGoToTheCellThatHadThem) {
 
 // Escape in an open cell editor of the load grid, a combo opened by its arrow or by a second click, or a number's
 // edit, ends only that edit: the window stays, and only the next Escape is the window's (nothing changed: it ends
-// without a question). A choice in a combo's list takes the cell, and the keyboard stays with the grid.
+// without a question). In the empty entry row it makes no load: the list lights no entry of its own. A choice in a
+// combo's list takes the cell, and the keyboard stays with the grid.
 TEST_F(EditKeysTest, EscapeInAnOpenCellEditorEndsOnlyThatEdit) {
   struct Case {
     const char* name;
@@ -158,6 +159,9 @@ TEST_F(EditKeysTest, EscapeInAnOpenCellEditorEndsOnlyThatEdit) {
       {"direction, its arrow twice", {{562, 120}, {562, 120}}, false, true},
       {"direction, two clicks on its text", {{520, 120}, {520, 120}}, false, true},
       {"a load's value", {{607, 120}, {607, 120}}, false, true},
+      {"the entry row's type, its arrow", {{246, 246}}, false, true},
+      {"the entry row's type, two clicks on its text", {{180, 246}, {180, 246}}, false, true},
+      {"the entry row's direction, its arrow", {{562, 246}}, false, true},
       {"direction chosen in the list", {{562, 120}}, true, false},
   };
   for (const Case& c : cases) {

@@ -3,8 +3,11 @@
 # on field 1's length (3.20 m), Ctrl+C, a click on field 2's length (4.50 m), Ctrl+V. The server's pixels (xwd) then
 # show in field 2's cell the text that field 1's cell shows, which they did not before; they equal the program's
 # own picture; another program reads 3.20 from the clipboard; and OK saves 3.2 m for both fields. Then two lengths
-# that another program copied (a spreadsheet's column) are pasted into fields 1 and 2 and saved. Exit 77 (skipped)
-# without Xvfb, xdotool, xwd or python3; without python3's tkinter the other program's part is left out.
+# that another program copied (a spreadsheet's column) are pasted into fields 1 and 2 and saved, and four lines of
+# another program pasted into the last load's text bring a question: after "Nein" the server's pixels of the load
+# grid are those from before, after "Ja" the lines are the texts of that load and of three new ones, which OK saves.
+# Exit 77 (skipped) without Xvfb, xdotool, xwd or python3; without python3's tkinter the other program's part is
+# left out.
 set -u
 kolumo=$1
 data=$2
@@ -69,11 +72,15 @@ saved_lengths "3.2 3.2"
 
 # A column of two lengths copied in a spreadsheet (decimal commas, a line end after each) by another program,
 # pasted into field 1's length: both fields take theirs.
-timeout 60 python3 -c '
+# offer TEXT: another program holds TEXT on the clipboard (for a minute); its process in $other_program.
+offer() {
+  timeout 60 python3 -c '
 import sys, tkinter
-r = tkinter.Tk(); r.withdraw(); r.clipboard_clear(); r.clipboard_append(sys.argv[1]); r.mainloop()' $'3,5\n4,0\n' &
-spreadsheet=$!
-sleep 1
+r = tkinter.Tk(); r.withdraw(); r.clipboard_clear(); r.clipboard_append(sys.argv[1]); r.mainloop()' "$1" &
+  other_program=$!
+  sleep 1
+}
+offer $'3,5\n4,0\n'
 KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
   >"$work/out" 2>"$work/err" &
 app=$!
@@ -83,8 +90,37 @@ click 145 141  # field 1's length (3.20 m)
 xdotool key --window "$main" ctrl+v
 find_box && fail "the other program's lengths were refused: $(xdotool getwindowname "$box")"
 agree pasted-from-another-program
-kill "$spreadsheet" 2>/dev/null
+kill "$other_program" 2>/dev/null
+
+offer $'Wand\nStütze\nRiegel\nSockel\n'
+click 340 42  # "Belastung"
+sleep 0.5
+click 90 225  # the last load's text ("Wind auf Fassade")
+sleep 0.5
+read -r before _ < <(window_region loads-before 25 60 720 330)
+xdotool key --window "$main" ctrl+v
+wait_for 20 find_box || fail "no question before the paste makes three loads"
+agree paste-question
+answer_box_with n || fail "the question stayed after N"
+sleep 0.5
+read -r after _ < <(window_region loads-after-no 25 60 720 330)
+[ "$after" = "$before" ] || fail "the load grid is not as before after Nein (see loads-after-no.png)"
+xdotool key --window "$main" ctrl+v
+wait_for 20 find_box || fail "no question before the second paste"
+answer_box_with j || fail "the question stayed after J"
+sleep 0.5
+find_box && fail "a box after Ja: $(xdotool getwindowname "$box")"
+agree pasted-loads
+kill "$other_program" 2>/dev/null
 click 877 457  # OK
 saved_lengths "3.5 4"
+python3 - "$work/Stuetze.tqx" <<'PY' || fail "the saved loads are not those the paste made"
+import re, sys
+texts = re.findall(r'<load [^>]*desc="([^"]*)"', open(sys.argv[1], encoding='utf-8').read())
+wanted = ['Wand', 'Stütze', 'Riegel', 'Sockel']
+if len(texts) != 10 or texts[6:] != wanted:
+    print('load texts %s, not the first six of the example and %s' % (texts, wanted))
+    sys.exit(1)
+PY
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Escape, Return, Tab and the boxes of "kolumo edit" on a virtual X server, driven by real X events: Escape in the
-# load grid's direction combo (its arrow clicked twice) ends only that edit; a letter in the pre-deformation page's
+# load grid's direction combo (its arrow clicked twice) ends only that edit; Escape in the open list of the entry
+# row's type makes no load (the server's pixels show the row empty, the saved column its seven loads); a letter in the pre-deformation page's
 # inclinations and in the preview's raster gets one box that names the field, and the window stays open on it;
 # after No to the discard question the keys go to the grid cell that had them, not into the annotation line. After
 # each step the server's pixels of the window equal the program's own picture of it; OK then saves what the cells
-# showed and no stray remark. Exit 77 (skipped) without Xvfb or xdotool.
+# showed and no stray remark. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
 kolumo=$1
 data=$2
 compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
+need_xwd
 
 edit_example 1920x1080
 
@@ -36,6 +38,13 @@ agree combo-open
 xdotool key --window "$main" Escape
 no_box "Escape in the open combo"
 agree combo-ended
+click 246 246  # the arrow of the entry row's type: its list opens, no entry lit
+sleep 0.5
+xdotool key --window "$main" Escape
+no_box "Escape in the entry row's list"
+agree entry-row-escaped
+read -r _ shown < <(window_region entry-row-type 126 238 232 254)
+[ "$shown" -le 10 ] || fail "the entry row shows a type after Escape (see entry-row-type.png)"
 
 click 288 42  # "Vorverformung"
 sleep 0.3
@@ -90,6 +99,9 @@ for name, value in re.findall(r'(Anmerkung_\d)="([^"]*)"', text):
 vorver = re.search(r'<vorver [^>]*>', text)
 if not vorver or not re.search(r'\bumx="0.6"', vorver.group(0)) or not re.search(r'\bumy="0.4"', vorver.group(0)):
     problems.append('pre-deformation %s, not umx 0.6 and umy 0.4' % (vorver.group(0) if vorver else None))
+loads = len(re.findall(r'<load ', text))
+if loads != 7:
+    problems.append('%d loads, not the seven of the example' % loads)
 if '"700"' not in text or '"8"' not in text:
     problems.append('the second load has not 700 kN and 8 kNm')
 for p in problems:

@@ -180,6 +180,16 @@ window_geometry() {
   [ -n "$x" ] && [ -n "$w" ] || fail "cannot read the window's geometry: $geometry"
 }
 
+# window_region STEP X0 Y0 X1 Y1: that part of the window $main as the server shows it, as $work/pictures/STEP.png;
+# prints its digest and its count of dark (text) pixels.
+window_region() {
+  local x y w h counts
+  window_geometry "$main"
+  counts=$(python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/$1.png" \
+    "$((x + $2)),$((y + $3)),$((x + $4)),$((y + $5))") || fail "$1: cannot read the screen"
+  echo "$(md5sum <"$work/pictures/$1.png" | cut -d' ' -f1) ${counts%% *}"
+}
+
 # window_on_screen WINDOW SIZE: fails unless the window lies wholly on the screen of SIZE (WIDTHxHEIGHT).
 window_on_screen() {
   local x y w h
