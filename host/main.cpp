@@ -13,7 +13,8 @@
 // The steps of the progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
 // they were; "calc" also when the position was changed on disk while it was calculated, or another program is saving
-// it), 2 for a wrong command, 3 when "calc" calculated and saved the position but a verification is not fulfilled.
+// it), 2 for a wrong command or an --answer that a question does not offer, 3 when "calc" calculated and saved the
+// position but a verification is not fulfilled.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +52,9 @@ constexpr const char* kUsage =
     "                               the dialog stays open; a position changed on disk since it was opened is\n"
     "                               replaced only after a question\n"
     "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n"
+    "  --answer A                   before a command: every message box is answered with A (ok, cancel, yes,\n"
+    "                               no, or a button's number) instead of its default button or the person at\n"
+    "                               the screen; a box with only OK takes OK\n"
     "  --help                       this text\n"
     "  --version                    the module's program version\n"
     "Exit status:\n"
@@ -59,7 +63,8 @@ constexpr const char* kUsage =
     "     (also when the position was changed on disk while it was calculated: another program, or kolumo\n"
     "     edit, saved it meanwhile; the results are not saved over it)\n"
     "     (also when another program is saving the position: a save waits 3 s at most for its lock)\n"
-    "  2  wrong command or arguments\n"
+    "  2  wrong command or arguments; also a question in a message box that does not offer the --answer\n"
+    "     given: the run ends there, before what the box asks about, and says so on standard error\n"
     "  3  calc only: calculated and saved, but a verification is not fulfilled (a shear strut that crushes, a fire\n"
     "     table not met, or fire resistance asked under a code without fire tables); one line on standard output\n"
     "     names each\n"

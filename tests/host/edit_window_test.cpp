@@ -397,4 +397,57 @@ TEST_F(EditWindowTest, OkAsksBeforeReplacingAPositionChangedOnDisk) {
   }
 }
 
+// Answers given beforehand (kolumo --answer): a question that offers the answer takes it; a notice takes its one
+// button whatever was given; a question without it ends the run with status 2, saying which answer and which box.
+TEST(AnswersGivenBeforehand, AQuestionThatDoesNotOfferTheAnswerEndsTheRun) {
+  const struct {
+    int given;
+    UINT type;
+    int answer;  // 0: the run ends
+  } cases[] = {
+      {IDYES, MB_YESNO | MB_DEFBUTTON2, IDYES},
+      {IDCANCEL, MB_YESNOCANCEL, IDCANCEL},
+      {IDYES, MB_OK, IDOK},
+      {IDCANCEL, MB_OK | MB_ICONSTOP, IDOK},
+      {IDOK, MB_YESNO | MB_DEFBUTTON2, 0},
+      {IDNO, MB_OKCANCEL, 0},
+      {IDCANCEL, MB_YESNO, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "answer " << c.given << ", box " << c.type);
+    EXPECT_EXIT(
+        {
+          host::InitMessageBoxes(c.given);
+          std::exit(AfxMessageBox("Weiter?", c.type) == c.answer ? 0 : 3);
+        },
+        testing::ExitedWithCode(c.answer ? 0 : 2), c.answer ? "" : "which the message box does not offer.*Weiter\\?");
+  }
+}
+
+// A run given its answer beforehand ("kolumo --answer ok edit") whose OK meets the question about a position changed
+// on disk: OK is none of its answers. Taken as "Nein", the window would stay and every OK ask again, for ever; the
+// run ends with status 2 and says why, the position as the other program left it.
+TEST_F(EditWindowTest, AnAnswerGivenBeforehandThatAQuestionDoesNotOfferEndsTheRun) {
+  const std::string calculated = Slurp(file_) + "\n";
+  EXPECT_EXIT(
+      {
+        ::alarm(60);  // a run that never ends fails the test instead of holding it
+        host::InitMessageBoxes(IDOK);
+        win::script::QueueDialog([&](CDialog& window) {
+          window.SetDlgItemText(host::kEditAnnotationId, "Geprueft");
+          std::ofstream(file_, std::ios::binary) << calculated;
+          for (int ok = 0; ok < 3; ++ok) {
+            window.SendMessage(WM_COMMAND, IDOK);
+            win::PumpMessages();
+          }
+        });
+        Edit();
+        std::exit(0);
+      },
+      testing::ExitedWithCode(2),
+      "kolumo: --answer gives OK, which the message box does not offer \\(Yes/No\\); the run ends here: Die "
+      "Position wurde seit dem");
+  EXPECT_EQ(Slurp(file_), calculated);
+}
+
 }  // namespace

@@ -8,7 +8,9 @@
 # 3. a calculation that read the position before OK and would save it after (held there by a shim): it says so and
 #    ends with 1, and the remark saved with OK stays;
 # 4. another program that holds the position's lock for good (a save stopped between its comparison and its rename):
-#    OK waits 3 s, then says so in a box, the window stays with the remark, and once the lock is let go OK saves it.
+#    OK waits 3 s, then says so in a box, the window stays with the remark, and once the lock is let go OK saves it;
+# 5. "kolumo --answer ok edit" whose OK meets the question about a position changed on disk: it ends with 2 and says
+#    why, instead of taking OK as "Nein" and asking again at every OK.
 # The server's pixels of the program's windows equal the program's own picture after each step. Exit 77 (skipped)
 # without Xvfb or xdotool, or when no small file system can be mounted and no folder made read-only.
 set -u
@@ -167,6 +169,20 @@ holder=""
 click 877 457
 ended 0
 saved "$work/Stuetze.tqx" "Gesperrt"
+
+# 5. Answers given beforehand: OK is no answer to the question about a changed position, and the run ends with 2.
+cp "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+KOLUMO_ROOT="$work/root" "$kolumo" --answer ok edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
+app=$!
+wait_for 20 find_main || fail "no window within 20 s"
+remark "Beantwortet"
+echo >>"$work/Stuetze.tqx"
+cp "$work/Stuetze.tqx" "$work/changed.tqx"
+click 877 457
+ended 2
+grep -q "^kolumo: --answer gives OK, which the message box does not offer (Yes/No); the run ends here: Die Position wurde seit dem Öffnen" "$work/err" ||
+  fail "the run did not say why it ended: $(cat "$work/err")"
+cmp -s "$work/Stuetze.tqx" "$work/changed.tqx" || fail "the run that ended at the question changed the position"
 
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 if [ -z "$full_disk" ]; then
