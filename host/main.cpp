@@ -12,8 +12,9 @@
 // On a screen ("edit", or "calc" with a display) they are windows the user answers, unless --answer was given.
 // The steps of the progress dialog go to stdout.
 // Exit status: 0 when the job was done, 1 when it failed or the module refused the call (files on disk stay as
-// they were; "calc" also when the position was changed on disk while it was calculated), 2 for a wrong command, 3
-// when "calc" calculated and saved the position but a verification is not fulfilled.
+// they were; "calc" also when the position was changed on disk while it was calculated, or another program is saving
+// it), 2 for a wrong command or an --answer that a question does not offer, 3 when "calc" calculated and saved the
+// position but a verification is not fulfilled.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,7 @@
 #include "framework/utilities.h"
 #include "host/edit.h"
 #include "host/module.h"
+#include "platform/win/base/replace.h"
 #include "platform/win/screen/x11screen.h"
 #include "platform/win/window/action.h"
 #include "platform/rtfx/rtfx.h"
@@ -45,10 +47,14 @@ constexpr const char* kUsage =
     "  calc FILE.tqx                calculates the position and saves it\n"
     "  report FILE.tqx              writes the report beside the position\n"
     "  edit FILE.tqx                opens the column's input dialog on the X display $DISPLAY; OK saves the\n"
-    "                               position, Cancel leaves the file as it was. A save that fails says why in a\n"
-    "                               box and the dialog stays open; a position changed on disk since it was\n"
-    "                               opened is replaced only after a question\n"
+    "                               position, Cancel leaves the file as it was. A save that fails (also after\n"
+    "                               3 s while another program is saving the position) says why in a box and\n"
+    "                               the dialog stays open; a position changed on disk since it was opened is\n"
+    "                               replaced only after a question\n"
     "  call ACTION [TYPE=VALUE ...] one interface call; VALUE is a number, host, dialog, doc:PATH or text:TEXT\n"
+    "  --answer A                   before a command: every message box is answered with A (ok, cancel, yes,\n"
+    "                               no, or a button's number) instead of its default button or the person at\n"
+    "                               the screen; a box with only OK takes OK\n"
     "  --help                       this text\n"
     "  --version                    the module's program version\n"
     "Exit status:\n"
@@ -56,12 +62,16 @@ constexpr const char* kUsage =
     "  1  failed or refused; for calc: nothing written, the position is as it was\n"
     "     (also when the position was changed on disk while it was calculated: another program, or kolumo\n"
     "     edit, saved it meanwhile; the results are not saved over it)\n"
-    "  2  wrong command or arguments\n"
+    "     (also when another program is saving the position: a save waits 3 s at most for its lock)\n"
+    "  2  wrong command or arguments; also a question in a message box that does not offer the --answer\n"
+    "     given: the run ends there, before what the box asks about, and says so on standard error\n"
     "  3  calc only: calculated and saved, but a verification is not fulfilled (a shear strut that crushes, a fire\n"
     "     table not met, or fire resistance asked under a code without fire tables); one line on standard output\n"
     "     names each\n"
     "The installation root (program descriptions, catalogues, templates) is $KOLUMO_ROOT, else found beside the\n"
     "program: ../root (build tree), ../share/kolumo (installed) or the program's parent folder.\n";
+
+static_assert(win::kLockWait == std::chrono::seconds(3), "the help names the wait of a save for another's lock");
 
 int Fail(const std::string& text) {
   std::fprintf(stderr, "kolumo: %s\n", text.c_str());

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -49,7 +50,18 @@ void InitMessageBoxes(std::optional<int> answer) {
   win::script::SetProgressStream(stdout);
   if (answer) {
     const int given = *answer;
-    win::msgbox::SetUnscriptedHandler([given](const win::msgbox::Record&) { return given; });
+    // A notice takes its one button whatever was given. A question without the answer given would be answered
+    // with another, the same each time it comes again (OK taken as "Nein" by a question that keeps the window
+    // open asks again at every OK): the run ends there, before the question's action, rather than never.
+    win::msgbox::SetUnscriptedHandler([given](const win::msgbox::Record& box) -> int {
+      if ((box.type & MB_TYPEMASK) == MB_OK) return IDOK;
+      if (win::msgbox::Offers(box.type, given)) return given;
+      std::fprintf(stderr,
+                   "kolumo: --answer gives %s, which the message box does not offer (%s); the run ends here: %s\n",
+                   win::msgbox::AnswerText(given), win::msgbox::ButtonsText(box.type), box.text.c_str());
+      std::fflush(nullptr);
+      std::_Exit(2);
+    });
     // Answers given beforehand hold on a screen too: the boxes are printed, not shown.
     win::msgbox::SetShowOnScreen(false);
   }

@@ -2,14 +2,19 @@
 // end it at once while the position is as it was opened; once something was entered they ask first, and No keeps
 // the window open with the input in it. A save that fails, and a position that another program saved meanwhile, keep
 // the window open too.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -266,16 +271,40 @@ class FileSizeLimit {
   rlimit before_{};
 };
 
-// A save that fails (a file-size limit below the position, as a full disk) says why in a box and keeps the window
-// open with what was entered, the file as it was: OK once the limit is gone saves it, "Abbrechen" leaves without.
+// The lock of the position held by another open file of it, as another run's save holds it between its comparison
+// and its rename, for the life of the object.
+class HeldLock {
+ public:
+  explicit HeldLock(const std::string& file) : fd_(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {
+    EXPECT_EQ(::flock(fd_, LOCK_EX), 0);
+  }
+  ~HeldLock() { ::close(fd_); }
+  HeldLock(const HeldLock&) = delete;
+  HeldLock& operator=(const HeldLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+// A save that fails says why in a box and keeps the window open with what was entered, the file as it was: OK once
+// the cause is gone saves it, "Abbrechen" leaves without. The causes: a file-size limit below the position (as a
+// full disk), and the position's lock held by another save for good, which OK waits for a few seconds only.
 TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
   const std::string original = Slurp(file_);
   // beyond the limit a write fails with its reason instead of ending the process, as in the host
   std::signal(SIGXFSZ, SIG_IGN);
+  enum class Cause { kFull, kLocked };
   const struct {
     const char* name;
+    Cause cause;
     bool okAgain;
-  } cases[] = {{"OK again once there is room", true}, {"Abbrechen after the failed save", false}};
+    const char* why;
+  } cases[] = {
+      {"full: OK again once there is room", Cause::kFull, true, "File too large"},
+      {"full: Abbrechen after the failed save", Cause::kFull, false, "File too large"},
+      {"locked: OK again once it is let go", Cause::kLocked, true, "another program is saving it"},
+      {"locked: Abbrechen after the failed save", Cause::kLocked, false, "another program is saving it"},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::ofstream(file_, std::ios::binary) << original;
@@ -285,9 +314,20 @@ TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
     win::script::QueueDialog([&](CDialog& window) {
       window.SetDlgItemText(host::kEditAnnotationId, "Geprueft");
       {
-        FileSizeLimit limit(1024);
+        std::optional<FileSizeLimit> limit;
+        std::optional<HeldLock> lock;
+        if (c.cause == Cause::kFull)
+          limit.emplace(1024);
+        else
+          lock.emplace(file_);
+        ::alarm(60);  // a save that waits for ever ends the test instead of holding it
+        const auto start = std::chrono::steady_clock::now();
         window.SendMessage(WM_COMMAND, IDOK);
         win::PumpMessages();
+        ::alarm(0);
+        if (c.cause == Cause::kLocked) {
+          EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "OK waited too long";
+        }
       }
       EXPECT_TRUE(window.IsWindowVisible()) << "the window ended with the failed save";
       EXPECT_EQ(AnnotationLine(window), "Geprueft");
@@ -302,7 +342,7 @@ TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
     ASSERT_GE(log.size(), 1u);
     EXPECT_EQ(log[0].text.rfind("Die Position konnte nicht gespeichert werden:\nCannot write '" + file_ + "'", 0), 0u)
         << log[0].text;
-    EXPECT_NE(log[0].text.find("File too large"), std::string::npos) << log[0].text;
+    EXPECT_NE(log[0].text.find(c.why), std::string::npos) << log[0].text;
     EXPECT_EQ(log[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
     EXPECT_EQ(log.size(), c.okAgain ? 1u : 2u);
     EXPECT_EQ(Slurp(file_).find("Anmerkung_2=\"Geprueft\"") != std::string::npos, c.okAgain);
@@ -355,6 +395,59 @@ TEST_F(EditWindowTest, OkAsksBeforeReplacingAPositionChangedOnDisk) {
     EXPECT_NE(saved.find("Anmerkung_2=\"Geprueft\""), std::string::npos);
     EXPECT_EQ(saved.find("von der Berechnung"), std::string::npos);
   }
+}
+
+// Answers given beforehand (kolumo --answer): a question that offers the answer takes it; a notice takes its one
+// button whatever was given; a question without it ends the run with status 2, saying which answer and which box.
+TEST(AnswersGivenBeforehand, AQuestionThatDoesNotOfferTheAnswerEndsTheRun) {
+  const struct {
+    int given;
+    UINT type;
+    int answer;  // 0: the run ends
+  } cases[] = {
+      {IDYES, MB_YESNO | MB_DEFBUTTON2, IDYES},
+      {IDCANCEL, MB_YESNOCANCEL, IDCANCEL},
+      {IDYES, MB_OK, IDOK},
+      {IDCANCEL, MB_OK | MB_ICONSTOP, IDOK},
+      {IDOK, MB_YESNO | MB_DEFBUTTON2, 0},
+      {IDNO, MB_OKCANCEL, 0},
+      {IDCANCEL, MB_YESNO, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "answer " << c.given << ", box " << c.type);
+    EXPECT_EXIT(
+        {
+          host::InitMessageBoxes(c.given);
+          std::exit(AfxMessageBox("Weiter?", c.type) == c.answer ? 0 : 3);
+        },
+        testing::ExitedWithCode(c.answer ? 0 : 2), c.answer ? "" : "which the message box does not offer.*Weiter\\?");
+  }
+}
+
+// A run given its answer beforehand ("kolumo --answer ok edit") whose OK meets the question about a position changed
+// on disk: OK is none of its answers. Taken as "Nein", the window would stay and every OK ask again, for ever; the
+// run ends with status 2 and says why, the position as the other program left it.
+TEST_F(EditWindowTest, AnAnswerGivenBeforehandThatAQuestionDoesNotOfferEndsTheRun) {
+  const std::string calculated = Slurp(file_) + "\n";
+  EXPECT_EXIT(
+      {
+        ::alarm(60);  // a run that never ends fails the test instead of holding it
+        host::InitMessageBoxes(IDOK);
+        win::script::QueueDialog([&](CDialog& window) {
+          window.SetDlgItemText(host::kEditAnnotationId, "Geprueft");
+          std::ofstream(file_, std::ios::binary) << calculated;
+          for (int ok = 0; ok < 3; ++ok) {
+            window.SendMessage(WM_COMMAND, IDOK);
+            win::PumpMessages();
+          }
+        });
+        Edit();
+        std::exit(0);
+      },
+      testing::ExitedWithCode(2),
+      "kolumo: --answer gives OK, which the message box does not offer \\(Yes/No\\); the run ends here: Die "
+      "Position wurde seit dem");
+  EXPECT_EQ(Slurp(file_), calculated);
 }
 
 }  // namespace

@@ -399,21 +399,27 @@ TEST_F(LeftoversTest, EndlessMacrosGetOneBudgetAndOneMessagePerJob) {
 // A calculation that ends after another program saved the position (the input dialog's OK, another calculation) does
 // not write its results over what that one saved: it says so and ends with 1, the position as the other left it.
 // It is held just before its save compares the file standing there, so that the other save comes between its reading
-// and its saving.
+// and its saving. Another save that holds the position's lock for good (a run stopped between its comparison and
+// its rename) keeps it waiting the wait of a save (3 s), no longer: it says so and ends with 1, the position as it was.
 TEST_F(LeftoversTest, ACalculationKeepsAPositionSavedWhileItRan) {
   const std::string example = Example();
   std::string annotated = example;  // as the input dialog saves a remark
   const std::string empty = "Anmerkung_2=\"\"";
   ASSERT_NE(annotated.find(empty), std::string::npos);
   annotated.replace(annotated.find(empty), empty.size(), "Anmerkung_2=\"geprüft\"");
+  const std::string changed = position_ + ": the position was changed on disk while it was calculated";
+  const std::string locked = position_ + ": Cannot write '" + position_ + "': another program is saving it";
   const struct {
     const char* name;
     const std::string* meanwhile;
+    bool lockHeld;
     int status;
+    const std::string* says;
   } cases[] = {
-      {"nothing saved meanwhile", nullptr, 0},
-      {"the same bytes saved meanwhile", &example, 0},
-      {"a remark saved meanwhile", &annotated, 1},
+      {"nothing saved meanwhile", nullptr, false, 0, nullptr},
+      {"the same bytes saved meanwhile", &example, false, 0, nullptr},
+      {"a remark saved meanwhile", &annotated, false, 1, &changed},
+      {"the lock held by a save stopped there", nullptr, true, 1, &locked},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -429,8 +435,24 @@ TEST_F(LeftoversTest, ACalculationKeepsAPositionSavedWhileItRan) {
       std::ofstream(Path("Anders.tqx"), std::ios::binary) << *c.meanwhile;
       fs::rename(Path("Anders.tqx"), position_);
     }
+    const int held = c.lockHeld ? ::open(position_.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+    if (c.lockHeld) {
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    }
     ::kill(calc, SIGCONT);
-    ASSERT_EQ(::waitpid(calc, &status, 0), calc);
+    const auto continued = std::chrono::steady_clock::now();
+    bool ended = false;
+    while (!ended && std::chrono::steady_clock::now() < continued + std::chrono::seconds(30)) {
+      ended = ::waitpid(calc, &status, WNOHANG) == calc;
+      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const auto took = std::chrono::steady_clock::now() - continued;
+    if (held >= 0) ::close(held);
+    if (!ended) {
+      ::kill(calc, SIGKILL);
+      ::waitpid(calc, &status, 0);
+    }
+    ASSERT_TRUE(ended) << "the calculation waited for the lock for ever";
     const std::string err = Slurp(Path("calc.err"));
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), c.status) << err;
@@ -438,10 +460,16 @@ TEST_F(LeftoversTest, ACalculationKeepsAPositionSavedWhileItRan) {
       EXPECT_NE(Slurp(position_).find("<Schnittgroessen"), std::string::npos) << "the results are saved";
       continue;
     }
-    EXPECT_EQ(Slurp(position_), annotated) << "the remark saved meanwhile is lost";
-    EXPECT_NE(err.find(position_ + ": the position was changed on disk while it was calculated"), std::string::npos)
-        << err;
-    EXPECT_NE(err.find("the results are not saved"), std::string::npos) << err;
+    EXPECT_EQ(Slurp(position_), c.meanwhile ? *c.meanwhile : example) << "the file is not as the other left it";
+    EXPECT_NE(err.find(*c.says), std::string::npos) << err;
+    if (c.meanwhile) {
+      EXPECT_NE(err.find("the results are not saved"), std::string::npos) << err;
+    }
+    if (!c.lockHeld) continue;
+    EXPECT_GE(took, std::chrono::milliseconds(2900)) << "it did not wait for the other save";
+    EXPECT_LT(took, std::chrono::seconds(10)) << "the wait is the few seconds of a save";
+    for (const std::string& name : Entries(Path("")))
+      EXPECT_NE(name.rfind(".kolumo-", 0), 0u) << "a temporary is left: " << name;
   }
 }
 

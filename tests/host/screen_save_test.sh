@@ -6,7 +6,11 @@
 # 2. a calculation of the position that ends while the window is open: OK asks before it replaces that; "Nein" keeps
 #    the calculated file and the window, "Ja" saves the remark;
 # 3. a calculation that read the position before OK and would save it after (held there by a shim): it says so and
-#    ends with 1, and the remark saved with OK stays.
+#    ends with 1, and the remark saved with OK stays;
+# 4. another program that holds the position's lock for good (a save stopped between its comparison and its rename):
+#    OK waits 3 s, then says so in a box, the window stays with the remark, and once the lock is let go OK saves it;
+# 5. "kolumo --answer ok edit" whose OK meets the question about a position changed on disk: it ends with 2 and says
+#    why, instead of taking OK as "Nein" and asking again at every OK.
 # The server's pixels of the program's windows equal the program's own picture after each step. Exit 77 (skipped)
 # without Xvfb or xdotool, or when no small file system can be mounted and no folder made read-only.
 set -u
@@ -19,8 +23,10 @@ need_xwd
 
 disk="$work/disk"
 calc=""
+holder=""
 finish() {
   [ -n "$calc" ] && kill -9 "$calc" 2>/dev/null
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null
   chmod -R u+w "$disk" 2>/dev/null
   mountpoint -q "$disk" 2>/dev/null && umount "$disk"
   cleanup
@@ -134,6 +140,49 @@ calc=""
 grep -q "the position was changed on disk while it was calculated" "$work/calc.err" ||
   fail "the calculation did not say why it saved nothing: $(cat "$work/calc.err")"
 saved "$work/Stuetze.tqx" "Vor der Rechnung"
+
+# 4. The position's lock held by another program: a box after the wait of a save, the window kept; saved once let go.
+cp "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+edit "$work/Stuetze.tqx"
+remark "Gesperrt"
+python3 -c 'import fcntl, sys, time
+held = open(sys.argv[1])
+fcntl.flock(held, fcntl.LOCK_EX)
+print("held", flush=True)
+time.sleep(600)' "$work/Stuetze.tqx" >"$work/held" &
+holder=$!
+wait_for 10 grep -q held "$work/held" || fail "the test could not take the position's lock"
+before=$(md5sum <"$work/Stuetze.tqx")
+okAt=$SECONDS
+click 877 457
+wait_for 15 find_box || fail "no box within 15 s of OK while another program holds the position's lock"
+[ $((SECONDS - okAt)) -ge 2 ] || fail "OK did not wait for the lock"
+agree locked-box
+box_click "OK" 0
+box_gone || fail "the box stays after a click on its OK"
+kill -0 "$app" 2>/dev/null || fail "kolumo ended after the save that found the position locked"
+agree locked-kept
+[ "$(md5sum <"$work/Stuetze.tqx")" = "$before" ] || fail "the save changed the locked position"
+kill "$holder"
+wait "$holder" 2>/dev/null
+holder=""
+click 877 457
+ended 0
+saved "$work/Stuetze.tqx" "Gesperrt"
+
+# 5. Answers given beforehand: OK is no answer to the question about a changed position, and the run ends with 2.
+cp "$data/examples/Stuetze.tqx" "$work/Stuetze.tqx"
+KOLUMO_ROOT="$work/root" "$kolumo" --answer ok edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
+app=$!
+wait_for 20 find_main || fail "no window within 20 s"
+remark "Beantwortet"
+echo >>"$work/Stuetze.tqx"
+cp "$work/Stuetze.tqx" "$work/changed.tqx"
+click 877 457
+ended 2
+grep -q "^kolumo: --answer gives OK, which the message box does not offer (Yes/No); the run ends here: Die Position wurde seit dem Öffnen" "$work/err" ||
+  fail "the run did not say why it ended: $(cat "$work/err")"
+cmp -s "$work/Stuetze.tqx" "$work/changed.tqx" || fail "the run that ended at the question changed the position"
 
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 if [ -z "$full_disk" ]; then

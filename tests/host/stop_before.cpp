@@ -1,6 +1,6 @@
 // Loaded into the host by a test (LD_PRELOAD): the process stops itself once, so that the test can act at exactly
-// that moment, before it waits for the lock of a file whose name ends in $KOLUMO_TEST_STOP_BEFORE_LOCK (a save about
-// to compare the file standing there and to replace it), or before it renames a file onto a name ending in
+// that moment, before it first tries the lock of a file whose name ends in $KOLUMO_TEST_STOP_BEFORE_LOCK (a save
+// about to compare the file standing there and to replace it), or before it renames a file onto a name ending in
 // $KOLUMO_TEST_STOP_BEFORE_RENAME.
 #include <dlfcn.h>
 #include <signal.h>
@@ -32,7 +32,7 @@ void StopOnce(const char* variable, const char* name) {
 extern "C" int flock(int fd, int operation) {
   using Flock = int (*)(int, int);
   static const Flock real = reinterpret_cast<Flock>(dlsym(RTLD_NEXT, "flock"));
-  if ((operation & LOCK_EX) && !(operation & LOCK_NB)) {
+  if (operation & LOCK_EX) {
     char link[64];
     char target[4096] = {};
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);

@@ -170,7 +170,10 @@ TEST_F(StrutTest, HelpNamesTheExitStatuses) {
                             "  1  failed or refused; for calc: nothing written, the position is as it was\n",
                             "     (also when the position was changed on disk while it was calculated: another "
                             "program, or kolumo\n",
-                            "  2  wrong command or arguments\n",
+                            "     (also when another program is saving the position: a save waits 3 s at most for its "
+                            "lock)\n",
+                            "  2  wrong command or arguments; also a question in a message box that does not offer the "
+                            "--answer\n",
                             "  3  calc only: calculated and saved, but a verification is not fulfilled"})
     EXPECT_NE(run.out.find(zeile), std::string::npos) << zeile;
 }

@@ -345,24 +345,27 @@ Stamp StampOfPath(const std::string& path) {
 // The folder of a write's temporary beside the registry file.
 constexpr const char* kScratchPrefix = ".kolumo-registry-";
 
-// Serialises the changes of all processes on one registry file.
+// Serialises the changes of all processes on one registry file. A process that holds it longer than a save waits
+// (stopped, hung) keeps every other from changing the file: their changes are dropped rather than waiting for ever.
 class FileLock {
  public:
   explicit FileLock(const std::string& registryPath) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(registryPath).parent_path(), ec);
     fd_ = ::open((registryPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ >= 0)
-      while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {}
+    busy_ = fd_ >= 0 && !win::LockWithin(fd_, win::kLockWait) && errno == EWOULDBLOCK;
   }
   ~FileLock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the lock
   }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
+  // Another process held the lock all the time this one waited.
+  bool Busy() const { return busy_; }
 
  private:
   int fd_ = -1;
+  bool busy_ = false;
 };
 
 std::string UserHome() {
@@ -502,6 +505,7 @@ class Store {
     // Keep the unreadable file for inspection, unless another process has replaced it meanwhile.
     std::optional<FileLock> lock;
     if (!fileLocked) lock.emplace(path_);
+    if (lock && lock->Busy()) return;
     if (StampOfPath(path_) == read) {
       ::rename(path_.c_str(), (path_ + ".bad").c_str());
       return;
@@ -597,6 +601,7 @@ LSTATUS Change(F&& call) {
   Store& s = TheStore();
   std::lock_guard lock(s.mutex);
   FileLock fileLock(win::registry::FilePath());
+  if (fileLock.Busy()) return ERROR_REGISTRY_IO_FAILED;
   s.fileLocked = true;
   struct Unlocked {
     Store& s;

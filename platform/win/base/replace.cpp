@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "platform/win/base/leftovers.h"
@@ -70,8 +72,10 @@ bool ReadAll(int fd, std::string& bytes) {
 
 // The file standing at `target`, read under its lock, which `held` keeps. The lock is taken on the file the name
 // leads to when it is taken: a replacement that renamed another one in meanwhile leaves it on the old file, and it
-// is taken anew. A file system without locks is read all the same. False with the system's reason.
-bool ReadStanding(const std::string& target, FileDescriptor& held, StandingFile& standing, std::string& reason) {
+// is taken anew. A file system without locks is read all the same. False with the system's reason, or with `busy`
+// when another one held the lock for longer than a save waits.
+bool ReadStanding(const std::string& target, FileDescriptor& held, StandingFile& standing, std::string& reason,
+                  bool& busy) {
   for (int attempt = 0; attempt < 1000; ++attempt) {
     const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     const int opened = errno;
@@ -84,7 +88,10 @@ bool ReadStanding(const std::string& target, FileDescriptor& held, StandingFile&
       standing = {};
       return true;
     }
-    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {}
+    if (!LockWithin(fd, kLockWait) && errno == EWOULDBLOCK) {
+      busy = true;
+      return false;
+    }
     struct stat locked {
     }, named{};
     if (::fstat(fd, &locked) != 0 || (::stat(target.c_str(), &named) != 0 && errno != ENOENT)) {
@@ -107,6 +114,21 @@ bool ReadStanding(const std::string& target, FileDescriptor& held, StandingFile&
 }
 
 }  // namespace
+
+bool LockWithin(int fd, std::chrono::milliseconds bound) {
+  const auto end = std::chrono::steady_clock::now() + bound;
+  auto pause = std::chrono::milliseconds(1);
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= end) return false;
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, end - now));
+    pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    errno = EWOULDBLOCK;
+  }
+}
 
 bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOptions& options, std::string& error) {
   const std::string target = LinkTarget(std::string(path));
@@ -150,8 +172,11 @@ bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOpt
   FileDescriptor standingLock;
   if (options.accept) {
     StandingFile standing;
-    if (!ReadStanding(target, standingLock, standing, reason))
-      return fail("the file standing there cannot be read to compare (" + reason + ")");
+    bool busy = false;
+    if (!ReadStanding(target, standingLock, standing, reason, busy))
+      return fail(busy ? "another program is saving it (it has held the file's lock for more than " +
+                             std::to_string(kLockWait.count() / 1000) + " s); it is kept as it is"
+                       : "the file standing there cannot be read to compare (" + reason + ")");
     if (!options.accept(standing, reason)) return fail(reason);
   }
   // Renamed while still open, so that the scratch folder's lock covers the temporary until it has become the target.

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,8 +25,17 @@ struct ReplaceOptions {
   mode_t newFileMode = 0644;
   // Asked just before the rename with what stands there, while a lock on it keeps every other replacement of it
   // that asks too (in any process) waiting: false keeps the standing file and fails with the `error` it gives.
+  // A replacement that finds that lock held longer than kLockWait fails: another program is saving the file.
   std::function<bool(const StandingFile& standing, std::string& error)> accept;
 };
+
+// How long a save waits for the lock another one holds: a save holds it for the moment of a read and a rename, so a
+// lock held longer belongs to a run stopped there (Ctrl+Z, a debugger) or hung, which may never let it go.
+inline constexpr std::chrono::milliseconds kLockWait{3000};
+
+// Takes the exclusive lock (flock) of the open file `fd`, waiting at most `bound` while another holds it. False
+// with errno EWOULDBLOCK when it is still held then, with another errno when the file cannot be locked at all.
+bool LockWithin(int fd, std::chrono::milliseconds bound);
 
 // Replaces the file `path` names (through symbolic links: the file they lead to) with `bytes`. False with a message
 // "Cannot write '<path>': <reason>" when it fails; the file is then as it was and no temporary is left.

@@ -27,15 +27,32 @@ Sink& TheSink() {
   return sink;
 }
 
-const char* ButtonsText(UINT type) {
-  switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return "OK/Cancel";
-    case MB_ABORTRETRYIGNORE: return "Abort/Retry/Ignore";
-    case MB_YESNOCANCEL: return "Yes/No/Cancel";
-    case MB_YESNO: return "Yes/No";
-    case MB_RETRYCANCEL: return "Retry/Cancel";
-    default: return "OK";
-  }
+}  // namespace
+
+namespace {
+
+// The answers of each button set (MB_OK to MB_RETRYCANCEL), a set of fewer buttons repeating its last.
+constexpr int kButtons[][3] = {
+    {IDOK, IDOK, IDOK},      {IDOK, IDCANCEL, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE},
+    {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO, IDNO},        {IDRETRY, IDCANCEL, IDCANCEL},
+};
+
+const int* ButtonsOf(UINT type) {
+  const UINT set = type & MB_TYPEMASK;
+  return kButtons[set > MB_RETRYCANCEL ? MB_OK : set];
+}
+
+}  // namespace
+
+int DefaultAnswer(UINT type) {
+  UINT def = (type & MB_DEFMASK) >> 8;
+  if (def > 2) def = 0;
+  return ButtonsOf(type)[def];
+}
+
+bool Offers(UINT type, int answer) {
+  const int* buttons = ButtonsOf(type);
+  return answer == buttons[0] || answer == buttons[1] || answer == buttons[2];
 }
 
 const char* AnswerText(int answer) {
@@ -51,18 +68,15 @@ const char* AnswerText(int answer) {
   }
 }
 
-}  // namespace
-
-int DefaultAnswer(UINT type) {
-  static const int buttons[][3] = {
-      {IDOK, IDOK, IDOK},      {IDOK, IDCANCEL, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE},
-      {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO, IDNO},        {IDRETRY, IDCANCEL, IDCANCEL},
-  };
-  UINT set = type & MB_TYPEMASK;
-  if (set > MB_RETRYCANCEL) set = MB_OK;
-  UINT def = (type & MB_DEFMASK) >> 8;
-  if (def > 2) def = 0;
-  return buttons[set][def];
+const char* ButtonsText(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return "OK/Cancel";
+    case MB_ABORTRETRYIGNORE: return "Abort/Retry/Ignore";
+    case MB_YESNOCANCEL: return "Yes/No/Cancel";
+    case MB_YESNO: return "Yes/No";
+    case MB_RETRYCANCEL: return "Retry/Cancel";
+    default: return "OK";
+  }
 }
 
 void QueueAnswer(int answer) {

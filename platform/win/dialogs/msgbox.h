@@ -27,6 +27,10 @@ struct Record {
 
 // The answer of the box's default button (MB_DEFBUTTONn of its button set).
 int DefaultAnswer(UINT type);
+// Whether one of the box's buttons gives `answer`; its buttons as "Yes/No"; an answer as "Yes".
+bool Offers(UINT type, int answer);
+const char* ButtonsText(UINT type);
+const char* AnswerText(int answer);
 
 // Answers for the next boxes, used in order; an answer a box cannot give (IDYES for an OK box) is still returned.
 void QueueAnswer(int answer);

@@ -1,13 +1,15 @@
 // A document replaces only the version of its file that it read or last wrote: what another program or process saved
 // there meanwhile is kept, the save refused, until the caller allows that version to be replaced. The comparison and
-// the replacement are one step: a save that comes while another one compares and renames waits for it.
+// the replacement are one step: a save that comes while another one compares and renames waits for it, a bounded time.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -103,49 +105,93 @@ TEST_F(ViduvChangedOnDisk, TwoDocumentsOfOneFileAndNewOnes) {
   EXPECT_EQ(VIDUV_SaveDoc(second.get()), 1) << "its save under that name is the version it wrote";
 }
 
-// Whether process `pid` waits for a lock on a file (a blocked request in the system's list of locks).
-bool WaitsForALock(pid_t pid) {
-  std::ifstream locks("/proc/locks");
-  std::string line;
-  const std::string id = " " + std::to_string(pid) + " ";
-  while (std::getline(locks, line))
-    if (line.find("->") != std::string::npos && line.find(id) != std::string::npos) return true;
+// Whether process `pid` has the file open (a save that opened what stands there to lock and compare it).
+bool HasOpen(pid_t pid, const std::string& file) {
+  std::error_code ignored;
+  const std::string folder = "/proc/" + std::to_string(pid) + "/fd";
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
+    if (std::filesystem::read_symlink(entry.path(), ignored) == file) return true;
   return false;
 }
 
 // A save in another process comes while this one holds the lock of a save between its comparison and its rename
-// (taken here by hand): it waits, and once the file was replaced and the lock let go, it finds the file changed.
-TEST_F(ViduvChangedOnDisk, ASaveWaitsWhileAnotherComparesAndRenames) {
-  const std::string file = path("Pos.tqx");
-  writeFile(file, kOriginal);
-  Doc doc(VIDUV_OpenDoc(file.c_str()));
-  ASSERT_NE(doc.get(), 0);
-  const int held = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
-
-  const pid_t saver = ::fork();
-  if (saver == 0) {
-    // the lock belongs to the parent's open file, which the child shares until it closes its copy
-    ::close(held);
-    ::alarm(60);  // a save that waits for ever fails the test instead of holding it
-    ::_exit(VIDUV_SaveDoc(doc.get()) == 1 ? 0 : 1);
+// (taken here by hand). Let go at once, the save waits for it and then finds the file as the other save left it.
+// Held for longer than a save waits (a run stopped there), the save ends after that wait, saying that another
+// program is saving the position, and the file is as it was.
+TEST_F(ViduvChangedOnDisk, ASaveWaitsABoundedTimeWhileAnotherComparesAndRenames) {
+  // the saver's exit status; refused with the file as it read it: for the lock, as its message says
+  enum Outcome { kSaved = 0, kRefusedAsChanged = 1, kRefusedAsBusy = 2, kOther = 3 };
+  const struct {
+    const char* name;
+    bool letGo;  // before the save's wait ends
+    bool replaced;
+    Outcome outcome;
+  } cases[] = {
+      {"the other save renames and lets go", true, true, kRefusedAsChanged},
+      {"the other save keeps the file and lets go", true, false, kSaved},
+      {"the other save is stopped while it holds the lock", false, false, kRefusedAsBusy},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = path("Pos.tqx");
+    const std::string errorFile = path("error.txt");
+    writeFile(file, kOriginal);
+    Doc doc(VIDUV_OpenDoc(file.c_str()));
+    ASSERT_NE(doc.get(), 0);
+    VIDUV_SetString(doc.root(), "Anmerkung", "geprüft");
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t saver = ::fork();
+    if (saver == 0) {
+      // started only once the lock is held, so that the only descriptor of the file it has is its save's
+      char byte = 0;
+      ::close(go[1]);
+      if (::read(go[0], &byte, 1) != 1) ::_exit(kOther);
+      ::alarm(30);  // a save that waits for ever fails the test instead of holding it
+      if (VIDUV_SaveDoc(doc.get()) == 1) ::_exit(kSaved);
+      writeFile(errorFile, VIDUV_GetLastError());
+      ::_exit(VIDUV_FileChangedOnDisk(doc.get()) ? kRefusedAsChanged : kRefusedAsBusy);
+    }
+    ASSERT_GT(saver, 0);
+    ::close(go[0]);
+    const int held = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_EQ(::write(go[1], "x", 1), 1);
+    ::close(go[1]);
+    const auto started = std::chrono::steady_clock::now();
+    int status = 0;
+    bool waits = false, ended = false;
+    while (!waits && !ended && std::chrono::steady_clock::now() < started + std::chrono::seconds(20)) {
+      waits = HasOpen(saver, file);
+      ended = ::waitpid(saver, &status, WNOHANG) == saver;
+      if (!waits) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(waits) << "the save did not come to the lock";
+    if (c.replaced) ReplaceWith(file, kOthers);
+    if (c.letGo) ::close(held);
+    if (!ended) {
+      // bounded by the save's alarm
+      ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    }
+    const auto took = std::chrono::steady_clock::now() - started;
+    if (!c.letGo) ::close(held);
+    ASSERT_TRUE(WIFEXITED(status)) << "the save did not end by itself (it waited for ever)";
+    EXPECT_EQ(WEXITSTATUS(status), c.outcome) << readFile(errorFile);
+    if (c.outcome == kSaved) {
+      EXPECT_NE(readFile(file).find("geprüft"), std::string::npos);
+      continue;
+    }
+    EXPECT_EQ(readFile(file), c.replaced ? kOthers : kOriginal);
+    if (c.outcome != kRefusedAsBusy) continue;
+    EXPECT_EQ(readFile(errorFile).rfind("Cannot write '" + file + "': another program is saving it", 0), 0u)
+        << readFile(errorFile);
+    // the wait of a save (3 s), and no more than a moment beyond
+    EXPECT_GE(took, std::chrono::milliseconds(2900));
+    EXPECT_LT(took, std::chrono::seconds(10));
+    std::set<std::string> beside;
+    for (const auto& entry : std::filesystem::directory_iterator(folder())) beside.insert(entry.path().filename());
+    EXPECT_EQ(beside, (std::set<std::string>{"Pos.tqx", "error.txt"})) << "a temporary is left";
   }
-  ASSERT_GT(saver, 0);
-  int status = 0;
-  bool waits = false;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!waits && std::chrono::steady_clock::now() < end && ::waitpid(saver, &status, WNOHANG) == 0) {
-    waits = WaitsForALock(saver);
-    if (!waits) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  EXPECT_TRUE(waits) << "the save did not wait for the lock";
-  ReplaceWith(file, kOthers);
-  ::close(held);
-  if (waits) {
-    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
-  }
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the save replaced the other one's file";
-  EXPECT_EQ(readFile(file), kOthers);
 }
 
 }  // namespace

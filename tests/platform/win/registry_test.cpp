@@ -1,9 +1,12 @@
 #include "platform/win/base/registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -447,6 +450,50 @@ TEST_F(RegistryTest, AFileThatCannotBeWrittenDropsTheChange) {
             LONG(ERROR_REGISTRY_IO_FAILED));
   EXPECT_EQ(key, nullptr);
   EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "software", 0, KEY_READ, &key), LONG(ERROR_FILE_NOT_FOUND));
+}
+
+// Another process holds the registry's lock (a run stopped while it wrote the file): a change waits for it to be let
+// go, and drops the change, the file as it was, once it was held for the whole wait of a save (3 s) instead of waiting
+// for ever.
+TEST_F(RegistryTest, AChangeWaitsABoundedTimeForTheLockOfAnotherProcess) {
+  HKEY key = Create("software\\Ormi");
+  Set(key, "Stand", REG_SZ, B("vorher\0"));
+  RegCloseKey(key);
+  const struct {
+    const char* name;
+    bool letGo;
+  } cases[] = {{"let go after a moment", true}, {"held for good", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string before = ReadFile(file_);
+    const int held = ::open((file_.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const pid_t writer = fork();
+    if (writer == 0) {
+      ::close(held);  // the parent's lock, which this copy of its descriptor would keep after the parent let go
+      ::alarm(30);    // a change that waits for ever fails the test instead of holding it
+      HKEY k = nullptr;
+      const DWORD value = c.letGo ? 7 : 8;
+      const auto start = std::chrono::steady_clock::now();
+      LSTATUS rc = RegOpenKeyEx(HKEY_CURRENT_USER, "software\\Ormi", 0, KEY_ALL_ACCESS, &k);
+      if (rc == ERROR_SUCCESS) rc = RegSetValueEx(k, "Neu", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+      const auto took = std::chrono::steady_clock::now() - start;
+      if (k) RegCloseKey(k);
+      const bool inTime = took >= std::chrono::milliseconds(2900) && took < std::chrono::seconds(10);
+      _exit(rc == ERROR_SUCCESS ? 0 : rc == LSTATUS(ERROR_REGISTRY_IO_FAILED) && inTime ? 1 : 2);
+    }
+    ASSERT_GT(writer, 0);
+    if (c.letGo) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      ::close(held);
+    }
+    int status = -1;
+    waitpid(writer, &status, 0);
+    if (!c.letGo) ::close(held);
+    ASSERT_TRUE(WIFEXITED(status)) << "the change did not end by itself (it waited for ever)";
+    EXPECT_EQ(WEXITSTATUS(status), c.letGo ? 0 : 1) << "1: dropped after the wait; 2: another failure or time";
+    EXPECT_EQ(ReadFile(file_) == before, !c.letGo);
+  }
 }
 
 TEST_F(RegistryTest, HandlesAndUnsupportedCalls) {
