@@ -5,9 +5,7 @@
 #include <cstdio>
 
 #include "column/kolumodata.h"
-#include "column_ui/kolumo2d.h"
 #include "column_ui/kolumodraw.h"
-#include "framework_ui/labelplacer.h"
 #include "platform/tolkar/tolkar.h"
 
 namespace {
@@ -72,22 +70,6 @@ int StuetzStufe(CKolumoData& data) {
 }
 
 }  // namespace
-
-TitelSatz TitelImRahmen(const std::string& titel, int breite) {
-  constexpr int kGross = 15, kKlein = 10, kRand = 8;
-  TitelSatz t{kGross, titel};
-  if (breite <= 0) return t;  // no window yet: as it is
-  const int platz = breite - 2 * kRand;
-  for (; t.pixel > kKlein; --t.pixel)
-    if (TextBreite(t.text, t.pixel) <= platz) return t;
-  // Still too wide: the leading words go, the height at the end stays.
-  while (TextBreite(t.text, t.pixel) > platz) {
-    const std::size_t blank = t.text.find(' ');
-    if (blank == std::string::npos) break;
-    t.text.erase(0, blank + 1);
-  }
-  return t;
-}
 
 bool Is3DDrawn() { return s_3DGezeichnet; }
 
@@ -165,11 +147,9 @@ void Zeichne3D(CKolumoData& data, CPlotwerk3D& c) {
 
     const char* muster =
         TOLK_Translate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoData", "Stahlbetonstütze H = %.2f m");
-    CRect rahmen;
-    if (c.GetSafeHwnd()) c.GetClientRect(&rahmen);
-    const TitelSatz titel = TitelImRahmen(Fmt(muster, H), rahmen.Width());
-    c.SetStyle(0x808080, 1, "Arial", short(titel.pixel), float(H / 35));
-    c.SetTitle(2, titel.text.c_str());
+    // The view fits the title to its width whenever it is laid out.
+    c.SetStyle(0x808080, 1, "Arial", 15, float(H / 35));
+    c.SetTitle(2, Fmt(muster, H).c_str());
     c.SetStyle(0x808080, 0, "", 0, 0.0f);
     c.Invoke19(0x808080, 1, 2, 1.0f);
 
@@ -220,7 +200,6 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
   for (int k = 0; k < n; ++k) basis[std::size_t(k) + 1] = basis[std::size_t(k)] + Laenge(data, k);
   const double H = basis[std::size_t(n)];
   const double L = 0.2 * H;
-  const double abstand = 0.04 * H;  // a label's reach along the column to either side of its height
 
   double m = 0, m10 = 0;
   for (int i = 0; i < lasten.GetSize(); ++i) {
@@ -231,20 +210,16 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
   }
   if (m <= 0) m = 1.0;
 
-  // The loads stand on the column; their labels are placed off it, side by side where they would meet: loads in
-  // x and along the axis label on the -x side, loads in y on the -y side, each side with its own placement.
-  std::array<CLabelPlacer, 2> placer{CLabelPlacer(150), CLabelPlacer(150)};
+  // The loads stand on the column, their labels beside it beyond the longest arrow (0.3 L) of their side: loads in
+  // x and along the axis on the -x side, loads in y on the -y side. Labels that would meet are moved apart by the
+  // view, which alone knows their size against the column's at the scale and turn it shows.
   const float wegX[3] = {-1, 0, 0}, wegY[3] = {0, -1, 0};
-  // A label beside the column, beyond the longest arrow (0.3 L) of its side; a label of some eight characters is
-  // about 0.65 L wide at the scale the column fills its picture with.
-  const double base = 0.35 * L, e = 0.65 * L;
+  const double base = 0.35 * L;
   auto beschrifte = [&](int d, const Flaechen& f, double z, const std::string& text) {
-    const int seite = d == 2 ? 1 : 0;
-    const double q =
-        placer[std::size_t(seite)].FindOffset(1, 0.0, 0.0, 0.0, H, H, z - abstand, z + abstand, e, 1, base);
-    const float punkt[3] = {float(seite == 0 ? f.xFlaeche - q : f.xMitte),
-                            float(seite == 1 ? f.yFlaeche - q : f.yMitte), float(z)};
-    c.AddText(punkt, seite == 0 ? wegX : wegY, text.c_str());
+    const bool inY = d == 2;
+    const float punkt[3] = {float(inY ? f.xMitte : f.xFlaeche - base), float(inY ? f.yFlaeche - base : f.yMitte),
+                            float(z)};
+    c.AddText(punkt, inY ? wegY : wegX, text.c_str());
   };
   std::vector<int> axialAnKnoten(std::size_t(n) + 1, 0);
 

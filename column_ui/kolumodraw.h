@@ -60,14 +60,6 @@ void SkalaErweitern(const std::vector<double>& werte, double& skalaMin, double& 
 CDiagrammEingabe DiagrammEingabe(CKolumoData& data, const std::vector<double>& stationen,
                                  const std::vector<double>& werte, bool punktWerte);
 
-// The 3D view's title for a frame `breite` pixels wide: 15 pixels high where it fits, smaller down to 10, and then
-// without its leading words, so that it is never cut at the frame's edges (8 pixels kept free on either side).
-struct TitelSatz {
-  int pixel;
-  std::string text;
-};
-TitelSatz TitelImRahmen(const std::string& titel, int breite);
-
 // The column's 3D view; also used for the report's pictures.
 void Zeichne3D(CKolumoData& data, CPlotwerk3D& control);
 // The loads of the data's current stage (called at the end of Zeichne3D).

@@ -1,6 +1,7 @@
 #include "platform/plotwerk/scene3d.h"
 
 #include <algorithm>
+#include <limits>
 #include <cmath>
 #include <cstdio>
 
@@ -356,6 +357,141 @@ double FitScale(const std::vector<Reach>& reach, double most) {
 }
 }  // namespace
 
+namespace {
+// The title's lines at the size they fit the room with: one line at the title's size or smaller down to a legible
+// least; where even that is too wide, broken at blanks into as few lines as fit, the widest of them as narrow as can
+// be; a word wider than the room makes all smaller still, down to 7 pixels. `fits` tells whether every line is
+// within the room.
+struct TitleSet {
+  std::vector<std::string> lines;
+  int pixels = 0;
+  bool fits = true;
+};
+
+TitleSet SetTitle(HDC dc, const std::string& title, int size, const char* face, double pixel, int room) {
+  std::vector<std::string> words;
+  for (std::size_t at = 0; at < title.size();) {
+    const std::size_t blank = std::min(title.find(' ', at), title.size());
+    if (blank > at) words.push_back(title.substr(at, blank - at));
+    at = blank + 1;
+  }
+  const int n = int(words.size());
+  auto join = [&](int from, int to) {
+    std::string line = words[std::size_t(from)];
+    for (int k = from + 1; k < to; ++k) line += " " + words[std::size_t(k)];
+    return line;
+  };
+  const int least = std::min(size, 10);
+  auto width = [&](const std::string& text, int pixels) { return int(TextBox(dc, text, pixels, face).right); };
+  while (size > least && width(title, Px(pixel, size)) > room) --size;
+  for (;; --size) {
+    TitleSet t{{title}, Px(pixel, size), width(title, Px(pixel, size)) <= room};
+    if (t.fits) return t;
+    if (n < 2) {
+      if (size <= 7) return t;
+      continue;
+    }
+    // For the first j words: the fewest lines, the narrowest widest line among those, and where the last one starts.
+    // A word wider than the room takes a line of its own.
+    std::vector<int> lines(std::size_t(n) + 1, n + 1), widest(std::size_t(n) + 1, 0), from(std::size_t(n) + 1, 0);
+    lines[0] = 0;
+    for (int j = 1; j <= n; ++j)
+      for (int i = j - 1; i >= 0; --i) {
+        const int w = width(join(i, j), t.pixels);
+        if (w > room && j - i > 1) break;
+        const int count = lines[std::size_t(i)] + 1, most = std::max(widest[std::size_t(i)], w);
+        if (count < lines[std::size_t(j)] || (count == lines[std::size_t(j)] && most < widest[std::size_t(j)])) {
+          lines[std::size_t(j)] = count;
+          widest[std::size_t(j)] = most;
+          from[std::size_t(j)] = i;
+        }
+      }
+    t.lines.clear();
+    for (int j = n; j > 0; j = from[std::size_t(j)]) t.lines.insert(t.lines.begin(), join(from[std::size_t(j)], j));
+    t.fits = widest[std::size_t(n)] <= room;
+    if (t.fits || size <= 7) return t;
+  }
+}
+
+// The free stretches of one axis between spans (each widened by a gap) given in the order of their starts, for a
+// box of size `size`: the positions its start may take, as [from, to] pairs from the lowest up.
+void FreeStretches(const std::vector<std::pair<LONG, LONG>>& spans, LONG size,
+                   std::vector<std::pair<LONG, LONG>>& free) {
+  free.clear();
+  LONG from = std::numeric_limits<LONG>::min() / 2;  // below every span
+  for (std::size_t k = 0; k < spans.size();) {
+    LONG start = spans[k].first, end = spans[k].second;
+    for (++k; k < spans.size() && spans[k].first < end; ++k) end = std::max(end, spans[k].second);
+    if (start - size >= from) free.push_back({from, start - size});
+    from = std::max(from, end);
+  }
+  free.push_back({from, std::numeric_limits<LONG>::max() / 2});
+}
+
+// Labels stand apart: each in turn, in the order drawn, moves from the box its anchor gives it (`at`) to the
+// nearest place where it covers no label placed before it, `gap` pixels clear (across, up and down): up or down
+// past the labels in its way, or on along the way it reads (`sense` > 0 to the right), which counts twice, so that
+// the values of one place stand one above the other. A label whose anchor is in view (`seen`) also may move into
+// `area` from an edge it crosses (the view zoomed in). A place outside `area` is taken only where no place inside is
+// free. The shifts of the labels, in pixels; each label's search looks at every label placed before it a few times.
+std::vector<POINT> Separate(const std::vector<RECT>& at, const std::vector<int>& sense, const std::vector<bool>& seen,
+                            const RECT& area, SIZE gap) {
+  std::vector<POINT> shift(at.size(), POINT{0, 0});
+  std::vector<RECT> byTop, byLeft;  // the labels placed, in the order of their tops and of their left edges
+  std::vector<std::pair<LONG, LONG>> spans, free;
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    const RECT& r = at[i];
+    const LONG height = r.bottom - r.top, width = r.right - r.left;
+    double best = 1e300;
+    auto consider = [&](LONG dx, LONG dy) {
+      const bool inside = r.left + dx >= area.left && r.right + dx <= area.right && r.top + dy >= area.top &&
+                          r.bottom + dy <= area.bottom;
+      const double cost = std::abs(dy) + 2.0 * std::abs(dx) + (inside ? 0.0 : 1e9);
+      // of two places as near, the lower one: values of one place follow each other down
+      if (cost < best || (cost == best && dy > shift[i].y)) {
+        best = cost;
+        shift[i] = POINT{dx, dy};
+      }
+    };
+    // Up or down past the labels across its way, from where it stands and, in view, from where it stands inside the
+    // area across; in each free stretch the place nearest to where it stands, and nearest inside the area.
+    std::vector<LONG> across{0};
+    if (seen[i] && (r.left < area.left || r.right > area.right))
+      across.push_back(r.left < area.left ? area.left - r.left : area.right - r.right);
+    for (LONG dx : across) {
+      spans.clear();
+      for (const RECT& p : byTop)
+        if (p.left < r.right + dx + gap.cx && r.left + dx < p.right + gap.cx)
+          spans.push_back({p.top - gap.cy, p.bottom + gap.cy});
+      FreeStretches(spans, height, free);
+      for (const auto& [from, to] : free) {
+        consider(dx, std::clamp(r.top, from, to) - r.top);
+        const LONG lo = std::max(from, area.top), hi = std::min(to, area.bottom - height);
+        if (lo <= hi) consider(dx, std::clamp(r.top, lo, hi) - r.top);
+      }
+    }
+    // Along the way it reads past the labels beside it.
+    spans.clear();
+    for (const RECT& p : byLeft)
+      if (p.top < r.bottom + gap.cy && r.top < p.bottom + gap.cy) spans.push_back({p.left - gap.cx, p.right + gap.cx});
+    FreeStretches(spans, width, free);
+    for (const auto& [from, to] : free) {
+      const LONG left = sense[i] < 0 ? std::min(r.left, to) : std::max(r.left, from);
+      if (left >= from && left <= to) consider(left - r.left, 0);
+    }
+    RECT moved = r;
+    ::OffsetRect(&moved, shift[i].x, shift[i].y);
+    byTop.insert(
+        std::upper_bound(byTop.begin(), byTop.end(), moved, [](const RECT& a, const RECT& b) { return a.top < b.top; }),
+        moved);
+    byLeft.insert(std::upper_bound(byLeft.begin(), byLeft.end(), moved,
+                                   [](const RECT& a, const RECT& b) { return a.left < b.left; }),
+                  moved);
+  }
+  return shift;
+}
+}  // namespace
+
 Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive3D>& prims, double pixel) const {
   Layout3D out;
   Projection3D& view = out.projection;
@@ -363,19 +499,26 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
   const int margin = Px(pixel, 8);
   int titleSpace = 0;
   if (!title.empty()) {
-    // The title shrinks to fit the width; one that cannot starts at the left edge rather than losing its start.
-    const int room = (client.right - client.left) - 2 * margin;
-    int size = titleSize;
-    RECT box = TextBox(dc, title, Px(pixel, size), titleFont.c_str());
-    while (box.right > room && size > 7) box = TextBox(dc, title, Px(pixel, --size), titleFont.c_str());
-    const bool centred = titlePosition == 2 && box.right <= room;
+    // The title shrinks to the width and then takes more lines; one that cannot fit even so starts at the left edge
+    // rather than losing its start.
+    const TitleSet t =
+        SetTitle(dc, title, titleSize, titleFont.c_str(), pixel, int(client.right - client.left) - 2 * margin);
+    const bool centred = titlePosition == 2 && t.fits;
     out.titleAlign = centred ? 1 : 0;
-    out.titlePixels = Px(pixel, size);
-    out.titleAt =
-        POINT{centred ? (client.left + client.right) / 2 : client.left + margin, client.top + margin - box.top};
-    out.titleBox = box;
-    ::OffsetRect(&out.titleBox, centred ? out.titleAt.x - box.right / 2 : out.titleAt.x, out.titleAt.y);
-    titleSpace = margin + int(box.bottom - box.top) + Px(pixel, 6);
+    out.titlePixels = t.pixels;
+    const LONG x = centred ? (client.left + client.right) / 2 : client.left + margin;
+    LONG top = client.top + margin;
+    out.titleBox = RECT{x, top, x, top};
+    for (const std::string& line : t.lines) {
+      const RECT box = TextBox(dc, line, t.pixels, titleFont.c_str());
+      const LONG left = centred ? x - box.right / 2 : x;
+      out.titleLines.push_back({line, POINT{x, top - box.top}});
+      out.titleBox.left = std::min(out.titleBox.left, left);
+      out.titleBox.right = std::max(out.titleBox.right, left + box.right);
+      top += box.bottom - box.top;
+    }
+    out.titleBox.bottom = top;
+    titleSpace = int(top - client.top) + Px(pixel, 6);
   }
   // The drawing keeps a margin; labels may reach nearer the edges.
   const RECT plot{client.left + Px(pixel, 24), client.top + Px(pixel, 16) + titleSpace, client.right - Px(pixel, 24),
@@ -397,15 +540,12 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
       y1 = std::min(y1, sy);
       y2 = std::max(y2, sy);
     }
-  std::vector<Reach> across, down;
-  if (any) {
-    for (double sx : {x1, x2}) across.push_back({sx, 0, 0, double(plot.left), double(plot.right)});
-    for (double sy : {y1, y2}) down.push_back({sy, 0, 0, double(plot.top), double(plot.bottom)});
-  }
   // A label reads away from what it marks: it starts a gap right of its anchor, or ends a gap left of it when its
   // side is to the left; its baseline lies a gap above the anchor.
   const int gap = Px(pixel, 3);
   std::vector<RECT> boxes;
+  std::vector<int> sense;
+  std::vector<Vec3> anchors;  // in the model
   for (const Primitive3D& p : prims) {
     if (p.type != Primitive3D::Label) continue;
     RECT box = TextBox(dc, p.text, Px(pixel, p.textPixels));
@@ -416,27 +556,75 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
     box.top -= gap;
     box.bottom -= gap;
     boxes.push_back(box);
-    const double sx = Dot(p.points[0], view.right), sy = Dot(p.points[0], view.down);
-    across.push_back({sx, double(box.left), double(box.right), double(labelArea.left), double(labelArea.right)});
-    down.push_back({sy, double(box.top), double(box.bottom), double(labelArea.top), double(labelArea.bottom)});
+    sense.push_back(left ? -1 : 1);
+    anchors.push_back(p.points[0]);
   }
   const double w = std::max(x2 - x1, 1e-9), h = std::max(y2 - y1, 1e-9);
   const double pw = std::max<LONG>(1, plot.right - plot.left), ph = std::max<LONG>(1, plot.bottom - plot.top);
   double most = std::min(pw / w, ph / h);
   if (!std::isfinite(most) || most > 1e6) most = 1.0;
-  view.scale = std::min(FitScale(across, most), FitScale(down, most)) * zoom;
-  // Centred between the room the drawing and its labels leave on either side.
-  view.x0 = across.empty() ? (plot.left + plot.right) / 2.0
-                           : (LowestOrigin(across, view.scale) + HighestOrigin(across, view.scale)) / 2;
-  view.y0 = down.empty() ? (plot.top + plot.bottom) / 2.0
-                         : (LowestOrigin(down, view.scale) + HighestOrigin(down, view.scale)) / 2;
-  std::size_t i = 0;
-  for (const Primitive3D& p : prims) {
-    if (p.type != Primitive3D::Label) continue;
-    const POINT at = view.ToPixel(p.points[0]);
-    RECT box = boxes[i++];
-    ::OffsetRect(&box, at.x, at.y);
-    out.labels.push_back({box, POINT{box.left, at.y - gap}});
+  // The scale at which the drawing and the labels, each moved by its shift, fit (times the zoom), and the origin
+  // that centres them in the room they leave on either side.
+  std::vector<POINT> shift(boxes.size(), POINT{0, 0});
+  auto fit = [&](double scale) {
+    std::vector<Reach> across, down;
+    if (any) {
+      for (double sx : {x1, x2}) across.push_back({sx, 0, 0, double(plot.left), double(plot.right)});
+      for (double sy : {y1, y2}) down.push_back({sy, 0, 0, double(plot.top), double(plot.bottom)});
+    }
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      const RECT& b = boxes[i];
+      across.push_back({Dot(anchors[i], view.right), double(b.left + shift[i].x), double(b.right + shift[i].x),
+                        double(labelArea.left), double(labelArea.right)});
+      down.push_back({Dot(anchors[i], view.down), double(b.top + shift[i].y), double(b.bottom + shift[i].y),
+                      double(labelArea.top), double(labelArea.bottom)});
+    }
+    if (scale <= 0) scale = std::min(FitScale(across, most), FitScale(down, most)) * zoom;
+    view.scale = scale;
+    view.x0 = across.empty() ? (plot.left + plot.right) / 2.0
+                             : (LowestOrigin(across, scale) + HighestOrigin(across, scale)) / 2;
+    view.y0 =
+        down.empty() ? (plot.top + plot.bottom) / 2.0 : (LowestOrigin(down, scale) + HighestOrigin(down, scale)) / 2;
+  };
+  // The labels moved apart where the view now shows their anchors.
+  auto separate = [&] {
+    std::vector<RECT> at;
+    std::vector<bool> seen;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      const POINT a = view.ToPixel(anchors[i]);
+      RECT b = boxes[i];
+      ::OffsetRect(&b, a.x, a.y);
+      at.push_back(b);
+      seen.push_back(a.x >= client.left && a.x < client.right && a.y >= client.top && a.y < client.bottom);
+    }
+    // Side by side a blank apart, one above the other a pixel.
+    return Separate(at, sense, seen, labelArea, SIZE{Px(pixel, 4), Px(pixel, 1)});
+  };
+  fit(0);
+  // Labels moved apart need room, and a drawing made smaller for it brings their anchors nearer: the scale only
+  // shrinks until the labels, moved apart at that scale, fit at it. Centred on them then, they are placed once more
+  // where the view shows them (a label pulled in from an edge of a view zoomed in may need another place), until
+  // their places hold; the last places are always those found where the view shows them.
+  for (int round = 0; !boxes.empty(); ++round) {
+    const double scale = view.scale;
+    shift = separate();
+    fit(0);
+    if (view.scale < scale * (1 - 1e-9) && round < 20) continue;
+    for (int again = 0; again < 4; ++again) {
+      fit(scale);
+      const std::vector<POINT> next = separate();
+      const bool held = std::equal(next.begin(), next.end(), shift.begin(),
+                                   [](POINT a, POINT b) { return a.x == b.x && a.y == b.y; });
+      shift = next;
+      if (held) break;
+    }
+    break;
+  }
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    const POINT a = view.ToPixel(anchors[i]);
+    RECT box = boxes[i];
+    ::OffsetRect(&box, a.x + shift[i].x, a.y + shift[i].y);
+    out.labels.push_back({box, POINT{box.left, a.y + shift[i].y - gap}});
   }
   return out;
 }
@@ -489,9 +677,9 @@ void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
   for (const Primitive3D& p : prims)
     if (p.type == Primitive3D::Label)
       DrawText(dc, layout.labels[i++].baseline, p.text, 0.0, Px(pixel, p.textPixels), p.pen);
-  if (!title.empty())
-    DrawText(dc, layout.titleAt, title, 0.0, layout.titlePixels, style.lineColour == 0 ? 0 : 0x404040,
-             layout.titleAlign, titleFont.c_str());
+  for (const Layout3D::TitleLine& line : layout.titleLines)
+    DrawText(dc, line.at, line.text, 0.0, layout.titlePixels, style.lineColour == 0 ? 0 : 0x404040, layout.titleAlign,
+             titleFont.c_str());
 }
 
 bool Scene3D::SaveImage(const std::string& path, int width, int height) const {

@@ -65,17 +65,21 @@ struct Projection3D {
 };
 
 // A view laid out in its client rectangle: the projection, each label's box and the point its baseline starts at
-// (labels in their order among the primitives), and the title's box, baseline point, alignment (0 left, 1 centred) and
-// height in pixels.
+// (labels in their order among the primitives), and the title's box, its lines with their baseline points, their
+// alignment (0 left, 1 centred) and height in pixels.
 struct Layout3D {
   struct Label {
     RECT box{};
     POINT baseline{};
   };
+  struct TitleLine {
+    std::string text;
+    POINT at{};
+  };
   Projection3D projection;
   std::vector<Label> labels;
   RECT titleBox{};
-  POINT titleAt{};
+  std::vector<TitleLine> titleLines;
   int titleAlign = 0;
   int titlePixels = 0;
 };
@@ -119,7 +123,7 @@ class Scene3D {
   void Axes(Vec3& right, Vec3& down, Vec3& depth) const;
 
   // The view of the primitives in the client rectangle: at zoom 1 the drawing is as large as it can be with every
-  // label and the title inside the rectangle.
+  // label and the title inside the rectangle, and no label covers another.
   Layout3D Layout(HDC dc, const RECT& client, const std::vector<Primitive3D>& prims, double pixel = 1.0) const;
   // pixel: the size of one screen pixel in the target's pixels (line widths, texts and margins grow with it).
   void Render(HDC dc, const RECT& client, double pixel = 1.0) const;

@@ -419,30 +419,3 @@ TEST_F(Kolumo2DTest, AxialLoadsAtOneNodeWriteTheirValuesOneAboveTheOther) {
     }
   }
 }
-
-TEST(TitelImRahmenTest, TheThreeDTitleIsNeverCut) {
-  // 8 pixels stay free on either side of the centred title; it shrinks from 15 to 10 pixels before it loses words,
-  // and what remains ends with the height.
-  const std::string titel = "Stahlbetonstütze H = 7.70 m";
-  const int voll = TextBreite(titel, 15);
-  struct Fall {
-    int breite;
-    int pixel;  // 0: smaller than 15, at least 10
-    bool ganz;  // all words kept
-  };
-  const Fall faelle[] = {
-      {0, 15, true}, {voll + 16, 15, true}, {voll + 15, 0, true}, {TextBreite(titel, 10) + 15, 10, false}};
-  for (const Fall& f : faelle) {
-    const TitelSatz t = TitelImRahmen(titel, f.breite);
-    if (f.pixel) {
-      EXPECT_EQ(t.pixel, f.pixel) << f.breite;
-    }
-    EXPECT_GE(t.pixel, 10) << f.breite;
-    EXPECT_LT(t.pixel, 15 + (f.pixel == 15)) << f.breite;
-    if (f.breite > 0) {
-      EXPECT_LE(TextBreite(t.text, t.pixel), f.breite - 16) << f.breite << ": " << t.text;
-    }
-    EXPECT_EQ(t.text == titel, f.ganz) << f.breite << ": " << t.text;
-    EXPECT_EQ(t.text.substr(t.text.size() - 10), "H = 7.70 m") << f.breite;
-  }
-}

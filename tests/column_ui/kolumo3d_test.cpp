@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "column/kolumodata.h"
 #include "column_ui/kolumodraw.h"
+#include "layout3d_flaws.h"
 #include "platform/plotwerk/controls.h"
 #include "platform/win/dialogs/wintest.h"
+#include "platform/win/screen/headless.h"
 
 namespace pw = plotwerk;
 
@@ -182,17 +186,15 @@ TEST_F(Kolumo3DTest, DistributedLoadsStandOnTheColumnAndTheirLabelsBesideIt) {
     const char* text;
     double x, y, z;
   };
-  // Labels at the middle of their load, 0.35 L beyond the face (past the longest arrow). The second one's reach
-  // (2.1 +- 0.2) meets the first one's (2.0 +- 0.2): it moves a label's width (0.65 L) further out. The y load has
-  // its own side.
-  const Fall faelle[] = {{"3.0 kN/m", -0.15 - 0.35, 0.0, 2.0},
-                         {"2.0 kN/m", -0.15 - 0.35 - 0.65, 0.0, 2.1},
-                         {"-6.0 kN/m", 0.0, -0.2 - 0.35, 2.5}};
+  // Labels at the middle of their load, 0.35 L beyond the face (past the longest arrow); the y load has its own
+  // side. The second one stands at nearly the first one's height: the view moves it apart on the screen.
+  const Fall faelle[] = {
+      {"3.0 kN/m", -0.15 - 0.35, 0.0, 2.0}, {"2.0 kN/m", -0.15 - 0.35, 0.0, 2.1}, {"-6.0 kN/m", 0.0, -0.2 - 0.35, 2.5}};
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(texts[i]->texts[0], faelle[i].text);
-    EXPECT_NEAR(texts[i]->p[0][0], faelle[i].x, 2e-4) << faelle[i].text;
-    EXPECT_NEAR(texts[i]->p[0][1], faelle[i].y, 2e-4) << faelle[i].text;
-    EXPECT_NEAR(texts[i]->p[0][2], faelle[i].z, 2e-4) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][0], faelle[i].x, 1e-6) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][1], faelle[i].y, 1e-6) << faelle[i].text;
+    EXPECT_NEAR(texts[i]->p[0][2], faelle[i].z, 1e-6) << faelle[i].text;
   }
   EXPECT_TRUE(Items(pw::Kind3D::LineLoad)[0]->texts[0].empty()) << "the load itself carries no text";
 }
@@ -281,18 +283,17 @@ TEST_F(Kolumo3DTest, ConcentratedLoadsAndMoments) {
   EXPECT_EQ(moments[0]->p[1][0], 0.0);
 
   // Labels with units beside the -x face, 0.35 L = 0.28 out: the axial one at the middle of its arrow (2 - 0.12),
-  // the force in x at 2.5; the moment's reach meets the force's, so it stands a label's width (0.65 L = 0.52)
-  // further out.
+  // the force in x and its moment at 2.5 (the view sets them apart on the screen).
   auto texts = Items(pw::Kind3D::Text);
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0]->texts[0], "100.0 kN");
-  // The placement counts in steps of 0.0001 m.
-  EXPECT_NEAR(texts[0]->p[0][0], -0.1 - 0.28, 2e-4);
+  EXPECT_NEAR(texts[0]->p[0][0], -0.1 - 0.28, 1e-6);
   EXPECT_NEAR(texts[0]->p[0][2], 1.88, 1e-6);
   EXPECT_EQ(texts[1]->texts[0], "10.0 kN");
-  EXPECT_NEAR(texts[1]->p[0][0], -0.1 - 0.28, 2e-4);
+  EXPECT_NEAR(texts[1]->p[0][0], -0.1 - 0.28, 1e-6);
   EXPECT_EQ(texts[2]->texts[0], "4.0 kNm");
-  EXPECT_NEAR(texts[2]->p[0][0], -0.1 - 0.28 - 0.52, 2e-4);
+  EXPECT_NEAR(texts[2]->p[0][0], -0.1 - 0.28, 1e-6);
+  EXPECT_NEAR(texts[2]->p[0][2], 2.5, 1e-6);
   EXPECT_EQ(texts[2]->p[1][0], -1.0) << "reading away from the column";
 }
 
@@ -323,8 +324,11 @@ TEST_F(Kolumo3DTest, OnlyTheFirstDrawingResetsTheView) {
 }
 
 // The example column's loads and title, drawn at one size of the view and shown at others (the preview lays out its
-// frames after the drawing when its window changes): every label and the title stand whole inside the view.
-TEST_F(Kolumo3DTest, TheLabelsAndTheTitleStayInsideTheViewAsItChangesItsSize) {
+// frames after the drawing when its window changes), as first shown and turned: the labels stand apart, and every
+// label and the whole title stand inside the view. The head's 620 and 95 kN and node 1's 480 and 160 kN stood one
+// over the other at every size: their labels were moved apart in metres, by what a label's width would be at one
+// scale of the view.
+TEST_F(Kolumo3DTest, TheLabelsStandApartAndInsideTheViewAtEverySizeAndTurn) {
   Column({3.2, 4.5});
   AddLoad(10, 0, 2, 0.0, 0.0, 620.0, 0.0);
   AddLoad(10, 1, 2, 0.0, 0.0, 480.0, 0.0);
@@ -335,28 +339,30 @@ TEST_F(Kolumo3DTest, TheLabelsAndTheTitleStayInsideTheViewAsItChangesItsSize) {
   struct Size {
     int width, height;
   };
-  // Drawn at the first size of each pair, then shown at the second.
-  const std::pair<Size, Size> sizes[] = {{{158, 382}, {158, 382}},
-                                         {{158, 382}, {158, 700}},
-                                         {{300, 500}, {170, 500}},
-                                         {{240, 300}, {400, 900}},
-                                         {{600, 400}, {200, 600}}};
-  for (const auto& [drawn, shown] : sizes) {
-    SCOPED_TRACE(std::to_string(drawn.width) + " x " + std::to_string(drawn.height) + ", shown at " +
-                 std::to_string(shown.width) + " x " + std::to_string(shown.height));
-    view_.MoveWindow(0, 0, drawn.width, drawn.height);
-    Zeichne3D(data_, view_);
-    view_.MoveWindow(0, 0, shown.width, shown.height);
-    const pw::Layout3D layout = pw::Control3D::FromHandle(view_.m_hWnd)->CurrentLayout();
-    ASSERT_GE(layout.labels.size(), 6u) << "the loads' and the dimensions' labels";
-    auto inside = [&](const RECT& box) {
-      return box.left >= 0 && box.top >= 0 && box.right <= shown.width && box.bottom <= shown.height &&
-             box.right > box.left;
-    };
-    for (const auto& label : layout.labels)
-      EXPECT_TRUE(inside(label.box)) << label.box.left << ".." << label.box.right << " x " << label.box.top << ".."
-                                     << label.box.bottom;
-    EXPECT_TRUE(inside(layout.titleBox)) << layout.titleBox.left << ".." << layout.titleBox.right;
-    view_.Refresh(0, 1, 1);
-  }
+  // Drawn at the first size of each pair, then shown at the second: the preview's 3D frame on the input tabs
+  // (158) and on the results tab (127), and wider views.
+  const std::pair<Size, Size> sizes[] = {{{158, 382}, {158, 382}}, {{158, 382}, {127, 382}},  {{127, 382}, {127, 382}},
+                                         {{158, 382}, {158, 700}}, {{300, 500}, {170, 500}},  {{240, 300}, {400, 900}},
+                                         {{600, 400}, {200, 600}}, {{300, 500}, {300, 500}},  {{450, 500}, {450, 500}},
+                                         {{700, 500}, {700, 500}}, {{1000, 500}, {1000, 500}}};
+  // As first shown, and turned by drags of the pointer (azimuth, elevation).
+  const std::pair<double, double> turns[] = {{35, 20}, {5, 32}, {-60, 10}, {120, 45}, {200, -30}};
+  for (const auto& [drawn, shown] : sizes)
+    for (const auto& [azimuth, elevation] : turns) {
+      const std::string name = std::to_string(drawn.width) + "x" + std::to_string(drawn.height) + "-" +
+                               std::to_string(shown.width) + "x" + std::to_string(shown.height) + "-" +
+                               std::to_string(int(azimuth)) + "-" + std::to_string(int(elevation));
+      SCOPED_TRACE(name);
+      view_.MoveWindow(0, 0, drawn.width, drawn.height);
+      Zeichne3D(data_, view_);
+      Scene().azimuth = azimuth;
+      Scene().elevation = elevation;
+      view_.MoveWindow(0, 0, shown.width, shown.height);
+      const pw::Layout3D layout = pw::Control3D::FromHandle(view_.m_hWnd)->CurrentLayout();
+      ASSERT_EQ(layout.labels.size(), 9u) << "four forces, two winds and three dimensions";
+      EXPECT_EQ(layout3d::Flaws(layout, shown.width, shown.height, "Stahlbetonstütze H = 7.70 m"), "");
+      if (const char* dir = std::getenv("KOLUMO_PICTURES"))
+        win::SaveWindowPng(view_.m_hWnd, std::string(dir) + "/view3d-" + name + ".png");
+      view_.Refresh(0, 1, 1);
+    }
 }

@@ -607,17 +607,63 @@ TEST_F(PlotwerkTest, TheViewTurnsByDragZoomsByWheelAndRefreshWithTheFirstFlagRes
   }
 }
 
+// The title is never cut and never loses words: it shrinks from its size down to 10 pixels on one line, then takes
+// the fewest lines with the widest as narrow as can be, and only a word wider than the view makes it smaller still
+// (down to 7 pixels); a word too wide even so starts at the left edge.
+TEST_F(PlotwerkTest, TheTitleTakesMoreLinesRatherThanLosingWords) {
+  pw::Scene3D scene;
+  scene.Add(pw::Kind3D::Box, {{-0.15, -0.2, 0.0}, {0.15, 0.2, 3.5}});
+  scene.title = "Stahlbetonstütze H = 3.50 m";
+  scene.titlePosition = 2;
+  struct Fall {
+    int width;
+    std::vector<std::string> lines;
+    int least, most;  // pixels
+    int align;
+  };
+  const Fall faelle[] = {{400, {"Stahlbetonstütze H = 3.50 m"}, 15, 15, 1},
+                         {130, {"Stahlbetonstütze", "H = 3.50 m"}, 10, 10, 1},
+                         {90, {"Stahlbetonstütze", "H = 3.50 m"}, 7, 9, 1},
+                         {20, {"Stahlbetonstütze", "H", "=", "3.50", "m"}, 7, 7, 0}};
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.width);
+    pw::Layout3D layout;
+    const std::pair<const pw::Scene3D*, pw::Layout3D*> context{&scene, &layout};
+    pw::RenderOffscreen(
+        f.width, 300, 0xFFFFFF,
+        [](HDC dc, const RECT& r, const void* c) {
+          const auto* context = static_cast<const std::pair<const pw::Scene3D*, pw::Layout3D*>*>(c);
+          *context->second = context->first->Layout(dc, r, context->first->Tessellate());
+        },
+        &context);
+    std::vector<std::string> lines;
+    for (const auto& line : layout.titleLines) lines.push_back(line.text);
+    EXPECT_EQ(lines, f.lines);
+    EXPECT_GE(layout.titlePixels, f.least);
+    EXPECT_LE(layout.titlePixels, f.most);
+    EXPECT_EQ(layout.titleAlign, f.align);
+    if (f.align == 1) {
+      EXPECT_GE(layout.titleBox.left, 8);
+      EXPECT_LE(layout.titleBox.right, f.width - 8);
+    }
+  }
+}
+
 // Labels keep their size in pixels while the drawing scales with the view: at every size of the view the drawing
-// leaves room for them, and the title shrinks to the width, so that nothing is cut at the edges.
+// leaves room for them, labels that would meet stand apart, and the title shrinks to the width and then takes
+// more lines, so that nothing is cut at the edges.
 TEST_F(PlotwerkTest, LabelsAndTheTitleStayInsideTheViewAtEverySize) {
   pw::Scene3D scene;
   scene.Add(pw::Kind3D::Box, {{-0.15, -0.2, 0.0}, {0.15, 0.2, 3.5}});
-  // Beside the -x face reading left, beside the +x face reading right, and one below the foot.
+  // Beside the -x face reading left, beside the +x face reading right, and one below the foot; two values of one
+  // place, and one just beside them.
   const pw::Vec3 left{-1, 0, 0}, right{1, 0, 0};
   scene.Add(pw::Kind3D::Text, {{-0.45, 0.0, 1.0}, left}, {}, {"95.0 kN"});
   scene.Add(pw::Kind3D::Text, {{-0.45, 0.0, 2.9}, left}, {}, {"-12.5 kNm"});
   scene.Add(pw::Kind3D::Text, {{0.15, 0.2, 0.4}, right}, {}, {"160.0 kN/m"});
   scene.Add(pw::Kind3D::Text, {{0.15, -0.2, 3.5}, right}, {}, {"Stahlbetonstütze"});
+  scene.Add(pw::Kind3D::Text, {{-0.45, 0.0, 1.0}, left}, {}, {"620.0 kN"});
+  scene.Add(pw::Kind3D::Text, {{-0.45, 0.0, 1.05}, left}, {}, {"2.4 kN/m"});
   scene.title = "Stahlbetonstütze H = 3.50 m";
   scene.titlePosition = 2;
   struct Size {
@@ -640,13 +686,25 @@ TEST_F(PlotwerkTest, LabelsAndTheTitleStayInsideTheViewAtEverySize) {
         },
         &context);
     const RECT client{0, 0, size.width, size.height};
-    ASSERT_EQ(context.layout.labels.size(), 4u);
+    const pw::Layout3D& layout = context.layout;
+    ASSERT_EQ(layout.labels.size(), 6u);
     auto inside = [&](const RECT& box) {
       return box.left >= client.left && box.top >= client.top && box.right <= client.right &&
              box.bottom <= client.bottom && box.right > box.left;
     };
-    for (const auto& label : context.layout.labels) EXPECT_TRUE(inside(label.box));
-    EXPECT_TRUE(inside(context.layout.titleBox));
+    for (std::size_t i = 0; i < layout.labels.size(); ++i) {
+      const RECT& a = layout.labels[i].box;
+      EXPECT_TRUE(inside(a)) << i;
+      for (std::size_t j = 0; j < i; ++j) {
+        const RECT& b = layout.labels[j].box;
+        EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) << j << ", " << i;
+      }
+    }
+    // The two values of one place one under the other, their sides towards the anchor in line.
+    const RECT &first = layout.labels[0].box, &second = layout.labels[4].box;
+    EXPECT_TRUE(first.left == second.left || first.right == second.right);
+    EXPECT_GE(second.top, first.bottom);
+    EXPECT_TRUE(inside(layout.titleBox));
     // Nothing drawn in the outermost two pixel columns and rows: no text runs into the edge.
     int edge = 0;
     for (int y = 0; y < size.height; ++y)
@@ -656,8 +714,7 @@ TEST_F(PlotwerkTest, LabelsAndTheTitleStayInsideTheViewAtEverySize) {
           ++edge;
     EXPECT_EQ(edge, 0);
     // The drawing still fills most of the view one way.
-    const POINT head = context.layout.projection.ToPixel({0, 0, 0}),
-                foot = context.layout.projection.ToPixel({0, 0, 3.5});
+    const POINT head = layout.projection.ToPixel({0, 0, 0}), foot = layout.projection.ToPixel({0, 0, 3.5});
     EXPECT_GT(foot.y - head.y, size.height / 4);
     if (const char* out = std::getenv("KOLUMO_TEST_PNG"))
       pw::WritePicture(
