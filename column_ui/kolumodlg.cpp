@@ -204,7 +204,7 @@ void CKolumoDlg::ExchangePage(int tab, BOOL toData) {
   switch (tab) {
     case 0: m_varDlg.TransferData(toData); break;
     case 1: m_steuDlg.ExchangeData(toData); break;
-    case 2: m_sysDlg.ExchangeData(toData); break;
+    case kSystemTab: m_sysDlg.ExchangeData(toData); break;
     case 3: m_vorverDlg.ExchangeData(toData); break;
     case 4: m_loadDlg.ExchangeData(toData); break;
     case 5: m_resultDlg.ExchangeData(toData); break;
@@ -310,7 +310,7 @@ void CKolumoDlg::OnPageChange() {
       if (other >= 0) ExchangePage(other, TRUE);
     // The page shows the values of the names as just stored (a document changed on the first tab gives them anew),
     // as the drawings do: the system page's storing defines them, else they are defined here.
-    if (std::ranges::find(kStoring[tab], 2) == std::end(kStoring[tab])) m_data.DefineVariables();
+    if (std::ranges::find(kStoring[tab], kSystemTab) == std::end(kStoring[tab])) m_data.DefineVariables();
     ShowTip(tab);
     ExchangePage(tab, FALSE);
   } else {

@@ -29,6 +29,7 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
  public:
   enum { IDD = 26001 };
   static constexpr int kTabs = 6;
+  static constexpr int kSystemTab = 2;
   static constexpr int kResultTab = 5;
   static constexpr UINT kIdTab = 26000;
   static constexpr UINT kIdFrame = 26012;

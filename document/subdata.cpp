@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "document/rtfheader.h"
 #include "formula/formulanumber.h"
@@ -330,12 +331,9 @@ std::shared_ptr<void> SubData::OpenEvaluation() { return std::make_shared<TQScri
 void SubData::Evaluate(unsigned long colour, int firstNumber, bool keepText) {
   if (!macrosLoaded) LoadMacros(true);
   std::vector<SkribTextBlock> blocks;
-  if (keepText) {
-    CRtfChunkList copy(text);
-    EvaluateText(copy, colour, blocks, session, nullptr, &owner.variables, firstNumber, "");
-  } else {
-    EvaluateText(text, colour, blocks, session, nullptr, &owner.variables, firstNumber, "");
-  }
+  std::optional<CRtfChunkList> copy;
+  if (keepText) copy.emplace(text);
+  EvaluateText(copy ? *copy : text, colour, blocks, session, nullptr, &owner.variables, firstNumber, "");
   messages.clear();
   for (const SkribTextBlock& block : blocks) {
     // The stop of the macros has been said once; the units it left without a value show it in the text.

@@ -605,11 +605,14 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
   // shrinks until the labels, moved apart at that scale, fit at it. Centred on them then, they are placed once more
   // where the view shows them (a label pulled in from an edge of a view zoomed in may need another place), until
   // their places hold; the last places are always those found where the view shows them.
-  for (int round = 0; !boxes.empty(); ++round) {
-    const double scale = view.scale;
-    shift = separate();
-    fit(0);
-    if (view.scale < scale * (1 - 1e-9) && round < 20) continue;
+  if (!boxes.empty()) {
+    double scale = view.scale;
+    for (int round = 0; round <= 20; ++round) {
+      scale = view.scale;
+      shift = separate();
+      fit(0);
+      if (!(view.scale < scale * (1 - 1e-9))) break;
+    }
     for (int again = 0; again < 4; ++again) {
       fit(scale);
       const std::vector<POINT> next = separate();
@@ -618,7 +621,6 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
       shift = next;
       if (held) break;
     }
-    break;
   }
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     const POINT a = view.ToPixel(anchors[i]);

@@ -27,10 +27,6 @@ Sink& TheSink() {
   return sink;
 }
 
-}  // namespace
-
-namespace {
-
 // The answers of each button set (MB_OK to MB_RETRYCANCEL), a set of fewer buttons repeating its last.
 constexpr int kButtons[][3] = {
     {IDOK, IDOK, IDOK},      {IDOK, IDCANCEL, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE},
