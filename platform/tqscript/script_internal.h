@@ -29,16 +29,20 @@ struct ScriptError {
 // exhaust the memory of the process.
 inline constexpr std::size_t kMaxStringLength = 1'000'000;
 inline constexpr std::size_t kMaxArrayElements = 1'000'000;
-// One call into the host (a load or an Execute) may create this many bytes of texts and arrays and run as long as
-// kTQScriptTimeLimit or the open TQScriptBudget allows; the step limit alone would let a loop that copies large
-// texts run for hours or fill the memory.
-inline constexpr std::size_t kRunBudgetBytes = 256u << 20;
+// One call into the host (a load or an Execute) may create as many bytes of texts and arrays and run as long as
+// kTQScriptMemoryLimit and kTQScriptTimeLimit or the open TQScriptBudget allow; the step limit alone would let a
+// loop that copies large texts run for hours or fill the memory.
+
+struct ArrayData;
+struct Value;
 
 // What one call into the host has spent.
 struct RunState {
   std::size_t bytes = 0;
   double start = 0;
+  double boxes = 0;                     // seconds counted for message boxes beyond their wait
   double allowed = kTQScriptTimeLimit;  // seconds this call may run
+  bool inCall = false;
 };
 
 // A call into the host: starts its byte budget and its clock; when it ends, the time it ran is taken from the open
@@ -61,8 +65,13 @@ void Charge(std::size_t bytes);
 void CountStep();
 // Fails when the call has run too long.
 void CheckTime(int line, int column);
-
-struct ArrayData;
+// Shows a message box within the time limit: fails instead when too little time is left for it, and after it when
+// its cost (its wait, at least kTQScriptBoxSeconds) has spent the time.
+int ShowBox(const std::function<int()>& show, int line, int column);
+// Bytes of texts and arrays that the module variables of all sessions hold (defined by the host).
+std::size_t HeldBytes();
+// The bytes a value holds, its elements included.
+std::size_t BytesOf(const Value& v);
 
 // A Variant: Empty, Boolean, Integer (32 bits, as the language's Long), Double, String (UTF-8) or an array.
 struct Value {

@@ -5,7 +5,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
+#include <vector>
 
 #include "platform/tqscript/script_internal.h"
 #include "platform/win/base/codepage.h"
@@ -22,6 +24,9 @@ struct Session {
   int errorLine = 0, errorColumn = 0;
   bool outOfTime = false;
   std::string strResult;
+  // Why texts were not loaded since the session was cleared: their procedures are missing, and a call of one of
+  // them says why.
+  std::vector<std::string> refusals;
 };
 
 struct Registry {
@@ -57,15 +62,20 @@ void ClearError(Session& s) {
   s.outOfTime = false;
 }
 
-// Compiles the text and runs its module-level statements; on any error the session is as it was.
-int Load(Session& s, const std::string& text) {
+constexpr std::size_t kMaxRefusalsKept = 4;
+
+// Compiles the text and runs its module-level statements; on any error the session is as it was. `source` names
+// the text in what a later call of its missing procedures says.
+int Load(Session& s, const std::string& text, const std::string& source) {
   ClearError(s);
-  // Arrays are copied too: the text's statements may change their elements before they fail.
-  SessionState before = s.state;
-  for (auto& [name, cell] : before.globals) cell = std::make_shared<Cell>(Cell{CopyValue(cell->value), cell->constant});
   RunScope runScope;
+  std::optional<SessionState> before;
   try {
     CheckBudgetLeft();
+    // Arrays are copied too: the text's statements may change their elements before they fail.
+    before = s.state;
+    for (auto& [name, cell] : before->globals)
+      cell = std::make_shared<Cell>(Cell{CopyValue(cell->value), cell->constant});
     Program program = ParseProgram(win::AsUtf8(text));
     if (program.optionExplicit) s.state.optionExplicit = true;
     // A later text may replace a procedure of an earlier one (the user's file over the maker's).
@@ -73,17 +83,49 @@ int Load(Session& s, const std::string& text) {
     RunStatements(s.state, program.statements);
     return 1;
   } catch (const ScriptError& e) {
-    s.state = std::move(before);
+    if (before) s.state = std::move(*before);
     SetError(s, e);
-    return 0;
   } catch (const std::exception& e) {
-    s.state = std::move(before);
+    if (before) s.state = std::move(*before);
     SetError(s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, "", false});
-    return 0;
   }
+  // A stopped budget is said on its own, once.
+  if (!s.outOfTime && s.refusals.size() < kMaxRefusalsKept) {
+    std::string refusal = source + " wurde nicht geladen: " + s.error;
+    // its place in words: the error's own place stays the last thing in brackets
+    if (s.errorLine > 0) {
+      refusal.erase(refusal.rfind(" (Zeile "));
+      refusal += ", Zeile " + std::to_string(s.errorLine) + ", Spalte " + std::to_string(s.errorColumn);
+    }
+    s.refusals.push_back(refusal);
+  }
+  return 0;
+}
+
+// A procedure that is missing because its text was refused: the call's error says why the text was refused.
+ScriptError WithRefusals(const Session& s, ScriptError e) {
+  if (s.refusals.empty()) return e;
+  if (e.message.rfind("Unbekannte Funktion: ", 0) != 0 && e.message.rfind("Unbekannte Prozedur: ", 0) != 0) return e;
+  e.message += " (";
+  for (std::size_t i = 0; i < s.refusals.size(); ++i) e.message += (i ? "; " : "") + s.refusals[i];
+  e.message += ")";
+  return e;
 }
 
 }  // namespace
+
+namespace tqscript {
+
+std::size_t HeldBytes() {
+  auto& r = TheRegistry();
+  std::lock_guard lock(r.mutex);
+  std::size_t bytes = 0;
+  for (const auto& [handle, session] : r.sessions)
+    for (const auto& [name, cell] : session->state.globals) bytes += BytesOf(cell->value);
+  return bytes;
+}
+
+}  // namespace tqscript
 
 int TQSCRIPT_StartSession() {
   auto& r = TheRegistry();
@@ -103,6 +145,7 @@ void TQSCRIPT_ClearSession(int session) {
   std::lock_guard lock(TheRegistry().mutex);
   if (auto s = Find(session)) {
     s->state = SessionState{};
+    s->refusals.clear();
     ClearError(*s);
     s->strResult.clear();
   }
@@ -128,14 +171,14 @@ int TQSCRIPT_LoadMacroFile(int session, const char* path) {
   }
   std::ostringstream text;
   text << in.rdbuf();
-  return Load(*s, text.str());
+  return Load(*s, text.str(), std::string("die Makrodatei ") + path);
 }
 
 int TQSCRIPT_AddMacro(int session, const char* text) {
   std::lock_guard lock(TheRegistry().mutex);
   auto s = Find(session);
   if (!s) return 0;
-  return Load(*s, text ? text : "");
+  return Load(*s, text ? text : "", "der Makrotext");
 }
 
 double TQSCRIPT_Execute(int session, const char* statement) {
@@ -163,7 +206,7 @@ double TQSCRIPT_Execute(int session, const char* statement) {
     return 0;
   } catch (const ScriptError& e) {
     s->strResult.clear();
-    SetError(*s, e);
+    SetError(*s, WithRefusals(*s, e));
     return 0;
   } catch (const std::exception& e) {
     s->strResult.clear();

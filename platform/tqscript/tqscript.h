@@ -4,6 +4,7 @@
 // unterstützt: <name>".
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,15 +15,21 @@ inline constexpr long kTQScriptStepLimit = 1'000'000;
 inline constexpr int kTQScriptDepthLimit = 200;
 // Seconds one call may run, or all calls together while a budget is open.
 inline constexpr double kTQScriptTimeLimit = 10;
+// Bytes of texts and arrays one call may create, or all calls together while a budget is open (what the sessions'
+// module variables hold when it opens counts too): a macro must not be able to exhaust the memory of the process.
+inline constexpr std::size_t kTQScriptMemoryLimit = 256u << 20;
+// Seconds of the time limit a message box costs at least, however soon it is answered: without a screen a box
+// returns at once, and a loop of boxes would print without end.
+inline constexpr double kTQScriptBoxSeconds = 2;
 
-// One time budget for many calls: while a budget is open on the thread, every call into the host (Execute,
-// AddMacro, LoadMacroFile) spends the time it runs from it, and once it is spent a call fails at once without
-// running. A document that calls a macro per formula and one per event so costs at most the budget, not the time
-// limit per call. A budget opened while another is open joins that one. Without an open budget each call has
-// kTQScriptTimeLimit of its own.
+// One time and memory budget for many calls: while a budget is open on the thread, every call into the host
+// (Execute, AddMacro, LoadMacroFile) spends the time it runs and the bytes it creates from it, and once either is
+// spent a call fails at once without running. A document that calls a macro per formula and one per event so costs
+// at most the budget, not the limits per call. A budget opened while another is open joins that one. Without an
+// open budget each call has kTQScriptTimeLimit and kTQScriptMemoryLimit of its own.
 class TQScriptBudget {
  public:
-  explicit TQScriptBudget(double seconds = kTQScriptTimeLimit);
+  explicit TQScriptBudget(double seconds = kTQScriptTimeLimit, std::size_t bytes = kTQScriptMemoryLimit);
   ~TQScriptBudget();
   TQScriptBudget(const TQScriptBudget&) = delete;
   TQScriptBudget& operator=(const TQScriptBudget&) = delete;
@@ -40,7 +47,7 @@ class TQScriptBudget {
 // such as the click that opened a dialog the person now works in) is set aside and goes on when this one closes.
 class TQScriptActionBudget {
  public:
-  explicit TQScriptActionBudget(double seconds = kTQScriptTimeLimit);
+  explicit TQScriptActionBudget(double seconds = kTQScriptTimeLimit, std::size_t bytes = kTQScriptMemoryLimit);
   ~TQScriptActionBudget();
   TQScriptActionBudget(const TQScriptActionBudget&) = delete;
   TQScriptActionBudget& operator=(const TQScriptActionBudget&) = delete;
@@ -76,9 +83,12 @@ std::string TQSCRIPT_GetStrResult(int session);
 // The text of the last error of the session, empty when the last call succeeded, in the form "<what>[ in <procedure>]
 // (Zeile 3, Spalte 7)"; line and column count from 1 (characters) within the text that was compiled or executed, or,
 // for an error inside a procedure, within the macro text that defines it (0 when unknown).
+// A call of a procedure the session does not know says in brackets after the name why each text that failed to load
+// since the session was cleared was refused: the procedure may be one of them.
 std::string TQSCRIPT_GetLastError(int session, int& line, int& column);
 
-// The last call of the session failed because the open TQScriptBudget was spent (before or while it ran).
+// The last call of the session failed because the open TQScriptBudget was spent (its time or its memory, before or
+// while it ran).
 bool TQSCRIPT_RanOutOfTime(int session);
 
 // The macro editor: with no editor installed (headless), the text comes back unchanged.

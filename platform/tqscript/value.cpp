@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -42,15 +43,31 @@ struct BudgetState {
   bool open = false;
   double limit = 0;
   double spent = 0;
+  std::size_t byteLimit = 0;
+  std::size_t bytes = 0;  // held when it opened, and created since
+  bool outOfMemory = false;
   bool stopClaimed = false;
 };
 BudgetState budget;
 
+BudgetState OpenBudget(double seconds, std::size_t bytes) {
+  BudgetState opened{true, seconds, 0, bytes, 0, false, false};
+  // What earlier runs left in module variables is still held: it counts, or each run could add a budget's worth.
+  opened.bytes = HeldBytes();
+  opened.outOfMemory = opened.bytes > bytes;
+  return opened;
+}
+
 RunState run;
 
 std::string BudgetText() {
+  if (budget.outOfMemory)
+    return "Abbruch: Speicherbudget von " + std::to_string(budget.byteLimit >> 20) +
+           " MB für die Makros der Auswertung verbraucht";
   return "Abbruch: Zeitbudget von " + FormatDouble(budget.limit) + " s für die Makros der Auswertung verbraucht";
 }
+
+double Elapsed() { return Now() - run.start + run.boxes; }
 
 }  // namespace
 
@@ -59,31 +76,63 @@ RunScope::RunScope() : outer_(run) {
   run = RunState{};
   run.start = Now();
   if (budget.open) run.allowed = budget.limit - budget.spent;
+  // Without a budget the call is a budget of its own, and what the module variables hold counts as well.
+  else if (!outer_.inCall)
+    run.bytes = HeldBytes();
+  run.inCall = true;
 }
 
 RunScope::~RunScope() {
-  if (budget.open) budget.spent += Now() - run.start;
+  if (budget.open) budget.spent += Elapsed();
   run = outer_;
 }
 
 [[noreturn]] void OutOfTime(int line, int column) { throw ScriptError{BudgetText(), line, column, "", true}; }
 
 void CheckBudgetLeft() {
-  if (budget.open && budget.spent >= budget.limit) OutOfTime(0, 0);
+  if (TQScriptBudget::Spent()) OutOfTime(0, 0);
 }
 
 void Charge(std::size_t bytes) {
+  if (budget.open) {
+    budget.bytes += bytes;
+    if (budget.bytes <= budget.byteLimit) return;
+    budget.outOfMemory = true;
+    OutOfTime(0, 0);
+  }
   run.bytes += bytes;
-  if (run.bytes > kRunBudgetBytes)
-    Fail("Abbruch: mehr als " + std::to_string(kRunBudgetBytes >> 20) + " MB Texte und Arrays erzeugt");
+  if (run.bytes > kTQScriptMemoryLimit)
+    Fail("Abbruch: mehr als " + std::to_string(kTQScriptMemoryLimit >> 20) + " MB Texte und Arrays erzeugt");
 }
 
 void CountStep() { ++stepsRun; }
 
 void CheckTime(int line, int column) {
-  if (Now() - run.start <= run.allowed) return;
+  if (Elapsed() <= run.allowed) return;
   if (budget.open) OutOfTime(line, column);
   Fail("Abbruch: Laufzeit über " + FormatDouble(kTQScriptTimeLimit) + " s", line, column);
+}
+
+int ShowBox(const std::function<int()>& show, int line, int column) {
+  // A box is shown only when the call can pay for it: so a budget shows a handful of boxes, then stops.
+  // The box not shown still costs its time, so that a budget left with less than a box's time is spent.
+  if (Elapsed() + kTQScriptBoxSeconds > run.allowed) {
+    run.boxes += kTQScriptBoxSeconds;
+    CheckTime(line, column);
+  }
+  const double shown = Now();
+  const int answer = show();
+  run.boxes += std::max(0.0, kTQScriptBoxSeconds - (Now() - shown));
+  CheckTime(line, column);
+  return answer;
+}
+
+std::size_t BytesOf(const Value& v) {
+  if (v.kind == Value::Kind::String) return v.text.size();
+  if (v.kind != Value::Kind::Array || !v.array) return 0;
+  std::size_t bytes = v.array->items.size() * sizeof(Value);
+  for (const Value& item : v.array->items) bytes += BytesOf(item);
+  return bytes;
 }
 
 void Fail(std::string message, int line, int column) { throw ScriptError{std::move(message), line, column, "", false}; }
@@ -320,8 +369,8 @@ std::string UpperText(std::string_view s) {
 
 }  // namespace tqscript
 
-TQScriptBudget::TQScriptBudget(double seconds) : outermost(!tqscript::budget.open) {
-  if (outermost) tqscript::budget = tqscript::BudgetState{true, seconds, 0, false};
+TQScriptBudget::TQScriptBudget(double seconds, std::size_t bytes) : outermost(!tqscript::budget.open) {
+  if (outermost) tqscript::budget = tqscript::OpenBudget(seconds, bytes);
 }
 
 TQScriptBudget::~TQScriptBudget() {
@@ -330,15 +379,27 @@ TQScriptBudget::~TQScriptBudget() {
 
 struct TQScriptActionBudget::Saved {
   tqscript::BudgetState budget;
+  std::size_t heldAtStart = 0;
 };
 
-TQScriptActionBudget::TQScriptActionBudget(double seconds) : saved(std::make_unique<Saved>(Saved{tqscript::budget})) {
-  tqscript::budget = tqscript::BudgetState{true, seconds, 0, false};
+TQScriptActionBudget::TQScriptActionBudget(double seconds, std::size_t bytes)
+    : saved(std::make_unique<Saved>(Saved{tqscript::budget, 0})) {
+  tqscript::budget = tqscript::OpenBudget(seconds, bytes);
+  saved->heldAtStart = tqscript::budget.bytes;
 }
 
-TQScriptActionBudget::~TQScriptActionBudget() { tqscript::budget = saved->budget; }
+TQScriptActionBudget::~TQScriptActionBudget() {
+  // What the action created may still be held when the interrupted budget goes on.
+  const std::size_t created = tqscript::budget.bytes - saved->heldAtStart;
+  tqscript::budget = saved->budget;
+  if (!tqscript::budget.open) return;
+  tqscript::budget.bytes += created;
+  tqscript::budget.outOfMemory = tqscript::budget.outOfMemory || tqscript::budget.bytes > tqscript::budget.byteLimit;
+}
 
-bool TQScriptBudget::Spent() { return tqscript::budget.open && tqscript::budget.spent >= tqscript::budget.limit; }
+bool TQScriptBudget::Spent() {
+  return tqscript::budget.open && (tqscript::budget.spent >= tqscript::budget.limit || tqscript::budget.outOfMemory);
+}
 
 bool TQScriptBudget::ClaimStopMessage() {
   if (!Spent() || tqscript::budget.stopClaimed) return false;

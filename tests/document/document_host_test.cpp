@@ -207,6 +207,26 @@ TEST_F(DocumentHostTest, AnEventThatStopsOnAnErrorSaysWhichAndWhere) {
     EXPECT_EQ(report.err.find(std::string("Das Ereignis ") + silent), std::string::npos) << report.err;
 }
 
+// Macros that show boxes of a megabyte without end: without a screen a box returns at once, yet each counts 2 s of
+// the run's 10 s, so calc shows five (four when the run's own work before them took some of the time), each cut to
+// 4096 bytes on standard error, and then says the budget is spent.
+TEST_F(DocumentHostTest, AnEndlessLoopOfHugeBoxesPrintsAHandfulAndStops) {
+  SetDocument(Path("doc.tqx"), input_,
+              "Sub OnInitDocument(name, folder)\r\n Do\r\n  MsgBox String(1000000, \"x\")\r\n Loop\r\nEnd Sub\r\n");
+  const HostRun run = Host({"calc", Path("doc.tqx")});
+  ASSERT_EQ(run.status, 0) << run.err.substr(0, 2000);
+  const std::string box = "[message box: Makro] " + std::string(4096, 'x') + "\n… (gekürzt, insgesamt 1000000 Zeichen)";
+  std::size_t boxes = 0;
+  for (std::size_t at = run.err.find(box); at != std::string::npos; at = run.err.find(box, at + 1)) ++boxes;
+  EXPECT_GE(boxes, 4u);
+  EXPECT_LE(boxes, 5u);
+  EXPECT_LT(run.err.size(), 30000u);
+  EXPECT_NE(run.err.find("Die Makros des Dokuments wurden angehalten im Ereignis OnInitDocument:\nAbbruch: "
+                         "Zeitbudget von 10 s"),
+            std::string::npos)
+      << run.err.substr(run.err.size() > 2000 ? run.err.size() - 2000 : 0);
+}
+
 // A document whose last group was left open (one closing brace short) is closed before the report takes it: the
 // report reads whole, the document's text at its top and the report's own after it, in the output tab and on paper.
 TEST_F(DocumentHostTest, ADocumentWithAGroupLeftOpenCostsNeitherItsTextNorTheReport) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "framework/regsettings.h"
 #include "platform/tqscript/tqscript.h"
@@ -396,6 +397,80 @@ TEST_F(Budgeted, AnOpenEvaluationCoversReadingAndWriting) {
   }
   EXPECT_EQ(Trace(part), "I");
   EXPECT_EQ(win::msgbox::Log().size(), 1u);
+}
+
+// A position whose document holds the given macro text and formula lines "r<k> = <formula> = 0" (k from 1), read
+// with the macros on inside an open budget of 10 s and `bytes`, then calculated.
+class MacroPosition : public SubDataTest {
+ protected:
+  void Calculate(const std::string& macro, const std::string& formula, int lines, std::size_t bytes) {
+    win::msgbox::ClearLog();
+    int input = 0, exports = 0;
+    const int doc = NewDocument(input, exports);
+    ASSERT_TRUE(VIDUV_SaveDocAs(doc, (folder_ / "macros.tqx").c_str()));
+    const int skrib = VIDUV_AddChildElement(input, "Skrib");
+    std::string body;
+    for (int k = 1; k <= lines; ++k) body += "\\cf1 r" + std::to_string(k) + " = " + formula + " = 0\\par\r\n";
+    {
+      Position writer;
+      writer.Part().text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}" + body + "}");
+      writer.Part().isEmpty = 0;
+      writer.Part().macroText = macro.c_str();
+      writer.Part().WriteXML(skrib, exports);
+    }
+    ScriptsOn on;
+    // made here: the document part's factory is registered by SetUp
+    position.emplace();
+    position->doc = doc;
+    TQScriptBudget budget(10, bytes);
+    position->Part().ReadXML(skrib);
+    position->Part().Calculate(RGB(7, 13, 255), -1);
+  }
+  std::optional<Position> position;
+};
+
+// Each formula line is a call of its own, and what it stores in a module variable stays. One budget for the run
+// holds what they all keep: the line that goes past it fails with the budget's message, and so do the lines after
+// it, without running.
+TEST_F(MacroPosition, TheFormulasOfARunShareOneMemoryBudget) {
+  // Each call creates 2,000,000 bytes (the text of Space and its copy into g); g's 101 elements take under 10 kB.
+  // Of 8 MiB = 8,388,608 bytes four calls take 8,0xx,xxx: r5 goes past it.
+  Calculate("Dim g(100)\r\nDim n\r\nFunction Fill()\r\n n = n + 1\r\n g(n) = Space(1000000)\r\n Fill = n\r\n"
+            "End Function\r\n",
+            "@Fill()", 8, 8u << 20);
+  double r4 = 0;
+  ASSERT_TRUE(position->variables.Evaluate("r4", &r4));
+  EXPECT_DOUBLE_EQ(r4, 4.0);
+  const std::string text = position->Part().text.Text();
+  for (int k = 5; k <= 8; ++k) {
+    const std::string line = "r" + std::to_string(k) + " = @Fill() = 0";
+    EXPECT_NE(text.find("\\ulwave " + line + "[(Abbruch: Speicherbudget von 8 MB"), std::string::npos) << text;
+  }
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("in der Formel \"r5 = @Fill() = 0\""), std::string::npos)
+      << win::msgbox::Log()[0].text;
+  EXPECT_NE(win::msgbox::Log()[0].text.find("Abbruch: Speicherbudget von 8 MB"), std::string::npos);
+}
+
+// Macros that show boxes when they load (module-level code) show a handful, then stop with the budget's message.
+TEST_F(MacroPosition, BoxesWhenTheMacrosLoadStopWithTheBudget) {
+  TQSCRIPT_SetClock([] { return 0.0; });
+  Calculate("Do\r\n MsgBox String(100000, \"x\")\r\nLoop\r\n", "1", 1, 8u << 20);
+  TQSCRIPT_SetClock(nullptr);
+  // five boxes of 2 s each, then the message of the stop
+  ASSERT_EQ(win::msgbox::Log().size(), 6u);
+  for (int box = 0; box < 5; ++box) EXPECT_EQ(win::msgbox::Log()[box].text.size(), 4096u + 41);
+  EXPECT_NE(win::msgbox::Log()[5].text.find("Abbruch: Zeitbudget von 10 s"), std::string::npos)
+      << win::msgbox::Log()[5].text;
+}
+
+// A macro text refused when the document's macros load is said where the formula that calls it fails.
+TEST_F(MacroPosition, AFormulaCallingARefusedMacroSaysWhyItWasRefused) {
+  Calculate("Function Probe()\r\n Probe = CreateObject(\"x\")\r\nEnd Function\r\n", "@Probe()", 1,
+            kTQScriptMemoryLimit);
+  EXPECT_EQ(position->Part().GetMessages().str(),
+            std::string("r1 = @Probe() = 0: Unbekannte Funktion: Probe (der Makrotext wurde nicht geladen: nicht "
+                        "unterstützt: CreateObject, Zeile 2, Spalte 10) (Zeile 1, Spalte 1)"));
 }
 
 }  // namespace

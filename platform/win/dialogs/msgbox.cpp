@@ -114,6 +114,23 @@ void ClearLog() {
 
 namespace {
 
+// A box shows, prints and keeps at most this much of its text: a text of megabytes would fill the screen's layout,
+// standard error and the log, and nobody reads it in a box.
+constexpr std::size_t kMaxShownText = 4096;
+// The log keeps the latest boxes only: a long run (or a macro's loop) would otherwise keep every box till the end.
+constexpr std::size_t kMaxLoggedBoxes = 256;
+
+// The text cut at a character's start within the bound, saying how long it was.
+std::string Bounded(std::string text) {
+  if (text.size() <= kMaxShownText) return text;
+  std::size_t characters = 0;
+  for (char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  std::size_t cut = kMaxShownText;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+  return text + "\n… (gekürzt, insgesamt " + std::to_string(characters) + " Zeichen)";
+}
+
 // A box without a caption of its own is titled with the application's name.
 std::string CaptionShown(const std::string& caption) {
   if (!caption.empty()) return caption;
@@ -127,8 +144,8 @@ int Show(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type) {
   detail::CancelModes();
   Sink& s = TheSink();
   Record r;
-  r.text = text ? text : "";
-  r.caption = caption ? caption : "";
+  r.text = Bounded(text ? text : "");
+  r.caption = Bounded(caption ? caption : "");
   r.type = type;
   bool onScreen = false;
   {
@@ -160,6 +177,7 @@ int Show(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type) {
                  r.text.c_str(), ButtonsText(type), AnswerText(r.answer));
     std::fflush(s.echo);
   }
+  if (s.log.size() >= kMaxLoggedBoxes) s.log.erase(s.log.begin());
   s.log.push_back(r);
   return r.answer;
 }

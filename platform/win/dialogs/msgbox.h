@@ -48,7 +48,8 @@ void SetShowOnScreen(bool show);
 // Where boxes answered without a screen are echoed as they appear (nullptr: nowhere, the default).
 void SetEchoStream(std::FILE* stream);
 
-// Every box shown since the last ClearLog, in order.
+// The boxes shown since the last ClearLog, in order: the latest 256, each text (as shown, printed and kept) cut to
+// its first 4096 bytes.
 const std::vector<Record>& Log();
 void ClearLog();
 

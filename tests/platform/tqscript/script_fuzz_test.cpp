@@ -204,13 +204,14 @@ class Generator {
 };
 
 // An error names its place as "(Zeile L, Spalte C)" with the line and column that GetLastError hands out; only a
-// call refused before it ran, because the budget was spent, has none.
+// call refused before it ran, because the budget (of time or memory) was spent, has none.
 void ExpectPlacedError(int session, const std::string& text, const char* what) {
   int line = -1, column = -1;
   const std::string error = TQSCRIPT_GetLastError(session, line, column);
   if (error.empty()) return;
   EXPECT_EQ(error.find("Interner Fehler"), std::string::npos) << what << ": " << error << "\n" << text;
-  if (error.rfind("Abbruch: Zeitbudget", 0) == 0 && line == 0) return;
+  const bool budgetStop = error.rfind("Abbruch: Zeitbudget", 0) == 0 || error.rfind("Abbruch: Speicherbudget", 0) == 0;
+  if (budgetStop && line == 0) return;
   // parsed by hand: a library pattern would recurse once per character of a long message
   const std::size_t at = error.rfind(" (Zeile ");
   ASSERT_NE(at, std::string::npos) << what << ": " << error << "\n" << text;

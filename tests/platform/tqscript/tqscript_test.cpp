@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "platform/win/dialogs/msgbox.h"
@@ -658,6 +659,97 @@ TEST_F(Script, AnActionsBudgetSetsAsideTheBudgetItInterrupts) {
   EXPECT_EQ(TQSCRIPT_Execute(session_, "Slow"), 0.0);
   EXPECT_TRUE(TQScriptBudget::Spent());
   EXPECT_TRUE(TQScriptBudget::ClaimStopMessage());
+}
+
+// What the calls of a budget create counts together, and what module variables still hold when a budget opens counts
+// against it: a formula per call cannot pile up memory call by call, nor a run on what earlier runs left.
+TEST_F(Script, ABudgetsMemoryCoversAllCallsAndTheModuleVariables) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_,
+                              "Dim g(1000)\nDim n\nFunction Fill()\n n = n + 1\n g(n) = Space(1000000)\n Fill = n\n"
+                              "End Function"),
+            1)
+      << Error();
+  // A call creates 2,000,000 bytes: the text of Space and its copy into g(n). The budget of 8 MiB = 8,388,608 bytes
+  // starts with g's 1001 elements (under 100 kB): four calls bring it to under 8,100,000, the fifth goes past it.
+  const std::string stop = "Abbruch: Speicherbudget von 8 MB für die Makros der Auswertung verbraucht";
+  {
+    TQScriptBudget budget(10, 8u << 20);
+    for (int call = 1; call <= 4; ++call) EXPECT_EQ(TQSCRIPT_Execute(session_, "Fill"), call) << Error();
+    EXPECT_FALSE(TQScriptBudget::Spent());
+    EXPECT_EQ(TQSCRIPT_Execute(session_, "Fill"), 0.0);
+    EXPECT_EQ(Error(), stop + " in Fill (Zeile 5, Spalte 9)");
+    EXPECT_TRUE(TQSCRIPT_RanOutOfTime(session_));
+    EXPECT_TRUE(TQScriptBudget::Spent());
+    // spent: the next call fails at once, and the stop is said once
+    EXPECT_EQ(TQSCRIPT_Execute(session_, "n"), 0.0);
+    EXPECT_EQ(Error(), stop);
+    EXPECT_TRUE(TQScriptBudget::ClaimStopMessage());
+    EXPECT_FALSE(TQScriptBudget::ClaimStopMessage());
+  }
+  // g holds 4,000,000 bytes of texts (the fifth call failed before its copy): a new budget of 8 MiB has room for two
+  // calls more, 4,08x,xxx + 2 * 2,000,000.
+  TQScriptBudget again(10, 8u << 20);
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Fill"), 6.0) << Error();
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Fill"), 7.0) << Error();
+  EXPECT_EQ(TQSCRIPT_Execute(session_, "Fill"), 0.0);
+  EXPECT_EQ(Error(), stop + " in Fill (Zeile 5, Spalte 9)");
+}
+
+// A message box costs at least kTQScriptBoxSeconds of the time, however soon it is answered (here at once, without a
+// screen, on a clock that stands still): 10 s pay for five boxes, and the sixth is not shown but stops the macro.
+TEST_F(Script, MessageBoxesSpendTheTime) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Sub Boxes()\n For i = 1 To 50\n  MsgBox \"Box \" & i\n Next\nEnd Sub"), 1);
+  TQSCRIPT_SetClock([] { return 0.0; });
+  struct BoxCase {
+    bool budget;
+    const char* stop;
+  };
+  const BoxCase cases[] = {
+      {true, "Abbruch: Zeitbudget von 10 s für die Makros der Auswertung verbraucht in Boxes (Zeile 3, Spalte 3)"},
+      {false, "Abbruch: Laufzeit über 10 s in Boxes (Zeile 3, Spalte 3)"},
+  };
+  for (const BoxCase& c : cases) {
+    win::msgbox::ClearLog();
+    std::optional<TQScriptBudget> budget;
+    if (c.budget) budget.emplace(10);
+    EXPECT_EQ(TQSCRIPT_Execute(session_, "Boxes"), 0.0);
+    EXPECT_EQ(Error(), c.stop);
+    ASSERT_EQ(win::msgbox::Log().size(), 5u) << c.budget;
+    EXPECT_EQ(win::msgbox::Log().back().text, "Box 5");
+    EXPECT_EQ(TQScriptBudget::Spent(), c.budget);
+  }
+  // A budget spent by boxes shows none in its next call, loaded text included.
+  {
+    TQScriptBudget budget(10);
+    TQSCRIPT_Execute(session_, "Boxes");
+    win::msgbox::ClearLog();
+    EXPECT_EQ(TQSCRIPT_AddMacro(session_, "MsgBox \"noch eine\""), 0);
+    EXPECT_TRUE(win::msgbox::Log().empty());
+  }
+  TQSCRIPT_SetClock(nullptr);
+  win::msgbox::ClearLog();
+}
+
+// A procedure whose text was refused is unknown; its call says why the text was refused, which a load without a
+// look at the errors (a document's) would otherwise never tell.
+TEST_F(Script, ACallIntoARefusedTextSaysWhyItWasRefused) {
+  const std::string file = testing::TempDir() + "/refused_" + std::to_string(::getpid()) + ".bas";
+  std::ofstream(file) << "Sub Clean()\n Shell \"rm\"\nEnd Sub\n";
+  EXPECT_EQ(TQSCRIPT_LoadMacroFile(session_, file.c_str()), 0);
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, "Function Probe()\n Probe = CreateObject(\"x\")\nEnd Function"), 0);
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Function Half(x)\n Half = x / 0\nEnd Function"), 1);
+  const std::string why = " (die Makrodatei " + file + " wurde nicht geladen: nicht unterstützt: Shell, Zeile 2, " +
+                          "Spalte 2; der Makrotext wurde nicht geladen: nicht unterstützt: CreateObject, Zeile 2, " +
+                          "Spalte 10) (Zeile 1, Spalte 1)";
+  EXPECT_EQ(Run("", "Probe()"), "error: Unbekannte Funktion: Probe" + why);
+  EXPECT_EQ(Run("", "Clean"), "error: Unbekannte Funktion: Clean" + why);
+  // other errors are the procedure's own
+  EXPECT_EQ(Run("", "Half(1)").substr(0, 7), "error: ");
+  EXPECT_EQ(Run("", "Half(1)").find("nicht geladen"), std::string::npos);
+  // cleared, the session forgets the refused texts with everything else
+  TQSCRIPT_ClearSession(session_);
+  EXPECT_EQ(Run("", "Probe()"), "error: Unbekannte Funktion: Probe (Zeile 1, Spalte 1)");
+  std::filesystem::remove(file);
 }
 
 // Without a budget a call may run its own limit: a loop that runs longer stops at its place.

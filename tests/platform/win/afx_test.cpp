@@ -219,6 +219,36 @@ TEST(MessageBoxTest, UnscriptedHandlerSeesTheBox) {
   win::msgbox::ClearLog();
 }
 
+// A box of a megabyte is cut where it is shown, printed and kept, at a character's start; the log keeps the latest
+// 256 boxes only.
+TEST(MessageBoxTest, LongTextsAndManyBoxesAreBounded) {
+  win::msgbox::ClearLog();
+  std::FILE* echo = std::tmpfile();
+  ASSERT_NE(echo, nullptr);
+  win::msgbox::SetEchoStream(echo);
+  // "a" then 1,000,000 "ä" (2 bytes each): byte 4096 is the second byte of an "ä", so the cut falls back to 4095,
+  // keeping "a" and 2047 "ä".
+  std::string huge = "a";
+  for (int i = 0; i < 1'000'000; ++i) huge += "ä";
+  EXPECT_EQ(AfxMessageBox(huge.c_str()), IDOK);
+  std::string kept = "a";
+  for (int i = 0; i < 2047; ++i) kept += "ä";
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text, kept + "\n… (gekürzt, insgesamt 1000001 Zeichen)");
+  // "[message box] " + text + " [OK] -> OK\n": 14 + (4095 + 42) + 12 bytes.
+  EXPECT_EQ(std::ftell(echo), 14L + 4095 + 42 + 12);
+  win::msgbox::SetEchoStream(nullptr);
+  std::fclose(echo);
+  // A short text stays whole.
+  EXPECT_EQ(AfxMessageBox("Weiter?"), IDOK);
+  EXPECT_EQ(win::msgbox::Log().back().text, "Weiter?");
+  for (int i = 0; i < 300; ++i) AfxMessageBox(("Box " + std::to_string(i)).c_str());
+  ASSERT_EQ(win::msgbox::Log().size(), 256u);
+  EXPECT_EQ(win::msgbox::Log().front().text, "Box 44");  // 302 boxes: the first 46 dropped
+  EXPECT_EQ(win::msgbox::Log().back().text, "Box 299");
+  win::msgbox::ClearLog();
+}
+
 TEST(PathTest, BackslashesMapAndCaseIsKept) {
   EXPECT_EQ(win::ToFsPath("Projekt\\Pos 1\\Stuetze.TQX"), "Projekt/Pos 1/Stuetze.TQX");
   EXPECT_EQ(win::JoinPath("/a", "b"), "/a/b");
