@@ -44,33 +44,22 @@ escape_list() {
   agree "$step-escaped"
 }
 
-# Tab from a text cell: load 3's text opened by two clicks, its type's list drops over loads 4 to 7.
-click 92 141
-sleep 0.6
-click 92 141
-sleep 0.3
-read -r shown _ < <(window_region tab-from-text-before 130 152 250 240)
-xdotool key --window "$main" Tab
-escape_list tab-from-text 130 152 250 240
-
-# Return from a value cell into a list cell: load 6's length, Return, its direction's list.
-click 443 204
-sleep 0.6
-click 443 204
-sleep 0.3
-read -r shown _ < <(window_region return-from-value-before 474 215 560 300)
-xdotool key --window "$main" Return
-escape_list return-from-value 474 215 560 300
-
-# Tab from the type's list into the node's: load 3's type opened by two clicks, Tab.
-click 180 141
-sleep 0.6
-click 180 141
-sleep 0.5
-read -r shown _ < <(window_region tab-from-type-before 258 152 358 240)
-xdotool key --window "$main" Tab
-escape_list tab-from-type 258 152 358 240
-
+# key_into_list STEP X Y KEY X0 Y0 X1 Y1: the cell at X, Y opened by two clicks, KEY, and Escape in the list it opens.
+key_into_list() {
+  click "$2" "$3"
+  sleep 0.6
+  click "$2" "$3"
+  sleep 0.5
+  read -r shown _ < <(window_region "$1-before" "$5" "$6" "$7" "$8")
+  xdotool key --window "$main" "$4"
+  escape_list "$1" "$5" "$6" "$7" "$8"
+}
+# Tab from a text cell: load 3's text, its type's list drops over loads 4 to 7.
+key_into_list tab-from-text 92 141 Tab 130 152 250 240
+# Return from a value cell into a list cell: load 6's length, its direction's list.
+key_into_list return-from-value 443 204 Return 474 215 560 300
+# Tab from the type's list into the node's: load 3's type.
+key_into_list tab-from-type 180 141 Tab 258 152 358 240
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 python3 -c 'import tkinter' 2>/dev/null || { echo "passed without the paste (no tkinter)"; exit 0; }
