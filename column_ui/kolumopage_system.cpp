@@ -138,11 +138,17 @@ CString CKolumoSysGrid::RefusedFormula(int row, int col, const CFormulaNumber& t
   return NeueFehler(before, FeldlaengeFehler(*m_pData, length, f)).c_str();
 }
 
-CString CKolumoSysGrid::TooManyFields() const {
+CString CKolumoSysGrid::TooManyFields(int added) const {
   CString text;
-  text.Format(Tr("CKolumoSysGrid", "Feld %d: Die Stütze hat höchstens %d Felder.").GetString(), nFields + 1,
+  text.Format(Tr("CKolumoSysGrid", "Feld %d: Die Stütze hat höchstens %d Felder.").GetString(), nFields + added + 1,
               CKolumoData::kMaxFields);
   return text;
+}
+
+int CKolumoSysGrid::RoomForRows(int wanted, CString& why) {
+  const int room = std::clamp(CKolumoData::kMaxFields - nFields, 0, wanted);
+  if (room < wanted) why = TooManyFields(room);
+  return room;
 }
 
 void CKolumoSysGrid::OnCellContextMenu(int row, int col, int command) {

@@ -20,7 +20,7 @@ class CKolumoSysGrid : public StabSysGrid {
   void OnSectionButton(int row) override;
   // A length the calculation's input check refuses, with the check's message.
   CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
-  int RoomForRows(int wanted) override { return std::clamp(CKolumoData::kMaxFields - nFields, 0, wanted); }
+  int RoomForRows(int wanted, CString& why) override;
   // New fields take a copy of the last cross-section.
   void SetFieldCount(int n) override;
   // FALSE: the data's fields and the current stage's supports into the rows; TRUE: the rows into the data (the
@@ -32,8 +32,8 @@ class CKolumoSysGrid : public StabSysGrid {
   std::vector<CKolumoQuer> querschnitte;
 
  private:
-  // The refusal of a field beyond those a position holds.
-  CString TooManyFields() const;
+  // The refusal of a field beyond those a position holds, after `added` new ones.
+  CString TooManyFields(int added = 0) const;
 };
 
 class CKolumoSysDlg : public CDialog {

@@ -201,8 +201,9 @@ class CGridCtrl : public CWnd {
   // Pasted text cut into lines at line ends and into fields at tabs, the fields placed from firstCol on over the
   // columns shown (those beyond the last column dropped).
   std::vector<PastedLine> PastedLines(const std::string& text, int firstCol) const;
-  // Asked once a paste or drop at cell is read and before it writes anything: FALSE leaves the grid as it was.
-  virtual BOOL ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines) { return TRUE; }
+  // Asked once a paste or drop at cell is read and before it writes anything: FALSE leaves the grid as it was;
+  // otherwise the first `taken` lines are written (all of them unless set lower) and the rest left out.
+  virtual BOOL ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines, std::size_t& taken) { return TRUE; }
   virtual void OnBeginDrag();
   virtual DROPEFFECT OnDragEnter(COleDataObject* data, DWORD keyState, CPoint point);
   virtual DROPEFFECT OnDragOver(COleDataObject* data, DWORD keyState, CPoint point);
@@ -373,9 +374,6 @@ class CGridCtrl : public CWnd {
   CCellID m_LastDragOverCell;
   // The block the last paste or drop wrote.
   CCellBlock m_LastPaste;
-  // Lines of the last paste that found no row of the grid, and the first of them (counted from 1).
-  int m_nPasteLinesLeft = 0;
-  int m_nPasteFirstLineLeft = 0;
   CGridDropTarget m_DropTarget;
   BOOL m_bAscending = TRUE;
   int m_nSortColumn = -1;

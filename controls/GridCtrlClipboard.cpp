@@ -101,17 +101,13 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
   ::GlobalUnlock(mem);
   ::GlobalFree(mem);
   const std::vector<PastedLine> lines = PastedLines(text, cell.col);
-  m_nPasteLinesLeft = m_nPasteFirstLineLeft = 0;
-  if (!ConfirmPaste(cell, lines)) return FALSE;
+  std::size_t taken = lines.size();
+  if (!ConfirmPaste(cell, lines, taken)) return FALSE;
   int maxRow = cell.row, maxCol = cell.col;
   int row = cell.row;
-  for (std::size_t k = 0; k < lines.size(); ++k) {
+  for (std::size_t k = 0; k < std::min(taken, lines.size()); ++k) {
     while (row < m_nRowCount && GetRowHeight(row) <= 0) ++row;
-    if (row >= m_nRowCount) {
-      m_nPasteLinesLeft = int(lines.size() - k);
-      m_nPasteFirstLineLeft = int(k + 1);
-      break;
-    }
+    if (row >= m_nRowCount) break;
     for (const PastedField& field : lines[k]) {
       ReplaceCellText(row, field.col, field.text);
       if (!m_bVirtual)

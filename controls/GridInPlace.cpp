@@ -166,6 +166,7 @@ BOOL CGridComboEditPart::PreTranslateMessage(MSG* msg) {
 }
 
 void CGridComboEditPart::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
+  if (CGridInPlaceCombo::IsEndKey(ch)) Combo()->m_nEndKeyDown = ch;
   if (IsExitArrow(ch) && CtrlHeld() && GetDlgCtrlID() == int(kComboFieldId)) {
     Combo()->SendMessage(WM_KEYDOWN, ch, MAKELPARAM(repeat, flags));
     return;
@@ -256,6 +257,7 @@ void CGridInPlaceCombo::EndWithKey(UINT key) {
 }
 
 void CGridInPlaceCombo::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
+  if (IsEndKey(ch)) m_nEndKeyDown = ch;
   if (IsExitArrow(ch) && (m_bExitOnArrows || CtrlHeld())) {
     EndWithKey(ch);
     return;
@@ -264,15 +266,17 @@ void CGridInPlaceCombo::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
 }
 
 void CGridInPlaceCombo::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
-  // The edit field forwards the ending keys as key-ups.
-  if (ch == VK_ESCAPE || ch == VK_TAB || ch == VK_RETURN) {
-    OnChar(ch, repeat, flags);
+  // The edit field forwards the ending keys as key-ups; the release of a key pressed before this editor opened is
+  // no key of its own.
+  if (IsEndKey(ch)) {
+    if (ch == m_nEndKeyDown) OnChar(ch, repeat, flags);
     return;
   }
   Default();
 }
 
 void CGridInPlaceCombo::OnChar(UINT ch, UINT repeat, UINT flags) {
+  if (IsEndKey(ch)) m_nEndKeyDown = 0;
   if (ch == VK_ESCAPE) {
     SetWindowText(m_sInitText);
     EndWithKey(VK_ESCAPE);

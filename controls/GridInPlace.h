@@ -71,6 +71,7 @@ class CGridInPlaceCombo : public CComboBox {
   UINT OnGetDlgCode() { return DLGC_WANTALLKEYS; }
   void OnRButtonUp(UINT flags, CPoint point);
   void EndWithKey(UINT key);
+  static bool IsEndKey(UINT ch) { return ch == VK_ESCAPE || ch == VK_TAB || ch == VK_RETURN; }
 
   int m_nNumLines;
   CString m_sInitText;
@@ -80,6 +81,9 @@ class CGridInPlaceCombo : public CComboBox {
   COLORREF m_crForeClr, m_crBackClr;
   CGridCtrl* m_pGrid;
   bool m_bEnded = false;
+  // The ending key (Escape, Tab, Return) pressed in this editor: only its release ends the edit. The release of the
+  // key that ended the cell before and opened this one must not end this one too.
+  UINT m_nEndKeyDown = 0;
   int m_nShownItem = -1;  // the item the cell shows: closing the list on it again is no choice
   DECLARE_MESSAGE_MAP()
 };

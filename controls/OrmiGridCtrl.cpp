@@ -873,7 +873,9 @@ void COrmiGridCtrl::OnStartEditCell(int row, int col, int type) {
 void COrmiGridCtrl::OnEditCell(int row, int col, CPoint point, UINT nChar) {
   COrmiCellInfo* info = Info(row, col);
   const int type = info ? info->type : 0;
-  if ((type == ORMI_COMBO || type == ORMI_COMBO_INDEX || type == ORMI_RICH) && nChar == VK_TAB) return;
+  // A list cell reached from an open editor by Tab or Return opens its list as a text cell opens its editor: left
+  // closed, it showed its list button with the keys on the grid, and the Escape meant for it ended the dialog.
+  if (type == ORMI_RICH && nChar == VK_TAB) return;
   if (CGridCtrl::IsCellEditable(row, col) && info) {
     m_editCell = CCellID(row, col);
     m_editShown = GetItemText(row, col);
@@ -1131,16 +1133,6 @@ BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL sel
   m_pRefusals = nullptr;
   // The focus stays where the paste went in, as each pasted cell took it in turn.
   if (done && IsValid(cell) && CGridCtrl::GetFocusCell() != cell) SetFocusCell(cell.row, cell.col);
-  if (done && m_nPasteLinesLeft > 0) {
-    CString left;
-    if (m_nPasteLinesLeft == 1)
-      left.Format("Zeile %d der Einfügung hat keinen Platz in der Tabelle und wird nicht übernommen.",
-                  m_nPasteFirstLineLeft);
-    else
-      left.Format("Die Zeilen %d bis %d der Einfügung haben keinen Platz in der Tabelle und werden nicht übernommen.",
-                  m_nPasteFirstLineLeft, m_nPasteFirstLineLeft + m_nPasteLinesLeft - 1);
-    refusals.push_back(left);
-  }
   if (!refusals.empty()) {
     CString text;
     for (const CString& reason : refusals) text += (text.IsEmpty() ? "" : "\n") + reason;
@@ -1149,30 +1141,103 @@ BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL sel
   return done;
 }
 
-BOOL COrmiGridCtrl::ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines) {
-  // Lines past the rows the grid holds land in its empty last row, one after the other as each makes a new row; a
+namespace {
+
+bool IsEmptyLine(const CGridCtrl::PastedLine& line) {
+  return std::all_of(line.begin(), line.end(), [](const CGridCtrl::PastedField& f) { return f.text.IsEmpty(); });
+}
+
+}  // namespace
+
+COrmiGridCtrl::PastePlan COrmiGridCtrl::PlanPaste(CCellID cell, const std::vector<PastedLine>& lines) {
+  using Left = PastePlan::Left;
+  PastePlan plan;
+  // Lines past the rows the grid holds land in its empty entry row, one after the other as each makes a new row; a
   // line that makes none leaves the rest without a row.
+  const bool entry = HasEntryRow();
   const int held = GetRowCount();
-  int rows = held, row = cell.row, added = 0, first = 0;
+  int rows = held, row = cell.row;
   for (std::size_t k = 0; k < lines.size(); ++k, ++row) {
+    // Rows made by the paste are shown; only rows held now may be hidden.
     while (row < held && GetRowHeight(row) <= 0) ++row;
-    if (row >= rows) break;
-    if (row < rows - 1) continue;
-    const bool makes = std::any_of(lines[k].begin(), lines[k].end(),
-                                   [this](const PastedField& field) { return PasteMakesRow(field.col, field.text); });
-    if (!makes) break;
-    if (added++ == 0) first = int(k + 1);
-    ++rows;
+    if (row >= rows) {
+      plan.why = Left::kNoRows;
+      break;
+    }
+    if (entry && row == rows - 1) {
+      const bool makes = std::any_of(lines[k].begin(), lines[k].end(),
+                                     [this](const PastedField& field) { return PasteMakesRow(field.col, field.text); });
+      if (!makes) {
+        plan.why = Left::kMakesNoRow;
+        plan.stopEmpty = IsEmptyLine(lines[k]);
+        break;
+      }
+      if (plan.added++ == 0) plan.firstAdded = int(k + 1);
+      ++rows;
+    }
+    plan.rows.push_back(row);
   }
-  added = std::min(added, RoomForRows(added));
-  if (added <= 0) return TRUE;
-  CString where, question;
-  if (added == 1)
-    where.Format("Zeile %d der Einfügung", first);
-  else
-    where.Format("Zeilen %d bis %d der Einfügung", first, first + added - 1);
-  question.Format("Die Einfügung legt %s an (%s).\nSoll sie eingefügt werden?", NewRowsName(added).GetString(),
-                  where.GetString());
+  if (plan.added > 0) {
+    const int room = std::clamp(RoomForRows(plan.added, plan.noRoom), 0, plan.added);
+    if (room < plan.added) {
+      plan.rows.resize(std::size_t(plan.firstAdded - 1 + room));
+      plan.added = room;
+      plan.why = Left::kNoRoom;
+    }
+  }
+  // Empty lines at the end leave nothing out (the line end after a spreadsheet's last row, an empty paste).
+  if (plan.why == Left::kMakesNoRow &&
+      std::all_of(lines.begin() + std::ptrdiff_t(plan.rows.size()), lines.end(), IsEmptyLine))
+    plan.why = Left::kNone;
+  return plan;
+}
+
+CString COrmiGridCtrl::PasteQuestion(const PastePlan& plan, std::size_t lineCount, const CString& consequences) const {
+  using Left = PastePlan::Left;
+  CString text;
+  const auto add = [&text](const CString& sentence) { text += (text.IsEmpty() ? "" : "\n") + sentence; };
+  if (plan.added > 0) {
+    CString where, made;
+    if (plan.added == 1)
+      where.Format("Zeile %d der Einfügung", plan.firstAdded);
+    else
+      where.Format("Zeilen %d bis %d der Einfügung", plan.firstAdded, plan.firstAdded + plan.added - 1);
+    made.Format("Die Einfügung legt %s an (%s).", NewRowsName(plan.added).GetString(), where.GetString());
+    add(made);
+  }
+  const int first = int(plan.rows.size()) + 1, last = int(lineCount);
+  if (plan.why != Left::kNone && first <= last) {
+    const bool one = first == last;
+    CString left;
+    if (one)
+      left.Format("Zeile %d der Einfügung wird nicht übernommen:", first);
+    else
+      left.Format("Die Zeilen %d bis %d der Einfügung werden nicht übernommen:", first, last);
+    const CString firstLeft = one ? " sie" : " die erste";
+    switch (plan.why) {
+      case Left::kNoRows: left += " die Tabelle hat keine Zeilen mehr."; break;
+      case Left::kNoRoom: left += plan.noRoom.IsEmpty() ? CString(" mehr nimmt die Position nicht auf.") : "\n" + plan.noRoom; break;
+      default:
+        left += firstLeft + (plan.stopEmpty ? " ist leer und legt keine neue Tabellenzeile an."
+                                            : " legt in dieser Spalte keine neue Tabellenzeile an.");
+    }
+    add(left);
+  }
+  if (!consequences.IsEmpty()) add(consequences);
+  if (!text.IsEmpty() && !plan.rows.empty()) text += "\nSoll sie eingefügt werden?";
+  return text;
+}
+
+BOOL COrmiGridCtrl::ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines, std::size_t& taken) {
+  const PastePlan plan = PlanPaste(cell, lines);
+  taken = plan.why == PastePlan::Left::kNone ? lines.size() : plan.rows.size();
+  const CString question = PasteQuestion(plan, lines.size(), PasteConsequences(lines, plan.rows));
+  if (question.IsEmpty()) return TRUE;
+  // Nothing of it can be taken: the box says why, and nothing changes.
+  if (plan.rows.empty()) {
+    AfxMessageBox(question, MB_ICONEXCLAMATION);
+    return FALSE;
+  }
   return AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 

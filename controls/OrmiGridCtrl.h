@@ -158,8 +158,16 @@ class COrmiGridCtrl : public CGridCtrl {
   // A grid whose empty last row takes new rows: whether text pasted into column col of that row makes one (a value
   // that counts, as one typed there does). A paste that makes rows asks first. The default grid has no such row.
   virtual BOOL PasteMakesRow(int col, const CString& text) { return FALSE; }
-  // How many of the wanted new rows the grid takes (its owner holds no more): the question counts only those.
-  virtual int RoomForRows(int wanted) { return wanted; }
+  // Whether the grid's last row is such an empty entry row.
+  virtual BOOL HasEntryRow() const { return FALSE; }
+  // How many of the wanted new rows the grid takes (its owner holds no more), with the owner's reason when fewer: the
+  // question counts only those and says why the rest are left out.
+  virtual int RoomForRows(int wanted, CString& why) { return wanted; }
+  // What a paste changes beyond the cells' texts that the engineer is to know first (a renamed variable): a sentence
+  // for the question, empty for nothing. rows[k] is the row that line k of the paste is written into.
+  virtual CString PasteConsequences(const std::vector<PastedLine>& lines, const std::vector<int>& rows) {
+    return CString();
+  }
   // The rows a paste adds, by their count, as the question before it names them ("3 neue Lasten").
   virtual CString NewRowsName(int count) const;
   // A count in words: the format for one ("%d neue Last") or for more, filled with the count.
@@ -186,7 +194,21 @@ class COrmiGridCtrl : public CGridCtrl {
   // Paste, drop and cut write through the typed path: a text a typed cell cannot take is refused.
   BOOL ReplaceCellText(int row, int col, LPCTSTR text) override;
   BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE) override;
-  BOOL ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines) override;
+  // A paste that adds rows, leaves out lines or has consequences asks once, saying which, before it writes.
+  BOOL ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines, std::size_t& taken) override;
+  // Where the lines of a paste at cell go: the row of each line written, the rows it adds and the lines it leaves
+  // out, and why.
+  struct PastePlan {
+    std::vector<int> rows;  // of the lines written, in order
+    int added = 0;          // new rows, made by the lines from firstAdded on (counted from 1)
+    int firstAdded = 0;
+    enum class Left { kNone, kNoRows, kNoRoom, kMakesNoRow } why = Left::kNone;
+    CString noRoom;       // kNoRoom: the owner's reason
+    bool stopEmpty = false;  // kMakesNoRow: the line that makes no row is empty
+  };
+  PastePlan PlanPaste(CCellID cell, const std::vector<PastedLine>& lines);
+  // The question a plan asks; empty when it asks nothing.
+  CString PasteQuestion(const PastePlan& plan, std::size_t lineCount, const CString& consequences) const;
   void CutSelectedText() override;
   void OnEditCut() override;
   // Number cells copy their number without the unit they show.

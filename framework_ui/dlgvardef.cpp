@@ -512,6 +512,26 @@ BOOL VarDefGrid::PasteMakesRow(int col, const CString& text) {
   return col == kTyp && PastedValueCounts(GetRowCount() - 1, col, text);
 }
 
+CString VarDefGrid::PasteConsequences(const std::vector<PastedLine>& lines, const std::vector<int>& rows) {
+  const CVarDefList* list = List();
+  std::vector<CString> renames;
+  for (std::size_t k = 0; list && k < rows.size() && k < lines.size(); ++k) {
+    const int row = rows[k];
+    const CVarDefEntry* entry = row >= 1 && row <= list->GetSize() ? list->GetAt(row - 1) : nullptr;
+    if (!entry || (entry->type != CVarDefEntry::kVariable && entry->type != CVarDefEntry::kSummeTabelle)) continue;
+    for (const PastedField& field : lines[k]) {
+      const CString old = GetItemText(row, kVariable).Trim();
+      if (field.col == kVariable && !old.IsEmpty() && field.text != old)
+        renames.push_back("„" + old + "“ in „" + field.text + "“");
+    }
+  }
+  if (renames.empty()) return CString();
+  if (renames.size() == 1) return "Die Einfügung benennt die Variable " + renames[0] + " um.";
+  CString all;
+  for (const CString& r : renames) all += (all.IsEmpty() ? "" : ", ") + r;
+  return "Die Einfügung benennt Variablen um: " + all + ".";
+}
+
 void VarDefGrid::OnCellClick(int row, int col) {
   CVarDefList* list = List();
   if (!list || row < 1) return;

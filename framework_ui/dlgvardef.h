@@ -36,6 +36,9 @@ class VarDefGrid : public COrmiGridCtrl {
   // "Zeile 3" and, when the row defines a variable, its name ("Zeile 1 (h)"), before the column's header.
   CString CellName(int row, int col) const override;
   BOOL PasteMakesRow(int col, const CString& text) override;
+  BOOL HasEntryRow() const override { return TRUE; }
+  // A paste that renames variables says so first: what used the old names finds them no more.
+  CString PasteConsequences(const std::vector<PastedLine>& lines, const std::vector<int>& rows) override;
   // Takes the grid into the list, shows the values the formulas have now and
   // lets the position redraw.
   void OnDataChanged();

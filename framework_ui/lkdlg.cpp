@@ -600,10 +600,13 @@ void LastfallGrid::ExchangeData(BOOL fromGrid) {
   for (int r = 1; r <= n; ++r) {
     InitRow(r);
     SetCellInt(r, kLastfall, d.lastfaelle[r - 1].lf);
+    const int einw = d.lastfaelle[r - 1].einw;
     if (ModusEins(&d))
-      SetComboIndex(r, kEinwirkung, d.lastfaelle[r - 1].einw - 1);
+      SetComboIndex(r, kEinwirkung, einw - 1);
+    else if (einw >= 1)
+      SetCellInt(r, kEinwirkung, einw);
     else
-      SetCellInt(r, kEinwirkung, d.lastfaelle[r - 1].einw);
+      SetItemText(r, kEinwirkung, "");  // no action until one is typed or the actions are formed: no 0 shown
   }
   Invalidate();
 }

@@ -40,6 +40,7 @@ class EinwirkungGrid : public COrmiGridCtrl {
   void OnCellClick(int row, int col) override;
   void OnCellContextMenu(int row, int col, int command) override;
   BOOL PasteMakesRow(int col, const CString& text) override;
+  BOOL HasEntryRow() const override { return TRUE; }
   CString NewRowsName(int count) const override;
 
   // The group of a row changed to list position g; filling: the grid is being
@@ -69,6 +70,7 @@ class KollektivGrid : public COrmiGridCtrl {
   void OnCellChanged(int row, int col, int type) override;
   void OnCellContextMenu(int row, int col, int command) override;
   BOOL PasteMakesRow(int col, const CString& text) override;
+  BOOL HasEntryRow() const override { return TRUE; }
   CString NewRowsName(int count) const override;
 
  private:

@@ -445,11 +445,11 @@ BOOL LoadGrid::PasteMakesRow(int col, const CString& text) {
   return col >= 1 && col < kCols && PastedValueCounts(LoadCount() + 1, col, text);
 }
 
-int LoadGrid::RoomForRows(int wanted) {
+int LoadGrid::RoomForRows(int wanted, CString& why) {
   // Asked as the entry row asks for each load it makes, with the loads made before it.
   const std::size_t held = loads.size();
   int room = 0;
-  while (room < wanted && RefusedNewLoad(Load()).IsEmpty()) {
+  while (room < wanted && (why = RefusedNewLoad(Load())).IsEmpty()) {
     loads.emplace_back();
     ++room;
   }

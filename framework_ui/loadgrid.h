@@ -63,7 +63,8 @@ class LoadGrid : public COrmiGridCtrl {
   void OnCellComboSelect(int row, int col, int item) override;
   void OnPasted() override;
   BOOL PasteMakesRow(int col, const CString& text) override;
-  int RoomForRows(int wanted) override;
+  BOOL HasEntryRow() const override { return TRUE; }
+  int RoomForRows(int wanted, CString& why) override;
   CString NewRowsName(int count) const override;
 
   // ---- hooks of derived grids

@@ -53,6 +53,7 @@ class StabSysGrid : public COrmiGridCtrl {
   void OnPasted() override;
   CString RefusedFormula(int row, int col, const CFormulaNumber& typed) override;
   BOOL PasteMakesRow(int col, const CString& text) override;
+  BOOL HasEntryRow() const override { return TRUE; }
   CString NewRowsName(int count) const override;
 
   // ---- hooks of derived grids

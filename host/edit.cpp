@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/viduv/viduv.h"
+#include "platform/win/base/replace.h"
 
 namespace host {
 
@@ -164,7 +165,7 @@ class EditWindow : public CDialog {
         continue;
       }
       CString text;
-      text.Format(kSaveFailed, reason.c_str());
+      text.Format(kSaveFailed, win::ReplaceErrorInGerman(reason).c_str());
       AfxMessageBox(text, MB_OK | MB_ICONSTOP);
       return;
     }

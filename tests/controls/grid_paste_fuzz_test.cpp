@@ -69,8 +69,10 @@ class GridPasteFuzzTest : public win::test::WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    // The refusals are shown in a box: answered here, each paste at most one.
-    win::msgbox::SetUnscriptedHandler([](const win::msgbox::Record&) { return IDOK; });
+    // The refusals are shown in a box: answered here, each paste at most one; the question of a paste that leaves
+    // out lines beyond the grid is answered Ja.
+    win::msgbox::SetUnscriptedHandler(
+        [](const win::msgbox::Record& box) { return (box.type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK; });
     ASSERT_TRUE(parent.CreateEx(0, nullptr, "Eingabe", WS_POPUP | WS_VISIBLE, 0, 0, 600, 200, nullptr, nullptr));
     ASSERT_TRUE(grid.Create(CRect(5, 5, 595, 195), &parent, 2));
     grid.Layout();

@@ -315,6 +315,89 @@ TEST_F(VarDefPageTest, APasteThatMakesEntriesAsksFirst) {
   EXPECT_EQ(data.varDefs.GetAs<CVarDefFreierText>(6)->text, "Hinweis");
 }
 
+// Return in a value's editor opens the unit's list, which keeps the keys until Escape ends only it: the release of
+// the Return is no key of the list's own (it closed the list at once, and the next Escape reached the dialog).
+TEST_F(VarDefPageTest, ReturnFromAValueOpensTheUnitsListUntilEscape) {
+  VarDefGrid& g = page.m_grid;
+  g.SetFocusCell(1, VarDefGrid::kWert);
+  win::PumpMessages();
+  win::input::Key(VK_F2);
+  win::input::KeyWith(VK_CONTROL, 'A');
+  win::input::Type("4");
+  win::input::Key(VK_RETURN);
+  win::PumpMessages();
+  CWnd* editor = g.GetDlgItem(8);
+  ASSERT_NE(editor, nullptr) << "no list open after Return";
+  EXPECT_EQ(g.CGridCtrl::GetFocusCell(), CCellID(1, VarDefGrid::kEinheit));
+  EXPECT_TRUE(::GetFocus() == editor->m_hWnd || ::GetParent(::GetFocus()) == editor->m_hWnd);
+  win::input::Key(VK_ESCAPE);
+  win::PumpMessages();
+  EXPECT_EQ(g.GetDlgItem(8), nullptr);
+  EXPECT_EQ(g.CGridCtrl::GetFocusCell(), CCellID(1, VarDefGrid::kEinheit));
+  EXPECT_EQ(::GetFocus(), g.m_hWnd);
+  EXPECT_EQ(g.GetItemText(1, VarDefGrid::kEinheit), "m");
+  page.TransferData(TRUE);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefVariable>(0)->value.GetValue(), 4.0);
+}
+
+// A paste asks once, before it changes anything, when it leaves out lines (saying which and why) or renames
+// variables (what used the old names would find them no more), in every column: a table of six lines (one cell a
+// line) on the first variable's name, three lines on its description. "Nein" leaves the page as it was.
+TEST_F(VarDefPageTest, APasteSaysWhatItLeavesOutAndWhatItRenames) {
+  VarDefGrid& g = page.m_grid;
+  data.varDefs.RemoveAll();
+  auto& q = Add<CVarDefVariable>(data.varDefs);
+  q.desc = "Nutzlast";
+  q.varName = "qk";
+  auto& b = Add<CVarDefVariable>(data.varDefs);
+  b.desc = "Breite";
+  b.varName = "b";
+  page.TransferData(FALSE);
+  win::PumpMessages();
+  const struct {
+    const char* name;
+    int col;
+    const char* text;
+    int answer;
+    const char* question;
+    std::vector<std::string> names, descriptions;  // afterwards
+  } cases[] = {
+      {"a table on the first name, Nein", VarDefGrid::kVariable, "gk\n6,5\nkN/m2\nqk\n3,0\nkN/m2\n", IDNO,
+       "Die Zeilen 3 bis 6 der Einfügung werden nicht übernommen: die erste legt in dieser Spalte keine neue "
+       "Tabellenzeile an.\nDie Einfügung benennt Variablen um: „qk“ in „gk“, „b“ in „6,5“.\nSoll sie eingefügt werden?",
+       {"qk", "b"}, {"Nutzlast", "Breite"}},
+      {"one name, Ja", VarDefGrid::kVariable, "gk", IDYES,
+       "Die Einfügung benennt die Variable „qk“ in „gk“ um.\nSoll sie eingefügt werden?", {"gk", "b"},
+       {"Nutzlast", "Breite"}},
+      {"the same name asks nothing", VarDefGrid::kVariable, "gk\n", 0, nullptr, {"gk", "b"}, {"Nutzlast", "Breite"}},
+      {"three descriptions, Nein", VarDefGrid::kText, "Eigenlast\nHöhe\nLänge", IDNO,
+       "Zeile 3 der Einfügung wird nicht übernommen: sie legt in dieser Spalte keine neue Tabellenzeile an.\n"
+       "Soll sie eingefügt werden?",
+       {"gk", "b"}, {"Nutzlast", "Breite"}},
+      {"three descriptions, Ja", VarDefGrid::kText, "Eigenlast\nHöhe\nLänge", IDYES,
+       "Zeile 3 der Einfügung wird nicht übernommen: sie legt in dieser Spalte keine neue Tabellenzeile an.\n"
+       "Soll sie eingefügt werden?",
+       {"gk", "b"}, {"Eigenlast", "Höhe"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    win::msgbox::ClearLog();
+    if (c.answer) win::msgbox::QueueAnswer(c.answer);
+    grid_keys::PasteInto(g, 1, c.col, c.text);
+    ASSERT_EQ(win::msgbox::Log().size(), c.question ? 1u : 0u);
+    if (c.question) {
+      EXPECT_EQ(win::msgbox::Log()[0].text, c.question);
+    }
+    page.TransferData(TRUE);
+    ASSERT_EQ(Kinds(data.varDefs), (std::vector<int>{CVarDefEntry::kVariable, CVarDefEntry::kVariable}));
+    EXPECT_EQ(g.GetRowCount(), 4);
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(std::string(data.varDefs.GetAs<CVarDefVariable>(i)->varName), c.names[std::size_t(i)]);
+      EXPECT_EQ(std::string(data.varDefs.GetAs<CVarDefVariable>(i)->desc), c.descriptions[std::size_t(i)]);
+    }
+  }
+}
+
 // A refusal names the row by its number (and its variable, when it defines one) before the column's header.
 TEST_F(VarDefPageTest, ARefusalNamesTheRow) {
   VarDefGrid& g = page.m_grid;

@@ -477,6 +477,15 @@ TEST(LastfallGridTest, ModeOneListsTwoKindsAndTheCountRenumbers) {
   grid.ExchangeData(FALSE);
   EXPECT_EQ(grid.GetCellType(1, LastfallGrid::kEinwirkung), ORMI_INT);
   EXPECT_EQ(grid.GetCellInt(1, LastfallGrid::kEinwirkung), 1);
+  // A new load case (a load named one more) has no action until one is typed or the actions are formed: its cell
+  // shows none, not a 0 it is not calculated with, and it stays without one.
+  grid.SetNumLastfaelle(3);
+  EXPECT_EQ(grid.GetItemText(1, LastfallGrid::kEinwirkung), "1");
+  for (int row : {2, 3}) EXPECT_EQ(grid.GetItemText(row, LastfallGrid::kEinwirkung), "") << "load case " << row;
+  grid.ExchangeData(TRUE);
+  ASSERT_EQ(data.lastfaelle.GetSize(), 3);
+  EXPECT_EQ(data.lastfaelle[0].einw, 1);
+  EXPECT_EQ(data.lastfaelle[2].einw, 0);
   Save("lastfallgrid", &parent);
   grid.DestroyWindow();
   parent.DestroyWindow();

@@ -130,13 +130,39 @@ bool LockWithin(int fd, std::chrono::milliseconds bound) {
   }
 }
 
+namespace {
+
+constexpr std::string_view kCannotWrite = "Cannot write '";
+constexpr std::string_view kBusy = "another program is saving it (it has held the file's lock for more than ";
+constexpr std::string_view kNotAName = "not a file name";
+constexpr std::string_view kUnreadable = "the file standing there cannot be read to compare (";
+
+}  // namespace
+
+std::string ReplaceErrorInGerman(const std::string& error) {
+  const std::size_t end = error.rfind("': ");
+  if (error.rfind(kCannotWrite, 0) != 0 || end == std::string::npos || end < kCannotWrite.size()) return error;
+  const std::string path = error.substr(kCannotWrite.size(), end - kCannotWrite.size());
+  std::string reason = error.substr(end + 3);
+  if (reason.rfind(kBusy, 0) == 0) {
+    const std::string seconds = reason.substr(kBusy.size(), reason.find(' ', kBusy.size()) - kBusy.size());
+    reason = "ein anderes Programm speichert sie gerade (es hält ihre Sperre seit mehr als " + seconds +
+             " s); sie bleibt, wie sie ist";
+  } else if (reason == kNotAName) {
+    reason = "das ist kein Dateiname";
+  } else if (reason.rfind(kUnreadable, 0) == 0) {
+    reason = "die Datei, die dort steht, kann zum Vergleich nicht gelesen werden (" + reason.substr(kUnreadable.size());
+  }
+  return "Die Datei \"" + path + "\" kann nicht geschrieben werden: " + reason;
+}
+
 bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOptions& options, std::string& error) {
   const std::string target = LinkTarget(std::string(path));
   const auto fail = [&](const std::string& reason) {
-    error = "Cannot write '" + std::string(path) + "': " + reason;
+    error = std::string(kCannotWrite) + std::string(path) + "': " + reason;
     return false;
   };
-  if (target.empty() || target.back() == '/') return fail("not a file name");
+  if (target.empty() || target.back() == '/') return fail(std::string(kNotAName));
   const std::size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
@@ -174,9 +200,9 @@ bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOpt
     StandingFile standing;
     bool busy = false;
     if (!ReadStanding(target, standingLock, standing, reason, busy))
-      return fail(busy ? "another program is saving it (it has held the file's lock for more than " +
+      return fail(busy ? std::string(kBusy) +
                              std::to_string(kLockWait.count() / 1000) + " s); it is kept as it is"
-                       : "the file standing there cannot be read to compare (" + reason + ")");
+                       : std::string(kUnreadable) + reason + ")");
     if (!options.accept(standing, reason)) return fail(reason);
   }
   // Renamed while still open, so that the scratch folder's lock covers the temporary until it has become the target.

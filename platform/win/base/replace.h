@@ -41,4 +41,9 @@ bool LockWithin(int fd, std::chrono::milliseconds bound);
 // "Cannot write '<path>': <reason>" when it fails; the file is then as it was and no temporary is left.
 bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOptions& options, std::string& error);
 
+// ReplaceFile's message as a German sentence, for a box among German ones: "Die Datei \"<path>\" kann nicht
+// geschrieben werden: <Grund>"; the reasons ReplaceFile gives itself in German, a system's reason as the system
+// words it. A message of another form is returned as it is.
+std::string ReplaceErrorInGerman(const std::string& error);
+
 }  // namespace win

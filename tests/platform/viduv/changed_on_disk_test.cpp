@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/win/base/replace.h"
 #include "tests/platform/viduv/viduv_test_support.h"
 
 namespace {
@@ -192,6 +193,32 @@ TEST_F(ViduvChangedOnDisk, ASaveWaitsABoundedTimeWhileAnotherComparesAndRenames)
     for (const auto& entry : std::filesystem::directory_iterator(folder())) beside.insert(entry.path().filename());
     EXPECT_EQ(beside, (std::set<std::string>{"Pos.tqx", "error.txt"})) << "a temporary is left";
   }
+}
+
+// A box among German sentences gives a failed replacement's reason in German: the reasons the replacement words
+// itself are translated, a system's reason is kept as the system words it, another text is left as it is.
+TEST(ReplaceErrorInGerman, SaysWhyInGerman) {
+  const struct {
+    const char* name;
+    std::string error, german;
+  } cases[] = {
+      {"the lock held by another save",
+       "Cannot write '/p/Pos.tqx': another program is saving it (it has held the file's lock for more than 3 s); it "
+       "is kept as it is",
+       "Die Datei \"/p/Pos.tqx\" kann nicht geschrieben werden: ein anderes Programm speichert sie gerade (es hält "
+       "ihre Sperre seit mehr als 3 s); sie bleibt, wie sie ist"},
+      {"a system's reason", "Cannot write '/p/a': b.tqx': File too large",
+       "Die Datei \"/p/a': b.tqx\" kann nicht geschrieben werden: File too large"},
+      {"the standing file unreadable", "Cannot write 'x': the file standing there cannot be read to compare (Gone)",
+       "Die Datei \"x\" kann nicht geschrieben werden: die Datei, die dort steht, kann zum Vergleich nicht gelesen "
+       "werden (Gone)"},
+      {"another form", "Cannot write a file without a file name", "Cannot write a file without a file name"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(win::ReplaceErrorInGerman(c.error), c.german) << c.name;
+  // as the replacement words it
+  std::string error;
+  ASSERT_FALSE(win::ReplaceFile("/tmp/", "x", {}, error));
+  EXPECT_EQ(win::ReplaceErrorInGerman(error), "Die Datei \"/tmp/\" kann nicht geschrieben werden: das ist kein Dateiname");
 }
 
 }  // namespace

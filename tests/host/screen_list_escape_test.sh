@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Escape in a list cell of the load grid of "kolumo edit" reached by keys, on a virtual X server driven by real X
+# events: Tab from a load's text into its type, Return from a length into the direction, Tab from the type's list
+# into the node's. After the keys the list is open (the server's pixels
+# below the row differ from those without it); Escape ends only that list: no box, the window open, the pixels below
+# the row as before and as the program draws them. Then 24 lines of another program whose line 11 is empty pasted
+# into a load's text ask one question that says what is left out (a line more than a question of new loads alone);
+# after "Nein" the server's pixels of the load grid are those from before. Exit 77 (skipped) without Xvfb, xdotool,
+# xwd or python3; without python3's tkinter the paste is left out.
+set -u
+kolumo=$1
+data=$2
+compare=$3
+source "$(dirname "$0")/../support/xvfb.sh"
+need_xwd
+
+edit_example 1920x1080
+mkdir -p "$work/pictures"
+
+alive() { kill -0 "$app" 2>/dev/null || fail "$1: the window closed"; }
+no_box() {
+  sleep 0.5
+  find_box && fail "$1: a box that should not be there: $(xdotool getwindowname "$box")"
+  alive "$1"
+}
+
+# Rows are 21 pixels apart: load 3 at 141, load 6 at 204; columns: text 92, type 180, node 300, length 443.
+click 340 42 # "Belastung"
+sleep 0.5
+
+# escape_list STEP X0 Y0 X1 Y1: the part of the window where the list drops shows it now (it differs from what it
+# showed just before the keys, the cell before open, read as $shown), and after Escape no longer: no box, the window
+# open.
+escape_list() {
+  local step=$1 open after
+  sleep 0.5
+  read -r open _ < <(window_region "$step-open" "$2" "$3" "$4" "$5")
+  [ "$open" != "$shown" ] || fail "$step: no list open after the keys (see $step-open.png)"
+  agree "$step-open"
+  xdotool key --window "$main" Escape
+  no_box "$step: Escape in the list"
+  read -r after _ < <(window_region "$step-escaped" "$2" "$3" "$4" "$5")
+  [ "$after" = "$shown" ] || fail "$step: the list is still shown after Escape (see $step-escaped.png)"
+  agree "$step-escaped"
+}
+
+# key_into_list STEP X Y KEY X0 Y0 X1 Y1: the cell at X, Y opened by two clicks, KEY, and Escape in the list it opens.
+key_into_list() {
+  click "$2" "$3"
+  sleep 0.6
+  click "$2" "$3"
+  sleep 0.5
+  read -r shown _ < <(window_region "$1-before" "$5" "$6" "$7" "$8")
+  xdotool key --window "$main" "$4"
+  escape_list "$1" "$5" "$6" "$7" "$8"
+}
+# Tab from a text cell: load 3's text, its type's list drops over loads 4 to 7.
+key_into_list tab-from-text 92 141 Tab 130 152 250 240
+# Return from a value cell into a list cell: load 6's length, its direction's list.
+key_into_list return-from-value 443 204 Return 474 215 560 300
+# Tab from the type's list into the node's: load 3's type.
+key_into_list tab-from-type 180 141 Tab 258 152 358 240
+[ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
+
+python3 -c 'import tkinter' 2>/dev/null || { echo "passed without the paste (no tkinter)"; exit 0; }
+lines=""
+for i in $(seq 1 24); do [ "$i" -eq 11 ] && lines+=$'\n' || lines+="Absatz $i"$'\n'; done
+timeout 60 python3 -c '
+import sys, tkinter
+r = tkinter.Tk(); r.withdraw(); r.clipboard_clear(); r.clipboard_append(sys.argv[1]); r.mainloop()' "$lines" &
+other_program=$!
+sleep 1
+click 92 120 # load 2's text
+sleep 0.6
+read -r before _ < <(window_region loads-before 25 60 720 330)
+xdotool key --window "$main" ctrl+v
+wait_for 20 find_box || fail "no question before the paste"
+sleep 0.5
+# The question's lines (bands of text rows in the box): the loads it makes, the lines it leaves out, the question.
+window_geometry "$box"
+python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/paste-question.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null
+bands=$(python3 - <(xwd -root -silent) "$x" "$y" "$w" "$h" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+hd = struct.unpack('>25I', data[:100])
+size, order, bpl, ncolors = hd[0], hd[7], hd[12], hd[19]
+base, end = size + ncolors * 12, '<' if order == 0 else '>'
+x, y, w, h = map(int, sys.argv[2:6])
+bands, inside = 0, False
+for row in range(y, y + h - 45):  # above the buttons
+    px = struct.unpack_from(end + '%dI' % (w - 60), data, base + row * bpl + (x + 50) * 4)  # right of the icon
+    dark = any(max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96 for p in px)
+    bands += dark and not inside
+    inside = dark
+print(bands)
+PY
+)
+[ "$bands" -ge 3 ] || fail "the question has $bands lines: it does not say what it leaves out (see paste-question.png)"
+answer_box_with n || fail "the question stayed after N"
+sleep 0.5
+read -r after _ < <(window_region loads-after-no 25 60 720 330)
+[ "$after" = "$before" ] || fail "the load grid is not as before after Nein (see loads-after-no.png)"
+kill "$other_program" 2>/dev/null
+[ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
+echo "passed: $(ls "$work/pictures" | wc -l) pictures"
