@@ -293,18 +293,21 @@ class Pruefung {
   }
 
   // An expression that does not evaluate would be calculated with the value it had when it was saved; one that
-  // reads a name the position defines nowhere, with that name as 0. Both are named with the expression, the
-  // latter with the grid's words for a typed name ("'xyz' nicht definiert").
+  // reads a name the position defines nowhere, with that name as 0, and one that reads a name whose definition
+  // failed, with the number that stands in for it. All are named with the expression, the second with the grid's
+  // words for a typed name ("'xyz' nicht definiert"), the third with the definition and why it failed.
   bool Ausdruck(CFormulaNumber& zahl, const std::string& wer, const char* feld) {
     double wert = 0.0;
     if (zahl.m_bNumber || !zahl.m_pStore) return true;
+    CVariableStore& store = *zahl.m_pStore;
     const char* text = zahl.m_strText.GetString();
-    if (!zahl.m_pStore->Evaluate(text, &wert)) {
+    if (!store.Evaluate(text, &wert)) {
       fehler_.push_back(wer + Text("%s = \"%s\" lässt sich nicht auswerten.", feld, text));
       return false;
     }
-    if (zahl.m_pStore->UndefinedReads().empty()) return true;
-    undefiniert_.push_back(wer + Text("%s = \"%s\": ", feld, text) + zahl.m_pStore->UndefinedReadMessage().str());
+    if (store.ReadsHaveValues()) return true;
+    const CString grund = store.FailedReads().empty() ? store.UndefinedReadMessage() : store.FailedReadMessage();
+    undefiniert_.push_back(wer + Text("%s = \"%s\": ", feld, text) + grund.str());
     fehler_.push_back(undefiniert_.back());
     return false;
   }

@@ -14,8 +14,9 @@ class Load;
 // read from: loads in a stage the column does not have are seen only there.
 std::vector<std::string> EingabeFehler(CKolumoData& data, int document);
 
-// Those of the problems above that name a name the position defines nowhere ("... val0 = \"NXX\": 'NXX' nicht
-// definiert"): the report and the input dialog say them as the calculation does.
+// Those of the problems above that name a name without a value: one the position defines nowhere ("... val0 =
+// \"NXX\": 'NXX' nicht definiert") or one whose definition failed ("... val0 = \"a\": a = 1/0: Division durch
+// Null."). The report and the input dialog say them as the calculation does.
 std::vector<std::string> UndefinierteNamen(CKolumoData& data, int document);
 
 // The problems of one cross-section as the check above finds them in field `field` of `data`'s column: the input

@@ -108,11 +108,15 @@ void Note(SkribTextBlock& block, const std::string& message) {
 // A number that converts to a long without leaving its range.
 bool Representable(double x) { return std::isfinite(x) && std::fabs(x) < 1e15; }
 
-double EvaluateArgument(const std::string& text, CVariableStore& store) {
+// The value of a formula of a unit; the first reason one of the unit's formulas gives no value is kept in `failure`.
+double EvaluateArgument(const std::string& text, CVariableStore& store, std::string& failure) {
   CFormulaNumber number;
   number.m_pStore = &store;
   number = text.c_str();
-  return number.GetValue();
+  // A plain number was evaluated when it was given, an expression is evaluated now: either way last.
+  const double value = number.GetValue();
+  if (failure.empty()) failure = store.LastFailure().str();
+  return value;
 }
 
 }  // namespace
@@ -538,7 +542,7 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
     std::vector<double> values;
     std::vector<std::string> texts;
     for (const std::string& argument : arguments) {
-      values.push_back(EvaluateArgument(argument, store));
+      values.push_back(EvaluateArgument(argument, store, block.failure));
       texts.push_back(Format("%lg", values.back()));
     }
     const std::string function = Lower(name);
@@ -613,15 +617,22 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   SkribTextBlock& block = blocks[std::size_t(index)];
   block.messageCode = 0;
   block.message.clear();
+  block.failure.clear();
   block.scriptsStopped = false;
   store.m_Messages.RemoveAll();
+  const std::string written = block.formula;  // its calls are replaced by their values next
   ApplyFunctions(blocks, index, scriptSession, store);
   const std::string fullName = namePrefix.empty() ? block.name : namePrefix + "\\" + block.name;
   if (block.type < 2 || block.type > 4) return;
 
-  const double value = EvaluateArgument(block.formula, store);
-  if (block.type == 2 || block.type == 4)
+  const double value = EvaluateArgument(block.formula, store, block.failure);
+  if (block.type == 2 || block.type == 4) {
     store.SetVariable(fullName.c_str(), block.name.c_str(), block.unit.c_str(), value);
+    // The number that stands in for a value its functions or its formula could not give is none.
+    const std::string& why = block.message.empty() ? block.failure : block.message;
+    if (!why.empty())
+      store.SetFailed(fullName.c_str(), FailedDefinitionText(block.name.c_str(), written.c_str(), why.c_str()));
+  }
   if (block.decimals < 0) block.decimalComma = block.decimalComma || FollowsComma(blocks, index);
   std::string result = ShownValue(block, value);
 

@@ -33,6 +33,7 @@ struct SkribTextBlock {
   int inSumRange = 0;
   int sumRunLast = -1;          // the nearest unit at or before this one that lies in a sum range; -1 none
   bool scriptsStopped = false;  // a macro call of the unit found the evaluation's time for macros spent
+  std::string failure;          // why a formula of the unit gave no value (not shown; its definition is marked)
 };
 
 // The whole evaluation of the first buffer of text, which then holds the rewritten RTF as its only buffer.

@@ -372,11 +372,7 @@ int SubData::Calculate(COLORREF colour, int firstNumber) {
   const int first = firstNumber == -1 ? 1 : firstNumber;
   owner.variables.RemoveAll();
   // The position's own definitions stay visible: the report must evaluate the document as the calculation did.
-  CStringArray names, descriptions, units;
-  CArray<double, double> values;
-  owner.varDefs.GetVariables(names, descriptions, units, values, FALSE);
-  for (INT_PTR i = 0; i < names.GetSize(); ++i)
-    owner.variables.SetVariable(names[i], descriptions[i], units[i], values[i]);
+  owner.varDefs.DefineIn(owner.variables);
   DefineVariables(1);
   TQScriptBudget budget;
   RunEventMacro(3);

@@ -90,9 +90,10 @@ CFormulaNumber& CFormulaNumber::operator=(const char* text) {
 }
 
 double CFormulaNumber::GetValue() {
-  // A name read without a value would count 0: the value stays as it was, as after a failure.
+  // A name read without a value, or with one its failed definition made up, would count 0 or that: the value
+  // stays as it was, as after a failure.
   double value = 0.0;
-  if (!m_bNumber && m_pStore && m_pStore->Evaluate(m_strText, &value) && m_pStore->UndefinedReads().empty())
+  if (!m_bNumber && m_pStore && m_pStore->Evaluate(m_strText, &value) && m_pStore->ReadsHaveValues())
     m_dValue = value;
   return m_dValue;
 }

@@ -21,8 +21,8 @@ class CFormulaNumber {
   // any other text an expression (a text that fails to evaluate falls back to its leading number).
   CFormulaNumber& operator=(const char* text);
 
-  // The value; an expression with a store is evaluated first (a failure, or a name read that has no value, keeps
-  // the last good value, and the store's message list says why).
+  // The value; an expression with a store is evaluated first (a failure, or a name read that has no value or whose
+  // definition failed, keeps the last good value, and the store says why).
   double GetValue();
   // An expression's text; for a plain number its value formatted with "%lg" (kept in the text field).
   const CString& GetText();

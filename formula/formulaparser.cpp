@@ -309,6 +309,9 @@ double CFormulaParser::Variable(const std::string& name) {
       Note(FMC_UNDEFINED, UndefinedNameText(name));
       m_Unassigned.insert(name);
     }
+    if (known && op != '=' && m_pFailedSymbols && m_pFailedSymbols->count(name) &&
+        std::find(m_FailedReads.begin(), m_FailedReads.end(), name) == m_FailedReads.end())
+      m_FailedReads.push_back(name);
     // A plain read of a shared variable needs no copy of its own.
     if (known && !assigns) return shared;
     own = m_Symbols.emplace(name, shared).first;

@@ -49,6 +49,8 @@ constexpr int kMaxFormulaNesting = 200;
 
 // Names and values of variables, as a parser reads them.
 using FormulaSymbolTable = std::unordered_map<std::string, double>;
+// Names whose definition failed, each with why: they keep the value they were given, which is none to count with.
+using FormulaFailureTable = std::unordered_map<std::string, std::string>;
 
 // Throws the runtime error for a text longer than kMaxFormulaLength (the caller records it as code 4).
 void CheckFormulaLength(std::string_view text);
@@ -85,6 +87,9 @@ class CFormulaParser {
   // The names read while they had no value (each once, in order): read as 0. A name assigned before it is read
   // (a helper "a=2; a*3") is not among them, although its first assignment notes code 32 as well.
   std::vector<std::string> m_UndefinedReads;
+  // Shared names whose definition failed (null: none failed), and those of them read (each once, in order).
+  const FormulaFailureTable* m_pFailedSymbols = nullptr;
+  std::vector<std::string> m_FailedReads;
 
  private:
   double StatementList(bool get);

@@ -19,6 +19,13 @@ CString FolderPart(const CString& path) {
   return slash < 0 ? CString() : path.Left(slash + 1);
 }
 
+// Why the definition of `name` by `number` gives no value ("a = 1/0: Division durch Null."); empty when it gave
+// one. Read right after the number's GetValue, whose evaluation its store still holds.
+CString DefinitionFailure(const CString& name, const CFormulaNumber& number) {
+  if (number.m_bNumber || !number.m_pStore || number.m_pStore->LastFailure().IsEmpty()) return CString();
+  return FailedDefinitionText(name, number.m_strText, number.m_pStore->LastFailure());
+}
+
 int GetIntOr(int element, const char* name, int defaultValue) {
   return VIDUV_GetIntWithDefault(element, name, defaultValue, 1);
 }
@@ -505,6 +512,7 @@ void CVarDefList::UpdateVariables() {
   }
 
   double runningSum = 0.0;
+  CString sumFailure;
   CVariableStore* current = &store;
   for (auto& entry : entries) {
     if (!entry) continue;
@@ -514,15 +522,19 @@ void CVarDefList::UpdateVariables() {
         variable.value.m_pStore = current;
         variable.store.m_pParent = current;
         double value = variable.value.GetValue();
+        variable.failure = DefinitionFailure(variable.varName, variable.value);
         variable.store.SetVariable(variable.varName, variable.desc, variable.unit, value);
+        if (!variable.failure.IsEmpty()) variable.store.SetFailed(variable.varName, variable.failure);
         current = &variable.store;
         runningSum += value;
+        if (sumFailure.IsEmpty()) sumFailure = variable.failure;
         break;
       }
       case CVarDefEntry::kBerechnung: {
         auto& calculation = static_cast<CVarDefBerechnung&>(*entry);
         calculation.value.m_pStore = current;
         runningSum += calculation.value.GetValue();
+        if (sumFailure.IsEmpty()) sumFailure = DefinitionFailure(calculation.desc, calculation.value);
         break;
       }
       case CVarDefEntry::kWertUebernahme:
@@ -531,13 +543,39 @@ void CVarDefList::UpdateVariables() {
       case CVarDefEntry::kSummeTabelle: {
         auto& sum = static_cast<CVarDefSummeTabelle&>(*entry);
         sum.sum = runningSum;
+        sum.failure = sumFailure;
         sum.store.m_pParent = current;
         sum.store.SetVariable(sum.varName, sum.desc, sum.unit, sum.sum);
+        if (!sum.failure.IsEmpty()) sum.store.SetFailed(sum.varName, sum.failure);
         current = &sum.store;
         break;
       }
-      default: runningSum = 0.0; break;
+      default:
+        runningSum = 0.0;
+        sumFailure.Empty();
+        break;
     }
+  }
+}
+
+void CVarDefList::DefineIn(CVariableStore& target) {
+  CStringArray names, descriptions, units;
+  CArray<double, double> values;
+  GetVariables(names, descriptions, units, values, FALSE);
+  // GetVariables lists the entries that define a name in list order; a name given twice takes the later entry's
+  // value and mark.
+  INT_PTR next = 0;
+  for (int i = 0; i < GetSize() && next < names.GetSize(); ++i) {
+    const CString* failure = nullptr;
+    if (auto* variable = GetAs<CVarDefVariable>(i))
+      failure = &variable->failure;
+    else if (auto* sum = GetAs<CVarDefSummeTabelle>(i))
+      failure = &sum->failure;
+    else if (!GetAs<CVarDefWertUebernahme>(i))
+      continue;
+    target.SetVariable(names[next], descriptions[next], units[next], values[next]);
+    if (failure && !failure->IsEmpty()) target.SetFailed(names[next], *failure);
+    ++next;
   }
 }
 

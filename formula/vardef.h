@@ -113,6 +113,7 @@ class CVarDefVariable : public CVarDefEntry {
   CFormulaNumber value;
   CVariableStore store;  // holds this entry's own variable; chained to the entry above
   BOOL bExported = FALSE;
+  CString failure;  // why the value is none ("a = 1/0: Division durch Null."); set by UpdateVariables, not stored
 };
 
 class CVarDefUeberschrift : public CVarDefEntry {
@@ -214,6 +215,7 @@ class CVarDefSummeTabelle : public CVarDefEntry {
   BOOL bExported = FALSE;
   double sum = 0.0;
   CVariableStore store;
+  CString failure;  // a summed value is none: the reason of the first; set by UpdateVariables, not stored
 };
 
 // The variables' or the document's RTF is written to a file of its own before it is stored in the position:
@@ -260,6 +262,8 @@ class CVarDefList {
   void UpdateVariables();
   void GetVariables(CStringArray& names, CStringArray& descriptions, CStringArray& units,
                     CArray<double, double>& values, BOOL onlyExported);
+  // Defines every variable of the list in `target` in list order, those whose definition failed marked so.
+  void DefineIn(CVariableStore& target);
   // A copy of the record of every taken-over value, in list order.
   template <class Record>
   void GetImportData(CArray<Record>& out) const {

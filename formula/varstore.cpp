@@ -85,6 +85,14 @@ void PrepareFormula(CString& text) {
   text = CString(std::move(work));
 }
 
+CString FailedDefinitionText(const char* name, const char* formula, const char* why) {
+  std::string text = formula ? formula : "";
+  const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+  while (!text.empty() && blank(static_cast<unsigned char>(text.back()))) text.pop_back();
+  text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), blank));
+  return CString(std::string(name ? name : "") + " = " + text + ": " + (why ? why : ""));
+}
+
 CVariableStore& GetGlobalVariableStore() {
   static CVariableStore store;
   return store;
@@ -98,6 +106,7 @@ void CVariableStore::Touch() { m_nStamp = ++g_lastStamp; }
 
 void CVariableStore::RemoveAll() {
   m_Variables.clear();
+  m_bMayHaveFailures = false;
   Touch();
 }
 
@@ -119,6 +128,19 @@ void CVariableStore::SetVariable(const char* fullName, const char* description, 
   record.unit = unit;
   record.value = value;
   record.sortText = SortText(record.fullName, record.description, record.unit, value);
+  record.failure.clear();
+  TakeIntoResolved(record.key.str());
+}
+
+void CVariableStore::SetFailed(const char* fullName, const char* reason) {
+  auto it = m_Variables.find(KeyOf(CString(fullName)).str());
+  if (it == m_Variables.end()) return;
+  it->second.failure = reason && *reason ? reason : "?";
+  m_bMayHaveFailures = true;
+  TakeIntoResolved(it->first);
+}
+
+void CVariableStore::TakeIntoResolved(const std::string& key) {
   // A document defines its variables one after another, each read by the next line: the resolved view takes the
   // one key in, where rebuilding it would cost every variable of the chain per line.
   const bool fresh = ResolvedIsFresh();
@@ -127,10 +149,14 @@ void CVariableStore::SetVariable(const char* fullName, const char* description, 
   const Record* best = nullptr;
   for (const auto& [store, stamp] : m_Resolved.chain) {
     ++m_nResolvedEntries;
-    if (auto found = store->m_Variables.find(record.key.str()); found != store->m_Variables.end())
+    if (auto found = store->m_Variables.find(key); found != store->m_Variables.end())
       if (!best || best->sortText < found->second.sortText) best = &found->second;
   }
-  m_Resolved.symbols[record.key.str()] = best->value;
+  m_Resolved.symbols[key] = best->value;
+  if (best->failure.empty())
+    m_Resolved.failures.erase(key);
+  else
+    m_Resolved.failures[key] = best->failure;
   m_Resolved.chain.front().second = m_nStamp;
 }
 
@@ -245,7 +271,23 @@ const FormulaSymbolTable& CVariableStore::Symbols() {
   symbols.try_emplace("pi", kPi);
   symbols.try_emplace("e", kE);
 
+  // Failed definitions are rare: only the stores that marked one are looked through, and a failed record counts
+  // when it is the one that gives its key's value.
+  FormulaFailureTable failures;
+  for (const CVariableStore* store : chain) {
+    if (!store->m_bMayHaveFailures) continue;
+    for (const auto& [key, record] : store->m_Variables) {
+      if (record.failure.empty()) continue;
+      const Record* best = nullptr;
+      for (const CVariableStore* other : chain)
+        if (auto found = other->m_Variables.find(key); found != other->m_Variables.end())
+          if (!best || best->sortText < found->second.sortText) best = &found->second;
+      if (best == &record) failures.emplace(key, record.failure);
+    }
+  }
+
   m_Resolved.symbols.swap(symbols);
+  m_Resolved.failures.swap(failures);
   m_Resolved.chain.clear();
   for (const CVariableStore* store : chain) m_Resolved.chain.emplace_back(store, store->m_nStamp);
   return m_Resolved.symbols;
@@ -258,10 +300,15 @@ CString CVariableStore::UndefinedReadMessage() const {
 BOOL CVariableStore::Evaluate(const char* text, double* result) {
   m_Messages.RemoveAll();
   m_UndefinedReads.clear();
+  m_FailedReads.clear();
+  m_FailedReadMessage.Empty();
+  m_LastFailure.Empty();
   std::optional<CFormulaParser> parser;
   auto keepMessages = [&] {
     if (!parser) return;
     m_UndefinedReads = parser->m_UndefinedReads;
+    m_FailedReads = parser->m_FailedReads;
+    if (!m_FailedReads.empty()) m_FailedReadMessage = CString(m_Resolved.failures.at(m_FailedReads.front()));
     for (std::size_t i = 0; i < parser->m_Messages.size(); ++i) {
       CVarMessage message;
       message.m_nCode = parser->m_Codes[i];
@@ -276,9 +323,16 @@ BOOL CVariableStore::Evaluate(const char* text, double* result) {
     PrepareFormula(prepared);
     parser.emplace(std::move(prepared));
     parser->m_pSharedSymbols = &Symbols();
+    if (!m_Resolved.failures.empty()) parser->m_pFailedSymbols = &m_Resolved.failures;
     double value = parser->Evaluate();
     if (result) *result = value;
     keepMessages();
+    if (!m_FailedReads.empty())
+      m_LastFailure = m_FailedReadMessage;
+    else if (!m_UndefinedReads.empty())
+      m_LastFailure = UndefinedReadMessage();
+    else if (!std::isfinite(value))
+      m_LastFailure.Format("Ergebnis %g ist keine endliche Zahl.", value);
     return TRUE;
   } catch (const std::exception& error) {
     keepMessages();
@@ -289,6 +343,7 @@ BOOL CVariableStore::Evaluate(const char* text, double* result) {
       message.m_strText = error.what();
       m_Messages.Add(message);
     }
+    m_LastFailure = m_Messages[m_Messages.GetSize() - 1].m_strText;
     return FALSE;
   }
 }

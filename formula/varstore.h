@@ -49,6 +49,17 @@ class CVariableStore {
   const std::vector<std::string>& UndefinedReads() const { return m_UndefinedReads; }
   // The message naming the first of them ("'b' nicht definiert"); empty when there is none.
   CString UndefinedReadMessage() const;
+  // Marks the variable of this name in this store as one whose definition failed, saying why ("a = 1/0: Division
+  // durch Null."): it keeps its value, which no input may count with. SetVariable of the name takes the mark away.
+  void SetFailed(const char* fullName, const char* reason);
+  // The names the last evaluation read whose definition failed, in order, and the reason of the first of them.
+  const std::vector<std::string>& FailedReads() const { return m_FailedReads; }
+  const CString& FailedReadMessage() const { return m_FailedReadMessage; }
+  // Neither an undefined name nor one whose definition failed was read by the last evaluation.
+  bool ReadsHaveValues() const { return m_UndefinedReads.empty() && m_FailedReads.empty(); }
+  // Why the last evaluation gave no value a definition can take: its error, the reason of a failed name it read,
+  // a name it read that has none, or a result that is no finite number. Empty when it gave one.
+  const CString& LastFailure() const { return m_LastFailure; }
 
   // The variable records read to resolve the symbols of evaluations since the store was built: what an evaluation
   // costs beyond its own formula, for tests that watch that cost.
@@ -65,11 +76,13 @@ class CVariableStore {
     CString unit;
     double value = 0.0;
     std::string sortText;  // "full|description|unit|value": the order of the sorted listing
+    std::string failure;   // why its definition failed; empty when it evaluated
   };
   // The visible value of every key of the chain, as an evaluation sees it.
   struct ResolvedSymbols {
     std::vector<std::pair<const CVariableStore*, std::uint64_t>> chain;  // stores and stamps it was built from
     FormulaSymbolTable symbols;
+    FormulaFailureTable failures;  // the visible keys whose definition failed
   };
 
   // The stores from this one up to the root, each once (a parent loop ends the chain).
@@ -77,13 +90,22 @@ class CVariableStore {
   bool ResolvedIsFresh() const;
   const FormulaSymbolTable& Symbols();
   void Touch();
+  // After a change of this store's record of `key`: a fresh resolved view takes that key in (cheaper than anew).
+  void TakeIntoResolved(const std::string& key);
 
   std::map<std::string, Record> m_Variables;  // by key
   std::uint64_t m_nStamp = 0;                 // changes with every change of the variables
   ResolvedSymbols m_Resolved;
   std::uint64_t m_nResolvedEntries = 0;
   std::vector<std::string> m_UndefinedReads;
+  std::vector<std::string> m_FailedReads;
+  CString m_FailedReadMessage;
+  CString m_LastFailure;
+  bool m_bMayHaveFailures = false;  // a record was marked failed since the last RemoveAll
 };
+
+// The reason a failed definition is marked with: "a = 1/0: Division durch Null.".
+CString FailedDefinitionText(const char* name, const char* formula, const char* why);
 
 // The module's global store: the variables that the positions publish. Its parent is 0.
 CVariableStore& GetGlobalVariableStore();

@@ -125,10 +125,7 @@ BaseData::~BaseData() {
 
 void BaseData::DefineVariables() {
   variables.RemoveAll();
-  CStringArray names, descriptions, units;
-  CArray<double, double> values;
-  varDefs.GetVariables(names, descriptions, units, values, FALSE);
-  for (INT_PTR i = 0; i < names.GetSize(); ++i) variables.SetVariable(names[i], descriptions[i], units[i], values[i]);
+  varDefs.DefineIn(variables);
   // The document's names are the position's whether or not the user's editor shows it.
   pSubData->DefineVariables(0);
 }

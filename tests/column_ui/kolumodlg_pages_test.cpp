@@ -452,3 +452,40 @@ TEST_F(KolumoPagesTest, EscapeCancelsEachSettingsDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+// The load "Dach, ständig" given by a name of the variable table whose definition fails (a = 1/0): the dialog says
+// so when the position is read, naming the load and the definition with why, and the load keeps its 620 kN.
+using column_dialog_test::ColumnDialogTest;
+
+TEST_F(ColumnDialogTest, ALoadGivenByAFailedDefinitionIsSaidWhenThePositionIsRead) {
+  Open([](CKolumoData& data) {
+    auto variable = std::make_unique<CVarDefVariable>();
+    variable->varName = "a";
+    variable->desc = "Dachlast";
+    variable->unit = "kN";
+    variable->value.m_bNumber = FALSE;
+    variable->value.m_strText = "1/0";
+    data.varDefs.Add(std::move(variable));
+    for (Load& load : data.loads[0])
+      if (load.desc == "Dach, ständig") load.val0.m_bNumber = FALSE, load.val0.m_strText = "a";
+  });
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  dialog_.CheckInputRead();
+  const std::vector<std::string> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("Endsystem, Last 2 (\"Dach, ständig\"): val0 = \"a\": a = 1/0: Division durch Null."),
+            std::string::npos)
+      << boxes[0];
+  int roof = 0;
+  for (Load& load : dialog_.m_data.loads[0]) {
+    if (load.desc != "Dach, ständig") continue;
+    ++roof;
+    EXPECT_EQ(load.val0.GetValue(), 620.0);
+  }
+  EXPECT_EQ(roof, 1);
+}
+
+}  // namespace

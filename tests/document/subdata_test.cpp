@@ -474,3 +474,65 @@ TEST_F(MacroPosition, AFormulaCallingARefusedMacroSaysWhyItWasRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A document definition whose formula gives no value marks its name with the definition and why, with the editor
+// on and off: the number that stands in for it (0, or the leading 1 of "1/0") is no value an input may take. A
+// name defined by a formula that evaluates is untouched, and so is the text the editor does not show.
+TEST_F(SubDataTest, ADefinitionThatFailsMarksItsNameWithWhy) {
+  const std::string deep = std::string(201, '(') + "620" + std::string(201, ')');
+  struct Case {
+    std::vector<std::string> lines;
+    std::string failure;  // of "a"; "*" ends a prefix
+  };
+  const Case cases[] = {
+      {{"a = b"}, "a = b: 'b' nicht definiert"},
+      {{"a = b", "b = a"}, "a = b: 'b' nicht definiert"},
+      {{"a = a + 1"}, "a = a + 1: 'a' nicht definiert"},
+      {{"a = sqrt(-1)"}, "a = sqrt(-1): Fehler in sqrt"},
+      {{"a = " + deep}, "a = " + deep + ": Formel zu tief geschachtelt"},
+      {{"a = 1/0"}, "a = 1/0: Division durch Null."},
+      {{"a = 5 + b"}, "a = 5 + b: 'b' nicht definiert"},
+      {{"a = 620 +* 2"}, "a = 620 +* 2: Unerwartetes Symbol: *"},
+      {{"a = 1e308*10"}, "a = 1e308*10: Ergebnis inf ist keine endliche Zahl."},
+      {{"a = @Fehlt(2) = 0"}, "a = @Fehlt(2): *"},  // a macro call that fails
+      {{"b = 1/0", "a = 2*b"}, "a = 2*b: b = 1/0: Division durch Null."},
+      {{"a = 1/0", "a = 620"}, ""},  // the later definition counts
+      {{"b = 310", "a = 2*b"}, ""},
+  };
+  for (const int editor : {0, 1}) {
+    GetRegSettings().WriteInt("", "bSkrib", editor);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.lines.back() + (editor ? " (editor on)" : " (editor off)"));
+      Position position;
+      SubData& part = position.Part();
+      std::string rtf = "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}";
+      for (const std::string& line : c.lines) rtf += "\\cf1 " + line + "\\par\r\n";
+      rtf += "\\cf1 c = 7\\par\r\n}";
+      part.text.SetText(rtf);
+      part.isEmpty = 0;
+      position.DefineVariables();
+      double a = 0, cValue = 0;
+      ASSERT_TRUE(position.variables.Evaluate("a", &a));
+      const std::string failure = position.variables.FailedReadMessage().str();
+      if (c.failure.ends_with('*')) {
+        EXPECT_EQ(failure.substr(0, c.failure.size() - 1), c.failure.substr(0, c.failure.size() - 1)) << failure;
+      } else {
+        EXPECT_EQ(failure, c.failure);
+      }
+      if (c.failure.empty()) {
+        EXPECT_EQ(a, 620);
+      }
+      ASSERT_TRUE(position.variables.Evaluate("c", &cValue));
+      EXPECT_EQ(cValue, 7);
+      EXPECT_TRUE(position.variables.ReadsHaveValues());
+      if (!editor) {
+        EXPECT_EQ(part.text.Text(), rtf);
+      }
+    }
+  }
+  GetRegSettings().WriteInt("", "bSkrib", 0);
+}
+
+}  // namespace

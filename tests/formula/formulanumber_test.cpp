@@ -80,6 +80,13 @@ TEST_F(FormulaNumberTest, ExpressionFollowsItsVariablesAndKeepsTheLastGoodValue)
   store_.RemoveAll();
   EXPECT_EQ(m.GetValue(), 12);
   EXPECT_EQ(store_.UndefinedReadMessage(), "'a' nicht definiert");
+  // Nor is the number a failed definition stands in with: a = 1/0 read as its leading 1 would give 3.
+  store_.SetVariable("a", "", "", 1);
+  store_.SetFailed("a", "a = 1/0: Division durch Null.");
+  EXPECT_EQ(m.GetValue(), 12);
+  EXPECT_EQ(store_.FailedReadMessage(), "a = 1/0: Division durch Null.");
+  store_.SetVariable("a", "", "", 2);
+  EXPECT_EQ(m.GetValue(), 6);
 }
 
 TEST_F(FormulaNumberTest, UndefinedNameLeavesItsMessage) {

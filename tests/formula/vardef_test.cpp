@@ -611,3 +611,61 @@ TEST_F(CheckImportedTest, CancelOrSwitchedOffWarningKeepsEverything) {
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(list.GetSize(), 1);
 }
+
+namespace {
+
+using namespace vardef_test;
+
+// A variable of the table whose formula gives no value is marked with why, and so is every later one that reads
+// it and a sum that adds it; defined in a position's store, each keeps the mark, the later of two entries of a
+// name deciding.
+TEST_F(VarDefTest, AVariableWhoseFormulaFailsIsMarkedWithWhy) {
+  struct Case {
+    std::vector<std::pair<const char*, const char*>> variables;  // name, formula
+    std::string failure;                                        // of "a"
+  };
+  const Case cases[] = {
+      {{{"a", "b"}}, "a = b: 'b' nicht definiert"},
+      {{{"a", "b"}, {"b", "a"}}, "a = b: 'b' nicht definiert"},  // b is below a: a reads it undefined
+      {{{"a", "a + 1"}}, "a = a + 1: 'a' nicht definiert"},
+      {{{"a", "1/0"}}, "a = 1/0: Division durch Null."},
+      {{{"a", "1e308*10"}}, "a = 1e308*10: Ergebnis inf ist keine endliche Zahl."},
+      {{{"a", "620"}}, ""},
+      {{{"b", "310"}, {"a", "2*b"}}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.variables.back().second);
+    CVarDefList list;
+    for (const auto& [name, formula] : c.variables) AddVariable(list, name, formula, "kN");
+    CVariableStore position;
+    list.DefineIn(position);
+    double value = 0;
+    ASSERT_TRUE(position.Evaluate("a", &value));
+    EXPECT_EQ(position.FailedReadMessage().str(), c.failure);
+    if (c.failure.empty()) {
+      EXPECT_EQ(value, 620);
+    }
+  }
+
+  // b = a reads a failed a: b fails with a's reason; the sum of both too; a later good a takes the mark away
+  CVarDefList list;
+  AddVariable(list, "a", "1/0");
+  AddVariable(list, "b", "a*2");
+  Add<CVarDefSummeTabelle>(list).varName = "s";
+  CVariableStore position;
+  list.DefineIn(position);
+  double value = 0;
+  ASSERT_TRUE(position.Evaluate("b", &value));
+  EXPECT_EQ(position.FailedReadMessage(), "b = a*2: a = 1/0: Division durch Null.");
+  ASSERT_TRUE(position.Evaluate("s", &value));
+  EXPECT_EQ(position.FailedReadMessage(), "a = 1/0: Division durch Null.");
+  AddVariable(list, "a", "620");
+  list.DefineIn(position);
+  ASSERT_TRUE(position.Evaluate("a", &value));
+  EXPECT_EQ(value, 620);
+  EXPECT_TRUE(position.ReadsHaveValues());
+  ASSERT_TRUE(position.Evaluate("b", &value));
+  EXPECT_FALSE(position.ReadsHaveValues());
+}
+
+}  // namespace

@@ -309,3 +309,119 @@ TEST(PrepareFormulaTest, RewritesForTheParser) {
 }
 
 }  // namespace
+
+namespace {
+
+// A name whose definition failed keeps its number, but a formula that reads it is told: its reads are listed, and
+// the reason is the definition's. A later definition of the name takes the mark away.
+TEST_F(VariableStoreTest, ANameWhoseDefinitionFailedIsReadWithItsReason) {
+  CVariableStore parent, store;
+  store.m_pParent = &parent;
+  parent.SetVariable("a", "", "kN", 1);  // the leading number of "1/0"
+  parent.SetFailed("a", "a = 1/0: Division durch Null.");
+  store.SetVariable("b", "", "", 2);
+  struct Case {
+    const char* formula;
+    double value;
+    std::vector<std::string> failedReads;
+  };
+  const Case cases[] = {
+      {"a", 1, {"a"}},
+      {"b*3 + a", 7, {"a"}},
+      {"a += 1", 2, {"a"}},     // reads it on the way
+      {"a = 2; a*3", 6, {}},    // a helper of the formula's own
+      {"b", 2, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.formula);
+    double value = 0;
+    ASSERT_TRUE(store.Evaluate(c.formula, &value));
+    EXPECT_EQ(value, c.value);  // the number stays what it was
+    EXPECT_EQ(store.FailedReads(), c.failedReads);
+    EXPECT_EQ(store.ReadsHaveValues(), c.failedReads.empty());
+    const std::string reason = c.failedReads.empty() ? "" : "a = 1/0: Division durch Null.";
+    EXPECT_EQ(store.FailedReadMessage().str(), reason);
+    EXPECT_EQ(store.LastFailure().str(), reason);
+  }
+  // defined again (the view kept since the reads above takes the one key in), it has a value
+  parent.SetVariable("a", "", "kN", 4);
+  double value = 0;
+  ASSERT_TRUE(store.Evaluate("a*2", &value));
+  EXPECT_EQ(value, 8);
+  EXPECT_TRUE(store.ReadsHaveValues());
+  EXPECT_TRUE(store.LastFailure().IsEmpty());
+  // marked again after a read, and a view built afresh sees it as the kept one does
+  parent.SetFailed("a", "a = b: 'b' nicht definiert");
+  ASSERT_TRUE(store.Evaluate("a", &value));
+  EXPECT_EQ(store.LastFailure(), "a = b: 'b' nicht definiert");
+  CVariableStore fresh;
+  fresh.m_pParent = &parent;
+  ASSERT_TRUE(fresh.Evaluate("a", &value));
+  EXPECT_EQ(fresh.LastFailure(), "a = b: 'b' nicht definiert");
+}
+
+// Of one key the entry that gives the value gives the mark too: a failed one another entry outranks is no failure,
+// and a failed one that outranks a good one is.
+TEST_F(VariableStoreTest, OfOneKeyTheEntryThatGivesTheValueGivesItsFailure) {
+  CVariableStore parent, store;
+  store.m_pParent = &parent;
+  parent.SetVariable("Pos\\h", "", "", 3);  // "Pos\h" sorts before "h": the store's "h" gives the value
+  parent.SetFailed("Pos\\h", "h = 1/0: Division durch Null.");
+  store.SetVariable("h", "", "", 5);
+  store.SetVariable("x", "", "", 1);
+  store.SetFailed("x", "x = y: 'y' nicht definiert");
+  parent.SetVariable("zz\\x", "", "", 7);  // sorts after "x": the parent's good x gives the value
+  for (const bool rebuilt : {false, true}) {
+    SCOPED_TRACE(rebuilt);
+    CVariableStore fresh;
+    CVariableStore& reader = rebuilt ? fresh : store;
+    if (rebuilt) fresh.m_pParent = &store;
+    double value = 0;
+    ASSERT_TRUE(reader.Evaluate("h + x", &value));
+    EXPECT_EQ(value, 12);
+    EXPECT_TRUE(reader.ReadsHaveValues()) << reader.LastFailure().str();
+  }
+  store.SetVariable("Zz\\h", "", "", 9);
+  store.SetFailed("h", "h = 1/0: Division durch Null.");  // the store's "Zz\h" took the key: h names it
+  double value = 0;
+  ASSERT_TRUE(store.Evaluate("h", &value));
+  EXPECT_EQ(value, 9);
+  EXPECT_EQ(store.LastFailure(), "h = 1/0: Division durch Null.");
+}
+
+// What a definition is marked with when its formula gives no value: the error, the name without a value, or a
+// result that is no number. A marked store emptied has no marks left.
+TEST_F(VariableStoreTest, TheLastFailureSaysWhyAFormulaGaveNoValue) {
+  CVariableStore store;
+  struct Case {
+    const char* formula;
+    bool evaluates;
+    std::string failure;
+  };
+  const std::string deep = std::string(201, '(') + "620" + std::string(201, ')');
+  const Case cases[] = {
+      {"1/0", false, "Division durch Null."},
+      {"5 + b", true, "'b' nicht definiert"},
+      {"620 +* 2", false, "Unerwartetes Symbol: *"},
+      {"sqrt(-1)", false, "Fehler in sqrt"},
+      {deep.c_str(), false, "Formel zu tief geschachtelt"},
+      {"1e308*10", true, "Ergebnis inf ist keine endliche Zahl."},
+      {"620 + 2", true, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.formula);
+    double value = 0;
+    EXPECT_EQ(bool(store.Evaluate(c.formula, &value)), c.evaluates);
+    EXPECT_EQ(store.LastFailure().str(), c.failure);
+  }
+  store.SetVariable("a", "", "", 1);
+  store.SetFailed("a", "a = 1/0: Division durch Null.");
+  store.RemoveAll();
+  store.SetVariable("a", "", "", 1);
+  double value = 0;
+  ASSERT_TRUE(store.Evaluate("a", &value));
+  EXPECT_TRUE(store.ReadsHaveValues());
+  EXPECT_EQ(FailedDefinitionText("a", "  1/0 ", "Division durch Null."), "a = 1/0: Division durch Null.");
+}
+
+}  // namespace

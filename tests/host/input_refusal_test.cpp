@@ -396,6 +396,125 @@ TEST_F(InputRefusalTest, ANameDefinedNowhereStopsTheReportAndKeepsTheStoredValue
   EXPECT_NE(element.find("<val0 exp=\"NXX\""), std::string::npos) << element;
 }
 
+// The example with its load "Dach, ständig" given as `a` (its stored 620 kN beside the formula) and `a` defined in
+// the position's document (lines in the formula colour) or its variable table (formulas of its entries, in order).
+std::string NamedRoofLoad(const std::string& calculated, const std::string& path,
+                          const std::vector<std::string>& documentLines,
+                          const std::vector<std::pair<std::string, std::string>>& table) {
+  std::string text =
+      ReplaceAfter(calculated, "desc=\"Dach, ständig\"", "val5=\"0\" />", "val5=\"0\"><val0 exp=\"a\" /></load>");
+  if (text.empty()) return text;
+  if (!table.empty()) {
+    std::string vardef = "<vardef version=\"1\" numOfEntries=\"" + std::to_string(table.size()) + "\" bPageBreak=\"0\">";
+    for (std::size_t i = 0; i < table.size(); ++i)
+      vardef += "<entry idx=\"" + std::to_string(i) + "\" type=\"0\" desc=\"Wert\" varName=\"" + table[i].first +
+                "\" unit=\"kN\" val=\"0\" bExported=\"0\"><val exp=\"" + table[i].second + "\" /></entry>";
+    text.insert(text.find('>', text.find("<input ")) + 1, vardef + "</vardef>");
+  }
+  { std::ofstream(path, std::ios::binary) << text; }
+  if (documentLines.empty()) return text;
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}";
+  for (const std::string& line : documentLines) rtf += "\\pard\\f0\\fs20\\cf2 " + line + "\\cf1  [kN]\\par\r\n";
+  rtf += "}";
+  const int doc = VIDUV_OpenDoc(path.c_str());
+  const int skrib = VIDUV_AddChildElement(VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input"), "Skrib");
+  VIDUV_SetBinData(skrib, "rtfData", int(rtf.size()) + 1, rtf.c_str(), 0);
+  VIDUV_SetInt(skrib, "isEmpty", 0);
+  const bool saved = VIDUV_SaveDoc(doc) == 1;
+  VIDUV_CloseDoc(doc);
+  return saved ? Slurp(path) : std::string();
+}
+
+// The results a calculation stored.
+std::string Results(const std::string& text) {
+  const std::size_t begin = text.find("<results");
+  return begin == std::string::npos ? "" : text.substr(begin, text.rfind("</results>") - begin);
+}
+
+// The stored load of "Dach, ständig" as a read and write left it.
+std::string RoofLoadElement(const std::string& text) {
+  const std::size_t load = text.find("desc=\"Dach, ständig\"");
+  return load == std::string::npos ? "" : text.substr(load, text.find("</load>", load) - load);
+}
+
+// A name whose definition failed has no value: the load given by it is refused as one given by a name defined
+// nowhere, naming the definition and why, whatever the editor setting, by the calculation and the report (the
+// position and any report kept); a read and write keeps the 620 kN stored beside the formula.
+TEST_F(InputRefusalTest, ANameWhoseDefinitionFailedIsRefusedAndKeepsTheStoredValue) {
+  const std::string deep = std::string(201, '(') + "620" + std::string(201, ')');
+  struct Case {
+    std::vector<std::string> document;
+    std::vector<std::pair<std::string, std::string>> table;
+    std::string reason;  // after 'val0 = "a": '
+  };
+  const std::vector<Case> cases = {
+      {{"a = b"}, {}, "a = b: 'b' nicht definiert"},
+      {{"a = b", "b = a"}, {}, "a = b: 'b' nicht definiert"},
+      {{"a = a + 1"}, {}, "a = a + 1: 'a' nicht definiert"},
+      {{"a = sqrt(-1)"}, {}, "a = sqrt(-1): Fehler in sqrt"},
+      {{"a = " + deep}, {}, "a = " + deep + ": Formel zu tief geschachtelt"},
+      {{"a = 1/0"}, {}, "a = 1/0: Division durch Null."},
+      {{"a = 5 + b"}, {}, "a = 5 + b: 'b' nicht definiert"},
+      {{"a = 620 +* 2"}, {}, "a = 620 +* 2: Unerwartetes Symbol: *"},
+      {{"a = 1e308*10"}, {}, "a = 1e308*10: Ergebnis inf ist keine endliche Zahl."},
+      {{}, {{"a", "b"}}, "a = b: 'b' nicht definiert"},
+      {{}, {{"a", "b"}, {"b", "a"}}, "a = b: 'b' nicht definiert"},
+      {{}, {{"a", "a+1"}}, "a = a+1: 'a' nicht definiert"},
+      {{}, {{"a", "1/0"}}, "a = 1/0: Division durch Null."},
+  };
+  const std::string calculated = Calculated();
+  for (std::size_t n = 0; n < cases.size(); ++n) {
+    const Case& c = cases[n];
+    SCOPED_TRACE(c.reason);
+    const std::string path = Path("a" + std::to_string(n) + ".tqx");
+    const std::string bad = NamedRoofLoad(calculated, path, c.document, c.table);
+    ASSERT_FALSE(bad.empty());
+    const std::string message = "Endsystem, Last 2 (\"Dach, ständig\"): val0 = \"a\": " + c.reason;
+    for (const int editor : {0, 1}) {
+      SCOPED_TRACE(editor);
+      GetRegSettings().WriteInt("", "bSkrib", editor);
+      const HostRun calc = Host({"calc", path});
+      const HostRun report = Host({"report", path});
+      GetRegSettings().WriteInt("", "bSkrib", 0);
+      EXPECT_EQ(calc.status, 1) << calc.err;
+      EXPECT_NE(calc.err.find(message), std::string::npos) << calc.err;
+      EXPECT_EQ(report.status, 1) << report.err;
+      EXPECT_NE(report.err.find(message), std::string::npos) << report.err;
+      EXPECT_FALSE(fs::exists(Path("a" + std::to_string(n) + ".rtf")));
+      EXPECT_EQ(Slurp(path), bad);
+    }
+    const HostRun roundtrip = Host({"roundtrip", path, Path("back.tqx")});
+    EXPECT_EQ(roundtrip.status, 0) << roundtrip.err;
+    EXPECT_NE(roundtrip.err.find(message), std::string::npos) << roundtrip.err;
+    const std::string element = RoofLoadElement(Slurp(Path("back.tqx")));
+    EXPECT_NE(element.find("val0=\"620\""), std::string::npos) << element;
+    EXPECT_NE(element.find("<val0 exp=\"a\""), std::string::npos) << element;
+  }
+}
+
+// A failed definition no input takes, or one a later definition of the name replaces, stops nothing: the example
+// calculates with a = 620 kN, its foundation load in load case 1 being 1127.8 kN as with the plain number.
+TEST_F(InputRefusalTest, AFailedDefinitionNoInputTakesStopsNothing) {
+  const std::string calculated = Calculated();
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::pair<std::string, std::string>>>> cases = {
+      {{"x = 1/0", "a = 620"}, {}},
+      {{"a = 1/0", "a = 620"}, {}},
+      {{"a = 620"}, {{"a", "1/0"}}},  // the document's definition comes after the table's
+  };
+  ASSERT_NE(Results(calculated).find("<result "), std::string::npos);
+  for (std::size_t n = 0; n < cases.size(); ++n) {
+    SCOPED_TRACE(n);
+    const std::string path = Path("ok" + std::to_string(n) + ".tqx");
+    ASSERT_FALSE(NamedRoofLoad(calculated, path, cases[n].first, cases[n].second).empty());
+    const HostRun calc = Host({"calc", path});
+    EXPECT_EQ(calc.status, 0) << calc.err;
+    const std::string text = Slurp(path);
+    const std::string element = RoofLoadElement(text);
+    EXPECT_NE(element.find("val0=\"620\""), std::string::npos) << element;
+    EXPECT_EQ(Results(text), Results(calculated));
+  }
+}
+
 }  // namespace
 
 namespace {
