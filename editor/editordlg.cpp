@@ -226,7 +226,7 @@ BOOL SubDlg::OnInitDialog() {
     bar2.zoom.AddString((std::to_string(z) + " %").c_str());
   int zoomIndex = 9;
   GetRegSettings().ReadInt("Skrib", "iZoom", &zoomIndex, 9);
-  bar2.zoom.SetCurSel(zoomIndex);
+  bar2.zoom.SetCurSel(zoomIndex >= 0 && zoomIndex < kZoomItems ? zoomIndex : 9);
   // The first toolbar bar sits above the second.
   CRect r1;
   bar1.GetWindowRect(&r1);
@@ -252,7 +252,9 @@ int SubDlg::TransferData(BOOL save) {
     text.StreamOut(shown, false);
     document->isEmpty = text.GetTextLength() == 0 ? 1 : 0;
     document->text = loadedStable && shown.Text() == loadedShown ? loadedText : shown;
-    GetRegSettings().WriteInt("Skrib", "iZoom", bar2.zoom.GetCurSel());
+    // a wheel's zoom the list does not offer is not kept: the setting names one of the list's items
+    if (const int zoom = bar2.zoom.GetCurSel(); zoom >= 0 && zoom < kZoomItems)
+      GetRegSettings().WriteInt("Skrib", "iZoom", zoom);
     return 1;
   }
   loadedText = document->text;
@@ -334,6 +336,16 @@ void SubDlg::ApplyZoom() {
   else
     bar2.zoom.GetWindowText(current);
   ApplyZoomText(current);
+}
+
+void SubDlg::ShowZoom(int percent) {
+  const CString shown((std::to_string(percent) + " %").c_str());
+  int index = bar2.zoom.FindStringExact(-1, shown);
+  // The list can show only its items: a zoom it does not offer gets one of its own after them, the one before
+  // goes.
+  if (index != kZoomItems && bar2.zoom.GetCount() > kZoomItems) bar2.zoom.DeleteString(kZoomItems);
+  if (index < 0) index = bar2.zoom.AddString(shown);
+  bar2.zoom.SetCurSel(index);
 }
 
 void SubDlg::ApplyZoomText(const CString& current) {
@@ -822,8 +834,7 @@ LRESULT SubDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return r;
   }
   if (message == WM_MOUSEWHEEL && (LOWORD(wParam) & MK_CONTROL)) {
-    bar2.zoom.SetCurSel(-1);
-    bar2.zoom.SetWindowText((std::to_string(text.GetZoom()) + " %").c_str());
+    ShowZoom(text.GetZoom());
     return 0;
   }
   return CDialog::WindowProc(message, wParam, lParam);

@@ -43,6 +43,10 @@ class SubDlg : public CDialog {
   void ApplyZoom();
   // "Seitenbreite" or a percentage at the start of the text; other values (below 11, from 250) are ignored.
   void ApplyZoomText(const CString& shown);
+  // Shows the zoom in effect in the zoom box.
+  void ShowZoom(int percent);
+  // "Seitenbreite" and the 18 percentages.
+  static constexpr int kZoomItems = 19;
   // The context menu at a point of the screen.
   void ShowContextMenu(CPoint at);
   // Its items; names receives the variable names behind the items 410 and on.

@@ -213,9 +213,11 @@ BOOL OleRichEditCtrl::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT OleRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = CRichEditCtrl::WindowProc(message, wParam, lParam);
+  // The parent hears of a Ctrl+wheel once the text is zoomed, so that it shows the new zoom.
   if (message == WM_MOUSEWHEEL && (LOWORD(wParam) & MK_CONTROL) && GetParent())
     GetParent()->SendMessage(message, wParam, lParam);
-  return CRichEditCtrl::WindowProc(message, wParam, lParam);
+  return result;
 }
 
 void BuildTableRtf(int rows, int columns, const std::vector<int>& widths, const std::vector<std::string>& cells,

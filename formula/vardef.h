@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "formula/formulanumber.h"
 #include "formula/varstore.h"
@@ -273,8 +275,9 @@ class CVarDefList {
   }
   void CheckImportedValues();
 
-  // The RTF block of the definitions: variant 0 for the report, 1 for the document part.
-  void WriteRtf(const char* path, int variant);
+  // The RTF block of the definitions: variant 0 for the report, 1 for the document part. A picture or sketch that
+  // cannot be taken is left out and, with failures given, named there with the reason ("plan.gif: ...").
+  void WriteRtf(const char* path, int variant, std::vector<std::string>* failures = nullptr);
   static void FormatEntryText(CString& text, int format, int textHeight);
   void CreateSkribText(CSkribTarget& documentPart);
 

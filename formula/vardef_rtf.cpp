@@ -2,12 +2,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "formula/vardef.h"
 #include "platform/rtfx/rtfx.h"
@@ -75,24 +78,27 @@ class BlockWriter {
 
 // Hands a picture's bytes to the writer through a scratch file of the picture's extension. The file gets a name of
 // its own in the temporary folder: a fixed name in the current folder would overwrite (and then delete) a file of
-// the engineer's that happens to carry it, and two writers would share it.
-void InsertPicture(const CVarDefPictureBase& picture, const CString& extension) {
+// the engineer's that happens to carry it, and two writers would share it. The reason when the picture could not
+// be taken, else empty.
+std::string InsertPicture(const CVarDefPictureBase& picture, const CString& name, const CString& extension) {
   std::error_code error;
   std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-  if (error) return;
+  if (error) return "kein Ordner für temporäre Dateien (" + error.message() + ")";
   std::string path = (folder / ("tempXXXXXX" + extension.str())).string();
   int fd = ::mkstemps(path.data(), extension.GetLength());
-  if (fd < 0) return;
+  if (fd < 0) return std::string("temporäre Datei nicht angelegt (") + std::strerror(errno) + ")";
   std::FILE* file = ::fdopen(fd, "wb");
   if (!file) {
     ::close(fd);
     std::remove(path.c_str());
-    return;
+    return "temporäre Datei nicht geöffnet";
   }
   bool written = std::fwrite(picture.GetFileBuffer(), 1, picture.GetBufferSize(), file) == picture.GetBufferSize();
   written = std::fclose(file) == 0 && written;
-  if (written) RTFX_Picture(path.c_str(), 0, picture.dWidth, picture.dHeight);
+  std::string why = written ? rtfx::Picture(path.c_str(), name.GetString(), picture.dWidth, picture.dHeight)
+                            : std::string("temporäre Datei nicht geschrieben");
   std::remove(path.c_str());
+  return why;
 }
 
 // The extension of a picture's file name, from its last '.' ("" without one).
@@ -118,7 +124,7 @@ void CVarDefList::FormatEntryText(CString& text, int format, int textHeight) {
   }
 }
 
-void CVarDefList::WriteRtf(const char* path, int variant) {
+void CVarDefList::WriteRtf(const char* path, int variant, std::vector<std::string>* failures) {
   const bool documentPart = variant != 0;
   if (!documentPart && !bReport) return;
   RTFX_BeginBlock(path, 0, 1, 0, "nologo");
@@ -187,9 +193,11 @@ void CVarDefList::WriteRtf(const char* path, int variant) {
         auto& picture = static_cast<CVarDefPictureBase&>(*entry);
         if (picture.GetBufferSize() == 0) break;
         block.Close();
-        InsertPicture(picture, entry->type == CVarDefEntry::kAbbildung
-                                   ? ExtensionOf(static_cast<CVarDefAbbildung&>(*entry).fileName)
-                                   : CString(".emf"));
+        // a sketch is always a metafile; a picture is known by its file's name
+        const bool sketch = entry->type == CVarDefEntry::kKritzl;
+        const CString name = sketch ? CString("Kritzl") : static_cast<CVarDefAbbildung&>(*entry).fileName;
+        const std::string why = InsertPicture(picture, name, sketch ? CString(".emf") : ExtensionOf(name));
+        if (!why.empty() && failures) failures->push_back(std::string(name.GetString()) + ": " + why);
         break;
       }
       default: break;

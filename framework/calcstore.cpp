@@ -130,9 +130,18 @@ void BaseData::StoreVardefRtf() {
   win::ScratchFolder scratch;
   const std::string temporary = VariablesScratchFile(GetOutputFileName(), scratch, "Variablen.rtf");
   if (temporary.empty()) return;
-  varDefs.WriteRtf(temporary.c_str(), 0);
+  std::vector<std::string> failures;
+  varDefs.WriteRtf(temporary.c_str(), 0, &failures);
   int files = VIDUV_FindOrAddChild(root, "rtfFiles");
   VIDUV_StoreFileInAttr(files, "vardef", temporary.c_str(), 1);
+  // The report goes on without them, but never without saying so.
+  if (!failures.empty()) {
+    std::string list;
+    for (const std::string& failure : failures) list += "\n- " + failure;
+    CString text;
+    text.Format(Tr("Diese Bilder der Vortexttabelle fehlen im Bericht:%s").GetString(), list.c_str());
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 void BaseData::CalcAndStore(CCalcAndStoreResult& out, BOOL withOutput, BOOL redraw) {

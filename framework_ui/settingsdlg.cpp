@@ -23,7 +23,9 @@ win::DialogTemplate SettingsTemplate() {
       I{IDC_ALLG_FREETEXT, "Edit", "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 92, 7, 161, 13},
       I{-1, "Static", "Erste Seitennummer", SS_LEFT, 7, 28, 80, 8},
       I{IDC_ALLG_PAGE, "Edit", "", ES_NUMBER | WS_BORDER | WS_TABSTOP, 92, 26, 40, 13},
-      I{IDC_ALLG_PAGE_SPIN, "msctls_updown32", "", 0, 132, 26, 10, 13},
+      // tied to its field: the arrows write the number there, and read it back before the next step
+      I{IDC_ALLG_PAGE_SPIN, "msctls_updown32", "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+        132, 26, 10, 13},
       I{IDC_ALLG_PAGEBREAK, "Button", "Seitenumbruch nach Vortexttabellen einfügen", BS_AUTOCHECKBOX | WS_TABSTOP, 7,
         47, 246, 10},
       I{IDC_ALLG_THICK, "Button", "Höhere Strichstärke bei Grafiken", BS_AUTOCHECKBOX | WS_TABSTOP, 7, 62, 246, 10},
@@ -47,6 +49,11 @@ dlgAllg::dlgAllg(CWnd* parent) : CDialog(IDD_ALLG, parent) {}
 BOOL dlgAllg::OnInitDialog() {
   CDialog::OnInitDialog();
   TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_common", "dlgAllg", m_hWnd);
+  // Tied to its field first: tying writes the spin's own position there, which the position's values replace.
+  if (CWnd* edit = GetDlgItem(IDC_ALLG_PAGE))
+    SendDlgItemMessage(IDC_ALLG_PAGE_SPIN, UDM_SETBUDDY, WPARAM(edit->m_hWnd));
+  SendDlgItemMessage(IDC_ALLG_PAGE_SPIN, UDM_SETRANGE32, 0, kMaxPage);
+  SetDlgItemText(IDC_ALLG_PAGE, "");
   if (pData) {
     nPage = pData->nPage;
     freeText = pData->freeText;
@@ -57,9 +64,6 @@ BOOL dlgAllg::OnInitDialog() {
     CheckDlgButton(IDC_ALLG_PAGEBREAK, bPageBreak ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(IDC_ALLG_THICK, bThickLines ? BST_CHECKED : BST_UNCHECKED);
   }
-  if (CWnd* edit = GetDlgItem(IDC_ALLG_PAGE))
-    SendDlgItemMessage(IDC_ALLG_PAGE_SPIN, UDM_SETBUDDY, WPARAM(edit->m_hWnd));
-  SendDlgItemMessage(IDC_ALLG_PAGE_SPIN, UDM_SETRANGE32, 0, kMaxPage);
   if (CWnd* thick = GetDlgItem(IDC_ALLG_THICK)) thick->ShowWindow(bOfferThickLines ? SW_SHOW : SW_HIDE);
   return TRUE;
 }

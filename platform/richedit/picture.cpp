@@ -15,10 +15,16 @@
 
 #include "platform/richedit/png_reduce.h"
 #include "platform/richedit/richdoc.h"
+#include "platform/win/base/codepage.h"
 
 namespace richedit {
 
 namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  return std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
+}
 
 constexpr int kMaxTwips = 31680;  // 22 inches: larger is no page's picture
 
@@ -28,9 +34,54 @@ struct PictWords {
   long goalWidth = 0, goalHeight = 0;  // picwgoal, pichgoal: twips
   long scaleX = 100, scaleY = 100;     // picscalex, picscaley: percent
   bool png = false, bitmap = false;
+  const char* metafile = nullptr;  // the kind of a metafile ("EMF", "WMF"), drawn as its frame with its name
+  std::string description;         // the name a writer gave the picture
   std::size_t binary = 0, binaryLength = 0;  // \binN: N raw bytes
   std::size_t data = 0, end = 0;             // the hexadecimal data, up to the group's closing brace
 };
+
+// The text of an RTF group's value: characters, escaped symbols, "\\'xx" of Windows-1252 and "\\uN" (its one
+// fallback character skipped); other control words are left out.
+std::string PlainText(const std::string& g, std::size_t from, std::size_t to) {
+  std::string out;
+  bool skipFallback = false;
+  for (std::size_t i = from; i < to;) {
+    const char c = g[i];
+    if (c == '{' || c == '}' || c == '\r' || c == '\n') {
+      ++i;
+      continue;
+    }
+    if (c != '\\') {
+      if (!skipFallback) out += c;
+      skipFallback = false;
+      ++i;
+      continue;
+    }
+    skipFallback = false;
+    const richdoc::Word w = richdoc::ReadWord(g, i);
+    i = std::min(w.end, to);
+    if (w.name.empty() && w.symbol == '\'') {
+      out += win::Windows1252ToUtf8(std::string(1, char(w.param)));
+    } else if (w.name.empty() && w.symbol != '*') {
+      out += w.symbol;
+    } else if (w.name == "u" && w.hasParam) {
+      win::AppendUtf8(out, char32_t(w.param < 0 ? w.param + 65536 : w.param));
+      skipFallback = true;
+    }
+  }
+  return out;
+}
+
+// The description in a picture's properties ({\\*\\picprop{\\sp{\\sn wzDescription}{\\sv NAME}}}).
+std::string Description(const std::string& props) {
+  const std::size_t name = props.find("{\\sn wzDescription}");
+  if (name == std::string::npos) return {};
+  const std::size_t value = props.find("{\\sv", name);
+  if (value == std::string::npos) return {};
+  std::size_t start = value + 4;
+  if (start < props.size() && props[start] == ' ') ++start;
+  return PlainText(props, start, richdoc::GroupEnd(props, value) - 1);
+}
 
 PictWords ReadPict(const std::string& g, std::size_t at) {
   PictWords p;
@@ -40,7 +91,9 @@ PictWords ReadPict(const std::string& g, std::size_t at) {
   while (i < p.end) {
     const char c = g[i];
     if (c == '{') {
-      i = richdoc::GroupEnd(g, i);  // {\*\blipuid ...} and the like
+      const std::size_t end = richdoc::GroupEnd(g, i);  // {\*\blipuid ...} and the like
+      if (g.compare(i, 11, "{\\*\\picprop") == 0) p.description = Description(g.substr(i, end - i));
+      i = end;
       continue;
     }
     if (c == '\\') {
@@ -55,6 +108,8 @@ PictWords ReadPict(const std::string& g, std::size_t at) {
       if (n == "picscaley") p.scaleY = w.param;
       if (n == "pngblip") p.png = true;
       if (n == "dibitmap" || n == "wbitmap" || n == "jpegblip") p.bitmap = true;
+      if (n == "emfblip") p.metafile = "EMF";
+      if (n == "wmetafile") p.metafile = "WMF";
       if (n == "bin" && w.param > 0) {
         p.binary = i;
         p.binaryLength = std::min<std::size_t>(std::size_t(w.param), p.end - i);
@@ -78,10 +133,6 @@ std::size_t PictAt(const std::string& g) {
 
 long Clamp(long twips) { return std::clamp(twips, 0L, long(kMaxTwips)); }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  return std::tolower(static_cast<unsigned char>(c)) - 'a' + 10;
-}
 
 // A picture whose header asks for more pixels than this is not read: reading it would take seconds, and no
 // document's picture needs them (22 by 22 inches at 500 dpi are 121 million).
@@ -200,6 +251,19 @@ void DrawRefusal(HDC dc, const RECT& r, const std::string& note) {
   ::DeleteObject(font);
 }
 
+// What a metafile's frame shows: the name its writer gave it, else its kind; empty for any other picture.
+std::string MetafileName(const std::string& group) {
+  try {
+    const std::size_t at = PictAt(group);
+    if (at == std::string::npos) return {};
+    const PictWords p = ReadPict(group, at);
+    if (!p.metafile) return {};
+    return p.description.empty() ? std::string(p.metafile) + "-Bild" : p.description;
+  } catch (const richdoc::RtfError&) {
+    return {};
+  }
+}
+
 }  // namespace
 
 PictureSize PictureSizeOf(const std::string& group) {
@@ -283,6 +347,11 @@ void DrawPicture(HDC dc, const RECT& r, const std::string& group) {
   double fit = std::sqrt(double(kPictureBytes / 4) / (double(w) * double(h)));
   fit = std::min(1.0, fit);
   const int dw = std::max(1, int(w * fit)), dh = std::max(1, int(h * fit));
+  // A metafile is not drawn here: its frame says which picture stands there.
+  if (const std::string name = MetafileName(group); !name.empty()) {
+    DrawRefusal(dc, r, name);
+    return;
+  }
   const bool printer = ::GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER;
   const auto picture = Cache().Get(group, dw, dh, !printer);
   if (picture->pixels.empty()) {

@@ -1,7 +1,7 @@
 // The pictures of a rich text: an RTF picture group ("{\pict ...}", or the picture an object or shape shows) read
 // for its size and drawn at that size. PNG pictures are drawn as they are, decoded at no more pixels than they are
-// drawn with; one whose header asks for too many pixels is a framed box that says so; any other kind, or one that
-// cannot be read, a grey box of its size.
+// drawn with; one whose header asks for too many pixels is a framed box that says so; a metafile is its frame with
+// the name its writer gave it (else its kind); any other kind, or one that cannot be read, a grey box of its size.
 #pragma once
 
 #include <string>
@@ -21,8 +21,9 @@ PictureSize PictureSizeOf(const std::string& group);
 // The picture's PNG bytes; empty when it holds no PNG picture.
 std::string PictureBytesOf(const std::string& group);
 
-// Draws the picture group into the rectangle (device units of the DC): a PNG scaled to fill it, another picture or
-// one that cannot be read as a grey box, one too large to be read as a framed box with the note why. On a printer
+// Draws the picture group into the rectangle (device units of the DC): a PNG scaled to fill it, a metafile as its
+// frame with its name, another picture or one that cannot be read as a grey box, one too large to be read as a
+// framed box with the note why. On a printer
 // the PNG keeps its own pixels where they are fewer than the rectangle's.
 void DrawPicture(HDC dc, const RECT& r, const std::string& group);
 

@@ -460,6 +460,14 @@ BOOL CRichEditCtrl::SetZoom(int numerator, int denominator) {
   return TRUE;
 }
 
+void CRichEditCtrl::WheelZoom(int delta) {
+  // a notch is 120; a finer wheel's part of one still takes a step
+  const int notches = delta / 120 != 0 ? delta / 120 : (delta > 0) - (delta < 0);
+  const int percent = zoomDen_ > 0 ? int(zoomNum_ * 100.0 / zoomDen_ + 0.5) : 100;
+  const int next = std::clamp(percent + kWheelZoomStep * notches, kWheelZoomLeast, kWheelZoomMost);
+  if (next != percent) SetZoom(next, 100);
+}
+
 BOOL CRichEditCtrl::GetZoom(int& numerator, int& denominator) const {
   numerator = zoomNum_;
   denominator = zoomDen_;
@@ -1227,7 +1235,10 @@ LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEWHEEL:
-      if (!(LOWORD(wParam) & MK_CONTROL)) ScrollTo(scrollX_, scrollY_ - short(HIWORD(wParam)) / 120 * 48);
+      if (LOWORD(wParam) & MK_CONTROL)
+        WheelZoom(short(HIWORD(wParam)));
+      else
+        ScrollTo(scrollX_, scrollY_ - short(HIWORD(wParam)) / 120 * 48);
       return 0;
     case WM_VSCROLL:
     case WM_HSCROLL: Scroll(message == WM_VSCROLL, LOWORD(wParam)); return 0;

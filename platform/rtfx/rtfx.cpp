@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -147,36 +148,71 @@ bool JpegSize(const std::vector<unsigned char>& jpg, long& w, long& h) {
   return false;
 }
 
-// The picture as an RTF \pict group, or empty text when the file cannot be embedded.
-std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, double widthCm, double heightCm);
+// An enhanced metafile: its header record (type 1, the signature " EMF" at byte 40, 88 bytes at least) gives the
+// frame it draws in, in hundredths of a millimetre.
+bool EmfSize(const std::vector<unsigned char>& emf, long& w, long& h) {
+  auto le32 = [&](std::size_t at) {
+    return std::int32_t(std::uint32_t(emf[at]) | std::uint32_t(emf[at + 1]) << 8 | std::uint32_t(emf[at + 2]) << 16 |
+                        std::uint32_t(emf[at + 3]) << 24);
+  };
+  if (emf.size() < 88 || le32(0) != 1 || le32(40) != 0x464D4520) return false;
+  w = long(le32(32)) - le32(24);
+  h = long(le32(36)) - le32(28);
+  return w > 0 && h > 0;
+}
 
-std::string PictureGroup(const char* file, double widthCm, double heightCm) {
+// A name as RTF text of its own: braces and backslashes stay characters.
+std::string LiteralText(const std::string& utf8) {
+  std::string text;
+  for (const char c : utf8) {
+    if (c == '\\' || c == '{' || c == '}') text += '\\';
+    text += c;
+  }
+  return EscapeText(text);
+}
+
+// The picture group of an image's bytes, or empty text when they cannot be embedded (the reason in *why); file
+// names the picture in messages (and is read by the converter), name is what a metafile is known by.
+std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, const char* name, double widthCm,
+                           double heightCm, std::string* why = nullptr);
+
+std::string PictureGroup(const char* file, double widthCm, double heightCm, const char* name = nullptr,
+                         std::string* why = nullptr) {
   std::vector<unsigned char> bytes;
   if (!file || !ReadFile(file, bytes)) {
     S().lastError = std::string("Bilddatei nicht lesbar: ") + (file ? file : "");
+    if (why) *why = "Bilddatei nicht lesbar";
     return {};
   }
-  return PictureGroupOf(std::move(bytes), file, widthCm, heightCm);
+  return PictureGroupOf(std::move(bytes), file, name, widthCm, heightCm, why);
 }
 
-// The picture group of an image's bytes; file names the picture in messages (and is read by the converter).
-std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, double widthCm, double heightCm) {
+std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, const char* name, double widthCm,
+                           double heightCm, std::string* why) {
   State& s = S();
   long w = 0, h = 0;
-  const char* blip = "\\pngblip";
+  std::string blip = "\\pngblip";
+  double unitCm = 2.54 / 96.0;  // of the natural size: a pixel at 96 dpi
   if (!PngSize(bytes, w, h)) {
     if (JpegSize(bytes, w, h)) {
       blip = "\\jpegblip";
+    } else if (EmfSize(bytes, w, h)) {
+      // Embedded as it is, word processors draw it; readers that cannot show its name in its place.
+      std::string shown = name && *name ? name : file;
+      if (const std::size_t slash = shown.find_last_of("/\\"); slash != std::string::npos) shown.erase(0, slash + 1);
+      blip = "{\\*\\picprop{\\sp{\\sn wzDescription}{\\sv " + LiteralText(shown) + "}}}\\emfblip";
+      unitCm = 0.001;
     } else {
       std::vector<unsigned char> png;
       if (!s.converter || !s.converter(file, png) || !PngSize(png, w, h)) {
         s.lastError = std::string("Bildformat nicht lesbar: ") + file;
+        if (why) *why = "Bildformat nicht lesbar (weder PNG, JPEG, EMF noch BMP)";
         return {};
       }
       bytes.swap(png);
     }
   }
-  if (widthCm <= 0) widthCm = w / 96.0 * 2.54;
+  if (widthCm <= 0) widthCm = w * unitCm;
   if (heightCm <= 0) heightCm = widthCm * double(h) / double(w);
   std::string out = "{\\pict";
   out += blip;
@@ -592,12 +628,7 @@ void RTFX_Paragraph(int level, const char* text) {
 }
 
 void RTFX_Picture(const char* file, int, double widthCm, double heightCm) {
-  std::lock_guard lock(S().mutex);
-  rtfx::Document& d = S().doc;
-  if (d.inTable) RTFX_EndTable();
-  std::string pict = rtfx::PictureGroup(file, widthCm, heightCm);
-  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
-  d.leadIn.clear();
+  rtfx::Picture(file, nullptr, widthCm, heightCm);
 }
 
 void RTFX_BeginTable(int columns, const double* widthsCm) {
@@ -708,7 +739,7 @@ void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, do
   rtfx::Document& d = S().doc;
   if (d.inTable) RTFX_EndTable();
   std::string name = "Bildressource " + std::to_string(resourceId);
-  std::string pict = rtfx::PictureGroupOf(std::move(png), name.c_str(), widthCm, heightCm);
+  std::string pict = rtfx::PictureGroupOf(std::move(png), name.c_str(), nullptr, widthCm, heightCm);
   if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
   d.leadIn.clear();
 }
@@ -735,6 +766,17 @@ namespace rtfx {
 std::string CurrentHeader() {
   std::lock_guard lock(S().mutex);
   return TableWith(kFontTable, S().doc.extraFonts) + "\r\n" + TableWith(kColourTable, S().doc.extraColours);
+}
+
+std::string Picture(const char* file, const char* name, double widthCm, double heightCm) {
+  std::lock_guard lock(S().mutex);
+  Document& d = S().doc;
+  if (d.inTable) RTFX_EndTable();
+  std::string why;
+  std::string pict = PictureGroup(file, widthCm, heightCm, name, &why);
+  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+  d.leadIn.clear();
+  return why;
 }
 
 void AddHeaderEntry(const char* keyword, const std::string& entry) {

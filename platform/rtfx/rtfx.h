@@ -28,7 +28,8 @@ void RTFX_InsertRtf(const char* rtf);
 // ordinal 7: one paragraph. Level 0 body text, -2 chapter, -3 section, -4 sub-section, -5 table heading,
 // -12 picture caption, 3 heading of an input section.
 void RTFX_Paragraph(int level, const char* text);
-// ordinal 9: a picture from a file; height 0 keeps its proportions. Sizes in cm.
+// ordinal 9: a picture from a file (PNG, JPEG, an enhanced metafile as it is, others through the converter); height
+// 0 keeps its proportions, width 0 takes its own size. Sizes in cm.
 void RTFX_Picture(const char* file, int flag, double widthCm, double heightCm);
 // ordinal 11: opens a table; the cells then fill its rows left to right.
 void RTFX_BeginTable(int columns, const double* widthsCm);
@@ -60,6 +61,11 @@ namespace rtfx {
 // Turns a picture file the library cannot embed itself (metafiles, bitmaps) into PNG bytes; false when it cannot.
 using PictureConverter = bool (*)(const char* path, std::vector<unsigned char>& png);
 void SetPictureConverter(PictureConverter converter);
+
+// Ordinal 9 for a picture known by another name than its file's (the scratch copy of a picture a position holds): a
+// metafile carries the name as its description, which readers that cannot draw it show in its place. The reason
+// when the picture cannot be taken, else empty.
+std::string Picture(const char* file, const char* name, double widthCm, double heightCm);
 
 // Finds the picture file of a module's bitmap resource; empty when there is none.
 using ResourceResolver = std::string (*)(const void* module, int resourceId);

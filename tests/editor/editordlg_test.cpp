@@ -484,6 +484,53 @@ TEST_F(EditorCommandsTest, CtrlWheelShowsTheZoomInTheCombo) {
   EXPECT_EQ(std::string(shown), "130 %");
 }
 
+// Ctrl and the wheel over the text zoom it in steps of 10 % a notch, and the zoom box shows the zoom in effect: its
+// item where the list has one, else one of its own (from "Seitenbreite", whatever percentage that gave, and beyond
+// 200 %).
+TEST_F(EditorCommandsTest, CtrlWheelOverTheTextZoomsItAndTheBoxShowsTheZoom) {
+  Open("");
+  const auto wheel = [this](int notches) {
+    win::input::KeyDown(VK_CONTROL);
+    for (int i = 0; i < std::abs(notches); ++i)
+      editor_.text.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(short(notches > 0 ? 120 : -120))), 0);
+    win::input::KeyUp(VK_CONTROL);
+  };
+  const auto shown = [this] {
+    CString text;
+    editor_.bar2.zoom.GetWindowText(text);
+    return std::string(text);
+  };
+  editor_.bar2.zoom.SetCurSel(9);  // "100 %"
+  editor_.ApplyZoom();
+  wheel(3);
+  EXPECT_EQ(editor_.text.GetZoom(), 130);
+  EXPECT_EQ(shown(), "130 %");
+  EXPECT_EQ(editor_.bar2.zoom.GetCurSel(), 15);
+  wheel(-5);
+  EXPECT_EQ(editor_.text.GetZoom(), 80);
+  EXPECT_EQ(shown(), "80 %");
+
+  editor_.bar2.zoom.SetCurSel(0);  // "Seitenbreite"
+  editor_.ApplyZoom();
+  const int pageWidth = editor_.text.GetZoom();
+  wheel(1);
+  EXPECT_EQ(editor_.text.GetZoom(), pageWidth + 10);
+  EXPECT_EQ(shown(), std::to_string(pageWidth + 10) + " %");
+  // a second zoom of its own takes the place of the first
+  wheel(1);
+  EXPECT_EQ(shown(), std::to_string(pageWidth + 20) + " %");
+
+  editor_.bar2.zoom.SetCurSel(18);  // "200 %"
+  editor_.ApplyZoom();
+  wheel(2);
+  EXPECT_EQ(editor_.text.GetZoom(), 220);
+  EXPECT_EQ(shown(), "220 %");
+  EXPECT_EQ(editor_.bar2.zoom.GetCount(), SubDlg::kZoomItems + 1);
+  wheel(-2);
+  EXPECT_EQ(shown(), "200 %");
+  EXPECT_EQ(editor_.bar2.zoom.GetCount(), SubDlg::kZoomItems);
+}
+
 TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFromOne) {
   namespace fs = std::filesystem;
   // A user data folder of this test's own: the template must not show in other tests running beside it.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/formula/vardef_test_support.h"
+#include "tests/support/emf_sample.h"
 
 using vardef_test::VarDefTest;
 
@@ -66,10 +67,10 @@ class VarDefRtfTest : public VarDefTest {
   }
 
   // The report block of the list as text.
-  std::string Report(int variant = 0) {
+  std::string Report(int variant = 0, std::vector<std::string>* failures = nullptr) {
     std::filesystem::path path = folder_ / "block.rtf";
     std::filesystem::remove(path);
-    list.WriteRtf(path.c_str(), variant);
+    list.WriteRtf(path.c_str(), variant, failures);
     std::string rtf = ReadAll(path);
     EXPECT_TRUE(Balanced(rtf)) << rtf;
     return rtf;
@@ -194,6 +195,41 @@ TEST_F(VarDefRtfTest, PictureGoesThroughAScratchFileOfItsOwn) {
   EXPECT_TRUE(std::filesystem::is_empty(scratch));
   EXPECT_EQ(ReadAll(folder_ / "temp.png"), "eigene Datei");
   EXPECT_EQ(Report(1).find("\\pict"), std::string::npos);  // the document part leaves pictures out
+}
+
+// Every picture reaches the report whatever its kind: a PNG, an EMF picture and a sketch (always an EMF) go in, the
+// metafiles as they are under the names they are known by; a picture of no kind the report takes (a GIF) is named
+// with the reason, and the pictures around it still go in.
+TEST_F(VarDefRtfTest, PicturesOfEveryKindReachTheReportAndOneThatCannotIsNamed) {
+  const auto png = TinyPng();
+  const auto emf = test_support::SmallEmf();
+  const std::string gif = "GIF89a\x01\x00\x01\x00\x00\x00\x00;";
+  Add<CVarDefUeberschrift>(list).title = "Abbildungen";
+  auto& first = Add<CVarDefAbbildung>(list);
+  first.SetFileBuffer(png.data(), unsigned(png.size()));
+  first.fileName = "plan.png";
+  auto& metafile = Add<CVarDefAbbildung>(list);
+  metafile.SetFileBuffer(emf.data(), unsigned(emf.size()));
+  metafile.fileName = "C:\\plaene\\schnitt.emf";
+  metafile.dWidth = 10.0;
+  auto& unknown = Add<CVarDefAbbildung>(list);
+  unknown.SetFileBuffer(gif.data(), unsigned(gif.size()));
+  unknown.fileName = "foto.gif";
+  auto& sketch = Add<CVarDefKritzl>(list);
+  sketch.SetFileBuffer(emf.data(), unsigned(emf.size()));
+  std::vector<std::string> failures;
+  const std::string report = Report(0, &failures);
+
+  EXPECT_NE(report.find("\\pngblip\\picw2\\pich3"), std::string::npos);
+  // 10 cm wide = 5669 twips, half as high as wide as its frame of 5000 x 2500 (5 cm = 2835 twips)
+  EXPECT_NE(report.find("{\\sv schnitt.emf}}}\\emfblip\\picw5000\\pich2500\\picwgoal5669\\pichgoal2835\r\n01000000"
+                        "58000000"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find("{\\sv Kritzl}}}\\emfblip\\picw5000\\pich2500"), std::string::npos) << report;
+  EXPECT_EQ(report.find("4749463839"), std::string::npos);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].rfind("foto.gif: Bildformat nicht lesbar", 0), 0u) << failures[0];
 }
 
 TEST_F(VarDefRtfTest, BracesInTheEngineersTextStayText) {

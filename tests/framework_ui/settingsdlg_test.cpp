@@ -10,6 +10,8 @@
 #include "framework/basedata.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
+#include "platform/win/screen/headless.h"
+#include "platform/viduv/viduv.h"
 
 namespace {
 
@@ -105,6 +107,42 @@ TEST_F(SettingsDlgTest, APageNumberOutOfRangeKeepsTheDialogOpenAndTheDataUnchang
   EXPECT_NE(win::msgbox::Log()[0].text.find("16960"), std::string::npos);
   EXPECT_EQ(data.nPage, 7);
   EXPECT_EQ(data.freeText, "Bauvorhaben Nord");
+}
+
+// The spin beside the first page number steps the number in its field: from 1, two clicks on the upper arrow give
+// 3, and the position keeps 3. A click below the middle steps back down.
+TEST_F(SettingsDlgTest, TheSpinArrowsStepTheFirstPageNumberInItsField) {
+  data.nPage = 1;
+  dlgAllg dialog;
+  dialog.pData = &data;
+  win::script::QueueDialog([](CDialog& d) {
+    CWnd* spin = d.GetDlgItem(IDC_ALLG_PAGE_SPIN);
+    CRect r;
+    spin->GetClientRect(&r);
+    ASSERT_GT(r.Height(), 3);
+    const auto field = [&d] {
+      CString text;
+      d.GetDlgItemText(IDC_ALLG_PAGE, text);
+      return std::string(text.GetString());
+    };
+    win::input::Click(spin->m_hWnd, r.Width() / 2, 1);
+    EXPECT_EQ(field(), "2");
+    win::input::Click(spin->m_hWnd, r.Width() / 2, 1);
+    EXPECT_EQ(field(), "3");
+    win::input::Click(spin->m_hWnd, r.Width() / 2, r.Height() - 2);
+    win::input::Click(spin->m_hWnd, r.Width() / 2, 1);
+    EXPECT_EQ(field(), "3");
+    Save(d, "settingsdlg_spin");
+    Press(d, IDOK);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(data.nPage, 3);
+  // what the position file then holds
+  const int doc = VIDUV_CreateDoc((testing::TempDir() + "spin.tqx").c_str());
+  ASSERT_NE(doc, 0);
+  data.WriteData(doc);
+  EXPECT_EQ(VIDUV_GetInt(VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input"), "nPage"), 3);
+  VIDUV_CloseDoc(doc);
 }
 
 }  // namespace

@@ -96,6 +96,26 @@ TEST(PictureMemory, APictureTooLargeToReadIsAFramedBoxThatSaysSo) {
   }
 }
 
+// A metafile, which is not drawn here, is its frame with the name its writer gave it (else its kind) inside: a
+// black edge and dark letters, where an unknown picture is a grey box.
+TEST(PictureMemory, AMetafileIsItsFrameWithItsName) {
+  const char* const groups[] = {
+      "{\\pict{\\*\\picprop{\\sp{\\sn wzDescription}{\\sv schnitt.emf}}}\\emfblip\\picw5000\\pich2500 0100000058}",
+      "{\\pict\\emfblip\\picw5000\\pich2500 0100000058}",
+      "{\\pict\\wmetafile8\\picw5000\\pich2500 010009}",
+  };
+  for (const char* group : groups) {
+    Canvas canvas(120, 120);
+    richedit::DrawPicture(canvas.dc(), RECT{10, 10, 106, 106}, group);
+    for (int k = 10; k < 106; k += 8) {
+      EXPECT_EQ(canvas.At(k, 10), RGB(0, 0, 0)) << group << " top " << k;
+      EXPECT_EQ(canvas.At(105, k), RGB(0, 0, 0)) << group << " right " << k;
+    }
+    EXPECT_GT(canvas.DarkIn({13, 13, 103, 103}), 20) << group << ": no name in the frame";
+    EXPECT_EQ(canvas.At(60, 100), RGB(255, 255, 255)) << group << ": the frame is not filled";
+  }
+}
+
 // A PNG made by cairo (with transparency where alpha is given): w x h pixels, each from the function.
 template <typename Pixel>
 std::string PngFrom(int w, int h, Pixel pixel) {

@@ -15,6 +15,7 @@
 
 #include "platform/richedit/richeditctrl.h"
 #include "tests/platform/richedit/rtf_pictures.h"
+#include "tests/support/emf_sample.h"
 #include "tests/support/pdf_page_pixels.h"
 
 namespace {
@@ -197,6 +198,40 @@ TEST_F(PrintingTest, PicturesAreDrawnAtTheirSizeAndGreekLettersPrintAsText) {
   EXPECT_NEAR(bottom - top, 72, 2);
   EXPECT_NEAR(left, 70.9, 2);
   EXPECT_GT(top, 60);
+}
+
+// An enhanced metafile, which the printing cannot draw, prints as its frame at its size with the name its writer
+// gave it inside: 2880 x 1440 twips are 144 x 72 points.
+TEST_F(PrintingTest, AMetafilePrintsAsItsFrameWithItsName) {
+  std::string hex;
+  for (unsigned char c : test_support::SmallEmf()) {
+    char two[3];
+    std::snprintf(two, sizeof two, "%02x", c);
+    hex += two;
+  }
+  Print(std::string(kPage) + "\\pard\\plain\\fs20 Bild\\par\r\n" +
+        "{\\pict{\\*\\picprop{\\sp{\\sn wzDescription}{\\sv Schnitt \\'e4u\\u223?.emf}}}\\emfblip\\picw5000\\pich2500"
+        "\\picwgoal2880\\pichgoal1440\r\n" +
+        hex + "}\\par}");
+  EXPECT_NE(Text(1).find("Schnitt äuß.emf"), std::string::npos) << Text(1);
+  const test_support::PagePixels r = test_support::RenderPdfPage(Pdf(), 1, 72, dir_);
+  ASSERT_GT(r.width, 0) << "pdftoppm failed";
+  // The frame's left edge: the longest dark column below the header; its height is the picture's.
+  int bestX = -1, bestTop = -1, bestLength = 0;
+  for (int x = 0; x < r.width / 2; ++x)
+    for (int y = 60, run = 0; y < r.height; ++y) {
+      run = (r.At(x, y) & 0xFF) < 100 ? run + 1 : 0;
+      if (run > bestLength) {
+        bestLength = run;
+        bestX = x;
+        bestTop = y - run + 1;
+      }
+    }
+  EXPECT_NEAR(bestX, 70.9, 2);
+  EXPECT_NEAR(bestLength, 72, 2);
+  int top = 0;  // the frame's top edge from that corner along the width
+  while (bestX + top < r.width && (r.At(bestX + top, bestTop) & 0xFF) < 100) ++top;
+  EXPECT_NEAR(top, 144, 2);
 }
 
 // Characters that neither the code page nor the Symbol font holds are printed as themselves, as text that can be

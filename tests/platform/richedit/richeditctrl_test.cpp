@@ -331,6 +331,36 @@ TEST_F(RichEditTest, TheCaretStaysInViewAndTheWheelScrolls) {
   EXPECT_EQ(edit_.GetScrollY(), 0);
 }
 
+// With Ctrl held the wheel zooms instead of scrolling: a notch up adds 10 % of the natural size, a notch down takes
+// it away, from 10 % to 500 %; a finer wheel's part of a notch still takes a step.
+TEST_F(RichEditTest, CtrlAndTheWheelZoomTheText) {
+  Load("{\\rtf1 Zeile\\par}");
+  const auto wheel = [this](int delta) { edit_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(short(delta))), 0); };
+  const auto percent = [this] {
+    int num = 0, den = 0;
+    edit_.GetZoom(num, den);
+    return den ? num * 100 / den : 100;
+  };
+  const struct {
+    int delta, expected;
+  } steps[] = {{120, 110}, {360, 140}, {-120, 130}, {30, 140}, {-240, 120}};
+  for (const auto& step : steps) {
+    wheel(step.delta);
+    EXPECT_EQ(percent(), step.expected) << step.delta;
+  }
+  EXPECT_EQ(edit_.GetScrollY(), 0);
+  edit_.SetZoom(495, 100);
+  wheel(120);
+  EXPECT_EQ(percent(), 500);
+  wheel(120);
+  EXPECT_EQ(percent(), 500);
+  edit_.SetZoom(15, 100);
+  wheel(-120);
+  EXPECT_EQ(percent(), 10);
+  wheel(-120);
+  EXPECT_EQ(percent(), 10);
+}
+
 // Numbers beyond what a word processor keeps are read as its limits (list starts and line spacing 32767, indents
 // and cell boundaries 22 inches = 31680 twips, sizes 1638 points, colours 255). Read, drawn, printed and written
 // back, none of them overflows an int or swells the text: a Roman list starting at two billion would give each item

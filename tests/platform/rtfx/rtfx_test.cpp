@@ -1,5 +1,6 @@
 #include "platform/rtfx/rtfx.h"
 #include "platform/win/resources/resources.h"
+#include "tests/support/emf_sample.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -304,6 +305,43 @@ TEST_F(RtfxTest, PicturesAreEmbeddedAsPngKeepingProportions) {
   std::string rtf = WriteReport(dir_ / "bericht.rtf");
   EXPECT_NE(rtf.find("\\pngblip\\picw200\\pich100\\picwgoal5669\\pichgoal2835"), std::string::npos);
   EXPECT_NE(rtf.find("89504e47"), std::string::npos);  // PNG signature as hex
+}
+
+// An enhanced metafile goes in as it is: its bytes as hexadecimal after \emfblip, its frame as \picw and \pich (in
+// 0.01 mm), the name it is known by as its description; without a size asked for it takes its frame's (50 mm =
+// 5 cm = 2835 twips, 25 mm = 1417.3 -> 1417 twips); a width alone keeps its proportions (8 cm = 4535 twips, 4 cm =
+// 2268 twips). A picture of no known kind (GIF) is left out with the reason.
+TEST_F(RtfxTest, AnEnhancedMetafileIsEmbeddedAsItIsAndAnUnknownPictureIsRefused) {
+  const std::vector<unsigned char> emf = test_support::SmallEmf();
+  const fs::path scratch = dir_ / "temp1234.emf", gif = dir_ / "temp5678.gif";
+  std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(emf.data()), std::streamsize(emf.size()));
+  std::ofstream(gif, std::ios::binary) << "GIF89a\x01\x00\x01\x00\x00\x00\x00;";
+  const fs::path file = dir_ / "emf.rtf";
+  ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+  EXPECT_EQ(rtfx::Picture(scratch.c_str(), "Grundriss {alt}.emf", 0.0, 0.0), "");
+  EXPECT_EQ(rtfx::Picture(scratch.c_str(), nullptr, 8.0, 0.0), "");
+  const std::string why = rtfx::Picture(gif.c_str(), "plan.gif", 8.0, 0.0);
+  EXPECT_NE(why.find("Bildformat nicht lesbar"), std::string::npos) << why;
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  const std::string rtf = ReadAll(file);
+  std::string hex;
+  for (unsigned char c : emf) {
+    static const char digits[] = "0123456789abcdef";
+    hex += digits[c >> 4];
+    hex += digits[c & 0xF];
+  }
+  EXPECT_NE(rtf.find("{\\pict{\\*\\picprop{\\sp{\\sn wzDescription}{\\sv Grundriss \\{alt\\}.emf}}}\\emfblip"
+                     "\\picw5000\\pich2500\\picwgoal2835\\pichgoal1417\r\n" +
+                     hex.substr(0, 128) + "\r\n" + hex.substr(128, 128) + "\r\n" + hex.substr(256) + "}"),
+            std::string::npos)
+      << rtf;
+  // a file that has no other name shows its own
+  EXPECT_NE(rtf.find("{\\sv temp1234.emf}}}\\emfblip\\picw5000\\pich2500\\picwgoal4535\\pichgoal2268"),
+            std::string::npos);
+  EXPECT_EQ(rtf.find("4749463839"), std::string::npos);  // "GIF89" as hex: nothing of it
+  bool balanced = false;
+  ControlWords(rtf, balanced);
+  EXPECT_TRUE(balanced);
 }
 
 TEST_F(RtfxTest, AFailedWriteIsReportedAndLeavesNoFile) {

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Ctrl and the wheel over the document editor's text on a virtual X server, driven by real X events and pictured
+# from the X server with xwd: a typed line, three notches up with Ctrl held, and its letters stand about 1.3 times
+# as high and as wide (from 100 % to 130 %); the zoom box shows "130 %", which OK keeps as the setting (item 15 of
+# the list). Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
+set -u
+kolumo=$1
+data=$2
+source "$(dirname "$0")/../support/xvfb.sh"
+need_xwd
+pictures=$PWD # kept beside the test for a look
+
+export ORMI_REGISTRY="$work/registry.xml"
+document_editor_registry
+edit_example 1920x1080
+window=$main
+window_geometry "$window"
+wx=$x wy=$y
+# The rows and columns of the editor's first lines (window x 10 to 900, y 118 to 318) that hold dark ink.
+ink() {
+  xwd -root -silent >"$work/screen.xwd" &&
+    python3 - "$work/screen.xwd" $((wx + 10)) $((wy + 118)) $((wx + 900)) $((wy + 318)) <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+h = struct.unpack('>25I', data[:100])
+size, order, bpl, ncolors = h[0], h[7], h[12], h[19]
+base, end = size + ncolors * 12, '<' if order == 0 else '>'
+x0, y0, x1, y1 = map(int, sys.argv[2:6])
+dark = lambda p: max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96
+rows = [[dark(p) for p in struct.unpack_from(end + '%dI' % (x1 - x0), data, base + y * bpl + x0 * 4)]
+        for y in range(y0, y1)]
+print(sum(any(r) for r in rows), sum(any(r[i] for r in rows) for i in range(x1 - x0)))
+PY
+}
+picture() {
+  python3 "$xwd_region" "$work/screen.xwd" "$pictures/screen_zoom_$1.png" "$wx,$wy,$((wx + 900)),$((wy + 300))" >/dev/null
+}
+
+xdotool mousemove --window "$window" 57 42 click 1 # the first tab
+sleep 1
+xdotool mousemove --window "$window" 300 200 click 1
+sleep 0.5
+xdotool type --delay 20 "Zoom Probe"
+typed() { read -r rows cols <<<"$(ink)" && [ "$rows" -gt 5 ] && [ "$cols" -gt 40 ]; }
+wait_for 20 typed || fail "the typed line does not show (${rows:-no} rows, ${cols:-no} columns of ink)"
+picture before
+before_rows=$rows before_cols=$cols
+xdotool mousemove --window "$window" 400 250 keydown ctrl click 4 click 4 click 4 keyup ctrl
+grown() {
+  read -r rows cols <<<"$(ink)" && [ $((rows * 100)) -ge $((before_rows * 118)) ] &&
+    [ $((cols * 100)) -ge $((before_cols * 120)) ] && [ $((cols * 100)) -le $((before_cols * 140)) ]
+}
+wait_for 20 grown || fail "Ctrl and three notches left the text at $rows x $cols (from $before_rows x $before_cols)"
+picture zoomed
+saved_by_ok 877 457
+grep -q 'name="iZoom"[^>]*"15"' "$ORMI_REGISTRY" ||
+  fail "the zoom box did not show 130 %: $(grep -o '<value name="iZoom"[^>]*>' "$ORMI_REGISTRY")"
+echo "passed ($before_rows x $before_cols pixels of ink at 100 %, $rows x $cols after three notches)"
