@@ -2,6 +2,7 @@
 // the moment it is typed; a value whose name lost its definition shows it; OK names such values before it saves.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <utility>
@@ -147,6 +148,8 @@ TEST_F(RenamedNameTest, TheLoadShowsThatItsNameHasNoValue) {
     ShowTab(4);
     EXPECT_EQ(Loads().GetItemText(2, L::kColValue0), shown);
     EXPECT_TRUE(Underlined(2, L::kColValue0));
+    if (const char* dir = std::getenv("KOLUMO_PICTURES"); dir && std::string(name) == "qq")
+      win::SaveWindowPng(dialog_.m_hWnd, std::string(dir) + "/load-whose-name-has-no-value.png");
   }
   EXPECT_EQ(Boxes(), std::vector<std::string>());
 }
