@@ -232,13 +232,37 @@ void CKolumoDlg::DeleteStage() {
   ExchangeData(FALSE);
 }
 
+namespace {
+
+// The problems of one box: it stays readable with the first of them, then how many more.
+class ProblemBox {
+ public:
+  void Add(const std::string& problem) {
+    if (++count_ <= kShown) text_ += (text_.empty() ? "" : "\n") + problem;
+  }
+  // Shows the box, below the heading when there is one; nothing when there is no problem.
+  void Show(const CString& heading = CString()) const {
+    if (count_ == 0) return;
+    std::string text = heading.IsEmpty() ? text_ : heading.str() + "\n\n" + text_;
+    if (count_ > kShown) {
+      CString more;
+      more.Format(Tr("... und %d weitere.").GetString(), count_ - kShown);
+      text += "\n" + more.str();
+    }
+    AfxMessageBox(text.c_str(), MB_ICONWARNING);
+  }
+
+ private:
+  static constexpr int kShown = 15;
+  std::string text_;
+  int count_ = 0;
+};
+
+}  // namespace
+
 void CKolumoDlg::CheckInputRead() {
-  std::string problems;
-  int count = 0;
-  auto add = [&](const std::string& problem) {
-    // a box stays readable: the first problems, then how many more
-    if (++count <= 15) problems += (problems.empty() ? "" : "\n") + problem;
-  };
+  ProblemBox box;
+  auto add = [&](const std::string& problem) { box.Add(problem); };
   for (int s = 0; s < CKolumoData::kStages; ++s) {
     int& maxLF = m_data.maxLF[std::size_t(s)];
     const CArray<Load>& loads = m_data.loads[std::size_t(s)];
@@ -260,12 +284,18 @@ void CKolumoDlg::CheckInputRead() {
       if (loads[i].lc > kMaxLoadCases) add(LastfallFehler(m_data, s, i));
   }
   for (const std::string& problem : UndefinierteNamen(m_data, m_data.doc)) add(problem);
-  if (count > 15) {
-    CString more;
-    more.Format(Tr("... und %d weitere.").GetString(), count - 15);
-    problems += "\n" + more.str();
-  }
-  if (!problems.empty()) AfxMessageBox(problems.c_str(), MB_ICONWARNING);
+  box.Show();
+}
+
+void CKolumoDlg::OnOK() {
+  ExchangeData(TRUE);
+  // the names as the pages leave them: a variable renamed a moment ago no longer gives its old name a value
+  m_data.DefineVariables();
+  ProblemBox box;
+  for (const std::string& problem : UndefinierteNamen(m_data, m_data.doc)) box.Add(problem);
+  box.Show(
+      Tr("Diese Eingaben nennen einen Namen ohne Wert. Die Position wird gespeichert; berechnet wird sie erst, "
+         "wenn die Namen definiert sind:"));
 }
 
 bool CKolumoDlg::SetAnnotation(const CString& text) {

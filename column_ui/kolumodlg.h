@@ -52,6 +52,9 @@ class CKolumoDlg : public CMainDlgBase, public CKolumoDataOwner {
   // the stage then has the cases that exist, the load keeps its number and the value its stored number and formula
   // for the engineer to mend.
   void CheckInputRead();
+  // OK of the window that holds the dialog, before it saves: the pages store, and the values given by a name that
+  // has no value are said in one message, in the input check's words. The position is saved all the same.
+  void OnOK() override;
 
   // The annotation of the selected tab (kept with the data's annotations); false, changing nothing, when no tab
   // is selected.

@@ -67,6 +67,8 @@ BOOL CKolumoloaddlg::OnInitDialog() {
   TOLK_HWNDTranslate("Ormi Eingabe", "vernik_i_kolumo", "CKolumoloaddlg", m_hWnd);
   m_filling = true;
   m_loadGrid.m_pData = m_pData;
+  // The loads read the field heights beside the position's names, in every row.
+  m_loadGrid.SetVariableStore(m_pData ? &m_pData->stuetzenVariablen : nullptr);
   m_loadGrid.m_pStage = m_pStage;
   m_loadGrid.m_pLastfallGrid = &m_lastfallGrid;
   m_loadGrid.ownerData = m_pData;

@@ -179,6 +179,8 @@ void CKolumoSysDlg::SetData(CKolumoData* data, const int* stage) {
   m_pData = data;
   m_grid.m_pData = data;
   m_grid.m_pStage = stage;
+  // A name the position defines is a length in every row, the entry row's new field's too.
+  m_grid.SetVariableStore(data ? &data->variables : nullptr);
   m_mateGrid.m_pData = data;
 }
 

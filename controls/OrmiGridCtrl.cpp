@@ -372,7 +372,7 @@ int COrmiGridCtrl::SetCellType(int row, int col, int type) {
     if (info->scanFormat.IsEmpty()) info->scanFormat = "%lf";
     if (type == ORMI_FORMULA && !info->value) {
       info->value = std::make_unique<CFormulaNumber>();
-      info->value->m_pStore = &GetGlobalVariableStore();
+      info->value->m_pStore = m_pVariableStore ? m_pVariableStore : &GetGlobalVariableStore();
     }
   } else if (type == ORMI_COMBO || type == ORMI_COMBO_INDEX) {
     if (auto* combo = dynamic_cast<CGridCellCombo*>(cell))
@@ -475,7 +475,10 @@ double COrmiGridCtrl::GetCellDouble(int row, int col) {
 void COrmiGridCtrl::ShowFormula(int row, int col, COrmiCellInfo& info) {
   CGridCellBase* cell = GetCell(row, col);
   if (!cell || !info.value) return;
-  SetItemText(row, col, FormatValue(info, info.value->GetValue()));
+  CFormulaNumber& value = *info.value;
+  const double shown = value.GetValue();
+  const bool unnamed = !value.m_bNumber && value.m_pStore && !value.m_pStore->UndefinedReads().empty();
+  SetItemText(row, col, unnamed ? value.m_pStore->UndefinedReadMessage() : FormatValue(info, shown));
   LOGFONT lf{};
   if (const LOGFONT* current = cell->GetFont()) lf = *current;
   lf.lfUnderline = BYTE(info.value->m_bNumber ? 0 : 1);
@@ -487,6 +490,7 @@ CFormulaNumber COrmiGridCtrl::SetCellFormula(int row, int col, const CFormulaNum
   if (!info || info->type != ORMI_FORMULA || !info->value) return CFormulaNumber();
   CFormulaNumber old = *info->value;
   *info->value = value;
+  if (m_pVariableStore) info->value->m_pStore = m_pVariableStore;
   if (!info->value->m_pStore) info->value->m_pStore = old.m_pStore;
   ShowFormula(row, col, *info);
   return old;
@@ -935,6 +939,7 @@ BOOL COrmiGridCtrl::ReadTypedText(int row, int col, const CString& in, CString& 
     }
     case ORMI_FORMULA: {
       formula = info->value ? *info->value : CFormulaNumber();
+      if (m_pVariableStore) formula.m_pStore = m_pVariableStore;
       if (text.IsEmpty()) {
         formula.Reset();
         shown = "";

@@ -82,6 +82,10 @@ class COrmiGridCtrl : public CGridCtrl {
   void EnableRowMarking(BOOL on) { m_bRowMarking = on; }
   void EnableTabNavigation(BOOL on) { m_bTabNavigation = on; }
   std::vector<COrmiGridCtrl*>& LinkedGrids() { return m_linked; }
+  // The names the grid's formula cells read, typed ones included: those of the position the grid edits, in every
+  // row (a row made after the names were defined too). nullptr: a cell reads against the store its value brings,
+  // the module's global store for a new cell.
+  void SetVariableStore(CVariableStore* store) { m_pVariableStore = store; }
 
   // ---- cell types and formats
   int SetCellType(int row, int col, int type);
@@ -218,7 +222,8 @@ class COrmiGridCtrl : public CGridCtrl {
   COrmiCellInfo* Info(int row, int col) const;
   COrmiCellInfo* EnsureInfo(int row, int col);
   void RemoveInfo(int row, int col);
-  // Shows a formula's value in the cell and underlines the font exactly when it is an expression.
+  // Shows a formula's value in the cell and underlines the font exactly when it is an expression. An expression that
+  // reads a name without a value shows that ("'qk' nicht definiert"): the value it had before counts for nothing.
   void ShowFormula(int row, int col, COrmiCellInfo& info);
   // The text a typed cell shows for a typed-in or pasted text (formula cells: the new value too); FALSE with the
   // reason, which names the cell (CellName), when the cell cannot take it.
@@ -275,6 +280,7 @@ class COrmiGridCtrl : public CGridCtrl {
   CRect m_headerRect;
   BOOL m_bInitialised = FALSE, m_bHeaderEnabled = FALSE, m_bRowMarking = FALSE, m_bInEndEdit = FALSE;
   BOOL m_bTabNavigation = TRUE;
+  CVariableStore* m_pVariableStore = nullptr;  // not owned
   std::vector<COrmiGridCtrl*> m_linked;
   BYTE m_bActive = 0, m_bEnteredBackwards = 0, m_bMouseAction = 0;
 

@@ -148,6 +148,8 @@ class EditWindow : public CDialog {
   DECLARE_MESSAGE_MAP()
 
   void OnOK() override {
+    // The input dialog hears of OK first: it says what of its input would not calculate, before it is saved.
+    if (CWnd* input = win::FromHandle<CWnd>(dialog_)) input->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
     if (!StoreInput()) {
       error = "the module could not write the input into the position";
       EndDialog(IDABORT);

@@ -456,3 +456,38 @@ TEST_F(EditWindowTest, AnAnswerGivenBeforehandThatAQuestionDoesNotOfferEndsTheRu
 }
 
 }  // namespace
+
+// A load given by a name the position defines nowhere: the window says so when it opens and again at OK, naming
+// the load, and OK saves the position all the same, with the load's formula.
+TEST_F(EditWindowTest, OkSaysWhichInputsNameWhatIsDefinedNowhereAndSaves) {
+  std::string position = Slurp(file_);
+  const std::string roof = "desc=\"Dach, ständig\"", end = "val5=\"0\" />";
+  const std::size_t load = position.find(roof);
+  ASSERT_NE(load, std::string::npos);
+  const std::size_t at = position.find(end, load);
+  ASSERT_NE(at, std::string::npos);
+  position.replace(at, end.size(), "val5=\"0\"><val0 exp=\"NXX\" /></load>");
+  std::ofstream(file_, std::ios::binary) << position;
+  const std::string problem = "Endsystem, Last 2 (\"Dach, ständig\"): val0 = \"NXX\": 'NXX' nicht definiert";
+  win::msgbox::QueueAnswer(IDOK);
+  win::msgbox::QueueAnswer(IDOK);
+  std::size_t opening = 0;
+  win::script::QueueDialog([&](CDialog& window) {
+    opening = win::msgbox::Log().size();
+    window.SetDlgItemText(host::kEditAnnotationId, "Geprueft");
+    window.SendMessage(WM_COMMAND, IDOK);
+    win::PumpMessages();
+  });
+  EXPECT_EQ(Edit(), host::EditResult::kSaved);
+  EXPECT_EQ(opening, 1u) << "the box when it opens";
+  const auto& log = win::msgbox::Log();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].text, problem);
+  EXPECT_EQ(log[1].text,
+            "Diese Eingaben nennen einen Namen ohne Wert. Die Position wird gespeichert; berechnet wird "
+            "sie erst, wenn die Namen definiert sind:\n\n" +
+                problem);
+  const std::string saved = Slurp(file_);
+  EXPECT_NE(saved.find("Anmerkung_2=\"Geprueft\""), std::string::npos);
+  EXPECT_NE(saved.find("<val0 exp=\"NXX\""), std::string::npos);
+}

@@ -1,0 +1,181 @@
+// A name the position defines, on its variables page or in its document, is taken in every row of the input grids
+// the moment it is typed; a value whose name lost its definition shows it; OK names such values before it saves.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "column_dialog_fixture.h"
+#include "dialog_input.h"
+#include "document/subdata.h"
+#include "framework/regsettings.h"
+
+namespace {
+
+using column_dialog_test::ColumnDialogTest;
+using dialog_input::TypeAndEnter;
+using dialog_input::TypeCell;
+using S = StabSysGrid;
+using L = LoadGrid;
+
+// The document part must be known before the dialog (and so its data) is made.
+struct DocumentParts {
+  DocumentParts() { RegisterDocumentPart(); }
+  ~DocumentParts() { SetDocumentPartFactory(nullptr); }
+};
+
+// A variable row of the variables page.
+void AddVariable(CKolumoData& d, const char* name, const char* value) {
+  d.varDefs.Add(CVarDefEntry::Create(CVarDefEntry::kVariable));
+  auto& v = *d.varDefs.GetAs<CVarDefVariable>(d.varDefs.GetSize() - 1);
+  v.varName = name;
+  v.value = value;
+}
+
+// A document whose one formula line (in the formula colour) defines `line`.
+void SetDocument(CKolumoData& d, const std::string& line) {
+  auto* part = dynamic_cast<SubData*>(&d.GetSubData());
+  ASSERT_NE(part, nullptr);
+  part->text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 " + line + "\\par\r\n}");
+  part->isEmpty = 0;
+}
+
+// Where the position defines its name, with the document editor switched off or on.
+struct Source {
+  const char* what;
+  bool editor;
+  std::function<void(CKolumoData&)> define;  // defines hX = 3.2
+};
+
+void PrintTo(const Source& source, std::ostream* out) { *out << source.what; }
+
+class OwnNamesTest : private DocumentParts, public ColumnDialogTest, public testing::WithParamInterface<Source> {
+ protected:
+  void SetUp() override {
+    GetRegSettings().WriteInt("", "bSkrib", GetParam().editor ? 1 : 0);
+    ColumnDialogTest::SetUp();
+  }
+  void TearDown() override {
+    ColumnDialogTest::TearDown();
+    GetRegSettings().WriteInt("", "bSkrib", 0);
+  }
+  CKolumoData& Data() { return dialog_.m_data; }
+  CKolumoSysGrid& System() { return dialog_.m_sysDlg.m_grid; }
+  CKolumoLoadGrid& Loads() { return dialog_.m_loadDlg.m_loadGrid; }
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Where, OwnNamesTest,
+    testing::Values(Source{"VariablesPage", false, [](CKolumoData& d) { AddVariable(d, "hX", "3.2"); }},
+                    Source{"DocumentEditorOff", false, [](CKolumoData& d) { SetDocument(d, "hX = 3.2"); }},
+                    Source{"DocumentEditorOn", true, [](CKolumoData& d) { SetDocument(d, "hX = 3.2"); }}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// The example has fields of 3.20 and 4.50 m and seven loads. hX = 3.2 typed as the length of a new field (entry row
+// 4) makes field 3 of 3.20 m; in that new row hX*2 gives 6.40 m; in field 1, hX+1 gives 4.20 m. In the load grid's
+// entry row (row 8) hX in the first value makes load 8 with 3.2.
+TEST_P(OwnNamesTest, TheNameIsTakenInEveryRowTheMomentItIsTyped) {
+  Open(GetParam().define);
+  ShowTab(2);
+  ASSERT_EQ(Data().nFields(), 2);
+  const struct {
+    int row;
+    const char* typed;
+    int fields;
+    int field;  // whose length it is
+    double length;
+    const char* shown;
+  } lengths[] = {
+      {4, "hX", 3, 2, 3.2, "3.20 m"},
+      {4, "hX*2", 3, 2, 6.4, "6.40 m"},
+      {2, "hX+1", 3, 0, 4.2, "4.20 m"},
+  };
+  for (const auto& c : lengths) {
+    SCOPED_TRACE(c.typed);
+    TypeAndEnter(System(), c.row, S::kColLength, c.typed);
+    EXPECT_EQ(Boxes(), std::vector<std::string>());
+    ASSERT_EQ(Data().nFields(), c.fields);
+    EXPECT_DOUBLE_EQ(Data().fieldLengths[c.field].GetValue(), c.length);
+    EXPECT_EQ(System().GetItemText(c.row, S::kColLength), c.shown);
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+  }
+
+  ShowTab(4);
+  const int entry = Loads().LoadCount() + 1;
+  ASSERT_EQ(entry, 8);
+  TypeCell(Loads(), entry, L::kColValue0, "hX");
+  EXPECT_EQ(Boxes(), std::vector<std::string>());
+  ASSERT_EQ(Data().loads[0].GetSize(), 8);
+  EXPECT_DOUBLE_EQ(Data().loads[0][7].val0.GetValue(), 3.2);
+  EXPECT_EQ(Data().loads[0][7].val0.GetText(), "hX");
+}
+
+// The example with qk = 3 on the variables page and load 2 ("Dach, ständig") given as qk*5*4,5 = 3 x 5 x 4.5 =
+// 67.50 kN.
+class RenamedNameTest : public ColumnDialogTest {
+ protected:
+  void SetUp() override {
+    ColumnDialogTest::SetUp();
+    Open([](CKolumoData& d) {
+      AddVariable(d, "qk", "3");
+      d.DefineVariables();
+      d.loads[0][1].val0 = "qk*5*4,5";
+    });
+  }
+  CKolumoLoadGrid& Loads() { return dialog_.m_loadDlg.m_loadGrid; }
+  bool Underlined(int row, int col) {
+    const LOGFONT* font = Loads().GetCell(row, col)->GetFont();
+    return font && font->lfUnderline;
+  }
+  static constexpr const char* kUndefined =
+      "Endsystem, Last 2 (\"Dach, ständig\"): val0 = \"qk*5*4.5\": 'qk' nicht definiert";
+};
+
+// Renamed to qq on the variables page, qk has no value: the load shows that instead of the 67.50 kN it had, still
+// underlined as the expression it is; given its name back, it shows 67.50 kN again.
+TEST_F(RenamedNameTest, TheLoadShowsThatItsNameHasNoValue) {
+  ShowTab(4);
+  ASSERT_EQ(Loads().GetItemText(2, L::kColValue0), "67.50 kN");
+  for (const auto& [name, shown] : {std::pair{"qq", "'qk' nicht definiert"}, std::pair{"qk", "67.50 kN"}}) {
+    SCOPED_TRACE(name);
+    ShowTab(0);
+    TypeCell(dialog_.m_varDlg.m_grid, 1, VarDefGrid::kVariable, name);
+    ShowTab(4);
+    EXPECT_EQ(Loads().GetItemText(2, L::kColValue0), shown);
+    EXPECT_TRUE(Underlined(2, L::kColValue0));
+    if (const char* dir = std::getenv("KOLUMO_PICTURES"); dir && std::string(name) == "qq")
+      win::SaveWindowPng(dialog_.m_hWnd, std::string(dir) + "/load-whose-name-has-no-value.png");
+  }
+  EXPECT_EQ(Boxes(), std::vector<std::string>());
+}
+
+// OK names the input whose name has no value, before the position is saved; with the name defined it says nothing.
+TEST_F(RenamedNameTest, OkSaysWhichInputsNameWhatIsDefinedNowhere) {
+  const struct {
+    const char* name;
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {"qk", {}},
+      {"qq",
+       {std::string("Diese Eingaben nennen einen Namen ohne Wert. Die Position wird gespeichert; berechnet wird sie "
+                    "erst, wenn die Namen definiert sind:\n\n") +
+        kUndefined}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShowTab(0);
+    TypeCell(dialog_.m_varDlg.m_grid, 1, VarDefGrid::kVariable, c.name);
+    win::msgbox::ClearLog();
+    for (std::size_t i = 0; i < c.boxes.size(); ++i) win::msgbox::QueueAnswer(IDOK);
+    dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+    EXPECT_EQ(Boxes(), c.boxes);
+    EXPECT_TRUE(dialog_.IsWindowVisible()) << "OK of the window holding it does not end the input dialog";
+  }
+}
+
+}  // namespace
