@@ -12,16 +12,7 @@
 
 namespace {
 
-class LightLoadTest : public column_test::CalcRunFixture {
- protected:
-  void ReadExample(CKolumoData& d) {
-    const int doc = VIDUV_OpenDoc(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx");
-    ASSERT_NE(doc, 0) << VIDUV_GetLastError();
-    docs_.push_back(doc);
-    d.SetDefaults();
-    ASSERT_EQ(d.ReadData(doc), 1);
-  }
-};
+using LightLoadTest = column_test::CalcRunFixture;
 
 // The example (EC2 NA (DE); upper storey 3.20 m, 35 x 35 cm, ground storey 4.50 m, 40 x 40 cm, four bars of
 // 3.14 cm2 each) with a rotational spring of 1000 kNm/rad about both axes at its head, and the roof's permanent
