@@ -111,12 +111,16 @@ app=""
 # catalogue renames it to and a calculation takes for it (never the more ductile B500B), and OK saves that grade.
 # The variable table is back on the first tab, as in the first part.
 rm -f "$ORMI_REGISTRY"
+# edit_position NAME: "kolumo edit" on $work/NAME.tqx, waited for until its window is there.
+edit_position() {
+  KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/$1.tqx" \
+    >"$work/out" 2>"$work/err" &
+  app=$!
+  find_position() { main=$(xdotool search --name "^kolumo - $1\\.tqx\$" 2>/dev/null | head -n1) && [ -n "$main" ]; }
+  wait_for 20 find_position "$1" || fail "no window of $1.tqx within 20 s"
+}
 sed 's/sStahl="B500B"/sStahl="B500A"/' "$work/Stuetze.tqx" >"$work/KlasseA.tqx"
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/KlasseA.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-find_a() { main=$(xdotool search --name '^kolumo - KlasseA\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
-wait_for 20 find_a || fail "no window of the example with B500A within 20 s"
+edit_position KlasseA
 click 212 42
 picture class-a-system
 steel_cell class-a-steel
@@ -124,11 +128,7 @@ click 975 457  # "Abbrechen"
 wait "$app"
 app=""
 KOLUMO_ROOT="$work/root" "$kolumo" new "$work/Neu.tqx" >"$work/new.out" 2>"$work/new.err" || fail "kolumo new failed"
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Neu.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-find_new() { main=$(xdotool search --name '^kolumo - Neu\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
-wait_for 20 find_new || fail "no window of the new position within 20 s"
+edit_position Neu
 click 143 42
 click 49 155  # "DIN EN 1992 / NA"
 click 212 42
