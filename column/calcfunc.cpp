@@ -4,6 +4,7 @@
 #include <exception>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <new>
@@ -767,6 +768,57 @@ void GradesOfCalculation(int iNorm, bool concrete, CStringArray& list) {
   if (list.GetSize() > reach) list.SetSize(reach);
 }
 
+namespace {
+
+constexpr const char* kStahl = "Stahl";
+constexpr const char* kBetonstahl = "Betonstahl";
+
+// A reinforcing steel's ductility: its strain at maximum load ("duk", per mille) as the catalogue gives it under
+// the grade list `gradeList`; negative where the catalogue gives none.
+double Ductility(const char* gradeList, const CString& grade) {
+  CMateProps props;
+  CString name = grade;
+  GetMateHandler().GetMaterial(props, kStahl, kBetonstahl, gradeList, name);
+  const CString duk = props.GetValue("duk");
+  return duk.IsEmpty() ? -1.0 : std::max(0.0, std::atof(duk.GetString()));
+}
+
+// The ductility of a grade that the code's list lacks, from the first code whose list has it; negative where no
+// list has it or the catalogue gives it none.
+double DuctilityElsewhere(const CString& grade) {
+  for (const designcode::DesignCode& c : designcode::kCodes) {
+    CStringArray names;
+    GetMateHandler().GetObjekte(kStahl, kBetonstahl, c.gradeList, names);
+    for (const CString& name : names)
+      if (name == grade) return Ductility(c.gradeList, grade);
+  }
+  return -1.0;
+}
+
+// The index in `list` of the steel a calculation takes for `given`, which the list lacks: the grade the catalogue
+// renames it to under the code; else the most ductile grade that is no more ductile than the given one; else, when
+// the given one's ductility is unknown (or below every grade's), the least ductile grade. -1 when no grade of the
+// list has a known ductility: the caller's fallback stays.
+int SteelStandIn(const designcode::DesignCode& code, const CString& given, const CStringArray& list) {
+  CString renamed = given;
+  CMateHandler::CorrectRebarGradeName(kStahl, kBetonstahl, code.catalogue, renamed);
+  for (INT_PTR i = 0; renamed != given && i < list.GetSize(); ++i)
+    if (list[i] == renamed) return int(i);
+  const double ductility = DuctilityElsewhere(given);
+  int below = -1, least = -1;
+  double belowDuk = 0.0, leastDuk = 0.0;
+  for (INT_PTR i = 0; i < list.GetSize(); ++i) {
+    if (list[i].IsEmpty()) continue;
+    const double duk = Ductility(code.gradeList, list[i]);
+    if (duk < 0.0) continue;
+    if (least < 0 || duk < leastDuk) least = int(i), leastDuk = duk;
+    if (ductility >= 0.0 && duk <= ductility && (below < 0 || duk > belowDuk)) below = int(i), belowDuk = duk;
+  }
+  return below >= 0 ? below : least;
+}
+
+}  // namespace
+
 UsedGrade GradeOfCalculation(int iNorm, bool concrete, const CString& given) {
   UsedGrade grade;
   grade.name = given;
@@ -783,6 +835,8 @@ UsedGrade GradeOfCalculation(int iNorm, bool concrete, const CString& given) {
       return grade;
     }
   grade.replaced = grade.listSize > 0;
-  if (grade.replaced) grade.name = list[std::min<INT_PTR>(grade.index, list.GetSize() - 1)];
+  if (!grade.replaced) return grade;
+  if (const int standIn = concrete ? -1 : SteelStandIn(*code, given, list); standIn >= 0) grade.index = standIn;
+  grade.name = list[std::min<INT_PTR>(grade.index, list.GetSize() - 1)];
   return grade;
 }

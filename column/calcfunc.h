@@ -35,9 +35,11 @@ engine::ColumnInput ColumnInputOf(CKolumoData& data, const std::string& basis, c
 int PrepareSystem(CKolumoData& data, const std::string& basis, const int stageFlags[4], bool designPasses = false);
 
 // The grade a calculation takes for the concrete or the steel of the column: the named one when it is among the
-// first names of the code's list in the catalogue (30 concrete, 20 steel), else the list's fallback entry (2, 1).
+// first names of the code's list in the catalogue (30 concrete, 20 steel). A concrete the list lacks takes the
+// list's third entry. A steel the list lacks takes the grade the catalogue renames it to under the code, else one
+// of the same or lower ductility (the least ductile when its own is unknown), never a more ductile one.
 struct UsedGrade {
-  int index = 0;          // the engine's grade index: the position in the list, or the fallback
+  int index = 0;          // the engine's grade index: the position in the list of the grade taken
   CString name;           // the grade taken; the given name when the code has no list
   bool replaced = false;  // the given name is not among the list's names
   int listSize = 0;       // names GradesOfCalculation gives (0: the catalogue has none for the code)

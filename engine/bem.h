@@ -77,6 +77,10 @@ struct Resultierende {
     double N = 0.0, My = 0.0, Mz = 0.0;
 };
 
+// A strain state is found to this strain (per mille) at the section's outermost points: a plane whose last
+// step moves them by less is taken. A change below it is rounding to the section.
+inline constexpr double kDehnungsAufloesung = 1e-4;
+
 // Codes of the section routines at the engine boundary.
 enum BemCode {
     kBemOk = 0,

@@ -1212,7 +1212,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
             for (int i = 1; i <= 3; ++i) {
                 const double de =
                     dx[0] + std::cos((i - 1) * kPi) * ymax * dx[1] + std::cos(0.2 * i * kPi) * zmax * dx[2];
-                klein = klein && std::fabs(de) < 1e-4;
+                klein = klein && std::fabs(de) < kDehnungsAufloesung;
             }
             for (int j = 0; j < 3; ++j)
                 x[j] += dx[j];

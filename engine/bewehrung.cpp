@@ -160,15 +160,32 @@ int cBem::FaserSpannungen(double eps0, double epsT)
     return 0;
 }
 
-void Bemessungsparameter(const double forces[7], double gamma, double out[7])
+namespace {
+void Geteilt(const double forces[7], double gamma, double& N, double& My, double& Mz)
 {
-    double N = forces[0], My = forces[4], Mz = forces[5];
+    N = forces[0];
+    My = forces[4];
+    Mz = forces[5];
     if (gamma != 0.0) {
         N /= gamma;
         My /= gamma;
         Mz /= gamma;
     }
-    if (std::fabs(N) < 1.0 && std::fabs(My) < 1.0 && std::fabs(Mz) < 1.0)
+}
+}  // namespace
+
+bool OhneLast(const double forces[7], double gamma)
+{
+    double N, My, Mz;
+    Geteilt(forces, gamma, N, My, Mz);
+    return std::fabs(N) < 1.0 && std::fabs(My) < 1.0 && std::fabs(Mz) < 1.0;
+}
+
+void Bemessungsparameter(const double forces[7], double gamma, double out[7])
+{
+    double N, My, Mz;
+    Geteilt(forces, gamma, N, My, Mz);
+    if (OhneLast(forces, gamma))
         N = -1.0;  // a small compression instead of an empty load
     out[0] = N;
     out[1] = forces[1];

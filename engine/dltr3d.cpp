@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "engine/bem.h"
 #include "engine/element.h"
 #include "engine/felinalg.h"
 #include "engine/material.h"
@@ -25,7 +26,6 @@ namespace {
 // the engine's own verification, unless a test installs another
 NachweisFunktionen g_nachweis{StbNachweis_1, SchubNachweis};
 
-constexpr int kMaxPaesse = 300;                // equilibrium passes and stiffness updates
 constexpr int kMindestUpdates = 10;            // stiffness updates before a run may end
 constexpr double kKraftToleranz = 0.1;         // percent change of an end force
 constexpr double kSteifToleranz = 0.1 * 0.01;  // percent change of a bending stiffness
@@ -167,7 +167,8 @@ private:
     Weiter AktualisiereSteifigkeiten();
     void BeginneSteifigkeitsUpdate();
     void DaempfeSteifigkeiten();
-    bool SteifigkeitenGesetzt() const;
+    int UnruhigerQuerschnitt(bool rundung) const;
+    void MerkeUnruhe(int element, bool steifigkeit);
     Weiter PruefeEndzustand();
     void KeepSections(int nachweisMode);
     void KeepShear();
@@ -189,6 +190,7 @@ private:
     std::vector<double> schrittY, schrittZ;
     int passZaehler = 0;
     int steifZaehler = 0;
+    int unruhigesElement = -1;  // the first element whose end forces changed in the last pass
     int neustarts = 0;
     // without a verification the run cannot design: it ends as a design error
     bool keinNachweis = false;
@@ -439,7 +441,7 @@ bool Analyse::ErhoeheUndNeu(Grund grund, int update)
         bem.AsErhoeheung(kNeustartErhoehung);
         nachher += bem.HoleAS();
     }
-    if (!(nachher > vorher) || ++neustarts > kMaxPaesse)
+    if (!(nachher > vorher) || ++neustarts > kMaxIterationen)
         return false;
     const char* text = grund == Grund::Instabil      ? "System instabil"
                        : grund == Grund::OhneZustand ? "Kein Dehnungszustand"
@@ -505,7 +507,8 @@ Weiter Analyse::Pass()
         return Weiter::Ende;
     }
     if (!konvergiert) {
-        if (passZaehler >= kMaxPaesse) {
+        if (passZaehler >= kMaxIterationen) {
+            MerkeUnruhe(unruhigesElement, false);
             code = 99;
             return Weiter::Ende;
         }
@@ -609,6 +612,7 @@ bool Analyse::RechneEndkraefte()
 {
     strainCurrent = false;  // new end forces
     bool konvergiert = true;
+    unruhigesElement = -1;
     for (int e = 0; e < E; ++e) {
         ElementEingabe(e);
         const int endF = b.endF + 14 * e;
@@ -627,8 +631,10 @@ bool Analyse::RechneEndkraefte()
             if (mode == 1 || mode == 2) {
                 const double alt = WD(endF + k);
                 const double aenderung = std::fabs(f) >= 1e-10 ? std::fabs((alt - f) * 100.0 / f) : 0.0;
-                if (aenderung > kKraftToleranz)
+                if (aenderung > kKraftToleranz && konvergiert) {
                     konvergiert = false;
+                    unruhigesElement = e;
+                }
             }
             WD(endF + k) = f;
         }
@@ -656,13 +662,21 @@ Weiter Analyse::AktualisiereSteifigkeiten()
         code = 4;
         return Weiter::Ende;
     }
-    const bool gesetzt = SteifigkeitenGesetzt();
+    const bool gesetzt = UnruhigerQuerschnitt(false) < 0;
     g_protokoll.Printf(" Steifigkeitsiteration %d nach %d Gleichgewichtsschritten: %s\n", steifZaehler + 1, passZaehler,
                        gesetzt ? "konvergiert" : "nicht konvergiert");
     if (!gesetzt) {
         passZaehler = 0;
         ++steifZaehler;
-        if (steifZaehler >= kMaxPaesse) {
+        if (steifZaehler >= kMaxIterationen) {
+            // What still changes after so many updates may be rounding alone: the stiffness of a lightly
+            // loaded plane, whose strain state meets its small moment only to the section's resolution.
+            const int unruhig = UnruhigerQuerschnitt(true);
+            if (unruhig < 0) {
+                g_protokoll.Printf(" Steifigkeiten bis auf Rundung konvergiert\n");
+                return PruefeEndzustand();
+            }
+            MerkeUnruhe(unruhig / 2, true);
             code = 99;
             return Weiter::Ende;
         }
@@ -719,15 +733,40 @@ void Analyse::DaempfeSteifigkeiten()
     }
 }
 
-bool Analyse::SteifigkeitenGesetzt() const
+// The first section whose stiffness changed by more than the tolerance at the last update; -1 when none did.
+// With `rundung`, a change also passes when the curvature change it stands for moves the section's outermost
+// points by less than the strain state resolves: a relative change of the stiffness of a plane that is nearly
+// without curvature is the section's rounding, not a change of the column.
+int Analyse::UnruhigerQuerschnitt(bool rundung) const
 {
-    bool gesetzt = true;
-    for (int iq = 0; iq < nSections && gesetzt; ++iq) {
-        const double dy = qf.By[iq] != 0.0 ? std::fabs((qf.ByAlt[iq] - qf.By[iq]) * 100.0 / qf.By[iq]) : 0.0;
-        const double dz = qf.Bz[iq] != 0.0 ? std::fabs((qf.BzAlt[iq] - qf.Bz[iq]) * 100.0 / qf.Bz[iq]) : 0.0;
-        gesetzt = dy <= kSteifToleranz && dz <= kSteifToleranz;
+    const double gamma = mode == 1 ? g3 : g2;
+    auto ruhig = [&](double B, double alt, int kraft, double faser) {
+        const double prozent = B != 0.0 ? std::fabs((alt - B) * 100.0 / B) : 0.0;
+        if (prozent <= kSteifToleranz)
+            return true;
+        if (!rundung)
+            return false;
+        // the plane's curvature (per mille per m) under the moment the strain state was sought for
+        const double kruemmung = std::fabs(WD(b.endF + kraft) / (gamma != 0.0 ? gamma : 1.0) / B);
+        return prozent * 0.01 * kruemmung * faser <= kDehnungsAufloesung;
+    };
+    for (int iq = 0; iq < nSections; ++iq) {
+        const cBem& bem = g_quer[iq].m_bem;
+        if (!ruhig(qf.By[iq], qf.ByAlt[iq], 7 * iq + 4, bem.m_zmax) ||
+            !ruhig(qf.Bz[iq], qf.BzAlt[iq], 7 * iq + 5, bem.m_ymax))
+            return iq;
     }
-    return gesetzt;
+    return -1;
+}
+
+// Where an iteration that did not settle stopped, for its message.
+void Analyse::MerkeUnruhe(int element, bool steifigkeit)
+{
+    CStuetzenRechner::Unruhe& u = r.unruhe;
+    u.mode = mode;
+    u.lf = lf;
+    u.steifigkeit = steifigkeit;
+    u.feld = element >= 0 && element < E ? r.nFelder - r.stabFeld[element] : 0;
 }
 
 // The reinforcement a second-order run leaves must carry its forces by the ultimate check: a section
@@ -824,6 +863,7 @@ void Analyse::SpeichereErgebnisse()
 int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
 {
     letzteAnalyseElementFehler = false;
+    unruhe = {};
     // load images
     if (aktlast(mode, lf) < 0)
         return 0;

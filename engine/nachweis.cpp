@@ -198,7 +198,10 @@ int StbNachweis_1(const NachweisAufruf& a)
     // the sections the ultimate check finds unsafe, taken before the fire check designs the sections anew
     std::vector<int> nichtTragfaehig;
     for (int iq = 0; iq < nq; ++iq) {
-        if (RechneBem(code, iq, mode, gamma, erhoehung, forces + 7 * iq) != 0 && mode == 2)
+        // A section without load is sought under a stand-in compression: a plane it cannot find proves
+        // nothing about the column, and the section keeps its stiffnesses.
+        if (RechneBem(code, iq, mode, gamma, erhoehung, forces + 7 * iq) != 0 && mode == 2 &&
+            !OhneLast(forces + 7 * iq, gamma))
             ohneZustand = true;
         Aktualisiere(iq, a.ByAlt, a.By, a.BzAlt, a.Bz);
         const double sicherheit = g_quer[iq].m_bem.m_slots[kBemSlotGamma];

@@ -107,6 +107,9 @@ int SetzeQuerUm();
 // ---- Reinforcement of the sections ----
 // The seven design parameters N/g, Vy, Vz, 0, My/g, Mz/g, g from the seven section forces.
 void Bemessungsparameter(const double forces[7], double gamma, double out[7]);
+// Whether a section's forces (divided by gamma) are all below 1 kN and 1 kNm: Bemessungsparameter gives such a
+// section a small compression in their place.
+bool OhneLast(const double forces[7], double gamma);
 // Reinforcement determination of section iq: design, raised by fakt until stbm3d succeeds. 0 or -1.
 int RechneBem(int code, int iq, int mode, double gamma, double fakt, const double forces[7]);
 // RechneBem for both sections of every element; forces holds 14 per element.

@@ -54,7 +54,12 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
         EngineMessage(text);
         break;
     }
-    case 99: FehlerLog(g_errorLog, 1, "Mehr als 300 Gleichgewichts- oder Steifigkeitsiterationen"); break;
+    case 99: {
+        char text[96];
+        std::snprintf(text, sizeof text, "Mehr als %d Gleichgewichts- oder Steifigkeitsiterationen", kMaxIterationen);
+        FehlerLog(g_errorLog, 1, text);
+        break;
+    }
     default: break;
     }
 }
@@ -98,7 +103,7 @@ void CStuetzenRechner::MeldeDltr3DFehler(int code, bool elementFehler)
             "Das System ist für die Arbeitsfelder der Berechnung zu groß. Bitte Stabteilung "
             "oder Anzahl der Kombinationen verringern.");
         break;
-    case 99: EngineMessage("Anzahl der max. Iterationsschritte überschritten.\nBitte vorh. Bewehrung erhöhen."); break;
+    case 99: EngineMessage(IterationsMeldung().c_str()); break;
     default:
         if (code > 0 && code < 100) {
             char text[64];
@@ -107,6 +112,28 @@ void CStuetzenRechner::MeldeDltr3DFehler(int code, bool elementFehler)
         }
         break;
     }
+}
+
+std::string CStuetzenRechner::IterationsMeldung() const
+{
+    std::string text = "Anzahl der max. Iterationsschritte überschritten.";
+    if (unruhe.feld <= 0)
+        return text + "\nBitte vorh. Bewehrung erhöhen.";
+    char zeile[160];
+    std::string wo = "Kriechen";
+    if (unruhe.mode != 1) {
+        std::snprintf(zeile, sizeof zeile, "Kombination %d", unruhe.lf + 1);
+        wo = zeile;
+        std::string titel, formel;
+        if (KombiTexte(unruhe.lf, titel, formel))
+            wo += " (" + titel + ": " + formel + ")";
+    }
+    std::snprintf(zeile, sizeof zeile, ", Feld %d: %s kommen nach %d Iterationen nicht zur Ruhe.", unruhe.feld,
+                  unruhe.steifigkeit ? "die Biegesteifigkeiten" : "die Schnittgrößen", kMaxIterationen);
+    text += "\n" + wo + zeile;
+    std::snprintf(zeile, sizeof zeile, "\nBitte vorh. Bewehrung in Feld %d erhöhen oder den Querschnitt vergrößern.",
+                  unruhe.feld);
+    return text + zeile;
 }
 
 int CStuetzenRechner::Waehle(int kind, int mode, int stage)

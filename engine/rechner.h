@@ -22,6 +22,7 @@ constexpr int kMaxEinzellasten = 200;  // point loads per stage
 constexpr int kMaxLager = 100;         // support definitions
 constexpr int kMaxKriech = 50;         // creep entries
 constexpr int kStufen = 4;             // construction stages
+constexpr int kMaxIterationen = 300;   // equilibrium passes and stiffness updates of an analysis
 constexpr int kIndexGroesse = 80;      // entries of the index table INDEX
 
 // Design-code number of the engine: 0 DIN 1045, 1 DIN 1045-1, 2 EC2, 3 SIA 262, 11/12/13 EC2 with the
@@ -212,6 +213,14 @@ public:
     int INDEX[kIndexGroesse] = {};
     std::string meldung;                      // the engine's message buffer
     bool letzteAnalyseElementFehler = false;  // the last analysis met a refused element matrix
+    // Where the last analysis that ran out of iterations stopped: its mode and combination (lf of the selection),
+    // the field (numbered from the head as the input numbers them; 0 unknown) and whether the stiffnesses or
+    // the end forces did not settle.
+    struct Unruhe {
+        int mode = 0, lf = -1, feld = 0;
+        bool steifigkeit = true;
+    };
+    Unruhe unruhe;
     std::vector<int> nachweisHinweise;        // hints of the verification (BrandHinweis), not yet shown
     // The creep load's own analysis before the creep run (from its eigenvalue run): the first-order node
     // deformations (7 per node), the eigenvalue block (12) and the four modes (28 per node); and the imperfection
@@ -343,6 +352,8 @@ public:
 
     // Shows the message of an analysis code (and of a refused element matrix) as the analysis ends.
     void MeldeDltr3DFehler(int code, bool elementFehler);
+    // The message of code 99: where the iteration did not settle (unruhe) and what the engineer can change.
+    std::string IterationsMeldung() const;
 
     // Reports a failed analysis code of a run: codes 1, 2 and 99 to the error log, code 4 (reinforcement
     // ratio beyond the code's limit) as a message to the user; other codes report nothing.

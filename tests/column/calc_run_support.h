@@ -162,6 +162,15 @@ class CalcRunFixture : public ColumnTest {
     return out;
   }
 
+  // The shipped example column, read as a calculation reads it.
+  void ReadExample(CKolumoData& d) {
+    const int doc = VIDUV_OpenDoc(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx");
+    ASSERT_NE(doc, 0) << VIDUV_GetLastError();
+    docs_.push_back(doc);
+    d.SetDefaults();
+    ASSERT_EQ(d.ReadData(doc), 1);
+  }
+
   // The base path of the files a run beside a position "pos" writes.
   std::string Base() const { return (folder_ / "pos").string(); }
 

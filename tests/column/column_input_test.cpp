@@ -20,15 +20,6 @@ using column_test::kX;
 
 class ColumnInputTest : public column_test::CalcRunFixture {
  protected:
-  // The shipped example column, read as a calculation reads it.
-  void ReadExample(CKolumoData& d) {
-    const int doc = VIDUV_OpenDoc(KOLUMO_SOURCE_DIR "/data/examples/Stuetze.tqx");
-    ASSERT_NE(doc, 0) << VIDUV_GetLastError();
-    docs_.push_back(doc);
-    d.SetDefaults();
-    ASSERT_EQ(d.ReadData(doc), 1);
-  }
-
   static std::string GradeName(bool concrete, int index) {
     CStringArray list;
     GetMateHandler().GetObjekte(concrete ? "Beton" : "Stahl", concrete ? "Normalbeton" : "Betonstahl", "EC2 NA (DE)",

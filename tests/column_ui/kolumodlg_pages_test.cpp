@@ -259,19 +259,20 @@ TEST_F(KolumoPagesTest, CodeRadiosSetTheCodeAndShowItsFireButton) {
 // Each settings button opens its own dialog on the column's data; Cancel leaves the data as it was.
 // A new position (C25/30, BSt 500 SA under DIN 1045-1) switched to another code: the grade grid shows the grades
 // that OK stores and the calculation takes. "BSt 500 SA" is in no steel list of the other codes (EC2 NA (DE): B500A,
-// B500B; EC2 and SIA 262: B500A, B500B, B500C), and a calculation takes the list's second entry for a name it lacks:
-// B500B. C25/30 is in every concrete list. Back under DIN 1045-1, B500B is not in its list (BSt 500 SA, SB, MA, MB):
-// the second, BSt 500 SB.
+// B500B; EC2 and SIA 262: B500A, B500B, B500C): the catalogue renames it to B500A under the EC2 codes, and under
+// SIA 262 the grade of its ductility (duk 25 per mille, as BSt 500 SA under DIN 1045-1) is B500A too; never the
+// more ductile B500B. C25/30 is in every concrete list. Back under DIN 1045-1, B500A is not in its list (BSt 500
+// SA, SB, MA, MB): the first of its ductility, BSt 500 SA.
 TEST_F(KolumoPagesTest, TheGradeGridShowsWhatOkStoresAndTheCalculationTakes) {
   using M = CKolumoSysMateGrid;
   const struct {
     std::vector<UINT> radios;
     int norm;
     const char* steel;
-  } cases[] = {{{S::kIdNormNa}, 10, "B500B"},
-               {{S::kIdNormEc2}, 1, "B500B"},
-               {{S::kIdNormSia}, 2, "B500B"},
-               {{S::kIdNormNa, S::kIdNormDin}, 0, "BSt 500 SB"}};
+  } cases[] = {{{S::kIdNormNa}, 10, "B500A"},
+               {{S::kIdNormEc2}, 1, "B500A"},
+               {{S::kIdNormSia}, 2, "B500A"},
+               {{S::kIdNormNa, S::kIdNormDin}, 0, "BSt 500 SA"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.norm);
     const fs::path path = OpenNew();
@@ -299,8 +300,8 @@ TEST_F(KolumoPagesTest, TheGradeGridShowsWhatOkStoresAndTheCalculationTakes) {
   ShowTab(1);
   Click(dialog_.m_steuDlg, S::kIdNormNa);
   Ok();
-  EXPECT_EQ(dialog_.m_data.sStahl, "B500B");
-  EXPECT_NE(FileBytes(path).find("sStahl=\"B500B\""), std::string::npos);
+  EXPECT_EQ(dialog_.m_data.sStahl, "B500A");
+  EXPECT_NE(FileBytes(path).find("sStahl=\"B500A\""), std::string::npos);
 }
 
 TEST_F(KolumoPagesTest, SettingsButtonsOpenTheirDialogsOnTheData) {

@@ -249,7 +249,8 @@ TEST_F(SystemPageTest, GradeListsFollowTheCodeAndShowTheGradeCalculated) {
 
 // The material editor adds the user's grades S02 ... S24 at priorities 2 to 24 under "EC2 NA (DE)", after B500A and
 // B500B: the steel list offers what a calculation can take, the first 20 names (B500A, B500B, S02 ... S19), and a
-// stored S22 shows, and is stored, as the grade calculated for it, the list's second (B500B).
+// stored S22 shows, and is stored, as the grade calculated for it: the catalogue gives S22 no ductility ("duk"),
+// so the least ductile grade that has one, B500A.
 TEST_F(SystemPageTest, TheGradeListsOfferOnlyGradesACalculationCanTake) {
   const fs::path root = std::getenv("KOLUMO_ROOT");
   // The editor puts the database it finds beside it in place, or else removes the user's database.
@@ -293,10 +294,10 @@ TEST_F(SystemPageTest, TheGradeListsOfferOnlyGradesACalculationCanTake) {
   EXPECT_EQ(names[0], "B500A");
   EXPECT_EQ(names[2], "S02");
   EXPECT_EQ(names[19], "S19");
-  EXPECT_EQ(Grades().GetItemText(M::kRowStahl, 1), "B500B");
-  EXPECT_EQ(d.sStahl, "B500B");
+  EXPECT_EQ(Grades().GetItemText(M::kRowStahl, 1), "B500A");
+  EXPECT_EQ(d.sStahl, "B500A");
   // The last grade offered is calculated as itself.
-  dialog_input::Pick(Grades(), M::kRowStahl, 18);
+  dialog_input::Pick(Grades(), M::kRowStahl, 19);
   EXPECT_EQ(d.sStahl, "S19");
   const UsedGrade used = GradeOfCalculation(d.iNorm, false, d.sStahl);
   EXPECT_FALSE(used.replaced);

@@ -646,9 +646,9 @@ namespace {
 
 using namespace host_test;
 
-// A grade that the code's catalogue lacks is calculated with the catalogue's fallback (concrete: the third grade,
-// C12/15, C16/20, C20/25 in data/catalogs/material.xml under "EC2 NA (DE)"; steel: the second, B500A, B500B),
-// and the calculation says so.
+// A grade that the code's catalogue lacks is calculated with a stand-in (concrete: the third grade, C12/15,
+// C16/20, C20/25 in data/catalogs/material.xml under "EC2 NA (DE)"; a steel no list names, whose ductility is thus
+// unknown: the least ductile, B500A of B500A and B500B), and the calculation says so.
 TEST_F(InputRefusalTest, AnUnknownGradeIsNamedWithTheGradeUsed) {
   std::string text = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
   text = ReplaceAfter(text, "<system", "sBeton=\"C30/37\" sStahl=\"B500B\"", "sBeton=\"C99/1\" sStahl=\"B500X\"");
@@ -659,7 +659,7 @@ TEST_F(InputRefusalTest, AnUnknownGradeIsNamedWithTheGradeUsed) {
   EXPECT_NE(run.err.find("Betonsorte sBeton = \"C99/1\" gibt es in EC2 NA (DE) nicht; gerechnet wird mit C20/25."),
             std::string::npos)
       << run.err;
-  EXPECT_NE(run.err.find("Stahlsorte sStahl = \"B500X\" gibt es in EC2 NA (DE) nicht; gerechnet wird mit B500B."),
+  EXPECT_NE(run.err.find("Stahlsorte sStahl = \"B500X\" gibt es in EC2 NA (DE) nicht; gerechnet wird mit B500A."),
             std::string::npos)
       << run.err;
 }

@@ -69,8 +69,9 @@ TEST_F(ReportHostTest, IndicesOutOfRangeAreShownAsTheyStand) {
 }
 
 // The material tables name the grade the calculation takes. EC2 NA (DE) lists C12/15, C16/20, C20/25, ... and
-// B500A, B500B: an unknown concrete is calculated as the third (C20/25, fck = 20 N/mm²), an unknown steel as
-// the second (B500B, fyk = 500 N/mm²); the self weight is 25 kN/m³ for every concrete of the catalogue.
+// B500A, B500B: an unknown concrete is calculated as the third (C20/25, fck = 20 N/mm²), a steel of unknown
+// ductility as the least ductile (B500A, fyk = 500 N/mm²); the self weight is 25 kN/m³ for every concrete of the
+// catalogue.
 const struct {
   const char *beton, *stahl, *zeilen, *hinweis;  // no sentence when the grades are the catalogue's
 } kGrades[] = {
@@ -78,9 +79,9 @@ const struct {
     {"C99/115", "B500A", "\nC20/25|20.00|",
      "Die Betonsorte \"C99/115\" der Eingabe gibt es im Materialkatalog für EC2 NA (DE) nicht; gerechnet wird mit "
      "C20/25."},
-    {"C30/37", "S235", "\nB500B|500.00|",
+    {"C30/37", "S235", "\nB500A|500.00|",
      "Die Stahlsorte \"S235\" der Eingabe gibt es im Materialkatalog für EC2 NA (DE) nicht; gerechnet wird mit "
-     "B500B."},
+     "B500A."},
 };
 
 TEST_F(ReportHostTest, MaterialTablesNameTheGradeTheCalculationTakes) {
