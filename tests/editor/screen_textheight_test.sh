@@ -23,17 +23,7 @@ wx=$x wy=$y
 # colour (173, 214, 255): the selected letters' height.
 ink_rows() {
   xwd -root -silent >"$work/screen.xwd" &&
-    python3 - "$work/screen.xwd" $((wx + 30)) $((wy + 115)) $((wx + 700)) $((wy + 215)) <<'PY'
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-h = struct.unpack('>25I', data[:100])
-size, order, bpl, ncolors = h[0], h[7], h[12], h[19]
-base, end = size + ncolors * 12, '<' if order == 0 else '>'
-x0, y0, x1, y1 = map(int, sys.argv[2:6])
-dark = lambda p: max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96
-rows = [struct.unpack_from(end + '%dI' % (x1 - x0), data, base + y * bpl + x0 * 4) for y in range(y0, y1)]
-print(sum(any(dark(p) for p in row) and any((p & 0xFFFFFF) == 0xADD6FF for p in row) for row in rows))
-PY
+    python3 "$xwd_ink" "$work/screen.xwd" $((wx + 30)),$((wy + 115)),$((wx + 700)),$((wy + 215)) ADD6FF | cut -d" " -f1
 }
 
 # The text-height box on the second toolbar: its field, $1 typed over what it shows, then the key $2.

@@ -19,18 +19,7 @@ wx=$x wy=$y
 # The rows and columns of the editor's first lines (window x 10 to 900, y 118 to 318) that hold dark ink.
 ink() {
   xwd -root -silent >"$work/screen.xwd" &&
-    python3 - "$work/screen.xwd" $((wx + 10)) $((wy + 118)) $((wx + 900)) $((wy + 318)) <<'PY'
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-h = struct.unpack('>25I', data[:100])
-size, order, bpl, ncolors = h[0], h[7], h[12], h[19]
-base, end = size + ncolors * 12, '<' if order == 0 else '>'
-x0, y0, x1, y1 = map(int, sys.argv[2:6])
-dark = lambda p: max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96
-rows = [[dark(p) for p in struct.unpack_from(end + '%dI' % (x1 - x0), data, base + y * bpl + x0 * 4)]
-        for y in range(y0, y1)]
-print(sum(any(r) for r in rows), sum(any(r[i] for r in rows) for i in range(x1 - x0)))
-PY
+    python3 "$xwd_ink" "$work/screen.xwd" $((wx + 10)),$((wy + 118)),$((wx + 900)),$((wy + 318))
 }
 picture() {
   python3 "$xwd_region" "$work/screen.xwd" "$pictures/screen_zoom_$1.png" "$wx,$wy,$((wx + 900)),$((wy + 300))" >/dev/null

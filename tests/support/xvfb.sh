@@ -32,6 +32,7 @@ wait_for() {
 }
 # The reader of the server's pixels: a region of an xwd dump, as PNG and as a grey-level signature.
 xwd_region="$(dirname "${BASH_SOURCE[0]}")/xwd_region.py"
+xwd_ink="$(dirname "${BASH_SOURCE[0]}")/xwd_ink.py"
 # need_xwd: skips the test (exit 77) where the server's pixels cannot be read.
 need_xwd() {
   command -v python3 >/dev/null && command -v xwd >/dev/null || { echo "python3 or xwd missing: skipped"; exit 77; }
