@@ -76,14 +76,14 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
   HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRIC tm{};
   GetTextMetrics(dc, &tm);
-  const int textHeight = tm.tmHeight + 6, check = 18, arrow = 16;
+  const int textHeight = tm.tmHeight + 6, check = detail::kMenuCheckColumn, arrow = detail::kMenuArrowColumn;
   int width = 60, y = 3;
   for (Item& it : items) {
     int w = 0, h = 0;
     if (it.info.fType & MFT_OWNERDRAW) {
       const SIZE size = detail::MeasureOwnerDrawnItem(menu, it.info, owner, UINT(textHeight));
-      w = int(size.cx) + check;          // the system adds the check-mark column
-      if (it.info.hSubMenu) w += arrow;  // and draws the arrow of a submenu itself
+      w = int(size.cx) + check;
+      if (it.info.hSubMenu) w += arrow;
       h = int(size.cy);
     } else if (it.info.fType & MFT_SEPARATOR) {
       h = 8;

@@ -335,7 +335,7 @@ void Open(HMENU menu, POINT at) {
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     if (MENUITEMINFO info; OwnerDrawn(menu, i, info)) {
       const SIZE size = MeasureOwnerDrawnItem(menu, info, g_tracking->owner, kItemHeight);
-      drawn = std::max(drawn, int(size.cx) + (info.hSubMenu ? 16 : 0));
+      drawn = std::max(drawn, int(size.cx) + kMenuCheckColumn + (info.hSubMenu ? kMenuArrowColumn : 0));
       heights.push_back(std::max(0, int(size.cy)));
       height += heights.back();
       continue;
