@@ -20,13 +20,22 @@ struct Button {
   TBBUTTON b{};
   RECT rect{};
 };
+// A tip's tool: a button's command and rectangle.
+struct Tool {
+  UINT_PTR id = 0;
+  RECT rect{};
+  bool operator==(const Tool& o) const {
+    return id == o.id && rect.left == o.rect.left && rect.top == o.rect.top && rect.right == o.rect.right &&
+           rect.bottom == o.rect.bottom;
+  }
+};
 struct ToolbarState {
   std::vector<Button> buttons;
   HIMAGELIST images = nullptr;
   int cx = 23, cy = 22;  // button size (image 16 x 15 plus edges)
   int pressed = -1;      // index of the button under a held mouse button
   HWND tip = nullptr;    // the tip control, when the bar has tips
-  std::vector<UINT_PTR> tools;  // the tip's tools: the commands of the shown buttons
+  std::vector<Tool> tools;  // the tip's tools: the shown buttons
 };
 
 struct ToolBarResource {
@@ -54,7 +63,8 @@ void Layout(HWND wnd, ToolbarState& s) {
   SyncTips(wnd, s);
 }
 
-// One tool per shown button, its rectangle the button's; the tip asks the bar for its text when it shows.
+// One tool per shown button, its rectangle the button's; the tip asks the bar for its text when it shows. The tools
+// are made anew only when the buttons moved, so that checking a button leaves a shown tip alone.
 void SyncTips(HWND wnd, ToolbarState& s) {
   if (!(GetWindowLongPtr(wnd, GWL_STYLE) & TBSTYLE_TOOLTIPS)) return;
   if (!s.tip) {
@@ -62,24 +72,29 @@ void SyncTips(HWND wnd, ToolbarState& s) {
                            0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
     if (!s.tip) return;
   }
-  for (UINT_PTR id : s.tools) {
-    TOOLINFO old{};
-    old.cbSize = sizeof old;
-    old.hwnd = wnd;
-    old.uId = id;
-    SendMessage(s.tip, TTM_DELTOOL, 0, LPARAM(&old));
+  std::vector<Tool> tools;
+  for (const Button& b : s.buttons)
+    if (!(b.b.fsStyle & TBSTYLE_SEP) && !(b.b.fsState & TBSTATE_HIDDEN))
+      tools.push_back(Tool{UINT_PTR(b.b.idCommand), b.rect});
+  if (tools == s.tools) return;
+  auto info = [wnd](const Tool& t) {
+    TOOLINFO ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = wnd;
+    ti.uId = t.id;
+    ti.rect = t.rect;
+    ti.lpszText = LPSTR_TEXTCALLBACK;
+    return ti;
+  };
+  for (const Tool& t : s.tools) {
+    TOOLINFO ti = info(t);
+    SendMessage(s.tip, TTM_DELTOOL, 0, LPARAM(&ti));
   }
   s.tools.clear();
-  for (const Button& b : s.buttons) {
-    if ((b.b.fsStyle & TBSTYLE_SEP) || (b.b.fsState & TBSTATE_HIDDEN)) continue;
-    TOOLINFO tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = wnd;
-    tool.uId = UINT_PTR(b.b.idCommand);
-    tool.rect = b.rect;
-    tool.lpszText = LPSTR_TEXTCALLBACK;
-    if (SendMessage(s.tip, TTM_ADDTOOL, 0, LPARAM(&tool))) s.tools.push_back(tool.uId);
+  for (const Tool& t : tools) {
+    TOOLINFO ti = info(t);
+    if (SendMessage(s.tip, TTM_ADDTOOL, 0, LPARAM(&ti))) s.tools.push_back(t);
   }
 }
 

@@ -154,6 +154,11 @@ void MoveHot(int level, int direction) {
   }
 }
 
+void DrawSubmenuArrow(HDC dc, const RECT& item) {
+  RECT arrow{item.right - 14, item.top, item.right - 2, item.bottom};
+  DrawText(dc, "\xE2\x96\xB8", -1, &arrow, DT_SINGLELINE | DT_VCENTER);
+}
+
 // A letter typed in the open level: the enabled item whose text marks it with "&" is chosen; where none does, the
 // owner is asked (WM_MENUCHAR), as owner-drawn items have no text here.
 void MenuLetter(UINT ch) {
@@ -206,11 +211,8 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
           DrawOwnerDrawnItem(dc, lv.menu, info, g_tracking->owner, r, int(i) == lv.hot && IsEnabled(lv.menu, int(i)));
           SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
           SetBkMode(dc, TRANSPARENT);
-          if (info.hSubMenu) {
-            SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
-            RECT arrow{r.right - 14, r.top, r.right - 2, r.bottom};
-            DrawText(dc, "\xE2\x96\xB8", -1, &arrow, DT_SINGLELINE | DT_VCENTER);
-          }
+          SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+          if (info.hSubMenu) DrawSubmenuArrow(dc, r);
           continue;
         }
         if (IsSeparator(lv.menu, int(i))) {
@@ -232,10 +234,7 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const MenuTextParts label = SplitMenuText(ItemText(lv.menu, int(i)));
         DrawText(dc, label.left.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
         if (!label.right.empty()) DrawText(dc, label.right.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-        if (GetSubMenu(lv.menu, int(i))) {
-          RECT arrow{r.right - 14, r.top, r.right - 2, r.bottom};
-          DrawText(dc, "\xE2\x96\xB8", -1, &arrow, DT_SINGLELINE | DT_VCENTER);
-        }
+        if (GetSubMenu(lv.menu, int(i))) DrawSubmenuArrow(dc, r);
       }
       SelectObject(dc, old);
       EndPaint(wnd, &ps);

@@ -199,6 +199,9 @@ TEST_F(ToolBarTest, ARestingPointerShowsTheButtonsTipUntilItLeavesOrClicks) {
       for (int x = 0; x < shot.width; ++x) ink += GetRValue(shot.At(x, y)) + GetGValue(shot.At(x, y)) < 200;
     EXPECT_GT(ink, 20) << "no text drawn";
     EXPECT_EQ(shot.At(2, 2), GetSysColor(COLOR_INFOBK));
+    // The owner checking buttons as the caret moves leaves the tip.
+    tipped.GetToolBarCtrl().CheckButton(501, c.index == 0);
+    EXPECT_EQ(ShownTip(), tip) << "checking a button took the tip away";
     win::input::MouseMove(owner.m_hWnd, 150, 150);
     EXPECT_EQ(ShownTip(), nullptr) << "the tip stays when the pointer leaves the bar";
   }
