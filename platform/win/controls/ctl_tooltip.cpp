@@ -72,7 +72,7 @@ void ShowTip(HWND wnd, TipState& s, int index) {
   }
   if (text.empty()) return;
   s.shownText = text;
-  // The tip's window is named by its text, as the screen shows the window of any caption.
+  // The window bears the text as its name, which the screen gives its window as title.
   SetWindowText(wnd, text.c_str());
   HDC dc = GetDC(wnd);
   HGDIOBJ old = UseFont(dc, s.font);

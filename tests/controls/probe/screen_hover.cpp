@@ -8,9 +8,8 @@
 
 #include "controls/HoverButton.h"
 #include "platform/win/afx.h"
-#include "platform/win/dialogs/msgbox.h"
 #include "platform/win/resources/resources.h"
-#include "platform/win/screen/x11screen.h"
+#include "tests/support/probe_screen.h"
 
 namespace {
 
@@ -52,17 +51,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: screen_hover [PICTURE]\n");
     return 2;
   }
-  std::string error;
-  auto screen = win::OpenX11Screen(error, argc == 2 ? argv[1] : "");
-  if (!screen) {
-    std::fprintf(stderr, "screen_hover: %s\n", error.c_str());
-    return 1;
-  }
-  auto clock = win::MakeWallClock();
-  win::SetClock(clock.get());
-  win::SetScreen(screen.get());
-  win::msgbox::SetEchoStream(stderr);
-  win::script::SetEchoStream(stderr);
+  test_support::ProbeScreen screen;
+  if (!screen.Open("screen_hover", argc == 2 ? argv[1] : "")) return 1;
   {
     Probe probe;
     probe.CreateEx(0, nullptr, "Knopfprobe", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 60, 40, 400, 220,
@@ -95,10 +85,8 @@ int main(int argc, char** argv) {
     PrintPlace("edit", edit);
     while (probe.GetSafeHwnd() && ::IsWindow(probe.m_hWnd)) {
       win::PumpMessages();
-      if (!screen->WaitForInput(win::NextTimerDelay())) break;
+      if (!screen.screen().WaitForInput(win::NextTimerDelay())) break;
     }
   }
-  win::SetScreen(nullptr);
-  win::SetClock(nullptr);
   return 0;
 }
