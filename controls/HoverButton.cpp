@@ -442,16 +442,24 @@ BOOL CHoverButton::OnClicked() {
       m_pMenuOwner->PostMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
     return FALSE;
   }
-  if (!m_strURL.IsEmpty()) {
-    SHELLEXECUTEINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = "open";
-    info.lpFile = m_strURL;
-    info.nShow = SW_SHOWMAXIMIZED;
-    ::ShellExecuteEx(&info);
+  // The opener shows no box of its own: a failure is told here, not passed over as an opened address.
+  if (!m_strURL.IsEmpty() && !OpenURL()) {
+    CString text;
+    text.Format("Die Adresse \"%s\" kann nicht geöffnet werden.", m_strURL.GetString());
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
   }
   return FALSE;
+}
+
+BOOL CHoverButton::OpenURL() {
+  if (m_strURL.IsEmpty()) return FALSE;
+  SHELLEXECUTEINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = "open";
+  info.lpFile = m_strURL;
+  info.nShow = SW_SHOWMAXIMIZED;
+  return ::ShellExecuteEx(&info);
 }
 
 // ---- drawing --------------------------------------------------------------------------------------------------------

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "controls/HoverButton.h"
 #include "platform/win/dialogs/afxdlgs.h"
 #include "platform/win/resources/resources.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/support/argv_recorder.h"
 
 namespace {
 
@@ -368,6 +371,61 @@ TEST_F(HoverButtonTest, AMenuResourceDropsDownAfterItsCallbackAndAnswersItsMnemo
   const win::Image shot = win::RenderMenu(dropDown, b.m_hWnd, 1);
   if (const char* dir = std::getenv("KOLUMO_PICTURES")) win::SavePng(shot, std::string(dir) + "/hover-button-menu.png");
   EXPECT_GT(CountIn(shot, CIconMenu::LightenColor(::GetSysColor(COLOR_HIGHLIGHT), 0.7)), 0);
+}
+
+// A click on a button with a URL hands it to the desktop's opener (here a stand-in that records its arguments and
+// ends with a status); an opener that fails or is missing is told in a box, never passed over as success.
+TEST_F(HoverButtonTest, AClickHandsTheUrlToTheOpenerAndSaysSoWhenItFails) {
+  const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "hover-opener";
+  std::filesystem::create_directories(dir);
+  const std::filesystem::path told = dir / "told";
+  const char* url = "https://example.org/hilfe?thema=Stütze";
+  struct Case {
+    const char* name;
+    int status;    // the stand-in's exit status; -1: no such program
+    bool opened;
+  } cases[] = {{"opened", 0, true}, {"the opener fails", 4, false}, {"no opener", -1, false},
+               {"the opener finds nothing", 2, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(told);
+    const std::filesystem::path opener = dir / ("opener" + std::to_string(c.status));
+    if (c.status >= 0) {
+      test_support::WriteArgvRecorder(opener, told);
+      std::ofstream(opener, std::ios::app) << "exit " << c.status << "\n";
+    }
+    setenv("KOLUMO_OPENER", opener.c_str(), 1);
+    win::msgbox::ClearLog();
+    CHoverButton b;
+    Make(b, "Hilfe", BS_PUSHBUTTON, 5);
+    b.SetURL(url);
+    if (!c.opened) win::msgbox::QueueAnswer(IDOK);
+    win::input::ClickCenter(b.m_hWnd);
+    win::PumpMessages();
+    if (c.status >= 0) {
+      EXPECT_EQ(test_support::RecordedArgv(told), (std::vector<std::string>{opener.string(), url}));
+    }
+    if (c.opened) {
+      EXPECT_TRUE(win::msgbox::Log().empty());
+    } else {
+      ASSERT_EQ(win::msgbox::Log().size(), 1u);
+      EXPECT_EQ(win::msgbox::Log()[0].text, std::string("Die Adresse \"") + url + "\" kann nicht geöffnet werden.");
+    }
+    EXPECT_EQ(b.OpenURL(), BOOL(c.opened));
+    b.DestroyWindow();
+  }
+  unsetenv("KOLUMO_OPENER");
+  // Without a URL a click opens nothing.
+  CHoverButton plain;
+  Make(plain, "Plain", BS_PUSHBUTTON, 5);
+  std::filesystem::remove(told);
+  setenv("KOLUMO_OPENER", (dir / "opener0").c_str(), 1);
+  win::input::ClickCenter(plain.m_hWnd);
+  win::PumpMessages();
+  unsetenv("KOLUMO_OPENER");
+  EXPECT_FALSE(std::filesystem::exists(told));
+  EXPECT_FALSE(plain.OpenURL());
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ void ShowTip(HWND wnd, TipState& s, int index) {
   }
   if (text.empty()) return;
   s.shownText = text;
+  // The window bears the text as its name, which the screen gives its window as title.
+  SetWindowText(wnd, text.c_str());
   HDC dc = GetDC(wnd);
   HGDIOBJ old = UseFont(dc, s.font);
   RECT calc{0, 0, s.maxWidth > 0 ? s.maxWidth : 10000, 0};
@@ -120,7 +122,11 @@ LRESULT TipUpdateText(HWND wnd, TipState& s, TOOLINFO* ti) {
   if (at >= 0) {
     s.tools[std::size_t(at)].text = ToolText(ti);
     s.tools[std::size_t(at)].info.lpszText = ti->lpszText == LPSTR_TEXTCALLBACK ? LPSTR_TEXTCALLBACK : nullptr;
-    if (s.shown == at) s.shownText = s.tools[std::size_t(at)].text, InvalidateRect(wnd, nullptr, TRUE);
+    if (s.shown == at) {
+      s.shownText = s.tools[std::size_t(at)].text;
+      SetWindowText(wnd, s.shownText.c_str());
+      InvalidateRect(wnd, nullptr, TRUE);
+    }
   }
   return 0;
 }

@@ -1,5 +1,7 @@
 // The toolbar control and the framework's toolbar: buttons laid out left to right, drawn flat (sunken when
 // checked or pressed), a click sends WM_COMMAND to the parent; controls on separators report through the toolbar.
+// With tips, a pointer resting on a button shows its tip: the owner's answer to the tip request, else the command's
+// string.
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -18,11 +20,22 @@ struct Button {
   TBBUTTON b{};
   RECT rect{};
 };
+// A tip's tool: a button's command and rectangle.
+struct Tool {
+  UINT_PTR id = 0;
+  RECT rect{};
+  bool operator==(const Tool& o) const {
+    return id == o.id && rect.left == o.rect.left && rect.top == o.rect.top && rect.right == o.rect.right &&
+           rect.bottom == o.rect.bottom;
+  }
+};
 struct ToolbarState {
   std::vector<Button> buttons;
   HIMAGELIST images = nullptr;
   int cx = 23, cy = 22;  // button size (image 16 x 15 plus edges)
   int pressed = -1;      // index of the button under a held mouse button
+  HWND tip = nullptr;    // the tip control, when the bar has tips
+  std::vector<Tool> tools;  // the tip's tools: the shown buttons
 };
 
 struct ToolBarResource {
@@ -34,7 +47,9 @@ std::map<UINT, ToolBarResource>& ToolBars() {
   return *t;
 }
 
-void Layout(ToolbarState& s) {
+void SyncTips(HWND wnd, ToolbarState& s);
+
+void Layout(HWND wnd, ToolbarState& s) {
   int x = 2;
   for (Button& b : s.buttons) {
     if (b.b.fsState & TBSTATE_HIDDEN) {
@@ -45,6 +60,54 @@ void Layout(ToolbarState& s) {
     b.rect = {x, 2, x + w, 2 + s.cy};
     x += w;
   }
+  SyncTips(wnd, s);
+}
+
+// One tool per shown button, its rectangle the button's; the tip asks the bar for its text when it shows. The tools
+// are made anew only when the buttons moved, so that checking a button leaves a shown tip alone.
+void SyncTips(HWND wnd, ToolbarState& s) {
+  if (!(GetWindowLongPtr(wnd, GWL_STYLE) & TBSTYLE_TOOLTIPS)) return;
+  if (!s.tip) {
+    s.tip = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "tooltips_class32", nullptr, WS_POPUP,
+                           0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
+    if (!s.tip) return;
+  }
+  std::vector<Tool> tools;
+  for (const Button& b : s.buttons)
+    if (!(b.b.fsStyle & TBSTYLE_SEP) && !(b.b.fsState & TBSTATE_HIDDEN))
+      tools.push_back(Tool{UINT_PTR(b.b.idCommand), b.rect});
+  if (tools == s.tools) return;
+  auto info = [wnd](const Tool& t) {
+    TOOLINFO ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = wnd;
+    ti.uId = t.id;
+    ti.rect = t.rect;
+    ti.lpszText = LPSTR_TEXTCALLBACK;
+    return ti;
+  };
+  for (const Tool& t : s.tools) {
+    TOOLINFO ti = info(t);
+    SendMessage(s.tip, TTM_DELTOOL, 0, LPARAM(&ti));
+  }
+  s.tools.clear();
+  for (const Tool& t : tools) {
+    TOOLINFO ti = info(t);
+    if (SendMessage(s.tip, TTM_ADDTOOL, 0, LPARAM(&ti))) s.tools.push_back(t);
+  }
+}
+
+// The tip's request for a button's text goes to the bar's owner; without an answer the command's string serves.
+LRESULT TipText(HWND wnd, WPARAM wParam, NMTTDISPINFO* info) {
+  const LRESULT answer = SendMessage(GetParent(wnd), WM_NOTIFY, wParam, LPARAM(info));
+  const bool given = info->lpszText && info->lpszText != LPSTR_TEXTCALLBACK ? info->lpszText[0] != 0
+                                                                          : info->szText[0] != 0;
+  if (!given) {
+    LoadString(nullptr, UINT(info->hdr.idFrom), info->szText, int(sizeof info->szText));
+    info->lpszText = info->szText;
+  }
+  return answer;
 }
 
 int IndexOf(const ToolbarState& s, int id) {
@@ -142,7 +205,7 @@ LRESULT ToolbarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Button* b = byId(wParam);
     if (!b) return FALSE;
     b->b.fsState = BYTE(on ? (b->b.fsState | bit) : (b->b.fsState & ~bit));
-    Layout(s);
+    Layout(wnd, s);
     InvalidateRect(wnd, nullptr, TRUE);
     return TRUE;
   };
@@ -155,14 +218,14 @@ LRESULT ToolbarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       std::size_t at = msg == TB_ADDBUTTONS ? s.buttons.size() : std::min<std::size_t>(wParam, s.buttons.size());
       for (int i = 0; i < count; ++i)
         s.buttons.insert(s.buttons.begin() + std::ptrdiff_t(at + std::size_t(i)), Button{in[i], {}});
-      Layout(s);
+      Layout(wnd, s);
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
     }
     case TB_DELETEBUTTON:
       if (wParam >= s.buttons.size()) return FALSE;
       s.buttons.erase(s.buttons.begin() + std::ptrdiff_t(wParam));
-      Layout(s);
+      Layout(wnd, s);
       InvalidateRect(wnd, nullptr, TRUE);
       return TRUE;
     case TB_BUTTONCOUNT: return LRESULT(s.buttons.size());
@@ -194,7 +257,7 @@ LRESULT ToolbarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case TB_SETBUTTONSIZE:
       s.cx = std::max(1, int(LOWORD(lParam)));
       s.cy = std::max(1, int(HIWORD(lParam)));
-      Layout(s);
+      Layout(wnd, s);
       return TRUE;
     case TB_SETIMAGELIST: {
       HIMAGELIST old = s.images;
@@ -221,8 +284,13 @@ LRESULT ToolbarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (ButtonAt(s, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == was) Click(wnd, s, was);
       return 0;
     }
-    case WM_COMMAND:
     case WM_NOTIFY:
+      if (auto* hdr = reinterpret_cast<NMHDR*>(lParam); hdr && s.tip && hdr->hwndFrom == s.tip) {
+        if (hdr->code == TTN_GETDISPINFO) return TipText(wnd, wParam, reinterpret_cast<NMTTDISPINFO*>(lParam));
+        return 0;
+      }
+      [[fallthrough]];
+    case WM_COMMAND:
       // Controls placed on the bar (combo boxes on separators) talk to the bar's owner.
       return SendMessage(GetParent(wnd), msg, wParam, lParam);
     case WM_PAINT: {
@@ -233,6 +301,11 @@ LRESULT ToolbarProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_DESTROY:
+      if (s.tip) DestroyWindow(s.tip);
+      s.tip = nullptr;
+      s.tools.clear();
+      return DefWindowProc(wnd, msg, wParam, lParam);
     default: return DefWindowProc(wnd, msg, wParam, lParam);
   }
 }
@@ -257,6 +330,7 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, CRect, UINT 
   EnsureClass();
   m_barStyle = style & 0xFFFF00u;
   DWORD windowStyle = (style & (WS_CHILD | WS_VISIBLE | WS_DISABLED)) | WS_CHILD | ctrlStyle;
+  if (style & CBRS_TOOLTIPS) windowStyle |= TBSTYLE_TOOLTIPS;
   if (!CWnd::Create(TOOLBARCLASSNAME, nullptr, windowStyle, CRect(0, 0, 100, 26), parent, id)) return FALSE;
   CSize size = CalcFixedLayout(TRUE, TRUE);
   SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -118,8 +118,11 @@ struct SHELLEXECUTEINFO {
   HANDLE hIcon;
   HANDLE hProcess;
 };
-// Hands a document or address to the desktop's program for it. Headless, nothing is started: the request is
-// logged; a local file that does not exist fails with SE_ERR_FNF.
+// Hands a document or address to the desktop's opener: the program $KOLUMO_OPENER names, else xdg-open, with the
+// file as its one argument. A local file that does not exist fails with SE_ERR_FNF, and so does an opener that ends
+// with status 2; one that cannot be started or ends with another status but 0 fails with SE_ERR_NOASSOC. An opener
+// still running after five seconds counts as started. Without a screen and $KOLUMO_OPENER nothing is started (a
+// headless run has no desktop). Every request is logged.
 BOOL ShellExecuteEx(SHELLEXECUTEINFO* info);
 
 inline constexpr DWORD SND_SYNC = 0x0, SND_ASYNC = 0x1, SND_NODEFAULT = 0x2, SND_MEMORY = 0x4, SND_LOOP = 0x8,

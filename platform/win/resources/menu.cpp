@@ -334,7 +334,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
   } else if (win::CurrentScreen()) {
     rec.scripted = true;  // answered by the user on the screen
     rec.onScreen = true;
-    cmd = TrackMenuOnScreen(menu, x, y);
+    cmd = TrackMenuOnScreen(menu, x, y, owner);
   } else {
     cmd = Unscripted(rec);
   }

@@ -35,6 +35,35 @@ std::vector<Item> Items(HMENU menu) {
 
 }  // namespace
 
+namespace win::detail {
+
+SIZE MeasureOwnerDrawnItem(HMENU menu, const MENUITEMINFO& info, HWND owner, UINT height) {
+  MEASUREITEMSTRUCT mis{ODT_MENU, 0, info.wID, 0, height, info.dwItemData};
+  g_measured = menu;
+  if (owner) SendMessage(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+  g_measured = nullptr;
+  return SIZE{LONG(mis.itemWidth), LONG(mis.itemHeight)};
+}
+
+void DrawOwnerDrawnItem(HDC dc, HMENU menu, const MENUITEMINFO& info, HWND owner, const RECT& rect, bool selected) {
+  const bool grayed = info.fState & MFS_GRAYED;
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_MENU;
+  dis.itemID = info.wID;
+  dis.itemAction = ODA_DRAWENTIRE;
+  dis.itemState = (selected ? ODS_SELECTED : 0) | (grayed ? ODS_GRAYED | ODS_DISABLED : 0) |
+                  ((info.fState & MFS_CHECKED) ? ODS_CHECKED : 0);
+  dis.hwndItem = reinterpret_cast<HWND>(menu);
+  dis.hDC = dc;
+  dis.rcItem = rect;
+  dis.itemData = info.dwItemData;
+  const int saved = SaveDC(dc);
+  if (owner) SendMessage(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+  RestoreDC(dc, saved);
+}
+
+}  // namespace win::detail
+
 namespace win {
 
 HMENU MenuOfMeasuredItem() { return g_measured; }
@@ -47,18 +76,15 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
   HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   TEXTMETRIC tm{};
   GetTextMetrics(dc, &tm);
-  const int textHeight = tm.tmHeight + 6, check = 18, arrow = 16;
+  const int textHeight = tm.tmHeight + 6, check = detail::kMenuCheckColumn, arrow = detail::kMenuArrowColumn;
   int width = 60, y = 3;
   for (Item& it : items) {
     int w = 0, h = 0;
     if (it.info.fType & MFT_OWNERDRAW) {
-      MEASUREITEMSTRUCT mis{ODT_MENU, 0, it.info.wID, 0, UINT(textHeight), it.info.dwItemData};
-      g_measured = menu;
-      if (owner) SendMessage(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
-      g_measured = nullptr;
-      w = int(mis.itemWidth) + check;    // the system adds the check-mark column
-      if (it.info.hSubMenu) w += arrow;  // and draws the arrow of a submenu itself
-      h = int(mis.itemHeight);
+      const SIZE size = detail::MeasureOwnerDrawnItem(menu, it.info, owner, UINT(textHeight));
+      w = int(size.cx) + check;
+      if (it.info.hSubMenu) w += arrow;
+      h = int(size.cy);
     } else if (it.info.fType & MFT_SEPARATOR) {
       h = 8;
     } else {
@@ -92,19 +118,7 @@ Image RenderMenu(HMENU menu, HWND owner, int highlighted) {
     bool selected = int(i) == highlighted;
     bool grayed = it.info.fState & MFS_GRAYED;
     if (it.info.fType & MFT_OWNERDRAW) {
-      DRAWITEMSTRUCT dis{};
-      dis.CtlType = ODT_MENU;
-      dis.itemID = it.info.wID;
-      dis.itemAction = ODA_DRAWENTIRE;
-      dis.itemState = (selected ? ODS_SELECTED : 0) | (grayed ? ODS_GRAYED | ODS_DISABLED : 0) |
-                      ((it.info.fState & MFS_CHECKED) ? ODS_CHECKED : 0);
-      dis.hwndItem = reinterpret_cast<HWND>(menu);
-      dis.hDC = dc;
-      dis.rcItem = it.rect;
-      dis.itemData = it.info.dwItemData;
-      int saved = SaveDC(dc);
-      if (owner) SendMessage(owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-      RestoreDC(dc, saved);
+      detail::DrawOwnerDrawnItem(dc, menu, it.info, owner, it.rect, selected);
       if (it.info.hSubMenu) {
         RECT a{it.rect.right - arrow, it.rect.top, it.rect.right, it.rect.bottom};
         SetTextColor(dc, GetSysColor(grayed ? COLOR_GRAYTEXT : COLOR_MENUTEXT));

@@ -18,5 +18,7 @@ inline MenuTextParts SplitMenuText(const std::string& text) {
 
 // The gap between the widest left part and the right-aligned column.
 inline constexpr int kMenuColumnGap = 24;
+// What the system adds to an owner-drawn item's measured width: the check-mark column, and a submenu's arrow.
+inline constexpr int kMenuCheckColumn = 18, kMenuArrowColumn = 16;
 
 }  // namespace win::detail

@@ -1,6 +1,9 @@
 // A popup menu on a screen: one caption-less pop-up window per open level, items picked with the mouse or the
-// keys, in a loop that waits on the screen as a modal dialog does.
+// keys, in a loop that waits on the screen as a modal dialog does. Owner-drawn items are measured and drawn by the
+// menu's owner.
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 #include "platform/win/resources/menutext.h"
 #include "platform/win/screen/screen.h"
@@ -19,6 +22,7 @@ constexpr UINT kRestMs = 400;
 struct Level {
   HMENU menu = nullptr;
   HWND wnd = nullptr;
+  std::vector<RECT> rects;  // the items' rectangles in the level's client coordinates
   int hot = -1;
   int open = -1;     // the entry whose submenu is the next level
   POINT hotPoint{};  // where the pointer last stood on the hot entry (screen): whence it heads for the submenu
@@ -29,6 +33,7 @@ struct Tracking {
   std::vector<Level> levels;
   INT_PTR result = -1;  // -1 while the menu is open
   POINT pointer{};      // the pointer's last place (screen)
+  HWND owner = nullptr;
 };
 Tracking* g_tracking = nullptr;
 
@@ -48,17 +53,12 @@ bool IsSeparator(HMENU menu, int i) {
 bool IsEnabled(HMENU menu, int i) {
   return !IsSeparator(menu, i) && !(GetMenuState(menu, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
 }
-
-// The item rectangles in the level's client coordinates.
-std::vector<RECT> ItemRects(HMENU menu, int width) {
-  std::vector<RECT> rects;
-  int y = 2;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    const int h = IsSeparator(menu, i) ? kSeparatorHeight : kItemHeight;
-    rects.push_back(RECT{2, y, width - 2, y + h});
-    y += h;
-  }
-  return rects;
+// An owner-drawn item's record: its kind, state, command and data.
+bool OwnerDrawn(HMENU menu, int i, MENUITEMINFO& info) {
+  info = MENUITEMINFO{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+  return GetMenuItemInfo(menu, UINT(i), TRUE, &info) && (info.fType & MFT_OWNERDRAW);
 }
 
 int LevelOf(HWND wnd) {
@@ -87,7 +87,7 @@ bool ItemAt(POINT screen, int& level, int& index) {
     RECT rc;
     GetClientRect(lv.wnd, &rc);
     if (!PtInRect(&rc, p)) continue;
-    const auto rects = ItemRects(lv.menu, rc.right);
+    const auto& rects = lv.rects;
     level = l;
     index = -1;
     for (std::size_t i = 0; i < rects.size(); ++i)
@@ -134,7 +134,7 @@ void Choose(int level) {
     CloseFrom(std::size_t(level) + 1);
     RECT wr;
     GetWindowRect(lv.wnd, &wr);
-    const RECT item = ItemRects(lv.menu, wr.right - wr.left)[std::size_t(lv.hot)];
+    const RECT item = lv.rects[std::size_t(lv.hot)];
     lv.open = lv.hot;
     Open(sub, POINT{wr.right - 2, wr.top + item.top});  // moves the levels: lv is gone
     return;
@@ -154,6 +154,43 @@ void MoveHot(int level, int direction) {
   }
 }
 
+void DrawSubmenuArrow(HDC dc, const RECT& item) {
+  RECT arrow{item.right - 14, item.top, item.right - 2, item.bottom};
+  DrawText(dc, "\xE2\x96\xB8", -1, &arrow, DT_SINGLELINE | DT_VCENTER);
+}
+
+// A letter typed in the open level: the enabled item whose text marks it with "&" is chosen; where none does, the
+// owner is asked (WM_MENUCHAR), as owner-drawn items have no text here.
+void MenuLetter(UINT ch) {
+  const int top = int(g_tracking->levels.size()) - 1;
+  const HMENU menu = g_tracking->levels.back().menu;
+  const int lower = std::tolower(int(ch & 0xFF));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[256] = {};
+    if (MENUITEMINFO info; OwnerDrawn(menu, i, info) || !IsEnabled(menu, i) ||
+                           !GetMenuString(menu, UINT(i), text, sizeof text, MF_BYPOSITION))
+      continue;
+    const char* amp = std::strchr(text, '&');
+    while (amp && amp[1] == '&') amp = std::strchr(amp + 2, '&');
+    if (amp && ch < 0x80 && std::tolower(static_cast<unsigned char>(amp[1])) == lower) {
+      SetHot(top, i);
+      Choose(top);
+      return;
+    }
+  }
+  if (!g_tracking->owner) return;
+  const LRESULT answer =
+      SendMessage(g_tracking->owner, WM_MENUCHAR, MAKEWPARAM(WORD(ch), WORD(MF_POPUP)), LPARAM(menu));
+  const int item = LOWORD(answer);
+  if (!g_tracking || HIWORD(answer) == MNC_IGNORE) return;
+  if (HIWORD(answer) == MNC_CLOSE) {
+    g_tracking->result = 0;
+  } else if (item < GetMenuItemCount(menu) && IsEnabled(menu, item)) {
+    SetHot(top, item);
+    if (HIWORD(answer) == MNC_EXECUTE) Choose(top);
+  }
+}
+
 LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   const int level = LevelOf(wnd);
   if (level < 0 || !g_tracking) return DefWindowProc(wnd, msg, wParam, lParam);
@@ -167,9 +204,17 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       FillRect(dc, &rc, GetSysColorBrush(COLOR_MENU));
       SetBkMode(dc, TRANSPARENT);
       HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-      const auto rects = ItemRects(lv.menu, rc.right);
+      const auto& rects = lv.rects;
       for (std::size_t i = 0; i < rects.size(); ++i) {
         RECT r = rects[i];
+        if (MENUITEMINFO info; OwnerDrawn(lv.menu, int(i), info)) {
+          DrawOwnerDrawnItem(dc, lv.menu, info, g_tracking->owner, r, int(i) == lv.hot && IsEnabled(lv.menu, int(i)));
+          SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+          SetBkMode(dc, TRANSPARENT);
+          SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+          if (info.hSubMenu) DrawSubmenuArrow(dc, r);
+          continue;
+        }
         if (IsSeparator(lv.menu, int(i))) {
           RECT line{r.left + 4, (r.top + r.bottom) / 2, r.right - 4, (r.top + r.bottom) / 2 + 1};
           FillRect(dc, &line, GetSysColorBrush(COLOR_GRAYTEXT));
@@ -189,10 +234,7 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const MenuTextParts label = SplitMenuText(ItemText(lv.menu, int(i)));
         DrawText(dc, label.left.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER);
         if (!label.right.empty()) DrawText(dc, label.right.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
-        if (GetSubMenu(lv.menu, int(i))) {
-          RECT arrow{r.right - 14, r.top, r.right - 2, r.bottom};
-          DrawText(dc, "\xE2\x96\xB8", -1, &arrow, DT_SINGLELINE | DT_VCENTER);
-        }
+        if (GetSubMenu(lv.menu, int(i))) DrawSubmenuArrow(dc, r);
       }
       SelectObject(dc, old);
       EndPaint(wnd, &ps);
@@ -268,6 +310,7 @@ LRESULT MenuProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_CHAR: MenuLetter(UINT(wParam)); return 0;
     default: return DefWindowProc(wnd, msg, wParam, lParam);
   }
 }
@@ -282,11 +325,20 @@ void Open(HMENU menu, POINT at) {
     return RegisterClass(&c) != 0;
   }();
   (void)registered;
-  // The width of the longest label, measured with the menu font.
+  // The width of the longest label, measured with the menu font; an owner-drawn item as wide and high as its owner
+  // says.
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  int left = 0, right = 0, height = 4;
+  int left = 0, right = 0, height = 4, drawn = 0;
+  std::vector<int> heights;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    if (MENUITEMINFO info; OwnerDrawn(menu, i, info)) {
+      const SIZE size = MeasureOwnerDrawnItem(menu, info, g_tracking->owner, kItemHeight);
+      drawn = std::max(drawn, int(size.cx) + kMenuCheckColumn + (info.hSubMenu ? kMenuArrowColumn : 0));
+      heights.push_back(std::max(0, int(size.cy)));
+      height += heights.back();
+      continue;
+    }
     const MenuTextParts label = SplitMenuText(ItemText(menu, i));
     SIZE size{};
     GetTextExtentPoint32(dc, label.left.c_str(), int(label.left.size()), &size);
@@ -295,13 +347,19 @@ void Open(HMENU menu, POINT at) {
       GetTextExtentPoint32(dc, label.right.c_str(), int(label.right.size()), &size);
       right = std::max(right, int(size.cx) + kMenuColumnGap);
     }
-    height += IsSeparator(menu, i) ? kSeparatorHeight : kItemHeight;
+    heights.push_back(IsSeparator(menu, i) ? kSeparatorHeight : kItemHeight);
+    height += heights.back();
   }
-  const int width = std::max(80, left + right + 2 * kPad + 12);  // the border and the item margins around the text
+  // the border and the item margins around the text
+  const int width = std::max({80, left + right + 2 * kPad + 12, drawn + 6});
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   Level lv;
   lv.menu = menu;
+  for (int y = 2; int h : heights) {
+    lv.rects.push_back(RECT{2, y, width - 2, y + h});
+    y += h;
+  }
   g_tracking->levels.push_back(lv);
   HWND wnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "#32768", "", WS_POPUP | WS_BORDER,
                             at.x, at.y, width, height, nullptr, nullptr, nullptr, nullptr);
@@ -312,10 +370,11 @@ void Open(HMENU menu, POINT at) {
 
 }  // namespace
 
-INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y) {
+INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y, HWND owner) {
   Screen* screen = CurrentScreen();
   if (!screen || g_tracking || GetMenuItemCount(menu) <= 0) return 0;
   Tracking tracking;
+  tracking.owner = owner;
   g_tracking = &tracking;
   Open(menu, POINT{x, y});
   const HWND first = tracking.levels.front().wnd;
@@ -325,7 +384,10 @@ INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y) {
   s_previousHook = g_preTranslateHook;
   g_preTranslateHook = [](MSG* m) {
     if (g_tracking && !g_tracking->levels.empty() && m->message >= kKeyFirst && m->message <= kKeyLast) {
-      if (m->message == WM_KEYDOWN) SendMessage(g_tracking->levels.back().wnd, WM_KEYDOWN, m->wParam, m->lParam);
+      const bool letter = (m->wParam >= 'A' && m->wParam <= 'Z') || (m->wParam >= '0' && m->wParam <= '9');
+      if (m->message == WM_KEYDOWN && letter) TranslateMessage(m);  // its character comes next
+      if (m->message == WM_KEYDOWN || m->message == WM_CHAR)
+        SendMessage(g_tracking->levels.back().wnd, m->message, m->wParam, m->lParam);
       return true;
     }
     return s_previousHook && s_previousHook(m);

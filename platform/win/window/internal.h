@@ -231,8 +231,13 @@ void QueueMenuScript(std::function<INT_PTR(HMENU)> script);
 std::function<INT_PTR(HMENU)> TakeMenuScript();
 void BaseUnits(HFONT font, int& baseX, int& baseY);
 
-// A popup menu shown on the screen until the user picks an item (its command) or closes it (0).
-INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y);
+// A popup menu shown on the screen until the user picks an item (its command) or closes it (0). The owner measures
+// and draws its owner-drawn items and answers the letters no item's text has (WM_MENUCHAR).
+INT_PTR TrackMenuOnScreen(HMENU menu, int x, int y, HWND owner);
+// An owner-drawn menu item measured by its owner (the menu object it belongs to answers through it): its size.
+SIZE MeasureOwnerDrawnItem(HMENU menu, const MENUITEMINFO& info, HWND owner, UINT height);
+// An owner-drawn menu item drawn by its owner into the rectangle of the DC.
+void DrawOwnerDrawnItem(HDC dc, HMENU menu, const MENUITEMINFO& info, HWND owner, const RECT& rect, bool selected);
 
 // Sets focus without the checks of SetFocus (used by dialogs).
 void DialogFocus(HWND control);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/dialogs/wintest.h"
+#include "tests/platform/win/step_screen.h"
 
 namespace {
 
@@ -24,13 +25,20 @@ class BarMenu : public CMenu {
   }
 };
 
+// Answers the letter x with the third item, executed.
 class Owner : public CWnd {
  public:
+  std::vector<UINT> letters;  // those the owner was asked for
+  LRESULT OnMenuChar(UINT ch, UINT, CMenu*) {
+    letters.push_back(ch);
+    return ch == 'x' ? MAKELONG(2, MNC_EXECUTE) : 0;
+  }
   DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(Owner, CWnd)
 ON_WM_DRAWITEM()
 ON_WM_MEASUREITEM()
+ON_WM_MENUCHAR()
 END_MESSAGE_MAP()
 
 class MenuDrawTest : public win::test::WindowTest {};
@@ -73,6 +81,61 @@ TEST_F(MenuDrawTest, AMenuWithoutItsObjectLeavesOwnerDrawnItemsToTheOwner) {
   EXPECT_EQ(shot.At(10, 8), GetSysColor(COLOR_MENU));
   DestroyMenu(plain);
   EXPECT_EQ(win::RenderMenu(plain, owner.m_hWnd).width, 0) << "a destroyed menu draws nothing";
+}
+
+// On a screen the menu's level asks the owner too: its owner-drawn items have the height the menu measured and show
+// what the menu drew, lit under the pointer; a typed letter picks the item whose text marks it, and where no text
+// does, the owner's answer picks one.
+TEST_F(MenuDrawTest, OnTheScreenOwnerDrawnItemsAreMeasuredDrawnAndPickedByTheirLetter) {
+  Owner owner;
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr));
+  struct Case {
+    const char* typed;
+    UINT chosen;
+    std::vector<UINT> asked;
+  } cases[] = {{"k", 10, {}}, {"x", 12, {'x'}}, {"q", 0, {'q'}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    BarMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_STRING, 10, "&Kopieren");
+    menu.AppendMenu(MF_OWNERDRAW, 11, nullptr);
+    menu.AppendMenu(MF_OWNERDRAW, 12, nullptr);
+    owner.letters.clear();
+    const POINT at{40, 30};
+    win::test::StepScreen screen;
+    // The level's picture and where its client area starts in it: rows from 2 on, the text row (20), two bars of 20.
+    auto shot = [&](HWND level) {
+      const win::Image image = win::RenderWindow(level);
+      POINT origin{0, 0};
+      ClientToScreen(level, &origin);
+      RECT wr;
+      GetWindowRect(level, &wr);
+      return std::make_tuple(image, int(origin.x - wr.left), int(origin.y - wr.top));
+    };
+    HWND level = nullptr;
+    screen.Then([&](HWND) {
+      level = WindowFromPoint(POINT{at.x + 10, at.y + 10});
+      ASSERT_NE(level, nullptr);
+      const auto [image, dx, dy] = shot(level);
+      EXPECT_EQ(image.At(dx + 10, dy + 2 + 20 + 10), RGB(255, 0, 0)) << "the first bar";
+      EXPECT_EQ(image.At(dx + 10, dy + 2 + 40 + 10), RGB(255, 0, 0)) << "the second bar";
+      EXPECT_EQ(image.height, 2 + 20 + 20 + 20 + 2) << "the bars' measured height (the window: the rows and 4)";
+      if (const char* out = std::getenv("KOLUMO_TEST_PNG")) win::SavePng(image, out);
+      win::input::MouseMove(level, 10, 2 + 40 + 10);
+    });
+    screen.Then([&](HWND) {
+      const auto [image, dx, dy] = shot(level);
+      EXPECT_EQ(image.At(dx + 10, dy + 2 + 40 + 10), RGB(0, 0, 255)) << "the bar under the pointer is lit";
+      EXPECT_EQ(image.At(dx + 10, dy + 2 + 20 + 10), RGB(255, 0, 0));
+      win::input::Type(c.typed);
+    });
+    if (!c.chosen) screen.Then([](HWND) { win::input::Key(VK_ESCAPE); });
+    EXPECT_EQ(UINT(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner.m_hWnd, nullptr)), c.chosen);
+    EXPECT_EQ(screen.Left(), 0u);
+    EXPECT_EQ(owner.letters, c.asked);
+    EXPECT_EQ(menu.measured, (std::vector<UINT>{11, 12}));
+  }
 }
 
 // A menu's picture sets the text after a tab right-aligned, and is wide enough for the two parts to stand apart.

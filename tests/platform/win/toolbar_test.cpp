@@ -8,11 +8,20 @@ namespace {
 
 constexpr UINT kBar = 27001;
 
+// Answers the tip request of command 501 only.
 class Owner : public CWnd {
  public:
   std::vector<std::pair<UINT, UINT>> commands;  // (id, notification)
+  std::vector<UINT> asked;                      // the commands whose tip text was asked for
   BOOL OnCommand(WPARAM w, LPARAM l) override {
     commands.emplace_back(LOWORD(w), HIWORD(w));
+    return TRUE;
+  }
+  BOOL OnNotify(WPARAM w, LPARAM l, LRESULT* result) override {
+    auto* info = reinterpret_cast<NMTTDISPINFO*>(l);
+    if (info->hdr.code != TTN_NEEDTEXT) return CWnd::OnNotify(w, l, result);
+    asked.push_back(UINT(info->hdr.idFrom));
+    if (info->hdr.idFrom == 501) std::snprintf(info->szText, sizeof info->szText, "[Strg-F] Markierung Fett");
     return TRUE;
   }
 };
@@ -139,6 +148,84 @@ TEST_F(ToolBarTest, AComboOnASeparatorReportsToTheOwnerAndBarsStackAboveTheRest)
   EXPECT_EQ(c.bottom, 200);
   EXPECT_EQ(b1.Width(), 300);
   EXPECT_EQ(rest, c);
+}
+
+// The visible tip window, or nullptr.
+HWND ShownTip() {
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    char name[64] = {};
+    GetClassName(w, name, sizeof name);
+    if (std::string(name) == "tooltips_class32" && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+std::string TextOf(HWND w) {
+  char text[128] = {};
+  GetWindowText(w, text, sizeof text);
+  return text;
+}
+
+// A bar with tips: a pointer resting on a button shows a tip after half a second, with the owner's answer or, where
+// the owner gives none, the command's string; moving off the bar or clicking hides it.
+TEST_F(ToolBarTest, ARestingPointerShowsTheButtonsTipUntilItLeavesOrClicks) {
+  win::RegisterString(503, "Absatz rechtsbündig");
+  CToolBar tipped;
+  ASSERT_TRUE(tipped.CreateEx(&owner, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS,
+                              CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR + 1));
+  ASSERT_TRUE(tipped.LoadToolBar(kBar));
+  bar.ShowWindow(SW_HIDE);  // the two lie over each other
+  auto middle = [&](int index) {
+    RECT r;
+    tipped.GetItemRect(index, &r);
+    return CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  struct Case {
+    int index;
+    const char* tip;
+  } cases[] = {{0, "[Strg-F] Markierung Fett"}, {3, "Absatz rechtsbündig"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tip);
+    win::input::MouseMove(tipped.m_hWnd, middle(c.index).x, middle(c.index).y);
+    win::RunFor(300);
+    EXPECT_EQ(ShownTip(), nullptr) << "a tip before the rest";
+    win::RunFor(300);
+    HWND tip = ShownTip();
+    ASSERT_NE(tip, nullptr) << "no tip after the rest";
+    EXPECT_EQ(TextOf(tip), c.tip);
+    // The tip draws its text: dark ink on the tip colour.
+    const win::Image shot = win::RenderWindow(tip);
+    int ink = 0;
+    for (int y = 0; y < shot.height; ++y)
+      for (int x = 0; x < shot.width; ++x) ink += GetRValue(shot.At(x, y)) + GetGValue(shot.At(x, y)) < 200;
+    EXPECT_GT(ink, 20) << "no text drawn";
+    EXPECT_EQ(shot.At(2, 2), GetSysColor(COLOR_INFOBK));
+    // The owner checking buttons as the caret moves leaves the tip.
+    tipped.GetToolBarCtrl().CheckButton(501, c.index == 0);
+    EXPECT_EQ(ShownTip(), tip) << "checking a button took the tip away";
+    win::input::MouseMove(owner.m_hWnd, 150, 150);
+    EXPECT_EQ(ShownTip(), nullptr) << "the tip stays when the pointer leaves the bar";
+  }
+  EXPECT_EQ(owner.asked, (std::vector<UINT>{501, 503})) << "the owner is asked first";
+  // Resting on the separator shows nothing; a click hides a shown tip.
+  RECT sep;
+  tipped.GetItemRect(1, &sep);
+  win::input::MouseMove(tipped.m_hWnd, (sep.left + sep.right) / 2, (sep.top + sep.bottom) / 2);
+  win::RunFor(700);
+  EXPECT_EQ(ShownTip(), nullptr) << "a tip on the separator";
+  win::input::MouseMove(tipped.m_hWnd, middle(2).x, middle(2).y);
+  win::RunFor(700);
+  EXPECT_EQ(ShownTip(), nullptr) << "a tip for a command without any text";
+  win::input::MouseMove(tipped.m_hWnd, middle(0).x, middle(0).y);
+  win::RunFor(700);
+  ASSERT_NE(ShownTip(), nullptr);
+  win::input::Click(tipped.m_hWnd, middle(0).x, middle(0).y);
+  EXPECT_EQ(ShownTip(), nullptr) << "the tip stays after a click";
+  // A bar without tips makes no tip window.
+  tipped.ShowWindow(SW_HIDE);
+  bar.ShowWindow(SW_SHOW);
+  win::input::MouseMove(bar.m_hWnd, middle(0).x, middle(0).y);
+  win::RunFor(700);
+  EXPECT_EQ(ShownTip(), nullptr);
 }
 
 }  // namespace

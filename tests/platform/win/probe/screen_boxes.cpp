@@ -8,6 +8,7 @@
 #include "platform/win/afx.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/screen/x11screen.h"
+#include "tests/support/probe_screen.h"
 
 namespace {
 
@@ -28,18 +29,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: screen_boxes FOLDER [PICTURE]\n");
     return 2;
   }
-  std::string error;
-  auto screen = win::OpenX11Screen(error, argc == 3 ? argv[2] : "");
-  if (!screen) {
-    std::fprintf(stderr, "screen_boxes: %s\n", error.c_str());
-    return 1;
-  }
-  auto clock = win::MakeWallClock();
-  win::SetClock(clock.get());
-  win::SetScreen(screen.get());
-  // as the host does: what a person answers at the screen must not be echoed
-  win::msgbox::SetEchoStream(stderr);
-  win::script::SetEchoStream(stderr);
+  test_support::ProbeScreen screen;
+  if (!screen.Open("screen_boxes", argc == 3 ? argv[2] : "")) return 1;
   WNDCLASS ownerClass{};
   ownerClass.lpfnWndProc = &OwnerProc;
   ownerClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -87,7 +78,5 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
   DestroyWindow(owner);
-  win::SetScreen(nullptr);
-  win::SetClock(nullptr);
   return 0;
 }
