@@ -64,4 +64,22 @@ void BM_DocumentOpenSums(benchmark::State& state) {
 }
 BENCHMARK(BM_DocumentOpenSums)->Arg(1000)->Arg(20000)->Arg(160000)->Unit(benchmark::kMillisecond)->Complexity();
 
+// "s17 = SUMME(17) = 0": each line sums all lines before it.
+void BM_DocumentSumsOfAllBefore(benchmark::State& state) {
+  Evaluate(state, Document(int(state.range(0)), [](int i) {
+             const std::string n = std::to_string(i);
+             return "s" + n + " = SUMME(" + n + ") = 0";
+           }));
+}
+BENCHMARK(BM_DocumentSumsOfAllBefore)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// "s17 = Summe = 0" in one sum range: each line sums the range up to itself.
+void BM_DocumentSumsOfOneRange(benchmark::State& state) {
+  std::string text = Document(int(state.range(0)), [](int i) { return "s" + std::to_string(i) + " = Summe = 0"; });
+  text.insert(text.find("\\cf2 "), "/*S+*/");
+  text.insert(text.rfind('}'), "/*S-*/");
+  Evaluate(state, text);
+}
+BENCHMARK(BM_DocumentSumsOfOneRange)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+
 }  // namespace

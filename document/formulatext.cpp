@@ -12,6 +12,7 @@
 
 #include "document/rtfchunks.h"
 #include "document/rtfheader.h"
+#include "document/runningsums.h"
 #include "document/symbols.h"
 #include "formula/formulanumber.h"
 #include "formula/varstore.h"
@@ -396,8 +397,15 @@ void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, uns
     addUnit(unitStart, regionEnd);
     p = std::max(p, regionEnd > word.size() ? regionEnd - word.size() : 0);
   }
-  for (std::size_t i = 0; i < blocks.size(); ++i)
-    blocks[i].sumRunLast = blocks[i].inSumRange ? int(i) : i > 0 ? blocks[i - 1].sumRunLast : -1;
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    SkribTextBlock& block = blocks[i];
+    const SkribTextBlock* previous = i > 0 ? &blocks[i - 1] : nullptr;
+    block.sumRunLast = block.inSumRange ? int(i) : previous ? previous->sumRunLast : -1;
+    if (block.inSumRange)
+      block.sumRunFirst = previous && previous->inSumRange ? previous->sumRunFirst : int(i);
+    else
+      block.sumRunFirst = previous ? previous->sumRunFirst : -1;
+  }
 }
 
 void ClassifyBlock(SkribTextBlock& block) {
@@ -480,7 +488,24 @@ void ClassifyBlock(SkribTextBlock& block) {
   }
 }
 
-void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store) {
+namespace {
+// The sum of the results of the units first .. last, each with its leading number. The units before index that sums
+// holds are taken from it, the rest (the unit at index itself, or all without sums) one by one.
+double SumOfResults(const std::vector<SkribTextBlock>& blocks, int first, int last, int index,
+                    const RunningSums* sums) {
+  ExactSum sum;
+  int from = first;
+  if (sums && sums->Count() == std::size_t(index)) {
+    from = std::min(last + 1, index);
+    sum = sums->Range(std::size_t(first), std::size_t(from));
+  }
+  for (int i = from; i <= last; ++i) sum.Add(std::atof(blocks[std::size_t(i)].result.c_str()));
+  return sum.Value();
+}
+}  // namespace
+
+void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store,
+                    const RunningSums* sums) {
   SkribTextBlock& block = blocks[std::size_t(index)];
   std::string& formula = block.formula;
   for (const char* form : {"SUMME", "Summe", "summe"}) {
@@ -501,11 +526,9 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
       // there give no sum anyway.
       Note(block, Format("%s(%ld): ", form, count) + Tr("mehr Zeilen als davor stehen") + Format(" (%d)", index));
     } else if (counted && count > 0) {
-      for (long i = index - 1; i >= index - count; --i) sum += std::atof(blocks[std::size_t(i)].result.c_str());
-    } else {
-      const int last = block.sumRunLast;
-      for (int i = last; i >= 0 && blocks[std::size_t(i)].inSumRange; --i)
-        sum += std::atof(blocks[std::size_t(i)].result.c_str());
+      sum = SumOfResults(blocks, index - int(count), index - 1, index, sums);
+    } else if (block.sumRunLast >= 0 && block.sumRunFirst >= 0) {
+      sum = SumOfResults(blocks, block.sumRunFirst, block.sumRunLast, index, sums);
     }
     std::size_t length = 5;
     if (counted) {
@@ -613,7 +636,7 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
 }
 
 void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store, int,
-                   const std::string& namePrefix) {
+                   const std::string& namePrefix, const RunningSums* sums) {
   SkribTextBlock& block = blocks[std::size_t(index)];
   block.messageCode = 0;
   block.message.clear();
@@ -621,7 +644,7 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   block.scriptsStopped = false;
   store.m_Messages.RemoveAll();
   const std::string written = block.formula;  // its calls are replaced by their values next
-  ApplyFunctions(blocks, index, scriptSession, store);
+  ApplyFunctions(blocks, index, scriptSession, store, sums);
   const std::string fullName = namePrefix.empty() ? block.name : namePrefix + "\\" + block.name;
   if (block.type < 2 || block.type > 4) return;
 
@@ -720,9 +743,11 @@ void EvaluateText(CRtfChunkList& list, unsigned long colour, std::vector<SkribTe
   if (parentStore) store->m_pParent = parentStore;
   std::string text = list.Text();
   SplitText(text, blocks, colour);
+  RunningSums sums;
   for (int i = 0; i < int(blocks.size()); ++i) {
     ClassifyBlock(blocks[std::size_t(i)]);
-    EvaluateBlock(blocks, i, scriptSession, *store, firstNumber, namePrefix);
+    EvaluateBlock(blocks, i, scriptSession, *store, firstNumber, namePrefix, &sums);
+    sums.Append(std::atof(blocks[std::size_t(i)].result.c_str()));
   }
   if (blocks.empty()) return;  // nothing evaluated: the text stays as it was, byte for byte
   JoinText(text, blocks);

@@ -9,6 +9,7 @@
 
 class CRtfChunkList;
 class CVariableStore;
+class RunningSums;
 
 struct SkribTextBlock {
   int type = 0;  // 0 none, 1 plain number, 2 definition, 3 expression with result, 4 definition with result
@@ -32,6 +33,7 @@ struct SkribTextBlock {
   std::string message;
   int inSumRange = 0;
   int sumRunLast = -1;          // the nearest unit at or before this one that lies in a sum range; -1 none
+  int sumRunFirst = -1;         // the first unit of the run of units in a sum range that sumRunLast ends
   bool scriptsStopped = false;  // a macro call of the unit found the evaluation's time for macros spent
   std::string failure;          // why a formula of the unit gave no value (not shown; its definition is marked)
 };
@@ -44,9 +46,12 @@ void EvaluateText(CRtfChunkList& text, unsigned long colour, std::vector<SkribTe
 
 void SplitText(const std::string& text, std::vector<SkribTextBlock>& blocks, unsigned long colour);
 void ClassifyBlock(SkribTextBlock& block);
-void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store);
+// sums, when given and holding the results of exactly the units before index, spares the sums a walk over the
+// units they cover.
+void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store,
+                    const RunningSums* sums = nullptr);
 void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSession, CVariableStore& store,
-                   int firstNumber, const std::string& namePrefix);
+                   int firstNumber, const std::string& namePrefix, const RunningSums* sums = nullptr);
 void JoinText(std::string& text, const std::vector<SkribTextBlock>& blocks);
 // Says once per time budget of the macros (the first caller after it was spent) that the evaluation's macros were
 // stopped, where and why; later callers say nothing.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <sstream>
 
 #include "platform/plotwerk/gdiutil.h"
@@ -671,6 +672,11 @@ const std::vector<std::uint32_t>& Offscreen::Render(int width, int height, COLOR
     Release();
     m_dc = ::CreateCompatibleDC(nullptr);
     m_bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
+    if (!m_dc || !m_bitmap) {
+      // Drawn on the DC's one-pixel stand-in the picture would come out as an empty one.
+      Release();
+      throw std::bad_alloc();
+    }
     m_old = ::SelectObject(m_dc, m_bitmap);
     m_width = width;
     m_height = height;

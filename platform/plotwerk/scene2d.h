@@ -145,7 +145,8 @@ class View2D {
 // Writes a 0x00RRGGBB picture as a PNG or a 24-bit BMP file (by the name's extension; PNG otherwise).
 bool WritePicture(const std::vector<std::uint32_t>& pixels, int width, int height, const std::string& path);
 // Draws with a function onto an off-screen picture of the size filled with the background colour and returns its
-// pixels (0x00RRGGBB).
+// pixels (0x00RRGGBB). Throws std::bad_alloc when there is no memory for the picture: a picture left out or drawn
+// empty would pass unnoticed into a report.
 std::vector<std::uint32_t> RenderOffscreen(int width, int height, COLORREF background,
                                            void (*draw)(HDC dc, const RECT& r, const void* context),
                                            const void* context);

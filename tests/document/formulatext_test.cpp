@@ -100,6 +100,27 @@ TEST(FormulaText, ASumWithoutCountTakesTheNearestRangeBeforeIt) {
   EXPECT_DOUBLE_EQ(Value(store, "u"), 30.0);
 }
 
+// A sum after a far larger number takes its own units whole: 0.001 and 0.001 + 0.002, not the 0 that running sums
+// kept as doubles (1e20 + 0.001 rounds to 1e20) would leave of them. The evaluation of one unit alone, as the
+// editor's input values evaluate it, sums the same.
+TEST(FormulaText, ASumAfterAFarLargerNumberKeepsItsSmallUnits) {
+  CVariableStore store;
+  std::vector<SkribTextBlock> blocks;
+  const std::string text = Evaluated(
+      "\\cf2 100000000000000000000\\par\r\n\\cf2 0.001\\par\r\n\\cf2 s = SUMME(1) = 0.000\\par\r\n"
+      "/*S+*/\\cf2 0.001\\par\r\n\\cf2 0.002\\par\r\n/*S-*/\\cf2 t = SUMME = 0.000\\par\r\n",
+      store, &blocks);
+  EXPECT_NE(text.find("s = SUMME(1) = 0.001\\par"), std::string::npos) << text;
+  EXPECT_NE(text.find("t = SUMME = 0.003\\par"), std::string::npos) << text;
+  ASSERT_EQ(blocks.size(), 6u);
+  for (int unit : {2, 5}) {
+    CVariableStore alone;
+    blocks[std::size_t(unit)].formula = unit == 2 ? "SUMME(1)" : "SUMME";
+    EvaluateBlock(blocks, unit, 0, alone, 1, "");
+    EXPECT_EQ(blocks[std::size_t(unit)].result, unit == 2 ? "0.001" : "0.003");
+  }
+}
+
 // Each line of a document defines a variable that the next reads: the store's view of its variables takes each
 // definition in, it is not built again from all variables for every line.
 TEST(FormulaText, EvaluatingADocumentReadsEachVariableAFewTimesOnly) {

@@ -154,6 +154,50 @@ TEST_F(ReportHostTest, AReportThatCannotBeWrittenFailsWithTheSystemsReason) {
   }
 }
 
+// A report that runs out of memory, wherever that happens, ends with status 1 and its reason, and the report
+// written before stays as it was; never with a signal. Under every cap of the address space from the least that the
+// report is written in (found by halving) down to where the program cannot start, 1 MiB apart: the system picture's
+// bitmap, which the drawing layer used without looking whether it had its pixels, lies among them.
+TEST_F(ReportHostTest, AReportOutOfMemoryEndsWithItsReasonAndKeepsTheOldReport) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under an address-space cap";
+#endif
+  const std::string position = Write("Stuetze.tqx", Example());
+  const fs::path bericht = Path("Stuetze.rtf");
+  ASSERT_EQ(Host({"report", position}).status, 0);
+  std::string alt = Slurp(bericht);
+  int zuWenigSpeicher = 0;
+  enum Ausgang { kGeschrieben, kAbgelehnt, kNichtGestartet };
+  // The report under a cap of mb MiB.
+  const auto bericht_unter = [&](long mb) {
+    prefix_ = "prlimit --as=" + std::to_string(mb << 20) + " ";
+    const HostRun run = Host({"report", position});
+    // below what the system's program loader needs: nothing of the program ran
+    if (run.status == 127 && run.err.find("error while loading shared libraries") != std::string::npos)
+      return kNichtGestartet;
+    EXPECT_TRUE(run.status == 0 || run.status == 1) << mb << " MiB: status " << run.status << "\n" << run.err;
+    for (const auto& entry : fs::directory_iterator(folder_))
+      EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << mb << " MiB left " << entry.path();
+    if (run.status == 0) {
+      alt = Slurp(bericht);
+      return kGeschrieben;
+    }
+    EXPECT_NE(run.err.find("kolumo: "), std::string::npos) << mb << " MiB: no reason\n" << run.err;
+    if (run.err.find("Zu wenig Speicher: der Bericht wurde abgebrochen.") != std::string::npos) ++zuWenigSpeicher;
+    EXPECT_TRUE(Slurp(bericht) == alt) << mb << " MiB: the old report was changed";
+    return kAbgelehnt;
+  };
+  long failed = 1, written = 4096;
+  ASSERT_EQ(bericht_unter(written), kGeschrieben);
+  while (written - failed > 1) {
+    const long mb = (failed + written) / 2;
+    (bericht_unter(mb) == kGeschrieben ? written : failed) = mb;
+  }
+  for (long mb = written - 1; mb > 0 && bericht_unter(mb) != kNichtGestartet; --mb) {
+  }
+  EXPECT_GT(zuWenigSpeicher, 0) << "no cap ran the report itself out of memory";
+}
+
 // A report that fails on a full disk leaves nothing of its own beside the position: neither a part of the report nor
 // the pictures it drew (the system picture alone is almost 2 MB, which would keep the disk full). A report written
 // before keeps its pictures, the same files: the new ones take their names only when the new report is written.

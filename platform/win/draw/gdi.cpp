@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "platform/win/base/handles.h"
 #include "platform/win/draw/gdi_internal.h"
@@ -14,8 +15,15 @@
 namespace win::detail {
 
 // ---- Surfaces ------------------------------------------------------------------------------------------------------
+cairo_surface_t* NewImageSurface(cairo_format_t format, int width, int height) {
+  cairo_surface_t* surface = cairo_image_surface_create(format, width, height);
+  if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_data(surface)) return surface;
+  cairo_surface_destroy(surface);
+  throw std::bad_alloc();
+}
+
 Surface::Surface(int w, int h, bool withPixels) : width(std::max(1, w)), height(std::max(1, h)), pixels(withPixels) {
-  surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pixels ? width : 1, pixels ? height : 1);
+  surface = NewImageSurface(CAIRO_FORMAT_RGB24, pixels ? width : 1, pixels ? height : 1);
   cairo_t* cr = cairo_create(surface);
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_paint(cr);
@@ -364,7 +372,7 @@ cairo_pattern_t* PaperPattern(const Dc& d, const GdiObject& brush, DWORD rop) {
   // One tile of the brush as it lies on the device (hatches repeat every 8 pixels from the device's origin).
   const int w = brush.brush.lbStyle == BS_HATCHED ? 8 : brush.pattern->width;
   const int h = brush.brush.lbStyle == BS_HATCHED ? 8 : brush.pattern->height;
-  cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  cairo_surface_t* tile = NewImageSurface(CAIRO_FORMAT_ARGB32, w, h);
   unsigned char* data = cairo_image_surface_get_data(tile);
   const int stride = cairo_image_surface_get_stride(tile);
   for (int y = 0; y < h; ++y)
@@ -419,7 +427,7 @@ void ApplyMask(Dc& d, const std::function<void(cairo_t*)>& shape, std::uint32_t 
     return;
   }
   Surface& s = *d.surface;
-  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, s.width, s.height);
+  cairo_surface_t* mask = NewImageSurface(CAIRO_FORMAT_A8, s.width, s.height);
   cairo_t* cr = cairo_create(mask);
   cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   shape(cr);

@@ -161,7 +161,11 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bpp, const void* b
   if (width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
   auto o = std::make_shared<GdiObject>();
   o->kind = GdiKind::Bitmap;
-  o->bitmap = std::make_shared<Surface>(width, height);
+  try {
+    o->bitmap = std::make_shared<Surface>(width, height);
+  } catch (const std::bad_alloc&) {
+    return nullptr;  // no memory for the pixels: no bitmap, as Win32 says it
+  }
   o->bitmap->monochrome = planes * bpp == 1;
   o->bpp = int(planes * bpp);
   if (o->bitmap->monochrome) {
@@ -497,6 +501,7 @@ HICON CreateIconIndirect(ICONINFO* info) {
     if (!src || src->kind != GdiKind::Bitmap) return nullptr;
     HBITMAP c = CreateBitmap(src->bitmap->width, src->bitmap->height, 1, src->bitmap->monochrome ? 1 : 32, nullptr);
     auto dst = Obj(c);
+    if (!dst) return nullptr;
     for (int y = 0; y < src->bitmap->height; ++y)
       for (int x = 0; x < src->bitmap->width; ++x) dst->bitmap->Set(x, y, src->bitmap->Get(x, y));
     return c;

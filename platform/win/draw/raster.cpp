@@ -55,7 +55,7 @@ void PaintOnPaper(cairo_t* cr, const Dc& d, const Dc* s, const RECT& dr, const R
   if (rop == SRCCOPY && !transparent && s->surface->pixels && !s->surface->monochrome && !d.surface->monochrome) {
     picture = cairo_surface_create_for_rectangle(s->surface->surface, x0, y0, x1 - x0, y1 - y0);
   } else {
-    picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
+    picture = NewImageSurface(CAIRO_FORMAT_ARGB32, x1 - x0, y1 - y0);
     unsigned char* data = cairo_image_surface_get_data(picture);
     const int stride = cairo_image_surface_get_stride(picture);
     for (int y = y0; y < y1; ++y)

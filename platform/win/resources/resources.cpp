@@ -143,7 +143,7 @@ HBITMAP PaintBitmap(const BitmapRes& r) {
 
 // An icon from an ARGB painting: colour where the painting is at least half opaque, the mask elsewhere.
 HICON PaintIcon(const IconRes& r, int cx, int cy) {
-  cairo_surface_t* argb = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cx, cy);
+  cairo_surface_t* argb = detail::NewImageSurface(CAIRO_FORMAT_ARGB32, cx, cy);
   cairo_t* cr = cairo_create(argb);
   r.paint(cr, cx, cy);
   cairo_destroy(cr);
@@ -152,6 +152,12 @@ HICON PaintIcon(const IconRes& r, int cx, int cy) {
   HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
   auto cs = SurfaceOf(color);
   auto ms = SurfaceOf(mask);
+  if (!cs || !ms) {
+    DeleteObject(color);
+    DeleteObject(mask);
+    cairo_surface_destroy(argb);
+    return nullptr;
+  }
   const unsigned char* data = cairo_image_surface_get_data(argb);
   int stride = cairo_image_surface_get_stride(argb);
   for (int y = 0; y < cy; ++y) {

@@ -596,7 +596,7 @@ class X11Screen : public Screen {
       std::fprintf(stderr, "kolumo: no window to take a picture of\n");
       return;
     }
-    cairo_surface_t* picture = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_t* picture = detail::NewImageSurface(CAIRO_FORMAT_ARGB32, width, height);
     unsigned char* data = cairo_image_surface_get_data(picture);
     const int stride = cairo_image_surface_get_stride(picture);
     std::memset(data, 0, std::size_t(stride) * std::size_t(height));

@@ -20,6 +20,10 @@ namespace win::detail {
 
 // ---- Pixels -----------------------------------------------------------------------------------------------------
 // An image surface (RGB24). Window backing stores and bitmaps are surfaces; DCs share them.
+// An image surface of cairo's; throws std::bad_alloc when its pixels could not be had, where cairo would hand out
+// a surface without them.
+cairo_surface_t* NewImageSurface(cairo_format_t format, int width, int height);
+
 struct Surface {
   cairo_surface_t* surface = nullptr;
   int width = 0;
@@ -28,6 +32,7 @@ struct Surface {
   // Without pixels the surface is an extent alone (a printer's paper, drawn on elsewhere): it reads as white and
   // keeps nothing written to it; its one-pixel image only serves the calls that want an image.
   bool pixels = true;
+  // Throws std::bad_alloc when the pixels could not be had.
   Surface(int w, int h, bool withPixels = true);
   ~Surface();
   Surface(const Surface&) = delete;

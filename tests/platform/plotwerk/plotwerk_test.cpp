@@ -1,12 +1,15 @@
 // The graphics controls: late-bound calls with checked arguments, the 2D display list (styles, tags, transforms,
 // fitting, hit-testing, moving, metafile), the 2D events, and the 3D display list with its hidden-surface drawing.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <vector>
 
 #include "platform/plotwerk/controls.h"
@@ -335,6 +338,49 @@ TEST_F(PlotwerkTest, APictureDrawnAgainShowsOnlyTheNewDrawing) {
   EXPECT_EQ(picture.Render(60, 40, 0xE0E0E0, plain, nullptr), fresh) << "nothing of the first drawing is left";
   picture.Render(30, 20, 0xFFFFFF, careless, nullptr);
   EXPECT_EQ(picture.Render(60, 40, 0xE0E0E0, plain, nullptr), fresh) << "nor after another size";
+}
+
+// The process's address space capped at what it uses now and some more, for as long as it lives.
+class AddressSpaceCap {
+ public:
+  explicit AddressSpaceCap(rlim_t more) {
+    getrlimit(RLIMIT_AS, &before_);
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit cap = before_;
+    cap.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + more;
+    set_ = pages > 0 && setrlimit(RLIMIT_AS, &cap) == 0;
+  }
+  ~AddressSpaceCap() { setrlimit(RLIMIT_AS, &before_); }
+  bool Set() const { return set_; }
+
+ private:
+  rlimit before_{};
+  bool set_ = false;
+};
+
+// Pixels that cannot be had make no bitmap and no picture, however the bitmap starts (white, a monochrome one black,
+// a compatible one black): its filling wrote through the null pixels that the graphics library hands out then, and
+// a picture drawn without its bitmap would have come out empty. With the memory there is, pictures still come.
+TEST_F(PlotwerkTest, APictureWithoutMemoryForItsPixelsIsRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under an address-space cap";
+#endif
+  const auto dot = [](HDC dc, const RECT&, const void*) { ::SetPixel(dc, 3, 2, RGB(255, 0, 0)); };
+  AddressSpaceCap cap(256u << 20);
+  ASSERT_TRUE(cap.Set());
+  // 16,000 x 16,000 pixels of 4 bytes: 1 GB, where 256 MB are left
+  EXPECT_EQ(::CreateBitmap(16000, 16000, 1, 32, nullptr), nullptr);
+  EXPECT_EQ(::CreateBitmap(16000, 16000, 1, 1, nullptr), nullptr);
+  EXPECT_EQ(::CreateCompatibleBitmap(nullptr, 16000, 16000), nullptr);
+  EXPECT_THROW(pw::RenderOffscreen(16000, 16000, 0xFFFFFF, dot, nullptr), std::bad_alloc);
+  pw::Offscreen picture;
+  ASSERT_EQ(picture.Render(8, 4, 0xFFFFFF, dot, nullptr).size(), 32u);
+  EXPECT_THROW(picture.Render(16000, 16000, 0xFFFFFF, dot, nullptr), std::bad_alloc);
+  const std::vector<std::uint32_t>& again = picture.Render(8, 4, 0xFFFFFF, dot, nullptr);
+  ASSERT_EQ(again.size(), 32u);
+  EXPECT_EQ(again[2 * 8 + 3], 0xFF0000u);
+  EXPECT_EQ(again[0], 0xFFFFFFu);
 }
 
 // A view turned round (x to the left, y down) with the corner sign's x following the drawing and its second axis
