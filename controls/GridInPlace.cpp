@@ -311,7 +311,16 @@ void CGridInPlaceCombo::OnCloseUp() {
   CString text;
   GetLBText(item, text);
   m_pGrid->SetItemText(m_nRow, m_nCol, text);
+  // A list closed by Return or Tab is ended by that key once the grid has taken the choice, and the grid goes on as
+  // after that key elsewhere. The grid's reading of the cell while it takes the choice (it may set up the whole row
+  // again) ended the edit before with no key: the focus stayed on the closed cell and the next Escape reached the
+  // dialog.
+  m_bTakingChoice = m_nEndKeyDown == VK_RETURN || m_nEndKeyDown == VK_TAB;
   m_pGrid->OnCellComboSelect(m_nRow, m_nCol, item);
+  m_bTakingChoice = false;
+  // Taking it moved the focus away (a box that refused it): the key goes elsewhere, and the edit ends here.
+  const HWND focus = ::GetFocus();
+  if (GetSafeHwnd() && focus != m_hWnd && ::GetParent(focus) != m_hWnd) EndEdit();
 }
 
 void CGridInPlaceCombo::OnRButtonUp(UINT flags, CPoint point) {
@@ -322,7 +331,7 @@ void CGridInPlaceCombo::OnRButtonUp(UINT flags, CPoint point) {
 void CGridInPlaceCombo::EndEdit() {
   // The close is posted: until it comes, a focus loss of the edit field must not end the edit again.
   static bool ending = false;
-  if (ending || m_bEnded || !GetSafeHwnd()) return;
+  if (ending || m_bEnded || m_bTakingChoice || !GetSafeHwnd()) return;
   ending = true;
   m_bEnded = true;
   UINT key = m_nLastChar;

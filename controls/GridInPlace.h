@@ -84,6 +84,8 @@ class CGridInPlaceCombo : public CComboBox {
   // The ending key (Escape, Tab, Return) pressed in this editor: only its release ends the edit. The release of the
   // key that ended the cell before and opened this one must not end this one too.
   UINT m_nEndKeyDown = 0;
+  // The grid takes a choice made by an ending key: that key, not the grid, ends the edit.
+  bool m_bTakingChoice = false;
   int m_nShownItem = -1;  // the item the cell shows: closing the list on it again is no choice
   DECLARE_MESSAGE_MAP()
 };

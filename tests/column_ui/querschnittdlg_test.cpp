@@ -390,12 +390,19 @@ TEST_F(QuerDlgTest, OkWithoutAChangeKeepsEveryValueAndTypedValuesArrive) {
   win::script::QueueDialog([](CDialog& d) {
     Enter(d, 3, "42,5");
     Enter(d, 9, "30");
-    Pick(d, 1, 2);  // type 3: the reinforcement row becomes the total
+    // Type 3 by Return: the reinforcement row becomes the total, and Return goes on into the next cell and opens
+    // it. Leaving that cell checks the section before the 12 cm² are typed: the check asks, and "Nein" keeps it.
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDNO);
+    Pick(d, 1, 2);
     EXPECT_EQ(GridOf(d).GetItemText(8, 0), "Gesamte Bewehrung");
     Enter(d, 8, "12");
     Press(d, IDOK);
   });
   ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 0, nullptr));
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text.find("Achtung! Gemäß EC2 9.5.2.1 ist mind. Durchmesser 8"), 0u);
+  EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
   EXPECT_DOUBLE_EQ(q.dy.m_dValue, 42.5);
   EXPECT_DOUBLE_EQ(q.theta.m_dValue, 30.0);
   EXPECT_EQ(q.bewType, 2);

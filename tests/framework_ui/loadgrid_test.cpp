@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
@@ -78,6 +79,7 @@ class LoadGridTest : public win::test::WindowTest {
       grid.loads[std::size_t(i)].lc = 1;
       grid.loads[std::size_t(i)].desc.Format("Last %d", i + 1);
       grid.loads[std::size_t(i)].length = 1.0 + i;
+      grid.loads[std::size_t(i)].ltype = 0;
     }
     grid.UpdateGrid(FALSE);
     win::PumpMessages();
@@ -124,19 +126,33 @@ TEST_F(LoadGridTest, ChoosingSelfWeightLocksAndEmptiesEveryCellAfterTheTypeAndSe
   Save("loadgrid-selfweight");
 }
 
+// Down n times, then key: a choice in an open list (the list lights the cell's own entry first).
+std::vector<UINT> DownsThen(int n, UINT key) {
+  std::vector<UINT> keys(std::size_t(n), VK_DOWN);
+  keys.push_back(key);
+  return keys;
+}
+
 // A list cell reached by keys stays open with the keys until Escape, which ends only it: Tab from a load's text into
-// its type, Tab from the type's list into the node's. The release of the key that
-// ended the cell before is no key of the list's own (it closed the list at once and moved on, so that the next
-// Escape reached the dialog).
+// its type, Tab from the type's list into the node's, Return on an entry chosen in the type's list. The release of
+// the key that ended the cell before is no key of the list's own (it closed the list at once and moved on, so that
+// the next Escape reached the dialog). A choice made the grid re-create the row, which ended the list with no key:
+// the focus stayed on the closed type and the next Escape reached the dialog; the Return goes on as elsewhere.
 TEST_F(LoadGridTest, AListReachedByKeysKeepsTheKeysUntilEscape) {
   const struct {
     const char* name;
-    int from;                // the cell whose editor F2 opens
+    int from;                // the cell of load 2 whose editor F2 opens
     std::vector<UINT> keys;  // then
-    int to;                  // the cell whose list is open after them
+    int toRow, to;           // the cell whose list is open after them
+    int type;                // load 2's type after them
   } cases[] = {
-      {"Tab from the text", LoadGrid::kColText, {'X', VK_TAB}, LoadGrid::kColType},
-      {"Tab from the type", LoadGrid::kColType, {VK_TAB}, LoadGrid::kColNode},
+      {"Tab from the text", LoadGrid::kColText, {'X', VK_TAB}, 2, LoadGrid::kColType, 0},
+      {"Tab from the type", LoadGrid::kColType, {VK_TAB}, 2, LoadGrid::kColNode, 0},
+      // The list lights "Gleichlast" (0): one Down is "Trapezlast" (1), whose node is the next cell open.
+      {"Return on a chosen type", LoadGrid::kColType, DownsThen(1, VK_RETURN), 2, LoadGrid::kColNode, 1},
+      // Eleven Downs are "Eigengewicht" (11), which locks every cell after the type: Return wraps to load 3's first
+      // open cell, its action.
+      {"Return on Eigengewicht", LoadGrid::kColType, DownsThen(11, VK_RETURN), 3, LoadGrid::kColAction, 11},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -146,17 +162,19 @@ TEST_F(LoadGridTest, AListReachedByKeysKeepsTheKeysUntilEscape) {
     win::input::Key(VK_F2);
     for (UINT key : c.keys) win::input::Key(key);
     win::PumpMessages();
+    EXPECT_EQ(grid.loads[1].ltype, c.type);
     const CString node = grid.GetItemText(2, LoadGrid::kColNode);
     CWnd* editor = grid.GetDlgItem(8);
     ASSERT_NE(editor, nullptr) << "no list open after the keys";
-    EXPECT_EQ(grid.CGridCtrl::GetFocusCell(), CCellID(2, c.to));
+    EXPECT_EQ(grid.CGridCtrl::GetFocusCell(), CCellID(c.toRow, c.to));
     EXPECT_TRUE(::GetFocus() == editor->m_hWnd || ::GetParent(::GetFocus()) == editor->m_hWnd);
     win::input::Key(VK_ESCAPE);
     win::PumpMessages();
     EXPECT_EQ(grid.GetDlgItem(8), nullptr) << "Escape ended the list";
-    EXPECT_EQ(grid.CGridCtrl::GetFocusCell(), CCellID(2, c.to));
+    EXPECT_EQ(grid.CGridCtrl::GetFocusCell(), CCellID(c.toRow, c.to));
     EXPECT_EQ(::GetFocus(), grid.m_hWnd);
     EXPECT_EQ(grid.GetItemText(2, LoadGrid::kColNode), node);
+    EXPECT_EQ(grid.loads[1].ltype, c.type) << "Escape kept the choice";
   }
 }
 

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Escape in a list cell of the load grid of "kolumo edit" reached by keys, on a virtual X server driven by real X
 # events: Tab from a load's text into its type, Return from a length into the direction, Tab from the type's list
-# into the node's. After the keys the list is open (the server's pixels
-# below the row differ from those without it); Escape ends only that list: no box, the window open, the pixels below
-# the row as before and as the program draws them. Then 24 lines of another program whose line 11 is empty pasted
-# into a load's text ask one question that says what is left out (a line more than a question of new loads alone);
-# after "Nein" the server's pixels of the load grid are those from before. Exit 77 (skipped) without Xvfb, xdotool,
-# xwd or python3; without python3's tkinter the paste is left out.
+# into the node's; after the keys the list is open (the server's pixels below the row differ from those without it);
+# Escape ends only that list: no box, the window open, the pixels below the row as before and as the program draws
+# them. Return on an entry chosen in the type's list opens the next open cell, and Escape ends only that. Then 24
+# lines of another program whose line 11 is empty pasted into a load's text ask one question that says what is left
+# out (a line more than a question of new loads alone); after "Nein" the server's pixels of the load grid are those
+# from before. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3; without python3's tkinter the paste is left
+# out.
 set -u
 kolumo=$1
 data=$2
@@ -60,6 +61,25 @@ key_into_list tab-from-text 92 141 Tab 130 152 250 240
 key_into_list return-from-value 443 204 Return 474 215 560 300
 # Tab from the type's list into the node's: load 3's type.
 key_into_list tab-from-type 180 141 Tab 258 152 358 240
+# An entry chosen in the type's list by keys: load 3's type, End lights "Eigengewicht" (the last), which locks the
+# cells after the type; Return goes on into load 4's first open cell, its load case, and opens its editor (its
+# number lit, which Escape leaves unlit). The choice made the grid set up the row again, which ended the list with no
+# key: no cell was open and Escape asked the discard question.
+click 180 141
+sleep 0.6
+click 180 141
+sleep 0.5
+read -r shown _ < <(window_region chosen-before 28 152 54 170)
+xdotool key --window "$main" End Return
+sleep 0.5
+read -r open _ < <(window_region chosen-open 28 152 54 170)
+[ "$open" != "$shown" ] || fail "chosen: no editor open in load 4 after the choice (see chosen-open.png)"
+agree chosen-open
+xdotool key --window "$main" Escape
+no_box "chosen: Escape in the editor after the choice"
+read -r after _ < <(window_region chosen-escaped 28 152 54 170)
+[ "$after" != "$open" ] || fail "chosen: the editor is still shown after Escape (see chosen-escaped.png)"
+agree chosen-escaped
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 python3 -c 'import tkinter' 2>/dev/null || { echo "passed without the paste (no tkinter)"; exit 0; }
