@@ -3,6 +3,7 @@
 # whose document defines hEG = 3.2, with qk = 3 on the variables page and load 2 given as qk*5*4,5, hEG typed into
 # the system page's entry row makes a field of 3.20 m with no box; qk renamed to qq on the variables page leaves the
 # load cell saying "'qk' nicht definiert" instead of 67.50 kN; OK names that load in a box and saves the position.
+# Then in a new position with the document editor on, hOG = 2,80 typed in the document is a length at once.
 # After each step the server's pixels of the window equal the program's own picture of it. The pictures go to
 # $KOLUMO_PICTURES when it is set. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
@@ -96,5 +97,30 @@ for p in problems:
     print(p)
 sys.exit(1 if problems else 0)
 PY
+
+# A new position ("kolumo new") with the document editor on the first tab: hOG = 2,80 typed in the document and
+# marked as formula (the toolbar's "f"), then "System" clicked: hOG typed into the entry row (row 2 of a position
+# without fields) makes field 1 of 2.80 m at once, with no box; OK saves it.
+document_editor_registry
+rm "$work/Stuetze.tqx"
+KOLUMO_ROOT="$work/root" "$kolumo" new "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" || fail "kolumo new failed"
+KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
+  >"$work/out" 2>"$work/err" &
+app=$!
+wait_for 20 find_main || fail "no window of the new position within 20 s"
+click 58 41    # "Skrib Vortext"
+click 300 200  # into the text
+xdotool type --window "$main" --delay 20 "hOG = 2,80" && xdotool key --window "$main" ctrl+a
+click 358 75  # "f": the selection as formula
+agree new-document-typed
+click 205 41  # "System"
+click 145 141
+xdotool type --window "$main" --delay 20 hOG && xdotool key --window "$main" Return
+sleep 0.5
+find_box && fail "hOG of the new position's document was refused"
+agree new-system-hOG-taken
+click 877 457  # OK
+saved_lengths 2.8
+grep -q '<length exp="hOG"' "$work/Stuetze.tqx" || fail "the new position's field is not given as hOG"
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 echo "passed: $(ls "$work/pictures" | wc -l) pictures"
