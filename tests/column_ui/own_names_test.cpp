@@ -53,16 +53,22 @@ struct Source {
 
 void PrintTo(const Source& source, std::ostream* out) { *out << source.what; }
 
-class OwnNamesTest : private DocumentParts, public ColumnDialogTest, public testing::WithParamInterface<Source> {
+// The dialog with the document editor on the first tab or not, as the parameter's `editor` asks.
+template <class Param>
+class EditorSettingTest : private DocumentParts, public ColumnDialogTest, public testing::WithParamInterface<Param> {
  protected:
   void SetUp() override {
-    GetRegSettings().WriteInt("", "bSkrib", GetParam().editor ? 1 : 0);
+    GetRegSettings().WriteInt("", "bSkrib", this->GetParam().editor ? 1 : 0);
     ColumnDialogTest::SetUp();
   }
   void TearDown() override {
     ColumnDialogTest::TearDown();
     GetRegSettings().WriteInt("", "bSkrib", 0);
   }
+};
+
+class OwnNamesTest : public EditorSettingTest<Source> {
+ protected:
   CKolumoData& Data() { return dialog_.m_data; }
   CKolumoSysGrid& System() { return dialog_.m_sysDlg.m_grid; }
   CKolumoLoadGrid& Loads() { return dialog_.m_loadDlg.m_loadGrid; }
@@ -124,16 +130,8 @@ struct Typed {
 
 void PrintTo(const Typed& typed, std::ostream* out) { *out << typed.what; }
 
-class NewPositionNamesTest : private DocumentParts, public ColumnDialogTest, public testing::WithParamInterface<Typed> {
+class NewPositionNamesTest : public EditorSettingTest<Typed> {
  protected:
-  void SetUp() override {
-    GetRegSettings().WriteInt("", "bSkrib", GetParam().editor ? 1 : 0);
-    ColumnDialogTest::SetUp();
-  }
-  void TearDown() override {
-    ColumnDialogTest::TearDown();
-    GetRegSettings().WriteInt("", "bSkrib", 0);
-  }
   // hOG = 2,80 typed on the first tab as the engineer types it.
   void TypeDefinition() {
     ShowTab(0);
