@@ -146,14 +146,21 @@ void StabSysGrid::UpdateGrid(BOOL focusCellOnly) {
   }
   SetRowCount(nFields + 2);
   double sum = 0.0;
+  // Why the sums from here down cannot be formed: a length above has no value, and the one it kept counts for nothing.
+  CString noSum;
   for (int row = 1; row <= nFields + 1; ++row) {
     InitRow(row);
     const int k = row - 1;
     if (row >= 2) {
       const int f = row - 2;
-      sum += lengths[std::size_t(f)].GetValue();
-      SetCellFormula(row, kColLength, lengths[std::size_t(f)]);
-      SetCellDouble(row, kColSum, sum);
+      CFormulaNumber& length = lengths[std::size_t(f)];
+      sum += length.GetValue();
+      if (noSum.IsEmpty() && !length.m_bNumber && length.m_pStore) noSum = length.m_pStore->LastFailure();
+      SetCellFormula(row, kColLength, length);
+      if (noSum.IsEmpty())
+        SetCellDouble(row, kColSum, sum);
+      else
+        SetItemText(row, kColSum, noSum);
       SetItemText(row, kColSectionInfo, sectionTexts[std::size_t(f)]);
       SetCellInt(row, kColDivision, divisions[std::size_t(f)]);
       SetCellInt(row, kColBuckling, bucklingFields[std::size_t(f)]);

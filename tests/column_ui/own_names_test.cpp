@@ -53,16 +53,22 @@ struct Source {
 
 void PrintTo(const Source& source, std::ostream* out) { *out << source.what; }
 
-class OwnNamesTest : private DocumentParts, public ColumnDialogTest, public testing::WithParamInterface<Source> {
+// The dialog with the document editor on the first tab or not, as the parameter's `editor` asks.
+template <class Param>
+class EditorSettingTest : private DocumentParts, public ColumnDialogTest, public testing::WithParamInterface<Param> {
  protected:
   void SetUp() override {
-    GetRegSettings().WriteInt("", "bSkrib", GetParam().editor ? 1 : 0);
+    GetRegSettings().WriteInt("", "bSkrib", this->GetParam().editor ? 1 : 0);
     ColumnDialogTest::SetUp();
   }
   void TearDown() override {
     ColumnDialogTest::TearDown();
     GetRegSettings().WriteInt("", "bSkrib", 0);
   }
+};
+
+class OwnNamesTest : public EditorSettingTest<Source> {
+ protected:
   CKolumoData& Data() { return dialog_.m_data; }
   CKolumoSysGrid& System() { return dialog_.m_sysDlg.m_grid; }
   CKolumoLoadGrid& Loads() { return dialog_.m_loadDlg.m_loadGrid; }
@@ -113,6 +119,118 @@ TEST_P(OwnNamesTest, TheNameIsTakenInEveryRowTheMomentItIsTyped) {
   ASSERT_EQ(Data().loads[0].GetSize(), 8);
   EXPECT_DOUBLE_EQ(Data().loads[0][7].val0.GetValue(), 3.2);
   EXPECT_EQ(Data().loads[0][7].val0.GetText(), "hX");
+}
+
+// A new position, as "kolumo new" makes it, where the engineer defines hOG = 2,80 on the first tab: typed in the
+// document and marked as formula (editor on), or typed as a variable row of the variables page (editor off).
+struct Typed {
+  const char* what;
+  bool editor;
+};
+
+void PrintTo(const Typed& typed, std::ostream* out) { *out << typed.what; }
+
+class NewPositionNamesTest : public EditorSettingTest<Typed> {
+ protected:
+  // hOG = 2,80 typed on the first tab as the engineer types it.
+  void TypeDefinition() {
+    ShowTab(0);
+    if (GetParam().editor) {
+      SubDlg& editor = dialog_.m_skribDlg;
+      ASSERT_NE(editor.document, nullptr);
+      editor.text.SetFocus();
+      win::input::Type("hOG = 2,80");
+      win::PumpMessages();
+      editor.text.SetSel(0, -1);
+      // the formula button of the toolbar, pressed
+      editor.bar1.GetToolBarCtrl().CheckButton(11525, TRUE);
+      editor.SendMessage(WM_COMMAND, 11525);
+      win::PumpMessages();
+    } else {
+      VarDefGrid& grid = dialog_.m_varDlg.m_grid;
+      // the kind chosen from the entry row's list
+      grid.SetComboIndex(1, VarDefGrid::kTyp, CVarDefEntry::kVariable);
+      grid.OnCellChanged(1, VarDefGrid::kTyp, ORMI_COMBO_INDEX);
+      TypeCell(grid, 1, VarDefGrid::kVariable, "hOG");
+      TypeCell(grid, 1, VarDefGrid::kWert, "2,80");
+    }
+  }
+  CKolumoSysGrid& System() { return dialog_.m_sysDlg.m_grid; }
+};
+
+INSTANTIATE_TEST_SUITE_P(New, NewPositionNamesTest,
+                         testing::Values(Typed{"DocumentEditorOn", true}, Typed{"VariablesPage", false}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// The system page, shown straight after, takes hOG at once: typed as a new field's length it makes a field of
+// 2.80 m; hOG*2 typed over it gives 2 x 2.80 = 5.60 m, with no box on the way.
+TEST_P(NewPositionNamesTest, TheNameTypedOnTheFirstTabIsALengthAtOnce) {
+  OpenNew();
+  TypeDefinition();
+  EXPECT_EQ(Boxes(), std::vector<std::string>());
+  ClickTab(2);
+  const int fields = dialog_.m_data.nFields();
+  const int entry = fields + 2;
+  ASSERT_EQ(System().GetRowCount() - 1, entry);
+  TypeAndEnter(System(), entry, S::kColLength, "hOG");
+  EXPECT_EQ(Boxes(), std::vector<std::string>());
+  ASSERT_EQ(dialog_.m_data.nFields(), fields + 1);
+  EXPECT_DOUBLE_EQ(dialog_.m_data.fieldLengths[fields].GetValue(), 2.8);
+  EXPECT_EQ(System().GetItemText(entry, S::kColLength), "2.80 m");
+  win::input::Key(VK_ESCAPE);
+  TypeAndEnter(System(), entry, S::kColLength, "hOG*2");
+  EXPECT_EQ(Boxes(), std::vector<std::string>());
+  EXPECT_DOUBLE_EQ(dialog_.m_data.fieldLengths[fields].GetValue(), 5.6);
+  EXPECT_EQ(System().GetItemText(entry, S::kColLength), "5.60 m");
+}
+
+// The example's fields of 3.20 and 4.50 m, one of them given by hX of the variables page.
+struct Named {
+  const char* what;
+  int field;  // from 0
+  const char* expression;
+  const char* renamedSums[2];  // the sums of rows 2 and 3 with hX renamed
+};
+
+void PrintTo(const Named& named, std::ostream* out) { *out << named.what; }
+
+class FieldSumTest : public ColumnDialogTest, public testing::WithParamInterface<Named> {};
+
+INSTANTIATE_TEST_SUITE_P(Named, FieldSumTest,
+                         testing::Values(Named{"FirstField", 0, "hX", {"'hX' nicht definiert", "'hX' nicht definiert"}},
+                                         Named{"SecondField", 1, "hX+1,3", {"3.20 m", "'hX' nicht definiert"}}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// With hX = 3.2 the sums read 3.20 and 3.20 + 4.50 = 7.70 m (hX + 1.3 = 4.5). Renamed to hY, hX has no value: every
+// sum that adds its length says so (the value the length kept counts for nothing), a sum above it stays. Given its
+// name back, the sums are numbers again.
+TEST_P(FieldSumTest, ASumThatAddsALengthWithoutValueSaysSo) {
+  const Named& named = GetParam();
+  Open([&](CKolumoData& d) {
+    AddVariable(d, "hX", "3.2");
+    d.DefineVariables();
+    d.fieldLengths[named.field] = named.expression;
+  });
+  const struct {
+    const char* name;
+    std::vector<std::string> sums;
+  } cases[] = {
+      {"hX", {"3.20 m", "7.70 m"}},
+      {"hY", {named.renamedSums[0], named.renamedSums[1]}},
+      {"hX", {"3.20 m", "7.70 m"}},
+  };
+  CKolumoSysGrid& system = dialog_.m_sysDlg.m_grid;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShowTab(0);
+    TypeCell(dialog_.m_varDlg.m_grid, 1, VarDefGrid::kVariable, c.name);
+    ShowTab(2);
+    ASSERT_EQ(system.FieldCount(), 2);
+    EXPECT_EQ(
+        (std::vector<std::string>{system.GetItemText(2, S::kColSum).str(), system.GetItemText(3, S::kColSum).str()}),
+        c.sums);
+  }
+  EXPECT_EQ(Boxes(), std::vector<std::string>());
 }
 
 // The example with qk = 3 on the variables page and load 2 ("Dach, ständig") given as qk*5*4,5 = 3 x 5 x 4.5 =
