@@ -749,6 +749,37 @@ TEST_F(GridTest, DraggingCellsMovesOrCopiesTheirTextAndAReadOnlyCellRefusesTheDr
   }
 }
 
+// Two lines dragged from (2, 1) and (3, 1) and moved: the source is cut only when the drop took all of it.
+TEST_F(GridTest, AMoveTheDropTakesOnlyPartOfLeavesItsSourceWhole) {
+  struct Case {
+    const char* name;
+    int row;               // the drop cell (row, 2)
+    bool secondReadOnly;   // the cell below the drop cell refuses the text
+    const char* source;    // (2, 1) and (3, 1) afterwards
+    const char* arrived;   // the drop cell afterwards
+  };
+  const std::vector<Case> cases = {
+      {"both lines arrive: moved", 6, false, "", "2/1"},
+      {"the second line falls past the last row", 9, false, "2/1", "2/1"},
+      {"the second cell is read-only", 6, true, "2/1", "2/1"},
+  };
+  for (const Case& c : cases) {
+    MakeGrid(10, 6);
+    grid->EnableDragAndDrop(TRUE);
+    if (c.secondReadOnly) grid->SetItemState(c.row + 1, 2, grid->GetItemState(c.row + 1, 2) | GVIS_READONLY);
+    ClickCell(2, 1);
+    win::input::KeyWith(VK_SHIFT, VK_DOWN);
+    win::script::QueueDrop(grid->m_hWnd, CellCenter(c.row, 2));
+    const CPoint from = CellCenter(2, 1);
+    win::input::Drag(grid->m_hWnd, from.x, from.y, from.x + 3, from.y + 3, 2);
+    win::PumpMessages();
+    EXPECT_EQ(grid->GetItemText(c.row, 2), c.arrived) << c.name;
+    EXPECT_EQ(grid->GetItemText(2, 1), c.source) << c.name;
+    EXPECT_EQ(grid->GetItemText(3, 1), std::string(c.source).empty() ? "" : "3/1") << c.name;
+    grid.reset();
+  }
+}
+
 // The user's hand on a screen: press on the selected cell (2, 1), move out of the drag rectangle, then each step of
 // the drag is one wait of the drag loop for input.
 struct HandDragCase {
