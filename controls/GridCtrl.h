@@ -185,6 +185,7 @@ class CGridCtrl : public CWnd {
   // ---- notifications and text changes
   LRESULT SendMessageToParent(int row, int col, int code) const;
   virtual BOOL ReplaceCellText(int row, int col, LPCTSTR text);
+  BOOL LastPasteWasWhole() const { return m_bLastPasteWhole; }
 
   // ---- clipboard and drag and drop
   virtual void CutSelectedText();
@@ -372,8 +373,9 @@ class CGridCtrl : public CWnd {
   CMap<SelectionKey, SelectionKey, CCellID, CCellID&> m_Selection, m_KeptSelection;
   CGridTitleTip m_TitleTip;
   CCellID m_LastDragOverCell;
-  // The block the last paste or drop wrote.
+  // The block the last paste or drop wrote, and whether every line and cell of it was taken.
   CCellBlock m_LastPaste;
+  BOOL m_bLastPasteWhole = TRUE;
   CGridDropTarget m_DropTarget;
   BOOL m_bAscending = TRUE;
   int m_nSortColumn = -1;

@@ -103,13 +103,17 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
   const std::vector<PastedLine> lines = PastedLines(text, cell.col);
   std::size_t taken = lines.size();
   if (!ConfirmPaste(cell, lines, taken)) return FALSE;
+  m_bLastPasteWhole = taken >= lines.size();
   int maxRow = cell.row, maxCol = cell.col;
   int row = cell.row;
   for (std::size_t k = 0; k < std::min(taken, lines.size()); ++k) {
     while (row < m_nRowCount && GetRowHeight(row) <= 0) ++row;
-    if (row >= m_nRowCount) break;
+    if (row >= m_nRowCount) {
+      m_bLastPasteWhole = FALSE;
+      break;
+    }
     for (const PastedField& field : lines[k]) {
-      ReplaceCellText(row, field.col, field.text);
+      if (!ReplaceCellText(row, field.col, field.text)) m_bLastPasteWhole = FALSE;
       if (!m_bVirtual)
         if (CGridCellBase* c = GetCell(row, field.col)) c->SetState(c->GetState() & ~DWORD(GVIS_SELECTED));
       m_Selection.RemoveKey(SelKey(row, field.col));
@@ -205,6 +209,8 @@ void CGridCtrl::OnBeginDrag() {
     dragged.push_back(id);
   }
   DROPEFFECT effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+  // The drag is over however it ended, also where no drop on this grid nor a lost capture said so.
+  if (m_MouseMode == MOUSE_DRAGGING) m_MouseMode = MOUSE_NOTHING;
   if ((effect & DROPEFFECT_MOVE) && m_bEditingAllowed) {
     const CCellBlock pasted = m_LastPaste;
     for (const CCellID& id : dragged)

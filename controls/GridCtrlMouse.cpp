@@ -3,6 +3,7 @@
 #include "controls/GridCtrl.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "controls/GridCellTypes.h"
 
@@ -206,6 +207,10 @@ void CGridCtrl::OnMouseMove(UINT flags, CPoint point) {
         break;
       case MOUSE_PREPARE_EDIT:
       case MOUSE_PREPARE_DRAG:
+        // A hand that trembles while clicking does not drag: the pointer must leave the drag rectangle first.
+        if (std::abs(point.x - m_LeftClickDownPoint.x) <= GetSystemMetrics(SM_CXDRAG) / 2 &&
+            std::abs(point.y - m_LeftClickDownPoint.y) <= GetSystemMetrics(SM_CYDRAG) / 2)
+          return;
         m_MouseMode = MOUSE_PREPARE_DRAG;
         OnBeginDrag();
         break;

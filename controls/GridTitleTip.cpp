@@ -212,6 +212,12 @@ BOOL CGridDropTarget::OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect,
   return m_pGridCtrl->OnDrop(data, effect, point);
 }
 
+DROPEFFECT CGridDropTarget::OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, DROPEFFECT, CPoint point) {
+  if (effect != DROPEFFECT_MOVE) return DROPEFFECT(-1);
+  if (!OnDrop(wnd, data, effect, point)) return DROPEFFECT_NONE;
+  return m_pGridCtrl->LastPasteWasWhole() ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+}
+
 DROPEFFECT CGridDropTarget::OnDragScroll(CWnd* wnd, DWORD keyState, CPoint point) {
   if (!m_pGridCtrl || !wnd || wnd->GetSafeHwnd() != m_pGridCtrl->GetSafeHwnd()) return DROPEFFECT_NONE;
   return (keyState & MK_CONTROL) ? DROPEFFECT_COPY : DROPEFFECT_MOVE;

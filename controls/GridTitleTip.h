@@ -47,6 +47,8 @@ class CGridDropTarget : public COleDropTarget {
   DROPEFFECT OnDragOver(CWnd* wnd, COleDataObject* data, DWORD keyState, CPoint point) override;
   void OnDragLeave(CWnd* wnd) override;
   BOOL OnDrop(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, CPoint point) override;
+  // A move the grid took only part of is reported as a copy, so that the source keeps what did not arrive.
+  DROPEFFECT OnDropEx(CWnd* wnd, COleDataObject* data, DROPEFFECT effect, DROPEFFECT list, CPoint point) override;
   DROPEFFECT OnDragScroll(CWnd* wnd, DWORD keyState, CPoint point) override;
 
  protected:

@@ -18,6 +18,7 @@
 #include "controls/GridInPlace.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/platform/win/step_screen.h"
 
 namespace {
 
@@ -744,6 +745,121 @@ TEST_F(GridTest, DraggingCellsMovesOrCopiesTheirTextAndAReadOnlyCellRefusesTheDr
     EXPECT_EQ(grid->GetItemText(6, 2), d.target) << d.name;
     EXPECT_EQ(parent.Count(GVN_BEGINDRAG), 1) << d.name;
     EXPECT_EQ(grid->GetMouseMode(), CGridCtrl::MOUSE_NOTHING) << d.name;
+    grid.reset();
+  }
+}
+
+// Two lines dragged from (2, 1) and (3, 1) and moved: the source is cut only when the drop took all of it.
+TEST_F(GridTest, AMoveTheDropTakesOnlyPartOfLeavesItsSourceWhole) {
+  struct Case {
+    const char* name;
+    int row;               // the drop cell (row, 2)
+    bool secondReadOnly;   // the cell below the drop cell refuses the text
+    const char* source;    // (2, 1) and (3, 1) afterwards
+    const char* arrived;   // the drop cell afterwards
+  };
+  const std::vector<Case> cases = {
+      {"both lines arrive: moved", 6, false, "", "2/1"},
+      {"the second line falls past the last row", 9, false, "2/1", "2/1"},
+      {"the second cell is read-only", 6, true, "2/1", "2/1"},
+  };
+  for (const Case& c : cases) {
+    MakeGrid(10, 6);
+    grid->EnableDragAndDrop(TRUE);
+    if (c.secondReadOnly) grid->SetItemState(c.row + 1, 2, grid->GetItemState(c.row + 1, 2) | GVIS_READONLY);
+    ClickCell(2, 1);
+    win::input::KeyWith(VK_SHIFT, VK_DOWN);
+    win::script::QueueDrop(grid->m_hWnd, CellCenter(c.row, 2));
+    const CPoint from = CellCenter(2, 1);
+    win::input::Drag(grid->m_hWnd, from.x, from.y, from.x + 3, from.y + 3, 2);
+    win::PumpMessages();
+    EXPECT_EQ(grid->GetItemText(c.row, 2), c.arrived) << c.name;
+    EXPECT_EQ(grid->GetItemText(2, 1), c.source) << c.name;
+    EXPECT_EQ(grid->GetItemText(3, 1), std::string(c.source).empty() ? "" : "3/1") << c.name;
+    grid.reset();
+  }
+}
+
+// The user's hand on a screen: press on the selected cell (2, 1), move out of the drag rectangle, then each step of
+// the drag is one wait of the drag loop for input.
+struct HandDragCase {
+  const char* name;
+  bool toOther;        // let go over (6, 2) of a second grid, else over (6, 2) of the same grid
+  UINT key;            // pressed over the target: VK_CONTROL copies, VK_ESCAPE cancels
+  bool otherAllows;    // the second grid has drag and drop switched on
+  const char* source;  // (2, 1) afterwards
+  const char* target;  // (6, 2) of the grid let go over, afterwards
+};
+
+TEST_F(GridTest, CellsDraggedByHandArriveWhereTheButtonIsLetGoMovedOrCopiedAndEscapeCancels) {
+  const std::vector<HandDragCase> cases = {
+      {"move to the other grid", true, 0, true, "", "2/1"},
+      {"ctrl pressed on the way copies", true, VK_CONTROL, true, "2/1", "2/1"},
+      {"escape cancels", true, VK_ESCAPE, true, "2/1", "frei"},
+      {"the other grid keeps drag and drop off", true, 0, false, "2/1", "frei"},
+      {"move within one grid", false, 0, true, "", "2/1"},
+  };
+  for (const HandDragCase& d : cases) {
+    MakeGrid();
+    grid->EnableDragAndDrop(TRUE);
+    GridParent otherParent;
+    ASSERT_TRUE(otherParent.CreateEx(0, nullptr, "Andere", WS_POPUP | WS_VISIBLE, 500, 0, 460, 320, nullptr, nullptr));
+    HookGrid other(30, 6, 1, 1);
+    ASSERT_TRUE(other.Create(CRect(0, 0, 440, 300), &otherParent, kGridId));
+    other.SetItemText(6, 2, "frei");
+    if (d.otherAllows) other.EnableDragAndDrop(TRUE);
+    ClickCell(2, 1);
+    CGridCtrl* over = d.toOther ? &other : grid.get();
+    CRect cell;
+    ASSERT_TRUE(over->GetCellRect(6, 2, &cell));
+    const CPoint to = cell.CenterPoint();
+    win::test::StepScreen screen;
+    screen.Then([&](HWND) { win::input::MouseMove(over->m_hWnd, to.x, to.y); });
+    if (d.key) screen.Then([&](HWND) { win::input::KeyDown(d.key); });
+    if (d.key != VK_ESCAPE) screen.Then([&](HWND) { win::input::MouseUp(over->m_hWnd, to.x, to.y); });
+    const CPoint from = CellCenter(2, 1);
+    win::input::MouseDown(grid->m_hWnd, from.x, from.y);
+    win::input::MouseMove(grid->m_hWnd, from.x + 3, from.y + 3);  // out of the 4 x 4 drag rectangle: the drag runs
+    EXPECT_EQ(screen.Left(), 0u) << d.name;
+    if (d.key == VK_ESCAPE) win::input::MouseUp(over->m_hWnd, to.x, to.y);
+    if (d.key) win::input::KeyUp(d.key);
+    win::PumpMessages();
+    EXPECT_EQ(grid->GetItemText(2, 1), d.source) << d.name;
+    EXPECT_EQ(over->GetItemText(6, 2), d.target) << d.name;
+    EXPECT_EQ(parent.Count(GVN_BEGINDRAG), 1) << d.name;
+    EXPECT_EQ(grid->GetMouseMode(), CGridCtrl::MOUSE_NOTHING) << d.name;
+    EXPECT_EQ(other.GetMouseMode(), CGridCtrl::MOUSE_NOTHING) << d.name;
+    EXPECT_EQ(over->GetItemState(6, 2) & GVIS_DROPHILITED, 0u) << d.name << ": the drop mark goes with the drag";
+    EXPECT_EQ(GetCapture(), nullptr) << d.name;
+    // The mouse is the windows' again: a click selects.
+    win::AdvanceClock(1000);
+    ClickCell(8, 3);
+    EXPECT_TRUE(grid->IsCellSelected(8, 3)) << d.name;
+    other.DestroyWindow();
+    grid.reset();
+  }
+}
+
+TEST_F(GridTest, ADragStartsOnlyOutsideTheDragRectangleAndOnlyWhereDragAndDropIsOn) {
+  struct Case {
+    int by;  // pixels moved right and down with the button held
+    bool on;
+    int drags;
+  };
+  // The drag rectangle is 4 x 4 pixels around the press: 2 pixels away is inside it, 3 outside.
+  const std::vector<Case> cases = {{2, true, 0}, {3, true, 1}, {8, false, 0}};
+  for (const Case& c : cases) {
+    MakeGrid();
+    grid->EnableDragAndDrop(c.on);
+    ClickCell(2, 1);
+    win::test::StepScreen screen;  // no steps: a drag that starts ends at once, nothing dropped
+    const CPoint from = CellCenter(2, 1);
+    win::input::MouseDown(grid->m_hWnd, from.x, from.y);
+    win::input::MouseMove(grid->m_hWnd, from.x + c.by, from.y + c.by);
+    win::input::MouseUp(grid->m_hWnd, from.x + c.by, from.y + c.by);
+    win::PumpMessages();
+    EXPECT_EQ(parent.Count(GVN_BEGINDRAG), c.drags) << c.by << " pixels";
+    EXPECT_EQ(grid->GetItemText(2, 1), "2/1") << c.by << " pixels";
     grid.reset();
   }
 }

@@ -14,6 +14,7 @@
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/dialogs/wintest.h"
 #include "tests/controls/grid_keys.h"
+#include "tests/platform/win/step_screen.h"
 
 namespace {
 
@@ -658,6 +659,66 @@ TEST_F(TypedGridTest, KeysCopyARowAsValuesAndNameEachRefusalOfAPasteOnce) {
   int row = -1, col = -1;
   ASSERT_TRUE(grid.GetFocusCell(&row, &col));
   EXPECT_EQ(std::make_pair(row, col), std::make_pair(3, int(kInt))) << "the focus stays where the paste went in";
+}
+
+// Two text lines dragged by hand from another grid arrive as a paste would put them, with the paste's question where
+// it asks. A move the drop takes only part of leaves the source whole: what did not arrive is not lost.
+TEST_F(TypedGridTest, CellsDraggedFromAnotherGridArriveAsAPasteWithItsQuestion) {
+  struct Case {
+    const char* name;
+    int dropRow;
+    int answer;                   // to the question; 0: none asked
+    const char* row3;             // the drop grid's text cells afterwards
+    const char* row4;
+    const char* source1;          // the dragged cells afterwards
+    const char* source2;
+  };
+  const char* const kQuestion =
+      "Zeile 2 der Einfügung wird nicht übernommen: die Tabelle hat keine Zeilen mehr.\nSoll sie eingefügt werden?";
+  const std::vector<Case> cases = {
+      {"both lines fit: moved", 3, 0, "Stütze", "Wand", "", ""},
+      {"one line fits, taken: copied", 4, IDYES, "", "Stütze", "Stütze", "Wand"},
+      {"one line fits, refused: nothing", 4, IDNO, "", "", "Stütze", "Wand"},
+  };
+  grid.EnableDragAndDrop(TRUE);
+  for (const Case& c : cases) {
+    for (int r = 1; r < 5; ++r) grid.SetCellText(r, kText, "");
+    CWnd sourceParent;
+    ASSERT_TRUE(
+        sourceParent.CreateEx(0, nullptr, "Quelle", WS_POPUP | WS_VISIBLE, 0, 320, 760, 200, nullptr, nullptr));
+    TypedGrid source;
+    ASSERT_TRUE(source.Create(CRect(5, 5, 745, 145), &sourceParent, 2));
+    source.Layout();
+    source.EnableDragAndDrop(TRUE);
+    source.EnableSelection(TRUE);
+    source.SetCellText(1, kText, "Stütze");
+    source.SetCellText(2, kText, "Wand");
+    source.SetFocusCell(1, kText);
+    source.SetSelectedRange(1, kText, 2, kText);
+    win::PumpMessages();
+    win::msgbox::ClearLog();
+    if (c.answer) win::msgbox::QueueAnswer(c.answer);
+    const CPoint to = Center(c.dropRow, kText);
+    win::test::StepScreen screen;
+    screen.Then([&](HWND) { win::input::MouseMove(grid.m_hWnd, to.x, to.y); });
+    screen.Then([&](HWND) { win::input::MouseUp(grid.m_hWnd, to.x, to.y); });
+    CRect from;
+    ASSERT_TRUE(source.GetCellRect(1, kText, &from));
+    win::input::MouseDown(source.m_hWnd, from.CenterPoint().x, from.CenterPoint().y);
+    win::input::MouseMove(source.m_hWnd, from.CenterPoint().x + 5, from.CenterPoint().y);
+    win::PumpMessages();
+    EXPECT_EQ(screen.Left(), 0u) << c.name;
+    ASSERT_EQ(win::msgbox::Log().size(), c.answer ? 1u : 0u) << c.name;
+    if (c.answer) {
+      EXPECT_EQ(win::msgbox::Log()[0].text, kQuestion) << c.name;
+    }
+    EXPECT_EQ(grid.GetItemText(3, kText), c.row3) << c.name;
+    EXPECT_EQ(grid.GetItemText(4, kText), c.row4) << c.name;
+    EXPECT_EQ(source.GetItemText(1, kText), c.source1) << c.name;
+    EXPECT_EQ(source.GetItemText(2, kText), c.source2) << c.name;
+    source.DestroyWindow();
+    win::AdvanceClock(1000);
+  }
 }
 
 }  // namespace

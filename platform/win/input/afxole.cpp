@@ -3,6 +3,8 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/win/input/dragloop.h"
+#include "platform/win/screen/screen.h"
 #include "platform/win/window/internal.h"
 
 IMPLEMENT_DYNAMIC(COleDataSource, CCmdTarget)
@@ -70,6 +72,8 @@ DROPEFFECT COleDataSource::DoDragDrop(DWORD allowed, LPCRECT, void*) {
   win::script::ModalRecord rec;
   rec.kind = "drag";
   if (Drops().empty()) {
+    // A user at a screen carries the data with the mouse.
+    if (win::CurrentScreen()) return win::detail::RunDragLoop(*this, allowed);
     rec.caption = "a drag without a scripted drop";
     win::detail::Unscripted(rec);
     return DROPEFFECT_NONE;
@@ -86,15 +90,10 @@ DROPEFFECT COleDataSource::DoDragDrop(DWORD allowed, LPCRECT, void*) {
     CPoint p(d.point);
     DROPEFFECT effect = target->OnDragEnter(wnd, &data, d.keys, p) & allowed;
     effect = target->OnDragOver(wnd, &data, d.keys, p) & allowed;
-    if (effect == DROPEFFECT_NONE) {
+    if (effect == DROPEFFECT_NONE)
       target->OnDragLeave(wnd);
-    } else {
-      DROPEFFECT ex = target->OnDropEx(wnd, &data, effect, allowed, p);
-      if (ex != DROPEFFECT(-1))
-        result = ex;
-      else
-        result = target->OnDrop(wnd, &data, effect, p) ? effect : DROPEFFECT_NONE;
-    }
+    else
+      result = win::detail::DropOn(*target, wnd, &data, effect, allowed, p);
   }
   rec.answer = INT_PTR(result);
   win::detail::LogModal(rec);

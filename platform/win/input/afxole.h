@@ -1,5 +1,6 @@
 // Data transfer objects over the in-process clipboard, and drag and drop between windows of the process.
-// A drag (COleDataSource::DoDragDrop) drops where the script says (win::script::QueueDrop), as no user moves a mouse.
+// A drag (COleDataSource::DoDragDrop) follows the mouse on a screen (platform/win/input/dragloop.h); headless it drops
+// where the script says (win::script::QueueDrop), as no user moves a mouse.
 #pragma once
 
 #include <map>
@@ -25,7 +26,8 @@ class COleDataSource : public CCmdTarget {
   void Empty();
   // Puts the data on the clipboard. As in MFC the clipboard takes the object over: it must come from new.
   void SetClipboard();
-  // Runs the drag loop: the drop goes to the scripted target; DROPEFFECT_NONE when the drag was let go nowhere.
+  // Runs the drag loop: the drop goes to the scripted target, else where the user lets go; DROPEFFECT_NONE when the
+  // drag was cancelled or let go where nothing takes it.
   DROPEFFECT DoDragDrop(DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE, LPCRECT startRect = nullptr,
                         void* dropSource = nullptr);
   HGLOBAL GetData(CLIPFORMAT format) const;
