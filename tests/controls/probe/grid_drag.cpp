@@ -7,7 +7,7 @@
 
 #include "controls/GridCtrl.h"
 #include "platform/win/afx.h"
-#include "platform/win/screen/x11screen.h"
+#include "tests/support/probe_screen.h"
 
 namespace {
 
@@ -27,15 +27,8 @@ std::string Texts(const Aim* aims, int n) {
 }  // namespace
 
 int main() {
-  std::string error;
-  auto screen = win::OpenX11Screen(error);
-  if (!screen) {
-    std::fprintf(stderr, "grid_drag: %s\n", error.c_str());
-    return 1;
-  }
-  auto clock = win::MakeWallClock();
-  win::SetClock(clock.get());
-  win::SetScreen(screen.get());
+  test_support::ProbeScreen screen;
+  if (!screen.Open("grid_drag", "")) return 1;
   CWnd top;
   if (!top.CreateEx(0, nullptr, "Ziehen", WS_POPUP | WS_CAPTION | WS_VISIBLE, 60, 40, 700, 360, nullptr, nullptr))
     return 1;
@@ -70,7 +63,7 @@ int main() {
       std::fflush(stdout);
       shown = now;
     }
-    if (!screen->WaitForInput(200)) break;
+    if (!screen.screen().WaitForInput(200)) break;
     win::PumpMessages();
   }
   return 0;
