@@ -1,4 +1,4 @@
-# Pixels of the PNG pictures the screen tests write with xwd_region.py (8-bit RGB, no interlace):
+# Pixels of 8-bit RGB PNG pictures without interlace (xwd_region.py's, the programs' own and screen_compare's):
 #   png_pixels.py differ A.png B.png   the count of pixels in which A and B differ (all of the larger one's beyond)
 #   png_pixels.py ink PICTURE.png TOP... per row band of 14 pixels from TOP + 3: the first and last column with a
 #                                      dark (text) pixel and the widest run of columns without one between them,
@@ -18,7 +18,26 @@ def read(path):
             idat += data[i + 8:i + 8 + n]
         i += 12 + n
     raw, stride = zlib.decompress(idat), 1 + 3 * width
-    return width, height, [raw[y * stride + 1:(y + 1) * stride] for y in range(height)]
+    rows, above = [], bytes(3 * width)
+    for y in range(height):
+        kind, line = raw[y * stride], bytearray(raw[y * stride + 1:(y + 1) * stride])
+        # the row filters a writer may choose: none, sub, up, average, Paeth
+        for x in range(len(line)):
+            left = line[x - 3] if x >= 3 else 0
+            up, corner = above[x], above[x - 3] if x >= 3 else 0
+            if kind == 1:
+                line[x] = (line[x] + left) & 255
+            elif kind == 2:
+                line[x] = (line[x] + up) & 255
+            elif kind == 3:
+                line[x] = (line[x] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                line[x] = (line[x] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append(bytes(line))
+        above = line
+    return width, height, rows
 
 
 def differ(a, b):
@@ -38,7 +57,8 @@ def ink(path, tops):
     return ' '.join(out)
 
 
-if sys.argv[1] == 'differ':
-    print(differ(sys.argv[2], sys.argv[3]))
-else:
-    print(ink(sys.argv[2], [int(t) for t in sys.argv[3:]]))
+if __name__ == '__main__':
+    if sys.argv[1] == 'differ':
+        print(differ(sys.argv[2], sys.argv[3]))
+    else:
+        print(ink(sys.argv[2], [int(t) for t in sys.argv[3:]]))
