@@ -200,8 +200,8 @@ class CGridCtrl : public CWnd {
   };
   using PastedLine = std::vector<PastedField>;
   // Pasted text cut into lines at line ends and into fields at tabs, the fields placed from firstCol on over the
-  // columns shown (those beyond the last column dropped).
-  std::vector<PastedLine> PastedLines(const std::string& text, int firstCol) const;
+  // columns shown (those beyond the last column dropped; `droppedText` is set when one of them held text).
+  std::vector<PastedLine> PastedLines(const std::string& text, int firstCol, bool* droppedText = nullptr) const;
   // Asked once a paste or drop at cell is read and before it writes anything: FALSE leaves the grid as it was;
   // otherwise the first `taken` lines are written (all of them unless set lower) and the rest left out.
   virtual BOOL ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines, std::size_t& taken) { return TRUE; }

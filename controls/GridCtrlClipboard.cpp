@@ -63,7 +63,8 @@ COleDataSource* CGridCtrl::CopyTextFromGrid() {
   return source;
 }
 
-std::vector<CGridCtrl::PastedLine> CGridCtrl::PastedLines(const std::string& text, int firstCol) const {
+std::vector<CGridCtrl::PastedLine> CGridCtrl::PastedLines(const std::string& text, int firstCol,
+                                                           bool* droppedText) const {
   // Rows end at a line end of any system ("\r\n", "\n", "\r"); the line end after the last row (spreadsheets
   // write one) starts no empty row that would blank the cell below.
   std::vector<std::string> texts;
@@ -85,7 +86,10 @@ std::vector<CGridCtrl::PastedLine> CGridCtrl::PastedLines(const std::string& tex
       std::size_t fieldEnd = line.find('\t', fieldStart);
       if (fieldEnd == std::string::npos) fieldEnd = line.size();
       while (col < m_nColCount && GetColumnWidth(col) <= 0) ++col;
-      if (col >= m_nColCount) break;
+      if (col >= m_nColCount) {
+        if (droppedText && line.find_first_not_of(" \t", fieldStart) != std::string::npos) *droppedText = true;
+        break;
+      }
       lines[k].push_back({col, Trimmed(line.substr(fieldStart, fieldEnd - fieldStart))});
       fieldStart = fieldEnd + 1;
     }
@@ -100,10 +104,12 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
   std::string text(static_cast<const char*>(::GlobalLock(mem)));
   ::GlobalUnlock(mem);
   ::GlobalFree(mem);
-  const std::vector<PastedLine> lines = PastedLines(text, cell.col);
+  bool fieldsDropped = false;
+  const std::vector<PastedLine> lines = PastedLines(text, cell.col, &fieldsDropped);
   std::size_t taken = lines.size();
   if (!ConfirmPaste(cell, lines, taken)) return FALSE;
-  m_bLastPasteWhole = taken >= lines.size();
+  // A move cuts its source only when all of it arrived, fields past the last column included.
+  m_bLastPasteWhole = taken >= lines.size() && !fieldsDropped;
   int maxRow = cell.row, maxCol = cell.col;
   int row = cell.row;
   for (std::size_t k = 0; k < std::min(taken, lines.size()); ++k) {

@@ -749,33 +749,40 @@ TEST_F(GridTest, DraggingCellsMovesOrCopiesTheirTextAndAReadOnlyCellRefusesTheDr
   }
 }
 
-// Two lines dragged from (2, 1) and (3, 1) and moved: the source is cut only when the drop took all of it.
+// Two lines dragged from (2, 1) and (3, 1), or two cells from (2, 1) and (2, 2), and moved: the source is cut only
+// when the drop took all of it.
 TEST_F(GridTest, AMoveTheDropTakesOnlyPartOfLeavesItsSourceWhole) {
   struct Case {
     const char* name;
-    int row;               // the drop cell (row, 2)
+    UINT extend;           // Shift and this arrow select the second cell
+    int row, col;          // the drop cell
     bool secondReadOnly;   // the cell below the drop cell refuses the text
-    const char* source;    // (2, 1) and (3, 1) afterwards
+    const char* source;    // (2, 1) afterwards; the second cell is cut with it
     const char* arrived;   // the drop cell afterwards
   };
   const std::vector<Case> cases = {
-      {"both lines arrive: moved", 6, false, "", "2/1"},
-      {"the second line falls past the last row", 9, false, "2/1", "2/1"},
-      {"the second cell is read-only", 6, true, "2/1", "2/1"},
+      {"both lines arrive: moved", VK_DOWN, 6, 2, false, "", "2/1"},
+      {"the second line falls past the last row", VK_DOWN, 9, 2, false, "2/1", "2/1"},
+      {"the second cell is read-only", VK_DOWN, 6, 2, true, "2/1", "2/1"},
+      {"both cells of a line arrive: moved", VK_RIGHT, 6, 4, false, "", "2/1"},
+      {"the second cell falls past the last column", VK_RIGHT, 6, 5, false, "2/1", "2/1"},
   };
   for (const Case& c : cases) {
     MakeGrid(10, 6);
     grid->EnableDragAndDrop(TRUE);
-    if (c.secondReadOnly) grid->SetItemState(c.row + 1, 2, grid->GetItemState(c.row + 1, 2) | GVIS_READONLY);
+    if (c.secondReadOnly) grid->SetItemState(c.row + 1, c.col, grid->GetItemState(c.row + 1, c.col) | GVIS_READONLY);
     ClickCell(2, 1);
-    win::input::KeyWith(VK_SHIFT, VK_DOWN);
-    win::script::QueueDrop(grid->m_hWnd, CellCenter(c.row, 2));
+    win::input::KeyWith(VK_SHIFT, c.extend);
+    win::script::QueueDrop(grid->m_hWnd, CellCenter(c.row, c.col));
     const CPoint from = CellCenter(2, 1);
     win::input::Drag(grid->m_hWnd, from.x, from.y, from.x + 3, from.y + 3, 2);
     win::PumpMessages();
-    EXPECT_EQ(grid->GetItemText(c.row, 2), c.arrived) << c.name;
+    const bool cut = std::string(c.source).empty();
+    EXPECT_EQ(grid->GetItemText(c.row, c.col), c.arrived) << c.name;
     EXPECT_EQ(grid->GetItemText(2, 1), c.source) << c.name;
-    EXPECT_EQ(grid->GetItemText(3, 1), std::string(c.source).empty() ? "" : "3/1") << c.name;
+    const CCellID second = c.extend == VK_DOWN ? CCellID(3, 1) : CCellID(2, 2);
+    const std::string secondText = c.extend == VK_DOWN ? "3/1" : "2/2";
+    EXPECT_EQ(grid->GetItemText(second.row, second.col), cut ? "" : secondText) << c.name;
     grid.reset();
   }
 }
