@@ -59,7 +59,7 @@ Value Str32(const std::u32string& s) { return Value::Str(FromU32(s)); }
 
 Value MakeArray(std::vector<Value> items) {
   if (items.size() > kMaxArrayElements) Fail("Array zu groß");
-  Charge(items.size() * sizeof(Value));
+  Charge(ArrayBytes(1, items.capacity()));
   Value v;
   v.kind = Value::Kind::Array;
   v.array = std::make_shared<ArrayData>();

@@ -29,6 +29,8 @@ struct ScriptError {
 // exhaust the memory of the process.
 inline constexpr std::size_t kMaxStringLength = 1'000'000;
 inline constexpr std::size_t kMaxArrayElements = 1'000'000;
+// A copy of an empty array of many dimensions would cost bounds and nothing else.
+inline constexpr std::size_t kMaxArrayDimensions = 60;
 // One call into the host (a load or an Execute) may create as many bytes of texts and arrays and run as long as
 // kTQScriptMemoryLimit and kTQScriptTimeLimit or the open TQScriptBudget allow; the step limit alone would let a
 // loop that copies large texts run for hours or fill the memory.
@@ -70,8 +72,12 @@ void CheckTime(int line, int column);
 int ShowBox(const std::function<int()>& show, int line, int column);
 // Bytes of texts and arrays that the module variables of all sessions hold (defined by the host).
 std::size_t HeldBytes();
-// The bytes a value holds, its elements included.
+// The bytes a value holds, its elements, bounds and the allocator's share included.
 std::size_t BytesOf(const Value& v);
+// The bytes an array of so many dimensions and elements holds beside what its elements hold.
+std::size_t ArrayBytes(std::size_t dimensions, std::size_t elements);
+// The bytes a text of this capacity holds beside its place.
+std::size_t TextBytes(std::size_t capacity);
 
 // A Variant: Empty, Boolean, Integer (32 bits, as the language's Long), Double, String (UTF-8) or an array.
 struct Value {

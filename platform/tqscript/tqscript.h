@@ -17,6 +17,8 @@ inline constexpr int kTQScriptDepthLimit = 200;
 inline constexpr double kTQScriptTimeLimit = 10;
 // Bytes of texts and arrays one call may create, or all calls together while a budget is open (what the sessions'
 // module variables hold when it opens counts too): a macro must not be able to exhaust the memory of the process.
+// Every byte a value keeps counts: an array's bounds and header, an empty one's too, and the allocator's share.
+// Arrays have at most 60 dimensions.
 inline constexpr std::size_t kTQScriptMemoryLimit = 256u << 20;
 // Seconds of the time limit a message box costs at least, however soon it is answered: without a screen a box
 // returns at once, and a loop of boxes would print without end.

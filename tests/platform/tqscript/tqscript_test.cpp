@@ -1,8 +1,11 @@
 #include "platform/tqscript/tqscript.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -765,3 +768,117 @@ TEST_F(Script, WithoutABudgetEachCallHasItsOwnLimit) {
 }
 
 }  // namespace
+
+namespace {
+
+// "-1, -1, ..." with n bounds: an empty array of n dimensions.
+std::string EmptyBounds(int n) {
+  std::string bounds = "-1";
+  for (int i = 1; i < n; ++i) bounds += ", -1";
+  return bounds;
+}
+
+// An array's bounds and its empty copies are memory too. A copy of an empty array of 60 dimensions holds its 60
+// bounds of 4 bytes; 100,000 of them hold 24,000,000 bytes of bounds alone, beyond a budget of 16 MiB = 16,777,216
+// bytes, though their elements are none. A copy of an empty array of one dimension holds its bound and its two lists
+// (two pointers each), at least 4 + 2 * 16 = 36 bytes beside the 72 bytes of its place in the holder: 200,000 of them
+// hold at least 21,600,000 bytes, beyond 20 MiB = 20,971,520, while their places alone (14,400,000) are not.
+TEST_F(Script, EmptyArraysAndTheirBoundsCountAgainstTheBudget) {
+  struct EmptyCase {
+    int dimensions;
+    int copies;
+    std::size_t budgetBytes;
+    const char* stop;
+  };
+  const EmptyCase cases[] = {
+      {60, 100000, 16u << 20, "Abbruch: Speicherbudget von 16 MB für die Makros der Auswertung verbraucht in Fill"},
+      {1, 200000, 20u << 20, "Abbruch: Speicherbudget von 20 MB für die Makros der Auswertung verbraucht in Fill"},
+  };
+  for (const EmptyCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    const std::string macro = "Sub Fill(n)\n ReDim e(" + EmptyBounds(c.dimensions) +
+                              ")\n ReDim a(n - 1)\n For i = 0 To n - 1\n  a(i) = e\n Next\nEnd Sub";
+    ASSERT_EQ(TQSCRIPT_AddMacro(session_, macro.c_str()), 1) << Error();
+    TQScriptBudget budget(10, c.budgetBytes);
+    EXPECT_EQ(TQSCRIPT_Execute(session_, ("Fill " + std::to_string(c.copies)).c_str()), 0.0);
+    EXPECT_EQ(Error().substr(0, std::string(c.stop).size()), c.stop) << c.dimensions;
+    EXPECT_TRUE(TQScriptBudget::Spent()) << c.dimensions;
+  }
+}
+
+// Arrays have at most 60 dimensions: a copy of an array of thousands of empty dimensions would cost kilobytes of
+// bounds and nothing else.
+TEST_F(Script, ArraysHaveAtMostSixtyDimensions) {
+  struct DimensionCase {
+    std::string statement;
+    const char* refusal;  // empty: loads
+  };
+  const DimensionCase cases[] = {
+      {"ReDim e(-1)", ""},
+      {"ReDim e(" + EmptyBounds(60) + ")", ""},
+      {"Dim e(" + EmptyBounds(60) + ")\nn = UBound(e, 60)", ""},
+      {"Dim e(" + EmptyBounds(61) + ")", "mehr als 60 Dimensionen"},
+      {"ReDim e(" + EmptyBounds(3000) + ")", "mehr als 60 Dimensionen"},
+  };
+  for (const DimensionCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    const int loaded = TQSCRIPT_AddMacro(session_, c.statement.c_str());
+    const std::string error = Error();
+    if (*c.refusal) {
+      EXPECT_EQ(loaded, 0) << c.statement.size();
+      EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+    } else {
+      EXPECT_EQ(loaded, 1) << error;
+    }
+  }
+}
+
+// Peak memory growth (KiB) of one call of `statement` after `macro`, in a child process, and whether the call failed
+// for memory.
+struct Measured {
+  long growthKiB = -1;
+  bool stoppedForMemory = false;
+};
+Measured RunMeasured(const std::string& macro, const std::string& statement) {
+  int pipe[2];
+  if (::pipe(pipe) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe[0]);
+    const int session = TQSCRIPT_StartSession();
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const bool loaded = TQSCRIPT_AddMacro(session, macro.c_str()) == 1;
+    TQSCRIPT_Execute(session, statement.c_str());
+    ::getrusage(RUSAGE_SELF, &after);
+    int line = 0, column = 0;
+    const std::string error = TQSCRIPT_GetLastError(session, line, column);
+    const Measured m{after.ru_maxrss - before.ru_maxrss,
+                     loaded && error.find("MB Texte und Arrays erzeugt") != std::string::npos};
+    const bool written = ::write(pipe[1], &m, sizeof m) == ssize_t(sizeof m);
+    ::_exit(written ? 0 : 1);
+  }
+  ::close(pipe[1]);
+  Measured m;
+  if (child < 0 || ::read(pipe[0], &m, sizeof m) != ssize_t(sizeof m)) m = {};
+  ::close(pipe[0]);
+  int status = 0;
+  if (child > 0) ::waitpid(child, &status, 0);
+  return m;
+}
+
+// A call that copies an array of 10,000 empty arrays again and again is stopped near its 256 MB, measured by the
+// memory the process really takes: the empty arrays' own bytes count.
+TEST(ScriptMemory, CopiesOfEmptyArraysStayNearTheLimit) {
+  const Measured m = RunMeasured(
+      "Sub Grow()\n ReDim e(-1)\n ReDim a(9999)\n For i = 0 To 9999: a(i) = e: Next\n ReDim b(9999)\n"
+      " For i = 0 To 9999: b(i) = a: Next\nEnd Sub",
+      "Grow");
+  ASSERT_GE(m.growthKiB, 0) << "the child measured nothing";
+  EXPECT_TRUE(m.stoppedForMemory);
+  // 256 MiB and a quarter for what the allocator keeps beyond the blocks counted.
+  EXPECT_LT(m.growthKiB, 320 * 1024);
+}
+
+}  // namespace
+
