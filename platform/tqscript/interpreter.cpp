@@ -310,7 +310,12 @@ class Interpreter {
     if (IsBuiltin(e.name)) {
       std::vector<Value> args;
       args.reserve(e.args.size());
-      for (const auto& a : e.args) args.push_back(Eval(*a));
+      std::size_t touched = 0;
+      for (const auto& a : e.args) {
+        args.push_back(Eval(*a));
+        touched += TouchedBytes(args.back());
+      }
+      Work(WorkOfBytes(touched));
       return Placed(e, [&] { return CallBuiltin(BuiltinCall{e.shown, args, e.line, e.column}); });
     }
     Fail("Unbekannte Funktion: " + e.shown, e.line, e.column);
@@ -349,7 +354,21 @@ class Interpreter {
     Fail("Unbekannte Funktion: " + e.shown, e.line, e.column);
   }
 
+  // Bytes of a value that an operation reads through: a text's characters, an array's elements.
+  static std::size_t TouchedBytes(const Value& v) {
+    if (v.kind == Value::Kind::String) return v.text.size();
+    if (v.kind == Value::Kind::Array) return v.array->items.size() * sizeof(Value);
+    return 0;
+  }
+
+  // A node's work is its own and the copy of the text it gives.
   Value Eval(const Expr& e) {
+    Value v = EvalNode(e);
+    Work(1 + (v.kind == Value::Kind::String ? WorkOfBytes(v.text.size()) : 0));
+    return v;
+  }
+
+  Value EvalNode(const Expr& e) {
     switch (e.kind) {
       case Expr::Kind::Literal: return e.literal;
       case Expr::Kind::Name: return EvalName(e);
@@ -369,6 +388,7 @@ class Interpreter {
       case Expr::Kind::Binary: {
         Value a = Eval(*e.args[0]);
         Value b = Eval(*e.args[1]);
+        Work(WorkOfBytes(TouchedBytes(a) + TouchedBytes(b)));
         return Placed(e, [&] { return Apply(e.op, a, b, e.line, e.column); });
       }
     }

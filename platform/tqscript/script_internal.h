@@ -38,6 +38,10 @@ inline constexpr std::size_t kMaxArrayDimensions = 60;
 struct ArrayData;
 struct Value;
 
+// Units of work between two readings of the clock: an expression node is one, and so are 16 bytes of texts or
+// elements touched: some hundred microseconds of work.
+inline constexpr std::int64_t kWorkPerReading = 4096;
+
 // What one call into the host has spent.
 struct RunState {
   std::size_t bytes = 0;
@@ -58,6 +62,7 @@ class RunScope {
 
  private:
   RunState outer_;  // of a call this one runs within
+  std::int64_t outerWork_;
 };
 // Fails at once when the open TQScriptBudget is already spent.
 void CheckBudgetLeft();
@@ -67,6 +72,17 @@ void Charge(std::size_t bytes);
 void CountStep();
 // Fails when the call has run too long.
 void CheckTime(int line, int column);
+// Counts work done within a statement and reads the clock when enough is done: a statement of many calls on long
+// texts would otherwise run its whole length between two statements' readings. Fails (without a place) when the call
+// has run too long.
+extern std::int64_t workBeforeReading;
+void ReadClockAfterWork();
+inline void Work(std::size_t units) {
+  workBeforeReading -= static_cast<std::int64_t>(units);
+  if (workBeforeReading < 0) ReadClockAfterWork();
+}
+// The work of touching so many bytes.
+inline std::size_t WorkOfBytes(std::size_t bytes) { return bytes / 16; }
 // Shows a message box within the time limit: fails instead when too little time is left for it, and after it when
 // its cost (its wait, at least kTQScriptBoxSeconds) has spent the time.
 int ShowBox(const std::function<int()>& show, int line, int column);

@@ -71,9 +71,12 @@ double Elapsed() { return Now() - run.start + run.boxes; }
 
 }  // namespace
 
+std::int64_t workBeforeReading = kWorkPerReading;
+
 // A call made while another runs (a macro's message box lets the person act) keeps the outer call's state.
-RunScope::RunScope() : outer_(run) {
+RunScope::RunScope() : outer_(run), outerWork_(workBeforeReading) {
   run = RunState{};
+  workBeforeReading = kWorkPerReading;
   run.start = Now();
   if (budget.open) run.allowed = budget.limit - budget.spent;
   // Without a budget the call is a budget of its own, and what the module variables hold counts as well.
@@ -85,6 +88,7 @@ RunScope::RunScope() : outer_(run) {
 RunScope::~RunScope() {
   if (budget.open) budget.spent += Elapsed();
   run = outer_;
+  workBeforeReading = outerWork_;
 }
 
 [[noreturn]] void OutOfTime(int line, int column) { throw ScriptError{BudgetText(), line, column, "", true}; }
@@ -94,6 +98,8 @@ void CheckBudgetLeft() {
 }
 
 void Charge(std::size_t bytes) {
+  // what is made is touched once
+  Work(WorkOfBytes(bytes));
   if (budget.open) {
     budget.bytes += bytes;
     if (budget.bytes <= budget.byteLimit) return;
@@ -106,6 +112,11 @@ void Charge(std::size_t bytes) {
 }
 
 void CountStep() { ++stepsRun; }
+
+void ReadClockAfterWork() {
+  workBeforeReading = kWorkPerReading;
+  if (run.inCall) CheckTime(0, 0);
+}
 
 void CheckTime(int line, int column) {
   if (Elapsed() <= run.allowed) return;

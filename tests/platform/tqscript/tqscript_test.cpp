@@ -880,5 +880,35 @@ TEST(ScriptMemory, CopiesOfEmptyArraysStayNearTheLimit) {
   EXPECT_LT(m.growthKiB, 320 * 1024);
 }
 
+// A run stops soon after its time is spent, also where a statement runs long: built-in calls on long texts make the
+// clock be read, not only the statements run. Generous bounds on a real clock: a budget of 0.2 s, stopped within
+// 2 s; before, 1024 statements of ten calls ran before the first reading (over a minute), and one statement of a
+// thousand calls ran to its end whatever the budget.
+TEST(ScriptTime, LongStatementsStopSoonAfterTheBudget) {
+  std::string tenCalls = "Len(s)", thousandCalls = "Len(s)";
+  for (int i = 1; i < 10; ++i) tenCalls += " + Len(s)";
+  for (int i = 1; i < 1000; ++i) thousandCalls += ", Len(s)";
+  const std::string statements[] = {
+      "Sub Run()\n s = Space(1000000)\n Do\n  x = " + tenCalls + "\n Loop\nEnd Sub",
+      "Sub Run()\n s = Space(1000000)\n x = Array(" + thousandCalls + ")\nEnd Sub",
+  };
+  for (const std::string& macro : statements) {
+    const int session = TQSCRIPT_StartSession();
+    ASSERT_EQ(TQSCRIPT_AddMacro(session, macro.c_str()), 1);
+    const auto start = std::chrono::steady_clock::now();
+    {
+      TQScriptBudget budget(0.2);
+      EXPECT_EQ(TQSCRIPT_Execute(session, "Run"), 0.0);
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    int line = 0, column = 0;
+    EXPECT_EQ(TQSCRIPT_GetLastError(session, line, column).rfind("Abbruch: Zeitbudget von 0.2 s ", 0), 0u)
+        << macro.substr(0, 60);
+    EXPECT_TRUE(TQSCRIPT_RanOutOfTime(session));
+    EXPECT_LT(seconds, 2.2) << macro.substr(0, 60);
+    TQSCRIPT_EndSession(session);
+  }
+}
+
 }  // namespace
 
