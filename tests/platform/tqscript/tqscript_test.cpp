@@ -912,3 +912,46 @@ TEST(ScriptTime, LongStatementsStopSoonAfterTheBudget) {
 
 }  // namespace
 
+namespace {
+
+// The searches of the built-in calls, where the sought text overlaps itself (worked out by hand).
+TEST_F(Script, SearchesFindOverlappingTexts) {
+  const Case cases[] = {
+      {"InStr(\"aabaabaaab\", \"aaab\")", "7"},
+      {"InStr(8, \"aabaabaaab\", \"aab\")", "8"},
+      {"InStr(9, \"aabaabaaab\", \"aab\")", "0"},
+      {"InStr(\"abc\", \"\")", "1"},
+      {"InStr(1, \"xAaAb\", \"aab\", 1)", "3"},
+      {"InStrRev(\"abcabcab\", \"cab\")", "6"},
+      {"InStrRev(\"abcabcab\", \"cab\", 7)", "3"},
+      {"InStrRev(\"aaaa\", \"aa\")", "3"},
+      {"InStrRev(\"xAaAb\", \"aab\", -1, 1)", "3"},
+      {"Replace(\"aaaa\", \"aa\", \"b\")", "bb"},
+      {"Replace(\"abAB\", \"ab\", \"-\", 1, -1, 1)", "--"},
+      {"Join(Split(\"xaabaaby\", \"aab\"), \"|\")", "x||y"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Run("", c.statement), c.expected) << c.statement;
+}
+
+// A search of a long text of one character for a text that almost repeats it is one call whose time the budget
+// cannot stop: it takes time linear in the lengths. Compared at every place, 100,000 places of 100,000 characters
+// each are 10^10 comparisons, many seconds; linear, well under one.
+TEST(ScriptTime, SearchesTakeTimeLinearInTheTexts) {
+  const Case cases[] = {
+      {"InStr(String(200000, \"a\"), String(100000, \"a\") & \"b\")", "0"},
+      {"InStrRev(String(200000, \"a\"), \"b\" & String(100000, \"a\"))", "0"},
+      {"UBound(Split(String(200000, \"a\"), String(100000, \"a\") & \"b\"))", "0"},
+      {"Len(Replace(String(200000, \"a\"), String(100000, \"a\") & \"b\", \"x\"))", "200000"},
+  };
+  const int session = TQSCRIPT_StartSession();
+  for (const Case& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    TQSCRIPT_Execute(session, c.statement);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(TQSCRIPT_GetStrResult(session), c.expected) << c.statement;
+    EXPECT_LT(seconds, 1.5) << c.statement;
+  }
+  TQSCRIPT_EndSession(session);
+}
+
+}  // namespace
