@@ -1,7 +1,9 @@
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/tqscript/script_internal.h"
 #include "platform/win/base/codepage.h"
@@ -50,16 +52,45 @@ std::u32string Upper(std::u32string s) {
   return s;
 }
 
+// The first place of `needle` in `hay` at or after `from`, in time linear in their lengths: the library's search
+// compares the needle at every place, which for texts of a repeated character is their product (hours).
+template <typename Text>
+std::size_t Search(const Text& hay, const Text& needle, std::size_t from) {
+  if (from > hay.size()) return Text::npos;
+  if (needle.empty()) return from;
+  // longest proper prefix of needle[0..i] that is also its suffix
+  std::vector<std::uint32_t> border(needle.size(), 0);
+  for (std::size_t i = 1, k = 0; i < needle.size(); ++i) {
+    while (k > 0 && needle[i] != needle[k]) k = border[k - 1];
+    if (needle[i] == needle[k]) ++k;
+    border[i] = static_cast<std::uint32_t>(k);
+  }
+  for (std::size_t i = from, k = 0; i < hay.size(); ++i) {
+    while (k > 0 && hay[i] != needle[k]) k = border[k - 1];
+    if (hay[i] == needle[k]) ++k;
+    if (k == needle.size()) return i + 1 - k;
+  }
+  return Text::npos;
+}
+
+// The last place of `needle` that ends at or before `end`.
+std::size_t SearchBack(const std::u32string& hay, const std::u32string& needle, std::size_t end) {
+  const std::u32string yah(hay.rend() - static_cast<std::ptrdiff_t>(end), hay.rend());
+  const std::u32string eldeen(needle.rbegin(), needle.rend());
+  const std::size_t p = Search(yah, eldeen, 0);
+  return p == std::u32string::npos ? p : end - p - needle.size();
+}
+
 std::size_t Find(const std::u32string& hay, const std::u32string& needle, std::size_t from, bool text) {
-  if (!text) return hay.find(needle, from);
-  return Upper(hay).find(Upper(needle), from);
+  if (!text) return Search(hay, needle, from);
+  return Search(Upper(hay), Upper(needle), from);
 }
 
 Value Str32(const std::u32string& s) { return Value::Str(FromU32(s)); }
 
 Value MakeArray(std::vector<Value> items) {
   if (items.size() > kMaxArrayElements) Fail("Array zu groß");
-  Charge(items.size() * sizeof(Value));
+  Charge(ArrayBytes(1, items.capacity()));
   Value v;
   v.kind = Value::Kind::Array;
   v.array = std::make_shared<ArrayData>();
@@ -124,7 +155,7 @@ Value InStrRev(const Args& a) {
   if (static_cast<std::size_t>(start) > hay.size()) return Value::Int(0);
   std::u32string h = text ? Upper(hay) : hay, n = text ? Upper(needle) : needle;
   if (n.size() > static_cast<std::size_t>(start)) return Value::Int(0);
-  std::size_t p = h.rfind(n, static_cast<std::size_t>(start) - n.size());
+  std::size_t p = SearchBack(h, n, static_cast<std::size_t>(start));
   return Value::Int(p == std::u32string::npos ? 0 : static_cast<int64_t>(p) + 1);
 }
 
@@ -143,10 +174,13 @@ Value Replace(const Args& a) {
   if (start > s.size()) return Value::Str("");
   s = s.substr(start - 1);
   if (find.empty() || count == 0) return Str32(s);
+  // case folded once: the folding keeps every character's place
+  const std::u32string key = text ? Upper(find) : find, hayKey = text ? Upper(s) : std::u32string();
+  const std::u32string& searched = text ? hayKey : s;
   std::u32string out;
   std::size_t pos = 0;
   for (int32_t done = 0; count < 0 || done < count; ++done) {
-    std::size_t p = Find(s, find, pos, text);
+    std::size_t p = Search(searched, key, pos);
     if (p == std::u32string::npos) break;
     out += s.substr(pos, p - pos);
     out += with;
@@ -201,7 +235,7 @@ Value Split(const Args& a) {
   if (sep.empty()) return MakeArray({Value::Str(s)});
   std::size_t pos = 0;
   for (;;) {
-    std::size_t p = s.find(sep, pos);
+    std::size_t p = Search(s, sep, pos);
     parts.push_back(Value::Str(s.substr(pos, p == std::string::npos ? std::string::npos : p - pos)));
     if (p == std::string::npos) break;
     pos = p + sep.size();

@@ -128,6 +128,8 @@ Value Apply(Op op, const Value& a, const Value& b, int line, int column) {
 }
 
 std::shared_ptr<ArrayData> NewArray(const std::vector<int32_t>& upper, int line, int column) {
+  if (upper.size() > kMaxArrayDimensions)
+    Fail("Array mit mehr als " + std::to_string(kMaxArrayDimensions) + " Dimensionen", line, column);
   auto a = std::make_shared<ArrayData>();
   std::size_t count = 1;
   for (int32_t u : upper) {
@@ -136,7 +138,7 @@ std::shared_ptr<ArrayData> NewArray(const std::vector<int32_t>& upper, int line,
     count *= static_cast<std::size_t>(u) + 1;
     if (count > kMaxArrayElements) Fail("Array zu groß", line, column);
   }
-  Charge(count * sizeof(Value));
+  Charge(ArrayBytes(upper.size(), count));
   a->upper = upper;
   a->items.resize(count);
   return a;
@@ -308,7 +310,12 @@ class Interpreter {
     if (IsBuiltin(e.name)) {
       std::vector<Value> args;
       args.reserve(e.args.size());
-      for (const auto& a : e.args) args.push_back(Eval(*a));
+      std::size_t touched = 0;
+      for (const auto& a : e.args) {
+        args.push_back(Eval(*a));
+        touched += TouchedBytes(args.back());
+      }
+      Work(WorkOfBytes(touched));
       return Placed(e, [&] { return CallBuiltin(BuiltinCall{e.shown, args, e.line, e.column}); });
     }
     Fail("Unbekannte Funktion: " + e.shown, e.line, e.column);
@@ -347,7 +354,21 @@ class Interpreter {
     Fail("Unbekannte Funktion: " + e.shown, e.line, e.column);
   }
 
+  // Bytes of a value that an operation reads through: a text's characters, an array's elements.
+  static std::size_t TouchedBytes(const Value& v) {
+    if (v.kind == Value::Kind::String) return v.text.size();
+    if (v.kind == Value::Kind::Array) return v.array->items.size() * sizeof(Value);
+    return 0;
+  }
+
+  // A node's work is its own and the copy of the text it gives.
   Value Eval(const Expr& e) {
+    Value v = EvalNode(e);
+    Work(1 + (v.kind == Value::Kind::String ? WorkOfBytes(v.text.size()) : 0));
+    return v;
+  }
+
+  Value EvalNode(const Expr& e) {
     switch (e.kind) {
       case Expr::Kind::Literal: return e.literal;
       case Expr::Kind::Name: return EvalName(e);
@@ -367,6 +388,7 @@ class Interpreter {
       case Expr::Kind::Binary: {
         Value a = Eval(*e.args[0]);
         Value b = Eval(*e.args[1]);
+        Work(WorkOfBytes(TouchedBytes(a) + TouchedBytes(b)));
         return Placed(e, [&] { return Apply(e.op, a, b, e.line, e.column); });
       }
     }
@@ -440,8 +462,14 @@ class Interpreter {
                 sameShape = old.upper[k] == fresh->upper[k];
               if (!sameShape) Fail("ReDim Preserve ändert nur die letzte Dimension: " + d.shown, d.line, d.column);
             }
-            for (std::size_t k = 0; k < std::min(old.items.size(), fresh->items.size()); ++k)
-              fresh->items[k] = old.items[k];
+            // Moved when nothing else holds the old array; a copy is held beside it.
+            const bool alone = cell->value.array.use_count() == 1;
+            for (std::size_t k = 0; k < std::min(old.items.size(), fresh->items.size()); ++k) {
+              if (alone)
+                fresh->items[k] = std::move(cell->value.array->items[k]);
+              else
+                fresh->items[k] = CopyValue(old.items[k]);
+            }
           }
           cell->value = Value{};
           cell->value.kind = Value::Kind::Array;
@@ -480,6 +508,11 @@ class Interpreter {
         Value source = Eval(*s.from);
         if (source.kind != Value::Kind::Array)
           Fail("Typen unverträglich: For Each braucht ein Array", s.from->line, s.from->column);
+        // The loop runs over the elements as they were; that copy is held while it runs.
+        std::size_t held = ArrayBytes(0, source.array->items.size());
+        for (const Value& item : source.array->items)
+          if (item.kind == Value::Kind::String) held += TextBytes(item.text.size());
+        Charge(held);
         std::vector<Value> items = source.array->items;
         for (const Value& item : items) {
           Assign(*s.target, item);

@@ -29,12 +29,18 @@ struct ScriptError {
 // exhaust the memory of the process.
 inline constexpr std::size_t kMaxStringLength = 1'000'000;
 inline constexpr std::size_t kMaxArrayElements = 1'000'000;
+// A copy of an empty array of many dimensions would cost bounds and nothing else.
+inline constexpr std::size_t kMaxArrayDimensions = 60;
 // One call into the host (a load or an Execute) may create as many bytes of texts and arrays and run as long as
 // kTQScriptMemoryLimit and kTQScriptTimeLimit or the open TQScriptBudget allow; the step limit alone would let a
 // loop that copies large texts run for hours or fill the memory.
 
 struct ArrayData;
 struct Value;
+
+// Units of work between two readings of the clock: an expression node is one, and so are 16 bytes of texts or
+// elements touched: some hundred microseconds of work.
+inline constexpr std::int64_t kWorkPerReading = 4096;
 
 // What one call into the host has spent.
 struct RunState {
@@ -56,6 +62,7 @@ class RunScope {
 
  private:
   RunState outer_;  // of a call this one runs within
+  std::int64_t outerWork_;
 };
 // Fails at once when the open TQScriptBudget is already spent.
 void CheckBudgetLeft();
@@ -65,13 +72,28 @@ void Charge(std::size_t bytes);
 void CountStep();
 // Fails when the call has run too long.
 void CheckTime(int line, int column);
+// Counts work done within a statement and reads the clock when enough is done: a statement of many calls on long
+// texts would otherwise run its whole length between two statements' readings. Fails (without a place) when the call
+// has run too long.
+extern std::int64_t workBeforeReading;
+void ReadClockAfterWork();
+inline void Work(std::size_t units) {
+  workBeforeReading -= static_cast<std::int64_t>(units);
+  if (workBeforeReading < 0) ReadClockAfterWork();
+}
+// The work of touching so many bytes.
+inline std::size_t WorkOfBytes(std::size_t bytes) { return bytes / 16; }
 // Shows a message box within the time limit: fails instead when too little time is left for it, and after it when
 // its cost (its wait, at least kTQScriptBoxSeconds) has spent the time.
 int ShowBox(const std::function<int()>& show, int line, int column);
 // Bytes of texts and arrays that the module variables of all sessions hold (defined by the host).
 std::size_t HeldBytes();
-// The bytes a value holds, its elements included.
+// The bytes a value holds, its elements, bounds and the allocator's share included.
 std::size_t BytesOf(const Value& v);
+// The bytes an array of so many dimensions and elements holds beside what its elements hold.
+std::size_t ArrayBytes(std::size_t dimensions, std::size_t elements);
+// The bytes a text of this capacity holds beside its place.
+std::size_t TextBytes(std::size_t capacity);
 
 // A Variant: Empty, Boolean, Integer (32 bits, as the language's Long), Double, String (UTF-8) or an array.
 struct Value {

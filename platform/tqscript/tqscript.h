@@ -13,10 +13,14 @@
 // TQSCRIPT_Execute, TQSCRIPT_AddMacro or TQSCRIPT_LoadMacroFile, and beyond this many nested procedure calls.
 inline constexpr long kTQScriptStepLimit = 1'000'000;
 inline constexpr int kTQScriptDepthLimit = 200;
-// Seconds one call may run, or all calls together while a budget is open.
+// Seconds one call may run, or all calls together while a budget is open. The clock is read every few hundred
+// microseconds of work (statements, expression nodes, characters and elements touched), so that a call stops soon
+// after its time, however long its statements are.
 inline constexpr double kTQScriptTimeLimit = 10;
 // Bytes of texts and arrays one call may create, or all calls together while a budget is open (what the sessions'
 // module variables hold when it opens counts too): a macro must not be able to exhaust the memory of the process.
+// Every byte a value keeps counts: an array's bounds and header, an empty one's too, and the allocator's share.
+// Arrays have at most 60 dimensions.
 inline constexpr std::size_t kTQScriptMemoryLimit = 256u << 20;
 // Seconds of the time limit a message box costs at least, however soon it is answered: without a screen a box
 // returns at once, and a loop of boxes would print without end.

@@ -71,9 +71,12 @@ double Elapsed() { return Now() - run.start + run.boxes; }
 
 }  // namespace
 
+std::int64_t workBeforeReading = kWorkPerReading;
+
 // A call made while another runs (a macro's message box lets the person act) keeps the outer call's state.
-RunScope::RunScope() : outer_(run) {
+RunScope::RunScope() : outer_(run), outerWork_(workBeforeReading) {
   run = RunState{};
+  workBeforeReading = kWorkPerReading;
   run.start = Now();
   if (budget.open) run.allowed = budget.limit - budget.spent;
   // Without a budget the call is a budget of its own, and what the module variables hold counts as well.
@@ -85,6 +88,7 @@ RunScope::RunScope() : outer_(run) {
 RunScope::~RunScope() {
   if (budget.open) budget.spent += Elapsed();
   run = outer_;
+  workBeforeReading = outerWork_;
 }
 
 [[noreturn]] void OutOfTime(int line, int column) { throw ScriptError{BudgetText(), line, column, "", true}; }
@@ -94,6 +98,8 @@ void CheckBudgetLeft() {
 }
 
 void Charge(std::size_t bytes) {
+  // what is made is touched once
+  Work(WorkOfBytes(bytes));
   if (budget.open) {
     budget.bytes += bytes;
     if (budget.bytes <= budget.byteLimit) return;
@@ -106,6 +112,11 @@ void Charge(std::size_t bytes) {
 }
 
 void CountStep() { ++stepsRun; }
+
+void ReadClockAfterWork() {
+  workBeforeReading = kWorkPerReading;
+  if (run.inCall) CheckTime(0, 0);
+}
 
 void CheckTime(int line, int column) {
   if (Elapsed() <= run.allowed) return;
@@ -127,10 +138,30 @@ int ShowBox(const std::function<int()>& show, int line, int column) {
   return answer;
 }
 
+namespace {
+
+// A block of the allocator: a header of 8 bytes, 16-byte steps, 32 bytes at the least.
+std::size_t HeapBlock(std::size_t bytes) {
+  return bytes == 0 ? 0 : std::max<std::size_t>(32, (bytes + 8 + 15) / 16 * 16);
+}
+
+// The counts that share an array, allocated with it: a pointer to their table and two counts.
+constexpr std::size_t kSharedCount = 16;
+const std::size_t kInlineText = std::string().capacity();
+
+}  // namespace
+
+std::size_t ArrayBytes(std::size_t dimensions, std::size_t elements) {
+  return HeapBlock(sizeof(ArrayData) + kSharedCount) + HeapBlock(dimensions * sizeof(int32_t)) +
+         HeapBlock(elements * sizeof(Value));
+}
+
+std::size_t TextBytes(std::size_t capacity) { return capacity <= kInlineText ? 0 : HeapBlock(capacity + 1); }
+
 std::size_t BytesOf(const Value& v) {
-  if (v.kind == Value::Kind::String) return v.text.size();
+  if (v.kind == Value::Kind::String) return TextBytes(v.text.capacity());
   if (v.kind != Value::Kind::Array || !v.array) return 0;
-  std::size_t bytes = v.array->items.size() * sizeof(Value);
+  std::size_t bytes = ArrayBytes(v.array->upper.capacity(), v.array->items.capacity());
   for (const Value& item : v.array->items) bytes += BytesOf(item);
   return bytes;
 }
@@ -166,7 +197,7 @@ Value Value::Str(std::string s) {
     if (characters > kMaxStringLength)
       Fail("Zeichenfolge zu lang: mehr als " + std::to_string(kMaxStringLength) + " Zeichen");
   }
-  Charge(s.size());
+  Charge(TextBytes(s.capacity()));
   Value v;
   v.kind = Kind::String;
   v.text = std::move(s);
@@ -176,9 +207,9 @@ Value Value::Str(std::string s) {
 bool Value::IsNumeric() const { return kind == Kind::Boolean || kind == Kind::Integer || kind == Kind::Double; }
 
 Value CopyValue(const Value& v) {
-  if (v.kind == Value::Kind::String) Charge(v.text.size());
+  if (v.kind == Value::Kind::String) Charge(TextBytes(v.text.size()));
   if (v.kind != Value::Kind::Array) return v;
-  Charge(v.array->items.size() * sizeof(Value));
+  Charge(ArrayBytes(v.array->upper.size(), v.array->items.size()));
   Value copy = v;
   copy.array = std::make_shared<ArrayData>(*v.array);
   for (auto& item : copy.array->items) item = CopyValue(item);

@@ -1,8 +1,11 @@
 #include "platform/tqscript/tqscript.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -762,6 +765,193 @@ TEST_F(Script, WithoutABudgetEachCallHasItsOwnLimit) {
             "Abbruch: Laufzeit über 10 s in Endless (Zeile 3, Spalte 3)");
   EXPECT_LE(clock.readings, 13);
   EXPECT_FALSE(TQScriptBudget::Spent());
+}
+
+}  // namespace
+
+namespace {
+
+// "-1, -1, ..." with n bounds: an empty array of n dimensions.
+std::string EmptyBounds(int n) {
+  std::string bounds = "-1";
+  for (int i = 1; i < n; ++i) bounds += ", -1";
+  return bounds;
+}
+
+// An array's bounds and its empty copies are memory too. A copy of an empty array of 60 dimensions holds its 60
+// bounds of 4 bytes; 100,000 of them hold 24,000,000 bytes of bounds alone, beyond a budget of 16 MiB = 16,777,216
+// bytes, though their elements are none. A copy of an empty array of one dimension holds its bound and its two lists
+// (two pointers each), at least 4 + 2 * 16 = 36 bytes beside the 72 bytes of its place in the holder: 200,000 of them
+// hold at least 21,600,000 bytes, beyond 20 MiB = 20,971,520, while their places alone (14,400,000) are not.
+TEST_F(Script, EmptyArraysAndTheirBoundsCountAgainstTheBudget) {
+  struct EmptyCase {
+    int dimensions;
+    int copies;
+    std::size_t budgetBytes;
+    const char* stop;
+  };
+  const EmptyCase cases[] = {
+      {60, 100000, 16u << 20, "Abbruch: Speicherbudget von 16 MB für die Makros der Auswertung verbraucht in Fill"},
+      {1, 200000, 20u << 20, "Abbruch: Speicherbudget von 20 MB für die Makros der Auswertung verbraucht in Fill"},
+  };
+  for (const EmptyCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    const std::string macro = "Sub Fill(n)\n ReDim e(" + EmptyBounds(c.dimensions) +
+                              ")\n ReDim a(n - 1)\n For i = 0 To n - 1\n  a(i) = e\n Next\nEnd Sub";
+    ASSERT_EQ(TQSCRIPT_AddMacro(session_, macro.c_str()), 1) << Error();
+    TQScriptBudget budget(10, c.budgetBytes);
+    EXPECT_EQ(TQSCRIPT_Execute(session_, ("Fill " + std::to_string(c.copies)).c_str()), 0.0);
+    EXPECT_EQ(Error().substr(0, std::string(c.stop).size()), c.stop) << c.dimensions;
+    EXPECT_TRUE(TQScriptBudget::Spent()) << c.dimensions;
+  }
+}
+
+// Arrays have at most 60 dimensions: a copy of an array of thousands of empty dimensions would cost kilobytes of
+// bounds and nothing else.
+TEST_F(Script, ArraysHaveAtMostSixtyDimensions) {
+  struct DimensionCase {
+    std::string statement;
+    const char* refusal;  // empty: loads
+  };
+  const DimensionCase cases[] = {
+      {"ReDim e(-1)", ""},
+      {"ReDim e(" + EmptyBounds(60) + ")", ""},
+      {"Dim e(" + EmptyBounds(60) + ")\nn = UBound(e, 60)", ""},
+      {"Dim e(" + EmptyBounds(61) + ")", "mehr als 60 Dimensionen"},
+      {"ReDim e(" + EmptyBounds(3000) + ")", "mehr als 60 Dimensionen"},
+  };
+  for (const DimensionCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    const int loaded = TQSCRIPT_AddMacro(session_, c.statement.c_str());
+    const std::string error = Error();
+    if (*c.refusal) {
+      EXPECT_EQ(loaded, 0) << c.statement.size();
+      EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+    } else {
+      EXPECT_EQ(loaded, 1) << error;
+    }
+  }
+}
+
+// Peak memory growth (KiB) of one call of `statement` after `macro`, in a child process, and whether the call failed
+// for memory.
+struct Measured {
+  long growthKiB = -1;
+  bool stoppedForMemory = false;
+};
+Measured RunMeasured(const std::string& macro, const std::string& statement) {
+  int pipe[2];
+  if (::pipe(pipe) != 0) return {};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(pipe[0]);
+    const int session = TQSCRIPT_StartSession();
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const bool loaded = TQSCRIPT_AddMacro(session, macro.c_str()) == 1;
+    TQSCRIPT_Execute(session, statement.c_str());
+    ::getrusage(RUSAGE_SELF, &after);
+    int line = 0, column = 0;
+    const std::string error = TQSCRIPT_GetLastError(session, line, column);
+    const Measured m{after.ru_maxrss - before.ru_maxrss,
+                     loaded && error.find("MB Texte und Arrays erzeugt") != std::string::npos};
+    const bool written = ::write(pipe[1], &m, sizeof m) == ssize_t(sizeof m);
+    ::_exit(written ? 0 : 1);
+  }
+  ::close(pipe[1]);
+  Measured m;
+  if (child < 0 || ::read(pipe[0], &m, sizeof m) != ssize_t(sizeof m)) m = {};
+  ::close(pipe[0]);
+  int status = 0;
+  if (child > 0) ::waitpid(child, &status, 0);
+  return m;
+}
+
+// A call that copies an array of 10,000 empty arrays again and again is stopped near its 256 MB, measured by the
+// memory the process really takes: the empty arrays' own bytes count.
+TEST(ScriptMemory, CopiesOfEmptyArraysStayNearTheLimit) {
+  const Measured m = RunMeasured(
+      "Sub Grow()\n ReDim e(-1)\n ReDim a(9999)\n For i = 0 To 9999: a(i) = e: Next\n ReDim b(9999)\n"
+      " For i = 0 To 9999: b(i) = a: Next\nEnd Sub",
+      "Grow");
+  ASSERT_GE(m.growthKiB, 0) << "the child measured nothing";
+  EXPECT_TRUE(m.stoppedForMemory);
+  // 256 MiB and a quarter for what the allocator keeps beyond the blocks counted.
+  EXPECT_LT(m.growthKiB, 320 * 1024);
+}
+
+// A run stops soon after its time is spent, also where a statement runs long: built-in calls on long texts make the
+// clock be read, not only the statements run. Generous bounds on a real clock: a budget of 0.2 s, stopped within
+// 2 s; before, 1024 statements of ten calls ran before the first reading (over a minute), and one statement of a
+// thousand calls ran to its end whatever the budget.
+TEST(ScriptTime, LongStatementsStopSoonAfterTheBudget) {
+  std::string tenCalls = "Len(s)", thousandCalls = "Len(s)";
+  for (int i = 1; i < 10; ++i) tenCalls += " + Len(s)";
+  for (int i = 1; i < 1000; ++i) thousandCalls += ", Len(s)";
+  const std::string statements[] = {
+      "Sub Run()\n s = Space(1000000)\n Do\n  x = " + tenCalls + "\n Loop\nEnd Sub",
+      "Sub Run()\n s = Space(1000000)\n x = Array(" + thousandCalls + ")\nEnd Sub",
+  };
+  for (const std::string& macro : statements) {
+    const int session = TQSCRIPT_StartSession();
+    ASSERT_EQ(TQSCRIPT_AddMacro(session, macro.c_str()), 1);
+    const auto start = std::chrono::steady_clock::now();
+    {
+      TQScriptBudget budget(0.2);
+      EXPECT_EQ(TQSCRIPT_Execute(session, "Run"), 0.0);
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    int line = 0, column = 0;
+    EXPECT_EQ(TQSCRIPT_GetLastError(session, line, column).rfind("Abbruch: Zeitbudget von 0.2 s ", 0), 0u)
+        << macro.substr(0, 60);
+    EXPECT_TRUE(TQSCRIPT_RanOutOfTime(session));
+    EXPECT_LT(seconds, 2.2) << macro.substr(0, 60);
+    TQSCRIPT_EndSession(session);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The searches of the built-in calls, where the sought text overlaps itself (worked out by hand).
+TEST_F(Script, SearchesFindOverlappingTexts) {
+  const Case cases[] = {
+      {"InStr(\"aabaabaaab\", \"aaab\")", "7"},
+      {"InStr(8, \"aabaabaaab\", \"aab\")", "8"},
+      {"InStr(9, \"aabaabaaab\", \"aab\")", "0"},
+      {"InStr(\"abc\", \"\")", "1"},
+      {"InStr(1, \"xAaAb\", \"aab\", 1)", "3"},
+      {"InStrRev(\"abcabcab\", \"cab\")", "6"},
+      {"InStrRev(\"abcabcab\", \"cab\", 7)", "3"},
+      {"InStrRev(\"aaaa\", \"aa\")", "3"},
+      {"InStrRev(\"xAaAb\", \"aab\", -1, 1)", "3"},
+      {"Replace(\"aaaa\", \"aa\", \"b\")", "bb"},
+      {"Replace(\"abAB\", \"ab\", \"-\", 1, -1, 1)", "--"},
+      {"Join(Split(\"xaabaaby\", \"aab\"), \"|\")", "x||y"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Run("", c.statement), c.expected) << c.statement;
+}
+
+// A search of a long text of one character for a text that almost repeats it is one call whose time the budget
+// cannot stop: it takes time linear in the lengths. Compared at every place, 100,000 places of 100,000 characters
+// each are 10^10 comparisons, many seconds; linear, well under one.
+TEST(ScriptTime, SearchesTakeTimeLinearInTheTexts) {
+  const Case cases[] = {
+      {"InStr(String(200000, \"a\"), String(100000, \"a\") & \"b\")", "0"},
+      {"InStrRev(String(200000, \"a\"), \"b\" & String(100000, \"a\"))", "0"},
+      {"UBound(Split(String(200000, \"a\"), String(100000, \"a\") & \"b\"))", "0"},
+      {"Len(Replace(String(200000, \"a\"), String(100000, \"a\") & \"b\", \"x\"))", "200000"},
+  };
+  const int session = TQSCRIPT_StartSession();
+  for (const Case& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    TQSCRIPT_Execute(session, c.statement);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(TQSCRIPT_GetStrResult(session), c.expected) << c.statement;
+    EXPECT_LT(seconds, 1.5) << c.statement;
+  }
+  TQSCRIPT_EndSession(session);
 }
 
 }  // namespace
