@@ -6,6 +6,7 @@
 #include <map>
 
 #include "framework/basedata.h"
+#include "framework/matehandler.h"
 #include "tests/editor/editor_test_util.h"
 
 namespace {
@@ -65,6 +66,48 @@ HTREEITEM Find(CTreeCtrl& tree, const std::vector<std::string>& path) {
     if (!item) return nullptr;
   }
   return item;
+}
+
+// The shipped material catalogue: an entry's title names its three levels, each its own (the translations of the
+// three are held at once), and its values keep their letters.
+TEST(DatabaseCatalogueTest, TitleAndValuesOfAMaterial) {
+  struct RootRestore {
+    const char* before = std::getenv("KOLUMO_ROOT");
+    std::string kept = before ? before : "";
+    ~RootRestore() {
+      if (before)
+        ::setenv("KOLUMO_ROOT", kept.c_str(), 1);
+      else
+        ::unsetenv("KOLUMO_ROOT");
+      GetMateHandler().OpenStandardDB(FALSE);
+      GetMateHandler().OpenStandardDB(TRUE);
+    }
+  } rootRestore;
+  ::setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 1);
+  GetMateHandler().OpenStandardDB(FALSE);
+  GetMateHandler().OpenStandardDB(TRUE);
+  const struct {
+    const char* path;
+    const char* title;
+    const char* name;  // a value's name and unit
+    const char* unit;
+  } cases[] = {
+      {"Beton\\Normalbeton\\DIN 1045\\B 10", "Normalbeton - DIN 1045 - B 10",
+       "Dehnung bei H\xc3\xb6"
+       "chstspannung",
+       "\xe2\x80\xb0"},
+      {"Beton\\Normalbeton\\DIN 1045\\B 10", "Normalbeton - DIN 1045 - B 10", "Nennfestigkeit", "N/mm\xc2\xb2"},
+  };
+  std::unique_ptr<MatCatalogue> catalogue = MakeDatabaseCatalogue();
+  for (const auto& c : cases) {
+    std::vector<MatValueRow> rows;
+    CString title;
+    ASSERT_TRUE(catalogue->Values(c.path, rows, title)) << c.path;
+    EXPECT_EQ(title, c.title);
+    bool found = false;
+    for (const MatValueRow& row : rows) found = found || (row.name == c.name && row.unit == c.unit);
+    EXPECT_TRUE(found) << c.name;
+  }
 }
 
 TEST_F(DatabaseImportTest, TheChoiceIsSharedByOneCodesObjectsAndKeptInTheDocument) {
