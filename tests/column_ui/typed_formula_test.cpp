@@ -25,17 +25,22 @@ void AddVariable(CKolumoData& d, const char* name, const char* value) {
   v.value = value;
 }
 
+// The position as saved, read afresh.
+struct SavedPosition {
+  explicit SavedPosition(const fs::path& path) : doc(VIDUV_OpenDoc(path.c_str())) {
+    EXPECT_NE(doc, 0);
+    data.doc = doc;
+    data.ReadData(doc);
+  }
+  ~SavedPosition() { VIDUV_CloseDoc(doc); }
+  int doc;
+  CKolumoData data;
+};
+
 class TypedFormulaTest : public ColumnDialogTest {
  protected:
   CKolumoLoadGrid& Loads() { return dialog_.m_loadDlg.m_loadGrid; }
   V& Variables() { return dialog_.m_varDlg.m_grid; }
-  // The position as saved, read afresh.
-  void ReadSaved(CKolumoData& data, int& doc) {
-    doc = VIDUV_OpenDoc(path_.c_str());
-    ASSERT_NE(doc, 0);
-    data.doc = doc;
-    data.ReadData(doc);
-  }
   fs::path path_;
 };
 
@@ -51,24 +56,18 @@ TEST_F(TypedFormulaTest, TheLoadKeepsItsFormulaAndFollowsTheVariable) {
   ASSERT_EQ(Loads().GetItemText(2, L::kColValue0), "620.00 kN");
   Ok();
   {
-    CKolumoData saved;
-    int doc = 0;
-    ReadSaved(saved, doc);
-    EXPECT_FALSE(saved.loads[0][1].val0.m_bNumber);
-    EXPECT_EQ(saved.loads[0][1].val0.m_strText, "620 + zuschlag");
-    VIDUV_CloseDoc(doc);
+    SavedPosition saved(path_);
+    EXPECT_FALSE(saved.data.loads[0][1].val0.m_bNumber);
+    EXPECT_EQ(saved.data.loads[0][1].val0.m_strText, "620 + zuschlag");
   }
   ShowTab(0);
   TypeCell(Variables(), 1, V::kWert, "50");
   ShowTab(4);
   EXPECT_EQ(Loads().GetItemText(2, L::kColValue0), "670.00 kN");
   Ok();
-  CKolumoData saved;
-  int doc = 0;
-  ReadSaved(saved, doc);
-  saved.DefineVariables();
-  EXPECT_DOUBLE_EQ(saved.loads[0][1].val0.GetValue(), 670.0);
-  VIDUV_CloseDoc(doc);
+  SavedPosition saved(path_);
+  saved.data.DefineVariables();
+  EXPECT_DOUBLE_EQ(saved.data.loads[0][1].val0.GetValue(), 670.0);
 }
 
 // On the variables page: a = 1/(qk-1) typed with qk = 2 gives 1 and stays 1/(qk-1): qk := 3 gives 1/2, the load
@@ -98,14 +97,13 @@ TEST_F(TypedFormulaTest, AVariableKeepsItsFormula) {
     ShowTab(4);
     ASSERT_EQ(Loads().GetItemText(2, L::kColValue0), "480.00 kN");
     Ok();
-    CKolumoData saved;
-    int doc = 0;
-    ReadSaved(saved, doc);
-    auto* a = saved.varDefs.GetAs<CVarDefVariable>(saved.varDefs.GetSize() - 1);
-    ASSERT_NE(a, nullptr);
-    EXPECT_FALSE(a->value.m_bNumber);
-    EXPECT_EQ(std::string(a->value.m_strText), c.formula);
-    VIDUV_CloseDoc(doc);
+    {
+      SavedPosition saved(path_);
+      auto* a = saved.data.varDefs.GetAs<CVarDefVariable>(saved.data.varDefs.GetSize() - 1);
+      ASSERT_NE(a, nullptr);
+      EXPECT_FALSE(a->value.m_bNumber);
+      EXPECT_EQ(std::string(a->value.m_strText), c.formula);
+    }
 
     ShowTab(0);
     TypeCell(Variables(), 1, V::kWert, c.qkAfter);

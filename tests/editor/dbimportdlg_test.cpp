@@ -71,21 +71,10 @@ HTREEITEM Find(CTreeCtrl& tree, const std::vector<std::string>& path) {
 // The shipped material catalogue: an entry's title names its three levels, each its own (the translations of the
 // three are held at once), and its values keep their letters.
 TEST(DatabaseCatalogueTest, TitleAndValuesOfAMaterial) {
-  struct RootRestore {
-    const char* before = std::getenv("KOLUMO_ROOT");
-    std::string kept = before ? before : "";
-    ~RootRestore() {
-      if (before)
-        ::setenv("KOLUMO_ROOT", kept.c_str(), 1);
-      else
-        ::unsetenv("KOLUMO_ROOT");
-      GetMateHandler().OpenStandardDB(FALSE);
-      GetMateHandler().OpenStandardDB(TRUE);
-    }
-  } rootRestore;
-  ::setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 1);
-  GetMateHandler().OpenStandardDB(FALSE);
-  GetMateHandler().OpenStandardDB(TRUE);
+  const editortest::SourceDataRoot root([] {
+    GetMateHandler().OpenStandardDB(FALSE);
+    GetMateHandler().OpenStandardDB(TRUE);
+  });
   const struct {
     const char* path;
     const char* title;

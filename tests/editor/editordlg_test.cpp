@@ -16,6 +16,7 @@
 #include "platform/viduv/viduv.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/editor/editor_test_util.h"
 #include "tests/support/clipboard_screen.h"
 
 namespace {
@@ -622,17 +623,7 @@ TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFrom
   EXPECT_EQ(d.text, "Vorlage\r");
 
   // Without a template of the user's the installation's own is taken: a document position of its own kind.
-  struct RootRestore {
-    const char* before = std::getenv("KOLUMO_ROOT");
-    std::string kept = before ? before : "";
-    ~RootRestore() {
-      if (before)
-        ::setenv("KOLUMO_ROOT", kept.c_str(), 1);
-      else
-        ::unsetenv("KOLUMO_ROOT");
-    }
-  } rootRestore;
-  ::setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 1);
+  const editortest::SourceDataRoot sourceRoot;
   fs::remove(GetVorbelegungFile("Skrib", nullptr).GetString());
   const fs::path shippedBlock = fs::path(::testing::TempDir()) / "baustein2.tqx";
   fs::remove(shippedBlock);
