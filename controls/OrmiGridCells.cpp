@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "controls/GridCtrl.h"
+#include "platform/rtfx/rtfx.h"
 #include "platform/win/base/codepage.h"
 
 IMPLEMENT_DYNCREATE(COrmiGridCellRadio, CGridCellCheck)
@@ -133,7 +134,7 @@ CString COrmiGridCellRich::BuildRtfDocument(const CString& text) const {
       ";\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red0"
       "\\green0\\blue255;}\\deflang1033\\pard";
   for (int tab = 360; tab <= 6480; tab += 360) doc += "\\tx" + std::to_string(tab);
-  doc += "\\plain\\f0\\fs16\\cf1\\cb2" + align + " " + std::string(TranslateMarkup(text).GetString()) + "\\par }";
+  doc += "\\plain\\f0\\fs16\\cf1\\cb2" + align + " " + rtfx::EscapeText(TranslateMarkup(text).GetString()) + "\\par }";
   return CString(doc.c_str());
 }
 

@@ -11,6 +11,7 @@
 
 #include "document/rtfchunks.h"
 #include "document/symbols.h"
+#include "platform/rtfx/rtfx.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/base/afxstr.h"
 #include "platform/win/base/numbers.h"
@@ -197,45 +198,7 @@ std::string BalancedRtf(const std::string& text) {
   return out;
 }
 
-std::string EscapeRtfText(const std::string& utf8) {
-  std::string out;
-  char buffer[16];
-  for (std::size_t i = 0; i < utf8.size();) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    if (c == '\\' || c == '{' || c == '}') {
-      out += '\\';
-      out += char(c);
-      ++i;
-      continue;
-    }
-    if (c < 0x80) {
-      out += char(c);
-      ++i;
-      continue;
-    }
-    int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-    unsigned code = length == 4 ? c & 0x07u : length == 3 ? c & 0x0Fu : c & 0x1Fu;
-    bool valid = length > 0 && i + std::size_t(length) <= utf8.size();
-    for (int k = 1; valid && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(utf8[i + std::size_t(k)]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3Fu);
-    }
-    if (!valid) {  // a byte of an older file's code page
-      std::snprintf(buffer, sizeof buffer, "\\'%02x", c);
-      out += buffer;
-      ++i;
-      continue;
-    }
-    if (code < 0x100)
-      std::snprintf(buffer, sizeof buffer, "\\'%02x", code);
-    else
-      std::snprintf(buffer, sizeof buffer, "\\u%d?", code < 0x8000 ? int(code) : int(code) - 0x10000);
-    out += buffer;
-    i += std::size_t(length);
-  }
-  return out;
-}
+std::string EscapeRtfText(const std::string& utf8) { return rtfx::LiteralText(utf8); }
 
 void RtfHeaderTable::WriteTable(std::string& out) const {
   out = std::string("{") + Keyword() + " ";

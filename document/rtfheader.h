@@ -117,7 +117,7 @@ std::string BalancedRtf(const std::string& text);
 // to the report) have visited since the program started: for tests that watch how that cost grows with the text.
 std::uint64_t DocumentTextWork();
 void CountDocumentTextWork(std::uint64_t visited);
-// Text as RTF: backslashes and braces escaped, other characters than 7-bit ones as "\uN?".
+// Text as RTF: backslashes and braces escaped, other characters than 7-bit ones as "\'xx" or "\uN?".
 std::string EscapeRtfText(const std::string& utf8);
 // The ranges [first, second) of picture and object groups, which are the engineer's data and never touched.
 std::vector<std::pair<std::size_t, std::size_t>> OpaqueGroups(const std::string& rtf);

@@ -5,6 +5,7 @@
 #include "formula/varstore.h"
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
+#include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/afxdlgs.h"
 #include "platform/win/base/paths.h"
@@ -13,15 +14,8 @@ namespace {
 
 CString Tr(const char* text) { return EditorText("SubDlg", text); }
 
-// Text put into RTF as it stands: backslashes and braces escaped.
-std::string Escaped(const CString& text) {
-  std::string out;
-  for (const char* p = text.GetString(); *p; ++p) {
-    if (*p == '\\' || *p == '{' || *p == '}') out += '\\';
-    out += *p;
-  }
-  return out;
-}
+// Text put into RTF as it stands, every character of it.
+std::string Escaped(const CString& text) { return rtfx::LiteralText(text.GetString()); }
 
 std::string Replaced(std::string text, const std::string& what, const std::string& with) {
   for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + with.size()))
@@ -46,7 +40,7 @@ void SubDlg::LoadTransferProtocol() {
   std::vector<std::string> cells;
   for (INT_PTR i = 0; i < records.GetSize(); ++i) {
     const CImportRecord& r = records[i];
-    std::string first = Replaced(Escaped(r.varPath), "\\\\", " - ");
+    std::string first = Escaped(Replaced(r.varPath.GetString(), "\\", " - ").c_str());
     if (command) {
       // In the RTF a doubled backslash reads as one, so the command names the path as it is.
       const std::string call = "$C_LT(\"" + Escaped(r.varPath) + "\",\"" + Escaped(r.varName) + "\")";

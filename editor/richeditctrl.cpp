@@ -5,6 +5,7 @@
 
 #include "document/rtfheader.h"
 #include "framework/utilities.h"
+#include "platform/rtfx/rtfx.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/win/base/paths.h"
 
@@ -237,7 +238,7 @@ void BuildTableRtf(int rows, int columns, const std::vector<int>& widths, const 
     out += "\\pard\\intbl";
     for (int c = 0; c < columns; ++c, ++number) {
       if (number < int(cells.size()) && !cells[std::size_t(number)].empty())
-        out += " " + cells[std::size_t(number)] + "\\cell";
+        out += " " + rtfx::EscapeText(cells[std::size_t(number)]) + "\\cell";
       else
         out += "\\cell";
     }

@@ -58,7 +58,8 @@ class OleRichEditCtrl : public CRichEditCtrl {
   virtual void OnTextLoaded() {}
 };
 
-// The RTF of a table: boundaries are the running sums of the widths (twips); cells numbered row by row from 0.
+// The RTF of a table: boundaries are the running sums of the widths (twips); cells numbered row by row from 0. A
+// cell is RTF (UTF-8, control words allowed); its characters beyond ASCII are escaped.
 void BuildTableRtf(int rows, int columns, const std::vector<int>& widths, const std::vector<std::string>& cells,
                    std::string& out);
 

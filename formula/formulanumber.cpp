@@ -77,15 +77,19 @@ CFormulaNumber& CFormulaNumber::operator=(const char* text) {
     m_strText = copy;
     return *this;
   }
-  // Without a store nothing can be evaluated: the number read is all there is.
-  if (!m_pStore || !m_pStore->Evaluate(copy, &m_dValue)) {
-    m_dValue = leading;
+  // Evaluated also when it is one number, so that the store's messages are those of this text.
+  double value = 0.0;
+  const bool evaluated = m_pStore && m_pStore->Evaluate(copy, &value) && m_pStore->ReadsHaveValues();
+  double number = 0.0;
+  if (ReadDecimalText(copy, number)) {
+    m_dValue = number;
     return *this;
   }
-  if (m_dValue != leading) {
-    m_bNumber = FALSE;
-    m_strText = input;
-  }
+  // More than one number is the engineer's formula, whatever it gives now: "620 + zuschlag" with zuschlag = 0
+  // must still follow zuschlag later.
+  m_bNumber = FALSE;
+  m_strText = input;
+  if (evaluated) m_dValue = value;
   return *this;
 }
 
@@ -93,8 +97,7 @@ double CFormulaNumber::GetValue() {
   // A name read without a value, or with one its failed definition made up, would count 0 or that: the value
   // stays as it was, as after a failure.
   double value = 0.0;
-  if (!m_bNumber && m_pStore && m_pStore->Evaluate(m_strText, &value) && m_pStore->ReadsHaveValues())
-    m_dValue = value;
+  if (!m_bNumber && m_pStore && m_pStore->Evaluate(m_strText, &value) && m_pStore->ReadsHaveValues()) m_dValue = value;
   return m_dValue;
 }
 

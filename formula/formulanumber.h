@@ -17,8 +17,8 @@ class CFormulaNumber {
   CFormulaNumber& operator=(const CFormulaNumber& other);
   CFormulaNumber& operator=(double value);
   CFormulaNumber& operator=(int value);
-  // User input: ',' reads as '.'; a leading number that the whole text evaluates to gives a plain number,
-  // any other text an expression (a text that fails to evaluate falls back to its leading number).
+  // User input: ',' reads as '.'; a text that is one number gives a plain number, any other text an
+  // expression, whatever it evaluates to (one that fails keeps 0 until it evaluates).
   CFormulaNumber& operator=(const char* text);
 
   // The value; an expression with a store is evaluated first (a failure, or a name read that has no value or whose

@@ -20,15 +20,7 @@ namespace {
 
 // The engineer's own texts go into RTF lines that carry control words: braces and backslashes in them must stay
 // text, or the block stops being valid RTF.
-CString RtfLiteral(const CString& text) {
-  CString out;
-  for (int i = 0; i < text.GetLength(); ++i) {
-    char ch = text[i];
-    if (ch == '\\' || ch == '{' || ch == '}') out += '\\';
-    out += ch;
-  }
-  return out;
-}
+CString RtfLiteral(const CString& text) { return rtfx::LiteralText(text.GetString()).c_str(); }
 
 // Decimals as printf takes them; a damaged file must not ask for thousands of digits.
 int Decimals(int digits) { return digits < 0 ? 0 : (digits > 15 ? 15 : digits); }

@@ -161,16 +161,6 @@ bool EmfSize(const std::vector<unsigned char>& emf, long& w, long& h) {
   return w > 0 && h > 0;
 }
 
-// A name as RTF text of its own: braces and backslashes stay characters.
-std::string LiteralText(const std::string& utf8) {
-  std::string text;
-  for (const char c : utf8) {
-    if (c == '\\' || c == '{' || c == '}') text += '\\';
-    text += c;
-  }
-  return EscapeText(text);
-}
-
 // The picture group of an image's bytes, or empty text when they cannot be embedded (the reason in *why); file
 // names the picture in messages (and is read by the converter), name is what a metafile is known by.
 std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, const char* name, double widthCm,
@@ -556,6 +546,15 @@ std::string EscapeText(const std::string& utf8) {
     }
   }
   return out;
+}
+
+std::string LiteralText(const std::string& utf8) {
+  std::string text;
+  for (const char c : utf8) {
+    if (c == '\\' || c == '{' || c == '}') text += '\\';
+    text += c;
+  }
+  return EscapeText(text);
 }
 
 }  // namespace rtfx

@@ -79,5 +79,7 @@ void AddHeaderEntry(const char* keyword, const std::string& entry);
 
 // Writes text as RTF: UTF-8 in, control words kept, other characters escaped.
 std::string EscapeText(const std::string& utf8);
+// Writes plain text as RTF: braces and backslashes stay characters, the rest as EscapeText writes it.
+std::string LiteralText(const std::string& utf8);
 
 }  // namespace rtfx

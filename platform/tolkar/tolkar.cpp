@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <tuple>
+#include <unordered_set>
 
 #include "platform/win/screen/headless.h"
 #include "platform/win/base/paths.h"
@@ -21,6 +22,9 @@ struct State {
   std::map<std::string, std::string> languages;        // area -> language
   std::map<std::string, std::string> storedLanguages;  // area -> language read from the registry
   std::map<std::string, Dictionary> dictionaries;      // "dict.language" -> entries
+  // Every text handed out, once each: a caller may hold several results at once (a title formatted from three
+  // translations), so a result is never overwritten. The texts are the program's own and the catalogues' names.
+  std::unordered_set<std::string> results;
   WindowTranslator windowTranslator = &win::TranslateWindowTexts;
 };
 
@@ -74,7 +78,8 @@ std::string Placeholders(const std::string& format) {
   return out;
 }
 
-thread_local std::string g_result;
+// The text's lasting copy. Call with the state locked.
+const char* Kept(State& s, const std::string& text) { return s.results.insert(text).first->c_str(); }
 
 // The language the user chose for an area, kept in the registry; "deutsch" when none is stored.
 std::string RegistryLanguage(const std::string& area) {
@@ -108,8 +113,7 @@ void SetLanguage(const char* area, const char* language) {
 
 const char* GetLanguage(const char* area) {
   std::lock_guard lock(TheState().mutex);
-  g_result = LanguageOf(TheState(), area ? area : "");
-  return g_result.c_str();
+  return Kept(TheState(), LanguageOf(TheState(), area ? area : ""));
 }
 
 void Reload() {
@@ -158,8 +162,10 @@ const char* TranslateForWindow(const char* text, void* state) {
 }  // namespace tolkar
 
 extern "C" const char* TOLK_Translate(const char* area, const char* dictionary, const char* context, const char* text) {
-  tolkar::g_result = tolkar::Lookup(area, dictionary, context, text);
-  return tolkar::g_result.c_str();
+  const std::string translated = tolkar::Lookup(area, dictionary, context, text);
+  tolkar::State& s = tolkar::TheState();
+  std::lock_guard lock(s.mutex);
+  return tolkar::Kept(s, translated);
 }
 
 extern "C" BOOL TOLK_HWNDTranslate(const char* area, const char* dictionary, const char* context, HWND window) {

@@ -10,7 +10,7 @@
 
 extern "C" {
 
-// The result stays valid until the next call from the same thread.
+// The result stays valid as long as the program runs: several results may be held and used at once.
 const char* TOLK_Translate(const char* area, const char* dictionary, const char* context, const char* text);
 
 // Translates a dialog's caption and the texts of its controls in place.

@@ -489,6 +489,25 @@ TEST_F(TypedGridTest, APastedDecimalCommaIsOneValueNotTwoCells) {
   EXPECT_DOUBLE_EQ(grid.GetCellDouble(3, kDouble), 9.0);
 }
 
+// A rich cell's document is 7-bit RTF: its letters beyond ASCII escaped, its control words kept.
+TEST_F(TypedGridTest, RichTextDocumentKeepsEveryCharacter) {
+  const struct {
+    const char* text;
+    const char* rtf;  // in the document
+  } cases[] = {
+      {"N/mm\xc2\xb2", "N/mm\\'b2\\par"},
+      {"H\xc3\xb6he \\sub k\\sub0", "H\\'f6he \\sub \\fs20 k\\nosupersub\\fs0\\par"},
+      {"\xe2\x80\xb0 \xce\xb1", "\\'89 \\u945?\\par"},
+  };
+  for (const auto& c : cases) {
+    grid.SetCellText(1, kRich, c.text);
+    win::RenderWindow(parent.m_hWnd);
+    const std::string doc = static_cast<COrmiGridCellRich*>(grid.GetCell(1, kRich))->LastDocument().GetString();
+    EXPECT_NE(doc.find(c.rtf), std::string::npos) << doc;
+    for (const char ch : doc) ASSERT_LT(static_cast<unsigned char>(ch), 0x80) << doc;
+  }
+}
+
 TEST_F(TypedGridTest, RichTextKeepsItsSourceAndDrawsIndicesAndGreekLetters) {
   struct Case {
     const char* markup;
@@ -667,10 +686,10 @@ TEST_F(TypedGridTest, CellsDraggedFromAnotherGridArriveAsAPasteWithItsQuestion) 
   struct Case {
     const char* name;
     int dropRow;
-    int answer;                   // to the question; 0: none asked
-    const char* row3;             // the drop grid's text cells afterwards
+    int answer;        // to the question; 0: none asked
+    const char* row3;  // the drop grid's text cells afterwards
     const char* row4;
-    const char* source1;          // the dragged cells afterwards
+    const char* source1;  // the dragged cells afterwards
     const char* source2;
   };
   const char* const kQuestion =
@@ -684,8 +703,7 @@ TEST_F(TypedGridTest, CellsDraggedFromAnotherGridArriveAsAPasteWithItsQuestion) 
   for (const Case& c : cases) {
     for (int r = 1; r < 5; ++r) grid.SetCellText(r, kText, "");
     CWnd sourceParent;
-    ASSERT_TRUE(
-        sourceParent.CreateEx(0, nullptr, "Quelle", WS_POPUP | WS_VISIBLE, 0, 320, 760, 200, nullptr, nullptr));
+    ASSERT_TRUE(sourceParent.CreateEx(0, nullptr, "Quelle", WS_POPUP | WS_VISIBLE, 0, 320, 760, 200, nullptr, nullptr));
     TypedGrid source;
     ASSERT_TRUE(source.Create(CRect(5, 5, 745, 145), &sourceParent, 2));
     source.Layout();

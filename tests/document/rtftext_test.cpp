@@ -225,7 +225,10 @@ TEST(RtfText, EscapingKeepsTextFromBecomingControlWords) {
       {"a{b}c\\d", "a\\{b\\}c\\\\d"},
       {"erf\xc3\xbcllt", "erf\\'fcllt"},
       {"\xce\xb1", "\\u945?"},
-      {"\xfc", "\\'fc"},  // an older file's code page byte
+      {"\xfc", "\\'fc"},        // an older file's code page byte
+      {"\xc2\x80", "\\u128?"},  // no letter of the code page: its byte 0x80 is the euro sign
+      {"\xe2\x82\xac \xe2\x80\xb0", "\\'80 \\'89"},
+      {"a\nb", "a\\line b"},
   };
   for (const auto& c : cases) EXPECT_EQ(EscapeRtfText(c.in), c.out) << c.in;
 }

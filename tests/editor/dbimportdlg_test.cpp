@@ -6,6 +6,7 @@
 #include <map>
 
 #include "framework/basedata.h"
+#include "framework/matehandler.h"
 #include "tests/editor/editor_test_util.h"
 
 namespace {
@@ -65,6 +66,37 @@ HTREEITEM Find(CTreeCtrl& tree, const std::vector<std::string>& path) {
     if (!item) return nullptr;
   }
   return item;
+}
+
+// The shipped material catalogue: an entry's title names its three levels, each its own (the translations of the
+// three are held at once), and its values keep their letters.
+TEST(DatabaseCatalogueTest, TitleAndValuesOfAMaterial) {
+  const editortest::SourceDataRoot root([] {
+    GetMateHandler().OpenStandardDB(FALSE);
+    GetMateHandler().OpenStandardDB(TRUE);
+  });
+  const struct {
+    const char* path;
+    const char* title;
+    const char* name;  // a value's name and unit
+    const char* unit;
+  } cases[] = {
+      {"Beton\\Normalbeton\\DIN 1045\\B 10", "Normalbeton - DIN 1045 - B 10",
+       "Dehnung bei H\xc3\xb6"
+       "chstspannung",
+       "\xe2\x80\xb0"},
+      {"Beton\\Normalbeton\\DIN 1045\\B 10", "Normalbeton - DIN 1045 - B 10", "Nennfestigkeit", "N/mm\xc2\xb2"},
+  };
+  std::unique_ptr<MatCatalogue> catalogue = MakeDatabaseCatalogue();
+  for (const auto& c : cases) {
+    std::vector<MatValueRow> rows;
+    CString title;
+    ASSERT_TRUE(catalogue->Values(c.path, rows, title)) << c.path;
+    EXPECT_EQ(title, c.title);
+    bool found = false;
+    for (const MatValueRow& row : rows) found = found || (row.name == c.name && row.unit == c.unit);
+    EXPECT_TRUE(found) << c.name;
+  }
 }
 
 TEST_F(DatabaseImportTest, TheChoiceIsSharedByOneCodesObjectsAndKeptInTheDocument) {

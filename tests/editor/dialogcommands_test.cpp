@@ -378,21 +378,7 @@ TEST_F(DialogCommandTest, TheSingleValueImportWritesTheNameAndDefinesTheValue) {
   position_->varDefs.Add(std::move(variable));
 
   // The program database of the installation knows the column program by its description file.
-  struct Root {
-    const char* before = std::getenv("KOLUMO_ROOT");
-    std::string kept = before ? before : "";
-    Root() {
-      setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 1);
-      GetProgDB().Reload();
-    }
-    ~Root() {
-      if (before)
-        setenv("KOLUMO_ROOT", kept.c_str(), 1);
-      else
-        unsetenv("KOLUMO_ROOT");
-      GetProgDB().Reload();
-    }
-  } root;
+  const editortest::SourceDataRoot root([] { GetProgDB().Reload(); });
   char here[4096];
   ASSERT_NE(::getcwd(here, sizeof here), nullptr);
   ASSERT_EQ(::chdir(dir_.c_str()), 0);

@@ -16,6 +16,7 @@
 #include "platform/viduv/viduv.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/dialogs/wintest.h"
+#include "tests/editor/editor_test_util.h"
 #include "tests/support/clipboard_screen.h"
 
 namespace {
@@ -459,6 +460,49 @@ TEST_F(EditorCommandsTest, DatabaseValuesBecomeATable) {
   EXPECT_TRUE(editor_.text.Doc().CharAt(0).bold);  // the title row
 }
 
+// Database values and the protocol's records arrive with every character: letters of the code page, signs beyond it,
+// braces and backslashes; what is saved is 7-bit RTF.
+TEST_F(EditorCommandsTest, InsertedTablesKeepEveryCharacter) {
+  const std::string title = "Normalbeton - DIN 1045 - B 10";
+  const std::vector<SubDlg::DatabaseValue> values = {{"Nennfestigkeit", "beta_wn", "10", "N/mm\xc2\xb2"},
+                                                     {"Dehnung bei H\xc3\xb6"
+                                                      "chstspannung",
+                                                      "epsilon_d", "-2", "\xe2\x80\xb0"},
+                                                     {"W\xc3\xa4rmedehnzahl", "\xce\xb1_t", "1e-05", "1/K"},
+                                                     {"{Klammer} \\ Strich", "x", "1", "\xe2\x82\xac/m\xc2\xb3"}};
+  Open("");
+  editor_.InsertDatabaseValues(title.c_str(), values);
+  AddImport("Pos \xc3\x84\\Lasten\\N", "N\xc3\xbc", "kN/m\xc2\xb2");
+  editor_.text.SetSel(-1, -1);
+  editor_.LoadTransferProtocol();
+  const std::string shown = editor_.text.Doc().ShownText(0, editor_.text.Doc().Length());
+  for (const char* part : {"Normalbeton - DIN 1045 - B 10\t", "Nennfestigkeit\t", "[N/mm\xc2\xb2]",
+                           "Dehnung bei H\xc3\xb6"
+                           "chstspannung\t",
+                           "[\xe2\x80\xb0]", "W\xc3\xa4rmedehnzahl\t", "\xce\xb1_t\t", "{Klammer} \\ Strich\t",
+                           "[\xe2\x82\xac/m\xc2\xb3]", "Pos \xc3\x84 - Lasten - N\t", "N\xc3\xbc\t", "[kN/m\xc2\xb2]"})
+    EXPECT_NE(shown.find(part), std::string::npos) << part << " in " << shown;
+  EXPECT_EQ(shown.find("\xc3\x82"), std::string::npos) << shown;  // no UTF-8 byte read as a letter of its own
+  editor_.TransferData(TRUE);
+  const std::string saved = position_->Part().text.Text();
+  for (const char c : saved) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << saved;
+  richdoc::Document back;
+  ASSERT_TRUE(CRichEditCtrl::ReadRtf(saved, back));
+  EXPECT_NE(back.ShownText(0, back.Length())
+                .find("Dehnung bei H\xc3\xb6"
+                      "chstspannung"),
+            std::string::npos);
+}
+
+// Every cell of a table is 7-bit RTF: characters escaped, control words kept.
+TEST(TableRtf, CellsAreWrittenSevenBit) {
+  std::string rtf;
+  BuildTableRtf(1, 3, {1000, 1000, 1000}, {"\\b W\xc3\xa4rme\\b0", "\\qr [\xe2\x80\xb0]", "\xce\xb1"}, rtf);
+  for (const char c : rtf) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << rtf;
+  for (const char* part : {"\\b W\\'e4rme\\b0\\cell", "\\qr [\\'89]\\cell", "\\u945?\\cell"})
+    EXPECT_NE(rtf.find(part), std::string::npos) << part << " in " << rtf;
+}
+
 TEST_F(EditorCommandsTest, InputValuesReplaceTheirDefinitions) {
   // q = 12.5 typed with two decimals and a comma; g stays; Q = q*2 = 25 follows in the recalculation.
   SubData& part = position_->Part();
@@ -579,17 +623,7 @@ TEST_F(EditorCommandsTest, NewDocumentsStartFromTheTemplateAndBlocksAreSavedFrom
   EXPECT_EQ(d.text, "Vorlage\r");
 
   // Without a template of the user's the installation's own is taken: a document position of its own kind.
-  struct RootRestore {
-    const char* before = std::getenv("KOLUMO_ROOT");
-    std::string kept = before ? before : "";
-    ~RootRestore() {
-      if (before)
-        ::setenv("KOLUMO_ROOT", kept.c_str(), 1);
-      else
-        ::unsetenv("KOLUMO_ROOT");
-    }
-  } rootRestore;
-  ::setenv("KOLUMO_ROOT", KOLUMO_SOURCE_DIR "/data", 1);
+  const editortest::SourceDataRoot sourceRoot;
   fs::remove(GetVorbelegungFile("Skrib", nullptr).GetString());
   const fs::path shippedBlock = fs::path(::testing::TempDir()) / "baustein2.tqx";
   fs::remove(shippedBlock);

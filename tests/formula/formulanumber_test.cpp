@@ -15,6 +15,8 @@ class FormulaNumberTest : public testing::Test {
   void SetUp() override {
     store_.SetVariable("Pos\\a", "", "", 2);
     store_.SetVariable("one", "", "", 1);
+    store_.SetVariable("zero", "", "", 0);
+    store_.SetVariable("two", "", "", 2);
   }
   CFormulaNumber Number(const char* text) {
     CFormulaNumber n;
@@ -37,16 +39,20 @@ TEST_F(FormulaNumberTest, TextBecomesPlainNumberOrExpression) {
       {"2,5", true, "2.5", 2.5},
       {"  7", true, "7", 7},
       {"-3.5", true, "-3.5", -3.5},
-      {"2/0", true, "2", 2},          // evaluation fails: the leading number stays
-      {"3+x", true, "3", 3},          // x undefined counts 0: equal to the leading number
-      {"2,5*a", false, "2,5*a", 5},   // kept as entered
-      {"2,5*one", true, "2.5", 2.5},  // evaluates to its leading number
+      {"620", true, "620", 620},
+      {"2/0", false, "2/0", 0},            // fails: an expression that has no value yet
+      {"3+x", false, "3+x", 0},            // x undefined: no value, not 3
+      {"2,5*a", false, "2,5*a", 5},        // kept as entered
+      {"2,5*one", false, "2,5*one", 2.5},  // equal to its leading number, still the formula typed
+      {"620 + zero", false, "620 + zero", 620},
+      {"1/(two-1)", false, "1/(two-1)", 1},
+      {"2.500,5", false, "2.500,5", 0},  // no number, and no formula either
       {"a*2", false, "a*2", 4},
       {"max(a;3)", false, "max(a;3)", 3},
       {"h*2", false, "h*2", 0},  // h undefined
       {"1e-3", true, "0.001", 0.001},
       {"2*1e-3", false, "2*1e-3", 0.002},  // the exponent stays whole
-      {"0x10", true, "0", 0},              // no hexadecimal numbers: 0, then text that fails
+      {"0x10", false, "0x10", 0},          // no hexadecimal numbers: 0, then text that fails
       {"nan", false, "nan", 0},            // a name, not a number
       {"", false, "", 0},
   };
@@ -127,6 +133,9 @@ TEST_F(FormulaNumberTest, WithoutStoreTheNumberReadStands) {
   CFormulaNumber n;
   n.m_pStore = nullptr;
   n = "2,5*a";
+  EXPECT_FALSE(n.m_bNumber);  // the formula is kept, though nothing can give it a value
+  EXPECT_EQ(n.GetValue(), 0);
+  n = "2,5";
   EXPECT_TRUE(n.m_bNumber);
   EXPECT_EQ(n.GetValue(), 2.5);
   n = "a*2";
@@ -234,6 +243,64 @@ TEST_F(FormulaNumberXmlTest, RewritingReplacesEveryOldChild) {
   EXPECT_EQ(ChildCount("h"), 0);
   EXPECT_EQ(VIDUV_GetDouble(root_, "h"), 3.0);
   EXPECT_TRUE(GetXmlFormulaNumber(root_, "h").m_bNumber);
+}
+
+// A formula that happens to give its leading number is saved as the formula and follows its variable after reading.
+TEST_F(FormulaNumberXmlTest, FormulaEqualToItsLeadingNumberSurvivesSaving) {
+  const struct {
+    const char* typed;
+    const char* exp;  // what the file holds
+    const char* variable;
+    double before, changed, after;  // after = the formula worked by hand with the variable changed
+  } cases[] = {
+      {"620 + zuschlag", "620 + zuschlag", "zuschlag", 0, 50, 670},
+      {"1/(qk-1)", "1/(qk-1)", "qk", 2, 3, 0.5},
+      {"2,5*f", "2.5*f", "f", 1, 4, 10},
+  };
+  for (const auto& c : cases) {
+    store_.SetVariable(c.variable, "", "", c.before);
+    CFormulaNumber n = Number(c.typed);
+    n.WriteXML(root_, "q");
+    ASSERT_EQ(ChildCount("q"), 1) << c.typed;
+    EXPECT_STREQ(VIDUV_GetString(VIDUV_FindFirstChild(root_, "q"), "exp"), c.exp);
+    CFormulaNumber back;
+    back.m_pStore = &store_;
+    back.ReadXML(root_, "q");
+    EXPECT_FALSE(back.m_bNumber) << c.typed;
+    store_.SetVariable(c.variable, "", "", c.changed);
+    EXPECT_DOUBLE_EQ(back.GetValue(), c.after) << c.typed;
+  }
+}
+
+// What a file holds is read as it is: a plain attribute stays a number, a stored formula stays a formula even
+// where it is one number or gives its leading number.
+TEST_F(FormulaNumberXmlTest, StoredValuesAreReadAsTheyAre) {
+  const struct {
+    const char* value;
+    const char* exp;  // nullptr: no child
+    bool plain;
+    double read;
+  } cases[] = {
+      {"620", nullptr, true, 620},
+      {"620", "620+one-1", false, 620},
+      {"620", "620", false, 620},
+      {"2.5", nullptr, true, 2.5},
+  };
+  for (const auto& c : cases) {
+    int doc = VIDUV_CreateDoc("input");
+    int root = VIDUV_GetRootElement(doc);
+    VIDUV_SetString(root, "p", c.value);
+    if (c.exp) VIDUV_SetString(VIDUV_AddChildElement(root, "p"), "exp", c.exp);
+    CFormulaNumber n;
+    n.m_pStore = &store_;
+    n.ReadXML(root, "p");
+    EXPECT_EQ(bool(n.m_bNumber), c.plain) << c.value << " " << (c.exp ? c.exp : "");
+    if (c.exp) {
+      EXPECT_EQ(n.m_strText, c.exp);
+    }
+    EXPECT_EQ(n.GetValue(), c.read);
+    VIDUV_CloseDoc(doc);
+  }
 }
 
 TEST_F(FormulaNumberXmlTest, ReaderTakesCommasAsArgumentSeparators) {

@@ -54,6 +54,30 @@ TEST_F(TolkarTest, DictionaryEntriesTranslateByContextThenAnyContext) {
   EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", nullptr), "");
 }
 
+// A caller may hold several results at once (a title formatted from three translations): none changes under it,
+// in German as in a translated language, and a later call of the same text gives it its own text back.
+TEST_F(TolkarTest, ResultsHeldAtOnceKeepTheirTexts) {
+  for (const char* language : {"deutsch", "englisch"}) {
+    tolkar::SetLanguage("Ormi Eingabe", language);
+    const std::string english = language == std::string("englisch") ? "Cancel" : "Abbrechen";
+    const char* first = TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", "Normalbeton");
+    const char* second = TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", "Abbrechen");
+    const char* third = TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", "DIN 1045");
+    const char* area = tolkar::GetLanguage("Ormi Eingabe");
+    for (int i = 0; i < 100; ++i) TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", std::to_string(i).c_str());
+    EXPECT_STREQ(first, "Normalbeton") << language;
+    EXPECT_STREQ(second, english.c_str()) << language;
+    EXPECT_STREQ(third, "DIN 1045") << language;
+    EXPECT_STREQ(area, language);
+    char title[64];
+    std::snprintf(title, sizeof title, "%s - %s - %s",
+                  TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", "Normalbeton"),
+                  TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", "DIN 1045"),
+                  TOLK_Translate("Ormi Eingabe", "vernik_i_common", "X", "B 10"));
+    EXPECT_STREQ(title, "Normalbeton - DIN 1045 - B 10") << language;
+  }
+}
+
 TEST_F(TolkarTest, TranslationWithOtherPlaceholdersIsRefused) {
   tolkar::SetLanguage("Ormi Eingabe", "englisch");
   EXPECT_STREQ(TOLK_Translate("Ormi Eingabe", "vernik_i_common", "LKDlg", "Zeile %d: %s"), "Zeile %d: %s");
