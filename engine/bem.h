@@ -191,6 +191,9 @@ public:
     double bwfakt = 1.0;
     double m_EIy = 0.0, m_EIz = 0.0;
     double m_By = 0.0, m_Bz = 0.0;
+    // A plane of the strain state without curvature has no secant stiffness; its stiffness is the slope of its
+    // moment at the section's axial force, which says whether a straight column stands (0 in a plane with curvature).
+    double m_ByGerade = 0.0, m_BzGerade = 0.0;
     int m_zustand = 1;              // section state counter: 1 after a reset, 0 after stbm3d
     double m_yr = 0.0, m_zr = 0.0;  // reference point, m
     double m_steuer[6] = {};
@@ -235,6 +238,7 @@ private:
 
     void SetzeSicherNormierung(double N, double My, double Mz);
     void SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], double& dmdk);
+    void SetzeSteifigkeitenOhneKruemmung();
 
     // One evaluated plane of spareq(2, 0, k): what it was asked (the plane and k; the largest concrete strain
     // only where no domain mapping replaces it) and everything it left behind.

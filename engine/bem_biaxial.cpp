@@ -11,6 +11,8 @@
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
+// per mille per m: a strain state with no more curvature in a plane has none there
+constexpr double kOhneKruemmung = 1e-5;
 
 // [-pi, pi)
 double NormiereWinkel(double a)
@@ -1079,8 +1081,8 @@ void Cramer(const double a[3][4], double x[3], double& det, double num[3])
 // The found plane's secant stiffnesses and its slope of moment over curvature toward the target moment.
 void cBem::SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], double& dmdk)
 {
-    m_By = std::fabs(m_kz) <= 1e-5 ? 0.0 : std::fabs(ziel[2] / m_kz);
-    m_Bz = std::fabs(m_ky) <= 1e-5 ? 0.0 : std::fabs(ziel[1] / m_ky);
+    m_By = std::fabs(m_kz) <= kOhneKruemmung ? 0.0 : std::fabs(ziel[2] / m_kz);
+    m_Bz = std::fabs(m_ky) <= kOhneKruemmung ? 0.0 : std::fabs(ziel[1] / m_ky);
     double my = 1.0, mz = 0.0;
     const double mm = std::hypot(ziel[2], ziel[1]);
     if (std::fabs(ziel[2]) >= 1e-4 || std::fabs(ziel[1]) >= 1e-4) {
@@ -1097,10 +1099,42 @@ void cBem::SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], do
     m_dmdk = dmdk;
 }
 
+// The slope of each plane's moment without curvature, the axial force and the other moment held: the curvature
+// a unit moment makes, from the section's tangent at the found plane.
+void cBem::SetzeSteifigkeitenOhneKruemmung()
+{
+    m_ByGerade = 0.0;
+    m_BzGerade = 0.0;
+    const bool geradeY = std::fabs(m_kz) <= kOhneKruemmung, geradeZ = std::fabs(m_ky) <= kOhneKruemmung;
+    if (!geradeY && !geradeZ)
+        return;
+    double T[3][3];
+    Tangente(T);
+    auto steifigkeit = [&T](int moment) {
+        double a[3][4];
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j)
+                a[i][j] = T[i][j];
+            a[i][3] = i == moment ? 1.0 : 0.0;
+        }
+        double k[3], det, num[3];
+        Cramer(a, k, det, num);
+        // a section that has no slope left (every fibre on its plateau) has no stiffness
+        return std::fabs(k[moment]) > 0.0 ? 1.0 / std::fabs(k[moment]) : 0.0;
+    };
+    // rows and unknowns in the order N, Mz, My and eps0, ky, kz
+    if (geradeY)
+        m_ByGerade = steifigkeit(2);
+    if (geradeZ)
+        m_BzGerade = steifigkeit(1);
+}
+
 int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code)
 {
     code = 0;
     dmdk = 0.0;
+    m_ByGerade = 0.0;
+    m_BzGerade = 0.0;
     m_limitErreicht = 0;
     const double ziel[3] = {N, Mz, My};  // residual order: N, Mz, My
 
@@ -1224,6 +1258,7 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 // (The gross E I in its place would lift a cracked section back to its uncracked stiffness
                 // wherever its moment passes zero, and the damped fall from there would not settle.)
                 SetzeSekantensteifigkeiten(ziel, jac, dmdk);
+                SetzeSteifigkeitenOhneKruemmung();
                 return 0;
             }
             if (++schritte > 100) {

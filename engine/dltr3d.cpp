@@ -111,7 +111,7 @@ const NachweisFunktionen& HoleNachweisFunktionen()
 namespace {
 
 // The stiffness iteration's reason to raise the steel and start again.
-enum class Grund { Instabil, OhneZustand, NichtTragfaehig };
+enum class Grund { Instabil, OhneZustand, NichtTragfaehig, Knickt };
 
 // How a step of the iteration leaves it: on within the pass, a new pass, or the end of the run.
 enum class Weiter { ImPass, NeuerPass, Ende };
@@ -170,6 +170,8 @@ private:
     int UnruhigerQuerschnitt(bool rundung) const;
     void MerkeUnruhe(int element, bool steifigkeit);
     Weiter PruefeEndzustand();
+    int KnickGleichung();
+    Weiter Knickt(int gleichung);
     void KeepSections(int nachweisMode);
     void KeepShear();
 
@@ -424,7 +426,7 @@ void Analyse::KeepShear()
 // with the stiffness law's strength, not with the ultimate law's. False: no steel to raise.
 bool Analyse::ErhoeheUndNeu(Grund grund, int update)
 {
-    const bool nurVersagte = grund != Grund::Instabil;
+    const bool nurVersagte = grund == Grund::OhneZustand || grund == Grund::NichtTragfaehig;
     const int felder = std::max(r.nFelder, 1);
     auto feldVon = [&](int iq) { return std::clamp(r.stabFeld[iq / 2], 0, felder - 1); };
     std::vector<char> feld(felder, nurVersagte ? 0 : 1);
@@ -445,6 +447,7 @@ bool Analyse::ErhoeheUndNeu(Grund grund, int update)
         return false;
     const char* text = grund == Grund::Instabil      ? "System instabil"
                        : grund == Grund::OhneZustand ? "Kein Dehnungszustand"
+                       : grund == Grund::Knickt      ? "Knickt mit den Steifigkeiten unter der Normalkraft"
                                                      : "Tragsicherheit unter 1";
     g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f, neuer Start\n", text, update,
                        kNeustartErhoehung);
@@ -599,10 +602,14 @@ Weiter Analyse::LoeseSystem()
     g_protokoll.Printf(" Lastsummen: Px = %.3f Py = %.3f Pz = %.3f\n", sx, sy, sz);
     h0811(b.load, b.F, nn);
     h0811(b.load, b.disp, nn);
-    if (h3660(b.K, b.maxa, b.disp, nn, 1) == 0)
+    const int gleichung = h3660(b.K, b.maxa, b.disp, nn, 1);
+    if (gleichung == 0)
         return Weiter::ImPass;
     if (steifZaehler >= 1 && (mode == 1 || mode == 2) && ErhoeheUndNeu(Grund::Instabil, steifZaehler))
         return Weiter::NeuerPass;
+    // the first order of the same frame was solved: under second order it buckles
+    if (mode == 2)
+        return Knickt(gleichung);
     code = 2;
     return Weiter::Ende;
 }
@@ -775,6 +782,11 @@ Weiter Analyse::PruefeEndzustand()
 {
     if (mode != 2)
         return Weiter::Ende;
+    if (const int gleichung = KnickGleichung(); gleichung > 0) {
+        if (ErhoeheUndNeu(Grund::Knickt, steifZaehler + 1))
+            return Weiter::NeuerPass;
+        return Knickt(gleichung);
+    }
     endPruefung = Nachweis(3, g1);
     endGeprueft = true;
     if (endPruefung == kNachweisNichtTragfaehig) {
@@ -785,6 +797,58 @@ Weiter Analyse::PruefeEndzustand()
         code = 3;  // no steel to raise
     }
     return Weiter::Ende;
+}
+
+// The run ends with the column buckling; the field of the equation whose pivot is not positive tells where.
+Weiter Analyse::Knickt(int gleichung)
+{
+    const int stab = std::clamp((gleichung - 1) / 7, 0, E - 1);
+    r.knicken = {lf, r.nFelder - r.stabFeld[stab]};
+    code = kCodeKnickt;
+    return Weiter::Ende;
+}
+
+// A column can settle without moment and curvature (straight, under axial force alone), and a plane without
+// curvature keeps the stiffness it started from: the gross section's, whatever its axial force. That state
+// stands only where the frame is stable with the stiffness each section has at its axial force, where a plane
+// without curvature takes the slope of its moment there (the limit of its secant). Returns 0 when the frame is
+// stable so, else the equation whose pivot is not positive.
+int Analyse::KnickGleichung()
+{
+    std::vector<double> By(qf.By, qf.By + nSections), Bz(qf.Bz, qf.Bz + nSections);
+    bool weicher = false;
+    for (int iq = 0; iq < nSections; ++iq) {
+        const cBem& bem = g_quer[iq].m_bem;
+        if (bem.m_ByGerade > 0.0 && bem.m_ByGerade < qf.By[iq]) {
+            qf.By[iq] = bem.m_ByGerade;
+            weicher = true;
+        }
+        if (bem.m_BzGerade > 0.0 && bem.m_BzGerade < qf.Bz[iq]) {
+            qf.Bz[iq] = bem.m_BzGerade;
+            weicher = true;
+        }
+    }
+    int gleichung = 0;
+    if (weicher) {
+        // the run's system, loads and forces stay as they are for its results
+        const std::vector<double> bereich(&WD(b.springs), &WD(b.eig));
+        const bool fehler = elementFehler;
+        FillD(b.load, 1, nn, 0.0);
+        FillD(b.fixedF, 1, 14 * E, 0.0);
+        FillD(b.K, 1, 3 * b.nwk, 0.0);
+        if (BaueSystem()) {
+            r.Lager(b.springs, b.xModel, r.nFelder + 1, b.xFe, K, b.flags);
+            SetzeLager(b.K, b.springs, b.maxa, nn);
+            gleichung = h3660(b.K, b.maxa, b.disp, nn, 0);
+        }
+        std::copy(bereich.begin(), bereich.end(), &WD(b.springs));
+        elementFehler = fehler;
+        std::copy(By.begin(), By.end(), qf.By);
+        std::copy(Bz.begin(), Bz.end(), qf.Bz);
+        g_protokoll.Printf(" Stabilitaet mit den Steifigkeiten unter der Normalkraft: %s\n",
+                           gleichung > 0 ? "instabil" : "stabil");
+    }
+    return gleichung;
 }
 
 // Buckling eigenvalues: the four vectors and (lambda, largest |v|, largest |w|) of each.
@@ -864,6 +928,7 @@ int CStuetzenRechner::RechneDltr3D(CDC* dc, int mode, int lf, int base)
 {
     letzteAnalyseElementFehler = false;
     unruhe = {};
+    knicken = {};
     // load images
     if (aktlast(mode, lf) < 0)
         return 0;

@@ -179,6 +179,8 @@ int StbNachweis_1(const NachweisAufruf& a)
         b.SetzeMaterial(-2, nullptr);
         b.m_By = 0.0;
         b.m_Bz = 0.0;
+        b.m_ByGerade = 0.0;
+        b.m_BzGerade = 0.0;
     }
 
     // The strain states raise no steel: sized to the moments of a pass of the stiffness iteration, the steel

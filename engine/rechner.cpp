@@ -54,6 +54,7 @@ void CStuetzenRechner::MeldeLaufFehler(int code)
         EngineMessage(text);
         break;
     }
+    case kCodeKnickt: FehlerLog(g_errorLog, 1, "Stuetze knickt"); break;
     case 99: {
         char text[96];
         std::snprintf(text, sizeof text, "Mehr als %d Gleichgewichts- oder Steifigkeitsiterationen", kMaxIterationen);
@@ -103,6 +104,7 @@ void CStuetzenRechner::MeldeDltr3DFehler(int code, bool elementFehler)
             "Das System ist für die Arbeitsfelder der Berechnung zu groß. Bitte Stabteilung "
             "oder Anzahl der Kombinationen verringern.");
         break;
+    case kCodeKnickt: EngineMessage(KnickMeldung().c_str()); break;
     case 99: EngineMessage(IterationsMeldung().c_str()); break;
     default:
         if (code > 0 && code < 100) {
@@ -120,20 +122,34 @@ std::string CStuetzenRechner::IterationsMeldung() const
     if (unruhe.feld <= 0)
         return text + "\nBitte vorh. Bewehrung erhöhen.";
     char zeile[160];
-    std::string wo = "Kriechen";
-    if (unruhe.mode != 1) {
-        std::snprintf(zeile, sizeof zeile, "Kombination %d", unruhe.lf + 1);
-        wo = zeile;
-        std::string titel, formel;
-        if (KombiTexte(unruhe.lf, titel, formel))
-            wo += " (" + titel + ": " + formel + ")";
-    }
+    const std::string wo = unruhe.mode != 1 ? KombiOrt(unruhe.lf) : "Kriechen";
     std::snprintf(zeile, sizeof zeile, ", Feld %d: %s kommen nach %d Iterationen nicht zur Ruhe.", unruhe.feld,
                   unruhe.steifigkeit ? "die Biegesteifigkeiten" : "die Schnittgrößen", kMaxIterationen);
     text += "\n" + wo + zeile;
     std::snprintf(zeile, sizeof zeile, "\nBitte vorh. Bewehrung in Feld %d erhöhen oder den Querschnitt vergrößern.",
                   unruhe.feld);
     return text + zeile;
+}
+
+std::string CStuetzenRechner::KombiOrt(int lf) const
+{
+    char zeile[48];
+    std::snprintf(zeile, sizeof zeile, "Kombination %d", lf + 1);
+    std::string wo = zeile;
+    std::string titel, formel;
+    if (KombiTexte(lf, titel, formel))
+        wo += " (" + titel + ": " + formel + ")";
+    return wo;
+}
+
+std::string CStuetzenRechner::KnickMeldung() const
+{
+    char zeile[200];
+    std::snprintf(zeile, sizeof zeile,
+                  ", Feld %d: die Stütze knickt. Mit der Biegesteifigkeit ihrer Querschnitte unter ihrer Normalkraft "
+                  "ist sie nicht stabil.",
+                  knicken.feld);
+    return "Stabilitätsversagen.\n" + KombiOrt(knicken.lf) + zeile + "\nBitte den Querschnitt vergrößern.";
 }
 
 int CStuetzenRechner::Waehle(int kind, int mode, int stage)

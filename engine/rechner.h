@@ -23,6 +23,7 @@ constexpr int kMaxLager = 100;         // support definitions
 constexpr int kMaxKriech = 50;         // creep entries
 constexpr int kStufen = 4;             // construction stages
 constexpr int kMaxIterationen = 300;   // equilibrium passes and stiffness updates of an analysis
+constexpr int kCodeKnickt = 6;         // analysis code: not stable with the sections' stiffness at their axial force
 constexpr int kIndexGroesse = 80;      // entries of the index table INDEX
 
 // Design-code number of the engine: 0 DIN 1045, 1 DIN 1045-1, 2 EC2, 3 SIA 262, 11/12/13 EC2 with the
@@ -221,7 +222,13 @@ public:
         bool steifigkeit = true;
     };
     Unruhe unruhe;
-    std::vector<int> nachweisHinweise;        // hints of the verification (BrandHinweis), not yet shown
+    // Where the last analysis found its column not stable with the stiffness its sections have at their axial
+    // force, with no steel left to raise: its combination (lf of the selection) and the field (numbered from the head).
+    struct Knicken {
+        int lf = -1, feld = 0;
+    };
+    Knicken knicken;
+    std::vector<int> nachweisHinweise;  // hints of the verification (BrandHinweis), not yet shown
     // The creep load's own analysis before the creep run (from its eigenvalue run): the first-order node
     // deformations (7 per node), the eigenvalue block (12) and the four modes (28 per node); and the imperfection
     // the creep run applies (4 per node, as a combination's).
@@ -354,6 +361,8 @@ public:
     void MeldeDltr3DFehler(int code, bool elementFehler);
     // The message of code 99: where the iteration did not settle (unruhe) and what the engineer can change.
     std::string IterationsMeldung() const;
+    std::string KnickMeldung() const;
+    std::string KombiOrt(int lf) const;  // "Kombination n (title: formula)" of the selection in hand
 
     // Reports a failed analysis code of a run: codes 1, 2 and 99 to the error log, code 4 (reinforcement
     // ratio beyond the code's limit) as a message to the user; other codes report nothing.
