@@ -1097,6 +1097,90 @@ void cBem::SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], do
     m_dmdk = dmdk;
 }
 
+// Newton's method on the exact slopes of the law, each step shortened until the residual falls and the
+// plane stays within the ultimate strains: the steps cannot swing about the state nor leave the laws (the
+// laws' stress never falls as the strain grows, so their slopes lead towards the state). True with the
+// plane of the state set, x its (eps0, ky, kz), F its resultants (N, Mz, My) and jac its slopes.
+bool cBem::DehnzuAbsteigend(const double ziel[3], double x[3], double jac[3][4], double F[3])
+{
+    auto setze = [&](const double v[3], double f[3]) {
+        m_eps0 = v[0];
+        m_ky = v[1];
+        m_kz = v[2];
+        double n, my, mz;
+        spareq(2, 0.0, 99.0, n, my, mz);
+        f[0] = n;
+        f[1] = mz;
+        f[2] = my;
+        return m_eps1b >= m_epscu && m_eps2s <= m_epsud;
+    };
+    auto fehler = [&](const double f[3], double R[3]) {
+        double norm = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            R[i] = ziel[i] - f[i];
+            const double q = R[i] / std::max(std::fabs(ziel[i]), 1.0);
+            norm += q * q;
+        }
+        return std::sqrt(norm);
+    };
+    auto steigung = [&]() {
+        double J[3][3];
+        Tangente(J);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                jac[i][j] = J[i][j];
+    };
+    if (!setze(x, F))
+        return false;
+    double R[3];
+    double norm = fehler(F, R);
+    for (int schritt = 0; schritt < 100; ++schritt) {
+        steigung();
+        if (norm < 1e-4)
+            return true;
+        for (int i = 0; i < 3; ++i)
+            jac[i][3] = R[i];
+        double dx[3], det, num[3];
+        Cramer(jac, dx, det, num);
+        bool klein = true;
+        for (int i = 1; i <= 3; ++i) {
+            const double de =
+                dx[0] + std::cos((i - 1) * kPi) * m_ymax * dx[1] + std::cos(0.2 * i * kPi) * m_zmax * dx[2];
+            klein = klein && std::fabs(de) < kDehnungsAufloesung;
+        }
+        // Along the Newton step the residual's square falls at twice its own rate; a tenth of that is asked.
+        // A whole step below the strain resolution is the state, whatever rounding leaves of the residual.
+        double t = 1.0;
+        bool angenommen = false;
+        for (int halbiert = 0; halbiert < 50 && !angenommen; ++halbiert) {
+            const double xt[3] = {x[0] + t * dx[0], x[1] + t * dx[1], x[2] + t * dx[2]};
+            double Ft[3], Rt[3];
+            if (setze(xt, Ft)) {
+                const double nt = fehler(Ft, Rt);
+                if (nt * nt <= (1.0 - 0.2 * t) * norm * norm || (klein && halbiert == 0)) {
+                    std::copy(xt, xt + 3, x);
+                    std::copy(Ft, Ft + 3, F);
+                    std::copy(Rt, Rt + 3, R);
+                    norm = nt;
+                    angenommen = true;
+                    continue;
+                }
+            }
+            t *= 0.5;
+        }
+        if (!angenommen) {
+            setze(x, F);
+            return false;
+        }
+        if (klein && t == 1.0) {
+            steigung();
+            return true;
+        }
+    }
+    setze(x, F);
+    return false;
+}
+
 int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code)
 {
     code = 0;
@@ -1141,8 +1225,19 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     };
 
     const double ymax = m_ymax, zmax = m_zmax;
-    bool daempfung = false;
     double jac[3][4] = {};
+    // The safety check has found the forces within the section's capacity, so a state exists: a search that
+    // swings about it without end from the start above is taken over by the search that cannot swing.
+    auto sicherGesucht = [&](double F[3]) {
+        double x[3] = {eps0, ky, kz};
+        if (!DehnzuAbsteigend(ziel, x, jac, F))
+            return false;
+        m_limitErreicht = 0;
+        ende(F);
+        SetzeSekantensteifigkeiten(ziel, jac, dmdk);
+        return true;
+    };
+    bool daempfung = false;
     for (;;) {
         double x[3] = {eps0, ky, kz};
         // the start plane and its difference planes (slots 0 to 3) come again while the search before ends
@@ -1181,9 +1276,11 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
             const bool bauen = iter < 2 || stockt || (detVor != 0.0 && std::fabs(detLetzt / detVor) <= 0.5);
             if (bauen) {
                 if (++bauten >= 25) {
+                    g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
+                    if (sicherGesucht(F))
+                        return 0;
                     code = kBemDehnungUeberschritten;
                     m_limitErreicht = 1;
-                    g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
                     ende(F);
                     return 0;
                 }
@@ -1227,15 +1324,19 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 return 0;
             }
             if (++schritte > 100) {
-                m_limitErreicht = 1;
                 g_trace.Printf("* (2)ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", schritte);
+                if (sicherGesucht(F))
+                    return 0;
+                m_limitErreicht = 1;
                 ende(F);
                 return 0;
             }
         }
         if (daempfung) {
-            code = kBemDehnungUeberschritten;
             g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
+            if (sicherGesucht(F))
+                return 0;
+            code = kBemDehnungUeberschritten;
             ende(F);
             return 0;
         }
