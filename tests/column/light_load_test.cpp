@@ -16,6 +16,26 @@ namespace {
 
 using LightLoadTest = column_test::CalcRunFixture;
 
+// The example's roof load (its permanent part) set to `value`; false when the example has none.
+bool SetRoof(CKolumoData& in, double value) {
+  bool found = false;
+  for (Load& load : in.loads[0])
+    if (load.desc == "Dach, ständig") load.val0 = value, found = true;
+  return found;
+}
+
+// Both storeys are built with the example's entered 4 bars, 12.56 cm2.
+void ExpectEnteredBarsKept(CKolumoData& out) {
+  const std::vector<FieldReinforcement> fields = CompareFieldReinforcement(out);
+  ASSERT_EQ(fields.size(), 2u);
+  for (const FieldReinforcement& f : fields) {
+    SCOPED_TRACE(f.field);
+    EXPECT_NEAR(f.entered, 12.56, 1e-9);
+    EXPECT_NEAR(f.required, 12.56, 1e-9);
+    EXPECT_TRUE(f.suffices);
+  }
+}
+
 // The example (EC2 NA (DE); upper storey 3.20 m, 35 x 35 cm, ground storey 4.50 m, 40 x 40 cm, four bars of
 // 3.14 cm2 each) with a rotational spring of 1000 kNm/rad about both axes at its head, and the roof's permanent
 // load at 0 or 50 kN. With the roof at 0 the head's sections carry no load (a stand-in compression of 1 kN and some
@@ -32,20 +52,10 @@ TEST_F(LightLoadTest, TheExampleWithAHeadSpringAndNoRoofLoadIsCalculatedWithItsB
     ReadExample(in);
     CSupport& head = in.supports[0][0];
     head.cmx = head.cmy = 1000.0;
-    bool found = false;
-    for (Load& load : in.loads[0])
-      if (load.desc == "Dach, ständig") load.val0 = roof, found = true;
-    ASSERT_TRUE(found);
+    ASSERT_TRUE(SetRoof(in, roof));
     auto out = Run(in, roof == 0.0 ? "roof0.tqx" : "roof50.tqx");
     EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
-    const std::vector<FieldReinforcement> fields = CompareFieldReinforcement(*out);
-    ASSERT_EQ(fields.size(), 2u);
-    for (const FieldReinforcement& f : fields) {
-      SCOPED_TRACE(f.field);
-      EXPECT_NEAR(f.entered, 12.56, 1e-9);
-      EXPECT_NEAR(f.required, 12.56, 1e-9);
-      EXPECT_TRUE(f.suffices);
-    }
+    ExpectEnteredBarsKept(*out);
   }
 }
 
@@ -72,19 +82,10 @@ TEST_F(LightLoadTest, ALightRoofKeepsTheEnteredBarsUnderEveryCode) {
       in.iNorm = code.iNorm;
       in.sStahl = code.steel;
       if (spring) in.supports[0][0].cx = 2000.0;
-      bool found = false;
-      for (Load& load : in.loads[0])
-        if (load.desc == "Dach, ständig") load.val0 = spring ? 0.0 : 10.0, found = true;
-      ASSERT_TRUE(found);
+      ASSERT_TRUE(SetRoof(in, spring ? 0.0 : 10.0));
       auto out = Run(in, "light.tqx");
       EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
-      const std::vector<FieldReinforcement> fields = CompareFieldReinforcement(*out);
-      ASSERT_EQ(fields.size(), 2u);
-      for (const FieldReinforcement& f : fields) {
-        SCOPED_TRACE(f.field);
-        EXPECT_NEAR(f.required, 12.56, 1e-9);
-        EXPECT_TRUE(f.suffices);
-      }
+      ExpectEnteredBarsKept(*out);
       if (spring && code.iNorm == 0) {
         // combination 7, 1.35 G + 1.50 W (13.2 kN in the upper storey at its support, 3.20 m below the head):
         // the second-order moment there

@@ -165,6 +165,26 @@ TEST_F(Iteration, FallLimitDoesNotKeepAPlaneFromItsState)
 
 // ---- the strain state of a lightly loaded section ----
 
+namespace {
+
+// The upper storey of the example: 35 x 35 cm (top at z = 0), four bars of 3.14 cm2 at y = +-13 cm, z = -4.5 and
+// -30.5 cm, under the parabola of the frame analysis (exponent 2, no tension) with fcd and eps1 given.
+void ObererQuerschnitt(cBem& b, double fcd, double eps1)
+{
+    using namespace section_test;
+    LawDef law = Parabola();
+    law.f = fcd;
+    law.e1 = eps1;
+    std::vector<Stab> staebe;
+    for (double y : {-13.0, 13.0})
+        for (double z : {-4.5, -30.5})
+            staebe.push_back({y, z, 3.14e-4});
+    Baue(b, law, {Rechteck(35.0, 35.0)}, staebe);
+    b.m_norm = 2;
+}
+
+}  // namespace
+
 TEST(DehnzuLeicht, LightlyLoadedSectionConvergesToItsUncrackedStiffness)
 {
     // The upper section of the example under its loads times 0.05: 35 x 35 cm with four bars of 3.14 cm2
@@ -176,16 +196,8 @@ TEST(DehnzuLeicht, LightlyLoadedSectionConvergesToItsUncrackedStiffness)
     // 19.138 + 4.245 = 23.383 in both planes (the quadratic law adds no moment of second order in the
     // curvature on a symmetric section). A Jacobian kept from the start plane at -0.3 per mille swung about
     // this state for a hundred steps and left the stiffness of the previous law in place.
-    using namespace section_test;
-    LawDef law = Parabola();
-    law.f = 17000.0;
-    law.e1 = -2.2;
     cBem b;
-    std::vector<Stab> staebe;
-    for (double y : {-13.0, 13.0})
-        for (double z : {-4.5, -30.5})
-            staebe.push_back({y, z, 3.14e-4});
-    Baue(b, law, {Rechteck(35.0, 35.0)}, staebe);
+    ObererQuerschnitt(b, 17000.0, -2.2);
     b.m_norm = 1;
     const int ip[4] = {1, 0, 0, 4};
     const double rp[7] = {-45.787, 0, 0, 0, -0.2780, 0.0195, 0};
@@ -212,26 +224,6 @@ TEST(DehnzuLeicht, PlaneWithoutCurvatureHasNoStrainState)
     EXPECT_EQ(b.m_By, 0.0);
     EXPECT_EQ(b.m_Bz, 0.0);
 }
-
-namespace {
-
-// The upper storey of the example: 35 x 35 cm (top at z = 0), four bars of 3.14 cm2 at y = +-13 cm, z = -4.5 and
-// -30.5 cm, under the parabola of the frame analysis (exponent 2, no tension) with fcd and eps1 given.
-void ObererQuerschnitt(cBem& b, double fcd, double eps1)
-{
-    using namespace section_test;
-    LawDef law = Parabola();
-    law.f = fcd;
-    law.e1 = eps1;
-    std::vector<Stab> staebe;
-    for (double y : {-13.0, 13.0})
-        for (double z : {-4.5, -30.5})
-            staebe.push_back({y, z, 3.14e-4});
-    Baue(b, law, {Rechteck(35.0, 35.0)}, staebe);
-    b.m_norm = 2;
-}
-
-}  // namespace
 
 TEST(DehnzuLeicht, CrackedStateUnderSmallForcesIsFound)
 {
