@@ -1148,34 +1148,64 @@ bool cBem::DehnzuAbsteigend(const double ziel[3], double x[3], double jac[3][4],
                 dx[0] + std::cos((i - 1) * kPi) * m_ymax * dx[1] + std::cos(0.2 * i * kPi) * m_zmax * dx[2];
             klein = klein && std::fabs(de) < kDehnungsAufloesung;
         }
-        // Along the Newton step the residual's square falls at twice its own rate; a tenth of that is asked.
-        // A whole step below the strain resolution is the state, whatever rounding leaves of the residual.
-        double t = 1.0;
-        bool angenommen = false;
-        for (int halbiert = 0; halbiert < 50 && !angenommen; ++halbiert) {
-            const double xt[3] = {x[0] + t * dx[0], x[1] + t * dx[1], x[2] + t * dx[2]};
-            double Ft[3], Rt[3];
+        // A whole step below the strain resolution is the state, whatever rounding leaves of the residual, as
+        // long as the forces are the target's to a percent.
+        if (klein && norm <= 1e-2) {
+            const double xt[3] = {x[0] + dx[0], x[1] + dx[1], x[2] + dx[2]};
+            double Ft[3];
             if (setze(xt, Ft)) {
+                std::copy(xt, xt + 3, x);
+                std::copy(Ft, Ft + 3, F);
+                steigung();
+                return true;
+            }
+            setze(x, F);
+        }
+        // Along a step that solves J dx = R the residual's square falls at twice its own rate; a tenth of that
+        // is asked, the step halved until it is met.
+        auto suche = [&](const double d[3]) {
+            double t = 1.0;
+            for (int halbiert = 0; halbiert < 50; ++halbiert, t *= 0.5) {
+                const double xt[3] = {x[0] + t * d[0], x[1] + t * d[1], x[2] + t * d[2]};
+                double Ft[3], Rt[3];
+                if (!setze(xt, Ft))
+                    continue;
                 const double nt = fehler(Ft, Rt);
-                if (nt * nt <= (1.0 - 0.2 * t) * norm * norm || (klein && halbiert == 0)) {
+                if (nt * nt <= (1.0 - 0.2 * t) * norm * norm) {
                     std::copy(xt, xt + 3, x);
                     std::copy(Ft, Ft + 3, F);
                     std::copy(Rt, Rt + 3, R);
                     norm = nt;
-                    angenommen = true;
-                    continue;
+                    return true;
                 }
             }
-            t *= 0.5;
-        }
-        if (!angenommen) {
-            setze(x, F);
             return false;
+        };
+        bool weiter = suche(dx);
+        // Where the slopes are nearly singular (bars yielded, concrete cracked: planes that differ give nearly
+        // the same forces) the step of J dx = R need not lead downhill; the regularised normal equations
+        // (J' W J + mu diag) d = J' W R always do, W the residual's weights.
+        for (double mu = 1e-4; !weiter && mu <= 1e4; mu *= 100.0) {
+            double w[3], a[3][4] = {};
+            for (int i = 0; i < 3; ++i)
+                w[i] = 1.0 / std::pow(std::max(std::fabs(ziel[i]), 1.0), 2);
+            double groesst = 0.0;
+            for (int j = 0; j < 3; ++j) {
+                for (int k = 0; k < 3; ++k)
+                    for (int i = 0; i < 3; ++i)
+                        a[j][k] += jac[i][j] * w[i] * jac[i][k];
+                for (int i = 0; i < 3; ++i)
+                    a[j][3] += jac[i][j] * w[i] * R[i];
+                groesst = std::max(groesst, a[j][j]);
+            }
+            for (int j = 0; j < 3; ++j)
+                a[j][j] += mu * a[j][j] + 1e-12 * groesst;
+            double d[3], detA, numA[3];
+            Cramer(a, d, detA, numA);
+            weiter = suche(d);
         }
-        if (klein && t == 1.0) {
-            steigung();
-            return true;
-        }
+        if (!weiter)
+            break;
     }
     setze(x, F);
     return false;
@@ -1228,8 +1258,10 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     double jac[3][4] = {};
     // The safety check has found the forces within the section's capacity, so a state exists: a search that
     // swings about it without end from the start above is taken over by the search that cannot swing.
-    auto sicherGesucht = [&](double F[3]) {
+    auto sicherGesucht = [&](double F[3], const double* von = nullptr) {
         double x[3] = {eps0, ky, kz};
+        if (von)
+            std::copy(von, von + 3, x);
         if (!DehnzuAbsteigend(ziel, x, jac, F))
             return false;
         m_limitErreicht = 0;
@@ -1311,9 +1343,26 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                     dx[0] + std::cos((i - 1) * kPi) * ymax * dx[1] + std::cos(0.2 * i * kPi) * zmax * dx[2];
                 klein = klein && std::fabs(de) < kDehnungsAufloesung;
             }
+            const double vorher[3] = {x[0], x[1], x[2]};
             for (int j = 0; j < 3; ++j)
                 x[j] += dx[j];
             setze(x, F);
+            auto rest = [&]() {
+                double q = 0.0;
+                for (int i = 0; i < 3; ++i)
+                    q += std::pow((ziel[i] - F[i]) / std::max(std::fabs(ziel[i]), 1.0), 2);
+                return std::sqrt(q);
+            };
+            // The plane before the step met the forces already: a step of a kept Jacobian that is far from the
+            // slopes there (bars yielded, concrete cracked) must not carry it off again.
+            if (norm < 1e-4 && rest() > norm) {
+                std::copy(vorher, vorher + 3, x);
+                setze(x, F);
+            }
+            // A step below the strain resolution from a Jacobian of differences far from the state is no proof
+            // of it: the forces of the plane must be the target's to a percent, or the exact slopes go on.
+            if (klein && norm >= 1e-4 && rest() > 1e-2 && sicherGesucht(F, x))
+                return 0;
             if (klein || norm < 1e-4) {
                 ende(F);
                 // Secant stiffnesses from the target moments and the final curvatures. A plane without
