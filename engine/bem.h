@@ -239,6 +239,7 @@ private:
     void SetzeSicherNormierung(double N, double My, double Mz);
     void SetzeSekantensteifigkeiten(const double ziel[3], double jac[3][4], double& dmdk);
     void SetzeSteifigkeitenOhneKruemmung();
+    bool DehnzuAbsteigend(const double ziel[3], double x[3], double jac[3][4], double F[3]);
 
     // One evaluated plane of spareq(2, 0, k): what it was asked (the plane and k; the largest concrete strain
     // only where no domain mapping replaces it) and everything it left behind.

@@ -1129,6 +1129,120 @@ void cBem::SetzeSteifigkeitenOhneKruemmung()
         m_BzGerade = steifigkeit(1);
 }
 
+// Newton's method on the exact slopes of the law, each step shortened until the residual falls and the
+// plane stays within the ultimate strains: the steps cannot swing about the state nor leave the laws (the
+// laws' stress never falls as the strain grows, so their slopes lead towards the state). True with the
+// plane of the state set, x its (eps0, ky, kz), F its resultants (N, Mz, My) and jac its slopes.
+bool cBem::DehnzuAbsteigend(const double ziel[3], double x[3], double jac[3][4], double F[3])
+{
+    auto setze = [&](const double v[3], double f[3]) {
+        m_eps0 = v[0];
+        m_ky = v[1];
+        m_kz = v[2];
+        double n, my, mz;
+        spareq(2, 0.0, 99.0, n, my, mz);
+        f[0] = n;
+        f[1] = mz;
+        f[2] = my;
+        return m_eps1b >= m_epscu && m_eps2s <= m_epsud;
+    };
+    auto fehler = [&](const double f[3], double R[3]) {
+        double norm = 0.0;
+        for (int i = 0; i < 3; ++i) {
+            R[i] = ziel[i] - f[i];
+            const double q = R[i] / std::max(std::fabs(ziel[i]), 1.0);
+            norm += q * q;
+        }
+        return std::sqrt(norm);
+    };
+    auto steigung = [&]() {
+        double J[3][3];
+        Tangente(J);
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                jac[i][j] = J[i][j];
+    };
+    if (!setze(x, F))
+        return false;
+    double R[3];
+    double norm = fehler(F, R);
+    for (int schritt = 0; schritt < 100; ++schritt) {
+        steigung();
+        if (norm < 1e-4)
+            return true;
+        for (int i = 0; i < 3; ++i)
+            jac[i][3] = R[i];
+        double dx[3], det, num[3];
+        Cramer(jac, dx, det, num);
+        bool klein = true;
+        for (int i = 1; i <= 3; ++i) {
+            const double de =
+                dx[0] + std::cos((i - 1) * kPi) * m_ymax * dx[1] + std::cos(0.2 * i * kPi) * m_zmax * dx[2];
+            klein = klein && std::fabs(de) < kDehnungsAufloesung;
+        }
+        // A whole step below the strain resolution is the state, whatever rounding leaves of the residual, as
+        // long as the forces are the target's to a percent.
+        if (klein && norm <= 1e-2) {
+            const double xt[3] = {x[0] + dx[0], x[1] + dx[1], x[2] + dx[2]};
+            double Ft[3];
+            if (setze(xt, Ft)) {
+                std::copy(xt, xt + 3, x);
+                std::copy(Ft, Ft + 3, F);
+                steigung();
+                return true;
+            }
+            setze(x, F);
+        }
+        // Along a step that solves J dx = R the residual's square falls at twice its own rate; a tenth of that
+        // is asked, the step halved until it is met.
+        auto suche = [&](const double d[3]) {
+            double t = 1.0;
+            for (int halbiert = 0; halbiert < 50; ++halbiert, t *= 0.5) {
+                const double xt[3] = {x[0] + t * d[0], x[1] + t * d[1], x[2] + t * d[2]};
+                double Ft[3], Rt[3];
+                if (!setze(xt, Ft))
+                    continue;
+                const double nt = fehler(Ft, Rt);
+                if (nt * nt <= (1.0 - 0.2 * t) * norm * norm) {
+                    std::copy(xt, xt + 3, x);
+                    std::copy(Ft, Ft + 3, F);
+                    std::copy(Rt, Rt + 3, R);
+                    norm = nt;
+                    return true;
+                }
+            }
+            return false;
+        };
+        bool weiter = suche(dx);
+        // Where the slopes are nearly singular (bars yielded, concrete cracked: planes that differ give nearly
+        // the same forces) the step of J dx = R need not lead downhill; the regularised normal equations
+        // (J' W J + mu diag) d = J' W R always do, W the residual's weights.
+        for (double mu = 1e-4; !weiter && mu <= 1e4; mu *= 100.0) {
+            double w[3], a[3][4] = {};
+            for (int i = 0; i < 3; ++i)
+                w[i] = 1.0 / std::pow(std::max(std::fabs(ziel[i]), 1.0), 2);
+            double groesst = 0.0;
+            for (int j = 0; j < 3; ++j) {
+                for (int k = 0; k < 3; ++k)
+                    for (int i = 0; i < 3; ++i)
+                        a[j][k] += jac[i][j] * w[i] * jac[i][k];
+                for (int i = 0; i < 3; ++i)
+                    a[j][3] += jac[i][j] * w[i] * R[i];
+                groesst = std::max(groesst, a[j][j]);
+            }
+            for (int j = 0; j < 3; ++j)
+                a[j][j] += mu * a[j][j] + 1e-12 * groesst;
+            double d[3], detA, numA[3];
+            Cramer(a, d, detA, numA);
+            weiter = suche(d);
+        }
+        if (!weiter)
+            break;
+    }
+    setze(x, F);
+    return false;
+}
+
 int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, double kz, double& dmdk, int& code)
 {
     code = 0;
@@ -1175,8 +1289,22 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
     };
 
     const double ymax = m_ymax, zmax = m_zmax;
-    bool daempfung = false;
     double jac[3][4] = {};
+    // The safety check has found the forces within the section's capacity, so a state exists: a search that
+    // swings about it without end from the start above is taken over by the search that cannot swing.
+    auto sicherGesucht = [&](double F[3], const double* von = nullptr) {
+        double x[3] = {eps0, ky, kz};
+        if (von)
+            std::copy(von, von + 3, x);
+        if (!DehnzuAbsteigend(ziel, x, jac, F))
+            return false;
+        m_limitErreicht = 0;
+        ende(F);
+        SetzeSekantensteifigkeiten(ziel, jac, dmdk);
+        SetzeSteifigkeitenOhneKruemmung();
+        return true;
+    };
+    bool daempfung = false;
     for (;;) {
         double x[3] = {eps0, ky, kz};
         // the start plane and its difference planes (slots 0 to 3) come again while the search before ends
@@ -1215,9 +1343,11 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
             const bool bauen = iter < 2 || stockt || (detVor != 0.0 && std::fabs(detLetzt / detVor) <= 0.5);
             if (bauen) {
                 if (++bauten >= 25) {
+                    g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
+                    if (sicherGesucht(F))
+                        return 0;
                     code = kBemDehnungUeberschritten;
                     m_limitErreicht = 1;
-                    g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
                     ende(F);
                     return 0;
                 }
@@ -1248,9 +1378,26 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                     dx[0] + std::cos((i - 1) * kPi) * ymax * dx[1] + std::cos(0.2 * i * kPi) * zmax * dx[2];
                 klein = klein && std::fabs(de) < kDehnungsAufloesung;
             }
+            const double vorher[3] = {x[0], x[1], x[2]};
             for (int j = 0; j < 3; ++j)
                 x[j] += dx[j];
             setze(x, F);
+            auto rest = [&]() {
+                double q = 0.0;
+                for (int i = 0; i < 3; ++i)
+                    q += std::pow((ziel[i] - F[i]) / std::max(std::fabs(ziel[i]), 1.0), 2);
+                return std::sqrt(q);
+            };
+            // The plane before the step met the forces already: a step of a kept Jacobian that is far from the
+            // slopes there (bars yielded, concrete cracked) must not carry it off again.
+            if (norm < 1e-4 && rest() > norm) {
+                std::copy(vorher, vorher + 3, x);
+                setze(x, F);
+            }
+            // A step below the strain resolution from a Jacobian of differences far from the state is no proof
+            // of it: the forces of the plane must be the target's to a percent, or the exact slopes go on.
+            if (klein && norm >= 1e-4 && rest() > 1e-2 && sicherGesucht(F, x))
+                return 0;
             if (klein || norm < 1e-4) {
                 ende(F);
                 // Secant stiffnesses from the target moments and the final curvatures. A plane without
@@ -1262,15 +1409,19 @@ int cBem::DEHNZU(double& N, double& My, double& Mz, double eps0, double ky, doub
                 return 0;
             }
             if (++schritte > 100) {
-                m_limitErreicht = 1;
                 g_trace.Printf("* (2)ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", schritte);
+                if (sicherGesucht(F))
+                    return 0;
+                m_limitErreicht = 1;
                 ende(F);
                 return 0;
             }
         }
         if (daempfung) {
-            code = kBemDehnungUeberschritten;
             g_trace.Printf("* ITERATION DES DEHNUNGSZUSTANDES NACH %d SCHRITTEN ABGEBROCHEN *\n", bauten);
+            if (sicherGesucht(F))
+                return 0;
+            code = kBemDehnungUeberschritten;
             ende(F);
             return 0;
         }

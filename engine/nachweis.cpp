@@ -86,13 +86,17 @@ double BemesseneBewehrung(const cBem& b)
     return s;
 }
 
-void Aktualisiere(int iq, const double* ByAlt, double* By, const double* BzAlt, double* Bz)
+void Aktualisiere(int iq, const NachweisAufruf& a)
 {
-    if (!By || !Bz || !ByAlt || !BzAlt)
+    if (!a.By || !a.Bz || !a.ByAlt || !a.BzAlt)
         return;
     const cBem& b = g_quer[iq].m_bem;
-    By[iq] = SteifigkeitNachUpdate(ByAlt[iq], b.m_By);
-    Bz[iq] = SteifigkeitNachUpdate(BzAlt[iq], b.m_Bz);
+    a.By[iq] = SteifigkeitNachUpdate(a.ByAlt[iq], b.m_By, a.fallY ? a.fallY[iq] : kSteifFall);
+    a.Bz[iq] = SteifigkeitNachUpdate(a.BzAlt[iq], b.m_Bz, a.fallZ ? a.fallZ[iq] : kSteifFall);
+    if (a.mode == 2 && a.zustandY && a.zustandZ) {
+        a.zustandY[iq] = b.m_By;
+        a.zustandZ[iq] = b.m_Bz;
+    }
 }
 
 // The fire check by the tables of the design code; what keeps it from being made is left as a hint.
@@ -125,13 +129,13 @@ void BrandNachweis(const NachweisAufruf& a)
 
 }  // namespace
 
-double SteifigkeitNachUpdate(double alt, double neu)
+double SteifigkeitNachUpdate(double alt, double neu, double fall)
 {
     // a plane without a strain state so far holds its start value (-alt): the first state replaces it whole
     if (alt < 0.0)
         return neu > 0.0 ? neu : -alt;
     // no strain state in the plane (0): the previous value stays
-    return neu > 0.0 ? std::max(0.997 * alt, neu) : alt;
+    return neu > 0.0 ? std::max(fall * alt, neu) : alt;
 }
 
 const char* BrandHinweisText(int hinweis)
@@ -190,7 +194,7 @@ int StbNachweis_1(const NachweisAufruf& a)
     if (mode == 2) {
         for (int iq = 0; iq < nq; ++iq) {
             RechneBem(code, iq, 2, gamma, erhoehung, forces + 7 * iq);
-            Aktualisiere(iq, a.ByAlt, a.By, a.BzAlt, a.Bz);
+            Aktualisiere(iq, a);
         }
         for (int iq = 0; iq < nq; ++iq)
             SetzeBeton(g_quer[iq].m_bem, speicher.Hole(g_quer[iq].m_betonGuete, g_quer[iq].m_stahlGuete).B);
@@ -205,7 +209,7 @@ int StbNachweis_1(const NachweisAufruf& a)
         if (RechneBem(code, iq, mode, gamma, erhoehung, forces + 7 * iq) != 0 && mode == 2 &&
             !OhneLast(forces + 7 * iq, gamma))
             ohneZustand = true;
-        Aktualisiere(iq, a.ByAlt, a.By, a.BzAlt, a.Bz);
+        Aktualisiere(iq, a);
         const double sicherheit = g_quer[iq].m_bem.m_slots[kBemSlotGamma];
         if (mode == 3 && g_quer[iq].BetonFlaeche() > 0.0 && sicherheit < 1.0 - kSicherheitsToleranz) {
             g_protokoll.Printf("Sicherheit %.4f < 1 im Querschnitt %d\n", sicherheit, iq);

@@ -36,8 +36,9 @@ const char* BrandHinweisText(int hinweis);
 // sections' own seven forces (forces: 14 per element) reach the routine. Returns 0.
 int SchubNachweis(int code, int nel, const double* forces, int analyseModus);
 
-// The stiffness an update leaves: the new strain state's, but at most 0.3 percent below the previous; the
-// previous one where the section has no strain state in the plane (neu = 0). A negative previous value
-// marks a plane that has had no strain state yet and holds the start value -alt: its first state
-// replaces that whole.
-double SteifigkeitNachUpdate(double alt, double neu);
+// The stiffness an update leaves: the new strain state's, but not below fall times the previous (at most
+// 0.3 percent below it unless the analysis allows more); the previous one where the section has no strain
+// state in the plane (neu = 0). A negative previous value marks a plane that has had no strain state yet
+// and holds the start value -alt: its first state replaces that whole.
+inline constexpr double kSteifFall = 0.997;
+double SteifigkeitNachUpdate(double alt, double neu, double fall = kSteifFall);

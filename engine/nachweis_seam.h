@@ -19,6 +19,12 @@ struct NachweisAufruf {
     double* By = nullptr;
     const double* BzAlt = nullptr;
     double* Bz = nullptr;
+    // per-section factor by which an update may lower each stiffness at most (none: kSteifFall)
+    const double* fallY = nullptr;
+    const double* fallZ = nullptr;
+    // when given: the stiffness of each section's strain state found by a mode 2 call (0: none)
+    double* zustandY = nullptr;
+    double* zustandZ = nullptr;
     int stride = 7;                    // doubles per section
     const double* faktoren = nullptr;  // the four factors of SetzeGamma
     const double* knotenX = nullptr;   // node heights (m, nel + 1 values)

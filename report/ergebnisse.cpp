@@ -176,12 +176,13 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
   // Beside what must be built, the entered bars and whether they suffice: a raise is never left for the reader
   // to work out.
   const std::vector<FieldReinforcement> felder = CompareFieldReinforcement(*m_pData);
-  // the worst crushing strut of each field: no reinforcement makes such a field work
+  // the worst crushing strut of each field: no reinforcement makes such a field work; of struts equally bad to
+  // round-off (the two supports of a symmetric field) the first, whatever the last digits of the analysis
   const std::vector<StrutFailure> versagen = StrutFailures(m_pData->ergebnisse);
   auto strebe = [&](int feld) {
     const StrutFailure* schlimmste = nullptr;
     for (const StrutFailure& f : versagen)
-      if (f.field == feld && (!schlimmste || f.utilisation > schlimmste->utilisation)) schlimmste = &f;
+      if (f.field == feld && (!schlimmste || f.utilisation > schlimmste->utilisation * (1.0 + 1e-9))) schlimmste = &f;
     return schlimmste;
   };
   // The fields whose fire tables are not met; a code without tables, or a failed record that names no field, fails

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,28 @@ int GegebeneZustaende(const NachweisAufruf& a)
     return 0;
 }
 
+// As GegebeneZustaende, by the contract of the engine's own verification: each plane falls at most to the factor
+// the analysis allows it, and the state found is reported back.
+int ZustaendeMitFall(const NachweisAufruf& a)
+{
+    g_aufrufe.modes.push_back(a.mode);
+    if (a.mode != 2)
+        return 0;
+    ++g_updates;
+    for (int i = 0; i < 2 * a.nel; ++i) {
+        const double zy = g_zustand(0, g_updates, std::fabs(a.ByAlt[i]) / g_start[0][i]) * g_start[0][i];
+        const double zz = g_zustand(1, g_updates, std::fabs(a.BzAlt[i]) / g_start[1][i]) * g_start[1][i];
+        a.By[i] = SteifigkeitNachUpdate(a.ByAlt[i], zy, a.fallY[i]);
+        a.Bz[i] = SteifigkeitNachUpdate(a.BzAlt[i], zz, a.fallZ[i]);
+        a.zustandY[i] = zy;
+        a.zustandZ[i] = zz;
+    }
+    return 0;
+}
+
 class Iteration : public FrameTest {
 protected:
-    int Lauf(double (*zustand)(int, int, double))
+    int Lauf(double (*zustand)(int, int, double), StbNachweisFunktion nachweis = &GegebeneZustaende)
     {
         Stuetze({4.0}, 2);
         Lager(0, 0, 1, kEingespannt);
@@ -59,7 +79,7 @@ protected:
         }
         g_updates = 0;
         g_zustand = zustand;
-        SetzeNachweisFunktionen({&GegebeneZustaende, nullptr});
+        SetzeNachweisFunktionen({nachweis, nullptr});
         return Rechne(2);
     }
 };
@@ -118,7 +138,53 @@ TEST_F(Iteration, SwingingStiffnessIsDampedToItsState)
     }
 }
 
+TEST_F(Iteration, FallLimitDoesNotKeepAPlaneFromItsState)
+{
+    // Both planes have their first state at 0.9 of the start value (its moment still small) and from the second
+    // update on the state s. At 0.3 percent an update the plane reaches s after ln(s / 0.9) / ln(0.997) updates:
+    // 135 for s = 0.6, within the 300 less the ten the run needs at least; 366 for s = 0.3, beyond them, and the
+    // run ended with code 99. Held so far above its state the plane falls twice as far at each update after
+    // (0.9 x 0.997^(2^k - 1) after k updates: at s = 0.3 from k = 9, the tenth update, and the eleventh settles);
+    // within reach it keeps the damped path, 0.997 an update: the first update, 135 more, and one to settle.
+    struct Fall {
+        double s;
+        int updates;
+    } faelle[] = {{0.6, 137}, {0.3, 11}};
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.s);
+        static double s;
+        s = f.s;
+        const int code = Lauf([](int, int u, double) { return u == 1 ? 0.9 : s; }, &ZustaendeMitFall);
+        ASSERT_EQ(code, 0);
+        EXPECT_EQ(g_updates, f.updates);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_DOUBLE_EQ(g_rechner.querFelder.By[i], f.s * g_start[0][i]) << i;
+            EXPECT_DOUBLE_EQ(g_rechner.querFelder.Bz[i], f.s * g_start[1][i]) << i;
+        }
+    }
+}
+
 // ---- the strain state of a lightly loaded section ----
+
+namespace {
+
+// The upper storey of the example: 35 x 35 cm (top at z = 0), four bars of 3.14 cm2 at y = +-13 cm, z = -4.5 and
+// -30.5 cm, under the parabola of the frame analysis (exponent 2, no tension) with fcd and eps1 given.
+void ObererQuerschnitt(cBem& b, double fcd, double eps1)
+{
+    using namespace section_test;
+    LawDef law = Parabola();
+    law.f = fcd;
+    law.e1 = eps1;
+    std::vector<Stab> staebe;
+    for (double y : {-13.0, 13.0})
+        for (double z : {-4.5, -30.5})
+            staebe.push_back({y, z, 3.14e-4});
+    Baue(b, law, {Rechteck(35.0, 35.0)}, staebe);
+    b.m_norm = 2;
+}
+
+}  // namespace
 
 TEST(DehnzuLeicht, LightlyLoadedSectionConvergesToItsUncrackedStiffness)
 {
@@ -131,16 +197,8 @@ TEST(DehnzuLeicht, LightlyLoadedSectionConvergesToItsUncrackedStiffness)
     // 19.138 + 4.245 = 23.383 in both planes (the quadratic law adds no moment of second order in the
     // curvature on a symmetric section). A Jacobian kept from the start plane at -0.3 per mille swung about
     // this state for a hundred steps and left the stiffness of the previous law in place.
-    using namespace section_test;
-    LawDef law = Parabola();
-    law.f = 17000.0;
-    law.e1 = -2.2;
     cBem b;
-    std::vector<Stab> staebe;
-    for (double y : {-13.0, 13.0})
-        for (double z : {-4.5, -30.5})
-            staebe.push_back({y, z, 3.14e-4});
-    Baue(b, law, {Rechteck(35.0, 35.0)}, staebe);
+    ObererQuerschnitt(b, 17000.0, -2.2);
     b.m_norm = 1;
     const int ip[4] = {1, 0, 0, 4};
     const double rp[7] = {-45.787, 0, 0, 0, -0.2780, 0.0195, 0};
@@ -166,6 +224,101 @@ TEST(DehnzuLeicht, PlaneWithoutCurvatureHasNoStrainState)
     ASSERT_EQ(b.stbm3d(2, ip, rp), 0);
     EXPECT_EQ(b.m_By, 0.0);
     EXPECT_EQ(b.m_Bz, 0.0);
+}
+
+TEST(DehnzuLeicht, CrackedStateUnderSmallForcesIsFound)
+{
+    // fcd = 17000 kN/m2, eps1 = -2.0 per mille; the plane eps = -0.1 - 1.0 z (per mille, z in m): top fibre
+    // -0.1, zero line 0.10 m down. Concrete with r = 0.1 / 2 = 0.05 at the top: the parabola 2 s - s^2 has the
+    // mean r - r^2 / 3 over the triangle, C = -17000 x 0.35 x 0.10 x 0.0491667 = -29.2542 kN, at
+    // x (1/3 - r/12) / (1 - r/3) = 0.0334746 m below the top. Bars (Es = 200000 kN/m2 per mille, 6.28 cm2
+    // a layer): z = -0.045 at -0.055 per mille, -6.9080 kN; z = -0.305 at 0.205, 25.7480 kN.
+    // N = -10.4142 kN; about the centroid (z = -0.175): My = 0.979273 + 0.310860 - 7.853140 + 0.175 x 10.4142
+    // ... = -6.563007 - 1.822485 = -8.385492 kNm; By = |My / kz| = 8.3855.
+    // The same with a moment about z of a few thousandths of a kNm, as the columns of the issue met it
+    // (N -20.1 and -17.9 kN, My 2.0 and 2.4 kNm): the search swung between two planes until its 25 Jacobians
+    // were spent and reported no state within the ultimate strains. Such a state exists (the section's safety
+    // under those forces is above 10); it must reproduce the forces, with a secant stiffness below the
+    // uncracked one, E0 I = 2 fcd / |eps1| x 0.35^4 / 12 + 200000 x 4 x 3.14e-4 x 0.13^2 = 4.2453 + 12.5052
+    // fcd / 1000 (25.504 at 17000, 29.256 at 20000), and above that of the steel alone, 4.2453.
+    struct Fall {
+        double fcd, N, My, Mz;
+        double eps0, kz, By;  // by hand; 0: only the forces and the bounds
+    } faelle[] = {
+        {17000.0, -10.4142, -8.385492, 0.0, -0.1, -1.0, 8.385492},
+        {20000.0, -20.115, 2.02738, -0.00800726, 0, 0, 0},
+        {17000.0, -17.91, 2.38005, -0.0100396, 0, 0, 0},
+        {20000.0, -1.63333, 0.595217, -0.00546253, 0, 0, 0},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(testing::Message() << f.fcd << " " << f.N << " " << f.My << " " << f.Mz);
+        cBem b;
+        ObererQuerschnitt(b, f.fcd, -2.0);
+        const int ip[4] = {1, 0, 0, 4};
+        const double rp[7] = {f.N, 0, 0, 0, f.My, f.Mz, 0};
+        ASSERT_EQ(b.stbm3d(2, ip, rp), 0);
+        EXPECT_EQ(b.m_limitErreicht, 0);
+        const BemErgebnis& e = b.m_erg[2];
+        EXPECT_NEAR(e.N, f.N, 1e-3 * std::fabs(f.N));
+        EXPECT_NEAR(e.My, f.My, 1e-3 * std::fabs(f.My));
+        EXPECT_NEAR(e.Mz, f.Mz, 1e-4);
+        const double oben = 4.2453 + 12.5052 * f.fcd / 1000.0;
+        EXPECT_LT(b.m_By, oben);
+        EXPECT_GT(b.m_By, 4.2453);
+        if (f.By != 0.0) {
+            EXPECT_NEAR(b.m_eps0, f.eps0, 2e-4);
+            EXPECT_NEAR(b.m_kz, f.kz, 1e-3);
+            EXPECT_NEAR(b.m_ky, 0.0, 1e-6);
+            EXPECT_NEAR(b.m_By, f.By, 1e-3 * f.By);
+        }
+    }
+}
+
+TEST(DehnzuLeicht, EveryPlaneWithinTheUltimateStrainsIsFoundFromItsForces)
+{
+    // The forces of any plane within the ultimate strains have a state: that plane. Random planes of the upper
+    // storey's section, light (edge strains of some hundredths of a per mille, as at small N), moderate and
+    // heavy, slightly or fully biaxial: the search must end with a state for each, not at its step limit, whose
+    // forces are the plane's within the search's strain resolution. The old search reported 13 of these 1200
+    // as having no state, 12 more ended at its step limit.
+    std::mt19937 rng(81);
+    for (const double s : {0.05, 0.3, 1.5}) {
+        std::uniform_real_distribution<double> eps0(-s, s), k(-4.0 * s, 4.0 * s), klein(-0.02 * s, 0.02 * s),
+            wahl(0.0, 1.0);
+        for (int n = 0; n < 400; ++n) {
+            cBem b;
+            ObererQuerschnitt(b, 17000.0, -2.0);
+            const int ip[4] = {1, 0, 0, 4};
+            const double vorab[7] = {-10.0, 0, 0, 0, 1.0, 0, 0};
+            ASSERT_EQ(b.stbm3d(2, ip, vorab), 0);  // sets the reference point the forces are taken about
+            b.m_eps0 = eps0(rng);
+            b.m_kz = k(rng);
+            b.m_ky = wahl(rng) < 0.5 ? klein(rng) : k(rng);
+            double N, My, Mz;
+            b.spareq(2, 0.0, 99.0, N, My, Mz);
+            if (b.m_eps1b < -3.4 || b.m_eps2s > 24.0)
+                continue;
+            SCOPED_TRACE(testing::Message() << "plane " << b.m_eps0 << " " << b.m_ky << " " << b.m_kz);
+            const double rp[7] = {N, 0, 0, 0, My, Mz, 0};
+            ASSERT_EQ(b.stbm3d(2, ip, rp), 0);
+            EXPECT_EQ(b.m_limitErreicht, 0);
+            const BemErgebnis& e = b.m_erg[2];
+            EXPECT_NEAR(e.N, N, 0.03 * std::max(std::fabs(N), 1.0));
+            EXPECT_NEAR(e.My, My, 0.03 * std::max(std::fabs(My), 1.0));
+            EXPECT_NEAR(e.Mz, Mz, 0.03 * std::max(std::fabs(Mz), 1.0));
+        }
+    }
+}
+
+TEST(DehnzuLeicht, ForcesBeyondTheSectionStillHaveNoState)
+{
+    // The same section carries at most some 70 kNm at small axial force (6.28 cm2 x 434.8 N/mm2 x about
+    // 0.25 m lever); 150 kNm has no state within the ultimate strains, whatever the search tries.
+    cBem b;
+    ObererQuerschnitt(b, 17000.0, -2.0);
+    const int ip[4] = {1, 0, 0, 4};
+    const double rp[7] = {-10.0, 0, 0, 0, 150.0, 0.01, 0};
+    EXPECT_EQ(b.stbm3d(2, ip, rp), kBemDehnungUeberschritten);
 }
 
 // ---- whole columns with the real verification ----
