@@ -55,50 +55,54 @@ ShellState& Sh() {
   return s;
 }
 
-// Reads the opener's error stream while it runs and records how it ended; reaps it whenever that is.
+// Reads the opener's error stream while it runs and records how it ended; reaps it whenever that is. The stream is
+// read to its end, also after the opener ended: a viewer it started keeps it and must never write into a closed pipe.
 void Watch(pid_t pid, int errors, std::shared_ptr<Started> started) {
   const auto since = SteadyClock::now();
   std::string text;
+  char buffer[512];
+  auto keep = [&](ssize_t n) {
+    if (n > 0 && text.size() < kKeptErrors) text.append(buffer, std::min<std::size_t>(n, kKeptErrors - text.size()));
+  };
   bool open = true;
   int status = 0;
   for (;;) {
     if (open) {
       pollfd fd{errors, POLLIN, 0};
       if (::poll(&fd, 1, 50) > 0) {
-        char buffer[512];
         const ssize_t n = ::read(errors, buffer, sizeof buffer);
-        if (n > 0 && text.size() < kKeptErrors)
-          text.append(buffer, std::min<std::size_t>(n, kKeptErrors - text.size()));
-        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) open = false;
+        keep(n);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
+          ::close(errors);
+          open = false;
+        }
       }
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    const pid_t done = ::waitpid(pid, &status, open ? WNOHANG : 0);
     if (done == pid || (done < 0 && errno != EINTR)) break;
-    // once it counts as opened nobody reads what it says: it is only reaped
-    if (open && SteadyClock::now() - since > kSettle) {
-      ::close(errors);
-      open = false;
-      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
-      break;
-    }
   }
   if (open) {
-    // what it wrote just before it ended; a child it left running may hold the stream open
+    // what it wrote just before it ended
     ::fcntl(errors, F_SETFL, O_NONBLOCK);
-    char buffer[512];
     ssize_t n;
-    while (text.size() < kKeptErrors && (n = ::read(errors, buffer, sizeof buffer)) > 0)
-      text.append(buffer, std::min<std::size_t>(n, kKeptErrors - text.size()));
+    while ((n = ::read(errors, buffer, sizeof buffer)) > 0) keep(n);
+  }
+  {
+    std::lock_guard lock(started->mutex);
+    started->ended = true;
+    started->endedInTime = SteadyClock::now() - since <= kSettle;
+    started->signalled = WIFSIGNALED(status);
+    started->status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 0;
+    started->errors = std::move(text);
+  }
+  if (open) {
+    ::fcntl(errors, F_SETFL, 0);
+    for (;;) {
+      const ssize_t n = ::read(errors, buffer, sizeof buffer);
+      if (n == 0 || (n < 0 && errno != EINTR)) break;
+    }
     ::close(errors);
   }
-  std::lock_guard lock(started->mutex);
-  started->ended = true;
-  started->endedInTime = SteadyClock::now() - since <= kSettle;
-  started->signalled = WIFSIGNALED(status);
-  started->status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 0;
-  started->errors = std::move(text);
 }
 
 std::string Trimmed(std::string text) {
@@ -195,7 +199,9 @@ bool Open(const std::string& target, const std::string& failure) {
   }
   ShellState& s = Sh();
   s.waiting.push_back(Waiting{started, program, failure, SteadyClock::now()});
-  if (!s.timer) s.timer = ::SetTimer(nullptr, 0, 50, &OnOpenerTimer);
+  // made anew each time: a window system started afresh (as tests do) has dropped the one before
+  if (s.timer) ::KillTimer(nullptr, s.timer);
+  s.timer = ::SetTimer(nullptr, 0, 50, &OnOpenerTimer);
   return true;
 }
 
