@@ -262,7 +262,8 @@ bool AppendPictureGroupOf(std::string& out, std::vector<unsigned char> bytes, co
   const std::string head = "{\\pict" + blip + "\\picw" + std::to_string(w) + "\\pich" + std::to_string(h) +
                            "\\picwgoal" + std::to_string(goalWidth) + "\\pichgoal" + std::to_string(goalHeight) +
                            "\r\n";
-  out.reserve(out.size() + head.size() + 2 * bytes.size() + bytes.size() / 32 + 4);
+  // room for the paragraph's end too: a string that grows by a few bytes beyond its room doubles it
+  out.reserve(out.size() + head.size() + 2 * bytes.size() + bytes.size() / 32 + 32);
   out += head;
   static const char hex[] = "0123456789abcdef";
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -679,6 +680,8 @@ BOOL RTFX_EndDocument(int) {
   bool ok = rtfx::WriteAtomically(d.path, {rtfx::DocumentHead(d), d.body, rtfx::kDocumentEnd}, error);
   S().lastError = ok ? "" : error;
   d = rtfx::Document{};
+  // an emptied text keeps its room: the body's (the hex of its pictures) is given back
+  d.body.shrink_to_fit();
   return ok ? TRUE : FALSE;
 }
 
