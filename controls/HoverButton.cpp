@@ -442,24 +442,16 @@ BOOL CHoverButton::OnClicked() {
       m_pMenuOwner->PostMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
     return FALSE;
   }
-  // The opener shows no box of its own: a failure is told here, not passed over as an opened address.
-  if (!m_strURL.IsEmpty() && !OpenURL()) {
-    CString text;
-    text.Format("Die Adresse \"%s\" kann nicht geöffnet werden.", m_strURL.GetString());
-    AfxMessageBox(text, MB_ICONEXCLAMATION);
-  }
+  if (!m_strURL.IsEmpty()) OpenURL();
   return FALSE;
 }
 
 BOOL CHoverButton::OpenURL() {
   if (m_strURL.IsEmpty()) return FALSE;
-  SHELLEXECUTEINFO info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = "open";
-  info.lpFile = m_strURL;
-  info.nShow = SW_SHOWMAXIMIZED;
-  return ::ShellExecuteEx(&info);
+  // A failure is said with the opener's reason, never passed over as an opened address; the dialog does not wait.
+  CString failure;
+  failure.Format("Die Adresse \"%s\" kann nicht geöffnet werden.", m_strURL.GetString());
+  return win::shell::Open(m_strURL.str(), failure.str()) ? TRUE : FALSE;
 }
 
 // ---- drawing --------------------------------------------------------------------------------------------------------

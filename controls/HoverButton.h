@@ -45,7 +45,8 @@ class CHoverButton : public CButton {
   }
   int SetTooltipText(LPCTSTR text, BOOL activate = TRUE);
   int SetURL(LPCTSTR url);
-  // Hands the URL to the desktop's opener; FALSE without a URL or when the opener fails (a click says so in a box).
+  // Hands the URL to the desktop's opener without waiting for it (win::shell::Open, which says a failure in a box);
+  // FALSE without a URL or when the opener cannot be started.
   BOOL OpenURL();
   int SetHyperlinkStyle(BOOL on, BOOL repaint = TRUE);
   // Icons instead of bitmaps (the hover icon is optional); the button does not own them.

@@ -153,14 +153,15 @@ class BaseData {
   int GetStartTab(int defaultTab);
   CString GetVortextTabTitle() const;
   // Shows a topic of a help file in the host program's folder with the desktop's opener: a PDF at the topic's
-  // named destination, another file whole.
+  // named destination, another file whole. A file that is not there is named in a box, and so is an opener's failure.
   static void ShowHelpTopic(const char* helpFile, const char* topic);
-  // The file shown for a help file: for "x.chm" the PDF "x.pdf" beside it when there is one, else the file named.
+  // The file shown for a help file: for "x.chm" the PDF "x.pdf" beside it, unless only "x.chm" is there; else the
+  // file named.
   static CString HelpFilePath(const char* helpFile);
   // What the opener gets to show the topic of that file: a PDF's address with the topic's name (its page's name
   // without folders and extension) as named destination; the path alone for other files or no topic.
   static std::string HelpAddress(const CString& path, const char* topic);
-  // Opens a file below the installation root with the desktop's program for it.
+  // Opens a help file below the installation root with the desktop's program for it, as ShowHelpTopic does.
   static void OpenProgramFile(const char* relativePath);
 
   // The generic results tree and the annotations.

@@ -42,15 +42,34 @@ std::string Destination(const char* topic) {
   return name;
 }
 
+// Help is for the person at the screen: the one message for a help file that is not there names the file looked for.
+void SayHelpMissing(const CString& path) {
+  CString text;
+  text.Format(
+      TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", "Die Hilfedatei '%s' wurde nicht gefunden."),
+      path.GetString());
+  AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
+}
+
+// Hands a help file, or its address at a topic, to the desktop's opener; a failure names the file.
+void OpenHelp(const CString& path, const std::string& target) {
+  CString failure;
+  failure.Format(
+      TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", "Die Hilfedatei '%s' kann nicht geöffnet werden."),
+      path.GetString());
+  ShellOpen(target.c_str(), failure);
+}
+
 }  // namespace
 
 CString BaseData::HelpFilePath(const char* helpFile) {
   // Names come with "\" separators; the path shown and opened is the file system's.
   const std::string named = win::JoinPath(win::ExeDir(), win::ToFsPath(helpFile ? helpFile : ""));
-  // A compiled help file has no viewer here; its PDF beside it opens at the topic.
+  // A compiled help file has no viewer here: its PDF is the help that ships, and is looked for first; a compiled
+  // file that is there without one is opened as it is.
   if (EndsWith(named, ".chm")) {
     const std::string pdf = named.substr(0, named.size() - 4) + ".pdf";
-    if (CDirList::FileExists(pdf.c_str())) return CString(pdf);
+    if (CDirList::FileExists(pdf.c_str()) || !CDirList::FileExists(named.c_str())) return CString(pdf);
   }
   return CString(named);
 }
@@ -66,22 +85,12 @@ std::string BaseData::HelpAddress(const CString& path, const char* topic) {
 
 void BaseData::ShowHelpTopic(const char* helpFile, const char* topic) {
   const CString path = HelpFilePath(helpFile);
-  if (!CDirList::FileExists(path)) {
-    CString text;
-    text.Format(
-        TOLK_Translate("Ormi Eingabe", "vernik_i_common", "BaseData", "Die Hilfedatei '%s' wurde nicht gefunden."),
-        path.GetString());
-    AfxMessageBox(text, MB_OK | MB_ICONINFORMATION);
-    return;
-  }
-  ShellOpen(HelpAddress(path, topic).c_str());
+  if (!CDirList::FileExists(path)) return SayHelpMissing(path);
+  OpenHelp(path, HelpAddress(path, topic));
 }
 
 void BaseData::OpenProgramFile(const char* relativePath) {
   const CString path(win::JoinPath(win::InstallRoot(), win::ToFsPath(relativePath ? relativePath : "")));
-  if (!CDirList::FileExists(path)) {
-    AfxMessageBox(CString("Fehler beim Öffnen der Datei ") + path, MB_OK);
-    return;
-  }
-  ShellOpen(path);
+  if (!CDirList::FileExists(path)) return SayHelpMissing(path);
+  OpenHelp(path, path.str());
 }

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -30,9 +29,9 @@
 #include "platform/richedit/richeditctrl.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/base/leftovers.h"
+#include "platform/win/base/process.h"
+#include "platform/win/dialogs/afxdlgs.h"
 #include "platform/win/screen/screen.h"
-
-extern char** environ;
 
 namespace {
 
@@ -79,42 +78,8 @@ std::string QuoteArgument(const std::string& arg) {
 // child's standard output and error go into those pipe ends; environment entries "NAME=value" override the own.
 int SpawnArgs(std::vector<std::string> args, pid_t& pid, const int* output = nullptr,
               const std::vector<std::string>& environment = {}) {
-  if (args.empty() || args[0].empty()) return ENOENT;
-  args[0] = win::ToFsPath(args[0]);
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> entries;
-  for (char** e = environ; e && *e; ++e) {
-    const std::string entry = *e;
-    const std::string name = entry.substr(0, entry.find('=') + 1);
-    if (std::none_of(environment.begin(), environment.end(),
-                     [&](const std::string& o) { return o.compare(0, name.size(), name) == 0; }))
-      entries.push_back(entry);
-  }
-  entries.insert(entries.end(), environment.begin(), environment.end());
-  std::vector<char*> envp;
-  for (auto& e : entries) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attributes;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawnattr_init(&attributes);
-  if (output) {
-    posix_spawn_file_actions_adddup2(&actions, output[0], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDERR_FILENO);
-  }
-  // The child inherits no handles but the standard streams, and starts with no signal blocked.
-  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-  int rc = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  return rc;
+  const win::ChildStreams streams = output ? win::ChildStreams{-1, output[0], output[1]} : win::ChildStreams{};
+  return win::SpawnProgram(std::move(args), pid, streams, environment);
 }
 
 void ReportStartFailure(int error) { MessageBox(nullptr, SystemErrorText(error), "Error", MB_OK); }
@@ -655,12 +620,10 @@ CString GetViewerProgram() {
   return own.empty() ? CString("xdg-open") : CString(own);
 }
 
-bool ShellOpen(const char* path) {
-  if (int error = StartProgram({"xdg-open", FsPath(path)})) {
-    ReportStartFailure(error);
-    return false;
-  }
-  return true;
+bool ShellOpen(const char* path, const char* failure) {
+  const std::string file = FsPath(path);
+  const std::string said = failure ? failure : "Die Datei '" + file + "' kann nicht geöffnet werden.";
+  return win::shell::Open(file, said);
 }
 
 void OpenWithViewer(const char* path) {

@@ -175,8 +175,10 @@ bool IsClassName(const CObject* object, const char* className);
 // The viewer program for output files: the settings' viewer when it is installed (its path as set, with '/' for
 // '\\'), else the desktop's opener "xdg-open".
 CString GetViewerProgram();
-// Opens a file with the desktop's program for it (the shell verb "open"); false when it cannot be started.
-bool ShellOpen(const char* path);
+// Opens a file or address with the desktop's opener (win::shell::Open: $KOLUMO_OPENER, else xdg-open) without
+// waiting; false when it cannot be started. A failure is said in a box whose first line is failure (by default one
+// naming the file), with the opener's reason.
+bool ShellOpen(const char* path, const char* failure = nullptr);
 // Opens the file in the viewer without waiting; a file that cannot be read gives a message, and so does a viewer
 // that is missing or cannot be started (naming the file, which stays, and the program). Without a screen the call
 // is written to stderr instead.

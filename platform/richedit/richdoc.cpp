@@ -273,8 +273,8 @@ int Document::InternPara(const ParaFormat& f) {
   return int(paraFormats.size()) - 1;
 }
 
-int Document::InternBlob(const std::string& bytes) {
-  blobs.push_back(bytes);
+int Document::InternBlob(std::string bytes) {
+  blobs.push_back(std::move(bytes));
   return int(blobs.size()) - 1;
 }
 

@@ -91,7 +91,7 @@ class Document {
   int Length() const { return int(text.size()); }
   int InternChar(const CharFormat& f);
   int InternPara(const ParaFormat& f);
-  int InternBlob(const std::string& bytes);
+  int InternBlob(std::string bytes);  // taken over: an object's or picture's text is not copied
   // The UTF-8 of the character at i when it is kWide ("?" when it holds none), else empty.
   std::string_view WideAt(int i) const;
   // Makes the character at i the kWide that holds c.

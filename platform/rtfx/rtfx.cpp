@@ -9,10 +9,13 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <sstream>
+#include <string_view>
 
 #include "platform/rtfx/rtfx_settings.h"
 #include "platform/win/base/codepage.h"
@@ -95,6 +98,19 @@ State& S() {
 
 std::string Twips(double cm) { return std::to_string(long(std::lround(cm * kTwipsPerCm))); }
 
+// A word processor keeps a picture's goal size up to 22 inches a side; a larger (or damaged) size is scaled down to
+// it with the proportions kept, so that no number leaves RTF's 32-bit range. Each side keeps at least a twip.
+constexpr double kMostGoalTwips = 31680.0;
+void GoalTwips(double widthCm, double heightCm, long& widthTwips, long& heightTwips) {
+  double w = std::isfinite(widthCm) ? widthCm * kTwipsPerCm : kMostGoalTwips;
+  double h = std::isfinite(heightCm) ? heightCm * kTwipsPerCm : kMostGoalTwips;
+  w = std::max(w, 1.0);
+  h = std::max(h, 1.0);
+  const double scale = std::min(1.0, kMostGoalTwips / std::max(w, h));
+  widthTwips = std::max(1L, std::lround(w * scale));
+  heightTwips = std::max(1L, std::lround(h * scale));
+}
+
 // A cell format "@n" gives n decimals; anything else is refused in favour of a plain number.
 int Decimals(const char* format) {
   if (format && format[0] == '@' && format[1] >= '0' && format[1] <= '9' && format[2] == '\0') return format[1] - '0';
@@ -113,11 +129,23 @@ std::string FormatNumber(const char* format, double value) {
   return buf;
 }
 
-bool ReadFile(const std::string& path, std::vector<unsigned char>& bytes) {
-  std::ifstream in(win::ToFsPath(path), std::ios::binary);
+// Reads a file whole in one piece of its own size (a picture or an inserted block may be large: no buffer that grows
+// by doubling, no second copy).
+template <typename Bytes>
+bool ReadFile(const std::string& path, Bytes& bytes) {
+  std::ifstream in(win::ToFsPath(path), std::ios::binary | std::ios::ate);
   if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  const std::streamoff size = in.tellg();
+  if (size < 0 || !in.seekg(0)) return false;
+  bytes.resize(std::size_t(size));
+  return bool(in.read(reinterpret_cast<char*>(bytes.data()), size)) || size == 0;
+}
+
+// The size of a file, -1 when it cannot be told.
+long long FileSize(const std::string& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(win::ToFsPath(path), error);
+  return error ? -1 : static_cast<long long>(size);
 }
 
 bool PngSize(const std::vector<unsigned char>& png, long& w, long& h) {
@@ -161,24 +189,35 @@ bool EmfSize(const std::vector<unsigned char>& emf, long& w, long& h) {
   return w > 0 && h > 0;
 }
 
-// The picture group of an image's bytes, or empty text when they cannot be embedded (the reason in *why); file
-// names the picture in messages (and is read by the converter), name is what a metafile is known by.
-std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, const char* name, double widthCm,
-                           double heightCm, std::string* why = nullptr);
+// Appends the picture group of an image's bytes to out; false, with out as it was, when they cannot be embedded (the
+// reason in *why). file names the picture in messages (and is read by the converter), name is what a metafile is
+// known by. The hex digits go straight into out, which grows once by their size.
+bool AppendPictureGroupOf(std::string& out, std::vector<unsigned char> bytes, const char* file, const char* name,
+                          double widthCm, double heightCm, std::string* why = nullptr);
 
-std::string PictureGroup(const char* file, double widthCm, double heightCm, const char* name = nullptr,
-                         std::string* why = nullptr) {
+bool AppendPictureGroup(std::string& out, const char* file, double widthCm, double heightCm, const char* name = nullptr,
+                        std::string* why = nullptr) {
+  const long long size = file ? FileSize(file) : -1;
+  if (size > kMostPictureBytes) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Bild zu groß: %.1f MB, im Bericht höchstens %lld MB je Bild",
+                  double(size) / (1024.0 * 1024.0), kMostPictureBytes / (1024 * 1024));
+    std::replace(text, text + std::strlen(text), '.', ',');  // the decimal comma
+    S().lastError = std::string(text) + ": " + file;
+    if (why) *why = text;
+    return false;
+  }
   std::vector<unsigned char> bytes;
-  if (!file || !ReadFile(file, bytes)) {
+  if (!file || size < 0 || !ReadFile(file, bytes)) {
     S().lastError = std::string("Bilddatei nicht lesbar: ") + (file ? file : "");
     if (why) *why = "Bilddatei nicht lesbar";
-    return {};
+    return false;
   }
-  return PictureGroupOf(std::move(bytes), file, name, widthCm, heightCm, why);
+  return AppendPictureGroupOf(out, std::move(bytes), file, name, widthCm, heightCm, why);
 }
 
-std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, const char* name, double widthCm,
-                           double heightCm, std::string* why) {
+bool AppendPictureGroupOf(std::string& out, std::vector<unsigned char> bytes, const char* file, const char* name,
+                          double widthCm, double heightCm, std::string* why) {
   State& s = S();
   long w = 0, h = 0;
   std::string blip = "\\pngblip";
@@ -197,17 +236,25 @@ std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, c
       if (!s.converter || !s.converter(file, png) || !PngSize(png, w, h)) {
         s.lastError = std::string("Bildformat nicht lesbar: ") + file;
         if (why) *why = "Bildformat nicht lesbar (weder PNG, JPEG, EMF noch BMP)";
-        return {};
+        return false;
       }
       bytes.swap(png);
     }
   }
-  if (widthCm <= 0) widthCm = w * unitCm;
-  if (heightCm <= 0) heightCm = widthCm * double(h) / double(w);
-  std::string out = "{\\pict";
-  out += blip;
-  out += "\\picw" + std::to_string(w) + "\\pich" + std::to_string(h) + "\\picwgoal" + Twips(widthCm) + "\\pichgoal" +
-         Twips(heightCm) + "\r\n";
+  // a header may claim any size: RTF's numbers are 32-bit
+  constexpr long kMostRtfNumber = 2147483647L;
+  w = std::min(w, kMostRtfNumber);
+  h = std::min(h, kMostRtfNumber);
+  if (!(widthCm > 0) || !std::isfinite(widthCm)) widthCm = double(w) * unitCm;
+  if (!(heightCm > 0) || !std::isfinite(heightCm)) heightCm = widthCm * double(h) / double(w);
+  long goalWidth = 0, goalHeight = 0;
+  GoalTwips(widthCm, heightCm, goalWidth, goalHeight);
+  const std::string head = "{\\pict" + blip + "\\picw" + std::to_string(w) + "\\pich" + std::to_string(h) +
+                           "\\picwgoal" + std::to_string(goalWidth) + "\\pichgoal" + std::to_string(goalHeight) +
+                           "\r\n";
+  // room for the paragraph's end too: a string that grows by a few bytes beyond its room doubles it
+  out.reserve(out.size() + head.size() + 2 * bytes.size() + bytes.size() / 32 + 32);
+  out += head;
   static const char hex[] = "0123456789abcdef";
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     out += hex[bytes[i] >> 4];
@@ -215,7 +262,28 @@ std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, c
     if (i % 64 == 63) out += "\r\n";
   }
   out += "}";
-  return out;
+  return true;
+}
+
+// The picture group as a text of its own (a table cell's), empty when the picture cannot be embedded.
+std::string PictureGroup(const char* file, double widthCm, double heightCm) {
+  std::string pict;
+  AppendPictureGroup(pict, file, widthCm, heightCm);
+  return pict;
+}
+
+// A picture as a centred paragraph of the body; the reason when it cannot be taken, else empty.
+std::string PictureParagraph(Document& d, const std::function<bool(std::string&, std::string*)>& append) {
+  if (d.inTable) RTFX_EndTable();
+  const std::size_t before = d.body.size();
+  d.body += "\\pard\\plain\\qc ";
+  std::string why;
+  if (append(d.body, &why))
+    d.body += "\\par\r\n";
+  else
+    d.body.resize(before);
+  d.leadIn.clear();
+  return why;
 }
 
 void ParagraphRaw(const std::string& rtf, int level) {
@@ -382,7 +450,8 @@ void TakeExtraEntries(Document& d, const std::string& rtf, std::string& error) {
   }
 }
 
-std::string DocumentText(const Document& d) {
+// The document's text before its body.
+std::string DocumentHead(const Document& d) {
   std::string stylesheet = "{\\stylesheet";
   for (const Style& st : kStyles)
     stylesheet += std::string("{\\s") + std::to_string(st.number) + st.format + " " + st.name + ";}";
@@ -398,13 +467,12 @@ std::string DocumentText(const Document& d) {
       std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\r\n\\sectd\\pgnstarts" +
       std::to_string(d.firstPage < 1 ? 1 : d.firstPage) + "\\pgnrestart\r\n";
   out += PageHeader(d);
-  out += d.body;
-  out += "}\r\n";
   return out;
 }
+constexpr const char* kDocumentEnd = "}\r\n";
 
-// Writes the file whole or not at all.
-bool WriteAtomically(const std::string& path, const std::string& text, std::string& error) {
+// Writes the file whole or not at all, from its pieces in order (the body is not copied into one text first).
+bool WriteAtomically(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error) {
   std::string fs = win::ToFsPath(path);
   std::string tmp = fs + ".part" + std::to_string(::getpid());
   std::FILE* f = std::fopen(tmp.c_str(), "wb");
@@ -412,7 +480,8 @@ bool WriteAtomically(const std::string& path, const std::string& text, std::stri
     error = "Die Datei '" + path + "' kann nicht geschrieben werden: " + std::strerror(errno);
     return false;
   }
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  bool ok = true;
+  for (const std::string_view piece : pieces) ok = ok && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
   ok = std::fflush(f) == 0 && ok;
   ok = ::fsync(::fileno(f)) == 0 && ok;
   ok = std::fclose(f) == 0 && ok;
@@ -424,8 +493,9 @@ bool WriteAtomically(const std::string& path, const std::string& text, std::stri
   return ok;
 }
 
-// The body of an RTF document: everything inside the outer group after its header tables and document settings.
-std::string RtfBody(const std::string& rtf) {
+// The body of an RTF document: everything inside the outer group after its header tables and document settings, as
+// a view into the text.
+std::string_view RtfBody(const std::string& rtf) {
   std::size_t i = rtf.find("{\\rtf");
   if (i == std::string::npos) return {};
   i += 5;
@@ -472,7 +542,7 @@ std::string RtfBody(const std::string& rtf) {
   }
   std::size_t end = rtf.rfind('}');
   if (end == std::string::npos || end < i) return {};
-  return rtf.substr(i, end - i);
+  return std::string_view(rtf).substr(i, end - i);
 }
 
 }  // namespace
@@ -605,11 +675,12 @@ BOOL RTFX_EndDocument(int) {
     S().lastError = "Kein RTF-Dokument begonnen.";
     return FALSE;
   }
-  std::string text = rtfx::DocumentText(d);
   std::string error;
-  bool ok = rtfx::WriteAtomically(d.path, text, error);
+  bool ok = rtfx::WriteAtomically(d.path, {rtfx::DocumentHead(d), d.body, rtfx::kDocumentEnd}, error);
   S().lastError = ok ? "" : error;
   d = rtfx::Document{};
+  // an emptied text keeps its room: the body's (the hex of its pictures) is given back
+  d.body.shrink_to_fit();
   return ok ? TRUE : FALSE;
 }
 
@@ -704,16 +775,19 @@ void RTFX_CellPicture(const char* file, int, double widthCm, double heightCm) {
 
 void RTFX_InsertRtfFile(const char* file, const char*, int, int) {
   std::lock_guard lock(S().mutex);
-  std::vector<unsigned char> bytes;
-  if (!file || !rtfx::ReadFile(file, bytes)) {
+  std::string rtf;
+  if (!file || !rtfx::ReadFile(file, rtf)) {
     S().lastError = std::string("RTF-Datei nicht lesbar: ") + (file ? file : "");
     return;
   }
   rtfx::Document& d = S().doc;
   if (d.inTable) RTFX_EndTable();
-  const std::string rtf(bytes.begin(), bytes.end());
   rtfx::TakeExtraEntries(d, rtf, S().lastError);
-  d.body += "{" + rtfx::RtfBody(rtf) + "}\r\n";
+  const std::string_view body = rtfx::RtfBody(rtf);
+  d.body.reserve(d.body.size() + body.size() + 4);
+  d.body += '{';
+  d.body += body;
+  d.body += "}\r\n";
   d.leadIn.clear();
 }
 
@@ -735,12 +809,10 @@ void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, do
     S().lastError = "Bildressource " + std::to_string(resourceId) + " nicht gefunden.";
     return;
   }
-  rtfx::Document& d = S().doc;
-  if (d.inTable) RTFX_EndTable();
-  std::string name = "Bildressource " + std::to_string(resourceId);
-  std::string pict = rtfx::PictureGroupOf(std::move(png), name.c_str(), nullptr, widthCm, heightCm);
-  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
-  d.leadIn.clear();
+  const std::string name = "Bildressource " + std::to_string(resourceId);
+  rtfx::PictureParagraph(S().doc, [&](std::string& out, std::string* why) {
+    return rtfx::AppendPictureGroupOf(out, std::move(png), name.c_str(), nullptr, widthCm, heightCm, why);
+  });
 }
 
 BOOL RTFX_Settings(const char* key, char* buffer, int size) {
@@ -769,13 +841,9 @@ std::string CurrentHeader() {
 
 std::string Picture(const char* file, const char* name, double widthCm, double heightCm) {
   std::lock_guard lock(S().mutex);
-  Document& d = S().doc;
-  if (d.inTable) RTFX_EndTable();
-  std::string why;
-  std::string pict = PictureGroup(file, widthCm, heightCm, name, &why);
-  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
-  d.leadIn.clear();
-  return why;
+  return PictureParagraph(S().doc, [&](std::string& out, std::string* why) {
+    return AppendPictureGroup(out, file, widthCm, heightCm, name, why);
+  });
 }
 
 void AddHeaderEntry(const char* keyword, const std::string& entry) {

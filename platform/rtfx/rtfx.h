@@ -58,6 +58,10 @@ const char* RTFX_GetLastError();
 
 namespace rtfx {
 
+// The largest picture file a document takes (ordinals 9 and 19): its hex digits are twice its size in the report and
+// in every reader's memory. A larger one is left out, with the reason.
+inline constexpr long long kMostPictureBytes = 16LL * 1024 * 1024;
+
 // Turns a picture file the library cannot embed itself (metafiles, bitmaps) into PNG bytes; false when it cannot.
 using PictureConverter = bool (*)(const char* path, std::vector<unsigned char>& png);
 void SetPictureConverter(PictureConverter converter);

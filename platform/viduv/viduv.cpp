@@ -833,7 +833,10 @@ int VIDUV_StoreFileInAttr(int element, const char* attribute, const char* path, 
     std::string error;
     if (!readWholeFile(path, bytes, error)) return fail(error);
     if (bytes.size() > std::size_t(INT_MAX)) return fail("Cannot store '" + std::string(path) + "': too large");
-    return setBinary(element, attribute, bytes.data(), bytes.size());
+    // the file's bytes go before the attribute takes its copy of the text: a stored report block may be large
+    const std::string text = encodeBase64(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    std::string().swap(bytes);
+    return setText(element, attribute, text);
   });
 }
 

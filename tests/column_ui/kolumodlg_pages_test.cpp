@@ -421,7 +421,7 @@ TEST_F(KolumoPagesTest, SelectedPageShowsAndAsksForTheModulesHelpFile) {
   win::msgbox::QueueAnswer(IDOK);
   dialog_.SendMessage(WM_HELP, 0, 0);
   ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_NE(Boxes()[0].find("KOLUMO.chm"), std::string::npos);
+  EXPECT_NE(Boxes()[0].find("KOLUMO.pdf"), std::string::npos);
 }
 
 // F1 in a field of the shown page is the same request: it passes from the field through the page to the dialog.
@@ -435,7 +435,7 @@ TEST_F(KolumoPagesTest, F1InAFieldOfThePageAsksForTheModulesHelpFile) {
   win::msgbox::QueueAnswer(IDOK);
   win::input::Key(VK_F1);
   ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_NE(Boxes()[0].find("KOLUMO.chm"), std::string::npos);
+  EXPECT_NE(Boxes()[0].find("KOLUMO.pdf"), std::string::npos);
 }
 
 // The settings dialogs open from their buttons, which keep the keyboard focus on the page: Escape typed at once

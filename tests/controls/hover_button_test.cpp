@@ -3,7 +3,9 @@
 // driven through the mouse and looked at as pictures.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -373,45 +375,61 @@ TEST_F(HoverButtonTest, AMenuResourceDropsDownAfterItsCallbackAndAnswersItsMnemo
   EXPECT_GT(CountIn(shot, CIconMenu::LightenColor(::GetSysColor(COLOR_HIGHLIGHT), 0.7)), 0);
 }
 
-// A click on a button with a URL hands it to the desktop's opener (here a stand-in that records its arguments and
-// ends with a status); an opener that fails or is missing is told in a box, never passed over as success.
-TEST_F(HoverButtonTest, AClickHandsTheUrlToTheOpenerAndSaysSoWhenItFails) {
+// A click on a button with a URL hands it to the desktop's opener (here a stand-in that records its arguments, may
+// complain on its error stream and ends with a status) and returns at once; an opener that fails or is missing is
+// told in a box with its reason, never passed over as success.
+TEST_F(HoverButtonTest, AClickHandsTheUrlToTheOpenerAndSaysWhyWhenItFails) {
   const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "hover-opener";
   std::filesystem::create_directories(dir);
   const std::filesystem::path told = dir / "told";
   const char* url = "https://example.org/hilfe?thema=Stütze";
+  const std::string failure = std::string("Die Adresse \"") + url + "\" kann nicht geöffnet werden.\n";
   struct Case {
     const char* name;
-    int status;    // the stand-in's exit status; -1: no such program
-    bool opened;
-  } cases[] = {{"opened", 0, true}, {"the opener fails", 4, false}, {"no opener", -1, false},
-               {"the opener finds nothing", 2, false}};
+    int status;        // the stand-in's exit status; -1: no such program
+    const char* says;  // what it writes on its error stream
+    bool started;      // OpenURL's answer
+    const char* box;   // the box's second part; null: no box
+  } cases[] = {
+      {"opened", 0, "", true, nullptr},
+      {"the opener fails and says why", 4, "kein Browser eingerichtet", true,
+       "endete mit dem Status 4 (das Öffnen ist fehlgeschlagen):\nkein Browser eingerichtet"},
+      {"the opener fails silently", 3, "", true, "endete mit dem Status 3 (ein benötigtes Programm fehlt)."},
+      {"the opener finds nothing", 2, "", true, "endete mit dem Status 2 (Datei nicht gefunden)."},
+      {"no opener", -1, "", false, "wurde nicht gefunden."},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove(told);
     const std::filesystem::path opener = dir / ("opener" + std::to_string(c.status));
     if (c.status >= 0) {
       test_support::WriteArgvRecorder(opener, told);
-      std::ofstream(opener, std::ios::app) << "exit " << c.status << "\n";
+      std::ofstream(opener, std::ios::app) << "printf '%s' '" << c.says << "' >&2\nexit " << c.status << "\n";
     }
     setenv("KOLUMO_OPENER", opener.c_str(), 1);
     win::msgbox::ClearLog();
     CHoverButton b;
     Make(b, "Hilfe", BS_PUSHBUTTON, 5);
     b.SetURL(url);
-    if (!c.opened) win::msgbox::QueueAnswer(IDOK);
+    if (c.box) win::msgbox::QueueAnswer(IDOK);
     win::input::ClickCenter(b.m_hWnd);
     win::PumpMessages();
+    win::shell::SettleOpeners(5000);
     if (c.status >= 0) {
       EXPECT_EQ(test_support::RecordedArgv(told), (std::vector<std::string>{opener.string(), url}));
     }
-    if (c.opened) {
+    if (!c.box) {
       EXPECT_TRUE(win::msgbox::Log().empty());
     } else {
       ASSERT_EQ(win::msgbox::Log().size(), 1u);
-      EXPECT_EQ(win::msgbox::Log()[0].text, std::string("Die Adresse \"") + url + "\" kann nicht geöffnet werden.");
+      EXPECT_EQ(win::msgbox::Log()[0].text, failure + "Das Programm '" + opener.string() + "' " + c.box);
     }
-    EXPECT_EQ(b.OpenURL(), BOOL(c.opened));
+    // once more, without a click: the same answer and the same box
+    if (c.box) win::msgbox::QueueAnswer(IDOK);
+    EXPECT_EQ(b.OpenURL(), BOOL(c.started));
+    win::shell::SettleOpeners(5000);
+    EXPECT_EQ(win::msgbox::Log().size(), c.box ? 2u : 0u);
+    win::msgbox::ClearLog();
     b.DestroyWindow();
   }
   unsetenv("KOLUMO_OPENER");
@@ -422,9 +440,43 @@ TEST_F(HoverButtonTest, AClickHandsTheUrlToTheOpenerAndSaysSoWhenItFails) {
   setenv("KOLUMO_OPENER", (dir / "opener0").c_str(), 1);
   win::input::ClickCenter(plain.m_hWnd);
   win::PumpMessages();
+  win::shell::SettleOpeners(5000);
   unsetenv("KOLUMO_OPENER");
   EXPECT_FALSE(std::filesystem::exists(told));
   EXPECT_FALSE(plain.OpenURL());
+  std::filesystem::remove_all(dir);
+}
+
+// The dialog does not wait for the opener: the click returns while a slow opener still runs, and its failure comes
+// in a box once it has ended, when the dialog next handles its messages (its timer).
+TEST_F(HoverButtonTest, TheClickDoesNotWaitForASlowOpenerAndItsFailureComesLater) {
+  const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "hover-slow-opener";
+  std::filesystem::create_directories(dir);
+  const std::filesystem::path opener = dir / "opener";
+  std::ofstream(opener) << "#!/bin/sh\nsleep 1\necho 'keine Verbindung' >&2\nexit 4\n";
+  std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+  setenv("KOLUMO_OPENER", opener.c_str(), 1);
+  win::msgbox::ClearLog();
+  CHoverButton b;
+  Make(b, "Hilfe", BS_PUSHBUTTON, 5);
+  b.SetURL("https://example.org");
+  const auto before = std::chrono::steady_clock::now();
+  win::input::ClickCenter(b.m_hWnd);
+  win::PumpMessages();
+  const auto took = std::chrono::steady_clock::now() - before;
+  EXPECT_LT(took, std::chrono::milliseconds(500));
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  // the opener ends after a second: the window system's timer brings its failure
+  win::msgbox::QueueAnswer(IDOK);
+  for (int i = 0; i < 400 && win::msgbox::Log().empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    win::AdvanceClock(60);
+    win::PumpMessages();
+  }
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_NE(win::msgbox::Log()[0].text.find("keine Verbindung"), std::string::npos) << win::msgbox::Log()[0].text;
+  unsetenv("KOLUMO_OPENER");
+  b.DestroyWindow();
   std::filesystem::remove_all(dir);
 }
 

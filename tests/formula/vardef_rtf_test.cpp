@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/rtfx/rtfx.h"
 #include "tests/formula/vardef_test_support.h"
 #include "tests/support/emf_sample.h"
 
@@ -230,6 +231,27 @@ TEST_F(VarDefRtfTest, PicturesOfEveryKindReachTheReportAndOneThatCannotIsNamed) 
   EXPECT_EQ(report.find("4749463839"), std::string::npos);
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].rfind("foto.gif: Bildformat nicht lesbar", 0), 0u) << failures[0];
+}
+
+// A picture of the table above the size a report takes is named with its size for the report's box, and the pictures
+// around it still go in.
+TEST_F(VarDefRtfTest, APictureAboveTheReportsSizeIsNamedWithItsSize) {
+  std::vector<unsigned char> large = TinyPng();
+  large.resize(std::size_t(rtfx::kMostPictureBytes) + 1024 * 1024);  // 17 MiB
+  auto& photo = Add<CVarDefAbbildung>(list);
+  photo.SetFileBuffer(large.data(), unsigned(large.size()));
+  photo.fileName = "C:\\fotos\\baustelle.png";
+  const auto png = TinyPng();
+  auto& plan = Add<CVarDefAbbildung>(list);
+  plan.SetFileBuffer(png.data(), unsigned(png.size()));
+  plan.fileName = "plan.png";
+  std::vector<std::string> failures;
+  const std::string report = Report(0, &failures);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0], "C:\\fotos\\baustelle.png: Bild zu groß: 17,0 MB, im Bericht höchstens 16 MB je Bild");
+  EXPECT_EQ(report.find("\\pict"), report.rfind("\\pict"));  // the plan alone
+  EXPECT_NE(report.find("\\pngblip\\picw2\\pich3"), std::string::npos);
+  EXPECT_LT(report.size(), std::size_t(1024 * 1024));
 }
 
 TEST_F(VarDefRtfTest, BracesInTheEngineersTextStayText) {

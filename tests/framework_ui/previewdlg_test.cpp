@@ -260,7 +260,7 @@ TEST_F(PreviewDlgTest, TheOutputButtonsShowTheirPicturesAndF1AsksForTheSuitesHel
   win::input::Key(VK_F1);
   win::PumpMessages();
   ASSERT_EQ(win::msgbox::Log().size(), 2u);
-  EXPECT_NE(win::msgbox::Log()[1].text.find("tq-vernik.chm"), std::string::npos) << win::msgbox::Log()[1].text;
+  EXPECT_NE(win::msgbox::Log()[1].text.find("tq-vernik.pdf"), std::string::npos) << win::msgbox::Log()[1].text;
 }
 
 TEST_F(PreviewDlgTest, TabbedViewsHandTheirTipFileToTheHost) {

@@ -118,11 +118,9 @@ struct SHELLEXECUTEINFO {
   HANDLE hIcon;
   HANDLE hProcess;
 };
-// Hands a document or address to the desktop's opener: the program $KOLUMO_OPENER names, else xdg-open, with the
-// file as its one argument. A local file that does not exist fails with SE_ERR_FNF, and so does an opener that ends
-// with status 2; one that cannot be started or ends with another status but 0 fails with SE_ERR_NOASSOC. An opener
-// still running after five seconds counts as started. Without a screen and $KOLUMO_OPENER nothing is started (a
-// headless run has no desktop). Every request is logged.
+// Hands a document or address to the desktop's opener (win::shell::Open). A local file that does not exist fails with
+// SE_ERR_FNF, an opener that cannot be started with SE_ERR_NOASSOC; how a started opener ends is said in a box of its
+// own, unless SEE_MASK_FLAG_NO_UI is set.
 BOOL ShellExecuteEx(SHELLEXECUTEINFO* info);
 
 inline constexpr DWORD SND_SYNC = 0x0, SND_ASYNC = 0x1, SND_NODEFAULT = 0x2, SND_MEMORY = 0x4, SND_LOOP = 0x8,
@@ -132,6 +130,18 @@ inline constexpr DWORD SND_SYNC = 0x0, SND_ASYNC = 0x1, SND_NODEFAULT = 0x2, SND
 BOOL PlaySound(LPCSTR sound, HMODULE module, DWORD flags);
 
 namespace win::shell {
+// The desktop's opener: the program $KOLUMO_OPENER names, else "xdg-open".
+std::string OpenerProgram();
+// Hands a document or address to the opener as its one argument and returns at once: no window waits for it. It
+// inherits no handle but its standard streams (input and output on /dev/null, its error stream kept for the box) and
+// starts with no signal blocked. An opener that cannot be started is said in a box at once; one that ends within
+// five seconds with another status than 0 is said in a box when the UI thread next handles its messages, in its own
+// words where it gave some, else by its status; one still running then has opened what it was given. The box's first
+// line is failure (none when it is empty). Without a screen and without $KOLUMO_OPENER nothing is started (a headless
+// run has no desktop). Whether the opener was started; every request is logged.
+bool Open(const std::string& target, const std::string& failure);
+// Waits up to ms for the openers started to end, then says the failures of those that ended.
+void SettleOpeners(DWORD ms);
 // What was asked of the desktop: "open <file>" and "sound <name>" lines, oldest first.
 const std::vector<std::string>& Log();
 void ClearLog();

@@ -1,17 +1,9 @@
-// File dialogs answered by the script source or, on a screen, by the person at it; the desktop's "open" and
-// sounds, both logged.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+// File dialogs answered by the script source or, on a screen, by the person at it.
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <thread>
 
 #include "platform/win/dialogs/afxdlgs.h"
 #include "platform/win/window/internal.h"
@@ -32,7 +24,6 @@ struct FileAnswer {
 struct FileState {
   std::deque<FileAnswer> answers;
   DWORD lastError = 0;
-  std::vector<std::string> shellLog;
 };
 FileState& F() {
   static FileState f;
@@ -199,67 +190,3 @@ CString CFileDialog::GetFolderPath() const {
   std::string path = m_ofn.lpstrFile;
   return CString(m_ofn.nFileOffset > 0 ? path.substr(0, m_ofn.nFileOffset - 1) : std::string());
 }
-
-namespace {
-
-// The opener's exit status, 0 when it still runs after a few seconds (it has started what it opens then and is
-// left to end by itself); -1 when it cannot be started.
-int RunOpener(const char* opener, const std::string& file) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  const char* argv[] = {opener, file.c_str(), nullptr};
-  pid_t pid = -1;
-  const int spawned = posix_spawnp(&pid, opener, &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  int status = 0;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    if (done < 0) return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
-  return 0;
-}
-
-}  // namespace
-
-BOOL ShellExecuteEx(SHELLEXECUTEINFO* info) {
-  if (!info || !info->lpFile || !*info->lpFile) return FALSE;
-  std::string file = info->lpFile;
-  std::string verb = info->lpVerb && *info->lpVerb ? info->lpVerb : "open";
-  F().shellLog.push_back(verb + " " + file);
-  auto fail = [&](int code) {
-    info->hInstApp = reinterpret_cast<HINSTANCE>(std::intptr_t(code));
-    return FALSE;
-  };
-  bool address = file.find("://") != std::string::npos || file.rfind("mailto:", 0) == 0;
-  std::error_code ec;
-  if (!address && !fs::exists(win::ToFsPath(file), ec)) return fail(SE_ERR_FNF);
-  const char* opener = std::getenv("KOLUMO_OPENER");
-  if ((opener && *opener) || win::CurrentScreen()) {
-    const int status = RunOpener(opener && *opener ? opener : "xdg-open", file);
-    if (status == 2) return fail(SE_ERR_FNF);  // the opener's word for a file it cannot find
-    if (status != 0) return fail(SE_ERR_NOASSOC);
-  }
-  info->hInstApp = reinterpret_cast<HINSTANCE>(std::intptr_t(33));
-  return TRUE;
-}
-
-BOOL PlaySound(LPCSTR sound, HMODULE, DWORD flags) {
-  std::string name = !sound ? "(stop)"
-                     : (flags & SND_RESOURCE) == SND_RESOURCE && IS_INTRESOURCE(sound)
-                         ? "#" + std::to_string(reinterpret_cast<std::uintptr_t>(sound))
-                         : std::string(sound);
-  F().shellLog.push_back("sound " + name);
-  return TRUE;
-}
-
-namespace win::shell {
-const std::vector<std::string>& Log() { return F().shellLog; }
-void ClearLog() { F().shellLog.clear(); }
-}  // namespace win::shell

@@ -5,6 +5,8 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -314,7 +316,8 @@ TEST_F(RtfxTest, PicturesAreEmbeddedAsPngKeepingProportions) {
 TEST_F(RtfxTest, AnEnhancedMetafileIsEmbeddedAsItIsAndAnUnknownPictureIsRefused) {
   const std::vector<unsigned char> emf = test_support::SmallEmf();
   const fs::path scratch = dir_ / "temp1234.emf", gif = dir_ / "temp5678.gif";
-  std::ofstream(scratch, std::ios::binary).write(reinterpret_cast<const char*>(emf.data()), std::streamsize(emf.size()));
+  std::ofstream(scratch, std::ios::binary)
+      .write(reinterpret_cast<const char*>(emf.data()), std::streamsize(emf.size()));
   std::ofstream(gif, std::ios::binary) << "GIF89a\x01\x00\x01\x00\x00\x00\x00;";
   const fs::path file = dir_ / "emf.rtf";
   ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
@@ -437,4 +440,93 @@ TEST_F(RtfxTest, ABitmapResourceIsEmbeddedFromTheWindowSystem) {
   // 6 cm = 3402 twips (6 / 2.54 * 1440), 3 cm = 1701 twips.
   EXPECT_NE(rtf.find("\\pngblip\\picw40\\pich20\\picwgoal3402\\pichgoal1701"), std::string::npos);
   EXPECT_EQ(rtf.find("\\pngblip", rtf.find("\\pngblip") + 1), std::string::npos) << "the unknown one adds nothing";
+}
+
+namespace {
+
+// A PNG file of signature and header only, claiming the size given.
+void WritePngHeader(const fs::path& file, std::uint32_t w, std::uint32_t h) {
+  unsigned char png[24] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (int i = 0; i < 4; ++i) {
+    png[16 + i] = static_cast<unsigned char>(w >> (24 - 8 * i));
+    png[20 + i] = static_cast<unsigned char>(h >> (24 - 8 * i));
+  }
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png), sizeof png);
+}
+
+// The number after the control word in the text, as written (digits only); empty when the word is missing.
+std::string NumberAfter(const std::string& rtf, const std::string& word) {
+  const std::size_t at = rtf.find("\\" + word);
+  if (at == std::string::npos) return {};
+  std::size_t end = at + 1 + word.size();
+  while (end < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[end]))) ++end;
+  return rtf.substr(at + 1 + word.size(), end - at - 1 - word.size());
+}
+
+}  // namespace
+
+// A picture header may claim any size, and a damaged position any width: every size written stays within RTF's
+// 32-bit numbers, the goal sizes within the 22 inches (31680 twips) a word processor keeps, the proportions kept.
+// 2^31-1 pixels at 96 dpi are 56.8 km: the larger side becomes 31680 twips, the other its share of it
+// (31680 * 1000 / 2147483647 = 0.0148 -> at least 1 twip; 31680 * 1/2 = 15840). A width that is no number takes the
+// picture's own size: 15 twips a pixel at 96 dpi.
+TEST_F(RtfxTest, PictureSizesStayWithinTheNumbersRtfKeeps) {
+  const struct {
+    const char* name;
+    std::uint32_t w, h;
+    double widthCm, heightCm;
+    const char* picw;
+    const char* pich;
+    const char* goalWidth;
+    const char* goalHeight;
+  } cases[] = {
+      {"as large as a header can say", 2147483647u, 2147483647u, 0.0, 0.0, "2147483647", "2147483647", "31680",
+       "31680"},
+      {"wide and flat", 2147483647u, 1000u, 0.0, 0.0, "2147483647", "1000", "31680", "1"},
+      {"beyond a signed 32-bit number", 4294967295u, 2u, 0.0, 0.0, "2147483647", "2", "31680", "1"},
+      {"a damaged width asked for", 200u, 100u, 1e300, 0.0, "200", "100", "31680", "15840"},
+      {"no number asked for", 200u, 100u, std::nan(""), std::nan(""), "200", "100", "3000", "1500"},
+      {"a size that fits stays", 200u, 100u, 10.0, 5.0, "200", "100", "5669", "2835"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path png = dir_ / "header.png", file = dir_ / "gross.rtf";
+    WritePngHeader(png, c.w, c.h);
+    ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+    EXPECT_EQ(rtfx::Picture(png.c_str(), "plan.png", c.widthCm, c.heightCm), "");
+    ASSERT_TRUE(RTFX_EndDocument(0));
+    const std::string rtf = ReadAll(file);
+    EXPECT_EQ(NumberAfter(rtf, "picw"), c.picw) << rtf;
+    EXPECT_EQ(NumberAfter(rtf, "pich"), c.pich);
+    EXPECT_EQ(NumberAfter(rtf, "picwgoal"), c.goalWidth);
+    EXPECT_EQ(NumberAfter(rtf, "pichgoal"), c.goalHeight);
+  }
+}
+
+// A picture file above the stated size is left out with the reason, naming both sizes; one of exactly that size
+// goes in whole, and so does everything after the one left out.
+TEST_F(RtfxTest, APictureAboveTheStatedSizeIsLeftOutWithTheReason) {
+  const fs::path large = dir_ / "gross.png", fits = dir_ / "passt.png", file = dir_ / "bilder.rtf";
+  WritePngHeader(large, 4000, 3000);
+  WritePngHeader(fits, 40, 30);
+  fs::resize_file(large, std::uintmax_t(rtfx::kMostPictureBytes) + 1);
+  fs::resize_file(fits, std::uintmax_t(rtfx::kMostPictureBytes));
+  ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+  const std::string why = rtfx::Picture(large.c_str(), "foto.png", 10.0, 0.0);
+  EXPECT_EQ(why, "Bild zu groß: 16,0 MB, im Bericht höchstens 16 MB je Bild");
+  RTFX_Picture(large.c_str(), 1, 10.0, 0.0);
+  RTFX_CellPicture(large.c_str(), 1, 10.0, 0.0);
+  EXPECT_EQ(rtfx::Picture(fits.c_str(), "passt.png", 10.0, 0.0), "");
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  const std::string rtf = ReadAll(file);
+  EXPECT_EQ(NumberAfter(rtf, "picw"), "40");
+  EXPECT_EQ(rtf.find("\\picw4000"), std::string::npos);
+  // the one taken: its header and its zero bytes as hexadecimal, two digits a byte, 64 bytes a line
+  const std::size_t hex = rtf.find("\\pichgoal");
+  ASSERT_NE(hex, std::string::npos);
+  const std::size_t end = rtf.find('}', hex);
+  EXPECT_GT(end - hex, std::size_t(2 * rtfx::kMostPictureBytes));
+  bool balanced = false;
+  ControlWords(rtf, balanced);
+  EXPECT_TRUE(balanced);
 }

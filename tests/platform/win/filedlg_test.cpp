@@ -1,10 +1,16 @@
 // File dialogs answered by the script, with the checks a user would meet; the desktop's "open" and sounds.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
+#include "platform/win/dialogs/afxdlgs.h"
 #include "platform/win/dialogs/wintest.h"
 
 namespace {
@@ -113,6 +119,35 @@ TEST_F(FileDialogTest, OpeningADocumentAndSoundsAreLogged) {
   EXPECT_TRUE(PlaySound("klick.wav", nullptr, SND_FILENAME | SND_ASYNC));
   EXPECT_EQ(win::shell::Log(), (std::vector<std::string>{"open " + file, "open " + missing,
                                                          "open https://example.org/hilfe", "sound klick.wav"}));
+}
+
+// The opener is started cleanly and left alone: it inherits no descriptor of the program's (here one left open on
+// purpose as number 57) and no blocked signal, and what it leaves running (a viewer) may still write on its error
+// stream after it ended with success: no box, and the write is not broken off.
+TEST_F(FileDialogTest, TheOpenerStartsCleanAndWhatItLeavesRunningMayStillWriteItsErrors) {
+  const fs::path opener = dir / "oeffner", seen = dir / "seen", wrote = dir / "wrote";
+  std::ofstream(opener) << "#!/bin/sh\n[ -e /proc/$$/fd/57 ] && echo geerbt > '" << seen.string() << "'\n"
+                        << "grep '^SigBlk' /proc/$$/status >> '" << seen.string() << "'\n"
+                        << "(sleep 0.3; echo 'spaete Warnung' >&2 && touch '" << wrote.string() << "') &\nexit 0\n";
+  fs::permissions(opener, fs::perms::owner_all);
+  const int kept = ::dup2(::open("/dev/null", O_RDONLY), 57);
+  sigset_t usr1, before;
+  sigemptyset(&usr1);
+  sigaddset(&usr1, SIGUSR1);
+  pthread_sigmask(SIG_BLOCK, &usr1, &before);
+  setenv("KOLUMO_OPENER", opener.c_str(), 1);
+  win::msgbox::ClearLog();
+  EXPECT_TRUE(win::shell::Open("https://example.org", "Die Adresse kann nicht geöffnet werden."));
+  win::shell::SettleOpeners(5000);
+  unsetenv("KOLUMO_OPENER");
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  ::close(kept);
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  std::ifstream in(seen);
+  const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(said, "SigBlk:\t0000000000000000\n");
+  for (int i = 0; i < 300 && !fs::exists(wrote); ++i) usleep(10000);
+  EXPECT_TRUE(fs::exists(wrote));
 }
 
 }  // namespace
