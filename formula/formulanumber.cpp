@@ -93,9 +93,15 @@ double CFormulaNumber::GetValue() {
   // A name read without a value, or with one its failed definition made up, would count 0 or that: the value
   // stays as it was, as after a failure.
   double value = 0.0;
-  if (!m_bNumber && m_pStore && m_pStore->Evaluate(m_strText, &value) && m_pStore->ReadsHaveValues())
-    m_dValue = value;
+  if (!m_bNumber && m_pStore && m_pStore->Evaluate(m_strText, &value) && m_pStore->ReadsHaveValues()) m_dValue = value;
   return m_dValue;
+}
+
+CString CFormulaNumber::WhyNoValue() {
+  GetValue();
+  if (m_bNumber || !m_pStore) return CString();
+  const CString unread = m_pStore->NoValueReadMessage();
+  return unread.IsEmpty() ? m_pStore->LastFailure() : unread;
 }
 
 const CString& CFormulaNumber::GetText() {
