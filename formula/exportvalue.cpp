@@ -8,10 +8,14 @@ namespace {
 
 void Fill(int element, const char* varName, double value, const char* unit, const char* failure) {
   VIDUV_SetString(element, "varName", varName ? varName : "");
-  if (failure && *failure)
+  // An element that keeps its kind (a folder written onto) keeps no number beside a failure, nor a reason beside one.
+  if (failure && *failure) {
+    VIDUV_DeleteAttr(element, "val");
     VIDUV_SetString(element, "reason", failure);
-  else
+  } else {
+    VIDUV_DeleteAttr(element, "reason");
     VIDUV_SetDouble(element, "val", value);
+  }
   VIDUV_SetString(element, "unit", unit ? unit : "");
 }
 

@@ -108,6 +108,14 @@ TEST_F(ExportsTree, AFailedValueHoldsWhyAndNoNumber) {
   EXPECT_EQ(ExportedFailure(value), "a = b: 'b' nicht definiert");
   EXPECT_STREQ(VIDUV_GetString(value, "val"), "");
 
+  // a folder of the desc takes what is written onto it as it is, but no number stays beside a failure
+  WriteExportValue(exports, "", "F", "F", 1.0, "kN");
+  EXPECT_DOUBLE_EQ(VIDUV_GetDouble(folder, "val"), 1.0);
+  WriteExportValue(exports, "", "F", "F", 2.0, "kN", "F = 1/0: Division durch Null.");
+  EXPECT_STREQ(VIDUV_GetString(folder, "val"), "");
+  EXPECT_STREQ(VIDUV_GetString(folder, "reason"), "F = 1/0: Division durch Null.");
+  ASSERT_EQ(ChildNames(exports), (std::vector<std::string>{"folder:F"}));
+
   // values and failed values directly under the tree go before it is written anew; folders stay
   WriteExportValue(exports, "", "g", "g", 620.0, "kN");
   WriteExportValue(exports, "", "h", "h", 0.0, "kN", "h = 1/0: Division durch Null.");
