@@ -695,6 +695,16 @@ int Calculate(int document) {
   // Formulas of the document part that failed are reported; they stop neither the calculation nor the saving.
   if (const CString messages = data->GetSubData().GetMessages(); !messages.IsEmpty())
     AfxMessageBox(Tr("Fehler in den Formeln des Dokuments:") + "\n" + messages, MB_ICONWARNING);
+  // An exported value whose definition failed reaches other positions as failed, not as a number; it stops this
+  // calculation only where an input of its own reads it (the input check).
+  std::vector<std::string> exportFehler = data->varDefs.FailedExports();
+  for (std::string& zeile : data->GetSubData().FailedExports()) exportFehler.push_back(std::move(zeile));
+  if (!exportFehler.empty()) {
+    std::string text =
+        Tr("Exportierte Werte ohne Wert (sie werden als fehlgeschlagen exportiert, nicht als Zahl):").str();
+    for (const std::string& zeile : exportFehler) text += "\n- " + zeile;
+    AfxMessageBox(text.c_str(), MB_ICONWARNING);
+  }
   // Loads taken over from other positions are calculated like loads entered by hand; the stage gets its own
   // loads back before the results are written.
   CTransferredStageLoads transferred(*data, data->lastUeberlagerungBZ[0], data->loads[0], data->maxLF[0]);

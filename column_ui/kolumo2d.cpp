@@ -512,13 +512,14 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
       c.SetObjectId(id, 3);
       stil();
       if (std::fabs(a - px) >= 1e-6)
-        c.AddPointLoad(float(x), float(z1), float(px), float(py), float(a), Fmt2(v0).c_str());
+        c.AddPointLoad(float(x), float(z1), float(px), float(py), float(a), LastWertText(l.val0, Fmt2(v0)).c_str());
       if (std::fabs(cc - px) >= 1e-6) {
         // The turn as the view shows it: a positive moment tilts the head to -x for a load in x, to +y for a
         // load in y (as the calculation's deformations have it); both views show their horizontal axis pointing
         // left, so the first turns clockwise on the screen, the second counter-clockwise.
         const double drehung = l.direction == 0 ? -v1 : v1;
-        c.Invoke40(x, z1, px, py, l.direction == 2 ? cc : std::copysign(std::fabs(cc), drehung), Fmt2(v1).c_str());
+        c.Invoke40(x, z1, px, py, l.direction == 2 ? cc : std::copysign(std::fabs(cc), drehung),
+                   LastWertText(l.val1, Fmt2(v1)).c_str());
       }
       if (l.direction != 2) x0 = float(x0 - a - 0.2);
     } else if (l.ltype == 0 || l.ltype == 1) {
@@ -539,8 +540,9 @@ double CKolumoVorschau2D::ZeichneLasten2D(int mode, CPlotwerk2D& c) {
       if (!zeichnen) continue;
       c.SetObjectId(id, 3);
       stil();
-      c.AddLineLoad(float(x), float(z1), float(x), float(z2), 0.1f, 0.0f, float(p), float(qq), Fmt2(v0).c_str(),
-                    Fmt2(l.ltype == 1 ? v1 : v0).c_str());
+      c.AddLineLoad(float(x), float(z1), float(x), float(z2), 0.1f, 0.0f, float(p), float(qq),
+                    LastWertText(l.val0, Fmt2(v0)).c_str(),
+                    LastWertText(l.ltype == 1 ? l.val1 : l.val0, Fmt2(l.ltype == 1 ? v1 : v0)).c_str());
       x0 = float(x0 - p - 0.2);
     }
   }

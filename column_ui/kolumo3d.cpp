@@ -243,8 +243,10 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
       if (z1 > H) continue;
       const double z2 = std::min(z1 + l.length.GetValue(), H);
       if (std::fabs(f1) <= 0.0001 && std::fabs(f2) <= 0.0001) continue;
-      const std::string t1 = Fmt("%.1f kN/m", f1);
-      const std::string t2 = std::fabs(f1 - f2) < 0.01 ? std::string() : Fmt("%.1f kN/m", f2);
+      const std::string t1 = LastWertText(l.val0, Fmt("%.1f kN/m", f1));
+      const std::string t2 = std::fabs(f1 - f2) < 0.01
+                                 ? std::string()
+                                 : LastWertText(l.ltype == 1 ? l.val1 : l.val0, Fmt("%.1f kN/m", f2));
       double a1 = std::fabs(f1) * 0.7 * L / m, a2 = std::fabs(f2) * 0.7 * L / m;
       const double groesser = std::max(a1, a2);
       if (groesser > 0.3 * L) {
@@ -303,7 +305,7 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
         if (val0 < 0) spitze[achse] -= float(groesse);
         c.AddPointLoad(spitze.data(), richtung, float(0.1 * L), float(groesse), "");
         const double zText = d == 0 ? (val0 > 0 ? z - groesse / 2 : z + groesse / 2) : z;
-        beschrifte(d, f, zText, Fmt("%.1f kN", val0));
+        beschrifte(d, f, zText, LastWertText(l.val0, Fmt("%.1f kN", val0)));
       }
       if (val1 != 0) {
         // The moment turns in the plane of the load: about y for loads in x, about x for loads in y and axial
@@ -315,10 +317,15 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
         if (std::fabs(g) <= 0.3 * L) g = std::copysign(0.3 * L, val1);
         groessen[k] = float(d == 0 ? g : -g);
         c.Invoke21(punkt.data(), groessen, float(0.1 * L), "", "", "");
-        beschrifte(d, f, z, Fmt("%.1f kNm", val1));
+        beschrifte(d, f, z, LastWertText(l.val1, Fmt("%.1f kNm", val1)));
       }
     }
   }
+}
+
+std::string LastWertText(CFormulaNumber& wert, const std::string& zahl) {
+  const CString grund = wert.WhyNoValue();
+  return grund.IsEmpty() ? zahl : grund.str();
 }
 
 void Draw3D(CKolumoData& data) {

@@ -9,6 +9,7 @@
 
 #include "framework_ui/plotwerk.h"
 
+class CFormulaNumber;
 class CKolumoData;
 class CLabelPlacer;
 class CResultEntry;
@@ -62,6 +63,9 @@ CDiagrammEingabe DiagrammEingabe(CKolumoData& data, const std::vector<double>& s
 
 // The column's 3D view; also used for the report's pictures.
 void Zeichne3D(CKolumoData& data, CPlotwerk3D& control);
+// A load's value as the previews label it: the number as `zahl` gives it, or, for a formula without a value, why, as
+// the load's grid cell says it.
+std::string LastWertText(CFormulaNumber& wert, const std::string& zahl);
 // The loads of the data's current stage (called at the end of Zeichne3D).
 void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& control);
 // The preview's 3D drawing: into the first 3D control of the data's list, if there is one. The first drawing

@@ -476,9 +476,9 @@ void COrmiGridCtrl::ShowFormula(int row, int col, COrmiCellInfo& info) {
   CGridCellBase* cell = GetCell(row, col);
   if (!cell || !info.value) return;
   CFormulaNumber& value = *info.value;
-  const double shown = value.GetValue();
-  const bool unnamed = !value.m_bNumber && value.m_pStore && !value.m_pStore->UndefinedReads().empty();
-  SetItemText(row, col, unnamed ? value.m_pStore->UndefinedReadMessage() : FormatValue(info, shown));
+  // A formula without a value says why, never shows the number kept from before.
+  const CString why = value.WhyNoValue();
+  SetItemText(row, col, why.IsEmpty() ? FormatValue(info, value.m_dValue) : why);
   LOGFONT lf{};
   if (const LOGFONT* current = cell->GetFont()) lf = *current;
   lf.lfUnderline = BYTE(info.value->m_bNumber ? 0 : 1);
@@ -959,8 +959,8 @@ BOOL COrmiGridCtrl::ReadTypedText(int row, int col, const CString& in, CString& 
         // is left as it is, so that an edit of it can always end.
         const bool held = info->value && !info->value->m_bNumber && info->value->m_strText == text;
         const BOOL evaluated = store->Evaluate(expression, &value);
-        if (!held && (!evaluated || !store->UndefinedReads().empty())) {
-          reason = evaluated                     ? store->UndefinedReadMessage()
+        if (!held && (!evaluated || !store->ReadsHaveValues())) {
+          reason = evaluated                     ? store->NoValueReadMessage()
                    : store->m_Messages.GetSize() ? store->m_Messages[store->m_Messages.GetSize() - 1].m_strText
                                                  : CString("Die Formel kann nicht berechnet werden.");
           reason = QuotedAsTyped(reason, text);
@@ -1221,7 +1221,9 @@ CString COrmiGridCtrl::PasteQuestion(const PastePlan& plan, std::size_t lineCoun
     const CString firstLeft = one ? " sie" : " die erste";
     switch (plan.why) {
       case Left::kNoRows: left += " die Tabelle hat keine Zeilen mehr."; break;
-      case Left::kNoRoom: left += plan.noRoom.IsEmpty() ? CString(" mehr nimmt die Position nicht auf.") : "\n" + plan.noRoom; break;
+      case Left::kNoRoom:
+        left += plan.noRoom.IsEmpty() ? CString(" mehr nimmt die Position nicht auf.") : "\n" + plan.noRoom;
+        break;
       default:
         left += firstLeft + (plan.stopEmpty ? " ist leer und legt keine neue Tabellenzeile an."
                                             : " legt in dieser Spalte keine neue Tabellenzeile an.");

@@ -226,11 +226,27 @@ void SubData::WriteXML(int element, int exportsElement) {
       // A value without a description is exported under its variable name.
       const CString desc = value.desc.IsEmpty() ? value.varName : value.desc;
       if (desc.IsEmpty()) continue;  // nothing to find it by
-      WriteExportValue(exportsElement, "", desc, value.varName, value.value, value.unit);
+      WriteExportValue(exportsElement, "", desc, value.varName, value.value, value.unit, ExportFailure(value));
     }
   }
   TQScriptBudget budget;
   RunEventMacro(2);
+}
+
+CString SubData::ExportFailure(const SubDataValue& value) {
+  double number = 0.0;
+  CVariableStore& store = owner.variables;
+  if (!store.Evaluate(value.varName, &number) || store.FailedReads().empty()) return CString();
+  return store.FailedReadMessage();
+}
+
+std::vector<std::string> SubData::FailedExports() {
+  std::vector<std::string> lines;
+  if (!HoldsText()) return lines;
+  for (const SubDataValue& value : exportValues)
+    if (const CString failure = ExportFailure(value); !failure.IsEmpty() && !value.varName.IsEmpty())
+      lines.push_back(value.varName.str() + ": " + failure.str());
+  return lines;
 }
 
 void SubData::GetMacroFileNames(CString& makerFile, CString& userFile) const {

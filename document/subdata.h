@@ -51,6 +51,7 @@ class SubData : public CDocumentPart {
   bool HoldsText() const override { return text.GetCount() == 1; }
   bool HasEditorLink() const override { return editorLink; }
   CString GetMessages() const override;
+  std::vector<std::string> FailedExports() override;
   std::shared_ptr<void> OpenEvaluation() override;
   int GetPage() const override { return page; }
 
@@ -79,6 +80,9 @@ class SubData : public CDocumentPart {
  private:
   // keepText: the names are defined, the text stays as it is (its shown results are not rewritten).
   void Evaluate(unsigned long colour, int firstNumber, bool keepText);
+  // Why an export value has none: the definition of its variable failed ("a = 1/0: Division durch Null."); empty
+  // when it has one.
+  CString ExportFailure(const SubDataValue& value);
   // Says once that the macros were stopped, when the time for them is spent.
   void ReportIfStopped(const std::string& where) const;
   // Says that the event's macro stopped on an error, naming the event and the error's line and column.

@@ -101,6 +101,13 @@ double CFormulaNumber::GetValue() {
   return m_dValue;
 }
 
+CString CFormulaNumber::WhyNoValue() {
+  GetValue();
+  if (m_bNumber || !m_pStore) return CString();
+  const CString unread = m_pStore->NoValueReadMessage();
+  return unread.IsEmpty() ? m_pStore->LastFailure() : unread;
+}
+
 const CString& CFormulaNumber::GetText() {
   if (m_bNumber) m_strText.Format("%lg", m_dValue);
   return m_strText;

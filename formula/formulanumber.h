@@ -24,6 +24,10 @@ class CFormulaNumber {
   // The value; an expression with a store is evaluated first (a failure, or a name read that has no value or whose
   // definition failed, keeps the last good value, and the store says why).
   double GetValue();
+  // Why an expression has no value, as its cell says it: it reads a name whose definition failed ("'a' hat keinen
+  // Wert: a = 1/0: Division durch Null."), a name defined nowhere ("'b' nicht definiert"), or fails itself. Empty
+  // for a plain number and for an expression with a value. Evaluates it (GetValue).
+  CString WhyNoValue();
   // An expression's text; for a plain number its value formatted with "%lg" (kept in the text field).
   const CString& GetText();
 

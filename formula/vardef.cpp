@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formula/exportvalue.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
 
@@ -42,7 +43,12 @@ CVarDefServices& GetVarDefServices() {
 // --- Taken-over value record ---
 
 CImportRecord::CImportRecord(const CImportRecord& other)
-    : varPath(other.varPath), desc(other.desc), varName(other.varName), value(other.value), unit(other.unit) {}
+    : varPath(other.varPath),
+      desc(other.desc),
+      varName(other.varName),
+      value(other.value),
+      unit(other.unit),
+      failure(other.failure) {}
 
 CImportRecord& CImportRecord::operator=(const CImportRecord& other) {
   varPath = other.varPath;
@@ -50,7 +56,17 @@ CImportRecord& CImportRecord::operator=(const CImportRecord& other) {
   varName = other.varName;
   value = other.value;
   unit = other.unit;
+  failure = other.failure;
   return *this;
+}
+
+CString TakenOverFailure(const CImportRecord& record) {
+  if (record.failure.IsEmpty()) return CString();
+  const int slash = record.varPath.Find('\\');
+  const CString source = slash < 0 ? record.varPath : record.varPath.Left(slash);
+  CString why;
+  why.Format(Tr("Definition in %s fehlgeschlagen: %s").GetString(), source.GetString(), record.failure.GetString());
+  return FailedDefinitionText(record.varName, record.varPath, why);
 }
 
 std::unique_ptr<CImportRecord> CImportRecord::Clone() const { return std::make_unique<CImportRecord>(*this); }
@@ -431,6 +447,15 @@ void CVarDefList::ReportNotRefreshed() const {
   if (!lines.IsEmpty())
     AfxMessageBox(Tr("Übernommene Werte wurden nicht aktualisiert; es wird mit ihren alten Werten gerechnet:") + lines,
                   MB_ICONWARNING);
+  // One whose source has no value has none here: an input that reads it is refused.
+  CString failed;
+  for (const auto& entry : entries)
+    if (const auto* taken = dynamic_cast<const CVarDefWertUebernahme*>(entry.get()))
+      if (const CString failure = TakenOverFailure(taken->GetImport()); !failure.IsEmpty()) failed += "\n" + failure;
+  if (!failed.IsEmpty())
+    AfxMessageBox(
+        Tr("Übernommene Werte haben keinen Wert, weil ihre Definition in der Quelle fehlgeschlagen ist:") + failed,
+        MB_ICONWARNING);
 }
 
 void CVarDefList::ReadOldData(int parent) {
@@ -481,19 +506,31 @@ void CVarDefList::WriteData(int parent) {
 }
 
 void CVarDefList::WriteExports(int element) {
-  auto addValue = [element](const CString& desc, const CString& varName, double value, const CString& unit) {
-    int child = VIDUV_AddChildElement(element, "value");
-    VIDUV_SetString(child, "desc", desc);
-    VIDUV_SetString(child, "varName", varName);
-    VIDUV_SetDouble(child, "val", value);
-    VIDUV_SetString(child, "unit", unit);
-  };
   for (int i = 0; i < GetSize(); ++i) {
     if (auto* variable = GetAs<CVarDefVariable>(i); variable && variable->bExported)
-      addValue(variable->desc, variable->varName, variable->value.m_dValue, variable->unit);
+      AddExportedValue(element, variable->desc, variable->varName, variable->value.m_dValue, variable->unit,
+                       variable->failure);
     else if (auto* sum = GetAs<CVarDefSummeTabelle>(i); sum && sum->bExported)
-      addValue(sum->desc, sum->varName, sum->sum, sum->unit);
+      AddExportedValue(element, sum->desc, sum->varName, sum->sum, sum->unit, sum->failure);
   }
+}
+
+std::vector<std::string> CVarDefList::FailedExports() {
+  UpdateVariables();
+  std::vector<std::string> lines;
+  for (int i = 0; i < GetSize(); ++i) {
+    const CString* name = nullptr;
+    const CString* failure = nullptr;
+    if (auto* variable = GetAs<CVarDefVariable>(i); variable && variable->bExported) {
+      name = &variable->varName;
+      failure = &variable->failure;
+    } else if (auto* sum = GetAs<CVarDefSummeTabelle>(i); sum && sum->bExported) {
+      name = &sum->varName;
+      failure = &sum->failure;
+    }
+    if (failure && !failure->IsEmpty()) lines.push_back(name->str() + ": " + failure->str());
+  }
+  return lines;
 }
 
 void CVarDefList::UpdateVariables() {
@@ -507,7 +544,9 @@ void CVarDefList::UpdateVariables() {
   for (auto& entry : entries) {
     if (auto* taken = dynamic_cast<CVarDefWertUebernahme*>(entry.get())) {
       const CImportRecord& record = taken->GetImport();
-      store.SetVariable(FolderPart(record.varPath) + record.varName, record.desc, record.unit, record.value);
+      const CString name = FolderPart(record.varPath) + record.varName;
+      store.SetVariable(name, record.desc, record.unit, record.value);
+      if (const CString failure = TakenOverFailure(record); !failure.IsEmpty()) store.SetFailed(name, failure);
     }
   }
 
@@ -537,9 +576,12 @@ void CVarDefList::UpdateVariables() {
         if (sumFailure.IsEmpty()) sumFailure = DefinitionFailure(calculation.desc, calculation.value);
         break;
       }
-      case CVarDefEntry::kWertUebernahme:
-        runningSum += static_cast<CVarDefWertUebernahme&>(*entry).GetImport().value;
+      case CVarDefEntry::kWertUebernahme: {
+        const CImportRecord& record = static_cast<CVarDefWertUebernahme&>(*entry).GetImport();
+        runningSum += record.value;
+        if (sumFailure.IsEmpty()) sumFailure = TakenOverFailure(record);
         break;
+      }
       case CVarDefEntry::kSummeTabelle: {
         auto& sum = static_cast<CVarDefSummeTabelle&>(*entry);
         sum.sum = runningSum;
@@ -566,15 +608,17 @@ void CVarDefList::DefineIn(CVariableStore& target) {
   // value and mark.
   INT_PTR next = 0;
   for (int i = 0; i < GetSize() && next < names.GetSize(); ++i) {
-    const CString* failure = nullptr;
+    CString failure;
     if (auto* variable = GetAs<CVarDefVariable>(i))
-      failure = &variable->failure;
+      failure = variable->failure;
     else if (auto* sum = GetAs<CVarDefSummeTabelle>(i))
-      failure = &sum->failure;
-    else if (!GetAs<CVarDefWertUebernahme>(i))
+      failure = sum->failure;
+    else if (auto* taken = GetAs<CVarDefWertUebernahme>(i))
+      failure = TakenOverFailure(taken->GetImport());
+    else
       continue;
     target.SetVariable(names[next], descriptions[next], units[next], values[next]);
-    if (failure && !failure->IsEmpty()) target.SetFailed(names[next], *failure);
+    if (!failure.IsEmpty()) target.SetFailed(names[next], failure);
     ++next;
   }
 }

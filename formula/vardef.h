@@ -28,7 +28,8 @@ class CImportRecord {
   void ReadData(int element);
   void WriteData(int element) const;
   // Refreshes value and unit from the source: 0 found (or nothing to refresh), 1 source file missing or
-  // unreadable, 2 value missing, 3 the value is no finite number; sets the status text. Only 0 changes them.
+  // unreadable, 2 value missing, 3 the value is no finite number, 4 the source exports it as failed (the value
+  // stays, failure says why); sets the status text. Only 0 changes the value.
   virtual int Update();
 
   CString varPath;  // source position, then the "desc" texts of its exports folders and value, joined by '\'
@@ -37,6 +38,9 @@ class CImportRecord {
   double value = 0.0;
   CString unit;
   CString status;  // empty while the source is found; never stored
+  // Why the source gives no value: its definition failed there (in the source's words). Set by Update, copied with
+  // the record, never stored: such a value has none here either.
+  CString failure;
   // The file of the position that takes the value over: a source named relatively lies in its folder. The list
   // that holds the record sets it before every refresh; never stored or copied.
   CString positionFile;
@@ -188,6 +192,10 @@ class CVarDefKritzl : public CVarDefPictureBase {
   void WriteData(int element) override;
 };
 
+// Why a taken-over value has none, naming the source position ("a = EX\a: Definition in EX fehlgeschlagen: a = 1/0:
+// Division durch Null."); empty while its source gives one.
+CString TakenOverFailure(const CImportRecord& record);
+
 class CVarDefWertUebernahme : public CVarDefEntry {
  public:
   CVarDefWertUebernahme();
@@ -256,10 +264,15 @@ class CVarDefList {
   // numbers and are listed in one warning.
   void ReadData(int parent);
   void ReadOldData(int parent);
-  // One warning listing every taken-over value whose refresh failed; nothing when all were refreshed.
+  // One warning listing every taken-over value whose refresh failed, and one listing those whose source exports
+  // them as failed; nothing when all were refreshed.
   void ReportNotRefreshed() const;
   void WriteData(int parent);
+  // Adds the exported values under the position's exports element; one whose definition failed is exported as
+  // failed, with the reason, never as a number.
   void WriteExports(int element);
+  // The exported values whose definition failed, one line each ("a: a = 1/0: Division durch Null.").
+  std::vector<std::string> FailedExports();
 
   void UpdateVariables();
   void GetVariables(CStringArray& names, CStringArray& descriptions, CStringArray& units,

@@ -124,23 +124,30 @@ void CVarDefList::WriteRtf(const char* path, int variant, std::vector<std::strin
   // The value's colour and the blanks before the unit differ between the variants.
   const char* valueStart = documentPart ? "\\ql\\cf2 " : "\\ql ";
   const char* unitGap = documentPart ? "\\cf1  " : " ";
+  // The report prints a definition that failed with why, never with the number that stands in for it. The
+  // document part keeps its formulas: its text defines the names again.
+  UpdateVariables();
+  CString line;
+  auto failed = [&](const CString& failure) {
+    if (documentPart || failure.IsEmpty()) return false;
+    line.Format("%s%s", valueStart, RtfLiteral(failure).GetString());
+    return true;
+  };
 
   for (int i = 0; i < GetSize(); ++i) {
     CVarDefEntry* entry = GetAt(i);
     if (!entry) continue;
     const int digits = Decimals(entry->digits);
-    CString line;
+    line.Empty();
     switch (entry->type) {
       case CVarDefEntry::kVariable: {
         auto& variable = static_cast<CVarDefVariable&>(*entry);
         double value = variable.value.GetValue();
-        if (variable.value.m_bNumber)
-          line.Format("%s%s = %.*lf%s%s", valueStart, RtfLiteral(variable.varName).GetString(), digits, value, unitGap,
-                      RtfLiteral(variable.unit).GetString());
-        else
-          line.Format("%s%s = %s = %.*lf%s%s", valueStart, RtfLiteral(variable.varName).GetString(),
-                      RtfLiteral(variable.value.m_strText).GetString(), digits, value, unitGap,
-                      RtfLiteral(variable.unit).GetString());
+        const bool plain = variable.value.m_bNumber;
+        if (!failed(variable.failure))
+          line.Format(plain ? "%s%s = %.0s%.*lf%s%s" : "%s%s = %s = %.*lf%s%s", valueStart,
+                      RtfLiteral(variable.varName).GetString(), RtfLiteral(variable.value.m_strText).GetString(),
+                      digits, value, unitGap, RtfLiteral(variable.unit).GetString());
         block.Value(Layout::kValue, RtfLiteral(variable.desc), *entry, line);
         break;
       }
@@ -154,8 +161,9 @@ void CVarDefList::WriteRtf(const char* path, int variant, std::vector<std::strin
       }
       case CVarDefEntry::kSummeTabelle: {
         auto& sum = static_cast<CVarDefSummeTabelle&>(*entry);
-        line.Format("%s%s = %.*lf%s%s", valueStart, RtfLiteral(sum.varName).GetString(), digits, sum.sum, unitGap,
-                    RtfLiteral(sum.unit).GetString());
+        if (!failed(sum.failure))
+          line.Format("%s%s = %.*lf%s%s", valueStart, RtfLiteral(sum.varName).GetString(), digits, sum.sum, unitGap,
+                      RtfLiteral(sum.unit).GetString());
         block.Value(Layout::kValue, RtfLiteral(sum.desc), *entry, line);
         break;
       }
@@ -164,8 +172,9 @@ void CVarDefList::WriteRtf(const char* path, int variant, std::vector<std::strin
         CString description = record.varPath;
         description.Replace("\\", " - ");
         description = RtfLiteral(description);
-        line.Format("%s%s %s %.*lf%s%s", valueStart, RtfLiteral(record.varName).GetString(), documentPart ? "==" : "=",
-                    digits, record.value, unitGap, RtfLiteral(record.unit).GetString());
+        if (!failed(TakenOverFailure(record)))
+          line.Format("%s%s %s %.*lf%s%s", valueStart, RtfLiteral(record.varName).GetString(),
+                      documentPart ? "==" : "=", digits, record.value, unitGap, RtfLiteral(record.unit).GetString());
         block.Value(Layout::kImport, description, *entry, line);
         break;
       }

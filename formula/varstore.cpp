@@ -297,6 +297,13 @@ CString CVariableStore::UndefinedReadMessage() const {
   return m_UndefinedReads.empty() ? CString() : CString(UndefinedNameText(m_UndefinedReads.front()));
 }
 
+CString CVariableStore::NoValueReadMessage() const {
+  if (m_FailedReads.empty()) return UndefinedReadMessage();
+  CString text;
+  text.Format("'%s' hat keinen Wert: %s", m_FailedReads.front().c_str(), m_FailedReadMessage.GetString());
+  return text;
+}
+
 BOOL CVariableStore::Evaluate(const char* text, double* result) {
   m_Messages.RemoveAll();
   m_UndefinedReads.clear();

@@ -55,6 +55,10 @@ class CVariableStore {
   // The names the last evaluation read whose definition failed, in order, and the reason of the first of them.
   const std::vector<std::string>& FailedReads() const { return m_FailedReads; }
   const CString& FailedReadMessage() const { return m_FailedReadMessage; }
+  // What a cell shows for a formula of the last evaluation that read a name without a value: the first name whose
+  // definition failed with why ("'a' hat keinen Wert: a = 1/0: Division durch Null."), else the first name defined
+  // nowhere ("'b' nicht definiert"); empty when every name it read has a value.
+  CString NoValueReadMessage() const;
   // Neither an undefined name nor one whose definition failed was read by the last evaluation.
   bool ReadsHaveValues() const { return m_UndefinedReads.empty() && m_FailedReads.empty(); }
   // Why the last evaluation gave no value a definition can take: its error, the reason of a failed name it read,

@@ -1,5 +1,6 @@
 #include "framework/basedata.h"
 
+#include "formula/exportvalue.h"
 #include "framework/fieldlist.h"
 #include "framework/regsettings.h"
 #include "platform/tolkar/tolkar.h"
@@ -270,11 +271,7 @@ CString BaseData::GetVortextTabTitle() const {
 
 int BaseData::PrepareExportsElement(int root) {
   int exports = VIDUV_FindOrAddChild(root, "exports");
-  for (int value = VIDUV_FindFirstChild(exports, "value"); value;) {
-    int next = VIDUV_FindNextChild(value, "value");
-    VIDUV_DeleteElement(value);
-    value = next;
-  }
+  RemoveExportedValues(exports);
   return exports;
 }
 

@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "formula/vardef.h"
 #include "formula/varstore.h"
@@ -42,6 +44,9 @@ class CDocumentPart : public CSkribTarget {
   virtual bool HasEditorLink() const = 0;
   // What the last evaluation found wrong in the document's formulas, one line each; empty when nothing.
   virtual CString GetMessages() const { return CString(); }
+  // The exported values whose variable's definition failed, one line each ("a: a = 1/0: Division durch Null."):
+  // they are exported as failed, not as numbers.
+  virtual std::vector<std::string> FailedExports() { return {}; }
   // The document's own page number, passed to the report.
   virtual int GetPage() const { return 1; }
   // One evaluation of the document (a read, a calculation, a report) for as long as the returned object lives:

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "formula/exportvalue.h"
 #include "platform/viduv/viduv.h"
 
 namespace {
@@ -18,8 +19,8 @@ int FindOrAdd(int parent, std::string_view desc, const char* elementName) {
 
 }  // namespace
 
-void WriteExportValue(int parent, const char* path, const char* desc, const char* varName, double val,
-                      const char* unit) {
+void WriteExportValue(int parent, const char* path, const char* desc, const char* varName, double val, const char* unit,
+                      const char* failure) {
   if (!parent) return;
   std::string_view rest = path ? path : "";
   // Folder by folder rather than recursively: a path from a file cannot exhaust the stack.
@@ -28,8 +29,6 @@ void WriteExportValue(int parent, const char* path, const char* desc, const char
     if (!parent) return;
     rest.remove_prefix(slash + 1);
   }
-  int value = FindOrAdd(parent, desc ? desc : "", "value");
-  VIDUV_SetString(value, "varName", varName ? varName : "");
-  VIDUV_SetDouble(value, "val", val);
-  VIDUV_SetString(value, "unit", unit ? unit : "");
+  const int value = FindOrAdd(parent, desc ? desc : "", failure && *failure ? kFailedExportedValue : kExportedValue);
+  SetExportedValue(value, varName, val, unit, failure);
 }

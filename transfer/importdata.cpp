@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "formula/exportvalue.h"
 #include "platform/tolkar/tolkar.h"
 #include "platform/viduv/viduv.h"
 #include "transfer/sourcefile.h"
@@ -51,6 +52,7 @@ int ImportData::Update() {
   CStringArray chain;
   SplitVarPath(varPath, fileName, chain);
   status.Empty();
+  failure.Empty();
   if (fileName.IsEmpty()) return 0;
 
   // The messages name the file where the source was looked for.
@@ -70,7 +72,12 @@ int ImportData::Update() {
         element = VIDUV_FindFirstChildWithAttr(element, "desc", chain[i]);
       // A reference must reach a value: a folder, or the exports element itself, holds none.
       found = element && !chain.IsEmpty() ? VIDUV_GetString(element, "val") : "";
-      if (!found.IsEmpty()) {
+      if (const CString why = chain.IsEmpty() ? CString() : ExportedFailure(element); !why.IsEmpty()) {
+        // The source's definition failed: its number is none, here as there.
+        failure = why;
+        unit = VIDUV_GetString(element, "unit");
+        result = 4;
+      } else if (!found.IsEmpty()) {
         if (const std::optional<double> number = FiniteNumber(found.str())) {
           value = *number;
           unit = VIDUV_GetString(element, "unit");

@@ -21,7 +21,8 @@ class ImportData : public CImportRecord {
   // The first part of varPath plus ".tqx" is the source file; every further part (empty ones too) goes to chain.
   static void SplitVarPath(const CString& varPath, CString& fileName, CStringArray& chain);
   // 0 found (or no reference), 1 source file missing or unreadable, 2 value missing, 3 the source's value is no
-  // finite number; value and unit change only on 0. The source file lies beside positionFile.
+  // finite number, 4 the source exports it as failed (failure says why, the status stays empty: the source was
+  // found); value and unit change only on 0. The source file lies beside positionFile.
   int Update() override;
 };
 

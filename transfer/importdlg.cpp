@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "controls/PopupMenuBuilder.h"
+#include "formula/exportvalue.h"
 #include "framework/progdb.h"
 #include "framework/treepath.h"
 #include "platform/tolkar/tolkar.h"
@@ -154,16 +155,26 @@ void RegisterPictures() {
 // Collects the values below an exports folder: its values first, then the folders, each with its path.
 void Collect(int element, const CString& path, CArray<ImportData>& values, CStringArray& display) {
   for (int child = VIDUV_GetFirstChild(element); child; child = VIDUV_GetNextChild(child)) {
-    if (CString(VIDUV_GetElementName(child)) != "value") continue;
+    const CString kind = VIDUV_GetElementName(child);
+    if (kind != kExportedValue && kind != kFailedExportedValue) continue;
     ImportData record;
     record.desc = VIDUV_GetString(child, "desc");
     record.varPath = path + "\\" + record.desc;
     record.varName = VIDUV_GetString(child, "varName");
     record.unit = VIDUV_GetString(child, "unit");
-    record.value = VIDUV_GetDouble(child, "val");
+    record.failure = ExportedFailure(child);
     CString text;
-    text.Format("%s\\%s [%s] = %6.2lf", path.GetString(), record.desc.GetString(), record.unit.GetString(),
-                record.value);
+    if (record.failure.IsEmpty()) {
+      record.value = VIDUV_GetDouble(child, "val");
+      text.Format("%s\\%s [%s] = %6.2lf", path.GetString(), record.desc.GetString(), record.unit.GetString(),
+                  record.value);
+    } else {
+      // A value whose definition failed is shown with why, which the tree must not take for folders.
+      CString why = record.failure;
+      why.Replace('\\', '/');
+      text.Format("%s\\%s [%s] = %s", path.GetString(), record.desc.GetString(), record.unit.GetString(),
+                  why.GetString());
+    }
     values.Add(record);
     display.Add(text);
   }
@@ -345,7 +356,7 @@ void ImportValGrid::ExchangeData(BOOL toData) {
     SetCellText(row, 1, record.varName);
     CString value;
     value.Format("%.2lf %s", record.value, record.unit.GetString());
-    SetCellText(row, 2, value);
+    SetCellText(row, 2, record.failure.IsEmpty() ? value : record.failure);
   }
   ClearMenuItems();
   AddMenuItem(1, 0, 0x40000000, 3, Tr("ImportValGrid", "Wert löschen"), 1);

@@ -2,6 +2,7 @@
 // the moment it is typed; a value whose name lost its definition shows it; OK names such values before it saves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <ostream>
@@ -10,9 +11,13 @@
 #include <vector>
 
 #include "column_dialog_fixture.h"
+#include "column_ui/kolumo2d.h"
+#include "column_ui/kolumodraw.h"
 #include "dialog_input.h"
 #include "document/subdata.h"
 #include "framework/regsettings.h"
+#include "framework_ui/plotwerk.h"
+#include "platform/plotwerk/controls.h"
 
 namespace {
 
@@ -294,6 +299,93 @@ TEST_F(RenamedNameTest, OkSaysWhichInputsNameWhatIsDefinedNowhere) {
     EXPECT_EQ(Boxes(), c.boxes);
     EXPECT_TRUE(dialog_.IsWindowVisible()) << "OK of the window holding it does not end the input dialog";
   }
+}
+
+// The side views and the 3D view of the preview label load 2 as its cell shows it: with qk renamed away, with the
+// reason, not with the 67.5 kN kept from before; given its name back, with its number again.
+TEST_F(RenamedNameTest, ThePreviewsLabelTheLoadAsItsCellShowsIt) {
+  CWnd parent;
+  ASSERT_TRUE(parent.CreateEx(0, "Static", "", WS_POPUP, CRect(0, 0, 900, 600), nullptr, 0));
+  CPlotwerk2D views[2];
+  CPlotwerk3D view3D;
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_TRUE(views[k].Create("", WS_VISIBLE, CRect(300 * k, 0, 300 * k + 290, 590), &parent, UINT(11010 + k)));
+    dialog_.m_data.plot2D.Add(&views[k]);
+  }
+  ASSERT_TRUE(view3D.Create("", WS_VISIBLE, CRect(600, 0, 890, 590), &parent, 11011));
+  dialog_.m_data.plot3D.Add(&view3D);
+  // load 2 is number 1 of the stage: its id in the side views is 4 x 1 + 2
+  const auto label2D = [&](int k) {
+    for (const auto& item : plotwerk::Control2D::FromHandle(views[k].m_hWnd)->Scene().Items())
+      if (item.id == 6 && item.kind == plotwerk::Kind2D::PointLoad) return item.text;
+    return std::string("(none)");
+  };
+  const auto labels3D = [&] {
+    std::vector<std::string> texts;
+    for (const auto& item : plotwerk::Control3D::FromHandle(view3D.m_hWnd)->Scene().Items())
+      if (item.kind == plotwerk::Kind3D::Text) texts.push_back(item.texts.at(0));
+    return texts;
+  };
+  const auto has = [](const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  };
+  const struct {
+    const char* name;
+    std::string shown2D, shown3D, kept3D;
+  } cases[] = {{"qq", "'qk' nicht definiert", "'qk' nicht definiert", "67.5 kN"},
+               {"qk", "67.50", "67.5 kN", "'qk' nicht definiert"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShowTab(0);
+    TypeCell(dialog_.m_varDlg.m_grid, 1, VarDefGrid::kVariable, c.name);
+    ShowTab(4);
+    CKolumoVorschau2D(dialog_.m_data).Draw2D();
+    Draw3D(dialog_.m_data);
+    EXPECT_EQ(label2D(0), c.shown2D);
+    EXPECT_EQ(label2D(1), c.shown2D);
+    EXPECT_TRUE(has(labels3D(), c.shown3D));
+    EXPECT_FALSE(has(labels3D(), c.kept3D));
+  }
+  dialog_.m_data.plot2D.RemoveAll();
+  dialog_.m_data.plot3D.RemoveAll();
+  for (auto& view : views) view.DestroyWindow();
+  view3D.DestroyWindow();
+  parent.DestroyWindow();
+}
+
+// The example with a = 1/0 on the variables page (stored 1, its leading number) and load 3 ("Decke über EG,
+// ständig") given as a, its 480 kN stored beside the formula.
+class FailedNameTest : public ColumnDialogTest {
+ protected:
+  void SetUp() override {
+    ColumnDialogTest::SetUp();
+    Open([](CKolumoData& d) {
+      AddVariable(d, "a", "1");
+      auto& a = *d.varDefs.GetAs<CVarDefVariable>(d.varDefs.GetSize() - 1);
+      a.value.m_bNumber = FALSE;
+      a.value.m_strText = "1/0";
+      d.DefineVariables();
+      d.loads[0][2].val0 = "a";
+      d.loads[0][2].val0.m_dValue = 480.0;
+    });
+  }
+  CKolumoLoadGrid& Loads() { return dialog_.m_loadDlg.m_loadGrid; }
+  static constexpr const char* kReason = "'a' hat keinen Wert: a = 1/0: Division durch Null.";
+};
+
+// The load's cell says why a has none instead of the 480.00 kN kept, underlined as the expression it is; a typed
+// into another load's value is refused with the same words. The variable's own cell says why its formula fails.
+TEST_F(FailedNameTest, TheCellSaysWhyTheNameHasNoValue) {
+  ShowTab(4);
+  EXPECT_EQ(Loads().GetItemText(3, L::kColValue0), kReason);
+  const LOGFONT* font = Loads().GetCell(3, L::kColValue0)->GetFont();
+  EXPECT_TRUE(font && font->lfUnderline);
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  TypeCell(Loads(), 4, L::kColValue0, "a*2");
+  EXPECT_EQ(Boxes(), std::vector<std::string>{std::string("Last 4, Pz: ") + kReason});
+  ShowTab(0);
+  EXPECT_EQ(dialog_.m_varDlg.m_grid.GetItemText(1, VarDefGrid::kWert).str(), "Division durch Null.");
 }
 
 }  // namespace

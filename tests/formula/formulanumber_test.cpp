@@ -395,3 +395,36 @@ TEST_F(FormulaNumberXmlTest, RoundTripThroughAFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Why a formula has no value, in the words its cell shows: a name whose definition failed before a name defined
+// nowhere, then the formula's own failure; nothing for a plain number or a formula with a value.
+TEST_F(FormulaNumberTest, WhyNoValueSaysItAsTheCellDoes) {
+  store_.SetVariable("f", "", "", 1);
+  store_.SetFailed("f", "f = 1/0: Division durch Null.");
+  const struct {
+    const char* text;
+    bool plain;
+    std::string why;
+  } cases[] = {
+      {"2,5", true, ""},
+      {"a*3", false, ""},
+      {"f*3", false, "'f' hat keinen Wert: f = 1/0: Division durch Null."},
+      {"zz+f", false, "'f' hat keinen Wert: f = 1/0: Division durch Null."},
+      {"zz*2", false, "'zz' nicht definiert"},
+      {"a/0", false, "Division durch Null."},
+      {"a*1e308*10", false, "Ergebnis inf ist keine endliche Zahl."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    CFormulaNumber n = Number(c.text);
+    if (!c.plain) {  // a text that fails keeps its leading number as a plain one: it is held as read from a file
+      n.m_bNumber = FALSE;
+      n.m_strText = c.text;
+    }
+    EXPECT_EQ(n.WhyNoValue().str(), c.why);
+  }
+}
+
+}  // namespace

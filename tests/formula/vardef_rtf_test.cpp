@@ -302,3 +302,30 @@ INSTANTIATE_TEST_SUITE_P(Bits, FormatEntryTextTest,
                                          FormatCase{1 | 4, 0, "\\ul \\b T"},
                                          FormatCase{63, 0, "\\qj \\qr \\qc \\ul \\i \\b T"},
                                          FormatCase{2, 12, "\\fs24 \\i T"}, FormatCase{0, -3, "\\fs-6 T"}));
+
+// The report prints a definition that failed with why, never with the number kept for it; the document part keeps
+// the formula, whose text defines the name again.
+TEST_F(VarDefRtfTest, AFailedDefinitionIsPrintedWithWhy) {
+  auto& a = AddVariable(list, "a", "1/0", "kN");
+  a.value.m_dValue = 777;
+  auto& taken = Add<CVarDefWertUebernahme>(list).GetImport();
+  taken.varPath = "EX\\c";
+  taken.varName = "c";
+  taken.unit = "kN";
+  taken.value = 555;
+  taken.failure = "c = 2/0: Division durch Null.";
+  auto& sum = Add<CVarDefSummeTabelle>(list);
+  sum.varName = "S";
+  sum.unit = "kN";
+  const std::string report = Report(0);
+  EXPECT_NE(report.find("\\ql a = 1/0: Division durch Null."), std::string::npos) << report;
+  EXPECT_NE(report.find("\\ql c = EX\\\\c: Definition in EX fehlgeschlagen: c = 2/0: Division durch Null."),
+            std::string::npos)
+      << report;
+  // the sum adds both and fails with the first
+  const std::size_t first = report.find("\\ql a = 1/0: Division durch Null.");
+  EXPECT_NE(report.find("\\ql a = 1/0: Division durch Null.", first + 1), std::string::npos) << report;
+  for (const char* number : {"777", "555", " kN"}) EXPECT_EQ(report.find(number), std::string::npos) << number;
+  const std::string part = Report(1);
+  EXPECT_NE(part.find("\\ql\\cf2 a = 1/0 = 777.00\\cf1  kN"), std::string::npos) << part;
+}

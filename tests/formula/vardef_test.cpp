@@ -1,5 +1,6 @@
 // Variable definitions: persistence of the eight kinds, reading damaged files, evaluation in list order, exports
 // and the check of taken-over values.
+#include "formula/exportvalue.h"
 #include "tests/formula/vardef_test_support.h"
 
 using vardef_test::FakeRecord;
@@ -622,7 +623,7 @@ using namespace vardef_test;
 TEST_F(VarDefTest, AVariableWhoseFormulaFailsIsMarkedWithWhy) {
   struct Case {
     std::vector<std::pair<const char*, const char*>> variables;  // name, formula
-    std::string failure;                                        // of "a"
+    std::string failure;                                         // of "a"
   };
   const Case cases[] = {
       {{{"a", "b"}}, "a = b: 'b' nicht definiert"},
@@ -666,6 +667,81 @@ TEST_F(VarDefTest, AVariableWhoseFormulaFailsIsMarkedWithWhy) {
   EXPECT_TRUE(position.ReadsHaveValues());
   ASSERT_TRUE(position.Evaluate("b", &value));
   EXPECT_FALSE(position.ReadsHaveValues());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace vardef_test;
+
+// Exported entries whose definition failed are written as failed values with why and without a number; the one
+// that worked as its number. A sum that adds a failed value fails with it.
+TEST_F(VarDefTest, AFailedExportIsWrittenAsFailedWithoutANumber) {
+  CVarDefList list;
+  AddVariable(list, "a", "1/0", "kN").bExported = TRUE;
+  AddVariable(list, "g", "620", "kN").bExported = TRUE;
+  auto& sum = Add<CVarDefSummeTabelle>(list);
+  sum.varName = "s";
+  sum.desc = "Summe";
+  sum.bExported = TRUE;
+  list.UpdateVariables();
+  const int exports = NewRoot();
+  list.WriteExports(exports);
+  struct Written {
+    std::string element, varName, reason;
+    bool hasVal;
+    double val;
+    bool operator==(const Written&) const = default;
+  };
+  std::vector<Written> written;
+  for (int v = VIDUV_GetFirstChild(exports); v; v = VIDUV_GetNextChild(v)) {
+    const bool hasVal = *VIDUV_GetString(v, "val") != '\0';
+    written.push_back({VIDUV_GetElementName(v), VIDUV_GetString(v, "varName"), ExportedFailure(v).str(), hasVal,
+                       hasVal ? VIDUV_GetDouble(v, "val") : 0.0});
+  }
+  const std::string why = "a = 1/0: Division durch Null.";
+  EXPECT_EQ(written, (std::vector<Written>{{"failedValue", "a", why, false, 0.0},
+                                           {"value", "g", "", true, 620.0},
+                                           {"failedValue", "s", why, false, 0.0}}));
+  EXPECT_EQ(list.FailedExports(), (std::vector<std::string>{"a: " + why, "s: " + why}));
+}
+
+// A taken-over value whose source exports it as failed has no value here: a formula that reads it, and a sum that
+// adds it, are told why with the source position; a value that the source gives is taken as before.
+TEST_F(VarDefTest, ATakenOverValueWhoseSourceFailedHasNoValue) {
+  CVarDefList list;
+  auto& failed = Add<CVarDefWertUebernahme>(list).GetImport();
+  failed.varPath = "EX\\a";
+  failed.varName = "a";
+  failed.value = 555;
+  failed.failure = "a = 1/0: Division durch Null.";
+  auto& good = Add<CVarDefWertUebernahme>(list).GetImport();
+  good.varPath = "EX\\g";
+  good.varName = "g";
+  good.value = 620;
+  Add<CVarDefSummeTabelle>(list).varName = "s";
+  AddVariable(list, "b", "g*2", "kN");
+  const std::string why = "a = EX\\a: Definition in EX fehlgeschlagen: a = 1/0: Division durch Null.";
+  EXPECT_EQ(TakenOverFailure(failed).str(), why);
+  EXPECT_TRUE(TakenOverFailure(good).IsEmpty());
+  CVariableStore position;
+  list.DefineIn(position);
+  double value = 0;
+  for (const char* formula : {"a", "a*2", "s"}) {
+    SCOPED_TRACE(formula);
+    ASSERT_TRUE(position.Evaluate(formula, &value));
+    EXPECT_EQ(position.FailedReadMessage().str(), why);
+  }
+  ASSERT_TRUE(position.Evaluate("b", &value));
+  EXPECT_TRUE(position.ReadsHaveValues());
+  EXPECT_EQ(value, 1240);
+  // read again with a source that gives a value: the mark goes
+  failed.failure.Empty();
+  list.DefineIn(position);
+  ASSERT_TRUE(position.Evaluate("a", &value));
+  EXPECT_TRUE(position.ReadsHaveValues());
+  EXPECT_EQ(value, 555);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The exports tree of a position.
 #include "framework/exports.h"
 
+#include "formula/exportvalue.h"
+
 #include "tests/framework/pos_test_support.h"
 
 namespace {
@@ -76,6 +78,49 @@ TEST_F(ExportsTree, ADeepPathIsWrittenWhole) {
   }
   EXPECT_EQ(depth, 501);
   EXPECT_STREQ(VIDUV_GetElementName(element), "value");
+}
+
+}  // namespace
+
+namespace {
+
+// A value whose definition failed holds why and no number; writing a number over it, or a failure over a number,
+// leaves one element of the kind written, in which no trace of the other stays.
+TEST_F(ExportsTree, AFailedValueHoldsWhyAndNoNumber) {
+  WriteExportValue(exports, "F\\", "a", "a", 777.0, "kN", "a = 1/0: Division durch Null.");
+  const int folder = VIDUV_GetFirstChild(exports);
+  ASSERT_EQ(ChildNames(folder), (std::vector<std::string>{"failedValue:a"}));
+  int value = VIDUV_GetFirstChild(folder);
+  EXPECT_EQ(ExportedFailure(value), "a = 1/0: Division durch Null.");
+  EXPECT_STREQ(VIDUV_GetString(value, "val"), "");
+  EXPECT_STREQ(VIDUV_GetString(value, "unit"), "kN");
+
+  WriteExportValue(exports, "F\\", "a", "a", 5.0, "kN");
+  ASSERT_EQ(ChildNames(folder), (std::vector<std::string>{"value:a"}));
+  value = VIDUV_GetFirstChild(folder);
+  EXPECT_TRUE(ExportedFailure(value).IsEmpty());
+  EXPECT_DOUBLE_EQ(VIDUV_GetDouble(value, "val"), 5.0);
+  EXPECT_STREQ(VIDUV_GetString(value, "reason"), "");
+
+  WriteExportValue(exports, "F\\", "a", "a", 6.0, "kN", "a = b: 'b' nicht definiert");
+  ASSERT_EQ(ChildNames(folder), (std::vector<std::string>{"failedValue:a"}));
+  value = VIDUV_GetFirstChild(folder);
+  EXPECT_EQ(ExportedFailure(value), "a = b: 'b' nicht definiert");
+  EXPECT_STREQ(VIDUV_GetString(value, "val"), "");
+
+  // a folder of the desc takes what is written onto it as it is, but no number stays beside a failure
+  WriteExportValue(exports, "", "F", "F", 1.0, "kN");
+  EXPECT_DOUBLE_EQ(VIDUV_GetDouble(folder, "val"), 1.0);
+  WriteExportValue(exports, "", "F", "F", 2.0, "kN", "F = 1/0: Division durch Null.");
+  EXPECT_STREQ(VIDUV_GetString(folder, "val"), "");
+  EXPECT_STREQ(VIDUV_GetString(folder, "reason"), "F = 1/0: Division durch Null.");
+  ASSERT_EQ(ChildNames(exports), (std::vector<std::string>{"folder:F"}));
+
+  // values and failed values directly under the tree go before it is written anew; folders stay
+  WriteExportValue(exports, "", "g", "g", 620.0, "kN");
+  WriteExportValue(exports, "", "h", "h", 0.0, "kN", "h = 1/0: Division durch Null.");
+  RemoveExportedValues(exports);
+  EXPECT_EQ(ChildNames(exports), (std::vector<std::string>{"folder:F"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "formula/exportvalue.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "tests/transfer/transfer_test_support.h"
@@ -446,6 +447,37 @@ TEST_F(ImportDataTest, VariableDefinitionsUseTheRegisteredRecord) {
   VIDUV_CloseDoc(doc);
   EXPECT_DOUBLE_EQ(again.GetAs<CVarDefWertUebernahme>(1)->GetImport().value, 12.5);
   EXPECT_TRUE(win::msgbox::Log().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A source that exports the value as failed gives no number: the reference keeps its last value, takes the
+// source's reason and unit, and counts as found (no status: it is no lost reference). Once the source gives a
+// number again it is taken and the reason goes.
+TEST_F(ImportDataTest, AValueTheSourceExportsAsFailedGivesNoNumber) {
+  const auto write = [&](const char* failure, double value) {
+    const int doc = VIDUV_CreateDoc(InProject("EX.tqx").c_str());
+    ASSERT_NE(doc, 0);
+    const int exports = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "exports");
+    AddExportedValue(exports, "a", "a", value, "kN", failure);
+    ASSERT_EQ(VIDUV_SaveDoc(doc), 1);
+    VIDUV_CloseDoc(doc);
+  };
+  write("a = 1/0: Division durch Null.", 777.0);
+  ImportData data = Reference("EX\\a");
+  EXPECT_EQ(data.Update(), 4);
+  EXPECT_EQ(data.failure, "a = 1/0: Division durch Null.");
+  EXPECT_DOUBLE_EQ(data.value, 3.0);
+  EXPECT_EQ(data.unit, "kN");
+  EXPECT_TRUE(data.status.IsEmpty()) << data.status.GetString();
+  EXPECT_EQ(ImportData(data).failure, data.failure);  // a copy carries it until its own refresh
+
+  write(nullptr, 620.0);
+  EXPECT_EQ(data.Update(), 0);
+  EXPECT_TRUE(data.failure.IsEmpty());
+  EXPECT_DOUBLE_EQ(data.value, 620.0);
 }
 
 }  // namespace

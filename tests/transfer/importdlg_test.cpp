@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "formula/exportvalue.h"
 #include "framework/progdb.h"
 #include "framework/treepath.h"
 #include "platform/viduv/viduv.h"
@@ -307,6 +308,48 @@ TEST_F(ImportTest, TakingReleasingAndRemovingChangeOnlyTheirOwnEntries) {
   EXPECT_EQ(defs.GetAs<CVarDefWertUebernahme>(2)->GetImport().varName, "Amax");
   EXPECT_NE(defs.GetAs<CVarDefFreierText>(3), nullptr);
   EXPECT_EQ(position.defined, 2);
+}
+
+// A value the source exports as failed is shown with why (its backslashes as slashes, so that the tree makes no
+// folders of them), never with a number; taken, its row in the grid says why, and OK takes it with its failure.
+TEST_F(ImportTest, AValueTheSourceExportsAsFailedIsShownWithWhy) {
+  const std::string why = "b = EX\\c: Definition in EX fehlgeschlagen: c = 1/0: Division durch Null.";
+  {
+    const int doc = VIDUV_CreateDoc("Pos1.tqx");
+    const int exports = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "exports");
+    AddExportedValue(exports, "b", "b", 777.0, "kN", why.c_str());
+    AddExportedValue(exports, "g", "g", 620.0, "kN", nullptr);
+    ASSERT_TRUE(VIDUV_SaveDoc(doc));
+    VIDUV_CloseDoc(doc);
+  }
+  Position position;
+  CVarDefList& defs = position.varDefs;
+  AddImportEntry(defs, Record("Pos1\\g", "Pos1_g", 620.0));
+  DlgImportVal dialog(&parent_);
+  dialog.SetPosition(&position);
+  win::script::QueueDialog([&](CDialog& d) {
+    EXPECT_EQ(Lines(dialog.m_tree),
+              (std::vector<std::string>{"b [kN] = b = EX/c: Definition in EX fehlgeschlagen: c = 1/0: Division durch "
+                                        "Null.",
+                                        "g [kN] = 620.00"}));
+    HTREEITEM failed = nullptr;
+    ASSERT_TRUE(TreeFindPath(failed, nullptr,
+                             "b [kN] = b = EX/c: Definition in EX fehlgeschlagen: c = 1/0: Division "
+                             "durch Null.",
+                             dialog.m_tree, FALSE));
+    dialog.m_tree.SelectItem(failed);
+    d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_IMPORT_TAKE, BN_CLICKED), 0);
+    ASSERT_EQ(dialog.m_grid.Records().GetSize(), 2);
+    EXPECT_EQ(dialog.m_grid.GetItemText(2, 2).str(), why);
+    d.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  const CVarDefWertUebernahme* taken = nullptr;
+  for (int i = 0; i < defs.GetSize(); ++i)
+    if (auto* entry = defs.GetAs<CVarDefWertUebernahme>(i); entry && entry->GetImport().varName == "Pos1_b")
+      taken = entry;
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(taken->GetImport().failure.str(), why);
 }
 
 // The list offers the positions whose program the installation knows, by name without regard to case, each with
