@@ -76,6 +76,8 @@ struct Document {
   Table table;
   // Where the paragraphs written since the last table or picture begin: they lead into what follows.
   std::vector<std::size_t> leadIn;
+  // The paragraph of the last picture, from its start to its end in the body: a caption right after it keeps it.
+  std::size_t pictureAt = std::string::npos, pictureEnd = std::string::npos;
   // Font and colour entries beyond the library's own tables, for inserted RTF that needs them.
   std::string extraFonts, extraColours;
 };
@@ -230,7 +232,13 @@ std::string PictureGroupOf(std::vector<unsigned char> bytes, const char* file, c
 
 void ParagraphRaw(const std::string& rtf, int level) {
   const Style& st = StyleOf(level);
-  std::string& b = S().doc.body;
+  Document& d = S().doc;
+  std::string& b = d.body;
+  // A picture keeps with its caption: a reader never leaves the caption alone at the head of the next page.
+  static const std::string kPard = "\\pard\\plain";
+  if (level == -12 && d.pictureEnd == b.size() && d.pictureAt < b.size() &&
+      b.compare(d.pictureAt, kPard.size(), kPard) == 0)
+    b.insert(d.pictureAt + kPard.size(), "\\keepn");
   S().doc.leadIn.push_back(b.size());
   b += "\\pard\\plain\\s" + std::to_string(st.number) + st.format + " " + rtf + "\\par\r\n";
 }
@@ -740,7 +748,11 @@ void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, do
   if (d.inTable) RTFX_EndTable();
   std::string name = "Bildressource " + std::to_string(resourceId);
   std::string pict = rtfx::PictureGroupOf(std::move(png), name.c_str(), nullptr, widthCm, heightCm);
-  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+  if (!pict.empty()) {
+    d.pictureAt = d.body.size();
+    d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+    d.pictureEnd = d.body.size();
+  }
   d.leadIn.clear();
 }
 
@@ -774,7 +786,11 @@ std::string Picture(const char* file, const char* name, double widthCm, double h
   if (d.inTable) RTFX_EndTable();
   std::string why;
   std::string pict = PictureGroup(file, widthCm, heightCm, name, &why);
-  if (!pict.empty()) d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+  if (!pict.empty()) {
+    d.pictureAt = d.body.size();
+    d.body += "\\pard\\plain\\qc " + pict + "\\par\r\n";
+    d.pictureEnd = d.body.size();
+  }
   d.leadIn.clear();
   return why;
 }
