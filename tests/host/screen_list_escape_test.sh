@@ -131,22 +131,7 @@ sleep 0.5
 # The question's lines (bands of text rows in the box): the loads it makes, the lines it leaves out, the question.
 window_geometry "$box"
 python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/paste-question.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null
-bands=$(python3 - <(xwd -root -silent) "$x" "$y" "$w" "$h" <<'PY'
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-hd = struct.unpack('>25I', data[:100])
-size, order, bpl, ncolors = hd[0], hd[7], hd[12], hd[19]
-base, end = size + ncolors * 12, '<' if order == 0 else '>'
-x, y, w, h = map(int, sys.argv[2:6])
-bands, inside = 0, False
-for row in range(y, y + h - 45):  # above the buttons
-    px = struct.unpack_from(end + '%dI' % (w - 60), data, base + row * bpl + (x + 50) * 4)  # right of the icon
-    dark = any(max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96 for p in px)
-    bands += dark and not inside
-    inside = dark
-print(bands)
-PY
-)
+bands=$(python3 "$(dirname "$0")/../support/xwd_box_lines.py" <(xwd -root -silent) "$x" "$y" "$w" "$h")
 [ "$bands" -ge 3 ] || fail "the question has $bands lines: it does not say what it leaves out (see paste-question.png)"
 answer_box_with n || fail "the question stayed after N"
 sleep 0.5

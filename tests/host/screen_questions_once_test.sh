@@ -78,22 +78,7 @@ window_geometry "$box"
 python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/paste-question.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null
 # Its lines (bands of dark text right of the icon, above the buttons): the new fields, the value left out and why,
 # the question.
-bands=$(python3 - <(xwd -root -silent) "$x" "$y" "$w" "$h" <<'PY'
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-hd = struct.unpack('>25I', data[:100])
-size, order, bpl, ncolors = hd[0], hd[7], hd[12], hd[19]
-base, end = size + ncolors * 12, '<' if order == 0 else '>'
-x, y, w, h = map(int, sys.argv[2:6])
-bands, inside = 0, False
-for row in range(y + 22, y + h - 45):  # below the title, above the buttons
-    px = struct.unpack_from(end + '%dI' % (w - 60), data, base + row * bpl + (x + 50) * 4)
-    dark = any(max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96 for p in px)
-    bands += dark and not inside
-    inside = dark
-print(bands)
-PY
-)
+bands=$(python3 "$(dirname "$0")/../support/xwd_box_lines.py" <(xwd -root -silent) "$x" "$y" "$w" "$h")
 [ "$bands" -ge 4 ] || fail "the question has $bands lines: it does not say the value it leaves out (see paste-question.png)"
 answer_box_with Return || fail "the question stayed after Return"
 no_box "after Ja to the paste"
