@@ -135,11 +135,26 @@ void CKolumoQuerGrid::Layout() {
 }
 
 BOOL CKolumoQuerGrid::ExchangeData(BOOL save) {
-  if (save)
+  if (save) {
     Store();
-  else
+  } else {
     Show();
+    MerkeWerte();
+  }
   return TRUE;
+}
+
+std::vector<double> CKolumoQuerGrid::Werte(Frage frage) {
+  CKolumoQuer& q = m_quer;
+  switch (frage) {
+    case kFrageTyp: return {double(q.type), double(q.bewType), q.bx.GetValue(), q.dy.GetValue()};
+    case kFrageSeite: return {double(q.type), q.bx.GetValue(), q.dy.GetValue()};
+    default: return {double(q.type), double(q.bewType), q.as.GetValue()};
+  }
+}
+
+void CKolumoQuerGrid::MerkeWerte() {
+  for (int f = 0; f < kFragen; ++f) m_gesehen[std::size_t(f)] = Werte(Frage(f));
 }
 
 void CKolumoQuerGrid::Show() {
@@ -232,7 +247,7 @@ void CKolumoQuerGrid::Store() {
         frage =
             "Achtung! Gemäß EC2 NA (DE) 9.5.2.4 ist bei den vorhanden Stützenabmesungen\nmind. der "
             "Bewehrungstyp 2 zu verwenden.\nSoll der Bewehrungstyp geändert werden?";
-      if (frage && Ask(Tr(frage))) {
+      if (frage && Neu(kFrageTyp) && Ask(Tr(frage))) {
         q.bewType = 1;
         SetComboIndex(kBewTyp, 1, 1);
       }
@@ -262,12 +277,13 @@ void CKolumoQuerGrid::Store() {
       frage = "Achtung! Gemäß SIA 262 ist die minimale Seitenlänge 15.0 cm!\nSoll die Abmessung korrigiert werden?";
     }
     const bool bxShort = designcode::FallsShort(bx, minimum), dyShort = designcode::FallsShort(dy, minimum);
-    if (frage && (bxShort || dyShort) && Ask(Tr(frage))) {
+    if (frage && (bxShort || dyShort) && Neu(kFrageSeite) && Ask(Tr(frage))) {
       if (bxShort) setze(BX, minimum);
       if (dyShort) setze(DY, minimum);
     }
   }
   CheckBewehrung();
+  MerkeWerte();
 }
 
 void CKolumoQuerGrid::CheckBewehrung() {
@@ -304,7 +320,7 @@ void CKolumoQuerGrid::CheckBewehrung() {
   } else {
     return;
   }
-  if (designcode::FallsShort(q.as.GetValue(), minimum) && Ask(frage)) {
+  if (designcode::FallsShort(q.as.GetValue(), minimum) && Neu(kFrageBewehrung) && Ask(frage)) {
     q.as = minimum;
     SetCellFormula(RowOf(q.type, AS), 1, CFormulaNumber(minimum));
   }

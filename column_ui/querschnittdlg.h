@@ -4,6 +4,9 @@
 // offers a correction; the caller's cross-section changes on OK only.
 #pragma once
 
+#include <array>
+#include <vector>
+
 #include "column/kolumodata.h"
 #include "controls/OrmiGridCtrl.h"
 #include "platform/win/afx.h"
@@ -33,6 +36,13 @@ class CKolumoQuerGrid : public COrmiGridCtrl {
   void Store();
   void StoreTeilung(int row);
   void CheckBewehrung();
+  // A question is asked when the values it is about change, once: not again at each later edit or on OK after "Nein",
+  // nor for values the dialog opened with.
+  enum Frage { kFrageTyp, kFrageSeite, kFrageBewehrung, kFragen };
+  std::vector<double> Werte(Frage frage);
+  bool Neu(Frage frage) { return Werte(frage) != m_gesehen[frage]; }
+  void MerkeWerte();
+  std::array<std::vector<double>, kFragen> m_gesehen;
   // A translated Yes/No question; true on Yes.
   bool Ask(const CString& text);
   CString Tr(const char* text) const;

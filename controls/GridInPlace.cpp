@@ -315,12 +315,24 @@ void CGridInPlaceCombo::OnCloseUp() {
   // after that key elsewhere. The grid's reading of the cell while it takes the choice (it may set up the whole row
   // again) ended the edit before with no key: the focus stayed on the closed cell and the next Escape reached the
   // dialog.
-  m_bTakingChoice = m_nEndKeyDown == VK_RETURN || m_nEndKeyDown == VK_TAB;
+  // A list closed by the mouse, F4 or Alt+Up keeps the cell open as one closed by keys does: Escape then ends only the
+  // cell (it reached the dialog, which asked to discard the position).
+  const bool byEndKey = m_nEndKeyDown == VK_RETURN || m_nEndKeyDown == VK_TAB;
+  m_bTakingChoice = true;
   m_pGrid->OnCellComboSelect(m_nRow, m_nCol, item);
   m_bTakingChoice = false;
-  // Taking it moved the focus away (a box that refused it): the key goes elsewhere, and the edit ends here.
+  if (!GetSafeHwnd()) return;
+  // The choice is the cell's now: an Escape after it ends the cell with it, not with the text before.
+  m_sInitText = text;
   const HWND focus = ::GetFocus();
-  if (GetSafeHwnd() && focus != m_hWnd && ::GetParent(focus) != m_hWnd) EndEdit();
+  if (focus == m_hWnd || ::GetParent(focus) == m_hWnd) return;
+  // The grid took the focus while it set up the row again: the cell stays open with the keys.
+  if (!byEndKey && focus == m_pGrid->GetSafeHwnd()) {
+    SetFocus();
+    return;
+  }
+  // Taking it moved the focus away (a box that refused it): the key goes elsewhere, and the edit ends here.
+  EndEdit();
 }
 
 void CGridInPlaceCombo::OnRButtonUp(UINT flags, CPoint point) {

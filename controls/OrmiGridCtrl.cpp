@@ -1087,7 +1087,9 @@ BOOL COrmiGridCtrl::ReplaceCellText(int row, int col, LPCTSTR text) {
   CFormulaNumber formula;
   if (!TypedText(row, col, CString(text), shown, formula, reason) ||
       !(reason = OwnerRefuses(row, col, CString(text), formula)).IsEmpty()) {
-    Refuse(reason);
+    if (!m_bPasting ||
+        std::find(m_saidRefusals.begin(), m_saidRefusals.end(), CCellID(row, col)) == m_saidRefusals.end())
+      Refuse(reason);
     return FALSE;
   }
   const CFormulaNumber before = info->value ? *info->value : CFormulaNumber();
@@ -1136,6 +1138,7 @@ BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL sel
   if (m_bPutOff) OnPasted();
   m_bPutOff = FALSE;
   m_pRefusals = nullptr;
+  m_saidRefusals.clear();
   // The focus stays where the paste went in, as each pasted cell took it in turn.
   if (done && IsValid(cell) && CGridCtrl::GetFocusCell() != cell) SetFocusCell(cell.row, cell.col);
   if (!refusals.empty()) {
@@ -1235,17 +1238,61 @@ CString COrmiGridCtrl::PasteQuestion(const PastePlan& plan, std::size_t lineCoun
   return text;
 }
 
+CString COrmiGridCtrl::PasteRefusal(int row, int col, const CString& text, int line) {
+  const bool added = row >= GetRowCount() - (HasEntryRow() ? 1 : 0);
+  const int at = added ? GetRowCount() - 1 : row;
+  if (!IsValid(at, col) || !IsCellEditable(at, col)) return CString();
+  const COrmiCellInfo* info = Info(at, col);
+  if (!info) return CString();
+  if ((info->type == ORMI_CHECK || info->type == ORMI_RADIO || info->type == ORMI_BUTTON) && text.IsEmpty())
+    return CString();
+  CString shown, reason;
+  CFormulaNumber formula;
+  if (!added) {
+    if (!TypedText(row, col, text, shown, formula, reason)) return reason;
+    return OwnerRefuses(row, col, text, formula);
+  }
+  // A row not there yet: its cells are those of the entry row, named by the line.
+  if (ReadTypedText(at, col, text, shown, formula, reason)) return CString();
+  CString name;
+  name.Format("Zeile %d der Einfügung", line);
+  CString title = GetFixedRowCount() > 0 ? GetItemText(0, col) : CString();
+  if (!title.Trim().IsEmpty()) name += ", " + title;
+  return name + ": " + reason;
+}
+
 BOOL COrmiGridCtrl::ConfirmPaste(CCellID cell, const std::vector<PastedLine>& lines, std::size_t& taken) {
   const PastePlan plan = PlanPaste(cell, lines);
   taken = plan.why == PastePlan::Left::kNone ? lines.size() : plan.rows.size();
-  const CString question = PasteQuestion(plan, lines.size(), PasteConsequences(lines, plan.rows));
+  CString question = PasteQuestion(plan, lines.size(), PasteConsequences(lines, plan.rows));
+  // A paste that asks nothing says its refusals in one box after it.
   if (question.IsEmpty()) return TRUE;
   // Nothing of it can be taken: the box says why, and nothing changes.
   if (plan.rows.empty()) {
     AfxMessageBox(question, MB_ICONEXCLAMATION);
     return FALSE;
   }
-  return AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  // The question says too which fields are refused as they would be written, before anything changes.
+  std::vector<CString> refusals;
+  std::vector<CCellID> refused;
+  for (std::size_t k = 0; k < plan.rows.size() && k < lines.size(); ++k)
+    for (const PastedField& field : lines[k]) {
+      const CString reason = PasteRefusal(plan.rows[k], field.col, field.text, int(k + 1));
+      if (reason.IsEmpty()) continue;
+      refused.emplace_back(plan.rows[k], field.col);
+      if (std::find(refusals.begin(), refusals.end(), reason) == refusals.end()) refusals.push_back(reason);
+    }
+  const CString ask = "\nSoll sie eingefügt werden?";
+  if (!refusals.empty()) {
+    question = question.Left(question.GetLength() - ask.GetLength());
+    question += refused.size() == 1 ? "\nEin Wert der Einfügung wird nicht übernommen:"
+                                    : "\nDiese Werte der Einfügung werden nicht übernommen:";
+    for (const CString& reason : refusals) question += "\n" + reason;
+    question += ask;
+  }
+  if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return FALSE;
+  m_saidRefusals = std::move(refused);
+  return TRUE;
 }
 
 CString COrmiGridCtrl::NewRowsName(int count) const { return CountedName(count, "%d neue Zeile", "%d neue Zeilen"); }

@@ -207,7 +207,7 @@ class COrmiGridCtrl : public CGridCtrl {
     int added = 0;          // new rows, made by the lines from firstAdded on (counted from 1)
     int firstAdded = 0;
     enum class Left { kNone, kNoRows, kNoRoom, kMakesNoRow } why = Left::kNone;
-    CString noRoom;       // kNoRoom: the owner's reason
+    CString noRoom;          // kNoRoom: the owner's reason
     bool stopEmpty = false;  // kMakesNoRow: the line that makes no row is empty
   };
   PastePlan PlanPaste(CCellID cell, const std::vector<PastedLine>& lines);
@@ -243,7 +243,12 @@ class COrmiGridCtrl : public CGridCtrl {
   // A refused paste, drop or cut: the reason goes into a box now, into the paste's list (one box after it), or
   // nowhere while a cut runs.
   void Refuse(const CString& reason);
+  // What a paste's field is refused with before anything is written (empty: taken, or left without a word, as a
+  // check box is). Line `line` (counted from 1) goes into `row`; a row the paste adds is read as the entry row.
+  CString PasteRefusal(int row, int col, const CString& text, int line);
   std::vector<CString>* m_pRefusals = nullptr;
+  // The cells whose refusal the paste's question said already: their refusal is not said again.
+  std::vector<CCellID> m_saidRefusals;
   BOOL m_bQuietRefusals = FALSE;
   BOOL m_bTyped = FALSE;
   BOOL m_bPasting = FALSE;

@@ -58,6 +58,17 @@ std::string UndefinedNameText(std::string_view name) { return "'" + std::string(
 
 CFormulaParser::CFormulaParser(std::string text) : m_strFormula(std::move(text)) {}
 
+std::string CFormulaParser::Typed(std::size_t from, std::size_t to) const {
+  to = std::min(to, m_strFormula.size());
+  from = std::min(from, to);
+  if (m_TypedAt.size() != m_strFormula.size() + 1) return m_strFormula.substr(from, to - from);
+  const std::size_t begin = std::min(m_TypedAt[from], m_strTyped.size());
+  const std::size_t end = std::clamp(m_TypedAt[to], begin, m_strTyped.size());
+  std::string typed = m_strTyped.substr(begin, end - begin);
+  while (!typed.empty() && IsSpace(typed.back())) typed.pop_back();
+  return typed;
+}
+
 void CFormulaParser::Note(int code, const std::string& german) {
   m_Messages.push_back(german);
   m_Codes.push_back(code);
@@ -141,7 +152,8 @@ void CFormulaParser::GetToken(bool ignoreSign) {
     m_strToken.assign(f, m_nCursor, end - m_nCursor);
     m_nCursor = end;
     if (!ConvertNumberWord(m_strToken, m_dNumber))
-      Fail(FMC_ERROR, "Fehlerhaftes Zahlenformat: '" + m_strToken + "'", "Bad numeric literal: " + m_strToken);
+      Fail(FMC_ERROR, "Fehlerhaftes Zahlenformat: '" + Typed(m_nTokenStart, m_nCursor) + "'",
+           "Bad numeric literal: " + Typed(m_nTokenStart, m_nCursor));
     m_nTokenType = FT_NUMBER;
     return;
   }
@@ -151,7 +163,7 @@ void CFormulaParser::GetToken(bool ignoreSign) {
 double CFormulaParser::Evaluate() {
   double value = StatementList(true);
   if (m_nTokenType != FT_END) {
-    std::string rest = m_strFormula.substr(m_nTokenStart);
+    std::string rest = Typed(m_nTokenStart, std::string::npos);
     Fail(FMC_TRAILING_TEXT, "Unerwartete Zeichen: " + rest, "Unexpected text at end of expression: " + rest);
   }
   return value;

@@ -73,6 +73,11 @@ class CFormulaParser {
   void GetToken(bool ignoreSign);
 
   std::string m_strFormula;
+  // The text as typed, before PrepareFormula, and for each byte of m_strFormula (and its end) the byte of the typed
+  // text it came from: a message quotes what was typed ("Pos. 12"), not the rewritten text ("Pos0. 12"). Empty: the
+  // formula is quoted as it stands.
+  std::string m_strTyped;
+  std::vector<std::size_t> m_TypedAt;
   std::size_t m_nCursor = 0;      // next character to read
   std::size_t m_nTokenStart = 0;  // first character of the current token
   int m_nTokenType = FT_NONE;
@@ -102,6 +107,8 @@ class CFormulaParser {
   double FunctionCall(const std::string& name);
   double Variable(const std::string& name);
 
+  // The typed text behind the formula's bytes from .. to (to past the end: the rest).
+  std::string Typed(std::size_t from, std::size_t to) const;
   [[noreturn]] void Fail(int code, const std::string& german, const std::string& english);
   [[noreturn]] void FailCharacter(std::size_t at);
   void Note(int code, const std::string& german);

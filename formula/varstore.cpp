@@ -51,7 +51,13 @@ bool IsExponentSign(const std::string& text, std::size_t at) {
 
 }  // namespace
 
-void PrepareFormula(std::string& text) {
+void PrepareFormula(std::string& text, std::vector<std::size_t>* typedAt) {
+  // at[i]: the byte of the text as given that byte i of the rewritten text comes from (a rewritten piece: its first)
+  std::vector<std::size_t> at;
+  if (typedAt) {
+    at.resize(text.size() + 1);
+    for (std::size_t i = 0; i < at.size(); ++i) at[i] = i;
+  }
   if (text.find('.') != std::string::npos) {
     static constexpr std::string_view kDotted[][2] = {
         {".LT.", "<"},  {".lt.", "<"},    {".LE.", "<="},   {".le.", "<="},  {".EQ.", "=="},
@@ -59,24 +65,54 @@ void PrepareFormula(std::string& text) {
         {".GE.", ">="}, {".ge.", ">="},   {".AND.", "&&"},  {".and.", "&&"}, {".OR.", "||"},
         {".or.", "||"}, {".FALSE.", "0"}, {".false.", "0"}, {".TRUE.", "1"}, {".true.", "1"},
     };
-    for (const auto& pair : kDotted) win::ReplaceAll(text, pair[0], pair[1]);
+    for (const auto& [from, to] : kDotted) {
+      if (!typedAt) {
+        win::ReplaceAll(text, from, to);
+        continue;
+      }
+      std::string replaced;
+      std::vector<std::size_t> replacedAt;
+      for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, from.size(), from) == 0) {
+          replaced.append(to);
+          replacedAt.insert(replacedAt.end(), to.size(), at[i]);
+          i += from.size();
+        } else {
+          replaced.push_back(text[i]);
+          replacedAt.push_back(at[i++]);
+        }
+      }
+      replacedAt.push_back(at.back());
+      text.swap(replaced);
+      at.swap(replacedAt);
+    }
   }
   std::replace(text.begin(), text.end(), ',', '.');
 
   std::string out;
   out.reserve(text.size() + 16);
+  std::vector<std::size_t> outAt;
+  const auto put = [&](std::string_view piece, std::size_t i) {
+    out.append(piece);
+    if (typedAt) outAt.insert(outAt.end(), piece.size(), at[i]);
+  };
   for (std::size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
     bool keep = (i + 1 < text.size() && text[i + 1] == '=') || IsExponentSign(text, i);  // "+=", "1e-5"
     if ((c == '-' || c == '+') && !keep) {
-      out.append(1, ' ').append(1, c).append(1, ' ');
+      const char sign[] = {' ', c, ' '};
+      put(std::string_view(sign, 3), i);
     } else if (c == '#' || (c == '.' && (i == 0 || !IsDigit(text[i - 1])))) {
-      out.append("0.");
+      put("0.", i);
     } else {
-      out.append(1, c);
+      put(std::string_view(&c, 1), i);
     }
   }
   text.swap(out);
+  if (typedAt) {
+    outAt.push_back(at.back());
+    typedAt->swap(outAt);
+  }
 }
 
 void PrepareFormula(CString& text) {
@@ -327,8 +363,11 @@ BOOL CVariableStore::Evaluate(const char* text, double* result) {
     std::string_view source(text ? text : "");
     CheckFormulaLength(source);
     std::string prepared(source);
-    PrepareFormula(prepared);
+    std::vector<std::size_t> typedAt;
+    PrepareFormula(prepared, &typedAt);
     parser.emplace(std::move(prepared));
+    parser->m_strTyped = source;
+    parser->m_TypedAt = std::move(typedAt);
     parser->m_pSharedSymbols = &Symbols();
     if (!m_Resolved.failures.empty()) parser->m_pFailedSymbols = &m_Resolved.failures;
     double value = parser->Evaluate();

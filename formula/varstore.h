@@ -116,6 +116,6 @@ CVariableStore& GetGlobalVariableStore();
 
 // Rewrites a formula text for the parser: dotted operators (".LT.", ".and.", ...), decimal commas, blanks
 // around signs (an exponent's sign stays with its number, "+=" and "-=" stay whole) and a leading "0" for bare
-// decimal points.
+// decimal points. With typedAt, the byte of the given text each byte of the result (and its end) comes from.
 void PrepareFormula(CString& text);
-void PrepareFormula(std::string& text);
+void PrepareFormula(std::string& text, std::vector<std::size_t>* typedAt = nullptr);

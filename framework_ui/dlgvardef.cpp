@@ -188,7 +188,11 @@ CString VarDefGrid::CellName(int row, int col) const {
     CString variable = GetItemText(row, kVariable);
     if (!variable.Trim().IsEmpty()) name += " (" + variable + ")";
   }
-  const CString column = COrmiGridCtrl::CellName(row, col);
+  // The header the row shows when it has the focus (the headers follow the kind of the focus row).
+  CString column = entry && entry->type >= 0 && entry->type <= 7 && col >= 0 && col < kCols
+                       ? Tr(kHeaders[entry->type][col])
+                       : COrmiGridCtrl::CellName(row, col);
+  column.Trim();
   return column.IsEmpty() ? name : name + ", " + column;
 }
 

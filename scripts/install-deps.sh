@@ -7,6 +7,9 @@ packages=(
   libpugixml-dev libminizip-dev zlib1g-dev libcairo2-dev libfreetype-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  # the font with Arial's metrics that the office suite sets the report's Arial in and the page tests measure words
+  # with; without it both take whatever font the machine has, and the tests' widths are not the reader's
+  fonts-liberation
   # the oblique and italic faces, with which italic text prints italic
   fonts-dejavu-extra
   # the page-by-page test prints the example's report to PDF and reads it back

@@ -1207,6 +1207,8 @@ std::string Document::WriteRtf() const {
 
 PageFormat PageFormatOf(const Document& d) {
   PageFormat f;
+  constexpr int kMostPages = 99999;
+  int sectionFirst = 0, documentFirst = 0;
   struct Field {
     const char* word;
     int PageFormat::*value;
@@ -1221,8 +1223,11 @@ PageFormat PageFormatOf(const Document& d) {
         if (!w.hasParam) return;
         for (const Field& field : fields)
           if (w.name == field.word) f.*field.value = Param(w, 0, win::kRtfMaxTwips);
+        if (w.name == "pgnstarts") sectionFirst = Param(w, 1, kMostPages);
+        if (w.name == "pgnstart") documentFirst = Param(w, 1, kMostPages);
       },
       [](std::size_t, std::size_t) {});
+  f.firstPage = sectionFirst > 0 ? sectionFirst : documentFirst > 0 ? documentFirst : 1;
   return f;
 }
 

@@ -155,6 +155,7 @@ struct PageFormat {
   int paperWidth = 0, paperHeight = 0;
   int left = 0, right = 0, top = 0, bottom = 0;  // margins
   int headerY = 0, footerY = 0;  // distance of the header from the paper's top, of the footer from its foot
+  int firstPage = 1;             // the number of the first page (the section's, else the document's)
 };
 PageFormat PageFormatOf(const Document& d);
 // The document's page header group ("{\header ...}") or footer group, as written; empty when it has none.

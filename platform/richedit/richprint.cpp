@@ -206,8 +206,10 @@ bool PrintToPdf(const richdoc::Document& doc, const std::string& pdfPath, const 
     const Page& page = pages[std::size_t(number - 1)];
     HDC h = dc->m_hDC;
     ::SetBkMode(h, TRANSPARENT);
-    drawPageText(h, pageText(h, headerGroup, number, count), headerY);
-    const PageText footer = pageText(h, footerGroup, number, count);
+    // The page's number counts from the first page number the document sets; the count is the pages printed.
+    const int shown = format.firstPage + number - 1;
+    drawPageText(h, pageText(h, headerGroup, shown, count), headerY);
+    const PageText footer = pageText(h, footerGroup, shown, count);
     drawPageText(h, footer, paperHeight - footerY - footer.layout.height);
     // The text's own margin is part of the laid-out height: it is left out at the head of each page.
     int y = bodyTop - edge - kMargin;

@@ -79,6 +79,8 @@ struct Document {
   Table table;
   // Where the paragraphs written since the last table or picture begin: they lead into what follows.
   std::vector<std::size_t> leadIn;
+  // The paragraph of the last picture, from its start to its end in the body: a caption right after it keeps it.
+  std::size_t pictureAt = std::string::npos, pictureEnd = std::string::npos;
   // Font and colour entries beyond the library's own tables, for inserted RTF that needs them.
   std::string extraFonts, extraColours;
 };
@@ -278,17 +280,26 @@ std::string PictureParagraph(Document& d, const std::function<bool(std::string&,
   const std::size_t before = d.body.size();
   d.body += "\\pard\\plain\\qc ";
   std::string why;
-  if (append(d.body, &why))
+  if (append(d.body, &why)) {
     d.body += "\\par\r\n";
-  else
+    d.pictureAt = before;
+    d.pictureEnd = d.body.size();
+  } else {
     d.body.resize(before);
+  }
   d.leadIn.clear();
   return why;
 }
 
 void ParagraphRaw(const std::string& rtf, int level) {
   const Style& st = StyleOf(level);
-  std::string& b = S().doc.body;
+  Document& d = S().doc;
+  std::string& b = d.body;
+  // A picture keeps with its caption: a reader never leaves the caption alone at the head of the next page.
+  static const std::string kPard = "\\pard\\plain";
+  if (level == -12 && d.pictureEnd == b.size() && d.pictureAt < b.size() &&
+      b.compare(d.pictureAt, kPard.size(), kPard) == 0)
+    b.insert(d.pictureAt + kPard.size(), "\\keepn");
   S().doc.leadIn.push_back(b.size());
   b += "\\pard\\plain\\s" + std::to_string(st.number) + st.format + " " + rtf + "\\par\r\n";
 }

@@ -303,10 +303,22 @@ TEST_F(GridClipboardTest, APasteThatAddsRowsAsksFirst) {
        IDYES,
        {"Die Einfügung legt 19 neue Lasten an (Zeilen 6 bis 24 der Einfügung).\nSoll sie eingefügt werden?"},
        with(example, 3, paragraphs)},
-      {"a document with an empty line into load 3's text, Nein", true, 3, L::kColText, pictured, IDNO,
-       {pictureQuestion}, example},
-      {"a document with an empty line into load 3's text, Ja", true, 3, L::kColText, pictured, IDYES,
-       {pictureQuestion}, with(example, 3, std::vector<std::string>(paragraphs.begin(), paragraphs.begin() + 10))},
+      {"a document with an empty line into load 3's text, Nein",
+       true,
+       3,
+       L::kColText,
+       pictured,
+       IDNO,
+       {pictureQuestion},
+       example},
+      {"a document with an empty line into load 3's text, Ja",
+       true,
+       3,
+       L::kColText,
+       pictured,
+       IDYES,
+       {pictureQuestion},
+       with(example, 3, std::vector<std::string>(paragraphs.begin(), paragraphs.begin() + 10))},
       {"four lines into the last load's text, Nein",
        true,
        7,
@@ -366,6 +378,31 @@ TEST_F(GridClipboardTest, APasteThatAddsRowsAsksFirst) {
     EXPECT_EQ(c.loads ? Loads().LoadCount() : System().FieldCount(), int(c.saved.size()));
     Ok();
     EXPECT_EQ(c.loads ? savedTexts(path) : SavedLengths(path), c.saved);
+  }
+}
+
+// A paste that asks says in its one question which values it leaves out and why, quoted as pasted ("Pos. 12", not
+// as the formula reader rewrote it); after "Ja" no second box comes, the refused field keeps its length and the rest
+// arrives; "Nein" changes nothing.
+TEST_F(GridClipboardTest, APasteSaysItsRefusalsInItsOneQuestion) {
+  const std::string question =
+      "Die Einfügung legt 2 neue Felder an (Zeilen 3 bis 4 der Einfügung).\n"
+      "Ein Wert der Einfügung wird nicht übernommen:\n"
+      "Feld 2, Länge: Unerwartete Zeichen: Pos. 12\n"
+      "Soll sie eingefügt werden?";
+  for (const int answer : {IDNO, IDYES}) {
+    SCOPED_TRACE(answer == IDYES ? "Ja" : "Nein");
+    const fs::path path = Open();
+    ShowTab(2);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(answer);
+    grid_keys::PasteInto(System(), 2, G::kColLength, "1,5\n12 Pos. 12\n2,0\n3,0\n");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{question});
+    EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
+    Ok();
+    const std::vector<std::string> saved =
+        answer == IDYES ? std::vector<std::string>{"1.5", "4.5", "2", "3"} : std::vector<std::string>{"3.2", "4.5"};
+    EXPECT_EQ(SavedLengths(path), saved);
   }
 }
 

@@ -55,8 +55,8 @@ TEST_F(QuerDlgTest, ChecksAskAfterTheEditAndYesCorrects) {
       {"ec2", 0, 0, 1, 0, 30, 30, 3, 2, 2, "15", {}, {}, 15, 30, 2, 0, 5},
       // Precast 10 x 10, DIN: the 12 cm question, not the 20 cm one; both sides raised.
       {"fertigteil", 0, 0, 0, 1, 30, 10, 3, 2, 2, "10", {IDYES}, {kMin12}, 12, 12, 2, 0, 5},
-      // "No" keeps 15 and asks again on OK.
-      {"nein", 0, 0, 0, 0, 30, 30, 3, 2, 2, "15", {IDNO, IDNO}, {kMin20, kMin20}, 15, 30, 2, 0, 5},
+      // "No" keeps 15; OK does not ask again about the same 15.
+      {"nein", 0, 0, 0, 0, 30, 30, 3, 2, 2, "15", {IDNO}, {kMin20}, 15, 30, 2, 0, 5},
       // 45 > 40 cm with four corner bars, DIN: Yes changes to type 2.
       {"typ2", 0, 0, 0, 0, 30, 30, 3, 2, 2, "45", {IDYES}, {kTyp2}, 45, 30, 2, 1, 5},
       // Subdivision 1 becomes 2 with a message.
@@ -170,7 +170,7 @@ TEST_F(QuerDlgTest, ACorrectionOnYesIsShownAtOnce) {
 }
 
 // The least-bar question ends its sentence with one mark, writes "zu verwenden" as two words and cites the code,
-// or under EC2 the national annex, that the position is designed by. "No" keeps the area and OK asks again.
+// or under EC2 the national annex, that the position is designed by. "No" keeps the area and OK does not ask again.
 TEST_F(QuerDlgTest, TheLeastBarQuestionCitesTheCodeOrAnnexOfThePosition) {
   const std::string tail = " zu verwenden!\nSoll die Bewehrung korrigiert werden?";
   const struct {
@@ -201,17 +201,77 @@ TEST_F(QuerDlgTest, TheLeastBarQuestionCitesTheCodeOrAnnexOfThePosition) {
     data.Fertigteil = 0;
     win::msgbox::ClearLog();
     win::msgbox::QueueAnswer(IDNO);
-    win::msgbox::QueueAnswer(IDNO);
     win::script::QueueDialog([&](CDialog& d) {
       Enter(d, c.row, "0,3");  // below every least area
       Press(d, IDOK);
     });
     ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 1, nullptr));
     const auto& log = win::msgbox::Log();
-    ASSERT_EQ(log.size(), 2u);
+    ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].text, c.frage);
-    EXPECT_EQ(log[1].text, c.frage);
     EXPECT_DOUBLE_EQ(q.as.GetValue(), 0.3);
+  }
+}
+
+// A question is asked when the values it is about change, once: "Nein" is not asked again by later edits of other
+// rows or by OK; a new value below the least asks again, a value the dialog opened with asks nothing, and a
+// change of the reinforcement type (which changes the least area) asks again about the same area.
+TEST_F(QuerDlgTest, AQuestionIsAskedWhenItsValueChangesOnce) {
+  const char* kBar = "Achtung! Gemäß EC2 NA (DE) 9.5.2.1 ist mind. Durchmesser 12";
+  const char* kSide = "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!";
+  const char* kTyp2 = "Achtung! Gemäß EC2 NA (DE) 9.5.2.4 ist bei den vorhanden Stützenabmesungen";
+  using Step = std::function<void(CDialog&)>;
+  const auto enter = [](int row, const char* text) { return Step([=](CDialog& d) { Enter(d, row, text); }); };
+  // three edits of the strut inclination, each of which checks the whole section
+  const Step others = [](CDialog& d) {
+    for (const char* theta : {"40", "35", "40"}) Enter(d, 9, theta);
+  };
+  const struct {
+    const char* name;
+    double bx, as;  // read: a rectangle bx x 30, type 1, as per bar
+    std::vector<Step> steps;
+    std::vector<int> answers;
+    std::vector<const char*> messages;
+    double asAfter;
+  } cases[] = {
+      {"no, then other rows", 30, 2.0, {enter(8, "0,8"), others, enter(10, "6")}, {IDNO}, {kBar}, 0.8},
+      {"no, then another short area", 30, 2.0, {enter(8, "0,8"), enter(8, "0,9")}, {IDNO, IDNO}, {kBar, kBar}, 0.9},
+      {"no, then the same area typed again", 30, 2.0, {enter(8, "0,8"), enter(8, "0.8")}, {IDNO}, {kBar}, 0.8},
+      {"read short, not typed", 30, 0.8, {others, enter(3, "35")}, {}, {}, 0.8},
+      {"read short, then typed", 30, 0.8, {enter(8, "0,7")}, {IDYES}, {kBar}, 1.13},
+      {"no, then a wider side", 15, 2.0, {enter(2, "16"), others, enter(2, "17")}, {IDNO, IDNO}, {kSide, kSide}, 2.0},
+      {"no to type 2, then the depth", 30, 2.0, {enter(2, "45"), enter(3, "30"), others}, {IDNO}, {kTyp2}, 2.0},
+      // type 3 takes the area as the total of 16 bars: the same 0.8 is short of another least
+      {"no, then type 3",
+       30,
+       2.0,
+       {enter(8, "0,8"), [](CDialog& d) { Pick(d, 1, 2); }, others},
+       {IDNO, IDNO},
+       {kBar, kBar},
+       0.8},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CKolumoQuer& q = data.querschnitte[1];
+    q = CKolumoQuer();
+    q.bx = c.bx;
+    q.dy = 30.0;
+    q.bdx = q.bdy = 4.0;
+    q.as = c.as;
+    data.iNorm = 10;
+    data.Fertigteil = 0;
+    win::msgbox::ClearLog();
+    for (int a : c.answers) win::msgbox::QueueAnswer(a);
+    win::script::QueueDialog([&](CDialog& d) {
+      for (const Step& step : c.steps) step(d);
+      Press(d, IDOK);
+    });
+    ASSERT_TRUE(CKolumoQuerDlg::Bearbeite(data, 1, nullptr));
+    const auto& log = win::msgbox::Log();
+    ASSERT_EQ(log.size(), c.messages.size());
+    for (std::size_t i = 0; i < log.size(); ++i) EXPECT_EQ(log[i].text.rfind(c.messages[i], 0), 0u) << log[i].text;
+    EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);
+    EXPECT_DOUBLE_EQ(q.as.GetValue(), c.asAfter);
   }
 }
 

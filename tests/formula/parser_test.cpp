@@ -220,8 +220,15 @@ TEST_F(ParserTest, ErrorsRecordTheirCodeAndLeaveTheResultAlone) {
       {"\x7f", {8}, "Unerlaubtes Zeichen ('\x7f')"},
       {"h\xc3\xb6he", {8}, "Unerlaubtes Zeichen ('\xc3\xb6')"},  // a whole UTF-8 character
       {"2*\xff", {8}, "Unerlaubtes Zeichen (ASCII 255)"},        // a byte that is no character
-      {".Lt.", {256}, "Unerwartete Zeichen: Lt0."},              // mixed case is no operator
-      {"sqrt(-1)", {4}, "Fehler in sqrt"},                       // raised by a function
+      {".Lt.", {256}, "Unerwartete Zeichen: Lt."},               // mixed case is no operator
+      // a message quotes the text as typed, not as rewritten for the parser ("Pos0. 12", "a - b", "0.5.5")
+      {"12 Pos. 12", {256}, "Unerwartete Zeichen: Pos. 12"},
+      {"3 a-b", {256}, "Unerwartete Zeichen: a-b"},
+      {"2 .true.", {256}, "Unerwartete Zeichen: .true."},
+      {"1 2,5", {256}, "Unerwartete Zeichen: 2,5"},
+      {".5.5", {4}, "Fehlerhaftes Zahlenformat: '.5.5'"},
+      {"2*,5.1", {4}, "Fehlerhaftes Zahlenformat: ',5.1'"},
+      {"sqrt(-1)", {4}, "Fehler in sqrt"},  // raised by a function
       {"mod(1;0)", {4}, "Divide by zero in mod"},
   };
   for (const auto& c : cases) {

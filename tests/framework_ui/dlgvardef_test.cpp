@@ -362,22 +362,38 @@ TEST_F(VarDefPageTest, APasteSaysWhatItLeavesOutAndWhatItRenames) {
     const char* question;
     std::vector<std::string> names, descriptions;  // afterwards
   } cases[] = {
-      {"a table on the first name, Nein", VarDefGrid::kVariable, "gk\n6,5\nkN/m2\nqk\n3,0\nkN/m2\n", IDNO,
+      {"a table on the first name, Nein",
+       VarDefGrid::kVariable,
+       "gk\n6,5\nkN/m2\nqk\n3,0\nkN/m2\n",
+       IDNO,
        "Die Zeilen 3 bis 6 der Einfügung werden nicht übernommen: die erste legt in dieser Spalte keine neue "
        "Tabellenzeile an.\nDie Einfügung benennt Variablen um: „qk“ in „gk“, „b“ in „6,5“.\nSoll sie eingefügt werden?",
-       {"qk", "b"}, {"Nutzlast", "Breite"}},
-      {"one name, Ja", VarDefGrid::kVariable, "gk", IDYES,
-       "Die Einfügung benennt die Variable „qk“ in „gk“ um.\nSoll sie eingefügt werden?", {"gk", "b"},
+       {"qk", "b"},
+       {"Nutzlast", "Breite"}},
+      {"one name, Ja",
+       VarDefGrid::kVariable,
+       "gk",
+       IDYES,
+       "Die Einfügung benennt die Variable „qk“ in „gk“ um.\nSoll sie eingefügt werden?",
+       {"gk", "b"},
        {"Nutzlast", "Breite"}},
       {"the same name asks nothing", VarDefGrid::kVariable, "gk\n", 0, nullptr, {"gk", "b"}, {"Nutzlast", "Breite"}},
-      {"three descriptions, Nein", VarDefGrid::kText, "Eigenlast\nHöhe\nLänge", IDNO,
+      {"three descriptions, Nein",
+       VarDefGrid::kText,
+       "Eigenlast\nHöhe\nLänge",
+       IDNO,
        "Zeile 3 der Einfügung wird nicht übernommen: sie legt in dieser Spalte keine neue Tabellenzeile an.\n"
        "Soll sie eingefügt werden?",
-       {"gk", "b"}, {"Nutzlast", "Breite"}},
-      {"three descriptions, Ja", VarDefGrid::kText, "Eigenlast\nHöhe\nLänge", IDYES,
+       {"gk", "b"},
+       {"Nutzlast", "Breite"}},
+      {"three descriptions, Ja",
+       VarDefGrid::kText,
+       "Eigenlast\nHöhe\nLänge",
+       IDYES,
        "Zeile 3 der Einfügung wird nicht übernommen: sie legt in dieser Spalte keine neue Tabellenzeile an.\n"
        "Soll sie eingefügt werden?",
-       {"gk", "b"}, {"Eigenlast", "Höhe"}},
+       {"gk", "b"},
+       {"Eigenlast", "Höhe"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -396,6 +412,26 @@ TEST_F(VarDefPageTest, APasteSaysWhatItLeavesOutAndWhatItRenames) {
       EXPECT_EQ(std::string(data.varDefs.GetAs<CVarDefVariable>(i)->desc), c.descriptions[std::size_t(i)]);
     }
   }
+}
+
+// A paste that asks says in its one question, before anything changes, which values it leaves out, each named by its
+// row and the header that row shows; after "Ja" no second box comes and the rest arrives.
+TEST_F(VarDefPageTest, APasteSaysItsRefusalsInItsOneQuestion) {
+  VarDefGrid& g = page.m_grid;
+  win::msgbox::QueueAnswer(IDYES);
+  // values for the rows h (a variable), a heading, 2*h (a calculation), a heading, a picture, and two lines more
+  grid_keys::PasteInto(g, 1, VarDefGrid::kWert, "2,5\nx\n3 Pos. 12\ny\nPos. 16\n7\n8\n");
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  EXPECT_EQ(win::msgbox::Log()[0].text,
+            "Die Zeilen 6 bis 7 der Einfügung werden nicht übernommen: die erste legt in dieser Spalte keine neue "
+            "Tabellenzeile an.\n"
+            "Diese Werte der Einfügung werden nicht übernommen:\n"
+            "Zeile 3, Formel: Unerwartete Zeichen: Pos. 12\n"
+            "Zeile 5, Breite: 'Pos. 16' ist keine Zahl.\n"
+            "Soll sie eingefügt werden?");
+  page.TransferData(TRUE);
+  EXPECT_DOUBLE_EQ(data.varDefs.GetAs<CVarDefVariable>(0)->value.GetValue(), 2.5);
+  EXPECT_EQ(data.varDefs.GetAs<CVarDefBerechnung>(2)->value.GetText(), "2*h");
 }
 
 // A refusal names the row by its number (and its variable, when it defines one) before the column's header.
@@ -424,8 +460,10 @@ TEST_F(VarDefPageTest, ARefusalNamesTheRow) {
     ASSERT_EQ(win::msgbox::Log().size(), 1u);
     EXPECT_EQ(win::msgbox::Log()[0].text, c.refusal);
   }
-  // A table sum defines its variable too: the name of its row says so.
-  EXPECT_EQ(g.CellName(6, VarDefGrid::kText), "Zeile 6 (s), " + g.GetItemText(0, VarDefGrid::kText));
+  // A table sum defines its variable too: the name of its row says so, with the header its row shows (the headers
+  // follow the kind of the focus row, here a picture's).
+  EXPECT_EQ(g.GetItemText(0, VarDefGrid::kText), "Dateiname");
+  EXPECT_EQ(g.CellName(6, VarDefGrid::kText), "Zeile 6 (s), Beschreibung (Rechte Maustaste für Formatierungen)");
 }
 
 TEST_F(VarDefPageTest, TheEmptyRowBecomesAnEntryOnlyWhenAKindIsChosen) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,67 @@ TEST_F(LoadGridTest, AListReachedByKeysKeepsTheKeysUntilEscape) {
     EXPECT_EQ(::GetFocus(), grid.m_hWnd);
     EXPECT_EQ(grid.GetItemText(2, LoadGrid::kColNode), node);
     EXPECT_EQ(grid.loads[1].ltype, c.type) << "Escape kept the choice";
+  }
+}
+
+// A choice in a type's list closed by a click on an entry, by F4 or by Alt+Up keeps the cell open with the keys, as
+// one closed by Return keeps the keys in the next cell: Escape then ends only that cell, with the choice. The choice
+// of a type sets up the row again, which ended the list with no key: the focus stayed on the grid and the next
+// Escape reached the dialog (which asked to discard the position). Alt+Up left the list open.
+TEST_F(LoadGridTest, EscapeAfterAChoiceHoweverMadeEndsOnlyTheCell) {
+  // Load 2's list lights "Gleichlast" (0): the choice is "Trapezlast" (1), which changes the row's cells.
+  const auto clickSecond = [this] {
+    CWnd* editor = grid.GetDlgItem(8);
+    CRect r;
+    editor->GetWindowRect(&r);
+    // the dropped list below the cell, one row per entry: the middle of its second row
+    const int row = int(editor->SendMessage(CB_GETITEMHEIGHT, 0));
+    POINT p{r.left + 10, r.bottom + row + row / 2};
+    HWND list = ::WindowFromPoint(p);
+    ASSERT_NE(list, editor->m_hWnd);
+    ::ScreenToClient(list, &p);
+    win::input::Click(list, p.x, p.y);
+  };
+  const struct {
+    const char* name;
+    std::function<void()> choose;
+  } cases[] = {
+      {"a click on the entry", clickSecond},
+      {"F4",
+       [] {
+         win::input::Key(VK_DOWN);
+         win::input::Key(VK_F4);
+       }},
+      {"Alt+Up",
+       [] {
+         win::input::Key(VK_DOWN);
+         win::input::KeyWith(VK_MENU, VK_UP);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    AddLoads(3);
+    grid.SetFocusCell(2, LoadGrid::kColType);
+    win::PumpMessages();
+    win::input::Key(VK_F2);
+    win::PumpMessages();
+    CWnd* editor = grid.GetDlgItem(8);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(editor->SendMessage(CB_GETDROPPEDSTATE));
+    c.choose();
+    win::PumpMessages();
+    EXPECT_EQ(grid.loads[1].ltype, 1);
+    editor = grid.GetDlgItem(8);
+    ASSERT_NE(editor, nullptr) << "the cell ended with the choice";
+    EXPECT_FALSE(editor->SendMessage(CB_GETDROPPEDSTATE)) << "the list is still open";
+    EXPECT_TRUE(::GetFocus() == editor->m_hWnd || ::GetParent(::GetFocus()) == editor->m_hWnd);
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    EXPECT_EQ(grid.GetDlgItem(8), nullptr) << "Escape ended the cell";
+    EXPECT_EQ(::GetFocus(), grid.m_hWnd);
+    EXPECT_EQ(grid.CGridCtrl::GetFocusCell(), CCellID(2, LoadGrid::kColType));
+    EXPECT_EQ(grid.GetItemText(2, LoadGrid::kColType), "Trapezlast") << "Escape kept the choice";
+    EXPECT_EQ(grid.loads[1].ltype, 1);
   }
 }
 
@@ -396,8 +458,7 @@ TEST_F(LoadGridTest, APastedColumnStopsAtTheLoadsTheOwnerHoldsAndTellsItOnce) {
   } cases[] = {
       {-1, 30, 30, nullptr},  // the question counts the loads the owner takes
       {25, 30, 25, "\nDie Zeilen 26 bis 30 der Einfügung werden nicht übernommen:\nLast 26: höchstens 25 Lasten."},
-      {40, 400, 40,
-       "\nDie Zeilen 41 bis 400 der Einfügung werden nicht übernommen:\nLast 41: höchstens 40 Lasten."},
+      {40, 400, 40, "\nDie Zeilen 41 bis 400 der Einfügung werden nicht übernommen:\nLast 41: höchstens 40 Lasten."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);

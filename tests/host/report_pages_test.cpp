@@ -1,6 +1,7 @@
 // The example's report as a reader prints it: converted to PDF by the office suite and read page by page. Every
 // page carries the page header with the position and "Seite n von N"; a page that shows rows of a height table
 // shows that table's header and unit rows above them; no table title is left at the foot of a page.
+#include <cairo-ft.h>
 #include <cairo.h>
 
 #include <regex>
@@ -50,6 +51,20 @@ class Schrift {
   Schrift(const Schrift&) = delete;
   Schrift& operator=(const Schrift&) = delete;
 
+  // The family this machine draws for "Arial" (fonts-liberation gives one with Arial's widths): a failure names it.
+  std::string Familie() {
+    cairo_select_font_face(cr_, "Arial", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_scaled_font_t* font = cairo_get_scaled_font(cr_);
+    std::string name = "(unknown)";
+    if (cairo_scaled_font_get_type(font) != CAIRO_FONT_TYPE_FT) return name;
+    if (FT_Face face = cairo_ft_scaled_font_lock_face(font)) {
+      if (face->family_name) name = face->family_name;
+      if (face->style_name) name += std::string(" ") + face->style_name;
+      cairo_ft_scaled_font_unlock_face(font);
+    }
+    return name;
+  }
+
   double operator()(const std::string& text, bool fett) {
     cairo_select_font_face(cr_, "Arial", CAIRO_FONT_SLANT_NORMAL,
                            fett ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
@@ -69,6 +84,8 @@ class Schrift {
 TEST_F(ReportPagesTest, EveryPageHasItsHeaderAndEveryTablePageItsHeaderRows) {
   for (const char* program : {"soffice", "pdftotext", "pdfinfo"})
     if (!Installed(program)) GTEST_SKIP() << program << " is not installed";
+  // the office suite breaks lines and pages in the font the machine has for Arial
+  SCOPED_TRACE("Arial is drawn here in " + Schrift().Familie());
   const std::string position = Path("Stuetze.tqx");
   std::ofstream(position, std::ios::binary) << Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
   for (const char* command : {"calc", "report"}) {
@@ -158,9 +175,10 @@ TEST_F(ReportPagesTest, EveryWordFitsItsTableCell) {
   ASSERT_NE(rtf.find("extremal"), std::string::npos);
   Schrift schrift;
   // a digit has a width in every font: a measure of 0 would let every cell pass
-  ASSERT_GT(schrift("0", false), 50.0);
+  ASSERT_GT(schrift("0", false), 50.0) << schrift.Familie();
   for (const report_test::EngerZelle& z : report_test::EngeZellen(rtf, std::ref(schrift)))
-    ADD_FAILURE() << "\"" << z.wort << "\" needs " << z.breit << " twips, its cell holds " << z.verfuegbar;
+    ADD_FAILURE() << "\"" << z.wort << "\" needs " << z.breit << " twips, its cell holds " << z.verfuegbar
+                  << " (measured in " << schrift.Familie() << ", the font this machine gives for Arial)";
 }
 
 // A load text with a long word ("Zwischendecke") in the narrow text columns of the load tables: the column is
@@ -183,9 +201,10 @@ TEST_F(ReportPagesTest, LongWordOfALoadTextStaysWhole) {
   ASSERT_NE(report_test::VisibleText(rtf).find("|Zwischendecke|"), std::string::npos);
   ASSERT_NE(report_test::VisibleText(rtf).find("|Zwischendecke Wind|"), std::string::npos);
   Schrift schrift;
-  ASSERT_GT(schrift("0", false), 50.0);
+  ASSERT_GT(schrift("0", false), 50.0) << schrift.Familie();
   for (const report_test::EngerZelle& z : report_test::EngeZellen(rtf, std::ref(schrift)))
-    ADD_FAILURE() << "\"" << z.wort << "\" needs " << z.breit << " twips, its cell holds " << z.verfuegbar;
+    ADD_FAILURE() << "\"" << z.wort << "\" needs " << z.breit << " twips, its cell holds " << z.verfuegbar
+                  << " (measured in " << schrift.Familie() << ", the font this machine gives for Arial)";
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 # them. Return on an entry chosen in the type's list opens the next open cell, and Escape ends only that. Then 24
 # lines of another program whose line 11 is empty pasted into a load's text ask one question that says what is left
 # out (a line more than a question of new loads alone); after "Nein" the server's pixels of the load grid are those
-# from before. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3; without python3's tkinter the paste is left
+# from before. A choice in load 5's type list made with the mouse, or closed by F4 or Alt+Up, closes the list and
+# keeps the cell open: Escape ends only the cell, with no box. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3; without python3's tkinter the paste is left
 # out.
 set -u
 kolumo=$1
@@ -80,6 +81,37 @@ no_box "chosen: Escape in the editor after the choice"
 read -r after _ < <(window_region chosen-escaped 28 152 54 170)
 [ "$after" != "$open" ] || fail "chosen: the editor is still shown after Escape (see chosen-escaped.png)"
 agree chosen-escaped
+
+# choose_then_escape STEP KEYS...: load 5's type opened by two clicks (its list drops over loads 6 to 9), a choice
+# made by the keys given ("click" clicks the list's fourth entry), after which the list is gone from the rows below
+# (they show what they showed before) while the cell stays open; Escape then ends only the cell: no box, the window
+# open. A choice made with the mouse, or a list closed by F4 or Alt+Up, left the cell closed, and Escape reached the
+# dialog, which asked to discard the position; Alt+Up left the list open.
+choose_then_escape() {
+  local step=$1 open chosen
+  shift
+  click 180 183
+  sleep 0.6
+  read -r shown _ < <(window_region "$step-before" 130 200 250 280)
+  click 180 183
+  sleep 0.5
+  read -r open _ < <(window_region "$step-open" 130 200 250 280)
+  [ "$open" != "$shown" ] || fail "$step: no list open after two clicks (see $step-open.png)"
+  for key in "$@"; do
+    if [ "$key" = click ]; then click 180 250; else xdotool key --window "$main" "$key"; fi
+    sleep 0.3
+  done
+  no_box "$step: the choice"
+  read -r chosen _ < <(window_region "$step-chosen" 130 200 250 280)
+  [ "$chosen" = "$shown" ] || fail "$step: the list is still shown after the choice (see $step-chosen.png)"
+  agree "$step-chosen"
+  xdotool key --window "$main" Escape
+  no_box "$step: Escape after the choice"
+  agree "$step-escaped"
+}
+choose_then_escape mouse-choice click
+choose_then_escape f4-choice Down F4
+choose_then_escape alt-up-choice Down alt+Up
 [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"
 
 python3 -c 'import tkinter' 2>/dev/null || { echo "passed without the paste (no tkinter)"; exit 0; }
@@ -99,22 +131,7 @@ sleep 0.5
 # The question's lines (bands of text rows in the box): the loads it makes, the lines it leaves out, the question.
 window_geometry "$box"
 python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/paste-question.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null
-bands=$(python3 - <(xwd -root -silent) "$x" "$y" "$w" "$h" <<'PY'
-import struct, sys
-data = open(sys.argv[1], 'rb').read()
-hd = struct.unpack('>25I', data[:100])
-size, order, bpl, ncolors = hd[0], hd[7], hd[12], hd[19]
-base, end = size + ncolors * 12, '<' if order == 0 else '>'
-x, y, w, h = map(int, sys.argv[2:6])
-bands, inside = 0, False
-for row in range(y, y + h - 45):  # above the buttons
-    px = struct.unpack_from(end + '%dI' % (w - 60), data, base + row * bpl + (x + 50) * 4)  # right of the icon
-    dark = any(max((p >> 16) & 255, (p >> 8) & 255, p & 255) < 96 for p in px)
-    bands += dark and not inside
-    inside = dark
-print(bands)
-PY
-)
+bands=$(python3 "$(dirname "$0")/../support/xwd_box_lines.py" <(xwd -root -silent) "$x" "$y" "$w" "$h")
 [ "$bands" -ge 3 ] || fail "the question has $bands lines: it does not say what it leaves out (see paste-question.png)"
 answer_box_with n || fail "the question stayed after N"
 sleep 0.5

@@ -616,6 +616,12 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       NotifyCommand(wnd, EN_KILLFOCUS);
       return 0;
     case WM_KEYDOWN: return EditKeyDown(wnd, s, wParam, lParam);
+    case WM_SYSKEYDOWN:
+      // A combo box's own field leaves Alt+Up and Alt+Down (its list) to the combo box.
+      if (HWND parent = GetParent(wnd); parent && Get(parent) && Lower(Get(parent)->className) == "combobox" &&
+                                        (wParam == VK_UP || wParam == VK_DOWN))
+        return SendMessage(parent, WM_SYSKEYDOWN, wParam, lParam);
+      return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_CHAR:
     case WM_IME_CHAR: EditChar(wnd, s, std::uint32_t(wParam)); return 0;
     case WM_LBUTTONDOWN: return EditClick(wnd, s, wParam, lParam);

@@ -877,6 +877,13 @@ LRESULT ComboProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: return ComboClick(wnd, s, lParam, type);
     case WM_KEYDOWN: ComboKey(wnd, s, UINT(wParam)); return 0;
+    // Alt+Down opens the list and Alt+Up closes it on the row lit, as F4 does; other keys with Alt are the dialog's.
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_UP || wParam == VK_DOWN) {
+        ComboKey(wnd, s, UINT(wParam));
+        return 0;
+      }
+      return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_CHAR:
       if (type == CBS_DROPDOWNLIST && wParam >= 0x20) {
         int i = s.Find(s.cur, EncodeUtf8(std::uint32_t(wParam)), false);

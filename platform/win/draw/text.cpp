@@ -311,6 +311,14 @@ std::string win::FontFamilyFor(const std::string& face) {
   return "DejaVu Sans";
 }
 
+void win::SelectFontFace(cairo_t* cr, const std::string& family, bool bold, bool italic, double size) {
+  const Face face = FaceFor(family, bold, italic);
+  cairo_set_font_face(cr, face.face);
+  cairo_matrix_t matrix;
+  cairo_matrix_init(&matrix, size, 0, face.slant ? -kSlant * size : 0, size, 0, 0);
+  cairo_set_font_matrix(cr, &matrix);
+}
+
 std::string win::FontFileFor(const std::string& folder, const std::string& family, bool bold, bool italic,
                              bool& slant) {
   const std::string file = family == "DejaVu Sans Mono" ? "DejaVuSansMono"

@@ -11,6 +11,7 @@
 #include "platform/win/winapi.h"
 
 class CDialog;
+struct _cairo;  // cairo_t
 
 namespace win {
 
@@ -160,6 +161,10 @@ std::string FontFamilyFor(const std::string& face);
 // The font file in folder that draws the family bold and/or italic: the installed oblique or italic face, else the
 // upright one, which is then to be slanted (slant set).
 std::string FontFileFor(const std::string& folder, const std::string& family, bool bold, bool italic, bool& slant);
+// Sets the cairo context's font to the family's DejaVu face at size (in the context's units), bold and/or italic, from
+// the font files the window system draws with: what it draws does not hang on the fonts the machine's font matching
+// knows at that moment (its caches on a first start).
+void SelectFontFace(::_cairo* cr, const std::string& family, bool bold, bool italic, double size);
 
 // The current cursor's resource id (32512 for the arrow).
 UINT CurrentCursorId();

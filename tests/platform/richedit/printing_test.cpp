@@ -169,6 +169,36 @@ TEST_F(PrintingTest, HeadingsStayWithWhatTheyHeadAndTablesRunOnUnderTheirHeading
   }
 }
 
+// The first page number the document sets is that of the first page printed, the section's before the document's;
+// the count of pages stays the count printed (as NUMPAGES counts them).
+TEST_F(PrintingTest, PagesAreNumberedFromTheFirstPageNumberTheDocumentSets) {
+  const std::string page(kPage);
+  const std::string section = "\\sectd";
+  const struct {
+    const char* name;
+    std::string document, sectionWords;  // words after the paper's, after \sectd
+    int first;
+  } cases[] = {
+      {"none", "", "", 1},
+      {"the section's", "\\pgnstart3", "\\pgnstarts3\\pgnrestart", 3},
+      {"the section's before the document's", "\\pgnstart5", "\\pgnstarts12\\pgnrestart", 12},
+      {"the document's", "\\pgnstart7", "", 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string rtf = page;
+    rtf.insert(rtf.find(section), c.document);
+    rtf.insert(rtf.find(section) + section.size(), c.sectionWords);
+    Print(rtf + Lines("Zeile", 1, 150) + "}");
+    const int pages = Pages();
+    ASSERT_GE(pages, 3);
+    for (int n = 1; n <= pages; ++n)
+      EXPECT_NE(Text(n).find("Seite " + std::to_string(c.first + n - 1) + " von " + std::to_string(pages)),
+                std::string::npos)
+          << "page " << n << ": " << Text(n).substr(0, 80);
+  }
+}
+
 TEST_F(PrintingTest, PicturesAreDrawnAtTheirSizeAndGreekLettersPrintAsText) {
   // 2880 x 1440 twips are 2 x 1 inches: 144 x 72 points.
   const std::string png = rtf_test::PngOf(40, 20, 0, 160 / 255.0, 0);

@@ -209,6 +209,42 @@ std::vector<Row> TableRows(const std::string& rtf) {
   return rows;
 }
 
+// A picture followed by its caption keeps with it, so that no reader leaves the caption alone at the head of a page;
+// a picture followed by anything else, and a caption after something else, keep nothing.
+TEST_F(RtfxTest, APictureKeepsWithItsCaption) {
+  const struct {
+    const char* name;
+    int after;  // the level of the paragraph written right after the picture
+    bool kept;  // the picture's paragraph keeps with the next
+  } cases[] = {{"a caption", -12, true}, {"body text", 0, false}, {"a table heading", -5, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RTFX_NewDocument();
+    const fs::path file = dir_ / "bild.rtf";
+    RTFX_SetOutputFile(file.c_str());
+    ASSERT_TRUE(RTFX_BeginDocument("", 0, 0, 1, "Name=TQ-Kolumo\0\0"));
+    RTFX_Paragraph(0, "vor dem Bild");
+    RTFX_Picture(MakePng(20, 10).c_str(), 1, 2.0, 0.0);
+    RTFX_Paragraph(c.after, "Bewehrung");
+    RTFX_Paragraph(0, "danach");
+    RTFX_Paragraph(-12, "ohne Bild");
+    ASSERT_TRUE(RTFX_EndDocument(0));
+    const std::string rtf = ReadAll(file);
+    const std::size_t pict = rtf.find("{\\pict");
+    ASSERT_NE(pict, std::string::npos);
+    const std::size_t pard = rtf.rfind("\\pard", pict);
+    EXPECT_EQ(rtf.substr(pard, pict - pard).find("\\keepn") != std::string::npos, c.kept)
+        << rtf.substr(pard, pict - pard);
+    // the paragraphs after it keep nothing
+    for (const char* text : {"danach", "ohne Bild"}) {
+      const std::size_t at = rtf.find(text);
+      ASSERT_NE(at, std::string::npos);
+      EXPECT_EQ(rtf.substr(rtf.rfind("\\pard", at), at - rtf.rfind("\\pard", at)).find("\\keepn"), std::string::npos)
+          << text;
+    }
+  }
+}
+
 TEST_F(RtfxTest, ATableIsKeptWithItsLeadInAndHeaderRowsOnOnePage) {
   // Every row keeps with the next but the last: a table that fits on a page is not split, its header rows
   // stay with the first body row; the title and text lines before it keep with it, the text before a picture

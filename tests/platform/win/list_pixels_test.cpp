@@ -347,3 +347,28 @@ TEST_F(TreePixelTest, KeysAndClicksExpandSelectAndCollapseAsDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+// Alt+Down opens a combo's list and Alt+Up closes it on the row lit, as F4 does, whether the focus is on a list combo
+// or in the field of one that takes free text (Alt+Up left the list open); the dialog gets neither key.
+TEST_F(ComboPixelTest, AltDownOpensTheListAndAltUpClosesItOnTheRowLit) {
+  Open({{40, "ComboBox", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 10, 10, 90, 100},
+        {41, "ComboBox", "", CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 10, 40, 90, 100}});
+  for (const int id : {40, 41}) {
+    SCOPED_TRACE(id == 40 ? "list" : "free text");
+    HWND combo = Item(id);
+    Fill(combo);
+    SendMessage(combo, CB_SETCURSEL, 1, 0);
+    HWND field = ::GetWindow(combo, GW_CHILD);
+    SetFocus(id == 41 && field ? field : combo);
+    win::input::KeyWith(VK_MENU, VK_DOWN);
+    ASSERT_TRUE(DroppedList(combo));
+    win::input::Key(VK_DOWN);
+    win::input::KeyWith(VK_MENU, VK_UP);
+    EXPECT_FALSE(DroppedList(combo));
+    EXPECT_EQ(SendMessage(combo, CB_GETCURSEL, 0, 0), 2);
+  }
+}
+
+}  // namespace
