@@ -11,6 +11,7 @@
 
 #include "platform/win/draw/gdi_internal.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/screen/screen.h"
 
 namespace win::res {
 namespace {
@@ -123,7 +124,8 @@ std::shared_ptr<detail::Surface> SurfaceOf(HBITMAP bmp) {
   return o ? o->bitmap : nullptr;
 }
 
-HBITMAP PaintBitmap(const BitmapRes& r) {
+// `printed`: the picture goes into a document, which is drawn whether or not a window is ever seen.
+HBITMAP PaintBitmap(const BitmapRes& r, bool printed = false) {
   HBITMAP bmp = CreateBitmap(r.width, r.height, 1, 32, nullptr);
   auto s = SurfaceOf(bmp);
   if (!s) return nullptr;
@@ -134,7 +136,8 @@ HBITMAP PaintBitmap(const BitmapRes& r) {
   } else {
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    r.paint(cr, r.width, r.height);
+    // a picture for windows no one sees is not drawn: its text would load fonts
+    if (printed || !NothingShown()) r.paint(cr, r.width, r.height);
   }
   cairo_destroy(cr);
   cairo_surface_flush(s->surface);
@@ -145,7 +148,7 @@ HBITMAP PaintBitmap(const BitmapRes& r) {
 HICON PaintIcon(const IconRes& r, int cx, int cy) {
   cairo_surface_t* argb = detail::NewImageSurface(CAIRO_FORMAT_ARGB32, cx, cy);
   cairo_t* cr = cairo_create(argb);
-  r.paint(cr, cx, cy);
+  if (!NothingShown()) r.paint(cr, cx, cy);
   cairo_destroy(cr);
   cairo_surface_flush(argb);
   HBITMAP color = CreateBitmap(cx, cy, 1, 32, nullptr);
@@ -325,7 +328,7 @@ std::vector<unsigned char> BitmapPng(UINT id) {
     Fail("Bildressource " + std::to_string(id) + " nicht vorhanden.");
     return out;
   }
-  HBITMAP bmp = PaintBitmap(it->second);
+  HBITMAP bmp = PaintBitmap(it->second, true);
   auto s = SurfaceOf(bmp);
   if (s) {
     cairo_surface_write_to_png_stream(
