@@ -61,6 +61,7 @@ constexpr const char* kUsage =
     "Exit status:\n"
     "  0  done; for calc: calculated and saved, every verification fulfilled\n"
     "  1  failed or refused; for calc: nothing written, the position is as it was\n"
+    "     (also when the program ran out of memory: \"Zu wenig Speicher\", and nothing written)\n"
     "     (also when the position was changed on disk while it was calculated: another program, or kolumo\n"
     "     edit, saved it meanwhile; the results are not saved over it)\n"
     "     (also when another program is saving the position: a save waits 3 s at most for its lock)\n"
