@@ -78,8 +78,8 @@ void PaintBar(const UINT* ids, std::size_t count, cairo_t* cr, int width, int he
     if (ids[i] == 0) continue;
     for (const Glyph& g : kGlyphs)
       if (g.id == ids[i]) {
-        cairo_select_font_face(cr, "DejaVu Sans", g.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                               g.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        win::res::SelectFontFace(cr, "DejaVu Sans", g.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                                 g.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
         cairo_set_font_size(cr, std::string(g.label).size() > 2 && g.label[0] != '\xe2' ? 9 : 12);
         cairo_text_extents_t ext;
         cairo_text_extents(cr, g.label, &ext);

@@ -76,6 +76,9 @@ struct Dc {
   std::shared_ptr<PrintJob> printer;  // printer DCs: the paper and the document
 };
 
+// The cairo face of a font family as text is drawn with (its DejaVu file); owned by the cache, never destroyed.
+cairo_font_face_t* FileFontFace(const std::string& family, bool bold, bool italic);
+
 // GetDeviceCaps of a printer DC.
 int PrinterCaps(const Dc& d, int index);
 // The PDF page a printer DC draws on while a page is begun (between pages a context that keeps nothing): a cairo

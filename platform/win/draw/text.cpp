@@ -135,6 +135,14 @@ Face FaceFor(const std::string& family, bool bold, bool italic) {
   return result;
 }
 
+}  // namespace
+
+cairo_font_face_t* FileFontFace(const std::string& family, bool bold, bool italic) {
+  return FaceFor(family, bold, italic).face;
+}
+
+namespace {
+
 Realized& Realize(const LOGFONT& lf, double scale) {
   static auto& cache = *new std::map<FontKey, Realized>;
   std::string face = lf.lfFaceName;

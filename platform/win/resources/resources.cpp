@@ -55,7 +55,7 @@ void Disc(cairo_t* cr, int w, int h, double r, double g, double b) {
 }
 void Glyph(cairo_t* cr, int w, int h, const char* text, double r, double g, double b, double dy = 0) {
   double m = std::min(w, h);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+  SelectFontFace(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
   cairo_set_font_size(cr, m * 0.7);
   cairo_text_extents_t e;
   cairo_text_extents(cr, text, &e);
@@ -427,6 +427,13 @@ const bool kSystemIcons = [] {
   return true;
 }();
 }  // namespace
+
+namespace win::res {
+void SelectFontFace(cairo_t* cr, const char* family, cairo_font_slant_t slant, cairo_font_weight_t weight) {
+  cairo_set_font_face(cr,
+                      detail::FileFontFace(family, weight == CAIRO_FONT_WEIGHT_BOLD, slant != CAIRO_FONT_SLANT_NORMAL));
+}
+}  // namespace win::res
 
 HBITMAP LoadBitmap(HINSTANCE, LPCSTR name) {
   std::lock_guard lock(T().mutex);

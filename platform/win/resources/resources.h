@@ -16,6 +16,10 @@ namespace win::res {
 using Painter = std::function<void(cairo_t* cr, int width, int height)>;
 
 void RegisterBitmap(UINT id, int width, int height, Painter paint);
+// Text of a painter: the family's face from its font file, as the window system's text takes it, so that painting a
+// picture never calls on the system's font configuration (short of memory, a configuration rebuilt finds no font and
+// is kept for every program).
+void SelectFontFace(cairo_t* cr, const char* family, cairo_font_slant_t slant, cairo_font_weight_t weight);
 // A PNG file as bitmap resource; false (and LastError) when it cannot be read.
 bool RegisterBitmapFile(UINT id, const std::string& pngPath);
 // Icons and cursors are painted at the size they are asked for (32 x 32 unless given).
