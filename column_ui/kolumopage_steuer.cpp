@@ -3,6 +3,7 @@
 #include "column_ui/ausgabedlg.h"
 #include "framework_ui/settingsdlg.h"
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void PaintPlate(cairo_t* cr, int w, int h, const char* title, const char* subtit
   cairo_set_source_rgb(cr, r, g, b);
   cairo_rectangle(cr, 7, 7, w - 14, 18);
   cairo_fill(cr);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+  win::SelectFontFace(cr, "DejaVu Sans", true, false, 12);
   const auto centred = [&](const char* text, double size, double y) {
     cairo_set_font_size(cr, size);
     cairo_text_extents_t e;

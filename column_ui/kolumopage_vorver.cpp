@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/tolkar/tolkar.h"
+#include "platform/win/screen/headless.h"
 
 namespace {
 
@@ -95,8 +96,7 @@ void PaintSchiefstellung(cairo_t* cr, int w, int h) {
   cairo_set_source_rgb(cr, 0.1, 0.3, 0.7);
   cairo_arc(cr, x0, y0, (y0 - top) * 0.55, -1.5708, -1.5708 + std::atan2(dx, y0 - top));
   cairo_stroke(cr);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, 12);
+  win::SelectFontFace(cr, "DejaVu Sans", false, true, 12);
   cairo_move_to(cr, x0 + 6, top + (y0 - top) * 0.40);
   cairo_show_text(cr, "\xCE\xB8");
   cairo_move_to(cr, x0 + dx - 30, top + 4);

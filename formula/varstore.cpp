@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <numeric>
 #include <optional>
 #include <stdexcept>
@@ -380,6 +381,8 @@ BOOL CVariableStore::Evaluate(const char* text, double* result) {
     else if (!std::isfinite(value))
       m_LastFailure.Format("Ergebnis %g ist keine endliche Zahl.", value);
     return TRUE;
+  } catch (const std::bad_alloc&) {
+    throw;  // a shortage is no fault of the formula
   } catch (const std::exception& error) {
     keepMessages();
     // An error raised by a function records nothing; notes of undefined names alone would hide it.

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <exception>
 #include <filesystem>
 #include <new>
@@ -60,6 +61,7 @@ constexpr const char* kUsage =
     "Exit status:\n"
     "  0  done; for calc: calculated and saved, every verification fulfilled\n"
     "  1  failed or refused; for calc: nothing written, the position is as it was\n"
+    "     (also when the program ran out of memory: \"Zu wenig Speicher\", and nothing written)\n"
     "     (also when the position was changed on disk while it was calculated: another program, or kolumo\n"
     "     edit, saved it meanwhile; the results are not saved over it)\n"
     "     (also when another program is saving the position: a save waits 3 s at most for its lock)\n"
@@ -76,6 +78,30 @@ static_assert(win::kLockWait == std::chrono::seconds(3), "the help names the wai
 int Fail(const std::string& text) {
   std::fprintf(stderr, "kolumo: %s\n", text.c_str());
   return 1;
+}
+
+constexpr const char* kOutOfMemory = "Zu wenig Speicher (out of memory)";
+
+// Running out of memory where no caller can take the failure (a static object of the module built while it loads, a
+// destructor) ends the run as any shortage does, with status 1 and its reason, not with a signal. Saves replace
+// files whole, so a file is the old one or the new one.
+[[noreturn]] void Terminate() {
+  bool shortage = false;
+  if (const std::exception_ptr current = std::current_exception()) {
+    try {
+      std::rethrow_exception(current);
+    } catch (const std::bad_alloc&) {
+      shortage = true;
+    } catch (...) {}
+  }
+  std::fflush(nullptr);
+  if (shortage) {
+    static const char text[] =
+        "kolumo: stopped: Zu wenig Speicher (out of memory); files not saved by then are as they were\n";
+    [[maybe_unused]] const auto written = ::write(2, text, sizeof text - 1);
+    std::_Exit(1);
+  }
+  std::abort();
 }
 
 std::optional<int> ParseAnswer(const std::string& text) {
@@ -155,6 +181,7 @@ int New(host::Module& module, const std::string& path) {
   std::string error;
   Document doc(NewPositionDocument(module, dialog.get(), error));
   if (!doc.Get()) return Fail(error);
+  dialog.Close();
   if (!VIDUV_SaveDocAs(doc.Get(), path.c_str())) return Fail(path + ": " + VIDUV_GetLastError());
   return 0;
 }
@@ -173,6 +200,8 @@ int Roundtrip(host::Module& module, const std::string& in, const std::string& ou
     return Fail(in + ": the module could not read the position; " + out + " is not written");
   if (!module.Call("GetData", {{"CWnd*", dialog.get()}, {"int", doc.Get()}}))
     return Fail(in + ": the module could not write the position back; " + out + " is not written");
+  // The dialog's end may run out of memory as well: it comes before the file is written.
+  dialog.Close();
   if (!VIDUV_SaveDocAs(doc.Get(), out.c_str())) return Fail(out + ": " + VIDUV_GetLastError());
   return 0;
 }
@@ -341,6 +370,7 @@ int main(int argc, char** argv) {
   // A write beyond the file-size limit fails with its reason (EFBIG) and the safe save keeps the old file; by
   // default the signal would end the program without a word, halfway through a save.
   std::signal(SIGXFSZ, SIG_IGN);
+  std::set_terminate(Terminate);
   std::vector<std::string> args(argv + 1, argv + argc);
   std::optional<int> answer;
   if (args.size() >= 2 && args[0] == "--answer") {
@@ -407,6 +437,8 @@ int main(int argc, char** argv) {
       win::SetClock(nullptr);
     }
   } headlessAtEnd;
+  // Without a screen no window is seen: none is painted, and only a report loads the fonts it prints.
+  win::SetNothingShown(!screen);
 
   host::InitMessageBoxes(answer);
   // A call's standard output is its reply and objects, read by programs: no progress lines among them.
@@ -423,7 +455,7 @@ int main(int argc, char** argv) {
     if (command == "edit") return Edit(*module, args[1]);
     return Call(*module, args[1], std::vector<std::string>(args.begin() + 2, args.end()));
   } catch (const std::bad_alloc&) {
-    return Fail("\"" + command + "\" stopped: out of memory; the files are as they were");
+    return Fail("\"" + command + "\" stopped: " + kOutOfMemory + "; the files are as they were");
   } catch (const std::exception& e) {
     return Fail("\"" + command + "\" stopped: " + e.what() + "; the files are as they were");
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "framework/calldoc.h"
 #include "platform/viduv/viduv.h"
@@ -78,7 +79,11 @@ std::unique_ptr<Module> Module::Load(std::string& error) {
   module->library_ = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
   if (!module->library_) {
     const char* reason = dlerror();
-    error = "the module " + path + " cannot be loaded: " + (reason ? reason : "unknown reason");
+    const std::string why = reason ? reason : "unknown reason";
+    // the loader says a shortage of address space in its own words
+    const bool shortage = why.find("failed to map segment") != std::string::npos ||
+                          why.find("Cannot allocate memory") != std::string::npos;
+    error = "the module " + path + " cannot be loaded: " + (shortage ? "Zu wenig Speicher (" + why + ")" : why);
     return nullptr;
   }
   module->interface_ = reinterpret_cast<KolumoInterfaceFunc>(dlsym(module->library_, "interfaceFunc"));
@@ -126,7 +131,9 @@ void DestroyModuleDialog(int handle) {
   delete dialog;  // the module made it for the host, which destroys it
 }
 
-InputDialog::~InputDialog() { DestroyModuleDialog(handle_); }
+void InputDialog::Close() { DestroyModuleDialog(std::exchange(handle_, 0)); }
+
+InputDialog::~InputDialog() { Close(); }
 
 // --- Call objects --------------------------------------------------------------------------------------------------
 

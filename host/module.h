@@ -80,6 +80,8 @@ class InputDialog {
   InputDialog& operator=(const InputDialog&) = delete;
   // The dialog's handle; 0 when the module made none.
   int get() const { return handle_; }
+  // Destroys the dialog now, where running out of memory can be a failure of the job rather than of a destructor.
+  void Close();
 
  private:
   HostWindow host_;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "platform/win/resources/resources.h"
+#include "platform/win/screen/headless.h"
 
 namespace report {
 namespace {
@@ -20,8 +21,7 @@ void Bar(cairo_t* cr, double x, double y) {
 }
 
 void Label(cairo_t* cr, double x, double y, const char* text, const char* sub = nullptr, double size = 15) {
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, size);
+  win::SelectFontFace(cr, "DejaVu Sans", false, true, size);
   cairo_text_extents_t e, es{};
   cairo_text_extents(cr, text, &e);
   double width = e.x_advance;
@@ -85,8 +85,7 @@ void Rectangle(cairo_t* cr, double x, double y, int type) {
   Label(cr, x + w + 26, y + d / 2, "d", "y", 12);
   char title[] = "Typ 1";
   title[4] = char('0' + type);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-  cairo_set_font_size(cr, 14);
+  win::SelectFontFace(cr, "DejaVu Sans", true, false, 14);
   cairo_move_to(cr, x + w / 2 - 20, y + h + 56);
   cairo_show_text(cr, title);
 }
@@ -115,8 +114,7 @@ void Round(cairo_t* cr, double cx, double cy, double inner) {
   double a = -M_PI / 4;
   Dimension(cr, cx + (R - d) * std::cos(a), cy + (R - d) * std::sin(a), cx + R * std::cos(a), cy + R * std::sin(a));
   Label(cr, cx + (R + 14) * std::cos(a), cy + (R + 14) * std::sin(a) - 4, "d", nullptr, 13);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-  cairo_set_font_size(cr, 14);
+  win::SelectFontFace(cr, "DejaVu Sans", true, false, 14);
   cairo_move_to(cr, cx - (inner > 0 ? 32 : 18), cy + R + 56);
   cairo_show_text(cr, inner > 0 ? "Kreisring" : "Kreis");
 }

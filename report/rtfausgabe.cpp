@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ std::string CloseLastParagraph(const std::string& path) {
   richdoc::Document read;
   try {
     read.ReadRtf(rtf);
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception&) {
     return {};  // the report's reading back says what is wrong with it
   }
@@ -97,6 +100,8 @@ std::string CloseLastParagraph(const std::string& path) {
 std::string WhyUnreadable(const std::string& path) {
   try {
     richdoc::Document().ReadRtf(FileText(path));
+  } catch (const std::bad_alloc&) {
+    throw;  // a shortage is no fault of the file
   } catch (const std::exception& error) {
     return error.what();
   }

@@ -345,6 +345,8 @@ bool Scene2D::Load(const std::string& path, int* width, int* height) {
       }
       if (!f) return false;
     }
+  } catch (const std::bad_alloc&) {
+    throw;  // a shortage is no fault of the file
   } catch (const std::exception&) {
     return false;
   }

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -85,6 +86,10 @@ int Load(Session& s, const std::string& text, const std::string& source) {
   } catch (const ScriptError& e) {
     if (before) s.state = std::move(*before);
     SetError(s, e);
+  } catch (const std::bad_alloc&) {
+    // the program is short of memory, not the macro of its budget: the run fails as any shortage does
+    if (before) s.state = std::move(*before);
+    throw;
   } catch (const std::exception& e) {
     if (before) s.state = std::move(*before);
     SetError(s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, "", false});
@@ -208,6 +213,9 @@ double TQSCRIPT_Execute(int session, const char* statement) {
     s->strResult.clear();
     SetError(*s, WithRefusals(*s, e));
     return 0;
+  } catch (const std::bad_alloc&) {
+    s->strResult.clear();
+    throw;
   } catch (const std::exception& e) {
     s->strResult.clear();
     SetError(*s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, "", false});

@@ -98,15 +98,25 @@ const char* keep(std::string_view text) {
   return slot.c_str();
 }
 
-// Runs one call of the interface under the library's lock; nothing escapes into the C caller.
+// Runs one call of the interface under the library's lock. Running out of memory leaves the call as std::bad_alloc:
+// a neutral result would pass an element that could not be read for an absent one, and its defaults would be saved.
+// Nothing else escapes into the caller.
 template <class Result, class Body>
-Result guarded(Result neutral, Body&& body) noexcept {
+Result guarded(Result neutral, Body&& body) {
   try {
     std::lock_guard lock(state().mutex);
     return body();
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (...) {
     return neutral;
   }
+}
+
+// The XML parser says that it ran out of memory by an empty node or a false result, not by an exception.
+pugi::xml_node made(pugi::xml_node node) {
+  if (!node) throw std::bad_alloc();
+  return node;
 }
 
 int fail(std::string message) {
@@ -269,11 +279,12 @@ int setText(pugi::xml_node node, const char* name, std::string_view value) {
   const auto attributeName = legalName(name);
   if (!node || !attributeName) return 0;
   pugi::xml_attribute attribute = node.attribute(attributeName->c_str());
-  if (!attribute) attribute = node.append_attribute(attributeName->c_str());
+  if (!attribute && !(attribute = node.append_attribute(attributeName->c_str()))) throw std::bad_alloc();
   // Held as the file will hold it.
   const std::optional<std::string> allowed = withXmlCharactersOnly(value);
   if (allowed) value = *allowed;
-  return attribute.set_value(value.data(), value.size()) ? 1 : 0;
+  if (!attribute.set_value(value.data(), value.size())) throw std::bad_alloc();
+  return 1;
 }
 
 int setText(int element, const char* name, std::string_view value) {
@@ -330,7 +341,7 @@ ElementRef followPath(int start, const char* path, bool create) {
     begin = end + 1;
     if (step.empty()) continue;
     pugi::xml_node child = findNamed(firstElement(ref.node), step);
-    if (!child && create && isXmlName(step)) child = ref.node.append_child(step.c_str());
+    if (!child && create && isXmlName(step)) child = made(ref.node.append_child(step.c_str()));
     if (!child) return {};
     ref.node = child;
   }
@@ -398,9 +409,10 @@ std::string serialize(pugi::xml_document& xml) {
         deepest = std::max(deepest, ++depth);
         for (pugi::xml_attribute attribute : node.attributes())
           if (const auto allowed = withXmlCharactersOnly(attribute.value()))
-            attribute.set_value(allowed->data(), allowed->size());
+            if (!attribute.set_value(allowed->data(), allowed->size())) throw std::bad_alloc();
         if (node.type() != pugi::node_element && node.type() != pugi::node_document)
-          if (const auto allowed = withXmlCharactersOnly(node.value())) node.set_value(allowed->c_str());
+          if (const auto allowed = withXmlCharactersOnly(node.value()))
+            if (!node.set_value(allowed->c_str())) throw std::bad_alloc();
       },
       [&](pugi::xml_node) { --depth; });
   const unsigned layout = deepest <= kMaxIndentedDepth ? pugi::format_indent : pugi::format_raw;
@@ -436,6 +448,7 @@ bool hasDuplicateAttribute(pugi::xml_node top) {
 
 // A parse failure or a document that is not exactly one root element; "" when the document is sound.
 std::string checkParsed(const pugi::xml_parse_result& result, const pugi::xml_document& xml, std::string_view text) {
+  if (result.status == pugi::status_out_of_memory) throw std::bad_alloc();
   if (!result) {
     return std::string("malformed XML near byte ") + std::to_string(result.offset) + " (" + result.description() + ")";
   }
@@ -478,7 +491,7 @@ int VIDUV_CreateDoc(const char* name) {
     const std::string rootName = given.empty() || isPath ? std::string("root") : asUtf8(given);
     if (!isXmlName(rootName)) return fail("Cannot create a document with the root name '" + rootName + "'");
     auto document = std::make_unique<Document>();
-    document->xml.append_child(rootName.c_str());
+    made(document->xml.append_child(rootName.c_str()));
     if (isPath) document->fileName = absolutePath(given);
     return registerDocument(std::move(document));
   });
@@ -536,8 +549,10 @@ int VIDUV_SaveDocAs(int document, const char* path) {
     if (!doc->xml.document_element()) return fail("Cannot save '" + std::string(path) + "': the document is empty");
     std::string error;
     const std::string text = serialize(doc->xml);
+    // made before the file is written: nothing after that may run out of memory
+    std::string fileName = absolutePath(path);
     if (!writeFileAtomically(path, text, error)) return fail(error);
-    doc->fileName = absolutePath(path);
+    doc->fileName = std::move(fileName);
     doc->base = versionOf(true, text);
     doc->found = {};
     return 1;
@@ -607,7 +622,7 @@ int VIDUV_AddChildElement(int parent, const char* name) {
     ElementRef ref = findElement(parent);
     const auto childName = legalName(name);
     if (!ref || !childName) return 0;
-    return handleOf(ref.document, ref.node.append_child(childName->c_str()));
+    return handleOf(ref.document, made(ref.node.append_child(childName->c_str())));
   });
 }
 

@@ -23,6 +23,10 @@
 //
 // Failures of the calls that touch files (and of document creation) leave a message for VIDUV_GetLastError.
 // The library never prints.
+//
+// Memory: a call that runs out of memory throws std::bad_alloc (no other exception leaves the library), so that an
+// element, attribute or file it could not read is never taken for one that is not there. A save that throws has left
+// the file as it was.
 #pragma once
 
 #if defined(__GNUC__)

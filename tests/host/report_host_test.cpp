@@ -166,11 +166,14 @@ TEST_F(ReportHostTest, AReportOutOfMemoryEndsWithItsReasonAndKeepsTheOldReport) 
   const fs::path bericht = Path("Stuetze.rtf");
   ASSERT_EQ(Host({"report", position}).status, 0);
   std::string alt = Slurp(bericht);
+  Write("fonts.conf", "<?xml version=\"1.0\"?>\n<fontconfig><dir>/usr/share/fonts</dir><cachedir>" + Path("fc-cache") +
+                          "</cachedir></fontconfig>\n");
   int zuWenigSpeicher = 0;
   enum Ausgang { kGeschrieben, kAbgelehnt, kNichtGestartet };
   // The report under a cap of mb MiB.
   const auto bericht_unter = [&](long mb) {
-    prefix_ = "prlimit --as=" + std::to_string(mb << 20) + " ";
+    // a font configuration of its own: one rebuilt short of memory must not replace the machine's
+    prefix_ = "env FONTCONFIG_FILE=" + Quote(Path("fonts.conf")) + " prlimit --as=" + std::to_string(mb << 20) + " ";
     const HostRun run = Host({"report", position});
     // below what the system's program loader needs: nothing of the program ran
     if (run.status == 127 && run.err.find("error while loading shared libraries") != std::string::npos)
@@ -193,8 +196,7 @@ TEST_F(ReportHostTest, AReportOutOfMemoryEndsWithItsReasonAndKeepsTheOldReport) 
     const long mb = (failed + written) / 2;
     (bericht_unter(mb) == kGeschrieben ? written : failed) = mb;
   }
-  for (long mb = written - 1; mb > 0 && bericht_unter(mb) != kNichtGestartet; --mb) {
-  }
+  for (long mb = written - 1; mb > 0 && bericht_unter(mb) != kNichtGestartet; --mb) {}
   EXPECT_GT(zuWenigSpeicher, 0) << "no cap ran the report itself out of memory";
 }
 

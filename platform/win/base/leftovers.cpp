@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace win {
 
@@ -33,36 +34,44 @@ bool Marked(int fd) {
   const bool regular = ::fstat(mark, &status) == 0 && S_ISREG(status.st_mode);
   const ssize_t got = regular ? ::read(mark, text, sizeof text) : -1;
   ::close(mark);
-  return got >= 0 && got < ssize_t(sizeof kMarkText) && std::string(kMarkText).compare(0, std::size_t(got), text) == 0;
+  return got >= 0 && got < ssize_t(sizeof kMarkText) && std::memcmp(kMarkText, text, std::size_t(got)) == 0;
 }
+
+// A descriptor and a directory stream closed on every way out, memory running short included.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+struct Stream {
+  DIR* directory;
+  ~Stream() {
+    if (directory) ::closedir(directory);
+  }
+};
 
 // Removes the marked folder `name` of the folder open at `parent` (its descriptor `fd`, its lock held): its files,
 // the marked folders in it, then its mark and itself. A user's folder put into it stays, and so does the folder.
-void RemoveMarked(int parent, const std::string& name, int fd) {
-  if (DIR* directory = ::fdopendir(::dup(fd))) {
-    while (const dirent* entry = ::readdir(directory)) {
-      const std::string child = entry->d_name;
-      if (child == "." || child == ".." || child == kMarkName) continue;
+// Allocates nothing, so that it can run where memory ran short.
+void RemoveMarked(int parent, const char* name, int fd) {
+  if (Stream stream{::fdopendir(::dup(fd))}; stream.directory) {
+    while (const dirent* entry = ::readdir(stream.directory)) {
+      const char* child = entry->d_name;
+      if (std::strcmp(child, ".") == 0 || std::strcmp(child, "..") == 0 || std::strcmp(child, kMarkName) == 0) continue;
       struct stat status {};
-      if (::fstatat(fd, child.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      if (::fstatat(fd, child, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
       if (!S_ISDIR(status.st_mode)) {
-        ::unlinkat(fd, child.c_str(), 0);
+        ::unlinkat(fd, child, 0);
         continue;
       }
-      const int sub = ::openat(fd, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-      if (sub < 0) continue;
-      if (Marked(sub)) RemoveMarked(fd, child, sub);
-      ::close(sub);
+      const Descriptor sub{::openat(fd, child, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+      if (sub.fd < 0) continue;
+      if (Marked(sub.fd)) RemoveMarked(fd, child, sub.fd);
     }
-    ::closedir(directory);
   }
   ::unlinkat(fd, kMarkName, 0);
-  ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-}
-
-std::string Parent(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  ::unlinkat(parent, name, AT_REMOVEDIR);
 }
 
 }  // namespace
@@ -86,25 +95,26 @@ bool ScratchFolder::Make(const std::string& folder, const std::string& prefix, s
   const int why = errno;
   if (mark >= 0) made = ::close(mark) == 0 && made;
   if (!made) {
-    error = std::strerror(why);
-    if (fd >= 0) ::close(fd);
-    ::unlink((path + "/" + kMarkName).c_str());
+    if (fd >= 0) {
+      ::unlinkat(fd, kMarkName, 0);
+      ::close(fd);
+    }
     ::rmdir(path.c_str());
+    error = std::strerror(why);
     return false;
   }
-  path_ = path;
+  path_ = std::move(path);
   lock_ = fd;
   return true;
 }
 
 void ScratchFolder::Remove() {
   if (path_.empty()) return;
-  const std::string parent = Parent(path_);
-  const int parentFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (parentFd >= 0) {
-    RemoveMarked(parentFd, path_.substr(path_.rfind('/') + 1), lock_);
-    ::close(parentFd);
-  }
+  // the parent's path ends where the folder's name begins (Make keeps it so), and nothing here allocates
+  const std::size_t slash = path_.rfind('/');
+  path_[slash] = '\0';
+  const Descriptor parent{::open(slash == 0 ? "/" : path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (parent.fd >= 0) RemoveMarked(parent.fd, path_.c_str() + slash + 1, lock_);
   ::close(lock_);
   lock_ = -1;
   path_.clear();
@@ -112,11 +122,12 @@ void ScratchFolder::Remove() {
 
 void RemoveLeftScratchFolders(const std::string& folder, const std::string& prefix) {
   const std::string where = folder.empty() ? "." : folder;
-  const int parent = ::open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const Descriptor opened{::open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  const int parent = opened.fd;
   if (parent < 0) return;
-  DIR* directory = ::fdopendir(::dup(parent));
-  while (directory) {
-    const dirent* entry = ::readdir(directory);
+  const Stream stream{::fdopendir(::dup(parent))};
+  while (stream.directory) {
+    const dirent* entry = ::readdir(stream.directory);
     if (!entry) break;
     const std::string name = entry->d_name;
     // "<prefix><pid>-XXXXXX"
@@ -126,20 +137,18 @@ void RemoveLeftScratchFolders(const std::string& folder, const std::string& pref
     const long pid = ProcessIdIn(name.substr(prefix.size(), dash - prefix.size()));
     // A process that is there (EPERM: another user's) may still be writing.
     if (pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
-    const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const Descriptor held{::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    const int fd = held.fd;
     if (fd < 0) continue;
     struct stat status {};
     // The lock outlives the id where ids are counted apart (another container sharing the folder).
     if (::fstat(fd, &status) == 0 && status.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
       if (Marked(fd))
-        RemoveMarked(parent, name, fd);
+        RemoveMarked(parent, name.c_str(), fd);
       else  // a run killed before it marked its folder leaves it empty: nothing in it is lost
         ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
     }
-    ::close(fd);
   }
-  if (directory) ::closedir(directory);
-  ::close(parent);
 }
 
 long ProcessIdIn(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <new>
 #include <tuple>
 #include <vector>
 
@@ -103,16 +104,27 @@ Face FaceFor(const std::string& family, bool bold, bool italic) {
   auto key = std::make_tuple(family, bold, italic);
   auto it = faces->find(key);
   if (it != faces->end()) return it->second;
-  static FT_Library library = [] {
-    FT_Library lib = nullptr;
-    return FT_Init_FreeType(&lib) == 0 ? lib : nullptr;
-  }();
+  // FreeType fails to start only for want of memory: the font files are not given up for that.
+  static FT_Library library = nullptr;
+  if (!library && FT_Init_FreeType(&library) != 0) {
+    library = nullptr;
+    throw std::bad_alloc();
+  }
   Face result;
   const std::string path = win::FontFileFor("/usr/share/fonts/truetype/dejavu", family, bold, italic, result.slant);
   FT_Face face = nullptr;
-  if (library && FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+  const FT_Error opened = FT_New_Face(library, path.c_str(), 0, &face);
+  // A font file that is there and fails lacks memory (FreeType then also says "unknown format"), not a font. The
+  // family by name would have the system's font configuration scan for fonts, short of memory as well: a
+  // configuration rebuilt so finds none and is kept for every program.
+  if (opened != 0 && (opened == FT_Err_Out_Of_Memory || ::access(path.c_str(), R_OK) == 0)) throw std::bad_alloc();
+  if (opened == 0) {
     // The FreeType face lives as long as the process, as cairo's face made from it does.
     result.face = cairo_ft_font_face_create_for_ft_face(face, 0);
+    if (cairo_font_face_status(result.face) == CAIRO_STATUS_NO_MEMORY) {
+      FT_Done_Face(face);
+      throw std::bad_alloc();
+    }
   } else {
     result.slant = false;
     result.face =
@@ -122,6 +134,10 @@ Face FaceFor(const std::string& family, bool bold, bool italic) {
   (*faces)[key] = result;
   return result;
 }
+
+}  // namespace
+
+namespace {
 
 Realized& Realize(const LOGFONT& lf, double scale) {
   static auto& cache = *new std::map<FontKey, Realized>;
@@ -168,6 +184,10 @@ Realized& Realize(const LOGFONT& lf, double scale) {
   cairo_matrix_init(&size, em, 0, chosen.slant ? -kSlant * em : 0, em, 0, 0);
   r.scaled = cairo_scaled_font_create(ff, &size, &identity, opt);
   cairo_font_options_destroy(opt);
+  if (cairo_scaled_font_status(r.scaled) == CAIRO_STATUS_NO_MEMORY) {
+    cairo_scaled_font_destroy(r.scaled);
+    throw std::bad_alloc();
+  }
   cairo_font_extents_t fe;
   cairo_scaled_font_extents(r.scaled, &fe);
   TEXTMETRIC& tm = r.tm;

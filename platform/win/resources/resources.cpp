@@ -1,5 +1,6 @@
 // Resources: a process-wide table of painted and loaded pictures and menu templates, and the Load* calls over it.
 #include "platform/win/resources/resources.h"
+#include "platform/win/screen/headless.h"
 
 #include <pugixml.hpp>
 
@@ -11,6 +12,7 @@
 
 #include "platform/win/draw/gdi_internal.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/screen/screen.h"
 
 namespace win::res {
 namespace {
@@ -54,8 +56,7 @@ void Disc(cairo_t* cr, int w, int h, double r, double g, double b) {
 }
 void Glyph(cairo_t* cr, int w, int h, const char* text, double r, double g, double b, double dy = 0) {
   double m = std::min(w, h);
-  cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-  cairo_set_font_size(cr, m * 0.7);
+  win::SelectFontFace(cr, "DejaVu Sans", true, false, m * 0.7);
   cairo_text_extents_t e;
   cairo_text_extents(cr, text, &e);
   cairo_move_to(cr, (w - e.width) / 2.0 - e.x_bearing, (h - e.height) / 2.0 - e.y_bearing + dy * m);
@@ -123,7 +124,8 @@ std::shared_ptr<detail::Surface> SurfaceOf(HBITMAP bmp) {
   return o ? o->bitmap : nullptr;
 }
 
-HBITMAP PaintBitmap(const BitmapRes& r) {
+// `printed`: the picture goes into a document, which is drawn whether or not a window is ever seen.
+HBITMAP PaintBitmap(const BitmapRes& r, bool printed = false) {
   HBITMAP bmp = CreateBitmap(r.width, r.height, 1, 32, nullptr);
   auto s = SurfaceOf(bmp);
   if (!s) return nullptr;
@@ -134,7 +136,8 @@ HBITMAP PaintBitmap(const BitmapRes& r) {
   } else {
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    r.paint(cr, r.width, r.height);
+    // a picture for windows no one sees is not drawn: its text would load fonts
+    if (printed || !NothingShown()) r.paint(cr, r.width, r.height);
   }
   cairo_destroy(cr);
   cairo_surface_flush(s->surface);
@@ -145,7 +148,7 @@ HBITMAP PaintBitmap(const BitmapRes& r) {
 HICON PaintIcon(const IconRes& r, int cx, int cy) {
   cairo_surface_t* argb = detail::NewImageSurface(CAIRO_FORMAT_ARGB32, cx, cy);
   cairo_t* cr = cairo_create(argb);
-  r.paint(cr, cx, cy);
+  if (!NothingShown()) r.paint(cr, cx, cy);
   cairo_destroy(cr);
   cairo_surface_flush(argb);
   HBITMAP color = CreateBitmap(cx, cy, 1, 32, nullptr);
@@ -325,7 +328,7 @@ std::vector<unsigned char> BitmapPng(UINT id) {
     Fail("Bildressource " + std::to_string(id) + " nicht vorhanden.");
     return out;
   }
-  HBITMAP bmp = PaintBitmap(it->second);
+  HBITMAP bmp = PaintBitmap(it->second, true);
   auto s = SurfaceOf(bmp);
   if (s) {
     cairo_surface_write_to_png_stream(

@@ -38,6 +38,12 @@ class Screen {
 Screen* SetScreen(Screen* screen);
 Screen* CurrentScreen();
 
+// A run in which no window is ever seen (a program without a display, as against a test that looks at headless
+// windows as pictures): resource pictures are not painted and dialog units come without a font, so that such a run
+// loads no font for its windows and calls on no font configuration of the system. Off by default.
+void SetNothingShown(bool nothingShown);
+bool NothingShown();
+
 // The window system's clock. Without one installed the clock is the test clock, which moves only by AdvanceClock;
 // a screen installs the wall clock. AdvanceClock still adds to either.
 class Clock {

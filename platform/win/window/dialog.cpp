@@ -1,6 +1,7 @@
 // Dialogs: the dialog class, templates written in code, dialog units, keyboard navigation, and modal dialogs
 // that take scripted answers.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/win/window/action.h"
@@ -85,6 +86,15 @@ void QueueDialogScript(std::function<void(HWND)> script) { S().dialogs.push_back
 
 // Pixels of dialog units for a font: the average character width and the character height.
 void BaseUnits(HFONT font, int& baseX, int& baseY) {
+  if (NothingShown()) {
+    // Those of DejaVu Sans at 8 pt (11 pixels), in proportion to the font's size: no font is loaded for a layout
+    // that no one sees.
+    LOGFONT lf{};
+    const int pixels = GetObject(font, sizeof lf, &lf) && lf.lfHeight != 0 ? std::abs(int(lf.lfHeight)) : 11;
+    baseX = std::max(1, MulDiv(6, pixels, 11));
+    baseY = std::max(1, MulDiv(13, pixels, 11));
+    return;
+  }
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
   SIZE sz;

@@ -1136,6 +1136,12 @@ DWORD Now() { return detail::ClockNow(); }
 
 Screen* SetScreen(Screen* screen) { return std::exchange(detail::Sys().screen, screen); }
 Screen* CurrentScreen() { return detail::Sys().screen; }
+
+namespace {
+bool g_nothingShown = false;
+}  // namespace
+void SetNothingShown(bool nothingShown) { g_nothingShown = nothingShown; }
+bool NothingShown() { return g_nothingShown; }
 Clock* SetClock(Clock* clock) { return std::exchange(detail::Sys().externalClock, clock); }
 
 DWORD NextTimerDelay() {
