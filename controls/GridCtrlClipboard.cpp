@@ -64,7 +64,7 @@ COleDataSource* CGridCtrl::CopyTextFromGrid() {
 }
 
 std::vector<CGridCtrl::PastedLine> CGridCtrl::PastedLines(const std::string& text, int firstCol,
-                                                           bool* droppedText) const {
+                                                          bool* droppedText) const {
   // Rows end at a line end of any system ("\r\n", "\n", "\r"); the line end after the last row (spreadsheets
   // write one) starts no empty row that would blank the cell below.
   std::vector<std::string> texts;

@@ -34,8 +34,8 @@ struct PictWords {
   long goalWidth = 0, goalHeight = 0;  // picwgoal, pichgoal: twips
   long scaleX = 100, scaleY = 100;     // picscalex, picscaley: percent
   bool png = false, bitmap = false;
-  const char* metafile = nullptr;  // the kind of a metafile ("EMF", "WMF"), drawn as its frame with its name
-  std::string description;         // the name a writer gave the picture
+  const char* metafile = nullptr;            // the kind of a metafile ("EMF", "WMF"), drawn as its frame with its name
+  std::string description;                   // the name a writer gave the picture
   std::size_t binary = 0, binaryLength = 0;  // \binN: N raw bytes
   std::size_t data = 0, end = 0;             // the hexadecimal data, up to the group's closing brace
 };
@@ -132,7 +132,6 @@ std::size_t PictAt(const std::string& g) {
 }
 
 long Clamp(long twips) { return std::clamp(twips, 0L, long(kMaxTwips)); }
-
 
 // A picture whose header asks for more pixels than this is not read: reading it would take seconds, and no
 // document's picture needs them (22 by 22 inches at 500 dpi are 121 million).

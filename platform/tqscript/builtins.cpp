@@ -195,9 +195,9 @@ Value MsgBox(const Args& a) {
   std::string prompt = a.Text(0);
   int32_t buttons = a.size() > 1 && a[1].kind != Value::Kind::Empty ? a.Long(1) : 0;
   std::string title = a.size() > 2 ? a.Text(2) : "Makro";
-  return Value::Int(ShowBox(
-      [&] { return ::MessageBox(nullptr, prompt.c_str(), title.c_str(), static_cast<UINT>(buttons)); }, a.call.line,
-      a.call.column));
+  return Value::Int(
+      ShowBox([&] { return ::MessageBox(nullptr, prompt.c_str(), title.c_str(), static_cast<UINT>(buttons)); },
+              a.call.line, a.call.column));
 }
 
 Value FormatNumber(const Args& a) {

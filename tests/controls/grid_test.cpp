@@ -754,11 +754,11 @@ TEST_F(GridTest, DraggingCellsMovesOrCopiesTheirTextAndAReadOnlyCellRefusesTheDr
 TEST_F(GridTest, AMoveTheDropTakesOnlyPartOfLeavesItsSourceWhole) {
   struct Case {
     const char* name;
-    UINT extend;           // Shift and this arrow select the second cell
-    int row, col;          // the drop cell
-    bool secondReadOnly;   // the cell below the drop cell refuses the text
-    const char* source;    // (2, 1) afterwards; the second cell is cut with it
-    const char* arrived;   // the drop cell afterwards
+    UINT extend;          // Shift and this arrow select the second cell
+    int row, col;         // the drop cell
+    bool secondReadOnly;  // the cell below the drop cell refuses the text
+    const char* source;   // (2, 1) afterwards; the second cell is cut with it
+    const char* arrived;  // the drop cell afterwards
   };
   const std::vector<Case> cases = {
       {"both lines arrive: moved", VK_DOWN, 6, 2, false, "", "2/1"},

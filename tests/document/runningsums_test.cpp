@@ -38,7 +38,8 @@ TEST(ExactSum, IsTheExactSumRoundedOnce) {
       {"tie to even, down", {kTwo53, 1.0}, kTwo53},
       {"tie to even, up", {kTwo53, 3.0}, kTwo53 + 4.0},
       {"just above the tie", {kTwo53, 1.0, std::ldexp(1.0, -60)}, kTwo53 + 2.0},
-      {"subnormals", {std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::denorm_min()},
+      {"subnormals",
+       {std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::denorm_min()},
        2 * std::numeric_limits<double>::denorm_min()},
       {"negative", {-1.5, 0.25}, -1.25},
       {"a negative sum of small and large", {-1e300, 1e-300}, -1e300},
@@ -74,7 +75,7 @@ TEST(RunningSums, ARangeIsSummedExactlyWhateverStandsBeforeIt) {
       {1, 2, 0.001},  // 1e20 + 0.001 - 1e20 in doubles would be 0
       {1, 3, Exact({0.001, 0.002})},
       {0, 0, 0.0},
-      {4, 5, 5.0},  // the infinity before the range does not count in it
+      {4, 5, 5.0},   // the infinity before the range does not count in it
       {6, 7, -7.5},  // nor the NaN
       {3, 5, kInf},
   };
@@ -91,10 +92,10 @@ TEST(RunningSums, EveryRangeIsTheSumOfItsNumbers) {
   std::vector<double> values;
   for (int i = 0; i < 60; ++i) {
     const int kind = i % 4;
-    double v = kind == 0 ? std::ldexp(mantissa(random), exponent(random))
+    double v = kind == 0   ? std::ldexp(mantissa(random), exponent(random))
                : kind == 1 ? std::round(mantissa(random) * 1000.0) / 100.0  // results as a document shows them
                : kind == 2 && !values.empty() ? -values[values.size() - 2]
-                                               : std::ldexp(mantissa(random), exponent(random) / 20);
+                                              : std::ldexp(mantissa(random), exponent(random) / 20);
     values.push_back(v);
   }
   RunningSums sums;

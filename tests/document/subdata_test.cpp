@@ -435,9 +435,10 @@ class MacroPosition : public SubDataTest {
 TEST_F(MacroPosition, TheFormulasOfARunShareOneMemoryBudget) {
   // Each call creates 2,000,000 bytes (the text of Space and its copy into g); g's 101 elements take under 10 kB.
   // Of 8 MiB = 8,388,608 bytes four calls take 8,0xx,xxx: r5 goes past it.
-  Calculate("Dim g(100)\r\nDim n\r\nFunction Fill()\r\n n = n + 1\r\n g(n) = Space(1000000)\r\n Fill = n\r\n"
-            "End Function\r\n",
-            "@Fill()", 8, 8u << 20);
+  Calculate(
+      "Dim g(100)\r\nDim n\r\nFunction Fill()\r\n n = n + 1\r\n g(n) = Space(1000000)\r\n Fill = n\r\n"
+      "End Function\r\n",
+      "@Fill()", 8, 8u << 20);
   double r4 = 0;
   ASSERT_TRUE(position->variables.Evaluate("r4", &r4));
   EXPECT_DOUBLE_EQ(r4, 4.0);

@@ -326,10 +326,8 @@ TEST_F(VariableStoreTest, ANameWhoseDefinitionFailedIsReadWithItsReason) {
     std::vector<std::string> failedReads;
   };
   const Case cases[] = {
-      {"a", 1, {"a"}},
-      {"b*3 + a", 7, {"a"}},
-      {"a += 1", 2, {"a"}},     // reads it on the way
-      {"a = 2; a*3", 6, {}},    // a helper of the formula's own
+      {"a", 1, {"a"}},       {"b*3 + a", 7, {"a"}}, {"a += 1", 2, {"a"}},  // reads it on the way
+      {"a = 2; a*3", 6, {}},                                               // a helper of the formula's own
       {"b", 2, {}},
   };
   for (const Case& c : cases) {

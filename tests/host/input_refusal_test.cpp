@@ -405,7 +405,8 @@ std::string NamedRoofLoad(const std::string& calculated, const std::string& path
       ReplaceAfter(calculated, "desc=\"Dach, ständig\"", "val5=\"0\" />", "val5=\"0\"><val0 exp=\"a\" /></load>");
   if (text.empty()) return text;
   if (!table.empty()) {
-    std::string vardef = "<vardef version=\"1\" numOfEntries=\"" + std::to_string(table.size()) + "\" bPageBreak=\"0\">";
+    std::string vardef =
+        "<vardef version=\"1\" numOfEntries=\"" + std::to_string(table.size()) + "\" bPageBreak=\"0\">";
     for (std::size_t i = 0; i < table.size(); ++i)
       vardef += "<entry idx=\"" + std::to_string(i) + "\" type=\"0\" desc=\"Wert\" varName=\"" + table[i].first +
                 "\" unit=\"kN\" val=\"0\" bExported=\"0\"><val exp=\"" + table[i].second + "\" /></entry>";
@@ -413,7 +414,8 @@ std::string NamedRoofLoad(const std::string& calculated, const std::string& path
   }
   { std::ofstream(path, std::ios::binary) << text; }
   if (documentLines.empty()) return text;
-  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}";
+  std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}";
   for (const std::string& line : documentLines) rtf += "\\pard\\f0\\fs20\\cf2 " + line + "\\cf1  [kN]\\par\r\n";
   rtf += "}";
   const int doc = VIDUV_OpenDoc(path.c_str());

@@ -14,8 +14,8 @@ inline std::vector<unsigned char> SmallEmf() {
   };
   // header: type 1, size 88, bounds in device pixels (50 mm are 160 of 1024 pixels over 320 mm), frame in 0.01 mm, " EMF", version, bytes, records,
   // handles, no description, no palette, the device's pixels and millimetres
-  for (std::uint32_t v : {1u, 88u, 0u, 0u, 159u, 79u, 0u, 0u, 5000u, 2500u, 0x464D4520u, 0x10000u, 132u, 3u, 1u, 0u,
-                          0u, 0u, 1024u, 768u, 320u, 240u})
+  for (std::uint32_t v : {1u,       88u,  0u, 0u, 159u, 79u, 0u, 0u,    5000u, 2500u, 0x464D4520u,
+                          0x10000u, 132u, 3u, 1u, 0u,   0u,  0u, 1024u, 768u,  320u,  240u})
     put(v);
   // rectangle: type 43, size 24, its box in logical units
   for (std::uint32_t v : {43u, 24u, 10u, 10u, 150u, 70u}) put(v);

@@ -200,8 +200,7 @@ bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOpt
     StandingFile standing;
     bool busy = false;
     if (!ReadStanding(target, standingLock, standing, reason, busy))
-      return fail(busy ? std::string(kBusy) +
-                             std::to_string(kLockWait.count() / 1000) + " s); it is kept as it is"
+      return fail(busy ? std::string(kBusy) + std::to_string(kLockWait.count() / 1000) + " s); it is kept as it is"
                        : std::string(kUnreadable) + reason + ")");
     if (!options.accept(standing, reason)) return fail(reason);
   }

@@ -32,9 +32,9 @@ struct Tool {
 struct ToolbarState {
   std::vector<Button> buttons;
   HIMAGELIST images = nullptr;
-  int cx = 23, cy = 22;  // button size (image 16 x 15 plus edges)
-  int pressed = -1;      // index of the button under a held mouse button
-  HWND tip = nullptr;    // the tip control, when the bar has tips
+  int cx = 23, cy = 22;     // button size (image 16 x 15 plus edges)
+  int pressed = -1;         // index of the button under a held mouse button
+  HWND tip = nullptr;       // the tip control, when the bar has tips
   std::vector<Tool> tools;  // the tip's tools: the shown buttons
 };
 
@@ -101,8 +101,8 @@ void SyncTips(HWND wnd, ToolbarState& s) {
 // The tip's request for a button's text goes to the bar's owner; without an answer the command's string serves.
 LRESULT TipText(HWND wnd, WPARAM wParam, NMTTDISPINFO* info) {
   const LRESULT answer = SendMessage(GetParent(wnd), WM_NOTIFY, wParam, LPARAM(info));
-  const bool given = info->lpszText && info->lpszText != LPSTR_TEXTCALLBACK ? info->lpszText[0] != 0
-                                                                          : info->szText[0] != 0;
+  const bool given =
+      info->lpszText && info->lpszText != LPSTR_TEXTCALLBACK ? info->lpszText[0] != 0 : info->szText[0] != 0;
   if (!given) {
     LoadString(nullptr, UINT(info->hdr.idFrom), info->szText, int(sizeof info->szText));
     info->lpszText = info->szText;

@@ -39,15 +39,15 @@ void Leave(Drag& d) {
   d.target = nullptr;
   d.over = nullptr;
   d.effect = DROPEFFECT_NONE;
-  if (target && IsWindow(over) && COleDropTarget::ForWindow(over) == target) target->OnDragLeave(CWnd::FromHandle(over));
+  if (target && IsWindow(over) && COleDropTarget::ForWindow(over) == target)
+    target->OnDragLeave(CWnd::FromHandle(over));
 }
 
 void Over(Drag& d, POINT screen) {
   d.last = screen;
   COleDropTarget* target = nullptr;
   HWND wnd = WindowFromPoint(screen);
-  for (; wnd && !(target = COleDropTarget::ForWindow(wnd)); wnd = GetParent(wnd)) {
-  }
+  for (; wnd && !(target = COleDropTarget::ForWindow(wnd)); wnd = GetParent(wnd)) {}
   const DWORD keys = KeyState();
   if (wnd != d.over || target != d.target) {
     Leave(d);

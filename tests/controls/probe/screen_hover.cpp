@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
   if (!screen.Open("screen_hover", argc == 2 ? argv[1] : "")) return 1;
   {
     Probe probe;
-    probe.CreateEx(0, nullptr, "Knopfprobe", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 60, 40, 400, 220,
-                   nullptr, nullptr);
+    probe.CreateEx(0, nullptr, "Knopfprobe", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 60, 40, 400, 220, nullptr,
+                   nullptr);
     auto button = [&](CHoverButton& b, const char* text, int x, UINT id) {
       HWND wnd = ::CreateWindowEx(0, "Button", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, 20, 110, 30,
                                   probe.m_hWnd, reinterpret_cast<HMENU>(std::uintptr_t(id)), nullptr, nullptr);

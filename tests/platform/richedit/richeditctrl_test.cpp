@@ -335,15 +335,15 @@ TEST_F(RichEditTest, TheCaretStaysInViewAndTheWheelScrolls) {
 // it away, from 10 % to 500 %; a finer wheel's part of a notch still takes a step.
 TEST_F(RichEditTest, CtrlAndTheWheelZoomTheText) {
   Load("{\\rtf1 Zeile\\par}");
-  const auto wheel = [this](int delta) { edit_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(short(delta))), 0); };
+  const auto wheel = [this](int delta) {
+    edit_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WORD(short(delta))), 0);
+  };
   const auto percent = [this] {
     int num = 0, den = 0;
     edit_.GetZoom(num, den);
     return den ? num * 100 / den : 100;
   };
-  const struct {
-    int delta, expected;
-  } steps[] = {{120, 110}, {360, 140}, {-120, 130}, {30, 140}, {-240, 120}};
+  const struct { int delta, expected; } steps[] = {{120, 110}, {360, 140}, {-120, 130}, {30, 140}, {-240, 120}};
   for (const auto& step : steps) {
     wheel(step.delta);
     EXPECT_EQ(percent(), step.expected) << step.delta;

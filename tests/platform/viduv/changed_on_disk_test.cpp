@@ -218,7 +218,8 @@ TEST(ReplaceErrorInGerman, SaysWhyInGerman) {
   // as the replacement words it
   std::string error;
   ASSERT_FALSE(win::ReplaceFile("/tmp/", "x", {}, error));
-  EXPECT_EQ(win::ReplaceErrorInGerman(error), "Die Datei \"/tmp/\" kann nicht geschrieben werden: das ist kein Dateiname");
+  EXPECT_EQ(win::ReplaceErrorInGerman(error),
+            "Die Datei \"/tmp/\" kann nicht geschrieben werden: das ist kein Dateiname");
 }
 
 }  // namespace

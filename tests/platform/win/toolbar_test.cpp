@@ -170,8 +170,8 @@ std::string TextOf(HWND w) {
 TEST_F(ToolBarTest, ARestingPointerShowsTheButtonsTipUntilItLeavesOrClicks) {
   win::RegisterString(503, "Absatz rechtsbündig");
   CToolBar tipped;
-  ASSERT_TRUE(tipped.CreateEx(&owner, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS,
-                              CRect(0, 0, 0, 0), AFX_IDW_TOOLBAR + 1));
+  ASSERT_TRUE(tipped.CreateEx(&owner, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS, CRect(0, 0, 0, 0),
+                              AFX_IDW_TOOLBAR + 1));
   ASSERT_TRUE(tipped.LoadToolBar(kBar));
   bar.ShowWindow(SW_HIDE);  // the two lie over each other
   auto middle = [&](int index) {
