@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build ccache g++ pkg-config
+  # the layout check of the C++ files
+  clang-format
   libpugixml-dev libminizip-dev zlib1g-dev libcairo2-dev libfreetype-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core

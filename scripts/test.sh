@@ -23,6 +23,7 @@ run() {
 run "include layers" bash scripts/check-layers.sh
 run "file sizes of the window layer" bash scripts/check-file-sizes.sh
 run "glossary" python3 scripts/check-glossary.py
+run "layout of the C++ files" bash scripts/check-format.sh
 for preset in default asan; do
   # A preset that does not build is not tested; the other preset still is.
   echo "== build ($preset)"

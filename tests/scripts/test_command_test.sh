@@ -23,6 +23,7 @@ plant() {
   stand_in install "$work/t/scripts/install-deps.sh"
   stand_in layers "$work/t/scripts/check-layers.sh"
   stand_in sizes "$work/t/scripts/check-file-sizes.sh"
+  stand_in format "$work/t/scripts/check-format.sh"
   stand_in glossary "$work/bin/check-glossary"
   printf '#!/usr/bin/env bash\nexec "%s"\n' "$work/bin/check-glossary" >"$work/t/scripts/check-glossary.py"
   # python3 runs the glossary check's stand-in; the build script's preset names its stand-in
@@ -51,7 +52,7 @@ expect() {
   done
 }
 
-all="install layers sizes glossary build-default ctest-default build-asan ctest-asan"
+all="install layers sizes glossary format build-default ctest-default build-asan ctest-asan"
 plant
 expect "all pass" 0 "$all" "^passed +test \(default\)" "^passed +test \(asan\)"
 plant ctest-default
@@ -59,10 +60,11 @@ expect "the first preset's tests fail" 1 "$all" "^FAILED +test \(default\)" "^pa
 plant ctest-asan
 expect "the second preset's tests fail" 1 "$all" "^passed +test \(default\)" "^FAILED +test \(asan\)"
 plant build-default
-expect "the first preset does not build" 1 "install layers sizes glossary build-default build-asan ctest-asan" \
+expect "the first preset does not build" 1 "install layers sizes glossary format build-default build-asan ctest-asan" \
   "^FAILED +build \(default\)" "^passed +test \(asan\)"
 plant layers glossary
 expect "two checks fail" 1 "$all" "^FAILED +include layers" "^passed +file sizes" "^FAILED +glossary" \
+  "^passed +layout of the C\+\+ files" \
   "^passed +test \(default\)" "^passed +test \(asan\)"
 plant install
 expect "nothing to build with" 1 "install"
