@@ -49,13 +49,14 @@ void Ersatz(const char* wort, const CString& gegeben, const Sorte& sorte, const 
   // a catalogue that is missing or was refused gives no values: said, not shown as zeros
   if (norm && !sorte.katalog) {
     zeile.Format(Tr("%s \"%s\": der Materialkatalog hat für %s keine Sorten; ihre Werte fehlen."), Tr(wort).GetString(),
-                 gegeben.GetString(), norm->gradeList);
+                 Wortlaut(gegeben).GetString(), norm->gradeList);
     Absatz(kText, zeile);
     return;
   }
   if (!sorte.ersetzt) return;
   zeile.Format(Tr("%s \"%s\" der Eingabe gibt es im Materialkatalog für %s nicht; gerechnet wird mit %s."),
-               Tr(wort).GetString(), gegeben.GetString(), norm ? norm->gradeList : "", sorte.name.GetString());
+               Tr(wort).GetString(), Wortlaut(gegeben).GetString(), norm ? norm->gradeList : "",
+               Wortlaut(sorte.name).GetString());
   Absatz(kText, zeile);
 }
 
@@ -225,7 +226,7 @@ void CRtf_Ausgabe::Materialien() {
   Rumpf();
   const Sorte betonSorte = BetonSorte(d);
   const CMateProps beton = HoleMaterial(d.iNorm, "Beton", "Normalbeton", betonSorte.name);
-  Zelle(betonSorte.name);
+  Zelle(Wortlaut(betonSorte.name));
   for (const char* key : {"fck", "Ecm", "epsilon_c2", "epsilon_c2u"}) Eigenschaft(beton, key);
   Eigenschaft(beton, d.Fertigteil ? "gamma_cgf" : "gamma_cg");
   Eigenschaft(beton, d.Fertigteil ? "gamma_caf" : "gamma_ca");
@@ -241,7 +242,7 @@ void CRtf_Ausgabe::Materialien() {
   Rumpf();
   const Sorte stahlSorte = StahlSorte(d);
   const CMateProps stahl = HoleMaterial(d.iNorm, "Stahl", "Betonstahl", stahlSorte.name);
-  Zelle(stahlSorte.name);
+  Zelle(Wortlaut(stahlSorte.name));
   for (const char* key : {"fyk", "E", "gamma"}) Eigenschaft(stahl, key);
   TabelleSchliessen();
   Ersatz("Die Stahlsorte", d.sStahl, stahlSorte, norm);
@@ -306,7 +307,7 @@ void CRtf_Ausgabe::Belastung() {
         Zelle(StufenWort(s));
         Zelle(Tr(art.wort));
         Zahl(last.lc);
-        Zelle(last.desc);
+        Zelle(Wortlaut(last.desc));
         if (art.ltype == 11) {
           ZahlFloat("@2", gamma);
           continue;
@@ -352,8 +353,8 @@ void CRtf_Ausgabe::Lastkollektive() {
       const CKombination& k = lk.kombinationen[i];
       Zelle(StufenWort(s));
       Zahl(i + 1);
-      Zelle(k.art);
-      Zelle(k.regelUser.IsEmpty() ? k.regel : k.regelUser);
+      Zelle(Wortlaut(k.art));
+      Zelle(Wortlaut(k.regelUser.IsEmpty() ? k.regel : k.regelUser));
     }
   }
   TabelleEnde();

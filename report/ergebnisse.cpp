@@ -15,7 +15,8 @@ using namespace report;
 
 namespace {
 
-const char* Formation(const CKombination& k) { return k.regelUser.IsEmpty() ? k.regel : k.regelUser; }
+// the combination's formula as typed or generated, shown character for character
+CString Formation(const CKombination& k) { return Wortlaut(k.regelUser.IsEmpty() ? k.regel : k.regelUser); }
 
 CString StufenLabel(int stage) {
   static const char* const kLabel[] = {"\\b Endsystem ", "\\b Transport ", "\\b Bauzustand 1 ", "\\b Bauzustand 2 "};

@@ -158,10 +158,12 @@ void Absatz(int ebene, const char* text) {
   RTFX_Paragraph(ebene, text);
 }
 
+CString Wortlaut(const char* text) { return CString(rtfx::LiteralText(text ? text : "").c_str()); }
+
 void Bemerkung(const CString& text) {
   if (text.IsEmpty()) return;
   Absatz(kText, "");
-  Absatz(kText, text);
+  Absatz(kText, Wortlaut(text));
 }
 
 void Tabelle(std::initializer_list<double> breiten) {

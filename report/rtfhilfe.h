@@ -27,9 +27,12 @@ enum Ebene {
 
 // A report text in the user's language.
 CString Tr(const char* text);
+// A text the person typed (a name, a remark, a formula), as RTF that shows every character as typed: its braces and
+// backslashes are characters, never markup.
+CString Wortlaut(const char* text);
 
 void Absatz(int ebene, const char* text);
-// A remark: an empty paragraph, then the text; nothing for an empty remark.
+// A remark as typed: an empty paragraph, then the text; nothing for an empty remark.
 void Bemerkung(const CString& text);
 
 // Opens a table of the given column widths (cm). Its cells are held until the table is closed: a column whose

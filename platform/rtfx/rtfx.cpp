@@ -405,17 +405,18 @@ std::string PageHeader(const Document& d) {
   char lister[256] = "", customer[256] = "";
   ReadSetting("Lister", lister, sizeof lister);
   ReadSetting("Customer0", customer, sizeof customer);
-  std::string h = "{\\header\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + EscapeText(d.name) + "  " + EscapeText(d.title);
-  if (!d.version.empty()) h += "  " + EscapeText(d.version);
+  // every field is a person's or the program's plain text: a brace in a position's name must not end the header
+  std::string h = "{\\header\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + LiteralText(d.name) + "  " + LiteralText(d.title);
+  if (!d.version.empty()) h += "  " + LiteralText(d.version);
   h += "\\tab " + std::string(kPageOfPages) + "\\par\r\n";
   std::string position = d.position;
   if (!d.description.empty()) position += (position.empty() ? "" : " - ") + d.description;
   if (!position.empty()) position = "Position " + position;
-  h += "\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + EscapeText(position) + "\\tab " + Today() + "\\par\r\n";
-  if (!d.freeText.empty()) h += "\\pard\\plain\\f0\\fs16 " + EscapeText(d.freeText) + "\\par\r\n";
+  h += "\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + LiteralText(position) + "\\tab " + Today() + "\\par\r\n";
+  if (!d.freeText.empty()) h += "\\pard\\plain\\f0\\fs16 " + LiteralText(d.freeText) + "\\par\r\n";
   h += "\\pard\\plain\\brdrb\\brdrs\\brdrw10\\fs4\\par}\r\n";
   if (*lister || *customer) {
-    h += "{\\footer\\pard\\plain\\f0\\fs14\\tqr\\tx9638 " + EscapeText(customer) + "\\tab " + EscapeText(lister) +
+    h += "{\\footer\\pard\\plain\\f0\\fs14\\tqr\\tx9638 " + LiteralText(customer) + "\\tab " + LiteralText(lister) +
          "\\par}\r\n";
   }
   return h;

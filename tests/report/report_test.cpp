@@ -329,7 +329,7 @@ TEST_F(ReportTest, ChaptersInOrderWithBalancedGroups) {
   d.num_FundLastw = 1;
   const std::string text = Report(d);
   ASSERT_FALSE(rtf_.empty());
-  EXPECT_TRUE(GroupsBalanced(rtf_));
+  EXPECT_TRUE(GroupsBalanced(rtf_, true));
   EXPECT_EQ(MissingInOrder(text, {"TQ-KOLUMO",
                                   "Stahlbetonstütze Theorie II.Ordnung",
                                   "Bemerkung eins",
@@ -498,7 +498,7 @@ TEST_F(ReportTest, EverySwitchOffLeavesTheTitleBlockOnly) {
   d.num_Regel_KNSW = 1;  // does not open the results chapter
   const std::string text = Report(d);
   ASSERT_FALSE(rtf_.empty());
-  EXPECT_TRUE(GroupsBalanced(rtf_));
+  EXPECT_TRUE(GroupsBalanced(rtf_, true));
   EXPECT_NE(text.find("TQ-KOLUMO"), std::string::npos);
   EXPECT_EQ(text.find("Eingabedaten"), std::string::npos);
   EXPECT_EQ(text.find("Ergebnisdaten"), std::string::npos);
@@ -516,7 +516,7 @@ TEST_F(ReportTest, PositionWithoutResultsReportsItsInputAndSaysResultsAreMissing
   d.ergebnisse.Brandschnittgroessen.clear();
   d.ergebnisse.Rissnachweis.clear();
   const std::string text = Report(d);
-  EXPECT_TRUE(GroupsBalanced(rtf_));
+  EXPECT_TRUE(GroupsBalanced(rtf_, true));
   EXPECT_EQ(MissingInOrder(text, {"Geometriebeschreibung", "Lastkollektive", "Ergebnisdaten", "Keine Ergebnisse"}), "");
   EXPECT_EQ(text.find("Grenzzustand"), std::string::npos);
   EXPECT_EQ(text.find("Erforderliche Bewehrung"), std::string::npos);
@@ -567,7 +567,7 @@ TEST_F(ReportTest, SystemPicturesLieBesideTheReport) {
   d.graf_ErfAs = 1;
   d.graf_Regel_Schnitt = 1;
   const std::string text = Report(d);
-  EXPECT_TRUE(GroupsBalanced(rtf_));
+  EXPECT_TRUE(GroupsBalanced(rtf_, true));
   EXPECT_EQ(MissingInOrder(text, {"Systemdarstellung", "Endsystem|", "Bauzustand 1|", "Geometriebeschreibung"}), "");
   EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Endsystem.bmp"));
   EXPECT_TRUE(std::filesystem::exists(folder_ / "Stuetze.Bauzustand1.bmp"));
@@ -635,6 +635,34 @@ TEST_F(ReportTest, TitleBlockTakesFreeTextAndFirstPageFromTheInput) {
   const std::string rtf = ReadFile((folder_ / "Titel.rtf").string());
   EXPECT_NE(rtf.find("\\pgnstart7"), std::string::npos);
   EXPECT_NE(VisibleText(rtf).find("Halle Nord, Achse B"), std::string::npos);
+}
+
+// Texts a person typed are printed as typed: a brace or a backslash in them is a character, never RTF markup
+// that would end the header, the document or a table early, or turn a word into a control word.
+TEST_F(ReportTest, TypedTextsAreCharactersNeverMarkup) {
+  CKolumoData d;
+  Fill(d);
+  d.anmerkungen[1] = "Variante {B: Pfad C:\\par\\b fett";
+  d.anmerkungen[5] = "Ende } der Bemerkung";
+  d.loads[0][1].desc = "Wind {Sog} \\b";
+  d.sBeton = "C30/37 }alt";
+  d.lastUeberlagerungBZ[0].kombinationen[0].art = "Ed";
+  const int doc = NewDocument("Typed.tqx");
+  d.WriteData(doc);
+  const int input = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc), "input");
+  ASSERT_NE(input, 0);
+  VIDUV_SetString(input, "freeText", "Halle } Nord \\i");
+  VIDUV_SetString(input, "posDesc", "St\xC3\xBCtze {B/3");
+  report::RtfKolumo(doc, 1);
+  const std::string rtf = ReadFile((folder_ / "Typed.rtf").string());
+  ASSERT_FALSE(rtf.empty());
+  EXPECT_TRUE(GroupsBalanced(rtf, true));
+  const std::string text = VisibleText(rtf);
+  for (const char* typed : {"Variante {B: Pfad C:\\par\\b fett", "Ende } der Bemerkung", "Wind {Sog} \\b|",
+                            "\"C30/37 }alt\"", "Halle } Nord \\i", "St\xC3\xBCtze {B/3"})
+    EXPECT_NE(text.find(typed), std::string::npos) << typed;
+  // what the report writes itself keeps its markup
+  EXPECT_NE(rtf.find("P{\\sub x}"), std::string::npos);
 }
 
 TEST_F(ReportTest, EmptyPositionGivesTheTitleBlockOnPageOne) {

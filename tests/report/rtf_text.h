@@ -17,8 +17,10 @@ inline std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-// Braces open and close in order and end balanced; escaped braces do not count.
-inline bool GroupsBalanced(const std::string& rtf) {
+// Braces open and close in order and end balanced; escaped braces do not count. With `oneGroup` the whole
+// document is one group: nothing closes its first brace before its last.
+inline bool GroupsBalanced(const std::string& rtf, bool oneGroup = false) {
+  const std::size_t last = rtf.find_last_not_of(" \r\n");
   int depth = 0;
   for (std::size_t i = 0; i < rtf.size(); ++i) {
     if (rtf[i] == '\\') {
@@ -27,6 +29,7 @@ inline bool GroupsBalanced(const std::string& rtf) {
     }
     if (rtf[i] == '{') ++depth;
     if (rtf[i] == '}' && --depth < 0) return false;
+    if (rtf[i] == '}' && depth == 0 && oneGroup && i != last) return false;
   }
   return depth == 0;
 }
