@@ -77,3 +77,26 @@ TEST(BemGeradeSteifigkeit, APlaneWithCurvatureHasItsSecantAlone)
     EXPECT_GT(b.m_BzGerade * 1000.0, 2769.48);
     EXPECT_LT(b.m_BzGerade * 1000.0, 8345.99);
 }
+
+TEST(BemGeradeSteifigkeit, TheBarsSecondMomentsAreTakenAboutTheConcretesCentroid)
+{
+    // The rectangle above: all four bars, Iy = 12.56e-4 x 0.205^2 = 5.27834e-5 m4, Iz = 12.56e-4 x 0.105^2 =
+    // 1.38474e-5 m4. The two upper bars alone are 20.5 cm above the concrete's centroid (not at their own):
+    // Iy = 6.28e-4 x 0.205^2 = 2.63917e-5, Iz = 6.28e-4 x 0.105^2 = 6.9237e-6.
+    const double a = 3.14e-4;
+    struct Fall {
+        std::vector<Stab> staebe;
+        double Iy, Iz;
+    } faelle[] = {
+        {{{10.5, -4.5, a}, {-10.5, -4.5, a}, {10.5, -45.5, a}, {-10.5, -45.5, a}}, 5.27834e-5, 1.38474e-5},
+        {{{10.5, -4.5, a}, {-10.5, -4.5, a}}, 2.63917e-5, 6.9237e-6},
+    };
+    for (const Fall& f : faelle) {
+        cBem b;
+        Baue(b, Parabola(), {Rechteck(30, 50)}, f.staebe);
+        double Iy = 0.0, Iz = 0.0;
+        b.BewehrungsTraegheit(Iy, Iz);
+        EXPECT_NEAR(Iy, f.Iy, 1e-5 * f.Iy) << f.staebe.size();
+        EXPECT_NEAR(Iz, f.Iz, 1e-5 * f.Iz) << f.staebe.size();
+    }
+}
