@@ -321,3 +321,43 @@ TEST_F(StraightColumnTest, AColumnIsDesignedUpToTheLargestRatioAndRefusedBeyondI
     }
   }
 }
+
+// A rectangle held differently in its two planes: EC2, 30 cm along x and 50 cm along y, a 6 m cantilever held at
+// its head along x, four bars of 3.14 cm2 at 4.5 cm from the faces (x = +-10.5 cm, y = +-20.5 cm), straight, N =
+// 3500 kN. Bending along x the column is propped (buckling length 0.6992 x 6 = 4.195 m) on the weak side (Ic = 0.5
+// x 0.3^3 / 12 = 1.125e-3 m4), along y a cantilever (12 m) on the strong side (0.3 x 0.5^3 / 12 = 3.125e-3 m4). At
+// N the centric strain is e (0.15 x 20000 x (1 - (1 - e/2.2)^2) + As x 2e8 x e / 1000 = 3500):
+//   12.56 x 1.1^11 = 35.84 cm2: e = 1.3389, concrete slope 2 x 20000 / 2.2 x (1 - e/2.2) = 7117 N/mm2; strong
+//     EI = 7.117e6 x 3.125e-3 + 2e8 x 35.84e-4 x 0.205^2 = 52358 kNm2, pi^2 EI / 144 = 3589 kN = 1.025 N; weak EI =
+//     15908 kNm2, pi^2 EI / 4.195^2 = 8922 kN;
+//   a tenth less (32.58 cm2): strong EI = 48285 kNm2, 0.946 N. Designed with 35.84 cm2.
+// Held along y instead, the weak side is the cantilever: even 8 % (120 cm2) give EI = 39934 kNm2, 0.782 N: refused.
+TEST_F(StraightColumnTest, ARectangleHeldInOnePlaneIsDesignedForEachPlaneWithItsOwnStiffness) {
+  for (const bool heldAlongX : {true, false}) {
+    SCOPED_TRACE(heldAlongX);
+    win::msgbox::ClearLog();
+    CKolumoData in;
+    SquareColumn(in, 1, {{30.0, 6.0}}, 3.14, 3500.0 / 1.35);
+    CKolumoQuer& q = in.querschnitte[0];
+    q.bx = 30.0;
+    q.dy = 50.0;
+    CSupport& head = in.supports[0][0];
+    (heldAlongX ? head.cx : head.cy) = -1.0;
+    auto out = Run(in, heldAlongX ? "heldx.tqx" : "heldy.tqx");
+    if (heldAlongX) {
+      EXPECT_TRUE(Messages().empty()) << testing::PrintToString(Messages());
+      const double As = Field(*out).required * 1e-4, N = 3500.0, pi2 = 9.8696044010893586;
+      EXPECT_NEAR(As * 1e4, 12.56 * std::pow(1.1, 11), 0.01);
+      // each plane with its own stiffness and buckling length, by hand
+      const Law law = LawOf(1);
+      auto strong = [&](double as) { return pi2 * TangentStiffness(law, 0.30, 0.50, as, 0.205, N) / 144.0 / N; };
+      const double weak = pi2 * TangentStiffness(law, 0.50, 0.30, As, 0.105, N) / std::pow(0.699156 * 6.0, 2) / N;
+      EXPECT_NEAR(strong(As), 1.025, 0.002);
+      EXPECT_LT(strong(As / 1.1), 1.0);
+      EXPECT_GT(weak, 1.0);
+    } else {
+      EXPECT_EQ(Messages(), std::vector<std::string>{"Achtung! Bewehrungsgrad > 8%. Bitte Stützenabmessung bzw "
+                                                     "Betondeckung ändern."});
+    }
+  }
+}
