@@ -159,6 +159,18 @@ QuerschnittsWerte cBem::BerechneQuerschnittswerte() const
     return w;
 }
 
+void cBem::BewehrungsTraegheit(double& Iy, double& Iz) const
+{
+    const QuerschnittsWerte w = BerechneQuerschnittswerte();
+    Iy = Iz = 0.0;
+    for (int g = 1; g <= m_nqgr; ++g)
+        if (IstBewehrung(g))
+            for (int i = m_gerst[g]; i < m_gerst[g] + m_npkt[g]; ++i) {
+                Iy += m_pa[i] * (m_pz[i] - w.zs) * (m_pz[i] - w.zs);
+                Iz += m_pa[i] * (m_py[i] - w.ys) * (m_py[i] - w.ys);
+            }
+}
+
 void cBem::HoleQuerschnittswerte(QuerschnittsRecord& r)
 {
     const QuerschnittsWerte w = BerechneQuerschnittswerte();

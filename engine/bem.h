@@ -97,6 +97,8 @@ public:
     int SetzeQuerGruppe(int g, int npkt, int material, int type, const double* yCm, const double* zCm,
                         const double* areas, int kind);
     QuerschnittsWerte BerechneQuerschnittswerte() const;
+    // Second moments of area of the bars (m4) about the concrete's centroid: Iy of their z, Iz of their y.
+    void BewehrungsTraegheit(double& Iy, double& Iz) const;
     void HoleQuerschnittswerte(QuerschnittsRecord& record);
     double sigeps(double& sigStahlMax);
     int AsBewehrung(double As[5]);

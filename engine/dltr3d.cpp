@@ -116,6 +116,10 @@ enum class Grund { Instabil, OhneZustand, NichtTragfaehig, Knickt };
 // How a step of the iteration leaves it: on within the pass, a new pass, or the end of the run.
 enum class Weiter { ImPass, NeuerPass, Ende };
 
+// What a raise of the steel did: raised it (the run starts again), found every section it would raise at the
+// code's largest ratio, or found no steel to raise.
+enum class Erhoehung { Neu, AmGrenzwert, Keine };
+
 // One analysis of one combination: its work areas, the state of its equilibrium and stiffness
 // iterations, and its result code.
 class Analyse {
@@ -157,7 +161,8 @@ private:
     void SetzeModuln(int materialMode);
     double ElementEingabe(int e);
     int Nachweis(int nachweisMode, double gamma);
-    bool ErhoeheUndNeu(Grund grund, int update);
+    void SetzeStartSteifigkeiten();
+    Erhoehung ErhoeheUndNeu(Grund grund, int update);
     Weiter Pass();
     bool BaueSystem();
     void BaueElement(int e, bool exz);
@@ -173,6 +178,7 @@ private:
     Weiter PruefeEndzustand();
     int KnickGleichung();
     Weiter Knickt(int gleichung);
+    Weiter GrenzwertErreicht();
     void KeepSections(int nachweisMode);
     void KeepShear();
 
@@ -312,12 +318,33 @@ void Analyse::SetzeStartwerte()
     fallZ.assign(nSections, kSteifFall);
     zustandBy.assign(nSections, 0.0);
     zustandBz.assign(nSections, 0.0);
-    for (int iq = 0; iq < nSections; ++iq) {
-        qf.By[iq] = qf.ByAlt[iq] = startBy[iq] = qf.E[iq] * qf.Iy[iq] / 1000.0;
-        qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq] = qf.E[iq] * qf.Iz[iq] / 1000.0;
-    }
+    SetzeStartSteifigkeiten();
     // end forces of the previous pass
     FillD(b.endF, 1, 14 * E, 0.0);
+}
+
+// The stiffnesses the iterations start from: the gross concrete's E I, and in the second-order run the steel's
+// besides. There the start must lie above the stiffness of every strain state of the steel present, and the
+// concrete's E I alone does not: a column that buckles with it can stand with its bars. So the concrete counts
+// with the larger of its E and the initial slope of its law, the bars with their elastic slope, both about the
+// concrete's centroid; no fibre is stiffer in any strain state.
+void Analyse::SetzeStartSteifigkeiten()
+{
+    for (int iq = 0; iq < nSections; ++iq) {
+        double By = qf.E[iq] * qf.Iy[iq], Bz = qf.E[iq] * qf.Iz[iq];
+        if (mode == 2) {
+            const cQuer& q = g_quer[iq];
+            const Anfangssteigungen s =
+                AnfangsSteigungen(NORM, q.m_betonGuete, q.m_stahlGuete, r.materialWahl[0], r.aussergewoehnlich);
+            const double Ec = std::max(qf.E[iq], s.beton);
+            double stahlIy = 0.0, stahlIz = 0.0;
+            q.m_bem.BewehrungsTraegheit(stahlIy, stahlIz);
+            By = Ec * qf.Iy[iq] + s.stahl * stahlIy;
+            Bz = Ec * qf.Iz[iq] + s.stahl * stahlIz;
+        }
+        qf.By[iq] = qf.ByAlt[iq] = startBy[iq] = By / 1000.0;
+        qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq] = Bz / 1000.0;
+    }
 }
 
 // Moduli of the sections from the material values of the code.
@@ -346,7 +373,8 @@ double Analyse::ElementEingabe(int e)
     WD(b.input + kElG) = 100.0 * Em;
     WD(b.input + kElA) = (qf.A[s0] + qf.A[s1]) / 2.0;
     WD(b.input + kElIt) = (qf.It[s0] + qf.It[s1]) / 2.0;
-    if ((mode == 1 || mode == 2) && steifZaehler >= 1 && Em > 0.0) {
+    // the second-order run from its start stiffnesses, the creep run from its first update
+    if ((mode == 2 || (mode == 1 && steifZaehler >= 1)) && Em > 0.0) {
         const double Eroh = (qf.E[s0] + qf.E[s1]) / 2.0;
         WD(b.input + kElIy) = (qf.By[s0] + qf.By[s1]) * 500.0 / Eroh;
         WD(b.input + kElIz) = (qf.Bz[s0] + qf.Bz[s1]) * 500.0 / Eroh;
@@ -424,18 +452,22 @@ void Analyse::KeepShear()
         kept.sections[std::size_t(iq)].shear = g_schub[iq].ShearRecord(NORM);
 }
 
-// The stiffness iteration for the steel present starts at the gross stiffnesses, above those of any
-// equilibrium: a section's secant stiffness falls as its moment grows, and the moments grow as the
+// The stiffness iteration for the steel present starts above the stiffnesses of any equilibrium (the start
+// stiffnesses): a section's secant stiffness falls as its moment grows, and the moments grow as the
 // stiffnesses fall, so every update stays at or above the equilibrium's stiffnesses and every pass's
-// moments at or below its moments. A section without a strain state under them, or a frame that an
-// update leaves unstable (a non-positive pivot), therefore proves that no equilibrium exists with that
+// moments at or below its moments. A section without a strain state under them, or a frame that the start or
+// an update leaves unstable (a non-positive pivot), therefore proves that no equilibrium exists with that
 // steel. The steel then rises by a tenth, as the design raises it (in the failing sections' fields, or
-// everywhere for an unstable frame), and the iteration starts again from the gross stiffnesses; the
-// code's ratio limit ends it. Sized in the iteration itself to a pass's moments, the steel would follow
-// moments that an iteration far from its equilibrium overshoots. The same holds for a converged column
-// whose final ultimate check finds a section unsafe: its steel carries the equilibrium's forces only
-// with the stiffness law's strength, not with the ultimate law's. False: no steel to raise.
-bool Analyse::ErhoeheUndNeu(Grund grund, int update)
+// everywhere for an unstable frame), and the iteration starts again from the start stiffnesses of the new
+// steel. Sized in the iteration itself to a pass's moments, the steel would follow moments that an iteration
+// far from its equilibrium overshoots. The same holds for a converged column whose final ultimate check finds
+// a section unsafe: its steel carries the equilibrium's forces only with the stiffness law's strength, not
+// with the ultimate law's.
+// No section is raised beyond the code's largest ratio: one the raise would take beyond it gets that ratio, and
+// one that has it stays while the others rise (the steel of one field may be what the column lacks, whichever
+// field reached the limit first). Only where every section to raise has that ratio is the limit what stops the
+// column.
+Erhoehung Analyse::ErhoeheUndNeu(Grund grund, int update)
 {
     const bool nurVersagte = grund == Grund::OhneZustand || grund == Grund::NichtTragfaehig;
     const int felder = std::max(r.nFelder, 1);
@@ -445,27 +477,38 @@ bool Analyse::ErhoeheUndNeu(Grund grund, int update)
         for (int iq = 0; iq < nSections; ++iq)
             if (g_quer[iq].m_bem.m_code != 0)
                 feld[feldVon(iq)] = 1;
+    const double grad = GroessterBewehrungsgrad(NORM);
     double vorher = 0.0, nachher = 0.0;
+    bool amGrenzwert = false, begrenzt = false;
     for (int iq = 0; iq < nSections; ++iq) {
         if (!feld[feldVon(iq)])
             continue;
         cBem& bem = g_quer[iq].m_bem;
-        vorher += bem.HoleAS();
-        bem.AsErhoeheung(kNeustartErhoehung);
+        const double as = bem.HoleAS();
+        const double beton = g_quer[iq].BetonFlaeche();
+        double fakt = kNeustartErhoehung;
+        if (beton > 0.0 && as > 0.0)
+            fakt = std::min(fakt, grad * 0.01 * beton / as);
+        begrenzt = begrenzt || fakt < kNeustartErhoehung;
+        vorher += as;
+        // a section at the limit within rounding keeps its steel
+        if (fakt > 1.0 + 1e-9)
+            bem.AsErhoeheung(fakt);
+        else if (as > 0.0)
+            amGrenzwert = true;
         nachher += bem.HoleAS();
     }
-    if (!(nachher > vorher) || ++neustarts > kMaxIterationen)
-        return false;
+    if (!(nachher > vorher))
+        return amGrenzwert ? Erhoehung::AmGrenzwert : Erhoehung::Keine;
+    if (++neustarts > kMaxIterationen)
+        return Erhoehung::Keine;
     const char* text = grund == Grund::Instabil      ? "System instabil"
                        : grund == Grund::OhneZustand ? "Kein Dehnungszustand"
                        : grund == Grund::Knickt      ? "Knickt mit den Steifigkeiten unter der Normalkraft"
                                                      : "Tragsicherheit unter 1";
-    g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f, neuer Start\n", text, update,
-                       kNeustartErhoehung);
-    for (int iq = 0; iq < nSections; ++iq) {
-        qf.By[iq] = qf.ByAlt[iq] = startBy[iq];
-        qf.Bz[iq] = qf.BzAlt[iq] = startBz[iq];
-    }
+    g_protokoll.Printf(" %s nach Steifigkeitsiteration %d: Bewehrung mal %.2f%s, neuer Start\n", text, update,
+                       kNeustartErhoehung, begrenzt ? " bis zum groessten Bewehrungsgrad" : "");
+    SetzeStartSteifigkeiten();
     std::fill(zustandY.begin(), zustandY.end(), 0);
     std::fill(zustandZ.begin(), zustandZ.end(), 0);
     std::fill(schrittY.begin(), schrittY.end(), 0.0);
@@ -474,7 +517,7 @@ bool Analyse::ErhoeheUndNeu(Grund grund, int update)
     std::fill(fallZ.begin(), fallZ.end(), kSteifFall);
     steifZaehler = 0;
     passZaehler = 0;
-    return true;
+    return Erhoehung::Neu;
 }
 
 void Analyse::Iteriere()
@@ -618,12 +661,25 @@ Weiter Analyse::LoeseSystem()
     const int gleichung = h3660(b.K, b.maxa, b.disp, nn, 1);
     if (gleichung == 0)
         return Weiter::ImPass;
-    if (steifZaehler >= 1 && (mode == 1 || mode == 2) && ErhoeheUndNeu(Grund::Instabil, steifZaehler))
-        return Weiter::NeuerPass;
+    if (mode == 2 || (mode == 1 && steifZaehler >= 1)) {
+        const Erhoehung e = ErhoeheUndNeu(Grund::Instabil, steifZaehler);
+        if (e == Erhoehung::Neu)
+            return Weiter::NeuerPass;
+        if (e == Erhoehung::AmGrenzwert)
+            return GrenzwertErreicht();
+    }
     // the first order of the same frame was solved: under second order it buckles
     if (mode == 2)
         return Knickt(gleichung);
     code = 2;
+    return Weiter::Ende;
+}
+
+// The run ends because the steel that the column lacks would exceed the code's largest ratio.
+Weiter Analyse::GrenzwertErreicht()
+{
+    g_protokoll.Printf(" Groesster Bewehrungsgrad erreicht: keine Bewehrung mehr zu erhoehen\n");
+    code = kNachweisBewehrungsgrad;
     return Weiter::Ende;
 }
 
@@ -668,8 +724,11 @@ Weiter Analyse::AktualisiereSteifigkeiten()
     BeginneSteifigkeitsUpdate();
     int rn = Nachweis(2, mode == 1 ? g3 : g2);
     if (rn == kNachweisOhneZustand) {
-        if (ErhoeheUndNeu(Grund::OhneZustand, steifZaehler + 1))
+        const Erhoehung e = ErhoeheUndNeu(Grund::OhneZustand, steifZaehler + 1);
+        if (e == Erhoehung::Neu)
             return Weiter::NeuerPass;
+        if (e == Erhoehung::AmGrenzwert)
+            return GrenzwertErreicht();
         rn = 0;  // nothing to raise: the sections without a state keep their stiffnesses
     }
     DaempfeSteifigkeiten();
@@ -716,7 +775,7 @@ void Analyse::BeginneSteifigkeitsUpdate()
         qf.ByAlt[iq] = qf.By[iq];
         qf.BzAlt[iq] = qf.Bz[iq];
     }
-    // The start values are the gross concrete section's, no state of the section's law: a plane's first
+    // The start values are bounds above the section's law, no state of it: a plane's first
     // strain state replaces its start value whole, whenever it comes (the negative previous value tells
     // the update so); the 0.3 percent limit damps only the updates after it.
     for (int iq = 0; iq < nSections; ++iq) {
@@ -812,17 +871,21 @@ Weiter Analyse::PruefeEndzustand()
     if (mode != 2)
         return Weiter::Ende;
     if (const int gleichung = KnickGleichung(); gleichung > 0) {
-        if (ErhoeheUndNeu(Grund::Knickt, steifZaehler + 1))
+        const Erhoehung e = ErhoeheUndNeu(Grund::Knickt, steifZaehler + 1);
+        if (e == Erhoehung::Neu)
             return Weiter::NeuerPass;
-        return Knickt(gleichung);
+        return e == Erhoehung::AmGrenzwert ? GrenzwertErreicht() : Knickt(gleichung);
     }
     endPruefung = Nachweis(3, g1);
     endGeprueft = true;
     if (endPruefung == kNachweisNichtTragfaehig) {
-        if (ErhoeheUndNeu(Grund::NichtTragfaehig, steifZaehler + 1)) {
+        const Erhoehung e = ErhoeheUndNeu(Grund::NichtTragfaehig, steifZaehler + 1);
+        if (e == Erhoehung::Neu) {
             endGeprueft = false;
             return Weiter::NeuerPass;
         }
+        if (e == Erhoehung::AmGrenzwert)
+            return GrenzwertErreicht();
         code = 3;  // no steel to raise
     }
     return Weiter::Ende;
@@ -838,7 +901,7 @@ Weiter Analyse::Knickt(int gleichung)
 }
 
 // A column can settle without moment and curvature (straight, under axial force alone), and a plane without
-// curvature keeps the stiffness it started from: the gross section's, whatever its axial force. That state
+// curvature keeps the stiffness it started from, whatever its axial force. That state
 // stands only where the frame is stable with the stiffness each section has at its axial force, where a plane
 // without curvature takes the slope of its moment there (the limit of its secant). Returns 0 when the frame is
 // stable so, else the equation whose pivot is not positive.

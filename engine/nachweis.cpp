@@ -127,7 +127,28 @@ void BrandNachweis(const NachweisAufruf& a)
     BrandOhneTabellen(a.nel);
 }
 
+// The slope of a law at zero strain, n f / |eps1| (the law's strains in per mille).
+double SteigungBeiNull(const double gesetz[7])
+{
+    return gesetz[1] != 0.0 ? gesetz[5] * gesetz[0] / std::fabs(gesetz[1]) * 1000.0 : 0.0;
+}
+
 }  // namespace
+
+double GroessterBewehrungsgrad(int code)
+{
+    const designcode::DesignCode* dc = designcode::ByEngine(code);
+    return dc ? dc->maxRatioPercent : 9;
+}
+
+Anfangssteigungen AnfangsSteigungen(int code, int betonGuete, int stahlGuete, int formKlasse, int accidental)
+{
+    const Rekorde r = HoleRekorde(code, betonGuete, stahlGuete, formKlasse, accidental);
+    Anfangssteigungen s;
+    s.beton = std::max(SteigungBeiNull(r.A), SteigungBeiNull(r.B));
+    s.stahl = std::max(SteigungBeiNull(r.S), SteigungBeiNull(r.F));
+    return s;
+}
 
 double SteifigkeitNachUpdate(double alt, double neu, double fall)
 {
@@ -232,8 +253,7 @@ int StbNachweis_1(const NachweisAufruf& a)
 
     // the code's maximum reinforcement ratio, which a section that has exactly that ratio keeps; a design counts
     // with what it asked for, and one that stops at the maximum ratio without carrying its forces is reported at once
-    const designcode::DesignCode* dc = designcode::ByEngine(code);
-    const double grenze = dc ? dc->maxRatioPercent : 9;
+    const double grenze = GroessterBewehrungsgrad(code);
     for (int iq = 0; iq < nq; ++iq) {
         const cQuer& q = g_quer[iq];
         if (!(q.BetonFlaeche() > 0.0))

@@ -9,6 +9,17 @@
 // Result of StbNachweis_1 when a section's reinforcement ratio reaches the code's maximum.
 constexpr int kNachweisBewehrungsgrad = 4;
 
+// The code's largest reinforcement ratio (percent); a section that has exactly that ratio keeps it.
+double GroessterBewehrungsgrad(int code);
+
+// The largest slopes (kN/m2) of the laws that give the sections' stiffnesses in the strain states of a run: the
+// concrete's at zero strain, the steel's elastic branch. No fibre is stiffer in any strain state, so a section's
+// stiffness never exceeds the concrete's slope times Ic plus the steel's times the bars' second moment.
+struct Anfangssteigungen {
+    double beton = 0.0, stahl = 0.0;
+};
+Anfangssteigungen AnfangsSteigungen(int code, int betonGuete, int stahlGuete, int formKlasse, int accidental);
+
 // See StbNachweisFunktion. material[0] is the shape class of the concrete law (HoleBetonRechenwerte);
 // material[1] and material[2] are not read. The accidental situation of the material values is the
 // engine's (g_rechner.aussergewoehnlich); the fire switch takes effect in the runs of that situation (the

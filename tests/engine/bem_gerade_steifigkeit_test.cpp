@@ -77,3 +77,44 @@ TEST(BemGeradeSteifigkeit, APlaneWithCurvatureHasItsSecantAlone)
     EXPECT_GT(b.m_BzGerade * 1000.0, 2769.48);
     EXPECT_LT(b.m_BzGerade * 1000.0, 8345.99);
 }
+
+TEST(BemGeradeSteifigkeit, ARectanglesTwoPlanesHaveTheirOwnSlopes)
+{
+    // 30 cm along y, 50 cm along z (z from 0 to -50 cm), four bars of 3.14 cm2 at 4.5 cm from the faces: y = +-10.5
+    // cm, z = -4.5 and -45.5 cm (+-20.5 cm from the centre). Parabola f = 20000 kN/m2 to eps1 = -2 per mille, N =
+    // -1500 kN: 0.15 x 20000 x (1 - (1 - e/2)^2) + 12.56e-4 x 2e8 x e/1000 = 1500 gives e = 0.52493 per mille, slope
+    // 2 x 20000 / 2 x (1 - e/2) = 14750.65 N/mm2.
+    //   About y (z distances, Iy = 0.3 x 0.5^3 / 12 = 3.125e-3 m4): 14.75065e6 x 3.125e-3 + 2e8 x 12.56e-4 x 0.205^2
+    //     = 46095.80 + 10556.68 = 56652.48 kNm2;
+    //   about z (y distances, Iz = 0.5 x 0.3^3 / 12 = 1.125e-3 m4): 16594.49 + 2e8 x 12.56e-4 x 0.105^2 = 19363.97.
+    const double a = 3.14e-4;
+    cBem b;
+    Baue(b, Parabola(), {Rechteck(30, 50)}, {{10.5, -4.5, a}, {-10.5, -4.5, a}, {10.5, -45.5, a}, {-10.5, -45.5, a}});
+    b.m_norm = 2;
+    Dehnungszustand(b, -1500.0, 0.0, 0.0);
+    EXPECT_NEAR(b.m_ByGerade * 1000.0, 56652.48, 0.001 * 56652.48);
+    EXPECT_NEAR(b.m_BzGerade * 1000.0, 19363.97, 0.001 * 19363.97);
+}
+
+TEST(BemGeradeSteifigkeit, TheBarsSecondMomentsAreTakenAboutTheConcretesCentroid)
+{
+    // The rectangle above: all four bars, Iy = 12.56e-4 x 0.205^2 = 5.27834e-5 m4, Iz = 12.56e-4 x 0.105^2 =
+    // 1.38474e-5 m4. The two upper bars alone are 20.5 cm above the concrete's centroid (not at their own):
+    // Iy = 6.28e-4 x 0.205^2 = 2.63917e-5, Iz = 6.28e-4 x 0.105^2 = 6.9237e-6.
+    const double a = 3.14e-4;
+    struct Fall {
+        std::vector<Stab> staebe;
+        double Iy, Iz;
+    } faelle[] = {
+        {{{10.5, -4.5, a}, {-10.5, -4.5, a}, {10.5, -45.5, a}, {-10.5, -45.5, a}}, 5.27834e-5, 1.38474e-5},
+        {{{10.5, -4.5, a}, {-10.5, -4.5, a}}, 2.63917e-5, 6.9237e-6},
+    };
+    for (const Fall& f : faelle) {
+        cBem b;
+        Baue(b, Parabola(), {Rechteck(30, 50)}, f.staebe);
+        double Iy = 0.0, Iz = 0.0;
+        b.BewehrungsTraegheit(Iy, Iz);
+        EXPECT_NEAR(Iy, f.Iy, 1e-5 * f.Iy) << f.staebe.size();
+        EXPECT_NEAR(Iz, f.Iz, 1e-5 * f.Iz) << f.staebe.size();
+    }
+}

@@ -32,6 +32,11 @@ constexpr double kB = 0.30, kH = 0.50;
 constexpr double kA = kB * kH;
 constexpr double kIy = kB * kH * kH * kH / 12.0;  // bending in the x-z plane (w)
 constexpr double kIz = kH * kB * kB * kB / 12.0;  // bending in the x-y plane (v)
+// The columns' bars: four of 3 cm2 at 5 cm from the edges (y = +-0.10 m, z = +-0.20 m), Es = 200000 N/mm2. The
+// second-order run starts from E Ic + Es Is: Es Is = 2e8 x 12e-4 x 0.20^2 = 9600 kNm2 about y and 2e8 x 12e-4 x
+// 0.10^2 = 2400 kNm2 about z (kNm2).
+constexpr double kEsIsy = 9600.0, kEsIsz = 2400.0;
+constexpr double kStartEIy = kE * kIy + kEsIsy, kStartEIz = kE * kIz + kEsIsz;
 
 // Supports: fixed; pinned (translations held, bending rotations free); held sideways only.
 constexpr std::array<double, 7> kEingespannt = {-1, -1, -1, -1, -1, -1, -1};
@@ -47,9 +52,12 @@ struct NachweisAufrufe {
 };
 inline NachweisAufrufe g_aufrufe;
 
-// Keeps the stiffnesses (unless told to soften them) and passes every section.
+// Keeps the stiffnesses (unless told to soften them) and passes every section; no plane has a slope of its own
+// without curvature (what an earlier calculation left there is not this column's).
 inline int ElastischerNachweis(const NachweisAufruf& a)
 {
+    for (int i = 0; i < 2 * a.nel; ++i)
+        g_quer[i].m_bem.m_ByGerade = g_quer[i].m_bem.m_BzGerade = 0.0;
     g_aufrufe.modes.push_back(a.mode);
     g_aufrufe.gammas.push_back(a.gamma);
     g_aufrufe.axialStart.push_back(a.forces[0]);
