@@ -215,11 +215,12 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
   // view, which alone knows their size against the column's at the scale and turn it shows.
   const float wegX[3] = {-1, 0, 0}, wegY[3] = {0, -1, 0};
   const double base = 0.35 * L;
-  auto beschrifte = [&](int d, const Flaechen& f, double z, const std::string& text) {
+  // A value that has none is labelled with why: that text gives way in the view rather than shrink the column.
+  auto beschrifte = [&](int d, const Flaechen& f, double z, CFormulaNumber& wert, const std::string& zahl) {
     const bool inY = d == 2;
     const float punkt[3] = {float(inY ? f.xMitte : f.xFlaeche - base), float(inY ? f.yFlaeche - base : f.yMitte),
                             float(z)};
-    c.AddText(punkt, inY ? wegY : wegX, text.c_str());
+    c.AddText(punkt, inY ? wegY : wegX, LastWertText(wert, zahl).c_str(), !wert.WhyNoValue().IsEmpty());
   };
   std::vector<int> axialAnKnoten(std::size_t(n) + 1, 0);
 
@@ -243,10 +244,7 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
       if (z1 > H) continue;
       const double z2 = std::min(z1 + l.length.GetValue(), H);
       if (std::fabs(f1) <= 0.0001 && std::fabs(f2) <= 0.0001) continue;
-      const std::string t1 = LastWertText(l.val0, Fmt("%.1f kN/m", f1));
-      const std::string t2 = std::fabs(f1 - f2) < 0.01
-                                 ? std::string()
-                                 : LastWertText(l.ltype == 1 ? l.val1 : l.val0, Fmt("%.1f kN/m", f2));
+      const bool zweiWerte = std::fabs(f1 - f2) >= 0.01;
       double a1 = std::fabs(f1) * 0.7 * L / m, a2 = std::fabs(f2) * 0.7 * L / m;
       const double groesser = std::max(a1, a2);
       if (groesser > 0.3 * L) {
@@ -274,11 +272,11 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
       } else {
         band(z1, z2, f1, f2, a1, a2);
       }
-      if (t2.empty()) {
-        beschrifte(d, f, (z1 + z2) / 2, t1);
+      if (!zweiWerte) {
+        beschrifte(d, f, (z1 + z2) / 2, l.val0, Fmt("%.1f kN/m", f1));
       } else {
-        beschrifte(d, f, z1, t1);
-        beschrifte(d, f, z2, t2);
+        beschrifte(d, f, z1, l.val0, Fmt("%.1f kN/m", f1));
+        beschrifte(d, f, z2, l.ltype == 1 ? l.val1 : l.val0, Fmt("%.1f kN/m", f2));
       }
     } else if (l.ltype == 10) {
       const double z = l.offset.GetValue() + basis[std::size_t(knoten)];
@@ -305,7 +303,7 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
         if (val0 < 0) spitze[achse] -= float(groesse);
         c.AddPointLoad(spitze.data(), richtung, float(0.1 * L), float(groesse), "");
         const double zText = d == 0 ? (val0 > 0 ? z - groesse / 2 : z + groesse / 2) : z;
-        beschrifte(d, f, zText, LastWertText(l.val0, Fmt("%.1f kN", val0)));
+        beschrifte(d, f, zText, l.val0, Fmt("%.1f kN", val0));
       }
       if (val1 != 0) {
         // The moment turns in the plane of the load: about y for loads in x, about x for loads in y and axial
@@ -317,7 +315,7 @@ void ZeichneLasten3D(CKolumoData& data, CPlotwerk3D& c) {
         if (std::fabs(g) <= 0.3 * L) g = std::copysign(0.3 * L, val1);
         groessen[k] = float(d == 0 ? g : -g);
         c.Invoke21(punkt.data(), groessen, float(0.1 * L), "", "", "");
-        beschrifte(d, f, z, LastWertText(l.val1, Fmt("%.1f kNm", val1)));
+        beschrifte(d, f, z, l.val1, Fmt("%.1f kNm", val1));
       }
     }
   }

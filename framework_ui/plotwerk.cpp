@@ -92,8 +92,8 @@ void CPlotwerk3D::Invoke19(long colour, BOOL flag, short width, float value) {
   Call(id3d::Invoke19, {I4(colour), B(flag), I2(width), R4(value)});
 }
 void CPlotwerk3D::SetTitle(short position, LPCSTR text) { Call(id3d::SetTitle, {I2(position), S(text)}); }
-void CPlotwerk3D::AddText(const float* point, const float* away, LPCSTR text) {
-  Call(id3d::AddText, {A(point), A(away), S(text)});
+void CPlotwerk3D::AddText(const float* point, const float* away, LPCSTR text, BOOL yields) {
+  Call(id3d::AddText, {A(point), A(away), S(text), B(yields)});
 }
 void CPlotwerk3D::Invoke21(const float* point, const float* sizes, float head, LPCSTR text1, LPCSTR text2,
                            LPCSTR text3) {

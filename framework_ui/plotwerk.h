@@ -45,8 +45,9 @@ class CPlotwerk3D : public CPlotwerkWnd {
   void AddSupport(const float* position, const float* restraints, const float* further, float size, BOOL flag);
   void Refresh(BOOL resetView, BOOL flag2, BOOL flag3);
   void SaveImage(LPCSTR fileName);
-  // A text at a point, reading from it to the left or the right as the direction away is seen on the screen.
-  void AddText(const float* point, const float* away, LPCSTR text);
+  // A text at a point, reading from it to the left or the right as the direction away is seen on the screen. A text
+  // that yields (a reason where a value is missing) is shortened to the room the view has for it, never made room for.
+  void AddText(const float* point, const float* away, LPCSTR text, BOOL yields);
 };
 
 class CPlotwerk2D : public CPlotwerkWnd {

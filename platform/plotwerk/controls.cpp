@@ -392,8 +392,8 @@ long Control3D::Invoke(DISPID member, WORD kind, const Args& a, Variant* result)
       }
       break;
     case id3d::AddText:
-      if ((rc = CheckArgs(a, {T::R4Ref, T::R4Ref, T::String})) == S_DISP_OK)
-        s.Add(Kind3D::Text, {V3(a[0]), V3(a[1])}, {}, {S(2)});
+      if ((rc = CheckArgs(a, {T::R4Ref, T::R4Ref, T::String, T::Bool})) == S_DISP_OK)
+        s.Add(Kind3D::Text, {V3(a[0]), V3(a[1])}, {a[3].i != 0 ? 1.0 : 0.0}, {S(2)});
       break;
     case id3d::AddQuad:
       if ((rc = CheckArgs(a, {T::R4Ref, T::R4Ref, T::R4Ref, T::R4Ref, T::String})) == S_DISP_OK)

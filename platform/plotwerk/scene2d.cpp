@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/plotwerk/gdiutil.h"
+#include "platform/plotwerk/labels.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/base/paths.h"
 
@@ -32,6 +33,8 @@ bool Transform2D::Inverse(double vx, double vy, double& x, double& y) const {
 namespace {
 // The font of a text is this many of its text heights (drawing units) high.
 constexpr double kFontPerHeight = 0.7;
+// Value texts of loads are this many pixels high whatever the scale.
+constexpr int kLabelPixels = 11;
 
 // The angle on the screen (degrees, counter-clockwise) of a drawing direction given in degrees.
 double ViewAngle(const Transform2D& t, double degrees) {
@@ -366,6 +369,7 @@ View2D::View2D(const Scene2D& scene, const RECT& client, bool exactText)
                         ? 0
                         : 1 + int(std::count(scene.header.begin(), scene.header.end(), '\n'));
   int top = (scene.title.empty() ? 0 : 22) + headerLines * (scene.headerSize + 6);
+  m_top = top;
   m_plot.left += 14;
   m_plot.right -= 14;
   m_plot.top += 14 + top;
@@ -515,7 +519,6 @@ void View2D::DrawItem(HDC dc, const Item2D& item) const {
       int head = 7;
       if (!line) {
         Arrow(dc, tail1, tip1, head);
-        DrawText(dc, tail1, item.text, 0.0, 11, s.colour);
         break;
       }
       POINT tip2 = P(v[2] - dx, v[3] - dy), tail2 = P(v[2] - ux * b, v[3] - uy * b);
@@ -531,11 +534,6 @@ void View2D::DrawItem(HDC dc, const Item2D& item) const {
         POINT tail{LONG(tail1.x + (tail2.x - tail1.x) * f), LONG(tail1.y + (tail2.y - tail1.y) * f)};
         Arrow(dc, tail, tip, head);
       }
-      auto splitText = item.text.find('\t');
-      std::string t1 = item.text.substr(0, splitText);
-      std::string t2 = splitText == std::string::npos ? std::string() : item.text.substr(splitText + 1);
-      DrawText(dc, tail1, t1, 0.0, 11, s.colour);
-      if (!t2.empty()) DrawText(dc, tail2, t2, 0.0, 11, s.colour);
       break;
     }
     case Kind2D::Moment: {
@@ -548,7 +546,6 @@ void View2D::DrawItem(HDC dc, const Item2D& item) const {
         Arrow(dc, {c.x + r, c.y - 1}, {c.x + r, c.y + 2}, 6);
       else
         Arrow(dc, {c.x + 1, c.y - r}, {c.x - 2, c.y - r}, 6);
-      DrawText(dc, {c.x + r, c.y - r}, item.text, 0.0, 11, s.colour);
       break;
     }
     case Kind2D::Node: {
@@ -581,7 +578,14 @@ void View2D::Render(HDC dc) const {
     y += m_scene.headerSize + 6;
     DrawText(dc, {m_client.left + 8, y}, line, 0.0, m_scene.headerSize + 3, 0);
   }
-  for (const Item2D& item : m_scene.m_items) DrawItem(dc, item);
+  // Each item's value texts over it, as soon as it is drawn.
+  const std::vector<Label2D> labels = Labels(dc);
+  auto label = labels.begin();
+  for (std::size_t i = 0; i < m_scene.m_items.size(); ++i) {
+    DrawItem(dc, m_scene.m_items[i]);
+    for (; label != labels.end() && label->item == i; ++label)
+      DrawText(dc, label->baseline, label->text, 0.0, kLabelPixels, m_scene.m_items[i].style.colour);
+  }
   if (m_scene.showAxes) {
     POINT o, x, y;
     AxisArrows(o, x, y);
@@ -594,6 +598,76 @@ void View2D::Render(HDC dc) const {
     DrawText(dc, {y.x + (y.x - o.x) / 10 - 4, y.y + (y.y - o.y) / 10 - (y.y > o.y ? -4 : 0)}, m_scene.axisY, 0.0, 10,
              0x808080);
   }
+}
+
+std::vector<std::pair<POINT, std::string>> View2D::LabelAnchors(const Item2D& item) const {
+  const auto& v = item.v;
+  std::vector<std::pair<POINT, std::string>> out;
+  switch (item.kind) {
+    case Kind2D::PointLoad:
+    case Kind2D::LineLoad: {
+      // At the tail of the first arrow, and of the last one for a line load's second value (after a tab).
+      const bool line = item.kind == Kind2D::LineLoad;
+      const double dx = line ? v[4] : v[2], dy = line ? v[5] : v[3];
+      const double len = std::hypot(dx, dy);
+      if (len <= 0) break;
+      const double ux = dx / len, uy = dy / len;
+      const double a = line ? v[6] : v[4], b = line ? v[7] : v[4];
+      const std::size_t tab = item.text.find('\t');
+      out.push_back({Item(item, v[0] - ux * a, v[1] - uy * a), item.text.substr(0, tab)});
+      if (line && tab != std::string::npos)
+        out.push_back({Item(item, v[2] - ux * b, v[3] - uy * b), item.text.substr(tab + 1)});
+      break;
+    }
+    case Kind2D::Moment: {
+      // At the upper right of its turn.
+      const POINT c = Item(item, v[0], v[1]);
+      const int r = std::clamp(int(std::lround(std::fabs(v[4]) * m_scale)), 6, 60);
+      out.push_back({POINT{c.x + r, c.y - r}, item.text});
+      break;
+    }
+    default: break;
+  }
+  return out;
+}
+
+std::vector<Label2D> View2D::Labels(HDC dc) const {
+  // A label keeps two pixels from the view's edges and stays below the title and the header.
+  const RECT area{m_client.left + 2, m_client.top + m_top + 2, m_client.right - 2, m_client.bottom - 2};
+  // As far as a value of a few digits needs to come back whole from the edge.
+  const LONG back = 4 * kLabelPixels;
+  std::vector<Label2D> labels;
+  std::vector<RECT> at;
+  std::vector<bool> seen;
+  for (std::size_t i = 0; i < m_scene.m_items.size(); ++i)
+    for (auto& [anchor, text] : LabelAnchors(m_scene.m_items[i])) {
+      if (text.empty()) continue;
+      Label2D l{i, anchor, text, TextBox(dc, text, kLabelPixels)};
+      RECT& b = l.box;
+      ::OffsetRect(&b, anchor.x, anchor.y);
+      LONG dx = 0;
+      if (b.right > area.right)
+        dx = -std::min(b.right - area.right, back);
+      else if (b.left < area.left)
+        dx = std::min(area.left - b.left, back);
+      ::OffsetRect(&b, dx, 0);
+      l.baseline.x += dx;
+      if (b.right > area.right) {
+        l.text = Shortened(dc, text, kLabelPixels, int(area.right - b.left));
+        b.right = b.left + TextBox(dc, l.text, kLabelPixels).right;
+      }
+      seen.push_back(::PtInRect(&m_client, anchor) != FALSE);
+      at.push_back(l.box);
+      labels.push_back(std::move(l));
+    }
+  // Side by side a blank apart, one above the other a pixel.
+  const std::vector<POINT> shift = Separate(at, std::vector<int>(at.size(), 1), seen, area, SIZE{4, 1});
+  for (std::size_t k = 0; k < labels.size(); ++k) {
+    ::OffsetRect(&labels[k].box, shift[k].x, shift[k].y);
+    labels[k].baseline.x += shift[k].x;
+    labels[k].baseline.y += shift[k].y;
+  }
+  return labels;
 }
 
 void View2D::AxisArrows(POINT& origin, POINT& xTip, POINT& yTip) const {

@@ -114,6 +114,15 @@ class Scene2D {
   int m_group = 0;
 };
 
+// A load's value text as a view shows it: where its baseline starts, the text as drawn (shortened where it had no
+// room) and its box, and the item it belongs to.
+struct Label2D {
+  std::size_t item = 0;
+  POINT baseline{};
+  std::string text;
+  RECT box{};
+};
+
 // How a scene lies in a pixel rectangle: one scale for both axes, the bounds centred.
 class View2D {
  public:
@@ -129,14 +138,20 @@ class View2D {
   void AxisArrows(POINT& origin, POINT& xTip, POINT& yTip) const;
   // The id of the topmost tagged item under the pixel (within the tolerance), 0 when none.
   long HitTest(int px, int py, int tolerance = 4) const;
+  // The value texts of the loads, in the order of their items: each reads from its anchor unless another text was
+  // there first or the view's edge stops it (then it moves back a little, and is shortened where that is not enough).
+  std::vector<Label2D> Labels(HDC dc) const;
 
  private:
+  // Where an item's value texts start (the loads' and moments'), with their texts.
+  std::vector<std::pair<POINT, std::string>> LabelAnchors(const Item2D& item) const;
   POINT Item(const Item2D& item, double x, double y) const;
   int TextPixels(double height) const;
   void DrawItem(HDC dc, const Item2D& item) const;
   const Scene2D& m_scene;
   RECT m_client{};
   RECT m_plot{};
+  int m_top = 0;  // the title's and header's lines above the drawing
   double m_scale = 1.0;
   double m_x0 = 0, m_y0 = 0;
   bool m_exactText = false;

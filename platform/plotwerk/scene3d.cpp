@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/plotwerk/gdiutil.h"
+#include "platform/plotwerk/labels.h"
 #include "platform/plotwerk/scene2d.h"
 
 namespace plotwerk {
@@ -278,6 +279,7 @@ std::vector<Primitive3D> Scene3D::Tessellate() const {
         if (!item.texts.empty() && !item.texts[0].empty()) {
           out.push_back(Label(p[0], item.texts[0], kLoadColour));
           out.back().away = p[1];
+          out.back().yields = !v.empty() && v[0] != 0.0;
         }
         break;
       case Kind3D::Moment: {
@@ -413,83 +415,6 @@ TitleSet SetTitle(HDC dc, const std::string& title, int size, const char* face, 
   }
 }
 
-// The free stretches of one axis between spans (each widened by a gap) given in the order of their starts, for a
-// box of size `size`: the positions its start may take, as [from, to] pairs from the lowest up.
-void FreeStretches(const std::vector<std::pair<LONG, LONG>>& spans, LONG size,
-                   std::vector<std::pair<LONG, LONG>>& free) {
-  free.clear();
-  LONG from = std::numeric_limits<LONG>::min() / 2;  // below every span
-  for (std::size_t k = 0; k < spans.size();) {
-    LONG start = spans[k].first, end = spans[k].second;
-    for (++k; k < spans.size() && spans[k].first < end; ++k) end = std::max(end, spans[k].second);
-    if (start - size >= from) free.push_back({from, start - size});
-    from = std::max(from, end);
-  }
-  free.push_back({from, std::numeric_limits<LONG>::max() / 2});
-}
-
-// Labels stand apart: each in turn, in the order drawn, moves from the box its anchor gives it (`at`) to the
-// nearest place where it covers no label placed before it, `gap` pixels clear (across, up and down): up or down
-// past the labels in its way, or on along the way it reads (`sense` > 0 to the right), which counts twice, so that
-// the values of one place stand one above the other. A label whose anchor is in view (`seen`) also may move into
-// `area` from an edge it crosses (the view zoomed in). A place outside `area` is taken only where no place inside is
-// free. The shifts of the labels, in pixels; each label's search looks at every label placed before it a few times.
-std::vector<POINT> Separate(const std::vector<RECT>& at, const std::vector<int>& sense, const std::vector<bool>& seen,
-                            const RECT& area, SIZE gap) {
-  std::vector<POINT> shift(at.size(), POINT{0, 0});
-  std::vector<RECT> byTop, byLeft;  // the labels placed, in the order of their tops and of their left edges
-  std::vector<std::pair<LONG, LONG>> spans, free;
-  for (std::size_t i = 0; i < at.size(); ++i) {
-    const RECT& r = at[i];
-    const LONG height = r.bottom - r.top, width = r.right - r.left;
-    double best = 1e300;
-    auto consider = [&](LONG dx, LONG dy) {
-      const bool inside = r.left + dx >= area.left && r.right + dx <= area.right && r.top + dy >= area.top &&
-                          r.bottom + dy <= area.bottom;
-      const double cost = std::abs(dy) + 2.0 * std::abs(dx) + (inside ? 0.0 : 1e9);
-      // of two places as near, the lower one: values of one place follow each other down
-      if (cost < best || (cost == best && dy > shift[i].y)) {
-        best = cost;
-        shift[i] = POINT{dx, dy};
-      }
-    };
-    // Up or down past the labels across its way, from where it stands and, in view, from where it stands inside the
-    // area across; in each free stretch the place nearest to where it stands, and nearest inside the area.
-    std::vector<LONG> across{0};
-    if (seen[i] && (r.left < area.left || r.right > area.right))
-      across.push_back(r.left < area.left ? area.left - r.left : area.right - r.right);
-    for (LONG dx : across) {
-      spans.clear();
-      for (const RECT& p : byTop)
-        if (p.left < r.right + dx + gap.cx && r.left + dx < p.right + gap.cx)
-          spans.push_back({p.top - gap.cy, p.bottom + gap.cy});
-      FreeStretches(spans, height, free);
-      for (const auto& [from, to] : free) {
-        consider(dx, std::clamp(r.top, from, to) - r.top);
-        const LONG lo = std::max(from, area.top), hi = std::min(to, area.bottom - height);
-        if (lo <= hi) consider(dx, std::clamp(r.top, lo, hi) - r.top);
-      }
-    }
-    // Along the way it reads past the labels beside it.
-    spans.clear();
-    for (const RECT& p : byLeft)
-      if (p.top < r.bottom + gap.cy && r.top < p.bottom + gap.cy) spans.push_back({p.left - gap.cx, p.right + gap.cx});
-    FreeStretches(spans, width, free);
-    for (const auto& [from, to] : free) {
-      const LONG left = sense[i] < 0 ? std::min(r.left, to) : std::max(r.left, from);
-      if (left >= from && left <= to) consider(left - r.left, 0);
-    }
-    RECT moved = r;
-    ::OffsetRect(&moved, shift[i].x, shift[i].y);
-    byTop.insert(
-        std::upper_bound(byTop.begin(), byTop.end(), moved, [](const RECT& a, const RECT& b) { return a.top < b.top; }),
-        moved);
-    byLeft.insert(std::upper_bound(byLeft.begin(), byLeft.end(), moved,
-                                   [](const RECT& a, const RECT& b) { return a.left < b.left; }),
-                  moved);
-  }
-  return shift;
-}
 }  // namespace
 
 Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive3D>& prims, double pixel) const {
@@ -546,6 +471,8 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
   std::vector<RECT> boxes;
   std::vector<int> sense;
   std::vector<Vec3> anchors;  // in the model
+  std::vector<const Primitive3D*> labels;
+  std::vector<std::string> texts;  // as drawn
   for (const Primitive3D& p : prims) {
     if (p.type != Primitive3D::Label) continue;
     RECT box = TextBox(dc, p.text, Px(pixel, p.textPixels));
@@ -558,7 +485,23 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
     boxes.push_back(box);
     sense.push_back(left ? -1 : 1);
     anchors.push_back(p.points[0]);
+    labels.push_back(&p);
+    texts.push_back(p.text);
   }
+  // A label that gives way is shortened to the room from its anchor's side of its box, at `at` on the screen, to the
+  // edge of the labels' area it reads towards.
+  auto giveWay = [&](std::size_t i, POINT at) {
+    RECT& b = boxes[i];
+    const int pixels = Px(pixel, labels[i]->textPixels);
+    const LONG from = at.x + (sense[i] > 0 ? b.left : b.right);
+    const int room = int(sense[i] > 0 ? labelArea.right - from : from - labelArea.left);
+    texts[i] = Shortened(dc, labels[i]->text, pixels, room);
+    const LONG width = TextBox(dc, texts[i], pixels).right;
+    if (sense[i] > 0)
+      b.right = b.left + width;
+    else
+      b.left = b.right - width;
+  };
   const double w = std::max(x2 - x1, 1e-9), h = std::max(y2 - y1, 1e-9);
   const double pw = std::max<LONG>(1, plot.right - plot.left), ph = std::max<LONG>(1, plot.bottom - plot.top);
   double most = std::min(pw / w, ph / h);
@@ -574,7 +517,10 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
     }
     for (std::size_t i = 0; i < boxes.size(); ++i) {
       const RECT& b = boxes[i];
-      across.push_back({Dot(anchors[i], view.right), double(b.left + shift[i].x), double(b.right + shift[i].x),
+      // one that gives way is no wider here than its anchor's side
+      const LONG left = labels[i]->yields && sense[i] < 0 ? b.right : b.left;
+      const LONG right = labels[i]->yields && sense[i] > 0 ? b.left : b.right;
+      across.push_back({Dot(anchors[i], view.right), double(left + shift[i].x), double(right + shift[i].x),
                         double(labelArea.left), double(labelArea.right)});
       down.push_back({Dot(anchors[i], view.down), double(b.top + shift[i].y), double(b.bottom + shift[i].y),
                       double(labelArea.top), double(labelArea.bottom)});
@@ -592,6 +538,7 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
     std::vector<bool> seen;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
       const POINT a = view.ToPixel(anchors[i]);
+      if (labels[i]->yields) giveWay(i, a);
       RECT b = boxes[i];
       ::OffsetRect(&b, a.x, a.y);
       at.push_back(b);
@@ -624,9 +571,11 @@ Layout3D Scene3D::Layout(HDC dc, const RECT& client, const std::vector<Primitive
   }
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     const POINT a = view.ToPixel(anchors[i]);
+    // moved on along its way where no place nearer was free, it is shortened further
+    if (labels[i]->yields) giveWay(i, POINT{a.x + shift[i].x, a.y});
     RECT box = boxes[i];
     ::OffsetRect(&box, a.x + shift[i].x, a.y + shift[i].y);
-    out.labels.push_back({box, POINT{box.left, a.y + shift[i].y - gap}});
+    out.labels.push_back({box, POINT{box.left, a.y + shift[i].y - gap}, texts[i]});
   }
   return out;
 }
@@ -676,9 +625,11 @@ void Scene3D::Render(HDC dc, const RECT& client, double pixel) const {
     }
   }
   std::size_t i = 0;
-  for (const Primitive3D& p : prims)
-    if (p.type == Primitive3D::Label)
-      DrawText(dc, layout.labels[i++].baseline, p.text, 0.0, Px(pixel, p.textPixels), p.pen);
+  for (const Primitive3D& p : prims) {
+    if (p.type != Primitive3D::Label) continue;
+    const Layout3D::Label& label = layout.labels[i++];
+    DrawText(dc, label.baseline, label.text, 0.0, Px(pixel, p.textPixels), p.pen);
+  }
   for (const Layout3D::TitleLine& line : layout.titleLines)
     DrawText(dc, line.at, line.text, 0.0, layout.titlePixels, style.lineColour == 0 ? 0 : 0x404040, layout.titleAlign,
              titleFont.c_str());

@@ -33,7 +33,8 @@ enum class Kind3D {
   Quad,       // dimension: p1 p2 measured, p3 on the dimension line, p4 its normal
   Support,    // position, restraints (x, y, z), rotations (x, y, z), size
   Moment,     // point, sizes (x, y, z), head
-  Text,       // anchor, the direction it reads away from the anchor in (its screen sense left or right)
+  Text,       // anchor, the direction it reads away from the anchor in (its screen sense left or right); v[0] not 0:
+              // the text gives way (a reason where a value is missing)
 };
 
 struct Item3D {
@@ -54,7 +55,8 @@ struct Primitive3D {
   int width = 1;
   std::string text;
   int textPixels = 11;
-  Vec3 away{0, 0, 0};  // a label reads from its anchor in this direction's screen sense (left or right)
+  Vec3 away{0, 0, 0};   // a label reads from its anchor in this direction's screen sense (left or right)
+  bool yields = false;  // a label that gives way: the view is not fitted to its text, shortened to the room it finds
 };
 
 // Where a view puts the model: a point q lands at (x0 + q.right * scale, y0 + q.down * scale) pixels.
@@ -71,6 +73,7 @@ struct Layout3D {
   struct Label {
     RECT box{};
     POINT baseline{};
+    std::string text;  // as drawn: shortened where it gives way
   };
   struct TitleLine {
     std::string text;
@@ -123,7 +126,8 @@ class Scene3D {
   void Axes(Vec3& right, Vec3& down, Vec3& depth) const;
 
   // The view of the primitives in the client rectangle: at zoom 1 the drawing is as large as it can be with every
-  // label and the title inside the rectangle, and no label covers another.
+  // label and the title inside the rectangle, and no label covers another; a label that yields is shortened to the
+  // room it finds rather than made room for.
   Layout3D Layout(HDC dc, const RECT& client, const std::vector<Primitive3D>& prims, double pixel = 1.0) const;
   // pixel: the size of one screen pixel in the target's pixels (line widths, texts and margins grow with it).
   void Render(HDC dc, const RECT& client, double pixel = 1.0) const;

@@ -17,6 +17,7 @@
 #include "document/subdata.h"
 #include "framework/regsettings.h"
 #include "framework_ui/plotwerk.h"
+#include "layout3d_flaws.h"
 #include "platform/plotwerk/controls.h"
 
 namespace {
@@ -386,6 +387,88 @@ TEST_F(FailedNameTest, TheCellSaysWhyTheNameHasNoValue) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{std::string("Last 4, Pz: ") + kReason});
   ShowTab(0);
   EXPECT_EQ(dialog_.m_varDlg.m_grid.GetItemText(1, VarDefGrid::kWert).str(), "Division durch Null.");
+}
+
+// The previews at the preview dialog's sizes: the 3D view draws the column as large as when a has a value, the
+// reason beside it shortened to the room there; each side view keeps its values apart and inside it, the reason
+// shortened where the edge stops it. The grid keeps the whole reason.
+TEST_F(FailedNameTest, ThePreviewsKeepTheColumnAndShortenTheReason) {
+  CWnd parent;
+  ASSERT_TRUE(parent.CreateEx(0, "Static", "", WS_POPUP, CRect(0, 0, 900, 600), nullptr, 0));
+  const SIZE side{146, 383};
+  CPlotwerk2D views[2];
+  CPlotwerk3D view3D;
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_TRUE(
+        views[k].Create("", WS_VISIBLE, CRect(200 * k, 0, 200 * k + side.cx, side.cy), &parent, UINT(11010 + k)));
+    dialog_.m_data.plot2D.Add(&views[k]);
+  }
+  ASSERT_TRUE(view3D.Create("", WS_VISIBLE, CRect(600, 0, 758, 382), &parent, 11011));
+  dialog_.m_data.plot3D.Add(&view3D);
+  const std::string ellipsis = "\xE2\x80\xA6";
+  const auto shortened = [&](const std::string& text) {
+    const std::size_t head = text.size() - std::min(text.size(), ellipsis.size());
+    return text.size() > ellipsis.size() && text.compare(head, std::string::npos, ellipsis) == 0 &&
+           std::string(kReason).compare(0, head, text, 0, head) == 0;
+  };
+  const auto draw = [&] {
+    CKolumoVorschau2D(dialog_.m_data).Draw2D();
+    Draw3D(dialog_.m_data);
+    return plotwerk::Control3D::FromHandle(view3D.m_hWnd)->CurrentLayout();
+  };
+  // The texts the 3D view gives way to: those of values that have none.
+  const auto yielding = [&] {
+    std::vector<std::string> texts;
+    for (const auto& item : plotwerk::Control3D::FromHandle(view3D.m_hWnd)->Scene().Items())
+      if (item.kind == plotwerk::Kind3D::Text && !item.v.empty() && item.v[0] != 0.0) texts.push_back(item.texts[0]);
+    return texts;
+  };
+
+  ShowTab(4);
+  const plotwerk::Layout3D failed = draw();
+  EXPECT_EQ(layout3d::Flaws(failed, 158, 382, "Stahlbetonstütze H = 7.70 m"), "");
+  EXPECT_EQ(yielding(), std::vector<std::string>{kReason});
+  int reasons = 0;
+  for (const auto& label : failed.labels) reasons += shortened(label.text);
+  EXPECT_EQ(reasons, 1) << "the reason, shortened, beside the column";
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  for (auto& view : views) {
+    const auto& scene = plotwerk::Control2D::FromHandle(view.m_hWnd)->Scene();
+    const std::vector<plotwerk::Label2D> labels = plotwerk::View2D(scene, RECT{0, 0, side.cx, side.cy}).Labels(dc);
+    int reason = 0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+      const RECT& a = labels[i].box;
+      EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= side.cx && a.bottom <= side.cy) << labels[i].text;
+      for (std::size_t j = 0; j < i; ++j) {
+        const RECT& b = labels[j].box;
+        EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+            << labels[j].text << " and " << labels[i].text;
+      }
+      reason += shortened(labels[i].text);
+    }
+    EXPECT_EQ(reason, 1);
+  }
+  ::DeleteDC(dc);
+  EXPECT_EQ(Loads().GetItemText(3, L::kColValue0), kReason);
+
+  // a = 480: load 3 has its 480 kN again, and the column stands as it stood with the reason.
+  ShowTab(0);
+  TypeCell(dialog_.m_varDlg.m_grid, 1, VarDefGrid::kWert, "480");
+  ShowTab(4);
+  const plotwerk::Layout3D valued = draw();
+  EXPECT_NEAR(failed.projection.scale, valued.projection.scale, 0.005 * valued.projection.scale);
+  EXPECT_NEAR(failed.projection.x0, valued.projection.x0, 2.0);
+  EXPECT_NEAR(failed.projection.y0, valued.projection.y0, 2.0);
+  EXPECT_EQ(yielding(), std::vector<std::string>{});
+  int values = 0;
+  for (const auto& label : valued.labels) values += label.text == "480.0 kN";
+  EXPECT_EQ(values, 1);
+
+  dialog_.m_data.plot2D.RemoveAll();
+  dialog_.m_data.plot3D.RemoveAll();
+  for (auto& view : views) view.DestroyWindow();
+  view3D.DestroyWindow();
+  parent.DestroyWindow();
 }
 
 }  // namespace

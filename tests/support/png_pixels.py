@@ -3,6 +3,10 @@
 #   png_pixels.py ink PICTURE.png TOP... per row band of 14 pixels from TOP + 3: the first and last column with a
 #                                      dark (text) pixel and the widest run of columns without one between them,
 #                                      "first,last,gap" ("0,0,0" without any), separated by blanks
+#   png_pixels.py where A.png B.png    the box of the pixels in which A and B (of one size) differ: "left top right
+#                                      bottom", right and bottom beyond it ("-1 -1 -1 -1" without any)
+#   png_pixels.py solid PICTURE.png    the box of the solid grey faces of a 3D view (grey pixels from 120 to 200
+#                                      whose eight neighbours are such too; a line or a letter has none): as where
 import struct, sys, zlib
 
 
@@ -57,8 +61,32 @@ def ink(path, tops):
     return ' '.join(out)
 
 
+def box(points):
+    if not points:
+        return '-1 -1 -1 -1'
+    xs, ys = [x for x, _ in points], [y for _, y in points]
+    return '%d %d %d %d' % (min(xs), min(ys), max(xs) + 1, max(ys) + 1)
+
+
+def where(a, b):
+    (width, _, ra), (_, _, rb) = read(a), read(b)
+    return box([(x, y) for y, (p, q) in enumerate(zip(ra, rb)) for x in range(width)
+                if p[3 * x:3 * x + 3] != q[3 * x:3 * x + 3]])
+
+
+def solid(path):
+    width, height, rows = read(path)
+    grey = [[r[3 * x] == r[3 * x + 1] == r[3 * x + 2] and 120 <= r[3 * x] <= 200 for x in range(width)] for r in rows]
+    return box([(x, y) for y in range(1, height - 1) for x in range(1, width - 1)
+                if all(grey[y + dy][x + dx] for dy in (-1, 0, 1) for dx in (-1, 0, 1))])
+
+
 if __name__ == '__main__':
     if sys.argv[1] == 'differ':
         print(differ(sys.argv[2], sys.argv[3]))
+    elif sys.argv[1] == 'where':
+        print(where(sys.argv[2], sys.argv[3]))
+    elif sys.argv[1] == 'solid':
+        print(solid(sys.argv[2]))
     else:
         print(ink(sys.argv[2], [int(t) for t in sys.argv[3:]]))
