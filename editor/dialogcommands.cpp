@@ -165,7 +165,7 @@ void SubDlg::NewTable() {
       before = b;
     }
   }
-  const std::size_t end = rtf.rfind("\\par}");
+  const std::size_t end = rtf.rfind(kTableRtfEnd);
   RewriteTable(rtf, dialog.m_rows, end == std::string::npos ? rtf.size() : end);
   text.StreamInRtf(rtf, true);
   text.SetFocus();

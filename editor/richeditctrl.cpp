@@ -244,5 +244,5 @@ void BuildTableRtf(int rows, int columns, const std::vector<int>& widths, const 
     }
     out += "\\row";
   }
-  out += "\\par}";
+  out += kTableRtfEnd;
 }

@@ -59,9 +59,14 @@ class OleRichEditCtrl : public CRichEditCtrl {
 };
 
 // The RTF of a table: boundaries are the running sums of the widths (twips); cells numbered row by row from 0. A
-// cell is RTF (UTF-8, control words allowed); its characters beyond ASCII are escaped.
+// cell is RTF (UTF-8, control words allowed); its characters beyond ASCII are escaped. The rows are followed by an
+// ordinary paragraph, kTableRtfEnd.
 void BuildTableRtf(int rows, int columns, const std::vector<int>& widths, const std::vector<std::string>& cells,
                    std::string& out);
+
+// How the RTF of BuildTableRtf ends after its last row: a paragraph outside the table ("\pard" ends the rows'
+// "\intbl"), which rows added later go before.
+inline constexpr const char* kTableRtfEnd = "\\pard\\par}";
 
 // The editor's texts through the localisation library.
 CString EditorText(const char* context, const char* text);

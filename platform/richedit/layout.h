@@ -30,12 +30,20 @@ struct Block {
   int cells = 0;  // the cells a row holds: its frame has their walls, not every wall of a longer definition
 };
 
+// The sides of a cell that have a border, as bits.
+enum : unsigned char { kTopSide = 1, kLeftSide = 2, kBottomSide = 4, kRightSide = 8 };
+
 // Where a row's walls stand (twips), as its definition names them; rows with one definition share one shape.
 struct RowShape {
   std::vector<int> bounds;  // the right wall of each cell
   int left = 0, gap = 0;
-  bool framed = false;  // the definition names borders
+  std::vector<unsigned char> sides;  // the sides of each cell with a border ("\clbrdrt\brdrs" and so on)
   bool header = false;
+  bool Framed() const {
+    for (unsigned char s : sides)
+      if (s) return true;
+    return false;
+  }
 };
 
 // A line's top within a row, where a page break may cut the row; clean when no line of another cell reaches
@@ -69,8 +77,9 @@ struct Layout {
 // Lays the document out on lines of the width (pixels); scale is pixels per pixel at 96 dpi.
 Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale);
 // Draws the laid-out characters whose lines start in [yFrom, yTo), shifted up by scrollY; the selection [a, b) gets
-// its background.
+// its background. A cell's border is drawn where its row names one; with guides (an editable text on the screen)
+// the cells of a row that names none are outlined in grey, which is never printed.
 void DrawLaidOut(HDC dc, const richdoc::Document& doc, const Layout& layout, int scrollY, long a, long b, double scale,
-                 int yFrom, int yTo);
+                 int yFrom, int yTo, bool guides = false);
 
 }  // namespace richedit::detail

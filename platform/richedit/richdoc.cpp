@@ -320,6 +320,19 @@ int Document::ParagraphStart(int i) const {
   return i;
 }
 
+int Document::RowMarkOf(int mark, int* stop) const {
+  const int n = Length();
+  int r = std::clamp(mark, 0, n - 1);
+  const int from = r;
+  while (r < n - 1 && text[std::size_t(r)] != kRow &&
+         !(text[std::size_t(r)] == kPara && !paraFormats[std::size_t(paraFormat[std::size_t(r)])].inTable))
+    ++r;
+  CountVisited(std::uint64_t(r - from + 1));
+  if (text[std::size_t(r)] == kRow) return r;
+  if (stop) *stop = r;
+  return -1;
+}
+
 const ParaFormat& Document::ParaAt(int i) const {
   return paraFormats[std::size_t(paraFormat[std::size_t(ParagraphEnd(i))])];
 }
@@ -368,11 +381,20 @@ Document Document::Slice(int start, int end) const {
   return out;
 }
 
-void Document::ReplaceWith(int start, int end, const Document& other) {
+int Document::ReplaceWith(int start, int end, const Document& other) {
   start = std::clamp(start, 0, Length() - 1);
   end = std::clamp(end, start, Length() - 1);
   Replace(start, end, "", CharAt(start));
   const int n = other.Length() - 1;  // its final mark stays behind
+  // A table begins a paragraph: the text before the caret stays a paragraph of its own above the table, where it
+  // would otherwise be taken into the table's first cell.
+  int split = 0;
+  if (n > 0 && start > 0 && !IsMark(text[std::size_t(start - 1)]) && !ParaAt(start).inTable &&
+      other.ParaAt(0).inTable) {
+    Replace(start, start, std::string(1, kPara), CharAt(start - 1));
+    ++start;
+    split = 1;
+  }
   std::vector<int> cf(static_cast<std::size_t>(n)), pf(static_cast<std::size_t>(n)),
       ex(static_cast<std::size_t>(n), -1);
   std::vector<int> taken(other.blobs.size(), -1);
@@ -398,6 +420,7 @@ void Document::ReplaceWith(int start, int end, const Document& other) {
   charFormat.insert(charFormat.begin() + start, cf.begin(), cf.end());
   paraFormat.insert(paraFormat.begin() + start, pf.begin(), pf.end());
   extra.insert(extra.begin() + start, ex.begin(), ex.end());
+  return split + n;
 }
 
 namespace {
@@ -829,6 +852,27 @@ Document Document::ReadGroup(const std::string& group) const {
 
 namespace {
 
+// A paragraph marked as in a table stands in a table only where a row mark closes it (RowMarkOf): one that none
+// closes (the paragraph after a table's last row that kept the "\intbl" of the row before it) is read as an ordinary
+// paragraph, as other word processors read it. Left in the table it would take the next table's first row for its
+// own, and the text before that table would run into the table's first cell.
+void LeaveRowlessParagraphs(Document& d) {
+  bool closed = false;  // a row mark follows within the run of table paragraphs
+  for (int i = d.Length() - 1; i >= 0; --i) {
+    const char c = d.text[std::size_t(i)];
+    if (c == kRow) closed = true;
+    if (c != kPara && c != kCell) continue;
+    const ParaFormat& pf = d.paraFormats[std::size_t(d.paraFormat[std::size_t(i)])];
+    if (!pf.inTable) {
+      if (c == kPara) closed = false;
+    } else if (!closed) {
+      ParaFormat outside = pf;
+      outside.inTable = false;
+      d.paraFormat[std::size_t(i)] = d.InternPara(outside);
+    }
+  }
+}
+
 // The text from rtf[i] to the closing brace of the group it stands in, with the final paragraph mark.
 void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
   struct State {
@@ -1047,6 +1091,7 @@ void ReadBody(const std::string& rtf, std::size_t i, Document& d) {
   if (!closed) throw RtfError("the RTF text ends before its closing brace");
   // The final paragraph mark.
   put(kPara);
+  LeaveRowlessParagraphs(d);
 }
 
 }  // namespace
@@ -1072,6 +1117,8 @@ std::string Document::WriteRtf() const {
   int number = 0;
   int lastKind = 0;
   int rowWritten = -1;
+  int rowlessTo = 0;         // the paragraphs ending before it are marked as in a table, but no row closes them
+  bool lastInRow = false;    // the paragraph before stands in a table row
   bool unicodeSkip = false;  // "\\uc1" written: each Unicode escape is followed by one fallback character
   const int n = Length() - 1;
   for (int i = 0; i < n; ++i) {
@@ -1079,13 +1126,16 @@ std::string Document::WriteRtf() const {
     const bool paraStart = i == 0 || text[std::size_t(i - 1)] == kPara || text[std::size_t(i - 1)] == kCell ||
                            text[std::size_t(i - 1)] == kRow;
     if (paraStart) {
-      const ParaFormat& pf = ParaAt(i);
-      const bool rowStart = pf.inTable && (i == 0 || text[std::size_t(i - 1)] == kRow || !ParaAt(i - 1).inTable);
+      const int mark = ParagraphEnd(i);
+      ParaFormat pf = paraFormats[std::size_t(paraFormat[std::size_t(mark)])];
+      // Text marked as in a table that no row closes is written as an ordinary paragraph.
+      pf.inTable = pf.inTable && mark >= rowlessTo;
+      const bool rowStart = pf.inTable && (i == 0 || text[std::size_t(i - 1)] == kRow || !lastInRow);
       if (rowStart) {
-        int r = i;
-        while (r < n && text[std::size_t(r)] != kRow) ++r;
+        const int r = RowMarkOf(mark, &rowlessTo);
+        pf.inTable = r >= 0;
         // Rows that shared their definition when read share it when written: it stands before the first of them.
-        if (r < n && extra[std::size_t(r)] >= 0 && extra[std::size_t(r)] != rowWritten) {
+        if (r >= 0 && extra[std::size_t(r)] >= 0 && extra[std::size_t(r)] != rowWritten) {
           rowWritten = extra[std::size_t(r)];
           word(blobs[std::size_t(rowWritten)]);
         }
@@ -1112,6 +1162,7 @@ std::string Document::WriteRtf() const {
         curP = pf;
         firstPara = false;
       }
+      lastInRow = pf.inTable;
       if (pf.numbering > 0) {
         number = lastKind == pf.numbering ? number + 1 : pf.numberStart;
         lastKind = pf.numbering;

@@ -21,6 +21,8 @@ constexpr char kLine = '\x0b';    // line break (\line)
 constexpr char kPage = '\x0c';    // page break (\page)
 // A character that neither the code page nor the Symbol font holds (Cyrillic, CJK); its extra holds its UTF-8.
 constexpr char kWide = '\x02';
+// A mark that ends a paragraph: of the text, of a cell or of a table row.
+inline bool IsMark(char c) { return c == kPara || c == kCell || c == kRow; }
 
 struct CharFormat {
   bool bold = false, italic = false, sub = false, super = false, hidden = false;
@@ -99,15 +101,21 @@ class Document {
   const CharFormat& CharAt(int i) const { return charFormats[std::size_t(charFormat[std::size_t(i)])]; }
   // The format of the paragraph holding character i (read from its mark).
   const ParaFormat& ParaAt(int i) const;
-  int ParagraphEnd(int i) const;          // index of the mark that ends the paragraph of i
-  int ParagraphStart(int i) const;        // index of its first character
+  int ParagraphEnd(int i) const;    // index of the mark that ends the paragraph of i
+  int ParagraphStart(int i) const;  // index of its first character
+  // The mark that ends the table row of the paragraph ending at `mark`: the first row mark from there on before any
+  // paragraph outside tables. -1 where none closes it (text marked as in a table after the table's last row, which
+  // is shown and written as an ordinary paragraph); `stop` then gets where the search ended: every paragraph before
+  // it is such text too.
+  int RowMarkOf(int mark, int* stop = nullptr) const;
   int FindFont(const std::string& name);  // the font's index, added when missing
   int FindColour(int r, int g, int b);    // the colour's index, added when missing
 
   // Replaces [start, end) by text in format f (paragraph marks take the format of the paragraph they split).
   void Replace(int start, int end, const std::string& insert, const CharFormat& f);
-  // Replaces [start, end) by a whole other document (its characters, formats and objects).
-  void ReplaceWith(int start, int end, const Document& other);
+  // Replaces [start, end) by a whole other document (its characters, formats and objects); a table put into a
+  // paragraph begins a paragraph of its own. Returns the count of characters put in.
+  int ReplaceWith(int start, int end, const Document& other);
   // The part [start, end) as a document of its own (with the same tables), ended by a paragraph mark.
   Document Slice(int start, int end) const;
 

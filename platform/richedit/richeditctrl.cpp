@@ -19,7 +19,7 @@ namespace {
 using richdoc::CharFormat;
 using richdoc::ParaFormat;
 
-bool IsMark(char c) { return c == richdoc::kPara || c == richdoc::kCell || c == richdoc::kRow; }
+using richdoc::IsMark;
 
 bool IsWordChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || (c & 0x80) || c == richdoc::kWide;
@@ -536,8 +536,7 @@ void CRichEditCtrl::Put(richdoc::Document read, bool selectionOnly) {
     selStart_ = selEnd_ = 0;
   } else {
     BeginChange();
-    const long inserted = read.Length() - 1;
-    doc_.ReplaceWith(int(selStart_), int(selEnd_), read);
+    const long inserted = doc_.ReplaceWith(int(selStart_), int(selEnd_), read);
     selStart_ = selEnd_ = selStart_ + inserted;
   }
   typingSet_ = false;
@@ -610,6 +609,31 @@ std::vector<int> CellBounds(const std::string& rowDef) {
   return out;
 }
 
+// The sides of each cell that have a border: a "\clbrdrt", "\clbrdrl", "\clbrdrb" or "\clbrdrr" before the cell's
+// "\cellx", followed by a border style other than none ("\brdrnone", "\brdrnil", "\brdrtbl").
+std::vector<unsigned char> CellSides(const std::string& rowDef) {
+  std::vector<unsigned char> out;
+  unsigned char sides = 0, side = 0;
+  for (std::size_t p = rowDef.find('\\'); p != std::string::npos; p = rowDef.find('\\', p + 1)) {
+    const richdoc::Word w = richdoc::ReadWord(rowDef, p);
+    if (w.name == "cellx") {
+      out.push_back(sides);
+      sides = side = 0;
+    } else if (w.name.size() == 7 && w.name.starts_with("clbrdr")) {
+      const char which = w.name[6];
+      side = which == 't'   ? kTopSide
+             : which == 'l' ? kLeftSide
+             : which == 'b' ? kBottomSide
+             : which == 'r' ? kRightSide
+                            : 0;
+    } else if (side && w.name.starts_with("brdr") && w.name != "brdrw" && w.name != "brdrcf" && w.name != "brdrsp") {
+      if (w.name != "brdrnone" && w.name != "brdrnil" && w.name != "brdrtbl") sides |= side;
+      side = 0;
+    }
+  }
+  return out;
+}
+
 // Where the word stands in a row definition (not as the start of a longer word); npos when it is not there.
 std::size_t RowWordAt(const std::string& rowDef, const std::string& word) {
   for (std::size_t p = rowDef.find("\\" + word); p != std::string::npos; p = rowDef.find("\\" + word, p + 1)) {
@@ -661,6 +685,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
   bool rowKeep = false, lastRowHeader = false, inTable = false;
   std::vector<std::pair<int, int>> rowLines;  // the top and foot of each line of the current row
   int table = -1;
+  int rowlessTo = 0;  // the paragraphs ending before it are marked as in a table, but no row closes them
   bool breakPending = false;
   int number = 0, lastKind = 0;
   FontKeeper fonts(dc, d, scale);
@@ -684,19 +709,23 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       out.labels.push_back({i, p.numbering == 1 ? std::string("\x95") : richdoc::NumberLabel(p.numbering, number)});
     }
     int left = kMargin, right = width - kMargin;
-    if (p.inTable) {
-      if (cellIndex == 0 && cellStart) {
-        int r = end;
-        while (r < n - 1 && d.text[std::size_t(r)] != richdoc::kRow) ++r;
-        richdoc::CountVisited(std::uint64_t(r - end + 1));
+    // Text marked as in a table that no row closes is laid out as an ordinary paragraph: it starts no row, and no
+    // later table's row is taken for it.
+    bool inRow = p.inTable && end >= rowlessTo;
+    int r = -1;
+    if (inRow && cellIndex == 0 && cellStart) {
+      r = d.RowMarkOf(end, &rowlessTo);
+      inRow = r >= 0;
+    }
+    if (inRow) {
+      if (r >= 0) {
         const int blob = d.extra[std::size_t(r)];
         if (shapeIndex < 0 || blob != shapeBlob) {
           const std::string& def = RowDefinition(d, r);
           richdoc::CountVisited(def.size());
           // Without a gap of its own a cell keeps three pixels from its walls.
           out.shapes.push_back({CellBounds(def), RowNumber(def, "trleft", 0), RowNumber(def, "trgaph", 45),
-                                def.find("\\clbrdr") != std::string::npos,
-                                RowWordAt(def, "trhdr") != std::string::npos});
+                                CellSides(def), RowWordAt(def, "trhdr") != std::string::npos});
           shapeIndex = int(out.shapes.size()) - 1;
           shapeBlob = blob;
         }
@@ -722,7 +751,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       cellStart = false;
       rowKeep = rowKeep || p.keepNext;
     }
-    inTable = p.inTable;
+    inTable = inRow;
     // The empty paragraph the text ends with only holds the caret: it takes no room or rule of the one before.
     const bool trailing = i == end && end == n - 1 && i > 0 && IsMark(d.text[std::size_t(i - 1)]);
     if (!trailing) y += int(p.spaceBefore * twip + 0.5);
@@ -791,7 +820,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       out.lineStarts.push_back(lineStart);
       out.lineMarks.push_back(end);
       out.tallest = std::max(out.tallest, h);
-      if (!p.inTable) {
+      if (!inRow) {
         Block line;
         line.top = y;
         line.bottom = y + h;
@@ -868,7 +897,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
     }
     finishLine(end + 1);
     // The mark that ends a row stands at the row's right wall, not in a cell.
-    if (p.inTable && i == end && d.text[std::size_t(end)] == richdoc::kRow &&
+    if (inRow && i == end && d.text[std::size_t(end)] == richdoc::kRow &&
         !out.shapes[std::size_t(shapeIndex)].bounds.empty()) {
       const RowShape& shape = out.shapes[std::size_t(shapeIndex)];
       RECT& mark = out.boxes[std::size_t(end)];
@@ -887,7 +916,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
       y += std::max(1, int(10 * twip));
     }
     if (!trailing) y += int(p.spaceAfter * twip + 0.5);
-    if (p.inTable) {
+    if (inRow) {
       rowBottom = std::max(rowBottom, y);
       const char mark = d.text[std::size_t(end)];
       if (mark == richdoc::kCell) {
@@ -943,7 +972,7 @@ Layout LayOut(const richdoc::Document& d, HDC dc, int width, double scale) {
 }
 
 void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, int scrollY_, long a, long b,
-                 double scale, int yFrom, int yTo) {
+                 double scale, int yFrom, int yTo, bool guides) {
   const int n = doc_.Length();
   auto onPage = [&](const RECT& r) { return r.top >= yFrom && r.top < yTo; };
   const double twip = 96.0 / 1440.0 * scale;
@@ -957,34 +986,39 @@ void DrawLaidOut(HDC dc, const richdoc::Document& doc_, const Layout& layout, in
   const int c0 = k0 > 0 && k0 <= blocks.size() ? blocks[k0 - 1].last : 0;
   const int c1 = k1 < blocks.size() ? std::min(n, blocks[k1].first) : n;
   richdoc::CountVisited(std::uint64_t(std::max(0, c1 - c0)));
-  // Table cell frames: the borders a row names in black, the cells of one that names none in grey; a row cut by a
-  // page's foot is closed there.
+  // Table cells: the borders a row names in black; with guides, the cells of one that names none in grey. A row cut
+  // by a page's foot is closed there where its cells have a foot, and opened again so on the next page.
   for (std::size_t k = k0; k < k1; ++k) {
     const Block& row = blocks[k];
     if (row.shape < 0) continue;
     const int top = std::max(row.frameTop, yFrom), bottom = std::min(row.frameBottom, yTo);
     if (top >= bottom) continue;
     const RowShape& shape = layout.shapes[std::size_t(row.shape)];
-    HPEN pen = ::CreatePen(PS_SOLID, shape.framed ? std::max(1, int(10 * twip)) : 1,
-                           shape.framed ? RGB(0, 0, 0) : RGB(160, 160, 160));
+    const bool framed = shape.Framed();
+    if (!framed && !guides) continue;
+    HPEN pen =
+        ::CreatePen(PS_SOLID, framed ? std::max(1, int(10 * twip)) : 1, framed ? RGB(0, 0, 0) : RGB(160, 160, 160));
     HGDIOBJ oldPen = ::SelectObject(dc, pen);
+    auto line = [&](int xa, int ya, int xb, int yb) {
+      ::MoveToEx(dc, xa, ya - scrollY_, nullptr);
+      ::LineTo(dc, xb, yb - scrollY_);
+    };
     const int gap = std::max(0, shape.gap);
-    const int x0 = kMargin + int((shape.left - gap) * twip);
-    ::MoveToEx(dc, x0, top - scrollY_, nullptr);
-    ::LineTo(dc, x0, bottom - scrollY_);
     // A definition reused by rows of fewer cells would draw its every wall on each of them.
-    const std::size_t walls = std::min(shape.bounds.size(), std::size_t(std::max(row.cells, 1)));
-    richdoc::CountVisited(walls);
-    for (std::size_t w = 0; w < walls; ++w) {
-      const int x = kMargin + int((shape.bounds[w] - gap) * twip);
-      ::MoveToEx(dc, x, top - scrollY_, nullptr);
-      ::LineTo(dc, x, bottom - scrollY_);
+    const std::size_t cells = std::min(shape.bounds.size(), std::size_t(std::max(row.cells, 1)));
+    richdoc::CountVisited(cells);
+    int x0 = kMargin + int((shape.left - gap) * twip);
+    for (std::size_t w = 0; w < cells; ++w) {
+      const int x1 = kMargin + int((shape.bounds[w] - gap) * twip);
+      const unsigned char sides = !framed                  ? (kTopSide | kLeftSide | kBottomSide | kRightSide)
+                                  : w < shape.sides.size() ? shape.sides[w]
+                                                           : 0;
+      if (sides & kLeftSide) line(x0, top, x0, bottom);
+      if (sides & kRightSide) line(x1, top, x1, bottom);
+      if (sides & kTopSide) line(x0, top, x1, top);
+      if (sides & kBottomSide) line(x0, bottom, x1, bottom);
+      x0 = x1;
     }
-    const int x1 = walls == 0 ? x0 : kMargin + int((shape.bounds[walls - 1] - gap) * twip);
-    ::MoveToEx(dc, x0, top - scrollY_, nullptr);
-    ::LineTo(dc, x1, top - scrollY_);
-    ::MoveToEx(dc, x0, bottom - scrollY_, nullptr);
-    ::LineTo(dc, x1, bottom - scrollY_);
     ::SelectObject(dc, oldPen);
     ::DeleteObject(pen);
   }
@@ -1171,7 +1205,7 @@ void CRichEditCtrl::Paint(HDC dc) {
   ::OffsetViewportOrgEx(dc, -scrollX_, 0, &origin);
   // Only the lines that reach into the window are drawn.
   DrawLaidOut(dc, doc_, layout, scrollY_, selStart_, selEnd_, Scale(), scrollY_ - layout.tallest,
-              scrollY_ + client.Height() + 1);
+              scrollY_ + client.Height() + 1, !readOnly_);
   const long a = selStart_, b = selEnd_;
   if (a == b && a < n && GetFocus() == this) {
     const RECT& r = layout.boxes[std::size_t(a)];

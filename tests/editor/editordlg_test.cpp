@@ -405,7 +405,8 @@ TEST_F(EditorCommandsTest, TheLoadTransferProtocolIsATableOfTheTakenOverValues) 
   } cases[] = {
       {0, 0, "Pos 1 - Lasten - N", false},
       {0, 1, "Pos 1 - Lasten - N$C_LT(\"Pos 1\\Lasten\\N\",\"N\")", true},
-      {1, 1, "/*Pos 1 - Lasten - N$C_LT(\"Pos 1\\Lasten\\N\",\"N\")", false},
+      // The comment's opening stays a paragraph of its own before the table, out of its first cell.
+      {1, 1, "/*\rPos 1 - Lasten - N$C_LT(\"Pos 1\\Lasten\\N\",\"N\")", false},
   };
   for (const Case& c : cases) {
     Open("{\\rtf1 vor\\par\r\n}");
@@ -427,6 +428,12 @@ TEST_F(EditorCommandsTest, TheLoadTransferProtocolIsATableOfTheTakenOverValues) 
     }
     const int n = int(t.find("\x07N"));
     EXPECT_EQ(editor_.text.Doc().colours[std::size_t(editor_.text.Doc().CharAt(n + 1).colour)].b, 255);
+    // Stored, the comment's opening is a paragraph of its own before the table's first row.
+    editor_.TransferData(TRUE);
+    const std::string saved = position_->Part().text.Text();
+    if (c.hide) {
+      EXPECT_LT(saved.find("\\par", saved.find("/*")), saved.find("\\trowd")) << saved;
+    }
   }
   GetRegSettings().WriteInt("Skrib", "ltHide", 0);
   GetRegSettings().WriteInt("Skrib", "ltCmd", 0);
@@ -458,6 +465,43 @@ TEST_F(EditorCommandsTest, DatabaseValuesBecomeATable) {
     EXPECT_EQ(Text(), c.text);
   }
   EXPECT_TRUE(editor_.text.Doc().CharAt(0).bold);  // the title row
+}
+
+// Two tables in a row with a line typed between them, as a person does it: the line stays a paragraph of its own
+// above the second table, not in its bold title cell, in the text and when stored and read again; the paragraph
+// after each table is stored as an ordinary one ("\pard" without "\intbl" after the table's last "\row").
+TEST_F(EditorCommandsTest, ALineTypedBetweenTwoInsertedTablesStaysOutsideThem) {
+  const CString title = "Betonstahl - DIN 1045 - BSt 500 S";
+  const std::vector<SubDlg::DatabaseValue> values = {{"Streckgrenze", "beta_s", "500", "N/mm2"},
+                                                     {"E-Modul", "E_s", "200000", "N/mm2"}};
+  Open("");
+  editor_.InsertDatabaseValues(title, values);
+  for (const char c : std::string("Zeile vor der Tabelle")) editor_.text.SendMessage(WM_CHAR, WPARAM(c));
+  editor_.InsertDatabaseValues(title, values);
+  const std::string rows =
+      "Betonstahl - DIN 1045 - BSt 500 S\x07\x07\x07\x07\x07\x0e"
+      "Streckgrenze\x07"
+      "beta_s\x07=\x07"
+      "500\x07[N/mm2]\x07\x0e"
+      "E-Modul\x07"
+      "E_s\x07=\x07"
+      "200000\x07[N/mm2]\x07\x0e";
+  EXPECT_EQ(Text(), rows + "\rZeile vor der Tabelle\r" + rows + "\r\r");
+  editor_.TransferData(TRUE);
+  const std::string saved = position_->Part().text.Text();
+  for (std::size_t row = saved.find("\\row"); row != std::string::npos; row = saved.find("\\row", row + 1)) {
+    const std::size_t next = saved.find('\\', row + 4);
+    EXPECT_NE(saved.compare(next, 11, "\\pard\\intbl"), 0) << "a paragraph in a table with no row: " << saved;
+  }
+  richdoc::Document back;
+  ASSERT_TRUE(CRichEditCtrl::ReadRtf(saved, back));
+  EXPECT_EQ(back.text, rows + "\rZeile vor der Tabelle\r" + rows + "\r\r");
+  for (const richdoc::Document* d : {&editor_.text.Doc(), &back}) {
+    const int line = int(d->text.find("Zeile"));
+    EXPECT_FALSE(d->ParaAt(line).inTable);
+    EXPECT_FALSE(d->ParaAt(line - 1).inTable) << "the paragraph after the first table";
+    EXPECT_FALSE(d->CharAt(line).bold);
+  }
 }
 
 // Database values and the protocol's records arrive with every character: letters of the code page, signs beyond it,
@@ -501,6 +545,10 @@ TEST(TableRtf, CellsAreWrittenSevenBit) {
   for (const char c : rtf) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << rtf;
   for (const char* part : {"\\b W\\'e4rme\\b0\\cell", "\\qr [\\'89]\\cell", "\\u945?\\cell"})
     EXPECT_NE(rtf.find(part), std::string::npos) << part << " in " << rtf;
+  // The rows' "\intbl" and "\qr" hold until a "\pard": the paragraph after the table is an ordinary one.
+  const std::size_t last = rtf.rfind("\\row");
+  ASSERT_NE(last, std::string::npos);
+  EXPECT_LT(rtf.find("\\pard", last), rtf.find("\\par}", last)) << rtf;
 }
 
 TEST_F(EditorCommandsTest, InputValuesReplaceTheirDefinitions) {

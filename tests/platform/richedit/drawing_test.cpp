@@ -171,6 +171,62 @@ TEST_F(DrawingTest, ARowFramesTheCellsItHolds) {
   EXPECT_EQ(greyDown(310), 0);
 }
 
+// The longest run of pixels of the colour along a row (horizontal) or a column of the picture.
+int LongestRun(const win::Image& image, bool horizontal, int at, std::uint32_t colour) {
+  int longest = 0, run = 0;
+  const int n = horizontal ? image.width : image.height;
+  for (int k = 0; k < n; ++k) {
+    const std::uint32_t px = image.pixels[std::size_t(horizontal ? at * image.width + k : k * image.width + at)];
+    run = px == colour ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  return longest;
+}
+
+// Two cells 1500 and 3000 twips from the left with a gap of 70 twips: their walls stand at 4 + 1430 / 15 = 99 and
+// 4 + 2930 / 15 = 199 pixels, the left one at 4 - 70 / 15 = 0 (the text's margin is 4 pixels). The editable text shows
+// a table without borders in grey guides, the read-only one (a report's preview) shows no line; a row that names a
+// foot for its first cell shows that line in black, and no wall.
+TEST_F(DrawingTest, OnlyTheBordersARowNamesAreDrawn) {
+  Make(0);
+  const std::uint32_t grey = 0xA0A0A0u, black = 0x000000u;
+  struct Case {
+    const char* name;
+    const char* borders;  // before the first cell's \cellx
+    bool readOnly;
+    bool greyWall, blackWall;  // a line down the wall at 99
+    int greyFoot, blackFoot;   // the longest run along the row's foot
+  } cases[] = {
+      // grey from the left wall to the last: 0 to 199, less the pixel where the last wall meets it
+      {"no borders, editable: grey guides", "", false, true, false, 199, 0},
+      {"no borders, read-only: nothing", "", true, false, false, 0, 0},
+      // black under the first cell: 0 to 99
+      {"the first cell's foot, read-only", "\\clbrdrb\\brdrs\\brdrw10", true, false, false, 0, 99},
+      {"the first cell's foot, editable: no guides", "\\clbrdrb\\brdrs\\brdrw10", false, false, false, 0, 99},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    edit_.SetReadOnly(c.readOnly);
+    Load(std::string(kFonts) + "\\trowd\\trgaph70" + c.borders +
+         "\\cellx1500\\cellx3000\\pard\\intbl\\fs20 a\\cell b\\cell\\row\\pard\\par}");
+    const win::Image image = win::RenderWindow(edit_.m_hWnd);
+    // the row's foot: the lowest line of the picture with a grey or black run
+    int foot = -1;
+    for (int y = 0; y < image.height; ++y)
+      if (LongestRun(image, true, y, grey) > 50 || LongestRun(image, true, y, black) > 50) foot = y;
+    const int greyWall = LongestRun(image, false, 99, grey), blackWall = LongestRun(image, false, 99, black);
+    EXPECT_EQ(greyWall > 10, c.greyWall) << greyWall;
+    EXPECT_EQ(blackWall > 10, c.blackWall) << blackWall;
+    if (c.greyFoot == 0 && c.blackFoot == 0) {
+      EXPECT_EQ(foot, -1) << "a line drawn for a table that names no border";
+      continue;
+    }
+    ASSERT_GE(foot, 0);
+    EXPECT_NEAR(LongestRun(image, true, foot, grey), c.greyFoot, 2);
+    EXPECT_NEAR(LongestRun(image, true, foot, black), c.blackFoot, 2);
+  }
+}
+
 // The dark pixels of a drawing, moved to the top left corner of their bounds.
 std::vector<std::pair<int, int>> Shape(const win::Image& image) {
   const RECT r = BoundsOf(image, Dark);

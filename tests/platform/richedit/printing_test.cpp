@@ -369,3 +369,59 @@ TEST_F(PrintingTest, WordsOfDifferentSizesStandOnOneBaseline) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rows of a page from y0 to y1 (points; the page rendered at 150 dpi) that hold a line: a run of at least 200
+// pixels (96 points) that are not white, which no word makes. Where the line's pixels are, in points.
+constexpr double kPixelsAPoint = 150.0 / 72.0;
+std::vector<double> RuledRows(const test_support::PagePixels& page, double from, double to) {
+  const int y0 = int(from * kPixelsAPoint), y1 = int(to * kPixelsAPoint);
+  std::vector<double> rows;
+  for (int y = std::max(0, y0); y < std::min(y1, page.height); ++y) {
+    int run = 0, longest = 0;
+    for (int x = 0; x < page.width; ++x) {
+      const std::uint32_t px = page.At(x, y);
+      const bool ink = (px >> 16) < 0xE0 || ((px >> 8) & 0xFF) < 0xE0 || (px & 0xFF) < 0xE0;
+      run = ink ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    if (longest >= 200) rows.push_back(y / kPixelsAPoint);
+  }
+  return rows;
+}
+
+}  // namespace
+
+// A document that ends with a table of values without borders (the paragraph after it kept the rows' "\intbl", as
+// the editor stored it), followed by two headings and a framed picture row, as a report that begins with the
+// position's document: the values print without any line, the headings outside any frame, and the frame round its
+// own cell only, from above "Endsystem" to below it.
+TEST_F(PrintingTest, ADocumentEndingWithATablePrintsNoLinesOfItsOwnAndNoFrameRoundWhatFollows) {
+  const std::string def = "\\trowd\\trgaph28\\trpaddl28\\cellx4535\\cellx6236\\cellx9071";
+  Print(std::string(kPage) + "{" + def + "\\pard\\intbl\\fs20\\b Betonstahl\\b0\\cell\\cell\\cell\\row\r\n" + def +
+        "\\pard\\intbl Streckgrenze\\cell beta_s\\cell\\pard\\intbl\\qr 500\\cell\\row\r\n\\pard\\intbl\\qr\\par}\r\n"
+        "\\pard\\plain\\s1\\keepn\\sb360\\fs28\\b Eingabedaten\\par\r\n"
+        "\\pard\\plain\\s2\\keepn\\sb240\\fs24\\b Systemdarstellung\\par\r\n"
+        "\\trowd\\trgaph70\\trleft0\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+        "\\clbrdrr\\brdrs\\brdrw10\\cellx3402\r\n\\pard\\intbl\\plain\\fs18\\line\\line\\line Endsystem\\cell\\row\r\n"
+        "\\pard\\plain\\fs20 Ende\\par}");
+  const Box values = WordBox(1, "Betonstahl"), heading = WordBox(1, "Systemdarstellung"),
+            frame = WordBox(1, "Endsystem"), end = WordBox(1, "Ende");
+  ASSERT_GT(values.top, 0) << Text(1);
+  ASSERT_GT(heading.top, values.top) << Text(1);
+  ASSERT_GT(frame.top, heading.bottom) << Text(1);
+  const test_support::PagePixels page = test_support::RenderPdfPage(Pdf(), 1, 150, dir_);
+  ASSERT_GT(page.width, 0);
+  // From the values' first line to the middle of the heading's letters no line at all (the header's rule stands
+  // above them; the frame's top stands right under the heading).
+  const double headingMiddle = (heading.top + heading.bottom) / 2;
+  const std::vector<double> above = RuledRows(page, values.top - 2, headingMiddle);
+  EXPECT_TRUE(above.empty()) << above.size() << " ruled rows from " << above.front();
+  // The frame's top between the heading and "Endsystem", its foot between "Endsystem" and the foot of "Ende".
+  const std::vector<double> ruled = RuledRows(page, headingMiddle, end.bottom);
+  ASSERT_FALSE(ruled.empty());
+  EXPECT_LT(ruled.front(), frame.top - 20) << "three empty lines above the word";
+  EXPECT_GT(ruled.back(), (frame.top + frame.bottom) / 2);
+  EXPECT_LT(ruled.back() - ruled.front(), 80) << "no other line below the heading";
+}

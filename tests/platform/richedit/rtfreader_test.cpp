@@ -89,6 +89,7 @@ TEST(RtfReaderWords, WordsTheBodyActsOnAndWordsThatOnlyLookLikeThem) {
   struct Fall {
     const char* word;  // stands before the letter "x"
     bool (*holds)(const CF&, const PF&);
+    const char* after = "";  // stands after the paragraph of "x"
   };
   const Fall faelle[] = {
       {"\\b", [](const CF& c, const PF&) { return c.bold; }},
@@ -114,7 +115,8 @@ TEST(RtfReaderWords, WordsTheBodyActsOnAndWordsThatOnlyLookLikeThem) {
       {"\\sb60\\sa120", [](const CF&, const PF& p) { return p.spaceBefore == 60 && p.spaceAfter == 120; }},
       {"\\keepn", [](const CF&, const PF& p) { return p.keepNext; }},
       {"\\brdrb", [](const CF&, const PF& p) { return p.ruleBelow; }},
-      {"\\intbl", [](const CF&, const PF& p) { return p.inTable; }},
+      // (a paragraph in a table is one that a row closes)
+      {"\\intbl", [](const CF&, const PF& p) { return p.inTable; }, "\\cell\\row"},
       {"\\qc\\keepn\\pard", [](const CF&, const PF& p) { return p == PF{}; }},
       {"\\tqr\\tx500\\tqc\\tx300\\tqdec\\tx100\\tx900",
        [](const CF&, const PF& p) {
@@ -127,7 +129,7 @@ TEST(RtfReaderWords, WordsTheBodyActsOnAndWordsThatOnlyLookLikeThem) {
   };
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.word);
-    const Document d = Gelesen(std::string("\\pard\\plain ") + f.word + " x\\par");
+    const Document d = Gelesen(std::string("\\pard\\plain ") + f.word + " x\\par" + f.after);
     const int x = int(d.text.find('x'));
     ASSERT_GE(x, 0) << d.text;
     EXPECT_TRUE(f.holds(d.CharAt(x), d.ParaAt(x)));
