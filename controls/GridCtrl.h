@@ -280,6 +280,17 @@ class CGridCtrl : public CWnd {
   static BOOL RegisterWindowClass();
   void PreSubclassWindow() override;
   void SetupDefaultCells();
+  BOOL Resize(bool rows, int n);
+  // The halves of a resize. The growers make everything new before a count changes and throw with the grid as it
+  // was; the droppers free what lies beyond n and cannot fail.
+  void GrowRows(int n);
+  void GrowColumns(int n);
+  void DropRows(int n);
+  void DropColumns(int n);
+  // Frees the rows [from, to) of the storage, cells and all, and cuts the storage to `from` rows.
+  void FreeRows(int from, int to);
+  // Frees the cells of a row from column n on and cuts the row to n cells.
+  void ShortenRow(int row, int n);
   void PaintBackground(CDC* dc);
   BOOL IsOnRowDivider(CPoint p);
   BOOL IsOnColDivider(CPoint p);

@@ -18,6 +18,14 @@ bool IsExitArrow(UINT ch) {
 }
 bool CtrlHeld() { return (::GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
+// Clears an "ending" flag however the ending leaves (a shortage thrown through it included): a flag left set would
+// keep every later editor from ending.
+struct Ending {
+  explicit Ending(bool& flag) : flag(flag) { flag = true; }
+  ~Ending() { flag = false; }
+  bool& flag;
+};
+
 // Where the caret goes and which character follows when an editor opens.
 void PlaceCaret(CWnd* field, CWnd* charTarget, UINT firstChar, bool imeForWide) {
   const int length = field->GetWindowTextLength();
@@ -136,12 +144,11 @@ void CGridInPlaceEdit::EndEdit() {
   // The focus loss caused by closing would end the edit a second time.
   static bool ending = false;
   if (ending) return;
-  ending = true;
+  const Ending scope(ending);
   CString text;
   GetWindowText(text);
   if (GetSafeHwnd()) SendEndEditNotification(this, m_nRow, m_nColumn, text, m_nLastChar);
   if (::IsWindow(GetSafeHwnd())) SendMessage(WM_CLOSE);
-  ending = false;
 }
 
 void CGridInPlaceEdit::PostNcDestroy() { delete this; }
@@ -344,7 +351,7 @@ void CGridInPlaceCombo::EndEdit() {
   // The close is posted: until it comes, a focus loss of the edit field must not end the edit again.
   static bool ending = false;
   if (ending || m_bEnded || m_bTakingChoice || !GetSafeHwnd()) return;
-  ending = true;
+  const Ending scope(ending);
   m_bEnded = true;
   UINT key = m_nLastChar;
   m_nLastChar = 0;
@@ -353,7 +360,6 @@ void CGridInPlaceCombo::EndEdit() {
   if (key != VK_ESCAPE) GetWindowText(text);
   SendEndEditNotification(this, m_nRow, m_nCol, text, key);
   if (::IsWindow(GetSafeHwnd())) PostMessage(WM_CLOSE);
-  ending = false;
 }
 
 void CGridInPlaceCombo::PostNcDestroy() { delete this; }

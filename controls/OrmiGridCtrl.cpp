@@ -232,7 +232,12 @@ void COrmiGridCtrl::LayoutColumns() {
   if (!m_bInitialised || GetRowCount() == 0 || !GetSafeHwnd()) return;
   const BOOL nested = m_bLayingOut;
   m_bLayingOut = TRUE;
-  LayOut();
+  try {
+    LayOut();
+  } catch (...) {
+    m_bLayingOut = nested;
+    throw;
+  }
   m_bLayingOut = nested;
 }
 
@@ -322,16 +327,38 @@ void COrmiGridCtrl::ShowRow(int row, BOOL show) {
 void COrmiGridCtrl::SetRowCount(int n) {
   if (n < 0) return;
   const int old = std::max(GetRowCount(), 0);
-  m_nRows = n;
-  CGridCtrl::SetRowCount(n);
-  m_rowHeights.resize(std::size_t(n), 0);
-  for (int r = n; r < old; ++r)
-    for (int c = 0; c < GetColumnCount(); ++c) RemoveInfo(r, c);
-  for (int r = old; r < n; ++r) {
-    m_rowHeights[std::size_t(r)] = GetRowHeight(r);
-    InitRow(r);
+  if (n <= old) {
+    CGridCtrl::SetRowCount(n);
+    DropRowRecords(n, old);
+    m_nRows = n;
+    if (n != old) LayoutColumns();
+    return;
   }
-  if (n != old) LayoutColumns();
+  // Rows that cannot all be made and laid out leave the grid as it was, its column widths included, and the
+  // shortage goes on.
+  m_rowHeights.reserve(std::size_t(n));
+  CUIntArray widths = m_arColWidths;
+  try {
+    CGridCtrl::SetRowCount(n);
+    m_rowHeights.resize(std::size_t(n), 0);
+    for (int r = old; r < n; ++r) {
+      m_rowHeights[std::size_t(r)] = GetRowHeight(r);
+      InitRow(r);
+    }
+    LayoutColumns();
+  } catch (...) {
+    DropRowRecords(old, n);
+    for (int c = 0; c < widths.GetSize() && c < m_arColWidths.GetSize(); ++c) m_arColWidths[c] = widths[c];
+    CGridCtrl::SetRowCount(old);
+    throw;
+  }
+  m_nRows = n;
+}
+
+void COrmiGridCtrl::DropRowRecords(int from, int to) {
+  for (int r = from; r < to; ++r)
+    for (int c = 0; c < GetColumnCount(); ++c) RemoveInfo(r, c);
+  if (m_rowHeights.size() > std::size_t(from)) m_rowHeights.resize(std::size_t(from));
 }
 
 void COrmiGridCtrl::InvalidateAll(BOOL erase) {
