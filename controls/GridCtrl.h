@@ -247,7 +247,11 @@ class CGridCtrl : public CWnd {
   virtual void OnEndEditCell(int row, int col, CString text);
   // Called while an edit ends (from OnEndEditCell or a hook it calls) when the typed value is not taken: the editor
   // opens again on that cell instead of moving on, so that the next key lands where the person was typing.
-  void RefuseEdit() { m_bEditRefused = TRUE; }
+  // The editor holds `typed` again, the caret at its end, for correction; Escape there gives the cell's value back.
+  void RefuseEdit(const CString& typed) {
+    m_bEditRefused = TRUE;
+    m_strRefusedText = typed;
+  }
   virtual BOOL ValidateEdit(int row, int col, LPCTSTR text);
   virtual void EndEditing();
   virtual BOOL TabToNextControl(int row, int col, BOOL shift) { return TRUE; }
@@ -367,6 +371,7 @@ class CGridCtrl : public CWnd {
   int m_nScrollPosV = 0, m_nScrollPosH = 0;
   UINT m_nEnterKey = VK_TAB;
   BOOL m_bEditRefused = FALSE;
+  CString m_strRefusedText;
   BOOL m_bEditOnClick = FALSE;
   const CRuntimeClass* m_pRtcDefault;
   CGridDefaultCell m_cellDefault, m_cellFixedColDef, m_cellFixedRowDef, m_cellFixedRowColDef;

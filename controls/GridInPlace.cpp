@@ -113,7 +113,20 @@ void CGridInPlaceEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
     return;
   }
   Default();
-  // Grow to the text (never shrink, never past the grid's client area).
+  FitText();
+}
+
+void CGridInPlaceEdit::ShowRefused(const CString& text) {
+  m_sRefused = text;
+  m_bShowsRefused = true;
+  SetWindowText(text);
+  const int length = GetWindowTextLength();
+  SendMessage(EM_SETSEL, WPARAM(length), LPARAM(length));
+  FitText();
+  SendMessage(EM_SCROLLCARET);
+}
+
+void CGridInPlaceEdit::FitText() {
   CString text;
   GetWindowText(text);
   CClientDC dc(this);
@@ -147,7 +160,12 @@ void CGridInPlaceEdit::EndEdit() {
   const Ending scope(ending);
   CString text;
   GetWindowText(text);
-  if (GetSafeHwnd()) SendEndEditNotification(this, m_nRow, m_nColumn, text, m_nLastChar);
+  UINT key = m_nLastChar;
+  if (m_bShowsRefused && text == m_sRefused && key != VK_RETURN && key != VK_TAB) {
+    text = m_sInitText;
+    key = VK_ESCAPE;
+  }
+  if (GetSafeHwnd()) SendEndEditNotification(this, m_nRow, m_nColumn, text, key);
   if (::IsWindow(GetSafeHwnd())) SendMessage(WM_CLOSE);
 }
 

@@ -12,6 +12,10 @@ class CGridInPlaceEdit : public CEdit {
  public:
   CGridInPlaceEdit(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, CString text, UINT firstChar);
   void EndEdit();
+  // Shows a refused text again for correction, the caret at its end. Escape gives back the text the editor opened
+  // with; so does leaving the refused text as it stands other than by Return or Tab (a click elsewhere, the grid
+  // read by its owner): it was said once.
+  void ShowRefused(const CString& text);
   UINT LastKey() const { return m_nLastChar; }
 
  protected:
@@ -22,10 +26,14 @@ class CGridInPlaceEdit : public CEdit {
   UINT OnGetDlgCode() { return DLGC_WANTALLKEYS; }
   void OnSysChar(UINT, UINT, UINT) {}
   void OnRButtonUp(UINT flags, CPoint point);
+  // Widens the editor to its text (never narrower, never past the grid's client area).
+  void FitText();
 
   int m_nRow, m_nColumn;
   CGridCtrl* m_pGrid;
   CString m_sInitText;
+  CString m_sRefused;
+  bool m_bShowsRefused = false;
   UINT m_nLastChar = 0;
   BOOL m_bExitOnArrows = FALSE;
   CRect m_Rect;

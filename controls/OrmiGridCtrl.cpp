@@ -1062,7 +1062,7 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
       ok = reason.IsEmpty();
     }
     if (!ok) {
-      RefuseEdit();
+      RefuseEdit(text);
       AfxMessageBox(reason, MB_ICONEXCLAMATION);
       // The value before the edit stays; its display comes back, as the cell showed it when the edit began.
       if (m_editCell == CCellID(row, col))
