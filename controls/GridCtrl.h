@@ -193,12 +193,17 @@ class CGridCtrl : public CWnd {
   // A cell's text as copied: what it shows, unless a derived grid shows it with more than its value.
   virtual CString ClipboardText(int row, int col) { return GetItemText(row, col); }
   virtual BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE);
+  // A paste into the open editor of a cell. Text for more than that cell (several lines, or fields parted by tabs)
+  // is the grid's paste from the cell: the edit ends without what was typed, and when the paste is refused (its
+  // question answered "Nein") the editor opens again as it was. FALSE: the text is the cell's own, for the editor.
+  BOOL PasteIntoOpenCell(int row, int col);
   // A line of a paste: its fields, trimmed, each with the column it goes to.
   struct PastedField {
     int col;
     CString text;
   };
   using PastedLine = std::vector<PastedField>;
+  static bool IsBlankLine(const PastedLine& line);
   // Pasted text cut into lines at line ends and into fields at tabs, the fields placed from firstCol on over the
   // columns shown (those beyond the last column dropped; `droppedText` is set when one of them held text).
   std::vector<PastedLine> PastedLines(const std::string& text, int firstCol, bool* droppedText = nullptr) const;

@@ -79,6 +79,7 @@ ON_WM_KEYDOWN()
 ON_WM_GETDLGCODE()
 ON_WM_SYSCHAR()
 ON_WM_RBUTTONUP()
+ON_MESSAGE(WM_PASTE, OnPaste)
 END_MESSAGE_MAP()
 
 CGridInPlaceEdit::CGridInPlaceEdit(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, CString text,
@@ -107,13 +108,26 @@ void CGridInPlaceEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
     return;
   }
   if (ch == VK_ESCAPE) {
-    SetWindowText(m_sInitText);
-    m_nLastChar = ch;
-    GetParent()->SetFocus();
+    CancelEdit();
+    return;
+  }
+  // Ctrl+V: a paste for more cells than this one closes the editor, which is not to be touched after it.
+  if (ch == 0x16) {
+    SendMessage(WM_PASTE);
     return;
   }
   Default();
   FitText();
+}
+
+void CGridInPlaceEdit::CancelEdit() {
+  SetWindowText(m_sInitText);
+  m_nLastChar = VK_ESCAPE;
+  // The edit ends as the editor loses the keyboard; one without the keyboard ends at once.
+  if (::GetFocus() == m_hWnd)
+    GetParent()->SetFocus();
+  else
+    EndEdit();
 }
 
 void CGridInPlaceEdit::ShowRefused(const CString& text) {
@@ -124,6 +138,14 @@ void CGridInPlaceEdit::ShowRefused(const CString& text) {
   SendMessage(EM_SETSEL, WPARAM(length), LPARAM(length));
   FitText();
   SendMessage(EM_SCROLLCARET);
+}
+
+LRESULT CGridInPlaceEdit::OnPaste(WPARAM, LPARAM) {
+  // Text for more cells than this one is the grid's paste, after which this editor is gone.
+  if (m_pGrid->PasteIntoOpenCell(m_nRow, m_nColumn)) return 0;
+  const LRESULT result = Default();
+  FitText();
+  return result;
 }
 
 void CGridInPlaceEdit::FitText() {
@@ -177,6 +199,7 @@ BEGIN_MESSAGE_MAP(CGridComboEditPart, CEdit)
 ON_WM_KEYDOWN()
 ON_WM_KEYUP()
 ON_WM_KILLFOCUS()
+ON_MESSAGE(WM_PASTE, OnPaste)
 END_MESSAGE_MAP()
 
 CGridInPlaceCombo* CGridComboEditPart::Combo() const { return static_cast<CGridInPlaceCombo*>(GetParent()); }
@@ -212,6 +235,12 @@ void CGridComboEditPart::OnKillFocus(CWnd* newWnd) {
   CWnd* grid = Combo()->m_pGrid;
   Combo()->EndEdit();
   GiveFocusToGrid(newWnd, grid);
+}
+
+LRESULT CGridComboEditPart::OnPaste(WPARAM, LPARAM) {
+  CGridInPlaceCombo* combo = Combo();
+  if (combo->m_pGrid->PasteIntoOpenCell(combo->m_nRow, combo->m_nCol)) return 0;
+  return Default();
 }
 
 // ---- combo --------------------------------------------------------------------------------------------------------
@@ -276,6 +305,17 @@ int CGridInPlaceCombo::GetDropWidth() {
   return std::min(width, 200);
 }
 
+void CGridInPlaceCombo::CancelEdit() {
+  SetWindowText(m_sInitText);
+  const HWND focus = ::GetFocus();
+  if (focus == m_hWnd || (focus && ::GetParent(focus) == m_hWnd)) {
+    EndWithKey(VK_ESCAPE);
+    return;
+  }
+  m_nLastChar = VK_ESCAPE;
+  EndEdit();
+}
+
 void CGridInPlaceCombo::EndWithKey(UINT key) {
   m_nLastChar = key;
   GetParent()->SetFocus();
@@ -303,8 +343,7 @@ void CGridInPlaceCombo::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
 void CGridInPlaceCombo::OnChar(UINT ch, UINT repeat, UINT flags) {
   if (IsEndKey(ch)) m_nEndKeyDown = 0;
   if (ch == VK_ESCAPE) {
-    SetWindowText(m_sInitText);
-    EndWithKey(VK_ESCAPE);
+    CancelEdit();
     return;
   }
   if (ch == VK_TAB || ch == VK_RETURN) {

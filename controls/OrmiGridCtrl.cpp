@@ -1176,14 +1176,6 @@ BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL sel
   return done;
 }
 
-namespace {
-
-bool IsEmptyLine(const CGridCtrl::PastedLine& line) {
-  return std::all_of(line.begin(), line.end(), [](const CGridCtrl::PastedField& f) { return f.text.IsEmpty(); });
-}
-
-}  // namespace
-
 COrmiGridCtrl::PastePlan COrmiGridCtrl::PlanPaste(CCellID cell, const std::vector<PastedLine>& lines) {
   using Left = PastePlan::Left;
   PastePlan plan;
@@ -1204,7 +1196,7 @@ COrmiGridCtrl::PastePlan COrmiGridCtrl::PlanPaste(CCellID cell, const std::vecto
                                      [this](const PastedField& field) { return PasteMakesRow(field.col, field.text); });
       if (!makes) {
         plan.why = Left::kMakesNoRow;
-        plan.stopEmpty = IsEmptyLine(lines[k]);
+        plan.stopEmpty = IsBlankLine(lines[k]);
         break;
       }
       if (plan.added++ == 0) plan.firstAdded = int(k + 1);
@@ -1222,7 +1214,7 @@ COrmiGridCtrl::PastePlan COrmiGridCtrl::PlanPaste(CCellID cell, const std::vecto
   }
   // Empty lines at the end leave nothing out (the line end after a spreadsheet's last row, an empty paste).
   if (plan.why == Left::kMakesNoRow &&
-      std::all_of(lines.begin() + std::ptrdiff_t(plan.rows.size()), lines.end(), IsEmptyLine))
+      std::all_of(lines.begin() + std::ptrdiff_t(plan.rows.size()), lines.end(), IsBlankLine))
     plan.why = Left::kNone;
   return plan;
 }

@@ -767,6 +767,57 @@ TEST_F(TypedGridTest, KeysCopyARowAsValuesAndNameEachRefusalOfAPasteOnce) {
   EXPECT_EQ(std::make_pair(row, col), std::make_pair(3, int(kInt))) << "the focus stays where the paste went in";
 }
 
+// Text for more than one cell pasted into an open cell editor is the grid's paste from that cell, by either key: the
+// edit ends without what was typed, and the lines go into the rows below, the fields into the cells to the right,
+// asking first where the paste leaves lines out. "Nein" leaves the grid as it was and the editor open as it was.
+// One line for one cell is the editor's own paste.
+TEST_F(TypedGridTest, TextForSeveralCellsPastedIntoAnOpenEditorIsTheGridsPasteFromItsCell) {
+  const char* const kQuestion =
+      "Zeile 3 der Einfügung wird nicht übernommen: die Tabelle hat keine Zeilen mehr.\nSoll sie eingefügt werden?";
+  struct Case {
+    const char* name;
+    int row;
+    const char* text;
+    int answer;                      // to the question; 0: none asked
+    std::vector<std::string> texts;  // the text cells of rows 1 to 4 afterwards
+    const char* editor;              // the open editor's text afterwards
+  };
+  const std::vector<Case> cases = {
+      {"two lines", 1, "Wand\nDecke\n", 0, {"Wand", "Decke", "", ""}, "(no editor)"},
+      {"three lines, two rows taken", 3, "Wand\r\nDecke\r\nDach", IDYES, {"", "", "Wand", "Decke"}, "(no editor)"},
+      {"three lines, Nein", 3, "Wand\nDecke\nDach", IDNO, {"", "", "", ""}, "xyz"},
+      {"one line with a tab", 2, "Stütze\t7", 0, {"", "Stütze", "", ""}, "(no editor)"},
+      {"one line for the cell", 2, "12,5\r\n", 0, {"", "", "", ""}, "xyz12,5"},
+  };
+  for (const auto& chord : grid_keys::kPaste) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(chord.name) + ", " + c.name);
+      for (int r = 1; r < 5; ++r) grid.SetCellText(r, kText, "");
+      grid.SetCellInt(2, kInt, 0);
+      win::msgbox::ClearLog();
+      if (c.answer) win::msgbox::QueueAnswer(c.answer);
+      TypeOver(c.row, kText, "xyz");
+      ASSERT_EQ(EditorText(), "xyz");
+      win::SetClipboardText(c.text);
+      grid_keys::Press(chord);
+      ASSERT_EQ(win::msgbox::Log().size(), c.answer ? 1u : 0u);
+      if (c.answer) {
+        EXPECT_EQ(win::msgbox::Log()[0].text, kQuestion);
+      }
+      EXPECT_EQ(EditorText(), c.editor);
+      if (std::string(c.editor) == "xyz") {
+        DWORD from = 0, to = 0;
+        ::SendMessage(::GetFocus(), EM_GETSEL, WPARAM(&from), LPARAM(&to));
+        EXPECT_EQ(std::make_pair(from, to), std::make_pair(DWORD(3), DWORD(3))) << "the caret where it was";
+      }
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      for (int r = 1; r < 5; ++r) EXPECT_EQ(grid.GetItemText(r, kText), c.texts[std::size_t(r - 1)]) << "row " << r;
+      EXPECT_EQ(grid.GetCellInt(2, kInt), std::string(c.text).find('\t') != std::string::npos ? 7 : 0);
+    }
+  }
+}
+
 // Two text lines dragged by hand from another grid arrive as a paste would put them, with the paste's question where
 // it asks. A move the drop takes only part of leaves the source whole: what did not arrive is not lost.
 TEST_F(TypedGridTest, CellsDraggedFromAnotherGridArriveAsAPasteWithItsQuestion) {
