@@ -339,6 +339,9 @@ class CGridCtrl : public CWnd {
   void OnCaptureChanged(CWnd* wnd);
   void OnCancelMode();
   void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  void OnSysKeyDown(UINT ch, UINT repeat, UINT flags);
+  // F4 and Alt+Down on a list cell that is not open: its list opens. FALSE for any other cell.
+  BOOL DropListOf(const CCellID& cell);
   void OnChar(UINT ch, UINT repeat, UINT flags);
   LRESULT OnImeChar(WPARAM w, LPARAM l);
   UINT OnGetDlgCode();

@@ -818,6 +818,54 @@ TEST_F(TypedGridTest, TextForSeveralCellsPastedIntoAnOpenEditorIsTheGridsPasteFr
   }
 }
 
+// F4 and Alt+Down open the list of a list cell that is selected but not open; Escape closes it with the cell as it
+// was. A cell without a list opens nothing.
+TEST_F(TypedGridTest, F4AndAltDownOpenTheListOfASelectedListCell) {
+  CStringArray kinds;
+  kinds.Add("ständige Last");
+  kinds.Add("Verkehr additiv");
+  grid.SetComboOptions(1, kComboIndex, kinds);
+  grid.SetComboOptions(1, kCombo, kinds);
+  grid.SetComboIndex(1, kComboIndex, 1);
+  const struct {
+    const char* name;
+    UINT modifier;
+    UINT key;
+  } kKeys[] = {{"F4", 0, VK_F4}, {"Alt+Down", VK_MENU, VK_DOWN}};
+  // The combo box of an open list cell (the keyboard is in it or in its edit field) and whether its list is down.
+  auto dropped = [] {
+    HWND focus = ::GetFocus();
+    char cls[32] = {};
+    ::GetClassName(focus, cls, sizeof cls);
+    if (std::string(cls) != "ComboBox") focus = ::GetParent(focus);
+    return ::SendMessage(focus, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  };
+  for (const auto& k : kKeys) {
+    for (const int col : {int(kComboIndex), int(kCombo), int(kText)}) {
+      SCOPED_TRACE(std::string(k.name) + ", column " + std::to_string(col));
+      grid.SetFocusCell(1, col);
+      win::PumpMessages();
+      ASSERT_FALSE(grid.GetCell(1, col)->IsEditing());
+      if (k.modifier)
+        win::input::KeyWith(k.modifier, k.key);
+      else
+        win::input::Key(k.key);
+      win::PumpMessages();
+      if (col == kText) {
+        EXPECT_FALSE(grid.GetCell(1, col)->IsEditing()) << "a text cell has no list";
+        continue;
+      }
+      ASSERT_TRUE(grid.GetCell(1, col)->IsEditing()) << "no list opened";
+      EXPECT_TRUE(dropped());
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      EXPECT_FALSE(grid.GetCell(1, col)->IsEditing());
+      EXPECT_EQ(grid.GetComboIndex(1, kComboIndex), 1);
+      EXPECT_TRUE(win::msgbox::Log().empty());
+    }
+  }
+}
+
 // Two text lines dragged by hand from another grid arrive as a paste would put them, with the paste's question where
 // it asks. A move the drop takes only part of leaves the source whole: what did not arrive is not lost.
 TEST_F(TypedGridTest, CellsDraggedFromAnotherGridArriveAsAPasteWithItsQuestion) {
