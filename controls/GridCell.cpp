@@ -352,6 +352,10 @@ void CGridCell::EndEdit() {
   if (auto* edit = dynamic_cast<CGridInPlaceEdit*>(m_pEditWnd)) edit->EndEdit();
 }
 
+void CGridCell::CancelEdit() {
+  if (auto* edit = dynamic_cast<CGridInPlaceEdit*>(m_pEditWnd)) edit->CancelEdit();
+}
+
 // ---- CGridDefaultCell -----------------------------------------------------------------------------------------------
 
 CGridDefaultCell::CGridDefaultCell() {

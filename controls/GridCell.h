@@ -126,6 +126,8 @@ class CGridCellBase : public CObject {
   virtual BOOL Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT nChar) { return FALSE; }
   virtual BOOL ValidateEdit(LPCTSTR text) { return TRUE; }
   virtual void EndEdit() {}
+  // Ends an open edit as Escape does: the cell keeps what it held.
+  virtual void CancelEdit() {}
   virtual BOOL PrintCell(CDC* dc, int row, int col, CRect rect);
   virtual void OnEndEdit() {}
   // Hooks for derived grids and cells; empty here.
@@ -188,6 +190,7 @@ class CGridCell : public CGridCellBase {
   void Reset() override;
   BOOL Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT nChar) override;
   void EndEdit() override;
+  void CancelEdit() override;
   void OnEndEdit() override {
     m_bEditing = FALSE;
     m_pEditWnd = nullptr;

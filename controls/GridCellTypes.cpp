@@ -97,6 +97,10 @@ void CGridCellCombo::EndEdit() {
   if (auto* combo = dynamic_cast<CGridInPlaceCombo*>(m_pEditWnd)) combo->EndEdit();
 }
 
+void CGridCellCombo::CancelEdit() {
+  if (auto* combo = dynamic_cast<CGridInPlaceCombo*>(m_pEditWnd)) combo->CancelEdit();
+}
+
 CWnd* CGridCellCombo::GetEditWnd() const {
   auto* combo = dynamic_cast<CGridInPlaceCombo*>(m_pEditWnd);
   if (!combo || (m_dwStyle & 0x3) == CBS_DROPDOWNLIST || !combo->m_edit.GetSafeHwnd()) return nullptr;

@@ -31,6 +31,7 @@ class CGridCellCombo : public CGridCell {
   CSize GetCellExtent(CDC* dc) override;
   BOOL Edit(int row, int col, CRect rect, CPoint point, UINT id, UINT nChar) override;
   void EndEdit() override;
+  void CancelEdit() override;
   CWnd* GetEditWnd() const override;
 
  protected:

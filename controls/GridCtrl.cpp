@@ -37,6 +37,7 @@ ON_WM_SETCURSOR()
 ON_WM_CAPTURECHANGED()
 ON_WM_CANCELMODE()
 ON_WM_KEYDOWN()
+ON_WM_SYSKEYDOWN()
 ON_WM_CHAR()
 ON_MESSAGE(WM_IME_CHAR, OnImeChar)
 ON_WM_GETDLGCODE()
@@ -66,10 +67,16 @@ CGridCtrl::CGridCtrl(int nRows, int nCols, int nFixedRows, int nFixedCols) : m_p
     AfxMessageBox("OLE initialization failed. Make sure that the OLE libraries are the correct version");
   SetupDefaultCells();
   m_nWheelLines = ReadWheelLines();
-  SetRowCount(nRows);
-  SetColumnCount(nCols);
-  SetFixedRowCount(nFixedRows);
-  SetFixedColumnCount(nFixedCols);
+  try {
+    SetRowCount(nRows);
+    SetColumnCount(nCols);
+    SetFixedRowCount(nFixedRows);
+    SetFixedColumnCount(nFixedCols);
+  } catch (...) {
+    // No destructor runs for a grid that was never made: its cells go here.
+    RemoveAllCells();
+    throw;
+  }
   SetPrintMarginInfo(2, 2, 4, 4, 1, 1, 1);
 }
 
@@ -155,81 +162,134 @@ void CGridCtrl::DestroyCell(int row, int col) {
   (*rowData)[col] = nullptr;
 }
 
-BOOL CGridCtrl::SetRowCount(int n) {
+BOOL CGridCtrl::SetRowCount(int n) { return Resize(true, n); }
+
+BOOL CGridCtrl::SetColumnCount(int n) { return Resize(false, n); }
+
+// A resize is whole or not made: the new rows or columns are made before any count changes, and a shortage on the
+// way leaves the grid as it was (counts, cells, sizes) and goes on to the caller, who ends what needed them.
+BOOL CGridCtrl::Resize(bool rows, int n) {
+  const int old = rows ? m_nRowCount : m_nColCount;
   if (n < 0) return FALSE;
-  if (n == m_nRowCount) return TRUE;
-  m_idTopLeftCell = CCellID();
-  if (m_nFixedRowCount > n) m_nFixedRowCount = n;
-  if (m_idCurrentCell.row >= n) SetFocusCell(-1, -1);
-  const int old = m_nRowCount;
+  if (n == old) return TRUE;
+  const auto drop = rows ? &CGridCtrl::DropRows : &CGridCtrl::DropColumns;
+  if (n > old) {
+    (this->*(rows ? &CGridCtrl::GrowRows : &CGridCtrl::GrowColumns))(n);
+  } else {
+    if ((rows ? m_idCurrentCell.row : m_idCurrentCell.col) >= n) SetFocusCell(-1, -1);
+    (this->*drop)(n);
+  }
   try {
-    if (n < old && !m_bVirtual) {
-      for (int r = n; r < old; ++r) {
-        for (int c = 0; c < m_nColCount; ++c) DestroyCell(r, c);
-        delete static_cast<CGridRowArray*>(m_RowData[r]);
-      }
-    }
-    // Keys of removed cells leave the selection.
-    for (int r = n; r < old; ++r)
-      for (int c = 0; c < m_nColCount; ++c) m_Selection.RemoveKey(SelKey(r, c));
-    m_nRowCount = n;
-    m_arRowHeights.SetSize(n);
-    for (int r = old; r < n; ++r) m_arRowHeights[r] = UINT(m_cellDefault.GetHeight());
+    SetModified();
+    ResetScrollBars();
+    RedrawAll();
+  } catch (...) {
+    // Showing the new size ran short: the grid takes its old size back and the shortage goes on.
+    if (n > old) (this->*drop)(old);
+    throw;
+  }
+  return TRUE;
+}
+
+void CGridCtrl::GrowRows(int n) {
+  const int old = m_nRowCount;
+  m_arRowHeights.SetSize(n);
+  try {
     if (!m_bVirtual) {
       m_RowData.SetSize(n);
       for (int r = old; r < n; ++r) {
         auto* rowData = new CGridRowArray;
-        rowData->SetSize(m_nColCount);
         m_RowData[r] = rowData;
+        rowData->SetSize(m_nColCount);
         for (int c = 0; c < m_nColCount; ++c) (*rowData)[c] = CreateCell(r, c);
       }
     }
-  } catch (const std::bad_alloc&) {
-    return FALSE;
+  } catch (...) {
+    if (!m_bVirtual) FreeRows(old, int(m_RowData.GetSize()));
+    m_arRowHeights.SetSize(old);
+    throw;
   }
-  SetModified();
-  ResetScrollBars();
-  RedrawAll();
-  return TRUE;
+  for (int r = old; r < n; ++r) m_arRowHeights[r] = UINT(m_cellDefault.GetHeight());
+  m_nRowCount = n;
+  m_idTopLeftCell = CCellID();
 }
 
-BOOL CGridCtrl::SetColumnCount(int n) {
-  if (n < 0) return FALSE;
-  if (n == m_nColCount) return TRUE;
+void CGridCtrl::DropRows(int n) {
+  if (m_idCurrentCell.row >= n) m_idCurrentCell = CCellID();
+  // Keys of removed cells leave the selection.
+  for (int r = n; r < m_nRowCount; ++r)
+    for (int c = 0; c < m_nColCount; ++c) m_Selection.RemoveKey(SelKey(r, c));
+  if (!m_bVirtual) FreeRows(n, m_nRowCount);
+  if (m_nFixedRowCount > n) m_nFixedRowCount = n;
+  m_arRowHeights.SetSize(n);
+  m_nRowCount = n;
   m_idTopLeftCell = CCellID();
-  if (m_nFixedColCount > n) m_nFixedColCount = n;
-  if (m_idCurrentCell.col >= n) SetFocusCell(-1, -1);
+}
+
+void CGridCtrl::FreeRows(int from, int to) {
+  for (int r = from; r < to; ++r) {
+    if (!m_RowData[r]) continue;
+    for (int c = 0; c < m_nColCount; ++c) DestroyCell(r, c);
+    delete static_cast<CGridRowArray*>(m_RowData[r]);
+    m_RowData[r] = nullptr;
+  }
+  m_RowData.SetSize(from);
+}
+
+void CGridCtrl::GrowColumns(int n) {
   const int old = m_nColCount;
+  m_arColWidths.SetSize(n);
+  int r = 0;
   try {
-    for (int r = 0; r < m_nRowCount; ++r)
-      for (int c = n; c < old; ++c) m_Selection.RemoveKey(SelKey(r, c));
-    if (n < old && !m_bVirtual)
-      for (int r = 0; r < m_nRowCount; ++r)
-        for (int c = n; c < old; ++c) DestroyCell(r, c);
-    m_nColCount = n;
-    m_arColWidths.SetSize(n);
-    for (int c = old; c < n; ++c) m_arColWidths[c] = UINT(m_cellFixedColDef.GetWidth());
     if (!m_bVirtual) {
-      for (int r = 0; r < m_nRowCount; ++r) {
+      for (; r < m_nRowCount; ++r) {
         auto* rowData = static_cast<CGridRowArray*>(m_RowData[r]);
         rowData->SetSize(n);
         for (int c = old; c < n; ++c) (*rowData)[c] = CreateCell(r, c);
       }
     }
-  } catch (const std::bad_alloc&) {
-    return FALSE;
+  } catch (...) {
+    // The rows lengthened so far, the one that ran short included, lose their new cells again.
+    for (int k = 0; k <= r && k < m_nRowCount; ++k) ShortenRow(k, old);
+    m_arColWidths.SetSize(old);
+    throw;
   }
-  SetModified();
-  ResetScrollBars();
-  RedrawAll();
-  return TRUE;
+  for (int c = old; c < n; ++c) m_arColWidths[c] = UINT(m_cellFixedColDef.GetWidth());
+  m_nColCount = n;
+  m_idTopLeftCell = CCellID();
+}
+
+void CGridCtrl::DropColumns(int n) {
+  if (m_idCurrentCell.col >= n) m_idCurrentCell = CCellID();
+  for (int r = 0; r < m_nRowCount; ++r)
+    for (int c = n; c < m_nColCount; ++c) m_Selection.RemoveKey(SelKey(r, c));
+  if (!m_bVirtual)
+    for (int r = 0; r < m_nRowCount; ++r) ShortenRow(r, n);
+  if (m_nFixedColCount > n) m_nFixedColCount = n;
+  m_arColWidths.SetSize(n);
+  m_nColCount = n;
+  m_idTopLeftCell = CCellID();
+}
+
+void CGridCtrl::ShortenRow(int row, int n) {
+  auto* rowData = static_cast<CGridRowArray*>(m_RowData[row]);
+  if (!rowData) return;
+  for (int c = n; c < rowData->GetSize(); ++c) DestroyCell(row, c);
+  if (rowData->GetSize() > n) rowData->SetSize(n);
 }
 
 BOOL CGridCtrl::SetFixedRowCount(int n) {
   if (n < 0) return FALSE;
   if (n == m_nFixedRowCount) return TRUE;
-  ResetSelectedRange();
+  const int before = m_nRowCount;
   if (n > m_nRowCount && !SetRowCount(n)) return FALSE;
+  try {
+    ResetSelectedRange();
+  } catch (...) {
+    // What was made for the fixed ones goes again with the shortage.
+    DropRows(before);
+    throw;
+  }
   if (m_idCurrentCell.IsValid() && m_idCurrentCell.row < n) SetFocusCell(-1, -1);
   if (!m_bVirtual) {
     auto restate = [&](int r, bool entering) {
@@ -261,8 +321,15 @@ BOOL CGridCtrl::SetFixedRowCount(int n) {
 BOOL CGridCtrl::SetFixedColumnCount(int n) {
   if (n < 0) return FALSE;
   if (n == m_nFixedColCount) return TRUE;
-  ResetSelectedRange();
+  const int before = m_nColCount;
   if (n > m_nColCount && !SetColumnCount(n)) return FALSE;
+  try {
+    ResetSelectedRange();
+  } catch (...) {
+    // What was made for the fixed ones goes again with the shortage.
+    DropColumns(before);
+    throw;
+  }
   if (m_idCurrentCell.IsValid() && m_idCurrentCell.col < n) SetFocusCell(-1, -1);
   if (!m_bVirtual) {
     auto restate = [&](int c, bool entering) {
@@ -293,12 +360,7 @@ BOOL CGridCtrl::SetFixedColumnCount(int n) {
 
 void CGridCtrl::RemoveAllCells() {
   ResetSelectedRange();
-  if (!m_bVirtual) {
-    for (int r = 0; r < m_nRowCount; ++r) {
-      for (int c = 0; c < m_nColCount; ++c) DestroyCell(r, c);
-      delete static_cast<CGridRowArray*>(m_RowData[r]);
-    }
-  }
+  if (!m_bVirtual) FreeRows(0, m_nRowCount);
   m_RowData.RemoveAll();
   m_arRowHeights.RemoveAll();
   m_arColWidths.RemoveAll();

@@ -193,12 +193,17 @@ class CGridCtrl : public CWnd {
   // A cell's text as copied: what it shows, unless a derived grid shows it with more than its value.
   virtual CString ClipboardText(int row, int col) { return GetItemText(row, col); }
   virtual BOOL PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells = TRUE);
+  // A paste into the open editor of a cell. Text for more than that cell (several lines, or fields parted by tabs)
+  // is the grid's paste from the cell: the edit ends without what was typed, and when the paste is refused (its
+  // question answered "Nein") the editor opens again as it was. FALSE: the text is the cell's own, for the editor.
+  BOOL PasteIntoOpenCell(int row, int col);
   // A line of a paste: its fields, trimmed, each with the column it goes to.
   struct PastedField {
     int col;
     CString text;
   };
   using PastedLine = std::vector<PastedField>;
+  static bool IsBlankLine(const PastedLine& line);
   // Pasted text cut into lines at line ends and into fields at tabs, the fields placed from firstCol on over the
   // columns shown (those beyond the last column dropped; `droppedText` is set when one of them held text).
   std::vector<PastedLine> PastedLines(const std::string& text, int firstCol, bool* droppedText = nullptr) const;
@@ -247,7 +252,11 @@ class CGridCtrl : public CWnd {
   virtual void OnEndEditCell(int row, int col, CString text);
   // Called while an edit ends (from OnEndEditCell or a hook it calls) when the typed value is not taken: the editor
   // opens again on that cell instead of moving on, so that the next key lands where the person was typing.
-  void RefuseEdit() { m_bEditRefused = TRUE; }
+  // The editor holds `typed` again, the caret at its end, for correction; Escape there gives the cell's value back.
+  void RefuseEdit(const CString& typed) {
+    m_bEditRefused = TRUE;
+    m_strRefusedText = typed;
+  }
   virtual BOOL ValidateEdit(int row, int col, LPCTSTR text);
   virtual void EndEditing();
   virtual BOOL TabToNextControl(int row, int col, BOOL shift) { return TRUE; }
@@ -280,6 +289,17 @@ class CGridCtrl : public CWnd {
   static BOOL RegisterWindowClass();
   void PreSubclassWindow() override;
   void SetupDefaultCells();
+  BOOL Resize(bool rows, int n);
+  // The halves of a resize. The growers make everything new before a count changes and throw with the grid as it
+  // was; the droppers free what lies beyond n and cannot fail.
+  void GrowRows(int n);
+  void GrowColumns(int n);
+  void DropRows(int n);
+  void DropColumns(int n);
+  // Frees the rows [from, to) of the storage, cells and all, and cuts the storage to `from` rows.
+  void FreeRows(int from, int to);
+  // Frees the cells of a row from column n on and cuts the row to n cells.
+  void ShortenRow(int row, int n);
   void PaintBackground(CDC* dc);
   BOOL IsOnRowDivider(CPoint p);
   BOOL IsOnColDivider(CPoint p);
@@ -319,6 +339,9 @@ class CGridCtrl : public CWnd {
   void OnCaptureChanged(CWnd* wnd);
   void OnCancelMode();
   void OnKeyDown(UINT ch, UINT repeat, UINT flags);
+  void OnSysKeyDown(UINT ch, UINT repeat, UINT flags);
+  // F4 and Alt+Down on a list cell that is not open: its list opens. FALSE for any other cell.
+  BOOL DropListOf(const CCellID& cell);
   void OnChar(UINT ch, UINT repeat, UINT flags);
   LRESULT OnImeChar(WPARAM w, LPARAM l);
   UINT OnGetDlgCode();
@@ -356,6 +379,7 @@ class CGridCtrl : public CWnd {
   int m_nScrollPosV = 0, m_nScrollPosH = 0;
   UINT m_nEnterKey = VK_TAB;
   BOOL m_bEditRefused = FALSE;
+  CString m_strRefusedText;
   BOOL m_bEditOnClick = FALSE;
   const CRuntimeClass* m_pRtcDefault;
   CGridDefaultCell m_cellDefault, m_cellFixedColDef, m_cellFixedRowDef, m_cellFixedRowColDef;

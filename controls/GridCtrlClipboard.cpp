@@ -15,6 +15,16 @@ CString Trimmed(const std::string& s) {
   return CString(s.substr(b, e - b + 1).c_str());
 }
 
+bool ReadPastedText(COleDataObject* data, std::string& text) {
+  if (!data || !data->IsDataAvailable(CF_TEXT)) return false;
+  HGLOBAL mem = data->GetGlobalData(CF_TEXT);
+  if (!mem) return false;
+  text = static_cast<const char*>(::GlobalLock(mem));
+  ::GlobalUnlock(mem);
+  ::GlobalFree(mem);
+  return true;
+}
+
 }  // namespace
 
 // ---- clipboard and drag and drop -----------------------------------------------------------------------------------
@@ -97,13 +107,13 @@ std::vector<CGridCtrl::PastedLine> CGridCtrl::PastedLines(const std::string& tex
   return lines;
 }
 
+bool CGridCtrl::IsBlankLine(const PastedLine& line) {
+  return std::all_of(line.begin(), line.end(), [](const PastedField& f) { return f.text.IsEmpty(); });
+}
+
 BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectPastedCells) {
-  if (!IsValid(cell) || !IsCellEditable(cell) || !data || !data->IsDataAvailable(CF_TEXT)) return FALSE;
-  HGLOBAL mem = data->GetGlobalData(CF_TEXT);
-  if (!mem) return FALSE;
-  std::string text(static_cast<const char*>(::GlobalLock(mem)));
-  ::GlobalUnlock(mem);
-  ::GlobalFree(mem);
+  std::string text;
+  if (!IsValid(cell) || !IsCellEditable(cell) || !ReadPastedText(data, text)) return FALSE;
   bool fieldsDropped = false;
   const std::vector<PastedLine> lines = PastedLines(text, cell.col, &fieldsDropped);
   std::size_t taken = lines.size();
@@ -135,6 +145,34 @@ BOOL CGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL selectP
     ResetSelectedRange();
     Invalidate();
   }
+  return TRUE;
+}
+
+BOOL CGridCtrl::PasteIntoOpenCell(int row, int col) {
+  COleDataObject data;
+  std::string text;
+  if (!data.AttachClipboard() || !ReadPastedText(&data, text)) return FALSE;
+  bool fieldsDropped = false;
+  std::vector<PastedLine> lines = PastedLines(text, col, &fieldsDropped);
+  // Empty lines at the end fill no cell (a copied cell's line ends).
+  while (lines.size() > 1 && IsBlankLine(lines.back())) lines.pop_back();
+  if (!fieldsDropped && lines.size() == 1 && lines[0].size() == 1) return FALSE;
+  CGridCellBase* cell = GetCell(row, col);
+  CWnd* edit = cell ? cell->GetEditWnd() : nullptr;
+  if (!edit) return FALSE;
+  CString typed;
+  edit->GetWindowText(typed);
+  const DWORD selection = DWORD(edit->SendMessage(EM_GETSEL));
+  cell->CancelEdit();
+  if (PasteTextToGrid(CCellID(row, col), &data, TRUE)) return TRUE;
+  // Nothing pasted: the editor comes back with its text and selection, as before the keys.
+  SetFocusCell(row, col);
+  OnEditCell(row, col, CPoint(-1, -1), VK_LBUTTON);
+  if (CGridCellBase* again = GetCell(row, col); again && again->IsEditing())
+    if (CWnd* reopened = again->GetEditWnd()) {
+      reopened->SetWindowText(typed);
+      reopened->SendMessage(EM_SETSEL, WPARAM(LOWORD(selection)), LPARAM(HIWORD(selection)));
+    }
   return TRUE;
 }
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "controls/GridInPlace.h"
+
 void CGridCtrl::OnEndInPlaceEdit(NMHDR* hdr, LRESULT* result) {
   *result = 0;
   if (!GetSafeHwnd()) return;
@@ -12,10 +14,13 @@ void CGridCtrl::OnEndInPlaceEdit(NMHDR* hdr, LRESULT* result) {
   OnEndEditCell(row, col, info->item.strText);
   if (m_bEditRefused) {
     m_bEditRefused = FALSE;
-    // Back into the cell, its value selected: neither the key that ended the edit nor the box's answer moves on.
+    // Back into the cell with what was typed: neither the key that ended the edit nor the box's answer moves on, and
+    // the text is corrected, not typed again.
     if (IsValid(row, col) && IsWindowVisible()) {
       SetFocusCell(row, col);
       OnEditCell(row, col, CPoint(-1, -1), VK_TAB);
+      if (CGridCellBase* cell = GetCell(row, col); cell && cell->IsEditing())
+        if (auto* edit = dynamic_cast<CGridInPlaceEdit*>(cell->GetEditWnd())) edit->ShowRefused(m_strRefusedText);
     }
     return;
   }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/GridCellTypes.h"
+
 namespace {
 
 bool KeyHeld(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
@@ -290,6 +292,9 @@ void CGridCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
       break;
     }
     case VK_F2: OnEditCell(cur.row, cur.col, CPoint(-1, -1), VK_LBUTTON); break;
+    case VK_F4:
+      if (!DropListOf(cur)) Default();
+      break;
     default: Default(); break;
   }
   if (next == cur || !IsValid(next)) {
@@ -321,6 +326,19 @@ void CGridCtrl::OnKeyDown(UINT ch, UINT repeat, UINT flags) {
   }
   EnsureVisible(next.row, next.col);
   OnKeyHandled(next.row, next.col, ch);
+}
+
+void CGridCtrl::OnSysKeyDown(UINT ch, UINT repeat, UINT flags) {
+  if (ch == VK_DOWN && DropListOf(m_idCurrentCell)) return;
+  Default();
+}
+
+BOOL CGridCtrl::DropListOf(const CCellID& cell) {
+  if (!IsValid(cell) || !IsCellEditable(cell)) return FALSE;
+  CGridCellBase* gridCell = GetCell(cell.row, cell.col);
+  if (!gridCell || !gridCell->IsKindOf(RUNTIME_CLASS(CGridCellCombo)) || gridCell->IsEditing()) return FALSE;
+  OnEditCell(cell.row, cell.col, CPoint(-1, -1), VK_LBUTTON);
+  return TRUE;
 }
 
 void CGridCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {

@@ -18,6 +18,14 @@ bool IsExitArrow(UINT ch) {
 }
 bool CtrlHeld() { return (::GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
+// Clears an "ending" flag however the ending leaves (a shortage thrown through it included): a flag left set would
+// keep every later editor from ending.
+struct Ending {
+  explicit Ending(bool& flag) : flag(flag) { flag = true; }
+  ~Ending() { flag = false; }
+  bool& flag;
+};
+
 // Where the caret goes and which character follows when an editor opens.
 void PlaceCaret(CWnd* field, CWnd* charTarget, UINT firstChar, bool imeForWide) {
   const int length = field->GetWindowTextLength();
@@ -71,6 +79,7 @@ ON_WM_KEYDOWN()
 ON_WM_GETDLGCODE()
 ON_WM_SYSCHAR()
 ON_WM_RBUTTONUP()
+ON_MESSAGE(WM_PASTE, OnPaste)
 END_MESSAGE_MAP()
 
 CGridInPlaceEdit::CGridInPlaceEdit(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, CString text,
@@ -99,13 +108,47 @@ void CGridInPlaceEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
     return;
   }
   if (ch == VK_ESCAPE) {
-    SetWindowText(m_sInitText);
-    m_nLastChar = ch;
-    GetParent()->SetFocus();
+    CancelEdit();
+    return;
+  }
+  // Ctrl+V: a paste for more cells than this one closes the editor, which is not to be touched after it.
+  if (ch == 0x16) {
+    SendMessage(WM_PASTE);
     return;
   }
   Default();
-  // Grow to the text (never shrink, never past the grid's client area).
+  FitText();
+}
+
+void CGridInPlaceEdit::CancelEdit() {
+  SetWindowText(m_sInitText);
+  m_nLastChar = VK_ESCAPE;
+  // The edit ends as the editor loses the keyboard; one without the keyboard ends at once.
+  if (::GetFocus() == m_hWnd)
+    GetParent()->SetFocus();
+  else
+    EndEdit();
+}
+
+void CGridInPlaceEdit::ShowRefused(const CString& text) {
+  m_sRefused = text;
+  m_bShowsRefused = true;
+  SetWindowText(text);
+  const int length = GetWindowTextLength();
+  SendMessage(EM_SETSEL, WPARAM(length), LPARAM(length));
+  FitText();
+  SendMessage(EM_SCROLLCARET);
+}
+
+LRESULT CGridInPlaceEdit::OnPaste(WPARAM, LPARAM) {
+  // Text for more cells than this one is the grid's paste, after which this editor is gone.
+  if (m_pGrid->PasteIntoOpenCell(m_nRow, m_nColumn)) return 0;
+  const LRESULT result = Default();
+  FitText();
+  return result;
+}
+
+void CGridInPlaceEdit::FitText() {
   CString text;
   GetWindowText(text);
   CClientDC dc(this);
@@ -136,12 +179,16 @@ void CGridInPlaceEdit::EndEdit() {
   // The focus loss caused by closing would end the edit a second time.
   static bool ending = false;
   if (ending) return;
-  ending = true;
+  const Ending scope(ending);
   CString text;
   GetWindowText(text);
-  if (GetSafeHwnd()) SendEndEditNotification(this, m_nRow, m_nColumn, text, m_nLastChar);
+  UINT key = m_nLastChar;
+  if (m_bShowsRefused && text == m_sRefused && key != VK_RETURN && key != VK_TAB) {
+    text = m_sInitText;
+    key = VK_ESCAPE;
+  }
+  if (GetSafeHwnd()) SendEndEditNotification(this, m_nRow, m_nColumn, text, key);
   if (::IsWindow(GetSafeHwnd())) SendMessage(WM_CLOSE);
-  ending = false;
 }
 
 void CGridInPlaceEdit::PostNcDestroy() { delete this; }
@@ -152,6 +199,7 @@ BEGIN_MESSAGE_MAP(CGridComboEditPart, CEdit)
 ON_WM_KEYDOWN()
 ON_WM_KEYUP()
 ON_WM_KILLFOCUS()
+ON_MESSAGE(WM_PASTE, OnPaste)
 END_MESSAGE_MAP()
 
 CGridInPlaceCombo* CGridComboEditPart::Combo() const { return static_cast<CGridInPlaceCombo*>(GetParent()); }
@@ -187,6 +235,12 @@ void CGridComboEditPart::OnKillFocus(CWnd* newWnd) {
   CWnd* grid = Combo()->m_pGrid;
   Combo()->EndEdit();
   GiveFocusToGrid(newWnd, grid);
+}
+
+LRESULT CGridComboEditPart::OnPaste(WPARAM, LPARAM) {
+  CGridInPlaceCombo* combo = Combo();
+  if (combo->m_pGrid->PasteIntoOpenCell(combo->m_nRow, combo->m_nCol)) return 0;
+  return Default();
 }
 
 // ---- combo --------------------------------------------------------------------------------------------------------
@@ -251,6 +305,17 @@ int CGridInPlaceCombo::GetDropWidth() {
   return std::min(width, 200);
 }
 
+void CGridInPlaceCombo::CancelEdit() {
+  SetWindowText(m_sInitText);
+  const HWND focus = ::GetFocus();
+  if (focus == m_hWnd || (focus && ::GetParent(focus) == m_hWnd)) {
+    EndWithKey(VK_ESCAPE);
+    return;
+  }
+  m_nLastChar = VK_ESCAPE;
+  EndEdit();
+}
+
 void CGridInPlaceCombo::EndWithKey(UINT key) {
   m_nLastChar = key;
   GetParent()->SetFocus();
@@ -278,8 +343,7 @@ void CGridInPlaceCombo::OnKeyUp(UINT ch, UINT repeat, UINT flags) {
 void CGridInPlaceCombo::OnChar(UINT ch, UINT repeat, UINT flags) {
   if (IsEndKey(ch)) m_nEndKeyDown = 0;
   if (ch == VK_ESCAPE) {
-    SetWindowText(m_sInitText);
-    EndWithKey(VK_ESCAPE);
+    CancelEdit();
     return;
   }
   if (ch == VK_TAB || ch == VK_RETURN) {
@@ -344,7 +408,7 @@ void CGridInPlaceCombo::EndEdit() {
   // The close is posted: until it comes, a focus loss of the edit field must not end the edit again.
   static bool ending = false;
   if (ending || m_bEnded || m_bTakingChoice || !GetSafeHwnd()) return;
-  ending = true;
+  const Ending scope(ending);
   m_bEnded = true;
   UINT key = m_nLastChar;
   m_nLastChar = 0;
@@ -353,7 +417,6 @@ void CGridInPlaceCombo::EndEdit() {
   if (key != VK_ESCAPE) GetWindowText(text);
   SendEndEditNotification(this, m_nRow, m_nCol, text, key);
   if (::IsWindow(GetSafeHwnd())) PostMessage(WM_CLOSE);
-  ending = false;
 }
 
 void CGridInPlaceCombo::PostNcDestroy() { delete this; }

@@ -12,6 +12,12 @@ class CGridInPlaceEdit : public CEdit {
  public:
   CGridInPlaceEdit(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, CString text, UINT firstChar);
   void EndEdit();
+  // Ends the edit as Escape does: the cell gets back the text the editor opened with.
+  void CancelEdit();
+  // Shows a refused text again for correction, the caret at its end. Escape gives back the text the editor opened
+  // with; so does leaving the refused text as it stands other than by Return or Tab (a click elsewhere, the grid
+  // read by its owner): it was said once.
+  void ShowRefused(const CString& text);
   UINT LastKey() const { return m_nLastChar; }
 
  protected:
@@ -22,10 +28,15 @@ class CGridInPlaceEdit : public CEdit {
   UINT OnGetDlgCode() { return DLGC_WANTALLKEYS; }
   void OnSysChar(UINT, UINT, UINT) {}
   void OnRButtonUp(UINT flags, CPoint point);
+  LRESULT OnPaste(WPARAM, LPARAM);
+  // Widens the editor to its text (never narrower, never past the grid's client area).
+  void FitText();
 
   int m_nRow, m_nColumn;
   CGridCtrl* m_pGrid;
   CString m_sInitText;
+  CString m_sRefused;
+  bool m_bShowsRefused = false;
   UINT m_nLastChar = 0;
   BOOL m_bExitOnArrows = FALSE;
   CRect m_Rect;
@@ -44,6 +55,7 @@ class CGridComboEditPart : public CEdit {
   void OnKeyDown(UINT ch, UINT repeat, UINT flags);
   void OnKeyUp(UINT ch, UINT repeat, UINT flags);
   void OnKillFocus(CWnd* newWnd);
+  LRESULT OnPaste(WPARAM, LPARAM);
   CGridInPlaceCombo* Combo() const;
   DECLARE_MESSAGE_MAP()
 };
@@ -54,6 +66,8 @@ class CGridInPlaceCombo : public CComboBox {
   CGridInPlaceCombo(CWnd* parent, CRect& rect, DWORD style, UINT id, int row, int col, COLORREF crFore, COLORREF crBack,
                     const CStringArray& items, const CString& text, UINT firstChar);
   void EndEdit();
+  // Ends the edit as Escape does.
+  void CancelEdit();
   int GetDropWidth();
   int ListLines() const { return m_nNumLines; }
   UINT LastKey() const { return m_nLastChar; }

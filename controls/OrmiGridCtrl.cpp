@@ -232,7 +232,12 @@ void COrmiGridCtrl::LayoutColumns() {
   if (!m_bInitialised || GetRowCount() == 0 || !GetSafeHwnd()) return;
   const BOOL nested = m_bLayingOut;
   m_bLayingOut = TRUE;
-  LayOut();
+  try {
+    LayOut();
+  } catch (...) {
+    m_bLayingOut = nested;
+    throw;
+  }
   m_bLayingOut = nested;
 }
 
@@ -322,16 +327,38 @@ void COrmiGridCtrl::ShowRow(int row, BOOL show) {
 void COrmiGridCtrl::SetRowCount(int n) {
   if (n < 0) return;
   const int old = std::max(GetRowCount(), 0);
-  m_nRows = n;
-  CGridCtrl::SetRowCount(n);
-  m_rowHeights.resize(std::size_t(n), 0);
-  for (int r = n; r < old; ++r)
-    for (int c = 0; c < GetColumnCount(); ++c) RemoveInfo(r, c);
-  for (int r = old; r < n; ++r) {
-    m_rowHeights[std::size_t(r)] = GetRowHeight(r);
-    InitRow(r);
+  if (n <= old) {
+    CGridCtrl::SetRowCount(n);
+    DropRowRecords(n, old);
+    m_nRows = n;
+    if (n != old) LayoutColumns();
+    return;
   }
-  if (n != old) LayoutColumns();
+  // Rows that cannot all be made and laid out leave the grid as it was, its column widths included, and the
+  // shortage goes on.
+  m_rowHeights.reserve(std::size_t(n));
+  CUIntArray widths = m_arColWidths;
+  try {
+    CGridCtrl::SetRowCount(n);
+    m_rowHeights.resize(std::size_t(n), 0);
+    for (int r = old; r < n; ++r) {
+      m_rowHeights[std::size_t(r)] = GetRowHeight(r);
+      InitRow(r);
+    }
+    LayoutColumns();
+  } catch (...) {
+    DropRowRecords(old, n);
+    for (int c = 0; c < widths.GetSize() && c < m_arColWidths.GetSize(); ++c) m_arColWidths[c] = widths[c];
+    CGridCtrl::SetRowCount(old);
+    throw;
+  }
+  m_nRows = n;
+}
+
+void COrmiGridCtrl::DropRowRecords(int from, int to) {
+  for (int r = from; r < to; ++r)
+    for (int c = 0; c < GetColumnCount(); ++c) RemoveInfo(r, c);
+  if (m_rowHeights.size() > std::size_t(from)) m_rowHeights.resize(std::size_t(from));
 }
 
 void COrmiGridCtrl::InvalidateAll(BOOL erase) {
@@ -1035,7 +1062,7 @@ void COrmiGridCtrl::OnEndEditCell(int row, int col, CString text) {
       ok = reason.IsEmpty();
     }
     if (!ok) {
-      RefuseEdit();
+      RefuseEdit(text);
       AfxMessageBox(reason, MB_ICONEXCLAMATION);
       // The value before the edit stays; its display comes back, as the cell showed it when the edit began.
       if (m_editCell == CCellID(row, col))
@@ -1149,14 +1176,6 @@ BOOL COrmiGridCtrl::PasteTextToGrid(CCellID cell, COleDataObject* data, BOOL sel
   return done;
 }
 
-namespace {
-
-bool IsEmptyLine(const CGridCtrl::PastedLine& line) {
-  return std::all_of(line.begin(), line.end(), [](const CGridCtrl::PastedField& f) { return f.text.IsEmpty(); });
-}
-
-}  // namespace
-
 COrmiGridCtrl::PastePlan COrmiGridCtrl::PlanPaste(CCellID cell, const std::vector<PastedLine>& lines) {
   using Left = PastePlan::Left;
   PastePlan plan;
@@ -1177,7 +1196,7 @@ COrmiGridCtrl::PastePlan COrmiGridCtrl::PlanPaste(CCellID cell, const std::vecto
                                      [this](const PastedField& field) { return PasteMakesRow(field.col, field.text); });
       if (!makes) {
         plan.why = Left::kMakesNoRow;
-        plan.stopEmpty = IsEmptyLine(lines[k]);
+        plan.stopEmpty = IsBlankLine(lines[k]);
         break;
       }
       if (plan.added++ == 0) plan.firstAdded = int(k + 1);
@@ -1195,7 +1214,7 @@ COrmiGridCtrl::PastePlan COrmiGridCtrl::PlanPaste(CCellID cell, const std::vecto
   }
   // Empty lines at the end leave nothing out (the line end after a spreadsheet's last row, an empty paste).
   if (plan.why == Left::kMakesNoRow &&
-      std::all_of(lines.begin() + std::ptrdiff_t(plan.rows.size()), lines.end(), IsEmptyLine))
+      std::all_of(lines.begin() + std::ptrdiff_t(plan.rows.size()), lines.end(), IsBlankLine))
     plan.why = Left::kNone;
   return plan;
 }

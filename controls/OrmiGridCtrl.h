@@ -222,6 +222,8 @@ class COrmiGridCtrl : public CGridCtrl {
   COrmiCellInfo* Info(int row, int col) const;
   COrmiCellInfo* EnsureInfo(int row, int col);
   void RemoveInfo(int row, int col);
+  // Forgets the cell records and row heights of rows [from, to).
+  void DropRowRecords(int from, int to);
   // Shows a formula's value in the cell and underlines the font exactly when it is an expression. An expression that
   // reads a name without a value shows that ("'qk' nicht definiert"): the value it had before counts for nothing.
   void ShowFormula(int row, int col, COrmiCellInfo& info);

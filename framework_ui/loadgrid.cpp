@@ -265,9 +265,15 @@ void LoadGrid::SetColumnTitles(int loadIndex) {
 void LoadGrid::SetLoadCount(int n) {
   if (n < 0) n = 0;
   const int old = LoadCount();
+  // The rows read their loads as they are made: the loads come first, and go again when the rows cannot be made.
   loads.resize(std::size_t(n));
-  for (int i = old; i < n; ++i) InitNewLoad(i);
-  SetRowCount(n + 2);
+  try {
+    for (int i = old; i < n; ++i) InitNewLoad(i);
+    SetRowCount(n + 2);
+  } catch (...) {
+    if (n > old) loads.resize(std::size_t(old));
+    throw;
+  }
   BuildContextMenu();
 }
 

@@ -197,7 +197,7 @@ TEST_F(LoadPageTest, ALoadTypedInOneStageStaysWithItsStage) {
 
 // A value that would put a load where the calculation's input check refuses it (beyond the column, no length) is
 // refused in its cell with the check's words: the cell and the stage keep what they had, no load is added from the
-// entry row, and the editor is open on the cell again. The example: fields of 3.20 m and 4.50 m (7.70 m high);
+// entry row, and the editor is open on the cell again with what was typed. The example: fields of 3.20 m and 4.50 m (7.70 m high);
 // load 6 wind from the head (node 1) over 3.2 m, load 7 wind from node 2 (3.20 m) over 4.5 m.
 TEST_F(LoadPageTest, AValueThatPutsALoadOffTheColumnIsRefusedInItsCell) {
   Open();
@@ -211,30 +211,29 @@ TEST_F(LoadPageTest, AValueThatPutsALoadOffTheColumnIsRefusedInItsCell) {
     int row, col;
     const char* typed;
     std::string message;
-    const char* kept;  // the editor's text, and below the cell once left
-    const char* shown;
+    const char* shown;  // by the cell once the editor is left
   } cases[] = {
       // 3.20 + 1 = 4.20 m to 4.20 + 4.5 = 8.70 m
       {"offset", 7, G::kColOffset, "1",
        wind7 + "Linienlast von 4.200 m bis 8.700 m unter dem Kopf liegt nicht ganz "
                "an der Stütze (Höhe 7.700 m; Knoten 2, Abstand 1 m, Länge 4.5 m).",
-       "0", "0.00 m"},
+       "0.00 m"},
       {"length", 6, G::kColLength, "8",
        wind6 + "Linienlast von 0.000 m bis 8.000 m unter dem Kopf liegt nicht ganz "
                "an der Stütze (Höhe 7.700 m; Knoten 1, Abstand 0 m, Länge 8 m).",
-       "3.2", "3.20 m"},
+       "3.20 m"},
       {"upwards", 6, G::kColLength, "-1",
        wind6 + "Linienlast von -1.000 m bis 0.000 m unter dem Kopf liegt nicht "
                "ganz an der Stütze (Höhe 7.700 m; Knoten 1, Abstand 0 m, Länge -1 m).",
-       "3.2", "3.20 m"},
-      {"no length", 6, G::kColLength, "0", wind6 + "Linienlast der Länge 0 m.", "3.2", "3.20 m"},
+       "3.20 m"},
+      {"no length", 6, G::kColLength, "0", wind6 + "Linienlast der Länge 0 m.", "3.20 m"},
       // what is no formula is named by the load and the column it was typed in
-      {"text", 6, G::kColLength, "3a", "Last 6, Länge: Unerwartete Zeichen: a", "3.2", "3.20 m"},
+      {"text", 6, G::kColLength, "3a", "Last 6, Länge: Unerwartete Zeichen: a", "3.20 m"},
       // a new load runs from the head over the whole height ("tl", 7.70 m): from 2 m it would end at 9.70 m
       {"offset of a new load", n + 1, G::kColOffset, "2",
        "Endsystem, Last 8 (\"\"): Linienlast von 2.000 m bis "
        "9.700 m unter dem Kopf liegt nicht ganz an der Stütze (Höhe 7.700 m; Knoten 1, Abstand 2 m, Länge 7.7 m).",
-       "", ""},
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -245,7 +244,7 @@ TEST_F(LoadPageTest, AValueThatPutsALoadOffTheColumnIsRefusedInItsCell) {
     ASSERT_TRUE(Loads().GetFocusCell(&row, &col));
     EXPECT_EQ(row, c.row);
     EXPECT_EQ(col, c.col);
-    EXPECT_EQ(dialog_input::EditorText(Loads()), c.kept) << "the editor is back on the cell with the value it keeps";
+    EXPECT_EQ(dialog_input::EditorText(Loads()), c.typed) << "the editor is back on the cell with what was typed";
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0], c.message);
     EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);

@@ -366,8 +366,11 @@ TEST_F(SystemPageTest, ALetterInALengthIsRefusedAndTheNextKeyLandsInTheSameCell)
   ASSERT_TRUE(Grid().GetFocusCell(&row, &col));
   EXPECT_EQ(row, 3);
   EXPECT_EQ(col, int(G::kColLength));
-  EXPECT_EQ(EditorText(Grid()), "4.5") << "the editor is open on field 2's length, with the value it keeps";
-  // The next keys replace field 2's length; field 1 and the number of fields stay.
+  EXPECT_EQ(EditorText(Grid()), "5x") << "the editor is open on field 2's length, with what was typed";
+  EXPECT_DOUBLE_EQ(d.fieldLengths[1].GetValue(), 4.5) << "the field keeps its length until it is corrected";
+  // The next keys correct field 2's length; field 1 and the number of fields stay.
+  win::input::Key(VK_BACK);
+  win::input::Key(VK_BACK);
   win::input::Type("7");
   win::input::Key(VK_RETURN);
   win::PumpMessages();
@@ -390,7 +393,10 @@ TEST_F(SystemPageTest, TheSectionDialogRefusesANegativeThicknessAndShowsTheCorre
     CKolumoQuerGrid& g = dlg->m_grid;
     TypeAndEnter(g, 3, 1, "-5");  // "Dicke dy"
     editorAfterRefusal = EditorText(g);
-    win::input::Type("15");  // straight into the same cell
+    // straight into the same cell: the minus goes
+    win::input::Key(VK_HOME);
+    win::input::Key(VK_DELETE);
+    win::input::Type("1");
     win::input::Key(VK_RETURN);
     win::PumpMessages();
     afterYes = g.GetItemText(3, 1).GetString();
@@ -411,7 +417,7 @@ TEST_F(SystemPageTest, TheSectionDialogRefusesANegativeThicknessAndShowsTheCorre
             "Achtung! Gemäß EC2 NA (DE) 9.5.1.1 ist die minimale Seitenlänge 20.0 cm!\nSoll die Abmessung korrigiert "
             "werden?")
       << "one mark ends the sentence";
-  EXPECT_EQ(editorAfterRefusal, "30") << "the editor is back in the thickness, with the value it keeps";
+  EXPECT_EQ(editorAfterRefusal, "-5") << "the editor is back in the thickness, with what was typed";
   EXPECT_EQ(afterYes, "20.0 [cm]");
   EXPECT_DOUBLE_EQ(d.querschnitte[0].dy.GetValue(), 20.0) << "the field has the thickness the dialog showed";
 }
@@ -443,15 +449,14 @@ TEST_F(SystemPageTest, ALengthTheCheckRefusesIsRefusedInItsCell) {
     int row;
     const char* typed;
     const char* message;
-    const char* shown;   // the cell once its edit is left
-    const char* editor;  // the editor's text: the value kept
+    const char* shown;  // the cell once its edit is left
   } cases[] = {
-      {"negative", 3, "-2", "Feld 2: Feldlänge = -2 m ist nicht positiv.", "4.50 m", "4.5"},
+      {"negative", 3, "-2", "Feld 2: Feldlänge = -2 m ist nicht positiv.", "4.50 m"},
       // 0 removes the last field only: in field 1 it is a length
-      {"zero in a field that is not the last", 2, "0", "Feld 1: Feldlänge = 0 m ist nicht positiv.", "3.20 m", "3.2"},
-      {"emptied", 2, "", "Feld 1: Feldlänge = 0 m ist nicht positiv.", "3.20 m", "3.2"},
+      {"zero in a field that is not the last", 2, "0", "Feld 1: Feldlänge = 0 m ist nicht positiv.", "3.20 m"},
+      {"emptied", 2, "", "Feld 1: Feldlänge = 0 m ist nicht positiv.", "3.20 m"},
       // a new field of its own: none is added
-      {"negative in the entry row", 4, "-1,5", "Feld 3: Feldlänge = -1.5 m ist nicht positiv.", "", ""},
+      {"negative in the entry row", 4, "-1,5", "Feld 3: Feldlänge = -1.5 m ist nicht positiv.", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -462,7 +467,7 @@ TEST_F(SystemPageTest, ALengthTheCheckRefusesIsRefusedInItsCell) {
     ASSERT_TRUE(Grid().GetFocusCell(&row, &col));
     EXPECT_EQ(row, c.row);
     EXPECT_EQ(col, int(G::kColLength));
-    EXPECT_EQ(EditorText(Grid()), c.editor) << "the editor is back on the cell with the value it keeps";
+    EXPECT_EQ(EditorText(Grid()), c.typed) << "the editor is back on the cell with what was typed";
     ASSERT_EQ(win::msgbox::Log().size(), 1u);
     EXPECT_EQ(win::msgbox::Log()[0].text, c.message);
     EXPECT_EQ(win::msgbox::PendingAnswers(), 0u);

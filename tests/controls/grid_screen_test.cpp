@@ -84,8 +84,8 @@ void ClickButton(HWND top, const std::string& text) {
 
 // As on the loads page: a value typed into a cell, then a click on another cell's text, whose title tip (its text
 // is cut) takes the press and hands it to the grid. The click ends the edit, the box says why the value is refused,
-// the press is released while the box is open and OK answers it; the cell's editor is open again on its old value,
-// and the next click goes where it aims (a tab), not to the grid.
+// the press is released while the box is open and OK answers it; the cell's editor is open again holding what was
+// typed, and the next click goes where it aims (a tab), not to the grid; the cell keeps its value.
 TEST_F(GridScreenTest, AClickThatARefusalInterruptedLeavesTheMouseFree) {
   grid.SetItemText(6, kText, "Wind aus Westen auf die ganze Länge der Stütze, Sog und Druck");
   grid.SetFocusCell(4, kValue);
@@ -106,7 +106,7 @@ TEST_F(GridScreenTest, AClickThatARefusalInterruptedLeavesTheMouseFree) {
   EXPECT_EQ(win::msgbox::Log()[0].text, "Last 4: -1 ist negativ.");
   EXPECT_EQ(GetCapture(), nullptr) << "the grid took the mouse after the box";
   EXPECT_EQ(grid.GetMouseMode(), int(CGridCtrl::MOUSE_NOTHING));
-  EXPECT_EQ(EditorText(), "95") << "the refused cell is open again on its old value";
+  EXPECT_EQ(EditorText(), "-1") << "the refused cell is open again with what was typed";
   EXPECT_EQ(grid.GetFocusCell(), CCellID(4, kValue));
   ClickTab(0);
   EXPECT_EQ(tabs.GetCurSel(), 0) << "the click on the tab went to the grid";

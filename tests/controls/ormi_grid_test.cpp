@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -582,8 +583,8 @@ TEST_F(TypedGridTest, AValueTheOwnerRefusesKeepsTheCellAndTheEditorWithTheOwners
   ASSERT_TRUE(grid.GetFocusCell(&row, &col));
   EXPECT_EQ(row, 1);
   EXPECT_EQ(col, int(kFormula));
-  EXPECT_EQ(EditorText(), "2") << "the editor is open on the cell with the value it kept";
-  EXPECT_EQ(grid.GetItemText(1, kFormula), "2");
+  EXPECT_EQ(EditorText(), "-1,5") << "the editor is open on the cell with what was typed";
+  EXPECT_EQ(grid.GetItemText(1, kFormula), "2") << "the cell keeps its value";
   ASSERT_EQ(win::msgbox::Log().size(), 1u);
   EXPECT_EQ(win::msgbox::Log()[0].text, "Zeile 1: -1.5 ist negativ.");
   EXPECT_TRUE(grid.changed.empty()) << "a refused value changes nothing";
@@ -622,7 +623,7 @@ TEST_F(TypedGridTest, AValueTheOwnerRefusesKeepsTheCellAndTheEditorWithTheOwners
 }
 
 // After a refusal the cell shows its value as it did before the edit: a 0 shown with its unit is not taken for an
-// emptied cell (the editor opens on "0", and leaving it shows "0.00 m" again).
+// emptied cell (Escape in the editor that holds the refused text shows "0.00 m" again).
 TEST_F(TypedGridTest, ARefusedEntryLeavesTheCellShownAsItWas) {
   grid.SetNumberFormat(1, kFormula, "%lf", "%.2lf m", 1.0);
   grid.SetCellFormula(1, kFormula, CFormulaNumber(0.0));
@@ -631,12 +632,98 @@ TEST_F(TypedGridTest, ARefusedEntryLeavesTheCellShownAsItWas) {
     SCOPED_TRACE(typed);
     win::msgbox::QueueAnswer(IDOK);
     TypeAndEnd(1, kFormula, typed, VK_RETURN);
-    EXPECT_EQ(EditorText(), "0");
+    EXPECT_EQ(EditorText(), typed);
     win::input::Key(VK_ESCAPE);
     win::PumpMessages();
     EXPECT_EQ(grid.GetItemText(1, kFormula), "0.00 m");
   }
   EXPECT_EQ(win::msgbox::Log().size(), 2u);
+}
+
+// A refused text comes back in the cell's editor for correction, the caret at its end: what is typed next corrects
+// it, and the corrected text is taken. Until then the cell keeps its value.
+TEST_F(TypedGridTest, ARefusedTextComesBackForCorrectionWithTheCaretAtItsEnd) {
+  struct Case {
+    int col;
+    const char* typed;
+    int backspaces;
+    const char* added;
+    double taken;  // b = 3
+  };
+  const Case cases[] = {
+      {kFormula, "2*(b", 0, ")", 6.0},   // no formula: ")" missing
+      {kFormula, "-1,5", 0, "+3", 1.5},  // the owner refuses negatives; -1.5 + 3
+      {kFormula, "4*c", 1, "b", 12.0},   // a name no variable has
+      {kDouble, "35cm", 2, "", 35.0},    // no number
+      {kInt, "12x", 1, "0", 120.0},      // no whole number
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    grid.SetCellFormula(1, kFormula, CFormulaNumber(2.0));
+    grid.SetCellDouble(1, kDouble, 2.0);
+    grid.SetCellInt(1, kInt, 2);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    TypeAndEnd(1, c.col, c.typed, VK_RETURN);
+    ASSERT_EQ(win::msgbox::Log().size(), 1u);
+    ASSERT_EQ(EditorText(), c.typed);
+    DWORD from = 0, to = 0;
+    ::SendMessage(::GetFocus(), EM_GETSEL, WPARAM(&from), LPARAM(&to));
+    EXPECT_EQ(from, DWORD(std::string(c.typed).size())) << "the caret is at the end, nothing selected";
+    EXPECT_EQ(to, from);
+    EXPECT_EQ(grid.GetItemText(1, kInt), "2") << "no cell took the refused text";
+    for (int i = 0; i < c.backspaces; ++i) win::input::Key(VK_BACK);
+    win::input::Type(c.added);
+    win::input::Key(VK_RETURN);
+    win::PumpMessages();
+    EXPECT_EQ(win::msgbox::Log().size(), 1u) << "the corrected text is refused";
+    const double taken = c.col == kFormula  ? grid.GetCellFormula(1, kFormula).GetValue()
+                         : c.col == kDouble ? grid.GetCellDouble(1, kDouble)
+                                            : double(grid.GetCellInt(1, kInt));
+    EXPECT_DOUBLE_EQ(taken, c.taken);
+  }
+}
+
+// The refused text left as it stands: Return or Tab says the refusal again, and the editor keeps it; Escape, a read
+// of the grid or the keyboard taken elsewhere give the cell back its value without another box.
+TEST_F(TypedGridTest, ARefusedTextLeftAsItStandsIsSaidOnceUnlessCommittedAgain) {
+  const UINT kEnds[] = {VK_RETURN, VK_TAB};
+  for (const UINT end : kEnds) {
+    SCOPED_TRACE(end);
+    grid.SetCellFormula(1, kFormula, CFormulaNumber(2.0));
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    win::msgbox::QueueAnswer(IDOK);
+    TypeAndEnd(1, kFormula, "-4", VK_RETURN);
+    win::input::Key(end);
+    win::PumpMessages();
+    ASSERT_EQ(win::msgbox::Log().size(), 2u);
+    EXPECT_EQ(win::msgbox::Log()[1].text, "Zeile 1: -4 ist negativ.");
+    EXPECT_EQ(EditorText(), "-4");
+    win::input::Key(VK_ESCAPE);
+    win::PumpMessages();
+    EXPECT_EQ(EditorText(), "(no editor)");
+    EXPECT_EQ(grid.GetItemText(1, kFormula), "2");
+  }
+  const struct {
+    const char* name;
+    std::function<void()> leave;
+  } kLeaves[] = {
+      {"read", [&] { EXPECT_DOUBLE_EQ(grid.GetCellFormula(1, kFormula).GetValue(), 2.0); }},
+      {"keyboard elsewhere", [&] { after.SetFocus(); }},
+  };
+  for (const auto& leave : kLeaves) {
+    SCOPED_TRACE(leave.name);
+    win::msgbox::ClearLog();
+    win::msgbox::QueueAnswer(IDOK);
+    TypeAndEnd(1, kFormula, "-4", VK_RETURN);
+    leave.leave();
+    win::PumpMessages();
+    EXPECT_EQ(win::msgbox::Log().size(), 1u);
+    EXPECT_EQ(EditorText(), "(no editor)");
+    EXPECT_EQ(grid.GetItemText(1, kFormula), "2");
+    EXPECT_DOUBLE_EQ(grid.GetCellFormula(1, kFormula).GetValue(), 2.0);
+  }
 }
 
 // A selected row copies by keys as values another program reads: numbers without the unit they show, nothing for
@@ -678,6 +765,105 @@ TEST_F(TypedGridTest, KeysCopyARowAsValuesAndNameEachRefusalOfAPasteOnce) {
   int row = -1, col = -1;
   ASSERT_TRUE(grid.GetFocusCell(&row, &col));
   EXPECT_EQ(std::make_pair(row, col), std::make_pair(3, int(kInt))) << "the focus stays where the paste went in";
+}
+
+// Text for more than one cell pasted into an open cell editor is the grid's paste from that cell, by either key: the
+// edit ends without what was typed, and the lines go into the rows below, the fields into the cells to the right,
+// asking first where the paste leaves lines out. "Nein" leaves the grid as it was and the editor open as it was.
+// One line for one cell is the editor's own paste.
+TEST_F(TypedGridTest, TextForSeveralCellsPastedIntoAnOpenEditorIsTheGridsPasteFromItsCell) {
+  const char* const kQuestion =
+      "Zeile 3 der Einfügung wird nicht übernommen: die Tabelle hat keine Zeilen mehr.\nSoll sie eingefügt werden?";
+  struct Case {
+    const char* name;
+    int row;
+    const char* text;
+    int answer;                      // to the question; 0: none asked
+    std::vector<std::string> texts;  // the text cells of rows 1 to 4 afterwards
+    const char* editor;              // the open editor's text afterwards
+  };
+  const std::vector<Case> cases = {
+      {"two lines", 1, "Wand\nDecke\n", 0, {"Wand", "Decke", "", ""}, "(no editor)"},
+      {"three lines, two rows taken", 3, "Wand\r\nDecke\r\nDach", IDYES, {"", "", "Wand", "Decke"}, "(no editor)"},
+      {"three lines, Nein", 3, "Wand\nDecke\nDach", IDNO, {"", "", "", ""}, "xyz"},
+      {"one line with a tab", 2, "Stütze\t7", 0, {"", "Stütze", "", ""}, "(no editor)"},
+      {"one line for the cell", 2, "12,5\r\n", 0, {"", "", "", ""}, "xyz12,5"},
+  };
+  for (const auto& chord : grid_keys::kPaste) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(chord.name) + ", " + c.name);
+      for (int r = 1; r < 5; ++r) grid.SetCellText(r, kText, "");
+      grid.SetCellInt(2, kInt, 0);
+      win::msgbox::ClearLog();
+      if (c.answer) win::msgbox::QueueAnswer(c.answer);
+      TypeOver(c.row, kText, "xyz");
+      ASSERT_EQ(EditorText(), "xyz");
+      win::SetClipboardText(c.text);
+      grid_keys::Press(chord);
+      ASSERT_EQ(win::msgbox::Log().size(), c.answer ? 1u : 0u);
+      if (c.answer) {
+        EXPECT_EQ(win::msgbox::Log()[0].text, kQuestion);
+      }
+      EXPECT_EQ(EditorText(), c.editor);
+      if (std::string(c.editor) == "xyz") {
+        DWORD from = 0, to = 0;
+        ::SendMessage(::GetFocus(), EM_GETSEL, WPARAM(&from), LPARAM(&to));
+        EXPECT_EQ(std::make_pair(from, to), std::make_pair(DWORD(3), DWORD(3))) << "the caret where it was";
+      }
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      for (int r = 1; r < 5; ++r) EXPECT_EQ(grid.GetItemText(r, kText), c.texts[std::size_t(r - 1)]) << "row " << r;
+      EXPECT_EQ(grid.GetCellInt(2, kInt), std::string(c.text).find('\t') != std::string::npos ? 7 : 0);
+    }
+  }
+}
+
+// F4 and Alt+Down open the list of a list cell that is selected but not open; Escape closes it with the cell as it
+// was. A cell without a list opens nothing.
+TEST_F(TypedGridTest, F4AndAltDownOpenTheListOfASelectedListCell) {
+  CStringArray kinds;
+  kinds.Add("ständige Last");
+  kinds.Add("Verkehr additiv");
+  grid.SetComboOptions(1, kComboIndex, kinds);
+  grid.SetComboOptions(1, kCombo, kinds);
+  grid.SetComboIndex(1, kComboIndex, 1);
+  const struct {
+    const char* name;
+    UINT modifier;
+    UINT key;
+  } kKeys[] = {{"F4", 0, VK_F4}, {"Alt+Down", VK_MENU, VK_DOWN}};
+  // The combo box of an open list cell (the keyboard is in it or in its edit field) and whether its list is down.
+  auto dropped = [] {
+    HWND focus = ::GetFocus();
+    char cls[32] = {};
+    ::GetClassName(focus, cls, sizeof cls);
+    if (std::string(cls) != "ComboBox") focus = ::GetParent(focus);
+    return ::SendMessage(focus, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  };
+  for (const auto& k : kKeys) {
+    for (const int col : {int(kComboIndex), int(kCombo), int(kText)}) {
+      SCOPED_TRACE(std::string(k.name) + ", column " + std::to_string(col));
+      grid.SetFocusCell(1, col);
+      win::PumpMessages();
+      ASSERT_FALSE(grid.GetCell(1, col)->IsEditing());
+      if (k.modifier)
+        win::input::KeyWith(k.modifier, k.key);
+      else
+        win::input::Key(k.key);
+      win::PumpMessages();
+      if (col == kText) {
+        EXPECT_FALSE(grid.GetCell(1, col)->IsEditing()) << "a text cell has no list";
+        continue;
+      }
+      ASSERT_TRUE(grid.GetCell(1, col)->IsEditing()) << "no list opened";
+      EXPECT_TRUE(dropped());
+      win::input::Key(VK_ESCAPE);
+      win::PumpMessages();
+      EXPECT_FALSE(grid.GetCell(1, col)->IsEditing());
+      EXPECT_EQ(grid.GetComboIndex(1, kComboIndex), 1);
+      EXPECT_TRUE(win::msgbox::Log().empty());
+    }
+  }
 }
 
 // Two text lines dragged by hand from another grid arrive as a paste would put them, with the paste's question where

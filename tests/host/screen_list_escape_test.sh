@@ -129,9 +129,7 @@ xdotool key --window "$main" ctrl+v
 wait_for 20 find_box || fail "no question before the paste"
 sleep 0.5
 # The question's lines (bands of text rows in the box): the loads it makes, the lines it leaves out, the question.
-window_geometry "$box"
-python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/paste-question.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null
-bands=$(python3 "$(dirname "$0")/../support/xwd_box_lines.py" <(xwd -root -silent) "$x" "$y" "$w" "$h")
+bands=$(box_lines paste-question)
 [ "$bands" -ge 3 ] || fail "the question has $bands lines: it does not say what it leaves out (see paste-question.png)"
 answer_box_with n || fail "the question stayed after N"
 sleep 0.5

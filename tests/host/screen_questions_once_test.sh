@@ -74,11 +74,8 @@ sleep 0.6
 xdotool key --window "$main" ctrl+v
 wait_for 20 find_box || fail "no question before the paste"
 sleep 0.3
-window_geometry "$box"
-python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/paste-question.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null
-# Its lines (bands of dark text right of the icon, above the buttons): the new fields, the value left out and why,
-# the question.
-bands=$(python3 "$(dirname "$0")/../support/xwd_box_lines.py" <(xwd -root -silent) "$x" "$y" "$w" "$h")
+# Its lines: the new fields, the value left out and why, the question.
+bands=$(box_lines paste-question)
 [ "$bands" -ge 4 ] || fail "the question has $bands lines: it does not say the value it leaves out (see paste-question.png)"
 answer_box_with Return || fail "the question stayed after Return"
 no_box "after Ja to the paste"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Refused and corrected entries in "kolumo edit" on a virtual X server, driven by real X events, with the message
-# boxes as windows answered by keys: a letter typed into field 2's length is refused and the next keys land in the
-# same cell, and so is a negative length, which the calculation would refuse; in the cross-section dialog a
-# thickness of -5 cm is refused in its cell, 15 cm is raised to 20 cm on
-# "Ja". After each step the server's pixels of the program's window equal the program's own picture of it (nothing
+# boxes as windows answered by keys: a letter typed into field 2's length is refused and the next keys correct what
+# was typed in the same cell, and so is a negative length, which the calculation would refuse; in the cross-section
+# dialog a thickness of -5 cm is refused in its cell, corrected to 15 cm it is raised to 20 cm on "Ja". After each step the server's pixels of the program's window equal the program's own picture of it (nothing
 # stale is left on the screen); OK saves what the cells showed. Exit 77 (skipped) without Xvfb or xdotool.
 set -u
 kolumo=$1
@@ -34,7 +33,8 @@ click 145 163  # the length of field 2 (4.50 m)
 keys "$main" 5x
 box_says "a letter in a length"
 agree length-refused
-keys "$main" 7  # straight into the same cell
+xdotool key --window "$main" BackSpace BackSpace  # the cell holds "5x" again: corrected in it
+keys "$main" 7
 find_box && fail "the second entry of the length was refused"
 agree length-mended
 # A moment for the closing editor's posted messages: a click that comes before them lands in the editor still open
@@ -44,7 +44,8 @@ click 145 163  # the length of field 2 again (7.00 m)
 keys "$main" -2
 box_says "a negative length"
 agree negative-length-refused
-keys "$main" 6  # the cell is open again: straight into it
+xdotool key --window "$main" BackSpace BackSpace  # the cell is open again on "-2"
+keys "$main" 6
 find_box && fail "the length after the negative one was refused"
 agree negative-length-mended
 
@@ -55,7 +56,8 @@ xdotool mousemove --window "$section" 241 127 click 1  # "Dicke dy" (35 cm)
 keys "$section" -5
 box_says "a negative thickness"
 agree thickness-refused
-keys "$section" 15  # straight into the same cell: the minimum-side question
+xdotool key --window "$section" BackSpace BackSpace  # "-5" corrected in the same cell: the minimum-side question
+keys "$section" 15
 box_says "the minimum side"  # "Ja": raised to 20 cm
 agree thickness-corrected
 xdotool mousemove --window "$section" 523 313 click 1  # its OK

@@ -191,6 +191,14 @@ window_region() {
   echo "$(md5sum <"$work/pictures/$1.png" | cut -d' ' -f1) ${counts%% *}"
 }
 
+# box_lines STEP: the box in $box as the server shows it, as $work/pictures/STEP.png; prints its count of lines of
+# text (bands of dark ink right of its icon, above its buttons).
+box_lines() {
+  window_geometry "$box"
+  python3 "$xwd_region" <(xwd -root -silent) "$work/pictures/$1.png" "$x,$y,$((x + w)),$((y + h))" >/dev/null
+  python3 "$(dirname "${BASH_SOURCE[0]}")/xwd_box_lines.py" <(xwd -root -silent) "$x" "$y" "$w" "$h"
+}
+
 # window_on_screen WINDOW SIZE: fails unless the window lies wholly on the screen of SIZE (WIDTHxHEIGHT).
 window_on_screen() {
   local x y w h

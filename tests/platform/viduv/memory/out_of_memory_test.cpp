@@ -5,44 +5,20 @@
 
 #include <pugixml.hpp>
 
-#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <new>
 #include <string>
 
 #include "tests/platform/viduv/viduv_test_support.h"
+#include "tests/support/failing_allocations.h"
 
 namespace {
 
-// Allocations still allowed before one fails; negative: none fails.
-std::atomic<long> g_allowed{-1};
-std::atomic<bool> g_failed{false};
-
-bool FailNow() {
-  long allowed = g_allowed.load();
-  while (allowed >= 0 && !g_allowed.compare_exchange_weak(allowed, allowed - 1)) {}
-  if (allowed != 0) return false;
-  g_failed = true;
-  return true;
-}
-
-void* ParserAllocate(std::size_t size) { return FailNow() ? nullptr : std::malloc(size); }
+void* ParserAllocate(std::size_t size) { return failing_allocations::FailNow() ? nullptr : std::malloc(size); }
 void ParserFree(void* block) { std::free(block); }
 
 }  // namespace
-
-// The replaced pair allocates by malloc and frees by free, which the compiler takes for a mismatch where it inlines
-// them.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  if (FailNow()) throw std::bad_alloc();
-  if (void* block = std::malloc(size ? size : 1)) return block;
-  throw std::bad_alloc();
-}
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace viduv_test {
 namespace {
@@ -51,37 +27,13 @@ const std::string kLong = "a text longer than any string kept in place, so that 
 const std::string kFile = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root progname=\"x\">\n\t<input text=\"" +
                           kLong + "\" bin=\"AQIDBAUGBwg=\">\n\t\t<system nFields=\"3\" />\n\t</input>\n</root>\n";
 
-enum class Outcome { kDone, kThrew };
+using failing_allocations::Outcome;
 
-// Runs `call` with its n-th allocation failing, for n = 0, 1, ... until a run needs fewer; `check` judges a call that
-// returned. The number of runs in which an allocation failed and the call threw is returned.
+// Every allocation of `call` failing in turn, the parser's own included (see failing_allocations).
 int EveryAllocationFails(const std::function<void()>& prepare, const std::function<void()>& call,
                          const std::function<void(Outcome, long)>& check) {
   pugi::set_memory_management_functions(ParserAllocate, ParserFree);
-  int threw = 0;
-  for (long n = 0;; ++n) {
-    prepare();
-    g_failed = false;
-    g_allowed = n;
-    Outcome outcome = Outcome::kDone;
-    try {
-      call();
-    } catch (const std::bad_alloc&) {
-      outcome = Outcome::kThrew;
-    }
-    g_allowed = -1;
-    const bool failed = g_failed;
-    if (outcome == Outcome::kThrew) {
-      EXPECT_TRUE(failed) << "allocation " << n << ": threw while memory was there";
-      ++threw;
-    }
-    check(outcome, n);
-    if (!failed) break;
-    if (n > 100000) {
-      ADD_FAILURE() << "no end";
-      break;
-    }
-  }
+  const int threw = failing_allocations::EveryAllocationFails(prepare, call, check);
   pugi::set_memory_management_functions(std::malloc, std::free);
   return threw;
 }
