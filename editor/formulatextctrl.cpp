@@ -37,7 +37,7 @@ void SkribRichEdit::OnTextLoaded() {
   };
   while (find("$SYMBOL_D$")) {
     SetFaceName("Symbol");
-    InsertText("\xc6");
+    InsertText("\xe2\x88\x85");  // the diameter sign, which the Symbol font holds
   }
   while (find("$FC2$")) {
     long from = 0, to = 0;
