@@ -61,7 +61,8 @@ void SkribRichEdit::OnTextLoaded() {
   }
   // Loading is not an edit the engineer could undo.
   EmptyUndoBuffer();
-  CollectCommands(GetRawText());
+  // The commands name paths and values as they show: umlauts, and Greek that the text holds in the Symbol font.
+  CollectCommands(Doc().ShownText(0, GetTextLength()));
 }
 
 void SkribRichEdit::CollectCommands(const std::string& text) {
