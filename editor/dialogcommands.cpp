@@ -32,7 +32,8 @@ class TextTarget : public SkribTextTarget {
   }
   void GetSel(long& start, long& end) override { text_.GetSel(start, end); }
   void SetSel(long start, long end) override { text_.SetSel(start, end); }
-  void InsertText(const std::string& text) override { text_.InsertText(text.c_str()); }
+  // A byte of the Symbol font, as the document holds it; the dialog sets the font on it next.
+  void InsertText(const std::string& text) override { text_.ReplaceSel(text.c_str(), TRUE); }
   void SetFaceName(const std::string& face) override { text_.SetFaceName(face.c_str()); }
   void SetHeight(int twips) override { text_.SetHeight(twips); }
 

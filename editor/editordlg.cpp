@@ -15,6 +15,7 @@
 #include "platform/win/base/numbers.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/resources/resources.h"
+#include "transfer/importdlg.h"
 
 namespace {
 
@@ -313,6 +314,7 @@ void SubDlg::Refresh(int mode) {
 
 void SubDlg::LoadTransfers() {
   if (!position) return;
+  CVarDefList& defs = position->varDefs;
   for (const std::string& line : text.commands) {
     std::vector<std::string> parts;
     std::size_t from = 0;
@@ -320,12 +322,31 @@ void SubDlg::LoadTransfers() {
       parts.push_back(line.substr(from, bar - from));
     parts.push_back(line.substr(from));
     if (parts.size() != 3 || CString(parts[0].c_str()).CompareNoCase("LT") != 0) continue;
-    auto entry = std::make_unique<CVarDefWertUebernahme>();
-    entry->GetImport().varPath = parts[1].c_str();
-    entry->GetImport().varName = parts[2].c_str();
-    entry->GetImport().positionFile = position->varDefs.positionFile;
-    entry->GetImport().Update();
-    position->varDefs.Add(std::move(entry));
+    const CString path(parts[1].c_str());
+    // A value the position takes over already is refreshed in its entry; where its source cannot be read now it
+    // keeps the value, unit and description read last.
+    ImportData record;
+    bool taken = false;
+    for (int i = 0; i < defs.GetSize() && !taken; ++i)
+      if (auto* entry = defs.GetAs<CVarDefWertUebernahme>(i);
+          entry && entry->GetImport().varPath.CompareNoCase(path) == 0) {
+        record = ImportData(entry->GetImport());
+        taken = true;
+      }
+    if (!taken) {
+      // The description of a value is the last part of its path, as the value-import dialog takes it.
+      CString fileName;
+      CStringArray chain;
+      ImportData::SplitVarPath(path, fileName, chain);
+      if (!chain.IsEmpty()) record.desc = chain[chain.GetSize() - 1];
+    }
+    record.varPath = path;
+    record.varName = parts[2].c_str();
+    record.positionFile = defs.positionFile;
+    const int read = record.Update();
+    // A command whose source gives no value adds none: a 0 that no source gave would be calculated with.
+    if (!taken && read != 0 && read != 4) continue;
+    AddImportEntry(defs, record);
   }
 }
 

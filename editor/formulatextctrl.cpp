@@ -37,7 +37,7 @@ void SkribRichEdit::OnTextLoaded() {
   };
   while (find("$SYMBOL_D$")) {
     SetFaceName("Symbol");
-    InsertText("\xc6");
+    InsertText("\xe2\x88\x85");  // the diameter sign, which the Symbol font holds
   }
   while (find("$FC2$")) {
     long from = 0, to = 0;
@@ -61,7 +61,8 @@ void SkribRichEdit::OnTextLoaded() {
   }
   // Loading is not an edit the engineer could undo.
   EmptyUndoBuffer();
-  CollectCommands(GetRawText());
+  // The commands name paths and values as they show: umlauts, and Greek that the text holds in the Symbol font.
+  CollectCommands(Doc().ShownText(0, GetTextLength()));
 }
 
 void SkribRichEdit::CollectCommands(const std::string& text) {

@@ -188,7 +188,8 @@ void OleRichEditCtrl::SetLineSpacing(int rule) {
 
 void OleRichEditCtrl::SetParagraphStyle(int level) { SetHeading(level); }
 
-void OleRichEditCtrl::InsertText(const char* text) { ReplaceSel(text, TRUE); }
+// Text of the program (UTF-8) shows as it is written, also where it replaces letters of the Symbol font.
+void OleRichEditCtrl::InsertText(const char* text) { InsertUnicode(text ? text : "", true); }
 
 void OleRichEditCtrl::InsertTable(int rows, int columns, const std::vector<int>& widths,
                                   const std::vector<std::string>& cells) {

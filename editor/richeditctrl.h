@@ -48,6 +48,7 @@ class OleRichEditCtrl : public CRichEditCtrl {
   void SetParagraphStyle(int level);
   DWORD GetParaFormat(PARAFORMAT2& pf) const { return CRichEditCtrl::GetParaFormat(pf); }
 
+  // UTF-8 text in place of the selection, keeping undo (ReplaceSel takes the document's own bytes).
   void InsertText(const char* text);
   void InsertTable(int rows, int columns, const std::vector<int>& widths, const std::vector<std::string>& cells);
 

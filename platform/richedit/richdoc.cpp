@@ -426,6 +426,7 @@ int Document::ReplaceWith(int start, int end, const Document& other) {
 namespace {
 std::string TextOf(const Document& d, int start, int end, bool shown) {
   std::string out;
+  const std::u32string chars = shown ? d.ShownChars(start, end) : std::u32string();
   for (int i = std::max(0, start); i < std::min(end, d.Length()); ++i) {
     const char c = d.text[std::size_t(i)];
     if (c == kPara || c == kRow)
@@ -440,14 +441,36 @@ std::string TextOf(const Document& d, int start, int end, bool shown) {
       out += shown ? d.WideAt(i) : "?";
     else if (!shown)
       out += c;
-    else if (const char32_t greek = IsSymbolFont(d, d.CharAt(i).font) ? win::SymbolFontChar(std::uint8_t(c)) : 0)
-      win::AppendUtf8(out, greek);
     else
-      out += win::Windows1252ToUtf8(std::string_view(&c, 1));
+      win::AppendUtf8(out, chars[std::size_t(i - std::max(0, start))]);
   }
   return out;
 }
 }  // namespace
+
+std::u32string Document::ShownChars(int start, int end) const {
+  start = std::max(0, start);
+  end = std::min(end, Length());
+  std::u32string out;
+  if (end <= start) return out;
+  out.reserve(std::size_t(end - start));
+  // Whether a character format is in the Symbol font, looked up once per format.
+  std::vector<signed char> symbol(charFormats.size(), -1);
+  for (int i = start; i < end; ++i) {
+    const char c = text[std::size_t(i)];
+    if (c == kWide) {
+      const std::string_view utf8 = WideAt(i);
+      std::size_t at = 0;
+      out += utf8.empty() ? U'?' : win::NextCodePoint(utf8, at);
+      continue;
+    }
+    signed char& inSymbol = symbol[std::size_t(charFormat[std::size_t(i)])];
+    if (inSymbol < 0) inSymbol = IsSymbolFont(*this, CharAt(i).font) ? 1 : 0;
+    const char32_t greek = inSymbol ? win::SymbolFontChar(std::uint8_t(c)) : 0;
+    out += greek ? greek : win::Windows1252Char(std::uint8_t(c));
+  }
+  return out;
+}
 
 std::string Document::PlainText(int start, int end) const { return TextOf(*this, start, end, false); }
 

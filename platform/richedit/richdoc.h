@@ -130,6 +130,9 @@ class Document {
   // The same as UTF-8 for other programs: every character as the one it shows (a Symbol-font letter as its Greek
   // letter).
   std::string ShownText(int start, int end) const;
+  // The characters of [start, end) one by one as they show (as ShownText has them; marks and objects stay their own
+  // bytes).
+  std::u32string ShownChars(int start, int end) const;
 };
 
 // The byte that holds a character in a document: its Windows-1252 byte, or (symbol set) the byte of the Symbol font

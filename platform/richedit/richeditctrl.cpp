@@ -474,36 +474,83 @@ BOOL CRichEditCtrl::GetZoom(int& numerator, int& denominator) const {
   return TRUE;
 }
 
+namespace {
+
+// What whole-word search takes as part of a word: letters and digits (with their accents, umlauts and ß, Greek and
+// Cyrillic; the characters of other scripts too) and '_'; not signs, punctuation and spaces.
+bool IsWordCode(char32_t c) {
+  if (c < 0x80) return std::isalnum(int(c)) || c == '_';
+  if (c < 0xC0) return c == 0xAA || c == 0xB5 || c == 0xBA;
+  if (c < 0x370) return c != 0xD7 && c != 0xF7;
+  if (c < 0x400) return c != 0x375 && c != 0x37E && c != 0x384 && c != 0x385 && c != 0x387;
+  if (c < 0x530) return c != 0x482;
+  return !(c >= 0x2000 && c <= 0x2BFF) && !(c >= 0x3000 && c <= 0x303F);
+}
+
+// A letter of either case as its small one, for search without case: one character for one, so that a hit keeps
+// its length (ß stays ß, the capital sharp s becomes it).
+char32_t Folded(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c < 0xC0) return c == 0xB5 ? 0x3BC : c;  // the micro sign is mu
+  if (c <= 0xDE) return c == 0xD7 ? c : c + 0x20;
+  if (c == 0x178) return 0xFF;
+  if (c >= 0x100 && c <= 0x17E && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
+    // pairs of capital and small: the capital even in 0100-0137 and 014A-0177, odd in 0139-0148 and 0179-017E
+    const bool oddCapital = (c >= 0x139 && c <= 0x148) || c >= 0x179;
+    return oddCapital ? (c & 1 ? c + 1 : c) : (c | 1);
+  }
+  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;
+  switch (c) {
+    case 0x386: return 0x3AC;
+    case 0x388:
+    case 0x389:
+    case 0x38A: return c + 0x25;
+    case 0x38C: return 0x3CC;
+    case 0x38E:
+    case 0x38F: return c + 0x3F;
+    case 0x3C2: return 0x3C3;  // final sigma
+    case 0x3D1: return 0x3B8;  // the variant letters of the Symbol font: theta, phi, pi
+    case 0x3D5: return 0x3C6;
+    case 0x3D6: return 0x3C0;
+    case 0x1E9E: return 0xDF;
+    default: break;
+  }
+  if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  return c;
+}
+
+}  // namespace
+
 long CRichEditCtrl::FindText(const std::string& what, bool matchCase, bool wholeWord, bool down, long from,
                              long& hitEnd) const {
   hitEnd = -1;
-  if (what.empty()) return -1;
-  const std::string& t = doc_.text;
-  auto lower = [](std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  };
-  const std::string hay = matchCase ? t : lower(t);
-  const std::string needle = matchCase ? what : lower(what);
-  auto whole = [&](std::size_t p) {
-    return !wholeWord ||
-           ((p == 0 || !IsWordChar(t[p - 1])) && (p + needle.size() >= t.size() || !IsWordChar(t[p + needle.size()])));
-  };
-  if (down) {
-    for (std::size_t p = hay.find(needle, std::size_t(std::max(0L, from))); p != std::string::npos;
-         p = hay.find(needle, p + 1))
-      if (whole(p)) {
-        hitEnd = long(p + needle.size());
-        return long(p);
-      }
-  } else if (from > 0) {
-    for (std::size_t p = hay.rfind(needle, std::size_t(from - 1)); p != std::string::npos;
-         p = p == 0 ? std::string::npos : hay.rfind(needle, p - 1))
-      if (whole(p) && long(p + needle.size()) <= from) {
-        hitEnd = long(p + needle.size());
-        return long(p);
-      }
+  // Compared character by character as each shows: the text holds its letters as bytes of the code page (Greek as
+  // letters of the Symbol font), the search text is UTF-8 (a byte that is none is a byte of the code page).
+  std::u32string needle;
+  for (std::size_t i = 0; i < what.size();) {
+    bool raw = false;
+    const char32_t c = win::NextCodePoint(what, i, &raw);
+    needle += raw ? win::Windows1252Char(static_cast<unsigned char>(c)) : c;
   }
+  const long m = long(needle.size()), n = doc_.Length();
+  if (m == 0 || m > n) return -1;
+  std::u32string hay = doc_.ShownChars(0, int(n));
+  if (!matchCase) {
+    for (char32_t& c : hay) c = Folded(c);
+    for (char32_t& c : needle) c = Folded(c);
+  }
+  auto hitAt = [&](long p) {
+    if (hay.compare(std::size_t(p), std::size_t(m), needle) != 0) return false;
+    return !wholeWord ||
+           ((p == 0 || !IsWordCode(hay[std::size_t(p - 1)])) && (p + m >= n || !IsWordCode(hay[std::size_t(p + m)])));
+  };
+  // Down from the position; up, a hit that ends at it at the latest.
+  for (long p = down ? std::max(0L, from) : std::min(from, n) - m; down ? p + m <= n : p >= 0; p += down ? 1 : -1)
+    if (hitAt(p)) {
+      hitEnd = p + m;
+      return p;
+    }
   return -1;
 }
 

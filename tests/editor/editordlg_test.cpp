@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include "platform/viduv/viduv.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/dialogs/wintest.h"
@@ -259,16 +260,101 @@ TEST_F(EditorTest, ContextMenuMarksAndDeletes) {
   EXPECT_EQ(editor_.text.GetTextLength(), 0);
 }
 
-TEST_F(EditorTest, LoadTransfersOfTheTextBecomeImportEntries) {
-  // Three parts and "LT" (any case) make an entry; four parts do not.
-  const int before = position_->varDefs.GetSize();
-  Open("{\\rtf1 $C_lt(\"Pos 1\\\\Lasten\\\\N\",\"N\") $C_LT(\"a\",\"b\",\"c\")\\par\r\n}");
-  // The text is loaded twice by the transfer (load and recalculation) and once more per refresh; each refresh
-  // adds the entries its commands name.
-  ASSERT_GT(position_->varDefs.GetSize(), before);
-  const int added = position_->varDefs.GetSize() - before;
-  editor_.Refresh(-1);
-  EXPECT_EQ(position_->varDefs.GetSize() - before, added + 1);
+// The source position of taken-over values: its exports hold the folder "Lasten" with the values given.
+void WriteSource(const std::string& file, const std::vector<std::tuple<const char*, const char*, double>>& values) {
+  const int doc = VIDUV_CreateDoc(file.c_str());
+  const int top = VIDUV_GetRootElement(doc);
+  VIDUV_SetString(top, "progname", "KOLUMO");
+  const int folder = VIDUV_AddChildElement(VIDUV_AddChildElement(top, "exports"), "folder");
+  VIDUV_SetString(folder, "desc", "Lasten");
+  for (const auto& [desc, unit, val] : values) {
+    const int value = VIDUV_AddChildElement(folder, "value");
+    VIDUV_SetString(value, "desc", desc);
+    VIDUV_SetString(value, "unit", unit);
+    VIDUV_SetDouble(value, "val", val);
+  }
+  ASSERT_TRUE(VIDUV_SaveDoc(doc));
+  VIDUV_CloseDoc(doc);
+}
+
+// The load-transfer protocol inserted with its commands: every recalculation (F5, the one of the data exchange)
+// refreshes the entries its commands name instead of adding new ones, so two taken-over values stay two entries with
+// their values, units and descriptions (the strain's holds a Greek letter, which the text holds in the Symbol font),
+// and the protocol shows their numbers. A source read anew gives its new value; a source that is gone leaves what
+// was read last. A command of a value not yet taken over adds it once when its source gives it and nothing when it
+// gives none; a line of four parts adds nothing.
+TEST_F(EditorTest, RecalculationRefreshesTheEntriesOfTheLoadTransferCommands) {
+  const std::string dir = editortest::ScratchDir("loadtransfer");
+  const std::string source = dir + "/Quelle.tqx";
+  const std::vector<std::tuple<const char*, const char*, double>> values = {
+      {"Flächenlast", "kN/m2", 12.5}, {"Dehnung ε", "‰", 2.0}, {"Wind", "kN/m2", 0.8}};
+  WriteSource(source, values);
+  CVarDefList& defs = position_->varDefs;
+  defs.positionFile = (dir + "/Stuetze.tqx").c_str();
+  auto heading = std::make_unique<CVarDefUeberschrift>();
+  heading->title = "Lastübernahmen";
+  defs.Add(std::move(heading));
+  // As the value-import dialog took them over.
+  for (const auto& [desc, unit, value] : values) {
+    if (std::string(desc) == "Wind") continue;
+    auto entry = std::make_unique<CVarDefWertUebernahme>();
+    CImportRecord& record = entry->GetImport();
+    record.varPath = CString("Quelle\\Lasten\\") + desc;
+    record.desc = desc;
+    record.varName = record.desc == "Flächenlast" ? "Quelle_q" : "Quelle_eps";
+    record.unit = unit;
+    record.value = value;
+    defs.Add(std::move(entry));
+  }
+  struct Taken {
+    const char* name;
+    const char* desc;
+    const char* unit;
+    double value;
+  };
+  auto expectEntries = [&](const std::vector<Taken>& wanted, const char* when) {
+    std::vector<const CImportRecord*> records;
+    for (int i = 0; i < defs.GetSize(); ++i)
+      if (auto* entry = defs.GetAs<CVarDefWertUebernahme>(i)) records.push_back(&entry->GetImport());
+    ASSERT_EQ(records.size(), wanted.size()) << when;
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+      EXPECT_EQ(records[i]->varName, wanted[i].name) << when;
+      EXPECT_EQ(records[i]->desc, wanted[i].desc) << when;
+      EXPECT_EQ(records[i]->unit, wanted[i].unit) << when;
+      EXPECT_DOUBLE_EQ(records[i]->value, wanted[i].value) << when;
+    }
+  };
+  GetRegSettings().WriteInt("Skrib", "ltCmd", 1);
+  Open("{\\rtf1 Lasten\\par}");
+  editor_.text.SetSel(0, 0);
+  editor_.LoadTransferProtocol();
+  GetRegSettings().WriteInt("Skrib", "ltCmd", 0);
+  const std::vector<Taken> two = {{"Quelle_q", "Flächenlast", "kN/m2", 12.5}, {"Quelle_eps", "Dehnung ε", "‰", 2.0}};
+  for (int i = 0; i < 4; ++i) {
+    editor_.SendMessage(WM_COMMAND, 11544);
+    expectEntries(two, "after F5");
+  }
+  editor_.TransferData(TRUE);
+  editor_.TransferData(FALSE);
+  expectEntries(two, "after the data exchange");
+  auto shown = [&] { return editor_.text.Doc().ShownText(0, editor_.text.GetTextLength()); };
+  EXPECT_NE(shown().find("Quelle_q\t==\t12.50\t[kN/m2]"), std::string::npos) << shown();
+  EXPECT_NE(shown().find("Quelle_eps\t==\t2.00\t[‰]"), std::string::npos) << shown();
+
+  WriteSource(source, {{"Flächenlast", "kN/m2", 15.0}, {"Dehnung ε", "‰", 2.0}});
+  editor_.SendMessage(WM_COMMAND, 11544);
+  expectEntries({{"Quelle_q", "Flächenlast", "kN/m2", 15.0}, two[1]}, "after the source changed");
+  std::filesystem::remove(source);
+  editor_.SendMessage(WM_COMMAND, 11544);
+  expectEntries({{"Quelle_q", "Flächenlast", "kN/m2", 15.0}, two[1]}, "after the source is gone");
+
+  WriteSource(source, values);
+  editor_.text.SetSel(-1, -1);
+  editor_.text.InsertText(
+      "$C_LT(\"Quelle\\Lasten\\Wind\",\"Quelle_w\") $C_LT(\"Fehlt\\Lasten\\x\",\"x\") "
+      "$C_LT(\"Quelle\\Lasten\\Wind\",\"a\",\"b\")");
+  for (int i = 0; i < 2; ++i) editor_.SendMessage(WM_COMMAND, 11544);
+  expectEntries({two[0], two[1], {"Quelle_w", "Wind", "kN/m2", 0.8}}, "after a command was typed");
 }
 
 TEST_F(EditorTest, ContextMenuOffersTheVariablesOneLevelDeeperAtTheirSlash) {

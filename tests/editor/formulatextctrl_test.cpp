@@ -104,6 +104,34 @@ TEST_F(TextCtrlTest, ReplaceAllWithoutConfirmSaysNothingAndDoesNotLoopOnItsOwnTe
   EXPECT_EQ(win::msgbox::Log()[0].text, "Suchtext nicht gefunden!");
 }
 
+// Search and replacement are UTF-8: a replacement is written with its letters (saved as the code page's escapes, never
+// as the bytes of its UTF-8 read one by one), a search text with umlauts finds them, and a Greek replacement of a
+// Symbol-font letter stays Greek, a Latin one shows as typed.
+TEST_F(TextCtrlTest, ReplaceKeepsUmlautsAndSharpSOfBothTexts) {
+  Load("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\f0 Die Werte der Pr\\'fcfung: WERTE {\\f1 a}\\par}");
+  struct Step {
+    const char* what;
+    const char* replacement;
+    const char* shown;
+  } steps[] = {
+      {"Werte", "Größen", "Die Größen der Prüfung: Größen α\r\n"},
+      {"prüfung", "Maßnahme", "Die Größen der Maßnahme: Größen α\r\n"},
+      {"α", "β", "Die Größen der Maßnahme: Größen β\r\n"},
+      {"β", "b", "Die Größen der Maßnahme: Größen b\r\n"},
+  };
+  for (const Step& s : steps) {
+    edit_.SetSel(0, 0);
+    edit_.Replace(s.what, s.replacement, true, false);
+    EXPECT_EQ(edit_.Doc().ShownText(0, edit_.GetTextLength()), s.shown) << s.what;
+  }
+  EXPECT_TRUE(win::msgbox::Log().empty());
+  const std::string rtf = edit_.StreamOutRtf(false);
+  EXPECT_NE(rtf.find("Gr\\'f6\\'dfen der Ma\\'dfnahme"), std::string::npos) << rtf;
+  EXPECT_EQ(rtf.find("\\'c3"), std::string::npos) << rtf;
+  const int b = int(edit_.GetRawText().rfind('b'));
+  EXPECT_EQ(edit_.Doc().fonts[std::size_t(edit_.Doc().CharAt(b).font)].name, "Arial");
+}
+
 TEST_F(TextCtrlTest, TableRtfHasRunningBoundariesAndStreamsIn) {
   std::string rtf;
   BuildTableRtf(2, 3, {1000, 500, 700}, {"a", "", "c", "d"}, rtf);

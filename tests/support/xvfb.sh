@@ -52,9 +52,15 @@ example_position() {
   cp "$1/examples/Stuetze.tqx" "$work/Stuetze.tqx"
 }
 
-# The registry file $ORMI_REGISTRY with the document editor on the first tab instead of the variable table.
+# The registry file $ORMI_REGISTRY with the document editor on the first tab instead of the variable table; each
+# argument NAME=VALUE is a further setting of the editor (section "Skrib").
 document_editor_registry() {
-  cat >"$ORMI_REGISTRY" <<'XML'
+  local setting skrib=""
+  for setting in "$@"; do
+    skrib+="            <value name=\"${setting%%=*}\" type=\"REG_SZ\" text=\"${setting#*=}\" />"$'\n'
+  done
+  [ -n "$skrib" ] && skrib="          <key name=\"Skrib\" written=\"1\">"$'\n'"$skrib          </key>"$'\n'
+  cat >"$ORMI_REGISTRY" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <registry>
   <hive name="HKEY_CURRENT_USER" written="1">
@@ -62,7 +68,7 @@ document_editor_registry() {
       <key name="Ormi" written="1">
         <key name="Vernik2005" written="1">
           <value name="bSkrib" type="REG_SZ" text="1" />
-        </key>
+$skrib        </key>
       </key>
     </key>
   </hive>

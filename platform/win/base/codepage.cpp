@@ -82,7 +82,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
     if (byte < 0x80)
       out += c;
     else
-      AppendUtf8(out, byte < 0xA0 ? kHigh[byte - 0x80] : char32_t(byte));
+      AppendUtf8(out, Windows1252Char(byte));
   }
   return out;
 }
@@ -97,6 +97,8 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos, bool* rawByte) {
   pos += n;
   return cp;
 }
+
+char32_t Windows1252Char(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte; }
 
 int Windows1252Byte(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);

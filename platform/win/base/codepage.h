@@ -17,6 +17,8 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 char32_t NextCodePoint(std::string_view text, std::size_t& pos, bool* rawByte = nullptr);
 // The Windows-1252 byte of a code point, -1 when the code page has none.
 int Windows1252Byte(char32_t codePoint);
+// The code point of a Windows-1252 byte.
+char32_t Windows1252Char(unsigned char byte);
 // What a byte of the Symbol font shows: its letters are Greek (a alpha, e epsilon, f phi), some high bytes
 // mathematical signs; 0 for a byte the font shows as it is.
 char32_t SymbolFontChar(unsigned char byte);

@@ -226,6 +226,53 @@ TEST_F(RichEditTest, FindHonoursCaseWordsAndDirection) {
   }
 }
 
+// The text holds its letters as bytes of the code page and Greek as letters of the Symbol font; the search text is
+// UTF-8. Letters are compared as they show; without case umlauts fold as ASCII letters do (the capital sharp s to ß),
+// and to whole-word search umlauts and ß are letters while a dash is not.
+TEST_F(RichEditTest, FindTakesUmlautsSharpSAndGreekAsTheyShow) {
+  // 0 Prüfung, 8 Wärmedehnzahl, 22 ÖLDRUCK, 30 öldruck, 38 Übermaß, 46 Maß, 50 Wärme, 55 the dash, 56 Dehnung,
+  // 64 WÄRMEDEHNZAHL, 78 σ (the Symbol font's s), 80 Große, 86 GROẞE (its capital sharp s beyond the code page)
+  Load(
+      "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1 Symbol;}}\\f0 Pr\\'fcfung W\\'e4rmedehnzahl \\'d6LDRUCK "
+      "\\'f6ldruck \\'dcberma\\'df Ma\\'df W\\'e4rme\\'96Dehnung W\\'c4RMEDEHNZAHL {\\f1 s} Gro\\'dfe "
+      "GRO\\u7838?E\\par}");
+  struct Case {
+    const char* what;
+    bool matchCase, whole, down;
+    long from, hit, end;
+  } cases[] = {
+      {"Prüfung", true, false, true, 0, 0, 7},
+      {"prüfung", false, false, true, 0, 0, 7},
+      {"PRÜFUNG", false, false, true, 0, 0, 7},
+      {"prüfung", true, false, true, 0, -1, -1},
+      {"Wärmedehnzahl", false, false, true, 9, 64, 77},
+      {"wÄrmedehnzahl", false, false, false, 91, 64, 77},
+      {"Wärmedehnzahl", true, false, true, 9, -1, -1},
+      {"öldruck", false, false, true, 0, 22, 29},
+      {"Öldruck", false, false, false, 40, 30, 37},
+      {"ÖLDRUCK", true, false, true, 23, -1, -1},
+      {"übermaß", false, false, true, 0, 38, 45},
+      {"maß", false, false, true, 0, 42, 45},
+      {"maß", false, true, true, 0, 46, 49},  // not the end of Übermaß, a part of a word
+      {"dehnzahl", false, true, true, 0, -1, -1},
+      {"wärme", false, true, true, 0, 50, 55},  // the dash ends the word
+      {"dehnung", false, true, false, 91, 56, 63},
+      {"σ", true, false, true, 0, 78, 79},
+      {"Σ", false, false, true, 0, 78, 79},
+      {"große", false, true, true, 0, 80, 85},
+      {"große", false, true, true, 81, 86, 91},
+      {"große", true, true, true, 81, -1, -1},
+  };
+  ASSERT_EQ(edit_.Doc().ShownText(0, 91),
+            "Prüfung Wärmedehnzahl ÖLDRUCK öldruck Übermaß Maß Wärme–Dehnung "
+            "WÄRMEDEHNZAHL σ Große GROẞE");
+  for (const Case& c : cases) {
+    long end = 0;
+    EXPECT_EQ(edit_.FindText(c.what, c.matchCase, c.whole, c.down, c.from, end), c.hit) << c.what << " " << c.from;
+    EXPECT_EQ(end, c.end) << c.what << " " << c.from;
+  }
+}
+
 TEST_F(RichEditTest, ClipboardCarriesRtfAndTextAndObjectsStayByteForByte) {
   Load(ReadFile("picture.rtf"));
   const std::string blob = edit_.Doc().blobs[std::size_t(edit_.Doc().extra[6])];
