@@ -465,6 +465,41 @@ TEST_F(MacroPosition, BoxesWhenTheMacrosLoadStopWithTheBudget) {
       << win::msgbox::Log()[5].text;
 }
 
+// A position's macro text is bound as a macro file is: beyond 16 MiB it is not loaded, and the formula that calls
+// it says why; the position keeps the text as it was read. Padded with comments, the function at its head would
+// load within the bound.
+TEST_F(MacroPosition, AMacroTextBeyondTheBoundIsRefusedAndKept) {
+  std::string macro = "Function Inside()\r\n Inside = 1\r\nEnd Function\r\n";
+  const std::string comment = "'" + std::string(1021, 'x') + "\r\n";
+  while (macro.size() <= (16u << 20)) macro += comment;
+  Calculate(macro, "@Inside()", 1, kTQScriptMemoryLimit);
+  EXPECT_EQ(position->Part().GetMessages().str(),
+            "r1 = @Inside() = 0: Unbekannte Funktion: Inside (der Makrotext wurde nicht geladen: Makrotext zu groß: "
+            "mehr als 16 MB) (Zeile 1, Spalte 1)");
+  int input = 0, exports = 0;
+  NewDocument(input, exports);
+  const int skrib = VIDUV_AddChildElement(input, "Skrib");
+  position->Part().WriteXML(skrib, exports);
+  std::string stored(std::size_t(VIDUV_GetBinDataLength(skrib, "VBScript")), '\0');
+  VIDUV_GetBinData(skrib, "VBScript", stored.data());
+  EXPECT_TRUE(stored == macro) << stored.size() << " bytes stored of " << macro.size();
+}
+
+// Compiling the position's macro text counts against the run's budget: a text whose tree is larger than the budget
+// stops the macros where they load, said once. 20,000 lines " x = x + 1" make over 6,400,000 bytes of tree (20,000
+// statements and 80,000 expressions of more than 64 bytes each), beyond 1 MiB.
+TEST_F(MacroPosition, CompilingTheMacroTextCountsAgainstTheRunsBudget) {
+  std::string macro = "Function Never()\r\n";
+  for (int i = 0; i < 20000; ++i) macro += " x = x + 1\r\n";
+  macro += "End Function\r\n";
+  Calculate(macro, "1", 1, 1u << 20);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  const std::string box = win::msgbox::Log()[0].text;
+  EXPECT_NE(box.find("beim Laden der Makros"), std::string::npos) << box;
+  EXPECT_NE(box.find("Abbruch: Speicherbudget von 1 MB für die Makros der Auswertung verbraucht"), std::string::npos)
+      << box;
+}
+
 // A macro text refused when the document's macros load is said where the formula that calls it fails.
 TEST_F(MacroPosition, AFormulaCallingARefusedMacroSaysWhyItWasRefused) {
   Calculate("Function Probe()\r\n Probe = CreateObject(\"x\")\r\nEnd Function\r\n", "@Probe()", 1,
