@@ -500,6 +500,38 @@ TEST_F(MacroPosition, CompilingTheMacroTextCountsAgainstTheRunsBudget) {
       << box;
 }
 
+// A macro file that does not compile is handed to the macro editor when the macros load for the person; the repair
+// replaces the file, but never one marked read-only (mode 444, which does not stop root): that one is kept and the
+// box says why.
+TEST_F(SubDataTest, ARepairedMacroFileIsSavedUnlessItIsMarkedReadOnly) {
+  const fs::path file = folder_ / "user.bas";
+  const std::string broken = "Function F(x)\r\n  F = 2 * (x\r\nEnd Function\r\n";
+  const std::string repaired = "Function F(x)\r\n  F = 2 * x\r\nEnd Function\r\n";
+  CString before;
+  GetRegSettings().ReadString("Skrib", "userMacroFile", before, "");
+  GetRegSettings().WriteString("Skrib", "userMacroFile", file.c_str());
+  TQSCRIPT_SetEditor([&](int, const std::string&, const std::string&, int, int) { return repaired; });
+  for (const bool readOnly : {true, false}) {
+    SCOPED_TRACE(readOnly);
+    fs::remove(file);
+    std::ofstream(file, std::ios::binary) << broken;
+    if (readOnly) fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    win::msgbox::ClearLog();
+    Position position;
+    EXPECT_EQ(position.Part().LoadMacros(false), 0);
+    EXPECT_EQ(ReadAll(file), readOnly ? broken : repaired);
+    ASSERT_EQ(win::msgbox::Log().size(), readOnly ? 1u : 0u);
+    if (readOnly) {
+      EXPECT_NE(win::msgbox::Log()[0].text.find("sie ist schreibgeschützt; sie bleibt, wie sie ist"), std::string::npos)
+          << win::msgbox::Log()[0].text;
+    }
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+  }
+  TQSCRIPT_SetEditor(nullptr);
+  GetRegSettings().WriteString("Skrib", "userMacroFile", before);
+  win::msgbox::ClearLog();
+}
+
 // A macro text refused when the document's macros load is said where the formula that calls it fails.
 TEST_F(MacroPosition, AFormulaCallingARefusedMacroSaysWhyItWasRefused) {
   Calculate("Function Probe()\r\n Probe = CreateObject(\"x\")\r\nEnd Function\r\n", "@Probe()", 1,
