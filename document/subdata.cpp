@@ -14,6 +14,7 @@
 #include "platform/tqscript/tqscript.h"
 #include "platform/viduv/viduv.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/base/replace.h"
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/window/action.h"
 
@@ -283,12 +284,13 @@ int SubData::LoadMacros(bool silent) {
       std::fclose(in);
     }
     const std::string edited = TQSCRIPT_EditMacro(session, content, error, line, column);
-    if (edited != content) {
-      if (std::FILE* out = std::fopen(win::ToFsPath(file.str()).c_str(), "wb")) {
-        std::fwrite(edited.data(), 1, edited.size(), out);
-        std::fclose(out);
-      }
-    }
+    // the repair replaces the file whole or not at all, and never one marked read-only
+    win::ReplaceOptions options;
+    options.scratchPrefix = ".kolumo-makro-";
+    std::string why;
+    if (edited != content && !win::ReplaceFile(win::ToFsPath(file.str()), edited, options, why))
+      AfxMessageBox((Tr("Die Makrodatei wurde nicht gespeichert:") + "\n" + win::ReplaceErrorInGerman(why)).c_str(),
+                    MB_ICONSTOP);
     return 0;
   }
   if (!macroText.IsEmpty()) {

@@ -57,8 +57,10 @@ CRegSettings& GetRegSettings() {
   return settings;
 }
 
+CString CRegSettings::DefaultViewerPath() { return GetExeDir() + "\\annexo.exe"; }
+
 CRegSettings::CRegSettings() {
-  annexoPath = GetExeDir() + "\\annexo.exe";
+  annexoPath = DefaultViewerPath();
   vorlage = GetUserDataDir() + "\\Standard Vorlage.rtf";
   Log("CRegSettings():29");
 

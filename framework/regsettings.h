@@ -31,6 +31,9 @@ class CRegSettings {
   void ExpandRegistryReference(CString& text);
 
   CString GetDefaultNorm() const { return defaultNorm; }
+  // The viewer the settings name until another is set: the suite's own, beside the program, which this platform
+  // does not have.
+  static CString DefaultViewerPath();
 
   static constexpr const char* kStartKey = "software\\Ormi\\Anlauf";
   static constexpr const char* kSuiteKey = "software\\Ormi\\Vernik2005";

@@ -28,6 +28,7 @@
 
 #include "platform/richedit/richeditctrl.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/base/codepage.h"
 #include "platform/win/base/leftovers.h"
 #include "platform/win/base/process.h"
 #include "platform/win/dialogs/afxdlgs.h"
@@ -637,17 +638,24 @@ void OpenWithViewer(const char* path) {
   const std::string program = opener ? "xdg-open" : installed;
   // Without a screen there is nobody to look at a viewer's window: the call is only told.
   if (!win::CurrentScreen()) {
-    std::fprintf(stderr, "Betrachter: %s %s\n", QuoteArgument(program).c_str(), QuoteArgument(file).c_str());
+    std::fprintf(stderr, "Betrachter: %s %s\n", win::TerminalText(QuoteArgument(program)).c_str(),
+                 win::TerminalText(QuoteArgument(file)).c_str());
     return;
   }
-  const std::string own = FsPath(GetRegSettings().annexoPath);
   CString text;
   if (opener && !ProgramOnPath("xdg-open")) {
-    text.Format(
-        "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: es ist kein Anzeigeprogramm "
-        "vorhanden. Der Betrachter der Einstellungen, '%s' im Programmordner, fehlt, und das Programm "
-        "\"xdg-open\" des Desktops ist nicht im Suchpfad (PATH).",
-        file.c_str(), own.c_str());
+    // The settings' own viewer is named only when one was set: the default one is not made for this platform.
+    if (GetRegSettings().annexoPath != CRegSettings::DefaultViewerPath())
+      text.Format(
+          "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: es ist kein Anzeigeprogramm "
+          "vorhanden. Der Betrachter der Einstellungen, '%s', fehlt, und das Programm \"xdg-open\" des Desktops "
+          "ist nicht im Suchpfad (PATH).",
+          file.c_str(), FsPath(GetRegSettings().annexoPath).c_str());
+    else
+      text.Format(
+          "Die Datei '%s' ist geschrieben, kann aber nicht angezeigt werden: das Programm \"xdg-open\", das sie "
+          "mit dem Anzeigeprogramm des Desktops öffnet, ist nicht im Suchpfad (PATH).",
+          file.c_str());
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     return;
   }

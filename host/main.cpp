@@ -32,6 +32,7 @@
 #include "framework/utilities.h"
 #include "host/edit.h"
 #include "host/module.h"
+#include "platform/win/base/codepage.h"
 #include "platform/win/base/replace.h"
 #include "platform/win/screen/x11screen.h"
 #include "platform/win/window/action.h"
@@ -56,7 +57,7 @@ constexpr const char* kUsage =
     "  --answer A                   before a command: every message box is answered with A (ok, cancel, yes,\n"
     "                               no, or a button's number) instead of its default button or the person at\n"
     "                               the screen; a box with only OK takes OK\n"
-    "  --help                       this text\n"
+    "  --help, -h                   this text, also after a command (which then does nothing)\n"
     "  --version                    the module's program version\n"
     "Exit status:\n"
     "  0  done; for calc: calculated and saved, every verification fulfilled\n"
@@ -75,8 +76,41 @@ constexpr const char* kUsage =
 
 static_assert(win::kLockWait == std::chrono::seconds(3), "the help names the wait of a save for another's lock");
 
+// The commands and their arguments, for the one line of usage after a wrong command.
+struct CommandForm {
+  const char* name;
+  const char* arguments;
+  std::size_t least, most;  // arguments after the command's name
+};
+constexpr std::size_t kAny = std::size_t(-1);
+constexpr CommandForm kCommands[] = {
+    {"new", "FILE.tqx", 1, 1},  {"roundtrip", "IN.tqx OUT.tqx", 2, 2},
+    {"calc", "FILE.tqx", 1, 1}, {"report", "FILE.tqx", 1, 1},
+    {"edit", "FILE.tqx", 1, 1}, {"call", "ACTION [TYPE=VALUE ...]", 1, kAny},
+    {"--version", "", 0, 0},
+};
+
+const CommandForm* FindCommand(const std::string& name) {
+  for (const CommandForm& form : kCommands)
+    if (name == form.name) return &form;
+  return nullptr;
+}
+
+// A wrong command line: its reason and one line of usage, status 2.
+int Wrong(const std::string& reason, const CommandForm* form = nullptr) {
+  std::fprintf(stderr, "kolumo: %s\n", win::TerminalText(reason).c_str());
+  if (form)
+    std::fprintf(stderr, "usage: kolumo [--answer A] %s%s%s (kolumo --help says more)\n", form->name,
+                 *form->arguments ? " " : "", form->arguments);
+  else
+    std::fputs("usage: kolumo [--answer A] new|roundtrip|calc|report|edit|call ... (kolumo --help says more)\n",
+               stderr);
+  return 2;
+}
+
+// Texts of a file (a load's name, a reason that quotes one) are printed with their control characters escaped.
 int Fail(const std::string& text) {
-  std::fprintf(stderr, "kolumo: %s\n", text.c_str());
+  std::fprintf(stderr, "kolumo: %s\n", win::TerminalText(text).c_str());
   return 1;
 }
 
@@ -213,7 +247,7 @@ void PrintFireFailure(int n, const std::string& kombination) {
   const int grund = VIDUV_GetInt(n, "grund");
   if (grund == 3) {
     std::printf("NOT FULFILLED: fire resistance by tables, %s: not possible under %s, which has no fire tables\n",
-                kombination.c_str(), VIDUV_GetString(n, "norm"));
+                kombination.c_str(), win::TerminalText(VIDUV_GetString(n, "norm")).c_str());
     return;
   }
   std::printf("NOT FULFILLED: fire resistance by tables, ");
@@ -273,7 +307,7 @@ int Calc(host::Module& module, const std::string& path) {
   int unerfuellt = 0;
   for (int n = VIDUV_FindFirstChild(result, "NichtErfuellt"); n; n = VIDUV_FindNextChild(n, "NichtErfuellt")) {
     ++unerfuellt;
-    const std::string kombination = VIDUV_GetString(n, "kombination");
+    const std::string kombination = win::TerminalText(VIDUV_GetString(n, "kombination"));
     if (std::string(VIDUV_GetString(n, "nachweis")) == "Brand") {
       PrintFireFailure(n, kombination);
       continue;
@@ -372,37 +406,32 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   std::set_terminate(Terminate);
   std::vector<std::string> args(argv + 1, argv + argc);
-  std::optional<int> answer;
-  if (args.size() >= 2 && args[0] == "--answer") {
-    answer = ParseAnswer(args[1]);
-    if (!answer) {
-      std::fprintf(stderr, "kolumo: unknown answer \"%s\"\n%s", args[1].c_str(), kUsage);
-      return 2;
+  // A command asked for its help does nothing else: "kolumo new --help" writes no position named "--help".
+  for (const std::string& arg : args)
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
     }
+  std::optional<int> answer;
+  if (!args.empty() && args[0] == "--answer") {
+    if (args.size() < 2) return Wrong("--answer needs an answer: ok, cancel, yes, no or a button's number");
+    answer = ParseAnswer(args[1]);
+    if (!answer) return Wrong("unknown answer \"" + args[1] + "\"");
     args.erase(args.begin(), args.begin() + 2);
   }
   const std::string command = args.empty() ? "" : args[0];
-  if (!answer && args.size() == 1 && (command == "--help" || command == "-h")) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  const bool known = (command == "new" && args.size() == 2) || (command == "roundtrip" && args.size() == 3) ||
-                     (command == "calc" && args.size() == 2) || (command == "report" && args.size() == 2) ||
-                     (command == "edit" && args.size() == 2) || (command == "call" && args.size() >= 2) ||
-                     (command == "--version" && args.size() == 1);
-  if (!known) {
-    const bool named = command == "new" || command == "roundtrip" || command == "calc" || command == "report" ||
-                       command == "edit" || command == "call" || command == "--version" || command == "--help" ||
-                       command == "-h";
-    if (command.empty())
-      std::fputs("kolumo: no command given\n", stderr);
-    else if (!named)
-      std::fprintf(stderr, "kolumo: unknown command \"%s\"\n", command.c_str());
-    else
-      std::fprintf(stderr, "kolumo: wrong arguments for \"%s\"\n", command.c_str());
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  const CommandForm* form = FindCommand(command);
+  if (command.empty()) return Wrong("no command given");
+  if (!form)
+    return Wrong(command[0] == '-' ? "unknown option \"" + command + "\"" : "unknown command \"" + command + "\"");
+  // No command takes an option: an argument that looks like one is a mistake, never a file's name.
+  for (std::size_t i = 1; i < args.size(); ++i)
+    if (!args[i].empty() && args[i][0] == '-')
+      return Wrong(args[i] == "--answer" ? "--answer stands before the command"
+                                         : "unknown option \"" + args[i] + "\" for \"" + command + "\"",
+                   form);
+  if (args.size() - 1 < form->least || args.size() - 1 > form->most)
+    return Wrong("wrong arguments for \"" + command + "\"", form);
 
   std::string error;
   // The module reads its installation root from KOLUMO_ROOT; the host names the one beside it when none is set.

@@ -9,6 +9,7 @@
 
 #include "framework/calldoc.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/base/codepage.h"
 
 namespace host {
 
@@ -57,9 +58,9 @@ void InitMessageBoxes(std::optional<int> answer) {
     win::msgbox::SetUnscriptedHandler([given](const win::msgbox::Record& box) -> int {
       if ((box.type & MB_TYPEMASK) == MB_OK) return IDOK;
       if (win::msgbox::Offers(box.type, given)) return given;
-      std::fprintf(stderr,
-                   "kolumo: --answer gives %s, which the message box does not offer (%s); the run ends here: %s\n",
-                   win::msgbox::AnswerText(given), win::msgbox::ButtonsText(box.type), box.text.c_str());
+      std::fprintf(
+          stderr, "kolumo: --answer gives %s, which the message box does not offer (%s); the run ends here: %s\n",
+          win::msgbox::AnswerText(given), win::msgbox::ButtonsText(box.type), win::TerminalText(box.text).c_str());
       std::fflush(nullptr);
       std::_Exit(2);
     });
@@ -187,7 +188,7 @@ std::optional<int> CallObjects::Value(const std::string& text, std::string& erro
 }
 
 void CallObjects::Print(std::FILE* out) const {
-  for (const CString& text : texts_) std::fprintf(out, "text %s\n", text.GetString());
+  for (const CString& text : texts_) std::fprintf(out, "text %s\n", win::TerminalText(text.str()).c_str());
   if (exports_) std::fprintf(out, "exports %zu\n", exports_->size());
 }
 

@@ -25,6 +25,7 @@
 #include "platform/win/dialogs/msgbox.h"
 #include "platform/win/base/leftovers.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/base/replace.h"
 #include "report/bilder.h"
 #include "report/rtfhilfe.h"
 
@@ -179,13 +180,16 @@ CRtf_Ausgabe::~CRtf_Ausgabe() = default;
 void CRtf_Ausgabe::Abschluss() {
   const std::string eigener = EigenesBild("Bericht.rtf");
   std::string grund = m_bildFehler;
-  // A folder standing where a picture or the report goes would stop the swap half done.
+  // A folder standing where a picture or the report goes would stop the swap half done; a file marked read-only
+  // there is kept, and the report with it is not written.
   std::vector<std::string> namen{m_bericht};
   for (const auto& bild : m_bilder) namen.push_back(bild.second);
   for (const std::string& name : namen) {
     struct stat status {};
     if (grund.empty() && ::stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
       grund = name + ": " + std::strerror(EISDIR);
+    if (grund.empty() && win::MarkedReadOnly(name))
+      grund = name + ": " + Tr("die Datei ist schreibgeschützt; sie bleibt, wie sie ist").str();
   }
   if (grund.empty()) {
     RTFX_SetOutputFile(eigener.c_str());

@@ -201,9 +201,11 @@ bool AppendPictureGroup(std::string& out, const char* file, double widthCm, doub
                         std::string* why = nullptr) {
   const long long size = file ? FileSize(file) : -1;
   if (size > kMostPictureBytes) {
+    // in tenths rounded up: a picture a byte above the limit must not read as of the limit's size
+    const double tenths = std::ceil(double(size) * 10.0 / (1024.0 * 1024.0));
     char text[160];
-    std::snprintf(text, sizeof text, "Bild zu groß: %.1f MB, im Bericht höchstens %lld MB je Bild",
-                  double(size) / (1024.0 * 1024.0), kMostPictureBytes / (1024 * 1024));
+    std::snprintf(text, sizeof text, "Bild zu groß: %.1f MB, im Bericht höchstens %lld MB je Bild", tenths / 10.0,
+                  kMostPictureBytes / (1024 * 1024));
     std::replace(text, text + std::strlen(text), '.', ',');  // the decimal comma
     S().lastError = std::string(text) + ": " + file;
     if (why) *why = text;

@@ -38,6 +38,31 @@ struct Token {
 
 std::string Upper(std::string_view s) { return UpperText(s); }
 
+// What compiling a text makes (its tokens, its tree, the names it declares) counts against the budget as the values
+// of a run do: a text of megabytes of statements would otherwise take gigabytes before a line of it ran. A list
+// counts with the block it holds, charged before it grows into it.
+template <typename T, typename Item>
+void Keep(std::vector<T>& list, Item&& item) {
+  if (list.size() == list.capacity()) {
+    const std::size_t grown = std::max<std::size_t>(1, 2 * list.capacity());
+    ChargeMemory(HeapBlock(grown * sizeof(T)) - HeapBlock(list.capacity() * sizeof(T)));
+  }
+  list.push_back(std::forward<Item>(item));
+}
+
+// The name's node in the set of declared names; false when it was declared before.
+bool Declare(std::set<std::string>& names, const std::string& name) {
+  if (!names.insert(name).second) return false;
+  // a node holds three links and a colour beside its text
+  ChargeMemory(HeapBlock(32 + sizeof(std::string)) + TextBytes(name.capacity()));
+  return true;
+}
+
+// The place and text of a name in the tree.
+void ChargeNames(const std::string& name, const std::string& shown) {
+  ChargeMemory(TextBytes(name.capacity()) + TextBytes(shown.capacity()));
+}
+
 // The byte length of the name character at i (a letter; after the first also a digit or "_"), 0 when there is none.
 std::size_t NameCharLength(std::string_view src, std::size_t i, bool first) {
   unsigned char c = static_cast<unsigned char>(src[i]);
@@ -96,6 +121,10 @@ std::string StringLiteral(std::string_view src, std::size_t i, std::size_t& end,
 
 std::vector<Token> Tokenize(std::string_view src) {
   std::vector<Token> tokens;
+  auto Emit = [&](Token& t) {
+    ChargeMemory(TextBytes(t.text.capacity()) + TextBytes(t.upper.capacity()));
+    Keep(tokens, std::move(t));
+  };
   std::size_t i = 0;
   int line = 1, column = 1;
   auto advance = [&](std::size_t n) {
@@ -123,7 +152,7 @@ std::vector<Token> Tokenize(std::string_view src) {
     if (c == '\n' || c == '\r') {
       newline();
       t.kind = Token::Kind::EndOfLine;
-      tokens.push_back(t);
+      Emit(t);
       continue;
     }
     if (c == '\'') {
@@ -151,7 +180,7 @@ std::vector<Token> Tokenize(std::string_view src) {
         skipToLineEnd();
         continue;
       }
-      tokens.push_back(t);
+      Emit(t);
       continue;
     }
     if (std::isdigit(static_cast<unsigned char>(c)) ||
@@ -166,7 +195,7 @@ std::vector<Token> Tokenize(std::string_view src) {
       double d = 0;
       if (!ParseNumber(t.text, d)) Fail("Überlauf: " + t.text, t.line, t.column);
       t.value = (!isDouble && d <= INT32_MAX) ? Value::Int(static_cast<int64_t>(d)) : Value::Dbl(d);
-      tokens.push_back(t);
+      Emit(t);
       continue;
     }
     if (c == '&' && i + 1 < src.size() && (src[i + 1] == 'H' || src[i + 1] == 'h') && i + 2 < src.size() &&
@@ -181,7 +210,7 @@ std::vector<Token> Tokenize(std::string_view src) {
       double d = 0;
       if (!ParseNumber(digits, d)) Fail("Überlauf: " + t.text, t.line, t.column);
       t.value = Value::Int(static_cast<int64_t>(d));
-      tokens.push_back(t);
+      Emit(t);
       continue;
     }
     if (c == '"') {
@@ -191,13 +220,13 @@ std::vector<Token> Tokenize(std::string_view src) {
       t.kind = Token::Kind::String;
       t.text = s;
       t.value = Value::Str(std::move(s));
-      tokens.push_back(t);
+      Emit(t);
       continue;
     }
     if (c == ':') {
       advance(1);
       t.kind = Token::Kind::Colon;
-      tokens.push_back(t);
+      Emit(t);
       continue;
     }
     static const char* const kTwo[] = {"<>", "<=", ">="};
@@ -208,7 +237,7 @@ std::vector<Token> Tokenize(std::string_view src) {
       t.kind = Token::Kind::Symbol;
       t.text = std::string(src.substr(i, two ? 2 : 1));
       advance(two ? 2 : 1);
-      tokens.push_back(t);
+      Emit(t);
       continue;
     }
     if (c == '#') Fail("nicht unterstützt: Datumsangabe", line, column);
@@ -222,15 +251,15 @@ std::vector<Token> Tokenize(std::string_view src) {
   end.kind = Token::Kind::EndOfLine;
   end.line = line;
   end.column = column;
-  tokens.push_back(end);
+  Keep(tokens, end);
   end.kind = Token::Kind::End;
-  tokens.push_back(end);
+  Keep(tokens, end);
   return tokens;
 }
 
 class Parser {
  public:
-  explicit Parser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
+  explicit Parser(const std::vector<Token>& tokens) : tokens_(tokens) {}
 
   Program ParseProgram() {
     Program program;
@@ -244,7 +273,7 @@ class Parser {
         Next();
         if (!IsWord("FUNCTION") && !IsWord("SUB")) {
           if (IsWord("CONST")) {
-            program.statements.push_back(ParseStatementLine(moduleNames));
+            Keep(program.statements, ParseStatementLine(moduleNames));
             continue;
           }
           // "Public x" declares like Dim.
@@ -253,9 +282,8 @@ class Parser {
       }
       if (IsWord("FUNCTION") || IsWord("SUB")) {
         auto proc = ParseProcedure();
-        if (!procNames.insert(proc->name).second)
-          Fail("Name mehrfach definiert: " + proc->shown, proc->line, proc->column);
-        program.procedures.push_back(std::move(proc));
+        if (!Declare(procNames, proc->name)) Fail("Name mehrfach definiert: " + proc->shown, proc->line, proc->column);
+        Keep(program.procedures, std::move(proc));
         continue;
       }
       if (IsWord("OPTION")) {
@@ -265,7 +293,7 @@ class Parser {
         ExpectEndOfStatement();
         continue;
       }
-      program.statements.push_back(ParseStatementLine(moduleNames));
+      Keep(program.statements, ParseStatementLine(moduleNames));
     }
     return program;
   }
@@ -281,6 +309,8 @@ class Parser {
       if (!At(Token::Kind::End)) Unexpected("Textende");
       return e;
     } catch (const ScriptError& e) {
+      // A limit of the run (memory, time) is no place in the text: read as statements it would stop again.
+      if (e.outOfTime || e.line == 0) throw;
       error = e;
       return nullptr;
     }
@@ -294,13 +324,13 @@ class Parser {
       if (At(Token::Kind::End)) break;
       if (IsWord("FUNCTION") || IsWord("SUB") || IsWord("OPTION"))
         Fail("Syntaxfehler: " + Peek().text + " ist hier nicht erlaubt", Peek().line, Peek().column);
-      block.push_back(ParseStatementLine(names));
+      Keep(block, ParseStatementLine(names));
     }
     return block;
   }
 
  private:
-  std::vector<Token> tokens_;
+  const std::vector<Token>& tokens_;
   std::size_t pos_ = 0;
   int depth_ = 0;
   int forDepth_ = 0, doDepth_ = 0;
@@ -371,6 +401,8 @@ class Parser {
   }
 
   std::shared_ptr<Procedure> ParseProcedure() {
+    // with the counts that share it
+    ChargeMemory(HeapBlock(sizeof(Procedure) + 16));
     auto proc = std::make_shared<Procedure>();
     proc->isFunction = IsWord("FUNCTION");
     procKind_ = proc->isFunction ? "FUNCTION" : "SUB";
@@ -380,6 +412,7 @@ class Parser {
     proc->shown = name.text;
     proc->line = name.line;
     proc->column = name.column;
+    ChargeNames(proc->name, proc->shown);
     std::set<std::string> names;
     if (IsSymbol("(")) {
       Next();
@@ -395,13 +428,14 @@ class Parser {
           const Token& pn = ExpectIdentifier("Parametername");
           p.name = pn.upper;
           p.shown = pn.text;
-          if (p.name == proc->name || !names.insert(p.name).second)
+          ChargeNames(p.name, p.shown);
+          if (p.name == proc->name || !Declare(names, p.name))
             Fail("Name mehrfach definiert: " + pn.text, pn.line, pn.column);
           if (IsSymbol("(")) {
             Next();
             ExpectSymbol(")");
           }
-          proc->params.push_back(std::move(p));
+          Keep(proc->params, std::move(p));
           if (IsSymbol(",")) {
             Next();
             continue;
@@ -436,7 +470,7 @@ class Parser {
       if (IsWord("END") || IsWord("NEXT") || IsWord("LOOP") || IsWord("WEND") || IsWord("ELSE") || IsWord("ELSEIF") ||
           IsWord("CASE"))
         break;
-      block.push_back(ParseStatementLine(names));
+      Keep(block, ParseStatementLine(names));
     }
     return block;
   }
@@ -449,6 +483,7 @@ class Parser {
   }
 
   StmtP NewStmt(Stmt::Kind kind, const Token& at) {
+    ChargeMemory(HeapBlock(sizeof(Stmt)));
     auto s = std::make_unique<Stmt>();
     s->kind = kind;
     s->line = at.line;
@@ -463,12 +498,13 @@ class Parser {
     d.shown = n.text;
     d.line = n.line;
     d.column = n.column;
+    ChargeNames(d.name, d.shown);
     if (IsSymbol("(")) {
       Next();
       d.isArray = true;
       if (!IsSymbol(")")) {
         for (;;) {
-          d.bounds.push_back(ParseExpression());
+          Keep(d.bounds, ParseExpression());
           if (!IsSymbol(",")) break;
           Next();
         }
@@ -492,8 +528,8 @@ class Parser {
       auto s = NewStmt(Stmt::Kind::Dim, t);
       for (;;) {
         DimItem d = ParseDimItem(false);
-        if (!names.insert(d.name).second) Fail("Name mehrfach definiert: " + d.shown, d.line, d.column);
-        s->dims.push_back(std::move(d));
+        if (!Declare(names, d.name)) Fail("Name mehrfach definiert: " + d.shown, d.line, d.column);
+        Keep(s->dims, std::move(d));
         if (!IsSymbol(",")) break;
         Next();
       }
@@ -507,7 +543,7 @@ class Parser {
         Next();
       }
       for (;;) {
-        s->dims.push_back(ParseDimItem(true));
+        Keep(s->dims, ParseDimItem(true));
         if (!IsSymbol(",")) break;
         Next();
       }
@@ -523,9 +559,10 @@ class Parser {
         d.shown = n.text;
         d.line = n.line;
         d.column = n.column;
-        if (!names.insert(d.name).second) Fail("Name mehrfach definiert: " + n.text, n.line, n.column);
+        ChargeNames(d.name, d.shown);
+        if (!Declare(names, d.name)) Fail("Name mehrfach definiert: " + n.text, n.line, n.column);
         ExpectSymbol("=");
-        s->consts.emplace_back(std::move(d), ParseExpression());
+        Keep(s->consts, std::pair(std::move(d), ParseExpression()));
         if (!IsSymbol(",")) break;
         Next();
       }
@@ -538,9 +575,9 @@ class Parser {
       Next();
       auto s = NewStmt(Stmt::Kind::Do, t);
       s->hasCond = true;
-      s->conds.push_back(ParseExpression());
+      Keep(s->conds, ParseExpression());
       ExpectEndOfStatement();
-      s->blocks.push_back(ParseBlock(names, [&] { return IsWord("WEND"); }));
+      Keep(s->blocks, ParseBlock(names, [&] { return IsWord("WEND"); }));
       ExpectWord("WEND");
       // "Exit Do" does not leave a While loop: it leaves the Do around it.
       s->wend = true;
@@ -611,7 +648,7 @@ class Parser {
     if (!AtEndOfStatement() && !(inLineIf && IsWord("ELSE"))) {
       target->hasArgs = true;
       for (;;) {
-        target->args.push_back(ParseExpression());
+        Keep(target->args, ParseExpression());
         if (!IsSymbol(",")) break;
         Next();
       }
@@ -623,13 +660,13 @@ class Parser {
   StmtP ParseIf(std::set<std::string>& names, bool inLineIf) {
     const Token& t = Next();
     auto s = NewStmt(Stmt::Kind::If, t);
-    s->conds.push_back(ParseExpression());
+    Keep(s->conds, ParseExpression());
     ExpectWord("THEN");
     if (!At(Token::Kind::EndOfLine) && !At(Token::Kind::End)) {
       // One line: statements separated by ':' up to the line's end, perhaps with an Else part.
       auto parseLinePart = [&](Block& block) {
         for (;;) {
-          block.push_back(ParseStatement(names, true));
+          Keep(block, ParseStatement(names, true));
           if (At(Token::Kind::Colon)) {
             Next();
             if (At(Token::Kind::EndOfLine) || At(Token::Kind::End)) break;
@@ -639,11 +676,11 @@ class Parser {
           break;
         }
       };
-      s->blocks.emplace_back();
+      Keep(s->blocks, Block{});
       parseLinePart(s->blocks.back());
       if (IsWord("ELSE")) {
         Next();
-        s->blocks.emplace_back();
+        Keep(s->blocks, Block{});
         parseLinePart(s->blocks.back());
       }
       // A one-line If may close with "End If" on the same line.
@@ -656,17 +693,17 @@ class Parser {
       return s;
     }
     auto stop = [&] { return IsWord("ELSEIF") || IsWord("ELSE") || (IsWord("END") && IsWord("IF", 1)); };
-    s->blocks.push_back(ParseBlock(names, stop));
+    Keep(s->blocks, ParseBlock(names, stop));
     while (IsWord("ELSEIF")) {
       Next();
-      s->conds.push_back(ParseExpression());
+      Keep(s->conds, ParseExpression());
       ExpectWord("THEN");
       ExpectEndOfStatement();
-      s->blocks.push_back(ParseBlock(names, stop));
+      Keep(s->blocks, ParseBlock(names, stop));
     }
     if (IsWord("ELSE")) {
       Next();
-      s->blocks.push_back(ParseBlock(names, [&] { return IsWord("END") && IsWord("IF", 1); }));
+      Keep(s->blocks, ParseBlock(names, [&] { return IsWord("END") && IsWord("IF", 1); }));
     }
     if (!(IsWord("END") && IsWord("IF", 1))) Unexpected("'End If'");
     Next();
@@ -696,7 +733,7 @@ class Parser {
     }
     ExpectEndOfStatement();
     ++forDepth_;
-    s->blocks.push_back(ParseBlock(names, [&] { return IsWord("NEXT"); }));
+    Keep(s->blocks, ParseBlock(names, [&] { return IsWord("NEXT"); }));
     --forDepth_;
     ExpectWord("NEXT");
     if (At(Token::Kind::Name) && !IsWord("ELSE")) {
@@ -714,11 +751,11 @@ class Parser {
       Next();
       s->hasCond = true;
       s->condAtTop = true;
-      s->conds.push_back(ParseExpression());
+      Keep(s->conds, ParseExpression());
     }
     ExpectEndOfStatement();
     ++doDepth_;
-    s->blocks.push_back(ParseBlock(names, [&] { return IsWord("LOOP"); }));
+    Keep(s->blocks, ParseBlock(names, [&] { return IsWord("LOOP"); }));
     --doDepth_;
     ExpectWord("LOOP");
     if (IsWord("WHILE") || IsWord("UNTIL")) {
@@ -727,7 +764,7 @@ class Parser {
       Next();
       s->hasCond = true;
       s->condAtTop = false;
-      s->conds.push_back(ParseExpression());
+      Keep(s->conds, ParseExpression());
     }
     return s;
   }
@@ -736,7 +773,7 @@ class Parser {
     const Token& t = Next();
     auto s = NewStmt(Stmt::Kind::Select, t);
     ExpectWord("CASE");
-    s->conds.push_back(ParseExpression());
+    Keep(s->conds, ParseExpression());
     ExpectEndOfStatement();
     SkipSeparators();
     bool sawElse = false;
@@ -773,13 +810,13 @@ class Parser {
               item.b = ParseExpression();
             }
           }
-          clause.items.push_back(std::move(item));
+          Keep(clause.items, std::move(item));
           if (!IsSymbol(",")) break;
           Next();
         }
       }
       clause.body = ParseBlock(names, [&] { return IsWord("CASE") || (IsWord("END") && IsWord("SELECT", 1)); });
-      s->cases.push_back(std::move(clause));
+      Keep(s->cases, std::move(clause));
     }
     if (!(IsWord("END") && IsWord("SELECT", 1))) Unexpected("'Case' oder 'End Select'");
     Next();
@@ -787,13 +824,20 @@ class Parser {
     return s;
   }
 
-  ExprP NameExpr(const Token& n) {
+  static ExprP NewExpr(Expr::Kind kind, const Token& at) {
+    ChargeMemory(HeapBlock(sizeof(Expr)));
     auto e = std::make_unique<Expr>();
-    e->kind = Expr::Kind::Name;
+    e->kind = kind;
+    e->line = at.line;
+    e->column = at.column;
+    return e;
+  }
+
+  ExprP NameExpr(const Token& n) {
+    auto e = NewExpr(Expr::Kind::Name, n);
     e->name = n.upper;
     e->shown = n.text;
-    e->line = n.line;
-    e->column = n.column;
+    ChargeNames(e->name, e->shown);
     return e;
   }
 
@@ -802,7 +846,7 @@ class Parser {
     e.hasArgs = true;
     if (!IsSymbol(")")) {
       for (;;) {
-        e.args.push_back(ParseExpression());
+        Keep(e.args, ParseExpression());
         if (!IsSymbol(",")) break;
         Next();
       }
@@ -813,13 +857,13 @@ class Parser {
   }
 
   ExprP Operator(Expr::Kind kind, Op op, const Token& at, ExprP a, ExprP b) {
-    auto e = std::make_unique<Expr>();
-    e->kind = kind;
+    auto e = NewExpr(kind, at);
     e->op = op;
-    e->line = at.line;
-    e->column = at.column;
     e->height = 1 + std::max(a->height, b ? b->height : 0);
     if (e->height > kMaxExpressionHeight) Fail("Ausdruck zu lang", at.line, at.column);
+    const std::size_t operands = b ? 2 : 1;
+    ChargeMemory(HeapBlock(operands * sizeof(ExprP)));
+    e->args.reserve(operands);
     e->args.push_back(std::move(a));
     if (b) e->args.push_back(std::move(b));
     return e;
@@ -953,20 +997,15 @@ class Parser {
     const Token& t = Peek();
     if (t.kind == Token::Kind::Number || t.kind == Token::Kind::String) {
       Next();
-      auto e = std::make_unique<Expr>();
-      e->kind = Expr::Kind::Literal;
+      auto e = NewExpr(Expr::Kind::Literal, t);
       e->literal = t.value;
-      e->line = t.line;
-      e->column = t.column;
+      ChargeMemory(TextBytes(e->literal.text.capacity()));
       return e;
     }
     if (t.kind == Token::Kind::Name && (t.upper == "TRUE" || t.upper == "FALSE" || t.upper == "EMPTY")) {
       Next();
-      auto e = std::make_unique<Expr>();
-      e->kind = Expr::Kind::Literal;
+      auto e = NewExpr(Expr::Kind::Literal, t);
       if (t.upper != "EMPTY") e->literal = Value::Bool(t.upper == "TRUE");
-      e->line = t.line;
-      e->column = t.column;
       return e;
     }
     if (IsSymbol("(")) {
@@ -988,7 +1027,10 @@ class Parser {
 
 }  // namespace
 
-Program ParseProgram(std::string_view text) { return Parser(Tokenize(text)).ParseProgram(); }
+Program ParseProgram(std::string_view text) {
+  const std::vector<Token> tokens = Tokenize(text);
+  return Parser(tokens).ParseProgram();
+}
 
 void ParseStatement(std::string_view text, ExprP& expression, Block& statements) {
   std::vector<Token> tokens = Tokenize(text);
@@ -1001,7 +1043,7 @@ void ParseStatement(std::string_view text, ExprP& expression, Block& statements)
   if (!assignment) expression = Parser(tokens).TryWholeExpression(asExpression);
   if (expression) return;
   try {
-    statements = Parser(std::move(tokens)).ParseLooseStatements();
+    statements = Parser(tokens).ParseLooseStatements();
   } catch (const ScriptError& asStatements) {
     // Neither reading works: the one that got further says best what is wrong.
     if (!assignment &&

@@ -66,8 +66,10 @@ class RunScope {
 };
 // Fails at once when the open TQScriptBudget is already spent.
 void CheckBudgetLeft();
-// Counts bytes against the budget; fails when it is spent.
+// Counts bytes against the budget, and the work of touching them; fails when it is spent.
 void Charge(std::size_t bytes);
+// Counts bytes against the budget alone: what compiling a text makes, whose time those bytes bound.
+void ChargeMemory(std::size_t bytes);
 // One statement run (the clock of KOLUMO_SCRIPT_SECONDS_PER_STEP counts them).
 void CountStep();
 // Fails when the call has run too long.
@@ -94,6 +96,8 @@ std::size_t BytesOf(const Value& v);
 std::size_t ArrayBytes(std::size_t dimensions, std::size_t elements);
 // The bytes a text of this capacity holds beside its place.
 std::size_t TextBytes(std::size_t capacity);
+// The bytes the allocator takes for a block of so many.
+std::size_t HeapBlock(std::size_t bytes);
 
 // A Variant: Empty, Boolean, Integer (32 bits, as the language's Long), Double, String (UTF-8) or an array.
 struct Value {

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <new>
 #include <optional>
-#include <sstream>
+#include <cstring>
 #include <vector>
 
 #include "platform/tqscript/script_internal.h"
@@ -17,7 +17,8 @@ namespace {
 
 using namespace tqscript;
 
-constexpr std::uintmax_t kMaxMacroFileBytes = 16u << 20;
+// A macro text, of a file or of a document, is refused beyond this many bytes.
+constexpr std::size_t kMaxMacroBytes = 16u << 20;
 
 struct Session {
   SessionState state;
@@ -65,9 +66,32 @@ void ClearError(Session& s) {
 
 constexpr std::size_t kMaxRefusalsKept = 4;
 
+// Notes why the text `source` names was not loaded (the session's error), for a later call of its missing
+// procedures; a stopped budget is said on its own, once. Returns 0, the load's result.
+int NoteRefusal(Session& s, const std::string& source) {
+  if (!s.outOfTime && s.refusals.size() < kMaxRefusalsKept) {
+    std::string refusal = source + " wurde nicht geladen: " + s.error;
+    // its place in words: the error's own place stays the last thing in brackets
+    if (s.errorLine > 0) {
+      refusal.erase(refusal.rfind(" (Zeile "));
+      refusal += ", Zeile " + std::to_string(s.errorLine) + ", Spalte " + std::to_string(s.errorColumn);
+    }
+    s.refusals.push_back(refusal);
+  }
+  return 0;
+}
+
+// The text as UTF-8 in `converted` when it is not already, counted as the parse's own copy.
+std::string_view InUtf8(std::string_view text, std::string& converted) {
+  if (win::IsValidUtf8(text)) return text;
+  converted = win::Windows1252ToUtf8(text);
+  ChargeMemory(TextBytes(converted.capacity()));
+  return converted;
+}
+
 // Compiles the text and runs its module-level statements; on any error the session is as it was. `source` names
 // the text in what a later call of its missing procedures says.
-int Load(Session& s, const std::string& text, const std::string& source) {
+int Load(Session& s, std::string_view text, const std::string& source) {
   ClearError(s);
   RunScope runScope;
   std::optional<SessionState> before;
@@ -77,10 +101,16 @@ int Load(Session& s, const std::string& text, const std::string& source) {
     before = s.state;
     for (auto& [name, cell] : before->globals)
       cell = std::make_shared<Cell>(Cell{CopyValue(cell->value), cell->constant});
-    Program program = ParseProgram(win::AsUtf8(text));
+    std::string converted;
+    Program program = ParseProgram(InUtf8(text, converted));
     if (program.optionExplicit) s.state.optionExplicit = true;
     // A later text may replace a procedure of an earlier one (the user's file over the maker's).
-    for (auto& p : program.procedures) s.state.procedures[p->name] = p;
+    using Entry = decltype(s.state.procedures)::value_type;
+    for (auto& p : program.procedures) {
+      // its entry in the session: a node with the next link and the hash beside the name and the pointer
+      ChargeMemory(HeapBlock(sizeof(Entry) + 16) + TextBytes(p->name.capacity()));
+      s.state.procedures[p->name] = p;
+    }
     RunStatements(s.state, program.statements);
     return 1;
   } catch (const ScriptError& e) {
@@ -94,17 +124,13 @@ int Load(Session& s, const std::string& text, const std::string& source) {
     if (before) s.state = std::move(*before);
     SetError(s, ScriptError{std::string("Interner Fehler: ") + e.what(), 0, 0, "", false});
   }
-  // A stopped budget is said on its own, once.
-  if (!s.outOfTime && s.refusals.size() < kMaxRefusalsKept) {
-    std::string refusal = source + " wurde nicht geladen: " + s.error;
-    // its place in words: the error's own place stays the last thing in brackets
-    if (s.errorLine > 0) {
-      refusal.erase(refusal.rfind(" (Zeile "));
-      refusal += ", Zeile " + std::to_string(s.errorLine) + ", Spalte " + std::to_string(s.errorColumn);
-    }
-    s.refusals.push_back(refusal);
-  }
-  return 0;
+  return NoteRefusal(s, source);
+}
+
+// A text beyond kMaxMacroBytes: refused before it is read any further.
+int RefuseTooLarge(Session& s, const std::string& message, const std::string& source) {
+  SetError(s, ScriptError{message, 0, 0, "", false});
+  return NoteRefusal(s, source);
 }
 
 // A procedure that is missing because its text was refused: the call's error says why the text was refused.
@@ -170,20 +196,26 @@ int TQSCRIPT_LoadMacroFile(int session, const char* path) {
     SetError(*s, ScriptError{std::string("Makrodatei nicht lesbar: ") + path, 0, 0, "", false});
     return 0;
   }
-  if (std::filesystem::file_size(path, ec) > kMaxMacroFileBytes) {
-    SetError(*s, ScriptError{std::string("Makrodatei zu groß: ") + path, 0, 0, "", false});
-    return 0;
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return Load(*s, text.str(), std::string("die Makrodatei ") + path);
+  const std::string source = std::string("die Makrodatei ") + path;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (size > kMaxMacroBytes) return RefuseTooLarge(*s, std::string("Makrodatei zu groß: ") + path, source);
+  // read into one text of its size: a stream's growing copies would take several times the file
+  std::string text(ec ? 0 : std::size_t(size), '\0');
+  in.read(text.data(), std::streamsize(text.size()));
+  text.resize(std::size_t(in.gcount()));
+  return Load(*s, text, source);
 }
 
 int TQSCRIPT_AddMacro(int session, const char* text) {
   std::lock_guard lock(TheRegistry().mutex);
   auto s = Find(session);
   if (!s) return 0;
-  return Load(*s, text ? text : "", "der Makrotext");
+  ClearError(*s);
+  const std::size_t length = text ? std::strlen(text) : 0;
+  if (length > kMaxMacroBytes)
+    return RefuseTooLarge(*s, "Makrotext zu groß: mehr als " + std::to_string(kMaxMacroBytes >> 20) + " MB",
+                          "der Makrotext");
+  return Load(*s, std::string_view(text ? text : "", length), "der Makrotext");
 }
 
 double TQSCRIPT_Execute(int session, const char* statement) {
@@ -197,7 +229,8 @@ double TQSCRIPT_Execute(int session, const char* statement) {
     CheckBudgetLeft();
     ExprP expression;
     Block statements;
-    ParseStatement(win::AsUtf8(statement ? statement : ""), expression, statements);
+    std::string converted;
+    ParseStatement(InUtf8(statement ? statement : "", converted), expression, statements);
     if (!expression) {
       RunStatements(s->state, statements);
       return 0;

@@ -19,7 +19,8 @@ inline constexpr int kTQScriptDepthLimit = 200;
 inline constexpr double kTQScriptTimeLimit = 10;
 // Bytes of texts and arrays one call may create, or all calls together while a budget is open (what the sessions'
 // module variables hold when it opens counts too): a macro must not be able to exhaust the memory of the process.
-// Every byte a value keeps counts: an array's bounds and header, an empty one's too, and the allocator's share.
+// Every byte a value keeps counts: an array's bounds and header, an empty one's too, and the allocator's share; so
+// does what compiling a text or a statement makes (some hundred bytes a byte of statements).
 // Arrays have at most 60 dimensions.
 inline constexpr std::size_t kTQScriptMemoryLimit = 256u << 20;
 // Seconds of the time limit a message box costs at least, however soon it is answered: without a screen a box
@@ -73,7 +74,8 @@ void TQSCRIPT_ClearSession(int session);
 // Adds the procedures of a macro file or a macro text to the session and runs its module-level statements (Dim, Const,
 // ...). 1 when it compiled and ran, 0 on an error (TQSCRIPT_GetLastError says which and where; the session keeps what
 // it had before the call). A procedure of a later text replaces one of the same name. A macro file that does not exist
-// loads nothing and is no error. Texts that are not UTF-8 are read as Windows-1252.
+// loads nothing and is no error. Texts that are not UTF-8 are read as Windows-1252. A file or a text of more than
+// 16 MiB is refused ("Makrodatei zu groß: <path>", "Makrotext zu groß: mehr als 16 MB").
 int TQSCRIPT_LoadMacroFile(int session, const char* path);
 int TQSCRIPT_AddMacro(int session, const char* text);
 

@@ -100,6 +100,10 @@ void CheckBudgetLeft() {
 void Charge(std::size_t bytes) {
   // what is made is touched once
   Work(WorkOfBytes(bytes));
+  ChargeMemory(bytes);
+}
+
+void ChargeMemory(std::size_t bytes) {
   if (budget.open) {
     budget.bytes += bytes;
     if (budget.bytes <= budget.byteLimit) return;
@@ -138,12 +142,12 @@ int ShowBox(const std::function<int()>& show, int line, int column) {
   return answer;
 }
 
-namespace {
-
 // A block of the allocator: a header of 8 bytes, 16-byte steps, 32 bytes at the least.
 std::size_t HeapBlock(std::size_t bytes) {
   return bytes == 0 ? 0 : std::max<std::size_t>(32, (bytes + 8 + 15) / 16 * 16);
 }
+
+namespace {
 
 // The counts that share an array, allocated with it: a pointer to their table and two counts.
 constexpr std::size_t kSharedCount = 16;

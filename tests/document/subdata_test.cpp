@@ -408,7 +408,7 @@ class MacroPosition : public SubDataTest {
     int input = 0, exports = 0;
     const int doc = NewDocument(input, exports);
     ASSERT_TRUE(VIDUV_SaveDocAs(doc, (folder_ / "macros.tqx").c_str()));
-    const int skrib = VIDUV_AddChildElement(input, "Skrib");
+    skrib = VIDUV_AddChildElement(input, "Skrib");
     std::string body;
     for (int k = 1; k <= lines; ++k) body += "\\cf1 r" + std::to_string(k) + " = " + formula + " = 0\\par\r\n";
     {
@@ -427,6 +427,7 @@ class MacroPosition : public SubDataTest {
     position->Part().Calculate(RGB(7, 13, 255), -1);
   }
   std::optional<Position> position;
+  int skrib = 0;  // the document's element, as written with the macro text
 };
 
 // Each formula line is a call of its own, and what it stores in a module variable stays. One budget for the run
@@ -463,6 +464,74 @@ TEST_F(MacroPosition, BoxesWhenTheMacrosLoadStopWithTheBudget) {
   for (int box = 0; box < 5; ++box) EXPECT_EQ(win::msgbox::Log()[box].text.size(), 4096u + 41);
   EXPECT_NE(win::msgbox::Log()[5].text.find("Abbruch: Zeitbudget von 10 s"), std::string::npos)
       << win::msgbox::Log()[5].text;
+}
+
+// A position's macro text is bound as a macro file is: beyond 16 MiB it is not loaded, and the formula that calls
+// it says why; the position keeps the text as it was read. Padded with comments, the function at its head would
+// load within the bound.
+TEST_F(MacroPosition, AMacroTextBeyondTheBoundIsRefusedAndKept) {
+  std::string macro = "Function Inside()\r\n Inside = 1\r\nEnd Function\r\n";
+  const std::string comment = "'" + std::string(1021, 'x') + "\r\n";
+  while (macro.size() <= (16u << 20)) macro += comment;
+  Calculate(macro, "@Inside()", 1, kTQScriptMemoryLimit);
+  EXPECT_EQ(position->Part().GetMessages().str(),
+            "r1 = @Inside() = 0: Unbekannte Funktion: Inside (der Makrotext wurde nicht geladen: Makrotext zu groß: "
+            "mehr als 16 MB) (Zeile 1, Spalte 1)");
+  // written again, the attribute is the one it was read from, byte for byte
+  int input = 0, exports = 0;
+  NewDocument(input, exports);
+  const int again = VIDUV_AddChildElement(input, "Skrib");
+  position->Part().WriteXML(again, exports);
+  const std::string read = VIDUV_GetString(skrib, "VBScript"), written = VIDUV_GetString(again, "VBScript");
+  EXPECT_GT(read.size(), macro.size());
+  EXPECT_TRUE(written == read) << written.size() << " bytes written of " << read.size();
+}
+
+// Compiling the position's macro text counts against the run's budget: a text whose tree is larger than the budget
+// stops the macros where they load, said once. 20,000 lines " x = x + 1" make over 6,400,000 bytes of tree (20,000
+// statements and 80,000 expressions of more than 64 bytes each), beyond 1 MiB.
+TEST_F(MacroPosition, CompilingTheMacroTextCountsAgainstTheRunsBudget) {
+  std::string macro = "Function Never()\r\n";
+  for (int i = 0; i < 20000; ++i) macro += " x = x + 1\r\n";
+  macro += "End Function\r\n";
+  Calculate(macro, "1", 1, 1u << 20);
+  ASSERT_EQ(win::msgbox::Log().size(), 1u);
+  const std::string box = win::msgbox::Log()[0].text;
+  EXPECT_NE(box.find("beim Laden der Makros"), std::string::npos) << box;
+  EXPECT_NE(box.find("Abbruch: Speicherbudget von 1 MB für die Makros der Auswertung verbraucht"), std::string::npos)
+      << box;
+}
+
+// A macro file that does not compile is handed to the macro editor when the macros load for the person; the repair
+// replaces the file, but never one marked read-only (mode 444, which does not stop root): that one is kept and the
+// box says why.
+TEST_F(SubDataTest, ARepairedMacroFileIsSavedUnlessItIsMarkedReadOnly) {
+  const fs::path file = folder_ / "user.bas";
+  const std::string broken = "Function F(x)\r\n  F = 2 * (x\r\nEnd Function\r\n";
+  const std::string repaired = "Function F(x)\r\n  F = 2 * x\r\nEnd Function\r\n";
+  CString before;
+  GetRegSettings().ReadString("Skrib", "userMacroFile", before, "");
+  GetRegSettings().WriteString("Skrib", "userMacroFile", file.c_str());
+  TQSCRIPT_SetEditor([&](int, const std::string&, const std::string&, int, int) { return repaired; });
+  for (const bool readOnly : {true, false}) {
+    SCOPED_TRACE(readOnly);
+    fs::remove(file);
+    std::ofstream(file, std::ios::binary) << broken;
+    if (readOnly) fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    win::msgbox::ClearLog();
+    Position position;
+    EXPECT_EQ(position.Part().LoadMacros(false), 0);
+    EXPECT_EQ(ReadAll(file), readOnly ? broken : repaired);
+    ASSERT_EQ(win::msgbox::Log().size(), readOnly ? 1u : 0u);
+    if (readOnly) {
+      EXPECT_NE(win::msgbox::Log()[0].text.find("sie ist schreibgeschützt; sie bleibt, wie sie ist"), std::string::npos)
+          << win::msgbox::Log()[0].text;
+    }
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+  }
+  TQSCRIPT_SetEditor(nullptr);
+  GetRegSettings().WriteString("Skrib", "userMacroFile", before);
+  win::msgbox::ClearLog();
 }
 
 // A macro text refused when the document's macros load is said where the formula that calls it fails.

@@ -258,10 +258,21 @@ TEST_F(OutputFilesTest, AViewerThatIsMissingOrCannotStartIsNamedWithTheReport) {
   CRegSettings& settings = GetRegSettings();
   const CString savedViewer = settings.annexoPath;
   win::SetScreen(&screen_);
+
+  // No viewer set and no opener of the desktop: what is looked for is named, not the suite's own viewer, which this
+  // platform does not have.
+  settings.annexoPath = CRegSettings::DefaultViewerPath();
+  OpenWithViewer(report_.c_str());
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("Die Datei '" + report_.string() + "' ist geschrieben"), std::string::npos) << Boxes()[0];
+  EXPECT_NE(Boxes()[0].find("\"xdg-open\""), std::string::npos) << Boxes()[0];
+  EXPECT_NE(Boxes()[0].find("(PATH)"), std::string::npos) << Boxes()[0];
+  EXPECT_EQ(Boxes()[0].find("annexo"), std::string::npos) << Boxes()[0];
+  win::msgbox::ClearLog();
+
   const fs::path own = dir_ / "annexo.exe";
   settings.annexoPath = own.c_str();
-
-  // Neither the settings' viewer nor the desktop's opener.
+  // Neither the settings' viewer, set to one that is missing, nor the desktop's opener.
   OpenWithViewer(report_.c_str());
   ASSERT_EQ(Boxes().size(), 1u);
   const std::string none = Boxes()[0];

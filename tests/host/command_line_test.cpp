@@ -1,5 +1,6 @@
 // The host as a new user meets it: help, version, wrong commands, a report without input, the installation root
 // found without KOLUMO_ROOT, a missing catalogue, and each position's debug protocol beside it.
+#include <algorithm>
 #include <regex>
 
 #include "tests/host/host_run.h"
@@ -16,16 +17,30 @@ TEST_F(HostTest, EachCommandLineSaysWhatItDid) {
   ASSERT_TRUE(std::regex_search(description, version, std::regex("progVersion=\"([^\"]+)\"")));
   std::ofstream(Path("ohne.tqx")) << "<?xml version=\"1.0\"?><root progname=\"KOLUMO\"><info/></root>";
   std::ofstream(Path("leer.tqx")) << "<?xml version=\"1.0\"?><root progname=\"KOLUMO\"><info/><input/></root>";
+  // run from a folder of their own: a command that took "--help" for a file would leave it there
+  cwd_ = folder_ / "start";
+  fs::create_directories(cwd_);
+  const std::string help = "usage: kolumo";
   const struct {
     std::vector<std::string> args;
     int status;
-    std::string out, err;  // stdout whole; a piece of stderr
+    std::string out, err;  // stdout whole (the help: its start); a piece of stderr
   } cases[] = {
-      {{"--help"}, 0, "usage: kolumo", ""},
+      {{"--help"}, 0, help, ""},
+      {{"-h"}, 0, help, ""},
+      {{"new", "--help"}, 0, help, ""},
+      {{"calc", "-h"}, 0, help, ""},
+      {{"roundtrip", "a.tqx", "--help"}, 0, help, ""},
+      {{"--answer", "ok", "edit", "--help"}, 0, help, ""},
       {{"--version"}, 0, "kolumo " + version[1].str() + "\n", ""},
       {{"frobnicate", "x.tqx"}, 2, "", "unknown command \"frobnicate\""},
       {{}, 2, "", "no command given"},
       {{"calc"}, 2, "", "wrong arguments for \"calc\""},
+      {{"new", "-x"}, 2, "", "unknown option \"-x\" for \"new\""},
+      {{"calc", "--verbose", "a.tqx"}, 2, "", "unknown option \"--verbose\" for \"calc\""},
+      {{"-x", "calc", "a.tqx"}, 2, "", "unknown option \"-x\""},
+      {{"calc", "a.tqx", "--answer", "ok"}, 2, "", "--answer stands before the command"},
+      {{"--answer", "vielleicht", "calc", "a.tqx"}, 2, "", "unknown answer \"vielleicht\""},
       {{"report", Path("ohne.tqx")}, 1, "", "no column input"},
       {{"report", Path("leer.tqx")}, 1, "", "no column input"},
   };
@@ -33,13 +48,18 @@ TEST_F(HostTest, EachCommandLineSaysWhatItDid) {
     SCOPED_TRACE(c.args.empty() ? "" : c.args[0] + " " + c.args.back());
     const HostRun run = Host(c.args);
     EXPECT_EQ(run.status, c.status) << run.err;
-    // the usage is stdout's start after --help, stderr's end after a wrong command
-    EXPECT_EQ(c.args == std::vector<std::string>{"--help"} ? run.out.substr(0, c.out.size()) : run.out, c.out);
+    EXPECT_EQ(c.out == help ? run.out.substr(0, c.out.size()) : run.out, c.out);
     EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
     EXPECT_EQ(run.err.empty(), c.status == 0) << run.err;
-    EXPECT_EQ(run.err.find("usage: kolumo") != std::string::npos, c.status == 2) << run.err;
+    // a wrong command line: its reason and one line of usage that names the help
+    if (c.status != 2) continue;
+    ASSERT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+    const std::string usage = run.err.substr(run.err.find('\n') + 1);
+    EXPECT_EQ(usage.rfind("usage: kolumo ", 0), 0u) << run.err;
+    EXPECT_NE(usage.find("kolumo --help"), std::string::npos) << run.err;
   }
   for (const char* report : {"ohne.rtf", "leer.rtf"}) EXPECT_FALSE(fs::exists(Path(report))) << report;
+  EXPECT_TRUE(fs::is_empty(cwd_)) << "a command wrote " << fs::directory_iterator(cwd_)->path();
 }
 
 // Without KOLUMO_ROOT the host takes the root beside it, the build tree's and an installed one alike, started

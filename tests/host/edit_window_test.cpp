@@ -288,12 +288,13 @@ class HeldLock {
 
 // A save that fails says why in a box and keeps the window open with what was entered, the file as it was: OK once
 // the cause is gone saves it, "Abbrechen" leaves without. The causes: a file-size limit below the position (as a
-// full disk), and the position's lock held by another save for good, which OK waits for a few seconds only.
+// full disk), the position's lock held by another save for good, which OK waits for a few seconds only, and the
+// position marked read-only (mode 444, which does not stop root: the save looks at the mode).
 TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
   const std::string original = Slurp(file_);
   // beyond the limit a write fails with its reason instead of ending the process, as in the host
   std::signal(SIGXFSZ, SIG_IGN);
-  enum class Cause { kFull, kLocked };
+  enum class Cause { kFull, kLocked, kReadOnly };
   const struct {
     const char* name;
     Cause cause;
@@ -306,6 +307,10 @@ TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
        "ein anderes Programm speichert sie gerade (es hält ihre Sperre seit mehr als 3 s); sie bleibt, wie sie ist"},
       {"locked: Abbrechen after the failed save", Cause::kLocked, false,
        "ein anderes Programm speichert sie gerade (es hält ihre Sperre seit mehr als 3 s); sie bleibt, wie sie ist"},
+      {"read-only: OK again once it may be written", Cause::kReadOnly, true,
+       "sie ist schreibgeschützt; sie bleibt, wie sie ist"},
+      {"read-only: Abbrechen after the failed save", Cause::kReadOnly, false,
+       "sie ist schreibgeschützt; sie bleibt, wie sie ist"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -320,8 +325,10 @@ TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
         std::optional<HeldLock> lock;
         if (c.cause == Cause::kFull)
           limit.emplace(1024);
-        else
+        else if (c.cause == Cause::kLocked)
           lock.emplace(file_);
+        else
+          fs::permissions(file_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         ::alarm(60);  // a save that waits for ever ends the test instead of holding it
         const auto start = std::chrono::steady_clock::now();
         window.SendMessage(WM_COMMAND, IDOK);
@@ -334,6 +341,7 @@ TEST_F(EditWindowTest, AFailedSaveSaysWhyAndKeepsTheWindowOpen) {
       EXPECT_TRUE(window.IsWindowVisible()) << "the window ended with the failed save";
       EXPECT_EQ(AnnotationLine(window), "Geprueft");
       EXPECT_EQ(Slurp(file_), original);
+      fs::permissions(file_, fs::perms::owner_write, fs::perm_options::add);
       if (c.okAgain)
         window.SendMessage(WM_COMMAND, IDOK);
       else

@@ -363,6 +363,31 @@ TEST_F(InputRefusalTest, BadInputIsRefusedAndThePositionKept) {
   }
 }
 
+// A position whose load names a text with terminal controls (a window title, a colour) and a name defined nowhere:
+// calc and report refuse it naming the load, the controls shown escaped on standard error; the file keeps them.
+TEST_F(InputRefusalTest, AFilesControlCharactersReachTheTerminalEscaped) {
+  const std::string example = Slurp(fs::path(KOLUMO_DATA_DIR) / "examples" / "Stuetze.tqx");
+  const std::string named =
+      ReplaceAfter(example, "desc=\"Dach, ständig\"", "val5=\"0\" />", "val5=\"0\"><val0 exp=\"NXX\" /></load>");
+  const std::string bad = ReplaceAfter(named, "", "desc=\"Dach, ständig\"",
+                                       "desc=\"\x1b]0;TITLE\x07"
+                                       "Dach\x1b[31m\"");
+  ASSERT_FALSE(bad.empty());
+  std::ofstream(Path("bad.tqx"), std::ios::binary) << bad;
+  for (const char* command : {"calc", "report"}) {
+    SCOPED_TRACE(command);
+    const HostRun run = Host({command, Path("bad.tqx")});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("Last 2 (\"\\x1B]0;TITLE\\x07Dach\\x1B[31m\"): val0 = \"NXX\": 'NXX' nicht definiert"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
+    EXPECT_EQ(run.err.find('\x07'), std::string::npos);
+    EXPECT_EQ(run.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(Slurp(Path("bad.tqx")), bad);
+  }
+}
+
 // The report refuses a name defined nowhere as the calculation does, the document editor on as off; reading and
 // writing the position back (the input dialog opened and left with OK) says so and keeps the value stored beside
 // the formula, never a 0.

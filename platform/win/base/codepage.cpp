@@ -1,6 +1,7 @@
 #include "platform/win/base/codepage.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace win {
 namespace {
@@ -99,6 +100,31 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos, bool* rawByte) {
 }
 
 char32_t Windows1252Char(unsigned char byte) { return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte; }
+
+std::string TerminalText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  const auto escaped = [&out](const char* form, unsigned value) {
+    char code[8];
+    std::snprintf(code, sizeof code, form, value);
+    out += code;
+  };
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t start = pos;
+    bool raw = false;
+    const char32_t c = NextCodePoint(text, pos, &raw);
+    const bool lineEnd = c == '\n' || (c == '\r' && pos < text.size() && text[pos] == '\n');
+    if (raw || (c < 0x20 && c != '\t' && !lineEnd) || c == 0x7F)
+      escaped("\\x%02X", unsigned(std::uint8_t(text[start])));
+    else if (c >= 0x80 && c <= 0x9F)
+      escaped("\\u%04X", unsigned(c));
+    else if (c == '\\' && pos < text.size() && (text[pos] == 'x' || text[pos] == 'u'))
+      out += "\\\\";
+    else
+      out.append(text, start, pos - start);
+  }
+  return out;
+}
 
 int Windows1252Byte(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);

@@ -24,6 +24,11 @@ char32_t Windows1252Char(unsigned char byte);
 char32_t SymbolFontChar(unsigned char byte);
 // The Symbol-font byte that shows the code point; -1 when the font has none.
 int SymbolFontByte(char32_t codePoint);
+// The text as it may go to a terminal: a text from a file must not be able to drive it (set its title, its colours,
+// move its cursor). Control characters, but tab and line ends ("\n", "\r\n"), and DEL show as "\x1B", the C1
+// controls as "\u009B", a byte that is no UTF-8 as "\xE4"; a backslash before "x" or "u" is doubled, so that such
+// a text reads back unambiguously. Letters of every script stay as they are.
+std::string TerminalText(std::string_view text);
 // A character as an RTF Unicode escape with '?' for readers that do not know it: "\\uN?" with N signed 16-bit,
 // beyond the basic plane a surrogate pair of them.
 std::string RtfUnicodeEscape(char32_t codePoint);

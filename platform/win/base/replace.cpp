@@ -136,6 +136,7 @@ constexpr std::string_view kCannotWrite = "Cannot write '";
 constexpr std::string_view kBusy = "another program is saving it (it has held the file's lock for more than ";
 constexpr std::string_view kNotAName = "not a file name";
 constexpr std::string_view kUnreadable = "the file standing there cannot be read to compare (";
+constexpr std::string_view kReadOnly = "the file is marked read-only; it is kept as it is";
 
 }  // namespace
 
@@ -150,10 +151,18 @@ std::string ReplaceErrorInGerman(const std::string& error) {
              " s); sie bleibt, wie sie ist";
   } else if (reason == kNotAName) {
     reason = "das ist kein Dateiname";
+  } else if (reason == kReadOnly) {
+    reason = "sie ist schreibgeschützt; sie bleibt, wie sie ist";
   } else if (reason.rfind(kUnreadable, 0) == 0) {
     reason = "die Datei, die dort steht, kann zum Vergleich nicht gelesen werden (" + reason.substr(kUnreadable.size());
   }
   return "Die Datei \"" + path + "\" kann nicht geschrieben werden: " + reason;
+}
+
+bool MarkedReadOnly(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  return (status.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno == EACCES);
 }
 
 bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOptions& options, std::string& error) {
@@ -163,6 +172,8 @@ bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOpt
     return false;
   };
   if (target.empty() || target.back() == '/') return fail(std::string(kNotAName));
+  // The rename would take its place whatever its mode says.
+  if (MarkedReadOnly(target)) return fail(std::string(kReadOnly));
   const std::size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);

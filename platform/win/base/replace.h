@@ -37,8 +37,14 @@ inline constexpr std::chrono::milliseconds kLockWait{3000};
 // with errno EWOULDBLOCK when it is still held then, with another errno when the file cannot be locked at all.
 bool LockWithin(int fd, std::chrono::milliseconds bound);
 
+// The regular file `path` names (through symbolic links) is marked read-only: it has no write permission at all, or none
+// for this process. Its mode bits are read, not only the permission: root, whom a mode does not stop, keeps such a
+// file too.
+bool MarkedReadOnly(const std::string& path);
+
 // Replaces the file `path` names (through symbolic links: the file they lead to) with `bytes`. False with a message
-// "Cannot write '<path>': <reason>" when it fails; the file is then as it was and no temporary is left.
+// "Cannot write '<path>': <reason>" when it fails; the file is then as it was and no temporary is left. A file marked
+// read-only is never replaced.
 bool ReplaceFile(std::string_view path, std::string_view bytes, const ReplaceOptions& options, std::string& error);
 
 // ReplaceFile's message as a German sentence, for a box among German ones: "Die Datei \"<path>\" kann nicht

@@ -5,6 +5,7 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/win/base/codepage.h"
 #include "platform/win/window/afxwnd.h"
 #include "platform/win/dialogs/msgboxwnd.h"
 #include "platform/win/screen/screen.h"
@@ -173,8 +174,10 @@ int Show(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type) {
     }
   }
   if (s.echo && !r.onScreen) {
-    std::fprintf(s.echo, "[message box%s%s] %s [%s] -> %s\n", r.caption.empty() ? "" : ": ", r.caption.c_str(),
-                 r.text.c_str(), ButtonsText(type), AnswerText(r.answer));
+    // a box may quote a file's text, which must not drive the terminal
+    std::fprintf(s.echo, "[message box%s%s] %s [%s] -> %s\n", r.caption.empty() ? "" : ": ",
+                 TerminalText(r.caption).c_str(), TerminalText(r.text).c_str(), ButtonsText(type),
+                 AnswerText(r.answer));
     std::fflush(s.echo);
   }
   if (s.log.size() >= kMaxLoggedBoxes) s.log.erase(s.log.begin());

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/win/base/codepage.h"
 #include "platform/win/window/action.h"
 #include "platform/win/window/internal.h"
 #include "platform/win/screen/screen.h"
@@ -59,7 +60,7 @@ void LogModal(const script::ModalRecord& record) {
   S().log.push_back(record);
   if (S().echo && !record.onScreen) {
     std::fprintf(S().echo, "[%s%s%s] -> %ld%s\n", record.kind.c_str(), record.caption.empty() ? "" : ": ",
-                 record.caption.c_str(), long(record.answer), record.scripted ? "" : " (not scripted)");
+                 TerminalText(record.caption).c_str(), long(record.answer), record.scripted ? "" : " (not scripted)");
     std::fflush(S().echo);
   }
 }
@@ -619,7 +620,7 @@ void SetProgressStream(std::FILE* stream) { detail::S().progress = stream; }
 
 void ProgressLine(const std::string& line) {
   if (!detail::S().progress) return;
-  std::fprintf(detail::S().progress, "%s\n", line.c_str());
+  std::fprintf(detail::S().progress, "%s\n", TerminalText(line).c_str());
   std::fflush(detail::S().progress);
 }
 void SetUnscriptedHandler(std::function<INT_PTR(const ModalRecord&)> handler) {

@@ -539,8 +539,9 @@ TEST_F(RtfxTest, PictureSizesStayWithinTheNumbersRtfKeeps) {
   }
 }
 
-// A picture file above the stated size is left out with the reason, naming both sizes; one of exactly that size
-// goes in whole, and so does everything after the one left out.
+// A picture file above the stated size is left out with the reason, naming both sizes, its own in tenths rounded up
+// so that it reads above the limit (16 MiB and a byte are 16.0000001 MB: "16,1", never "16,0"); one of exactly that
+// size goes in whole, and so does everything after the one left out.
 TEST_F(RtfxTest, APictureAboveTheStatedSizeIsLeftOutWithTheReason) {
   const fs::path large = dir_ / "gross.png", fits = dir_ / "passt.png", file = dir_ / "bilder.rtf";
   WritePngHeader(large, 4000, 3000);
@@ -549,7 +550,7 @@ TEST_F(RtfxTest, APictureAboveTheStatedSizeIsLeftOutWithTheReason) {
   fs::resize_file(fits, std::uintmax_t(rtfx::kMostPictureBytes));
   ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
   const std::string why = rtfx::Picture(large.c_str(), "foto.png", 10.0, 0.0);
-  EXPECT_EQ(why, "Bild zu groß: 16,0 MB, im Bericht höchstens 16 MB je Bild");
+  EXPECT_EQ(why, "Bild zu groß: 16,1 MB, im Bericht höchstens 16 MB je Bild");
   RTFX_Picture(large.c_str(), 1, 10.0, 0.0);
   RTFX_CellPicture(large.c_str(), 1, 10.0, 0.0);
   EXPECT_EQ(rtfx::Picture(fits.c_str(), "passt.png", 10.0, 0.0), "");

@@ -39,6 +39,14 @@ struct Case {
   const char* expected;
 };
 
+// "Function Never()", `lines` lines " x = x + 1" (11 bytes each) and "End Function": a function never called.
+std::string NeverCalled(int lines) {
+  std::string text = "Function Never()\n";
+  text.reserve(text.size() + std::size_t(lines) * 11 + 16);
+  for (int i = 0; i < lines; ++i) text += " x = x + 1\n";
+  return text + "End Function\n";
+}
+
 // Operators, precedence and the text form of numbers (shortest digits that read back the same double).
 TEST_F(Script, Expressions) {
   const Case cases[] = {
@@ -755,6 +763,68 @@ TEST_F(Script, ACallIntoARefusedTextSaysWhyItWasRefused) {
   std::filesystem::remove(file);
 }
 
+// A text whose compiling makes more than the open budget holds is refused with the budget's message and loads
+// nothing; the session keeps what it had, and the budget is spent for the calls after it. 20,000 lines of
+// " x = x + 1" make 20,000 statements and 80,000 expressions (x, x, 1 and the sum), each node more than 64 bytes
+// (a value, names and lists): over 6,400,000 bytes, beyond a budget of 1 MiB = 1,048,576; 20 of those lines load.
+TEST_F(Script, CompilingATextCountsAgainstTheBudget) {
+  ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Function Earlier()\n Earlier = 7\nEnd Function"), 1);
+  struct TextCase {
+    int lines;
+    bool loads;
+  };
+  for (const TextCase& c : {TextCase{20, true}, TextCase{20000, false}}) {
+    TQScriptBudget budget(10, 1u << 20);
+    EXPECT_EQ(TQSCRIPT_AddMacro(session_, NeverCalled(c.lines).c_str()), c.loads ? 1 : 0) << c.lines;
+    if (c.loads) {
+      EXPECT_EQ(Error(), "") << c.lines;
+      EXPECT_FALSE(TQScriptBudget::Spent());
+      continue;
+    }
+    EXPECT_EQ(Error(), "Abbruch: Speicherbudget von 1 MB für die Makros der Auswertung verbraucht");
+    EXPECT_TRUE(TQSCRIPT_RanOutOfTime(session_));
+    EXPECT_TRUE(TQScriptBudget::Spent());
+  }
+  EXPECT_EQ(Run("", "Earlier()"), "7");
+}
+
+// A macro text is bound as a macro file is: beyond 16 MiB it is refused before it is read, and a call of its
+// procedures says why. One of exactly 16 MiB (comments, which make no tree) loads.
+TEST_F(Script, AMacroTextIsBoundAsAMacroFileIs) {
+  const std::size_t limit = 16u << 20;
+  const std::string function = "Function Inside()\n Inside = 1\nEnd Function\n";
+  std::string text = function;
+  const std::string comment = "'" + std::string(1022, 'x') + "\n";
+  while (text.size() + comment.size() <= limit) text += comment;
+  text += "'" + std::string(limit - text.size() - 1, 'y');
+  ASSERT_EQ(text.size(), limit);
+  EXPECT_EQ(TQSCRIPT_AddMacro(session_, text.c_str()), 1) << Error();
+  EXPECT_EQ(Run("", "Inside()"), "1");
+
+  TQSCRIPT_ClearSession(session_);
+  const std::string file = testing::TempDir() + "/large_" + std::to_string(::getpid()) + ".bas";
+  std::ofstream(file, std::ios::binary) << text << "y";
+  text += "y";
+  struct BoundCase {
+    bool fromFile;
+    std::string refusal;
+  };
+  const BoundCase cases[] = {
+      {false, "Makrotext zu groß: mehr als 16 MB"},
+      {true, "Makrodatei zu groß: " + file},
+  };
+  for (const BoundCase& c : cases) {
+    TQSCRIPT_ClearSession(session_);
+    EXPECT_EQ(c.fromFile ? TQSCRIPT_LoadMacroFile(session_, file.c_str()) : TQSCRIPT_AddMacro(session_, text.c_str()),
+              0);
+    EXPECT_EQ(Error(), c.refusal);
+    const std::string source = c.fromFile ? "die Makrodatei " + file : std::string("der Makrotext");
+    EXPECT_EQ(Run("", "Inside()"), "error: Unbekannte Funktion: Inside (" + source +
+                                       " wurde nicht geladen: " + c.refusal + ") (Zeile 1, Spalte 1)");
+  }
+  std::filesystem::remove(file);
+}
+
 // Without a budget a call may run its own limit: a loop that runs longer stops at its place.
 TEST_F(Script, WithoutABudgetEachCallHasItsOwnLimit) {
   ASSERT_EQ(TQSCRIPT_AddMacro(session_, "Sub Endless()\n Do\n  x = x + 1\n Loop\nEnd Sub"), 1);
@@ -833,28 +903,36 @@ TEST_F(Script, ArraysHaveAtMostSixtyDimensions) {
   }
 }
 
-// Peak memory growth (KiB) of one call of `statement` after `macro`, in a child process, and whether the call failed
-// for memory.
+// Peak memory growth (KiB) of one call of `statement` after `macro` (within a budget of `budgetBytes` when it is
+// not 0), in a child process, and whether the load or the call failed for memory.
 struct Measured {
   long growthKiB = -1;
   bool stoppedForMemory = false;
+  bool loaded = false;
 };
-Measured RunMeasured(const std::string& macro, const std::string& statement) {
+Measured RunMeasured(const std::string& macro, const std::string& statement, std::size_t budgetBytes = 0) {
   int pipe[2];
   if (::pipe(pipe) != 0) return {};
   const pid_t child = ::fork();
   if (child == 0) {
     ::close(pipe[0]);
     const int session = TQSCRIPT_StartSession();
+    std::optional<TQScriptBudget> budget;
+    if (budgetBytes) budget.emplace(kTQScriptTimeLimit, budgetBytes);
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
     const bool loaded = TQSCRIPT_AddMacro(session, macro.c_str()) == 1;
-    TQSCRIPT_Execute(session, statement.c_str());
-    ::getrusage(RUSAGE_SELF, &after);
     int line = 0, column = 0;
-    const std::string error = TQSCRIPT_GetLastError(session, line, column);
+    std::string error = TQSCRIPT_GetLastError(session, line, column);
+    if (loaded) {
+      TQSCRIPT_Execute(session, statement.c_str());
+      error = TQSCRIPT_GetLastError(session, line, column);
+    }
+    ::getrusage(RUSAGE_SELF, &after);
     const Measured m{after.ru_maxrss - before.ru_maxrss,
-                     loaded && error.find("MB Texte und Arrays erzeugt") != std::string::npos};
+                     error.find("MB Texte und Arrays erzeugt") != std::string::npos ||
+                         error.find("Speicherbudget") != std::string::npos,
+                     loaded};
     const bool written = ::write(pipe[1], &m, sizeof m) == ssize_t(sizeof m);
     ::_exit(written ? 0 : 1);
   }
@@ -878,9 +956,26 @@ TEST(ScriptMemory, CopiesOfEmptyArraysStayNearTheLimit) {
       " For i = 0 To 9999: b(i) = a: Next\nEnd Sub",
       "Grow");
   ASSERT_GE(m.growthKiB, 0) << "the child measured nothing";
+  EXPECT_TRUE(m.loaded);
   EXPECT_TRUE(m.stoppedForMemory);
   // 256 MiB and a quarter for what the allocator keeps beyond the blocks counted.
   EXPECT_LT(m.growthKiB, 320 * 1024);
+}
+
+// Compiling a text is memory the budget counts, measured by what the process really takes. Its tree and tokens
+// take a few hundred bytes a byte of statements: 100,000 lines (1.1 MB) took about 250 MB, loaded, before they
+// were counted; within a budget of 32 MiB the load stops near it.
+TEST(ScriptMemory, CompilingALongTextStopsNearTheBudget) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's red zones and quarantine are memory the budget does not count";
+#endif
+  const std::string macro = NeverCalled(100000);
+  const Measured m = RunMeasured(macro, "Never", 32u << 20);
+  ASSERT_GE(m.growthKiB, 0) << "the child measured nothing";
+  EXPECT_FALSE(m.loaded);
+  EXPECT_TRUE(m.stoppedForMemory);
+  // 32 MiB and a quarter for what the allocator keeps beyond the blocks counted, and the text's own 1.1 MB
+  EXPECT_LT(m.growthKiB, 40 * 1024 + long(macro.size() / 1024));
 }
 
 // A run stops soon after its time is spent, also where a statement runs long: built-in calls on long texts make the
