@@ -228,6 +228,23 @@ TEST_F(SubDataTest, AnExportCarriesWhatItsDefinitionGivesNow) {
   GetRegSettings().WriteInt("", "bSkrib", 0);
 }
 
+// The document's own report heads its pages with the part's name, its S in italics as the program sets it: markup, not
+// the characters "\i" of a typed text.
+TEST_F(SubDataTest, TheReportHeaderSetsTheNamesLetterInItalics) {
+  Position position;
+  SubData& part = position.Part();
+  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0.25\\par\r\n}");
+  part.isEmpty = 0;
+  const fs::path path = folder_ / "Dokument.tqx";
+  part.ExportRtf(path.c_str(), 1, 1, "", "");
+  const std::string rtf = ReadAll(folder_ / "Dokument.rtf");
+  const std::size_t header = rtf.find("{\\header");
+  ASSERT_NE(header, std::string::npos) << rtf;
+  const std::string line = rtf.substr(header, rtf.find("\\tab", header) - header);
+  EXPECT_NE(line.find("{TQ-\\i S\\i0 krib}  Skrib"), std::string::npos) << line;
+  EXPECT_EQ(line.find("\\\\"), std::string::npos) << line;
+}
+
 TEST_F(SubDataTest, AFormulaErrorIsReportedAndTheDocumentIsStillWritten) {
   Position position;
   SubData& part = position.Part();
