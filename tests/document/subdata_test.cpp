@@ -562,8 +562,10 @@ TEST_F(SubDataTest, ADefinitionThatFailsMarksItsNameWithWhy) {
   };
   const Case cases[] = {
       {{"a = b"}, "a = b: 'b' nicht definiert"},
-      {{"a = b", "b = a"}, "a = b: 'b' nicht definiert"},
-      {{"a = a + 1"}, "a = a + 1: 'a' nicht definiert"},
+      {{"a = b", "b = a"}, "a = b: Zirkelbezug a -> b -> a"},
+      {{"a = a + 1"}, "a = a + 1: Zirkelbezug a -> a"},
+      {{"a = b", "b = c", "c = a"}, "a = b: Zirkelbezug a -> b -> c -> a"},
+      {{"c1 = c2 + 1", "c2 = c1 + 1", "a = 2*c1"}, "a = 2*c1: c1 = c2 + 1: Zirkelbezug c1 -> c2 -> c1"},
       {{"a = sqrt(-1)"}, "a = sqrt(-1): Fehler in sqrt"},
       {{"a = " + deep}, "a = " + deep + ": Formel zu tief geschachtelt"},
       {{"a = 1/0"}, "a = 1/0: Division durch Null."},
