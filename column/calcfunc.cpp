@@ -17,6 +17,7 @@
 #include "column/lagerexport.h"
 #include "controls/ProgressDlg.h"
 #include "designcode/designcode.h"
+#include "designcode/requirement.h"
 #include "engine/input.h"
 #include "transfer/ludata.h"
 #include "transfer/sourcefile.h"
@@ -589,14 +590,16 @@ std::vector<Unerfuellt> UnerfuellteNachweise(const CKolumoData& data, const Stuf
 std::string StrebenZeile(const Unerfuellt& u) {
   const StrutFailure& f = u.strebe;
   char zeile[512];
-  if (f.ved > f.vrdmax)
+  if (f.ved > f.vrdmax) {
+    const designcode::ExceedingTenths v = designcode::ExceedingInTenths(f.ved, f.vrdmax);
     std::snprintf(zeile, sizeof zeile, Tr("Feld %d, Kote %.2f m, %s: V_Ed = %.1f kN > V_Rd,max = %.1f kN").GetString(),
-                  f.field, f.kote, u.kombination.c_str(), f.ved, f.vrdmax);
-  else
+                  f.field, f.kote, u.kombination.c_str(), v.value, v.limit);
+  } else {
     std::snprintf(
         zeile, sizeof zeile,
         Tr("Feld %d, Kote %.2f m, %s: V_Ed = %.1f kN, V_Rd,max = %.1f kN, mit Torsion Ausnutzung %.2f > 1").GetString(),
-        f.field, f.kote, u.kombination.c_str(), f.ved, f.vrdmax, f.utilisation);
+        f.field, f.kote, u.kombination.c_str(), f.ved, f.vrdmax, designcode::ExceedingRatio(f.utilisation));
+  }
   return zeile;
 }
 

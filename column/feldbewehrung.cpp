@@ -38,7 +38,7 @@ CString FireFailureText(const FireFailure& f, int iNorm, CString (*tr)(const cha
       break;
     case kBrandBewehrungsgrad:
       text.Format(tr("Bewehrungsgrad > %d %% (die Brandschutzbemessung erfordert %.2f %%)"),
-                  code ? code->fireRatioPercent : 0, f.ratio);
+                  code ? code->fireRatioPercent : 0, designcode::ExceedingRatio(f.ratio));
       break;
     case kBrandOhneTabellen:
       text.Format(tr("Brandschutznachweis nach %s nicht möglich: für diese Norm gibt es keine Brandschutztabellen"),

@@ -30,6 +30,24 @@ inline double RoundedUp(double requirement) {
 // could print what a section that falls short of its requirement does not have.
 inline double RoundedDownToTenths(double value) { return std::floor(value * 10.0 + kEqualWithin * 10.0) / 10.0; }
 
+// A ratio found beyond its limit (a utilisation above 1, a reinforcement ratio above the greatest) as printed beside
+// "> limit" in hundredths: rounded up, since the nearest hundredth can read as the limit itself ("Ausnutzung 1.00 >
+// 1" for 1.0049). A ratio within a billionth of a hundredth above a step prints as that step.
+inline double ExceedingRatio(double ratio) { return std::ceil(ratio * 100.0 - 1e-9) / 100.0; }
+
+// A figure found beyond its limit and the limit, as printed beside each other in tenths ("VEd = 514.4 kN > VRd,max =
+// 513.2 kN"): each to the nearest tenth where the two then read as one beyond the other, else the figure rounded up
+// and the limit rounded down, so that they never read as equal.
+struct ExceedingTenths {
+  double value;
+  double limit;
+};
+inline ExceedingTenths ExceedingInTenths(double value, double limit) {
+  const double nearValue = std::round(value * 10.0) / 10.0, nearLimit = std::round(limit * 10.0) / 10.0;
+  if (nearValue > nearLimit) return {nearValue, nearLimit};
+  return {std::ceil(value * 10.0 - 1e-9) / 10.0, std::floor(limit * 10.0 + 1e-9) / 10.0};
+}
+
 // The fire tables speak mm, the section and the records cm: a fire dimension is compared and printed in mm.
 inline double FireMm(double cm) { return cm * 10.0; }
 

@@ -650,11 +650,11 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
 
   const double value = EvaluateArgument(block.formula, store, block.failure);
   if (block.type == 2 || block.type == 4) {
+    const UnvaluedReads reads = store.LastUnvaluedReads();
     store.SetVariable(fullName.c_str(), block.name.c_str(), block.unit.c_str(), value);
     // The number that stands in for a value its functions or its formula could not give is none.
     const std::string& why = block.message.empty() ? block.failure : block.message;
-    if (!why.empty())
-      store.SetFailed(fullName.c_str(), FailedDefinitionText(block.name.c_str(), written.c_str(), why.c_str()));
+    if (!why.empty()) store.SetFailedDefinition(fullName.c_str(), written.c_str(), why.c_str(), reads);
   }
   if (block.decimals < 0) block.decimalComma = block.decimalComma || FollowsComma(blocks, index);
   std::string result = ShownValue(block, value);

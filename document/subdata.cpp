@@ -215,6 +215,9 @@ void SubData::WriteXML(int element, int exportsElement) {
     VIDUV_SetString(item, "path", path.c_str());
     VIDUV_SetInt(item, "check", check);
   }
+  // What the document gives now is exported, never the number of an earlier evaluation (of other values).
+  std::vector<CString> failures;
+  for (SubDataValue& value : exportValues) failures.push_back(EvaluateExport(value));
   WriteValues(element, "exportValues", "exportValue", exportValues);
   WriteValues(element, "inputValues", "inputValue", inputValues);
   // The imported values were handed to the variable definitions when read; kept here they would be taken over
@@ -223,29 +226,34 @@ void SubData::WriteXML(int element, int exportsElement) {
     if (!VIDUV_DeleteElement(old)) break;
 
   if (exportsElement) {
-    for (const SubDataValue& value : exportValues) {
+    for (std::size_t i = 0; i < exportValues.size(); ++i) {
+      const SubDataValue& value = exportValues[i];
       // A value without a description is exported under its variable name.
       const CString desc = value.desc.IsEmpty() ? value.varName : value.desc;
       if (desc.IsEmpty()) continue;  // nothing to find it by
-      WriteExportValue(exportsElement, "", desc, value.varName, value.value, value.unit, ExportFailure(value));
+      WriteExportValue(exportsElement, "", desc, value.varName, value.value, value.unit, failures[i]);
     }
   }
   TQScriptBudget budget;
   RunEventMacro(2);
 }
 
-CString SubData::ExportFailure(const SubDataValue& value) {
+CString SubData::EvaluateExport(SubDataValue& value) {
+  if (value.varName.IsEmpty()) return CString();  // no definition to read: it keeps its number
   double number = 0.0;
   CVariableStore& store = owner.variables;
-  if (!store.Evaluate(value.varName, &number) || store.FailedReads().empty()) return CString();
-  return store.FailedReadMessage();
+  // A failure keeps the stored number beside it, which the export does not write.
+  if (!store.Evaluate(value.varName, &number)) return store.LastFailure();
+  if (!store.LastFailure().IsEmpty()) return store.LastFailure();
+  value.value = number;
+  return CString();
 }
 
 std::vector<std::string> SubData::FailedExports() {
   std::vector<std::string> lines;
   if (!HoldsText()) return lines;
-  for (const SubDataValue& value : exportValues)
-    if (const CString failure = ExportFailure(value); !failure.IsEmpty() && !value.varName.IsEmpty())
+  for (SubDataValue value : exportValues)
+    if (const CString failure = EvaluateExport(value); !failure.IsEmpty())
       lines.push_back(value.varName.str() + ": " + failure.str());
   return lines;
 }

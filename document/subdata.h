@@ -80,9 +80,9 @@ class SubData : public CDocumentPart {
  private:
   // keepText: the names are defined, the text stays as it is (its shown results are not rewritten).
   void Evaluate(unsigned long colour, int firstNumber, bool keepText);
-  // Why an export value has none: the definition of its variable failed ("a = 1/0: Division durch Null."); empty
-  // when it has one.
-  CString ExportFailure(const SubDataValue& value);
+  // Gives the export value the number its variable has now; where it has none, says why (its definition failed:
+  // "a = 1/0: Division durch Null.", or it is defined nowhere: "'a' nicht definiert") and leaves the value as it was.
+  CString EvaluateExport(SubDataValue& value);
   // Says once that the macros were stopped, when the time for them is spent.
   void ReportIfStopped(const std::string& where) const;
   // Says that the event's macro stopped on an error, naming the event and the error's line and column.

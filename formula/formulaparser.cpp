@@ -317,6 +317,8 @@ double CFormulaParser::Variable(const std::string& name) {
         known = true;
       }
     }
+    // A failed name that no variable has is defined further on, on a cycle: it has no value here, for that reason.
+    if (!known && m_pFailedSymbols && m_pFailedSymbols->count(name)) known = true;
     if (!known) {
       Note(FMC_UNDEFINED, UndefinedNameText(name));
       m_Unassigned.insert(name);

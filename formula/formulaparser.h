@@ -92,7 +92,8 @@ class CFormulaParser {
   // The names read while they had no value (each once, in order): read as 0. A name assigned before it is read
   // (a helper "a=2; a*3") is not among them, although its first assignment notes code 32 as well.
   std::vector<std::string> m_UndefinedReads;
-  // Shared names whose definition failed (null: none failed), and those of them read (each once, in order).
+  // Shared names whose definition failed (null: none failed), and those of them read (each once, in order). A name
+  // here that no shared variable has is one defined further on whose definition failed: read as 0, as failed.
   const FormulaFailureTable* m_pFailedSymbols = nullptr;
   std::vector<std::string> m_FailedReads;
 

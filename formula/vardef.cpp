@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "formula/exportvalue.h"
 #include "platform/tolkar/tolkar.h"
@@ -534,12 +535,24 @@ std::vector<std::string> CVarDefList::FailedExports() {
 }
 
 void CVarDefList::UpdateVariables() {
+  // The definitions on a cycle say so: c1 = c2 + 1 above c2 = c1 + 1 has no value because of the cycle, not because
+  // c2 is defined only below it. The first walk finds the cycles, the second gives their definitions that reason and
+  // lets the rows above read a name of a cycle defined below as one without a value for it.
+  std::map<std::string, std::string> cycles;
+  for (int walk = 0; walk < 2; ++walk) {
+    if (walk == 1 && cycles.empty()) break;
+    WalkDefinitions(cycles, walk == 0);
+  }
+}
+
+void CVarDefList::WalkDefinitions(std::map<std::string, std::string>& cycles, bool findCycles) {
   for (auto& entry : entries) {
     if (auto* variable = dynamic_cast<CVarDefVariable*>(entry.get())) variable->store.RemoveAll();
     if (auto* sum = dynamic_cast<CVarDefSummeTabelle*>(entry.get())) sum->store.RemoveAll();
   }
   store.RemoveAll();
   store.m_pParent = &GetGlobalVariableStore();
+  if (!findCycles) store.SetCycleReasons(cycles);
 
   for (auto& entry : entries) {
     if (auto* taken = dynamic_cast<CVarDefWertUebernahme*>(entry.get())) {
@@ -550,6 +563,15 @@ void CVarDefList::UpdateVariables() {
     }
   }
 
+  // The failed definitions walked so far, by name (a later one of a name in its place), with what each read without
+  // a value.
+  std::map<std::string, std::pair<const CVarDefVariable*, UnvaluedReads>> failed;
+  std::map<std::string, std::size_t> cycleSteps;
+  std::set<std::string> readUndefined;  // names the failed definitions read while no row above defined them
+  const auto readsOf = [&failed](const std::string& name) -> const UnvaluedReads* {
+    const auto it = failed.find(name);
+    return it == failed.end() ? nullptr : &it->second.second;
+  };
   double runningSum = 0.0;
   CString sumFailure;
   CVariableStore* current = &store;
@@ -562,6 +584,28 @@ void CVarDefList::UpdateVariables() {
         variable.store.m_pParent = current;
         double value = variable.value.GetValue();
         variable.failure = DefinitionFailure(variable.varName, variable.value);
+        const std::string name = variable.varName.str();
+        if (variable.failure.IsEmpty()) {
+          failed.erase(name);
+        } else if (const auto cycle = cycles.find(name); !findCycles && cycle != cycles.end()) {
+          variable.failure = cycle->second.c_str();
+        } else if (findCycles) {
+          failed[name] = {&variable, current->LastUnvaluedReads()};
+          const std::vector<std::string>& undefined = failed[name].second.undefined;
+          readUndefined.insert(undefined.begin(), undefined.end());
+          // a cycle closes only where a row above read the name before it; one on several cycles says a shortest
+          const std::vector<std::string> steps =
+              readUndefined.count(name) ? DefinitionCycle(name, readsOf) : std::vector<std::string>();
+          for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+            if (const auto known = cycleSteps.find(steps[i]);
+                known != cycleSteps.end() && known->second <= steps.size())
+              continue;
+            cycleSteps[steps[i]] = steps.size();
+            const CFormulaNumber& formula = failed[steps[i]].first->value;
+            cycles[steps[i]] =
+                FailedDefinitionText(steps[i].c_str(), formula.m_strText, CycleText(steps, steps[i]).c_str()).str();
+          }
+        }
         variable.store.SetVariable(variable.varName, variable.desc, variable.unit, value);
         if (!variable.failure.IsEmpty()) variable.store.SetFailed(variable.varName, variable.failure);
         current = &variable.store;

@@ -301,5 +301,8 @@ class CVarDefList {
   CVariableStore store;           // the taken-over values; chained to the global store
 
  private:
+  // One walk of UpdateVariables: findCycles collects the reason of each definition on a cycle, else they are given.
+  void WalkDefinitions(std::map<std::string, std::string>& cycles, bool findCycles);
+
   std::vector<std::unique_ptr<CVarDefEntry>> entries;
 };

@@ -130,6 +130,48 @@ CString FailedDefinitionText(const char* name, const char* formula, const char* 
   return CString(std::string(name ? name : "") + " = " + text + ": " + (why ? why : ""));
 }
 
+std::vector<std::string> DefinitionCycle(const std::string& name,
+                                         const std::function<const UnvaluedReads*(const std::string&)>& readsOf) {
+  const UnvaluedReads* own = readsOf(name);
+  if (!own) return {};
+  // Breadth first, so that the cycle named is a shortest one; each name is gone through once.
+  std::map<std::string, std::string> cameFrom{{name, std::string()}};
+  std::vector<std::pair<std::string, const UnvaluedReads*>> queue{{name, own}};
+  for (std::size_t next = 0; next < queue.size(); ++next) {
+    const auto [at, reads] = queue[next];
+    const auto step = [&](const std::string& read, bool undefined) -> bool {
+      // read before `name` was defined: the cycle closes; read as failed, it was an earlier definition of `name`
+      if (read == name) return undefined;
+      if (cameFrom.count(read)) return false;
+      if (const UnvaluedReads* further = readsOf(read)) {
+        cameFrom.emplace(read, at);
+        queue.emplace_back(read, further);
+      }
+      return false;
+    };
+    bool closed = false;
+    for (const std::string& read : reads->undefined) closed = closed || step(read, true);
+    for (const std::string& read : reads->failed) closed = closed || step(read, false);
+    if (!closed) continue;
+    std::vector<std::string> cycle{name};
+    for (std::string back = at; back != name; back = cameFrom[back]) cycle.push_back(back);
+    cycle.push_back(name);
+    std::reverse(cycle.begin() + 1, cycle.end() - 1);
+    return cycle;
+  }
+  return {};
+}
+
+std::string CycleText(const std::vector<std::string>& cycle, const std::string& name) {
+  if (cycle.size() < 2) return std::string();
+  const auto start = std::find(cycle.begin(), cycle.end() - 1, name);
+  const std::size_t from = start == cycle.end() - 1 ? 0 : std::size_t(start - cycle.begin());
+  const std::size_t steps = cycle.size() - 1;  // the first name stands at the end again
+  std::string text = "Zirkelbezug " + cycle[from];
+  for (std::size_t i = 1; i <= steps; ++i) text += " -> " + cycle[(from + i) % steps];
+  return text;
+}
+
 CVariableStore& GetGlobalVariableStore() {
   static CVariableStore store;
   return store;
@@ -143,6 +185,8 @@ void CVariableStore::Touch() { m_nStamp = ++g_lastStamp; }
 
 void CVariableStore::RemoveAll() {
   m_Variables.clear();
+  m_CycleReasons.clear();
+  m_ReadUndefined.clear();
   m_bMayHaveFailures = false;
   Touch();
 }
@@ -175,6 +219,54 @@ void CVariableStore::SetFailed(const char* fullName, const char* reason) {
   it->second.failure = reason && *reason ? reason : "?";
   m_bMayHaveFailures = true;
   TakeIntoResolved(it->first);
+}
+
+void CVariableStore::SetFailedDefinition(const char* fullName, const char* formula, const char* why,
+                                         const UnvaluedReads& reads) {
+  const CString key = KeyOf(CString(fullName));
+  SetFailed(fullName, FailedDefinitionText(key, formula, why));
+  auto it = m_Variables.find(key.str());
+  if (it == m_Variables.end()) return;
+  it->second.reads = reads;
+  it->second.formula = formula ? formula : "";
+  it->second.cycleSteps = 0;
+  m_ReadUndefined.insert(reads.undefined.begin(), reads.undefined.end());
+  // A cycle through the name closes only where a definition read it before it was defined: mostly none did, and the
+  // search is spared (a long text of definitions each reading the failed one before it costs the same per line).
+  bool readBefore = false;
+  std::vector<const CVariableStore*> chain;
+  for (const CVariableStore* s = this; s && !readBefore && std::find(chain.begin(), chain.end(), s) == chain.end();
+       s = s->m_pParent) {
+    chain.push_back(s);
+    readBefore = s->m_ReadUndefined.count(key.str()) > 0;
+  }
+  if (!readBefore) return;
+  // The record of a name that the chain shows, with the store it stands in: the nearest.
+  const auto holder = [this](const std::string& name) -> std::pair<CVariableStore*, Record*> {
+    std::vector<const CVariableStore*> seen;
+    for (CVariableStore* s = this; s && std::find(seen.begin(), seen.end(), s) == seen.end(); s = s->m_pParent) {
+      seen.push_back(s);
+      if (auto found = s->m_Variables.find(name); found != s->m_Variables.end()) return {s, &found->second};
+    }
+    return {nullptr, nullptr};
+  };
+  const std::vector<std::string> cycle = DefinitionCycle(key.str(), [&](const std::string& name) {
+    const Record* record = holder(name).second;
+    return record && !record->failure.empty() && !record->formula.empty() ? &record->reads : nullptr;
+  });
+  // The resolved views of the stores touched, and of those below them, take the new reasons in when next read.
+  for (std::size_t i = 0; i + 1 < cycle.size(); ++i) {
+    const auto [store, record] = holder(cycle[i]);
+    if (record->cycleSteps > 0 && record->cycleSteps <= cycle.size()) continue;  // it says a shorter one
+    record->cycleSteps = cycle.size();
+    record->failure = FailedDefinitionText(record->key, record->formula.c_str(), CycleText(cycle, cycle[i]).c_str());
+    store->Touch();
+  }
+}
+
+void CVariableStore::SetCycleReasons(std::map<std::string, std::string> reasons) {
+  m_CycleReasons = std::move(reasons);
+  Touch();
 }
 
 void CVariableStore::TakeIntoResolved(const std::string& key) {
@@ -322,6 +414,11 @@ const FormulaSymbolTable& CVariableStore::Symbols() {
       if (best == &record) failures.emplace(key, record.failure);
     }
   }
+
+  // A name defined further on, on a cycle, is read before its definition as one without a value, for the cycle.
+  for (const CVariableStore* store : chain)
+    for (const auto& [key, reason] : store->m_CycleReasons)
+      if (!symbols.count(key)) failures.emplace(key, reason);
 
   m_Resolved.symbols.swap(symbols);
   m_Resolved.failures.swap(failures);

@@ -3,13 +3,22 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "formula/formulaparser.h"
 #include "platform/win/afx.h"
+
+// The names an evaluation read without a value: those no variable had (defined nowhere, or only further on) and those
+// whose definition failed, each once, in order.
+struct UnvaluedReads {
+  std::vector<std::string> undefined;
+  std::vector<std::string> failed;
+};
 
 // One message of an evaluation or an overwrite notice. Codes: 1 a variable was overwritten with another value;
 // 2 to 512 from the parser (FormulaMessageCode); 4 also the text of an error raised during the evaluation.
@@ -49,9 +58,19 @@ class CVariableStore {
   const std::vector<std::string>& UndefinedReads() const { return m_UndefinedReads; }
   // The message naming the first of them ("'b' nicht definiert"); empty when there is none.
   CString UndefinedReadMessage() const;
+  // The names the last evaluation read without a value: UndefinedReads and FailedReads.
+  UnvaluedReads LastUnvaluedReads() const { return {m_UndefinedReads, m_FailedReads}; }
   // Marks the variable of this name in this store as one whose definition failed, saying why ("a = 1/0: Division
   // durch Null."): it keeps its value, which no input may count with. SetVariable of the name takes the mark away.
   void SetFailed(const char* fullName, const char* reason);
+  // SetFailed for the definition "name = formula" that failed for `why` ("'c2' nicht definiert"), having read the
+  // names `reads` without a value. A definition that closes a cycle of such definitions (c1 read c2 before c2 was
+  // defined, c2 reads c1) marks each of them with the cycle ("c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"), in whichever
+  // store of the chain it stands.
+  void SetFailedDefinition(const char* fullName, const char* formula, const char* why, const UnvaluedReads& reads);
+  // Names defined further on whose definition lies on a cycle, each with that definition's reason: read before their
+  // definition they are names without a value for that reason, not names defined nowhere. Kept until RemoveAll.
+  void SetCycleReasons(std::map<std::string, std::string> reasons);
   // The names the last evaluation read whose definition failed, in order, and the reason of the first of them.
   const std::vector<std::string>& FailedReads() const { return m_FailedReads; }
   const CString& FailedReadMessage() const { return m_FailedReadMessage; }
@@ -74,6 +93,9 @@ class CVariableStore {
 
  private:
   struct Record {
+    UnvaluedReads reads;         // of a failed definition
+    std::string formula;         // of a failed definition; empty when the failure came otherwise
+    std::size_t cycleSteps = 0;  // the names of the shortest cycle its reason says, the first twice; 0: none
     CString key;
     CString fullName;
     CString description;
@@ -106,10 +128,21 @@ class CVariableStore {
   CString m_FailedReadMessage;
   CString m_LastFailure;
   bool m_bMayHaveFailures = false;  // a record was marked failed since the last RemoveAll
+  std::map<std::string, std::string> m_CycleReasons;
+  std::set<std::string> m_ReadUndefined;  // names failed definitions here read while no variable had them
 };
 
 // The reason a failed definition is marked with: "a = 1/0: Division durch Null.".
 CString FailedDefinitionText(const char* name, const char* formula, const char* why);
+
+// The shortest cycle of failed definitions through `name`, the last of them defined: each reads the next without a
+// value, the last read `name` while it was not yet defined ({"c1", "c2", "c1"}); empty when there is none. readsOf
+// gives what the failed definition of a name read without a value, null for a name that has no failed definition. A
+// name that a definition read as failed before `name` was defined anew was its earlier definition: no step back to it.
+std::vector<std::string> DefinitionCycle(const std::string& name,
+                                         const std::function<const UnvaluedReads*(const std::string&)>& readsOf);
+// Why a definition on a cycle has no value, the cycle told from `name` on: "Zirkelbezug c1 -> c2 -> c1".
+std::string CycleText(const std::vector<std::string>& cycle, const std::string& name);
 
 // The module's global store: the variables that the positions publish. Its parent is 0.
 CVariableStore& GetGlobalVariableStore();

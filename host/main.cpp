@@ -260,7 +260,8 @@ void PrintFireFailure(int n, const std::string& kombination) {
                 PresentFireMmText(VIDUV_GetDouble(n, "vorhA")).c_str());
   else if (grund == 1)
     std::printf("reinforcement ratio > %d %% (Bewehrungsgrad > %d %%): the fire design asks %.2f %%\n",
-                VIDUV_GetInt(n, "grenze"), VIDUV_GetInt(n, "grenze"), VIDUV_GetDouble(n, "grad"));
+                VIDUV_GetInt(n, "grenze"), VIDUV_GetInt(n, "grenze"),
+                designcode::ExceedingRatio(VIDUV_GetDouble(n, "grad")));
   else
     std::printf("the tables are not met\n");
 }
@@ -315,11 +316,11 @@ int Calc(host::Module& module, const std::string& path) {
     const double ved = VIDUV_GetDouble(n, "ved"), vrdmax = VIDUV_GetDouble(n, "vrdmax");
     std::printf("NOT FULFILLED: shear strut, field %d, height %.2f m, %s: ", VIDUV_GetInt(n, "feld"),
                 VIDUV_GetDouble(n, "kote"), kombination.c_str());
-    if (ved > vrdmax)
-      std::printf("VEd = %.1f kN > VRd,max = %.1f kN\n", ved, vrdmax);
+    if (const designcode::ExceedingTenths v = designcode::ExceedingInTenths(ved, vrdmax); ved > vrdmax)
+      std::printf("VEd = %.1f kN > VRd,max = %.1f kN\n", v.value, v.limit);
     else
       std::printf("VEd = %.1f kN, VRd,max = %.1f kN, utilisation with torsion %.2f > 1\n", ved, vrdmax,
-                  VIDUV_GetDouble(n, "strebe"));
+                  designcode::ExceedingRatio(VIDUV_GetDouble(n, "strebe")));
   }
   if (unerfuellt == 0) return 0;
   std::fprintf(stderr, "kolumo: %s: calculated and saved, but %d verification%s not fulfilled (exit status 3)\n",

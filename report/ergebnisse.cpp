@@ -8,6 +8,7 @@
 #include "column/kolumodata.h"
 #include "platform/rtfx/rtfx.h"
 #include "designcode/designcode.h"
+#include "designcode/requirement.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
 
@@ -242,7 +243,7 @@ void CRtf_Ausgabe::ErforderlicheBewehrung(CPlotwerk2D* view2D) {
     zeile.Format(Tr("\\b Feld %d: Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt (Kote %.2f m, "
                     "V{\\sub Ed} = %.1f kN, V{\\sub Rd,max} = %.1f kN, Ausnutzung %.2f > 1); Bügel helfen nicht, "
                     "bitte Querschnitt oder Betonfestigkeit ändern."),
-                 f->field, f->kote, f->ved, f->vrdmax, f->utilisation);
+                 f->field, f->kote, f->ved, f->vrdmax, designcode::ExceedingRatio(f->utilisation));
     Absatz(kText, zeile);
   }
   for (const FieldReinforcement& f : felder) {

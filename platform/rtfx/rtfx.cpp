@@ -398,6 +398,26 @@ std::string Today() {
   return buf;
 }
 
+// The program's name as the header prints it: the program sets one letter of a name in italics ("TQ-\\i S\\i0 krib"),
+// and those switches stay markup, closed in a group of their own; every other character is text.
+std::string ProgramName(const std::string& name) {
+  std::string out = "{", text;
+  for (std::size_t i = 0; i < name.size();) {
+    const bool zero = name.compare(i, 3, "\\i0") == 0;
+    const std::size_t end = i + (zero ? 3 : 2);
+    const bool italic = zero || name.compare(i, 2, "\\i") == 0;
+    // a control word ends at a character that is no letter or digit; a blank after it belongs to it
+    if (!italic || (end < name.size() && std::isalnum(static_cast<unsigned char>(name[end])))) {
+      text += name[i++];
+      continue;
+    }
+    out += LiteralText(text) + (zero ? "\\i0 " : "\\i ");
+    text.clear();
+    i = end < name.size() && name[end] == ' ' ? end + 1 : end;
+  }
+  return out + LiteralText(text) + "}";
+}
+
 // The field results are what a reader shows before it updates the fields; every reader here updates them.
 constexpr const char* kPageOfPages =
     "Seite {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} von {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}";
@@ -407,8 +427,8 @@ std::string PageHeader(const Document& d) {
   char lister[256] = "", customer[256] = "";
   ReadSetting("Lister", lister, sizeof lister);
   ReadSetting("Customer0", customer, sizeof customer);
-  // every field is a person's or the program's plain text: a brace in a position's name must not end the header
-  std::string h = "{\\header\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + LiteralText(d.name) + "  " + LiteralText(d.title);
+  // every other field is a person's or the program's plain text: a brace in a position's name must not end the header
+  std::string h = "{\\header\\pard\\plain\\f0\\fs16\\tqr\\tx9638 " + ProgramName(d.name) + "  " + LiteralText(d.title);
   if (!d.version.empty()) h += "  " + LiteralText(d.version);
   h += "\\tab " + std::string(kPageOfPages) + "\\par\r\n";
   std::string position = d.position;

@@ -17,7 +17,8 @@ void RTFX_NewDocument();
 // ordinal 26: the file the document will be written to.
 void RTFX_SetOutputFile(const char* path);
 // ordinal 1, report form: begins the document. headerBlock is a run of NUL-terminated fields "key=value" ended by
-// an empty field; the keys are "Name", "Titel", "Version" and "@T" (the position's free title text).
+// an empty field; the keys are "Name", "Titel", "Version" and "@T" (the position's free title text). Every field is
+// printed as text, but for the italic switches \i and \i0 that the program's name may hold.
 BOOL RTFX_BeginDocument(const char* templateText, int reserved, int option, int firstPage, const char* headerBlock);
 // ordinal 1, block form: begins a document written to path; options "nologo" leaves out the page header.
 BOOL RTFX_BeginBlock(const char* path, int reserved, int option, int firstPage, const char* options);

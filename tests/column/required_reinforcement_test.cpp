@@ -134,4 +134,15 @@ TEST(EnteredBars, CountAndTotalByLayout) {
   }
 }
 
+// A fire design that asks more than the code's greatest reinforcement ratio (9 % under DIN 1045-1) says what it asks
+// beside "> 9 %": 9.0041 % reads 9.01 %, never 9.00 % as the nearest hundredth would have it.
+TEST(FireFailure, ARatioAboveTheLimitReadsAboveIt) {
+  FireFailure f;
+  f.field = 1;
+  f.reason = kBrandBewehrungsgrad;
+  f.ratio = 9.0041;
+  const CString text = FireFailureText(f, 0, [](const char* german) { return CString(german); });
+  EXPECT_EQ(text, "Bewehrungsgrad > 9 % (die Brandschutzbemessung erfordert 9.01 %)");
+}
+
 }  // namespace

@@ -471,4 +471,45 @@ TEST_F(FailedNameTest, ThePreviewsKeepTheColumnAndShortenTheReason) {
   parent.DestroyWindow();
 }
 
+// The example with c1 = c2+1 and c2 = c1+1 on the variables page (a cycle) and load 3 ("Decke über EG, ständig")
+// given as c1, its 480 kN stored beside the formula: the box when the position is read, the load's cell and both
+// rows of the variables page say the cycle, never that c2, defined in the next row, is defined nowhere.
+class CycleNameTest : public ColumnDialogTest {
+ protected:
+  void SetUp() override {
+    ColumnDialogTest::SetUp();
+    Open([](CKolumoData& d) {
+      for (const auto& [name, formula] : {std::pair{"c1", "c2+1"}, std::pair{"c2", "c1+1"}}) {
+        AddVariable(d, name, "1");
+        auto& v = *d.varDefs.GetAs<CVarDefVariable>(d.varDefs.GetSize() - 1);
+        v.value.m_bNumber = FALSE;
+        v.value.m_strText = formula;
+      }
+      d.DefineVariables();
+      d.loads[0][2].val0 = "c1";
+      d.loads[0][2].val0.m_dValue = 480.0;
+    });
+  }
+};
+
+TEST_F(CycleNameTest, TheBoxTheLoadAndTheVariablesSayTheCycle) {
+  win::msgbox::ClearLog();
+  win::msgbox::QueueAnswer(IDOK);
+  dialog_.CheckInputRead();
+  const std::vector<std::string> boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("(\"Decke über EG, ständig\"): val0 = \"c1\": c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"),
+            std::string::npos)
+      << boxes[0];
+  EXPECT_EQ(boxes[0].find("nicht definiert"), std::string::npos) << boxes[0];
+  ShowTab(4);
+  EXPECT_EQ(dialog_.m_loadDlg.m_loadGrid.GetItemText(3, L::kColValue0),
+            "'c1' hat keinen Wert: c1 = c2+1: Zirkelbezug c1 -> c2 -> c1");
+  ShowTab(0);
+  EXPECT_EQ(dialog_.m_varDlg.m_grid.GetItemText(1, VarDefGrid::kWert),
+            "'c2' hat keinen Wert: c2 = c1+1: Zirkelbezug c2 -> c1 -> c2");
+  EXPECT_EQ(dialog_.m_varDlg.m_grid.GetItemText(2, VarDefGrid::kWert),
+            "'c1' hat keinen Wert: c1 = c2+1: Zirkelbezug c1 -> c2 -> c1");
+}
+
 }  // namespace

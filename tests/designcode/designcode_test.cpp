@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <numbers>
 #include <pugixml.hpp>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "designcode/requirement.h"
 
 namespace {
 
@@ -315,6 +318,54 @@ TEST(DesignCodeDetailing, ReportLineStatesTheEnginesRule) {
       {10, "Mindestbewehrung max(0.2% vom Querschnitt Ac,0.15*|Ned|/fyd)"},
   };
   for (const auto& k : cases) EXPECT_EQ(designcode::MinimumRuleText(*designcode::ByInput(k.input)), k.text);
+}
+
+// ---- figures printed beside their limit ----
+
+std::string Printed(const char* format, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// A ratio found above its limit reads above it: rounded up in hundredths, where the nearest hundredth ("%.2f") can
+// print the limit itself. The figures by hand.
+TEST(DesignCodeRequirement, ARatioBeyondItsLimitNeverReadsAsTheLimit) {
+  const struct {
+    double ratio;
+    const char* printed;
+  } cases[] = {
+      {514.3 / 511.8, "1.01"},  // 1.00488: the nearest hundredth is 1.00
+      {1.000001, "1.01"},       // just above 1
+      {1.0149, "1.02"},         // rounded up, not to the nearest 1.01
+      {1.02, "1.02"},           // a figure on its step stays (1.02 is 1.0200000000000000178 in binary)
+      {1.5, "1.50"},           {9.0041, "9.01"},  // a reinforcement ratio in per cent above 9 %
+      {9.0, "9.00"},                              // on the limit: not above it, printed as it is
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ratio);
+    EXPECT_EQ(Printed("%.2f", designcode::ExceedingRatio(c.ratio)), c.printed);
+  }
+}
+
+// A figure beyond its limit and the limit, printed side by side in tenths, read as one beyond the other: to the nearest
+// tenth where that is enough, else the figure rounded up and the limit down.
+TEST(DesignCodeRequirement, AFigureBeyondItsLimitReadsAboveItInTenths) {
+  const struct {
+    double value, limit;
+    const char *value_printed, *limit_printed;
+  } cases[] = {
+      {514.35, 513.1875, "514.4", "513.2"},                                      // the nearest tenths differ: kept
+      {526.5, 513.1875, "526.5", "513.2"},  {511.84, 511.81, "511.9", "511.8"},  // both 511.8 to the nearest tenth
+      {511.78, 511.76, "511.8", "511.7"},                                        // both 511.8 to the nearest tenth
+      {511.8, 511.79999, "511.8", "511.7"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    const designcode::ExceedingTenths printed = designcode::ExceedingInTenths(c.value, c.limit);
+    EXPECT_EQ(Printed("%.1f", printed.value), c.value_printed);
+    EXPECT_EQ(Printed("%.1f", printed.limit), c.limit_printed);
+  }
 }
 
 }  // namespace

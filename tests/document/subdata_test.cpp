@@ -162,6 +162,8 @@ TEST_F(SubDataTest, ExportsImportsAndTheirNames) {
   EXPECT_EQ(names[1], "k");
 
   part.exportValues.push_back({"", "", "", 1.0});
+  // Every write follows an evaluation of the text: the export takes what it gives.
+  part.DefineVariables(0);
   part.WriteXML(skrib, exports);
   const int value0 = VIDUV_FindFirstChild(exports, "value");
   ASSERT_NE(value0, 0);
@@ -170,6 +172,77 @@ TEST_F(SubDataTest, ExportsImportsAndTheirNames) {
   EXPECT_DOUBLE_EQ(VIDUV_GetDouble(value0, "val"), 0.25);
   // The imports now live in the variable definitions and are not written back.
   EXPECT_EQ(VIDUV_FindFirstChild(skrib, "importValues"), 0);
+}
+
+// An export of the document carries what its definition gives when the position is written, not the number stored
+// with it: a = g + 30 with the table's g = 100 is 130 (stored 650, from an earlier g = 620), with the editor on and
+// off, in the exports and in the part's own list. A definition that fails, or one the text no longer holds, is
+// exported as failed, with why and without a number; its stored number stays in the part's list.
+TEST_F(SubDataTest, AnExportCarriesWhatItsDefinitionGivesNow) {
+  struct Case {
+    const char* line;     // of the document, which exports a (stored 650)
+    double value;         // exported, by hand
+    const char* failure;  // or why a has none
+  };
+  const Case cases[] = {
+      {"a = g + 30", 130.0, ""},                          // 100 + 30
+      {"a = g * 1.5 + 2.5", 152.5, ""},                   // 150 + 2.5
+      {"a = g/0", 0.0, "a = g/0: Division durch Null."},  // fails
+      {"b = g + 30", 0.0, "'a' nicht definiert"},         // a is defined no more
+  };
+  for (const int editor : {0, 1}) {
+    GetRegSettings().WriteInt("", "bSkrib", editor);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.line) + (editor ? " (editor on)" : " (editor off)"));
+      Position position;
+      auto g = std::make_unique<CVarDefVariable>();
+      g->varName = "g";
+      g->value = 100.0;
+      position.varDefs.Add(std::move(g));
+      SubData& part = position.Part();
+      part.text.SetText(std::string("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 ") + c.line + "\\par\r\n}");
+      part.isEmpty = 0;
+      part.exportValues = {{"Dachlast", "a", "kN", 650.0}};
+      position.DefineVariables();
+      int input, exports;
+      NewDocument(input, exports);
+      const int skrib = VIDUV_AddChildElement(input, "Skrib");
+      part.WriteXML(skrib, exports);
+      const int listed = VIDUV_FindFirstChild(VIDUV_FindFirstChild(skrib, "exportValues"), "exportValue");
+      const int exported = VIDUV_FindFirstChildWithAttr(exports, "desc", "Dachlast");
+      ASSERT_NE(exported, 0);
+      if (*c.failure) {
+        EXPECT_STREQ(VIDUV_GetElementName(exported), "failedValue");
+        EXPECT_STREQ(VIDUV_GetString(exported, "reason"), c.failure);
+        EXPECT_EQ(VIDUV_GetDoubleWithDefault(exported, "val", -1.0, 1), -1.0);
+        EXPECT_DOUBLE_EQ(VIDUV_GetDouble(listed, "val"), 650.0);
+        EXPECT_EQ(part.FailedExports(), std::vector<std::string>{std::string("a: ") + c.failure});
+      } else {
+        EXPECT_STREQ(VIDUV_GetElementName(exported), "value");
+        EXPECT_NEAR(VIDUV_GetDouble(exported, "val"), c.value, 1e-9 * c.value);
+        EXPECT_NEAR(VIDUV_GetDouble(listed, "val"), c.value, 1e-9 * c.value);
+        EXPECT_TRUE(part.FailedExports().empty());
+      }
+    }
+  }
+  GetRegSettings().WriteInt("", "bSkrib", 0);
+}
+
+// The document's own report heads its pages with the part's name, its S in italics as the program sets it: markup, not
+// the characters "\i" of a typed text.
+TEST_F(SubDataTest, TheReportHeaderSetsTheNamesLetterInItalics) {
+  Position position;
+  SubData& part = position.Part();
+  part.text.SetText("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 b = 0.25\\par\r\n}");
+  part.isEmpty = 0;
+  const fs::path path = folder_ / "Dokument.tqx";
+  part.ExportRtf(path.c_str(), 1, 1, "", "");
+  const std::string rtf = ReadAll(folder_ / "Dokument.rtf");
+  const std::size_t header = rtf.find("{\\header");
+  ASSERT_NE(header, std::string::npos) << rtf;
+  const std::string line = rtf.substr(header, rtf.find("\\tab", header) - header);
+  EXPECT_NE(line.find("{TQ-\\i S\\i0 krib}  Skrib"), std::string::npos) << line;
+  EXPECT_EQ(line.find("\\\\"), std::string::npos) << line;
 }
 
 TEST_F(SubDataTest, AFormulaErrorIsReportedAndTheDocumentIsStillWritten) {
@@ -558,8 +631,10 @@ TEST_F(SubDataTest, ADefinitionThatFailsMarksItsNameWithWhy) {
   };
   const Case cases[] = {
       {{"a = b"}, "a = b: 'b' nicht definiert"},
-      {{"a = b", "b = a"}, "a = b: 'b' nicht definiert"},
-      {{"a = a + 1"}, "a = a + 1: 'a' nicht definiert"},
+      {{"a = b", "b = a"}, "a = b: Zirkelbezug a -> b -> a"},
+      {{"a = a + 1"}, "a = a + 1: Zirkelbezug a -> a"},
+      {{"a = b", "b = c", "c = a"}, "a = b: Zirkelbezug a -> b -> c -> a"},
+      {{"c1 = c2 + 1", "c2 = c1 + 1", "a = 2*c1"}, "a = 2*c1: c1 = c2 + 1: Zirkelbezug c1 -> c2 -> c1"},
       {{"a = sqrt(-1)"}, "a = sqrt(-1): Fehler in sqrt"},
       {{"a = " + deep}, "a = " + deep + ": Formel zu tief geschachtelt"},
       {{"a = 1/0"}, "a = 1/0: Division durch Null."},

@@ -627,8 +627,8 @@ TEST_F(VarDefTest, AVariableWhoseFormulaFailsIsMarkedWithWhy) {
   };
   const Case cases[] = {
       {{{"a", "b"}}, "a = b: 'b' nicht definiert"},
-      {{{"a", "b"}, {"b", "a"}}, "a = b: 'b' nicht definiert"},  // b is below a: a reads it undefined
-      {{{"a", "a + 1"}}, "a = a + 1: 'a' nicht definiert"},
+      {{{"a", "b"}, {"b", "a"}}, "a = b: Zirkelbezug a -> b -> a"},  // b is below a, but the two are a cycle
+      {{{"a", "a + 1"}}, "a = a + 1: Zirkelbezug a -> a"},
       {{{"a", "1/0"}}, "a = 1/0: Division durch Null."},
       {{{"a", "1e308*10"}}, "a = 1e308*10: Ergebnis inf ist keine endliche Zahl."},
       {{{"a", "620"}}, ""},
@@ -637,9 +637,8 @@ TEST_F(VarDefTest, AVariableWhoseFormulaFailsIsMarkedWithWhy) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.variables.back().second);
     CVarDefList list;
-    for (const auto& [name, formula] : c.variables) AddVariable(list, name, formula, "kN");
     CVariableStore position;
-    list.DefineIn(position);
+    DefineTable(c.variables, list, position);
     double value = 0;
     ASSERT_TRUE(position.Evaluate("a", &value));
     EXPECT_EQ(position.FailedReadMessage().str(), c.failure);
@@ -674,6 +673,62 @@ TEST_F(VarDefTest, AVariableWhoseFormulaFailsIsMarkedWithWhy) {
 namespace {
 
 using namespace vardef_test;
+
+// Definitions that read each other round a cycle say the cycle, each told from its own name on, a shortest one where
+// there are several; a definition that reads one of them says its reason; a row above the cycle's name reads it as
+// one without a value for the cycle. Reading a failed name that a later row defines anew is no cycle.
+TEST_F(VarDefTest, ACycleOfDefinitionsSaysTheCycle) {
+  struct Case {
+    std::vector<std::pair<const char*, const char*>> variables;  // name, formula
+    std::vector<std::pair<const char*, const char*>> failures;   // name, its reason
+  };
+  const Case cases[] = {
+      {{{"c1", "c2+1"}, {"c2", "c1+1"}},
+       {{"c1", "c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"}, {"c2", "c2 = c1+1: Zirkelbezug c2 -> c1 -> c2"}}},
+      {{{"a", "b"}, {"b", "c"}, {"c", "a*2"}},
+       {{"a", "a = b: Zirkelbezug a -> b -> c -> a"},
+        {"b", "b = c: Zirkelbezug b -> c -> a -> b"},
+        {"c", "c = a*2: Zirkelbezug c -> a -> b -> c"}}},
+      // the cycle in the middle of the table; d above it and e below it read one of its names, f is defined nowhere
+      {{{"d", "2*c2"}, {"c1", "c2+1"}, {"e", "c1/2"}, {"c2", "c1+1"}, {"g", "f+1"}},
+       {{"d", "d = 2*c2: c2 = c1+1: Zirkelbezug c2 -> c1 -> c2"},
+        {"e", "e = c1/2: c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"},
+        {"c1", "c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"},
+        {"g", "g = f+1: 'f' nicht definiert"}}},
+      // a shortest cycle of two: a -> b -> a, not a -> b -> c -> a
+      {{{"a", "b+c"}, {"b", "a"}, {"c", "b"}}, {{"a", "a = b+c: Zirkelbezug a -> b -> a"}}},
+      // b reads the first a, which failed; the second a reads b: no cycle, the first a's reason stays
+      {{{"a", "1/0"}, {"b", "a"}, {"a", "b"}},
+       {{"b", "b = a: a = 1/0: Division durch Null."}, {"a", "a = b: b = a: a = 1/0: Division durch Null."}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failures.front().second);
+    CVarDefList list;
+    CVariableStore position;
+    DefineTable(c.variables, list, position);
+    for (const auto& [name, reason] : c.failures) {
+      double value = 0;
+      ASSERT_TRUE(position.Evaluate(name, &value));
+      EXPECT_EQ(position.FailedReadMessage().str(), reason);
+    }
+  }
+
+  // The rows as the variables page shows them: each formula evaluated where it stands says why it has no value.
+  CVarDefList list;
+  AddVariable(list, "c1", "c2+1");
+  AddVariable(list, "c2", "c1+1");
+  list.UpdateVariables();
+  EXPECT_EQ(list.GetAs<CVarDefVariable>(0)->value.WhyNoValue(),
+            "'c2' hat keinen Wert: c2 = c1+1: Zirkelbezug c2 -> c1 -> c2");
+  EXPECT_EQ(list.GetAs<CVarDefVariable>(1)->value.WhyNoValue(),
+            "'c1' hat keinen Wert: c1 = c2+1: Zirkelbezug c1 -> c2 -> c1");
+  EXPECT_EQ(list.GetAs<CVarDefVariable>(0)->failure, "c1 = c2+1: Zirkelbezug c1 -> c2 -> c1");
+  // the cycle broken: c2 = 5 gives c1 = 6 at once; c1 above reads c2 as defined nowhere above it, as ever
+  list.GetAs<CVarDefVariable>(1)->value = "5";
+  list.UpdateVariables();
+  EXPECT_EQ(list.GetAs<CVarDefVariable>(0)->value.WhyNoValue(), "'c2' nicht definiert");
+  EXPECT_TRUE(list.GetAs<CVarDefVariable>(1)->failure.IsEmpty());
+}
 
 // Exported entries whose definition failed are written as failed values with why and without a number; the one
 // that worked as its number. A sum that adds a failed value fails with it.

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formula/vardef.h"
@@ -105,6 +106,13 @@ class VarDefTest : public testing::Test {
     v.unit = unit;
     SetFormula(v.value, formula);
     return v;
+  }
+
+  // The variables (name, formula in kN) as rows of the list, in order, defined in a position's store.
+  static void DefineTable(const std::vector<std::pair<const char*, const char*>>& variables, CVarDefList& list,
+                          CVariableStore& position) {
+    for (const auto& [name, formula] : variables) AddVariable(list, name, formula, "kN");
+    list.DefineIn(position);
   }
 
   // A formula number holding the text: a plain number when it is one, else an expression.

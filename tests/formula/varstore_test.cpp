@@ -387,6 +387,78 @@ TEST_F(VariableStoreTest, OfOneKeyTheEntryThatGivesTheValueGivesItsFailure) {
   EXPECT_EQ(store.LastFailure(), "h = 1/0: Division durch Null.");
 }
 
+// Definitions made one after another, as a document makes them, each evaluated against what stands before it
+// ("name = formula", one store or a store per definition chained to the one before). The definition that closes a
+// cycle marks every definition of it with the cycle, told from its own name; a shortest cycle wins; a later
+// definition that reads one of them takes that reason. A name read as failed and defined anew later is no step back.
+TEST_F(VariableStoreTest, TheDefinitionThatClosesACycleMarksItsDefinitionsWithIt) {
+  struct Case {
+    std::vector<std::pair<const char*, const char*>> definitions;
+    std::vector<std::pair<const char*, const char*>> reasons;  // of the names, at the end
+  };
+  const Case cases[] = {
+      {{{"c1", "c2+1"}, {"c2", "c1+1"}},
+       {{"c1", "c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"}, {"c2", "c2 = c1+1: Zirkelbezug c2 -> c1 -> c2"}}},
+      {{{"a", "a + 1"}}, {{"a", "a = a + 1: Zirkelbezug a -> a"}}},
+      {{{"a", "b"}, {"b", "c"}, {"c", "a"}, {"d", "2*b"}},
+       {{"a", "a = b: Zirkelbezug a -> b -> c -> a"},
+        {"c", "c = a: Zirkelbezug c -> a -> b -> c"},
+        {"d", "d = 2*b: b = c: Zirkelbezug b -> c -> a -> b"}}},
+      {{{"a", "b+c"}, {"b", "a"}, {"c", "b"}},
+       {{"a", "a = b+c: Zirkelbezug a -> b -> a"}, {"c", "c = b: Zirkelbezug c -> b -> a -> c"}}},
+      {{{"a", "1/0"}, {"b", "a"}, {"a", "b"}}, {{"a", "a = b: b = a: a = 1/0: Division durch Null."}}},
+      {{{"a", "b"}, {"b", "5"}}, {{"a", "a = b: 'b' nicht definiert"}}},  // read before its definition, no cycle
+  };
+  for (const bool chained : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.reasons.front().second) + (chained ? " (chained)" : ""));
+      std::vector<std::unique_ptr<CVariableStore>> stores;
+      stores.push_back(std::make_unique<CVariableStore>());
+      for (const auto& [name, formula] : c.definitions) {
+        CVariableStore& before = *stores.back();
+        double value = 0;
+        before.Evaluate(formula, &value);
+        const CString why = before.LastFailure();
+        const UnvaluedReads reads = before.LastUnvaluedReads();
+        if (chained) {
+          stores.push_back(std::make_unique<CVariableStore>());
+          stores.back()->m_pParent = &before;
+        }
+        stores.back()->SetVariable(name, "", "kN", value);
+        if (!why.IsEmpty()) stores.back()->SetFailedDefinition(name, formula, why, reads);
+      }
+      for (const auto& [name, reason] : c.reasons) {
+        double value = 0;
+        ASSERT_TRUE(stores.back()->Evaluate(name, &value));
+        EXPECT_EQ(stores.back()->FailedReadMessage().str(), reason);
+      }
+    }
+  }
+}
+
+// A name of a cycle defined further on, told to a store, is read before its definition as a name without a value for
+// that reason, not as one defined nowhere; its definition, once there, gives what it gives; emptied, the store forgets.
+TEST_F(VariableStoreTest, ANameOfACycleDefinedFurtherOnIsReadAsFailed) {
+  CVariableStore top, below;
+  below.m_pParent = &top;
+  top.SetCycleReasons({{"c2", "c2 = c1+1: Zirkelbezug c2 -> c1 -> c2"}});
+  double value = 0;
+  ASSERT_TRUE(below.Evaluate("c2+1", &value));
+  EXPECT_TRUE(below.UndefinedReads().empty());
+  EXPECT_EQ(below.FailedReads(), std::vector<std::string>{"c2"});
+  EXPECT_EQ(below.NoValueReadMessage(), "'c2' hat keinen Wert: c2 = c1+1: Zirkelbezug c2 -> c1 -> c2");
+  ASSERT_TRUE(below.Evaluate("c2 = 4; c2*2", &value));  // a helper of the formula's own
+  EXPECT_EQ(value, 8);
+  below.SetVariable("c2", "", "", 5);
+  ASSERT_TRUE(below.Evaluate("c2+1", &value));
+  EXPECT_EQ(value, 6);
+  EXPECT_TRUE(below.ReadsHaveValues());
+  top.RemoveAll();
+  below.RemoveAll();
+  ASSERT_TRUE(below.Evaluate("c2+1", &value));
+  EXPECT_EQ(below.UndefinedReadMessage(), "'c2' nicht definiert");
+}
+
 // What a definition is marked with when its formula gives no value: the error, the name without a value, or a
 // result that is no number. A marked store emptied has no marks left.
 TEST_F(VariableStoreTest, TheLastFailureSaysWhyAFormulaGaveNoValue) {

@@ -1,5 +1,6 @@
 // A value a position exports while its definition failed: the exporter exports it as failed, its calculation says
 // which, its report prints why; an importer whose input reads it is refused, exit 1, its file unchanged.
+#include "framework/regsettings.h"
 #include "platform/viduv/viduv.h"
 #include "tests/host/host_run.h"
 
@@ -49,7 +50,7 @@ std::string ExportedElement(const std::string& text, const std::string& name) {
   const std::size_t at = text.find("desc=\"" + name + "\"", exports);
   if (exports == std::string::npos || at == std::string::npos) return "";
   const std::size_t begin = text.rfind('<', at);
-  return text.substr(begin, text.find('>', at) - begin + 1);
+  return text.substr(begin, text.find("/>", at) - begin + 2);  // a reason may hold "->"
 }
 
 class FailedExportTest : public HostTest {
@@ -70,16 +71,16 @@ struct FailedCase {
 
 const FailedCase kFailed[] = {
     {"division by zero", {{"a", "1/0"}}, {}, "a = 1/0: Division durch Null."},
-    {"cycle", {{"a", "b"}, {"b", "a"}}, {}, "a = b: 'b' nicht definiert"},
+    {"cycle", {{"a", "b"}, {"b", "a"}}, {}, "a = b: Zirkelbezug a -> b -> a"},
     {"name defined nowhere", {{"a", "xyz"}}, {}, "a = xyz: 'xyz' nicht definiert"},
-    {"self-reference", {{"a", "a+1"}}, {}, "a = a+1: 'a' nicht definiert"},
+    {"self-reference", {{"a", "a+1"}}, {}, "a = a+1: Zirkelbezug a -> a"},
     {"square root of -1", {{"a", "sqrt(-1)"}}, {}, "a = sqrt(-1): Fehler in sqrt"},
     {"document: division by zero", {}, {"a = 1/0"}, "a = 1/0: Division durch Null."},
-    {"document: cycle", {}, {"a = b", "b = a"}, "a = b: 'b' nicht definiert"},
+    {"document: cycle", {}, {"a = b", "b = a"}, "a = b: Zirkelbezug a -> b -> a"},
 };
 
 // The document part of the position at `path` made of `lines` in the formula colour, exporting a (stored 777 kN).
-bool WithDocument(const std::string& path, const std::vector<std::string>& lines) {
+bool WithDocument(const std::string& path, const std::vector<std::string>& lines, double stored = 777) {
   std::string rtf =
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}";
   for (const std::string& line : lines) rtf += "\\pard\\f0\\fs20\\cf2 " + line + "\\cf1  [kN]\\par\r\n";
@@ -91,7 +92,7 @@ bool WithDocument(const std::string& path, const std::vector<std::string>& lines
   const int value = VIDUV_AddChildElement(VIDUV_AddChildElement(skrib, "exportValues"), "exportValue");
   VIDUV_SetString(value, "desc", "a");
   VIDUV_SetString(value, "varName", "a");
-  VIDUV_SetDouble(value, "val", 777);
+  VIDUV_SetDouble(value, "val", stored);
   VIDUV_SetString(value, "unit", "kN");
   const bool saved = VIDUV_SaveDoc(doc) == 1;
   VIDUV_CloseDoc(doc);
@@ -152,6 +153,48 @@ TEST_F(FailedExportTest, AFailedExportReachesNoImporterAsANumber) {
     EXPECT_EQ(taken.status, 0) << taken.err;
     EXPECT_NE(taken.err.find("a = EX\\a: Definition in EX fehlgeschlagen: " + c.reason), std::string::npos)
         << taken.err;
+  }
+}
+
+// The exporter's document defines a = g + 30 and exports it with 650 kN stored (of an earlier g = 620); its table's g
+// is now 100. Its calculation and its round trip export a = 130 kN (100 + 30), the editor on as off, and the importer,
+// whose roof load is EX\a, is designed for 130 kN: its results are those of the same column with 130 entered.
+TEST_F(FailedExportTest, AnExportCarriesWhatTheDocumentGivesNow) {
+  const std::string example = Example();
+  const std::string exporter = WithVardef(example, Variable(0, "g", "", "100", true), 1);
+  const std::string importer = WithVardef(RoofLoadBy(example, "a"), TakenOver(0, "EX", "a"), 1);
+  std::string plainText = example;
+  const std::size_t roof = plainText.find("val0=\"620\"", plainText.find("desc=\"Dach, ständig\""));
+  ASSERT_NE(roof, std::string::npos);
+  Write("plain.tqx", plainText.replace(roof, 10, "val0=\"130\""));
+  const HostRun plain = Host({"calc", Path("plain.tqx")});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  const std::string expected = Slurp(Path("plain.tqx"));
+  const auto results = [](const std::string& text) {
+    const std::size_t begin = text.find("<result>");
+    return begin == std::string::npos ? std::string() : text.substr(begin, text.find("</result>") - begin);
+  };
+  ASSERT_FALSE(results(expected).empty());
+  for (const int editor : {0, 1}) {
+    SCOPED_TRACE(editor ? "editor on" : "editor off");
+    GetRegSettings().WriteInt("", "bSkrib", editor);
+    Write("EX.tqx", exporter);
+    ASSERT_TRUE(WithDocument(Path("EX.tqx"), {"a = g + 30"}, 650));
+    const HostRun roundtrip = Host({"roundtrip", Path("EX.tqx"), Path("back.tqx")});
+    const HostRun calc = Host({"calc", Path("EX.tqx")});
+    Write("IM.tqx", importer);
+    const HostRun taken = Host({"calc", Path("IM.tqx")});
+    GetRegSettings().WriteInt("", "bSkrib", 0);
+    EXPECT_EQ(roundtrip.status, 0) << roundtrip.err;
+    EXPECT_NE(ExportedElement(Slurp(Path("back.tqx")), "a").find("val=\"130\""), std::string::npos);
+    EXPECT_EQ(calc.status, 0) << calc.err;
+    const std::string exported = Slurp(Path("EX.tqx"));
+    EXPECT_NE(ExportedElement(exported, "a").find("val=\"130\""), std::string::npos) << ExportedElement(exported, "a");
+    EXPECT_NE(exported.find("<exportValue desc=\"a\" varName=\"a\" val=\"130\""), std::string::npos);
+    EXPECT_EQ(taken.status, 0) << taken.err;
+    const std::string designed = Slurp(Path("IM.tqx"));
+    EXPECT_NE(designed.find("varPath=\"EX\\a\" desc=\"a\" varName=\"a\" value=\"130\""), std::string::npos);
+    EXPECT_TRUE(results(designed) == results(expected)) << "the importer is designed for another roof load";
   }
 }
 

@@ -476,8 +476,8 @@ TEST_F(InputRefusalTest, ANameWhoseDefinitionFailedIsRefusedAndKeepsTheStoredVal
   };
   const std::vector<Case> cases = {
       {{"a = b"}, {}, "a = b: 'b' nicht definiert"},
-      {{"a = b", "b = a"}, {}, "a = b: 'b' nicht definiert"},
-      {{"a = a + 1"}, {}, "a = a + 1: 'a' nicht definiert"},
+      {{"a = b", "b = a"}, {}, "a = b: Zirkelbezug a -> b -> a"},
+      {{"a = a + 1"}, {}, "a = a + 1: Zirkelbezug a -> a"},
       {{"a = sqrt(-1)"}, {}, "a = sqrt(-1): Fehler in sqrt"},
       {{"a = " + deep}, {}, "a = " + deep + ": Formel zu tief geschachtelt"},
       {{"a = 1/0"}, {}, "a = 1/0: Division durch Null."},
@@ -485,8 +485,9 @@ TEST_F(InputRefusalTest, ANameWhoseDefinitionFailedIsRefusedAndKeepsTheStoredVal
       {{"a = 620 +* 2"}, {}, "a = 620 +* 2: Unerwartetes Symbol: *"},
       {{"a = 1e308*10"}, {}, "a = 1e308*10: Ergebnis inf ist keine endliche Zahl."},
       {{}, {{"a", "b"}}, "a = b: 'b' nicht definiert"},
-      {{}, {{"a", "b"}, {"b", "a"}}, "a = b: 'b' nicht definiert"},
-      {{}, {{"a", "a+1"}}, "a = a+1: 'a' nicht definiert"},
+      {{}, {{"a", "b"}, {"b", "a"}}, "a = b: Zirkelbezug a -> b -> a"},
+      {{}, {{"a", "b"}, {"b", "c"}, {"c", "a"}}, "a = b: Zirkelbezug a -> b -> c -> a"},
+      {{}, {{"a", "a+1"}}, "a = a+1: Zirkelbezug a -> a"},
       {{}, {{"a", "1/0"}}, "a = 1/0: Division durch Null."},
   };
   const std::string calculated = Calculated();

@@ -36,6 +36,7 @@ const Fall kFaelle[] = {
     {"EC2 UK annex, 506.25 > 498.96", 12, 1250.0, 506.25, 498.96},
     {"DIN 1045-1, 526.50 > 513.19", 0, 1300.0, 526.5, 513.1875},
     {"DIN 1045-1, 512.33 just below 513.19", 0, 1265.0, 512.325, 513.1875},
+    {"DIN 1045-1, 514.35 just above 513.19 (utilisation 1.0023)", 0, 1270.0, 514.35, 513.1875},
     {"SIA 262, 587.25 > 567.00 (web 36.25 > 35 cm)", 2, 1450.0, 587.25, 567.0},
     {"SIA 262, 564.98 just below 567.00 (web 34.875 < 35 cm)", 2, 1395.0, 564.975, 567.0},
 };
@@ -60,6 +61,7 @@ TEST_F(StrutTest, CrushingStrutIsReportedAndEndsWithStatusThree) {
       EXPECT_EQ(zeilen[i].kombination, "Endsystem, Kombination 1 (Ed) \"1.35*(1)\"");
       EXPECT_NEAR(zeilen[i].ved, f.ved, 0.05 + 1e-9);
       EXPECT_NEAR(zeilen[i].vrdmax, f.vrdmax, 0.05 + 1e-9);
+      EXPECT_GT(zeilen[i].ved, zeilen[i].vrdmax) << "the line reads as the verdict";
     }
     if (versagt) {
       EXPECT_NE(calc.err.find("verifications are not fulfilled (exit status 3)"), std::string::npos) << calc.err;
@@ -100,6 +102,17 @@ TEST_F(StrutTest, CrushingStrutIsReportedAndEndsWithStatusThree) {
       std::snprintf(satz, sizeof satz, "Feld 1: Schubnachweis nicht erfüllt: Die Betondruckstrebe versagt (Kote %.2f m",
                     0.0);
       EXPECT_NE(text.find(satz), std::string::npos) << text;
+      // The utilisation VEd/VRd,max printed beside "> 1" reads above 1, at most a hundredth above the hand figure
+      // (514.35/513.1875 = 1.0023 reads 1.01, not 1.00).
+      static const std::regex ausnutzung(R"(Ausnutzung ([\d.]+) > 1\))");
+      int gelesen = 0;
+      for (std::sregex_iterator i(text.begin(), text.end(), ausnutzung), e; i != e; ++i, ++gelesen) {
+        const double u = std::stod((*i)[1]);
+        EXPECT_GT(u, 1.0) << (*i)[0];
+        EXPECT_GE(u, f.ved / f.vrdmax - 1e-9) << (*i)[0];
+        EXPECT_LE(u, f.ved / f.vrdmax + 0.01) << (*i)[0];
+      }
+      EXPECT_GT(gelesen, 0) << text;
     }
   }
 }

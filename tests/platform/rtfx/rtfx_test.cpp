@@ -322,6 +322,38 @@ TEST_F(RtfxTest, ThePageHeaderNamesThePositionTheDateAndPageOfPages) {
     EXPECT_NE(header.find(part), std::string::npos) << part << " not in\n" << header;
 }
 
+// The program's name keeps its italic letter ("TQ-\i S\i0 krib" of the document part) as markup, closed in a group of
+// its own; any other backslash or brace in it, and every character of a typed field, is text.
+TEST_F(RtfxTest, TheProgramNameKeepsItsItalicLetterAndTypedFieldsAreText) {
+  const struct {
+    std::string name;
+    std::string printed;
+  } cases[] = {
+      {"TQ-\\i S\\i0 krib", "{TQ-\\i S\\i0 krib}"},
+      {"TQ-KOLUMO", "{TQ-KOLUMO}"},
+      {"\\iS\\i0", "{\\\\iS\\i0 }"},              // "\iS" is no italic switch: a word of its own
+      {"A\\i", "{A\\i }"},                        // a switch at the end
+      {"B\\b {x}", "{B\\\\b \\{x\\}}"},           // bold is not the program's: text
+      {"\\i0}{\\rtf1", "{\\i0 \\}\\{\\\\rtf1}"},  // a brace never ends the header
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RTFX_NewDocument();
+    const fs::path file = dir_ / "name.rtf";
+    RTFX_SetOutputFile(file.c_str());
+    const std::string block = "Name=" + c.name + '\0' + "Titel=Skrib" + '\0' + "Position=Pos \\i {1}" + '\0' + '\0';
+    ASSERT_TRUE(RTFX_BeginDocument("", 0, 0, 1, block.c_str()));
+    RTFX_Paragraph(0, "Text");
+    ASSERT_TRUE(RTFX_EndDocument(0));
+    const std::string rtf = ReadAll(file);
+    bool balanced = false;
+    ControlWords(rtf, balanced);
+    EXPECT_TRUE(balanced);
+    EXPECT_NE(rtf.find("\\tx9638 " + c.printed + "  Skrib\\tab"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("Position Pos \\\\i \\{1\\}\\tab"), std::string::npos) << rtf;
+  }
+}
+
 TEST_F(RtfxTest, WideTablesAreScaledToThePageWidth) {
   fs::path file = dir_ / "breit.rtf";
   ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
