@@ -22,12 +22,14 @@ document_editor_registry
 example_position "$data"
 cp "$work/Stuetze.tqx" "$work/example.tqx"
 
+settings='<matImportSettings lastPath="Beton\Normalbeton\DIN 1045" lastObj="B 10">'
+settings+='<pathCheck path="Beton\Normalbeton\DIN 1045" check="521"/></matImportSettings>'
 # position DOCUMENT: $work/Stuetze.tqx as the example with the editor's document DOCUMENT ("empty", "table" or
 # "tables": the table, the line and the table again) and the material chosen last in the database dialog, with rows
 # 0, 3 and 9 of its values checked (1 + 8 + 512).
 position() {
-  python3 - "$work/example.tqx" "$work/Stuetze.tqx" "$1" <<'PY' || fail "cannot write the position's document"
-import base64, re, sys
+  python3 - "$1" <<'PY' | with_document "$work/example.tqx" "$work/Stuetze.tqx" "$settings" ||
+import sys
 head = ("{\\rtf1\\ansi\\ansicpg1252{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}{\\fonttbl{\\f0\\fswiss"
         "\\fprq2\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}}\\viewkind4\\uc1\\f1\\fs20")
 bounds = "".join("\\cellx%d" % x for x in (4535, 6236, 6633, 7767, 9071))
@@ -40,29 +42,16 @@ table = (row(["\\b Normalbeton - DIN 1045 - B 10\\b0", "", "", "", ""]) +
          row(["W\\'e4rmedehnzahl", "\\cf2 alpha_t", "=", "\\qr 1e-05", "\\qr [1/K]\\cf0 "]))
 line = "\\pard\\par Zeile vor der Tabelle\\par"
 rtf = head + {"empty": "", "table": table + "\\par\\par",
-              "tables": table + line + table + "\\pard\\par"}[sys.argv[3]] + "}"
-part = ('<Skrib iPage="1" rtfData="%s" isEmpty="0"><matImportSettings lastPath="Beton\\Normalbeton\\DIN 1045" '
-        'lastObj="B 10"><pathCheck path="Beton\\Normalbeton\\DIN 1045" check="521"/></matImportSettings></Skrib>'
-        % base64.b64encode(rtf.encode()).decode())
-text = open(sys.argv[1], encoding="utf-8").read()
-text = re.sub(r"<Skrib\b.*?(/>|</Skrib>)", "", text, flags=re.S)
-text, found = re.subn(r"(<input\b[^>]*>)", lambda m: m.group(1) + part, text, count=1)
-open(sys.argv[2], "w", encoding="utf-8").write(text) if found else sys.exit("no input element")
+              "tables": table + line + table + "\\pard\\par"}[sys.argv[1]] + "}"
+sys.stdout.write(rtf)
 PY
+    fail "cannot write the position's document"
 }
 # start: "kolumo edit" of $work/Stuetze.tqx as $app in $window, its first tab shown and the caret at the text's end.
 start() {
-  KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
-  app=$!
-  wait_for 20 find_main || fail "no window within 20 s"
-  window=$main
-  xdotool mousemove --window "$window" 57 42 click 1
-  sleep 1
-  xdotool mousemove --window "$window" 600 400 click 1
-  sleep 0.3
+  start_editor 600 400
   xdotool key ctrl+End
   sleep 0.5
-  window_geometry "$window"
 }
 # stop: kolumo ended without saving.
 stop() {

@@ -37,16 +37,8 @@ text, found = re.subn(r"(<input\b[^>]*>)", lambda m: m.group(1) + vardef, exampl
 open(sys.argv[1], "w", encoding="utf-8").write(text) if found else sys.exit("no input element")
 PY
 
-KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
-app=$!
-wait_for 20 find_main || fail "no window within 20 s"
-window=$main
-window_geometry "$window"
+start_editor 300 250
 mx=$x my=$y
-xdotool mousemove --window "$window" 57 42 click 1 # the first tab
-sleep 1
-xdotool mousemove --window "$window" 300 250 click 1
-sleep 0.5
 # protocol NAME: the protocol's two rows as the server shows them ($pictures/screen_load_transfer_NAME.png), the caret
 # kept out of them at the text's end; prints their count of dark pixels.
 protocol() {

@@ -23,31 +23,18 @@ cp "$work/Stuetze.tqx" "$work/example.tqx"
 
 # position WORD: $work/Stuetze.tqx as the example with a document of three lines whose second and third hold WORD.
 position() {
-  python3 - "$work/example.tqx" "$work/Stuetze.tqx" "$1" <<'PY' || fail "cannot write the position's document"
-import base64, re, sys
-word = sys.argv[3].encode("cp1252")
+  python3 - "$1" <<'PY' | with_document "$work/example.tqx" "$work/Stuetze.tqx" ||
+import sys
+word = sys.argv[1].encode("cp1252")
 escaped = "".join(chr(b) if b < 128 else "\\'%02x" % b for b in word)
-rtf = ("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs20 "
-       "Pr\\'fcfung der St\\'fctze B/3\\par Die %s der W\\'e4rmedehnzahl stehen unten.\\par "
-       "%s nach DIN 1045: W\\'e4rmedehnzahl 1e-05 [1/K]\\par}" % (escaped, escaped))
-part = '<Skrib iPage="1" rtfData="%s" isEmpty="0"/>' % base64.b64encode(rtf.encode()).decode()
-text = open(sys.argv[1], encoding="utf-8").read()
-text, found = re.subn(r"(<input\b[^>]*>)", lambda m: m.group(1) + part, text, count=1)
-open(sys.argv[2], "w", encoding="utf-8").write(text) if found else sys.exit("no input element")
+sys.stdout.write("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs20 "
+                 "Pr\\'fcfung der St\\'fctze B/3\\par Die %s der W\\'e4rmedehnzahl stehen unten.\\par "
+                 "%s nach DIN 1045: W\\'e4rmedehnzahl 1e-05 [1/K]\\par}" % (escaped, escaped))
 PY
+    fail "cannot write the position's document"
 }
 # start: "kolumo edit" of $work/Stuetze.tqx as $app in $window, the editor's tab shown and the text clicked.
-start() {
-  KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
-  app=$!
-  wait_for 20 find_main || fail "no window within 20 s"
-  window=$main
-  xdotool mousemove --window "$window" 57 42 click 1
-  sleep 1
-  xdotool mousemove --window "$window" 300 250 click 1
-  sleep 0.5
-  window_geometry "$window"
-}
+start() { start_editor 300 250; }
 # selected LINE: the count of pixels near the selection's blue (the letters' smoothed edges are some) in the text's
 # line LINE (1 to 3: window y from 116 in steps of 17), x 28 to 600.
 selected() {

@@ -97,6 +97,22 @@ editor_picture() {
     "$x,$y,$((x + 880)),$((y + 300))" >/dev/null || fail "$1: cannot cut the editor out of the screen"
   agree "$1"
 }
+# with_document SOURCE TARGET [INNER]: TARGET as the position SOURCE whose document is the RTF on standard input, with
+# the XML INNER inside the document's element.
+with_document() { python3 "$(dirname "${BASH_SOURCE[0]}")/document_position.py" "$@"; }
+# start_editor X Y: "kolumo edit" ($kolumo) of $work/Stuetze.tqx as $app, its window in $window and $main (at x, y
+# on the screen), its first tab shown and clicked at X, Y of the window.
+start_editor() {
+  KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
+  app=$!
+  wait_for 20 find_main || fail "no window within 20 s"
+  window=$main
+  xdotool mousemove --window "$window" 57 42 click 1
+  sleep 1
+  xdotool mousemove --window "$window" "$1" "$2" click 1
+  sleep 0.5
+  window_geometry "$window"
+}
 # saved_document_rtf POSITION OUT: the document part's RTF as the position file holds it (base64 of the bytes).
 saved_document_rtf() {
   sed -n 's/.*<Skrib [^>]*rtfData="\([^"]*\)".*/\1/p' "$1" | head -n1 | base64 -d 2>/dev/null | tr -d '\0' >"$2"
