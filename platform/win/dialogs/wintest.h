@@ -50,4 +50,18 @@ class WindowTest : public ::testing::Test {
   }
 };
 
+// A window test with a memory DC to measure, lay out and draw text on.
+class MemoryDcTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    dc_ = ::CreateCompatibleDC(nullptr);
+  }
+  void TearDown() override {
+    ::DeleteDC(dc_);
+    WindowTest::TearDown();
+  }
+  HDC dc_ = nullptr;
+};
+
 }  // namespace win::test

@@ -18,18 +18,9 @@ namespace {
 const std::string kEllipsis = "\xE2\x80\xA6";
 const std::string kReason = "'a' hat keinen Wert: a = 1/0: Division durch Null.";
 
-class LabelsTest : public win::test::WindowTest {
+class LabelsTest : public win::test::MemoryDcTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    dc_ = ::CreateCompatibleDC(nullptr);
-  }
-  void TearDown() override {
-    ::DeleteDC(dc_);
-    WindowTest::TearDown();
-  }
   int Width(const std::string& text) { return int(pw::TextBox(dc_, text, 11).right); }
-  HDC dc_ = nullptr;
 };
 
 bool Meet(const RECT& a, const RECT& b) {

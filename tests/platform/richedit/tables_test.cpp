@@ -132,18 +132,9 @@ TEST(TableParagraphs, ATablePutIntoAParagraphBeginsAParagraphOfItsOwn) {
   }
 }
 
-class TableLayoutTest : public win::test::WindowTest {
+class TableLayoutTest : public win::test::MemoryDcTest {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    dc_ = ::CreateCompatibleDC(nullptr);
-  }
-  void TearDown() override {
-    ::DeleteDC(dc_);
-    WindowTest::TearDown();
-  }
   richedit::detail::Layout LayOut(const Document& d) { return richedit::detail::LayOut(d, dc_, 700, 1.0); }
-  HDC dc_ = nullptr;
 };
 
 // A document that ends with a table, followed by two headings and a framed row (as a report that begins with the
