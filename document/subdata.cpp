@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "document/rtfheader.h"
-#include "formula/formulanumber.h"
 #include "framework/exports.h"
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
@@ -404,17 +403,9 @@ int SubData::Calculate(COLORREF colour, int firstNumber) {
   RunEventMacro(3);
   Evaluate(colour, first, false);
   RunEventMacro(4);
-  for (auto it = exportValues.begin(); it != exportValues.end();) {
-    owner.variables.m_Messages.RemoveAll();
-    CFormulaNumber number;
-    number.m_pStore = &owner.variables;
-    number = it->varName.GetString();
-    it->value = number.GetValue();
-    if (owner.variables.m_Messages.GetSize() > 0)
-      it = exportValues.erase(it);
-    else
-      ++it;
-  }
+  // Every export stays, also one whose definition fails now (the engineer may be in the middle of an edit): the
+  // write exports it as failed, with why, and once its definition gives a number again, that number.
+  for (SubDataValue& value : exportValues) EvaluateExport(value);
   return first;
 }
 

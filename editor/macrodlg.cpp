@@ -1,7 +1,5 @@
 #include "editor/macrodlg.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +9,7 @@
 #include "platform/tqscript/tqscript.h"
 #include "platform/win/screen/headless.h"
 #include "platform/win/base/paths.h"
+#include "platform/win/base/replace.h"
 
 namespace fs = std::filesystem;
 
@@ -57,37 +56,6 @@ const win::DialogTemplateRegistrar kTemplate(IDD_SKRIB_MACROS, MacroTemplate());
 
 }  // namespace
 
-bool ReplaceFileSafely(const std::string& path, const std::string& text, std::string& reason) {
-  const fs::path target(path);
-  fs::path fresh = target;
-  fresh += ".neu";
-  {
-    std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      reason = "Die Datei '" + fresh.string() + "' kann nicht angelegt werden: " + std::strerror(errno);
-      return false;
-    }
-    out.write(text.data(), std::streamsize(text.size()));
-    out.flush();
-    if (!out) {
-      reason = "Die Datei '" + fresh.string() + "' kann nicht geschrieben werden.";
-      out.close();
-      std::error_code ignored;
-      fs::remove(fresh, ignored);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(fresh, target, ec);
-  if (ec) {
-    reason = "Die Datei '" + path + "' kann nicht ersetzt werden: " + ec.message();
-    std::error_code ignored;
-    fs::remove(fresh, ignored);
-    return false;
-  }
-  return true;
-}
-
 BEGIN_MESSAGE_MAP(DlgVBS, CDialog)
 ON_BN_CLICKED(IDC_MACRO_EDIT_MAKER, OnEditMaker)
 ON_BN_CLICKED(IDC_MACRO_EDIT_USER, OnEditUser)
@@ -128,10 +96,15 @@ bool DlgVBS::EditMacroFile(const CString& name) {
     text = all.str();
   }
   const std::string edited = TQSCRIPT_EditMacro(m_nSession, text, "", -1, -1);
+  if (edited == text) return true;
+  win::ReplaceOptions options;
+  options.scratchPrefix = ".kolumo-makro-";
   std::string reason;
-  if (!ReplaceFileSafely(path, edited, reason)) {
-    AfxMessageBox(CString((reason + "\n" + Tr("Die bisherige Makrodatei bleibt unverändert.")).c_str()),
-                  MB_ICONEXCLAMATION);
+  if (!win::ReplaceFile(path, edited, options, reason)) {
+    AfxMessageBox(
+        CString(
+            (win::ReplaceErrorInGerman(reason) + "\n" + Tr("Die bisherige Makrodatei bleibt unverändert.")).c_str()),
+        MB_ICONEXCLAMATION);
     return false;
   }
   return true;

@@ -11,10 +11,6 @@ inline constexpr int IDC_MACRO_MAKER_FILE = 1009, IDC_MACRO_USER_FILE = 1010, ID
                      IDC_MACRO_EDIT_USER = 1012, IDC_MACRO_EDIT_DOCUMENT = 1013, IDC_MACRO_BROWSE_USER = 1014,
                      IDC_MACRO_HELP = 1015, IDC_MACRO_SCRIPT_HELP = 1016;
 
-// Writes text to path through a file beside it that then takes the old one's place: when anything fails the old
-// file stays whole and the reason says why.
-bool ReplaceFileSafely(const std::string& path, const std::string& text, std::string& reason);
-
 class DlgVBS : public CDialog {
  public:
   explicit DlgVBS(CWnd* parent = nullptr);
@@ -24,7 +20,8 @@ class DlgVBS : public CDialog {
   CString m_sMacroText;  // the document's macros, read back after OK
   int m_nSession = 0;    // the document's scripting session
 
-  // The file's text through the macro editor, written back; false (with a message shown) when it could not be.
+  // The file's text through the macro editor, written back whole when the editor changed it; false (with a message
+  // shown) when it could not be, the file then as it was. A file marked read-only is never written.
   bool EditMacroFile(const CString& name);
   void BrowseUserMacroFile();
 

@@ -9,6 +9,7 @@
 #include "designcode/requirement.h"
 #include "engine/brand.h"
 #include "engine/material.h"
+#include "engine/nachweis.h"
 #include "engine/protocol.h"
 #include "engine/quer.h"
 
@@ -24,9 +25,9 @@ struct Variante {
     double raiseEnde;
 };
 
-// The stored thresholds sit just below the limits, so that a ratio at the limit counts as reaching it.
-constexpr Variante kDin{false, 2.0, 8.999999999, 8.999999999, 8.999999999, 1.1, 1.1};
-constexpr Variante kEc2De{true, 1.0, 4.089999999, 3.999999999, 3.999999999, 1.01, 1.1};
+// A section whose fire design has exactly the limit stays within it, as under the code's largest ratio.
+constexpr Variante kDin{false, 2.0, 9.0, 9.0, 9.0, 1.1, 1.1};
+constexpr Variante kEc2De{true, 1.0, 4.09, 4.0, 4.0, 1.01, 1.1};
 
 double LastNiveau(double nedfi, double nr)
 {
@@ -190,7 +191,7 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         } else {
             blk.As = b.HoleAS() * b.bwfakt;
             const double grenze = iq % 2 == 0 ? v.grenze1Start : v.grenze1Ende;
-            if (q.BetonFlaeche() > 0.0 && blk.As * 100.0 / q.BetonFlaeche() >= grenze) {
+            if (ExceedsLargestRatio(q, blk.As, grenze, true)) {
                 ergebnis = kBrandBewehrungsgrad;
                 blk.OK = 0;
                 blk.grund = kBrandBewehrungsgrad;
@@ -264,7 +265,7 @@ int BrandTabelle(const Variante& v, int code, int nel, const double* forces, dou
         Bemesse(code, iq, gamma, rec, nr, u);
         if (b.bwfakt <= 1.0) {
             blk.As = b.HoleAS() * b.bwfakt;
-        } else if (q.BetonFlaeche() > 0.0 && b.HoleAS() * b.bwfakt * 100.0 / q.BetonFlaeche() >= v.grenze2) {
+        } else if (ExceedsLargestRatio(q, b.HoleAS() * b.bwfakt, v.grenze2, true)) {
             ergebnis = kBrandBewehrungsgrad;
             blk.OK = 0;
             blk.grund = kBrandBewehrungsgrad;

@@ -141,6 +141,14 @@ double GroessterBewehrungsgrad(int code)
     return dc ? dc->maxRatioPercent : 9;
 }
 
+bool ExceedsLargestRatio(const cQuer& q, double as, double limit, bool designed)
+{
+    const double beton = q.BetonFlaeche();
+    if (!(beton > 0.0))
+        return false;
+    return designcode::Exceeds(as * 100.0 / beton, limit) || (designed && q.m_bem.m_shortAtMaxRatio);
+}
+
 Anfangssteigungen AnfangsSteigungen(int code, int betonGuete, int stahlGuete, int formKlasse, int accidental)
 {
     const Rekorde r = HoleRekorde(code, betonGuete, stahlGuete, formKlasse, accidental);
@@ -259,9 +267,8 @@ int StbNachweis_1(const NachweisAufruf& a)
         if (!(q.BetonFlaeche() > 0.0))
             continue;
         const double as = mode == 4 ? BemesseneBewehrung(q.m_bem) : q.m_bem.HoleAS();
-        const double grad = as * 100.0 / q.BetonFlaeche();
-        if (designcode::Exceeds(grad, grenze) || (mode == 4 && q.m_bem.m_shortAtMaxRatio)) {
-            g_protokoll.Printf("Bewehrungsgrad %.3f %% im Querschnitt %d\n", grad, iq);
+        if (ExceedsLargestRatio(q, as, grenze, mode == 4)) {
+            g_protokoll.Printf("Bewehrungsgrad %.3f %% im Querschnitt %d\n", as * 100.0 / q.BetonFlaeche(), iq);
             return kNachweisBewehrungsgrad;
         }
     }

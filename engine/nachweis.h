@@ -12,6 +12,13 @@ constexpr int kNachweisBewehrungsgrad = 4;
 // The code's largest reinforcement ratio (percent); a section that has exactly that ratio keeps it.
 double GroessterBewehrungsgrad(int code);
 
+class cQuer;
+// The steel `as` (m2) of section q goes beyond the largest ratio `limit` (percent): its ratio as x 100 / Ac is held
+// against the limit within a millionth of a percent, so that exactly the limit stays within it. With `designed`, `as`
+// is what the section's last design asks, and a design that stopped at its own largest ratio without carrying its
+// forces goes beyond whatever its ratio reads. A section without concrete has no ratio.
+bool ExceedsLargestRatio(const cQuer& q, double as, double limit, bool designed);
+
 // The largest slopes (kN/m2) of the laws that give the sections' stiffnesses in the strain states of a run: the
 // concrete's at zero strain, the steel's elastic branch. No fibre is stiffer in any strain state, so a section's
 // stiffness never exceeds the concrete's slope times Ic plus the steel's times the bars' second moment.

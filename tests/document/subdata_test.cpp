@@ -144,14 +144,17 @@ TEST_F(SubDataTest, ExportsImportsAndTheirNames) {
   part.exportValues = kept;
   EXPECT_EQ(position.varDefs.GetSize(), before + 2);
 
-  // b = 0.25 from the text; zz is defined nowhere and its export goes.
+  // b = 0.25 from the text; zz is defined nowhere, and the nameless value has nothing to evaluate: both stay as they
+  // were, and the write exports zz as failed.
   EXPECT_EQ(part.Calculate(RGB(7, 13, 255), -1), 1);
   double value = 0.0;
   EXPECT_TRUE(position.variables.Evaluate("b", &value));
   EXPECT_DOUBLE_EQ(value, 0.25);
-  // Neither zz nor the nameless value can be evaluated: both go.
-  ASSERT_EQ(part.exportValues.size(), 1u);
+  ASSERT_EQ(part.exportValues.size(), 3u);
   EXPECT_DOUBLE_EQ(part.exportValues[0].value, 0.25);
+  EXPECT_DOUBLE_EQ(part.exportValues[1].value, 1.0);
+  EXPECT_EQ(part.exportValues[2].varName, "zz");
+  EXPECT_DOUBLE_EQ(part.exportValues[2].value, 2.0);
   position.variables.RemoveAll();
   part.DefineVariables(1);
   CStringArray names, descriptions, units;
@@ -170,6 +173,11 @@ TEST_F(SubDataTest, ExportsImportsAndTheirNames) {
   EXPECT_EQ(VIDUV_FindNextChild(value0, "value"), 0);
   EXPECT_STREQ(VIDUV_GetString(value0, "desc"), "b");
   EXPECT_DOUBLE_EQ(VIDUV_GetDouble(value0, "val"), 0.25);
+  const int failed = VIDUV_FindFirstChild(exports, "failedValue");
+  ASSERT_NE(failed, 0);
+  EXPECT_STREQ(VIDUV_GetString(failed, "desc"), "Fehlt");
+  EXPECT_STREQ(VIDUV_GetString(failed, "reason"), "'zz' nicht definiert");
+  EXPECT_EQ(VIDUV_FindNextChild(failed, "failedValue"), 0);
   // The imports now live in the variable definitions and are not written back.
   EXPECT_EQ(VIDUV_FindFirstChild(skrib, "importValues"), 0);
 }
@@ -226,6 +234,60 @@ TEST_F(SubDataTest, AnExportCarriesWhatItsDefinitionGivesNow) {
     }
   }
   GetRegSettings().WriteInt("", "bSkrib", 0);
+}
+
+// A recalculation (F5 in the editor, the report's) while the exported a fails or is defined nowhere (its line being
+// retyped) keeps its export and the last number a gave, a = 2 * 3.25 = 6.5: the write exports it as failed with why,
+// and once the definition is mended the next recalculation and write export its number again. An importer of the
+// position is thus told why a has no value, not that it is not there.
+TEST_F(SubDataTest, ARecalculationKeepsTheExportOfADefinitionThatFailsForNow) {
+  const ScriptsOn on;
+  Position position;
+  SubData& part = position.Part();
+  auto setText = [&](const char* line) {
+    part.text.SetText(std::string("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 ") + line + "\\par\r\n}");
+    part.isEmpty = 0;
+  };
+  setText("a = 2 * 3.25");
+  part.exportValues = {{"Dachlast", "a", "kN", 0.0}};
+  struct Step {
+    const char* line;
+    const char* failure;  // why a has no value, or empty
+    double value;         // listed with the export: the last number a gave
+  };
+  const Step steps[] = {
+      {"a = 2 * 3.25", "", 6.5},
+      {"a = 1/0", "a = 1/0: Division durch Null.", 6.5},
+      {"b = 1/0", "'a' nicht definiert", 6.5},
+      {"b = 1/0", "'a' nicht definiert", 6.5},  // a second F5 keeps it too
+      {"a = b + 1", "a = b + 1: 'b' nicht definiert", 6.5},
+      {"a = 2 * 3.25", "", 6.5},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.line);
+    setText(step.line);
+    EXPECT_EQ(part.Calculate(RGB(7, 13, 255), -1), 1);
+    ASSERT_EQ(part.exportValues.size(), 1u);
+    EXPECT_EQ(part.exportValues[0].varName, "a");
+    EXPECT_EQ(part.exportValues[0].desc, "Dachlast");
+    EXPECT_EQ(part.exportValues[0].unit, "kN");
+    EXPECT_DOUBLE_EQ(part.exportValues[0].value, step.value);
+    int input, exports;
+    NewDocument(input, exports);
+    part.WriteXML(VIDUV_AddChildElement(input, "Skrib"), exports);
+    const int exported = VIDUV_FindFirstChildWithAttr(exports, "desc", "Dachlast");
+    ASSERT_NE(exported, 0);
+    EXPECT_STREQ(VIDUV_GetString(exported, "varName"), "a");
+    EXPECT_STREQ(VIDUV_GetString(exported, "unit"), "kN");
+    if (*step.failure) {
+      EXPECT_STREQ(VIDUV_GetElementName(exported), "failedValue");
+      EXPECT_STREQ(VIDUV_GetString(exported, "reason"), step.failure);
+      EXPECT_EQ(VIDUV_GetDoubleWithDefault(exported, "val", -1.0, 1), -1.0);
+    } else {
+      EXPECT_STREQ(VIDUV_GetElementName(exported), "value");
+      EXPECT_NEAR(VIDUV_GetDouble(exported, "val"), step.value, 1e-12 * step.value);
+    }
+  }
 }
 
 // The document's own report heads its pages with the part's name, its S in italics as the program sets it: markup, not

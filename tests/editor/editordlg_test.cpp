@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "controls/PopupMenuBuilder.h"
+#include "editor/formuladlg.h"
 #include "framework/regsettings.h"
 #include "framework/utilities.h"
 #include "platform/win/dialogs/afxdlgs.h"
@@ -85,6 +86,63 @@ TEST_F(EditorTest, TypedFormulasAreRecalculatedAndWrittenWithThePosition) {
   ASSERT_NE(value, 0);
   EXPECT_DOUBLE_EQ(VIDUV_GetDouble(value, "val"), 0.6);
   VIDUV_CloseDoc(doc);
+}
+
+// F5 while the engineer is in the middle of an edit that leaves the exported A failing (A = 1/0) or defined nowhere
+// (its line renamed) keeps A's export: the formula overview still shows it marked for export, and the position
+// written then exports it as failed, with why. Mended to A = 3*0,2 = 0.6, the next F5 and write export the number.
+TEST_F(EditorTest, F5KeepsTheExportOfADefinitionThatFailsForNow) {
+  SubData& part = position_->Part();
+  part.exportValues = {{"Fläche", "A", "m2", 0.0}};
+  struct Step {
+    const char* formula;
+    const char* reason;  // of the failed export, or empty
+  };
+  const Step steps[] = {
+      {"A = 1/0", "A = 1/0: Division durch Null."}, {"F = 3*0,2", "'A' nicht definiert"}, {"A = 3*0,2", ""}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.formula);
+    Open(std::string("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 ") + step.formula + "\\par\r\n}");
+    editor_.text.SetFocus();
+    win::input::Key(VK_F5);
+    win::PumpMessages();
+    ASSERT_EQ(part.exportValues.size(), 1u);
+    EXPECT_EQ(part.exportValues[0].varName, "A");
+
+    // the overview lists the text's units: A's row carries the export where the text defines A
+    const bool defined = step.formula[0] == 'A';
+    win::script::QueueDialog([&](CDialog& d) {
+      FormulaGrid& g = static_cast<DlgFormula&>(d).m_grid;
+      ASSERT_EQ(g.GetRowCount(), 2);
+      if (!defined) {
+        EXPECT_EQ(g.GetCellCheck(1, FormulaGrid::kExport), 0);
+        d.SendMessage(WM_COMMAND, IDCANCEL, 0);
+        return;
+      }
+      EXPECT_EQ(std::string(g.GetCellText(1, FormulaGrid::kVariable)), "A");
+      EXPECT_EQ(g.GetCellCheck(1, FormulaGrid::kExport), 1);
+      EXPECT_EQ(std::string(g.GetCellText(1, FormulaGrid::kDesc)), "Fläche");
+      EXPECT_EQ(std::string(g.GetCellText(1, FormulaGrid::kUnit)), "m2");
+      d.SendMessage(WM_COMMAND, IDCANCEL, 0);
+    });
+    editor_.SendMessage(WM_COMMAND, 11545);
+    ASSERT_EQ(part.exportValues.size(), 1u);
+
+    const int doc = VIDUV_CreateDoc("root");
+    const int input = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "input");
+    const int exports = VIDUV_AddChildElement(VIDUV_GetRootElement(doc), "exports");
+    part.WriteXML(VIDUV_AddChildElement(input, "Skrib"), exports);
+    const int exported = VIDUV_FindFirstChildWithAttr(exports, "desc", "Fläche");
+    EXPECT_NE(exported, 0);
+    if (exported && *step.reason) {
+      EXPECT_STREQ(VIDUV_GetElementName(exported), "failedValue");
+      EXPECT_STREQ(VIDUV_GetString(exported, "reason"), step.reason);
+    } else if (exported) {
+      EXPECT_STREQ(VIDUV_GetElementName(exported), "value");
+      EXPECT_NEAR(VIDUV_GetDouble(exported, "val"), 0.6, 1e-12);
+    }
+    VIDUV_CloseDoc(doc);
+  }
 }
 
 TEST_F(EditorTest, AnErrorIsUnderlinedThroughTheControlAndGoesWhenMended) {

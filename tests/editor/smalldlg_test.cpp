@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "editor/macrodlg.h"
 #include "editor/searchdlg.h"
@@ -56,15 +57,26 @@ TEST_F(SmallDialogTest, MacroFilesGoThroughTheEditorAndAFailedWriteKeepsTheOldFi
     editortest::SavePicture(m.m_hWnd, "macro-dialog");
     m.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MACRO_EDIT_USER, BN_CLICKED), 0);
     EXPECT_EQ(Slurp(user), "Function Alt()\nEnd Function\n' bearbeitet\n");
-    // The mend: the new text cannot be written (its file's place is taken by a folder); the old file stays whole
-    // and the engineer is told.
-    fs::create_directory(user + ".neu");
+    // A file marked read-only (mode 444, which root too is held to) is refused with a box that names it, and kept
+    // byte for byte; the dialog stays, and once the mark is gone the same button saves.
+    const std::string saved = Slurp(user);
+    fs::permissions(user, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::size_t boxes = win::msgbox::Log().size();
     win::msgbox::QueueAnswer(IDOK);
     m.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MACRO_EDIT_USER, BN_CLICKED), 0);
-    EXPECT_EQ(Slurp(user), "Function Alt()\nEnd Function\n' bearbeitet\n");
-    ASSERT_FALSE(win::msgbox::Log().empty());
-    EXPECT_NE(win::msgbox::Log().back().text.find("unverändert"), std::string::npos);
-    fs::remove(user + ".neu");
+    EXPECT_EQ(Slurp(user), saved);
+    ASSERT_EQ(win::msgbox::Log().size(), boxes + 1);
+    const std::string box = win::msgbox::Log().back().text;
+    EXPECT_NE(box.find("\"" + user + "\""), std::string::npos) << box;
+    EXPECT_NE(box.find("schreibgeschützt"), std::string::npos) << box;
+    EXPECT_NE(box.find("unverändert"), std::string::npos) << box;
+    EXPECT_EQ(fs::status(user).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_TRUE(m.IsWindowVisible());
+    fs::permissions(user, fs::perms::owner_write, fs::perm_options::add);
+    m.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MACRO_EDIT_USER, BN_CLICKED), 0);
+    EXPECT_EQ(Slurp(user), saved + "' bearbeitet\n");
+    EXPECT_EQ(win::msgbox::Log().size(), boxes + 1);
     // A file that does not exist yet starts empty and is created.
     m.SetDlgItemText(IDC_MACRO_USER_FILE, (dir + "/neu.bas").c_str());
     m.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MACRO_EDIT_USER, BN_CLICKED), 0);
@@ -80,30 +92,45 @@ TEST_F(SmallDialogTest, MacroFilesGoThroughTheEditorAndAFailedWriteKeepsTheOldFi
   });
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(std::string(dlg.m_sMacroText), "Function Doc()' bearbeitet\n");
-  EXPECT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[2], "");
+  // the refused edit and the next try both start from the file as it stands
+  ASSERT_EQ(seen.size(), 5u);
+  EXPECT_EQ(seen[1], seen[2]);
+  EXPECT_EQ(seen[3], "");
 }
 
-TEST(SafeReplace, AWriteThatRunsOutOfRoomKeepsTheOldFile) {
+TEST_F(SmallDialogTest, AMacroFileThatRunsOutOfRoomOrIsLeftUnchangedIsKept) {
   // Files may grow to 64 bytes only: writing 1000 bytes fails part-way, as on a full disk. Removing the old
-  // file first and writing in its place would leave a cut file; the old 3 bytes must stay.
+  // file first and writing in its place would leave a cut file; the old 3 bytes must stay, and nothing beside them.
   const std::string dir = editortest::ScratchDir("full");
   const std::string path = dir + "/makros.bas";
   std::ofstream(path) << "alt";
+  std::string returned = std::string(1000, 'x');
+  TQSCRIPT_SetEditor([&](int, const std::string&, const std::string&, int, int) { return returned; });
+  DlgVBS dlg;
   rlimit before{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
   const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   rlimit small = before;
   small.rlim_cur = 64;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  std::string reason;
-  const bool written = ReplaceFileSafely(path, std::string(1000, 'x'), reason);
+  win::msgbox::QueueAnswer(IDOK);
+  const bool written = dlg.EditMacroFile(path.c_str());
   setrlimit(RLIMIT_FSIZE, &before);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(written);
-  EXPECT_FALSE(reason.empty());
+  ASSERT_FALSE(win::msgbox::Log().empty());
+  EXPECT_NE(win::msgbox::Log().back().text.find(path), std::string::npos);
   EXPECT_EQ(Slurp(path), "alt");
-  EXPECT_FALSE(fs::exists(path + ".neu"));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"makros.bas"});
+  // What the editor gives back unchanged is not written: a read-only file is then no reason for a box.
+  fs::permissions(path, fs::perms::owner_read);
+  returned = "alt";
+  const std::size_t boxes = win::msgbox::Log().size();
+  EXPECT_TRUE(dlg.EditMacroFile(path.c_str()));
+  EXPECT_EQ(win::msgbox::Log().size(), boxes);
+  EXPECT_EQ(Slurp(path), "alt");
 }
 
 TEST_F(SmallDialogTest, DirectionIsFreeOnlyWithoutTheWholeText) {
