@@ -36,10 +36,16 @@ CString FireFailureText(const FireFailure& f, int iNorm, CString (*tr)(const cha
                   RequiredFireMm(f.bRequired), RequiredFireMm(f.aRequired), PresentFireMmText(f.bPresent).c_str(),
                   PresentFireMmText(f.aPresent).c_str());
       break;
-    case kBrandBewehrungsgrad:
-      text.Format(tr("Bewehrungsgrad > %d %% (die Brandschutzbemessung erfordert %.2f %%)"),
-                  code ? code->fireRatioPercent : 0, designcode::ExceedingRatio(f.ratio));
+    case kBrandBewehrungsgrad: {
+      const int limit = code ? code->fireRatioPercent : 0;
+      // a design stopped at the limit that still does not carry its forces is refused with the limit's own ratio
+      if (designcode::Exceeds(f.ratio, limit))
+        text.Format(tr("Bewehrungsgrad > %d %% (die Brandschutzbemessung erfordert %.2f %%)"), limit,
+                    designcode::ExceedingRatio(f.ratio));
+      else
+        text.Format(tr("Bewehrungsgrad > %d %% (die Brandschutzbemessung erfordert mehr als %d %%)"), limit, limit);
       break;
+    }
     case kBrandOhneTabellen:
       text.Format(tr("Brandschutznachweis nach %s nicht möglich: für diese Norm gibt es keine Brandschutztabellen"),
                   code ? code->name : "");

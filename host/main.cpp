@@ -258,10 +258,13 @@ void PrintFireFailure(int n, const std::string& kombination) {
                 RequiredFireMm(VIDUV_GetDouble(n, "erfB")), RequiredFireMm(VIDUV_GetDouble(n, "erfA")),
                 PresentFireMmText(VIDUV_GetDouble(n, "vorhB")).c_str(),
                 PresentFireMmText(VIDUV_GetDouble(n, "vorhA")).c_str());
-  else if (grund == 1)
+  else if (grund == 1 && designcode::Exceeds(VIDUV_GetDouble(n, "grad"), VIDUV_GetInt(n, "grenze")))
     std::printf("reinforcement ratio > %d %% (Bewehrungsgrad > %d %%): the fire design asks %.2f %%\n",
                 VIDUV_GetInt(n, "grenze"), VIDUV_GetInt(n, "grenze"),
                 designcode::ExceedingRatio(VIDUV_GetDouble(n, "grad")));
+  else if (grund == 1)
+    std::printf("reinforcement ratio > %d %% (Bewehrungsgrad > %d %%): the fire design asks more than %d %%\n",
+                VIDUV_GetInt(n, "grenze"), VIDUV_GetInt(n, "grenze"), VIDUV_GetInt(n, "grenze"));
   else
     std::printf("the tables are not met\n");
 }

@@ -143,6 +143,10 @@ TEST(FireFailure, ARatioAboveTheLimitReadsAboveIt) {
   f.ratio = 9.0041;
   const CString text = FireFailureText(f, 0, [](const char* german) { return CString(german); });
   EXPECT_EQ(text, "Bewehrungsgrad > 9 % (die Brandschutzbemessung erfordert 9.01 %)");
+  // A design stopped at 9 % that still does not carry its forces asks more than its ratio says.
+  f.ratio = 9.0;
+  EXPECT_EQ(FireFailureText(f, 0, [](const char* german) { return CString(german); }),
+            "Bewehrungsgrad > 9 % (die Brandschutzbemessung erfordert mehr als 9 %)");
 }
 
 }  // namespace
