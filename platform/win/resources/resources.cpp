@@ -26,6 +26,7 @@ struct IconRes {
   Painter paint;
   bool cursor = false;
   POINT hotspot{0, 0};
+  bool builtIn = false;  // the system's own, drawn by this library
 };
 
 struct Tables {
@@ -111,11 +112,11 @@ void PaintApplication(cairo_t* cr, int w, int h) {
 
 void RegisterSystemIcons() {
   Tables& t = T();
-  t.icons[32512] = {PaintApplication};
-  t.icons[32513] = {PaintError};
-  t.icons[32514] = {PaintQuestion};
-  t.icons[32515] = {PaintWarning};
-  t.icons[32516] = {PaintInformation};
+  t.icons[32512] = {PaintApplication, false, {0, 0}, true};
+  t.icons[32513] = {PaintError, false, {0, 0}, true};
+  t.icons[32514] = {PaintQuestion, false, {0, 0}, true};
+  t.icons[32515] = {PaintWarning, false, {0, 0}, true};
+  t.icons[32516] = {PaintInformation, false, {0, 0}, true};
 }
 
 // ---- Pictures into GDI objects ---------------------------------------------------------------------------------
@@ -394,9 +395,16 @@ std::string LastError() {
 void ForgetPainted() {
   std::lock_guard lock(T().mutex);
   std::erase_if(T().bitmaps, [](const auto& entry) { return bool(entry.second.paint); });
-  std::erase_if(T().icons, [](const auto& entry) { return bool(entry.second.paint); });
+  // The system's icons stay where they are: a module unloaded at the end of a run, short of memory, must not need
+  // any to register them again. Only one the module painted over is put back.
+  bool replaced = false;
+  std::erase_if(T().icons, [&](const auto& entry) {
+    if (entry.second.builtIn || !entry.second.paint) return false;
+    replaced = replaced || (entry.first >= 32512 && entry.first <= 32516);
+    return true;
+  });
   T().sharedIcons.clear();
-  RegisterSystemIcons();
+  if (replaced) RegisterSystemIcons();
 }
 
 void ResetForTests() {
