@@ -21,11 +21,12 @@ function(kolumo_library name kind)
   kolumo_target_defaults(${name})
 endfunction()
 
-# kolumo_test(name SOURCES ... LIBS ...): one GoogleTest executable; its tests are listed when ctest runs.
-# Tests labelled "slow" stay out of the default run (ctest -LE slow). Their names carry the prefix "slow:": a test of
-# the same name in a default-run program would otherwise share their label (CTest sets properties by name).
+# kolumo_test(name SOURCES ... LIBS ... [LABELS ...] [TIMEOUT seconds]): one GoogleTest executable; its tests are
+# listed when ctest runs. Tests labelled "slow" stay out of the default run (ctest -LE slow). Their names carry the
+# prefix "slow:": a test of the same name in a default-run program would otherwise share their label (CTest sets
+# properties by name). TIMEOUT raises CTest's limit for each of its tests.
 function(kolumo_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock kolumo_test_main)
   target_compile_definitions(${name} PRIVATE KOLUMO_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
@@ -33,6 +34,9 @@ function(kolumo_test name)
   kolumo_target_defaults(${name})
   # The test main gives every test program a home of its own (registry, settings, data folders).
   set(props ENVIRONMENT "KOLUMO_TEST=1")
+  if(ARG_TIMEOUT)
+    list(APPEND props TIMEOUT ${ARG_TIMEOUT})
+  endif()
   set(prefix "")
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")

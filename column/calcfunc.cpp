@@ -642,10 +642,12 @@ void MeldeVersagen(const std::vector<Unerfuellt>& offen, int iNorm) {
   MeldeZeilen(Tr("Brandschutznachweis nicht erfüllt. Die Ergebnisse werden geschrieben."), brand);
 }
 
+int ResultOf(int document) { return VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "result"); }
+
 // The verifications not fulfilled, beside the records in "result", for the host: `kolumo calc` names each and
 // ends with its own status.
 void SchreibeUnerfuellte(int document, const std::vector<Unerfuellt>& offen, int iNorm) {
-  const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(document), "result");
+  const int result = ResultOf(document);
   if (!result) return;
   const designcode::DesignCode* code = designcode::ByInput(iNorm);
   for (const Unerfuellt& u : offen) {
@@ -751,9 +753,15 @@ int Calculate(int document) {
   UebernehmeStabteilung(*data);
   transferred.Restore();
   data->bSchreibeErgebnisse = 1;
-  data->WriteData(document);
-  data->bSchreibeErgebnisse = 0;
-  SchreibeUnerfuellte(document, offen, data->iNorm);
+  try {
+    data->WriteData(document);
+    data->bSchreibeErgebnisse = 0;
+    SchreibeUnerfuellte(document, offen, data->iNorm);
+  } catch (...) {
+    // Records written up to a failure would pass for the calculation's results.
+    for (int cut = ResultOf(document); cut; cut = ResultOf(document)) VIDUV_DeleteElement(cut);
+    throw;
+  }
   return 1;
 }
 
@@ -762,6 +770,7 @@ int KolumoCalc(int document, int) {
     return Calculate(document);
   } catch (const std::bad_alloc&) {
     AfxMessageBox(Tr("Zu wenig Speicher: die Berechnung wurde abgebrochen."), MB_ICONSTOP);
+    return 0;
   } catch (const std::exception& e) {
     AfxMessageBox(e.what(), MB_ICONSTOP);
   } catch (...) {

@@ -22,7 +22,8 @@ inline constexpr int kMaxPointLoadsPerStage = 200;
 int Calculate(int document);
 
 // The body of the module's export calcFunc: Calculate, with nothing thrown across the module's C boundary (a
-// failure is shown as a message). The flag is not used. Returns 1.
+// failure is shown as a message, and a write-back it cut short leaves no "result" element). The flag is not used.
+// Returns 1; 0 when the calculation ran short of memory.
 int KolumoCalc(int document, int flag);
 
 // The engine's input of the column: fields from the foot up in the engine's units, the grades the calculation

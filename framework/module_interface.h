@@ -14,6 +14,8 @@ using KolumoInterfaceFunc = int (*)(int callDocument);
 using KolumoCalcFunc = int (*)(int document, int flag);
 // Writes the report of a position document.
 using KolumoRtfFunc = int (*)(int document, int flag);
+// 1 when a call of the exports above ran short of memory since the last question, else 0.
+using KolumoShortageFunc = int (*)();
 }
 
 // The column's program name ("progname") in position files; its module name is empty.

@@ -150,8 +150,14 @@ class EditWindow : public CDialog {
   void OnOK() override {
     // The input dialog hears of OK first: it says what of its input would not calculate, before it is saved.
     if (CWnd* input = win::FromHandle<CWnd>(dialog_)) input->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
-    if (!StoreInput()) {
-      error = "the module could not write the input into the position";
+    // a shortage of an earlier step was said then, and that step refused
+    module_.RanShort();
+    // What a call that ran short of memory wrote into the position is not saved.
+    const bool stored = StoreInput();
+    const bool shortage = module_.RanShort();
+    if (!stored || shortage) {
+      error = shortage ? "Zu wenig Speicher (out of memory): the module could not write the input into the position"
+                       : "the module could not write the input into the position";
       EndDialog(IDABORT);
       return;
     }
@@ -171,6 +177,7 @@ class EditWindow : public CDialog {
       AfxMessageBox(text, MB_OK | MB_ICONSTOP);
       return;
     }
+    JobWritten(0);
     EndDialog(IDOK);
   }
 

@@ -129,6 +129,11 @@ constexpr const char* kOutOfMemory = "Zu wenig Speicher (out of memory)";
     } catch (...) {}
   }
   std::fflush(nullptr);
+  if (shortage && host::WrittenStatus() >= 0) {
+    static const char text[] = "kolumo: Zu wenig Speicher (out of memory) after the files were written whole\n";
+    [[maybe_unused]] const auto written = ::write(2, text, sizeof text - 1);
+    std::_Exit(host::WrittenStatus());
+  }
   if (shortage) {
     static const char text[] =
         "kolumo: stopped: Zu wenig Speicher (out of memory); files not saved by then are as they were\n";
@@ -236,7 +241,9 @@ int Roundtrip(host::Module& module, const std::string& in, const std::string& ou
     return Fail(in + ": the module could not write the position back; " + out + " is not written");
   // The dialog's end may run out of memory as well: it comes before the file is written.
   dialog.Close();
+  if (module.RanShort()) return Fail(in + ": " + kOutOfMemory + "; " + out + " is not written");
   if (!VIDUV_SaveDocAs(doc.Get(), out.c_str())) return Fail(out + ": " + VIDUV_GetLastError());
+  host::JobWritten(0);
   return 0;
 }
 
@@ -280,10 +287,15 @@ int Calc(host::Module& module, const std::string& path) {
   for (int old = VIDUV_FindFirstChild(root, "result"); old; old = VIDUV_FindFirstChild(root, "result"))
     VIDUV_DeleteElement(old);
   module.calcFunc()(doc.Get(), 0);
+  // What a calculation that ran short of memory left in the document is no result, whatever it holds.
+  if (module.RanShort()) return Fail(path + ": the calculation stopped: " + kOutOfMemory + "; the file is unchanged");
   // The calculation reports success by the results it leaves in the document.
   const int result = VIDUV_FindFirstChild(VIDUV_GetRootElement(doc.Get()), "result");
   if (!VIDUV_FindFirstChild(result, "Schnittgroessen"))
     return Fail(path + ": the calculation gave no results; the file is unchanged");
+  int unerfuellt = 0;
+  for (int n = VIDUV_FindFirstChild(result, "NichtErfuellt"); n; n = VIDUV_FindNextChild(n, "NichtErfuellt"))
+    ++unerfuellt;
   if (!VIDUV_SaveDoc(doc.Get())) {
     const std::string reason = VIDUV_GetLastError();
     // Another program (or "kolumo edit") saved the position while it was calculated: its work is kept, and these
@@ -294,6 +306,7 @@ int Calc(host::Module& module, const std::string& path) {
                   "results are not saved, the position is kept as the other program left it");
     return Fail(path + ": " + reason);
   }
+  host::JobWritten(unerfuellt == 0 ? 0 : 3);
   // Per field whether the entered bars are what must be built: a raise is never silent.
   for (int f = VIDUV_FindFirstChild(result, "Feldbewehrung"); f; f = VIDUV_FindNextChild(f, "Feldbewehrung")) {
     const bool suffices = VIDUV_GetInt(f, "ausreichend") != 0;
@@ -308,9 +321,7 @@ int Calc(host::Module& module, const std::string& path) {
   }
   // A verification the calculation could not fulfil: its results are saved for the engineer to see, and the
   // status says that they are no design.
-  int unerfuellt = 0;
   for (int n = VIDUV_FindFirstChild(result, "NichtErfuellt"); n; n = VIDUV_FindNextChild(n, "NichtErfuellt")) {
-    ++unerfuellt;
     const std::string kombination = win::TerminalText(VIDUV_GetString(n, "kombination"));
     if (std::string(VIDUV_GetString(n, "nachweis")) == "Brand") {
       PrintFireFailure(n, kombination);
@@ -350,18 +361,23 @@ int Report(host::Module& module, const std::string& path) {
   struct stat before {};
   const bool existed = ::stat(report.c_str(), &before) == 0;
   module.rtfFunc()(doc.Get(), 1);  // 1: write the report (0 only reads the position)
-  // The writer's reason (the system's: permission, disk full, a folder in the way), when it gave one.
-  const std::string reason = RTFX_GetLastError();
-  const std::string why = reason.empty() ? std::string() : " (" + reason + ")";
+  if (module.RanShort())
+    return Fail(report + ": the report was not written: " + kOutOfMemory + "; files are unchanged");
   struct stat after {};
   const bool now = ::stat(report.c_str(), &after) == 0;
   const bool same = now && existed && after.st_ino == before.st_ino && after.st_dev == before.st_dev &&
                     after.st_mtim.tv_sec == before.st_mtim.tv_sec && after.st_mtim.tv_nsec == before.st_mtim.tv_nsec;
+  if (now && S_ISREG(after.st_mode) && !same && !*RTFX_GetLastError()) {
+    host::JobWritten(0);
+    return 0;
+  }
+  // The writer's reason (the system's: permission, disk full, a folder in the way), when it gave one.
+  const std::string reason = RTFX_GetLastError();
+  const std::string why = reason.empty() ? std::string() : " (" + reason + ")";
   const std::string failed = report + ": the report was not written" + why;
   if (!now) return Fail(failed);
   if (!S_ISREG(after.st_mode)) return Fail(failed + "; what stands there is no report");
-  if (same || !reason.empty()) return Fail(failed + "; the report standing there is an older one, not the new report");
-  return 0;
+  return Fail(failed + "; the report standing there is an older one, not the new report");
 }
 
 int Edit(host::Module& module, const std::string& path) {
@@ -488,6 +504,10 @@ int main(int argc, char** argv) {
     if (command == "edit") return Edit(*module, args[1]);
     return Call(*module, args[1], std::vector<std::string>(args.begin() + 2, args.end()));
   } catch (const std::bad_alloc&) {
+    if (const int written = host::WrittenStatus(); written >= 0) {
+      std::fputs("kolumo: Zu wenig Speicher (out of memory) after the files were written whole\n", stderr);
+      return written;
+    }
     return Fail("\"" + command + "\" stopped: " + kOutOfMemory + "; the files are as they were");
   } catch (const std::exception& e) {
     return Fail("\"" + command + "\" stopped: " + e.what() + "; the files are as they were");

@@ -17,7 +17,13 @@ namespace {
 
 constexpr const char* kProgramDescription = "pi/kolumo.pi";
 
+int g_written = -1;
+
 }  // namespace
+
+void JobWritten(int status) { g_written = status; }
+
+int WrittenStatus() { return g_written; }
 
 std::string FindInstallRoot(std::string& error) {
   if (const char* set = std::getenv("KOLUMO_ROOT"); set && *set) return set;
@@ -90,8 +96,10 @@ std::unique_ptr<Module> Module::Load(std::string& error) {
   module->interface_ = reinterpret_cast<KolumoInterfaceFunc>(dlsym(module->library_, "interfaceFunc"));
   module->calc_ = reinterpret_cast<KolumoCalcFunc>(dlsym(module->library_, "calcFunc"));
   module->rtf_ = reinterpret_cast<KolumoRtfFunc>(dlsym(module->library_, "RtfKolumo"));
-  if (!module->interface_) {
-    error = "the module " + path + " has no interfaceFunc";
+  module->shortage_ = reinterpret_cast<KolumoShortageFunc>(dlsym(module->library_, "shortageFunc"));
+  if (!module->interface_ || !module->shortage_) {
+    // a module that cannot say that it ran short of memory would have a shortage pass for a result
+    error = "the module " + path + " has no " + (module->interface_ ? "shortageFunc" : "interfaceFunc");
     return nullptr;
   }
   return module;

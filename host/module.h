@@ -26,6 +26,12 @@ std::string ProgramVersion(const std::string& root, std::string& error);
 // (which holds on a screen too); the steps of progress dialogs are printed to stdout.
 void InitMessageBoxes(std::optional<int> answer);
 
+// The job's files are written whole and the run ends with `status`: running short of memory from here on (its last
+// lines of output, the module's unloading) changes none of them, and does not turn the job into a failure.
+void JobWritten(int status);
+// The status given to JobWritten; -1 before.
+int WrittenStatus();
+
 struct Param {
   std::string type;
   int value = 0;
@@ -34,7 +40,7 @@ struct Param {
 // The module, loaded from the host's folder for the life of this object.
 class Module {
  public:
-  // The module; nullptr with a message when it cannot be loaded or lacks interfaceFunc.
+  // The module; nullptr with a message when it cannot be loaded or lacks interfaceFunc or shortageFunc.
   static std::unique_ptr<Module> Load(std::string& error);
   ~Module();
   Module(const Module&) = delete;
@@ -45,6 +51,9 @@ class Module {
   // The calculation and report exports; nullptr when this build of the module has none.
   KolumoCalcFunc calcFunc() const { return calc_; }
   KolumoRtfFunc rtfFunc() const { return rtf_; }
+  // Whether the module said that a call of its exports ran short of memory and stopped, since the last time it was
+  // asked. Such a call left no result: neither what it wrote into a document nor its reply counts.
+  bool RanShort() const { return shortage_ && shortage_() != 0; }
 
  private:
   Module() = default;
@@ -52,6 +61,7 @@ class Module {
   KolumoInterfaceFunc interface_ = nullptr;
   KolumoCalcFunc calc_ = nullptr;
   KolumoRtfFunc rtf_ = nullptr;
+  KolumoShortageFunc shortage_ = nullptr;
 };
 
 // The host's frame window, into which the module's dialogs are embedded.

@@ -7,6 +7,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "column/calcfunc.h"
 #include "framework/module_interface.h"
@@ -266,38 +267,64 @@ int Dispatch(int callDocument) {
   return 0;
 }
 
-}  // namespace
+// Whether an export stopped short of memory since the host last asked (shortageFunc).
+bool g_ranShort = false;
 
-KOLUMO_EXPORT int interfaceFunc(int callDocument) {
-  // Nothing may leave the module through its C boundary.
+// Runs the body of an export: nothing is thrown across the module's C boundary. A failure is shown as a message and
+// answered with `failed`; a shortage of memory is also kept for the host to ask about. The texts are made only for a
+// failure: a call that has the memory it needs makes none.
+template <class Body, class ShortageText>
+int Guarded(int failed, Body&& body, ShortageText&& shortageText, const char* unknown) {
   try {
-    return Dispatch(callDocument);
+    return body();
   } catch (const std::bad_alloc&) {
-    CString text;
-    text.Format(Tr("Zu wenig Speicher: \"%s\" wurde abgebrochen.").GetString(),
-                GetInterfaceAction(callDocument).GetString());
-    AfxMessageBox(text, MB_ICONSTOP);
+    g_ranShort = true;
+    AfxMessageBox(shortageText(), MB_ICONSTOP);
   } catch (const std::exception& e) {
     AfxMessageBox(e.what(), MB_ICONSTOP);
   } catch (...) {
-    AfxMessageBox(Tr("Unbekannter Fehler im Modul."), MB_ICONSTOP);
+    AfxMessageBox(Tr(unknown), MB_ICONSTOP);
   }
-  return 0;
+  return failed;
 }
 
-// Calculates the position document; success is the presence of the new "result" element.
-KOLUMO_EXPORT int calcFunc(int document, int flag) { return KolumoCalc(document, flag); }
+}  // namespace
+
+KOLUMO_EXPORT int interfaceFunc(int callDocument) {
+  return Guarded(
+      0, [&] { return Dispatch(callDocument); },
+      [&] {
+        CString text;
+        text.Format(Tr("Zu wenig Speicher: \"%s\" wurde abgebrochen.").GetString(),
+                    GetInterfaceAction(callDocument).GetString());
+        return text;
+      },
+      "Unbekannter Fehler im Modul.");
+}
+
+// Calculates the position document; success is the presence of the new "result" element, unless the run ran short
+// of memory (shortageFunc), which leaves none.
+KOLUMO_EXPORT int calcFunc(int document, int flag) {
+  return Guarded(
+      1,
+      [&] {
+        if (!KolumoCalc(document, flag)) g_ranShort = true;
+        return 1;
+      },
+      [] { return Tr("Zu wenig Speicher: die Berechnung wurde abgebrochen."); }, "Unbekannter Fehler im Modul.");
+}
 
 // Writes the report of the position document beside its file (bOutput 0 only reads the position).
 KOLUMO_EXPORT int RtfKolumo(int document, int bOutput) {
-  try {
-    report::RtfKolumo(document, bOutput);
-  } catch (const std::bad_alloc&) {
-    AfxMessageBox(Tr("Zu wenig Speicher: der Bericht wurde abgebrochen."), MB_OK | MB_ICONERROR);
-  } catch (const std::exception& e) {
-    AfxMessageBox(e.what(), MB_OK | MB_ICONERROR);
-  } catch (...) {
-    AfxMessageBox("RtfKolumo: unbekannter Fehler", MB_OK | MB_ICONERROR);
-  }
-  return 1;
+  return Guarded(
+      1,
+      [&] {
+        report::RtfKolumo(document, bOutput);
+        return 1;
+      },
+      [] { return Tr("Zu wenig Speicher: der Bericht wurde abgebrochen."); }, "RtfKolumo: unbekannter Fehler");
 }
+
+// 1 when a call of the exports above ran short of memory and stopped since the last time the host asked, else 0.
+// Such a call said so in a message; what it left in a document or on disk is no result of it.
+KOLUMO_EXPORT int shortageFunc() { return std::exchange(g_ranShort, false) ? 1 : 0; }

@@ -69,22 +69,23 @@ void SkalenBerechnen(const CKolumoData& d, BildLage& lage) {
   lage.skalenBekannt = true;
 }
 
-Bild3D::Bild3D() {
-  if (Pictor_Create3D(300, 500, 1)) m_control = Pictor_GetPlotwerk3DPtr();
-}
-
-Bild3D::~Bild3D() { Pictor_Destroy(); }
-
-Bild2D::Bild2D() {
-  m_erzeugt = true;
-  if (Pictor_Create2D(kBild2DBreite, 200, 1)) m_control = Pictor_GetPlotwerk2DPtr();
-}
-
-void Bild2D::Zerstoere() {
+template <class View>
+void Bild<View>::Zerstoere() {
   if (!m_erzeugt) return;
   m_erzeugt = false;
   m_control = nullptr;
   Pictor_Destroy();
+}
+
+template class Bild<CPlotwerk3D>;
+template class Bild<CPlotwerk2D>;
+
+Bild3D::Bild3D() {
+  if (Pictor_Create3D(300, 500, 1)) m_control = Pictor_GetPlotwerk3DPtr();
+}
+
+Bild2D::Bild2D() {
+  if (Pictor_Create2D(kBild2DBreite, 200, 1)) m_control = Pictor_GetPlotwerk2DPtr();
 }
 
 }  // namespace report

@@ -39,34 +39,36 @@ Drucklage DrucklageBerechnen(double hoehe, double ende, double bildBreite);
 // The value ranges of the kinds of force over the member-force records whose diagrams the report draws.
 void SkalenBerechnen(const CKolumoData& data, BildLage& lage);
 
-// The 3D control of the system pictures (300 x 500, hidden); nullptr when it
-// could not be made.
-class Bild3D {
+// A control of the picture library, which holds one at a time (hidden); nullptr when it could not be made. Zerstoere
+// destroys it where running short of memory is a failure of the report, not of a destructor; the destructor does so
+// on the other paths.
+template <class View>
+class Bild {
  public:
-  Bild3D();
-  ~Bild3D();
-  Bild3D(const Bild3D&) = delete;
-  Bild3D& operator=(const Bild3D&) = delete;
-  CPlotwerk3D* Control() const { return m_control; }
-
- private:
-  CPlotwerk3D* m_control = nullptr;
-};
-
-// The 2D control of the result diagrams (500 x 200, hidden); nullptr when it
-// could not be made.
-class Bild2D {
- public:
-  Bild2D();
-  ~Bild2D() { Zerstoere(); }
-  Bild2D(const Bild2D&) = delete;
-  Bild2D& operator=(const Bild2D&) = delete;
-  CPlotwerk2D* Control() const { return m_control; }
+  ~Bild() { Zerstoere(); }
+  Bild(const Bild&) = delete;
+  Bild& operator=(const Bild&) = delete;
+  View* Control() const { return m_control; }
   void Zerstoere();
 
+ protected:
+  Bild() = default;
+  View* m_control = nullptr;
+
  private:
-  CPlotwerk2D* m_control = nullptr;
-  bool m_erzeugt = false;
+  bool m_erzeugt = true;
+};
+
+// The 3D control of the system pictures (300 x 500).
+class Bild3D : public Bild<CPlotwerk3D> {
+ public:
+  Bild3D();
+};
+
+// The 2D control of the result diagrams (500 x 200).
+class Bild2D : public Bild<CPlotwerk2D> {
+ public:
+  Bild2D();
 };
 
 // The support-reaction tables of the load hand-over (the export writer in its

@@ -290,6 +290,7 @@ void CRtf_Ausgabe::Ausgabe(int document) {
       Absatz(kAbschnitt, Tr("Systemdarstellung"));
       SystemBilder(bild.Control());
     }
+    bild.Zerstoere();
   }
 
   if (d.num_System) {

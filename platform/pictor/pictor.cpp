@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <utility>
 
 #include "platform/pictor/png_writer.h"
 #include "platform/plotwerk/scene2d.h"
@@ -26,9 +27,12 @@ struct Picture {
   Picture() = default;
   Picture(const Picture&) = delete;
   Picture& operator=(const Picture&) = delete;
-  ~Picture() {
-    if (view3D) Factory().destroy3D(view3D);
-    if (view2D) Factory().destroy2D(view2D);
+  ~Picture() { Close(); }
+  // Destroys the control and the frame. Destroying windows may run short of memory: a control is forgotten before it
+  // is destroyed, never destroyed twice (a window it leaves goes with the frame), and a call again goes on there.
+  void Close() {
+    if (view3D) Factory().destroy3D(std::exchange(view3D, nullptr));
+    if (view2D) Factory().destroy2D(std::exchange(view2D, nullptr));
     if (frame.m_hWnd) frame.DestroyWindow();
   }
 };
@@ -36,6 +40,21 @@ struct Picture {
 std::unique_ptr<Picture>& Current() {
   static std::unique_ptr<Picture> picture;
   return picture;
+}
+
+// The current picture closed where running short of memory is the caller's failure, not a destructor's (which would
+// end the program), and then forgotten.
+void DropCurrent() {
+  if (!Current()) return;
+  try {
+    Current()->Close();
+  } catch (...) {
+    // Half closed, its windows stay with the process: closed at its end, after the module whose controls they hold is
+    // unloaded, they would call into code that is no longer there.
+    static_cast<void>(Current().release());
+    throw;
+  }
+  Current().reset();
 }
 
 std::unique_ptr<Picture> MakeFrame(int width, int height, int hidden) {
@@ -137,7 +156,7 @@ bool ConvertToPng(const char* path, std::vector<unsigned char>& png) {
 extern "C" {
 
 int Pictor_Create3D(int width, int height, int hidden) {
-  Current().reset();
+  DropCurrent();
   if (!Factory().create3D) return 0;
   auto p = MakeFrame(width, height, hidden);
   if (!p) return 0;
@@ -148,7 +167,7 @@ int Pictor_Create3D(int width, int height, int hidden) {
 }
 
 int Pictor_Create2D(int width, int height, int hidden) {
-  Current().reset();
+  DropCurrent();
   if (!Factory().create2D) return 0;
   auto p = MakeFrame(width, height, hidden);
   if (!p) return 0;
@@ -162,5 +181,5 @@ CPlotwerk3D* Pictor_GetPlotwerk3DPtr() { return Current() ? Current()->view3D : 
 
 CPlotwerk2D* Pictor_GetPlotwerk2DPtr() { return Current() ? Current()->view2D : nullptr; }
 
-void Pictor_Destroy() { Current().reset(); }
+void Pictor_Destroy() { DropCurrent(); }
 }

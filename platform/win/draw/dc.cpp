@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "platform/win/draw/gdi_internal.h"
 #include "platform/win/print/print.h"
@@ -17,6 +18,8 @@ HDC CreateCompatibleDC(HDC) {
   auto dc = std::make_unique<Dc>();
   dc->memoryDc = true;
   HBITMAP def = CreateBitmap(1, 1, 1, 1, nullptr);
+  // no memory for its one pixel is a shortage as the DC's own is: a DC without a surface would draw nothing, unsaid
+  if (!def) throw std::bad_alloc();
   dc->defaultBitmap = def;
   dc->surface = Obj(def)->bitmap;
   HDC h = NewDc(std::move(dc));

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <new>
 
 #include "platform/win/draw/gdi_internal.h"
 #include "platform/win/base/paths.h"
@@ -26,6 +27,7 @@ struct IconRes {
   Painter paint;
   bool cursor = false;
   POINT hotspot{0, 0};
+  bool builtIn = false;  // the system's own, drawn by this library
 };
 
 struct Tables {
@@ -111,11 +113,11 @@ void PaintApplication(cairo_t* cr, int w, int h) {
 
 void RegisterSystemIcons() {
   Tables& t = T();
-  t.icons[32512] = {PaintApplication};
-  t.icons[32513] = {PaintError};
-  t.icons[32514] = {PaintQuestion};
-  t.icons[32515] = {PaintWarning};
-  t.icons[32516] = {PaintInformation};
+  t.icons[32512] = {PaintApplication, false, {0, 0}, true};
+  t.icons[32513] = {PaintError, false, {0, 0}, true};
+  t.icons[32514] = {PaintQuestion, false, {0, 0}, true};
+  t.icons[32515] = {PaintWarning, false, {0, 0}, true};
+  t.icons[32516] = {PaintInformation, false, {0, 0}, true};
 }
 
 // ---- Pictures into GDI objects ---------------------------------------------------------------------------------
@@ -124,12 +126,15 @@ std::shared_ptr<detail::Surface> SurfaceOf(HBITMAP bmp) {
   return o ? o->bitmap : nullptr;
 }
 
-// `printed`: the picture goes into a document, which is drawn whether or not a window is ever seen.
-HBITMAP PaintBitmap(const BitmapRes& r, bool printed = false) {
-  HBITMAP bmp = CreateBitmap(r.width, r.height, 1, 32, nullptr);
-  auto s = SurfaceOf(bmp);
-  if (!s) return nullptr;
-  cairo_t* cr = cairo_create(s->surface);
+// Paints the picture into the surface; the status of the painting (cairo's: a painting that ran short of memory is
+// CAIRO_STATUS_NO_MEMORY, and cairo draws nothing more on it). `printed`: the picture goes into a document, which is
+// drawn whether or not a window is ever seen.
+cairo_status_t PaintInto(cairo_surface_t* surface, const BitmapRes& r, bool printed) {
+  cairo_t* cr = cairo_create(surface);
+  struct Destroy {
+    cairo_t* cr;
+    ~Destroy() { cairo_destroy(cr); }
+  } destroy{cr};
   if (r.picture) {
     cairo_set_source_surface(cr, r.picture->surface, 0, 0);
     cairo_paint(cr);
@@ -139,9 +144,32 @@ HBITMAP PaintBitmap(const BitmapRes& r, bool printed = false) {
     // a picture for windows no one sees is not drawn: its text would load fonts
     if (printed || !NothingShown()) r.paint(cr, r.width, r.height);
   }
-  cairo_destroy(cr);
-  cairo_surface_flush(s->surface);
+  const cairo_status_t status = cairo_status(cr);
+  cairo_surface_flush(surface);
+  return status != CAIRO_STATUS_SUCCESS ? status : cairo_surface_status(surface);
+}
+
+HBITMAP PaintBitmap(const BitmapRes& r) {
+  HBITMAP bmp = CreateBitmap(r.width, r.height, 1, 32, nullptr);
+  auto s = SurfaceOf(bmp);
+  if (!s) return nullptr;
+  PaintInto(s->surface, r, false);
   return bmp;
+}
+
+// A painting or a PNG stream that ran short of memory is a shortage of the caller. The PNG library, writing a
+// picture from memory into memory, fails only for want of memory: cairo reports that as a PNG error.
+void ThrowOnShortage(cairo_status_t status) {
+  if (status == CAIRO_STATUS_NO_MEMORY || status == CAIRO_STATUS_PNG_ERROR) throw std::bad_alloc();
+}
+
+// cairo's scan converter, running short of memory in the middle of a stroke, jumps back to a mark it has not set,
+// and the program crashes. A picture is painted only where the room for a painting's scratch memory was there a
+// moment before; where it is not, that is the shortage (std::bad_alloc).
+constexpr std::size_t kPaintingRoom = std::size_t(4) << 20;
+void EnsurePaintingRoom() {
+  // the allocation function itself: a new-expression that nothing uses may be left out by the compiler
+  ::operator delete(::operator new(kPaintingRoom));
 }
 
 // An icon from an ARGB painting: colour where the painting is at least half opaque, the mask elsewhere.
@@ -328,19 +356,37 @@ std::vector<unsigned char> BitmapPng(UINT id) {
     Fail("Bildressource " + std::to_string(id) + " nicht vorhanden.");
     return out;
   }
-  HBITMAP bmp = PaintBitmap(it->second, true);
-  auto s = SurfaceOf(bmp);
-  if (s) {
-    cairo_surface_write_to_png_stream(
-        s->surface,
+  // Its own surface: the picture's pixels that cannot be had are a shortage (std::bad_alloc), never a bitmap left out.
+  detail::Surface surface(it->second.width, it->second.height);
+  EnsurePaintingRoom();
+  cairo_status_t status = PaintInto(surface.surface, it->second, true);
+  ThrowOnShortage(status);
+  struct Stream {
+    std::vector<unsigned char>& bytes;
+    bool shortage = false;
+  } stream{out};
+  if (status == CAIRO_STATUS_SUCCESS)
+    status = cairo_surface_write_to_png_stream(
+        surface.surface,
         [](void* closure, const unsigned char* data, unsigned int length) {
-          auto* v = static_cast<std::vector<unsigned char>*>(closure);
-          v->insert(v->end(), data, data + length);
+          // nothing may be thrown through cairo's and the PNG library's frames: the stream says it failed instead
+          auto* s = static_cast<Stream*>(closure);
+          try {
+            s->bytes.insert(s->bytes.end(), data, data + length);
+          } catch (const std::bad_alloc&) {
+            s->shortage = true;
+            return CAIRO_STATUS_NO_MEMORY;
+          }
           return CAIRO_STATUS_SUCCESS;
         },
-        &out);
+        &stream);
+  if (stream.shortage) throw std::bad_alloc();
+  ThrowOnShortage(status);
+  // A picture cut short is no picture: its bytes would pass for one.
+  if (status != CAIRO_STATUS_SUCCESS) {
+    Fail("Bildressource " + std::to_string(id) + " nicht darstellbar: " + cairo_status_to_string(status));
+    out.clear();
   }
-  DeleteObject(bmp);
   return out;
 }
 
@@ -394,9 +440,16 @@ std::string LastError() {
 void ForgetPainted() {
   std::lock_guard lock(T().mutex);
   std::erase_if(T().bitmaps, [](const auto& entry) { return bool(entry.second.paint); });
-  std::erase_if(T().icons, [](const auto& entry) { return bool(entry.second.paint); });
+  // The system's icons stay where they are: a module unloaded at the end of a run, short of memory, must not need
+  // any to register them again. Only one the module painted over is put back.
+  bool replaced = false;
+  std::erase_if(T().icons, [&](const auto& entry) {
+    if (entry.second.builtIn || !entry.second.paint) return false;
+    replaced = replaced || (entry.first >= 32512 && entry.first <= 32516);
+    return true;
+  });
   T().sharedIcons.clear();
-  RegisterSystemIcons();
+  if (replaced) RegisterSystemIcons();
 }
 
 void ResetForTests() {

@@ -1,9 +1,12 @@
 // Resources registered in code and read from files, the tree's image list, and a drag image following the mouse.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <new>
 
 #include "platform/win/dialogs/wintest.h"
 
@@ -76,6 +79,49 @@ TEST_F(ResourceTest, ABitmapIsPaintedAtItsSizeEachTimeItIsLoaded) {
   ASSERT_GT(png.size(), 8u);
   EXPECT_EQ(png[1], 'P');
   EXPECT_TRUE(win::res::BitmapPng(701).empty());
+}
+
+// The address space capped, for the life of the object, at what the process has mapped now and `room` more.
+class AddressSpaceRoom {
+ public:
+  explicit AddressSpaceRoom(std::size_t room) {
+    getrlimit(RLIMIT_AS, &before_);
+    std::size_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit capped = before_;
+    capped.rlim_cur = rlim_t(pages * std::size_t(sysconf(_SC_PAGESIZE)) + room);
+    setrlimit(RLIMIT_AS, &capped);
+  }
+  ~AddressSpaceRoom() { setrlimit(RLIMIT_AS, &before_); }
+  AddressSpaceRoom(const AddressSpaceRoom&) = delete;
+  AddressSpaceRoom& operator=(const AddressSpaceRoom&) = delete;
+
+ private:
+  rlimit before_{};
+};
+
+// A picture whose painting runs short of memory is a shortage of the document that embeds it (std::bad_alloc),
+// never the PNG of what was painted before: here the painting needs a source image of 1 GiB that cannot be had,
+// which puts cairo's context into CAIRO_STATUS_NO_MEMORY.
+TEST_F(ResourceTest, APictureWhosePaintingRunsShortOfMemoryIsAShortage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under an address-space cap";
+#endif
+  win::res::RegisterBitmap(703, 20, 10, [](cairo_t* cr, int w, int h) {
+    Halves(cr, w, h);
+    cairo_surface_t* source = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 16384, 16384);
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_surface_destroy(source);
+    cairo_paint(cr);
+  });
+  {
+    AddressSpaceRoom room(std::size_t(64) << 20);
+    EXPECT_THROW(win::res::BitmapPng(703), std::bad_alloc);
+  }
+  // with the room there, the same painting is a picture
+  std::vector<unsigned char> png = win::res::BitmapPng(703);
+  ASSERT_GT(png.size(), 8u);
+  EXPECT_EQ(png[1], 'P');
 }
 
 TEST_F(ResourceTest, SystemIconsAreOpaqueInsideAndTransparentAtTheCorners) {
