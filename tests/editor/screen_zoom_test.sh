@@ -30,7 +30,17 @@ sleep 1
 xdotool mousemove --window "$window" 300 200 click 1
 sleep 0.5
 xdotool type --delay 20 "Zoom Probe"
-typed() { read -r rows cols <<<"$(ink)" && [ "$rows" -gt 5 ] && [ "$cols" -gt 40 ]; }
+# The whole line shows once its ink stops growing: a program slowed down (under a sanitizer, on a busy machine) shows
+# the letters some time after xdotool typed them.
+last=""
+typed() {
+  local now
+  now=$(ink) && read -r rows cols <<<"$now" && [ "$rows" -gt 5 ] && [ "$cols" -gt 40 ] && [ "$now" = "$last" ] &&
+    return 0
+  last=$now
+  sleep 1
+  return 1
+}
 wait_for 20 typed || fail "the typed line does not show (${rows:-no} rows, ${cols:-no} columns of ink)"
 picture before
 before_rows=$rows before_cols=$cols
