@@ -180,6 +180,14 @@ CRtf_Ausgabe::~CRtf_Ausgabe() = default;
 void CRtf_Ausgabe::Abschluss() {
   const std::string eigener = EigenesBild("Bericht.rtf");
   std::string grund = m_bildFehler;
+  // A picture the report asked for and could not take would be missing from a report that reads whole.
+  if (grund.empty()) {
+    for (std::string fehlt : rtfx::PicturesLeftOut()) {
+      // the engineer knows a picture by the name it takes beside the report
+      for (const auto& [eigenes, name] : m_bilder) win::ReplaceAll(fehlt, eigenes, name);
+      grund += (grund.empty() ? "" : "\n") + fehlt;
+    }
+  }
   // A folder standing where a picture or the report goes would stop the swap half done; a file marked read-only
   // there is kept, and the report with it is not written.
   std::vector<std::string> namen{m_bericht};

@@ -72,6 +72,10 @@ void SetPictureConverter(PictureConverter converter);
 // when the picture cannot be taken, else empty.
 std::string Picture(const char* file, const char* name, double widthCm, double heightCm);
 
+// Why each picture the current document was asked for is not in it (the file or resource and the reason), in the
+// order asked; empty when every one went in. Kept until the document is written or a new one begun.
+std::vector<std::string> PicturesLeftOut();
+
 // Finds the picture file of a module's bitmap resource; empty when there is none.
 using ResourceResolver = std::string (*)(const void* module, int resourceId);
 void SetResourceResolver(ResourceResolver resolver);
