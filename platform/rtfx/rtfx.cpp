@@ -720,7 +720,8 @@ BOOL RTFX_EndDocument(int) {
   }
   std::string error;
   bool ok = rtfx::WriteAtomically(d.path, {rtfx::DocumentHead(d), d.body, rtfx::kDocumentEnd}, error);
-  S().lastError = ok ? "" : error;
+  // written without a picture asked for: the picture's reason stays the last error
+  S().lastError = !ok ? error : d.picturesLeftOut.empty() ? "" : d.picturesLeftOut.back();
   d = rtfx::Document{};
   // an emptied text keeps its room: the body's (the hex of its pictures) is given back
   d.body.shrink_to_fit();

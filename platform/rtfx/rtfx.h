@@ -53,7 +53,7 @@ void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, do
 // The library's settings store: "gets/KEY" copies the stored text into buffer (the buffer keeps its text when
 // nothing is stored), "sets/KEY" stores the buffer's text. FALSE for another form of key.
 BOOL RTFX_Settings(const char* key, char* buffer, int size);
-// The reason of the last failure, empty when the last document was written.
+// The reason of the last failure; empty when the last document was written with every picture it was asked for.
 const char* RTFX_GetLastError();
 }
 
