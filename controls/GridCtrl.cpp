@@ -195,15 +195,7 @@ void CGridCtrl::GrowRows(int n) {
   const int old = m_nRowCount;
   m_arRowHeights.SetSize(n);
   try {
-    if (!m_bVirtual) {
-      m_RowData.SetSize(n);
-      for (int r = old; r < n; ++r) {
-        auto* rowData = new CGridRowArray;
-        m_RowData[r] = rowData;
-        rowData->SetSize(m_nColCount);
-        for (int c = 0; c < m_nColCount; ++c) (*rowData)[c] = CreateCell(r, c);
-      }
-    }
+    if (!m_bVirtual) MakeRows(old, n);
   } catch (...) {
     if (!m_bVirtual) FreeRows(old, int(m_RowData.GetSize()));
     m_arRowHeights.SetSize(old);
@@ -212,6 +204,16 @@ void CGridCtrl::GrowRows(int n) {
   for (int r = old; r < n; ++r) m_arRowHeights[r] = UINT(m_cellDefault.GetHeight());
   m_nRowCount = n;
   m_idTopLeftCell = CCellID();
+}
+
+void CGridCtrl::MakeRows(int from, int to) {
+  m_RowData.SetSize(to);
+  for (int r = from; r < to; ++r) {
+    auto* rowData = new CGridRowArray;
+    m_RowData[r] = rowData;
+    rowData->SetSize(m_nColCount);
+    for (int c = 0; c < m_nColCount; ++c) (*rowData)[c] = CreateCell(r, c);
+  }
 }
 
 void CGridCtrl::DropRows(int n) {
@@ -371,15 +373,41 @@ void CGridCtrl::RemoveAllCells() {
   SetModified();
 }
 
+// A switch of mode is whole or not made, as a resize is: the new mode's cells are made and shown while the old ones
+// stand, and the old ones go only where nothing can run short any more. Sizes go back to the defaults.
 void CGridCtrl::SetVirtualMode(BOOL on) {
   if (on == m_bVirtual) return;
-  const int rows = m_nRowCount, cols = m_nColCount, fixedRows = m_nFixedRowCount, fixedCols = m_nFixedColCount;
-  RemoveAllCells();
-  m_bVirtual = on;
-  SetRowCount(rows);
-  SetColumnCount(cols);
-  SetFixedRowCount(fixedRows);
-  SetFixedColumnCount(fixedCols);
+  const CUIntArray heights(m_arRowHeights), widths(m_arColWidths);
+  const BOOL modified = m_bModified;
+  const int sortColumn = m_nSortColumn;
+  // A virtual grid holds no cells: leaving that mode, the cells are made into the empty storage.
+  if (!on) m_bVirtual = FALSE;
+  try {
+    if (!on) MakeRows(0, m_nRowCount);
+    for (UINT& height : m_arRowHeights) height = UINT(m_cellDefault.GetHeight());
+    for (UINT& width : m_arColWidths) width = UINT(m_cellFixedColDef.GetWidth());
+    SetModified();
+    ResetScrollBars();
+    RedrawAll();
+  } catch (...) {
+    if (!on) {
+      FreeRows(0, int(m_RowData.GetSize()));
+      m_bVirtual = TRUE;
+    }
+    std::copy(heights.begin(), heights.end(), m_arRowHeights.begin());
+    std::copy(widths.begin(), widths.end(), m_arColWidths.begin());
+    m_bModified = modified;
+    m_nSortColumn = sortColumn;
+    throw;
+  }
+  m_Selection.RemoveAll();
+  m_KeptSelection.RemoveAll();
+  m_idCurrentCell = CCellID();
+  m_idTopLeftCell = CCellID();
+  if (on) {
+    FreeRows(0, m_nRowCount);
+    m_bVirtual = TRUE;
+  }
 }
 
 // ---- cells --------------------------------------------------------------------------------------------------------

@@ -296,6 +296,8 @@ class CGridCtrl : public CWnd {
   void GrowColumns(int n);
   void DropRows(int n);
   void DropColumns(int n);
+  // Makes the rows [from, to) of the storage with a cell in each column; what it made stays on a throw, for FreeRows.
+  void MakeRows(int from, int to);
   // Frees the rows [from, to) of the storage, cells and all, and cuts the storage to `from` rows.
   void FreeRows(int from, int to);
   // Frees the cells of a row from column n on and cuts the row to n cells.

@@ -180,6 +180,8 @@ CRtf_Ausgabe::~CRtf_Ausgabe() = default;
 void CRtf_Ausgabe::Abschluss() {
   const std::string eigener = EigenesBild("Bericht.rtf");
   std::string grund = m_bildFehler;
+  // taken before the writing, which ends the document
+  const std::vector<std::string> fehlend = rtfx::PicturesLeftOut();
   // A folder standing where a picture or the report goes would stop the swap half done; a file marked read-only
   // there is kept, and the report with it is not written.
   std::vector<std::string> namen{m_bericht};
@@ -199,11 +201,20 @@ void CRtf_Ausgabe::Abschluss() {
       win::ReplaceAll(grund, eigener, m_bericht);
     }
   }
+  // A picture the report asked for and could not take would be missing from a report that reads whole. Where the
+  // writing failed too, its reason comes first: it is mostly the pictures' too (a full disk, a limit on file sizes).
+  if (grund.empty()) {
+    for (std::string fehlt : fehlend) {
+      // the engineer knows a picture by the name it takes beside the report
+      for (const auto& [eigenes, name] : m_bilder) win::ReplaceAll(fehlt, eigenes, name);
+      grund += (grund.empty() ? "" : "\n") + fehlt;
+    }
+  }
   // A report that does not read is no report: it never takes the previous one's place.
   if (const std::string lesen = grund.empty() ? WhyUnreadable(eigener) : std::string(); !lesen.empty())
     grund = m_bericht + ": " + Tr("Der Bericht ist kein lesbarer RTF-Text").str() + " (" + lesen + ")";
   for (const auto& [eigenes, name] : m_bilder) {
-    // a picture that was not drawn has already failed where it was to be read, with the writer's reason
+    // a picture that was not drawn was left out where it was to be read, and that refused the report
     if (!grund.empty() || std::rename(eigenes.c_str(), name.c_str()) == 0 || errno == ENOENT) continue;
     grund = name + ": " + std::strerror(errno);
   }

@@ -83,6 +83,8 @@ struct Document {
   std::size_t pictureAt = std::string::npos, pictureEnd = std::string::npos;
   // Font and colour entries beyond the library's own tables, for inserted RTF that needs them.
   std::string extraFonts, extraColours;
+  // Why each picture asked for is not in the body, in the order asked.
+  std::vector<std::string> picturesLeftOut;
 };
 
 struct State {
@@ -96,6 +98,13 @@ struct State {
 State& S() {
   static State s;
   return s;
+}
+
+// A picture asked for that the document does not take: its reason is the last error, and stays with the document
+// after later calls have set or cleared that.
+void LeaveOut(std::string reason) {
+  S().lastError = reason;
+  S().doc.picturesLeftOut.push_back(std::move(reason));
 }
 
 std::string Twips(double cm) { return std::to_string(long(std::lround(cm * kTwipsPerCm))); }
@@ -207,13 +216,13 @@ bool AppendPictureGroup(std::string& out, const char* file, double widthCm, doub
     std::snprintf(text, sizeof text, "Bild zu groß: %.1f MB, im Bericht höchstens %lld MB je Bild", tenths / 10.0,
                   kMostPictureBytes / (1024 * 1024));
     std::replace(text, text + std::strlen(text), '.', ',');  // the decimal comma
-    S().lastError = std::string(text) + ": " + file;
+    LeaveOut(std::string(text) + ": " + file);
     if (why) *why = text;
     return false;
   }
   std::vector<unsigned char> bytes;
   if (!file || size < 0 || !ReadFile(file, bytes)) {
-    S().lastError = std::string("Bilddatei nicht lesbar: ") + (file ? file : "");
+    LeaveOut(std::string("Bilddatei nicht lesbar: ") + (file ? file : ""));
     if (why) *why = "Bilddatei nicht lesbar";
     return false;
   }
@@ -238,7 +247,7 @@ bool AppendPictureGroupOf(std::string& out, std::vector<unsigned char> bytes, co
     } else {
       std::vector<unsigned char> png;
       if (!s.converter || !s.converter(file, png) || !PngSize(png, w, h)) {
-        s.lastError = std::string("Bildformat nicht lesbar: ") + file;
+        LeaveOut(std::string("Bildformat nicht lesbar: ") + file);
         if (why) *why = "Bildformat nicht lesbar (weder PNG, JPEG, EMF noch BMP)";
         return false;
       }
@@ -711,7 +720,8 @@ BOOL RTFX_EndDocument(int) {
   }
   std::string error;
   bool ok = rtfx::WriteAtomically(d.path, {rtfx::DocumentHead(d), d.body, rtfx::kDocumentEnd}, error);
-  S().lastError = ok ? "" : error;
+  // written without a picture asked for: the picture's reason stays the last error
+  S().lastError = !ok ? error : d.picturesLeftOut.empty() ? "" : d.picturesLeftOut.back();
   d = rtfx::Document{};
   // an emptied text keeps its room: the body's (the hex of its pictures) is given back
   d.body.shrink_to_fit();
@@ -840,7 +850,9 @@ void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, do
       resourceId > 0 && resourceId <= 0xFFFF ? win::res::BitmapPng(UINT(resourceId)) : std::vector<unsigned char>{};
   std::lock_guard lock(S().mutex);
   if (png.empty()) {
-    S().lastError = "Bildressource " + std::to_string(resourceId) + " nicht gefunden.";
+    // one that is there but cannot be drawn says why
+    const bool there = resourceId > 0 && resourceId <= 0xFFFF && win::res::HasBitmap(UINT(resourceId));
+    rtfx::LeaveOut(there ? win::res::LastError() : "Bildressource " + std::to_string(resourceId) + " nicht gefunden.");
     return;
   }
   const std::string name = "Bildressource " + std::to_string(resourceId);
@@ -878,6 +890,11 @@ std::string Picture(const char* file, const char* name, double widthCm, double h
   return PictureParagraph(S().doc, [&](std::string& out, std::string* why) {
     return AppendPictureGroup(out, file, widthCm, heightCm, name, why);
   });
+}
+
+std::vector<std::string> PicturesLeftOut() {
+  std::lock_guard lock(S().mutex);
+  return S().doc.picturesLeftOut;
 }
 
 void AddHeaderEntry(const char* keyword, const std::string& entry) {

@@ -53,7 +53,7 @@ void RTFX_ResourcePicture(const void* module, int resourceId, double widthCm, do
 // The library's settings store: "gets/KEY" copies the stored text into buffer (the buffer keeps its text when
 // nothing is stored), "sets/KEY" stores the buffer's text. FALSE for another form of key.
 BOOL RTFX_Settings(const char* key, char* buffer, int size);
-// The reason of the last failure, empty when the last document was written.
+// The reason of the last failure; empty when the last document was written with every picture it was asked for.
 const char* RTFX_GetLastError();
 }
 
@@ -71,6 +71,10 @@ void SetPictureConverter(PictureConverter converter);
 // metafile carries the name as its description, which readers that cannot draw it show in its place. The reason
 // when the picture cannot be taken, else empty.
 std::string Picture(const char* file, const char* name, double widthCm, double heightCm);
+
+// Why each picture the current document was asked for is not in it (the file or resource and the reason), in the
+// order asked; empty when every one went in. Kept until the document is written or a new one begun.
+std::vector<std::string> PicturesLeftOut();
 
 // Finds the picture file of a module's bitmap resource; empty when there is none.
 using ResourceResolver = std::string (*)(const void* module, int resourceId);

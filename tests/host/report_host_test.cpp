@@ -260,6 +260,26 @@ TEST_F(ReportHostTest, AReportThatFailsOnAFullDiskLeavesNoPicturesBehindAndKeeps
   }
 }
 
+// A limit on the size of a file between the report and its system picture (1.8 MB as a bitmap, a few hundred kB in
+// the report as PNG) stops the picture, not the report that would be written without it: the report is refused naming
+// the picture, and the report and picture written before stay as they were.
+TEST_F(ReportHostTest, AReportWhoseSystemPictureCannotBeWrittenIsRefusedNamingIt) {
+  const std::string position = Write("Stuetze.tqx", Example());
+  ASSERT_EQ(Host({"report", position}).status, 0);
+  const std::string bericht = Path("Stuetze.rtf"), bild = Path("Stuetze.Endsystem.bmp");
+  const std::uintmax_t berichtGroesse = fs::file_size(bericht), bildGroesse = fs::file_size(bild);
+  ASSERT_LT(berichtGroesse, bildGroesse);
+  const std::string alt = Slurp(bericht), altBild = Slurp(bild);
+  prefix_ = "prlimit --fsize=" + std::to_string((berichtGroesse + bildGroesse) / 2) + " ";
+  const HostRun run = Host({"report", position});
+  prefix_.clear();
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find("Der Bericht wurde nicht geschrieben:\nBilddatei nicht lesbar: " + bild), std::string::npos)
+      << run.err;
+  EXPECT_TRUE(Slurp(bericht) == alt);
+  EXPECT_TRUE(Slurp(bild) == altBild);
+}
+
 // Report time stays bounded with sizes typed in the wrong unit and thousands of loads: the example with its fields
 // typed in millimetres (3200 m and 4500 m) and 3000 more point loads at the head reports in seconds, every load
 // in the loads table (it took minutes in the label placement of the system picture before).

@@ -31,9 +31,15 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "column/kolumodata.h"
+#include "platform/pictor/pictor.h"
+#include "platform/rtfx/rtfx.h"
 #include "platform/viduv/viduv.h"
+#include "platform/win/dialogs/msgbox.h"
+#include "platform/win/resources/resources.h"
+#include "report/querschnittskizze.h"
 #include "report/rtfausgabe.h"
 #include "report/rtfhilfe.h"
 #include "tests/column/column_test_support.h"
@@ -588,6 +594,64 @@ TEST_F(ReportTest, SystemPicturesLieBesideTheReport) {
   for (std::size_t at = definition.find("\\cellx"); at != std::string::npos; at = definition.find("\\cellx", at + 1))
     ++zellen;
   EXPECT_EQ(zellen, 2u) << definition;
+}
+
+// A picture the report asks for and cannot take refuses the report with why, naming the picture by the name it would
+// have beside the report; neither the report nor any of its pictures is written. The system pictures (bitmaps) and
+// the diagrams (the picture library's drawings) fail as files of a format that cannot be read, the section sketch as
+// a drawing that cannot be made.
+TEST_F(ReportTest, APictureThatCannotBeTakenRefusesTheReportWithWhy) {
+  static std::string unreadable;  // the ending of the picture files that cannot be read
+  rtfx::SetPictureConverter([](const char* path, std::vector<unsigned char>& png) {
+    const std::string name = path;
+    if (!unreadable.empty() && name.size() > unreadable.size() &&
+        name.compare(name.size() - unreadable.size(), unreadable.size(), unreadable) == 0)
+      return false;
+    return pictor::ConvertToPng(path, png);
+  });
+  const std::string stamm = (folder_ / "Stuetze.").string();
+  const struct {
+    const char* name;
+    const char* unreadable;
+    bool sketch;
+    std::vector<std::string> reasons;
+  } kCases[] = {
+      {"system pictures",
+       ".bmp",
+       false,
+       {"Bildformat nicht lesbar: " + stamm + "Endsystem.bmp",
+        "Bildformat nicht lesbar: " + stamm + "Bauzustand1.bmp"}},
+      {"diagrams",
+       ".p2d",
+       false,
+       {"Bildformat nicht lesbar: " + stamm + "Schnitt-LK1-Typ0-BZ0.p2d",
+        "Bildformat nicht lesbar: " + stamm + "Bewehrung.p2d"}},
+      {"section sketch", "", true, {"Bildressource 26032 nicht darstellbar: "}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    unreadable = c.unreadable;
+    if (c.sketch)
+      win::res::RegisterBitmap(report::kQuerschnittSkizze, 600, 600,
+                               [](cairo_t* cr, int, int) { cairo_scale(cr, 0.0, 0.0); });
+    win::msgbox::ClearLog();
+    CKolumoData d;
+    Fill(d);
+    d.graf_System = 1;
+    d.graf_ErfAs = 1;
+    d.graf_Regel_Schnitt = 1;
+    Report(d);
+    win::res::ForgetPainted();
+    const std::vector<std::string> boxes = Messages();
+    EXPECT_EQ(boxes.size(), 1u);
+    const std::string box = boxes.empty() ? std::string() : boxes[0];
+    EXPECT_EQ(box.rfind("Der Bericht wurde nicht geschrieben:\n", 0), 0u) << box;
+    for (const std::string& reason : c.reasons) EXPECT_NE(box.find(reason), std::string::npos) << box;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) ADD_FAILURE() << "written: " << entry.path();
+  }
+  unreadable.clear();
+  rtfx::SetPictureConverter(
+      [](const char* path, std::vector<unsigned char>& png) { return pictor::ConvertToPng(path, png); });
 }
 
 TEST_F(ReportTest, PrecastColumnShowsThePrecastPartialFactors) {

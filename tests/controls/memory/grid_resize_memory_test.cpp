@@ -190,6 +190,52 @@ TEST_F(GridShortOfMemory, AResizeIsWholeOrLeavesTheGridAsItWasAndThrows) {
   }
 }
 
+// A virtual grid's texts, as its owner gives them: "v" and the cell's place.
+BOOL VirtualTexts(GridDisplayInfo* info, LPARAM) {
+  info->item.strText.Format("v%d/%d", info->item.row, info->item.col);
+  return TRUE;
+}
+
+// A switch of mode, either way, with texts in the cells: either whole (the other mode, the same counts, fresh cells or
+// the owner's texts, no focus or selection) or it throws std::bad_alloc and the grid stands as it was, its mode, its
+// counts, its cells and their texts.
+TEST_F(GridShortOfMemory, AModeSwitchIsWholeOrLeavesTheGridAsItWasAndThrows) {
+  for (const bool toVirtual : {true, false}) {
+    SCOPED_TRACE(toVirtual ? "to virtual" : "from virtual");
+    Shape before;
+    const int threw = failing_allocations::EveryAllocationFails(
+        [&] {
+          Make(false, !toVirtual);
+          grid->SetCallbackFunc(&VirtualTexts, 0);
+          before = ShapeOf(*grid);
+        },
+        [&] { grid->SetVirtualMode(toVirtual); },
+        [&](Outcome outcome, long n) {
+          if (outcome == Outcome::kThrew) {
+            EXPECT_EQ(bool(grid->GetVirtualMode()), !toVirtual) << "allocation " << n << ": the mode changed";
+            ExpectSame(ShapeOf(*grid), before, n);
+          } else {
+            EXPECT_EQ(bool(grid->GetVirtualMode()), toVirtual) << "allocation " << n;
+            const Shape now = ShapeOf(*grid);
+            ASSERT_EQ(now.Describe(), before.Describe()) << "allocation " << n;
+            for (int r = 0; r < now.rows; ++r)
+              for (int c = 0; c < now.cols; ++c) {
+                const std::size_t at = std::size_t(r * now.cols + c);
+                const std::string virtualText = "v" + std::to_string(r) + "/" + std::to_string(c);
+                EXPECT_EQ(now.texts[at], toVirtual ? virtualText : "") << "allocation " << n << ": " << r << "," << c;
+                if (!toVirtual) {
+                  EXPECT_NE(now.cells[at], nullptr) << "allocation " << n << ": " << r << "," << c;
+                }
+              }
+            EXPECT_FALSE(now.focus.IsValid()) << "allocation " << n;
+            EXPECT_EQ(now.selected, 0) << "allocation " << n;
+          }
+          Destroy();
+        });
+    EXPECT_GT(threw, 0) << "no allocation of the switch failed";
+  }
+}
+
 // The typed grid's rows are its records too: a row count that a shortage stopped is not kept by the typed grid
 // either, so that the next row it adds is the row after those it has.
 TEST_F(GridShortOfMemory, ATypedGridAddsItsNextRowAfterAResizeThatRanShort) {

@@ -510,6 +510,62 @@ TEST_F(RtfxTest, ABitmapResourceIsEmbeddedFromTheWindowSystem) {
   EXPECT_EQ(rtf.find("\\pngblip", rtf.find("\\pngblip") + 1), std::string::npos) << "the unknown one adds nothing";
 }
 
+// Every picture the document could not take stays named with its reason until the document is written, whatever
+// went in or failed after it (the last error is the last failure's only): a file that is not there, one of no known
+// kind in a table cell, one above the stated size, a resource that is not there and one that cannot be drawn (which
+// says so rather than that it is not there). A document written without one keeps its reason as the last error;
+// one written with every picture clears it.
+TEST_F(RtfxTest, EveryPictureLeftOutStaysNamedWithItsReasonUntilTheDocumentIsWritten) {
+  const fs::path missing = dir_ / "fehlt.png", gif = dir_ / "plan.gif", large = dir_ / "gross.png";
+  const fs::path good = dir_ / "bild.png", file = dir_ / "bilder.rtf";
+  std::ofstream(gif, std::ios::binary) << "GIF89a\x01\x00\x01\x00\x00\x00\x00;";
+  std::ofstream(large, std::ios::binary) << "x";
+  fs::resize_file(large, std::uintmax_t(rtfx::kMostPictureBytes) + 1);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 20, 10);
+  ASSERT_EQ(cairo_surface_write_to_png(surface, good.c_str()), CAIRO_STATUS_SUCCESS);
+  cairo_surface_destroy(surface);
+  // a painter that leaves its context in error, as a drawing that fails for a reason other than memory does
+  win::res::RegisterBitmap(26903, 40, 20, [](cairo_t* cr, int, int) { cairo_scale(cr, 0.0, 0.0); });
+
+  ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+  RTFX_Picture(missing.c_str(), 1, 5.0, 0.0);
+  RTFX_Paragraph(0, "Text");
+  const double widths[] = {5.0, 5.0};
+  RTFX_BeginTable(2, widths);
+  RTFX_CellPicture(gif.c_str(), 1, 5.0, 0.0);
+  RTFX_CellPicture(good.c_str(), 1, 5.0, 0.0);
+  RTFX_EndTable();
+  EXPECT_NE(rtfx::Picture(large.c_str(), "foto.png", 5.0, 0.0), "");
+  RTFX_ResourcePicture(nullptr, 26902, 6.0, 6.0, 0, 0, 0);
+  RTFX_ResourcePicture(nullptr, 26903, 6.0, 3.0, 0, 0, 0);
+  EXPECT_EQ(rtfx::Picture(good.c_str(), nullptr, 5.0, 0.0), "");
+  const std::vector<std::string> leftOut = rtfx::PicturesLeftOut();
+  ASSERT_EQ(leftOut.size(), 5u);
+  EXPECT_EQ(leftOut[0], "Bilddatei nicht lesbar: " + missing.string());
+  EXPECT_EQ(leftOut[1], "Bildformat nicht lesbar: " + gif.string());
+  EXPECT_EQ(leftOut[2], "Bild zu groß: 16,1 MB, im Bericht höchstens 16 MB je Bild: " + large.string());
+  EXPECT_EQ(leftOut[3], "Bildressource 26902 nicht gefunden.");
+  EXPECT_EQ(leftOut[4].rfind("Bildressource 26903 nicht darstellbar: ", 0), 0u) << leftOut[4];
+  EXPECT_EQ(RTFX_GetLastError(), leftOut[4]);
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  EXPECT_TRUE(rtfx::PicturesLeftOut().empty());
+  EXPECT_EQ(RTFX_GetLastError(), leftOut[4]);
+  // the two that went in, and nothing of the others
+  const std::string rtf = ReadAll(file);
+  std::size_t pictures = 0;
+  for (std::size_t at = rtf.find("{\\pict"); at != std::string::npos; at = rtf.find("{\\pict", at + 1)) ++pictures;
+  EXPECT_EQ(pictures, 2u);
+
+  // a document begun anew starts without them
+  ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+  RTFX_Picture(missing.c_str(), 1, 5.0, 0.0);
+  ASSERT_TRUE(RTFX_BeginBlock(file.c_str(), 0, 1, 0, "nologo"));
+  EXPECT_TRUE(rtfx::PicturesLeftOut().empty());
+  RTFX_Picture(good.c_str(), 1, 5.0, 0.0);
+  ASSERT_TRUE(RTFX_EndDocument(0));
+  EXPECT_STREQ(RTFX_GetLastError(), "");
+}
+
 namespace {
 
 // A PNG file of signature and header only, claiming the size given.
