@@ -41,6 +41,14 @@ void PlaceGrid(CDialog& dlg, CGridCtrl& grid, int id) {
   grid.Create(place, &dlg, UINT(id), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER);
 }
 
+// The number the list held for the name: a unit without a value has none to give, so its value keeps the one stored
+// (an export of it is written as failed all the same).
+double StoredValue(const std::vector<SubDataValue>& list, const CString& name) {
+  for (const SubDataValue& value : list)
+    if (value.varName == name) return value.value;
+  return 0.0;
+}
+
 }  // namespace
 
 void FormulaGrid::Layout() {
@@ -64,7 +72,10 @@ void FormulaGrid::Fill() {
     SetCellType(r, kDesc, ORMI_TEXT);
     SetCellType(r, kVariable, ORMI_TEXT);
     SetCellType(r, kFormula, ORMI_TEXT);
-    SetCellType(r, kResult, ORMI_DOUBLE);
+    // A unit without a value says why in place of a number, as a formula cell of the variable table does: the number
+    // its text kept would be taken for its value.
+    const bool hasValue = unit.failure.empty();
+    SetCellType(r, kResult, hasValue ? ORMI_DOUBLE : ORMI_TEXT);
     SetCellType(r, kUnit, ORMI_TEXT);
     SetCellType(r, kExport, ORMI_CHECK);
     SetCellType(r, kInput, ORMI_CHECK);
@@ -92,11 +103,15 @@ void FormulaGrid::Fill() {
       SetCellReadOnly(r, kUnit, TRUE);
     }
     SetCellText(r, kFormula, unit.formula.c_str());
-    // The engine writes results with the decimal comma.
-    std::string result = unit.result;
-    for (char& ch : result)
-      if (ch == ',') ch = '.';
-    SetCellDouble(r, kResult, std::strtod(result.c_str(), nullptr));
+    if (hasValue) {
+      // The engine writes results with the decimal comma.
+      std::string result = unit.result;
+      for (char& ch : result)
+        if (ch == ',') ch = '.';
+      SetCellDouble(r, kResult, std::strtod(result.c_str(), nullptr));
+    } else {
+      SetCellText(r, kResult, unit.failure.c_str());
+    }
   }
   Invalidate();
 }
@@ -115,6 +130,7 @@ void FormulaGrid::OnCellChanged(int row, int col, int) {
 
 void FormulaGrid::WriteBack() {
   if (!m_pExports || !m_pInputs) return;
+  const std::vector<SubDataValue> exports = std::move(*m_pExports), inputs = std::move(*m_pInputs);
   m_pExports->clear();
   m_pInputs->clear();
   for (int r = 1; r < GetRowCount(); ++r) {
@@ -122,9 +138,16 @@ void FormulaGrid::WriteBack() {
     value.desc = GetCellText(r, kDesc);
     value.varName = GetCellText(r, kVariable);
     value.unit = GetCellText(r, kUnit);
+    const bool hasValue = GetCellType(r, kResult) == ORMI_DOUBLE;
     value.value = GetCellDouble(r, kResult);
-    if (GetCellCheck(r, kExport)) m_pExports->push_back(value);
-    if (GetCellCheck(r, kInput)) m_pInputs->push_back(value);
+    if (GetCellCheck(r, kExport)) {
+      if (!hasValue) value.value = StoredValue(exports, value.varName);
+      m_pExports->push_back(value);
+    }
+    if (GetCellCheck(r, kInput)) {
+      if (!hasValue) value.value = StoredValue(inputs, value.varName);
+      m_pInputs->push_back(value);
+    }
   }
 }
 

@@ -221,6 +221,32 @@ TEST_F(DialogCommandTest, TheFormulaOverviewListsTheFormulasAndKeepsTheExportCho
   EXPECT_EQ(std::string(exports[0].varName), "A");
 }
 
+// The overview of a text whose formulas give no value shows why in their result cells, never the 0 the text kept; OK
+// keeps the stored number of the failing export b, which stays an export that fails, with why.
+TEST_F(DialogCommandTest, TheFormulaOverviewShowsWhyAFormulaHasNoValue) {
+  Open(
+      "{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 a = 1/0\\par\r\n\\cf1 b = a+1 = 0,0\\par\r\n"
+      "\\cf1 q*2 = 0,00\\par\r\n\\cf1 h = 0,50\\par\r\n}");
+  SubData& part = position_->Part();
+  part.exportValues = {{"Fläche", "b", "m2", 0.6}};
+  editor_.text.SetFocus();
+  win::input::Key(VK_F5);
+  win::PumpMessages();
+  win::script::QueueDialog([](CDialog& d) {
+    FormulaGrid& g = static_cast<DlgFormula&>(d).m_grid;
+    const char* shown[] = {"Division durch Null.", "a = 1/0: Division durch Null.", "'q' nicht definiert", "0.5"};
+    ASSERT_EQ(g.GetRowCount(), int(std::size(shown)) + 1);
+    for (int r = 1; r < g.GetRowCount(); ++r)
+      EXPECT_EQ(std::string(g.GetItemText(r, FormulaGrid::kResult)), shown[r - 1]) << "row " << r;
+    EXPECT_EQ(g.GetCellCheck(2, FormulaGrid::kExport), 1);
+    d.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  Press(editor_.bar1, 11545);
+  ASSERT_EQ(part.exportValues.size(), 1u);
+  EXPECT_DOUBLE_EQ(part.exportValues[0].value, 0.6);
+  EXPECT_EQ(part.FailedExports(), std::vector<std::string>{"b: b = a+1: a = 1/0: Division durch Null."});
+}
+
 TEST_F(DialogCommandTest, ShiftF5AsksForTheInputValuesAndRecalculatesWithThem) {
   // q = 12.5 taken in, so Q = q*2 = 25 after the recalculation.
   Open("{\\rtf1{\\colortbl ;\\red7\\green13\\blue255;}\\cf1 q = 5,00\\par\r\n\\cf1 Q = q*2 = 0,0\\par\r\n}");

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "tests/editor/editor_test_util.h"
 
 namespace {
@@ -77,6 +79,59 @@ TEST_F(FormulaDialogTest, OverviewMarksExportsAndInputsAndWritesBothLists) {
   EXPECT_EQ(std::string(inputs[0].varName), "h");
   EXPECT_EQ(std::string(inputs[0].desc), "Höhe");
   EXPECT_DOUBLE_EQ(inputs[0].value, 0.5);
+}
+
+TEST_F(FormulaDialogTest, AUnitWithoutValueShowsWhyAndItsValuesKeepTheirStoredNumbers) {
+  // The units as the text engine leaves "a = 1/0", "b = a+1 = 0,0", "a*2 = 0,00", c1/c2 on a cycle with
+  // "c3 = c1*2 = 0,0", and "h = 0,50": each failed one kept the number 0 in its result.
+  auto failed = [](SkribTextBlock unit, const char* why) {
+    unit.failure = why;
+    return unit;
+  };
+  const struct Row {
+    SkribTextBlock unit;
+    const char* shown;  // the result cell's text
+  } rows[] = {
+      {failed(Unit(2, "a", "1/0", "0"), "Division durch Null."), "Division durch Null."},
+      {failed(Unit(4, "b", "a+1", "0,0"), "a = 1/0: Division durch Null."), "a = 1/0: Division durch Null."},
+      {failed(Unit(3, "", "a*2", "0,00"), "a = 1/0: Division durch Null."), "a = 1/0: Division durch Null."},
+      {failed(Unit(4, "c3", "c1*2", "0,0"), "c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"),
+       "c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"},
+      {Unit(2, "h", "0,50", "0,50"), "0.5"},
+  };
+  std::vector<SkribTextBlock> units;
+  for (const Row& row : rows) units.push_back(row.unit);
+  // b was exported and a taken as input with the numbers stored when they last had values; h is exported anew.
+  std::vector<SubDataValue> exports = {Value("Fläche", "b", "m2", 0.6)};
+  std::vector<SubDataValue> inputs = {Value("Breite", "a", "m", 0.3)};
+  DlgFormula dlg;
+  dlg.m_grid.m_pUnits = &units;
+  dlg.m_grid.m_pExports = &exports;
+  dlg.m_grid.m_pInputs = &inputs;
+  win::script::QueueDialog([&rows](CDialog& d) {
+    FormulaGrid& g = static_cast<DlgFormula&>(d).m_grid;
+    win::PumpMessages();
+    ASSERT_EQ(g.GetRowCount(), int(std::size(rows)) + 1);
+    for (int r = 1; r < g.GetRowCount(); ++r) {
+      SCOPED_TRACE(rows[r - 1].unit.formula);
+      EXPECT_EQ(std::string(g.GetItemText(r, FormulaGrid::kResult)), rows[r - 1].shown);
+      EXPECT_FALSE(g.IsCellEditable(r, FormulaGrid::kResult));
+    }
+    EXPECT_DOUBLE_EQ(g.GetCellDouble(5, FormulaGrid::kResult), 0.5);
+    editortest::SavePicture(d.m_hWnd, "formula-overview-no-value");
+    g.SetCellCheck(5, FormulaGrid::kExport, 1);
+    g.OnCellChanged(5, FormulaGrid::kExport, ORMI_CHECK);
+    d.SendMessage(WM_COMMAND, IDOK, 0);
+  });
+  ASSERT_EQ(dlg.DoModal(), IDOK);
+  ASSERT_EQ(exports.size(), 2u);
+  EXPECT_EQ(std::string(exports[0].varName), "b");
+  EXPECT_DOUBLE_EQ(exports[0].value, 0.6) << "b has no number to give: it keeps the stored one";
+  EXPECT_EQ(std::string(exports[1].varName), "h");
+  EXPECT_DOUBLE_EQ(exports[1].value, 0.5);
+  ASSERT_EQ(inputs.size(), 1u);
+  EXPECT_EQ(std::string(inputs[0].desc), "Breite");
+  EXPECT_DOUBLE_EQ(inputs[0].value, 0.3) << "the input dialog offers the number last given, not 0";
 }
 
 TEST_F(FormulaDialogTest, NoFormulasEmptiesTheListsAndCancelKeepsThem) {
