@@ -109,14 +109,29 @@ void Note(SkribTextBlock& block, const std::string& message) {
 // A number that converts to a long without leaving its range.
 bool Representable(double x) { return std::isfinite(x) && std::fabs(x) < 1e15; }
 
-// The value of a formula of a unit; the first reason one of the unit's formulas gives no value is kept in `failure`.
-double EvaluateArgument(const std::string& text, CVariableStore& store, std::string& failure) {
+// The value of a formula of a unit; the first reason one of the unit's formulas gives no value is kept in the unit's
+// `failure`, and as the text says it in `failureShown`.
+double EvaluateArgument(const std::string& text, CVariableStore& store, SkribTextBlock& block) {
   CFormulaNumber number;
   number.m_pStore = &store;
   number = text.c_str();
   // A plain number was evaluated when it was given, an expression is evaluated now: either way last.
   const double value = number.GetValue();
-  if (failure.empty()) failure = store.LastFailure().str();
+  if (block.failure.empty()) {
+    block.failure = store.LastFailure().str();
+    // A name read without a value leaves no message of the formula's own: the unit says whose value it lacks. Not
+    // that name's reason as well: it stands at the name's own unit, and a "=" in a unit's mark would make it read as
+    // another formula when the text is next evaluated.
+    const std::vector<std::string>& failedReads = store.FailedReads();
+    if (block.failure.empty())
+      block.failureShown.clear();
+    else if (store.m_Messages.GetSize() > 0)
+      block.failureShown = store.m_Messages[0].m_strText.str();
+    else if (!failedReads.empty())
+      block.failureShown = "'" + failedReads.front() + "' hat keinen Wert";
+    else
+      block.failureShown = block.failure;
+  }
   return value;
 }
 
@@ -565,7 +580,7 @@ void ApplyFunctions(std::vector<SkribTextBlock>& blocks, int index, int scriptSe
     std::vector<double> values;
     std::vector<std::string> texts;
     for (const std::string& argument : arguments) {
-      values.push_back(EvaluateArgument(argument, store, block.failure));
+      values.push_back(EvaluateArgument(argument, store, block));
       texts.push_back(Format("%lg", values.back()));
     }
     const std::string function = Lower(name);
@@ -641,6 +656,7 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   block.messageCode = 0;
   block.message.clear();
   block.failure.clear();
+  block.failureShown.clear();
   block.scriptsStopped = false;
   store.m_Messages.RemoveAll();
   const std::string written = block.formula;  // its calls are replaced by their values next
@@ -648,14 +664,19 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   const std::string fullName = namePrefix.empty() ? block.name : namePrefix + "\\" + block.name;
   if (block.type < 2 || block.type > 4) return;
 
-  const double value = EvaluateArgument(block.formula, store, block.failure);
+  const double value = EvaluateArgument(block.formula, store, block);
+  const bool formulaSaidWhy = store.m_Messages.GetSize() > 0;
+  // The number that stands in for a value its functions or its formula could not give is none.
+  if (!block.message.empty()) block.failure = block.message;
   if (block.type == 2 || block.type == 4) {
     const UnvaluedReads reads = store.LastUnvaluedReads();
     store.SetVariable(fullName.c_str(), block.name.c_str(), block.unit.c_str(), value);
-    // The number that stands in for a value its functions or its formula could not give is none.
-    const std::string& why = block.message.empty() ? block.failure : block.message;
-    if (!why.empty()) store.SetFailedDefinition(fullName.c_str(), written.c_str(), why.c_str(), reads);
+    if (!block.failure.empty())
+      store.SetFailedDefinition(fullName.c_str(), written.c_str(), block.failure.c_str(), reads);
   }
+  // Its number is none: the unit says why, also where its formula read the failure of another or gave no finite
+  // number and said nothing of its own (a note that a name is defined anew comes after it).
+  if (block.message.empty() && !formulaSaidWhy) Note(block, block.failureShown);
   if (block.decimals < 0) block.decimalComma = block.decimalComma || FollowsComma(blocks, index);
   std::string result = ShownValue(block, value);
 

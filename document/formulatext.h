@@ -35,7 +35,8 @@ struct SkribTextBlock {
   int sumRunLast = -1;          // the nearest unit at or before this one that lies in a sum range; -1 none
   int sumRunFirst = -1;         // the first unit of the run of units in a sum range that sumRunLast ends
   bool scriptsStopped = false;  // a macro call of the unit found the evaluation's time for macros spent
-  std::string failure;          // why a formula of the unit gave no value (not shown; its definition is marked)
+  std::string failure;          // why a formula of the unit gave no value (its definition is marked with it)
+  std::string failureShown;     // the same as the text shows it: "'a' hat keinen Wert"
 };
 
 // The whole evaluation of the first buffer of text, which then holds the rewritten RTF as its only buffer.

@@ -252,6 +252,46 @@ TEST(FormulaText, AnErrorIsUnderlinedAndShownEscapedAndDisappearsWhenMended) {
   GetRegSettings().WriteInt("Skrib", "bGenErrors", 1);
 }
 
+// A unit whose number is none says why in the text, as the unit whose formula failed does: the number it shows would
+// otherwise stand in the report as a result. A unit whose names all have values shows its number unmarked.
+TEST(FormulaText, AUnitReadingANameWithoutAValueSaysWhyInTheText) {
+  const std::string failing = "\\cf2 a = 1/0 = 0.00\\par\r\n\\cf2 d = q = 0.00\\par\r\n";
+  struct Case {
+    std::string line;
+    std::string shown;  // the unit as the text holds it after the evaluation
+  };
+  const Case cases[] = {
+      {"\\cf2 b = 2*a = 0.00\\par\r\n", "\\cf2\\ulwave b = 2*a = 0.00[('a' hat keinen Wert)]\\ulnone \\par\r\n"},
+      {"\\cf2 2*a + 1 = 0.00\\par\r\n", "\\cf2\\ulwave 2*a + 1 = 0.00[('a' hat keinen Wert)]\\ulnone \\par\r\n"},
+      {"\\cf2 e = d + 1 = 0.00\\par\r\n", "\\cf2\\ulwave e = d + 1 = 0.00[('d' hat keinen Wert)]\\ulnone \\par\r\n"},
+      {"\\cf2 c = 1e308*10 = 0.00\\par\r\n",
+       "\\cf2\\ulwave c = 1e308*10 = inf[(Ergebnis inf ist keine endliche Zahl.)]\\ulnone \\par\r\n"},
+      {"\\cf2 f = @max(a; 2) = 0.00\\par\r\n",
+       "\\cf2\\ulwave f = @max(a; 2) = 2.00[('a' hat keinen Wert)]\\ulnone \\par\r\n"},
+      {"\\cf2 g = 2*3 = 0.00\\par\r\n", "\\cf2 g = 2*3 = 6.00\\par\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    CVariableStore store;
+    const std::string text = Evaluated(failing + c.line, store);
+    EXPECT_TRUE(text.ends_with(c.shown)) << text;
+  }
+  // Its definition is marked with the reason of the name it read, as before.
+  CVariableStore store;
+  Evaluated(failing + cases[0].line, store);
+  double b = 0;
+  ASSERT_TRUE(store.Evaluate("b", &b));
+  EXPECT_EQ(store.FailedReadMessage().str(), "b = 2*a: a = 1/0: Division durch Null.");
+  // Once the name has a value the mark goes; the settings may keep it out of the text as any other.
+  CVariableStore mended;
+  EXPECT_EQ(Evaluated("\\cf2 a = 1/2 = 0.00\\par\r\n" + cases[0].shown, mended),
+            "\\cf2 a = 1/2 = 0.50\\par\r\n\\cf2 b = 2*a = 1.00\\par\r\n");
+  GetRegSettings().WriteInt("Skrib", "bGenErrors", 0);
+  CVariableStore quiet;
+  EXPECT_EQ(Evaluated(failing + cases[0].line, quiet).find("hat keinen Wert"), std::string::npos);
+  GetRegSettings().WriteInt("Skrib", "bGenErrors", 1);
+}
+
 TEST(FormulaText, OnlyTheFormulaColourAsAWholeControlWordIsEvaluated) {
   const std::string body = "\\cf12 a = 2*1 = 0\\par\r\n\\cf1 b = 2*1.0 = 0.0\\par\r\n}";
   const struct {
