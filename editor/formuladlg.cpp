@@ -110,7 +110,9 @@ void FormulaGrid::Fill() {
         if (ch == ',') ch = '.';
       SetCellDouble(r, kResult, std::strtod(result.c_str(), nullptr));
     } else {
-      SetCellText(r, kResult, unit.failure.c_str());
+      // a unit that read a name without a value says whose, with that name's reason, as the variable table does
+      const bool read = !unit.failureShown.empty() && unit.failureShown != unit.failure;
+      SetCellText(r, kResult, (read ? unit.failureShown + ": " + unit.failure : unit.failure).c_str());
     }
   }
   Invalidate();

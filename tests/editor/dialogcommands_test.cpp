@@ -234,7 +234,8 @@ TEST_F(DialogCommandTest, TheFormulaOverviewShowsWhyAFormulaHasNoValue) {
   win::PumpMessages();
   win::script::QueueDialog([](CDialog& d) {
     FormulaGrid& g = static_cast<DlgFormula&>(d).m_grid;
-    const char* shown[] = {"Division durch Null.", "a = 1/0: Division durch Null.", "'q' nicht definiert", "0.5"};
+    const char* shown[] = {"Division durch Null.", "'a' hat keinen Wert: a = 1/0: Division durch Null.",
+                           "'q' nicht definiert", "0.5"};
     ASSERT_EQ(g.GetRowCount(), int(std::size(shown)) + 1);
     for (int r = 1; r < g.GetRowCount(); ++r)
       EXPECT_EQ(std::string(g.GetItemText(r, FormulaGrid::kResult)), shown[r - 1]) << "row " << r;
