@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 
 #include "document/rtfchunks.h"
 #include "document/rtfheader.h"
@@ -754,6 +755,32 @@ void JoinText(std::string& text, const std::vector<SkribTextBlock>& blocks) {
   text.swap(joined);
 }
 
+namespace {
+
+// A definition on a cycle read a name of it before that name was defined below: when it was evaluated it could only
+// say that name was not defined. Once the whole text is evaluated the cycle is known, and the last definition of each
+// name on it says the cycle instead.
+void SayCycles(std::vector<SkribTextBlock>& blocks, const CVariableStore& store, const std::string& namePrefix) {
+  std::set<std::string> later;  // names defined further down
+  for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
+    if (block->type != 2 && block->type != 4) continue;
+    const std::string fullName = namePrefix.empty() ? block->name : namePrefix + "\\" + block->name;
+    if (!later.insert(fullName).second || block->failure.empty()) continue;
+    const std::string cycle = store.CycleOf(fullName.c_str());
+    if (cycle.empty() || cycle == block->message) continue;
+    // the mark is there unless the settings keep errors out of the text
+    if (!block->message.empty()) {
+      const std::string shown = "[(" + BracketText(block->message) + ")]";
+      if (const std::size_t at = block->rtf.rfind(shown); at != std::string::npos)
+        block->rtf.replace(at, shown.size(), "[(" + BracketText(cycle) + ")]");
+    }
+    block->messageCode = 0;
+    block->message = block->failure = block->failureShown = cycle;
+  }
+}
+
+}  // namespace
+
 void EvaluateText(CRtfChunkList& list, unsigned long colour, std::vector<SkribTextBlock>& blocks, int scriptSession,
                   CVariableStore* parentStore, CVariableStore* store, int firstNumber, const std::string& namePrefix) {
   std::unique_ptr<CVariableStore> temporary;
@@ -771,6 +798,7 @@ void EvaluateText(CRtfChunkList& list, unsigned long colour, std::vector<SkribTe
     sums.Append(std::atof(blocks[std::size_t(i)].result.c_str()));
   }
   if (blocks.empty()) return;  // nothing evaluated: the text stays as it was, byte for byte
+  SayCycles(blocks, *store, namePrefix);
   JoinText(text, blocks);
   list.SetText(text);
 }

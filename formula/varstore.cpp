@@ -210,6 +210,7 @@ void CVariableStore::SetVariable(const char* fullName, const char* description, 
   record.value = value;
   record.sortText = SortText(record.fullName, record.description, record.unit, value);
   record.failure.clear();
+  record.cycleSteps = 0;
   TakeIntoResolved(record.key.str());
 }
 
@@ -259,9 +260,16 @@ void CVariableStore::SetFailedDefinition(const char* fullName, const char* formu
     const auto [store, record] = holder(cycle[i]);
     if (record->cycleSteps > 0 && record->cycleSteps <= cycle.size()) continue;  // it says a shorter one
     record->cycleSteps = cycle.size();
-    record->failure = FailedDefinitionText(record->key, record->formula.c_str(), CycleText(cycle, cycle[i]).c_str());
+    record->cycle = CycleText(cycle, cycle[i]);
+    record->failure = FailedDefinitionText(record->key, record->formula.c_str(), record->cycle.c_str());
     store->Touch();
   }
+}
+
+std::string CVariableStore::CycleOf(const char* fullName) const {
+  const auto it = m_Variables.find(KeyOf(CString(fullName)).str());
+  return it == m_Variables.end() || it->second.failure.empty() || it->second.cycleSteps == 0 ? std::string()
+                                                                                             : it->second.cycle;
 }
 
 void CVariableStore::SetCycleReasons(std::map<std::string, std::string> reasons) {

@@ -68,6 +68,9 @@ class CVariableStore {
   // defined, c2 reads c1) marks each of them with the cycle ("c1 = c2+1: Zirkelbezug c1 -> c2 -> c1"), in whichever
   // store of the chain it stands.
   void SetFailedDefinition(const char* fullName, const char* formula, const char* why, const UnvaluedReads& reads);
+  // The cycle that the failed definition of the name in this store lies on, told from the name on ("Zirkelbezug c1 ->
+  // c2 -> c1"); empty when its definition evaluated or failed otherwise.
+  std::string CycleOf(const char* fullName) const;
   // Names defined further on whose definition lies on a cycle, each with that definition's reason: read before their
   // definition they are names without a value for that reason, not names defined nowhere. Kept until RemoveAll.
   void SetCycleReasons(std::map<std::string, std::string> reasons);
@@ -96,6 +99,7 @@ class CVariableStore {
     UnvaluedReads reads;         // of a failed definition
     std::string formula;         // of a failed definition; empty when the failure came otherwise
     std::size_t cycleSteps = 0;  // the names of the shortest cycle its reason says, the first twice; 0: none
+    std::string cycle;           // that cycle told from this name on ("Zirkelbezug c1 -> c2 -> c1")
     CString key;
     CString fullName;
     CString description;

@@ -292,6 +292,39 @@ TEST(FormulaText, AUnitReadingANameWithoutAValueSaysWhyInTheText) {
   GetRegSettings().WriteInt("Skrib", "bGenErrors", 1);
 }
 
+// A definition on a cycle says the cycle in the text, not that the name it read is not defined while that name
+// stands defined below; a formula reading one of them says whose value it lacks. A cycle broken goes at the next
+// evaluation, and a name defined again after its cycle keeps what its first definition said.
+TEST(FormulaText, ADefinitionOnACycleSaysTheCycleInTheText) {
+  CVariableStore store;
+  std::vector<SkribTextBlock> blocks;
+  const std::string text = Evaluated(
+      "\\cf2 c1 = c2 + 1 = 0.00\\par\r\n\\cf2 c2 = c1 + 1 = 0.00\\par\r\n\\cf2 a = 2*c1 = 0.00\\par\r\n"
+      "\\cf2 x = x + 1 = 0.00\\par\r\n\\cf2 u = v = 0.00\\par\r\n\\cf2 v = u = 0.00\\par\r\n\\cf2 u = 3 = "
+      "0.00\\par\r\n",
+      store, &blocks);
+  EXPECT_EQ(text,
+            "\\cf2\\ulwave c1 = c2 + 1 = 0.00[(Zirkelbezug c1 -> c2 -> c1)]\\ulnone \\par\r\n"
+            "\\cf2\\ulwave c2 = c1 + 1 = 0.00[(Zirkelbezug c2 -> c1 -> c2)]\\ulnone \\par\r\n"
+            "\\cf2\\ulwave a = 2*c1 = 0.00[('c1' hat keinen Wert)]\\ulnone \\par\r\n"
+            "\\cf2\\ulwave x = x + 1 = 0.00[(Zirkelbezug x -> x)]\\ulnone \\par\r\n"
+            "\\cf2\\ulwave u = v = 0.00[('v' nicht definiert)]\\ulnone \\par\r\n"
+            "\\cf2\\ulwave v = u = 0.00[(Zirkelbezug v -> u -> v)]\\ulnone \\par\r\n"
+            "\\cf2\\ulwave u = 3 = 3.00[(u wird \\'fcberschrieben mit 3.00)]\\ulnone \\par\r\n");
+  ASSERT_EQ(blocks.size(), 7u);
+  EXPECT_EQ(blocks[0].failure, "Zirkelbezug c1 -> c2 -> c1");  // what the formula overview shows
+  EXPECT_EQ(blocks[0].message, "Zirkelbezug c1 -> c2 -> c1");  // what the document's messages list
+  // c2 given a number: c1 reads it before it is defined, which is no cycle.
+  std::string mended = text;
+  const std::string c2 = "c2 = c1 + 1 = 0.00[(Zirkelbezug c2 -> c1 -> c2)]";
+  mended.replace(mended.find(c2), c2.size(), "c2 = 4 = 0.00");
+  CVariableStore again;
+  const std::string after = Evaluated(mended, again);
+  EXPECT_EQ(after.substr(0, after.find("\\par")), "\\cf2\\ulwave c1 = c2 + 1 = 0.00[('c2' nicht definiert)]\\ulnone ");
+  EXPECT_NE(after.find("\\cf2 c2 = 4 = 4.00\\par"), std::string::npos) << after;
+  EXPECT_EQ(after.find("Zirkelbezug c2"), std::string::npos) << after;
+}
+
 TEST(FormulaText, OnlyTheFormulaColourAsAWholeControlWordIsEvaluated) {
   const std::string body = "\\cf12 a = 2*1 = 0\\par\r\n\\cf1 b = 2*1.0 = 0.0\\par\r\n}";
   const struct {
