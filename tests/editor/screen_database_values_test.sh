@@ -10,16 +10,9 @@
 # the line as its own paragraph before the second table, and no paragraph after a table's last row as in a table
 # ("\intbl"). Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+example_screen --xwd --document-editor 1920x1080 "$@"
 pictures=$PWD # kept beside the test for a look
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-document_editor_registry
-example_position "$data"
 cp "$work/Stuetze.tqx" "$work/example.tqx"
 
 settings='<matImportSettings lastPath="Beton\Normalbeton\DIN 1045" lastObj="B 10">'

@@ -4,20 +4,12 @@
 # Null.", cut at the cell's edge) across its width, never a lone "0", and the pointer resting on it shows the whole
 # reason in a tip; h's cell shows its short "0.5". Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-document_editor_registry
-example_position "$data"
+example_screen --xwd --document-editor 1920x1080 "$@"
 cp "$work/Stuetze.tqx" "$work/example.tqx"
 head='{\rtf1\ansi\ansicpg1252{\colortbl ;\red0\green0\blue0;\red7\green13\blue255;}{\fonttbl{\f0\fswiss\fcharset0 Arial;}}'
 printf '%s\\viewkind4\\uc1\\f0\\fs20\\cf2 a = 1/0\\par\\cf2 h = 0,50\\par\\cf0}' "$head" |
   with_document "$work/example.tqx" "$work/Stuetze.tqx" || fail "cannot write the position's document"
-mkdir -p "$work/pictures"
 start_editor 600 400
 
 # The first toolbar (from x 21 of the window, y 64): 2 pixels, a gap of 8, five buttons of 23, and after each gap of 8

@@ -7,15 +7,9 @@
 # values as two entries with their value, unit and description, and the protocol with 12.50 and 2.00. Exit 77
 # (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+example_screen --xwd --registry 1920x1080 "$@"
 pictures=$PWD # kept beside the test for a look
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
 # The document editor on the first tab, the protocol written with its commands.
 document_editor_registry ltCmd=1
 # The source Quelle.tqx (the example exporting the two values) and the example taking them over.

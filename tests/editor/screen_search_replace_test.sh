@@ -6,19 +6,12 @@
 # "Suchen und Ersetzen" of all "Werte" by "Größen" shows the lines pixel for pixel as a document holding "Größen"
 # written by hand, and OK saves them as "Gr\'f6\'dfen". Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+example_screen --xwd --document-editor 1920x1080 "$@"
 pictures=$PWD # kept beside the test for a look
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
 # A German keyboard has keys for ä, ö, ü and ß: typed without a key borrowed for them, which a program busy under load
 # may read after it is given back.
 command -v setxkbmap >/dev/null && setxkbmap de
-export ORMI_REGISTRY="$work/registry.xml"
-document_editor_registry
-example_position "$data"
 cp "$work/Stuetze.tqx" "$work/example.tqx"
 
 # position WORD: $work/Stuetze.tqx as the example with a document of three lines whose second and third hold WORD.

@@ -7,15 +7,9 @@
 # the entries below to "24" of the submenu beside it, which stays open on the way, and a click there sets 24 pt. OK
 # saves the line at 24 pt (\fs48) and nothing at 20. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+edit_example --xwd --document-editor 1920x1080 "$@"
 pictures=$PWD # kept beside the test for a look
-
-export ORMI_REGISTRY="$work/registry.xml"
-document_editor_registry
-edit_example 1920x1080
 window=$main
 window_geometry "$window"
 wx=$x wy=$y

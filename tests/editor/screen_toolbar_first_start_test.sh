@@ -6,13 +6,8 @@
 # show their symbols. The symbols were drawn with the font the matching found by name: on the first start empty boxes
 # (cut, copy, paste, undo, tables, ...). Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-example_position "$data"
-mkdir -p "$work/pictures"
+example_screen --xwd 1920x1080 "$@"
 
 # toolbars NAME: kolumo edit with the document editor on the first tab; the toolbars' picture as NAME.png, its
 # signature and dark pixels in $signature and $dark.

@@ -5,18 +5,11 @@
 # On the second toolbar's indent button the tip "Einrücken" comes, and goes with a click. Exit 77 (skipped) without
 # Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-export ORMI_REGISTRY="$work/registry.xml"
-document_editor_registry
-edit_example 1920x1080
+edit_example --xwd --document-editor 1920x1080 "$@"
 window=$main
 window_geometry "$window"
 wx=$x wy=$y
-mkdir -p "$work/pictures"
 keep() { [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"; return 0; }
 
 xdotool mousemove --window "$window" 57 42 click 1 # the first tab: the document editor

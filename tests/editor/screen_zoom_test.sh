@@ -4,15 +4,9 @@
 # as high and as wide (from 100 % to 130 %); the zoom box shows "130 %", which OK keeps as the setting (item 15 of
 # the list). Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+edit_example --xwd --document-editor 1920x1080 "$@"
 pictures=$PWD # kept beside the test for a look
-
-export ORMI_REGISTRY="$work/registry.xml"
-document_editor_registry
-edit_example 1920x1080
 window=$main
 window_geometry "$window"
 wx=$x wy=$y

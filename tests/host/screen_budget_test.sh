@@ -6,14 +6,10 @@
 # that a macro's cost is set by its loop and the test waits for no budget in real time. Exit 77 (skipped) without
 # Xvfb, xdotool or python3.
 set -u
-kolumo=$1
-data=$2
 command -v python3 >/dev/null || { echo "python3 missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
-
-start_xvfb 1600x1000 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml" KOLUMO_SCRIPT_SECONDS_PER_STEP=0.001
-example_position "$data"
+example_screen --registry 1600x1000 "$@"
+export KOLUMO_SCRIPT_SECONDS_PER_STEP=0.001
 cd "$work" || fail "no scratch folder"
 
 # The document part on the first tab ("bSkrib").

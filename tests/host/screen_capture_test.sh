@@ -7,12 +7,8 @@
 # pixels of the program's windows equal the program's own picture of them. Exit 77 (skipped) without Xvfb or
 # xdotool.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-
-edit_example 1920x1080
+edit_example 1920x1080 "$@"
 
 # Points in the windows' own coordinates at the dialog font (the pictures show the layout).
 # box_click WHAT DX [Y]: a click DX pixels right of the middle of the box in $box, in its row of buttons (40 pixels

@@ -9,13 +9,8 @@
 # Exit 77 (skipped) without Xvfb, xdotool, xwd or python3; without python3's tkinter the other program's part is
 # left out.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
+edit_example --xwd 1920x1080 "$@"
 
 # same_text STEP: whether the dark pixels (the text) of field 1's and field 2's length cells lie alike, read from
 # the server with xwd; the window's picture is kept as STEP-xwd.png.

@@ -7,20 +7,9 @@
 # each step the server's pixels of the window equal the program's own picture of it; OK then saves what the cells
 # showed and no stray remark. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+edit_example --xwd 1920x1080 "$@"
 
-edit_example 1920x1080
-
-alive() { kill -0 "$app" 2>/dev/null || fail "$1: the window closed"; }
-no_box() {
-  sleep 0.5
-  find_box && fail "$1: a box that should not be there: $(xdotool getwindowname "$box")"
-  alive "$1"
-}
 # one_box STEP: a box comes, is answered with Enter, and no second one follows.
 one_box() {
   wait_for 20 find_box || fail "$1: no message box"

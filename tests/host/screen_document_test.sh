@@ -6,16 +6,8 @@
 # headings. The pictures go to $KOLUMO_PICTURES when it is set. Exit 77 (skipped) without Xvfb, xdotool, xwd or
 # python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-document_editor_registry
-example_position "$data"
-mkdir -p "$work/pictures"
+example_screen --xwd --document-editor 1920x1080 "$@"
 # The document: a green line of 14 points, then a line with a bold word whose group was left open.
 python3 - "$work/Stuetze.tqx" <<'PY' || fail "cannot write the position's document"
 import base64, re, sys

@@ -5,20 +5,9 @@
 # painted whole apart from what the screen shows. The screen is $4 (WIDTHxHEIGHT) large: the window lies wholly on
 # it. Exit 77 (skipped) without Xvfb or xdotool.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 size=${4:-1920x1080}
 source "$(dirname "$0")/../support/xvfb.sh"
-
-start_xvfb "$size" || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
-wait_for 20 find_main || fail "no window within 20 s"
+edit_example "$size" "$@"
 window_on_screen "$main" "$size"
 
 # Points in the main window's coordinates at the dialog font (the pictures show the layout).

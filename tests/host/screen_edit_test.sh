@@ -3,18 +3,11 @@
 # and text typed through real X events, a picture of the window, OK, and the text in the saved file with nothing
 # else changed. Exit 77 (skipped) without Xvfb or xdotool.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-
-example_position "$data"
+example_screen 1920x1080 "$@"
 KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/edit.png" "$kolumo" edit "$work/Stuetze.tqx" \
   >"$work/out" 2>"$work/err" &
 app=$!
-
-find_window() { window=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
 wait_for 20 find_window || fail "no window within 20 s"
 kill -0 "$app" 2>/dev/null || fail "kolumo ended with its window"
 

@@ -7,15 +7,10 @@
 # drew what the server shows); OK saves the seven loads with those two texts. Exit 77 (skipped) without Xvfb, xdotool,
 # xclip, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 need_xwd
 command -v xclip >/dev/null || { echo "xclip missing: skipped"; exit 77; }
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
+edit_example 1920x1080 "$@"
 other_program=""
 # offer TEXT: another program holds TEXT on the clipboard (xclip serves it until it is stopped).
 offer() {

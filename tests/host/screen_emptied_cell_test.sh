@@ -7,14 +7,8 @@
 # OK saves both fields, the action and the two 0s.
 # Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
+edit_example --xwd 1920x1080 "$@"
 
 # empty X Y: a click on the cell, then x, BackSpace and Return typed into its editor.
 empty() {

@@ -7,15 +7,8 @@
 # program's own picture of it. The pictures go to $KOLUMO_PICTURES when it is set. Exit 77 (skipped) without Xvfb,
 # xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
+example_screen --xwd --registry 1920x1080 "$@"
 python3 - "$work/Stuetze.tqx" <<'PY' || fail "cannot write the position's names"
 import re, sys
 names = ('<vardef version="1.1" numOfEntries="2" bPageBreak="0">'

@@ -8,15 +8,10 @@
 # size back. Exit 77
 # (skipped) without Xvfb, xdotool, xprop, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 command -v python3 >/dev/null && command -v xwd >/dev/null && command -v xprop >/dev/null ||
   { echo "python3, xprop or xwd missing: skipped"; exit 77; }
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
+edit_example 1920x1080 "$@"
 window_geometry "$main"
 first_w=$w first_h=$h
 

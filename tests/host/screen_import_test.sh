@@ -5,14 +5,8 @@
 # empties it, and "Importieren" brings the text into the editor, which OK saves into the position. Exit 77 (skipped)
 # without Xvfb, xdotool or xwd.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-start_xvfb 1600x1000 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
+example_screen --xwd --registry 1600x1000 "$@"
 pictures=$PWD  # kept beside the test for a look
 cd "$work" || fail "no scratch folder"
 # The source: the example with a document text in large letters.
@@ -24,7 +18,6 @@ document_editor_registry
 
 KOLUMO_ROOT="$work/root" "$kolumo" edit Stuetze.tqx >"$work/out" 2>"$work/err" &
 app=$!
-find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
 wait_for 20 find_main || fail "no window within 20 s"
 window_geometry "$main"
 mx=$x my=$y

@@ -10,21 +10,8 @@
 # keeps the cell open: Escape ends only the cell, with no box. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3; without python3's tkinter the paste is left
 # out.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
-
-alive() { kill -0 "$app" 2>/dev/null || fail "$1: the window closed"; }
-no_box() {
-  sleep 0.5
-  find_box && fail "$1: a box that should not be there: $(xdotool getwindowname "$box")"
-  alive "$1"
-}
+edit_example --xwd 1920x1080 "$@"
 
 # Rows are 21 pixels apart: load 3 at 141, load 6 at 204; columns: text 92, type 180, node 300, length 443.
 click 340 42 # "Belastung"

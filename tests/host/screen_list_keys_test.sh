@@ -5,19 +5,8 @@
 # as before. The same for load 3's node after Alt+Down. A text cell opens nothing on F4. OK saves load 3 as it was.
 # Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
-no_box() {
-  sleep 0.5
-  find_box && fail "$1: a box that should not be there: $(xdotool getwindowname "$box")"
-  kill -0 "$app" 2>/dev/null || fail "$1: the window closed"
-}
+edit_example --xwd 1920x1080 "$@"
 
 click 372 42  # "Belastung"
 sleep 0.5

@@ -6,13 +6,8 @@
 # Pictures go to $KOLUMO_PICTURES when it is set (X-server screenshots with xwd, when there is one). Exit 77
 # (skipped) without Xvfb or xdotool.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-
-start_xvfb 1600x1000 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
+example_screen --registry 1600x1000 "$@"
 cd "$work" || fail "no scratch folder"
 cp Stuetze.tqx Quelle.tqx
 KOLUMO_ROOT="$work/root" "$kolumo" calc Quelle.tqx >"$work/calc.out" 2>&1 || fail "the source does not calculate"

@@ -7,15 +7,9 @@
 # picture). Then, with no viewer to be found, "Ausgabe erzeugen" writes the report and tells so in a message. Exit 77
 # (skipped) without Xvfb, xdotool or xwd.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
+example_screen --xwd 1920x1080 "$@"
 xwd_track="$(dirname "$0")/../support/xwd_track.py"
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-example_position "$data"
 # The desktop's viewer: a stand-in that records what it was asked to open.
 mkdir -p "$work/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/viewer-calls"\n' "$work" >"$work/bin/xdg-open"

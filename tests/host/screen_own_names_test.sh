@@ -7,15 +7,8 @@
 # After each step the server's pixels of the window equal the program's own picture of it. The pictures go to
 # $KOLUMO_PICTURES when it is set. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
+example_screen --xwd --registry 1920x1080 "$@"
 python3 - "$work/Stuetze.tqx" <<'PY' || fail "cannot write the position's names"
 import base64, re, sys
 # a document line in the formula colour, a variable row qk = 3, and load 2 ("Dach, ständig") as qk*5*4.5

@@ -4,14 +4,8 @@
 # the server's pixels (xwd) of the field and equal to the program's own picture; OK of the dialog and OK of the
 # window save nPage="3". Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
+edit_example --xwd 1920x1080 "$@"
 grep -q 'nPage="1"' "$work/Stuetze.tqx" || fail "the example does not start at page 1"
 
 click 143 42   # "Steuerwerte"

@@ -7,22 +7,8 @@
 # to another code shows and saves the steel grade a calculation takes. The pictures go to $KOLUMO_PICTURES when it
 # is set, for a look. Exit 77 (skipped) without Xvfb, xdotool, python3 or xwd.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-
-need_xwd
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-
-mkdir -p "$work/pictures"
-example_position "$data"
-KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
-  >"$work/out" 2>"$work/err" &
-app=$!
-find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
-wait_for 20 find_main || fail "no window within 20 s"
+edit_example --xwd 1920x1080 "$@"
 
 # A picture of what the screen shows now, as $1.png; the program draws every event sent before the signal first.
 picture() {

@@ -4,8 +4,6 @@
 # then shows the result diagram beside the column instead of the loads. Cancel then ends without a question (the
 # input is as it was) and leaves the file as it was. Exit 77 (skipped) without Xvfb or xdotool.
 set -u
-kolumo=$1
-data=$2
 command -v python3 >/dev/null || { echo "python3 missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
 
@@ -30,13 +28,10 @@ print(' '.join(str(region.count(r << 16 | g << 8 | b)) for r, g, b in colours))
 cairo.cairo_surface_destroy(s)
 EOF
 
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-
-example_position "$data"
+example_screen 1920x1080 "$@"
 KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/shot.png" "$kolumo" edit "$work/Stuetze.tqx" \
   >"$work/out" 2>"$work/err" &
 app=$!
-find_window() { window=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
 wait_for 20 find_window || fail "no window within 20 s"
 
 # A picture of the window, kept beside the test for a look.

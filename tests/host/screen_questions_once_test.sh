@@ -6,15 +6,9 @@
 # field 1 whose second line is text ("12 Pos. 12") ask one question that says the new fields and the value left out,
 # quoted as pasted; after "Ja" no second box comes. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
+edit_example --xwd 1920x1080 "$@"
 keep() { [ -n "${KOLUMO_PICTURES:-}" ] && cp "$work"/pictures/*.png "$KOLUMO_PICTURES/"; return 0; }
-alive() { kill -0 "$app" 2>/dev/null || fail "$1: the window closed"; }
 no_box() {
   sleep 0.6
   find_box && fail "$1: a box that should not be there: $(box_text)"

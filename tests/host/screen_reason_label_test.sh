@@ -7,17 +7,9 @@
 # server's pixels of the window equal the program's own picture of it each time. The pictures go to $KOLUMO_PICTURES
 # when it is set. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+example_screen --xwd --registry 1920x1080 "$@"
 pixels="$(dirname "$0")/../support/png_pixels.py"
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
-mkdir -p "$work/pictures"
 
 # The views of the preview in the window's own coordinates at the dialog font (the pictures show the layout), edges
 # excluded: the 3D view, the Y-Z and the X-Z view, from x0 to x1 and from y 69 to 452; the 3D view's column lies

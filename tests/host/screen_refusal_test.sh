@@ -5,12 +5,8 @@
 # dialog a thickness of -5 cm is refused in its cell, corrected to 15 cm it is raised to 20 cm on "Ja". After each step the server's pixels of the program's window equal the program's own picture of it (nothing
 # stale is left on the screen); OK saves what the cells showed. Exit 77 (skipped) without Xvfb or xdotool.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-
-edit_example 1920x1080
+edit_example 1920x1080 "$@"
 
 # Points in the windows' own coordinates at the dialog font (the pictures show the layout).
 # keys WINDOW TEXT: the text typed (a leading minus as its key: xdotool would take it for an option), then Enter.

@@ -5,14 +5,8 @@
 # program drew what the server shows), three BackSpaces and "3" make it "2*3", and OK saves field 2 with the formula
 # and its 6 m while field 1 keeps 3.2 m. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
+edit_example --xwd 1920x1080 "$@"
 
 click 212 42   # "System"
 click 145 141  # field 1's length: its row is marked

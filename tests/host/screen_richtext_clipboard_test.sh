@@ -9,17 +9,13 @@
 # picture after each step, and OK saves the pasted line with its Greek letters in the Symbol font and the others as
 # Unicode escapes. Exit 77 (skipped) without Xvfb, xdotool, xwd, xclip, setxkbmap or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 for tool in python3 xwd xclip setxkbmap; do command -v $tool >/dev/null || { echo "$tool missing: skipped"; exit 77; }; done
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
+example_screen --document-editor 1920x1080 "$@"
 # Every character typed lies on a key of the layout (Greek in its second group, Cyrillic in its third): xdotool does
 # not bind keys of its own, which it takes back before a slow program has read them.
 setxkbmap -layout de,gr,ru || fail "no German, Greek and Russian keyboard layout on the virtual X server"
-edit_document_example "$data"
+edit_prepared_example
 # the clipboard as another program reads it, once it holds $1
 clipboard() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
 

@@ -6,14 +6,9 @@
 # and darker than the plain one, and OK saves it under \b beside the plain one. RTF beyond the 1 MB a paste takes is
 # refused and leaves the text as it was. Exit 77 (skipped) without Xvfb, xdotool, xwd, xclip or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
 for tool in python3 xwd xclip; do command -v $tool >/dev/null || { echo "$tool missing: skipped"; exit 77; }; done
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-edit_document_example "$data"
+edit_example --document-editor 1920x1080 "$@"
 # the clipboard as another program reads it, once it holds the lines $1 (line ends as "\n")
 clipboard() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null | tr -d '\r')" = "$1" ]; }
 

@@ -14,9 +14,6 @@
 # The server's pixels of the program's windows equal the program's own picture after each step. Exit 77 (skipped)
 # without Xvfb or xdotool, or when no small file system can be mounted and no folder made read-only.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 shim=$4
 source "$(dirname "$0")/../support/xvfb.sh"
 need_xwd
@@ -33,9 +30,7 @@ finish() {
 }
 trap finish EXIT
 
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
+example_screen --registry 1920x1080 "$@"
 
 # Points in the window's own coordinates at the dialog font: the annotation line at y 457, OK at x 877.
 # box_click WHAT DX: a click DX pixels right of the middle of the box in $box, in its row of buttons.

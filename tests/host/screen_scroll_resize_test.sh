@@ -7,20 +7,14 @@
 # grows; the program's own frame maximises it on a double click on its title and sizes it by its corner. Pictures
 # from the server go to the working folder. Exit 77 (skipped) without Xvfb, xdotool, xprop or xwd.
 set -u
-kolumo=$1
-data=$2
 command -v python3 >/dev/null && command -v xwd >/dev/null && command -v xprop >/dev/null ||
   { echo "python3, xprop or xwd missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
+example_screen 1920x1080 "$@"
 xwd_track="$(dirname "$0")/../support/xwd_track.py"
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-example_position "$data"
 KOLUMO_ROOT="$work/root" "$kolumo" edit "$work/Stuetze.tqx" >"$work/out" 2>"$work/err" &
 app=$!
-find_window() { window=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
 wait_for 20 find_window || fail "no window within 20 s"
-mkdir -p "$work/pictures"
 
 # Its size hints: a least size and no largest, so that a window manager lets the engineer size it.
 hints=$(xprop -id "$window" WM_NORMAL_HINTS)

@@ -8,17 +8,11 @@
 # position calculates, and its foot takes what was entered: 1.35 x 10 kN/m x 4 m = 54 kN across and
 # 1.35 x 10 x 4^2 / 2 = 108 kNm in the first design combination. Exit 77 (skipped) without Xvfb, xdotool or python3.
 set -u
-# the session runs in its scratch folder: the paths given are made absolute first
-kolumo=$(realpath "$1")
-data=$(realpath "$2")
-compare=$(realpath "$3")
 size=${4:-1920x1080}
 command -v python3 >/dev/null || { echo "python3 missing: skipped"; exit 77; }
 source "$(dirname "$0")/../support/xvfb.sh"
-
-start_xvfb "$size" || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
+# the session runs in its scratch folder: the paths given are made absolute first
+example_screen --registry "$size" "$(realpath "$1")" "$(realpath "$2")" "$(realpath "$3")"
 export KOLUMO_ROOT="$work/root"
 # A picture for the first tab's picture entry, where its file dialog opens: a bitmap of 2 x 2 red pixels.
 mkdir -p "$work/root/Abbildungen"

@@ -6,13 +6,8 @@
 # and the screen there is as before it opened. The server's pixels are read with xwd. Exit 77 (skipped) without
 # Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
+edit_example --xwd 1920x1080 "$@"
 window_geometry "$main"
 # The window's rectangle X0 Y0 X1 Y1 as the server shows it now, saved as the PNG $work/NAME.png.
 shot() {

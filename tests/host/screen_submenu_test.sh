@@ -5,13 +5,8 @@
 # clicked; OK saves the entry with that text height. After each step the server's pixels of the program's windows
 # equal the program's own picture of them. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
-compare=$3
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
+edit_example --xwd 1920x1080 "$@"
 
 # dark X0 Y0 X1 Y1: the count of dark (text) pixels in that rectangle of the window, as the server shows it.
 dark() {

@@ -7,17 +7,10 @@
 # lines (the selection's colour on their rows only); OK saves the text with the X in its third line. Exit 77
 # (skipped) without Xvfb, xdotool or xwd.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
+example_screen --xwd --registry 1920x1080 "$@"
 xwd_track="$(dirname "$0")/../support/xwd_track.py"
 pictures=$PWD # kept beside the test for a look
-
-start_xvfb 1920x1080 || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-export ORMI_REGISTRY="$work/registry.xml"
-example_position "$data"
-find_window() { window=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$window" ]; }
 
 # The thumb of the vertical scroll bar in the column $1 between the rows $2 and $3: how much of the track (grey 200)
 # lies above it, in percent of the track.

@@ -4,13 +4,8 @@
 # pixels of the view (xwd) differ after each change and equal the first ones again after the reset; every load label
 # of the first view stands whole inside it. Exit 77 (skipped) without Xvfb, xdotool, xwd or python3.
 set -u
-kolumo=$1
-data=$2
 source "$(dirname "$0")/../support/xvfb.sh"
-need_xwd
-
-edit_example 1920x1080
-mkdir -p "$work/pictures"
+edit_example --xwd 1920x1080 "$@"
 
 # The 3D view is the preview's first frame, in the window's own coordinates at the dialog font (the pictures show
 # the layout): from (1047, 70) to (1205, 452), edges excluded.

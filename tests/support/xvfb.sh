@@ -76,19 +76,6 @@ $skrib        </key>
 XML
 }
 
-# edit_document_example DATA: on the running virtual X server, a registry of its own with the document editor on the
-# first tab, the example position of the data folder DATA and "kolumo edit" ($kolumo) of it as $app, its window in
-# $main; what the program drew last is kept in $work/picture.png, the steps' pictures go to $work/pictures.
-edit_document_example() {
-  export ORMI_REGISTRY="$work/registry.xml"
-  example_position "$1"
-  document_editor_registry
-  KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
-    >"$work/out" 2>"$work/err" &
-  app=$!
-  wait_for 20 find_main || fail "no window within 20 s"
-  mkdir -p "$work/pictures"
-}
 # editor_picture STEP: the editor's text as the server shows it ($work/pictures/STEP-xwd.png), held against the
 # program's own picture (agree).
 editor_picture() {
@@ -158,13 +145,41 @@ edit_calculated() {
   wait_for 90 diagram || fail "no result diagram in the preview after the results tab"
 }
 
-# edit_example SIZE: a virtual X server of SIZE, a registry of its own, the example position and "kolumo edit"
-# ($kolumo) of it as $app, its window in $main; what the program drew last is kept in $work/picture.png.
+# example_screen [--xwd] [--registry | --document-editor] SIZE KOLUMO DATA [COMPARE ...]: the start of a test of the
+# example position. Its arguments in kolumo, data and (where the test is given one) compare, the comparer; further
+# ones are the test's own. With --xwd skipped (exit 77) where the server's pixels cannot be read. A virtual X server
+# of SIZE, with --registry a registry of its own ($ORMI_REGISTRY), with --document-editor one with the document
+# editor on the first tab; the example position of DATA; $work/pictures made for the steps' pictures.
+example_screen() {
+  local xwd="" registry=""
+  while [[ ${1:-} == --* ]]; do
+    case $1 in
+    --xwd) xwd=1 ;;
+    --registry | --document-editor) registry=$1 ;;
+    *) fail "example_screen: no option $1" ;;
+    esac
+    shift
+  done
+  kolumo=$2
+  data=$3
+  if [ $# -ge 4 ]; then compare=$4; fi
+  if [ -n "$xwd" ]; then need_xwd; fi
+  start_xvfb "$1" || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
+  if [ -n "$registry" ]; then export ORMI_REGISTRY="$work/registry.xml"; fi
+  if [ "$registry" = --document-editor ]; then document_editor_registry; fi
+  example_position "$data"
+  mkdir -p "$work/pictures"
+}
+# edit_example [--xwd] [--document-editor] SIZE KOLUMO DATA [COMPARE ...]: example_screen with a registry of its own,
+# and "kolumo edit" ($kolumo) of the example as $app, its window in $main; what the program drew last is kept in
+# $work/picture.png.
 find_main() { main=$(xdotool search --name '^kolumo - Stuetze\.tqx$' 2>/dev/null | head -n1) && [ -n "$main" ]; }
 edit_example() {
-  start_xvfb "$1" || fail "no virtual X server would serve: $(cat "$work/xvfb.log")"
-  export ORMI_REGISTRY="$work/registry.xml"
-  example_position "$data"
+  example_screen --registry "$@"
+  edit_prepared_example
+}
+# edit_prepared_example: "kolumo edit" of the example that example_screen made, as edit_example.
+edit_prepared_example() {
   KOLUMO_ROOT="$work/root" KOLUMO_SCREEN_PICTURE="$work/picture.png" "$kolumo" edit "$work/Stuetze.tqx" \
     >"$work/out" 2>"$work/err" &
   app=$!
@@ -173,6 +188,14 @@ edit_example() {
 
 # A message box of the program on the screen: titled with the program's name, in $box.
 find_box() { box=$(xdotool search --name '^kolumo$' 2>/dev/null | tail -n1) && [ -n "$box" ]; }
+# alive STEP: fails unless the program $app still runs.
+alive() { kill -0 "$app" 2>/dev/null || fail "$1: the window closed"; }
+# no_box STEP: fails where a box of the program is on the screen half a second later, or the program ended.
+no_box() {
+  sleep 0.5
+  find_box && fail "$1: a box that should not be there: $(xdotool getwindowname "$box")"
+  alive "$1"
+}
 # answer_box_with KEY: the box in $box answered by a key; true once it is gone. The release of the key finds no
 # window when the press closed it: xdotool's complaint about that is no failure.
 answer_box_with() {
