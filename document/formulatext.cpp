@@ -107,6 +107,11 @@ void Note(SkribTextBlock& block, const std::string& message) {
   block.message = message;
 }
 
+// The name a unit defines in the store: behind the prefix, when there is one, and a backslash.
+std::string FullName(const std::string& namePrefix, const std::string& name) {
+  return namePrefix.empty() ? name : namePrefix + "\\" + name;
+}
+
 // A number that converts to a long without leaving its range.
 bool Representable(double x) { return std::isfinite(x) && std::fabs(x) < 1e15; }
 
@@ -662,7 +667,7 @@ void EvaluateBlock(std::vector<SkribTextBlock>& blocks, int index, int scriptSes
   store.m_Messages.RemoveAll();
   const std::string written = block.formula;  // its calls are replaced by their values next
   ApplyFunctions(blocks, index, scriptSession, store, sums);
-  const std::string fullName = namePrefix.empty() ? block.name : namePrefix + "\\" + block.name;
+  const std::string fullName = FullName(namePrefix, block.name);
   if (block.type < 2 || block.type > 4) return;
 
   const double value = EvaluateArgument(block.formula, store, block);
@@ -764,7 +769,7 @@ void SayCycles(std::vector<SkribTextBlock>& blocks, const CVariableStore& store,
   std::set<std::string> later;  // names defined further down
   for (auto block = blocks.rbegin(); block != blocks.rend(); ++block) {
     if (block->type != 2 && block->type != 4) continue;
-    const std::string fullName = namePrefix.empty() ? block->name : namePrefix + "\\" + block->name;
+    const std::string fullName = FullName(namePrefix, block->name);
     if (!later.insert(fullName).second || block->failure.empty()) continue;
     const std::string cycle = store.CycleOf(fullName.c_str());
     if (cycle.empty() || cycle == block->message) continue;
